@@ -1,0 +1,65 @@
+// The seam between the portable core and the platform.
+//
+// Model, format, movie, collision, map and script code never call the platform directly:
+// the few outward calls they need (error box, log line, timer reset, textures, sounds,
+// device resources) go through g_Seam. The Windows program fills it with the real calls
+// at start-up; native tests fill it with recording fakes. An empty entry does nothing
+// (the error box and the log then write to stderr when MIRAVEL_SEAM_STDERR is set).
+//
+// Entries are only ever appended, so every build sees the same layout.
+#pragma once
+#include "model/types.h"
+
+struct SeamTexture {
+  void *handle;   // platform texture (IDirect3DTexture9* in the program), null when the load failed
+  i32 width;      // image size as stored in the file
+  i32 height;
+};
+
+struct CoreSeam {
+  // User-facing error box (modal in the program, recorded in tests).
+  void (*errorBox)(const char *text);
+  // One line for the log window (dropped while it does not exist).
+  void (*logLine)(const char *text);
+  // Restarts the library timer after a modal interruption.
+  void (*timerReset)(void);
+  // Loads an image file as a texture; colorKey 0 = none (A8R8G8B8 value otherwise).
+  SeamTexture (*textureLoad)(const char *path, u32 colorKey);
+  // Releases any device resource handle (texture, vertex or index buffer, ...).
+  void (*releaseHandle)(void *handle);
+  // Loads a WAV file for sound slot `slot` of model `model` (-1 = global sound slot); true on success.
+  bool (*soundLoad)(i32 model, i32 slot, const char *path);
+  // Frees a model's sounds, or a global sound slot when model is -1.
+  void (*soundFree)(i32 model, i32 slot);
+};
+
+extern CoreSeam g_Seam;
+
+// Modal error box with the program's caption, then Timer_Reset (through the seam).
+void Lib_ErrorBox(const char *text);
+// printf-style error box; the text is cut to 255 bytes at a character boundary.
+void Lib_ErrorBoxf(const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+// Restarts the library timer (through the seam).
+void Timer_Reset(void);
+// Formats one log line (at most 255 bytes, cut at a CP932 character boundary) and hands it to the seam.
+void Log_Printf(const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// Bounded formatting into a fixed buffer: never writes more than size bytes, always terminates,
+// and never leaves half of a two-byte CP932 character at the cut. Returns the length written.
+int Str_Format(char *dst, size_t size, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+// Length of the longest prefix of s[0..len) that ends on a CP932 character boundary.
+size_t Cp932_CutLength(const char *s, size_t len);
+// True when b is a CP932 lead byte.
+inline bool Cp932_IsLead(u8 b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

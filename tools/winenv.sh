@@ -1,0 +1,44 @@
+# Sourced by tools/wine-run, ./run and tools/screenshot: the environment the
+# Windows program and the Windows-side tests run in under Wine.
+#   MIRAVEL_HEADLESS=1  always use a private Xvfb display (tests, screenshots)
+_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export MIRAVEL_ROOT="$_root"
+export WINE="${WINE:-/usr/lib/wine/wine64}"
+export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver}"
+export WINEPREFIX="${WINEPREFIX:-$_root/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=ja_JP.UTF-8
+# No sound card on a server: DirectSound runs on ALSA's null device.
+export ALSA_CONFIG_PATH="$_root/tools/asound-null.conf"
+
+_miravel_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    if kill -0 $pid 2>/dev/null; then
+      export DISPLAY=:$n MIRAVEL_XVFB_PID=$pid
+      return 0
+    fi
+  done
+  echo "winenv: no free X display" >&2; return 1
+}
+if [ "${MIRAVEL_HEADLESS:-0}" = 1 ] || [ -z "${DISPLAY:-}" ]; then
+  if [ -z "${MIRAVEL_XVFB_PID:-}" ] || ! kill -0 "$MIRAVEL_XVFB_PID" 2>/dev/null; then
+    _miravel_start_xvfb
+  fi
+fi
+
+# A Wine prefix made once under build/, with a virtual desktop so that windows get
+# frames and activation is deterministic.
+if [ ! -f "$WINEPREFIX/.miravel-ready" ]; then
+  mkdir -p "$WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 || true
+  "$WINESERVER" -w 2>/dev/null || true
+  touch "$WINEPREFIX/.miravel-ready"
+fi
