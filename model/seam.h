@@ -31,6 +31,8 @@ struct CoreSeam {
   bool (*soundLoad)(i32 model, i32 slot, const char *path);
   // Frees a model's sounds, or a global sound slot when model is -1.
   void (*soundFree)(i32 model, i32 slot);
+  // Imports a DirectX .x file into model slot `slot` (D3DX in the program; absent natively).
+  bool (*importX)(i32 slot, const char *path);
 };
 
 extern CoreSeam g_Seam;
