@@ -1,0 +1,4 @@
+// Metasequoia text model import.
+#include "model/formats/formats.h"
+
+i32 Mqo_Read(i32 slot, const char *path) { return 0; }
