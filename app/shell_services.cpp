@@ -1,0 +1,30 @@
+// The shell's globals that the library reads and the least form of its per-frame, scene
+// and overlay hooks: enough for the library to start and draw frames before the shell's
+// own families exist.
+#include "app/shell_services.h"
+
+#include <string.h>
+
+u32 g_EditFamily;
+u32 g_EditSubMode;
+u32 g_EditorMode;
+u32 g_DrawView;
+ViewRecord g_Views[APP_FAMILY_COUNT][APP_VIEWS_PER_LAYOUT];
+u32 g_Family2DFrame[APP_FAMILY_COUNT];
+u32 g_SelectedBone;
+u32 g_RightButtonFlag;
+
+void App_InitFamily2DFrame(void) {
+  memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_Family2DFrame[FAMILY_EFFECT] = 1;
+  g_Family2DFrame[FAMILY_2D_MAP] = 1;
+  g_Family2DFrame[FAMILY_PROGRAM] = 1;
+}
+
+void App_UpdateFrame(void) {}
+void App_DrawScene(void) {}
+void App_DrawOverlay(void) {}
+bool FileMenu_CheckPolygonLimit(void) { return true; }
+
+intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) { return 0; }

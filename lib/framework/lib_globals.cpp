@@ -1,0 +1,187 @@
+// The library object, the library globals and the portable half of the start-up:
+// defaults, capability levels, the data-folder search and the small accessors.
+#include "lib/framework/lib.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+LibApp g_LibApp;
+LibConfig g_LibConfig = {65000, 0, 0, 0, 0};
+LibFlags g_LibFlags = {0, 1, 0.0f, 0.0f, 0.0f, 0.2f};
+GpuInfo g_GpuInfo;
+LibHooks g_LibHooks;
+
+u32 g_RunState;
+char g_RootDir[LIB_TEXT_SIZE];
+char g_DataDir[LIB_TEXT_SIZE];
+char g_RenderName[LIB_TEXT_SIZE];
+i32 g_RenderInterval, g_RenderFirstFrame, g_RenderLastFrame;
+char g_TextBuf[LIB_TEXT_SIZE];
+const char g_AppCaption[] = "Miravel";
+f32 g_FrameDelta;
+i32 g_ScreenWidth = 640, g_ScreenHeight = 480;
+i32 g_DesktopWidth, g_DesktopHeight;
+u32 g_ViewWindowMode;
+u32 g_FrameScaling;
+u32 g_OsVersion;
+u8 g_OptAntialias;
+u32 g_OptLight;
+f32 g_Ambient[3];
+u32 g_ClearColor[3];
+f32 g_RandomTable[LIB_RANDOM_COUNT];
+f32 g_TextSize;
+f32 g_Fade, g_FadeStep;
+u32 g_LibReady;
+u32 g_AppActive;
+u32 g_TextSuppressed;
+u8 g_CpuOccupy;
+f32 *g_FaceNormalWork;
+i32 *g_VertexShareCounts;
+SceneVertex *g_BatchVerts;
+u32 g_TimerElapsedMs;
+
+void LibConfig_Init(LibConfig *c) {
+  memset(c, 0, sizeof *c);
+  c->polygonCapacity = 65000;
+}
+
+void LibFlags_Init(LibFlags *f) {
+  memset(f, 0, sizeof *f);
+  f->vsync = 1;
+  f->alpha = 0.2f;
+}
+
+// [SECTION] capability levels
+
+static u32 ShaderMajor(u32 version) { return (version >> 8) & 0xFF; }
+
+u8 Lib_ComputeGpuLevels(const GpuCapsInput *caps, GpuInfo *out) {
+  u32 vs = ShaderMajor(caps->vertexShaderVersion);
+  u32 ps = ShaderMajor(caps->pixelShaderVersion);
+  u8 antialias = 0;
+  u16 level = 0;
+  if (caps->maxVertexBlendMatrices != 0) {
+    level = 1;
+    if (vs >= 1) { level = 3; antialias = 1; }
+    if (vs >= 2) level = 5;
+    if (vs >= 3) level = 6;
+    if (vs >= 4) level = 8;
+  }
+  out->level = level;
+  out->vertexShaderLevel = vs >= 3 ? 3 : vs;
+  out->pixelShaderLevel = ps >= 3 ? 3 : ps;
+  out->maxVertexBlendMatrices = caps->maxVertexBlendMatrices;
+  out->maxVertexBlendMatrixIndex = caps->maxVertexBlendMatrixIndex;
+  out->maxPrimitiveCount = caps->maxPrimitiveCount;
+  out->maxVertexIndex = caps->maxVertexIndex;
+  return antialias;
+}
+
+// [SECTION] start values and work buffers
+
+void Lib_FillRandomTable(void) {
+  for (int i = 0; i < LIB_RANDOM_COUNT; i++) g_RandomTable[i] = (f32)(rand() % 5) + 3.0f;
+}
+
+void Lib_SetStartValues(void) {
+  g_Ambient[0] = g_Ambient[1] = g_Ambient[2] = 0.125f;
+  g_TextSize = 1.0f;
+  g_RunState = 4;
+  Lib_FillRandomTable();
+  g_ClearColor[0] = g_ClearColor[1] = g_ClearColor[2] = 0;
+  Str_Copy(g_RenderName, sizeof g_RenderName, "レンダリング");
+  g_OptLight = 1;
+  g_RenderInterval = 3;
+  g_RenderFirstFrame = 0;
+  g_RenderLastFrame = 300;
+}
+
+bool Lib_AllocWorkBuffers(u32 polygonCapacity) {
+  size_t polys = polygonCapacity, verts = (size_t)polygonCapacity * 4;
+  if (!g_FaceNormalWork) g_FaceNormalWork = (f32 *)calloc(polys ? polys : 1, 3 * sizeof(f32));
+  if (!g_VertexShareCounts) g_VertexShareCounts = (i32 *)calloc(verts ? verts : 1, sizeof(i32));
+  if (!g_BatchVerts) g_BatchVerts = (SceneVertex *)calloc(polys ? polys : 1, 240);
+  return g_FaceNormalWork && g_VertexShareCounts && g_BatchVerts;
+}
+
+// [SECTION] data folder
+
+static bool CanOpenMarker(const LibFs *fs, const char *prefix) {
+  char path[LIB_TEXT_SIZE];
+  Str_Format(path, sizeof path, "%sKZ.Lib", prefix);
+  if (fs->canOpen(fs->ctx, path)) return true;
+  Str_Format(path, sizeof path, "%sKZ.LibDebug", prefix);
+  return fs->canOpen(fs->ctx, path);
+}
+
+// Copies the current folder into out; refuses (false) a name that does not fit.
+static bool CurrentDirInto(const LibFs *fs, char *out) {
+  char big[1024];
+  if (!fs->currentDir(fs->ctx, big, sizeof big)) return false;
+  if (strlen(big) >= LIB_TEXT_SIZE) return false;
+  Str_Copy(out, LIB_TEXT_SIZE, big);
+  return true;
+}
+
+bool Lib_FindDataFolder(const LibFs *fs, char *root, char *data) {
+  // Started inside a build folder ("KZ.Lib" beside it one or two levels up): the base
+  // folder is the one that holds the build folders.
+  if (CanOpenMarker(fs, "")) fs->changeDir(fs->ctx, "../");
+  if (CanOpenMarker(fs, "../")) fs->changeDir(fs->ctx, "../../");
+  if (!CurrentDirInto(fs, root)) {
+    Lib_ErrorBox("フォルダのパスが長すぎます。");
+    root[0] = 0;
+    data[0] = 0;
+    return false;
+  }
+  fs->changeDir(fs->ctx, "Data");
+  if (!CurrentDirInto(fs, data)) {
+    Lib_ErrorBox("フォルダのパスが長すぎます。");
+    data[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+// [SECTION] accessors
+
+const char *Lib_GetVersion(void) { return "2008.00"; }
+
+int Lib_OsVersionClass(u32 platformId, u32 major, u32 minor) {
+  if (platformId == 0) return 1;
+  if (platformId == 1) return 2;
+  if (platformId != 2) return 0;
+  if (major >= 6) return 6;
+  if (major == 5) return minor > 0 ? 5 : 4;
+  return 3;
+}
+
+u32 D3DApp_IsActive(void) { return g_AppActive; }
+u32 Lib_IsReady(void) { return g_LibReady; }
+i32 Lib_GetScreenWidth(void) { return g_ScreenWidth; }
+i32 Lib_GetScreenHeight(void) { return g_ScreenHeight; }
+void Lib_SetFadeStep(f32 step) { g_FadeStep = step; }
+void Lib_SetFade(f32 level) { g_Fade = level; g_FadeStep = 0.0f; }
+u8 Lib_IsBusy(void) { return g_LibFlags.busy; }
+void Lib_SetBusy(u8 busy) { g_LibFlags.busy = busy; }
+u8 Lib_IsVSync(void) { return g_LibFlags.vsync; }
+void Lib_SetCpuOccupy(u8 on) { g_CpuOccupy = on; }
+u8 Lib_GetCpuOccupy(void) { return g_CpuOccupy; }
+bool Text_IsOutputOn(void) { return g_TextSuppressed == 0; }
+void Text_SetSuppressed(u32 suppressed) { g_TextSuppressed = suppressed; }
+
+char *Lib_StrDup(const char *text) {
+  if (!text) return nullptr;
+  size_t n = strlen(text) + 1;
+  char *copy = (char *)malloc(n);
+  if (copy) memcpy(copy, text, n);
+  return copy;
+}
+
+void Lib_StepFade(void) {
+  g_Fade += g_FadeStep;
+  if (g_Fade <= 0.0f) { g_Fade = 0.0f; g_FadeStep = 0.0f; }
+  if (g_Fade >= 1.0f) { g_Fade = 1.0f; g_FadeStep = 0.0f; }
+}
+
+f32 Lib_FrameDeltaFromMs(u32 lastMs, u32 nowMs) { return (f32)(u32)(nowMs - lastMs) * 0.06f; }
