@@ -1,0 +1,116 @@
+// Growable, frame-sorted key tracks (see model/keytrack.h).
+#include "model/keytrack.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static i32 KeyFrame(const void *keys, size_t keySize, i32 i) {
+  i32 f;
+  memcpy(&f, (const u8 *)keys + (size_t)i * keySize, sizeof f);
+  return f;
+}
+
+bool Keys_Reserve(void **keys, i32 *capacity, i32 n, size_t keySize) {
+  if (n < 0 || n > KEYTRACK_MAX_KEYS) return false;
+  if (n <= *capacity && (*keys || n == 0)) return true;
+  i32 old = *keys ? *capacity : 0;
+  // At least the requested size, and room to spare so repeated inserts stay cheap.
+  i32 want = n;
+  if (want < old * 2 && old * 2 <= KEYTRACK_MAX_KEYS) want = old * 2;
+  void *p = realloc(*keys, (size_t)want * keySize);
+  if (!p) return false;
+  memset((u8 *)p + (size_t)old * keySize, 0, (size_t)(want - old) * keySize);
+  *keys = p;
+  *capacity = want;
+  return true;
+}
+
+i32 Keys_Find(const void *keys, i32 count, size_t keySize, i32 frame) {
+  for (i32 i = 0; i < count; i++)
+    if (KeyFrame(keys, keySize, i) == frame) return i;
+  return -1;
+}
+
+i32 Keys_FindAtOrBefore(const void *keys, i32 count, size_t keySize, i32 frame) {
+  i32 found = -1;
+  for (i32 i = 0; i < count; i++) {
+    if (KeyFrame(keys, keySize, i) > frame) break;
+    found = i;
+  }
+  return found;
+}
+
+i32 Keys_Insert(void **keys, i32 *count, i32 *capacity, size_t keySize, const void *key) {
+  i32 frame;
+  memcpy(&frame, key, sizeof frame);
+  i32 i = 0;
+  while (i < *count && KeyFrame(*keys, keySize, i) < frame) i++;
+  if (i < *count && KeyFrame(*keys, keySize, i) == frame) {
+    memcpy((u8 *)*keys + (size_t)i * keySize, key, keySize);
+    return i;
+  }
+  if (*count >= KEYTRACK_MAX_KEYS || !Keys_Reserve(keys, capacity, *count + 1, keySize)) return -1;
+  u8 *base = (u8 *)*keys;
+  memmove(base + (size_t)(i + 1) * keySize, base + (size_t)i * keySize, (size_t)(*count - i) * keySize);
+  memcpy(base + (size_t)i * keySize, key, keySize);
+  (*count)++;
+  return i;
+}
+
+bool Keys_Remove(void *keys, i32 *count, size_t keySize, i32 index) {
+  if (!keys || index < 0 || index >= *count) return false;
+  u8 *base = (u8 *)keys;
+  memmove(base + (size_t)index * keySize, base + (size_t)(index + 1) * keySize,
+          (size_t)(*count - index - 1) * keySize);
+  (*count)--;
+  return true;
+}
+
+void BoneKey3_Identity(BoneKey3 *k, i32 frame) {
+  memset(k, 0, sizeof *k);
+  k->frame = frame;
+  k->quat[3] = 1.0f;
+  k->scale[0] = k->scale[1] = k->scale[2] = 1.0f;
+}
+
+bool KeyTrack_Reserve(KeyTrack *t, i32 n) {
+  void *keys = t->keys;
+  bool ok = Keys_Reserve(&keys, &t->capacity, n, sizeof(BoneKey3));
+  t->keys = (BoneKey3 *)keys;
+  return ok;
+}
+
+bool KeyTrack_CopyFrom(KeyTrack *dst, const KeyTrack *src) {
+  i32 n = (src->keys && src->count > 0) ? src->count : 0;
+  if (!KeyTrack_Reserve(dst, n)) return false;
+  if (n) memcpy(dst->keys, src->keys, (size_t)n * sizeof(BoneKey3));
+  dst->count = n;
+  return true;
+}
+
+i32 KeyTrack_Find(const KeyTrack *t, i32 frame) {
+  return t->keys ? Keys_Find(t->keys, t->count, sizeof(BoneKey3), frame) : -1;
+}
+
+i32 KeyTrack_FindAtOrBefore(const KeyTrack *t, i32 frame) {
+  return t->keys ? Keys_FindAtOrBefore(t->keys, t->count, sizeof(BoneKey3), frame) : -1;
+}
+
+i32 KeyTrack_Insert(KeyTrack *t, const BoneKey3 *key) {
+  if (!t->keys) t->count = 0;
+  void *keys = t->keys;
+  i32 i = Keys_Insert(&keys, &t->count, &t->capacity, sizeof(BoneKey3), key);
+  t->keys = (BoneKey3 *)keys;
+  return i;
+}
+
+bool KeyTrack_Remove(KeyTrack *t, i32 index) {
+  return Keys_Remove(t->keys, &t->count, sizeof(BoneKey3), index);
+}
+
+void KeyTrack_Free(KeyTrack *t) {
+  free(t->keys);
+  t->keys = nullptr;
+  t->count = 0;
+  t->capacity = 0;
+}

@@ -1,0 +1,54 @@
+// Key tracks: a growable list of keys sorted by frame, at most one key per frame.
+//
+// `KeyTrack` holds 3D bone keys (`BoneKey3`). Keys of other kinds (2D bone keys, 2D object
+// keys, ...) use the same rules through the generic Keys_* helpers below, which work on any
+// key record whose first field is its i32 frame.
+//
+// A track starts with the capacity its creator gave it (16 for a new model) and grows on
+// insert, copy and read: the fixed capacity is never a limit on the number of keys.
+#pragma once
+#include "model/types.h"
+
+// One key of a 3D bone (44 bytes): frame, position, rotation quaternion, scale.
+struct BoneKey3 {
+  i32 frame;
+  f32 pos[3];
+  f32 quat[4];   // x, y, z, w
+  f32 scale[3];
+};
+
+struct KeyTrack {
+  i32 count;       // keys in use
+  BoneKey3 *keys;  // owned, sorted by frame
+  i32 capacity;    // allocated keys
+};
+
+// Largest number of keys any track may hold (a reader refuses more).
+enum { KEYTRACK_MAX_KEYS = 1 << 20 };
+
+// An identity key at `frame`: position 0, quaternion (0, 0, 0, 1), scale 1.
+void BoneKey3_Identity(BoneKey3 *k, i32 frame);
+
+// Ensures room for n keys (existing keys kept, new room zeroed). False when n is negative,
+// above KEYTRACK_MAX_KEYS or the allocation failed; the track is then unchanged.
+bool KeyTrack_Reserve(KeyTrack *t, i32 n);
+// Makes dst an exact copy of src's keys (dst grows when needed). False on failure.
+bool KeyTrack_CopyFrom(KeyTrack *dst, const KeyTrack *src);
+// Index of the key at exactly `frame`, or -1.
+i32 KeyTrack_Find(const KeyTrack *t, i32 frame);
+// Index of the last key whose frame is at most `frame`, or -1 when there is none.
+i32 KeyTrack_FindAtOrBefore(const KeyTrack *t, i32 frame);
+// Inserts key in frame order, replacing a key of the same frame; grows the track.
+// Returns the key's index, or -1 when the track could not grow.
+i32 KeyTrack_Insert(KeyTrack *t, const BoneKey3 *key);
+// Removes key `index`; false when it is out of range.
+bool KeyTrack_Remove(KeyTrack *t, i32 index);
+// Releases the keys; count and capacity become 0.
+void KeyTrack_Free(KeyTrack *t);
+
+// [SECTION] Generic helpers for key records of any size whose first field is an i32 frame.
+bool Keys_Reserve(void **keys, i32 *capacity, i32 n, size_t keySize);
+i32 Keys_Find(const void *keys, i32 count, size_t keySize, i32 frame);
+i32 Keys_FindAtOrBefore(const void *keys, i32 count, size_t keySize, i32 frame);
+i32 Keys_Insert(void **keys, i32 *count, i32 *capacity, size_t keySize, const void *key);
+bool Keys_Remove(void *keys, i32 *count, size_t keySize, i32 index);

@@ -1,0 +1,515 @@
+// The 3D polygon model: creation with its defaults, copy, release, the 256 model slots with
+// their pose records, and the small per-model operations (motion, lighting, render mode,
+// polygon and bone removal, bone copy).
+//
+// Owns g_Model3Slots, g_ModelPoses, g_ModelAllocArrays, g_MaxPolygons, g_MaxVertices,
+// g_KzpVersion, g_EditorMode, g_Model3GraphicsLevel and g_Model3ToonLoaded.
+#include "model/model3.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "model/seam.h"
+
+Model3 *g_Model3Slots[MODEL3_SLOTS];
+ModelPose *g_ModelPoses[MODEL3_SLOTS];
+u32 g_ModelAllocArrays;
+u32 g_MaxPolygons = 65000;
+u32 g_MaxVertices = 4 * 65000;
+u32 g_KzpVersion = 2006000;
+u32 g_EditorMode;
+u32 g_Model3GraphicsLevel;
+u32 g_Model3ToonLoaded;
+
+// Render mode 2 turns into 3 from this many polygons on.
+static const i32 kVertexBlendPolygons = 3200;
+
+// [SECTION] Small helpers
+
+bool Model3_SetText(char **field, const char *s) {
+  if (!s) s = "";
+  size_t n = strlen(s);
+  char *p = (char *)malloc(n + 1);
+  if (!p) return false;
+  memcpy(p, s, n + 1);
+  free(*field);
+  *field = p;
+  return true;
+}
+
+// Grows *ptr to hold at least `need` elements (never shrinks); new room zeroed.
+static bool GrowArray(void **ptr, i32 *cap, i32 need, size_t elem) {
+  if (need < 0) return false;
+  if (*ptr && need <= *cap) return true;
+  i32 old = *ptr ? *cap : 0;
+  if (need < 1) need = 1;
+  void *p = realloc(*ptr, (size_t)need * elem);
+  if (!p) return false;
+  memset((u8 *)p + (size_t)old * elem, 0, (size_t)(need - old) * elem);
+  *ptr = p;
+  *cap = need;
+  return true;
+}
+
+// Positions, bindings, posed positions and vertex normals share capPositions (the smallest
+// room among them, so no caller writes past any of the four).
+static bool GrowPositions(Model3 *m, i32 need) {
+  i32 cap = m->capPositions;
+  i32 c1 = m->positions ? cap : 0, c2 = m->bindings ? cap : 0;
+  i32 c3 = m->posed ? cap : 0, c4 = m->vertexNormals ? cap : 0;
+  bool ok = GrowArray((void **)&m->positions, &c1, need, sizeof(Vec3)) &&
+            GrowArray((void **)&m->bindings, &c2, need, sizeof(VertexBinding)) &&
+            GrowArray((void **)&m->posed, &c3, need, sizeof(Vec3)) &&
+            GrowArray((void **)&m->vertexNormals, &c4, need, sizeof(Vec3));
+  if (!m->positions) c1 = 0;
+  if (!m->bindings) c2 = 0;
+  if (!m->posed) c3 = 0;
+  if (!m->vertexNormals) c4 = 0;
+  cap = c1;
+  if (c2 < cap) cap = c2;
+  if (c3 < cap) cap = c3;
+  if (c4 < cap) cap = c4;
+  m->capPositions = cap;
+  return ok;
+}
+
+bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons) {
+  if (!m) return false;
+  if (positions < 0 || normals < 0 || colors < 0 || uvs < 0 || polygons < 0) return false;
+  if ((u32)positions > g_MaxVertices || (u32)normals > g_MaxVertices || (u32)colors > g_MaxVertices ||
+      (u32)uvs > g_MaxVertices || (u32)polygons > g_MaxPolygons)
+    return false;
+  return GrowPositions(m, positions) &&
+         GrowArray((void **)&m->normals, &m->capNormals, normals, sizeof(Vec3)) &&
+         GrowArray((void **)&m->colors, &m->capColors, colors, sizeof(Color4)) &&
+         GrowArray((void **)&m->uvs, &m->capUVs, uvs, sizeof(Vec2)) &&
+         GrowArray((void **)&m->polygons, &m->capPolygons, polygons, sizeof(Polygon3));
+}
+
+void GroupKeyList3_Reset(GroupKeyList3 *l) {
+  memset(l, 0, sizeof *l);
+  for (int k = 0; k < MODEL3_GROUP_KEYS; k++)
+    for (int j = 0; j < 4; j++) l->keys[k].values[j] = 1.0f;
+}
+
+GroupKeyList3 *Model3_EnsureGroupKeys(Model3 *m, i32 motion, i32 group) {
+  if (!m || motion < 0 || motion >= MODEL3_MOTIONS || group < 0 || group >= MODEL3_GROUPS) return nullptr;
+  GroupKeyList3 **slot = &m->motions[motion].groupKeys[group];
+  if (!*slot) {
+    *slot = (GroupKeyList3 *)malloc(sizeof(GroupKeyList3));
+    if (!*slot) return nullptr;
+    GroupKeyList3_Reset(*slot);
+  }
+  return *slot;
+}
+
+bool Model3_EnsureKeyTable(Model3 *m, i32 bone) {
+  if (!m || bone < 0 || bone >= MODEL3_BONES) return false;
+  if (m->bones[bone].keys) return true;
+  m->bones[bone].keys = (KeyTrack *)calloc(MODEL3_MOTIONS, sizeof(KeyTrack));
+  return m->bones[bone].keys != nullptr;
+}
+
+static void SetDefaultBoneName(Model3 *m, int b) {
+  if (b == 0)
+    Str_Copy(m->bones[b].name, MODEL3_NAME, "親ボーン");
+  else
+    Str_Format(m->bones[b].name, MODEL3_NAME, "ボーン_%02d", b);
+}
+
+static void SetDefaultGroup(Group3 *g, int index) {
+  memset(g, 0, sizeof *g);
+  Str_Format(g->name, MODEL3_NAME, "グループ %d", index);
+  g->texture = 0;
+  g->r = g->g = g->b = 200.0f;
+  g->a = 255.0f;
+  g->shading = 4;
+  g->mapping = 0;
+  g->offsetU = g->offsetV = 0.0f;
+  g->scaleU = g->scaleV = 1.0f;
+  g->word0 = 0;
+  g->word1 = 4;
+  g->mirror = 0;
+  g->specular = 0;
+  g->specR = g->specG = g->specB = 64;
+}
+
+// [SECTION] Creation and release
+
+// Full arrays of an editable model; false when an allocation failed.
+static bool AllocateFullArrays(Model3 *m) {
+  if (!Model3_Reserve(m, (i32)g_MaxVertices, (i32)g_MaxVertices, (i32)g_MaxVertices, (i32)g_MaxVertices,
+                      (i32)g_MaxPolygons))
+    return false;
+  for (int b = 0; b < MODEL3_BONES; b++) {
+    if (!Model3_EnsureKeyTable(m, b)) return false;
+    for (int t = 0; t < MODEL3_MOTIONS; t++)
+      if (!KeyTrack_Reserve(&m->bones[b].keys[t], MODEL3_TRACK_KEYS)) return false;
+  }
+  m->keyTableLength = MODEL3_MOTIONS;
+  for (int mo = 0; mo < MODEL3_MOTIONS; mo++)
+    for (int g = 0; g < MODEL3_GROUPS; g++)
+      if (!Model3_EnsureGroupKeys(m, mo, g)) return false;
+  for (i32 v = 0; v < m->capPositions; v++) m->bindings[v].automatic = 1;
+  return true;
+}
+
+static void SetDefaultBones(Model3 *m) {
+  for (int b = 0; b < MODEL3_BONES; b++) {
+    Bone3 *bone = &m->bones[b];
+    SetDefaultBoneName(m, b);
+    bone->parent = 0;
+    if (bone->keys && m->keyTableLength >= 1) {
+      for (int t = 0; t < MODEL3_MOTIONS; t++) {
+        KeyTrack *tr = &bone->keys[t];
+        if (!tr->keys && !KeyTrack_Reserve(tr, MODEL3_TRACK_KEYS)) continue;
+        tr->count = 1;
+        for (i32 k = 0; k < tr->capacity; k++) BoneKey3_Identity(&tr->keys[k], 0);
+      }
+    }
+    BoneKey3_Identity(&m->boneRest[b], 0);
+  }
+}
+
+Model3 *Model3_New(void) {
+  Model3 *m = (Model3 *)calloc(1, sizeof(Model3));
+  if (!m) return nullptr;
+  m->shown = 1;
+  if (g_ModelAllocArrays == 1) {
+    g_ModelAllocArrays = 0;
+    AllocateFullArrays(m);   // a failed allocation leaves smaller arrays; copies grow them
+  }
+  m->positionCount = m->normalCount = m->colorCount = m->uvCount = 0;
+  m->polygonCount = 0;
+  SetDefaultBones(m);
+
+  m->textureCount = 1;
+  for (int i = 0; i < MODEL3_TEXTURES; i++) Model3_SetText(&m->textures[i].name, "");
+  m->dispTexture = 0;
+  m->dispScale = 1.0f;
+  m->groupCount = 1;
+  for (int g = 0; g < MODEL3_GROUPS; g++) SetDefaultGroup(&m->groups[g], g);
+
+  const f32 shadow[5] = {-0.01f, 1.0f, 0.0f, 1.0f, 0.0f};
+  memcpy(m->shadow, shadow, sizeof shadow);
+  m->refineLevel = 4;
+  m->renderMode = 0;
+  m->poseUpdate = 0;
+  m->boneCount = 2;
+  m->version = g_KzpVersion;
+  Model3_SetText(&m->fileName, "新規.KZP");
+
+  for (int mo = 0; mo < MODEL3_MOTIONS; mo++) {
+    Motion3 *mot = &m->motions[mo];
+    for (int g = 0; g < MODEL3_GROUPS; g++)
+      if (mot->groupKeys[g]) GroupKeyList3_Reset(mot->groupKeys[g]);
+    mot->used = 0;
+    mot->name[0] = 0;
+    mot->length = 60;
+  }
+  m->motionCount = 1;
+  m->motions[0].used = 1;
+  Str_Copy(m->motions[0].name, MODEL3_NAME, "モーション名");
+  for (int c = 0; c < 4; c++) m->color[c] = 255.0f;
+
+  m->normalUpdate = 1;
+  m->displayMode = 2;
+  m->soundCount = 1;
+  Str_Copy(m->sounds[0], MODEL3_NAME, "なし");
+  m->lighting = 1;
+  m->vertexColorMode = 0;
+  m->immediate = 0;
+  m->normalOffset = 1.0f;
+  m->frame = 0;
+  m->motion = 0;
+  m->motionEnded = 0;
+  return m;
+}
+
+void Model3_Free(Model3 *m) {
+  if (!m) return;
+  free(m->positions);
+  free(m->normals);
+  free(m->colors);
+  free(m->uvs);
+  free(m->bindings);
+  free(m->polygons);
+  free(m->posed);
+  free(m->vertexNormals);
+  free(m->fileName);
+  for (int i = 0; i < MODEL3_TEXTURES; i++) free(m->textures[i].name);
+  for (int b = 0; b < MODEL3_BONES; b++) {
+    KeyTrack *table = m->bones[b].keys;
+    if (!table) continue;
+    for (int t = 0; t < MODEL3_MOTIONS; t++) KeyTrack_Free(&table[t]);
+    free(table);
+  }
+  for (int mo = 0; mo < MODEL3_MOTIONS; mo++)
+    for (int g = 0; g < MODEL3_GROUPS; g++) free(m->motions[mo].groupKeys[g]);
+  free(m);
+}
+
+// [SECTION] Copy
+
+static i32 Clamp(i32 v, i32 lo, i32 hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// Sizes d's arrays for s's counts. With grow they get one spare element as the copy always
+// had; without it they only grow where they are too small (a copy never writes past them).
+static bool SizeArraysFor(const Model3 *s, Model3 *d, u8 grow) {
+  i32 extra = grow ? 1 : 0;
+  return GrowPositions(d, s->positionCount + extra) &&
+         GrowArray((void **)&d->normals, &d->capNormals, s->normalCount + extra, sizeof(Vec3)) &&
+         GrowArray((void **)&d->colors, &d->capColors, s->colorCount + extra, sizeof(Color4)) &&
+         GrowArray((void **)&d->uvs, &d->capUVs, s->uvCount + extra, sizeof(Vec2)) &&
+         GrowArray((void **)&d->polygons, &d->capPolygons, s->polygonCount + extra, sizeof(Polygon3));
+}
+
+static void CopyGeometry(const Model3 *s, Model3 *d) {
+  d->positionCount = s->positionCount;
+  d->normalCount = s->normalCount;
+  d->colorCount = s->colorCount;
+  d->uvCount = s->uvCount;
+  if (s->positions && s->positionCount) memcpy(d->positions, s->positions, (size_t)s->positionCount * sizeof(Vec3));
+  if (s->bindings && s->positionCount)
+    memcpy(d->bindings, s->bindings, (size_t)s->positionCount * sizeof(VertexBinding));
+  if (s->normals && s->normalCount) memcpy(d->normals, s->normals, (size_t)s->normalCount * sizeof(Vec3));
+  if (s->colors && s->colorCount) memcpy(d->colors, s->colors, (size_t)s->colorCount * sizeof(Color4));
+  if (s->uvs && s->uvCount) memcpy(d->uvs, s->uvs, (size_t)s->uvCount * sizeof(Vec2));
+  d->polygonCount = s->polygonCount;
+  for (i32 i = 0; s->polygons && i < s->polygonCount; i++) {
+    const Polygon3 *sp = &s->polygons[i];
+    Polygon3 *dp = &d->polygons[i];
+    dp->group = sp->group;
+    dp->faceNormal = sp->faceNormal;
+    dp->cornerCount = sp->cornerCount;
+    i32 corners = Clamp(sp->cornerCount, 0, 4);
+    for (i32 c = 0; c < corners; c++) dp->corners[c] = sp->corners[c];
+  }
+}
+
+static void CopyTextures(const Model3 *s, Model3 *d) {
+  d->textureCount = s->textureCount;
+  i32 n = Clamp(s->textureCount, 0, MODEL3_TEXTURES);
+  for (i32 i = 0; i < n; i++) {
+    d->textures[i].used = s->textures[i].used;
+    Model3_SetText(&d->textures[i].name, s->textures[i].name);
+    d->textures[i].width = s->textures[i].width;
+    d->textures[i].height = s->textures[i].height;
+  }
+}
+
+// Motions with their group key lists (undo and layer copies carry group-motion edits).
+static void CopyMotions(const Model3 *s, Model3 *d) {
+  i32 n = Clamp(s->motionCount, 0, MODEL3_MOTIONS);
+  for (i32 mo = 0; mo < n; mo++) {
+    const Motion3 *sm = &s->motions[mo];
+    Motion3 *dm = &d->motions[mo];
+    dm->used = sm->used;
+    dm->word = sm->word;
+    memcpy(dm->name, sm->name, MODEL3_NAME);
+    dm->length = sm->length;
+    for (int g = 0; g < MODEL3_GROUPS; g++) {
+      if (sm->groupKeys[g]) {
+        GroupKeyList3 *dl = Model3_EnsureGroupKeys(d, mo, g);
+        if (dl) *dl = *sm->groupKeys[g];
+      } else if (dm->groupKeys[g]) {
+        GroupKeyList3_Reset(dm->groupKeys[g]);
+      }
+    }
+  }
+}
+
+static void CopyBones(const Model3 *s, Model3 *d) {
+  d->boneCount = s->boneCount;
+  i32 n = Clamp(s->boneCount, 0, MODEL3_BONES);
+  i32 motions = Clamp(s->motionCount, 0, MODEL3_MOTIONS);
+  for (i32 b = 0; b < n; b++) {
+    const Bone3 *sb = &s->bones[b];
+    Bone3 *db = &d->bones[b];
+    memcpy(db->name, sb->name, MODEL3_NAME);
+    db->parent = sb->parent;
+    d->boneRest[b] = s->boneRest[b];
+    if (!Model3_EnsureKeyTable(d, b)) continue;
+    for (i32 mo = 0; mo < motions; mo++) {
+      if (sb->keys)
+        KeyTrack_CopyFrom(&db->keys[mo], &sb->keys[mo]);
+      else
+        db->keys[mo].count = 0;
+    }
+  }
+  d->keyTableLength = s->motionCount;
+}
+
+void Model3_Copy(const Model3 *s, Model3 *d, u8 grow) {
+  if (!s || !d || s == d) return;
+  d->version = s->version;
+  Model3_SetText(&d->fileName, s->fileName);
+  if (!SizeArraysFor(s, d, grow)) {
+    // Out of memory: leave d with no geometry rather than a half copy past its arrays.
+    d->positionCount = d->normalCount = d->colorCount = d->uvCount = d->polygonCount = 0;
+  } else {
+    CopyGeometry(s, d);
+  }
+  CopyTextures(s, d);
+  d->dispTexture = s->dispTexture;
+  d->dispScale = s->dispScale;
+  d->groupCount = s->groupCount;
+  memcpy(d->groups, s->groups, (size_t)Clamp(s->groupCount, 0, MODEL3_GROUPS) * sizeof(Group3));
+  memcpy(d->color, s->color, sizeof d->color);
+  d->renderMode = s->renderMode;
+  CopyMotions(s, d);
+  CopyBones(s, d);
+  d->motionCount = s->motionCount;
+}
+
+// [SECTION] Slots
+
+ModelPose *ModelPose_New(void) { return (ModelPose *)calloc(1, sizeof(ModelPose)); }
+
+static void ReleaseHandle(void **h) {
+  if (*h && g_Seam.releaseHandle) g_Seam.releaseHandle(*h);
+  *h = nullptr;
+}
+
+void ModelPose_Free(ModelPose *p) {
+  if (!p) return;
+  for (int i = 0; i < MODEL3_GROUPS; i++) {
+    ReleaseHandle(&p->vertexBuffers[i]);
+    ReleaseHandle(&p->indexBuffers[i]);
+  }
+  for (int i = 0; i < MODEL3_TEXTURES; i++) ReleaseHandle(&p->textures[i]);
+  free(p);
+}
+
+static bool SlotInRange(i32 n) { return n >= 0 && n < MODEL3_SLOTS; }
+
+Model3 *Model3_Get(i32 slot) { return SlotInRange(slot) ? g_Model3Slots[slot] : nullptr; }
+
+Model3 *Model3_Init(i32 n) {
+  if (!SlotInRange(n)) {
+    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", n);
+    return nullptr;
+  }
+  Model3_FreeSlot(n);
+  Model3 *m = Model3_New();
+  g_Model3Slots[n] = m;
+  if (m) m->slot = n;
+  g_ModelPoses[n] = ModelPose_New();
+  return m;
+}
+
+void Model3_FreeSlot(i32 n) {
+  if (!SlotInRange(n)) return;
+  Model3_Free(g_Model3Slots[n]);
+  g_Model3Slots[n] = nullptr;
+  ModelPose_Free(g_ModelPoses[n]);
+  g_ModelPoses[n] = nullptr;
+}
+
+void Model3_FreeAllSlots(void) {
+  for (i32 n = 0; n < MODEL3_SLOTS; n++) Model3_FreeSlot(n);
+}
+
+Model3 *Model3_ReplaceSlot(i32 n, Model3 *src) {
+  if (!SlotInRange(n) || !src) return nullptr;
+  Model3_FreeSlot(n);
+  g_Model3Slots[n] = src;
+  src->slot = n;
+  g_ModelPoses[n] = ModelPose_New();
+  return src;
+}
+
+bool Model3_CopyToSlot(i32 src, i32 dst) {
+  if (!SlotInRange(src) || !SlotInRange(dst) || !g_Model3Slots[src]) return false;
+  if (src == dst) return true;
+  if (!g_Model3Slots[dst]) {
+    if (g_EditorMode == 1) g_ModelAllocArrays = 1;
+    g_Model3Slots[dst] = Model3_New();
+    if (!g_Model3Slots[dst]) return false;
+    g_Model3Slots[dst]->slot = dst;
+  }
+  Model3_Copy(g_Model3Slots[src], g_Model3Slots[dst], 0);
+  return true;
+}
+
+// [SECTION] Small operations
+
+bool Model3_SetMotion(Model3 *m, i32 n) {
+  if (!m || n < 0 || n >= m->motionCount) return false;
+  m->poseUpdate = 1;
+  if (n == m->motion) return false;
+  m->motion = n;
+  m->frame = 0;
+  m->motionEnded = 0;
+  return true;
+}
+
+bool Model3_SetLighting(Model3 *m, u8 on) {
+  if (!m) return false;
+  m->lighting = on;
+  return true;
+}
+
+bool Model3_SetRenderMode(Model3 *m, u32 mode) {
+  if (!m) return false;
+  if (g_Model3GraphicsLevel == 0)
+    mode = 0;
+  else if (mode == 2 && m->polygonCount >= kVertexBlendPolygons)
+    mode = 3;
+  if (g_Model3ToonLoaded && (mode == 2 || mode == 3)) mode = 1;
+  m->renderMode = mode;
+  m->changed = 1;
+  return true;
+}
+
+bool Model3_DeletePolygon(Model3 *m, i32 n) {
+  if (!m || !m->polygons || n < 0 || n >= m->polygonCount) return false;
+  memmove(&m->polygons[n], &m->polygons[n + 1], (size_t)(m->polygonCount - n - 1) * sizeof(Polygon3));
+  m->polygonCount--;
+  return true;
+}
+
+bool Model3_CopyBone(Model3 *m, i32 from, i32 to) {
+  if (!m || from < 0 || from >= MODEL3_BONES || to < 0 || to >= MODEL3_BONES) return false;
+  if (from == to) return true;
+  Bone3 *src = &m->bones[from];
+  Bone3 *dst = &m->bones[to];
+  m->boneRest[to] = m->boneRest[from];
+  memcpy(dst->name, src->name, MODEL3_NAME);
+  dst->parent = src->parent;
+  i32 motions = Clamp(m->motionCount, 0, MODEL3_MOTIONS);
+  if (src->keys || dst->keys) {
+    if (!Model3_EnsureKeyTable(m, to)) return false;
+    for (i32 mo = 0; mo < motions; mo++) {
+      // The destination grows when the source holds more keys than it has room for.
+      if (src->keys) {
+        if (!KeyTrack_CopyFrom(&dst->keys[mo], &src->keys[mo])) return false;
+      } else {
+        dst->keys[mo].count = 0;
+      }
+    }
+  }
+  i32 count = m->boneCount;
+  if (from > count) count = from;
+  if (to > count) count = to;
+  m->boneCount = count;
+  return true;
+}
+
+bool Model3_DeleteBone(Model3 *m, i32 n) {
+  if (!m || n < 0 || n >= m->boneCount || n >= MODEL3_BONES) return false;
+  for (i32 b = n; b <= m->boneCount - 2; b++) {
+    Model3_CopyBone(m, b + 1, b);
+    Bone3 *moved = &m->bones[b];
+    if (moved->parent == n)
+      moved->parent = 0;
+    else if (moved->parent > n)
+      moved->parent--;
+    for (i32 v = 0; m->bindings && v < m->positionCount; v++) {
+      if (m->bindings[v].bone1 == b + 1) m->bindings[v].bone1--;
+      if (m->bindings[v].bone2 == b + 1) m->bindings[v].bone2--;
+    }
+  }
+  if (m->boneCount >= 2) m->boneCount--;
+  return true;
+}
