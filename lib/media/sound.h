@@ -70,3 +70,16 @@ void Sound_FreeModelSounds(i32 modelSlot, i32 n);
 
 // Points the core seam's soundLoad / soundFree at these tables (model -1 = global slot).
 void Sound_InstallSeam(void);
+
+// [SECTION] Windows program only (sound_win.cpp)
+
+// Creates the sound system on the main window and starts the device; the result is ignored
+// by the library start-up (without a device the program goes on silent).
+void Sound_Init(void);
+// The same on a given window (null = the desktop window).
+void Sound_InitForWindow(void *window);
+// DirectSoundCreate on the default device, normal cooperative level, primary buffer; sets the
+// initialised flag when that succeeds. Returns the first failure or the last result (HRESULT).
+i32 Sound_CreateDevice(void *window);
+// DSBSTATUS bits of a channel's buffer, -1 when the channel holds none.
+i32 Sound_ChannelStatus(i32 channel);

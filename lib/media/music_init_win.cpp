@@ -1,0 +1,5 @@
+// Start-up entry of the music performance on the library's main window.
+#include "lib/framework/lib.h"
+#include "lib/media/music.h"
+
+i32 Music_Init(void) { return Music_InitForWindow(g_MainWnd); }

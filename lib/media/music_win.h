@@ -1,0 +1,26 @@
+// The music manager object behind Music_Init (Windows program only).
+#pragma once
+#include <windows.h>
+#include <mmsystem.h>
+#include <dmusici.h>
+
+#include "model/types.h"
+
+class MusicManager {
+ public:
+  MusicManager();
+  // Loader and performance in process, InitAudio on the window, the default audio path's
+  // 3D listener. Returns the first failure.
+  HRESULT Initialize(HWND window, DWORD channels, DWORD defaultPathType,
+                     IDirectSound *directSound);
+  // The performance's default audio path (AddRef'd) or null.
+  IDirectMusicAudioPath *DefaultAudioPath();
+
+  u8 comInitialised;
+  IDirectMusicLoader8 *loader;
+  IDirectMusicPerformance8 *performance;
+  IDirectSound3DListener *listener;
+};
+
+extern MusicManager *g_MusicManager;
+extern HANDLE g_MusicEvent;
