@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include "model/model3.h"
 #include "model/seam.h"
 
 SoundSystem g_SoundSystem = {0, nullptr, 1, 0, 0, 0, nullptr};
@@ -94,6 +95,11 @@ bool Sound_LoadModelSoundSlot(i32 modelSlot, i32 n, const char *path) {
   if (!LoadInto(&g_ModelSounds[index], path)) return false;
   g_ModelSoundPlayed[index] = 0;
   return true;
+}
+
+bool Sound_LoadModelSound(const Model3 *model, i32 n, const char *path) {
+  if (!model) return false;
+  return Sound_LoadModelSoundSlot(model->slot, n, path);
 }
 
 WaveRecord *Sound_GetModelSound(i32 modelSlot, i32 n) {

@@ -11,6 +11,8 @@
 #include "model/types.h"
 #include "lib/media/wave.h"
 
+struct Model3;
+
 enum {
   SOUND_CHANNELS = 8,        // channel 0 loops, 1..7 take the one-shots in turn
   SOUND_SLOTS = 100,         // global slots (movie editor, movie playback)
@@ -63,6 +65,8 @@ void Sound_FreeSlot(i32 n);
 
 // Loads sound n (0..99) of the model in slot modelSlot (0..255); same rules as Sound_LoadSlot.
 bool Sound_LoadModelSoundSlot(i32 modelSlot, i32 n, const char *path);
+// Loads sound n of a model (its slot number selects the row); false for a null model.
+bool Sound_LoadModelSound(const Model3 *model, i32 n, const char *path);
 // The loaded sound n of a model slot, or null.
 WaveRecord *Sound_GetModelSound(i32 modelSlot, i32 n);
 // Frees sound n of a model slot, or all its sounds when n is negative.

@@ -6,6 +6,7 @@
 
 #include "lib/media/sound.h"
 #include "model/bytes.h"
+#include "model/model3.h"
 #include "model/seam.h"
 
 namespace {
@@ -113,6 +114,15 @@ TEST_F(SoundTest, SlotBounds) {
   ASSERT_NE(Sound_GetModelSound(255, 99), nullptr);
   EXPECT_EQ(g_ModelSounds[255 * 100 + 99], Sound_GetModelSound(255, 99));
   EXPECT_EQ(Sound_GetModelSound(256, 0), nullptr);
+
+  // A model's slot number selects its row.
+  Model3 model{};
+  model.slot = 12;
+  EXPECT_TRUE(Sound_LoadModelSound(&model, 5, "snd_b.wav"));
+  ASSERT_NE(Sound_GetModelSound(12, 5), nullptr);
+  EXPECT_EQ(Sound_GetModelSound(12, 5)->dataLength, 20u);
+  EXPECT_FALSE(Sound_LoadModelSound(nullptr, 5, "snd_b.wav"));
+  EXPECT_FALSE(Sound_LoadModelSound(&model, 100, "snd_b.wav"));
 }
 
 TEST_F(SoundTest, FailedLoadKeepsSlotAndReloadReplacesIt) {

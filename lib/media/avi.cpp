@@ -1,0 +1,71 @@
+// AVI frame layout, output names and the recording run state (portable half of avi_win.cpp).
+#include "lib/media/avi.h"
+
+#include <string.h>
+
+#include "lib/framework/lib.h"
+#include "model/seam.h"
+
+u32 Avi_FrameBytes(u32 width, u32 height) {
+  u64 row = (((u64)width * 24 + 31) & ~(u64)31) / 8;
+  u64 total = row * height;
+  return total > 0xFFFFFFFFu ? 0 : (u32)total;
+}
+
+void Avi_CaptureOrigin(u32 viewWindowMode, i32 screenWidth, i32 screenHeight, i32 *x, i32 *y) {
+  if (!viewWindowMode) {
+    *x = 0;
+    *y = 0;
+    return;
+  }
+  *x = (i32)((screenWidth - AVI_WIDTH) * 0.5);
+  *y = (i32)((screenHeight - AVI_HEIGHT) * 0.5);
+}
+
+bool Avi_MakeFileName(char *dst, size_t size, const char *path) {
+  if (!dst || size == 0) return false;
+  dst[0] = 0;
+  if (!path) return false;
+  // Walk by characters so that a CP932 trail byte 0x5C is not taken for a separator.
+  size_t len = strlen(path), nameStart = 0, dot = len;
+  for (size_t i = 0; i < len;) {
+    u8 c = (u8)path[i];
+    if (Cp932_IsLead(c) && i + 1 < len) {
+      i += 2;
+      continue;
+    }
+    if (c == '\\' || c == '/' || c == ':') {
+      nameStart = i + 1;
+      dot = len;
+    } else if (c == '.') {
+      dot = i;
+    }
+    i++;
+  }
+  if (dot < nameStart) dot = len;
+  const char ext[] = ".avi";
+  if (dot + sizeof ext > size) return false;
+  memcpy(dst, path, dot);
+  memcpy(dst + dot, ext, sizeof ext);
+  return true;
+}
+
+bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name) {
+  if (!dst || size == 0 || !root || !name) return false;
+  size_t need = strlen(root) + 1 + strlen(name) + 1;
+  if (need > size) {
+    dst[0] = 0;
+    return false;
+  }
+  Str_Format(dst, size, "%s\\%s", root, name);
+  return true;
+}
+
+void Avi_EnterRecordingState(u32 *saved) {
+  *saved = g_RunState;
+  g_RunState = AVI_RUN_STATE_RECORDING;
+}
+
+void Avi_LeaveRecordingState(u32 saved) {
+  if (g_RunState == AVI_RUN_STATE_RECORDING) g_RunState = saved;
+}
