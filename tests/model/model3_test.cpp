@@ -1,0 +1,309 @@
+// The 3D model record: defaults of a new model (CP932 names byte for byte), copies that keep
+// every track and group key, bone removal and copy, slot bounds, and leak-free churn.
+#include <string.h>
+
+#include "model_fixture.h"
+
+static BoneKey3 Key(i32 frame, f32 x) {
+  BoneKey3 k;
+  BoneKey3_Identity(&k, frame);
+  k.pos[0] = x;
+  return k;
+}
+
+TEST_F(ModelTest, NewModelDefaultsAreExact) {
+  Model3 *m = NewFull();
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(g_ModelAllocArrays, 0u);   // one-shot flag cleared
+  EXPECT_EQ(m->version, 2006000u);
+  EXPECT_STREQ(m->fileName, "\x90\x56\x8b\x4b.KZP");
+  EXPECT_STREQ(m->bones[0].name, "\x90\x65\x83\x7b\x81\x5b\x83\x93");
+  EXPECT_STREQ(m->bones[1].name, "\x83\x7b\x81\x5b\x83\x93_01");
+  EXPECT_STREQ(m->bones[127].name, "\x83\x7b\x81\x5b\x83\x93_127");
+  EXPECT_STREQ(m->groups[0].name, "\x83\x4f\x83\x8b\x81\x5b\x83\x76 0");
+  EXPECT_STREQ(m->groups[127].name, "\x83\x4f\x83\x8b\x81\x5b\x83\x76 127");
+  EXPECT_STREQ(m->motions[0].name, "\x83\x82\x81\x5b\x83\x56\x83\x87\x83\x93\x96\xbc");
+  EXPECT_STREQ(m->sounds[0], "\x82\xc8\x82\xb5");
+  EXPECT_EQ(m->boneCount, 2);
+  EXPECT_EQ(m->groupCount, 1);
+  EXPECT_EQ(m->motionCount, 1);
+  EXPECT_EQ(m->motions[0].used, 1u);
+  EXPECT_EQ(m->motions[1].used, 0u);
+  EXPECT_EQ(m->motions[99].length, 60);
+  EXPECT_EQ(m->textureCount, 1);
+  EXPECT_STREQ(m->textures[127].name, "");
+  EXPECT_EQ(m->soundCount, 1);
+  EXPECT_EQ(m->positionCount + m->normalCount + m->colorCount + m->uvCount + m->polygonCount, 0);
+  EXPECT_EQ(m->keyTableLength, 100);
+  EXPECT_EQ(m->refineLevel, 4);
+  EXPECT_EQ(m->displayMode, 2u);
+  EXPECT_EQ(m->shown, 1);
+  EXPECT_EQ(m->lighting, 1u);
+  EXPECT_EQ(m->normalUpdate, 1u);
+  EXPECT_EQ(m->dispScale, 1.0f);
+  EXPECT_EQ(m->normalOffset, 1.0f);
+  EXPECT_EQ(m->shadow[0], -0.01f);
+  EXPECT_EQ(m->shadow[1], 1.0f);
+  EXPECT_EQ(m->shadow[3], 1.0f);
+  EXPECT_EQ(m->color[3], 255.0f);
+  const Group3 &g = m->groups[5];
+  EXPECT_EQ(g.r, 200.0f); EXPECT_EQ(g.a, 255.0f); EXPECT_EQ(g.shading, 4u);
+  EXPECT_EQ(g.scaleU, 1.0f); EXPECT_EQ(g.word1, 4u); EXPECT_EQ(g.specB, 64u);
+  // Every bone has one identity key at frame 0 in each of the 100 motions.
+  for (int b = 0; b < 128; b++)
+    for (int t = 0; t < 100; t++) {
+      const KeyTrack &tr = m->bones[b].keys[t];
+      ASSERT_EQ(tr.count, 1);
+      ASSERT_EQ(tr.capacity, 16);
+      ASSERT_EQ(tr.keys[0].frame, 0);
+      ASSERT_EQ(tr.keys[0].quat[3], 1.0f);
+      ASSERT_EQ(tr.keys[15].scale[2], 1.0f);
+    }
+  EXPECT_EQ(m->boneRest[7].quat[3], 1.0f);
+  EXPECT_EQ(m->bindings[255].automatic, 1u);
+  EXPECT_EQ(m->capPositions, 256);
+  EXPECT_EQ(m->capPolygons, 64);
+  const GroupKeyList3 *gl = m->motions[99].groupKeys[127];
+  ASSERT_NE(gl, nullptr);
+  EXPECT_EQ(gl->count, 0);
+  EXPECT_EQ(gl->keys[15].values[3], 1.0f);
+  Model3_Free(m);
+
+  Model3 *bare = Model3_New();   // flag 0: a copy or reader target
+  EXPECT_EQ(bare->positions, nullptr);
+  EXPECT_EQ(bare->polygons, nullptr);
+  EXPECT_EQ(bare->bones[0].keys, nullptr);
+  EXPECT_EQ(bare->motions[0].groupKeys[0], nullptr);
+  EXPECT_EQ(bare->keyTableLength, 0);
+  Model3_Free(bare);
+}
+
+TEST_F(ModelTest, SlotNumbersOutsideTheTableAreRefused) {
+  EXPECT_EQ(Model3_Init(256), nullptr);
+  EXPECT_EQ(Model3_Init(-1), nullptr);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[0], "Model3_Init(256) \x8d\xc5\x91\xe5\x90\x94\x82\xf0\x92\xb4\x82\xa6\x82\xdc\x82\xb5\x82\xbd\x81\x42");
+  EXPECT_EQ(Messages()[1].substr(0, 15), "Model3_Init(-1)");
+  for (int i = 0; i < 256; i++) EXPECT_EQ(g_Model3Slots[i], nullptr);
+  EXPECT_EQ(Model3_Get(-1), nullptr);
+  EXPECT_EQ(Model3_Get(256), nullptr);
+  EXPECT_FALSE(Model3_CopyToSlot(-1, 0));
+  EXPECT_FALSE(Model3_CopyToSlot(0, 256));
+  EXPECT_FALSE(Model3_CopyToSlot(3, 4));   // empty source
+  Model3_FreeSlot(-5);                     // ignored
+  Model3 *m = Model3_Init(255);
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->slot, 255);
+  EXPECT_NE(g_ModelPoses[255], nullptr);
+}
+
+TEST_F(ModelTest, TracksGrowPastTheirCreationCapacity) {
+  Model3 *m = NewFull();
+  KeyTrack *t = &m->bones[1].keys[0];
+  for (int f = 999; f >= 0; f--) ASSERT_GE(KeyTrack_Insert(t, &(const BoneKey3 &)Key(f * 2, (f32)f)), 0);
+  ASSERT_EQ(t->count, 1000);   // frame 0 replaced the identity key
+  for (int i = 0; i < 1000; i++) {
+    ASSERT_EQ(t->keys[i].frame, i * 2);
+    ASSERT_EQ(t->keys[i].pos[0], (f32)i);
+  }
+  BoneKey3 again = Key(10, 77.0f);
+  EXPECT_EQ(KeyTrack_Insert(t, &again), 5);   // same frame: replaced, not added
+  EXPECT_EQ(t->count, 1000);
+  EXPECT_EQ(KeyTrack_FindAtOrBefore(t, 11), 5);
+  EXPECT_EQ(KeyTrack_Find(t, 11), -1);
+  EXPECT_TRUE(KeyTrack_Remove(t, 0));
+  EXPECT_FALSE(KeyTrack_Remove(t, 999));
+  EXPECT_FALSE(KeyTrack_Remove(t, -1));
+  EXPECT_FALSE(KeyTrack_Reserve(t, -1));
+  Model3_Free(m);
+}
+
+TEST_F(ModelTest, CopyKeepsTracksAndGroupKeys) {
+  Model3 *s = NewFull();
+  s->motionCount = 3;
+  s->motions[2].used = 1;
+  s->boneCount = 4;
+  for (int f = 0; f < 40; f++) KeyTrack_Insert(&s->bones[3].keys[2], &(const BoneKey3 &)Key(f, (f32)f));
+  GroupKeyList3 *gl = s->motions[1].groupKeys[0];
+  gl->count = 2;
+  gl->keys[1].frame = 30;
+  gl->keys[1].texture = 5;
+  s->positionCount = 3;
+  s->positions[2] = {1, 2, 3};
+  s->polygonCount = 1;
+  s->polygons[0].cornerCount = 3;
+  s->polygons[0].corners[2].vertex = 2;
+  s->textureCount = 2;
+  s->textures[1].used = 1;
+  Model3_SetText(&s->textures[1].name, "tex.png");
+
+  // Undo snapshot: a bare model, copy with grow; then back into a full one.
+  Model3 *snap = Model3_New();
+  Model3_Copy(s, snap, 1);
+  EXPECT_EQ(snap->bones[3].keys[2].count, 40);
+  EXPECT_EQ(snap->bones[3].keys[2].keys[39].pos[0], 39.0f);
+  ASSERT_NE(snap->motions[1].groupKeys[0], nullptr);
+  EXPECT_EQ(snap->motions[1].groupKeys[0]->count, 2);
+  EXPECT_EQ(snap->motions[1].groupKeys[0]->keys[1].texture, 5);
+  EXPECT_EQ(snap->positions[2].z, 3.0f);
+  EXPECT_EQ(snap->polygons[0].corners[2].vertex, 2u);
+  EXPECT_STREQ(snap->textures[1].name, "tex.png");
+  EXPECT_GE(snap->capPositions, 4);
+
+  Model3 *back = NewFull();
+  Model3_Copy(snap, back, 0);
+  EXPECT_EQ(back->bones[3].keys[2].count, 40);
+  EXPECT_EQ(back->motions[1].groupKeys[0]->keys[1].frame, 30u);
+  EXPECT_EQ(back->motionCount, 3);
+  EXPECT_EQ(back->capPositions, 256);   // an editable model keeps its full arrays
+  Model3_Copy(back, back, 0);           // onto itself: nothing
+  EXPECT_STREQ(back->textures[1].name, "tex.png");
+  Model3_Copy(nullptr, back, 0);
+  Model3_Copy(back, nullptr, 1);
+  Model3_Free(s);
+  Model3_Free(snap);
+  Model3_Free(back);
+}
+
+TEST_F(ModelTest, CopyToSlotCreatesArraysForAnEmptySlot) {
+  g_EditorMode = 0;   // the new destination gets no arrays of its own
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(1);
+  m->positionCount = 200;
+  m->positions[199] = {9, 8, 7};
+  m->polygonCount = 50;
+  m->polygons[49].group = 3;
+  ASSERT_TRUE(Model3_CopyToSlot(1, 2));
+  Model3 *d = g_Model3Slots[2];
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->slot, 2);
+  EXPECT_EQ(d->positions[199].x, 9.0f);
+  EXPECT_EQ(d->polygons[49].group, 3u);
+  EXPECT_EQ(g_ModelPoses[2], nullptr);   // a copied slot has no pose record
+  EXPECT_TRUE(Model3_CopyToSlot(1, 1));
+}
+
+TEST_F(ModelTest, DeleteBoneRefusesBadNumbersAndShiftsTracks) {
+  Model3 *m = NewFull();
+  m->boneCount = 4;
+  for (int b = 1; b < 4; b++) {
+    m->bones[b].parent = b - 1;
+    KeyTrack_Insert(&m->bones[b].keys[0], &(const BoneKey3 &)Key(10 * b, (f32)b));
+  }
+  for (int f = 0; f < 30; f++) KeyTrack_Insert(&m->bones[3].keys[0], &(const BoneKey3 &)Key(100 + f, 3.0f));
+  m->positionCount = 2;
+  m->bindings[0] = {3, 2, 0.5f, 0};
+  m->bindings[1] = {1, 0, 1.0f, 0};
+
+  EXPECT_FALSE(Model3_DeleteBone(m, 4));
+  EXPECT_FALSE(Model3_DeleteBone(m, -1));
+  EXPECT_FALSE(Model3_DeleteBone(nullptr, 0));
+  EXPECT_EQ(m->boneCount, 4);
+
+  ASSERT_TRUE(Model3_DeleteBone(m, 1));
+  EXPECT_EQ(m->boneCount, 3);
+  EXPECT_EQ(m->bones[1].parent, 0);   // child of the removed bone goes to the root
+  EXPECT_EQ(m->bones[2].parent, 1);
+  EXPECT_EQ(m->bones[2].keys[0].count, 32);   // 31 keys over a 16-key track: grown, intact
+  EXPECT_EQ(m->bones[2].keys[0].keys[31].frame, 129);
+  EXPECT_EQ(m->bindings[0].bone1, 2);
+  EXPECT_EQ(m->bindings[0].bone2, 1);
+  EXPECT_EQ(m->bindings[1].bone1, 1);   // bindings to the removed bone keep its number
+
+  ASSERT_TRUE(Model3_DeleteBone(m, 2));   // the last bone
+  ASSERT_TRUE(Model3_DeleteBone(m, 1));
+  EXPECT_EQ(m->boneCount, 1);
+  ASSERT_TRUE(Model3_DeleteBone(m, 0));
+  EXPECT_EQ(m->boneCount, 1);   // never below one bone
+  Model3_Free(m);
+}
+
+TEST_F(ModelTest, CopyBoneGrowsTheDestinationTrack) {
+  Model3 *m = NewFull();
+  for (int f = 0; f < 50; f++) KeyTrack_Insert(&m->bones[0].keys[0], &(const BoneKey3 &)Key(f, (f32)f));
+  EXPECT_FALSE(Model3_CopyBone(m, 0, 128));
+  EXPECT_FALSE(Model3_CopyBone(m, -1, 3));
+  ASSERT_TRUE(Model3_CopyBone(m, 0, 5));
+  EXPECT_EQ(m->bones[5].keys[0].count, 50);
+  EXPECT_EQ(m->bones[5].keys[0].keys[49].pos[0], 49.0f);
+  EXPECT_EQ(m->boneCount, 5);
+  EXPECT_STREQ(m->bones[5].name, m->bones[0].name);
+  Model3_Free(m);
+}
+
+TEST_F(ModelTest, SmallOperationsRefuseBadInput) {
+  Model3 *m = NewFull();
+  EXPECT_FALSE(Model3_SetMotion(m, 1));
+  EXPECT_FALSE(Model3_SetMotion(m, -1));
+  m->poseUpdate = 0;
+  EXPECT_FALSE(Model3_SetMotion(m, 0));   // the current motion: false, but pose update set
+  EXPECT_EQ(m->poseUpdate, 1u);
+  m->motionCount = 2;
+  m->frame = 9;
+  EXPECT_TRUE(Model3_SetMotion(m, 1));
+  EXPECT_EQ(m->frame, 0);
+  EXPECT_FALSE(Model3_SetMotion(nullptr, 0));
+  EXPECT_FALSE(Model3_SetLighting(nullptr, 1));
+
+  m->polygonCount = 3;
+  m->polygons[2].group = 7;
+  EXPECT_FALSE(Model3_DeletePolygon(m, 3));
+  EXPECT_FALSE(Model3_DeletePolygon(m, -1));
+  EXPECT_TRUE(Model3_DeletePolygon(m, 0));
+  EXPECT_EQ(m->polygons[1].group, 7u);
+  EXPECT_EQ(m->polygonCount, 2);
+  Model3_Free(m);
+}
+
+TEST_F(ModelTest, RenderModeFollowsTheDevice) {
+  Model3 m = {};
+  u32 level = g_Model3GraphicsLevel, toon = g_Model3ToonLoaded;
+  g_Model3GraphicsLevel = 1;
+  g_Model3ToonLoaded = 0;
+  m.polygonCount = 3199;
+  Model3_SetRenderMode(&m, 2);
+  EXPECT_EQ(m.renderMode, 2u);
+  EXPECT_EQ(m.changed, 1u);
+  m.polygonCount = 3200;
+  Model3_SetRenderMode(&m, 2);
+  EXPECT_EQ(m.renderMode, 3u);
+  Model3_SetRenderMode(&m, 7);
+  EXPECT_EQ(m.renderMode, 7u);
+  g_Model3ToonLoaded = 1;
+  Model3_SetRenderMode(&m, 2);
+  EXPECT_EQ(m.renderMode, 1u);
+  m.polygonCount = 10;
+  Model3_SetRenderMode(&m, 2);
+  EXPECT_EQ(m.renderMode, 1u);
+  g_Model3GraphicsLevel = 0;
+  Model3_SetRenderMode(&m, 7);
+  EXPECT_EQ(m.renderMode, 0u);
+  EXPECT_FALSE(Model3_SetRenderMode(nullptr, 0));
+  g_Model3GraphicsLevel = level;
+  g_Model3ToonLoaded = toon;
+}
+
+static int g_Released;
+static void CountRelease(void *) { g_Released++; }
+
+TEST_F(ModelTest, SlotChurnReleasesEverything) {
+  // Creating, copying and freeing every slot repeatedly: LeakSanitizer checks the rest.
+  g_Seam.releaseHandle = CountRelease;
+  g_Released = 0;
+  g_MaxPolygons = 4;
+  g_MaxVertices = 16;
+  for (int round = 0; round < 2; round++) {
+    for (int n = 0; n < 256; n++) {
+      g_ModelAllocArrays = (n % 2);
+      ASSERT_NE(Model3_Init(n), nullptr);
+    }
+    static int fakeHandle;
+    g_ModelPoses[7]->textures[3] = &fakeHandle;
+    g_ModelPoses[7]->vertexBuffers[0] = &fakeHandle;
+    for (int n = 0; n < 255; n++) ASSERT_TRUE(Model3_CopyToSlot(n, n + 1));
+    Model3_Init(7);   // replaces the model: the old pose's handles are released
+    Model3_FreeAllSlots();
+  }
+  EXPECT_EQ(g_Released, 4);
+  for (int n = 0; n < 256; n++) EXPECT_EQ(g_ModelPoses[n], nullptr);
+}
