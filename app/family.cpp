@@ -1,0 +1,298 @@
+// Editor families: the hook table, entering, leaving and switching families, the mouse,
+// key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
+#include "app/family.h"
+#include "app/family_hooks.h"
+#include "app/shell_seam.h"
+#include "app/views.h"
+
+u32 g_EditFamily;
+u32 g_PrevEditFamily;
+u32 g_EditSubMode;
+u32 g_PrevEditSubMode;
+u32 g_EditDlgRefresh = 1;
+u32 g_PickSuspended = 1;
+u8 g_OptReverseWheel;
+void *g_FamilyMenu;
+u32 g_OptionDlgRefresh;
+u32 g_EditedFlag;
+
+i32 g_MouseX, g_MouseY;
+i32 g_MouseMoveX, g_MouseMoveY;
+i32 g_MousePrevX, g_MousePrevY;
+f32 g_MouseMoveDX, g_MouseMoveDY;
+
+// [SECTION] hook table
+//                     enter leave update scene overlay | lDown lUp mDown mUp rDown rUp move | keyDown keyUp loopKeyUp | command
+FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE] = {
+  /* 0 preview */ {Preview_Enter, Preview_Leave, Preview_Update, Preview_DrawScene, nullptr,
+                   Preview_MouseDown, nullptr, Preview_MouseDown, nullptr, Ed3D_SetRightDragAnchors, nullptr, nullptr,
+                   nullptr, nullptr, nullptr, Preview_Command},
+  {}, {},
+  /* 3 2D model */ {Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
+                    Ed2D_LButtonDown, Ed2D_LButtonUp, Ed2D_MButtonDown, Ed2D_MButtonUp, Ed2D_RButtonDown,
+                    Ed2D_RButtonUp, Ed2D_MouseMove,
+                    nullptr, nullptr, nullptr, Ed2D_Command},
+  {}, {}, {}, {}, {}, {}, {},
+  /* 11 3D model */ {Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, Ed3D_DrawOverlay,
+                     Ed3D_LButtonDown, Ed3D_LButtonUp, Ed3D_MButtonDown, Ed3D_MButtonUp, Ed3D_RButtonDown,
+                     Ed3D_RButtonUp, Ed3D_MouseMove,
+                     Ed3D_KeyDown, Ed3D_KeyUp, Ed3D_MotionKeyUp, Ed3D_Command},
+  {}, {}, {}, {}, {}, {}, {},
+  /* 19 effect */ {Effect_Enter, Effect_Leave, Effect_Update, nullptr, Effect_Draw,
+                   Ed3D_SetDragAnchors, nullptr, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor, nullptr,
+                   Effect_MouseMove,
+                   nullptr, nullptr, nullptr, nullptr},
+  /* 20 2D map */ {Map2_Enter, Map2_Leave, Map2_Update, nullptr, Map2_Draw,
+                   Map2_LButtonDown, Map2_LButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor, nullptr,
+                   Map2_MouseMove,
+                   Map2_KeyDown, nullptr, nullptr, nullptr},
+  /* 21 collision */ {Coli_Enter, Coli_Leave, Coli_Update, Coli_DrawScene, Coli_Draw,
+                      Ed3D_SetDragAnchors, Coli_LButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor, nullptr,
+                      Coli_MouseMove,
+                      Coli_KeyDown, nullptr, nullptr, nullptr},
+  /* 22 movie */ {Movie_Enter, Movie_Leave, Movie_Update, Movie_DrawScene, Movie_Draw,
+                  Movie_LButtonDown, nullptr, Ed3D_SetDragAnchors, nullptr, Movie_RButtonDown, nullptr,
+                  Movie_MouseMove,
+                  nullptr, nullptr, Movie_KeyUp, Movie_Command},
+  /* 23 program */ {Prog_Enter, Prog_Leave, Prog_Update, nullptr, Prog_Draw,
+                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, nullptr, Prog_KeyUp, Prog_Command},
+};
+
+bool Family_IsKnown(u32 f) {
+  return f == FAMILY_PREVIEW || f == FAMILY_2D || f == FAMILY_3D || (f >= FAMILY_EFFECT && f <= FAMILY_PROGRAM);
+}
+
+const FamilyHooks *Family_Current(void) {
+  return Family_IsKnown(g_EditFamily) ? &g_FamilyHooks[g_EditFamily] : nullptr;
+}
+
+u32 Family_DefaultLayout(u32 family) {
+  if (family == FAMILY_2D) return SUB_2D_POLY;   // the 2D family's own panel moves among its sub-modes
+  if (family == FAMILY_3D) return SUB_3D_POLY;
+  return family;
+}
+
+#define CALL_HOOK(field, ...)                           \
+  do {                                                  \
+    const FamilyHooks *fh_ = Family_Current();          \
+    if (fh_ && fh_->field) fh_->field(__VA_ARGS__);     \
+  } while (0)
+
+// [SECTION] mouse position
+i32 Mouse_DecodeCoord(u32 half) {
+  i32 v = (i32)(half & 0xFFFF);
+  // 65535, not 65536: the framework handler uses the same rule, so both agree on the pixel.
+  if (v > 10000) v -= 65535;
+  return v;
+}
+
+void Mouse_DecodeLParam(i64 lParam, i32 *x, i32 *y) {
+  u32 low = (u32)((u64)lParam & 0xFFFFFFFFu);
+  *x = Mouse_DecodeCoord(low & 0xFFFF);
+  *y = Mouse_DecodeCoord(low >> 16);
+}
+
+static void StoreMouse(i64 lParam) { Mouse_DecodeLParam(lParam, &g_MouseX, &g_MouseY); }
+
+// [SECTION] family switching
+void App_EnterFamily(void) {
+  App_MarkAllRedraw();
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  g_ViewCount[layout] = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
+  CALL_HOOK(enter);
+  if (g_ShellSeam.setObject0Rotation) g_ShellSeam.setObject0Rotation(0, 0, 0);
+  g_OptionDlgRefresh = 1;
+}
+
+void App_LeaveFamily(void) {
+  if (g_FamilyMenu) {
+    void *menu = g_FamilyMenu;
+    g_FamilyMenu = nullptr;
+    if (g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(menu);
+  }
+  CALL_HOOK(leave);
+}
+
+// Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
+// history; an edited model is only discarded when the user agrees.
+static bool MayDiscardEditedModel(void) {
+  if (!g_EditedFlag || g_EditFamily != FAMILY_3D) return true;
+  if (!g_ShellSeam.askYesNo) return true;
+  return g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？");
+}
+
+static void Start3DFamily(void) {
+  g_EditFamily = FAMILY_3D;
+  g_EditSubMode = SUB_3D_POLY;
+  if (g_ShellSeam.newModelInSlot0) g_ShellSeam.newModelInSlot0();
+  if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
+  if (g_ShellSeam.undoPush) g_ShellSeam.undoPush("３Ｄモデル編集");
+  g_EditedFlag = 0;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
+    v->panX = v->panY = v->panZ = 0;
+  }
+  g_Views[SUB_3D_POLY][0].panY = 8.0f;
+  g_Views[SUB_3D_POLY][0].zoom = 3.2f;
+  App_EnterFamily();
+  g_EditDlgRefresh = 1;
+}
+
+void App_SwitchTo3DFamily(void) {
+  // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
+  if (g_EditFamily == FAMILY_3D) return;
+  g_PrevEditFamily = g_EditFamily;
+  App_LeaveFamily();
+  Start3DFamily();
+}
+
+void App_SwitchFamily(u32 family) {
+  if (family == g_EditFamily) return;
+  if (family == FAMILY_3D) { App_SwitchTo3DFamily(); return; }
+  if (!Family_IsKnown(family)) return;
+  if (!MayDiscardEditedModel()) { g_EditDlgRefresh = 1; return; }
+  g_PrevEditFamily = g_EditFamily;
+  g_PrevEditSubMode = g_EditSubMode;
+  App_LeaveFamily();
+  g_EditFamily = family;
+  g_EditSubMode = Family_DefaultLayout(family);
+  App_EnterFamily();
+  g_EditDlgRefresh = 1;
+}
+
+// [SECTION] per-frame and render hooks
+void App_UpdateFrame(void) {
+  CALL_HOOK(update);
+  if (g_ShellSeam.framePasses) g_ShellSeam.framePasses();
+}
+
+static void PointCurViewAtDrawView(void) {
+  g_CurView = View_Get(g_EditSubMode, g_DrawView);
+}
+
+void App_DrawScene(void) {
+  PointCurViewAtDrawView();
+  CALL_HOOK(drawScene);
+}
+
+bool App_HasCurrentModel3(void);
+
+void App_DrawOverlay(void) {
+  if (g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
+  PointCurViewAtDrawView();
+  CALL_HOOK(drawOverlay);
+}
+
+void App_DrawSceneThunk(void) { App_DrawScene(); }
+void App_DrawOverlayThunk(void) { App_DrawOverlay(); }
+void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
+
+// [SECTION] mouse dispatchers
+void App_OnLButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(lButtonDown, lParam); }
+void App_OnMButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(mButtonDown, lParam); }
+void App_OnRButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(rButtonDown, lParam); }
+
+void App_OnLButtonUp(i64 lParam) {
+  StoreMouse(lParam);
+  // Both outer buttons held: the first release is swallowed and the other counts as released.
+  if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
+  App_MarkAllRedraw();
+  App_RefreshCurrentPointers();
+  CALL_HOOK(lButtonUp, lParam);
+}
+
+void App_OnRButtonUp(i64 lParam) {
+  StoreMouse(lParam);
+  if (Shell_ButtonHeld(BUTTON_LEFT)) { Shell_SetButtonHeld(BUTTON_LEFT, 0); return; }
+  App_MarkAllRedraw();
+  CALL_HOOK(rButtonUp, lParam);
+}
+
+void App_OnMButtonUp(i64 lParam) {
+  App_MarkAllRedraw();
+  CALL_HOOK(mButtonUp, lParam);
+}
+
+void App_OnMouseMove(i64 lParam) {
+  App_RefreshCurrentPointers();   // keeps the current bone pointer of the 3D model fresh
+  if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
+  StoreMouse(lParam);
+  g_MouseMoveX = g_MouseX;
+  g_MouseMoveY = g_MouseY;
+  g_MouseMoveDX = (f32)(g_MouseX - g_MousePrevX);
+  g_MouseMoveDY = (f32)(g_MouseY - g_MousePrevY);
+  g_MousePrevX = g_MouseX;
+  g_MousePrevY = g_MouseY;
+  CALL_HOOK(mouseMove, lParam);
+  if (g_PickSuspended == 0 && !Shell_AnyButtonHeld() && g_ShellSeam.pickUnderCursor)
+    g_ShellSeam.pickUnderCursor();
+}
+
+// [SECTION] keys and commands
+void App_OnKeyDown(u32 vk) { CALL_HOOK(keyDown, vk); }
+void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
+
+void App_LoopKeyUp(u32 vk) {
+  switch (g_EditSubMode) {
+    case SUB_3D_MOTION: if (g_FamilyHooks[FAMILY_3D].loopKeyUp) g_FamilyHooks[FAMILY_3D].loopKeyUp(vk); break;
+    case FAMILY_MOVIE: if (g_FamilyHooks[FAMILY_MOVIE].loopKeyUp) g_FamilyHooks[FAMILY_MOVIE].loopKeyUp(vk); break;
+    case FAMILY_PROGRAM: if (g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp) g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp(vk); break;
+    default: break;
+  }
+}
+
+void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
+
+// [SECTION] wheel
+WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bool forward) {
+  WheelAction a = {WHEEL_NOTHING, 1.0f, forward ? -1 : 1};
+  const f32 in = 0.66f, out = 1.5f;
+  bool persp = viewKind == VIEW_PERSPECTIVE;
+  switch (family) {
+    case FAMILY_PREVIEW:
+    case FAMILY_COLLISION:
+      a.kind = WHEEL_ZOOM;
+      a.factor = (forward != reverse) ? in : out;
+      break;
+    case FAMILY_2D:
+      if (subMode == SUB_2D_OBJECT) a.kind = WHEEL_2D_OBJECT_KEY;
+      else if (subMode == SUB_2D_MOTION) a.kind = WHEEL_2D_MOTION_KEY;
+      else if (subMode >= SUB_2D_POLY && subMode <= SUB_2D_WEIGHT) {
+        a.kind = WHEEL_ZOOM;   // the reverse option has no effect here
+        a.factor = (forward != persp) ? in : out;
+      }
+      break;
+    case FAMILY_3D:
+      if (subMode == SUB_3D_OBJMOTION) a.kind = WHEEL_3D_OBJMOTION_KEY;
+      else if (subMode == SUB_3D_MOTION) a.kind = WHEEL_3D_MOTION_KEY;
+      else if (subMode >= SUB_3D_POLY && subMode <= SUB_3D_WEIGHT) {
+        a.kind = WHEEL_ZOOM;
+        bool grow = (forward != persp) != reverse;
+        a.factor = grow ? out : in;
+      }
+      break;
+    case FAMILY_EFFECT: a.kind = WHEEL_EFFECT_KEY; break;
+    case FAMILY_MOVIE: a.kind = WHEEL_MOVIE_KEY; break;
+    default: break;
+  }
+  return a;
+}
+
+static void RunWheel(bool forward) {
+  App_RefreshCurrentPointers();
+  WheelAction a = Wheel_Decide(g_EditFamily, g_EditSubMode, g_CurView->kind, g_OptReverseWheel != 0, forward);
+  switch (a.kind) {
+    case WHEEL_ZOOM: g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
+    case WHEEL_2D_OBJECT_KEY: Ed2D_ObjectWheelKey(a.step); break;
+    case WHEEL_2D_MOTION_KEY: Ed2D_MotionWheelKey(a.step); break;
+    case WHEEL_3D_OBJMOTION_KEY: Ed3D_ObjMotionWheelKey(a.step); break;
+    case WHEEL_3D_MOTION_KEY: Ed3D_MotionWheelKey(a.step); App_MarkAllRedraw(); break;
+    case WHEEL_EFFECT_KEY: Effect_WheelKey(a.step); App_MarkAllRedraw(); break;
+    case WHEEL_MOVIE_KEY: Movie_WheelKey(a.step); App_MarkAllRedraw(); break;
+    default: break;
+  }
+}
+
+void App_OnWheelUp(void) { RunWheel(true); }
+void App_OnWheelDown(void) { RunWheel(false); }

@@ -1,0 +1,117 @@
+// Editor families and the shell's hook dispatch.
+//
+// One family is current (g_EditFamily); inside the 2D and 3D model families a sub-mode
+// (g_EditSubMode) picks the tool set and is also the index of the view layout. The main
+// loop, the main window and the frame render reach the editors only through the
+// dispatchers declared here, which look the hook up in g_FamilyHooks by family number.
+// The shell is the only writer of the family and sub-mode numbers.
+#pragma once
+#include "model/types.h"
+
+enum EditFamily : u32 {
+  FAMILY_PREVIEW = 0,
+  FAMILY_2D = 3,
+  FAMILY_3D = 11,
+  FAMILY_EFFECT = 19,
+  FAMILY_MAP2 = 20,
+  FAMILY_COLLISION = 21,
+  FAMILY_MOVIE = 22,
+  FAMILY_PROGRAM = 23,
+};
+enum { FAMILY_TABLE_SIZE = 24, LAYOUT_COUNT = 24 };
+
+// Sub-modes (and view layouts) of the model families.
+enum EditSubMode : u32 {
+  SUB_2D_OBJECT = 4, SUB_2D_POLY = 6, SUB_2D_TEXTURE = 7, SUB_2D_BONE = 8, SUB_2D_WEIGHT = 9,
+  SUB_2D_MOTION = 10,
+  SUB_3D_OBJMOTION = 12, SUB_3D_POLY = 14, SUB_3D_TEXTURE = 15, SUB_3D_BONE = 16,
+  SUB_3D_WEIGHT = 17, SUB_3D_MOTION = 18,
+};
+
+extern u32 g_EditFamily;
+extern u32 g_PrevEditFamily;
+extern u32 g_EditSubMode;
+extern u32 g_PrevEditSubMode;
+extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
+extern u32 g_PickSuspended;    // hover pick off while non-zero
+extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"
+
+// Mouse state kept by the dispatchers.
+extern i32 g_MouseX, g_MouseY;
+extern i32 g_MouseMoveX, g_MouseMoveY;
+extern i32 g_MousePrevX, g_MousePrevY;
+extern f32 g_MouseMoveDX, g_MouseMoveDY;
+
+typedef void (*FamilyVoidHook)(void);
+typedef void (*FamilyMouseHook)(i64 lParam);
+typedef void (*FamilyKeyHook)(u32 virtualKey);
+typedef void (*FamilyCommandHook)(u32 commandId);
+
+// One row per family number; a null cell means the family has no such hook.
+struct FamilyHooks {
+  FamilyVoidHook enter, leave, update, drawScene, drawOverlay;
+  FamilyMouseHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;
+  FamilyKeyHook keyDown, keyUp, loopKeyUp;
+  FamilyCommandHook command;
+};
+// Initialised with the families' entry points; tests may swap cells for recording fakes.
+extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
+// The hook row of the current family, or null for a number outside the table.
+const FamilyHooks *Family_Current(void);
+// Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
+u32 Family_DefaultLayout(u32 family);
+// True for the numbers the selector and the hook table know.
+bool Family_IsKnown(u32 family);
+
+// Mouse position from a message's lParam: each 16-bit half unsigned, above 10000 minus 65535.
+i32 Mouse_DecodeCoord(u32 half);
+void Mouse_DecodeLParam(i64 lParam, i32 *x, i32 *y);
+
+// [SECTION] family switching
+void App_EnterFamily(void);
+void App_LeaveFamily(void);
+void App_SwitchTo3DFamily(void);
+void App_SwitchFamily(u32 family);
+// The family menu handle the enter hook loaded (destroyed, detached first, on leave).
+extern void *g_FamilyMenu;
+
+// [SECTION] dispatchers
+void App_UpdateFrame(void);
+void App_DrawScene(void);
+void App_DrawOverlay(void);
+void App_DrawSceneThunk(void);
+void App_DrawOverlayThunk(void);
+void App_UpdateFrameThunk(void);
+void App_OnLButtonDown(i64 lParam);
+void App_OnLButtonUp(i64 lParam);
+void App_OnMButtonDown(i64 lParam);
+void App_OnMButtonUp(i64 lParam);
+void App_OnRButtonDown(i64 lParam);
+void App_OnRButtonUp(i64 lParam);
+void App_OnMouseMove(i64 lParam);
+void App_OnKeyDown(u32 virtualKey);
+void App_OnKeyUp(u32 virtualKey);
+// Key-up taken by the main loop before dispatch (layouts 18, 22 and 23 only).
+void App_LoopKeyUp(u32 virtualKey);
+void App_FamilyCommand(u32 commandId);
+
+// [SECTION] wheel
+enum WheelActionKind : u32 {
+  WHEEL_NOTHING = 0,
+  WHEEL_ZOOM,             // multiply the current view's zoom by factor
+  WHEEL_2D_OBJECT_KEY,    // step the 2D object model to the previous/next key frame
+  WHEEL_2D_MOTION_KEY,
+  WHEEL_3D_OBJMOTION_KEY,
+  WHEEL_3D_MOTION_KEY,
+  WHEEL_EFFECT_KEY,
+  WHEEL_MOVIE_KEY,
+};
+struct WheelAction {
+  u32 kind;
+  f32 factor;   // zoom factor for WHEEL_ZOOM
+  i32 step;     // -1 previous key frame, +1 next (key kinds)
+};
+// What a roll does in a family / sub-mode on a view of the given kind.
+WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bool forward);
+void App_OnWheelUp(void);
+void App_OnWheelDown(void);

@@ -1,0 +1,275 @@
+// The settings file: defaults, encoder, all-or-nothing decoder, load and save.
+// Owns g_AppShell and the option globals.
+#include "app/settings.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+AppShell g_AppShell;
+u32 g_OptUpdateEditedViewOnly;
+u8 g_SettingsAntialias;
+u32 g_OptLight = 1;
+i32 g_OptShadow;
+i32 g_PolySavedOption;
+u32 g_OptGrid = 1;
+u32 g_OptToon;
+i32 g_OptMaxPolygons = 65000;
+u32 g_ToonInEffect;
+i32 g_MainWndRect[4];
+i32 g_SettingsReserved[8];
+i32 g_DesktopWidthForSettings = 1280;
+
+// [SECTION] defaults
+static void SetDefaultViews(void) {
+  static const i32 kRects[4][4] = {{0, 0, 0, 0}, {96, 256, 256, 256}, {192, 44, 256, 256}, {600, 256, 256, 256}};
+  for (int L = 0; L < VIEW_LAYOUTS; L++) {
+    g_ViewCount[L] = 4;
+    for (int i = 0; i < 4; i++) {
+      ViewRecord *v = &g_Views[L][i];
+      v->inUse = 1;
+      v->kind = (u32)i;
+      v->panX = v->panY = v->panZ = 0;
+      v->zoom = 0.25f;
+      v->extra[0] = 3;
+      v->created = 1;
+      if (i == 0) {
+        v->shown = 0;
+        v->panY = 8.0f;
+        v->zoom = 3.2f;
+        v->window = g_MainWindowHandle;
+      } else {
+        v->shown = 1;
+        v->x = kRects[i][0]; v->y = kRects[i][1]; v->w = kRects[i][2]; v->h = kRects[i][3];
+      }
+    }
+  }
+}
+
+void Settings_SetDefaults(void) {
+  SetDefaultViews();
+  for (int L = 0; L < SETTINGS_LAYOUTS; L++) {
+    // "2D_GROUP_DLG" opens at the right edge of the frame.
+    WindowHolder *g = &g_AppShell.panels[L][PANEL_2D_GROUP];
+    g->x = g_DesktopWidthForSettings - 262;
+    g->y = 0;
+  }
+  g_PickSuspended = 1;
+  g_OptGrid = 1;
+  g_OptToon = 0;
+  g_OptMaxPolygons = 65000;
+  g_OptReverseWheel = 0;
+  memset(g_AppShell.vsync, 0, sizeof g_AppShell.vsync);
+  memset(g_AppShell.cpuOccupy, 0, sizeof g_AppShell.cpuOccupy);
+  static const int kVsyncLayouts[] = {0, 19, 20, 21, 22, 23};
+  for (int L : kVsyncLayouts) g_AppShell.vsync[L] = 1;
+  if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(0);
+  if (g_ShellSeam.setCpuOccupy) g_ShellSeam.setCpuOccupy(0);
+  if (g_ShellSeam.getAntialias) g_SettingsAntialias = (u8)g_ShellSeam.getAntialias();
+}
+
+// [SECTION] encoder
+void Settings_Encode(ByteWriter *w) {
+  Wr_I32(w, SETTINGS_FILE_ID);
+  for (i32 v : g_MainWndRect) Wr_I32(w, v);
+  for (i32 v : g_SettingsReserved) Wr_I32(w, v);
+  Wr_I32(w, (i32)g_OptUpdateEditedViewOnly);
+  u8 aa = g_ShellSeam.getAntialias ? (u8)g_ShellSeam.getAntialias() : g_SettingsAntialias;
+  Wr_U8(w, aa);
+  Wr_Zeros(w, 3);
+  Wr_I32(w, (i32)g_OptLight);
+  Wr_I32(w, g_OptShadow);
+  Wr_I32(w, g_PolySavedOption);
+  Wr_I32(w, (i32)g_PickSuspended);
+  Wr_I32(w, (i32)g_OptGrid);
+  Wr_I32(w, (i32)g_OptToon);
+  Wr_I32(w, g_OptMaxPolygons);
+  for (int L = 0; L < VIEW_LAYOUTS; L++) {
+    i32 n = g_ViewCount[L];
+    if (n < 0) n = 0;
+    if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
+    Wr_I32(w, n);
+    for (int i = 0; i < n; i++) {
+      const ViewRecord *v = &g_Views[L][i];
+      Wr_I32(w, (i32)v->inUse);
+      if (v->inUse != 1) continue;
+      Wr_I32(w, v->x); Wr_I32(w, v->y); Wr_I32(w, v->w); Wr_I32(w, v->h);
+      Wr_I32(w, (i32)v->kind);
+      for (u32 e : v->extra) Wr_U32(w, e);
+    }
+  }
+  Wr_I32(w, SETTINGS_LAYOUTS);
+  Wr_I32(w, SETTINGS_PANELS);
+  for (int L = 0; L < SETTINGS_LAYOUTS; L++)
+    for (int p = 0; p < SETTINGS_PANELS; p++) {
+      const WindowHolder *h = &g_AppShell.panels[L][p];
+      Wr_I32(w, h->x); Wr_I32(w, h->y); Wr_I32(w, h->w); Wr_I32(w, h->h);
+    }
+  Wr_Bytes(w, g_AppShell.progFolder, 256);
+  Wr_Bytes(w, g_AppShell.progFile, 256);
+  Wr_U8(w, g_ShellSeam.getCpuOccupy ? (u8)g_ShellSeam.getCpuOccupy() : 0);
+  Wr_U8(w, g_ShellSeam.getVSync ? (u8)g_ShellSeam.getVSync() : 0);
+  Wr_I32(w, SETTINGS_LAYOUTS);
+  Wr_Bytes(w, g_AppShell.vsync, SETTINGS_LAYOUTS);
+  Wr_Bytes(w, g_AppShell.cpuOccupy, SETTINGS_LAYOUTS);
+  Wr_U8(w, g_OptReverseWheel);
+}
+
+// [SECTION] decoder
+// Everything the file holds, parsed before anything is committed.
+struct SettingsImage {
+  i32 rect[4];
+  i32 reserved[8];
+  i32 opt[9];   // update-edited-only, (antialias), light, shadow, poly option, pick, grid, toon, max polygons
+  u8 antialias;
+  i32 viewCount[VIEW_LAYOUTS];
+  struct { u32 inUse; i32 x, y, w, h; u32 kind; u32 extra[11]; } views[VIEW_LAYOUTS][VIEWS_PER_LAYOUT];
+  i32 panels[SETTINGS_LAYOUTS][SETTINGS_PANELS][4];
+  char progFolder[256], progFile[256];
+  u8 cpuInEffect, vsyncInEffect;
+  u8 vsync[SETTINGS_LAYOUTS], cpuOccupy[SETTINGS_LAYOUTS];
+  u8 reverseWheel;
+};
+
+static bool RectFieldOk(i32 v) { return v >= SETTINGS_RECT_MIN && v <= SETTINGS_RECT_MAX; }
+
+static bool ParseSettings(ByteReader *r, SettingsImage *s) {
+  // The id first: a file of another kind is not read any further.
+  if (Rd_I32(r) != SETTINGS_FILE_ID || r->err) return false;
+  for (i32 &v : s->rect) {
+    v = Rd_I32(r);
+    if (!RectFieldOk(v)) return false;
+  }
+  for (i32 &v : s->reserved) v = Rd_I32(r);
+  s->opt[0] = Rd_I32(r);
+  // One byte of antialias flag in a 4-byte slot: the other three bytes mean nothing.
+  s->antialias = (u8)(Rd_U32(r) & 0xFF);
+  for (int i = 2; i < 9; i++) s->opt[i] = Rd_I32(r);
+  for (int L = 0; L < VIEW_LAYOUTS; L++) {
+    s->viewCount[L] = Rd_Count(r, VIEWS_PER_LAYOUT);
+    for (int i = 0; i < s->viewCount[L]; i++) {
+      auto &v = s->views[L][i];
+      v.inUse = Rd_U32(r);
+      if (v.inUse != 1) continue;
+      v.x = Rd_I32(r); v.y = Rd_I32(r); v.w = Rd_I32(r); v.h = Rd_I32(r);
+      v.kind = Rd_U32(r);
+      if (v.kind > VIEW_PERS) return false;
+      for (u32 &e : v.extra) e = Rd_U32(r);
+    }
+    if (r->err) return false;
+  }
+  if (Rd_I32(r) != SETTINGS_LAYOUTS || Rd_I32(r) != SETTINGS_PANELS) return false;
+  for (auto &layout : s->panels)
+    for (auto &p : layout)
+      for (i32 &v : p) v = Rd_I32(r);
+  Rd_Bytes(r, s->progFolder, 256);
+  Rd_Bytes(r, s->progFile, 256);
+  s->progFolder[255] = 0;
+  s->progFile[255] = 0;
+  s->cpuInEffect = Rd_U8(r);
+  s->vsyncInEffect = Rd_U8(r);
+  if (Rd_I32(r) != SETTINGS_LAYOUTS) return false;
+  Rd_Bytes(r, s->vsync, SETTINGS_LAYOUTS);
+  Rd_Bytes(r, s->cpuOccupy, SETTINGS_LAYOUTS);
+  s->reverseWheel = Rd_U8(r);
+  return !r->err;
+}
+
+static void CommitSettings(const SettingsImage *s) {
+  memcpy(g_MainWndRect, s->rect, sizeof g_MainWndRect);
+  memcpy(g_SettingsReserved, s->reserved, sizeof g_SettingsReserved);
+  g_OptUpdateEditedViewOnly = (u32)s->opt[0];
+  g_SettingsAntialias = s->antialias;
+  g_OptLight = (u32)s->opt[2];
+  g_OptShadow = s->opt[3];
+  g_PolySavedOption = s->opt[4];
+  g_PickSuspended = (u32)s->opt[5];
+  g_OptGrid = (u32)s->opt[6];
+  g_OptToon = (u32)s->opt[7];
+  g_OptMaxPolygons = s->opt[8];
+  for (int L = 0; L < VIEW_LAYOUTS; L++) {
+    g_ViewCount[L] = s->viewCount[L];
+    for (int i = 0; i < s->viewCount[L]; i++) {
+      const auto &sv = s->views[L][i];
+      ViewRecord *v = &g_Views[L][i];
+      v->inUse = sv.inUse;
+      if (sv.inUse != 1) continue;
+      v->x = sv.x; v->y = sv.y; v->w = sv.w; v->h = sv.h;
+      v->kind = sv.kind;
+      memcpy(v->extra, sv.extra, sizeof v->extra);
+    }
+  }
+  for (int L = 0; L < SETTINGS_LAYOUTS; L++)
+    for (int p = 0; p < SETTINGS_PANELS; p++) {
+      WindowHolder *h = &g_AppShell.panels[L][p];
+      h->x = s->panels[L][p][0]; h->y = s->panels[L][p][1];
+      h->w = s->panels[L][p][2]; h->h = s->panels[L][p][3];
+    }
+  memcpy(g_AppShell.progFolder, s->progFolder, 256);
+  memcpy(g_AppShell.progFile, s->progFile, 256);
+  memcpy(g_AppShell.vsync, s->vsync, SETTINGS_LAYOUTS);
+  memcpy(g_AppShell.cpuOccupy, s->cpuOccupy, SETTINGS_LAYOUTS);
+  g_OptReverseWheel = s->reverseWheel;
+  if (g_ShellSeam.setCpuOccupy) g_ShellSeam.setCpuOccupy(s->cpuInEffect);
+  if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(s->vsyncInEffect);
+}
+
+bool Settings_Decode(const u8 *data, size_t size) {
+  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
+  if (!s) return false;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  bool ok = ParseSettings(&r, s);
+  if (ok) CommitSettings(s);
+  free(s);
+  return ok;
+}
+
+i32 Settings_PeekMaxPolygons(const u8 *data, size_t size) {
+  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
+  if (!s) return -1;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  i32 result = ParseSettings(&r, s) ? s->opt[8] : -1;
+  free(s);
+  if (result >= 0) {
+    if (result < OPT_MAX_POLYGONS_MIN) result = OPT_MAX_POLYGONS_MIN;
+    if (result > OPT_MAX_POLYGONS_MAX) result = OPT_MAX_POLYGONS_MAX;
+  }
+  return result;
+}
+
+// [SECTION] file
+void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
+  Str_Format(out, size, "System/System%d.dat", desktopWidth);
+}
+
+void Settings_Load(void) {
+  Settings_SetDefaults();
+  char name[64];
+  Settings_FileName(name, sizeof name, g_DesktopWidthForSettings);
+  FileData f;
+  if (File_ReadAll(name, &f)) {
+    Settings_Decode(f.data, f.size);   // a refused file leaves the defaults
+    File_Free(&f);
+  }
+  if (g_ShellSeam.applyMainWndRect) g_ShellSeam.applyMainWndRect();
+  g_ToonInEffect = g_OptToon;
+}
+
+void Settings_Save(void) {
+  char name[64];
+  Settings_FileName(name, sizeof name, g_DesktopWidthForSettings);
+  ByteWriter w = {};
+  Settings_Encode(&w);
+  if (!w.err) File_WriteAtomic(name, w.data, w.size);   // a save that fails leaves the old file
+  Wr_Free(&w);
+}
+
+i32 Options_ParseMaxPolygons(const char *text) {
+  long v = text ? strtol(text, nullptr, 10) : 0;
+  if (v < OPT_MAX_POLYGONS_MIN) v = OPT_MAX_POLYGONS_MIN;
+  if (v > OPT_MAX_POLYGONS_MAX) v = OPT_MAX_POLYGONS_MAX;
+  return (i32)v;
+}

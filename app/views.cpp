@@ -1,0 +1,231 @@
+// View records and view scheduling: the chooser of the view drawn each idle pass, redraw
+// flags, the cached current pointers, the shared work arrays and the fit arithmetic.
+// Owns g_Views, g_ViewCount, g_ActiveView, g_DrawView, g_CurView.
+#include "app/views.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+
+#include <math.h>
+#include <stdlib.h>
+
+ViewRecord g_Views[VIEW_LAYOUTS][VIEWS_PER_LAYOUT];
+i32 g_ViewCount[VIEW_LAYOUTS];
+u32 g_ActiveView;
+u32 g_DrawView;
+ViewRecord *g_CurView = &g_Views[0][0];
+f32 g_ViewFocus[3];
+f32 g_LastViewZoom;
+u32 g_StripDirty[7];
+void *g_MainWindowHandle;
+
+u32 *g_PolySelFaces;
+u32 *g_PolySelVerts;
+u32 *g_PolyWorkVerts;      // second per-vertex array of 4 bytes
+f32 *g_PolyWorkVerts3;     // per-vertex array of 12 bytes
+u64 *g_PolyWorkFacesA;     // two per-face arrays of 8 bytes
+u64 *g_PolyWorkFacesB;
+u32 g_MaxPolygonsForWork = 65000;
+
+ViewRecord *View_Get(u32 layout, u32 index) {
+  if (layout >= VIEW_LAYOUTS) layout = 0;
+  if (index >= VIEWS_PER_LAYOUT) index = 0;
+  return &g_Views[layout][index];
+}
+
+static i32 LayoutCount(u32 layout) {
+  i32 n = layout < VIEW_LAYOUTS ? g_ViewCount[layout] : 0;
+  if (n < 0) n = 0;
+  if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
+  return n;
+}
+
+// [SECTION] view choice
+i32 View_ChooseDrawView(const ViewChoiceInput *in) {
+  if (in->layout >= VIEW_LAYOUTS) return -1;
+  ViewRecord *views = g_Views[in->layout];
+  i32 n = LayoutCount(in->layout);
+  if (in->activeView < VIEWS_PER_LAYOUT) views[in->activeView].wait += 3;
+  i32 cand = -1;
+  for (i32 i = 0; i < n; i++) {
+    if (views[i].inUse != 1 || views[i].redraw != 1) continue;
+    if (cand < 0 || views[i].wait > views[cand].wait) cand = i;
+  }
+  if (cand < 0) return -1;
+  for (i32 i = 0; i < n; i++)
+    if (views[i].redraw == 1 && i != cand) views[i].wait += 1;
+  views[cand].wait = 0;
+  i32 drawn = cand;
+  if (in->updateEditedViewOnly && in->anyButtonHeld) drawn = (i32)in->activeView;
+  if (in->playing && in->rightButtonHeld) drawn = (i32)in->activeView;
+  if (drawn >= VIEWS_PER_LAYOUT) drawn = cand;
+  return drawn;
+}
+
+// [SECTION] refresh
+void App_MarkAllRedraw(void) {
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  i32 n = LayoutCount(layout);
+  for (i32 i = 0; i < n; i++) {
+    ViewRecord *v = &g_Views[layout][i];
+    if (v->inUse == 1 && v->window) v->redraw = 1;
+  }
+  if (g_ShellSeam.flagTargetForClear) g_ShellSeam.flagTargetForClear(0);
+  for (u32 &f : g_StripDirty) f = 1;
+}
+
+void App_RefreshCurrentPointers(void) {
+  u32 view = g_ActiveView < VIEWS_PER_LAYOUT ? g_ActiveView : 0;
+  g_CurView = View_Get(g_EditSubMode, view);
+  if (g_ShellSeam.refreshModelPointers) g_ShellSeam.refreshModelPointers();
+}
+
+void App_RefreshLists(void) {
+  App_MarkAllRedraw();
+  if (g_ShellSeam.refreshFamilyLists) g_ShellSeam.refreshFamilyLists();
+}
+
+template <typename T>
+static void AllocOnce(T **p, size_t count) {
+  if (!*p) *p = (T *)calloc(count ? count : 1, sizeof(T));
+}
+
+void App_AllocWorkArrays(void) {
+  size_t faces = g_MaxPolygonsForWork;
+  size_t verts = faces * 4;
+  AllocOnce(&g_PolySelFaces, faces);
+  AllocOnce(&g_PolySelVerts, verts);
+  AllocOnce(&g_PolyWorkVerts, verts);
+  AllocOnce(&g_PolyWorkVerts3, verts * 3);
+  AllocOnce(&g_PolyWorkFacesA, faces);
+  AllocOnce(&g_PolyWorkFacesB, faces);
+}
+
+i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord *v = &g_Views[layout][i];
+    if (v->inUse != 0) continue;
+    if (g_ViewCount[layout] < i + 1) g_ViewCount[layout] = i + 1;
+    v->inUse = 1;
+    v->created = 1;
+    v->shown = (u32)shown;
+    v->x = x; v->y = y; v->w = w; v->h = h;
+    v->kind = VIEW_FRONT;
+    if (v->zoom <= 0) v->zoom = 0.25f;
+    return i;
+  }
+  return -1;
+}
+
+void View_NoteActivated(const ViewRecord *v) {
+  switch (v->kind) {
+    case VIEW_FRONT: g_ViewFocus[0] = v->panX; g_ViewFocus[1] = v->panY; break;
+    case VIEW_TOP: g_ViewFocus[0] = v->panX; g_ViewFocus[2] = v->panZ; break;
+    case VIEW_SIDE: g_ViewFocus[2] = v->panZ; g_ViewFocus[1] = v->panY; break;
+    default: break;
+  }
+  g_LastViewZoom = v->zoom;
+}
+
+// [SECTION] fitting
+bool View_BoundsOfPoints(const f32 *pts, u32 n, f32 mn[3], f32 mx[3]) {
+  for (int a = 0; a < 3; a++) { mn[a] = 99999.9f; mx[a] = -99999.9f; }
+  if (n == 0 || !pts) return false;
+  for (u32 i = 0; i < n; i++)
+    for (int a = 0; a < 3; a++) {
+      f32 c = pts[i * 3 + a];
+      if (c < mn[a]) mn[a] = c;
+      if (c > mx[a]) mx[a] = c;
+    }
+  for (int a = 0; a < 3; a++)
+    if (mn[a] == mx[a]) { mn[a] -= 1.0f; mx[a] += 1.0f; }
+  return true;
+}
+
+static void RotateX(f32 v[3], f32 deg) {
+  f32 r = deg * 3.14159265f / 180.0f, c = cosf(r), s = sinf(r);
+  f32 y = v[1] * c - v[2] * s, z = v[1] * s + v[2] * c;
+  v[1] = y; v[2] = z;
+}
+
+static void RotateY(f32 v[3], f32 deg) {
+  f32 r = deg * 3.14159265f / 180.0f, c = cosf(r), s = sinf(r);
+  f32 x = v[0] * c + v[2] * s, z = -v[0] * s + v[2] * c;
+  v[0] = x; v[2] = z;
+}
+
+void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]) {
+  f32 off[3] = {0, 0, -15.0f * v->zoom};
+  RotateX(off, -angleX);
+  RotateY(off, angleY);
+  eye[0] = v->panX + off[0];
+  eye[1] = v->panY + off[1];
+  eye[2] = v->panZ + off[2];
+}
+
+// The smallest zoom a fit starts from: a zero or tiny product of extents would need
+// hundreds of 1.1 steps, and a zero zoom never grows.
+static const f32 kFitMinZoom = 1e-3f;
+
+void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 width, i32 height,
+                         f32 angleX, f32 angleY, const FitCamera *cam) {
+  v->panX = (mn[0] + mx[0]) * 0.5f;
+  v->panY = (mn[1] + mx[1]) * 0.5f;
+  v->panZ = (mn[2] + mx[2]) * 0.5f;
+  f32 zoom = (mx[0] - mn[0]) * (mx[1] - mn[1]) * (mx[2] - mn[2]) * 2.0e-7f;
+  if (!(zoom >= kFitMinZoom)) zoom = kFitMinZoom;   // also catches NaN
+  v->zoom = zoom;
+  if (!cam || !cam->place || !cam->project || width <= 0 || height <= 0) return;
+  f32 target[3] = {v->panX, v->panY, v->panZ};
+  for (int step = 0; step < VIEW_FIT_MAX_STEPS; step++) {
+    f32 eye[3];
+    View_PerspectiveEye(v, angleX, angleY, eye);
+    cam->place(eye, target);
+    bool inside = true;
+    for (int c = 0; c < 8 && inside; c++) {
+      f32 p[3] = {(c & 1) ? mx[0] : mn[0], (c & 2) ? mx[1] : mn[1], (c & 4) ? mx[2] : mn[2]};
+      f32 s[2];
+      if (!cam->project(p, s)) inside = false;
+      else if (!(s[0] >= 0 && s[0] <= (f32)width && s[1] >= 0 && s[1] <= (f32)height)) inside = false;
+    }
+    if (inside) return;
+    v->zoom *= 1.1f;
+  }
+}
+
+void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
+  if (n == 0 || !pts) return;
+  f32 mnU = 99999.9f, mxU = -99999.9f, mnV = 99999.9f, mxV = -99999.9f;
+  for (u32 i = 0; i < n; i++) {
+    f32 x = pts[i * 3], y = pts[i * 3 + 1], z = pts[i * 3 + 2], u, w;
+    switch (v->kind) {
+      case VIEW_TOP: u = x; w = -z; break;
+      case VIEW_SIDE: u = z; w = -y; break;
+      default: u = x; w = y; break;
+    }
+    if (u < mnU) mnU = u;
+    if (u > mxU) mxU = u;
+    if (w < mnV) mnV = w;
+    if (w > mxV) mxV = w;
+  }
+  if (mnU == mxU) { mnU -= 1.0f; mxU += 1.0f; }
+  if (mnV == mxV) { mnV -= 1.0f; mxV += 1.0f; }
+  f32 cu = (mnU + mxU) * 0.5f, cv = (mnV + mxV) * 0.5f;
+  switch (v->kind) {
+    case VIEW_TOP: v->panX = cu; v->panZ = cv; break;
+    case VIEW_SIDE: v->panZ = -cu; v->panY = -cv; break;
+    default: v->panX = cu; v->panY = cv; break;
+  }
+  if (!(v->zoom > 0)) v->zoom = 0.25f;
+  f32 scale = 40.0f * v->zoom;
+  f32 pixW = (f32)((i64)(mxU * scale) - (i64)(mnU * scale));
+  f32 pixH = (f32)((i64)(mxV * scale) - (i64)(mnV * scale));
+  // A view narrower than its margins would divide by zero or flip the zoom's sign.
+  f32 room = (f32)(v->w - 48), roomH = (f32)(v->h - 96);
+  if (room < 1.0f) room = 1.0f;
+  if (roomH < 1.0f) roomH = 1.0f;
+  f32 ratio = pixW / room;
+  if (pixH / roomH > ratio) ratio = pixH / roomH;
+  if (ratio > 0) v->zoom = v->zoom / ratio;
+  if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
+}

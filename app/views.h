@@ -1,0 +1,83 @@
+// View records, the choice of the view drawn each pass, and the shared refresh operations.
+//
+// Every layout (= sub-mode) holds up to eight views: view 0 is the main window's client
+// area, views 1..7 float in their own "WIN_DLG" windows. Editors never draw: they flag views
+// (App_MarkAllRedraw) and the main loop draws one flagged view per idle pass, chosen by
+// View_ChooseDrawView. Only the shell changes the records' windows and counts; editors
+// change pan and zoom of g_CurView.
+#pragma once
+#include "model/types.h"
+
+enum { VIEWS_PER_LAYOUT = 8, VIEW_LAYOUTS = 24 };
+enum ViewKind : u32 { VIEW_PERSPECTIVE = 0, VIEW_FRONT = 1, VIEW_TOP = 2, VIEW_SIDE = 3, VIEW_PERS = 4 };
+
+struct ViewRecord {
+  u32 inUse;        // 1 when the view exists in this layout
+  u32 shown;        // 1 when the view has its own window (views 1..7)
+  i32 x, y, w, h;   // window rectangle in screen coordinates
+  u32 kind;         // ViewKind
+  u32 extra[11];    // kept in the settings file with the record; the defaults set extra[0] to 3
+  void *window;     // HWND of the view window (view 0: the main window)
+  u32 created;      // 1 from creation until the window procedure's next unhandled message
+  u32 redraw;       // 1 when the view must be drawn again
+  i32 wait;         // passes waited since the view was last drawn
+  i32 clientW, clientH;
+  i32 centreX, centreY;   // width/2 - 4 and height/2 - 26, set when the view is drawn
+  f32 panX, panY, panZ;
+  f32 zoom;         // orthographic views: 40 pixels per unit at zoom 1
+};
+
+extern ViewRecord g_Views[VIEW_LAYOUTS][VIEWS_PER_LAYOUT];
+extern i32 g_ViewCount[VIEW_LAYOUTS];
+extern u32 g_ActiveView;
+extern u32 g_DrawView;
+extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
+extern f32 g_ViewFocus[3];
+extern f32 g_LastViewZoom;
+extern u32 g_StripDirty[7];
+extern void *g_MainWindowHandle;   // the main window as the views know it (set by the Windows side)
+
+// The record of a view of the current layout (index clamped into 0..7).
+ViewRecord *View_Get(u32 layout, u32 index);
+
+// Picks the view drawn this pass over layout `layout` (the wait-counter rule: the active
+// view gains 3, the others flagged gain 1, the longest wait wins, ties to the lower index)
+// and applies the held-button overrides. Returns -1 when nothing is flagged.
+struct ViewChoiceInput {
+  u32 layout;
+  u32 activeView;
+  bool updateEditedViewOnly;   // option "編集中のViewのみ更新する"
+  bool anyButtonHeld;
+  bool playing;
+  bool rightButtonHeld;
+};
+i32 View_ChooseDrawView(const ViewChoiceInput *in);
+
+void App_MarkAllRedraw(void);
+void App_RefreshCurrentPointers(void);
+void App_RefreshLists(void);
+void App_AllocWorkArrays(void);
+// First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
+i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h);
+// Copies a view's pan into g_ViewFocus by its kind and records its zoom as the last one.
+void View_NoteActivated(const ViewRecord *v);
+
+// [SECTION] fitting
+// Gathers points, places the camera, projects: the fit command's parts that the platform supplies.
+struct FitCamera {
+  // Places the camera (eye, target) for the next projections.
+  void (*place)(const f32 eye[3], const f32 target[3]);
+  // Projects a world point to screen x, y; false when it lies behind the eye.
+  bool (*project)(const f32 world[3], f32 screen[2]);
+};
+// Box of n points (x, y, z triples); degenerate axes widened by 1.0 each side. False for n = 0.
+bool View_BoundsOfPoints(const f32 *pts, u32 n, f32 mn[3], f32 mx[3]);
+// Perspective fit of view `v` to the box: pan = centre, zoom grown by 1.1 until all eight
+// corners project inside width x height. Ends after a bounded number of steps.
+void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 width, i32 height,
+                         f32 angleX, f32 angleY, const FitCamera *cam);
+// Orthographic fit of a Front/Top/Side view to the points.
+void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n);
+// Eye of the perspective view: pan + (0, 0, -15 zoom) rotated by -angleX about x then angleY about y.
+void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]);
+enum { VIEW_FIT_MAX_STEPS = 400 };
