@@ -5,9 +5,7 @@
 #include "app/shell_seam.h"
 #include "app/views.h"
 
-u32 g_EditFamily;
 u32 g_PrevEditFamily;
-u32 g_EditSubMode;
 u32 g_PrevEditSubMode;
 u32 g_EditDlgRefresh = 1;
 u32 g_PickSuspended = 1;
@@ -60,7 +58,7 @@ FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE] = {
 };
 
 bool Family_IsKnown(u32 f) {
-  return f == FAMILY_PREVIEW || f == FAMILY_2D || f == FAMILY_3D || (f >= FAMILY_EFFECT && f <= FAMILY_PROGRAM);
+  return f == FAMILY_PREVIEW || f == FAMILY_2D_MODEL || f == FAMILY_3D_MODEL || (f >= FAMILY_EFFECT && f <= FAMILY_PROGRAM);
 }
 
 const FamilyHooks *Family_Current(void) {
@@ -68,8 +66,8 @@ const FamilyHooks *Family_Current(void) {
 }
 
 u32 Family_DefaultLayout(u32 family) {
-  if (family == FAMILY_2D) return SUB_2D_POLY;   // the 2D family's own panel moves among its sub-modes
-  if (family == FAMILY_3D) return SUB_3D_POLY;
+  if (family == FAMILY_2D_MODEL) return SUB_2D_POLY;   // the 2D family's own panel moves among its sub-modes
+  if (family == FAMILY_3D_MODEL) return SUB_3D_POLY;
   return family;
 }
 
@@ -117,13 +115,13 @@ void App_LeaveFamily(void) {
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
 // history; an edited model is only discarded when the user agrees.
 static bool MayDiscardEditedModel(void) {
-  if (!g_EditedFlag || g_EditFamily != FAMILY_3D) return true;
+  if (!g_EditedFlag || g_EditFamily != FAMILY_3D_MODEL) return true;
   if (!g_ShellSeam.askYesNo) return true;
   return g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？");
 }
 
 static void Start3DFamily(void) {
-  g_EditFamily = FAMILY_3D;
+  g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
   if (g_ShellSeam.newModelInSlot0) g_ShellSeam.newModelInSlot0();
   if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
@@ -141,7 +139,7 @@ static void Start3DFamily(void) {
 
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
-  if (g_EditFamily == FAMILY_3D) return;
+  if (g_EditFamily == FAMILY_3D_MODEL) return;
   g_PrevEditFamily = g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
@@ -149,7 +147,7 @@ void App_SwitchTo3DFamily(void) {
 
 void App_SwitchFamily(u32 family) {
   if (family == g_EditFamily) return;
-  if (family == FAMILY_3D) { App_SwitchTo3DFamily(); return; }
+  if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
   if (!MayDiscardEditedModel()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
@@ -175,8 +173,6 @@ void App_DrawScene(void) {
   PointCurViewAtDrawView();
   CALL_HOOK(drawScene);
 }
-
-bool App_HasCurrentModel3(void);
 
 void App_DrawOverlay(void) {
   if (g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
@@ -235,7 +231,7 @@ void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
 
 void App_LoopKeyUp(u32 vk) {
   switch (g_EditSubMode) {
-    case SUB_3D_MOTION: if (g_FamilyHooks[FAMILY_3D].loopKeyUp) g_FamilyHooks[FAMILY_3D].loopKeyUp(vk); break;
+    case SUB_3D_MOTION: if (g_FamilyHooks[FAMILY_3D_MODEL].loopKeyUp) g_FamilyHooks[FAMILY_3D_MODEL].loopKeyUp(vk); break;
     case FAMILY_MOVIE: if (g_FamilyHooks[FAMILY_MOVIE].loopKeyUp) g_FamilyHooks[FAMILY_MOVIE].loopKeyUp(vk); break;
     case FAMILY_PROGRAM: if (g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp) g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp(vk); break;
     default: break;
@@ -248,14 +244,14 @@ void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
 WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bool forward) {
   WheelAction a = {WHEEL_NOTHING, 1.0f, forward ? -1 : 1};
   const f32 in = 0.66f, out = 1.5f;
-  bool persp = viewKind == VIEW_PERSPECTIVE;
+  bool persp = viewKind == VIEW_MAIN;
   switch (family) {
     case FAMILY_PREVIEW:
     case FAMILY_COLLISION:
       a.kind = WHEEL_ZOOM;
       a.factor = (forward != reverse) ? in : out;
       break;
-    case FAMILY_2D:
+    case FAMILY_2D_MODEL:
       if (subMode == SUB_2D_OBJECT) a.kind = WHEEL_2D_OBJECT_KEY;
       else if (subMode == SUB_2D_MOTION) a.kind = WHEEL_2D_MOTION_KEY;
       else if (subMode >= SUB_2D_POLY && subMode <= SUB_2D_WEIGHT) {
@@ -263,7 +259,7 @@ WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bo
         a.factor = (forward != persp) ? in : out;
       }
       break;
-    case FAMILY_3D:
+    case FAMILY_3D_MODEL:
       if (subMode == SUB_3D_OBJMOTION) a.kind = WHEEL_3D_OBJMOTION_KEY;
       else if (subMode == SUB_3D_MOTION) a.kind = WHEEL_3D_MOTION_KEY;
       else if (subMode >= SUB_3D_POLY && subMode <= SUB_3D_WEIGHT) {

@@ -7,31 +7,23 @@
 // The shell is the only writer of the family and sub-mode numbers.
 #pragma once
 #include "model/types.h"
+#include "app/shell_services.h"
 
-enum EditFamily : u32 {
-  FAMILY_PREVIEW = 0,
-  FAMILY_2D = 3,
-  FAMILY_3D = 11,
-  FAMILY_EFFECT = 19,
-  FAMILY_MAP2 = 20,
-  FAMILY_COLLISION = 21,
-  FAMILY_MOVIE = 22,
-  FAMILY_PROGRAM = 23,
-};
-enum { FAMILY_TABLE_SIZE = 24, LAYOUT_COUNT = 24 };
+typedef u32 EditFamily;    // FAMILY_* of shell_services.h
+typedef u32 EditSubMode;   // SUB_* below, or the family number for families without sub-modes
+enum { FAMILY_TABLE_SIZE = APP_FAMILY_COUNT };
 
 // Sub-modes (and view layouts) of the model families.
-enum EditSubMode : u32 {
+enum : u32 {
   SUB_2D_OBJECT = 4, SUB_2D_POLY = 6, SUB_2D_TEXTURE = 7, SUB_2D_BONE = 8, SUB_2D_WEIGHT = 9,
   SUB_2D_MOTION = 10,
   SUB_3D_OBJMOTION = 12, SUB_3D_POLY = 14, SUB_3D_TEXTURE = 15, SUB_3D_BONE = 16,
   SUB_3D_WEIGHT = 17, SUB_3D_MOTION = 18,
 };
 
-extern u32 g_EditFamily;
 extern u32 g_PrevEditFamily;
-extern u32 g_EditSubMode;
 extern u32 g_PrevEditSubMode;
+extern u32 g_EditedFlag;       // the document changed since it was loaded or made
 extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
 extern u32 g_PickSuspended;    // hover pick off while non-zero
 extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"
@@ -75,10 +67,7 @@ void App_SwitchFamily(u32 family);
 // The family menu handle the enter hook loaded (destroyed, detached first, on leave).
 extern void *g_FamilyMenu;
 
-// [SECTION] dispatchers
-void App_UpdateFrame(void);
-void App_DrawScene(void);
-void App_DrawOverlay(void);
+// [SECTION] dispatchers (App_UpdateFrame, App_DrawScene, App_DrawOverlay: shell_services.h)
 void App_DrawSceneThunk(void);
 void App_DrawOverlayThunk(void);
 void App_UpdateFrameThunk(void);

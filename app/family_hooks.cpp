@@ -64,7 +64,6 @@ void Coli_Draw(void) {}
 void Coli_LButtonUp(i64) {}
 void Coli_MouseMove(i64) {}
 void Coli_KeyDown(u32) {}
-void Movie_Enter(void) {}
 void Movie_Leave(void) {}
 void Movie_Update(void) {}
 void Movie_DrawScene(void) {}
@@ -74,9 +73,7 @@ void Movie_RButtonDown(i64) {}
 void Movie_MouseMove(i64) {}
 void Movie_KeyUp(u32) {}
 void Movie_Command(u32) {}
-void Prog_Enter(void) {}
 void Prog_Leave(void) {}
-void Prog_Update(void) {}
 void Prog_Draw(void) {}
 void Prog_KeyUp(u32) {}
 void Prog_Command(u32) {}

@@ -5,6 +5,7 @@
 // the function in its own folder with the same signature.
 #pragma once
 #include "model/types.h"
+#include "scene/movie_services.h"   // Movie_Enter, Prog_Enter, Prog_Update
 
 // Preview
 void Preview_Enter(void);
@@ -76,7 +77,6 @@ void Coli_LButtonUp(i64 lParam);
 void Coli_MouseMove(i64 lParam);
 void Coli_KeyDown(u32 virtualKey);
 // Movie
-void Movie_Enter(void);
 void Movie_Leave(void);
 void Movie_Update(void);
 void Movie_DrawScene(void);
@@ -87,9 +87,7 @@ void Movie_MouseMove(i64 lParam);
 void Movie_KeyUp(u32 virtualKey);
 void Movie_Command(u32 commandId);
 // Prog
-void Prog_Enter(void);
 void Prog_Leave(void);
-void Prog_Update(void);
 void Prog_Draw(void);
 void Prog_KeyUp(u32 virtualKey);
 void Prog_Command(u32 commandId);

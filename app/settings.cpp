@@ -3,14 +3,14 @@
 #include "app/settings.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "lib/framework/lib.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 AppShell g_AppShell;
+WindowHolder g_Group2DDlg;
 u32 g_OptUpdateEditedViewOnly;
-u8 g_SettingsAntialias;
-u32 g_OptLight = 1;
 i32 g_OptShadow;
 i32 g_PolySavedOption;
 u32 g_OptGrid = 1;
@@ -19,7 +19,6 @@ i32 g_OptMaxPolygons = 65000;
 u32 g_ToonInEffect;
 i32 g_MainWndRect[4];
 i32 g_SettingsReserved[8];
-i32 g_DesktopWidthForSettings = 1280;
 
 // [SECTION] defaults
 static void SetDefaultViews(void) {
@@ -49,12 +48,9 @@ static void SetDefaultViews(void) {
 
 void Settings_SetDefaults(void) {
   SetDefaultViews();
-  for (int L = 0; L < SETTINGS_LAYOUTS; L++) {
-    // "2D_GROUP_DLG" opens at the right edge of the frame.
-    WindowHolder *g = &g_AppShell.panels[L][PANEL_2D_GROUP];
-    g->x = g_DesktopWidthForSettings - 262;
-    g->y = 0;
-  }
+  // "2D_GROUP_DLG" opens at the right edge of the frame.
+  g_Group2DDlg.x = g_DesktopWidth - 262;
+  g_Group2DDlg.y = 0;
   g_PickSuspended = 1;
   g_OptGrid = 1;
   g_OptToon = 0;
@@ -65,8 +61,7 @@ void Settings_SetDefaults(void) {
   static const int kVsyncLayouts[] = {0, 19, 20, 21, 22, 23};
   for (int L : kVsyncLayouts) g_AppShell.vsync[L] = 1;
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(0);
-  if (g_ShellSeam.setCpuOccupy) g_ShellSeam.setCpuOccupy(0);
-  if (g_ShellSeam.getAntialias) g_SettingsAntialias = (u8)g_ShellSeam.getAntialias();
+  Lib_SetCpuOccupy(0);
 }
 
 // [SECTION] encoder
@@ -75,8 +70,7 @@ void Settings_Encode(ByteWriter *w) {
   for (i32 v : g_MainWndRect) Wr_I32(w, v);
   for (i32 v : g_SettingsReserved) Wr_I32(w, v);
   Wr_I32(w, (i32)g_OptUpdateEditedViewOnly);
-  u8 aa = g_ShellSeam.getAntialias ? (u8)g_ShellSeam.getAntialias() : g_SettingsAntialias;
-  Wr_U8(w, aa);
+  Wr_U8(w, g_OptAntialias);
   Wr_Zeros(w, 3);
   Wr_I32(w, (i32)g_OptLight);
   Wr_I32(w, g_OptShadow);
@@ -108,8 +102,8 @@ void Settings_Encode(ByteWriter *w) {
     }
   Wr_Bytes(w, g_AppShell.progFolder, 256);
   Wr_Bytes(w, g_AppShell.progFile, 256);
-  Wr_U8(w, g_ShellSeam.getCpuOccupy ? (u8)g_ShellSeam.getCpuOccupy() : 0);
-  Wr_U8(w, g_ShellSeam.getVSync ? (u8)g_ShellSeam.getVSync() : 0);
+  Wr_U8(w, Lib_GetCpuOccupy());
+  Wr_U8(w, Lib_IsVSync());
   Wr_I32(w, SETTINGS_LAYOUTS);
   Wr_Bytes(w, g_AppShell.vsync, SETTINGS_LAYOUTS);
   Wr_Bytes(w, g_AppShell.cpuOccupy, SETTINGS_LAYOUTS);
@@ -180,7 +174,7 @@ static void CommitSettings(const SettingsImage *s) {
   memcpy(g_MainWndRect, s->rect, sizeof g_MainWndRect);
   memcpy(g_SettingsReserved, s->reserved, sizeof g_SettingsReserved);
   g_OptUpdateEditedViewOnly = (u32)s->opt[0];
-  g_SettingsAntialias = s->antialias;
+  g_OptAntialias = s->antialias;
   g_OptLight = (u32)s->opt[2];
   g_OptShadow = s->opt[3];
   g_PolySavedOption = s->opt[4];
@@ -211,7 +205,7 @@ static void CommitSettings(const SettingsImage *s) {
   memcpy(g_AppShell.vsync, s->vsync, SETTINGS_LAYOUTS);
   memcpy(g_AppShell.cpuOccupy, s->cpuOccupy, SETTINGS_LAYOUTS);
   g_OptReverseWheel = s->reverseWheel;
-  if (g_ShellSeam.setCpuOccupy) g_ShellSeam.setCpuOccupy(s->cpuInEffect);
+  Lib_SetCpuOccupy(s->cpuInEffect);
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(s->vsyncInEffect);
 }
 
@@ -248,7 +242,7 @@ void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
 void Settings_Load(void) {
   Settings_SetDefaults();
   char name[64];
-  Settings_FileName(name, sizeof name, g_DesktopWidthForSettings);
+  Settings_FileName(name, sizeof name, g_DesktopWidth);
   FileData f;
   if (File_ReadAll(name, &f)) {
     Settings_Decode(f.data, f.size);   // a refused file leaves the defaults
@@ -260,7 +254,7 @@ void Settings_Load(void) {
 
 void Settings_Save(void) {
   char name[64];
-  Settings_FileName(name, sizeof name, g_DesktopWidthForSettings);
+  Settings_FileName(name, sizeof name, g_DesktopWidth);
   ByteWriter w = {};
   Settings_Encode(&w);
   if (!w.err) File_WriteAtomic(name, w.data, w.size);   // a save that fails leaves the old file

@@ -1,5 +1,5 @@
 // Options, window placements and view layouts, and their settings file
-// "System/System%d.dat" (%d the desktop width in pixels) under the data folder.
+// "System/System%d.dat" (%d the desktop width g_DesktopWidth) under the data folder.
 //
 // File layout (little-endian, no gaps): i32 id 2005060; i32 main window x, y, w, h;
 // 8 reserved i32 kept as read; i32 update-edited-view-only; u8 antialias + 3 bytes;
@@ -47,8 +47,7 @@ extern AppShell g_AppShell;
 
 // Options (the options dialog edits them; the settings file keeps them).
 extern u32 g_OptUpdateEditedViewOnly;
-extern u8 g_SettingsAntialias;   // antialias byte as loaded; the library holds the live option
-extern u32 g_OptLight;
+// g_OptAntialias and g_OptLight are the library's (lib/framework/lib.h).
 extern i32 g_OptShadow;
 extern i32 g_PolySavedOption;
 extern u32 g_OptGrid;
@@ -57,11 +56,12 @@ extern i32 g_OptMaxPolygons;
 extern u32 g_ToonInEffect;
 extern i32 g_MainWndRect[4];
 extern i32 g_SettingsReserved[8];
-extern i32 g_DesktopWidthForSettings;   // names the settings file
 extern u32 g_OptionDlgRefresh;
 
-// Which "2D_GROUP_DLG" holder (of each layout's block) gets the default placement.
-enum { PANEL_2D_GROUP = 0, PANEL_GROUP = 1 };
+// Holder 1 of each layout's block is the layout's group panel.
+enum { PANEL_GROUP = 1 };
+// Placement of "2D_GROUP_DLG" (the 2D editor's group panel; not kept in the file).
+extern WindowHolder g_Group2DDlg;
 
 void Settings_SetDefaults(void);
 // Encodes the current state as the settings file's bytes.

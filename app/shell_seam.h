@@ -1,6 +1,5 @@
 // The shell's outward calls into the library and the editors that the portable shell code
-// cannot make itself (button-held flags of the framework handler, device options, menus,
-// modal questions). The Windows program fills g_ShellSeam at start-up; native tests fill it
+// cannot make itself (device resets, menus, modal questions, editors not built yet). The Windows program fills g_ShellSeam at start-up; native tests fill it
 // with recording fakes. An empty entry does nothing (and a question answers "yes").
 #pragma once
 #include "model/types.h"
@@ -8,17 +7,10 @@
 enum { BUTTON_LEFT = 0, BUTTON_MIDDLE = 1, BUTTON_RIGHT = 2 };
 
 struct ShellSeam {
-  // The framework handler's button-held flags (left, middle, right).
-  u32 (*getButtonHeld)(u32 button);
-  void (*setButtonHeld)(u32 button, u32 held);
-  // Library options.
+  // Library options that reset the device (Windows build only).
   void (*flagTargetForClear)(u32 target);
   void (*setVSync)(u32 on);
-  u32 (*getVSync)(void);
-  void (*setCpuOccupy)(u32 on);
-  u32 (*getCpuOccupy)(void);
   void (*setAntialias)(u32 on);
-  u32 (*getAntialias)(void);
   // Moves the main window to g_MainWndRect and resets the device to its size.
   void (*applyMainWndRect)(void);
   // Detaches the family menu from the main window and destroys it.
@@ -40,6 +32,8 @@ struct ShellSeam {
   void (*pickUnderCursor)(void);
   // Rebuilds the current pointers of the model data (slot tables) into the shell's cache.
   void (*refreshModelPointers)(void);
+  // True when the current 3D layer holds a model.
+  bool (*hasCurrentModel3)(void);
   // Fills the lists and trees of the current family.
   void (*refreshFamilyLists)(void);
   // Shell commands of the main window (App_RouteCommand).

@@ -1,6 +1,5 @@
-// The shell's globals that the library reads and the least form of its per-frame, scene
-// and overlay hooks: enough for the library to start and draw frames before the shell's
-// own families exist.
+// The shell's globals that the library reads. The per-frame, scene and overlay hooks are in
+// family.cpp, the main window's handler in mainwnd_win.cpp.
 #include "app/shell_services.h"
 
 #include <string.h>
@@ -22,9 +21,4 @@ void App_InitFamily2DFrame(void) {
   g_Family2DFrame[FAMILY_PROGRAM] = 1;
 }
 
-void App_UpdateFrame(void) {}
-void App_DrawScene(void) {}
-void App_DrawOverlay(void) {}
 bool FileMenu_CheckPolygonLimit(void) { return true; }
-
-intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) { return 0; }

@@ -8,15 +8,13 @@
 #include <math.h>
 #include <stdlib.h>
 
-ViewRecord g_Views[VIEW_LAYOUTS][VIEWS_PER_LAYOUT];
 i32 g_ViewCount[VIEW_LAYOUTS];
 u32 g_ActiveView;
-u32 g_DrawView;
 ViewRecord *g_CurView = &g_Views[0][0];
 f32 g_ViewFocus[3];
 f32 g_LastViewZoom;
 u32 g_StripDirty[7];
-void *g_MainWindowHandle;
+HWND__ *g_MainWindowHandle;
 
 u32 *g_PolySelFaces;
 u32 *g_PolySelVerts;
@@ -228,4 +226,8 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
   if (pixH / roomH > ratio) ratio = pixH / roomH;
   if (ratio > 0) v->zoom = v->zoom / ratio;
   if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
+}
+
+bool App_HasCurrentModel3(void) {
+  return g_ShellSeam.hasCurrentModel3 ? g_ShellSeam.hasCurrentModel3() : true;
 }

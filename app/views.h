@@ -7,35 +7,19 @@
 // change pan and zoom of g_CurView.
 #pragma once
 #include "model/types.h"
+#include "app/shell_services.h"
 
-enum { VIEWS_PER_LAYOUT = 8, VIEW_LAYOUTS = 24 };
-enum ViewKind : u32 { VIEW_PERSPECTIVE = 0, VIEW_FRONT = 1, VIEW_TOP = 2, VIEW_SIDE = 3, VIEW_PERS = 4 };
+enum { VIEWS_PER_LAYOUT = APP_VIEWS_PER_LAYOUT, VIEW_LAYOUTS = APP_FAMILY_COUNT };
 
-struct ViewRecord {
-  u32 inUse;        // 1 when the view exists in this layout
-  u32 shown;        // 1 when the view has its own window (views 1..7)
-  i32 x, y, w, h;   // window rectangle in screen coordinates
-  u32 kind;         // ViewKind
-  u32 extra[11];    // kept in the settings file with the record; the defaults set extra[0] to 3
-  void *window;     // HWND of the view window (view 0: the main window)
-  u32 created;      // 1 from creation until the window procedure's next unhandled message
-  u32 redraw;       // 1 when the view must be drawn again
-  i32 wait;         // passes waited since the view was last drawn
-  i32 clientW, clientH;
-  i32 centreX, centreY;   // width/2 - 4 and height/2 - 26, set when the view is drawn
-  f32 panX, panY, panZ;
-  f32 zoom;         // orthographic views: 40 pixels per unit at zoom 1
-};
+// ViewRecord and g_Views: shell_services.h.
 
-extern ViewRecord g_Views[VIEW_LAYOUTS][VIEWS_PER_LAYOUT];
 extern i32 g_ViewCount[VIEW_LAYOUTS];
 extern u32 g_ActiveView;
-extern u32 g_DrawView;
 extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
 extern f32 g_ViewFocus[3];
 extern f32 g_LastViewZoom;
 extern u32 g_StripDirty[7];
-extern void *g_MainWindowHandle;   // the main window as the views know it (set by the Windows side)
+extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)
 
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
@@ -57,6 +41,8 @@ void App_MarkAllRedraw(void);
 void App_RefreshCurrentPointers(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
+// True when the current 3D layer holds a model (the overlay is skipped without one).
+bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h);
 // Copies a view's pan into g_ViewFocus by its kind and records its zoom as the last one.

@@ -1,0 +1,329 @@
+// Family hook dispatch: every cell of the table reaches the family's own entry point, the
+// dispatchers call the cell of the current family only, mouse positions are decoded by the
+// 65535 rule, a chorded release is swallowed, the wheel picks its factor by family, view
+// kind and the reverse option, and switching families leaves and enters in order.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "app/family_hooks.h"
+#include "shell_fixture.h"
+
+namespace {
+
+std::vector<std::string> g_calls;
+
+// Recording fakes: one per hook shape, each tagged with the hook's name.
+#define FAKE_VOID(name) void Fake_##name() { g_calls.push_back(#name); }
+#define FAKE_MOUSE(name) void Fake_##name(i64 lp) { g_calls.push_back(#name + std::string(":") + std::to_string(lp)); }
+FAKE_VOID(enter) FAKE_VOID(leave) FAKE_VOID(update) FAKE_VOID(scene) FAKE_VOID(overlay)
+FAKE_MOUSE(lDown) FAKE_MOUSE(lUp) FAKE_MOUSE(mDown) FAKE_MOUSE(mUp) FAKE_MOUSE(rDown) FAKE_MOUSE(rUp)
+FAKE_MOUSE(move)
+void Fake_keyDown(u32 vk) { g_calls.push_back("keyDown:" + std::to_string(vk)); }
+void Fake_keyUp(u32 vk) { g_calls.push_back("keyUp:" + std::to_string(vk)); }
+void Fake_loopKeyUp(u32 vk) { g_calls.push_back("loopKeyUp:" + std::to_string(vk)); }
+void Fake_command(u32 id) { g_calls.push_back("command:" + std::to_string(id)); }
+
+const FamilyHooks kFakes = {Fake_enter, Fake_leave, Fake_update, Fake_scene, Fake_overlay,
+                            Fake_lDown, Fake_lUp, Fake_mDown, Fake_mUp, Fake_rDown, Fake_rUp, Fake_move,
+                            Fake_keyDown, Fake_keyUp, Fake_loopKeyUp, Fake_command};
+
+struct FamilyTest : ::testing::Test {
+  FamilyHooks saved[FAMILY_TABLE_SIZE];
+  void SetUp() override {
+    Shell_ResetForTest();
+    memcpy(saved, g_FamilyHooks, sizeof saved);
+    g_calls.clear();
+  }
+  void TearDown() override { memcpy(g_FamilyHooks, saved, sizeof saved); }
+};
+
+}  // namespace
+
+TEST_F(FamilyTest, EveryCellReachesTheFamilysEntryPoint) {
+  const FamilyHooks *h = g_FamilyHooks;
+  // enter / leave / update
+  EXPECT_EQ(h[0].enter, Preview_Enter);   EXPECT_EQ(h[3].enter, Ed2D_Enter);
+  EXPECT_EQ(h[11].enter, Ed3D_Enter);     EXPECT_EQ(h[19].enter, Effect_Enter);
+  EXPECT_EQ(h[20].enter, Map2_Enter);     EXPECT_EQ(h[21].enter, Coli_Enter);
+  EXPECT_EQ(h[22].enter, Movie_Enter);    EXPECT_EQ(h[23].enter, Prog_Enter);
+  EXPECT_EQ(h[0].leave, Preview_Leave);   EXPECT_EQ(h[23].leave, Prog_Leave);
+  EXPECT_EQ(h[21].update, Coli_Update);   EXPECT_EQ(h[23].update, Prog_Update);
+  // render hooks
+  EXPECT_EQ(h[0].drawScene, Preview_DrawScene); EXPECT_EQ(h[0].drawOverlay, nullptr);
+  EXPECT_EQ(h[3].drawOverlay, Ed2D_Draw);       EXPECT_EQ(h[11].drawOverlay, Ed3D_DrawOverlay);
+  EXPECT_EQ(h[19].drawScene, nullptr);          EXPECT_EQ(h[19].drawOverlay, Effect_Draw);
+  EXPECT_EQ(h[20].drawScene, nullptr);          EXPECT_EQ(h[21].drawScene, Coli_DrawScene);
+  EXPECT_EQ(h[22].drawScene, Movie_DrawScene);  EXPECT_EQ(h[23].drawScene, nullptr);
+  // mouse: the borrowed cells
+  EXPECT_EQ(h[0].lButtonDown, Preview_MouseDown);     EXPECT_EQ(h[0].mButtonDown, Preview_MouseDown);
+  EXPECT_EQ(h[0].rButtonDown, Ed3D_SetRightDragAnchors);
+  EXPECT_EQ(h[19].lButtonDown, Ed3D_SetDragAnchors);  EXPECT_EQ(h[21].lButtonDown, Ed3D_SetDragAnchors);
+  EXPECT_EQ(h[19].mButtonDown, Ed3D_SetDragAnchors);  EXPECT_EQ(h[22].mButtonDown, Ed3D_SetDragAnchors);
+  EXPECT_EQ(h[21].mButtonDown, Map2_MButtonDown);     EXPECT_EQ(h[20].mButtonDown, Map2_MButtonDown);
+  for (int f : {19, 20, 21}) EXPECT_EQ(h[f].rButtonDown, Effect_SetDragAnchor) << f;
+  EXPECT_EQ(h[22].rButtonDown, Movie_RButtonDown);
+  EXPECT_EQ(h[20].lButtonUp, Map2_LButtonUp);  EXPECT_EQ(h[21].lButtonUp, Coli_LButtonUp);
+  EXPECT_EQ(h[22].lButtonUp, nullptr);         EXPECT_EQ(h[0].mouseMove, nullptr);
+  for (int f : {0, 19, 20, 21, 22, 23}) {
+    EXPECT_EQ(h[f].mButtonUp, nullptr) << f;
+    EXPECT_EQ(h[f].rButtonUp, nullptr) << f;
+  }
+  EXPECT_EQ(h[23].lButtonDown, nullptr);
+  // keys
+  EXPECT_EQ(h[11].keyDown, Ed3D_KeyDown); EXPECT_EQ(h[20].keyDown, Map2_KeyDown);
+  EXPECT_EQ(h[21].keyDown, Coli_KeyDown); EXPECT_EQ(h[3].keyDown, nullptr);
+  EXPECT_EQ(h[11].keyUp, Ed3D_KeyUp);     EXPECT_EQ(h[22].keyUp, nullptr);
+  EXPECT_EQ(h[11].loopKeyUp, Ed3D_MotionKeyUp); EXPECT_EQ(h[22].loopKeyUp, Movie_KeyUp);
+  EXPECT_EQ(h[23].loopKeyUp, Prog_KeyUp);
+  // commands
+  EXPECT_EQ(h[0].command, Preview_Command); EXPECT_EQ(h[3].command, Ed2D_Command);
+  EXPECT_EQ(h[11].command, Ed3D_Command);   EXPECT_EQ(h[22].command, Movie_Command);
+  EXPECT_EQ(h[23].command, Prog_Command);
+  for (int f : {19, 20, 21}) EXPECT_EQ(h[f].command, nullptr) << f;
+  // numbers outside the families have no hooks at all
+  for (int f : {1, 2, 4, 10, 12, 18}) EXPECT_EQ(h[f].enter, nullptr) << f;
+}
+
+TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
+  g_FamilyHooks[21] = kFakes;
+  g_EditFamily = 20;
+  App_OnKeyDown(65);
+  App_FamilyCommand(40001);
+  EXPECT_TRUE(g_calls.empty());
+  g_EditFamily = 21;
+  g_EditSubMode = 21;
+  App_OnKeyDown(65);
+  App_OnKeyUp(66);
+  App_FamilyCommand(40001);
+  App_UpdateFrame();
+  App_DrawScene();
+  App_DrawOverlay();
+  App_OnLButtonDown(0x00200010);
+  App_OnMouseMove(0x00300011);
+  std::vector<std::string> want = {"keyDown:65", "keyUp:66", "command:40001", "update", "scene",
+                                   "overlay", "lDown:2097168", "move:3145745"};
+  EXPECT_EQ(g_calls, want);
+  EXPECT_EQ(g_MouseMoveX, 0x11);
+  EXPECT_EQ(g_MouseMoveY, 0x30);
+  EXPECT_EQ(g_MouseMoveDX, 0x11);
+  // A family number outside the table reaches nothing.
+  g_calls.clear();
+  g_EditFamily = 77;
+  App_OnKeyDown(65);
+  App_UpdateFrame();
+  EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(FamilyTest, LoopKeyUpGoesByLayout) {
+  g_FamilyHooks[11] = kFakes;
+  g_FamilyHooks[22] = kFakes;
+  g_EditFamily = 11;
+  g_EditSubMode = 14;
+  App_LoopKeyUp(1);
+  EXPECT_TRUE(g_calls.empty());
+  g_EditSubMode = 18;
+  App_LoopKeyUp(2);
+  g_EditFamily = 22;
+  g_EditSubMode = 22;
+  App_LoopKeyUp(3);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"loopKeyUp:2", "loopKeyUp:3"}));
+}
+
+TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
+  g_FamilyHooks[11] = kFakes;
+  g_EditFamily = 11;
+  g_ShellSeam.hasCurrentModel3 = [] { return false; };
+  for (u32 sub : {14u, 15u, 16u, 17u, 18u}) {
+    g_EditSubMode = sub;
+    App_DrawOverlay();
+  }
+  EXPECT_TRUE(g_calls.empty());
+  g_EditSubMode = 12;
+  g_DrawView = 2;
+  App_DrawOverlay();
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"overlay"}));
+  EXPECT_EQ(g_CurView, &g_Views[12][2]);
+}
+
+TEST(MouseDecode, HalvesAboveTenThousandWrapBy65535) {
+  EXPECT_EQ(Mouse_DecodeCoord(0), 0);
+  EXPECT_EQ(Mouse_DecodeCoord(10000), 10000);
+  EXPECT_EQ(Mouse_DecodeCoord(10001), 10001 - 65535);
+  EXPECT_EQ(Mouse_DecodeCoord(65533), -2);   // client x = -3 stores -2
+  EXPECT_EQ(Mouse_DecodeCoord(65534), -1);
+  EXPECT_EQ(Mouse_DecodeCoord(65535), 0);
+  i32 x, y;
+  Mouse_DecodeLParam((i64)0xFFFD0064, &x, &y);
+  EXPECT_EQ(x, 100);
+  EXPECT_EQ(y, -2);
+  // Bits above the low 32 (a 64-bit LPARAM) do not leak into y.
+  Mouse_DecodeLParam((i64)0x7777000000050006LL, &x, &y);
+  EXPECT_EQ(x, 6);
+  EXPECT_EQ(y, 5);
+}
+
+TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
+  g_FamilyHooks[11] = kFakes;
+  g_EditFamily = 11;
+  g_EditSubMode = 14;
+  // Left down, right down, left up: the left release is ignored, the right counts as released.
+  g_LibApp.leftHeld = 1;
+  g_LibApp.rightHeld = 1;
+  App_OnLButtonUp(0);
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(g_LibApp.rightHeld, 0u);
+  g_LibApp.leftHeld = 0;   // the framework handler clears the flag after the shell's handler
+  App_OnRButtonUp(0);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"rUp:0"}));
+  // The mirror case.
+  g_calls.clear();
+  g_LibApp.leftHeld = 1;
+  g_LibApp.rightHeld = 0;
+  App_OnRButtonUp(0);
+  EXPECT_TRUE(g_calls.empty());
+  EXPECT_EQ(g_LibApp.leftHeld, 0u);
+  App_OnLButtonUp(0);
+  App_OnMButtonUp(0);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"lUp:0", "mUp:0"}));
+}
+
+TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
+  static int picks;
+  picks = 0;
+  g_ShellSeam.pickUnderCursor = [] { picks++; };
+  g_EditFamily = 11;
+  g_PickSuspended = 1;
+  App_OnMouseMove(0);
+  g_PickSuspended = 0;
+  App_OnMouseMove(0);
+  g_LibApp.middleHeld = 1;
+  App_OnMouseMove(0);
+  EXPECT_EQ(picks, 1);
+}
+
+TEST(Wheel, FactorsByFamilyKindAndReverse) {
+  struct Case { u32 fam, sub, kind; bool rev, fwd; u32 action; f32 factor; };
+  const Case cases[] = {
+    {11, 14, VIEW_MAIN, false, true, WHEEL_ZOOM, 0.66f},
+    {11, 14, VIEW_FRONT, false, true, WHEEL_ZOOM, 1.5f},
+    {11, 14, VIEW_MAIN, true, true, WHEEL_ZOOM, 1.5f},
+    {11, 17, VIEW_FRONT, true, true, WHEEL_ZOOM, 0.66f},
+    {11, 15, VIEW_MAIN, false, false, WHEEL_ZOOM, 1.5f},
+    {11, 16, VIEW_TOP, false, false, WHEEL_ZOOM, 0.66f},
+    {3, 6, VIEW_MAIN, false, true, WHEEL_ZOOM, 1.5f},
+    {3, 6, VIEW_MAIN, true, true, WHEEL_ZOOM, 1.5f},   // the option has no effect in 2D
+    {3, 9, VIEW_SIDE, true, true, WHEEL_ZOOM, 0.66f},
+    {3, 7, VIEW_SIDE, false, false, WHEEL_ZOOM, 1.5f},
+    {0, 0, VIEW_FRONT, false, true, WHEEL_ZOOM, 0.66f},
+    {0, 0, VIEW_MAIN, true, true, WHEEL_ZOOM, 1.5f},
+    {21, 21, VIEW_MAIN, false, false, WHEEL_ZOOM, 1.5f},
+    {21, 21, VIEW_MAIN, true, false, WHEEL_ZOOM, 0.66f},
+    {3, 4, VIEW_MAIN, false, true, WHEEL_2D_OBJECT_KEY, 1},
+    {3, 10, VIEW_MAIN, false, true, WHEEL_2D_MOTION_KEY, 1},
+    {11, 12, VIEW_MAIN, false, true, WHEEL_3D_OBJMOTION_KEY, 1},
+    {11, 18, VIEW_MAIN, false, true, WHEEL_3D_MOTION_KEY, 1},
+    {19, 19, VIEW_MAIN, false, true, WHEEL_EFFECT_KEY, 1},
+    {22, 22, VIEW_MAIN, false, true, WHEEL_MOVIE_KEY, 1},
+    {20, 20, VIEW_MAIN, false, true, WHEEL_NOTHING, 1},
+    {23, 23, VIEW_MAIN, false, true, WHEEL_NOTHING, 1},
+  };
+  for (const Case &c : cases) {
+    WheelAction a = Wheel_Decide(c.fam, c.sub, c.kind, c.rev, c.fwd);
+    EXPECT_EQ(a.kind, c.action) << c.fam << "/" << c.sub;
+    if (c.action == WHEEL_ZOOM) EXPECT_FLOAT_EQ(a.factor, c.factor) << c.fam << "/" << c.sub << " kind " << c.kind;
+    else EXPECT_EQ(a.step, c.fwd ? -1 : 1);
+  }
+}
+
+TEST_F(FamilyTest, WheelZoomsTheCurrentView) {
+  g_EditFamily = 11;
+  g_EditSubMode = 14;
+  g_ActiveView = 1;
+  g_Views[14][1].kind = VIEW_FRONT;
+  g_Views[14][1].zoom = 2.0f;
+  App_OnWheelUp();
+  EXPECT_FLOAT_EQ(g_Views[14][1].zoom, 3.0f);
+  g_OptReverseWheel = 1;
+  App_OnWheelUp();
+  EXPECT_FLOAT_EQ(g_Views[14][1].zoom, 3.0f * 0.66f);
+}
+
+namespace {
+int g_menuDestroyed, g_questions;
+bool g_answer;
+void *g_lastMenu;
+}
+
+TEST_F(FamilyTest, SwitchingLeavesThenEntersAndSetsViewCounts) {
+  g_FamilyHooks[0] = kFakes;
+  g_FamilyHooks[22] = kFakes;
+  g_FamilyHooks[23] = kFakes;
+  g_ShellSeam.destroyMenu = [](void *m) { g_menuDestroyed++; g_lastMenu = m; };
+  g_menuDestroyed = 0;
+  g_FamilyMenu = (void *)0x55;
+  App_SwitchFamily(22);
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"leave", "enter"}));
+  EXPECT_EQ(g_menuDestroyed, 1);
+  EXPECT_EQ(g_lastMenu, (void *)0x55);
+  EXPECT_EQ(g_FamilyMenu, nullptr);
+  EXPECT_EQ(g_EditFamily, 22u);
+  EXPECT_EQ(g_EditSubMode, 22u);
+  EXPECT_EQ(g_PrevEditFamily, 0u);
+  EXPECT_EQ(g_ViewCount[22], 5);
+  g_calls.clear();
+  App_SwitchFamily(22);   // the same family: nothing
+  EXPECT_TRUE(g_calls.empty());
+  App_SwitchFamily(23);
+  EXPECT_EQ(g_ViewCount[23], 1);
+  App_SwitchFamily(3);
+  EXPECT_EQ(g_EditSubMode, 6u);
+  EXPECT_EQ(g_ViewCount[6], 4);
+  App_SwitchFamily(5);   // no such family
+  EXPECT_EQ(g_EditFamily, 3u);
+}
+
+TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
+  static int newModels, undoResets;
+  static std::vector<std::string> pushes;
+  newModels = undoResets = 0;
+  pushes.clear();
+  g_ShellSeam.newModelInSlot0 = [] { newModels++; };
+  g_ShellSeam.undoResetAll = [] { undoResets++; };
+  g_ShellSeam.undoPush = [](const char *label) { pushes.push_back(label); };
+  g_ShellSeam.askYesNo = [](const char *) { g_questions++; return g_answer; };
+  g_questions = 0;
+  g_FamilyHooks[11] = kFakes;
+  g_Views[14][0].panX = 4;
+  App_SwitchTo3DFamily();
+  EXPECT_EQ(g_EditFamily, 11u);
+  EXPECT_EQ(g_EditSubMode, 14u);
+  EXPECT_EQ(newModels, 1);
+  EXPECT_EQ(undoResets, 1);
+  EXPECT_EQ(pushes, (std::vector<std::string>{"３Ｄモデル編集"}));
+  EXPECT_EQ(g_Views[14][0].panX, 0.0f);
+  EXPECT_EQ(g_Views[14][0].panY, 8.0f);
+  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
+  // Choosing the 3D editor again keeps the model and its history.
+  App_SwitchTo3DFamily();
+  App_SwitchFamily(11);
+  EXPECT_EQ(newModels, 1);
+  EXPECT_EQ(undoResets, 1);
+  // Leaving with an edited model asks; "no" stays.
+  g_EditedFlag = 1;
+  g_answer = false;
+  g_calls.clear();
+  App_SwitchFamily(0);
+  EXPECT_EQ(g_questions, 1);
+  EXPECT_EQ(g_EditFamily, 11u);
+  EXPECT_TRUE(g_calls.empty());
+  g_answer = true;
+  App_SwitchFamily(0);
+  EXPECT_EQ(g_EditFamily, 0u);
+  EXPECT_EQ(g_calls.front(), "leave");
+  // Unedited: no question.
+  App_SwitchTo3DFamily();
+  EXPECT_EQ(g_EditedFlag, 0u);
+  App_SwitchFamily(21);
+  EXPECT_EQ(g_questions, 2);
+}

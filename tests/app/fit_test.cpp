@@ -1,0 +1,132 @@
+// The fit command's arithmetic: it ends for an empty model, a client of size 0, corners
+// behind the eye and flat selections, and widens a flat axis to a 2-unit box.
+#include <gtest/gtest.h>
+#include <cmath>
+#include <math.h>
+
+#include "shell_fixture.h"
+
+namespace {
+
+// A pinhole camera looking from eye to target, 800 x 600 pixels, focal length 600.
+f32 g_eye[3], g_target[3];
+int g_projections;
+
+void Place(const f32 eye[3], const f32 target[3]) {
+  memcpy(g_eye, eye, sizeof g_eye);
+  memcpy(g_target, target, sizeof g_target);
+}
+
+bool Project(const f32 p[3], f32 s[2]) {
+  g_projections++;
+  f32 f[3] = {g_target[0] - g_eye[0], g_target[1] - g_eye[1], g_target[2] - g_eye[2]};
+  f32 len = sqrtf(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
+  for (f32 &c : f) c /= len;
+  f32 r[3] = {f[2], 0, -f[0]};
+  f32 rl = sqrtf(r[0] * r[0] + r[2] * r[2]);
+  if (rl < 1e-6f) { r[0] = 1; rl = 1; }
+  for (f32 &c : r) c /= rl;
+  f32 u[3] = {f[1] * r[2] - f[2] * r[1], f[2] * r[0] - f[0] * r[2], f[0] * r[1] - f[1] * r[0]};
+  f32 d[3] = {p[0] - g_eye[0], p[1] - g_eye[1], p[2] - g_eye[2]};
+  f32 z = d[0] * f[0] + d[1] * f[1] + d[2] * f[2];
+  if (z <= 0.01f) return false;
+  s[0] = 400 + 600 * (d[0] * r[0] + d[1] * r[1] + d[2] * r[2]) / z;
+  s[1] = 300 - 600 * (d[0] * u[0] + d[1] * u[1] + d[2] * u[2]) / z;
+  return true;
+}
+
+const FitCamera kCam = {Place, Project};
+
+}  // namespace
+
+TEST(ViewFit, EmptyModelGivesNoBox) {
+  f32 mn[3], mx[3];
+  EXPECT_FALSE(View_BoundsOfPoints(nullptr, 0, mn, mx));
+  ViewRecord v = {};
+  v.kind = VIEW_FRONT;
+  v.zoom = 0.7f;
+  View_FitOrtho(&v, nullptr, 0);   // nothing to fit: the view stays as it was
+  EXPECT_EQ(v.zoom, 0.7f);
+}
+
+TEST(ViewFit, PerspectiveFitEndsWithEveryCornerInside) {
+  const f32 pts[] = {-3, 0, -2, 4, 5, 1, 0, 2, 3};
+  f32 mn[3], mx[3];
+  ASSERT_TRUE(View_BoundsOfPoints(pts, 3, mn, mx));
+  ViewRecord v = {};
+  g_projections = 0;
+  View_FitPerspective(&v, mn, mx, 800, 600, -20, 20, &kCam);
+  EXPECT_FLOAT_EQ(v.panX, 0.5f);
+  EXPECT_FLOAT_EQ(v.panY, 2.5f);
+  EXPECT_FLOAT_EQ(v.panZ, 0.5f);
+  EXPECT_LT(g_projections, 8 * VIEW_FIT_MAX_STEPS);
+  f32 eye[3];
+  View_PerspectiveEye(&v, -20, 20, eye);
+  Place(eye, &v.panX);
+  for (int c = 0; c < 8; c++) {
+    f32 p[3] = {(c & 1) ? mx[0] : mn[0], (c & 2) ? mx[1] : mn[1], (c & 4) ? mx[2] : mn[2]}, s[2];
+    ASSERT_TRUE(Project(p, s));
+    EXPECT_GE(s[0], 0); EXPECT_LE(s[0], 800);
+    EXPECT_GE(s[1], 0); EXPECT_LE(s[1], 600);
+  }
+}
+
+TEST(ViewFit, ZeroSizeClientAndHugeBoxesStillEnd) {
+  const f32 pts[] = {0, 0, 0, 1, 1, 1};
+  f32 mn[3], mx[3];
+  View_BoundsOfPoints(pts, 2, mn, mx);
+  ViewRecord v = {};
+  g_projections = 0;
+  View_FitPerspective(&v, mn, mx, 0, 0, -20, 20, &kCam);   // a minimised window
+  EXPECT_EQ(g_projections, 0);
+  EXPECT_GT(v.zoom, 0.0f);
+  // A client too small for any corner: the loop gives up after its step cap.
+  View_FitPerspective(&v, mn, mx, 1, 1, -20, 20, &kCam);
+  EXPECT_LE(g_projections, 8 * VIEW_FIT_MAX_STEPS);
+  EXPECT_TRUE(std::isfinite(v.zoom));
+}
+
+TEST(ViewFit, FlatSelectionIsWidenedToTwoUnits) {
+  const f32 pts[] = {1, 2, 5, 3, 4, 5, 2, 2, 5};   // all at z = 5
+  f32 mn[3], mx[3];
+  ASSERT_TRUE(View_BoundsOfPoints(pts, 3, mn, mx));
+  EXPECT_EQ(mn[2], 4.0f);
+  EXPECT_EQ(mx[2], 6.0f);
+  ViewRecord v = {};
+  View_FitPerspective(&v, mn, mx, 640, 480, -20, 20, &kCam);
+  EXPECT_GT(v.zoom, 0.0f);
+  // A single point: every axis widened, the orthographic zoom stays finite.
+  ViewRecord o = {};
+  o.kind = VIEW_TOP;
+  o.zoom = 0.25f;
+  o.w = 300; o.h = 300;
+  const f32 one[] = {2, 3, 4};
+  View_FitOrtho(&o, one, 1);
+  EXPECT_FLOAT_EQ(o.panX, 2);
+  EXPECT_FLOAT_EQ(o.panZ, -4);
+  EXPECT_TRUE(std::isfinite(o.zoom));
+  EXPECT_GT(o.zoom, 0.0f);
+}
+
+TEST(ViewFit, OrthographicFitByKindAndSmallWindows) {
+  const f32 pts[] = {0, 0, 0, 10, 4, -6};
+  ViewRecord v = {};
+  v.kind = VIEW_FRONT;
+  v.zoom = 1.0f;
+  v.w = 448; v.h = 496;   // room 400 x 400 pixels
+  View_FitOrtho(&v, pts, 2);
+  EXPECT_FLOAT_EQ(v.panX, 5);
+  EXPECT_FLOAT_EQ(v.panY, 2);
+  EXPECT_FLOAT_EQ(v.zoom, 1.0f / (400.0f / 400.0f));   // 10 units x 40 px = 400 px wide
+  v.kind = VIEW_SIDE;
+  View_FitOrtho(&v, pts, 2);
+  EXPECT_FLOAT_EQ(v.panZ, 3);    // -(centre of z)
+  EXPECT_FLOAT_EQ(v.panY, 2);    // -(centre of -y)
+  // A window smaller than its margins: no division by zero, no negative zoom.
+  v.kind = VIEW_FRONT;
+  v.w = 10; v.h = 0;
+  v.zoom = 1.0f;
+  View_FitOrtho(&v, pts, 2);
+  EXPECT_TRUE(std::isfinite(v.zoom));
+  EXPECT_GT(v.zoom, 0.0f);
+}

@@ -1,0 +1,216 @@
+// The settings file: the defaults are byte-identical to the golden file, a save reads back
+// to the same state, and every refused file (bad id, rectangle out of range, truncation,
+// too many views, wrong table counts) leaves all defaults. The option clamps.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+#include "shell_fixture.h"
+
+namespace {
+
+std::vector<u8> ReadGolden(const char *name) {
+  const char *src = getenv("MIRAVEL_SRC");
+  std::string path = std::string(src ? src : ".") + "/tests/golden/app/" + name;
+  std::vector<u8> bytes;
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  int c;
+  while ((c = fgetc(f)) != EOF) bytes.push_back((u8)c);
+  fclose(f);
+  return bytes;
+}
+
+void FakeSetVSync(u32 on) { g_LibFlags.vsync = (u8)on; }
+
+void FreshDefaults() {
+  Shell_ResetForTest();
+  g_ShellSeam.setVSync = FakeSetVSync;
+  g_DesktopWidth = 1280;
+  g_MainWndRect[0] = 0; g_MainWndRect[1] = 0; g_MainWndRect[2] = 1280; g_MainWndRect[3] = 1024;
+  memset(g_SettingsReserved, 0, sizeof g_SettingsReserved);
+  memset(&g_AppShell, 0, sizeof g_AppShell);
+  g_OptAntialias = 0;
+  g_OptLight = 1;
+  g_OptShadow = 0;
+  g_PolySavedOption = 0;
+  g_OptUpdateEditedViewOnly = 0;
+  Settings_SetDefaults();
+}
+
+std::vector<u8> Encode() {
+  ByteWriter w = {};
+  Settings_Encode(&w);
+  std::vector<u8> out(w.data, w.data + w.size);
+  Wr_Free(&w);
+  return out;
+}
+
+void PutI32(std::vector<u8> &b, size_t at, i32 v) {
+  for (int i = 0; i < 4; i++) b[at + i] = (u8)((u32)v >> (8 * i));
+}
+
+// Changes many settings away from the defaults.
+void ChangeEverything() {
+  g_MainWndRect[0] = -8; g_MainWndRect[1] = 12; g_MainWndRect[2] = 900; g_MainWndRect[3] = 700;
+  g_SettingsReserved[3] = 77;
+  g_OptUpdateEditedViewOnly = 1;
+  g_OptAntialias = 1;
+  g_OptShadow = 30;
+  g_OptGrid = 0;
+  g_OptToon = 1;
+  g_OptMaxPolygons = 20000;
+  g_PickSuspended = 0;
+  g_OptReverseWheel = 1;
+  g_ViewCount[14] = 6;
+  g_Views[14][2].inUse = 0;   // closed before exit
+  g_Views[14][5].inUse = 1;
+  g_Views[14][5].x = 33; g_Views[14][5].y = 44; g_Views[14][5].w = 250; g_Views[14][5].h = 210;
+  g_Views[14][5].kind = VIEW_SIDE;
+  g_Views[14][5].extra[10] = 99;
+  g_AppShell.panels[11][3].x = 500;
+  g_AppShell.panels[23][7].h = 123;
+  Str_Copy(g_AppShell.progFolder, 256, "C:\\scripts");
+  Str_Copy(g_AppShell.progFile, 256, "main.txt");
+  g_AppShell.cpuOccupy[14] = 1;
+  g_AppShell.vsync[0] = 0;
+  g_LibFlags.vsync = 1;
+  Lib_SetCpuOccupy(1);
+}
+
+}  // namespace
+
+TEST(Settings, DefaultFileMatchesGolden) {
+  FreshDefaults();
+  std::vector<u8> golden = ReadGolden("settings_default.dat");
+  ASSERT_EQ(golden.size(), 10359u);
+  std::vector<u8> bytes = Encode();
+  EXPECT_EQ(bytes.size(), golden.size());
+  EXPECT_TRUE(bytes == golden);
+}
+
+TEST(Settings, DefaultsOfAFreshInstallation) {
+  FreshDefaults();
+  for (int L = 0; L < 24; L++) {
+    EXPECT_EQ(g_ViewCount[L], 4);
+    EXPECT_EQ(g_AppShell.vsync[L], (L == 0 || L >= 19) ? 1 : 0) << L;
+    EXPECT_EQ(g_AppShell.cpuOccupy[L], 0);
+  }
+  EXPECT_EQ(g_Views[7][1].x, 96);  EXPECT_EQ(g_Views[7][1].y, 256);
+  EXPECT_EQ(g_Views[7][2].x, 192); EXPECT_EQ(g_Views[7][2].y, 44);
+  EXPECT_EQ(g_Views[7][3].x, 600); EXPECT_EQ(g_Views[7][3].y, 256);
+  EXPECT_EQ(g_Views[7][0].zoom, 3.2f);
+  EXPECT_EQ(g_Views[7][0].panY, 8.0f);
+  EXPECT_EQ(g_Views[7][3].kind, 3u);
+  EXPECT_EQ(g_Group2DDlg.x, 1280 - 262);
+}
+
+TEST(Settings, RoundTripRestoresEveryStoredField) {
+  FreshDefaults();
+  ChangeEverything();
+  std::vector<u8> saved = Encode();
+  FreshDefaults();
+  ASSERT_TRUE(Settings_Decode(saved.data(), saved.size()));
+  EXPECT_EQ(Encode(), saved);
+  EXPECT_EQ(g_MainWndRect[0], -8);
+  EXPECT_EQ(g_OptMaxPolygons, 20000);
+  EXPECT_EQ(g_OptAntialias, 1);
+  EXPECT_EQ(g_OptReverseWheel, 1);
+  EXPECT_EQ(g_ViewCount[14], 6);
+  EXPECT_EQ(g_Views[14][2].inUse, 0u);
+  EXPECT_EQ(g_Views[14][5].kind, (u32)VIEW_SIDE);
+  EXPECT_EQ(g_Views[14][5].w, 250);
+  EXPECT_STREQ(g_AppShell.progFile, "main.txt");
+  EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
+  EXPECT_EQ(Lib_GetCpuOccupy(), 1);   // the flags in effect come back
+  EXPECT_EQ(g_LibFlags.vsync, 1);
+  EXPECT_EQ(Settings_PeekMaxPolygons(saved.data(), saved.size()), 20000);
+}
+
+TEST(Settings, RefusedFilesLeaveAllDefaults) {
+  FreshDefaults();
+  ChangeEverything();
+  const std::vector<u8> good = Encode();
+  FreshDefaults();
+  const std::vector<u8> defaults = Encode();
+
+  std::vector<std::vector<u8>> bad;
+  std::vector<u8> b = good; PutI32(b, 0, 2005061); bad.push_back(b);          // another id
+  b = good; PutI32(b, 4, -33); bad.push_back(b);                              // x below -32
+  b = good; PutI32(b, 16, 10001); bad.push_back(b);                           // height above 10000
+  b = good; PutI32(b, 88, 9); bad.push_back(b);                               // 9 views in layout 0
+  b = good; PutI32(b, 88, -1); bad.push_back(b);                              // negative count
+  b = good; b.resize(good.size() - 1); bad.push_back(b);                      // truncated at the end
+  b = good; b.resize(100); bad.push_back(b);                                  // truncated in the views
+  b = good; b.resize(3); bad.push_back(b);                                    // not even an id
+  for (size_t i = 0; i < bad.size(); i++) {
+    FreshDefaults();
+    EXPECT_FALSE(Settings_Decode(bad[i].data(), bad[i].size())) << i;
+    EXPECT_EQ(Encode(), defaults) << i;
+    EXPECT_EQ(Settings_PeekMaxPolygons(bad[i].data(), bad[i].size()), -1) << i;
+  }
+}
+
+TEST(Settings, TableCountsOtherThanTheLayoutsAreRefused) {
+  FreshDefaults();
+  const std::vector<u8> good = Encode();
+  // The layout and panel counts sit right after the 24 view layouts.
+  const size_t counts = good.size() - 1 - 48 - 4 - 2 - 512 - 24 * 8 * 16 - 8;
+  for (int which = 0; which < 3; which++) {
+    std::vector<u8> b = good;
+    size_t at = which == 0 ? counts : which == 1 ? counts + 4 : good.size() - 1 - 48 - 4;
+    PutI32(b, at, which == 1 ? 9 : 25);
+    FreshDefaults();
+    EXPECT_FALSE(Settings_Decode(b.data(), b.size())) << which;
+  }
+  FreshDefaults();
+  EXPECT_TRUE(Settings_Decode(good.data(), good.size()));
+}
+
+TEST(Settings, AntialiasReadsOnlyTheLowByteOfItsSlot) {
+  FreshDefaults();
+  std::vector<u8> b = Encode();
+  PutI32(b, 56, 0x7F7F7F01);
+  ASSERT_TRUE(Settings_Decode(b.data(), b.size()));
+  EXPECT_EQ(g_OptAntialias, 1);
+}
+
+TEST(Options, PolygonLimitClamps) {
+  EXPECT_EQ(Options_ParseMaxPolygons("5"), 10000);
+  EXPECT_EQ(Options_ParseMaxPolygons("70000"), 65000);
+  EXPECT_EQ(Options_ParseMaxPolygons("abc"), 10000);
+  EXPECT_EQ(Options_ParseMaxPolygons("32000"), 32000);
+  EXPECT_EQ(Options_ParseMaxPolygons("99999999999999999999"), 65000);
+  EXPECT_EQ(Options_ParseMaxPolygons(""), 10000);
+  EXPECT_EQ(Options_ParseMaxPolygons(nullptr), 10000);
+}
+
+TEST(Settings, SaveWritesAtomicallyAndLoadReadsTheDesktopWidthsFile) {
+  char dir[] = "/tmp/miravel_settings_XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  std::string sys = std::string(dir) + "/System";
+  ASSERT_EQ(system(("mkdir -p " + sys).c_str()), 0);
+  char old[512];
+  ASSERT_TRUE(getcwd(old, sizeof old));
+  ASSERT_EQ(chdir(dir), 0);
+  FreshDefaults();
+  ChangeEverything();
+  Settings_Save();
+  std::vector<u8> saved = Encode();
+  FreshDefaults();
+  g_DesktopWidth = 1024;   // another desktop width: another file, defaults stay
+  Settings_Load();
+  EXPECT_EQ(g_OptMaxPolygons, 65000);
+  g_DesktopWidth = 1280;
+  Settings_Load();
+  EXPECT_EQ(g_OptMaxPolygons, 20000);
+  EXPECT_EQ(Encode(), saved);
+  FILE *tmp = fopen("System/System1280.dat.tmp", "rb");
+  EXPECT_EQ(tmp, nullptr);   // the temporary file was swapped in
+  if (tmp) fclose(tmp);
+  ASSERT_EQ(chdir(old), 0);
+  system(("rm -rf " + std::string(dir)).c_str());
+}
