@@ -1,0 +1,19 @@
+// The library's snapshot calls: the back buffer of g_Device into the root folder.
+#include <windows.h>
+
+#include "lib/framework/lib.h"
+#include "lib/media/avi.h"
+#include "lib/media/avi_win.h"
+
+bool Lib_SaveBackBuffer(const char *name) {
+  char path[LIB_TEXT_SIZE];
+  if (!name || !Avi_RootPath(path, sizeof path, g_RootDir, name)) return false;
+  return Snapshot_SaveBackBuffer(g_Device, path, nullptr);
+}
+
+bool Lib_SaveBackBufferRect(const char *name, i32 left, i32 top, i32 right, i32 bottom) {
+  char path[LIB_TEXT_SIZE];
+  if (!name || !Avi_RootPath(path, sizeof path, g_RootDir, name)) return false;
+  RECT rect = {left, top, right, bottom};
+  return Snapshot_SaveBackBuffer(g_Device, path, &rect);
+}

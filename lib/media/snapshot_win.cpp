@@ -1,0 +1,44 @@
+// BMP snapshots of the back buffer. The back buffer is read back through a render target
+// of the same size without multisampling and a system-memory copy, so a multisampled or
+// non-lockable back buffer saves as well as a plain one.
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include "lib/media/avi_win.h"
+
+// Releases a COM pointer when set.
+template <class T> static void SafeRelease(T *&p) {
+  if (p) p->Release();
+  p = nullptr;
+}
+
+bool Snapshot_SaveBackBuffer(IDirect3DDevice9 *device, const char *path, const RECT *rect) {
+  if (!device || !path || !path[0]) return false;
+  IDirect3DSurface9 *back = nullptr, *resolved = nullptr, *copy = nullptr;
+  bool ok = false;
+  D3DSURFACE_DESC desc;
+  if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back))) return false;
+  if (SUCCEEDED(back->GetDesc(&desc))) {
+    IDirect3DSurface9 *source = back;
+    // A multisampled surface cannot be read back: resolve it into a plain one first.
+    if (desc.MultiSampleType != D3DMULTISAMPLE_NONE) {
+      if (SUCCEEDED(device->CreateRenderTarget(desc.Width, desc.Height, desc.Format,
+                                               D3DMULTISAMPLE_NONE, 0, FALSE, &resolved,
+                                               nullptr)) &&
+          SUCCEEDED(device->StretchRect(back, nullptr, resolved, nullptr, D3DTEXF_NONE)))
+        source = resolved;
+      else
+        source = nullptr;
+    }
+    if (source &&
+        SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                      D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+        SUCCEEDED(device->GetRenderTargetData(source, copy)))
+      ok = SUCCEEDED(D3DXSaveSurfaceToFileA(path, D3DXIFF_BMP, copy, nullptr, rect));
+  }
+  SafeRelease(copy);
+  SafeRelease(resolved);
+  SafeRelease(back);
+  return ok;
+}
