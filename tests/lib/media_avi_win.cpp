@@ -50,15 +50,15 @@ struct TestDevice {
   IDirect3D9 *d3d = nullptr;
   IDirect3DDevice9 *device = nullptr;
 
-  bool Create(D3DMULTISAMPLE_TYPE samples) {
-    window = CreateWindowA("STATIC", "avi test", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
+  bool Create(D3DMULTISAMPLE_TYPE samples, u32 width = 640, u32 height = 480) {
+    window = CreateWindowA("STATIC", "avi test", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!window || !d3d) return false;
     D3DPRESENT_PARAMETERS pp = {};
     pp.Windowed = TRUE;
-    pp.BackBufferWidth = 640;
-    pp.BackBufferHeight = 480;
+    pp.BackBufferWidth = width;
+    pp.BackBufferHeight = height;
     pp.BackBufferFormat = D3DFMT_X8R8G8B8;
     pp.BackBufferCount = 1;
     pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -289,6 +289,39 @@ TEST_F(AviWin, ThreeFramesOfKnownColoursReadBack) {
   EXPECT_EQ(FramePixel(avi.frames[2], 199, 149), 0xFFFFFFu);
   EXPECT_EQ(FramePixel(avi.frames[2], 200, 150), 0x2040C0u);
   EXPECT_EQ(FramePixel(avi.frames[2], 99, 49), 0x2040C0u);
+}
+
+TEST_F(AviWin, LargerBackBufferGivesItsCentreInViewWindowMode) {
+  TestDevice dev;
+  ASSERT_TRUE(dev.Create(D3DMULTISAMPLE_NONE, 1024, 768));
+  g_ViewWindowMode = 1;
+  g_ScreenWidth = 1024;
+  g_ScreenHeight = 768;
+  ASSERT_TRUE(Avi_StartRecording("movie", 15));
+  // The 640 x 480 centre starts at (192, 144); mark its corners.
+  const D3DRECT topLeft = {192, 144, 202, 154};
+  dev.Fill(0xFF000080, 0xFFFF8000, &topLeft);
+  const D3DRECT outside = {0, 0, 192, 144};
+  dev.device->Clear(1, &outside, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+  Avi_CaptureFrameOf(dev.device);
+  Avi_StopRecording();
+  AviContents avi;
+  ASSERT_TRUE(ReadAvi((root + "\\movie.avi").c_str(), &avi));
+  ASSERT_EQ(avi.frames.size(), 1u);
+  ASSERT_EQ(avi.frames[0].size(), 921600u);
+  EXPECT_EQ(FramePixel(avi.frames[0], 0, 0), 0xFF8000u);
+  EXPECT_EQ(FramePixel(avi.frames[0], 9, 9), 0xFF8000u);
+  EXPECT_EQ(FramePixel(avi.frames[0], 10, 10), 0x000080u);
+  EXPECT_EQ(FramePixel(avi.frames[0], 639, 479), 0x000080u);
+}
+
+TEST_F(AviWin, StartInMissingFolderFailsCleanly) {
+  std::string missing = root + "\\no_such_folder";
+  Str_Copy(g_RootDir, sizeof g_RootDir, missing.c_str());
+  EXPECT_FALSE(Avi_StartRecording("movie.KZV", 30));
+  EXPECT_FALSE(Avi_IsRecording());
+  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(CurrentDir(), start);
 }
 
 TEST_F(AviWin, CancelledDialogLeavesNothingBehind) {
