@@ -1,0 +1,46 @@
+// The scene camera, projection of world points to the screen, the frame light and
+// brightness, the background colour and the scene reset.
+//
+// Globals owned here: g_CamEye, g_CamTarget, g_CamUp, g_Light, g_LastBrightness; the setters
+// here also write the library's g_ClearColor and g_Ambient (lib.h). Matrices are row-vector 4x4 (translation in elements 12..14).
+#pragma once
+#include "model/types.h"
+
+struct LightRecord {
+  f32 vector[3];    // light position/direction vector
+  f32 diffuse[3];
+  f32 brightness;   // 1.0 normal, 0.0 black (drawn as the brightness cover)
+};
+
+extern f32 g_CamEye[3];
+extern f32 g_CamTarget[3];
+extern f32 g_CamUp[3];
+extern LightRecord g_Light;
+extern f32 g_LastBrightness;
+
+i32 Cam_ApplyView(void);
+i32 Cam_SetEye(f32 x, f32 y, f32 z);
+i32 Cam_SetTarget(f32 x, f32 y, f32 z);
+// World point to screen pixels (logical 640x480 while frame scaling is on); out.z is the
+// projected z before the division by w. Leaves the device's world transform at identity.
+void Cam_ProjectToScreen(f32 out[3], f32 x, f32 y, f32 z);
+
+void Light_Init(void);
+void Cam_SetAmbient(f32 r, f32 g, f32 b);
+i32 Cam_SetLightDirection(f32 x, f32 y, f32 z);
+i32 Cam_SetLightColor(f32 r, f32 g, f32 b);
+// Stores a new brightness level (the first call always stores).
+void Cam_SetBrightness(f32 level);
+// Alpha of the black brightness cover for a level: 255 - int(level * 255).
+i32 Cam_CoverAlpha(f32 level);
+
+void Lib_SetClearColor(i32 r, i32 g, i32 b);
+
+// [SECTION] Matrix arithmetic
+void Cam_Identity(f32 m[16]);
+void Cam_Multiply(f32 out[16], const f32 a[16], const f32 b[16]);
+void Cam_BuildLookAtLH(f32 out[16], const f32 eye[3], const f32 target[3], const f32 up[3]);
+void Cam_BuildPerspectiveFovLH(f32 out[16], f32 fovY, f32 aspect, f32 zNear, f32 zFar);
+// The projection step with all inputs given: M = world x view x projection.
+void Cam_ProjectWith(f32 out[3], const f32 m[16], f32 x, f32 y, f32 z, f32 halfW, f32 halfH,
+                     bool frameScaling, i32 screenW, i32 screenH);

@@ -1,0 +1,99 @@
+// Immediate primitives and render-state presets.
+//
+// One point, line, triangle or quad per call, built on the stack and drawn at once through
+// g_DrawDev. 2D primitives take pixels of the screen (or of the logical 640x480 frame while
+// g_FrameScaling is set) and get the same placement as the screen text: scaled by g_Scale2D
+// and, in families with a 2D frame, moved into the middle of the view window by view 0's pan.
+// 3D primitives take world coordinates under the transforms already set on the device.
+//
+// Globals owned here: g_NextQuadAdditive, g_SceneDrawOn, g_Light, the screen-quad vertices,
+// the render targets (target.cpp) and the shadow-volume lists (stencil.cpp).
+#pragma once
+#include "model/types.h"
+
+// 2D vertex: XYZRHW | DIFFUSE | TEX1, 28 bytes.
+struct ScreenVertex {
+  f32 x, y, z, rhw;
+  u32 color;
+  f32 u, v;
+};
+// 3D vertex (also the layout of g_BatchVerts): XYZ | NORMAL | DIFFUSE | SPECULAR | TEX1, 40 bytes.
+struct SceneVertex {
+  f32 x, y, z;
+  f32 nx, ny, nz;
+  u32 diffuse;
+  u32 specular;
+  f32 u, v;
+};
+static_assert(sizeof(ScreenVertex) == 28, "ScreenVertex layout");
+static_assert(sizeof(SceneVertex) == 40, "SceneVertex layout");
+
+enum : u32 {
+  FVF_SCREENVERTEX = 0x004 | 0x040 | 0x100,
+  FVF_SCENEVERTEX = 0x002 | 0x010 | 0x040 | 0x080 | 0x100,
+};
+
+// One 2D corner as the callers give it.
+struct Vert2D {
+  i32 x, y;
+  i32 r, g, b, a;
+  f32 u, v;
+};
+
+// Where 2D pixels land: scale, then (in a 2D-frame family with view windows) an offset.
+struct Place2D {
+  f32 scaleX, scaleY;
+  bool inFrame;
+  f32 offsetX, offsetY;   // (desktop size - 640x480) / 2 + pan of view 0
+};
+
+extern u32 g_NextQuadAdditive;
+extern u32 g_SceneDrawOn;
+
+// A8R8G8B8 from the low bytes of r, g, b and a.
+inline u32 Draw_PackColor(i32 r, i32 g, i32 b, i32 a) {
+  return ((u32)a & 0xFF) << 24 | ((u32)r & 0xFF) << 16 | ((u32)g & 0xFF) << 8 | ((u32)b & 0xFF);
+}
+
+// The placement in force now (g_Scale2D, g_ViewWindowMode, the family's frame flag, view 0's pan).
+Place2D Draw_CurrentPlacement(void);
+// One 2D corner placed into a screen vertex.
+ScreenVertex Draw_PlaceVertex(const Place2D *p, const Vert2D *v);
+
+void Draw_Point2DColors(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a, f32 u, f32 v);
+void Draw_Line2DColors(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                       i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2);
+void Draw_Point2D(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a);
+void Draw_Line2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1,
+                 i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2);
+void Draw_Triangle2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                     i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2,
+                     i32 x3, i32 y3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3);
+void Draw_Quad2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                 i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2,
+                 i32 x3, i32 y3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3,
+                 i32 x4, i32 y4, i32 r4, i32 g4, i32 b4, i32 a4, f32 u4, f32 v4);
+// The same quad from four corners in fan order.
+void Draw_Quad2DCorners(const Vert2D v[4]);
+void Draw_Rect2D(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b, i32 a);
+
+void Draw_Point3D(f32 x, f32 y, f32 z, i32 r, i32 g, i32 b, i32 a, f32 u, f32 v);
+void Draw_Line3D(f32 x1, f32 y1, f32 z1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                 f32 x2, f32 y2, f32 z2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2);
+void Draw_Triangle3D(f32 x1, f32 y1, f32 z1, f32 nx1, f32 ny1, f32 nz1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                     f32 x2, f32 y2, f32 z2, f32 nx2, f32 ny2, f32 nz2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2,
+                     f32 x3, f32 y3, f32 z3, f32 nx3, f32 ny3, f32 nz3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3);
+void Draw_Quad3D(f32 x1, f32 y1, f32 z1, f32 nx1, f32 ny1, f32 nz1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
+                 f32 x2, f32 y2, f32 z2, f32 nx2, f32 ny2, f32 nz2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2,
+                 f32 x3, f32 y3, f32 z3, f32 nx3, f32 ny3, f32 nz3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3,
+                 f32 x4, f32 y4, f32 z4, f32 nx4, f32 ny4, f32 nz4, i32 r4, i32 g4, i32 b4, i32 a4, f32 u4, f32 v4);
+// Triangle and quad from ready vertices (A, B, C[, D]); the quad is (A, B, C) and (A, C, D).
+void Draw_Triangle3DVerts(const SceneVertex v[3]);
+void Draw_Quad3DVerts(const SceneVertex v[4]);
+
+void Draw_SetNextQuadAdditive(u32 flag);
+void Draw_SetLighting(u32 flag);
+// 1 points, 2 wireframe (Gouraud), 3 solid flat, 4 and 5 solid Gouraud; anything else: no change.
+void Draw_SetFillMode(i32 mode);
+void Draw_SetDefaultStates(void);
+void Lib_SetSceneDraw(u32 flag);

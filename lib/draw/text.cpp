@@ -1,0 +1,146 @@
+// Screen text queue and its drawing pass.
+#include "lib/draw/text.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/screen.h"
+#include "lib/framework/lib.h"
+#include "model/seam.h"
+
+ScreenTextEntry *g_ScreenText[TEXT_MAX_LINES];
+u32 g_ScreenTextCount;
+i32 g_TextColor[4] = {255, 255, 255, 255};
+void *g_TextFont;
+f32 g_TextFontSize;
+
+// [SECTION] Queue
+
+void Text_Printf(i32 x, i32 y, const char *format, ...) {
+  if (!Text_IsOutputOn()) return;
+  if (g_ScreenTextCount >= TEXT_MAX_LINES) return;   // a full frame drops the line silently
+  ScreenTextEntry *&e = g_ScreenText[g_ScreenTextCount];
+  if (!e) {
+    e = (ScreenTextEntry *)calloc(1, sizeof(ScreenTextEntry));
+    if (!e) return;
+  }
+  char line[TEXT_LINE_BYTES];
+  va_list ap;
+  va_start(ap, format);
+  int n = vsnprintf(line, sizeof line, format ? format : "", ap);
+  va_end(ap);
+  // A line longer than the entry is cut, never in the middle of a two-byte character.
+  size_t len = n < 0 ? 0 : (size_t)n < sizeof line ? (size_t)n : sizeof line - 1;
+  len = Cp932_CutLength(line, len);
+  memcpy(e->text, line, len);
+  e->text[len] = 0;
+  e->x = x;
+  e->y = y;
+  e->r = g_TextColor[0];
+  e->g = g_TextColor[1];
+  e->b = g_TextColor[2];
+  e->a = g_TextColor[3];
+  e->size = g_TextSize;
+  g_ScreenTextCount++;
+}
+
+void Text_SetColor(i32 r, i32 g, i32 b, i32 a) {
+  g_TextColor[0] = r;
+  g_TextColor[1] = g;
+  g_TextColor[2] = b;
+  g_TextColor[3] = a;
+}
+
+// [SECTION] Font
+
+i32 Text_FontHeight(f32 scaleX, f32 size) { return (i32)(scaleX * 16.0f * size); }
+
+void Text_ReleaseFont(void) {
+  DrawDev_Release(g_TextFont);
+  g_TextFont = nullptr;
+}
+
+void Text_CreateFont(f32 size) {
+  g_TextFontSize = size;
+  if (Screen_FrameScaling()) {
+    g_Scale2D[0] = (f32)Screen_Width() / 640.0f;
+    g_Scale2D[1] = (f32)Screen_Height() / 480.0f;
+  } else {
+    g_Scale2D[0] = 1.0f;
+    g_Scale2D[1] = 1.0f;
+  }
+  Text_ReleaseFont();
+  if (g_DrawDev.createFont && DrawDev_Ready())
+    g_TextFont = g_DrawDev.createFont(Text_FontHeight(g_Scale2D[0], size));
+}
+
+// [SECTION] Drawing
+
+void Text_Anchor(i32 x, i32 y, bool frameScaling, i32 screenW, i32 screenH, i32 *left, i32 *top) {
+  if (frameScaling) {
+    *left = (i32)((f64)((i64)x * screenW) / 640.0);
+    *top = (i32)((f64)((i64)y * screenH) / 480.0);
+  } else {
+    *left = x;
+    *top = y;
+  }
+}
+
+void Text_MoviePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screenH, i32 *x, i32 *y) {
+  *x = (40 - length) * 8;
+  *y = 430;
+  if (viewWindowMode) {
+    *x += (screenW - 640) / 2;
+    *y += (screenH - 480) / 2;
+  }
+}
+
+// Brings the font to `size` when it holds another; false when the line cannot be drawn.
+static bool Text_UseSize(f32 size) {
+  if (size != g_TextFontSize) Text_CreateFont(size);
+  return g_TextFontSize > 0.0f;
+}
+
+static void Text_DrawAt(const char *text, i32 x, i32 y, u32 color) {
+  i32 left, top;
+  Text_Anchor(x, y, Screen_FrameScaling(), Screen_Width(), Screen_Height(), &left, &top);
+  if (g_TextFont && g_DrawDev.drawText) g_DrawDev.drawText(g_TextFont, text, left, top, color);
+}
+
+static void Text_DrawMovieMessages(void) {
+  if (!Screen_MovieMessagesShown()) return;
+  i32 count = Screen_MovieObjectCount();
+  for (i32 i = 0; i < count; i++) {
+    const char *msg = Screen_MovieMessageOf(i);
+    if (!msg) continue;
+    if (!Text_UseSize(2.0f)) continue;
+    i32 x, y;
+    Text_MoviePosition((i32)strlen(msg), Screen_ViewWindowMode(), Screen_Width(), Screen_Height(), &x, &y);
+    Text_DrawAt(msg, x, y, 0xFFFFFFFFu);
+  }
+}
+
+void Text_DrawQueue(void) {
+  // Movie editor with view windows: the lines wait for the next frame of the Pers view.
+  if (Screen_ViewWindowMode() && Screen_Family() == 22 && Screen_DrawnViewKind() != 4) return;
+  if (!g_TextFont) Text_CreateFont(g_TextFontSize + 1.0f);
+  bool inFrame = Screen_InViewFrame();
+  f32 offX = 0.0f, offY = 0.0f;
+  if (inFrame) Screen_FrameOffset(&offX, &offY);
+  for (u32 i = 0; i < g_ScreenTextCount && i < TEXT_MAX_LINES; i++) {
+    ScreenTextEntry *e = g_ScreenText[i];
+    if (!e) continue;
+    if (!Text_UseSize(e->size)) continue;
+    if (inFrame) {
+      e->x += (i32)offX;
+      e->y += (i32)offY;
+    }
+    Text_DrawAt(e->text, e->x, e->y, Draw_PackColor(e->r, e->g, e->b, e->a));
+  }
+  Text_DrawMovieMessages();
+  g_ScreenTextCount = 0;
+}

@@ -1,0 +1,215 @@
+// Image files into textures (raw "kzi", PSD, platform loader), model texture reloads and
+// CPU pixel copies.
+#include "lib/draw/texture.h"
+
+#include <ctype.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "lib/draw/drawdev.h"
+#include "model/bytes.h"
+#include "model/formats/formats.h"
+
+u32 *g_TexPixels[TEX_PER_MODEL];
+i32 g_TexPixelsWidth[TEX_PER_MODEL];
+i32 g_TexPixelsHeight[TEX_PER_MODEL];
+void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+
+// Opaque black becomes transparent in images from the platform loader.
+static const u32 kColorKeyBlack = 0xFF000000u;
+
+// [SECTION] Portable pieces
+
+i32 Tex_TextureSide(i32 imageSide) {
+  if (imageSide > TEX_MAX_POW2) return imageSide;
+  i32 side = 1;
+  while (side < imageSide) side *= 2;
+  return side;
+}
+
+bool Tex_HasExtension(const char *path, const char *ext) {
+  if (!path || !ext) return false;
+  const char *dot = strrchr(path, '.');
+  if (!dot) return false;
+  const char *a = dot + 1;
+  while (*a && *ext) {
+    if (tolower((u8)*a) != tolower((u8)*ext)) return false;
+    a++;
+    ext++;
+  }
+  return *a == 0 && *ext == 0;
+}
+
+void TexImage_Free(TexImage *img) {
+  if (!img) return;
+  free(img->bgra);
+  img->bgra = nullptr;
+  img->width = img->height = 0;
+}
+
+static bool TexImage_Alloc(TexImage *img, i32 width, i32 height) {
+  img->bgra = nullptr;
+  img->width = img->height = 0;
+  if (width < 1 || height < 1 || width > KZI_MAX_SIDE || height > KZI_MAX_SIDE) return false;
+  img->bgra = (u8 *)calloc((size_t)width * (size_t)height, 4);
+  if (!img->bgra) return false;
+  img->width = width;
+  img->height = height;
+  return true;
+}
+
+bool Kzi_Decode(const u8 *data, size_t size, TexImage *out) {
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  Rd_I32(&r);   // two header words the reader does not use
+  Rd_I32(&r);
+  i32 width = Rd_I32(&r);
+  i32 height = Rd_I32(&r);
+  if (r.err || !TexImage_Alloc(out, width, height)) return false;
+  // A short file keeps the remaining pixels 0.
+  size_t want = (size_t)width * (size_t)height * 4;
+  size_t have = Rd_Remaining(&r);
+  memcpy(out->bgra, r.p, have < want ? have : want);
+  return true;
+}
+
+bool Tex_FromPsdChannels(const u32 *planes, i32 width, i32 height, i32 channels, TexImage *out) {
+  if (!planes || !TexImage_Alloc(out, width, height)) return false;
+  size_t n = (size_t)width * (size_t)height;
+  const u32 *red = planes, *green = planes + n, *blue = planes + 2 * n, *alpha = planes + 3 * n;
+  for (size_t i = 0; i < n; i++) {
+    u8 *p = out->bgra + i * 4;
+    p[0] = (u8)blue[i];
+    p[1] = (u8)green[i];
+    p[2] = (u8)red[i];
+    if (channels == 3) p[3] = (red[i] | green[i] | blue[i]) & 0xFF ? 255 : 0;
+    else p[3] = (u8)alpha[i];
+  }
+  return true;
+}
+
+void Tex_Stretch(const TexImage *img, u8 *dst, i32 pitch, i32 texW, i32 texH) {
+  if (!img || !img->bgra || !dst || texW < 1 || texH < 1) return;
+  f32 ry = (f32)img->height / (f32)texH;
+  f32 rx = (f32)img->width / (f32)texW;
+  for (i32 y = 0; y < texH; y++) {
+    i32 row = (i32)(ry * (f32)y);
+    if (row >= img->height) row = img->height - 1;
+    u8 *out = dst + (size_t)y * (size_t)pitch;
+    for (i32 x = 0; x < texW; x++) {
+      i32 col = (i32)(rx * (f32)x);
+      if (col >= img->width) col = img->width - 1;
+      memcpy(out + (size_t)x * 4, img->bgra + ((size_t)row * img->width + col) * 4, 4);
+    }
+  }
+}
+
+// [SECTION] Loading
+
+// A power-of-two texture (one level) filled from the decoded image; null when it fails.
+static void *Tex_CreateFromImage(const TexImage *img) {
+  if (!g_DrawDev.createTexture || !g_DrawDev.lockTexture) return nullptr;
+  i32 texW = 0, texH = 0;
+  void *tex = g_DrawDev.createTexture(Tex_TextureSide(img->width), Tex_TextureSide(img->height), &texW, &texH);
+  if (!tex) return nullptr;
+  i32 pitch = 0;
+  u8 *bits = g_DrawDev.lockTexture(tex, &pitch);
+  if (!bits) {
+    DrawDev_Release(tex);
+    return nullptr;
+  }
+  Tex_Stretch(img, bits, pitch, texW, texH);
+  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(tex);
+  return tex;
+}
+
+static bool Tex_DecodeKzi(const char *path, TexImage *img) {
+  FileData f;
+  if (!File_ReadAll(path, &f)) return false;
+  bool ok = Kzi_Decode(f.data, f.size, img);
+  File_Free(&f);
+  return ok;
+}
+
+static bool Tex_DecodePsd(const char *path, TexImage *img) {
+  PsdImage *psd = Psd_Load(path);
+  if (!psd) return false;
+  bool ok = Tex_FromPsdChannels(psd->pixels, psd->width, psd->height, psd->channels, img);
+  PsdImage_Free(psd);
+  return ok;
+}
+
+void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey) {
+  if (!path || !texture) return;
+  DrawDev_Release(*texture);
+  *texture = nullptr;
+  size[0] = size[1] = 0.0f;
+  if (!DrawDev_Ready()) return;
+  TexImage img = {nullptr, 0, 0};
+  if (Tex_HasExtension(path, "kzi")) {
+    if (!Tex_DecodeKzi(path, &img)) return;   // missing or malformed raw image: no texture
+  } else if (Tex_HasExtension(path, "psd")) {
+    Tex_DecodePsd(path, &img);                // a refused PSD goes to the platform loader
+  }
+  if (img.bgra) {
+    size[0] = (f32)img.width;
+    size[1] = (f32)img.height;
+    *texture = Tex_CreateFromImage(&img);
+    TexImage_Free(&img);
+    return;
+  }
+  if (!g_DrawDev.loadTextureFile) return;
+  i32 w = 0, h = 0;
+  *texture = g_DrawDev.loadTextureFile(path, colorKey, &w, &h);
+  if (*texture) {
+    size[0] = (f32)w;
+    size[1] = (f32)h;
+  }
+}
+
+void Tex_LoadImageFile(void **texture, const char *path, f32 size[2]) {
+  Tex_LoadImageFileKeyed(texture, path, size, kColorKeyBlack);
+}
+
+// [SECTION] CPU pixel copies
+
+void Tex_FreePixelCopies(void) {
+  for (int n = 0; n < TEX_PER_MODEL; n++) {
+    free(g_TexPixels[n]);
+    g_TexPixels[n] = nullptr;
+    g_TexPixelsWidth[n] = g_TexPixelsHeight[n] = 0;
+  }
+}
+
+void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight) {
+  if (n < 0 || n >= TEX_PER_MODEL || !texture) return;
+  if (entryWidth < 1 || entryHeight < 1 || entryWidth > KZI_MAX_SIDE || entryHeight > KZI_MAX_SIDE) return;
+  i32 texW = 0, texH = 0, pitch = 0;
+  if (!g_DrawDev.textureSize || !g_DrawDev.textureSize(texture, &texW, &texH) || texW < 1 || texH < 1) return;
+  if (!g_DrawDev.lockTexture) return;
+  u8 *bits = g_DrawDev.lockTexture(texture, &pitch);
+  if (!bits) return;
+  u32 *copy = (u32 *)calloc((size_t)entryWidth * (size_t)entryHeight, sizeof(u32));
+  if (copy) {
+    f32 ry = (f32)entryHeight / (f32)texH, rx = (f32)entryWidth / (f32)texW;
+    for (i32 y = 0; y < texH; y++) {
+      i32 row = (i32)(ry * (f32)y);
+      if (row >= entryHeight) row = entryHeight - 1;
+      for (i32 x = 0; x < texW; x++) {
+        i32 col = (i32)(rx * (f32)x);
+        if (col >= entryWidth) col = entryWidth - 1;
+        copy[(size_t)row * entryWidth + col] = Tex_CopyValue(bits + (size_t)y * pitch + (size_t)x * 4);
+      }
+    }
+    g_TexPixels[n] = copy;
+    g_TexPixelsWidth[n] = entryWidth;
+    g_TexPixelsHeight[n] = entryHeight;
+  }
+  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+}
+
+u32 Tex_GetPixel(i32 t, i32 i) {
+  if (t < 0 || t >= TEX_PER_MODEL || !g_TexPixels[t] || i < 0) return 0;
+  if ((i64)i >= (i64)g_TexPixelsWidth[t] * g_TexPixelsHeight[t]) return 0;
+  return g_TexPixels[t][i];
+}

@@ -1,0 +1,69 @@
+// Textures from image files, per-slot texture reloads and CPU copies of texture pixels.
+//
+// Tex_LoadImageFile is the one entry that turns an image file into a texture: the program's
+// own raw "kzi" images and PSD images are decoded here and stretched into a power-of-two
+// texture; every other file goes to the platform loader with opaque black as colour key.
+//
+// Raw "kzi" image, little-endian: i32 (unused), i32 (unused), i32 width, i32 height, then
+// width * height pixels of 4 bytes (blue, green, red, alpha), rows from top to bottom.
+//
+// Globals owned here: g_TexPixels (128 CPU copies shared by all models, with their sizes)
+// and g_Bone2Textures (the 2D bone models' textures, slot * 128 + texture).
+#pragma once
+#include "model/types.h"
+
+enum {
+  TEX_PER_MODEL = 128,
+  TEX_MAX_POW2 = 1024,      // sizes above this are not rounded up
+  KZI_MAX_SIDE = 8192,      // larger raw images are refused
+  BONE2_TEX_SLOTS = 32,
+};
+
+extern u32 *g_TexPixels[TEX_PER_MODEL];
+extern i32 g_TexPixelsWidth[TEX_PER_MODEL];
+extern i32 g_TexPixelsHeight[TEX_PER_MODEL];
+extern void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+
+// A decoded image: width * height pixels of 4 bytes (blue, green, red, alpha), owned.
+struct TexImage {
+  u8 *bgra;
+  i32 width, height;
+};
+
+// Loads an image file into *texture (the old one is released first); size gets the image's
+// own width and height, (0, 0) when nothing was loaded. A null path changes nothing.
+void Tex_LoadImageFile(void **texture, const char *path, f32 size[2]);
+// The same with another colour key for the platform loader (0 = none).
+void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey);
+
+void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path);
+void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path);
+void Tex_CopyModel3Pixels(i32 slot);
+void Tex_CopyBone2Pixels(i32 slot);
+// Pixel i of the copy of texture t; 0 when there is no such copy or pixel.
+u32 Tex_GetPixel(i32 t, i32 i);
+// Frees every CPU copy.
+void Tex_FreePixelCopies(void);
+// Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).
+void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
+
+// [SECTION] Portable pieces (no device needed)
+
+// Power-of-two texture side for an image side: rounded up within 1..1024, larger unchanged.
+i32 Tex_TextureSide(i32 imageSide);
+// True when the extension of path (after its last point) equals ext, ignoring case.
+bool Tex_HasExtension(const char *path, const char *ext);
+// Decodes a raw image. A file shorter than its pixels leaves the rest 0; a size that is not
+// 1..KZI_MAX_SIDE on each side, or a file shorter than the header, is refused (false).
+bool Kzi_Decode(const u8 *data, size_t size, TexImage *out);
+// PSD channels (planar red, green, blue, alpha) to blue, green, red, alpha pixels; an image
+// of exactly 3 channels gets alpha 0 where red, green and blue are all 0, else 255.
+bool Tex_FromPsdChannels(const u32 *planes, i32 width, i32 height, i32 channels, TexImage *out);
+void TexImage_Free(TexImage *img);
+// Fills a texture of texW x texH texels (row pitch in bytes) from the image by nearest
+// neighbour: texel (x, y) takes row int(imgH / texH * y), column int(imgW / texW * x).
+void Tex_Stretch(const TexImage *img, u8 *dst, i32 pitch, i32 texW, i32 texH);
+// One texel (blue, green, red, alpha bytes) as a CPU-copy value: alpha, blue, green, red.
+inline u32 Tex_CopyValue(const u8 *texel) {
+  return (u32)texel[3] << 24 | (u32)texel[0] << 16 | (u32)texel[1] << 8 | (u32)texel[2];
+}

@@ -1,0 +1,58 @@
+// A recording drawing device for the native tests: keeps render states, transforms, the
+// vertices of every draw and textures in memory.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+
+struct FakeDraw {
+  u32 fvf, primType, primCount, stride;
+  std::vector<u8> bytes;
+  std::map<u32, u32> statesAtDraw;
+};
+
+struct FakeTexture {
+  i32 width, height;
+  std::vector<u8> texels;   // width * height * 4
+  bool released;
+  std::string file;         // set when made by the platform loader
+  u32 colorKey;
+};
+
+struct FakeFont {
+  i32 height;
+};
+
+struct FakeText {
+  std::string text;
+  i32 left, top, fontHeight;
+  u32 color;
+};
+
+struct FakeDevice {
+  bool ready = true;
+  std::map<u32, u32> states;
+  std::vector<std::pair<u32, u32>> stateLog;
+  std::vector<FakeDraw> draws;
+  std::vector<FakeText> texts;
+  std::vector<FakeTexture *> textures;
+  std::vector<FakeFont *> fonts;
+  f32 transforms[3][16];
+  DrawViewport viewport = {0, 0, 640, 480, 0.0f, 1.0f};
+  void *boundTexture = nullptr;
+  // Files the fake platform loader "knows": path -> size.
+  std::map<std::string, std::pair<i32, i32>> loaderFiles;
+  u32 fontsReleased = 0;
+};
+
+extern FakeDevice *g_Fake;
+
+// Installs a fresh fake device into g_DrawDev (and resets the drawing globals the tests use).
+void FakeDev_Install(void);
+void FakeDev_Remove(void);
+// The screen vertices of draw i.
+std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i);
+std::vector<SceneVertex> FakeDev_SceneVerts(size_t i);
