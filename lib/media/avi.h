@@ -4,6 +4,7 @@
 // portable.
 #pragma once
 #include "model/types.h"
+#include "lib/media/snapshot.h"
 
 enum {
   AVI_WIDTH = 640,
@@ -38,7 +39,3 @@ void Avi_StopRecording(void);
 void Avi_CaptureFrame(void);
 // True while a writer exists.
 bool Avi_IsRecording(void);
-
-// BMP snapshots of the back buffer into g_RootDir ("<root>\\<name>"); false when not saved.
-bool Lib_SaveBackBuffer(const char *name);
-bool Lib_SaveBackBufferRect(const char *name, i32 left, i32 top, i32 right, i32 bottom);

@@ -4,6 +4,7 @@
 #include "lib/framework/lib.h"
 #include "lib/media/avi.h"
 #include "lib/media/avi_win.h"
+#include "lib/media/snapshot.h"
 
 bool Lib_SaveBackBuffer(const char *name) {
   char path[LIB_TEXT_SIZE];
