@@ -1,0 +1,458 @@
+// Mesh operations on a Model3: normals, quad refinement, welding and automatic binding.
+//
+// Searches for an equal float tuple (a normal, a position, a colour, a UV) use open-addressing
+// hash tables over the array being built. Entries in those arrays are pairwise unequal, so the
+// entry the table finds is the one a scan from the first entry would find. -0 and +0 hash
+// alike (they compare equal); a tuple with a NaN is never looked up (it equals nothing).
+//
+// Private work buffers (hash tables, scratch copies, per-vertex tables) are allocated on first
+// use, grown when a bigger model comes, and kept for the program's life.
+#include "model/mesh.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "lib/framework/lib.h"
+#include "model/motion.h"
+
+// [SECTION] Work buffers
+
+struct Scratch {
+  void *data;
+  size_t bytes;
+};
+
+// Room for `bytes` in s (contents not kept); null when the allocation failed.
+static void *Scratch_Get(Scratch *s, size_t bytes) {
+  if (bytes == 0) bytes = 1;
+  if (s->bytes >= bytes) return s->data;
+  void *p = realloc(s->data, bytes);
+  if (!p) return nullptr;
+  s->data = p;
+  s->bytes = bytes;
+  return p;
+}
+
+static Scratch s_shareCounts, s_hashA, s_hashB, s_hashC;
+static Scratch s_copyPositions, s_copyBindings, s_copyColors, s_copyUVs, s_children;
+static Scratch s_nearestBone, s_bestDistance;
+
+// [SECTION] Counts that are safe to index with
+
+static i32 UsablePositions(const Model3 *m) {
+  if (!m->positions || m->positionCount <= 0) return 0;
+  return m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+}
+static i32 UsablePolygons(const Model3 *m) {
+  if (!m->polygons || m->polygonCount <= 0) return 0;
+  return m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+}
+static i32 UsableCount(const void *array, i32 count, i32 cap) {
+  if (!array || count <= 0) return 0;
+  return count < cap ? count : cap;
+}
+// Corners that a polygon record really holds (a corrupt count never reads past four).
+static i32 CornerCount(const Polygon3 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
+
+// [SECTION] Hash table of float tuples
+
+struct TupleTable {
+  i32 *slots;   // entry index, -1 = empty
+  u32 mask;
+};
+
+static bool Table_Prepare(TupleTable *t, Scratch *s, i32 maxEntries) {
+  u32 size = 16;
+  while (size < (u32)maxEntries * 2u) size <<= 1;
+  t->slots = (i32 *)Scratch_Get(s, (size_t)size * sizeof(i32));
+  if (!t->slots) return false;
+  memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
+  t->mask = size - 1;
+  return true;
+}
+
+static bool HasNaN(const f32 *v, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (v[i] != v[i]) return true;
+  return false;
+}
+
+static u32 HashTuple(const f32 *v, int dim) {
+  u32 h = 0x9E3779B9u;
+  for (int i = 0; i < dim; i++) {
+    u32 bits;
+    memcpy(&bits, &v[i], 4);
+    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
+    h ^= bits;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+  }
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
+}
+
+static bool TupleEqual(const f32 *a, const f32 *b, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (!(a[i] == b[i])) return false;
+  return true;
+}
+
+// Index of the entry of `values` (dim floats each) equal to key, or -1 after recording
+// `newIndex` as the entry for key (the caller stores key there). A key with a NaN is never
+// recorded and always gives -1.
+static i32 Table_FindOrAdd(TupleTable *t, const f32 *values, int dim, const f32 *key, i32 newIndex) {
+  if (HasNaN(key, dim)) return -1;
+  u32 i = HashTuple(key, dim) & t->mask;
+  for (;;) {
+    i32 e = t->slots[i];
+    if (e < 0) {
+      t->slots[i] = newIndex;
+      return -1;
+    }
+    if (TupleEqual(values + (size_t)e * dim, key, dim)) return e;
+    i = (i + 1) & t->mask;
+  }
+}
+
+// [SECTION] Normals
+
+void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
+  f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
+  f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
+  f32 nx = e1y * e2z - e1z * e2y;
+  f32 ny = e1z * e2x - e1x * e2z;
+  f32 nz = e1x * e2y - e1y * e2x;
+  f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
+  if (!(len > 0.0f)) {
+    // Collinear or repeated corners: no direction to give.
+    out->x = out->y = out->z = 0.0f;
+    return;
+  }
+  out->x = nx / len;
+  out->y = ny / len;
+  out->z = nz / len;
+}
+
+void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, const u8 *vertexMask) {
+  if (!m || !pts || !m->vertexNormals) return;
+  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  i32 *counts = (i32 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(i32));
+  if (!counts) return;
+  Vec3 *vn = m->vertexNormals;
+  memset(vn, 0, (size_t)P * sizeof(Vec3));
+  memset(counts, 0, (size_t)P * sizeof(i32));
+  f32 *work = g_FaceNormalWork;
+  for (i32 i = 0; i < N; i++) {
+    Polygon3 *poly = &m->polygons[i];
+    i32 cc = CornerCount(poly);
+    if (cc < 3 || (polygonMask && !polygonMask[i])) continue;
+    u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
+    Vec3 n = {0.0f, 0.0f, 0.0f};
+    if (v0 < (u32)P && v1 < (u32)P && v2 < (u32)P) Mesh_FaceNormal(&pts[v0], &pts[v1], &pts[v2], &n);
+    poly->faceNormal = n;
+    if (work && (u32)i < g_MaxPolygons) {
+      work[i * 3 + 0] = n.x;
+      work[i * 3 + 1] = n.y;
+      work[i * 3 + 2] = n.z;
+    }
+    for (i32 j = 0; j < cc; j++) {
+      u32 v = poly->corners[j].vertex;
+      if (v >= (u32)P) continue;
+      vn[v].x += n.x;
+      vn[v].y += n.y;
+      vn[v].z += n.z;
+      counts[v]++;
+    }
+  }
+  for (i32 v = 0; v < P; v++) {
+    if (counts[v] < 2 || (vertexMask && !vertexMask[v])) continue;
+    f32 c = (f32)counts[v];
+    vn[v].x /= c;
+    vn[v].y /= c;
+    vn[v].z /= c;
+  }
+}
+
+// Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
+static bool ReindexNormals(Model3 *m) {
+  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  i32 corners = 0;
+  for (i32 i = 0; i < N; i++)
+    if (CornerCount(&m->polygons[i]) >= 3) corners += CornerCount(&m->polygons[i]);
+  if (corners > m->capNormals || !m->normals) {
+    i32 need = corners > m->normalCount ? corners : m->normalCount;
+    if (!Model3_Reserve(m, m->positionCount > 0 ? m->positionCount : 0, need,
+                        m->colorCount > 0 ? m->colorCount : 0, m->uvCount > 0 ? m->uvCount : 0,
+                        m->polygonCount > 0 ? m->polygonCount : 0))
+      return false;
+  }
+  TupleTable table;
+  if (!Table_Prepare(&table, &s_hashA, corners)) return false;
+  const Vec3 zero = {0.0f, 0.0f, 0.0f};
+  i32 count = 0;
+  for (i32 i = 0; i < N; i++) {
+    Polygon3 *poly = &m->polygons[i];
+    i32 cc = CornerCount(poly);
+    if (cc < 3) continue;
+    for (i32 j = 0; j < cc; j++) {
+      u32 v = poly->corners[j].vertex;
+      const Vec3 *n = v < (u32)P ? &m->vertexNormals[v] : &zero;
+      i32 e = Table_FindOrAdd(&table, &m->normals[0].x, 3, &n->x, count);
+      if (e < 0) {
+        m->normals[count] = *n;
+        e = count++;
+      }
+      poly->corners[j].normal = (u32)e;
+    }
+  }
+  m->normalCount = count;
+  return true;
+}
+
+// Room for a vertex normal per position (a copy-made model may lack the array).
+static bool EnsureVertexNormals(Model3 *m) {
+  if (m->positionCount <= 0 || (m->vertexNormals && m->posed && m->capPositions >= m->positionCount))
+    return true;
+  return Model3_Reserve(m, m->positionCount, m->normalCount > 0 ? m->normalCount : 0,
+                        m->colorCount > 0 ? m->colorCount : 0, m->uvCount > 0 ? m->uvCount : 0,
+                        m->polygonCount > 0 ? m->polygonCount : 0);
+}
+
+bool Model3_CalcNormals(Model3 *m) {
+  if (!m) return false;
+  if (!EnsureVertexNormals(m)) return false;
+  Mesh_AverageNormals(m, m->positions, nullptr, nullptr);
+  if (g_EditorMode == 1 || m->renderMode == 7) return ReindexNormals(m);
+  return true;
+}
+
+// [SECTION] Refinement
+
+static Vec3 Mid3(Vec3 a, Vec3 b) { return {0.5f * (a.x + b.x), 0.5f * (a.y + b.y), 0.5f * (a.z + b.z)}; }
+static Vec2 Mid2(Vec2 a, Vec2 b) { return {0.5f * (a.u + b.u), 0.5f * (a.v + b.v)}; }
+static Vec3 Centre3(Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
+  return {0.25f * (a.x + b.x + c.x + d.x), 0.25f * (a.y + b.y + c.y + d.y), 0.25f * (a.z + b.z + c.z + d.z)};
+}
+static Vec2 Centre2(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
+  return {0.25f * (a.u + b.u + c.u + d.u), 0.25f * (a.v + b.v + c.v + d.v)};
+}
+
+// Element i of an array with `count` usable entries, or a zero value past them.
+template <typename T>
+static T At(const T *a, i32 count, u32 i) {
+  if (i < (u32)count) return a[i];
+  T z;
+  memset(&z, 0, sizeof z);
+  return z;
+}
+
+// Corner layout of the four children: which of (c0, c1, c2, c3, m01, m12, m23, m30, C) each
+// corner takes; quad k is built around source corner k.
+enum { C0, C1, C2, C3, M01, M12, M23, M30, CTR };
+static const int kChildCorners[4][4] = {
+    {C0, M01, CTR, M30}, {M01, C1, M12, CTR}, {CTR, M12, C2, M23}, {M30, CTR, M23, C3}};
+
+bool Model3_Subdivide(Model3 *m) {
+  if (!m) return false;
+  i32 N = UsablePolygons(m);
+  i32 quads = 0;
+  for (i32 i = 0; i < N; i++)
+    if (m->polygons[i].cornerCount == 4) quads++;
+  if (quads == 0) return true;
+  i32 P = m->positionCount > 0 ? m->positionCount : 0, Nn = m->normalCount > 0 ? m->normalCount : 0;
+  i32 C = m->colorCount > 0 ? m->colorCount : 0, U = m->uvCount > 0 ? m->uvCount : 0;
+  // The whole pass or nothing: 16 of each per quad, three more polygons per quad.
+  i64 add = (i64)quads * 16;
+  if (P + add > (i64)g_MaxVertices || Nn + add > (i64)g_MaxVertices || C + add > (i64)g_MaxVertices ||
+      U + add > (i64)g_MaxVertices || (i64)N + (i64)quads * 3 > (i64)g_MaxPolygons)
+    return false;
+  Polygon3 *children = (Polygon3 *)Scratch_Get(&s_children, (size_t)quads * 4 * sizeof(Polygon3));
+  if (!children) return false;
+  i32 usableP = UsablePositions(m), usableN = UsableCount(m->normals, m->normalCount, m->capNormals);
+  i32 usableC = UsableCount(m->colors, m->colorCount, m->capColors);
+  i32 usableU = UsableCount(m->uvs, m->uvCount, m->capUVs);
+  if (!Model3_Reserve(m, (i32)(P + add), (i32)(Nn + add), (i32)(C + add), (i32)(U + add), N + quads * 3))
+    return false;
+
+  i32 kept = 0, made = 0;
+  for (i32 i = 0; i < N; i++) {
+    Polygon3 src = m->polygons[i];
+    if (src.cornerCount != 4) {
+      m->polygons[kept++] = src;
+      continue;
+    }
+    Vec3 p[9];
+    Vec2 t[9];
+    for (int c = 0; c < 4; c++) {
+      p[c] = At(m->positions, usableP, src.corners[c].vertex);
+      t[c] = At(m->uvs, usableU, src.corners[c].uv);
+    }
+    p[M01] = Mid3(p[0], p[1]), p[M12] = Mid3(p[1], p[2]), p[M23] = Mid3(p[2], p[3]), p[M30] = Mid3(p[3], p[0]);
+    t[M01] = Mid2(t[0], t[1]), t[M12] = Mid2(t[1], t[2]), t[M23] = Mid2(t[2], t[3]), t[M30] = Mid2(t[3], t[0]);
+    p[CTR] = Centre3(p[0], p[1], p[2], p[3]);
+    t[CTR] = Centre2(t[0], t[1], t[2], t[3]);
+    for (int k = 0; k < 4; k++) {
+      Vec3 normal = At(m->normals, usableN, src.corners[k].normal);
+      Color4 colour = At(m->colors, usableC, src.corners[k].color);
+      Polygon3 *q = &children[made++];
+      memset(q, 0, sizeof *q);
+      q->cornerCount = 4;
+      q->group = 0;
+      for (int j = 0; j < 4; j++) {
+        int w = kChildCorners[k][j];
+        m->positions[m->positionCount] = p[w];
+        m->uvs[m->uvCount] = t[w];
+        m->normals[m->normalCount] = normal;
+        m->colors[m->colorCount] = colour;
+        q->corners[j].vertex = (u32)m->positionCount++;
+        q->corners[j].uv = (u32)m->uvCount++;
+        q->corners[j].normal = (u32)m->normalCount++;
+        q->corners[j].color = (u32)m->colorCount++;
+      }
+    }
+  }
+  memcpy(&m->polygons[kept], children, (size_t)made * sizeof(Polygon3));
+  m->polygonCount = kept + made;
+  // One normal pass gives what a pass after every quad would: each pass recomputes every
+  // face and vertex normal (and the whole normal array when it is re-indexed) from scratch.
+  return Model3_CalcNormals(m);
+}
+
+// [SECTION] Welding
+
+static const VertexBinding kFreshBinding = {0, 0, 0.0f, 1};
+
+bool Model3_WeldDuplicates(Model3 *m) {
+  if (!m) return false;
+  i32 N = UsablePolygons(m);
+  i32 P = UsablePositions(m);
+  i32 C = UsableCount(m->colors, m->colorCount, m->capColors);
+  i32 U = UsableCount(m->uvs, m->uvCount, m->capUVs);
+  i32 corners = 0;
+  for (i32 i = 0; i < N; i++) corners += CornerCount(&m->polygons[i]);
+
+  // The source copy S: the arrays are rebuilt in place from index 0.
+  Vec3 *sp = (Vec3 *)Scratch_Get(&s_copyPositions, (size_t)(P ? P : 1) * sizeof(Vec3));
+  VertexBinding *sb = (VertexBinding *)Scratch_Get(&s_copyBindings, (size_t)(P ? P : 1) * sizeof(VertexBinding));
+  Color4 *sc = (Color4 *)Scratch_Get(&s_copyColors, (size_t)(C ? C : 1) * sizeof(Color4));
+  Vec2 *su = (Vec2 *)Scratch_Get(&s_copyUVs, (size_t)(U ? U : 1) * sizeof(Vec2));
+  TupleTable tp, tc, tu;
+  if (!sp || !sb || !sc || !su || !Table_Prepare(&tp, &s_hashA, corners) ||
+      !Table_Prepare(&tc, &s_hashB, corners) || !Table_Prepare(&tu, &s_hashC, corners))
+    return false;
+  // Out-of-range corner indices read zero values, so the rebuilt arrays can hold up to one
+  // entry per corner.
+  i32 needP = corners > P ? corners : P, needC = corners > C ? corners : C, needU = corners > U ? corners : U;
+  if (needP > m->capPositions || needC > m->capColors || needU > m->capUVs || !m->positions || !m->colors ||
+      !m->uvs || !m->bindings) {
+    if (!Model3_Reserve(m, needP, m->normalCount > 0 ? m->normalCount : 0, needC, needU, N)) return false;
+  }
+  if (P) {
+    memcpy(sp, m->positions, (size_t)P * sizeof(Vec3));
+    memcpy(sb, m->bindings, (size_t)P * sizeof(VertexBinding));
+  }
+  if (C) memcpy(sc, m->colors, (size_t)C * sizeof(Color4));
+  if (U) memcpy(su, m->uvs, (size_t)U * sizeof(Vec2));
+
+  i32 np = 0, nc = 0, nu = 0;
+  for (i32 i = 0; i < N; i++) {
+    Polygon3 *poly = &m->polygons[i];
+    i32 cc = CornerCount(poly);
+    for (i32 j = 0; j < cc; j++) {
+      PolyCorner *corner = &poly->corners[j];
+      Vec3 pos = At(sp, P, corner->vertex);
+      i32 e = Table_FindOrAdd(&tp, &m->positions[0].x, 3, &pos.x, np);
+      if (e < 0) {
+        m->positions[np] = pos;
+        m->bindings[np] = corner->vertex < (u32)P ? sb[corner->vertex] : kFreshBinding;
+        e = np++;
+      }
+      corner->vertex = (u32)e;
+      Color4 col = At(sc, C, corner->color);
+      e = Table_FindOrAdd(&tc, &m->colors[0].r, 4, &col.r, nc);
+      if (e < 0) {
+        m->colors[nc] = col;
+        e = nc++;
+      }
+      corner->color = (u32)e;
+      Vec2 uv = At(su, U, corner->uv);
+      e = Table_FindOrAdd(&tu, &m->uvs[0].u, 2, &uv.u, nu);
+      if (e < 0) {
+        m->uvs[nu] = uv;
+        e = nu++;
+      }
+      corner->uv = (u32)e;
+    }
+  }
+  m->positionCount = np;
+  m->colorCount = nc;
+  m->uvCount = nu;
+  m->polygonCount = N;
+  Model3_CalcNormals(m);
+  return true;
+}
+
+// [SECTION] Automatic binding
+
+bool Model3_AutoBindVertices(Model3 *m) {
+  if (!m) return false;
+  i32 bones = m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+  static Mat4 rest[MODEL3_BONES];
+  Model3_ComputeRestMatrices(m, rest);
+  for (i32 b = 0; b < bones; b++) {
+    for (int i = 0; i < 3; i++) m->boneCentres[b][i] = rest[b].m[3][i];
+    m->boneCentreCounts[b] = 1;
+  }
+  // A bone's centre is the mean of its own rest position and its children's (not bone 0's).
+  for (i32 b = 0; b < bones; b++) {
+    i32 p = Model3_BoneParent(m, b);
+    if (p <= 0 || p >= bones) continue;
+    for (int i = 0; i < 3; i++) m->boneCentres[p][i] += rest[b].m[3][i];
+    m->boneCentreCounts[p]++;
+  }
+  for (i32 b = 0; b < bones; b++)
+    for (int i = 0; i < 3; i++) m->boneCentres[b][i] /= (f32)m->boneCentreCounts[b];
+
+  i32 P = UsablePositions(m);
+  if (!m->bindings || P == 0) return true;
+  i32 *nearest = (i32 *)Scratch_Get(&s_nearestBone, (size_t)P * sizeof(i32));
+  f32 *best = (f32 *)Scratch_Get(&s_bestDistance, (size_t)P * sizeof(f32));
+  if (!nearest || !best) return false;
+  // Centres as separate rows so the distance loop runs over contiguous floats.
+  f32 cx[MODEL3_BONES], cy[MODEL3_BONES], cz[MODEL3_BONES], d[MODEL3_BONES];
+  for (i32 b = 0; b < bones; b++) {
+    cx[b] = m->boneCentres[b][0];
+    cy[b] = m->boneCentres[b][1];
+    cz[b] = m->boneCentres[b][2];
+  }
+  for (i32 v = 0; v < P; v++) {
+    nearest[v] = 1;
+    best[v] = 99999.9f;
+    if (bones < 2 || m->bindings[v].automatic != 1) continue;
+    f32 x = m->positions[v].x, y = m->positions[v].y, z = m->positions[v].z;
+    f32 lowest = best[v];
+    for (i32 b = 1; b < bones; b++) {
+      d[b] = fabsf(y - cy[b]) + fabsf(x - cx[b]) + fabsf(z - cz[b]);
+      lowest = d[b] < lowest ? d[b] : lowest;
+    }
+    // The first bone at the lowest distance is the one a strictly-smaller scan keeps.
+    if (lowest < best[v]) {
+      for (i32 b = 1; b < bones; b++)
+        if (d[b] == lowest) {
+          nearest[v] = b;
+          best[v] = lowest;
+          break;
+        }
+    }
+  }
+  for (i32 v = 0; v < P; v++) {
+    VertexBinding *bind = &m->bindings[v];
+    if (bind->automatic != 1) continue;
+    bind->bone1 = (u16)nearest[v];
+    bind->bone2 = 0;
+    bind->weight = 1.0f;
+  }
+  return true;
+}

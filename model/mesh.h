@@ -1,0 +1,47 @@
+// Mesh operations on a Model3: normals from the geometry, one quad refinement pass, welding
+// of exactly equal positions, colours and texture coordinates, and automatic binding of
+// vertices to their nearest bone.
+//
+// Equality of float tuples is exact comparison (-0 equals +0, NaN equals nothing). The
+// searches for an equal entry go through hash tables; they give the same result as a scan
+// from the first entry, which the tests check against a literal scan.
+//
+// Work areas: the library's g_FaceNormalWork and g_VertexShareCounts when they are
+// allocated, otherwise (and for hash tables and scratch copies) private buffers allocated
+// on first use and kept for the program's life.
+#pragma once
+#include "model/model3.h"
+#include "model/types.h"
+
+// Face normal of a polygon with corners a, b, c: (b - a) x (c - b) divided by its length;
+// (0, 0, 0) for a degenerate polygon (collinear or repeated corners), never NaN.
+void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
+
+// Face normals of every polygon of 3 or more corners from the points `pts` (one per
+// position), stored in the polygon records and g_FaceNormalWork, and the vertex normals
+// averaged over the polygons that use each vertex (the mean is not normalised again; a
+// vertex no polygon uses gets (0, 0, 0)). With polygonMask, only polygons whose flag is set
+// take part; with vertexMask, only flagged vertices are cleared and averaged.
+void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, const u8 *vertexMask);
+
+// Face and vertex normals from the positions; while g_EditorMode is 1 or the render mode
+// is 7 the normal array is rebuilt from the distinct vertex normals and every corner
+// re-indexed into it. False for a null model (or when the normal array could not grow).
+bool Model3_CalcNormals(Model3 *m);
+
+// One refinement pass: every quadrilateral becomes four (appended after the other polygons,
+// group 0), each corner with its own new position, UV, normal and colour; then the normals
+// are recomputed once. A pass that would not fit in the arrays' capacities is not run: the
+// model stays as it was and the result is false (also false for a null model).
+bool Model3_Subdivide(Model3 *m);
+
+// Rebuilds positions (with their bindings), colours and UVs from the distinct values the
+// polygons use, in corner order (the first equal entry wins), re-indexes the corners and
+// recomputes the normals. Works on a private copy; no model slot is touched. False for a
+// null model.
+bool Model3_WeldDuplicates(Model3 *m);
+
+// Binds every vertex whose automatic flag is 1 to the nearest bone (1..bone count - 1,
+// distance |dy| + |dx| + |dz| to the bone centre, ties to the lower bone; bone 1 when the
+// model has a single bone), second bone 0, weight 1.0. False for a null model.
+bool Model3_AutoBindVertices(Model3 *m);
