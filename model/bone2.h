@@ -1,0 +1,182 @@
+// 2D one-skin bone models: the model record, its 32 slots, the rest and pose matrix tables,
+// key evaluation and the per-frame skinning pass.
+//
+// g_Bone2Slots and g_Bone2SlotShown are changed by Bone2_Init/FreeSlot/FreeAll, the KZB reader
+// (model/kzb.h) and the 2D editors; the matrix tables only by Bone2_BuildRestMatrices and
+// Bone2_UpdatePoseMatrices. Everything runs on the main thread.
+#pragma once
+#include "model/keytrack.h"
+#include "model/math.h"
+#include "model/model3.h"
+#include "model/types.h"
+
+enum {
+  BONE2_SLOTS = 32,
+  BONE2_MAX_BONES = 128,
+  BONE2_MAX_TEXTURES = 128,
+  BONE2_MAX_GROUPS = 128,
+  BONE2_MAX_MOTIONS = 100,
+  BONE2_NAME_LIST = 100,
+  BONE2_TRACK_KEYS = 16,   // keys per track of a model made with full arrays
+};
+
+// A motion record; shared with the 2D object model.
+struct Motion2 {
+  u32 used;
+  u32 unused;
+  char name[256];
+  i32 length;   // frames
+};
+
+struct BoneKey2 {
+  i32 frame;
+  f32 x, y;
+  f32 angle;    // degrees
+  f32 scaleX, scaleY;
+};
+
+// The key track of one bone and motion: keys sorted by frame, at most one per frame; it grows
+// past its capacity (Bone2Track_Reserve, and the Keys_* helpers of model/keytrack.h).
+struct Bone2Track {
+  i32 count;
+  BoneKey2 *keys;
+  i32 capacity;
+};
+bool Bone2Track_Reserve(Bone2Track *t, i32 n);
+void Bone2Track_Free(Bone2Track *t);
+
+struct Bone2Point { f32 x, y; };
+struct Bone2Colour { f32 r, g, b, a; };   // 0..255
+struct Bone2UV { f32 u, v; };
+
+struct Corner2 {
+  u16 vertex;
+  u16 colour;
+  u16 uv;
+};
+
+// 36 bytes; the KZB file stores this image piecewise (see Polygon2_ToImage).
+struct Polygon2 {
+  u32 used;
+  u8 cornerCount;   // 3 or 4 (1..4 while modelling)
+  u8 pad0;
+  Corner2 corners[4];
+  u16 pad1;
+  u32 group;
+};
+static_assert(sizeof(Polygon2) == 36, "Polygon2 is the 36-byte polygon image");
+
+struct Texture2 {
+  u32 used;
+  char name[256];
+  u32 width, height;   // of the loaded image; not stored in the file
+};
+
+struct Group2 {
+  char name[256];
+  i32 texture;
+  f32 r, g, b, a;
+  i32 shadeMode;     // 0 hidden .. 5 curved
+  u8 mappingKind;
+  f32 p[5];          // mapping parameters
+};
+
+struct Bone2 {
+  char name[256];
+  i32 parent;
+  i32 firstChild;    // editors' bone list only
+  i32 nextSibling;
+  Bone2Track *keys;  // keyTableLength tracks, one per motion; null = none
+  f32 pose[5];       // evaluated x, y, angle, scale x, scale y
+  i32 keyIndex;
+  f32 fraction;
+  u32 expanded;
+  u32 listed;
+};
+
+struct Bone2Model {
+  i32 version;
+  char name[256];
+  u16 vertexCount;
+  u16 colourCount;
+  u16 uvCount;
+  Bone2Point *positions;
+  Bone2Colour *colours;
+  Bone2UV *uvs;
+  VertexBinding *bindings;
+  i32 polygonCount;
+  Polygon2 *polygons;
+  i32 textureCount;
+  Texture2 textures[BONE2_MAX_TEXTURES];
+  i32 groupCount;
+  Group2 groups[BONE2_MAX_GROUPS];
+  f32 colour[4];
+  i32 motionCount;
+  Motion2 motions[BONE2_MAX_MOTIONS];
+  i32 keyTableLength;
+  i32 nameListCount;
+  char nameList[BONE2_NAME_LIST][256];
+  u32 soundChoice[20];
+  i32 lightingFlag;
+  i32 vertexColourFlag;
+  i32 reservedWord;
+  f32 reservedFloat;
+  i32 boneCount;
+  Bone2 bones[BONE2_MAX_BONES];
+  BoneKey2 rest[BONE2_MAX_BONES];
+  i32 slot;
+  f32 workPoint[BONE2_MAX_BONES][3];
+  i32 workCount[BONE2_MAX_BONES];
+  Bone2Point *skinned;
+  i32 displayMode;   // 2 plain, 3 weight colouring
+  i32 currentFrame;
+  f32 playTime;
+  i32 currentMotion;
+  f32 placeX, placeY, placeAngle, placeScaleX, placeScaleY;
+  // Room of the arrays above (entries): full models have g_MaxVertices / g_MaxPolygons,
+  // reader-made ones exactly what the file held (at least 1).
+  i32 vertexCapacity;
+  i32 colourCapacity;
+  i32 uvCapacity;
+  i32 polygonCapacity;
+};
+
+extern Bone2Model *g_Bone2Slots[BONE2_SLOTS];
+extern u32 g_Bone2SlotShown[BONE2_SLOTS];
+extern Mat4 g_Bone2RestMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
+extern Mat4 g_Bone2PoseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
+extern i32 g_KzbVersion;   // 2004000
+
+// [SECTION] creation and release
+Bone2Model *Bone2_New(void);          // consumes g_ModelAllocArrays
+Bone2Model *Bone2_Init(i32 slot);     // null for a slot outside 0..31
+Bone2Model *Bone2_Free(Bone2Model *m);   // returns null
+void Bone2_FreeSlot(i32 slot);
+void Bone2_FreeAll(void);
+bool Bone2_SetPosition(Bone2Model *m, f32 x, f32 y);
+bool Bone2_SetAngle(Bone2Model *m, f32 angle);
+bool Bone2_SetScale(Bone2Model *m, f32 sx, f32 sy);
+
+// The track of bone b for motion `motion`; null when the model has none.
+Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion);
+// Makes room for `count` keys in bone b's track of `motion` (growing the table when needed).
+bool Bone2_ReserveKeys(Bone2Model *m, i32 bone, i32 motion, i32 count);
+
+// [SECTION] evaluation
+// The key segment of a track at `frame` (keys of `stride` bytes, each starting with its i32
+// frame): the last key at or before the frame and the fraction towards the next; after the
+// last key the segment runs round the motion's end to the first. Fewer than 2 keys give 0, 0.
+// *index keeps its value when no key qualifies.
+void Key2_FindSegment(const void *keys, size_t stride, i32 count, i32 frame, i32 length, i32 *index, f32 *fraction);
+void Bone2_UpdateKeyIndices(i32 slot);
+void Bone2_EvalKey(i32 slot, i32 bone, i32 k, f32 t);
+void Bone2_BuildRestMatrices(void);
+void Bone2_UpdatePoseMatrices(void);
+void Bone2_SkinAll(void);
+void Bone2_TransformByPose(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);
+void Bone2_TransformByRest(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);
+// The skinning of one slot (no suppression test, matrices as they are).
+void Bone2_SkinSlot(i32 slot);
+
+// The 36-byte polygon image the file format is built from.
+void Polygon2_ToImage(const Polygon2 *p, u8 image[36]);

@@ -1,0 +1,518 @@
+// KZB file reader and writer for 2D bone models.
+//
+// Layout (little-endian): "KZB", i32 version; u16 vertex, colour and UV counts; positions,
+// colours, UVs and bindings; u16 polygon count and polygons (each: u32 in-use flag, u8 corner
+// count k, k corner blocks of 16 bytes, u32 group); u16 texture count and textures; i32 group
+// count and groups; four model words; i32 motion count and motions; i32 bone count and bones
+// with their rest transforms and per-motion key tracks.
+//
+// A corner block c holds bytes 6 + 6c .. 21 + 6c of the 36-byte polygon image: its own corner
+// followed by whatever the image holds after it (zeros past the image's end). Files depend
+// on those extra bytes being there; readers use only the first 6.
+//
+// Reading is all-or-nothing: the file is parsed into a new model and stored into the slot
+// only when every field was read and every count fits.
+#include "model/kzb.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "model/bytes.h"
+#include "model/seam.h"
+
+static const char *const kMsgNoName = "ファイル名が指定されていません。";
+static const char *const kMsgCannotOpen = "%s を開くことができませんでした。";
+static const char *const kMsgNotKzb = "%s は、ＫＺＢ形式ではありません。";
+static const char *const kMsgOld = "ＫＺＢ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
+static const char *const kMsgNew =
+    "ＫＺＢ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
+static const char *const kMsgBroken = "%s は、壊れているか途中で切れているので\n読み込むことができません。";
+static const char *const kMsgTooMany = "%s は、%sの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
+static const char *const kMsgBadIndex = "%s は、%sの番号 (%d) が範囲外なので\n読み込むことができません。";
+static const char *const kMsgCannotSave = "%s を保存することができませんでした。";
+static const char *const kMsgCannotStore = "%sの数 (%d) が上限 (%d) を超えているので\n保存することができません。";
+
+// [SECTION] reading
+
+struct KzbParse {
+  ByteReader r;
+  Bone2Model *m;
+  i32 version;
+  const char *path;
+  char *err;
+  size_t errSize;
+};
+
+static bool Fail(KzbParse *p, const char *what, i32 n, i32 max) {
+  if (p->err[0]) return false;   // keep the first reason
+  if (what) Str_Format(p->err, p->errSize, kMsgTooMany, p->path, what, n, max);
+  else Str_Format(p->err, p->errSize, kMsgBroken, p->path);
+  return false;
+}
+
+static bool BadIndex(KzbParse *p, const char *what, i32 n) {
+  if (!p->err[0]) Str_Format(p->err, p->errSize, kMsgBadIndex, p->path, what, n);
+  return false;
+}
+
+// A name as the 2D formats store it: i32 length, then the bytes; a length of 0 or less has no
+// bytes and leaves the field as it was (clearField empties it instead).
+static bool ReadName(KzbParse *p, char *field, bool clearField) {
+  i32 n = Rd_I32(&p->r);
+  if (p->r.err) return Fail(p, nullptr, 0, 0);
+  if (n <= 0) {
+    if (clearField) field[0] = 0;
+    return true;
+  }
+  if (n >= 256) return Fail(p, nullptr, 0, 0);
+  if (!Rd_Bytes(&p->r, field, (u64)n)) return Fail(p, nullptr, 0, 0);
+  field[n] = 0;
+  return true;
+}
+
+// Room for n entries of `size` bytes: exact arrays (at least one entry) for a model made
+// without full arrays, the existing capacity otherwise.
+static bool Room(KzbParse *p, void **array, i32 *capacity, i32 n, size_t size, const char *what) {
+  if (*array) return n <= *capacity ? true : Fail(p, what, n, *capacity);
+  // Refuse a count the rest of the file cannot hold before allocating for it.
+  if (!Rd_Need(&p->r, (u64)n * 2)) return Fail(p, nullptr, 0, 0);
+  i32 cap = n > 0 ? n : 1;
+  *array = calloc((size_t)cap, size);
+  if (!*array) return Fail(p, nullptr, 0, 0);
+  *capacity = cap;
+  return true;
+}
+
+static bool ReadVertices(KzbParse *p) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 nv = Rd_U16(r), nc = Rd_U16(r), nu = Rd_U16(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  i32 ncap = m->vertexCapacity;
+  if (!Room(p, (void **)&m->positions, &ncap, nv, sizeof(Bone2Point), "頂点")) return false;
+  if (!Room(p, (void **)&m->bindings, &ncap, nv, sizeof(VertexBinding), "頂点")) return false;
+  m->vertexCapacity = ncap;
+  if (!Room(p, (void **)&m->colours, &m->colourCapacity, nc, sizeof(Bone2Colour), "頂点カラー")) return false;
+  if (!Room(p, (void **)&m->uvs, &m->uvCapacity, nu, sizeof(Bone2UV), "UV")) return false;
+  m->vertexCount = (u16)nv;
+  m->colourCount = (u16)nc;
+  m->uvCount = (u16)nu;
+  for (i32 v = 0; v < nv; v++) {
+    m->positions[v].x = Rd_F32(r);
+    m->positions[v].y = Rd_F32(r);
+  }
+  for (i32 c = 0; c < nc; c++) {
+    Bone2Colour *k = &m->colours[c];
+    k->r = Rd_F32(r);
+    k->g = Rd_F32(r);
+    k->b = Rd_F32(r);
+    k->a = Rd_F32(r);
+  }
+  for (i32 u = 0; u < nu; u++) {
+    m->uvs[u].u = Rd_F32(r);
+    m->uvs[u].v = Rd_F32(r);
+  }
+  for (i32 v = 0; v < nv; v++) {
+    VertexBinding *b = &m->bindings[v];
+    b->bone1 = Rd_U16(r);
+    b->bone2 = Rd_U16(r);
+    b->weight = Rd_F32(r);
+    b->automatic = Rd_U32(r);
+  }
+  return r->err ? Fail(p, nullptr, 0, 0) : true;
+}
+
+// An index of a corner must name an entry of its array; arrays always hold at least one entry.
+static bool CornerIndexOk(i32 index, i32 count) { return index < (count > 0 ? count : 1); }
+
+static bool ReadPolygons(KzbParse *p) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 np = Rd_U16(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (!Room(p, (void **)&m->polygons, &m->polygonCapacity, np, sizeof(Polygon2), "ポリゴン")) return false;
+  for (i32 i = 0; i < np; i++) {
+    Polygon2 *poly = &m->polygons[i];
+    memset(poly, 0, sizeof *poly);
+    poly->used = Rd_U32(r);
+    i32 k = Rd_U8(r);
+    if (r->err) return Fail(p, nullptr, 0, 0);
+    if (k > 4) return Fail(p, "ポリゴンの角", k, 4);
+    poly->cornerCount = (u8)k;
+    for (i32 c = 0; c < k; c++) {
+      Corner2 *corner = &poly->corners[c];
+      corner->vertex = Rd_U16(r);
+      corner->colour = Rd_U16(r);
+      corner->uv = Rd_U16(r);
+      Rd_Skip(r, 10);   // the rest of the image repeated after the corner
+      if (r->err) return Fail(p, nullptr, 0, 0);
+      if (!poly->used) continue;   // the drawer skips unused polygons
+      if (!CornerIndexOk(corner->vertex, m->vertexCount)) return BadIndex(p, "頂点", corner->vertex);
+      if (!CornerIndexOk(corner->colour, m->colourCount)) return BadIndex(p, "頂点カラー", corner->colour);
+      if (!CornerIndexOk(corner->uv, m->uvCount)) return BadIndex(p, "UV", corner->uv);
+    }
+    poly->group = Rd_U32(r);
+  }
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  m->polygonCount = np;
+  // Skinned positions come after the polygons, sized like the positions.
+  if (!m->skinned) {
+    m->skinned = (Bone2Point *)calloc((size_t)m->vertexCapacity, sizeof(Bone2Point));
+    if (!m->skinned) return Fail(p, nullptr, 0, 0);
+  }
+  return true;
+}
+
+static bool ReadTexturesAndGroups(KzbParse *p) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 nt = Rd_U16(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (nt > BONE2_MAX_TEXTURES) return Fail(p, "テクスチャ", nt, BONE2_MAX_TEXTURES);
+  m->textureCount = nt;
+  for (i32 i = 0; i < nt; i++) {
+    Texture2 *t = &m->textures[i];
+    t->used = Rd_U32(r);
+    if (t->used == 1 && !ReadName(p, t->name, false)) return false;
+  }
+  i32 ng = Rd_I32(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (ng < 0 || ng > BONE2_MAX_GROUPS) return Fail(p, "グループ", ng, BONE2_MAX_GROUPS);
+  m->groupCount = ng;
+  for (i32 i = 0; i < ng; i++) {
+    Group2 *g = &m->groups[i];
+    if (!ReadName(p, g->name, false)) return false;
+    g->texture = Rd_I32(r);
+    g->r = Rd_F32(r);
+    g->g = Rd_F32(r);
+    g->b = Rd_F32(r);
+    g->a = Rd_F32(r);
+    g->shadeMode = Rd_I32(r);
+    g->mappingKind = Rd_U8(r);
+    for (i32 k = 0; k < 5; k++) g->p[k] = Rd_F32(r);
+    if (r->err) return Fail(p, nullptr, 0, 0);
+    // The drawer indexes the slot's 128 textures with it.
+    if (g->texture < 0 || g->texture >= BONE2_MAX_TEXTURES) return BadIndex(p, "テクスチャ", g->texture);
+  }
+  m->lightingFlag = Rd_I32(r);
+  m->vertexColourFlag = Rd_I32(r);
+  m->reservedWord = Rd_I32(r);
+  m->reservedFloat = Rd_F32(r);
+  return r->err ? Fail(p, nullptr, 0, 0) : true;
+}
+
+static bool ReadMotions(KzbParse *p) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 nm = Rd_I32(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (nm < 0 || nm > BONE2_MAX_MOTIONS) return Fail(p, "モーション", nm, BONE2_MAX_MOTIONS);
+  m->motionCount = nm;
+  for (i32 i = 0; i < nm; i++) {
+    Motion2 *mo = &m->motions[i];
+    mo->used = Rd_U32(r);
+    if (r->err) return Fail(p, nullptr, 0, 0);
+    if (mo->used == 1) {
+      if (!ReadName(p, mo->name, false)) return false;
+      mo->length = Rd_I32(r);
+    }
+  }
+  return r->err ? Fail(p, nullptr, 0, 0) : true;
+}
+
+static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 nk = Rd_I32(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (nk < 0) return Fail(p, nullptr, 0, 0);
+  if (!Rd_Need(r, (u64)nk * 24)) return Fail(p, nullptr, 0, 0);
+  Bone2Track *t = &m->bones[bone].keys[motion];
+  // A track the reader creates holds exactly what the file has; a full one grows past 16.
+  if (!Bone2Track_Reserve(t, nk)) return Fail(p, nullptr, 0, 0);
+  BoneKey2 *keys = t->keys;
+  for (i32 k = 0; k < nk; k++) {
+    keys[k].frame = Rd_I32(r);
+    keys[k].x = Rd_F32(r);
+    keys[k].y = Rd_F32(r);
+    keys[k].angle = Rd_F32(r);
+    keys[k].scaleX = Rd_F32(r);
+    keys[k].scaleY = Rd_F32(r);
+  }
+  t->count = nk;
+  return r->err ? Fail(p, nullptr, 0, 0) : true;
+}
+
+static bool ReadBones(KzbParse *p) {
+  Bone2Model *m = p->m;
+  ByteReader *r = &p->r;
+  i32 nb = Rd_I32(r);
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (nb < 0 || nb > BONE2_MAX_BONES) return Fail(p, "ボーン", nb, BONE2_MAX_BONES);
+  m->boneCount = nb;
+  for (i32 b = 0; b < nb; b++) {
+    Bone2 *bone = &m->bones[b];
+    // 2004020 files store an empty bone name as empty; 2004000 ones keep the default name.
+    if (!ReadName(p, bone->name, p->version == 2004020)) return false;
+    bone->parent = Rd_I32(r);
+    BoneKey2 *rest = &m->rest[b];
+    rest->x = Rd_F32(r);
+    rest->y = Rd_F32(r);
+    rest->angle = Rd_F32(r);
+    rest->scaleX = Rd_F32(r);
+    rest->scaleY = Rd_F32(r);
+    if (r->err) return Fail(p, nullptr, 0, 0);
+    if (!bone->keys && m->motionCount > 0) {
+      bone->keys = (Bone2Track *)calloc((size_t)m->motionCount, sizeof(Bone2Track));
+      if (!bone->keys) return Fail(p, nullptr, 0, 0);
+      if (m->keyTableLength < m->motionCount) m->keyTableLength = m->motionCount;
+    }
+    for (i32 mo = 0; mo < m->motionCount; mo++)
+      if (!ReadKeys(p, b, mo)) return false;
+  }
+  return true;
+}
+
+Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, size_t errSize) {
+  KzbParse p = {};
+  Rd_Init(&p.r, data, size);
+  p.path = path ? path : "";
+  p.err = err;
+  p.errSize = errSize;
+  err[0] = 0;
+  char magic[3];
+  Rd_Bytes(&p.r, magic, 3);
+  p.version = Rd_I32(&p.r);
+  if (p.r.err || memcmp(magic, "KZB", 3) != 0 || (p.version != 2004000 && p.version != 2004020)) {
+    Fail(&p, nullptr, 0, 0);
+    return nullptr;
+  }
+  p.m = Bone2_New();
+  if (!p.m) {
+    Fail(&p, nullptr, 0, 0);
+    return nullptr;
+  }
+  // Tables of a model made without full arrays are sized by the file as it is read.
+  if (!p.m->bones[0].keys) p.m->keyTableLength = 0;
+  p.m->version = p.version;
+  bool ok = ReadVertices(&p) && ReadPolygons(&p) && ReadTexturesAndGroups(&p) && ReadMotions(&p) && ReadBones(&p);
+  if (!ok) return Bone2_Free(p.m);
+  return p.m;
+}
+
+Bone2Model *Kzb_ReadBody(const char *path) {
+  FileData f;
+  if (!path || !File_ReadAll(path, &f)) return nullptr;
+  char err[256];
+  Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
+  File_Free(&f);
+  return m;
+}
+
+// The magic and version test of the reader; false with the message shown.
+static bool CheckHead(const FileData *f, const char *path) {
+  if (f->size < 3 || memcmp(f->data, "KZB", 3) != 0) {
+    Lib_ErrorBoxf(kMsgNotKzb, path);
+    return false;
+  }
+  ByteReader r;
+  Rd_Init(&r, f->data, f->size);
+  Rd_Skip(&r, 3);
+  i32 version = Rd_I32(&r);
+  if (r.err) {
+    Lib_ErrorBoxf(kMsgBroken, path);
+    return false;
+  }
+  if (version >= 2004021) {
+    Lib_ErrorBoxf(kMsgNew, path);
+    return false;
+  }
+  // 2004001..2004019 match neither layout: refused like an older file.
+  if (version != 2004000 && version != 2004020) {
+    Lib_ErrorBoxf(kMsgOld, path);
+    return false;
+  }
+  return true;
+}
+
+i32 Kzb_Read(i32 slot, const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
+  if (slot < 0 || slot >= BONE2_SLOTS) {
+    Lib_ErrorBoxf("Kzb_Read(%d) 最大数を超えました。", slot);
+    return 0;
+  }
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return 0;
+  }
+  Bone2Model *m = nullptr;
+  if (CheckHead(&f, path)) {
+    char err[256];
+    m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
+    if (!m) Lib_ErrorBox(err);
+  }
+  File_Free(&f);
+  if (!m) return 0;
+
+  Bone2_Free(g_Bone2Slots[slot]);
+  g_Bone2Slots[slot] = m;
+  m->slot = slot;
+  g_Bone2SlotShown[slot] = 1;
+  Str_Copy(m->name, sizeof m->name, path);
+  m->displayMode = 2;
+  for (i32 n = 0; n < m->textureCount; n++)
+    if (m->textures[n].used == 1 && g_Seam.bone2TextureLoad) g_Seam.bone2TextureLoad(slot, n, m->textures[n].name);
+  Timer_Reset();
+  return 1;
+}
+
+// [SECTION] writing
+
+static bool CannotStore(char *err, size_t errSize, const char *what, i32 n, i32 max) {
+  Str_Format(err, errSize, kMsgCannotStore, what, n, max);
+  return false;
+}
+
+static void WriteName(ByteWriter *w, const char *s) {
+  i32 n = (i32)strlen(s);
+  Wr_I32(w, n);
+  if (n > 0) Wr_Bytes(w, s, (size_t)n);
+}
+
+static bool CheckStorable(Bone2Model *m, char *err, size_t errSize) {
+  if (m->vertexCount > m->vertexCapacity) return CannotStore(err, errSize, "頂点", m->vertexCount, m->vertexCapacity);
+  if (m->colourCount > m->colourCapacity) return CannotStore(err, errSize, "頂点カラー", m->colourCount, m->colourCapacity);
+  if (m->uvCount > m->uvCapacity) return CannotStore(err, errSize, "UV", m->uvCount, m->uvCapacity);
+  i32 maxPolygons = m->polygonCapacity < 65535 ? m->polygonCapacity : 65535;
+  if (m->polygonCount < 0 || m->polygonCount > maxPolygons) return CannotStore(err, errSize, "ポリゴン", m->polygonCount, maxPolygons);
+  if (m->textureCount < 0 || m->textureCount > BONE2_MAX_TEXTURES)
+    return CannotStore(err, errSize, "テクスチャ", m->textureCount, BONE2_MAX_TEXTURES);
+  if (m->groupCount < 0 || m->groupCount > BONE2_MAX_GROUPS) return CannotStore(err, errSize, "グループ", m->groupCount, BONE2_MAX_GROUPS);
+  if (m->motionCount < 0 || m->motionCount > BONE2_MAX_MOTIONS)
+    return CannotStore(err, errSize, "モーション", m->motionCount, BONE2_MAX_MOTIONS);
+  if (m->boneCount < 0 || m->boneCount > BONE2_MAX_BONES) return CannotStore(err, errSize, "ボーン", m->boneCount, BONE2_MAX_BONES);
+  for (i32 i = 0; i < m->polygonCount; i++)
+    if (m->polygons[i].cornerCount > 4) return CannotStore(err, errSize, "ポリゴンの角", m->polygons[i].cornerCount, 4);
+  return true;
+}
+
+static void WritePolygon(ByteWriter *w, const Polygon2 *poly) {
+  // Corner blocks are 16-byte windows onto the polygon image, zero past its end.
+  u8 image[36 + 16] = {};
+  Polygon2_ToImage(poly, image);
+  Wr_U32(w, poly->used);
+  Wr_U8(w, poly->cornerCount);
+  for (i32 c = 0; c < poly->cornerCount; c++) Wr_Bytes(w, image + 6 + 6 * c, 16);
+  Wr_U32(w, poly->group);
+}
+
+bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
+  err[0] = 0;
+  if (!CheckStorable(m, err, errSize)) return false;
+  m->version = g_KzbVersion;
+  Wr_Bytes(w, "KZB", 3);
+  Wr_I32(w, m->version);
+  Wr_U16(w, m->vertexCount);
+  Wr_U16(w, m->colourCount);
+  Wr_U16(w, m->uvCount);
+  for (i32 v = 0; v < m->vertexCount; v++) {
+    Wr_F32(w, m->positions[v].x);
+    Wr_F32(w, m->positions[v].y);
+  }
+  for (i32 c = 0; c < m->colourCount; c++) {
+    const Bone2Colour *k = &m->colours[c];
+    Wr_F32(w, k->r);
+    Wr_F32(w, k->g);
+    Wr_F32(w, k->b);
+    Wr_F32(w, k->a);
+  }
+  for (i32 u = 0; u < m->uvCount; u++) {
+    Wr_F32(w, m->uvs[u].u);
+    Wr_F32(w, m->uvs[u].v);
+  }
+  for (i32 v = 0; v < m->vertexCount; v++) {
+    const VertexBinding *b = &m->bindings[v];
+    Wr_U16(w, b->bone1);
+    Wr_U16(w, b->bone2);
+    Wr_F32(w, b->weight);
+    Wr_U32(w, b->automatic);
+  }
+  Wr_U16(w, (u16)m->polygonCount);
+  for (i32 i = 0; i < m->polygonCount; i++) WritePolygon(w, &m->polygons[i]);
+  Wr_U16(w, (u16)m->textureCount);
+  for (i32 i = 0; i < m->textureCount; i++) {
+    Wr_U32(w, m->textures[i].used);
+    if (m->textures[i].used == 1) WriteName(w, m->textures[i].name);
+  }
+  Wr_I32(w, m->groupCount);
+  for (i32 i = 0; i < m->groupCount; i++) {
+    const Group2 *g = &m->groups[i];
+    WriteName(w, g->name);
+    Wr_I32(w, g->texture);
+    Wr_F32(w, g->r);
+    Wr_F32(w, g->g);
+    Wr_F32(w, g->b);
+    Wr_F32(w, g->a);
+    Wr_I32(w, g->shadeMode);
+    Wr_U8(w, g->mappingKind);
+    for (i32 k = 0; k < 5; k++) Wr_F32(w, g->p[k]);
+  }
+  Wr_I32(w, m->lightingFlag);
+  Wr_I32(w, m->vertexColourFlag);
+  Wr_I32(w, m->reservedWord);
+  Wr_F32(w, m->reservedFloat);
+  Wr_I32(w, m->motionCount);
+  for (i32 i = 0; i < m->motionCount; i++) {
+    Wr_U32(w, m->motions[i].used);
+    if (m->motions[i].used == 1) {
+      WriteName(w, m->motions[i].name);
+      Wr_I32(w, m->motions[i].length);
+    }
+  }
+  Wr_I32(w, m->boneCount);
+  for (i32 b = 0; b < m->boneCount; b++) {
+    const Bone2 *bone = &m->bones[b];
+    const BoneKey2 *r = &m->rest[b];
+    WriteName(w, bone->name);
+    Wr_I32(w, bone->parent);
+    Wr_F32(w, r->x);
+    Wr_F32(w, r->y);
+    Wr_F32(w, r->angle);
+    Wr_F32(w, r->scaleX);
+    Wr_F32(w, r->scaleY);
+    for (i32 mo = 0; mo < m->motionCount; mo++) {
+      Bone2Track *t = Bone2_Track(m, b, mo);
+      const BoneKey2 *keys = t ? t->keys : nullptr;
+      i32 nk = t && keys ? t->count : 0;   // a bone without a track stores no keys
+      Wr_I32(w, nk);
+      for (i32 k = 0; k < nk; k++) {
+        Wr_I32(w, keys[k].frame);
+        Wr_F32(w, keys[k].x);
+        Wr_F32(w, keys[k].y);
+        Wr_F32(w, keys[k].angle);
+        Wr_F32(w, keys[k].scaleX);
+        Wr_F32(w, keys[k].scaleY);
+      }
+    }
+  }
+  return !w->err;
+}
+
+i32 Kzb_Write(i32 slot, const char *path) {
+  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot] || !path || !path[0]) return 0;
+  ByteWriter w = {};
+  char err[256];
+  bool ok = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
+  if (!ok && !err[0]) Str_Format(err, sizeof err, kMsgCannotSave, path);
+  if (ok && !File_WriteAtomic(path, w.data, w.size)) {
+    ok = false;
+    Str_Format(err, sizeof err, kMsgCannotSave, path);
+  }
+  Wr_Free(&w);
+  if (!ok) Lib_ErrorBox(err);
+  return ok ? 1 : 0;
+}

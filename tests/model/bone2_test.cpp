@@ -1,0 +1,205 @@
+// 2D bone models: defaults of a new model, key segments, evaluation, the rest and pose
+// matrices and skinning against hand-computed values.
+#include <gtest/gtest.h>
+#include <math.h>
+
+#include "lib/framework/lib.h"
+#include "model/bone2.h"
+#include "tests/model/bone2_testutil.h"
+
+namespace {
+
+Bone2Model *FullModel(i32 slot) {
+  g_ModelAllocArrays = 1;
+  return Bone2_Init(slot);
+}
+
+void SetKeys(Bone2Model *m, i32 bone, std::vector<BoneKey2> keys) {
+  Bone2Track *t = Bone2_Track(m, bone, 0);
+  ASSERT_TRUE(t);
+  ASSERT_TRUE(Bone2Track_Reserve(t, (i32)keys.size()));
+  for (size_t i = 0; i < keys.size(); i++) t->keys[i] = keys[i];
+  t->count = (i32)keys.size();
+}
+
+BoneKey2 Key(i32 frame, f32 x, f32 y, f32 angle, f32 sx = 1, f32 sy = 1) { return {frame, x, y, angle, sx, sy}; }
+
+}  // namespace
+
+TEST(Bone2, NewModelDefaults) {
+  Bone2Model *m = FullModel(3);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(g_ModelAllocArrays, 0u);   // consumed
+  EXPECT_EQ(m->slot, 3);
+  EXPECT_EQ(m->boneCount, 2);
+  EXPECT_STREQ(m->bones[0].name, "親ボーン");
+  EXPECT_STREQ(m->bones[1].name, "ボーン_01");
+  EXPECT_STREQ(m->bones[127].name, "ボーン_127");
+  EXPECT_STREQ(m->name, "新規.KZB");
+  EXPECT_EQ(m->motionCount, 1);
+  EXPECT_STREQ(m->motions[0].name, "モーション名");
+  EXPECT_EQ(m->motions[0].used, 1u);
+  EXPECT_EQ(m->motions[99].length, 60);
+  EXPECT_EQ(m->textureCount, 1);
+  EXPECT_EQ(m->textures[0].used, 0u);
+  EXPECT_EQ(m->groupCount, 1);
+  EXPECT_STREQ(m->groups[0].name, "グループ 0");
+  EXPECT_EQ(m->groups[5].shadeMode, 4);
+  EXPECT_FLOAT_EQ(m->groups[0].r, 200.0f);
+  EXPECT_FLOAT_EQ(m->groups[0].p[2], 1.0f);
+  EXPECT_STREQ(m->nameList[0], "なし");
+  EXPECT_EQ(m->displayMode, 2);
+  EXPECT_EQ(m->lightingFlag, 1);
+  EXPECT_FLOAT_EQ(m->reservedFloat, 1.0f);
+  EXPECT_FLOAT_EQ(m->placeScaleX, 1.0f);
+  EXPECT_EQ(m->bindings[0].automatic, 1u);
+  EXPECT_EQ(m->vertexCapacity, (i32)g_MaxVertices);
+  for (i32 b = 0; b < 128; b += 37)
+    for (i32 mo = 0; mo < 100; mo += 33) {
+      Bone2Track *t = Bone2_Track(m, b, mo);
+      ASSERT_TRUE(t);
+      EXPECT_EQ(t->count, 1);
+      EXPECT_EQ(t->capacity, 16);
+      EXPECT_EQ(t->keys[15].scaleY, 1.0f);
+    }
+  Bone2_FreeSlot(3);
+  EXPECT_EQ(g_Bone2Slots[3], nullptr);
+  EXPECT_EQ(g_Bone2SlotShown[3], 0u);
+
+  // Without the flag: no arrays, no tables, no names.
+  Bone2Model *bare = Bone2_New();
+  EXPECT_EQ(bare->positions, nullptr);
+  EXPECT_EQ(bare->bones[1].keys, nullptr);
+  EXPECT_EQ(bare->bones[1].name[0], 0);
+  EXPECT_EQ(bare->textureCount, 0);
+  EXPECT_EQ(bare->boneCount, 2);
+  Bone2_Free(bare);
+  EXPECT_EQ(Bone2_Init(32), nullptr);
+  EXPECT_EQ(Bone2_Init(-1), nullptr);
+  EXPECT_FALSE(Bone2_SetPosition(nullptr, 1, 2));
+  EXPECT_FALSE(Bone2_SetAngle(nullptr, 1));
+  EXPECT_FALSE(Bone2_SetScale(nullptr, 1, 2));
+}
+
+TEST(Bone2, KeySegments) {
+  BoneKey2 keys[2] = {Key(0, 0, 0, 0), Key(30, 0, 0, 0)};
+  i32 k = 0;
+  f32 t = -1;
+  Key2_FindSegment(keys, sizeof(BoneKey2), 2, 15, 60, &k, &t);
+  EXPECT_EQ(k, 0);
+  EXPECT_FLOAT_EQ(t, 0.5f);
+  // Frame 45 of 60 lies on the wrapped segment from key 1 to key 0.
+  Key2_FindSegment(keys, sizeof(BoneKey2), 2, 45, 60, &k, &t);
+  EXPECT_EQ(k, 1);
+  EXPECT_FLOAT_EQ(t, 0.5f);
+  // Before the first key: from the last key through the motion's end.
+  BoneKey2 late[2] = {Key(10, 0, 0, 0), Key(40, 0, 0, 0)};
+  Key2_FindSegment(late, sizeof(BoneKey2), 2, 5, 60, &k, &t);
+  EXPECT_EQ(k, 1);
+  EXPECT_FLOAT_EQ(t, 25.0f / 30.0f);
+  // One key: index 0, fraction 0. A zero-length wrap gives fraction 0, not a division by zero.
+  Key2_FindSegment(keys, sizeof(BoneKey2), 1, 45, 60, &k, &t);
+  EXPECT_EQ(k, 0);
+  EXPECT_EQ(t, 0.0f);
+  BoneKey2 full[2] = {Key(0, 0, 0, 0), Key(60, 0, 0, 0)};
+  Key2_FindSegment(full, sizeof(BoneKey2), 2, 60, 60, &k, &t);
+  EXPECT_EQ(k, 1);
+  EXPECT_EQ(t, 0.0f);
+}
+
+TEST(Bone2, EvalKeyHoldsWrapsAndDefaults) {
+  Bone2Model *m = FullModel(0);
+  m->boneCount = 3;
+  SetKeys(m, 1, {Key(0, 7, 8, 9, 2, 3)});
+  Bone2_EvalKey(0, 1, 0, 0.7f);
+  EXPECT_FLOAT_EQ(m->bones[1].pose[0], 7);
+  EXPECT_FLOAT_EQ(m->bones[1].pose[4], 3);
+  SetKeys(m, 2, {Key(0, 0, 0, 0), Key(30, 90, 0, 90)});
+  Bone2_EvalKey(0, 2, 0, 0.5f);   // neighbours wrap: (90, 0, 90, 0) at t = 0.5
+  EXPECT_FLOAT_EQ(m->bones[2].pose[0], 45);
+  EXPECT_FLOAT_EQ(m->bones[2].pose[2], 45);
+  Bone2_EvalKey(0, 2, 99, 0.0f);   // an index past the list is held at the last key
+  EXPECT_FLOAT_EQ(m->bones[2].pose[0], 90);
+  SetKeys(m, 2, {});
+  Bone2_EvalKey(0, 2, 0, 0.5f);
+  EXPECT_FLOAT_EQ(m->bones[2].pose[0], 0);
+  EXPECT_FLOAT_EQ(m->bones[2].pose[3], 1);
+  m->currentMotion = 150;   // a motion the model has no table for counts as no keys
+  Bone2_EvalKey(0, 1, 0, 0.0f);
+  EXPECT_FLOAT_EQ(m->bones[1].pose[0], 0);
+  Bone2_FreeSlot(0);
+}
+
+// Bone 1 (rest at (10, 0)) turns from 0 to 90 degrees over frames 0..30; bone 2, its child
+// 10 pixels further on, holds 90 degrees. At frame 15 bone 1 stands at 45 degrees.
+TEST(Bone2, TwoBoneSkinAtFrame) {
+  Bone2Model *m = FullModel(1);
+  g_Bone2SlotShown[1] = 1;
+  m->boneCount = 3;
+  m->bones[1].parent = 0;
+  m->bones[2].parent = 1;
+  m->rest[1] = Key(0, 10, 0, 0);
+  m->rest[2] = Key(0, 10, 0, 0);
+  SetKeys(m, 0, {Key(0, 50, 50, 30)});   // the root's keys never move it
+  SetKeys(m, 1, {Key(0, 0, 0, 0), Key(30, 0, 0, 90)});
+  SetKeys(m, 2, {Key(0, 0, 0, 90)});
+  m->currentFrame = 15;
+  m->vertexCount = 4;
+  m->positions[0] = {20, 0};
+  m->bindings[0] = {1, 0, 1.0f, 0};
+  m->positions[1] = {25, 5};
+  m->bindings[1] = {2, 1, 0.25f, 0};
+  m->positions[2] = {3, 4};
+  m->bindings[2] = {200, 0, 1.0f, 0};   // bone outside the model: follows the root
+  m->positions[3] = {20, 0};
+  m->bindings[3] = {1, 300, 0.5f, 0};   // second bone outside: the root
+  Bone2_SkinAll();
+
+  const f32 c = sqrtf(0.5f);
+  EXPECT_NEAR(m->skinned[0].x, 10 * c + 10, 1e-4);
+  EXPECT_NEAR(m->skinned[0].y, 10 * c, 1e-4);
+  EXPECT_NEAR(m->skinned[1].x, 10 + 0.75f * (10 * c), 1e-4);
+  EXPECT_NEAR(m->skinned[1].y, 5 * 2 * c + 0.75f * (20 * c - 10 * c), 1e-4);
+  EXPECT_NEAR(m->skinned[2].x, 3, 1e-5);
+  EXPECT_NEAR(m->skinned[2].y, 4, 1e-5);
+  EXPECT_NEAR(m->skinned[3].x, 0.5f * (10 * c + 10) + 0.5f * 20, 1e-4);
+  EXPECT_NEAR(m->skinned[3].y, 0.5f * (10 * c), 1e-4);
+
+  f32 p[3];
+  Bone2_TransformByRest(p, 1, 2, 0, 0, 0);
+  EXPECT_FLOAT_EQ(p[0], 20);
+  Bone2_TransformByPose(p, 1, 0, 5, 6, 0);   // the root's pose is the identity
+  EXPECT_FLOAT_EQ(p[0], 5);
+  EXPECT_FLOAT_EQ(p[1], 6);
+  Bone2_FreeSlot(1);
+}
+
+TEST(Bone2, NewModelSkinsOntoItselfAndSuppressionSkips) {
+  Bone2Model *m = FullModel(2);
+  g_Bone2SlotShown[2] = 1;
+  m->vertexCount = 2;
+  m->positions[0] = {12, -7};
+  m->positions[1] = {-3, 9};
+  m->bindings[1] = {1, 0, 0.0f, 1};   // weight 0 follows the first bone alone
+  Text_SetSuppressed(1);
+  Bone2_SkinAll();
+  EXPECT_EQ(m->skinned[0].x, 0.0f);
+  Text_SetSuppressed(0);
+  Bone2_SkinAll();
+  EXPECT_FLOAT_EQ(m->skinned[0].x, 12);
+  EXPECT_FLOAT_EQ(m->skinned[0].y, -7);
+  EXPECT_FLOAT_EQ(m->skinned[1].x, -3);
+  EXPECT_FLOAT_EQ(m->skinned[1].y, 9);
+  Bone2_FreeAll();
+}
+
+TEST(Bone2, TracksGrowBeyondTheirCapacity) {
+  Bone2Model *m = Bone2_New();   // no tables at all
+  ASSERT_TRUE(Bone2_ReserveKeys(m, 5, 3, 40));
+  EXPECT_EQ(m->keyTableLength, 4);
+  EXPECT_GE(Bone2_Track(m, 5, 3)->capacity, 40);
+  EXPECT_EQ(Bone2_Track(m, 4, 0), nullptr);
+  EXPECT_FALSE(Bone2_ReserveKeys(m, 128, 0, 1));
+  EXPECT_FALSE(Bone2_ReserveKeys(m, 0, 100, 1));
+  Bone2_Free(m);
+}
