@@ -35,6 +35,8 @@ void Cam_SetBrightness(f32 level);
 i32 Cam_CoverAlpha(f32 level);
 
 void Lib_SetClearColor(i32 r, i32 g, i32 b);
+// Clears the movie's loaded and play state and frees every loaded model.
+void Lib_ClearAllModels(void);
 
 // [SECTION] Matrix arithmetic
 void Cam_Identity(f32 m[16]);

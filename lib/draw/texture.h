@@ -47,6 +47,12 @@ void Tex_FreePixelCopies(void);
 // Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).
 void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 
+// Origin of a bone's posed and of its rest matrix in the slot's pose record ((0, 0, 0) for a
+// slot without one or a bone out of range).
+struct Vec3;
+Vec3 Model3_GetBoneOrigin(i32 slot, i32 bone);
+Vec3 Model3_GetBoneRestOrigin(i32 slot, i32 bone);
+
 // [SECTION] Portable pieces (no device needed)
 
 // Power-of-two texture side for an image side: rounded up within 1..1024, larger unchanged.

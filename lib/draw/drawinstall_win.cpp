@@ -1,0 +1,11 @@
+// The program's installation of the drawing device, the log sink and the file dialogs.
+#include "lib/draw/drawdev_win.h"
+#include "lib/framework/lib.h"
+#include "lib/media/log.h"
+
+void Draw_Install(void) {
+  Draw_InstallFor(&g_Device);
+  Log_InstallPlatform();
+  FileDlg_InstallPlatform();
+  g_Seam.logLine = Log_AddLine;
+}

@@ -1,0 +1,61 @@
+// Texture reloads and pixel copies of the 3D model slots, bone origins of the model poses,
+// and the scene reset that frees every loaded model.
+#include "lib/draw/camera.h"
+#include <math.h>
+
+#include "lib/draw/texture.h"
+#include "model/math.h"
+#include "model/model3.h"
+#include "scene/movie_services.h"
+
+void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
+  if (n < 0 || n >= MODEL3_TEXTURES) return;
+  Model3 *m = Model3_Get(slot);
+  ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
+  if (!m || !pose) return;
+  f32 size[2] = {0, 0};
+  Tex_LoadImageFile(&pose->textures[n], path, size);
+  // A failed load keeps the sizes the model already had.
+  if (!pose->textures[n]) return;
+  m->textures[n].width = (i32)size[0];
+  m->textures[n].height = (i32)size[1];
+}
+
+void Tex_CopyModel3Pixels(i32 slot) {
+  Tex_FreePixelCopies();
+  Model3 *m = Model3_Get(slot);
+  ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
+  if (!m || !pose) return;
+  for (i32 n = 0; n < MODEL3_TEXTURES; n++) {
+    if (m->textures[n].used && pose->textures[n])
+      Tex_CopyPixels(n, pose->textures[n], m->textures[n].width, m->textures[n].height);
+  }
+}
+
+// The point (0, 0, 0) through matrix m.
+static Vec3 OriginOf(const Mat4 &m) {
+  f32 p[3];
+  Mat_TransformPoint(p, 0.0f, 0.0f, 0.0f, m);
+  return Vec3{p[0], p[1], p[2]};
+}
+
+static const ModelPose *PoseOfBone(i32 slot, i32 bone) {
+  if (slot < 0 || slot >= MODEL3_SLOTS || bone < 0 || bone >= MODEL3_BONES) return nullptr;
+  return g_ModelPoses[slot];
+}
+
+Vec3 Model3_GetBoneOrigin(i32 slot, i32 bone) {
+  const ModelPose *p = PoseOfBone(slot, bone);
+  return p ? OriginOf(p->posed[bone]) : Vec3{0, 0, 0};
+}
+
+Vec3 Model3_GetBoneRestOrigin(i32 slot, i32 bone) {
+  const ModelPose *p = PoseOfBone(slot, bone);
+  return p ? OriginOf(p->rest[bone]) : Vec3{0, 0, 0};
+}
+
+void Lib_ClearAllModels(void) {
+  g_MovieLoaded = 0;
+  g_MoviePlayState = 0;
+  Model3_FreeAllSlots();
+}

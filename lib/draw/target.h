@@ -1,0 +1,50 @@
+// Off-screen render targets, the full-screen quad and the stencil shadow-volume passes.
+//
+// Globals owned here: g_RenderTargets (8 slots), g_ScreenQuad (4 vertices of the full-screen
+// quad, XYZRHW | DIFFUSE), g_ShadowVolumes (per scene object the volume's triangle positions,
+// filled by the shadow-volume builder).
+#pragma once
+#include "model/types.h"
+
+enum { RENDER_TARGETS = 8, SHADOW_VOLUME_OBJECTS = 512, DRAW_RELEASE_HOOKS = 8 };
+
+struct RenderTargetSlot {
+  u32 clearFlag;
+  u32 state;      // 0 after creation
+  u32 width;
+  u32 height;
+  void *texture;  // A8R8G8B8, render-target usage, default pool, one level
+  void *surface;  // its level-0 surface
+};
+extern RenderTargetSlot g_RenderTargets[RENDER_TARGETS];
+
+struct QuadVertex {
+  f32 x, y, z, rhw;
+  u32 color;
+};
+static_assert(sizeof(QuadVertex) == 20, "QuadVertex layout");
+enum : u32 { FVF_QUADVERTEX = 0x004 | 0x040 };
+extern QuadVertex g_ScreenQuad[4];
+
+struct ShadowVolume {
+  i32 count;        // vertices (three per triangle)
+  f32 *positions;   // x, y, z per vertex
+};
+extern ShadowVolume g_ShadowVolumes[SHADOW_VOLUME_OBJECTS];
+
+void Draw_FlagTargetForClear(i32 i);
+void Draw_CreateTarget(i32 i);
+void Draw_CreateAllTargets(void);
+void Draw_ReleaseTarget(i32 i);
+void Draw_ReleaseAllTargets(void);
+// Before a device reset: the shader passes' resources (each owner registers its release).
+void Draw_ReleaseShaderTargets(void);
+void Draw_AddReleaseHook(void (*release)(void));
+
+// (0, H), (0, 0), (W, H), (W, 0) of the frame in the library's quad colour.
+void Draw_FillScreenQuad(void);
+// Stores the edge (a, b) at edges[*count] and counts it.
+void Shadow_AddEdge(u16 *edges, i32 *count, u16 a, u16 b);
+void Shadow_StencilVolumePass(void);
+void Shadow_DrawVolumes(void);
+void Shadow_DarkenStencil(void);
