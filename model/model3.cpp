@@ -20,6 +20,7 @@ u32 g_KzpVersion = 2006000;
 u32 g_EditorMode;
 u32 g_Model3GraphicsLevel;
 u32 g_Model3ToonLoaded;
+Model3Hooks g_Model3Hooks;
 
 // Render mode 2 turns into 3 from this many polygons on.
 static const i32 kVertexBlendPolygons = 3200;
@@ -132,6 +133,10 @@ static void SetDefaultGroup(Group3 *g, int index) {
   g->mirror = 0;
   g->specular = 0;
   g->specR = g->specG = g->specB = 64;
+}
+
+void Model3_AfterRead(Model3 *m) {
+  if (m && g_Model3Hooks.calcNormals) g_Model3Hooks.calcNormals(m);
 }
 
 // [SECTION] Creation and release
@@ -360,6 +365,38 @@ void Model3_Copy(const Model3 *s, Model3 *d, u8 grow) {
   CopyMotions(s, d);
   CopyBones(s, d);
   d->motionCount = s->motionCount;
+}
+
+Model3 *Model3_Clone(const Model3 *s) {
+  if (!s) return nullptr;
+  u32 flag = g_ModelAllocArrays;
+  g_ModelAllocArrays = 0;
+  Model3 *d = Model3_New();
+  g_ModelAllocArrays = flag;
+  if (!d) return nullptr;
+  Model3_Copy(s, d, 1);
+  // The words Model3_Copy leaves to the destination.
+  d->refineLevel = s->refineLevel;
+  d->keyTableLength = s->keyTableLength;
+  d->soundCount = s->soundCount;
+  memcpy(d->sounds, s->sounds, sizeof d->sounds);
+  memcpy(d->keySounds, s->keySounds, sizeof d->keySounds);
+  d->lighting = s->lighting;
+  d->vertexColorMode = s->vertexColorMode;
+  d->immediate = s->immediate;
+  d->normalOffset = s->normalOffset;
+  d->autoNormals = s->autoNormals;
+  memcpy(d->kzmWords, s->kzmWords, sizeof d->kzmWords);
+  d->shadowKind = s->shadowKind;
+  memcpy(d->shadow, s->shadow, sizeof d->shadow);
+  d->shadowMode = s->shadowMode;
+  d->shown = s->shown;
+  d->normalUpdate = s->normalUpdate;
+  d->changed = 1;
+  d->poseUpdate = s->poseUpdate;
+  d->displayMode = s->displayMode;
+  d->displayState = s->displayState;
+  return d;
 }
 
 // [SECTION] Slots

@@ -155,6 +155,7 @@ struct Model3 {
   i32 boneCount;
   BoneKey3 boneRest[MODEL3_BONES];   // rest offset, quaternion, scale per bone (frame unused)
   Bone3 bones[MODEL3_BONES];
+  i32 kzmWords[3];           // three words only the KZM format reads and writes
   u32 shadowKind;
   f32 shadow[5];             // height, then four values (the last three the direction)
   u32 shadowMode;            // the preview's shadow mode (0, 2 or 3)
@@ -214,6 +215,8 @@ void Model3_Free(Model3 *m);
 // Copies everything but sounds, lighting, shadow, play state and slot from s into d; with
 // grow the arrays of d are sized to s's counts. The group key lists are copied too.
 void Model3_Copy(const Model3 *s, Model3 *d, u8 grow);
+// A new model holding everything of s (arrays sized to s's counts); null on failure.
+Model3 *Model3_Clone(const Model3 *s);
 // Creates an empty model with its pose record in slot n; returns it (null when refused).
 Model3 *Model3_Init(i32 n);
 void Model3_FreeSlot(i32 n);
@@ -230,6 +233,18 @@ bool Model3_CopyBone(Model3 *m, i32 from, i32 to);
 ModelPose *ModelPose_New(void);
 // Releases every non-null handle through the seam, then the record.
 void ModelPose_Free(ModelPose *p);
+
+// Work after a model was read that belongs to the mesh and pose code (normals, automatic
+// bone binding, rest matrices). Filled in by those facilities at start-up; null entries are
+// skipped (the native model tests run without them).
+struct Model3Hooks {
+  bool (*calcNormals)(Model3 *m);
+  bool (*autoBindVertices)(Model3 *m);
+  void (*buildRestMatrices)(void);
+};
+extern Model3Hooks g_Model3Hooks;
+// Recomputes face and vertex normals of a model that was just read (through g_Model3Hooks).
+void Model3_AfterRead(Model3 *m);
 
 // [SECTION] Helpers shared by the readers and the editors
 // Allocates a bone's key table (MODEL3_MOTIONS empty tracks) when it has none. False on failure

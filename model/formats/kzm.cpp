@@ -1,0 +1,181 @@
+// KZM files: motion list, sound list and three model words of a 3D model.
+//
+// Layout (little-endian): "KZM", i32 version 2002040, i32 motion 0's length, 3 x i32 model
+// words, i32 motion count M, per motion {i32 used; when 1: name, i32 length}, i32 sound count
+// S, S names. Files from older writers carry one more i32 before each used motion's length;
+// the reader takes whichever of the two layouts ends exactly at the end of the file.
+#include "model/formats/kzm.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "model/seam.h"
+
+i32 g_KzmVersion = KZM_VERSION;
+
+static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
+static const char kMsgNotKzm[] = "%s は、ＫＺＭ形式ではありません。";
+static const char kMsgTooOld[] = "ＫＺＭ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
+static const char kMsgTooNew[] =
+    "ＫＺＭ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
+static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
+static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
+static const char kMsgNoModel[] = "モデルがありません。";
+
+struct KzmMotion {
+  u32 used;
+  char name[MODEL3_NAME];
+  i32 length;
+};
+
+struct KzmData {
+  i32 firstLength;
+  i32 words[3];
+  i32 motionCount;
+  KzmMotion motions[MODEL3_MOTIONS];
+  i32 soundCount;
+  char sounds[MODEL3_SOUNDS][MODEL3_NAME];
+};
+
+// One layout: with or without the extra word after a used motion's name. True only when the
+// data ends exactly after the sound list.
+static bool ParseLayout(const u8 *data, size_t size, bool extraWord, KzmData *d) {
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  u8 magic[3];
+  Rd_Bytes(&r, magic, 3);
+  i32 version = Rd_I32(&r);
+  if (r.err || memcmp(magic, "KZM", 3) != 0 || version != KZM_VERSION) return false;
+  d->firstLength = Rd_I32(&r);
+  for (int i = 0; i < 3; i++) d->words[i] = Rd_I32(&r);
+  d->motionCount = Rd_Count(&r, MODEL3_MOTIONS);
+  for (i32 m = 0; m < d->motionCount && !r.err; m++) {
+    KzmMotion *mo = &d->motions[m];
+    mo->used = Rd_U32(&r);
+    if (mo->used != 1) continue;
+    if (!Rd_Name(&r, mo->name, sizeof mo->name)) return false;
+    if (extraWord) Rd_Skip(&r, 4);
+    mo->length = Rd_I32(&r);
+  }
+  d->soundCount = Rd_Count(&r, MODEL3_SOUNDS);
+  for (i32 s = 0; s < d->soundCount && !r.err; s++)
+    if (!Rd_Name(&r, d->sounds[s], sizeof d->sounds[s])) return false;
+  return !r.err && Rd_AtEnd(&r);
+}
+
+bool Kzm_Parse(Model3 *m, const u8 *data, size_t size) {
+  if (!m) return false;
+  KzmData *d = (KzmData *)calloc(1, sizeof(KzmData));
+  if (!d) return false;
+  bool ok = ParseLayout(data, size, false, d);
+  if (!ok) {
+    memset(d, 0, sizeof *d);
+    ok = ParseLayout(data, size, true, d);
+  }
+  if (ok) {
+    m->motions[0].length = d->firstLength;
+    memcpy(m->kzmWords, d->words, sizeof m->kzmWords);
+    m->motionCount = d->motionCount;
+    for (i32 i = 0; i < d->motionCount; i++) {
+      Motion3 *mo = &m->motions[i];
+      mo->used = d->motions[i].used;
+      if (mo->used != 1) continue;   // an unused motion keeps the name and length it had
+      memcpy(mo->name, d->motions[i].name, MODEL3_NAME);
+      mo->length = d->motions[i].length;
+    }
+    m->soundCount = d->soundCount;
+    for (i32 s = 0; s < d->soundCount; s++) memcpy(m->sounds[s], d->sounds[s], MODEL3_NAME);
+  }
+  free(d);
+  return ok;
+}
+
+i32 Kzm_ReadBody(i32 slot, const char *path) {
+  Model3 *m = Model3_Get(slot);
+  FileData f;
+  if (!m || !path || !File_ReadAll(path, &f)) return 0;
+  bool ok = Kzm_Parse(m, f.data, f.size);
+  File_Free(&f);
+  return ok ? 1 : 0;
+}
+
+i32 Kzm_Read(i32 slot, const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return 0;
+  }
+  Model3 *m = Model3_Get(slot);
+  if (!m) {
+    Lib_ErrorBox(kMsgNoModel);
+    return 0;
+  }
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return 0;
+  }
+  ByteReader r;
+  Rd_Init(&r, f.data, f.size);
+  u8 magic[3] = {0, 0, 0};
+  Rd_Bytes(&r, magic, 3);
+  i32 version = Rd_I32(&r);
+  const char *refusal = nullptr;
+  if (r.err || memcmp(magic, "KZM", 3) != 0)
+    refusal = kMsgNotKzm;
+  else if (version < KZM_VERSION)
+    refusal = kMsgTooOld;
+  else if (version > KZM_VERSION)
+    refusal = kMsgTooNew;
+  else if (!Kzm_Parse(m, f.data, f.size))
+    refusal = kMsgBroken;
+  File_Free(&f);
+  if (refusal) {
+    Lib_ErrorBoxf(refusal, path);
+    return 0;
+  }
+  // Entry 0 is the placeholder and is never loaded.
+  for (i32 s = 1; s < m->soundCount; s++)
+    if (g_Seam.soundLoad) g_Seam.soundLoad(slot, s, m->sounds[s]);
+  return 1;
+}
+
+bool Kzm_Encode(const Model3 *m, ByteWriter *w) {
+  if (!m || m->motionCount < 0 || m->motionCount > MODEL3_MOTIONS || m->soundCount < 0 ||
+      m->soundCount > MODEL3_SOUNDS)
+    return false;
+  Wr_Bytes(w, "KZM", 3);
+  Wr_I32(w, g_KzmVersion);
+  Wr_I32(w, m->motions[0].length);
+  for (int i = 0; i < 3; i++) Wr_I32(w, m->kzmWords[i]);
+  Wr_I32(w, m->motionCount);
+  for (i32 i = 0; i < m->motionCount; i++) {
+    const Motion3 *mo = &m->motions[i];
+    Wr_U32(w, mo->used);
+    if (mo->used != 1) continue;
+    Wr_Name(w, mo->name);
+    Wr_I32(w, mo->length);
+  }
+  Wr_I32(w, m->soundCount);
+  for (i32 s = 0; s < m->soundCount; s++) Wr_Name(w, m->sounds[s]);
+  return !w->err;
+}
+
+i32 Kzm_Write(i32 slot, const char *path) {
+  const Model3 *m = Model3_Get(slot);
+  if (!m) {
+    Lib_ErrorBox(kMsgNoModel);
+    return 0;
+  }
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return 0;
+  }
+  ByteWriter w = {};
+  bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
+  Wr_Free(&w);
+  if (!ok) {
+    Lib_ErrorBoxf(kMsgCannotSave, path);
+    return 0;
+  }
+  return 1;
+}

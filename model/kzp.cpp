@@ -1,0 +1,613 @@
+// KZP model files: the 2006000 writer, the 2006000 / 2005000 / 2004002 body readers and the
+// two reading entries (into a model slot, into an object of a 3D object set).
+//
+// Layout of 2006000 (little-endian): "KZP", i32 version, i32 counts P N C U, positions,
+// normals, colours, UVs, P bindings, u16 polygon count, polygons (u8 corners, corners x 4 u32,
+// u32 group), i16 texture count with {u32 used, name when used}, i16 displacement texture,
+// f32 displacement scale, i32 group count with groups, 4 words, i16 refinement level, i32
+// motion count with motions, i32 bone count with bones and one key track per motion.
+// 2005000: u16 counts, 4 ignored bytes before each polygon, u16 corner indices, no
+// displacement or refinement, motions without group keys. 2004002: as 2005000 without
+// motions, and bones as one key count each.
+#include "model/kzp.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "model/bytes.h"
+#include "model/kzo.h"
+#include "model/seam.h"
+
+static const char kMsgSupported[] = "KZP 2004 ～ 2006 に対応しています。\n\n%s";
+static const char kMsgTooNew[] =
+    "ＫＺＰ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
+static const char kMsgTooOld[] = "ＫＺＰ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
+static const char kMsgDevelopment[] = "%s ( Ver %2.3f )\nこのバージョンは、開発中のバージョンのため\n対応していません。";
+static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
+static const char kMsgNotKzp[] = "%s は、ＫＺＰ形式ではありません。";
+static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
+static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
+static const char kMsgTooLarge[] = "モデルが大きすぎるため、ＫＺＰ形式で保存できません。\n\n%s";
+
+// [SECTION] Writer
+
+static void WriteGroup(ByteWriter *w, const Group3 *g) {
+  Wr_Name(w, g->name);
+  Wr_U32(w, g->texture);
+  Wr_F32(w, g->r);
+  Wr_F32(w, g->g);
+  Wr_F32(w, g->b);
+  Wr_F32(w, g->a);
+  Wr_U32(w, g->shading);
+  Wr_U8(w, g->mapping);
+  Wr_F32(w, g->offsetU);
+  Wr_F32(w, g->offsetV);
+  Wr_F32(w, g->scaleU);
+  Wr_F32(w, g->scaleV);
+  Wr_U32(w, g->word0);
+  Wr_U32(w, g->word1);
+  Wr_U32(w, g->mirror);
+  Wr_U32(w, g->specular);
+  Wr_U32(w, g->specR);
+  Wr_U32(w, g->specG);
+  Wr_U32(w, g->specB);
+}
+
+static void WriteKey(ByteWriter *w, const BoneKey3 *k) {
+  Wr_I32(w, k->frame);
+  for (int i = 0; i < 3; i++) Wr_F32(w, k->pos[i]);
+  for (int i = 0; i < 4; i++) Wr_F32(w, k->quat[i]);
+  for (int i = 0; i < 3; i++) Wr_F32(w, k->scale[i]);
+}
+
+// True when every count fits its field and every array it names exists.
+static bool FitsFormat(const Model3 *m) {
+  if (m->positionCount < 0 || m->normalCount < 0 || m->colorCount < 0 || m->uvCount < 0) return false;
+  if (m->positionCount > 0 && (!m->positions || !m->bindings)) return false;
+  if ((m->normalCount > 0 && !m->normals) || (m->colorCount > 0 && !m->colors) || (m->uvCount > 0 && !m->uvs))
+    return false;
+  if (m->polygonCount < 0 || m->polygonCount > 0xFFFF || (m->polygonCount > 0 && !m->polygons)) return false;
+  for (i32 i = 0; i < m->polygonCount; i++)
+    if (m->polygons[i].cornerCount > 4) return false;
+  if (m->textureCount < 0 || m->textureCount > MODEL3_TEXTURES) return false;
+  if (m->groupCount < 0 || m->groupCount > MODEL3_GROUPS) return false;
+  if (m->motionCount < 0 || m->motionCount > MODEL3_MOTIONS) return false;
+  if (m->boneCount < 0 || m->boneCount > MODEL3_BONES) return false;
+  for (i32 mo = 0; mo < m->motionCount; mo++)
+    for (i32 g = 0; g < m->groupCount; g++) {
+      const GroupKeyList3 *l = m->motions[mo].groupKeys[g];
+      if (l && (l->count < 0 || l->count > MODEL3_GROUP_KEYS)) return false;
+    }
+  return true;
+}
+
+static void WriteGeometry(ByteWriter *w, const Model3 *m) {
+  Wr_I32(w, m->positionCount);
+  Wr_I32(w, m->normalCount);
+  Wr_I32(w, m->colorCount);
+  Wr_I32(w, m->uvCount);
+  for (i32 i = 0; i < m->positionCount; i++) {
+    Wr_F32(w, m->positions[i].x);
+    Wr_F32(w, m->positions[i].y);
+    Wr_F32(w, m->positions[i].z);
+  }
+  for (i32 i = 0; i < m->normalCount; i++) {
+    Wr_F32(w, m->normals[i].x);
+    Wr_F32(w, m->normals[i].y);
+    Wr_F32(w, m->normals[i].z);
+  }
+  for (i32 i = 0; i < m->colorCount; i++) {
+    Wr_F32(w, m->colors[i].r);
+    Wr_F32(w, m->colors[i].g);
+    Wr_F32(w, m->colors[i].b);
+    Wr_F32(w, m->colors[i].a);
+  }
+  for (i32 i = 0; i < m->uvCount; i++) {
+    Wr_F32(w, m->uvs[i].u);
+    Wr_F32(w, m->uvs[i].v);
+  }
+  for (i32 i = 0; i < m->positionCount; i++) {
+    const VertexBinding *b = &m->bindings[i];
+    Wr_U16(w, b->bone1);
+    Wr_U16(w, b->bone2);
+    Wr_F32(w, b->weight);
+    Wr_U32(w, b->automatic);
+  }
+  Wr_U16(w, (u16)m->polygonCount);
+  for (i32 i = 0; i < m->polygonCount; i++) {
+    const Polygon3 *p = &m->polygons[i];
+    Wr_U8(w, p->cornerCount);
+    for (int c = 0; c < p->cornerCount; c++) {
+      Wr_U32(w, p->corners[c].vertex);
+      Wr_U32(w, p->corners[c].normal);
+      Wr_U32(w, p->corners[c].color);
+      Wr_U32(w, p->corners[c].uv);
+    }
+    Wr_U32(w, p->group);
+  }
+}
+
+bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
+  if (!m || !FitsFormat(m)) return false;
+  Wr_Bytes(w, "KZP", 3);
+  Wr_I32(w, (i32)g_KzpVersion);
+  WriteGeometry(w, m);
+  Wr_I16(w, m->textureCount);
+  for (i32 i = 0; i < m->textureCount; i++) {
+    Wr_U32(w, m->textures[i].used);
+    // A name follows every entry whose used word is not 0 (the reader's rule too).
+    if (m->textures[i].used != 0) Wr_Name(w, m->textures[i].name);
+  }
+  Wr_I16(w, m->dispTexture);
+  Wr_F32(w, m->dispScale);
+  Wr_I32(w, m->groupCount);
+  for (i32 g = 0; g < m->groupCount; g++) WriteGroup(w, &m->groups[g]);
+  Wr_U32(w, m->lighting);
+  Wr_U32(w, m->vertexColorMode);
+  Wr_U32(w, m->immediate);
+  Wr_F32(w, m->normalOffset);
+  Wr_I16(w, m->refineLevel);
+  Wr_I32(w, m->motionCount);
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    const Motion3 *mot = &m->motions[mo];
+    Wr_U32(w, mot->used);
+    if (mot->used != 1) continue;
+    for (i32 g = 0; g < m->groupCount; g++) {
+      const GroupKeyList3 *l = mot->groupKeys[g];
+      i32 n = l ? l->count : 0;   // a missing list is written as empty
+      Wr_I32(w, n);
+      for (i32 k = 0; k < n; k++) {
+        Wr_U32(w, l->keys[k].frame);
+        Wr_U16(w, l->keys[k].word);
+        Wr_U16(w, l->keys[k].texture);
+        for (int j = 0; j < 4; j++) Wr_F32(w, l->keys[k].values[j]);
+      }
+    }
+    Wr_Name(w, mot->name);
+    Wr_I32(w, mot->length);
+  }
+  Wr_I32(w, m->boneCount);
+  for (i32 b = 0; b < m->boneCount; b++) {
+    const Bone3 *bone = &m->bones[b];
+    Wr_Name(w, bone->name);
+    Wr_I32(w, bone->parent);
+    const BoneKey3 *rest = &m->boneRest[b];
+    for (int i = 0; i < 3; i++) Wr_F32(w, rest->pos[i]);
+    for (int i = 0; i < 4; i++) Wr_F32(w, rest->quat[i]);
+    for (int i = 0; i < 3; i++) Wr_F32(w, rest->scale[i]);
+    for (i32 mo = 0; mo < m->motionCount; mo++) {
+      const KeyTrack *t = bone->keys ? &bone->keys[mo] : nullptr;
+      i32 n = (t && t->keys && t->count > 0) ? t->count : 0;   // a missing table is written as empty
+      Wr_I32(w, n);
+      for (i32 k = 0; k < n; k++) WriteKey(w, &t->keys[k]);
+    }
+  }
+  return !w->err;
+}
+
+bool Kzp_Write(Model3 *m, const char *path) {
+  if (!m) return false;
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  ByteWriter w = {};
+  if (!FitsFormat(m)) {
+    Lib_ErrorBoxf(kMsgTooLarge, path);
+    return false;
+  }
+  bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
+  Wr_Free(&w);
+  if (!ok) {
+    Lib_ErrorBoxf(kMsgCannotSave, path);
+    return false;
+  }
+  m->version = g_KzpVersion;
+  return true;
+}
+
+// [SECTION] Body readers
+
+struct KzpLayout {
+  bool wideCounts;      // i32 counts (2006) or u16 (2005, 2004)
+  bool widePolygons;    // u32 corner indices without the 4-byte prefix (2006)
+  bool displacement;    // displacement texture and scale, refinement level (2006)
+  i32 motions;          // 2: with group keys, 1: names only, 0: absent
+  bool fullBones;       // names, rest, key tracks (2006, 2005) or key counts only (2004)
+};
+
+static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)Rd_U16(r); }
+
+static bool ReadVec3s(ByteReader *r, Vec3 *v, i32 n) {
+  if (!Rd_Need(r, (u64)n * 12)) return false;
+  for (i32 i = 0; i < n; i++) {
+    v[i].x = Rd_F32(r);
+    v[i].y = Rd_F32(r);
+    v[i].z = Rd_F32(r);
+  }
+  return !r->err;
+}
+
+static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
+  i32 P = ReadCount(r, L->wideCounts), N = ReadCount(r, L->wideCounts);
+  i32 C = ReadCount(r, L->wideCounts), U = ReadCount(r, L->wideCounts);
+  if (r->err) return false;
+  // The data must be there before anything is allocated for it.
+  u64 need = (u64)(u32)P * 12 + (u64)(u32)N * 12 + (u64)(u32)C * 16 + (u64)(u32)U * 8 + (u64)(u32)P * 12;
+  if (P < 0 || N < 0 || C < 0 || U < 0 || !Rd_Need(r, need)) return false;
+  if (!Model3_Reserve(m, P, N, C, U, 0)) return false;
+  m->positionCount = P;
+  m->normalCount = N;
+  m->colorCount = C;
+  m->uvCount = U;
+  ReadVec3s(r, m->positions, P);
+  ReadVec3s(r, m->normals, N);
+  for (i32 i = 0; i < C; i++) {
+    m->colors[i].r = Rd_F32(r);
+    m->colors[i].g = Rd_F32(r);
+    m->colors[i].b = Rd_F32(r);
+    m->colors[i].a = Rd_F32(r);
+  }
+  for (i32 i = 0; i < U; i++) {
+    m->uvs[i].u = Rd_F32(r);
+    m->uvs[i].v = Rd_F32(r);
+  }
+  for (i32 i = 0; i < P; i++) {
+    VertexBinding *b = &m->bindings[i];
+    b->bone1 = Rd_U16(r);
+    b->bone2 = Rd_U16(r);
+    b->weight = Rd_F32(r);
+    b->automatic = Rd_U32(r);
+    if (b->bone1 >= MODEL3_BONES || b->bone2 >= MODEL3_BONES) return false;
+  }
+  // The polygon count is a u16 in every version; the whole value is the model's count.
+  i32 F = Rd_U16(r);
+  u64 minPoly = L->widePolygons ? 5 : 9;
+  if (r->err || !Rd_Need(r, (u64)F * minPoly) || !Model3_Reserve(m, P, N, C, U, F)) return false;
+  m->polygonCount = F;
+  for (i32 i = 0; i < F; i++) {
+    Polygon3 *p = &m->polygons[i];
+    if (!L->widePolygons) Rd_Skip(r, 4);   // an old per-polygon word, never used
+    u8 n = Rd_U8(r);
+    if (n > 4) return false;
+    p->cornerCount = n;
+    for (int c = 0; c < n; c++) {
+      PolyCorner *k = &p->corners[c];
+      if (L->widePolygons) {
+        k->vertex = Rd_U32(r);
+        k->normal = Rd_U32(r);
+        k->color = Rd_U32(r);
+        k->uv = Rd_U32(r);
+      } else {
+        k->vertex = Rd_U16(r);
+        k->normal = Rd_U16(r);
+        k->color = Rd_U16(r);
+        k->uv = Rd_U16(r);
+      }
+      if (k->vertex >= g_MaxVertices || k->normal >= g_MaxVertices || k->color >= g_MaxVertices ||
+          k->uv >= g_MaxVertices)
+        return false;
+    }
+    p->group = Rd_U32(r);
+    if (p->group >= MODEL3_GROUPS || r->err) return false;
+  }
+  return !r->err;
+}
+
+static bool ReadTextures(ByteReader *r, Model3 *m) {
+  i16 T = Rd_I16(r);
+  if (r->err || T < 0 || T > MODEL3_TEXTURES) return false;
+  m->textureCount = T;
+  char name[MODEL3_NAME];
+  for (i32 i = 0; i < T; i++) {
+    m->textures[i].used = Rd_U32(r);
+    if (m->textures[i].used != 0) {
+      if (!Rd_Name(r, name, sizeof name)) return false;
+      if (!Model3_SetText(&m->textures[i].name, name)) return false;
+    }
+  }
+  return !r->err;
+}
+
+static bool ReadGroups(ByteReader *r, Model3 *m) {
+  i32 G = Rd_Count(r, MODEL3_GROUPS);
+  if (r->err) return false;
+  m->groupCount = G;
+  for (i32 i = 0; i < G; i++) {
+    Group3 *g = &m->groups[i];
+    if (!Rd_Name(r, g->name, sizeof g->name)) return false;
+    g->texture = Rd_U32(r);
+    g->r = Rd_F32(r);
+    g->g = Rd_F32(r);
+    g->b = Rd_F32(r);
+    g->a = Rd_F32(r);
+    g->shading = Rd_U32(r);
+    g->mapping = Rd_U8(r);
+    g->offsetU = Rd_F32(r);
+    g->offsetV = Rd_F32(r);
+    g->scaleU = Rd_F32(r);
+    g->scaleV = Rd_F32(r);
+    g->word0 = Rd_U32(r);
+    g->word1 = Rd_U32(r);
+    g->mirror = Rd_U32(r);
+    g->specular = Rd_U32(r);
+    g->specR = Rd_U32(r);
+    g->specG = Rd_U32(r);
+    g->specB = Rd_U32(r);
+  }
+  return !r->err;
+}
+
+static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
+  for (i32 g = 0; g < m->groupCount; g++) {
+    GroupKeyList3 *l = Model3_EnsureGroupKeys(m, mo, g);
+    i32 K = Rd_Count(r, MODEL3_GROUP_KEYS);
+    if (!l || r->err) return false;
+    l->count = K;
+    for (i32 k = 0; k < K; k++) {
+      l->keys[k].frame = Rd_U32(r);
+      l->keys[k].word = Rd_U16(r);
+      l->keys[k].texture = Rd_U16(r);
+      for (int j = 0; j < 4; j++) l->keys[k].values[j] = Rd_F32(r);
+    }
+  }
+  return !r->err;
+}
+
+static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
+  i32 M = Rd_Count(r, MODEL3_MOTIONS);
+  if (r->err) return false;
+  m->motionCount = M;
+  for (i32 mo = 0; mo < M; mo++) {
+    Motion3 *mot = &m->motions[mo];
+    mot->used = Rd_U32(r);
+    if (mot->used != 1) continue;
+    if (withGroupKeys) {
+      if (!ReadGroupKeys(r, m, mo)) return false;
+    } else {
+      for (i32 g = 0; g < m->groupCount; g++)
+        if (!Model3_EnsureGroupKeys(m, mo, g)) return false;
+    }
+    if (!Rd_Name(r, mot->name, sizeof mot->name)) return false;
+    mot->length = Rd_I32(r);
+  }
+  return !r->err;
+}
+
+static bool ReadTrack(ByteReader *r, KeyTrack *t) {
+  i32 K = Rd_Count(r, KEYTRACK_MAX_KEYS);
+  if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
+  t->count = K;
+  for (i32 k = 0; k < K; k++) {
+    BoneKey3 *key = &t->keys[k];
+    key->frame = Rd_I32(r);
+    for (int i = 0; i < 3; i++) key->pos[i] = Rd_F32(r);
+    for (int i = 0; i < 4; i++) key->quat[i] = Rd_F32(r);
+    for (int i = 0; i < 3; i++) key->scale[i] = Rd_F32(r);
+  }
+  return !r->err;
+}
+
+static bool ReadBones(ByteReader *r, Model3 *m) {
+  i32 B = Rd_Count(r, MODEL3_BONES);
+  if (r->err) return false;
+  m->boneCount = B;
+  for (i32 b = 0; b < B; b++) {
+    Bone3 *bone = &m->bones[b];
+    if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
+    bone->parent = Rd_I32(r);
+    if (bone->parent < 0 || bone->parent >= MODEL3_BONES) return false;
+    BoneKey3 *rest = &m->boneRest[b];
+    for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
+    for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
+    for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
+    if (!Model3_EnsureKeyTable(m, b)) return false;
+    for (i32 mo = 0; mo < m->motionCount; mo++)
+      if (!ReadTrack(r, &bone->keys[mo])) return false;
+  }
+  m->keyTableLength = m->motionCount;
+  return !r->err;
+}
+
+// 2004002: one key count per bone and motion; no key values, names or parents.
+static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
+  i32 B = Rd_Count(r, MODEL3_BONES);
+  if (r->err) return false;
+  m->boneCount = B;
+  for (i32 b = 0; b < B; b++) {
+    if (!Model3_EnsureKeyTable(m, b)) return false;
+    for (i32 mo = 0; mo < m->motionCount; mo++) {
+      i32 K = Rd_Count(r, KEYTRACK_MAX_KEYS);
+      if (r->err) return false;
+      KeyTrack *t = &m->bones[b].keys[mo];
+      if (!t->keys) {
+        if (!KeyTrack_Reserve(t, K > 0 ? K : 1)) return false;
+        BoneKey3_Identity(&t->keys[0], 0);
+      }
+      t->count = K > 1 ? 1 : K;   // only the single identity key survives from these files
+    }
+  }
+  return !r->err;
+}
+
+static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
+  if (!ReadGeometry(r, m, L) || !ReadTextures(r, m)) return false;
+  if (L->displacement) {
+    m->dispTexture = Rd_I16(r);
+    m->dispScale = Rd_F32(r);
+    if (r->err || m->dispTexture < 0 || m->dispTexture >= MODEL3_TEXTURES) return false;
+  }
+  if (!ReadGroups(r, m)) return false;
+  m->lighting = Rd_U32(r);
+  m->vertexColorMode = Rd_U32(r);
+  m->immediate = Rd_U32(r);
+  m->normalOffset = Rd_F32(r);
+  if (L->displacement) m->refineLevel = Rd_I16(r);
+  if (r->err) return false;
+  if (L->motions && !ReadMotions(r, m, L->motions == 2)) return false;
+  bool ok = L->fullBones ? ReadBones(r, m) : ReadBoneCounts2004(r, m);
+  if (!ok) return false;
+  if (m->dispTexture > 0) Model3_SetRenderMode(m, 7);
+  return true;
+}
+
+bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
+  if (!m) return false;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  u8 magic[3];
+  Rd_Bytes(&r, magic, 3);
+  i32 version = Rd_I32(&r);
+  if (r.err || memcmp(magic, "KZP", 3) != 0) return false;
+  KzpLayout L;
+  switch (version) {
+    case KZP_VERSION_2006: L = {true, true, true, 2, true}; break;
+    case KZP_VERSION_2005: L = {false, false, false, 1, true}; break;
+    case KZP_VERSION_2004: L = {false, false, false, 0, false}; break;
+    default: return false;
+  }
+  m->version = (u32)version;
+  return ParseWithLayout(m, &r, &L);
+}
+
+static bool ReadBodyFile(Model3 *m, const char *path, i32 version) {
+  FileData f;
+  if (!path || !File_ReadAll(path, &f)) return false;
+  bool ok = f.size >= 7 && f.data[3] == (u8)version && f.data[4] == (u8)(version >> 8) &&
+            f.data[5] == (u8)(version >> 16) && f.data[6] == (u8)(version >> 24) &&
+            Kzp_ParseBody(m, f.data, f.size);
+  File_Free(&f);
+  return ok;
+}
+
+bool Kzp_ReadBody2006(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2006); }
+bool Kzp_ReadBody2005(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2005); }
+bool Kzp_ReadBody2004(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2004); }
+
+// [SECTION] Reading entries
+
+void Kzp_LoadTexture(Model3 *m, i32 i, void **h) {
+  if (!m || i < 0 || i >= MODEL3_TEXTURES || !h) return;
+  if (*h && g_Seam.releaseHandle) g_Seam.releaseHandle(*h);
+  *h = nullptr;
+  if (!g_Seam.textureLoad || !m->textures[i].name) return;
+  SeamTexture t = g_Seam.textureLoad(m->textures[i].name, 0);
+  *h = t.handle;
+  if (t.handle) {
+    m->textures[i].width = t.width;
+    m->textures[i].height = t.height;
+  }
+}
+
+static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }
+
+// Reads the file into a new model: message and null on any failure.
+static Model3 *ReadNewModel(const char *path) {
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return nullptr;
+  }
+  Model3 *m = Model3_New();
+  bool ok = m && Kzp_ParseBody(m, f.data, f.size);
+  File_Free(&f);
+  if (!ok) {
+    Model3_Free(m);
+    Lib_ErrorBoxf(kMsgBroken, path);
+    return nullptr;
+  }
+  return m;
+}
+
+// Reads the 3-byte magic and version of a file. False (with the cannot-open message) when the
+// file cannot be read; *isKzp tells whether the magic is "KZP".
+static bool ReadHeader(const char *path, i32 *version, bool *isKzp) {
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return false;
+  }
+  ByteReader r;
+  Rd_Init(&r, f.data, f.size);
+  u8 magic[3] = {0, 0, 0};
+  Rd_Bytes(&r, magic, 3);
+  *version = Rd_I32(&r);
+  *isKzp = !r.err && memcmp(magic, "KZP", 3) == 0;
+  File_Free(&f);
+  return true;
+}
+
+bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
+  if (slot < 0 || slot >= MODEL3_SLOTS) {
+    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
+    return false;
+  }
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  if (version >= KZP_VERSION_2006 + 1) {
+    Lib_ErrorBoxf(kMsgTooNew, path);
+    return false;
+  }
+  // Older versions and unlisted ones in between have no body reader.
+  if (!IsBodyVersion(version)) {
+    Lib_ErrorBoxf(kMsgSupported, path);
+    return false;
+  }
+  Model3 *m = ReadNewModel(path);
+  if (!m) return false;
+  Model3_SetText(&m->fileName, path);
+  m->displayMode = 2;
+  Model3_ReplaceSlot(slot, m);
+  Model3_AfterRead(m);
+  for (i32 i = 0; i < m->textureCount; i++)
+    if (m->textures[i].used == 1) Kzp_LoadTexture(m, i, &g_ModelPoses[slot]->textures[i]);
+  if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&
+      m->bones[1].keys[0].count > 1)
+    m->poseUpdate = 1;
+  m->normalUpdate = 1;
+  return true;
+}
+
+Model3 *Kzp_ReadPartModel(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return nullptr;
+  }
+  i32 version = 0;
+  bool isKzp = false;
+  if (!ReadHeader(path, &version, &isKzp)) return nullptr;
+  if (!isKzp) {
+    Lib_ErrorBoxf(kMsgNotKzp, path);
+    return nullptr;
+  }
+  if (version <= 2003029) {
+    Lib_ErrorBoxf(kMsgTooOld, path);
+    return nullptr;
+  }
+  if (version == 2003030) return Model3_New();   // no body this reader knows: an empty model
+  if (version == 2004000 || version == 2004001) {
+    Lib_ErrorBoxf(kMsgDevelopment, path, version * 0.001);
+    return nullptr;
+  }
+  if (version >= KZP_VERSION_2006 + 1) {
+    Lib_ErrorBoxf(kMsgTooNew, path);
+    return nullptr;
+  }
+  if (!IsBodyVersion(version)) {
+    Lib_ErrorBoxf(kMsgSupported, path);
+    return nullptr;
+  }
+  return ReadNewModel(path);
+}
+
+bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path) {
+  if (n < 0 || n >= OBJ3_SETS || p < 0 || p >= OBJ3_PARTS) {
+    Lib_ErrorBoxf("Kzp_ReadIntoObjectPart(%d, %d) 最大数を超えました。", n, p);
+    return false;
+  }
+  Model3 *m = Kzp_ReadPartModel(path);
+  if (!m) return false;
+  return Kzo_InstallPartModel(n, p, m, path);
+}

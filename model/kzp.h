@@ -1,0 +1,50 @@
+// KZP files: one Model3 with geometry, bindings, textures by name, groups, group and bone
+// motions and bones. Written as version 2006000; 2006000, 2005000 and 2004002 are read (and,
+// for the parts of a 3D object set, 2003030 gives an empty model).
+//
+// Every read is all-or-nothing: the file is parsed into a scratch model and swapped into the
+// slot (or object) only when the whole file was valid. Counts, lengths and indices are checked
+// against the capacities of model/model3.h; a file that breaks them is refused with a message.
+#pragma once
+#include "model/bytes.h"
+#include "model/model3.h"
+
+enum {
+  KZP_VERSION_2004 = 2004002,
+  KZP_VERSION_2005 = 2005000,
+  KZP_VERSION_2006 = 2006000,
+};
+
+// Writes the model as version 2006000 (all-or-nothing file replace). False with a message
+// when the model does not fit the format or the file cannot be written.
+bool Kzp_Write(Model3 *m, const char *path);
+// Encodes the model into w (no message); false when a count does not fit its field.
+bool Kzp_Encode(const Model3 *m, ByteWriter *w);
+
+// Parses a whole KZP file image (header included) of one of the three body versions into m,
+// which should be a fresh model (Model3_New). False when the data is truncated, a count or
+// index is out of range, or the version has no body reader; m is then only fit to be freed.
+bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size);
+// The body readers by version: read the file at path into m. False when the file cannot be
+// read or is invalid (no message; the entries below report).
+bool Kzp_ReadBody2006(Model3 *m, const char *path);
+bool Kzp_ReadBody2005(Model3 *m, const char *path);
+bool Kzp_ReadBody2004(Model3 *m, const char *path);
+
+// Reads the file into slot `slot` (version from its header); the slot is replaced only on
+// success. Messages for every refusal.
+bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path);
+// Reads the file as object p of 3D object set n (appending when p equals the count).
+bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path);
+
+// The model of a KZP file for an object part, with the object-part version rules (2003030 gives
+// an empty model; 2004000 and 2004001 are development versions). Null with a message.
+Model3 *Kzp_ReadPartModel(const char *path);
+
+// Opens any 3D model file by its extension (kzp, mx, lwo, mqo, rok, dxf, x; any case).
+// Returns the slot's model when a file was read, null otherwise (the slot is then as it was).
+Model3 *Model3_OpenFile(i32 slot, const char *path);
+
+// Loads texture i of a model through the seam into handle *h (released first) and stores the
+// image size in the texture entry.
+void Kzp_LoadTexture(Model3 *m, i32 i, void **h);

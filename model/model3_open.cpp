@@ -1,0 +1,85 @@
+// Opening a 3D model file by its extension: KZP through the KZP reader, the foreign formats
+// through their importers, X files through the platform's importer (the seam).
+#include <string.h>
+
+#include "model/bytes.h"
+#include "model/formats/formats.h"
+#include "model/kzp.h"
+#include "model/seam.h"
+
+// The text after the last dot of the file name (not of a folder), or "".
+static const char *Extension(const char *path) {
+  const char *name = path;
+  for (const char *p = path; *p; p++)
+    if (*p == '/' || *p == '\\' || *p == ':') name = p + 1;
+  const char *dot = strrchr(name, '.');
+  return dot ? dot + 1 : "";
+}
+
+static bool SameTextIgnoringCase(const char *a, const char *b) {
+  for (; *a && *b; a++, b++) {
+    char x = (*a >= 'A' && *a <= 'Z') ? (char)(*a + 32) : *a;
+    char y = (*b >= 'A' && *b <= 'Z') ? (char)(*b + 32) : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+static Model3 *OpenFile(i32 slot, const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return nullptr;
+  }
+  if (slot < 0 || slot >= MODEL3_SLOTS) {
+    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
+    return nullptr;
+  }
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf("%s を開くことができませんでした。", path);
+    return nullptr;
+  }
+  ByteReader r;
+  Rd_Init(&r, f.data, f.size);
+  Rd_Skip(&r, 3);
+  i32 version = Rd_I32(&r);
+  bool isKzp = f.size >= 3 && memcmp(f.data, "KZP", 3) == 0;
+  File_Free(&f);
+
+  const char *ext = Extension(path);
+  bool ok;
+  if (SameTextIgnoringCase(ext, "dxf"))
+    ok = Dxf_Read(slot, path) != 0;
+  else if (SameTextIgnoringCase(ext, "lwo"))
+    ok = Lwo_Read(slot, path) != 0;
+  else if (SameTextIgnoringCase(ext, "mqo"))
+    ok = Mqo_Read(slot, path) != 0;
+  else if (SameTextIgnoringCase(ext, "mx"))
+    ok = Mx_Read(slot, path) != 0;
+  else if (SameTextIgnoringCase(ext, "rok"))
+    ok = Rok_Read(slot, path) != 0;
+  else if (SameTextIgnoringCase(ext, "x"))
+    ok = g_Seam.importX && g_Seam.importX(slot, path);
+  else if (SameTextIgnoringCase(ext, "kzp")) {
+    if (!isKzp) {
+      Lib_ErrorBoxf("%s は、ＫＺＰ形式ではありません。", path);
+      return nullptr;
+    }
+    ok = Kzp_ReadIntoSlot(slot, version, path);
+  } else {
+    return nullptr;   // no reader for this extension: the slot stays as it was
+  }
+  Model3 *m = g_Model3Slots[slot];
+  if (!ok || !m) return nullptr;
+  if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
+  if (g_Model3Hooks.autoBindVertices) g_Model3Hooks.autoBindVertices(m);
+  Timer_Reset();
+  return m;
+}
+
+Model3 *Model3_OpenFile(i32 slot, const char *path) {
+  Model3 *m = OpenFile(slot, path);
+  // The caller's one-shot request for full arrays never outlives this open, read or not.
+  g_ModelAllocArrays = 0;
+  return m;
+}

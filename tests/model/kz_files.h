@@ -1,0 +1,47 @@
+// Byte-by-byte builders for hand-made model files in the tests, straight from the layout
+// tables (they never call the writers under test), and small file helpers.
+#pragma once
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "model/bytes.h"
+
+struct Bytes {
+  std::vector<u8> b;
+  Bytes &raw(const void *p, size_t n) {
+    b.insert(b.end(), (const u8 *)p, (const u8 *)p + n);
+    return *this;
+  }
+  Bytes &u8_(u8 v) { return raw(&v, 1); }
+  Bytes &u16_(u16 v) { u8 x[2] = {(u8)v, (u8)(v >> 8)}; return raw(x, 2); }
+  Bytes &i16_(i16 v) { return u16_((u16)v); }
+  Bytes &i32_(i32 v) {
+    u32 u = (u32)v;
+    u8 x[4] = {(u8)u, (u8)(u >> 8), (u8)(u >> 16), (u8)(u >> 24)};
+    return raw(x, 4);
+  }
+  Bytes &u32_(u32 v) { return i32_((i32)v); }
+  Bytes &f32_(f32 v) { u32 u; memcpy(&u, &v, 4); return u32_(u); }
+  Bytes &str(const char *s) { i32_((i32)strlen(s)); return raw(s, strlen(s)); }
+  Bytes &magic(const char *m) { return raw(m, 3); }
+};
+
+inline void WriteFile(const std::string &path, const std::vector<u8> &data) {
+  FILE *f = fopen(path.c_str(), "wb");
+  if (!f) return;
+  if (!data.empty()) fwrite(data.data(), 1, data.size(), f);
+  fclose(f);
+}
+
+inline std::vector<u8> ReadFile(const std::string &path) {
+  std::vector<u8> out;
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return out;
+  int c;
+  while ((c = fgetc(f)) != EOF) out.push_back((u8)c);
+  fclose(f);
+  return out;
+}

@@ -1,0 +1,393 @@
+// KZP files: hand-made files of every read version land in exactly the expected fields,
+// refused versions and damaged files leave the slot as it was, the writer reproduces files
+// byte for byte and refuses what does not fit, and files open by their whole extension.
+#include <math.h>
+#include <stdlib.h>
+
+#include "kz_files.h"
+#include "model/formats/formats.h"
+#include "model/kzo.h"
+#include "model/kzp.h"
+#include "model_fixture.h"
+
+// The fields every version shares up to the four words, with its own count and polygon forms.
+static void Geometry(Bytes &b, i32 version) {
+  bool wide = version == 2006000;
+  auto count = [&](i32 n) { if (wide) b.i32_(n); else b.u16_((u16)n); };
+  count(3); count(1); count(1); count(2);
+  b.f32_(0).f32_(0).f32_(0).f32_(1).f32_(0).f32_(0).f32_(0).f32_(2).f32_(0);
+  b.f32_(0).f32_(0).f32_(1);
+  b.f32_(10).f32_(20).f32_(30).f32_(40);
+  b.f32_(0).f32_(0).f32_(1).f32_(1);
+  b.u16_(1).u16_(0).f32_(0.5f).u32_(0);
+  b.u16_(0).u16_(0).f32_(1).u32_(1);
+  b.u16_(1).u16_(1).f32_(1).u32_(0);
+  b.u16_(1);   // polygon count
+  if (!wide) b.u32_(0xDEADBEEF);   // the ignored word before each old polygon
+  b.u8_(3);
+  const u32 corners[3][4] = {{0, 0, 0, 0}, {1, 0, 0, 1}, {2, 0, 0, 1}};
+  for (auto &c : corners)
+    for (u32 v : c) { if (wide) b.u32_(v); else b.u16_((u16)v); }
+  b.u32_(0);   // group
+  b.i16_(2).u32_(0).u32_(1).str("tex1.png");
+  if (wide) b.i16_(0).f32_(1.5f);
+  b.i32_(1).str("g0").u32_(1).f32_(200).f32_(201).f32_(202).f32_(255).u32_(4).u8_(0);
+  b.f32_(0.5f).f32_(0.25f).f32_(2).f32_(3).u32_(0).u32_(4).u32_(1).u32_(0).u32_(64).u32_(65).u32_(66);
+  b.u32_(1).u32_(0).u32_(1).f32_(2.5f);
+  if (wide) b.i16_(3);
+}
+
+static void Key(Bytes &b, i32 frame, f32 x) {
+  b.i32_(frame).f32_(x).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
+}
+
+static void Bones(Bytes &b) {
+  b.i32_(2);
+  b.str("root").i32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
+  b.i32_(1); Key(b, 0, 0);
+  b.i32_(0);
+  b.str("arm").i32_(0).f32_(1).f32_(2).f32_(3).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
+  b.i32_(2); Key(b, 0, 0); Key(b, 10, 5);
+  b.i32_(1); Key(b, 0, 0);
+}
+
+static std::vector<u8> Kzp(i32 version) {
+  Bytes b;
+  b.magic("KZP").i32_(version);
+  Geometry(b, version);
+  if (version == 2006000) {
+    b.i32_(2).u32_(1).i32_(1).u32_(5).u16_(0).u16_(1).f32_(1).f32_(1).f32_(1).f32_(0.5f).str("walk").i32_(30);
+    b.u32_(0);
+    Bones(b);
+  } else if (version == 2005000) {
+    b.i32_(2).u32_(1).str("walk").i32_(30).u32_(0);
+    Bones(b);
+  } else {
+    b.i32_(2).i32_(1).i32_(5);   // two bones, one key count each for the single motion
+  }
+  return b.b;
+}
+
+struct KzpTest : ModelTest {
+  std::string path = "kzp_test_model.kzp";
+  void TearDown() override {
+    remove(path.c_str());
+    ModelTest::TearDown();
+  }
+  Model3 *Read(const std::vector<u8> &data, i32 slot = 0, u32 full = 1) {
+    WriteFile(path, data);
+    g_ModelAllocArrays = full;
+    return Model3_OpenFile(slot, path.c_str());
+  }
+};
+
+TEST_F(KzpTest, Version2006ReadsEveryField) {
+  Model3 *m = Read(Kzp(2006000));
+  ASSERT_NE(m, nullptr) << (Messages().empty() ? "" : Messages()[0]);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(m, g_Model3Slots[0]);
+  EXPECT_EQ(m->version, 2006000u);
+  EXPECT_STREQ(m->fileName, path.c_str());
+  EXPECT_EQ(m->positionCount, 3); EXPECT_EQ(m->normalCount, 1); EXPECT_EQ(m->colorCount, 1); EXPECT_EQ(m->uvCount, 2);
+  EXPECT_EQ(m->positions[2].y, 2.0f);
+  EXPECT_EQ(m->normals[0].z, 1.0f);
+  EXPECT_EQ(m->colors[0].a, 40.0f);
+  EXPECT_EQ(m->uvs[1].v, 1.0f);
+  EXPECT_EQ(m->bindings[0].bone1, 1); EXPECT_EQ(m->bindings[0].weight, 0.5f); EXPECT_EQ(m->bindings[1].automatic, 1u);
+  ASSERT_EQ(m->polygonCount, 1);
+  EXPECT_EQ(m->polygons[0].cornerCount, 3);
+  EXPECT_EQ(m->polygons[0].corners[2].vertex, 2u);
+  EXPECT_EQ(m->polygons[0].corners[2].uv, 1u);
+  EXPECT_EQ(m->textureCount, 2);
+  EXPECT_EQ(m->textures[1].used, 1u);
+  EXPECT_STREQ(m->textures[1].name, "tex1.png");
+  EXPECT_EQ(m->dispScale, 1.5f);
+  ASSERT_EQ(m->groupCount, 1);
+  const Group3 &g = m->groups[0];
+  EXPECT_STREQ(g.name, "g0");
+  EXPECT_EQ(g.texture, 1u); EXPECT_EQ(g.b, 202.0f); EXPECT_EQ(g.offsetV, 0.25f); EXPECT_EQ(g.scaleV, 3.0f);
+  EXPECT_EQ(g.word1, 4u); EXPECT_EQ(g.mirror, 1u); EXPECT_EQ(g.specB, 66u);
+  EXPECT_EQ(m->lighting, 1u); EXPECT_EQ(m->immediate, 1u); EXPECT_EQ(m->normalOffset, 2.5f);
+  EXPECT_EQ(m->refineLevel, 3);
+  ASSERT_EQ(m->motionCount, 2);
+  EXPECT_STREQ(m->motions[0].name, "walk");
+  EXPECT_EQ(m->motions[0].length, 30);
+  ASSERT_NE(m->motions[0].groupKeys[0], nullptr);
+  EXPECT_EQ(m->motions[0].groupKeys[0]->count, 1);
+  EXPECT_EQ(m->motions[0].groupKeys[0]->keys[0].frame, 5u);
+  EXPECT_EQ(m->motions[0].groupKeys[0]->keys[0].texture, 1);
+  EXPECT_EQ(m->motions[0].groupKeys[0]->keys[0].values[3], 0.5f);
+  EXPECT_EQ(m->motions[1].used, 0u);
+  ASSERT_EQ(m->boneCount, 2);
+  EXPECT_STREQ(m->bones[1].name, "arm");
+  EXPECT_EQ(m->boneRest[1].pos[2], 3.0f);
+  EXPECT_EQ(m->bones[1].keys[0].count, 2);
+  EXPECT_EQ(m->bones[1].keys[0].keys[1].frame, 10);
+  EXPECT_EQ(m->bones[1].keys[0].keys[1].pos[0], 5.0f);
+  EXPECT_EQ(m->bones[0].keys[1].count, 0);
+  EXPECT_EQ(m->displayMode, 2u);
+  EXPECT_EQ(m->normalUpdate, 1u);
+  EXPECT_EQ(m->poseUpdate, 1u);   // two motions and bone 1 animated
+  EXPECT_NE(g_ModelPoses[0], nullptr);
+}
+
+TEST_F(KzpTest, WriteReproducesTheFileByteForByte) {
+  std::vector<u8> original = Kzp(2006000);
+  Model3 *m = Read(original);
+  ASSERT_NE(m, nullptr);
+  std::string out = "kzp_test_out.kzp";
+  ASSERT_TRUE(Kzp_Write(m, out.c_str()));
+  EXPECT_EQ(ReadFile(out), original);
+  // Read what we wrote and write again: still the same bytes.
+  g_ModelAllocArrays = 1;
+  Model3 *again = Model3_OpenFile(1, out.c_str());
+  ASSERT_NE(again, nullptr);
+  ASSERT_TRUE(Kzp_Write(again, out.c_str()));
+  EXPECT_EQ(ReadFile(out), original);
+  remove(out.c_str());
+}
+
+TEST_F(KzpTest, OlderVersionsReadTheirOwnLayouts) {
+  Model3 *m = Read(Kzp(2005000));
+  ASSERT_NE(m, nullptr) << (Messages().empty() ? "" : Messages()[0]);
+  EXPECT_EQ(m->version, 2005000u);
+  EXPECT_EQ(m->polygons[0].corners[1].uv, 1u);
+  EXPECT_STREQ(m->textures[1].name, "tex1.png");
+  EXPECT_EQ(m->refineLevel, 4);   // not in the file: the new model's value
+  EXPECT_EQ(m->dispScale, 1.0f);
+  EXPECT_STREQ(m->motions[0].name, "walk");
+  ASSERT_NE(m->motions[0].groupKeys[0], nullptr);
+  EXPECT_EQ(m->motions[0].groupKeys[0]->count, 0);   // motions without group keys
+  EXPECT_EQ(m->bones[1].keys[0].keys[1].pos[0], 5.0f);
+
+  m = Read(Kzp(2004002));
+  ASSERT_NE(m, nullptr) << (Messages().empty() ? "" : Messages()[0]);
+  EXPECT_EQ(m->motionCount, 1);   // the new model's single motion
+  EXPECT_EQ(m->boneCount, 2);
+  EXPECT_STREQ(m->bones[0].name, "\x90\x65\x83\x7b\x81\x5b\x83\x93");
+  EXPECT_EQ(m->bones[1].keys[0].count, 1);   // 5 is stored as 1
+  EXPECT_EQ(m->bones[1].keys[0].keys[0].quat[3], 1.0f);
+  EXPECT_STREQ(m->groups[0].name, "g0");
+}
+
+TEST_F(KzpTest, RefusedVersionsKeepTheSlot) {
+  Model3 *before = Read(Kzp(2006000));
+  ASSERT_NE(before, nullptr);
+  const std::string supported = "KZP 2004 \x81\x60 2006 \x82\xc9\x91\xce\x89\x9e\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x42\n\n" + path;
+  struct { i32 version; bool tooNew; } cases[] = {{2003030, false}, {2004000, false}, {2004001, false}, {2005500, false},
+                                                  {2004003, false}, {2006001, true}, {-1, false}};
+  for (auto c : cases) {
+    std::vector<u8> data = Kzp(2006000);
+    Bytes v;
+    v.i32_(c.version);
+    memcpy(&data[3], v.b.data(), 4);
+    Messages().clear();
+    EXPECT_EQ(Read(data), nullptr) << c.version;
+    EXPECT_EQ(g_Model3Slots[0], before) << c.version;
+    ASSERT_EQ(Messages().size(), 1u) << c.version;
+    if (c.tooNew)
+      EXPECT_EQ(Messages()[0].substr(0, 4), "\x82\x6a\x82\x79");   // "ＫＺ"
+    else
+      EXPECT_EQ(Messages()[0], supported) << c.version;
+  }
+  EXPECT_EQ(g_ModelAllocArrays, 0u);
+  EXPECT_STREQ(g_Model3Slots[0]->motions[0].name, "walk");
+}
+
+TEST_F(KzpTest, DamagedFilesAreRefusedAtEveryByte) {
+  Model3 *before = Read(Kzp(2006000));
+  ASSERT_NE(before, nullptr);
+  for (i32 v : {2006000, 2005000, 2004002}) {
+    std::vector<u8> full = Kzp(v);
+    for (size_t n = 0; n < full.size(); n++) {
+      std::vector<u8> cut(full.begin(), full.begin() + n);
+      Messages().clear();
+      ASSERT_EQ(Read(cut, 0, 0), nullptr) << v << " cut at " << n;
+      ASSERT_EQ(g_Model3Slots[0], before);
+      ASSERT_EQ(Messages().size(), 1u) << n;
+    }
+  }
+  EXPECT_EQ(before->positionCount, 3);
+}
+
+TEST_F(KzpTest, CountsBeyondTheCapacitiesAreRefused) {
+  // Offsets into the 2006000 file of fields to corrupt.
+  std::vector<u8> base = Kzp(2006000);
+  auto patch = [&](size_t at, std::vector<u8> bytes) {
+    std::vector<u8> d = base;
+    for (size_t i = 0; i < bytes.size(); i++) d[at + i] = bytes[i];
+    return d;
+  };
+  const size_t counts = 7, positions = 23;
+  const size_t bindings = positions + 36 + 12 + 16 + 16;
+  const size_t polys = bindings + 36;
+  std::vector<std::vector<u8>> bad = {
+      patch(counts, {0xff, 0xff, 0xff, 0x7f}),            // huge position count
+      patch(counts, {0xff, 0xff, 0xff, 0xff}),            // negative count
+      patch(bindings, {200, 0}),                          // bone 200 of 128
+      patch(polys + 2, {5}),                              // five corners
+      patch(polys + 3, {0xff, 0xff, 0xff, 0x7f}),         // vertex index past the capacity
+  };
+  for (auto &d : bad) {
+    Messages().clear();
+    EXPECT_EQ(Read(d), nullptr);
+    EXPECT_EQ(Messages().size(), 1u);
+  }
+  // Bone count 129: the bone section starts right after motion 1's used word.
+  std::vector<u8> d = base;
+  Bytes tail;
+  Bones(tail);
+  size_t bonesAt = d.size() - tail.b.size();
+  d[bonesAt] = 129;
+  EXPECT_EQ(Read(d), nullptr);
+  d = base;
+  d[bonesAt + 4] = 0;   // bone name length 256
+  d[bonesAt + 5] = 1;
+  EXPECT_EQ(Read(d), nullptr);
+  d = base;
+  d[bonesAt - 48] = 17;   // motion 0's group key list: 17 keys of 16
+  EXPECT_EQ(Read(d), nullptr);
+  d[bonesAt - 48] = 1;
+  EXPECT_NE(Read(d, 9), nullptr);   // the offsets above are right: unpatched, it reads
+  Model3_FreeSlot(9);
+  EXPECT_EQ(g_Model3Slots[0], nullptr);   // nothing was ever loaded
+}
+
+TEST_F(KzpTest, TextureNamesFollowEveryNonZeroUsedWord) {
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(3);
+  m->textureCount = 3;
+  m->textures[1].used = 2;   // not 1, but in use: its name is written and read back
+  Model3_SetText(&m->textures[1].name, "two.bmp");
+  m->textures[2].used = 0;
+  Model3_SetText(&m->textures[2].name, "dropped.bmp");
+  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  g_ModelAllocArrays = 1;
+  Model3 *r = Model3_OpenFile(4, path.c_str());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->textures[1].used, 2u);
+  EXPECT_STREQ(r->textures[1].name, "two.bmp");
+  EXPECT_STREQ(r->textures[2].name, "");
+}
+
+TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
+  g_MaxPolygons = 65000;
+  g_MaxVertices = 65000 * 4;
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(5);
+  m->polygonCount = 65000;
+  for (i32 i = 0; i < 65000; i++) m->polygons[i].cornerCount = 0;
+  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  g_ModelAllocArrays = 1;
+  Model3 *r = Model3_OpenFile(6, path.c_str());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->polygonCount, 65000);   // the full value, not only its low 16 bits
+
+  // Over the u16 field: refused with a message, the old file untouched.
+  std::vector<u8> before = ReadFile(path);
+  Model3 big = {};
+  big.polygonCount = 70000;
+  big.polygons = m->polygons;
+  Messages().clear();
+  EXPECT_FALSE(Kzp_Write(&big, path.c_str()));
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(ReadFile(path), before);
+
+  // A model without key tables or group key lists writes empty tracks and lists.
+  Model3 *bare = Model3_New();
+  bare->motions[0].used = 1;
+  ASSERT_TRUE(Kzp_Write(bare, path.c_str()));
+  g_ModelAllocArrays = 1;
+  Model3 *back = Model3_OpenFile(7, path.c_str());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->bones[1].keys[0].count, 0);
+  EXPECT_EQ(back->motions[0].groupKeys[0]->count, 0);
+  Model3_Free(bare);
+
+  // A save that cannot be done is reported and keeps the old file.
+  ASSERT_EQ(system("mkdir -p kzp_test_dir.kzp.tmp"), 0);
+  Messages().clear();
+  EXPECT_FALSE(Kzp_Write(back, "kzp_test_dir.kzp"));
+  EXPECT_EQ(Messages().size(), 1u);
+  ASSERT_EQ(system("rmdir kzp_test_dir.kzp.tmp"), 0);
+}
+
+TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
+  std::vector<u8> data = Kzp(2006000);
+  for (const char *name : {"kzp_test_upper.KZP", "kzp_test_mixed.KzP", "dir.x/kzp_test_in.kzp"}) {
+    if (strchr(name, '/')) ASSERT_EQ(system("mkdir -p dir.x"), 0);
+    WriteFile(name, data);
+    g_ModelAllocArrays = 1;
+    EXPECT_NE(Model3_OpenFile(8, name), nullptr) << name;
+    remove(name);
+  }
+  ASSERT_EQ(system("rmdir dir.x"), 0);
+  Model3 *held = g_Model3Slots[8];
+  for (const char *name : {"kzp_test_long.kzpx", "kzp_test.obj", "kzp_test_noext"}) {
+    WriteFile(name, data);
+    Messages().clear();
+    EXPECT_EQ(Model3_OpenFile(8, name), nullptr) << name;
+    EXPECT_EQ(g_Model3Slots[8], held) << name;
+    remove(name);
+  }
+  // X files need the platform importer: none natively.
+  WriteFile("kzp_test.x", data);
+  EXPECT_EQ(Model3_OpenFile(8, "kzp_test.x"), nullptr);
+  remove("kzp_test.x");
+  EXPECT_EQ(g_Model3Slots[8], held);
+
+  Messages().clear();
+  EXPECT_EQ(Model3_OpenFile(8, ""), nullptr);
+  EXPECT_EQ(Model3_OpenFile(8, "kzp_test_missing.kzp"), nullptr);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[1], "kzp_test_missing.kzp \x82\xf0\x8a\x4a\x82\xad\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42");
+  EXPECT_EQ(g_Model3Slots[8], held);
+
+  // Another format's magic behind a .kzp name.
+  std::vector<u8> kzo = data;
+  kzo[2] = 'O';
+  Messages().clear();
+  EXPECT_EQ(Read(kzo, 8), nullptr);
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(g_Model3Slots[8], held);
+}
+
+TEST_F(KzpTest, ObjectPartVersionRules) {
+  std::vector<u8> data = Kzp(2006000);
+  auto withVersion = [&](i32 v) {
+    std::vector<u8> d = data;
+    Bytes b;
+    b.i32_(v);
+    memcpy(&d[3], b.b.data(), 4);
+    WriteFile(path, d);
+  };
+  withVersion(2004000);
+  Messages().clear();
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].substr(0, path.size() + 17), path + " ( Ver 2004.000 )");
+  EXPECT_EQ(g_Obj3Sets[2], nullptr);   // nothing created for a refused file
+
+  withVersion(2003029);
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  withVersion(2004500);
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, "kzp_test_missing.kzp"));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(16, 1, path.c_str()));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, -1, path.c_str()));
+  EXPECT_EQ(g_Obj3Sets[2], nullptr);
+
+  withVersion(2003030);   // no body: an empty model, but a success
+  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 3, path.c_str()));
+  ASSERT_NE(g_Obj3Sets[2], nullptr);
+  EXPECT_EQ(g_Obj3Sets[2]->objectCount, 4);
+  EXPECT_EQ(g_Obj3PartModels[2][3]->positionCount, 0);
+  EXPECT_EQ(g_Obj3PartLoaded[2][3], 1u);
+
+  WriteFile(path, data);
+  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 4, path.c_str()));
+  EXPECT_EQ(g_Obj3PartModels[2][4]->positionCount, 3);
+  EXPECT_STREQ(g_Obj3Sets[2]->parts[4].path, path.c_str());
+  EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
+  for (i32 p = 0; p < OBJ3_PARTS; p++) Kzo_NewPart(2, p);   // frees what was loaded
+}
