@@ -3,9 +3,12 @@
 #include "lib/draw/camera.h"
 #include <math.h>
 
+#include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
+#include "model/bone2.h"
 #include "model/math.h"
 #include "model/model3.h"
+#include "model/obj2.h"
 #include "scene/movie_services.h"
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
@@ -19,6 +22,31 @@ void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   if (!pose->textures[n]) return;
   m->textures[n].width = (i32)size[0];
   m->textures[n].height = (i32)size[1];
+}
+
+void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
+  if (slot < 0 || slot >= BONE2_SLOTS || n < 0 || n >= BONE2_MAX_TEXTURES || !path) return;
+  void *&tex = g_Bone2Textures[slot * TEX_PER_MODEL + n];
+  DrawDev_Release(tex);
+  tex = nullptr;
+  if (!DrawDev_Ready() || !g_DrawDev.loadTextureFile) return;
+  i32 w = 0, h = 0;
+  tex = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+  Bone2Model *m = g_Bone2Slots[slot];
+  if (tex && m) {
+    m->textures[n].width = (u32)w;
+    m->textures[n].height = (u32)h;
+  }
+}
+
+void Tex_CopyBone2Pixels(i32 slot) {
+  Tex_FreePixelCopies();
+  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return;
+  const Bone2Model *m = g_Bone2Slots[slot];
+  for (i32 n = 0; n < BONE2_MAX_TEXTURES; n++) {
+    void *tex = g_Bone2Textures[slot * TEX_PER_MODEL + n];
+    if (m->textures[n].used && tex) Tex_CopyPixels(n, tex, (i32)m->textures[n].width, (i32)m->textures[n].height);
+  }
 }
 
 void Tex_CopyModel3Pixels(i32 slot) {
@@ -57,5 +85,21 @@ Vec3 Model3_GetBoneRestOrigin(i32 slot, i32 bone) {
 void Lib_ClearAllModels(void) {
   g_MovieLoaded = 0;
   g_MoviePlayState = 0;
+  Obj2_FreeAll();
+  Bone2_FreeAll();
   Model3_FreeAllSlots();
+}
+
+void *g_ToonTexture;
+
+bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height) {
+  f32 size[2] = {0, 0};
+  Tex_LoadImageFile(&g_ToonTexture, path, size);
+  if (!g_ToonTexture) {
+    *width = *height = 32;
+    return false;
+  }
+  *width = (i32)size[0];
+  *height = (i32)size[1];
+  return true;
 }

@@ -47,6 +47,11 @@ void Tex_FreePixelCopies(void);
 // Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).
 void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 
+// The toon texture (start-up option): loaded through Tex_LoadImageFile; false (and 32 x 32)
+// when it cannot be loaded.
+extern void *g_ToonTexture;
+bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height);
+
 // Origin of a bone's posed and of its rest matrix in the slot's pose record ((0, 0, 0) for a
 // slot without one or a bone out of range).
 struct Vec3;

@@ -133,4 +133,31 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   RemoveDirectoryA(g_Folder.c_str());
 }
 
+std::string g_SeenBrowseTitle;
+LPITEMIDLIST WINAPI AnswerBrowse(BROWSEINFOA *bi) {
+  g_SeenBrowseTitle = bi->lpszTitle ? bi->lpszTitle : "";
+  return ILCreateFromPathA(g_Folder.c_str());
+}
+LPITEMIDLIST WINAPI CancelBrowse(BROWSEINFOA *) { return nullptr; }
+
+TEST(FileDialogWin, FolderChooserGivesThePathOfTheChosenFolder) {
+  FileDlg_InstallPlatform();
+  FileDlgModalCalls saved = g_FileDlgModal;
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  char full[MAX_PATH];
+  GetFullPathNameA(tmp, sizeof full, full, nullptr);
+  g_Folder = full;
+  if (!g_Folder.empty() && g_Folder.back() == '\\') g_Folder.pop_back();
+  g_FileDlgModal.browseForFolder = AnswerBrowse;
+  char out[FILEDLG_TEXT];
+  ASSERT_TRUE(FileDlg_BrowseFolder(out));
+  EXPECT_STRCASEEQ(out, g_Folder.c_str());
+  EXPECT_EQ(g_SeenBrowseTitle, "フォルダを選択して下さい");
+  g_FileDlgModal.browseForFolder = CancelBrowse;
+  EXPECT_FALSE(FileDlg_BrowseFolder(out));
+  EXPECT_STREQ(out, "");
+  g_FileDlgModal = saved;
+}
+
 }  // namespace
