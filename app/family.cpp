@@ -99,6 +99,8 @@ void App_EnterFamily(void) {
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
   g_ViewCount[layout] = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
   CALL_HOOK(enter);
+  // The layout's view windows (idempotent: an enter hook may already have made them).
+  if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   if (g_ShellSeam.setObject0Rotation) g_ShellSeam.setObject0Rotation(0, 0, 0);
   g_OptionDlgRefresh = 1;
 }
@@ -110,6 +112,7 @@ void App_LeaveFamily(void) {
     if (g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(menu);
   }
   CALL_HOOK(leave);
+  if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
 }
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo

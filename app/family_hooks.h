@@ -7,7 +7,7 @@
 #include "model/types.h"
 #include "scene/movie_services.h"   // Movie_Enter, Prog_Enter, Prog_Update
 
-// Preview
+// Preview (app/preview.cpp)
 void Preview_Enter(void);
 void Preview_Leave(void);
 void Preview_Update(void);

@@ -4,6 +4,8 @@
 #pragma once
 #include "model/types.h"
 
+struct FitCamera;
+
 enum { BUTTON_LEFT = 0, BUTTON_MIDDLE = 1, BUTTON_RIGHT = 2 };
 
 struct ShellSeam {
@@ -24,16 +26,16 @@ struct ShellSeam {
   void (*undoPush)(const char *label);
   // Scene object 0's rotation angles.
   void (*setObject0Rotation)(f32 x, f32 y, f32 z);
+  // Camera placement and projection of the fit command.
+  const FitCamera *fitCamera;
   // The per-frame pose pass (run before fitting every view).
   void (*poseAll)(void);
   // The per-frame passes after the family's update hook.
   void (*framePasses)(void);
   // Hover pick under the cursor (3D editors).
   void (*pickUnderCursor)(void);
-  // Rebuilds the current pointers of the model data (slot tables) into the shell's cache.
+  // Rebuilds the current pointers of the 2D model data (after the 3D ones, app/current.h).
   void (*refreshModelPointers)(void);
-  // True when the current 3D layer holds a model.
-  bool (*hasCurrentModel3)(void);
   // Fills the lists and trees of the current family.
   void (*refreshFamilyLists)(void);
   // Shell commands of the main window (App_RouteCommand).
@@ -43,6 +45,23 @@ struct ShellSeam {
   void (*openDownloadPage)(void);
   void (*addView)(void);
   void (*fileCommand)(u32 commandId);
+  // Loads a menu template and makes it the main window's menu; returns its handle.
+  void *(*loadFamilyMenu)(const char *name);
+  // Creates the current layout's view windows / destroys views 1..count-1.
+  void (*createViewWindows)(void);
+  void (*destroyExtraViews)(void);
+  // Frame passes of the library that are not built into the shell.
+  void (*setSceneDraw)(u32 on);
+  void (*setBrightness)(f32 level);
+  void (*setCamera)(const f32 eye[3], const f32 target[3]);
+  // Eye and target of the movie's camera object; false when there is none.
+  bool (*movieCamera)(f32 eye[3], f32 target[3]);
+  void (*redrawStrips)(void);
+  void (*buildMovieFrameTables)(void);
+  // Creates scene object n showing model slot n.
+  void (*objectInit)(i32 n);
+  // Reads a .kzp file into a 3D model slot; true when loaded.
+  bool (*readKzp)(i32 slot, const char *path);
 };
 extern ShellSeam g_ShellSeam;
 

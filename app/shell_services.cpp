@@ -6,7 +6,6 @@
 
 u32 g_EditFamily;
 u32 g_EditSubMode;
-u32 g_EditorMode;
 u32 g_DrawView;
 ViewRecord g_Views[APP_FAMILY_COUNT][APP_VIEWS_PER_LAYOUT];
 u32 g_Family2DFrame[APP_FAMILY_COUNT];

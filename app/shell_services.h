@@ -49,7 +49,7 @@ struct ViewRecord {
 
 extern u32 g_EditFamily;      // FAMILY_*
 extern u32 g_EditSubMode;     // current sub-mode = index of the current layout in g_Views
-extern u32 g_EditorMode;      // 1 when running as the editor (set by WinMain)
+extern u32 g_EditorMode;      // 1 when running as the editor (set by WinMain; defined in model/model3.cpp)
 extern u32 g_DrawView;        // view of the current layout drawn this frame
 extern ViewRecord g_Views[APP_FAMILY_COUNT][APP_VIEWS_PER_LAYOUT];
 extern u32 g_Family2DFrame[APP_FAMILY_COUNT];  // 1: 2D content in a centred 640x480 frame

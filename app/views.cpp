@@ -3,10 +3,15 @@
 // Owns g_Views, g_ViewCount, g_ActiveView, g_DrawView, g_CurView.
 #include "app/views.h"
 #include "app/family.h"
+#include "app/settings.h"
 #include "app/shell_seam.h"
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "model/model3.h"
 
 #include <math.h>
 #include <stdlib.h>
+#include <string.h>
 
 i32 g_ViewCount[VIEW_LAYOUTS];
 u32 g_ActiveView;
@@ -22,7 +27,8 @@ u32 *g_PolyWorkVerts;      // second per-vertex array of 4 bytes
 f32 *g_PolyWorkVerts3;     // per-vertex array of 12 bytes
 u64 *g_PolyWorkFacesA;     // two per-face arrays of 8 bytes
 u64 *g_PolyWorkFacesB;
-u32 g_MaxPolygonsForWork = 65000;
+// Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
+static u32 s_WorkFaces, s_WorkVerts;
 
 ViewRecord *View_Get(u32 layout, u32 index) {
   if (layout >= VIEW_LAYOUTS) layout = 0;
@@ -74,6 +80,7 @@ void App_MarkAllRedraw(void) {
 void App_RefreshCurrentPointers(void) {
   u32 view = g_ActiveView < VIEWS_PER_LAYOUT ? g_ActiveView : 0;
   g_CurView = View_Get(g_EditSubMode, view);
+  Current_Refresh3D();
   if (g_ShellSeam.refreshModelPointers) g_ShellSeam.refreshModelPointers();
 }
 
@@ -88,14 +95,16 @@ static void AllocOnce(T **p, size_t count) {
 }
 
 void App_AllocWorkArrays(void) {
-  size_t faces = g_MaxPolygonsForWork;
-  size_t verts = faces * 4;
+  if (g_PolySelFaces) return;   // allocated once, never freed
+  size_t faces = g_MaxPolygons ? g_MaxPolygons : 65000;
+  size_t verts = g_MaxVertices ? g_MaxVertices : faces * 4;
   AllocOnce(&g_PolySelFaces, faces);
   AllocOnce(&g_PolySelVerts, verts);
   AllocOnce(&g_PolyWorkVerts, verts);
   AllocOnce(&g_PolyWorkVerts3, verts * 3);
   AllocOnce(&g_PolyWorkFacesA, faces);
   AllocOnce(&g_PolyWorkFacesB, faces);
+  if (g_PolySelFaces && g_PolySelVerts) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
@@ -228,6 +237,118 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
   if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
 }
 
-bool App_HasCurrentModel3(void) {
-  return g_ShellSeam.hasCurrentModel3 ? g_ShellSeam.hasCurrentModel3() : true;
+bool App_HasCurrentModel3(void) { return g_CurModel3 != nullptr; }
+
+// [SECTION] fit command
+static bool AnySelected(const u32 *flags, i32 count) {
+  if (!flags) return false;
+  for (i32 i = 0; i < count; i++)
+    if (flags[i]) return true;
+  return false;
+}
+
+static i32 ClampCount(i32 count, i32 cap) {
+  if (count < 0) return 0;
+  return count < cap ? count : cap;
+}
+
+// Every usable corner of every polygon (optionally only of flagged faces).
+static u32 AddCorners(const Model3 *m, const u32 *faceFlags, bool posed, f32 *out) {
+  u32 n = 0;
+  i32 polys = ClampCount(m->polygonCount, m->capPolygons);
+  i32 verts = ClampCount(m->positionCount, m->capPositions);
+  const Vec3 *src = posed ? m->posed : m->positions;
+  for (i32 p = 0; p < polys; p++) {
+    if (faceFlags && (p >= (i32)s_WorkFaces || !faceFlags[p])) continue;
+    const Polygon3 *poly = &m->polygons[p];
+    u32 corners = poly->cornerCount > 4 ? 4 : poly->cornerCount;
+    for (u32 c = 0; c < corners; c++) {
+      u32 v = poly->corners[c].vertex;
+      if (v >= (u32)verts) continue;   // a corner that names no vertex is left out
+      if (out) { out[n * 3] = src[v].x; out[n * 3 + 1] = src[v].y; out[n * 3 + 2] = src[v].z; }
+      n++;
+    }
+  }
+  return n;
+}
+
+static u32 AddSelectedVertices(const Model3 *m, f32 *out) {
+  u32 n = 0;
+  i32 verts = ClampCount(m->positionCount, m->capPositions);
+  if (verts > (i32)s_WorkVerts) verts = (i32)s_WorkVerts;
+  for (i32 v = 0; v < verts; v++) {
+    if (!g_PolySelVerts[v]) continue;
+    if (out) { out[n * 3] = m->positions[v].x; out[n * 3 + 1] = m->positions[v].y; out[n * 3 + 2] = m->positions[v].z; }
+    n++;
+  }
+  return n;
+}
+
+// Counts with out = null, then fills.
+static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
+  i32 verts = ClampCount(m->positionCount, m->capPositions);
+  i32 polys = ClampCount(m->polygonCount, m->capPolygons);
+  switch (rule) {
+    case 0:   // the selection, else every corner
+    case 1: { // the selection only
+      bool byFaces = g_PolySelectMode == 1;
+      bool any = byFaces ? AnySelected(g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
+                         : AnySelected(g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
+      if (any) return byFaces ? AddCorners(m, g_PolySelFaces, false, out) : AddSelectedVertices(m, out);
+      return rule == 0 ? AddCorners(m, nullptr, false, out) : 0;
+    }
+    case 2: return AddCorners(m, nullptr, false, out);
+    default: return AddCorners(m, nullptr, m->posed != nullptr, out);
+  }
+}
+
+f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
+  *n = 0;
+  const Model3 *m = g_CurModel3;
+  if (!m || !m->polygons || !m->positions) return nullptr;
+  int rule;
+  if (kind == VIEW_MAIN) rule = 0;
+  else if (kind > VIEW_SIDE) return nullptr;
+  else if (subMode == SUB_3D_POLY || subMode == SUB_3D_TEXTURE) rule = 1;
+  else if (subMode == SUB_3D_BONE || subMode == SUB_3D_WEIGHT) rule = 2;
+  else if (subMode == SUB_3D_MOTION) rule = 3;
+  else return nullptr;   // orthographic views of other sub-modes are not fitted
+  u32 count = CollectPoints(m, rule, nullptr);
+  if (count == 0) return nullptr;
+  f32 *pts = (f32 *)malloc(sizeof(f32) * 3 * count);
+  if (!pts) return nullptr;
+  *n = CollectPoints(m, rule, pts);
+  return pts;
+}
+
+void View_Fit(void) {
+  App_RefreshCurrentPointers();
+  ViewRecord *v = g_CurView;
+  u32 n = 0;
+  f32 *pts = View_GatherFitPoints(g_EditSubMode, v->kind, &n);
+  if (pts && v->kind == VIEW_MAIN) {
+    f32 mn[3], mx[3];
+    View_BoundsOfPoints(pts, n, mn, mx);
+    memcpy(g_CurModel3->bboxMin, mn, sizeof mn);
+    memcpy(g_CurModel3->bboxMax, mx, sizeof mx);
+    View_FitPerspective(v, mn, mx, g_MainWndRect[2], g_MainWndRect[3], g_PerspAngleX, g_PerspAngleY,
+                        g_ShellSeam.fitCamera);
+  } else if (pts) {
+    View_FitOrtho(v, pts, n);
+  }
+  free(pts);
+  App_MarkAllRedraw();
+}
+
+void View_FitAll(void) {
+  if (g_ShellSeam.poseAll) g_ShellSeam.poseAll();
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  i32 n = LayoutCount(layout);
+  for (i32 i = 1; i < n; i++) {
+    g_ActiveView = (u32)i;
+    g_CurView = View_Get(layout, (u32)i);
+    View_Fit();
+  }
+  g_ActiveView = 0;
+  g_CurView = View_Get(layout, 0);
 }

@@ -41,6 +41,9 @@ void App_MarkAllRedraw(void);
 void App_RefreshCurrentPointers(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
+// Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
+extern u32 *g_PolySelFaces;
+extern u32 *g_PolySelVerts;
 // True when the current 3D layer holds a model (the overlay is skipped without one).
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
@@ -67,3 +70,11 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n);
 // Eye of the perspective view: pan + (0, 0, -15 zoom) rotated by -angleX about x then angleY about y.
 void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]);
 enum { VIEW_FIT_MAX_STEPS = 400 };
+// Fits view g_ActiveView of the current layout to the current 3D model (the selection, or
+// all polygon corners); without a model or points only a redraw is requested.
+void View_Fit(void);
+// Runs the pose pass, then fits views 1..count-1; view 0 is not fitted.
+void View_FitAll(void);
+// The points View_Fit uses for a view kind in a sub-mode (x, y, z triples, malloc'd; null
+// when there are none). n receives the count.
+f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/current.h"
 #include "app/family_hooks.h"
 #include "shell_fixture.h"
 
@@ -133,7 +134,8 @@ TEST_F(FamilyTest, LoopKeyUpGoesByLayout) {
 TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   g_FamilyHooks[11] = kFakes;
   g_EditFamily = 11;
-  g_ShellSeam.hasCurrentModel3 = [] { return false; };
+  g_CurSlot = 200;   // an empty slot
+  App_RefreshCurrentPointers();
   for (u32 sub : {14u, 15u, 16u, 17u, 18u}) {
     g_EditSubMode = sub;
     App_DrawOverlay();
@@ -144,6 +146,7 @@ TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   App_DrawOverlay();
   EXPECT_EQ(g_calls, (std::vector<std::string>{"overlay"}));
   EXPECT_EQ(g_CurView, &g_Views[12][2]);
+  g_CurSlot = 0;
 }
 
 TEST(MouseDecode, HalvesAboveTenThousandWrapBy65535) {

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <math.h>
 
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "model/model3.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -129,4 +132,64 @@ TEST(ViewFit, OrthographicFitByKindAndSmallWindows) {
   View_FitOrtho(&v, pts, 2);
   EXPECT_TRUE(std::isfinite(v.zoom));
   EXPECT_GT(v.zoom, 0.0f);
+}
+
+TEST(ViewFit, FitCommandOnModels) {
+  Shell_ResetForTest();
+  g_ShellSeam.fitCamera = &kCam;
+  App_AllocWorkArrays();
+  g_EditFamily = 11;
+  g_EditSubMode = 14;
+  g_ViewCount[14] = 2;
+  g_Views[14][0].inUse = 1;
+  g_Views[14][0].window = (HWND__ *)0x1;
+  g_Views[14][0].zoom = 3.2f;
+  g_MainWndRect[2] = 800;
+  g_MainWndRect[3] = 600;
+  g_CurSlot = 0;
+  // No model at all: only a redraw.
+  Model3_FreeSlot(0);
+  View_Fit();
+  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
+  EXPECT_EQ(g_Views[14][0].redraw, 1u);
+  // An empty model: no points, only a redraw.
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(0);
+  ASSERT_NE(m, nullptr);
+  m->polygonCount = 0;
+  g_Views[14][0].redraw = 0;
+  View_Fit();
+  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
+  EXPECT_EQ(g_Views[14][0].redraw, 1u);
+  // One triangle in the plane y = 2 with a corner naming no vertex: the flat axis is
+  // widened and the bad corner is left out.
+  m->positionCount = 3;
+  m->positions[0] = {0, 2, 0};
+  m->positions[1] = {4, 2, 0};
+  m->positions[2] = {0, 2, 4};
+  m->polygonCount = 1;
+  m->polygons[0].cornerCount = 4;
+  for (u32 c = 0; c < 4; c++) m->polygons[0].corners[c].vertex = c == 3 ? 1000000u : c;
+  g_PolySelectMode = 1;
+  View_Fit();
+  EXPECT_EQ(m->bboxMin[1], 1.0f);
+  EXPECT_EQ(m->bboxMax[1], 3.0f);
+  EXPECT_EQ(m->bboxMax[0], 4.0f);
+  EXPECT_FLOAT_EQ(g_Views[14][0].panX, 2.0f);
+  // Front view in the modelling sub-mode fits only a selection; nothing selected: unchanged.
+  g_Views[14][1].inUse = 1;
+  g_Views[14][1].kind = VIEW_FRONT;
+  g_Views[14][1].zoom = 0.25f;
+  g_Views[14][1].w = 300;
+  g_Views[14][1].h = 300;
+  g_ActiveView = 1;
+  View_Fit();
+  EXPECT_EQ(g_Views[14][1].zoom, 0.25f);
+  g_PolySelFaces[0] = 1;
+  View_Fit();
+  EXPECT_FLOAT_EQ(g_Views[14][1].panX, 2.0f);
+  EXPECT_NE(g_Views[14][1].zoom, 0.25f);
+  g_PolySelFaces[0] = 0;
+  g_ActiveView = 0;
+  Model3_FreeSlot(0);
 }

@@ -1,0 +1,21 @@
+// The File menu's front end (the part the start-up needs: the command-line model).
+#include "app/filemenu.h"
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/views.h"
+#include "model/seam.h"
+
+void FileMenu_LoadKzp(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return;
+  }
+  if (g_ShellSeam.readKzp) g_ShellSeam.readKzp(0, path);   // the reader reports its own failures
+  App_RefreshCurrentPointers();
+  View_FitAll();
+  App_RefreshLists();
+  App_MarkAllRedraw();
+  Timer_Reset();
+}

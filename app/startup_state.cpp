@@ -1,0 +1,52 @@
+// Storage and start-up values of the editor state shared by several editors.
+#include "app/startup_state.h"
+#include "app/current.h"
+#include "app/family.h"
+#include "app/views.h"
+
+#include <string.h>
+
+u32 g_PolySelectMode = 1;
+u32 g_PolyTool = 5;
+u32 g_MotionEditOp = 1;
+u32 g_BoneMotionOption = 1;
+u32 g_ObjMotionFirstField = 1;
+u8 g_BoneEditorFirstByte;
+u32 g_PolyEditorFirstField;
+f32 g_BoneWorkMatrix[16];
+f32 g_PerspStep = 3.2f;
+f32 g_PerspOffset[3];
+f32 g_PerspAngleX = -20.0f, g_PerspAngleY = 20.0f;
+u32 g_Frame640;
+i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
+i32 g_StripRect[4];
+u32 g_Playing;
+
+void App_SetEditorStartState(void) {
+  g_CurSlot = 0;
+  g_PolyEditorFirstField = 0;
+  g_PolySelectMode = 1;
+  g_PolyTool = 5;
+  memset(g_BoneWorkMatrix, 0, sizeof g_BoneWorkMatrix);
+  g_BoneWorkMatrix[0] = g_BoneWorkMatrix[5] = g_BoneWorkMatrix[10] = g_BoneWorkMatrix[15] = 1.0f;
+  g_MotionEditOp = 1;
+  g_EditDlgRefresh = 1;
+  memset(g_PerspOffset, 0, sizeof g_PerspOffset);
+  g_PerspStep = 3.2f;
+  memset(g_ViewFocus, 0, sizeof g_ViewFocus);
+  g_LastViewZoom = g_Views[0][0].zoom;
+  g_PerspAngleX = -20.0f;
+  g_PerspAngleY = 20.0f;
+}
+
+void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH) {
+  g_DesktopHalfWidth = desktopW / 2;
+  g_DesktopHalfHeight = desktopH / 2;
+  g_StripRect[0] = 0;
+  g_StripRect[1] = screenH - 246;
+  g_StripRect[2] = 1024;
+  g_StripRect[3] = g_StripRect[1] + 300;
+  g_BoneEditorFirstByte = 0;
+  g_BoneMotionOption = 1;
+  g_ObjMotionFirstField = 1;
+}

@@ -1,0 +1,25 @@
+// Start-up values of the editor state that several editors read, set by WinMain after
+// the settings are loaded. The editors own the meaning; the shell owns the storage.
+#pragma once
+#include "model/types.h"
+
+extern u32 g_PolySelectMode;     // polygon editors: 0 vertices, 1 faces
+extern u32 g_PolyTool;           // polygon editors' current tool
+extern u32 g_MotionEditOp;       // motion editors: 0 move, 1 rotate, 2 scale, 3 IK, 4 joint offset
+extern u32 g_BoneMotionOption;   // an option of the 3D bone/group motion editor
+extern u32 g_ObjMotionFirstField;  // first field of the 3D object-motion editor
+extern u8 g_BoneEditorFirstByte;   // first byte of the 3D bone editor
+extern u32 g_PolyEditorFirstField; // first field of the 3D polygon editor
+extern f32 g_BoneWorkMatrix[16];   // a work matrix of the bone editor
+extern f32 g_PerspStep;          // camera distance step of the view commands
+extern f32 g_PerspOffset[3];     // perspective camera offsets
+extern f32 g_PerspAngleX, g_PerspAngleY;
+extern u32 g_Frame640;           // 640x480 projection flag (the movie family sets it)
+extern i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
+extern i32 g_StripRect[4];       // left, top, right, bottom of the time-line strips
+extern u32 g_Playing;            // 1 while a motion or movie plays
+
+// Step 10 of the start-up: editor state.
+void App_SetEditorStartState(void);
+// Steps 16 and 17: desktop halves, strip rectangle, bone and object-motion editor fields.
+void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH);

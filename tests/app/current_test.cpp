@@ -1,0 +1,51 @@
+// Cached current pointers: they follow the slot and bone indices, and become null (never
+// dangle) when the model, the bone's key table or the key they pointed into is gone.
+#include <gtest/gtest.h>
+
+#include "app/current.h"
+#include "shell_fixture.h"
+
+TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
+  Shell_ResetForTest();
+  g_CurSlot = 3;
+  g_CurBoneIndex = 1;
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(3);
+  ASSERT_NE(m, nullptr);
+  ASSERT_TRUE(Model3_EnsureKeyTable(m, 1));
+  BoneKey3 key;
+  BoneKey3_Identity(&key, 0);
+  ASSERT_GE(KeyTrack_Insert(&m->bones[1].keys[m->motion], &key), 0);
+  m->bones[1].keyIndex = 0;
+  App_RefreshCurrentPointers();
+  EXPECT_EQ(g_CurModel3, m);
+  EXPECT_EQ(g_CurBone3, &m->bones[1]);
+  EXPECT_EQ(g_CurMotion3, &m->motions[m->motion]);
+  ASSERT_NE(g_CurBone3KeyTrack, nullptr);
+  EXPECT_EQ(g_CurBone3Key, &g_CurBone3KeyTrack->keys[0]);
+  EXPECT_EQ(g_CurView, &g_Views[0][0]);
+
+  // A key index past the track's keys: no key pointer.
+  m->bones[1].keyIndex = 5;
+  App_RefreshCurrentPointers();
+  EXPECT_EQ(g_CurBone3Key, nullptr);
+  EXPECT_NE(g_CurBone3KeyTrack, nullptr);
+
+  // The slot emptied: every model pointer is null, not the freed model.
+  Model3_FreeSlot(3);
+  App_RefreshCurrentPointers();
+  EXPECT_EQ(g_CurModel3, nullptr);
+  EXPECT_EQ(g_CurBone3, nullptr);
+  EXPECT_EQ(g_CurBone3KeyTrack, nullptr);
+  EXPECT_EQ(g_CurBone3Key, nullptr);
+  EXPECT_EQ(g_CurMotion3, nullptr);
+
+  // Out-of-range indices never index past a table.
+  g_CurSlot = 100000;
+  g_CurBoneIndex = 100000;
+  App_RefreshCurrentPointers();
+  EXPECT_EQ(g_CurModel3, nullptr);
+  EXPECT_EQ(g_CurSceneObject, nullptr);
+  g_CurSlot = 0;
+  g_CurBoneIndex = 0;
+}
