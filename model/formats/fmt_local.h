@@ -1,0 +1,67 @@
+// Helpers shared by the foreign-format importers and exporters (this folder only).
+//
+// Every importer parses a whole file held in memory into a scratch model made with full
+// arrays, and only a complete, valid result is moved into the slot (Fmt_Commit). The
+// in-memory parsers are also the entries of the fuzz targets.
+#pragma once
+#include "model/bytes.h"
+#include "model/formats/formats.h"
+#include "model/model3.h"
+
+// Outcome of an in-memory parse.
+enum FmtResult {
+  FMT_OK = 0,
+  FMT_NOT_READ,   // not this format or damaged: the import fails silently
+  FMT_REFUSED,    // beyond a capacity or a broken reference: the reason is shown to the user
+};
+
+struct FmtStatus {
+  FmtResult result;
+  char reason[256];   // user-facing text when result is FMT_REFUSED
+};
+
+// Sets a refusal with a formatted reason and returns FMT_REFUSED.
+FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// A new model with every array at capacity (the importers' scratch target).
+Model3 *Fmt_NewModel(void);
+// Moves a finished model into the slot, names it after the path and loads its used
+// textures through the seam; the model is consumed. Returns 1.
+i32 Fmt_Commit(i32 slot, Model3 *m, const char *path);
+// Runs one in-memory parser on a file: reads it, parses into a scratch model and commits it
+// on success; shows the reason of a refusal. Returns 1 or 0; the slot is left as it was on 0.
+typedef FmtResult (*FmtParseFn)(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse);
+
+// One text line without its end: LF, CR, CR LF and LF CR each end one line. False at the
+// end of the data. A line longer than the buffer is cut (its rest is skipped).
+bool Fmt_TextLine(ByteReader *r, char *dst, size_t dstSize);
+// C-library number conversions that give 0 for text that is not a number.
+i32 Fmt_Int(const char *s);
+f32 Fmt_Float(const char *s);
+// A colour component (0..255 scale) as a byte: truncated, clamped, NaN as 0.
+u8 Fmt_ColorByte(f32 v);
+// Vertex normals of the imported model (face and vertex normals, then per-corner normals
+// indexed like the positions when the normal array was not rebuilt).
+void Fmt_CalcNormals(Model3 *m);
+// Corner data of a model polygon with every index checked: out of range gives zeros.
+Vec3 Fmt_CornerPosition(const Model3 *m, const PolyCorner &c);
+Vec3 Fmt_CornerNormal(const Model3 *m, const PolyCorner &c);
+Color4 Fmt_CornerColor(const Model3 *m, const PolyCorner &c);
+Vec2 Fmt_CornerUV(const Model3 *m, const PolyCorner &c);
+
+// Next token of an MQO line into out: a quoted token without its quotes, else up to a blank,
+// with a parenthesis running to its match (blanks included). Returns the position after it,
+// or null when nothing follows on the line.
+const char *Mqo_NextToken(const char *s, char *out, size_t outSize);
+
+// In-memory parsers (the fuzz targets' entries).
+FmtResult Mx_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult Rok_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);

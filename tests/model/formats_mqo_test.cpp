@@ -1,0 +1,139 @@
+// MQO import: the sample's materials, objects, faces and UVs read into the expected model;
+// the tokenizer's forms; LF headers, missing "Eof", huge objects and out-of-range numbers.
+#include "tests/model/formats_test_util.h"
+
+using namespace fmt_test;
+
+namespace {
+
+class Mqo : public FormatTest {};
+
+const char *HEADER = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n";
+
+std::string Crlf(const std::string &s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+i32 ReadText(i32 slot, const std::string &body) {
+  WriteBytes("mqo_test.mqo", HEADER + Crlf(body));
+  return Mqo_Read(slot, "mqo_test.mqo");
+}
+
+}  // namespace
+
+TEST(MqoToken, ParenthesesQuotesAndLineEnds) {
+  char tok[64] = "unchanged";
+  EXPECT_EQ(Mqo_NextToken("", tok, sizeof tok), nullptr);
+  EXPECT_STREQ(tok, "unchanged");
+  const char *line = "\t\"my name\" col(1.000 0.500 0.000 1.000) V(0 1 2)\r\n";
+  const char *p = Mqo_NextToken(line, tok, sizeof tok);
+  EXPECT_STREQ(tok, "my name");
+  p = Mqo_NextToken(p, tok, sizeof tok);
+  EXPECT_STREQ(tok, "col(1.000 0.500 0.000 1.000)");
+  p = Mqo_NextToken(p, tok, sizeof tok);
+  EXPECT_STREQ(tok, "V(0 1 2)");
+  EXPECT_EQ(p, nullptr);
+  char small[4];
+  Mqo_NextToken("abcdefgh", small, sizeof small);
+  EXPECT_STREQ(small, "abc");
+}
+
+TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
+  PutMarker(0);
+  ASSERT_EQ(Mqo_Read(0, DataPath("mqo/sample.mqo").c_str()), 1);
+  Model3 *m = Model3_Get(0);
+  ASSERT_EQ(m->positionCount, 11);
+  EXPECT_VEC3(m->positions[0], 1, 2, -3);
+  EXPECT_VEC3(m->positions[9], 10, 0, 0);
+  ASSERT_EQ(m->groupCount, 2);
+  EXPECT_STREQ(m->groups[0].name, "wood");
+  EXPECT_FLOAT_EQ(m->groups[0].g, 127.5f);
+  EXPECT_FLOAT_EQ(m->groups[1].a, 204);
+  EXPECT_EQ(m->groups[0].texture, 1u);
+  EXPECT_EQ(m->groups[1].texture, 0u);
+  EXPECT_EQ(m->groups[0].mapping, 10);
+  EXPECT_EQ(m->groups[1].mirror, 1u);   // "mirror" in the second object
+  EXPECT_EQ(m->textureCount, 2);
+  EXPECT_STREQ(m->textures[1].name, "wood.bmp");
+  ASSERT_EQ(m->polygonCount, 4);
+  const Polygon3 &quad = m->polygons[0];
+  EXPECT_EQ(quad.cornerCount, 4);
+  EXPECT_EQ(quad.corners[3].vertex, 3u);
+  EXPECT_EQ(quad.corners[2].uv, 3u);
+  EXPECT_FLOAT_EQ(m->uvs[quad.corners[2].uv].u, 1);
+  EXPECT_FLOAT_EQ(m->uvs[quad.corners[3].uv].v, 1);
+  EXPECT_EQ(m->uvCount, 5);
+  EXPECT_EQ(m->polygons[1].corners[0].uv, 0u);   // untextured material: UV 0
+  EXPECT_EQ(m->polygons[2].cornerCount, 2);
+  // The second object's vertices start after the first's 8.
+  const Polygon3 &wing = m->polygons[3];
+  EXPECT_EQ(wing.corners[0].vertex, 8u);
+  EXPECT_EQ(wing.corners[2].vertex, 10u);
+  EXPECT_EQ(wing.group, 1u);
+  EXPECT_EQ(m->colorCount, 1);
+  ASSERT_FALSE(Rec().loads.empty());
+  EXPECT_EQ(Rec().loads.back(), "wood.bmp");
+}
+
+TEST_F(Mqo, LfHeaderIsRefusedAndMissingEofKeepsWhatWasRead) {
+  std::string s = ReadBytes(DataPath("mqo/sample.mqo"));
+  std::string lf;
+  for (char c : s)
+    if (c != '\r') lf += c;
+  PutMarker(1);
+  WriteBytes("mqo_lf.mqo", lf);
+  EXPECT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 0);
+  EXPECT_TRUE(IsMarker(1));
+  // Cut before "Eof" (and inside the second object): the first object's faces stay.
+  WriteBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
+  ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
+  EXPECT_EQ(Model3_Get(1)->polygonCount, 3);
+  std::vector<FmtResult> cuts = ParseEveryCut(Mqo_Parse, s);
+  for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_REFUSED) << cut;
+  remove("mqo_lf.mqo");
+}
+
+TEST_F(Mqo, GroupCountCoversUsedMaterialsAndUvStartsAtZero) {
+  // No material chunk, a face of material 5 with texture-less material: 6 groups.
+  ASSERT_EQ(ReadText(0, "Object \"a\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2) M(5)\n }\n}\nEof\n"), 1);
+  EXPECT_EQ(Model3_Get(0)->groupCount, 6);
+  // A textured face before any UV(...) gets UV 0.
+  ASSERT_EQ(ReadText(0, "Material 1 {\n \"t\" tex(\"a.bmp\")\n}\nObject \"a\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n"
+                        " face 1 {\n 3 V(0 1 2) M(0)\n }\n}\nEof\n"),
+            1);
+  Model3 *m = Model3_Get(0);
+  EXPECT_EQ(m->uvCount, 4);
+  EXPECT_FLOAT_EQ(m->uvs[3].u, 0);
+  // An unknown chunk inside an object does not end it early.
+  ASSERT_EQ(ReadText(0, "Object \"a\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n vertexattr {\n  uid {\n  }\n }\n"
+                        " face 1 {\n 3 V(0 1 2)\n }\n}\nEof\n"),
+            1);
+  EXPECT_EQ(Model3_Get(0)->polygonCount, 1);
+  remove("mqo_test.mqo");
+}
+
+TEST_F(Mqo, OutOfRangeNumbersAreRefused) {
+  PutMarker(2);
+  std::string tooManyMaterials = "Material 129 {\n}\nEof\n";
+  std::string badVertex = "Object \"a\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 3)\n }\n}\nEof\n";
+  std::string badMaterial = "Object \"a\" {\n vertex 3 {\n 0 0 0\n 1 0 0\n 0 1 0\n }\n face 1 {\n 3 V(0 1 2) M(128)\n }\n}\nEof\n";
+  for (const std::string &body : {tooManyMaterials, badVertex, badMaterial}) {
+    EXPECT_EQ(ReadText(2, body), 0);
+    EXPECT_TRUE(IsMarker(2));
+  }
+  EXPECT_EQ(Rec().errors.size(), 3u);
+  // Vertices beyond the model's capacity.
+  SetCapacity(1);
+  EXPECT_EQ(ReadText(2, "Object \"a\" {\n vertex 5 {\n 0 0 0\n 0 0 0\n 0 0 0\n 0 0 0\n 0 0 0\n }\n}\nEof\n"), 0);
+  EXPECT_TRUE(IsMarker(2));
+  // An object of more than 160,000 vertices is abandoned: its faces are not read.
+  SetCapacity(4000);
+  ASSERT_EQ(ReadText(2, "Object \"a\" {\n vertex 200000 {\n 0 0 0\n }\n face 1 {\n 3 V(0 0 0)\n }\n}\nEof\n"), 1);
+  EXPECT_EQ(Model3_Get(2)->polygonCount, 0);
+  remove("mqo_test.mqo");
+}
