@@ -9,7 +9,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "lib/draw/image.h"
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
 
@@ -22,15 +21,6 @@ enum {
 };
 
 // [SECTION] Texture sizes
-
-void Mx_GetTextureSize(const ImageHandle *handle, f32 *width, f32 *height) {
-  *width = *height = 0.0f;
-  if (!handle || !handle->loaded) return;
-  ImageRow *row = Img_GetRow(handle);
-  if (!row) return;
-  *width = row->width;
-  *height = row->height;
-}
 
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height) {
   *width = *height = 0.0f;

@@ -1,6 +1,5 @@
 // MX import and export: the hand-written sample reads into the expected model, export then
 // import gives back positions and normals, and bad or oversized files leave the slot alone.
-#include "lib/draw/image.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -192,21 +191,4 @@ TEST_F(Mx, FailedExportKeepsTheOldFile) {
   EXPECT_EQ(Mx_Write(7, "mx_keep.mx"), 0);   // empty slot
   EXPECT_EQ(ReadBytes("mx_keep.mx"), "old");
   remove("mx_keep.mx");
-}
-
-TEST_F(Mx, TextureSizeOfAnImageHandle) {
-  ImageHandle h = {0, -1};
-  f32 w = 1, hh = 1;
-  Mx_GetTextureSize(&h, &w, &hh);
-  EXPECT_EQ(w, 0);
-  EXPECT_EQ(hh, 0);
-  g_ImageTable[5].width = 256;
-  g_ImageTable[5].height = 128;
-  h = ImageHandle{1, 5};
-  Mx_GetTextureSize(&h, &w, &hh);
-  EXPECT_EQ(w, 256);
-  EXPECT_EQ(hh, 128);
-  h.row = 4000;
-  Mx_GetTextureSize(&h, &w, &hh);
-  EXPECT_EQ(w, 0);
 }
