@@ -5,6 +5,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "model/kzp.h"
 #include "model/seam.h"
 
 void FileMenu_LoadKzp(const char *path) {
@@ -12,7 +13,8 @@ void FileMenu_LoadKzp(const char *path) {
     Lib_ErrorBox("ファイル名が指定されていません。");
     return;
   }
-  if (g_ShellSeam.readKzp) g_ShellSeam.readKzp(0, path);   // the reader reports its own failures
+  g_ModelAllocArrays = 1;
+  Model3_OpenFile(0, path);   // the reader reports its own failures
   App_RefreshCurrentPointers();
   View_FitAll();
   App_RefreshLists();

@@ -10,7 +10,6 @@ enum { BUTTON_LEFT = 0, BUTTON_MIDDLE = 1, BUTTON_RIGHT = 2 };
 
 struct ShellSeam {
   // Library options that reset the device (Windows build only).
-  void (*flagTargetForClear)(u32 target);
   void (*setVSync)(u32 on);
   void (*setAntialias)(u32 on);
   // Moves the main window to g_MainWndRect and resets the device to its size.
@@ -60,8 +59,6 @@ struct ShellSeam {
   void (*buildMovieFrameTables)(void);
   // Creates scene object n showing model slot n.
   void (*objectInit)(i32 n);
-  // Reads a .kzp file into a 3D model slot; true when loaded.
-  bool (*readKzp)(i32 slot, const char *path);
 };
 extern ShellSeam g_ShellSeam;
 

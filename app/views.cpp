@@ -7,6 +7,7 @@
 #include "app/shell_seam.h"
 #include "app/current.h"
 #include "app/startup_state.h"
+#include "lib/draw/target.h"
 #include "model/model3.h"
 
 #include <math.h>
@@ -73,7 +74,7 @@ void App_MarkAllRedraw(void) {
     ViewRecord *v = &g_Views[layout][i];
     if (v->inUse == 1 && v->window) v->redraw = 1;
   }
-  if (g_ShellSeam.flagTargetForClear) g_ShellSeam.flagTargetForClear(0);
+  Draw_FlagTargetForClear(0);
   for (u32 &f : g_StripDirty) f = 1;
 }
 

@@ -2,6 +2,7 @@
 // nothing flagged, the held-button overrides; and App_MarkAllRedraw's reach.
 #include <gtest/gtest.h>
 
+#include "lib/draw/target.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -113,9 +114,6 @@ TEST(ViewChoice, OverridesDrawTheActiveView) {
 
 TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {
   Shell_ResetForTest();
-  static u32 clears;
-  clears = 0;
-  g_ShellSeam.flagTargetForClear = [](u32 t) { if (t == 0) clears++; };
   g_EditSubMode = 15;
   g_ViewCount[15] = 3;
   for (int i = 0; i < 4; i++) { g_Views[15][i].inUse = 1; g_Views[15][i].window = FakeWindow(i); }
@@ -128,8 +126,8 @@ TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {
   EXPECT_EQ(g_Views[15][2].redraw, 1u);
   EXPECT_EQ(g_Views[15][3].redraw, 0u);   // beyond the count
   EXPECT_EQ(g_Views[14][0].redraw, 0u);   // another layout
-  EXPECT_EQ(clears, 1u);
   for (u32 f : g_StripDirty) EXPECT_EQ(f, 1u);
+  EXPECT_EQ(g_RenderTargets[0].clearFlag, 1u);
 }
 
 TEST(ViewRefresh, AddViewTakesFirstFreeSlotUntilAllSevenAreUsed) {
