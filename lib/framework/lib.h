@@ -12,6 +12,7 @@
 // g_MaxPolygons, g_MaxVertices and g_ModelAllocArrays are defined by the model core
 // (model/model3.h); Lib_Init sets the first two.
 #pragma once
+#include <stdint.h>
 #include "model/types.h"
 #include "model/seam.h"
 
@@ -195,6 +196,8 @@ struct LibHooks {
   bool (*loadToonTexture)(const char *path, i32 *width, i32 *height);
   void (*captureAviFrame)(void);       // while g_RunState is 8
   void (*moveVideoWindow)(i32 width, i32 height);  // the movie's video window, when open
+  // The shell's main-window handler (App_MainWndProc), called first for every message.
+  intptr_t (*shellWndProc)(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam);
 };
 extern LibHooks g_LibHooks;
 void Lib_InstallHooks(void);

@@ -1,0 +1,316 @@
+// The portable decisions of the Direct3D window framework (see d3dapp.h).
+#include "lib/framework/d3dapp.h"
+
+#include <string.h>
+
+#include "app/shell_services.h"
+#include "lib/framework/lib.h"
+
+D3DAppState g_D3DApp;
+D3DAppErrorUi g_D3DAppErrorUi;
+
+void D3DApp_SetDefaults(void) {
+  D3DSettings keep = g_D3DApp.settings;
+  memset(&g_D3DApp, 0, sizeof g_D3DApp);
+  g_D3DApp.settings = keep;
+  g_D3DApp.windowed = 1;
+  g_D3DApp.frameMoving = 1;
+  g_D3DApp.clipCursorWhenFullscreen = 1;
+  Str_Copy(g_D3DApp.windowTitle, sizeof g_D3DApp.windowTitle, "D3D9 Application");
+  g_D3DApp.createWidth = 400;
+  g_D3DApp.createHeight = 300;
+  g_AppActive = 0;
+}
+
+void D3DApp_Pause(bool pause) {
+  g_D3DApp.pauseCount += pause ? 1 : -1;
+  g_AppActive = g_D3DApp.pauseCount == 0;
+  if (pause && g_D3DApp.pauseCount == 1 && g_D3DApp.frameMoving) DXUtil_Timer(TIMER_STOP);
+  if (!pause && g_D3DApp.pauseCount == 0 && g_D3DApp.frameMoving) DXUtil_Timer(TIMER_START);
+}
+
+// [SECTION] best modes
+
+void D3DApp_FillModeDefaults(const D3DEnumeration *e, D3DModeSettings *m) {
+  const D3DFormatCombo *c = m->combo;
+  m->depthStencilFormat = (e->usesDepthBuffer && c->depthStencilFormats.count) ? ListU32(c->depthStencilFormats, 0) : (u32)FMT_UNKNOWN;
+  m->multisampleType = c->multisampleTypes.count ? ListU32(c->multisampleTypes, 0) : 0;
+  m->multisampleQuality = 0;
+  m->vertexProcessingType = c->vertexProcessingTypes.count ? ListU32(c->vertexProcessingTypes, 0) : (u32)VP_SOFTWARE;
+  m->presentInterval = c->presentIntervals.count ? ListU32(c->presentIntervals, 0) : (u32)PRESENT_INTERVAL_DEFAULT;
+}
+
+static bool DeviceTypeWanted(u32 type, bool requireHal, bool requireRef) {
+  if (requireHal && type != DEVTYPE_HAL) return false;
+  if (requireRef && type != DEVTYPE_REF) return false;
+  return true;
+}
+
+bool D3DApp_FindBestWindowedMode(const D3DEnumeration *e, bool requireHal, bool requireRef,
+                                 i32 clientWidth, i32 clientHeight, D3DSettings *s) {
+  const D3DQuery *q = e->query;
+  const D3DAdapterRecord *bestAdapter = nullptr;
+  const D3DDeviceRecord *bestDevice = nullptr;
+  const D3DFormatCombo *bestCombo = nullptr;
+  EnumDisplayMode bestDesktop = {};
+  for (u32 ai = 0; ai < D3DEnum_AdapterCount(e); ai++) {
+    const D3DAdapterRecord *a = D3DEnum_Adapter(e, ai);
+    EnumDisplayMode desktop = {};
+    if (!q || !q->adapterDisplayMode(q->ctx, a->adapterOrdinal, &desktop)) continue;
+    for (u32 di = 0; di < a->devices.count; di++) {
+      const D3DDeviceRecord *d = (const D3DDeviceRecord *)a->devices.GetPtr(di);
+      if (!DeviceTypeWanted(d->deviceType, requireHal, requireRef)) continue;
+      for (u32 ci = 0; ci < d->combos.count; ci++) {
+        const D3DFormatCombo *c = (const D3DFormatCombo *)d->combos.GetPtr(ci);
+        if (!c->windowed || c->adapterFormat != desktop.format) continue;
+        bool hal = d->deviceType == DEVTYPE_HAL;
+        bool bbMatches = c->backBufferFormat == c->adapterFormat;
+        if (!bestCombo || (bestDevice->deviceType != DEVTYPE_HAL && hal) || (hal && bbMatches)) {
+          bestAdapter = a; bestDevice = d; bestCombo = c; bestDesktop = desktop;
+          if (hal && bbMatches) goto found;
+        }
+      }
+    }
+  }
+found:
+  if (!bestCombo) return false;
+  D3DModeSettings *m = &s->windowedSet;
+  m->adapter = bestAdapter;
+  m->device = bestDevice;
+  m->combo = bestCombo;
+  m->displayMode = bestDesktop;
+  s->windowedWidth = clientWidth;
+  s->windowedHeight = clientHeight;
+  D3DApp_FillModeDefaults(e, m);
+  s->windowed = true;
+  return true;
+}
+
+bool D3DApp_FindBestFullscreenMode(const D3DEnumeration *e, bool requireHal, bool requireRef, D3DSettings *s) {
+  const D3DQuery *q = e->query;
+  const D3DAdapterRecord *bestAdapter = nullptr;
+  const D3DDeviceRecord *bestDevice = nullptr;
+  const D3DFormatCombo *bestCombo = nullptr;
+  EnumDisplayMode bestDesktop = {};
+  for (u32 ai = 0; ai < D3DEnum_AdapterCount(e); ai++) {
+    const D3DAdapterRecord *a = D3DEnum_Adapter(e, ai);
+    EnumDisplayMode desktop = {};
+    if (!q || !q->adapterDisplayMode(q->ctx, a->adapterOrdinal, &desktop)) continue;
+    for (u32 di = 0; di < a->devices.count; di++) {
+      const D3DDeviceRecord *d = (const D3DDeviceRecord *)a->devices.GetPtr(di);
+      if (!DeviceTypeWanted(d->deviceType, requireHal, requireRef)) continue;
+      for (u32 ci = 0; ci < d->combos.count; ci++) {
+        const D3DFormatCombo *c = (const D3DFormatCombo *)d->combos.GetPtr(ci);
+        if (c->windowed) continue;
+        bool hal = d->deviceType == DEVTYPE_HAL;
+        bool desktopMatches = c->adapterFormat == desktop.format;
+        bool bbMatches = c->backBufferFormat == c->adapterFormat;
+        if (!bestCombo || (bestDevice->deviceType != DEVTYPE_HAL && hal) ||
+            (hal && bestCombo->adapterFormat != bestDesktop.format && desktopMatches) ||
+            (hal && desktopMatches && bbMatches)) {
+          bestAdapter = a; bestDevice = d; bestCombo = c; bestDesktop = desktop;
+          if (hal && desktopMatches && bbMatches) goto found;
+        }
+      }
+    }
+  }
+found:
+  if (!bestCombo) return false;
+  // The display mode: exact desktop match ends the search; otherwise the last mode of the
+  // desktop width, or the first mode of the format when no width matches.
+  bool chosen = false;
+  EnumDisplayMode best = {};
+  for (u32 i = 0; i < bestAdapter->displayModes.count; i++) {
+    const EnumDisplayMode *dm = (const EnumDisplayMode *)bestAdapter->displayModes.GetPtr(i);
+    if (dm->format != bestCombo->adapterFormat) continue;
+    if (dm->width == bestDesktop.width && dm->height == bestDesktop.height && dm->refreshRate == bestDesktop.refreshRate) {
+      best = *dm;
+      chosen = true;
+      break;
+    }
+    if (dm->width == bestDesktop.width || !chosen) {
+      best = *dm;
+      chosen = true;
+    }
+  }
+  if (!chosen) return false;
+  D3DModeSettings *m = &s->fullscreenSet;
+  m->adapter = bestAdapter;
+  m->device = bestDevice;
+  m->combo = bestCombo;
+  m->displayMode = best;
+  D3DApp_FillModeDefaults(e, m);
+  s->windowed = false;
+  return true;
+}
+
+void D3DApp_BuildPresentParams(const D3DSettings *s, bool usesDepthBuffer, i32 clientWidth,
+                               i32 clientHeight, PresentSetup *pp) {
+  const D3DModeSettings *m = s->windowed ? &s->windowedSet : &s->fullscreenSet;
+  memset(pp, 0, sizeof *pp);
+  pp->windowed = s->windowed ? 1 : 0;
+  pp->backBufferCount = 1;
+  pp->multisampleType = m->multisampleType;
+  pp->multisampleQuality = m->multisampleQuality;
+  pp->autoDepthStencil = usesDepthBuffer ? 1 : 0;
+  if (usesDepthBuffer) {
+    pp->flags = PRESENTFLAG_DISCARD_DEPTHSTENCIL;
+    pp->depthStencilFormat = m->depthStencilFormat;
+  }
+  pp->backBufferFormat = m->combo ? m->combo->backBufferFormat : (u32)FMT_UNKNOWN;
+  if (s->windowed) {
+    pp->backBufferWidth = (u32)(clientWidth > 0 ? clientWidth : 0);
+    pp->backBufferHeight = (u32)(clientHeight > 0 ? clientHeight : 0);
+    pp->refreshRate = 0;
+  } else {
+    pp->backBufferWidth = m->displayMode.width;
+    pp->backBufferHeight = m->displayMode.height;
+    pp->refreshRate = m->displayMode.refreshRate;
+  }
+  pp->presentInterval = m->presentInterval;
+}
+
+// [SECTION] present rectangles
+
+static void SetRect4(i32 *r, i32 l, i32 t, i32 rr, i32 b) { r[0] = l; r[1] = t; r[2] = rr; r[3] = b; }
+
+PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRecord *view,
+                                   i32 W, i32 H) {
+  PresentChoice pc;
+  memset(&pc, 0, sizeof pc);
+  if (!viewWindowMode) { pc.mode = PRESENT_WHOLE; return pc; }
+  if (!view || !view->window || view->inUse != 1) { pc.mode = PRESENT_NOTHING; return pc; }
+  pc.window = view->window;
+  if (family != FAMILY_MOVIE) {
+    pc.mode = PRESENT_RECTS;
+    if (view->kind == VIEW_MAIN) SetRect4(pc.src, 0, 0, W, H);
+    else SetRect4(pc.src, 0, 0, view->w, view->h);
+    memcpy(pc.dst, pc.src, sizeof pc.src);
+    return pc;
+  }
+  // Movie editor: the orthographic views and the render view show the centre of the frame.
+  switch (view->kind) {
+    case VIEW_MAIN:
+      pc.mode = PRESENT_WHOLE;
+      break;
+    case VIEW_FRONT: case VIEW_TOP: case VIEW_SIDE: {
+      i32 a = (i32)((W - view->w) * 0.5), b = (i32)((H - view->h) * 0.5);
+      pc.mode = PRESENT_RECTS;
+      SetRect4(pc.src, a, b, W - a, H - b);
+      SetRect4(pc.dst, 0, 0, view->w, view->h);
+      break;
+    }
+    case VIEW_PERS: {
+      i32 w2 = view->clientW, h2 = view->clientH;
+      i32 a = (i32)((W - w2) * 0.5), b = (i32)((H - h2) * 0.5);
+      pc.mode = PRESENT_RECTS;
+      SetRect4(pc.src, a, b, a + w2, b + h2);
+      SetRect4(pc.dst, 0, 0, w2, h2);
+      break;
+    }
+    default:
+      // Kinds the movie editor does not know get no rectangle: nothing is presented.
+      pc.mode = PRESENT_NOTHING;
+      break;
+  }
+  return pc;
+}
+
+// [SECTION] messages
+
+i32 D3DApp_SizeFor43(i32 width, int osVersion) {
+  i32 h = (i32)((width + 6) * 0.75 + 44);
+  if (osVersion < 5) h -= 8;
+  return h;
+}
+
+void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y) {
+  i32 lx = (i32)(lParam & 0xFFFF), ly = (i32)((lParam >> 16) & 0xFFFF);
+  // A drag left of or above the window reports 65535-ish: kept as small negatives.
+  if (lx > 10000) lx -= 0xFFFF;
+  if (ly > 10000) ly -= 0xFFFF;
+  *x = lx;
+  *y = ly;
+}
+
+bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam) {
+  return msg == MSG_MCIWNDM_NOTIFYMODE && lParam == VIDEO_MODE_STOP;
+}
+
+// [SECTION] errors
+
+const char *D3DApp_ErrorText(HResult hr) {
+  switch ((u32)hr) {
+    case D3DAPPERR_NODIRECT3D:
+      return "Could not initialize Direct3D. You may\nwant to check that the latest version of\nDirectX is correctly installed on your\nsystem.  Also make sure that this program\nwas compiled with header files that match\nthe installed DirectX DLLs.";
+    case D3DAPPERR_NOCOMPATIBLEDEVICES:
+      return "ビデオカードが、DirectX 9 に対応していない可能性があります。\n使用できる Direct3D デバイスが、見つかりませんでした。";
+    case D3DAPPERR_NOWINDOWABLEDEVICES:
+      return "This sample cannot run in a desktop\nwindow with the current display settings.\nPlease change your desktop settings to a\n16- or 32-bit display mode and re-run this\nsample.";
+    case D3DAPPERR_NOHARDWAREDEVICE:
+      return "No hardware-accelerated Direct3D devices\nwere found.";
+    case D3DAPPERR_HALNOTCOMPATIBLE:
+      return "This sample requires functionality that is\nnot available on your Direct3D hardware\naccelerator.";
+    case D3DAPPERR_NOWINDOWEDHAL:
+      return "Your Direct3D hardware accelerator cannot\nrender into a window.\nPress F2 while the app is running to see a\nlist of available devices and modes.";
+    case D3DAPPERR_NODESKTOPHAL:
+      return "Your Direct3D hardware accelerator cannot\nrender into a window with the current\ndesktop display settings.\nPress F2 while the app is running to see a\nlist of available devices and modes.";
+    case D3DAPPERR_NOHALTHISMODE:
+      return "This sample requires functionality that is\nnot available on your Direct3D hardware\naccelerator with the current desktop display\nsettings.\nPress F2 while the app is running to see a\nlist of available devices and modes.";
+    case D3DAPPERR_NONZEROREFCOUNT:
+      return "A D3D object has a non-zero reference\ncount (meaning things were not properly\ncleaned up).";
+    case D3DAPPERR_MEDIANOTFOUND:
+    case HRES_FILE_NOT_FOUND:
+      return "Could not load required media.";
+    case D3DAPPERR_RESETFAILED:
+      return "Could not reset the Direct3D device.";
+    case D3DAPPERR_NULLREFDEVICE:
+      return "ビデオカードが、DirectX 9 に対応していない可能性があります。\nD3DAPPERR_NULLREFDEVICE";
+    case HRES_OUTOFMEMORY:
+      return "Not enough memory.";
+    case HRES_OUTOFVIDEOMEMORY:
+      return "Not enough video memory.";
+    case HRES_DRIVERINTERNALERROR:
+      return "A serious problem occured inside the display driver.";
+    default:
+      return "Generic application error. Enable\ndebug output for detailed information.";
+  }
+}
+
+HResult D3DApp_DisplayError(HResult hr, int kind) {
+  if (g_D3DApp.fatalErrorShown) return hr;
+  char text[1024];
+  Str_Copy(text, sizeof text, D3DApp_ErrorText(hr));
+  if (kind == MSGWARN_SWITCHEDTOREF) {
+    size_t n = strlen(text);
+    Str_Copy(text + n, sizeof text - n,
+             "\n\nSwitching to the reference rasterizer,\na software device that implements the entire\n"
+             "Direct3D feature set, but runs very slowly.");
+  }
+  bool fatal = kind == MSGERR_APPMUSTEXIT || (u32)hr == HRES_DRIVERINTERNALERROR;
+  if (fatal) g_D3DApp.fatalErrorShown = 1;
+  if (g_D3DAppErrorUi.showBox) g_D3DAppErrorUi.showBox(text, fatal);
+  if (fatal && g_D3DAppErrorUi.closeWindow) g_D3DAppErrorUi.closeWindow();
+  return hr;
+}
+
+bool D3DApp_AdvanceFrameTime(f32 appTime, f32 elapsedTime) {
+  if (g_D3DApp.frameMoving && elapsedTime == 0.0f) return false;
+  if (g_D3DApp.frameMoving || g_D3DApp.singleStep) {
+    g_D3DApp.time = appTime;
+    g_D3DApp.elapsedTime = elapsedTime;
+    g_D3DApp.singleStep = 0;
+  }
+  return true;
+}
+
+bool D3DApp_CountFrame(f32 absoluteTime) {
+  g_D3DApp.frames++;
+  if (absoluteTime - g_D3DApp.lastFpsTime > 1.0f) {
+    g_D3DApp.fps = (f32)g_D3DApp.frames / (absoluteTime - g_D3DApp.lastFpsTime);
+    g_D3DApp.lastFpsTime = absoluteTime;
+    g_D3DApp.frames = 0;
+    return true;
+  }
+  return false;
+}

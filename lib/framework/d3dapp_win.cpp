@@ -1,0 +1,676 @@
+// The Direct3D window framework: "D3D Window", Direct3D and the device, resets, fullscreen
+// toggle, size changes, lost devices, the frame step with its Present into the drawn view,
+// and the framework message handler.
+#include <windows.h>
+#include <d3dx9.h>
+#include <mmsystem.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/shell_services.h"
+#include "lib/framework/d3dfont.h"
+#include "lib/framework/framework_win.h"
+#include "resources/framework_ids.h"
+#include "scene/movie_services.h"
+
+HWND g_MainWnd;
+IDirect3D9 *g_D3D;
+IDirect3DDevice9 *g_Device;
+HWND g_FrameworkWnd, g_FocusWnd;
+HMENU g_SavedMenu;
+RECT g_WindowBounds, g_ClientRect, g_SavedWindowBounds;
+D3DPRESENT_PARAMETERS g_PresentParams;
+D3DSURFACE_DESC g_BackBufferDesc;
+D3DCAPS9 g_DeviceCaps;
+HINSTANCE g_FrameworkInstance;
+D3DFont *g_FrameworkFont;
+
+enum : DWORD { STYLE_WINDOWED = 0x10CF0000, STYLE_FULLSCREEN = WS_POPUP | WS_SYSMENU | WS_VISIBLE };
+
+// [SECTION] device objects of the framework (font and projection)
+
+static HRESULT InitDeviceObjects(void) {
+  return g_FrameworkFont ? g_FrameworkFont->InitDeviceObjects(g_Device) : S_OK;
+}
+
+static HRESULT RestoreDeviceObjects(void) {
+  if (g_FrameworkFont) {
+    HRESULT hr = g_FrameworkFont->RestoreDeviceObjects();
+    if (FAILED(hr)) return hr;
+  }
+  D3DXMATRIX proj;
+  float aspect = g_BackBufferDesc.Height ? (float)g_BackBufferDesc.Width / (float)g_BackBufferDesc.Height : 1.0f;
+  D3DXMatrixPerspectiveFovLH(&proj, 0.785398f, aspect, 1.0f, 65000.0f);
+  g_Device->SetTransform(D3DTS_PROJECTION, &proj);
+  return S_OK;
+}
+
+static void InvalidateDeviceObjects(void) {
+  if (g_FrameworkFont) g_FrameworkFont->InvalidateDeviceObjects();
+}
+
+static void DeleteDeviceObjects(void) {
+  if (g_FrameworkFont) g_FrameworkFont->DeleteDeviceObjects();
+}
+
+// [SECTION] helpers
+
+static void ReadBackBufferDesc(void) {
+  IDirect3DSurface9 *bb = nullptr;
+  if (g_Device && SUCCEEDED(g_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
+    bb->GetDesc(&g_BackBufferDesc);
+    bb->Release();
+  }
+}
+
+static void CopyPresentParams(const PresentSetup *ps) {
+  D3DPRESENT_PARAMETERS &pp = g_PresentParams;
+  memset(&pp, 0, sizeof pp);
+  pp.BackBufferWidth = ps->backBufferWidth;
+  pp.BackBufferHeight = ps->backBufferHeight;
+  pp.BackBufferFormat = (D3DFORMAT)ps->backBufferFormat;
+  pp.BackBufferCount = ps->backBufferCount;
+  pp.MultiSampleType = (D3DMULTISAMPLE_TYPE)ps->multisampleType;
+  pp.MultiSampleQuality = ps->multisampleQuality;
+  pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  pp.hDeviceWindow = g_FrameworkWnd;
+  pp.Windowed = ps->windowed;
+  pp.EnableAutoDepthStencil = ps->autoDepthStencil;
+  pp.AutoDepthStencilFormat = (D3DFORMAT)ps->depthStencilFormat;
+  pp.Flags = ps->flags;
+  pp.FullScreen_RefreshRateInHz = ps->refreshRate;
+  pp.PresentationInterval = ps->presentInterval;
+}
+
+static void BuildPresentParams(void) {
+  PresentSetup ps;
+  D3DApp_BuildPresentParams(&g_D3DApp.settings, g_D3DEnum.usesDepthBuffer,
+                            g_ClientRect.right - g_ClientRect.left, g_ClientRect.bottom - g_ClientRect.top, &ps);
+  g_D3DApp.present = ps;
+  CopyPresentParams(&ps);
+}
+
+// Style and menu for the windowed or fullscreen state.
+static void AdjustWindowForChange(void) {
+  if (g_D3DApp.windowed) {
+    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)g_D3DApp.windowStyle);
+    if (g_SavedMenu) {
+      SetMenu(g_FrameworkWnd, g_SavedMenu);
+      g_SavedMenu = nullptr;
+    }
+  } else {
+    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)STYLE_FULLSCREEN);
+    if (!g_SavedMenu) {
+      g_SavedMenu = GetMenu(g_FrameworkWnd);
+      SetMenu(g_FrameworkWnd, nullptr);
+    }
+  }
+}
+
+static void UpdateCursorAfterDeviceChange(void) {
+  if (!g_D3DApp.windowed && g_D3DApp.showCursorWhenFullscreen) {
+    HCURSOR cursor = (HCURSOR)GetClassLongPtrA(g_FrameworkWnd, GCLP_HCURSOR);
+    D3DUtil_SetDeviceCursor(g_Device, cursor, true);
+    g_Device->ShowCursor(TRUE);
+  }
+  if (g_D3DApp.clipCursorWhenFullscreen) {
+    if (!g_D3DApp.windowed) {
+      RECT r;
+      GetWindowRect(g_FrameworkWnd, &r);
+      ClipCursor(&r);
+    } else {
+      ClipCursor(nullptr);
+    }
+  }
+}
+
+static void SingleStepWhenStopped(void) {
+  if (!g_D3DApp.frameMoving) {
+    g_D3DApp.singleStep = 1;
+    DXUtil_Timer(TIMER_START);
+    DXUtil_Timer(TIMER_STOP);
+  }
+}
+
+// [SECTION] creation
+
+HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
+  g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
+  if (!g_D3D) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
+
+  g_D3DEnum.query = D3DEnum_RealQuery(g_D3D);
+  g_D3DEnum.confirm = D3DApp_ConfirmDeviceByType;
+  HRESULT hr = D3DEnum_Enumerate(&g_D3DEnum);
+  if (FAILED(hr)) {
+    g_D3D->Release();
+    g_D3D = nullptr;
+    return D3DApp_DisplayError(hr, MSGERR_APPMUSTEXIT);
+  }
+
+  if (!g_FrameworkWnd) {
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = D3DApp_WndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAIN_ICON));
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    wc.lpszClassName = "D3D Window";
+    RegisterClassA(&wc);  // already registered after a failed start: keep going
+
+    g_D3DApp.windowStyle = STYLE_WINDOWED;
+    RECT rc;
+    SetRect(&rc, 0, 0, g_D3DApp.createWidth, g_D3DApp.createHeight);
+    AdjustWindowRect(&rc, g_D3DApp.windowStyle, TRUE);
+    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    g_DesktopWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_DesktopHeight = GetSystemMetrics(SM_CYSCREEN);
+    g_FrameworkWnd = CreateWindowA("D3D Window", g_D3DApp.windowTitle, g_D3DApp.windowStyle,
+                                   (g_DesktopWidth - w) / 2, (g_DesktopHeight - h) / 2, w, h,
+                                   nullptr, menu, instance, nullptr);
+    g_FrameworkInstance = instance;
+    if (!g_FrameworkWnd) {
+      g_D3D->Release();
+      g_D3D = nullptr;
+      return D3DApp_DisplayError((HResult)D3DAPPERR_NOWINDOW, MSGERR_APPMUSTEXIT);
+    }
+  }
+  if (!g_FocusWnd) g_FocusWnd = g_FrameworkWnd;
+  g_D3DApp.windowStyle = (u32)GetWindowLongA(g_FrameworkWnd, GWL_STYLE);
+  GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
+  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+
+  // Initial settings: windowed when possible.
+  D3DSettings &s = g_D3DApp.settings;
+  i32 cw = g_ClientRect.right - g_ClientRect.left, ch = g_ClientRect.bottom - g_ClientRect.top;
+  bool fullscreenFound = D3DApp_FindBestFullscreenMode(&g_D3DEnum, false, false, &s);
+  bool windowedFound = D3DApp_FindBestWindowedMode(&g_D3DEnum, false, false, cw, ch, &s);
+  if (g_D3DApp.startFullscreen && fullscreenFound) s.windowed = false;
+  else if (windowedFound) s.windowed = true;
+  else if (fullscreenFound) s.windowed = false;
+  else hr = D3DAPPERR_NOCOMPATIBLEDEVICES;
+
+  if (SUCCEEDED(hr)) {
+    DXUtil_Timer(TIMER_START);
+    hr = D3DApp_InitDevice();
+    if (SUCCEEDED(hr)) {
+      D3DApp_Pause(false);
+      return S_OK;
+    }
+  }
+  if (g_D3D) {
+    g_D3D->Release();
+    g_D3D = nullptr;
+  }
+  return D3DApp_DisplayError(hr, MSGERR_APPMUSTEXIT);
+}
+
+HRESULT D3DApp_InitDevice(void) {
+  D3DSettings &s = g_D3DApp.settings;
+  D3DModeSettings *m = D3DSettings_Current(&s);
+  g_D3DApp.windowed = s.windowed ? 1 : 0;
+  AdjustWindowForChange();
+  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+  BuildPresentParams();
+
+  const D3DDeviceRecord *dev = m->device;
+  if (dev->caps.primitiveMiscCaps & PMISCCAPS_NULLREFERENCE)
+    D3DApp_DisplayError((HResult)D3DAPPERR_NULLREFDEVICE, MSGWARN);
+
+  DWORD behavior = D3DEnum_BehaviorFlags(m->vertexProcessingType);
+  HRESULT hr = g_D3D->CreateDevice(m->adapter->adapterOrdinal, (D3DDEVTYPE)dev->deviceType, g_FocusWnd,
+                                   behavior, &g_PresentParams, &g_Device);
+  if (SUCCEEDED(hr)) {
+    if (g_D3D && g_D3DApp.windowed)
+      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_WindowBounds.left, g_WindowBounds.top,
+                   g_WindowBounds.right - g_WindowBounds.left, g_WindowBounds.bottom - g_WindowBounds.top,
+                   SWP_SHOWWINDOW);
+    g_Device->GetDeviceCaps(&g_DeviceCaps);
+    g_D3DApp.creationFlags = behavior;
+    if (dev->deviceType == DEVTYPE_REF) {
+      g_GpuInfo.level = 0;
+      g_OptAntialias = 0;
+    }
+    ReadBackBufferDesc();
+    UpdateCursorAfterDeviceChange();
+    hr = InitDeviceObjects();
+    if (FAILED(hr)) {
+      DeleteDeviceObjects();
+    } else {
+      g_D3DApp.objectsInitialised = 1;
+      hr = RestoreDeviceObjects();
+      if (FAILED(hr)) InvalidateDeviceObjects();
+      else { g_D3DApp.objectsRestored = 1; return S_OK; }
+    }
+    g_Device->Release();
+    g_Device = nullptr;
+    g_D3DApp.objectsInitialised = g_D3DApp.objectsRestored = 0;
+  }
+
+  // A HAL that fails falls back once to a windowed reference device.
+  if (hr != (HRESULT)D3DAPPERR_MEDIANOTFOUND && hr != (HRESULT)HRES_FILE_NOT_FOUND && dev->deviceType == DEVTYPE_HAL) {
+    if (D3DApp_FindBestWindowedMode(&g_D3DEnum, false, true, s.windowedWidth, s.windowedHeight, &s)) {
+      g_D3DApp.windowed = 1;
+      AdjustWindowForChange();
+      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_WindowBounds.left, g_WindowBounds.top,
+                   g_WindowBounds.right - g_WindowBounds.left, g_WindowBounds.bottom - g_WindowBounds.top,
+                   SWP_SHOWWINDOW);
+      D3DApp_DisplayError(hr, MSGWARN_SWITCHEDTOREF);
+      return D3DApp_InitDevice();
+    }
+  }
+  return hr;
+}
+
+// [SECTION] reset, toggle, size change
+
+HRESULT D3DApp_ResetDevice(void) {
+  if (!g_Device) return S_OK;
+  D3DApp_HandleSizeChange();
+  if (g_D3DApp.objectsRestored) {
+    InvalidateDeviceObjects();
+    g_D3DApp.objectsRestored = 0;
+  }
+  if (!g_Device) {
+    HRESULT hr = D3DApp_InitDevice();
+    if (FAILED(hr)) return hr;
+  }
+  if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  HRESULT hr = g_Device->Reset(&g_PresentParams);
+  if (FAILED(hr)) return hr;
+  ReadBackBufferDesc();
+  UpdateCursorAfterDeviceChange();
+  hr = RestoreDeviceObjects();
+  if (FAILED(hr)) {
+    InvalidateDeviceObjects();
+    return hr;
+  }
+  g_D3DApp.objectsRestored = 1;
+  SingleStepWhenStopped();
+  return S_OK;
+}
+
+void D3DApp_ReleaseDevice(void) {
+  if (!g_Device) return;
+  if (g_D3DApp.objectsRestored) {
+    InvalidateDeviceObjects();
+    g_D3DApp.objectsRestored = 0;
+  }
+  if (g_D3DApp.objectsInitialised) {
+    DeleteDeviceObjects();
+    g_D3DApp.objectsInitialised = 0;
+  }
+  g_Device->Release();
+  g_Device = nullptr;
+}
+
+void D3DApp_DeleteFont(void) {
+  delete g_FrameworkFont;
+  g_FrameworkFont = nullptr;
+}
+
+static void BackToWindowed(void) {
+  g_D3DApp.windowed = 1;
+  g_D3DApp.settings.windowed = true;
+  AdjustWindowForChange();
+  SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_SavedWindowBounds.left, g_SavedWindowBounds.top,
+               g_SavedWindowBounds.right - g_SavedWindowBounds.left,
+               g_SavedWindowBounds.bottom - g_SavedWindowBounds.top, SWP_SHOWWINDOW);
+}
+
+HRESULT D3DApp_ToggleFullscreen(void) {
+  D3DSettings &s = g_D3DApp.settings;
+  const D3DModeSettings before = *D3DSettings_Current(&s);
+  D3DApp_Pause(true);
+  g_D3DApp.ignoreSizeChange = 1;
+  bool goingFullscreen = g_D3DApp.windowed != 0;
+  if (goingFullscreen) GetWindowRect(g_FrameworkWnd, &g_SavedWindowBounds);
+  g_D3DApp.windowed = !g_D3DApp.windowed;
+  s.windowed = g_D3DApp.windowed != 0;
+  if (!s.fullscreenSet.combo && goingFullscreen) {
+    // No fullscreen mode was found at start-up: stay windowed.
+    g_D3DApp.windowed = 1;
+    s.windowed = true;
+    g_D3DApp.ignoreSizeChange = 0;
+    D3DApp_Pause(false);
+    return D3DApp_DisplayError((HResult)D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
+  }
+  AdjustWindowForChange();
+  const D3DModeSettings *now = D3DSettings_Current(&s);
+  HRESULT hr;
+  if (before.adapter != now->adapter || before.device->deviceType != now->device->deviceType) {
+    D3DApp_ReleaseDevice();
+    hr = D3DApp_InitDevice();
+  } else {
+    GetClientRect(g_FrameworkWnd, &g_ClientRect);
+    BuildPresentParams();
+    hr = D3DApp_ResetDevice();
+  }
+  g_D3DApp.ignoreSizeChange = 0;
+  if (SUCCEEDED(hr)) {
+    if (g_D3DApp.windowed)
+      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_SavedWindowBounds.left, g_SavedWindowBounds.top,
+                   g_SavedWindowBounds.right - g_SavedWindowBounds.left,
+                   g_SavedWindowBounds.bottom - g_SavedWindowBounds.top, SWP_SHOWWINDOW);
+    else
+      GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
+    Lib_UpdateScreenSize();
+    D3DApp_Pause(false);
+    return S_OK;
+  }
+  if (goingFullscreen) BackToWindowed();
+  D3DApp_Pause(false);
+  return D3DApp_DisplayError(hr == (HRESULT)HRES_OUTOFVIDEOMEMORY ? hr : (HRESULT)D3DAPPERR_RESETFAILED,
+                             MSGERR_APPMUSTEXIT);
+}
+
+HRESULT D3DApp_SelectNewDevice(void) {
+  // The device settings dialog is not part of this program yet: nothing changes.
+  if (!g_D3DApp.windowed) {
+    if (FAILED(D3DApp_ToggleFullscreen())) {
+      D3DApp_DisplayError((HResult)D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
+      return E_FAIL;
+    }
+  }
+  return S_OK;
+}
+
+HRESULT D3DApp_HandleSizeChange(void) {
+  if (g_D3DApp.ignoreSizeChange) return S_OK;
+  RECT oldClient = g_ClientRect;
+  GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
+  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+  if (oldClient.right - oldClient.left == g_ClientRect.right - g_ClientRect.left &&
+      oldClient.bottom - oldClient.top == g_ClientRect.bottom - g_ClientRect.top)
+    return S_OK;
+  D3DApp_Pause(true);
+  g_PresentParams.BackBufferWidth = g_ClientRect.right - g_ClientRect.left;
+  g_PresentParams.BackBufferHeight = g_ClientRect.bottom - g_ClientRect.top;
+  HRESULT hr = S_OK;
+  if (g_Device) {
+    hr = D3DApp_ResetDevice();
+    if (FAILED(hr)) {
+      if (hr != (HRESULT)HRES_OUTOFVIDEOMEMORY) hr = D3DAPPERR_RESETFAILED;
+      D3DApp_DisplayError(hr, MSGERR_APPMUSTEXIT);
+    }
+  }
+  D3DApp_Pause(false);
+  return hr;
+}
+
+// [SECTION] frame
+
+// The least frame when no frame render is installed: clear, the shell's hooks, done.
+static HRESULT DefaultRenderFrame(void) {
+  D3DCOLOR clear = D3DCOLOR_ARGB(255, g_ClearColor[0] & 0xFF, g_ClearColor[1] & 0xFF, g_ClearColor[2] & 0xFF);
+  DWORD flags = D3DCLEAR_TARGET | (g_PresentParams.EnableAutoDepthStencil ? D3DCLEAR_ZBUFFER : 0);
+  g_Device->Clear(0, nullptr, flags, clear, 1.0f, 0);
+  HRESULT hr = g_Device->BeginScene();
+  if (FAILED(hr)) return hr;
+  App_DrawScene();
+  App_DrawOverlay();
+  g_Device->EndScene();
+  return S_OK;
+}
+
+HRESULT D3DApp_RenderFrame(void) {
+  if (g_LibHooks.renderFrame) return g_LibHooks.renderFrame() < 0 ? E_FAIL : S_OK;
+  return DefaultRenderFrame();
+}
+
+static void RecoverLostDevice(void) {
+  HRESULT hr = g_Device->TestCooperativeLevel();
+  if (hr == D3DERR_DEVICENOTRESET) {
+    if (g_D3DApp.windowed) {
+      D3DDISPLAYMODE dm;
+      const D3DModeSettings &m = g_D3DApp.settings.windowedSet;
+      if (SUCCEEDED(g_D3D->GetAdapterDisplayMode(m.adapter->adapterOrdinal, &dm))) {
+        g_D3DApp.settings.windowedSet.displayMode = {dm.Width, dm.Height, dm.RefreshRate, (u32)dm.Format};
+        g_PresentParams.BackBufferFormat = dm.Format;
+      }
+    }
+    hr = D3DApp_ResetDevice();
+  }
+  if (SUCCEEDED(hr)) g_D3DApp.deviceLost = 0;
+}
+
+// Test tooling: after a few presented frames the file named by MIRAVEL_READY_FILE is
+// created once, so that tools/screenshot knows the program draws.
+static void NoteFramePresented(void) {
+  static int presented;
+  if (++presented != 3) return;
+  const char *path = getenv("MIRAVEL_READY_FILE");
+  if (!path || !path[0]) return;
+  FILE *f = fopen(path, "wb");
+  if (f) fclose(f);
+}
+
+static void PresentFrame(void) {
+  const ViewRecord *view = nullptr;
+  if (g_EditSubMode < APP_FAMILY_COUNT && g_DrawView < APP_VIEWS_PER_LAYOUT) view = &g_Views[g_EditSubMode][g_DrawView];
+  PresentChoice pc = D3DApp_ChoosePresent(g_ViewWindowMode, g_EditFamily, view, g_ScreenWidth, g_ScreenHeight);
+  HRESULT hr = S_OK;
+  if (pc.mode == PRESENT_WHOLE) {
+    hr = g_Device->Present(nullptr, nullptr, (HWND)pc.window, nullptr);
+  } else if (pc.mode == PRESENT_RECTS) {
+    RECT src = {pc.src[0], pc.src[1], pc.src[2], pc.src[3]};
+    RECT dst = {pc.dst[0], pc.dst[1], pc.dst[2], pc.dst[3]};
+    hr = g_Device->Present(&src, &dst, (HWND)pc.window, nullptr);
+  }
+  if (hr == D3DERR_DEVICELOST) g_D3DApp.deviceLost = 1;
+  else if (pc.mode != PRESENT_NOTHING) NoteFramePresented();
+}
+
+HRESULT D3DApp_FrameStep(void) {
+  D3DApp_CountFrame((f32)(timeGetTime() * 0.001));
+  if (g_D3DApp.renderingSuspended || !g_Device) return 0;
+  if (g_D3DApp.deviceLost) {
+    RecoverLostDevice();
+    if (g_D3DApp.deviceLost) return 0;
+  }
+  f32 appTime = DXUtil_Timer(TIMER_GETAPPTIME);
+  f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
+  if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
+  if (FAILED(D3DApp_RenderFrame())) return 0;
+  PresentFrame();
+  if (g_RunState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
+  Timer_UpdateElapsed();
+  return 0;
+}
+
+bool D3DApp_ReadBackPixel(int x, int y, u32 *argb) {
+  if (!g_Device) return false;
+  IDirect3DSurface9 *bb = nullptr, *plain = nullptr, *sys = nullptr;
+  bool ok = false;
+  if (SUCCEEDED(g_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
+    D3DSURFACE_DESC d;
+    bb->GetDesc(&d);
+    // A multisampled back buffer is resolved into a plain target first.
+    if (SUCCEEDED(g_Device->CreateRenderTarget(d.Width, d.Height, d.Format, D3DMULTISAMPLE_NONE, 0, FALSE, &plain, nullptr)) &&
+        SUCCEEDED(g_Device->StretchRect(bb, nullptr, plain, nullptr, D3DTEXF_NONE)) &&
+        SUCCEEDED(g_Device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &sys, nullptr)) &&
+        SUCCEEDED(g_Device->GetRenderTargetData(plain, sys))) {
+      D3DLOCKED_RECT lr;
+      if (x >= 0 && y >= 0 && (UINT)x < d.Width && (UINT)y < d.Height && SUCCEEDED(sys->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
+        *argb = *(const u32 *)((const u8 *)lr.pBits + y * lr.Pitch + x * 4);
+        sys->UnlockRect();
+        ok = true;
+      }
+    }
+  }
+  if (sys) sys->Release();
+  if (plain) plain->Release();
+  if (bb) bb->Release();
+  return ok;
+}
+
+// [SECTION] messages
+
+LRESULT CALLBACK D3DApp_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (g_LibHooks.shellWndProc) g_LibHooks.shellWndProc((HWND__ *)wnd, msg, wParam, lParam);
+  return D3DApp_HandleMessage(wnd, msg, wParam, lParam);
+}
+
+static void ButtonPosition(LPARAM lParam, i32 *x, i32 *y) { D3DApp_DecodeMouse(lParam, x, y); }
+
+static void OnMouseMove(LPARAM lParam) {
+  D3DApp_DecodeMouse(lParam, &g_LibApp.cursorX, &g_LibApp.cursorY);
+  if (g_AppActive && g_Device) {
+    POINT p;
+    GetCursorPos(&p);
+    if (g_D3DApp.windowed) ScreenToClient(g_FrameworkWnd, &p);
+    g_Device->SetCursorPosition(p.x, p.y, 0);
+  }
+}
+
+static void OnClose(HWND wnd) {
+  D3DApp_ReleaseDevice();
+  if (g_D3D) {
+    g_D3D->Release();
+    g_D3D = nullptr;
+  }
+  D3DApp_DeleteFont();
+  HMENU menu = GetMenu(wnd);
+  if (menu) DestroyMenu(menu);
+  DestroyWindow(wnd);
+  PostQuitMessage(0);
+  if (wnd == g_FrameworkWnd) g_FrameworkWnd = nullptr;
+}
+
+static LRESULT OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case IDM_CHANGE_DEVICE:
+      D3DApp_Pause(true);
+      D3DApp_SelectNewDevice();
+      D3DApp_Pause(false);
+      return 0;
+    case IDM_TOGGLE_FULLSCREEN:
+      D3DApp_Pause(true);
+      if (FAILED(D3DApp_ToggleFullscreen())) D3DApp_DisplayError((HResult)D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
+      D3DApp_Pause(false);
+      return 0;
+    case IDM_TOGGLE_START:
+      g_D3DApp.frameMoving = !g_D3DApp.frameMoving;
+      DXUtil_Timer(g_D3DApp.frameMoving ? TIMER_START : TIMER_STOP);
+      break;
+    case IDM_SINGLE_STEP:
+      if (!g_D3DApp.frameMoving) DXUtil_Timer(TIMER_ADVANCE);
+      else DXUtil_Timer(TIMER_STOP);
+      g_D3DApp.frameMoving = 0;
+      g_D3DApp.singleStep = 1;
+      break;
+    case IDM_EXIT:
+      SendMessageA(wnd, WM_CLOSE, 0, 0);
+      return 0;
+  }
+  return DefWindowProcA(wnd, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The video window's stop notice: replay or close. Only that notification counts (a
+  // mouse move at (525, 0) carries the same lParam).
+  if (D3DApp_IsVideoStopNotice(msg, lParam)) {
+    if (g_D3DApp.videoLoop == 1) Movie_OpenVideoWindow(g_MovieVideoPath, 1);
+    else Movie_CloseVideoWindow();
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  }
+  switch (msg) {
+    case WM_SIZE: {
+      RECT r;
+      GetWindowRect(wnd, &r);
+      i32 width = r.right - r.left;
+      MoveWindow(wnd, r.left, r.top, width, D3DApp_SizeFor43(width, Lib_GetOsVersion()), TRUE);
+      g_D3DApp.minimized = wParam == SIZE_MINIMIZED;
+      g_D3DApp.maximized = wParam == SIZE_MAXIMIZED;
+      if (wParam != SIZE_MINIMIZED) Lib_UpdateScreenSize();
+      break;
+    }
+    case WM_ACTIVATE:
+      Timer_Reset();
+      break;
+    case WM_PAINT:
+      if (g_Device && !g_AppActive && g_D3DApp.windowed && g_D3DApp.objectsInitialised &&
+          g_D3DApp.objectsRestored && !g_D3DApp.renderingSuspended && !g_ViewWindowMode) {
+        D3DApp_RenderFrame();
+        g_Device->Present(nullptr, nullptr, nullptr, nullptr);
+      }
+      break;
+    case WM_GETMINMAXINFO:
+      ((MINMAXINFO *)lParam)->ptMinTrackSize.x = 100;
+      ((MINMAXINFO *)lParam)->ptMinTrackSize.y = 100;
+      break;
+    case WM_SETCURSOR:
+      if (g_AppActive && !g_D3DApp.windowed) {
+        SetCursor(nullptr);
+        if (g_D3DApp.showCursorWhenFullscreen && g_Device) g_Device->ShowCursor(TRUE);
+        return TRUE;
+      }
+      break;
+    case WM_NCHITTEST:
+      if (!g_D3DApp.windowed) return HTCLIENT;
+      break;
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_SIZE: case SC_MOVE: case SC_MAXIMIZE: case SC_KEYMENU: case SC_MONITORPOWER:
+          if (!g_D3DApp.windowed) return 1;
+      }
+      break;
+    case WM_ENTERMENULOOP:
+      D3DApp_Pause(true);
+      break;
+    case WM_EXITMENULOOP:
+      D3DApp_Pause(false);
+      break;
+    case WM_POWERBROADCAST:
+      if (wParam == 0 || wParam == 7) return TRUE;  // PBT_APMQUERYSUSPEND, PBT_APMRESUMESUSPEND
+      break;
+    case WM_KEYDOWN:
+      if (wParam < 256) g_LibApp.keyState[wParam] = 1;
+      break;
+    case WM_KEYUP:
+      if (wParam < 256) g_LibApp.keyState[wParam] = 0;
+      break;
+    case WM_MOUSEMOVE:
+      OnMouseMove(lParam);
+      break;
+    case WM_LBUTTONDOWN:
+      g_LibApp.leftHeld = 1;
+      SetCapture(wnd);
+      ButtonPosition(lParam, &g_LibApp.leftDownX, &g_LibApp.leftDownY);
+      break;
+    case WM_MBUTTONDOWN:
+      g_LibApp.middleHeld = 1;
+      SetCapture(wnd);
+      ButtonPosition(lParam, &g_LibApp.middleDownX, &g_LibApp.middleDownY);
+      break;
+    case WM_RBUTTONDOWN:
+      g_LibApp.rightHeld = 1;
+      SetCapture(wnd);
+      ButtonPosition(lParam, &g_LibApp.rightDownX, &g_LibApp.rightDownY);
+      break;
+    case WM_LBUTTONUP:
+      g_LibApp.leftHeld = 0;
+      ReleaseCapture();
+      ButtonPosition(lParam, &g_LibApp.leftUpX, &g_LibApp.leftUpY);
+      break;
+    case WM_MBUTTONUP:
+      g_LibApp.middleHeld = 0;
+      ReleaseCapture();
+      ButtonPosition(lParam, &g_LibApp.middleUpX, &g_LibApp.middleUpY);
+      break;
+    case WM_RBUTTONUP:
+      g_LibApp.rightHeld = 0;
+      ReleaseCapture();
+      ButtonPosition(lParam, &g_LibApp.rightUpX, &g_LibApp.rightUpY);
+      break;
+    case WM_COMMAND:
+      return OnCommand(wnd, wParam, lParam);
+    case WM_CLOSE:
+      OnClose(wnd);
+      return 0;
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}

@@ -1,0 +1,59 @@
+// The Windows half of the library framework: window, device, frame step, message handler,
+// the real Direct3D queries for the enumeration, and the platform state they keep.
+// Windows build only.
+#pragma once
+#include <windows.h>
+#include <d3d9.h>
+
+#include "lib/framework/d3dapp.h"
+#include "lib/framework/lib.h"
+
+// [SECTION] platform state of the framework
+extern HWND g_FrameworkWnd;       // the "D3D Window"
+extern HWND g_FocusWnd;           // focus window given to CreateDevice
+extern HMENU g_SavedMenu;         // menu removed while fullscreen
+extern RECT g_WindowBounds, g_ClientRect, g_SavedWindowBounds;
+extern D3DPRESENT_PARAMETERS g_PresentParams;
+extern D3DSURFACE_DESC g_BackBufferDesc;
+extern D3DCAPS9 g_DeviceCaps;
+extern HINSTANCE g_FrameworkInstance;
+
+// [SECTION] device life
+HRESULT D3DApp_CreateWindow(HINSTANCE instance);
+HRESULT D3DApp_InitDevice(void);
+HRESULT D3DApp_ResetDevice(void);
+HRESULT D3DApp_ToggleFullscreen(void);
+HRESULT D3DApp_SelectNewDevice(void);
+HRESULT D3DApp_HandleSizeChange(void);
+// One frame per idle pass of the main loop; returns 0.
+HRESULT D3DApp_FrameStep(void);
+HRESULT D3DApp_RenderFrame(void);
+void D3DApp_ReleaseDevice(void);
+void D3DApp_DeleteFont(void);
+LRESULT CALLBACK D3DApp_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// [SECTION] device filter
+HRESULT D3DApp_ConfirmDevice(const D3DCAPS9 *caps, DWORD behavior, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat);
+bool D3DApp_ConfirmDeviceByType(const EnumCaps *caps, u32 vertexProcessingType, u32 adapterFormat, u32 backBufferFormat);
+// The enumeration's queries over a Direct3D object.
+const D3DQuery *D3DEnum_RealQuery(IDirect3D9 *d3d);
+// Copies the caps the framework reads (and the whole record) into the portable form.
+void D3DEnum_CapsFromPlatform(const D3DCAPS9 *in, EnumCaps *out);
+
+// [SECTION] start-up helpers
+// Fills the unset entries of g_Seam with the real calls and points the framework timer
+// at the platform clock.
+void Lib_InstallSeam(void);
+// The real file system for the data-folder search.
+const LibFs *Lib_RealFs(void);
+// Reads the back buffer's pixel (x, y) as A8R8G8B8 (resolving multisampling); tests.
+bool D3DApp_ReadBackPixel(int x, int y, u32 *argb);
+
+// [SECTION] framework utilities (dxutil_win.cpp)
+// "DX9SDK Samples Path" of the SDK registry key plus "\Media\".
+HRESULT DXUtil_GetMediaPath(char *buf, int size);
+HRESULT DXUtil_FindMediaFile(char *dest, int size, const char *name);
+void D3DUtil_InitMaterial(D3DMATERIAL9 *material, float r, float g, float b, float a);
+void D3DUtil_InitLight(D3DLIGHT9 *light, D3DLIGHTTYPE type, float x, float y, float z);
+HRESULT D3DUtil_SetDeviceCursor(IDirect3DDevice9 *device, HCURSOR cursor, bool addWatermark);

@@ -1,0 +1,32 @@
+// Every modal window of the Windows side goes through these hooks: message boxes, the
+// common file and colour dialogs, the folder browser, the codec chooser and modal dialog
+// templates. A null hook makes the real call. Tests install answering fakes, so no test
+// ever waits on a window; MIRAVEL_MODAL_AUTO=1 in the environment answers every one with
+// its default (OK / cancel) and writes its text to stderr (smoke runs, screenshots).
+// Windows build only.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+#include <vfw.h>
+
+struct ModalHooks {
+  int (*messageBox)(HWND owner, const char *text, const char *caption, UINT type);
+  BOOL (*getOpenFileName)(OPENFILENAMEA *ofn);
+  BOOL (*getSaveFileName)(OPENFILENAMEA *ofn);
+  BOOL (*chooseColor)(CHOOSECOLORA *cc);
+  PIDLIST_ABSOLUTE (*browseForFolder)(BROWSEINFOA *bi);
+  BOOL (*chooseCompressor)(HWND owner, UINT flags, LPVOID in, LPVOID data, COMPVARS *cv, LPSTR title);
+  INT_PTR (*dialogBox)(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param);
+};
+extern ModalHooks g_ModalHooks;
+
+int Modal_MessageBox(HWND owner, const char *text, const char *caption, UINT type);
+BOOL Modal_GetOpenFileName(OPENFILENAMEA *ofn);
+BOOL Modal_GetSaveFileName(OPENFILENAMEA *ofn);
+BOOL Modal_ChooseColor(CHOOSECOLORA *cc);
+PIDLIST_ABSOLUTE Modal_BrowseForFolder(BROWSEINFOA *bi);
+BOOL Modal_ChooseCompressor(HWND owner, UINT flags, LPVOID in, LPVOID data, COMPVARS *cv, LPSTR title);
+INT_PTR Modal_DialogBox(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param);
+// True when modal windows are answered automatically (MIRAVEL_MODAL_AUTO=1).
+bool Modal_IsAuto(void);
