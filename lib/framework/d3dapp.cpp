@@ -218,10 +218,12 @@ PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRec
 
 // [SECTION] messages
 
-i32 D3DApp_SizeFor43(i32 width, int osVersion) {
-  i32 h = (i32)((width + 6) * 0.75 + 44);
-  if (osVersion < 5) h -= 8;
-  return h;
+// The frame sizes come from the system's metrics rather than from constants of one theme,
+// so that the client area stays 4:3 (640x480 at start-up) under any frame style.
+i32 D3DApp_SizeFor43(i32 width, i32 frameWidth, i32 frameHeight) {
+  i32 clientWidth = width - frameWidth;
+  if (clientWidth < 0) clientWidth = 0;
+  return (i32)(clientWidth * 0.75) + frameHeight;
 }
 
 void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y) {

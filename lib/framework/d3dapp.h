@@ -81,6 +81,7 @@ struct D3DAppState {
   f32 time, elapsedTime, fps;
   f32 lastFpsTime;
   u32 frames;
+  u32 presentCount;        // frames presented since start-up
   u32 windowStyle;
   u32 creationFlags;
   i32 createWidth, createHeight;   // client size of the window to create
@@ -126,8 +127,9 @@ PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRec
                                    i32 screenWidth, i32 screenHeight);
 
 // [SECTION] messages
-// Height of the 4:3 window for a window width (WM_SIZE).
-i32 D3DApp_SizeFor43(i32 width, int osVersion);
+// Height of the window whose client area is 4:3 for a window width (WM_SIZE); frameWidth
+// and frameHeight are the window's non-client sizes (borders, caption, menu).
+i32 D3DApp_SizeFor43(i32 width, i32 frameWidth, i32 frameHeight);
 // Client position from a mouse message's lParam; halves above 10000 become small negatives.
 void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y);
 // True for the video window's stop notice: the MCI mode notification carrying MCI_MODE_STOP.

@@ -440,8 +440,7 @@ static void RecoverLostDevice(void) {
 // Test tooling: after a few presented frames the file named by MIRAVEL_READY_FILE is
 // created once, so that tools/screenshot knows the program draws.
 static void NoteFramePresented(void) {
-  static int presented;
-  if (++presented != 3) return;
+  if (++g_D3DApp.presentCount != 3) return;
   const char *path = getenv("MIRAVEL_READY_FILE");
   if (!path || !path[0]) return;
   FILE *f = fopen(path, "wb");
@@ -538,6 +537,7 @@ static void OnClose(HWND wnd) {
   DestroyWindow(wnd);
   PostQuitMessage(0);
   if (wnd == g_FrameworkWnd) g_FrameworkWnd = nullptr;
+  if (wnd == g_MainWnd) g_MainWnd = nullptr;
 }
 
 static LRESULT OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
@@ -582,7 +582,10 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT r;
       GetWindowRect(wnd, &r);
       i32 width = r.right - r.left;
-      MoveWindow(wnd, r.left, r.top, width, D3DApp_SizeFor43(width, Lib_GetOsVersion()), TRUE);
+      RECT frame = {0, 0, 0, 0};
+      AdjustWindowRect(&frame, (DWORD)GetWindowLongA(wnd, GWL_STYLE), GetMenu(wnd) != nullptr);
+      MoveWindow(wnd, r.left, r.top, width,
+                 D3DApp_SizeFor43(width, frame.right - frame.left, frame.bottom - frame.top), TRUE);
       g_D3DApp.minimized = wParam == SIZE_MINIMIZED;
       g_D3DApp.maximized = wParam == SIZE_MAXIMIZED;
       if (wParam != SIZE_MINIMIZED) Lib_UpdateScreenSize();

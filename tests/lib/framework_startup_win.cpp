@@ -1,0 +1,137 @@
+// The library start-up in this process under Wine: "D3D Window" with a 640x480 client
+// area and menu 141, the device, a black first frame, frames that advance, a device reset
+// by the vsync switch, and WM_CLOSE tearing everything down.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <d3d9.h>
+
+#include "app/shell_services.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/modal_hooks.h"
+#include "resources/framework_ids.h"
+
+namespace {
+
+bool MenuHasCommand(HMENU menu, UINT id) {
+  int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; i++) {
+    if (GetMenuItemID(menu, i) == id) return true;
+    HMENU sub = GetSubMenu(menu, i);
+    if (sub && MenuHasCommand(sub, id)) return true;
+  }
+  return false;
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Frame steps until `more` further frames were presented (or a time limit).
+bool PresentFrames(u32 more) {
+  u32 target = g_D3DApp.presentCount + more;
+  for (int i = 0; i < 200 && g_D3DApp.presentCount < target; i++) {
+    PumpMessages();
+    D3DApp_FrameStep();
+    Sleep(5);
+  }
+  return g_D3DApp.presentCount >= target;
+}
+
+// Renders one frame without presenting it (a discarded back buffer has no defined contents
+// after Present) and reads its centre.
+u32 CentrePixel() {
+  EXPECT_EQ(D3DApp_RenderFrame(), S_OK);
+  u32 argb = 0x12345678;
+  EXPECT_TRUE(D3DApp_ReadBackPixel(g_ScreenWidth / 2, g_ScreenHeight / 2, &argb));
+  return argb & 0xFFFFFF;
+}
+
+int g_BoxCount;
+int CountBox(HWND, const char *text, const char *, UINT) {
+  g_BoxCount++;
+  fprintf(stderr, "box: %s\n", text);
+  return IDOK;
+}
+
+TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
+  g_ModalHooks.messageBox = CountBox;
+  ASSERT_TRUE(Lib_Init(GetModuleHandleA(nullptr)));
+  EXPECT_EQ(g_BoxCount, 0);
+  EXPECT_EQ(Lib_IsReady(), 1u);
+  EXPECT_EQ(D3DApp_IsActive(), 1u);
+
+  // The window.
+  ASSERT_TRUE(IsWindow(g_MainWnd));
+  char cls[64];
+  GetClassNameA(g_MainWnd, cls, sizeof cls);
+  EXPECT_STREQ(cls, "D3D Window");
+  char title[64];
+  GetWindowTextA(g_MainWnd, title, sizeof title);
+  EXPECT_STREQ(title, "Miravel");
+  RECT rc;
+  GetClientRect(g_MainWnd, &rc);
+  EXPECT_EQ(rc.right - rc.left, 640);
+  EXPECT_EQ(rc.bottom - rc.top, 480);
+  HMENU menu = GetMenu(g_MainWnd);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(MenuHasCommand(menu, IDM_EXIT));
+  HMENU fromResource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  ASSERT_NE(fromResource, nullptr);
+  EXPECT_EQ(GetMenuItemCount(fromResource), GetMenuItemCount(menu));
+  DestroyMenu(fromResource);
+
+  // The device and its first frame.
+  ASSERT_NE(g_Device, nullptr);
+  ASSERT_NE(g_D3D, nullptr);
+  EXPECT_EQ(g_ScreenWidth, 640);
+  EXPECT_EQ(g_ScreenHeight, 480);
+  EXPECT_EQ(CentrePixel(), 0u);
+  EXPECT_EQ(g_RunState, 4u);
+  EXPECT_NE(g_DataDir[0], 0);
+
+  // Frames are drawn and presented (into view 0 of the current layout once view windows
+  // are on).
+  g_ClearColor[2] = 255;
+  ASSERT_TRUE(PresentFrames(3));
+  EXPECT_EQ(CentrePixel(), 0x0000FFu);
+  g_ViewWindowMode = 1;
+  ViewRecord &v = g_Views[g_EditSubMode][0];
+  v.inUse = 1;
+  v.window = (HWND__ *)g_MainWnd;
+  v.kind = VIEW_MAIN;
+  ASSERT_TRUE(PresentFrames(3));
+
+  // The vsync switch resets the device; frames go on.
+  Lib_SetVSync(false);
+  EXPECT_EQ(g_PresentParams.PresentationInterval, (UINT)D3DPRESENT_INTERVAL_IMMEDIATE);
+  EXPECT_EQ(Lib_IsVSync(), 0);
+  ASSERT_NE(g_Device, nullptr);
+  g_ClearColor[1] = 255;
+  ASSERT_TRUE(PresentFrames(3));
+  EXPECT_EQ(CentrePixel(), 0x00FFFFu);
+  Lib_SetVSync(true);
+  ASSERT_TRUE(PresentFrames(1));
+  EXPECT_EQ(g_BoxCount, 0);
+
+  // WM_CLOSE releases the device and Direct3D, destroys the window and ends the loop.
+  HWND wnd = g_MainWnd;
+  SendMessageA(wnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(g_Device, nullptr);
+  EXPECT_EQ(g_D3D, nullptr);
+  EXPECT_FALSE(IsWindow(wnd));
+  MSG msg;
+  bool quit = false;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (msg.message == WM_QUIT) quit = msg.wParam == 0;
+  EXPECT_TRUE(quit);
+  g_ViewWindowMode = 0;
+  v = ViewRecord{};
+  g_ClearColor[1] = g_ClearColor[2] = 0;
+  g_ModalHooks.messageBox = nullptr;
+}
+
+}  // namespace
