@@ -257,4 +257,5 @@ void Draw_InstallFor(IDirect3DDevice9 **device) {
   d.drawText = DrawTextLine;
   g_DrawDev = d;
   g_Seam.textureLoad = SeamTextureLoad;
+  g_Seam.texturePixels = Tex_ReadPixels;
 }

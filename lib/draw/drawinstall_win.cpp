@@ -1,6 +1,7 @@
 // The program's installation of the drawing device, the log sink and the file dialogs.
 #include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
+#include "lib/draw/texture.h"
 #include "lib/media/log.h"
 
 void Draw_Install(void) {
@@ -8,4 +9,5 @@ void Draw_Install(void) {
   Log_InstallPlatform();
   FileDlg_InstallPlatform();
   g_Seam.logLine = Log_AddLine;
+  g_Seam.bone2TextureLoad = Tex_ReloadBone2Texture;
 }

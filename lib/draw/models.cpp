@@ -6,6 +6,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "model/bone2.h"
+#include "model/kzo.h"
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
@@ -36,6 +37,23 @@ void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
   if (tex && m) {
     m->textures[n].width = (u32)w;
     m->textures[n].height = (u32)h;
+  }
+}
+
+void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path) {
+  if (set < 0 || set >= OBJ3_SETS || part < 0 || part >= OBJ3_PARTS || n < 0 || n >= MODEL3_TEXTURES || !path) return;
+  Obj3Pose *pose = g_Obj3Poses[set];
+  if (!pose) return;
+  void *&tex = pose->textures[part][n];
+  DrawDev_Release(tex);
+  tex = nullptr;
+  if (!DrawDev_Ready() || !g_DrawDev.loadTextureFile) return;
+  i32 w = 0, h = 0;
+  tex = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+  Model3 *m = g_Obj3PartModels[set][part];
+  if (tex && m) {
+    m->textures[n].width = w;
+    m->textures[n].height = h;
   }
 }
 

@@ -213,3 +213,20 @@ u32 Tex_GetPixel(i32 t, i32 i) {
   if ((i64)i >= (i64)g_TexPixelsWidth[t] * g_TexPixelsHeight[t]) return 0;
   return g_TexPixels[t][i];
 }
+
+u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height) {
+  *width = *height = 0;
+  i32 w = 0, h = 0, pitch = 0;
+  if (!texture || !g_DrawDev.textureSize || !g_DrawDev.lockTexture) return nullptr;
+  if (!g_DrawDev.textureSize(texture, &w, &h) || w < 1 || h < 1) return nullptr;
+  u8 *bits = g_DrawDev.lockTexture(texture, &pitch);
+  if (!bits) return nullptr;
+  u32 *out = (u32 *)malloc((size_t)w * (size_t)h * sizeof(u32));
+  if (out) {
+    for (i32 y = 0; y < h; y++) memcpy(out + (size_t)y * w, bits + (size_t)y * pitch, (size_t)w * 4);
+    *width = w;
+    *height = h;
+  }
+  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+  return out;
+}

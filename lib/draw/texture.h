@@ -38,10 +38,14 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path);
 void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path);
+void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path);
 void Tex_CopyModel3Pixels(i32 slot);
 void Tex_CopyBone2Pixels(i32 slot);
 // Pixel i of the copy of texture t; 0 when there is no such copy or pixel.
 u32 Tex_GetPixel(i32 t, i32 i);
+// Level 0 of a texture as A8R8G8B8 pixels, rows top to bottom, in a new malloc() block
+// (the caller frees it); null when it cannot be read.
+u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height);
 // Frees every CPU copy.
 void Tex_FreePixelCopies(void);
 // Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).

@@ -251,6 +251,21 @@ TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
   remove(path.c_str());
 }
 
+TEST_F(TextureTest, ReadPixelsCopiesLevelZeroRowByRow) {
+  i32 w, h;
+  void *tex = g_DrawDev.createTexture(3, 2, &w, &h);
+  FakeTexture *t = (FakeTexture *)tex;
+  for (size_t i = 0; i < t->texels.size(); i++) t->texels[i] = (u8)i;
+  u32 *px = Tex_ReadPixels(tex, &w, &h);
+  ASSERT_NE(px, nullptr);
+  EXPECT_EQ(w, 3);
+  EXPECT_EQ(h, 2);
+  EXPECT_EQ(px[4], 0x13121110u);   // texel (1, 1): bytes 16..19, blue first
+  free(px);
+  EXPECT_EQ(Tex_ReadPixels(nullptr, &w, &h), nullptr);
+  EXPECT_EQ(w, 0);
+}
+
 // [SECTION] Image table
 
 TEST_F(TextureTest, ImageTableFillsAt1024RowsAndRefusesTheNext) {
