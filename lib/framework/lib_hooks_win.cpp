@@ -3,5 +3,29 @@
 // line for its function here; an entry left empty is skipped by the framework.
 #include "lib/framework/lib.h"
 
+#include "lib/draw/drawdev_win.h"
+#include "lib/draw/target.h"
+#include "lib/draw/text.h"
+#include "lib/draw/texture.h"
+
+// Before a device reset: the text font and the shader passes' resources.
+static void ReleaseDrawingBeforeReset(void) {
+  Text_ReleaseFont();
+  Draw_ReleaseShaderTargets();
+}
+
+static void RecreateRenderTargets(void) {
+  Draw_CreateAllTargets();
+  Draw_FlagTargetForClear(0);
+}
+
 void Lib_InstallHooks(void) {
+  // Drawing, textures, log window and file dialogs (reads g_Device at each call).
+  Draw_Install();
+  g_LibHooks.createTextFont = Text_CreateFont;
+  g_LibHooks.rebuildScreenQuad = Draw_FillScreenQuad;
+  g_LibHooks.releaseBeforeReset = ReleaseDrawingBeforeReset;
+  g_LibHooks.releaseRenderTargets = Draw_ReleaseAllTargets;
+  g_LibHooks.recreateRenderTargets = RecreateRenderTargets;
+  g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
 }

@@ -1,11 +1,13 @@
-// The common open and save dialogs and the folder chooser (Windows side of dialogs.h).
-#include "lib/media/dialogs_win.h"
+// The common open and save dialogs and the folder chooser (Windows side of dialogs.h), all
+// through the modal hooks, so that tests answer them without a window.
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
 
 #include "lib/draw/drawdev_win.h"
+#include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
-
-FileDlgModalCalls g_FileDlgModal = {GetOpenFileNameA, GetSaveFileNameA, SHBrowseForFolderA};
 
 static HINSTANCE OwnerInstance(HWND owner) {
   return owner ? (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE) : GetModuleHandleA(nullptr);
@@ -28,10 +30,10 @@ static bool RunFileDialog(FileDlgRequest *req) {
   if (req->save) {
     ofn.Flags = OFN_OVERWRITEPROMPT;
     ofn.lpstrDefExt = req->defaultExt;
-    return g_FileDlgModal.getSaveFileName(&ofn) != FALSE;
+    return Modal_GetSaveFileName(&ofn) != FALSE;
   }
   ofn.Flags = OFN_HIDEREADONLY;
-  return g_FileDlgModal.getOpenFileName(&ofn) != FALSE;
+  return Modal_GetOpenFileName(&ofn) != FALSE;
 }
 
 static int CALLBACK BrowseCallback(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
@@ -46,7 +48,7 @@ static bool BrowseFolder(const char *startDir, char *out) {
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   bi.lpfn = BrowseCallback;
   bi.lParam = (LPARAM)startDir;
-  LPITEMIDLIST item = g_FileDlgModal.browseForFolder(&bi);
+  LPITEMIDLIST item = Modal_BrowseForFolder(&bi);
   if (!item) return false;
   char path[MAX_PATH] = {};
   bool ok = SHGetPathFromIDListA(item, path) != FALSE;

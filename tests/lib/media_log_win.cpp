@@ -1,5 +1,5 @@
 // The log window under Wine (created on demand, lines listed, closed and made again) and the
-// file dialogs answered through their modal call (the chosen folder becomes current).
+// file dialogs answered through the modal hooks (the chosen folder becomes current).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
-#include "lib/media/dialogs_win.h"
+#include "lib/framework/modal_hooks.h"
 #include "lib/media/log.h"
 #include "model/seam.h"
 
@@ -65,7 +65,7 @@ std::string g_Folder;
 std::string g_SeenFilter, g_SeenInitialDir, g_SeenDefExt;
 DWORD g_SeenFlags;
 
-BOOL WINAPI AnswerOpen(OPENFILENAMEA *ofn) {
+BOOL AnswerOpen(OPENFILENAMEA *ofn) {
   g_SeenFilter.assign(ofn->lpstrFilter, 40);
   g_SeenInitialDir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "";
   g_SeenFlags = ofn->Flags;
@@ -77,7 +77,7 @@ BOOL WINAPI AnswerOpen(OPENFILENAMEA *ofn) {
   return TRUE;
 }
 
-BOOL WINAPI AnswerSave(OPENFILENAMEA *ofn) {
+BOOL AnswerSave(OPENFILENAMEA *ofn) {
   g_SeenDefExt = ofn->lpstrDefExt ? ofn->lpstrDefExt : "";
   g_SeenFlags = ofn->Flags;
   g_SeenInitialDir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "";
@@ -87,11 +87,11 @@ BOOL WINAPI AnswerSave(OPENFILENAMEA *ofn) {
   return TRUE;
 }
 
-BOOL WINAPI Cancel(OPENFILENAMEA *) { return FALSE; }
+BOOL Cancel(OPENFILENAMEA *) { return FALSE; }
 
 TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   FileDlg_InstallPlatform();
-  FileDlgModalCalls saved = g_FileDlgModal;
+  ModalHooks saved = g_ModalHooks;
   char start[MAX_PATH];
   GetCurrentDirectoryA(sizeof start, start);
   char tmp[MAX_PATH];
@@ -104,7 +104,7 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   g_FileDlg = FileDlgState{};
   Str_Copy(g_DataDir, sizeof g_DataDir, start);
 
-  g_FileDlgModal.getOpenFileName = AnswerOpen;
+  g_ModalHooks.getOpenFileName = AnswerOpen;
   EXPECT_STREQ(FileDlg_OpenByExt(nullptr, "kzp", "開く", ""), "a.kzp");
   EXPECT_EQ(std::string(g_SeenFilter.c_str()), "kzp Files (*.kzp)");
   EXPECT_EQ(g_SeenInitialDir, start);   // first open: the data folder
@@ -117,7 +117,7 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   FileDlg_OpenByExt(nullptr, "kzp", "開く", "");
   EXPECT_EQ(g_SeenInitialDir, g_Folder);
 
-  g_FileDlgModal.getSaveFileName = AnswerSave;
+  g_ModalHooks.getSaveFileName = AnswerSave;
   SetCurrentDirectoryA(start);
   EXPECT_STREQ(FileDlg_SaveByExt(nullptr, "KZP", "保存", "typed"), "typed.KZP");
   EXPECT_EQ(g_SeenDefExt, "KZP");
@@ -125,39 +125,39 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   GetCurrentDirectoryA(sizeof cwd, cwd);
   EXPECT_STREQ(cwd, g_Folder.c_str());
 
-  g_FileDlgModal.getOpenFileName = Cancel;
+  g_ModalHooks.getOpenFileName = Cancel;
   EXPECT_STREQ(FileDlg_OpenByExt(nullptr, "kzp", "開く", ""), "");
 
-  g_FileDlgModal = saved;
+  g_ModalHooks = saved;
   SetCurrentDirectoryA(start);
   RemoveDirectoryA(g_Folder.c_str());
 }
 
 std::string g_SeenBrowseTitle;
-LPITEMIDLIST WINAPI AnswerBrowse(BROWSEINFOA *bi) {
+PIDLIST_ABSOLUTE AnswerBrowse(BROWSEINFOA *bi) {
   g_SeenBrowseTitle = bi->lpszTitle ? bi->lpszTitle : "";
   return ILCreateFromPathA(g_Folder.c_str());
 }
-LPITEMIDLIST WINAPI CancelBrowse(BROWSEINFOA *) { return nullptr; }
+PIDLIST_ABSOLUTE CancelBrowse(BROWSEINFOA *) { return nullptr; }
 
 TEST(FileDialogWin, FolderChooserGivesThePathOfTheChosenFolder) {
   FileDlg_InstallPlatform();
-  FileDlgModalCalls saved = g_FileDlgModal;
+  ModalHooks saved = g_ModalHooks;
   char tmp[MAX_PATH];
   GetTempPathA(sizeof tmp, tmp);
   char full[MAX_PATH];
   GetFullPathNameA(tmp, sizeof full, full, nullptr);
   g_Folder = full;
   if (!g_Folder.empty() && g_Folder.back() == '\\') g_Folder.pop_back();
-  g_FileDlgModal.browseForFolder = AnswerBrowse;
+  g_ModalHooks.browseForFolder = AnswerBrowse;
   char out[FILEDLG_TEXT];
   ASSERT_TRUE(FileDlg_BrowseFolder(out));
   EXPECT_STRCASEEQ(out, g_Folder.c_str());
   EXPECT_EQ(g_SeenBrowseTitle, "フォルダを選択して下さい");
-  g_FileDlgModal.browseForFolder = CancelBrowse;
+  g_ModalHooks.browseForFolder = CancelBrowse;
   EXPECT_FALSE(FileDlg_BrowseFolder(out));
   EXPECT_STREQ(out, "");
-  g_FileDlgModal = saved;
+  g_ModalHooks = saved;
 }
 
 }  // namespace
