@@ -108,7 +108,8 @@ bool Img_DrawUV(const ImageHandle *handle, f64 x1, f64 y1, f64 x2, f64 y2, f64 x
   ImageRow *row = Img_GetRow(handle);
   if (!row) return false;
   i32 xy[8] = {(i32)x1, (i32)y1, (i32)x2, (i32)y2, (i32)x3, (i32)y3, (i32)x4, (i32)y4};
-  f64 w = row->width, h = row->height;
+  // A row without a size (never loaded) maps pixel coordinates 1:1 instead of dividing by 0.
+  f64 w = row->width > 0 ? row->width : 1.0, h = row->height > 0 ? row->height : 1.0;
   f32 uv[8] = {(f32)(s1 / w), (f32)(t1 / h), (f32)(s2 / w), (f32)(t2 / h),
                (f32)(s3 / w), (f32)(t3 / h), (f32)(s4 / w), (f32)(t4 / h)};
   Img_Quad(handle->row, xy, r, g, b, a, uv);

@@ -70,6 +70,15 @@ static void Release(void *h) {
   for (FakeFont *f : g_Fake->fonts)
     if (f == h) g_Fake->fontsReleased++;
 }
+static void *CreateTarget(u32 w, u32 h, void **surface) {
+  FakeTexture *t = new FakeTexture{(i32)w, (i32)h, {}, false, "target", 0};
+  g_Fake->textures.push_back(t);
+  FakeTexture *s = new FakeTexture{(i32)w, (i32)h, {}, false, "surface", 0};
+  g_Fake->textures.push_back(s);
+  *surface = s;
+  return t;
+}
+
 static void *CreateFont(i32 height) {
   FakeFont *f = new FakeFont{height};
   g_Fake->fonts.push_back(f);
@@ -112,6 +121,7 @@ void FakeDev_Install(void) {
   d.unlockTexture = Unlock;
   d.loadTextureFile = LoadFile;
   d.release = Release;
+  d.createTargetTexture = CreateTarget;
   d.createFont = CreateFont;
   d.drawText = DrawText;
   g_DrawDev = d;

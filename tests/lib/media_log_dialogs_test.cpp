@@ -155,6 +155,12 @@ TEST(LogSink, LinesAreDroppedUntilTheWindowExistsAndAfterItClosed) {
   Log_Printf("reopened");
   ASSERT_EQ(g_LogLines.size(), 3u);
   EXPECT_EQ(g_LogLines[2], "2:reopened");
+  // A line longer than 255 bytes is cut, never inside a two-byte character.
+  std::string wide;
+  for (int i = 0; i < 200; i++) wide += "\x82\xa0";
+  Log_Printf("x%s", wide.c_str());
+  ASSERT_EQ(g_LogLines.size(), 4u);
+  EXPECT_EQ(g_LogLines[3].size(), 2 + 255u);   // "3:" + 'x' and 127 whole characters
   g_Seam = savedSeam;
   g_LogPlatform = LogPlatform{};
   g_Log = LogState{};
