@@ -1,0 +1,348 @@
+// Scene objects and the per-frame model pass: object creation, world matrices, rest and
+// posed bone matrices, two-bone skinning, face-averaged normals, the device vertex buffer
+// refresh of render modes 1 and 2, and the one-frame animation step.
+//
+// Owns g_ObjectPassHooks. Writes each slot's ModelPose matrices and its model's posed and
+// vertexNormals arrays; nothing is allocated during the pass.
+#include "lib/render/objects.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <new>
+
+#include "lib/framework/lib.h"
+#include "model/bone2.h"
+#include "model/mesh.h"
+#include "model/motion.h"
+#include "model/obj2.h"
+#include "model/seam.h"
+#include "scene/movie_services.h"
+
+ObjectPassHooks g_ObjectPassHooks;
+
+// Bytes of one vertex in the buffers of modes 1 and 2: position, normal, colour, u, v.
+static const size_t kBufferVertexBytes = 36;
+
+static i32 BoneCountOf(const Model3 *m) {
+  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}
+static i32 UsablePositions(const Model3 *m) {
+  if (!m->positions || !m->posed || m->positionCount <= 0) return 0;
+  return m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+}
+static i32 UsablePolygons(const Model3 *m) {
+  if (!m->polygons || m->polygonCount <= 0) return 0;
+  return m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+}
+
+// [SECTION] Scene objects
+
+KZL::OBJECT *ObjectInit(i32 n) {
+  if (n < 0 || n >= SCENE_OBJECTS) {
+    // A negative index is refused like one past the table.
+    Str_Format(g_TextBuf, sizeof g_TextBuf, "ObjectInit(%d) 最大数を超えました。", n);
+    Lib_ErrorBox(g_TextBuf);
+    return nullptr;
+  }
+  if (KZL::OBJECT *old = g_SceneObjects[n]) {
+    // Its destructor, then its memory (the class has no virtual destructor to delete through).
+    old->~OBJECT();
+    ::operator delete(old);
+    g_SceneObjects[n] = nullptr;
+  }
+  if (g_ObjectSideRecords[n]) {
+    free(g_ObjectSideRecords[n]);
+    g_ObjectSideRecords[n] = nullptr;
+  }
+  void *mem = ::operator new(sizeof(KZL::OBJECT), std::nothrow);
+  KZL::OBJECT *o = mem ? new (mem) KZL::OBJECT() : nullptr;
+  ObjectSideRecord *side = (ObjectSideRecord *)calloc(1, sizeof(ObjectSideRecord));
+  g_SceneObjects[n] = o;
+  g_ObjectSideRecords[n] = side;
+  if (o && side) {
+    o->inUse = 1;
+    o->shown = 1;
+    o->number = n;
+    o->modelSlot = n;
+    o->rotation = {0.0f, 0.0f, 0.0f, 1.0f};
+  }
+  return o;
+}
+
+Model3 *Object_ModelOf(const KZL::OBJECT *o) { return o ? Model3_Get(o->modelSlot) : nullptr; }
+
+void Object_UpdateWorldMatrix(i32 n) {
+  if (n < 0 || n >= SCENE_OBJECTS) return;
+  KZL::OBJECT *o = g_SceneObjects[n];
+  ObjectSideRecord *side = g_ObjectSideRecords[n];
+  if (!o || !side) return;
+  if (side->rotationForm == 1) {
+    Quat q = o->rotation;
+    Quat_Normalize(&q);
+    Mat_ComposeSRTQuat(&side->world, o->pos[0], o->pos[1], o->pos[2], q.x, q.y, q.z, q.w, o->scale[0],
+                       o->scale[1], o->scale[2]);
+  } else {
+    Mat_ComposeSRTEuler(&side->world, o->pos[0], o->pos[1], o->pos[2], o->angles[0], o->angles[1],
+                        o->angles[2], o->scale[0], o->scale[1], o->scale[2]);
+  }
+}
+
+// [SECTION] Bone matrices
+
+void Model3_BuildRestMatrices(void) {
+  for (i32 s = 0; s < MODEL3_SLOTS; s++)
+    if (g_Model3Slots[s] && g_ModelPoses[s]) Model3_ComputeRestMatrices(g_Model3Slots[s], g_ModelPoses[s]->rest);
+}
+
+static Quat BoneRotation(const Model3 *m, i32 b) {
+  Quat q = {m->bones[b].quat[0], m->bones[b].quat[1], m->bones[b].quat[2], m->bones[b].quat[3]};
+  Quat_Normalize(&q);
+  return q;
+}
+
+static void EvalSlotPose(i32 slot) {
+  Model3 *m = g_Model3Slots[slot];
+  ModelPose *pose = g_ModelPoses[slot];
+  i32 count = BoneCountOf(m);
+  Model3_UpdateKeyIndices(slot);
+  for (i32 b = 0; b < MODEL3_BONES; b++) {
+    if (b < count) Model3_EvalBoneKey(slot, b, m->bones[b].keyIndex, m->bones[b].keyFraction);
+    if (b == 0 || b >= count) {
+      // The root draws at the origin unturned; unused bones stay the identity.
+      Mat_Identity(&pose->posed[b]);
+      Mat_Identity(&pose->accumRot[b]);
+      Quat_Identity(&pose->accumQuat[b]);
+      continue;
+    }
+    const Bone3 *bone = &m->bones[b];
+    Quat q = BoneRotation(m, b);
+    Mat_ComposeSRTQuat(&pose->posed[b], bone->world[0], bone->world[1], bone->world[2], q.x, q.y, q.z, q.w,
+                       bone->scale[0], bone->scale[1], bone->scale[2]);
+    Quat_ToMatrix(&pose->accumRot[b], q.x, q.y, q.z, q.w);
+    pose->accumQuat[b] = q;
+  }
+  // A parent's rotation enters only the accumulated rotations, chained through lower parents.
+  for (i32 p = 0; p < MODEL3_BONES; p++)
+    for (i32 c = p + 1; c < count; c++) {
+      if (Model3_BoneParent(m, c) != p) continue;
+      Mat_Multiply(&pose->accumRot[c], pose->accumRot[c], pose->accumRot[p]);
+      Quat_MulInPlace(&pose->accumQuat[c], pose->accumQuat[p]);
+    }
+}
+
+void Model3_EvalPoseMatrices(void) {
+  for (i32 s = 0; s < MODEL3_SLOTS; s++)
+    if (g_Model3Slots[s] && g_ModelPoses[s]) EvalSlotPose(s);
+}
+
+// [SECTION] Skinning
+
+// p * m without the perspective divide, summed in the order of Mat_TransformPoint.
+static inline void TransformPoint(const Mat4 *m, f32 x, f32 y, f32 z, f32 out[3]) {
+  for (int c = 0; c < 3; c++) out[c] = x * m->m[0][c] + y * m->m[1][c] + z * m->m[2][c] + m->m[3][c];
+}
+
+static inline void BonePoint(const ModelPose *pose, i32 b, const Vec3 *p, f32 out[3]) {
+  const Mat4 *rest = &pose->rest[b];
+  f32 ox = 0.0f * rest->m[0][0] + 0.0f * rest->m[1][0] + 0.0f * rest->m[2][0] + rest->m[3][0];
+  f32 oy = 0.0f * rest->m[0][1] + 0.0f * rest->m[1][1] + 0.0f * rest->m[2][1] + rest->m[3][1];
+  f32 oz = 0.0f * rest->m[0][2] + 0.0f * rest->m[1][2] + 0.0f * rest->m[2][2] + rest->m[3][2];
+  TransformPoint(&pose->posed[b], p->x - ox, p->y - oy, p->z - oz, out);
+}
+
+void Object_SkinPoint(const ModelPose *pose, i32 boneCount, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+  if (bind->bone1 >= boneCount) bind->bone1 = 0;
+  if (bind->bone2 >= boneCount) bind->bone2 = 0;
+  f32 w = bind->weight;
+  f32 q1[3], q2[3];
+  if (w > 0.0f && w < 1.0f) {
+    BonePoint(pose, bind->bone1, p, q1);
+    BonePoint(pose, bind->bone2, p, q2);
+    f32 k = 1.0f - w;
+    out->x = q1[0] + (q2[0] - q1[0]) * k;
+    out->y = q1[1] + (q2[1] - q1[1]) * k;
+    out->z = q1[2] + (q2[2] - q1[2]) * k;
+  } else if (w == 1.0f) {
+    BonePoint(pose, bind->bone1, p, q1);
+    *out = {q1[0], q1[1], q1[2]};
+  } else {
+    BonePoint(pose, bind->bone2, p, q2);
+    *out = {q2[0], q2[1], q2[2]};
+  }
+}
+
+void Object_SkinModel(i32 slot) {
+  Model3 *m = Model3_Get(slot);
+  ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
+  if (!m || !pose || !m->bindings) return;
+  i32 P = UsablePositions(m), bones = BoneCountOf(m);
+  for (i32 v = 0; v < P; v++) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
+}
+
+static void SkinFlagged(Model3 *m, const ModelPose *pose, const u8 *flags) {
+  i32 P = UsablePositions(m), bones = BoneCountOf(m);
+  if (!m->bindings) return;
+  for (i32 v = 0; v < P; v++)
+    if (flags[v]) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
+}
+
+// [SECTION] Device buffers of modes 1 and 2
+
+static void WriteFloats(u8 *vertex, size_t offset, const Vec3 *v) {
+  memcpy(vertex + offset, &v->x, 4);
+  memcpy(vertex + offset + 4, &v->y, 4);
+  memcpy(vertex + offset + 8, &v->z, 4);
+}
+
+// Mode 1: every group buffer gets the fan corners of its polygons in polygon order.
+static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
+  const ObjectPassHooks &h = g_ObjectPassHooks;
+  if (!h.lockVertexBuffer || !h.unlockVertexBuffer) return;
+  i32 groups = m->groupCount < 0 ? 0 : (m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount);
+  u8 *base[MODEL3_GROUPS] = {};
+  i32 written[MODEL3_GROUPS] = {};
+  bool any = false;
+  for (i32 g = 0; g < groups; g++) {
+    if (pose->primCounts[g] <= 0 || !pose->vertexBuffers[g]) continue;
+    base[g] = (u8 *)h.lockVertexBuffer(pose->vertexBuffers[g]);
+    any = any || base[g];
+  }
+  if (!any) return;
+  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  bool normals = m->normalUpdate == 1 && m->vertexNormals;
+  for (i32 i = 0; i < N; i++) {
+    const Polygon3 *poly = &m->polygons[i];
+    u32 g = poly->group;
+    i32 cc = poly->cornerCount > 4 ? 4 : poly->cornerCount;
+    if (g >= (u32)groups || !base[g] || cc < 3) continue;
+    for (i32 t = 0; t + 2 < cc; t++) {
+      const i32 fan[3] = {0, t + 1, t + 2};
+      for (int j = 0; j < 3; j++) {
+        // Never past the vertices the buffer was made with.
+        if (written[g] >= pose->primCounts[g]) break;
+        u32 v = poly->corners[fan[j]].vertex;
+        u8 *vertex = base[g] + (size_t)written[g]++ * kBufferVertexBytes;
+        if (v >= (u32)P) continue;
+        WriteFloats(vertex, 0, &m->posed[v]);
+        if (normals) WriteFloats(vertex, 12, &m->vertexNormals[v]);
+      }
+    }
+  }
+  for (i32 g = 0; g < groups; g++)
+    if (base[g]) h.unlockVertexBuffer(pose->vertexBuffers[g]);
+}
+
+// Mode 2: the welded vertices of the indexed mesh, then their positions into vertex buffer 0.
+static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
+  const ObjectPassHooks &h = g_ObjectPassHooks;
+  SkinTarget target = {};
+  if (!h.indexedMeshSkin || !h.indexedMeshSkin(slot, &target) || target.count <= 0 || !target.positions ||
+      !target.bindings || !target.posed)
+    return;
+  i32 bones = BoneCountOf(m);
+  for (i32 v = 0; v < target.count; v++)
+    Object_SkinPoint(pose, bones, &target.bindings[v], &target.positions[v], &target.posed[v]);
+  if (pose->primCounts[0] <= 0 || !pose->vertexBuffers[0] || !h.lockVertexBuffer || !h.unlockVertexBuffer) return;
+  u8 *base = (u8 *)h.lockVertexBuffer(pose->vertexBuffers[0]);
+  if (!base) return;
+  for (i32 v = 0; v < target.count; v++) WriteFloats(base + (size_t)v * kBufferVertexBytes, 0, &target.posed[v]);
+  h.unlockVertexBuffer(pose->vertexBuffers[0]);
+}
+
+// [SECTION] The per-frame pass
+
+static void DeformSlot(i32 slot) {
+  Model3 *m = g_Model3Slots[slot];
+  ModelPose *pose = g_ModelPoses[slot];
+  switch (m->renderMode) {
+    case 0:
+    case 1:
+      Object_SkinModel(slot);
+      if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, nullptr);
+      if (m->renderMode == 1) RefreshGroupBuffers(m, pose);
+      break;
+    case 2:
+      RefreshIndexedMesh(slot, m, pose);
+      break;
+    case 3: {
+      const u8 *vertexFlags = nullptr, *polygonFlags = nullptr;
+      if (!g_ObjectPassHooks.paletteFlags || !g_ObjectPassHooks.paletteFlags(slot, &vertexFlags, &polygonFlags) ||
+          !vertexFlags || !polygonFlags)
+        break;
+      SkinFlagged(m, pose, vertexFlags);
+      if (m->normalUpdate == 1 && m->lighting) Mesh_AverageNormals(m, m->posed, polygonFlags, vertexFlags);
+      break;
+    }
+    default:
+      // Modes 4 to 7 are drawn without CPU deformation.
+      break;
+  }
+}
+
+void Object_UpdateFrame(void) {
+  if (!Text_IsOutputOn()) return;
+  if (g_ObjectPassHooks.rebuildModelMeshes) g_ObjectPassHooks.rebuildModelMeshes();
+  Model3_BuildRestMatrices();
+  Model3_EvalPoseMatrices();
+  for (i32 n = 0; n < SCENE_OBJECTS; n++) Object_UpdateWorldMatrix(n);
+  for (i32 s = 0; s < MODEL3_SLOTS; s++) {
+    Model3 *m = g_Model3Slots[s];
+    if (m && g_ModelPoses[s] && m->poseUpdate == 1) DeformSlot(s);
+  }
+}
+
+// [SECTION] Animation step
+
+void Object_AdvanceModelFrame(i32 slot, f32 step) {
+  Model3 *m = Model3_Get(slot);
+  if (!m) return;
+  // A delta that is not a finite, non-negative number would stop the clock for good.
+  if (!(step >= 0.0f) || isinf(step)) step = 0.0f;
+  if (!(m->frameFraction >= 0.0f) || isinf(m->frameFraction)) m->frameFraction = 0.0f;
+  m->frameFraction += step;
+  i32 length = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].length : 0;
+  while (m->frameFraction >= 1.0f) {
+    m->frame++;
+    m->frameFraction -= 1.0f;
+    // Only the last whole frame's key indices survive, so a long pause costs one update.
+    if (m->frameFraction < 1.0f) Model3_UpdateKeyIndices(slot);
+    if (m->frame < 0) m->frame = 0;
+    if (m->frame >= length) {
+      m->frame = 0;
+      m->motionEnded = 1;
+    }
+  }
+}
+
+void Object_StepAnimations(void) {
+  if (g_VideoActive) return;
+  Movie_PlaybackTick();
+  for (i32 s = 0; s < OBJ2_SLOTS; s++) {
+    Obj2Model *o = g_Obj2Slots[s];
+    if (!o || !g_Obj2SlotShown[s] || !o->active) continue;
+    o->currentFrame++;
+    Obj2_UpdateKeyIndices(s);
+    i32 mo = o->currentMotion;
+    i32 length = (mo >= 0 && mo < OBJ2_MAX_MOTIONS) ? o->motions[mo].length : 0;
+    if (o->currentFrame < 0 || o->currentFrame >= length) o->currentFrame = 0;
+  }
+  for (i32 s = 0; s < BONE2_SLOTS; s++) {
+    Bone2Model *b = g_Bone2Slots[s];
+    if (!b) continue;
+    b->currentFrame++;
+    Bone2_UpdateKeyIndices(s);
+    i32 mo = b->currentMotion;
+    i32 length = (mo >= 0 && mo < BONE2_MAX_MOTIONS) ? b->motions[mo].length : 0;
+    if (b->currentFrame < 0 || b->currentFrame >= length) b->currentFrame = 0;
+  }
+  if (g_ObjectPassHooks.stepObjectSets) g_ObjectPassHooks.stepObjectSets();
+  f32 step = Lib_IsVSync() ? g_FrameDelta : 1.0f;
+  for (i32 s = 0; s < MODEL3_SLOTS; s++)
+    if (g_Model3Slots[s]) Object_AdvanceModelFrame(s, step);
+  Obj2_UpdateAll();
+  if (g_ObjectPassHooks.draw2DBones) g_ObjectPassHooks.draw2DBones();
+  if (g_ObjectPassHooks.updateObjectSetPoses) g_ObjectPassHooks.updateObjectSetPoses();
+  Object_UpdateFrame();
+}

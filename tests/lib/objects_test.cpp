@@ -1,0 +1,329 @@
+// Scene objects and the per-frame model pass: object creation limits, world matrices,
+// two-bone skinning by hand, face-averaged normals, the buffer refresh of modes 1 to 3
+// through recording hooks, and the frame advance of the animation step.
+#include <gtest/gtest.h>
+#include <math.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "lib/framework/lib.h"
+#include "lib/render/objects.h"
+#include "model/model3.h"
+#include "model/seam.h"
+#include "scene/movie_services.h"
+
+namespace {
+
+std::vector<std::string> g_boxes;
+void RecordBox(const char *text) { g_boxes.push_back(text); }
+
+// Vertex buffers as plain memory: the handle is the memory.
+int g_locks, g_unlocks;
+void *LockMemory(void *b) {
+  g_locks++;
+  return b;
+}
+void UnlockMemory(void *) { g_unlocks++; }
+
+class ObjectsTest : public ::testing::Test {
+ protected:
+  static const i32 kSlot = 5;
+  u32 savedPolys = 0, savedVerts = 0;
+  Model3 *m = nullptr;
+  ModelPose *pose = nullptr;
+  void SetUp() override {
+    savedPolys = g_MaxPolygons;
+    savedVerts = g_MaxVertices;
+    g_MaxPolygons = 32;
+    g_MaxVertices = 128;
+    g_TextSuppressed = 0;
+    g_LibFlags.vsync = 1;
+    g_ObjectPassHooks = ObjectPassHooks();
+    g_ObjectPassHooks.lockVertexBuffer = LockMemory;
+    g_ObjectPassHooks.unlockVertexBuffer = UnlockMemory;
+    g_locks = g_unlocks = 0;
+    g_boxes.clear();
+    g_Seam.errorBox = RecordBox;
+    g_ModelAllocArrays = 1;
+    m = Model3_Init(kSlot);
+    ASSERT_NE(m, nullptr);
+    pose = g_ModelPoses[kSlot];
+    m->poseUpdate = 1;
+  }
+  void TearDown() override {
+    Model3_FreeSlot(kSlot);
+    g_Seam.errorBox = nullptr;
+    g_ObjectPassHooks = ObjectPassHooks();
+    g_MaxPolygons = savedPolys;
+    g_MaxVertices = savedVerts;
+  }
+  void SetKey(i32 bone, f32 x, f32 y, f32 z, Quat q) {
+    KeyTrack *t = &m->bones[bone].keys[0];
+    t->count = 1;
+    BoneKey3_Identity(&t->keys[0], 0);
+    t->keys[0].pos[0] = x;
+    t->keys[0].pos[1] = y;
+    t->keys[0].pos[2] = z;
+    t->keys[0].quat[0] = q.x;
+    t->keys[0].quat[1] = q.y;
+    t->keys[0].quat[2] = q.z;
+    t->keys[0].quat[3] = q.w;
+  }
+  // Bone 1: rest (1, 0, 0), moved by (0, 2, 0). Bone 2: rest (0, 0, 1), turned 90 degrees
+  // about z. For p = (1, 0, 1): bone 1 gives (1, 2, 1); bone 2 turns (1, 0, 0) into
+  // (0, -1, 0) (row vectors) and adds its position: (0, -1, 1).
+  void TwoBones() {
+    f32 s = sqrtf(0.5f);
+    m->boneCount = 3;
+    m->boneRest[1].pos[0] = 1.0f;
+    m->boneRest[2].pos[2] = 1.0f;
+    SetKey(1, 0, 2, 0, {0, 0, 0, 1});
+    SetKey(2, 0, 0, 0, {0, 0, s, s});
+  }
+  i32 AddVertex(f32 x, f32 y, f32 z, u16 b1, u16 b2, f32 w) {
+    i32 v = m->positionCount++;
+    m->positions[v] = {x, y, z};
+    m->bindings[v] = {b1, b2, w, 0};
+    return v;
+  }
+  void AddPolygon(std::initializer_list<u32> vs, u32 group = 0) {
+    Polygon3 *p = &m->polygons[m->polygonCount++];
+    memset(p, 0, sizeof *p);
+    p->cornerCount = (u8)vs.size();
+    p->group = group;
+    int j = 0;
+    for (u32 v : vs) p->corners[j++].vertex = v;
+  }
+};
+
+void ExpectVec(const Vec3 &v, f32 x, f32 y, f32 z) {
+  EXPECT_NEAR(v.x, x, 1e-6);
+  EXPECT_NEAR(v.y, y, 1e-6);
+  EXPECT_NEAR(v.z, z, 1e-6);
+}
+
+}  // namespace
+
+// [SECTION] Scene objects
+
+TEST_F(ObjectsTest, ObjectInitLimitsAndReplacement) {
+  EXPECT_EQ(ObjectInit(512), nullptr);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "ObjectInit(512) 最大数を超えました。");
+  EXPECT_EQ(ObjectInit(-1), nullptr);   // refused like an index past the table
+  EXPECT_EQ(g_boxes.size(), 2u);
+  KZL::OBJECT *o = ObjectInit(511);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->number, 511);
+  EXPECT_EQ(o->modelSlot, 511);
+  EXPECT_EQ(o->inUse, 1);
+  EXPECT_EQ(o->rotation.w, 1.0f);
+  Object_SetQuaternion(o, 0, 0, 1, 0);
+  EXPECT_EQ(g_ObjectSideRecords[511]->rotationForm, 1);
+  KZL::OBJECT *again = ObjectInit(511);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(g_ObjectSideRecords[511]->rotationForm, 0);
+  // Slot 511 lies outside the model table: the object has no model.
+  EXPECT_EQ(Object_ModelOf(again), nullptr);
+  again->modelSlot = kSlot;
+  EXPECT_EQ(Object_ModelOf(again), m);
+  again->modelSlot = -3;
+  EXPECT_EQ(Object_ModelOf(again), nullptr);
+}
+
+TEST_F(ObjectsTest, WorldMatrixInBothRotationForms) {
+  KZL::OBJECT *o = ObjectInit(7);
+  ASSERT_NE(o, nullptr);
+  Object_SetPosition(o, 1, 2, 3);
+  Object_SetRotation(o, 0, 0, 90);   // (1, 0, 0) -> (0, -1, 0)
+  Object_UpdateWorldMatrix(7);
+  const Mat4 &w = g_ObjectSideRecords[7]->world;
+  f32 p[3];
+  Mat_TransformPoint(p, 1, 0, 0, w);
+  EXPECT_NEAR(p[0], 1.0f, 1e-6);
+  EXPECT_NEAR(p[1], 1.0f, 1e-6);
+  EXPECT_NEAR(p[2], 3.0f, 1e-6);
+  // Quaternion form, stored unnormalised: twice the 90-degree z turn.
+  f32 s = sqrtf(0.5f);
+  Object_SetQuaternion(o, 0, 0, 2 * s, 2 * s);
+  Object_UpdateWorldMatrix(7);
+  Mat_TransformPoint(p, 1, 0, 0, g_ObjectSideRecords[7]->world);
+  EXPECT_NEAR(p[0], 1.0f, 1e-6);
+  EXPECT_NEAR(p[1], 1.0f, 1e-6);   // conjugate turn of the row-vector layout: (0, -1, 0) + pos
+  Object_UpdateWorldMatrix(600);     // out of range: nothing
+}
+
+// [SECTION] Skinning and normals
+
+TEST_F(ObjectsTest, TwoBoneSkinningByHand) {
+  TwoBones();
+  i32 half = AddVertex(1, 0, 1, 1, 2, 0.5f);
+  i32 one = AddVertex(1, 0, 1, 1, 2, 1.0f);
+  i32 zero = AddVertex(1, 0, 1, 1, 2, 0.0f);
+  i32 quarter = AddVertex(1, 0, 1, 1, 2, 0.25f);
+  i32 over = AddVertex(1, 0, 1, 1, 2, 1.5f);      // above 1: the second bone only
+  i32 missing = AddVertex(4, 5, 6, 90, 2, 1.0f);  // bone 90 does not exist: bone 0
+  Object_UpdateFrame();
+  ExpectVec(m->posed[half], 0.5f, 0.5f, 1.0f);
+  ExpectVec(m->posed[one], 1.0f, 2.0f, 1.0f);
+  ExpectVec(m->posed[zero], 0.0f, -1.0f, 1.0f);
+  ExpectVec(m->posed[quarter], 0.25f, -0.25f, 1.0f);
+  ExpectVec(m->posed[over], 0.0f, -1.0f, 1.0f);
+  ExpectVec(m->posed[missing], 4.0f, 5.0f, 6.0f);
+  EXPECT_EQ(m->bindings[missing].bone1, 0);   // the correction is kept
+  // Accumulated rotations: bone 2's own turn, bone 0's identity.
+  EXPECT_NEAR(pose->accumQuat[2].z, sqrtf(0.5f), 1e-6);
+  EXPECT_EQ(pose->accumQuat[0].w, 1.0f);
+}
+
+TEST_F(ObjectsTest, ChildRotationsAccumulateDownTheChain) {
+  f32 s = sqrtf(0.5f);
+  m->boneCount = 3;
+  m->bones[2].parent = 1;
+  SetKey(1, 0, 0, 0, {0, 0, s, s});
+  SetKey(2, 0, 0, 0, {0, 0, s, s});
+  Object_UpdateFrame();
+  // Two 90-degree turns about z: 180 degrees.
+  EXPECT_NEAR(fabsf(pose->accumQuat[2].z), 1.0f, 1e-6);
+  EXPECT_NEAR(pose->accumRot[2].m[0][0], -1.0f, 1e-6);
+  // The child's posed matrix holds only its own turn.
+  EXPECT_NEAR(pose->posed[2].m[0][0], 0.0f, 1e-6);
+}
+
+TEST_F(ObjectsTest, NormalsAreFaceAveragedAndNotNormalised) {
+  // A cube corner: three faces meet at vertex 0.
+  i32 o = AddVertex(0, 0, 0, 0, 0, 1), x = AddVertex(1, 0, 0, 0, 0, 1);
+  i32 y = AddVertex(0, 1, 0, 0, 0, 1), z = AddVertex(0, 0, 1, 0, 0, 1);
+  AddPolygon({(u32)o, (u32)y, (u32)x});   // normal -z
+  AddPolygon({(u32)o, (u32)z, (u32)y});   // normal -x
+  AddPolygon({(u32)o, (u32)x, (u32)z});   // normal -y
+  AddPolygon({(u32)x, (u32)x, (u32)y});   // degenerate: zero, never NaN
+  Object_UpdateFrame();
+  ExpectVec(m->vertexNormals[o], -1.0f / 3, -1.0f / 3, -1.0f / 3);
+  ExpectVec(m->polygons[3].faceNormal, 0, 0, 0);
+  EXPECT_FALSE(isnan(m->vertexNormals[x].x));
+  // Without the normal-update flag only the positions follow the bones.
+  m->normalUpdate = 0;
+  m->vertexNormals[o] = {9, 9, 9};
+  Object_UpdateFrame();
+  EXPECT_EQ(m->vertexNormals[o].x, 9.0f);
+}
+
+TEST_F(ObjectsTest, NothingMovesWhileSuppressedOrWithoutPoseUpdate) {
+  TwoBones();
+  i32 v = AddVertex(1, 0, 1, 1, 2, 1.0f);
+  g_TextSuppressed = 1;
+  Object_UpdateFrame();
+  ExpectVec(m->posed[v], 0, 0, 0);
+  g_TextSuppressed = 0;
+  m->poseUpdate = 0;
+  Object_UpdateFrame();
+  ExpectVec(m->posed[v], 0, 0, 0);
+  // Render mode 5: bone matrices but no deformation.
+  m->poseUpdate = 1;
+  m->renderMode = 5;
+  Object_UpdateFrame();
+  ExpectVec(m->posed[v], 0, 0, 0);
+  EXPECT_NEAR(pose->posed[1].m[3][1], 2.0f, 1e-6);
+}
+
+// [SECTION] Device buffers and render data through the hooks
+
+TEST_F(ObjectsTest, ModeOneWritesFanCornersIntoGroupBuffers) {
+  TwoBones();
+  m->renderMode = 1;
+  m->groupCount = 2;
+  for (int i = 0; i < 4; i++) AddVertex((f32)i, 0, 0, 0, 0, 1.0f);
+  AddPolygon({0, 1, 2, 3}, 1);   // a quad in group 1: corners 0 1 2, 0 2 3
+  AddPolygon({0, 1, 2}, 0);
+  std::vector<f32> group1(6 * 9, -1.0f), group0(3 * 9, -1.0f);
+  pose->vertexBuffers[1] = group1.data();
+  pose->primCounts[1] = 6;
+  pose->vertexBuffers[0] = group0.data();
+  pose->primCounts[0] = 2;       // room for fewer corners than the group has: never overrun
+  Object_UpdateFrame();
+  const int order[6] = {0, 1, 2, 0, 2, 3};
+  for (int k = 0; k < 6; k++) EXPECT_EQ(group1[k * 9 + 0], (f32)order[k]) << k;
+  EXPECT_EQ(group1[1 * 9 + 6], -1.0f);   // colour left as it was
+  EXPECT_FLOAT_EQ(group1[0 * 9 + 5], m->vertexNormals[0].z);
+  EXPECT_EQ(group0[2 * 9], -1.0f);
+  EXPECT_EQ(g_locks, 2);
+  EXPECT_EQ(g_unlocks, 2);
+  pose->vertexBuffers[0] = pose->vertexBuffers[1] = nullptr;
+}
+
+namespace {
+Vec3 g_meshPositions[2] = {{1, 0, 1}, {1, 0, 1}};
+VertexBinding g_meshBindings[2] = {{1, 2, 0.5f, 0}, {2, 99, 0.0f, 0}};
+Vec3 g_meshPosed[2];
+bool IndexedMesh(i32 slot, SkinTarget *out) {
+  *out = {2, g_meshPositions, g_meshBindings, g_meshPosed};
+  return slot == 5;
+}
+u8 g_vertexFlags[4] = {0, 1, 0, 0};
+u8 g_polygonFlags[1] = {1};
+bool Palette(i32 slot, const u8 **v, const u8 **p) {
+  *v = g_vertexFlags;
+  *p = g_polygonFlags;
+  return true;
+}
+}  // namespace
+
+TEST_F(ObjectsTest, ModesTwoAndThreeDeformOnlyTheirVertices) {
+  TwoBones();
+  m->renderMode = 2;
+  g_ObjectPassHooks.indexedMeshSkin = IndexedMesh;
+  std::vector<f32> buffer(2 * 9, -1.0f);
+  pose->vertexBuffers[0] = buffer.data();
+  pose->primCounts[0] = 6;
+  Object_UpdateFrame();
+  ExpectVec(g_meshPosed[0], 0.5f, 0.5f, 1.0f);
+  ExpectVec(g_meshPosed[1], 1.0f, 0.0f, 1.0f);   // bone 99 corrected to the root
+  EXPECT_EQ(g_meshBindings[1].bone2, 0);
+  EXPECT_FLOAT_EQ(buffer[0], 0.5f);
+  EXPECT_FLOAT_EQ(buffer[9 + 0], 1.0f);
+  EXPECT_FLOAT_EQ(buffer[9 + 1], 0.0f);
+  EXPECT_EQ(buffer[3], -1.0f);             // normals untouched
+  pose->vertexBuffers[0] = nullptr;
+
+  m->renderMode = 3;
+  g_ObjectPassHooks.paletteFlags = Palette;
+  for (int i = 0; i < 4; i++) AddVertex(1, 0, 1, 1, 2, 1.0f);
+  Object_UpdateFrame();
+  ExpectVec(m->posed[1], 1.0f, 2.0f, 1.0f);
+  ExpectVec(m->posed[0], 0, 0, 0);
+}
+
+// [SECTION] Animation step
+
+TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
+  m->motions[0].length = 4;
+  g_FrameDelta = 2.5f;
+  Object_StepAnimations();
+  EXPECT_EQ(m->frame, 2);
+  EXPECT_FLOAT_EQ(m->frameFraction, 0.5f);
+  EXPECT_EQ(m->motionEnded, 0);
+  Object_StepAnimations();   // 3.0 more: frames 3, 4 -> wrap to 0, then 1
+  EXPECT_EQ(m->frame, 1);
+  EXPECT_EQ(m->motionEnded, 1);
+  // Without vertical sync every step is one frame.
+  g_LibFlags.vsync = 0;
+  Object_StepAnimations();
+  EXPECT_EQ(m->frame, 2);
+  // A broken delta neither stops the clock nor spins: it counts as no time.
+  Object_AdvanceModelFrame(kSlot, NAN);
+  Object_AdvanceModelFrame(kSlot, INFINITY);
+  EXPECT_EQ(m->frame, 2);
+  Object_AdvanceModelFrame(kSlot, 1.0f);
+  EXPECT_EQ(m->frame, 3);
+  // A long pause is cheap and lands on the right frame: 1e6 frames in a motion of 4.
+  Object_AdvanceModelFrame(kSlot, 1000000.0f);
+  EXPECT_EQ(m->frame, (3 + 1000000) % 4);
+  // While the video window plays nothing advances.
+  g_VideoActive = 1;
+  Object_StepAnimations();
+  EXPECT_EQ(m->frame, (3 + 1000000) % 4);
+  g_VideoActive = 0;
+}
