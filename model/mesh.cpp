@@ -10,6 +10,9 @@
 #include "model/mesh.h"
 
 #include <math.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <stdlib.h>
 #include <string.h>
 
@@ -396,6 +399,80 @@ bool Model3_WeldDuplicates(Model3 *m) {
 
 // [SECTION] Automatic binding
 
+// Bones 1..bones-1 as rows of centre coordinates, padded to a multiple of four with centres
+// so far away that they are never nearest.
+struct CentreRows {
+  alignas(16) f32 x[MODEL3_BONES];
+  alignas(16) f32 y[MODEL3_BONES];
+  alignas(16) f32 z[MODEL3_BONES];
+  i32 count;    // real bones in the rows (bone b at row b - 1)
+  i32 padded;
+};
+
+static void CentreRows_Build(const Model3 *m, i32 bones, CentreRows *r) {
+  r->count = bones > 1 ? bones - 1 : 0;
+  r->padded = (r->count + 3) & ~3;
+  for (i32 i = 0; i < r->padded; i++) {
+    bool real = i < r->count;
+    r->x[i] = real ? m->boneCentres[i + 1][0] : 1e30f;
+    r->y[i] = real ? m->boneCentres[i + 1][1] : 1e30f;
+    r->z[i] = real ? m->boneCentres[i + 1][2] : 1e30f;
+  }
+}
+
+// Nearest bone of every automatic vertex: the distance |dy| + |dx| + |dz| (summed in that
+// order), strictly smaller than the best so far, bones in ascending order; so the first bone
+// at the lowest distance below 99999.9 wins, and a NaN distance never does.
+static void NearestBones(const Model3 *m, i32 bones, i32 P, i32 *nearest, f32 *best) {
+  CentreRows rows;
+  CentreRows_Build(m, bones, &rows);
+  alignas(16) f32 d[MODEL3_BONES];
+  for (i32 v = 0; v < P; v++) {
+    nearest[v] = 1;
+    best[v] = 99999.9f;
+    if (rows.count == 0 || m->bindings[v].automatic != 1) continue;
+    f32 x = m->positions[v].x, y = m->positions[v].y, z = m->positions[v].z;
+    f32 lowest = best[v];
+#if defined(__SSE2__)
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    __m128 X = _mm_set1_ps(x), Y = _mm_set1_ps(y), Z = _mm_set1_ps(z), low = _mm_set1_ps(lowest);
+    for (i32 i = 0; i < rows.padded; i += 4) {
+      __m128 dy = _mm_andnot_ps(sign, _mm_sub_ps(Y, _mm_load_ps(&rows.y[i])));
+      __m128 dx = _mm_andnot_ps(sign, _mm_sub_ps(X, _mm_load_ps(&rows.x[i])));
+      __m128 dz = _mm_andnot_ps(sign, _mm_sub_ps(Z, _mm_load_ps(&rows.z[i])));
+      __m128 dist = _mm_add_ps(_mm_add_ps(dy, dx), dz);
+      _mm_store_ps(&d[i], dist);
+      low = _mm_min_ps(dist, low);   // a NaN distance keeps the running minimum
+    }
+    low = _mm_min_ps(low, _mm_shuffle_ps(low, low, _MM_SHUFFLE(2, 3, 0, 1)));
+    low = _mm_min_ps(low, _mm_shuffle_ps(low, low, _MM_SHUFFLE(1, 0, 3, 2)));
+    lowest = _mm_cvtss_f32(low);
+    if (!(lowest < best[v])) continue;
+    // The first row holding the lowest distance, four rows at a time.
+    const __m128 target = _mm_set1_ps(lowest);
+    for (i32 i = 0; i < rows.padded; i += 4) {
+      int hits = _mm_movemask_ps(_mm_cmpeq_ps(_mm_load_ps(&d[i]), target));
+      if (!hits) continue;
+      nearest[v] = i + __builtin_ctz((unsigned)hits) + 1;
+      best[v] = lowest;
+      break;
+    }
+#else
+    for (i32 i = 0; i < rows.count; i++) {
+      d[i] = fabsf(y - rows.y[i]) + fabsf(x - rows.x[i]) + fabsf(z - rows.z[i]);
+      lowest = d[i] < lowest ? d[i] : lowest;
+    }
+    if (!(lowest < best[v])) continue;
+    for (i32 i = 0; i < rows.count; i++)
+      if (d[i] == lowest) {
+        nearest[v] = i + 1;
+        best[v] = lowest;
+        break;
+      }
+#endif
+  }
+}
+
 bool Model3_AutoBindVertices(Model3 *m) {
   if (!m) return false;
   i32 bones = m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
@@ -420,33 +497,7 @@ bool Model3_AutoBindVertices(Model3 *m) {
   i32 *nearest = (i32 *)Scratch_Get(&s_nearestBone, (size_t)P * sizeof(i32));
   f32 *best = (f32 *)Scratch_Get(&s_bestDistance, (size_t)P * sizeof(f32));
   if (!nearest || !best) return false;
-  // Centres as separate rows so the distance loop runs over contiguous floats.
-  f32 cx[MODEL3_BONES], cy[MODEL3_BONES], cz[MODEL3_BONES], d[MODEL3_BONES];
-  for (i32 b = 0; b < bones; b++) {
-    cx[b] = m->boneCentres[b][0];
-    cy[b] = m->boneCentres[b][1];
-    cz[b] = m->boneCentres[b][2];
-  }
-  for (i32 v = 0; v < P; v++) {
-    nearest[v] = 1;
-    best[v] = 99999.9f;
-    if (bones < 2 || m->bindings[v].automatic != 1) continue;
-    f32 x = m->positions[v].x, y = m->positions[v].y, z = m->positions[v].z;
-    f32 lowest = best[v];
-    for (i32 b = 1; b < bones; b++) {
-      d[b] = fabsf(y - cy[b]) + fabsf(x - cx[b]) + fabsf(z - cz[b]);
-      lowest = d[b] < lowest ? d[b] : lowest;
-    }
-    // The first bone at the lowest distance is the one a strictly-smaller scan keeps.
-    if (lowest < best[v]) {
-      for (i32 b = 1; b < bones; b++)
-        if (d[b] == lowest) {
-          nearest[v] = b;
-          best[v] = lowest;
-          break;
-        }
-    }
-  }
+  NearestBones(m, bones, P, nearest, best);
   for (i32 v = 0; v < P; v++) {
     VertexBinding *bind = &m->bindings[v];
     if (bind->automatic != 1) continue;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/mesh.h"
+#include "model/motion.h"
 #include "model/model3.h"
 
 namespace {
@@ -521,5 +522,70 @@ TEST_F(MeshTest, HashedAndLiteralAgreeOnRandomMeshes) {
     }
     Model3_Free(a);
     Model3_Free(b);
+  }
+}
+
+namespace {
+
+// The nearest-bone scan as written: bones 1.. in order, strictly smaller distance wins.
+void LiteralAutoBind(Model3 *m) {
+  Mat4 rest[MODEL3_BONES];
+  Model3_ComputeRestMatrices(m, rest);
+  f32 centre[MODEL3_BONES][3];
+  i32 count[MODEL3_BONES];
+  for (i32 b = 0; b < m->boneCount; b++) {
+    for (int i = 0; i < 3; i++) centre[b][i] = rest[b].m[3][i];
+    count[b] = 1;
+  }
+  for (i32 b = 0; b < m->boneCount; b++) {
+    i32 p = Model3_BoneParent(m, b);
+    if (p <= 0 || p >= m->boneCount) continue;
+    for (int i = 0; i < 3; i++) centre[p][i] += rest[b].m[3][i];
+    count[p]++;
+  }
+  for (i32 b = 0; b < m->boneCount; b++)
+    for (int i = 0; i < 3; i++) centre[b][i] /= (f32)count[b];
+  for (i32 v = 0; v < m->positionCount; v++) {
+    VertexBinding *bind = &m->bindings[v];
+    if (bind->automatic != 1) continue;
+    i32 nearest = 1;
+    f32 best = 99999.9f;
+    const Vec3 &p = m->positions[v];
+    for (i32 b = 1; b < m->boneCount; b++) {
+      f32 d = fabsf(p.y - centre[b][1]) + fabsf(p.x - centre[b][0]) + fabsf(p.z - centre[b][2]);
+      if (d < best) {
+        best = d;
+        nearest = b;
+      }
+    }
+    bind->bone1 = (u16)nearest;
+    bind->bone2 = 0;
+    bind->weight = 1.0f;
+  }
+}
+
+}  // namespace
+
+TEST_F(MeshTest, VectorisedAndLiteralNearestBoneAgree) {
+  for (u32 seed = 1; seed <= 300; seed++) {
+    std::mt19937 rng(seed);
+    Model3 *a = RandomModel(seed);
+    a->boneCount = 1 + rng() % MODEL3_BONES;
+    for (i32 b = 0; b < MODEL3_BONES; b++) {
+      a->bones[b].parent = (i32)(rng() % 140) - 4;   // some outside the table
+      for (int i = 0; i < 3; i++) a->boneRest[b].pos[i] = PoolValue(rng, false) * (f32)(rng() % 3);
+    }
+    if (seed % 3 == 0) a->positions[0] = {1e6f, 0, 0};   // farther than 99999.9 from every bone
+    Model3 *b = RandomModel(seed);
+    b->boneCount = a->boneCount;
+    memcpy(b->bones, a->bones, sizeof a->bones);
+    memcpy(b->boneRest, a->boneRest, sizeof a->boneRest);
+    b->positions[0] = a->positions[0];
+    ASSERT_TRUE(Model3_AutoBindVertices(a));
+    LiteralAutoBind(b);
+    ExpectSameBytes(a->bindings, b->bindings, a->positionCount * sizeof(VertexBinding), "bindings", seed);
+    Model3_Free(a);
+    Model3_Free(b);
+    if (HasFailure()) return;
   }
 }
