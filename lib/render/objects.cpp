@@ -16,6 +16,7 @@
 #include "model/bone2.h"
 #include "model/mesh.h"
 #include "model/motion.h"
+#include "model/kzo.h"
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "scene/movie_services.h"
@@ -337,12 +338,20 @@ void Object_StepAnimations(void) {
     i32 length = (mo >= 0 && mo < BONE2_MAX_MOTIONS) ? b->motions[mo].length : 0;
     if (b->currentFrame < 0 || b->currentFrame >= length) b->currentFrame = 0;
   }
-  if (g_ObjectPassHooks.stepObjectSets) g_ObjectPassHooks.stepObjectSets();
+  for (i32 n = 0; n < OBJ3_SETS; n++) {
+    Obj3Set *set = g_Obj3Sets[n];
+    if (!set || !g_Obj3PartLoaded[n][0]) continue;
+    set->frame++;
+    Kzo_FindKeySegment(n);
+    i32 mo = set->motion;
+    i32 length = (mo >= 0 && mo < OBJ3_MOTIONS) ? set->motions[mo].length : 0;
+    if (set->frame < 0 || set->frame >= length) set->frame = 0;
+  }
   f32 step = Lib_IsVSync() ? g_FrameDelta : 1.0f;
   for (i32 s = 0; s < MODEL3_SLOTS; s++)
     if (g_Model3Slots[s]) Object_AdvanceModelFrame(s, step);
   Obj2_UpdateAll();
   if (g_ObjectPassHooks.draw2DBones) g_ObjectPassHooks.draw2DBones();
-  if (g_ObjectPassHooks.updateObjectSetPoses) g_ObjectPassHooks.updateObjectSetPoses();
+  Kzo_UpdatePoses();
   Object_UpdateFrame();
 }

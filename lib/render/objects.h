@@ -34,11 +34,8 @@ struct ObjectPassHooks {
   // Mode 3: the vertex flags (one per model vertex) and normal-polygon flags (one per
   // polygon) of the slot's bone-pair meshes; false when the slot has none.
   bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, const u8 **normalPolygonFlags);
-  // Parts of the animation step that live elsewhere: the 2D bone model drawing, the frame
-  // advance of the 16 3D object sets and their pose update.
+  // The 2D bone model drawing of the animation step (Windows side).
   void (*draw2DBones)(void);
-  void (*stepObjectSets)(void);
-  void (*updateObjectSetPoses)(void);
 };
 extern ObjectPassHooks g_ObjectPassHooks;
 
