@@ -7,6 +7,7 @@
 #include "lib/draw/target.h"
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
+#include "lib/render/objects.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -28,4 +29,6 @@ void Lib_InstallHooks(void) {
   g_LibHooks.releaseRenderTargets = Draw_ReleaseAllTargets;
   g_LibHooks.recreateRenderTargets = RecreateRenderTargets;
   g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
+  // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
+  Object_InstallDeviceHooks();
 }
