@@ -21,7 +21,7 @@ f32 g_TextFontSize;
 // [SECTION] Queue
 
 void Text_Printf(i32 x, i32 y, const char *format, ...) {
-  if (!Text_IsOutputOn()) return;
+  if (!Text_IsOutputOn() || !format) return;
   if (g_ScreenTextCount >= TEXT_MAX_LINES) return;   // a full frame drops the line silently
   ScreenTextEntry *&e = g_ScreenText[g_ScreenTextCount];
   if (!e) {
@@ -31,7 +31,7 @@ void Text_Printf(i32 x, i32 y, const char *format, ...) {
   char line[TEXT_LINE_BYTES];
   va_list ap;
   va_start(ap, format);
-  int n = vsnprintf(line, sizeof line, format ? format : "", ap);
+  int n = vsnprintf(line, sizeof line, format, ap);
   va_end(ap);
   // A line longer than the entry is cut, never in the middle of a two-byte character.
   size_t len = n < 0 ? 0 : (size_t)n < sizeof line ? (size_t)n : sizeof line - 1;
