@@ -15,7 +15,7 @@
 enum {
   TEX_PER_MODEL = 128,
   TEX_MAX_POW2 = 1024,      // sizes above this are not rounded up
-  KZI_MAX_SIDE = 8192,      // larger raw images are refused
+  KZI_MAX_SIDE = 4096,      // larger decoded images are refused (64 MiB of pixels at most)
   BONE2_TEX_SLOTS = 32,
 };
 
