@@ -303,12 +303,21 @@ void Object_AdvanceModelFrame(i32 slot, f32 step) {
   if (!(step >= 0.0f) || isinf(step)) step = 0.0f;
   if (!(m->frameFraction >= 0.0f) || isinf(m->frameFraction)) m->frameFraction = 0.0f;
   m->frameFraction += step;
+  if (m->frameFraction < 1.0f) return;
   i32 length = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].length : 0;
-  while (m->frameFraction >= 1.0f) {
+  // Whole frames to advance; subtracting them keeps the same fraction as subtracting 1 at a
+  // time. An absurd count is cut (a float that large has no fraction left anyway).
+  f32 whole = floorf(m->frameFraction);
+  m->frameFraction -= whole;
+  i64 steps = whole > 1e15f ? (i64)1e15 : (i64)whole;
+  // The play state repeats with the motion's length once it has wrapped, which takes at most
+  // length + 2 frames; a long pause skips whole repeats instead of running them.
+  i64 period = length > 0 ? length : 1;
+  if (steps > 2 * period + 2) steps = period + 2 + (steps - period - 2) % period;
+  for (i64 i = 0; i < steps; i++) {
     m->frame++;
-    m->frameFraction -= 1.0f;
-    // Only the last whole frame's key indices survive, so a long pause costs one update.
-    if (m->frameFraction < 1.0f) Model3_UpdateKeyIndices(slot);
+    // Only the last frame's key indices survive.
+    if (i == steps - 1) Model3_UpdateKeyIndices(slot);
     if (m->frame < 0) m->frame = 0;
     if (m->frame >= length) {
       m->frame = 0;

@@ -321,9 +321,42 @@ TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
   // A long pause is cheap and lands on the right frame: 1e6 frames in a motion of 4.
   Object_AdvanceModelFrame(kSlot, 1000000.0f);
   EXPECT_EQ(m->frame, (3 + 1000000) % 4);
+  Object_AdvanceModelFrame(kSlot, 3e38f);   // finite but endless one frame at a time
+  EXPECT_GE(m->frame, 0);
+  EXPECT_LT(m->frame, 4);
+  EXPECT_LT(m->frameFraction, 1.0f);
+  m->frame = 3;
+  m->frameFraction = 0.0f;
   // While the video window plays nothing advances.
   g_VideoActive = 1;
   Object_StepAnimations();
   EXPECT_EQ(m->frame, (3 + 1000000) % 4);
   g_VideoActive = 0;
+}
+
+TEST_F(ObjectsTest, SkippedRepeatsLandWhereFrameByFrameWould) {
+  for (i32 length : {0, 1, 3, 7}) {
+    for (i32 start : {-5, 0, 2, 9}) {
+      for (i32 steps = 0; steps <= 40; steps++) {
+        i32 frame = start;
+        u8 ended = 0;
+        for (i32 i = 0; i < steps; i++) {
+          frame++;
+          if (frame < 0) frame = 0;
+          if (frame >= length) {
+            frame = 0;
+            ended = 1;
+          }
+        }
+        m->motions[0].length = length;
+        m->frame = start;
+        m->frameFraction = 0.25f;
+        m->motionEnded = 0;
+        Object_AdvanceModelFrame(kSlot, (f32)steps);
+        EXPECT_EQ(m->frame, frame) << length << " " << start << " " << steps;
+        EXPECT_EQ(m->motionEnded, ended) << length << " " << start << " " << steps;
+        EXPECT_EQ(m->frameFraction, 0.25f);
+      }
+    }
+  }
 }

@@ -235,8 +235,10 @@ Model3 *RandomModel(u32 seed) {
   Model3 *m = BareModel(1200, 300);
   bool nan = (seed % 5) == 0;
   i32 P = 1 + rng() % 24, N = 1 + rng() % 40, C = 1 + rng() % 6, U = 1 + rng() % 10;
+  bool line = (seed % 4) == 0;   // every polygon degenerate: all positions on one line
   for (i32 v = 0; v < P; v++) {
     m->positions[v] = {PoolValue(rng, nan), PoolValue(rng, nan), PoolValue(rng, nan)};
+    if (line) m->positions[v].y = m->positions[v].z = m->positions[v].x;
     m->bindings[v] = {(u16)(rng() % 4), (u16)(rng() % 4), 0.5f, (u32)(rng() % 2)};
   }
   for (i32 i = 0; i < P; i++) m->normals[i] = {PoolValue(rng, nan), PoolValue(rng, nan), PoolValue(rng, nan)};
@@ -587,5 +589,40 @@ TEST_F(MeshTest, VectorisedAndLiteralNearestBoneAgree) {
     Model3_Free(a);
     Model3_Free(b);
     if (HasFailure()) return;
+  }
+}
+
+// Garbage records (corner counts past four, indices anywhere, counts past the arrays) never
+// read or write outside the arrays (the sanitizers watch) and never leave NaN normals from
+// finite positions.
+TEST_F(MeshTest, GarbageRecordsStayInsideTheArrays) {
+  for (u32 seed = 1; seed <= 200; seed++) {
+    std::mt19937 rng(seed);
+    g_EditorMode = seed % 2;
+    Model3 *m = BareModel(64, 16);
+    m->positionCount = (i32)(rng() % 80);   // may exceed the room of 64
+    for (i32 v = 0; v < 64; v++) m->positions[v] = {(f32)(rng() % 7), (f32)(rng() % 5), (f32)(rng() % 3)};
+    m->normalCount = (i32)(rng() % 70);
+    m->colorCount = (i32)(rng() % 70);
+    m->uvCount = (i32)(rng() % 70);
+    m->polygonCount = (i32)(rng() % 16);
+    for (i32 i = 0; i < 16; i++) {
+      Polygon3 *p = &m->polygons[i];
+      p->cornerCount = (u8)(rng() % 256);
+      p->group = rng();
+      for (int j = 0; j < 4; j++) {
+        u32 pick = rng() % 4;
+        u32 far = pick == 0 ? rng() : (rng() % 70);
+        p->corners[j] = {far, (u32)(rng() % 70), rng() % 3 == 0 ? rng() : (u32)(rng() % 70), (u32)(rng() % 70)};
+      }
+    }
+    m->boneCount = (i32)(rng() % 200) - 20;
+    for (i32 b = 0; b < MODEL3_BONES; b++) m->bones[b].parent = (i32)(rng() % 300) - 100;
+    EXPECT_TRUE(Model3_CalcNormals(m));
+    for (i32 v = 0; v < m->positionCount && v < m->capPositions; v++) EXPECT_FALSE(isnan(m->vertexNormals[v].x)) << seed;
+    Model3_Subdivide(m);
+    EXPECT_TRUE(Model3_WeldDuplicates(m));
+    EXPECT_TRUE(Model3_AutoBindVertices(m));
+    Model3_Free(m);
   }
 }
