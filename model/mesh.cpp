@@ -138,7 +138,8 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
   out->z = nz / len;
 }
 
-void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, const u8 *vertexMask) {
+void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
+                         const u8 *vertexMask, i32 vertexMaskCount) {
   if (!m || !pts || !m->vertexNormals) return;
   i32 P = UsablePositions(m), N = UsablePolygons(m);
   i32 *counts = (i32 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(i32));
@@ -150,7 +151,7 @@ void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, cons
   for (i32 i = 0; i < N; i++) {
     Polygon3 *poly = &m->polygons[i];
     i32 cc = CornerCount(poly);
-    if (cc < 3 || (polygonMask && !polygonMask[i])) continue;
+    if (cc < 3 || (polygonMask && (i >= polygonMaskCount || !polygonMask[i]))) continue;
     u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
     Vec3 n = {0.0f, 0.0f, 0.0f};
     if (v0 < (u32)P && v1 < (u32)P && v2 < (u32)P) Mesh_FaceNormal(&pts[v0], &pts[v1], &pts[v2], &n);
@@ -170,7 +171,7 @@ void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, cons
     }
   }
   for (i32 v = 0; v < P; v++) {
-    if (counts[v] < 2 || (vertexMask && !vertexMask[v])) continue;
+    if (counts[v] < 2 || (vertexMask && (v >= vertexMaskCount || !vertexMask[v]))) continue;
     f32 c = (f32)counts[v];
     vn[v].x /= c;
     vn[v].y /= c;
@@ -226,7 +227,7 @@ static bool EnsureVertexNormals(Model3 *m) {
 bool Model3_CalcNormals(Model3 *m) {
   if (!m) return false;
   if (!EnsureVertexNormals(m)) return false;
-  Mesh_AverageNormals(m, m->positions, nullptr, nullptr);
+  Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
   if (g_EditorMode == 1 || m->renderMode == 7) return ReindexNormals(m);
   return true;
 }

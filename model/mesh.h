@@ -20,9 +20,11 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
 // Face normals of every polygon of 3 or more corners from the points `pts` (one per
 // position), stored in the polygon records and g_FaceNormalWork, and the vertex normals
 // averaged over the polygons that use each vertex (the mean is not normalised again; a
-// vertex no polygon uses gets (0, 0, 0)). With polygonMask, only polygons whose flag is set
-// take part; with vertexMask, only flagged vertices are cleared and averaged.
-void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, const u8 *vertexMask);
+// vertex no polygon uses gets (0, 0, 0)). With polygonMask (polygonMaskCount flags), only
+// polygons whose flag is set take part; with vertexMask (vertexMaskCount flags), only flagged
+// vertices are averaged. Polygons and vertices past a mask's count count as unflagged.
+void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
+                         const u8 *vertexMask, i32 vertexMaskCount);
 
 // Face and vertex normals from the positions; while g_EditorMode is 1 or the render mode
 // is 7 the normal array is rebuilt from the distinct vertex normals and every corner

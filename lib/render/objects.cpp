@@ -182,9 +182,10 @@ void Object_SkinModel(i32 slot) {
   for (i32 v = 0; v < P; v++) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
 }
 
-static void SkinFlagged(Model3 *m, const ModelPose *pose, const u8 *flags) {
+static void SkinFlagged(Model3 *m, const ModelPose *pose, const u8 *flags, i32 flagCount) {
   i32 P = UsablePositions(m), bones = BoneCountOf(m);
   if (!m->bindings) return;
+  if (P > flagCount) P = flagCount;   // vertices added since the flags were built
   for (i32 v = 0; v < P; v++)
     if (flags[v]) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
 }
@@ -261,7 +262,7 @@ static void DeformSlot(i32 slot) {
     case 0:
     case 1:
       Object_SkinModel(slot);
-      if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, nullptr);
+      if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, 0, nullptr, 0);
       if (m->renderMode == 1) RefreshGroupBuffers(m, pose);
       break;
     case 2:
@@ -269,11 +270,14 @@ static void DeformSlot(i32 slot) {
       break;
     case 3: {
       const u8 *vertexFlags = nullptr, *polygonFlags = nullptr;
-      if (!g_ObjectPassHooks.paletteFlags || !g_ObjectPassHooks.paletteFlags(slot, &vertexFlags, &polygonFlags) ||
+      i32 vertexCount = 0, polygonCount = 0;
+      if (!g_ObjectPassHooks.paletteFlags ||
+          !g_ObjectPassHooks.paletteFlags(slot, &vertexFlags, &vertexCount, &polygonFlags, &polygonCount) ||
           !vertexFlags || !polygonFlags)
         break;
-      SkinFlagged(m, pose, vertexFlags);
-      if (m->normalUpdate == 1 && m->lighting) Mesh_AverageNormals(m, m->posed, polygonFlags, vertexFlags);
+      SkinFlagged(m, pose, vertexFlags, vertexCount);
+      if (m->normalUpdate == 1 && m->lighting)
+        Mesh_AverageNormals(m, m->posed, polygonFlags, polygonCount, vertexFlags, vertexCount);
       break;
     }
     default:

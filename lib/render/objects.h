@@ -31,9 +31,11 @@ struct ObjectPassHooks {
   void (*rebuildModelMeshes)(void);
   // Mode 2: the welded vertices of the slot's indexed mesh; false when the slot has none.
   bool (*indexedMeshSkin)(i32 slot, SkinTarget *out);
-  // Mode 3: the vertex flags (one per model vertex) and normal-polygon flags (one per
-  // polygon) of the slot's bone-pair meshes; false when the slot has none.
-  bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, const u8 **normalPolygonFlags);
+  // Mode 3: the vertex flags and normal-polygon flags of the slot's bone-pair meshes, with
+  // their counts (the model's vertex and polygon counts when they were built); false when
+  // the slot has none. Vertices and polygons past the counts are not deformed.
+  bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalPolygonFlags,
+                       i32 *polygonCount);
   // The 2D bone model drawing of the animation step (Windows side).
   void (*draw2DBones)(void);
 };

@@ -262,11 +262,13 @@ bool IndexedMesh(i32 slot, SkinTarget *out) {
   *out = {2, g_meshPositions, g_meshBindings, g_meshPosed};
   return slot == 5;
 }
-u8 g_vertexFlags[4] = {0, 1, 0, 0};
+u8 g_vertexFlags[2] = {0, 1};   // built when the model had two vertices
 u8 g_polygonFlags[1] = {1};
-bool Palette(i32 slot, const u8 **v, const u8 **p) {
+bool Palette(i32 slot, const u8 **v, i32 *vn, const u8 **p, i32 *pn) {
   *v = g_vertexFlags;
+  *vn = 2;
   *p = g_polygonFlags;
+  *pn = 1;
   return true;
 }
 }  // namespace
@@ -294,6 +296,7 @@ TEST_F(ObjectsTest, ModesTwoAndThreeDeformOnlyTheirVertices) {
   Object_UpdateFrame();
   ExpectVec(m->posed[1], 1.0f, 2.0f, 1.0f);
   ExpectVec(m->posed[0], 0, 0, 0);
+  ExpectVec(m->posed[3], 0, 0, 0);   // added after the flags were built: left alone
 }
 
 // [SECTION] Animation step

@@ -88,7 +88,7 @@ bool SameTuple(const f32 *a, const f32 *b, int dim) {
 }
 
 void LiteralCalcNormals(Model3 *m) {
-  Mesh_AverageNormals(m, m->positions, nullptr, nullptr);
+  Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
   if (!(g_EditorMode == 1 || m->renderMode == 7)) return;
   m->normalCount = 0;
   for (i32 i = 0; i < m->polygonCount; i++) {
