@@ -103,21 +103,16 @@ void Model3_UpdateKeyIndices(i32 slot) {
 
 // [SECTION] Bone evaluation
 
-// Origin of bone b's rest matrix: from the slot's pose record when it has one, else built.
-static void RestOrigins(i32 slot, const Model3 *m, i32 b, i32 p, f32 ob[3], f32 op[3]) {
+// The rest matrices bone evaluation reads: the slot's pose record's when it has one, else
+// built into `scratch`.
+static const Mat4 *RestMatricesOf(i32 slot, const Model3 *m, Mat4 *scratch) {
   const ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
-  static Mat4 built[MODEL3_BONES];
-  const Mat4 *rest = pose ? pose->rest : built;
-  if (!pose) Model3_ComputeRestMatrices(m, built);
-  for (int i = 0; i < 3; i++) {
-    ob[i] = rest[b].m[3][i];
-    op[i] = rest[p].m[3][i];
-  }
+  if (pose) return pose->rest;
+  Model3_ComputeRestMatrices(m, scratch);
+  return scratch;
 }
 
-void Model3_EvalBoneKey(i32 slot, i32 b, i32 k, f32 t) {
-  Model3 *m = Model3_Get(slot);
-  if (!m || b < 0 || b >= MODEL3_BONES || !CurrentMotion(m)) return;
+static void EvalBone(i32 slot, Model3 *m, i32 b, i32 k, f32 t, const Mat4 *rest) {
   Bone3 *bone = &m->bones[b];
   if (!bone->keys) return;
   const KeyTrack *track = &bone->keys[m->motion];
@@ -157,8 +152,7 @@ void Model3_EvalBoneKey(i32 slot, i32 b, i32 k, f32 t) {
     for (int i = 0; i < 3; i++) bone->world[i] = bone->local[i];
     return;
   }
-  f32 ob[3], op[3];
-  RestOrigins(slot, m, b, p, ob, op);
+  const f32 *ob = rest[b].m[3], *op = rest[p].m[3];
   const Bone3 *parent = &m->bones[p];
   Mat4 rot;
   Quat_ToMatrix(&rot, parent->quat[0], parent->quat[1], parent->quat[2], parent->quat[3]);
@@ -167,10 +161,19 @@ void Model3_EvalBoneKey(i32 slot, i32 b, i32 k, f32 t) {
   for (int i = 0; i < 3; i++) bone->world[i] = parent->world[i] + turned[i] + bone->local[i];
 }
 
+void Model3_EvalBoneKey(i32 slot, i32 b, i32 k, f32 t) {
+  Model3 *m = Model3_Get(slot);
+  if (!m || b < 0 || b >= MODEL3_BONES || !CurrentMotion(m)) return;
+  static Mat4 scratch[MODEL3_BONES];
+  EvalBone(slot, m, b, k, t, RestMatricesOf(slot, m, scratch));
+}
+
 void Model3_EvalBonePose(i32 slot) {
   Model3 *m = Model3_Get(slot);
-  if (!m) return;
+  if (!m || !CurrentMotion(m)) return;
   Model3_UpdateKeyIndices(slot);
+  static Mat4 scratch[MODEL3_BONES];
+  const Mat4 *rest = RestMatricesOf(slot, m, scratch);
   i32 count = m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount;
-  for (i32 b = 0; b < count; b++) Model3_EvalBoneKey(slot, b, m->bones[b].keyIndex, m->bones[b].keyFraction);
+  for (i32 b = 0; b < count; b++) EvalBone(slot, m, b, m->bones[b].keyIndex, m->bones[b].keyFraction, rest);
 }
