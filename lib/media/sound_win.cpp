@@ -89,9 +89,10 @@ i32 Sound_CreateDevice(void *window) {
 }
 
 void Sound_InitForWindow(void *window) {
+  Sound_InstallSeam();
+  if (s_DirectSound) return;   // started once already: keep the device and its channels
   SoundSystem_Reset();
   g_SoundSystem.playOnChannel = PlayOnChannel;
-  Sound_InstallSeam();
   Sound_CreateDevice(window);
 }
 
