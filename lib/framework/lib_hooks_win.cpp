@@ -2,6 +2,9 @@
 // render, screen text, primitives, tessellation, sound, AVI capture). Each owner adds the
 // line for its function here; an entry left empty is skipped by the framework.
 #include "lib/framework/lib.h"
+#include "lib/media/avi.h"
+#include "lib/media/music.h"
+#include "lib/media/sound.h"
 
 #include "lib/draw/drawdev_win.h"
 #include "lib/draw/target.h"
@@ -31,4 +34,8 @@ void Lib_InstallHooks(void) {
   g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
   // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
   Object_InstallDeviceHooks();
+  // Sound effects and the music performance (failures leave the program silent).
+  g_LibHooks.startMusic = [] { Music_Init(); };
+  g_LibHooks.startSound = Sound_Init;
+  g_LibHooks.captureAviFrame = Avi_CaptureFrame;
 }

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
 #include "lib/media/avi.h"
 #include "lib/media/avi_win.h"
+#include "lib/media/snapshot.h"
 #include "model/bytes.h"
 
 namespace {
@@ -41,6 +43,16 @@ LRESULT CALLBACK AnswerDialog(int code, WPARAM wParam, LPARAM lParam) {
     }
   }
   return CallNextHookEx(g_CbtHook, code, wParam, lParam);
+}
+
+// The modal hook's answer: "full frames (uncompressed)", or cancel.
+int g_FakeAnswer = IDOK;
+BOOL FakeChooseCompressor(HWND, UINT, LPVOID, LPVOID, COMPVARS *cv, LPSTR) {
+  g_DialogsSeen++;
+  if (g_FakeAnswer != IDOK) return FALSE;
+  cv->fccHandler = mmioFOURCC('D', 'I', 'B', ' ');
+  cv->hic = nullptr;
+  return TRUE;
 }
 
 // [SECTION] Device
@@ -229,11 +241,14 @@ class AviWin : public ::testing::Test {
     g_ScreenWidth = 640;
     g_ScreenHeight = 480;
     g_DialogAnswer = IDOK;
+    g_FakeAnswer = IDOK;
     g_DialogsSeen = 0;
+    g_ModalHooks.chooseCompressor = FakeChooseCompressor;
     g_CbtHook = SetWindowsHookExA(WH_CBT, AnswerDialog, nullptr, GetCurrentThreadId());
   }
   void TearDown() override {
     Avi_StopRecording();
+    g_ModalHooks.chooseCompressor = nullptr;
     UnhookWindowsHookEx(g_CbtHook);
     DeleteFileA((root + "\\movie.avi").c_str());
     DeleteFileA((root + "\\snap.bmp").c_str());
@@ -253,6 +268,8 @@ TEST_F(AviWin, ThreeFramesOfKnownColoursReadBack) {
   // An older movie of the same name is replaced.
   ASSERT_TRUE(File_WriteAtomic((root + "\\movie.avi").c_str(), "old", 3));
 
+  // This recording goes through the real codec dialog, answered by the thread hook.
+  g_ModalHooks.chooseCompressor = nullptr;
   ASSERT_TRUE(Avi_StartRecording("movie.KZV", 30));
   EXPECT_EQ(g_DialogsSeen, 1);
   EXPECT_EQ(g_RunState, 8u);
@@ -325,7 +342,7 @@ TEST_F(AviWin, StartInMissingFolderFailsCleanly) {
 }
 
 TEST_F(AviWin, CancelledDialogLeavesNothingBehind) {
-  g_DialogAnswer = IDCANCEL;
+  g_FakeAnswer = IDCANCEL;
   EXPECT_FALSE(Avi_StartRecording("movie.KZV", 30));
   EXPECT_EQ(g_DialogsSeen, 1);
   EXPECT_EQ(g_RunState, 6u);
@@ -378,6 +395,17 @@ TEST_F(AviWin, SnapshotEqualsReadBackBackBuffer) {
     EXPECT_EQ(cut.width, 100);
     EXPECT_EQ(cut.height, 50);
     EXPECT_EQ(cut.pixels[0], 0xF0E000u);
+
+    // The library's calls take g_Device and write into the root folder.
+    IDirect3DDevice9 *keep = g_Device;
+    g_Device = dev.device;
+    DeleteFileA(path.c_str());
+    EXPECT_TRUE(Lib_SaveBackBuffer(samples ? "snap_ms.bmp" : "snap.bmp"));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_TRUE(Lib_SaveBackBufferRect("part.bmp", 0, 0, 8, 8));
+    ASSERT_TRUE(ReadBmp(partPath.c_str(), &cut));
+    EXPECT_EQ(cut.width, 8);
+    g_Device = keep;
   }
   EXPECT_FALSE(Snapshot_SaveBackBuffer(nullptr, "x.bmp", nullptr));
 }
