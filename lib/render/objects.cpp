@@ -145,49 +145,72 @@ static inline void TransformPoint(const Mat4 *m, f32 x, f32 y, f32 z, f32 out[3]
   for (int c = 0; c < 3; c++) out[c] = x * m->m[0][c] + y * m->m[1][c] + z * m->m[2][c] + m->m[3][c];
 }
 
-static inline void BonePoint(const ModelPose *pose, i32 b, const Vec3 *p, f32 out[3]) {
-  const Mat4 *rest = &pose->rest[b];
-  f32 ox = 0.0f * rest->m[0][0] + 0.0f * rest->m[1][0] + 0.0f * rest->m[2][0] + rest->m[3][0];
-  f32 oy = 0.0f * rest->m[0][1] + 0.0f * rest->m[1][1] + 0.0f * rest->m[2][1] + rest->m[3][1];
-  f32 oz = 0.0f * rest->m[0][2] + 0.0f * rest->m[1][2] + 0.0f * rest->m[2][2] + rest->m[3][2];
-  TransformPoint(&pose->posed[b], p->x - ox, p->y - oy, p->z - oz, out);
+// Origin of each bone's rest matrix: (0, 0, 0) * rest[b].
+struct RestOrigins {
+  f32 o[MODEL3_BONES][3];
+};
+
+static void RestOrigins_Build(const ModelPose *pose, i32 boneCount, RestOrigins *r) {
+  for (i32 b = 0; b < boneCount; b++) TransformPoint(&pose->rest[b], 0.0f, 0.0f, 0.0f, r->o[b]);
 }
 
-void Object_SkinPoint(const ModelPose *pose, i32 boneCount, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+static inline void BonePoint(const ModelPose *pose, const RestOrigins *r, i32 b, const Vec3 *p, f32 out[3]) {
+  TransformPoint(&pose->posed[b], p->x - r->o[b][0], p->y - r->o[b][1], p->z - r->o[b][2], out);
+}
+
+static inline void SkinWith(const ModelPose *pose, const RestOrigins *r, i32 boneCount, VertexBinding *bind,
+                            const Vec3 *p, Vec3 *out) {
   if (bind->bone1 >= boneCount) bind->bone1 = 0;
   if (bind->bone2 >= boneCount) bind->bone2 = 0;
   f32 w = bind->weight;
   f32 q1[3], q2[3];
   if (w > 0.0f && w < 1.0f) {
-    BonePoint(pose, bind->bone1, p, q1);
-    BonePoint(pose, bind->bone2, p, q2);
+    BonePoint(pose, r, bind->bone1, p, q1);
+    BonePoint(pose, r, bind->bone2, p, q2);
     f32 k = 1.0f - w;
     out->x = q1[0] + (q2[0] - q1[0]) * k;
     out->y = q1[1] + (q2[1] - q1[1]) * k;
     out->z = q1[2] + (q2[2] - q1[2]) * k;
   } else if (w == 1.0f) {
-    BonePoint(pose, bind->bone1, p, q1);
+    BonePoint(pose, r, bind->bone1, p, q1);
     *out = {q1[0], q1[1], q1[2]};
   } else {
-    BonePoint(pose, bind->bone2, p, q2);
+    BonePoint(pose, r, bind->bone2, p, q2);
     *out = {q2[0], q2[1], q2[2]};
   }
+}
+
+void Object_SkinPoint(const ModelPose *pose, i32 boneCount, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+  if (boneCount <= 0) boneCount = 1;   // bone 0 always has matrices
+  if (boneCount > MODEL3_BONES) boneCount = MODEL3_BONES;
+  RestOrigins r;
+  RestOrigins_Build(pose, boneCount, &r);
+  SkinWith(pose, &r, boneCount, bind, p, out);
+}
+
+// Skins n points (only those flagged when flags is given) with one table of rest origins.
+static void SkinPoints(const Model3 *m, const ModelPose *pose, VertexBinding *binds, const Vec3 *pts, Vec3 *out,
+                       i32 n, const u8 *flags) {
+  i32 bones = BoneCountOf(m);
+  if (bones <= 0) bones = 1;   // bone 0 always has matrices
+  RestOrigins r;
+  RestOrigins_Build(pose, bones, &r);
+  for (i32 v = 0; v < n; v++)
+    if (!flags || flags[v]) SkinWith(pose, &r, bones, &binds[v], &pts[v], &out[v]);
 }
 
 void Object_SkinModel(i32 slot) {
   Model3 *m = Model3_Get(slot);
   ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
   if (!m || !pose || !m->bindings) return;
-  i32 P = UsablePositions(m), bones = BoneCountOf(m);
-  for (i32 v = 0; v < P; v++) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
+  SkinPoints(m, pose, m->bindings, m->positions, m->posed, UsablePositions(m), nullptr);
 }
 
 static void SkinFlagged(Model3 *m, const ModelPose *pose, const u8 *flags, i32 flagCount) {
-  i32 P = UsablePositions(m), bones = BoneCountOf(m);
+  i32 P = UsablePositions(m);
   if (!m->bindings) return;
   if (P > flagCount) P = flagCount;   // vertices added since the flags were built
-  for (i32 v = 0; v < P; v++)
-    if (flags[v]) Object_SkinPoint(pose, bones, &m->bindings[v], &m->positions[v], &m->posed[v]);
+  SkinPoints(m, pose, m->bindings, m->positions, m->posed, P, flags);
 }
 
 // [SECTION] Device buffers of modes 1 and 2
@@ -243,9 +266,7 @@ static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
   if (!h.indexedMeshSkin || !h.indexedMeshSkin(slot, &target) || target.count <= 0 || !target.positions ||
       !target.bindings || !target.posed)
     return;
-  i32 bones = BoneCountOf(m);
-  for (i32 v = 0; v < target.count; v++)
-    Object_SkinPoint(pose, bones, &target.bindings[v], &target.positions[v], &target.posed[v]);
+  SkinPoints(m, pose, target.bindings, target.positions, target.posed, target.count, nullptr);
   if (pose->primCounts[0] <= 0 || !pose->vertexBuffers[0] || !h.lockVertexBuffer || !h.unlockVertexBuffer) return;
   u8 *base = (u8 *)h.lockVertexBuffer(pose->vertexBuffers[0]);
   if (!base) return;
