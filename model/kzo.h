@@ -113,6 +113,8 @@ void Kzo_UpdatePoses(void);
 // Origins of an object's drawn and offset matrices.
 void Kzo_GetPartWorldOrigin(i32 n, i32 p, f32 out[3]);
 void Kzo_GetPartLocalOrigin(i32 n, i32 p, f32 out[3]);
+// Frees every set, its part models and pose block (all slots empty afterwards).
+void Kzo_FreeAll(void);
 // Clears the texture table of a new pose block.
 void Obj3Pose_Init(Obj3Pose *pose);
 

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "model/mesh.h"
 #include "model/seam.h"
 
 Model3 *g_Model3Slots[MODEL3_SLOTS];
@@ -136,7 +137,7 @@ static void SetDefaultGroup(Group3 *g, int index) {
 }
 
 void Model3_AfterRead(Model3 *m) {
-  if (m && g_Model3Hooks.calcNormals) g_Model3Hooks.calcNormals(m);
+  if (m) Model3_CalcNormals(m);
 }
 
 // [SECTION] Creation and release

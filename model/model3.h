@@ -234,16 +234,13 @@ ModelPose *ModelPose_New(void);
 // Releases every non-null handle through the seam, then the record.
 void ModelPose_Free(ModelPose *p);
 
-// Work after a model was read that belongs to the mesh and pose code (normals, automatic
-// bone binding, rest matrices). Filled in by those facilities at start-up; null entries are
-// skipped (the native model tests run without them).
+// Rest matrices of all models after a model was opened (the library's pose code fills this in
+// at start-up; null natively).
 struct Model3Hooks {
-  bool (*calcNormals)(Model3 *m);
-  bool (*autoBindVertices)(Model3 *m);
   void (*buildRestMatrices)(void);
 };
 extern Model3Hooks g_Model3Hooks;
-// Recomputes face and vertex normals of a model that was just read (through g_Model3Hooks).
+// Recomputes face and vertex normals of a model that was just read.
 void Model3_AfterRead(Model3 *m);
 
 // [SECTION] Helpers shared by the readers and the editors

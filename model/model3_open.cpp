@@ -5,6 +5,7 @@
 #include "model/bytes.h"
 #include "model/formats/formats.h"
 #include "model/kzp.h"
+#include "model/mesh.h"
 #include "model/seam.h"
 
 // The text after the last dot of the file name (not of a folder), or "".
@@ -72,7 +73,7 @@ static Model3 *OpenFile(i32 slot, const char *path) {
   Model3 *m = g_Model3Slots[slot];
   if (!ok || !m) return nullptr;
   if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
-  if (g_Model3Hooks.autoBindVertices) g_Model3Hooks.autoBindVertices(m);
+  Model3_AutoBindVertices(m);
   Timer_Reset();
   return m;
 }

@@ -45,3 +45,11 @@ inline std::vector<u8> ReadFile(const std::string &path) {
   fclose(f);
   return out;
 }
+
+// Index of the first differing byte (or the shorter size), -1 when equal: readable failures.
+inline long FirstDifference(const std::vector<u8> &a, const std::vector<u8> &b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; i++)
+    if (a[i] != b[i]) return (long)i;
+  return a.size() == b.size() ? -1 : (long)n;
+}

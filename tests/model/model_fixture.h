@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/kzo.h"
 #include "model/model3.h"
 #include "model/seam.h"
 
@@ -29,6 +30,7 @@ struct ModelTest : ::testing::Test {
   }
   void TearDown() override {
     Model3_FreeAllSlots();
+    Kzo_FreeAll();
     g_Seam = saved;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;

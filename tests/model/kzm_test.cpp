@@ -1,0 +1,112 @@
+// KZM files: both layouts of a used motion read into the same fields, the writer's layout is
+// reproduced byte for byte, sounds are loaded after a read, and refused files change nothing.
+#include "kz_files.h"
+#include "model/formats/kzm.h"
+#include "model_fixture.h"
+
+static std::vector<u8> Kzm(bool extraWord, i32 version = 2002040, i32 firstLength = 99) {
+  Bytes b;
+  b.magic("KZM").i32_(version).i32_(firstLength).i32_(1).i32_(2).i32_(3).i32_(3);
+  b.u32_(1).str("idle");
+  if (extraWord) b.i32_(12345);
+  b.i32_(50);
+  b.u32_(0);
+  b.u32_(1).str("");
+  if (extraWord) b.i32_(0);
+  b.i32_(10);
+  b.i32_(2).str("\x82\xc8\x82\xb5").str("hit.wav");
+  return b.b;
+}
+
+struct KzmTest : ModelTest {
+  std::string path = "kzm_test.kzm";
+  static std::vector<std::string> &Loads() {
+    static std::vector<std::string> l;
+    return l;
+  }
+  static bool RecordLoad(i32 model, i32 slot, const char *p) {
+    Loads().push_back(std::to_string(model) + ":" + std::to_string(slot) + ":" + p);
+    return true;
+  }
+  void SetUp() override {
+    ModelTest::SetUp();
+    Loads().clear();
+    g_Seam.soundLoad = RecordLoad;
+  }
+  void TearDown() override {
+    remove(path.c_str());
+    ModelTest::TearDown();
+  }
+};
+
+TEST_F(KzmTest, BothLayoutsReadTheSameFields) {
+  for (bool extra : {false, true}) {
+    Model3 *m = Model3_Init(2);
+    m->motions[1].length = 77;
+    Str_Copy(m->motions[1].name, 256, "kept");
+    WriteFile(path, Kzm(extra));
+    Loads().clear();
+    ASSERT_EQ(Kzm_Read(2, path.c_str()), 1) << extra;
+    EXPECT_EQ(m->kzmWords[2], 3);
+    EXPECT_EQ(m->motionCount, 3);
+    EXPECT_STREQ(m->motions[0].name, "idle");
+    EXPECT_EQ(m->motions[0].length, 50);   // the list's value wins over the early copy
+    EXPECT_EQ(m->motions[1].used, 0u);
+    EXPECT_STREQ(m->motions[1].name, "kept");   // an unused motion keeps what it had
+    EXPECT_EQ(m->motions[1].length, 77);
+    EXPECT_EQ(m->motions[2].length, 10);
+    EXPECT_EQ(m->soundCount, 2);
+    EXPECT_STREQ(m->sounds[1], "hit.wav");
+    ASSERT_EQ(Loads().size(), 1u);   // the placeholder is never loaded
+    EXPECT_EQ(Loads()[0], "2:1:hit.wav");
+  }
+}
+
+TEST_F(KzmTest, WriteReadWriteIsByteIdentical) {
+  // Motion 0's length is in the file twice; a file whose copies agree comes back unchanged.
+  Model3 *m = Model3_Init(0);
+  WriteFile(path, Kzm(false, 2002040, 50));
+  ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
+  ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
+  EXPECT_EQ(FirstDifference(ReadFile("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
+  // A file in the other layout is written back in the writer's layout.
+  WriteFile(path, Kzm(true));
+  ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
+  ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
+  EXPECT_EQ(FirstDifference(ReadFile("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
+  remove("kzm_test_out.kzm");
+  (void)m;
+}
+
+TEST_F(KzmTest, RefusalsChangeNothing) {
+  Messages().clear();
+  WriteFile(path, Kzm(false));
+  EXPECT_EQ(Kzm_Read(6, path.c_str()), 0);   // empty slot
+  EXPECT_EQ(Kzm_Write(6, path.c_str()), 0);
+  EXPECT_EQ(Kzm_Read(-1, path.c_str()), 0);
+  EXPECT_EQ(Messages().size(), 3u);
+
+  Model3 *m = Model3_Init(1);
+  std::vector<u8> wrongMagic = Kzm(false);
+  wrongMagic[2] = 'P';
+  std::vector<std::vector<u8>> bad = {Kzm(false, 2002039), Kzm(false, 2002041), wrongMagic};
+  std::vector<u8> full = Kzm(false);
+  for (size_t n = 0; n < full.size(); n++) bad.push_back(std::vector<u8>(full.begin(), full.begin() + n));
+  std::vector<u8> longer = full;
+  longer.push_back(0);
+  bad.push_back(longer);
+  for (auto &d : bad) {
+    WriteFile(path, d);
+    Messages().clear();
+    ASSERT_EQ(Kzm_Read(1, path.c_str()), 0);
+    ASSERT_EQ(Messages().size(), 1u);
+    ASSERT_EQ(m->motionCount, 1);
+    ASSERT_EQ(m->soundCount, 1);
+    ASSERT_EQ(m->motions[0].length, 60);
+  }
+  EXPECT_TRUE(Loads().empty());
+  Messages().clear();
+  EXPECT_EQ(Kzm_Read(1, ""), 0);
+  EXPECT_EQ(Kzm_Read(1, "kzm_test_missing.kzm"), 0);
+  EXPECT_EQ(Messages().size(), 2u);
+}
