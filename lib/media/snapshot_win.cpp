@@ -19,7 +19,11 @@ bool Snapshot_SaveBackBuffer(IDirect3DDevice9 *device, const char *path, const R
   bool ok = false;
   D3DSURFACE_DESC desc;
   if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back))) return false;
-  if (SUCCEEDED(back->GetDesc(&desc))) {
+  // A rectangle must be non-empty and lie inside the back buffer.
+  bool rectOk = !rect || (rect->left >= 0 && rect->top >= 0 && rect->left < rect->right &&
+                          rect->top < rect->bottom);
+  if (rectOk && SUCCEEDED(back->GetDesc(&desc)) &&
+      (!rect || ((UINT)rect->right <= desc.Width && (UINT)rect->bottom <= desc.Height))) {
     IDirect3DSurface9 *source = back;
     // A multisampled surface cannot be read back: resolve it into a plain one first.
     if (desc.MultiSampleType != D3DMULTISAMPLE_NONE) {

@@ -403,6 +403,11 @@ TEST_F(AviWin, SnapshotEqualsReadBackBackBuffer) {
     EXPECT_TRUE(Lib_SaveBackBuffer(samples ? "snap_ms.bmp" : "snap.bmp"));
     EXPECT_TRUE(FileExists(path));
     EXPECT_TRUE(Lib_SaveBackBufferRect("part.bmp", 0, 0, 8, 8));
+    // Rectangles outside the back buffer or empty ones are refused.
+    EXPECT_FALSE(Lib_SaveBackBufferRect("bad.bmp", 600, 400, 700, 480));
+    EXPECT_FALSE(Lib_SaveBackBufferRect("bad.bmp", -1, 0, 8, 8));
+    EXPECT_FALSE(Lib_SaveBackBufferRect("bad.bmp", 8, 8, 8, 16));
+    EXPECT_FALSE(FileExists(root + "\\bad.bmp"));
     ASSERT_TRUE(ReadBmp(partPath.c_str(), &cut));
     EXPECT_EQ(cut.width, 8);
     g_Device = keep;
