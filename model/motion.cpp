@@ -78,6 +78,12 @@ void Model3_ComputeRestMatrices(const Model3 *m, Mat4 rest[MODEL3_BONES]) {
 
 static bool CurrentMotion(const Model3 *m) { return m->motion >= 0 && m->motion < MODEL3_MOTIONS; }
 
+// Keys a track really holds (a count above the allocated room is never trusted).
+static i32 KeysIn(const KeyTrack *t) {
+  if (!t->keys || t->count <= 0) return 0;
+  return t->count < t->capacity ? t->count : t->capacity;
+}
+
 void Model3_UpdateKeyIndices(i32 slot) {
   Model3 *m = Model3_Get(slot);
   if (!m || !CurrentMotion(m)) return;
@@ -88,7 +94,7 @@ void Model3_UpdateKeyIndices(i32 slot) {
     if (!bone->keys) continue;
     const KeyTrack *t = &bone->keys[m->motion];
     const void *frames = t->keys ? (const void *)&t->keys[0].frame : nullptr;
-    Motion_KeySegment(frames, sizeof(BoneKey3), false, t->keys ? t->count : 0, m->frame, mo->length,
+    Motion_KeySegment(frames, sizeof(BoneKey3), false, KeysIn(t), m->frame, mo->length,
                       &bone->keyIndex, &bone->keyFraction);
   }
   for (i32 g = 0; g < MODEL3_GROUPS; g++) {
@@ -116,7 +122,7 @@ static void EvalBone(i32 slot, Model3 *m, i32 b, i32 k, f32 t, const Mat4 *rest)
   Bone3 *bone = &m->bones[b];
   if (!bone->keys) return;
   const KeyTrack *track = &bone->keys[m->motion];
-  i32 n = track->keys ? track->count : 0;
+  i32 n = KeysIn(track);
   if (n <= 0) {
     bone->world[0] = bone->world[1] = bone->world[2] = 0.0f;
     bone->quat[0] = bone->quat[1] = bone->quat[2] = 0.0f;

@@ -116,7 +116,9 @@ TEST_F(MotionTest, UpdateKeyIndicesCoversBonesAndGroups) {
   EXPECT_EQ(g->keyIndex, 1);
   EXPECT_FLOAT_EQ(g->keyFraction, 0.875f);
   g->count = 1000;   // a corrupt count never reads past the 16 keys
+  Track(2)->count = Track(2)->capacity + 50;   // nor past a track's room
   Model3_UpdateKeyIndices(kSlot);
+  Model3_EvalBonePose(kSlot);
   Model3_UpdateKeyIndices(200);   // empty slot: nothing
 }
 
