@@ -11,6 +11,7 @@
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
 #include "lib/render/objects.h"
+#include "model/model3.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -34,6 +35,8 @@ void Lib_InstallHooks(void) {
   g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
   // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
   Object_InstallDeviceHooks();
+  // Opening a model file builds the rest matrices of every slot.
+  g_Model3Hooks.buildRestMatrices = Model3_BuildRestMatrices;
   // Sound effects and the music performance (failures leave the program silent).
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;
