@@ -145,10 +145,10 @@ void Lib_SetVSync(bool on) {
 bool Lib_LoadToonTexture(void) {
   if (!g_Device) return false;
   char path[LIB_TEXT_SIZE];
+  // An over-long data folder is refused rather than cut into another path.
+  if (Str_Format(path, sizeof path, "%s\\System\\Toon.JPG", g_DataDir) >= (int)sizeof path - 1) return false;
   i32 w = 32, h = 32;
-  bool ok = Str_Format(path, sizeof path, "%s\\System\\Toon.JPG", g_DataDir) < (int)sizeof path - 1 &&
-            g_LibHooks.loadToonTexture && g_LibHooks.loadToonTexture(path, &w, &h);
-  return ok;
+  return g_LibHooks.loadToonTexture && g_LibHooks.loadToonTexture(path, &w, &h);
 }
 
 // [SECTION] start-up
