@@ -86,7 +86,7 @@ static Obj3Pose *NewPose(void) {
   return pose;
 }
 
-static void FreeSetRecord(Obj3Set *set) {
+void Kzo_FreeSetRecord(Obj3Set *set) {
   if (!set) return;
   for (int p = 0; p < OBJ3_PARTS; p++) FreeKeyLists(&set->parts[p]);
   free(set);
@@ -127,12 +127,12 @@ static bool InitPartRecord(Obj3Set *set, i32 p) {
 }
 
 // A fresh set record as Kzo_NewPart for p = 0..31 leaves it (object count 0).
-static Obj3Set *NewSetRecord(void) {
+Obj3Set *Kzo_NewSetRecord(void) {
   Obj3Set *set = (Obj3Set *)calloc(1, sizeof(Obj3Set));
   if (!set) return nullptr;
   for (i32 p = 0; p < OBJ3_PARTS; p++)
     if (!InitPartRecord(set, p)) {
-      FreeSetRecord(set);
+      Kzo_FreeSetRecord(set);
       return nullptr;
     }
   return set;
@@ -168,7 +168,7 @@ void Kzo_FreeAll(void) {
       g_Obj3PartModels[n][p] = nullptr;
       g_Obj3PartLoaded[n][p] = 0;
     }
-    FreeSetRecord(g_Obj3Sets[n]);
+    Kzo_FreeSetRecord(g_Obj3Sets[n]);
     g_Obj3Sets[n] = nullptr;
     ReleasePose(g_Obj3Poses[n]);
     g_Obj3Poses[n] = nullptr;
@@ -266,7 +266,7 @@ bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size
 
 // Replaces set n by a parsed set, its loaded flags and part models (null = a new empty model).
 static void CommitSet(i32 n, Obj3Set *set, const u32 loaded[OBJ3_PARTS], Model3 *models[OBJ3_PARTS]) {
-  FreeSetRecord(g_Obj3Sets[n]);
+  Kzo_FreeSetRecord(g_Obj3Sets[n]);
   g_Obj3Sets[n] = set;
   ReleasePose(g_Obj3Poses[n]);
   g_Obj3Poses[n] = NewPose();
@@ -302,10 +302,10 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
     refusal = kMsgTooNew;
   Obj3Set *set = nullptr;
   if (!refusal) {
-    set = NewSetRecord();
+    set = Kzo_NewSetRecord();
     memset(loaded, 0, OBJ3_PARTS * sizeof(u32));
     if (!set || !Kzo_Parse(set, loaded, f.data, f.size)) {
-      FreeSetRecord(set);
+      Kzo_FreeSetRecord(set);
       set = nullptr;
       refusal = kMsgBroken;
     }

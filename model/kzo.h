@@ -113,6 +113,9 @@ void Kzo_UpdatePoses(void);
 // Origins of an object's drawn and offset matrices.
 void Kzo_GetPartWorldOrigin(i32 n, i32 p, f32 out[3]);
 void Kzo_GetPartLocalOrigin(i32 n, i32 p, f32 out[3]);
+// A fresh set record (as Kzo_NewPart for p = 0..31 leaves it) outside the table, and its release.
+Obj3Set *Kzo_NewSetRecord(void);
+void Kzo_FreeSetRecord(Obj3Set *set);
 // Frees every set, its part models and pose block (all slots empty afterwards).
 void Kzo_FreeAll(void);
 // Clears the texture table of a new pose block.

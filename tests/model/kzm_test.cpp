@@ -1,5 +1,7 @@
 // KZM files: both layouts of a used motion read into the same fields, the writer's layout is
 // reproduced byte for byte, sounds are loaded after a read, and refused files change nothing.
+#include <stdlib.h>
+
 #include "kz_files.h"
 #include "model/formats/kzm.h"
 #include "model_fixture.h"
@@ -109,4 +111,12 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   EXPECT_EQ(Kzm_Read(1, ""), 0);
   EXPECT_EQ(Kzm_Read(1, "kzm_test_missing.kzm"), 0);
   EXPECT_EQ(Messages().size(), 2u);
+}
+
+// MIRAVEL_WRITE_SEEDS=1 writes the hand-made KZM files as seeds of the fuzz corpus.
+TEST(KzmSeeds, WriteFuzzCorpus) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!getenv("MIRAVEL_WRITE_SEEDS") || !src) GTEST_SKIP();
+  WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzm/writer.kzm", Kzm(false));
+  WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzm/reader.kzm", Kzm(true));
 }

@@ -2,6 +2,7 @@
 // byte for byte, a three-object chain is posed where the hand computation says, refused and
 // damaged files leave the set alone, and objects move and go without losing their keys.
 #include <math.h>
+#include <stdlib.h>
 
 #include "kz_files.h"
 #include "model/kzo.h"
@@ -226,4 +227,11 @@ TEST_F(KzoTest, SmallSetsAndWriterRefusals) {
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_FALSE(Kzo_Write(9, path.c_str()));   // an empty set slot
   EXPECT_EQ(FirstDifference(ReadFile(path), expect.b), -1);
+}
+
+// MIRAVEL_WRITE_SEEDS=1 writes the hand-made KZO file as a seed of the fuzz corpus.
+TEST(KzoSeeds, WriteFuzzCorpus) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!getenv("MIRAVEL_WRITE_SEEDS") || !src) GTEST_SKIP();
+  WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzo/set.kzo", Kzo());
 }

@@ -391,3 +391,11 @@ TEST_F(KzpTest, ObjectPartVersionRules) {
   EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
   for (i32 p = 0; p < OBJ3_PARTS; p++) Kzo_NewPart(2, p);   // frees what was loaded
 }
+
+// MIRAVEL_WRITE_SEEDS=1 writes the hand-made KZP files as seeds of the fuzz corpus.
+TEST(KzpSeeds, WriteFuzzCorpus) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!getenv("MIRAVEL_WRITE_SEEDS") || !src) GTEST_SKIP();
+  for (i32 v : {2006000, 2005000, 2004002})
+    WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v" + std::to_string(v) + ".kzp", Kzp(v));
+}

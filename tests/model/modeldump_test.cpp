@@ -1,0 +1,70 @@
+// tools/modeldump: the JSON it prints for hand-made files, and a refused file's message and
+// exit status. Runs the tool built beside the tests (skipped when it is not there).
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <string>
+
+#include "kz_files.h"
+
+static bool RunTool(const std::string &cmd, std::string *out, int *status) {
+  FILE *p = popen(cmd.c_str(), "r");
+  if (!p) return false;
+  char buf[4096];
+  size_t n;
+  out->clear();
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
+  int st = pclose(p);
+  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return true;
+}
+
+struct ModelDump : ::testing::Test {
+  void SetUp() override {
+    FILE *f = fopen("./modeldump", "rb");
+    if (!f) GTEST_SKIP() << "modeldump not built here";
+    fclose(f);
+  }
+};
+
+TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!src) GTEST_SKIP();
+  std::string kzp = std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp";
+  std::string out;
+  int status = -1;
+  ASSERT_TRUE(RunTool("./modeldump " + kzp + " 2>&1", &out, &status));
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, "{\"file\":\"" + kzp +
+                     "\",\"format\":\"kzp\",\"positions\":3,\"normals\":1,\"uvs\":2,\"colors\":1,\"polygons\":1,"
+                     "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1}],"
+                     "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0},"
+                     "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
+                     "\"length\":60,\"keys\":2}],\"bbox\":[[0,0,0],[1,2,0]]}\n");
+
+  // A set whose parts live beside it.
+  Bytes part;
+  part.magic("KZP").i32_(2003030);
+  WriteFile("dump_part.kzp", part.b);
+  Bytes set;
+  set.magic("KZO").i32_(2005000).i32_(1).i32_(1).str("m").i32_(10).i32_(0).i32_(2);
+  set.i32_(1).f32_(0).f32_(0).f32_(0).str("dump_part.kzp").i32_(0).i32_(0);
+  WriteFile("dump_set.kzo", set.b);
+  ASSERT_TRUE(RunTool("./modeldump dump_set.kzo 2>&1", &out, &status));
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("\"format\":\"kzo\",\"motions\":[{\"name\":\"m\",\"used\":1,\"length\":10,\"keys\":0}],\"parts\":["),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("{\"path\":\"dump_part.kzp\",\"parent\":0,\"loaded\":1,\"positions\":0"), std::string::npos) << out;
+
+  // A refused file: the program's own message in UTF-8 ("ＫＺＰ形式...") and a failing status.
+  part.b[6] = 0x7f;   // version far in the future
+  WriteFile("dump_part.kzp", part.b);
+  ASSERT_TRUE(RunTool("./modeldump dump_part.kzp 2>&1", &out, &status));
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out.substr(0, 3 * 3), "\xef\xbc\xab\xef\xbc\xba\xef\xbc\xb0");
+  remove("dump_part.kzp");
+  remove("dump_set.kzo");
+}

@@ -1,0 +1,205 @@
+// modeldump FILE...: reads each model file the program reads, through the program's own
+// readers (Model3_OpenFile, Kzo_Read), and prints one JSON object per file on stdout: counts,
+// groups, textures, bones, motions and the bounding box of the stored positions (for object
+// sets the same per part). A refused file prints the program's message on stderr; the exit
+// status is then 1. Names are printed as UTF-8.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "model/kzo.h"
+#include "model/kzp.h"
+#include "model/seam.h"
+#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+// [SECTION] Text
+
+static std::string Utf8(const char *cp932) {
+  std::string in = cp932 ? cp932 : "";
+  if (in.empty()) return in;
+#ifdef _WIN32
+  int wn = MultiByteToWideChar(932, 0, in.data(), (int)in.size(), nullptr, 0);
+  std::wstring w((size_t)wn, L'\0');
+  MultiByteToWideChar(932, 0, in.data(), (int)in.size(), &w[0], wn);
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wn, nullptr, 0, nullptr, nullptr);
+  std::string out((size_t)n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), wn, &out[0], n, nullptr, nullptr);
+  return out;
+#else
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == (iconv_t)-1) return in;
+  std::string out(in.size() * 4 + 4, '\0');
+  char *src = &in[0], *dst = &out[0];
+  size_t left = in.size(), room = out.size();
+  while (left > 0) {
+    if (iconv(cd, &src, &left, &dst, &room) != (size_t)-1) break;
+    // An invalid byte: keep a replacement character and go on.
+    if (room < 3) break;
+    memcpy(dst, "\xEF\xBF\xBD", 3);
+    dst += 3;
+    room -= 3;
+    src++;
+    left--;
+  }
+  iconv_close(cd);
+  out.resize(out.size() - room);
+  return out;
+#endif
+}
+
+static std::string Json(const char *cp932) {
+  std::string s = Utf8(cp932), out = "\"";
+  for (unsigned char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += (char)c;
+    } else if (c < 0x20) {
+      char buf[8];
+      snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += (char)c;
+    }
+  }
+  return out + "\"";
+}
+
+static std::string Num(double v) {
+  char buf[64];
+  snprintf(buf, sizeof buf, "%.9g", v);
+  return buf;
+}
+
+static void ErrorToStderr(const char *text) { fprintf(stderr, "%s\n", Utf8(text).c_str()); }
+
+// [SECTION] Models
+
+static i32 MotionKeys(const Model3 *m, i32 motion) {
+  i32 keys = 0;
+  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++)
+    if (m->bones[b].keys && motion < MODEL3_MOTIONS) keys += m->bones[b].keys[motion].count;
+  return keys;
+}
+
+// The members of one model's JSON object (no braces).
+static std::string ModelFields(const Model3 *m) {
+  std::string s;
+  i64 triangles = 0;
+  for (i32 i = 0; i < m->polygonCount; i++)
+    if (m->polygons[i].cornerCount >= 3) triangles += m->polygons[i].cornerCount - 2;
+  s += "\"positions\":" + std::to_string(m->positionCount) + ",\"normals\":" + std::to_string(m->normalCount) +
+       ",\"uvs\":" + std::to_string(m->uvCount) + ",\"colors\":" + std::to_string(m->colorCount) +
+       ",\"polygons\":" + std::to_string(m->polygonCount) + ",\"triangles\":" + std::to_string(triangles);
+  s += ",\"groups\":[";
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) {
+    const Group3 &gr = m->groups[g];
+    s += std::string(g ? "," : "") + "{\"name\":" + Json(gr.name) + ",\"color\":[" + Num(gr.r) + "," + Num(gr.g) +
+         "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
+  }
+  s += "],\"textures\":[";
+  for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
+  s += "],\"bones\":[";
+  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++)
+    s += std::string(b ? "," : "") + "{\"name\":" + Json(m->bones[b].name) + ",\"parent\":" +
+         std::to_string(m->bones[b].parent) + "}";
+  s += "],\"motions\":[";
+  for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++)
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
+         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
+         ",\"keys\":" + std::to_string(MotionKeys(m, i)) + "}";
+  f32 lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+  for (i32 v = 0; v < m->positionCount; v++) {
+    const f32 p[3] = {m->positions[v].x, m->positions[v].y, m->positions[v].z};
+    for (int c = 0; c < 3; c++) {
+      if (v == 0 || p[c] < lo[c]) lo[c] = p[c];
+      if (v == 0 || p[c] > hi[c]) hi[c] = p[c];
+    }
+  }
+  s += "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + "," + Num(lo[2]) + "],[" + Num(hi[0]) + "," + Num(hi[1]) +
+       "," + Num(hi[2]) + "]]";
+  return s;
+}
+
+static std::string SetFields(i32 n) {
+  const Obj3Set *set = g_Obj3Sets[n];
+  std::string s = "\"motions\":[";
+  for (i32 i = 0; i < set->motionCount && i < OBJ3_MOTIONS; i++)
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(set->motions[i].name) + ",\"used\":" +
+         std::to_string(set->motions[i].used) + ",\"length\":" + std::to_string(set->motions[i].length) +
+         ",\"keys\":" + std::to_string(set->motions[i].keyCount) + "}";
+  s += "],\"parts\":[";
+  for (i32 p = 0; p < set->objectCount && p < OBJ3_PARTS; p++) {
+    s += std::string(p ? "," : "") + "{\"path\":" + Json(set->parts[p].path) + ",\"parent\":" +
+         std::to_string(set->parts[p].parent) + ",\"loaded\":" + std::to_string(g_Obj3PartLoaded[n][p]);
+    if (g_Obj3PartModels[n][p]) s += "," + ModelFields(g_Obj3PartModels[n][p]);
+    s += "}";
+  }
+  return s + "]";
+}
+
+static std::string LowerExtension(const char *path) {
+  const char *name = path;
+  for (const char *p = path; *p; p++)
+    if (*p == '/' || *p == '\\') name = p + 1;
+  const char *dot = strrchr(name, '.');
+  std::string e = dot ? dot + 1 : "";
+  for (char &c : e)
+    if (c >= 'A' && c <= 'Z') c = (char)(c + 32);
+  return e;
+}
+
+// Prints the file's JSON line; false when the program refuses the file.
+static bool Dump(const char *path) {
+  std::string ext = LowerExtension(path);
+  std::string head = "{\"file\":" + Json(path) + ",\"format\":\"" + ext + "\",";
+  if (ext == "kzo") {
+    // Part paths are relative to the current folder, which the program's file dialog leaves
+    // at the set's folder: read from there.
+    char saved[4096];
+    if (!getcwd(saved, sizeof saved)) saved[0] = 0;
+    std::string folder = path, name = path;
+    size_t cut = folder.find_last_of("/\\");
+    if (cut != std::string::npos) {
+      name = folder.substr(cut + 1);
+      folder.resize(cut + 1);
+      if (chdir(folder.c_str()) != 0) name = path;
+    }
+    bool ok = Kzo_Read(0, name.c_str());
+    if (saved[0] && chdir(saved) != 0) fprintf(stderr, "cannot return to %s\n", saved);
+    if (!ok) return false;
+    printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
+    return true;
+  }
+  g_ModelAllocArrays = 0;
+  Model3 *m = Model3_OpenFile(0, path);
+  if (!m) {
+    static const char *known[] = {"kzp", "mx", "lwo", "mqo", "rok", "dxf", "x"};
+    bool isKnown = false;
+    for (const char *k : known) isKnown = isKnown || ext == k;
+    if (!isKnown) fprintf(stderr, "%s: no reader for this extension\n", path);
+    return false;
+  }
+  printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
+  return true;
+}
+
+int main(int argc, char **argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: modeldump FILE...\n");
+    return 2;
+  }
+  g_Seam.errorBox = ErrorToStderr;
+  int status = 0;
+  for (int i = 1; i < argc; i++)
+    if (!Dump(argv[i])) status = 1;
+  Model3_FreeAllSlots();
+  Kzo_FreeAll();
+  return status;
+}
