@@ -12,6 +12,7 @@
 #include "lib/draw/texture.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
+#include "model/formats/xfile.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -41,4 +42,5 @@ void Lib_InstallHooks(void) {
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;
   g_LibHooks.captureAviFrame = Avi_CaptureFrame;
+  XFile_InstallSeam();
 }

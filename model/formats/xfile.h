@@ -1,0 +1,66 @@
+// DirectX .x files: import through the platform's mesh loader, export through our own
+// binary writer ("xof 0303bin 0032").
+//
+// The import is split in two: the Windows side loads the file with D3DX and hands the
+// mesh over as plain arrays (XMeshData); XFile_BuildModel turns those into a model, and is
+// portable so that tests and the fuzzer reach it. The export is portable entirely.
+#pragma once
+#include "model/bytes.h"
+#include "model/model3.h"
+
+enum {
+  XFILE_MAX_MATERIALS = 127,
+  XFILE_MAX_RANGES = 128,
+  XFILE_MAX_VERTICES = 65535,   // indices are 16-bit on both sides
+};
+
+// Position, normal and one texture-coordinate pair: the 32-byte vertex of both directions.
+struct XMeshVertex {
+  f32 pos[3];
+  f32 normal[3];
+  f32 u, v;
+};
+
+struct XMaterial {
+  f32 diffuse[4];     // r, g, b, a on 0..1
+  char texture[256];  // texture file name, "" for none
+};
+
+// One entry of the mesh's attribute table: faces faceStart.. of material attribId.
+struct XAttributeRange {
+  u32 attribId;
+  u32 faceStart;
+  u32 faceCount;
+};
+
+struct XMeshData {
+  const XMeshVertex *vertices;
+  u32 vertexCount;
+  const u16 *indices;   // three per face
+  u32 faceCount;
+  const XMaterial *materials;
+  u32 materialCount;
+  const XAttributeRange *ranges;
+  u32 rangeCount;
+};
+
+// Fills a scratch model (made with full arrays) from a loaded mesh: positions x 5.0, one
+// group and one texture entry per material, triangles grouped by their material. False
+// with a user-facing reason for meshes beyond the capacities or with indices past the
+// vertices; the model is then left half-filled and must be discarded.
+bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *reason, size_t reasonSize);
+
+// Writes the model as a binary X file image: one mesh of unshared fan-triangle vertices
+// (positions / 5.0) with normals and texture coordinates and one white material that
+// names texture entry 1 when it is used. False (reason set) past 65,535 vertices.
+bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reasonSize);
+
+// Exports the model of a slot: 1 after the file was written, -1 when the slot is empty or
+// the model cannot be written (with a message); a failed save leaves the old file as it was.
+i32 XFile_Export(i32 slot, const char *path);
+
+// Imports an X file into a slot (Windows: D3DX): 1 on success, 0x80004005 when the file
+// cannot be loaded, -1 when the mesh cannot be read; the slot is left as it was unless 1.
+i32 XFile_Import(i32 slot, const char *path);
+// Puts the importer into the core's seam (Windows start-up).
+void XFile_InstallSeam(void);
