@@ -1,0 +1,47 @@
+// The library's effect slots and the shader frame (the HLSL_3D / HLSL_2D passes with the
+// shadow map, depth of field, bloom and the final copy).
+//
+// g_Hlsl owns the five effect slots (needs-load byte + effect), the effect clocks and the
+// platform's message box; the frame render and the model drawing use them. Portable: the
+// device work of the shader frame is in hlsl_win.cpp.
+#pragma once
+#include "lib/render/effect.h"
+
+enum {
+  HLSL_FX_3D = 0,
+  HLSL_FX_2D = 1,
+  HLSL_FX_BONE = 2,
+  HLSL_FX_BUMP = 3,
+  HLSL_FX_BUMPGROUND = 4,
+  HLSL_FX_COUNT = 5,
+};
+
+struct HlslEffectSlot {
+  u8 needsLoad;   // 1 at start and after every device reset
+  Effect *effect; // null when absent or the load failed
+};
+
+struct HlslState {
+  const EffectDevice *device;  // set by the Windows start-up (or a test)
+  // Message box with its own caption ("ERROR"); null writes nothing.
+  void (*messageBox)(const char *text, const char *caption);
+  f32 objectTime;   // +0.01 per object pass set-up
+  f32 frameTime3D;  // +0.01 per 3D frame
+  f32 frameTime2D;  // +0.001 per 2D frame
+  f32 boneTime;     // +0.01 per bone-effect draw
+  HlslEffectSlot slots[HLSL_FX_COUNT];
+};
+extern HlslState g_Hlsl;
+
+// Marks every slot for loading (start-up).
+void Hlsl_Init(void);
+// Releases every effect and marks the slots for loading again (before a device reset).
+void Hlsl_ReleaseEffects(void);
+// The path of a slot's file under the data folder ("<data>/System/HLSL_3D.fx", ...).
+void Hlsl_EffectPath(i32 slot, char *out, size_t size);
+// The slot's effect; on the first call after start or a reset it is created from
+// Hlsl_EffectPath, and a failure shows one "ERROR" box (the error text, or the path) until
+// the next reset. Null when there is none.
+Effect *Hlsl_GetEffect(i32 slot);
+// The effect only when it already exists (never loads).
+Effect *Hlsl_PeekEffect(i32 slot);
