@@ -97,7 +97,12 @@ static void StoreMouse(i64 lParam) { Mouse_DecodeLParam(lParam, &g_MouseX, &g_Mo
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  g_ViewCount[layout] = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
+  // The program editor has only the main view. Elsewhere a layout keeps views the user
+  // added beyond the family's own (the settings file brings them back).
+  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
+  if (g_EditFamily != FAMILY_PROGRAM && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
+    count = g_ViewCount[layout];
+  g_ViewCount[layout] = count;
   CALL_HOOK(enter);
   // The layout's view windows (idempotent: an enter hook may already have made them).
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();

@@ -192,6 +192,10 @@ static void CommitSettings(const SettingsImage *s) {
       v->x = sv.x; v->y = sv.y; v->w = sv.w; v->h = sv.h;
       v->kind = sv.kind;
       memcpy(v->extra, sv.extra, sizeof v->extra);
+      // The shown flag and the zoom are not kept: a stored view beyond the main one has its
+      // own window again, and a view that was never zoomed gets the default zoom.
+      if (i > 0) v->shown = 1;
+      if (!(v->zoom > 0)) v->zoom = 0.25f;
     }
   }
   for (int L = 0; L < SETTINGS_LAYOUTS; L++)

@@ -282,8 +282,15 @@ TEST_F(FamilyTest, SwitchingLeavesThenEntersAndSetsViewCounts) {
   App_SwitchFamily(3);
   EXPECT_EQ(g_EditSubMode, 6u);
   EXPECT_EQ(g_ViewCount[6], 4);
+  // A view the user added to a layout stays when the family is entered again.
+  g_ViewCount[23] = 6;
+  g_ViewCount[20] = 6;
+  App_SwitchFamily(20);
+  EXPECT_EQ(g_ViewCount[20], 6);
+  App_SwitchFamily(23);
+  EXPECT_EQ(g_ViewCount[23], 1);
   App_SwitchFamily(5);   // no such family
-  EXPECT_EQ(g_EditFamily, 3u);
+  EXPECT_EQ(g_EditFamily, 23u);
 }
 
 TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {

@@ -123,6 +123,8 @@ TEST(Settings, RoundTripRestoresEveryStoredField) {
   EXPECT_EQ(g_Views[14][2].inUse, 0u);
   EXPECT_EQ(g_Views[14][5].kind, (u32)VIEW_SIDE);
   EXPECT_EQ(g_Views[14][5].w, 250);
+  EXPECT_EQ(g_Views[14][5].shown, 1u);   // a stored extra view gets its window again
+  EXPECT_GT(g_Views[14][5].zoom, 0.0f);
   EXPECT_STREQ(g_AppShell.progFile, "main.txt");
   EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
   EXPECT_EQ(Lib_GetCpuOccupy(), 1);   // the flags in effect come back

@@ -1,0 +1,490 @@
+// The main window's handler and command routing, the edit-mode selector, the options
+// dialog, the view windows and the shell seam's platform entries. Windows build only.
+#include "app/shell_win.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "app/commands.h"
+#include "app/current.h"
+#include "app/family.h"
+#include "app/family_hooks.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "model/model3.h"
+#include "model/object.h"
+#include "resources/shell_ids.h"
+
+WindowHolder g_OptionDlg;
+WindowHolder g_EditDlg;
+HWND g_WheelPanels[WHEEL_PANELS];
+HWND g_DialogPanels[DIALOG_PANELS];
+
+static HINSTANCE ModuleInstance(void) { return GetModuleHandleA(nullptr); }
+static u32 CurrentLayout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+
+static void StorePosition(HWND dlg, WindowHolder *h) {
+  RECT r;
+  if (GetWindowRect(dlg, &r)) { h->x = r.left; h->y = r.top; }
+}
+
+// [SECTION] exit, options, download
+bool App_ConfirmExit(void) {
+  int answer = Modal_MessageBox(g_MainWnd, "終了しても、よろしいですか？", g_AppCaption, MB_YESNO | MB_ICONQUESTION);
+  bool closed = answer == IDYES;
+  if (closed) SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  Timer_Reset();   // time spent in the box is not frame time
+  return closed;
+}
+
+void App_OpenOptions(void) {
+  if (!g_OptionDlg.window) {
+    g_OptionDlg.window = CreateDialogParamA(ModuleInstance(), "OPTION_DLG", g_MainWnd, Options_DlgProc, 0);
+    if (g_OptionDlg.window) ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
+  }
+  if (g_OptionDlg.window) SetActiveWindow((HWND)g_OptionDlg.window);
+}
+
+static void OpenDownloadPage(void) { Lib_ShellOpen(kDownloadPageAddress); }
+
+void App_ApplyMainWndRect(void) {
+  if (!g_MainWnd) return;
+  MoveWindow(g_MainWnd, g_MainWndRect[0], g_MainWndRect[1], g_MainWndRect[2], g_MainWndRect[3], TRUE);
+  if (g_Device) D3DApp_ResetDevice();
+}
+
+// [SECTION] options dialog
+static void SetCheck(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+static void Options_ShowValues(HWND dlg) {
+  u32 L = CurrentLayout();
+  SetCheck(dlg, IDC_OPT_EDITED_VIEW_ONLY, g_OptUpdateEditedViewOnly == 1);
+  SetCheck(dlg, IDC_OPT_ANTIALIAS, g_OptAntialias == 1);
+  SetCheck(dlg, IDC_OPT_GRID, g_OptGrid == 1);
+  SetCheck(dlg, IDC_OPT_LIGHT, g_OptLight == 1);
+  SetCheck(dlg, IDC_OPT_REVERSE_WHEEL, g_OptReverseWheel != 0);
+  SetCheck(dlg, IDC_OPT_VSYNC, g_AppShell.vsync[L] != 0);
+  SetCheck(dlg, IDC_OPT_CPU_OCCUPY, g_AppShell.cpuOccupy[L] != 0);
+  SetCheck(dlg, IDC_OPT_SHADOW_2D, g_OptShadow == 20);
+  SetCheck(dlg, IDC_OPT_SHADOW_3D, g_OptShadow == 30);
+  SetCheck(dlg, IDC_OPT_TOON, g_OptToon == 1);
+  char text[32];
+  Str_Format(text, sizeof text, "%d", g_OptMaxPolygons);
+  SetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, text);
+}
+
+static bool Options_Command(HWND dlg, int id) {
+  u32 L = CurrentLayout();
+  switch (id) {
+    case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = 1 - (g_OptUpdateEditedViewOnly ? 1 : 0); break;
+    case IDC_OPT_ANTIALIAS: Lib_SetAntialias(!(g_OptAntialias == 1)); break;
+    case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
+    case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
+    case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
+    case IDC_OPT_VSYNC: {
+      u8 on = Lib_IsVSync() ? 0 : 1;
+      g_AppShell.vsync[L] = on;
+      Lib_SetVSync(on != 0);
+      break;
+    }
+    case IDC_OPT_CPU_OCCUPY: {
+      u8 on = Lib_GetCpuOccupy() ? 0 : 1;
+      g_AppShell.cpuOccupy[L] = on;
+      Lib_SetCpuOccupy(on);
+      break;
+    }
+    case IDC_OPT_SHADOW_2D: g_OptShadow = g_OptShadow == 20 ? 0 : 20; break;
+    case IDC_OPT_SHADOW_3D: g_OptShadow = g_OptShadow == 30 ? 0 : 30; break;
+    case IDC_OPT_TOON: g_OptToon = g_OptToon ? 0 : 1; break;
+    case IDC_OPT_CLOSE: {
+      char text[64] = "";
+      GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, text, sizeof text);
+      g_OptMaxPolygons = Options_ParseMaxPolygons(text);
+      DestroyWindow(dlg);
+      g_OptionDlg.window = nullptr;
+      return true;
+    }
+    default: return false;
+  }
+  g_OptionDlgRefresh = 1;
+  return true;
+}
+
+INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  StorePosition(dlg, &g_OptionDlg);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_OptionDlgRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      return Options_Command(dlg, LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_CLOSE:
+      DestroyWindow(dlg);
+      g_OptionDlg.window = nullptr;
+      return TRUE;
+    default:
+      if (g_OptionDlgRefresh == 1) {
+        g_OptionDlgRefresh = 0;
+        App_MarkAllRedraw();
+        Options_ShowValues(dlg);
+      }
+      return FALSE;
+  }
+}
+
+// [SECTION] edit-mode selector
+struct SelectorButton { int id; u32 family; };
+static const SelectorButton kSelectorButtons[] = {
+  {IDC_EDIT_PREVIEW, FAMILY_PREVIEW}, {IDC_EDIT_2D_MODEL, FAMILY_2D_MODEL},
+  {IDC_EDIT_3D_MODEL, FAMILY_3D_MODEL}, {IDC_EDIT_EFFECT, FAMILY_EFFECT},
+  {IDC_EDIT_2D_MAP, FAMILY_2D_MAP}, {IDC_EDIT_COLLISION, FAMILY_COLLISION},
+  {IDC_EDIT_MOVIE, FAMILY_MOVIE}, {IDC_EDIT_PROGRAM, FAMILY_PROGRAM},
+};
+
+INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  StorePosition(dlg, &g_EditDlg);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_EditDlgRefresh = 1;
+      return TRUE;
+    case WM_COMMAND: {
+      int id = LOWORD(wParam);
+      for (const SelectorButton &b : kSelectorButtons) {
+        if (b.id != id) continue;
+        if (b.family == FAMILY_3D_MODEL) App_SwitchTo3DFamily();
+        else App_SwitchFamily(b.family);
+        g_EditDlgRefresh = 1;   // a refused switch still shows the family in effect
+        return TRUE;
+      }
+      return FALSE;
+    }
+    default:
+      if (g_EditDlgRefresh == 1) {
+        g_EditDlgRefresh = 0;
+        for (const SelectorButton &b : kSelectorButtons) SetCheck(dlg, b.id, b.family == g_EditFamily);
+      }
+      return FALSE;
+  }
+}
+
+void App_CreateEditDlg(void) {
+  if (g_EditDlg.window) return;
+  HWND dlg = CreateDialogParamA(ModuleInstance(), "EDIT_DLG", g_MainWnd, App_EditDlgProc, 0);
+  g_EditDlg.window = dlg;
+  if (!dlg) return;
+  MoveWindow(dlg, 0, 47, 90, Lib_GetOsVersion() == 5 ? 270 : 265, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+}
+
+// [SECTION] view windows
+static const char *KindTitle(u32 kind) {
+  switch (kind) {
+    case VIEW_FRONT: return "Front";
+    case VIEW_TOP: return "Top";
+    case VIEW_SIDE: return "Side";
+    case VIEW_PERS: return "Pers";
+    default: return nullptr;
+  }
+}
+
+void View_FindActiveView(void) {
+  u32 L = CurrentLayout();
+  if (Shell_AnyButtonHeld()) {   // a drag keeps the view it started on
+    g_CurView = View_Get(L, g_ActiveView);
+    return;
+  }
+  g_ActiveView = 0;
+  HWND active = GetActiveWindow();
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord *v = &g_Views[L][i];
+    if (v->inUse == 1 && v->window && (HWND)v->window == active) g_ActiveView = i;
+  }
+  g_CurView = View_Get(L, g_ActiveView);
+}
+
+// The init parameter of a view window: its index in the current layout.
+static HWND CreateViewWindow(u32 index) {
+  return CreateDialogParamA(ModuleInstance(), "WIN_DLG", g_MainWnd, View_WinDlgProc, (LPARAM)index);
+}
+
+static void PlaceViewWindow(ViewRecord *v) {
+  HWND w = (HWND)v->window;
+  MoveWindow(w, v->x, v->y, v->w, v->h, TRUE);
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  const char *title = KindTitle(v->kind);
+  if (title) SetWindowTextA(w, title);
+}
+
+void View_AddView(int shown, int x, int y, int w, int h) {
+  i32 index = View_TakeFreeSlot(shown, x, y, w, h);
+  if (index < 0) return;
+  ViewRecord *v = View_Get(CurrentLayout(), (u32)index);
+  if (!v->window) CreateViewWindow((u32)index);
+  if (!v->window) { v->inUse = 0; return; }
+  PlaceViewWindow(v);
+  App_MarkAllRedraw();
+}
+
+static void AddRandomView(void) {
+  int x = rand() % 640, y = rand() % 480;
+  int w = 200 + rand() % 250, h = 200 + rand() % 150;
+  View_AddView(1, x, y, w, h);
+}
+
+void View_CreateViewWindows(void) {
+  u32 L = CurrentLayout();
+  i32 n = g_ViewCount[L];
+  if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
+  for (i32 i = 1; i < n; i++) {
+    ViewRecord *v = &g_Views[L][i];
+    if (v->inUse != 1 || v->shown != 1 || v->window) continue;
+    v->created = 1;
+    CreateViewWindow((u32)i);
+    if (v->window) PlaceViewWindow(v);
+  }
+  g_Views[L][0].window = (HWND__ *)g_MainWnd;
+  if (g_MainWnd) SetActiveWindow(g_MainWnd);
+}
+
+void View_DestroyExtraViews(void) {
+  u32 L = CurrentLayout();
+  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord *v = &g_Views[L][i];
+    if (!v->window) continue;
+    HWND w = (HWND)v->window;
+    v->window = nullptr;   // cleared first: the window's own messages no longer find the view
+    DestroyWindow(w);
+  }
+  if (g_MainWnd) SetActiveWindow(g_MainWnd);
+}
+
+static i32 ViewIndexOf(HWND dlg) {
+  u32 L = CurrentLayout();
+  for (i32 i = 0; i < VIEWS_PER_LAYOUT; i++)
+    if (g_Views[L][i].inUse == 1 && (HWND)g_Views[L][i].window == dlg) return i;
+  return -1;
+}
+
+static void ViewMouseDown(HWND dlg, u32 button, LPARAM lParam) {
+  Shell_SetButtonHeld(button, 1);
+  SetCapture(dlg);
+  if (button == BUTTON_LEFT) App_OnLButtonDown(lParam);
+  else if (button == BUTTON_MIDDLE) App_OnMButtonDown(lParam);
+  else App_OnRButtonDown(lParam);
+}
+
+static void ViewMouseUp(u32 button, LPARAM lParam) {
+  Shell_SetButtonHeld(button, 0);
+  ReleaseCapture();
+  if (button == BUTTON_LEFT) App_OnLButtonUp(lParam);
+  else if (button == BUTTON_MIDDLE) App_OnMButtonUp(lParam);
+  else App_OnRButtonUp(lParam);
+}
+
+static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
+  v->kind = kind;
+  SetWindowTextA(dlg, KindTitle(kind));
+  App_MarkAllRedraw();
+}
+
+INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  u32 L = CurrentLayout();
+  if (msg == WM_INITDIALOG) {
+    u32 index = (u32)lParam;
+    if (index == 0 || index >= VIEWS_PER_LAYOUT) return FALSE;
+    g_Views[L][index].window = (HWND__ *)dlg;
+    g_Views[L][index].created = 1;
+    SetTimer(dlg, 1, 50, nullptr);
+    return FALSE;
+  }
+  g_ActiveView = 0;
+  i32 index = ViewIndexOf(dlg);
+  if (index <= 0) return FALSE;   // not a view window of the current layout
+  ViewRecord *v = &g_Views[L][index];
+  g_ActiveView = (u32)index;
+  g_CurView = v;
+  View_NoteActivated(v);
+  RECT r, c;
+  if (GetWindowRect(dlg, &r)) { v->x = r.left; v->y = r.top; v->w = r.right - r.left; v->h = r.bottom - r.top; }
+  if (GetClientRect(dlg, &c)) { v->clientW = c.right; v->clientH = c.bottom; }
+  switch (msg) {
+    case WM_MOUSEMOVE: App_OnMouseMove(lParam); return TRUE;
+    case WM_LBUTTONDOWN: ViewMouseDown(dlg, BUTTON_LEFT, lParam); return TRUE;
+    case WM_MBUTTONDOWN: ViewMouseDown(dlg, BUTTON_MIDDLE, lParam); return TRUE;
+    case WM_RBUTTONDOWN: ViewMouseDown(dlg, BUTTON_RIGHT, lParam); return TRUE;
+    case WM_LBUTTONUP: ViewMouseUp(BUTTON_LEFT, lParam); return TRUE;
+    case WM_MBUTTONUP: ViewMouseUp(BUTTON_MIDDLE, lParam); return TRUE;
+    case WM_RBUTTONUP: ViewMouseUp(BUTTON_RIGHT, lParam); return TRUE;
+    case WM_KEYDOWN: App_OnKeyDown((u32)wParam); return TRUE;
+    case WM_KEYUP: App_OnKeyUp((u32)wParam); return TRUE;
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP:
+      App_MarkAllRedraw();
+      return TRUE;
+    case WM_ERASEBKGND:
+      return TRUE;   // the device presents the whole client area
+    case WM_PAINT: {
+      // An uncovered view is drawn again by the loop rather than left blank.
+      PAINTSTRUCT ps;
+      BeginPaint(dlg, &ps);
+      EndPaint(dlg, &ps);
+      v->redraw = 1;
+      return TRUE;
+    }
+    case WM_CLOSE:
+      v->window = nullptr;
+      v->inUse = 0;   // the view leaves the layout; the count is unchanged
+      DestroyWindow(dlg);
+      App_MarkAllRedraw();
+      return TRUE;
+    case WM_GETMINMAXINFO: {
+      MINMAXINFO *mm = (MINMAXINFO *)lParam;
+      mm->ptMinTrackSize.x = 100;
+      mm->ptMinTrackSize.y = 100;
+      if (g_DesktopWidth > 0) { mm->ptMaxTrackSize.x = g_DesktopWidth; mm->ptMaxTrackSize.y = g_DesktopHeight; }
+      return TRUE;
+    }
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDM_WIN_FRONT: SetViewKind(dlg, v, VIEW_FRONT); return TRUE;
+        case IDM_WIN_TOP: SetViewKind(dlg, v, VIEW_TOP); return TRUE;
+        case IDM_WIN_SIDE: SetViewKind(dlg, v, VIEW_SIDE); return TRUE;
+        case IDM_WIN_SKETCH: return TRUE;   // the sketch dialog comes with the sketch images
+        case IDM_WIN_FIT: View_Fit(); return TRUE;
+        default: return FALSE;
+      }
+    default:
+      if (v->created == 1) v->created = 0;
+      return FALSE;
+  }
+}
+
+// [SECTION] main window
+// Keys the shell itself answers before the family: Esc asks to exit, O opens the options.
+// True when the main window was closed.
+static bool ShellKeyDown(u32 vk) {
+  if (vk == VK_ESCAPE) return App_ConfirmExit();
+  if (vk == 'O') App_OpenOptions();
+  return false;
+}
+
+intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
+  HWND hWnd = (HWND)wnd;
+  RECT r;
+  if (GetWindowRect(hWnd, &r) && r.left > -3200) {   // a minimised window keeps its placement
+    g_MainWndRect[0] = r.left;
+    g_MainWndRect[1] = r.top;
+    g_MainWndRect[2] = r.right - r.left;
+    g_MainWndRect[3] = r.bottom - r.top;
+  }
+  View_FindActiveView();
+  switch (msg) {
+    case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
+    case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;
+    case WM_LBUTTONUP: App_OnLButtonUp(lParam); break;
+    case WM_LBUTTONDBLCLK:
+      if (g_EditSubMode == SUB_3D_MOTION) { Ed3D_CreateBoneKey(); Ed3D_MotionRefreshLists(); }
+      break;
+    case WM_RBUTTONDOWN: App_OnRButtonDown(lParam); break;
+    case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
+    case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
+    case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
+    case WM_KEYDOWN:
+      if (ShellKeyDown((u32)wParam)) break;
+      App_OnKeyDown((u32)wParam);
+      break;
+    case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
+    case WM_COMMAND: App_RouteCommand((u64)wParam); break;
+    case WM_DESTROY: Settings_Save(); break;
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(); break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT App_MainWndProcThunk(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return (LRESULT)App_MainWndProc((HWND__ *)wnd, msg, wParam, lParam);
+}
+
+// [SECTION] message loop helpers
+bool App_WheelTargetActive(void) {
+  HWND active = GetActiveWindow();
+  if (!active) return false;
+  if (active == g_MainWnd) return true;
+  u32 L = CurrentLayout();
+  for (i32 i = 1; i < g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord *v = &g_Views[L][i];
+    if (v->inUse == 1 && v->window && (HWND)v->window == active) return true;
+  }
+  for (HWND p : g_WheelPanels)
+    if (p && p == active) return true;
+  return false;
+}
+
+bool App_DialogPanelsTake(MSG *msg) {
+  HWND panels[DIALOG_PANELS];
+  for (int i = 0; i < DIALOG_PANELS; i++) panels[i] = g_DialogPanels[i];
+  // Slot 1 is the current layout's group panel (holder 1 of its block).
+  HWND group = (HWND)g_AppShell.panels[CurrentLayout()][PANEL_GROUP].window;
+  if (group) panels[1] = group;
+  for (HWND p : panels)
+    if (p && IsWindow(p) && IsDialogMessageA(p, msg)) return true;
+  return false;
+}
+
+// [SECTION] seam
+static void *LoadFamilyMenu(const char *name) {
+  HMENU menu = LoadMenuA(ModuleInstance(), name);
+  if (menu && g_MainWnd) SetMenu(g_MainWnd, menu);
+  return menu;
+}
+
+static void DestroyFamilyMenu(void *menu) {
+  // Detach first: a menu destroyed while attached leaves the window pointing at nothing.
+  if (g_MainWnd && GetMenu(g_MainWnd) == (HMENU)menu) SetMenu(g_MainWnd, nullptr);
+  DestroyMenu((HMENU)menu);
+}
+
+static bool AskYesNo(const char *text) {
+  int answer = Modal_MessageBox(g_MainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION);
+  Timer_Reset();
+  return answer == IDYES;
+}
+
+static void NewModelInSlot0(void) {
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+  App_RefreshCurrentPointers();
+}
+
+static void SetObject0Rotation(f32 x, f32 y, f32 z) {
+  KZL::OBJECT *o = Object_Get(0);
+  if (o) Object_SetRotation(o, x, y, z);
+}
+
+static void SetVSyncSeam(u32 on) { Lib_SetVSync(on != 0); }
+static void SetAntialiasSeam(u32 on) { Lib_SetAntialias(on != 0); }
+
+void Shell_InstallSeam(void) {
+  ShellSeam &s = g_ShellSeam;
+  s.setVSync = SetVSyncSeam;
+  s.setAntialias = SetAntialiasSeam;
+  s.applyMainWndRect = App_ApplyMainWndRect;
+  s.destroyMenu = DestroyFamilyMenu;
+  s.askYesNo = AskYesNo;
+  s.newModelInSlot0 = NewModelInSlot0;
+  s.setObject0Rotation = SetObject0Rotation;
+  s.confirmExit = App_ConfirmExit;
+  s.openOptions = App_OpenOptions;
+  s.openDownloadPage = OpenDownloadPage;
+  s.addView = AddRandomView;
+  s.loadFamilyMenu = LoadFamilyMenu;
+  s.createViewWindows = View_CreateViewWindows;
+  s.destroyExtraViews = View_DestroyExtraViews;
+}

@@ -1,0 +1,235 @@
+// WinMain's start-up steps and the message loop: one message routed, or one idle pass that
+// updates the frame and draws the one view chosen by the wait counters. Windows build only.
+#include "app/startup_win.h"
+
+#include <mmsystem.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/filemenu.h"
+#include "app/mainloop.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/shell_win.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "model/model3.h"
+#include "model/object.h"
+#include "scene/movie_services.h"
+
+static FrameClock s_Clock;
+static i32 s_StripCounter;
+
+// [SECTION] fit camera of the platform
+static void FitPlace(const f32 eye[3], const f32 target[3]) {
+  Cam_SetEye(eye[0], eye[1], eye[2]);
+  Cam_SetTarget(target[0], target[1], target[2]);
+}
+
+static bool FitProject(const f32 world[3], f32 screen[2]) {
+  f32 out[3];
+  Cam_ProjectToScreen(out, world[0], world[1], world[2]);
+  screen[0] = out[0];
+  screen[1] = out[1];
+  return out[2] > 0.0f;
+}
+
+static const FitCamera kFitCamera = {FitPlace, FitProject};
+
+static void SetCameraSeam(const f32 eye[3], const f32 target[3]) { FitPlace(eye, target); }
+
+static void InstallPlatformSeam(void) {
+  Shell_InstallSeam();
+  g_ShellSeam.fitCamera = &kFitCamera;
+  g_ShellSeam.setSceneDraw = Lib_SetSceneDraw;
+  g_ShellSeam.setBrightness = Cam_SetBrightness;
+  g_ShellSeam.setCamera = SetCameraSeam;
+}
+
+// [SECTION] polygon capacity
+// The polygon limit of the options takes effect at the next start: it is read from the
+// settings file before the library sizes its arrays. The current folder is kept.
+static void ApplySavedPolygonLimit(void) {
+  char saved[MAX_PATH];
+  DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
+  char root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
+  if (Lib_FindDataFolder(Lib_RealFs(), root, data) && SetCurrentDirectoryA(data)) {
+    char name[64];
+    Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+    FileData f;
+    if (File_ReadAll(name, &f)) {
+      i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
+      if (limit > 0) g_LibConfig.polygonCapacity = (u32)limit;
+      File_Free(&f);
+    }
+  }
+  if (n > 0 && n < sizeof saved) SetCurrentDirectoryA(saved);
+}
+
+// [SECTION] start-up
+bool App_Startup(HINSTANCE instance, const char *commandLine) {
+  g_OptMaxPolygons = 65000;
+  InstallPlatformSeam();
+  ApplySavedPolygonLimit();
+  g_LibHooks.shellWndProc = App_MainWndProc;
+  if (!Lib_Init(instance)) {
+    Lib_ErrorBox("初期化に失敗しました。");
+    return false;
+  }
+  g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
+  Log_Printf("データフォルダ : %s", g_DataDir);
+  Log_Printf("ビデオチップ識別 : %d", (int)(i16)g_GpuInfo.level);
+  // The start-up globals the library reads: frames go into the view windows, 2D content is
+  // centred in them rather than scaled (the view windows are desktop-sized).
+  g_ViewWindowMode = 1;
+  g_FrameScaling = 0;
+  g_EditorMode = 1;
+  g_EditFamily = FAMILY_PREVIEW;
+  g_EditSubMode = 0;
+  App_InitFamily2DFrame();
+  g_Frame640 = 0;
+  FileDlg_ChangeDir(g_DataDir);
+  g_MainWindowHandle = (HWND__ *)g_MainWnd;
+  RECT r;
+  if (GetWindowRect(g_MainWnd, &r)) {
+    g_MainWndRect[0] = r.left; g_MainWndRect[1] = r.top;
+    g_MainWndRect[2] = r.right - r.left; g_MainWndRect[3] = r.bottom - r.top;
+  }
+  Settings_Load();
+  ShowWindow(g_MainWnd, SW_MAXIMIZE);
+  HMENU sys = GetSystemMenu(g_MainWnd, FALSE);
+  if (sys) {
+    RemoveMenu(sys, SC_RESTORE, MF_BYCOMMAND);
+    RemoveMenu(sys, SC_MOVE, MF_BYCOMMAND);
+  }
+  Lib_SetAntialias(g_OptAntialias != 0);
+  App_SetEditorStartState();
+  App_EnterFamily();
+  if (g_ShellSeam.objectInit) g_ShellSeam.objectInit((i32)g_CurSlot);
+  App_RefreshCurrentPointers();
+  if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
+  App_CreateEditDlg();
+  App_SetLayoutStartState(g_DesktopWidth, g_DesktopHeight, Lib_GetScreenHeight());
+  Lib_SetFade(1.0f);
+  Timer_Reset();
+  char path[MAX_PATH];
+  bool opened = false;
+  if (Loop_CommandLinePath(commandLine, path, sizeof path) && Loop_IsKzpPath(path)) {
+    App_SwitchTo3DFamily();
+    FileMenu_LoadKzp(path);
+    opened = true;
+  }
+  SetActiveWindow(g_MainWnd);
+  Log_Printf("起動しました。");
+  if (!opened) App_SwitchTo3DFamily();
+  // Activating and maximising the main window can stack it over its own tool windows
+  // (seen under Wine): the selector is raised once everything is in place.
+  if (g_EditDlg.window)
+    SetWindowPos((HWND)g_EditDlg.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return true;
+}
+
+// [SECTION] idle pass
+static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
+  Lib_SetSceneDraw(1);
+  f32 s = 1.0f;
+  if (g_FrameScaling) {
+    if (v->kind == VIEW_MAIN) s = (f32)g_DesktopWidth / 640.0f;
+    else if (v->kind == VIEW_PERS && count > 4) s = (f32)views[4].w / 640.0f;
+  }
+  f32 eye[3], target[3];
+  if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
+    // Without a camera object the previous camera stays.
+    if (g_ShellSeam.movieCamera && g_ShellSeam.movieCamera(eye, target)) FitPlace(eye, target);
+    return;
+  }
+  Loop_MovieOrthoCamera(v, s, eye, target);
+  FitPlace(eye, target);
+}
+
+void App_IdlePass(void) {
+  Lib_StepFade();
+  Cam_SetBrightness(g_Fade);
+  g_FrameDelta = Loop_FrameDelta(&s_Clock, timeGetTime());
+  s_Clock.last = timeGetTime();
+  Text_SetSuppressed(0);
+  App_UpdateFrameThunk();
+
+  u32 L = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  ViewChoiceInput in = {};
+  in.layout = L;
+  in.activeView = g_ActiveView;
+  in.updateEditedViewOnly = g_OptUpdateEditedViewOnly == 1;
+  in.anyButtonHeld = Shell_AnyButtonHeld();
+  in.playing = g_Playing == 1;
+  in.rightButtonHeld = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
+  i32 chosen = View_ChooseDrawView(&in);
+  if (chosen >= 0) {
+    g_DrawView = (u32)chosen;
+    ViewRecord *views = g_Views[L];
+    ViewRecord *v = &views[g_DrawView];
+    Lib_SetSceneDraw(1);
+    if (v->kind != VIEW_MAIN && v->kind != VIEW_PERS) Lib_SetSceneDraw(0);
+    if (g_EditFamily == FAMILY_MOVIE) {
+      g_DrawView = Loop_MovieDrawView(g_DrawView, g_RunState == 8, views, g_ViewCount[L]);
+      v = &views[g_DrawView];
+      ApplyMovieCamera(v, views, g_ViewCount[L]);
+    }
+    RECT c;
+    if (v->window && GetClientRect((HWND)v->window, &c)) { v->clientW = c.right; v->clientH = c.bottom; }
+    Loop_ViewCentre(v->w, v->h, &v->centerX, &v->centerY);
+    v->redraw = 0;
+    D3DApp_FrameStep();
+  }
+  if (Loop_StripsDue(&s_StripCounter, g_RunState == 8) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
+  if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
+  if (!Lib_GetCpuOccupy()) Sleep(1);
+}
+
+// [SECTION] message loop
+static void RouteMessage(MSG *msg) {
+  if (msg->message == WM_KEYUP) App_LoopKeyUp((u32)msg->wParam);
+  if (msg->message == WM_MOUSEWHEEL && App_WheelTargetActive()) {
+    if ((i16)HIWORD(msg->wParam) >= 0) App_OnWheelUp();
+    else App_OnWheelDown();
+  }
+  if (App_DialogPanelsTake(msg)) return;
+  TranslateMessage(msg);
+  DispatchMessageA(msg);
+}
+
+bool App_LoopStep(int *exitCode) {
+  MSG msg;
+  bool taken;
+  if (D3DApp_IsActive()) {
+    taken = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != 0;
+  } else {
+    taken = true;
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) msg.message = WM_QUIT;
+  }
+  if (taken) {
+    if (msg.message == WM_QUIT) {
+      if (exitCode) *exitCode = (int)msg.wParam;
+      return false;
+    }
+    RouteMessage(&msg);
+    return true;
+  }
+  if (D3DApp_IsActive() && Lib_IsReady()) App_IdlePass();
+  g_AppShell.keyLatch = 0;   // no message waiting: the next key may act
+  return true;
+}
+
+int App_MainLoop(void) {
+  MSG peek;
+  if (PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE) && peek.message == WM_QUIT) return (int)peek.wParam;
+  int code = 0;
+  while (App_LoopStep(&code)) {
+  }
+  return code;
+}

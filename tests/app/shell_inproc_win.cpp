@@ -1,0 +1,149 @@
+// The shell started inside the test program: a quoted .kzp path on the command line opens
+// that model in the 3D editor, the selector's preview button installs the preview menu in
+// place of the window's menu, every menu command reaches the family hook exactly once, and
+// "終了" answered "いいえ" reaches it too while "はい" closes without reaching it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "resources/shell_ids.h"
+
+namespace {
+
+std::vector<u32> g_commands;
+int g_boxAnswer = IDNO;
+int g_boxes;
+
+void CountCommand(u32 id) { g_commands.push_back(id); }
+
+int AnswerBox(HWND, const char *, const char *, UINT) {
+  g_boxes++;
+  return g_boxAnswer;
+}
+
+// Runs the loop for a while (messages and idle passes).
+void Pump(int steps) {
+  int code;
+  for (int i = 0; i < steps; i++)
+    if (!App_LoopStep(&code)) break;
+}
+
+std::string TempKzp() {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + "miravel_cmdline.KZP";
+}
+
+std::vector<u8> ReadAll(const std::string &path) {
+  std::vector<u8> b;
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  int c;
+  while ((c = fgetc(f)) != EOF) b.push_back((u8)c);
+  fclose(f);
+  return b;
+}
+
+}  // namespace
+
+TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
+  // A model of one triangle to name on the command line.
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  ASSERT_NE(m, nullptr);
+  m->positionCount = 3;
+  m->positions[0] = {0, 0, 0};
+  m->positions[1] = {1, 0, 0};
+  m->positions[2] = {0, 1, 0};
+  m->polygonCount = 1;
+  m->polygons[0].cornerCount = 3;
+  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
+  std::string path = TempKzp();
+  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  Model3_Free(m);
+
+  g_ModalHooks.messageBox = AnswerBox;
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
+  std::string cmd = "\"" + path + "\"";
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
+  // The settings file this run will write on closing is put back afterwards. A fresh tree
+  // may have no data folder yet.
+  CreateDirectoryA(g_DataDir, nullptr);
+  SetCurrentDirectoryA(g_DataDir);
+  CreateDirectoryA("System", nullptr);
+  char name[64];
+  Settings_FileName(name, sizeof name, g_DesktopWidth);
+  std::vector<u8> before = ReadAll(name);
+
+  Pump(200);
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  EXPECT_EQ(g_EditSubMode, 14u);
+  ASSERT_NE(g_Model3Slots[0], nullptr);
+  EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
+  EXPECT_TRUE(IsZoomed(g_MainWnd));
+
+  HWND selector = (HWND)g_EditDlg.window;
+  ASSERT_NE(selector, nullptr);
+  EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_3D_MODEL), (UINT)BST_CHECKED);
+  HMENU windowMenu = GetMenu(g_MainWnd);
+  SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PREVIEW, BN_CLICKED), 0);
+  Pump(100);
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_PREVIEW), (UINT)BST_CHECKED);
+  HMENU menu = GetMenu(g_MainWnd);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_NE(menu, windowMenu);
+  EXPECT_NE(GetMenuState(menu, IDM_RENDER, MF_BYCOMMAND), (UINT)-1);
+  // Back to the 3D editor: the preview menu is detached before it is destroyed.
+  SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_3D_MODEL, BN_CLICKED), 0);
+  Pump(50);
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  EXPECT_NE(GetMenu(g_MainWnd), menu);
+  EXPECT_FALSE(IsMenu(menu));
+
+  // Commands: the family hook sees each exactly once, the notification word ignored.
+  FamilyHooks saved = g_FamilyHooks[FAMILY_3D_MODEL];
+  g_FamilyHooks[FAMILY_3D_MODEL].command = CountCommand;
+  SendMessageA(g_MainWnd, WM_COMMAND, MAKEWPARAM(40300, 1), 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_OPTIONS, 0);
+  Pump(20);
+  EXPECT_NE(g_OptionDlg.window, nullptr);
+  SendMessageA((HWND)g_OptionDlg.window, WM_COMMAND, MAKEWPARAM(IDC_OPT_CLOSE, BN_CLICKED), 0);
+  EXPECT_EQ(g_OptionDlg.window, nullptr);
+  g_boxAnswer = IDNO;
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_EQ(g_boxes, 1);
+  EXPECT_TRUE(IsWindow(g_MainWnd));
+  EXPECT_EQ(g_commands, (std::vector<u32>{40300, IDM_OPTIONS, IDM_EXIT}));
+
+  // "はい": the window closes and the command stops there.
+  g_boxAnswer = IDYES;
+  HWND main = g_MainWnd;
+  SendMessageA(main, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_EQ(g_boxes, 2);
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_EQ(g_commands.size(), 3u);
+  g_FamilyHooks[FAMILY_3D_MODEL] = saved;
+  int code = -1;
+  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
+  }
+  EXPECT_EQ(code, 0);   // the loop ends on WM_QUIT
+
+  // The settings were saved on WM_DESTROY; put back what was there.
+  EXPECT_FALSE(ReadAll(name).empty());
+  if (before.empty()) DeleteFileA(name);
+  else { FILE *f = fopen(name, "wb"); if (f) { fwrite(before.data(), 1, before.size(), f); fclose(f); } }
+  DeleteFileA(path.c_str());
+  g_ModalHooks.messageBox = nullptr;
+}
