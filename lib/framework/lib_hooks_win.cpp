@@ -7,12 +7,15 @@
 #include "lib/media/sound.h"
 
 #include "lib/draw/drawdev_win.h"
+#include "lib/draw/pn.h"
 #include "lib/draw/target.h"
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/formats/xfile.h"
+#include "lib/render/rdev.h"
+#include "lib/render/rebuild.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -43,4 +46,8 @@ void Lib_InstallHooks(void) {
   g_LibHooks.startSound = Sound_Init;
   g_LibHooks.captureAviFrame = Avi_CaptureFrame;
   XFile_InstallSeam();
+  // Model render data and frame render: buffers, scene, light on g_Device.
+  Render_InstallDevice();
+  Render_InstallPassHooks();
+  g_LibHooks.buildTessTables = [] { Pn_InitTables(); };
 }

@@ -1,0 +1,107 @@
+// Render data derived from a model's polygons: the welded indexed mesh of render mode 2
+// (IndexedMesh2), the bone-pair sub-meshes of mode 3 (PaletteMesh3), the weighted mesh of
+// mode 4 (WeightedMesh4) and the displaced, refined copy of mode 7.
+//
+// Globals owned here, one entry per model slot (null = none): g_IndexedMesh2,
+// g_PaletteMesh3, g_WeightedMesh4, g_DisplacedModels. Only the builders and the free
+// calls below change them; the per-frame pass writes the posed positions of IndexedMesh2.
+//
+// Welding: a corner joins an earlier vertex of the same list only when position and texture
+// coordinates are exactly equal (-0 equals +0, NaN equals nothing); the first corner that
+// creates a vertex decides its normal, colour and binding. The search is hashed and gives
+// the same result as a scan from the first vertex.
+#pragma once
+#include "model/model3.h"
+#include "model/types.h"
+
+enum { PALETTE_SUBMESHES = 32 };
+
+// A polygon of a derived mesh: corner count and welded vertex indices.
+struct MeshPoly {
+  u8 cornerCount;
+  u32 index[4];
+};
+
+struct MeshGroupList {
+  i32 count;
+  MeshPoly *polys;   // room for the group's polygons
+};
+
+// IndexedMesh2 and WeightedMesh4 (the same record; the last two arrays exist only in
+// IndexedMesh2).
+struct WeldedMesh {
+  i32 vertexCount;
+  i32 capacity;            // room of the per-vertex arrays (4 per polygon)
+  Vec3 *positions;
+  Vec3 *normals;           // zero when the model has no normal array
+  Color4 *colors;          // 0..255, already scaled by the model colour
+  Vec2 *uvs;
+  VertexBinding *bindings; // the source vertex's binding
+  MeshGroupList groups[MODEL3_GROUPS];
+  Vec3 *posed;             // IndexedMesh2: written by the per-frame pass
+  Vec3 *work;              // IndexedMesh2: second work array
+};
+typedef WeldedMesh IndexedMesh2;
+typedef WeldedMesh WeightedMesh4;
+
+// One bone-pair sub-mesh of a group (mode 3).
+struct SubMesh3 {
+  i32 bone1, bone2;
+  i32 vertexCount;
+  Vec3 *positions;
+  f32 *weights;            // weight of bone 1
+  Vec3 *normals;
+  Color4 *colors;
+  Vec2 *uvs;
+  i32 polygonCount;
+  MeshPoly *polys;
+  void *vertexBuffer;      // 40-byte vertices (render-data set-up)
+  void *indexBuffer;
+  i32 indexCount;
+};
+
+struct PaletteGroup3 {
+  SubMesh3 subs[PALETTE_SUBMESHES];
+  i32 subCount;
+};
+
+struct PaletteMesh3 {
+  PaletteGroup3 groups[MODEL3_GROUPS];
+  i32 vertexCount;         // size of vertexFlags
+  i32 polygonCount;        // size of the polygon flag arrays
+  u8 *vertexFlags;         // 1 = deformed on the CPU each frame
+  u8 *mixedFlags;          // 1 = drawn from the posed arrays (corners on different bone pairs)
+  u8 *normalFlags;         // 1 = touches a flagged vertex; face normal recomputed each frame
+};
+
+extern WeldedMesh *g_IndexedMesh2[MODEL3_SLOTS];
+extern PaletteMesh3 *g_PaletteMesh3[MODEL3_SLOTS];
+extern WeldedMesh *g_WeightedMesh4[MODEL3_SLOTS];
+extern Model3 *g_DisplacedModels[MODEL3_SLOTS];
+
+// Colour of a corner (0..255 per channel): its vertex colour in vertex-colour mode 1, else
+// the colour of group g; both scaled by the model colour / 255. Zero for a bad index.
+Color4 Mesh_CornerColor(const Model3 *m, const PolyCorner *c, u32 g);
+// A8R8G8B8 from channels truncated to integers (low 8 bits kept; NaN and huge values safe).
+u32 Mesh_PackColor(const Color4 *c);
+// True when every corner of the polygon indexes existing positions (the other indices are
+// read through bounds-checked accessors).
+bool Mesh_PolygonUsable(const Model3 *m, const Polygon3 *p);
+
+// Builders and frees, by slot. Each build frees the slot's old record of its kind first;
+// false when the slot has no model or memory ran out (the slot then has no record).
+bool Draw_BuildIndexedMeshC(i32 slot);   // IndexedMesh2
+void Draw_FreeIndexedMeshC(i32 slot);
+bool Draw_BuildIndexedMeshB(i32 slot);   // PaletteMesh3
+void Draw_FreeIndexedMeshB(i32 slot);
+bool Draw_BuildIndexedMeshA(i32 slot);   // WeightedMesh4
+void Draw_FreeIndexedMeshA(i32 slot);
+
+// The displaced copy of mode 7: refined refineLevel times, welded, each vertex moved along
+// its first polygon's face normal by the height (first byte of the texel) * dispScale * 0.0005.
+// False when the model has no displacement texture or its device texture is missing.
+bool Draw_BuildDisplacedModel(i32 slot);
+void Draw_FreeDisplacedModel(i32 slot);
+// The height lookup: texel column max(trunc(W*u) - 1, 0) and row trunc(H*v), clamped into
+// the texture (u, v wrapped into [0, 1] first). pitch in bytes.
+u8 Mesh_SampleHeight(const u8 *bits, i32 pitch, i32 width, i32 height, f32 u, f32 v);

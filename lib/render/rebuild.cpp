@@ -1,0 +1,252 @@
+// Device buffers of the render modes (see rebuild.h).
+#include "lib/render/rebuild.h"
+
+#include <string.h>
+
+#include "lib/render/objects.h"
+#include "lib/render/rdev.h"
+
+// [SECTION] Byte images
+
+static u8 *PutF32(u8 *p, f32 v) { memcpy(p, &v, 4); return p + 4; }
+static u8 *PutU32(u8 *p, u32 v) { memcpy(p, &v, 4); return p + 4; }
+static u8 *PutVec3(u8 *p, const Vec3 *v) { return PutF32(PutF32(PutF32(p, v->x), v->y), v->z); }
+
+void Mesh_WriteVertex36(u8 *dst, const Vec3 *pos, const Vec3 *normal, u32 diffuse, const Vec2 *uv) {
+  u8 *p = PutVec3(dst, pos);
+  p = PutVec3(p, normal);
+  p = PutU32(p, diffuse);
+  PutF32(PutF32(p, uv->u), uv->v);
+}
+
+void Mesh_WriteVertex40(u8 *dst, const Vec3 *pos, f32 weight, const Vec3 *normal, u32 diffuse, const Vec2 *uv) {
+  u8 *p = PutF32(PutVec3(dst, pos), weight);
+  p = PutVec3(p, normal);
+  p = PutU32(p, diffuse);
+  PutF32(PutF32(p, uv->u), uv->v);
+}
+
+void Mesh_WriteVertex32(u8 *dst, const Vec3 *pos, f32 weight, u32 bone, u32 diffuse, const Vec2 *uv) {
+  u8 *p = PutF32(PutVec3(dst, pos), weight);
+  p = PutU32(PutU32(p, bone), diffuse);
+  PutF32(PutF32(p, uv->u), uv->v);
+}
+
+i32 Mesh_FanIndexCount(const MeshPoly *polys, i32 count) {
+  i32 n = 0;
+  for (i32 i = 0; i < count; ++i)
+    if (polys[i].cornerCount >= 3) n += 3 * (polys[i].cornerCount - 2);
+  return n;
+}
+
+i32 Mesh_WriteFanIndices(void *dst, bool index32, const MeshPoly *polys, i32 count) {
+  i32 n = 0;
+  for (i32 i = 0; i < count; ++i) {
+    const MeshPoly &p = polys[i];
+    for (i32 t = 0; t + 2 < p.cornerCount; ++t) {
+      u32 tri[3] = {p.index[0], p.index[t + 1], p.index[t + 2]};
+      for (u32 v : tri) {
+        if (index32) ((u32 *)dst)[n++] = v;
+        else ((u16 *)dst)[n++] = (u16)v;
+      }
+    }
+  }
+  return n;
+}
+
+// [SECTION] Per-mode builders
+
+static i32 GroupLimit(const Model3 *m) {
+  return m->groupCount < 0 ? 0 : (m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount);
+}
+
+// Mode 1: one triangle-list vertex buffer per group.
+static void BuildGroupVertexBuffers(const Model3 *m, ModelPose *pose) {
+  for (i32 g = 0; g < GroupLimit(m); ++g) {
+    i32 n = 0;
+    for (i32 i = 0; i < m->polygonCount; ++i) {
+      const Polygon3 *p = &m->polygons[i];
+      if (p->group == (u32)g && Mesh_PolygonUsable(m, p)) n += 3 * (p->cornerCount - 2);
+    }
+    if (n == 0) continue;
+    void *vb = RDev_CreateVertexBuffer((u32)n * MESH_VERTEX36);
+    u8 *dst = (u8 *)RDev_LockVertex(vb);
+    if (!dst) {
+      RDev_Release(&vb);
+      continue;
+    }
+    for (i32 i = 0; i < m->polygonCount; ++i) {
+      const Polygon3 *p = &m->polygons[i];
+      if (p->group != (u32)g || !Mesh_PolygonUsable(m, p)) continue;
+      for (i32 t = 0; t + 2 < p->cornerCount; ++t) {
+        const i32 fan[3] = {0, t + 1, t + 2};
+        for (i32 c : fan) {
+          const PolyCorner *pc = &p->corners[c];
+          Vec3 nrm = (m->normals && (i64)pc->normal < (i64)m->normalCount) ? m->normals[pc->normal] : Vec3{0, 0, 0};
+          Vec2 uv = (m->uvs && (i64)pc->uv < (i64)m->uvCount) ? m->uvs[pc->uv] : Vec2{0, 0};
+          Color4 col = Mesh_CornerColor(m, pc, (u32)g);
+          Mesh_WriteVertex36(dst, &m->positions[pc->vertex], &nrm, Mesh_PackColor(&col), &uv);
+          dst += MESH_VERTEX36;
+        }
+      }
+    }
+    RDev_UnlockVertex(vb);
+    pose->vertexBuffers[g] = vb;
+    pose->primCounts[g] = n;
+  }
+}
+
+// Modes 2 and 4: one index buffer per group over the welded vertices.
+static void BuildGroupIndexBuffers(const Model3 *m, ModelPose *pose, const WeldedMesh *w) {
+  bool index32 = Mesh_NeedsIndex32(w->vertexCount);
+  for (i32 g = 0; g < GroupLimit(m); ++g) {
+    pose->primCounts[g] = 0;
+    const MeshGroupList &list = w->groups[g];
+    i32 n = Mesh_FanIndexCount(list.polys, list.count);
+    if (n == 0) continue;
+    RDev_Release(&pose->indexBuffers[g]);
+    void *ib = RDev_CreateIndexBuffer((u32)n, index32);
+    void *dst = RDev_LockIndex(ib);
+    if (!dst) {
+      RDev_Release(&ib);
+      continue;
+    }
+    pose->primCounts[g] = Mesh_WriteFanIndices(dst, index32, list.polys, list.count);
+    RDev_UnlockIndex(ib);
+    pose->indexBuffers[g] = ib;
+  }
+}
+
+static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
+  if (!Draw_BuildIndexedMeshC(slot)) return;
+  const WeldedMesh *w = g_IndexedMesh2[slot];
+  void *vb = RDev_CreateVertexBuffer((u32)w->vertexCount * MESH_VERTEX36);
+  u8 *dst = (u8 *)RDev_LockVertex(vb);
+  if (!dst) {
+    RDev_Release(&vb);
+    return;
+  }
+  for (i32 v = 0; v < w->vertexCount; ++v)
+    Mesh_WriteVertex36(dst + (size_t)v * MESH_VERTEX36, &w->positions[v], &w->normals[v],
+                       Mesh_PackColor(&w->colors[v]), &w->uvs[v]);
+  RDev_UnlockVertex(vb);
+  pose->vertexBuffers[0] = vb;
+  BuildGroupIndexBuffers(m, pose, w);
+}
+
+static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
+  if (!Draw_BuildIndexedMeshA(slot)) return;
+  const WeldedMesh *w = g_WeightedMesh4[slot];
+  void *vb = RDev_CreateVertexBuffer((u32)w->vertexCount * MESH_VERTEX32);
+  u8 *dst = (u8 *)RDev_LockVertex(vb);
+  if (!dst) {
+    RDev_Release(&vb);
+    return;
+  }
+  for (i32 v = 0; v < w->vertexCount; ++v)
+    Mesh_WriteVertex32(dst + (size_t)v * MESH_VERTEX32, &w->positions[v], w->bindings[v].weight,
+                       (u32)w->bindings[v].bone1, Mesh_PackColor(&w->colors[v]), &w->uvs[v]);
+  RDev_UnlockVertex(vb);
+  pose->vertexBuffers[0] = vb;
+  BuildGroupIndexBuffers(m, pose, w);
+}
+
+static void BuildSubMeshBuffers(SubMesh3 *s) {
+  void *vb = RDev_CreateVertexBuffer((u32)s->vertexCount * MESH_VERTEX40);
+  u8 *dst = (u8 *)RDev_LockVertex(vb);
+  if (!dst) {
+    RDev_Release(&vb);
+    return;
+  }
+  for (i32 v = 0; v < s->vertexCount; ++v)
+    Mesh_WriteVertex40(dst + (size_t)v * MESH_VERTEX40, &s->positions[v], s->weights[v], &s->normals[v],
+                       Mesh_PackColor(&s->colors[v]), &s->uvs[v]);
+  RDev_UnlockVertex(vb);
+  s->vertexBuffer = vb;
+  s->indexCount = 0;
+  i32 n = Mesh_FanIndexCount(s->polys, s->polygonCount);
+  if (n == 0) return;
+  RDev_Release(&s->indexBuffer);
+  bool index32 = Mesh_NeedsIndex32(s->vertexCount);
+  void *ib = RDev_CreateIndexBuffer((u32)n, index32);
+  void *idst = RDev_LockIndex(ib);
+  if (!idst) {
+    RDev_Release(&ib);
+    return;
+  }
+  s->indexCount = Mesh_WriteFanIndices(idst, index32, s->polys, s->polygonCount);
+  RDev_UnlockIndex(ib);
+  s->indexBuffer = ib;
+}
+
+static void BuildPaletteBuffers(i32 slot, const Model3 *m) {
+  if (!Draw_BuildIndexedMeshB(slot)) return;
+  PaletteMesh3 *pm = g_PaletteMesh3[slot];
+  for (i32 g = 0; g < GroupLimit(m); ++g)
+    for (i32 s = 0; s < pm->groups[g].subCount; ++s) BuildSubMeshBuffers(&pm->groups[g].subs[s]);
+}
+
+// [SECTION] Entry points
+
+void Render_RebuildSlot(i32 slot) {
+  Model3 *m = Model3_Get(slot);
+  ModelPose *pose = g_ModelPoses[slot];
+  if (!m || !pose) return;
+  for (i32 g = 0; g < MODEL3_GROUPS; ++g) {
+    RDev_Release(&pose->vertexBuffers[g]);
+    pose->primCounts[g] = 0;
+  }
+  switch (m->renderMode) {
+    case 1: BuildGroupVertexBuffers(m, pose); break;
+    case 2: BuildIndexedBuffers(slot, m, pose); break;
+    case 3: BuildPaletteBuffers(slot, m); break;
+    case 4: BuildWeightedBuffers(slot, m, pose); break;
+    case 7:
+      // Stored directly: the changed flag stays clear, so this does not repeat every frame.
+      if (!Draw_BuildDisplacedModel(slot)) m->renderMode = 0;
+      break;
+    default: break;
+  }
+}
+
+void Object_RebuildModelMeshes(void) {
+  for (i32 slot = 0; slot < MODEL3_SLOTS; ++slot) {
+    Model3 *m = g_Model3Slots[slot];
+    if (!m || !g_ModelPoses[slot] || m->positionCount <= 0 || m->changed != 1) continue;
+    m->changed = 0;
+    Render_RebuildSlot(slot);
+  }
+}
+
+void Draw_SetAddBlend(bool add) {
+  DrawDev_SetRenderState(DRS_DESTBLEND, add ? DBLEND_ONE : DBLEND_INVSRCALPHA);
+}
+
+// [SECTION] Per-frame pass connection
+
+static bool IndexedMeshSkin(i32 slot, SkinTarget *out) {
+  if (slot < 0 || slot >= MODEL3_SLOTS || !g_IndexedMesh2[slot]) return false;
+  WeldedMesh *w = g_IndexedMesh2[slot];
+  out->count = w->vertexCount;
+  out->positions = w->positions;
+  out->bindings = w->bindings;
+  out->posed = w->posed;
+  return true;
+}
+
+static bool PaletteFlags(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalFlags,
+                         i32 *polygonCount) {
+  if (slot < 0 || slot >= MODEL3_SLOTS || !g_PaletteMesh3[slot]) return false;
+  const PaletteMesh3 *pm = g_PaletteMesh3[slot];
+  *vertexFlags = pm->vertexFlags;
+  *vertexCount = pm->vertexCount;
+  *normalFlags = pm->normalFlags;
+  *polygonCount = pm->polygonCount;
+  return true;
+}
+
+void Render_InstallPassHooks(void) {
+  g_ObjectPassHooks.rebuildModelMeshes = Object_RebuildModelMeshes;
+  g_ObjectPassHooks.indexedMeshSkin = IndexedMeshSkin;
+  g_ObjectPassHooks.paletteFlags = PaletteFlags;
+}
