@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -188,7 +189,7 @@ static void LoadPartTextures(i32 n, i32 p) {
   Obj3Pose *pose = g_Obj3Poses[n];
   if (!m || !pose) return;
   for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
-    if (m->textures[i].used == 1) Kzp_LoadTexture(m, i, &pose->textures[p][i]);
+    if (m->textures[i].used == 1) Tex_ReloadObj3PartTexture(n, p, i, m->textures[i].name);
 }
 
 bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {

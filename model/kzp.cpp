@@ -14,6 +14,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzo.h"
 #include "model/seam.h"
@@ -486,19 +487,6 @@ bool Kzp_ReadBody2004(Model3 *m, const char *path) { return ReadBodyFile(m, path
 
 // [SECTION] Reading entries
 
-void Kzp_LoadTexture(Model3 *m, i32 i, void **h) {
-  if (!m || i < 0 || i >= MODEL3_TEXTURES || !h) return;
-  if (*h && g_Seam.releaseHandle) g_Seam.releaseHandle(*h);
-  *h = nullptr;
-  if (!g_Seam.textureLoad || !m->textures[i].name) return;
-  SeamTexture t = g_Seam.textureLoad(m->textures[i].name, 0);
-  *h = t.handle;
-  if (t.handle) {
-    m->textures[i].width = t.width;
-    m->textures[i].height = t.height;
-  }
-}
-
 static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }
 
 // Reads the file into a new model: message and null on any failure.
@@ -562,7 +550,7 @@ bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
   Model3_ReplaceSlot(slot, m);
   Model3_AfterRead(m);
   for (i32 i = 0; i < m->textureCount; i++)
-    if (m->textures[i].used == 1) Kzp_LoadTexture(m, i, &g_ModelPoses[slot]->textures[i]);
+    if (m->textures[i].used == 1) Tex_ReloadModel3Texture(slot, i, m->textures[i].name);
   if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&
       m->bones[1].keys[0].count > 1)
     m->poseUpdate = 1;

@@ -44,7 +44,3 @@ Model3 *Kzp_ReadPartModel(const char *path);
 // Opens any 3D model file by its extension (kzp, mx, lwo, mqo, rok, dxf, x; any case).
 // Returns the slot's model when a file was read, null otherwise (the slot is then as it was).
 Model3 *Model3_OpenFile(i32 slot, const char *path);
-
-// Loads texture i of a model through the seam into handle *h (released first) and stores the
-// image size in the texture entry.
-void Kzp_LoadTexture(Model3 *m, i32 i, void **h);

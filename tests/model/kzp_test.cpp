@@ -315,7 +315,9 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
 TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
   std::vector<u8> data = Kzp(2006000);
   for (const char *name : {"kzp_test_upper.KZP", "kzp_test_mixed.KzP", "dir.x/kzp_test_in.kzp"}) {
-    if (strchr(name, '/')) ASSERT_EQ(system("mkdir -p dir.x"), 0);
+    if (strchr(name, '/')) {
+      ASSERT_EQ(system("mkdir -p dir.x"), 0);
+    }
     WriteFile(name, data);
     g_ModelAllocArrays = 1;
     EXPECT_NE(Model3_OpenFile(8, name), nullptr) << name;
