@@ -11,6 +11,7 @@
 #include "app/shell_services.h"
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
+#include "lib/framework/settingsdlg_win.h"
 #include "resources/framework_ids.h"
 #include "scene/movie_services.h"
 
@@ -368,13 +369,32 @@ HRESULT D3DApp_ToggleFullscreen(void) {
 }
 
 HRESULT D3DApp_SelectNewDevice(void) {
-  // The device settings dialog is not part of this program yet: nothing changes.
   if (!g_D3DApp.windowed) {
     if (FAILED(D3DApp_ToggleFullscreen())) {
       D3DApp_DisplayError((HResult)D3DAPPERR_RESETFAILED, MSGERR_APPMUSTEXIT);
       return E_FAIL;
     }
   }
+  // The settings dialog edits a copy; only OK adopts it and re-creates the device.
+  D3DSettingsDialog_Construct(&g_SettingsDialog, &g_D3DEnum, &g_D3DApp.settings);
+  if (D3DSettingsDialog_Show(g_FrameworkWnd) != 1) return S_OK;
+  g_D3DApp.settings = g_SettingsDialog.settings;
+  g_D3DApp.windowed = g_D3DApp.settings.windowed ? 1 : 0;
+  // Everything made on the old device goes first (shader targets, effects, text font).
+  if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  if (g_LibHooks.releaseRenderTargets) g_LibHooks.releaseRenderTargets();
+  D3DApp_ReleaseDevice();
+  HRESULT hr = D3DApp_InitDevice();
+  if (FAILED(hr)) {
+    BackToWindowed();
+    return D3DApp_DisplayError(hr == (HRESULT)HRES_OUTOFVIDEOMEMORY ? hr : (HRESULT)D3DAPPERR_RESETFAILED,
+                               MSGERR_APPMUSTEXIT);
+  }
+  if (g_LibHooks.createTextFont) g_LibHooks.createTextFont(1.0f);
+  if (g_LibHooks.recreateRenderTargets) g_LibHooks.recreateRenderTargets();
+  if (g_LibHooks.rebuildScreenQuad) g_LibHooks.rebuildScreenQuad();
+  Lib_UpdateScreenSize();
+  SingleStepWhenStopped();
   return S_OK;
 }
 

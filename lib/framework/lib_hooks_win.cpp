@@ -11,6 +11,7 @@
 #include "lib/draw/target.h"
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
+#include "lib/render/effect_win.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/formats/xfile.h"
@@ -31,6 +32,8 @@ static void RecreateRenderTargets(void) {
 void Lib_InstallHooks(void) {
   // Drawing, textures, log window and file dialogs (reads g_Device at each call).
   Draw_Install();
+  // Effect slots on g_Device; their release runs with every shader-target release.
+  Hlsl_Install();
   g_LibHooks.createTextFont = Text_CreateFont;
   g_LibHooks.rebuildScreenQuad = Draw_FillScreenQuad;
   g_LibHooks.releaseBeforeReset = ReleaseDrawingBeforeReset;
