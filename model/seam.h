@@ -34,10 +34,11 @@ struct CoreSeam {
   // Imports a DirectX .x file into model slot `slot` (D3DX in the program; absent natively).
   bool (*importX)(i32 slot, const char *path);
   // Loads texture n of 2D bone model slot `slot` (the library's per-slot table) and stores the
-  // image size into the model's texture record n.
+  // image size into the model's texture record n. Null: Tex_ReloadBone2Texture.
   void (*bone2TextureLoad)(i32 slot, i32 n, const char *path);
   // Copies level 0 of a texture as A8R8G8B8 pixels, rows top to bottom, into a new malloc()
-  // block (the caller frees it) and gives its size; null when it cannot be read.
+  // block (the caller frees it) and gives its size; null when it cannot be read. Null entry:
+  // read through the drawing device (g_DrawDev).
   u32 *(*texturePixels)(void *handle, i32 *width, i32 *height);
 };
 

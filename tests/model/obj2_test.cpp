@@ -2,6 +2,8 @@
 // the quads the frame draws, slot replacement and the pixel copy.
 #include <gtest/gtest.h>
 
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
 #include "model/obj2.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -232,4 +234,88 @@ TEST(Obj2, PixelCopyResamplesToTheRecordedSize) {
   EXPECT_EQ(Obj2_ResamplePixels(red, 1, 1, 0, 2), nullptr);
   EXPECT_EQ(Obj2_GetPixel(0), 0u);   // no copy yet
   EXPECT_EQ(Obj2_GetPixel(-1), 0u);
+}
+
+namespace {
+
+struct DrawLog {
+  std::vector<void *> textures;
+  std::vector<std::vector<ScreenVertex>> quads;
+  u32 texels[6] = {0xFF102030, 0xFF405060, 0xFF708090, 0x01020304, 0x05060708, 0x090A0B0C};
+  int locks = 0, unlocks = 0;
+};
+DrawLog g_DrawLog;
+
+void LogSetTexture(u32 stage, void *t) {
+  if (stage == 0) g_DrawLog.textures.push_back(t);
+}
+void LogDrawUP(u32 prim, u32 count, const void *verts, u32 stride) {
+  if (prim != DPT_TRIANGLEFAN) return;
+  const ScreenVertex *v = (const ScreenVertex *)verts;
+  g_DrawLog.quads.push_back(std::vector<ScreenVertex>(v, v + 4));
+}
+bool LogTextureSize(void *, i32 *w, i32 *h) {
+  *w = 3;
+  *h = 2;
+  return true;
+}
+u8 *LogLock(void *, i32 *pitch) {
+  g_DrawLog.locks++;
+  *pitch = 12;
+  return (u8 *)g_DrawLog.texels;
+}
+void LogUnlock(void *) { g_DrawLog.unlocks++; }
+
+}  // namespace
+
+TEST(Obj2, DrawAllDrawsShownObjectsOfActiveModels) {
+  ClearSlots();
+  TwodSeam seam;
+  DrawDev savedDev = g_DrawDev;
+  g_DrawDev = DrawDev();
+  g_DrawDev.setTexture = LogSetTexture;
+  g_DrawDev.drawPrimitiveUP = LogDrawUP;
+  g_DrawLog = DrawLog();
+  Fakes().texW = 10;
+  Fakes().texH = 10;
+  g_Obj2SlotShown[0] = 1;   // shown without a model: skipped
+  Obj2Model *m = Obj2_Init(5);
+  Obj2_LoadImage(5, 0, "piece.png");
+  m->pivotX[0] = m->pivotY[0] = 0;
+  m->objectCount = 3;
+  ObjKey2 k = Key(0, 20, 30, 0, 128);
+  SetKeys(m, 1, {k});
+  k.shown = 0;
+  SetKeys(m, 2, {k});
+  Obj2_UpdateAll();
+  Obj2_DrawAll();
+  ASSERT_EQ(g_DrawLog.quads.size(), 1u);   // object 2 is hidden, object 0 never drawn
+  EXPECT_EQ(g_DrawLog.textures.back(), g_Obj2Textures[5 * 32]);
+  const std::vector<ScreenVertex> &q = g_DrawLog.quads[0];
+  EXPECT_EQ(q[0].x, 20.0f);
+  EXPECT_EQ(q[2].y, 40.0f);
+  EXPECT_EQ(q[1].u, 0.99f);
+  EXPECT_EQ(q[3].v, 0.99f);
+  EXPECT_EQ(q[0].color, 0x80FFFFFFu);
+  // A released model is not drawn.
+  Obj2_Release(5);
+  Obj2_DrawAll();
+  EXPECT_EQ(g_DrawLog.quads.size(), 1u);
+
+  // The pixel copy reads level 0 through the device and resamples it to the recorded size.
+  g_DrawDev.textureSize = LogTextureSize;
+  g_DrawDev.lockTexture = LogLock;
+  g_DrawDev.unlockTexture = LogUnlock;
+  Obj2_CopyImagePixels(5, 0);
+  EXPECT_EQ(g_DrawLog.locks, 1);
+  EXPECT_EQ(g_DrawLog.unlocks, 1);
+  EXPECT_EQ(Obj2_GetPixel(0), 0xFF302010u);
+  EXPECT_EQ(Obj2_GetPixel(3), 0xFF605040u);    // texel (1, 0) lands at x = trunc(10 / 3 * 1)
+  EXPECT_EQ(Obj2_GetPixel(50), 0x01040302u);   // texel (0, 1) at row trunc(10 / 2 * 1)
+  EXPECT_EQ(Obj2_GetPixel(1), 0u);
+  EXPECT_EQ(Obj2_GetPixel(100), 0u);
+  Obj2_CopyImagePixels(5, 20);   // no texture: the copy is gone
+  EXPECT_EQ(Obj2_GetPixel(0), 0u);
+  g_DrawDev = savedDev;
+  ClearSlots();
 }
