@@ -10,8 +10,6 @@
 //                       start-up; 65000 / 260000 by default)
 //   g_KzpVersion        version of new models and of the KZP writer (2006000)
 //   g_EditorMode        1 while the editor runs (set by the application at start-up)
-//   g_Model3GraphicsLevel, g_Model3ToonLoaded  device facts Model3_SetRenderMode needs
-//                       (set by the library at start-up)
 //
 // A model made while g_ModelAllocArrays is 0 has null arrays and bones without key tables;
 // it is a copy target (Model3_Copy grows what it needs) or a reader target.
@@ -204,8 +202,6 @@ extern u32 g_MaxPolygons;
 extern u32 g_MaxVertices;
 extern u32 g_KzpVersion;
 extern u32 g_EditorMode;
-extern u32 g_Model3GraphicsLevel;
-extern u32 g_Model3ToonLoaded;
 
 // Null for a slot outside 0..255 or an empty slot.
 Model3 *Model3_Get(i32 slot);
@@ -224,6 +220,7 @@ void Model3_FreeAllSlots(void);
 bool Model3_CopyToSlot(i32 src, i32 dst);
 bool Model3_SetMotion(Model3 *m, i32 n);
 bool Model3_SetLighting(Model3 *m, u8 on);
+// Reads the library's GPU level (g_GpuInfo.level) and toon texture (g_ToonTexture).
 bool Model3_SetRenderMode(Model3 *m, u32 mode);
 bool Model3_DeletePolygon(Model3 *m, i32 n);
 bool Model3_DeleteBone(Model3 *m, i32 n);

@@ -2,6 +2,8 @@
 // every track and group key, bone removal and copy, slot bounds, and leak-free churn.
 #include <string.h>
 
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
 #include "model_fixture.h"
 
 static BoneKey3 Key(i32 frame, f32 x) {
@@ -257,9 +259,11 @@ TEST_F(ModelTest, SmallOperationsRefuseBadInput) {
 
 TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   Model3 m = {};
-  u32 level = g_Model3GraphicsLevel, toon = g_Model3ToonLoaded;
-  g_Model3GraphicsLevel = 1;
-  g_Model3ToonLoaded = 0;
+  u16 level = g_GpuInfo.level;
+  void *toon = g_ToonTexture;
+  static int fakeToon;
+  g_GpuInfo.level = 1;
+  g_ToonTexture = nullptr;
   m.polygonCount = 3199;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 2u);
@@ -269,18 +273,18 @@ TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   EXPECT_EQ(m.renderMode, 3u);
   Model3_SetRenderMode(&m, 7);
   EXPECT_EQ(m.renderMode, 7u);
-  g_Model3ToonLoaded = 1;
+  g_ToonTexture = &fakeToon;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 1u);
   m.polygonCount = 10;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 1u);
-  g_Model3GraphicsLevel = 0;
+  g_GpuInfo.level = 0;
   Model3_SetRenderMode(&m, 7);
   EXPECT_EQ(m.renderMode, 0u);
   EXPECT_FALSE(Model3_SetRenderMode(nullptr, 0));
-  g_Model3GraphicsLevel = level;
-  g_Model3ToonLoaded = toon;
+  g_GpuInfo.level = level;
+  g_ToonTexture = toon;
 }
 
 static int g_Released;
