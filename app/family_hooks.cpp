@@ -1,7 +1,6 @@
 // Entry points of the families not built yet: each does nothing.
 #include "app/family_hooks.h"
 
-void Preview_DrawScene(void) {}
 void Preview_MouseDown(i64) {}
 void Preview_Command(u32) {}
 void Ed2D_Enter(void) {}

@@ -3,6 +3,7 @@
 #include "app/family.h"
 #include "app/family_hooks.h"
 #include "app/shell_seam.h"
+#include "app/viewdraw.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
 
@@ -20,4 +21,9 @@ void Preview_Leave(void) {}   // the family menu is destroyed by App_LeaveFamily
 void Preview_Update(void) {
   if (g_ShellSeam.setSceneDraw) g_ShellSeam.setSceneDraw(1);
   View_Get(g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
+}
+
+void Preview_DrawScene(void) {
+  View_Draw3DGrid();
+  View_DrawAxisGizmo();
 }

@@ -382,6 +382,8 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     g_MainWndRect[1] = r.top;
     g_MainWndRect[2] = r.right - r.left;
     g_MainWndRect[3] = r.bottom - r.top;
+    ViewRecord *main = View_Get(CurrentLayout(), 0);   // view 0 is the main window
+    main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
   switch (msg) {

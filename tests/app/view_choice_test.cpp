@@ -2,6 +2,7 @@
 // nothing flagged, the held-button overrides; and App_MarkAllRedraw's reach.
 #include <gtest/gtest.h>
 
+#include "app/viewdraw.h"
 #include "lib/draw/target.h"
 #include "shell_fixture.h"
 
@@ -160,4 +161,21 @@ TEST(ViewRefresh, ActivatingTopViewCopiesPanXAndZOnly) {
   EXPECT_EQ(g_ViewFocus[1], 7);
   EXPECT_EQ(g_ViewFocus[2], 3);
   EXPECT_EQ(g_LastViewZoom, 0.5f);
+}
+
+TEST(ViewDraw, GizmoOnlyInPerspectiveViewsWhenNotPlaying) {
+  EXPECT_TRUE(View_GizmoShown(11, VIEW_MAIN, false, false));
+  EXPECT_FALSE(View_GizmoShown(11, VIEW_FRONT, false, false));
+  EXPECT_FALSE(View_GizmoShown(11, VIEW_PERS, false, false));
+  EXPECT_FALSE(View_GizmoShown(11, VIEW_MAIN, true, true));
+  EXPECT_FALSE(View_GizmoShown(0, VIEW_MAIN, false, false));   // preview: only while dragging
+  EXPECT_TRUE(View_GizmoShown(0, VIEW_MAIN, false, true));
+  ViewRecord v = {};
+  v.kind = VIEW_FRONT;
+  v.zoom = 0.25f;
+  EXPECT_FLOAT_EQ(View_Grid2DSpacing(&v), 10.0f);
+  v.zoom = 0.0f;   // a broken zoom never asks for thousands of lines
+  EXPECT_FLOAT_EQ(View_Grid2DSpacing(&v), 4.0f);
+  v.kind = VIEW_MAIN;
+  EXPECT_FLOAT_EQ(View_Grid2DSpacing(&v), 40.0f);
 }
