@@ -13,7 +13,7 @@ WindowHolder g_Group2DDlg;
 u32 g_OptUpdateEditedViewOnly;
 i32 g_OptShadow;
 i32 g_PolySavedOption;
-u32 g_OptGrid = 1;
+u32 g_OptGrid;   // 1 from Settings_SetDefaults on (nothing is drawn before the shell starts)
 u32 g_OptToon;
 i32 g_OptMaxPolygons = 65000;
 u32 g_ToonInEffect;
