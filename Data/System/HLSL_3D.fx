@@ -2,8 +2,11 @@
 // scene, the depth-of-field source, the bright pass and its blur (bloom), and the blend.
 //
 // Scene vertices: position, normal, diffuse colour, texture coordinate (the model batch).
+// "WVProj" and "WView" are set once per frame with "World" at identity (view x projection
+// and view); each object's "World" is applied first, so both follow the object.
 // Screen quads: pre-transformed positions with diffuse and one texture coordinate.
-// Shadow map texels hold 10 / (distance from the light), so a cleared (0) texel is "far".
+// Shadow map texels hold 3 / (distance from the light), so a cleared (0) texel is "far";
+// "Margin" (0.001) then spares about a unit of depth at 60 units from the light.
 
 param matrix World vs:c0
 param matrix WVProj vs:c4
@@ -33,7 +36,7 @@ end
 
 pixelshader ShadowMapPS
   ps_2_0
-  def c10, 10, 0, 0, 1
+  def c10, 3, 0, 0, 1
   dcl t0
   rcp r0.x, t0.w
   mul r0.x, r0.x, c10.x
@@ -48,8 +51,8 @@ vertexshader SceneVS
   dcl_position v0
   dcl_normal v1
   dcl_color v2
-  m4x4 oPos, v0, c4
   m4x4 r0, v0, c0
+  m4x4 oPos, r0, c4
   m4x4 oT0, r0, c8
   m3x3 r1.xyz, v1, c0
   dp3 r1.w, r1.xyz, r1.xyz
@@ -62,7 +65,7 @@ vertexshader SceneVS
   mul r4, v2, c17
   mov r4.w, v2.w
   mov oD1, r4
-  m4x4 r5, v0, c12
+  m4x4 r5, r0, c12
   mul oT1.x, r5.z, c20.z
   mov oT1.yzw, c20.x
 end
@@ -70,7 +73,7 @@ end
 pixelshader ShadowScenePS
   ps_2_0
   def c10, 0.5, -0.5, 0, 1
-  def c11, 10, 0, 0, 0
+  def c11, 3, 0, 0, 0
   dcl t0
   dcl v0
   dcl v1
@@ -104,7 +107,7 @@ end
 // Bright pass of the lit colour (the bloom source).
 pixelshader BrightPS
   ps_2_0
-  def c10, -0.6, 2.5, 0, 1
+  def c10, -0.7, 2.0, 0, 1
   dcl v0
   dcl v1
   add r0.xyz, v0, v1
@@ -136,7 +139,6 @@ pixelshader BloomPS
   add r0, r0, r3
   add r0, r0, r4
   mul r0, r0, c10.w
-  add r0, r0, r0
   mov r0.w, v0.w
   mov oC0, r0
 end
@@ -146,7 +148,7 @@ end
 pixelshader BlendPS
   ps_2_0
   def c10, 0.0009765625, 0, -0.0009765625, 0.25
-  def c11, 0, 0, 0, 1
+  def c11, 0, 0.5, 0, 1
   dcl t0.xy
   dcl_2d s2
   dcl_2d s3
@@ -167,7 +169,8 @@ pixelshader BlendPS
   mul r6, r6, c10.w
   lrp r7, r1.w, r6, r0
   texld r8, t0, s4
-  mad r7, r8, c2.x, r7
+  mul r8, r8, c2.x
+  mad r7, r8, c11.y, r7
   mov r7.w, c11.w
   mov oC0, r7
 end
@@ -186,6 +189,7 @@ end
 
 technique ShadowMapDraw
   pass P0
+    CullMode = NONE
     VertexShader = SceneVS
     PixelShader = ShadowScenePS
     ZEnable = TRUE
@@ -202,6 +206,7 @@ end
 
 technique DepthOfFieldTex
   pass P0
+    CullMode = NONE
     VertexShader = SceneVS
     PixelShader = DepthPS
     ZEnable = TRUE
@@ -213,6 +218,7 @@ end
 
 technique SpecularDraw
   pass P0
+    CullMode = NONE
     VertexShader = SceneVS
     PixelShader = BrightPS
     ZEnable = TRUE

@@ -9,6 +9,7 @@
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/render/hlsl.h"
+#include "lib/render/hlsl_frame_win.h"
 #include "model/seam.h"
 
 static IDirect3DDevice9 *Dev(void *ctx) { return *(IDirect3DDevice9 **)ctx; }
@@ -101,6 +102,12 @@ const EffectDevice *Effect_DeviceFor(IDirect3DDevice9 **device) {
   return t;
 }
 
+// Effects and shader targets go together before every device reset.
+static void ReleaseBeforeReset(void) {
+  Hlsl_ReleaseEffects();
+  Hlsl_ReleaseTargets();
+}
+
 static void EffectMessageBox(const char *text, const char *caption) {
   Modal_MessageBox(g_MainWnd, text, caption, MB_OK);
 }
@@ -111,7 +118,7 @@ void Hlsl_Install(void) {
   g_Hlsl.messageBox = EffectMessageBox;
   Hlsl_Init();
   if (!hooked) {
-    Draw_AddReleaseHook(Hlsl_ReleaseEffects);
+    Draw_AddReleaseHook(ReleaseBeforeReset);
     hooked = true;
   }
 }

@@ -2,9 +2,12 @@
 // device reset.
 #include "lib/render/hlsl.h"
 
+#include <math.h>
 #include <string.h>
 
+#include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "model/object.h"
 #include "model/seam.h"
 
 HlslState g_Hlsl;
@@ -56,4 +59,40 @@ Effect *Hlsl_GetEffect(i32 slot) {
 Effect *Hlsl_PeekEffect(i32 slot) {
   if (slot < 0 || slot >= HLSL_FX_COUNT) return nullptr;
   return g_Hlsl.slots[slot].needsLoad ? nullptr : g_Hlsl.slots[slot].effect;
+}
+
+// [SECTION] shader frame arithmetic
+
+void Hlsl_PerspectiveLH(Mat4 *out, f32 w, f32 h, f32 zn, f32 zf) {
+  memset(out, 0, sizeof *out);
+  out->m[0][0] = 2.0f * zn / w;
+  out->m[1][1] = 2.0f * zn / h;
+  out->m[2][2] = zf / (zf - zn);
+  out->m[2][3] = 1.0f;
+  out->m[3][2] = -zn * zf / (zf - zn);
+}
+
+bool Hlsl_FrameValues(HlslFrameValues *v) {
+  const KZL::OBJECT *o0 = g_SceneObjects[0];
+  if (!o0) return false;
+  Mat_Identity(&v->world);
+  Cam_BuildLookAtLH(v->view.f, g_CamEye, g_CamTarget, g_CamUp);
+  Cam_BuildPerspectiveFovLH(v->projection.f, 0.785f, 1.333f, 1.0f, 65000.0f);
+  Mat_Multiply(&v->wview, v->world, v->view);
+  Mat_Multiply(&v->wvproj, v->wview, v->projection);
+  const f32 eye[3] = {o0->pos[0] - 25.0f, o0->pos[1] + 50.0f, o0->pos[2] - 25.0f};
+  const f32 up[3] = {0.0f, 1.0f, 0.0f};
+  Mat4 lightView, lightProj;
+  Cam_BuildLookAtLH(lightView.f, eye, o0->pos, up);
+  Hlsl_PerspectiveLH(&lightProj, 4.0f, 4.0f, 1.0f, 65000.0f);
+  Mat_Multiply(&v->lightVProj, lightView, lightProj);
+  const f32 d[3] = {-0.25f, 0.5f, -0.25f};
+  f32 len = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  for (int i = 0; i < 3; i++) v->lightDir[i] = d[i] / len;
+  v->lightDir[3] = 0.0f;
+  const f32 ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+  memcpy(v->ambient, ambient, sizeof ambient);
+  // The light of the shadow map is plain white.
+  for (f32 &c : v->lightColor) c = 1.0f;
+  return true;
 }

@@ -21,6 +21,12 @@ struct HlslEffectSlot {
   Effect *effect; // null when absent or the load failed
 };
 
+struct Model3;
+
+// Draws one model with the current world transform (Hlsl_DrawModel of the model drawing);
+// the shader frame runs it inside each effect pass.
+typedef void (*HlslDrawModelFn)(i32 n, i32 part, Model3 *model);
+
 struct HlslState {
   const EffectDevice *device;  // set by the Windows start-up (or a test)
   // Message box with its own caption ("ERROR"); null writes nothing.
@@ -29,6 +35,7 @@ struct HlslState {
   f32 frameTime3D;  // +0.01 per 3D frame
   f32 frameTime2D;  // +0.001 per 2D frame
   f32 boneTime;     // +0.01 per bone-effect draw
+  HlslDrawModelFn drawModel;   // null draws nothing
   HlslEffectSlot slots[HLSL_FX_COUNT];
 };
 extern HlslState g_Hlsl;
@@ -45,3 +52,18 @@ void Hlsl_EffectPath(i32 slot, char *out, size_t size);
 Effect *Hlsl_GetEffect(i32 slot);
 // The effect only when it already exists (never loads).
 Effect *Hlsl_PeekEffect(i32 slot);
+
+// [SECTION] shader frame arithmetic
+
+// The per-frame values of the 3D effect: "World" identity, "WView" = View, "WVProj" =
+// View x PerspectiveFovLH(0.785, 1.333, 1, 65000), "LightVProj" from the light 25 left,
+// 50 up and 25 in front of scene object 0 looking at it, "vLightDir", "Ambient", "LightColor".
+struct HlslFrameValues {
+  Mat4 world, view, projection, wview, wvproj, lightVProj;
+  f32 lightDir[4];
+  f32 ambient[4];
+  f32 lightColor[4];
+};
+// False when scene object 0 does not exist (the shader frame then draws nothing).
+bool Hlsl_FrameValues(HlslFrameValues *out);
+void Hlsl_PerspectiveLH(Mat4 *out, f32 width, f32 height, f32 zNear, f32 zFar);
