@@ -243,14 +243,18 @@ static FmtResult ReadObject(Model3 *m, MqoState *s, ByteReader *r, FmtStatus *st
 
 // [SECTION] File
 
-static const char MQO_HEADER[] = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n";
+// The two header lines, compared without their line ends: files written on other systems
+// end their lines with LF alone and read the same.
+static bool ReadHeader(ByteReader *r) {
+  char line[64];
+  return Fmt_TextLine(r, line, sizeof line) && strcmp(line, "Metasequoia Document") == 0 &&
+         Fmt_TextLine(r, line, sizeof line) && strcmp(line, "Format Text Ver 1.0") == 0;
+}
 
 FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
-  // The header lines are compared with their CR LF ends, as the format writes them.
-  size_t headerLen = sizeof MQO_HEADER - 1;
-  if (size < headerLen || memcmp(data, MQO_HEADER, headerLen) != 0) return FMT_NOT_READ;
   ByteReader r;
-  Rd_Init(&r, data + headerLen, size - headerLen);
+  Rd_Init(&r, data, size);
+  if (!ReadHeader(&r)) return FMT_NOT_READ;
   static MqoState s;
   memset(&s, 0, sizeof s);
   s.nextTexture = 1;

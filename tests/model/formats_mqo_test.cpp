@@ -1,5 +1,5 @@
 // MQO import: the sample's materials, objects, faces and UVs read into the expected model;
-// the tokenizer's forms; LF headers, missing "Eof", huge objects and out-of-range numbers.
+// the tokenizer's forms; LF line ends, missing "Eof", huge objects and out-of-range numbers.
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -80,15 +80,20 @@ TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
   EXPECT_EQ(Rec().loads.back(), "wood.bmp");
 }
 
-TEST_F(Mqo, LfHeaderIsRefusedAndMissingEofKeepsWhatWasRead) {
+TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {
   std::string s = ReadBytes(DataPath("mqo/sample.mqo"));
   std::string lf;
   for (char c : s)
     if (c != '\r') lf += c;
   PutMarker(1);
+  WriteBytes("mqo_crlf.mqo", s);
+  ASSERT_EQ(Mqo_Read(2, "mqo_crlf.mqo"), 1);
   WriteBytes("mqo_lf.mqo", lf);
-  EXPECT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 0);
-  EXPECT_TRUE(IsMarker(1));
+  ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
+  EXPECT_EQ(Model3_Get(1)->polygonCount, Model3_Get(2)->polygonCount);
+  EXPECT_EQ(Model3_Get(1)->positionCount, Model3_Get(2)->positionCount);
+  EXPECT_EQ(Model3_Get(1)->groupCount, Model3_Get(2)->groupCount);
+  remove("mqo_crlf.mqo");
   // Cut before "Eof" (and inside the second object): the first object's faces stay.
   WriteBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
   ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
