@@ -27,10 +27,10 @@ static const char *const kMsgNotKzb = "%s は、ＫＺＢ形式ではありま�
 static const char *const kMsgOld = "ＫＺＢ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char *const kMsgNew =
     "ＫＺＢ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-static const char *const kMsgBroken = "%s は、壊れているか途中で切れているので\n読み込むことができません。";
+static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
 static const char *const kMsgTooMany = "%s は、%sの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
 static const char *const kMsgBadIndex = "%s は、%sの番号 (%d) が範囲外なので\n読み込むことができません。";
-static const char *const kMsgCannotSave = "%s を保存することができませんでした。";
+static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
 static const char *const kMsgCannotStore = "%sの数 (%d) が上限 (%d) を超えているので\n保存することができません。";
 
 // [SECTION] reading

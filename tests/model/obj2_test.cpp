@@ -2,6 +2,7 @@
 // the quads the frame draws, slot replacement and the pixel copy.
 #include <gtest/gtest.h>
 
+#include "edit2d/ed2d_services.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "model/obj2.h"
@@ -317,5 +318,24 @@ TEST(Obj2, DrawAllDrawsShownObjectsOfActiveModels) {
   Obj2_CopyImagePixels(5, 20);   // no texture: the copy is gone
   EXPECT_EQ(Obj2_GetPixel(0), 0u);
   g_DrawDev = savedDev;
+  ClearSlots();
+}
+
+TEST(Obj2, TheObjectListAddsUpTo33ObjectsAndEachEvaluates) {
+  ClearSlots();
+  TwodSeam seam;
+  Obj2Model *m = Obj2_Init(2);
+  for (i32 o = 2; o < 33; o++) EXPECT_EQ(Ed2D_AddObject(2), o);
+  EXPECT_TRUE(Fakes().errors.empty());
+  EXPECT_EQ(Ed2D_AddObject(2), -1);
+  ASSERT_EQ(Fakes().errors.size(), 1u);
+  EXPECT_EQ(Fakes().errors[0], "これ以上オブジェクトを、追加できません。");
+  EXPECT_EQ(m->objectCount, 33);
+  // Objects past the eighth have key tables of their own.
+  SetKeys(m, 32, {Key(0, 12, 34)});
+  Obj2_UpdateAll();
+  EXPECT_EQ(m->parts[32].x, 12.0f);
+  EXPECT_EQ(m->parts[20].shown, 1u);
+  EXPECT_EQ(Ed2D_AddObject(3), -1);   // an empty slot
   ClearSlots();
 }

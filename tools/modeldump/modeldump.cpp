@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "model/kza.h"
+#include "model/kzb.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -145,6 +147,67 @@ static std::string SetFields(i32 n) {
   return s + "]";
 }
 
+// 2D bone model: the same members as a 3D model (no normals, z = 0).
+static std::string Bone2Fields(const Bone2Model *m) {
+  i64 triangles = 0;
+  for (i32 i = 0; i < m->polygonCount; i++)
+    if (m->polygons[i].cornerCount >= 3) triangles += m->polygons[i].cornerCount - 2;
+  std::string s = "\"positions\":" + std::to_string(m->vertexCount) + ",\"normals\":0,\"uvs\":" +
+                  std::to_string(m->uvCount) + ",\"colors\":" + std::to_string(m->colourCount) +
+                  ",\"polygons\":" + std::to_string(m->polygonCount) + ",\"triangles\":" + std::to_string(triangles);
+  s += ",\"groups\":[";
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) {
+    const Group2 &gr = m->groups[g];
+    s += std::string(g ? "," : "") + "{\"name\":" + Json(gr.name) + ",\"color\":[" + Num(gr.r) + "," + Num(gr.g) +
+         "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
+  }
+  s += "],\"textures\":[";
+  for (i32 t = 0; t < m->textureCount && t < BONE2_MAX_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
+  s += "],\"bones\":[";
+  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++)
+    s += std::string(b ? "," : "") + "{\"name\":" + Json(m->bones[b].name) + ",\"parent\":" +
+         std::to_string(m->bones[b].parent) + "}";
+  s += "],\"motions\":[";
+  for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
+    i32 keys = 0;
+    for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++)
+      if (const Bone2Track *t = Bone2_Track((Bone2Model *)m, b, i)) keys += t->count;
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
+         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
+         ",\"keys\":" + std::to_string(keys) + "}";
+  }
+  f32 lo[2] = {0, 0}, hi[2] = {0, 0};
+  for (i32 v = 0; v < m->vertexCount; v++) {
+    const f32 p[2] = {m->positions[v].x, m->positions[v].y};
+    for (int c = 0; c < 2; c++) {
+      if (v == 0 || p[c] < lo[c]) lo[c] = p[c];
+      if (v == 0 || p[c] > hi[c]) hi[c] = p[c];
+    }
+  }
+  return s + "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
+}
+
+// 2D object model: images as textures, objects with their parents, motions with key counts.
+static std::string Obj2Fields(Obj2Model *m) {
+  std::string s = "\"positions\":0,\"normals\":0,\"uvs\":0,\"colors\":0,\"polygons\":0,\"triangles\":0,"
+                  "\"groups\":[],\"bones\":[],\"textures\":[";
+  for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++) s += std::string(i ? "," : "") + Json(m->imageNames[i]);
+  s += "],\"objects\":[";
+  for (i32 o = 1; o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
+    s += std::string(o > 1 ? "," : "") + "{\"name\":" + Json(m->objectNames[o]) + ",\"parent\":" +
+         std::to_string(m->parents[o]) + "}";
+  s += "],\"motions\":[";
+  for (i32 i = 0; i < m->motionCount && i < OBJ2_MAX_MOTIONS; i++) {
+    i32 keys = 0;
+    for (i32 o = 1; o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
+      if (const Obj2Track *t = Obj2_Track(m, o, i)) keys += t->count;
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
+         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
+         ",\"keys\":" + std::to_string(keys) + "}";
+  }
+  return s + "],\"bbox\":[[0,0,0],[0,0,0]]";
+}
+
 static std::string LowerExtension(const char *path) {
   const char *name = path;
   for (const char *p = path; *p; p++)
@@ -178,6 +241,17 @@ static bool Dump(const char *path) {
     printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
     return true;
   }
+  if (ext == "kzb") {
+    g_ModelAllocArrays = 0;
+    if (!Kzb_Read(0, path)) return false;
+    printf("%s%s}\n", head.c_str(), Bone2Fields(g_Bone2Slots[0]).c_str());
+    return true;
+  }
+  if (ext == "kza") {
+    if (!Kza_Read(0, path)) return false;
+    printf("%s%s}\n", head.c_str(), Obj2Fields(g_Obj2Slots[0]).c_str());
+    return true;
+  }
   g_ModelAllocArrays = 0;
   Model3 *m = Model3_OpenFile(0, path);
   if (!m) {
@@ -205,5 +279,7 @@ int main(int argc, char **argv) {
     if (!Dump(argv[i])) status = 1;
   Model3_FreeAllSlots();
   Kzo_FreeAll();
+  Bone2_FreeAll();
+  Obj2_SetSlot(0, nullptr);
   return status;
 }
