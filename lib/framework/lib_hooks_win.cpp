@@ -16,6 +16,7 @@
 #include "model/model3.h"
 #include "model/formats/xfile.h"
 #include "lib/render/rdev.h"
+#include "lib/render/frame.h"
 #include "lib/render/rebuild.h"
 
 // Before a device reset: the text font and the shader passes' resources.
@@ -52,5 +53,6 @@ void Lib_InstallHooks(void) {
   // Model render data and frame render: buffers, scene, light on g_Device.
   Render_InstallDevice();
   Render_InstallPassHooks();
+  g_LibHooks.renderFrame = Lib_RenderFrame;
   g_LibHooks.buildTessTables = [] { Pn_InitTables(); };
 }

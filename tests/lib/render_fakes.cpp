@@ -44,6 +44,17 @@ static void Release(void *h) {
 static void DrawPrim(u32, u32, u32 count) { g_FakeRender->calls.push_back(count); }
 static void DrawIndexed(u32, u32, u32, u32 count) { g_FakeRender->calls.push_back(count); }
 
+static i32 Begin(void) {
+  g_FakeRender->begins++;
+  return g_FakeRender->beginResult;
+}
+static void End(void) { g_FakeRender->ends++; }
+static void Clear(u32 flags, u32 color, f32, u32) {
+  g_FakeRender->clears++;
+  g_FakeRender->clearFlags = flags;
+  g_FakeRender->clearColor = color;
+}
+
 void FakeRender_Install(void) {
   g_FakeRender = new FakeRender();
   g_RenderDev = RenderDev{};
@@ -55,6 +66,9 @@ void FakeRender_Install(void) {
   g_RenderDev.unlockIndexBuffer = Unlock;
   g_RenderDev.drawPrimitive = DrawPrim;
   g_RenderDev.drawIndexedPrimitive = DrawIndexed;
+  g_RenderDev.beginScene = Begin;
+  g_RenderDev.endScene = End;
+  g_RenderDev.clear = Clear;
   s_SavedRelease = g_Seam.releaseHandle;
   g_Seam.releaseHandle = Release;
 }

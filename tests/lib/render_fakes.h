@@ -21,6 +21,9 @@ struct FakeRender {
   i32 created = 0;
   i32 released = 0;
   std::vector<u32> calls;   // drawPrimitive / drawIndexedPrimitive prim counts
+  i32 clears = 0, begins = 0, ends = 0;
+  u32 clearColor = 0, clearFlags = 0;
+  i32 beginResult = 0;
 };
 
 extern FakeRender *g_FakeRender;

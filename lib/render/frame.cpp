@@ -1,0 +1,207 @@
+// The frame render (see frame.h).
+#include "lib/render/frame.h"
+
+#include <string.h>
+
+#include "app/shell_services.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/image.h"
+#include "lib/draw/text.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/render/modeldraw.h"
+#include "lib/render/rdev.h"
+#include "lib/render/shadow.h"
+#include "model/math.h"
+#include "scene/movie_services.h"
+
+// [SECTION] Toon stage
+
+void Render_ToonMatrix(f32 out[16], const f32 light[3]) {
+  const f32 eye[3] = {0, 0, 0};
+  f32 up[3] = {0, 1, 0};
+  if (light[0] == 0.0f && light[2] == 0.0f) up[0] = -light[1], up[1] = 0, up[2] = 0;
+  Mat4 look, rot, scale, move, m;
+  Cam_BuildLookAtLH(look.f, eye, light, up);
+  Mat_RotationX(&rot, -1.570796f * (180.0f / 3.14159265f));
+  Mat_Scaling(&scale, 0.49f, -0.49f, 1.0f);
+  Mat_Translation(&move, 0.5f, 0.5f, 0.0f);
+  Mat_Multiply(&m, look, rot);
+  Mat_Multiply(&m, m, scale);
+  Mat_Multiply(&m, m, move);
+  memcpy(out, m.f, sizeof m.f);
+}
+
+void Draw_SetupToonStage(void) {
+  DrawDev_SetStageState(1, DTSS_TEXCOORDINDEX, DTSS_TCI_CAMERASPACENORMAL);
+  DrawDev_SetStageState(1, DTSS_TEXTURETRANSFORMFLAGS, DTTFF_COUNT2);
+  f32 m[16];
+  Render_ToonMatrix(m, g_Light.vector);
+  if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_TEXTURE1, m);
+}
+
+// [SECTION] Frame pieces
+
+static const ViewRecord *DrawnView(void) {
+  if (g_EditSubMode >= APP_FAMILY_COUNT || g_DrawView >= APP_VIEWS_PER_LAYOUT) return nullptr;
+  return &g_Views[g_EditSubMode][g_DrawView];
+}
+
+static u32 DrawnViewKind(void) {
+  const ViewRecord *v = DrawnView();
+  return v ? v->kind : 0;
+}
+
+static void SetViewport(u32 x, u32 y, u32 w, u32 h) {
+  DrawViewport vp = {x, y, w, h, 0.0f, 1.0f};
+  if (g_RenderDev.setViewport) g_RenderDev.setViewport(&vp);
+}
+
+static void SetFrameLight(void) {
+  DrawDev_SetRenderState(DRS_SHADEMODE, DSHADE_GOURAUD);
+  DrawDev_SetRenderState(DRS_LIGHTING, 1);
+  RenderMaterial mat = {{1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, 20.0f};
+  if (g_RenderDev.setMaterial) g_RenderDev.setMaterial(&mat);
+  RenderLight l = {};
+  l.diffuse = RenderColor{g_Light.diffuse[0], g_Light.diffuse[1], g_Light.diffuse[2], 0};
+  l.specular = RenderColor{1, 1, 1, 0};
+  l.ambient = RenderColor{g_Ambient[0], g_Ambient[1], g_Ambient[2], 0};
+  memcpy(l.position, g_Light.vector, sizeof l.position);
+  l.direction[0] = 1, l.direction[1] = -1, l.direction[2] = 1;
+  l.range = 65000.0f;
+  l.attenuation[0] = 1;
+  if (g_RenderDev.setLight) g_RenderDev.setLight(1, &l);
+  if (g_RenderDev.enableLight) g_RenderDev.enableLight(1, true);
+}
+
+static void SetFamilyViewport(void) {
+  if (g_EditFamily == FAMILY_MOVIE) {
+    SetViewport((u32)((g_ScreenWidth - 640) / 2), (u32)((g_ScreenHeight - 480) / 2), 640, 480);
+  } else if (g_EditFamily == FAMILY_PROGRAM) {
+    const ViewRecord &v0 = g_Views[g_EditSubMode < APP_FAMILY_COUNT ? g_EditSubMode : 0][0];
+    i32 x = (i32)((f32)(g_DesktopWidth - 640) * 0.5f + v0.panX);
+    i32 y = (i32)((f32)(g_DesktopHeight - 480) * 0.5f + v0.panY);
+    SetViewport((u32)(x < 0 ? 0 : x), (u32)(y < 0 ? 0 : y), 640, 480);
+  }
+}
+
+static i32 ClampByte(f32 v) {
+  if (!(v > 0.0f)) return 0;
+  return v >= 255.0f ? 255 : (i32)v;
+}
+
+static void DrawMovieImages(void) {
+  if (g_EditFamily != FAMILY_MOVIE || (g_DrawView != 0 && g_DrawView != 4) || !g_RenderHooks.movieImage) return;
+  for (i32 i = 0; i < g_MovieObjectCount && i < MOVIE_MAX_OBJECTS; ++i) {
+    MovieObject *o = g_MovieObjects[i];
+    if (!o || o->kind != MOVIE_KIND_IMAGE || o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) continue;
+    if (!o->keys[o->curKey].shown) continue;
+    Movie_InterpolateObject(i, o->curKey, o->fraction);
+    const f32 *p = o->pose;
+    Mat4 m;
+    Mat_ComposeSRTEuler(&m, p[MOVIE_POSE_POSITION], p[MOVIE_POSE_POSITION + 1], 0, 0, 0, -p[MOVIE_POSE_ANGLES + 2],
+                        p[MOVIE_POSE_SCALE], p[MOVIE_POSE_SCALE + 1], 0);
+    const ImageHandle *h = g_RenderHooks.movieImage(i);
+    ImageRow *row = h ? Img_GetRow(h) : nullptr;
+    if (!o->fileName[0] || !row) continue;
+    f32 w = row->width * 0.5f, hh = row->height * 0.5f;
+    const f32 cx[4] = {-w, w, w, -w}, cy[4] = {-hh, -hh, hh, hh};
+    const f32 tu[4] = {0.01f, 0.99f, 0.99f, 0.01f}, tv[4] = {0.01f, 0.01f, 0.99f, 0.99f};
+    f32 sx = g_ViewWindowMode ? (f32)(g_ScreenWidth - 640) * 0.5f : 0, sy = g_ViewWindowMode ? (f32)(g_ScreenHeight - 480) * 0.5f : 0;
+    Vert2D v[4];
+    for (i32 k = 0; k < 4; ++k) {
+      f32 q[3];
+      Mat_TransformPoint(q, cx[k], cy[k], 0, m);
+      v[k] = Vert2D{(i32)(q[0] + sx), (i32)(q[1] + sy), ClampByte(p[MOVIE_POSE_COLOR]), ClampByte(p[MOVIE_POSE_COLOR + 1]),
+                    ClampByte(p[MOVIE_POSE_COLOR + 2]), ClampByte(p[MOVIE_POSE_COLOR + 3]), tu[k], tv[k]};
+    }
+    Img_Bind(h->row);
+    Draw_Quad2DCorners(v);
+  }
+}
+
+static void DrawFramesAndCover(void) {
+  if (g_ViewWindowMode) {
+    u32 kind = DrawnViewKind();
+    if (g_EditFamily < APP_FAMILY_COUNT && g_Family2DFrame[g_EditFamily] == 1 && (kind == 0 || kind == 4)) {
+      Img_Bind(-1);
+      Draw_Rect2D(-1, -1, 640, 480, 255, 255, 255, 255);
+    }
+    if (g_EditFamily == FAMILY_MOVIE && kind == 4) {
+      i32 cx = (g_ScreenWidth - 640) / 2, cy = (g_ScreenHeight - 480) / 2;
+      Img_Bind(-1);
+      Draw_Rect2D(cx - 1, cy - 1, cx + 640, cy + 480, 255, 255, 255, 255);
+    }
+  }
+  i32 a = Cam_CoverAlpha(g_Light.brightness);
+  if (a > 0) {
+    Img_Bind(-1);
+    Draw_Quad2D(0, 0, 0, 0, 0, a, 0.01f, 0.01f, g_ScreenWidth, 0, 0, 0, 0, a, 0.99f, 0.01f,
+                g_ScreenWidth, g_ScreenHeight, 0, 0, 0, a, 0.99f, 0.99f, 0, g_ScreenHeight, 0, 0, 0, a, 0.01f, 0.99f);
+  }
+}
+
+// [SECTION] Paths
+
+static i32 BeginScene(void) { return g_RenderDev.beginScene ? g_RenderDev.beginScene() : -1; }
+static void EndScene(void) { if (g_RenderDev.endScene) g_RenderDev.endScene(); }
+
+static i32 ShaderPath(void) {
+  i32 hr = BeginScene();
+  if (hr < 0) return hr;
+  g_RenderHooks.shaderFrame();
+  Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
+  DrawDev_SetTexture(0, nullptr);
+  App_DrawScene();
+  DrawDev_SetTexture(0, nullptr);
+  App_DrawOverlay();
+  Text_DrawQueue();
+  EndScene();
+  return 0;
+}
+
+static void ScenePasses(void) {
+  Draw_SetLighting(1);
+  Draw_KzoObjects();
+  Draw_SceneObjects();
+  Shadow_DrawBlobShadows();
+  Shadow_DrawGround();
+  Shadow_DrawStencil();
+  Draw_ModelsFixed();
+}
+
+i32 Lib_RenderFrame(void) {
+  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath();
+  if (g_VideoActive) return 0;
+  u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_LibConfig.stencilShadows ? DCLEAR_STENCIL : 0);
+  u32 color = 0xFF000000u | (g_ClearColor[0] & 0xFF) << 16 | (g_ClearColor[1] & 0xFF) << 8 | (g_ClearColor[2] & 0xFF);
+  if (g_RenderDev.clear) g_RenderDev.clear(flags, color, 1.0f, 0);
+  // The movie editor's main view shows only the background.
+  if (g_EditFamily == FAMILY_MOVIE && DrawnViewKind() == 0) return 0;
+  if (g_Model3ToonLoaded) Draw_SetupToonStage();
+  SetFrameLight();
+  SetFamilyViewport();
+  i32 hr = BeginScene();
+  if (hr < 0) return hr;
+  Draw_SetDefaultStates();
+  if (g_SceneDrawOn == 1) ScenePasses();
+  Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
+  DrawDev_SetTexture(0, nullptr);
+  App_DrawScene();
+  if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
+    SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
+  if (g_Model3ToonLoaded) DrawDev_SetTexture(1, nullptr);
+  DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
+  DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
+  Draw_Kzb2DModels();
+  if (g_RenderHooks.drawObj2Models) g_RenderHooks.drawObj2Models();
+  DrawMovieImages();
+  DrawDev_SetTexture(0, nullptr);
+  App_DrawOverlay();
+  Text_DrawQueue();
+  DrawFramesAndCover();
+  EndScene();
+  return 0;
+}

@@ -1,0 +1,52 @@
+// Model drawing: one Model3 under the device's current world transform in its render mode,
+// the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
+// the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
+//
+// Globals owned here: g_RenderHooks (calls into the effect layer and the 2D object drawing;
+// null entries are skipped) and the batch fill count.
+#pragma once
+#include "lib/draw/draw.h"
+#include "model/model3.h"
+#include "model/types.h"
+
+struct ImageHandle;
+
+struct RenderHooks {
+  // Render mode 4 (the bone effect); false when it drew nothing (the model is then drawn
+  // as in mode 0).
+  bool (*drawBoneModel)(i32 n, i32 part, Model3 *model);
+  // The shader frame (Hlsl_RenderFrame), run between BeginScene and the scene hook.
+  void (*shaderFrame)(void);
+  // The 2D object models (Obj2_DrawAll).
+  void (*drawObj2Models)(void);
+  // The image handle of movie object i (null: none).
+  const ImageHandle *(*movieImage)(i32 i);
+};
+extern RenderHooks g_RenderHooks;
+
+// [SECTION] Shared vertex batch
+// Vertices the batch holds: six per polygon of the capacity, in whole triangles; it is
+// allocated (once, at that one size) when start-up has not done it.
+i32 Batch_Capacity(void);
+// Starts a batch of triangle-list SceneVertex data.
+void Batch_Begin(void);
+// Appends a triangle; a full batch is drawn first and started again, so nothing is dropped
+// and nothing is written past the batch.
+void Batch_AddTriangle(const SceneVertex v[3]);
+// Draws what the batch holds (one triangle list, stride 40) and empties it.
+void Batch_Flush(void);
+i32 Batch_Count(void);
+
+// [SECTION] Colours
+// Diffuse colour of corner c of polygon p as the immediate modes draw it (weight view,
+// vertex colours or group colour, each scaled by the model colour).
+u32 Render_ImmediateDiffuse(const Model3 *m, const Polygon3 *p, i32 c);
+// True when the model is drawn with its posed positions and vertex normals now.
+bool Render_UsesPose(const Model3 *m);
+
+// [SECTION] Drawing
+void Hlsl_DrawModel(i32 n, i32 part, Model3 *model);
+void Draw_SceneObjects(void);
+void Draw_KzoObjects(void);
+// Sets the device world transform from position, angles (degrees) and scale.
+void Draw_ResetWorld(f32 x, f32 y, f32 z, f32 a, f32 b, f32 c, f32 sx, f32 sy, f32 sz);

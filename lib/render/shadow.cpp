@@ -1,0 +1,281 @@
+// Blob shadows, stencil shadow volumes and the 2D bone model drawing (see shadow.h).
+#include "lib/render/shadow.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/shell_services.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/target.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/render/objects.h"
+#include "model/bone2.h"
+#include "model/object.h"
+
+static void *s_BlobTexture;
+static bool s_BlobFailed;
+static char s_BlobFailedDir[LIB_TEXT_SIZE];
+
+// [SECTION] Blob shadows
+
+void *Shadow_BlobTexture(void) {
+  if (s_BlobTexture) return s_BlobTexture;
+  if (s_BlobFailed && strcmp(s_BlobFailedDir, g_DataDir) == 0) return nullptr;
+  s_BlobFailed = false;
+  if (DrawDev_Ready() && g_DrawDev.loadTextureFile) {
+    char path[LIB_TEXT_SIZE + 32];
+    Str_Format(path, sizeof path, "%s\\System\\shadow2d.png", g_DataDir);
+    i32 w = 0, h = 0;
+    s_BlobTexture = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+  }
+  if (!s_BlobTexture) {
+    s_BlobFailed = true;
+    Str_Copy(s_BlobFailedDir, sizeof s_BlobFailedDir, g_DataDir);
+  }
+  return s_BlobTexture;
+}
+
+void Shadow_ReleaseBlobTexture(void) {
+  DrawDev_Release(s_BlobTexture);
+  s_BlobTexture = nullptr;
+  s_BlobFailed = false;
+}
+
+void Shadow_DrawBlobShadows(void) {
+  void *tex = Shadow_BlobTexture();
+  for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
+    KZL::OBJECT *o = g_SceneObjects[i];
+    ObjectSideRecord *side = g_ObjectSideRecords[i];
+    Model3 *m = o ? Object_ModelOf(o) : nullptr;
+    if (!m || !side || (m->shadowKind != 1 && m->shadowKind != 11)) continue;
+    DrawDev_SetTexture(0, tex);
+    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
+    f32 s = m->shadow[1] * 5.0f;
+    // Each object a little higher, so overlapping shadows never share a depth.
+    f32 y = m->shadow[0] + (f32)i * 0.001f;
+    Draw_Quad3D(-s, y, s, 0, 1, 0, 255, 255, 255, 255, 0, 0,
+                s, y, s, 0, 1, 0, 255, 255, 255, 255, 1, 0,
+                s, y, -s, 0, 1, 0, 255, 255, 255, 255, 1, 1,
+                -s, y, -s, 0, 1, 0, 255, 255, 255, 255, 0, 1);
+  }
+  DrawDev_SetTexture(0, nullptr);
+}
+
+// [SECTION] Stencil shadow volumes
+
+bool Shadow_InverseAffine(Mat4 *out, const Mat4 *m) {
+  const f32 (*a)[4] = m->m;
+  f32 det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+            a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+  if (det == 0.0f || !(fabsf(det) < 1e30f)) return false;
+  f32 inv = 1.0f / det;
+  Mat4 r;
+  Mat_Identity(&r);
+  r.m[0][0] = (a[1][1] * a[2][2] - a[1][2] * a[2][1]) * inv;
+  r.m[0][1] = (a[0][2] * a[2][1] - a[0][1] * a[2][2]) * inv;
+  r.m[0][2] = (a[0][1] * a[1][2] - a[0][2] * a[1][1]) * inv;
+  r.m[1][0] = (a[1][2] * a[2][0] - a[1][0] * a[2][2]) * inv;
+  r.m[1][1] = (a[0][0] * a[2][2] - a[0][2] * a[2][0]) * inv;
+  r.m[1][2] = (a[0][2] * a[1][0] - a[0][0] * a[1][2]) * inv;
+  r.m[2][0] = (a[1][0] * a[2][1] - a[1][1] * a[2][0]) * inv;
+  r.m[2][1] = (a[0][1] * a[2][0] - a[0][0] * a[2][1]) * inv;
+  r.m[2][2] = (a[0][0] * a[1][1] - a[0][1] * a[1][0]) * inv;
+  for (i32 j = 0; j < 3; ++j)
+    r.m[3][j] = -(a[3][0] * r.m[0][j] + a[3][1] * r.m[1][j] + a[3][2] * r.m[2][j]);
+  *out = r;
+  return true;
+}
+
+enum { VOLUME_MAX_VERTICES = 65000 };
+
+struct VolumeWork {
+  f32 *pos;      // x, y, z per stored vertex
+  u16 *index;
+  i32 *owner;
+  i32 count;
+};
+
+static Vec3 VolumePoint(const Model3 *m, u32 v) {
+  if (!m->poseUpdate || !m->posed || !m->vertexNormals) return m->positions[v];
+  const Vec3 &p = m->posed[v], &n = m->vertexNormals[v];
+  return Vec3{p.x - 0.01f * n.x, p.y - 0.01f * n.y, p.z - 0.01f * n.z};
+}
+
+static void StoreVolumeVertex(VolumeWork *w, Vec3 p, i32 object) {
+  w->pos[w->count * 3] = p.x, w->pos[w->count * 3 + 1] = p.y, w->pos[w->count * 3 + 2] = p.z;
+  w->index[w->count] = (u16)w->count;
+  w->owner[w->count] = object;
+  ++w->count;
+}
+
+static void StoreModelTriangles(VolumeWork *w, const Model3 *m, i32 object, i32 cap) {
+  if (m->renderMode > 3 || m->renderMode == 2) return;   // mode 2 is read from its welded mesh below
+  for (i32 i = 0; i < m->polygonCount; ++i) {
+    const Polygon3 *p = &m->polygons[i];
+    if (p->cornerCount < 3 || p->cornerCount > 4) continue;
+    bool ok = true;
+    for (i32 k = 0; k < p->cornerCount; ++k) ok = ok && (i64)p->corners[k].vertex < (i64)m->positionCount;
+    if (!ok) continue;
+    for (i32 t = 1; t + 1 < p->cornerCount; ++t) {
+      if (w->count + 3 > cap || w->count >= VOLUME_MAX_VERTICES - 6) return;
+      StoreVolumeVertex(w, VolumePoint(m, p->corners[0].vertex), object);
+      StoreVolumeVertex(w, VolumePoint(m, p->corners[t].vertex), object);
+      StoreVolumeVertex(w, VolumePoint(m, p->corners[t + 1].vertex), object);
+    }
+  }
+}
+
+static bool CastsVolume(i32 i, Model3 **model) {
+  KZL::OBJECT *o = g_SceneObjects[i];
+  if (!o || !o->inUse || !o->shown || !g_ObjectSideRecords[i]) return false;
+  Model3 *m = Object_ModelOf(o);
+  if (!m || !g_ModelPoses[o->modelSlot] || m->shadowKind != 3) return false;
+  *model = m;
+  return true;
+}
+
+// Appends the extruded quad of edge (a, b) away from the light.
+static void ExtrudeEdge(ShadowVolume *v, const f32 *a, const f32 *b, const f32 d[3]) {
+  const f32 ad[3] = {a[0] - d[0], a[1] - d[1], a[2] - d[2]}, bd[3] = {b[0] - d[0], b[1] - d[1], b[2] - d[2]};
+  const f32 *tri[6] = {a, b, ad, b, bd, ad};
+  for (const f32 *p : tri) {
+    memcpy(&v->positions[v->count * 3], p, 12);
+    ++v->count;
+  }
+}
+
+void Shadow_BuildVolumes(void) {
+  i64 total = 0;
+  for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
+    Model3 *m;
+    if (CastsVolume(i, &m)) total += 6 * (i64)m->polygonCount;
+  }
+  if (total == 0) return;
+  i32 cap = (i32)(total < VOLUME_MAX_VERTICES ? total : VOLUME_MAX_VERTICES);
+  VolumeWork w = {(f32 *)malloc(sizeof(f32) * 3 * (size_t)cap), (u16 *)malloc(sizeof(u16) * (size_t)cap),
+                  (i32 *)malloc(sizeof(i32) * (size_t)cap), 0};
+  f32 light[SCENE_OBJECTS][3] = {};
+  i32 edges[SCENE_OBJECTS] = {};
+  if (w.pos && w.index && w.owner) {
+    for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
+      Model3 *m;
+      if (CastsVolume(i, &m)) StoreModelTriangles(&w, m, i, cap);
+    }
+    for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
+      Model3 *m;
+      if (!CastsVolume(i, &m)) continue;
+      ShadowVolume &v = g_ShadowVolumes[i];
+      free(v.positions);
+      v.count = 0;
+      i32 tris = 0;
+      for (i32 k = 0; k < w.count; k += 3) tris += w.owner[k] == i;
+      // Each lit triangle gives three edges of two triangles each.
+      v.positions = (f32 *)malloc(sizeof(f32) * 3 * 18 * (size_t)(tris ? tris : 1));
+      Mat4 inv;
+      if (!Shadow_InverseAffine(&inv, &g_ObjectSideRecords[i]->world)) Mat_Identity(&inv);
+      Mat_TransformPoint(light[i], g_Light.vector[0], g_Light.vector[1], g_Light.vector[2], inv);
+    }
+    u16 edgeList[6];
+    for (i32 k = 0; k + 2 < w.count; k += 3) {
+      i32 obj = w.owner[k];
+      ShadowVolume &v = g_ShadowVolumes[obj];
+      if (!v.positions) continue;
+      const f32 *A = &w.pos[k * 3], *B = &w.pos[(k + 1) * 3], *C = &w.pos[(k + 2) * 3];
+      f32 e1[3] = {B[0] - A[0], B[1] - A[1], B[2] - A[2]}, e2[3] = {C[0] - B[0], C[1] - B[1], C[2] - B[2]};
+      f32 n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+      const f32 *L = light[obj];
+      if (n[0] * L[0] + n[1] * L[1] + n[2] * L[2] < 0.0f) continue;
+      i32 count = 0;
+      Shadow_AddEdge(edgeList, &count, w.index[k], w.index[k + 1]);
+      Shadow_AddEdge(edgeList, &count, w.index[k + 1], w.index[k + 2]);
+      Shadow_AddEdge(edgeList, &count, w.index[k + 2], w.index[k]);
+      edges[obj] += count;
+      const f32 d[3] = {L[0] * 10.0f, L[1] * 10.0f, L[2] * 10.0f};
+      ExtrudeEdge(&v, A, B, d);
+      ExtrudeEdge(&v, B, C, d);
+      ExtrudeEdge(&v, C, A, d);
+    }
+  }
+  free(w.pos);
+  free(w.index);
+  free(w.owner);
+}
+
+void Shadow_DrawStencil(void) {
+  if (g_GpuInfo.level < 1 || !g_LibConfig.stencilShadows) return;
+  Draw_FillScreenQuad();
+  Shadow_BuildVolumes();
+  Shadow_StencilVolumePass();
+  Shadow_DarkenStencil();
+}
+
+// [SECTION] 2D bone models
+
+static void Bone2CornerColour(const Bone2Model *m, const Polygon2 *p, i32 c, i32 out[4]) {
+  const Corner2 &k = p->corners[c];
+  if (m->displayMode == 3) {
+    bool sel = m->bindings && k.vertex < m->vertexCount && m->bindings[k.vertex].bone1 == g_SelectedBone;
+    const i32 red[4] = {255, 0, 0, 255}, grey[4] = {200, 200, 200, 255};
+    memcpy(out, sel ? red : grey, sizeof red);
+    return;
+  }
+  f32 src[4] = {0, 0, 0, 0};
+  if (m->vertexColourFlag == 1) {
+    if (m->colours && k.colour < m->colourCount) {
+      const Bone2Colour &col = m->colours[k.colour];
+      src[0] = col.r, src[1] = col.g, src[2] = col.b, src[3] = col.a;
+    }
+  } else if (p->group < (u32)BONE2_MAX_GROUPS) {
+    const Group2 &g = m->groups[p->group];
+    src[0] = g.r, src[1] = g.g, src[2] = g.b, src[3] = g.a;
+  }
+  for (i32 i = 0; i < 4; ++i) out[i] = (i32)(m->colour[i] / 255.0f * src[i]);
+}
+
+static void DrawBone2Model(i32 s, const Bone2Model *m) {
+  bool rest = g_EditSubMode >= 6 && g_EditSubMode <= 9;
+  const Bone2Point *pts = (!rest && m->skinned) ? m->skinned : m->positions;
+  if (!pts) return;
+  DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);
+  DrawDev_SetRenderState(DRS_ALPHABLENDENABLE, 1);
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; ++g) {
+    const Group2 &gr = m->groups[g];
+    if (gr.shadeMode == 0) continue;
+    i32 t = gr.texture;
+    DrawDev_SetTexture(0, (t >= 0 && t < TEX_PER_MODEL) ? g_Bone2Textures[s * TEX_PER_MODEL + t] : nullptr);
+    for (i32 i = 0; i < m->polygonCount && i < m->polygonCapacity; ++i) {
+      const Polygon2 *p = &m->polygons[i];
+      if (p->used != 1 || p->group != (u32)g || p->cornerCount < 3 || p->cornerCount > 4) continue;
+      bool ok = true;
+      for (i32 c = 0; c < p->cornerCount; ++c) ok = ok && p->corners[c].vertex < m->vertexCount;
+      if (!ok) continue;
+      for (i32 k = 1; k + 1 < p->cornerCount; ++k) {
+        const i32 idx[3] = {0, k, k + 1};
+        i32 x[3], y[3], col[3][4];
+        f32 u[3], v[3];
+        for (i32 j = 0; j < 3; ++j) {
+          const Corner2 &cr = p->corners[idx[j]];
+          x[j] = (i32)(pts[cr.vertex].x + m->placeX);
+          y[j] = (i32)(pts[cr.vertex].y + m->placeY);
+          Bone2CornerColour(m, p, idx[j], col[j]);
+          bool uvOk = m->uvs && cr.uv < m->uvCount;
+          u[j] = uvOk ? m->uvs[cr.uv].u : 0;
+          v[j] = uvOk ? m->uvs[cr.uv].v : 0;
+        }
+        Draw_Triangle2D(x[0], y[0], col[0][0], col[0][1], col[0][2], col[0][3], u[0], v[0],
+                        x[1], y[1], col[1][0], col[1][1], col[1][2], col[1][3], u[1], v[1],
+                        x[2], y[2], col[2][0], col[2][1], col[2][2], col[2][3], u[2], v[2]);
+      }
+    }
+  }
+}
+
+void Draw_Kzb2DModels(void) {
+  for (i32 s = 0; s < BONE2_SLOTS; ++s)
+    if (g_Bone2SlotShown[s] == 1 && g_Bone2Slots[s]) DrawBone2Model(s, g_Bone2Slots[s]);
+  DrawDev_SetTexture(0, nullptr);
+}
