@@ -292,6 +292,11 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
     p->group = Rd_U32(r);
     if (p->group >= MODEL3_GROUPS || r->err) return false;
   }
+  // A corner may name an entry past its array's count (a stale colour or UV index): give
+  // every array room up to the largest index, zeroed, so nothing ever reads past it.
+  i32 room[4];
+  Model3_CornerExtents(m, room);
+  if (!Model3_Reserve(m, room[0], room[1], room[2], room[3], F)) return false;
   return !r->err;
 }
 

@@ -261,12 +261,31 @@ static i32 Clamp(i32 v, i32 lo, i32 hi) { return v < lo ? lo : (v > hi ? hi : v)
 
 // Sizes d's arrays for s's counts. With grow they get one spare element as the copy always
 // had; without it they only grow where they are too small (a copy never writes past them).
+void Model3_CornerExtents(const Model3 *m, i32 room[4]) {
+  room[0] = m->positionCount;
+  room[1] = m->normalCount;
+  room[2] = m->colorCount;
+  room[3] = m->uvCount;
+  for (i32 i = 0; m->polygons && i < m->polygonCount; i++) {
+    i32 corners = Clamp(m->polygons[i].cornerCount, 0, 4);
+    for (i32 c = 0; c < corners; c++) {
+      const PolyCorner *k = &m->polygons[i].corners[c];
+      const u32 idx[4] = {k->vertex, k->normal, k->color, k->uv};
+      for (int j = 0; j < 4; j++)
+        if (idx[j] < g_MaxVertices && (i32)idx[j] >= room[j]) room[j] = (i32)idx[j] + 1;
+    }
+  }
+}
+
 static bool SizeArraysFor(const Model3 *s, Model3 *d, u8 grow) {
   i32 extra = grow ? 1 : 0;
-  return GrowPositions(d, s->positionCount + extra) &&
-         GrowArray((void **)&d->normals, &d->capNormals, s->normalCount + extra, sizeof(Vec3)) &&
-         GrowArray((void **)&d->colors, &d->capColors, s->colorCount + extra, sizeof(Color4)) &&
-         GrowArray((void **)&d->uvs, &d->capUVs, s->uvCount + extra, sizeof(Vec2)) &&
+  // Room for every index a corner names, not only for the counts (stale colour/UV indices).
+  i32 room[4];
+  Model3_CornerExtents(s, room);
+  return GrowPositions(d, room[0] + extra) &&
+         GrowArray((void **)&d->normals, &d->capNormals, room[1] + extra, sizeof(Vec3)) &&
+         GrowArray((void **)&d->colors, &d->capColors, room[2] + extra, sizeof(Color4)) &&
+         GrowArray((void **)&d->uvs, &d->capUVs, room[3] + extra, sizeof(Vec2)) &&
          GrowArray((void **)&d->polygons, &d->capPolygons, s->polygonCount + extra, sizeof(Polygon3));
 }
 

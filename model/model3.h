@@ -254,6 +254,9 @@ bool Model3_SetText(char **field, const char *s);
 // Makes room for the given counts in every per-vertex array and the polygon array
 // (existing elements kept, new room zeroed). False when a count is above the capacity.
 bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons);
+// Elements each array needs so that every corner index below g_MaxVertices is inside it:
+// the counts, raised to the largest index named + 1 (positions, normals, colours, UVs).
+void Model3_CornerExtents(const Model3 *m, i32 room[4]);
 // Moves the whole content of src into the model held in slot n (or a new slot entry),
 // freeing the previous model; the pose record is created when missing. src is consumed.
 Model3 *Model3_ReplaceSlot(i32 n, Model3 *src);

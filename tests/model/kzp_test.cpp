@@ -233,6 +233,15 @@ TEST_F(KzpTest, CountsBeyondTheCapacitiesAreRefused) {
     EXPECT_EQ(Read(d), nullptr);
     EXPECT_EQ(Messages().size(), 1u);
   }
+  // A stale UV index past the UV count: the model read without full arrays still has room.
+  Model3 *stale = Read(patch(polys + 3 + 12, {9}), 9, 0);
+  ASSERT_NE(stale, nullptr);
+  EXPECT_EQ(stale->uvCount, 2);
+  EXPECT_GE(stale->capUVs, 10);
+  Model3 *copy = Model3_Clone(stale);
+  EXPECT_GE(copy->capUVs, 10);
+  Model3_Free(copy);
+  Model3_FreeSlot(9);
   // Bone count 129: the bone section starts right after motion 1's used word.
   std::vector<u8> d = base;
   Bytes tail;
