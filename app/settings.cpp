@@ -4,6 +4,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "lib/framework/lib.h"
+#include "lib/media/filename.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -243,8 +244,14 @@ void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
   Str_Format(out, size, "System/System%d.dat", desktopWidth);
 }
 
+// The file lives under the data folder; a file dialog may have left another folder current.
+static void EnterDataFolder(void) {
+  if (g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+}
+
 void Settings_Load(void) {
   Settings_SetDefaults();
+  EnterDataFolder();
   char name[64];
   Settings_FileName(name, sizeof name, g_DesktopWidth);
   FileData f;
@@ -257,6 +264,7 @@ void Settings_Load(void) {
 }
 
 void Settings_Save(void) {
+  EnterDataFolder();
   char name[64];
   Settings_FileName(name, sizeof name, g_DesktopWidth);
   ByteWriter w = {};
