@@ -7,6 +7,7 @@
 
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
 
@@ -95,4 +96,18 @@ bool Hlsl_FrameValues(HlslFrameValues *v) {
   // The light of the shadow map is plain white.
   for (f32 &c : v->lightColor) c = 1.0f;
   return true;
+}
+
+// [SECTION] bone render mode
+
+i32 Hlsl_BonePalette(const ModelPose *pose, i32 boneCount, Mat4 *out) {
+  if (boneCount < 1) boneCount = 1;  // bone 0 always has matrices
+  if (boneCount > HLSL_BONE_PALETTE) boneCount = HLSL_BONE_PALETTE;
+  for (i32 b = 0; b < boneCount; b++) {
+    // The rest origin is where the rest matrix takes the bone's own origin.
+    Mat4 toOrigin;
+    Mat_Translation(&toOrigin, -pose->rest[b].m[3][0], -pose->rest[b].m[3][1], -pose->rest[b].m[3][2]);
+    Mat_Multiply(&out[b], toOrigin, pose->posed[b]);
+  }
+  return boneCount;
 }

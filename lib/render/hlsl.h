@@ -22,6 +22,7 @@ struct HlslEffectSlot {
 };
 
 struct Model3;
+struct ModelPose;
 
 // Draws one model with the current world transform (Hlsl_DrawModel of the model drawing);
 // the shader frame runs it inside each effect pass.
@@ -67,3 +68,12 @@ struct HlslFrameValues {
 // False when scene object 0 does not exist (the shader frame then draws nothing).
 bool Hlsl_FrameValues(HlslFrameValues *out);
 void Hlsl_PerspectiveLH(Mat4 *out, f32 width, f32 height, f32 zNear, f32 zFar);
+
+// [SECTION] bone render mode
+
+enum { HLSL_BONE_PALETTE = 76 };  // bones the "Bone.fx" palette holds
+
+// The skinning palette of the bone render mode: for each bone b below boneCount (at most
+// HLSL_BONE_PALETTE, at least 1) Translation(-rest origin of b) x posed[b]. Returns the
+// number of matrices written.
+i32 Hlsl_BonePalette(const ModelPose *pose, i32 boneCount, Mat4 *out);

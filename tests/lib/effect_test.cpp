@@ -3,6 +3,7 @@
 // one-error-box rule.
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -353,6 +354,68 @@ TEST_F(EffectFixture, ShippedEffectsOfferEveryTechniqueAndParameterTheRendererUs
     EXPECT_EQ(body.find(std::string(", ") + sampler), std::string::npos) << body;
   }
   Effect_Release(e);
+}
+
+}  // namespace
+
+// [SECTION] bone palette and frame values
+
+#include "lib/draw/camera.h"
+#include "lib/render/objects.h"
+#include "model/model3.h"
+#include "model/object.h"
+
+namespace {
+
+TEST(HlslArithmetic, BonePaletteAgreesWithProcessorSkinning) {
+  ModelPose *pose = ModelPose_New();
+  ASSERT_NE(pose, nullptr);
+  for (int b = 0; b < 3; b++) {
+    Mat_Translation(&pose->rest[b], (f32)b * 4, 1, 0);
+    Mat4 r, t;
+    Mat_RotationY(&r, 20.0f * (f32)b);
+    Mat_Translation(&t, 2, (f32)b, -1);
+    Mat_Multiply(&pose->posed[b], r, t);
+  }
+  Mat4 palette[HLSL_BONE_PALETTE];
+  EXPECT_EQ(Hlsl_BonePalette(pose, 3, palette), 3);
+  EXPECT_EQ(Hlsl_BonePalette(pose, 0, palette), 1);    // bone 0 always
+  EXPECT_EQ(Hlsl_BonePalette(pose, 128, palette), (i32)HLSL_BONE_PALETTE);
+  Hlsl_BonePalette(pose, 3, palette);
+  for (u16 b = 0; b < 3; b++) {
+    VertexBinding bind = {b, 0, 1.0f, 0};
+    Vec3 p = {3, -2, 5}, cpu;
+    Object_SkinPoint(pose, 3, &bind, &p, &cpu);
+    f32 gpu[3];
+    Mat_TransformPoint(gpu, p.x, p.y, p.z, palette[b]);
+    EXPECT_NEAR(gpu[0], cpu.x, 1e-4f);
+    EXPECT_NEAR(gpu[1], cpu.y, 1e-4f);
+    EXPECT_NEAR(gpu[2], cpu.z, 1e-4f);
+  }
+  ModelPose_Free(pose);
+}
+
+TEST(HlslArithmetic, ShadowLightFollowsSceneObjectZero) {
+  KZL::OBJECT *saved = g_SceneObjects[0];
+  g_SceneObjects[0] = nullptr;
+  HlslFrameValues v;
+  EXPECT_FALSE(Hlsl_FrameValues(&v));
+  KZL::OBJECT o{};
+  o.inUse = 1;
+  o.pos[0] = 10;
+  o.pos[1] = 5;
+  o.pos[2] = -3;
+  g_SceneObjects[0] = &o;
+  ASSERT_TRUE(Hlsl_FrameValues(&v));
+  g_SceneObjects[0] = saved;
+  // Object 0 sits in the middle of the light's picture; the light's own eye is at depth 0.
+  f32 c[4] = {};
+  for (int k = 0; k < 4; k++) c[k] = 10 * v.lightVProj.m[0][k] + 5 * v.lightVProj.m[1][k] - 3 * v.lightVProj.m[2][k] + v.lightVProj.m[3][k];
+  EXPECT_NEAR(c[0] / c[3], 0.0f, 1e-4f);
+  EXPECT_NEAR(c[1] / c[3], 0.0f, 1e-4f);
+  EXPECT_NEAR(c[3], sqrtf(25 * 25 + 50 * 50 + 25 * 25), 1e-2f);
+  EXPECT_NEAR(v.lightDir[0] * v.lightDir[0] + v.lightDir[1] * v.lightDir[1] + v.lightDir[2] * v.lightDir[2], 1.0f, 1e-5f);
+  EXPECT_EQ(v.lightColor[0], 1.0f);
 }
 
 }  // namespace

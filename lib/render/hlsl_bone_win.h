@@ -1,0 +1,8 @@
+// Render mode 4: shader skinning of a model with the "Bone.fx" effect (Windows build only).
+#pragma once
+#include "lib/render/hlsl.h"
+
+// Draws the model of slot `slot` from its weighted mesh (vertex buffer 0 and the group index
+// buffers of its pose record) with the current world transform. Nothing without the effect
+// or the render data.
+void Hlsl_DrawBoneModel(i32 slot, Model3 *model);
