@@ -3,13 +3,12 @@
 // polygon and bone removal, bone copy).
 //
 // Owns g_Model3Slots, g_ModelPoses, g_ModelAllocArrays, g_MaxPolygons, g_MaxVertices,
-// g_KzpVersion and g_EditorMode.
+// g_KzpVersion, g_EditorMode and g_Model3ToonLoaded.
 #include "model/model3.h"
 
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "model/mesh.h"
 #include "model/seam.h"
@@ -21,6 +20,7 @@ u32 g_MaxPolygons = 65000;
 u32 g_MaxVertices = 4 * 65000;
 u32 g_KzpVersion = 2006000;
 u32 g_EditorMode;
+u32 g_Model3ToonLoaded;
 Model3Hooks g_Model3Hooks;
 
 // Render mode 2 turns into 3 from this many polygons on.
@@ -513,7 +513,7 @@ bool Model3_SetRenderMode(Model3 *m, u32 mode) {
     mode = 0;
   else if (mode == 2 && m->polygonCount >= kVertexBlendPolygons)
     mode = 3;
-  if (g_ToonTexture && (mode == 2 || mode == 3)) mode = 1;
+  if (g_Model3ToonLoaded && (mode == 2 || mode == 3)) mode = 1;
   m->renderMode = mode;
   m->changed = 1;
   return true;

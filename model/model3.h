@@ -202,6 +202,9 @@ extern u32 g_MaxPolygons;
 extern u32 g_MaxVertices;
 extern u32 g_KzpVersion;
 extern u32 g_EditorMode;
+// 1 when the library loaded the toon texture at start-up (set by its loader; read by the
+// render mode choice and the model drawing).
+extern u32 g_Model3ToonLoaded;
 
 // Null for a slot outside 0..255 or an empty slot.
 Model3 *Model3_Get(i32 slot);
@@ -220,7 +223,7 @@ void Model3_FreeAllSlots(void);
 bool Model3_CopyToSlot(i32 src, i32 dst);
 bool Model3_SetMotion(Model3 *m, i32 n);
 bool Model3_SetLighting(Model3 *m, u8 on);
-// Reads the library's GPU level (g_GpuInfo.level) and toon texture (g_ToonTexture).
+// Reads the library's GPU level (g_GpuInfo.level) and g_Model3ToonLoaded.
 bool Model3_SetRenderMode(Model3 *m, u32 mode);
 bool Model3_DeletePolygon(Model3 *m, i32 n);
 bool Model3_DeleteBone(Model3 *m, i32 n);

@@ -2,7 +2,6 @@
 // every track and group key, bone removal and copy, slot bounds, and leak-free churn.
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "model_fixture.h"
 
@@ -260,10 +259,9 @@ TEST_F(ModelTest, SmallOperationsRefuseBadInput) {
 TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   Model3 m = {};
   u16 level = g_GpuInfo.level;
-  void *toon = g_ToonTexture;
-  static int fakeToon;
+  u32 toon = g_Model3ToonLoaded;
   g_GpuInfo.level = 1;
-  g_ToonTexture = nullptr;
+  g_Model3ToonLoaded = 0;
   m.polygonCount = 3199;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 2u);
@@ -273,7 +271,7 @@ TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   EXPECT_EQ(m.renderMode, 3u);
   Model3_SetRenderMode(&m, 7);
   EXPECT_EQ(m.renderMode, 7u);
-  g_ToonTexture = &fakeToon;
+  g_Model3ToonLoaded = 1;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 1u);
   m.polygonCount = 10;
@@ -284,7 +282,7 @@ TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   EXPECT_EQ(m.renderMode, 0u);
   EXPECT_FALSE(Model3_SetRenderMode(nullptr, 0));
   g_GpuInfo.level = level;
-  g_ToonTexture = toon;
+  g_Model3ToonLoaded = toon;
 }
 
 static int g_Released;
