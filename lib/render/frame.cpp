@@ -180,7 +180,7 @@ i32 Lib_RenderFrame(void) {
   if (g_RenderDev.clear) g_RenderDev.clear(flags, color, 1.0f, 0);
   // The movie editor's main view shows only the background.
   if (g_EditFamily == FAMILY_MOVIE && DrawnViewKind() == 0) return 0;
-  if (g_Model3ToonLoaded) Draw_SetupToonStage();
+  if (g_ToonTexture) Draw_SetupToonStage();
   SetFrameLight();
   SetFamilyViewport();
   i32 hr = BeginScene();
@@ -192,7 +192,7 @@ i32 Lib_RenderFrame(void) {
   App_DrawScene();
   if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
     SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
-  if (g_Model3ToonLoaded) DrawDev_SetTexture(1, nullptr);
+  if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
   Draw_Kzb2DModels();

@@ -176,7 +176,7 @@ static void *GroupTexture(i32 n, i32 part, const Model3 *m, i32 g) {
 
 static void BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g) {
   DrawDev_SetTexture(0, GroupTexture(n, part, m, g));
-  if (g_Model3ToonLoaded) {
+  if (g_ToonTexture) {
     DrawDev_SetTexture(1, g_ToonTexture);
     DrawDev_SetStageState(1, DTSS_COLOROP, DTOP_MODULATE);
     DrawDev_SetStageState(1, DTSS_COLORARG1, DTA_TEXTURE);
@@ -310,7 +310,7 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
   if (!model || !model->shown || model->polygonCount <= 0 || !model->positions) return;
   static const u32 kFill[4] = {DFILL_POINT, DFILL_WIREFRAME, DFILL_SOLID, DFILL_SOLID};
   DrawDev_SetRenderState(DRS_FILLMODE, kFill[model->displayMode < 4 ? model->displayMode : 2]);
-  Draw_SetLighting(!g_Model3ToonLoaded && g_OptLight == 1 && model->lighting == 1 ? 1 : 0);
+  Draw_SetLighting(!g_ToonTexture && g_OptLight == 1 && model->lighting == 1 ? 1 : 0);
   bool posed = Render_UsesPose(model);
   ModelPose *pose = (part < 0 && n >= 0 && n < MODEL3_SLOTS) ? g_ModelPoses[n] : nullptr;
   u32 mode = model->renderMode;
