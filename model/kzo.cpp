@@ -322,6 +322,7 @@ i32 Kzo_ReadBody(i32 n, const char *path) {
   Obj3Set *set = ReadSetFile(path, loaded, false);
   if (!set) return 0;
   Model3 *models[OBJ3_PARTS] = {};
+  loaded[0] = g_Obj3PartLoaded[n][0];   // whether the set is in use is not in the file
   CommitSet(n, set, loaded, models);
   return 1;
 }

@@ -11,7 +11,8 @@ enum { SCENE_OBJECTS = 512 };
 
 namespace KZL {
 
-class OBJECT {
+// Nothing derives from it (its destructor is deliberately not virtual).
+class OBJECT final {
  public:
   OBJECT();
   // Not virtual: ObjectInit runs it before freeing an old object.
