@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/kzp.h"
@@ -73,18 +74,32 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   ASSERT_TRUE(Kzp_Write(m, path.c_str()));
   Model3_Free(m);
 
+  // A settings file with a polygon limit of 20000: the library must size its arrays by it.
+  // The file that was there is put back at the end; a fresh tree may have no data folder.
+  char cwd[MAX_PATH], root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  ASSERT_TRUE(Lib_FindDataFolder(Lib_RealFs(), root, data));
+  CreateDirectoryA(data, nullptr);
+  SetCurrentDirectoryA(data);
+  CreateDirectoryA("System", nullptr);
+  char name[64];
+  Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  std::vector<u8> before = ReadAll(name);
+  Settings_SetDefaults();
+  g_OptMaxPolygons = 20000;
+  ByteWriter w = {};
+  Settings_Encode(&w);
+  ASSERT_TRUE(File_WriteAtomic(name, w.data, w.size));
+  Wr_Free(&w);
+  SetCurrentDirectoryA(cwd);
+
   g_ModalHooks.messageBox = AnswerBox;
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  // The settings file this run will write on closing is put back afterwards. A fresh tree
-  // may have no data folder yet.
-  CreateDirectoryA(g_DataDir, nullptr);
+  EXPECT_EQ(g_MaxPolygons, 20000u);
+  EXPECT_EQ(g_OptMaxPolygons, 20000);
   SetCurrentDirectoryA(g_DataDir);
-  CreateDirectoryA("System", nullptr);
-  char name[64];
-  Settings_FileName(name, sizeof name, g_DesktopWidth);
-  std::vector<u8> before = ReadAll(name);
 
   Pump(200);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
