@@ -15,6 +15,7 @@
 #include "lib/render/rdev.h"
 #include "lib/render/shadow.h"
 #include "model/math.h"
+#include "model/obj2.h"
 #include "scene/movie_services.h"
 
 // [SECTION] Toon stage
@@ -196,7 +197,7 @@ i32 Lib_RenderFrame(void) {
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
   Draw_Kzb2DModels();
-  if (g_RenderHooks.drawObj2Models) g_RenderHooks.drawObj2Models();
+  Obj2_DrawAll();
   DrawMovieImages();
   DrawDev_SetTexture(0, nullptr);
   App_DrawOverlay();

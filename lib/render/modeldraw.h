@@ -2,7 +2,7 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Globals owned here: g_RenderHooks (calls into the effect layer and the 2D object drawing;
+// Globals owned here: g_RenderHooks (calls into the effect layer and the movie images;
 // null entries are skipped) and the batch fill count.
 #pragma once
 #include "lib/draw/draw.h"
@@ -17,8 +17,6 @@ struct RenderHooks {
   bool (*drawBoneModel)(i32 n, i32 part, Model3 *model);
   // The shader frame (Hlsl_RenderFrame), run between BeginScene and the scene hook.
   void (*shaderFrame)(void);
-  // The 2D object models (Obj2_DrawAll).
-  void (*drawObj2Models)(void);
   // The image handle of movie object i (null: none).
   const ImageHandle *(*movieImage)(i32 i);
 };

@@ -26,6 +26,7 @@
 #include "lib/render/shadow.h"
 #include "model/bone2.h"
 #include "model/math.h"
+#include "model/obj2.h"
 #include "model/seam.h"
 
 namespace {
@@ -83,6 +84,7 @@ struct RenderWinTest : ::testing::Test {
     }
     Model3_FreeAllSlots();
     Bone2_FreeAll();
+    Obj2_FreeAll();
     for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
       if (g_SceneObjects[i]) {
         g_SceneObjects[i]->~OBJECT();
@@ -325,6 +327,30 @@ TEST_F(RenderWinTest, TwoDBoneModel) {
   Render();
   g_Bone2SlotShown[0] = 0;
   Golden("bone2d_model");
+}
+
+// A 2D object model of two image objects: the second turned and coloured.
+TEST_F(RenderWinTest, TwoDObjectModel) {
+  g_ModelAllocArrays = 1;
+  Obj2Model *m = Obj2_Init(0);
+  ASSERT_TRUE(m);
+  Obj2_LoadImage(0, 0, SourcePath("Data/System/Toon.JPG").c_str());
+  ASSERT_TRUE(g_Obj2Textures[0]);
+  m->objectCount = 3;
+  m->active = 1;
+  m->placeX = 160, m->placeY = 120;
+  for (int o = 1; o < 3; ++o) {
+    Obj2Part &p = m->parts[o];
+    p.shown = 1, p.image = 0, p.scaleX = p.scaleY = 3.0f;
+    p.r = p.g = p.b = p.a = 255;
+    p.x = o == 1 ? -60.0f : 60.0f;
+  }
+  m->parts[2].angle = 30.0f;
+  m->parts[2].g = 120;
+  g_Obj2SlotShown[0] = 1;
+  Render();
+  g_Obj2SlotShown[0] = 0;
+  Golden("obj2d_model");
 }
 
 }  // namespace
