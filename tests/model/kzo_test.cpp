@@ -147,7 +147,11 @@ TEST_F(KzoTest, RefusedAndDamagedFilesLeaveTheSet) {
   Model3 *model = g_Obj3PartModels[0][1];
   std::vector<u8> wrongMagic = Kzo();
   wrongMagic[2] = 'P';
-  std::vector<std::vector<u8>> bad = {Kzo(2004999), Kzo(2005001), wrongMagic};
+  Messages().clear();
+  EXPECT_FALSE(Read(Kzo(2004999)));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], std::string("\x82\x6a\x82\x79\x82\x6e\x8c\x60\x8e\xae\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x82\xaa\x8c\xc3\x82\xa2\x82\xcc\x82\xc5\x0a\x93\xc7\x82\xdd\x8d\x9e\x82\xde\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81\x42\x0a\x0a") + path);
+  std::vector<std::vector<u8>> bad = {Kzo(2005001), wrongMagic};
   std::vector<u8> full = Kzo();
   for (size_t n = 0; n < full.size(); n++) bad.push_back(std::vector<u8>(full.begin(), full.begin() + n));
   for (auto &d : bad) {
