@@ -385,7 +385,7 @@ void Object_StepAnimations(void) {
   for (i32 s = 0; s < MODEL3_SLOTS; s++)
     if (g_Model3Slots[s]) Object_AdvanceModelFrame(s, step);
   Obj2_UpdateAll();
-  if (g_ObjectPassHooks.draw2DBones) g_ObjectPassHooks.draw2DBones();
+  Bone2_SkinAll();
   Kzo_UpdatePoses();
   Object_UpdateFrame();
 }

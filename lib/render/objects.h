@@ -36,8 +36,6 @@ struct ObjectPassHooks {
   // the slot has none. Vertices and polygons past the counts are not deformed.
   bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalPolygonFlags,
                        i32 *polygonCount);
-  // The 2D bone model drawing of the animation step (Windows side).
-  void (*draw2DBones)(void);
 };
 extern ObjectPassHooks g_ObjectPassHooks;
 

@@ -10,6 +10,7 @@
 
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
+#include "model/bone2.h"
 #include "model/model3.h"
 #include "model/seam.h"
 #include "scene/movie_services.h"
@@ -362,4 +363,17 @@ TEST_F(ObjectsTest, SkippedRepeatsLandWhereFrameByFrameWould) {
       }
     }
   }
+}
+
+TEST_F(ObjectsTest, StepAdvancesTwoDimensionalModelsToo) {
+  g_ModelAllocArrays = 0;
+  Bone2Model *b = Bone2_Init(4);
+  ASSERT_NE(b, nullptr);
+  b->motions[b->currentMotion].length = 2;
+  b->currentFrame = 0;
+  Object_StepAnimations();
+  EXPECT_EQ(b->currentFrame, 1);
+  Object_StepAnimations();
+  EXPECT_EQ(b->currentFrame, 0);   // wrapped at the motion's length
+  Bone2_FreeSlot(4);
 }
