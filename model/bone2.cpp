@@ -25,6 +25,10 @@ bool Bone2Track_Reserve(Bone2Track *t, i32 n) {
   return Keys_Reserve((void **)&t->keys, &t->capacity, n, sizeof(BoneKey2));
 }
 
+i32 Bone2Track_Insert(Bone2Track *t, const BoneKey2 *key) {
+  return Keys_Insert((void **)&t->keys, &t->count, &t->capacity, sizeof(BoneKey2), key);
+}
+
 void Bone2Track_Free(Bone2Track *t) {
   free(t->keys);
   t->keys = nullptr;

@@ -43,6 +43,9 @@ struct Bone2Track {
   i32 capacity;
 };
 bool Bone2Track_Reserve(Bone2Track *t, i32 n);
+// Inserts a key in frame order (replacing a key of the same frame), growing the track.
+// Returns the key's index, or -1 when the track could not grow.
+i32 Bone2Track_Insert(Bone2Track *t, const BoneKey2 *key);
 void Bone2Track_Free(Bone2Track *t);
 
 struct Bone2Point { f32 x, y; };

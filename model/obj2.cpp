@@ -37,6 +37,10 @@ bool Obj2Track_Reserve(Obj2Track *t, i32 n) {
   return Keys_Reserve((void **)&t->keys, &t->capacity, n, sizeof(ObjKey2));
 }
 
+i32 Obj2Track_Insert(Obj2Track *t, const ObjKey2 *key) {
+  return Keys_Insert((void **)&t->keys, &t->count, &t->capacity, sizeof(ObjKey2), key);
+}
+
 void Obj2Track_Free(Obj2Track *t) {
   free(t->keys);
   t->keys = nullptr;

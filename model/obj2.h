@@ -37,6 +37,8 @@ struct Obj2Track {
   i32 capacity;
 };
 bool Obj2Track_Reserve(Obj2Track *t, i32 n);
+// Inserts a key in frame order (replacing a key of the same frame), growing the track.
+i32 Obj2Track_Insert(Obj2Track *t, const ObjKey2 *key);
 void Obj2Track_Free(Obj2Track *t);
 
 struct Obj2Part {

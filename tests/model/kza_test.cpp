@@ -138,6 +138,10 @@ TEST(Kza, HandBuilt2004050ReadsEveryField) {
   EXPECT_EQ(t->keys[1].a, 300);
   EXPECT_EQ(Obj2_Track(m, 1, 1)->count, 0);
   EXPECT_EQ(Obj2_Track(m, 2, 1)->count, 9);   // past a new track's 8 keys
+  ObjKey2 extra = t->keys[0];
+  extra.frame = 99;
+  EXPECT_EQ(Obj2Track_Insert(t, &extra), 2);   // a track read from the file takes another key
+  EXPECT_EQ(t->count, 3);
   // Images were loaded through the seam (opaque black as colour key) with their sizes.
   EXPECT_EQ(Fakes().textureLoads, (std::vector<std::string>{"a.png", "b"}));
   EXPECT_EQ(Obj2_GetImageWidth(3, 0), 64u);

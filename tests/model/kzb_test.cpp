@@ -157,6 +157,10 @@ TEST(Kzb, HandBuilt2004000ReadsEveryField) {
   EXPECT_EQ(t->capacity, 2);   // a track the reader made holds exactly its keys
   EXPECT_EQ(t->keys[1].frame, 10);
   EXPECT_EQ(t->keys[1].angle, 3.0f);
+  BoneKey2 extra = {5, 9, 9, 9, 1, 1};   // ... and still takes another one, in frame order
+  EXPECT_EQ(Bone2Track_Insert(t, &extra), 1);
+  EXPECT_EQ(t->count, 3);
+  EXPECT_EQ(t->keys[2].frame, 10);
   EXPECT_EQ(Bone2_Track(m, 0, 1)->count, 0);
   EXPECT_EQ(m->displayMode, 2);
   ASSERT_EQ(Fakes().textureLoads.size(), 1u);
