@@ -1,6 +1,8 @@
 // Main-loop arithmetic shared by the program and the native tests.
 #include "app/mainloop.h"
 
+#include "scene/movie_services.h"
+
 #include <ctype.h>
 #include <string.h>
 
@@ -75,4 +77,17 @@ void Loop_MovieOrthoCamera(const ViewRecord *v, f32 s, f32 eye[3], f32 target[3]
 void Loop_ViewCentre(i32 width, i32 height, i32 *cx, i32 *cy) {
   *cx = width / 2 - 4;
   *cy = height / 2 - 26;
+}
+
+i32 g_MovieCameraObject = -1;
+
+bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]) {
+  if (index < 0 || index >= g_MovieObjectCount || index >= MOVIE_MAX_OBJECTS) return false;
+  const MovieObject *o = g_MovieObjects[index];
+  if (!o || o->kind != MOVIE_KIND_CAMERA) return false;
+  for (int a = 0; a < 3; a++) {
+    eye[a] = o->pose[MOVIE_POSE_POSITION + a];
+    target[a] = o->pose[MOVIE_POSE_TARGET + a];
+  }
+  return true;
 }

@@ -53,8 +53,6 @@ struct ShellSeam {
   void (*setSceneDraw)(u32 on);
   void (*setBrightness)(f32 level);
   void (*setCamera)(const f32 eye[3], const f32 target[3]);
-  // Eye and target of the movie's camera object; false when there is none.
-  bool (*movieCamera)(f32 eye[3], f32 target[3]);
   void (*redrawStrips)(void);
   void (*buildMovieFrameTables)(void);
   // Creates scene object n showing model slot n.

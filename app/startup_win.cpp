@@ -145,7 +145,7 @@ static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
   f32 eye[3], target[3];
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
     // Without a camera object the previous camera stays.
-    if (g_ShellSeam.movieCamera && g_ShellSeam.movieCamera(eye, target)) FitPlace(eye, target);
+    if (Loop_MovieCamera(g_MovieCameraObject, eye, target)) FitPlace(eye, target);
     return;
   }
   Loop_MovieOrthoCamera(v, s, eye, target);
