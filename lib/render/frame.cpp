@@ -182,6 +182,9 @@ i32 Lib_RenderFrame(void) {
   // The movie editor's main view shows only the background.
   if (g_EditFamily == FAMILY_MOVIE && DrawnViewKind() == 0) return 0;
   if (g_ToonTexture) Draw_SetupToonStage();
+  // The camera kept in g_CamEye / g_CamTarget / g_CamUp: a device reset (view windows change
+  // the back buffer) drops the device's view transform.
+  Cam_ApplyView();
   SetFrameLight();
   SetFamilyViewport();
   i32 hr = BeginScene();
