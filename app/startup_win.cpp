@@ -3,6 +3,7 @@
 #include "app/startup_win.h"
 
 #include <mmsystem.h>
+#include <objbase.h>
 
 #include "app/current.h"
 #include "app/family.h"
@@ -19,7 +20,11 @@
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
 #include "model/model3.h"
+#include "model/bone2.h"
+#include "model/kzo.h"
+#include "model/obj2.h"
 #include "model/object.h"
+#include "lib/render/objects.h"
 #include "scene/movie_services.h"
 
 static FrameClock s_Clock;
@@ -43,12 +48,36 @@ static const FitCamera kFitCamera = {FitPlace, FitProject};
 
 static void SetCameraSeam(const f32 eye[3], const f32 target[3]) { FitPlace(eye, target); }
 
+// The library's per-frame passes after the family's update, in this order, so that every
+// pose and deformed vertex is current before the frame is rendered.
+static void FramePasses(void) {
+  Obj2_UpdateAll();
+  Bone2_SkinAll();
+  Object_UpdateFrame();
+  Kzo_UpdatePoses();
+}
+
+static void ObjectInitSeam(i32 n) { ObjectInit(n); }
+
+// The ActiveX host window class (atl.dll's AtlAxWinInit; no ATL headers here). A system
+// without it starts all the same.
+static void InitActiveXHost(void) {
+  HMODULE atl = LoadLibraryA("atl.dll");
+  if (!atl) return;
+  typedef BOOL(WINAPI * AtlAxWinInitFn)(void);
+  AtlAxWinInitFn init = (AtlAxWinInitFn)(void (*)(void))GetProcAddress(atl, "AtlAxWinInit");
+  if (init) init();
+}
+
 static void InstallPlatformSeam(void) {
   Shell_InstallSeam();
   g_ShellSeam.fitCamera = &kFitCamera;
   g_ShellSeam.setSceneDraw = Lib_SetSceneDraw;
   g_ShellSeam.setBrightness = Cam_SetBrightness;
   g_ShellSeam.setCamera = SetCameraSeam;
+  g_ShellSeam.framePasses = FramePasses;
+  g_ShellSeam.poseAll = Object_UpdateFrame;
+  g_ShellSeam.objectInit = ObjectInitSeam;
 }
 
 // [SECTION] polygon capacity
@@ -84,6 +113,8 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
   Log_Printf("データフォルダ : %s", g_DataDir);
   Log_Printf("ビデオチップ識別 : %d", (int)(i16)g_GpuInfo.level);
+  CoInitialize(nullptr);
+  InitActiveXHost();
   // The start-up globals the library reads: frames go into the view windows, 2D content is
   // centred in them rather than scaled (the view windows are desktop-sized).
   g_ViewWindowMode = 1;
@@ -111,6 +142,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   App_SetEditorStartState();
   App_EnterFamily();
   if (g_ShellSeam.objectInit) g_ShellSeam.objectInit((i32)g_CurSlot);
+  App_RefreshCurrentPointers();   // g_CurSceneObject
   App_RefreshCurrentPointers();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   App_CreateEditDlg();
