@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <ftw.h>
 #include <unistd.h>
 
 #include <string>
@@ -55,12 +56,19 @@ struct TwodSeam {
   ~TwodSeam() { g_Seam = saved; }
 };
 
+inline int RemoveEntry(const char *path, const struct stat *, int, struct FTW *) { return remove(path); }
+
+// A folder of its own for the run, removed with everything in it when the program ends.
 inline std::string ScratchDir() {
   static std::string dir;
   if (dir.empty()) {
     char tmpl[] = "/tmp/twod_test_XXXXXX";
-    const char *d = mkdtemp(tmpl);
-    dir = d ? d : "/tmp";
+    if (const char *d = mkdtemp(tmpl)) {
+      dir = d;
+      atexit([] { nftw(dir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); });
+    } else {
+      dir = "/tmp";
+    }
   }
   return dir;
 }
