@@ -22,6 +22,7 @@
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "lib/render/rebuild.h"
+#include "lib/render/render_hooks_win.h"
 
 // The library's per-frame passes after the family's update hook, in their order.
 static void RunFramePasses(void) {
@@ -68,6 +69,7 @@ void Lib_InstallHooks(void) {
   Render_InstallDevice();
   Render_InstallPassHooks();
   g_LibHooks.renderFrame = Lib_RenderFrame;
+  Render_InstallEffectHooks();
   // The shell's calls into the per-frame passes and the scene objects (kept when the shell
   // has its own).
   if (!g_ShellSeam.framePasses) g_ShellSeam.framePasses = RunFramePasses;
