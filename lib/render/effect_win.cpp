@@ -8,7 +8,10 @@
 #include "lib/draw/target.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/render/bump_win.h"
 #include "lib/render/hlsl.h"
+#include "lib/render/hlsl_bone_win.h"
+#include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_frame_win.h"
 #include "model/seam.h"
 
@@ -106,6 +109,7 @@ const EffectDevice *Effect_DeviceFor(IDirect3DDevice9 **device) {
 static void ReleaseBeforeReset(void) {
   Hlsl_ReleaseEffects();
   Hlsl_ReleaseTargets();
+  Hlsl_BumpResetFailures();
 }
 
 static void EffectMessageBox(const char *text, const char *caption) {
@@ -117,6 +121,11 @@ void Hlsl_Install(void) {
   g_Hlsl.device = Effect_DeviceFor(&g_Device);
   g_Hlsl.messageBox = EffectMessageBox;
   Hlsl_Init();
+  // The model drawing and the frame render reach the effect layer through their hooks.
+  g_Hlsl.drawModel = Hlsl_DrawModel;
+  g_RenderHooks.drawBoneModel = [](i32 n, i32, Model3 *m) { return Hlsl_DrawBoneModel(n, m); };
+  g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
+  g_RenderHooks.drawBumpSample = Hlsl_DrawBumpSample;
   if (!hooked) {
     Draw_AddReleaseHook(ReleaseBeforeReset);
     hooked = true;

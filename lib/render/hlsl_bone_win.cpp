@@ -21,13 +21,13 @@ static void DeviceWorldViewProj(IDirect3DDevice9 *dev, Mat4 *out) {
   Mat_Multiply(out, wv, p);
 }
 
-void Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
+bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
   IDirect3DDevice9 *dev = g_Device;
-  if (!dev || !m || slot < 0 || slot >= MODEL3_SLOTS) return;
+  if (!dev || !m || slot < 0 || slot >= MODEL3_SLOTS) return false;
   ModelPose *pose = g_ModelPoses[slot];
   const WeldedMesh *mesh = g_WeightedMesh4[slot];
   Effect *e = Hlsl_GetEffect(HLSL_FX_BONE);
-  if (!e || !pose || !mesh || !pose->vertexBuffers[0]) return;
+  if (!e || !pose || !mesh || !pose->vertexBuffers[0]) return false;
 
   dev->SetSoftwareVertexProcessing(TRUE);
   static Mat4 palette[HLSL_BONE_PALETTE];
@@ -43,6 +43,9 @@ void Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
   Mat4 wvp;
   DeviceWorldViewProj(dev, &wvp);
   Effect_SetMatrix(e, "mViewProj", &wvp);
+  Mat4 world;
+  dev->GetTransform(D3DTS_WORLD, (D3DMATRIX *)world.f);
+  Effect_SetMatrix(e, "g_mWorld", &world);  // the object's world, as the scene loop sets it
 
   i32 groups = m->groupCount < MODEL3_GROUPS ? m->groupCount : MODEL3_GROUPS;
   for (i32 g = 0; g < groups; g++) {
@@ -69,4 +72,5 @@ void Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
   dev->SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, FALSE);
   dev->SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
   dev->SetSoftwareVertexProcessing(FALSE);
+  return true;
 }

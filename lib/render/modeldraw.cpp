@@ -324,6 +324,10 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
       if (g_RenderHooks.drawBoneModel && g_RenderHooks.drawBoneModel(n, part, model)) break;
       DrawImmediate(n, part, model, posed);
       break;
+    case 5:
+    case 6:
+      if (g_RenderHooks.drawBumpSample) g_RenderHooks.drawBumpSample(mode);
+      break;
     case 7:
       if (g_DisplacedModels[n]) DrawImmediate(n, part, g_DisplacedModels[n], false);
       break;

@@ -19,6 +19,8 @@ struct RenderHooks {
   void (*shaderFrame)(void);
   // The image handle of movie object i (null: none).
   const ImageHandle *(*movieImage)(i32 i);
+  // Render modes 5 and 6: the bump-mapped samples drawn in place of the model.
+  void (*drawBumpSample)(u32 renderMode);
 };
 extern RenderHooks g_RenderHooks;
 

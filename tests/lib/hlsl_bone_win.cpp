@@ -11,6 +11,7 @@
 #include "draw_device_win.h"
 #include "lib/framework/lib.h"
 #include "lib/render/effect_win.h"
+#include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_bone_win.h"
 #include "lib/render/meshes.h"
 #include "lib/render/objects.h"
@@ -71,7 +72,9 @@ Model3 *MakeBar(void) {
 struct BoneModeWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
+  RenderHooks savedHooks;
   void SetUp() override {
+    savedHooks = g_RenderHooks;
     ASSERT_TRUE(TestDevice_Create(&t, 320, 240));
     saved = g_Device;
     g_Device = t.device;
@@ -92,6 +95,7 @@ struct BoneModeWin : ::testing::Test {
     t.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }
   void TearDown() override {
+    g_RenderHooks = savedHooks;
     Hlsl_ReleaseEffects();
     Model3_FreeSlot(kSlot);
     g_Device = saved;

@@ -14,6 +14,7 @@
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/render/effect_win.h"
+#include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_frame_win.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
@@ -88,7 +89,9 @@ Model3 *MakeBox(i32 slot, f32 hx, f32 hy, f32 hz, bool plateOnly) {
 struct ShaderFrameWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
+  RenderHooks savedHooks;
   void SetUp() override {
+    savedHooks = g_RenderHooks;
     ASSERT_TRUE(TestDevice_Create(&t, 640, 480));
     saved = g_Device;
     g_Device = t.device;
@@ -114,6 +117,7 @@ struct ShaderFrameWin : ::testing::Test {
     memcpy(g_CamUp, up, sizeof up);
   }
   void TearDown() override {
+    g_RenderHooks = savedHooks;
     Hlsl_ReleaseEffects();
     Hlsl_ReleaseTargets();
     g_Hlsl.drawModel = nullptr;

@@ -13,6 +13,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "lib/framework/settingsdlg_win.h"
 #include "lib/render/effect_win.h"
+#include "lib/render/modeldraw.h"
 #include "lib/render/hlsl.h"
 
 namespace {
@@ -121,6 +122,7 @@ TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   fputs("vertexshader VS\n vs_2_0\n not_an_instruction r0\nend\ntechnique BoneRender\n pass P\n  VertexShader = VS\n end\nend\n", f);
   fclose(f);
   Str_Copy(g_DataDir, sizeof g_DataDir, data.c_str());
+  RenderHooks savedHooks = g_RenderHooks;
   g_ModalHooks.messageBox = CountBox;
   g_BoxCount = 0;
   Hlsl_Install();
@@ -137,6 +139,7 @@ TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   EXPECT_EQ(g_BoxCount, 2);
   Hlsl_ReleaseEffects();
   g_ModalHooks.messageBox = nullptr;
+  g_RenderHooks = savedHooks;
   g_Device = saved;
   DeleteFileA((data + "\\System\\Bone.fx").c_str());
   TestDevice_Destroy(&t);
