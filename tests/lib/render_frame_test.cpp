@@ -16,6 +16,7 @@
 #include "lib/render/modeldraw.h"
 #include "lib/render/objects.h"
 #include "lib/render/shadow.h"
+#include "lib/draw/target.h"
 #include "model/kzo.h"
 #include "model/object.h"
 #include "model/seam.h"
@@ -240,6 +241,27 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   Lib_RenderFrame();
   for (size_t d = 0; d < g_Fake->draws.size(); ++d)
     if (g_Fake->draws[d].fvf == FVF_SCREENVERTEX) EXPECT_NE(FakeDev_ScreenVerts(d)[0].color >> 24, 0x80u);
+}
+
+TEST_F(RenderFrameTest, VolumesExtrudeTheLitTrianglesAwayFromTheLight) {
+  Model3 *m = Quads(Model3_Init(0), 1);
+  m->shadowKind = 3;
+  // The quad lies in z = 0 facing +z; a light on the +z side lights both triangles.
+  ASSERT_TRUE(ObjectInit(0));
+  Object_UpdateWorldMatrix(0);
+  g_Light.vector[0] = 0, g_Light.vector[1] = 0, g_Light.vector[2] = 10;
+  Shadow_BuildVolumes();
+  ShadowVolume &v = g_ShadowVolumes[0];
+  // Two triangles, three edges each, two triangles per edge.
+  ASSERT_EQ(v.count, 2 * 3 * 6);
+  // The far corners lie 10 x the light vector behind the near ones.
+  EXPECT_FLOAT_EQ(v.positions[2 * 3 + 2], -100.0f);
+  // A light on the other side lights nothing.
+  g_Light.vector[2] = -10;
+  Shadow_BuildVolumes();
+  EXPECT_EQ(g_ShadowVolumes[0].count, 0);
+  free(g_ShadowVolumes[0].positions);
+  g_ShadowVolumes[0] = ShadowVolume{};
 }
 
 }  // namespace

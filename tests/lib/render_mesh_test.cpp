@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lib/render/meshes.h"
+#include "lib/render/objects.h"
 #include "lib/render/rebuild.h"
 #include "model/seam.h"
 #include "tests/lib/draw_fakedev.h"
@@ -411,6 +412,37 @@ TEST_F(DisplaceTest, MissingTextureFallsBackToMode0WithALogLine) {
   Rebuild(m, 7);
   EXPECT_EQ(m->renderMode, 0u);
   EXPECT_EQ(g_Logs.size(), 1u);
+}
+
+void *LockFake(void *b) { return FakeRender_Buffer(b) ? FakeRender_Buffer(b)->bytes.data() : nullptr; }
+void UnlockFake(void *) {}
+
+// The per-frame pass reaches the render data through the pass hooks: the rebuild, and in
+// mode 2 the welded vertices it skins and writes into vertex buffer 0.
+TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
+  ObjectPassHooks saved = g_ObjectPassHooks;
+  Render_InstallPassHooks();
+  g_ObjectPassHooks.lockVertexBuffer = LockFake;
+  g_ObjectPassHooks.unlockVertexBuffer = UnlockFake;
+  Model3 *m = TwoBoneQuad(3);
+  m->renderMode = 2;
+  m->changed = 1;
+  m->poseUpdate = 1;
+  m->normalUpdate = 0;
+  Object_UpdateFrame();
+  EXPECT_EQ(m->changed, 0u);
+  const WeldedMesh *w = g_IndexedMesh2[3];
+  ASSERT_TRUE(w);
+  FakeBuffer *vb = FakeRender_Buffer(g_ModelPoses[3]->vertexBuffers[0]);
+  ASSERT_TRUE(vb);
+  for (i32 v = 0; v < w->vertexCount; ++v) {
+    f32 xyz[3];
+    memcpy(xyz, &vb->bytes[(size_t)v * 36], 12);
+    EXPECT_EQ(xyz[0], w->posed[v].x);
+    EXPECT_EQ(xyz[1], w->posed[v].y);
+    EXPECT_EQ(xyz[2], w->posed[v].z);
+  }
+  g_ObjectPassHooks = saved;
 }
 
 }  // namespace
