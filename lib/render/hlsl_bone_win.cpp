@@ -6,6 +6,7 @@
 
 #include "lib/framework/lib.h"
 #include "lib/render/meshes.h"
+#include "lib/render/rebuild.h"
 #include "model/model3.h"
 
 static const DWORD kBoneFvf = D3DFVF_XYZB2 | D3DFVF_LASTBETA_UBYTE4 | D3DFVF_DIFFUSE | D3DFVF_TEX1;
@@ -21,6 +22,33 @@ static void DeviceWorldViewProj(IDirect3DDevice9 *dev, Mat4 *out) {
   Mat_Multiply(out, wv, p);
 }
 
+// The weighted mesh's vertices name only their first bone; a vertex shared by two bones
+// would blend with bone 0. Each new vertex buffer is rewritten once with the second bone in
+// index byte 1, so both bones of the binding are blended as in the other render modes.
+static void *s_PairedBuffer[MODEL3_SLOTS];
+
+static u32 PaletteBone(u32 bone, i32 boneCount) {
+  return bone < (u32)boneCount && bone < (u32)HLSL_BONE_PALETTE ? bone : 0;
+}
+
+static void WriteBonePairs(i32 slot, const Model3 *m, const WeldedMesh *mesh, ModelPose *pose) {
+  IDirect3DVertexBuffer9 *vb = (IDirect3DVertexBuffer9 *)pose->vertexBuffers[0];
+  if (s_PairedBuffer[slot] == vb) return;
+  D3DVERTEXBUFFER_DESC desc;
+  u8 *dst = nullptr;
+  if (FAILED(vb->GetDesc(&desc)) || desc.Size < (UINT)mesh->vertexCount * MESH_VERTEX32 ||
+      FAILED(vb->Lock(0, 0, (void **)&dst, 0)))
+    return;
+  for (i32 v = 0; v < mesh->vertexCount; v++) {
+    const VertexBinding &b = mesh->bindings[v];
+    u32 bones = PaletteBone(b.bone1, m->boneCount) | PaletteBone(b.bone2, m->boneCount) << 8;
+    Mesh_WriteVertex32(dst + (size_t)v * MESH_VERTEX32, &mesh->positions[v], b.weight, bones,
+                       Mesh_PackColor(&mesh->colors[v]), &mesh->uvs[v]);
+  }
+  vb->Unlock();
+  s_PairedBuffer[slot] = vb;
+}
+
 bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
   IDirect3DDevice9 *dev = g_Device;
   if (!dev || !m || slot < 0 || slot >= MODEL3_SLOTS) return false;
@@ -29,6 +57,7 @@ bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
   Effect *e = Hlsl_GetEffect(HLSL_FX_BONE);
   if (!e || !pose || !mesh || !pose->vertexBuffers[0]) return false;
 
+  WriteBonePairs(slot, m, mesh, pose);
   dev->SetSoftwareVertexProcessing(TRUE);
   static Mat4 palette[HLSL_BONE_PALETTE];
   i32 count = Hlsl_BonePalette(pose, m->boneCount, palette);

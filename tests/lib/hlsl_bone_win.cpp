@@ -28,8 +28,10 @@ struct ColorVertex {
   u32 color;
 };
 
-// A bar of two quads along x (-10..10, y -2..2): the left half on bone 0, the right on
-// bone 1, whose pose turns it 30 degrees about the bar's middle and lifts it by 3.
+// A bar of two quads along x (-10..10, y -2..2): the left end on bone 1 (at rest), the
+// middle shared half and half by bones 1 and 2, the right end on bone 2, whose pose turns
+// it 30 degrees about the bar's middle and lifts it by 3. Bone 0 is moved away, so a vertex
+// that blended with bone 0 instead of its second bone would show.
 Model3 *MakeBar(void) {
   Model3 *m = Model3_Init(kSlot);
   if (!m || !Model3_Reserve(m, 6, 6, 6, 6, 2)) return nullptr;
@@ -38,7 +40,7 @@ Model3 *MakeBar(void) {
     m->positions[2 * i] = {xs[i], -2, 0};
     m->positions[2 * i + 1] = {xs[i], 2, 0};
     for (int k = 0; k < 2; k++) {
-      m->bindings[2 * i + k] = {(u16)(i == 2 ? 1 : 0), 0, 1.0f, 0};
+      m->bindings[2 * i + k] = {(u16)(i == 2 ? 2 : 1), 2, i == 1 ? 0.5f : 1.0f, 0};
       m->uvs[2 * i + k] = {0, 0};
     }
   }
@@ -56,16 +58,18 @@ Model3 *MakeBar(void) {
   m->groups[0].a = 255;
   m->groups[0].shading = 4;
   for (f32 &c : m->color) c = 255;
-  m->boneCount = 2;
+  m->boneCount = 3;
   m->shown = 1;
   ModelPose *pose = g_ModelPoses[kSlot];
   Mat_Identity(&pose->rest[0]);
-  Mat_Identity(&pose->posed[0]);
-  Mat_Identity(&pose->rest[1]);  // bone 1's rest origin is the bar's middle (0, 0, 0)
+  Mat_Translation(&pose->posed[0], 0, -8, 0);
+  Mat_Identity(&pose->rest[1]);
+  Mat_Identity(&pose->posed[1]);
+  Mat_Identity(&pose->rest[2]);  // bone 2's rest origin is the bar's middle (0, 0, 0)
   Mat4 turn, lift;
   Mat_RotationZ(&turn, 30);
   Mat_Translation(&lift, 0, 3, 0);
-  Mat_Multiply(&pose->posed[1], turn, lift);
+  Mat_Multiply(&pose->posed[2], turn, lift);
   return m;
 }
 
