@@ -378,13 +378,31 @@ HRESULT D3DApp_SelectNewDevice(void) {
   // The settings dialog edits a copy; only OK adopts it and re-creates the device.
   D3DSettingsDialog_Construct(&g_SettingsDialog, &g_D3DEnum, &g_D3DApp.settings);
   if (D3DSettingsDialog_Show(g_FrameworkWnd) != 1) return S_OK;
+  const D3DModeSettings before = *D3DSettings_Current(&g_D3DApp.settings);
   g_D3DApp.settings = g_SettingsDialog.settings;
   g_D3DApp.windowed = g_D3DApp.settings.windowed ? 1 : 0;
-  // Everything made on the old device goes first (shader targets, effects, text font).
-  if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  const D3DModeSettings *now = D3DSettings_Current(&g_D3DApp.settings);
+  // Same adapter, device type and vertex processing: a reset applies the new settings and
+  // keeps every managed texture and buffer the other facilities made on this device valid.
+  // Anything else needs a new device.
+  bool sameDevice = g_Device && before.adapter == now->adapter && before.device && now->device &&
+                    before.device->deviceType == now->device->deviceType &&
+                    before.vertexProcessingType == now->vertexProcessingType;
   if (g_LibHooks.releaseRenderTargets) g_LibHooks.releaseRenderTargets();
-  D3DApp_ReleaseDevice();
-  HRESULT hr = D3DApp_InitDevice();
+  HRESULT hr;
+  if (sameDevice) {
+    g_D3DApp.ignoreSizeChange = 1;
+    AdjustWindowForChange();
+    GetClientRect(g_FrameworkWnd, &g_ClientRect);
+    BuildPresentParams();
+    hr = D3DApp_ResetDevice();  // runs the release-before-reset hooks itself
+    g_D3DApp.ignoreSizeChange = 0;
+  } else {
+    // Everything made on the old device goes first (shader targets, effects, text font).
+    if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+    D3DApp_ReleaseDevice();
+    hr = D3DApp_InitDevice();
+  }
   if (FAILED(hr)) {
     BackToWindowed();
     return D3DApp_DisplayError(hr == (HRESULT)HRES_OUTOFVIDEOMEMORY ? hr : (HRESULT)D3DAPPERR_RESETFAILED,
