@@ -6,6 +6,7 @@
 
 #include "lib/framework/lib.h"
 #include "lib/render/meshes.h"
+#include "lib/render/modeldraw.h"
 #include "lib/render/rebuild.h"
 #include "model/model3.h"
 
@@ -81,9 +82,7 @@ bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
     const Group3 &grp = m->groups[g];
     i32 indices = pose->primCounts[g];
     if (grp.shading == 0 || indices <= 0 || !pose->indexBuffers[g]) continue;
-    u32 tex = grp.texture;
-    dev->SetTexture(0, tex > 0 && tex < MODEL3_TEXTURES ? (IDirect3DBaseTexture9 *)pose->textures[tex] : nullptr);
-    dev->SetRenderState(D3DRS_SPECULARENABLE, grp.specular ? TRUE : FALSE);
+    Render_BindGroupStages(slot, -1, m, g);  // texture, toon stage and specular as in mode 0
     dev->SetIndices((IDirect3DIndexBuffer9 *)pose->indexBuffers[g]);
     if (!g_LibConfig.shaderMode) {
       u32 passes = Effect_Begin(e);

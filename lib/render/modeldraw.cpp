@@ -185,6 +185,8 @@ static void BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g) {
   DrawDev_SetRenderState(DRS_SPECULARENABLE, m->groups[g].specular ? 1 : 0);
 }
 
+void Render_BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g) { BindGroupStages(n, part, m, g); }
+
 // [SECTION] Immediate modes (0, 7, mixed polygons of 3)
 
 // Draws the polygons of group g from the model's arrays; with `only`, just the polygons

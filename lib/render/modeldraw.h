@@ -46,6 +46,10 @@ bool Render_UsesPose(const Model3 *m);
 
 // [SECTION] Drawing
 void Hlsl_DrawModel(i32 n, i32 part, Model3 *model);
+// Stage 0 texture (group key texture of the current motion, else the group's), the toon
+// stage and the specular switch of group g, as the immediate modes set them (render mode 4
+// of the effect layer uses it too).
+void Render_BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g);
 void Draw_SceneObjects(void);
 void Draw_KzoObjects(void);
 // Sets the device world transform from position, angles (degrees) and scale.
