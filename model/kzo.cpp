@@ -289,18 +289,8 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
     if (messages) Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
     return nullptr;
   }
-  ByteReader r;
-  Rd_Init(&r, f.data, f.size);
-  u8 magic[3] = {0, 0, 0};
-  Rd_Bytes(&r, magic, 3);
-  i32 version = Rd_I32(&r);
-  const char *refusal = nullptr;
-  if (r.err || memcmp(magic, "KZO", 3) != 0)
-    refusal = kMsgNotKzo;
-  else if (version < g_KzoVersion)
-    refusal = kMsgTooOld;
-  else if (version > g_KzoVersion)
-    refusal = kMsgTooNew;
+  static const KzHeaderTexts texts = {kMsgNotKzo, kMsgTooOld, kMsgTooNew};
+  const char *refusal = Kz_HeaderRefusal(f.data, f.size, "KZO", g_KzoVersion, &texts);
   Obj3Set *set = nullptr;
   if (!refusal) {
     set = Kzo_NewSetRecord();

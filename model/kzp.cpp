@@ -512,6 +512,24 @@ static Model3 *ReadNewModel(const char *path) {
   return m;
 }
 
+bool Kz_ReadHeader(const u8 *data, size_t size, const char magic[3], i32 *version) {
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  u8 got[3] = {0, 0, 0};
+  Rd_Bytes(&r, got, 3);
+  *version = Rd_I32(&r);
+  return !r.err && memcmp(got, magic, 3) == 0;
+}
+
+const char *Kz_HeaderRefusal(const u8 *data, size_t size, const char magic[3], i32 version,
+                             const KzHeaderTexts *texts) {
+  i32 got = 0;
+  if (!Kz_ReadHeader(data, size, magic, &got)) return texts->notFormat;
+  if (got < version) return texts->tooOld;
+  if (got > version) return texts->tooNew;
+  return nullptr;
+}
+
 // Reads the 3-byte magic and version of a file. False (with the cannot-open message) when the
 // file cannot be read; *isKzp tells whether the magic is "KZP".
 static bool ReadHeader(const char *path, i32 *version, bool *isKzp) {
@@ -520,12 +538,7 @@ static bool ReadHeader(const char *path, i32 *version, bool *isKzp) {
     Lib_ErrorBoxf(kMsgCannotOpen, path);
     return false;
   }
-  ByteReader r;
-  Rd_Init(&r, f.data, f.size);
-  u8 magic[3] = {0, 0, 0};
-  Rd_Bytes(&r, magic, 3);
-  *version = Rd_I32(&r);
-  *isKzp = !r.err && memcmp(magic, "KZP", 3) == 0;
+  *isKzp = Kz_ReadHeader(f.data, f.size, "KZP", version);
   File_Free(&f);
   return true;
 }

@@ -15,6 +15,18 @@ enum {
   KZP_VERSION_2006 = 2006000,
 };
 
+// The header of a KZ-family file (3-byte magic, i32 version): reads the version and tells
+// whether the magic is the expected one (false also when the data is too short).
+bool Kz_ReadHeader(const u8 *data, size_t size, const char magic[3], i32 *version);
+// The messages a KZ-family reader shows for a header it refuses (each takes the path).
+struct KzHeaderTexts {
+  const char *notFormat, *tooOld, *tooNew;
+};
+// Null when the header has the expected magic and exactly the expected version, otherwise
+// the matching text of `texts`.
+const char *Kz_HeaderRefusal(const u8 *data, size_t size, const char magic[3], i32 version,
+                             const KzHeaderTexts *texts);
+
 // Writes the model as version 2006000 (all-or-nothing file replace). False with a message
 // when the model does not fit the format or the file cannot be written.
 bool Kzp_Write(Model3 *m, const char *path);

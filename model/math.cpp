@@ -150,32 +150,19 @@ void Mat_Scaling(Mat4 *out, f32 x, f32 y, f32 z) {
   out->m[2][2] = z;
 }
 
-void Mat_RotationX(Mat4 *out, f32 angleDeg) {
+// A rotation in the plane of axes a and b: the three axis rotations differ only in the pair.
+static void PlaneRotation(Mat4 *out, f32 angleDeg, int a, int b) {
   f32 r = DegToRad(angleDeg), c = cosf(r), s = sinf(r);
   Mat_Identity(out);
-  out->m[1][1] = c;
-  out->m[1][2] = s;
-  out->m[2][1] = -s;
-  out->m[2][2] = c;
+  out->m[a][a] = c;
+  out->m[a][b] = s;
+  out->m[b][a] = -s;
+  out->m[b][b] = c;
 }
 
-void Mat_RotationY(Mat4 *out, f32 angleDeg) {
-  f32 r = DegToRad(angleDeg), c = cosf(r), s = sinf(r);
-  Mat_Identity(out);
-  out->m[0][0] = c;
-  out->m[0][2] = -s;
-  out->m[2][0] = s;
-  out->m[2][2] = c;
-}
-
-void Mat_RotationZ(Mat4 *out, f32 angleDeg) {
-  f32 r = DegToRad(angleDeg), c = cosf(r), s = sinf(r);
-  Mat_Identity(out);
-  out->m[0][0] = c;
-  out->m[0][1] = s;
-  out->m[1][0] = -s;
-  out->m[1][1] = c;
-}
+void Mat_RotationX(Mat4 *out, f32 angleDeg) { PlaneRotation(out, angleDeg, 1, 2); }
+void Mat_RotationY(Mat4 *out, f32 angleDeg) { PlaneRotation(out, angleDeg, 2, 0); }
+void Mat_RotationZ(Mat4 *out, f32 angleDeg) { PlaneRotation(out, angleDeg, 0, 1); }
 
 void Mat_ComposeSRTQuat(Mat4 *out, f32 px, f32 py, f32 pz, f32 qx, f32 qy, f32 qz, f32 qw,
                         f32 sx, f32 sy, f32 sz) {

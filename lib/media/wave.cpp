@@ -90,7 +90,7 @@ const u8 *Sound_ParseWav(const u8 *image, size_t size, u32 *dataLength, u16 *cha
       return r.p;
     }
     if (chunkSize > avail) break;   // a chunk running off the end: no data chunk follows
-    if (memcmp(id, "fmt", 3) == 0) {
+    if (memcmp(id, "fmt ", 4) == 0) {
       if (!ReadFormatChunk(r.p, chunkSize, &fmt)) return nullptr;
       haveFormat = true;
     }

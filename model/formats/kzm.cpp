@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "model/kzp.h"
 #include "model/seam.h"
 
 i32 g_KzmVersion = KZM_VERSION;
@@ -114,20 +115,9 @@ i32 Kzm_Read(i32 slot, const char *path) {
     Lib_ErrorBoxf(kMsgCannotOpen, path);
     return 0;
   }
-  ByteReader r;
-  Rd_Init(&r, f.data, f.size);
-  u8 magic[3] = {0, 0, 0};
-  Rd_Bytes(&r, magic, 3);
-  i32 version = Rd_I32(&r);
-  const char *refusal = nullptr;
-  if (r.err || memcmp(magic, "KZM", 3) != 0)
-    refusal = kMsgNotKzm;
-  else if (version < KZM_VERSION)
-    refusal = kMsgTooOld;
-  else if (version > KZM_VERSION)
-    refusal = kMsgTooNew;
-  else if (!Kzm_Parse(m, f.data, f.size))
-    refusal = kMsgBroken;
+  static const KzHeaderTexts texts = {kMsgNotKzm, kMsgTooOld, kMsgTooNew};
+  const char *refusal = Kz_HeaderRefusal(f.data, f.size, "KZM", KZM_VERSION, &texts);
+  if (!refusal && !Kzm_Parse(m, f.data, f.size)) refusal = kMsgBroken;
   File_Free(&f);
   if (refusal) {
     Lib_ErrorBoxf(refusal, path);

@@ -222,6 +222,21 @@ static void WriteMaterialList(ByteWriter *w, const Model3 *m, u32 triangles) {
   CloseObject(w);
 }
 
+// Opens a vertex array object: its vertex count, then a float list of perVertex floats each.
+static void OpenVertexFloats(ByteWriter *w, const char *name, u32 vertices, u32 perVertex) {
+  OpenObject(w, name);
+  WriteInteger(w, vertices);
+  Wr_U16(w, TOKEN_FLOAT_LIST);
+  Wr_U32(w, vertices * perVertex);
+}
+
+// A vector divided by the file's scale (positions are stored at a fifth of the model's size).
+static void WriteVec3(ByteWriter *w, Vec3 v, f32 scale) {
+  Wr_F32(w, v.x / scale);
+  Wr_F32(w, v.y / scale);
+  Wr_F32(w, v.z / scale);
+}
+
 bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reasonSize) {
   u32 triangles = TriangleCount(m);
   if ((u64)triangles * 3 > XFILE_MAX_VERTICES) {
@@ -231,35 +246,20 @@ bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reas
   }
   u32 vertices = triangles * 3;
   Wr_Bytes(w, "xof 0303bin 0032", 16);
-  OpenObject(w, "Mesh");
-  WriteInteger(w, vertices);
-  Wr_U16(w, TOKEN_FLOAT_LIST);
-  Wr_U32(w, vertices * 3);
+  OpenVertexFloats(w, "Mesh", vertices, 3);
   ForEachFanCorner(m, [&](const PolyCorner &c) {
-    Vec3 p = Fmt_CornerPosition(m, c);
-    Wr_F32(w, p.x / 5.0f);
-    Wr_F32(w, p.y / 5.0f);
-    Wr_F32(w, p.z / 5.0f);
+    WriteVec3(w, Fmt_CornerPosition(m, c), 5.0f);
   });
   WriteFaces(w, triangles);
 
-  OpenObject(w, "MeshNormals");
-  WriteInteger(w, vertices);
-  Wr_U16(w, TOKEN_FLOAT_LIST);
-  Wr_U32(w, vertices * 3);
+  OpenVertexFloats(w, "MeshNormals", vertices, 3);
   ForEachFanCorner(m, [&](const PolyCorner &c) {
-    Vec3 n = Fmt_CornerNormal(m, c);
-    Wr_F32(w, n.x);
-    Wr_F32(w, n.y);
-    Wr_F32(w, n.z);
+    WriteVec3(w, Fmt_CornerNormal(m, c), 1.0f);
   });
   WriteFaces(w, triangles);
   CloseObject(w);
 
-  OpenObject(w, "MeshTextureCoords");
-  WriteInteger(w, vertices);
-  Wr_U16(w, TOKEN_FLOAT_LIST);
-  Wr_U32(w, vertices * 2);
+  OpenVertexFloats(w, "MeshTextureCoords", vertices, 2);
   ForEachFanCorner(m, [&](const PolyCorner &c) {
     Vec2 uv = Fmt_CornerUV(m, c);
     Wr_F32(w, uv.u);

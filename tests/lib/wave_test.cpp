@@ -84,6 +84,8 @@ TEST(WaveReader, ParsesCommonLayouts) {
       Wav({{"fmt ", FmtBody(mono8)}, {"data", samples}}),
       Wav({{"LIST", list}, {"fmt ", FmtBody(mono8)}, {"data", samples}}),
       Wav({{"fmt ", FmtBody(mono8)}, {"LIST", list}, {"fact", {1, 2, 3, 4}}, {"data", samples}}),
+      // A chunk whose name only begins like the format chunk's is skipped as unknown.
+      Wav({{"fmtx", {9, 9, 9, 9}}, {"fmt ", FmtBody(mono8)}, {"data", samples}}),
   };
   for (size_t i = 0; i < images.size(); i++) {
     WaveRecord rec{};
