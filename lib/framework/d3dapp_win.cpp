@@ -290,6 +290,7 @@ HRESULT D3DApp_ResetDevice(void) {
     return hr;
   }
   g_D3DApp.objectsRestored = 1;
+  Lib_UpdateScreenSize();
   SingleStepWhenStopped();
   return S_OK;
 }
@@ -479,8 +480,9 @@ static void RecoverLostDevice(void) {
 // created once, so that tools/screenshot knows the program draws.
 static void NoteFramePresented(void) {
   if (++g_D3DApp.presentCount != 3) return;
-  const char *path = getenv("MIRAVEL_READY_FILE");
-  if (!path || !path[0]) return;
+  char path[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("MIRAVEL_READY_FILE", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
   FILE *f = fopen(path, "wb");
   if (f) fclose(f);
 }

@@ -7,9 +7,12 @@
 
 ModalHooks g_ModalHooks;
 
+// Read from the process environment (not the C library's copy), so that a change made
+// with SetEnvironmentVariable counts at once.
 bool Modal_IsAuto(void) {
-  const char *v = getenv("MIRAVEL_MODAL_AUTO");
-  return v && v[0] == '1';
+  char v[8];
+  DWORD n = GetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", v, sizeof v);
+  return n > 0 && n < sizeof v && v[0] == '1';
 }
 
 static void AutoNote(const char *what, const char *text) {

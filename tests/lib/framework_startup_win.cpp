@@ -9,6 +9,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "resources/framework_ids.h"
+#include "scene/movie_services.h"
 
 namespace {
 
@@ -115,6 +116,54 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   EXPECT_EQ(CentrePixel(), 0x00FFFFu);
   Lib_SetVSync(true);
   ASSERT_TRUE(PresentFrames(1));
+  EXPECT_EQ(g_BoxCount, 0);
+
+  // A drawn view without a window renders but presents nothing.
+  u32 before = g_D3DApp.presentCount;
+  v.window = nullptr;
+  for (int i = 0; i < 5; i++) {
+    Sleep(5);
+    D3DApp_FrameStep();
+  }
+  EXPECT_EQ(g_D3DApp.presentCount, before);
+  v.window = (HWND__ *)g_MainWnd;
+
+  // Input state from the framework handler.
+  SendMessageA(g_MainWnd, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(g_LibApp.keyState['A'], 1u);
+  SendMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
+  EXPECT_EQ(g_LibApp.keyState['A'], 0u);
+  SendMessageA(g_MainWnd, WM_KEYDOWN, 0x1234, 0);  // out of the table: ignored
+  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(0xFFFB, 40));
+  EXPECT_EQ(g_LibApp.leftHeld, 1u);
+  EXPECT_EQ(g_LibApp.leftDownX, 0xFFFB - 0xFFFF);
+  EXPECT_EQ(g_LibApp.leftDownY, 40);
+  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
+  EXPECT_EQ(g_LibApp.leftHeld, 0u);
+  EXPECT_EQ(g_LibApp.leftUpX, 7);
+
+  // Only the video window's notification stops the video; a mouse move at (525, 0) does not.
+  g_VideoActive = 1;
+  g_D3DApp.videoLoop = 0;
+  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, 525);
+  EXPECT_EQ(g_LibApp.cursorX, 525);
+  EXPECT_EQ(g_VideoActive, 1);
+  SendMessageA(g_MainWnd, MSG_MCIWNDM_NOTIFYMODE, 0, VIDEO_MODE_STOP);
+  EXPECT_EQ(g_VideoActive, 0);
+
+  // Sizing keeps a 4:3 client area; the back buffer follows after the reset.
+  RECT wr;
+  GetWindowRect(g_MainWnd, &wr);
+  RECT frame = {0, 0, 0, 0};
+  AdjustWindowRect(&frame, (DWORD)GetWindowLongA(g_MainWnd, GWL_STYLE), TRUE);
+  SetWindowPos(g_MainWnd, nullptr, wr.left, wr.top, 800 + (frame.right - frame.left), 300, SWP_NOZORDER);
+  GetClientRect(g_MainWnd, &rc);
+  EXPECT_EQ(rc.right, 800);
+  EXPECT_EQ(rc.bottom, 600);
+  ASSERT_EQ(D3DApp_ResetDevice(), S_OK);
+  EXPECT_EQ(g_ScreenWidth, 800);
+  EXPECT_EQ(g_ScreenHeight, 600);
+  ASSERT_TRUE(PresentFrames(2));
   EXPECT_EQ(g_BoxCount, 0);
 
   // WM_CLOSE releases the device and Direct3D, destroys the window and ends the loop.
