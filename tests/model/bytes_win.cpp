@@ -23,3 +23,14 @@ TEST(AtomicWriteWin, ReplacesExistingFile) {
 }
 
 TEST(CodePage, AnsiCodePageIs932) { EXPECT_EQ(GetACP(), 932u); }
+
+// The default model name is Japanese: saving and reading it back must work by its CP932 name.
+TEST(AtomicWriteWin, JapaneseFileNames) {
+  const char *path = "新規テスト.KZP";
+  ASSERT_TRUE(File_WriteAtomic(path, "data", 4));
+  FileData f;
+  ASSERT_TRUE(File_ReadAll(path, &f));
+  EXPECT_EQ(std::string((char *)f.data, f.size), "data");
+  File_Free(&f);
+  EXPECT_TRUE(DeleteFileA(path));
+}
