@@ -91,32 +91,51 @@ static i32 MotionKeys(const Model3 *m, i32 motion) {
   return keys;
 }
 
+// Corners minus 2 summed over the polygons of three corners or more.
+template <class Poly>
+static i64 Triangles(const Poly *polys, i32 count) {
+  i64 triangles = 0;
+  for (i32 i = 0; i < count; i++)
+    if (polys[i].cornerCount >= 3) triangles += polys[i].cornerCount - 2;
+  return triangles;
+}
+
+static std::string Counts(i64 positions, i64 normals, i64 uvs, i64 colors, i64 polygons, i64 triangles) {
+  return "\"positions\":" + std::to_string(positions) + ",\"normals\":" + std::to_string(normals) +
+         ",\"uvs\":" + std::to_string(uvs) + ",\"colors\":" + std::to_string(colors) +
+         ",\"polygons\":" + std::to_string(polygons) + ",\"triangles\":" + std::to_string(triangles);
+}
+
+// One group of a 3D or 2D model: name, colour and texture entry.
+template <class Group>
+static std::string GroupEntry(i32 g, const Group &gr) {
+  return std::string(g ? "," : "") + "{\"name\":" + Json(gr.name) + ",\"color\":[" + Num(gr.r) + "," + Num(gr.g) +
+         "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
+}
+
+static std::string NamedParent(i32 i, const char *name, i32 parent) {
+  return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
+}
+
+// One motion of any model or set: name, used word, length and key count.
+template <class Motion>
+static std::string MotionEntry(i32 i, const Motion &mo, i64 keys) {
+  return std::string(i ? "," : "") + "{\"name\":" + Json(mo.name) + ",\"used\":" + std::to_string(mo.used) +
+         ",\"length\":" + std::to_string(mo.length) + ",\"keys\":" + std::to_string(keys) + "}";
+}
+
 // The members of one model's JSON object (no braces).
 static std::string ModelFields(const Model3 *m) {
-  std::string s;
-  i64 triangles = 0;
-  for (i32 i = 0; i < m->polygonCount; i++)
-    if (m->polygons[i].cornerCount >= 3) triangles += m->polygons[i].cornerCount - 2;
-  s += "\"positions\":" + std::to_string(m->positionCount) + ",\"normals\":" + std::to_string(m->normalCount) +
-       ",\"uvs\":" + std::to_string(m->uvCount) + ",\"colors\":" + std::to_string(m->colorCount) +
-       ",\"polygons\":" + std::to_string(m->polygonCount) + ",\"triangles\":" + std::to_string(triangles);
+  std::string s = Counts(m->positionCount, m->normalCount, m->uvCount, m->colorCount, m->polygonCount,
+                         Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) {
-    const Group3 &gr = m->groups[g];
-    s += std::string(g ? "," : "") + "{\"name\":" + Json(gr.name) + ",\"color\":[" + Num(gr.r) + "," + Num(gr.g) +
-         "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
-  }
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++)
-    s += std::string(b ? "," : "") + "{\"name\":" + Json(m->bones[b].name) + ",\"parent\":" +
-         std::to_string(m->bones[b].parent) + "}";
+  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
   s += "],\"motions\":[";
-  for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++)
-    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
-         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
-         ",\"keys\":" + std::to_string(MotionKeys(m, i)) + "}";
+  for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++) s += MotionEntry(i, m->motions[i], MotionKeys(m, i));
   f32 lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
   for (i32 v = 0; v < m->positionCount; v++) {
     const f32 p[3] = {m->positions[v].x, m->positions[v].y, m->positions[v].z};
@@ -134,9 +153,7 @@ static std::string SetFields(i32 n) {
   const Obj3Set *set = g_Obj3Sets[n];
   std::string s = "\"motions\":[";
   for (i32 i = 0; i < set->motionCount && i < OBJ3_MOTIONS; i++)
-    s += std::string(i ? "," : "") + "{\"name\":" + Json(set->motions[i].name) + ",\"used\":" +
-         std::to_string(set->motions[i].used) + ",\"length\":" + std::to_string(set->motions[i].length) +
-         ",\"keys\":" + std::to_string(set->motions[i].keyCount) + "}";
+    s += MotionEntry(i, set->motions[i], set->motions[i].keyCount);
   s += "],\"parts\":[";
   for (i32 p = 0; p < set->objectCount && p < OBJ3_PARTS; p++) {
     s += std::string(p ? "," : "") + "{\"path\":" + Json(set->parts[p].path) + ",\"parent\":" +
@@ -149,32 +166,20 @@ static std::string SetFields(i32 n) {
 
 // 2D bone model: the same members as a 3D model (no normals, z = 0).
 static std::string Bone2Fields(const Bone2Model *m) {
-  i64 triangles = 0;
-  for (i32 i = 0; i < m->polygonCount; i++)
-    if (m->polygons[i].cornerCount >= 3) triangles += m->polygons[i].cornerCount - 2;
-  std::string s = "\"positions\":" + std::to_string(m->vertexCount) + ",\"normals\":0,\"uvs\":" +
-                  std::to_string(m->uvCount) + ",\"colors\":" + std::to_string(m->colourCount) +
-                  ",\"polygons\":" + std::to_string(m->polygonCount) + ",\"triangles\":" + std::to_string(triangles);
+  std::string s = Counts(m->vertexCount, 0, m->uvCount, m->colourCount, m->polygonCount,
+                         Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) {
-    const Group2 &gr = m->groups[g];
-    s += std::string(g ? "," : "") + "{\"name\":" + Json(gr.name) + ",\"color\":[" + Num(gr.r) + "," + Num(gr.g) +
-         "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
-  }
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < BONE2_MAX_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++)
-    s += std::string(b ? "," : "") + "{\"name\":" + Json(m->bones[b].name) + ",\"parent\":" +
-         std::to_string(m->bones[b].parent) + "}";
+  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
     i32 keys = 0;
     for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++)
       if (const Bone2Track *t = Bone2_Track((Bone2Model *)m, b, i)) keys += t->count;
-    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
-         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
-         ",\"keys\":" + std::to_string(keys) + "}";
+    s += MotionEntry(i, m->motions[i], keys);
   }
   f32 lo[2] = {0, 0}, hi[2] = {0, 0};
   for (i32 v = 0; v < m->vertexCount; v++) {
@@ -194,16 +199,13 @@ static std::string Obj2Fields(Obj2Model *m) {
   for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++) s += std::string(i ? "," : "") + Json(m->imageNames[i]);
   s += "],\"objects\":[";
   for (i32 o = 1; o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
-    s += std::string(o > 1 ? "," : "") + "{\"name\":" + Json(m->objectNames[o]) + ",\"parent\":" +
-         std::to_string(m->parents[o]) + "}";
+    s += NamedParent(o - 1, m->objectNames[o], m->parents[o]);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < OBJ2_MAX_MOTIONS; i++) {
     i32 keys = 0;
     for (i32 o = 1; o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
       if (const Obj2Track *t = Obj2_Track(m, o, i)) keys += t->count;
-    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->motions[i].name) + ",\"used\":" +
-         std::to_string(m->motions[i].used) + ",\"length\":" + std::to_string(m->motions[i].length) +
-         ",\"keys\":" + std::to_string(keys) + "}";
+    s += MotionEntry(i, m->motions[i], keys);
   }
   return s + "],\"bbox\":[[0,0,0],[0,0,0]]";
 }
