@@ -351,6 +351,13 @@ void Object_AdvanceModelFrame(i32 slot, f32 step) {
   }
 }
 
+// Back to frame 0 once the frame leaves the motion (no motion counts as length 0).
+template <class Motion>
+static void WrapToMotion(i32 *frame, i32 motion, const Motion *motions, i32 motionCount) {
+  i32 length = (motion >= 0 && motion < motionCount) ? motions[motion].length : 0;
+  if (*frame < 0 || *frame >= length) *frame = 0;
+}
+
 void Object_StepAnimations(void) {
   if (g_VideoActive) return;
   Movie_PlaybackTick();
@@ -359,27 +366,21 @@ void Object_StepAnimations(void) {
     if (!o || !g_Obj2SlotShown[s] || !o->active) continue;
     o->currentFrame++;
     Obj2_UpdateKeyIndices(s);
-    i32 mo = o->currentMotion;
-    i32 length = (mo >= 0 && mo < OBJ2_MAX_MOTIONS) ? o->motions[mo].length : 0;
-    if (o->currentFrame < 0 || o->currentFrame >= length) o->currentFrame = 0;
+    WrapToMotion(&o->currentFrame, o->currentMotion, o->motions, OBJ2_MAX_MOTIONS);
   }
   for (i32 s = 0; s < BONE2_SLOTS; s++) {
     Bone2Model *b = g_Bone2Slots[s];
     if (!b) continue;
     b->currentFrame++;
     Bone2_UpdateKeyIndices(s);
-    i32 mo = b->currentMotion;
-    i32 length = (mo >= 0 && mo < BONE2_MAX_MOTIONS) ? b->motions[mo].length : 0;
-    if (b->currentFrame < 0 || b->currentFrame >= length) b->currentFrame = 0;
+    WrapToMotion(&b->currentFrame, b->currentMotion, b->motions, BONE2_MAX_MOTIONS);
   }
   for (i32 n = 0; n < OBJ3_SETS; n++) {
     Obj3Set *set = g_Obj3Sets[n];
     if (!set || !g_Obj3PartLoaded[n][0]) continue;
     set->frame++;
     Kzo_FindKeySegment(n);
-    i32 mo = set->motion;
-    i32 length = (mo >= 0 && mo < OBJ3_MOTIONS) ? set->motions[mo].length : 0;
-    if (set->frame < 0 || set->frame >= length) set->frame = 0;
+    WrapToMotion(&set->frame, set->motion, set->motions, OBJ3_MOTIONS);
   }
   f32 step = Lib_IsVSync() ? g_FrameDelta : 1.0f;
   for (i32 s = 0; s < MODEL3_SLOTS; s++)
