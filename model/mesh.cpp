@@ -328,6 +328,18 @@ bool Model3_Subdivide(Model3 *m) {
 
 static const VertexBinding kFreshBinding = {0, 0, 0.0f, 1};
 
+// The index of value among the first *count entries of array (the first equal one), added
+// at the end when it is new. T is a record of floats.
+template <class T>
+static u32 WeldEntry(TupleTable *t, T *array, T value, i32 *count) {
+  i32 e = Table_FindOrAdd(t, (const f32 *)array, (int)(sizeof(T) / sizeof(f32)), (const f32 *)&value, *count);
+  if (e < 0) {
+    array[*count] = value;
+    e = (*count)++;
+  }
+  return (u32)e;
+}
+
 bool Model3_WeldDuplicates(Model3 *m) {
   if (!m) return false;
   i32 N = UsablePolygons(m);
@@ -374,20 +386,8 @@ bool Model3_WeldDuplicates(Model3 *m) {
         e = np++;
       }
       corner->vertex = (u32)e;
-      Color4 col = At(sc, C, corner->color);
-      e = Table_FindOrAdd(&tc, &m->colors[0].r, 4, &col.r, nc);
-      if (e < 0) {
-        m->colors[nc] = col;
-        e = nc++;
-      }
-      corner->color = (u32)e;
-      Vec2 uv = At(su, U, corner->uv);
-      e = Table_FindOrAdd(&tu, &m->uvs[0].u, 2, &uv.u, nu);
-      if (e < 0) {
-        m->uvs[nu] = uv;
-        e = nu++;
-      }
-      corner->uv = (u32)e;
+      corner->color = WeldEntry(&tc, m->colors, At(sc, C, corner->color), &nc);
+      corner->uv = WeldEntry(&tu, m->uvs, At(su, U, corner->uv), &nu);
     }
   }
   m->positionCount = np;
