@@ -67,4 +67,11 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   EXPECT_EQ(out.substr(0, 3 * 3), "\xef\xbc\xab\xef\xbc\xba\xef\xbc\xb0");
   remove("dump_part.kzp");
   remove("dump_set.kzo");
+
+  // A foreign importer refuses without a message of its own: the tool still says why it failed.
+  WriteFile("dump_empty.mqo", {});
+  ASSERT_TRUE(RunTool("./modeldump dump_empty.mqo 2>&1", &out, &status));
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out, "dump_empty.mqo: not read (wrong format or damaged)\n");
+  remove("dump_empty.mqo");
 }

@@ -80,7 +80,13 @@ static std::string Num(double v) {
   return buf;
 }
 
-static void ErrorToStderr(const char *text) { fprintf(stderr, "%s\n", Utf8(text).c_str()); }
+// Messages shown so far: a file refused without one still gets a line on stderr.
+static int s_messages = 0;
+
+static void ErrorToStderr(const char *text) {
+  s_messages++;
+  fprintf(stderr, "%s\n", Utf8(text).c_str());
+}
 
 // [SECTION] Models
 
@@ -255,12 +261,16 @@ static bool Dump(const char *path) {
     return true;
   }
   g_ModelAllocArrays = 0;
+  int messagesBefore = s_messages;
   Model3 *m = Model3_OpenFile(0, path);
   if (!m) {
     static const char *known[] = {"kzp", "mx", "lwo", "mqo", "rok", "dxf", "x"};
     bool isKnown = false;
     for (const char *k : known) isKnown = isKnown || ext == k;
-    if (!isKnown) fprintf(stderr, "%s: no reader for this extension\n", path);
+    if (!isKnown)
+      fprintf(stderr, "%s: no reader for this extension\n", path);
+    else if (s_messages == messagesBefore)   // the importers of foreign formats fail silently
+      fprintf(stderr, "%s: not read (wrong format or damaged)\n", path);
     return false;
   }
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
