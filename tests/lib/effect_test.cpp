@@ -306,6 +306,7 @@ TEST_F(EffectFixture, BrokenEffectShowsOneErrorBoxUntilTheNextReset) {
   EXPECT_NE(e, nullptr);
   EXPECT_EQ(Hlsl_PeekEffect(HLSL_FX_BONE), e);
   EXPECT_EQ(g_Boxes.size(), 2u);
+  EXPECT_STREQ(g_DataDir, dir);  // loading never rewrites the data folder
   Hlsl_ReleaseEffects();
   EXPECT_EQ(Hlsl_PeekEffect(HLSL_FX_BONE), nullptr);
   g_Hlsl.device = nullptr;

@@ -1,84 +1,23 @@
 // Render mode 4 and the shader path inside the whole frame render under Wine: the posed
 // two-bone bar of the frame-render tests gives the mode-0 picture in mode 4 (both bones of
 // the half-and-half row blended), and the shader path draws it with the effects.
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
-
-#include "app/shell_services.h"
-#include "draw_device_win.h"
-#include "lib/draw/camera.h"
-#include "lib/draw/draw.h"
-#include "lib/draw/drawdev.h"
-#include "lib/draw/drawdev_win.h"
-#include "lib/draw/pn.h"
-#include "lib/draw/text.h"
-#include "lib/framework/lib.h"
 #include "lib/render/effect_win.h"
-#include "lib/render/frame.h"
 #include "lib/render/hlsl_frame_win.h"
-#include "lib/render/meshes.h"
-#include "lib/render/modeldraw.h"
-#include "lib/render/objects.h"
-#include "lib/render/rdev.h"
-#include "lib/render/rdev_win.h"
-#include "lib/render/rebuild.h"
-#include "lib/render/shadow.h"
-#include "model/bone2.h"
-#include "model/math.h"
-#include "model/obj2.h"
-#include "model/seam.h"
+#include "render_scene_win.h"
 
 namespace {
 
-const int kTolerance = 8;
-const int W = 320, H = 240;
+using namespace frametest;
 
-void ReleaseUnknown(void *h) { ((IUnknown *)h)->Release(); }
-
-struct BoneFrameWin : ::testing::Test {
-  TestDevice t;
-  CoreSeam savedSeam;
+// The frame-render fixture with the effects installed from the source tree's data folder.
+struct BoneFrameWin : FrameWinTest {
   RenderHooks savedHooks;
   void SetUp() override {
     savedHooks = g_RenderHooks;
-    ASSERT_TRUE(TestDevice_Create(&t, W, H)) << "no Direct3D device";
-    savedSeam = g_Seam;
-    g_Seam.releaseHandle = ReleaseUnknown;
-    g_Device = t.device;
-    Draw_InstallFor(&t.device);
-    Render_InstallDeviceFor(&t.device);
-    Object_InstallDeviceHooks();
-    Render_InstallPassHooks();
-    ASSERT_EQ(Pn_InitTables(), 0);
-    g_ScreenWidth = g_DesktopWidth = W;
-    g_ScreenHeight = g_DesktopHeight = H;
-    g_FrameScaling = 0;
-    g_ViewWindowMode = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 18;
-    g_DrawView = 0;
-    memset(g_Views, 0, sizeof g_Views);
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    g_TextSuppressed = 0;
-    g_ScreenTextCount = 0;
-    g_SceneDrawOn = 1;
-    g_OptLight = 1;
-    g_ClearColor[0] = 40, g_ClearColor[1] = 60, g_ClearColor[2] = 90;
-    Cam_SetAmbient(0.3f, 0.3f, 0.3f);
-    g_Light = {{3, 8, -2}, {1, 1, 1}, 1.0f};
-    g_LibConfig.stencilShadows = 0;
-    g_LibConfig.shaderMode = 0;
-    Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
+    goldenDir = "../effects/";
+    FrameWinTest::SetUp();
+    if (HasFatalFailure()) return;
     Hlsl_Install();
-    g_CamUp[0] = 0, g_CamUp[1] = 1, g_CamUp[2] = 0;
-    g_CamTarget[0] = 0, g_CamTarget[1] = 1.5f, g_CamTarget[2] = 0;
-    Cam_SetEye(0, 4.5f, -7);
-    f32 proj[16];
-    Cam_BuildPerspectiveFovLH(proj, 0.785f, (f32)W / H, 0.5f, 1000.0f);
-    g_DrawDev.setTransform(DTS_PROJECTION, proj);
   }
   void TearDown() override {
     Hlsl_ReleaseEffects();
@@ -86,131 +25,9 @@ struct BoneFrameWin : ::testing::Test {
     g_RenderHooks = savedHooks;
     g_Hlsl.drawModel = nullptr;
     g_LibConfig.shaderMode = 0;
-    for (i32 s = 0; s < MODEL3_SLOTS; ++s) {
-      Draw_FreeIndexedMeshA(s);
-      Draw_FreeIndexedMeshB(s);
-      Draw_FreeIndexedMeshC(s);
-      Draw_FreeDisplacedModel(s);
-    }
-    Model3_FreeAllSlots();
-    Bone2_FreeAll();
-    Obj2_FreeAll();
-    for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
-      if (g_SceneObjects[i]) {
-        g_SceneObjects[i]->~OBJECT();
-        ::operator delete(g_SceneObjects[i]);
-      }
-      g_SceneObjects[i] = nullptr;
-      free(g_ObjectSideRecords[i]);
-      g_ObjectSideRecords[i] = nullptr;
-    }
-    Shadow_ReleaseBlobTexture();
-    g_ObjectPassHooks = ObjectPassHooks();
-    g_RenderDev = RenderDev{};
-    g_DrawDev = DrawDev{};
-    g_Device = nullptr;
-    g_Seam = savedSeam;
-    TestDevice_Destroy(&t);
-  }
-  void Render() {
-    Object_UpdateFrame();
-    ASSERT_GE(Lib_RenderFrame(), 0);
-  }
-  int Golden(const char *name) {
-    std::string report;
-    int bad = Golden_Compare(&t, (std::string("../effects/") + name).c_str(), kTolerance, &report);
-    EXPECT_GE(bad, 0) << report;
-    EXPECT_LE(bad, W * H / 400) << name << ": " << bad << " pixels differ\n" << report;
-    return bad;
+    FrameWinTest::TearDown();
   }
 };
-
-void Quad(Model3 *m, i32 at, u32 a, u32 b, u32 c, u32 d, u32 group) {
-  Polygon3 &p = m->polygons[at];
-  p = Polygon3{};
-  p.cornerCount = 4;
-  p.group = group;
-  const u32 v[4] = {a, b, c, d};
-  for (int k = 0; k < 4; ++k) p.corners[k] = PolyCorner{v[k], v[k], 0, v[k]};
-}
-
-// A bar 1 wide and 3 high in two groups, bones 1 (at the origin) and 2 (at y 1.5, turned
-// 40 degrees about z): rows at y 0 and 1 follow bone 1, y 2 half and half, y 3 bone 2.
-Model3 *PosedBar(i32 slot, f32 x) {
-  Model3 *m = Model3_Init(slot);
-  Model3_Reserve(m, 8, 8, 1, 10, 3);
-  m->positionCount = m->normalCount = 8;
-  m->uvCount = 10;
-  m->colorCount = 1;
-  m->polygonCount = 3;
-  const f32 w[4] = {1, 1, 0.5f, 0};
-  for (int row = 0; row < 4; ++row)
-    for (int side = 0; side < 2; ++side) {
-      int v = row * 2 + side;
-      m->positions[v] = Vec3{x - 0.5f + side, (f32)row, 0};
-      m->normals[v] = Vec3{0, 0, -1};
-      m->uvs[v] = Vec2{(f32)side, row / 3.0f};
-      m->bindings[v] = VertexBinding{1, 2, w[row], 0};
-    }
-  // Corners clockwise as seen from the camera (front faces).
-  for (int r = 0; r < 3; ++r) Quad(m, r, r * 2, r * 2 + 2, r * 2 + 3, r * 2 + 1, r < 2 ? 0 : 1);
-  // The second group's lower corners get texture coordinates of their own, so the welded
-  // modes keep the two group colours apart at the seam (welding joins equal UVs only).
-  m->uvs[8] = Vec2{0, 0.7f}, m->uvs[9] = Vec2{1, 0.7f};
-  m->polygons[2].corners[0].uv = 8;
-  m->polygons[2].corners[3].uv = 9;
-  m->groupCount = 2;
-  m->groups[0].r = 230, m->groups[0].g = 140, m->groups[0].b = 40, m->groups[0].a = 255;
-  m->groups[1].r = 60, m->groups[1].g = 150, m->groups[1].b = 230, m->groups[1].a = 255;
-  m->groups[0].shading = m->groups[1].shading = 4;
-  for (int c = 0; c < 4; ++c) m->color[c] = 255;
-  m->lighting = 0;
-  m->displayMode = 2;
-  m->boneCount = 3;
-  m->bones[1].parent = 0;
-  m->bones[2].parent = 1;
-  m->boneRest[2].pos[1] = 1.5f;
-  m->motionCount = 1;
-  m->motions[0].used = 1;
-  m->motions[0].length = 60;
-  m->motion = 0;
-  for (int b = 1; b < 3; ++b) {
-    Model3_EnsureKeyTable(m, b);
-    BoneKey3 k;
-    BoneKey3_Identity(&k, 0);
-    if (b == 2) {
-      k.pos[1] = 1.5f;
-      Quat q;
-      Quat_FromAxisAngle(&q, 0, 0, 1, 40);
-      k.quat[0] = q.x, k.quat[1] = q.y, k.quat[2] = q.z, k.quat[3] = q.w;
-    }
-    KeyTrack_Insert(&m->bones[b].keys[0], &k);
-  }
-  m->poseUpdate = 1;
-  m->normalUpdate = 1;
-  m->shown = 1;
-  return m;
-}
-
-KZL::OBJECT *Place(i32 n, f32 x, f32 y, f32 z) {
-  KZL::OBJECT *o = ObjectInit(n);
-  Object_SetPosition(o, x, y, z);
-  return o;
-}
-
-int Differ(const std::vector<unsigned> &a, const std::vector<unsigned> &b) {
-  int n = 0;
-  for (size_t i = 0; i < a.size(); i++) {
-    for (int s = 0; s < 24; s += 8) {
-      int d = (int)((a[i] >> s) & 255) - (int)((b[i] >> s) & 255);
-      if (d > kTolerance || d < -kTolerance) {
-        n++;
-        break;
-      }
-    }
-  }
-  return n;
-}
 
 TEST_F(BoneFrameWin, Mode4GivesTheMode0Picture) {
   Model3 *m = PosedBar(0, 0);

@@ -283,6 +283,47 @@ TEST_F(RenderMeshTest, IndexWidthFollowsTheVertexCount) {
   EXPECT_TRUE(Mesh_NeedsIndex32(65536));
 }
 
+TEST_F(RenderMeshTest, SubMeshesAndTheWeightedMeshChooseTheirIndexWidthByVertexCount) {
+  // 16,400 separate quads of one bone pair: the sub-mesh (mode 3) and the weighted mesh
+  // (mode 4) hold 65,600 vertices each and need 32-bit indices; one quad keeps 16 bits.
+  const i32 quads = 16400;
+  for (u32 mode : {3u, 4u}) {
+    Model3 *m = RenderTest_NewModel(9, quads * 4, quads);
+    m->groupCount = 1;
+    m->boneCount = 3;
+    for (i32 q = 0; q < quads; ++q) {
+      Polygon3 &p = m->polygons[q];
+      p.cornerCount = 4;
+      for (u32 c = 0; c < 4; ++c) {
+        u32 v = (u32)q * 4 + c;
+        m->positions[v] = Vec3{(f32)q, (f32)(c & 1), (f32)(c >> 1)};
+        m->bindings[v] = VertexBinding{1, 2, 1, 0};
+        p.corners[c] = {v, 0, 0, 0};
+      }
+    }
+    Rebuild(m, mode);
+    void *indices = g_ModelPoses[9]->indexBuffers[0];
+    if (mode == 3) {
+      ASSERT_TRUE(g_PaletteMesh3[9]);
+      ASSERT_EQ(g_PaletteMesh3[9]->groups[0].subCount, 1);
+      EXPECT_EQ(g_PaletteMesh3[9]->groups[0].subs[0].vertexCount, quads * 4);
+      indices = g_PaletteMesh3[9]->groups[0].subs[0].indexBuffer;
+    }
+    FakeBuffer *ib = FakeRender_Buffer(indices);
+    ASSERT_TRUE(ib) << mode;
+    EXPECT_TRUE(ib->index32) << mode;
+    std::vector<u32> idx = FakeRender_Indices(ib);
+    ASSERT_EQ(idx.size(), (size_t)quads * 6) << mode;
+    EXPECT_EQ(idx.back(), (u32)(quads * 4 - 1)) << mode;
+    Model3_FreeSlot(9);
+    Rebuild(TwoBoneQuad(9), mode);
+    indices = mode == 3 ? g_PaletteMesh3[9]->groups[0].subs[0].indexBuffer : g_ModelPoses[9]->indexBuffers[0];
+    ASSERT_TRUE(FakeRender_Buffer(indices)) << mode;
+    EXPECT_FALSE(FakeRender_Buffer(indices)->index32) << mode;
+    Model3_FreeSlot(9);
+  }
+}
+
 TEST_F(RenderMeshTest, FailedCreationOrLockLeavesCountsAtZero) {
   for (int fail = 0; fail < 2; ++fail) {
     for (u32 mode : {1u, 2u, 3u, 4u}) {
