@@ -12,19 +12,26 @@ export LC_ALL=ja_JP.UTF-8
 # No sound card on a server: DirectSound runs on ALSA's null device.
 export ALSA_CONFIG_PATH="$_root/tools/asound-null.conf"
 
+# Xvfb picks a free display itself (-displayfd) and writes its number once it accepts
+# clients: no race with other servers starting at the same time, no leftover lock files.
 _miravel_start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    local pid=$!
-    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    if kill -0 $pid 2>/dev/null; then
-      export DISPLAY=:$n MIRAVEL_XVFB_PID=$pid
-      return 0
-    fi
+  local numfile pid n=""
+  numfile="$(mktemp /tmp/miravel-xvfb.XXXXXX)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 300); do
+    n=$(tr -dc 0-9 <"$numfile")
+    [ -n "$n" ] && break
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
   done
-  echo "winenv: no free X display" >&2; return 1
+  rm -f "$numfile"
+  if [ -n "$n" ] && kill -0 $pid 2>/dev/null; then
+    export DISPLAY=:$n MIRAVEL_XVFB_PID=$pid
+    return 0
+  fi
+  kill $pid 2>/dev/null
+  echo "winenv: Xvfb did not start" >&2; return 1
 }
 if [ "${MIRAVEL_HEADLESS:-0}" = 1 ] || [ -z "${DISPLAY:-}" ]; then
   if [ -z "${MIRAVEL_XVFB_PID:-}" ] || ! kill -0 "$MIRAVEL_XVFB_PID" 2>/dev/null; then
@@ -34,11 +41,17 @@ fi
 
 # A Wine prefix made once under build/, with a virtual desktop so that windows get
 # frames and activation is deterministic.
+# Made under a lock: the first users on a fresh machine may start together.
 if [ ! -f "$WINEPREFIX/.miravel-ready" ]; then
   mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >/dev/null 2>&1 || true
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 || true
-  "$WINESERVER" -w 2>/dev/null || true
-  touch "$WINEPREFIX/.miravel-ready"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.miravel-ready" ]; then
+      "$WINE" wineboot -i >/dev/null 2>&1 || true
+      "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+      "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 || true
+      "$WINESERVER" -w 2>/dev/null || true
+      touch "$WINEPREFIX/.miravel-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
 fi

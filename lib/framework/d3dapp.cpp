@@ -46,100 +46,106 @@ static bool DeviceTypeWanted(u32 type, bool requireHal, bool requireRef) {
   return true;
 }
 
-bool D3DApp_FindBestWindowedMode(const D3DEnumeration *e, bool requireHal, bool requireRef,
-                                 i32 clientWidth, i32 clientHeight, D3DSettings *s) {
+// One candidate of the best-mode searches: a format combination with its device, its
+// adapter and that adapter's desktop mode.
+struct ComboChoice {
+  const D3DAdapterRecord *adapter;
+  const D3DDeviceRecord *device;
+  const D3DFormatCombo *combo;
+  EnumDisplayMode desktop;
+};
+
+// Whether candidate `c` replaces `best` (best.combo is null before the first one); *exact is
+// set when no later candidate can beat it.
+typedef bool (*ComboBetter)(const ComboChoice &best, const ComboChoice &c, bool *exact);
+
+// Walks every format combination of the wanted device types in enumeration order, keeping
+// the best by `better` and stopping at the first exact one. False when none qualifies.
+static bool ChooseCombo(const D3DEnumeration *e, bool requireHal, bool requireRef, ComboBetter better,
+                        ComboChoice *best) {
+  *best = {};
   const D3DQuery *q = e->query;
-  const D3DAdapterRecord *bestAdapter = nullptr;
-  const D3DDeviceRecord *bestDevice = nullptr;
-  const D3DFormatCombo *bestCombo = nullptr;
-  EnumDisplayMode bestDesktop = {};
   for (u32 ai = 0; ai < D3DEnum_AdapterCount(e); ai++) {
-    const D3DAdapterRecord *a = D3DEnum_Adapter(e, ai);
-    EnumDisplayMode desktop = {};
-    if (!q || !q->adapterDisplayMode(q->ctx, a->adapterOrdinal, &desktop)) continue;
-    for (u32 di = 0; di < a->devices.count; di++) {
-      const D3DDeviceRecord *d = (const D3DDeviceRecord *)a->devices.GetPtr(di);
-      if (!DeviceTypeWanted(d->deviceType, requireHal, requireRef)) continue;
-      for (u32 ci = 0; ci < d->combos.count; ci++) {
-        const D3DFormatCombo *c = (const D3DFormatCombo *)d->combos.GetPtr(ci);
-        if (!c->windowed || c->adapterFormat != desktop.format) continue;
-        bool hal = d->deviceType == DEVTYPE_HAL;
-        bool bbMatches = c->backBufferFormat == c->adapterFormat;
-        if (!bestCombo || (bestDevice->deviceType != DEVTYPE_HAL && hal) || (hal && bbMatches)) {
-          bestAdapter = a; bestDevice = d; bestCombo = c; bestDesktop = desktop;
-          if (hal && bbMatches) goto found;
-        }
+    ComboChoice c = {D3DEnum_Adapter(e, ai), nullptr, nullptr, {}};
+    if (!q || !q->adapterDisplayMode(q->ctx, c.adapter->adapterOrdinal, &c.desktop)) continue;
+    for (u32 di = 0; di < c.adapter->devices.count; di++) {
+      c.device = (const D3DDeviceRecord *)c.adapter->devices.GetPtr(di);
+      if (!DeviceTypeWanted(c.device->deviceType, requireHal, requireRef)) continue;
+      for (u32 ci = 0; ci < c.device->combos.count; ci++) {
+        c.combo = (const D3DFormatCombo *)c.device->combos.GetPtr(ci);
+        bool exact = false;
+        if (!better(*best, c, &exact)) continue;
+        *best = c;
+        if (exact) return true;
       }
     }
   }
-found:
-  if (!bestCombo) return false;
-  D3DModeSettings *m = &s->windowedSet;
-  m->adapter = bestAdapter;
-  m->device = bestDevice;
-  m->combo = bestCombo;
-  m->displayMode = bestDesktop;
+  return best->combo != nullptr;
+}
+
+static void StoreChoice(const D3DEnumeration *e, const ComboChoice &c, const EnumDisplayMode &mode,
+                        D3DModeSettings *m) {
+  m->adapter = c.adapter;
+  m->device = c.device;
+  m->combo = c.combo;
+  m->displayMode = mode;
+  D3DApp_FillModeDefaults(e, m);
+}
+
+// Windowed: the desktop's format; a HAL beats anything else, and a HAL whose back buffer
+// has the desktop format ends the search.
+static bool BetterWindowed(const ComboChoice &best, const ComboChoice &c, bool *exact) {
+  if (!c.combo->windowed || c.combo->adapterFormat != c.desktop.format) return false;
+  bool hal = c.device->deviceType == DEVTYPE_HAL;
+  bool bbMatches = c.combo->backBufferFormat == c.combo->adapterFormat;
+  *exact = hal && bbMatches;
+  return !best.combo || (best.device->deviceType != DEVTYPE_HAL && hal) || *exact;
+}
+
+// Fullscreen: a HAL first, then the desktop's format, then a matching back buffer.
+static bool BetterFullscreen(const ComboChoice &best, const ComboChoice &c, bool *exact) {
+  if (c.combo->windowed) return false;
+  bool hal = c.device->deviceType == DEVTYPE_HAL;
+  bool desktopMatches = c.combo->adapterFormat == c.desktop.format;
+  bool bbMatches = c.combo->backBufferFormat == c.combo->adapterFormat;
+  *exact = hal && desktopMatches && bbMatches;
+  return !best.combo || (best.device->deviceType != DEVTYPE_HAL && hal) ||
+         (hal && best.combo->adapterFormat != best.desktop.format && desktopMatches) || *exact;
+}
+
+bool D3DApp_FindBestWindowedMode(const D3DEnumeration *e, bool requireHal, bool requireRef,
+                                 i32 clientWidth, i32 clientHeight, D3DSettings *s) {
+  ComboChoice best;
+  if (!ChooseCombo(e, requireHal, requireRef, BetterWindowed, &best)) return false;
+  StoreChoice(e, best, best.desktop, &s->windowedSet);
   s->windowedWidth = clientWidth;
   s->windowedHeight = clientHeight;
-  D3DApp_FillModeDefaults(e, m);
   s->windowed = true;
   return true;
 }
 
 bool D3DApp_FindBestFullscreenMode(const D3DEnumeration *e, bool requireHal, bool requireRef, D3DSettings *s) {
-  const D3DQuery *q = e->query;
-  const D3DAdapterRecord *bestAdapter = nullptr;
-  const D3DDeviceRecord *bestDevice = nullptr;
-  const D3DFormatCombo *bestCombo = nullptr;
-  EnumDisplayMode bestDesktop = {};
-  for (u32 ai = 0; ai < D3DEnum_AdapterCount(e); ai++) {
-    const D3DAdapterRecord *a = D3DEnum_Adapter(e, ai);
-    EnumDisplayMode desktop = {};
-    if (!q || !q->adapterDisplayMode(q->ctx, a->adapterOrdinal, &desktop)) continue;
-    for (u32 di = 0; di < a->devices.count; di++) {
-      const D3DDeviceRecord *d = (const D3DDeviceRecord *)a->devices.GetPtr(di);
-      if (!DeviceTypeWanted(d->deviceType, requireHal, requireRef)) continue;
-      for (u32 ci = 0; ci < d->combos.count; ci++) {
-        const D3DFormatCombo *c = (const D3DFormatCombo *)d->combos.GetPtr(ci);
-        if (c->windowed) continue;
-        bool hal = d->deviceType == DEVTYPE_HAL;
-        bool desktopMatches = c->adapterFormat == desktop.format;
-        bool bbMatches = c->backBufferFormat == c->adapterFormat;
-        if (!bestCombo || (bestDevice->deviceType != DEVTYPE_HAL && hal) ||
-            (hal && bestCombo->adapterFormat != bestDesktop.format && desktopMatches) ||
-            (hal && desktopMatches && bbMatches)) {
-          bestAdapter = a; bestDevice = d; bestCombo = c; bestDesktop = desktop;
-          if (hal && desktopMatches && bbMatches) goto found;
-        }
-      }
-    }
-  }
-found:
-  if (!bestCombo) return false;
+  ComboChoice c;
+  if (!ChooseCombo(e, requireHal, requireRef, BetterFullscreen, &c)) return false;
   // The display mode: exact desktop match ends the search; otherwise the last mode of the
   // desktop width, or the first mode of the format when no width matches.
   bool chosen = false;
   EnumDisplayMode best = {};
-  for (u32 i = 0; i < bestAdapter->displayModes.count; i++) {
-    const EnumDisplayMode *dm = (const EnumDisplayMode *)bestAdapter->displayModes.GetPtr(i);
-    if (dm->format != bestCombo->adapterFormat) continue;
-    if (dm->width == bestDesktop.width && dm->height == bestDesktop.height && dm->refreshRate == bestDesktop.refreshRate) {
+  for (u32 i = 0; i < c.adapter->displayModes.count; i++) {
+    const EnumDisplayMode *dm = (const EnumDisplayMode *)c.adapter->displayModes.GetPtr(i);
+    if (dm->format != c.combo->adapterFormat) continue;
+    if (dm->width == c.desktop.width && dm->height == c.desktop.height && dm->refreshRate == c.desktop.refreshRate) {
       best = *dm;
       chosen = true;
       break;
     }
-    if (dm->width == bestDesktop.width || !chosen) {
+    if (dm->width == c.desktop.width || !chosen) {
       best = *dm;
       chosen = true;
     }
   }
   if (!chosen) return false;
-  D3DModeSettings *m = &s->fullscreenSet;
-  m->adapter = bestAdapter;
-  m->device = bestDevice;
-  m->combo = bestCombo;
-  m->displayMode = best;
-  D3DApp_FillModeDefaults(e, m);
+  StoreChoice(e, c, best, &s->fullscreenSet);
   s->windowed = false;
   return true;
 }

@@ -82,6 +82,7 @@ struct D3DAppState {
   f32 lastFpsTime;
   u32 frames;
   u32 presentCount;        // frames presented since start-up
+  u32 devicesCreated;      // successful CreateDevice calls since start-up
   u32 windowStyle;
   u32 creationFlags;
   i32 createWidth, createHeight;   // client size of the window to create

@@ -225,6 +225,7 @@ HRESULT D3DApp_InitDevice(void) {
   HRESULT hr = g_D3D->CreateDevice(m->adapter->adapterOrdinal, (D3DDEVTYPE)dev->deviceType, g_FocusWnd,
                                    behavior, &g_PresentParams, &g_Device);
   if (SUCCEEDED(hr)) {
+    g_D3DApp.devicesCreated++;
     if (g_D3D && g_D3DApp.windowed)
       SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_WindowBounds.left, g_WindowBounds.top,
                    g_WindowBounds.right - g_WindowBounds.left, g_WindowBounds.bottom - g_WindowBounds.top,

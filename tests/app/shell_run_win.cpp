@@ -176,15 +176,33 @@ void PressEscape(HWND main) {
   PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
+// Starts the program and waits for its edit-mode selector: the main window, or null.
+HWND StartToMain(App &app, HWND *selector = nullptr) {
+  if (!app.Start()) return nullptr;
+  HWND sel = WaitWindow(app.pi.dwProcessId, " 編集モード");
+  if (selector) *selector = sel;
+  return sel ? MainWindow(app.pi.dwProcessId) : nullptr;
+}
+
+// Esc, then "はい": true when the program ended with exit code 0.
+bool ConfirmExit(App &app, HWND main) {
+  PressEscape(main);
+  return AnswerBox(app.pi.dwProcessId, IDYES) && app.WaitExit() == 0;
+}
+
+// How many visible windows of the process carry `title`, after waiting up to 5 s for `want`.
+size_t WaitWindowCount(DWORD pid, const char *title, size_t want) {
+  for (int t = 0; t < 100 && WindowsTitled(pid, title).size() < want; t++) Sleep(50);
+  return WindowsTitled(pid, title).size();
+}
+
 }  // namespace
 
 TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
   SettingsGuard guard;
   App app;
-  ASSERT_TRUE(app.Start());
-  HWND selector = WaitWindow(app.pi.dwProcessId, " 編集モード");
-  ASSERT_NE(selector, nullptr);
-  HWND main = MainWindow(app.pi.dwProcessId);
+  HWND selector = nullptr;
+  HWND main = StartToMain(app, &selector);
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(IsZoomed(main));
   EXPECT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
@@ -208,26 +226,20 @@ TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
 TEST(ShellRun, EscapeAsksAndNoKeepsItRunning) {
   SettingsGuard guard;
   App app;
-  ASSERT_TRUE(app.Start());
-  ASSERT_NE(WaitWindow(app.pi.dwProcessId, " 編集モード"), nullptr);
-  HWND main = MainWindow(app.pi.dwProcessId);
+  HWND main = StartToMain(app);
   ASSERT_NE(main, nullptr);
   PressEscape(main);
   ASSERT_TRUE(AnswerBox(app.pi.dwProcessId, IDNO));
   Sleep(1500);
   EXPECT_TRUE(app.Running());
-  PressEscape(main);
-  ASSERT_TRUE(AnswerBox(app.pi.dwProcessId, IDYES));
-  EXPECT_EQ(app.WaitExit(), 0);
+  EXPECT_TRUE(ConfirmExit(app, main));
 }
 
 TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   SettingsGuard guard;
   {
     App app;
-    ASSERT_TRUE(app.Start());
-    ASSERT_NE(WaitWindow(app.pi.dwProcessId, " 編集モード"), nullptr);
-    HWND main = MainWindow(app.pi.dwProcessId);
+    HWND main = StartToMain(app);
     ASSERT_NE(main, nullptr);
     PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
     HWND options = WaitWindow(app.pi.dwProcessId, "オプション", 20000);
@@ -239,11 +251,8 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
     SendMessageA(GetDlgItem(options, IDC_OPT_MAX_POLYGONS), WM_SETTEXT, 0, (LPARAM) "30000");
     Click(options, IDC_OPT_CLOSE);
     PostMessageA(main, WM_COMMAND, IDM_ADD_VIEW, 0);
-    for (int t = 0; t < 100 && WindowsTitled(app.pi.dwProcessId, "Front").size() < 2; t++) Sleep(50);
-    EXPECT_EQ(WindowsTitled(app.pi.dwProcessId, "Front").size(), 2u);
-    PressEscape(main);
-    ASSERT_TRUE(AnswerBox(app.pi.dwProcessId, IDYES));
-    ASSERT_EQ(app.WaitExit(), 0);
+    EXPECT_EQ(WaitWindowCount(app.pi.dwProcessId, "Front", 2), 2u);
+    ASSERT_TRUE(ConfirmExit(app, main));
   }
   std::vector<u8> bytes = ReadFileBytes(guard.path);
   ASSERT_FALSE(bytes.empty()) << guard.path;
@@ -258,12 +267,9 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   memcpy(savedRect, g_MainWndRect, sizeof savedRect);
 
   App again;
-  ASSERT_TRUE(again.Start());
-  ASSERT_NE(WaitWindow(again.pi.dwProcessId, " 編集モード"), nullptr);
-  for (int t = 0; t < 100 && WindowsTitled(again.pi.dwProcessId, "Front").size() < 2; t++) Sleep(50);
-  EXPECT_EQ(WindowsTitled(again.pi.dwProcessId, "Front").size(), 2u);   // the added view came back
-  HWND main = MainWindow(again.pi.dwProcessId);
+  HWND main = StartToMain(again);
   ASSERT_NE(main, nullptr);
+  EXPECT_EQ(WaitWindowCount(again.pi.dwProcessId, "Front", 2), 2u);   // the added view came back
   RECT r;
   GetWindowRect(main, &r);
   EXPECT_EQ(r.left, savedRect[0]);

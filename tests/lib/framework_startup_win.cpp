@@ -88,6 +88,7 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   // The device and its first frame.
   ASSERT_NE(g_Device, nullptr);
   ASSERT_NE(g_D3D, nullptr);
+  EXPECT_EQ(g_D3DApp.devicesCreated, 1u);   // one device: start-up makes no second one
   EXPECT_EQ(g_ScreenWidth, 640);
   EXPECT_EQ(g_ScreenHeight, 480);
   EXPECT_EQ(CentrePixel(), 0u);
@@ -117,6 +118,7 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   Lib_SetVSync(true);
   ASSERT_TRUE(PresentFrames(1));
   EXPECT_EQ(g_BoxCount, 0);
+  EXPECT_EQ(g_D3DApp.devicesCreated, 1u);   // a reset keeps the device
 
   // A drawn view without a window renders but presents nothing.
   u32 before = g_D3DApp.presentCount;
