@@ -60,6 +60,29 @@ static i32 GroupLimit(const Model3 *m) {
   return m->groupCount < 0 ? 0 : (m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount);
 }
 
+// A new vertex buffer of `bytes`, locked for writing; null (and *vb null) when creation or
+// the lock fails, so a failed buffer leaves nothing to draw.
+static u8 *NewLockedVertexBuffer(void **vb, u32 bytes) {
+  *vb = RDev_CreateVertexBuffer(bytes);
+  u8 *dst = (u8 *)RDev_LockVertex(*vb);
+  if (!dst) RDev_Release(vb);
+  return dst;
+}
+
+// The fan indices of `polys` in a new index buffer: the index count written, or 0 (and *ib
+// null) when creation or the lock fails.
+static i32 NewFanIndexBuffer(void **ib, const MeshPoly *polys, i32 count, bool index32) {
+  *ib = RDev_CreateIndexBuffer((u32)Mesh_FanIndexCount(polys, count), index32);
+  void *dst = RDev_LockIndex(*ib);
+  if (!dst) {
+    RDev_Release(ib);
+    return 0;
+  }
+  i32 written = Mesh_WriteFanIndices(dst, index32, polys, count);
+  RDev_UnlockIndex(*ib);
+  return written;
+}
+
 // Mode 1: one triangle-list vertex buffer per group.
 static void BuildGroupVertexBuffers(const Model3 *m, ModelPose *pose) {
   for (i32 g = 0; g < GroupLimit(m); ++g) {
@@ -69,12 +92,9 @@ static void BuildGroupVertexBuffers(const Model3 *m, ModelPose *pose) {
       if (p->group == (u32)g && Mesh_PolygonUsable(m, p)) n += 3 * (p->cornerCount - 2);
     }
     if (n == 0) continue;
-    void *vb = RDev_CreateVertexBuffer((u32)n * MESH_VERTEX36);
-    u8 *dst = (u8 *)RDev_LockVertex(vb);
-    if (!dst) {
-      RDev_Release(&vb);
-      continue;
-    }
+    void *vb = nullptr;
+    u8 *dst = NewLockedVertexBuffer(&vb, (u32)n * MESH_VERTEX36);
+    if (!dst) continue;
     for (i32 i = 0; i < m->polygonCount; ++i) {
       const Polygon3 *p = &m->polygons[i];
       if (p->group != (u32)g || !Mesh_PolygonUsable(m, p)) continue;
@@ -102,30 +122,18 @@ static void BuildGroupIndexBuffers(const Model3 *m, ModelPose *pose, const Welde
   for (i32 g = 0; g < GroupLimit(m); ++g) {
     pose->primCounts[g] = 0;
     const MeshGroupList &list = w->groups[g];
-    i32 n = Mesh_FanIndexCount(list.polys, list.count);
-    if (n == 0) continue;
+    if (Mesh_FanIndexCount(list.polys, list.count) == 0) continue;
     RDev_Release(&pose->indexBuffers[g]);
-    void *ib = RDev_CreateIndexBuffer((u32)n, index32);
-    void *dst = RDev_LockIndex(ib);
-    if (!dst) {
-      RDev_Release(&ib);
-      continue;
-    }
-    pose->primCounts[g] = Mesh_WriteFanIndices(dst, index32, list.polys, list.count);
-    RDev_UnlockIndex(ib);
-    pose->indexBuffers[g] = ib;
+    pose->primCounts[g] = NewFanIndexBuffer(&pose->indexBuffers[g], list.polys, list.count, index32);
   }
 }
 
 static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   if (!Draw_BuildIndexedMeshC(slot)) return;
   const WeldedMesh *w = g_IndexedMesh2[slot];
-  void *vb = RDev_CreateVertexBuffer((u32)w->vertexCount * MESH_VERTEX36);
-  u8 *dst = (u8 *)RDev_LockVertex(vb);
-  if (!dst) {
-    RDev_Release(&vb);
-    return;
-  }
+  void *vb = nullptr;
+  u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX36);
+  if (!dst) return;
   for (i32 v = 0; v < w->vertexCount; ++v)
     Mesh_WriteVertex36(dst + (size_t)v * MESH_VERTEX36, &w->positions[v], &w->normals[v],
                        Mesh_PackColor(&w->colors[v]), &w->uvs[v]);
@@ -137,12 +145,9 @@ static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
 static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   if (!Draw_BuildIndexedMeshA(slot)) return;
   const WeldedMesh *w = g_WeightedMesh4[slot];
-  void *vb = RDev_CreateVertexBuffer((u32)w->vertexCount * MESH_VERTEX32);
-  u8 *dst = (u8 *)RDev_LockVertex(vb);
-  if (!dst) {
-    RDev_Release(&vb);
-    return;
-  }
+  void *vb = nullptr;
+  u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX32);
+  if (!dst) return;
   for (i32 v = 0; v < w->vertexCount; ++v)
     Mesh_WriteVertex32(dst + (size_t)v * MESH_VERTEX32, &w->positions[v], w->bindings[v].weight,
                        (u32)w->bindings[v].bone1, Mesh_PackColor(&w->colors[v]), &w->uvs[v]);
@@ -152,31 +157,18 @@ static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
 }
 
 static void BuildSubMeshBuffers(SubMesh3 *s) {
-  void *vb = RDev_CreateVertexBuffer((u32)s->vertexCount * MESH_VERTEX40);
-  u8 *dst = (u8 *)RDev_LockVertex(vb);
-  if (!dst) {
-    RDev_Release(&vb);
-    return;
-  }
+  void *vb = nullptr;
+  u8 *dst = NewLockedVertexBuffer(&vb, (u32)s->vertexCount * MESH_VERTEX40);
+  if (!dst) return;
   for (i32 v = 0; v < s->vertexCount; ++v)
     Mesh_WriteVertex40(dst + (size_t)v * MESH_VERTEX40, &s->positions[v], s->weights[v], &s->normals[v],
                        Mesh_PackColor(&s->colors[v]), &s->uvs[v]);
   RDev_UnlockVertex(vb);
   s->vertexBuffer = vb;
   s->indexCount = 0;
-  i32 n = Mesh_FanIndexCount(s->polys, s->polygonCount);
-  if (n == 0) return;
+  if (Mesh_FanIndexCount(s->polys, s->polygonCount) == 0) return;
   RDev_Release(&s->indexBuffer);
-  bool index32 = Mesh_NeedsIndex32(s->vertexCount);
-  void *ib = RDev_CreateIndexBuffer((u32)n, index32);
-  void *idst = RDev_LockIndex(ib);
-  if (!idst) {
-    RDev_Release(&ib);
-    return;
-  }
-  s->indexCount = Mesh_WriteFanIndices(idst, index32, s->polys, s->polygonCount);
-  RDev_UnlockIndex(ib);
-  s->indexBuffer = ib;
+  s->indexCount = NewFanIndexBuffer(&s->indexBuffer, s->polys, s->polygonCount, Mesh_NeedsIndex32(s->vertexCount));
 }
 
 static void BuildPaletteBuffers(i32 slot, const Model3 *m) {
