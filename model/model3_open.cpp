@@ -48,6 +48,7 @@ static Model3 *OpenFile(i32 slot, const char *path) {
   File_Free(&f);
 
   const char *ext = Extension(path);
+  u32 boxesBefore = g_ErrorBoxCount;
   bool ok;
   if (SameTextIgnoringCase(ext, "dxf"))
     ok = Dxf_Read(slot, path) != 0;
@@ -68,10 +69,16 @@ static Model3 *OpenFile(i32 slot, const char *path) {
     }
     ok = Kzp_ReadIntoSlot(slot, version, path);
   } else {
-    return nullptr;   // no reader for this extension: the slot stays as it was
+    Lib_ErrorBoxf("%s は、読み込めない形式のファイルです。", path);
+    return nullptr;   // the slot stays as it was
   }
   Model3 *m = g_Model3Slots[slot];
-  if (!ok || !m) return nullptr;
+  if (!ok || !m) {
+    // The foreign importers fail without a word on a file that is not theirs or is damaged;
+    // the user still learns that nothing was read (the slot is as it was).
+    if (g_ErrorBoxCount == boxesBefore) Lib_ErrorBoxf("%s を読み込むことができませんでした。", path);
+    return nullptr;
+  }
   if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
   Model3_AutoBindVertices(m);
   Timer_Reset();

@@ -7,6 +7,7 @@
 #include <string.h>
 
 CoreSeam g_Seam;
+u32 g_ErrorBoxCount;
 
 static bool SeamToStderr() { return getenv("MIRAVEL_SEAM_STDERR") != nullptr; }
 
@@ -52,6 +53,7 @@ void Timer_Reset(void) {
 }
 
 void Lib_ErrorBox(const char *text) {
+  g_ErrorBoxCount++;
   if (g_Seam.errorBox) g_Seam.errorBox(text ? text : "");
   else if (SeamToStderr()) fprintf(stderr, "error: %s\n", text ? text : "");
   Timer_Reset();

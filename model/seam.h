@@ -46,6 +46,8 @@ extern CoreSeam g_Seam;
 
 // Modal error box with the program's caption, then Timer_Reset (through the seam).
 void Lib_ErrorBox(const char *text);
+// Error boxes shown so far: lets a caller tell whether a failed operation already said why.
+extern u32 g_ErrorBoxCount;
 // printf-style error box; the text is cut to 255 bytes at a character boundary.
 void Lib_ErrorBoxf(const char *fmt, ...)
 #if defined(__GNUC__)

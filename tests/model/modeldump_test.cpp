@@ -68,10 +68,19 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   remove("dump_part.kzp");
   remove("dump_set.kzo");
 
-  // A foreign importer refuses without a message of its own: the tool still says why it failed.
+  // A foreign importer refuses without a message of its own: opening the file still says that
+  // nothing was read ("... を読み込むことができませんでした。").
   WriteFile("dump_empty.mqo", {});
   ASSERT_TRUE(RunTool("./modeldump dump_empty.mqo 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(out, "dump_empty.mqo: not read (wrong format or damaged)\n");
+  EXPECT_EQ(out, "dump_empty.mqo \xe3\x82\x92\xe8\xaa\xad\xe3\x81\xbf\xe8\xbe\xbc\xe3\x82\x80\xe3\x81\x93\xe3\x81\xa8"
+                 "\xe3\x81\x8c\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97"
+                 "\xe3\x81\x9f\xe3\x80\x82\n");
+  // An extension no reader knows is refused with its own message.
+  WriteFile("dump_model.abc", {1, 2, 3});
+  ASSERT_TRUE(RunTool("./modeldump dump_model.abc 2>&1", &out, &status));
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(out.find("dump_model.abc "), std::string::npos) << out;
+  remove("dump_model.abc");
   remove("dump_empty.mqo");
 }

@@ -80,11 +80,7 @@ static std::string Num(double v) {
   return buf;
 }
 
-// Messages shown so far: a file refused without one still gets a line on stderr.
-static int s_messages = 0;
-
 static void ErrorToStderr(const char *text) {
-  s_messages++;
   fprintf(stderr, "%s\n", Utf8(text).c_str());
 }
 
@@ -261,18 +257,9 @@ static bool Dump(const char *path) {
     return true;
   }
   g_ModelAllocArrays = 0;
-  int messagesBefore = s_messages;
+  // Every failure of the reader comes with the program's own message (on stderr).
   Model3 *m = Model3_OpenFile(0, path);
-  if (!m) {
-    static const char *known[] = {"kzp", "mx", "lwo", "mqo", "rok", "dxf", "x"};
-    bool isKnown = false;
-    for (const char *k : known) isKnown = isKnown || ext == k;
-    if (!isKnown)
-      fprintf(stderr, "%s: no reader for this extension\n", path);
-    else if (s_messages == messagesBefore)   // the importers of foreign formats fail silently
-      fprintf(stderr, "%s: not read (wrong format or damaged)\n", path);
-    return false;
-  }
+  if (!m) return false;
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
   return true;
 }
