@@ -201,6 +201,7 @@ void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight) {
         copy[(size_t)row * entryWidth + col] = Tex_CopyValue(bits + (size_t)y * pitch + (size_t)x * 4);
       }
     }
+    free(g_TexPixels[n]);   // a copy replaces the slot's earlier one
     g_TexPixels[n] = copy;
     g_TexPixelsWidth[n] = entryWidth;
     g_TexPixelsHeight[n] = entryHeight;
