@@ -99,6 +99,11 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
   EXPECT_EQ(g_MaxPolygons, 20000u);
   EXPECT_EQ(g_OptMaxPolygons, 20000);
+  // The shell's start-up values win over the library's: frames go into the view windows,
+  // 2D content is centred rather than scaled, the model code runs as the editor.
+  EXPECT_EQ(g_ViewWindowMode, 1u);
+  EXPECT_EQ(g_FrameScaling, 0u);
+  EXPECT_EQ(g_EditorMode, 1u);
   SetCurrentDirectoryA(g_DataDir);
 
   Pump(200);
