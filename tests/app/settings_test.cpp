@@ -8,20 +8,14 @@
 #include <vector>
 #include <unistd.h>
 
+#include "file_bytes.h"
 #include "shell_fixture.h"
 
 namespace {
 
 std::vector<u8> ReadGolden(const char *name) {
   const char *src = getenv("MIRAVEL_SRC");
-  std::string path = std::string(src ? src : ".") + "/tests/golden/app/" + name;
-  std::vector<u8> bytes;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  int c;
-  while ((c = fgetc(f)) != EOF) bytes.push_back((u8)c);
-  fclose(f);
-  return bytes;
+  return ReadFileBytes(std::string(src ? src : ".") + "/tests/golden/app/" + name);
 }
 
 void FakeSetVSync(u32 on) { g_LibFlags.vsync = (u8)on; }

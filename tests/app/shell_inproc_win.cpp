@@ -19,6 +19,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "resources/shell_ids.h"
+#include "file_bytes.h"
 
 namespace {
 
@@ -44,16 +45,6 @@ std::string TempKzp() {
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);
   return std::string(dir) + "miravel_cmdline.KZP";
-}
-
-std::vector<u8> ReadAll(const std::string &path) {
-  std::vector<u8> b;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return b;
-  int c;
-  while ((c = fgetc(f)) != EOF) b.push_back((u8)c);
-  fclose(f);
-  return b;
 }
 
 }  // namespace
@@ -84,7 +75,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   CreateDirectoryA("System", nullptr);
   char name[64];
   Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  std::vector<u8> before = ReadAll(name);
+  std::vector<u8> before = ReadFileBytes(name);
   Settings_SetDefaults();
   g_OptMaxPolygons = 20000;
   ByteWriter w = {};
@@ -161,9 +152,9 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(code, 0);   // the loop ends on WM_QUIT
 
   // The settings were saved on WM_DESTROY; put back what was there.
-  EXPECT_FALSE(ReadAll(name).empty());
+  EXPECT_FALSE(ReadFileBytes(name).empty());
   if (before.empty()) DeleteFileA(name);
-  else { FILE *f = fopen(name, "wb"); if (f) { fwrite(before.data(), 1, before.size(), f); fclose(f); } }
+  else WriteFileBytes(name, before);
   DeleteFileA(path.c_str());
   g_ModalHooks.messageBox = nullptr;
 }

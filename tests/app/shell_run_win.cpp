@@ -11,6 +11,7 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "resources/shell_ids.h"
+#include "file_bytes.h"
 
 namespace {
 
@@ -34,16 +35,6 @@ std::string SettingsPath() {
   return p;
 }
 
-std::vector<u8> ReadFileBytes(const std::string &path) {
-  std::vector<u8> bytes;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  int c;
-  while ((c = fgetc(f)) != EOF) bytes.push_back((u8)c);
-  fclose(f);
-  return bytes;
-}
-
 // Keeps the user's settings file as it was before the test.
 struct SettingsGuard {
   std::string path = SettingsPath();
@@ -58,10 +49,7 @@ struct SettingsGuard {
   }
   ~SettingsGuard() {
     DeleteFileA(path.c_str());
-    if (existed) {
-      FILE *f = fopen(path.c_str(), "wb");
-      if (f) { fwrite(saved.data(), 1, saved.size(), f); fclose(f); }
-    }
+    if (existed) WriteFileBytes(path, saved);
   }
 };
 
