@@ -554,7 +554,18 @@ LRESULT CALLBACK D3DApp_WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
   return D3DApp_HandleMessage(wnd, msg, wParam, lParam);
 }
 
-static void ButtonPosition(LPARAM lParam, i32 *x, i32 *y) { D3DApp_DecodeMouse(lParam, x, y); }
+// A button press captures the mouse until its release; both keep where they happened.
+static void ButtonDown(HWND wnd, LPARAM lParam, u32 *held, i32 *x, i32 *y) {
+  *held = 1;
+  SetCapture(wnd);
+  D3DApp_DecodeMouse(lParam, x, y);
+}
+
+static void ButtonUp(LPARAM lParam, u32 *held, i32 *x, i32 *y) {
+  *held = 0;
+  ReleaseCapture();
+  D3DApp_DecodeMouse(lParam, x, y);
+}
 
 static void OnMouseMove(LPARAM lParam) {
   D3DApp_DecodeMouse(lParam, &g_LibApp.cursorX, &g_LibApp.cursorY);
@@ -681,34 +692,22 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       OnMouseMove(lParam);
       break;
     case WM_LBUTTONDOWN:
-      g_LibApp.leftHeld = 1;
-      SetCapture(wnd);
-      ButtonPosition(lParam, &g_LibApp.leftDownX, &g_LibApp.leftDownY);
+      ButtonDown(wnd, lParam, &g_LibApp.leftHeld, &g_LibApp.leftDownX, &g_LibApp.leftDownY);
       break;
     case WM_MBUTTONDOWN:
-      g_LibApp.middleHeld = 1;
-      SetCapture(wnd);
-      ButtonPosition(lParam, &g_LibApp.middleDownX, &g_LibApp.middleDownY);
+      ButtonDown(wnd, lParam, &g_LibApp.middleHeld, &g_LibApp.middleDownX, &g_LibApp.middleDownY);
       break;
     case WM_RBUTTONDOWN:
-      g_LibApp.rightHeld = 1;
-      SetCapture(wnd);
-      ButtonPosition(lParam, &g_LibApp.rightDownX, &g_LibApp.rightDownY);
+      ButtonDown(wnd, lParam, &g_LibApp.rightHeld, &g_LibApp.rightDownX, &g_LibApp.rightDownY);
       break;
     case WM_LBUTTONUP:
-      g_LibApp.leftHeld = 0;
-      ReleaseCapture();
-      ButtonPosition(lParam, &g_LibApp.leftUpX, &g_LibApp.leftUpY);
+      ButtonUp(lParam, &g_LibApp.leftHeld, &g_LibApp.leftUpX, &g_LibApp.leftUpY);
       break;
     case WM_MBUTTONUP:
-      g_LibApp.middleHeld = 0;
-      ReleaseCapture();
-      ButtonPosition(lParam, &g_LibApp.middleUpX, &g_LibApp.middleUpY);
+      ButtonUp(lParam, &g_LibApp.middleHeld, &g_LibApp.middleUpX, &g_LibApp.middleUpY);
       break;
     case WM_RBUTTONUP:
-      g_LibApp.rightHeld = 0;
-      ReleaseCapture();
-      ButtonPosition(lParam, &g_LibApp.rightUpX, &g_LibApp.rightUpY);
+      ButtonUp(lParam, &g_LibApp.rightHeld, &g_LibApp.rightUpX, &g_LibApp.rightUpY);
       break;
     case WM_COMMAND:
       return OnCommand(wnd, wParam, lParam);
