@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/kzp.h"
 #include "model/seam.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
@@ -228,28 +229,13 @@ Obj2Model *Kza_Parse(const u8 *data, size_t size, const char *path, char *err, s
 
 // The magic and version test of the reader; false with the message shown.
 static bool CheckHead(const FileData *f, const char *path) {
-  if (f->size < 3 || memcmp(f->data, "KZA", 3) != 0) {
-    Lib_ErrorBoxf(kMsgNotKza, path);
-    return false;
-  }
-  ByteReader r;
-  Rd_Init(&r, f->data, f->size);
-  Rd_Skip(&r, 3);
-  i32 version = Rd_I32(&r);
-  if (r.err) {
-    Lib_ErrorBoxf(kMsgBroken, path);
-    return false;
-  }
-  if (version >= 2004051) {
-    Lib_ErrorBoxf(kMsgNew, path);
-    return false;
-  }
   // Versions between the three known ones have no known layout: refused like older files.
-  if (version != 2003000 && version != 2004000 && version != 2004050) {
-    Lib_ErrorBoxf(kMsgOld, path);
-    return false;
-  }
-  return true;
+  static const i32 kVersions[] = {2003000, 2004000, 2004050};
+  static const KzHeaderTexts kTexts = {kMsgNotKza, kMsgOld, kMsgNew, kMsgBroken};
+  const char *refusal =
+      Kz_HeaderRefusalOf(f->data, f->size, "KZA", kVersions, (int)(sizeof kVersions / sizeof kVersions[0]), &kTexts);
+  if (refusal) Lib_ErrorBoxf(refusal, path);
+  return !refusal;
 }
 
 i32 Kza_Read(i32 s, const char *path) {

@@ -19,6 +19,7 @@
 
 #include "lib/draw/texture.h"
 #include "model/bytes.h"
+#include "model/kzp.h"
 #include "model/seam.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
@@ -312,28 +313,13 @@ Bone2Model *Kzb_ReadBody(const char *path) {
 
 // The magic and version test of the reader; false with the message shown.
 static bool CheckHead(const FileData *f, const char *path) {
-  if (f->size < 3 || memcmp(f->data, "KZB", 3) != 0) {
-    Lib_ErrorBoxf(kMsgNotKzb, path);
-    return false;
-  }
-  ByteReader r;
-  Rd_Init(&r, f->data, f->size);
-  Rd_Skip(&r, 3);
-  i32 version = Rd_I32(&r);
-  if (r.err) {
-    Lib_ErrorBoxf(kMsgBroken, path);
-    return false;
-  }
-  if (version >= 2004021) {
-    Lib_ErrorBoxf(kMsgNew, path);
-    return false;
-  }
   // 2004001..2004019 match neither layout: refused like an older file.
-  if (version != 2004000 && version != 2004020) {
-    Lib_ErrorBoxf(kMsgOld, path);
-    return false;
-  }
-  return true;
+  static const i32 kVersions[] = {2004000, 2004020};
+  static const KzHeaderTexts kTexts = {kMsgNotKzb, kMsgOld, kMsgNew, kMsgBroken};
+  const char *refusal =
+      Kz_HeaderRefusalOf(f->data, f->size, "KZB", kVersions, (int)(sizeof kVersions / sizeof kVersions[0]), &kTexts);
+  if (refusal) Lib_ErrorBoxf(refusal, path);
+  return !refusal;
 }
 
 i32 Kzb_Read(i32 slot, const char *path) {

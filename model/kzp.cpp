@@ -523,11 +523,20 @@ bool Kz_ReadHeader(const u8 *data, size_t size, const char magic[3], i32 *versio
 
 const char *Kz_HeaderRefusal(const u8 *data, size_t size, const char magic[3], i32 version,
                              const KzHeaderTexts *texts) {
+  return Kz_HeaderRefusalOf(data, size, magic, &version, 1, texts);
+}
+
+const char *Kz_HeaderRefusalOf(const u8 *data, size_t size, const char magic[3], const i32 *accepted,
+                               int count, const KzHeaderTexts *texts) {
   i32 got = 0;
-  if (!Kz_ReadHeader(data, size, magic, &got)) return texts->notFormat;
-  if (got < version) return texts->tooOld;
-  if (got > version) return texts->tooNew;
-  return nullptr;
+  if (!Kz_ReadHeader(data, size, magic, &got)) {
+    bool rightMagic = size >= 3 && memcmp(data, magic, 3) == 0;
+    return rightMagic && texts->broken ? texts->broken : texts->notFormat;
+  }
+  if (got > accepted[count - 1]) return texts->tooNew;
+  for (int i = 0; i < count; i++)
+    if (got == accepted[i]) return nullptr;
+  return texts->tooOld;
 }
 
 // Reads the 3-byte magic and version of a file. False (with the cannot-open message) when the

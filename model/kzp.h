@@ -21,11 +21,16 @@ bool Kz_ReadHeader(const u8 *data, size_t size, const char magic[3], i32 *versio
 // The messages a KZ-family reader shows for a header it refuses (each takes the path).
 struct KzHeaderTexts {
   const char *notFormat, *tooOld, *tooNew;
+  const char *broken;   // the right magic but no room for the version; null: notFormat
 };
 // Null when the header has the expected magic and exactly the expected version, otherwise
 // the matching text of `texts`.
 const char *Kz_HeaderRefusal(const u8 *data, size_t size, const char magic[3], i32 version,
                              const KzHeaderTexts *texts);
+// The same for a reader of several versions (accepted, ascending): a version above the last is
+// too new; any other version not in the list is too old, since its layout is not known.
+const char *Kz_HeaderRefusalOf(const u8 *data, size_t size, const char magic[3], const i32 *accepted,
+                               int count, const KzHeaderTexts *texts);
 
 // Writes the model as version 2006000 (all-or-nothing file replace). False with a message
 // when the model does not fit the format or the file cannot be written.
