@@ -1,6 +1,7 @@
 // Editor families: the hook table, entering, leaving and switching families, the mouse,
 // key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
 #include "app/family.h"
+#include "app/docflags.h"
 #include "app/family_hooks.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
@@ -121,17 +122,20 @@ void App_LeaveFamily(void) {
 }
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
-// history; an edited model is only discarded when the user agrees.
+// history; a model changed since it was loaded, saved or made is only discarded when the
+// user agrees. (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedModel(void) {
-  if (!g_EditedFlag || g_EditFamily != FAMILY_3D_MODEL) return true;
-  if (!g_ShellSeam.askYesNo) return true;
-  return g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？");
+  if (!Doc_IsChanged(DOC_MODEL3) || g_EditFamily != FAMILY_3D_MODEL) return true;
+  if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？")) return false;
+  Doc_ClearChanged(DOC_MODEL3);   // given up: the next entry replaces it without asking again
+  return true;
 }
 
 static void Start3DFamily(void) {
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
   if (g_ShellSeam.newModelInSlot0) g_ShellSeam.newModelInSlot0();
+  Doc_ClearChanged(DOC_MODEL3);
   if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush("３Ｄモデル編集");
   g_EditedFlag = 0;

@@ -23,7 +23,7 @@ enum : u32 {
 
 extern u32 g_PrevEditFamily;
 extern u32 g_PrevEditSubMode;
-extern u32 g_EditedFlag;       // the document changed since it was loaded or made
+extern u32 g_EditedFlag;       // an edit since the last undo step (app/docflags.h: since loaded)
 extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
 extern u32 g_PickSuspended;    // hover pick off while non-zero
 extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"

@@ -2,6 +2,7 @@
 #include "app/filemenu.h"
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
@@ -14,7 +15,8 @@ void FileMenu_LoadKzp(const char *path) {
     return;
   }
   g_ModelAllocArrays = 1;
-  Model3_OpenFile(0, path);   // the reader reports its own failures
+  // The reader reports its own failures; a model that was read is unchanged from its file.
+  if (Model3_OpenFile(0, path)) Doc_ClearChanged(DOC_MODEL3);
   App_RefreshCurrentPointers();
   View_FitAll();
   App_RefreshLists();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family_hooks.h"
 #include "shell_fixture.h"
 
@@ -319,8 +320,10 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   App_SwitchFamily(11);
   EXPECT_EQ(newModels, 1);
   EXPECT_EQ(undoResets, 1);
-  // Leaving with an edited model asks; "no" stays.
-  g_EditedFlag = 1;
+  // Leaving with an edited model asks, also after the edit's undo step cleared the edited
+  // flag; "no" stays.
+  Doc_MarkEdited(DOC_MODEL3);
+  g_EditedFlag = 0;
   g_answer = false;
   g_calls.clear();
   App_SwitchFamily(0);

@@ -1,0 +1,17 @@
+// The changed flag per kind of document. Owns g_DocChanged.
+#include "app/docflags.h"
+
+#include "app/family.h"
+
+u32 g_DocChanged[DOC_KINDS];
+
+void Doc_MarkEdited(u32 kind) {
+  g_EditedFlag = 1;
+  if (kind < DOC_KINDS) g_DocChanged[kind] = 1;
+}
+
+void Doc_ClearChanged(u32 kind) {
+  if (kind < DOC_KINDS) g_DocChanged[kind] = 0;
+}
+
+bool Doc_IsChanged(u32 kind) { return kind < DOC_KINDS && g_DocChanged[kind] != 0; }

@@ -1,0 +1,29 @@
+// "Changed since loaded, saved or made": one flag per kind of document.
+//
+// g_EditedFlag (app/family.h) only says whether an edit happened since the last undo step;
+// every recorded step clears it. The question before a changed document is discarded needs
+// to know more: whether the document differs from what was loaded, saved or made. Editors
+// mark an edit with Doc_MarkEdited (both flags); a successful load, save or new document of
+// a kind clears that kind's flag (Doc_ClearChanged). Global owned here: g_DocChanged.
+#pragma once
+#include "model/types.h"
+
+enum DocKind : u32 {
+  DOC_MODEL3 = 0,   // the 3D editor's models (KZP, KZM and the imported formats)
+  DOC_OBJ3,         // 3D object sets (KZO)
+  DOC_BONE2,        // 2D bone models (KZB)
+  DOC_OBJ2,         // 2D object models (KZA)
+  DOC_MOVIE,        // KZV
+  DOC_COLLISION,    // KZC
+  DOC_MAP2,         // MAP2
+  DOC_EFFECT,
+  DOC_PROGRAM,      // the program editor's script text
+  DOC_KINDS
+};
+
+extern u32 g_DocChanged[DOC_KINDS];
+
+// An edit of a document of this kind: the edited flag and the kind's changed flag are set.
+void Doc_MarkEdited(u32 kind);
+void Doc_ClearChanged(u32 kind);
+bool Doc_IsChanged(u32 kind);

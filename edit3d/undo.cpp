@@ -1,0 +1,158 @@
+// The 3D editor's per-layer undo history: record, restore, undo, redo, the undo list and the
+// walk to a chosen line. Owns g_Undo, g_UndoLabel and g_UndoListOps.
+#include "edit3d/undo.h"
+
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/views.h"
+#include "lib/media/log.h"
+#include "model/object.h"
+#include "model/seam.h"
+
+UndoManager g_Undo = {};
+char g_UndoLabel[UNDO_LABEL];
+UndoListOps g_UndoListOps;
+
+// [SECTION] helpers
+// Every operation acts only in the 3D editor and only on a layer (slot 10 is the background
+// model's, which has no history).
+static bool Active(const UndoHistory *h) {
+  return h && g_EditFamily == FAMILY_3D_MODEL && g_CurSlot < UNDO_LAYERS;
+}
+
+static Model3 *LayerModel(void) { return g_CurSlot < UNDO_LAYERS ? g_Model3Slots[g_CurSlot] : nullptr; }
+
+// A snapshot is a copy target: no arrays of its own (the copy grows what it needs). The
+// caller's one-shot request for full arrays is left for the model it was meant for.
+static Model3 *NewSnapshot(void) {
+  u32 flag = g_ModelAllocArrays;
+  g_ModelAllocArrays = 0;
+  Model3 *m = Model3_New();
+  g_ModelAllocArrays = flag;
+  return m;
+}
+
+// The step the next record goes into: the one after the index, or, in a full history,
+// step 9 after the oldest step moved to the end (its snapshot is reused; no model is copied).
+static UndoStep *NextStep(UndoHistory *h) {
+  i32 next = h->index + 1;
+  if (next < 0) next = 0;
+  if (next < UNDO_STEPS) {
+    UndoStep *s = &h->steps[next];
+    if (!s->snapshot) s->snapshot = NewSnapshot();
+    if (!s->snapshot) return nullptr;
+    h->index = next;
+    return s;
+  }
+  UndoStep oldest = h->steps[0];
+  memmove(&h->steps[0], &h->steps[1], (UNDO_STEPS - 1) * sizeof(UndoStep));
+  h->steps[UNDO_STEPS - 1] = oldest;
+  h->index = UNDO_STEPS - 1;
+  UndoStep *s = &h->steps[h->index];
+  if (!s->snapshot) s->snapshot = NewSnapshot();
+  return s->snapshot ? s : nullptr;
+}
+
+// Only the current layer's scene object is shown.
+static void ShowOnlyCurrentLayer(void) {
+  for (i32 i = 0; i < SCENE_OBJECTS; i++)
+    if (g_SceneObjects[i]) Object_SetVisible(g_SceneObjects[i], 0);
+  Object_SetVisible(Object_Get((i32)g_CurSlot), 1);
+}
+
+// [SECTION] histories
+UndoHistory *Undo_Current(void) { return g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_CurSlot] : nullptr; }
+
+bool Undo_HasSteps(const UndoHistory *h) { return h && h->top >= 0; }
+
+void Undo_ResetAll(void) {
+  for (UndoHistory &h : g_Undo.histories) h.index = h.top = -1;
+}
+
+void Undo_Push(UndoHistory *h) {
+  if (!Active(h)) return;
+  Model3 *model = LayerModel();
+  if (!model) return;   // nothing to record: an empty layer files no step
+  UndoStep *s = NextStep(h);
+  if (!s) return;
+  h->top = h->index;   // recording after an undo drops the steps above
+  Model3_Copy(model, s->snapshot, 1);
+  Str_Copy(s->label, sizeof s->label, g_UndoLabel);
+  s->family = g_EditFamily;
+  ShowOnlyCurrentLayer();
+  Undo_FillList();
+  Log_Printf("Memory %3.3f", (f64)Log_FreeMemory() * 0.0009765625 * 0.0009765625);
+  g_EditedFlag = 0;
+}
+
+void Undo_Restore(UndoHistory *h) {
+  if (!Active(h)) return;
+  // No step since the last reset: nothing to restore, and the next record is step 0. (Older
+  // snapshots are still allocated but belong to the model from before the reset.)
+  if (h->top < 0) { h->index = -1; return; }
+  if (h->index < 0) { h->index = 0; return; }
+  if (h->index > h->top) { h->index = h->top; return; }
+  Model3 *model = LayerModel();
+  const Model3 *snap = h->steps[h->index].snapshot;
+  if (model && snap) Model3_Copy(snap, model, 0);
+  Undo_FillList();
+  App_RefreshLists();
+}
+
+void Undo_Undo(UndoHistory *h) {
+  if (!Active(h)) return;
+  h->index--;
+  Undo_Restore(h);
+  App_RefreshLists();
+}
+
+void Undo_Redo(UndoHistory *h) {
+  if (!Active(h)) return;
+  h->index++;
+  if (h->index >= UNDO_STEPS) h->index = UNDO_STEPS - 1;
+  Undo_Restore(h);
+  App_RefreshLists();
+}
+
+// [SECTION] the undo list
+void Undo_FillList(void) {
+  UndoHistory *h = Undo_Current();
+  if (!h) return;
+  const UndoListOps &ops = g_UndoListOps;
+  void *list = g_Undo.list;
+  if (list && ops.clear) ops.clear(list);
+  Model3 *model = LayerModel();
+  if (!model) return;
+  if (list) {
+    for (i32 i = 0; i <= h->top && i < UNDO_STEPS; i++)
+      if (ops.add) ops.add(list, h->steps[i].label);
+    if (ops.select) ops.select(list, h->index);
+  }
+  // Setting mode 7 again flags the model's render data for rebuilding after a restore.
+  if (model->renderMode == 7) Model3_SetRenderMode(model, 7);
+}
+
+void Undo_ChooseLine(i32 s) {
+  UndoHistory *h = Undo_Current();
+  if (!Active(h) || s < 0 || s > h->top) return;
+  // One step at a time, each a whole restore, as the keys do; the distance is at most nine.
+  for (i32 n = 0; n < UNDO_STEPS && h->index != s; n++) {
+    if (s < h->index) Undo_Undo(h);
+    else Undo_Redo(h);
+  }
+  App_RefreshLists();
+}
+
+// [SECTION] the shell's entries
+static void PushLabelled(const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label ? label : "");
+  Undo_Push(Undo_Current());
+}
+
+void Undo_Install(void) {
+  g_ShellSeam.undoResetAll = Undo_ResetAll;
+  g_ShellSeam.undoPush = PushLabelled;
+}

@@ -1,0 +1,69 @@
+// The 3D editor's undo history: per layer (model slots 0..9) up to ten whole-model snapshots
+// with a label each. Every edit of family 11 records a step after it changed the model; undo
+// and redo copy a recorded snapshot back into the layer's model. Outside family 11, and for a
+// current slot outside 0..9 (the background model's slot 10), every operation does nothing.
+//
+// Globals owned here: g_Undo (histories and the undo list box), g_UndoLabel (the label of the
+// next step: callers write it right before Undo_Push). Snapshots are allocated on first use
+// and kept for the whole run; a full history rotates its snapshot pointers.
+#pragma once
+#include "model/model3.h"
+#include "model/types.h"
+
+enum {
+  UNDO_STEPS = 10,
+  UNDO_LAYERS = 10,
+  UNDO_LABEL = 256,
+  UNDO_PANEL_HOLDER = 0,   // the undo panel's window holder in each layout's block (g_AppShell)
+};
+
+struct UndoStep {
+  Model3 *snapshot;          // owned; null until the step is first used
+  char label[UNDO_LABEL];    // shown in the undo list
+  u32 family;                // the editor family at record time (11)
+};
+
+struct UndoHistory {
+  UndoStep steps[UNDO_STEPS];
+  i32 index;   // the step the layer's model equals; -1 = none
+  i32 top;     // the last recorded step; -1 = none. Between records 0 <= index <= top <= 9
+};
+
+struct UndoManager {
+  UndoHistory histories[UNDO_LAYERS];   // one per layer
+  void *list;                           // the undo list box (control 1373 of UNDO_DLG), or null
+};
+extern UndoManager g_Undo;
+extern char g_UndoLabel[UNDO_LABEL];
+
+// The list box calls, installed by the Windows side (native tests install fakes).
+struct UndoListOps {
+  void (*clear)(void *list);
+  void (*add)(void *list, const char *text);
+  void (*select)(void *list, i32 line);
+};
+extern UndoListOps g_UndoListOps;
+
+// The current layer's history, or null when the current slot is not a layer.
+UndoHistory *Undo_Current(void);
+// True once the history holds a step since its last reset (the layer switch creates a
+// layer's first step when this is false).
+bool Undo_HasSteps(const UndoHistory *h);
+// Every history back to no step (the switch into the 3D editor); snapshots are kept for reuse.
+void Undo_ResetAll(void);
+
+// Records the current layer's model as a new step of h under g_UndoLabel.
+void Undo_Push(UndoHistory *h);
+// Copies the snapshot at h's index into the current layer's model (an index outside the
+// recorded steps is pulled back and nothing is restored).
+void Undo_Restore(UndoHistory *h);
+void Undo_Undo(UndoHistory *h);
+void Undo_Redo(UndoHistory *h);
+// Refills the undo list box with the current layer's labels and selects its index.
+void Undo_FillList(void);
+// The list's choice of line s: single undos or redos until the index is s. A line outside
+// the recorded steps (LB_ERR included) is ignored.
+void Undo_ChooseLine(i32 s);
+
+// Installs the shell's undo entries (reset of every history; one labelled step).
+void Undo_Install(void);
