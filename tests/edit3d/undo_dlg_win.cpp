@@ -1,0 +1,141 @@
+// The undo panel in process: "UNDO_DLG" with its caption and buttons; three labelled steps
+// show as three lines with the last selected; choosing line 0 brings back the model of
+// step 0 (saved as KZP, byte-identical to the file saved at step 0); "アンドゥ( U )" and
+// "リドゥ( I )" step once each.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "edit3d/undo.h"
+#include "edit3d/undo_win.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "resources/edit3d_ids.h"
+
+namespace {
+
+std::vector<u8> Bytes(const std::string &path) {
+  std::vector<u8> b;
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  for (int c; (c = fgetc(f)) != EOF;) b.push_back((u8)c);
+  fclose(f);
+  return b;
+}
+
+std::string TempPath(const char *name) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + name;
+}
+
+std::string Text(HWND w) {
+  char buf[256] = {};
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
+
+std::vector<std::string> Lines(HWND list) {
+  std::vector<std::string> v;
+  i32 n = (i32)SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (i32 i = 0; i < n; i++) {
+    char buf[256] = {};
+    SendMessageA(list, LB_GETTEXT, (WPARAM)i, (LPARAM)buf);
+    v.push_back(buf);
+  }
+  return v;
+}
+
+void Record(const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Undo_Push(Undo_Current());
+}
+
+void Press(HWND dlg, int id) {
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+}
+
+}  // namespace
+
+TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
+  g_MaxPolygons = 64;
+  g_MaxVertices = 256;
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = SUB_3D_POLY;
+  g_CurSlot = 0;
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(0);
+  ASSERT_NE(m, nullptr);
+  Undo_InstallWin();
+  Undo_ResetAll();
+
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "UNDO_DLG", nullptr, Undo_DlgProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  g_AppShell.panels[SUB_3D_POLY][UNDO_PANEL_HOLDER].window = dlg;
+  HWND list = GetDlgItem(dlg, IDC_UNDO_LIST);
+  g_Undo.list = list;
+  EXPECT_EQ(Text(dlg), "アンドゥ＆リドゥ");
+  EXPECT_EQ(Text(GetDlgItem(dlg, IDC_UNDO_UNDO)), "アンドゥ( U )");
+  EXPECT_EQ(Text(GetDlgItem(dlg, IDC_UNDO_REDO)), "リドゥ( I )");
+  EXPECT_EQ(Text(GetDlgItem(dlg, IDC_UNDO_OK)), "決定");
+  EXPECT_EQ(Text(GetDlgItem(dlg, IDC_UNDO_CLOSE)), "閉じる");
+
+  // Step 0: one triangle, saved.
+  m->positionCount = 3;
+  m->positions[0] = {0, 0, 0};
+  m->positions[1] = {1, 0, 0};
+  m->positions[2] = {0, 1, 0};
+  m->polygonCount = 1;
+  m->polygons[0].cornerCount = 3;
+  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
+  Record("三角形");
+  std::string step0 = TempPath("miravel_undo_step0.KZP"), chosen = TempPath("miravel_undo_chosen.KZP");
+  ASSERT_TRUE(Kzp_Write(m, step0.c_str()));
+  // Step 1: a second triangle; step 2: a bone.
+  m->positions[3] = {1, 1, 0};
+  m->positionCount = 4;
+  m->polygons[1] = m->polygons[0];
+  m->polygons[1].corners[0].vertex = 3;
+  m->polygonCount = 2;
+  Record("面追加");
+  m->boneCount = 3;
+  m->bones[2].parent = 1;
+  Str_Copy(m->bones[2].name, MODEL3_NAME, "腕");
+  m->boneRest[2].pos[1] = 2.0f;
+  Record("ボーン追加");
+
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{"三角形", "面追加", "ボーン追加"}));
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 2);
+
+  // Choosing line 0 as the user does: the selection changes, then the list notifies.
+  SendMessageA(list, LB_SETCURSEL, 0, 0);
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_UNDO_LIST, LBN_SELCHANGE), (LPARAM)list);
+  EXPECT_EQ(Undo_Current()->index, 0);
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+  ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], chosen.c_str()));
+  std::vector<u8> want = Bytes(step0), got = Bytes(chosen);
+  EXPECT_FALSE(want.empty());
+  EXPECT_TRUE(want == got) << want.size() << " / " << got.size() << " bytes";
+
+  Press(dlg, IDC_UNDO_REDO);
+  EXPECT_EQ(Undo_Current()->index, 1);
+  EXPECT_EQ(g_Model3Slots[0]->polygonCount, 2);
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 1);
+  Press(dlg, IDC_UNDO_UNDO);
+  EXPECT_EQ(Undo_Current()->index, 0);
+  EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
+  EXPECT_EQ(Lines(list).size(), 3u);
+
+  DestroyWindow(dlg);
+  g_Undo.list = nullptr;
+  DeleteFileA(step0.c_str());
+  DeleteFileA(chosen.c_str());
+  Model3_FreeAllSlots();
+}

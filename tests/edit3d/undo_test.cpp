@@ -1,0 +1,250 @@
+// The per-layer undo history: a full history keeps the last ten steps by rotating its
+// snapshots; recording after undos drops the undone steps; the ends of the history change
+// nothing; the list walk moves one whole restore at a time and ignores lines it cannot reach;
+// nothing happens outside family 11 or on slot 10; a layer used before a re-entry of the
+// family never gets its old model back; snapshots leave the caller's one-shot flag alone.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "edit3d/undo.h"
+#include "model/model3.h"
+
+namespace {
+
+// The undo list box as the fakes see it, and the layer model's mark at every refill.
+std::vector<std::string> g_lines;
+i32 g_selected = -2;
+std::vector<i32> g_refills;
+
+Model3 *Layer() { return g_Model3Slots[g_CurSlot]; }
+// Each test state is told apart by one mark: the first position's x.
+void Mark(i32 v) { Layer()->positions[0].x = (f32)v; }
+i32 MarkOf(const Model3 *m) { return (i32)m->positions[0].x; }
+
+struct UndoTest : ::testing::Test {
+  u32 savedPolys = 0, savedVerts = 0;
+  void SetUp() override {
+    savedPolys = g_MaxPolygons;
+    savedVerts = g_MaxVertices;
+    g_MaxPolygons = 16;
+    g_MaxVertices = 64;
+    memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
+    g_EditFamily = FAMILY_3D_MODEL;
+    g_CurSlot = 0;
+    Undo_ResetAll();
+    g_Undo.list = &g_lines;
+    g_UndoListOps.clear = [](void *) { g_lines.clear(); g_selected = -2; g_refills.push_back(Layer() ? MarkOf(Layer()) : -1); };
+    g_UndoListOps.add = [](void *, const char *t) { g_lines.push_back(t); };
+    g_UndoListOps.select = [](void *, i32 line) { g_selected = line; };
+    NewLayer(0);
+    g_refills.clear();
+  }
+  void TearDown() override {
+    Model3_FreeAllSlots();
+    g_Undo.list = nullptr;
+    memset(&g_UndoListOps, 0, sizeof g_UndoListOps);
+    g_CurSlot = 0;
+    g_EditFamily = 0;
+    g_ModelAllocArrays = 0;
+    g_MaxPolygons = savedPolys;
+    g_MaxVertices = savedVerts;
+  }
+  static void NewLayer(i32 slot) {
+    g_ModelAllocArrays = 1;
+    Model3_Init(slot);
+    g_Model3Slots[slot]->positionCount = 1;
+  }
+  // Records steps marked first..last, labelled "s<mark>".
+  static void PushRange(i32 first, i32 last) {
+    for (i32 v = first; v <= last; v++) {
+      Mark(v);
+      snprintf(g_UndoLabel, sizeof g_UndoLabel, "s%d", v);
+      Undo_Push(Undo_Current());
+    }
+  }
+  static std::vector<std::string> Labels(i32 first, i32 last) {
+    std::vector<std::string> v;
+    for (i32 i = first; i <= last; i++) v.push_back("s" + std::to_string(i));
+    return v;
+  }
+};
+
+TEST_F(UndoTest, ElevenPushesKeepTheLastTenByRotatingTheSnapshots) {
+  PushRange(0, 9);
+  UndoHistory *h = Undo_Current();
+  std::set<Model3 *> first;
+  for (const UndoStep &s : h->steps) first.insert(s.snapshot);
+  PushRange(10, 10);
+  EXPECT_EQ(h->index, 9);
+  EXPECT_EQ(h->top, 9);
+  EXPECT_EQ(g_lines, Labels(1, 10));
+  EXPECT_EQ(g_selected, 9);
+  for (i32 i = 0; i < UNDO_STEPS; i++) EXPECT_EQ(MarkOf(h->steps[i].snapshot), i + 1) << i;
+  // 1,000 more records reuse the same ten snapshots.
+  PushRange(11, 1010);
+  std::set<Model3 *> after;
+  for (const UndoStep &s : h->steps) after.insert(s.snapshot);
+  EXPECT_EQ(after, first);
+  EXPECT_EQ(first.size(), 10u);
+  EXPECT_EQ(g_lines, Labels(1001, 1010));
+}
+
+TEST_F(UndoTest, RecordingAfterTwoUndosDropsThem) {
+  PushRange(0, 4);
+  Undo_Undo(Undo_Current());
+  Undo_Undo(Undo_Current());
+  EXPECT_EQ(MarkOf(Layer()), 2);
+  Mark(7);
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "s7");
+  Undo_Push(Undo_Current());
+  EXPECT_EQ(Undo_Current()->top, 3);
+  EXPECT_EQ(g_lines, (std::vector<std::string>{"s0", "s1", "s2", "s7"}));
+  EXPECT_EQ(g_selected, 3);
+  Undo_Redo(Undo_Current());
+  EXPECT_EQ(Undo_Current()->index, 3);
+}
+
+TEST_F(UndoTest, TheEndsOfTheHistoryChangeNothingButRedoAtNineOfTen) {
+  struct Case {
+    const char *what;
+    i32 steps;     // recorded: marks 0..steps-1
+    i32 undos;     // made before the operation
+    bool redo;     // the operation: redo, else undo
+    i32 index;     // afterwards
+    bool restored; // the model (marked 99 before the operation) came back from a step
+  };
+  const Case cases[] = {
+    {"undo at step 0", 3, 2, false, 0, false},
+    {"redo at the top", 3, 0, true, 2, false},
+    {"redo at step 9 of ten", 10, 0, true, 9, true},
+    {"undo in the middle", 3, 0, false, 1, true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    Undo_ResetAll();
+    PushRange(0, c.steps - 1);
+    for (i32 i = 0; i < c.undos; i++) Undo_Undo(Undo_Current());
+    Mark(99);
+    if (c.redo) Undo_Redo(Undo_Current());
+    else Undo_Undo(Undo_Current());
+    EXPECT_EQ(Undo_Current()->index, c.index);
+    EXPECT_EQ(MarkOf(Layer()), c.restored ? c.index : 99);
+    EXPECT_EQ(Undo_Current()->top, c.steps - 1);
+  }
+}
+
+TEST_F(UndoTest, ChoosingALineWalksOneWholeRestoreAtATime) {
+  PushRange(0, 6);
+  g_refills.clear();
+  Undo_ChooseLine(2);
+  EXPECT_EQ(g_refills, (std::vector<i32>{5, 4, 3, 2}));
+  EXPECT_EQ(Undo_Current()->index, 2);
+  g_refills.clear();
+  Undo_ChooseLine(6);
+  EXPECT_EQ(g_refills, (std::vector<i32>{3, 4, 5, 6}));
+  // LB_ERR and lines past the top are ignored: the walk ends and nothing moves.
+  for (i32 line : {-1, 7, 9, 12}) {
+    g_refills.clear();
+    Undo_ChooseLine(line);
+    EXPECT_TRUE(g_refills.empty()) << line;
+    EXPECT_EQ(Undo_Current()->index, 6) << line;
+  }
+}
+
+TEST_F(UndoTest, NothingChangesOutsideTheFamilyOrOnTheBackgroundSlot) {
+  PushRange(0, 4);
+  Undo_Undo(Undo_Current());
+  NewLayer(10);   // (slot 0 stays current for now)
+  static UndoManager before;
+  memcpy(&before, &g_Undo, sizeof before);
+  struct Case { u32 family; u32 slot; } cases[] = {{FAMILY_2D_MODEL, 0}, {FAMILY_PREVIEW, 0}, {FAMILY_3D_MODEL, 10}};
+  for (const Case &c : cases) {
+    g_EditFamily = c.family;
+    g_CurSlot = c.slot;
+    Mark(50);
+    g_refills.clear();
+    UndoHistory *h = &g_Undo.histories[0];
+    Undo_Push(h);
+    Undo_Undo(h);
+    Undo_Redo(h);
+    Undo_Restore(h);
+    Undo_ChooseLine(0);
+    if (c.slot == 10) Undo_FillList();
+    EXPECT_EQ(memcmp(&before, &g_Undo, sizeof before), 0) << c.family << "/" << c.slot;
+    EXPECT_EQ(MarkOf(Layer()), 50);
+    EXPECT_TRUE(g_refills.empty());
+    EXPECT_EQ(Undo_Current() == nullptr, c.slot == 10);
+  }
+}
+
+// Layer 3 used, the family entered again (every history reset), layer 3 used again: the
+// model from before the re-entry must never come back, by the layer switch's own steps or by
+// a restore without them.
+TEST_F(UndoTest, ALayerUsedBeforeAReEntryStartsAfresh) {
+  for (bool layerSwitchSteps : {true, false}) {
+    SCOPED_TRACE(layerSwitchSteps ? "with the first-step query" : "restore only");
+    g_CurSlot = 3;
+    NewLayer(3);
+    PushRange(1, 4);   // the old model: marks 1..4
+    Undo_ResetAll();
+    UndoHistory *h = Undo_Current();
+    if (layerSwitchSteps) {
+      ASSERT_FALSE(Undo_HasSteps(h));
+      NewLayer(3);
+      Mark(10);
+      Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
+      Undo_Push(h);
+    } else {
+      Mark(10);
+    }
+    Undo_Restore(h);
+    PushRange(11, 12);
+    for (i32 i = 0; i < 12; i++) {
+      Undo_Undo(h);
+      EXPECT_GE(MarkOf(Layer()), 10);
+    }
+    for (i32 i = 0; i < 12; i++) {
+      Undo_Redo(h);
+      EXPECT_GE(MarkOf(Layer()), 10);
+    }
+    EXPECT_EQ(MarkOf(Layer()), 12);
+    EXPECT_EQ(g_lines.front(), layerSwitchSteps ? "記録開始" : "s11");
+  }
+}
+
+TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
+  Doc_MarkEdited(DOC_MODEL3);
+  g_ModelAllocArrays = 1;   // a caller about to make a full model
+  PushRange(0, 0);
+  EXPECT_EQ(g_ModelAllocArrays, 1u);
+  EXPECT_LT(Undo_Current()->steps[0].snapshot->capPositions, (i32)g_MaxVertices);
+  EXPECT_EQ(g_EditedFlag, 0u);
+  EXPECT_TRUE(Doc_IsChanged(DOC_MODEL3));   // still differs from what was loaded
+  Doc_ClearChanged(DOC_MODEL3);
+  // An empty layer records nothing (no old snapshot filed under a new label).
+  Model3_FreeSlot(0);
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "s1");
+  Undo_Push(Undo_Current());
+  EXPECT_EQ(Undo_Current()->top, 0);
+  EXPECT_EQ(g_lines, (std::vector<std::string>{"s0"}));
+}
+
+TEST_F(UndoTest, TheShellEntriesResetAndRecordALabelledStep) {
+  PushRange(0, 3);
+  Undo_Install();
+  g_ShellSeam.undoResetAll();
+  g_ShellSeam.undoPush("３Ｄモデル編集");
+  EXPECT_EQ(Undo_Current()->top, 0);
+  EXPECT_EQ(g_lines, (std::vector<std::string>{"３Ｄモデル編集"}));
+}
+
+}  // namespace
