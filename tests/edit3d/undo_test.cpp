@@ -96,21 +96,13 @@ TEST_F(UndoTest, ElevenPushesKeepTheLastTenByRotatingTheSnapshots) {
   EXPECT_EQ(after, first);
   EXPECT_EQ(first.size(), 10u);
   EXPECT_EQ(g_lines, Labels(1001, 1010));
-}
-
-TEST_F(UndoTest, RecordingAfterTwoUndosDropsThem) {
-  PushRange(0, 4);
-  Undo_Undo(Undo_Current());
-  Undo_Undo(Undo_Current());
-  EXPECT_EQ(MarkOf(Layer()), 2);
-  Mark(7);
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "s7");
-  Undo_Push(Undo_Current());
-  EXPECT_EQ(Undo_Current()->top, 3);
-  EXPECT_EQ(g_lines, (std::vector<std::string>{"s0", "s1", "s2", "s7"}));
-  EXPECT_EQ(g_selected, 3);
-  Undo_Redo(Undo_Current());
-  EXPECT_EQ(Undo_Current()->index, 3);
+  // Recording after two undos drops the two undone steps.
+  Undo_Undo(h);
+  Undo_Undo(h);
+  PushRange(2000, 2000);
+  EXPECT_EQ(h->top, 8);
+  EXPECT_EQ(g_lines.back(), "s2000");
+  EXPECT_EQ(g_lines[7], "s1008");
 }
 
 TEST_F(UndoTest, TheEndsOfTheHistoryChangeNothingButRedoAtNineOfTen) {
@@ -195,14 +187,14 @@ TEST_F(UndoTest, ALayerUsedBeforeAReEntryStartsAfresh) {
     g_CurSlot = 3;
     NewLayer(3);
     PushRange(1, 4);   // the old model: marks 1..4
-    Undo_ResetAll();
+    Undo_Install();    // the family switch resets through the shell's entry
+    g_ShellSeam.undoResetAll();
     UndoHistory *h = Undo_Current();
     if (layerSwitchSteps) {
       ASSERT_FALSE(Undo_HasSteps(h));
       NewLayer(3);
       Mark(10);
-      Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
-      Undo_Push(h);
+      g_ShellSeam.undoPush("記録開始");
     } else {
       Mark(10);
     }
@@ -236,15 +228,6 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
   Undo_Push(Undo_Current());
   EXPECT_EQ(Undo_Current()->top, 0);
   EXPECT_EQ(g_lines, (std::vector<std::string>{"s0"}));
-}
-
-TEST_F(UndoTest, TheShellEntriesResetAndRecordALabelledStep) {
-  PushRange(0, 3);
-  Undo_Install();
-  g_ShellSeam.undoResetAll();
-  g_ShellSeam.undoPush("３Ｄモデル編集");
-  EXPECT_EQ(Undo_Current()->top, 0);
-  EXPECT_EQ(g_lines, (std::vector<std::string>{"３Ｄモデル編集"}));
 }
 
 }  // namespace
