@@ -25,7 +25,7 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
-#include "scene/movie_services.h"
+#include "scene/movie.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;
@@ -78,6 +78,7 @@ static void InstallPlatformSeam(void) {
   g_ShellSeam.framePasses = FramePasses;
   g_ShellSeam.poseAll = Object_UpdateFrame;
   g_ShellSeam.objectInit = ObjectInitSeam;
+  Movie_InstallHooks();   // frame tables on change, movie images
 }
 
 // [SECTION] polygon capacity

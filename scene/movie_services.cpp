@@ -1,5 +1,6 @@
 // The movie state that the library reads, with its start values, and the least form of
-// the scene editors' hooks (they do nothing until the editors exist).
+// the scene editors' hooks not built yet (they do nothing). Playback and interpolation are
+// in scene/movie.cpp.
 #include "scene/movie_services.h"
 
 #include "lib/framework/lib.h"
@@ -14,8 +15,6 @@ char g_MovieVideoPath[256];
 
 bool Movie_OpenVideoWindow(const char *path, i32 flag) { return false; }
 void Movie_CloseVideoWindow(void) { g_VideoActive = 0; }
-void Movie_PlaybackTick(void) {}
-void Movie_InterpolateObject(i32 i, i32 k, f32 t) {}
 // The movie editor works in screen pixels, not in the logical 640x480 frame.
 void Movie_Enter(void) { g_FrameScaling = 0; }
 void Prog_Enter(void) {}

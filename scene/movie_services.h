@@ -79,7 +79,8 @@ extern char g_MovieVideoPath[256];  // the file the video window plays (replayed
 // Opens the video window on path and starts it; true when it plays.
 bool Movie_OpenVideoWindow(const char *path, i32 flag);
 void Movie_CloseVideoWindow(void);
-// One frame of movie playback (only while playing).
+// The library's own advance of movie playback: one frame per call while playing, inert while
+// the editor hosts the movie (g_EditorMode 1; the shell's tick runs it then). scene/movie.cpp.
 void Movie_PlaybackTick(void);
 // Writes the pose of object i between keys k and k+1 at fraction t into its pose fields.
 void Movie_InterpolateObject(i32 i, i32 k, f32 t);

@@ -324,7 +324,11 @@ TEST_F(DrawWinTest, ImageTableRefusesThe1025thImageAndFailedLoadsKeepNoRow) {
   ImageHandle h = {0, -1};
   EXPECT_EQ(Img_Load(&h, TempFile("missing.png").c_str()), -1);
   EXPECT_EQ(g_ImageTable[0].inUse, 0);
-  for (int i = 0; i < IMAGE_ROWS; i++) ASSERT_EQ(Img_Load(&h, kzi.c_str()), i);
+  static ImageHandle rows[IMAGE_ROWS];
+  for (int i = 0; i < IMAGE_ROWS; i++) {
+    rows[i] = {0, -1};
+    ASSERT_EQ(Img_Load(&rows[i], kzi.c_str()), i);
+  }
   EXPECT_EQ(Img_Load(&h, kzi.c_str()), -1);
   DeleteFileA(kzi.c_str());
 }

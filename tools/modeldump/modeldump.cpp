@@ -1,7 +1,8 @@
 // modeldump FILE...: reads each model file the program reads, through the program's own
 // readers (Model3_OpenFile, Kzo_Read), and prints one JSON object per file on stdout: counts,
 // groups, textures, bones, motions and the bounding box of the stored positions (for object
-// sets the same per part). A refused file prints the program's message on stderr; the exit
+// sets the same per part). KZV movies are printed from the parser alone (no actor file is
+// loaded): every field of the scene, of each object and of each key. A refused file prints the program's message on stderr; the exit
 // status is then 1. Names are printed as UTF-8.
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,6 +15,7 @@
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "scene/kzv.h"
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
@@ -223,10 +225,70 @@ static std::string LowerExtension(const char *path) {
   return e;
 }
 
+// [SECTION] Movies
+
+static std::string Floats(const f32 *v, int n) {
+  std::string s = "[";
+  for (int i = 0; i < n; i++) s += (i ? "," : "") + Num(v[i]);
+  return s + "]";
+}
+
+static std::string KeyFields(const MovieKey &k) {
+  return "{\"frame\":" + std::to_string(k.frame) + ",\"shown\":" + std::to_string(k.shown) +
+         ",\"number\":" + std::to_string(k.number) + ",\"position\":" + Floats(k.position, 3) +
+         ",\"angles\":" + Floats(k.angles, 3) + ",\"rotation\":" + Floats(k.rotation, 4) +
+         ",\"scale\":" + Floats(k.scale, 3) + ",\"color\":" + Floats(k.color, 4) +
+         ",\"target\":" + Floats(k.target, 3) + "}";
+}
+
+static std::string MovieObjectFields(const MovieObject *o) {
+  std::string s = "{\"name\":" + Json(o->name) + ",\"kind\":" + std::to_string(o->kind) +
+                  ",\"curves\":[" + std::to_string(o->moveCurve) + "," + std::to_string(o->rotationCurve) +
+                  "," + std::to_string(o->scaleCurve) + "],\"folder\":" + Json(o->folder) +
+                  ",\"fileName\":" + Json(o->fileName) + ",\"motionFileName\":" + Json(o->motionFileName) +
+                  ",\"shadowKind\":" + std::to_string(o->shadowKind) + ",\"keys\":[";
+  for (i32 k = 0; k < o->keyCount; k++) s += (k ? "," : "") + KeyFields(o->keys[k]);
+  return s + "]}";
+}
+
+static std::string MovieFields(const KzvMovie *m) {
+  std::string s = "\"version\":" + std::to_string(m->version) + ",\"frameCount\":" + std::to_string(m->frameCount) +
+                  ",\"bgmPresent\":" + std::to_string(m->bgmPresent) + ",\"bgmSecondName\":" +
+                  Json(m->bgmSecondName) + ",\"bgmFileName\":" + Json(m->bgmFileName) +
+                  ",\"soundCount\":" + std::to_string(m->soundCount) + ",\"sounds\":[";
+  for (i32 i = 1; i < m->soundCount; i++)
+    s += std::string(i > 1 ? "," : "") + "[" + Json(m->soundFolders[i]) + "," + Json(m->soundFileNames[i]) + "]";
+  s += "],\"messageCount\":" + std::to_string(m->messageCount) + ",\"messages\":[";
+  for (i32 i = 1; i < m->messageCount; i++) s += (i > 1 ? "," : "") + Json(m->messages[i]);
+  s += "],\"nextPresent\":" + std::to_string(m->nextPresent) + ",\"nextName\":" + Json(m->nextName) +
+       ",\"trailer\":" + std::to_string(m->hadTrailer) + ",\"objects\":[";
+  for (i32 i = 0; i < m->objectCount; i++) s += (i ? "," : "") + MovieObjectFields(m->objects[i]);
+  return s + "]";
+}
+
+static bool DumpMovie(const char *path, const std::string &head) {
+  FileData f = {};
+  if (!File_ReadAll(path, &f)) {
+    fprintf(stderr, "%s: cannot be read\n", path);
+    return false;
+  }
+  char err[768];
+  KzvMovie *m = Kzv_Parse(f.data, f.size, path, err, sizeof err);
+  File_Free(&f);
+  if (!m) {
+    ErrorToStderr(err);
+    return false;
+  }
+  printf("%s%s}\n", head.c_str(), MovieFields(m).c_str());
+  Kzv_FreeMovie(m);
+  return true;
+}
+
 // Prints the file's JSON line; false when the program refuses the file.
 static bool Dump(const char *path) {
   std::string ext = LowerExtension(path);
   std::string head = "{\"file\":" + Json(path) + ",\"format\":\"" + ext + "\",";
+  if (ext == "kzv") return DumpMovie(path, head);
   if (ext == "kzo") {
     // Part paths are relative to the current folder, which the program's file dialog leaves
     // at the set's folder: read from there.
