@@ -21,9 +21,6 @@ void Ed3D_Leave(void) {}
 void Ed3D_Update(void) {}
 void Ed3D_DrawScene(void) {}
 void Ed3D_DrawOverlay(void) {}
-void Ed3D_PickUnderCursor(void) {}
-void Ed3D_CreateBoneKey(void) {}
-void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_LButtonDown(i64) {}
 void Ed3D_LButtonUp(i64) {}
 void Ed3D_MButtonDown(i64) {}
@@ -35,7 +32,6 @@ void Ed3D_SetDragAnchors(i64) {}
 void Ed3D_SetRightDragAnchors(i64) {}
 void Ed3D_KeyDown(u32) {}
 void Ed3D_KeyUp(u32) {}
-void Ed3D_MotionKeyUp(u32) {}
 void Ed3D_Command(u32) {}
 void Effect_Enter(void) {}
 void Effect_Leave(void) {}
@@ -75,7 +71,5 @@ void Prog_KeyUp(u32) {}
 void Prog_Command(u32) {}
 void Ed2D_ObjectWheelKey(i32) {}
 void Ed2D_MotionWheelKey(i32) {}
-void Ed3D_ObjMotionWheelKey(i32) {}
-void Ed3D_MotionWheelKey(i32) {}
 void Effect_WheelKey(i32) {}
 void Movie_WheelKey(i32) {}
