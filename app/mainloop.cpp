@@ -1,7 +1,7 @@
 // Main-loop arithmetic shared by the program and the native tests.
 #include "app/mainloop.h"
 
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 #include <ctype.h>
 #include <string.h>

@@ -14,7 +14,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzo.h"
 #include "model/seam.h"
@@ -577,7 +576,7 @@ bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
   Model3_ReplaceSlot(slot, m);
   Model3_AfterRead(m);
   for (i32 i = 0; i < m->textureCount; i++)
-    if (m->textures[i].used == 1) Tex_ReloadModel3Texture(slot, i, m->textures[i].name);
+    if (m->textures[i].used == 1 && g_Seam.model3TextureLoad) g_Seam.model3TextureLoad(slot, i, m->textures[i].name);
   if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&
       m->bones[1].keys[0].count > 1)
     m->poseUpdate = 1;

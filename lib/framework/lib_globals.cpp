@@ -8,7 +8,6 @@
 LibApp g_LibApp;
 LibConfig g_LibConfig = {65000, 0, 0, 0, 0};
 LibFlags g_LibFlags = {0, 1, 0.0f, 0.0f, 0.0f, 0.2f};
-GpuInfo g_GpuInfo;
 LibHooks g_LibHooks;
 
 u32 g_RunState;
@@ -33,9 +32,7 @@ f32 g_TextSize;
 f32 g_Fade, g_FadeStep;
 u32 g_LibReady;
 u32 g_AppActive;
-u32 g_TextSuppressed;
 u8 g_CpuOccupy;
-f32 *g_FaceNormalWork;
 i32 *g_VertexShareCounts;
 SceneVertex *g_BatchVerts;
 u32 g_TimerElapsedMs;
@@ -167,8 +164,8 @@ void Lib_SetBusy(u8 busy) { g_LibFlags.busy = busy; }
 u8 Lib_IsVSync(void) { return g_LibFlags.vsync; }
 void Lib_SetCpuOccupy(u8 on) { g_CpuOccupy = on; }
 u8 Lib_GetCpuOccupy(void) { return g_CpuOccupy; }
-bool Text_IsOutputOn(void) { return g_TextSuppressed == 0; }
-void Text_SetSuppressed(u32 suppressed) { g_TextSuppressed = suppressed; }
+bool Text_IsOutputOn(void) { return g_FrameOutputSuppressed == 0; }
+void Text_SetSuppressed(u32 suppressed) { g_FrameOutputSuppressed = suppressed; }
 
 char *Lib_StrDup(const char *text) {
   if (!text) return nullptr;
