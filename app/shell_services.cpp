@@ -4,6 +4,9 @@
 
 #include <string.h>
 
+#include "app/current.h"
+#include "model/seam.h"
+
 
 void App_InitFamily2DFrame(void) {
   memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
@@ -13,4 +16,12 @@ void App_InitFamily2DFrame(void) {
   g_Family2DFrame[FAMILY_PROGRAM] = 1;
 }
 
-bool FileMenu_CheckPolygonLimit(void) { return true; }
+// The exporters (MX, LWO, X) write at most this many polygons.
+static const i32 kExportPolygonLimit = 10000;
+
+bool FileMenu_CheckPolygonLimit(void) {
+  if (!g_CurModel3 || g_CurModel3->polygonCount <= kExportPolygonLimit) return true;
+  Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。\nPelorinなら、よりたくさんのポリゴンをコンバートできます。",
+                (int)kExportPolygonLimit);
+  return false;
+}

@@ -475,20 +475,6 @@ bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
   return ParseWithLayout(m, &r, &L);
 }
 
-static bool ReadBodyFile(Model3 *m, const char *path, i32 version) {
-  FileData f;
-  if (!path || !File_ReadAll(path, &f)) return false;
-  bool ok = f.size >= 7 && f.data[3] == (u8)version && f.data[4] == (u8)(version >> 8) &&
-            f.data[5] == (u8)(version >> 16) && f.data[6] == (u8)(version >> 24) &&
-            Kzp_ParseBody(m, f.data, f.size);
-  File_Free(&f);
-  return ok;
-}
-
-bool Kzp_ReadBody2006(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2006); }
-bool Kzp_ReadBody2005(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2005); }
-bool Kzp_ReadBody2004(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2004); }
-
 // [SECTION] Reading entries
 
 static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }

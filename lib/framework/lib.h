@@ -45,7 +45,6 @@ struct LibConfig {
   u8 shaderMode;        // shader render path
   u8 shaderOption;
 };
-void LibConfig_Init(LibConfig *c);
 extern LibConfig g_LibConfig;
 
 struct LibFlags {
@@ -53,7 +52,6 @@ struct LibFlags {
   u8 vsync;             // 1
   f32 r, g, b, alpha;   // full-screen quad colour (0, 0, 0, 0.2)
 };
-void LibFlags_Init(LibFlags *f);
 extern LibFlags g_LibFlags;
 
 // GpuInfo and g_GpuInfo: model/seam.h (the model core reads the level).
@@ -140,8 +138,6 @@ i32 Lib_GetScreenWidth(void);
 i32 Lib_GetScreenHeight(void);
 void Lib_SetFadeStep(f32 step);
 void Lib_SetFade(f32 level);
-u8 Lib_IsBusy(void);
-void Lib_SetBusy(u8 busy);
 u8 Lib_IsVSync(void);
 void Lib_SetCpuOccupy(u8 on);
 u8 Lib_GetCpuOccupy(void);

@@ -37,16 +37,6 @@ i32 *g_VertexShareCounts;
 SceneVertex *g_BatchVerts;
 u32 g_TimerElapsedMs;
 
-void LibConfig_Init(LibConfig *c) {
-  memset(c, 0, sizeof *c);
-  c->polygonCapacity = 65000;
-}
-
-void LibFlags_Init(LibFlags *f) {
-  memset(f, 0, sizeof *f);
-  f->vsync = 1;
-  f->alpha = 0.2f;
-}
 
 // [SECTION] capability levels
 
@@ -159,8 +149,6 @@ i32 Lib_GetScreenWidth(void) { return g_ScreenWidth; }
 i32 Lib_GetScreenHeight(void) { return g_ScreenHeight; }
 void Lib_SetFadeStep(f32 step) { g_FadeStep = step; }
 void Lib_SetFade(f32 level) { g_Fade = level; g_FadeStep = 0.0f; }
-u8 Lib_IsBusy(void) { return g_LibFlags.busy; }
-void Lib_SetBusy(u8 busy) { g_LibFlags.busy = busy; }
 u8 Lib_IsVSync(void) { return g_LibFlags.vsync; }
 void Lib_SetCpuOccupy(u8 on) { g_CpuOccupy = on; }
 u8 Lib_GetCpuOccupy(void) { return g_CpuOccupy; }
