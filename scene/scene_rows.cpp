@@ -18,6 +18,7 @@ static void InstallEffectRow(void) {
 
 static void InstallMap2Row(void) {
   FamilyHooks r = {};
+  r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
   Family_InstallRow(FAMILY_2D_MAP, &r);
 }
@@ -25,6 +26,7 @@ static void InstallMap2Row(void) {
 static void InstallColiRow(void) {
   FamilyHooks r = {};
   r.lButtonDown = Ed3D_SetDragAnchors;
+  r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
   Family_InstallRow(FAMILY_COLLISION, &r);
 }

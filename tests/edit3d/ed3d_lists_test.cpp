@@ -11,22 +11,13 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "edit3d/ed3d.h"
+#include "layer_objects.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
 
 namespace {
-
-void FreeObject(i32 n) {
-  if (KZL::OBJECT *o = g_SceneObjects[n]) {
-    o->~OBJECT();
-    ::operator delete(o);
-  }
-  free(g_ObjectSideRecords[n]);
-  g_SceneObjects[n] = nullptr;
-  g_ObjectSideRecords[n] = nullptr;
-}
 
 std::vector<std::string> Lines(const Ed3DLines &l) {
   std::vector<std::string> v;
@@ -49,7 +40,7 @@ struct ModelFixture : ::testing::Test {
   }
   void TearDown() override {
     Model3_FreeAllSlots();
-    for (i32 n = 0; n < ED3D_LAYERS; n++) FreeObject(n);
+    FreeLayerObjects();
     g_CurSlot = 0;
     g_CurModel3 = nullptr;
     g_ModelAllocArrays = 0;
