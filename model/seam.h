@@ -96,6 +96,14 @@ int Str_Format(char *dst, size_t size, const char *fmt, ...)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
+// Str_Format that reports whether the whole text fit: false (and dst holds the cut text)
+// when it was cut. The cut length alone cannot tell, since a cut inside a two-byte character
+// shortens the text by one more byte.
+bool Str_FormatAll(char *dst, size_t size, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
 // Length of the longest prefix of s[0..len) that ends on a CP932 character boundary.
 size_t Cp932_CutLength(const char *s, size_t len);
 // True when b is a CP932 lead byte.
