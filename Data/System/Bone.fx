@@ -47,27 +47,27 @@ vertexshader SkinVS
   m4x4 oPos, r3, c0
   mul r7.xyz, r5.xyz, v1.x
   mad r7.xyz, r6.xyz, r4.x, r7.xyz
-  m4x4 r8, r3, c8
-  m3x3 r9.xyz, r7, c8
-  dp3 r9.w, r9.xyz, r9.xyz
-  rsq r9.w, r9.w
-  mul r9.xyz, r9.xyz, r9.w
-  add r10.xyz, c16.xyz, -r8.xyz
-  dp3 r10.w, r10.xyz, r10.xyz
-  rsq r10.w, r10.w
-  mul r10.xyz, r10.xyz, r10.w
-  dp3 r11.x, r9.xyz, r10.xyz
-  max r11.x, r11.x, c5.z
-  mul r12.xyz, v4.xyz, c17.xyz
-  mad r12.xyz, r12.xyz, r11.x, c18.xyz
-  mov r12.w, v4.w
-  lrp r13, c19.x, r12, v4
-  min r13, r13, c5.y
-  mov oD0, r13
+  m4x4 r1, r3, c8
+  m3x3 r2.xyz, r7, c8
+  dp3 r2.w, r2.xyz, r2.xyz
+  rsq r2.w, r2.w
+  mul r2.xyz, r2.xyz, r2.w
+  add r5.xyz, c16.xyz, -r1.xyz
+  dp3 r5.w, r5.xyz, r5.xyz
+  rsq r5.w, r5.w
+  mul r5.xyz, r5.xyz, r5.w
+  dp3 r6.x, r2.xyz, r5.xyz
+  max r6.x, r6.x, c5.z
+  mul r0.xyz, v4.xyz, c17.xyz
+  mad r0.xyz, r0.xyz, r6.x, c18.xyz
+  mov r0.w, v4.w
+  lrp r1, c19.x, r0, v4
+  min r1, r1, c5.y
+  mov oD0, r1
   mov oT0.xy, v5
-  mov r9.w, c5.y
-  m4x4 r14, r9, c12
-  mov oT1.xy, r14.xy
+  mov r2.w, c5.y
+  m4x4 r5, r2, c12
+  mov oT1.xy, r5.xy
 end
 
 technique BoneRender

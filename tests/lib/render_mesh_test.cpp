@@ -140,14 +140,17 @@ TEST_F(RenderMeshTest, Mode3PutsTheQuadInOneBonePairSubMesh) {
   for (int v = 0; v < 4; ++v) EXPECT_EQ(pm->vertexFlags[v], 0);
 }
 
-TEST_F(RenderMeshTest, Mode4WritesWeightAndBoneIndex) {
+TEST_F(RenderMeshTest, Mode4WritesWeightBothBonesAndNormal) {
   Model3 *m = TwoBoneQuad(3);
   Rebuild(m, 4);
   ModelPose *pose = g_ModelPoses[3];
   ASSERT_TRUE(g_WeightedMesh4[3]);
+  // Index bytes: bone 1 | bone 2 << 8, as the processor skinning blends them: weight 1 is
+  // bone 1 alone, weight 0 bone 2 alone (weight 0 on bone 2 twice).
+  const u32 bones[4] = {1 | 1 << 8, 1 | 1 << 8, 1 | 2 << 8, 2 | 2 << 8};
   Words want;
   for (int c = 0; c < 4; ++c)
-    want.f(kPos[c].x).f(kPos[c].y).f(kPos[c].z).f(kWeight[c]).u(1).u(kDiffuse).f(kUV[c].u).f(kUV[c].v);
+    want.f(kPos[c].x).f(kPos[c].y).f(kPos[c].z).f(kWeight[c]).u(bones[c]).f(0).f(0).f(1).u(kDiffuse).f(kUV[c].u).f(kUV[c].v);
   ASSERT_TRUE(FakeRender_Buffer(pose->vertexBuffers[0]));
   EXPECT_EQ(FakeRender_Buffer(pose->vertexBuffers[0])->bytes, want.b);
   EXPECT_EQ(FakeRender_Indices(pose->indexBuffers[0]), (std::vector<u32>{0, 1, 2, 0, 2, 3}));
