@@ -126,6 +126,9 @@ TEST_F(RenderModesWin, EdgeAndGroundShadowFollowTheDrawnPoseInEveryMode) {
     m->immediate = 0;
     m->shadowKind = 0;
     std::vector<unsigned> plain = Draw(m, mode, name);
+    // What an earlier mode left in the posed arrays must not stand in for this mode's pose.
+    memset(m->posed, 0, sizeof(Vec3) * (size_t)m->positionCount);
+    memset(m->vertexNormals, 0, sizeof(Vec3) * (size_t)m->positionCount);
     int edgeX = tx;
     while (edgeX >= 0 && edgeX < W && !Near(At(plain, edgeX, ty), Clear(), 8)) edgeX += step;
     ASSERT_GT(abs(edgeX - tx), 3);
