@@ -225,6 +225,16 @@ bool Settings_Decode(const u8 *data, size_t size) {
   return ok;
 }
 
+i32 Settings_PeekToon(const u8 *data, size_t size) {
+  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
+  if (!s) return -1;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  i32 result = ParseSettings(&r, s) ? (s->opt[7] == 1 ? 1 : 0) : -1;
+  free(s);
+  return result;
+}
+
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size) {
   SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
   if (!s) return -1;

@@ -70,6 +70,9 @@ void Settings_Encode(ByteWriter *w);
 // that is refused. Applies the CPU-occupy and vsync flags in effect through the shell seam.
 bool Settings_Decode(const u8 *data, size_t size);
 // The max-polygons option of a valid file, or -1 (read before the library sizes its arrays).
+// The toon option of a settings file image (1 or 0), -1 when the image is not a valid settings
+// file: read before the library starts, which loads the toon texture when it is set.
+i32 Settings_PeekToon(const u8 *data, size_t size);
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size);
 // "System/System%d.dat" for a desktop width.
 void Settings_FileName(char *out, size_t size, i32 desktopWidth);

@@ -67,10 +67,11 @@ static void InstallPlatformSeam(void) {
   g_ShellSeam.setCamera = SetCameraSeam;
 }
 
-// [SECTION] polygon capacity
-// The polygon limit of the options takes effect at the next start: it is read from the
-// settings file before the library sizes its arrays. The current folder is kept.
-static void ApplySavedPolygonLimit(void) {
+// [SECTION] polygon capacity and toon
+// The polygon limit and the toon option take effect at the next start: they are read from
+// the settings file before the library sizes its arrays and loads its textures. The current
+// folder is kept.
+static void ApplySavedStartOptions(void) {
   char saved[MAX_PATH];
   DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
   char root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
@@ -81,6 +82,7 @@ static void ApplySavedPolygonLimit(void) {
     if (name[0] && File_ReadAll(name, &f)) {
       i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
       if (limit > 0) g_LibConfig.polygonCapacity = (u32)limit;
+      g_LibConfig.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
       File_Free(&f);
     }
   }
@@ -99,7 +101,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_OptMaxPolygons = 65000;
   TakeSettingsFolder();
   InstallPlatformSeam();
-  ApplySavedPolygonLimit();
+  ApplySavedStartOptions();
   g_LibHooks.shellWndProc = App_MainWndProc;
   if (!Lib_Init(instance)) {
     Lib_ErrorBox("初期化に失敗しました。");
