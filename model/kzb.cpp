@@ -19,6 +19,7 @@
 
 #include "lib/draw/texture.h"
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 
@@ -242,7 +243,14 @@ static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
     keys[k].scaleY = Rd_F32(r);
   }
   t->count = nk;
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) >= 0 && !p->err[0]) {
+    char track[300];
+    Str_Format(track, sizeof track, "ボーン %d「%s」", bone, m->bones[bone].name);
+    Keys_FormatOrderRefusal(p->err, p->errSize, p->path, motion, m->motions[motion].name, track);
+    return false;
+  }
+  return true;
 }
 
 static bool ReadBones(KzbParse *p) {
