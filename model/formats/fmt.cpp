@@ -46,6 +46,7 @@ static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
 }
 
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
+  Model3_FreshBindings(m, 0, m->positionCount);   // imported positions bind automatically
   Model3_SetText(&m->fileName, path);
   m->changed = 1;
   Model3 *placed = Model3_ReplaceSlot(slot, m);
