@@ -375,7 +375,11 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
 }
 
 i32 Kza_Write(i32 s, const char *path) {
-  if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s] || !path || !path[0]) return 0;
+  if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return 0;
+  if (!path || !path[0]) {   // as the other model writers say it
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
   ByteWriter w = {};
   char err[256];
   bool ok = Kza_Build(g_Obj2Slots[s], &w, err, sizeof err);

@@ -499,7 +499,11 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
 }
 
 i32 Kzb_Write(i32 slot, const char *path) {
-  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot] || !path || !path[0]) return 0;
+  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
+  if (!path || !path[0]) {   // as the other model writers say it
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
   ByteWriter w = {};
   char err[256];
   bool ok = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);

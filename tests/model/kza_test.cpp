@@ -368,5 +368,7 @@ TEST(Kza, WriteReadWriteIsByteIdentical) {
   EXPECT_TRUE(ReadFileBytes(ScratchPath("rt3.kza")).empty());
   m->imageCount = 32;
   EXPECT_EQ(Kza_Write(0, ScratchPath("no/such/folder.kza").c_str()), 0);
+  EXPECT_EQ(Kza_Write(0, ""), 0);
+  EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   EXPECT_EQ(Kza_Write(0, first.c_str()), 1);
 }

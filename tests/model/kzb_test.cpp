@@ -413,5 +413,7 @@ TEST(Kzb, WriteReadWriteIsByteIdentical) {
   EXPECT_EQ(Kzb_Write(0, ScratchPath("no/such/folder.kzb").c_str()), 0);
   EXPECT_EQ(Fakes().errors.size(), 2u);
   EXPECT_EQ(Kzb_Write(5, first.c_str()), 0);   // empty slot
+  EXPECT_EQ(Kzb_Write(0, ""), 0);
+  EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   Bone2_FreeAll();
 }
