@@ -10,6 +10,10 @@
 #pragma once
 #include "model/types.h"
 
+// The colour key of every model texture, whatever file the model came from: opaque black
+// texels become transparent.
+enum : u32 { SEAM_MODEL_TEXTURE_KEY = 0xFF000000u };
+
 struct SeamTexture {
   void *handle;   // platform texture (IDirect3DTexture9* in the program), null when the load failed
   i32 width;      // image size as stored in the file
