@@ -20,4 +20,3 @@ void Movie_InterpolateObject(i32 i, i32 k, f32 t) {}
 void Movie_Enter(void) { g_FrameScaling = 0; }
 void Prog_Enter(void) {}
 void Prog_Update(void) {}
-void Coli_ResolveObjects(void) {}
