@@ -96,6 +96,7 @@ static bool Kzs_Fail(KzsFile *out, char *why, size_t whySize, const char *text) 
 }
 
 bool Kzs_Parse(const void *data, size_t size, KzsFile *out, char *why, size_t whySize) {
+  Kzs_Free(out);
   memset(out, 0, sizeof *out);
   ByteReader r;
   Rd_Init(&r, data, size);

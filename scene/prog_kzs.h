@@ -22,7 +22,8 @@ struct KzsFile {
 
 // Appends the file's bytes for these variables and blocks.
 void Kzs_Build(ByteWriter *w, const ProgTables *t, ProgBlock *const *blocks, i32 blockCount);
-// Reads a whole Program.KZS into out (zeroed first). False, with the reason in why, for a
+// Reads a whole Program.KZS into out (zeroed, or holding an earlier parse, whose blocks are
+// freed first). False, with the reason in why, for a
 // file that is cut short, has trailing bytes, another version, or a count or a length the
 // tables cannot hold; out then holds nothing.
 bool Kzs_Parse(const void *data, size_t size, KzsFile *out, char *why, size_t whySize);
