@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/undo_win.h"
 #include "model/seam.h"
@@ -30,12 +31,14 @@ static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
   if (panel == ED3D_PANEL_BONE_LIST) g_DialogPanels[BONE_PANEL_SLOT] = dlg;
   return dlg;
 }
 
 static void Destroy(void *window) {
   if ((HWND)window == g_DialogPanels[BONE_PANEL_SLOT]) g_DialogPanels[BONE_PANEL_SLOT] = nullptr;
+  WinOrder_Leave((HWND)window);   // a control never joined: ignored
   DestroyWindow((HWND)window);
 }
 
