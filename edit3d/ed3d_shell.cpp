@@ -42,6 +42,14 @@ static WindowHolder *LayoutHolder(u32 holder) {
 // Heights of the panels with a caption differ by the OS version class (class 5 is taller).
 static i32 ByOs(i32 class5, i32 other) { return g_OsVersion == 5 ? class5 : other; }
 
+// A placement record never placed (0, 0) opens its panel at the right edge below the layer
+// panel: at (0, 0) the panel would cover the edit-mode selector and the Front view.
+static void PlaceOf(const WindowHolder *rec, i32 rightOffset, i32 *x, i32 *y) {
+  bool unplaced = rec->x == 0 && rec->y == 0;
+  *x = unplaced ? g_DesktopWidth - rightOffset : rec->x;
+  *y = unplaced ? 56 : rec->y;
+}
+
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   return g_Ed3DOps.createPanel ? g_Ed3DOps.createPanel(panel, x, y, w, h) : nullptr;
 }
@@ -73,7 +81,11 @@ static void EnterBoneListPanel(void) {
 static void EnterGroupPanel(void) {
   Ed3DModelEditor &e = g_Ed3D;
   WindowHolder *rec = LayoutHolder(PANEL_GROUP);
-  if (!rec->window) rec->window = CreatePanel(ED3D_PANEL_GROUP, rec->x, rec->y, 262, 550);
+  if (!rec->window) {
+    i32 x, y;
+    PlaceOf(rec, 262, &x, &y);
+    rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
+  }
   e.group.list = Control(rec->window, ED3D_CTL_GROUP_LIST);
   e.group.textureCombo = Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
   e.group.dispCombo = Control(rec->window, ED3D_CTL_DISP_COMBO);
@@ -85,7 +97,9 @@ static void EnterGroupPanel(void) {
 static void EnterUndoPanel(void) {
   WindowHolder *rec = LayoutHolder(UNDO_PANEL_HOLDER);
   if (!rec->window) {
-    rec->window = CreatePanel(ED3D_PANEL_UNDO, rec->x, rec->y, 144, ByOs(176, 172));
+    i32 x, y;
+    PlaceOf(rec, 262 + 144, &x, &y);
+    rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
     g_Undo.list = Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
   }
   Undo_FillList();
