@@ -69,10 +69,6 @@ void Movie_RButtonDown(i64) {}
 void Movie_MouseMove(i64) {}
 void Movie_KeyUp(u32) {}
 void Movie_Command(u32) {}
-void Prog_Leave(void) {}
-void Prog_Draw(void) {}
-void Prog_KeyUp(u32) {}
-void Prog_Command(u32) {}
 void Ed2D_ObjectWheelKey(i32) {}
 void Ed2D_MotionWheelKey(i32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
