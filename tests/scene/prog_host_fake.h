@@ -89,12 +89,14 @@ struct FakeProgHost {
 
 // The runtime tests: a fresh runtime, the fake host, and sources compiled and started.
 struct ProgRunTest : ProgTest {
+  ProgHost savedHost;
   void SetUp() override {
     ProgTest::SetUp();
+    savedHost = g_ProgHost;
     FakeProgHost::Install();
   }
   void TearDown() override {
-    g_ProgHost = ProgHost{};
+    g_ProgHost = savedHost;
     ProgTest::TearDown();
   }
   static ProgRuntime &Rt() { return *g_ProgEditor.runtime; }
