@@ -2,6 +2,7 @@
 // menu and the source file. Windows, menus and dialogs are reached through g_ProgHost.
 #include <string.h>
 
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -116,6 +117,7 @@ void Prog_Command(u32 id) {
 bool Prog_LoadSource(void) {
   ProgEditor &e = g_ProgEditor;
   if (g_ProgHost.setEditText) g_ProgHost.setEditText(nullptr, 0);
+  Doc_ClearChanged(DOC_PROGRAM);   // whatever the control held is gone
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) return false;
   FileData f = {};
@@ -125,6 +127,7 @@ bool Prog_LoadSource(void) {
   }
   if (g_ProgHost.setEditText) g_ProgHost.setEditText((const char *)f.data, f.size);
   File_Free(&f);
+  Doc_ClearChanged(DOC_PROGRAM);
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include "lib/draw/image.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "lib/render/objects.h"
 #include "model/kzp.h"
@@ -68,6 +69,13 @@ static void Host_FlagMainView(void) {
   v->redraw = 1;
 }
 
+// The chosen name stays in the library's text buffer.
+static const char *Host_ChooseSource(const char *defaultName) {
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "TXT", "ファイルを選択して下さい", defaultName);
+  Str_Copy(g_TextBuf, sizeof g_TextBuf, name);
+  return g_TextBuf;
+}
+
 static bool Host_CurrentDir(char *out, size_t size) { return getcwd(out, size) != nullptr; }
 
 void Prog_InstallLibraryHost(void) {
@@ -90,5 +98,6 @@ void Prog_InstallLibraryHost(void) {
   h.markAllRedraw = App_MarkAllRedraw;
   h.flagMainView = Host_FlagMainView;
   h.currentDir = Host_CurrentDir;
+  h.chooseSource = Host_ChooseSource;
   h.clearAllModels = Lib_ClearAllModels;
 }

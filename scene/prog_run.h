@@ -58,6 +58,8 @@ extern ProgHost g_ProgHost;
 
 // Fills every entry that the library's portable calls serve (prog_host.cpp).
 void Prog_InstallLibraryHost(void);
+// Windows build: the source dialog's entries and the edit text of the compile (prog_win.cpp).
+void Prog_InstallWin(void);
 
 // [SECTION] Runtime
 
