@@ -105,6 +105,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   WriteText(g_dir + "\\s.txt", Source());
 
   g_ModalHooks.messageBox = AnswerBox;
+  Prog_InstallWin();   // as WinMain does
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
   Pump(100);
   g_FileDlgPlatform.run = AnswerDialog;
