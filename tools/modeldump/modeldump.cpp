@@ -2,10 +2,11 @@
 // readers (Model3_OpenFile, Kzo_Read), and prints one JSON object per file on stdout: counts,
 // groups, textures, bones, motions and the bounding box of the stored positions (for object
 // sets the same per part). KZV movies are printed from the parser alone (no actor file is
-// loaded): every field of the scene, of each object and of each key.
-// A compiled script (Program.KZS) prints its version, variables and per block the statements:
-// line, code, A, text and V. A refused file prints the program's message on stderr; the exit
-// status is then 1. Names are printed as UTF-8.
+// loaded): every field of the scene, of each object and of each key. Collision sets (.kzc)
+// print their fields as stored, without loading the models they name. A compiled script
+// (Program.KZS) prints its version, variables and per block the statements: line, code, A,
+// text and V. A refused file prints the program's message on stderr; the exit status is
+// then 1. Names are printed as UTF-8.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -19,6 +20,7 @@
 #include "model/kzp.h"
 #include "model/seam.h"
 #include "scene/kzv.h"
+#include "scene/kzc.h"
 #include "scene/prog_kzs.h"
 #include <unistd.h>
 #ifdef _WIN32
@@ -218,6 +220,36 @@ static std::string Obj2Fields(Obj2Model *m) {
   return s + "],\"bbox\":[[0,0,0],[0,0,0]]";
 }
 
+// [SECTION] Collision sets
+
+static std::string NumList(const f32 *v, int n) {
+  std::string s = "[";
+  for (int i = 0; i < n; i++) s += (i ? "," : "") + Num(v[i]);
+  return s + "]";
+}
+
+static std::string KzcFields(const CollisionDoc *d) {
+  std::string s = "\"version\":" + std::to_string(d->version) + ",\"bounds\":" + NumList(d->bounds, 6) + ",\"boxes\":[";
+  for (i32 i = 0; i < d->boxCount; i++) {
+    const ColiBox &b = d->boxes[i];
+    const f32 at[3] = {b.x, b.y, b.z};
+    s += std::string(i ? "," : "") + "{\"used\":" + std::to_string(b.used) + ",\"position\":" + NumList(at, 3) +
+         ",\"angle\":" + Num(b.angle) + ",\"size\":" + Num(b.size) + "}";
+  }
+  s += "],\"circles\":[";
+  for (i32 i = 0; i < d->circleCount; i++) {
+    const ColiCircle &c = d->circles[i];
+    const f32 at[3] = {c.x, c.y, c.z};
+    s += std::string(i ? "," : "") + "{\"used\":" + std::to_string(c.used) + ",\"position\":" + NumList(at, 3) +
+         ",\"size\":" + Num(c.size) + "}";
+  }
+  s += "],\"model\":" + Json(d->modelName) + ",\"slots\":[";
+  for (int i = 0; i < COLI_SLOTS; i++)
+    s += std::string(i ? "," : "") + "{\"flag\":" + std::to_string(d->slotFlags[i]) +
+         (d->slotFlags[i] == 1 ? ",\"name\":" + Json(d->slotNames[i]) : std::string()) + "}";
+  return s + "]";
+}
+
 static std::string LowerExtension(const char *path) {
   const char *name = path;
   for (const char *p = path; *p; p++)
@@ -352,6 +384,13 @@ static bool Dump(const char *path) {
     if (saved[0] && chdir(saved) != 0) fprintf(stderr, "cannot return to %s\n", saved);
     if (!ok) return false;
     printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
+    return true;
+  }
+  if (ext == "kzc") {
+    CollisionDoc *d = Kzc_ReadDocument(path);
+    if (!d) return false;
+    printf("%s%s}\n", head.c_str(), KzcFields(d).c_str());
+    Coli_FreeDocument(d);
     return true;
   }
   if (ext == "kzs") return DumpKzs(path, head);
