@@ -46,6 +46,15 @@ void Pump(int steps) {
     if (!App_LoopStep(&code)) break;
 }
 
+// Runs the loop until done() holds (or a generous number of steps has passed).
+template <class F>
+bool PumpUntil(F done) {
+  int code;
+  for (int i = 0; i < 20000 && !done(); i++)
+    if (!App_LoopStep(&code)) break;
+  return done();
+}
+
 std::string Source(void) {
   return "Var x\nVar d\nd = 0 - 30\nFolder " + g_dir +
          "\nPolyLoad 1 t.kzp\nImgLoad 0 p.png\nCameraS 0 0 d\nCameraE 0 0 0\n*L\n"
@@ -123,6 +132,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
 
   // Command 52: the source is chosen and shown.
   SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
+  Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "s.txt");
   char text[1024] = {};
   GetWindowTextA(edit, text, sizeof text);
@@ -130,13 +140,9 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
 
   // F5 (released): Program.KZS beside the source, the script runs.
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
-  Pump(5);
-  ASSERT_TRUE(g_ProgEditor.runtime && g_ProgEditor.runtime->running);
+  ASSERT_TRUE(PumpUntil([] { return g_ProgEditor.runtime && g_ProgEditor.runtime->running; }));
   EXPECT_EQ(ReadFileBytes((g_dir + "\\Program.KZS").c_str()), ExpectedKzs());
-  for (int i = 0; i < 20000 && VariableX() < 15.0f; i++) {
-    int code;
-    App_LoopStep(&code);
-  }
+  PumpUntil([] { return VariableX() >= 15.0f; });
   ASSERT_EQ(VariableX(), 15.0f);   // 30 frames of x + 0.5
   ASSERT_NE(g_Model3Slots[1], nullptr);
   ASSERT_NE(g_SceneObjects[1], nullptr);
@@ -147,14 +153,14 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   std::string changed = "Var y\ny = 4\nScreenDraw\n";
   SetWindowTextA(edit, changed.c_str());
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
-  Pump(5);
+  EXPECT_TRUE(PumpUntil([] { return strcmp(g_ProgEditor.runtime->tables.variableNames[0], "y") == 0; }));
   std::vector<u8> file = ReadFileBytes((g_dir + "\\s.txt").c_str());
   EXPECT_EQ(std::string(file.begin(), file.end()), changed);
   EXPECT_STREQ(g_ProgEditor.runtime->tables.variableNames[0], "y");
 
   // F6 stops and frees the model slots; the folder is the data folder again.
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F6, 0);
-  Pump(5);
+  EXPECT_TRUE(PumpUntil([] { return g_ProgEditor.runtime->running == 0; }));
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
   for (int n = 0; n < MODEL3_SLOTS; n++) EXPECT_EQ(g_Model3Slots[n], nullptr) << n;
   char cwd[MAX_PATH];
