@@ -7,6 +7,7 @@
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/ed3d_win.h"
+#include "scene/prog_run.h"
 #include "scene/scene_rows.h"
 #include "edit3d/undo_win.h"
 
@@ -17,6 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Ed3D_InstallWin();
   Edit2D_Install();
   Scene_Install();
+  Prog_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

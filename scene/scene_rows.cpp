@@ -7,6 +7,7 @@
 #include "lib/render/modeldraw.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
+#include "scene/prog_run.h"
 
 static void InstallEffectRow(void) {
   FamilyHooks r = {};
@@ -38,11 +39,18 @@ static void InstallMovieRow(void) {
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 
+// F5 and F6 reach the program family on release through the main loop's key-up; the shell's
+// key table also offers them (Prog_ShellRunKey / Prog_ShellStopKey), and one of the two acts.
 static void InstallProgRow(void) {
   FamilyHooks r = {};
   r.enter = Prog_Enter;
+  r.leave = Prog_Leave;
   r.update = Prog_Update;
+  r.drawOverlay = Prog_Draw;
+  r.loopKeyUp = Prog_KeyUp;
+  r.command = Prog_Command;
   Family_InstallRow(FAMILY_PROGRAM, &r);
+  Prog_InstallLibraryHost();
 }
 
 void Scene_Install(void) {
