@@ -317,6 +317,18 @@ void D3DApp_DeleteFont(void) {
   g_FrameworkFont = nullptr;
 }
 
+// Another adapter or device type: a new device. Everything the library made on the old one
+// goes first, so the old device's last reference goes with D3DApp_ReleaseDevice; textures
+// come back by name on the new one, render data with the next per-frame pass.
+static HRESULT ReplaceDevice(void) {
+  if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  if (g_LibHooks.deviceObjectsLost) g_LibHooks.deviceObjectsLost();
+  D3DApp_ReleaseDevice();
+  HRESULT hr = D3DApp_InitDevice();
+  if (SUCCEEDED(hr) && g_LibHooks.deviceObjectsReload) g_LibHooks.deviceObjectsReload();
+  return hr;
+}
+
 static void BackToWindowed(void) {
   g_D3DApp.windowed = 1;
   g_D3DApp.settings.windowed = true;
@@ -347,8 +359,7 @@ HRESULT D3DApp_ToggleFullscreen(void) {
   const D3DModeSettings *now = D3DSettings_Current(&s);
   HRESULT hr;
   if (before.adapter != now->adapter || before.device->deviceType != now->device->deviceType) {
-    D3DApp_ReleaseDevice();
-    hr = D3DApp_InitDevice();
+    hr = ReplaceDevice();
   } else {
     GetClientRect(g_FrameworkWnd, &g_ClientRect);
     BuildPresentParams();
@@ -402,10 +413,7 @@ HRESULT D3DApp_SelectNewDevice(void) {
     hr = D3DApp_ResetDevice();  // runs the release-before-reset hooks itself
     g_D3DApp.ignoreSizeChange = 0;
   } else {
-    // Everything made on the old device goes first (shader targets, effects, text font).
-    if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
-    D3DApp_ReleaseDevice();
-    hr = D3DApp_InitDevice();
+    hr = ReplaceDevice();
   }
   if (FAILED(hr)) {
     BackToWindowed();
