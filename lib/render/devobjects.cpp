@@ -85,6 +85,8 @@ void DevObjects_Reload(void) {
     Tex_LoadImageFile(&r.texture, r.name, size);
     if (r.texture) r.width = size[0], r.height = size[1];
   }
+  Draw_CreateAllTargets();
+  Draw_FlagTargetForClear(0);
   if (s_ToonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
   s_ToonWasLoaded = false;
 }

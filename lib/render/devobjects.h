@@ -7,7 +7,8 @@
 // image table, the 32 2D bone slots, the 2D object images and the 16 object sets, and drops
 // the toon, blob-shadow and bump-sample resources, the effects, shader targets, render
 // targets and the screen-text font. DevObjects_Reload loads every texture again by the name
-// it was loaded from; render data is rebuilt by the next per-frame pass, the blob shadow,
+// it was loaded from and makes the render targets again; render data is rebuilt by the next
+// per-frame pass, the blob shadow,
 // bump samples, effects and font when next used.
 #pragma once
 
