@@ -8,8 +8,7 @@
 // the toon, blob-shadow and bump-sample resources, the effects, shader targets, render
 // targets and the screen-text font. DevObjects_Reload loads every texture again by the name
 // it was loaded from and makes the render targets again; render data is rebuilt by the next
-// per-frame pass, the blob shadow,
-// bump samples, effects and font when next used.
+// per-frame pass, the blob shadow, bump samples, effects and font when next used.
 #pragma once
 
 void DevObjects_Lost(void);
