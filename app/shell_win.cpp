@@ -8,10 +8,10 @@
 #include "app/commands.h"
 #include "app/current.h"
 #include "app/family.h"
-#include "app/family_hooks.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -41,10 +41,31 @@ bool App_ConfirmExit(void) {
   return closed;
 }
 
+// The options dialog opens where it was last (its holder keeps the place), else centred on
+// the main window's client area, never over the menu bar and the selector at the corner.
+static void PlaceOptionsDialog(HWND dlg) {
+  RECT d, c;
+  if (!GetWindowRect(dlg, &d)) return;
+  i32 w = d.right - d.left, h = d.bottom - d.top;
+  i32 x = g_OptionDlg.x, y = g_OptionDlg.y;
+  if (g_OptionDlg.w == 0 && g_MainWnd && GetClientRect(g_MainWnd, &c)) {
+    POINT o = {0, 0};
+    ClientToScreen(g_MainWnd, &o);
+    x = o.x + (c.right - w) / 2;
+    y = o.y + (c.bottom - h) / 2;
+  }
+  MoveWindow(dlg, x, y, w, h, FALSE);
+  g_OptionDlg.x = x; g_OptionDlg.y = y; g_OptionDlg.w = w; g_OptionDlg.h = h;
+}
+
 void App_OpenOptions(void) {
   if (!g_OptionDlg.window) {
     g_OptionDlg.window = CreateDialogParamA(ModuleInstance(), "OPTION_DLG", g_MainWnd, Options_DlgProc, 0);
-    if (g_OptionDlg.window) ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
+    if (g_OptionDlg.window) {
+      PlaceOptionsDialog((HWND)g_OptionDlg.window);
+      ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
+      WinOrder_Join((HWND)g_OptionDlg.window);
+    }
   }
   if (g_OptionDlg.window) SetActiveWindow((HWND)g_OptionDlg.window);
 }
@@ -78,25 +99,14 @@ static void Options_ShowValues(HWND dlg) {
 }
 
 static bool Options_Command(HWND dlg, int id) {
-  u32 L = CurrentLayout();
   switch (id) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = 1 - (g_OptUpdateEditedViewOnly ? 1 : 0); break;
     case IDC_OPT_ANTIALIAS: Lib_SetAntialias(!(g_OptAntialias == 1)); break;
     case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
     case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
-    case IDC_OPT_VSYNC: {
-      u8 on = Lib_IsVSync() ? 0 : 1;
-      g_AppShell.vsync[L] = on;
-      Lib_SetVSync(on != 0);
-      break;
-    }
-    case IDC_OPT_CPU_OCCUPY: {
-      u8 on = Lib_GetCpuOccupy() ? 0 : 1;
-      g_AppShell.cpuOccupy[L] = on;
-      Lib_SetCpuOccupy(on);
-      break;
-    }
+    case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
+    case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
     case IDC_OPT_SHADOW_2D: g_OptShadow = g_OptShadow == 20 ? 0 : 20; break;
     case IDC_OPT_SHADOW_3D: g_OptShadow = g_OptShadow == 30 ? 0 : 30; break;
     case IDC_OPT_TOON: g_OptToon = g_OptToon ? 0 : 1; break;
@@ -116,6 +126,7 @@ static bool Options_Command(HWND dlg, int id) {
 
 INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   StorePosition(dlg, &g_OptionDlg);
+  if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -181,6 +192,7 @@ void App_CreateEditDlg(void) {
   if (!dlg) return;
   MoveWindow(dlg, 0, 47, 90, Lib_GetOsVersion() == 5 ? 270 : 265, TRUE);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
 }
 
 // [SECTION] view windows
@@ -296,9 +308,11 @@ static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
 
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   u32 L = CurrentLayout();
+  if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   if (msg == WM_INITDIALOG) {
     u32 index = (u32)lParam;
     if (index == 0 || index >= VIEWS_PER_LAYOUT) return FALSE;
+    WinOrder_Join(dlg);
     g_Views[L][index].window = (HWND__ *)dlg;
     g_Views[L][index].created = 1;
     SetTimer(dlg, 1, 50, nullptr);
@@ -366,11 +380,14 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
-// Keys the shell itself answers before the family: Esc asks to exit, O opens the options.
+// Keys the shell itself answers before the family: Esc asks to exit, O opens the options,
+// F3 and F4 toggle the layout's vertical sync and CPU occupation as the options' boxes do.
 // True when the main window was closed.
 static bool ShellKeyDown(u32 vk) {
   if (vk == VK_ESCAPE) return App_ConfirmExit();
   if (vk == 'O') App_OpenOptions();
+  if (vk == VK_F3) Options_ToggleVSync();
+  if (vk == VK_F4) Options_ToggleCpuOccupy();
   return false;
 }
 
@@ -386,13 +403,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
+  WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   switch (msg) {
     case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
     case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;
     case WM_LBUTTONUP: App_OnLButtonUp(lParam); break;
-    case WM_LBUTTONDBLCLK:
-      if (g_EditSubMode == SUB_3D_MOTION) { Ed3D_CreateBoneKey(); Ed3D_MotionRefreshLists(); }
-      break;
+    case WM_LBUTTONDBLCLK: App_OnLButtonDblClk(lParam); break;
     case WM_RBUTTONDOWN: App_OnRButtonDown(lParam); break;
     case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
     case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
@@ -459,17 +475,6 @@ static bool AskYesNo(const char *text) {
   return answer == IDYES;
 }
 
-static void NewModelInSlot0(void) {
-  g_ModelAllocArrays = 1;
-  Model3_Init(0);
-  App_RefreshCurrentPointers();
-}
-
-static void SetObject0Rotation(f32 x, f32 y, f32 z) {
-  KZL::OBJECT *o = Object_Get(0);
-  if (o) Object_SetRotation(o, x, y, z);
-}
-
 static void SetVSyncSeam(u32 on) { Lib_SetVSync(on != 0); }
 static void SetAntialiasSeam(u32 on) { Lib_SetAntialias(on != 0); }
 
@@ -480,8 +485,6 @@ void Shell_InstallSeam(void) {
   s.applyMainWndRect = App_ApplyMainWndRect;
   s.destroyMenu = DestroyFamilyMenu;
   s.askYesNo = AskYesNo;
-  s.newModelInSlot0 = NewModelInSlot0;
-  s.setObject0Rotation = SetObject0Rotation;
   s.confirmExit = App_ConfirmExit;
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;

@@ -9,11 +9,13 @@
 #include "app/family.h"
 #include "app/filemenu.h"
 #include "app/mainloop.h"
+#include "app/preview.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
@@ -25,7 +27,7 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;
@@ -48,17 +50,6 @@ static const FitCamera kFitCamera = {FitPlace, FitProject};
 
 static void SetCameraSeam(const f32 eye[3], const f32 target[3]) { FitPlace(eye, target); }
 
-// The library's per-frame passes after the family's update, in this order, so that every
-// pose and deformed vertex is current before the frame is rendered.
-static void FramePasses(void) {
-  Obj2_UpdateAll();
-  Bone2_SkinAll();
-  Object_UpdateFrame();
-  Kzo_UpdatePoses();
-}
-
-static void ObjectInitSeam(i32 n) { ObjectInit(n); }
-
 // The ActiveX host window class (atl.dll's AtlAxWinInit; no ATL headers here). A system
 // without it starts all the same.
 static void InitActiveXHost(void) {
@@ -72,28 +63,26 @@ static void InitActiveXHost(void) {
 static void InstallPlatformSeam(void) {
   Shell_InstallSeam();
   g_ShellSeam.fitCamera = &kFitCamera;
-  g_ShellSeam.setSceneDraw = Lib_SetSceneDraw;
   g_ShellSeam.setBrightness = Cam_SetBrightness;
   g_ShellSeam.setCamera = SetCameraSeam;
-  g_ShellSeam.framePasses = FramePasses;
-  g_ShellSeam.poseAll = Object_UpdateFrame;
-  g_ShellSeam.objectInit = ObjectInitSeam;
 }
 
-// [SECTION] polygon capacity
-// The polygon limit of the options takes effect at the next start: it is read from the
-// settings file before the library sizes its arrays. The current folder is kept.
-static void ApplySavedPolygonLimit(void) {
+// [SECTION] polygon capacity and toon
+// The polygon limit and the toon option take effect at the next start: they are read from
+// the settings file before the library sizes its arrays and loads its textures. The current
+// folder is kept.
+static void ApplySavedStartOptions(void) {
   char saved[MAX_PATH];
   DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
   char root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
   if (Lib_FindDataFolder(Lib_RealFs(), root, data) && SetCurrentDirectoryA(data)) {
-    char name[64];
-    Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+    char name[300];
+    Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
     FileData f;
-    if (File_ReadAll(name, &f)) {
+    if (name[0] && File_ReadAll(name, &f)) {
       i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
       if (limit > 0) g_LibConfig.polygonCapacity = (u32)limit;
+      g_LibConfig.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
       File_Free(&f);
     }
   }
@@ -101,16 +90,26 @@ static void ApplySavedPolygonLimit(void) {
 }
 
 // [SECTION] start-up
+// MIRAVEL_SETTINGS_DIR names a settings folder of its own (tests and screenshots).
+static void TakeSettingsFolder(void) {
+  char folder[sizeof g_SettingsFolder];
+  DWORD n = GetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder, sizeof folder);
+  if (n > 0 && n < sizeof folder) Settings_SetFolder(folder);
+}
+
 bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_OptMaxPolygons = 65000;
+  TakeSettingsFolder();
   InstallPlatformSeam();
-  ApplySavedPolygonLimit();
+  ApplySavedStartOptions();
   g_LibHooks.shellWndProc = App_MainWndProc;
   if (!Lib_Init(instance)) {
     Lib_ErrorBox("初期化に失敗しました。");
     return false;
   }
   g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
+  App_InstallLibHooks();
+  Preview_Install();
   Log_Printf("データフォルダ : %s", g_DataDir);
   Log_Printf("ビデオチップ識別 : %d", (int)(i16)g_GpuInfo.level);
   CoInitialize(nullptr);
@@ -141,7 +140,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   Lib_SetAntialias(g_OptAntialias != 0);
   App_SetEditorStartState();
   App_EnterFamily();
-  if (g_ShellSeam.objectInit) g_ShellSeam.objectInit((i32)g_CurSlot);
+  ObjectInit((i32)g_CurSlot);
   App_RefreshCurrentPointers();   // g_CurSceneObject
   App_RefreshCurrentPointers();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
@@ -160,9 +159,8 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   Log_Printf("起動しました。");
   if (!opened) App_SwitchTo3DFamily();
   // Activating and maximising the main window can stack it over its own tool windows
-  // (seen under Wine): the selector is raised once everything is in place.
-  if (g_EditDlg.window)
-    SetWindowPos((HWND)g_EditDlg.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // (seen under Wine): they are raised once everything is in place.
+  WinOrder_RaiseAll();
   return true;
 }
 

@@ -17,8 +17,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 
@@ -242,7 +242,14 @@ static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
     keys[k].scaleY = Rd_F32(r);
   }
   t->count = nk;
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) >= 0 && !p->err[0]) {
+    char track[300];
+    Str_Format(track, sizeof track, "ボーン %d「%s」", bone, m->bones[bone].name);
+    Keys_FormatOrderRefusal(p->err, p->errSize, p->path, motion, m->motions[motion].name, track);
+    return false;
+  }
+  return true;
 }
 
 static bool ReadBones(KzbParse *p) {
@@ -351,9 +358,8 @@ i32 Kzb_Read(i32 slot, const char *path) {
   g_Bone2SlotShown[slot] = 1;
   Str_Copy(m->name, sizeof m->name, path);
   m->displayMode = 2;
-  void (*load)(i32, i32, const char *) = g_Seam.bone2TextureLoad ? g_Seam.bone2TextureLoad : Tex_ReloadBone2Texture;
-  for (i32 n = 0; n < m->textureCount; n++)
-    if (m->textures[n].used == 1) load(slot, n, m->textures[n].name);
+  for (i32 n = 0; n < m->textureCount && g_Seam.bone2TextureLoad; n++)
+    if (m->textures[n].used == 1) g_Seam.bone2TextureLoad(slot, n, m->textures[n].name);
   Timer_Reset();
   return 1;
 }
@@ -491,7 +497,11 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
 }
 
 i32 Kzb_Write(i32 slot, const char *path) {
-  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot] || !path || !path[0]) return 0;
+  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
+  if (!path || !path[0]) {   // as the other model writers say it
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
   ByteWriter w = {};
   char err[256];
   bool ok = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);

@@ -8,6 +8,9 @@
 
 CoreSeam g_Seam;
 u32 g_ErrorBoxCount;
+GpuInfo g_GpuInfo;
+u32 g_FrameOutputSuppressed;
+f32 *g_FaceNormalWork;
 
 static bool SeamToStderr() { return getenv("MIRAVEL_SEAM_STDERR") != nullptr; }
 
@@ -46,6 +49,17 @@ int Str_Format(char *dst, size_t size, const char *fmt, ...) {
   int n = FormatV(dst, size, fmt, ap);
   va_end(ap);
   return n;
+}
+
+bool Str_FormatAll(char *dst, size_t size, const char *fmt, ...) {
+  va_list ap, again;
+  va_start(ap, fmt);
+  va_copy(again, ap);
+  int want = vsnprintf(nullptr, 0, fmt, again);
+  va_end(again);
+  FormatV(dst, size, fmt, ap);
+  va_end(ap);
+  return want >= 0 && (size_t)want < size;
 }
 
 void Timer_Reset(void) {

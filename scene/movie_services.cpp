@@ -1,23 +1,13 @@
-// The movie state that the library reads, with its start values, and the least form of
-// the scene editors' hooks (they do nothing until the editors exist).
+// The least form of the scene editors' hooks (they do nothing until the editors exist).
+// Playback and interpolation are in scene/movie.cpp.
 #include "scene/movie_services.h"
 
 #include "lib/framework/lib.h"
 
-MovieObject *g_MovieObjects[MOVIE_MAX_OBJECTS];
-i32 g_MovieObjectCount;
-char g_MovieMessages[MOVIE_MESSAGE_COUNT][256];
-u8 g_VideoActive;
-u32 g_MovieLoaded;
-u32 g_MoviePlayState;
-char g_MovieVideoPath[256];
 
 bool Movie_OpenVideoWindow(const char *path, i32 flag) { return false; }
 void Movie_CloseVideoWindow(void) { g_VideoActive = 0; }
-void Movie_PlaybackTick(void) {}
-void Movie_InterpolateObject(i32 i, i32 k, f32 t) {}
 // The movie editor works in screen pixels, not in the logical 640x480 frame.
 void Movie_Enter(void) { g_FrameScaling = 0; }
 void Prog_Enter(void) {}
 void Prog_Update(void) {}
-void Coli_ResolveObjects(void) {}

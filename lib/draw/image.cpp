@@ -30,10 +30,19 @@ i32 Img_AllocRow(void) {
   return -1;
 }
 
+// The row a handle already holds (loaded into it and still claimed), or -1.
+static i32 HeldRow(const ImageHandle *handle) {
+  if (!handle->loaded || handle->row < 0 || handle->row >= IMAGE_ROWS) return -1;
+  return g_ImageTable[handle->row].inUse ? handle->row : -1;
+}
+
 i32 Img_Load(ImageHandle *handle, const char *path) {
   if (!handle || !path || !DrawDev_Ready()) return -1;
-  i32 row = Img_AllocRow();
+  // A handle that holds a row reloads it, so reloading an image never uses up the table.
+  i32 row = HeldRow(handle);
+  if (row < 0) row = Img_AllocRow();
   if (row < 0) return -1;
+  handle->loaded = 0;
   ImageRow &r = g_ImageTable[row];
   handle->row = row;
   free(r.name);

@@ -1,8 +1,9 @@
 // The image table: 1024 rows of loaded images that editors and the movie player draw in 2D.
 //
 // Callers keep an ImageHandle per image; Img_Load claims the lowest free row and loads the
-// file into it. A row stays claimed for the rest of the run once its load succeeded; a failed
-// load gives its row back. Drawing goes through Draw_Quad2D.
+// file into it, or reloads the row the handle already holds. A row stays claimed for the rest
+// of the run once its load succeeded; a failed load gives its row back. Drawing goes through
+// Draw_Quad2D.
 // Global owned here: g_ImageTable.
 #pragma once
 #include "model/types.h"
@@ -24,7 +25,8 @@ struct ImageHandle {
 
 extern ImageRow g_ImageTable[IMAGE_ROWS];
 
-// Loads an image into a new row; the row, or -1 (no device, table full, load failed).
+// Loads an image into the row the handle holds (after a successful load), else into a new
+// row; the row, or -1 (no device, table full, load failed: the row is then given back).
 i32 Img_Load(ImageHandle *handle, const char *path);
 // Claims the lowest free row; -1 when all 1024 are in use.
 i32 Img_AllocRow(void);
@@ -39,3 +41,6 @@ bool Img_DrawUV(const ImageHandle *handle, f64 x1, f64 y1, f64 x2, f64 y2, f64 x
                 i32 r, i32 g, i32 b, i32 a);
 // The row a handle refers to, or null.
 ImageRow *Img_GetRow(const ImageHandle *handle);
+// Width and height of the image a handle refers to (its image-table row), (0, 0) when the
+// handle is not loaded: the MX texture coordinates and the texture editor.
+void Mx_GetTextureSize(const ImageHandle *handle, f32 *width, f32 *height);

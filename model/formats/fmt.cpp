@@ -36,7 +36,7 @@ Model3 *Fmt_NewModel(void) {
 static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
   ModelPose *pose = g_ModelPoses[slot];
   if (!pose || !g_Seam.textureLoad) return;
-  SeamTexture t = g_Seam.textureLoad(m->textures[n].name, 0);
+  SeamTexture t = g_Seam.textureLoad(m->textures[n].name, SEAM_MODEL_TEXTURE_KEY);
   if (pose->textures[n] && g_Seam.releaseHandle) g_Seam.releaseHandle(pose->textures[n]);
   pose->textures[n] = t.handle;
   if (t.handle) {
@@ -46,6 +46,7 @@ static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
 }
 
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
+  Model3_FreshBindings(m, 0, m->positionCount);   // imported positions bind automatically
   Model3_SetText(&m->fileName, path);
   m->changed = 1;
   Model3 *placed = Model3_ReplaceSlot(slot, m);
@@ -59,7 +60,8 @@ i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
 }
 
 // Elements an import of a file of `size` bytes gets in every array: no format makes more
-// than four of any element from one byte of its file.
+// than four of any element from one byte of its file (a file that needs more is read again
+// at full capacity by Fmt_Import).
 static i32 RoomForFile(size_t size, u32 capacity) {
   u64 room = (u64)size * 4 + 64;
   return (i32)(room < capacity ? room : capacity);
@@ -70,20 +72,12 @@ Model3 *Fmt_NewModelFor(size_t fileSize) {
   if ((u32)vertices >= g_MaxVertices && (u32)polygons >= g_MaxPolygons) return Fmt_NewModel();
   Model3 *m = Model3_New();
   bool ok = m && Model3_Reserve(m, vertices, vertices, vertices, vertices, polygons);
-  // What a full model gives the bones in use and the first motion: identity key tracks in
-  // every motion slot and a key list for every group.
-  for (i32 b = 0; ok && b < m->boneCount; b++) {
-    ok = Model3_EnsureKeyTable(m, b);
-    for (i32 t = 0; ok && t < MODEL3_MOTIONS; t++) {
-      KeyTrack *tr = &m->bones[b].keys[t];
-      ok = KeyTrack_Reserve(tr, MODEL3_TRACK_KEYS);
-      for (i32 k = 0; ok && k < tr->capacity; k++) BoneKey3_Identity(&tr->keys[k], 0);
-      tr->count = 1;
-    }
+  // The key tables a full model has: every bone's, with the tracks of the motion in use.
+  for (i32 b = 0; ok && b < MODEL3_BONES; b++) ok = Model3_EnsureKeyTable(m, b);
+  if (ok) {
+    m->keyTableLength = MODEL3_MOTIONS;
+    Model3_FreshTracks(m);
   }
-  if (ok) m->keyTableLength = MODEL3_MOTIONS;
-  for (i32 g = 0; ok && g < MODEL3_GROUPS; g++) ok = Model3_EnsureGroupKeys(m, 0, g) != nullptr;
-  for (i32 v = 0; ok && v < m->capPositions; v++) m->bindings[v].automatic = 1;
   if (!ok) {
     Model3_Free(m);
     return nullptr;

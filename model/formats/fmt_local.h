@@ -30,7 +30,7 @@ FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...)
 // A new model with every array at capacity (the importers' scratch target).
 Model3 *Fmt_NewModel(void);
 // A scratch model with room for what a file of fileSize bytes can hold (full capacity for a
-// big file); its bones in use and first motion have their key tables as in a full model.
+// big file); its bones have their key tables as in a full model.
 Model3 *Fmt_NewModelFor(size_t fileSize);
 // Moves a finished model into the slot, names it after the path and loads its used
 // textures through the seam; the model is consumed. Returns 1.

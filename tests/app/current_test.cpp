@@ -2,7 +2,11 @@
 // dangle) when the model, the bone's key table or the key they pointed into is gone.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/current.h"
+#include "app/shell_services.h"
+#include "model/seam.h"
 #include "shell_fixture.h"
 
 TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
@@ -48,4 +52,26 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   EXPECT_EQ(g_CurSceneObject, nullptr);
   g_CurSlot = 0;
   g_CurBoneIndex = 0;
+}
+
+// The exporters' limit: 10000 polygons pass, one more is refused with the limit message.
+TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
+  static std::string shown;
+  CoreSeam saved = g_Seam;
+  g_Seam.errorBox = [](const char *text) { shown = text; };
+  static Model3 m;
+  Model3 *savedCur = g_CurModel3;
+  g_CurModel3 = &m;
+  struct Case { i32 polygons; bool passes; };
+  for (Case c : {Case{0, true}, Case{10000, true}, Case{10001, false}, Case{65000, false}}) {
+    shown.clear();
+    m.polygonCount = c.polygons;
+    EXPECT_EQ(FileMenu_CheckPolygonLimit(), c.passes) << c.polygons;
+    EXPECT_EQ(shown.empty(), c.passes) << c.polygons;
+  }
+  EXPECT_EQ(shown.rfind("10000 ", 0), 0u);   // the message names the limit first
+  g_CurModel3 = nullptr;
+  EXPECT_TRUE(FileMenu_CheckPolygonLimit());
+  g_CurModel3 = savedCur;
+  g_Seam = saved;
 }

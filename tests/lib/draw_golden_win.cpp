@@ -40,7 +40,7 @@ struct DrawWinTest : ::testing::Test {
     g_EditSubMode = 14;
     memset(g_Views, 0, sizeof g_Views);
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    g_TextSuppressed = 0;
+    g_FrameOutputSuppressed = 0;
     g_TextSize = 1.0f;
     g_ScreenTextCount = 0;
     Text_SetColor(255, 255, 255, 255);
@@ -324,7 +324,11 @@ TEST_F(DrawWinTest, ImageTableRefusesThe1025thImageAndFailedLoadsKeepNoRow) {
   ImageHandle h = {0, -1};
   EXPECT_EQ(Img_Load(&h, TempFile("missing.png").c_str()), -1);
   EXPECT_EQ(g_ImageTable[0].inUse, 0);
-  for (int i = 0; i < IMAGE_ROWS; i++) ASSERT_EQ(Img_Load(&h, kzi.c_str()), i);
+  static ImageHandle rows[IMAGE_ROWS];
+  for (int i = 0; i < IMAGE_ROWS; i++) {
+    rows[i] = {0, -1};
+    ASSERT_EQ(Img_Load(&rows[i], kzi.c_str()), i);
+  }
   EXPECT_EQ(Img_Load(&h, kzi.c_str()), -1);
   DeleteFileA(kzi.c_str());
 }

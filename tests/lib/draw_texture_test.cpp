@@ -289,12 +289,35 @@ TEST_F(TextureTest, ReadPixelsCopiesLevelZeroRowByRow) {
 
 TEST_F(TextureTest, ImageTableFillsAt1024RowsAndRefusesTheNext) {
   g_Fake->loaderFiles["img.png"] = {16, 16};
-  ImageHandle h = {0, -1};
-  for (int i = 0; i < IMAGE_ROWS; i++) ASSERT_EQ(Img_Load(&h, "img.png"), i);
-  EXPECT_EQ(h.loaded, 1u);
+  static ImageHandle h[IMAGE_ROWS];
+  for (int i = 0; i < IMAGE_ROWS; i++) {
+    h[i] = {0, -1};
+    ASSERT_EQ(Img_Load(&h[i], "img.png"), i);
+  }
+  EXPECT_EQ(h[0].loaded, 1u);
   ImageHandle more = {0, -1};
   EXPECT_EQ(Img_Load(&more, "img.png"), -1);
   EXPECT_EQ(Img_AllocRow(), -1);
+}
+
+TEST_F(TextureTest, ALoadedHandleReloadsItsOwnRow) {
+  g_Fake->loaderFiles["a.png"] = {8, 8};
+  g_Fake->loaderFiles["b.png"] = {4, 2};
+  ImageHandle h = {0, -1}, other = {0, -1};
+  ASSERT_EQ(Img_Load(&h, "a.png"), 0);
+  ASSERT_EQ(Img_Load(&other, "a.png"), 1);
+  EXPECT_EQ(Img_Load(&h, "b.png"), 0);   // same row, new image
+  EXPECT_EQ(g_ImageTable[0].width, 4.0f);
+  EXPECT_STREQ(g_ImageTable[0].name, "b.png");
+  EXPECT_EQ(g_ImageTable[2].inUse, 0);
+  // A reload that fails gives the row back.
+  EXPECT_EQ(Img_Load(&h, "missing.png"), -1);
+  EXPECT_EQ(g_ImageTable[0].inUse, 0);
+  EXPECT_EQ(h.loaded, 0u);
+  // A handle that never loaded does not take the row its zero fields name.
+  ImageHandle zero = {0, 1};
+  EXPECT_EQ(Img_Load(&zero, "a.png"), 0);
+  EXPECT_EQ(g_ImageTable[1].width, 8.0f);
 }
 
 TEST_F(TextureTest, FailedLoadsGiveTheirRowBack) {

@@ -98,6 +98,19 @@ TEST(TextFormat, CutsAtCharacterBoundary) {
   EXPECT_EQ(strlen(buf), 2u);
 }
 
+// Whether a path fit: a cut inside a two-byte character leaves two bytes free, so the
+// returned length alone passes a "len >= size - 1" check for a path that was cut.
+TEST(TextFormat, FormatAllTellsACutFromAFit) {
+  const struct { const char *text; size_t size; bool fits; } cases[] = {
+    {"abcde", 6, true}, {"abcdef", 6, false}, {"aあいう", 7, false}, {"aあい", 6, true}, {"", 1, true},
+  };
+  for (const auto &c : cases) {
+    char buf[16];
+    EXPECT_EQ(Str_FormatAll(buf, c.size, "%s", c.text), c.fits) << c.text;
+    EXPECT_LT(strlen(buf), c.size);
+  }
+}
+
 // Runs of records: one range check for the whole run (a short run reads nothing and sets err;
 // a count whose byte size overflows is refused), the bytes the per-field calls would write,
 // and the per-field byte swap a big-endian host applies.

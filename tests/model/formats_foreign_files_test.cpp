@@ -339,10 +339,14 @@ TEST_F(ForeignFiles, ScratchSizedFromTheFileParsesLikeAFullModel) {
     EXPECT_EQ(memcmp(sized->polygons, full->polygons, sized->polygonCount * sizeof(Polygon3)), 0) << c.file;
     EXPECT_EQ(sized->groupCount, full->groupCount) << c.file;
     EXPECT_EQ(sized->textureCount, full->textureCount) << c.file;
-    // The bones in use keep the identity keys of every motion slot, as in a full model.
-    ASSERT_NE(sized->bones[1].keys, nullptr);
-    EXPECT_EQ(sized->bones[1].keys[MODEL3_MOTIONS - 1].count, 1);
+    // The bones have the key tables of a full model.
+    for (i32 b : {0, 1, MODEL3_BONES - 1})
+      for (i32 mo : {0, MODEL3_MOTIONS - 1}) {
+        ASSERT_NE(sized->bones[b].keys, nullptr);
+        EXPECT_EQ(sized->bones[b].keys[mo].count, full->bones[b].keys[mo].count) << b << " " << mo;
+      }
     EXPECT_EQ(sized->bones[1].keys[0].keys[0].quat[3], 1.0f);
+    EXPECT_EQ(sized->keyTableLength, full->keyTableLength);
     Model3_Free(sized);
     Model3_Free(full);
   }

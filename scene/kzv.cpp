@@ -1,0 +1,497 @@
+// KZV movie files: one parser for the three versions, one encoder, and the read that swaps
+// the parsed movie in and loads what its actors name (see scene/kzv.h).
+#include "scene/kzv.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include "lib/draw/image.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "lib/media/sound.h"
+#include "lib/render/objects.h"
+#include "model/bytes.h"
+#include "model/kza.h"
+#include "model/kzb.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "model/seam.h"
+
+static const char *const kMsgNoName = "ファイル名が指定されていません。";
+static const char *const kMsgCannotOpen = "%s を開くことができませんでした。";
+static const char *const kMsgNotKzv = "%s\nこのファイルは、ＫＺＶ形式ではありません。";
+static const char *const kMsgOld = "ＫＺＶ形式のバージョンが古いので\n読み込むことができません。\n\n%s  Ver %4.3f";
+static const char *const kMsgNew =
+    "KZV形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s  Ver %4.3f";
+static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
+static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
+static const char *const kMsgNoSlot =
+    "オブジェクト %d ( %s ) は、読み込み先の２Ｄモデルのスロットがないため、表示されません。\n"
+    "( ２Ｄオブジェクトモデルは 0〜7 番、２Ｄボーンモデルは 0〜31 番のオブジェクトだけが表示されます。)";
+
+enum { KZV_2004050 = 2004050, KZV_2006000 = 2006000, KZV_2006060 = 2006060 };
+enum { ERR_SIZE = 768 };
+
+// A message box of a formatted text (paths make them longer than Lib_ErrorBoxf keeps).
+static void Box(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+static void Box(const char *fmt, ...) {
+  char text[ERR_SIZE];
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(text, sizeof text, fmt, ap);
+  va_end(ap);
+  text[Cp932_CutLength(text, strlen(text))] = 0;
+  Lib_ErrorBox(text);
+}
+
+// Kinds with the full payload (position, angles, rotation, scale, colour) and a file block.
+static bool HasFile(i32 kind) { return kind >= MOVIE_KIND_IMAGE && kind <= MOVIE_KIND_MODEL3; }
+
+static bool KnownKind(i32 kind) {
+  return (kind >= MOVIE_KIND_IMAGE && kind <= MOVIE_KIND_SCENE) || kind == MOVIE_KIND_SOUND ||
+         kind == MOVIE_KIND_MESSAGE;
+}
+
+// [SECTION] parsing
+
+struct KzvParse {
+  ByteReader r;
+  KzvMovie *m;
+  bool shownByte;   // 2006060 keys carry the shown flag
+  bool rotation;    // 2004050 keys of kinds 0-4 have no quaternion
+};
+
+// A string into a 256-byte field. A length of 0 or less has no bytes and, with keepOnEmpty,
+// leaves the field as it is; 256 or more cannot be held and is refused.
+static bool ReadString(ByteReader *r, char *field, bool keepOnEmpty) {
+  i32 n = Rd_I32(r);
+  if (r->err || n >= 256) return false;
+  if (n <= 0) {
+    if (!keepOnEmpty) field[0] = 0;
+    return true;
+  }
+  if (!Rd_Bytes(r, field, (u64)n)) return false;
+  field[n] = 0;
+  return true;
+}
+
+static void ReadFloats(ByteReader *r, f32 *v, int n) {
+  for (int i = 0; i < n; i++) v[i] = Rd_F32(r);
+}
+
+static void ReadKey(KzvParse *p, i32 kind, MovieKey *k) {
+  ByteReader *r = &p->r;
+  k->frame = Rd_I32(r);
+  k->shown = p->shownByte ? Rd_U8(r) : 1;
+  k->number = Rd_I32(r);
+  if (HasFile(kind)) {
+    ReadFloats(r, k->position, 3);
+    ReadFloats(r, k->angles, 3);
+    if (p->rotation) ReadFloats(r, k->rotation, 4);   // else all zero: evaluates as identity
+    ReadFloats(r, k->scale, 3);
+    ReadFloats(r, k->color, 4);
+  } else if (kind == MOVIE_KIND_CAMERA) {
+    ReadFloats(r, k->position, 3);
+    ReadFloats(r, k->target, 3);
+  } else if (kind == MOVIE_KIND_SCENE) {
+    ReadFloats(r, k->color, 4);
+  }
+}
+
+static bool ReadObject(KzvParse *p, MovieObject *o) {
+  ByteReader *r = &p->r;
+  if (!ReadString(r, o->name, true)) return false;
+  o->keyCount = Rd_I32(r);
+  o->kind = Rd_I32(r);
+  o->moveCurve = Rd_I32(r);
+  o->rotationCurve = Rd_I32(r);
+  o->scaleCurve = Rd_I32(r);
+  if (r->err || o->keyCount < 1 || o->keyCount > MOVIE_MAX_KEYS || !KnownKind(o->kind)) return false;
+  for (i32 k = 0; k < o->keyCount; k++) ReadKey(p, o->kind, &o->keys[k]);
+  return !r->err;
+}
+
+static bool ReadObjects(KzvParse *p) {
+  KzvMovie *m = p->m;
+  for (i32 i = 0; i < m->objectCount; i++) {
+    m->objects[i] = (MovieObject *)calloc(1, sizeof(MovieObject));
+    if (!m->objects[i] || !ReadObject(p, m->objects[i])) return false;
+  }
+  for (i32 i = 0; i < m->objectCount; i++) {
+    MovieObject *o = m->objects[i];
+    if (!HasFile(o->kind)) continue;
+    if (!ReadString(&p->r, o->folder, false) || !ReadString(&p->r, o->fileName, false) ||
+        !ReadString(&p->r, o->motionFileName, false))
+      return false;
+    o->shadowKind = Rd_I32(&p->r);
+  }
+  return !p->r.err;
+}
+
+static bool ReadTables(KzvParse *p) {
+  ByteReader *r = &p->r;
+  KzvMovie *m = p->m;
+  m->bgmPresent = Rd_I32(r);
+  if (m->bgmPresent == 1 &&
+      (!ReadString(r, m->bgmSecondName, false) || !ReadString(r, m->bgmFileName, false)))
+    return false;
+  m->soundCount = Rd_I32(r);
+  if (r->err || m->soundCount < 0 || m->soundCount > MOVIE_MESSAGE_COUNT) return false;
+  for (i32 i = 1; i < m->soundCount; i++)
+    if (!ReadString(r, m->soundFolders[i], false) || !ReadString(r, m->soundFileNames[i], false)) return false;
+  m->messageCount = Rd_I32(r);
+  if (r->err || m->messageCount < 0 || m->messageCount > MOVIE_MESSAGE_COUNT) return false;
+  for (i32 i = 1; i < m->messageCount; i++)
+    if (!ReadString(r, m->messages[i], false)) return false;
+  m->nextPresent = Rd_I32(r);
+  return ReadString(r, m->nextName, false);
+}
+
+// The trailer repeats each object's name and shadow kind; it is read only when the file goes
+// on after the next movie's name, and then it must be whole.
+static bool ReadTrailer(KzvParse *p) {
+  if (Rd_AtEnd(&p->r)) return true;
+  for (i32 i = 0; i < p->m->objectCount; i++) {
+    MovieObject *o = p->m->objects[i];
+    if (!ReadString(&p->r, o->name, true)) return false;
+    o->shadowKind = Rd_I32(&p->r);
+  }
+  p->m->hadTrailer = 1;
+  return !p->r.err;
+}
+
+static bool ParseBody(KzvParse *p) {
+  KzvMovie *m = p->m;
+  ByteReader *r = &p->r;
+  m->frameCount = Rd_I32(r);
+  // The frame tables hold 18,000 frames; 2004050 movies were at most 180 long.
+  i32 maxFrames = m->version == KZV_2004050 ? 180 : MOVIE_MAX_FRAMES;
+  if (m->frameCount < 1) m->frameCount = 1;
+  if (m->frameCount > maxFrames) m->frameCount = maxFrames;
+  m->objectCount = Rd_I32(r);
+  if (r->err || m->objectCount < 0 || m->objectCount > MOVIE_MAX_OBJECTS) return false;
+  return ReadObjects(p) && ReadTables(p) && ReadTrailer(p);
+}
+
+KzvMovie *Kzv_Parse(const u8 *data, size_t size, const char *path, char *err, size_t errSize) {
+  err[0] = 0;
+  if (!path) path = "";
+  if (size < 3 || memcmp(data, "KZV", 3) != 0) {
+    Str_Format(err, errSize, kMsgNotKzv, path);
+    return nullptr;
+  }
+  KzvParse p = {};
+  Rd_Init(&p.r, data, size);
+  Rd_Skip(&p.r, 3);
+  i32 version = Rd_I32(&p.r);
+  if (p.r.err) {
+    Str_Format(err, errSize, kMsgBroken, path);
+    return nullptr;
+  }
+  if (version > KZV_2006060) {
+    Str_Format(err, errSize, kMsgNew, path, version / 1000.0);
+    return nullptr;
+  }
+  // Older files and unlisted versions alike: their layout is not known.
+  if (version != KZV_2004050 && version != KZV_2006000 && version != KZV_2006060) {
+    Str_Format(err, errSize, kMsgOld, path, version / 1000.0);
+    return nullptr;
+  }
+  p.m = (KzvMovie *)calloc(1, sizeof(KzvMovie));
+  if (!p.m) {
+    Str_Format(err, errSize, kMsgBroken, path);
+    return nullptr;
+  }
+  p.m->version = version;
+  p.shownByte = version == KZV_2006060;
+  p.rotation = version != KZV_2004050;
+  if (!ParseBody(&p)) {
+    Kzv_FreeMovie(p.m);
+    Str_Format(err, errSize, kMsgBroken, path);
+    return nullptr;
+  }
+  return p.m;
+}
+
+void Kzv_FreeMovie(KzvMovie *m) {
+  if (!m) return;
+  for (MovieObject *o : m->objects) free(o);
+  free(m);
+}
+
+// [SECTION] encoding
+
+static void WriteString(ByteWriter *w, const char *field) {
+  size_t n = strnlen(field, 255);
+  Wr_I32(w, (i32)n);
+  Wr_Bytes(w, field, n);
+}
+
+static void WriteFloats(ByteWriter *w, const f32 *v, int n) {
+  for (int i = 0; i < n; i++) Wr_F32(w, v[i]);
+}
+
+static void WriteKey(ByteWriter *w, i32 kind, const MovieKey *k) {
+  Wr_I32(w, k->frame);
+  Wr_U8(w, k->shown);
+  Wr_I32(w, k->number);
+  if (HasFile(kind)) {
+    WriteFloats(w, k->position, 3);
+    WriteFloats(w, k->angles, 3);
+    WriteFloats(w, k->rotation, 4);
+    WriteFloats(w, k->scale, 3);
+    WriteFloats(w, k->color, 4);
+  } else if (kind == MOVIE_KIND_CAMERA) {
+    WriteFloats(w, k->position, 3);
+    WriteFloats(w, k->target, 3);
+  } else if (kind == MOVIE_KIND_SCENE) {
+    WriteFloats(w, k->color, 4);
+  }
+}
+
+// Nothing is written that the reader would refuse.
+static bool Storable(const KzvMovie *m) {
+  if (m->objectCount < 0 || m->objectCount > MOVIE_MAX_OBJECTS) return false;
+  if (m->soundCount < 0 || m->soundCount > MOVIE_MESSAGE_COUNT) return false;
+  if (m->messageCount < 0 || m->messageCount > MOVIE_MESSAGE_COUNT) return false;
+  for (i32 i = 0; i < m->objectCount; i++) {
+    const MovieObject *o = m->objects[i];
+    if (!o || o->keyCount < 1 || o->keyCount > MOVIE_MAX_KEYS || !KnownKind(o->kind)) return false;
+  }
+  return true;
+}
+
+bool Kzv_Encode(const KzvMovie *m, ByteWriter *w) {
+  if (!Storable(m)) return false;
+  Wr_Bytes(w, "KZV", 3);
+  Wr_I32(w, KZV_VERSION);
+  Wr_I32(w, m->frameCount);
+  Wr_I32(w, m->objectCount);
+  for (i32 i = 0; i < m->objectCount; i++) {
+    const MovieObject *o = m->objects[i];
+    WriteString(w, o->name);
+    Wr_I32(w, o->keyCount);
+    Wr_I32(w, o->kind);
+    Wr_I32(w, o->moveCurve);
+    Wr_I32(w, o->rotationCurve);
+    Wr_I32(w, o->scaleCurve);
+    for (i32 k = 0; k < o->keyCount; k++) WriteKey(w, o->kind, &o->keys[k]);
+  }
+  for (i32 i = 0; i < m->objectCount; i++) {
+    const MovieObject *o = m->objects[i];
+    if (!HasFile(o->kind)) continue;
+    WriteString(w, o->folder);
+    WriteString(w, o->fileName);
+    WriteString(w, o->motionFileName);
+    Wr_I32(w, o->shadowKind);
+  }
+  Wr_I32(w, m->bgmPresent);
+  if (m->bgmPresent == 1) {
+    WriteString(w, m->bgmSecondName);
+    WriteString(w, m->bgmFileName);
+  }
+  Wr_I32(w, m->soundCount);
+  for (i32 i = 1; i < m->soundCount; i++) {
+    WriteString(w, m->soundFolders[i]);
+    WriteString(w, m->soundFileNames[i]);
+  }
+  Wr_I32(w, m->messageCount);
+  for (i32 i = 1; i < m->messageCount; i++) WriteString(w, m->messages[i]);
+  Wr_I32(w, m->nextPresent);
+  WriteString(w, m->nextName);
+  return !w->err;
+}
+
+void Kzv_Capture(KzvMovie *out) {
+  const MovieScene &s = g_MovieScene;
+  memset(out, 0, sizeof *out);
+  out->version = s.version;
+  out->frameCount = s.frameCount;
+  out->objectCount = g_MovieObjectCount;
+  for (i32 i = 0; i < MOVIE_MAX_OBJECTS; i++) out->objects[i] = g_MovieObjects[i];
+  out->bgmPresent = s.bgmPresent;
+  memcpy(out->bgmSecondName, s.bgmSecondName, sizeof out->bgmSecondName);
+  memcpy(out->bgmFileName, s.bgmFileName, sizeof out->bgmFileName);
+  out->soundCount = s.soundCount;
+  memcpy(out->soundFolders, s.soundFolders, sizeof out->soundFolders);
+  memcpy(out->soundFileNames, s.soundFileNames, sizeof out->soundFileNames);
+  out->messageCount = s.messageCount;
+  memcpy(out->messages, g_MovieMessages, sizeof out->messages);
+  out->nextPresent = s.nextPresent;
+  memcpy(out->nextName, s.nextName, sizeof out->nextName);
+}
+
+bool Kzv_Write(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox(kMsgNoName);
+    return false;
+  }
+  g_MovieScene.version = g_KzvVersion;
+  KzvMovie *m = (KzvMovie *)calloc(1, sizeof(KzvMovie));
+  ByteWriter w = {};
+  bool ok = false;
+  if (m) {
+    Kzv_Capture(m);
+    ok = Kzv_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
+  }
+  Wr_Free(&w);
+  free(m);   // the objects are the movie's own
+  if (!ok) Box(kMsgCannotSave, path);
+  return ok;
+}
+
+// [SECTION] reading into the movie
+
+// The movie in memory becomes m (its objects move over; m keeps none).
+static void Adopt(KzvMovie *m) {
+  MovieScene &s = g_MovieScene;
+  Movie_InitData();
+  Movie_FreeObjects();
+  for (i32 i = 0; i < m->objectCount; i++) {
+    g_MovieObjects[i] = m->objects[i];
+    m->objects[i] = nullptr;
+    ObjectInit(i);   // each object has its scene object
+  }
+  g_MovieObjectCount = m->objectCount;
+  s.version = m->version;
+  s.frameCount = m->frameCount;
+  s.bgmPresent = m->bgmPresent;
+  memcpy(s.bgmSecondName, m->bgmSecondName, sizeof s.bgmSecondName);
+  memcpy(s.bgmFileName, m->bgmFileName, sizeof s.bgmFileName);
+  s.soundCount = m->soundCount;
+  memcpy(s.soundFolders, m->soundFolders, sizeof s.soundFolders);
+  memcpy(s.soundFileNames, m->soundFileNames, sizeof s.soundFileNames);
+  s.messageCount = m->messageCount;
+  memcpy(g_MovieMessages, m->messages, sizeof g_MovieMessages);
+  s.nextPresent = m->nextPresent;
+  memcpy(s.nextName, m->nextName, sizeof s.nextName);
+  memset(s.prevKeys, 0, sizeof s.prevKeys);
+  Movie_MarkChanged();
+}
+
+// Reads and parses a file; null with the message shown.
+static KzvMovie *LoadFile(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox(kMsgNoName);
+    return nullptr;
+  }
+  FileData f = {};
+  if (!File_ReadAll(path, &f)) {
+    Box(kMsgCannotOpen, path);
+    return nullptr;
+  }
+  char err[ERR_SIZE];
+  KzvMovie *m = Kzv_Parse(f.data, f.size, path, err, sizeof err);
+  File_Free(&f);
+  if (!m) Lib_ErrorBox(err);
+  return m;
+}
+
+static bool ReadBodyOf(const char *path, i32 version) {
+  KzvMovie *m = LoadFile(path);
+  if (!m) return false;
+  if (m->version != version) {
+    Box(m->version < version ? kMsgOld : kMsgNew, path, m->version / 1000.0);
+    Kzv_FreeMovie(m);
+    return false;
+  }
+  Adopt(m);
+  Kzv_FreeMovie(m);
+  return true;
+}
+
+bool Kzv_ReadBody2004050(const char *path) { return ReadBodyOf(path, KZV_2004050); }
+bool Kzv_ReadBody2006000(const char *path) { return ReadBodyOf(path, KZV_2006000); }
+bool Kzv_ReadBody2006060(const char *path) { return ReadBodyOf(path, KZV_2006060); }
+
+#ifdef _WIN32
+static const char kSep = '\\';
+#else
+static const char kSep = '/';
+#endif
+
+// base/folder/file into out when it fits and the file is there.
+static bool FindIn(char *out, size_t size, const char *base, const char *folder, const char *file) {
+  if (!base[0]) return false;
+  size_t need = strlen(base) + strlen(folder) + strlen(file) + 3;
+  if (need > size) return false;
+  if (folder[0]) Str_Format(out, size, "%s%c%s%c%s", base, kSep, folder, kSep, file);
+  else Str_Format(out, size, "%s%c%s", base, kSep, file);
+  return FileDlg_FileExists(out);
+}
+
+// Where an actor's or a sound's file is: in its folder (inside the data folder, or the movie
+// folder for 3D models) as the dialogs picked it, else by its name from the movie folder.
+static const char *ActorPath(char *buf, size_t size, const char *base, const char *folder, const char *file) {
+  return FindIn(buf, size, base, folder, file) ? buf : file;
+}
+
+static void LoadActors(void) {
+  const MovieScene &s = g_MovieScene;
+  bool slotMissingSaid = false;
+  char buf[768];
+  for (i32 n = 0; n < g_MovieObjectCount; n++) {
+    MovieObject *o = g_MovieObjects[n];
+    FileDlg_ChangeDir(s.movieFolder);
+    if (!o || !o->fileName[0]) continue;
+    const char *base = o->kind == MOVIE_KIND_MODEL3 ? s.movieFolder : g_DataDir;
+    const char *path = ActorPath(buf, sizeof buf, base, o->folder, o->fileName);
+    bool noSlot = (o->kind == MOVIE_KIND_OBJ2 && n >= OBJ2_SLOTS) || (o->kind == MOVIE_KIND_BONE2 && n >= BONE2_SLOTS);
+    if (noSlot) {
+      // Kept and saved with the movie, but there is no slot to show it in.
+      if (!slotMissingSaid) Box(kMsgNoSlot, n, o->name);
+      slotMissingSaid = true;
+      continue;
+    }
+    switch (o->kind) {
+      case MOVIE_KIND_IMAGE: Img_Load(&g_MovieImages[n], path); break;
+      case MOVIE_KIND_OBJ2: Kza_Read(n, path); break;
+      case MOVIE_KIND_BONE2: Kzb_Read(n, path); break;
+      case MOVIE_KIND_MODEL3:
+        Model3_Init(n);
+        Model3_OpenFile(n, path);
+        if (Model3 *m = g_Model3Slots[n]) m->shadowKind = (u32)o->shadowKind;
+        break;
+      default: break;   // 3D object sets are kept, not loaded
+    }
+  }
+}
+
+static void LoadSounds(void) {
+  const MovieScene &s = g_MovieScene;
+  char buf[768];
+  for (i32 i = 1; i < s.soundCount && i < MOVIE_MESSAGE_COUNT; i++) {
+    if (!s.soundFileNames[i][0]) continue;
+    Sound_LoadSlot(i, ActorPath(buf, sizeof buf, g_DataDir, s.soundFolders[i], s.soundFileNames[i]));
+  }
+}
+
+bool Kzv_Read(const char *path) {
+  // Parsed first: a file that does not read leaves the movie, its models and its play state.
+  KzvMovie *m = LoadFile(path);
+  if (!m) return false;
+  Adopt(m);
+  Kzv_FreeMovie(m);
+  MovieScene &s = g_MovieScene;
+  g_MovieLoaded = 1;
+  if (!getcwd(s.movieFolder, sizeof s.movieFolder)) Str_Copy(s.movieFolder, sizeof s.movieFolder, g_DataDir);
+  Str_Copy(s.movieFileName, sizeof s.movieFileName, path);
+  LoadActors();
+  LoadSounds();
+  s.playStart = 0;
+  s.playEnd = s.frameCount;
+  s.loopFlag = 0;
+  g_MovieFrame = 0;
+  s.frameTime = 0;
+  // A host without the editor starts playing at once; the editor keeps a read movie stopped.
+  if (g_EditorMode == 0) {
+    g_MoviePlayState = MOVIE_PLAYING;
+    if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
+  }
+  Movie_BuildMotionFrameTables();
+  Timer_Reset();
+  return true;
+}

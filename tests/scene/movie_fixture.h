@@ -1,0 +1,99 @@
+// Shared set-up of the native movie tests: a private folder as data and current folder, a
+// recording error box and recording sound channels.
+#pragma once
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "lib/draw/camera.h"
+#include "lib/framework/lib.h"
+#include "lib/media/sound.h"
+#include "model/bone2.h"
+#include "model/model3.h"
+#include "model/obj2.h"
+#include "model/object.h"
+#include "scene/kzv.h"
+#include "scene/movie.h"
+#include "tests/scene/kzv_build.h"
+
+// [SECTION] fixture
+
+struct MovieTest : ::testing::Test {
+  static std::vector<std::string> &Boxes() {
+    static std::vector<std::string> m;
+    return m;
+  }
+  static std::vector<i32> &Played() {
+    static std::vector<i32> p;
+    return p;
+  }
+  static void RecordBox(const char *text) { Boxes().push_back(text); }
+  // The slot a played record belongs to (records are the slots' own).
+  static SoundResult RecordPlay(i32, const WaveRecord *rec, i32, i32, u32) {
+    for (i32 n = 0; n < SOUND_SLOTS; n++)
+      if (g_SoundSlots[n] == rec) Played().push_back(n);
+    return 0;
+  }
+  CoreSeam savedSeam;
+  SoundSystem savedSound;
+  char savedCwd[1024] = {};
+  char savedData[LIB_TEXT_SIZE] = {};
+  u32 savedMode = 0;
+  std::string dir;
+  WaveRecord waves[4] = {};
+  u8 sample[4] = {1, 2, 3, 4};
+
+  void SetUp() override {
+    savedSeam = g_Seam;
+    savedSound = g_SoundSystem;
+    savedMode = g_EditorMode;
+    memcpy(savedData, g_DataDir, sizeof savedData);
+    g_Seam.errorBox = RecordBox;
+    Boxes().clear();
+    Played().clear();
+    if (!getcwd(savedCwd, sizeof savedCwd)) savedCwd[0] = 0;
+    char tmpl[] = "/tmp/movietestXXXXXX";
+    dir = mkdtemp(tmpl);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    Str_Copy(g_DataDir, sizeof g_DataDir, dir.c_str());
+    g_EditorMode = 1;
+    g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
+    g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;
+  }
+  void TearDown() override {
+    Lib_ClearAllModels();
+    Movie_FreeObjects();
+    for (i32 n = 0; n < SOUND_SLOTS; n++) {
+      // Slots filled by the tests hold the fixture's own records.
+      for (WaveRecord &w : waves)
+        if (g_SoundSlots[n] == &w) { g_SoundSlots[n] = nullptr; g_SoundSlotLoaded[n] = 0; }
+    }
+    g_Seam = savedSeam;
+    g_SoundSystem = savedSound;
+    g_EditorMode = savedMode;
+    memcpy(g_DataDir, savedData, sizeof savedData);
+    g_MovieScene = MovieScene{};
+    g_MovieFrame = 0;
+    if (savedCwd[0] && chdir(savedCwd) != 0) ADD_FAILURE() << "cannot return";
+    std::string cmd = "rm -rf '" + dir + "'";
+    if (system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot clean " << dir;
+  }
+  // Sound slot n plays through the recording channel.
+  void LoadSoundSlot(i32 n, int which) {
+    g_SoundSystem.initialised = 1;
+    g_SoundSystem.playOnChannel = RecordPlay;
+    waves[which].data = sample;
+    waves[which].dataLength = sizeof sample;
+    g_SoundSlots[n] = &waves[which];
+    g_SoundSlotLoaded[n] = 1;
+  }
+  std::string Path(const std::string &name) const { return dir + "/" + name; }
+  std::string Write(const std::string &name, const std::vector<u8> &bytes) const {
+    WriteFile(Path(name), bytes);
+    return Path(name);
+  }
+};
