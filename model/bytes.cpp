@@ -128,7 +128,9 @@ bool Wr_Reserve(ByteWriter *w, size_t extra) {
   if (extra > (size_t)-1 - w->size) { w->err = true; return false; }
   size_t need = w->size + extra;
   if (need <= w->cap) return true;
-  size_t cap = w->cap ? w->cap : 4096;
+  // The first reservation is taken as it is (a writer that sized its output asks once);
+  // later growth doubles.
+  size_t cap = w->cap ? w->cap : (need > 4096 ? need : 4096);
   while (cap < need) cap = cap > ((size_t)-1) / 2 ? need : cap * 2;
   u8 *d = (u8 *)realloc(w->data, cap);
   if (!d) { w->err = true; return false; }
