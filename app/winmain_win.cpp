@@ -7,6 +7,7 @@
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "scene/scene_rows.h"
+#include "scene/coli_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -15,6 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Undo_InstallWin();
   Edit2D_Install();
   Scene_Install();
+  Coli_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

@@ -10,6 +10,7 @@
 // g_ColiDraw, which native tests replace.
 #pragma once
 #include "model/types.h"
+#include "resources/coli_edit_ids.h"   // control ids of the four templates
 #include "scene/coli.h"
 
 enum ColiTarget : u32 { COLI_TARGET_RANGE = 0, COLI_TARGET_BOXES = 1, COLI_TARGET_CIRCLES = 2 };
@@ -17,19 +18,6 @@ enum ColiMode : u32 { COLI_MODE_MOVE = 0, COLI_MODE_ROTATE, COLI_MODE_SCALE, COL
 enum ColiPanel : u32 { COLI_PANEL_SELECT = 0, COLI_PANEL_RANGE, COLI_PANEL_BOX, COLI_PANEL_CIRCLE, COLI_PANELS };
 enum { COLI_CHARACTERS = 5 };   // test characters in model slots and scene objects 0..4
 
-// Control ids of the four templates (resources/coli_edit.rc).
-enum : u32 {
-  IDC_COLI_RANGE = 1321, IDC_COLI_BOXES = 1322, IDC_COLI_CIRCLES = 1324,
-  IDC_COLI_MIN_X = 1335, IDC_COLI_MAX_X = 1336, IDC_COLI_MAX_Z = 1337, IDC_COLI_MIN_Z = 1338,
-  IDC_COLI_MIN_Y = 1339, IDC_COLI_APPLY = 1340,
-  IDC_COLI_BOX_ADD = 1011, IDC_COLI_BOX_NO = 1012, IDC_COLI_BOX_X = 1013, IDC_COLI_BOX_Z = 1014,
-  IDC_COLI_BOX_ANGLE = 1015, IDC_COLI_BOX_SIZE = 1016,
-  IDC_COLI_BOX_MOVE = 1023, IDC_COLI_BOX_ROTATE = 1024, IDC_COLI_BOX_SCALE = 1025,
-  IDC_COLI_BOX_DUPLICATE = 1026, IDC_COLI_BOX_DELETE = 1027,
-  IDC_COLI_CIRCLE_NO = 1325, IDC_COLI_CIRCLE_X = 1326, IDC_COLI_CIRCLE_Z = 1328, IDC_COLI_CIRCLE_SIZE = 1329,
-  IDC_COLI_CIRCLE_MOVE = 1330, IDC_COLI_CIRCLE_SCALE = 1331, IDC_COLI_CIRCLE_DUPLICATE = 1332,
-  IDC_COLI_CIRCLE_DELETE = 1333, IDC_COLI_CIRCLE_ADD = 1334,
-};
 
 struct ColiEditor {
   u32 target;                   // ColiTarget
