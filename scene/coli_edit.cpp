@@ -146,6 +146,24 @@ bool Coli_AddCircle(void) {
   return true;
 }
 
+bool Coli_SetModel(Model3 *m, const char *name) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d || !m || !name) return false;
+  if (strlen(name) >= sizeof d->modelName) {
+    // A cut name would be saved and later open another file, or none.
+    Lib_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    return false;
+  }
+  Model3_Free(d->model);
+  d->model = m;
+  memset(d->modelName, 0, sizeof d->modelName);
+  Str_Copy(d->modelName, sizeof d->modelName, name);
+  Coli_InvalidateGrid();
+  MarkEdited();
+  App_MarkAllRedraw();
+  return true;
+}
+
 void Coli_RefreshLists(void) {
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
   g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;

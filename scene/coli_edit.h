@@ -63,6 +63,9 @@ void Coli_CompactCircles(void);
 // "追加": the first free record made current-ready; false after the table-full message.
 bool Coli_AddBox(void);
 bool Coli_AddCircle(void);
+// The set takes m as its collision model (owned from then on, the old one freed) with the name
+// of its file. False (m still the caller's) without a set or when the name does not fit.
+bool Coli_SetModel(Model3 *m, const char *name);
 // Sets the three target panels' refresh flags and flags every view for redraw.
 void Coli_RefreshLists(void);
 // Makes t the edit target: the other target panels are closed, t's panel opened.
