@@ -25,7 +25,6 @@
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
-void ModelDump_PrepareX(void);
 #else
 #include <iconv.h>
 #endif
@@ -419,9 +418,6 @@ int main(int argc, char **argv) {
     return 2;
   }
   g_Seam.errorBox = ErrorToStderr;
-#ifdef _WIN32
-  ModelDump_PrepareX();
-#endif
   int status = 0;
   for (int i = 1; i < argc; i++)
     if (!Dump(argv[i])) status = 1;
