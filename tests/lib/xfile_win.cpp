@@ -1,5 +1,5 @@
-// X files through D3DX under Wine: a text cube and its binary twin import into the same
-// model, and our exported file loads back with every triangle intact.
+// X files under Wine, through the program's own reader: a text cube and its binary twin
+// import into the same model, and our exported file loads back with every triangle intact.
 #include <gtest/gtest.h>
 #include <windows.h>
 
