@@ -247,7 +247,8 @@ static void WriteMaterialList(ByteWriter *w, const Model3 *m, u32 triangles) {
   Wr_U32(w, 11);
   for (f32 v : material) Wr_F32(w, v);
   const Model3Texture &tex = m->textures[1];
-  if (m->textureCount > 1 && tex.used && tex.name && tex.name[0]) {
+  // Entry 1's own used word decides, whatever the texture count says.
+  if (tex.used && tex.name && tex.name[0]) {
     OpenObject(w, "TextureFilename");
     size_t n = strlen(tex.name);
     Wr_U16(w, TOKEN_STRING);

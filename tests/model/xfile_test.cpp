@@ -138,8 +138,7 @@ static Model3 *QuadModel(bool textured) {
   m->polygons[0].cornerCount = 4;
   for (u32 k = 0; k < 4; k++) m->polygons[0].corners[k] = {k, 3 - k, 0, k};
   m->polygons[1].cornerCount = 2;
-  if (textured) {
-    m->textureCount = 2;
+  if (textured) {   // entry 1 in use names the texture, the texture count aside
     m->textures[1].used = 1;
     Model3_SetText(&m->textures[1].name, "skin.png");
   }
