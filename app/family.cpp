@@ -237,9 +237,7 @@ void App_OnMouseMove(i64 lParam) {
     g_ShellSeam.pickUnderCursor();
 }
 
-// [SECTION] keys and commands
-void App_OnKeyDown(u32 vk) { CALL_HOOK(keyDown, vk); }
-void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
+// [SECTION] keys and commands (App_OnKeyDown, App_OnKeyUp: keys.cpp)
 
 void App_LoopKeyUp(u32 vk) {
   switch (g_EditSubMode) {

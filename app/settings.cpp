@@ -279,3 +279,25 @@ i32 Options_ParseMaxPolygons(const char *text) {
   if (v > OPT_MAX_POLYGONS_MAX) v = OPT_MAX_POLYGONS_MAX;
   return (i32)v;
 }
+
+// [SECTION] toggles
+static u32 CurrentLayout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+
+void Options_ToggleVSync(void) {
+  u8 &on = g_AppShell.vsync[CurrentLayout()];
+  on = on ? 0 : 1;
+  if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
+  g_OptionDlgRefresh = 1;
+}
+
+void Options_ToggleCpuOccupy(void) {
+  u8 &on = g_AppShell.cpuOccupy[CurrentLayout()];
+  on = on ? 0 : 1;
+  Lib_SetCpuOccupy(on);
+  g_OptionDlgRefresh = 1;
+}
+
+void Options_ToggleAntialias(void) {
+  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias == 1 ? 0 : 1);
+  g_OptionDlgRefresh = 1;
+}

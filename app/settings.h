@@ -76,5 +76,12 @@ void Settings_FileName(char *out, size_t size, i32 desktopWidth);
 // Loads / saves the file of the current desktop width relative to the current folder.
 void Settings_Load(void);
 void Settings_Save(void);
+// The vertical-sync and CPU-occupy toggles of the current layout, shared by the options
+// dialog's check boxes and the F3 / F4 keys: the layout's byte (what the box shows) is
+// flipped and the new value put in effect, so box, byte and device always agree.
+void Options_ToggleVSync(void);
+void Options_ToggleCpuOccupy(void);
+// Antialiasing on when it is off and off when on (check box 1343 and F2).
+void Options_ToggleAntialias(void);
 // Clamps a typed polygon limit to 10000..65000 (text that is no number reads as 0).
 i32 Options_ParseMaxPolygons(const char *text);

@@ -19,5 +19,3 @@ void App_InitFamily2DFrame(void) {
   g_Family2DFrame[FAMILY_2D_MAP] = 1;
   g_Family2DFrame[FAMILY_PROGRAM] = 1;
 }
-
-bool FileMenu_CheckPolygonLimit(void) { return true; }

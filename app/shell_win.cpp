@@ -9,6 +9,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/family_hooks.h"
+#include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -78,25 +79,14 @@ static void Options_ShowValues(HWND dlg) {
 }
 
 static bool Options_Command(HWND dlg, int id) {
-  u32 L = CurrentLayout();
   switch (id) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = 1 - (g_OptUpdateEditedViewOnly ? 1 : 0); break;
-    case IDC_OPT_ANTIALIAS: Lib_SetAntialias(!(g_OptAntialias == 1)); break;
+    case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
     case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
-    case IDC_OPT_VSYNC: {
-      u8 on = Lib_IsVSync() ? 0 : 1;
-      g_AppShell.vsync[L] = on;
-      Lib_SetVSync(on != 0);
-      break;
-    }
-    case IDC_OPT_CPU_OCCUPY: {
-      u8 on = Lib_GetCpuOccupy() ? 0 : 1;
-      g_AppShell.cpuOccupy[L] = on;
-      Lib_SetCpuOccupy(on);
-      break;
-    }
+    case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
+    case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
     case IDC_OPT_SHADOW_2D: g_OptShadow = g_OptShadow == 20 ? 0 : 20; break;
     case IDC_OPT_SHADOW_3D: g_OptShadow = g_OptShadow == 30 ? 0 : 30; break;
     case IDC_OPT_TOON: g_OptToon = g_OptToon ? 0 : 1; break;
@@ -366,14 +356,6 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
-// Keys the shell itself answers before the family: Esc asks to exit, O opens the options.
-// True when the main window was closed.
-static bool ShellKeyDown(u32 vk) {
-  if (vk == VK_ESCAPE) return App_ConfirmExit();
-  if (vk == 'O') App_OpenOptions();
-  return false;
-}
-
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   HWND hWnd = (HWND)wnd;
   RECT r;
@@ -397,10 +379,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
     case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
     case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
-    case WM_KEYDOWN:
-      if (ShellKeyDown((u32)wParam)) break;
-      App_OnKeyDown((u32)wParam);
-      break;
+    case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;
     case WM_DESTROY: Settings_Save(); break;
@@ -486,6 +465,7 @@ void Shell_InstallSeam(void) {
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;
   s.addView = AddRandomView;
+  FileMenu_Install();
   s.loadFamilyMenu = LoadFamilyMenu;
   s.createViewWindows = View_CreateViewWindows;
   s.destroyExtraViews = View_DestroyExtraViews;
