@@ -9,11 +9,6 @@ enum ShellCommandId : u32 {
   CMD_DOWNLOAD = 40010,
   CMD_OPTIONS = 40067,
   CMD_ADD_VIEW = 40076,
-  CMD_VIEW_FRONT = 40077,
-  CMD_VIEW_TOP = 40078,
-  CMD_VIEW_SIDE = 40079,
-  CMD_VIEW_SKETCH = 40081,
-  CMD_VIEW_FIT = 40100,
 };
 
 enum ShellCommandKind : u32 {

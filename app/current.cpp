@@ -1,5 +1,6 @@
 // Cached current pointers of the 3D model family and the current scene object.
 #include "app/current.h"
+#include "app/views.h"
 
 u32 g_CurSlot;
 u32 g_Cur2DSlot;
@@ -35,4 +36,15 @@ void Current_Refresh3D(void) {
     KeyTrack *t = g_CurBone3KeyTrack;
     if (t->keys && b->keyIndex >= 0 && b->keyIndex < t->count) g_CurBone3Key = &t->keys[b->keyIndex];
   }
+}
+
+void App_NewModelInSlot0(void) {
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+  App_RefreshCurrentPointers();
+}
+
+void App_SetObject0Rotation(f32 x, f32 y, f32 z) {
+  KZL::OBJECT *o = Object_Get(0);
+  if (o) Object_SetRotation(o, x, y, z);
 }

@@ -21,3 +21,7 @@ extern KZL::OBJECT *g_CurSceneObject;
 
 // Recomputes the 3D model and scene-object pointers above.
 void Current_Refresh3D(void);
+// Slot 0 becomes a new empty model with full arrays; the current pointers follow.
+void App_NewModelInSlot0(void);
+// Scene object 0's rotation angles (nothing when it does not exist).
+void App_SetObject0Rotation(f32 x, f32 y, f32 z);

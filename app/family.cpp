@@ -1,10 +1,17 @@
 // Editor families: the hook table, entering, leaving and switching families, the mouse,
 // key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
+#include "app/current.h"
 #include "app/family.h"
 #include "app/docflags.h"
-#include "app/family_hooks.h"
+#include "lib/framework/d3dapp.h"
+#include "lib/framework/lib.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "lib/render/objects.h"
+#include "model/bone2.h"
+#include "model/kzo.h"
+#include "model/model3.h"
+#include "model/obj2.h"
 
 u32 g_PrevEditFamily;
 u32 g_PrevEditSubMode;
@@ -21,42 +28,12 @@ i32 g_MousePrevX, g_MousePrevY;
 f32 g_MouseMoveDX, g_MouseMoveDY;
 
 // [SECTION] hook table
-//                     enter leave update scene overlay | lDown lUp mDown mUp rDown rUp move | keyDown keyUp loopKeyUp | command
-FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE] = {
-  /* 0 preview */ {Preview_Enter, Preview_Leave, Preview_Update, Preview_DrawScene, nullptr,
-                   Preview_MouseDown, nullptr, Preview_MouseDown, nullptr, Ed3D_SetRightDragAnchors, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, Preview_Command},
-  {}, {},
-  /* 3 2D model */ {Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
-                    Ed2D_LButtonDown, Ed2D_LButtonUp, Ed2D_MButtonDown, Ed2D_MButtonUp, Ed2D_RButtonDown,
-                    Ed2D_RButtonUp, Ed2D_MouseMove,
-                    nullptr, nullptr, nullptr, Ed2D_Command},
-  {}, {}, {}, {}, {}, {}, {},
-  /* 11 3D model */ {Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, Ed3D_DrawOverlay,
-                     Ed3D_LButtonDown, Ed3D_LButtonUp, Ed3D_MButtonDown, Ed3D_MButtonUp, Ed3D_RButtonDown,
-                     Ed3D_RButtonUp, Ed3D_MouseMove,
-                     Ed3D_KeyDown, Ed3D_KeyUp, Ed3D_MotionKeyUp, Ed3D_Command},
-  {}, {}, {}, {}, {}, {}, {},
-  /* 19 effect */ {Effect_Enter, Effect_Leave, Effect_Update, nullptr, Effect_Draw,
-                   Ed3D_SetDragAnchors, nullptr, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor, nullptr,
-                   Effect_MouseMove,
-                   nullptr, nullptr, nullptr, nullptr},
-  /* 20 2D map */ {Map2_Enter, Map2_Leave, Map2_Update, nullptr, Map2_Draw,
-                   Map2_LButtonDown, Map2_LButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor, nullptr,
-                   Map2_MouseMove,
-                   Map2_KeyDown, nullptr, nullptr, nullptr},
-  /* 21 collision */ {Coli_Enter, Coli_Leave, Coli_Update, Coli_DrawScene, Coli_Draw,
-                      Ed3D_SetDragAnchors, Coli_LButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor, nullptr,
-                      Coli_MouseMove,
-                      Coli_KeyDown, nullptr, nullptr, nullptr},
-  /* 22 movie */ {Movie_Enter, Movie_Leave, Movie_Update, Movie_DrawScene, Movie_Draw,
-                  Movie_LButtonDown, nullptr, Ed3D_SetDragAnchors, nullptr, Movie_RButtonDown, nullptr,
-                  Movie_MouseMove,
-                  nullptr, nullptr, Movie_KeyUp, Movie_Command},
-  /* 23 program */ {Prog_Enter, Prog_Leave, Prog_Update, nullptr, Prog_Draw,
-                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                    nullptr, nullptr, Prog_KeyUp, Prog_Command},
-};
+// Empty until the rows are installed: the editors' rows come from their own folders.
+FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
+
+void Family_InstallRow(u32 family, const FamilyHooks *row) {
+  if (family < FAMILY_TABLE_SIZE && row) g_FamilyHooks[family] = *row;
+}
 
 bool Family_IsKnown(u32 f) {
   return f == FAMILY_PREVIEW || f == FAMILY_2D_MODEL || f == FAMILY_3D_MODEL || (f >= FAMILY_EFFECT && f <= FAMILY_PROGRAM);
@@ -79,20 +56,13 @@ u32 Family_DefaultLayout(u32 family) {
   } while (0)
 
 // [SECTION] mouse position
-i32 Mouse_DecodeCoord(u32 half) {
-  i32 v = (i32)(half & 0xFFFF);
-  // 65535, not 65536: the framework handler uses the same rule, so both agree on the pixel.
-  if (v > 10000) v -= 65535;
-  return v;
-}
+// The one decode of a message's position; the dispatchers pass it on to the hooks.
+static void Decode(i64 lParam, i32 *x, i32 *y) { D3DApp_DecodeMouse((intptr_t)lParam, x, y); }
 
-void Mouse_DecodeLParam(i64 lParam, i32 *x, i32 *y) {
-  u32 low = (u32)((u64)lParam & 0xFFFFFFFFu);
-  *x = Mouse_DecodeCoord(low & 0xFFFF);
-  *y = Mouse_DecodeCoord(low >> 16);
+static void StoreMouse(i32 x, i32 y) {
+  g_MouseX = x;
+  g_MouseY = y;
 }
-
-static void StoreMouse(i64 lParam) { Mouse_DecodeLParam(lParam, &g_MouseX, &g_MouseY); }
 
 // [SECTION] family switching
 void App_EnterFamily(void) {
@@ -107,7 +77,7 @@ void App_EnterFamily(void) {
   CALL_HOOK(enter);
   // The layout's view windows (idempotent: an enter hook may already have made them).
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
-  if (g_ShellSeam.setObject0Rotation) g_ShellSeam.setObject0Rotation(0, 0, 0);
+  App_SetObject0Rotation(0, 0, 0);
   g_OptionDlgRefresh = 1;
 }
 
@@ -134,7 +104,7 @@ static bool MayDiscardEditedModel(void) {
 static void Start3DFamily(void) {
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
-  if (g_ShellSeam.newModelInSlot0) g_ShellSeam.newModelInSlot0();
+  App_NewModelInSlot0();
   Doc_ClearChanged(DOC_MODEL3);
   if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush("３Ｄモデル編集");
@@ -172,9 +142,18 @@ void App_SwitchFamily(u32 family) {
 }
 
 // [SECTION] per-frame and render hooks
+// The library's per-frame passes after the family's update, in this order, so that every
+// pose and deformed vertex is current before the frame is rendered.
+static void FramePasses(void) {
+  Obj2_UpdateAll();
+  Bone2_SkinAll();
+  Object_UpdateFrame();
+  Kzo_UpdatePoses();
+}
+
 void App_UpdateFrame(void) {
   CALL_HOOK(update);
-  if (g_ShellSeam.framePasses) g_ShellSeam.framePasses();
+  FramePasses();
 }
 
 static void PointCurViewAtDrawView(void) {
@@ -192,62 +171,71 @@ void App_DrawOverlay(void) {
   CALL_HOOK(drawOverlay);
 }
 
-void App_DrawSceneThunk(void) { App_DrawScene(); }
-void App_DrawOverlayThunk(void) { App_DrawOverlay(); }
+// The render hooks reach the library's frame render through its hook table.
+void App_InstallLibHooks(void) {
+  g_LibHooks.drawScene = App_DrawScene;
+  g_LibHooks.drawOverlay = App_DrawOverlay;
+}
+
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
-void App_OnLButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(lButtonDown, lParam); }
-void App_OnMButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(mButtonDown, lParam); }
-void App_OnRButtonDown(i64 lParam) { StoreMouse(lParam); CALL_HOOK(rButtonDown, lParam); }
+void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(lButtonDown, x, y); }
+void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(mButtonDown, x, y); }
+void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(rButtonDown, x, y); }
 
 void App_OnLButtonUp(i64 lParam) {
-  StoreMouse(lParam);
+  i32 x, y;
+  Decode(lParam, &x, &y);
+  StoreMouse(x, y);
   // Both outer buttons held: the first release is swallowed and the other counts as released.
   if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
   App_MarkAllRedraw();
   App_RefreshCurrentPointers();
-  CALL_HOOK(lButtonUp, lParam);
+  CALL_HOOK(lButtonUp, x, y);
 }
 
 void App_OnRButtonUp(i64 lParam) {
-  StoreMouse(lParam);
+  i32 x, y;
+  Decode(lParam, &x, &y);
+  StoreMouse(x, y);
   if (Shell_ButtonHeld(BUTTON_LEFT)) { Shell_SetButtonHeld(BUTTON_LEFT, 0); return; }
   App_MarkAllRedraw();
-  CALL_HOOK(rButtonUp, lParam);
+  CALL_HOOK(rButtonUp, x, y);
 }
 
+// The middle release does not store the position.
 void App_OnMButtonUp(i64 lParam) {
+  i32 x, y;
+  Decode(lParam, &x, &y);
   App_MarkAllRedraw();
-  CALL_HOOK(mButtonUp, lParam);
+  CALL_HOOK(mButtonUp, x, y);
 }
 
 void App_OnMouseMove(i64 lParam) {
   App_RefreshCurrentPointers();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
-  StoreMouse(lParam);
+  i32 x, y;
+  Decode(lParam, &x, &y);
+  StoreMouse(x, y);
   g_MouseMoveX = g_MouseX;
   g_MouseMoveY = g_MouseY;
   g_MouseMoveDX = (f32)(g_MouseX - g_MousePrevX);
   g_MouseMoveDY = (f32)(g_MouseY - g_MousePrevY);
   g_MousePrevX = g_MouseX;
   g_MousePrevY = g_MouseY;
-  CALL_HOOK(mouseMove, lParam);
-  if (g_PickSuspended == 0 && !Shell_AnyButtonHeld() && g_ShellSeam.pickUnderCursor)
-    g_ShellSeam.pickUnderCursor();
+  CALL_HOOK(mouseMove, x, y);
+  if (g_PickSuspended == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
 }
 
-// [SECTION] keys and commands (App_OnKeyDown, App_OnKeyUp: keys.cpp)
-
-void App_LoopKeyUp(u32 vk) {
-  switch (g_EditSubMode) {
-    case SUB_3D_MOTION: if (g_FamilyHooks[FAMILY_3D_MODEL].loopKeyUp) g_FamilyHooks[FAMILY_3D_MODEL].loopKeyUp(vk); break;
-    case FAMILY_MOVIE: if (g_FamilyHooks[FAMILY_MOVIE].loopKeyUp) g_FamilyHooks[FAMILY_MOVIE].loopKeyUp(vk); break;
-    case FAMILY_PROGRAM: if (g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp) g_FamilyHooks[FAMILY_PROGRAM].loopKeyUp(vk); break;
-    default: break;
-  }
+void App_OnLButtonDblClk(i64 lParam) {
+  i32 x, y;
+  Decode(lParam, &x, &y);
+  CALL_HOOK(doubleClick, x, y);
 }
 
+// [SECTION] keys, commands and lists (App_OnKeyDown, App_OnKeyUp: keys.cpp)
+void App_LoopKeyUp(u32 vk) { CALL_HOOK(loopKeyUp, vk); }
 void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
 
 // [SECTION] wheel
@@ -290,13 +278,12 @@ static void RunWheel(bool forward) {
   WheelAction a = Wheel_Decide(g_EditFamily, g_EditSubMode, g_CurView->kind, g_OptReverseWheel != 0, forward);
   switch (a.kind) {
     case WHEEL_ZOOM: g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
-    case WHEEL_2D_OBJECT_KEY: Ed2D_ObjectWheelKey(a.step); break;
-    case WHEEL_2D_MOTION_KEY: Ed2D_MotionWheelKey(a.step); break;
-    case WHEEL_3D_OBJMOTION_KEY: Ed3D_ObjMotionWheelKey(a.step); break;
-    case WHEEL_3D_MOTION_KEY: Ed3D_MotionWheelKey(a.step); App_MarkAllRedraw(); break;
-    case WHEEL_EFFECT_KEY: Effect_WheelKey(a.step); App_MarkAllRedraw(); break;
-    case WHEEL_MOVIE_KEY: Movie_WheelKey(a.step); App_MarkAllRedraw(); break;
-    default: break;
+    case WHEEL_NOTHING: break;
+    // The key kinds step the family's key frame (the sub-mode's row, in families 3 and 11).
+    case WHEEL_2D_OBJECT_KEY:
+    case WHEEL_2D_MOTION_KEY:
+    case WHEEL_3D_OBJMOTION_KEY: CALL_HOOK(wheelKey, a.step); break;
+    default: CALL_HOOK(wheelKey, a.step); App_MarkAllRedraw(); break;
   }
 }
 

@@ -35,19 +35,31 @@ extern i32 g_MousePrevX, g_MousePrevY;
 extern f32 g_MouseMoveDX, g_MouseMoveDY;
 
 typedef void (*FamilyVoidHook)(void);
-typedef void (*FamilyMouseHook)(i64 lParam);
+typedef void (*FamilyMouseHook)(i32 x, i32 y);   // client position, decoded by the shell
 typedef void (*FamilyKeyHook)(u32 virtualKey);
 typedef void (*FamilyCommandHook)(u32 commandId);
+typedef void (*FamilyStepHook)(i32 step);        // -1 previous key frame, +1 next
 
-// One row per family number; a null cell means the family has no such hook.
+// One row per family number; a null cell means the family has no such hook. Each editor
+// exports its row from its own folder and installs it when the program starts
+// (Family_InstallRow); an editor not built yet installs an empty row. The families with
+// sub-modes (3 and 11) keep one row per sub-mode in their folder and pass each call of their
+// family row on to the row of g_EditSubMode.
 struct FamilyHooks {
   FamilyVoidHook enter, leave, update, drawScene, drawOverlay;
   FamilyMouseHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;
-  FamilyKeyHook keyDown, keyUp, loopKeyUp;
+  FamilyKeyHook keyDown, keyUp;
+  FamilyKeyHook loopKeyUp;          // key-up taken by the main loop before dispatch
   FamilyCommandHook command;
+  FamilyStepHook wheelKey;          // the wheel's key-frame step (families whose wheel steps keys)
+  FamilyMouseHook doubleClick;      // left double click in the main window
+  FamilyVoidHook refreshLists;      // fills the family's lists and trees
+  FamilyVoidHook hoverPick;         // pick under the cursor after a move with no button held
 };
-// Initialised with the families' entry points; tests may swap cells for recording fakes.
+// The installed rows; tests may swap cells for recording fakes.
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
+// Copies a family's row into the table (a number outside the table is ignored).
+void Family_InstallRow(u32 family, const FamilyHooks *row);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
 // Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
@@ -55,9 +67,8 @@ u32 Family_DefaultLayout(u32 family);
 // True for the numbers the selector and the hook table know.
 bool Family_IsKnown(u32 family);
 
-// Mouse position from a message's lParam: each 16-bit half unsigned, above 10000 minus 65535.
-i32 Mouse_DecodeCoord(u32 half);
-void Mouse_DecodeLParam(i64 lParam, i32 *x, i32 *y);
+// Mouse positions are decoded by the library's one decoder (D3DApp_DecodeMouse,
+// lib/framework/d3dapp.h), once per message in the dispatchers below.
 
 // [SECTION] family switching
 void App_EnterFamily(void);
@@ -68,8 +79,8 @@ void App_SwitchFamily(u32 family);
 extern void *g_FamilyMenu;
 
 // [SECTION] dispatchers (App_UpdateFrame, App_DrawScene, App_DrawOverlay: shell_services.h)
-void App_DrawSceneThunk(void);
-void App_DrawOverlayThunk(void);
+// Hands App_DrawScene and App_DrawOverlay to the library (g_LibHooks).
+void App_InstallLibHooks(void);
 void App_UpdateFrameThunk(void);
 void App_OnLButtonDown(i64 lParam);
 void App_OnLButtonUp(i64 lParam);
@@ -78,9 +89,10 @@ void App_OnMButtonUp(i64 lParam);
 void App_OnRButtonDown(i64 lParam);
 void App_OnRButtonUp(i64 lParam);
 void App_OnMouseMove(i64 lParam);
+void App_OnLButtonDblClk(i64 lParam);
 void App_OnKeyDown(u32 virtualKey);
 void App_OnKeyUp(u32 virtualKey);
-// Key-up taken by the main loop before dispatch (layouts 18, 22 and 23 only).
+// Key-up taken by the main loop before dispatch (the rows fill it for layouts 18, 22, 23).
 void App_LoopKeyUp(u32 virtualKey);
 void App_FamilyCommand(u32 commandId);
 

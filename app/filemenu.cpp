@@ -128,7 +128,7 @@ void FileMenu_LoadKzp(const char *name) {
 }
 
 bool FileMenu_CheckExportLimit(void) {
-  Model3 *m = CurrentModel();
+  const Model3 *m = g_CurModel3;
   if (!m || m->polygonCount <= FILEMENU_EXPORT_LIMIT) return true;
   Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
   return false;

@@ -1,21 +1,18 @@
 // Main-loop arithmetic shared by the program and the native tests.
 #include "app/mainloop.h"
 
-#include "scene/movie_services.h"
+#include "lib/framework/lib.h"
+#include "lib/render/movie_state.h"
 
 #include <ctype.h>
 #include <string.h>
 
 f32 Loop_FrameDelta(FrameClock *c, u32 now) {
-  if (!c->started) { c->started = true; c->last = now; }
-  if (c->last > (f64)now) c->last = now;   // the millisecond counter wrapped
-  return (f32)(((f64)now - c->last) * 0.06);
-}
-
-void Loop_StepFade(f32 *fade, f32 *step) {
-  *fade += *step;
-  if (*fade < 0.0f) { *fade = 0.0f; *step = 0.0f; }
-  if (*fade > 1.0f) { *fade = 1.0f; *step = 0.0f; }
+  if (!c->started) {
+    c->started = true;
+    c->last = now;
+  }
+  return Lib_FrameDeltaFromMs(c->last, now);   // right across the counter's wrap too
 }
 
 bool Loop_CommandLinePath(const char *cmd, char *out, size_t size) {

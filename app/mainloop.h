@@ -7,13 +7,11 @@
 
 struct FrameClock {
   bool started;
-  f64 last;   // milliseconds of the previous idle pass
+  u32 last;   // milliseconds of the previous idle pass
 };
-// Frames of 1/60 s since the previous pass; a wrapped counter gives 0. The caller stores
-// a fresh reading into clock->last afterwards.
+// Frames of 1/60 s since the previous pass (0 on the first), also across the wrap of the
+// millisecond counter. The caller stores a fresh reading into clock->last afterwards.
 f32 Loop_FrameDelta(FrameClock *clock, u32 now);
-// Advances the fade level by its step, clamping to 0..1 and stopping at either end.
-void Loop_StepFade(f32 *fade, f32 *step);
 // The path named on the command line: the text without surrounding double quotes (only
 // when both are there) and surrounding blanks. False when nothing is left.
 bool Loop_CommandLinePath(const char *commandLine, char *out, size_t size);

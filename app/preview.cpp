@@ -1,17 +1,18 @@
 // The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW".
 #include "app/current.h"
 #include "app/family.h"
-#include "app/family_hooks.h"
+#include "app/preview.h"
 #include "app/shell_seam.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 
 void Preview_Enter(void) {
   g_RunState = 0;
   g_PrevEditFamily = 0;
   g_CurSlot = 0;
-  if (g_ShellSeam.newModelInSlot0) g_ShellSeam.newModelInSlot0();
+  App_NewModelInSlot0();
   App_AllocWorkArrays();
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
@@ -19,7 +20,7 @@ void Preview_Enter(void) {
 void Preview_Leave(void) {}   // the family menu is destroyed by App_LeaveFamily
 
 void Preview_Update(void) {
-  if (g_ShellSeam.setSceneDraw) g_ShellSeam.setSceneDraw(1);
+  Lib_SetSceneDraw(1);
   View_Get(g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
 }
 
@@ -27,3 +28,6 @@ void Preview_DrawScene(void) {
   View_Draw3DGrid();
   View_DrawAxisGizmo();
 }
+
+void Preview_MouseDown(i32, i32) {}
+void Preview_Command(u32) {}

@@ -8,7 +8,6 @@
 #include "app/commands.h"
 #include "app/current.h"
 #include "app/family.h"
-#include "app/family_hooks.h"
 #include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -372,9 +371,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
     case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;
     case WM_LBUTTONUP: App_OnLButtonUp(lParam); break;
-    case WM_LBUTTONDBLCLK:
-      if (g_EditSubMode == SUB_3D_MOTION) { Ed3D_CreateBoneKey(); Ed3D_MotionRefreshLists(); }
-      break;
+    case WM_LBUTTONDBLCLK: App_OnLButtonDblClk(lParam); break;
     case WM_RBUTTONDOWN: App_OnRButtonDown(lParam); break;
     case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
     case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
@@ -438,17 +435,6 @@ static bool AskYesNo(const char *text) {
   return answer == IDYES;
 }
 
-static void NewModelInSlot0(void) {
-  g_ModelAllocArrays = 1;
-  Model3_Init(0);
-  App_RefreshCurrentPointers();
-}
-
-static void SetObject0Rotation(f32 x, f32 y, f32 z) {
-  KZL::OBJECT *o = Object_Get(0);
-  if (o) Object_SetRotation(o, x, y, z);
-}
-
 static void SetVSyncSeam(u32 on) { Lib_SetVSync(on != 0); }
 static void SetAntialiasSeam(u32 on) { Lib_SetAntialias(on != 0); }
 
@@ -459,8 +445,6 @@ void Shell_InstallSeam(void) {
   s.applyMainWndRect = App_ApplyMainWndRect;
   s.destroyMenu = DestroyFamilyMenu;
   s.askYesNo = AskYesNo;
-  s.newModelInSlot0 = NewModelInSlot0;
-  s.setObject0Rotation = SetObject0Rotation;
   s.confirmExit = App_ConfirmExit;
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;

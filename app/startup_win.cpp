@@ -9,6 +9,7 @@
 #include "app/family.h"
 #include "app/filemenu.h"
 #include "app/mainloop.h"
+#include "app/preview.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
 #include "app/shell_win.h"
@@ -25,7 +26,7 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
-#include "scene/movie.h"
+#include "lib/render/movie_state.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;
@@ -48,17 +49,6 @@ static const FitCamera kFitCamera = {FitPlace, FitProject};
 
 static void SetCameraSeam(const f32 eye[3], const f32 target[3]) { FitPlace(eye, target); }
 
-// The library's per-frame passes after the family's update, in this order, so that every
-// pose and deformed vertex is current before the frame is rendered.
-static void FramePasses(void) {
-  Obj2_UpdateAll();
-  Bone2_SkinAll();
-  Object_UpdateFrame();
-  Kzo_UpdatePoses();
-}
-
-static void ObjectInitSeam(i32 n) { ObjectInit(n); }
-
 // The ActiveX host window class (atl.dll's AtlAxWinInit; no ATL headers here). A system
 // without it starts all the same.
 static void InitActiveXHost(void) {
@@ -72,13 +62,8 @@ static void InitActiveXHost(void) {
 static void InstallPlatformSeam(void) {
   Shell_InstallSeam();
   g_ShellSeam.fitCamera = &kFitCamera;
-  g_ShellSeam.setSceneDraw = Lib_SetSceneDraw;
   g_ShellSeam.setBrightness = Cam_SetBrightness;
   g_ShellSeam.setCamera = SetCameraSeam;
-  g_ShellSeam.framePasses = FramePasses;
-  g_ShellSeam.poseAll = Object_UpdateFrame;
-  g_ShellSeam.objectInit = ObjectInitSeam;
-  Movie_InstallHooks();   // frame tables on change, movie images
 }
 
 // [SECTION] polygon capacity
@@ -112,6 +97,8 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
     return false;
   }
   g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
+  App_InstallLibHooks();
+  Preview_Install();
   Log_Printf("データフォルダ : %s", g_DataDir);
   Log_Printf("ビデオチップ識別 : %d", (int)(i16)g_GpuInfo.level);
   CoInitialize(nullptr);
@@ -142,7 +129,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   Lib_SetAntialias(g_OptAntialias != 0);
   App_SetEditorStartState();
   App_EnterFamily();
-  if (g_ShellSeam.objectInit) g_ShellSeam.objectInit((i32)g_CurSlot);
+  ObjectInit((i32)g_CurSlot);
   App_RefreshCurrentPointers();   // g_CurSceneObject
   App_RefreshCurrentPointers();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();

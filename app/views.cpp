@@ -2,6 +2,7 @@
 // flags, the cached current pointers, the shared work arrays and the fit arithmetic.
 // Owns g_Views, g_ViewCount, g_ActiveView, g_DrawView, g_CurView.
 #include "app/views.h"
+#include "lib/render/objects.h"
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
@@ -87,7 +88,8 @@ void App_RefreshCurrentPointers(void) {
 
 void App_RefreshLists(void) {
   App_MarkAllRedraw();
-  if (g_ShellSeam.refreshFamilyLists) g_ShellSeam.refreshFamilyLists();
+  const FamilyHooks *row = Family_Current();
+  if (row && row->refreshLists) row->refreshLists();
 }
 
 template <typename T>
@@ -347,7 +349,7 @@ void View_Fit(void) {
 }
 
 void View_FitAll(void) {
-  if (g_ShellSeam.poseAll) g_ShellSeam.poseAll();
+  Object_UpdateFrame();   // every pose current before the views are fitted
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
   i32 n = LayoutCount(layout);
   for (i32 i = 1; i < n; i++) {

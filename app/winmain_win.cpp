@@ -1,12 +1,20 @@
-// Program entry point: the shell's start-up, then the message loop until WM_QUIT.
+// Program entry point: each editor folder installs its hook rows, then the shell's start-up
+// and the message loop until WM_QUIT. The one place that names the editor folders: it sits
+// above them all.
 #include <windows.h>
 
 #include "app/startup_win.h"
+#include "edit2d/ed2d_rows.h"
+#include "edit3d/ed3d_rows.h"
+#include "scene/scene_rows.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  // The editors install their entries into the shell before it starts.
+  // The editors install their rows and entries into the shell before it starts.
+  Edit3D_Install();
   Undo_InstallWin();
+  Edit2D_Install();
+  Scene_Install();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

@@ -383,7 +383,7 @@ void Bone2_SkinSlot(i32 s) {
 }
 
 void Bone2_SkinAll(void) {
-  if (!Text_IsOutputOn()) return;   // screen output suppressed
+  if (g_FrameOutputSuppressed) return;
   Bone2_UpdatePoseMatrices();
   Bone2_BuildRestMatrices();
   for (i32 s = 0; s < BONE2_SLOTS; s++)

@@ -17,7 +17,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -351,9 +350,8 @@ i32 Kzb_Read(i32 slot, const char *path) {
   g_Bone2SlotShown[slot] = 1;
   Str_Copy(m->name, sizeof m->name, path);
   m->displayMode = 2;
-  void (*load)(i32, i32, const char *) = g_Seam.bone2TextureLoad ? g_Seam.bone2TextureLoad : Tex_ReloadBone2Texture;
-  for (i32 n = 0; n < m->textureCount; n++)
-    if (m->textures[n].used == 1) load(slot, n, m->textures[n].name);
+  for (i32 n = 0; n < m->textureCount && g_Seam.bone2TextureLoad; n++)
+    if (m->textures[n].used == 1) g_Seam.bone2TextureLoad(slot, n, m->textures[n].name);
   Timer_Reset();
   return 1;
 }

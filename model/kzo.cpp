@@ -12,7 +12,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -189,7 +188,7 @@ static void LoadPartTextures(i32 n, i32 p) {
   Obj3Pose *pose = g_Obj3Poses[n];
   if (!m || !pose) return;
   for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
-    if (m->textures[i].used == 1) Tex_ReloadObj3PartTexture(n, p, i, m->textures[i].name);
+    if (m->textures[i].used == 1 && g_Seam.obj3PartTextureLoad) g_Seam.obj3PartTextureLoad(n, p, i, m->textures[i].name);
 }
 
 bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {

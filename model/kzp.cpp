@@ -14,7 +14,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/texture.h"
 #include "model/bytes.h"
 #include "model/kzo.h"
 #include "model/seam.h"
@@ -476,20 +475,6 @@ bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
   return ParseWithLayout(m, &r, &L);
 }
 
-static bool ReadBodyFile(Model3 *m, const char *path, i32 version) {
-  FileData f;
-  if (!path || !File_ReadAll(path, &f)) return false;
-  bool ok = f.size >= 7 && f.data[3] == (u8)version && f.data[4] == (u8)(version >> 8) &&
-            f.data[5] == (u8)(version >> 16) && f.data[6] == (u8)(version >> 24) &&
-            Kzp_ParseBody(m, f.data, f.size);
-  File_Free(&f);
-  return ok;
-}
-
-bool Kzp_ReadBody2006(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2006); }
-bool Kzp_ReadBody2005(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2005); }
-bool Kzp_ReadBody2004(Model3 *m, const char *path) { return ReadBodyFile(m, path, KZP_VERSION_2004); }
-
 // [SECTION] Reading entries
 
 static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }
@@ -577,7 +562,7 @@ bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
   Model3_ReplaceSlot(slot, m);
   Model3_AfterRead(m);
   for (i32 i = 0; i < m->textureCount; i++)
-    if (m->textures[i].used == 1) Tex_ReloadModel3Texture(slot, i, m->textures[i].name);
+    if (m->textures[i].used == 1 && g_Seam.model3TextureLoad) g_Seam.model3TextureLoad(slot, i, m->textures[i].name);
   if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&
       m->bones[1].keys[0].count > 1)
     m->poseUpdate = 1;

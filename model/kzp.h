@@ -42,11 +42,6 @@ bool Kzp_Encode(const Model3 *m, ByteWriter *w);
 // which should be a fresh model (Model3_New). False when the data is truncated, a count or
 // index is out of range, or the version has no body reader; m is then only fit to be freed.
 bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size);
-// The body readers by version: read the file at path into m. False when the file cannot be
-// read or is invalid (no message; the entries below report).
-bool Kzp_ReadBody2006(Model3 *m, const char *path);
-bool Kzp_ReadBody2005(Model3 *m, const char *path);
-bool Kzp_ReadBody2004(Model3 *m, const char *path);
 
 // Reads the file into slot `slot` (version from its header); the slot is replaced only on
 // success. Messages for every refusal.

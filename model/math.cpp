@@ -121,8 +121,6 @@ void Mat_Identity(Mat4 *out) {
   out->m[0][0] = out->m[1][1] = out->m[2][2] = out->m[3][3] = 1.0f;
 }
 
-void Mat_Copy(Mat4 *dst, const Mat4 *src) { memcpy(dst, src, sizeof *dst); }
-
 void Mat_Multiply(Mat4 *out, Mat4 a, Mat4 b) {
   for (int i = 0; i < 4; i++)
     for (int j = 0; j < 4; j++) {

@@ -40,7 +40,6 @@ void Quat_Inverse(Quat *out, f32 x, f32 y, f32 z, f32 w);
 void Quat_MulInPlace(Quat *q, Quat r);
 
 void Mat_Identity(Mat4 *out);
-void Mat_Copy(Mat4 *dst, const Mat4 *src);
 // out = a * b; out may alias either input (both are taken by value).
 void Mat_Multiply(Mat4 *out, Mat4 a, Mat4 b);
 // out[0..2] = (x, y, z, 1) * m without the perspective divide.

@@ -117,6 +117,17 @@ struct Bone3 {
   u32 listed;
 };
 
+// Document and run-time state. The document is what the KZP file holds and what an undo
+// step snapshots: version, fileName, the position / normal / colour / UV arrays with their
+// counts, bindings, polygons, textures (names and sizes), dispTexture, dispScale, groups,
+// refineLevel, color, motions with the bones' key tables (keyTableLength), sounds,
+// keySounds, lighting, vertexColorMode, immediate, normalOffset, autoNormals, boneCount,
+// boneRest, bones, kzmWords, shadowKind, shadow, renderMode.
+// Derived (rebuilt from the document, never snapshotted): posed, vertexNormals,
+// boneCentres / boneCentreCounts, bboxMin / bboxMax, changed, normalUpdate, poseUpdate.
+// Run-time (the editors' and the player's state): slot, shown, shadowMode, displayMode,
+// displayState, frame, frameFraction, motion, motionEnded; the cap* fields are allocation
+// bookkeeping that follows the arrays.
 struct Model3 {
   u32 version;         // format version read from or last written with
   char *fileName;      // heap, owned ("新規.KZP")

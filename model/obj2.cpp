@@ -10,8 +10,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/draw.h"
-#include "lib/draw/drawdev.h"
 #include "model/seam.h"
 
 Obj2Model *g_Obj2Slots[OBJ2_SLOTS];
@@ -311,24 +309,6 @@ bool Obj2_BuildQuad(i32 s, i32 o, Obj2Quad *q) {
   return true;
 }
 
-void Obj2_DrawAll(void) {
-  Obj2_BuildMatrices();
-  for (i32 s = 0; s < OBJ2_SLOTS; s++) {
-    const Obj2Model *m = g_Obj2Slots[s];
-    if (g_Obj2SlotShown[s] != 1 || !m || m->active != 1 || m->objectCount <= 1) continue;
-    for (i32 o = 1; o < ObjectLimit(m); o++) {
-      Obj2Quad q;
-      if (!Obj2_BuildQuad(s, o, &q)) continue;
-      // Texture coordinates stay just inside the image so no neighbouring texel bleeds in.
-      const f32 u[4] = {0.01f, 0.99f, 0.99f, 0.01f}, v[4] = {0.01f, 0.01f, 0.99f, 0.99f};
-      Vert2D corners[4];
-      for (i32 c = 0; c < 4; c++) corners[c] = {q.x[c], q.y[c], q.r, q.g, q.b, (i32)q.a, u[c], v[c]};
-      DrawDev_SetTexture(0, q.texture);
-      Draw_Quad2DCorners(corners);
-    }
-  }
-}
-
 // [SECTION] images
 
 void Obj2_LoadImage(i32 s, i32 i, const char *path) {
@@ -386,26 +366,6 @@ u32 *Obj2_ResamplePixels(const u32 *tex, i32 texW, i32 texH, i32 w, i32 h) {
   return out;
 }
 
-// Level 0 of a texture through the drawing device (the seam's entry, when set, goes first).
-static u32 *ReadTexturePixels(void *texture, i32 *width, i32 *height) {
-  if (!g_DrawDev.textureSize || !g_DrawDev.lockTexture || !g_DrawDev.textureSize(texture, width, height)) return nullptr;
-  if (*width <= 0 || *height <= 0 || (u64)*width * (u64)*height > (1u << 28)) return nullptr;
-  u32 *out = (u32 *)malloc((size_t)*width * (size_t)*height * sizeof(u32));
-  i32 pitch = 0;
-  const u8 *bits = out ? g_DrawDev.lockTexture(texture, &pitch) : nullptr;
-  if (bits && pitch < *width * 4) {
-    if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
-    bits = nullptr;
-  }
-  if (!bits) {
-    free(out);
-    return nullptr;
-  }
-  for (i32 y = 0; y < *height; y++) memcpy(out + (size_t)y * (size_t)*width, bits + (size_t)y * (size_t)pitch, (size_t)*width * 4);
-  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
-  return out;
-}
-
 void Obj2_CopyImagePixels(i32 s, i32 i) {
   if (!ImageInRange(s, i)) return;
   free(g_Obj2Pixels);
@@ -414,8 +374,8 @@ void Obj2_CopyImagePixels(i32 s, i32 i) {
   i32 at = s * OBJ2_MAX_IMAGES + i;
   if (!g_Obj2Textures[at] || !g_Obj2Images[at]) return;
   i32 texW = 0, texH = 0;
-  u32 *(*read)(void *, i32 *, i32 *) = g_Seam.texturePixels ? g_Seam.texturePixels : ReadTexturePixels;
-  u32 *tex = read(g_Obj2Textures[at], &texW, &texH);
+  if (!g_Seam.texturePixels) return;   // no device to read from
+  u32 *tex = g_Seam.texturePixels(g_Obj2Textures[at], &texW, &texH);
   if (!tex) return;
   i32 w = (i32)g_Obj2Images[at]->width, h = (i32)g_Obj2Images[at]->height;
   g_Obj2Pixels = Obj2_ResamplePixels(tex, texW, texH, w, h);

@@ -137,8 +137,7 @@ struct Obj2Quad {
 };
 // The quad of object o of slot s from the current matrices; false when it is not drawn.
 bool Obj2_BuildQuad(i32 s, i32 o, Obj2Quad *q);
-// Draws every shown, active model through the immediate quads (the frame render calls it).
-void Obj2_DrawAll(void);
+// Obj2_DrawAll, the drawing of every shown model: lib/draw/draw.h.
 
 // [SECTION] images
 void Obj2_LoadImage(i32 s, i32 i, const char *path);

@@ -8,6 +8,9 @@
 
 CoreSeam g_Seam;
 u32 g_ErrorBoxCount;
+GpuInfo g_GpuInfo;
+u32 g_FrameOutputSuppressed;
+f32 *g_FaceNormalWork;
 
 static bool SeamToStderr() { return getenv("MIRAVEL_SEAM_STDERR") != nullptr; }
 

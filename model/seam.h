@@ -34,15 +34,41 @@ struct CoreSeam {
   // Imports a DirectX .x file into model slot `slot` (D3DX in the program; absent natively).
   bool (*importX)(i32 slot, const char *path);
   // Loads texture n of 2D bone model slot `slot` (the library's per-slot table) and stores the
-  // image size into the model's texture record n. Null: Tex_ReloadBone2Texture.
+  // image size into the model's texture record n.
   void (*bone2TextureLoad)(i32 slot, i32 n, const char *path);
   // Copies level 0 of a texture as A8R8G8B8 pixels, rows top to bottom, into a new malloc()
-  // block (the caller frees it) and gives its size; null when it cannot be read. Null entry:
-  // read through the drawing device (g_DrawDev).
+  // block (the caller frees it) and gives its size; null when it cannot be read.
+  // The library fills the texture entries (Tex_InstallSeam); empty, nothing is loaded.
   u32 *(*texturePixels)(void *handle, i32 *width, i32 *height);
+  // Loads texture n of 3D model slot `slot` into the slot's pose block and stores its size.
+  void (*model3TextureLoad)(i32 slot, i32 n, const char *path);
+  // Loads texture n of part `part` of 3D object set `set` into the set's pose block.
+  void (*obj3PartTextureLoad)(i32 set, i32 part, i32 n, const char *path);
 };
 
 extern CoreSeam g_Seam;
+
+// Capability levels derived from the HAL caps of adapter 0 at start-up. The library fills
+// them; the model core reads the level when it picks a model's render mode.
+struct GpuInfo {
+  u16 level;                  // GPU level 0..8
+  u8 msaa4;                   // 4-sample multisampling supported (fullscreen target)
+  u32 vertexShaderLevel;      // 0..3
+  u32 pixelShaderLevel;       // 0..3
+  u32 maxVertexBlendMatrices;
+  u32 maxVertexBlendMatrixIndex;
+  u32 maxPrimitiveCount;
+  u32 maxVertexIndex;
+};
+extern GpuInfo g_GpuInfo;
+
+// While non-zero the frame's screen output is off: no screen text is queued and the
+// per-frame pose passes (2D bone skinning, scene-object poses) are skipped.
+extern u32 g_FrameOutputSuppressed;
+
+// Face-normal work array: f32[3] per polygon of capacity, allocated by the library's
+// start-up (Lib_AllocWorkBuffers); the normal computation falls back to its own when null.
+extern f32 *g_FaceNormalWork;
 
 // Modal error box with the program's caption, then Timer_Reset (through the seam).
 void Lib_ErrorBox(const char *text);

@@ -1,80 +1,12 @@
-// The movie editor's state that the library reads (movie objects, message table, play
-// state, video window) and the scene editors' hooks that the library calls.
+// The scene editors' entry points that the library and the shell reach through their hook
+// tables (installed by Scene_Install), and the movie state (lib/render/movie_state.h).
 //
-// Owner: the scene editors (scene/). The library reads the movie objects during the frame
-// render and calls the hooks below; it writes g_MoviePlayState and g_MovieLoaded only when
-// it starts up or clears all models.
+// Owner: the scene editors (scene/). The movie state is stored in the library, which reads
+// it during the frame render and writes g_MoviePlayState and g_MovieLoaded only when it
+// starts up or clears all models; the movie editor is its writer otherwise.
 #pragma once
 #include "model/types.h"
-
-enum {
-  MOVIE_MAX_OBJECTS = 256,
-  MOVIE_MAX_KEYS = 16,
-  MOVIE_MAX_FRAMES = 18000,
-  MOVIE_MESSAGE_COUNT = 16,
-};
-
-// Movie actor kinds (MovieObject::kind).
-enum {
-  MOVIE_KIND_IMAGE = 0,
-  MOVIE_KIND_OBJ2 = 1,
-  MOVIE_KIND_BONE2 = 2,
-  MOVIE_KIND_OBJ3 = 3,
-  MOVIE_KIND_MODEL3 = 4,
-  MOVIE_KIND_CAMERA = 5,
-  MOVIE_KIND_SCENE = 6,
-  MOVIE_KIND_SOUND = 8,
-  MOVIE_KIND_MESSAGE = 9,
-};
-
-// Play state (g_MoviePlayState).
-enum { MOVIE_STOPPED = 0, MOVIE_PLAYING = 1, MOVIE_FINISHED = 2 };
-
-// One key frame; the same layout for every kind.
-struct MovieKey {
-  i32 frame;
-  u8 shown;        // the actor is visible from this key on
-  i32 number;      // motion, sound slot or message number
-  f32 position[3];
-  f32 angles[3];   // degrees
-  f32 rotation[4]; // quaternion x, y, z, w
-  f32 scale[3];
-  f32 color[4];    // r, g, b, a on 0..255
-  f32 target[3];   // camera target
-};
-
-// Indices into MovieObject::pose.
-enum {
-  MOVIE_POSE_POSITION = 0, MOVIE_POSE_TARGET = 3, MOVIE_POSE_ANGLES = 6,
-  MOVIE_POSE_ROTATION = 9, MOVIE_POSE_SCALE = 13, MOVIE_POSE_COLOR = 16, MOVIE_POSE_COUNT = 20,
-};
-
-// One movie actor (zero-filled when allocated).
-struct MovieObject {
-  char name[256];
-  i32 keyCount;
-  i32 kind;             // MOVIE_KIND_*
-  i32 moveCurve, rotationCurve, scaleCurve;
-  MovieKey keys[MOVIE_MAX_KEYS];
-  char folder[256];
-  char fileName[256];   // first byte 0 = no file (image actors: no image)
-  char motionFileName[256];
-  i32 shadowKind;
-  i32 curKey;           // key at or before the current frame
-  i32 nextKey;
-  f32 fraction;         // 0..1 between curKey and nextKey
-  i32 frameTableStart;
-  i32 frameTable[MOVIE_MAX_FRAMES];
-  f32 pose[MOVIE_POSE_COUNT];  // position, target, angles, rotation, scale, colour
-};
-
-extern MovieObject *g_MovieObjects[MOVIE_MAX_OBJECTS];
-extern i32 g_MovieObjectCount;
-extern char g_MovieMessages[MOVIE_MESSAGE_COUNT][256];
-extern u8 g_VideoActive;       // the video window plays a file: nothing is rendered
-extern u32 g_MovieLoaded;      // 1 after a movie file was read
-extern u32 g_MoviePlayState;   // MOVIE_*
-extern char g_MovieVideoPath[256];  // the file the video window plays (replayed on loop)
+#include "lib/render/movie_state.h"   // the movie actors and play state the library reads
 
 // Opens the video window on path and starts it; true when it plays.
 bool Movie_OpenVideoWindow(const char *path, i32 flag);

@@ -97,3 +97,7 @@ void Draw_SetLighting(u32 flag);
 void Draw_SetFillMode(i32 mode);
 void Draw_SetDefaultStates(void);
 void Lib_SetSceneDraw(u32 flag);
+
+// Draws every shown, active 2D object model through the immediate quads (the frame render
+// calls it; the quads come from Obj2_BuildQuad).
+void Obj2_DrawAll(void);

@@ -9,5 +9,5 @@ void Draw_Install(void) {
   Log_InstallPlatform();
   FileDlg_InstallPlatform();
   g_Seam.logLine = Log_AddLine;
-  g_Seam.bone2TextureLoad = Tex_ReloadBone2Texture;
+  Tex_InstallSeam();
 }

@@ -1,8 +1,9 @@
 // Texture reloads and pixel copies of the 3D model slots, bone origins of the model poses,
-// and the scene reset that frees every loaded model.
+// the 2D object models' quads and the scene reset that frees every loaded model.
 #include "lib/draw/camera.h"
 #include <math.h>
 
+#include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "model/bone2.h"
@@ -10,7 +11,7 @@
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   if (n < 0 || n >= MODEL3_TEXTURES) return;
@@ -120,4 +121,22 @@ bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height) {
   *width = (i32)size[0];
   *height = (i32)size[1];
   return true;
+}
+
+void Obj2_DrawAll(void) {
+  Obj2_BuildMatrices();
+  for (i32 s = 0; s < OBJ2_SLOTS; s++) {
+    const Obj2Model *m = g_Obj2Slots[s];
+    if (g_Obj2SlotShown[s] != 1 || !m || m->active != 1 || m->objectCount <= 1) continue;
+    for (i32 o = 1; o < (m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS); o++) {
+      Obj2Quad q;
+      if (!Obj2_BuildQuad(s, o, &q)) continue;
+      // Texture coordinates stay just inside the image so no neighbouring texel bleeds in.
+      const f32 u[4] = {0.01f, 0.99f, 0.99f, 0.01f}, v[4] = {0.01f, 0.01f, 0.99f, 0.99f};
+      Vert2D corners[4];
+      for (i32 c = 0; c < 4; c++) corners[c] = {q.x[c], q.y[c], q.r, q.g, q.b, (i32)q.a, u[c], v[c]};
+      DrawDev_SetTexture(0, q.texture);
+      Draw_Quad2DCorners(corners);
+    }
+  }
 }

@@ -1,9 +1,9 @@
 // Reads the library's and the shell's screen state for the 2D placement (see screen.h).
 #include "lib/draw/screen.h"
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/framework/lib.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 f32 g_Scale2D[2] = {1.0f, 1.0f};
 

@@ -8,6 +8,7 @@
 
 #include "lib/draw/drawdev.h"
 #include "model/bytes.h"
+#include "model/seam.h"
 #include "model/formats/formats.h"
 
 u32 *g_TexPixels[TEX_PER_MODEL];
@@ -220,8 +221,13 @@ u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height) {
   i32 w = 0, h = 0, pitch = 0;
   if (!texture || !g_DrawDev.textureSize || !g_DrawDev.lockTexture) return nullptr;
   if (!g_DrawDev.textureSize(texture, &w, &h) || w < 1 || h < 1) return nullptr;
+  if ((u64)w * (u64)h > (1u << 28)) return nullptr;   // no texture is that large
   u8 *bits = g_DrawDev.lockTexture(texture, &pitch);
   if (!bits) return nullptr;
+  if (pitch < w * 4) {   // rows shorter than the width: nothing to copy safely
+    if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+    return nullptr;
+  }
   u32 *out = (u32 *)malloc((size_t)w * (size_t)h * sizeof(u32));
   if (out) {
     for (i32 y = 0; y < h; y++) memcpy(out + (size_t)y * w, bits + (size_t)y * pitch, (size_t)w * 4);
@@ -230,4 +236,11 @@ u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height) {
   }
   if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
   return out;
+}
+
+void Tex_InstallSeam(void) {
+  g_Seam.bone2TextureLoad = Tex_ReloadBone2Texture;
+  g_Seam.model3TextureLoad = Tex_ReloadModel3Texture;
+  g_Seam.obj3PartTextureLoad = Tex_ReloadObj3PartTexture;
+  if (!g_Seam.texturePixels) g_Seam.texturePixels = Tex_ReadPixels;
 }

@@ -39,6 +39,9 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path);
 void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path);
 void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path);
+// Fills the core seam's texture entries with the reloads above and, when it has none, the
+// pixel copy through the drawing device (Tex_ReadPixels).
+void Tex_InstallSeam(void);
 void Tex_CopyModel3Pixels(i32 slot);
 void Tex_CopyBone2Pixels(i32 slot);
 // Pixel i of the copy of texture t; 0 when there is no such copy or pixel.

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/framework/lib.h"
 
 D3DAppState g_D3DApp;
@@ -232,13 +232,17 @@ i32 D3DApp_SizeFor43(i32 width, i32 frameWidth, i32 frameHeight) {
   return (i32)(clientWidth * 0.75) + frameHeight;
 }
 
-void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y) {
-  i32 lx = (i32)(lParam & 0xFFFF), ly = (i32)((lParam >> 16) & 0xFFFF);
+i32 Mouse_DecodeCoord(u32 half) {
+  i32 v = (i32)(half & 0xFFFF);
   // A drag left of or above the window reports 65535-ish: kept as small negatives.
-  if (lx > 10000) lx -= 0xFFFF;
-  if (ly > 10000) ly -= 0xFFFF;
-  *x = lx;
-  *y = ly;
+  // 65535, not 65536: 65535 becomes 0 and 65534 becomes -1.
+  if (v > 10000) v -= 0xFFFF;
+  return v;
+}
+
+void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y) {
+  *x = Mouse_DecodeCoord((u32)(lParam & 0xFFFF));
+  *y = Mouse_DecodeCoord((u32)((lParam >> 16) & 0xFFFF));
 }
 
 bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam) {

@@ -133,6 +133,9 @@ PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRec
 i32 D3DApp_SizeFor43(i32 width, i32 frameWidth, i32 frameHeight);
 // Client position from a mouse message's lParam; halves above 10000 become small negatives.
 void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y);
+// One 16-bit half of a mouse message's lParam: read unsigned, above 10000 minus 65535. The
+// one decoder of the program: the framework handler and the shell's dispatchers use it.
+i32 Mouse_DecodeCoord(u32 half);
 // True for the video window's stop notice: the MCI mode notification carrying MCI_MODE_STOP.
 bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam);
 enum : u32 { MSG_MCIWNDM_NOTIFYMODE = 0x0400 + 200, VIDEO_MODE_STOP = 525 };

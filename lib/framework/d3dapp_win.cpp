@@ -8,12 +8,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/settingsdlg_win.h"
 #include "resources/framework_ids.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 HWND g_MainWnd;
 IDirect3D9 *g_D3D;
@@ -450,8 +450,8 @@ static HRESULT DefaultRenderFrame(void) {
   g_Device->Clear(0, nullptr, flags, clear, 1.0f, 0);
   HRESULT hr = g_Device->BeginScene();
   if (FAILED(hr)) return hr;
-  App_DrawScene();
-  App_DrawOverlay();
+  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
+  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
   g_Device->EndScene();
   return S_OK;
 }
@@ -625,8 +625,13 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // The video window's stop notice: replay or close. Only that notification counts (a
   // mouse move at (525, 0) carries the same lParam).
   if (D3DApp_IsVideoStopNotice(msg, lParam)) {
-    if (g_D3DApp.videoLoop == 1) Movie_OpenVideoWindow(g_MovieVideoPath, 1);
-    else Movie_CloseVideoWindow();
+    if (g_D3DApp.videoLoop == 1) {
+      if (g_LibHooks.openVideoWindow) g_LibHooks.openVideoWindow(g_MovieVideoPath, 1);
+    } else if (g_LibHooks.closeVideoWindow) {
+      g_LibHooks.closeVideoWindow();
+    } else {
+      g_VideoActive = 0;
+    }
     return DefWindowProcA(wnd, msg, wParam, lParam);
   }
   switch (msg) {

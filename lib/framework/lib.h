@@ -3,7 +3,7 @@
 //
 // Owner: the library start-up (lib/framework). Lib_Init fills these once; afterwards the
 // framework message handler writes the input state of g_LibApp, the main loop writes
-// g_FrameDelta, g_Fade and g_TextSuppressed, and editors write g_RunState and
+// g_FrameDelta, g_Fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_RunState and
 // g_FrameScaling. Everything else is read-only outside lib/framework.
 //
 // Portable: platform objects are named by forward declarations only, so model and scene
@@ -45,7 +45,6 @@ struct LibConfig {
   u8 shaderMode;        // shader render path
   u8 shaderOption;
 };
-void LibConfig_Init(LibConfig *c);
 extern LibConfig g_LibConfig;
 
 struct LibFlags {
@@ -53,21 +52,9 @@ struct LibFlags {
   u8 vsync;             // 1
   f32 r, g, b, alpha;   // full-screen quad colour (0, 0, 0, 0.2)
 };
-void LibFlags_Init(LibFlags *f);
 extern LibFlags g_LibFlags;
 
-// Capability levels derived from the HAL caps of adapter 0 at start-up.
-struct GpuInfo {
-  u16 level;                  // GPU level 0..8
-  u8 msaa4;                   // 4-sample multisampling supported (fullscreen target)
-  u32 vertexShaderLevel;      // 0..3
-  u32 pixelShaderLevel;       // 0..3
-  u32 maxVertexBlendMatrices;
-  u32 maxVertexBlendMatrixIndex;
-  u32 maxPrimitiveCount;
-  u32 maxVertexIndex;
-};
-extern GpuInfo g_GpuInfo;
+// GpuInfo and g_GpuInfo: model/seam.h (the model core reads the level).
 
 // The caps values the levels are computed from (shader versions as packed version words).
 struct GpuCapsInput {
@@ -104,11 +91,10 @@ extern f32 g_TextSize;
 extern f32 g_Fade, g_FadeStep;
 extern u32 g_LibReady;
 extern u32 g_AppActive;               // 1 while the framework is not paused
-extern u32 g_TextSuppressed;
 extern u8 g_CpuOccupy;                // the main loop skips its Sleep(1)
 // Work arrays of the per-frame model pass and the normal computation, allocated by Lib_Init
-// (or Lib_AllocWorkBuffers in tests): f32[3] per polygon and i32 per vertex of capacity.
-extern f32 *g_FaceNormalWork;
+// (or Lib_AllocWorkBuffers in tests): f32[3] per polygon (g_FaceNormalWork, model/seam.h)
+// and i32 per vertex of capacity.
 extern i32 *g_VertexShareCounts;
 // Shared vertex batch: polygon capacity x 240 bytes (six 40-byte SceneVertex per polygon).
 extern SceneVertex *g_BatchVerts;
@@ -152,8 +138,6 @@ i32 Lib_GetScreenWidth(void);
 i32 Lib_GetScreenHeight(void);
 void Lib_SetFadeStep(f32 step);
 void Lib_SetFade(f32 level);
-u8 Lib_IsBusy(void);
-void Lib_SetBusy(u8 busy);
 u8 Lib_IsVSync(void);
 void Lib_SetCpuOccupy(u8 on);
 u8 Lib_GetCpuOccupy(void);
@@ -198,6 +182,14 @@ struct LibHooks {
   void (*moveVideoWindow)(i32 width, i32 height);  // the movie's video window, when open
   // The shell's main-window handler (App_MainWndProc), called first for every message.
   intptr_t (*shellWndProc)(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam);
+  // The shell's render hooks (App_DrawScene, App_DrawOverlay): the family's scene draw inside
+  // the scene, its overlay after the 2D layers.
+  void (*drawScene)(void);
+  void (*drawOverlay)(void);
+  // The movie editor's video window and playback step (scene/, Scene_Install).
+  bool (*openVideoWindow)(const char *path, i32 flag);
+  void (*closeVideoWindow)(void);
+  void (*moviePlaybackTick)(void);
 };
 extern LibHooks g_LibHooks;
 void Lib_InstallHooks(void);

@@ -8,7 +8,6 @@
 LibApp g_LibApp;
 LibConfig g_LibConfig = {65000, 0, 0, 0, 0};
 LibFlags g_LibFlags = {0, 1, 0.0f, 0.0f, 0.0f, 0.2f};
-GpuInfo g_GpuInfo;
 LibHooks g_LibHooks;
 
 u32 g_RunState;
@@ -33,23 +32,11 @@ f32 g_TextSize;
 f32 g_Fade, g_FadeStep;
 u32 g_LibReady;
 u32 g_AppActive;
-u32 g_TextSuppressed;
 u8 g_CpuOccupy;
-f32 *g_FaceNormalWork;
 i32 *g_VertexShareCounts;
 SceneVertex *g_BatchVerts;
 u32 g_TimerElapsedMs;
 
-void LibConfig_Init(LibConfig *c) {
-  memset(c, 0, sizeof *c);
-  c->polygonCapacity = 65000;
-}
-
-void LibFlags_Init(LibFlags *f) {
-  memset(f, 0, sizeof *f);
-  f->vsync = 1;
-  f->alpha = 0.2f;
-}
 
 // [SECTION] capability levels
 
@@ -162,13 +149,11 @@ i32 Lib_GetScreenWidth(void) { return g_ScreenWidth; }
 i32 Lib_GetScreenHeight(void) { return g_ScreenHeight; }
 void Lib_SetFadeStep(f32 step) { g_FadeStep = step; }
 void Lib_SetFade(f32 level) { g_Fade = level; g_FadeStep = 0.0f; }
-u8 Lib_IsBusy(void) { return g_LibFlags.busy; }
-void Lib_SetBusy(u8 busy) { g_LibFlags.busy = busy; }
 u8 Lib_IsVSync(void) { return g_LibFlags.vsync; }
 void Lib_SetCpuOccupy(u8 on) { g_CpuOccupy = on; }
 u8 Lib_GetCpuOccupy(void) { return g_CpuOccupy; }
-bool Text_IsOutputOn(void) { return g_TextSuppressed == 0; }
-void Text_SetSuppressed(u32 suppressed) { g_TextSuppressed = suppressed; }
+bool Text_IsOutputOn(void) { return g_FrameOutputSuppressed == 0; }
+void Text_SetSuppressed(u32 suppressed) { g_FrameOutputSuppressed = suppressed; }
 
 char *Lib_StrDup(const char *text) {
   if (!text) return nullptr;

@@ -16,23 +16,12 @@
 #include "model/model3.h"
 #include "model/formats/xfile.h"
 #include "lib/render/rdev.h"
-#include "app/shell_seam.h"
 #include "lib/render/frame.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "lib/render/rebuild.h"
 #include "lib/render/render_hooks_win.h"
-
-// The library's per-frame passes after the family's update hook, in their order.
-static void RunFramePasses(void) {
-  Obj2_UpdateAll();
-  Bone2_SkinAll();
-  Object_UpdateFrame();
-  Kzo_UpdatePoses();
-}
-
-static void ShellObjectInit(i32 n) { ObjectInit(n); }
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -70,10 +59,5 @@ void Lib_InstallHooks(void) {
   Render_InstallPassHooks();
   g_LibHooks.renderFrame = Lib_RenderFrame;
   Render_InstallEffectHooks();
-  // The shell's calls into the per-frame passes and the scene objects (kept when the shell
-  // has its own).
-  if (!g_ShellSeam.framePasses) g_ShellSeam.framePasses = RunFramePasses;
-  if (!g_ShellSeam.poseAll) g_ShellSeam.poseAll = Object_UpdateFrame;
-  if (!g_ShellSeam.objectInit) g_ShellSeam.objectInit = ShellObjectInit;
   g_LibHooks.buildTessTables = [] { Pn_InitTables(); };
 }

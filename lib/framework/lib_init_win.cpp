@@ -14,7 +14,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/model3.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 extern D3DFont *g_FrameworkFont;
 

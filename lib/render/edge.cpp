@@ -2,7 +2,7 @@
 // through the shared vertex batch, drawn in chunks when a batch fills.
 #include <string.h>
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/framework/lib.h"

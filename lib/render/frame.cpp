@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
@@ -16,7 +16,7 @@
 #include "lib/render/shadow.h"
 #include "model/math.h"
 #include "model/obj2.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 // [SECTION] Toon stage
 
@@ -99,7 +99,7 @@ static void DrawMovieImages(void) {
     MovieObject *o = g_MovieObjects[i];
     if (!o || o->kind != MOVIE_KIND_IMAGE || o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) continue;
     if (!o->keys[o->curKey].shown) continue;
-    Movie_InterpolateObject(i, o->curKey, o->fraction);
+    if (g_RenderHooks.movieInterpolate) g_RenderHooks.movieInterpolate(i, o->curKey, o->fraction);
     const f32 *p = o->pose;
     Mat4 m;
     Mat_ComposeSRTEuler(&m, p[MOVIE_POSE_POSITION], p[MOVIE_POSE_POSITION + 1], 0, 0, 0, -p[MOVIE_POSE_ANGLES + 2],
@@ -155,9 +155,9 @@ static i32 ShaderPath(void) {
   g_RenderHooks.shaderFrame();
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
-  App_DrawScene();
+  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
   DrawDev_SetTexture(0, nullptr);
-  App_DrawOverlay();
+  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
   Text_DrawQueue();
   EndScene();
   return 0;
@@ -193,7 +193,7 @@ i32 Lib_RenderFrame(void) {
   if (g_SceneDrawOn == 1) ScenePasses();
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
-  App_DrawScene();
+  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
   if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
     SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
   if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
@@ -203,7 +203,7 @@ i32 Lib_RenderFrame(void) {
   Obj2_DrawAll();
   DrawMovieImages();
   DrawDev_SetTexture(0, nullptr);
-  App_DrawOverlay();
+  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
   Text_DrawQueue();
   DrawFramesAndCover();
   EndScene();

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "app/shell_services.h"
+#include "lib/framework/shell_view.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/pn.h"
 #include "lib/draw/texture.h"

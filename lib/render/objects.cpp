@@ -19,7 +19,7 @@
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "model/seam.h"
-#include "scene/movie_services.h"
+#include "lib/render/movie_state.h"
 
 ObjectPassHooks g_ObjectPassHooks;
 
@@ -308,7 +308,7 @@ static void DeformSlot(i32 slot) {
 }
 
 void Object_UpdateFrame(void) {
-  if (!Text_IsOutputOn()) return;
+  if (g_FrameOutputSuppressed) return;   // screen output off: no pose pass
   if (g_ObjectPassHooks.rebuildModelMeshes) g_ObjectPassHooks.rebuildModelMeshes();
   Model3_BuildRestMatrices();
   Model3_EvalPoseMatrices();
@@ -360,7 +360,7 @@ static void WrapToMotion(i32 *frame, i32 motion, const Motion *motions, i32 moti
 
 void Object_StepAnimations(void) {
   if (g_VideoActive) return;
-  Movie_PlaybackTick();
+  if (g_LibHooks.moviePlaybackTick) g_LibHooks.moviePlaybackTick();
   for (i32 s = 0; s < OBJ2_SLOTS; s++) {
     Obj2Model *o = g_Obj2Slots[s];
     if (!o || !g_Obj2SlotShown[s] || !o->active) continue;

@@ -50,9 +50,7 @@ i32 Mx_Write(i32 slot, const char *path);
 // Width and height (pixels) of an image file as the texture loader sees it (through the
 // seam's textureLoad); (0, 0) when it cannot be loaded. The MX reader and writer learn their
 // texture sizes with it.
-// Width and height of the image a handle refers to (its image-table row), (0, 0) when the
-// handle is not loaded.
-void Mx_GetTextureSize(const ImageHandle *handle, f32 *width, f32 *height);
+// Mx_GetTextureSize (the size of an image-table row): lib/draw/image.h.
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height);
 
 i32 Lwo_Read(i32 slot, const char *path);

@@ -2,7 +2,12 @@
 // dangle) when the model, the bone's key table or the key they pointed into is gone.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/current.h"
+#include "app/filemenu.h"
+#include "app/shell_services.h"
+#include "model/seam.h"
 #include "shell_fixture.h"
 
 TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
@@ -48,4 +53,27 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   EXPECT_EQ(g_CurSceneObject, nullptr);
   g_CurSlot = 0;
   g_CurBoneIndex = 0;
+}
+
+// The exporters' limit: 10000 polygons pass, one more is refused with the limit message.
+TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
+  static std::string shown;
+  CoreSeam saved = g_Seam;
+  g_Seam.errorBox = [](const char *text) { shown = text; };
+  static Model3 m;
+  Model3 *savedCur = g_CurModel3;
+  g_CurModel3 = &m;
+  struct Case { i32 polygons; bool passes; };
+  for (Case c : {Case{0, true}, Case{10000, true}, Case{10001, false}, Case{65000, false}}) {
+    shown.clear();
+    m.polygonCount = c.polygons;
+    EXPECT_EQ(FileMenu_CheckExportLimit(), c.passes) << c.polygons;
+    EXPECT_EQ(shown.empty(), c.passes) << c.polygons;
+  }
+  // Only the limit: the message says nothing about other programs.
+  EXPECT_EQ(shown, "10000 ポリゴンまでしか保存できません。");
+  g_CurModel3 = nullptr;
+  EXPECT_TRUE(FileMenu_CheckExportLimit());
+  g_CurModel3 = savedCur;
+  g_Seam = saved;
 }

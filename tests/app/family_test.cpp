@@ -1,5 +1,5 @@
-// Family hook dispatch: every cell of the table reaches the family's own entry point, the
-// dispatchers call the cell of the current family only, mouse positions are decoded by the
+// Family hook dispatch: the installed rows reach their editors (the sub-mode rows of the 3D
+// family by g_EditSubMode), the dispatchers call the cell of the current family only, mouse positions are decoded by the
 // 65535 rule, a chorded release is swallowed, the wheel picks its factor by family, view
 // kind and the reverse option, and switching families leaves and enters in order.
 #include <gtest/gtest.h>
@@ -8,7 +8,10 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
-#include "app/family_hooks.h"
+#include "edit3d/ed3d_rows.h"
+#include "lib/framework/d3dapp.h"
+#include "model/model3.h"
+#include "program.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -17,7 +20,8 @@ std::vector<std::string> g_calls;
 
 // Recording fakes: one per hook shape, each tagged with the hook's name.
 #define FAKE_VOID(name) void Fake_##name() { g_calls.push_back(#name); }
-#define FAKE_MOUSE(name) void Fake_##name(i64 lp) { g_calls.push_back(#name + std::string(":") + std::to_string(lp)); }
+#define FAKE_MOUSE(name) \
+  void Fake_##name(i32 x, i32 y) { g_calls.push_back(#name + std::string(":") + std::to_string(x) + "," + std::to_string(y)); }
 FAKE_VOID(enter) FAKE_VOID(leave) FAKE_VOID(update) FAKE_VOID(scene) FAKE_VOID(overlay)
 FAKE_MOUSE(lDown) FAKE_MOUSE(lUp) FAKE_MOUSE(mDown) FAKE_MOUSE(mUp) FAKE_MOUSE(rDown) FAKE_MOUSE(rUp)
 FAKE_MOUSE(move)
@@ -25,66 +29,71 @@ void Fake_keyDown(u32 vk) { g_calls.push_back("keyDown:" + std::to_string(vk)); 
 void Fake_keyUp(u32 vk) { g_calls.push_back("keyUp:" + std::to_string(vk)); }
 void Fake_loopKeyUp(u32 vk) { g_calls.push_back("loopKeyUp:" + std::to_string(vk)); }
 void Fake_command(u32 id) { g_calls.push_back("command:" + std::to_string(id)); }
+void Fake_wheelKey(i32 step) { g_calls.push_back("wheelKey:" + std::to_string(step)); }
+FAKE_MOUSE(dblClick) FAKE_VOID(lists) FAKE_VOID(pick)
 
 const FamilyHooks kFakes = {Fake_enter, Fake_leave, Fake_update, Fake_scene, Fake_overlay,
                             Fake_lDown, Fake_lUp, Fake_mDown, Fake_mUp, Fake_rDown, Fake_rUp, Fake_move,
-                            Fake_keyDown, Fake_keyUp, Fake_loopKeyUp, Fake_command};
+                            Fake_keyDown, Fake_keyUp, Fake_loopKeyUp, Fake_command,
+                            Fake_wheelKey, Fake_dblClick, Fake_lists, Fake_pick};
 
 struct FamilyTest : ::testing::Test {
-  FamilyHooks saved[FAMILY_TABLE_SIZE];
   void SetUp() override {
     Shell_ResetForTest();
-    memcpy(saved, g_FamilyHooks, sizeof saved);
     g_calls.clear();
   }
-  void TearDown() override { memcpy(g_FamilyHooks, saved, sizeof saved); }
+  // The rows as the program installs them, whatever a test swapped.
+  void TearDown() override { Support_InstallProgram(); }
 };
 
 }  // namespace
 
-TEST_F(FamilyTest, EveryCellReachesTheFamilysEntryPoint) {
-  const FamilyHooks *h = g_FamilyHooks;
-  // enter / leave / update
-  EXPECT_EQ(h[0].enter, Preview_Enter);   EXPECT_EQ(h[3].enter, Ed2D_Enter);
-  EXPECT_EQ(h[11].enter, Ed3D_Enter);     EXPECT_EQ(h[19].enter, Effect_Enter);
-  EXPECT_EQ(h[20].enter, Map2_Enter);     EXPECT_EQ(h[21].enter, Coli_Enter);
-  EXPECT_EQ(h[22].enter, Movie_Enter);    EXPECT_EQ(h[23].enter, Prog_Enter);
-  EXPECT_EQ(h[0].leave, Preview_Leave);   EXPECT_EQ(h[23].leave, Prog_Leave);
-  EXPECT_EQ(h[21].update, Coli_Update);   EXPECT_EQ(h[23].update, Prog_Update);
-  // render hooks
-  EXPECT_EQ(h[0].drawScene, Preview_DrawScene); EXPECT_EQ(h[0].drawOverlay, nullptr);
-  EXPECT_EQ(h[3].drawOverlay, Ed2D_Draw);       EXPECT_EQ(h[11].drawOverlay, Ed3D_DrawOverlay);
-  EXPECT_EQ(h[19].drawScene, nullptr);          EXPECT_EQ(h[19].drawOverlay, Effect_Draw);
-  EXPECT_EQ(h[20].drawScene, nullptr);          EXPECT_EQ(h[21].drawScene, Coli_DrawScene);
-  EXPECT_EQ(h[22].drawScene, Movie_DrawScene);  EXPECT_EQ(h[23].drawScene, nullptr);
-  // mouse: the borrowed cells
-  EXPECT_EQ(h[0].lButtonDown, Preview_MouseDown);     EXPECT_EQ(h[0].mButtonDown, Preview_MouseDown);
-  EXPECT_EQ(h[0].rButtonDown, Ed3D_SetRightDragAnchors);
-  EXPECT_EQ(h[19].lButtonDown, Ed3D_SetDragAnchors);  EXPECT_EQ(h[21].lButtonDown, Ed3D_SetDragAnchors);
-  EXPECT_EQ(h[19].mButtonDown, Ed3D_SetDragAnchors);  EXPECT_EQ(h[22].mButtonDown, Ed3D_SetDragAnchors);
-  EXPECT_EQ(h[21].mButtonDown, Map2_MButtonDown);     EXPECT_EQ(h[20].mButtonDown, Map2_MButtonDown);
-  for (int f : {19, 20, 21}) EXPECT_EQ(h[f].rButtonDown, Effect_SetDragAnchor) << f;
-  EXPECT_EQ(h[22].rButtonDown, Movie_RButtonDown);
-  EXPECT_EQ(h[20].lButtonUp, Map2_LButtonUp);  EXPECT_EQ(h[21].lButtonUp, Coli_LButtonUp);
-  EXPECT_EQ(h[22].lButtonUp, nullptr);         EXPECT_EQ(h[0].mouseMove, nullptr);
-  for (int f : {0, 19, 20, 21, 22, 23}) {
-    EXPECT_EQ(h[f].mButtonUp, nullptr) << f;
-    EXPECT_EQ(h[f].rButtonUp, nullptr) << f;
+// The installed rows, driven by behaviour: a sub-mode row of the 3D family is reached only
+// in its sub-mode, the movie's enter leaves the logical frame, the families without a row
+// reach nothing, and the borrowed drag-anchor cells are the shell's.
+TEST_F(FamilyTest, InstalledRowsReachTheirEditors) {
+  FamilyHooks *motion = &g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE];
+  *motion = kFakes;
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = SUB_3D_POLY;
+  App_OnKeyDown(65);
+  App_OnLButtonDblClk(0x00050004);
+  App_FamilyCommand(7);
+  EXPECT_TRUE(g_calls.empty());
+  g_EditSubMode = SUB_3D_MOTION;
+  g_AppShell.keyLatch = 0;   // an idle pass between the keys
+  App_OnKeyDown(65);
+  App_OnLButtonDblClk(0x00050004);
+  App_FamilyCommand(7);
+  App_OnLButtonDown(0xFFFD0064);   // the hook gets the decoded position
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"keyDown:65", "dblClick:4,5", "command:7", "lDown:100,-2"}));
+  EXPECT_EQ(g_MouseX, 100);
+  EXPECT_EQ(g_MouseY, -2);
+
+  g_FrameScaling = 1;
+  App_SwitchFamily(FAMILY_MOVIE);
+  EXPECT_EQ(g_FrameScaling, 0u);
+
+  for (u32 f : {1u, 2u, 4u, 10u, 12u, 18u}) {
+    const FamilyHooks &r = g_FamilyHooks[f];
+    EXPECT_TRUE(!r.enter && !r.lButtonDown && !r.command && !r.wheelKey) << f;
   }
-  EXPECT_EQ(h[23].lButtonDown, nullptr);
-  // keys
-  EXPECT_EQ(h[11].keyDown, Ed3D_KeyDown); EXPECT_EQ(h[20].keyDown, Map2_KeyDown);
-  EXPECT_EQ(h[21].keyDown, Coli_KeyDown); EXPECT_EQ(h[3].keyDown, nullptr);
-  EXPECT_EQ(h[11].keyUp, Ed3D_KeyUp);     EXPECT_EQ(h[22].keyUp, nullptr);
-  EXPECT_EQ(h[11].loopKeyUp, Ed3D_MotionKeyUp); EXPECT_EQ(h[22].loopKeyUp, Movie_KeyUp);
-  EXPECT_EQ(h[23].loopKeyUp, Prog_KeyUp);
-  // commands
-  EXPECT_EQ(h[0].command, Preview_Command); EXPECT_EQ(h[3].command, Ed2D_Command);
-  EXPECT_EQ(h[11].command, Ed3D_Command);   EXPECT_EQ(h[22].command, Movie_Command);
-  EXPECT_EQ(h[23].command, Prog_Command);
-  for (int f : {19, 20, 21}) EXPECT_EQ(h[f].command, nullptr) << f;
-  // numbers outside the families have no hooks at all
-  for (int f : {1, 2, 4, 10, 12, 18}) EXPECT_EQ(h[f].enter, nullptr) << f;
+  EXPECT_EQ(g_FamilyHooks[FAMILY_EFFECT].lButtonDown, g_FamilyHooks[FAMILY_COLLISION].lButtonDown);
+  EXPECT_EQ(g_FamilyHooks[FAMILY_EFFECT].rButtonDown, g_FamilyHooks[FAMILY_2D_MAP].rButtonDown);
+  EXPECT_NE(g_FamilyHooks[FAMILY_PREVIEW].rButtonDown, nullptr);
+  EXPECT_EQ(g_FamilyHooks[FAMILY_PROGRAM].lButtonDown, nullptr);
+}
+
+TEST_F(FamilyTest, WheelKeyStepsTheSubModesRow) {
+  FamilyHooks *objMotion = &g_Ed3DSubModeRows[SUB_3D_OBJMOTION - ED3D_FIRST_SUB_MODE];
+  *objMotion = kFakes;
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = SUB_3D_OBJMOTION;
+  App_OnWheelUp();
+  App_OnWheelDown();
+  g_EditSubMode = SUB_3D_MOTION;   // the motion sub-mode's row has no wheel cell yet
+  App_OnWheelUp();
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"wheelKey:-1", "wheelKey:1"}));
 }
 
 TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
@@ -95,16 +104,18 @@ TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
   EXPECT_TRUE(g_calls.empty());
   g_EditFamily = 21;
   g_EditSubMode = 21;
+  g_AppShell.keyLatch = 0;
   App_OnKeyDown(65);
-  App_OnKeyUp(66);
+  g_AppShell.keyLatch = 0;
+  App_OnKeyUp(66);   // key-up reaches only the 3D family's hook
   App_FamilyCommand(40001);
   App_UpdateFrame();
   App_DrawScene();
   App_DrawOverlay();
   App_OnLButtonDown(0x00200010);
   App_OnMouseMove(0x00300011);
-  std::vector<std::string> want = {"keyDown:65", "keyUp:66", "command:40001", "update", "scene",
-                                   "overlay", "lDown:2097168", "move:3145745"};
+  std::vector<std::string> want = {"keyDown:65", "command:40001", "update", "scene",
+                                   "overlay", "lDown:16,32", "move:17,48"};
   EXPECT_EQ(g_calls, want);
   EXPECT_EQ(g_MouseMoveX, 0x11);
   EXPECT_EQ(g_MouseMoveY, 0x30);
@@ -118,7 +129,7 @@ TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
 }
 
 TEST_F(FamilyTest, LoopKeyUpGoesByLayout) {
-  g_FamilyHooks[11] = kFakes;
+  g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE] = kFakes;
   g_FamilyHooks[22] = kFakes;
   g_EditFamily = 11;
   g_EditSubMode = 14;
@@ -158,11 +169,11 @@ TEST(MouseDecode, HalvesAboveTenThousandWrapBy65535) {
   EXPECT_EQ(Mouse_DecodeCoord(65534), -1);
   EXPECT_EQ(Mouse_DecodeCoord(65535), 0);
   i32 x, y;
-  Mouse_DecodeLParam((i64)0xFFFD0064, &x, &y);
+  D3DApp_DecodeMouse((intptr_t)0xFFFD0064, &x, &y);
   EXPECT_EQ(x, 100);
   EXPECT_EQ(y, -2);
   // Bits above the low 32 (a 64-bit LPARAM) do not leak into y.
-  Mouse_DecodeLParam((i64)0x7777000000050006LL, &x, &y);
+  D3DApp_DecodeMouse((intptr_t)0x7777000000050006LL, &x, &y);
   EXPECT_EQ(x, 6);
   EXPECT_EQ(y, 5);
 }
@@ -179,7 +190,7 @@ TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
   EXPECT_EQ(g_LibApp.rightHeld, 0u);
   g_LibApp.leftHeld = 0;   // the framework handler clears the flag after the shell's handler
   App_OnRButtonUp(0);
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"rUp:0"}));
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"rUp:0,0"}));
   // The mirror case.
   g_calls.clear();
   g_LibApp.leftHeld = 1;
@@ -189,13 +200,13 @@ TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
   EXPECT_EQ(g_LibApp.leftHeld, 0u);
   App_OnLButtonUp(0);
   App_OnMButtonUp(0);
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"lUp:0", "mUp:0"}));
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"lUp:0,0", "mUp:0,0"}));
 }
 
 TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
   static int picks;
   picks = 0;
-  g_ShellSeam.pickUnderCursor = [] { picks++; };
+  g_FamilyHooks[11].hoverPick = [] { picks++; };
   g_EditFamily = 11;
   g_PickSuspended = 1;
   App_OnMouseMove(0);
@@ -295,11 +306,14 @@ TEST_F(FamilyTest, SwitchingLeavesThenEntersAndSetsViewCounts) {
 }
 
 TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
-  static int newModels, undoResets;
+  static int undoResets;
   static std::vector<std::string> pushes;
-  newModels = undoResets = 0;
+  undoResets = 0;
   pushes.clear();
-  g_ShellSeam.newModelInSlot0 = [] { newModels++; };
+  // A marker in slot 0 tells whether the slot was made again.
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+  Model3_Get(0)->renderMode = 77;
   g_ShellSeam.undoResetAll = [] { undoResets++; };
   g_ShellSeam.undoPush = [](const char *label) { pushes.push_back(label); };
   g_ShellSeam.askYesNo = [](const char *) { g_questions++; return g_answer; };
@@ -309,7 +323,9 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   App_SwitchTo3DFamily();
   EXPECT_EQ(g_EditFamily, 11u);
   EXPECT_EQ(g_EditSubMode, 14u);
-  EXPECT_EQ(newModels, 1);
+  ASSERT_NE(Model3_Get(0), nullptr);
+  EXPECT_NE(Model3_Get(0)->renderMode, 77u);   // a new empty model
+  Model3_Get(0)->renderMode = 77;
   EXPECT_EQ(undoResets, 1);
   EXPECT_EQ(pushes, (std::vector<std::string>{"３Ｄモデル編集"}));
   EXPECT_EQ(g_Views[14][0].panX, 0.0f);
@@ -318,7 +334,7 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   // Choosing the 3D editor again keeps the model and its history.
   App_SwitchTo3DFamily();
   App_SwitchFamily(11);
-  EXPECT_EQ(newModels, 1);
+  EXPECT_EQ(Model3_Get(0)->renderMode, 77u);
   EXPECT_EQ(undoResets, 1);
   // Leaving with an edited model asks, also after the edit's undo step cleared the edited
   // flag; "no" stays.

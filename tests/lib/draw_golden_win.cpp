@@ -40,7 +40,7 @@ struct DrawWinTest : ::testing::Test {
     g_EditSubMode = 14;
     memset(g_Views, 0, sizeof g_Views);
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    g_TextSuppressed = 0;
+    g_FrameOutputSuppressed = 0;
     g_TextSize = 1.0f;
     g_ScreenTextCount = 0;
     Text_SetColor(255, 255, 255, 255);

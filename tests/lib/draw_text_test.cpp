@@ -15,7 +15,7 @@ struct TextTest : ::testing::Test {
   void SetUp() override {
     FakeDev_Install();
     g_ScreenTextCount = 0;
-    g_TextSuppressed = 0;
+    g_FrameOutputSuppressed = 0;
     g_TextSize = 1.0f;
     Text_SetColor(255, 255, 255, 255);
     g_FrameScaling = 0;

@@ -39,7 +39,7 @@ class ObjectsTest : public ::testing::Test {
     savedVerts = g_MaxVertices;
     g_MaxPolygons = 32;
     g_MaxVertices = 128;
-    g_TextSuppressed = 0;
+    g_FrameOutputSuppressed = 0;
     g_LibFlags.vsync = 1;
     g_ObjectPassHooks = ObjectPassHooks();
     g_ObjectPassHooks.lockVertexBuffer = LockMemory;
@@ -215,10 +215,10 @@ TEST_F(ObjectsTest, NormalsAreFaceAveragedAndNotNormalised) {
 TEST_F(ObjectsTest, NothingMovesWhileSuppressedOrWithoutPoseUpdate) {
   TwoBones();
   i32 v = AddVertex(1, 0, 1, 1, 2, 1.0f);
-  g_TextSuppressed = 1;
+  g_FrameOutputSuppressed = 1;
   Object_UpdateFrame();
   ExpectVec(m->posed[v], 0, 0, 0);
-  g_TextSuppressed = 0;
+  g_FrameOutputSuppressed = 0;
   m->poseUpdate = 0;
   Object_UpdateFrame();
   ExpectVec(m->posed[v], 0, 0, 0);

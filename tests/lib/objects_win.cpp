@@ -12,7 +12,7 @@ TEST(ObjectsDevice, ModeOneRewritesTheGroupVertexBuffer) {
   u32 savedPolys = g_MaxPolygons, savedVerts = g_MaxVertices;
   g_MaxPolygons = 8;
   g_MaxVertices = 32;
-  g_TextSuppressed = 0;
+  g_FrameOutputSuppressed = 0;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(9);
   ASSERT_NE(m, nullptr);

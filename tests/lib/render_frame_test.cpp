@@ -21,8 +21,8 @@
 #include "model/object.h"
 #include "model/seam.h"
 #include "scene/movie_services.h"
-#include "tests/lib/draw_fakedev.h"
-#include "tests/lib/render_fakes.h"
+#include "draw_fakedev.h"
+#include "render_fakes.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "lib/render/objects.h"
 #include "lib/render/rebuild.h"
 #include "model/seam.h"
-#include "tests/lib/draw_fakedev.h"
-#include "tests/lib/render_fakes.h"
+#include "draw_fakedev.h"
+#include "render_fakes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "lib/draw/pn.h"
 #include "model/seam.h"
-#include "tests/lib/draw_fakedev.h"
+#include "draw_fakedev.h"
 
 namespace {
 

@@ -62,7 +62,7 @@ struct FrameWinTest : ::testing::Test {
     g_DrawView = 0;
     memset(g_Views, 0, sizeof g_Views);
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    g_TextSuppressed = 0;
+    g_FrameOutputSuppressed = 0;
     g_ScreenTextCount = 0;
     g_SceneDrawOn = 1;
     g_OptLight = 1;

@@ -6,6 +6,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "model/obj2.h"
+#include "lib/draw/draw.h"
 #include "tests/model/bone2_testutil.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/drawdev_win.h"
 #include "model/bytes.h"

@@ -1,5 +1,5 @@
 // Memory-backed render device for the native tests (see render_fakes.h).
-#include "tests/lib/render_fakes.h"
+#include "render_fakes.h"
 
 #include <string.h>
 

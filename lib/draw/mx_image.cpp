@@ -1,8 +1,7 @@
 // Mx_GetTextureSize: the pixel size of an image-table row, for the MX texture coordinates
-// and the texture editor. Kept apart from mx.cpp so the importers do not pull in the image
-// table and the drawing code behind it.
+// and the texture editor. It lives beside the image table it reads, so that the model
+// readers do not depend on the drawing code.
 #include "lib/draw/image.h"
-#include "model/formats/formats.h"
 
 void Mx_GetTextureSize(const ImageHandle *handle, f32 *width, f32 *height) {
   *width = *height = 0.0f;
