@@ -182,7 +182,7 @@ static void CommitSettings(const SettingsImage *s) {
   g_PickSuspended = (u32)s->opt[5];
   g_OptGrid = (u32)s->opt[6];
   g_OptToon = (u32)s->opt[7];
-  g_OptMaxPolygons = s->opt[8];
+  g_OptMaxPolygons = Options_ClampMaxPolygons(s->opt[8]);
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
     g_ViewCount[L] = s->viewCount[L];
     for (int i = 0; i < s->viewCount[L]; i++) {
@@ -225,23 +225,47 @@ bool Settings_Decode(const u8 *data, size_t size) {
   return ok;
 }
 
+i32 Settings_PeekToon(const u8 *data, size_t size) {
+  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
+  if (!s) return -1;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  i32 result = ParseSettings(&r, s) ? (s->opt[7] == 1 ? 1 : 0) : -1;
+  free(s);
+  return result;
+}
+
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size) {
   SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
   if (!s) return -1;
   ByteReader r;
   Rd_Init(&r, data, size);
-  i32 result = ParseSettings(&r, s) ? s->opt[8] : -1;
+  bool ok = ParseSettings(&r, s);
+  i32 result = ok ? Options_ClampMaxPolygons(s->opt[8]) : -1;
   free(s);
-  if (result >= 0) {
-    if (result < OPT_MAX_POLYGONS_MIN) result = OPT_MAX_POLYGONS_MIN;
-    if (result > OPT_MAX_POLYGONS_MAX) result = OPT_MAX_POLYGONS_MAX;
-  }
   return result;
 }
 
 // [SECTION] file
 void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
   Str_Format(out, size, "System/System%d.dat", desktopWidth);
+}
+
+char g_SettingsFolder[256];
+
+bool Settings_SetFolder(const char *folder) {
+  if (!folder || strlen(folder) >= sizeof g_SettingsFolder) return false;
+  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, folder);
+  return true;
+}
+
+void Settings_FilePath(char *out, size_t size, i32 desktopWidth) {
+  if (!g_SettingsFolder[0]) {
+    Settings_FileName(out, size, desktopWidth);
+    return;
+  }
+  // A name that would be cut is no name: nothing is read or written then.
+  if (!Str_FormatAll(out, size, "%s/System%d.dat", g_SettingsFolder, desktopWidth) && size) out[0] = 0;
 }
 
 // The file lives under the data folder; a file dialog may have left another folder current.
@@ -252,10 +276,10 @@ static void EnterDataFolder(void) {
 void Settings_Load(void) {
   Settings_SetDefaults();
   EnterDataFolder();
-  char name[64];
-  Settings_FileName(name, sizeof name, g_DesktopWidth);
+  char name[300];
+  Settings_FilePath(name, sizeof name, g_DesktopWidth);
   FileData f;
-  if (File_ReadAll(name, &f)) {
+  if (name[0] && File_ReadAll(name, &f)) {
     Settings_Decode(f.data, f.size);   // a refused file leaves the defaults
     File_Free(&f);
   }
@@ -265,19 +289,23 @@ void Settings_Load(void) {
 
 void Settings_Save(void) {
   EnterDataFolder();
-  char name[64];
-  Settings_FileName(name, sizeof name, g_DesktopWidth);
+  char name[300];
+  Settings_FilePath(name, sizeof name, g_DesktopWidth);
+  if (!name[0]) return;
   ByteWriter w = {};
   Settings_Encode(&w);
   if (!w.err) File_WriteAtomic(name, w.data, w.size);   // a save that fails leaves the old file
   Wr_Free(&w);
 }
 
-i32 Options_ParseMaxPolygons(const char *text) {
-  long v = text ? strtol(text, nullptr, 10) : 0;
+i32 Options_ClampMaxPolygons(long v) {
   if (v < OPT_MAX_POLYGONS_MIN) v = OPT_MAX_POLYGONS_MIN;
   if (v > OPT_MAX_POLYGONS_MAX) v = OPT_MAX_POLYGONS_MAX;
   return (i32)v;
+}
+
+i32 Options_ParseMaxPolygons(const char *text) {
+  return Options_ClampMaxPolygons(text ? strtol(text, nullptr, 10) : 0);
 }
 
 // [SECTION] toggles

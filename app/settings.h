@@ -70,10 +70,21 @@ void Settings_Encode(ByteWriter *w);
 // that is refused. Applies the CPU-occupy and vsync flags in effect through the shell seam.
 bool Settings_Decode(const u8 *data, size_t size);
 // The max-polygons option of a valid file, or -1 (read before the library sizes its arrays).
+// The toon option of a settings file image (1 or 0), -1 when the image is not a valid settings
+// file: read before the library starts, which loads the toon texture when it is set.
+i32 Settings_PeekToon(const u8 *data, size_t size);
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size);
 // "System/System%d.dat" for a desktop width.
 void Settings_FileName(char *out, size_t size, i32 desktopWidth);
-// Loads / saves the file of the current desktop width relative to the current folder.
+// A folder of its own for the settings file (tests and screenshots, so that they neither
+// read the user's settings nor leave a file in the data folder); empty for the data folder.
+extern char g_SettingsFolder[256];
+// Sets g_SettingsFolder; a folder name that does not fit is refused (false, unchanged).
+bool Settings_SetFolder(const char *folder);
+// The file actually used: Settings_FileName under the data folder, or "System%d.dat" in
+// g_SettingsFolder when one is set.
+void Settings_FilePath(char *out, size_t size, i32 desktopWidth);
+// Loads / saves the file of the current desktop width (Settings_FilePath).
 void Settings_Load(void);
 void Settings_Save(void);
 // The vertical-sync and CPU-occupy toggles of the current layout, shared by the options
@@ -83,5 +94,6 @@ void Options_ToggleVSync(void);
 void Options_ToggleCpuOccupy(void);
 // Antialiasing on when it is off and off when on (check box 1343 and F2).
 void Options_ToggleAntialias(void);
-// Clamps a typed polygon limit to 10000..65000 (text that is no number reads as 0).
+// Clamps a polygon limit to 10000..65000: typed text (no number reads as 0) or a stored value.
+i32 Options_ClampMaxPolygons(long v);
 i32 Options_ParseMaxPolygons(const char *text);

@@ -12,6 +12,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -41,10 +42,31 @@ bool App_ConfirmExit(void) {
   return closed;
 }
 
+// The options dialog opens where it was last (its holder keeps the place), else centred on
+// the main window's client area, never over the menu bar and the selector at the corner.
+static void PlaceOptionsDialog(HWND dlg) {
+  RECT d, c;
+  if (!GetWindowRect(dlg, &d)) return;
+  i32 w = d.right - d.left, h = d.bottom - d.top;
+  i32 x = g_OptionDlg.x, y = g_OptionDlg.y;
+  if (g_OptionDlg.w == 0 && g_MainWnd && GetClientRect(g_MainWnd, &c)) {
+    POINT o = {0, 0};
+    ClientToScreen(g_MainWnd, &o);
+    x = o.x + (c.right - w) / 2;
+    y = o.y + (c.bottom - h) / 2;
+  }
+  MoveWindow(dlg, x, y, w, h, FALSE);
+  g_OptionDlg.x = x; g_OptionDlg.y = y; g_OptionDlg.w = w; g_OptionDlg.h = h;
+}
+
 void App_OpenOptions(void) {
   if (!g_OptionDlg.window) {
     g_OptionDlg.window = CreateDialogParamA(ModuleInstance(), "OPTION_DLG", g_MainWnd, Options_DlgProc, 0);
-    if (g_OptionDlg.window) ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
+    if (g_OptionDlg.window) {
+      PlaceOptionsDialog((HWND)g_OptionDlg.window);
+      ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
+      WinOrder_Join((HWND)g_OptionDlg.window);
+    }
   }
   if (g_OptionDlg.window) SetActiveWindow((HWND)g_OptionDlg.window);
 }
@@ -105,6 +127,7 @@ static bool Options_Command(HWND dlg, int id) {
 
 INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   StorePosition(dlg, &g_OptionDlg);
+  if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -170,6 +193,7 @@ void App_CreateEditDlg(void) {
   if (!dlg) return;
   MoveWindow(dlg, 0, 47, 90, Lib_GetOsVersion() == 5 ? 270 : 265, TRUE);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
 }
 
 // [SECTION] view windows
@@ -285,9 +309,11 @@ static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
 
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   u32 L = CurrentLayout();
+  if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   if (msg == WM_INITDIALOG) {
     u32 index = (u32)lParam;
     if (index == 0 || index >= VIEWS_PER_LAYOUT) return FALSE;
+    WinOrder_Join(dlg);
     g_Views[L][index].window = (HWND__ *)dlg;
     g_Views[L][index].created = 1;
     SetTimer(dlg, 1, 50, nullptr);
@@ -367,6 +393,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
+  WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   switch (msg) {
     case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
     case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;

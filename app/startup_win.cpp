@@ -15,6 +15,7 @@
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
@@ -66,20 +67,22 @@ static void InstallPlatformSeam(void) {
   g_ShellSeam.setCamera = SetCameraSeam;
 }
 
-// [SECTION] polygon capacity
-// The polygon limit of the options takes effect at the next start: it is read from the
-// settings file before the library sizes its arrays. The current folder is kept.
-static void ApplySavedPolygonLimit(void) {
+// [SECTION] polygon capacity and toon
+// The polygon limit and the toon option take effect at the next start: they are read from
+// the settings file before the library sizes its arrays and loads its textures. The current
+// folder is kept.
+static void ApplySavedStartOptions(void) {
   char saved[MAX_PATH];
   DWORD n = GetCurrentDirectoryA(sizeof saved, saved);
   char root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
   if (Lib_FindDataFolder(Lib_RealFs(), root, data) && SetCurrentDirectoryA(data)) {
-    char name[64];
-    Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+    char name[300];
+    Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
     FileData f;
-    if (File_ReadAll(name, &f)) {
+    if (name[0] && File_ReadAll(name, &f)) {
       i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
       if (limit > 0) g_LibConfig.polygonCapacity = (u32)limit;
+      g_LibConfig.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
       File_Free(&f);
     }
   }
@@ -87,10 +90,18 @@ static void ApplySavedPolygonLimit(void) {
 }
 
 // [SECTION] start-up
+// MIRAVEL_SETTINGS_DIR names a settings folder of its own (tests and screenshots).
+static void TakeSettingsFolder(void) {
+  char folder[sizeof g_SettingsFolder];
+  DWORD n = GetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder, sizeof folder);
+  if (n > 0 && n < sizeof folder) Settings_SetFolder(folder);
+}
+
 bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_OptMaxPolygons = 65000;
+  TakeSettingsFolder();
   InstallPlatformSeam();
-  ApplySavedPolygonLimit();
+  ApplySavedStartOptions();
   g_LibHooks.shellWndProc = App_MainWndProc;
   if (!Lib_Init(instance)) {
     Lib_ErrorBox("初期化に失敗しました。");
@@ -148,9 +159,8 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   Log_Printf("起動しました。");
   if (!opened) App_SwitchTo3DFamily();
   // Activating and maximising the main window can stack it over its own tool windows
-  // (seen under Wine): the selector is raised once everything is in place.
-  if (g_EditDlg.window)
-    SetWindowPos((HWND)g_EditDlg.window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // (seen under Wine): they are raised once everything is in place.
+  WinOrder_RaiseAll();
   return true;
 }
 

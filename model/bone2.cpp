@@ -219,6 +219,9 @@ static i32 KeyFrame(const void *keys, size_t stride, i32 i) {
   return f;
 }
 
+// Frame arithmetic is done in 64 bits: frames and lengths come from files and may lie far
+// apart. A span of zero or less (two keys on a frame, or a last key at or past the motion's
+// end) gives fraction 0.
 void Key2_FindSegment(const void *keys, size_t stride, i32 count, i32 frame, i32 length, i32 *index, f32 *fraction) {
   if (count < 2 || !keys) {
     *index = 0;
@@ -229,19 +232,19 @@ void Key2_FindSegment(const void *keys, size_t stride, i32 count, i32 frame, i32
   for (i32 i = 0; i < count; i++)
     if (KeyFrame(keys, stride, i) <= frame) idx = i;
   if (idx < 0 || idx >= count) idx = count - 1;   // a stale index from another motion
-  i32 first = KeyFrame(keys, stride, 0);
+  i64 first = KeyFrame(keys, stride, 0);
   if (idx != count - 1 && frame >= first) {
-    i32 at = KeyFrame(keys, stride, idx);
-    f32 span = (f32)(KeyFrame(keys, stride, idx + 1) - at);
-    *fraction = span != 0.0f ? (f32)(frame - at) / span : 0.0f;
+    i64 at = KeyFrame(keys, stride, idx);
+    i64 span = KeyFrame(keys, stride, idx + 1) - at;
+    *fraction = span > 0 ? (f32)(frame - at) / (f32)span : 0.0f;
     *index = idx;
     return;
   }
   // After the last key (or before the first): the segment wraps round the motion's end.
-  i32 last = KeyFrame(keys, stride, count - 1);
-  f32 span = (f32)(first - last + length);
-  f32 elapsed = frame >= first ? (f32)(frame - last) : (f32)(length - last + frame);
-  *fraction = span != 0.0f ? elapsed / span : 0.0f;
+  i64 last = KeyFrame(keys, stride, count - 1);
+  i64 span = first - last + length;
+  i64 elapsed = frame >= first ? frame - last : length - last + frame;
+  *fraction = span > 0 ? (f32)elapsed / (f32)span : 0.0f;
   *index = count - 1;
 }
 

@@ -1,6 +1,8 @@
 // Growable, frame-sorted key tracks (see model/keytrack.h).
 #include "model/keytrack.h"
 
+#include "model/seam.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -64,6 +66,19 @@ bool Keys_Remove(void *keys, i32 *count, size_t keySize, i32 index) {
           (size_t)(*count - index - 1) * keySize);
   (*count)--;
   return true;
+}
+
+i32 Keys_FirstOutOfOrder(const void *keys, i32 count, size_t keySize) {
+  for (i32 i = 1; i < count; i++)
+    if (KeyFrame(keys, keySize, i) <= KeyFrame(keys, keySize, i - 1)) return i;
+  return -1;
+}
+
+int Keys_FormatOrderRefusal(char *dst, size_t size, const char *path, i32 motion, const char *motionName,
+                            const char *track) {
+  return Str_Format(dst, size,
+                    "%s は、モーション %d「%s」の%sのキーフレームが昇順に並んでいないので\n読み込むことができません。",
+                    path ? path : "", motion, motionName ? motionName : "", track ? track : "");
 }
 
 void BoneKey3_Identity(BoneKey3 *k, i32 frame) {

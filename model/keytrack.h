@@ -52,3 +52,11 @@ i32 Keys_Find(const void *keys, i32 count, size_t keySize, i32 frame);
 i32 Keys_FindAtOrBefore(const void *keys, i32 count, size_t keySize, i32 frame);
 i32 Keys_Insert(void **keys, i32 *count, i32 *capacity, size_t keySize, const void *key);
 bool Keys_Remove(void *keys, i32 *count, size_t keySize, i32 index);
+// Index of the first key whose frame is not above the frame before it (keys out of order or
+// two keys on one frame), or -1 when the frames ascend strictly. Readers refuse such tracks:
+// segment and insertion code rely on the order.
+i32 Keys_FirstOutOfOrder(const void *keys, i32 count, size_t keySize);
+// The readers' refusal of a track whose frames do not ascend, naming the motion (number and
+// name) and the track ("ボーン 2「腕」", ...).
+int Keys_FormatOrderRefusal(char *dst, size_t size, const char *path, i32 motion, const char *motionName,
+                            const char *track);

@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 
@@ -76,6 +77,17 @@ static bool ReadPivotRun(KzaParse *p, i32 first, i32 n) {
   return p->r.err ? Fail(p, nullptr, 0, 0) : true;
 }
 
+// Keys of object o's track for a motion must ascend by frame.
+static bool CheckKeyOrder(KzaParse *p, const Obj2Track *t, i32 o, i32 motion) {
+  if (Keys_FirstOutOfOrder(t->keys, t->count, sizeof(ObjKey2)) < 0) return true;
+  if (!p->err[0]) {
+    char track[300];
+    Str_Format(track, sizeof track, "オブジェクト %d「%s」", o, p->m->objectNames[o]);
+    Keys_FormatOrderRefusal(p->err, p->errSize, p->path, motion, p->m->motions[motion].name, track);
+  }
+  return false;
+}
+
 static bool ReadKeys(KzaParse *p, i32 o, i32 motion) {
   ByteReader *r = &p->r;
   i32 nk = Rd_I32(r);
@@ -98,7 +110,8 @@ static bool ReadKeys(KzaParse *p, i32 o, i32 motion) {
     key->a = Rd_I32(r);
   }
   t->count = nk;
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  return CheckKeyOrder(p, t, o, motion);
 }
 
 static bool ReadImages(KzaParse *p) {
@@ -156,7 +169,8 @@ static bool ReadOld(KzaParse *p) {
   ByteReader *r = &p->r;
   i32 entries = Rd_I32(r);
   if (r->err) return Fail(p, nullptr, 0, 0);
-  if (entries < 0 || entries > OBJ2_MAX_IMAGES + 1) return Fail(p, "画像", entries - 1, OBJ2_MAX_IMAGES);
+  if (entries < 0) return Fail(p, nullptr, 0, 0);
+  if (entries > OBJ2_MAX_IMAGES + 1) return Fail(p, "画像", entries - 1, OBJ2_MAX_IMAGES);
   for (i32 e = 0; e < entries; e++) {
     if (e == 0) {
       // The placeholder entry: its bytes (if it has any) are skipped.
@@ -184,6 +198,8 @@ static bool ReadOld(KzaParse *p) {
   m->motionCount = 1;
   m->motions[0].used = 1;
   Str_Copy(m->motions[0].name, sizeof m->motions[0].name, "モーション名");
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (!CheckKeyOrder(p, t, 1, 0)) return false;
   m->objectCount = 2;
   m->parents[1] = 0;
   return r->err ? Fail(p, nullptr, 0, 0) : true;
@@ -359,7 +375,11 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
 }
 
 i32 Kza_Write(i32 s, const char *path) {
-  if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s] || !path || !path[0]) return 0;
+  if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return 0;
+  if (!path || !path[0]) {   // as the other model writers say it
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
   ByteWriter w = {};
   char err[256];
   bool ok = Kza_Build(g_Obj2Slots[s], &w, err, sizeof err);

@@ -18,6 +18,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 
@@ -241,7 +242,14 @@ static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
     keys[k].scaleY = Rd_F32(r);
   }
   t->count = nk;
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) >= 0 && !p->err[0]) {
+    char track[300];
+    Str_Format(track, sizeof track, "ボーン %d「%s」", bone, m->bones[bone].name);
+    Keys_FormatOrderRefusal(p->err, p->errSize, p->path, motion, m->motions[motion].name, track);
+    return false;
+  }
+  return true;
 }
 
 static bool ReadBones(KzbParse *p) {
@@ -489,7 +497,11 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
 }
 
 i32 Kzb_Write(i32 slot, const char *path) {
-  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot] || !path || !path[0]) return 0;
+  if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
+  if (!path || !path[0]) {   // as the other model writers say it
+    Lib_ErrorBox(kMsgNoName);
+    return 0;
+  }
   ByteWriter w = {};
   char err[256];
   bool ok = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);

@@ -13,6 +13,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 
@@ -236,7 +237,7 @@ bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size
     mo->length = Rd_I32(&r);
     mo->keyCount = Rd_Count(&r, OBJ3_KEYS);
     for (i32 k = 0; k < mo->keyCount; k++) mo->keyFrames[k] = Rd_I32(&r);
-    if (r.err) return false;
+    if (r.err || Keys_FirstOutOfOrder(mo->keyFrames, mo->keyCount, sizeof(i32)) >= 0) return false;
   }
   i32 N = Rd_Count(&r, OBJ3_PARTS);
   if (r.err) return false;
@@ -281,6 +282,16 @@ static void CommitSet(i32 n, Obj3Set *set, const u32 loaded[OBJ3_PARTS], Model3 
   }
 }
 
+// The first used motion of a parsed (or partly parsed) set whose key frames do not ascend, or -1.
+static i32 UnorderedMotion(const Obj3Set *set) {
+  for (i32 m = 0; m < set->motionCount && m < OBJ3_MOTIONS; m++) {
+    const Obj3Motion *mo = &set->motions[m];
+    if (mo->used == 1 && mo->keyCount <= OBJ3_KEYS && Keys_FirstOutOfOrder(mo->keyFrames, mo->keyCount, sizeof(i32)) >= 0)
+      return m;
+  }
+  return -1;
+}
+
 // Reads and checks the file; a parsed fresh set or null (with the message).
 static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messages) {
   FileData f;
@@ -295,6 +306,13 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
     set = Kzo_NewSetRecord();
     memset(loaded, 0, OBJ3_PARTS * sizeof(u32));
     if (!set || !Kzo_Parse(set, loaded, f.data, f.size)) {
+      i32 m = set ? UnorderedMotion(set) : -1;
+      if (m >= 0 && messages) {
+        char text[512];
+        Keys_FormatOrderRefusal(text, sizeof text, path, m, set->motions[m].name, "オブジェクト共通");
+        Lib_ErrorBox(text);
+        messages = false;
+      }
       Kzo_FreeSetRecord(set);
       set = nullptr;
       refusal = kMsgBroken;
@@ -457,23 +475,26 @@ void Kzo_FindKeySegment(i32 n) {
     set->fraction = 0.0f;
     return;
   }
+  // 64-bit frame arithmetic: frames and lengths come from files. A wrap span of zero or less
+  // (last key at or past the motion's end) gives fraction 0.
   const i32 *F = mo->keyFrames;
   for (i32 i = 0; i < K; i++)
     if (F[i] <= f) set->keyIndex = i;
   if (set->keyIndex < 0 || set->keyIndex >= K) set->keyIndex = 0;
   i32 k = set->keyIndex;
-  if (k != K - 1 && f >= F[0]) {
-    i32 span = F[k + 1] - F[k];
-    set->fraction = span == 0 ? 0.0f : (f32)(f - F[k]) / (f32)span;
+  i64 first = F[0], fk = F[k], last = F[K - 1], length = mo->length, frame = f;
+  if (k != K - 1 && frame >= first) {
+    i64 span = (i64)F[k + 1] - fk;
+    set->fraction = span <= 0 ? 0.0f : (f32)(frame - fk) / (f32)span;
     return;
   }
   set->keyIndex = K - 1;
-  i32 span = mo->length - F[K - 1] + F[0];
-  if (span == 0) {   // last key on the motion's end and first on frame 0
+  i64 span = length - last + first;
+  if (span <= 0) {   // e.g. last key on the motion's end and first on frame 0
     set->fraction = 0.0f;
     return;
   }
-  set->fraction = (f >= F[0]) ? (f32)(f - F[K - 1]) / (f32)span : (f32)(mo->length - F[K - 1] + f) / (f32)span;
+  set->fraction = (frame >= first) ? (f32)(frame - last) / (f32)span : (f32)(length - last + frame) / (f32)span;
 }
 
 static void MatrixOrigin(const Mat4 *m, f32 out[3]) { Mat_TransformPoint(out, 0, 0, 0, *m); }

@@ -15,6 +15,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/keytrack.h"
 #include "model/kzo.h"
 #include "model/seam.h"
 
@@ -208,6 +209,34 @@ bool Kzp_Write(Model3 *m, const char *path) {
 
 // [SECTION] Body readers
 
+// Why the body reader refused a file when it can say more than "damaged": a count above its
+// limit or a key track out of order. Empty otherwise; set per parse (readers run one at a time).
+static char s_Refusal[512];
+static const char *s_ParsePath = "";
+
+static bool TooMany(const char *what, i64 n, i64 max) {
+  if (!s_Refusal[0])
+    Str_Format(s_Refusal, sizeof s_Refusal, "%s は、%sの数 (%lld) が上限 (%lld) を超えているので\n読み込むことができません。",
+               s_ParsePath, what, (long long)n, (long long)max);
+  return false;
+}
+
+// A count field: refused with its name when above max; a negative one is damage.
+static i32 ReadLimitedCount(ByteReader *r, i32 max, const char *what) {
+  i32 n = Rd_I32(r);
+  if (r->err) return 0;
+  if (n > max) {
+    TooMany(what, n, max);
+    r->err = true;
+    return 0;
+  }
+  if (n < 0) {
+    r->err = true;
+    return 0;
+  }
+  return n;
+}
+
 struct KzpLayout {
   bool wideCounts;      // i32 counts (2006) or u16 (2005, 2004)
   bool widePolygons;    // u32 corner indices without the 4-byte prefix (2006)
@@ -234,7 +263,12 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   if (r->err) return false;
   // The data must be there before anything is allocated for it.
   u64 need = (u64)(u32)P * 12 + (u64)(u32)N * 12 + (u64)(u32)C * 16 + (u64)(u32)U * 8 + (u64)(u32)P * 12;
-  if (P < 0 || N < 0 || C < 0 || U < 0 || !Rd_Need(r, need)) return false;
+  if (P < 0 || N < 0 || C < 0 || U < 0) return false;
+  i32 counts[4] = {P, N, C, U};
+  static const char *const kArrays[4] = {"頂点", "法線", "頂点カラー", "UV"};
+  for (int i = 0; i < 4; i++)
+    if ((u32)counts[i] > g_MaxVertices) return TooMany(kArrays[i], counts[i], g_MaxVertices);
+  if (!Rd_Need(r, need)) return false;
   if (!Model3_Reserve(m, P, N, C, U, 0)) return false;
   m->positionCount = P;
   m->normalCount = N;
@@ -263,13 +297,16 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   // The polygon count is a u16 in every version; the whole value is the model's count.
   i32 F = Rd_U16(r);
   u64 minPoly = L->widePolygons ? 5 : 9;
-  if (r->err || !Rd_Need(r, (u64)F * minPoly) || !Model3_Reserve(m, P, N, C, U, F)) return false;
+  if (r->err) return false;
+  if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
+  if (!Rd_Need(r, (u64)F * minPoly)) return false;
+  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->polygonCount = F;
   for (i32 i = 0; i < F; i++) {
     Polygon3 *p = &m->polygons[i];
     if (!L->widePolygons) Rd_Skip(r, 4);   // an old per-polygon word, never used
     u8 n = Rd_U8(r);
-    if (n > 4) return false;
+    if (n > 4) return TooMany("ポリゴンの角", n, 4);
     p->cornerCount = n;
     for (int c = 0; c < n; c++) {
       PolyCorner *k = &p->corners[c];
@@ -301,7 +338,8 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
 
 static bool ReadTextures(ByteReader *r, Model3 *m) {
   i16 T = Rd_I16(r);
-  if (r->err || T < 0 || T > MODEL3_TEXTURES) return false;
+  if (r->err || T < 0) return false;
+  if (T > MODEL3_TEXTURES) return TooMany("テクスチャ", T, MODEL3_TEXTURES);
   m->textureCount = T;
   char name[MODEL3_NAME];
   for (i32 i = 0; i < T; i++) {
@@ -315,7 +353,7 @@ static bool ReadTextures(ByteReader *r, Model3 *m) {
 }
 
 static bool ReadGroups(ByteReader *r, Model3 *m) {
-  i32 G = Rd_Count(r, MODEL3_GROUPS);
+  i32 G = ReadLimitedCount(r, MODEL3_GROUPS, "グループ");
   if (r->err) return false;
   m->groupCount = G;
   for (i32 i = 0; i < G; i++) {
@@ -346,7 +384,7 @@ static bool ReadGroups(ByteReader *r, Model3 *m) {
 static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
   for (i32 g = 0; g < m->groupCount; g++) {
     GroupKeyList3 *l = Model3_EnsureGroupKeys(m, mo, g);
-    i32 K = Rd_Count(r, MODEL3_GROUP_KEYS);
+    i32 K = ReadLimitedCount(r, MODEL3_GROUP_KEYS, "グループキー");
     if (!l || r->err) return false;
     l->count = K;
     for (i32 k = 0; k < K; k++) {
@@ -360,7 +398,7 @@ static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
 }
 
 static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
-  i32 M = Rd_Count(r, MODEL3_MOTIONS);
+  i32 M = ReadLimitedCount(r, MODEL3_MOTIONS, "モーション");
   if (r->err) return false;
   m->motionCount = M;
   for (i32 mo = 0; mo < M; mo++) {
@@ -380,7 +418,7 @@ static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
 }
 
 static bool ReadTrack(ByteReader *r, KeyTrack *t) {
-  i32 K = Rd_Count(r, KEYTRACK_MAX_KEYS);
+  i32 K = ReadLimitedCount(r, KEYTRACK_MAX_KEYS, "キー");
   if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
   for (i32 k = 0; k < K; k++) {
@@ -393,8 +431,20 @@ static bool ReadTrack(ByteReader *r, KeyTrack *t) {
   return !r->err;
 }
 
+// Keys of bone b's track for motion mo must ascend by frame.
+static bool TrackInOrder(const Model3 *m, i32 b, i32 mo) {
+  const KeyTrack *t = &m->bones[b].keys[mo];
+  if (Keys_FirstOutOfOrder(t->keys, t->count, sizeof(BoneKey3)) < 0) return true;
+  if (!s_Refusal[0]) {
+    char track[300];
+    Str_Format(track, sizeof track, "ボーン %d「%s」", b, m->bones[b].name);
+    Keys_FormatOrderRefusal(s_Refusal, sizeof s_Refusal, s_ParsePath, mo, m->motions[mo].name, track);
+  }
+  return false;
+}
+
 static bool ReadBones(ByteReader *r, Model3 *m) {
-  i32 B = Rd_Count(r, MODEL3_BONES);
+  i32 B = ReadLimitedCount(r, MODEL3_BONES, "ボーン");
   if (r->err) return false;
   m->boneCount = B;
   for (i32 b = 0; b < B; b++) {
@@ -408,7 +458,7 @@ static bool ReadBones(ByteReader *r, Model3 *m) {
     for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
     if (!Model3_EnsureKeyTable(m, b)) return false;
     for (i32 mo = 0; mo < m->motionCount; mo++)
-      if (!ReadTrack(r, &bone->keys[mo])) return false;
+      if (!ReadTrack(r, &bone->keys[mo]) || !TrackInOrder(m, b, mo)) return false;
   }
   m->keyTableLength = m->motionCount;
   return !r->err;
@@ -416,13 +466,13 @@ static bool ReadBones(ByteReader *r, Model3 *m) {
 
 // 2004002: one key count per bone and motion; no key values, names or parents.
 static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
-  i32 B = Rd_Count(r, MODEL3_BONES);
+  i32 B = ReadLimitedCount(r, MODEL3_BONES, "ボーン");
   if (r->err) return false;
   m->boneCount = B;
   for (i32 b = 0; b < B; b++) {
     if (!Model3_EnsureKeyTable(m, b)) return false;
     for (i32 mo = 0; mo < m->motionCount; mo++) {
-      i32 K = Rd_Count(r, KEYTRACK_MAX_KEYS);
+      i32 K = ReadLimitedCount(r, KEYTRACK_MAX_KEYS, "キー");
       if (r->err) return false;
       KeyTrack *t = &m->bones[b].keys[mo];
       if (!t->keys) {
@@ -457,6 +507,7 @@ static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
 }
 
 bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
+  s_Refusal[0] = 0;
   if (!m) return false;
   ByteReader r;
   Rd_Init(&r, data, size);
@@ -487,11 +538,14 @@ static Model3 *ReadNewModel(const char *path) {
     return nullptr;
   }
   Model3 *m = Model3_New();
+  s_ParsePath = path;
   bool ok = m && Kzp_ParseBody(m, f.data, f.size);
+  s_ParsePath = "";
   File_Free(&f);
   if (!ok) {
     Model3_Free(m);
-    Lib_ErrorBoxf(kMsgBroken, path);
+    if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
+    else Lib_ErrorBoxf(kMsgBroken, path);
     return nullptr;
   }
   return m;

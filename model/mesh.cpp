@@ -258,6 +258,9 @@ enum { C0, C1, C2, C3, M01, M12, M23, M30, CTR };
 static const int kChildCorners[4][4] = {
     {C0, M01, CTR, M30}, {M01, C1, M12, CTR}, {CTR, M12, C2, M23}, {M30, CTR, M23, C3}};
 
+// The binding of a position an operation adds: no bones, bound automatically.
+static const VertexBinding kFreshBinding = {0, 0, 0.0f, 1};
+
 bool Model3_Subdivide(Model3 *m) {
   if (!m) return false;
   i32 N = UsablePolygons(m);
@@ -307,6 +310,7 @@ bool Model3_Subdivide(Model3 *m) {
       for (int j = 0; j < 4; j++) {
         int w = kChildCorners[k][j];
         m->positions[m->positionCount] = p[w];
+        m->bindings[m->positionCount] = kFreshBinding;
         m->uvs[m->uvCount] = t[w];
         m->normals[m->normalCount] = normal;
         m->colors[m->colorCount] = colour;
@@ -326,7 +330,6 @@ bool Model3_Subdivide(Model3 *m) {
 
 // [SECTION] Welding
 
-static const VertexBinding kFreshBinding = {0, 0, 0.0f, 1};
 
 // The index of value among the first *count entries of array (the first equal one), added
 // at the end when it is new. T is a record of floats.

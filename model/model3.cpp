@@ -39,12 +39,21 @@ bool Model3_SetText(char **field, const char *s) {
   return true;
 }
 
-// Grows *ptr to hold at least `need` elements (never shrinks); new room zeroed.
+// Grows *ptr to hold at least `need` elements (never shrinks); new room zeroed. A new array
+// comes zeroed from calloc, which hands large blocks over as untouched zero pages: capacity
+// nobody writes to costs no memory.
 static bool GrowArray(void **ptr, i32 *cap, i32 need, size_t elem) {
   if (need < 0) return false;
   if (*ptr && need <= *cap) return true;
   i32 old = *ptr ? *cap : 0;
   if (need < 1) need = 1;
+  if (!*ptr) {
+    void *fresh = calloc((size_t)need, elem);
+    if (!fresh) return false;
+    *ptr = fresh;
+    *cap = need;
+    return true;
+  }
   void *p = realloc(*ptr, (size_t)need * elem);
   if (!p) return false;
   memset((u8 *)p + (size_t)old * elem, 0, (size_t)(need - old) * elem);
@@ -147,17 +156,35 @@ static bool AllocateFullArrays(Model3 *m) {
   if (!Model3_Reserve(m, (i32)g_MaxVertices, (i32)g_MaxVertices, (i32)g_MaxVertices, (i32)g_MaxVertices,
                       (i32)g_MaxPolygons))
     return false;
-  for (int b = 0; b < MODEL3_BONES; b++) {
+  // Key tables for every bone; the tracks of a motion get their keys when the motion comes
+  // into use (Model3_FreshTracks), and group key lists when first written (a missing list
+  // reads as an empty one everywhere). Bindings past the positions in use stay zero: code that
+  // adds positions gives them Model3_FreshBindings.
+  for (int b = 0; b < MODEL3_BONES; b++)
     if (!Model3_EnsureKeyTable(m, b)) return false;
-    for (int t = 0; t < MODEL3_MOTIONS; t++)
-      if (!KeyTrack_Reserve(&m->bones[b].keys[t], MODEL3_TRACK_KEYS)) return false;
-  }
   m->keyTableLength = MODEL3_MOTIONS;
-  for (int mo = 0; mo < MODEL3_MOTIONS; mo++)
-    for (int g = 0; g < MODEL3_GROUPS; g++)
-      if (!Model3_EnsureGroupKeys(m, mo, g)) return false;
-  for (i32 v = 0; v < m->capPositions; v++) m->bindings[v].automatic = 1;
   return true;
+}
+
+void Model3_FreshBindings(Model3 *m, i32 from, i32 to) {
+  if (!m || !m->bindings) return;
+  if (from < 0) from = 0;
+  if (to > m->capPositions) to = m->capPositions;
+  for (i32 v = from; v < to; v++) m->bindings[v] = VertexBinding{0, 0, 0.0f, 1};
+}
+
+void Model3_FreshTracks(Model3 *m) {
+  if (!m) return;
+  i32 motions = m->motionCount < 0 ? 0 : (m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount);
+  for (int b = 0; b < MODEL3_BONES; b++) {
+    if (!m->bones[b].keys) continue;
+    for (i32 t = 0; t < motions; t++) {
+      KeyTrack *tr = &m->bones[b].keys[t];
+      if (tr->keys || !KeyTrack_Reserve(tr, MODEL3_TRACK_KEYS)) continue;
+      tr->count = 1;
+      for (i32 k = 0; k < tr->capacity; k++) BoneKey3_Identity(&tr->keys[k], 0);
+    }
+  }
 }
 
 static void SetDefaultBones(Model3 *m) {
@@ -165,14 +192,6 @@ static void SetDefaultBones(Model3 *m) {
     Bone3 *bone = &m->bones[b];
     SetDefaultBoneName(m, b);
     bone->parent = 0;
-    if (bone->keys && m->keyTableLength >= 1) {
-      for (int t = 0; t < MODEL3_MOTIONS; t++) {
-        KeyTrack *tr = &bone->keys[t];
-        if (!tr->keys && !KeyTrack_Reserve(tr, MODEL3_TRACK_KEYS)) continue;
-        tr->count = 1;
-        for (i32 k = 0; k < tr->capacity; k++) BoneKey3_Identity(&tr->keys[k], 0);
-      }
-    }
     BoneKey3_Identity(&m->boneRest[b], 0);
   }
 }
@@ -216,6 +235,8 @@ Model3 *Model3_New(void) {
   m->motionCount = 1;
   m->motions[0].used = 1;
   Str_Copy(m->motions[0].name, MODEL3_NAME, "モーション名");
+  // One identity key at frame 0 in every track of the motion in use.
+  if (m->keyTableLength >= 1) Model3_FreshTracks(m);
   for (int c = 0; c < 4; c++) m->color[c] = 255.0f;
 
   m->normalUpdate = 1;

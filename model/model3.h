@@ -271,6 +271,12 @@ bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, 
 // Elements each array needs so that every corner index below g_MaxVertices is inside it:
 // the counts, raised to the largest index named + 1 (positions, normals, colours, UVs).
 void Model3_CornerExtents(const Model3 *m, i32 room[4]);
+// Gives bindings from..to-1 the binding of a new position (no bones, automatic 1). A model's
+// bindings past its positions in use are zero until some code adds positions and calls this.
+void Model3_FreshBindings(Model3 *m, i32 from, i32 to);
+// Gives every bone track (of a bone with a key table) of the motions in use that has no keys
+// its one identity key at frame 0 (room for 16): a model's tracks come into being with the motion.
+void Model3_FreshTracks(Model3 *m);
 // Moves the whole content of src into the model held in slot n (or a new slot entry),
 // freeing the previous model; the pose record is created when missing. src is consumed.
 Model3 *Model3_ReplaceSlot(i32 n, Model3 *src);

@@ -51,6 +51,17 @@ int Str_Format(char *dst, size_t size, const char *fmt, ...) {
   return n;
 }
 
+bool Str_FormatAll(char *dst, size_t size, const char *fmt, ...) {
+  va_list ap, again;
+  va_start(ap, fmt);
+  va_copy(again, ap);
+  int want = vsnprintf(nullptr, 0, fmt, again);
+  va_end(again);
+  FormatV(dst, size, fmt, ap);
+  va_end(ap);
+  return want >= 0 && (size_t)want < size;
+}
+
 void Timer_Reset(void) {
   if (g_Seam.timerReset) g_Seam.timerReset();
 }

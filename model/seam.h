@@ -10,6 +10,10 @@
 #pragma once
 #include "model/types.h"
 
+// The colour key of every model texture, whatever file the model came from: opaque black
+// texels become transparent.
+enum : u32 { SEAM_MODEL_TEXTURE_KEY = 0xFF000000u };
+
 struct SeamTexture {
   void *handle;   // platform texture (IDirect3DTexture9* in the program), null when the load failed
   i32 width;      // image size as stored in the file
@@ -92,6 +96,14 @@ void Log_Printf(const char *fmt, ...)
 // Bounded formatting into a fixed buffer: never writes more than size bytes, always terminates,
 // and never leaves half of a two-byte CP932 character at the cut. Returns the length written.
 int Str_Format(char *dst, size_t size, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+// Str_Format that reports whether the whole text fit: false (and dst holds the cut text)
+// when it was cut. The cut length alone cannot tell, since a cut inside a two-byte character
+// shortens the text by one more byte.
+bool Str_FormatAll(char *dst, size_t size, const char *fmt, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif

@@ -11,4 +11,3 @@ void Movie_CloseVideoWindow(void) { g_VideoActive = 0; }
 void Movie_Enter(void) { g_FrameScaling = 0; }
 void Prog_Enter(void) {}
 void Prog_Update(void) {}
-void Coli_ResolveObjects(void) {}

@@ -19,4 +19,3 @@ void Movie_InterpolateObject(i32 i, i32 k, f32 t);
 void Movie_Enter(void);
 void Prog_Enter(void);
 void Prog_Update(void);
-void Coli_ResolveObjects(void);

@@ -55,3 +55,18 @@ if [ ! -f "$WINEPREFIX/.miravel-ready" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# Title-bar buttons are glyphs of Wine's own symbol font (fonts-wine); this Wine does not
+# look for it in its data folder, only in the prefix's font folder.
+_fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -e "$_fonts/marlett.ttf" ] && [ -e /usr/share/wine/fonts/marlett.ttf ] && [ -d "$_fonts" ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$_fonts/" 2>/dev/null || true
+fi
+
+# Tests and screenshots keep their settings file in a folder of their own, so they neither
+# read the user's settings nor leave a file in the data folder: _miravel_own_settings makes
+# it (removed by _miravel_drop_settings) and points MIRAVEL_SETTINGS_DIR at it.
+_miravel_own_settings() {
+  MIRAVEL_SETTINGS_UNIX="$(mktemp -d /tmp/miravel-settings.XXXXXX)"
+  export MIRAVEL_SETTINGS_UNIX MIRAVEL_SETTINGS_DIR="Z:${MIRAVEL_SETTINGS_UNIX//\//\\}"
+}
+_miravel_drop_settings() { [ -n "${MIRAVEL_SETTINGS_UNIX:-}" ] && rm -rf "$MIRAVEL_SETTINGS_UNIX"; }

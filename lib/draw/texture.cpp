@@ -10,6 +10,7 @@
 #include "model/bytes.h"
 #include "model/seam.h"
 #include "model/formats/formats.h"
+#include "model/seam.h"
 
 u32 *g_TexPixels[TEX_PER_MODEL];
 i32 g_TexPixelsWidth[TEX_PER_MODEL];
@@ -17,7 +18,7 @@ i32 g_TexPixelsHeight[TEX_PER_MODEL];
 void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
 
 // Opaque black becomes transparent in images from the platform loader.
-static const u32 kColorKeyBlack = 0xFF000000u;
+static const u32 kColorKeyBlack = SEAM_MODEL_TEXTURE_KEY;
 
 // [SECTION] Portable pieces
 

@@ -95,7 +95,9 @@ static void BuildPresentParams(void) {
 // Style and menu for the windowed or fullscreen state.
 static void AdjustWindowForChange(void) {
   if (g_D3DApp.windowed) {
-    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)g_D3DApp.windowStyle);
+    // A maximised window stays maximised: the style kept from creation lacks that state.
+    DWORD state = (DWORD)GetWindowLongA(g_FrameworkWnd, GWL_STYLE) & (WS_MAXIMIZE | WS_MINIMIZE);
+    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)(g_D3DApp.windowStyle | state));
     if (g_SavedMenu) {
       SetMenu(g_FrameworkWnd, g_SavedMenu);
       g_SavedMenu = nullptr;

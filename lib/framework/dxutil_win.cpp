@@ -45,7 +45,7 @@ HRESULT DXUtil_FindMediaFile(char *dest, int size, const char *name) {
   }
   char media[MAX_PATH], path[MAX_PATH];
   if (SUCCEEDED(DXUtil_GetMediaPath(media, sizeof media)) &&
-      Str_Format(path, sizeof path, "%s%s", media, bare) < (int)sizeof path - 1 && FileOpens(path) &&
+      Str_FormatAll(path, sizeof path, "%s%s", media, bare) && FileOpens(path) &&
       strlen(path) < (size_t)size) {
     Str_Copy(dest, (size_t)size, path);
     return S_OK;

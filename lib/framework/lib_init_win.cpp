@@ -146,9 +146,12 @@ bool Lib_LoadToonTexture(void) {
   if (!g_Device) return false;
   char path[LIB_TEXT_SIZE];
   // An over-long data folder is refused rather than cut into another path.
-  if (Str_Format(path, sizeof path, "%s\\System\\Toon.JPG", g_DataDir) >= (int)sizeof path - 1) return false;
+  if (!Str_FormatAll(path, sizeof path, "%s\\System\\Toon.JPG", g_DataDir)) return false;
   i32 w = 32, h = 32;
-  return g_LibHooks.loadToonTexture && g_LibHooks.loadToonTexture(path, &w, &h);
+  bool loaded = g_LibHooks.loadToonTexture && g_LibHooks.loadToonTexture(path, &w, &h);
+  // Model3_SetRenderMode reads this: with the toon stage modes 2 and 3 become 1.
+  g_Model3ToonLoaded = loaded ? 1 : 0;
+  return loaded;
 }
 
 // [SECTION] start-up

@@ -123,7 +123,7 @@ void Hlsl_Install(void) {
   Hlsl_Init();
   // The model drawing and the frame render reach the effect layer through their hooks.
   g_Hlsl.drawModel = Hlsl_DrawModel;
-  g_RenderHooks.drawBoneModel = [](i32 n, i32, Model3 *m) { return Hlsl_DrawBoneModel(n, m); };
+  Hlsl_InstallBoneHook();
   g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
   g_RenderHooks.drawBumpSample = Hlsl_DrawBumpSample;
   if (!hooked) {

@@ -7,6 +7,7 @@
 
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/render/frame.h"
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
@@ -100,14 +101,42 @@ bool Hlsl_FrameValues(HlslFrameValues *v) {
 
 // [SECTION] bone render mode
 
+static void PaletteEntry(const ModelPose *pose, i32 b, Mat4 *out) {
+  // The rest origin is where the rest matrix takes the bone's own origin.
+  Mat4 toOrigin;
+  Mat_Translation(&toOrigin, -pose->rest[b].m[3][0], -pose->rest[b].m[3][1], -pose->rest[b].m[3][2]);
+  Mat_Multiply(out, toOrigin, pose->posed[b]);
+}
+
+void Hlsl_BonePaletteOf(const ModelPose *pose, const u8 *bones, i32 count, Mat4 *out) {
+  for (i32 i = 0; i < count; i++) PaletteEntry(pose, bones[i] < MODEL3_BONES ? bones[i] : 0, &out[i]);
+}
+
+void Hlsl_BoneValues(const f32 world[16], const f32 view[16], const f32 proj[16], HlslBoneValues *out) {
+  Mat4 w, v, p, wv;
+  memcpy(w.f, world, sizeof w.f);
+  memcpy(v.f, view, sizeof v.f);
+  memcpy(p.f, proj, sizeof p.f);
+  Mat_Multiply(&wv, w, v);
+  Mat_Multiply(&out->worldViewProj, wv, p);
+  // Normals turn with the view's rotation only; the toon matrix then maps them to (u, v).
+  Mat4 rot = v, toon;
+  rot.m[3][0] = rot.m[3][1] = rot.m[3][2] = 0.0f;
+  Render_ToonMatrix(toon.f, g_Light.vector);
+  Mat_Multiply(&out->toon, rot, toon);
+  for (int i = 0; i < 3; i++) {
+    out->lightPos[i] = g_Light.vector[i];
+    out->lightDiffuse[i] = g_Light.diffuse[i];
+    out->lightAmbient[i] = g_Ambient[i];
+  }
+  out->lightPos[3] = 1.0f;
+  out->lightDiffuse[3] = 1.0f;
+  out->lightAmbient[3] = 0.0f;
+}
+
 i32 Hlsl_BonePalette(const ModelPose *pose, i32 boneCount, Mat4 *out) {
   if (boneCount < 1) boneCount = 1;  // bone 0 always has matrices
   if (boneCount > HLSL_BONE_PALETTE) boneCount = HLSL_BONE_PALETTE;
-  for (i32 b = 0; b < boneCount; b++) {
-    // The rest origin is where the rest matrix takes the bone's own origin.
-    Mat4 toOrigin;
-    Mat_Translation(&toOrigin, -pose->rest[b].m[3][0], -pose->rest[b].m[3][1], -pose->rest[b].m[3][2]);
-    Mat_Multiply(&out[b], toOrigin, pose->posed[b]);
-  }
+  for (i32 b = 0; b < boneCount; b++) PaletteEntry(pose, b, &out[b]);
   return boneCount;
 }

@@ -71,9 +71,21 @@ void Hlsl_PerspectiveLH(Mat4 *out, f32 width, f32 height, f32 zNear, f32 zFar);
 
 // [SECTION] bone render mode
 
-enum { HLSL_BONE_PALETTE = 76 };  // bones the "Bone.fx" palette holds
+enum { HLSL_BONE_PALETTE = 76 };  // bones the "Bone.fx" palette holds (BONE_BATCH_BONES)
 
 // The skinning palette of the bone render mode: for each bone b below boneCount (at most
 // HLSL_BONE_PALETTE, at least 1) Translation(-rest origin of b) x posed[b]. Returns the
 // number of matrices written.
 i32 Hlsl_BonePalette(const ModelPose *pose, i32 boneCount, Mat4 *out);
+// The same matrices for the bones listed (a bone batch's palette; numbers of 128 or more
+// count as bone 0).
+void Hlsl_BonePaletteOf(const ModelPose *pose, const u8 *bones, i32 count, Mat4 *out);
+// The values the lit bone effect needs besides the palette, from the device's world, view
+// and projection and the frame light: "mViewProj" (world x view x projection), "mToon"
+// (the view's rotation x the toon texture matrix, for the camera-space normal the fixed
+// toon stage uses), "vLightPos", "vLightDiffuse", "vLightAmbient".
+struct HlslBoneValues {
+  Mat4 worldViewProj, toon;
+  f32 lightPos[4], lightDiffuse[4], lightAmbient[4];
+};
+void Hlsl_BoneValues(const f32 world[16], const f32 view[16], const f32 proj[16], HlslBoneValues *out);

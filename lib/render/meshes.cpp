@@ -124,7 +124,13 @@ static void WeldedMesh_Free(WeldedMesh *w) {
   free(w->colors);
   free(w->uvs);
   free(w->bindings);
+  free(w->sources);
   for (i32 g = 0; g < MODEL3_GROUPS; ++g) free(w->groups[g].polys);
+  for (i32 b = 0; b < w->batchCount; ++b) {
+    RDev_Release(&w->batches[b].vertexBuffer);
+    RDev_Release(&w->batches[b].indexBuffer);
+  }
+  free(w->batches);
   free(w->posed);
   free(w->work);
   free(w);
@@ -172,7 +178,8 @@ static WeldedMesh *BuildWelded(const Model3 *m, bool indexed) {
     w->colors = (Color4 *)calloc((size_t)cap, sizeof(Color4));
     w->uvs = (Vec2 *)calloc((size_t)cap, sizeof(Vec2));
     w->bindings = (VertexBinding *)calloc((size_t)cap, sizeof(VertexBinding));
-    ok = w->positions && w->normals && w->colors && w->uvs && w->bindings;
+    w->sources = (i32 *)calloc((size_t)cap, sizeof(i32));
+    ok = w->positions && w->normals && w->colors && w->uvs && w->bindings && w->sources;
     if (indexed) {
       w->posed = (Vec3 *)calloc((size_t)cap, sizeof(Vec3));
       w->work = (Vec3 *)calloc((size_t)cap, sizeof(Vec3));
@@ -202,6 +209,7 @@ static WeldedMesh *BuildWelded(const Model3 *m, bool indexed) {
           w->colors[v] = Mesh_CornerColor(m, pc, (u32)g);
           w->uvs[v] = uv;
           w->bindings[v] = CornerBinding(m, pc);
+          w->sources[v] = (i32)pc->vertex;
           table.slots[slot] = (u32)v + 1;
         }
         out.index[c] = (u32)v;

@@ -14,7 +14,12 @@
 #include "model/model3.h"
 #include "model/types.h"
 
-enum { PALETTE_SUBMESHES = 32 };
+enum {
+  PALETTE_SUBMESHES = 32,
+  // Bones one palette of the bone effect holds (three constant registers each, beside the
+  // effect's own twenty): a model with more bones is drawn in batches of at most this many.
+  BONE_BATCH_BONES = 76,
+};
 
 // A polygon of a derived mesh: corner count and welded vertex indices.
 struct MeshPoly {
@@ -27,8 +32,21 @@ struct MeshGroupList {
   MeshPoly *polys;   // room for the group's polygons
 };
 
-// IndexedMesh2 and WeightedMesh4 (the same record; the last two arrays exist only in
-// IndexedMesh2).
+// One draw of render mode 4 for a model with more bones than a palette holds: the
+// polygons of one group whose corners name only the bones listed, with vertices of their own
+// whose index bytes are positions in that list.
+struct BoneBatch4 {
+  i32 group;
+  i32 boneCount;
+  u8 bones[BONE_BATCH_BONES];  // model bone of each palette entry
+  void *vertexBuffer;          // 44-byte vertices
+  void *indexBuffer;
+  i32 vertexCount;
+  i32 indexCount;
+};
+
+// IndexedMesh2 and WeightedMesh4 (the same record; posed and work exist only in
+// IndexedMesh2, the batches only in WeightedMesh4).
 struct WeldedMesh {
   i32 vertexCount;
   i32 capacity;            // room of the per-vertex arrays (4 per polygon)
@@ -37,9 +55,12 @@ struct WeldedMesh {
   Color4 *colors;          // 0..255, already scaled by the model colour
   Vec2 *uvs;
   VertexBinding *bindings; // the source vertex's binding
+  i32 *sources;            // the model vertex each welded vertex was made from
   MeshGroupList groups[MODEL3_GROUPS];
   Vec3 *posed;             // IndexedMesh2: written by the per-frame pass
   Vec3 *work;              // IndexedMesh2: second work array
+  BoneBatch4 *batches;     // WeightedMesh4 of more than BONE_BATCH_BONES bones (render-data set-up)
+  i32 batchCount;
 };
 typedef WeldedMesh IndexedMesh2;
 typedef WeldedMesh WeightedMesh4;

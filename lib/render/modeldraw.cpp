@@ -153,12 +153,13 @@ static void EmitPointOrLine(const SceneVertex *v, i32 count) {
 
 // [SECTION] Textures
 
-static void *GroupTexture(i32 n, i32 part, const Model3 *m, i32 g) {
+// `keyed`: the current group key of the current motion names the texture (texture
+// animation); mode 3 draws the group's own texture only.
+static void *GroupTexture(i32 n, i32 part, const Model3 *m, i32 g, bool keyed = true) {
   ModelPose *pose = (n >= 0 && n < MODEL3_SLOTS) ? g_ModelPoses[n] : nullptr;
   Obj3Pose *setPose = (part >= 0 && n >= 0 && n < OBJ3_SETS) ? g_Obj3Poses[n] : nullptr;
   u32 t = m->groups[g].texture;
-  // Texture animation: the current group key of the current motion names the texture.
-  if (m->motion >= 0 && m->motion < MODEL3_MOTIONS) {
+  if (keyed && m->motion >= 0 && m->motion < MODEL3_MOTIONS) {
     const GroupKeyList3 *keys = m->motions[m->motion].groupKeys[g];
     if (keys && keys->count > 0) {
       i32 k = keys->keyIndex;
@@ -277,7 +278,8 @@ static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
   DrawDev_SetRenderState(DRS_VERTEXBLEND, DVBF_1WEIGHTS);
   if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_BLENDVERTEX40);
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
-    DrawDev_SetTexture(0, GroupTexture(n, -1, m, g));
+    if (m->groups[g].shading == 0) continue;
+    DrawDev_SetTexture(0, GroupTexture(n, -1, m, g, false));
     for (i32 s = 0; s < pm->groups[g].subCount; ++s) {
       const SubMesh3 &sub = pm->groups[g].subs[s];
       if (!sub.vertexBuffer || !sub.indexBuffer || sub.indexCount <= 0) continue;
@@ -299,7 +301,7 @@ static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0) continue;
     BindGroupStages(n, -1, m, g);
-    if (weightView) DrawDev_SetTexture(0, nullptr);
+    DrawDev_SetTexture(0, weightView ? nullptr : GroupTexture(n, -1, m, g, false));
     DrawGroupImmediate(n, m, g, posed, pm->mixedFlags, pm->polygonCount);
   }
 }
@@ -318,6 +320,9 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
   u32 mode = model->renderMode;
   // Object-set parts have no pose record of their own buffers: they are drawn immediately.
   if (part >= 0 || !pose) mode = 0;
+  // Inside the shader frame's passes the effect's own vertex shader runs, which neither
+  // blends matrices (mode 3) nor skins (mode 4): those draw their posed arrays.
+  if (g_LibConfig.shaderMode && (mode == 3 || mode == 4)) mode = 0;
   switch (mode) {
     case 1:
     case 2: DrawGroupBuffers(n, model, pose); break;

@@ -259,19 +259,48 @@ static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
     if (base[g]) h.unlockVertexBuffer(pose->vertexBuffers[g]);
 }
 
-// Mode 2: the welded vertices of the indexed mesh, then their positions into vertex buffer 0.
+// Mode 2: the welded vertices of the indexed mesh take the posed position and vertex normal
+// of the model vertex each was made from (the model is skinned first, as in mode 1), and
+// both go into vertex buffer 0, so its normals turn with the bones as mode 1's do.
 static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
   const ObjectPassHooks &h = g_ObjectPassHooks;
   SkinTarget target = {};
   if (!h.indexedMeshSkin || !h.indexedMeshSkin(slot, &target) || target.count <= 0 || !target.positions ||
       !target.bindings || !target.posed)
     return;
-  SkinPoints(m, pose, target.bindings, target.positions, target.posed, target.count, nullptr);
+  i32 P = UsablePositions(m);
+  bool fromModel = target.sources && P > 0 && m->bindings;
+  if (fromModel) {
+    for (i32 v = 0; v < target.count; v++) {
+      i32 src = target.sources[v];
+      target.posed[v] = (src >= 0 && src < P) ? m->posed[src] : target.positions[v];
+    }
+  } else {
+    SkinPoints(m, pose, target.bindings, target.positions, target.posed, target.count, nullptr);
+  }
   if (pose->primCounts[0] <= 0 || !pose->vertexBuffers[0] || !h.lockVertexBuffer || !h.unlockVertexBuffer) return;
   u8 *base = (u8 *)h.lockVertexBuffer(pose->vertexBuffers[0]);
   if (!base) return;
-  for (i32 v = 0; v < target.count; v++) WriteFloats(base + (size_t)v * kBufferVertexBytes, 0, &target.posed[v]);
+  bool normals = fromModel && m->normalUpdate == 1 && m->vertexNormals;
+  for (i32 v = 0; v < target.count; v++) {
+    u8 *vertex = base + (size_t)v * kBufferVertexBytes;
+    WriteFloats(vertex, 0, &target.posed[v]);
+    i32 src = target.sources ? target.sources[v] : -1;
+    if (normals && src >= 0 && src < P) WriteFloats(vertex, 12, &m->vertexNormals[src]);
+  }
   h.unlockVertexBuffer(pose->vertexBuffers[0]);
+}
+
+// The whole model skinned into its posed arrays, normals averaged when they are updated.
+static void SkinWholeModel(i32 slot, Model3 *m) {
+  Object_SkinModel(slot);
+  if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, 0, nullptr, 0);
+}
+
+bool Object_NeedsPosedArrays(const Model3 *m) {
+  if (!m) return false;
+  if (m->immediate == 1 || m->shadowKind == 2 || m->shadowKind == 21 || m->shadowKind == 3) return true;
+  return g_LibConfig.shaderMode != 0;
 }
 
 // [SECTION] The per-frame pass
@@ -282,14 +311,20 @@ static void DeformSlot(i32 slot) {
   switch (m->renderMode) {
     case 0:
     case 1:
-      Object_SkinModel(slot);
-      if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, 0, nullptr, 0);
+      SkinWholeModel(slot, m);
       if (m->renderMode == 1) RefreshGroupBuffers(m, pose);
       break;
     case 2:
+      SkinWholeModel(slot, m);
       RefreshIndexedMesh(slot, m, pose);
       break;
     case 3: {
+      // The edge, the shadows and the shader frame read every posed vertex, not only those
+      // the bone-pair meshes leave to the processor.
+      if (Object_NeedsPosedArrays(m)) {
+        SkinWholeModel(slot, m);
+        break;
+      }
       const u8 *vertexFlags = nullptr, *polygonFlags = nullptr;
       i32 vertexCount = 0, polygonCount = 0;
       if (!g_ObjectPassHooks.paletteFlags ||
@@ -301,8 +336,12 @@ static void DeformSlot(i32 slot) {
         Mesh_AverageNormals(m, m->posed, polygonFlags, polygonCount, vertexFlags, vertexCount);
       break;
     }
+    case 4:
+      // Drawn skinned by the bone effect; the posed arrays only for their other readers.
+      if (Object_NeedsPosedArrays(m)) SkinWholeModel(slot, m);
+      break;
     default:
-      // Modes 4 to 7 are drawn without CPU deformation.
+      // Modes 5 to 7 are drawn without CPU deformation.
       break;
   }
 }

@@ -21,6 +21,7 @@ struct SkinTarget {
   const Vec3 *positions;     // rest positions
   VertexBinding *bindings;   // corrected in place when they name a missing bone
   Vec3 *posed;               // written
+  const i32 *sources;        // the model vertex of each welded vertex (null: none)
 };
 
 struct ObjectPassHooks {

@@ -1,6 +1,7 @@
 // Device buffers of the render modes (see rebuild.h).
 #include "lib/render/rebuild.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "lib/render/objects.h"
@@ -26,10 +27,21 @@ void Mesh_WriteVertex40(u8 *dst, const Vec3 *pos, f32 weight, const Vec3 *normal
   PutF32(PutF32(p, uv->u), uv->v);
 }
 
-void Mesh_WriteVertex32(u8 *dst, const Vec3 *pos, f32 weight, u32 bone, u32 diffuse, const Vec2 *uv) {
-  u8 *p = PutF32(PutVec3(dst, pos), weight);
-  p = PutU32(PutU32(p, bone), diffuse);
+void Mesh_WriteVertex44(u8 *dst, const Vec3 *pos, f32 weight, u32 bones, const Vec3 *normal, u32 diffuse,
+                        const Vec2 *uv) {
+  u8 *p = PutU32(PutF32(PutVec3(dst, pos), weight), bones);
+  p = PutU32(PutVec3(p, normal), diffuse);
   PutF32(PutF32(p, uv->u), uv->v);
+}
+
+void Mesh_EffectBinding(const VertexBinding *b, i32 boneCount, f32 *weight, u32 *bone1, u32 *bone2) {
+  u32 b1 = b->bone1 < boneCount ? b->bone1 : 0, b2 = b->bone2 < boneCount ? b->bone2 : 0;
+  f32 w = b->weight;
+  if (w == 1.0f) b2 = b1;
+  else if (!(w > 0.0f && w < 1.0f)) w = 0.0f, b1 = b2;
+  *weight = w;
+  *bone1 = b1;
+  *bone2 = b2;
 }
 
 i32 Mesh_FanIndexCount(const MeshPoly *polys, i32 count) {
@@ -142,18 +154,150 @@ static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   BuildGroupIndexBuffers(m, pose, w);
 }
 
+static i32 EffectBoneCount(const Model3 *m) {
+  return m->boneCount < 1 ? 1 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}
+
+// Writes welded vertex v as a 44-byte vertex whose index bytes are `b1`, `b2`.
+static void WriteBoneVertex(u8 *dst, const WeldedMesh *w, i32 v, f32 weight, u32 b1, u32 b2) {
+  Mesh_WriteVertex44(dst, &w->positions[v], weight, b1 | b2 << 8, &w->normals[v], Mesh_PackColor(&w->colors[v]),
+                     &w->uvs[v]);
+}
+
+// [SECTION] Bone batches of mode 4
+
+// Palette positions of the bones of the batch being filled; 0xFF = not in it.
+struct BatchFill {
+  u8 slotOf[MODEL3_BONES];
+  BoneBatch4 batch;
+};
+
+static void BatchFill_Start(BatchFill *f, i32 group) {
+  memset(f->slotOf, 0xFF, sizeof f->slotOf);
+  memset(&f->batch, 0, sizeof f->batch);
+  f->batch.group = group;
+}
+
+// The distinct bones of a polygon's corners (at most 8).
+static i32 PolygonBones(const WeldedMesh *w, const MeshPoly *p, i32 boneCount, u32 out[8]) {
+  i32 n = 0;
+  for (i32 c = 0; c < p->cornerCount; ++c) {
+    f32 weight;
+    u32 b[2];
+    Mesh_EffectBinding(&w->bindings[p->index[c]], boneCount, &weight, &b[0], &b[1]);
+    for (u32 bone : b) {
+      bool seen = false;
+      for (i32 k = 0; k < n; ++k) seen = seen || out[k] == bone;
+      if (!seen) out[n++] = bone;
+    }
+  }
+  return n;
+}
+
+// Device buffers of one batch: its polygons polys[first .. last) of the group, their welded
+// vertices copied once each with index bytes re-mapped into the batch's palette.
+static bool WriteBatchBuffers(BatchFill *f, const WeldedMesh *w, const MeshPoly *polys, i32 first, i32 last,
+                              i32 boneCount, i32 *localOf) {
+  BoneBatch4 *b = &f->batch;
+  i32 corners = 0;
+  for (i32 i = first; i < last; ++i) corners += polys[i].cornerCount;
+  MeshPoly *local = (MeshPoly *)calloc((size_t)(last - first + 1), sizeof(MeshPoly));
+  i32 *order = (i32 *)malloc(sizeof(i32) * (size_t)(corners + 1));
+  bool ok = local && order;
+  i32 count = 0;
+  for (i32 i = first; ok && i < last; ++i) {
+    local[i - first].cornerCount = polys[i].cornerCount;
+    for (i32 c = 0; c < polys[i].cornerCount; ++c) {
+      u32 v = polys[i].index[c];
+      if (localOf[v] < 0) localOf[v] = count, order[count++] = (i32)v;
+      local[i - first].index[c] = (u32)localOf[v];
+    }
+  }
+  u8 *dst = ok ? NewLockedVertexBuffer(&b->vertexBuffer, (u32)count * MESH_VERTEX44) : nullptr;
+  if (dst) {
+    for (i32 k = 0; k < count; ++k) {
+      f32 weight;
+      u32 b1, b2;
+      Mesh_EffectBinding(&w->bindings[order[k]], boneCount, &weight, &b1, &b2);
+      WriteBoneVertex(dst + (size_t)k * MESH_VERTEX44, w, order[k], weight, f->slotOf[b1], f->slotOf[b2]);
+    }
+    RDev_UnlockVertex(b->vertexBuffer);
+    b->vertexCount = count;
+    b->indexCount = NewFanIndexBuffer(&b->indexBuffer, local, last - first, Mesh_NeedsIndex32(count));
+  }
+  for (i32 k = 0; ok && k < count; ++k) localOf[order[k]] = -1;
+  free(local);
+  free(order);
+  return dst && b->indexCount > 0;
+}
+
+// Splits every group into batches of at most BONE_BATCH_BONES distinct bones, in polygon
+// order (a polygon never straddles two batches).
+static void BuildBoneBatches(const Model3 *m, WeldedMesh *w) {
+  i32 boneCount = EffectBoneCount(m);
+  i32 *localOf = (i32 *)malloc(sizeof(i32) * (size_t)(w->vertexCount + 1));
+  BatchFill *f = (BatchFill *)malloc(sizeof(BatchFill));
+  if (!localOf || !f) {
+    free(localOf);
+    free(f);
+    return;
+  }
+  for (i32 v = 0; v < w->vertexCount; ++v) localOf[v] = -1;
+  for (i32 g = 0; g < GroupLimit(m); ++g) {
+    const MeshGroupList &list = w->groups[g];
+    i32 first = 0;
+    BatchFill_Start(f, g);
+    for (i32 i = 0; i <= list.count; ++i) {
+      u32 bones[8];
+      i32 n = i < list.count ? PolygonBones(w, &list.polys[i], boneCount, bones) : 0;
+      i32 fresh = 0;
+      for (i32 k = 0; k < n; ++k) fresh += f->slotOf[bones[k]] == 0xFF;
+      bool close = i == list.count || f->batch.boneCount + fresh > BONE_BATCH_BONES;
+      if (close && i > first && Mesh_FanIndexCount(&list.polys[first], i - first) > 0) {
+        if (WriteBatchBuffers(f, w, list.polys, first, i, boneCount, localOf)) {
+          BoneBatch4 *grown = (BoneBatch4 *)realloc(w->batches, sizeof(BoneBatch4) * (size_t)(w->batchCount + 1));
+          if (grown) w->batches = grown, w->batches[w->batchCount++] = f->batch;
+          else RDev_Release(&f->batch.vertexBuffer), RDev_Release(&f->batch.indexBuffer);
+        } else {
+          RDev_Release(&f->batch.vertexBuffer);
+          RDev_Release(&f->batch.indexBuffer);
+        }
+      }
+      if (close) {
+        BatchFill_Start(f, g);
+        first = i;
+      }
+      for (i32 k = 0; k < n; ++k)
+        if (f->slotOf[bones[k]] == 0xFF) {
+          f->slotOf[bones[k]] = (u8)f->batch.boneCount;
+          f->batch.bones[f->batch.boneCount++] = (u8)bones[k];
+        }
+    }
+  }
+  free(localOf);
+  free(f);
+}
+
+// Mode 4: the welded vertices with both bones of their binding (index bytes are bone
+// numbers) and the group index buffers; a model with more bones than one palette holds
+// gets its bone batches as well, which the bone effect draws instead.
 static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   if (!Draw_BuildIndexedMeshA(slot)) return;
-  const WeldedMesh *w = g_WeightedMesh4[slot];
+  WeldedMesh *w = g_WeightedMesh4[slot];
   void *vb = nullptr;
-  u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX32);
+  u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX44);
   if (!dst) return;
-  for (i32 v = 0; v < w->vertexCount; ++v)
-    Mesh_WriteVertex32(dst + (size_t)v * MESH_VERTEX32, &w->positions[v], w->bindings[v].weight,
-                       (u32)w->bindings[v].bone1, Mesh_PackColor(&w->colors[v]), &w->uvs[v]);
+  i32 boneCount = EffectBoneCount(m);
+  for (i32 v = 0; v < w->vertexCount; ++v) {
+    f32 weight;
+    u32 b1, b2;
+    Mesh_EffectBinding(&w->bindings[v], boneCount, &weight, &b1, &b2);
+    WriteBoneVertex(dst + (size_t)v * MESH_VERTEX44, w, v, weight, b1, b2);
+  }
   RDev_UnlockVertex(vb);
   pose->vertexBuffers[0] = vb;
   BuildGroupIndexBuffers(m, pose, w);
+  if (boneCount > BONE_BATCH_BONES) BuildBoneBatches(m, w);
 }
 
 static void BuildSubMeshBuffers(SubMesh3 *s) {
@@ -223,6 +367,7 @@ static bool IndexedMeshSkin(i32 slot, SkinTarget *out) {
   out->positions = w->positions;
   out->bindings = w->bindings;
   out->posed = w->posed;
+  out->sources = w->sources;
   return true;
 }
 

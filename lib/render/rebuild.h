@@ -6,7 +6,8 @@
 // portable so that tests check them exactly:
 //   36-byte vertex (modes 1, 2): position, normal, diffuse A8R8G8B8, u, v
 //   40-byte vertex (mode 3):     position, weight of bone 1, normal, diffuse, u, v
-//   32-byte vertex (mode 4):     position, weight of bone 1, bone 1 index (u32), diffuse, u, v
+//   44-byte vertex (mode 4):     position, weight of bone 1, bone indices (u32: bone 1 in
+//                                byte 0, bone 2 in byte 1), normal, diffuse, u, v
 // Index buffers hold 16-bit indices, or 32-bit ones when the vertices they address number
 // more than 65,535.
 #pragma once
@@ -14,11 +15,16 @@
 #include "model/model3.h"
 #include "model/types.h"
 
-enum { MESH_VERTEX36 = 36, MESH_VERTEX40 = 40, MESH_VERTEX32 = 32 };
+enum { MESH_VERTEX36 = 36, MESH_VERTEX40 = 40, MESH_VERTEX44 = 44 };
 
 void Mesh_WriteVertex36(u8 *dst, const Vec3 *pos, const Vec3 *normal, u32 diffuse, const Vec2 *uv);
 void Mesh_WriteVertex40(u8 *dst, const Vec3 *pos, f32 weight, const Vec3 *normal, u32 diffuse, const Vec2 *uv);
-void Mesh_WriteVertex32(u8 *dst, const Vec3 *pos, f32 weight, u32 bone, u32 diffuse, const Vec2 *uv);
+void Mesh_WriteVertex44(u8 *dst, const Vec3 *pos, f32 weight, u32 bones, const Vec3 *normal, u32 diffuse,
+                        const Vec2 *uv);
+// The binding as the bone effect blends it, following the processor's skinning rule: bones
+// outside the model count as bone 0; weight 1 is bone 1 alone, a weight outside (0, 1)
+// bone 2 alone (both indices then name that bone).
+void Mesh_EffectBinding(const VertexBinding *b, i32 boneCount, f32 *weight, u32 *bone1, u32 *bone2);
 // Fan indices (0, t+1, t+2) of the polygons, written as 16- or 32-bit values; returns the count.
 i32 Mesh_WriteFanIndices(void *dst, bool index32, const MeshPoly *polys, i32 count);
 // Number of fan indices of the polygons: sum of 3 * (corners - 2).

@@ -12,6 +12,7 @@
 #include "lib/draw/target.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/render/meshes.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/object.h"
@@ -112,8 +113,37 @@ static void StoreVolumeVertex(VolumeWork *w, Vec3 p, i32 object) {
   ++w->count;
 }
 
-static void StoreModelTriangles(VolumeWork *w, const Model3 *m, i32 object, i32 cap) {
-  if (m->renderMode > 3 || m->renderMode == 2) return;   // mode 2 is read from its welded mesh below
+// A welded vertex of mode 2 as the volume takes it: posed and pulled in along the vertex
+// normal of its model vertex, or at rest.
+static Vec3 WeldedVolumePoint(const Model3 *m, const WeldedMesh *wm, u32 v) {
+  i32 src = wm->sources ? wm->sources[v] : -1;
+  if (!m->poseUpdate || !wm->posed || !m->vertexNormals || src < 0 || src >= m->positionCount) return wm->positions[v];
+  const Vec3 &p = wm->posed[v], &n = m->vertexNormals[src];
+  return Vec3{p.x - 0.01f * n.x, p.y - 0.01f * n.y, p.z - 0.01f * n.z};
+}
+
+// Mode 2: the per-group polygon lists of the welded mesh and its positions.
+static void StoreWeldedTriangles(VolumeWork *w, const Model3 *m, const WeldedMesh *wm, i32 object, i32 cap) {
+  for (i32 g = 0; g < MODEL3_GROUPS; ++g) {
+    const MeshGroupList &list = wm->groups[g];
+    for (i32 i = 0; i < list.count; ++i) {
+      const MeshPoly &p = list.polys[i];
+      for (i32 t = 1; t + 1 < p.cornerCount; ++t) {
+        if (w->count + 3 > cap || w->count >= VOLUME_MAX_VERTICES - 6) return;
+        StoreVolumeVertex(w, WeldedVolumePoint(m, wm, p.index[0]), object);
+        StoreVolumeVertex(w, WeldedVolumePoint(m, wm, p.index[t]), object);
+        StoreVolumeVertex(w, WeldedVolumePoint(m, wm, p.index[t + 1]), object);
+      }
+    }
+  }
+}
+
+static void StoreModelTriangles(VolumeWork *w, const Model3 *m, i32 slot, i32 object, i32 cap) {
+  if (m->renderMode == 2) {
+    if (slot >= 0 && slot < MODEL3_SLOTS && g_IndexedMesh2[slot]) StoreWeldedTriangles(w, m, g_IndexedMesh2[slot], object, cap);
+    return;
+  }
+  if (m->renderMode > 3) return;   // other modes cast no volume
   for (i32 i = 0; i < m->polygonCount; ++i) {
     const Polygon3 *p = &m->polygons[i];
     if (p->cornerCount < 3 || p->cornerCount > 4) continue;
@@ -163,7 +193,7 @@ void Shadow_BuildVolumes(void) {
   if (w.pos && w.index && w.owner) {
     for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
       Model3 *m;
-      if (CastsVolume(i, &m)) StoreModelTriangles(&w, m, i, cap);
+      if (CastsVolume(i, &m)) StoreModelTriangles(&w, m, g_SceneObjects[i]->modelSlot, i, cap);
     }
     for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
       Model3 *m;

@@ -35,24 +35,35 @@ static i32 CountFaces(const u8 *data, size_t size) {
 
 enum DxfFace { DXF_FACE_OK, DXF_FACE_END, DXF_FACE_BAD };
 
-// The twelve corner values of one 3DFACE, group codes 10, 20, 30, 11, ... 33 in this order.
+// The corner value a group code names: codes 10..13, 20..23, 30..33 are axis x, y, z of
+// corners 0..3. False for any other code.
+static bool CornerCode(const char *code, int *corner, int *axis) {
+  if (strlen(code) != 2 || code[0] < '1' || code[0] > '3' || code[1] < '0' || code[1] > '3') return false;
+  *axis = code[0] - '1';
+  *corner = code[1] - '0';
+  return true;
+}
+
+// The twelve corner values of one 3DFACE: group code and value lines in pairs up to the next
+// entity (group code 0, left for the caller), each corner value found by its code wherever it
+// stands, since DXF fixes no order within an entity. BAD when a corner value is missing.
 static DxfFace ReadFace(ByteReader *r, f32 corner[4][3]) {
-  char line[DXF_LINE];
-  do {
-    if (!Dxf_ReadLine(r, line)) return DXF_FACE_END;
-  } while (strcmp(line, "10") != 0);
-  for (int c = 0; c < 4; c++) {
-    for (int axis = 0; axis < 3; axis++) {
-      if (c || axis) {
-        if (!Dxf_ReadLine(r, line)) return DXF_FACE_END;
-        char code[4] = {(char)('1' + axis), (char)('0' + c), 0, 0};
-        if (strcmp(line, code) != 0) return DXF_FACE_BAD;
-      }
-      if (!Dxf_ReadLine(r, line)) return DXF_FACE_END;
-      corner[c][axis] = Fmt_Float(line);   // a value that is not a number reads as 0
+  char code[DXF_LINE], value[DXF_LINE];
+  u16 seen = 0;
+  for (;;) {
+    ByteReader before = *r;
+    if (!Dxf_ReadLine(r, code)) return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_END;
+    if (strcmp(code, "0") == 0) {
+      *r = before;
+      break;
     }
+    if (!Dxf_ReadLine(r, value)) return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_END;
+    int c, axis;
+    if (!CornerCode(code, &c, &axis)) continue;   // layer, colour, flags, ...
+    corner[c][axis] = Fmt_Float(value);   // a value that is not a number reads as 0
+    seen |= (u16)(1u << (3 * c + axis));
   }
-  return DXF_FACE_OK;
+  return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_BAD;
 }
 
 FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {

@@ -36,7 +36,7 @@ Model3 *Fmt_NewModel(void) {
 static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
   ModelPose *pose = g_ModelPoses[slot];
   if (!pose || !g_Seam.textureLoad) return;
-  SeamTexture t = g_Seam.textureLoad(m->textures[n].name, 0);
+  SeamTexture t = g_Seam.textureLoad(m->textures[n].name, SEAM_MODEL_TEXTURE_KEY);
   if (pose->textures[n] && g_Seam.releaseHandle) g_Seam.releaseHandle(pose->textures[n]);
   pose->textures[n] = t.handle;
   if (t.handle) {
@@ -46,6 +46,7 @@ static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
 }
 
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
+  Model3_FreshBindings(m, 0, m->positionCount);   // imported positions bind automatically
   Model3_SetText(&m->fileName, path);
   m->changed = 1;
   Model3 *placed = Model3_ReplaceSlot(slot, m);

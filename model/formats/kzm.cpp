@@ -77,6 +77,7 @@ bool Kzm_Parse(Model3 *m, const u8 *data, size_t size) {
     m->motions[0].length = d->firstLength;
     memcpy(m->kzmWords, d->words, sizeof m->kzmWords);
     m->motionCount = d->motionCount;
+    Model3_FreshTracks(m);   // tracks of motions coming into use get their identity key
     for (i32 i = 0; i < d->motionCount; i++) {
       Motion3 *mo = &m->motions[i];
       mo->used = d->motions[i].used;

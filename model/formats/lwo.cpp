@@ -87,11 +87,18 @@ static void ReadSurface(LwoReadState *s, ByteReader *r) {
 }
 
 static FmtResult ReadChunks(LwoReadState *s, ByteReader *r, FmtStatus *st) {
-  u8 tag[4];
+  u8 tag[4] = {0, 0, 0, 0};
+  size_t size = Rd_Remaining(r);
+  u8 first = size ? r->p[0] : 0;
   Rd_Bytes(r, tag, 4);
   u32 formLength = Rd_U32BE(r);
   Rd_Skip(r, 4);   // form type: not compared
-  if (r->err || tag[0] != 'F') return FMT_NOT_READ;
+  if (first != 'F') return FMT_NOT_READ;
+  // A file cut anywhere, also between two chunks, is shorter than its FORM says: refused
+  // rather than read without the chunks it has lost.
+  if (r->err || (u64)formLength + 8 > (u64)size)
+    return Fmt_Refuse(st, "ファイルが途中で切れています (%llu バイト、FORM の長さでは %llu バイト)。",
+                      (unsigned long long)size, r->err ? 12ull : (unsigned long long)formLength + 8);
   u64 remaining = formLength >= 4 ? formLength - 4 : 0;
   while (remaining > 0 && Rd_Remaining(r) >= 8) {
     Rd_Bytes(r, tag, 4);
@@ -134,7 +141,7 @@ static bool SkipDetailPolygons(ByteReader *r, u32 count, int depth) {
   return !r->err;
 }
 
-// Appends one model polygon of 1..4 corners with the surface's group and colour.
+// Appends one model polygon of 0..4 corners (a polygon keeps its corner count, also 0) with the surface's group and colour.
 static FmtResult AddPolygon(Model3 *m, const u16 *idx, int n, i32 group, Color4 color, FmtStatus *st) {
   if (m->polygonCount >= m->capPolygons || m->colorCount >= m->capColors)
     return Fmt_Refuse(st, "ポリゴン数が上限 (%d) を超えています。", m->capPolygons);
@@ -171,7 +178,6 @@ static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
     // A negative surface number marks detail polygons after this one: they are skipped.
     i32 sn = surface < 0 ? -(i32)surface : surface;
     if (surface < 0 && !SkipDetailPolygons(r, Rd_U16BE(r), 1)) break;
-    if (n == 0) continue;
     LwoSurface grey = {"", false, LWO_DEFAULT_COLOR, LWO_DEFAULT_COLOR, LWO_DEFAULT_COLOR};
     const LwoSurface &surf = sn >= 1 && sn <= s->surfaceCount ? s->surfaces[sn - 1] : grey;
     i32 group = GroupOfSurface(m, surf);

@@ -25,7 +25,7 @@ enum {
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height) {
   *width = *height = 0.0f;
   if (!g_Seam.textureLoad || !path || !path[0]) return;
-  SeamTexture t = g_Seam.textureLoad(path, 0);
+  SeamTexture t = g_Seam.textureLoad(path, SEAM_MODEL_TEXTURE_KEY);
   if (!t.handle) return;
   *width = (f32)t.width;
   *height = (f32)t.height;

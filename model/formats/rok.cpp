@@ -131,9 +131,10 @@ static FmtResult ReadPalette(RokData *d, ByteReader *r) {
       if (!NextInt(r, &v[i])) return FMT_NOT_READ;
     // The colour is the mean of the record's two triples, on a 0..1 scale.
     f32 *c = d->palette[++records];
-    c[0] = (f32)(v[0] + v[3]) / 510.0f;
-    c[1] = (f32)(v[1] + v[4]) / 510.0f;
-    c[2] = (f32)(v[2] + v[5]) / 510.0f;
+    // (Sums in 64 bits: the values are whatever the file holds.)
+    c[0] = (f32)((i64)v[0] + v[3]) / 510.0f;
+    c[1] = (f32)((i64)v[1] + v[4]) / 510.0f;
+    c[2] = (f32)((i64)v[2] + v[5]) / 510.0f;
   }
   return FMT_NOT_READ;
 }

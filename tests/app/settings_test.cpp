@@ -210,3 +210,62 @@ TEST(Settings, SaveWritesAtomicallyAndLoadReadsTheDesktopWidthsFile) {
   ASSERT_EQ(chdir(old), 0);
   system(("rm -rf " + std::string(dir)).c_str());
 }
+
+// A polygon limit out of range in a file is clamped as a typed one is, by the decoder and by
+// the early peek alike (the library would size its arrays by a bad value).
+TEST(Settings, StoredPolygonLimitClampsLikeATypedOne) {
+  const struct { i32 stored, want; } cases[] = {{5, 10000}, {-1, 10000}, {70000, 65000}, {2000000000, 65000}, {32000, 32000}};
+  for (const auto &c : cases) {
+    FreshDefaults();
+    g_OptMaxPolygons = c.stored;
+    std::vector<u8> file = Encode();
+    FreshDefaults();
+    ASSERT_TRUE(Settings_Decode(file.data(), file.size())) << c.stored;
+    EXPECT_EQ(g_OptMaxPolygons, c.want) << c.stored;
+    EXPECT_EQ(Settings_PeekMaxPolygons(file.data(), file.size()), c.want) << c.stored;
+  }
+}
+
+// The box, the layout's byte and the device agree after every toggle, also when the device
+// state differed from the layout's byte before (the box showed the byte, the old click
+// turned the device, so the first click seemed to do nothing).
+TEST(Options, VSyncToggleFlipsTheLayoutsByteAndPutsItInEffect) {
+  FreshDefaults();
+  static u32 s_inEffect = 7;
+  g_ShellSeam.setVSync = [](u32 on) { s_inEffect = on; };
+  g_EditSubMode = 14;
+  g_AppShell.vsync[14] = 1;   // what the box shows
+  s_inEffect = 0;             // what the device does
+  for (u8 want : {0, 1, 0}) {
+    g_OptionDlgRefresh = 0;
+    Options_ToggleVSync();
+    EXPECT_EQ(g_AppShell.vsync[14], want);
+    EXPECT_EQ(s_inEffect, want);
+    EXPECT_EQ(g_OptionDlgRefresh, 1u);
+  }
+  g_AppShell.cpuOccupy[14] = 0;
+  Lib_SetCpuOccupy(1);
+  Options_ToggleCpuOccupy();
+  EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
+  EXPECT_EQ(Lib_GetCpuOccupy(), 1);
+  g_ShellSeam.setVSync = nullptr;
+  g_EditSubMode = 0;
+}
+
+// A settings folder of its own names the file there; one too long for the name is no name
+// (nothing read or written) rather than a cut path that points elsewhere.
+TEST(Settings, OwnFolderNamesTheFileThereOrNothing) {
+  char path[300];
+  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, "");
+  Settings_FilePath(path, sizeof path, 1280);
+  EXPECT_STREQ(path, "System/System1280.dat");
+  ASSERT_TRUE(Settings_SetFolder("Z:\\tmp\\own"));
+  Settings_FilePath(path, sizeof path, 1280);
+  EXPECT_STREQ(path, "Z:\\tmp\\own/System1280.dat");
+  std::string longer(250, 'a');
+  ASSERT_TRUE(Settings_SetFolder(longer.c_str()));
+  Settings_FilePath(path, 64, 1280);
+  EXPECT_STREQ(path, "");
+  EXPECT_FALSE(Settings_SetFolder(std::string(300, 'b').c_str()));
+  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, "");
+}

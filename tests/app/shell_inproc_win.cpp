@@ -65,24 +65,22 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   ASSERT_TRUE(Kzp_Write(m, path.c_str()));
   Model3_Free(m);
 
-  // A settings file with a polygon limit of 20000: the library must size its arrays by it.
-  // The file that was there is put back at the end; a fresh tree may have no data folder.
-  char cwd[MAX_PATH], root[LIB_TEXT_SIZE], data[LIB_TEXT_SIZE];
-  GetCurrentDirectoryA(sizeof cwd, cwd);
-  ASSERT_TRUE(Lib_FindDataFolder(Lib_RealFs(), root, data));
-  CreateDirectoryA(data, nullptr);
-  SetCurrentDirectoryA(data);
-  CreateDirectoryA("System", nullptr);
-  char name[64];
-  Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  std::vector<u8> before = ReadFileBytes(name);
+  // A settings file with a polygon limit of 20000 in a settings folder of the test's own:
+  // the library must size its arrays by it.
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  std::string folder = std::string(tmp) + "miravel_settings_inproc";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
+  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
+  char name[300];
+  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
   Settings_SetDefaults();
   g_OptMaxPolygons = 20000;
   ByteWriter w = {};
   Settings_Encode(&w);
   ASSERT_TRUE(File_WriteAtomic(name, w.data, w.size));
   Wr_Free(&w);
-  SetCurrentDirectoryA(cwd);
 
   g_ModalHooks.messageBox = AnswerBox;
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
@@ -151,10 +149,10 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   }
   EXPECT_EQ(code, 0);   // the loop ends on WM_QUIT
 
-  // The settings were saved on WM_DESTROY; put back what was there.
+  // The settings were saved on WM_DESTROY, into the test's folder.
   EXPECT_FALSE(ReadFileBytes(name).empty());
-  if (before.empty()) DeleteFileA(name);
-  else WriteFileBytes(name, before);
+  DeleteFileA(name);
+  RemoveDirectoryA(folder.c_str());
   DeleteFileA(path.c_str());
   g_ModalHooks.messageBox = nullptr;
 }

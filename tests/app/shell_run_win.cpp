@@ -11,6 +11,7 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "resources/shell_ids.h"
+#include "resources/framework_ids.h"
 #include "file_bytes.h"
 
 namespace {
@@ -25,31 +26,32 @@ std::string ExeDir() {
   return cut == std::string::npos ? "." : s.substr(0, cut);
 }
 
-// The settings file the program reads and writes on this desktop.
-std::string SettingsPath() {
-  const char *src = getenv("MIRAVEL_SRC");
-  char name[64];
-  Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  std::string p = std::string(src ? src : "..\\..") + "/Data/" + name;
-  for (char &c : p) if (c == '/') c = '\\';
-  return p;
+// The settings file of these tests: the programs they start read and write it in a folder
+// of its own (MIRAVEL_SETTINGS_DIR), never the user's file in the data folder.
+std::string SettingsFolder() {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + "miravel_settings_run";
 }
 
-// Keeps the user's settings file as it was before the test.
+std::string SettingsPath() {
+  char name[64];
+  Settings_FileName(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  std::string file = name;
+  return SettingsFolder() + "\\" + file.substr(file.find_last_of('/') + 1);
+}
+
+// Every test starts from the defaults and leaves no file behind.
 struct SettingsGuard {
   std::string path = SettingsPath();
-  std::vector<u8> saved = ReadFileBytes(path);
-  bool existed = !saved.empty();
   SettingsGuard() {
-    // The data folder's System folder may not exist in a fresh tree.
-    std::string dir = path.substr(0, path.find_last_of('\\'));
-    CreateDirectoryA(dir.substr(0, dir.find_last_of('\\')).c_str(), nullptr);
-    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA(SettingsFolder().c_str(), nullptr);
+    SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", SettingsFolder().c_str());
     DeleteFileA(path.c_str());
   }
   ~SettingsGuard() {
     DeleteFileA(path.c_str());
-    if (existed) WriteFileBytes(path, saved);
+    RemoveDirectoryA(SettingsFolder().c_str());
   }
 };
 
@@ -273,4 +275,111 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   EXPECT_STREQ(text, "30000");
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(again.WaitExit(), 0);
+}
+
+namespace {
+
+// The top-level window the user would click at the centre of `w`.
+HWND WindowAtCentre(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  POINT c = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  HWND hit = WindowFromPoint(c);
+  return hit ? GetAncestor(hit, GA_ROOT) : nullptr;
+}
+
+// The selector and every view window can be reached: under the centre of each is that
+// window, not the main window that owns them. Waits up to 3 s for the order to settle.
+void ExpectReachable(DWORD pid, HWND selector, const char *step) {
+  std::vector<HWND> owned = {selector};
+  for (const char *title : {"Front", "Top", "Side"})
+    for (HWND w : WindowsTitled(pid, title)) owned.push_back(w);
+  EXPECT_EQ(owned.size(), 4u) << step;
+  for (int t = 0; t < 60; t++) {
+    bool all = true;
+    for (HWND w : owned) all = all && WindowAtCentre(w) == w;
+    if (all) break;
+    Sleep(50);
+  }
+  for (HWND w : owned) {
+    char title[64] = "", cls[64] = "";
+    GetWindowTextA(w, title, sizeof title);
+    HWND hit = WindowAtCentre(w);
+    GetClassNameA(hit, cls, sizeof cls);
+    EXPECT_EQ(hit, w) << step << ": " << title << " is covered by a window of class " << cls;
+  }
+}
+
+bool WaitGone(HWND w, DWORD ms = 10000) {
+  for (DWORD t = 0; t < ms && IsWindow(w) && IsWindowVisible(w); t += 50) Sleep(50);
+  return !IsWindow(w) || !IsWindowVisible(w);
+}
+
+bool IsChecked(HWND dlg, int id) { return SendMessageA(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Waits until check box `id` shows `on`.
+bool WaitCheckState(HWND dlg, int id, bool on) {
+  for (int t = 0; t < 100 && IsChecked(dlg, id) != on; t++) Sleep(50);
+  return IsChecked(dlg, id) == on;
+}
+
+}  // namespace
+
+// Every step that activates the main window (a family switch, the options closed, the exit
+// question answered "いいえ", the device dialog's OK) leaves the selector and the view
+// windows above it; the options dialog opens inside the main window's client area and its
+// vsync box turns with one click, F3 agreeing; the device change keeps the window maximised.
+TEST(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
+  SettingsGuard guard;
+  App app;
+  HWND selector = nullptr;
+  HWND main = StartToMain(app, &selector);
+  ASSERT_NE(main, nullptr);
+  DWORD pid = app.pi.dwProcessId;
+  ASSERT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
+  ExpectReachable(pid, selector, "start");
+
+  Click(selector, IDC_EDIT_PREVIEW);
+  ASSERT_TRUE(WaitChecked(selector, IDC_EDIT_PREVIEW));
+  Click(selector, IDC_EDIT_3D_MODEL);
+  ASSERT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
+  EXPECT_EQ(WaitWindowCount(pid, "Side", 1), 1u);
+  ExpectReachable(pid, selector, "family switch");
+
+  PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
+  HWND options = WaitWindow(pid, "オプション", 20000);
+  ASSERT_NE(options, nullptr);
+  RECT client, box;
+  GetClientRect(main, &client);
+  MapWindowPoints(main, nullptr, (POINT *)&client, 2);
+  GetWindowRect(options, &box);
+  EXPECT_TRUE(box.left >= client.left && box.top >= client.top && box.right <= client.right && box.bottom <= client.bottom)
+      << "options at " << box.left << "," << box.top << " outside the client area from " << client.left << "," << client.top;
+  Sleep(300);
+  bool vsync = IsChecked(options, IDC_OPT_VSYNC);
+  Click(options, IDC_OPT_VSYNC);
+  EXPECT_TRUE(WaitCheckState(options, IDC_OPT_VSYNC, !vsync)) << "one click";
+  PostMessageA(main, WM_KEYDOWN, VK_F3, 0x003D0001);
+  PostMessageA(main, WM_KEYUP, VK_F3, 0xC03D0001);
+  EXPECT_TRUE(WaitCheckState(options, IDC_OPT_VSYNC, vsync)) << "F3";
+  Click(options, IDC_OPT_CLOSE);
+  ASSERT_TRUE(WaitGone(options));
+  ExpectReachable(pid, selector, "options closed");
+
+  PressEscape(main);
+  HWND question = WaitWindow(pid, "Miravel", 20000, "#32770");
+  ASSERT_TRUE(AnswerBox(pid, IDNO));
+  ASSERT_TRUE(WaitGone(question));
+  ExpectReachable(pid, selector, "exit question answered no");
+
+  PostMessageA(main, WM_COMMAND, IDM_CHANGE_DEVICE, 0);
+  HWND device = WaitWindow(pid, "デバイスの設定", 20000, "#32770");
+  ASSERT_NE(device, nullptr);
+  Click(device, IDOK);
+  ASSERT_TRUE(WaitGone(device));
+  Sleep(500);
+  EXPECT_TRUE(IsZoomed(main));
+  ExpectReachable(pid, selector, "device dialog closed");
+
+  EXPECT_TRUE(ConfirmExit(app, main));
 }

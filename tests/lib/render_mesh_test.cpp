@@ -140,17 +140,76 @@ TEST_F(RenderMeshTest, Mode3PutsTheQuadInOneBonePairSubMesh) {
   for (int v = 0; v < 4; ++v) EXPECT_EQ(pm->vertexFlags[v], 0);
 }
 
-TEST_F(RenderMeshTest, Mode4WritesWeightAndBoneIndex) {
+TEST_F(RenderMeshTest, Mode4WritesWeightBothBonesAndNormal) {
   Model3 *m = TwoBoneQuad(3);
   Rebuild(m, 4);
   ModelPose *pose = g_ModelPoses[3];
   ASSERT_TRUE(g_WeightedMesh4[3]);
+  // Index bytes: bone 1 | bone 2 << 8, as the processor skinning blends them: weight 1 is
+  // bone 1 alone, weight 0 bone 2 alone (weight 0 on bone 2 twice).
+  const u32 bones[4] = {1 | 1 << 8, 1 | 1 << 8, 1 | 2 << 8, 2 | 2 << 8};
   Words want;
   for (int c = 0; c < 4; ++c)
-    want.f(kPos[c].x).f(kPos[c].y).f(kPos[c].z).f(kWeight[c]).u(1).u(kDiffuse).f(kUV[c].u).f(kUV[c].v);
+    want.f(kPos[c].x).f(kPos[c].y).f(kPos[c].z).f(kWeight[c]).u(bones[c]).f(0).f(0).f(1).u(kDiffuse).f(kUV[c].u).f(kUV[c].v);
   ASSERT_TRUE(FakeRender_Buffer(pose->vertexBuffers[0]));
   EXPECT_EQ(FakeRender_Buffer(pose->vertexBuffers[0])->bytes, want.b);
   EXPECT_EQ(FakeRender_Indices(pose->indexBuffers[0]), (std::vector<u32>{0, 1, 2, 0, 2, 3}));
+}
+
+// Mode 4 past one palette: a strip of 127 quads, quad q bound to bones q+1 and q+2 half and
+// half (one group, 128 bones). Each batch names at most 76 bones, every quad is drawn by
+// exactly one batch, and each vertex's index bytes name, through its batch's palette, the
+// bones of its binding.
+TEST_F(RenderMeshTest, Mode4SplitsModelsOfMoreBonesIntoPaletteBatches) {
+  const int quads = 126, verts = 2 * (quads + 1);
+  Model3 *m = RenderTest_NewModel(4, verts, quads);
+  for (int i = 0; i <= quads; ++i)
+    for (int k = 0; k < 2; ++k) {
+      m->positions[2 * i + k] = Vec3{(f32)k, (f32)i, 0};
+      m->bindings[2 * i + k] = VertexBinding{(u16)(i + 1), (u16)(i < quads ? i + 2 : 1), 0.5f, 0};
+    }
+  for (int q = 0; q < quads; ++q) {
+    Polygon3 &p = m->polygons[q];
+    p.cornerCount = 4;
+    p.group = 0;
+    const u32 v[4] = {(u32)(2 * q), (u32)(2 * q + 2), (u32)(2 * q + 3), (u32)(2 * q + 1)};
+    for (int c = 0; c < 4; ++c) p.corners[c] = PolyCorner{v[c], 0, 0, 0};
+  }
+  m->groupCount = 1;
+  m->boneCount = 128;
+  Rebuild(m, 4);
+  const WeldedMesh *w = g_WeightedMesh4[4];
+  ASSERT_TRUE(w);
+  ASSERT_GE(w->batchCount, 2);
+  int triangles = 0;
+  for (int b = 0; b < w->batchCount; ++b) {
+    const BoneBatch4 &batch = w->batches[b];
+    EXPECT_LE(batch.boneCount, 76);
+    ASSERT_TRUE(FakeRender_Buffer(batch.vertexBuffer));
+    const std::vector<u8> &bytes = FakeRender_Buffer(batch.vertexBuffer)->bytes;
+    ASSERT_EQ(bytes.size(), (size_t)batch.vertexCount * MESH_VERTEX44);
+    std::vector<u32> idx = FakeRender_Indices(batch.indexBuffer);
+    ASSERT_EQ((int)idx.size(), batch.indexCount);
+    triangles += batch.indexCount / 3;
+    for (u32 i : idx) {
+      ASSERT_LT(i, (u32)batch.vertexCount);
+      f32 y;
+      u32 bones;
+      memcpy(&y, &bytes[i * MESH_VERTEX44 + 4], 4);
+      memcpy(&bones, &bytes[i * MESH_VERTEX44 + 16], 4);
+      int row = (int)y;
+      ASSERT_LT(bones & 0xFF, (u32)batch.boneCount);
+      ASSERT_LT(bones >> 8 & 0xFF, (u32)batch.boneCount);
+      EXPECT_EQ(batch.bones[bones & 0xFF], row + 1);
+      EXPECT_EQ(batch.bones[bones >> 8 & 0xFF], row < quads ? row + 2 : 1);
+    }
+  }
+  EXPECT_EQ(triangles, 2 * quads);
+  // At most one palette of bones draws from the shared buffer without batches.
+  m->boneCount = 76;
+  for (int i = 0; i < verts; ++i) m->bindings[i] = VertexBinding{1, 2, 0.5f, 0};
+  Rebuild(m, 4);
+  EXPECT_EQ(g_WeightedMesh4[4]->batchCount, 0);
 }
 
 TEST_F(RenderMeshTest, VertexColoursAndModelColourScaleTheDiffuse) {

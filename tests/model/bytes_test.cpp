@@ -97,3 +97,16 @@ TEST(TextFormat, CutsAtCharacterBoundary) {
   Str_Copy(buf, 4, "あい");
   EXPECT_EQ(strlen(buf), 2u);
 }
+
+// Whether a path fit: a cut inside a two-byte character leaves two bytes free, so the
+// returned length alone passes a "len >= size - 1" check for a path that was cut.
+TEST(TextFormat, FormatAllTellsACutFromAFit) {
+  const struct { const char *text; size_t size; bool fits; } cases[] = {
+    {"abcde", 6, true}, {"abcdef", 6, false}, {"aあいう", 7, false}, {"aあい", 6, true}, {"", 1, true},
+  };
+  for (const auto &c : cases) {
+    char buf[16];
+    EXPECT_EQ(Str_FormatAll(buf, c.size, "%s", c.text), c.fits) << c.text;
+    EXPECT_LT(strlen(buf), c.size);
+  }
+}

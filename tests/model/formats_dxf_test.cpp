@@ -1,5 +1,5 @@
 // DXF import: 3DFACE corners stored in the order 2, 1, 0, 3 with CR LF or LF line ends;
-// broken group-code order fails; a file ending inside an entity keeps the faces before it.
+// corner group codes in any order within an entity, a missing one fails; a file ending inside an entity keeps the faces before it.
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -56,13 +56,53 @@ TEST_F(Dxf, EndInsideAnEntityKeepsTheCompleteFaces) {
   remove("dxf_cut.dxf");
 }
 
-TEST_F(Dxf, BrokenOrderFailsAndNonNumbersReadAsZero) {
+// Corner codes in another order, as other programs write them (13, 23, 33 ... 10, 20, 30), and
+// other codes among them read into the same model as the sample.
+TEST_F(Dxf, CornerCodesInAnyOrderReadAlike) {
+  std::string s = ReadBytes(DataPath("dxf/sample.dxf"));
+  std::string reordered;
+  size_t pos = 0;
+  while (true) {
+    size_t face = s.find("3DFACE\n", pos);
+    if (face == std::string::npos) break;
+    face += 7;
+    reordered += s.substr(pos, face - pos);
+    // The entity's code/value pairs up to the next code 0, corner pairs reversed.
+    std::vector<std::pair<std::string, std::string>> pairs, corners;
+    size_t p = face;
+    while (true) {
+      size_t e1 = s.find('\n', p), e2 = s.find('\n', e1 + 1);
+      std::string code = s.substr(p, e1 - p), value = s.substr(e1 + 1, e2 - e1 - 1);
+      if (code.find_first_not_of(' ') != std::string::npos && code.substr(code.find_first_not_of(' ')) == "0") break;
+      int n = atoi(code.c_str());
+      (n >= 10 && n <= 33 ? corners : pairs).push_back({code, value});
+      p = e2 + 1;
+    }
+    ASSERT_EQ(corners.size(), 12u);
+    for (int c = 3; c >= 0; c--) {   // corner 3 first, each corner's x, y, z in order
+      for (int axis = 0; axis < 3; axis++) pairs.push_back(corners[3 * c + axis]);
+      if (c == 2) pairs.push_back({" 62", "     3"});   // another code among the corners
+    }
+    for (auto &kv : pairs) reordered += kv.first + "\n" + kv.second + "\n";
+    pos = p;
+  }
+  reordered += s.substr(pos);
+  ASSERT_NE(reordered.find(" 33\n"), std::string::npos);
+  ASSERT_LT(reordered.find(" 33\n"), reordered.find(" 10\n"));
+  WriteBytes("dxf_reordered.dxf", reordered);
+  ASSERT_EQ(Dxf_Read(4, "dxf_reordered.dxf"), 1);
+  ExpectSample(4);
+  remove("dxf_reordered.dxf");
+}
+
+TEST_F(Dxf, MissingCornerFailsAndNonNumbersReadAsZero) {
   std::string s = ReadBytes(DataPath("dxf/sample.dxf"));
   PutMarker(3);
-  std::string layerInside = s;
-  layerInside.replace(layerInside.find(" 11\n"), 0, "  8\nWALLS\n");
+  std::string missingCorner = s;   // the first face without its code 23
+  size_t at = missingCorner.find(" 23\n");
+  missingCorner.erase(at, missingCorner.find("\n", at + 4) + 1 - at);
   std::string noFaces = "  0\nSECTION\n  0\nENDSEC\n  0\nEOF\n";
-  for (const std::string &t : {layerInside, noFaces}) {
+  for (const std::string &t : {missingCorner, noFaces}) {
     WriteBytes("dxf_bad.dxf", t);
     EXPECT_EQ(Dxf_Read(3, "dxf_bad.dxf"), 0);
     EXPECT_TRUE(IsMarker(3));

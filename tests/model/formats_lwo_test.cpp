@@ -89,6 +89,14 @@ TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
     for (int c = 0; c < 4; c++) EXPECT_EQ(m->polygons[p].corners[c].vertex, src->polygons[p].corners[c].vertex);
   EXPECT_EQ(m->groupCount, 1);
   EXPECT_FLOAT_EQ(m->groups[0].r, 10);
+
+  // A polygon keeps its corner count, also 0 (here the cube's last face emptied).
+  src->polygons[5].cornerCount = 0;
+  ASSERT_EQ(Lwo_Write(1, "lwo_cube.lwo"), 1);
+  ASSERT_EQ(Lwo_Read(2, "lwo_cube.lwo"), 1);
+  m = Model3_Get(2);
+  ASSERT_EQ(m->polygonCount, 6);
+  EXPECT_EQ(m->polygons[5].cornerCount, 0);
   remove("lwo_cube.lwo");
 }
 
@@ -114,6 +122,9 @@ TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
   WriteBytes("lwo_bad.lwo", good.substr(0, good.size() - 3));
   EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
   EXPECT_TRUE(IsMarker(5));
+  ASSERT_EQ(Rec().errors.size(), 1u);   // shorter than its FORM length says
+  EXPECT_NE(Rec().errors[0].find("FORM"), std::string::npos);
+  Rec().errors.clear();
   // Not an IFF file.
   std::string s = good;
   s[0] = 'X';

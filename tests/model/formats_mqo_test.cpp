@@ -78,6 +78,8 @@ TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
   EXPECT_EQ(m->colorCount, 1);
   ASSERT_FALSE(Rec().loads.empty());
   EXPECT_EQ(Rec().loads.back(), "wood.bmp");
+  // Imported textures take the colour key a KZP model's textures take: opaque black.
+  EXPECT_EQ(Rec().keys.back(), 0xFF000000u);
 }
 
 TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {

@@ -21,6 +21,7 @@ namespace fmt_test {
 struct Recorder {
   std::map<std::string, std::pair<int, int>> images;   // texture name -> size
   std::vector<std::string> loads;
+  std::vector<u32> keys;   // colour key of every load
   std::vector<std::string> errors;
   int handles = 0;
   int released = 0;
@@ -30,8 +31,9 @@ inline Recorder &Rec() {
   return r;
 }
 
-inline SeamTexture FakeTextureLoad(const char *path, u32) {
+inline SeamTexture FakeTextureLoad(const char *path, u32 key) {
   Rec().loads.push_back(path);
+  Rec().keys.push_back(key);
   auto it = Rec().images.find(path);
   if (it == Rec().images.end()) return SeamTexture{nullptr, 0, 0};
   Rec().handles++;

@@ -2,6 +2,7 @@
 // versions and broken hierarchies leave the slot alone, truncation is refused, and
 // write-read-write is byte-identical with pivot runs that reach past the pivot table.
 #include <gtest/gtest.h>
+#include <limits.h>
 
 #include "model/kza.h"
 #include "tests/model/bone2_testutil.h"
@@ -27,6 +28,7 @@ struct KzaSpec {
   i32 version = 2004050;
   i32 parent1 = 0, parent2 = 1;
   i32 objectCount = 3;
+  std::vector<i32> object1Frames;   // when set: object 1's keys of motion 0 at these frames
 };
 
 // Built field by field from the layout table, independent of the writer.
@@ -55,9 +57,12 @@ std::vector<u8> BuildKza(const KzaSpec &s) {
     if (s.version == 2004050) PutName(&w, names[o % 3]);
     Wr_I32(&w, parents[o % 3]);
     i32 counts[2] = {o == 1 ? 2 : 1, o == 2 ? 9 : 0};
+    bool given = o == 1 && !s.object1Frames.empty();
+    if (given) counts[0] = (i32)s.object1Frames.size();
     for (int m = 0; m < 2; m++) {
       Wr_I32(&w, counts[m]);
-      for (int k = 0; k < counts[m]; k++) PutObjKey(&w, k * 10, 1.0f * (o + k), k, 300);
+      for (int k = 0; k < counts[m]; k++)
+        PutObjKey(&w, given && m == 0 ? s.object1Frames[k] : k * 10, 1.0f * (o + k), k, 300);
     }
   }
   std::vector<u8> out(w.data, w.data + w.size);
@@ -241,6 +246,50 @@ TEST(Kza, RefusedFilesLeaveTheSlotAlone) {
   EXPECT_EQ(g_Obj2Slots[6], before);
 }
 
+// Key frames that do not ascend are refused by name (both layouts with keys); frames far
+// apart still evaluate without overflow; a negative image count of a 2003000 file is damage.
+TEST(Kza, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
+  TwodSeam seam;
+  Obj2Model *before = Obj2_Init(5);
+  const char *tail = "のキーフレームが昇順に並んでいないので\n読み込むことができません。";
+  for (const std::vector<i32> &frames : std::vector<std::vector<i32>>{{1, INT_MIN, 65536}, {5, 5}}) {
+    KzaSpec s;
+    s.object1Frames = frames;
+    std::string path = WriteKza("order.kza", BuildKza(s));
+    Fakes().errors.clear();
+    EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+    ASSERT_EQ(Fakes().errors.size(), 1u);
+    EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「歩く」のオブジェクト 1「腕」" + tail);
+    EXPECT_EQ(g_Obj2Slots[5], before);
+  }
+  std::vector<u8> old = BuildKza2003000();
+  old[old.size() - 8] = 5;   // third key on frame 5, after frame 10
+  std::string path = WriteKza("order2003.kza", old);
+  Fakes().errors.clear();
+  EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+  ASSERT_EQ(Fakes().errors.size(), 1u);
+  EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「モーション名」のオブジェクト 1「」" + tail);
+  old = BuildKza2003000();
+  old[7] = 0, old[8] = 0, old[9] = 0, old[10] = 0x80;   // image entries INT_MIN
+  path = WriteKza("negative.kza", old);
+  Fakes().errors.clear();
+  EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+  ASSERT_EQ(Fakes().errors.size(), 1u);
+  EXPECT_EQ(g_Obj2Slots[5], before);
+
+  KzaSpec s;
+  s.object1Frames = {INT_MIN, INT_MAX};
+  path = WriteKza("extreme.kza", BuildKza(s));
+  ASSERT_EQ(Kza_Read(5, path.c_str()), 1);
+  Obj2Model *m = g_Obj2Slots[5];
+  g_Obj2SlotShown[5] = 1;
+  for (i32 frame : {INT_MIN, -1, 0, 29, INT_MAX}) {
+    m->currentFrame = frame;
+    Obj2_UpdateKeyIndices(5);
+    EXPECT_TRUE(m->parts[1].fraction >= 0.0f && m->parts[1].fraction <= 1.0f) << frame;
+  }
+}
+
 TEST(Kza, TruncationAtEveryByteIsRefused) {
   TwodSeam seam;
   Obj2Model *before = Obj2_Init(7);
@@ -319,5 +368,7 @@ TEST(Kza, WriteReadWriteIsByteIdentical) {
   EXPECT_TRUE(ReadFileBytes(ScratchPath("rt3.kza")).empty());
   m->imageCount = 32;
   EXPECT_EQ(Kza_Write(0, ScratchPath("no/such/folder.kza").c_str()), 0);
+  EXPECT_EQ(Kza_Write(0, ""), 0);
+  EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   EXPECT_EQ(Kza_Write(0, first.c_str()), 1);
 }

@@ -2,6 +2,7 @@
 // versions and formats leave the slot alone, counts beyond capacity and truncation are
 // refused, and write-read-write is byte-identical.
 #include <gtest/gtest.h>
+#include <limits.h>
 
 #include "model/kzb.h"
 #include "tests/model/bone2_testutil.h"
@@ -18,6 +19,7 @@ struct KzbSpec {
   u16 firstVertex = 0;
   i32 groupTexture = 0;
   i32 manyKeys = 0;   // extra keys on bone 1, motion 0
+  std::vector<i32> bone1Frames;   // when set: bone 1's keys of motion 0 at these frames
 };
 
 // Built field by field from the layout table, independent of the writer.
@@ -85,9 +87,11 @@ std::vector<u8> BuildKzb(const KzbSpec &s) {
     for (f32 v : {5.0f * b, 6.0f * b, 7.0f * b, 1.0f + b, 1.0f + 2 * b}) Wr_F32(&w, v);
     for (int m = 0; m < s.motionCount; m++) {
       i32 nk = m == 0 ? 1 + b + (b == 1 ? s.manyKeys : 0) : (b == 1 ? 1 : 0);
+      bool given = m == 0 && b == 1 && !s.bone1Frames.empty();
+      if (given) nk = (i32)s.bone1Frames.size();
       Wr_I32(&w, nk);
       for (int k = 0; k < nk; k++) {
-        Wr_I32(&w, k * 10);
+        Wr_I32(&w, given ? s.bone1Frames[k] : k * 10);
         for (f32 v : {1.0f * k, 2.0f * k, 3.0f * k, 1.0f, 1.5f}) Wr_F32(&w, v);
       }
     }
@@ -289,6 +293,35 @@ TEST(Kzb, CountsBeyondCapacityAndBadIndicesAreRefused) {
   Bone2_FreeAll();
 }
 
+// Key frames that do not ascend are refused by name; frames far apart still evaluate
+// without overflow (64-bit spans).
+TEST(Kzb, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
+  TwodSeam seam;
+  Bone2Model *before = Bone2_Init(7);
+  const std::vector<std::vector<i32>> refused = {{1, INT_MIN, 65536}, {0, 10, 10}, {20, 10}};
+  for (const std::vector<i32> &frames : refused) {
+    KzbSpec s;
+    s.bone1Frames = frames;
+    std::string path = WriteKzb("order.kzb", BuildKzb(s));
+    Fakes().errors.clear();
+    EXPECT_EQ(Kzb_Read(7, path.c_str()), 0);
+    ASSERT_EQ(Fakes().errors.size(), 1u);
+    EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「歩く」のボーン 1「」のキーフレームが昇順に並んでいないので\n読み込むことができません。");
+    EXPECT_EQ(g_Bone2Slots[7], before);
+  }
+  KzbSpec s;
+  s.bone1Frames = {INT_MIN, INT_MAX};
+  std::string path = WriteKzb("extreme.kzb", BuildKzb(s));
+  ASSERT_EQ(Kzb_Read(7, path.c_str()), 1);
+  Bone2Model *m = g_Bone2Slots[7];
+  for (i32 frame : {INT_MIN, -1, 0, 39, INT_MAX}) {
+    m->currentFrame = frame;
+    Bone2_UpdateKeyIndices(7);
+    EXPECT_TRUE(m->bones[1].fraction >= 0.0f && m->bones[1].fraction <= 1.0f) << frame;
+  }
+  Bone2_FreeAll();
+}
+
 TEST(Kzb, TruncationAtEveryByteIsRefused) {
   TwodSeam seam;
   std::vector<u8> bytes = BuildKzb(KzbSpec());
@@ -380,5 +413,7 @@ TEST(Kzb, WriteReadWriteIsByteIdentical) {
   EXPECT_EQ(Kzb_Write(0, ScratchPath("no/such/folder.kzb").c_str()), 0);
   EXPECT_EQ(Fakes().errors.size(), 2u);
   EXPECT_EQ(Kzb_Write(5, first.c_str()), 0);   // empty slot
+  EXPECT_EQ(Kzb_Write(0, ""), 0);
+  EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   Bone2_FreeAll();
 }

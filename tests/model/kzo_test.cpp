@@ -1,6 +1,7 @@
 // 3D object sets: a hand-made KZO file reads into the expected fields and is written back
 // byte for byte, a three-object chain is posed where the hand computation says, refused and
 // damaged files leave the set alone, and objects move and go without losing their keys.
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 
@@ -15,21 +16,20 @@ static void ObjKey(Bytes &b, f32 px, f32 py, f32 pz, f32 qz, f32 qw, f32 s) {
   b.f32_(px).f32_(py).f32_(pz).f32_(0).f32_(0).f32_(qz).f32_(qw).f32_(s).f32_(s).f32_(s);
 }
 
-static std::vector<u8> Kzo(i32 version = 2005000) {
+static std::vector<u8> Kzo(i32 version = 2005000, std::vector<i32> frames = {0, 20}) {
   Bytes b;
   b.magic("KZO").i32_(version).i32_(2);
-  b.i32_(1).str("run").i32_(40).i32_(2).i32_(0).i32_(20);
+  b.i32_(1).str("run").i32_(40).i32_((i32)frames.size());
+  for (i32 f : frames) b.i32_(f);
   b.i32_(0);   // motion 1 unused: only its flag
   b.i32_(3);
   // Object 1: child of 0, turned 90 degrees about z; one key for the unused motion too.
   b.i32_(1).f32_(1).f32_(0).f32_(0).str("kzo_part.kzp").i32_(0).i32_(7);
-  ObjKey(b, 0, 0, 0, kHalf, kHalf, 1);
-  ObjKey(b, 0, 0, 0, kHalf, kHalf, 1);
+  for (size_t k = 0; k < frames.size(); k++) ObjKey(b, 0, 0, 0, kHalf, kHalf, 1);
   ObjKey(b, 9, 9, 9, 0, 1, 2);
   // Object 2: child of 1, offset 3 along x, key position (0, 1, 0).
   b.i32_(1).f32_(3).f32_(0).f32_(0).str("kzo_part.kzp").i32_(1).i32_(0);
-  ObjKey(b, 0, 1, 0, 0, 1, 1);
-  ObjKey(b, 0, 1, 0, 0, 1, 1);
+  for (size_t k = 0; k < frames.size(); k++) ObjKey(b, 0, 1, 0, 0, 1, 1);
   ObjKey(b, 0, 0, 0, 0, 1, 1);
   return b.b;
 }
@@ -123,6 +123,10 @@ TEST_F(KzoTest, KeySegmentsFollowTheSharedRule) {
       {10, 20, 5, 1, 25.0f / 30.0f},   // before the first key: wraps through the length
       {10, 10, 10, 1, 0.0f},    // two keys on one frame
       {0, 40, 40, 1, 0.0f},     // wrap span of 0
+      {0, 50, 45, 0, 0.9f},     // last key past the motion's end: inside the segment ...
+      {0, 50, 55, 1, 0.0f},     // ... and after it a wrap span below 0 gives 0, not a negative
+      {INT_MIN, INT_MAX, 0, 0, 0.5f},   // frames far apart: 64-bit spans
+      {INT_MIN, INT_MAX, INT_MAX, 1, 0.0f},
   };
   for (auto c : cases) {
     m->keyFrames[0] = c.f0;
@@ -181,6 +185,22 @@ TEST_F(KzoTest, RefusedAndDamagedFilesLeaveTheSet) {
   d[objectCountAt + 4 + 4 + 12 + 16] = 40;   // object 1's parent
   EXPECT_FALSE(Read(d));
   EXPECT_EQ(g_Obj3Sets[0], before);
+}
+
+// Key frames must ascend: a file whose frames go back or repeat is refused by name.
+TEST_F(KzoTest, KeyFramesOutOfOrderAreRefusedNamingTheMotion) {
+  ASSERT_TRUE(Read(Kzo()));
+  Obj3Set *before = g_Obj3Sets[0];
+  for (const std::vector<i32> &frames : std::vector<std::vector<i32>>{{1, INT_MIN, 65536}, {0, 20, 20}, {20, 0}}) {
+    Messages().clear();
+    EXPECT_FALSE(Read(Kzo(2005000, frames)));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], path + " は、モーション 0「run」のオブジェクト共通のキーフレームが昇順に並んでいないので\n読み込むことができません。");
+    EXPECT_EQ(g_Obj3Sets[0], before);
+  }
+  EXPECT_EQ(Kzo_ReadBody(0, path.c_str()), 0);
+  EXPECT_EQ(g_Obj3Sets[0], before);
+  ASSERT_TRUE(Read(Kzo(2005000, {0, 20, 30})));
 }
 
 TEST_F(KzoTest, MovingAndRemovingObjectsKeepsTheirData) {

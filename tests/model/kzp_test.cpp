@@ -1,6 +1,7 @@
 // KZP files: hand-made files of every read version land in exactly the expected fields,
 // refused versions and damaged files leave the slot as it was, the writer reproduces files
 // byte for byte and refuses what does not fit, and files open by their whole extension.
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 
@@ -221,17 +222,22 @@ TEST_F(KzpTest, CountsBeyondTheCapacitiesAreRefused) {
   const size_t counts = 7, positions = 23;
   const size_t bindings = positions + 36 + 12 + 16 + 16;
   const size_t polys = bindings + 36;
-  std::vector<std::vector<u8>> bad = {
-      patch(counts, {0xff, 0xff, 0xff, 0x7f}),            // huge position count
-      patch(counts, {0xff, 0xff, 0xff, 0xff}),            // negative count
-      patch(bindings, {200, 0}),                          // bone 200 of 128
-      patch(polys + 2, {5}),                              // five corners
-      patch(polys + 3, {0xff, 0xff, 0xff, 0x7f}),         // vertex index past the capacity
+  const char *damaged = "は壊れているため";
+  struct Bad { std::vector<u8> d; const char *says; } bad[] = {
+      {patch(counts, {0xff, 0xff, 0xff, 0x7f}), "頂点の数 (2147483647) が上限"},   // huge position count
+      {patch(counts + 12, {0xff, 0xff, 0, 0}), "UVの数 (65535) が上限"},
+      {patch(counts, {0xff, 0xff, 0xff, 0xff}), damaged},            // negative count
+      {patch(bindings, {200, 0}), damaged},                          // bone 200 of 128
+      {patch(polys + 2, {5}), "ポリゴンの角の数 (5) が上限 (4)"},    // five corners
+      {patch(polys + 3, {0xff, 0xff, 0xff, 0x7f}), damaged},         // vertex index past the capacity
+      {patch(polys, {0xff, 0xff}), "ポリゴンの数 (65535) が上限"},
   };
-  for (auto &d : bad) {
+  for (auto &b : bad) {
     Messages().clear();
-    EXPECT_EQ(Read(d), nullptr);
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Read(b.d), nullptr);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(b.says), std::string::npos) << Messages()[0];
+    EXPECT_EQ(Messages()[0].rfind(path, 0), 0u);
   }
   // A stale UV index past the UV count: the model read without full arrays still has room.
   Model3 *stale = Read(patch(polys + 3 + 12, {9}), 9, 0);
@@ -248,7 +254,10 @@ TEST_F(KzpTest, CountsBeyondTheCapacitiesAreRefused) {
   Bones(tail);
   size_t bonesAt = d.size() - tail.b.size();
   d[bonesAt] = 129;
+  Messages().clear();
   EXPECT_EQ(Read(d), nullptr);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("ボーンの数 (129) が上限 (128)"), std::string::npos) << Messages()[0];
   d = base;
   d[bonesAt + 4] = 0;   // bone name length 256
   d[bonesAt + 5] = 1;
@@ -260,6 +269,26 @@ TEST_F(KzpTest, CountsBeyondTheCapacitiesAreRefused) {
   EXPECT_NE(Read(d, 9), nullptr);   // the offsets above are right: unpatched, it reads
   Model3_FreeSlot(9);
   EXPECT_EQ(g_Model3Slots[0], nullptr);   // nothing was ever loaded
+}
+
+// A bone track whose frames go back or repeat is refused, naming motion, bone and file.
+TEST_F(KzpTest, KeyFramesOutOfOrderAreRefusedByName) {
+  std::vector<u8> base = Kzp(2006000);
+  Bytes tail;
+  Bones(tail);
+  size_t bonesAt = base.size() - tail.b.size();
+  // Bone 1 ("arm"), motion 0: key count at ..., then the keys at frames 0 and 10.
+  size_t armKeys = bonesAt + 4 + (4 + 4 + 4 + 40 + 4 + 44 + 4) + (4 + 3 + 4 + 40) + 4;
+  for (i32 second : {0, -5, INT_MIN}) {
+    std::vector<u8> d = base;
+    u32 v = (u32)second;
+    for (int i = 0; i < 4; i++) d[armKeys + 44 + i] = (u8)(v >> (8 * i));
+    Messages().clear();
+    EXPECT_EQ(Read(d), nullptr);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], path + " は、モーション 0「walk」のボーン 1「arm」のキーフレームが昇順に並んでいないので\n読み込むことができません。");
+  }
+  EXPECT_EQ(g_Model3Slots[0], nullptr);
 }
 
 TEST_F(KzpTest, TextureNamesFollowEveryNonZeroUsedWord) {

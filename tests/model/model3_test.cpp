@@ -1,6 +1,8 @@
 // The 3D model record: defaults of a new model (CP932 names byte for byte), copies that keep
 // every track and group key, bone removal and copy, slot bounds, and leak-free churn.
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "lib/framework/lib.h"
 #include "model_fixture.h"
@@ -50,21 +52,32 @@ TEST_F(ModelTest, NewModelDefaultsAreExact) {
   const Group3 &g = m->groups[5];
   EXPECT_EQ(g.r, 200.0f); EXPECT_EQ(g.a, 255.0f); EXPECT_EQ(g.shading, 4u);
   EXPECT_EQ(g.scaleU, 1.0f); EXPECT_EQ(g.word1, 4u); EXPECT_EQ(g.specB, 64u);
-  // Every bone has one identity key at frame 0 in each of the 100 motions.
-  for (int b = 0; b < 128; b++)
-    for (int t = 0; t < 100; t++) {
-      const KeyTrack &tr = m->bones[b].keys[t];
-      ASSERT_EQ(tr.count, 1);
-      ASSERT_EQ(tr.capacity, 16);
-      ASSERT_EQ(tr.keys[0].frame, 0);
-      ASSERT_EQ(tr.keys[0].quat[3], 1.0f);
-      ASSERT_EQ(tr.keys[15].scale[2], 1.0f);
-    }
+  // Every bone has one identity key at frame 0 in each motion in use; the tracks of a motion
+  // come into being with it (all 100 here).
+  auto checkTracks = [&](int motions) {
+    for (int b = 0; b < 128; b++)
+      for (int t = 0; t < motions; t++) {
+        const KeyTrack &tr = m->bones[b].keys[t];
+        ASSERT_EQ(tr.count, 1);
+        ASSERT_EQ(tr.capacity, 16);
+        ASSERT_EQ(tr.keys[0].frame, 0);
+        ASSERT_EQ(tr.keys[0].quat[3], 1.0f);
+        ASSERT_EQ(tr.keys[15].scale[2], 1.0f);
+      }
+  };
+  checkTracks(1);
+  m->motionCount = 100;
+  Model3_FreshTracks(m);
+  checkTracks(100);
+  m->motionCount = 1;
   EXPECT_EQ(m->boneRest[7].quat[3], 1.0f);
+  Model3_FreshBindings(m, 0, 256);
   EXPECT_EQ(m->bindings[255].automatic, 1u);
   EXPECT_EQ(m->capPositions, 256);
   EXPECT_EQ(m->capPolygons, 64);
-  const GroupKeyList3 *gl = m->motions[99].groupKeys[127];
+  // Group key lists are made when first needed, reset: 16 keys of values 1.0, count 0.
+  EXPECT_EQ(m->motions[99].groupKeys[127], nullptr);
+  const GroupKeyList3 *gl = Model3_EnsureGroupKeys(m, 99, 127);
   ASSERT_NE(gl, nullptr);
   EXPECT_EQ(gl->count, 0);
   EXPECT_EQ(gl->keys[15].values[3], 1.0f);
@@ -125,7 +138,7 @@ TEST_F(ModelTest, CopyKeepsTracksAndGroupKeys) {
   s->motions[2].used = 1;
   s->boneCount = 4;
   for (int f = 0; f < 40; f++) KeyTrack_Insert(&s->bones[3].keys[2], &(const BoneKey3 &)Key(f, (f32)f));
-  GroupKeyList3 *gl = s->motions[1].groupKeys[0];
+  GroupKeyList3 *gl = Model3_EnsureGroupKeys(s, 1, 0);
   gl->count = 2;
   gl->keys[1].frame = 30;
   gl->keys[1].texture = 5;
@@ -308,4 +321,37 @@ TEST_F(ModelTest, SlotChurnReleasesEverything) {
   }
   EXPECT_EQ(g_Released, 4);
   for (int n = 0; n < 256; n++) EXPECT_EQ(g_ModelPoses[n], nullptr);
+}
+
+// Resident memory of a model made with full arrays: the arrays at capacity come as untouched
+// zero pages, so a full-capacity model holding 10 polygons costs far less than its capacity.
+static long ResidentKiB(void) {
+  FILE *f = fopen("/proc/self/statm", "r");
+  if (!f) return -1;
+  long pages = 0, resident = 0;
+  int got = fscanf(f, "%ld %ld", &pages, &resident);
+  fclose(f);
+  return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+TEST_F(ModelTest, UntouchedCapacityCostsNoMemory) {
+  g_MaxPolygons = 65000;
+  g_MaxVertices = 4 * 65000;
+  Model3_Free(NewFull());   // the allocator's own first-use cost is not the model's
+  long before = ResidentKiB();
+  if (before < 0) GTEST_SKIP();
+  Model3 *m = NewFull();
+  ASSERT_EQ(m->capPolygons, 65000);
+  for (int p = 0; p < 10; p++) {
+    m->polygons[p].cornerCount = 4;
+    for (int c = 0; c < 4; c++) m->positions[4 * p + c] = Vec3{(f32)p, (f32)c, 0};
+  }
+  m->polygonCount = 10;
+  m->positionCount = 40;
+  long cost = ResidentKiB() - before;
+  long capacityKiB = (long)(65000 * sizeof(Polygon3) + 4 * 65000 * (4 * sizeof(Vec3) + sizeof(Vec2) + sizeof(Color4))) / 1024;
+  printf("full model holding 10 polygons: %ld KiB resident (arrays at capacity: %ld KiB, record %zu KiB)\n", cost,
+         capacityKiB, sizeof(Model3) / 1024);
+  EXPECT_LT(cost, 1024);
+  Model3_Free(m);
 }

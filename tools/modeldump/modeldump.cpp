@@ -2,20 +2,26 @@
 // readers (Model3_OpenFile, Kzo_Read), and prints one JSON object per file on stdout: counts,
 // groups, textures, bones, motions and the bounding box of the stored positions (for object
 // sets the same per part). KZV movies are printed from the parser alone (no actor file is
-// loaded): every field of the scene, of each object and of each key. A refused file prints the program's message on stderr; the exit
-// status is then 1. Names are printed as UTF-8.
+// loaded): every field of the scene, of each object and of each key. Collision sets (.kzc)
+// print their fields as stored, without loading the models they name. A compiled script
+// (Program.KZS) prints its version, variables and per block the statements: line, code, A,
+// text and V. A refused file prints the program's message on stderr; the exit status is
+// then 1. Names are printed as UTF-8.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
+#include "model/bytes.h"
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 #include "scene/kzv.h"
+#include "scene/kzc.h"
+#include "scene/prog_kzs.h"
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
@@ -214,6 +220,36 @@ static std::string Obj2Fields(Obj2Model *m) {
   return s + "],\"bbox\":[[0,0,0],[0,0,0]]";
 }
 
+// [SECTION] Collision sets
+
+static std::string NumList(const f32 *v, int n) {
+  std::string s = "[";
+  for (int i = 0; i < n; i++) s += (i ? "," : "") + Num(v[i]);
+  return s + "]";
+}
+
+static std::string KzcFields(const CollisionDoc *d) {
+  std::string s = "\"version\":" + std::to_string(d->version) + ",\"bounds\":" + NumList(d->bounds, 6) + ",\"boxes\":[";
+  for (i32 i = 0; i < d->boxCount; i++) {
+    const ColiBox &b = d->boxes[i];
+    const f32 at[3] = {b.x, b.y, b.z};
+    s += std::string(i ? "," : "") + "{\"used\":" + std::to_string(b.used) + ",\"position\":" + NumList(at, 3) +
+         ",\"angle\":" + Num(b.angle) + ",\"size\":" + Num(b.size) + "}";
+  }
+  s += "],\"circles\":[";
+  for (i32 i = 0; i < d->circleCount; i++) {
+    const ColiCircle &c = d->circles[i];
+    const f32 at[3] = {c.x, c.y, c.z};
+    s += std::string(i ? "," : "") + "{\"used\":" + std::to_string(c.used) + ",\"position\":" + NumList(at, 3) +
+         ",\"size\":" + Num(c.size) + "}";
+  }
+  s += "],\"model\":" + Json(d->modelName) + ",\"slots\":[";
+  for (int i = 0; i < COLI_SLOTS; i++)
+    s += std::string(i ? "," : "") + "{\"flag\":" + std::to_string(d->slotFlags[i]) +
+         (d->slotFlags[i] == 1 ? ",\"name\":" + Json(d->slotNames[i]) : std::string()) + "}";
+  return s + "]";
+}
+
 static std::string LowerExtension(const char *path) {
   const char *name = path;
   for (const char *p = path; *p; p++)
@@ -284,6 +320,49 @@ static bool DumpMovie(const char *path, const std::string &head) {
   return true;
 }
 
+// [SECTION] Compiled scripts
+
+template <class T>
+static std::string Five(const T *v) {
+  std::string s = "[";
+  for (int k = 0; k < PROG_OPERANDS; k++) s += std::string(k ? "," : "") + Num(v[k]);
+  return s + "]";
+}
+
+static bool DumpKzs(const char *path, const std::string &head) {
+  FileData d = {};
+  KzsFile *f = (KzsFile *)calloc(1, sizeof(KzsFile));
+  char why[256] = "cannot be read";
+  bool ok = f && File_ReadAll(path, &d) && Kzs_Parse(d.data, d.size, f, why, sizeof why);
+  File_Free(&d);
+  if (!ok) {
+    fprintf(stderr, "%s: %s\n", path, why);
+    free(f);
+    return false;
+  }
+  const ProgTables &t = f->tables;
+  std::string s = head + "\"version\":" + std::to_string(f->version) + ",\"variables\":[";
+  for (i32 v = 0; v < t.variableCount; v++) {
+    s += std::string(v ? "," : "") + "{\"name\":" + Json(t.variableNames[v]) + ",\"kind\":" + std::to_string(t.variableKinds[v]);
+    if (t.variableKinds[v] == PROG_KIND_NUMBER) s += ",\"value\":" + Num(t.variableValues[v]);
+    if (t.variableKinds[v] == PROG_KIND_STRING) s += ",\"string\":" + Json(t.variableStrings[v]);
+    s += "}";
+  }
+  s += "],\"blocks\":[";
+  for (i32 i = 0; i < f->blockCount; i++) {
+    const ProgBlock *b = f->blocks[i];
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(b->name) + ",\"statements\":[";
+    for (i32 l = 0; l < b->statementCount; l++)
+      s += std::string(l ? "," : "") + "{\"line\":" + std::to_string(l) + ",\"code\":" + std::to_string(b->code[l]) +
+           ",\"A\":" + Five(b->A[l]) + ",\"text\":" + Json(b->text[l]) + ",\"V\":" + Five(b->V[l]) + "}";
+    s += "]}";
+  }
+  printf("%s]}\n", s.c_str());
+  Kzs_Free(f);
+  free(f);
+  return true;
+}
+
 // Prints the file's JSON line; false when the program refuses the file.
 static bool Dump(const char *path) {
   std::string ext = LowerExtension(path);
@@ -307,6 +386,14 @@ static bool Dump(const char *path) {
     printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
     return true;
   }
+  if (ext == "kzc") {
+    CollisionDoc *d = Kzc_ReadDocument(path);
+    if (!d) return false;
+    printf("%s%s}\n", head.c_str(), KzcFields(d).c_str());
+    Coli_FreeDocument(d);
+    return true;
+  }
+  if (ext == "kzs") return DumpKzs(path, head);
   if (ext == "kzb") {
     g_ModelAllocArrays = 0;
     if (!Kzb_Read(0, path)) return false;

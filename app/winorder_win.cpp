@@ -1,0 +1,75 @@
+// The set of windows kept above the main window (see winorder_win.h). Owns g_WinOrder.
+#include "model/types.h"
+#include "app/winorder_win.h"
+
+
+WinOrder g_WinOrder;
+
+void WinOrder_Join(HWND w) {
+  WinOrder &o = g_WinOrder;
+  if (!w) return;
+  for (u32 i = 0; i < o.count; i++)
+    if (o.windows[i] == w) return;
+  if (o.count < WINORDER_CAPACITY) o.windows[o.count++] = w;
+}
+
+void WinOrder_Leave(HWND w) {
+  WinOrder &o = g_WinOrder;
+  for (u32 i = 0; i < o.count; i++) {
+    if (o.windows[i] != w) continue;
+    for (u32 k = i + 1; k < o.count; k++) o.windows[k - 1] = o.windows[k];
+    o.count--;
+    return;
+  }
+}
+
+static bool IsMember(HWND w) {
+  const WinOrder &o = g_WinOrder;
+  for (u32 i = 0; i < o.count; i++)
+    if (o.windows[i] == w) return true;
+  return false;
+}
+
+// True when a visible member of the set lies below the main window in the window order.
+static bool AnyMemberBelow(HWND main) {
+  for (HWND w = GetWindow(main, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (IsMember(w) && IsWindowVisible(w)) return true;
+  return false;
+}
+
+void WinOrder_RaiseAll(void) {
+  WinOrder &o = g_WinOrder;
+  if (o.raising) return;
+  o.raising = true;
+  for (u32 i = 0; i < o.count; i++) {
+    HWND w = o.windows[i];
+    if (!IsWindow(w) || !IsWindowVisible(w)) continue;   // a destroyed window that never left
+    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  }
+  o.raising = false;
+}
+
+// Wine changes the order also after the messages that announce it (activation runs partly
+// on X events that come later): the order is checked again on a short timer as well.
+static void CheckOrder(void) {
+  HWND main = g_WinOrder.main;
+  // While a modal box is open its owner is disabled; the box stays above everything.
+  if (!main || !IsWindow(main) || !IsWindowEnabled(main)) return;
+  if (AnyMemberBelow(main)) WinOrder_RaiseAll();
+}
+
+static void CALLBACK CheckTimer(HWND, UINT, UINT_PTR, DWORD) { CheckOrder(); }
+
+void WinOrder_MainMessage(HWND main, UINT msg, WPARAM wParam, LPARAM lParam) {
+  WinOrder &o = g_WinOrder;
+  if (o.main != main) {
+    o.main = main;
+    if (!o.timer) o.timer = SetTimer(nullptr, 0, 100, CheckTimer);
+  }
+  if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) CheckOrder();
+  if (msg == WM_DESTROY && o.timer) {
+    KillTimer(nullptr, o.timer);
+    o.timer = 0;
+    o.main = nullptr;
+  }
+}

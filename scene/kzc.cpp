@@ -1,0 +1,177 @@
+// KZC collision set files: one parser and one encoder for both versions, the read that loads
+// the models a set names, and the atomic write. Owns g_KzcVersion.
+#include "scene/kzc.h"
+
+#include <string.h>
+
+#include "lib/render/objects.h"
+#include "model/kzp.h"
+#include "model/object.h"
+#include "model/seam.h"
+
+u32 g_KzcVersion = KZC_VERSION_2002010;
+
+static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
+static const char kMsgNotKzc[] = "%s は、ＫＺＣ形式ではありません。";
+static const char kMsgTooOld[] = "KZC形式のバージョンが古いので\n読み込むことができません。\n\n%s";
+static const char kMsgTooNew[] =
+    "KZC形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
+static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
+static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
+
+// [SECTION] Parser
+
+static void ReadBox(ByteReader *r, ColiBox *b) {
+  b->used = Rd_U32(r);
+  b->x = Rd_F32(r);
+  b->y = Rd_F32(r);
+  b->z = Rd_F32(r);
+  b->angle = Rd_F32(r);
+  b->size = Rd_F32(r);
+}
+
+static void ReadCircle(ByteReader *r, ColiCircle *c) {
+  c->used = Rd_U32(r);
+  c->x = Rd_F32(r);
+  c->y = Rd_F32(r);
+  c->z = Rd_F32(r);
+  c->size = Rd_F32(r);
+}
+
+const char *Kzc_Parse(CollisionDoc *d, const u8 *data, size_t size) {
+  // Versions 2002001..2002009 have no known layout: they are refused as too old.
+  static const i32 kVersions[] = {KZC_VERSION_2002000, KZC_VERSION_2002010};
+  static const KzHeaderTexts kTexts = {kMsgNotKzc, kMsgTooOld, kMsgTooNew, kMsgBroken};
+  const char *refusal = Kz_HeaderRefusalOf(data, size, "KZC", kVersions, 2, &kTexts);
+  if (refusal) return refusal;
+  ByteReader r;
+  Rd_Init(&r, data, size);
+  Rd_Skip(&r, 3);
+  d->version = (u32)Rd_I32(&r);
+  bool current = d->version == KZC_VERSION_2002010;
+  // Version 2002000 stores neither the range nor circles: they keep the new set's defaults.
+  if (current)
+    for (int k = 0; k < 6; k++) d->bounds[k] = Rd_F32(&r);
+  d->boxCount = Rd_Count(&r, COLI_BOXES);
+  for (i32 i = 0; i < d->boxCount; i++) ReadBox(&r, &d->boxes[i]);
+  if (current) {
+    d->circleCount = Rd_Count(&r, COLI_CIRCLES);
+    for (i32 i = 0; i < d->circleCount; i++) ReadCircle(&r, &d->circles[i]);
+  }
+  Rd_Name(&r, d->modelName, sizeof d->modelName);
+  i32 slots = Rd_Count(&r, COLI_SLOTS);
+  for (i32 i = 0; i < slots && !r.err; i++) {
+    d->slotFlags[i] = Rd_U32(&r);
+    if (d->slotFlags[i] == 1) Rd_Name(&r, d->slotNames[i], sizeof d->slotNames[i]);
+  }
+  return r.err ? kMsgBroken : nullptr;
+}
+
+// [SECTION] Encoder
+
+static bool NameFits(const char *s) { return memchr(s, 0, COLI_NAME) != nullptr; }
+
+bool Kzc_Encode(CollisionDoc *d, ByteWriter *w) {
+  if (!d || d->boxCount < 0 || d->boxCount > COLI_BOXES || d->circleCount < 0 || d->circleCount > COLI_CIRCLES ||
+      !NameFits(d->modelName))
+    return false;
+  for (int i = 0; i < COLI_SLOTS; i++)
+    if (d->slotFlags[i] == 1 && !NameFits(d->slotNames[i])) return false;
+  d->version = g_KzcVersion;
+  Wr_Bytes(w, "KZC", 3);
+  Wr_I32(w, (i32)d->version);
+  for (int k = 0; k < 6; k++) Wr_F32(w, d->bounds[k]);
+  Wr_I32(w, d->boxCount);
+  for (i32 i = 0; i < d->boxCount; i++) {
+    const ColiBox &b = d->boxes[i];
+    Wr_U32(w, b.used);
+    Wr_F32(w, b.x);
+    Wr_F32(w, b.y);
+    Wr_F32(w, b.z);
+    Wr_F32(w, b.angle);
+    Wr_F32(w, b.size);
+  }
+  Wr_I32(w, d->circleCount);
+  for (i32 i = 0; i < d->circleCount; i++) {
+    const ColiCircle &c = d->circles[i];
+    Wr_U32(w, c.used);
+    Wr_F32(w, c.x);
+    Wr_F32(w, c.y);
+    Wr_F32(w, c.z);
+    Wr_F32(w, c.size);
+  }
+  Wr_Name(w, d->modelName);
+  Wr_I32(w, COLI_SLOTS);   // always all ten slots
+  for (int i = 0; i < COLI_SLOTS; i++) {
+    Wr_U32(w, d->slotFlags[i]);
+    if (d->slotFlags[i] == 1) Wr_Name(w, d->slotNames[i]);
+  }
+  return !w->err;
+}
+
+// [SECTION] Reading and writing files
+
+CollisionDoc *Kzc_ReadDocument(const char *path) {
+  FileData f;
+  if (!path || !File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
+    return nullptr;
+  }
+  CollisionDoc *d = Coli_AllocDocument();
+  const char *refusal = d ? Kzc_Parse(d, f.data, f.size) : kMsgBroken;
+  File_Free(&f);
+  if (refusal) {
+    Coli_FreeDocument(d);
+    Lib_ErrorBoxf(refusal, path);
+    return nullptr;
+  }
+  return d;
+}
+
+// The collision model: opened into the scratch slot and copied into a model of the document's
+// own. Null when the file could not be read (the opener said why); a stale model left in the
+// scratch slot by an earlier open is never taken for it.
+static Model3 *LoadCollisionModel(const char *name) {
+  const Model3 *opened = Model3_OpenFile(COLI_SCRATCH_SLOT, name);
+  if (!opened) return nullptr;
+  Model3 *m = Model3_New();
+  if (m) Model3_Copy(opened, m, 1);
+  return m;
+}
+
+// Character slot i: model slot and scene object 10 + i, the object hidden.
+static void LoadCharacter(i32 i, const char *name) {
+  i32 n = COLI_FIRST_CHARACTER + i;
+  Model3_Init(n);
+  Model3_OpenFile(n, name);   // a model that cannot be read is reported; the read goes on
+  Object_SetVisible(ObjectInit(n), 0);
+}
+
+bool Kzc_Read(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  CollisionDoc *d = Kzc_ReadDocument(path);
+  if (!d) return false;
+  Str_Copy(d->fileName, sizeof d->fileName, path);
+  if (d->modelName[0]) d->model = LoadCollisionModel(d->modelName);
+  for (i32 i = 0; i < COLI_SLOTS; i++)
+    if (d->slotFlags[i] == 1) LoadCharacter(i, d->slotNames[i]);
+  Coli_ReplaceDocument(d);
+  d->loaded = 1;
+  Timer_Reset();
+  return true;
+}
+
+bool Kzc_Write(const char *path) {
+  if (!path || !path[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  ByteWriter w = {};
+  bool ok = g_CollisionDoc && Kzc_Encode(g_CollisionDoc, &w) && File_WriteAtomic(path, w.data, w.size);
+  Wr_Free(&w);
+  if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
+  return ok;
+}
