@@ -123,7 +123,8 @@ void FileMenu_LoadKzp(const char *name) {
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
   Tex_CopyModel3Pixels((i32)g_CurSlot);
   App_RefreshLists();
-  ClearSelections(CurrentModel());
+  // Again after the lists (their refresh may pick); a refused file keeps the selection.
+  if (m) ClearSelections(CurrentModel());
   EndOpen();
 }
 
@@ -142,7 +143,9 @@ static void OpenKzp(void) {
 }
 
 static void OpenAnyFile(void) {
-  const char *name = FileDlg_OpenWithFilter(Owner(), "すべてのファイル", "読み込むファイルを選択して下さい", "");
+  // A filter is pairs of label and pattern ending in two NULs (the literal adds the second).
+  static const char kAllFiles[] = "すべてのファイル\0*.*\0";
+  const char *name = FileDlg_OpenWithFilter(Owner(), kAllFiles, "読み込むファイルを選択して下さい", "");
   if (!name[0]) { Timer_Reset(); return; }
   FileMenu_LoadKzp(name);   // the model reader chooses the format by the extension
 }
