@@ -5,6 +5,7 @@
 #include "app/drag_anchors.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
+#include "scene/coli.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
 
@@ -53,5 +54,6 @@ void Scene_Install(void) {
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;
   g_RenderHooks.movieInterpolate = Movie_InterpolateObject;
-  Movie_InstallHooks();   // frame tables on change, movie images
+  Movie_InstallHooks();   // frame tables on change, movie images, KZV files
+  Coli_InstallFileMenu();
 }
