@@ -60,7 +60,6 @@ BOOL AnswerFileDialog(OPENFILENAMEA *ofn) {
 // A key released in a window after the loop ran dry: the idle pass frees the key latch
 // (by hand here: a program without focus waits in GetMessage and has no idle passes).
 void Release(HWND w, UINT vk) {
-  Pump(3);
   g_AppShell.keyLatch = 0;
   SendMessageA(w, WM_KEYUP, vk, 0);
 }
