@@ -244,9 +244,7 @@ void App_OnLButtonDblClk(i64 lParam) {
   CALL_HOOK(doubleClick, x, y);
 }
 
-// [SECTION] keys, commands and lists
-void App_OnKeyDown(u32 vk) { CALL_HOOK(keyDown, vk); }
-void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
+// [SECTION] keys, commands and lists (App_OnKeyDown, App_OnKeyUp: keys.cpp)
 void App_LoopKeyUp(u32 vk) { CALL_HOOK(loopKeyUp, vk); }
 void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
 

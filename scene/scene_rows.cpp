@@ -5,6 +5,8 @@
 #include "app/drag_anchors.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
+#include "app/entries.h"
+#include "scene/coli.h"
 #include "scene/coli_edit.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
@@ -61,6 +63,8 @@ static void InstallProgRow(void) {
   r.command = Prog_Command;
   Family_InstallRow(FAMILY_PROGRAM, &r);
   Prog_InstallLibraryHost();
+  g_ShellEntries.progRun = Prog_ShellRunKey;
+  g_ShellEntries.progStop = Prog_ShellStopKey;
 }
 
 void Scene_Install(void) {
@@ -73,5 +77,6 @@ void Scene_Install(void) {
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;
   g_RenderHooks.movieInterpolate = Movie_InterpolateObject;
-  Movie_InstallHooks();   // frame tables on change, movie images
+  Movie_InstallHooks();   // frame tables on change, movie images, KZV files
+  Coli_InstallFileMenu();
 }
