@@ -110,6 +110,14 @@ static bool MayDiscardEditedScript(void) {
   return true;
 }
 
+// Leaving the 2D map editor frees its map.
+static bool MayDiscardEditedMap(void) {
+  if (!Doc_IsChanged(DOC_MAP2) || g_EditFamily != FAMILY_2D_MAP) return true;
+  if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo("編集中のマップは破棄されます。よろしいですか？")) return false;
+  Doc_ClearChanged(DOC_MAP2);
+  return true;
+}
+
 static void Start3DFamily(void) {
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
@@ -131,7 +139,7 @@ static void Start3DFamily(void) {
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
   if (g_EditFamily == FAMILY_3D_MODEL) return;
-  if (!MayDiscardEditedScript()) { g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedScript() || !MayDiscardEditedMap()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
@@ -141,7 +149,10 @@ void App_SwitchFamily(u32 family) {
   if (family == g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedModel() || !MayDiscardEditedScript()) { g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedModel() || !MayDiscardEditedScript() || !MayDiscardEditedMap()) {
+    g_EditDlgRefresh = 1;
+    return;
+  }
   g_PrevEditFamily = g_EditFamily;
   g_PrevEditSubMode = g_EditSubMode;
   App_LeaveFamily();
