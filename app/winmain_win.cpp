@@ -10,6 +10,7 @@
 #include "scene/map2.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
+#include "scene/coli_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -20,6 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Edit2D_Install();
   Scene_Install();
   Prog_InstallWin();
+  Coli_InstallWin();
   Map2_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();

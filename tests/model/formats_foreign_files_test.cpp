@@ -303,3 +303,51 @@ TEST_F(ForeignFiles, MxScene) {
   EXPECT_VEC3(m->normals[5], 0, 1, 0);
   remove("other.mx");
 }
+
+// The import's scratch model is sized from the file: every sample must parse into it exactly
+// as into a model at full capacity (same result, counts and array bytes), or the sizing has
+// cut something off.
+TEST_F(ForeignFiles, ScratchSizedFromTheFileParsesLikeAFullModel) {
+  struct Case {
+    const char *file;
+    FmtParseFn parse;
+  } cases[] = {{"dxf/sample.dxf", Dxf_Parse}, {"dxf/sample_crlf.dxf", Dxf_Parse}, {"lwo/sample.lwo", Lwo_Parse},
+               {"mqo/sample.mqo", Mqo_Parse},  {"mx/sample.mx", Mx_Parse},          {"rok/sample.rok", Rok_Parse}};
+  int faces;
+  std::string big = MakeDxf(60, 50, &faces);
+  for (const Case &c : cases) {
+    std::string bytes = ReadBytes(DataPath(c.file));
+    ASSERT_FALSE(bytes.empty()) << c.file;
+    Model3 *sized = Fmt_NewModelFor(bytes.size()), *full = Fmt_NewModel();
+    ASSERT_TRUE(sized && full);
+    EXPECT_LT(sized->capPolygons, full->capPolygons) << c.file;
+    FmtStatus s1 = {}, s2 = {};
+    FmtResult r1 = c.parse(sized, (const u8 *)bytes.data(), bytes.size(), &s1);
+    FmtResult r2 = c.parse(full, (const u8 *)bytes.data(), bytes.size(), &s2);
+    EXPECT_EQ(r1, FMT_OK) << c.file;
+    EXPECT_EQ(r1, r2) << c.file;
+    ASSERT_EQ(sized->positionCount, full->positionCount) << c.file;
+    ASSERT_EQ(sized->normalCount, full->normalCount) << c.file;
+    ASSERT_EQ(sized->colorCount, full->colorCount) << c.file;
+    ASSERT_EQ(sized->uvCount, full->uvCount) << c.file;
+    ASSERT_EQ(sized->polygonCount, full->polygonCount) << c.file;
+    EXPECT_EQ(memcmp(sized->positions, full->positions, sized->positionCount * sizeof(Vec3)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->bindings, full->bindings, sized->positionCount * sizeof(VertexBinding)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->normals, full->normals, sized->normalCount * sizeof(Vec3)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->colors, full->colors, sized->colorCount * sizeof(Color4)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->uvs, full->uvs, sized->uvCount * sizeof(Vec2)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->polygons, full->polygons, sized->polygonCount * sizeof(Polygon3)), 0) << c.file;
+    EXPECT_EQ(sized->groupCount, full->groupCount) << c.file;
+    EXPECT_EQ(sized->textureCount, full->textureCount) << c.file;
+    // The bones have the key tables of a full model.
+    for (i32 b : {0, 1, MODEL3_BONES - 1})
+      for (i32 mo : {0, MODEL3_MOTIONS - 1}) {
+        ASSERT_NE(sized->bones[b].keys, nullptr);
+        EXPECT_EQ(sized->bones[b].keys[mo].count, full->bones[b].keys[mo].count) << b << " " << mo;
+      }
+    EXPECT_EQ(sized->bones[1].keys[0].keys[0].quat[3], 1.0f);
+    EXPECT_EQ(sized->keyTableLength, full->keyTableLength);
+    Model3_Free(sized);
+    Model3_Free(full);
+  }
+}
