@@ -1,10 +1,11 @@
 // Opening a 3D model file by its extension: KZP through the KZP reader, the foreign formats
-// through their importers, X files through the platform's importer (the seam).
+// through their importers.
 #include <stdio.h>
 #include <string.h>
 
 #include "model/bytes.h"
 #include "model/formats/formats.h"
+#include "model/formats/xfile.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/seam.h"
@@ -65,7 +66,7 @@ static Model3 *OpenFile(i32 slot, const char *path) {
   else if (SameTextIgnoringCase(ext, "rok"))
     ok = Rok_Read(slot, path) != 0;
   else if (SameTextIgnoringCase(ext, "x"))
-    ok = g_Seam.importX && g_Seam.importX(slot, path);
+    ok = XFile_Import(slot, path) == 1;
   else if (kzp) {
     i32 version = 0;
     Kz_ReadHeader(f.data, f.size, "KZP", &version);   // 0 when the file ends inside the header

