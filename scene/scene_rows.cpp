@@ -8,6 +8,7 @@
 #include "app/entries.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "scene/map2.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
 #include "scene/prog_run.h"
@@ -22,9 +23,18 @@ static void InstallEffectRow(void) {
 
 static void InstallMap2Row(void) {
   FamilyHooks r = {};
+  r.enter = Map2_Enter;
+  r.leave = Map2_Leave;
+  r.drawOverlay = Map2_Draw;
+  r.update = Map2_Update;
+  r.lButtonDown = Map2_LButtonDown;
+  r.lButtonUp = Map2_LButtonUp;
   r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Map2_MouseMove;
+  r.keyDown = Map2_KeyDown;
   Family_InstallRow(FAMILY_2D_MAP, &r);
+  Map2_InstallEntries();
 }
 
 static void InstallColiRow(void) {
