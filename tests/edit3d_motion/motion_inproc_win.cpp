@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -41,12 +42,13 @@ std::string TempDir() {
 }
 
 BOOL AnswerSave(OPENFILENAMEA *ofn) {
+  SetCurrentDirectoryA(TempDir().c_str());   // the dialog leaves the chosen folder current
   lstrcpynA(ofn->lpstrFile, (TempDir() + g_answer).c_str(), (int)ofn->nMaxFile);
   if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_answer.c_str(), (int)ofn->nMaxFileTitle);
   return TRUE;
 }
 
-std::string Run(const std::string &cmd) {
+std::string RunTool(const std::string &cmd) {
   std::string out;
   FILE *p = _popen(cmd.c_str(), "r");
   if (!p) return out;
@@ -133,7 +135,12 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = TempDir() + g_answer;
-  std::string dump = Run("modeldump.exe \"" + saved + "\"");
+  // modeldump is built beside this program.
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  std::string dump = RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
   EXPECT_NE(dump.find("\"parent\":1,\"keyFrames\":[[0,5]]"), std::string::npos) << dump;
 
   DestroyWindow(g_MainWnd);
