@@ -10,6 +10,7 @@
 #include "scene/coli_edit.h"
 #include "scene/map2.h"
 #include "scene/movie.h"
+#include "scene/movie_edit.h"
 #include "scene/movie_services.h"
 #include "scene/prog_run.h"
 
@@ -57,7 +58,18 @@ static void InstallColiRow(void) {
 static void InstallMovieRow(void) {
   FamilyHooks r = {};
   r.enter = Movie_Enter;
+  r.leave = Movie_Leave;
+  r.update = Movie_Update;
+  r.drawScene = Movie_DrawScene;
+  r.drawOverlay = Movie_Draw;
+  r.lButtonDown = Movie_LButtonDown;
+  r.rButtonDown = Movie_RButtonDown;
   r.mButtonDown = Ed3D_SetDragAnchors;
+  r.mouseMove = Movie_MouseMove;
+  r.loopKeyUp = Movie_KeyUp;
+  r.command = Movie_Command;
+  r.wheelKey = Movie_WheelKey;
+  r.refreshLists = Movie_RefreshAllLists;
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 
