@@ -11,6 +11,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
+#include "app/strip.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
@@ -127,12 +128,40 @@ void Movie_NewDocument(void) {
 
 // [SECTION] enter and leave
 
+static const char *KindName(i32 kind) {
+  switch (kind) {
+    case MOVIE_KIND_IMAGE: return "２Ｄイメージ";
+    case MOVIE_KIND_OBJ2: return "２Ｄモデル オブジェクト";
+    case MOVIE_KIND_BONE2: return "２Ｄモデル ワンスキン";
+    case MOVIE_KIND_OBJ3:
+    case MOVIE_KIND_MODEL3: return "３Ｄモデル";
+    case MOVIE_KIND_CAMERA: return "カメラ";
+    case MOVIE_KIND_SCENE: return "シーン";
+    case MOVIE_KIND_SOUND: return "効果音";
+    case MOVIE_KIND_MESSAGE: return "メッセージ";
+    default: return "";
+  }
+}
+static i32 StripObject(void) { return (i32)g_CurSlot; }
+static i32 StripFrame(void) { return g_MovieFrame; }
+static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
+
+// The key dialog is the movie strip's window: its time line starts at (230, 84).
+static void SetUpStrip(void) {
+  g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
+  g_StripGeo.margin = 230;
+  g_StripGeo.rowTop = 84;
+  Strip_SetDivisor(8);
+  Strip_SetOffsets(0, 0);
+}
+
 void Movie_Enter(void) {
   MovieEditor &e = g_MovieEditor;
   g_FrameScaling = 0;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
   g_RunState = 6;
   g_CurSlot = 0;
+  SetUpStrip();
   Movie_NewDocument();
   g_MovieFrame = 0;
   e.shownFrame = -1;
