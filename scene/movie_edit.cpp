@@ -384,7 +384,9 @@ static bool HasRoom(i32 n, i32 kind) {
   return true;
 }
 
-static void InitKeys(MovieObject *o, i32 kind) {
+// One key at frame 0 holding the neutral pose; the pose is evaluated at once, so that a key
+// made before the next update copies a real pose (a zero quaternion would turn nothing).
+static void InitKeys(i32 n, MovieObject *o, i32 kind) {
   o->kind = kind;
   o->keyCount = 1;
   MovieKey &k = o->keys[0];
@@ -393,6 +395,8 @@ static void InitKeys(MovieObject *o, i32 kind) {
   k.rotation[3] = 1.0f;
   k.scale[0] = k.scale[1] = k.scale[2] = 1.0f;
   for (f32 &c : k.color) c = 255.0f;
+  Movie_FindKeysOf(o, g_MovieFrame);
+  Movie_InterpolateObject(n, o->curKey, o->fraction);
 }
 
 // A fresh record at n: one left over from an earlier actor is freed, not reused.
@@ -412,7 +416,7 @@ bool Movie_AddActor(i32 kind) {
   }
   MovieObject *o = FreshObject(n);
   if (!o) return false;
-  InitKeys(o, kind);
+  InitKeys(n, o, kind);
   g_MovieObjectCount = n + 1;
   g_CurSlot = (u32)n;
   switch (kind) {
@@ -438,7 +442,7 @@ bool Movie_ClearModelActor(void) {
     g_MovieObjectCount = n;   // the record is gone; the objects after it cannot stay listed
     return false;
   }
-  InitKeys(o, MOVIE_KIND_MODEL3);
+  InitKeys(n, o, MOVIE_KIND_MODEL3);
   g_ModelAllocArrays = 1;
   Model3_Init(n);
   MarkEdited();
