@@ -68,6 +68,7 @@ struct EffectEditor {
   i32 curEmitter;
   i32 mode;                // EFFECT_MODE_*
   u8 refresh;              // the dialog's labels are out of date
+  void *dialog;            // the effect dialog (platform handle), null when closed
   f32 scale, scale2;       // the document's camera values (2.0 and 3.9)
   i32 viewPair[2];         // (150, 84)
   EffectParticle particles[EFFECT_PARTICLES];

@@ -62,6 +62,7 @@ static void Effect_OpenDialog(void) {
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_EFFECT), main, Effect_DlgProc, 0);
   if (!dlg) return;
   g_EffectDlg.window = dlg;
+  g_EffectEdit.dialog = dlg;
   i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(dlg, 0, h - 330, 740, 300, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -76,6 +77,7 @@ static void Effect_CloseDialog(void) {
     DestroyWindow(g_EffectDlg.window);
   }
   g_EffectDlg.window = nullptr;
+  g_EffectEdit.dialog = nullptr;
 }
 
 void Effect_InstallWin(void) {
