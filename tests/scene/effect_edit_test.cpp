@@ -47,18 +47,6 @@ struct EffectTest : ::testing::Test {
   }
 };
 
-TEST_F(EffectTest, NewDocumentHasTheTrailerAndOneKeyAtFrameZero) {
-  const EffectDoc &d = *g_EffectDocs[0];
-  EXPECT_EQ(d.version, 2003000u);
-  EXPECT_STREQ(d.name, "新規.KZE");
-  EXPECT_EQ(d.emitterCount, 1);
-  EXPECT_EQ(d.frameCount, 180);
-  EXPECT_EQ(d.emitters[0].kind[1], 4);
-  EXPECT_EQ(d.emitters[0].keyCount, 1);
-  EXPECT_EQ(d.emitters[1].keyCount, 0);
-  EXPECT_FALSE(Effect_InitDocument(EFFECT_DOCS));
-}
-
 TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   struct Case {
     std::vector<i32> frames;
