@@ -137,5 +137,10 @@ bool Effect_SliderChanged(i32 control, i32 pos);
 // The text of a "%d" label (119 or 122); empty for other controls.
 void Effect_LabelText(i32 control, char *out, size_t size);
 
+// [SECTION] Effect strip (effect_edit_strip.cpp)
+// Fills the strip's source with the emitters of document 0 and the current frame (program
+// start). The family makes no window for the strip.
+void Effect_InstallStripSource(void);
+
 // The platform entries (effect_edit_win.cpp, program start).
 void Effect_InstallWin(void);

@@ -26,6 +26,7 @@ static void InstallEffectRow(void) {
   r.mouseMove = Effect_MouseMove;
   r.wheelKey = Effect_WheelKey;   // previous / next key frame, then the segment again
   Family_InstallRow(FAMILY_EFFECT, &r);
+  Effect_InstallStripSource();
 }
 
 static void InstallMap2Row(void) {

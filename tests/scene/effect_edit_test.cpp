@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include "app/drag_anchors.h"
+#include "app/strip.h"
 #include "lib/render/movie_state.h"
 #include "scene/effect_edit.h"
 #include "scene/movie.h"
@@ -20,6 +22,9 @@ i32 SeededRandom() {
   return (i32)((g_Seed >> 16) & 0x7fff);
 }
 i32 NeverCentre() { return 0; }   // always the corner (-160, -120)
+
+std::vector<std::string> g_StripTexts;
+void RecordText(i32, i32, u32, const char *text) { g_StripTexts.push_back(text); }
 
 struct EffectTest : ::testing::Test {
   void SetUp() override {
@@ -178,6 +183,31 @@ TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
   Effect_Update();
   EXPECT_EQ(e.frameCounter, 0);
   EXPECT_EQ(InUse(), 5);
+}
+
+TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
+  Strip_ResetForTest();
+  Effect_InstallStripSource();
+  g_StripSeam.text = RecordText;
+  g_StripTexts.clear();
+  static int window;
+  Strip_Register(STRIP_EFFECT_KEYS, &window, 800, 200);
+  Str_Copy(Em().name, sizeof Em().name, "火花");
+  SetKeys({0, 40});
+  g_EffectDocs[0]->emitters[1].keyCount = 1;   // beyond the emitter count: not shown
+  g_EffectDocs[0]->emitters[1].keys[0].frame = 80;
+  Strip_DrawEffectKeys();
+  const u32 blue = Strip_RGB(0, 128, 255);
+  auto at = [](i32 frame, i32 row) {
+    i32 x = frame * 10 / Strip_Divisor() + g_StripGeo.offsetX + g_StripGeo.margin;
+    return g_StripCanvas[(g_StripGeo.rowTop + 25 * row + 2) * STRIP_CANVAS_W + x + 3];
+  };
+  EXPECT_EQ(at(0, 0), blue);
+  EXPECT_EQ(at(40, 0), blue);
+  EXPECT_NE(at(80, 1), blue);
+  ASSERT_FALSE(g_StripTexts.empty());
+  EXPECT_EQ(g_StripTexts[0], "火花");
+  Strip_ResetForTest();
 }
 
 }  // namespace
