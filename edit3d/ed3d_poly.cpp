@@ -174,8 +174,9 @@ void Ed3D_PolyToolKey(u32 tool) {
   g_PolyDlgRefresh = 1;
 }
 
+// Reads the cached pointers as they are: the overlay runs it while g_CurView names the view
+// being drawn, which a refresh would turn to the active view.
 void Ed3D_PolyStatusText(void) {
-  App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   i32 nf, nv;
   FlagCounts(m, &nf, &nv);
