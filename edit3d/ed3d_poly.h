@@ -99,9 +99,11 @@ bool Poly_FreePointAt(const ViewRecord *v, i32 sx, i32 sy, f32 out[3]);
 // False, with a message and the model unchanged, when the arrays have no room.
 bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count);
 
-// Screen centre and mean projected normal of every polygon in view v (the per-face scratch).
+// Pixels of every position in view v (into g_PolyScreenPos), then the screen centre and mean
+// projected normal of every polygon (the per-face scratch).
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v);
-// The rectangle selection of one overlay pass over view v (between the corners, sorted).
+// The rectangle selection of one overlay pass over view v (between the corners, sorted),
+// over the pixels Poly_FaceScratch left for the same view.
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2);
 // Face mode: the vertices of every selected face become selected.
 void Poly_VertexFlagsFollowFaces(const Model3 *m);

@@ -103,7 +103,13 @@ static void Sketch(const ViewRecord *v) {
   Img_Bind(-1);
 }
 
+// The pixel Poly_FaceScratch found for a position in this view.
 static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y) {
+  if (vertex < App_WorkVertCount()) {
+    *x = (i32)g_PolyScreenPos[3 * vertex];
+    *y = (i32)g_PolyScreenPos[3 * vertex + 1];
+    return;
+  }
   const Vec3 &q = m->positions[vertex];
   Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
 }

@@ -6,6 +6,7 @@
 
 #include "app/current.h"
 #include "app/poly_select.h"
+#include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
@@ -347,19 +348,25 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
 // [SECTION] overlay steps
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
-  if (!g_PolyFaceCentres || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Verts(m);
+  if (!g_PolyFaceCentres || !g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Min(Verts(m), App_WorkVertCount());
+  // Every position's pixel once; the pick refills the array with its own projection.
+  for (i32 i = 0; i < verts; i++) {
+    const Vec3 &q = m->positions[i];
+    i32 sx, sy;
+    Poly_OrthoToScreen(v, q.x, q.y, q.z, &sx, &sy);
+    g_PolyScreenPos[3 * i] = (f32)sx;
+    g_PolyScreenPos[3 * i + 1] = (f32)sy;
+  }
   i32 normals = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = UsableCorners(m, &p, verts);
     f32 c[2] = {0, 0}, n[2] = {0, 0};
     for (i32 j = 0; j < k; j++) {
-      const Vec3 &q = m->positions[p.corners[j].vertex];
-      i32 sx, sy;
-      Poly_OrthoToScreen(v, q.x, q.y, q.z, &sx, &sy);
-      c[0] += (f32)sx;
-      c[1] += (f32)sy;
+      u32 vi = p.corners[j].vertex;
+      c[0] += g_PolyScreenPos[3 * vi];
+      c[1] += g_PolyScreenPos[3 * vi + 1];
       u32 ni = p.corners[j].normal;
       if (ni < (u32)normals) {
         Vec3 nn = m->normals[ni];
@@ -377,20 +384,24 @@ void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
 
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2) {
   i32 h, vert;
-  if (!m || !g_PolyFaceCentres || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (!m || !g_PolyFaceCentres || !g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (g_PolyTool != POLY_TOOL_VERTEX && g_PolyTool != POLY_TOOL_FACE) return;
+  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT)) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
-  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Verts(m);
+  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Min(Verts(m), App_WorkVertCount());
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
+  bool faceMode = g_PolySelectMode == 1;
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     u32 idx[4];
     PolyRectFace face = {f, idx, UsableCorners(m, &p, verts), g_PolyFaceCentres[2 * f], g_PolyFaceCentres[2 * f + 1]};
+    bool centreIn = faceMode && Poly_RectHolds(&r, face.centreX, face.centreY);
     for (i32 j = 0; j < face.cornerCount; j++) idx[j] = p.corners[j].vertex;
     for (i32 j = 0; j < face.cornerCount; j++) {
-      const Vec3 &q = m->positions[idx[j]];
-      i32 sx, sy;
-      Poly_OrthoToScreen(v, q.x, q.y, q.z, &sx, &sy);
-      Poly_RectSelectCorner(&face, j, sx, sy, &r, faceRoom, vertRoom);
+      f32 sx = g_PolyScreenPos[3 * idx[j]], sy = g_PolyScreenPos[3 * idx[j] + 1];
+      // Corners the test would leave alone are skipped here (the common case at full size).
+      if (!centreIn && !Poly_RectHolds(&r, sx, sy)) continue;
+      Poly_RectSelectCorner(&face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
     }
   }
 }
