@@ -116,6 +116,10 @@ void App_AllocWorkArrays(void) {
 
 u32 App_WorkFaceCount(void) { return s_WorkFaces; }
 u32 App_WorkVertCount(void) { return s_WorkVerts; }
+void App_ClearSelectionFlags(u32 verts, u32 faces) {
+  if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
+  if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
+}
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;

@@ -57,6 +57,8 @@ extern f32 *g_PolyFaceNormals2D;
 // Elements per face and per vertex in those arrays (0 until all of them are allocated).
 u32 App_WorkFaceCount(void);
 u32 App_WorkVertCount(void);
+// Clears the first `verts` vertex flags and `faces` face flags (cut to what was allocated).
+void App_ClearSelectionFlags(u32 verts, u32 faces);
 // True when the current 3D layer holds a model (the overlay is skipped without one).
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
