@@ -7,6 +7,7 @@
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/ed3d_win.h"
+#include "scene/effect_edit.h"
 #include "scene/map2.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
@@ -25,6 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Coli_InstallWin();
   Movie_InstallWin();
   Map2_InstallWin();
+  Effect_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }
