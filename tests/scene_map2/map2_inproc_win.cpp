@@ -82,8 +82,9 @@ void Drag(i32 row, i32 from, i32 to) {
   SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(from, row));
   for (i32 c = from; c <= to; c++) {
     SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(c, row));
+    // The cell is painted by a frame after the cursor reached it: wait for that frame too.
     PumpUntil([&] { return g_Map2Editor.cursorX == c; }, 500);
-    Pump(2);
+    PumpUntil([&] { return g_Map2Doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
   }
   SendMessageA(main, WM_LBUTTONUP, 0, CellPoint(to, row));
   Pump(3);
