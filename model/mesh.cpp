@@ -16,7 +16,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/motion.h"
 
 // [SECTION] Work buffers
