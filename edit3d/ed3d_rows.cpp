@@ -55,6 +55,7 @@ static void MotionDoubleClick(i32, i32) {
 static FamilyHooks *SubRow(u32 subMode) { return &g_Ed3DSubModeRows[subMode - ED3D_FIRST_SUB_MODE]; }
 
 void Edit3D_Install(void) {
+  Ed3D_SetStartState();
   for (FamilyHooks &r : g_Ed3DSubModeRows) r = FamilyHooks{};
   SubRow(SUB_3D_MOTION)->doubleClick = MotionDoubleClick;
   Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);

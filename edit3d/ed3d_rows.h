@@ -17,5 +17,8 @@ const FamilyHooks *Ed3D_SubModeRow(void);
 void Ed3D_CreateBoneKey(void);
 void Ed3D_MotionRefreshLists(void);
 
-// Installs the family row and the sub-mode rows (at program start).
+// Installs the family row and the sub-mode rows and sets the editors' start-up state (at
+// program start).
 void Edit3D_Install(void);
+// The start-up values of the editors' global objects (edit3d/editors.cpp).
+void Ed3D_SetStartState(void);
