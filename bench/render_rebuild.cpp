@@ -67,9 +67,9 @@ void BM_RebuildAllModes65000(benchmark::State &state) {
       Object_RebuildModelMeshes();
     }
   }
-  Draw_FreeIndexedMeshA(0);
-  Draw_FreeIndexedMeshB(0);
-  Draw_FreeIndexedMeshC(0);
+  Draw_FreeWeightedMesh4(0);
+  Draw_FreePaletteMesh3(0);
+  Draw_FreeIndexedMesh2(0);
   Model3_FreeSlot(0);
 }
 BENCHMARK(BM_RebuildAllModes65000)->Unit(benchmark::kMillisecond);
