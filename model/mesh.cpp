@@ -17,6 +17,7 @@
 #include <string.h>
 
 #include "model/motion.h"
+#include "model/seam.h"
 
 // [SECTION] Work buffers
 
