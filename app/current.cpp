@@ -6,6 +6,7 @@ u32 g_CurSlot;
 u32 g_Cur2DSlot;
 u32 g_CurBoneIndex;
 u32 g_CurPartIndex;
+u32 g_CurGroupIndex;
 
 Model3 *g_CurModel3;
 Bone3 *g_CurBone3;

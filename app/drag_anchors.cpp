@@ -1,6 +1,34 @@
-// The shared drag-anchor setters: they do nothing until the 3D family shell stores anchors.
+// The drag-anchor pairs and their shared setters.
 #include "app/drag_anchors.h"
 
-void Ed3D_SetDragAnchors(i32, i32) {}
-void Ed3D_SetRightDragAnchors(i32, i32) {}
-void Effect_SetDragAnchor(i32, i32) {}
+#include "app/views.h"
+
+DragAnchor g_MotionDragAnchor;
+DragAnchor g_ObjMotionDragAnchor;
+DragAnchor g_PolyDragAnchor;
+DragAnchor g_PolyDragAnchor2;
+i32 g_DragAnchorX, g_DragAnchorY;
+
+void Effect_SetDragAnchor(i32 x, i32 y) {
+  g_MotionDragAnchor = {x, y};
+  g_ObjMotionDragAnchor = {x, y};
+  g_PolyDragAnchor = {x, y};
+}
+
+void Map2_MButtonDown(i32 x, i32 y) {
+  Effect_SetDragAnchor(x, y);
+  g_PolyDragAnchor2 = {x, y};
+}
+
+void Ed3D_SetDragAnchors(i32 x, i32 y) {
+  Map2_MButtonDown(x, y);
+  g_DragAnchorX = x;
+  g_DragAnchorY = y;
+}
+
+void Ed3D_SetRightDragAnchors(i32 x, i32 y) {
+  Effect_SetDragAnchor(x, y);
+  App_MarkAllRedraw();
+}
+
+void Ed2D_RedrawOnRelease(i32, i32) { App_MarkAllRedraw(); }

@@ -101,6 +101,15 @@ static bool MayDiscardEditedModel(void) {
   return true;
 }
 
+// Leaving the program editor drops its edit text, which differs from the source file when
+// the program's changed flag is set.
+static bool MayDiscardEditedScript(void) {
+  if (!Doc_IsChanged(DOC_PROGRAM) || g_EditFamily != FAMILY_PROGRAM) return true;
+  if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo("編集中のソースは破棄されます。よろしいですか？")) return false;
+  Doc_ClearChanged(DOC_PROGRAM);
+  return true;
+}
+
 static void Start3DFamily(void) {
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
@@ -122,6 +131,7 @@ static void Start3DFamily(void) {
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
   if (g_EditFamily == FAMILY_3D_MODEL) return;
+  if (!MayDiscardEditedScript()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
@@ -131,7 +141,7 @@ void App_SwitchFamily(u32 family) {
   if (family == g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedModel()) { g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedModel() || !MayDiscardEditedScript()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
   g_PrevEditSubMode = g_EditSubMode;
   App_LeaveFamily();

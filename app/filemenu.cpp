@@ -17,6 +17,10 @@ void FileMenu_LoadKzp(const char *path) {
   g_ModelAllocArrays = 1;
   // The reader reports its own failures; a model that was read is unchanged from its file.
   if (Model3_OpenFile(0, path)) Doc_ClearChanged(DOC_MODEL3);
+  // The layer's undo step holds the loaded model: a layer switch restores that step.
+  char label[300];
+  Str_Format(label, sizeof label, "%s 読み込み", path);
+  if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
   App_RefreshCurrentPointers();
   View_FitAll();
   App_RefreshLists();

@@ -21,6 +21,7 @@ ViewRecord *g_CurView = &g_Views[0][0];
 f32 g_ViewFocus[3];
 f32 g_LastViewZoom;
 u32 g_StripDirty[7];
+u32 g_LayerDlgRefresh;
 HWND__ *g_MainWindowHandle;
 
 u32 *g_PolySelFaces;
@@ -77,6 +78,7 @@ void App_MarkAllRedraw(void) {
   }
   Draw_FlagTargetForClear(0);
   for (u32 &f : g_StripDirty) f = 1;
+  g_LayerDlgRefresh = 1;
 }
 
 void App_RefreshCurrentPointers(void) {

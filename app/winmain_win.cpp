@@ -6,6 +6,8 @@
 #include "app/startup_win.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
+#include "edit3d/ed3d_win.h"
+#include "scene/prog_run.h"
 #include "scene/scene_rows.h"
 #include "edit3d/undo_win.h"
 
@@ -13,8 +15,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The editors install their rows and entries into the shell before it starts.
   Edit3D_Install();
   Undo_InstallWin();
+  Ed3D_InstallWin();
   Edit2D_Install();
   Scene_Install();
+  Prog_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

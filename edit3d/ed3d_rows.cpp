@@ -1,5 +1,12 @@
-// The 3D model family's rows and the dispatch of its family row by sub-mode.
+// The 3D model family's rows: the family row that the shell calls, and one row per sub-mode
+// holding the sub-mode editors' handlers. The family row's enter, leave, update, scene draw
+// and list refresh are the family shell's (ed3d_shell.cpp, ed3d_fill.cpp), which call the
+// sub-mode's own cells in turn; every other cell passes the call to the row of g_EditSubMode.
 #include "edit3d/ed3d_rows.h"
+
+#include "app/drag_anchors.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_pending.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
@@ -15,48 +22,90 @@ const FamilyHooks *Ed3D_SubModeRow(void) {
   } while (0)
 
 // [SECTION] family row
-static void Ed3D_Enter(void) { ED3D_PASS(enter); }
-static void Ed3D_Leave(void) { ED3D_PASS(leave); }
-static void Ed3D_Update(void) { ED3D_PASS(update); }
-static void Ed3D_DrawScene(void) { ED3D_PASS(drawScene); }
-static void Ed3D_DrawOverlay(void) { ED3D_PASS(drawOverlay); }
-static void Ed3D_LButtonDown(i32 x, i32 y) { ED3D_PASS(lButtonDown, x, y); }
-static void Ed3D_LButtonUp(i32 x, i32 y) { ED3D_PASS(lButtonUp, x, y); }
-static void Ed3D_MButtonDown(i32 x, i32 y) { ED3D_PASS(mButtonDown, x, y); }
-static void Ed3D_MButtonUp(i32 x, i32 y) { ED3D_PASS(mButtonUp, x, y); }
-static void Ed3D_RButtonDown(i32 x, i32 y) { ED3D_PASS(rButtonDown, x, y); }
-static void Ed3D_RButtonUp(i32 x, i32 y) { ED3D_PASS(rButtonUp, x, y); }
-static void Ed3D_MouseMove(i32 x, i32 y) { ED3D_PASS(mouseMove, x, y); }
-static void Ed3D_KeyDown(u32 vk) { ED3D_PASS(keyDown, vk); }
-static void Ed3D_KeyUp(u32 vk) { ED3D_PASS(keyUp, vk); }
-static void Ed3D_LoopKeyUp(u32 vk) { ED3D_PASS(loopKeyUp, vk); }
-static void Ed3D_Command(u32 id) { ED3D_PASS(command, id); }
-static void Ed3D_WheelKey(i32 step) { ED3D_PASS(wheelKey, step); }
-static void Ed3D_DoubleClick(i32 x, i32 y) { ED3D_PASS(doubleClick, x, y); }
-static void Ed3D_RefreshLists(void) { ED3D_PASS(refreshLists); }
-static void Ed3D_HoverPick(void) { ED3D_PASS(hoverPick); }
+static void PassDrawOverlay(void) { ED3D_PASS(drawOverlay); }
+static void PassLButtonDown(i32 x, i32 y) { ED3D_PASS(lButtonDown, x, y); }
+static void PassLButtonUp(i32 x, i32 y) { ED3D_PASS(lButtonUp, x, y); }
+static void PassMButtonDown(i32 x, i32 y) { ED3D_PASS(mButtonDown, x, y); }
+static void PassMButtonUp(i32 x, i32 y) { ED3D_PASS(mButtonUp, x, y); }
+static void PassRButtonDown(i32 x, i32 y) { ED3D_PASS(rButtonDown, x, y); }
+static void PassRButtonUp(i32 x, i32 y) { ED3D_PASS(rButtonUp, x, y); }
+static void PassMouseMove(i32 x, i32 y) { ED3D_PASS(mouseMove, x, y); }
+static void PassKeyDown(u32 vk) { ED3D_PASS(keyDown, vk); }
+static void PassKeyUp(u32 vk) { ED3D_PASS(keyUp, vk); }
+static void PassLoopKeyUp(u32 vk) { ED3D_PASS(loopKeyUp, vk); }
+static void PassCommand(u32 id) { ED3D_PASS(command, id); }
+static void PassWheelKey(i32 step) { ED3D_PASS(wheelKey, step); }
+static void PassDoubleClick(i32 x, i32 y) { ED3D_PASS(doubleClick, x, y); }
+static void PassHoverPick(void) { ED3D_PASS(hoverPick); }
 
 static const FamilyHooks kFamilyRow = {
-  Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, Ed3D_DrawOverlay,
-  Ed3D_LButtonDown, Ed3D_LButtonUp, Ed3D_MButtonDown, Ed3D_MButtonUp, Ed3D_RButtonDown, Ed3D_RButtonUp,
-  Ed3D_MouseMove, Ed3D_KeyDown, Ed3D_KeyUp, Ed3D_LoopKeyUp, Ed3D_Command,
-  Ed3D_WheelKey, Ed3D_DoubleClick, Ed3D_RefreshLists, Ed3D_HoverPick,
+  Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
+  PassLButtonDown, PassLButtonUp, PassMButtonDown, PassMButtonUp, PassRButtonDown, PassRButtonUp,
+  PassMouseMove, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
+  PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick,
 };
 
-// [SECTION] sub-mode rows (filled as the sub-mode editors are built)
-void Ed3D_CreateBoneKey(void) {}
-void Ed3D_MotionRefreshLists(void) {}
-
+// [SECTION] sub-mode rows
 static void MotionDoubleClick(i32, i32) {
   Ed3D_CreateBoneKey();
   Ed3D_MotionRefreshLists();
 }
 
+//                  enter leave update scene overlay | lDown lUp mDown mUp rDown rUp move | keyDown keyUp loopKeyUp | command
+static const FamilyHooks kObjMotionRow = {
+  Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3D_ObjDrawScene, Ed3D_ObjDrawOverlay,
+  Ed3D_ObjLButtonDown, Ed2D_RedrawOnRelease, Ed3D_SetDragAnchors, nullptr, Ed3D_SetRightDragAnchors,
+  Ed3D_ObjRButtonUp, Ed3D_ObjMouseMove,
+  Ed3D_ObjMotionKeyDown, nullptr, nullptr, Ed3D_ObjMotionCommand,
+  Ed3D_ObjMotionWheelKey, nullptr, nullptr, Ed3D_PickUnderCursor,
+};
+static const FamilyHooks kPolyRow = {
+  Ed3D_PolyEnter, Ed3D_PolyLeave, Ed3D_PolyUpdate, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay,
+  Ed3D_SetDragAnchors, Ed3D_PolyLButtonUp, Ed3D_PolyMButtonDown, Ed3D_PolyFreeCreate, Effect_SetDragAnchor,
+  Ed3D_PolyRButtonUp, Ed3D_PolyMouseMove,
+  nullptr, Ed3D_PolyKeyUp, nullptr, nullptr,
+  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
+};
+static const FamilyHooks kTexRow = {
+  Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay,
+  Ed3D_SetDragAnchors, nullptr, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
+  Ed3D_TexRButtonUp, Ed3D_TexMouseMove,
+  nullptr, Ed3D_TexKeyUp, nullptr, nullptr,
+  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
+};
+static const FamilyHooks kBoneRow = {
+  Ed3D_BoneInit, nullptr, Ed3D_BoneUpdate, Ed3D_PolyDrawScene, Ed3D_BoneDraw,
+  Ed3D_SetDragAnchors, Ed3D_BoneLButtonUp, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor,
+  Ed3D_BoneRButtonUp, Ed3D_BoneMouseMove,
+  nullptr, Ed3D_BoneKeyUp, nullptr, nullptr,
+  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
+};
+static const FamilyHooks kWeightRow = {
+  Ed3D_WeightEnter, Ed3D_WeightLeave, Ed3D_WeightUpdate, Ed3D_PolyDrawScene, Ed3D_WeightDrawOverlay,
+  Ed3D_SetDragAnchors, nullptr, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
+  Ed3D_WeightRButtonUp, Ed3D_WeightMouseMove,
+  Ed3D_WeightKeyDown, nullptr, nullptr, nullptr,
+  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
+};
+// Keys of sub-mode 18 come from the main loop (loop key-up), not through the key-up cell.
+static const FamilyHooks kMotionRow = {
+  Ed3D_MotionEnter, Ed3D_MotionLeave, Ed3D_MotionUpdate, Ed3D_PolyDrawScene, Ed3D_MotionDrawOverlay,
+  Ed3D_MotionLButtonDown, Ed3D_MotionLButtonUp, Ed3D_SetDragAnchors, nullptr, Ed3D_SetRightDragAnchors,
+  Ed3D_MotionRButtonUp, Ed3D_MotionMouseMove,
+  nullptr, nullptr, Ed3D_MotionKeyUp, Ed3D_MotionCommand,
+  Ed3D_MotionWheelKey, MotionDoubleClick, nullptr, Ed3D_PickUnderCursor,
+};
+
 static FamilyHooks *SubRow(u32 subMode) { return &g_Ed3DSubModeRows[subMode - ED3D_FIRST_SUB_MODE]; }
 
 void Edit3D_Install(void) {
   Ed3D_SetStartState();
-  for (FamilyHooks &r : g_Ed3DSubModeRows) r = FamilyHooks{};
-  SubRow(SUB_3D_MOTION)->doubleClick = MotionDoubleClick;
+  for (FamilyHooks &r : g_Ed3DSubModeRows) r = FamilyHooks{};   // 13 stays empty
+  *SubRow(SUB_3D_OBJMOTION) = kObjMotionRow;
+  *SubRow(SUB_3D_POLY) = kPolyRow;
+  *SubRow(SUB_3D_TEXTURE) = kTexRow;
+  *SubRow(SUB_3D_BONE) = kBoneRow;
+  *SubRow(SUB_3D_WEIGHT) = kWeightRow;
+  *SubRow(SUB_3D_MOTION) = kMotionRow;
   Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);
 }

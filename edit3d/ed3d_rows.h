@@ -1,7 +1,8 @@
 // The 3D model family's hook rows: the family row that the shell calls and one row per
-// sub-mode (12 object motion, 14 polygon, 15 texture/UV, 16 bone, 17 weight, 18 motion).
-// Each cell of the family row passes the call on to the same cell of the row of
-// g_EditSubMode; a sub-mode editor fills its own row.
+// sub-mode (12 object motion, 14 polygon, 15 texture/UV, 16 bone, 17 weight, 18 motion),
+// holding the handlers the sub-mode editors name for each hook. The family row's enter,
+// leave, update, scene draw and list refresh are the family shell's; its other cells pass
+// the call on to the same cell of the row of g_EditSubMode.
 #pragma once
 #include "app/family.h"
 
@@ -11,11 +12,6 @@ enum { ED3D_FIRST_SUB_MODE = SUB_3D_OBJMOTION, ED3D_SUB_MODE_ROWS = SUB_3D_MOTIO
 extern FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 // The row of the current sub-mode, or null outside the family's sub-modes.
 const FamilyHooks *Ed3D_SubModeRow(void);
-
-// The motion editor's key at the current frame and its lists (the double click of
-// sub-mode 18).
-void Ed3D_CreateBoneKey(void);
-void Ed3D_MotionRefreshLists(void);
 
 // Installs the family row and the sub-mode rows and sets the editors' start-up state (at
 // program start).

@@ -7,6 +7,7 @@
 #include "lib/render/modeldraw.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
+#include "scene/prog_run.h"
 
 static void InstallEffectRow(void) {
   FamilyHooks r = {};
@@ -18,6 +19,7 @@ static void InstallEffectRow(void) {
 
 static void InstallMap2Row(void) {
   FamilyHooks r = {};
+  r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
   Family_InstallRow(FAMILY_2D_MAP, &r);
 }
@@ -25,6 +27,7 @@ static void InstallMap2Row(void) {
 static void InstallColiRow(void) {
   FamilyHooks r = {};
   r.lButtonDown = Ed3D_SetDragAnchors;
+  r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
@@ -36,11 +39,18 @@ static void InstallMovieRow(void) {
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 
+// F5 and F6 reach the program family on release through the main loop's key-up; the shell's
+// key table also offers them (Prog_ShellRunKey / Prog_ShellStopKey), and one of the two acts.
 static void InstallProgRow(void) {
   FamilyHooks r = {};
   r.enter = Prog_Enter;
+  r.leave = Prog_Leave;
   r.update = Prog_Update;
+  r.drawOverlay = Prog_Draw;
+  r.loopKeyUp = Prog_KeyUp;
+  r.command = Prog_Command;
   Family_InstallRow(FAMILY_PROGRAM, &r);
+  Prog_InstallLibraryHost();
 }
 
 void Scene_Install(void) {

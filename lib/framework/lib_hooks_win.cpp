@@ -22,6 +22,7 @@
 #include "model/obj2.h"
 #include "lib/render/rebuild.h"
 #include "lib/render/render_hooks_win.h"
+#include "lib/render/devobjects.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -45,6 +46,8 @@ void Lib_InstallHooks(void) {
   g_LibHooks.releaseRenderTargets = Draw_ReleaseAllTargets;
   g_LibHooks.recreateRenderTargets = RecreateRenderTargets;
   g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
+  g_LibHooks.deviceObjectsLost = DevObjects_Lost;
+  g_LibHooks.deviceObjectsReload = DevObjects_Reload;
   // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
   Object_InstallDeviceHooks();
   // Opening a model file builds the rest matrices of every slot.

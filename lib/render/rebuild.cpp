@@ -345,6 +345,29 @@ void Render_RebuildSlot(i32 slot) {
   }
 }
 
+void Render_ReleaseSlotBuffers(i32 slot) {
+  if (slot < 0 || slot >= MODEL3_SLOTS) return;
+  if (ModelPose *pose = g_ModelPoses[slot])
+    for (i32 g = 0; g < MODEL3_GROUPS; ++g) {
+      RDev_Release(&pose->vertexBuffers[g]);
+      RDev_Release(&pose->indexBuffers[g]);
+      pose->primCounts[g] = 0;
+    }
+  if (PaletteMesh3 *pm = g_PaletteMesh3[slot])
+    for (i32 g = 0; g < MODEL3_GROUPS; ++g)
+      for (i32 s = 0; s < pm->groups[g].subCount; ++s) {
+        RDev_Release(&pm->groups[g].subs[s].vertexBuffer);
+        RDev_Release(&pm->groups[g].subs[s].indexBuffer);
+        pm->groups[g].subs[s].indexCount = 0;
+      }
+  if (WeldedMesh *w = g_WeightedMesh4[slot])
+    for (i32 b = 0; b < w->batchCount; ++b) {
+      RDev_Release(&w->batches[b].vertexBuffer);
+      RDev_Release(&w->batches[b].indexBuffer);
+    }
+  if (Model3 *m = Model3_Get(slot)) m->changed = 1;
+}
+
 void Object_RebuildModelMeshes(void) {
   for (i32 slot = 0; slot < MODEL3_SLOTS; ++slot) {
     Model3 *m = g_Model3Slots[slot];

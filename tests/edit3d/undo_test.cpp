@@ -15,6 +15,7 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "edit3d/ed3d_rows.h"
 #include "edit3d/undo.h"
 #include "model/model3.h"
 
@@ -38,6 +39,9 @@ struct UndoTest : ::testing::Test {
     g_MaxPolygons = 16;
     g_MaxVertices = 64;
     memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
+    // The family's list refresh refills the undo list too; the refills counted here are the
+    // history's own.
+    g_FamilyHooks[FAMILY_3D_MODEL].refreshLists = nullptr;
     g_EditFamily = FAMILY_3D_MODEL;
     g_CurSlot = 0;
     Undo_ResetAll();
@@ -52,6 +56,7 @@ struct UndoTest : ::testing::Test {
     Model3_FreeAllSlots();
     g_Undo.list = nullptr;
     memset(&g_UndoListOps, 0, sizeof g_UndoListOps);
+    Edit3D_Install();
     g_CurSlot = 0;
     g_EditFamily = 0;
     g_ModelAllocArrays = 0;

@@ -1,0 +1,182 @@
+// The 3D model family (11): its shell. Entering and leaving the family, switching among the
+// six sub-modes from the mode panel "MODEL_3D_DLG", the panels the sub-modes share (mode,
+// layer, bone list, group and undo panels), the layers 0..9, the list and tree fills of those
+// panels, the group record operations, the arrow-key pans and the bone axis cross.
+//
+// Global owned here: g_Ed3D (the family's editor object and panel state). The sub-mode
+// editors read it; only this shell creates and destroys the panels. The window and control
+// handles are opaque: the Windows side (ed3d_win.cpp) fills g_Ed3DOps with the calls that
+// create the panels and put lines into their controls; native tests install fakes.
+#pragma once
+#include "edit3d/undo.h"
+#include "model/model3.h"
+#include "model/types.h"
+
+enum {
+  ED3D_LAYERS = 10,
+  ED3D_LINE = 320,       // one list line: a 255-byte name and its numbers always fit
+  ED3D_MAX_LINES = 128,  // bones, groups and texture entries are each at most 128
+  ED3D_TREE_TEXT = 256,
+};
+
+// Control ids of the family's panels (also in resources/edit3d_ids.h for the templates).
+enum : u32 {
+  ED3D_BTN_POLY = 1093, ED3D_BTN_TEXTURE = 1098, ED3D_BTN_BONE = 1097, ED3D_BTN_WEIGHT = 1102,
+  ED3D_BTN_MOTION = 1094, ED3D_BTN_OBJECT = 1096, ED3D_BTN_NONE = 1103,
+  ED3D_BTN_LAYER_FIRST = 1342, ED3D_BTN_LAYER_LAST = 1351,
+  ED3D_CTL_PARENT_COMBO = 1439, ED3D_CTL_BONE_LIST = 1,
+  ED3D_CTL_GROUP_LIST = 1373, ED3D_CTL_TEXTURE_COMBO = 1394, ED3D_CTL_DISP_COMBO = 1400,
+  ED3D_CTL_DISPLAY_COMBO = 1388,
+};
+
+// The panels of the family.
+enum Ed3DPanel : u32 {
+  ED3D_PANEL_MODE = 0,    // MODEL_3D_DLG
+  ED3D_PANEL_LAYER,       // LAYER_DLG
+  ED3D_PANEL_BONE_LIST,   // BONE_LIST_DLG
+  ED3D_PANEL_GROUP,       // 3D_GROUP_DLG
+  ED3D_PANEL_UNDO,        // UNDO_DLG
+  ED3D_PANEL_KINDS
+};
+
+// How a line set goes into its control.
+enum Ed3DListKind : u32 {
+  ED3D_LIST_SINGLE = 0,   // list box: the selection line is made current
+  ED3D_LIST_MULTI,        // extended-selection list box: the selection line is set selected
+  ED3D_LIST_GROUPS,       // the group list: single, item height 18
+  ED3D_LIST_COMBO,        // combo box
+};
+
+// Lines of one list or combo fill (CP932), with the line to select afterwards (-1: none).
+struct Ed3DLines {
+  i32 count;
+  i32 select;
+  char text[ED3D_MAX_LINES][ED3D_LINE];
+};
+
+// The family's editor object. Handles are null while their window does not exist.
+struct Ed3DModelEditor {
+  void *parentCombo;    // control 1439 of BONE_LIST_DLG
+  void *boneList;       // the extended-selection list box created in BONE_LIST_DLG (id 1)
+  struct {
+    void *list;         // control 1373 of 3D_GROUP_DLG
+    void *textureCombo; // 1394
+    void *dispCombo;    // 1400
+    void *displayCombo; // 1388
+    u32 polyCounts[MODEL3_GROUPS];   // polygons per group, rebuilt by every group list fill
+  } group;
+  struct {
+    void *window;       // LAYER_DLG
+    i32 x, y;           // last screen position
+  } layer;
+  UndoManager *undo;    // the per-layer histories and the undo list (g_Undo, edit3d/undo.h)
+  // The mode panel.
+  void *modePanel;
+  u32 modeRefresh;      // 1: re-check the sub-mode buttons on the next timer tick
+  i32 modeX, modeY;
+  // The bone list panel and its tree.
+  void *bonePanel;
+  void *boneTree;
+  void *treeItems[MODEL3_BONES];
+  char treeTexts[MODEL3_BONES][ED3D_TREE_TEXT];
+};
+extern Ed3DModelEditor g_Ed3D;
+
+// The platform's part of the panels and their controls (ed3d_win.cpp; fakes in tests). An
+// empty entry does nothing (a create returns null).
+struct Ed3DOps {
+  // Creates a panel's template owned by the main window, moves it to (x, y, w, h), shows it.
+  void *(*createPanel)(u32 panel, i32 x, i32 y, i32 w, i32 h);
+  // Destroys a window (panel or control).
+  void (*destroy)(void *window);
+  // A control of a panel by id.
+  void *(*control)(void *panel, u32 id);
+  // The bone list panel's run-time children: the tree view at (0, 49) 168 x 360 and the
+  // extended-selection list box (id 1) at (169, 49) 180 x 360.
+  void *(*createBoneTree)(void *panel);
+  void *(*createBoneList)(void *panel);
+  // Empties a list or combo, adds the lines, selects as its kind says.
+  void (*fill)(void *control, u32 kind, const Ed3DLines *lines);
+  // Tree view: delete all items; insert text as the last child of parent (null: the root)
+  // and return the item; expand an item; make an item visible and select it.
+  void (*treeClear)(void *tree);
+  void *(*treeInsert)(void *tree, void *parent, const char *text);
+  void (*treeExpand)(void *tree, void *item);
+  void (*treeSelect)(void *tree, void *item);
+  // Brings the main window to the front.
+  void (*activateMain)(void);
+};
+extern Ed3DOps g_Ed3DOps;
+
+// [SECTION] family hooks (the family row of edit3d/ed3d_rows.cpp calls these)
+void Ed3D_Enter(void);
+void Ed3D_Leave(void);
+// The sub-mode row's update, then the current-row rule of sub-modes 12 and 18.
+void Ed3D_Update(void);
+// The sub-mode row's scene draw, then the axis gizmo of the current view.
+void Ed3D_DrawScene(void);
+
+// [SECTION] mode panel
+// The sub-mode a mode panel button selects (0 for 1103 and any other id).
+u32 Ed3D_ModeButtonSubMode(u32 id);
+// A mode button: switch to its sub-mode (leave, enter). The button of the current sub-mode
+// only creates missing panels and refreshes. False for ids that are no sub-mode button.
+bool Ed3D_ModeCommand(u32 id);
+// The panels a sub-mode shows (bit 1 << Ed3DPanel).
+u32 Ed3D_PanelSet(u32 subMode);
+
+// [SECTION] keys and pans
+void Ed3D_BoneKeyUp(u32 virtualKey);
+void Ed3D_WeightKeyDown(u32 virtualKey);
+void Ed3D_PanViewLeft(void);
+void Ed3D_PanViewUp(void);
+void Ed3D_PanViewRight(void);
+void Ed3D_PanViewDown(void);
+
+// [SECTION] layers (ed3d_layer.cpp)
+// Makes layer n current (0..9; other numbers do nothing).
+void Ed3D_SelectLayer(i32 n);
+// Shows the current layer's scene object and hides the other layers'.
+void Ed3D_ShowCurrentLayerOnly(void);
+// A layer panel button (1342..1351 select layers 0..9); false for other ids.
+bool Ed3D_LayerCommand(u32 id);
+// The layer button to check (1342 + the current layer).
+u32 Ed3D_LayerCheckedButton(void);
+
+// [SECTION] fills (ed3d_fill.cpp). The *Lines functions build a fill's lines from a model
+// (null: no lines); the Fill functions put them into the panel's control.
+void Ed3D_ParentBoneLines(const Model3 *m, u32 curBone, Ed3DLines *out);
+void Ed3D_ParentComboLines(const Model3 *m, u32 curBone, Ed3DLines *out);
+void Ed3D_GroupListLines(const Model3 *m, u32 curGroup, u32 polyCounts[MODEL3_GROUPS], Ed3DLines *out);
+void Ed3D_TextureComboLines(const Model3 *m, i32 select, Ed3DLines *out);
+void Ed3D_GroupDisplayLines(const Model3 *m, u32 curGroup, Ed3DLines *out);
+// Polygons per group in one pass; group numbers outside the table are skipped.
+void Ed3D_CountGroupPolygons(const Model3 *m, u32 counts[MODEL3_GROUPS]);
+// Tree item text of a bone (" 0  親ボーン" for bone 0, else "%2d  %s").
+void Ed3D_BoneTreeText(const Model3 *m, i32 bone, char *out, size_t size);
+// The tree parent of a bone: its parent number when that is above 0 and below the bone,
+// else -1 (the root).
+i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone);
+void Ed3D_FillParentBoneList(void);
+void Ed3D_FillParentBoneCombo(void);
+void Ed3D_FillBoneTree(void);
+void Ed3D_InsertBoneTreeItem(i32 bone);
+void Ed3D_FillGroupList(void);
+void Ed3D_FillTextureCombo(void);
+void Ed3D_FillDisplacementCombo(void);
+void Ed3D_FillGroupDisplayCombo(void);
+// The family's list refresh (App_RefreshLists of family 11).
+void Ed3D_RefreshLists(void);
+
+// [SECTION] groups and drawing helpers (ed3d_group.cpp)
+void Ed3D_CopyGroupRecord(i32 from, i32 to);
+// Deletes group g of the current model; with g outside 0..count-1 or one group only, nothing.
+void Ed3D_DeleteGroupRecord(i32 g);
+// Exchanges groups a and b with their polygons; b becomes current. Out of range: nothing.
+void Ed3D_SwapGroups(i32 a, i32 b);
+void Ed3D_SetRenderMode7AndRefresh(void);
+// The model-level operations behind the three (also used by tests and the benchmark).
+bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
+bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
+// The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
+void Ed3D_DrawBoneAxes(i32 bone, i32 axis);

@@ -1,0 +1,205 @@
+// The list, combo and tree fills of the 3D editor's bone list and group panels, and the
+// family's list refresh. Line texts are built here (CP932, bounded); ed3d_win.cpp puts them
+// into the controls.
+#include "edit3d/ed3d.h"
+
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit3d/ed3d_pending.h"
+#include "model/seam.h"
+
+static const char kRootBoneLine[] = " 0  親ボーン";
+static const char kNoTextureLine[] = " 0 : なし";
+static const char *const kDisplayNames[6] = {"非表示", "ポイント", "ワイヤー", "フラット", "グーロー", "曲面"};
+
+static Ed3DLines s_Lines;   // scratch of the fills (one fill at a time, main thread)
+
+// [SECTION] lines
+static void Begin(Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+}
+
+static char *NextLine(Ed3DLines *out) {
+  if (out->count >= ED3D_MAX_LINES) return nullptr;
+  char *line = out->text[out->count++];
+  line[0] = 0;
+  return line;
+}
+
+static void Select(Ed3DLines *out, i64 line) { out->select = line >= 0 && line < out->count ? (i32)line : -1; }
+
+static i32 Clamp(i32 count) { return count < 0 ? 0 : count > ED3D_MAX_LINES ? ED3D_MAX_LINES : count; }
+
+// "%2d  %s": a bone's line in the bone list, the parent combo and the tree.
+static void BoneLine(const Model3 *m, i32 bone, char *out, size_t size) {
+  if (bone == 0) Str_Copy(out, size, kRootBoneLine);
+  else Str_Format(out, size, "%2d  %.255s", bone, m->bones[bone].name);
+}
+
+void Ed3D_BoneTreeText(const Model3 *m, i32 bone, char *out, size_t size) { BoneLine(m, bone, out, size); }
+
+void Ed3D_ParentBoneLines(const Model3 *m, u32 curBone, Ed3DLines *out) {
+  Begin(out);
+  if (!m) return;
+  for (i32 b = 0; b < Clamp(m->boneCount); b++) {
+    char *line = NextLine(out);
+    BoneLine(m, b, line, ED3D_LINE);
+    i32 parent = m->bones[b].parent;
+    if (b > 0 && parent > 0) {
+      char tail[32];
+      Str_Format(tail, sizeof tail, " ( %d )", parent);
+      size_t len = strlen(line);
+      Str_Copy(line + len, ED3D_LINE - len, tail);
+    }
+  }
+  Select(out, curBone);
+}
+
+void Ed3D_ParentComboLines(const Model3 *m, u32 curBone, Ed3DLines *out) {
+  Begin(out);
+  if (!m) return;
+  for (i32 b = 0; b < Clamp(m->boneCount); b++) BoneLine(m, b, NextLine(out), ED3D_LINE);
+  if (curBone < MODEL3_BONES) Select(out, m->bones[curBone].parent);
+}
+
+void Ed3D_CountGroupPolygons(const Model3 *m, u32 counts[MODEL3_GROUPS]) {
+  memset(counts, 0, MODEL3_GROUPS * sizeof counts[0]);
+  if (!m || !m->polygons) return;
+  for (i32 p = 0; p < m->polygonCount; p++) {
+    u32 g = m->polygons[p].group;
+    if (g < MODEL3_GROUPS) counts[g]++;
+  }
+}
+
+void Ed3D_GroupListLines(const Model3 *m, u32 curGroup, u32 polyCounts[MODEL3_GROUPS], Ed3DLines *out) {
+  Begin(out);
+  if (!m) return;
+  Ed3D_CountGroupPolygons(m, polyCounts);
+  for (i32 g = 0; g < Clamp(m->groupCount); g++) {
+    char *line = NextLine(out);
+    if (polyCounts[g] != 0) Str_Format(line, ED3D_LINE, "%2d : %.255s ( %u )", g, m->groups[g].name, polyCounts[g]);
+    else Str_Format(line, ED3D_LINE, "%2d : %.255s", g, m->groups[g].name);
+  }
+  Select(out, curGroup);
+}
+
+void Ed3D_TextureComboLines(const Model3 *m, i32 select, Ed3DLines *out) {
+  Begin(out);
+  if (!m) return;
+  for (i32 t = 0; t < Clamp(m->textureCount); t++) {
+    char *line = NextLine(out);
+    const Model3Texture &tex = m->textures[t];
+    if (t == 0) Str_Copy(line, ED3D_LINE, kNoTextureLine);
+    else if (tex.used) Str_Format(line, ED3D_LINE, "%2d : %s", t, tex.name ? tex.name : "");
+    else Str_Format(line, ED3D_LINE, "%2d :", t);
+  }
+  // The combo selects even without lines (the control then shows nothing).
+  out->select = select;
+}
+
+void Ed3D_GroupDisplayLines(const Model3 *m, u32 curGroup, Ed3DLines *out) {
+  Begin(out);
+  if (!m) return;
+  for (const char *name : kDisplayNames) Str_Copy(NextLine(out), ED3D_LINE, name);
+  if (curGroup < MODEL3_GROUPS) Select(out, m->groups[curGroup].shading);
+}
+
+i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone) {
+  i32 parent = m->bones[bone].parent;
+  // Only a parent numbered below the bone has its item already; any other goes to the root.
+  return parent > 0 && parent < bone ? parent : -1;
+}
+
+// [SECTION] fills of the panels' controls
+static void Put(void *control, u32 kind) {
+  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+}
+
+void Ed3D_FillParentBoneList(void) {
+  if (!g_CurModel3) return;
+  Ed3D_ParentBoneLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Put(g_Ed3D.boneList, ED3D_LIST_MULTI);
+  Ed3D_FillParentBoneCombo();
+}
+
+void Ed3D_FillParentBoneCombo(void) {
+  if (!g_CurModel3) return;
+  Ed3D_ParentComboLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Put(g_Ed3D.parentCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_InsertBoneTreeItem(i32 bone) {
+  Ed3DModelEditor &e = g_Ed3D;
+  const Model3 *m = g_CurModel3;
+  if (!m || bone < 0 || bone >= MODEL3_BONES) return;
+  BoneLine(m, bone, e.treeTexts[bone], ED3D_TREE_TEXT);
+  i32 parent = Ed3D_BoneTreeParent(m, bone);
+  void *parentItem = parent >= 0 ? e.treeItems[parent] : nullptr;
+  void *item = nullptr;
+  if (e.boneTree && g_Ed3DOps.treeInsert) item = g_Ed3DOps.treeInsert(e.boneTree, parentItem, e.treeTexts[bone]);
+  if (parentItem && g_Ed3DOps.treeExpand) g_Ed3DOps.treeExpand(e.boneTree, parentItem);
+  e.treeItems[bone] = item;
+}
+
+void Ed3D_FillBoneTree(void) {
+  Ed3DModelEditor &e = g_Ed3D;
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  // Deleting the items notifies the panel of selection changes; the current bone stays.
+  u32 bone = g_CurBoneIndex;
+  if (e.boneTree && g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.boneTree);
+  g_CurBoneIndex = bone;
+  memset(e.treeItems, 0, sizeof e.treeItems);
+  for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(b);
+  g_CurBoneIndex = bone;
+  if (bone < MODEL3_BONES && e.treeItems[bone] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.boneTree, e.treeItems[bone]);
+}
+
+void Ed3D_FillGroupList(void) {
+  if (!g_CurModel3) return;
+  Ed3D_GroupListLines(g_CurModel3, g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
+  Put(g_Ed3D.group.list, ED3D_LIST_GROUPS);
+  Ed3D_FillTextureCombo();
+  Ed3D_FillDisplacementCombo();
+}
+
+void Ed3D_FillTextureCombo(void) {
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  i32 tex = g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_CurGroupIndex].texture : -1;
+  Ed3D_TextureComboLines(m, tex, &s_Lines);
+  Put(g_Ed3D.group.textureCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_FillDisplacementCombo(void) {
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Lines);
+  Put(g_Ed3D.group.dispCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_FillGroupDisplayCombo(void) {
+  if (!g_CurModel3) return;
+  Ed3D_GroupDisplayLines(g_CurModel3, g_CurGroupIndex, &s_Lines);
+  Put(g_Ed3D.group.displayCombo, ED3D_LIST_COMBO);
+}
+
+// [SECTION] the family's list refresh
+void Ed3D_RefreshLists(void) {
+  App_RefreshCurrentPointers();
+  Ed3D_FillObjMotionList();
+  Ed3D_FillPolygonList();
+  Ed3D_FillTextureList();
+  Ed3D_FillMotionLists();
+  Ed3D_FillParentBoneList();
+  Ed3D_FillBoneTree();
+  Ed3D_MotionRefreshLists();
+  if (g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
+  else Tree_BuildRowsBones3D();
+  Undo_FillList();
+}

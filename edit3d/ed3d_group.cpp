@@ -1,0 +1,78 @@
+// Group record operations of the 3D editor's current layer (copy, delete, swap with the
+// polygons' group numbers), the render-mode-7 refresh and the bone axis cross.
+#include "edit3d/ed3d.h"
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/views.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/texture.h"
+
+// [SECTION] groups
+static bool IsGroup(const Model3 *m, i32 g) { return m && g >= 0 && g < m->groupCount && g < MODEL3_GROUPS; }
+
+void Ed3D_CopyGroupRecord(i32 from, i32 to) {
+  Model3 *m = g_CurModel3;
+  // The target may be the next free record (a copy makes a new group there).
+  if (!IsGroup(m, from) || to < 0 || to >= MODEL3_GROUPS) return;
+  m->groups[to] = m->groups[from];
+}
+
+bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g) {
+  if (!IsGroup(m, g) || m->groupCount <= 1) return false;   // a model keeps at least one group
+  for (i32 i = g; i + 1 < m->groupCount; i++) m->groups[i] = m->groups[i + 1];
+  // The polygons of group g join the group below it; with g = 0 those of group 0 stay.
+  u32 from = g > 1 ? (u32)g : 1u;
+  for (i32 p = 0; p < m->polygonCount; p++) {
+    u32 &group = m->polygons[p].group;
+    if (group >= from) group--;
+  }
+  m->groupCount--;
+  return true;
+}
+
+bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b) {
+  if (!IsGroup(m, a) || !IsGroup(m, b)) return false;
+  if (a == b) return true;
+  Group3 t = m->groups[a];
+  m->groups[a] = m->groups[b];
+  m->groups[b] = t;
+  for (i32 p = 0; p < m->polygonCount; p++) {
+    u32 &group = m->polygons[p].group;
+    if (group == (u32)a) group = (u32)b;
+    else if (group == (u32)b) group = (u32)a;
+  }
+  return true;
+}
+
+void Ed3D_DeleteGroupRecord(i32 g) { Ed3D_ModelDeleteGroup(g_CurModel3, g); }
+
+void Ed3D_SwapGroups(i32 a, i32 b) {
+  if (Ed3D_ModelSwapGroups(g_CurModel3, a, b)) g_CurGroupIndex = (u32)b;
+}
+
+void Ed3D_SetRenderMode7AndRefresh(void) {
+  if (g_CurModel3) Model3_SetRenderMode(g_CurModel3, 7);
+  App_RefreshLists();
+}
+
+// [SECTION] bone axis cross
+void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
+  // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
+  i32 slot = (i32)g_CurSlot;
+  Vec3 o = g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
+  bool current = bone >= 0 && (u32)bone == g_CurBoneIndex;
+  static const i32 kColors[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  for (i32 k = 0; k < 3; k++) {
+    f32 d[3] = {0, 0, 0};
+    d[k] = 0.5f;
+    f32 a[3], b[3];
+    Cam_ProjectToScreen(a, o.x - d[0], o.y - d[1], o.z - d[2]);
+    Cam_ProjectToScreen(b, o.x + d[0], o.y + d[1], o.z + d[2]);
+    const i32 *c = kColors[k];
+    i32 r = c[0], g = c[1], bl = c[2];
+    if (current && axis == k) r = 255, g = 255, bl = 0;
+    Draw_Line2D((i32)a[0], (i32)a[1], r, g, bl, 255, (i32)b[0], (i32)b[1], r, g, bl, 255);
+  }
+}

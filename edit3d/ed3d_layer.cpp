@@ -1,0 +1,44 @@
+// Layers of the 3D editor: layer n is model slot n shown through scene object n, with its own
+// undo history. The layer switch and the layer panel's portable handler.
+#include "edit3d/ed3d.h"
+
+#include "app/current.h"
+#include "app/views.h"
+#include "lib/render/objects.h"
+#include "model/object.h"
+
+void Ed3D_ShowCurrentLayerOnly(void) {
+  for (i32 n = 0; n < ED3D_LAYERS; n++)
+    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_CurSlot ? 1 : 0);
+}
+
+void Ed3D_SelectLayer(i32 n) {
+  if (n < 0 || n >= ED3D_LAYERS) return;
+  Object_SetVisible(Object_Get((i32)g_CurSlot), 0);
+  g_CurSlot = (u32)n;
+  App_RefreshCurrentPointers();
+  UndoHistory *h = Undo_Current();
+  if (!Undo_HasSteps(h)) {
+    // Never used since the family was entered: a new, fully allocated model with one step.
+    g_ModelAllocArrays = 1;
+    Model3_Init(n);
+    g_ModelAllocArrays = 0;
+    ObjectInit(n);
+    App_RefreshCurrentPointers();
+    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
+    Undo_Push(h);
+  }
+  // The layer's model is always the snapshot of its current step after a switch.
+  Undo_Restore(h);
+  Object_SetVisible(Object_Get(n), 1);
+  if (g_Ed3DOps.activateMain) g_Ed3DOps.activateMain();
+  App_RefreshLists();
+}
+
+bool Ed3D_LayerCommand(u32 id) {
+  if (id < ED3D_BTN_LAYER_FIRST || id > ED3D_BTN_LAYER_LAST) return false;
+  Ed3D_SelectLayer((i32)(id - ED3D_BTN_LAYER_FIRST));
+  return true;
+}
+
+u32 Ed3D_LayerCheckedButton(void) { return ED3D_BTN_LAYER_FIRST + g_CurSlot; }

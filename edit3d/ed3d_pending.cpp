@@ -1,0 +1,62 @@
+// Do-nothing cells of the sub-mode editors not built yet (see ed3d_pending.h).
+#include "edit3d/ed3d_pending.h"
+
+void Ed3D_ObjMotionEnter(void) {}
+void Ed3D_ObjMotionLeave(void) {}
+void Ed3D_ObjMotionUpdate(void) {}
+void Ed3D_ObjDrawScene(void) {}
+void Ed3D_ObjDrawOverlay(void) {}
+void Ed3D_ObjLButtonDown(i32, i32) {}
+void Ed3D_ObjRButtonUp(i32, i32) {}
+void Ed3D_ObjMouseMove(i32, i32) {}
+void Ed3D_ObjMotionKeyDown(u32) {}
+void Ed3D_ObjMotionCommand(u32) {}
+void Ed3D_ObjMotionWheelKey(i32) {}
+void Ed3D_PolyEnter(void) {}
+void Ed3D_PolyLeave(void) {}
+void Ed3D_PolyUpdate(void) {}
+void Ed3D_PolyDrawScene(void) {}
+void Ed3D_PolyDrawOverlay(void) {}
+void Ed3D_PolyLButtonUp(i32, i32) {}
+void Ed3D_PolyMButtonDown(i32, i32) {}
+void Ed3D_PolyFreeCreate(i32, i32) {}
+void Ed3D_PolyRButtonUp(i32, i32) {}
+void Ed3D_PolyMouseMove(i32, i32) {}
+void Ed3D_PolyKeyUp(u32) {}
+void Ed3D_PickUnderCursor(void) {}
+void Ed3D_TexEnter(void) {}
+void Ed3D_TexLeave(void) {}
+void Ed3D_TexUpdate(void) {}
+void Ed3D_TexRButtonUp(i32, i32) {}
+void Ed3D_TexMouseMove(i32, i32) {}
+void Ed3D_TexKeyUp(u32) {}
+void Ed3D_BoneInit(void) {}
+void Ed3D_BoneUpdate(void) {}
+void Ed3D_BoneDraw(void) {}
+void Ed3D_BoneLButtonUp(i32, i32) {}
+void Ed3D_BoneRButtonUp(i32, i32) {}
+void Ed3D_BoneMouseMove(i32, i32) {}
+void Ed3D_AddBone(void) {}
+void Ed3D_WeightEnter(void) {}
+void Ed3D_WeightLeave(void) {}
+void Ed3D_WeightUpdate(void) {}
+void Ed3D_WeightDrawOverlay(void) {}
+void Ed3D_WeightRButtonUp(i32, i32) {}
+void Ed3D_WeightMouseMove(i32, i32) {}
+void Ed3D_MotionEnter(void) {}
+void Ed3D_MotionLeave(void) {}
+void Ed3D_MotionUpdate(void) {}
+void Ed3D_MotionDrawOverlay(void) {}
+void Ed3D_MotionLButtonDown(i32, i32) {}
+void Ed3D_MotionLButtonUp(i32, i32) {}
+void Ed3D_MotionRButtonUp(i32, i32) {}
+void Ed3D_MotionMouseMove(i32, i32) {}
+void Ed3D_MotionKeyUp(u32) {}
+void Ed3D_MotionCommand(u32) {}
+void Ed3D_MotionWheelKey(i32) {}
+void Ed3D_CreateBoneKey(void) {}
+void Ed3D_MotionRefreshLists(void) {}
+void Ed3D_FillObjMotionList(void) {}
+void Ed3D_FillPolygonList(void) {}
+void Ed3D_FillTextureList(void) {}
+void Ed3D_FillMotionLists(void) {}

@@ -1,0 +1,257 @@
+// The 3D family's shell: entering and leaving the family with the panels of the sub-mode,
+// the mode panel's sub-mode switch, the per-frame rules after the sub-mode's update and scene
+// draw, the shared key table of the bone and weight sub-modes and the arrow-key pans.
+// Owns g_Ed3D and g_Ed3DOps.
+#include "edit3d/ed3d.h"
+
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_rows.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/pn.h"
+#include "lib/framework/lib.h"
+
+Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
+Ed3DOps g_Ed3DOps;
+
+// [SECTION] panel sets
+u32 Ed3D_PanelSet(u32 sub) {
+  u32 set = 1u << ED3D_PANEL_MODE;
+  if (sub == SUB_3D_POLY) set |= 1u << ED3D_PANEL_LAYER;
+  if (sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT) set |= 1u << ED3D_PANEL_BONE_LIST;
+  if (sub == SUB_3D_POLY || sub == SUB_3D_TEXTURE || sub == SUB_3D_WEIGHT) set |= 1u << ED3D_PANEL_GROUP;
+  if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION) set |= 1u << ED3D_PANEL_UNDO;
+  return set;
+}
+
+static bool Shows(u32 panel) { return (Ed3D_PanelSet(g_EditSubMode) >> panel) & 1u; }
+
+static WindowHolder *LayoutHolder(u32 holder) {
+  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
+  return &g_AppShell.panels[layout][holder];
+}
+
+// Heights of the panels with a caption differ by the OS version class (class 5 is taller).
+static i32 ByOs(i32 class5, i32 other) { return g_OsVersion == 5 ? class5 : other; }
+
+// A placement record never placed (0, 0) opens its panel at the right edge below the layer
+// panel: at (0, 0) the panel would cover the edit-mode selector and the Front view.
+static void PlaceOf(const WindowHolder *rec, i32 rightOffset, i32 *x, i32 *y) {
+  bool unplaced = rec->x == 0 && rec->y == 0;
+  *x = unplaced ? g_DesktopWidth - rightOffset : rec->x;
+  *y = unplaced ? 56 : rec->y;
+}
+
+static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed3DOps.createPanel ? g_Ed3DOps.createPanel(panel, x, y, w, h) : nullptr;
+}
+
+static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
+
+static void Destroy(void **window) {
+  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
+  *window = nullptr;
+}
+
+// [SECTION] enter
+static void EnterBoneListPanel(void) {
+  Ed3DModelEditor &e = g_Ed3D;
+  if (e.bonePanel) return;
+  // The panel's first messages pick the list's line as the current bone: keep the user's.
+  u32 bone = g_CurBoneIndex;
+  e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_DesktopWidth - 356, 26, 356, 573);
+  g_CurBoneIndex = bone;
+  if (!e.boneTree && g_Ed3DOps.createBoneTree) e.boneTree = g_Ed3DOps.createBoneTree(e.bonePanel);
+  if (!e.boneList && g_Ed3DOps.createBoneList) e.boneList = g_Ed3DOps.createBoneList(e.bonePanel);
+  e.parentCombo = Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
+  App_RefreshCurrentPointers();
+  Ed3D_FillParentBoneList();   // selects the current bone's line
+  Ed3D_FillBoneTree();
+  g_CurBoneIndex = bone;
+}
+
+static void EnterGroupPanel(void) {
+  Ed3DModelEditor &e = g_Ed3D;
+  WindowHolder *rec = LayoutHolder(PANEL_GROUP);
+  if (!rec->window) {
+    i32 x, y;
+    PlaceOf(rec, 262, &x, &y);
+    rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
+  }
+  e.group.list = Control(rec->window, ED3D_CTL_GROUP_LIST);
+  e.group.textureCombo = Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
+  e.group.dispCombo = Control(rec->window, ED3D_CTL_DISP_COMBO);
+  e.group.displayCombo = Control(rec->window, ED3D_CTL_DISPLAY_COMBO);
+  Ed3D_FillGroupList();   // also the texture and displacement combos
+  Ed3D_FillGroupDisplayCombo();
+}
+
+static void EnterUndoPanel(void) {
+  WindowHolder *rec = LayoutHolder(UNDO_PANEL_HOLDER);
+  if (!rec->window) {
+    i32 x, y;
+    PlaceOf(rec, 262 + 144, &x, &y);
+    rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
+    g_Undo.list = Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
+  }
+  Undo_FillList();
+}
+
+// The sub-modes whose editors start on layer 0 (the bone sub-mode keeps the layer).
+static bool StartsOnLayer0(u32 sub) {
+  return sub == SUB_3D_OBJMOTION || sub == SUB_3D_POLY || sub == SUB_3D_TEXTURE || sub == SUB_3D_WEIGHT ||
+         sub == SUB_3D_MOTION;
+}
+
+// Enter steps; runHook false for the button of the current sub-mode (panels and refresh only).
+static void EnterSteps(bool runHook) {
+  Ed3DModelEditor &e = g_Ed3D;
+  u32 sub = g_EditSubMode;
+  if (runHook) Pn_PrepareWorkModel();
+  if (!e.modePanel) e.modePanel = CreatePanel(ED3D_PANEL_MODE, 90, 47, 90, ByOs(199, 194));
+  if (runHook) {
+    if (StartsOnLayer0(sub)) g_CurSlot = 0;
+    const FamilyHooks *row = Ed3D_SubModeRow();
+    if (row && row->enter) row->enter();
+    // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
+    Ed3D_ShowCurrentLayerOnly();
+    App_RefreshCurrentPointers();
+  }
+  if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
+    e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_DesktopWidth - 300, 4, 186, ByOs(48, 44));
+  if (Shows(ED3D_PANEL_BONE_LIST)) EnterBoneListPanel();
+  if (Shows(ED3D_PANEL_GROUP)) EnterGroupPanel();
+  if (Shows(ED3D_PANEL_UNDO)) {
+    EnterUndoPanel();
+    if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
+  }
+  App_MarkAllRedraw();
+}
+
+void Ed3D_Enter(void) { EnterSteps(true); }
+
+// [SECTION] leave
+void Ed3D_Leave(void) {
+  Ed3DModelEditor &e = g_Ed3D;
+  Destroy(&e.modePanel);
+  const FamilyHooks *row = Ed3D_SubModeRow();
+  if (row && row->leave) row->leave();
+  Destroy(&e.layer.window);
+  WindowHolder *group = LayoutHolder(PANEL_GROUP);
+  if (group->window) {
+    Destroy(&e.group.list);
+    Destroy(&group->window);
+    e.group.textureCombo = e.group.dispCombo = e.group.displayCombo = nullptr;
+  }
+  if (e.bonePanel) {
+    Destroy(&e.boneTree);
+    Destroy(&e.parentCombo);
+    Destroy(&e.boneList);
+    Destroy(&e.bonePanel);
+    memset(e.treeItems, 0, sizeof e.treeItems);
+  }
+  WindowHolder *undo = LayoutHolder(UNDO_PANEL_HOLDER);
+  if (undo->window) {
+    Destroy(&g_Undo.list);
+    Destroy(&undo->window);
+  }
+  Lib_SetSceneDraw(1);
+  if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
+}
+
+// [SECTION] mode panel
+u32 Ed3D_ModeButtonSubMode(u32 id) {
+  switch (id) {
+    case ED3D_BTN_POLY: return SUB_3D_POLY;
+    case ED3D_BTN_TEXTURE: return SUB_3D_TEXTURE;
+    case ED3D_BTN_BONE: return SUB_3D_BONE;
+    case ED3D_BTN_WEIGHT: return SUB_3D_WEIGHT;
+    case ED3D_BTN_MOTION: return SUB_3D_MOTION;
+    case ED3D_BTN_OBJECT: return SUB_3D_OBJMOTION;
+    default: return 0;
+  }
+}
+
+bool Ed3D_ModeCommand(u32 id) {
+  u32 sub = Ed3D_ModeButtonSubMode(id);
+  if (sub == 0) return false;
+  if (sub == g_EditSubMode) {
+    // Entering again would discard the sub-mode's state (object set 0 in sub-mode 12).
+    EnterSteps(false);
+  } else {
+    g_PrevEditSubMode = g_EditSubMode;
+    Ed3D_Leave();
+    g_EditSubMode = sub;
+    EnterSteps(true);
+  }
+  g_Ed3D.modeRefresh = 1;
+  return true;
+}
+
+// [SECTION] per-frame rules
+// The current hierarchy row follows the current object (12) or bone (18): the last row of
+// that item; left alone when no row matches.
+static void FollowCurrentRow(void) {
+  i32 item;
+  if (g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)g_CurPartIndex;
+  else if (g_EditSubMode == SUB_3D_MOTION) item = (i32)g_CurBoneIndex;
+  else return;
+  i32 n = g_TreeRows.count < TREE_ROWS ? g_TreeRows.count : TREE_ROWS;
+  for (i32 r = n - 1; r >= 0; r--)
+    if (g_TreeRows.rows[r].item == item) { g_TreeRows.current = r; return; }
+}
+
+void Ed3D_Update(void) {
+  const FamilyHooks *row = Ed3D_SubModeRow();
+  if (row && row->update) row->update();
+  FollowCurrentRow();
+}
+
+void Ed3D_DrawScene(void) {
+  const FamilyHooks *row = Ed3D_SubModeRow();
+  if (row && row->drawScene) row->drawScene();
+  View_DrawAxisGizmo();
+}
+
+// [SECTION] keys and pans
+static void SharedKeys(u32 vk, bool boneSubMode) {
+  switch (vk) {
+    case 37: Ed3D_PanViewLeft(); break;
+    case 38: Ed3D_PanViewUp(); break;
+    case 39: Ed3D_PanViewRight(); break;
+    case 40: Ed3D_PanViewDown(); break;
+    case 'A': if (boneSubMode) Ed3D_AddBone(); break;
+    default: break;
+  }
+}
+
+void Ed3D_BoneKeyUp(u32 vk) { SharedKeys(vk, true); }
+void Ed3D_WeightKeyDown(u32 vk) { SharedKeys(vk, false); }
+
+// Moves the active view's pan: dx along the view's horizontal, dy along its vertical (screen
+// up is +1). Front and Top pan x sideways; Side pans z, the other way round.
+static void Pan(i32 dx, i32 dy) {
+  if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
+  ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
+  if (v->zoom == 0.0f) return;   // no step at zoom 0 (2 / 0 would throw the view away)
+  f32 d = 2.0f / v->zoom;
+  switch (v->kind) {
+    case VIEW_FRONT: v->panX += (f32)dx * d; v->panY += (f32)dy * d; break;
+    case VIEW_TOP: v->panX += (f32)dx * d; v->panZ -= (f32)dy * d; break;
+    case VIEW_SIDE: v->panZ -= (f32)dx * d; v->panY += (f32)dy * d; break;
+    default: break;   // perspective views do not move
+  }
+}
+
+void Ed3D_PanViewLeft(void) { Pan(-1, 0); }
+void Ed3D_PanViewUp(void) { Pan(0, 1); }
+void Ed3D_PanViewRight(void) { Pan(1, 0); }
+void Ed3D_PanViewDown(void) { Pan(0, -1); }

@@ -1,0 +1,197 @@
+// The 3D family's panels on Windows: creating the templates, the controls' list, combo and
+// tree calls, and the thin dialog procedures of the mode, layer, bone list and group panels.
+// The decisions are the portable shell's (ed3d_shell.cpp, ed3d_layer.cpp, ed3d_fill.cpp).
+#include "edit3d/ed3d_win.h"
+
+#include <commctrl.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_win.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/undo_win.h"
+#include "model/seam.h"
+#include "resources/edit3d_ids.h"
+
+enum { BONE_PANEL_SLOT = 3 };   // the bone list's place among the dialog-message panels
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+// [SECTION] platform calls of the portable shell
+static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
+  static const char *const kNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",
+                                                      "UNDO_DLG"};
+  static const DLGPROC kProcs[ED3D_PANEL_KINDS] = {Ed3D_ModeDlgProc, Ed3D_LayerDlgProc, Ed3D_BoneListDlgProc,
+                                                   Ed3D_GroupDlgProc, Undo_DlgProc};
+  if (panel >= ED3D_PANEL_KINDS) return nullptr;
+  HWND dlg = CreateDialogParamA(Instance(), kNames[panel], (HWND)g_MainWindowHandle, kProcs[panel], 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  if (panel == ED3D_PANEL_BONE_LIST) g_DialogPanels[BONE_PANEL_SLOT] = dlg;
+  return dlg;
+}
+
+static void Destroy(void *window) {
+  if ((HWND)window == g_DialogPanels[BONE_PANEL_SLOT]) g_DialogPanels[BONE_PANEL_SLOT] = nullptr;
+  WinOrder_Leave((HWND)window);   // a control never joined: ignored
+  DestroyWindow((HWND)window);
+}
+
+static void *Control(void *panel, u32 id) { return GetDlgItem((HWND)panel, (int)id); }
+
+static void *CreateBoneTree(void *panel) {
+  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
+                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, 0, 49, 168, 360, (HWND)panel, nullptr, Instance(), nullptr);
+}
+
+static void *CreateBoneList(void *panel) {
+  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
+                         169, 49, 180, 360, (HWND)panel, (HMENU)(INT_PTR)IDC_BONE_LIST, Instance(), nullptr);
+}
+
+static void Fill(void *control, u32 kind, const Ed3DLines *lines) {
+  HWND c = (HWND)control;
+  bool combo = kind == ED3D_LIST_COMBO;
+  SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+  for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
+  switch (kind) {
+    case ED3D_LIST_COMBO: SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0); break;
+    case ED3D_LIST_MULTI: if (lines->select >= 0) SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select); break;
+    case ED3D_LIST_GROUPS: SendMessageA(c, LB_SETITEMHEIGHT, 0, 18); SendMessageA(c, LB_SETCURSEL, (WPARAM)lines->select, 0); break;
+    default: SendMessageA(c, LB_SETCURSEL, (WPARAM)lines->select, 0); break;
+  }
+}
+
+static void TreeClear(void *tree) { SendMessageA((HWND)tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT); }
+
+static void *TreeInsert(void *tree, void *parent, const char *text) {
+  TVINSERTSTRUCTA ins = {};
+  ins.hParent = parent ? (HTREEITEM)parent : TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT;
+  ins.item.pszText = (LPSTR)text;
+  return (void *)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&ins);
+}
+
+static void TreeExpand(void *tree, void *item) { SendMessageA((HWND)tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)item); }
+
+static void TreeSelect(void *tree, void *item) {
+  SendMessageA((HWND)tree, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
+  SendMessageA((HWND)tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
+}
+
+static void ActivateMain(void) {
+  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+}
+
+void Ed3D_InstallWin(void) {
+  Ed3DOps &o = g_Ed3DOps;
+  o.createPanel = CreatePanel;
+  o.destroy = Destroy;
+  o.control = Control;
+  o.createBoneTree = CreateBoneTree;
+  o.createBoneList = CreateBoneList;
+  o.fill = Fill;
+  o.treeClear = TreeClear;
+  o.treeInsert = TreeInsert;
+  o.treeExpand = TreeExpand;
+  o.treeSelect = TreeSelect;
+  o.activateMain = ActivateMain;
+}
+
+// [SECTION] dialog procedures
+static void StorePosition(HWND dlg, i32 *x, i32 *y) {
+  RECT r;
+  if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
+}
+
+INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed3DModelEditor &e = g_Ed3D;
+  StorePosition(dlg, &e.modeX, &e.modeY);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      e.modeRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
+      if (Ed3D_ModeCommand(LOWORD(wParam))) return TRUE;
+      return FALSE;
+    default:
+      if (e.modePanel && e.modeRefresh == 1) {
+        e.modeRefresh = 0;
+        static const u32 kButtons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
+                                       ED3D_BTN_MOTION, ED3D_BTN_OBJECT};
+        for (u32 id : kButtons)
+          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
+      }
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed3DModelEditor &e = g_Ed3D;
+  StorePosition(dlg, &e.layer.x, &e.layer.y);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_LayerDlgRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      return Ed3D_LayerCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    default:
+      if (e.layer.window && g_LayerDlgRefresh == 1) {
+        g_LayerDlgRefresh = 0;
+        u32 checked = Ed3D_LayerCheckedButton();
+        for (u32 id = ED3D_BTN_LAYER_FIRST; id <= ED3D_BTN_LAYER_LAST; id++)
+          CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);
+      }
+      return FALSE;
+  }
+}
+
+// The bone list's own behaviour comes with the bone list editor; here only its place, its
+// timer and the bone number it shows.
+static i32 s_BonePanelX, s_BonePanelY;
+static u32 s_BonePanelRefresh;
+
+INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
+  StorePosition(dlg, &s_BonePanelX, &s_BonePanelY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      s_BonePanelRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      return TRUE;
+    default:
+      if (s_BonePanelRefresh == 1) {
+        s_BonePanelRefresh = 0;
+        char text[64];
+        Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
+        SetDlgItemTextA(dlg, IDC_BONE_NO, text);
+      }
+      return FALSE;
+  }
+}
+
+// The group panel has no timer: the shell's per-frame refresh reads the record's flag.
+INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
+  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
+  WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
+  StorePosition(dlg, &rec->x, &rec->y);
+  App_RefreshCurrentPointers();
+  if (!g_CurModel3) return FALSE;
+  switch (msg) {
+    case WM_INITDIALOG: rec->flags = 1; return TRUE;
+    case WM_COMMAND: return TRUE;
+    default: return FALSE;
+  }
+}

@@ -1,0 +1,10 @@
+// The 3D family's panels on Windows. Windows build only.
+#pragma once
+#include <windows.h>
+
+// Fills g_Ed3DOps with the Win32 calls; run once before the shell starts.
+void Ed3D_InstallWin(void);
+INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,311 @@
+// The 3D family's shell: every sub-mode row holds the handler its cell names (13 none) and
+// the family row reaches them by sub-mode; each drag-anchor setter writes exactly its pairs;
+// switching sub-modes leaves exactly the panel set of the new sub-mode, keeps the current bone
+// from 16 to 17, shows only the edited layer, and a press of the current sub-mode's button
+// runs no enter again; the arrow pans move by 2 / zoom by view kind and not at all while a
+// button is held or at zoom 0.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "app/current.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_rows.h"
+#include "layer_objects.h"
+#include "lib/framework/lib.h"
+#include "lib/render/objects.h"
+#include "model/object.h"
+
+namespace {
+
+// [SECTION] dispatch table
+using Cells = std::vector<const void *>;
+
+Cells CellsOf(const FamilyHooks &r) {
+  return {(const void *)r.enter,       (const void *)r.leave,      (const void *)r.update,
+          (const void *)r.drawScene,   (const void *)r.drawOverlay, (const void *)r.lButtonDown,
+          (const void *)r.lButtonUp,   (const void *)r.mButtonDown, (const void *)r.mButtonUp,
+          (const void *)r.rButtonDown, (const void *)r.rButtonUp,  (const void *)r.mouseMove,
+          (const void *)r.keyDown,     (const void *)r.keyUp,      (const void *)r.command};
+}
+
+#define F(fn) (const void *)(fn)
+
+TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
+  Edit3D_Install();
+  const void *all5 = F(Ed3D_SetDragAnchors), *four = F(Map2_MButtonDown), *three = F(Effect_SetDragAnchor);
+  const void *right3 = F(Ed3D_SetRightDragAnchors);
+  // enter, leave, update, scene, overlay, L down, L up, M down, M up, R down, R up, move,
+  // key down, key up, command
+  const std::map<u32, Cells> expected = {
+      {12, {F(Ed3D_ObjMotionEnter), F(Ed3D_ObjMotionLeave), F(Ed3D_ObjMotionUpdate), F(Ed3D_ObjDrawScene),
+            F(Ed3D_ObjDrawOverlay), F(Ed3D_ObjLButtonDown), F(Ed2D_RedrawOnRelease), all5, nullptr, right3,
+            F(Ed3D_ObjRButtonUp), F(Ed3D_ObjMouseMove), F(Ed3D_ObjMotionKeyDown), nullptr, F(Ed3D_ObjMotionCommand)}},
+      {13, Cells(15, nullptr)},
+      {14, {F(Ed3D_PolyEnter), F(Ed3D_PolyLeave), F(Ed3D_PolyUpdate), F(Ed3D_PolyDrawScene),
+            F(Ed3D_PolyDrawOverlay), all5, F(Ed3D_PolyLButtonUp), F(Ed3D_PolyMButtonDown), F(Ed3D_PolyFreeCreate),
+            three, F(Ed3D_PolyRButtonUp), F(Ed3D_PolyMouseMove), nullptr, F(Ed3D_PolyKeyUp), nullptr}},
+      {15, {F(Ed3D_TexEnter), F(Ed3D_TexLeave), F(Ed3D_TexUpdate), F(Ed3D_PolyDrawScene), F(Ed3D_PolyDrawOverlay),
+            all5, nullptr, four, nullptr, three, F(Ed3D_TexRButtonUp), F(Ed3D_TexMouseMove), nullptr,
+            F(Ed3D_TexKeyUp), nullptr}},
+      {16, {F(Ed3D_BoneInit), nullptr, F(Ed3D_BoneUpdate), F(Ed3D_PolyDrawScene), F(Ed3D_BoneDraw), all5,
+            F(Ed3D_BoneLButtonUp), all5, nullptr, three, F(Ed3D_BoneRButtonUp), F(Ed3D_BoneMouseMove), nullptr,
+            F(Ed3D_BoneKeyUp), nullptr}},
+      {17, {F(Ed3D_WeightEnter), F(Ed3D_WeightLeave), F(Ed3D_WeightUpdate), F(Ed3D_PolyDrawScene),
+            F(Ed3D_WeightDrawOverlay), all5, nullptr, four, nullptr, three, F(Ed3D_WeightRButtonUp),
+            F(Ed3D_WeightMouseMove), F(Ed3D_WeightKeyDown), nullptr, nullptr}},
+      {18, {F(Ed3D_MotionEnter), F(Ed3D_MotionLeave), F(Ed3D_MotionUpdate), F(Ed3D_PolyDrawScene),
+            F(Ed3D_MotionDrawOverlay), F(Ed3D_MotionLButtonDown), F(Ed3D_MotionLButtonUp), all5, nullptr, right3,
+            F(Ed3D_MotionRButtonUp), F(Ed3D_MotionMouseMove), nullptr, nullptr, F(Ed3D_MotionCommand)}},
+  };
+  for (const auto &[sub, cells] : expected) {
+    SCOPED_TRACE(sub);
+    EXPECT_EQ(CellsOf(g_Ed3DSubModeRows[sub - ED3D_FIRST_SUB_MODE]), cells);
+  }
+  // Sub-mode 18's keys come from the main loop, never through the key-up cell.
+  EXPECT_EQ(F(g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE].loopKeyUp), F(Ed3D_MotionKeyUp));
+}
+
+// The family row passes each call to the row of the current sub-mode, and nowhere for 13.
+std::vector<std::pair<i32, i32>> g_moves;
+TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
+  Edit3D_Install();
+  for (FamilyHooks &r : g_Ed3DSubModeRows) r.mouseMove = [](i32 x, i32 y) { g_moves.push_back({x, y}); };
+  g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](i32 x, i32) { g_moves.push_back({x, 16}); };
+  g_moves.clear();
+  for (u32 sub : {16u, 13u, 11u, 19u}) {
+    g_EditSubMode = sub;
+    g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(1, 2);
+  }
+  g_Ed3DSubModeRows[1].mouseMove = nullptr;
+  g_EditSubMode = 13;
+  g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(3, 4);
+  EXPECT_EQ(g_moves, (std::vector<std::pair<i32, i32>>{{1, 16}, {1, 2}}));
+  g_EditSubMode = 0;
+  Edit3D_Install();
+}
+
+// [SECTION] drag anchors
+TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
+  struct Case {
+    void (*setter)(i32, i32);
+    const char *pairs;   // a..e written
+    bool redraw;
+  };
+  const Case cases[] = {
+      {Ed3D_SetDragAnchors, "abcde", false},
+      {Map2_MButtonDown, "abcd", false},
+      {Effect_SetDragAnchor, "abc", false},
+      {Ed3D_SetRightDragAnchors, "abc", true},
+      {Ed2D_RedrawOnRelease, "", true},
+  };
+  DragAnchor *pairs[5] = {&g_MotionDragAnchor, &g_ObjMotionDragAnchor, &g_PolyDragAnchor, &g_PolyDragAnchor2, nullptr};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.pairs);
+    for (DragAnchor *p : pairs)
+      if (p) *p = {-1, -1};
+    g_DragAnchorX = g_DragAnchorY = -1;
+    g_StripDirty[0] = 0;
+    c.setter(5, 7);
+    std::string written;
+    for (i32 i = 0; i < 4; i++)
+      if (pairs[i]->x == 5 && pairs[i]->y == 7) written += (char)('a' + i);
+      else EXPECT_EQ(pairs[i]->x, -1);
+    if (g_DragAnchorX == 5 && g_DragAnchorY == 7) written += 'e';
+    EXPECT_EQ(written, c.pairs);
+    EXPECT_EQ(g_StripDirty[0], c.redraw ? 1u : 0u);
+  }
+}
+
+// [SECTION] panels
+std::set<std::pair<u32, void *>> g_live;   // (panel kind, handle)
+std::vector<u32> g_created;
+u32 g_nextHandle = 0x1000;
+i32 g_enters = 0;
+
+struct PanelTest : ::testing::Test {
+  void SetUp() override {
+    memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
+    memset(&g_AppShell, 0, sizeof g_AppShell);
+    g_live.clear();
+    g_created.clear();
+    g_Ed3DOps.createPanel = [](u32 panel, i32, i32, i32, i32) -> void * {
+      void *h = (void *)(uintptr_t)(g_nextHandle += 0x10);
+      g_live.insert({panel, h});
+      g_created.push_back(panel);
+      if (panel == ED3D_PANEL_BONE_LIST) g_CurBoneIndex = 0;   // the list's first notification
+      return h;
+    };
+    g_Ed3DOps.destroy = [](void *w) {
+      for (auto it = g_live.begin(); it != g_live.end(); ++it)
+        if (it->second == w) { g_live.erase(it); return; }
+    };
+    g_Ed3DOps.control = [](void *panel, u32 id) -> void * { return (void *)((uintptr_t)panel + (id & 0xF)); };
+    g_MaxPolygons = 64;
+    g_MaxVertices = 64;
+    g_EditFamily = FAMILY_3D_MODEL;
+    g_EditSubMode = SUB_3D_POLY;
+    g_CurSlot = 0;
+    g_ModelAllocArrays = 1;
+    Model3_Init(0)->boneCount = 5;
+    ObjectInit(0);
+    Undo_ResetAll();
+    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "start");
+    Undo_Push(Undo_Current());
+    Edit3D_Install();
+    g_Ed3DSubModeRows[SUB_3D_POLY - ED3D_FIRST_SUB_MODE].enter = [] { g_enters++; };
+    g_enters = 0;
+  }
+  void TearDown() override {
+    Ed3D_Leave();
+    Edit3D_Install();
+    memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
+    memset(&g_AppShell, 0, sizeof g_AppShell);
+    Model3_FreeAllSlots();
+    FreeLayerObjects();
+    g_EditFamily = 0;
+    g_EditSubMode = 0;
+    g_CurSlot = 0;
+    g_CurBoneIndex = 0;
+    g_ModelAllocArrays = 0;
+  }
+  static std::set<u32> Live() {
+    std::set<u32> s;
+    for (auto &p : g_live) s.insert(p.first);
+    return s;
+  }
+  static std::set<u32> Expected(u32 sub) {
+    std::set<u32> s;
+    for (u32 k = 0; k < ED3D_PANEL_KINDS; k++)
+      if ((Ed3D_PanelSet(sub) >> k) & 1) s.insert(k);
+    return s;
+  }
+};
+
+TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
+  using P = std::set<u32>;
+  const P mode = {ED3D_PANEL_MODE};
+  const std::map<u32, P> parts = {
+      {14, {ED3D_PANEL_MODE, ED3D_PANEL_LAYER, ED3D_PANEL_GROUP, ED3D_PANEL_UNDO}},
+      {15, {ED3D_PANEL_MODE, ED3D_PANEL_GROUP, ED3D_PANEL_UNDO}},
+      {16, {ED3D_PANEL_MODE, ED3D_PANEL_BONE_LIST, ED3D_PANEL_UNDO}},
+      {17, {ED3D_PANEL_MODE, ED3D_PANEL_BONE_LIST, ED3D_PANEL_GROUP, ED3D_PANEL_UNDO}},
+      {18, {ED3D_PANEL_MODE, ED3D_PANEL_UNDO}},
+      {12, mode},
+  };
+  Ed3D_Enter();
+  EXPECT_EQ(Live(), parts.at(14));
+  const u32 buttons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
+                         ED3D_BTN_MOTION, ED3D_BTN_OBJECT, ED3D_BTN_POLY};
+  for (u32 id : buttons) {
+    u32 sub = Ed3D_ModeButtonSubMode(id);
+    SCOPED_TRACE(sub);
+    if (sub == SUB_3D_BONE) g_CurBoneIndex = 3;
+    ASSERT_TRUE(Ed3D_ModeCommand(id));
+    EXPECT_EQ(g_EditSubMode, sub);
+    EXPECT_EQ(Live(), parts.at(sub));
+    EXPECT_EQ(Live(), Expected(sub));
+    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
+  }
+  EXPECT_FALSE(Ed3D_ModeCommand(ED3D_BTN_NONE));
+  EXPECT_EQ(g_EditSubMode, SUB_3D_POLY);
+  Ed3D_Leave();
+  EXPECT_TRUE(g_live.empty());
+  EXPECT_EQ(g_Undo.list, nullptr);
+}
+
+TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
+  g_EditSubMode = SUB_3D_TEXTURE;
+  g_PrevEditSubMode = 12;
+  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
+  EXPECT_EQ(g_enters, 1);
+  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  // The layer panel was closed by hand: a press of "モデリング" brings it back, nothing else.
+  void *layer = g_Ed3D.layer.window;
+  g_Ed3DOps.destroy(layer);
+  g_Ed3D.layer.window = nullptr;
+  g_created.clear();
+  g_Ed3D.modeRefresh = 0;
+  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
+  EXPECT_EQ(g_enters, 1);
+  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  EXPECT_EQ(g_created, std::vector<u32>{ED3D_PANEL_LAYER});
+  EXPECT_EQ(g_Ed3D.modeRefresh, 1u);
+}
+
+TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
+  Ed3D_Enter();
+  ASSERT_TRUE(Ed3D_LayerCommand(ED3D_BTN_LAYER_FIRST + 2));   // button "3"
+  EXPECT_EQ(g_CurSlot, 2u);
+  ASSERT_NE(Undo_Current(), nullptr);
+  EXPECT_STREQ(Undo_Current()->steps[0].label, "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");   // 記録開始
+  EXPECT_EQ(Ed3D_LayerCheckedButton(), ED3D_BTN_LAYER_FIRST + 2);
+  // The bone sub-mode keeps the layer; any other sub-mode edits layer 0 and shows it alone.
+  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_BONE));
+  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_TRUE(Object_Get(2)->shown);
+  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_TEXTURE));
+  EXPECT_EQ(g_CurSlot, 0u);
+  EXPECT_TRUE(Object_Get(0)->shown);
+  EXPECT_FALSE(Object_Get(2)->shown);
+  EXPECT_EQ(g_CurModel3, g_Model3Slots[0]);
+}
+
+// [SECTION] pans
+TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
+  struct Case {
+    u32 kind;
+    void (*pan)(void);
+    f32 dx, dy, dz;
+  };
+  const Case cases[] = {
+      {VIEW_FRONT, Ed3D_PanViewLeft, -0.5f, 0, 0}, {VIEW_FRONT, Ed3D_PanViewUp, 0, 0.5f, 0},
+      {VIEW_FRONT, Ed3D_PanViewRight, 0.5f, 0, 0}, {VIEW_FRONT, Ed3D_PanViewDown, 0, -0.5f, 0},
+      {VIEW_TOP, Ed3D_PanViewLeft, -0.5f, 0, 0},   {VIEW_TOP, Ed3D_PanViewUp, 0, 0, -0.5f},
+      {VIEW_TOP, Ed3D_PanViewRight, 0.5f, 0, 0},   {VIEW_TOP, Ed3D_PanViewDown, 0, 0, 0.5f},
+      {VIEW_SIDE, Ed3D_PanViewLeft, 0, 0, 0.5f},   {VIEW_SIDE, Ed3D_PanViewUp, 0, 0.5f, 0},
+      {VIEW_SIDE, Ed3D_PanViewRight, 0, 0, -0.5f}, {VIEW_SIDE, Ed3D_PanViewDown, 0, -0.5f, 0},
+      {VIEW_MAIN, Ed3D_PanViewLeft, 0, 0, 0},      {VIEW_PERS, Ed3D_PanViewUp, 0, 0, 0},
+  };
+  g_EditSubMode = SUB_3D_BONE;
+  g_ActiveView = 2;
+  ViewRecord *v = &g_Views[SUB_3D_BONE][2];
+  for (i32 held = 0; held < 4; held++) {
+    g_LibApp.leftHeld = held == 1;
+    g_LibApp.rightHeld = held == 2;
+    for (const Case &c : cases) {
+      SCOPED_TRACE(testing::Message() << "kind " << c.kind << " held " << held);
+      *v = ViewRecord{};
+      v->kind = c.kind;
+      v->zoom = held == 3 ? 0.0f : 4.0f;
+      v->panX = 1, v->panY = 2, v->panZ = 3;
+      c.pan();
+      bool moves = held == 0;
+      EXPECT_EQ(v->panX, 1 + (moves ? c.dx : 0));
+      EXPECT_EQ(v->panY, 2 + (moves ? c.dy : 0));
+      EXPECT_EQ(v->panZ, 3 + (moves ? c.dz : 0));
+    }
+  }
+  // The shared key table: arrows pan in both sub-modes; A adds a bone only in sub-mode 16.
+  *v = ViewRecord{};
+  v->kind = VIEW_FRONT;
+  v->zoom = 2.0f;
+  g_LibApp.leftHeld = g_LibApp.rightHeld = 0;
+  Ed3D_BoneKeyUp(39);
+  Ed3D_WeightKeyDown(38);
+  EXPECT_EQ(v->panX, 1.0f);
+  EXPECT_EQ(v->panY, 1.0f);
+  *v = ViewRecord{};
+  g_ActiveView = 0;
+  g_EditSubMode = 0;
+}
+
+}  // namespace
