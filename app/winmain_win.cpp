@@ -9,6 +9,7 @@
 #include "edit3d/ed3d_win.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
+#include "scene/coli_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -19,6 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Edit2D_Install();
   Scene_Install();
   Prog_InstallWin();
+  Coli_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

@@ -5,6 +5,7 @@
 #include "app/drag_anchors.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
+#include "scene/coli_edit.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
 #include "scene/prog_run.h"
@@ -26,9 +27,18 @@ static void InstallMap2Row(void) {
 
 static void InstallColiRow(void) {
   FamilyHooks r = {};
+  r.enter = Coli_Enter;
+  r.leave = Coli_Leave;
+  r.update = Coli_Update;
+  r.drawScene = Coli_DrawScene;
+  r.drawOverlay = Coli_Draw;
   r.lButtonDown = Ed3D_SetDragAnchors;
+  r.lButtonUp = Coli_LButtonUp;
   r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Coli_MouseMove;
+  r.keyDown = Coli_KeyDown;
+  r.refreshLists = Coli_RefreshLists;   // the wheel keeps the shell's zoom, which also redraws
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
 

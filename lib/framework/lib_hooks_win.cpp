@@ -14,7 +14,6 @@
 #include "lib/render/effect_win.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
-#include "model/formats/xfile.h"
 #include "lib/render/rdev.h"
 #include "lib/render/frame.h"
 #include "model/bone2.h"
@@ -56,7 +55,6 @@ void Lib_InstallHooks(void) {
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;
   g_LibHooks.captureAviFrame = Avi_CaptureFrame;
-  XFile_InstallSeam();
   // Model render data and frame render: buffers, scene, light on g_Device.
   Render_InstallDevice();
   Render_InstallPassHooks();

@@ -85,3 +85,32 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   remove("dump_model.abc");
   remove("dump_empty.mqo");
 }
+
+// A KZM is read onto the 3D model named before it and printed with that model's motions; a
+// KZM with no model before it is refused.
+TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!src) GTEST_SKIP();
+  std::string kzp = std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp";
+  Bytes kzm;
+  kzm.magic("KZM").i32_(2002040).i32_(60).i32_(0).i32_(0).i32_(0).i32_(2);
+  kzm.i32_(1).str("walk").i32_(30).i32_(1).str("run").i32_(45).i32_(1).str("");
+  WriteFileBytes("dump_motions.kzm", kzm.b);
+  std::string out;
+  int status = -1;
+  ASSERT_TRUE(RunTool("./modeldump " + kzp + " dump_motions.kzm 2>&1", &out, &status));
+  EXPECT_EQ(status, 0) << out;
+  size_t second = out.find("{\"file\":\"dump_motions.kzm\",\"format\":\"kzm\",\"model\":\"" + kzp +
+                           "\",\"positions\":3,");
+  ASSERT_NE(second, std::string::npos) << out;
+  EXPECT_NE(out.find("\"motions\":[{\"name\":\"walk\",\"used\":1,\"length\":30,\"keys\":2},"
+                     "{\"name\":\"run\",\"used\":1,\"length\":45,",
+                     second),
+            std::string::npos)
+      << out;
+
+  ASSERT_TRUE(RunTool("./modeldump dump_motions.kzm 2>&1", &out, &status));
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(out.find("no 3D model"), std::string::npos) << out;
+  remove("dump_motions.kzm");
+}

@@ -6,7 +6,9 @@
 // print their fields as stored, without loading the models they name. A compiled script
 // (Program.KZS) prints its version, variables and per block the statements: line, code, A,
 // text and V. A refused file prints the program's message on stderr; the exit status is
-// then 1. Names are printed as UTF-8.
+// then 1. Names are printed as UTF-8. A motion file (.kzm) is read onto the 3D model named
+// just before it (`modeldump model.kzp motions.kzm`), and that model is printed again with
+// the file's motions and the KZM named as "file" (its "model" member names the model file).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "model/bytes.h"
+#include "model/formats/kzm.h"
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzo.h"
@@ -25,7 +28,6 @@
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
-void ModelDump_PrepareX(void);
 #else
 #include <iconv.h>
 #endif
@@ -363,10 +365,31 @@ static bool DumpKzs(const char *path, const std::string &head) {
   return true;
 }
 
+// The 3D model file read into slot 0 by the argument just before, or null.
+static const char *g_LastModel3;
+
+// Reads a KZM onto the 3D model of the argument before and prints that model.
+static bool DumpKzm(const char *path, const char *model, const std::string &head) {
+  if (!model) {
+    fprintf(stderr, "%s: no 3D model file is named before it\n", path);
+    return false;
+  }
+  if (!Kzm_Read(0, path)) return false;
+  printf("%s\"model\":%s,%s}\n", head.c_str(), Json(model).c_str(), ModelFields(g_Model3Slots[0]).c_str());
+  return true;
+}
+
 // Prints the file's JSON line; false when the program refuses the file.
 static bool Dump(const char *path) {
   std::string ext = LowerExtension(path);
   std::string head = "{\"file\":" + Json(path) + ",\"format\":\"" + ext + "\",";
+  const char *model = g_LastModel3;
+  g_LastModel3 = nullptr;
+  if (ext == "kzm") {
+    bool ok = DumpKzm(path, model, head);
+    if (ok) g_LastModel3 = model;   // a further KZM goes onto the same model
+    return ok;
+  }
   if (ext == "kzv") return DumpMovie(path, head);
   if (ext == "kzo") {
     // Part paths are relative to the current folder, which the program's file dialog leaves
@@ -410,18 +433,16 @@ static bool Dump(const char *path) {
   Model3 *m = Model3_OpenFile(0, path);
   if (!m) return false;
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
+  g_LastModel3 = path;
   return true;
 }
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: modeldump FILE...\n");
+    fprintf(stderr, "usage: modeldump FILE... (a .kzm after the 3D model it belongs to)\n");
     return 2;
   }
   g_Seam.errorBox = ErrorToStderr;
-#ifdef _WIN32
-  ModelDump_PrepareX();
-#endif
   int status = 0;
   for (int i = 1; i < argc; i++)
     if (!Dump(argv[i])) status = 1;
