@@ -93,13 +93,14 @@ void App_LeaveFamily(void) {
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
 // history; leaving the collision editor discards its set (the next entry makes a new one);
-// leaving the program editor drops its edit text. A
+// leaving the 2D map editor frees its map; leaving the program editor drops its edit text. A
 // document changed since it was loaded, saved or made is only discarded when the user agrees.
 // (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedDocument(void) {
   static const struct { u32 family, kind; const char *question; } kKinds[] = {
       {FAMILY_3D_MODEL, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
       {FAMILY_COLLISION, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
+      {FAMILY_2D_MAP, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
       {FAMILY_PROGRAM, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
   };
   for (const auto &k : kKinds) {
@@ -244,9 +245,7 @@ void App_OnLButtonDblClk(i64 lParam) {
   CALL_HOOK(doubleClick, x, y);
 }
 
-// [SECTION] keys, commands and lists
-void App_OnKeyDown(u32 vk) { CALL_HOOK(keyDown, vk); }
-void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
+// [SECTION] keys, commands and lists (App_OnKeyDown, App_OnKeyUp: keys.cpp)
 void App_LoopKeyUp(u32 vk) { CALL_HOOK(loopKeyUp, vk); }
 void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
 

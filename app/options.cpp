@@ -26,6 +26,11 @@ void Options_ToggleCpuOccupy(void) {
   g_OptionDlgRefresh = 1;
 }
 
+void Options_ToggleAntialias(void) {
+  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias == 1 ? 0 : 1);
+  g_OptionDlgRefresh = 1;
+}
+
 i32 Options_ClampMaxPolygons(long v) {
   if (v < OPT_MAX_POLYGONS_MIN) v = OPT_MAX_POLYGONS_MIN;
   if (v > OPT_MAX_POLYGONS_MAX) v = OPT_MAX_POLYGONS_MAX;
@@ -40,11 +45,7 @@ i32 Options_ParseMaxPolygons(const char *text) {
 OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
   switch (id) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = g_OptUpdateEditedViewOnly ? 0 : 1; break;
-    case IDC_OPT_ANTIALIAS:
-      // The device decides (no 4x multisampling, or fullscreen, leaves it off); the box
-      // shows what it made of the request.
-      if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias != 1);
-      break;
+    case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
     case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;

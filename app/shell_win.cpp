@@ -9,6 +9,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/options.h"
+#include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -354,17 +355,6 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
-// Keys the shell itself answers before the family: Esc asks to exit, O opens the options,
-// F3 and F4 toggle the layout's vertical sync and CPU occupation as the options' boxes do.
-// True when the main window was closed.
-static bool ShellKeyDown(u32 vk) {
-  if (vk == VK_ESCAPE) return App_ConfirmExit();
-  if (vk == 'O') App_OpenOptions();
-  if (vk == VK_F3) Options_ToggleVSync();
-  if (vk == VK_F4) Options_ToggleCpuOccupy();
-  return false;
-}
-
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   HWND hWnd = (HWND)wnd;
   RECT r;
@@ -387,10 +377,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
     case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
     case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
-    case WM_KEYDOWN:
-      if (ShellKeyDown((u32)wParam)) break;
-      App_OnKeyDown((u32)wParam);
-      break;
+    case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;
     case WM_DESTROY: Settings_Save(); break;
@@ -463,6 +450,7 @@ void Shell_InstallSeam(void) {
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;
   s.addView = AddRandomView;
+  FileMenu_Install();
   s.loadFamilyMenu = LoadFamilyMenu;
   s.createViewWindows = View_CreateViewWindows;
   s.destroyExtraViews = View_DestroyExtraViews;

@@ -112,6 +112,11 @@ void App_AllocWorkArrays(void) {
   if (g_PolySelFaces && g_PolySelVerts) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
 }
 
+void App_ClearSelectionFlags(u32 verts, u32 faces) {
+  if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
+  if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
+}
+
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {

@@ -47,6 +47,8 @@ void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 extern u32 *g_PolySelFaces;
 extern u32 *g_PolySelVerts;
+// Clears the first `verts` vertex flags and `faces` face flags (cut to what was allocated).
+void App_ClearSelectionFlags(u32 verts, u32 faces);
 // True when the current 3D layer holds a model (the overlay is skipped without one).
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).

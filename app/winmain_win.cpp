@@ -7,6 +7,7 @@
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/ed3d_win.h"
+#include "scene/map2.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
 #include "scene/coli_edit_win.h"
@@ -21,6 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Scene_Install();
   Prog_InstallWin();
   Coli_InstallWin();
+  Map2_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

@@ -5,7 +5,10 @@
 #include "app/drag_anchors.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
+#include "app/entries.h"
+#include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "scene/map2.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
 #include "scene/prog_run.h"
@@ -20,9 +23,18 @@ static void InstallEffectRow(void) {
 
 static void InstallMap2Row(void) {
   FamilyHooks r = {};
+  r.enter = Map2_Enter;
+  r.leave = Map2_Leave;
+  r.drawOverlay = Map2_Draw;
+  r.update = Map2_Update;
+  r.lButtonDown = Map2_LButtonDown;
+  r.lButtonUp = Map2_LButtonUp;
   r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Map2_MouseMove;
+  r.keyDown = Map2_KeyDown;
   Family_InstallRow(FAMILY_2D_MAP, &r);
+  Map2_InstallEntries();
 }
 
 static void InstallColiRow(void) {
@@ -61,6 +73,8 @@ static void InstallProgRow(void) {
   r.command = Prog_Command;
   Family_InstallRow(FAMILY_PROGRAM, &r);
   Prog_InstallLibraryHost();
+  g_ShellEntries.progRun = Prog_ShellRunKey;
+  g_ShellEntries.progStop = Prog_ShellStopKey;
 }
 
 void Scene_Install(void) {
@@ -73,5 +87,6 @@ void Scene_Install(void) {
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;
   g_RenderHooks.movieInterpolate = Movie_InterpolateObject;
-  Movie_InstallHooks();   // frame tables on change, movie images
+  Movie_InstallHooks();   // frame tables on change, movie images, KZV files
+  Coli_InstallFileMenu();
 }

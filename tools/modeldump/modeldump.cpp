@@ -5,7 +5,8 @@
 // loaded): every field of the scene, of each object and of each key. Collision sets (.kzc)
 // print their fields as stored, without loading the models they name. A compiled script
 // (Program.KZS) prints its version, variables and per block the statements: line, code, A,
-// text and V. A refused file prints the program's message on stderr; the exit status is
+// text and V. A 2D map (.map2) prints its version, tiles (flag and name), width, height and
+// rows of cells. A refused file prints the program's message on stderr; the exit status is
 // then 1. Names are printed as UTF-8. A motion file (.kzm) is read onto the 3D model named
 // just before it (`modeldump model.kzp motions.kzm`), and that model is printed again with
 // the file's motions and the KZM named as "file" (its "model" member names the model file).
@@ -24,6 +25,7 @@
 #include "model/seam.h"
 #include "scene/kzv.h"
 #include "scene/kzc.h"
+#include "scene/map2.h"
 #include "scene/prog_kzs.h"
 #include <unistd.h>
 #ifdef _WIN32
@@ -252,6 +254,28 @@ static std::string KzcFields(const CollisionDoc *d) {
   return s + "]";
 }
 
+// 2D map: version, tiles with flag and name, width, height and the rows of cells.
+static std::string Map2Fields(const Map2Doc *d) {
+  std::string s = "\"version\":" + std::to_string(d->version) + ",\"tiles\":[";
+  for (i32 i = 0; i < d->tileCount; i++)
+    s += std::string(i ? "," : "") + "{\"passable\":" + std::to_string(d->passable[i]) + ",\"name\":" + Json(d->names[i]) + "}";
+  s += "],\"width\":" + std::to_string(d->width) + ",\"height\":" + std::to_string(d->height) + ",\"rows\":[";
+  for (i32 y = 0; y < d->height; y++) {
+    s += y ? ",[" : "[";
+    for (i32 x = 0; x < d->width; x++) s += (x ? "," : "") + std::to_string(d->grid[y][x]);
+    s += "]";
+  }
+  return s + "]";
+}
+
+static bool DumpMap2(const char *path, const std::string &head) {
+  Map2Doc *d = (Map2Doc *)calloc(1, sizeof(Map2Doc));
+  bool ok = d && Map2_Read(path, d);
+  if (ok) printf("%s%s}\n", head.c_str(), Map2Fields(d).c_str());
+  free(d);
+  return ok;
+}
+
 static std::string LowerExtension(const char *path) {
   const char *name = path;
   for (const char *p = path; *p; p++)
@@ -417,6 +441,7 @@ static bool Dump(const char *path) {
     return true;
   }
   if (ext == "kzs") return DumpKzs(path, head);
+  if (ext == "map2") return DumpMap2(path, head);
   if (ext == "kzb") {
     g_ModelAllocArrays = 0;
     if (!Kzb_Read(0, path)) return false;
