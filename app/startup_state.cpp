@@ -9,7 +9,6 @@
 u32 g_PolySelectMode = 1;
 u32 g_PolyTool = 5;
 u32 g_MotionEditOp = 1;
-u32 g_BoneMotionOption = 1;
 f32 g_PerspStep = 3.2f;
 f32 g_PerspOffset[3];
 f32 g_PerspAngleX = -20.0f, g_PerspAngleY = 20.0f;
@@ -39,5 +38,4 @@ void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH) {
   g_StripRect[1] = screenH - 246;
   g_StripRect[2] = 1024;
   g_StripRect[3] = g_StripRect[1] + 300;
-  g_BoneMotionOption = 1;
 }

@@ -12,7 +12,6 @@
 extern u32 g_PolySelectMode;     // polygon editors: 0 vertices, 1 faces
 extern u32 g_PolyTool;           // polygon editors' current tool
 extern u32 g_MotionEditOp;       // motion editors: 0 move, 1 rotate, 2 scale, 3 IK, 4 joint offset
-extern u32 g_BoneMotionOption;   // an option of the 3D bone/group motion editor
 extern f32 g_PerspStep;          // camera distance step of the view commands
 extern f32 g_PerspOffset[3];     // perspective camera offsets
 extern f32 g_PerspAngleX, g_PerspAngleY;
@@ -23,5 +22,5 @@ extern u32 g_Playing;            // 1 while a motion or movie plays
 
 // Step 10 of the start-up: editor state.
 void App_SetEditorStartState(void);
-// Steps 16 and 17: desktop halves, strip rectangle, the bone/group motion option.
+// Steps 16 and 17: desktop halves and the strip rectangle.
 void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH);

@@ -8,6 +8,7 @@
 #include "app/shell_seam.h"
 #include "app/current.h"
 #include "app/startup_state.h"
+#include "app/strip.h"
 #include "lib/draw/target.h"
 #include "model/model3.h"
 
@@ -21,6 +22,7 @@ ViewRecord *g_CurView = &g_Views[0][0];
 f32 g_ViewFocus[3];
 f32 g_LastViewZoom;
 u32 g_StripDirty[7];
+static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and panel flags");
 u32 g_LayerDlgRefresh;
 HWND__ *g_MainWindowHandle;
 
@@ -77,7 +79,13 @@ void App_MarkAllRedraw(void) {
     if (v->inUse == 1 && v->window) v->redraw = 1;
   }
   Draw_FlagTargetForClear(0);
-  for (u32 &f : g_StripDirty) f = 1;
+  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  g_StripDirty[STRIP_FLAG_EFFECT] = 1;
+  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_StripDirty[STRIP_FLAG_SKETCH_PANEL] = 1;
+  g_StripDirty[STRIP_FLAG_PANEL] = 1;
   g_LayerDlgRefresh = 1;
 }
 

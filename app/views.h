@@ -18,7 +18,7 @@ extern u32 g_ActiveView;
 extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
 extern f32 g_ViewFocus[3];
 extern f32 g_LastViewZoom;
-extern u32 g_StripDirty[7];
+extern u32 g_StripDirty[7];       // strip and panel flags, named by StripFlag (app/strip.h)
 extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)
 
 // The record of a view of the current layout (index clamped into 0..7).

@@ -131,6 +131,21 @@ static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
 
+// A 3D bone: name, parent and the frames of its keys in each motion in use.
+static std::string Bone3Entry(const Model3 *m, i32 b) {
+  const Bone3 &bone = m->bones[b];
+  std::string s = NamedParent(b, bone.name, bone.parent);
+  s.pop_back();
+  s += ",\"keyFrames\":[";
+  for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++) {
+    s += i ? ",[" : "[";
+    const KeyTrack *t = bone.keys ? &bone.keys[i] : nullptr;
+    for (i32 k = 0; t && t->keys && k < t->count; k++) s += (k ? "," : "") + std::to_string(t->keys[k].frame);
+    s += "]";
+  }
+  return s + "]}";
+}
+
 // One motion of any model or set: name, used word, length and key count.
 template <class Motion>
 static std::string MotionEntry(i32 i, const Motion &mo, i64 keys) {
@@ -147,7 +162,7 @@ static std::string ModelFields(const Model3 *m) {
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++) s += Bone3Entry(m, b);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++) s += MotionEntry(i, m->motions[i], MotionKeys(m, i));
   f32 lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
