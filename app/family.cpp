@@ -16,7 +16,7 @@
 u32 g_PrevEditFamily;
 u32 g_PrevEditSubMode;
 u32 g_EditDlgRefresh = 1;
-u32 g_PickSuspended = 1;
+u32 g_PolyNoAutoPick = 1;
 u8 g_OptReverseWheel;
 void *g_FamilyMenu;
 u32 g_OptionDlgRefresh;
@@ -236,7 +236,7 @@ void App_OnMouseMove(i64 lParam) {
   g_MousePrevX = g_MouseX;
   g_MousePrevY = g_MouseY;
   CALL_HOOK(mouseMove, x, y);
-  if (g_PickSuspended == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
+  if (g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
 }
 
 void App_OnLButtonDblClk(i64 lParam) {

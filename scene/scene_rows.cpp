@@ -8,6 +8,7 @@
 #include "app/entries.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "scene/effect_edit.h"
 #include "scene/map2.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
@@ -15,10 +16,17 @@
 
 static void InstallEffectRow(void) {
   FamilyHooks r = {};
+  r.enter = Effect_Enter;
+  r.leave = Effect_Leave;
+  r.update = Effect_Update;
+  r.drawOverlay = Effect_Draw;
   r.lButtonDown = Ed3D_SetDragAnchors;
   r.mButtonDown = Ed3D_SetDragAnchors;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Effect_MouseMove;
+  r.wheelKey = Effect_WheelKey;   // previous / next key frame, then the segment again
   Family_InstallRow(FAMILY_EFFECT, &r);
+  Effect_InstallStripSource();
 }
 
 static void InstallMap2Row(void) {
