@@ -1,5 +1,5 @@
-// Storage and start-up values of the 3D editors' global objects (poly.h, bone.h,
-// objmotion.h).
+// Start-up values of the 3D editors' global objects (poly.h, bone.h, objmotion.h), and the
+// storage of those whose editor is not built yet (Ed3DPolyEditor lives in ed3d_poly.cpp).
 #include "edit3d/bone.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/objmotion.h"
@@ -7,7 +7,6 @@
 
 #include <string.h>
 
-Ed3DPolyEditorState Ed3DPolyEditor;
 Ed3DBoneEditorState Ed3DBoneEditor;
 Ed3DObjMotionEditorState Ed3DObjMotionEditor;
 
