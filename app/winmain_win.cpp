@@ -13,6 +13,7 @@
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
 #include "scene/coli_edit_win.h"
+#include "scene/movie_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -25,6 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Scene_Install();
   Prog_InstallWin();
   Coli_InstallWin();
+  Movie_InstallWin();
   Map2_InstallWin();
   Effect_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
