@@ -21,7 +21,7 @@
 #include "model/object.h"
 #include "model/seam.h"
 
-// Storage of the editor's global object until the editors' shared storage file holds it.
+// The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
 Ed3DPolyEditorState Ed3DPolyEditor;
 
 u32 g_PolyShowNormals;

@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/seam.h"
 
 Bone2Model *g_Bone2Slots[BONE2_SLOTS];

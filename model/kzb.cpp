@@ -312,15 +312,6 @@ Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, 
   return p.m;
 }
 
-Bone2Model *Kzb_ReadBody(const char *path) {
-  FileData f;
-  if (!path || !File_ReadAll(path, &f)) return nullptr;
-  char err[256];
-  Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
-  File_Free(&f);
-  return m;
-}
-
 // The magic and version test of the reader; false with the message shown.
 static bool CheckHead(const FileData *f, const char *path) {
   // 2004001..2004019 match neither layout: refused like an older file.

@@ -17,8 +17,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/motion.h"
+#include "model/seam.h"
 
 // [SECTION] Work buffers
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "file_bytes.h"
+#include "app/options.h"
 #include "shell_fixture.h"
 
 namespace {
