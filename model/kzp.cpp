@@ -268,6 +268,7 @@ static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
+  memset(p, 0, sizeof *p);   // the record may come uncleared (Model3_ReserveToFill)
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
   const u8 *q = r->p;
@@ -317,7 +318,7 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   i32 F = Rd_U16(&peek);
   u64 minPoly = L->widePolygons ? 5 : 9;
   if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * minPoly)) F = 0;
-  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
+  if (!Model3_ReserveToFill(m, P, N, C, U, F)) return false;
   m->positionCount = P;
   m->normalCount = N;
   m->colorCount = C;
