@@ -272,6 +272,20 @@ static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
   const u8 *q = r->p;
+  if (wide && n == 4) {
+    // The common wide quad: sixteen indices, one range check over them all.
+    static_assert(sizeof(PolyCorner) == 16, "four u32 indices a corner");
+    u32 idx[16], hi[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 16; i++) idx[i] = Bytes_LoadU32(q + 4 * i);
+    for (int i = 0; i < 16; i++) hi[i & 3] = idx[i] > hi[i & 3] ? idx[i] : hi[i & 3];
+    if (hi[0] >= g_MaxVertices || hi[1] >= g_MaxVertices || hi[2] >= g_MaxVertices || hi[3] >= g_MaxVertices)
+      return false;
+    memcpy(p->corners, idx, sizeof idx);
+    for (int j = 0; j < 4; j++) top[j] = hi[j] + 1 > top[j] ? hi[j] + 1 : top[j];
+    p->group = Bytes_LoadU32(q + 64);
+    r->p = q + 68;
+    return p->group < MODEL3_GROUPS;
+  }
   for (int c = 0; c < n; c++) {
     PolyCorner *k = &p->corners[c];
     if (wide) {
