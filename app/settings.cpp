@@ -52,7 +52,7 @@ void Settings_SetDefaults(void) {
   // "2D_GROUP_DLG" opens at the right edge of the frame.
   g_Group2DDlg.x = g_DesktopWidth - 262;
   g_Group2DDlg.y = 0;
-  g_PickSuspended = 1;
+  g_PolyNoAutoPick = 1;
   g_OptGrid = 1;
   g_OptToon = 0;
   g_OptMaxPolygons = 65000;
@@ -76,7 +76,7 @@ void Settings_Encode(ByteWriter *w) {
   Wr_I32(w, (i32)g_OptLight);
   Wr_I32(w, g_OptShadow);
   Wr_I32(w, g_PolySavedOption);
-  Wr_I32(w, (i32)g_PickSuspended);
+  Wr_I32(w, (i32)g_PolyNoAutoPick);
   Wr_I32(w, (i32)g_OptGrid);
   Wr_I32(w, (i32)g_OptToon);
   Wr_I32(w, g_OptMaxPolygons);
@@ -179,7 +179,7 @@ static void CommitSettings(const SettingsImage *s) {
   g_OptLight = (u32)s->opt[2];
   g_OptShadow = s->opt[3];
   g_PolySavedOption = s->opt[4];
-  g_PickSuspended = (u32)s->opt[5];
+  g_PolyNoAutoPick = (u32)s->opt[5];
   g_OptGrid = (u32)s->opt[6];
   g_OptToon = (u32)s->opt[7];
   g_OptMaxPolygons = Options_ClampMaxPolygons(s->opt[8]);
