@@ -268,24 +268,9 @@ static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
-  memset(p, 0, sizeof *p);   // the record may come uncleared (Model3_ReserveToFill)
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
   const u8 *q = r->p;
-  if (wide && n == 4) {
-    // The common wide quad: sixteen indices, one range check over them all.
-    static_assert(sizeof(PolyCorner) == 16, "four u32 indices a corner");
-    u32 idx[16], hi[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 16; i++) idx[i] = Bytes_LoadU32(q + 4 * i);
-    for (int i = 0; i < 16; i++) hi[i & 3] = idx[i] > hi[i & 3] ? idx[i] : hi[i & 3];
-    if (hi[0] >= g_MaxVertices || hi[1] >= g_MaxVertices || hi[2] >= g_MaxVertices || hi[3] >= g_MaxVertices)
-      return false;
-    memcpy(p->corners, idx, sizeof idx);
-    for (int j = 0; j < 4; j++) top[j] = hi[j] + 1 > top[j] ? hi[j] + 1 : top[j];
-    p->group = Bytes_LoadU32(q + 64);
-    r->p = q + 68;
-    return p->group < MODEL3_GROUPS;
-  }
   for (int c = 0; c < n; c++) {
     PolyCorner *k = &p->corners[c];
     if (wide) {
@@ -332,7 +317,7 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   i32 F = Rd_U16(&peek);
   u64 minPoly = L->widePolygons ? 5 : 9;
   if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * minPoly)) F = 0;
-  if (!Model3_ReserveToFill(m, P, N, C, U, F)) return false;
+  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->positionCount = P;
   m->normalCount = N;
   m->colorCount = C;
