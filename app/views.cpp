@@ -5,6 +5,7 @@
 #include "lib/render/objects.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/sketch.h"
 #include "app/shell_seam.h"
 #include "app/current.h"
 #include "app/startup_state.h"
@@ -79,6 +80,7 @@ void App_MarkAllRedraw(void) {
   Draw_FlagTargetForClear(0);
   for (u32 &f : g_StripDirty) f = 1;
   g_LayerDlgRefresh = 1;
+  g_Sketch.refresh = 1;
 }
 
 void App_RefreshCurrentPointers(void) {

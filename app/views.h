@@ -37,7 +37,8 @@ struct ViewChoiceInput {
 };
 i32 View_ChooseDrawView(const ViewChoiceInput *in);
 
-// Flags every view of the current layout for redraw; also sets g_LayerDlgRefresh.
+// Flags every view of the current layout for redraw; also sets g_LayerDlgRefresh and the
+// sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
 extern u32 g_LayerDlgRefresh;
