@@ -92,12 +92,22 @@ void App_LeaveFamily(void) {
 }
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
-// history; a model changed since it was loaded, saved or made is only discarded when the
-// user agrees. (Not the edited flag: every recorded undo step clears that one.)
-static bool MayDiscardEditedModel(void) {
-  if (!Doc_IsChanged(DOC_MODEL3) || g_EditFamily != FAMILY_3D_MODEL) return true;
-  if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？")) return false;
-  Doc_ClearChanged(DOC_MODEL3);   // given up: the next entry replaces it without asking again
+// history; leaving the collision editor discards its set (the next entry makes a new one);
+// leaving the 2D map editor frees its map; leaving the program editor drops its edit text. A
+// document changed since it was loaded, saved or made is only discarded when the user agrees.
+// (Not the edited flag: every recorded undo step clears that one.)
+static bool MayDiscardEditedDocument(void) {
+  static const struct { u32 family, kind; const char *question; } kKinds[] = {
+      {FAMILY_3D_MODEL, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
+      {FAMILY_COLLISION, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
+      {FAMILY_2D_MAP, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
+      {FAMILY_PROGRAM, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
+  };
+  for (const auto &k : kKinds) {
+    if (g_EditFamily != k.family || !Doc_IsChanged(k.kind)) continue;
+    if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo(k.question)) return false;
+    Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
+  }
   return true;
 }
 
@@ -122,6 +132,7 @@ static void Start3DFamily(void) {
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
   if (g_EditFamily == FAMILY_3D_MODEL) return;
+  if (!MayDiscardEditedDocument()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
@@ -131,7 +142,7 @@ void App_SwitchFamily(u32 family) {
   if (family == g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedModel()) { g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedDocument()) { g_EditDlgRefresh = 1; return; }
   g_PrevEditFamily = g_EditFamily;
   g_PrevEditSubMode = g_EditSubMode;
   App_LeaveFamily();
@@ -220,9 +231,7 @@ void App_OnLButtonDblClk(i64 lParam) {
   CALL_HOOK(doubleClick, x, y);
 }
 
-// [SECTION] keys, commands and lists
-void App_OnKeyDown(u32 vk) { CALL_HOOK(keyDown, vk); }
-void App_OnKeyUp(u32 vk) { CALL_HOOK(keyUp, vk); }
+// [SECTION] keys, commands and lists (App_OnKeyDown, App_OnKeyUp: keys.cpp)
 void App_LoopKeyUp(u32 vk) { CALL_HOOK(loopKeyUp, vk); }
 void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
 

@@ -1,29 +1,503 @@
-// The File menu's front end (the part the start-up needs: the command-line model).
+// The File menu's front end: one table of open, save and new commands, each a short
+// operation over the library's file dialogs and the model and scene readers and writers;
+// the common 3D model load; the quick loads of the F7, F9 and F11 keys.
 #include "app/filemenu.h"
+
+#include <string.h>
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/entries.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/tree.h"
 #include "app/views.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/filename.h"
+#include "lib/render/objects.h"
+#include "model/bone2.h"
+#include "model/formats/formats.h"
+#include "model/formats/kzm.h"
+#include "model/formats/xfile.h"
+#include "model/kza.h"
+#include "model/kzb.h"
+#include "model/kzo.h"
 #include "model/kzp.h"
+#include "model/model3.h"
+#include "model/obj2.h"
 #include "model/seam.h"
 
-void FileMenu_LoadKzp(const char *path) {
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+i32 g_PickedVertex = -1;
+i32 g_PickedPolygon = -1;
+
+static const char kSaveTitle[] = "名前を付けてファイルに保存";
+static const char kNoData[] = "保存するデータがありません。";
+enum { BACKGROUND_SLOT = 10, SCRATCH_SLOT = 255 };
+
+// [SECTION] helpers
+static void *Owner(void) { return g_MainWindowHandle; }
+
+static Model3 *SlotModel(u32 slot) { return slot < MODEL3_SLOTS ? g_Model3Slots[slot] : nullptr; }
+
+static bool InPolySubMode(void) { return g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION; }
+
+// The current 3D model after the current pointers were refreshed, or null.
+static Model3 *CurrentModel(void) {
+  App_RefreshCurrentPointers();
+  return g_CurModel3;
+}
+
+// Refuses a save without data before any dialog is shown.
+static bool HasDataOrSay(bool has) {
+  if (!has) Lib_ErrorBox(kNoData);
+  return has;
+}
+
+// Clears the polygon editors' selection flags for the positions and polygons of m.
+static void ClearSelections(const Model3 *m) {
+  if (!m) return;
+  App_ClearSelectionFlags((u32)(m->positionCount > 0 ? m->positionCount : 0),
+                          (u32)(m->polygonCount > 0 ? m->polygonCount : 0));
+}
+
+// The hierarchy of a freshly read model opens fully expanded.
+static void ExpandAllBones(Model3 *m) {
+  if (!m) return;
+  for (Bone3 &b : m->bones) b.expanded = 1;
+}
+
+static void EndOpen(void) {
+  App_MarkAllRedraw();
+  Timer_Reset();
+}
+
+void FileMenu_DefaultName(char *out, size_t size, const char *fileName, const char *ext) {
+  if (!out || size == 0) return;
+  if (!fileName || !fileName[0]) {
+    Str_Format(out, size, "新規.%s", ext);
     return;
   }
-  g_ModelAllocArrays = 1;
-  // The reader reports its own failures; a model that was read is unchanged from its file.
-  if (Model3_OpenFile(0, path)) Doc_ClearChanged(DOC_MODEL3);
-  // The layer's undo step holds the loaded model: a layer switch restores that step.
-  char label[300];
-  Str_Format(label, sizeof label, "%s 読み込み", path);
+  // The base without the text from its last point on (a point in first place is no extension).
+  size_t len = strlen(fileName);
+  const char *dot = strrchr(fileName, '.');
+  if (dot && dot != fileName) len = (size_t)(dot - fileName);
+  size_t room = strlen(ext) + 2;   // ".", the extension and the terminator
+  if (size <= room) { out[0] = 0; return; }
+  if (len > size - room) len = Cp932_CutLength(fileName, size - room);
+  Str_Format(out, size, "%.*s.%s", (int)len, fileName, ext);
+}
+
+// Asks for a file to open / save; "" when cancelled.
+static const char *AskOpen(const char *ext, const char *title) {
+  return FileDlg_OpenByExt(Owner(), ext, title, "");
+}
+
+static const char *AskSave(const char *ext, const char *defaultName) {
+  return FileDlg_SaveByExt(Owner(), ext, kSaveTitle, defaultName ? defaultName : "");
+}
+
+// [SECTION] the common 3D model load
+void FileMenu_LoadKzp(const char *name) {
+  if (!name || !name[0]) {
+    Timer_Reset();
+    return;
+  }
+  // Layout 0 and the polygon sub-modes keep the full per-vertex arrays in their models.
+  if (g_EditSubMode == 0 || InPolySubMode()) g_ModelAllocArrays = 1;
+  Model3 *m = Model3_OpenFile(0, name);
+  if (m) {
+    // The slot and the picks move only when the model was read: a refused file leaves the
+    // user on the model and selection they had.
+    g_CurSlot = 0;
+    g_PickedPolygon = -1;
+    g_PickedVertex = -1;
+    ClearSelections(m);
+    View_FitAll();
+    ExpandAllBones(m);
+    Doc_ClearChanged(DOC_MODEL3);
+  }
+  char label[FILEMENU_NAME];
+  Str_Format(label, sizeof label, "%s 読み込み", name);
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
-  App_RefreshCurrentPointers();
-  View_FitAll();
+  Tex_CopyModel3Pixels((i32)g_CurSlot);
   App_RefreshLists();
+  // Again after the lists (their refresh may pick); a refused file keeps the selection.
+  if (m) ClearSelections(CurrentModel());
+  EndOpen();
+}
+
+bool FileMenu_CheckExportLimit(void) {
+  const Model3 *m = g_CurModel3;
+  if (!m || m->polygonCount <= FILEMENU_EXPORT_LIMIT) return true;
+  Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
+  return false;
+}
+
+// [SECTION] open commands
+static void OpenKzp(void) {
+  const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  FileMenu_LoadKzp(name);
+}
+
+static void OpenAnyFile(void) {
+  // A filter is pairs of label and pattern ending in two NULs (the literal adds the second).
+  static const char kAllFiles[] = "すべてのファイル\0*.*\0";
+  const char *name = FileDlg_OpenWithFilter(Owner(), kAllFiles, "読み込むファイルを選択して下さい", "");
+  if (!name[0]) { Timer_Reset(); return; }
+  FileMenu_LoadKzp(name);   // the model reader chooses the format by the extension
+}
+
+typedef i32 (*SlotReader)(i32 slot, const char *name);
+
+// Our X reader: 1 when read, otherwise an error code after its own message.
+static i32 ImportX(i32 slot, const char *name) { return XFile_Import(slot, name) == 1 ? 1 : 0; }
+
+// The foreign formats: read into slot 0, which becomes current.
+static void OpenForeign(const char *ext, const char *title, SlotReader read) {
+  const char *name = AskOpen(ext, title);
+  if (name[0]) {
+    g_CurSlot = 0;
+    g_PickedPolygon = -1;
+    g_ModelAllocArrays = 1;
+    bool ok = read(0, name) > 0;
+    g_ModelAllocArrays = 0;   // the request never outlives this read
+    App_RefreshCurrentPointers();
+    if (ok && g_CurModel3) {
+      g_CurBoneIndex = 0;
+      Doc_ClearChanged(DOC_MODEL3);
+    }
+    App_RefreshCurrentPointers();
+  }
+  EndOpen();
+}
+
+static void OpenMx(void) { OpenForeign("MX", "読み込む MX ファイルを選択して下さい", Mx_Read); }
+static void OpenLwo(void) { OpenForeign("LWO", "読み込む LWO ファイルを選択して下さい", Lwo_Read); }
+static void OpenMqo(void) { OpenForeign("MQO", "読み込む MQO ファイルを選択して下さい", Mqo_Read); }
+static void OpenRok(void) { OpenForeign("ROK", "読み込む ROK ファイルを選択して下さい", Rok_Read); }
+static void OpenDxf(void) { OpenForeign("DXF", "読み込む DXF ファイルを選択して下さい", Dxf_Read); }
+static void OpenX(void) { OpenForeign("X", "読み込む X ファイルを選択して下さい", ImportX); }
+
+static void OpenKzm(void) {
+  const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
+  if (name[0] && Kzm_Read((i32)g_CurSlot, name) > 0) Doc_ClearChanged(DOC_MODEL3);
+  EndOpen();
+}
+
+static void OpenKzo(void) {
+  const char *name = AskOpen("KZO", "読み込む KZO ファイルを選択して下さい");
+  if (name[0]) {
+    g_CurSlot = 0;
+    if (Kzo_Read(0, name)) Doc_ClearChanged(DOC_OBJ3);
+  }
+  // Also after a cancel: the object editor starts again from its first part.
+  g_CurPartIndex = 1;
+  App_RefreshLists();
+  Kzo_UpdatePoses();
+  EndOpen();
+}
+
+static void OpenKzb(void) {
+  const char *name = AskOpen("KZB", "読み込む KZB ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  g_Cur2DSlot = 0;
+  g_PickedPolygon = -1;
+  g_ModelAllocArrays = 1;
+  i32 ok = Kzb_Read(0, name);
+  g_ModelAllocArrays = 0;
+  if (ok == 1) {
+    App_RefreshLists();
+    g_CurBoneIndex = 0;
+    g_PickedVertex = -1;
+    Doc_ClearChanged(DOC_BONE2);
+  }
+  // The texture pixels of the 2D slot that was read (not of the 3D layer g_CurSlot).
+  Tex_CopyBone2Pixels(0);
+  App_RefreshLists();
+  Timer_Reset();
+}
+
+static void OpenKza(void) {
+  const char *name = AskOpen("KZA", "読み込む KZA ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  g_Cur2DSlot = 0;
+  Obj2Model *m = Kza_Read(0, name) > 0 ? g_Obj2Slots[0] : nullptr;
+  if (m) {
+    m->currentFrame = 0;
+    g_CurBoneIndex = 0;
+    g_PickedVertex = -1;
+    i32 motion = m->currentMotion;
+    i32 length = motion >= 0 && motion < OBJ2_MAX_MOTIONS ? m->motions[motion].length : 0;
+    if (g_ShellEntries.obj2FrameBar) g_ShellEntries.obj2FrameBar(length);
+    Doc_ClearChanged(DOC_OBJ2);
+  }
+  if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
+  Timer_Reset();
+}
+
+// A scene document's reader; an editor that has not registered one is refused before the dialog.
+static bool SceneReader(const DocFileEntries &e, const char *what) {
+  if (e.read) return true;
+  Lib_ErrorBoxf("%s の読み込みは、まだ用意されていません。", what);
+  return false;
+}
+
+static void OpenKzv(void) {
+  const DocFileEntries &e = g_ShellEntries.movie;
+  if (!SceneReader(e, "ムービー( KZV )")) return;
+  const char *name = AskOpen("KZV", "読み込むムービーファイル( KZV )を選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  // The reader sets frame 0 and rebuilds the frame tables; the old movie stays on failure.
+  if (e.read(name)) Doc_ClearChanged(DOC_MOVIE);
+  g_CurSlot = 0;
+  if (e.afterRead) e.afterRead();
+  App_RefreshLists();
+  EndOpen();
+}
+
+static void OpenKzc(void) {
+  const DocFileEntries &e = g_ShellEntries.collision;
+  if (!SceneReader(e, "KZC")) return;
+  const char *name = AskOpen("KZC", "読み込む KZC ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  if (e.read(name)) Doc_ClearChanged(DOC_COLLISION);
+  if (e.afterRead) e.afterRead();
+  EndOpen();
+}
+
+static void OpenCollisionModel(void) {
+  if (!g_ShellEntries.collisionSetModel) {
+    Lib_ErrorBox("当たり判定モデルの読み込みは、まだ用意されていません。");
+    return;
+  }
+  const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  // Read into the scratch slot: the document's model is replaced only by a model that was read.
+  Model3 *read = Model3_OpenFile(SCRATCH_SLOT, name);
+  Model3 *copy = read ? Model3_Clone(read) : nullptr;
+  if (copy && !g_ShellEntries.collisionSetModel(copy, name)) Model3_Free(copy);
+  EndOpen();
+}
+
+static void OpenBackground(void) {
+  const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  g_CurSlot = BACKGROUND_SLOT;   // stays current: later edits act on the background model
+  Model3_OpenFile(BACKGROUND_SLOT, name);
+  if (g_Model3Slots[BACKGROUND_SLOT]) {
+    ObjectInit(BACKGROUND_SLOT);
+    if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
+  }
+  App_RefreshCurrentPointers();
+  EndOpen();
+}
+
+static void OpenMap2(void) {
+  const DocFileEntries &e = g_ShellEntries.map2;
+  if (!SceneReader(e, "MAP2")) return;
+  const char *name = AskOpen("MAP2", "読み込む MAP2 ファイルを選択して下さい");
+  if (!name[0]) { Timer_Reset(); return; }
+  if (e.read(name)) Doc_ClearChanged(DOC_MAP2);
+  if (e.afterRead) e.afterRead();
+  Timer_Reset();
+}
+
+// [SECTION] save commands
+static void SaveDone(bool ok, u32 kind) {
+  if (ok) Doc_ClearChanged(kind);
+  Timer_Reset();
+}
+
+static const char *ModelFileName(const Model3 *m) { return m && m->fileName ? m->fileName : ""; }
+
+static void SaveKzp(void) {
+  Model3 *m = CurrentModel();
+  if (!HasDataOrSay(m != nullptr)) return;
+  char def[FILEMENU_NAME];
+  FileMenu_DefaultName(def, sizeof def, ModelFileName(m), "KZP");
+  const char *name = AskSave("KZP", def);
+  SaveDone(name[0] && Kzp_Write(m, name), DOC_MODEL3);
+}
+
+static void SaveKzm(void) {
+  if (!HasDataOrSay(CurrentModel() != nullptr)) return;
+  const char *name = AskSave("KZM", "");
+  SaveDone(name[0] && Kzm_Write((i32)g_CurSlot, name) > 0, DOC_MODEL3);
+}
+
+static void SaveKzo(void) {
+  // g_CurSlot is the set number here; the background slot 10 and the layers beyond the 16
+  // sets hold no set to save.
+  bool has = g_CurSlot < OBJ3_SETS && g_Obj3Sets[g_CurSlot] != nullptr;
+  if (!HasDataOrSay(has)) return;
+  char def[FILEMENU_NAME];
+  Model3 *m = CurrentModel();
+  FileMenu_DefaultName(def, sizeof def, m ? ModelFileName(m) : "", "KZO");
+  const char *name = AskSave("KZO", def);
+  SaveDone(name[0] && Kzo_Write((i32)g_CurSlot, name), DOC_OBJ3);
+}
+
+static void SaveKzb(void) {
+  Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
+  if (!HasDataOrSay(m != nullptr)) return;
+  const char *name = AskSave("KZB", m->name);
+  SaveDone(name[0] && Kzb_Write((i32)g_Cur2DSlot, name) > 0, DOC_BONE2);
+}
+
+static void SaveKza(void) {
+  Obj2Model *m = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
+  if (!HasDataOrSay(m != nullptr)) return;
+  const char *name = AskSave("KZA", m->filePath);
+  SaveDone(name[0] && Kza_Write((i32)g_Cur2DSlot, name) > 0, DOC_OBJ2);
+}
+
+// A scene document's writer: no registered document means nothing to save.
+static void SaveScene(const DocFileEntries &e, const char *ext, u32 kind) {
+  if (!HasDataOrSay(e.write && e.hasData && e.hasData())) return;
+  const char *def = e.fileName ? e.fileName() : nullptr;
+  const char *name = AskSave(ext, def);
+  SaveDone(name[0] && e.write(name), kind);
+}
+
+static void SaveKzv(void) { SaveScene(g_ShellEntries.movie, "KZV", DOC_MOVIE); }
+static void SaveKzc(void) { SaveScene(g_ShellEntries.collision, "KZC", DOC_COLLISION); }
+static void SaveMap2(void) { SaveScene(g_ShellEntries.map2, "MAP2", DOC_MAP2); }
+
+typedef i32 (*SlotWriter)(i32 slot, const char *name);
+
+// MX, LWO and X: a current model within the export limit.
+static void SaveExport(const char *ext, bool modelName, SlotWriter write) {
+  Model3 *m = CurrentModel();
+  if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
+  const char *name = AskSave(ext, modelName ? ModelFileName(m) : "");
+  if (name[0]) write((i32)g_CurSlot, name);
+  Timer_Reset();
+}
+
+static void SaveMx(void) { SaveExport("MX", true, Mx_Write); }
+static void SaveLwo(void) { SaveExport("LWO", false, Lwo_Write); }
+static void SaveX(void) { SaveExport("X", false, XFile_Export); }
+
+// [SECTION] new documents
+static void New3D(void) {
+  if (InPolySubMode()) g_ModelAllocArrays = 1;
+  if (Model3_Init(0)) Doc_ClearChanged(DOC_MODEL3);
+  g_ModelAllocArrays = 0;
+  App_RefreshCurrentPointers();
   App_MarkAllRedraw();
+  Timer_Reset();
+}
+
+static void New2DObject(void) {
+  if (g_Cur2DSlot < OBJ2_SLOTS && Obj2_Init((i32)g_Cur2DSlot)) Doc_ClearChanged(DOC_OBJ2);
+  if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
+  Timer_Reset();
+}
+
+// [SECTION] the command table
+static const FileCommand kCommands[] = {
+  {40023, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
+  {40092, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
+  {40044, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
+  {40032, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
+  {40062, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
+  {40047, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
+  {40046, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
+  {40053, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX},
+  {40080, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
+  {40025, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
+  {40095, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
+  {40104, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
+  {40033, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
+  {40063, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
+  {40065, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
+  {40066, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
+  {53, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
+  {40024, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp},
+  {40099, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm},
+  {40026, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo},
+  {40097, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb},
+  {40106, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza},
+  {40034, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv},
+  {40064, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc},
+  {54, FILECMD_SAVE, "MAP2", kSaveTitle, SaveMap2},
+  {40045, FILECMD_SAVE, "MX", kSaveTitle, SaveMx},
+  {40048, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo},
+  {40054, FILECMD_SAVE, "X", kSaveTitle, SaveX},
+  {40055, FILECMD_NEW, nullptr, "新規作成", New3D},
+  {40101, FILECMD_NEW, nullptr, "新規作成", New2DObject},
+};
+
+const FileCommand *FileMenu_Find(u32 id) {
+  for (const FileCommand &c : kCommands)
+    if (c.id == id) return &c;
+  return nullptr;
+}
+
+bool FileMenu_Command(u32 id) {
+  const FileCommand *c = FileMenu_Find(id);
+  if (!c) return false;
+  c->run();
+  return true;
+}
+
+static void FileCommandEntry(u32 id) { FileMenu_Command(id); }
+
+void FileMenu_Install(void) { g_ShellSeam.fileCommand = FileCommandEntry; }
+
+// [SECTION] quick loads
+struct QuickLoad {
+  const char *folder;   // under the data folder; null for the data folder itself
+  const char *file;
+  const char *label;    // the undo step's label
+};
+static const QuickLoad kQuick[] = {
+  {nullptr, "0.KZP", "KeyF7"},
+  {"Brawl3D_2005", "ペルカ.KZP", "KeyF9"},
+  {"Brawl3D_2006", "woman.KZP", "KeyF11"},
+};
+
+// Reads a sample model into the current layer and shows it whole.
+static void QuickLoadModel(const QuickLoad &q) {
+  // A missing sample folder leaves the data folder current, so the reader reports the file.
+  if (q.folder) FileDlg_ChangeDir(q.folder);
+  g_ModelAllocArrays = 1;
+  Model3_OpenFile((i32)g_CurSlot, q.file);
+  Tex_CopyModel3Pixels((i32)g_CurSlot);
+  if (Model3 *m = SlotModel(g_CurSlot)) {
+    ExpandAllBones(m);
+    Tree_BuildRowsBones3D();
+  }
+  if (q.folder && g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+  View_FitAll();
+}
+
+static void QuickLoadObjectSet(void) {
+  g_CurSlot = 0;
+  Kzo_Read(0, "0.KZO");
+  g_CurPartIndex = 1;
+  App_RefreshLists();
+  Kzo_UpdatePoses();
+  Timer_Reset();
+}
+
+void FileMenu_QuickLoad(u32 which) {
+  if (which > QUICK_F11) return;
+  const QuickLoad &q = kQuick[which];
+  if (g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+  if (g_EditFamily == FAMILY_3D_MODEL) {
+    if (g_EditSubMode == SUB_3D_OBJMOTION) {
+      if (which == QUICK_F7) QuickLoadObjectSet();
+    } else {
+      QuickLoadModel(q);
+    }
+    App_RefreshLists();
+  }
+  // A missing file was reported by the reader; the step is recorded all the same.
+  if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(q.label);
+  App_RefreshCurrentPointers();
   Timer_Reset();
 }

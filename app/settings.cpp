@@ -324,3 +324,8 @@ void Options_ToggleCpuOccupy(void) {
   Lib_SetCpuOccupy(on);
   g_OptionDlgRefresh = 1;
 }
+
+void Options_ToggleAntialias(void) {
+  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias == 1 ? 0 : 1);
+  g_OptionDlgRefresh = 1;
+}

@@ -92,6 +92,8 @@ void Settings_Save(void);
 // flipped and the new value put in effect, so box, byte and device always agree.
 void Options_ToggleVSync(void);
 void Options_ToggleCpuOccupy(void);
+// Antialiasing on when it is off and off when on (check box 1343 and F2).
+void Options_ToggleAntialias(void);
 // Clamps a polygon limit to 10000..65000: typed text (no number reads as 0) or a stored value.
 i32 Options_ClampMaxPolygons(long v);
 i32 Options_ParseMaxPolygons(const char *text);

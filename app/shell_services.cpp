@@ -15,13 +15,3 @@ void App_InitFamily2DFrame(void) {
   g_Family2DFrame[FAMILY_2D_MAP] = 1;
   g_Family2DFrame[FAMILY_PROGRAM] = 1;
 }
-
-// The exporters (MX, LWO, X) write at most this many polygons.
-static const i32 kExportPolygonLimit = 10000;
-
-bool FileMenu_CheckPolygonLimit(void) {
-  if (!g_CurModel3 || g_CurModel3->polygonCount <= kExportPolygonLimit) return true;
-  Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。\nPelorinなら、よりたくさんのポリゴンをコンバートできます。",
-                (int)kExportPolygonLimit);
-  return false;
-}

@@ -21,9 +21,6 @@ void App_UpdateFrame(void);
 void App_DrawScene(void);
 // After the 2D layers, before the queued screen text: the family's overlay hook.
 void App_DrawOverlay(void);
-// True when the current 3D layer's model has at most 10,000 polygons (or there is none);
-// else the limit message in an error box and false.
-bool FileMenu_CheckPolygonLimit(void);
 
 // The shell's handler of the main window, called first for every message by the
 // framework's window procedure (its result is ignored). Types are those of a window

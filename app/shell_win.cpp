@@ -9,6 +9,7 @@
 #include "app/commands.h"
 #include "app/current.h"
 #include "app/family.h"
+#include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -102,7 +103,7 @@ static void Options_ShowValues(HWND dlg) {
 static bool Options_Command(HWND dlg, int id) {
   switch (id) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = 1 - (g_OptUpdateEditedViewOnly ? 1 : 0); break;
-    case IDC_OPT_ANTIALIAS: Lib_SetAntialias(!(g_OptAntialias == 1)); break;
+    case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
     case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
@@ -381,17 +382,6 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
-// Keys the shell itself answers before the family: Esc asks to exit, O opens the options,
-// F3 and F4 toggle the layout's vertical sync and CPU occupation as the options' boxes do.
-// True when the main window was closed.
-static bool ShellKeyDown(u32 vk) {
-  if (vk == VK_ESCAPE) return App_ConfirmExit();
-  if (vk == 'O') App_OpenOptions();
-  if (vk == VK_F3) Options_ToggleVSync();
-  if (vk == VK_F4) Options_ToggleCpuOccupy();
-  return false;
-}
-
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   HWND hWnd = (HWND)wnd;
   RECT r;
@@ -414,10 +404,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
     case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
     case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
-    case WM_KEYDOWN:
-      if (ShellKeyDown((u32)wParam)) break;
-      App_OnKeyDown((u32)wParam);
-      break;
+    case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;
     case WM_DESTROY: Settings_Save(); break;
@@ -490,6 +477,7 @@ void Shell_InstallSeam(void) {
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;
   s.addView = AddRandomView;
+  FileMenu_Install();
   s.loadFamilyMenu = LoadFamilyMenu;
   s.createViewWindows = View_CreateViewWindows;
   s.destroyExtraViews = View_DestroyExtraViews;

@@ -9,7 +9,6 @@
 u32 g_PolySelectMode = 1;
 u32 g_PolyTool = 5;
 u32 g_MotionEditOp = 1;
-u32 g_BoneMotionOption = 1;
 u32 g_ObjMotionFirstField = 1;
 u8 g_BoneEditorFirstByte;
 u32 g_PolyEditorFirstField;
@@ -47,6 +46,5 @@ void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH) {
   g_StripRect[2] = 1024;
   g_StripRect[3] = g_StripRect[1] + 300;
   g_BoneEditorFirstByte = 0;
-  g_BoneMotionOption = 1;
   g_ObjMotionFirstField = 1;
 }

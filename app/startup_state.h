@@ -6,7 +6,6 @@
 extern u32 g_PolySelectMode;     // polygon editors: 0 vertices, 1 faces
 extern u32 g_PolyTool;           // polygon editors' current tool
 extern u32 g_MotionEditOp;       // motion editors: 0 move, 1 rotate, 2 scale, 3 IK, 4 joint offset
-extern u32 g_BoneMotionOption;   // an option of the 3D bone/group motion editor
 extern u32 g_ObjMotionFirstField;  // first field of the 3D object-motion editor
 extern u8 g_BoneEditorFirstByte;   // first byte of the 3D bone editor
 extern u32 g_PolyEditorFirstField; // first field of the 3D polygon editor

@@ -15,6 +15,7 @@
 #include "app/shell_seam.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
+#include "app/strip.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "lib/draw/camera.h"
@@ -147,8 +148,10 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   App_RefreshCurrentPointers();   // g_CurSceneObject
   App_RefreshCurrentPointers();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
+  Strip_CreateCanvas();
   App_CreateEditDlg();
   App_SetLayoutStartState(g_DesktopWidth, g_DesktopHeight, Lib_GetScreenHeight());
+  Strip_Install();   // after the strip rectangle: the geometry reads it
   Lib_SetFade(1.0f);
   Timer_Reset();
   char path[MAX_PATH];

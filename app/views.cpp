@@ -9,6 +9,7 @@
 #include "app/shell_seam.h"
 #include "app/current.h"
 #include "app/startup_state.h"
+#include "app/strip.h"
 #include "lib/draw/target.h"
 #include "model/model3.h"
 
@@ -22,6 +23,7 @@ ViewRecord *g_CurView = &g_Views[0][0];
 f32 g_ViewFocus[3];
 f32 g_LastViewZoom;
 u32 g_StripDirty[7];
+static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and panel flags");
 u32 g_LayerDlgRefresh;
 HWND__ *g_MainWindowHandle;
 
@@ -78,7 +80,13 @@ void App_MarkAllRedraw(void) {
     if (v->inUse == 1 && v->window) v->redraw = 1;
   }
   Draw_FlagTargetForClear(0);
-  for (u32 &f : g_StripDirty) f = 1;
+  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  g_StripDirty[STRIP_FLAG_EFFECT] = 1;
+  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_StripDirty[STRIP_FLAG_SKETCH_PANEL] = 1;
+  g_StripDirty[STRIP_FLAG_PANEL] = 1;
   g_LayerDlgRefresh = 1;
   g_Sketch.refresh = 1;
 }
@@ -112,6 +120,11 @@ void App_AllocWorkArrays(void) {
   AllocOnce(&g_PolyWorkFacesA, faces);
   AllocOnce(&g_PolyWorkFacesB, faces);
   if (g_PolySelFaces && g_PolySelVerts) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
+}
+
+void App_ClearSelectionFlags(u32 verts, u32 faces) {
+  if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
+  if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {

@@ -18,7 +18,7 @@ extern u32 g_ActiveView;
 extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
 extern f32 g_ViewFocus[3];
 extern f32 g_LastViewZoom;
-extern u32 g_StripDirty[7];
+extern u32 g_StripDirty[7];       // strip and panel flags, named by StripFlag (app/strip.h)
 extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)
 
 // The record of a view of the current layout (index clamped into 0..7).
@@ -48,6 +48,8 @@ void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 extern u32 *g_PolySelFaces;
 extern u32 *g_PolySelVerts;
+// Clears the first `verts` vertex flags and `faces` face flags (cut to what was allocated).
+void App_ClearSelectionFlags(u32 verts, u32 faces);
 // True when the current 3D layer holds a model (the overlay is skipped without one).
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).

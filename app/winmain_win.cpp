@@ -7,7 +7,10 @@
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/ed3d_win.h"
+#include "scene/map2.h"
+#include "scene/prog_run.h"
 #include "scene/scene_rows.h"
+#include "scene/coli_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -17,6 +20,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Ed3D_InstallWin();
   Edit2D_Install();
   Scene_Install();
+  Prog_InstallWin();
+  Coli_InstallWin();
+  Map2_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

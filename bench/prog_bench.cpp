@@ -6,6 +6,7 @@
 #include <string>
 
 #include "scene/prog.h"
+#include "scene/prog_run.h"
 
 namespace {
 
@@ -37,5 +38,29 @@ void BM_ProgCompile(benchmark::State &state) {
   Prog_FreeRuntime();
 }
 BENCHMARK(BM_ProgCompile)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// One frame of the runtime over 1000 expression statements (a loop of 999 assignments and
+// its Go), with and without variable operands.
+void BM_ProgFrame(benchmark::State &state) {
+  const bool variables = state.range(0) != 0;
+  std::string s = "Var a\nVar b\n*L\n";
+  for (int i = 0; i < 996; i++) s += variables ? "a = a + b\n" : "a = 3 * 2\n";
+  s += "Go *L\n";
+  Prog_AllocRuntime();
+  if (!Prog_CompileText(s.data(), s.size())) {
+    state.SkipWithError("the source did not compile");
+    return;
+  }
+  g_ProgEditor.runtime->running = 1;
+  Prog_ResetState();
+  for (auto _ : state) Prog_Execute();
+  benchmark::DoNotOptimize(g_ProgEditor.runtime->tables.variableValues[0]);
+  Prog_FreeRuntime();
+}
+BENCHMARK(BM_ProgFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -47,14 +47,8 @@ void Ed3D_MotionEnter(void) {}
 void Ed3D_MotionLeave(void) {}
 void Ed3D_MotionUpdate(void) {}
 void Ed3D_MotionDrawOverlay(void) {}
-void Ed3D_MotionLButtonDown(i32, i32) {}
-void Ed3D_MotionLButtonUp(i32, i32) {}
-void Ed3D_MotionRButtonUp(i32, i32) {}
-void Ed3D_MotionMouseMove(i32, i32) {}
 void Ed3D_MotionKeyUp(u32) {}
 void Ed3D_MotionCommand(u32) {}
-void Ed3D_MotionWheelKey(i32) {}
-void Ed3D_CreateBoneKey(void) {}
 void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}

@@ -56,14 +56,8 @@ void Ed3D_MotionEnter(void);
 void Ed3D_MotionLeave(void);
 void Ed3D_MotionUpdate(void);
 void Ed3D_MotionDrawOverlay(void);
-void Ed3D_MotionLButtonDown(i32 x, i32 y);
-void Ed3D_MotionLButtonUp(i32 x, i32 y);
-void Ed3D_MotionRButtonUp(i32 x, i32 y);
-void Ed3D_MotionMouseMove(i32 x, i32 y);
 void Ed3D_MotionKeyUp(u32 virtualKey);
 void Ed3D_MotionCommand(u32 commandId);
-void Ed3D_MotionWheelKey(i32 step);
-void Ed3D_CreateBoneKey(void);
 void Ed3D_MotionRefreshLists(void);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);

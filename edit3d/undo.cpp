@@ -6,6 +6,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/entries.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
 #include "lib/media/log.h"
@@ -152,7 +153,12 @@ static void PushLabelled(const char *label) {
   Undo_Push(Undo_Current());
 }
 
+static void UndoCurrent(void) { Undo_Undo(Undo_Current()); }
+static void RedoCurrent(void) { Undo_Redo(Undo_Current()); }
+
 void Undo_Install(void) {
   g_ShellSeam.undoResetAll = Undo_ResetAll;
   g_ShellSeam.undoPush = PushLabelled;
+  g_ShellEntries.undoUndo = UndoCurrent;
+  g_ShellEntries.undoRedo = RedoCurrent;
 }

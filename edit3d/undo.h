@@ -65,5 +65,6 @@ void Undo_FillList(void);
 // the recorded steps (LB_ERR included) is ignored.
 void Undo_ChooseLine(i32 s);
 
-// Installs the shell's undo entries (reset of every history; one labelled step).
+// Installs the shell's undo entries (reset of every history; one labelled step; one undo
+// and one redo on the current layer for the U and I keys).
 void Undo_Install(void);

@@ -16,22 +16,10 @@ void Rd_Init(ByteReader *r, const void *data, size_t size) {
   r->err = false;
 }
 
-bool Rd_Need(ByteReader *r, u64 n) {
-  if (r->err) return false;
-  if (n > (u64)(r->end - r->p)) { r->err = true; return false; }
-  return true;
-}
-
 bool Rd_Seek(ByteReader *r, u64 offset) {
   if (r->err) return false;
   if (offset > (u64)(r->end - r->begin)) { r->err = true; return false; }
   r->p = r->begin + offset;
-  return true;
-}
-
-bool Rd_Skip(ByteReader *r, u64 n) {
-  if (!Rd_Need(r, n)) return false;
-  r->p += n;
   return true;
 }
 
@@ -58,22 +46,10 @@ static u64 ReadBE(ByteReader *r, int n) {
   return v;
 }
 
-u8 Rd_U8(ByteReader *r) { return (u8)ReadLE(r, 1); }
-u16 Rd_U16(ByteReader *r) { return (u16)ReadLE(r, 2); }
-u32 Rd_U32(ByteReader *r) { return (u32)ReadLE(r, 4); }
-i16 Rd_I16(ByteReader *r) { return (i16)(u16)ReadLE(r, 2); }
-i32 Rd_I32(ByteReader *r) { return (i32)(u32)ReadLE(r, 4); }
 u16 Rd_U16BE(ByteReader *r) { return (u16)ReadBE(r, 2); }
 u32 Rd_U32BE(ByteReader *r) { return (u32)ReadBE(r, 4); }
 i16 Rd_I16BE(ByteReader *r) { return (i16)(u16)ReadBE(r, 2); }
 i32 Rd_I32BE(ByteReader *r) { return (i32)(u32)ReadBE(r, 4); }
-
-f32 Rd_F32(ByteReader *r) {
-  u32 u = (u32)ReadLE(r, 4);
-  f32 f;
-  memcpy(&f, &u, 4);
-  return f;
-}
 
 f64 Rd_F64(ByteReader *r) {
   u64 u = ReadLE(r, 8);
@@ -89,11 +65,17 @@ f32 Rd_F32BE(ByteReader *r) {
   return f;
 }
 
-i32 Rd_Count(ByteReader *r, i32 max) {
-  i32 n = Rd_I32(r);
-  if (r->err) return 0;
-  if (n < 0 || n > max) { r->err = true; return 0; }
-  return n;
+void Bytes_SwapFields(u8 *p, u64 count, const char *fields) {
+  for (u64 i = 0; i < count; i++)
+    for (const char *f = fields; *f; f++) {
+      int n = *f - '0';
+      for (int a = 0, b = n - 1; a < b; a++, b--) {
+        u8 t = p[a];
+        p[a] = p[b];
+        p[b] = t;
+      }
+      p += n;
+    }
 }
 
 bool Rd_Name(ByteReader *r, char *dst, size_t dstSize) {
@@ -141,12 +123,14 @@ bool Rd_Line(ByteReader *r, char *dst, size_t dstSize) {
 
 // [SECTION] Writer
 
-static bool Reserve(ByteWriter *w, size_t extra) {
+bool Wr_Reserve(ByteWriter *w, size_t extra) {
   if (w->err) return false;
   if (extra > (size_t)-1 - w->size) { w->err = true; return false; }
   size_t need = w->size + extra;
   if (need <= w->cap) return true;
-  size_t cap = w->cap ? w->cap : 4096;
+  // The first reservation is taken as it is (a writer that sized its output asks once);
+  // later growth doubles.
+  size_t cap = w->cap ? w->cap : (need > 4096 ? need : 4096);
   while (cap < need) cap = cap > ((size_t)-1) / 2 ? need : cap * 2;
   u8 *d = (u8 *)realloc(w->data, cap);
   if (!d) { w->err = true; return false; }
@@ -163,13 +147,13 @@ void Wr_Free(ByteWriter *w) {
 }
 
 void Wr_Bytes(ByteWriter *w, const void *src, size_t n) {
-  if (!n || !Reserve(w, n)) return;
+  if (!n || !Wr_Reserve(w, n)) return;
   memcpy(w->data + w->size, src, n);
   w->size += n;
 }
 
 void Wr_Zeros(ByteWriter *w, size_t n) {
-  if (!n || !Reserve(w, n)) return;
+  if (!n || !Wr_Reserve(w, n)) return;
   memset(w->data + w->size, 0, n);
   w->size += n;
 }
@@ -186,21 +170,10 @@ static void WriteBE(ByteWriter *w, u64 v, int n) {
   Wr_Bytes(w, b, (size_t)n);
 }
 
-void Wr_U8(ByteWriter *w, u8 v) { WriteLE(w, v, 1); }
-void Wr_U16(ByteWriter *w, u16 v) { WriteLE(w, v, 2); }
-void Wr_U32(ByteWriter *w, u32 v) { WriteLE(w, v, 4); }
-void Wr_I16(ByteWriter *w, i16 v) { WriteLE(w, (u16)v, 2); }
-void Wr_I32(ByteWriter *w, i32 v) { WriteLE(w, (u32)v, 4); }
 void Wr_U16BE(ByteWriter *w, u16 v) { WriteBE(w, v, 2); }
 void Wr_U32BE(ByteWriter *w, u32 v) { WriteBE(w, v, 4); }
 void Wr_I16BE(ByteWriter *w, i16 v) { WriteBE(w, (u16)v, 2); }
 void Wr_I32BE(ByteWriter *w, i32 v) { WriteBE(w, (u32)v, 4); }
-
-void Wr_F32(ByteWriter *w, f32 v) {
-  u32 u;
-  memcpy(&u, &v, 4);
-  WriteLE(w, u, 4);
-}
 
 void Wr_F64(ByteWriter *w, f64 v) {
   u64 u;
@@ -212,6 +185,21 @@ void Wr_F32BE(ByteWriter *w, f32 v) {
   u32 u;
   memcpy(&u, &v, 4);
   WriteBE(w, u, 4);
+}
+
+void Wr_Run(ByteWriter *w, const void *src, u64 count, const char *fields) {
+  u64 size = Bytes_RecordSize(fields);
+  if (size && count > (u64)((size_t)-1) / size) {
+    w->err = true;
+    return;
+  }
+  size_t n = (size_t)(count * size);
+  if (!n || !Wr_Reserve(w, n)) return;
+  memcpy(w->data + w->size, src, n);
+#if BYTES_HOST_BIG_ENDIAN
+  Bytes_SwapFields(w->data + w->size, count, fields);
+#endif
+  w->size += n;
 }
 
 void Wr_Name(ByteWriter *w, const char *s) {

@@ -9,7 +9,44 @@
 // writes it to "<path>.tmp" and swaps it into place only when every byte was written,
 // so a failed save never destroys the old file.
 #pragma once
+#include <string.h>
+
 #include "model/types.h"
+
+// Little-endian loads and stores of raw bytes, whatever the host's byte order.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#define BYTES_HOST_BIG_ENDIAN 1
+#else
+#define BYTES_HOST_BIG_ENDIAN 0
+#endif
+inline u16 Bytes_LoadU16(const u8 *p) {
+  u16 v;
+  memcpy(&v, p, 2);
+#if BYTES_HOST_BIG_ENDIAN
+  v = __builtin_bswap16(v);
+#endif
+  return v;
+}
+inline u32 Bytes_LoadU32(const u8 *p) {
+  u32 v;
+  memcpy(&v, p, 4);
+#if BYTES_HOST_BIG_ENDIAN
+  v = __builtin_bswap32(v);
+#endif
+  return v;
+}
+inline void Bytes_StoreU16(u8 *p, u16 v) {
+#if BYTES_HOST_BIG_ENDIAN
+  v = __builtin_bswap16(v);
+#endif
+  memcpy(p, &v, 2);
+}
+inline void Bytes_StoreU32(u8 *p, u32 v) {
+#if BYTES_HOST_BIG_ENDIAN
+  v = __builtin_bswap32(v);
+#endif
+  memcpy(p, &v, 4);
+}
 
 struct ByteReader {
   const u8 *begin;
@@ -23,18 +60,73 @@ inline size_t Rd_Remaining(const ByteReader *r) { return (size_t)(r->end - r->p)
 inline size_t Rd_Tell(const ByteReader *r) { return (size_t)(r->p - r->begin); }
 inline bool Rd_AtEnd(const ByteReader *r) { return r->p >= r->end; }
 // True (and nothing consumed) when n more bytes are there; otherwise sets err.
-bool Rd_Need(ByteReader *r, u64 n);
+inline bool Rd_Need(ByteReader *r, u64 n) {
+  if (r->err) return false;
+  if (n > (u64)(r->end - r->p)) { r->err = true; return false; }
+  return true;
+}
 bool Rd_Seek(ByteReader *r, u64 offset);
-bool Rd_Skip(ByteReader *r, u64 n);
+inline bool Rd_Skip(ByteReader *r, u64 n) {
+  if (!Rd_Need(r, n)) return false;
+  r->p += n;
+  return true;
+}
 bool Rd_Bytes(ByteReader *r, void *dst, u64 n);
 
-u8 Rd_U8(ByteReader *r);
-u16 Rd_U16(ByteReader *r);
-u32 Rd_U32(ByteReader *r);
-i16 Rd_I16(ByteReader *r);
-i32 Rd_I32(ByteReader *r);
-f32 Rd_F32(ByteReader *r);
+// The little-endian scalars are inline: a parser makes one call per field, and the check is
+// one compare on the fast path.
+inline u8 Rd_U8(ByteReader *r) {
+  if (r->err || r->p >= r->end) { r->err = true; return 0; }
+  return *r->p++;
+}
+inline u16 Rd_U16(ByteReader *r) {
+  if (r->err || r->end - r->p < 2) { r->err = true; return 0; }
+  u16 v = Bytes_LoadU16(r->p);
+  r->p += 2;
+  return v;
+}
+inline u32 Rd_U32(ByteReader *r) {
+  if (r->err || r->end - r->p < 4) { r->err = true; return 0; }
+  u32 v = Bytes_LoadU32(r->p);
+  r->p += 4;
+  return v;
+}
+inline i16 Rd_I16(ByteReader *r) { return (i16)Rd_U16(r); }
+inline i32 Rd_I32(ByteReader *r) { return (i32)Rd_U32(r); }
+inline f32 Rd_F32(ByteReader *r) {
+  u32 u = Rd_U32(r);
+  f32 f;
+  memcpy(&f, &u, 4);
+  return f;
+}
 f64 Rd_F64(ByteReader *r);
+// Bytes of one record of a field layout (see Rd_Run).
+inline size_t Bytes_RecordSize(const char *fields) {
+  size_t n = 0;
+  for (const char *f = fields; *f; f++) n += (size_t)(*f - '0');
+  return n;
+}
+// Reverses each field of `count` records in place (little-endian data <-> big-endian host).
+void Bytes_SwapFields(u8 *p, u64 count, const char *fields);
+// A run of `count` fixed-size records into dst with one range check. `fields` gives the byte
+// width of each field in order ("444" for three f32, "2244" for two u16 and two u32); dst must
+// hold the records with exactly that layout and no padding. False (err set, nothing read)
+// when the run is not all there.
+inline bool Rd_Run(ByteReader *r, void *dst, u64 count, const char *fields) {
+  u64 size = Bytes_RecordSize(fields);
+  // count * size in 64 bits: a count above what the data could hold fails the check.
+  if (r->err || (size && count > (u64)(r->end - r->p) / size)) {
+    r->err = true;
+    return false;
+  }
+  size_t n = (size_t)(count * size);
+  if (n) memcpy(dst, r->p, n);
+#if BYTES_HOST_BIG_ENDIAN
+  Bytes_SwapFields((u8 *)dst, count, fields);
+#endif
+  r->p += n;
+  return true;
+}
 u16 Rd_U16BE(ByteReader *r);
 u32 Rd_U32BE(ByteReader *r);
 i16 Rd_I16BE(ByteReader *r);
@@ -42,7 +134,12 @@ i32 Rd_I32BE(ByteReader *r);
 f32 Rd_F32BE(ByteReader *r);
 
 // An i32 count that must lie in 0..max; anything else sets err and gives 0.
-i32 Rd_Count(ByteReader *r, i32 max);
+inline i32 Rd_Count(ByteReader *r, i32 max) {
+  i32 n = Rd_I32(r);
+  if (r->err) return 0;
+  if (n < 0 || n > max) { r->err = true; return 0; }
+  return n;
+}
 // An i32-length-prefixed string into a fixed field: a negative length, or one that does not
 // fit with its terminator, sets err. The bytes are kept raw (CP932).
 bool Rd_Name(ByteReader *r, char *dst, size_t dstSize);
@@ -60,15 +157,46 @@ struct ByteWriter {
 };
 
 void Wr_Free(ByteWriter *w);
+// Makes room for `extra` more bytes at once (a writer that knows its size asks once, so the
+// buffer never grows by doubling). False when the allocation failed (err set).
+bool Wr_Reserve(ByteWriter *w, size_t extra);
 void Wr_Bytes(ByteWriter *w, const void *src, size_t n);
 void Wr_Zeros(ByteWriter *w, size_t n);
-void Wr_U8(ByteWriter *w, u8 v);
-void Wr_U16(ByteWriter *w, u16 v);
-void Wr_U32(ByteWriter *w, u32 v);
-void Wr_I16(ByteWriter *w, i16 v);
-void Wr_I32(ByteWriter *w, i32 v);
-void Wr_F32(ByteWriter *w, f32 v);
+// Inline like the reader's scalars: a store when the room is there, else the growing path.
+inline void Wr_U8(ByteWriter *w, u8 v) {
+  if (!w->err && w->cap - w->size >= 1) w->data[w->size++] = v;
+  else Wr_Bytes(w, &v, 1);
+}
+inline void Wr_U16(ByteWriter *w, u16 v) {
+  if (!w->err && w->cap - w->size >= 2) {
+    Bytes_StoreU16(w->data + w->size, v);
+    w->size += 2;
+  } else {
+    u8 b[2];
+    Bytes_StoreU16(b, v);
+    Wr_Bytes(w, b, 2);
+  }
+}
+inline void Wr_U32(ByteWriter *w, u32 v) {
+  if (!w->err && w->cap - w->size >= 4) {
+    Bytes_StoreU32(w->data + w->size, v);
+    w->size += 4;
+  } else {
+    u8 b[4];
+    Bytes_StoreU32(b, v);
+    Wr_Bytes(w, b, 4);
+  }
+}
+inline void Wr_I16(ByteWriter *w, i16 v) { Wr_U16(w, (u16)v); }
+inline void Wr_I32(ByteWriter *w, i32 v) { Wr_U32(w, (u32)v); }
+inline void Wr_F32(ByteWriter *w, f32 v) {
+  u32 u;
+  memcpy(&u, &v, 4);
+  Wr_U32(w, u);
+}
 void Wr_F64(ByteWriter *w, f64 v);
+// A run of `count` records laid out as `fields` says (see Rd_Run), written little-endian.
+void Wr_Run(ByteWriter *w, const void *src, u64 count, const char *fields);
 void Wr_U16BE(ByteWriter *w, u16 v);
 void Wr_U32BE(ByteWriter *w, u32 v);
 void Wr_I16BE(ByteWriter *w, i16 v);

@@ -88,7 +88,46 @@ void BoneKey3_Identity(BoneKey3 *k, i32 frame) {
   k->scale[0] = k->scale[1] = k->scale[2] = 1.0f;
 }
 
+// Moves borrowed keys into a block of the track's own with room for n (at least its capacity).
+static bool OwnKeys(KeyTrack *t, i32 n) {
+  if (!t->borrowed) return true;
+  i32 cap = n > t->capacity ? n : t->capacity;
+  BoneKey3 *own = (BoneKey3 *)calloc((size_t)(cap > 0 ? cap : 1), sizeof(BoneKey3));
+  if (!own) return false;
+  if (t->keys && t->capacity > 0) memcpy(own, t->keys, (size_t)t->capacity * sizeof(BoneKey3));
+  t->keys = own;
+  t->capacity = cap;
+  t->borrowed = 0;
+  return true;
+}
+
+KeyTrack *KeyTrack_NewTable(i32 tracks, const i32 *counts) {
+  if (tracks <= 0) return nullptr;
+  size_t keys = 0;
+  for (i32 i = 0; i < tracks; i++) {
+    if (counts[i] < 0 || counts[i] > KEYTRACK_MAX_KEYS) return nullptr;
+    keys += (size_t)counts[i];
+  }
+  size_t head = (size_t)tracks * sizeof(KeyTrack);
+  head = (head + 15) & ~(size_t)15;
+  // Only the tracks are cleared: the keys are beyond every count until written.
+  u8 *block = (u8 *)malloc(head + keys * sizeof(BoneKey3));
+  if (!block) return nullptr;
+  memset(block, 0, head);
+  KeyTrack *table = (KeyTrack *)block;
+  BoneKey3 *next = (BoneKey3 *)(block + head);
+  for (i32 i = 0; i < tracks; i++) {
+    if (counts[i] == 0) continue;
+    table[i].keys = next;
+    table[i].capacity = counts[i];
+    table[i].borrowed = 1;
+    next += counts[i];
+  }
+  return table;
+}
+
 bool KeyTrack_Reserve(KeyTrack *t, i32 n) {
+  if (t->borrowed && n > t->capacity && (n > KEYTRACK_MAX_KEYS || !OwnKeys(t, n))) return false;
   void *keys = t->keys;
   bool ok = Keys_Reserve(&keys, &t->capacity, n, sizeof(BoneKey3));
   t->keys = (BoneKey3 *)keys;
@@ -113,6 +152,11 @@ i32 KeyTrack_FindAtOrBefore(const KeyTrack *t, i32 frame) {
 
 i32 KeyTrack_Insert(KeyTrack *t, const BoneKey3 *key) {
   if (!t->keys) t->count = 0;
+  // Borrowed keys never go through realloc: a full track takes a block of its own first.
+  if (t->borrowed && t->count >= t->capacity && t->count < KEYTRACK_MAX_KEYS) {
+    i32 grow = t->capacity < KEYTRACK_MAX_KEYS / 2 ? t->capacity * 2 : KEYTRACK_MAX_KEYS;
+    if (!OwnKeys(t, grow > 1 ? grow : 1)) return -1;
+  }
   void *keys = t->keys;
   i32 i = Keys_Insert(&keys, &t->count, &t->capacity, sizeof(BoneKey3), key);
   t->keys = (BoneKey3 *)keys;
@@ -124,7 +168,8 @@ bool KeyTrack_Remove(KeyTrack *t, i32 index) {
 }
 
 void KeyTrack_Free(KeyTrack *t) {
-  free(t->keys);
+  if (!t->borrowed) free(t->keys);
+  t->borrowed = 0;
   t->keys = nullptr;
   t->count = 0;
   t->capacity = 0;

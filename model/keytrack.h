@@ -21,6 +21,8 @@ struct KeyTrack {
   i32 count;       // keys in use
   BoneKey3 *keys;  // owned, sorted by frame
   i32 capacity;    // allocated keys
+  i32 borrowed;    // 1: the keys live in the block of a table made by KeyTrack_NewTable; the
+                   // track moves them to its own block before it grows, and never frees them
 };
 
 // Largest number of keys any track may hold (a reader refuses more).
@@ -45,6 +47,11 @@ i32 KeyTrack_Insert(KeyTrack *t, const BoneKey3 *key);
 bool KeyTrack_Remove(KeyTrack *t, i32 index);
 // Releases the keys; count and capacity become 0.
 void KeyTrack_Free(KeyTrack *t);
+// A table of `tracks` tracks and room for counts[i] keys in track i, all in one block that
+// free() releases (after KeyTrack_Free of each track). Counts are 0; the keys are not
+// cleared (the caller writes them before raising a count).
+// Null when a count is out of range or the allocation failed.
+KeyTrack *KeyTrack_NewTable(i32 tracks, const i32 *counts);
 
 // [SECTION] Generic helpers for key records of any size whose first field is an i32 frame.
 bool Keys_Reserve(void **keys, i32 *capacity, i32 n, size_t keySize);

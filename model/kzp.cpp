@@ -54,13 +54,6 @@ static void WriteGroup(ByteWriter *w, const Group3 *g) {
   Wr_U32(w, g->specB);
 }
 
-static void WriteKey(ByteWriter *w, const BoneKey3 *k) {
-  Wr_I32(w, k->frame);
-  for (int i = 0; i < 3; i++) Wr_F32(w, k->pos[i]);
-  for (int i = 0; i < 4; i++) Wr_F32(w, k->quat[i]);
-  for (int i = 0; i < 3; i++) Wr_F32(w, k->scale[i]);
-}
-
 // True when every count fits its field and every array it names exists.
 static bool FitsFormat(const Model3 *m) {
   if (m->positionCount < 0 || m->normalCount < 0 || m->colorCount < 0 || m->uvCount < 0) return false;
@@ -82,38 +75,27 @@ static bool FitsFormat(const Model3 *m) {
   return true;
 }
 
+// Field layouts of the records the file stores as runs (see Rd_Run): the records in memory
+// have exactly these layouts, so a run is one copy on a little-endian host.
+static const char kVec3Fields[] = "444";
+static const char kColorFields[] = "4444";
+static const char kUVFields[] = "44";
+static const char kBindingFields[] = "2244";
+static const char kGroupKeyFields[] = "4224444";
+static const char kBoneKeyFields[] = "44444444444";
+static_assert(sizeof(Vec3) == 12 && sizeof(Color4) == 16 && sizeof(Vec2) == 8, "vector records");
+static_assert(sizeof(VertexBinding) == 12 && sizeof(GroupKey3) == 24 && sizeof(BoneKey3) == 44, "key records");
+
 static void WriteGeometry(ByteWriter *w, const Model3 *m) {
   Wr_I32(w, m->positionCount);
   Wr_I32(w, m->normalCount);
   Wr_I32(w, m->colorCount);
   Wr_I32(w, m->uvCount);
-  for (i32 i = 0; i < m->positionCount; i++) {
-    Wr_F32(w, m->positions[i].x);
-    Wr_F32(w, m->positions[i].y);
-    Wr_F32(w, m->positions[i].z);
-  }
-  for (i32 i = 0; i < m->normalCount; i++) {
-    Wr_F32(w, m->normals[i].x);
-    Wr_F32(w, m->normals[i].y);
-    Wr_F32(w, m->normals[i].z);
-  }
-  for (i32 i = 0; i < m->colorCount; i++) {
-    Wr_F32(w, m->colors[i].r);
-    Wr_F32(w, m->colors[i].g);
-    Wr_F32(w, m->colors[i].b);
-    Wr_F32(w, m->colors[i].a);
-  }
-  for (i32 i = 0; i < m->uvCount; i++) {
-    Wr_F32(w, m->uvs[i].u);
-    Wr_F32(w, m->uvs[i].v);
-  }
-  for (i32 i = 0; i < m->positionCount; i++) {
-    const VertexBinding *b = &m->bindings[i];
-    Wr_U16(w, b->bone1);
-    Wr_U16(w, b->bone2);
-    Wr_F32(w, b->weight);
-    Wr_U32(w, b->automatic);
-  }
+  Wr_Run(w, m->positions, (u64)m->positionCount, kVec3Fields);
+  Wr_Run(w, m->normals, (u64)m->normalCount, kVec3Fields);
+  Wr_Run(w, m->colors, (u64)m->colorCount, kColorFields);
+  Wr_Run(w, m->uvs, (u64)m->uvCount, kUVFields);
+  Wr_Run(w, m->bindings, (u64)m->positionCount, kBindingFields);
   Wr_U16(w, (u16)m->polygonCount);
   for (i32 i = 0; i < m->polygonCount; i++) {
     const Polygon3 *p = &m->polygons[i];
@@ -128,8 +110,45 @@ static void WriteGeometry(ByteWriter *w, const Model3 *m) {
   }
 }
 
+static size_t NameBytes(const char *s) { return 4 + (s ? strlen(s) : 0); }
+
+// Bytes Kzp_Encode writes for a model that fits the format, so the buffer is sized once.
+static size_t EncodedSize(const Model3 *m) {
+  size_t n = 3 + 4 + 16;
+  n += (size_t)m->positionCount * (12 + 12) + (size_t)m->normalCount * 12 + (size_t)m->colorCount * 16 +
+       (size_t)m->uvCount * 8;
+  n += 2;
+  for (i32 i = 0; i < m->polygonCount; i++) n += 1 + (size_t)m->polygons[i].cornerCount * 16 + 4;
+  n += 2;
+  for (i32 i = 0; i < m->textureCount; i++) n += 4 + (m->textures[i].used != 0 ? NameBytes(m->textures[i].name) : 0);
+  n += 2 + 4 + 4;
+  for (i32 g = 0; g < m->groupCount; g++) n += NameBytes(m->groups[g].name) + 73;
+  n += 16 + 2 + 4;
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    const Motion3 *mot = &m->motions[mo];
+    n += 4;
+    if (mot->used != 1) continue;
+    for (i32 g = 0; g < m->groupCount; g++) {
+      const GroupKeyList3 *l = mot->groupKeys[g];
+      n += 4 + (size_t)(l ? l->count : 0) * 24;
+    }
+    n += NameBytes(mot->name) + 4;
+  }
+  n += 4;
+  for (i32 b = 0; b < m->boneCount; b++) {
+    const Bone3 *bone = &m->bones[b];
+    n += NameBytes(bone->name) + 4 + 40;
+    for (i32 mo = 0; mo < m->motionCount; mo++) {
+      const KeyTrack *t = bone->keys ? &bone->keys[mo] : nullptr;
+      n += 4 + (size_t)((t && t->keys && t->count > 0) ? t->count : 0) * 44;
+    }
+  }
+  return n;
+}
+
 bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
   if (!m || !FitsFormat(m)) return false;
+  if (!Wr_Reserve(w, EncodedSize(m))) return false;
   Wr_Bytes(w, "KZP", 3);
   Wr_I32(w, (i32)g_KzpVersion);
   WriteGeometry(w, m);
@@ -157,12 +176,7 @@ bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
       const GroupKeyList3 *l = mot->groupKeys[g];
       i32 n = l ? l->count : 0;   // a missing list is written as empty
       Wr_I32(w, n);
-      for (i32 k = 0; k < n; k++) {
-        Wr_U32(w, l->keys[k].frame);
-        Wr_U16(w, l->keys[k].word);
-        Wr_U16(w, l->keys[k].texture);
-        for (int j = 0; j < 4; j++) Wr_F32(w, l->keys[k].values[j]);
-      }
+      if (n > 0) Wr_Run(w, l->keys, (u64)n, kGroupKeyFields);
     }
     Wr_Name(w, mot->name);
     Wr_I32(w, mot->length);
@@ -180,7 +194,7 @@ bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
       const KeyTrack *t = bone->keys ? &bone->keys[mo] : nullptr;
       i32 n = (t && t->keys && t->count > 0) ? t->count : 0;   // a missing table is written as empty
       Wr_I32(w, n);
-      for (i32 k = 0; k < n; k++) WriteKey(w, &t->keys[k]);
+      if (n > 0) Wr_Run(w, t->keys, (u64)n, kBoneKeyFields);
     }
   }
   return !w->err;
@@ -247,14 +261,42 @@ struct KzpLayout {
 
 static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)Rd_U16(r); }
 
-static bool ReadVec3s(ByteReader *r, Vec3 *v, i32 n) {
-  if (!Rd_Need(r, (u64)n * 12)) return false;
-  for (i32 i = 0; i < n; i++) {
-    v[i].x = Rd_F32(r);
-    v[i].y = Rd_F32(r);
-    v[i].z = Rd_F32(r);
+// One polygon record: the corner count, its corners (u32 or u16 indices) and the group, with
+// the range of the whole record checked once.
+// top[] is raised to one past the largest vertex, normal, colour and UV index read.
+static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
+  if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
+  u8 n = Rd_U8(r);
+  if (n > 4) return TooMany("ポリゴンの角", n, 4);
+  p->cornerCount = n;
+  if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
+  const u8 *q = r->p;
+  for (int c = 0; c < n; c++) {
+    PolyCorner *k = &p->corners[c];
+    if (wide) {
+      k->vertex = Bytes_LoadU32(q);
+      k->normal = Bytes_LoadU32(q + 4);
+      k->color = Bytes_LoadU32(q + 8);
+      k->uv = Bytes_LoadU32(q + 12);
+      q += 16;
+    } else {
+      k->vertex = Bytes_LoadU16(q);
+      k->normal = Bytes_LoadU16(q + 2);
+      k->color = Bytes_LoadU16(q + 4);
+      k->uv = Bytes_LoadU16(q + 6);
+      q += 8;
+    }
+    if (k->vertex >= g_MaxVertices || k->normal >= g_MaxVertices || k->color >= g_MaxVertices ||
+        k->uv >= g_MaxVertices)
+      return false;
+    top[0] = k->vertex + 1 > top[0] ? k->vertex + 1 : top[0];
+    top[1] = k->normal + 1 > top[1] ? k->normal + 1 : top[1];
+    top[2] = k->color + 1 > top[2] ? k->color + 1 : top[2];
+    top[3] = k->uv + 1 > top[3] ? k->uv + 1 : top[3];
   }
-  return !r->err;
+  p->group = Bytes_LoadU32(q);
+  r->p = q + 4;
+  return p->group < MODEL3_GROUPS;
 }
 
 static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
@@ -269,69 +311,41 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   for (int i = 0; i < 4; i++)
     if ((u32)counts[i] > g_MaxVertices) return TooMany(kArrays[i], counts[i], g_MaxVertices);
   if (!Rd_Need(r, need)) return false;
-  if (!Model3_Reserve(m, P, N, C, U, 0)) return false;
+  // The polygon count follows the vertex data: peek at it so every array is sized once.
+  ByteReader peek = *r;
+  Rd_Skip(&peek, need);
+  i32 F = Rd_U16(&peek);
+  u64 minPoly = L->widePolygons ? 5 : 9;
+  if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * minPoly)) F = 0;
+  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->positionCount = P;
   m->normalCount = N;
   m->colorCount = C;
   m->uvCount = U;
-  ReadVec3s(r, m->positions, P);
-  ReadVec3s(r, m->normals, N);
-  for (i32 i = 0; i < C; i++) {
-    m->colors[i].r = Rd_F32(r);
-    m->colors[i].g = Rd_F32(r);
-    m->colors[i].b = Rd_F32(r);
-    m->colors[i].a = Rd_F32(r);
-  }
-  for (i32 i = 0; i < U; i++) {
-    m->uvs[i].u = Rd_F32(r);
-    m->uvs[i].v = Rd_F32(r);
-  }
+  Rd_Run(r, m->positions, (u64)P, kVec3Fields);
+  Rd_Run(r, m->normals, (u64)N, kVec3Fields);
+  Rd_Run(r, m->colors, (u64)C, kColorFields);
+  Rd_Run(r, m->uvs, (u64)U, kUVFields);
+  Rd_Run(r, m->bindings, (u64)P, kBindingFields);
   for (i32 i = 0; i < P; i++) {
-    VertexBinding *b = &m->bindings[i];
-    b->bone1 = Rd_U16(r);
-    b->bone2 = Rd_U16(r);
-    b->weight = Rd_F32(r);
-    b->automatic = Rd_U32(r);
+    const VertexBinding *b = &m->bindings[i];
     if (b->bone1 >= MODEL3_BONES || b->bone2 >= MODEL3_BONES) return false;
   }
   // The polygon count is a u16 in every version; the whole value is the model's count.
-  i32 F = Rd_U16(r);
-  u64 minPoly = L->widePolygons ? 5 : 9;
+  F = Rd_U16(r);
   if (r->err) return false;
   if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
   if (!Rd_Need(r, (u64)F * minPoly)) return false;
   if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->polygonCount = F;
-  for (i32 i = 0; i < F; i++) {
-    Polygon3 *p = &m->polygons[i];
-    if (!L->widePolygons) Rd_Skip(r, 4);   // an old per-polygon word, never used
-    u8 n = Rd_U8(r);
-    if (n > 4) return TooMany("ポリゴンの角", n, 4);
-    p->cornerCount = n;
-    for (int c = 0; c < n; c++) {
-      PolyCorner *k = &p->corners[c];
-      if (L->widePolygons) {
-        k->vertex = Rd_U32(r);
-        k->normal = Rd_U32(r);
-        k->color = Rd_U32(r);
-        k->uv = Rd_U32(r);
-      } else {
-        k->vertex = Rd_U16(r);
-        k->normal = Rd_U16(r);
-        k->color = Rd_U16(r);
-        k->uv = Rd_U16(r);
-      }
-      if (k->vertex >= g_MaxVertices || k->normal >= g_MaxVertices || k->color >= g_MaxVertices ||
-          k->uv >= g_MaxVertices)
-        return false;
-    }
-    p->group = Rd_U32(r);
-    if (p->group >= MODEL3_GROUPS || r->err) return false;
-  }
+  u32 top[4] = {0, 0, 0, 0};
+  for (i32 i = 0; i < F; i++)
+    if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) return false;
   // A corner may name an entry past its array's count (a stale colour or UV index): give
   // every array room up to the largest index, zeroed, so nothing ever reads past it.
-  i32 room[4];
-  Model3_CornerExtents(m, room);
+  i32 room[4] = {P, N, C, U};
+  for (int j = 0; j < 4; j++)
+    if ((i32)top[j] > room[j]) room[j] = (i32)top[j];
   if (!Model3_Reserve(m, room[0], room[1], room[2], room[3], F)) return false;
   return !r->err;
 }
@@ -387,12 +401,7 @@ static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
     i32 K = ReadLimitedCount(r, MODEL3_GROUP_KEYS, "グループキー");
     if (!l || r->err) return false;
     l->count = K;
-    for (i32 k = 0; k < K; k++) {
-      l->keys[k].frame = Rd_U32(r);
-      l->keys[k].word = Rd_U16(r);
-      l->keys[k].texture = Rd_U16(r);
-      for (int j = 0; j < 4; j++) l->keys[k].values[j] = Rd_F32(r);
-    }
+    if (!Rd_Run(r, l->keys, (u64)K, kGroupKeyFields)) return false;
   }
   return !r->err;
 }
@@ -421,14 +430,21 @@ static bool ReadTrack(ByteReader *r, KeyTrack *t) {
   i32 K = ReadLimitedCount(r, KEYTRACK_MAX_KEYS, "キー");
   if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
-  for (i32 k = 0; k < K; k++) {
-    BoneKey3 *key = &t->keys[k];
-    key->frame = Rd_I32(r);
-    for (int i = 0; i < 3; i++) key->pos[i] = Rd_F32(r);
-    for (int i = 0; i < 4; i++) key->quat[i] = Rd_F32(r);
-    for (int i = 0; i < 3; i++) key->scale[i] = Rd_F32(r);
+  return Rd_Run(r, t->keys, (u64)K, kBoneKeyFields);
+}
+
+// The bone's key table with room for the keys of its tracks in one block: the key counts
+// that follow are looked at first (nothing is consumed). When they do not all hold, a plain
+// table is made and the track reader meets the fault where it stands.
+static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
+  ByteReader scan = *r;
+  i32 counts[MODEL3_MOTIONS] = {};
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
+    if (scan.err || !Rd_Skip(&scan, (u64)counts[mo] * sizeof(BoneKey3))) return Model3_EnsureKeyTable(m, b);
   }
-  return !r->err;
+  m->bones[b].keys = KeyTrack_NewTable(MODEL3_MOTIONS, counts);
+  return m->bones[b].keys != nullptr;
 }
 
 // Keys of bone b's track for motion mo must ascend by frame.
@@ -456,7 +472,7 @@ static bool ReadBones(ByteReader *r, Model3 *m) {
     for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
     for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
     for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-    if (!Model3_EnsureKeyTable(m, b)) return false;
+    if (!bone->keys && !NewKeyTable(r, m, b)) return false;
     for (i32 mo = 0; mo < m->motionCount; mo++)
       if (!ReadTrack(r, &bone->keys[mo]) || !TrackInOrder(m, b, mo)) return false;
   }
@@ -530,25 +546,17 @@ bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
 
 static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }
 
-// Reads the file into a new model: message and null on any failure.
-static Model3 *ReadNewModel(const char *path) {
-  FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return nullptr;
-  }
+// Parses a file image into a new model: the broken-file message and null on any failure.
+static Model3 *ParseNewModel(const u8 *data, size_t size, const char *path) {
   Model3 *m = Model3_New();
   s_ParsePath = path;
-  bool ok = m && Kzp_ParseBody(m, f.data, f.size);
+  bool ok = m && Kzp_ParseBody(m, data, size);
   s_ParsePath = "";
-  File_Free(&f);
-  if (!ok) {
-    Model3_Free(m);
-    if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
-    else Lib_ErrorBoxf(kMsgBroken, path);
-    return nullptr;
-  }
-  return m;
+  if (ok) return m;
+  Model3_Free(m);
+  if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
+  else Lib_ErrorBoxf(kMsgBroken, path);
+  return nullptr;
 }
 
 bool Kz_ReadHeader(const u8 *data, size_t size, const char magic[3], i32 *version) {
@@ -578,20 +586,8 @@ const char *Kz_HeaderRefusalOf(const u8 *data, size_t size, const char magic[3],
   return texts->tooOld;
 }
 
-// Reads the 3-byte magic and version of a file. False (with the cannot-open message) when the
-// file cannot be read; *isKzp tells whether the magic is "KZP".
-static bool ReadHeader(const char *path, i32 *version, bool *isKzp) {
-  FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return false;
-  }
-  *isKzp = Kz_ReadHeader(f.data, f.size, "KZP", version);
-  File_Free(&f);
-  return true;
-}
-
-bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
+// The refusals of a slot read that come before the file is parsed; true when none applies.
+static bool SlotRequestAccepted(i32 slot, i32 version, const char *path) {
   if (slot < 0 || slot >= MODEL3_SLOTS) {
     Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
     return false;
@@ -609,8 +605,11 @@ bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
     Lib_ErrorBoxf(kMsgSupported, path);
     return false;
   }
-  Model3 *m = ReadNewModel(path);
-  if (!m) return false;
+  return true;
+}
+
+// Puts a freshly read model into the slot with its textures and update flags.
+static void InstallInSlot(i32 slot, Model3 *m, const char *path) {
   Model3_SetText(&m->fileName, path);
   m->displayMode = 2;
   Model3_ReplaceSlot(slot, m);
@@ -621,7 +620,60 @@ bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
       m->bones[1].keys[0].count > 1)
     m->poseUpdate = 1;
   m->normalUpdate = 1;
+}
+
+bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
+  if (!SlotRequestAccepted(slot, version, path)) return false;
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return false;
+  }
+  Model3 *m = ParseNewModel(f.data, f.size, path);
+  File_Free(&f);
+  if (!m) return false;
+  InstallInSlot(slot, m, path);
   return true;
+}
+
+bool Kzp_ReadIntoSlotFromData(i32 slot, i32 version, const char *path, const u8 *data, size_t size) {
+  if (!SlotRequestAccepted(slot, version, path)) return false;
+  Model3 *m = ParseNewModel(data, size, path);
+  if (!m) return false;
+  InstallInSlot(slot, m, path);
+  return true;
+}
+
+// The object-part version rules on a file's header; null when the version has a body to parse,
+// otherwise *result is the answer (an empty model, or null after a message).
+static bool PartVersionDecided(const u8 *data, size_t size, const char *path, Model3 **result) {
+  *result = nullptr;
+  i32 version = 0;
+  if (!Kz_ReadHeader(data, size, "KZP", &version)) {
+    Lib_ErrorBoxf(kMsgNotKzp, path);
+    return true;
+  }
+  if (version <= 2003029) {
+    Lib_ErrorBoxf(kMsgTooOld, path);
+    return true;
+  }
+  if (version == 2003030) {
+    *result = Model3_New();   // no body this reader knows: an empty model
+    return true;
+  }
+  if (version == 2004000 || version == 2004001) {
+    Lib_ErrorBoxf(kMsgDevelopment, path, version * 0.001);
+    return true;
+  }
+  if (version >= KZP_VERSION_2006 + 1) {
+    Lib_ErrorBoxf(kMsgTooNew, path);
+    return true;
+  }
+  if (!IsBodyVersion(version)) {
+    Lib_ErrorBoxf(kMsgSupported, path);
+    return true;
+  }
+  return false;
 }
 
 Model3 *Kzp_ReadPartModel(const char *path) {
@@ -629,31 +681,15 @@ Model3 *Kzp_ReadPartModel(const char *path) {
     Lib_ErrorBox("ファイル名が指定されていません。");
     return nullptr;
   }
-  i32 version = 0;
-  bool isKzp = false;
-  if (!ReadHeader(path, &version, &isKzp)) return nullptr;
-  if (!isKzp) {
-    Lib_ErrorBoxf(kMsgNotKzp, path);
+  FileData f;
+  if (!File_ReadAll(path, &f)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
     return nullptr;
   }
-  if (version <= 2003029) {
-    Lib_ErrorBoxf(kMsgTooOld, path);
-    return nullptr;
-  }
-  if (version == 2003030) return Model3_New();   // no body this reader knows: an empty model
-  if (version == 2004000 || version == 2004001) {
-    Lib_ErrorBoxf(kMsgDevelopment, path, version * 0.001);
-    return nullptr;
-  }
-  if (version >= KZP_VERSION_2006 + 1) {
-    Lib_ErrorBoxf(kMsgTooNew, path);
-    return nullptr;
-  }
-  if (!IsBodyVersion(version)) {
-    Lib_ErrorBoxf(kMsgSupported, path);
-    return nullptr;
-  }
-  return ReadNewModel(path);
+  Model3 *m = nullptr;
+  if (!PartVersionDecided(f.data, f.size, path, &m)) m = ParseNewModel(f.data, f.size, path);
+  File_Free(&f);
+  return m;
 }
 
 bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path) {

@@ -46,6 +46,8 @@ bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size);
 // Reads the file into slot `slot` (version from its header); the slot is replaced only on
 // success. Messages for every refusal.
 bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path);
+// The same for a file already in memory (data, size: the whole file; path names it).
+bool Kzp_ReadIntoSlotFromData(i32 slot, i32 version, const char *path, const u8 *data, size_t size);
 // Reads the file as object p of 3D object set n (appending when p equals the count).
 bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path);
 

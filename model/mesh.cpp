@@ -13,6 +13,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -138,44 +139,52 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
   out->z = nz / len;
 }
 
+// The per-frame normals run on four-float vectors; every lane does the scalar formula's
+// operations in its order, so the results are bit for bit those of the scalar code.
+typedef f32 MeshV4 __attribute__((vector_size(16)));
+
+// Mesh_FaceNormal with the three divides as one vector divide.
+static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
+  f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
+  f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
+  f32 nx = e1y * e2z - e1z * e2y;
+  f32 ny = e1z * e2x - e1x * e2z;
+  f32 nz = e1x * e2y - e1y * e2x;
+  f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
+  if (!(len > 0.0f)) return MeshV4{0.0f, 0.0f, 0.0f, 0.0f};
+  return MeshV4{nx, ny, nz, 0.0f} / MeshV4{len, len, len, len};
+}
+
 void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
                          const u8 *vertexMask, i32 vertexMaskCount) {
   if (!m || !pts || !m->vertexNormals) return;
   i32 P = UsablePositions(m), N = UsablePolygons(m);
-  i32 *counts = (i32 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(i32));
-  if (!counts) return;
+  // Per vertex the running sum of its face normals, and in the fourth lane how many there were
+  // (a whole number far below 2^24, so exact as a float).
+  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
+  if (!raw) return;
+  MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
+  memset(acc, 0, (size_t)P * sizeof(MeshV4));
   Vec3 *vn = m->vertexNormals;
-  memset(vn, 0, (size_t)P * sizeof(Vec3));
-  memset(counts, 0, (size_t)P * sizeof(i32));
-  f32 *work = g_FaceNormalWork;
   for (i32 i = 0; i < N; i++) {
     Polygon3 *poly = &m->polygons[i];
     i32 cc = CornerCount(poly);
     if (cc < 3 || (polygonMask && (i >= polygonMaskCount || !polygonMask[i]))) continue;
     u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
-    Vec3 n = {0.0f, 0.0f, 0.0f};
-    if (v0 < (u32)P && v1 < (u32)P && v2 < (u32)P) Mesh_FaceNormal(&pts[v0], &pts[v1], &pts[v2], &n);
-    poly->faceNormal = n;
-    if (work && (u32)i < g_MaxPolygons) {
-      work[i * 3 + 0] = n.x;
-      work[i * 3 + 1] = n.y;
-      work[i * 3 + 2] = n.z;
-    }
+    MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
+    if (v0 < (u32)P && v1 < (u32)P && v2 < (u32)P) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
+    poly->faceNormal = Vec3{n[0], n[1], n[2]};
+    n[3] = 1.0f;
     for (i32 j = 0; j < cc; j++) {
       u32 v = poly->corners[j].vertex;
-      if (v >= (u32)P) continue;
-      vn[v].x += n.x;
-      vn[v].y += n.y;
-      vn[v].z += n.z;
-      counts[v]++;
+      if (v < (u32)P) acc[v] += n;
     }
   }
   for (i32 v = 0; v < P; v++) {
-    if (counts[v] < 2 || (vertexMask && (v >= vertexMaskCount || !vertexMask[v]))) continue;
-    f32 c = (f32)counts[v];
-    vn[v].x /= c;
-    vn[v].y /= c;
-    vn[v].z /= c;
+    MeshV4 a = acc[v];
+    if (!(a[3] < 2.0f || (vertexMask && (v >= vertexMaskCount || !vertexMask[v]))))
+      a = a / MeshV4{a[3], a[3], a[3], a[3]};
+    vn[v] = Vec3{a[0], a[1], a[2]};
   }
 }
 

@@ -6,9 +6,8 @@
 // searches for an equal entry go through hash tables; they give the same result as a scan
 // from the first entry, which the tests check against a literal scan.
 //
-// Work areas: the library's g_FaceNormalWork and g_VertexShareCounts when they are
-// allocated, otherwise (and for hash tables and scratch copies) private buffers allocated
-// on first use and kept for the program's life.
+// Work areas (hash tables, scratch copies, per-vertex sums): private buffers allocated on
+// first use and kept for the program's life.
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
@@ -18,7 +17,8 @@
 void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
 
 // Face normals of every polygon of 3 or more corners from the points `pts` (one per
-// position), stored in the polygon records and g_FaceNormalWork, and the vertex normals
+// position), stored in the polygon records (the face normals nobody reads are not copied
+// anywhere else), and the vertex normals
 // averaged over the polygons that use each vertex (the mean is not normalised again; a
 // vertex no polygon uses gets (0, 0, 0)). With polygonMask (polygonMaskCount flags), only
 // polygons whose flag is set take part; with vertexMask (vertexMaskCount flags), only flagged

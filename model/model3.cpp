@@ -576,17 +576,21 @@ bool Model3_CopyBone(Model3 *m, i32 from, i32 to) {
 
 bool Model3_DeleteBone(Model3 *m, i32 n) {
   if (!m || n < 0 || n >= m->boneCount || n >= MODEL3_BONES) return false;
-  for (i32 b = n; b <= m->boneCount - 2; b++) {
+  i32 last = m->boneCount - 1;   // the bones after n move down one, up to this one
+  for (i32 b = n; b <= last - 1; b++) {
     Model3_CopyBone(m, b + 1, b);
     Bone3 *moved = &m->bones[b];
     if (moved->parent == n)
       moved->parent = 0;
     else if (moved->parent > n)
       moved->parent--;
-    for (i32 v = 0; m->bindings && v < m->positionCount; v++) {
-      if (m->bindings[v].bone1 == b + 1) m->bindings[v].bone1--;
-      if (m->bindings[v].bone2 == b + 1) m->bindings[v].bone2--;
-    }
+  }
+  // Bindings follow their bones in one pass: n + 1 .. last become one lower; a binding to n
+  // itself stays n (the bone that moved into its place).
+  for (i32 v = 0; m->bindings && v < m->positionCount; v++) {
+    VertexBinding *bind = &m->bindings[v];
+    if (bind->bone1 > n && bind->bone1 <= last) bind->bone1--;
+    if (bind->bone2 > n && bind->bone2 <= last) bind->bone2--;
   }
   if (m->boneCount >= 2) m->boneCount--;
   return true;

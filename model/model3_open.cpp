@@ -1,9 +1,11 @@
 // Opening a 3D model file by its extension: KZP through the KZP reader, the foreign formats
-// through their importers, X files through the platform's importer (the seam).
+// through their importers.
+#include <stdio.h>
 #include <string.h>
 
 #include "model/bytes.h"
 #include "model/formats/formats.h"
+#include "model/formats/xfile.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/seam.h"
@@ -26,6 +28,13 @@ static bool SameTextIgnoringCase(const char *a, const char *b) {
   return *a == *b;
 }
 
+// True when the file can be opened for reading (the importers give no word when it cannot).
+static bool CanOpen(const char *path) {
+  FILE *f = fopen(path, "rb");
+  if (f) fclose(f);
+  return f != nullptr;
+}
+
 static Model3 *OpenFile(i32 slot, const char *path) {
   if (!path || !path[0]) {
     Lib_ErrorBox("ファイル名が指定されていません。");
@@ -35,19 +44,15 @@ static Model3 *OpenFile(i32 slot, const char *path) {
     Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
     return nullptr;
   }
-  FileData f;
-  if (!File_ReadAll(path, &f)) {
+  // A KZP file is read once, here, and parsed from memory; the importers read their own.
+  const char *ext = Extension(path);
+  bool kzp = SameTextIgnoringCase(ext, "kzp");
+  FileData f = {};
+  if (kzp ? !File_ReadAll(path, &f) : !CanOpen(path)) {
     Lib_ErrorBoxf("%s を開くことができませんでした。", path);
     return nullptr;
   }
-  ByteReader r;
-  Rd_Init(&r, f.data, f.size);
-  Rd_Skip(&r, 3);
-  i32 version = Rd_I32(&r);
-  bool isKzp = f.size >= 3 && memcmp(f.data, "KZP", 3) == 0;
-  File_Free(&f);
 
-  const char *ext = Extension(path);
   u32 boxesBefore = g_ErrorBoxCount;
   bool ok;
   if (SameTextIgnoringCase(ext, "dxf"))
@@ -61,13 +66,17 @@ static Model3 *OpenFile(i32 slot, const char *path) {
   else if (SameTextIgnoringCase(ext, "rok"))
     ok = Rok_Read(slot, path) != 0;
   else if (SameTextIgnoringCase(ext, "x"))
-    ok = g_Seam.importX && g_Seam.importX(slot, path);
-  else if (SameTextIgnoringCase(ext, "kzp")) {
-    if (!isKzp) {
+    ok = XFile_Import(slot, path) == 1;
+  else if (kzp) {
+    i32 version = 0;
+    Kz_ReadHeader(f.data, f.size, "KZP", &version);   // 0 when the file ends inside the header
+    if (!(f.size >= 3 && memcmp(f.data, "KZP", 3) == 0)) {
+      File_Free(&f);
       Lib_ErrorBoxf("%s は、ＫＺＰ形式ではありません。", path);
       return nullptr;
     }
-    ok = Kzp_ReadIntoSlot(slot, version, path);
+    ok = Kzp_ReadIntoSlotFromData(slot, version, path, f.data, f.size);
+    File_Free(&f);
   } else {
     Lib_ErrorBoxf("%s は、読み込めない形式のファイルです。", path);
     return nullptr;   // the slot stays as it was

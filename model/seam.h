@@ -35,8 +35,6 @@ struct CoreSeam {
   bool (*soundLoad)(i32 model, i32 slot, const char *path);
   // Frees a model's sounds, or a global sound slot when model is -1.
   void (*soundFree)(i32 model, i32 slot);
-  // Imports a DirectX .x file into model slot `slot` (D3DX in the program; absent natively).
-  bool (*importX)(i32 slot, const char *path);
   // Loads texture n of 2D bone model slot `slot` (the library's per-slot table) and stores the
   // image size into the model's texture record n.
   void (*bone2TextureLoad)(i32 slot, i32 n, const char *path);

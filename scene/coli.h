@@ -73,6 +73,9 @@ void Coli_ReplaceDocument(CollisionDoc *d);
 // old document then stays.
 CollisionDoc *Coli_NewDocument(void);
 
+// Fills the File menu's KZC, collision-model and background entries (start-up).
+void Coli_InstallFileMenu(void);
+
 // [SECTION] Geometry
 struct ColiTriangle {
   f32 p[3][3];   // corners P0, P1, P2

@@ -7,6 +7,7 @@
 
 #include "app/current.h"
 #include "app/mainloop.h"
+#include "app/entries.h"
 #include "app/shell_seam.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
@@ -494,9 +495,17 @@ static const ImageHandle *MovieImage(i32 i) {
   return h->loaded && h->row >= 0 ? h : nullptr;
 }
 
+static bool MovieHasData(void) { return g_MovieObjectCount > 0; }
+static const char *MovieFileName(void) { return g_MovieScene.movieFileName; }
+
 void Movie_InstallHooks(void) {
   for (ImageHandle &h : g_MovieImages)
     if (!h.loaded) h.row = -1;
   g_ShellSeam.buildMovieFrameTables = Movie_RefreshFrameTables;
   g_RenderHooks.movieImage = MovieImage;
+  DocFileEntries &f = g_ShellEntries.movie;
+  f.read = Kzv_Read;
+  f.write = Kzv_Write;
+  f.hasData = MovieHasData;
+  f.fileName = MovieFileName;
 }

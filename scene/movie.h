@@ -94,5 +94,6 @@ bool Movie_PasteKey(void);
 i32 Movie_PrevKeyFrame(i32 f);
 i32 Movie_NextKeyFrame(i32 f);
 
-// Fills the shell seam's frame-table entry and the render hook's image entry (start-up).
+// Fills the shell seam's frame-table entry, the render hook's image entry and the File
+// menu's KZV entries (start-up).
 void Movie_InstallHooks(void);

@@ -4,10 +4,7 @@
 
 #include "lib/framework/lib.h"
 
-
 bool Movie_OpenVideoWindow(const char *path, i32 flag) { return false; }
 void Movie_CloseVideoWindow(void) { g_VideoActive = 0; }
 // The movie editor works in screen pixels, not in the logical 640x480 frame.
 void Movie_Enter(void) { g_FrameScaling = 0; }
-void Prog_Enter(void) {}
-void Prog_Update(void) {}

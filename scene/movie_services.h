@@ -17,5 +17,3 @@ void Movie_PlaybackTick(void);
 // Writes the pose of object i between keys k and k+1 at fraction t into its pose fields.
 void Movie_InterpolateObject(i32 i, i32 k, f32 t);
 void Movie_Enter(void);
-void Prog_Enter(void);
-void Prog_Update(void);

@@ -6,6 +6,7 @@
 // compile and replaces the runtime's labels, variables and block 0 only when a compile
 // succeeds; the runner reads them.
 #pragma once
+#include "lib/draw/image.h"
 #include "model/types.h"
 
 struct ByteWriter;
@@ -18,6 +19,9 @@ enum {
   PROG_MAX_VARIABLES = 100,
   PROG_MAX_BLOCKS = 100,
   PROG_OPERANDS = 5,         // A, B and V per statement
+  PROG_QUEUE_SIZE = 1024,    // image-draw queue entries (at most 1023 are used)
+  PROG_IMAGE_SLOTS = IMAGE_ROWS,   // script image slots: one per row of the image table
+  PROG_STEPS_PER_FRAME = 1000,
 };
 
 // Token classes (ProgLine::classes); 0..99 is the index of the variable the token names.
@@ -66,11 +70,25 @@ struct ProgTables {
   char variableStrings[PROG_MAX_VARIABLES][PROG_TEXT_SIZE];
 };
 
-// The run-time record (allocated zeroed). The compiler fills the tables and block 0.
+// One ImgDraw waiting for the overlay draw.
+struct ProgQueuedImage {
+  i32 slot, x, y;
+};
+
+// The run-time record (allocated zeroed). The compiler fills the tables and block 0; the
+// runner (prog_run.cpp) owns the rest.
 struct ProgRuntime {
   i32 blockCount;
+  u8 frameRunning;     // cleared to end this frame's execution
+  u8 running;          // 1 while a script runs
+  i32 currentBlock;    // the program counter: block and statement
+  i32 currentStatement;
+  i32 queueCount;
   ProgBlock *blocks[PROG_MAX_BLOCKS];
   ProgTables tables;
+  ProgQueuedImage queue[PROG_QUEUE_SIZE];
+  ImageHandle images[PROG_IMAGE_SLOTS];   // script image slots; each keeps its row
+  u8 reported[PROG_MAX_LINES];            // a missing slot or object was logged for this line
 };
 
 // The program editor: one global object.
@@ -114,3 +132,5 @@ bool Prog_ScanLabels(void);
 bool Prog_ParseLine(void);
 // Compiles and writes Program.KZS in the source folder; false when nothing was written.
 bool Prog_WriteKzs(void);
+// Writes the current compile as Program.KZS in the current folder (a run has just compiled).
+bool Prog_WriteKzsFile(void);

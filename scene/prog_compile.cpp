@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/docflags.h"
 #include "lib/media/filename.h"
 #include "model/bytes.h"
 #include "model/seam.h"
@@ -472,6 +473,7 @@ bool Prog_Compile(const char *sourceName) {
       Lib_ErrorBoxf("%s に保存することができませんでした。", sourceName);
       return false;
     }
+    Doc_ClearChanged(DOC_PROGRAM);   // the file now holds the edit text
   }
   FileData f = {};
   if (!File_ReadAll(sourceName, &f)) {

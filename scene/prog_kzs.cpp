@@ -45,6 +45,19 @@ void Kzs_Build(ByteWriter *w, const ProgTables *t, ProgBlock *const *blocks, i32
   }
 }
 
+bool Prog_WriteKzsFile(void) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!rt) return false;
+  rt->blockCount = 1;
+  ByteWriter w = {};
+  Kzs_Build(&w, &rt->tables, rt->blocks, rt->blockCount);
+  bool ok = !w.err && File_WriteAtomic("Program.KZS", w.data, w.size);
+  Wr_Free(&w);
+  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", "Program.KZS");
+  Timer_Reset();
+  return ok;
+}
+
 bool Prog_WriteKzs(void) {
   ProgEditor &e = g_ProgEditor;
   FileDlg_ChangeDir(e.sourceFolder);
@@ -54,15 +67,7 @@ bool Prog_WriteKzs(void) {
   }
   // A source that did not compile writes nothing: the old Program.KZS stays.
   if (!Prog_Compile(e.sourceName)) return false;
-  ProgRuntime *rt = e.runtime;
-  rt->blockCount = 1;
-  ByteWriter w = {};
-  Kzs_Build(&w, &rt->tables, rt->blocks, rt->blockCount);
-  bool ok = !w.err && File_WriteAtomic("Program.KZS", w.data, w.size);
-  Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", "Program.KZS");
-  Timer_Reset();
-  return ok;
+  return Prog_WriteKzsFile();
 }
 
 // [SECTION] Parser

@@ -5,8 +5,13 @@
 #include "app/drag_anchors.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
+#include "app/entries.h"
+#include "scene/coli.h"
+#include "scene/coli_edit.h"
+#include "scene/map2.h"
 #include "scene/movie.h"
 #include "scene/movie_services.h"
+#include "scene/prog_run.h"
 
 static void InstallEffectRow(void) {
   FamilyHooks r = {};
@@ -18,16 +23,34 @@ static void InstallEffectRow(void) {
 
 static void InstallMap2Row(void) {
   FamilyHooks r = {};
+  r.enter = Map2_Enter;
+  r.leave = Map2_Leave;
+  r.drawOverlay = Map2_Draw;
+  r.update = Map2_Update;
+  r.lButtonDown = Map2_LButtonDown;
+  r.lButtonUp = Map2_LButtonUp;
   r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Map2_MouseMove;
+  r.keyDown = Map2_KeyDown;
   Family_InstallRow(FAMILY_2D_MAP, &r);
+  Map2_InstallEntries();
 }
 
 static void InstallColiRow(void) {
   FamilyHooks r = {};
+  r.enter = Coli_Enter;
+  r.leave = Coli_Leave;
+  r.update = Coli_Update;
+  r.drawScene = Coli_DrawScene;
+  r.drawOverlay = Coli_Draw;
   r.lButtonDown = Ed3D_SetDragAnchors;
+  r.lButtonUp = Coli_LButtonUp;
   r.mButtonDown = Map2_MButtonDown;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Coli_MouseMove;
+  r.keyDown = Coli_KeyDown;
+  r.refreshLists = Coli_RefreshLists;   // the wheel keeps the shell's zoom, which also redraws
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
 
@@ -38,11 +61,20 @@ static void InstallMovieRow(void) {
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 
+// F5 and F6 reach the program family on release through the main loop's key-up; the shell's
+// key table also offers them (Prog_ShellRunKey / Prog_ShellStopKey), and one of the two acts.
 static void InstallProgRow(void) {
   FamilyHooks r = {};
   r.enter = Prog_Enter;
+  r.leave = Prog_Leave;
   r.update = Prog_Update;
+  r.drawOverlay = Prog_Draw;
+  r.loopKeyUp = Prog_KeyUp;
+  r.command = Prog_Command;
   Family_InstallRow(FAMILY_PROGRAM, &r);
+  Prog_InstallLibraryHost();
+  g_ShellEntries.progRun = Prog_ShellRunKey;
+  g_ShellEntries.progStop = Prog_ShellStopKey;
 }
 
 void Scene_Install(void) {
@@ -56,5 +88,6 @@ void Scene_Install(void) {
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;
   g_RenderHooks.movieInterpolate = Movie_InterpolateObject;
-  Movie_InstallHooks();   // frame tables on change, movie images
+  Movie_InstallHooks();   // frame tables on change, movie images, KZV files
+  Coli_InstallFileMenu();
 }

@@ -2,6 +2,8 @@
 // scene, the depth-of-field source, the bright pass and its blur (bloom), and the blend.
 //
 // Scene vertices: position, normal, diffuse colour, texture coordinate (the model batch).
+// Stage 0 holds the group's texture (white for an untextured group); "bTex" (set before each
+// object pass) makes the lit colour take it, as the fixed-function stage 0 modulates.
 // "WVProj" and "WView" are set once per frame with "World" at identity (view x projection
 // and view); each object's "World" is applied first, so both follow the object.
 // Screen quads: pre-transformed positions with diffuse and one texture coordinate.
@@ -51,6 +53,7 @@ vertexshader SceneVS
   dcl_position v0
   dcl_normal v1
   dcl_color v2
+  dcl_texcoord v3
   m4x4 r0, v0, c0
   m4x4 oPos, r0, c4
   m4x4 oT0, r0, c8
@@ -68,6 +71,8 @@ vertexshader SceneVS
   m4x4 r5, r0, c12
   mul oT1.x, r5.z, c20.z
   mov oT1.yzw, c20.x
+  mov oT2.xy, v3
+  mov oT2.zw, c20.x
 end
 
 pixelshader ShadowScenePS
@@ -75,8 +80,10 @@ pixelshader ShadowScenePS
   def c10, 0.5, -0.5, 0, 1
   def c11, 3, 0, 0, 0
   dcl t0
+  dcl t2.xy
   dcl v0
   dcl v1
+  dcl_2d s0
   dcl_2d s1
   rcp r0.w, t0.w
   mul r1, t0, r0.w
@@ -87,7 +94,11 @@ pixelshader ShadowScenePS
   add r4.x, r4.x, -r3.x
   cmp r5, r4.x, c10.w, c10.z
   mad r6.xyz, v0, r5, v1
-  mov r6.w, c10.w
+  texld r7, t2, s0
+  add r7, r7, -c10.w
+  mad r7, r7, c1.x, c10.w
+  mul r6.xyz, r6, r7
+  mul r6.w, v1.w, r7.w
   mov oC0, r6
 end
 
@@ -108,9 +119,15 @@ end
 pixelshader BrightPS
   ps_2_0
   def c10, -0.7, 2.0, 0, 1
+  dcl t2.xy
   dcl v0
   dcl v1
+  dcl_2d s0
+  texld r1, t2, s0
+  add r1, r1, -c10.w
+  mad r1, r1, c1.x, c10.w
   add r0.xyz, v0, v1
+  mul r0.xyz, r0, r1
   add r0.xyz, r0, c10.x
   mul_sat r0.xyz, r0, c10.y
   mov r0.w, c10.w

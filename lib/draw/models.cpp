@@ -110,9 +110,12 @@ void Lib_ClearAllModels(void) {
 }
 
 void *g_ToonTexture;
+// The file the toon texture came from, for a reload on a new device.
+static char s_ToonPath[260];
 
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height) {
   f32 size[2] = {0, 0};
+  if (path != s_ToonPath) Str_Copy(s_ToonPath, sizeof s_ToonPath, path ? path : "");
   Tex_LoadImageFile(&g_ToonTexture, path, size);
   if (!g_ToonTexture) {
     *width = *height = 32;
@@ -139,4 +142,15 @@ void Obj2_DrawAll(void) {
       Draw_Quad2DCorners(corners);
     }
   }
+}
+
+void Draw_ReleaseToonTexture(void) {
+  DrawDev_Release(g_ToonTexture);
+  g_ToonTexture = nullptr;
+}
+
+bool Draw_ReloadToonTexture(void) {
+  if (!s_ToonPath[0]) return false;
+  i32 w = 0, h = 0;
+  return Draw_LoadToonTexture(s_ToonPath, &w, &h);
 }

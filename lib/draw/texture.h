@@ -58,6 +58,10 @@ void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 // when it cannot be loaded.
 extern void *g_ToonTexture;
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height);
+// Releases the toon texture (its file name is kept); the reload takes the same file again,
+// false when none was ever asked for or it cannot be loaded.
+void Draw_ReleaseToonTexture(void);
+bool Draw_ReloadToonTexture(void);
 
 // Origin of a bone's posed and of its rest matrix in the slot's pose record ((0, 0, 0) for a
 // slot without one or a bone out of range).

@@ -5,6 +5,7 @@
 
 #include "lib/framework/shell_view.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/dxutil.h"
 
 D3DAppState g_D3DApp;
 D3DAppErrorUi g_D3DAppErrorUi;
@@ -325,4 +326,31 @@ bool D3DApp_CountFrame(f32 absoluteTime) {
     return true;
   }
   return false;
+}
+
+// [SECTION] statistics texts
+
+void D3DApp_DeviceStatsText(u32 deviceType, u32 vertexProcessing, const char *adapter, char *out, size_t size) {
+  bool hal = deviceType == DEVTYPE_HAL;
+  const char *type = hal ? "HAL" : deviceType == DEVTYPE_REF ? "REF" : "SW";
+  const char *vp = vertexProcessing == VP_PURE_HARDWARE ? (hal ? " (pure hw vp)" : " (simulated pure hw vp)")
+                   : vertexProcessing == VP_HARDWARE    ? (hal ? " (hw vp)" : " (simulated hw vp)")
+                   : vertexProcessing == VP_MIXED       ? (hal ? " (mixed vp)" : " (simulated mixed vp)")
+                                                        : " (sw vp)";
+  char text[300];
+  Str_Format(text, sizeof text, "%s%s%s%s", type, vp, hal ? ": " : "", hal && adapter ? adapter : "");
+  Str_Format(out, size < 90 ? size : 90, "%s", text);
+}
+
+void D3DApp_FrameStatsText(f32 fps, u32 width, u32 height, u32 backBufferFormat, u32 adapterFormat, bool depthBuffer,
+                           u32 depthFormat, u32 multisample, char *out, size_t size) {
+  char format[80], depth[40] = "", samples[40] = "";
+  if (backBufferFormat == adapterFormat) Str_Format(format, sizeof format, "%s", DXUtil_FormatName(backBufferFormat, false));
+  else
+    Str_Format(format, sizeof format, "backbuf %s, adapter %s", DXUtil_FormatName(backBufferFormat, false),
+               DXUtil_FormatName(adapterFormat, false));
+  if (depthBuffer) Str_Format(depth, sizeof depth, " (%s)", DXUtil_FormatName(depthFormat, false));
+  if (multisample == 1) Str_Format(samples, sizeof samples, " (Nonmaskable Multisample)");
+  else if (multisample >= 2 && multisample <= 16) Str_Format(samples, sizeof samples, " (%ux Multisample)", multisample);
+  Str_Format(out, size, "%.02f fps (%ux%u), %s%s%s", (double)fps, width, height, format, depth, samples);
 }

@@ -87,8 +87,9 @@ struct D3DAppState {
   u32 creationFlags;
   i32 createWidth, createHeight;   // client size of the window to create
   char windowTitle[256];
-  char deviceStats[90];
-  char frameStats[90];
+  char deviceStats[90];     // D3DApp_DeviceStatsText of the current device
+  char frameStats[90];      // D3DApp_FrameStatsText, refreshed about once a second
+  u8 showStats;             // draw both lines at the top-left of every frame
   D3DSettings settings;
   PresentSetup present;
 };
@@ -99,6 +100,18 @@ void D3DApp_SetDefaults(void);
 // +1 / -1 on the pause counter; the framework timer stops on the first pause and
 // restarts on the last resume (while the frame is moving).
 void D3DApp_Pause(bool pause);
+
+// [SECTION] statistics texts
+// The device: "HAL", "REF" or "SW", the vertex processing (" (pure hw vp)", " (hw vp)",
+// " (mixed vp)" or " (sw vp)"; "simulated" before the hardware kinds on other devices than
+// HAL), for HAL ": " and the adapter's description; cut to the 89 characters that fit.
+void D3DApp_DeviceStatsText(u32 deviceType, u32 vertexProcessing, const char *adapter, char *out, size_t size);
+// The frame: "%.02f fps (%dx%d), " then the back-buffer format (or "backbuf %s, adapter %s"
+// when the adapter's format differs), " (%s)" with the depth format when there is a depth
+// buffer, and the multisampling (" (Nonmaskable Multisample)", " (2x Multisample)" ..
+// " (16x Multisample)").
+void D3DApp_FrameStatsText(f32 fps, u32 width, u32 height, u32 backBufferFormat, u32 adapterFormat, bool depthBuffer,
+                           u32 depthFormat, u32 multisample, char *out, size_t size);
 
 // [SECTION] best modes
 // Best windowed mode over all adapters; false when there is none. requireHal/requireRef

@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "lib/draw/text.h"
 #include "lib/framework/shell_view.h"
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
@@ -139,6 +140,9 @@ static void SingleStepWhenStopped(void) {
 // [SECTION] creation
 
 HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
+  // MIRAVEL_FRAME_STATS (set, not "0") shows the frame and device lines on every frame.
+  const char *stats = getenv("MIRAVEL_FRAME_STATS");
+  g_D3DApp.showStats = stats && stats[0] && strcmp(stats, "0") != 0 ? 1 : 0;
   g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
   if (!g_D3D) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
 
@@ -234,6 +238,8 @@ HRESULT D3DApp_InitDevice(void) {
                    SWP_SHOWWINDOW);
     g_Device->GetDeviceCaps(&g_DeviceCaps);
     g_D3DApp.creationFlags = behavior;
+    D3DApp_DeviceStatsText(dev->deviceType, m->vertexProcessingType, m->adapter->description, g_D3DApp.deviceStats,
+                           sizeof g_D3DApp.deviceStats);
     if (dev->deviceType == DEVTYPE_REF) {
       g_GpuInfo.level = 0;
       g_OptAntialias = 0;
@@ -317,6 +323,18 @@ void D3DApp_DeleteFont(void) {
   g_FrameworkFont = nullptr;
 }
 
+// Another adapter or device type: a new device. Everything the library made on the old one
+// goes first, so the old device's last reference goes with D3DApp_ReleaseDevice; textures
+// come back by name on the new one, render data with the next per-frame pass.
+static HRESULT ReplaceDevice(void) {
+  if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  if (g_LibHooks.deviceObjectsLost) g_LibHooks.deviceObjectsLost();
+  D3DApp_ReleaseDevice();
+  HRESULT hr = D3DApp_InitDevice();
+  if (SUCCEEDED(hr) && g_LibHooks.deviceObjectsReload) g_LibHooks.deviceObjectsReload();
+  return hr;
+}
+
 static void BackToWindowed(void) {
   g_D3DApp.windowed = 1;
   g_D3DApp.settings.windowed = true;
@@ -347,8 +365,7 @@ HRESULT D3DApp_ToggleFullscreen(void) {
   const D3DModeSettings *now = D3DSettings_Current(&s);
   HRESULT hr;
   if (before.adapter != now->adapter || before.device->deviceType != now->device->deviceType) {
-    D3DApp_ReleaseDevice();
-    hr = D3DApp_InitDevice();
+    hr = ReplaceDevice();
   } else {
     GetClientRect(g_FrameworkWnd, &g_ClientRect);
     BuildPresentParams();
@@ -402,10 +419,7 @@ HRESULT D3DApp_SelectNewDevice(void) {
     hr = D3DApp_ResetDevice();  // runs the release-before-reset hooks itself
     g_D3DApp.ignoreSizeChange = 0;
   } else {
-    // Everything made on the old device goes first (shader targets, effects, text font).
-    if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
-    D3DApp_ReleaseDevice();
-    hr = D3DApp_InitDevice();
+    hr = ReplaceDevice();
   }
   if (FAILED(hr)) {
     BackToWindowed();
@@ -506,8 +520,28 @@ static void PresentFrame(void) {
   else if (pc.mode != PRESENT_NOTHING) NoteFramePresented();
 }
 
+static void UpdateFrameStats(void) {
+  const D3DModeSettings *m = D3DSettings_Current(&g_D3DApp.settings);
+  u32 adapterFormat = m->combo ? m->combo->adapterFormat : (u32)g_BackBufferDesc.Format;
+  D3DApp_FrameStatsText(g_D3DApp.fps, g_BackBufferDesc.Width, g_BackBufferDesc.Height, (u32)g_BackBufferDesc.Format,
+                        adapterFormat, g_PresentParams.EnableAutoDepthStencil != 0,
+                        (u32)g_PresentParams.AutoDepthStencilFormat, (u32)g_PresentParams.MultiSampleType,
+                        g_D3DApp.frameStats, sizeof g_D3DApp.frameStats);
+}
+
+// The device and frame lines at the top-left of the frame, in yellow, when asked for.
+static void QueueStats(void) {
+  if (!g_D3DApp.showStats) return;
+  i32 saved[4];
+  memcpy(saved, g_TextColor, sizeof saved);
+  Text_SetColor(255, 255, 0, 255);
+  Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
+  Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
+  memcpy(g_TextColor, saved, sizeof saved);
+}
+
 HRESULT D3DApp_FrameStep(void) {
-  D3DApp_CountFrame((f32)(timeGetTime() * 0.001));
+  if (D3DApp_CountFrame((f32)(timeGetTime() * 0.001))) UpdateFrameStats();
   if (g_D3DApp.renderingSuspended || !g_Device) return 0;
   if (g_D3DApp.deviceLost) {
     RecoverLostDevice();
@@ -516,6 +550,7 @@ HRESULT D3DApp_FrameStep(void) {
   f32 appTime = DXUtil_Timer(TIMER_GETAPPTIME);
   f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
+  QueueStats();
   if (FAILED(D3DApp_RenderFrame())) return 0;
   PresentFrame();
   if (g_RunState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();

@@ -173,6 +173,10 @@ struct LibHooks {
   void (*releaseBeforeReset)(void);    // text font, lazily made effects, shader targets
   void (*releaseRenderTargets)(void);  // around antialias / vsync resets
   void (*recreateRenderTargets)(void); // ... and flag target 0 for clearing
+  // Around a change to another device: everything made on the old one released before it
+  // goes, textures loaded again by name on the new one (DevObjects_Lost / _Reload).
+  void (*deviceObjectsLost)(void);
+  void (*deviceObjectsReload)(void);
   void (*createTextFont)(f32 size);    // screen-text font
   void (*buildTessTables)(void);       // curved-triangle tables
   void (*startMusic)(void);

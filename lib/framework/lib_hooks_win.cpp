@@ -14,7 +14,6 @@
 #include "lib/render/effect_win.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
-#include "model/formats/xfile.h"
 #include "lib/render/rdev.h"
 #include "lib/render/frame.h"
 #include "model/bone2.h"
@@ -22,6 +21,7 @@
 #include "model/obj2.h"
 #include "lib/render/rebuild.h"
 #include "lib/render/render_hooks_win.h"
+#include "lib/render/devobjects.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {
@@ -45,6 +45,8 @@ void Lib_InstallHooks(void) {
   g_LibHooks.releaseRenderTargets = Draw_ReleaseAllTargets;
   g_LibHooks.recreateRenderTargets = RecreateRenderTargets;
   g_LibHooks.loadToonTexture = Draw_LoadToonTexture;
+  g_LibHooks.deviceObjectsLost = DevObjects_Lost;
+  g_LibHooks.deviceObjectsReload = DevObjects_Reload;
   // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
   Object_InstallDeviceHooks();
   // Opening a model file builds the rest matrices of every slot.
@@ -53,7 +55,6 @@ void Lib_InstallHooks(void) {
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;
   g_LibHooks.captureAviFrame = Avi_CaptureFrame;
-  XFile_InstallSeam();
   // Model render data and frame render: buffers, scene, light on g_Device.
   Render_InstallDevice();
   Render_InstallPassHooks();

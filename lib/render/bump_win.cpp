@@ -226,3 +226,30 @@ void Hlsl_DrawBumpSample(u32 renderMode) {
 }
 
 void Hlsl_BumpResetFailures(void) { g_BumpGround.failed = 0; }
+
+template <typename T>
+static void ReleaseAs(void *&p) {
+  if (p) ((T *)p)->Release();
+  p = nullptr;
+}
+
+void Hlsl_BumpRelease(void) {
+  BumpTeapot &t = g_BumpTeapot;
+  ReleaseAs<IDirect3DTexture9>(t.normalMap);
+  ReleaseAs<IDirect3DVertexDeclaration9>(t.declaration);
+  delete (CD3DMesh *)t.mesh;  // its destructor releases the meshes and their textures
+  t.mesh = nullptr;
+  t.loaded = 0;
+  BumpGround &g = g_BumpGround;
+  ReleaseAs<IDirect3DTexture9>(g.colorTexture);
+  ReleaseAs<IDirect3DTexture9>(g.normalTexture);
+  for (BumpGroundMesh &rec : g.meshes) {
+    ReleaseAs<ID3DXMesh>(rec.mesh);
+    for (u32 i = 0; rec.textures && i < rec.materialCount; i++) ReleaseAs<IDirect3DTexture9>(rec.textures[i]);
+    delete[] (D3DMATERIAL9 *)rec.materials;
+    delete[] rec.textures;
+    rec = BumpGroundMesh{};
+  }
+  g.loaded = 0;
+  g.failed = 0;
+}

@@ -14,3 +14,6 @@ void Hlsl_BumpGroundDraw(void);
 void Hlsl_DrawBumpSample(u32 renderMode);
 // Lets a failed ground load try (and report) again; run before every device reset.
 void Hlsl_BumpResetFailures(void);
+// Releases both samples' meshes, textures and declaration; the next draw loads them again
+// (before the device is replaced by another).
+void Hlsl_BumpRelease(void);

@@ -126,6 +126,7 @@ void Hlsl_Install(void) {
   Hlsl_InstallBoneHook();
   g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
   g_RenderHooks.drawBumpSample = Hlsl_DrawBumpSample;
+  g_RenderHooks.releaseBumpSamples = Hlsl_BumpRelease;
   if (!hooked) {
     Draw_AddReleaseHook(ReleaseBeforeReset);
     hooked = true;

@@ -37,6 +37,9 @@ struct HlslState {
   f32 frameTime2D;  // +0.001 per 2D frame
   f32 boneTime;     // +0.01 per bone-effect draw
   HlslDrawModelFn drawModel;   // null draws nothing
+  // A 1 x 1 white texture (made with the shader targets): stage 0 of an untextured group
+  // inside the shader passes, whose pixel shaders always sample stage 0.
+  void *whiteTexture;
   HlslEffectSlot slots[HLSL_FX_COUNT];
 };
 extern HlslState g_Hlsl;

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/object.h"
@@ -30,7 +31,20 @@ void Hlsl_ReleaseTargets(void) {
   ReleaseRef(t.shadowSurface);
   ReleaseRef(t.shadowMap);
   ReleaseRef(t.shadowDepth);
+  if (g_Hlsl.whiteTexture) ((IDirect3DTexture9 *)g_Hlsl.whiteTexture)->Release();
+  g_Hlsl.whiteTexture = nullptr;
   t.recreate = true;
+}
+
+static IDirect3DTexture9 *MakeWhite(void) {
+  IDirect3DTexture9 *tex = nullptr;
+  if (FAILED(Device()->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr))) return nullptr;
+  D3DLOCKED_RECT r;
+  if (SUCCEEDED(tex->LockRect(0, &r, nullptr, 0))) {
+    *(u32 *)r.pBits = 0xFFFFFFFFu;
+    tex->UnlockRect(0);
+  }
+  return tex;
 }
 
 static IDirect3DTexture9 *MakeTarget(D3DFORMAT format) {
@@ -73,11 +87,12 @@ void Hlsl_CreateTargets(void) {
   if (t.shadowMap) t.shadowMap->GetSurfaceLevel(0, &t.shadowSurface);
   ReleaseRef(t.shadowDepth);
   t.shadowDepth = MakeDepth();
+  if (!g_Hlsl.whiteTexture) g_Hlsl.whiteTexture = MakeWhite();
 }
 
 // [SECTION] passes
 
-struct ScreenVertex {
+struct FrameQuadVertex {
   f32 x, y, z, rhw;
   u32 color;
   f32 u, v;
@@ -85,11 +100,11 @@ struct ScreenVertex {
 static const DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 static void DrawQuad(f32 w, f32 h, u32 color, f32 uvMax) {
-  ScreenVertex q[4] = {
+  FrameQuadVertex q[4] = {
       {0, 0, 0, 1, color, 0, 0}, {w, 0, 0, 1, color, uvMax, 0}, {w, h, 0, 1, color, uvMax, uvMax}, {0, h, 0, 1, color, 0, uvMax},
   };
   Device()->SetFVF(kScreenFvf);
-  Device()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(ScreenVertex));
+  Device()->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(FrameQuadVertex));
 }
 
 static void SetTarget(int work, bool clearDepth) {
@@ -219,6 +234,7 @@ void Hlsl_RenderFrame(void) {
     return;
   }
   IDirect3DDevice9 *dev = Device();
+  Draw_SetDefaultStates();
   Hlsl_RenderFrame3D();
   Effect *e2 = Hlsl_GetEffect(HLSL_FX_2D);
   if (!e2) return;
@@ -228,14 +244,14 @@ void Hlsl_RenderFrame(void) {
   for (u32 p = 0; p < passes; p++) {
     Effect_Pass(e2, p);
     dev->SetTexture(0, g_HlslTargets.work[5]);
-    ScreenVertex q[4] = {
+    FrameQuadVertex q[4] = {
         {0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
         {(f32)g_ScreenWidth, 0, 0, 1, 0xFFFFFFFF, 0.99f, 0},
         {(f32)g_ScreenWidth, (f32)g_ScreenHeight, 0, 1, 0xFFFFFFFF, 0.99f, 0.99f},
         {0, (f32)g_ScreenHeight, 0, 1, 0xFFFFFFFF, 0, 0.99f},
     };
     dev->SetFVF(kScreenFvf);
-    dev->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(ScreenVertex));
+    dev->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(FrameQuadVertex));
   }
   Effect_End(e2);
   dev->SetTexture(0, nullptr);

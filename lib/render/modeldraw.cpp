@@ -9,6 +9,7 @@
 #include "lib/draw/pn.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/render/hlsl.h"
 #include "lib/render/meshes.h"
 #include "lib/render/objects.h"
 #include "lib/render/rdev.h"
@@ -176,8 +177,12 @@ static void *GroupTexture(i32 n, i32 part, const Model3 *m, i32 g, bool keyed = 
 }
 
 static void BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g) {
-  DrawDev_SetTexture(0, GroupTexture(n, part, m, g));
-  if (g_ToonTexture) {
+  void *tex = GroupTexture(n, part, m, g);
+  // Inside the shader frame's passes the pixel shaders always sample stage 0 (white stands
+  // for no texture) and the effect owns the later stages (shadow map, work targets).
+  bool shaderPasses = g_LibConfig.shaderMode != 0;
+  DrawDev_SetTexture(0, tex || !shaderPasses ? tex : g_Hlsl.whiteTexture);
+  if (g_ToonTexture && !shaderPasses) {
     DrawDev_SetTexture(1, g_ToonTexture);
     DrawDev_SetStageState(1, DTSS_COLOROP, DTOP_MODULATE);
     DrawDev_SetStageState(1, DTSS_COLORARG1, DTA_TEXTURE);

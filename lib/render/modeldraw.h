@@ -21,6 +21,8 @@ struct RenderHooks {
   const ImageHandle *(*movieImage)(i32 i);
   // Render modes 5 and 6: the bump-mapped samples drawn in place of the model.
   void (*drawBumpSample)(u32 renderMode);
+  // Releases the bump samples' meshes, textures and declaration (the next draw loads them).
+  void (*releaseBumpSamples)(void);
   // Writes the pose of movie object i between keys k and k+1 at fraction t (the movie
   // editor's Movie_InterpolateObject); empty, the pose stays as it is.
   void (*movieInterpolate)(i32 i, i32 k, f32 t);

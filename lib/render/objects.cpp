@@ -139,64 +139,97 @@ void Model3_EvalPoseMatrices(void) {
 }
 
 // [SECTION] Skinning
+//
+// Each vertex is moved by its two bones as (p - origin) * posed, blended by weight. The loop
+// runs on four-float vectors (x, y, z and an unused lane) with every lane doing the scalar
+// formula's operations in the scalar formula's order, so the results are bit for bit those
+// of the per-component code; both bones are always computed and the weight picks the result
+// without a branch.
+
+typedef f32 SkinV4 __attribute__((vector_size(16)));
 
 // p * m without the perspective divide, summed in the order of Mat_TransformPoint.
 static inline void TransformPoint(const Mat4 *m, f32 x, f32 y, f32 z, f32 out[3]) {
   for (int c = 0; c < 3; c++) out[c] = x * m->m[0][c] + y * m->m[1][c] + z * m->m[2][c] + m->m[3][c];
 }
 
-// Origin of each bone's rest matrix: (0, 0, 0) * rest[b].
-struct RestOrigins {
-  f32 o[MODEL3_BONES][3];
+// A bone as the skinning loop reads it: the rows of its posed matrix and the origin of its
+// rest matrix, (0, 0, 0) * rest.
+struct SkinBone {
+  SkinV4 row[4];
+  SkinV4 origin;
+};
+struct SkinTable {
+  SkinBone bone[MODEL3_BONES];
+  i32 count;
 };
 
-static void RestOrigins_Build(const ModelPose *pose, i32 boneCount, RestOrigins *r) {
-  for (i32 b = 0; b < boneCount; b++) TransformPoint(&pose->rest[b], 0.0f, 0.0f, 0.0f, r->o[b]);
-}
-
-static inline void BonePoint(const ModelPose *pose, const RestOrigins *r, i32 b, const Vec3 *p, f32 out[3]) {
-  TransformPoint(&pose->posed[b], p->x - r->o[b][0], p->y - r->o[b][1], p->z - r->o[b][2], out);
-}
-
-static inline void SkinWith(const ModelPose *pose, const RestOrigins *r, i32 boneCount, VertexBinding *bind,
-                            const Vec3 *p, Vec3 *out) {
-  if (bind->bone1 >= boneCount) bind->bone1 = 0;
-  if (bind->bone2 >= boneCount) bind->bone2 = 0;
-  f32 w = bind->weight;
-  f32 q1[3], q2[3];
-  if (w > 0.0f && w < 1.0f) {
-    BonePoint(pose, r, bind->bone1, p, q1);
-    BonePoint(pose, r, bind->bone2, p, q2);
-    f32 k = 1.0f - w;
-    out->x = q1[0] + (q2[0] - q1[0]) * k;
-    out->y = q1[1] + (q2[1] - q1[1]) * k;
-    out->z = q1[2] + (q2[2] - q1[2]) * k;
-  } else if (w == 1.0f) {
-    BonePoint(pose, r, bind->bone1, p, q1);
-    *out = {q1[0], q1[1], q1[2]};
-  } else {
-    BonePoint(pose, r, bind->bone2, p, q2);
-    *out = {q2[0], q2[1], q2[2]};
+static void SkinTable_Build(const ModelPose *pose, i32 boneCount, SkinTable *t) {
+  t->count = boneCount;
+  for (i32 b = 0; b < boneCount; b++) {
+    const Mat4 *m = &pose->posed[b];
+    for (int i = 0; i < 4; i++) t->bone[b].row[i] = SkinV4{m->m[i][0], m->m[i][1], m->m[i][2], m->m[i][3]};
+    f32 o[3];
+    TransformPoint(&pose->rest[b], 0.0f, 0.0f, 0.0f, o);
+    t->bone[b].origin = SkinV4{o[0], o[1], o[2], 0.0f};
   }
+}
+
+static inline SkinV4 Splat(f32 v) { return SkinV4{v, v, v, v}; }
+
+// (p - origin) * posed of one bone.
+static inline SkinV4 BonePoint(const SkinBone *b, SkinV4 p) {
+  SkinV4 d = p - b->origin;
+  return Splat(d[0]) * b->row[0] + Splat(d[1]) * b->row[1] + Splat(d[2]) * b->row[2] + b->row[3];
+}
+
+typedef i32 SkinMask __attribute__((vector_size(16)));
+
+// Lanes of a where mask is all ones, of b where it is zero.
+static inline SkinV4 Select(SkinMask m, SkinV4 a, SkinV4 b) { return (SkinV4)(((SkinMask)a & m) | ((SkinMask)b & ~m)); }
+
+// One vertex: a bone number past the bones is set to 0 in the binding (as it is drawn).
+static inline void SkinWith(const SkinTable *t, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+  u32 b1 = bind->bone1, b2 = bind->bone2;
+  u32 c1 = b1 < (u32)t->count ? b1 : 0, c2 = b2 < (u32)t->count ? b2 : 0;
+  if ((c1 != b1) | (c2 != b2)) {
+    bind->bone1 = (u16)c1;
+    bind->bone2 = (u16)c2;
+  }
+  f32 w = bind->weight;
+  SkinV4 v = {p->x, p->y, p->z, 0.0f};
+  SkinV4 q1 = BonePoint(&t->bone[c1], v), q2 = BonePoint(&t->bone[c2], v);
+  SkinV4 blend = q1 + (q2 - q1) * Splat(1.0f - w);
+  // Between 0 and 1 the blend, exactly 1 the first bone, anything else (NaN too) the second.
+  SkinV4 wv = Splat(w);
+  SkinMask between = (wv > Splat(0.0f)) & (wv < Splat(1.0f)), one = wv == Splat(1.0f);
+  SkinV4 r = Select(between, blend, Select(one, q1, q2));
+  out->x = r[0];
+  out->y = r[1];
+  out->z = r[2];
 }
 
 void Object_SkinPoint(const ModelPose *pose, i32 boneCount, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
   if (boneCount <= 0) boneCount = 1;   // bone 0 always has matrices
   if (boneCount > MODEL3_BONES) boneCount = MODEL3_BONES;
-  RestOrigins r;
-  RestOrigins_Build(pose, boneCount, &r);
-  SkinWith(pose, &r, boneCount, bind, p, out);
+  SkinTable t;
+  SkinTable_Build(pose, boneCount, &t);
+  SkinWith(&t, bind, p, out);
 }
 
-// Skins n points (only those flagged when flags is given) with one table of rest origins.
+// Skins n points (only those flagged when flags is given) with one table of bones.
 static void SkinPoints(const Model3 *m, const ModelPose *pose, VertexBinding *binds, const Vec3 *pts, Vec3 *out,
                        i32 n, const u8 *flags) {
   i32 bones = BoneCountOf(m);
   if (bones <= 0) bones = 1;   // bone 0 always has matrices
-  RestOrigins r;
-  RestOrigins_Build(pose, bones, &r);
-  for (i32 v = 0; v < n; v++)
-    if (!flags || flags[v]) SkinWith(pose, &r, bones, &binds[v], &pts[v], &out[v]);
+  SkinTable t;
+  SkinTable_Build(pose, bones, &t);
+  if (flags) {
+    for (i32 v = 0; v < n; v++)
+      if (flags[v]) SkinWith(&t, &binds[v], &pts[v], &out[v]);
+  } else {
+    for (i32 v = 0; v < n; v++) SkinWith(&t, &binds[v], &pts[v], &out[v]);
+  }
 }
 
 void Object_SkinModel(i32 slot) {

@@ -95,36 +95,46 @@ static i32 NewFanIndexBuffer(void **ib, const MeshPoly *polys, i32 count, bool i
   return written;
 }
 
-// Mode 1: one triangle-list vertex buffer per group.
+// The fan corners of one polygon of group g as vertices of the mode-1 buffer, from dst on;
+// returns the position after them.
+static u8 *WriteFanVertices(const Model3 *m, const Polygon3 *p, u32 g, u8 *dst) {
+  for (i32 t = 0; t + 2 < p->cornerCount; ++t) {
+    const i32 fan[3] = {0, t + 1, t + 2};
+    for (i32 c : fan) {
+      const PolyCorner *pc = &p->corners[c];
+      Vec3 nrm = (m->normals && (i64)pc->normal < (i64)m->normalCount) ? m->normals[pc->normal] : Vec3{0, 0, 0};
+      Vec2 uv = (m->uvs && (i64)pc->uv < (i64)m->uvCount) ? m->uvs[pc->uv] : Vec2{0, 0};
+      Color4 col = Mesh_CornerColor(m, pc, g);
+      Mesh_WriteVertex36(dst, &m->positions[pc->vertex], &nrm, Mesh_PackColor(&col), &uv);
+      dst += MESH_VERTEX36;
+    }
+  }
+  return dst;
+}
+
+// Mode 1: one triangle-list vertex buffer per group, its polygons in polygon order. One pass
+// counts every group's vertices, one pass writes each polygon into its group's buffer.
 static void BuildGroupVertexBuffers(const Model3 *m, ModelPose *pose) {
-  for (i32 g = 0; g < GroupLimit(m); ++g) {
-    i32 n = 0;
-    for (i32 i = 0; i < m->polygonCount; ++i) {
-      const Polygon3 *p = &m->polygons[i];
-      if (p->group == (u32)g && Mesh_PolygonUsable(m, p)) n += 3 * (p->cornerCount - 2);
-    }
-    if (n == 0) continue;
-    void *vb = nullptr;
-    u8 *dst = NewLockedVertexBuffer(&vb, (u32)n * MESH_VERTEX36);
-    if (!dst) continue;
-    for (i32 i = 0; i < m->polygonCount; ++i) {
-      const Polygon3 *p = &m->polygons[i];
-      if (p->group != (u32)g || !Mesh_PolygonUsable(m, p)) continue;
-      for (i32 t = 0; t + 2 < p->cornerCount; ++t) {
-        const i32 fan[3] = {0, t + 1, t + 2};
-        for (i32 c : fan) {
-          const PolyCorner *pc = &p->corners[c];
-          Vec3 nrm = (m->normals && (i64)pc->normal < (i64)m->normalCount) ? m->normals[pc->normal] : Vec3{0, 0, 0};
-          Vec2 uv = (m->uvs && (i64)pc->uv < (i64)m->uvCount) ? m->uvs[pc->uv] : Vec2{0, 0};
-          Color4 col = Mesh_CornerColor(m, pc, (u32)g);
-          Mesh_WriteVertex36(dst, &m->positions[pc->vertex], &nrm, Mesh_PackColor(&col), &uv);
-          dst += MESH_VERTEX36;
-        }
-      }
-    }
-    RDev_UnlockVertex(vb);
-    pose->vertexBuffers[g] = vb;
-    pose->primCounts[g] = n;
+  i32 groups = GroupLimit(m);
+  i32 n[MODEL3_GROUPS] = {};
+  for (i32 i = 0; i < m->polygonCount; ++i) {
+    const Polygon3 *p = &m->polygons[i];
+    if (p->group < (u32)groups && Mesh_PolygonUsable(m, p)) n[p->group] += 3 * (p->cornerCount - 2);
+  }
+  void *vb[MODEL3_GROUPS] = {};
+  u8 *dst[MODEL3_GROUPS] = {};
+  for (i32 g = 0; g < groups; ++g)
+    if (n[g] > 0) dst[g] = NewLockedVertexBuffer(&vb[g], (u32)n[g] * MESH_VERTEX36);
+  for (i32 i = 0; i < m->polygonCount; ++i) {
+    const Polygon3 *p = &m->polygons[i];
+    if (p->group >= (u32)groups || !dst[p->group] || !Mesh_PolygonUsable(m, p)) continue;
+    dst[p->group] = WriteFanVertices(m, p, p->group, dst[p->group]);
+  }
+  for (i32 g = 0; g < groups; ++g) {
+    if (!dst[g]) continue;
+    RDev_UnlockVertex(vb[g]);
+    pose->vertexBuffers[g] = vb[g];
+    pose->primCounts[g] = n[g];
   }
 }
 
@@ -343,6 +353,29 @@ void Render_RebuildSlot(i32 slot) {
       break;
     default: break;
   }
+}
+
+void Render_ReleaseSlotBuffers(i32 slot) {
+  if (slot < 0 || slot >= MODEL3_SLOTS) return;
+  if (ModelPose *pose = g_ModelPoses[slot])
+    for (i32 g = 0; g < MODEL3_GROUPS; ++g) {
+      RDev_Release(&pose->vertexBuffers[g]);
+      RDev_Release(&pose->indexBuffers[g]);
+      pose->primCounts[g] = 0;
+    }
+  if (PaletteMesh3 *pm = g_PaletteMesh3[slot])
+    for (i32 g = 0; g < MODEL3_GROUPS; ++g)
+      for (i32 s = 0; s < pm->groups[g].subCount; ++s) {
+        RDev_Release(&pm->groups[g].subs[s].vertexBuffer);
+        RDev_Release(&pm->groups[g].subs[s].indexBuffer);
+        pm->groups[g].subs[s].indexCount = 0;
+      }
+  if (WeldedMesh *w = g_WeightedMesh4[slot])
+    for (i32 b = 0; b < w->batchCount; ++b) {
+      RDev_Release(&w->batches[b].vertexBuffer);
+      RDev_Release(&w->batches[b].indexBuffer);
+    }
+  if (Model3 *m = Model3_Get(slot)) m->changed = 1;
 }
 
 void Object_RebuildModelMeshes(void) {

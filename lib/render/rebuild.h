@@ -37,6 +37,10 @@ inline bool Mesh_NeedsIndex32(i32 vertices) { return vertices > 65535; }
 void Object_RebuildModelMeshes(void);
 // The same for one slot (no checks of the changed flag).
 void Render_RebuildSlot(i32 slot);
+// Releases every device buffer of the slot's render data (group buffers, mode-3 sub-meshes,
+// mode-4 batches) and sets its model's changed flag, so the next per-frame pass builds them
+// again on the device then current.
+void Render_ReleaseSlotBuffers(i32 slot);
 // Destination blend ONE when add is true, else INVSRCALPHA.
 void Draw_SetAddBlend(bool add);
 // Connects the per-frame pass (lib/render/objects.h) to this set-up: the rebuild, the

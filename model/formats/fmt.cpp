@@ -59,15 +59,56 @@ i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
   return 1;
 }
 
+// Elements an import of a file of `size` bytes gets in every array: no format makes more
+// than four of any element from one byte of its file (a file that needs more is read again
+// at full capacity by Fmt_Import).
+static i32 RoomForFile(size_t size, u32 capacity) {
+  u64 room = (u64)size * 4 + 64;
+  return (i32)(room < capacity ? room : capacity);
+}
+
+Model3 *Fmt_NewModelFor(size_t fileSize) {
+  i32 vertices = RoomForFile(fileSize, g_MaxVertices), polygons = RoomForFile(fileSize, g_MaxPolygons);
+  if ((u32)vertices >= g_MaxVertices && (u32)polygons >= g_MaxPolygons) return Fmt_NewModel();
+  Model3 *m = Model3_New();
+  bool ok = m && Model3_Reserve(m, vertices, vertices, vertices, vertices, polygons);
+  // The key tables a full model has: every bone's, with the tracks of the motion in use.
+  for (i32 b = 0; ok && b < MODEL3_BONES; b++) ok = Model3_EnsureKeyTable(m, b);
+  if (ok) {
+    m->keyTableLength = MODEL3_MOTIONS;
+    Model3_FreshTracks(m);
+  }
+  if (!ok) {
+    Model3_Free(m);
+    return nullptr;
+  }
+  return m;
+}
+
+// One parse of the file into a scratch model of the given room (full: every array at capacity).
+static FmtResult ParseInto(Model3 **out, const FileData *f, bool full, FmtParseFn parse, FmtStatus *st) {
+  *out = full ? Fmt_NewModel() : Fmt_NewModelFor(f->size);
+  if (!*out) return FMT_NOT_READ;
+  *st = FmtStatus{};
+  return parse(*out, f->data, f->size, st);
+}
+
 i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse) {
   if (slot < 0 || slot >= MODEL3_SLOTS || !path || !path[0]) return 0;
   FileData f;
   if (!File_ReadAll(path, &f)) return 0;
   i32 ok = 0;
-  Model3 *m = Fmt_NewModel();
+  // A scratch model sized from the file; a file it cannot take is parsed again at full
+  // capacity, so its result and its refusal are those of a full model.
+  Model3 *m = nullptr;
+  FmtStatus st = {};
+  FmtResult r = ParseInto(&m, &f, false, parse, &st);
+  bool sized = m && (m->capPositions < (i32)g_MaxVertices || m->capPolygons < (i32)g_MaxPolygons);
+  if (r != FMT_OK && sized) {
+    Model3_Free(m);
+    r = ParseInto(&m, &f, true, parse, &st);
+  }
   if (m) {
-    FmtStatus st = {};
-    FmtResult r = parse(m, f.data, f.size, &st);
     if (r == FMT_OK) {
       ok = Fmt_Commit(slot, m, path);
       m = nullptr;

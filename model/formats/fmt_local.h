@@ -1,7 +1,7 @@
 // Helpers shared by the foreign-format importers and exporters (this folder only).
 //
-// Every importer parses a whole file held in memory into a scratch model made with full
-// arrays, and only a complete, valid result is moved into the slot (Fmt_Commit). The
+// Every importer parses a whole file held in memory into a scratch model with room for what
+// the file can hold, and only a complete, valid result is moved into the slot (Fmt_Commit). The
 // in-memory parsers are also the entries of the fuzz targets.
 #pragma once
 #include "model/bytes.h"
@@ -29,6 +29,9 @@ FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...)
 
 // A new model with every array at capacity (the importers' scratch target).
 Model3 *Fmt_NewModel(void);
+// A scratch model with room for what a file of fileSize bytes can hold (full capacity for a
+// big file); its bones have their key tables as in a full model.
+Model3 *Fmt_NewModelFor(size_t fileSize);
 // Moves a finished model into the slot, names it after the path and loads its used
 // textures through the seam; the model is consumed. Returns 1.
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path);
@@ -65,3 +68,4 @@ FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Rok_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+FmtResult XFile_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st);

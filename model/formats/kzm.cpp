@@ -3,7 +3,8 @@
 // Layout (little-endian): "KZM", i32 version 2002040, i32 motion 0's length, 3 x i32 model
 // words, i32 motion count M, per motion {i32 used; when 1: name, i32 length}, i32 sound count
 // S, S names. Files from older writers carry one more i32 before each used motion's length;
-// the reader takes whichever of the two layouts ends exactly at the end of the file.
+// the reader takes whichever of the two layouts ends exactly at the end of the file, and
+// otherwise the writer's layout with whatever follows its sound list ignored.
 #include "model/formats/kzm.h"
 
 #include <stdlib.h>
@@ -38,15 +39,17 @@ struct KzmData {
   char sounds[MODEL3_SOUNDS][MODEL3_NAME];
 };
 
-// One layout: with or without the extra word after a used motion's name. True only when the
-// data ends exactly after the sound list.
-static bool ParseLayout(const u8 *data, size_t size, bool extraWord, KzmData *d) {
+enum KzmFit { KZM_BROKEN, KZM_EXACT, KZM_TRAILING };
+
+// One layout: with or without the extra word after a used motion's name; says whether the
+// data ends exactly after the sound list or goes on past it.
+static KzmFit ParseLayout(const u8 *data, size_t size, bool extraWord, KzmData *d) {
   ByteReader r;
   Rd_Init(&r, data, size);
   u8 magic[3];
   Rd_Bytes(&r, magic, 3);
   i32 version = Rd_I32(&r);
-  if (r.err || memcmp(magic, "KZM", 3) != 0 || version != KZM_VERSION) return false;
+  if (r.err || memcmp(magic, "KZM", 3) != 0 || version != KZM_VERSION) return KZM_BROKEN;
   d->firstLength = Rd_I32(&r);
   for (int i = 0; i < 3; i++) d->words[i] = Rd_I32(&r);
   d->motionCount = Rd_Count(&r, MODEL3_MOTIONS);
@@ -54,24 +57,33 @@ static bool ParseLayout(const u8 *data, size_t size, bool extraWord, KzmData *d)
     KzmMotion *mo = &d->motions[m];
     mo->used = Rd_U32(&r);
     if (mo->used != 1) continue;
-    if (!Rd_Name(&r, mo->name, sizeof mo->name)) return false;
+    if (!Rd_Name(&r, mo->name, sizeof mo->name)) return KZM_BROKEN;
     if (extraWord) Rd_Skip(&r, 4);
     mo->length = Rd_I32(&r);
   }
   d->soundCount = Rd_Count(&r, MODEL3_SOUNDS);
   for (i32 s = 0; s < d->soundCount && !r.err; s++)
-    if (!Rd_Name(&r, d->sounds[s], sizeof d->sounds[s])) return false;
-  return !r.err && Rd_AtEnd(&r);
+    if (!Rd_Name(&r, d->sounds[s], sizeof d->sounds[s])) return KZM_BROKEN;
+  if (r.err) return KZM_BROKEN;
+  return Rd_AtEnd(&r) ? KZM_EXACT : KZM_TRAILING;
 }
 
 bool Kzm_Parse(Model3 *m, const u8 *data, size_t size) {
   if (!m) return false;
   KzmData *d = (KzmData *)calloc(1, sizeof(KzmData));
   if (!d) return false;
-  bool ok = ParseLayout(data, size, false, d);
+  // A layout that ends exactly decides first (so files of either writer read as they always
+  // did); bytes after a whole file in the writer's layout are then ignored, as the format's
+  // reader stops after the sound list.
+  KzmFit writer = ParseLayout(data, size, false, d);
+  bool ok = writer == KZM_EXACT;
   if (!ok) {
     memset(d, 0, sizeof *d);
-    ok = ParseLayout(data, size, true, d);
+    ok = ParseLayout(data, size, true, d) == KZM_EXACT;
+  }
+  if (!ok && writer == KZM_TRAILING) {
+    memset(d, 0, sizeof *d);
+    ok = ParseLayout(data, size, false, d) != KZM_BROKEN;
   }
   if (ok) {
     m->motions[0].length = d->firstLength;

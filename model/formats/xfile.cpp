@@ -1,10 +1,11 @@
-// X files: the portable half. Building a model from a loaded mesh, and the binary writer
+// X files: the import (our reader's merged mesh built into a model) and the binary writer
 // that stands in for the platform's mesh saver.
 #include "model/formats/xfile.h"
 
 #include <string.h>
 
 #include "model/formats/fmt_local.h"
+#include "model/formats/xread.h"
 #include "model/seam.h"
 
 // [SECTION] Import
@@ -127,6 +128,43 @@ bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *
   return true;
 }
 
+static const i32 kLoadFailed = (i32)0x80004005;
+
+// Reads a file image into the scratch model: 1, kLoadFailed (reason set unless the data is
+// no X file at all) or -1 for a mesh the model cannot hold (reason set).
+static i32 ParseInto(Model3 *m, const u8 *data, size_t size, const char *path, char *reason, size_t reasonSize) {
+  XReadMesh mesh;
+  if (XRead_Parse(data, size, path, &mesh, reason, reasonSize) != XREAD_OK) return kLoadFailed;
+  XMeshData view;
+  XRead_View(&mesh, &view);
+  return XFile_BuildModel(m, &view, path, reason, reasonSize) ? 1 : -1;
+}
+
+FmtResult XFile_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
+  i32 r = ParseInto(m, data, size, "", st->reason, sizeof st->reason);
+  st->result = r == 1 ? FMT_OK : st->reason[0] ? FMT_REFUSED : FMT_NOT_READ;
+  return st->result;
+}
+
+i32 XFile_Import(i32 slot, const char *path) {
+  if (slot < 0 || slot >= MODEL3_SLOTS || !path || !path[0]) return kLoadFailed;
+  FileData f;
+  if (!File_ReadAll(path, &f)) return kLoadFailed;
+  char reason[256] = "";
+  i32 result = kLoadFailed;
+  Model3 *m = Fmt_NewModel();
+  if (m) result = ParseInto(m, f.data, f.size, path, reason, sizeof reason);
+  if (result == 1) {
+    result = Fmt_Commit(slot, m, path);
+    m = nullptr;
+  } else if (reason[0]) {
+    Lib_ErrorBox(reason);
+  }
+  Model3_Free(m);
+  File_Free(&f);
+  return result;
+}
+
 // [SECTION] Binary writer
 
 enum XToken : u16 {
@@ -209,7 +247,8 @@ static void WriteMaterialList(ByteWriter *w, const Model3 *m, u32 triangles) {
   Wr_U32(w, 11);
   for (f32 v : material) Wr_F32(w, v);
   const Model3Texture &tex = m->textures[1];
-  if (m->textureCount > 1 && tex.used && tex.name && tex.name[0]) {
+  // Entry 1's own used word decides, whatever the texture count says.
+  if (tex.used && tex.name && tex.name[0]) {
     OpenObject(w, "TextureFilename");
     size_t n = strlen(tex.name);
     Wr_U16(w, TOKEN_STRING);

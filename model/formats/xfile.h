@@ -1,9 +1,8 @@
-// DirectX .x files: import through the platform's mesh loader, export through our own
-// binary writer ("xof 0303bin 0032").
+// DirectX .x files: import through our own reader (xread.h), export through our own binary
+// writer ("xof 0303bin 0032"); both the same on every platform.
 //
-// The import is split in two: the Windows side loads the file with D3DX and hands the
-// mesh over as plain arrays (XMeshData); XFile_BuildModel turns those into a model, and is
-// portable so that tests and the fuzzer reach it. The export is portable entirely.
+// The import is split in two: the reader merges the file's meshes into plain arrays
+// (XMeshData), the form a loaded mesh takes; XFile_BuildModel turns those into a model.
 #pragma once
 #include "model/bytes.h"
 #include "model/model3.h"
@@ -36,7 +35,7 @@ struct XAttributeRange {
 struct XMeshData {
   const XMeshVertex *vertices;
   u32 vertexCount;
-  const u16 *indices;   // three per face
+  const u32 *indices;   // three per face
   u32 faceCount;
   const XMaterial *materials;
   u32 materialCount;
@@ -59,8 +58,7 @@ bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reas
 // the model cannot be written (with a message); a failed save leaves the old file as it was.
 i32 XFile_Export(i32 slot, const char *path);
 
-// Imports an X file into a slot (Windows: D3DX): 1 on success, 0x80004005 when the file
-// cannot be loaded, -1 when the mesh cannot be read; the slot is left as it was unless 1.
+// Imports an X file into a slot: 1 on success, 0x80004005 when the file cannot be read
+// (missing, not an X file, or damaged: the last with a message), -1 when the mesh is beyond
+// what a model holds (with a message); the slot is left as it was unless 1.
 i32 XFile_Import(i32 slot, const char *path);
-// Puts the importer into the core's seam (Windows start-up).
-void XFile_InstallSeam(void);

@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "app/current.h"
+#include "app/entries.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_seam.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "app/views.h"
+#include "edit3d/undo.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -41,6 +45,25 @@ void Pump(int steps) {
   int code;
   for (int i = 0; i < steps; i++)
     if (!App_LoopStep(&code)) break;
+}
+
+// The file dialogs answer with a file of the temporary folder and leave that folder current,
+// as the real ones do.
+std::string g_answer;
+BOOL AnswerFileDialog(OPENFILENAMEA *ofn) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  SetCurrentDirectoryA(dir);
+  lstrcpynA(ofn->lpstrFile, (std::string(dir) + g_answer).c_str(), (int)ofn->nMaxFile);
+  if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_answer.c_str(), (int)ofn->nMaxFileTitle);
+  return TRUE;
+}
+
+// A key released in a window after the loop ran dry: the idle pass frees the key latch
+// (by hand here: a program without focus waits in GetMessage and has no idle passes).
+void Release(HWND w, UINT vk) {
+  g_AppShell.keyLatch = 0;
+  SendMessageA(w, WM_KEYUP, vk, 0);
 }
 
 std::string TempKzp() {
@@ -122,6 +145,55 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_NE(GetMenu(g_MainWnd), menu);
   EXPECT_FALSE(IsMenu(menu));
+
+  // File menu: a model saved by the program, opened and saved under a new name: the same bytes.
+  Undo_Install();
+  g_ModalHooks.getOpenFileName = AnswerFileDialog;
+  g_ModalHooks.getSaveFileName = AnswerFileDialog;
+  std::string tempDir = path.substr(0, path.size() - strlen("miravel_cmdline.KZP"));
+  g_answer = "miravel_cmdline.KZP";
+  SendMessageA(g_MainWnd, WM_COMMAND, 40023, 0);
+  ASSERT_NE(g_Model3Slots[0], nullptr);
+  EXPECT_EQ(g_Model3Slots[0]->positionCount, 3);
+  g_answer = "miravel_first.KZP";
+  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, 40023, 0);
+  Pump(10);
+  ASSERT_NE(g_Model3Slots[0], nullptr);
+  g_answer = "miravel_saved.KZP";
+  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  std::vector<u8> first = ReadFileBytes(tempDir + "miravel_first.KZP");
+  EXPECT_FALSE(first.empty());
+  EXPECT_EQ(ReadFileBytes(tempDir + g_answer), first);
+  DeleteFileA((tempDir + "miravel_first.KZP").c_str());
+  DeleteFileA((tempDir + g_answer).c_str());
+
+  // Keys in a view window (the main window when the layout has none): two edits recorded,
+  // U twice and I once leave the model of the first edit.
+  HWND keys = g_Views[14][1].window ? (HWND)g_Views[14][1].window : g_MainWnd;
+  Pump(5);
+  g_Model3Slots[0]->positions[0].x = 9;
+  g_ShellSeam.undoPush("edit 1");
+  g_Model3Slots[0]->positions[0].x = 20;
+  g_ShellSeam.undoPush("edit 2");
+  Release(keys, 'U');
+  Release(keys, 'U');
+  Release(keys, 'I');
+  EXPECT_EQ(g_Model3Slots[0]->positions[0].x, 9.0f);
+  // F7 reads the data folder's "0.KZP" (a cube) into slot 0.
+  Release(keys, VK_F7);
+  ASSERT_NE(g_Model3Slots[0], nullptr);
+  EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
+  EXPECT_EQ(g_Model3Slots[0]->positionCount, 8);
+  // Esc answered "いいえ" keeps the program running.
+  g_boxAnswer = IDNO;
+  Release(keys, VK_ESCAPE);
+  EXPECT_EQ(g_boxes, 1);
+  EXPECT_TRUE(IsWindow(g_MainWnd));
+  g_boxes = 0;
+  g_ModalHooks.getOpenFileName = nullptr;
+  g_ModalHooks.getSaveFileName = nullptr;
+  SetCurrentDirectoryA(g_DataDir);
 
   // Commands: the family hook sees each exactly once, the notification word ignored.
   FamilyHooks saved = g_FamilyHooks[FAMILY_3D_MODEL];

@@ -161,10 +161,15 @@ bool AnswerBox(DWORD pid, int id) {
   return true;
 }
 
-void PressEscape(HWND main) {
-  PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-  PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+// A key pressed and released as a user does: the program's loop runs idle passes in between,
+// so the release is not lost to the one-key-per-pass latch. Global keys act on release.
+void PressKey(HWND main, UINT vk, LPARAM scan) {
+  PostMessageA(main, WM_KEYDOWN, vk, scan);
+  Sleep(200);
+  PostMessageA(main, WM_KEYUP, vk, scan | 0xC0000000);
 }
+
+void PressEscape(HWND main) { PressKey(main, VK_ESCAPE, 0x00010001); }
 
 // Starts the program and waits for its edit-mode selector: the main window, or null.
 HWND StartToMain(App &app, HWND *selector = nullptr) {
@@ -359,8 +364,7 @@ TEST(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
   bool vsync = IsChecked(options, IDC_OPT_VSYNC);
   Click(options, IDC_OPT_VSYNC);
   EXPECT_TRUE(WaitCheckState(options, IDC_OPT_VSYNC, !vsync)) << "one click";
-  PostMessageA(main, WM_KEYDOWN, VK_F3, 0x003D0001);
-  PostMessageA(main, WM_KEYUP, VK_F3, 0xC03D0001);
+  PressKey(main, VK_F3, 0x003D0001);
   EXPECT_TRUE(WaitCheckState(options, IDC_OPT_VSYNC, vsync)) << "F3";
   Click(options, IDC_OPT_CLOSE);
   ASSERT_TRUE(WaitGone(options));

@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
+#include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_rows.h"
 #include "layer_objects.h"

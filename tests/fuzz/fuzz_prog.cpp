@@ -1,17 +1,49 @@
 // Fuzz target: the script compiler on arbitrary source bytes. Every compile either is refused
 // (a table would overflow) or yields a block whose Program.KZS parses back and writes again
-// byte for byte, with codes, variable operands and jump targets in range.
+// byte for byte, with codes, variable operands and jump targets in range. Each compiled block
+// then runs for ten frames on a host that accepts every call, drawing its queue each frame.
 #include <stdlib.h>
 #include <string.h>
 
 #include "model/bytes.h"
 #include "scene/prog.h"
 #include "scene/prog_kzs.h"
+#include "scene/prog_run.h"
 
 static KzsFile *s_file;
 
 static void Check(bool ok) {
   if (!ok) abort();
+}
+
+// Every slot and object below 8 exists; keys with an odd code are held.
+static void InstallHost(void) {
+  ProgHost &h = g_ProgHost;
+  h.textOn = [] { return true; };
+  h.imageLoad = [](ImageHandle *hd, const char *) {
+    hd->loaded = 1;
+    hd->row = 0;
+    return 0;
+  };
+  h.imageDraw = [](const ImageHandle *hd, i32, i32) { Check(hd->loaded == 1); };
+  h.modelLoad = [](i32 slot, const char *) { Check(slot >= 0 && slot < 256); return true; };
+  h.modelSet = [](i32 slot, i32, i32) { Check(slot >= 0 && slot < 256); return slot < 8; };
+  h.objectExists = [](i32 n) { return n < 8; };
+  h.objectSet = [](i32 n, i32, f32, f32, f32) { return n >= 0 && n < 8; };
+  h.keyHeld = [](i32 k) { Check(k >= 0 && k < 256); return (k & 1) != 0; };
+}
+
+static void RunTenFrames(void) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!g_ProgHost.textOn) InstallHost();
+  rt->running = 1;
+  Prog_ResetState();
+  for (int f = 0; f < 10 && rt->running; f++) {
+    Prog_Execute();
+    Check(rt->queueCount >= 0 && rt->queueCount < PROG_QUEUE_SIZE);
+    Prog_Draw();
+  }
+  rt->running = 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
@@ -35,5 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
   Check(again.size == w.size && memcmp(again.data, w.data, w.size) == 0);
   Wr_Free(&w);
   Wr_Free(&again);
+  RunTenFrames();
   return 0;
 }

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
   u32 rangeCount = Rd_U8(&r);
   std::vector<XMeshVertex> vertices(vertexCount);
   for (XMeshVertex &v : vertices) Rd_Bytes(&r, &v, sizeof v);
-  std::vector<u16> indices((size_t)faceCount * 3);
-  for (u16 &i : indices) i = Rd_U16(&r);
+  std::vector<u32> indices((size_t)faceCount * 3);
+  for (u32 &i : indices) i = Rd_U16(&r);
   std::vector<XMaterial> materials(materialCount);
   for (XMaterial &m : materials) {
     Rd_Bytes(&r, m.diffuse, sizeof m.diffuse);

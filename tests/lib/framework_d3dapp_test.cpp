@@ -3,6 +3,8 @@
 // the framework timer and the framework utilities.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -281,6 +283,44 @@ TEST(FrameworkText, FormatNamesAndBoundedCopies) {
   EXPECT_STREQ(buf, "abcde");
   EXPECT_EQ(DXUtil_CopyString(buf, "x", 0), (HResult)HRES_INVALIDARG);
   EXPECT_EQ(DXUtil_CopyString(nullptr, "x", 4), (HResult)HRES_INVALIDARG);
+}
+
+TEST(StatisticsTexts, DeviceAndFrameLines) {
+  struct DeviceCase {
+    u32 type, vp;
+    const char *adapter, *want;
+  } devices[] = {
+      {DEVTYPE_HAL, VP_PURE_HARDWARE, "Wine GPU", "HAL (pure hw vp): Wine GPU"},
+      {DEVTYPE_HAL, VP_SOFTWARE, "Wine GPU", "HAL (sw vp): Wine GPU"},
+      {DEVTYPE_REF, VP_HARDWARE, "Wine GPU", "REF (simulated hw vp)"},
+      {DEVTYPE_SW, VP_MIXED, nullptr, "SW (simulated mixed vp)"},
+  };
+  for (const DeviceCase &c : devices) {
+    char out[200];
+    D3DApp_DeviceStatsText(c.type, c.vp, c.adapter, out, sizeof out);
+    EXPECT_STREQ(out, c.want);
+  }
+  // A long adapter name: 89 characters at most.
+  char out[200];
+  D3DApp_DeviceStatsText(DEVTYPE_HAL, VP_HARDWARE, std::string(150, 'x').c_str(), out, sizeof out);
+  EXPECT_EQ(strlen(out), 89u);
+  EXPECT_EQ(std::string(out, 15), "HAL (hw vp): xx");
+
+  struct FrameCase {
+    f32 fps;
+    u32 bb, adapter;
+    bool depth;
+    u32 samples;
+    const char *want;
+  } frames[] = {
+      {59.951f, 22, 22, true, 0, "59.95 fps (640x480), X8R8G8B8 (D24S8)"},
+      {12.0f, 21, 22, false, 1, "12.00 fps (640x480), backbuf A8R8G8B8, adapter X8R8G8B8 (Nonmaskable Multisample)"},
+      {0.0f, 22, 22, true, 4, "0.00 fps (640x480), X8R8G8B8 (D24S8) (4x Multisample)"},
+  };
+  for (const FrameCase &c : frames) {
+    D3DApp_FrameStatsText(c.fps, 640, 480, c.bb, c.adapter, c.depth, 75, c.samples, out, sizeof out);
+    EXPECT_STREQ(out, c.want);
+  }
 }
 
 }  // namespace

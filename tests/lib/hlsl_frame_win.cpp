@@ -1,7 +1,8 @@
-// The shader frame under Wine: a cube (scene object 0) above a ground plate, drawn through
-// HLSL_3D.fx / HLSL_2D.fx into the work targets and onto the back buffer. The ground under
-// the cube is darkened by the shadow map, the bloom switch changes the picture, and the
-// picture matches its golden image.
+// The shader frame under Wine: a cube (scene object 0) above a ground plate, drawn by the
+// model drawing inside the HLSL_3D.fx passes and copied onto the back buffer by HLSL_2D.fx.
+// The ground under the cube is darkened by the shadow map, the ground shows its texture
+// (red on its left half, blue on its right) where it is lit, the bloom switch changes the
+// picture, and the picture matches its golden image.
 #include <gtest/gtest.h>
 
 #include <math.h>
@@ -11,65 +12,37 @@
 #include <vector>
 
 #include "draw_device_win.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/drawdev_win.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_frame_win.h"
 #include "lib/render/objects.h"
+#include "lib/render/rdev.h"
+#include "lib/render/rdev_win.h"
+#include "model/mesh.h"
 #include "model/model3.h"
+#include "model/seam.h"
 #include "model/object.h"
 
 namespace {
 
-struct TestVertex {
-  f32 x, y, z, nx, ny, nz;
-  u32 color;
-};
+void ReleaseUnknown(void *h) { ((IUnknown *)h)->Release(); }
 
-// Stand-in for the model drawing: every polygon fanned into triangles with its face normal
-// turned away from the model's centre and the group colour.
-void DrawModelForTest(i32, i32, Model3 *m) {
-  Vec3 centre = {0, 0, 0};
-  for (i32 i = 0; i < m->positionCount; i++) {
-    centre.x += m->positions[i].x / (f32)m->positionCount;
-    centre.y += m->positions[i].y / (f32)m->positionCount;
-    centre.z += m->positions[i].z / (f32)m->positionCount;
-  }
-  std::vector<TestVertex> v;
-  for (i32 p = 0; p < m->polygonCount; p++) {
-    const Polygon3 &poly = m->polygons[p];
-    const Vec3 &a = m->positions[poly.corners[0].vertex], &b = m->positions[poly.corners[1].vertex],
-               &c = m->positions[poly.corners[2].vertex];
-    f32 ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z, wx = c.x - b.x, wy = c.y - b.y, wz = c.z - b.z;
-    f32 n[3] = {uy * wz - uz * wy, uz * wx - ux * wz, ux * wy - uy * wx};
-    f32 len = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    f32 fc[3] = {0, 0, 0};
-    for (int k = 0; k < poly.cornerCount; k++) {
-      fc[0] += m->positions[poly.corners[k].vertex].x - centre.x;
-      fc[1] += m->positions[poly.corners[k].vertex].y - centre.y;
-      fc[2] += m->positions[poly.corners[k].vertex].z - centre.z;
-    }
-    if (n[0] * fc[0] + n[1] * fc[1] + n[2] * fc[2] < 0) len = -len;
-    const Group3 &g = m->groups[poly.group];
-    u32 color = D3DCOLOR_ARGB(255, (int)g.r, (int)g.g, (int)g.b);
-    for (int k = 1; k + 1 < poly.cornerCount; k++)
-      for (int idx : {0, k, k + 1}) {
-        const Vec3 &q = m->positions[poly.corners[idx].vertex];
-        v.push_back({q.x, q.y, q.z, n[0] / len, n[1] / len, n[2] / len, color});
-      }
-  }
-  g_Device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
-  g_Device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, (UINT)(v.size() / 3), v.data(), sizeof(TestVertex));
-}
-
+// A box (or its bottom plate) of flat-shaded quads, corners clockwise seen from outside;
+// texture coordinates spread x and z over 0..1.
 Model3 *MakeBox(i32 slot, f32 hx, f32 hy, f32 hz, bool plateOnly) {
   Model3 *m = Model3_Init(slot);
   if (!m) return nullptr;
   i32 quads = plateOnly ? 1 : 6;
   if (!Model3_Reserve(m, 8, 8, 8, 8, quads)) return nullptr;
-  for (int i = 0; i < 8; i++)
+  for (int i = 0; i < 8; i++) {
     m->positions[i] = {(i & 1) ? hx : -hx, (i & 2) ? hy : -hy, (i & 4) ? hz : -hz};
+    m->uvs[i] = {(i & 1) ? 1.0f : 0.0f, (i & 4) ? 1.0f : 0.0f};
+  }
+  m->uvCount = 8;
   static const int faces[6][4] = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
   static const int plate[4] = {0, 4, 5, 1};  // the y = -hy side
   m->positionCount = 8;
@@ -77,12 +50,18 @@ Model3 *MakeBox(i32 slot, f32 hx, f32 hy, f32 hz, bool plateOnly) {
   for (int p = 0; p < quads; p++) {
     m->polygons[p].cornerCount = 4;
     m->polygons[p].group = 0;
-    for (int k = 0; k < 4; k++) m->polygons[p].corners[k].vertex = plateOnly ? plate[k] : faces[p][k];
+    for (int k = 0; k < 4; k++) {
+      u32 v = (u32)(plateOnly ? plate[k] : faces[p][k]);
+      m->polygons[p].corners[k].vertex = m->polygons[p].corners[k].uv = v;
+    }
   }
   m->groups[0].r = m->groups[0].g = m->groups[0].b = 200;
   m->groups[0].a = 255;
-  m->groups[0].shading = 4;
+  m->groups[0].shading = 3;
+  for (int c = 0; c < 4; c++) m->color[c] = 255;
+  m->displayMode = 2;
   m->shown = 1;
+  Model3_CalcNormals(m);
   return m;
 }
 
@@ -90,19 +69,34 @@ struct ShaderFrameWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
   RenderHooks savedHooks;
+  CoreSeam savedSeam;
   void SetUp() override {
     savedHooks = g_RenderHooks;
+    savedSeam = g_Seam;
     ASSERT_TRUE(TestDevice_Create(&t, 640, 480));
     saved = g_Device;
     g_Device = t.device;
+    g_Seam.releaseHandle = ReleaseUnknown;
+    Draw_InstallFor(&t.device);
+    Render_InstallDeviceFor(&t.device);
     g_ScreenWidth = 640;
     g_ScreenHeight = 480;
     Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
     Hlsl_Install();
-    g_Hlsl.drawModel = DrawModelForTest;
     g_LibConfig.shaderMode = 1;
     ASSERT_NE(MakeBox(1, 5, 5, 5, false), nullptr);
-    ASSERT_NE(MakeBox(2, 50, 0, 50, true), nullptr);
+    Model3 *plate = MakeBox(2, 50, 0, 50, true);
+    ASSERT_NE(plate, nullptr);
+    // The plate's texture: red on the left half (u < 0.5), blue on the right.
+    IDirect3DTexture9 *tex = nullptr;
+    ASSERT_EQ(t.device->CreateTexture(16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &tex, nullptr), D3D_OK);
+    D3DLOCKED_RECT r;
+    ASSERT_EQ(tex->LockRect(0, &r, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 16; y++)
+      for (int x = 0; x < 16; x++) ((u32 *)((u8 *)r.pBits + y * r.Pitch))[x] = x < 8 ? 0xFFFF2020u : 0xFF2020FFu;
+    tex->UnlockRect(0);
+    g_ModelPoses[2]->textures[1] = tex;
+    plate->groups[0].texture = 1;
     KZL::OBJECT *cube = ObjectInit(0), *ground = ObjectInit(1);
     ASSERT_TRUE(cube && ground);
     cube->modelSlot = 1;
@@ -125,6 +119,9 @@ struct ShaderFrameWin : ::testing::Test {
     g_LibConfig.shaderOption = 0;
     Model3_FreeSlot(1);
     Model3_FreeSlot(2);
+    g_RenderDev = RenderDev{};
+    g_DrawDev = DrawDev{};
+    g_Seam = savedSeam;
     g_Device = saved;
     TestDevice_Destroy(&t);
   }
@@ -158,6 +155,11 @@ TEST_F(ShaderFrameWin, ShadowUnderObjectZeroBloomSwitchAndGolden) {
   int lit = Brightness(PixelAt(plain, -25, 0, 25));
   EXPECT_GT(lit, 150) << std::hex << PixelAt(plain, -25, 0, 25);
   EXPECT_LT(shadowed * 10, lit * 6) << "shadow " << shadowed << " lit " << lit;
+  // The plate's texture where the ground is lit: red left of the middle, blue right of it
+  // (u = (x + 50) / 100), the other channels near the ambient share of the 32s.
+  unsigned left = PixelAt(plain, -25, 0, 25), right = PixelAt(plain, 25, 0, -25);
+  EXPECT_GT((int)(left >> 16 & 255), 3 * (int)(left & 255)) << std::hex << left;
+  EXPECT_GT((int)(right & 255), 3 * (int)(right >> 16 & 255)) << std::hex << right;
   std::string report;
   int bad = Golden_Compare(&t, "../effects/shader_frame", 8, &report);
   EXPECT_GE(bad, 0) << report;

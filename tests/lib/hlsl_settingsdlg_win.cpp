@@ -97,6 +97,58 @@ TEST(SettingsDialogWin, TemplateControlsFollowTheCascade) {
   DestroyWindow(dlg);
 }
 
+// The pixels of a control as the screen shows them (the dialog kept on top).
+std::vector<COLORREF> Shot(HWND control) {
+  for (int i = 0; i < 10; i++) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+    Sleep(20);
+  }
+  RECT r;
+  GetWindowRect(control, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  std::vector<COLORREF> px;
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) px.push_back(GetPixel(mem, x, y));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return px;
+}
+
+// The format names hold underscores ("D3DFMT_D24S8"): the dialog's font must draw them (the
+// lists' items share it). The field shows the underscore when its picture differs from the
+// same name with a blank in its place.
+TEST(SettingsDialogWin, UnderscoresOfTheListsAreDrawn) {
+  D3DEnumeration e;
+  D3DSettings s{};
+  D3DSettingsDialog_Construct(&g_SettingsDialog, &e, &s);
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECTDEVICE), nullptr,
+                                D3DSettingsDialog_Proc, 0);
+  ASSERT_NE(dlg, nullptr);
+  SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  HWND box = GetDlgItem(dlg, IDC_DEPTHSTENCILBUFFERFORMAT_COMBO);
+  EnableWindow(box, TRUE);
+  std::vector<COLORREF> shots[2];
+  const char *names[2] = {"D3DFMT_D24S8", "D3DFMT D24S8"};
+  for (int i = 0; i < 2; i++) {
+    SendMessageA(box, CB_RESETCONTENT, 0, 0);
+    SendMessageA(box, CB_ADDSTRING, 0, (LPARAM)names[i]);
+    SendMessageA(box, CB_SETCURSEL, 0, 0);
+    InvalidateRect(box, nullptr, TRUE);
+    shots[i] = Shot(box);
+  }
+  int differ = 0;
+  for (size_t i = 0; i < shots[0].size(); i++) differ += shots[0][i] != shots[1][i];
+  EXPECT_GE(differ, 4) << "the underscore is not drawn";
+  DestroyWindow(dlg);
+}
+
 // [SECTION] effect error box per reset
 
 int g_BoxCount;

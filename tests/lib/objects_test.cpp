@@ -179,6 +179,70 @@ TEST_F(ObjectsTest, TwoBoneSkinningByHand) {
   EXPECT_EQ(pose->accumQuat[0].w, 1.0f);
 }
 
+// The skinning formula written out per component with its branches, as the vector loop must
+// reproduce it bit for bit.
+void LiteralSkin(const ModelPose *pose, i32 bones, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+  auto point = [&](i32 b, f32 q[3]) {
+    f32 o[3];
+    for (int c = 0; c < 3; c++)
+      o[c] = 0.0f * pose->rest[b].m[0][c] + 0.0f * pose->rest[b].m[1][c] + 0.0f * pose->rest[b].m[2][c] +
+             pose->rest[b].m[3][c];
+    f32 x = p->x - o[0], y = p->y - o[1], z = p->z - o[2];
+    const Mat4 &m = pose->posed[b];
+    for (int c = 0; c < 3; c++) q[c] = x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c] + m.m[3][c];
+  };
+  if (bind->bone1 >= bones) bind->bone1 = 0;
+  if (bind->bone2 >= bones) bind->bone2 = 0;
+  f32 w = bind->weight, q1[3], q2[3];
+  if (w > 0.0f && w < 1.0f) {
+    point(bind->bone1, q1);
+    point(bind->bone2, q2);
+    f32 k = 1.0f - w;
+    *out = {q1[0] + (q2[0] - q1[0]) * k, q1[1] + (q2[1] - q1[1]) * k, q1[2] + (q2[2] - q1[2]) * k};
+  } else if (w == 1.0f) {
+    point(bind->bone1, q1);
+    *out = {q1[0], q1[1], q1[2]};
+  } else {
+    point(bind->bone2, q2);
+    *out = {q2[0], q2[1], q2[2]};
+  }
+}
+
+// Would catch a vector loop that reorders a sum, folds the weight cases into one formula
+// (-0, 1 - w rounding, NaN) or forgets the out-of-range correction.
+TEST_F(ObjectsTest, SkinningMatchesTheScalarFormulaBitForBit) {
+  u32 seed = 12345;
+  auto rnd = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return (f32)(seed >> 8) / (f32)(1u << 24) * 8.0f - 4.0f;
+  };
+  const i32 bones = 5;
+  for (i32 b = 0; b < MODEL3_BONES; b++)
+    for (int r = 0; r < 4; r++)
+      for (int c = 0; c < 4; c++) {
+        pose->posed[b].m[r][c] = rnd();
+        pose->rest[b].m[r][c] = rnd();
+      }
+  const f32 weights[] = {0.0f, 1.0f, 0.5f, 0.25f, -0.5f, 1.5f, NAN, 1e-30f, 0.99999994f, -0.0f};
+  std::vector<VertexBinding> binds, literal;
+  std::vector<Vec3> points;
+  for (f32 w : weights)
+    for (u16 b1 : {0, 1, 4, 5, 200})
+      for (u16 b2 : {0, 3, 7}) {
+        binds.push_back({b1, b2, w, 0});
+        points.push_back({rnd(), rnd(), rnd()});
+      }
+  points[3] = {-0.0f, 0.0f, -0.0f};
+  literal = binds;
+  for (size_t i = 0; i < binds.size(); i++) {
+    Vec3 got, want;
+    Object_SkinPoint(pose, bones, &binds[i], &points[i], &got);
+    LiteralSkin(pose, bones, &literal[i], &points[i], &want);
+    EXPECT_EQ(memcmp(&got, &want, sizeof got), 0) << i;
+    EXPECT_EQ(memcmp(&binds[i], &literal[i], sizeof binds[i]), 0) << i;
+  }
+}
+
 TEST_F(ObjectsTest, ChildRotationsAccumulateDownTheChain) {
   f32 s = sqrtf(0.5f);
   m->boneCount = 3;

@@ -8,6 +8,9 @@
 
 #include <d3dx9.h>
 
+#include "lib/draw/image.h"
+#include "lib/draw/texture.h"
+#include "lib/render/devobjects.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/hlsl_frame_win.h"
 #include "render_tube_win.h"
@@ -172,6 +175,122 @@ TEST_F(RenderModesWin, Mode4Of128BonesMatchesMode0) {
   for (unsigned c : mode0) covered += !Near(c, Clear(), 8);
   EXPECT_GT(covered, 2000);
   EXPECT_LE(Differ(mode0, mode4), W * H / 400) << "covered " << covered;
+}
+
+// True when the texture lives on `device`.
+bool OnDevice(void *texture, IDirect3DDevice9 *device) {
+  IDirect3DDevice9 *d = nullptr;
+  if (!texture || FAILED(((IDirect3DResource9 *)texture)->GetDevice(&d))) return false;
+  d->Release();
+  return d == device;
+}
+
+std::string TempFile(const char *name) {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return std::string(dir) + name;
+}
+
+// A textured 2D bone model: a pentagon of two groups over the toon picture.
+void Bone2Pentagon(const char *texture) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *b = Bone2_Init(0);
+  ASSERT_TRUE(b);
+  b->vertexCount = b->uvCount = 5;
+  b->colourCount = 1;
+  const Bone2Point p[5] = {{20, 150}, {120, 150}, {130, 230}, {70, 235}, {10, 230}};
+  const Bone2UV uv[5] = {{0, 0}, {1, 0}, {1, 1}, {0.5f, 1}, {0, 1}};
+  for (int i = 0; i < 5; ++i) b->positions[i] = p[i], b->uvs[i] = uv[i];
+  b->polygonCount = 1;
+  Polygon2 &q = b->polygons[0];
+  q = Polygon2{};
+  q.used = 1, q.cornerCount = 4, q.group = 0;
+  for (int k = 0; k < 4; ++k) q.corners[k] = Corner2{(u16)k, 0, (u16)k};
+  b->groupCount = 1;
+  b->groups[0].r = b->groups[0].g = b->groups[0].b = b->groups[0].a = 255;
+  b->groups[0].shadeMode = 4;
+  b->groups[0].texture = 0;
+  b->textureCount = 1;
+  b->textures[0].used = 1;
+  Str_Copy(b->textures[0].name, sizeof b->textures[0].name, texture);
+  Tex_ReloadBone2Texture(0, 0, texture);
+  for (int c = 0; c < 4; ++c) b->colour[c] = 255;
+  b->displayMode = 2;
+  b->skinned = nullptr;
+  g_Bone2SlotShown[0] = 1;
+}
+
+// A change to another device (the old one released, a new one created): every model,
+// texture and 2D model draws as before, on the new device, and nothing is left holding the
+// old one. The tube is drawn twice, in mode 4 (effect, bone buffers) and mode 3 (sub-mesh
+// buffers), with textures loaded from files as the model readers load them.
+TEST_F(RenderModesWin, ADeviceChangeKeepsEveryModelAndTexture) {
+  Model3 *m4 = Tube(0, t.device), *m3 = Tube(1, t.device);
+  Place(0, -1.0f, 0, 0);
+  Place(1, 1.2f, 0, 1);
+  for (i32 slot : {0, 1}) {
+    Model3 *m = g_Model3Slots[slot];
+    m->textureCount = 3;
+    for (i32 n : {1, 2}) {
+      std::string path = TempFile(n == 1 ? "devlost_checker.png" : "devlost_gradient.png");
+      ASSERT_EQ(D3DXSaveTextureToFileA(path.c_str(), D3DXIFF_PNG, (IDirect3DTexture9 *)g_ModelPoses[slot]->textures[n],
+                                       nullptr), D3D_OK);
+      m->textures[n].used = 1;
+      Model3_SetText(&m->textures[n].name, path.c_str());
+      Tex_ReloadModel3Texture(slot, n, path.c_str());
+    }
+  }
+  m4->renderMode = 4, m3->renderMode = 3;
+  m4->changed = m3->changed = 1;
+  std::string toon = SourcePath("Data/System/Toon.JPG");
+  Bone2Pentagon(toon.c_str());
+  g_ModelAllocArrays = 1;
+  Obj2Model *o2 = Obj2_Init(0);
+  ASSERT_TRUE(o2);
+  Obj2_LoadImage(0, 0, toon.c_str());
+  o2->objectCount = 2, o2->active = 1, o2->placeX = 260, o2->placeY = 60;
+  o2->parts[1].shown = 1, o2->parts[1].image = 0, o2->parts[1].scaleX = o2->parts[1].scaleY = 2.0f;
+  o2->parts[1].r = o2->parts[1].g = o2->parts[1].b = o2->parts[1].a = 255;
+  g_Obj2SlotShown[0] = 1;
+  ImageHandle image = {0, -1};
+  ASSERT_GE(Img_Load(&image, toon.c_str()), 0);
+  m4->shadowKind = 1;  // the blob shadow's texture
+  i32 tw = 0, th = 0;
+  ASSERT_TRUE(Draw_LoadToonTexture(toon.c_str(), &tw, &th));
+
+  Render();
+  ASSERT_NE(Hlsl_PeekEffect(HLSL_FX_BONE), nullptr);
+  std::vector<unsigned> before = TestDevice_ReadBack(&t);
+  int covered = 0;
+  for (unsigned c : before) covered += !Near(c, Clear(), 8);
+  EXPECT_GT(covered, 6000);
+
+  DevObjects_Lost();
+  EXPECT_EQ(t.device->Release(), 0u) << "the old device is still referenced";
+  t.device = nullptr;
+  TestDevice old = t;
+  ASSERT_TRUE(TestDevice_Create(&t, W, H));
+  TestDevice_Destroy(&old);
+  g_Device = t.device;
+  f32 proj[16];
+  Cam_BuildPerspectiveFovLH(proj, 0.785f, (f32)W / H, 0.5f, 1000.0f);
+  g_DrawDev.setTransform(DTS_PROJECTION, proj);
+  DevObjects_Reload();
+
+  Render();
+  std::vector<unsigned> after = TestDevice_ReadBack(&t);
+  EXPECT_LE(Differ(before, after), W * H / 400);
+  for (i32 slot : {0, 1})
+    for (i32 n : {1, 2}) EXPECT_TRUE(OnDevice(g_ModelPoses[slot]->textures[n], t.device)) << slot << " " << n;
+  EXPECT_TRUE(OnDevice(g_Bone2Textures[0], t.device));
+  EXPECT_TRUE(OnDevice(g_Obj2Textures[0], t.device));
+  EXPECT_TRUE(OnDevice(Img_GetRow(&image)->texture, t.device));
+  EXPECT_TRUE(OnDevice(g_ToonTexture, t.device));
+  Draw_ReleaseToonTexture();
+  DrawDev_Release(Img_GetRow(&image)->texture);
+  Img_GetRow(&image)->texture = nullptr;
+  g_Bone2SlotShown[0] = g_Obj2SlotShown[0] = 0;
+  for (const char *f : {"devlost_checker.png", "devlost_gradient.png"}) DeleteFileA(TempFile(f).c_str());
 }
 
 }  // namespace

@@ -110,3 +110,50 @@ TEST(TextFormat, FormatAllTellsACutFromAFit) {
     EXPECT_LT(strlen(buf), c.size);
   }
 }
+
+// Runs of records: one range check for the whole run (a short run reads nothing and sets err;
+// a count whose byte size overflows is refused), the bytes the per-field calls would write,
+// and the per-field byte swap a big-endian host applies.
+TEST(ByteRuns, RecordsReadAndWriteAsTheirFields) {
+  struct Rec {
+    u16 a, b;
+    f32 c;
+    u32 d;
+  };
+  const Rec recs[3] = {{1, 0x0203, 1.5f, 0x04050607}, {0xFFFF, 0, -2.0f, 9}, {7, 8, 0.0f, 0xA0B0C0D0}};
+  ByteWriter fields = {}, run = {};
+  for (const Rec &r : recs) {
+    Wr_U16(&fields, r.a);
+    Wr_U16(&fields, r.b);
+    Wr_F32(&fields, r.c);
+    Wr_U32(&fields, r.d);
+  }
+  Wr_Run(&run, recs, 3, "2244");
+  ASSERT_EQ(run.size, fields.size);
+  EXPECT_EQ(memcmp(run.data, fields.data, run.size), 0);
+
+  for (size_t size = 0; size <= run.size; size++) {
+    ByteReader r;
+    Rd_Init(&r, run.data, size);
+    Rec got[3] = {};
+    bool ok = Rd_Run(&r, got, 3, "2244");
+    EXPECT_EQ(ok, size == run.size) << size;
+    EXPECT_EQ(r.err, !ok) << size;
+    EXPECT_EQ(Rd_Tell(&r), ok ? run.size : 0u) << size;
+    if (ok) EXPECT_EQ(memcmp(got, recs, sizeof recs), 0);
+  }
+  ByteReader r;
+  Rd_Init(&r, run.data, run.size);
+  EXPECT_FALSE(Rd_Run(&r, nullptr, (u64)-1 / 3, "444"));   // count * 12 wraps in 64 bits
+  EXPECT_TRUE(r.err);
+
+  u8 swapped[12];
+  memcpy(swapped, fields.data, 12);
+  Bytes_SwapFields(swapped, 1, "2244");
+  const u8 want[12] = {fields.data[1], fields.data[0], fields.data[3], fields.data[2], fields.data[7],
+                       fields.data[6], fields.data[5], fields.data[4], fields.data[11], fields.data[10],
+                       fields.data[9], fields.data[8]};
+  EXPECT_EQ(memcmp(swapped, want, 12), 0);
+  Wr_Free(&fields);
+  Wr_Free(&run);
+}

@@ -80,7 +80,8 @@ std::string MakeMqo(int rings, int segs, int *faces) {
 }
 
 // [SECTION] LWOB as LightWave 5 writes it: surface names of odd and even length, quads and
-// n-gon caps, surface sub-chunks with texture strings (odd lengths, pad bytes).
+// n-gon caps, a quad carrying a detail polygon, surface sub-chunks with texture strings (odd
+// lengths, pad bytes).
 void Be16(std::string &s, u16 v) { s += (char)(v >> 8); s += (char)v; }
 void Be32(std::string &s, u32 v) { Be16(s, (u16)(v >> 16)); Be16(s, (u16)v); }
 void BeF(std::string &s, f32 f) { u32 u; memcpy(&u, &f, 4); Be32(s, u); }
@@ -112,7 +113,15 @@ std::string MakeLwo(int rings, int segs, int *polys, int *points) {
       Be16(pols, 4);
       Be16(pols, (u16)(i * segs + j)); Be16(pols, (u16)((i + 1) * segs + j));
       Be16(pols, (u16)((i + 1) * segs + (j + 1) % segs)); Be16(pols, (u16)(i * segs + (j + 1) % segs));
-      Be16(pols, (u16)(1 + (i % 2)));
+      if (i == 0 && j == 0) {   // a negative surface: one detail polygon follows
+        Be16(pols, (u16)-1);
+        Be16(pols, 1);
+        Be16(pols, 3);
+        Be16(pols, 0); Be16(pols, 1); Be16(pols, (u16)(segs + 1));
+        Be16(pols, 3);
+      } else {
+        Be16(pols, (u16)(1 + (i % 2)));
+      }
     }
   for (int cap = 0; cap < 2; cap++) {   // two n-gon caps
     Be16(pols, (u16)segs);
@@ -230,6 +239,23 @@ std::string MakeMx(int n, int *faces) {
   return s + faceBytes + names;
 }
 
+// Lowest and highest position of the model, for extents.
+void Extents(const Model3 *m, Vec3 *lo, Vec3 *hi) {
+  *lo = *hi = m->positions[0];
+  for (i32 i = 1; i < m->positionCount; i++) {
+    const Vec3 &p = m->positions[i];
+    *lo = {fminf(lo->x, p.x), fminf(lo->y, p.y), fminf(lo->z, p.z)};
+    *hi = {fmaxf(hi->x, p.x), fmaxf(hi->y, p.y), fmaxf(hi->z, p.z)};
+  }
+}
+
+#define EXPECT_VEC3_NEAR(v, X, Y, Z, e) \
+  do {                                  \
+    EXPECT_NEAR((v).x, (X), (e));       \
+    EXPECT_NEAR((v).y, (Y), (e));       \
+    EXPECT_NEAR((v).z, (Z), (e));       \
+  } while (0)
+
 }  // namespace
 
 TEST_F(ForeignFiles, MetasequoiaModel) {
@@ -247,6 +273,11 @@ TEST_F(ForeignFiles, MetasequoiaModel) {
   for (int i = 0; i < 64; i++)
     for (int j = 0; j < 40; j++) textured += (i + j) % 3 != 1;
   EXPECT_EQ(m->uvCount, 1 + 4 * textured);
+  // Torus of radius 130 and tube 30, fin of radius 50 in the x-y plane: a tenth of the size.
+  Vec3 lo, hi;
+  Extents(m, &lo, &hi);
+  EXPECT_VEC3_NEAR(lo, -13, -5, -13, 1e-3);
+  EXPECT_VEC3_NEAR(hi, 13, 5, 13, 1e-3);
   remove("other.mqo");
 }
 
@@ -261,6 +292,12 @@ TEST_F(ForeignFiles, LightWaveObject) {
   EXPECT_FLOAT_EQ(m->groups[1].r, 180);
   EXPECT_EQ(m->polygons[0].group, 0u);
   EXPECT_EQ(m->polygons[polys - 1].group, 2u);
+  EXPECT_EQ(m->polygons[0].group, m->polygons[2].group);   // the detail's owner keeps its surface
+  // A unit cylinder 2 high, ten times the size.
+  Vec3 lo, hi;
+  Extents(m, &lo, &hi);
+  EXPECT_VEC3_NEAR(lo, -10, 0, -10, 1e-4);
+  EXPECT_VEC3_NEAR(hi, 10, 20, 10, 1e-4);
   remove("other.lwo");
 }
 
@@ -302,4 +339,52 @@ TEST_F(ForeignFiles, MxScene) {
   EXPECT_EQ(m->textureCount, 4);
   EXPECT_VEC3(m->normals[5], 0, 1, 0);
   remove("other.mx");
+}
+
+// The import's scratch model is sized from the file: every sample must parse into it exactly
+// as into a model at full capacity (same result, counts and array bytes), or the sizing has
+// cut something off.
+TEST_F(ForeignFiles, ScratchSizedFromTheFileParsesLikeAFullModel) {
+  struct Case {
+    const char *file;
+    FmtParseFn parse;
+  } cases[] = {{"dxf/sample.dxf", Dxf_Parse}, {"dxf/sample_crlf.dxf", Dxf_Parse}, {"lwo/sample.lwo", Lwo_Parse},
+               {"mqo/sample.mqo", Mqo_Parse},  {"mx/sample.mx", Mx_Parse},          {"rok/sample.rok", Rok_Parse}};
+  int faces;
+  std::string big = MakeDxf(60, 50, &faces);
+  for (const Case &c : cases) {
+    std::string bytes = ReadBytes(DataPath(c.file));
+    ASSERT_FALSE(bytes.empty()) << c.file;
+    Model3 *sized = Fmt_NewModelFor(bytes.size()), *full = Fmt_NewModel();
+    ASSERT_TRUE(sized && full);
+    EXPECT_LT(sized->capPolygons, full->capPolygons) << c.file;
+    FmtStatus s1 = {}, s2 = {};
+    FmtResult r1 = c.parse(sized, (const u8 *)bytes.data(), bytes.size(), &s1);
+    FmtResult r2 = c.parse(full, (const u8 *)bytes.data(), bytes.size(), &s2);
+    EXPECT_EQ(r1, FMT_OK) << c.file;
+    EXPECT_EQ(r1, r2) << c.file;
+    ASSERT_EQ(sized->positionCount, full->positionCount) << c.file;
+    ASSERT_EQ(sized->normalCount, full->normalCount) << c.file;
+    ASSERT_EQ(sized->colorCount, full->colorCount) << c.file;
+    ASSERT_EQ(sized->uvCount, full->uvCount) << c.file;
+    ASSERT_EQ(sized->polygonCount, full->polygonCount) << c.file;
+    EXPECT_EQ(memcmp(sized->positions, full->positions, sized->positionCount * sizeof(Vec3)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->bindings, full->bindings, sized->positionCount * sizeof(VertexBinding)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->normals, full->normals, sized->normalCount * sizeof(Vec3)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->colors, full->colors, sized->colorCount * sizeof(Color4)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->uvs, full->uvs, sized->uvCount * sizeof(Vec2)), 0) << c.file;
+    EXPECT_EQ(memcmp(sized->polygons, full->polygons, sized->polygonCount * sizeof(Polygon3)), 0) << c.file;
+    EXPECT_EQ(sized->groupCount, full->groupCount) << c.file;
+    EXPECT_EQ(sized->textureCount, full->textureCount) << c.file;
+    // The bones have the key tables of a full model.
+    for (i32 b : {0, 1, MODEL3_BONES - 1})
+      for (i32 mo : {0, MODEL3_MOTIONS - 1}) {
+        ASSERT_NE(sized->bones[b].keys, nullptr);
+        EXPECT_EQ(sized->bones[b].keys[mo].count, full->bones[b].keys[mo].count) << b << " " << mo;
+      }
+    EXPECT_EQ(sized->bones[1].keys[0].keys[0].quat[3], 1.0f);
+    EXPECT_EQ(sized->keyTableLength, full->keyTableLength);
+    Model3_Free(sized);
+    Model3_Free(full);
+  }
 }

@@ -1,8 +1,11 @@
 // The 3D model record: defaults of a new model (CP932 names byte for byte), copies that keep
 // every track and group key, bone removal and copy, slot bounds, and leak-free churn.
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
+
+#include <vector>
 
 #include "lib/framework/lib.h"
 #include "model_fixture.h"
@@ -230,6 +233,62 @@ TEST_F(ModelTest, DeleteBoneRefusesBadNumbersAndShiftsTracks) {
   ASSERT_TRUE(Model3_DeleteBone(m, 0));
   EXPECT_EQ(m->boneCount, 1);   // never below one bone
   Model3_Free(m);
+}
+
+// The one-pass re-mapping against the bone-by-bone shifting it replaces, over every bone
+// number a binding can hold (past the bones too) and deletions first, in the middle and last.
+TEST_F(ModelTest, DeleteBoneRemapsBindingsAsBoneByBoneShifting) {
+  for (i32 n : {0, 1, 57, 126, 127}) {
+    Model3 *m = NewFull();
+    m->boneCount = MODEL3_BONES;
+    m->positionCount = 130;
+    std::vector<VertexBinding> want;
+    for (i32 v = 0; v < m->positionCount; v++) {
+      m->bindings[v] = {(u16)v, (u16)(129 - v), 0.5f, 0};
+      want.push_back(m->bindings[v]);
+    }
+    for (i32 b = n; b <= m->boneCount - 2; b++)
+      for (VertexBinding &w : want) {
+        if (w.bone1 == b + 1) w.bone1--;
+        if (w.bone2 == b + 1) w.bone2--;
+      }
+    ASSERT_TRUE(Model3_DeleteBone(m, n));
+    for (i32 v = 0; v < m->positionCount; v++) {
+      EXPECT_EQ(m->bindings[v].bone1, want[v].bone1) << n << " " << v;
+      EXPECT_EQ(m->bindings[v].bone2, want[v].bone2) << n << " " << v;
+    }
+    Model3_Free(m);
+  }
+}
+
+// Tracks whose keys live in their table's block: reading, inserting past the room (the track
+// moves to a block of its own), copying into a borrowed track and freeing (ASan sees any free
+// of a borrowed block).
+TEST_F(ModelTest, TableKeysStayBorrowedUntilATrackGrows) {
+  const i32 counts[MODEL3_MOTIONS] = {2, 0, 3};
+  KeyTrack *table = KeyTrack_NewTable(MODEL3_MOTIONS, counts);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table[0].capacity, 2);
+  EXPECT_EQ(table[1].keys, nullptr);
+  EXPECT_EQ(table[2].keys, table[0].keys + 2);
+  for (i32 k = 0; k < 2; k++) table[0].keys[k] = Key(10 * k, 1.0f);
+  table[0].count = 2;
+  BoneKey3 *pooled = table[0].keys;
+  ASSERT_EQ(KeyTrack_Insert(&table[0], &(const BoneKey3 &)Key(5, 2.0f)), 1);   // full: moves out
+  EXPECT_NE(table[0].keys, pooled);
+  EXPECT_EQ(table[0].borrowed, 0);
+  EXPECT_EQ(table[0].count, 3);
+  EXPECT_EQ(table[0].keys[2].frame, 10);
+  ASSERT_TRUE(KeyTrack_CopyFrom(&table[2], &table[0]));   // fits the borrowed room
+  EXPECT_EQ(table[2].borrowed, 1);
+  EXPECT_EQ(table[2].keys[1].pos[0], 2.0f);
+  ASSERT_TRUE(KeyTrack_CopyFrom(&table[1], &table[0]));   // an empty track gets its own block
+  EXPECT_TRUE(KeyTrack_Remove(&table[2], 0));
+  EXPECT_EQ(table[2].keys[0].frame, 5);
+  const i32 negative[MODEL3_MOTIONS] = {-1};
+  EXPECT_EQ(KeyTrack_NewTable(MODEL3_MOTIONS, negative), nullptr);
+  for (i32 t = 0; t < MODEL3_MOTIONS; t++) KeyTrack_Free(&table[t]);
+  free(table);
 }
 
 TEST_F(ModelTest, CopyBoneGrowsTheDestinationTrack) {

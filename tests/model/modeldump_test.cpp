@@ -40,8 +40,8 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   EXPECT_EQ(out, "{\"file\":\"" + kzp +
                      "\",\"format\":\"kzp\",\"positions\":3,\"normals\":1,\"uvs\":2,\"colors\":1,\"polygons\":1,"
                      "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1}],"
-                     "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0},"
-                     "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
+                     "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0,\"keyFrames\":[[0]]},"
+                     "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0,\"keyFrames\":[[0]]}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
                      "\"length\":60,\"keys\":2}],\"bbox\":[[0,0,0],[1,2,0]]}\n");
 
   // A set whose parts live beside it.
@@ -83,4 +83,33 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   EXPECT_NE(out.find("dump_model.abc "), std::string::npos) << out;
   remove("dump_model.abc");
   remove("dump_empty.mqo");
+}
+
+// A KZM is read onto the 3D model named before it and printed with that model's motions; a
+// KZM with no model before it is refused.
+TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
+  const char *src = getenv("MIRAVEL_SRC");
+  if (!src) GTEST_SKIP();
+  std::string kzp = std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp";
+  Bytes kzm;
+  kzm.magic("KZM").i32_(2002040).i32_(60).i32_(0).i32_(0).i32_(0).i32_(2);
+  kzm.i32_(1).str("walk").i32_(30).i32_(1).str("run").i32_(45).i32_(1).str("");
+  WriteFile("dump_motions.kzm", kzm.b);
+  std::string out;
+  int status = -1;
+  ASSERT_TRUE(RunTool("./modeldump " + kzp + " dump_motions.kzm 2>&1", &out, &status));
+  EXPECT_EQ(status, 0) << out;
+  size_t second = out.find("{\"file\":\"dump_motions.kzm\",\"format\":\"kzm\",\"model\":\"" + kzp +
+                           "\",\"positions\":3,");
+  ASSERT_NE(second, std::string::npos) << out;
+  EXPECT_NE(out.find("\"motions\":[{\"name\":\"walk\",\"used\":1,\"length\":30,\"keys\":2},"
+                     "{\"name\":\"run\",\"used\":1,\"length\":45,",
+                     second),
+            std::string::npos)
+      << out;
+
+  ASSERT_TRUE(RunTool("./modeldump dump_motions.kzm 2>&1", &out, &status));
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(out.find("no 3D model"), std::string::npos) << out;
+  remove("dump_motions.kzm");
 }

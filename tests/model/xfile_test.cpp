@@ -13,7 +13,7 @@ class XFileTest : public FormatTest {};
 // Four triangles over six vertices; materials 1 and 2 are used, material 0 is not.
 struct SampleMesh {
   XMeshVertex vertices[6];
-  u16 indices[12] = {0, 1, 2, 2, 1, 3, 3, 4, 5, 5, 4, 0};
+  u32 indices[12] = {0, 1, 2, 2, 1, 3, 3, 4, 5, 5, 4, 0};
   XMaterial materials[3];
   XAttributeRange ranges[2] = {{1, 0, 2}, {2, 2, 2}};
   XMeshData data;
@@ -67,7 +67,7 @@ TEST_F(XFileTest, MeshesBeyondCapacityOrWithBadIndicesAreRefused) {
   char reason[256];
 
   XMeshData bad = s.data;
-  u16 indices[12];
+  u32 indices[12];
   memcpy(indices, s.indices, sizeof indices);
   indices[7] = 6;   // past the six vertices
   bad.indices = indices;
@@ -138,8 +138,7 @@ static Model3 *QuadModel(bool textured) {
   m->polygons[0].cornerCount = 4;
   for (u32 k = 0; k < 4; k++) m->polygons[0].corners[k] = {k, 3 - k, 0, k};
   m->polygons[1].cornerCount = 2;
-  if (textured) {
-    m->textureCount = 2;
+  if (textured) {   // entry 1 in use names the texture, the texture count aside
     m->textures[1].used = 1;
     Model3_SetText(&m->textures[1].name, "skin.png");
   }

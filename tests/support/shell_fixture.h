@@ -22,4 +22,5 @@ inline void Shell_ResetForTest() {
   g_FamilyMenu = nullptr;
   g_OptReverseWheel = 0;
   g_PickSuspended = 1;
+  g_AppShell.keyLatch = 0;
 }

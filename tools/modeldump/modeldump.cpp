@@ -5,8 +5,11 @@
 // loaded): every field of the scene, of each object and of each key. Collision sets (.kzc)
 // print their fields as stored, without loading the models they name. A compiled script
 // (Program.KZS) prints its version, variables and per block the statements: line, code, A,
-// text and V. A refused file prints the program's message on stderr; the exit status is
-// then 1. Names are printed as UTF-8.
+// text and V. A 2D map (.map2) prints its version, tiles (flag and name), width, height and
+// rows of cells. A refused file prints the program's message on stderr; the exit status is
+// then 1. Names are printed as UTF-8. A motion file (.kzm) is read onto the 3D model named
+// just before it (`modeldump model.kzp motions.kzm`), and that model is printed again with
+// the file's motions and the KZM named as "file" (its "model" member names the model file).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -14,6 +17,7 @@
 #include <string>
 
 #include "model/bytes.h"
+#include "model/formats/kzm.h"
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzo.h"
@@ -21,11 +25,11 @@
 #include "model/seam.h"
 #include "scene/kzv.h"
 #include "scene/kzc.h"
+#include "scene/map2.h"
 #include "scene/prog_kzs.h"
 #include <unistd.h>
 #ifdef _WIN32
 #include <windows.h>
-void ModelDump_PrepareX(void);
 #else
 #include <iconv.h>
 #endif
@@ -127,6 +131,21 @@ static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
 
+// A 3D bone: name, parent and the frames of its keys in each motion in use.
+static std::string Bone3Entry(const Model3 *m, i32 b) {
+  const Bone3 &bone = m->bones[b];
+  std::string s = NamedParent(b, bone.name, bone.parent);
+  s.pop_back();
+  s += ",\"keyFrames\":[";
+  for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++) {
+    s += i ? ",[" : "[";
+    const KeyTrack *t = bone.keys ? &bone.keys[i] : nullptr;
+    for (i32 k = 0; t && t->keys && k < t->count; k++) s += (k ? "," : "") + std::to_string(t->keys[k].frame);
+    s += "]";
+  }
+  return s + "]}";
+}
+
 // One motion of any model or set: name, used word, length and key count.
 template <class Motion>
 static std::string MotionEntry(i32 i, const Motion &mo, i64 keys) {
@@ -143,7 +162,7 @@ static std::string ModelFields(const Model3 *m) {
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  for (i32 b = 0; b < m->boneCount && b < MODEL3_BONES; b++) s += Bone3Entry(m, b);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < MODEL3_MOTIONS; i++) s += MotionEntry(i, m->motions[i], MotionKeys(m, i));
   f32 lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
@@ -248,6 +267,28 @@ static std::string KzcFields(const CollisionDoc *d) {
     s += std::string(i ? "," : "") + "{\"flag\":" + std::to_string(d->slotFlags[i]) +
          (d->slotFlags[i] == 1 ? ",\"name\":" + Json(d->slotNames[i]) : std::string()) + "}";
   return s + "]";
+}
+
+// 2D map: version, tiles with flag and name, width, height and the rows of cells.
+static std::string Map2Fields(const Map2Doc *d) {
+  std::string s = "\"version\":" + std::to_string(d->version) + ",\"tiles\":[";
+  for (i32 i = 0; i < d->tileCount; i++)
+    s += std::string(i ? "," : "") + "{\"passable\":" + std::to_string(d->passable[i]) + ",\"name\":" + Json(d->names[i]) + "}";
+  s += "],\"width\":" + std::to_string(d->width) + ",\"height\":" + std::to_string(d->height) + ",\"rows\":[";
+  for (i32 y = 0; y < d->height; y++) {
+    s += y ? ",[" : "[";
+    for (i32 x = 0; x < d->width; x++) s += (x ? "," : "") + std::to_string(d->grid[y][x]);
+    s += "]";
+  }
+  return s + "]";
+}
+
+static bool DumpMap2(const char *path, const std::string &head) {
+  Map2Doc *d = (Map2Doc *)calloc(1, sizeof(Map2Doc));
+  bool ok = d && Map2_Read(path, d);
+  if (ok) printf("%s%s}\n", head.c_str(), Map2Fields(d).c_str());
+  free(d);
+  return ok;
 }
 
 static std::string LowerExtension(const char *path) {
@@ -363,10 +404,31 @@ static bool DumpKzs(const char *path, const std::string &head) {
   return true;
 }
 
+// The 3D model file read into slot 0 by the argument just before, or null.
+static const char *g_LastModel3;
+
+// Reads a KZM onto the 3D model of the argument before and prints that model.
+static bool DumpKzm(const char *path, const char *model, const std::string &head) {
+  if (!model) {
+    fprintf(stderr, "%s: no 3D model file is named before it\n", path);
+    return false;
+  }
+  if (!Kzm_Read(0, path)) return false;
+  printf("%s\"model\":%s,%s}\n", head.c_str(), Json(model).c_str(), ModelFields(g_Model3Slots[0]).c_str());
+  return true;
+}
+
 // Prints the file's JSON line; false when the program refuses the file.
 static bool Dump(const char *path) {
   std::string ext = LowerExtension(path);
   std::string head = "{\"file\":" + Json(path) + ",\"format\":\"" + ext + "\",";
+  const char *model = g_LastModel3;
+  g_LastModel3 = nullptr;
+  if (ext == "kzm") {
+    bool ok = DumpKzm(path, model, head);
+    if (ok) g_LastModel3 = model;   // a further KZM goes onto the same model
+    return ok;
+  }
   if (ext == "kzv") return DumpMovie(path, head);
   if (ext == "kzo") {
     // Part paths are relative to the current folder, which the program's file dialog leaves
@@ -394,6 +456,7 @@ static bool Dump(const char *path) {
     return true;
   }
   if (ext == "kzs") return DumpKzs(path, head);
+  if (ext == "map2") return DumpMap2(path, head);
   if (ext == "kzb") {
     g_ModelAllocArrays = 0;
     if (!Kzb_Read(0, path)) return false;
@@ -410,18 +473,16 @@ static bool Dump(const char *path) {
   Model3 *m = Model3_OpenFile(0, path);
   if (!m) return false;
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
+  g_LastModel3 = path;
   return true;
 }
 
 int main(int argc, char **argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: modeldump FILE...\n");
+    fprintf(stderr, "usage: modeldump FILE... (a .kzm after the 3D model it belongs to)\n");
     return 2;
   }
   g_Seam.errorBox = ErrorToStderr;
-#ifdef _WIN32
-  ModelDump_PrepareX();
-#endif
   int status = 0;
   for (int i = 1; i < argc; i++)
     if (!Dump(argv[i])) status = 1;

@@ -1,0 +1,37 @@
+// Key commands: the global keys the shell answers on key release, the one-shot key latch
+// and the Z key state the editors read.
+//
+// Key-down and key-up act only while the latch g_AppShell.keyLatch is 0 and set it; the main
+// loop clears it whenever the message queue is empty, so at most one key message acts per
+// idle pass. Global owned here: g_ZKeyHeld.
+#pragma once
+#include "model/types.h"
+
+// 1 from a Z key-down to the next Z key-up (latched or not); read by the editors.
+extern u32 g_ZKeyHeld;
+
+enum KeyAction : u32 {
+  KEY_NONE = 0,
+  KEY_CONFIRM_EXIT,   // Esc
+  KEY_FIT_VIEW,       // F
+  KEY_REDO,           // I
+  KEY_OPTIONS,        // O
+  KEY_UNDO,           // U
+  KEY_Z_RELEASED,     // Z
+  KEY_ANTIALIAS,      // F2
+  KEY_VSYNC,          // F3
+  KEY_CPU_OCCUPY,     // F4
+  KEY_PROG_RUN,       // F5 in the program family
+  KEY_REFRESH_LISTS,  // F5 elsewhere
+  KEY_PROG_STOP,      // F6 in the program family
+  KEY_QUICK_F7,
+  KEY_RENDER_MODE,    // F8
+  KEY_QUICK_F9,
+  KEY_QUICK_F11,
+};
+// The global action of a released key in a family.
+KeyAction Key_GlobalAction(u32 virtualKey, u32 family);
+// Runs one global action.
+void Key_Run(KeyAction action);
+// F8: render mode 4 for the current layer's model, or 0 when it is 4; nothing without a model.
+void Key_ToggleRenderMode(void);

@@ -1,0 +1,205 @@
+// Key-frame time-line strips and the small GDI panels: the one shared canvas, its drawing
+// operations, the time-line geometry, the strip-window records the owning dialogs fill and
+// the dispatcher that repaints every strip whose dirty flag is set.
+//
+// The canvas is a 1600 x 1024 array of 32-bit words (blue, green, red: word = b | g << 8 |
+// r << 16); pixel (x, y) is word y * 1600 + x. Every pixel operation writes it directly and
+// clips to it, so the painting code runs natively and is checked word for word. Text goes
+// through g_StripSeam.text (GDI TextOut into the same bitmap on Windows, a recorder in
+// tests), and the finished rectangle goes to the strip's window through g_StripSeam.blit.
+//
+// Globals owned here: g_StripCanvas, g_StripTextRGB, g_StripGeo, g_StripWindows, g_StripSeam
+// and the data sources below. The owning editors fill the window records, the data sources
+// and their dirty flags; the dispatcher clears the flags it acts on.
+#pragma once
+#include "model/types.h"
+
+enum {
+  STRIP_CANVAS_W = 1600,
+  STRIP_CANVAS_H = 1024,
+  STRIP_HEADER = 28,        // rows 0..27 are the frame ruler
+  STRIP_ROW = 21,           // row height of the hierarchical strips
+  STRIP_ROW_WIDE = 25,      // row height of the effect and movie strips
+  STRIP_LABEL_X = 188,      // x of the separator; the key area starts at 189
+  STRIP_DIVISOR_MAX = 64,
+  STRIP_TEXT = 256,         // the library's text buffer
+  STRIP_RULER_STEP = 60,    // frames between ruler numbers
+  STRIP_PANEL = 512,        // side of the texture previews
+};
+
+// Colour of a canvas word.
+static inline u32 Strip_RGB(u32 r, u32 g, u32 b) { return (b & 0xFF) | (g & 0xFF) << 8 | (r & 0xFF) << 16; }
+
+// The canvas (never null: a portable array until the Windows side hands over its bitmap).
+extern u32 *g_StripCanvas;
+extern u8 g_StripTextRGB[3];   // red, green, blue; white after start-up
+
+// Time-line geometry shared by all strips.
+struct StripGeometry {
+  i32 left, right;      // row lines run from left to right (left and right of g_StripRect)
+  i32 divisor;          // frame f is at f * 10 / divisor + offsetX + 189; kept within 1..64
+  i32 offsetX;          // pans the key area; never above 0
+  i32 offsetY;          // pans the rows; never above 0
+  i32 margin;           // ruler x offset (hierarchical strips) / key-area x (effect, movie)
+  i32 rowTop;           // y of the first row of the effect and movie strips
+  i32 bottom;           // lower end of the vertical indicator lines
+};
+extern StripGeometry g_StripGeo;
+// Start-up values: left 0, right 1024, divisor 4, offsets 0, margin 0, row top 90, bottom
+// from g_StripRect.
+void Strip_ResetGeometry(void);
+// Setters the owning dialogs use: the divisor is kept within 1..64, the offsets at most 0.
+void Strip_SetDivisor(i32 d);
+void Strip_SetOffsets(i32 x, i32 y);
+// The divisor as drawn (the stored value clamped into 1..64).
+i32 Strip_Divisor(void);
+
+// [SECTION] drawing operations
+// Windows: creates the DIB section from the main window's device context, makes it the
+// canvas, fills g_StripSeam and sets the text colour white (app/strip_win.cpp). Natively the
+// canvas is a portable array from the start.
+void Strip_CreateCanvas(void);
+void Strip_SetTextColor(u32 r, u32 g, u32 b);
+// Formats into the library's text buffer (bounded, CP932-safe) and draws it at (x, y).
+void Strip_TextOut(i32 x, i32 y, const char *format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+void Strip_SetPixel(i32 x, i32 y, u32 r, u32 g, u32 b);
+// A 1-pixel solid line from (x1, y1) up to but not including (x2, y2), as LineTo draws it.
+void Strip_Line(i32 x1, i32 y1, i32 x2, i32 y2, u32 r, u32 g, u32 b);
+// Horizontal lines for y = y1 .. y2 - 1 from x1 to x2 (x2 left out).
+void Strip_FillRect(i32 x1, i32 y1, i32 x2, i32 y2, u32 r, u32 g, u32 b);
+// The outline: four lines.
+void Strip_Rect(i32 x1, i32 y1, i32 x2, i32 y2, u32 r, u32 g, u32 b);
+// Clears the whole canvas to black.
+void Strip_ClearCanvas(void);
+
+// The platform's part: text into the canvas, and the canvas rectangle (0, 0, w, h) copied to
+// a window at x = dstX. Empty entries do nothing.
+struct StripSeam {
+  void (*text)(i32 x, i32 y, u32 rgb, const char *text);
+  void (*blit)(void *window, i32 dstX, i32 w, i32 h);
+};
+extern StripSeam g_StripSeam;
+
+// [SECTION] windows and flags
+// Dispatcher entries, in the order the dispatcher runs them.
+enum StripEntry {
+  STRIP_GROUP2_SWATCHES = 0,  // 2D group dialog
+  STRIP_OBJ2_IMAGE,           // image preview of the 2D object image dialog
+  STRIP_OBJ2_KEYS,            // 2D object key strip
+  STRIP_TEX2D,                // preview of the 2D texture dialog
+  STRIP_BONE2_KEYS,           // 2D motion key strip
+  STRIP_GROUP3_SWATCHES,      // group panel of the current 3D layout
+  STRIP_KZO_KEYS,             // key strip of the 3D object motion editor
+  STRIP_TEX3D,                // preview of the 3D texture image dialog
+  STRIP_MOTION3_KEYS,         // key strip of the 3D bone / group motion editor
+  STRIP_EFFECT_KEYS,          // effect editor's strip
+  STRIP_MOVIE_KEYS,           // movie editor's strip
+  STRIP_ENTRIES
+};
+
+// One strip window; the owning dialog fills it (window null while closed, client size on
+// every message, dirty 1 to repaint at the next dispatcher run). Entries whose flag is one
+// of g_StripDirty use that flag instead of their own.
+struct StripWindow {
+  void *window;
+  i32 width, height;
+  u32 dirty;
+};
+extern StripWindow g_StripWindows[STRIP_ENTRIES];
+
+// The seven flags App_MarkAllRedraw sets (g_StripDirty of app/views.h), by name. The
+// swatch and texture flags are each shared by a 2D and a 3D window: the 2D one, when open,
+// takes the flag first.
+enum StripFlag {
+  STRIP_FLAG_SWATCHES = 0,   // group swatches (the group dialogs set it after an edit)
+  STRIP_FLAG_TEXTURES,       // texture previews
+  STRIP_FLAG_EFFECT,         // effect strip
+  STRIP_FLAG_OBJ2_IMAGE,     // 2D object image preview
+  STRIP_FLAG_OBJ2_KEYS,      // 2D object key strip
+  STRIP_FLAG_SKETCH_PANEL,   // refresh flag of the sketch dialog
+  STRIP_FLAG_PANEL,          // the second panel flag of other editors
+  STRIP_FLAG_COUNT
+};
+
+// Opens / closes an entry's window (an owner calls this when its window is made or
+// destroyed); the size is the client size. Entries outside the table are ignored.
+void Strip_Register(i32 entry, void *window, i32 width, i32 height);
+void Strip_Unregister(i32 entry);
+
+// The dispatcher: current pointers first, then every entry whose flag is 1 and whose window
+// exists, in StripEntry order; the movie strip on every run in the movie family.
+void Strip_RedrawDirty(void);
+// Start-up (after g_StripRect is set): the geometry and preview defaults, and
+// Strip_RedrawDirty as the main loop's redrawStrips.
+void Strip_Install(void);
+
+// [SECTION] data sources the owning editors fill
+// 3D motion editor: 1 while it shows groups (Strip_DrawGroup3Keys), 0 for bones.
+extern u32 g_StripMotion3Groups;
+// Scroll position (first group shown) of the 2D and 3D group lists.
+extern i32 g_StripGroupScroll2D, g_StripGroupScroll3D;
+// Current image of the 2D object image dialog (of g_Obj2Slots[g_Cur2DSlot]).
+extern i32 g_StripObj2Image;
+
+// The effect editor's emitters.
+struct StripEffectSource {
+  i32 (*emitterCount)(void);
+  // Label of emitter i into out (n bytes).
+  void (*emitterLabel)(i32 i, char *out, u32 n);
+  i32 (*keyCount)(i32 i);
+  i32 (*keyFrame)(i32 i, i32 k);
+  i32 (*currentFrame)(void);
+};
+extern StripEffectSource g_StripEffect;
+
+// The movie editor's state beside the movie objects of the library.
+struct StripMovieSource {
+  i32 (*currentObject)(void);
+  i32 (*currentFrame)(void);
+  i32 (*frameCount)(void);
+  const char *(*kindName)(i32 kind);   // "" when null
+};
+extern StripMovieSource g_StripMovie;
+
+// A texture preview (the 2D and 3D texture sub-modes fill theirs).
+struct StripTexView {
+  i32 texture;       // pixel copy shown (g_TexPixels), -1 = none
+  u32 inUse;         // 1 when the current texture is in use
+  f32 zoom;          // 1.0 after start-up
+  i32 panX, panY;
+  u32 groupUses;     // 1 when the current group uses the shown texture
+  // Texture-coordinate lines of the group's faces and the selected points, in texels.
+  i32 (*lineCount)(void);
+  void (*line)(i32 i, f32 out[4]);   // x1, y1, x2, y2
+  i32 (*pointCount)(void);
+  void (*point)(i32 i, f32 out[2]);
+  u32 dragActive;    // 1 while texture tool 11 drags its rectangle
+  u32 dragRight;     // 1 with the right button
+  i32 drag[4];       // x1, y1, x2, y2 in preview pixels
+};
+extern StripTexView g_StripTex2D, g_StripTex3D;
+
+// [SECTION] strips and panels (each paints the canvas and copies it to its window)
+void Strip_DrawBone2Keys(void);
+void Strip_DrawObj2Keys(void);
+void Strip_DrawBone3Keys(void);
+void Strip_DrawGroup3Keys(void);
+void Strip_DrawKzoKeys(void);
+void Strip_DrawEffectKeys(void);
+void Strip_DrawMovieKeys(void);
+void Strip_DrawObj2Image(void);
+void Strip_DrawGroup2Swatches(void);
+void Strip_DrawGroup3Swatches(void);
+void Strip_DrawTex2D(void);
+void Strip_DrawTex3D(void);
+
+// The per-frame key copy: the key frames of the current model's tracks into the rows.
+void Strip_CopyKeys2D(void);
+void Strip_CopyKeys3D(void);
+
+// Test support: every global of this facility back to its zero / start-up state.
+void Strip_ResetForTest(void);

@@ -1,0 +1,408 @@
+// The key-frame strips: the hierarchical strips (2D bones, 2D objects, 3D bones, 3D groups,
+// the 3D object set's band) on one painter, and the effect and movie strips.
+#include "app/strip_local.h"
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "app/tree.h"
+#include "lib/render/movie_state.h"
+#include "model/kzo.h"
+#include "model/obj2.h"
+
+#include <string.h>
+
+// [SECTION] hierarchical painter
+// What differs between the hierarchical strips.
+struct HierPlan {
+  i32 entry;
+  i32 rows;
+  i32 current, hovered;   // rows, -1 = none
+  u8 hover[3];            // colour of the line under the hovered row
+  i32 frame, length, keyIndex;
+  // Prints the label of row r whose top is t.
+  void (*label)(i32 r, i32 t);
+  // Key list of row r: records of `stride` bytes whose first field is the frame.
+  i32 (*keys)(i32 r, const void **base, size_t *stride);
+};
+
+static i32 Rows(void) {
+  i32 n = g_TreeRows.count;
+  return n < 0 ? 0 : n > TREE_ROWS ? TREE_ROWS : n;
+}
+
+static i32 FrameOf(const void *base, size_t stride, i32 k) {
+  i32 f;
+  memcpy(&f, (const u8 *)base + (size_t)k * stride, sizeof f);
+  return f;
+}
+
+static i32 RowTop(i32 r) { return STRIP_HEADER + g_StripGeo.offsetY + STRIP_ROW * r; }
+
+static void DrawRowKeys(const HierPlan &p, i32 r, i32 t, i32 w) {
+  const void *base = nullptr;
+  size_t stride = 0;
+  i32 n = p.keys ? p.keys(r, &base, &stride) : 0;
+  for (i32 k = 0; base && k < n; k++) {
+    i32 x = Strip_FrameX(FrameOf(base, stride, k), STRIP_LABEL_X + 1);
+    if (x >= STRIP_LABEL_X && x < w) Strip_Rect(x + 1, t + 2, x + 7, t + 19, 0, 160, 255);
+  }
+}
+
+// A vertical indicator from the first row's top to the bottom, clipped to the key area.
+static void Indicator(i32 frame, i32 w, u32 r, u32 g, u32 b) {
+  i32 x = Strip_FrameX(frame, STRIP_LABEL_X + 1);
+  if (x >= STRIP_LABEL_X && x < w) Strip_Line(x, RowTop(0), x, g_StripGeo.bottom, r, g, b);
+}
+
+static void DrawRuler(i32 w) {
+  Strip_FillRect(0, 0, w, STRIP_HEADER, 0, 0, 0);
+  Strip_Line(0, STRIP_HEADER, w, STRIP_HEADER, 255, 255, 255);
+  Strip_SetTextColor(255, 255, 255);
+  // The loop bound compares frames with the window width: a narrow window shows no numbers.
+  for (i32 f = STRIP_RULER_STEP; f <= w; f += STRIP_RULER_STEP) {
+    i32 x = Strip_FrameX(f, g_StripGeo.margin + STRIP_LABEL_X);
+    if (x < STRIP_LABEL_X || x >= w) continue;
+    Strip_TextOut(x - 2, 6, "%d", f);
+    Strip_Line(x + 1, 24, x + 1, 28, 255, 255, 255);
+  }
+}
+
+static void PaintHier(const HierPlan &p) {
+  i32 w, h;
+  if (!Strip_Begin(p.entry, &w, &h)) return;
+  Strip_FillRect(0, STRIP_HEADER, w, h, 0, 0, 0);
+  Strip_SetTextColor(255, 255, 255);
+  for (i32 r = 0; r < p.rows; r++) {
+    i32 t = RowTop(r);
+    Strip_Line(g_StripGeo.left, t + STRIP_ROW, g_StripGeo.right, t + STRIP_ROW, 128, 128, 128);
+    if (p.label) p.label(r, t);
+    DrawRowKeys(p, r, t, w);
+  }
+  if (!g_Playing && p.current >= 0 && p.current < p.rows) {
+    i32 x = Strip_FrameX(p.frame, STRIP_LABEL_X + 1);
+    i32 t = RowTop(p.current);
+    if (x >= STRIP_LABEL_X && x < w) Strip_Rect(x, t + 1, x + 8, t + 20, 255, 255, 0);
+  }
+  Strip_Line(STRIP_LABEL_X, RowTop(0), STRIP_LABEL_X, g_StripGeo.bottom, 255, 255, 255);
+  if (p.hovered >= 0) {
+    i32 y = RowTop(p.hovered + 1);
+    Strip_Line(g_StripGeo.left, y, g_StripGeo.right, y, p.hover[0], p.hover[1], p.hover[2]);
+    if (p.current >= 0) {
+      y = RowTop(p.current + 1);
+      Strip_Line(g_StripGeo.left, y, g_StripGeo.right, y, 200, 200, 0);
+    }
+  }
+  Indicator(p.length, w, 0, 255, 0);
+  if (g_Playing) Indicator(p.frame, w, 0, 255, 255);
+  DrawRuler(w);
+  Strip_SetTextColor(255, 255, 255);
+  Strip_TextOut(72, 6, "Frame %d", p.frame);
+  Strip_TextOut(5, 6, "Key %d", p.keyIndex);
+  Strip_End(p.entry, 0, w, h);
+}
+
+static HierPlan TreePlan(i32 entry) {
+  HierPlan p = {};
+  p.entry = entry;
+  p.rows = Rows();
+  p.current = g_TreeRows.current;
+  p.hovered = g_TreeRows.hovered;
+  p.hover[0] = 64, p.hover[1] = 64, p.hover[2] = 0;
+  return p;
+}
+
+// Glyph of a tree row: no children "　", collapsed "＋", expanded "－".
+static const char *Glyph(bool hasChildren, u32 expanded) {
+  if (!hasChildren) return "　";
+  return expanded == 1 ? "－" : "＋";
+}
+
+static void TreeLabel(i32 r, i32 t, const char *format, const char *glyph) {
+  const HierRow &row = g_TreeRows.rows[r];
+  char label[TREE_LABEL + 1];
+  memcpy(label, row.label, TREE_LABEL);
+  label[TREE_LABEL] = 0;
+  i32 x = row.depth * 16 + 1;
+  Strip_TextOut(x, t + 2, format, glyph, row.item, label);
+  Strip_TextOut(x, t + 2, "□");
+}
+
+static i32 ClampMotion(i32 motion, i32 count) { return motion < 0 || motion >= count ? -1 : motion; }
+
+// [SECTION] 2D bones
+static Bone2Model *Bone2Doc(void) { return g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr; }
+
+static void Bone2Label(i32 r, i32 t) {
+  const Bone2Model *m = Bone2Doc();
+  i32 item = g_TreeRows.rows[r].item;
+  bool children = false;
+  for (i32 b = 1; m && b < m->boneCount && b < BONE2_MAX_BONES; b++)
+    if (m->bones[b].parent == item) children = true;
+  u32 expanded = m && item >= 0 && item < BONE2_MAX_BONES ? m->bones[item].expanded : 0;
+  TreeLabel(r, t, "%s %d:%s", Glyph(children, expanded));
+}
+
+static i32 Bone2Keys(i32 r, const void **base, size_t *stride) {
+  const Bone2Model *m = Bone2Doc();
+  i32 item = g_TreeRows.rows[r].item;
+  if (!m || item <= 0) return 0;
+  const Bone2Track *t = Strip_Bone2Track(m, item, m->currentMotion);
+  if (!t || !t->keys) return 0;
+  *base = t->keys;
+  *stride = sizeof(BoneKey2);
+  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+}
+
+void Strip_DrawBone2Keys(void) {
+  HierPlan p = TreePlan(STRIP_BONE2_KEYS);
+  const Bone2Model *m = Bone2Doc();
+  if (m) {
+    p.frame = m->currentFrame;
+    i32 mo = ClampMotion(m->currentMotion, BONE2_MAX_MOTIONS);
+    p.length = mo >= 0 ? m->motions[mo].length : 0;
+    if (g_CurBoneIndex < BONE2_MAX_BONES) p.keyIndex = m->bones[g_CurBoneIndex].keyIndex;
+  }
+  p.label = Bone2Label;
+  p.keys = Bone2Keys;
+  PaintHier(p);
+}
+
+// [SECTION] 2D objects
+static Obj2Model *Obj2Doc(void) { return g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr; }
+
+static void Obj2Label(i32 r, i32 t) {
+  const Obj2Model *m = Obj2Doc();
+  i32 item = g_TreeRows.rows[r].item;
+  bool children = false;
+  for (i32 o = 1; m && o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
+    if (m->parents[o] == item && o != item) children = true;
+  u32 expanded = m && item >= 0 && item < OBJ2_MAX_OBJECTS ? m->parts[item].expanded : 0;
+  TreeLabel(r, t, "%s %d : %s", Glyph(children, expanded));
+}
+
+static i32 Obj2Keys(i32 r, const void **base, size_t *stride) {
+  Obj2Model *m = Obj2Doc();
+  i32 item = g_TreeRows.rows[r].item;
+  if (!m || item <= 0) return 0;
+  const Obj2Track *t = Obj2_Track(m, item, m->currentMotion);
+  if (!t || !t->keys) return 0;
+  *base = t->keys;
+  *stride = sizeof(ObjKey2);
+  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+}
+
+void Strip_DrawObj2Keys(void) {
+  HierPlan p = TreePlan(STRIP_OBJ2_KEYS);
+  const Obj2Model *m = Obj2Doc();
+  if (m) {
+    p.frame = m->currentFrame;
+    i32 mo = ClampMotion(m->currentMotion, OBJ2_MAX_MOTIONS);
+    p.length = mo >= 0 ? m->motions[mo].length : 0;
+    if (g_CurPartIndex < OBJ2_MAX_OBJECTS) p.keyIndex = m->parts[g_CurPartIndex].keyIndex;
+  }
+  p.label = Obj2Label;
+  p.keys = Obj2Keys;
+  PaintHier(p);
+}
+
+// [SECTION] 3D bones and groups
+static void Bone3Label(i32 r, i32 t) {
+  const Model3 *m = g_CurModel3;
+  i32 item = g_TreeRows.rows[r].item;
+  bool children = false;
+  for (i32 b = 1; m && b < m->boneCount && b < MODEL3_BONES; b++)
+    if (m->bones[b].parent == item) children = true;
+  u32 expanded = m && item >= 0 && item < MODEL3_BONES ? m->bones[item].expanded : 0;
+  TreeLabel(r, t, "%s %d:%s", Glyph(children, expanded));
+}
+
+static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
+  const Model3 *m = g_CurModel3;
+  i32 item = g_TreeRows.rows[r].item;
+  if (!m || item <= 0) return 0;
+  const KeyTrack *t = Strip_Bone3Track(m, item, m->motion);
+  if (!t || !t->keys) return 0;
+  *base = t->keys;
+  *stride = sizeof(BoneKey3);
+  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+}
+
+static void Model3Header(HierPlan *p, i32 keyIndex) {
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  p->frame = m->frame;
+  i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
+  p->length = mo >= 0 ? m->motions[mo].length : 0;
+  p->keyIndex = keyIndex;
+}
+
+void Strip_DrawBone3Keys(void) {
+  HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
+  p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
+  const Model3 *m = g_CurModel3;
+  Model3Header(&p, m && g_CurBoneIndex < MODEL3_BONES ? m->bones[g_CurBoneIndex].keyIndex : 0);
+  p.label = Bone3Label;
+  p.keys = Bone3Keys;
+  PaintHier(p);
+}
+
+static const GroupKeyList3 *GroupKeys(i32 g) {
+  const Model3 *m = g_CurModel3;
+  if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return nullptr;
+  i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
+  return mo >= 0 ? m->motions[mo].groupKeys[g] : nullptr;
+}
+
+static void Group3Label(i32 r, i32 t) {
+  char name[MODEL3_NAME + 1];
+  memcpy(name, g_CurModel3->groups[r].name, MODEL3_NAME);
+  name[MODEL3_NAME] = 0;
+  Strip_TextOut(1, t + 2, "%2d:%s", r, name);
+}
+
+static i32 Group3Keys(i32 r, const void **base, size_t *stride) {
+  const GroupKeyList3 *l = GroupKeys(r);
+  if (!l) return 0;
+  *base = l->keys;
+  *stride = sizeof(GroupKey3);
+  return l->count < 0 ? 0 : l->count > MODEL3_GROUP_KEYS ? MODEL3_GROUP_KEYS : l->count;
+}
+
+void Strip_DrawGroup3Keys(void) {
+  HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
+  p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
+  const Model3 *m = g_CurModel3;
+  p.rows = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
+  p.current = (i32)g_CurGroupIndex;
+  const GroupKeyList3 *cur = GroupKeys((i32)g_CurGroupIndex);
+  Model3Header(&p, cur ? cur->keyIndex : 0);
+  p.label = Group3Label;
+  p.keys = Group3Keys;
+  PaintHier(p);
+}
+
+// [SECTION] 3D object set: one band
+static void KzoLabel(i32 r, i32 t) {
+  char label[TREE_LABEL + 1];
+  memcpy(label, g_TreeRows.rows[0].label, TREE_LABEL);
+  label[TREE_LABEL] = 0;
+  Strip_TextOut(g_TreeRows.rows[0].depth * 16 + 1, t + 2, "%s", label);
+}
+
+// The set's shared key frames, held in the second row.
+static i32 KzoKeys(i32 r, const void **base, size_t *stride) {
+  if (g_TreeRows.count < 2) return 0;
+  const HierRow &row = g_TreeRows.rows[1];
+  *base = row.keyFrames;
+  *stride = sizeof(i32);
+  return row.keyCount < 0 ? 0 : row.keyCount > TREE_ROW_KEYS ? TREE_ROW_KEYS : row.keyCount;
+}
+
+void Strip_DrawKzoKeys(void) {
+  g_TreeRows.current = 0;
+  g_TreeRows.hovered = 0;
+  HierPlan p = TreePlan(STRIP_KZO_KEYS);
+  p.rows = g_TreeRows.count > 0 ? 1 : 0;
+  const Obj3Set *s = g_Obj3Sets[0];
+  if (s) {
+    p.frame = s->frame;
+    i32 mo = ClampMotion(s->motion, OBJ3_MOTIONS);
+    p.length = mo >= 0 ? s->motions[mo].length : 0;
+    p.keyIndex = s->keyIndex;
+  }
+  p.label = KzoLabel;
+  p.keys = KzoKeys;
+  PaintHier(p);
+}
+
+// [SECTION] effect strip
+void Strip_DrawEffectKeys(void) {
+  i32 w, h;
+  if (!Strip_Begin(STRIP_EFFECT_KEYS, &w, &h)) return;
+  const StripEffectSource &e = g_StripEffect;
+  i32 margin = g_StripGeo.margin, top = g_StripGeo.rowTop;
+  Strip_FillRect(0, 0, margin, h, 0, 0, 0);
+  Strip_FillRect(margin, 0, w, h, 0, 0, 0);
+  i32 n = e.emitterCount ? e.emitterCount() : 0;
+  Strip_SetTextColor(255, 255, 255);
+  for (i32 i = 0; i < n; i++) {
+    i32 t = top + STRIP_ROW_WIDE * i;
+    if (t >= STRIP_CANVAS_H) break;
+    Strip_Line(0, t, STRIP_CANVAS_W, t, 255, 255, 255);
+    char label[STRIP_TEXT] = "";
+    if (e.emitterLabel) e.emitterLabel(i, label, sizeof label);
+    label[sizeof label - 1] = 0;
+    Strip_TextOut(8, t + 5, "%s", label);
+    i32 keys = e.keyCount && e.keyFrame ? e.keyCount(i) : 0;
+    for (i32 k = 0; k < keys; k++) {
+      i32 x = Strip_FrameX(e.keyFrame(i, k), margin);
+      if (x >= margin && x < STRIP_CANVAS_W) Strip_Rect(x + 3, t + 2, x + 9, t + 23, 0, 128, 255);
+    }
+  }
+  Strip_Line(margin, top, margin, h, 255, 255, 255);
+  i32 x = Strip_FrameX(e.currentFrame ? e.currentFrame() : 0, margin);
+  if (x >= margin && x < STRIP_CANVAS_W) Strip_Line(x, top, x, h, 0, 255, 0);
+  Strip_TextOut(402, 6, "～");
+  Strip_TextOut(568, 6, "繰り返し");
+  Strip_End(STRIP_EFFECT_KEYS, 0, w, h);
+}
+
+// [SECTION] movie strip
+static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
+  const MovieObject *o = g_MovieObjects[i];
+  if (!o) return;
+  i32 margin = g_StripGeo.margin;
+  const char *kind = g_StripMovie.kindName ? g_StripMovie.kindName(o->kind) : "";
+  char name[sizeof o->name + 1];
+  memcpy(name, o->name, sizeof o->name);
+  name[sizeof o->name] = 0;
+  if (i == current) Strip_SetTextColor(255, 255, 0);
+  else Strip_SetTextColor(255, 255, 255);
+  Strip_TextOut(8, t + 5, "%2d : %s ( %s )", i, name, kind ? kind : "");
+  Strip_Line(0, t + STRIP_ROW_WIDE, STRIP_CANVAS_W, t + STRIP_ROW_WIDE, 255, 255, 255);
+  i32 keys = o->keyCount < 0 ? 0 : o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
+  for (i32 k = 0; k < keys; k++) {
+    i32 x = Strip_FrameX(o->keys[k].frame, margin);
+    if (x >= margin && x < STRIP_CANVAS_W) Strip_Rect(x + 3, t + 2, x + 9, t + 23, 0, 128, 255);
+  }
+  if (stopped && i == current) {
+    i32 x = Strip_FrameX(frame, margin);
+    if (x >= margin && x < STRIP_CANVAS_W) Strip_Rect(x + 2, t + 1, x + 10, t + 24, 255, 255, 0);
+  }
+}
+
+void Strip_DrawMovieKeys(void) {
+  i32 w, h;
+  if (!Strip_Begin(STRIP_MOVIE_KEYS, &w, &h)) return;
+  const StripMovieSource &s = g_StripMovie;
+  i32 margin = g_StripGeo.margin, top = g_StripGeo.rowTop;
+  i32 current = s.currentObject ? s.currentObject() : -1;
+  i32 frame = s.currentFrame ? s.currentFrame() : 0;
+  i32 count = s.frameCount ? s.frameCount() : 0;
+  bool stopped = g_MoviePlayState != MOVIE_PLAYING;
+  Strip_FillRect(0, 0, w, h, 0, 0, 0);
+  Strip_Line(0, 88, STRIP_CANVAS_W, 88, 255, 255, 255);
+  i32 n = g_MovieObjectCount < 0 ? 0 : g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  for (i32 i = 0; i < n; i++) {
+    i32 t = top + STRIP_ROW_WIDE * i;
+    if (t >= STRIP_CANVAS_H) break;
+    MovieRow(i, t, current, frame, stopped);
+  }
+  i32 x = Strip_FrameX(count, margin);
+  if (x >= margin && x < STRIP_CANVAS_W) Strip_Line(x + 3, top, x + 3, STRIP_CANVAS_H, 0, 255, 0);
+  x = Strip_FrameX(frame, margin);
+  if (x >= margin && x < STRIP_CANVAS_W) Strip_Line(x + 1, top, x + 1, STRIP_CANVAS_H, 0, 255, 255);
+  Strip_SetTextColor(255, 255, 255);
+  for (i64 f = STRIP_RULER_STEP; f <= count; f += STRIP_RULER_STEP) {
+    x = Strip_FrameX((i32)f, margin);
+    if (x >= STRIP_CANVAS_W) break;   // every further number lies further right
+    if (x < margin) continue;
+    Strip_TextOut(x, top - 21, "%d", (i32)f);
+    Strip_Line(x + 3, top - 3, x + 3, top, 255, 255, 255);
+  }
+  Strip_TextOut(12, 5, "%5d", frame);
+  Strip_TextOut(402, 5, "～");
+  Strip_TextOut(568, 5, "繰り返し");
+  Strip_TextOut(663, 5, "次のKZVへ(編集用)");
+  Strip_TextOut(568, 29, "表示");
+  Strip_End(STRIP_MOVIE_KEYS, 0, w, h);
+}

@@ -1,0 +1,119 @@
+// Shared by the benchmark programs: references timed in the same iterations as the work they
+// are compared with (so machine load moves both alike), and a summary of every figure against
+// its goal printed after the run (medians over all repetitions).
+#pragma once
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// This thread's CPU time (user and system): time the thread spends waiting for a core on a
+// busy machine does not count, so figures and ratios hold under load.
+inline double Now() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return (double)t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+// Times fn once (seconds).
+template <typename F>
+inline double Time(F &&fn) {
+  double t0 = Now();
+  fn();
+  return Now() - t0;
+}
+
+// The raw read of a whole file: open, size, read() into a new buffer, close, free.
+inline void RawRead(const char *path) {
+  int fd = open(path, O_RDONLY);
+  if (fd < 0) return;
+  off_t size = lseek(fd, 0, SEEK_END);
+  lseek(fd, 0, SEEK_SET);
+  char *buf = (char *)malloc((size_t)size + 1);
+  size_t got = 0;
+  while (buf && got < (size_t)size) {
+    ssize_t n = read(fd, buf + got, (size_t)size - got);
+    if (n <= 0) break;
+    got += (size_t)n;
+  }
+  benchmark::DoNotOptimize(buf);
+  free(buf);
+  close(fd);
+}
+
+// One copy of n bytes between two buffers (memory's pace).
+struct CopyRef {
+  std::vector<char> a, b;
+  explicit CopyRef(size_t n) : a(n ? n : 1, 1), b(n ? n : 1, 0) {}
+  void Run() {
+    memcpy(b.data(), a.data(), a.size());
+    benchmark::ClobberMemory();
+  }
+};
+
+// A figure of one benchmark run against its goal; `below` true when smaller is better.
+struct Figure {
+  std::string what;
+  double goal;
+  std::vector<std::pair<long long, double>> runs;   // iterations, value
+};
+
+inline std::map<std::string, Figure> &Figures() {
+  static std::map<std::string, Figure> f;
+  return f;
+}
+
+// Records value for the summary and shows it as a counter of this run (goal 0: none).
+inline void Report(benchmark::State &state, const char *counter, const std::string &what, double value,
+                   double goal) {
+  state.counters[counter] = value;
+  Figure &f = Figures()[what];
+  f.what = what;
+  f.goal = goal;
+  f.runs.push_back({(long long)state.iterations(), value});
+}
+
+inline void PrintSummary() {
+  if (Figures().empty()) return;
+  printf("\n-- figures (median of the runs) against their goals --\n");
+  for (auto &kv : Figures()) {
+    // The trial runs that only size the iteration count are left out: the runs of the most
+    // iterations are the measured ones.
+    long long most = 0;
+    for (auto &r : kv.second.runs) most = std::max(most, r.first);
+    std::vector<double> v;
+    for (auto &r : kv.second.runs)
+      if (r.first == most) v.push_back(r.second);
+    std::sort(v.begin(), v.end());
+    double med = v.size() % 2 ? v[v.size() / 2] : 0.5 * (v[v.size() / 2 - 1] + v[v.size() / 2]);
+    if (kv.second.goal > 0)
+      printf("%-64s %9.3f  goal < %-7.3g %s  (%zu runs)\n", kv.first.c_str(), med, kv.second.goal,
+             med < kv.second.goal ? "met" : "MISSED", v.size());
+    else
+      printf("%-64s %9.3f  (%zu runs)\n", kv.first.c_str(), med, v.size());
+  }
+  fflush(stdout);
+}
+
+}  // namespace bench
+
+// The programs' main: the usual benchmark run, then the summary of figures.
+#define BENCH_MAIN()                                                          \
+  int main(int argc, char **argv) {                                           \
+    benchmark::Initialize(&argc, argv);                                       \
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;         \
+    benchmark::RunSpecifiedBenchmarks();                                      \
+    benchmark::Shutdown();                                                    \
+    bench::PrintSummary();                                                    \
+    return 0;                                                                 \
+  }

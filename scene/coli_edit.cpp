@@ -1,0 +1,424 @@
+// The collision editor's state, wall records, family hooks and picking. Owns g_ColiEdit,
+// g_ColiPanelOps and g_ColiDraw (see scene/coli_edit.h).
+#include "scene/coli_edit.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/draw/camera.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "lib/render/objects.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "model/object.h"
+
+ColiEditor g_ColiEdit = {0, 0, 0, -1, -1, {}, {}, {}, {}};
+ColiPanelOps g_ColiPanelOps;
+
+static const char kCharacterFile[] = "コリジョンキャラ.KZP";
+static const char kBoxesFull[] = "壁(立方体)を追加できませんでした。";
+static const char kCirclesFull[] = "壁(円)を追加できませんでした。";
+
+// [SECTION] Records
+
+static bool HasCharacter(void) { return g_Model3Slots[0] != nullptr; }
+
+static void Object0Position(f32 p[3]) {
+  const KZL::OBJECT *o = Object_Get(0);
+  for (int k = 0; k < 3; k++) p[k] = o ? o->pos[k] : 0.0f;
+}
+
+static void MarkEdited(void) { Doc_MarkEdited(DOC_COLLISION); }
+
+void Coli_ResetBox(i32 k) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d || k < 0 || k >= COLI_BOXES) return;
+  ColiBox &b = d->boxes[k];
+  b.used = 0;
+  if (!HasCharacter()) return;
+  f32 p[3];
+  Object0Position(p);
+  b.x = p[0], b.y = p[1], b.z = p[2];
+  b.angle = 0.0f;
+  b.size = 5.0f;
+}
+
+void Coli_ResetCircle(i32 k) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d || k < 0 || k >= COLI_CIRCLES) return;
+  ColiCircle &c = d->circles[k];
+  c.used = 0;
+  if (!HasCharacter()) return;
+  f32 p[3];
+  Object0Position(p);
+  c.x = p[0], c.y = p[1], c.z = p[2];
+  c.size = 5.0f;
+}
+
+void Coli_CopyBox(i32 from, i32 to) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (d && from >= 0 && from < COLI_BOXES && to >= 0 && to < COLI_BOXES) d->boxes[to] = d->boxes[from];
+}
+
+void Coli_CopyCircle(i32 from, i32 to) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (d && from >= 0 && from < COLI_CIRCLES && to >= 0 && to < COLI_CIRCLES) d->circles[to] = d->circles[from];
+}
+
+// Passes that move a used record into the free one before it until one moves nothing; the
+// moved record's selection flag is dropped. The count is the number of packed records after.
+template <typename Rec>
+static i32 Compact(Rec *recs, u8 *selected, i32 n) {
+  bool moved = true;
+  while (moved) {
+    moved = false;
+    for (i32 k = 0; k + 1 < n; k++) {
+      if (!recs[k].used && recs[k + 1].used) {
+        recs[k] = recs[k + 1];
+        recs[k + 1].used = 0;
+        selected[k] = 0;
+        moved = true;
+      }
+    }
+  }
+  i32 count = 0;
+  while (count < n && recs[count].used) count++;
+  return count;
+}
+
+void Coli_CompactBoxes(void) {
+  if (g_CollisionDoc) g_CollisionDoc->boxCount = Compact(g_CollisionDoc->boxes, g_ColiEdit.boxSelected, COLI_BOXES);
+}
+
+void Coli_CompactCircles(void) {
+  if (g_CollisionDoc)
+    g_CollisionDoc->circleCount = Compact(g_CollisionDoc->circles, g_ColiEdit.circleSelected, COLI_CIRCLES);
+}
+
+template <typename Rec>
+static i32 FirstFree(const Rec *recs, i32 n) {
+  for (i32 k = 0; k < n; k++)
+    if (!recs[k].used) return k;
+  return -1;
+}
+
+bool Coli_AddBox(void) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d) return false;
+  i32 k = FirstFree(d->boxes, COLI_BOXES);
+  if (k < 0) {
+    Lib_ErrorBox(kBoxesFull);
+    return false;
+  }
+  Coli_ResetBox(k);
+  d->boxes[k].used = 1;
+  d->boxCount++;
+  if (g_ColiEdit.curBox < 0) g_ColiEdit.curBox = 0;
+  g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
+  MarkEdited();
+  App_MarkAllRedraw();
+  return true;
+}
+
+bool Coli_AddCircle(void) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d) return false;
+  i32 k = FirstFree(d->circles, COLI_CIRCLES);
+  if (k < 0) {
+    Lib_ErrorBox(kCirclesFull);
+    return false;
+  }
+  Coli_ResetCircle(k);
+  d->circles[k].used = 1;
+  d->circleCount++;
+  if (g_ColiEdit.curCircle < 0) g_ColiEdit.curCircle = 0;
+  g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
+  MarkEdited();
+  App_MarkAllRedraw();
+  return true;
+}
+
+bool Coli_SetModel(Model3 *m, const char *name) {
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d || !m || !name) return false;
+  if (strlen(name) >= sizeof d->modelName) {
+    // A cut name would be saved and later open another file, or none.
+    Lib_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    return false;
+  }
+  Model3_Free(d->model);
+  d->model = m;
+  memset(d->modelName, 0, sizeof d->modelName);
+  Str_Copy(d->modelName, sizeof d->modelName, name);
+  Coli_InvalidateGrid();
+  MarkEdited();
+  App_MarkAllRedraw();
+  return true;
+}
+
+void Coli_RefreshLists(void) {
+  g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
+  g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
+  g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] Panels opened and closed
+
+static void OpenPanel(u32 p) {
+  ColiEditor &e = g_ColiEdit;
+  if (e.panels[p]) return;
+  i32 r[4];
+  Coli_PanelRect(p, g_DesktopWidth, r);
+  e.panels[p] = g_ColiPanelOps.create ? g_ColiPanelOps.create(p, r[0], r[1], r[2], r[3]) : &e.panels[p];
+  e.refresh[p] = 1;
+}
+
+static void ClosePanel(u32 p) {
+  ColiEditor &e = g_ColiEdit;
+  void *w = e.panels[p];
+  e.panels[p] = nullptr;   // cleared first: the window's destruction may call back
+  if (w && g_ColiPanelOps.destroy) g_ColiPanelOps.destroy(w);
+}
+
+void Coli_SetTarget(u32 t) {
+  if (t > COLI_TARGET_CIRCLES) return;
+  static const u32 kPanelOf[3] = {COLI_PANEL_RANGE, COLI_PANEL_BOX, COLI_PANEL_CIRCLE};
+  for (u32 i = 0; i < 3; i++)
+    if (i != t) ClosePanel(kPanelOf[i]);
+  g_ColiEdit.target = t;
+  OpenPanel(kPanelOf[t]);
+  g_ColiEdit.refresh[COLI_PANEL_SELECT] = 1;
+}
+
+// [SECTION] Enter and leave
+
+// View angles and offsets back to their start values (the eye stands 15 zoom units off).
+static void ResetViewValues(void) {
+  g_PerspAngleX = -20.0f;
+  g_PerspAngleY = 20.0f;
+  for (f32 &o : g_PerspOffset) o = 0.0f;
+}
+
+static void LoadCharacters(void) {
+  char system[LIB_TEXT_SIZE];
+  // A data folder whose "System" path does not fit loads nothing rather than another folder.
+  bool entered = Str_FormatAll(system, sizeof system, "%s/System", g_DataDir) && FileDlg_ChangeDir(system) == 0;
+  for (i32 i = 0; i < COLI_CHARACTERS; i++) {
+    // A file that cannot be read is reported by the opener and leaves the slot empty.
+    if (entered) Model3_OpenFile(i, kCharacterFile);
+    Model3_SetRenderMode(g_Model3Slots[i], 1);
+    KZL::OBJECT *o = ObjectInit(i);
+    g_ColiCollide[i] = 1;
+    f32 x = (f32)(rand() % 50 - 25), z = (f32)(rand() % 50 - 25);
+    Object_SetPosition(o, x, 0.0f, z);
+  }
+  // Back to the data folder itself: "../" from a folder never entered would leave it.
+  FileDlg_ChangeDir(g_DataDir);
+  Object_SetPosition(Object_Get(0), 0.0f, 0.0f, 0.0f);
+}
+
+void Coli_Enter(void) {
+  ColiEditor &e = g_ColiEdit;
+  g_RunState = 4;
+  Lib_ClearAllModels();
+  Coli_NewDocument();   // the document it replaces is freed with its collision model
+  Doc_ClearChanged(DOC_COLLISION);
+  e.curBox = e.curCircle = -1;
+  e.boxMode = e.circleMode = COLI_MODE_MOVE;
+  memset(e.boxSelected, 0, sizeof e.boxSelected);
+  memset(e.circleSelected, 0, sizeof e.circleSelected);
+  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_COLI");
+  ResetViewValues();
+  g_ColiCollide[0] = 1;
+  LoadCharacters();
+  OpenPanel(COLI_PANEL_SELECT);
+  Coli_SetTarget(COLI_TARGET_RANGE);
+  View_Get(g_EditSubMode, g_ActiveView)->zoom = 8.0f;
+  App_MarkAllRedraw();
+}
+
+void Coli_Leave(void) {
+  if (g_CollisionDoc) g_CollisionDoc->loaded = 0;
+  for (i32 i = 0; i < COLI_CHARACTERS; i++) {
+    Model3_FreeSlot(i);
+    Model3_Init(i);
+  }
+  for (u32 p = 0; p < COLI_PANELS; p++) ClosePanel(p);
+  g_ModelAllocArrays = 1;
+}
+
+// [SECTION] Per-frame update
+
+// Direction keys in the order up, right, down, left: a later key overrides an earlier one.
+static void StepCharacter(void) {
+  f32 sx = 0.0f, sz = 0.0f;
+  const u32 *keys = g_LibApp.keyState;
+  if (keys[38]) sz = 0.5f;
+  if (keys[39]) sx = 0.5f;
+  if (keys[40]) sz = -0.5f;
+  if (keys[37]) sx = -0.5f;
+  KZL::OBJECT *o = Object_Get(0);
+  if (!o) return;
+  o->pos[0] += sx;
+  o->pos[2] += sz;
+}
+
+static void ClearSteps(void) {
+  for (i32 i = 0; i < COLI_OBJECTS; i++) {
+    KZL::OBJECT *o = Object_Get(i);
+    if (o && g_ColiCollide[i] == 1) o->velocity[0] = o->velocity[1] = o->velocity[2] = 0.0f;
+  }
+}
+
+// The used record whose projection at (x, y0, z) is nearest to the mouse; ties keep the lower
+// index. -1 when none is used.
+template <typename Rec>
+static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
+  f32 best = 99999.9f;
+  i32 found = -1;
+  for (i32 k = 0; k < n; k++) {
+    if (!recs[k].used) continue;
+    f32 s[3];
+    g_ColiDraw.project(s, recs[k].x, y0, recs[k].z);
+    f32 dx = s[0] - (f32)g_MouseX, dy = s[1] - (f32)g_MouseY;
+    f32 dist = sqrtf(dx * dx + dy * dy);
+    if (dist < best) {
+      best = dist;
+      found = k;
+    }
+  }
+  return found;
+}
+
+static void PickNearest(void) {
+  ColiEditor &e = g_ColiEdit;
+  const CollisionDoc *d = g_CollisionDoc;
+  f32 p[3];
+  Object0Position(p);
+  if (e.target == COLI_TARGET_BOXES) {
+    i32 k = Nearest(d->boxes, COLI_BOXES, p[1]);
+    if (k != e.curBox) e.refresh[COLI_PANEL_BOX] = 1;
+    e.curBox = k;
+  } else if (e.target == COLI_TARGET_CIRCLES) {
+    i32 k = Nearest(d->circles, COLI_CIRCLES, p[1]);
+    if (k != e.curCircle) e.refresh[COLI_PANEL_CIRCLE] = 1;
+    e.curCircle = k;
+  }
+}
+
+void Coli_Update(void) {
+  if (!HasCharacter() || !g_CollisionDoc) return;
+  g_CollisionDoc->loaded = 1;
+  StepCharacter();
+  Coli_Resolve();
+  ClearSteps();
+  f32 p[3];
+  Object0Position(p);
+  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  v->panX = p[0], v->panY = p[1], v->panZ = p[2];
+  if (!Shell_AnyButtonHeld()) PickNearest();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] Mouse and keys
+
+static bool OnlyButton(u32 b) {
+  return Shell_ButtonHeld(b) && Shell_AnyButtonHeld() &&
+         (Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT)) == 1;
+}
+
+static f32 Grown(f32 size, f32 by) { return size + by < 0.1f ? 0.1f : size + by; }
+
+static void DragBox(f32 dx, f32 dy) {
+  ColiEditor &e = g_ColiEdit;
+  if (e.curBox < 0 || e.curBox >= COLI_BOXES) return;
+  ColiBox &b = g_CollisionDoc->boxes[e.curBox];
+  switch (e.boxMode) {
+    case COLI_MODE_MOVE: b.x += 0.1f * dx; b.z -= 0.1f * dy; break;
+    case COLI_MODE_ROTATE: b.angle += 0.2f * dx - 0.2f * dy; break;
+    case COLI_MODE_SCALE: b.size = Grown(b.size, 0.1f * dx - 0.1f * dy); break;
+    default: return;
+  }
+  e.refresh[COLI_PANEL_BOX] = 1;
+  MarkEdited();
+}
+
+static void DragCircle(f32 dx, f32 dy) {
+  ColiEditor &e = g_ColiEdit;
+  if (e.curCircle < 0 || e.curCircle >= COLI_CIRCLES) return;
+  ColiCircle &c = g_CollisionDoc->circles[e.curCircle];
+  switch (e.circleMode) {
+    case COLI_MODE_MOVE: c.x += 0.1f * dx; c.z -= 0.1f * dy; break;
+    case COLI_MODE_SCALE: c.size = Grown(c.size, 0.1f * dx - 0.1f * dy); break;
+    default: return;
+  }
+  e.refresh[COLI_PANEL_CIRCLE] = 1;
+  MarkEdited();
+}
+
+// The three anchor setters of the family's row all set pairs a to c; the editor reads (a).
+void Coli_MouseMove(i32 x, i32 y) {
+  if (!HasCharacter() || !g_CollisionDoc) return;
+  DragAnchor &a = g_MotionDragAnchor;
+  if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
+    Effect_SetDragAnchor(x, y);
+    return;
+  }
+  if (!OnlyButton(BUTTON_LEFT)) return;
+  f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
+  Effect_SetDragAnchor(x, y);
+  if (g_ColiEdit.target == COLI_TARGET_BOXES) DragBox(dx, dy);
+  else if (g_ColiEdit.target == COLI_TARGET_CIRCLES) DragCircle(dx, dy);
+}
+
+// Duplicate into the first free record (made current) or delete and compact.
+template <typename Rec>
+static void ReleaseOn(Rec *recs, i32 n, i32 *count, u8 *selected, u32 mode, i32 *cur, const char *fullText,
+                      void (*compact)(void)) {
+  if (*cur < 0 || *cur >= n) return;
+  if (mode == COLI_MODE_DUPLICATE) {
+    i32 k = FirstFree(recs, n);
+    if (k < 0) {
+      Lib_ErrorBox(fullText);
+      return;
+    }
+    recs[k] = recs[*cur];
+    selected[k] = 1;
+    (*count)++;
+    *cur = k;
+  } else if (mode == COLI_MODE_DELETE) {
+    recs[*cur].used = 0;
+    compact();
+    *cur = -1;   // the record it named may now be another one, or none
+  } else {
+    return;
+  }
+  MarkEdited();
+}
+
+void Coli_LButtonUp(i32, i32) {
+  ColiEditor &e = g_ColiEdit;
+  CollisionDoc *d = g_CollisionDoc;
+  if (!d) return;
+  if (e.target == COLI_TARGET_BOXES) {
+    ReleaseOn(d->boxes, COLI_BOXES, &d->boxCount, e.boxSelected, e.boxMode, &e.curBox, kBoxesFull, Coli_CompactBoxes);
+    e.refresh[COLI_PANEL_BOX] = 1;
+  } else if (e.target == COLI_TARGET_CIRCLES) {
+    ReleaseOn(d->circles, COLI_CIRCLES, &d->circleCount, e.circleSelected, e.circleMode, &e.curCircle, kCirclesFull,
+              Coli_CompactCircles);
+    e.refresh[COLI_PANEL_CIRCLE] = 1;
+  }
+}
+
+void Coli_KeyDown(u32 key) {
+  if (key == 'E' || key == 'R' || key == 'T' || key == 'G') g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
+}

@@ -1,0 +1,102 @@
+// The collision editor (family 21): five test characters walk in the collision set of
+// g_CollisionDoc while its movement range, box walls and circle walls are edited in three
+// small panels chosen in a selector panel; the mouse picks the wall nearest to the cursor and
+// moves, turns or scales it.
+//
+// Global owned here: g_ColiEdit (the editor state and its four panels). The panels are
+// portable handlers: Coli_PanelCommand takes a control id (and the range panel's typed texts),
+// Coli_PanelView gives what a panel shows; the Windows side only creates the windows and
+// copies values in and out (scene/coli_edit_win.cpp). Projection and drawing go through
+// g_ColiDraw, which native tests replace.
+#pragma once
+#include "model/types.h"
+#include "resources/coli_edit_ids.h"   // control ids of the four templates
+#include "scene/coli.h"
+
+enum ColiTarget : u32 { COLI_TARGET_RANGE = 0, COLI_TARGET_BOXES = 1, COLI_TARGET_CIRCLES = 2 };
+enum ColiMode : u32 { COLI_MODE_MOVE = 0, COLI_MODE_ROTATE, COLI_MODE_SCALE, COLI_MODE_DUPLICATE, COLI_MODE_DELETE };
+enum ColiPanel : u32 { COLI_PANEL_SELECT = 0, COLI_PANEL_RANGE, COLI_PANEL_BOX, COLI_PANEL_CIRCLE, COLI_PANELS };
+enum { COLI_CHARACTERS = 5 };   // test characters in model slots and scene objects 0..4
+
+
+struct ColiEditor {
+  u32 target;                   // ColiTarget
+  u32 boxMode, circleMode;      // ColiMode (circles have no rotate)
+  i32 curBox, curCircle;        // -1: none
+  u8 boxSelected[COLI_BOXES];   // set on a duplicate, cleared by compaction
+  u8 circleSelected[COLI_CIRCLES];
+  void *panels[COLI_PANELS];    // window of each panel (null: not open)
+  u32 refresh[COLI_PANELS];     // 1: the panel shows its values again (the panel clears it)
+};
+extern ColiEditor g_ColiEdit;
+
+// The platform's part of the panels (filled by the Windows side; empty natively, where a
+// created panel is a token the tests can see).
+struct ColiPanelOps {
+  // Creates panel p at screen position (x, y), size w x h; its window or null.
+  void *(*create)(u32 panel, i32 x, i32 y, i32 w, i32 h);
+  void (*destroy)(void *window);
+};
+extern ColiPanelOps g_ColiPanelOps;
+
+// The library calls of the update and the draws (defaults: Cam_ProjectToScreen, Draw_Line3D,
+// Draw_Triangle3D, Text_Printf).
+struct ColiDrawCalls {
+  void (*project)(f32 out[3], f32 x, f32 y, f32 z);
+  void (*line)(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl);
+  // One translucent triangle of the collision model with the normal of its polygon.
+  void (*triangle)(const f32 p[9], const f32 n[3]);
+  void (*text)(i32 x, i32 y, const char *text);
+};
+extern ColiDrawCalls g_ColiDraw;
+
+// [SECTION] Records
+// Record k not in use; with a model in slot 0 it sits at scene object 0 with angle 0, size 5.
+void Coli_ResetBox(i32 k);
+void Coli_ResetCircle(i32 k);
+// Every field, the used flag included (indices outside the table: nothing).
+void Coli_CopyBox(i32 from, i32 to);
+void Coli_CopyCircle(i32 from, i32 to);
+// Moves the records in use to the front keeping their order; the count follows.
+void Coli_CompactBoxes(void);
+void Coli_CompactCircles(void);
+// "追加": the first free record made current-ready; false after the table-full message.
+bool Coli_AddBox(void);
+bool Coli_AddCircle(void);
+// The set takes m as its collision model (owned from then on, the old one freed) with the name
+// of its file. False (m still the caller's) without a set or when the name does not fit.
+bool Coli_SetModel(Model3 *m, const char *name);
+// Sets the three target panels' refresh flags and flags every view for redraw.
+void Coli_RefreshLists(void);
+// Makes t the edit target: the other target panels are closed, t's panel opened.
+void Coli_SetTarget(u32 t);
+
+// [SECTION] Family hooks
+void Coli_Enter(void);
+void Coli_Leave(void);
+void Coli_Update(void);
+void Coli_MouseMove(i32 x, i32 y);
+void Coli_LButtonUp(i32 x, i32 y);
+void Coli_KeyDown(u32 key);
+void Coli_Draw(void);
+void Coli_DrawScene(void);
+
+// [SECTION] Panels
+enum { COLI_VIEW_TEXTS = 5, COLI_VIEW_TEXT = 64 };
+// What a panel shows: texts by control id (edit fields and labels) and the pressed button.
+struct ColiPanelView {
+  u32 count;
+  u32 ids[COLI_VIEW_TEXTS];
+  char texts[COLI_VIEW_TEXTS][COLI_VIEW_TEXT];
+  u32 pressed;    // control id shown pressed (0: none)
+  u32 buttons[5]; // the panel's mode or target buttons (0: no button in that place)
+};
+void Coli_PanelView(u32 panel, ColiPanelView *out);
+// The range panel's typed texts in the order min x, max x, min z, max z, min y.
+struct ColiRangeTexts {
+  const char *text[5];
+};
+// A control of panel p was pressed. range: the typed texts (range panel's "決定" only).
+void Coli_PanelCommand(u32 panel, u32 id, const ColiRangeTexts *range);
+// Where panel p opens and its size (x, y, w, h) on a desktop `screenW` wide.
+void Coli_PanelRect(u32 panel, i32 screenW, i32 rect[4]);

@@ -1,0 +1,185 @@
+// The collision editor's four panels as portable handlers: where they open, what they show
+// and what their controls do. The dialog procedures only pass control ids and typed texts in
+// and copy the view out (scene/coli_edit_win.cpp).
+#include <math.h>
+#include <stdlib.h>
+
+#include "app/docflags.h"
+#include "app/views.h"
+#include "model/seam.h"
+#include "scene/coli_edit.h"
+
+// [SECTION] Places
+
+void Coli_PanelRect(u32 panel, i32 screenW, i32 rect[4]) {
+  static const i32 kSizes[COLI_PANELS][3] = {
+      {90, 102, 0}, {172, 145, 171}, {140, 305, 140}, {130, 265, 130},   // w, h, distance from the right edge
+  };
+  if (panel >= COLI_PANELS) panel = COLI_PANEL_SELECT;
+  const i32 *s = kSizes[panel];
+  rect[0] = panel == COLI_PANEL_SELECT ? 0 : screenW - s[2];
+  rect[1] = panel == COLI_PANEL_SELECT ? 317 : 46;
+  rect[2] = s[0];
+  rect[3] = s[1];
+}
+
+// [SECTION] Views
+
+static void AddText(ColiPanelView *v, u32 id, const char *fmt, double value) {
+  if (v->count >= COLI_VIEW_TEXTS) return;
+  v->ids[v->count] = id;
+  Str_Format(v->texts[v->count], COLI_VIEW_TEXT, fmt, value);
+  v->count++;
+}
+
+static void SetButtons(ColiPanelView *v, const u32 *ids, u32 n, u32 pressedIndex) {
+  for (u32 i = 0; i < n && i < 5; i++) v->buttons[i] = ids[i];
+  v->pressed = pressedIndex < n ? ids[pressedIndex] : 0;
+}
+
+static void RangeView(ColiPanelView *v) {
+  const f32 *b = g_CollisionDoc->bounds;
+  AddText(v, IDC_COLI_MIN_X, "%2.0f", b[0]);
+  AddText(v, IDC_COLI_MAX_X, "%2.0f", b[3]);
+  AddText(v, IDC_COLI_MIN_Z, "%2.0f", b[2]);
+  AddText(v, IDC_COLI_MAX_Z, "%2.0f", b[5]);
+  AddText(v, IDC_COLI_MIN_Y, "%2.0f", b[1]);
+}
+
+// The "No" line and the value lines of a wall; "?" forms without a current record.
+static void WallLines(ColiPanelView *v, const u32 ids[], i32 cur, i32 count, const f32 *values, u32 nValues) {
+  static const char *const kFormats[4] = {"Ｘ : %2.2f", "Ｚ : %2.2f", "角度 : %2.2f", "サイズ : %2.2f"};
+  static const char *const kUnknown[4] = {"Ｘ : ?", "Ｚ : ?", "角度 : ?", "サイズ : ?"};
+  v->ids[0] = ids[0];
+  if (values)
+    Str_Format(v->texts[0], COLI_VIEW_TEXT, "No : %d / %d / %d", (int)(cur + 1), (int)count, 100);
+  else
+    Str_Format(v->texts[0], COLI_VIEW_TEXT, "No : ? / ? / %d", 100);
+  v->count = 1;
+  // A circle has no angle: its lines are X, Z and size.
+  static const u32 kBoxLines[4] = {0, 1, 2, 3}, kCircleLines[3] = {0, 1, 3};
+  const u32 *lines = nValues == 4 ? kBoxLines : kCircleLines;
+  for (u32 i = 0; i < nValues; i++) {
+    if (values) AddText(v, ids[i + 1], kFormats[lines[i]], values[i]);
+    else AddText(v, ids[i + 1], kUnknown[lines[i]], 0.0);
+  }
+}
+
+static void BoxView(ColiPanelView *v) {
+  static const u32 kIds[5] = {IDC_COLI_BOX_NO, IDC_COLI_BOX_X, IDC_COLI_BOX_Z, IDC_COLI_BOX_ANGLE, IDC_COLI_BOX_SIZE};
+  static const u32 kModes[5] = {IDC_COLI_BOX_MOVE, IDC_COLI_BOX_ROTATE, IDC_COLI_BOX_SCALE, IDC_COLI_BOX_DUPLICATE,
+                                IDC_COLI_BOX_DELETE};
+  const ColiEditor &e = g_ColiEdit;
+  const CollisionDoc *d = g_CollisionDoc;
+  f32 values[4];
+  bool valid = e.curBox >= 0 && e.curBox < COLI_BOXES;
+  if (valid) {
+    const ColiBox &b = d->boxes[e.curBox];
+    values[0] = b.x, values[1] = b.z, values[2] = b.angle, values[3] = b.size;
+  }
+  WallLines(v, kIds, e.curBox, d->boxCount, valid ? values : nullptr, 4);
+  SetButtons(v, kModes, 5, e.boxMode);
+}
+
+static void CircleView(ColiPanelView *v) {
+  static const u32 kIds[4] = {IDC_COLI_CIRCLE_NO, IDC_COLI_CIRCLE_X, IDC_COLI_CIRCLE_Z, IDC_COLI_CIRCLE_SIZE};
+  // Circles have no rotate mode: modes 0, 2, 3, 4 in button order.
+  static const u32 kModes[5] = {IDC_COLI_CIRCLE_MOVE, 0, IDC_COLI_CIRCLE_SCALE, IDC_COLI_CIRCLE_DUPLICATE,
+                                IDC_COLI_CIRCLE_DELETE};
+  const ColiEditor &e = g_ColiEdit;
+  const CollisionDoc *d = g_CollisionDoc;
+  f32 values[3];
+  bool valid = e.curCircle >= 0 && e.curCircle < COLI_CIRCLES;
+  if (valid) {
+    const ColiCircle &c = d->circles[e.curCircle];
+    values[0] = c.x, values[1] = c.z, values[2] = c.size;
+  }
+  WallLines(v, kIds, e.curCircle, d->circleCount, valid ? values : nullptr, 3);
+  SetButtons(v, kModes, 5, e.circleMode);
+}
+
+void Coli_PanelView(u32 panel, ColiPanelView *out) {
+  *out = ColiPanelView{};
+  if (panel == COLI_PANEL_SELECT) {
+    static const u32 kTargets[3] = {IDC_COLI_RANGE, IDC_COLI_BOXES, IDC_COLI_CIRCLES};
+    SetButtons(out, kTargets, 3, g_ColiEdit.target);
+    return;
+  }
+  if (!g_CollisionDoc) return;
+  if (panel == COLI_PANEL_RANGE) RangeView(out);
+  else if (panel == COLI_PANEL_BOX) BoxView(out);
+  else if (panel == COLI_PANEL_CIRCLE) CircleView(out);
+}
+
+// [SECTION] Commands
+
+// A whole decimal number (surrounding blanks allowed); false for anything else.
+static bool ParseNumber(const char *text, f32 *out) {
+  if (!text) return false;
+  char *end = nullptr;
+  double v = strtod(text, &end);
+  if (end == text) return false;
+  while (*end == ' ' || *end == '\t') end++;
+  if (*end || !isfinite(v) || fabs(v) > 1e30) return false;
+  *out = (f32)v;
+  return true;
+}
+
+// "決定": all five fields or none. A field that is not a number is named in the message.
+static void ApplyRange(const ColiRangeTexts *t) {
+  static const char *const kLabels[5] = {"左", "右", "手前", "奥", "地面"};
+  static const u32 kBound[5] = {0, 3, 2, 5, 1};
+  if (!t || !g_CollisionDoc) return;
+  f32 v[5];
+  for (u32 i = 0; i < 5; i++) {
+    if (!ParseNumber(t->text[i], &v[i])) {
+      Lib_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
+      return;
+    }
+  }
+  for (u32 i = 0; i < 5; i++) g_CollisionDoc->bounds[kBound[i]] = v[i];
+  g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
+  Doc_MarkEdited(DOC_COLLISION);
+  App_MarkAllRedraw();
+}
+
+static void BoxCommand(u32 id) {
+  switch (id) {
+    case IDC_COLI_BOX_ADD: Coli_AddBox(); return;
+    case IDC_COLI_BOX_MOVE: g_ColiEdit.boxMode = COLI_MODE_MOVE; break;
+    case IDC_COLI_BOX_ROTATE: g_ColiEdit.boxMode = COLI_MODE_ROTATE; break;
+    case IDC_COLI_BOX_SCALE: g_ColiEdit.boxMode = COLI_MODE_SCALE; break;
+    case IDC_COLI_BOX_DUPLICATE: g_ColiEdit.boxMode = COLI_MODE_DUPLICATE; break;
+    case IDC_COLI_BOX_DELETE: g_ColiEdit.boxMode = COLI_MODE_DELETE; break;
+    default: return;
+  }
+  g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
+}
+
+static void CircleCommand(u32 id) {
+  switch (id) {
+    case IDC_COLI_CIRCLE_ADD: Coli_AddCircle(); return;
+    case IDC_COLI_CIRCLE_MOVE: g_ColiEdit.circleMode = COLI_MODE_MOVE; break;
+    case IDC_COLI_CIRCLE_SCALE: g_ColiEdit.circleMode = COLI_MODE_SCALE; break;
+    case IDC_COLI_CIRCLE_DUPLICATE: g_ColiEdit.circleMode = COLI_MODE_DUPLICATE; break;
+    case IDC_COLI_CIRCLE_DELETE: g_ColiEdit.circleMode = COLI_MODE_DELETE; break;
+    default: return;
+  }
+  g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
+}
+
+void Coli_PanelCommand(u32 panel, u32 id, const ColiRangeTexts *range) {
+  switch (panel) {
+    case COLI_PANEL_SELECT:
+      if (id == IDC_COLI_RANGE) Coli_SetTarget(COLI_TARGET_RANGE);
+      else if (id == IDC_COLI_BOXES) Coli_SetTarget(COLI_TARGET_BOXES);
+      else if (id == IDC_COLI_CIRCLES) Coli_SetTarget(COLI_TARGET_CIRCLES);
+      break;
+    case COLI_PANEL_RANGE:
+      if (id == IDC_COLI_APPLY) ApplyRange(range);
+      break;
+    case COLI_PANEL_BOX: BoxCommand(id); break;
+    case COLI_PANEL_CIRCLE: CircleCommand(id); break;
+    default: break;
+  }
+}

@@ -1,0 +1,79 @@
+// The collision editor's panels on Windows: creating and destroying them (they join the set
+// of windows kept above the main window), and the one dialog procedure that passes control
+// ids and typed texts to the portable handlers and copies their view into the controls.
+#include "scene/coli_edit_win.h"
+
+#include "model/types.h"
+#include "app/winorder_win.h"
+#include "lib/framework/lib.h"
+#include "scene/coli_edit.h"
+
+static const char *const kTemplates[COLI_PANELS] = {"COLI_SELECT_DLG", "COLI_MAX_DLG", "COLI_BOX_DLG",
+                                                    "COLI_CIRCLE_DLG"};
+
+static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
+  if (panel >= COLI_PANELS) return nullptr;
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[panel], (HWND)g_MainWnd, Coli_PanelDlgProc,
+                                (LPARAM)panel);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  // Not activated: the arrow keys keep walking the character in the main window.
+  ShowWindow(dlg, SW_SHOWNOACTIVATE);
+  WinOrder_Join(dlg);
+  return dlg;
+}
+
+static void DestroyPanel(void *window) {
+  WinOrder_Leave((HWND)window);
+  DestroyWindow((HWND)window);
+}
+
+void Coli_InstallWin(void) {
+  g_ColiPanelOps.create = CreatePanel;
+  g_ColiPanelOps.destroy = DestroyPanel;
+}
+
+static void ShowView(HWND dlg, u32 panel) {
+  ColiPanelView v;
+  Coli_PanelView(panel, &v);
+  for (u32 i = 0; i < v.count; i++) SetDlgItemTextA(dlg, (int)v.ids[i], v.texts[i]);
+  for (u32 id : v.buttons)
+    if (id) CheckDlgButton(dlg, (int)id, id == v.pressed ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void Command(HWND dlg, u32 panel, u32 id) {
+  static const int kRangeFields[5] = {IDC_COLI_MIN_X, IDC_COLI_MAX_X, IDC_COLI_MIN_Z, IDC_COLI_MAX_Z, IDC_COLI_MIN_Y};
+  char texts[5][64] = {};
+  ColiRangeTexts range = {};
+  if (panel == COLI_PANEL_RANGE)
+    for (int i = 0; i < 5; i++) {
+      GetDlgItemTextA(dlg, kRangeFields[i], texts[i], sizeof texts[i]);
+      range.text[i] = texts[i];
+    }
+  Coli_PanelCommand(panel, id, &range);
+  // Keys go back to the main window, where the arrows move the character.
+  if (g_MainWnd) SetActiveWindow((HWND)g_MainWnd);
+}
+
+INT_PTR CALLBACK Coli_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  u32 panel = (u32)GetWindowLongPtrA(dlg, DWLP_USER);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+      SetTimer(dlg, 1, 50, nullptr);
+      if ((u32)lParam < COLI_PANELS) ShowView(dlg, (u32)lParam);
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && panel < COLI_PANELS) Command(dlg, panel, LOWORD(wParam));
+      return TRUE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      return FALSE;
+    default:
+      if (panel < COLI_PANELS && g_ColiEdit.panels[panel] == dlg && g_ColiEdit.refresh[panel] == 1) {
+        g_ColiEdit.refresh[panel] = 0;
+        ShowView(dlg, panel);
+      }
+      return FALSE;
+  }
+}

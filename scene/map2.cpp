@@ -1,0 +1,285 @@
+// The 2D map editor: the sample map, the tile slots, drawing, the cursor and painting, the
+// family hooks and the tile panel's actions. Owns g_Map2Doc, g_Map2Editor and g_Map2Host.
+//
+// One mapping between cells and the screen: a cell (x, y) lies at (304 + 32x - sx,
+// 224 + 32y - sy) with the scroll (sx, sy) in pixels; Map2_CursorFromMouse is its inverse for
+// a mouse position in the main view.
+#include "scene/map2.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/views.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/filename.h"
+#include "model/model3.h"
+#include "model/object.h"
+#include "model/seam.h"
+
+Map2Doc *g_Map2Doc;
+Map2Editor g_Map2Editor;
+Map2Host g_Map2Host;
+
+static const char kFolder[] = "MAP2_２Ｄマップ";
+static const char kCharacter[] = "cat.psd";
+
+// [SECTION] Document and tile slots
+
+bool Map2_AllocDocument(void) {
+  Map2_FreeDocument();
+  g_Map2Doc = (Map2Doc *)calloc(1, sizeof(Map2Doc));
+  return g_Map2Doc != nullptr;
+}
+
+void Map2_FreeDocument(void) {
+  free(g_Map2Doc);
+  g_Map2Doc = nullptr;
+}
+
+bool Map2_LoadTileImage(i32 i, const char *name) {
+  if (i < 0 || i >= MAP2_TILES || !name) return false;
+  // Img_Load reloads into the row the slot already holds, so reloading never uses up rows;
+  // a failed load leaves the slot without a texture (and the library's 32 x 32).
+  return Img_Load(&g_Map2Editor.tiles[i], name) >= 0;
+}
+
+void Map2_AfterDocumentChange(void) {
+  Map2Editor &e = g_Map2Editor;
+  i32 count = g_Map2Doc ? g_Map2Doc->tileCount : 0;
+  // The slots above the count are not drawn (Map2_DrawTiles checks the count); their rows
+  // stay with the slots for their next load.
+  if (e.currentTile >= count) e.currentTile = count > 0 ? count - 1 : 0;
+  if (e.currentTile < 0) e.currentTile = 0;
+}
+
+static void SetTile(Map2Doc *d, i32 i, const char *name, u8 passable) {
+  Str_Copy(d->names[i], MAP2_NAME_SIZE, name);
+  d->passable[i] = passable;
+  Map2_LoadTileImage(i, name);
+}
+
+void Map2_NewDocument(void) {
+  Map2Doc *d = g_Map2Doc;
+  if (!d) return;
+  memset(d, 0, sizeof *d);
+  SetTile(d, 0, "草.psd", 1);
+  SetTile(d, 1, "川.psd", 0);
+  d->tileCount = 2;
+  for (i32 y = 0; y < 8; y++)
+    for (i32 x = 0; x < 8; x++) d->grid[y][x] = (x == 0 || y == 0) ? 1 : 0;
+  d->width = 20;
+  d->height = 20;
+  Map2_AfterDocumentChange();
+  Doc_ClearChanged(DOC_MAP2);
+}
+
+// [SECTION] Screen mapping
+
+void Map2_CellToScreen(i32 column, i32 row, i32 sx, i32 sy, i32 *x, i32 *y) {
+  *x = 304 + MAP2_CELL * column - sx;
+  *y = 224 + MAP2_CELL * row - sy;
+}
+
+static i32 ClampCell(i32 v, i32 count) {
+  if (v < 0) v = 0;   // the lower bound first
+  if (v > count - 1) v = count - 1;
+  return v;
+}
+
+bool Map2_CursorFromMouse(i32 mx, i32 my, f32 panX, f32 panY, i32 *column, i32 *row) {
+  const Map2Doc *d = g_Map2Doc;
+  const Map2Editor &e = g_Map2Editor;
+  if (!d || d->width <= 0 || d->height <= 0) return false;
+  // Integer division toward zero, as the main view's placement of the cells implies.
+  i32 c = (i32)((f32)mx - panX - 16.0f) / MAP2_CELL + e.scrollX - 19;
+  i32 r = (i32)((f32)my - panY - 16.0f) / MAP2_CELL + e.scrollY - 15;
+  *column = ClampCell(c, d->width);
+  *row = ClampCell(r, d->height);
+  return true;
+}
+
+// [SECTION] Drawing
+
+void Map2_DrawTiles(i32 sx, i32 sy) {
+  const Map2Doc *d = g_Map2Doc;
+  if (!d) return;
+  for (i32 y = 0; y < d->height && y < MAP2_SIDE; y++)
+    for (i32 x = 0; x < d->width && x < MAP2_SIDE; x++) {
+      i32 t = d->grid[y][x];
+      if (t < 0 || t >= d->tileCount) continue;   // no such tile in this map
+      const ImageHandle *h = &g_Map2Editor.tiles[t];
+      ImageRow *row = Img_GetRow(h);
+      if (!h->loaded || !row || !row->texture) continue;
+      i32 px, py;
+      Map2_CellToScreen(x, y, sx, sy, &px, &py);
+      f64 w = row->width, ht = row->height;
+      Img_DrawUV(h, px, py, px + 32, py, px + 32, py + 32, px, py + 32, 0, 0, w, 0, w, ht, 0, ht,
+                 255, 255, 255, 255);
+    }
+}
+
+static void DrawCursor(void) {
+  const Map2Doc *d = g_Map2Doc;
+  const Map2Editor &e = g_Map2Editor;
+  if (!d || d->width <= 0 || d->height <= 0) return;
+  i32 sx = (e.cursorX - e.scrollX) * MAP2_CELL + 304;
+  i32 sy = (e.cursorY - e.scrollY + 7) * MAP2_CELL;
+  DrawDev_SetTexture(0, nullptr);
+  Draw_Rect2D(sx, sy, sx + 31, sy + 31, 255, 255, 0, 255);
+}
+
+static void DrawCharacter(void) {
+  Map2Editor &e = g_Map2Editor;
+  e.animTimer += g_FrameDelta;
+  while (e.animTimer >= 20.0f) {
+    e.animTimer -= 20.0f;
+    e.animFrame = (e.animFrame + 1) % 4;
+  }
+  static const i32 kTop[4] = {0, 64, 0, 128};
+  f64 t = kTop[e.animFrame & 3];
+  if (!e.character.loaded) return;
+  Img_DrawUV(&e.character, 288, 192, 352, 192, 352, 256, 288, 256, 0, t, 64, t, 64, t + 64, 0, t + 64,
+             255, 255, 255, 255);
+}
+
+void Map2_Draw(void) {
+  const Map2Editor &e = g_Map2Editor;
+  Map2_DrawTiles(MAP2_CELL * e.scrollX, MAP2_CELL * e.scrollY);
+  DrawCursor();
+  DrawCharacter();
+}
+
+// [SECTION] Cursor, painting, mouse and keys
+
+static void Paint(void) {
+  Map2Doc *d = g_Map2Doc;
+  const Map2Editor &e = g_Map2Editor;
+  if (!d || d->width <= 0 || d->height <= 0) return;   // an empty map has no cell to paint
+  i32 &cell = d->grid[e.cursorY][e.cursorX];
+  if (cell == e.currentTile) return;
+  cell = e.currentTile;
+  Doc_MarkEdited(DOC_MAP2);
+}
+
+void Map2_Update(void) {
+  Map2Editor &e = g_Map2Editor;
+  const ViewRecord *v = View_Get(g_EditSubMode, 0);
+  i32 c, r;
+  if (Map2_CursorFromMouse(g_MouseX, g_MouseY, v->panX, v->panY, &c, &r)) {
+    e.cursorX = c;
+    e.cursorY = r;
+  }
+  App_MarkAllRedraw();
+  if (e.painting) Paint();
+}
+
+void Map2_LButtonDown(i32 x, i32 y) {
+  g_Map2Editor.painting = 1;
+  Ed3D_SetDragAnchors(x, y);
+}
+
+void Map2_LButtonUp(i32, i32) { g_Map2Editor.painting = 0; }
+
+void Map2_MouseMove(i32 x, i32 y) {
+  u32 held = Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT);
+  if (g_SceneObjects[0] && held == 1) Ed3D_SetDragAnchors(x, y);
+}
+
+void Map2_KeyDown(u32 key) {
+  Map2Editor &e = g_Map2Editor;
+  switch (key) {
+    case 37: e.scrollX--; break;
+    case 38: e.scrollY--; break;
+    case 39: e.scrollX++; break;
+    case 40: e.scrollY++; break;
+    default: break;
+  }
+}
+
+// [SECTION] Entry and exit
+
+static void ToMapFolder(void) {
+  char path[LIB_TEXT_SIZE];
+  if (Str_FormatAll(path, sizeof path, "%s\\%s", g_DataDir, kFolder)) FileDlg_ChangeDir(path);
+}
+
+void Map2_Enter(void) {
+  Map2Editor &e = g_Map2Editor;
+  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MAP2");
+  ToMapFolder();
+  if (Map2_AllocDocument()) Map2_NewDocument();
+  Img_Load(&e.character, kCharacter);
+  e.scrollX = e.scrollY = 0;
+  e.painting = 0;
+  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  v->panX = -160.0f;
+  v->panY = -120.0f;
+  if (g_Map2Host.openPanel) g_Map2Host.openPanel();
+  if (g_Map2Host.activateMain) g_Map2Host.activateMain();
+}
+
+void Map2_Leave(void) {
+  g_ModelAllocArrays = 1;
+  g_Map2Editor.painting = 0;
+  if (g_Map2Host.closePanel) g_Map2Host.closePanel();
+  Map2_FreeDocument();
+}
+
+// [SECTION] Tile panel
+
+void Map2_RowText(i32 i, char *out, size_t size) {
+  const Map2Doc *d = g_Map2Doc;
+  if (!d || i < 0 || i >= d->tileCount) {
+    if (size) out[0] = 0;
+    return;
+  }
+  Str_Format(out, size, "%2d : %s : %s", i, d->passable[i] ? "○" : "×", d->names[i]);
+}
+
+static bool AddTile(void) {
+  Map2Doc *d = g_Map2Doc;
+  Map2Editor &e = g_Map2Editor;
+  if (d->tileCount >= MAP2_TILES) {
+    Lib_ErrorBox("これ以上 追加できません。");
+    return false;
+  }
+  const char *name = FileDlg_OpenByExt(e.dialog, "*", "読み込むイメージファイルを、選択して下さい", "");
+  if (!name || !name[0]) { Timer_Reset(); return false; }
+  if (strlen(name) >= MAP2_NAME_SIZE) return false;   // a name the field cannot hold is not cut
+  i32 n = d->tileCount;
+  Map2_LoadTileImage(n, name);
+  Str_Copy(d->names[n], MAP2_NAME_SIZE, name);
+  d->passable[n] = 0;
+  d->tileCount = n + 1;
+  e.currentTile = n;
+  Doc_MarkEdited(DOC_MAP2);
+  Timer_Reset();
+  return true;
+}
+
+bool Map2_PanelCommand(i32 control, i32 value) {
+  Map2Doc *d = g_Map2Doc;
+  Map2Editor &e = g_Map2Editor;
+  if (!d) return false;
+  switch (control) {
+    case MAP2_CTL_ADD: AddTile(); return true;
+    case MAP2_CTL_LIST:
+      // No selection (LB_ERR) changes nothing.
+      if (value >= 0 && value < d->tileCount) e.currentTile = value;
+      return false;
+    case MAP2_CTL_PASSABLE:
+      if (e.currentTile < 0 || e.currentTile >= d->tileCount) return false;
+      d->passable[e.currentTile] = d->passable[e.currentTile] ? 0 : 1;
+      Doc_MarkEdited(DOC_MAP2);
+      return true;
+    case MAP2_CTL_SAMPLE: Map2_NewDocument(); return true;
+    default: return false;   // 64 "消去" and 66 "入れ換え" have no action
+  }
+}

@@ -1,0 +1,219 @@
+// The script runtime: the statement executor, the image-draw queue and run / stop.
+//
+// A run executes block 0 of g_ProgEditor.runtime a bounded number of statements per frame
+// from the per-frame hook; everything it does to the program goes through g_ProgHost.
+// Values are floats; every integer use truncates toward zero, clamped into the int range.
+#include "scene/prog_run.h"
+
+#include <limits.h>
+#include <math.h>
+#include <string.h>
+
+#include "model/seam.h"
+
+ProgHost g_ProgHost;
+
+// [SECTION] Values
+
+// (int)v without the undefined conversions: NaN gives 0, values beyond the int range the
+// nearest end of it.
+static i32 Prog_Int(f32 v) {
+  if (v != v) return 0;
+  if (v >= 2147483648.0f) return INT_MAX;
+  if (v <= -2147483648.0f) return INT_MIN;
+  return (i32)v;
+}
+
+static f32 Prog_Value(const ProgRuntime *rt, const ProgBlock *b, i32 s, i32 k) {
+  i32 v = b->V[s][k];
+  if (v >= 0 && v < PROG_MAX_VARIABLES) return rt->tables.variableValues[v];
+  return b->A[s][k];
+}
+
+static bool Prog_VariableOk(const ProgRuntime *rt, i32 v) { return v >= 0 && v < rt->tables.variableCount; }
+
+// The remainder of the truncated operands with the sign of the left one. A right operand of
+// 0 leaves the variable as it was; -1 gives 0 (INT_MIN % -1 does not exist in int).
+static bool Prog_Remainder(f32 left, f32 right, f32 *out) {
+  i32 l = Prog_Int(left), r = Prog_Int(right);
+  if (r == 0) return false;
+  *out = r == -1 ? 0.0f : (f32)(l % r);
+  return true;
+}
+
+// [SECTION] Reports
+
+// A statement that names something missing is skipped; the first time per line it says so.
+static void Prog_ReportMissing(ProgRuntime *rt, i32 s, const char *what, i32 n) {
+  if (s < 0 || s >= PROG_MAX_LINES || rt->reported[s]) return;
+  rt->reported[s] = 1;
+  Log_Printf("%d 行目 : %s %d がありません。", (int)s + 1, what, (int)n);
+}
+
+static bool Prog_ModelSlotOk(i32 slot) { return slot >= 0 && slot < 256; }
+
+// [SECTION] Statements
+
+// Continue at line k: the advance after the statement lands on k.
+static void Prog_ContinueAt(ProgRuntime *rt, const ProgBlock *b, i32 k) {
+  if (k < 0) k = 0;
+  if (k > b->statementCount) k = b->statementCount;
+  rt->currentStatement = k - 1;
+}
+
+static void Prog_Assign(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 v = b->V[s][0];
+  if (!Prog_VariableOk(rt, v)) return;
+  f32 left = Prog_Value(rt, b, s, 2), right = Prog_Value(rt, b, s, 4);
+  f32 &dst = rt->tables.variableValues[v];
+  switch (Prog_Int(b->A[s][3])) {
+    case 1: dst = left + right; break;
+    case 2: dst = left - right; break;
+    case 3: dst = left * right; break;
+    case 4: dst = left / right; break;
+    case 5: Prog_Remainder(left, right, &dst); break;
+    default: break;
+  }
+}
+
+static void Prog_If(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 l = Prog_Int(Prog_Value(rt, b, s, 1)), r = Prog_Int(Prog_Value(rt, b, s, 3));
+  i32 cmp = Prog_Int(b->A[s][2]);
+  bool yes = cmp == 0 ? l == r : cmp == 1 ? l > r : cmp == 2 ? l < r : false;
+  if (!yes) Prog_ContinueAt(rt, b, Prog_Int(b->A[s][4]));
+}
+
+static void Prog_ImgLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 slot = Prog_Int(b->A[s][0]);
+  if (slot < 0 || slot >= PROG_IMAGE_SLOTS) return Prog_ReportMissing(rt, s, "画像スロット", slot);
+  // The handle keeps its row, so loading again in a loop reuses it.
+  if (g_ProgHost.imageLoad) g_ProgHost.imageLoad(&rt->images[slot], b->text[s]);
+}
+
+static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 slot = Prog_Int(b->A[s][1]);
+  if (slot < 0 || slot >= PROG_IMAGE_SLOTS || !rt->images[slot].loaded)
+    return Prog_ReportMissing(rt, s, "画像スロット", slot);
+  Prog_QueueImage(slot, Prog_Int(Prog_Value(rt, b, s, 2)), Prog_Int(b->A[s][3]));
+}
+
+// PolyLoad also makes the scene object of the same number when there is none: a model is
+// drawn and moved only through its object.
+static void Prog_PolyLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 slot = Prog_Int(b->A[s][1]);
+  if (!Prog_ModelSlotOk(slot)) return Prog_ReportMissing(rt, s, "モデルスロット", slot);
+  if (g_ProgHost.modelLoad) g_ProgHost.modelLoad(slot, b->text[s]);
+  if (g_ProgHost.objectExists && !g_ProgHost.objectExists(slot) && g_ProgHost.objectCreate)
+    g_ProgHost.objectCreate(slot);
+}
+
+static void Prog_PolyObject(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
+  i32 n = Prog_Int(b->A[s][1]);
+  f32 x = Prog_Value(rt, b, s, 2), y = Prog_Value(rt, b, s, 3), z = Prog_Value(rt, b, s, 4);
+  if (!g_ProgHost.objectSet || !g_ProgHost.objectSet(n, what, x, y, z)) Prog_ReportMissing(rt, s, "オブジェクト", n);
+}
+
+static void Prog_PolyModel(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
+  i32 slot = Prog_Int(b->A[s][1]);
+  f32 v = Prog_Value(rt, b, s, 2);
+  i32 value = what == PROG_MODEL_LIGHT ? (v != 0.0f) : Prog_Int(v);
+  if (!Prog_ModelSlotOk(slot) || !g_ProgHost.modelSet || !g_ProgHost.modelSet(slot, what, value))
+    Prog_ReportMissing(rt, s, "モデルスロット", slot);
+}
+
+static void Prog_Camera(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
+  if (g_ProgHost.camera)
+    g_ProgHost.camera(what, Prog_Value(rt, b, s, 1), Prog_Value(rt, b, s, 2), Prog_Value(rt, b, s, 3));
+}
+
+static void Prog_Key(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  i32 key = Prog_Int(b->A[s][1]);
+  bool held = key >= 0 && key < 256 && g_ProgHost.keyHeld && g_ProgHost.keyHeld(key);
+  if (!held) Prog_ContinueAt(rt, b, Prog_Int(b->A[s][2]));
+}
+
+static void Prog_Statement(ProgRuntime *rt, const ProgBlock *b, i32 s) {
+  const f32 *A = b->A[s];
+  switch (b->code[s]) {
+    case PROG_ASSIGN_CONST: {
+      i32 v = Prog_Int(A[0]);
+      if (Prog_VariableOk(rt, v)) rt->tables.variableValues[v] = A[2];
+      break;
+    }
+    case PROG_ASSIGN_EXPR: Prog_Assign(rt, b, s); break;
+    case PROG_IF: Prog_If(rt, b, s); break;
+    case PROG_FONT:
+      if (g_ProgHost.print) g_ProgHost.print(Prog_Int(A[0]), Prog_Int(A[1]), b->text[s]);
+      break;
+    case PROG_IMG_LOAD: Prog_ImgLoad(rt, b, s); break;
+    case PROG_IMG_DRAW: Prog_ImgDraw(rt, b, s); break;
+    case PROG_POLY_LOAD: Prog_PolyLoad(rt, b, s); break;
+    case PROG_POLY_POS: Prog_PolyObject(rt, b, s, PROG_OBJECT_POSITION); break;
+    case PROG_POLY_ANG: Prog_PolyObject(rt, b, s, PROG_OBJECT_ANGLES); break;
+    case PROG_POLY_SIZE: Prog_PolyObject(rt, b, s, PROG_OBJECT_SCALE); break;
+    case PROG_POLY_LIGHT: Prog_PolyModel(rt, b, s, PROG_MODEL_LIGHT); break;
+    case PROG_POLY_MOTION: Prog_PolyModel(rt, b, s, PROG_MODEL_MOTION); break;
+    case PROG_POLY_VB: Prog_PolyModel(rt, b, s, PROG_MODEL_RENDER_MODE); break;
+    case PROG_CAMERA_S: Prog_Camera(rt, b, s, PROG_CAMERA_EYE); break;
+    case PROG_CAMERA_E: Prog_Camera(rt, b, s, PROG_CAMERA_TARGET); break;
+    case PROG_LIGHT_POS: Prog_Camera(rt, b, s, PROG_CAMERA_LIGHT); break;
+    case PROG_KEY: Prog_Key(rt, b, s); break;
+    case PROG_FOLDER:
+      if (g_ProgHost.changeDir) g_ProgHost.changeDir(b->text[s]);
+      break;
+    case PROG_GO:
+      rt->currentBlock = 0;   // the compiler makes block 0 only
+      Prog_ContinueAt(rt, b, Prog_Int(A[1]));
+      break;
+    case PROG_SCREEN_DRAW: rt->frameRunning = 0; break;
+    default: break;   // no statement, a label line
+  }
+}
+
+// [SECTION] Runtime
+
+void Prog_ResetState(void) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!rt) return;
+  rt->currentBlock = rt->currentStatement = 0;
+  for (i32 v = 0; v < PROG_MAX_VARIABLES; v++) {
+    rt->tables.variableValues[v] = 0.0f;
+    rt->tables.variableStrings[v][0] = 0;
+  }
+  rt->queueCount = 0;
+  memset(rt->reported, 0, sizeof rt->reported);
+}
+
+void Prog_Execute(void) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!rt || !rt->running) return;
+  const ProgBlock *b = rt->blocks[0];
+  rt->frameRunning = 1;
+  for (i32 steps = 1;; steps++) {
+    if (steps > PROG_STEPS_PER_FRAME) rt->frameRunning = 0;
+    if (!b || rt->currentStatement < 0 || rt->currentStatement >= b->statementCount) {
+      rt->running = 0;   // ran past the last line
+      rt->frameRunning = 0;
+    }
+    if (!rt->frameRunning) return;
+    Prog_Statement(rt, b, rt->currentStatement);
+    rt->currentStatement++;
+  }
+}
+
+void Prog_QueueImage(i32 slot, i32 x, i32 y) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!rt || (g_ProgHost.textOn && !g_ProgHost.textOn())) return;
+  if (rt->queueCount >= PROG_QUEUE_SIZE - 1) return;
+  rt->queue[rt->queueCount++] = {slot, x, y};
+}
+
+void Prog_Draw(void) {
+  ProgRuntime *rt = g_ProgEditor.runtime;
+  if (!rt || !rt->running) return;
+  for (i32 i = 0; i < rt->queueCount; i++) {
+    const ProgQueuedImage &q = rt->queue[i];
+    if (q.slot >= 0 && q.slot < PROG_IMAGE_SLOTS && g_ProgHost.imageDraw) g_ProgHost.imageDraw(&rt->images[q.slot], q.x, q.y);
+  }
+  rt->queueCount = 0;
+}

@@ -1,0 +1,222 @@
+// The script runtime over a recording host: the per-frame statement budget, ScreenDraw,
+// the end of a script, arithmetic and comparisons on truncated values, Key, the image-draw
+// queue, missing slots and objects, run / stop with the source file, and the F5 release.
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include "lib/framework/lib.h"
+#include "prog_host_fake.h"
+
+typedef FakeProgHost Fake;
+
+TEST_F(ProgRunTest, AGoLoopRunsAThousandStatementsPerFrameAndResumesWhereItStopped) {
+  Start("Var x\n*L\nx = x + 1\nGo *L\n");
+  Prog_Execute();
+  // Var, then 333 rounds of label, assignment and Go.
+  EXPECT_EQ(Var("x"), 333.0f);
+  EXPECT_EQ(Rt().currentStatement, 1);
+  EXPECT_EQ(Rt().running, 1);
+  Prog_Execute();
+  EXPECT_EQ(Var("x"), 666.0f);
+  EXPECT_EQ(Rt().currentStatement, 2);
+}
+
+TEST_F(ProgRunTest, ScreenDrawEndsTheFrameAndRunningOffTheEndStopsBeforeTheNotice) {
+  Start("Var x\n*L\nx = x + 1\nScreenDraw\nIf x < 3\nGo *L\nEnd\n");
+  Prog_Update();
+  EXPECT_EQ(Var("x"), 1.0f);
+  EXPECT_EQ(Rt().currentStatement, 4);
+  Prog_Update();
+  EXPECT_EQ(Var("x"), 2.0f);
+  Prog_Update();   // x = 3: the If fails and the last line is passed
+  EXPECT_EQ(Var("x"), 3.0f);
+  EXPECT_EQ(Rt().running, 1);
+  Fake::calls.clear();
+  Prog_Update();
+  EXPECT_EQ(Rt().running, 0);
+  EXPECT_EQ(Fake::Count("print"), 0u);   // this frame found the end; the notice follows
+  Str_Copy(g_ProgEditor.sourceFolder, PROG_TEXT_SIZE, "C:\\src");
+  Str_Copy(g_ProgEditor.sourceName, PROG_TEXT_SIZE, "a.txt");
+  Prog_Update();
+  std::vector<std::string> want = {"print 5 5 プログラム停止中", "print 5 35 フォルダ : C:\\src",
+                                   "print 5 60 ファイル : a.txt"};
+  EXPECT_EQ(Fake::calls, want);
+}
+
+TEST_F(ProgRunTest, ValuesTruncateTowardZeroAndImpossibleRemaindersAreMended) {
+  struct Case {
+    const char *src;
+    f32 want;
+  } cases[] = {
+      {"r = 0\nIf 2.9 = 2.1\nr = 1\nEnd\n", 1.0f},                       // both are 2
+      {"r = 0\nIf 2.9 > 2.1\nr = 1\nEnd\n", 0.0f},
+      {"r = 0\nIf 0 < 1\nr = 1\nEnd\n", 1.0f},
+      {"y = 0 - 7\nr = y % 3\n", -1.0f},                                 // sign of the left
+      {"y = 0 - 7.9\nr = y % 2.5\n", -1.0f},                             // -7 % 2
+      {"r = 5\nr = r % 0.5\n", 5.0f},                                    // by 0: unchanged
+      {"y = 0 - 2147483648\nz = 0 - 1\nr = y % z\n", 0.0f},              // INT_MIN % -1
+      {"y = 0 - 1e20\nr = y % 7\n", -2.0f},                              // clamped to INT_MIN
+      {"y = 1e20\nr = y % 1000\n", 647.0f},                              // clamped to INT_MAX
+      {"z = 0\ny = z / z\nr = y % 7\n", 0.0f},                           // NaN truncates to 0
+      {"r / 2\n", 2.0f},                                                  // three words: stores 2
+      {"y = 7\nr = y / 2\n", 3.5f},
+      {"y = 7\nr = y * 3\nr = r - 1\n", 20.0f},
+  };
+  for (const Case &c : cases) {
+    Start(std::string("Var r\nVar y\nVar z\n") + c.src);
+    Prog_Execute();
+    EXPECT_EQ(Var("r"), c.want) << c.src;
+    EXPECT_EQ(Rt().running, 0) << c.src;
+  }
+}
+
+TEST_F(ProgRunTest, KeyNotHeldSkipsPastItsEndAndHeldRunsIn) {
+  const char *src = "Var r\nVar s\nKey A\nr = 1\nEnd\ns = 1\n";
+  for (bool held : {false, true}) {
+    Fake::held = held ? std::set<i32>{65} : std::set<i32>{};
+    Start(src);
+    Prog_Execute();
+    EXPECT_EQ(Var("r"), held ? 1.0f : 0.0f);
+    EXPECT_EQ(Var("s"), 1.0f);
+  }
+}
+
+TEST_F(ProgRunTest, TheImageQueueKeeps1023DrawsInOrderAndNoneWhileTextIsOff) {
+  Start("Var x\nImgLoad 3 a.png\n*L\nImgDraw 3 x 7\nx = x + 1\nGo *L\n");
+  for (int f = 0; f < 6; f++) Prog_Execute();   // about 1500 ImgDraw, no draw in between
+  EXPECT_GT(Var("x"), 1023.0f);
+  EXPECT_EQ(Rt().queueCount, 1023);
+  Fake::calls.clear();
+  Prog_Draw();
+  ASSERT_EQ(Fake::calls.size(), 1023u);
+  for (int i = 0; i < 1023; i++) EXPECT_EQ(Fake::calls[i], "imageDraw 0 " + std::to_string(i) + " 7");
+  EXPECT_EQ(Rt().queueCount, 0);
+  Fake::textOn = false;
+  Prog_Execute();
+  EXPECT_EQ(Rt().queueCount, 0);
+  // Loading again in a loop keeps the slot's row.
+  Start("*L\nImgLoad 3 b.png\nGo *L\n");
+  Fake::calls.clear();
+  Prog_Execute();
+  EXPECT_EQ(Fake::Count("imageLoad b.png row 0"), 333u);
+}
+
+TEST_F(ProgRunTest, MissingSlotsAndObjectsAreSkippedAndLoggedOncePerLine) {
+  Start("*L\nPolyPos 7 1 2 3\nPolyMotion 300 1\nImgDraw 5 0 0\nPolyLight 9 1\nPolyVB 1e20 4\n"
+        "ImgLoad -1 a.png\nPolyLoad 2 m.kzp\nPolyPos 2 4 5 6\nPolyAng 0 90 0 0\nPolyMotion 2 3\nScreenDraw\nGo *L\n");
+  logs.clear();
+  Prog_Execute();
+  Prog_Execute();
+  std::vector<std::string> want = {"2 行目 : オブジェクト 7 がありません。", "3 行目 : モデルスロット 300 がありません。",
+                                   "4 行目 : 画像スロット 5 がありません。", "5 行目 : モデルスロット 9 がありません。",
+                                   "6 行目 : モデルスロット 2147483647 がありません。",
+                                   "7 行目 : 画像スロット -1 がありません。"};
+  EXPECT_EQ(logs, want);
+  // PolyLoad makes object 2 once; then the object and the model take the statements.
+  EXPECT_EQ(Fake::Count("objectCreate 2"), 1u);
+  EXPECT_EQ(Fake::Count("modelLoad 2 m.kzp"), 2u);
+  EXPECT_EQ(Fake::Count("objectSet 2 0 4 5 6"), 2u);
+  EXPECT_EQ(Fake::Count("objectSet 0 1 90 0 0"), 2u);
+  EXPECT_EQ(Fake::Count("modelSet 2 1 3"), 2u);
+}
+
+// Run and stop with a source file in a temporary folder that is also the data folder's sibling.
+struct ProgRunFileTest : ProgRunTest {
+  std::string dir, data;
+  void SetUp() override {
+    ProgRunTest::SetUp();
+    char tmpl[] = "/tmp/progrunXXXXXX";
+    dir = mkdtemp(tmpl);
+    data = dir + "/data";
+    ASSERT_EQ(mkdir(data.c_str(), 0755), 0);
+    Fake::dataDir = data;
+    Str_Copy(g_ProgEditor.sourceFolder, PROG_TEXT_SIZE, dir.c_str());
+    Str_Copy(g_ProgEditor.sourceName, PROG_TEXT_SIZE, "s.txt");
+  }
+  void TearDown() override {
+    Fake::dataDir.clear();
+    ProgRunTest::TearDown();
+    EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
+  }
+  void Write(const std::string &src) {
+    FILE *f = fopen((dir + "/s.txt").c_str(), "wb");
+    fwrite(src.data(), 1, src.size(), f);
+    fclose(f);
+  }
+  static std::string Cwd() {
+    char b[4096];
+    return getcwd(b, sizeof b) ? b : "";
+  }
+};
+
+TEST_F(ProgRunFileTest, RunCompilesOnceWritesProgramKzsAndRunningAgainStartsFromZero) {
+  Write("Var x\nx = x + 5\nFolder sub\n");
+  Prog_Run();
+  EXPECT_EQ(Rt().running, 1);
+  EXPECT_EQ(Cwd(), data);
+  std::vector<std::string> cam = {"camera 0 0 0 -50", "camera 1 0 0 0"};
+  EXPECT_EQ(Fake::calls, cam);
+  FileData f = {};
+  ASSERT_TRUE(File_ReadAll((dir + "/Program.KZS").c_str(), &f));
+  // The file of "Var x\nx = 3\n" (173 bytes) and one more statement of 68 bytes and "sub".
+  EXPECT_EQ(f.size, 244u);
+  EXPECT_EQ(Blob(f.data, f.data + f.size), Written());
+  File_Free(&f);
+  Prog_Execute();
+  EXPECT_EQ(Var("x"), 5.0f);
+  Prog_Run();
+  EXPECT_EQ(Var("x"), 0.0f);
+  EXPECT_EQ(Rt().tables.variableCount, 1);
+  // A source that does not compile does not run.
+  Prog_Stop();
+  Write(std::string(1001, '\n'));
+  Prog_Run();
+  EXPECT_EQ(Rt().running, 0);
+  EXPECT_EQ(Cwd(), data);
+}
+
+TEST_F(ProgRunFileTest, StopFreesTheModelsAndReturnsToTheDataFolderAfterAFolderStatement) {
+  Write("Folder ..\nPolyLoad 1 m.kzp\n*L\nGo *L\n");
+  Prog_Run();
+  Prog_Execute();
+  EXPECT_EQ(Fake::models, std::set<i32>{1});
+  ASSERT_TRUE(chdir(dir.c_str()) == 0);   // where a real Folder statement would leave it
+  Prog_Stop();
+  EXPECT_EQ(Rt().running, 0);
+  EXPECT_TRUE(Fake::models.empty());
+  EXPECT_EQ(Cwd(), data);
+}
+
+TEST_F(ProgRunFileTest, OneF5ReleaseRunsOnceThroughBothPathsAndF6StopsOnce) {
+  Write("Var x\n*L\nGo *L\n");
+  auto runs = [] { return Fake::Count("camera 0"); };
+  Prog_KeyUp(116);   // the main loop's key-up
+  Prog_ShellRunKey();   // the same release through the shell's key table
+  EXPECT_EQ(runs(), 1u);
+  Prog_Update();
+  Prog_ShellRunKey();   // a release the loop did not see
+  EXPECT_EQ(runs(), 2u);
+  Prog_KeyUp(117);
+  Prog_ShellStopKey();
+  EXPECT_EQ(Fake::Count("freeModels"), 1u);
+  Prog_KeyUp(65);
+  EXPECT_EQ(runs(), 2u);
+}
+
+TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
+  Write("Var x\n*L\nGo *L\n");
+  g_ProgHost.setEditText = [](const char *t, size_t n) { Fake::Add("edit %zu", t ? n : 0); };
+  Prog_Enter();
+  Prog_Run();
+  ProgRuntime *first = g_ProgEditor.runtime;
+  ASSERT_TRUE(first && first->running);
+  Prog_Leave();
+  EXPECT_EQ(g_ProgEditor.runtime, nullptr);
+  Prog_Enter();
+  ASSERT_NE(g_ProgEditor.runtime, nullptr);
+  EXPECT_EQ(g_ProgEditor.runtime->running, 0);
+  EXPECT_EQ(Fake::Count("edit 15"), 2u);   // the source shown on each entry
+  EXPECT_EQ(g_RunState, 7u);
+  EXPECT_EQ(Cwd(), data);
+}

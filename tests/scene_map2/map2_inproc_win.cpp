@@ -1,0 +1,171 @@
+// The 2D map family inside the started program, driven by messages: "２Ｄマップ" shows the
+// sample map and the tile dialog's rows; "追加" with a test PNG adds row 2 and "移動○×" makes
+// it passable; a left drag across the main view paints a row of cells; the File menu's MAP2
+// writer writes exactly those cells and its reader brings them back.
+//
+// With MIRAVEL_MAP2_HOLD=<seconds> the test keeps the program running that long after the
+// drag, so that the screen can be looked at (import -display ... -window root).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "app/family.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "app/views.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/media/dialogs.h"
+#include "model/bytes.h"
+#include "resources/map2_ids.h"
+#include "resources/shell_ids.h"
+#include "scene/map2.h"
+#include "file_bytes.h"
+
+namespace {
+
+std::string g_dir;
+std::string g_answer;   // the file the file dialog answers with, in g_dir
+
+bool AnswerDialog(FileDlgRequest *req) {
+  Str_Copy(req->file, FILEDLG_TEXT, (g_dir + "\\" + g_answer).c_str());
+  Str_Copy(req->fileTitle, FILEDLG_TEXT, g_answer.c_str());
+  SetCurrentDirectoryA(g_dir.c_str());
+  return true;
+}
+
+int AnswerBox(HWND, const char *, const char *, UINT) { return IDYES; }
+
+template <class F>
+bool PumpUntil(F done, int limit = 20000) {
+  int code;
+  for (int i = 0; i < limit && !done(); i++)
+    if (!App_LoopStep(&code)) break;
+  return done();
+}
+
+void Pump(int steps) {
+  PumpUntil([] { return false; }, steps);
+}
+
+std::vector<std::string> ListRows(void) {
+  std::vector<std::string> rows;
+  HWND list = (HWND)g_Map2Editor.list;
+  LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; i++) {
+    char t[300] = {};
+    SendMessageA(list, LB_GETTEXT, (WPARAM)i, (LPARAM)t);
+    rows.push_back(t);
+  }
+  return rows;
+}
+
+void Click(i32 id) {
+  HWND dlg = (HWND)g_Map2Editor.dialog;
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+}
+
+// The client position inside cell (column, row) by the cursor mapping with the family's pan
+// (-160, -120) and no scroll.
+LPARAM CellPoint(i32 column, i32 row) {
+  return MAKELPARAM(32 * (column + 19) + 16 - 160 + 10, 32 * (row + 15) + 16 - 120 + 10);
+}
+
+void Drag(i32 row, i32 from, i32 to) {
+  HWND main = g_MainWnd;
+  SendMessageA(main, WM_MOUSEMOVE, 0, CellPoint(from, row));
+  Pump(3);
+  SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(from, row));
+  for (i32 c = from; c <= to; c++) {
+    SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(c, row));
+    // The cell is painted by a frame after the cursor reached it: wait for that frame too.
+    PumpUntil([&] { return g_Map2Editor.cursorX == c; }, 500);
+    PumpUntil([&] { return g_Map2Doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
+  }
+  SendMessageA(main, WM_LBUTTONUP, 0, CellPoint(to, row));
+  Pump(3);
+}
+
+}  // namespace
+
+TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  g_dir = std::string(tmp) + "map2win" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(g_dir.c_str(), nullptr);
+  const char *src = getenv("MIRAVEL_SRC");
+  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
+  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\t.png").c_str(), FALSE));
+
+  g_ModalHooks.messageBox = AnswerBox;
+  Map2_InstallWin();   // as WinMain does
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
+  Pump(100);
+  g_FileDlgPlatform.run = AnswerDialog;
+
+  // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
+  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
+  Pump(20);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MAP);
+  ASSERT_NE(g_Map2Doc, nullptr);
+  ASSERT_NE(g_Map2Editor.dialog, nullptr);
+  EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));
+  EXPECT_EQ(ListRows(), (std::vector<std::string>{" 0 : ○ : 草.psd", " 1 : × : 川.psd"}));
+  EXPECT_EQ(g_Map2Editor.tiles[0].loaded, 1u);
+  EXPECT_EQ(g_Map2Editor.tiles[1].loaded, 1u);
+  EXPECT_EQ(g_Map2Editor.character.loaded, 1u);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_MAP2_FILE_SAVE, MF_BYCOMMAND), (UINT)-1);
+
+  // "追加" with the test PNG, then "移動○×".
+  g_answer = "t.png";
+  Click(IDC_MAP2_ADD);
+  Pump(5);
+  EXPECT_EQ(ListRows(), (std::vector<std::string>{" 0 : ○ : 草.psd", " 1 : × : 川.psd", " 2 : × : t.png"}));
+  EXPECT_EQ(g_Map2Editor.currentTile, 2);
+  EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 1u);
+  Click(IDC_MAP2_PASSABLE);
+  EXPECT_EQ(ListRows()[2], " 2 : ○ : t.png");
+  EXPECT_EQ(SendMessageA((HWND)g_Map2Editor.list, LB_GETCURSEL, 0, 0), 2);
+
+  // A left drag along row 3 from column 2 to 9 paints tile 2 there.
+  Drag(3, 2, 9);
+  for (i32 c = 0; c < 20; c++) EXPECT_EQ(g_Map2Doc->grid[3][c], c >= 2 && c <= 9 ? 2 : c == 0 ? 1 : 0) << c;
+  EXPECT_EQ(g_Map2Editor.painting, 0);
+  Map2Doc painted = *g_Map2Doc;
+  if (const char *hold = getenv("MIRAVEL_MAP2_HOLD")) {
+    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+  }
+
+  // The File menu's MAP2 writer: the file holds exactly the painted map.
+  std::string path = g_dir + "\\painted.map2";
+  ASSERT_TRUE(Map2_WriteCurrent(path.c_str()));
+  painted.version = 2005000;   // set by the writer
+  std::vector<u8> file = ReadFileBytes(g_dir + "\\painted.map2");
+  Map2Doc *read = (Map2Doc *)calloc(1, sizeof(Map2Doc));
+  ASSERT_EQ(Map2_Parse(file.data(), file.size(), read), MAP2_OK);
+  EXPECT_EQ(read->tileCount, 3);
+  EXPECT_EQ(read->passable[2], 1);
+  EXPECT_STREQ(read->names[2], "t.png");
+  EXPECT_EQ(memcmp(read->grid, painted.grid, sizeof read->grid), 0);
+  free(read);
+
+  // The sample again, then the saved map reopened.
+  Click(IDC_MAP2_SAMPLE);
+  EXPECT_EQ(g_Map2Doc->grid[3][5], 0);
+  ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
+  Map2_AfterRead();
+  EXPECT_EQ(memcmp(g_Map2Doc, &painted, sizeof painted), 0);
+  EXPECT_EQ(ListRows().size(), 3u);
+
+  DestroyWindow(g_MainWnd);
+  Pump(200);
+  for (const char *f : {"t.png", "painted.map2"}) DeleteFileA((g_dir + "\\" + f).c_str());
+  RemoveDirectoryA(g_dir.c_str());
+  g_ModalHooks.messageBox = nullptr;
+  g_FileDlgPlatform.run = nullptr;
+}

@@ -1,0 +1,176 @@
+// The program family inside the started program, driven by messages: the selector's
+// "プログラム" shows the source dialog, MENU_PROG and the log; command 52 picks a test source
+// through an answering file dialog; F5 writes Program.KZS with the bytes built by hand and
+// runs the script (a model moved by a variable every frame, the camera, a PNG and a line of
+// text); the edit text replaces the source file on F5; F6 frees the model slots.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/family.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/log.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "model/object.h"
+#include "resources/shell_ids.h"
+#include "scene/prog_run.h"
+#include "file_bytes.h"
+#include "tests/scene/prog_fixture.h"
+
+namespace {
+
+std::string g_dir;
+std::vector<std::string> g_logLines;
+
+// The file dialog answers with s.txt in the test folder and leaves that folder current.
+bool AnswerDialog(FileDlgRequest *req) {
+  Str_Copy(req->file, 256, (g_dir + "\\s.txt").c_str());
+  Str_Copy(req->fileTitle, 256, "s.txt");
+  SetCurrentDirectoryA(g_dir.c_str());
+  return true;
+}
+
+int AnswerBox(HWND, const char *, const char *, UINT) { return IDYES; }
+
+void Pump(int steps) {
+  int code;
+  for (int i = 0; i < steps; i++)
+    if (!App_LoopStep(&code)) break;
+}
+
+// Runs the loop until done() holds (or a generous number of steps has passed).
+template <class F>
+bool PumpUntil(F done) {
+  int code;
+  for (int i = 0; i < 20000 && !done(); i++)
+    if (!App_LoopStep(&code)) break;
+  return done();
+}
+
+std::string Source(void) {
+  return "Var x\nVar d\nd = 0 - 30\nFolder " + g_dir +
+         "\nPolyLoad 1 t.kzp\nImgLoad 0 p.png\nCameraS 0 0 d\nCameraE 0 0 0\n*L\n"
+         "x = x + 0.5\nPolyPos 1 x 0 0\nImgDraw 0 10 100\nFont 10 200 Hello\nScreenDraw\nGo *L\n";
+}
+
+// Program.KZS of Source(), field by field from the file layout.
+Blob ExpectedKzs(void) {
+  return KzsBytes::File({"x", "d"}, {
+      {0},
+      {0},
+      {4, {0, 0, 0, 2, 30}, {1, 0, -1, 0, -1}},
+      {20, {}, {}, g_dir.c_str()},
+      {9, {0, 1}, {}, "t.kzp"},
+      {7, {0}, {}, "p.png"},
+      {16, {}, {0, -1, -1, 1, 0}},
+      {17, {}, {0, -1, -1, -1, 0}},
+      {1},
+      {4, {0, 0, 0, 1, 0.5f}, {0, 0, 0, 0, -1}},
+      {10, {0, 1}, {0, 0, 0, -1, -1}},
+      {8, {0, 0, 10, 100}, {0, 0, -1, 0, 0}},
+      {6, {10, 200}, {}, "Hello"},
+      {22},
+      {21, {0, 8, 0}},
+  });
+}
+
+void WriteText(const std::string &path, const std::string &text) {
+  WriteFileBytes(path.c_str(), std::vector<u8>(text.begin(), text.end()));
+}
+
+f32 VariableX(void) { return g_ProgEditor.runtime->tables.variableValues[0]; }
+
+}  // namespace
+
+TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  g_dir = std::string(tmp) + "progwin" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(g_dir.c_str(), nullptr);
+  // A triangle model and a PNG beside the source.
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  ASSERT_NE(m, nullptr);
+  m->positionCount = 3;
+  m->positions[0] = {0, 0, 0};
+  m->positions[1] = {4, 0, 0};
+  m->positions[2] = {0, 4, 0};
+  m->polygonCount = 1;
+  m->polygons[0].cornerCount = 3;
+  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
+  ASSERT_TRUE(Kzp_Write(m, (g_dir + "\\t.kzp").c_str()));
+  Model3_Free(m);
+  const char *src = getenv("MIRAVEL_SRC");
+  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
+  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\p.png").c_str(), FALSE));
+  WriteText(g_dir + "\\s.txt", Source());
+
+  g_ModalHooks.messageBox = AnswerBox;
+  Prog_InstallWin();   // as WinMain does
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
+  Pump(100);
+  g_FileDlgPlatform.run = AnswerDialog;
+
+  // "プログラム": the source dialog, the family's menu and the log window.
+  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
+  Pump(20);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_PROGRAM);
+  HWND edit = (HWND)g_ProgEditor.editControl;
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(IsWindowVisible(GetParent(edit)));
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), PROG_CMD_CHOOSE_SOURCE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), PROG_CMD_WRITE_KZS, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(g_Log.window, nullptr);
+
+  // Command 52: the source is chosen and shown.
+  SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
+  Pump(20);
+  EXPECT_STREQ(g_ProgEditor.sourceName, "s.txt");
+  char text[1024] = {};
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_EQ(std::string(text), Source());
+
+  // F5 (released): Program.KZS beside the source, the script runs.
+  PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
+  ASSERT_TRUE(PumpUntil([] { return g_ProgEditor.runtime && g_ProgEditor.runtime->running; }));
+  EXPECT_EQ(ReadFileBytes((g_dir + "\\Program.KZS").c_str()), ExpectedKzs());
+  PumpUntil([] { return VariableX() >= 15.0f; });
+  ASSERT_EQ(VariableX(), 15.0f);   // 30 frames of x + 0.5
+  ASSERT_NE(g_Model3Slots[1], nullptr);
+  ASSERT_NE(g_SceneObjects[1], nullptr);
+  EXPECT_EQ(g_SceneObjects[1]->pos[0], 15.0f);
+  EXPECT_EQ(g_ProgEditor.runtime->images[0].loaded, 1u);
+
+  // Text set into the edit control is what F5 compiles and writes back.
+  std::string changed = "Var y\ny = 4\nScreenDraw\n";
+  SetWindowTextA(edit, changed.c_str());
+  PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
+  EXPECT_TRUE(PumpUntil([] { return strcmp(g_ProgEditor.runtime->tables.variableNames[0], "y") == 0; }));
+  std::vector<u8> file = ReadFileBytes((g_dir + "\\s.txt").c_str());
+  EXPECT_EQ(std::string(file.begin(), file.end()), changed);
+  EXPECT_STREQ(g_ProgEditor.runtime->tables.variableNames[0], "y");
+
+  // F6 stops and frees the model slots; the folder is the data folder again.
+  PostMessageA(g_MainWnd, WM_KEYUP, VK_F6, 0);
+  EXPECT_TRUE(PumpUntil([] { return g_ProgEditor.runtime->running == 0; }));
+  EXPECT_EQ(g_ProgEditor.runtime->running, 0);
+  for (int n = 0; n < MODEL3_SLOTS; n++) EXPECT_EQ(g_Model3Slots[n], nullptr) << n;
+  char cwd[MAX_PATH];
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  EXPECT_STREQ(cwd, g_DataDir);
+
+  DestroyWindow(g_MainWnd);
+  Pump(200);
+  for (const char *f : {"s.txt", "t.kzp", "p.png", "Program.KZS"}) DeleteFileA((g_dir + "\\" + f).c_str());
+  RemoveDirectoryA(g_dir.c_str());
+  g_ModalHooks.messageBox = nullptr;
+  g_FileDlgPlatform.run = nullptr;
+}
