@@ -7,11 +7,13 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/keys.h"
 #include "app/nav.h"
 #include "app/play.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
+#include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
@@ -27,7 +29,6 @@ i32 g_TitleCounter;
 u32 g_ListSelMirror[LIST_SEL_MIRROR];
 u32 g_PendingRedraw;
 FrameEntries g_FrameEntries;
-u32 g_ZKeyHeld;
 
 static i32 s_LastListTop = -1;
 
@@ -100,69 +101,7 @@ bool App_TickTitle(void) {
   return true;
 }
 
-// [SECTION] strips
-// Key count and up to 16 frames of one row; the count stays the track's own.
-template <class Key>
-static void CopyRowKeys(HierRow *row, const Key *keys, i32 count) {
-  row->keyCount = count > 0 ? count : 0;
-  i32 n = count < TREE_ROW_KEYS ? count : TREE_ROW_KEYS;
-  for (i32 k = 0; k < n; k++) row->keyFrames[k] = (i32)keys[k].frame;
-}
-
-static i32 RowCount(void) {
-  i32 n = g_TreeRows.count;
-  return n < 0 ? 0 : n > TREE_ROWS ? TREE_ROWS : n;
-}
-
-void Strip_CopyKeys2D(void) {
-  for (i32 i = 0; i < RowCount(); i++) {
-    HierRow *row = &g_TreeRows.rows[i];
-    row->keyCount = 0;
-    i32 item = row->item;
-    if (g_EditSubMode == SUB_2D_OBJECT) {
-      const Obj2Model *o = g_Obj2Slots[0];
-      if (!o || item < 0 || item >= OBJ2_MAX_OBJECTS || !o->parts[item].keys) continue;
-      i32 mo = o->currentMotion;
-      if (mo < 0 || mo >= o->keyTableLength || mo >= OBJ2_MAX_MOTIONS) continue;
-      const Obj2Track &t = o->parts[item].keys[mo];
-      CopyRowKeys(row, t.keys, t.keys ? t.count : 0);
-    } else {
-      const Bone2Model *b = g_Bone2Slots[0];
-      if (!b || item < 0 || item >= b->boneCount || item >= BONE2_MAX_BONES || !b->bones[item].keys) continue;
-      i32 mo = b->currentMotion;
-      if (mo < 0 || mo >= b->keyTableLength) continue;
-      const Bone2Track &t = b->bones[item].keys[mo];
-      CopyRowKeys(row, t.keys, t.keys ? t.count : 0);
-    }
-  }
-}
-
-void Strip_CopyKeys3D(void) {
-  if (g_EditSubMode == SUB_3D_OBJMOTION) {
-    const Obj3Set *s = g_Obj3Sets[0];
-    const Obj3Motion *mo = s && s->motion >= 0 && s->motion < OBJ3_MOTIONS ? &s->motions[s->motion] : nullptr;
-    i32 count = mo ? (mo->keyCount < OBJ3_KEYS ? mo->keyCount : OBJ3_KEYS) : 0;
-    for (i32 i = 0; i < RowCount(); i++) {
-      HierRow *row = &g_TreeRows.rows[i];
-      row->keyCount = count > 0 ? count : 0;
-      for (i32 k = 0; k < count && k < TREE_ROW_KEYS; k++) row->keyFrames[k] = mo->keyFrames[k];
-    }
-    return;
-  }
-  const Model3 *m = g_Model3Slots[0];
-  if (!g_CurModel3 || !m) return;
-  i32 mo = g_CurModel3->motion;
-  for (i32 i = 0; i < RowCount(); i++) {
-    HierRow *row = &g_TreeRows.rows[i];
-    row->keyCount = 0;
-    i32 item = row->item;
-    if (item < 0 || item >= m->boneCount || item >= MODEL3_BONES || !m->bones[item].keys) continue;
-    if (mo < 0 || mo >= m->keyTableLength) continue;
-    const KeyTrack &t = m->bones[item].keys[mo];
-    CopyRowKeys(row, t.keys, t.keys ? t.count : 0);
-  }
-}
-
+// [SECTION] strips (Strip_CopyKeys2D / 3D: strip.cpp)
 static void CopyStripKeys(void) {
   if (g_EditFamily == FAMILY_2D_MODEL && (g_EditSubMode == SUB_2D_OBJECT || g_EditSubMode == SUB_2D_MOTION))
     Strip_CopyKeys2D();
@@ -173,10 +112,12 @@ static void CopyStripKeys(void) {
 // [SECTION] steps
 static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
 
+// The layout's CPU-occupy byte. Its vsync byte is put in effect by the options toggles only:
+// the device reset a per-pass vsync change needs fails under Wine once the view windows have
+// been presented into (the GL pixel format of a window cannot be set again), and the
+// program then crashes on the next frame.
 static void ApplyPresentationOptions(void) {
   u32 L = Layout();
-  u8 vsync = g_AppShell.vsync[L];
-  if (vsync != Lib_IsVSync() && g_ShellSeam.setVSync) g_ShellSeam.setVSync(vsync);
   Lib_SetCpuOccupy(g_AppShell.cpuOccupy[L]);
 }
 

@@ -13,7 +13,6 @@ enum { LIST_SEL_MIRROR = 128, TITLE_PERIOD = 61, TITLE_TEXT = 600 };
 extern i32 g_TitleCounter;                  // passes since the title was last set
 extern u32 g_ListSelMirror[LIST_SEL_MIRROR];  // selection of the 2D editor's list rows
 extern u32 g_PendingRedraw;                 // set by editors: every view redrawn next pass
-extern u32 g_ZKeyHeld;                      // 1 while Z is held (the key commands set it)
 
 struct FrameEntries {
   // Platform: the view under activation becomes g_ActiveView / g_CurView; the main
@@ -51,13 +50,6 @@ void Title_Format(char *out, size_t size, const char *caption, const TitleDoc *d
 TitleDoc Title_DocOf(u32 family, u32 subMode);
 // Counts a pass; every 61st sets the title of the current family. True when it was set.
 bool App_TickTitle(void);
-
-// [SECTION] strips
-// The key frames of the current motion into the rows (at most 16 frames, the real count):
-// 2D object model of slot 0 (sub-mode 4) / 2D bone model of slot 0 (10).
-void Strip_CopyKeys2D(void);
-// The object motion's keys of set 0 (12) / the bones' keys of the model of slot 0 (18).
-void Strip_CopyKeys3D(void);
 
 // [SECTION] parts of the update
 // The 2D list box's selection into g_ListSelMirror (a negative answer reads as unselected).

@@ -15,6 +15,7 @@
 #include "app/sketch.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
+#include "app/strip.h"
 #include "app/update.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
