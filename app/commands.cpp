@@ -7,20 +7,27 @@ const char *const kDownloadPageAddress = "https://example.org/miravel/";
 
 u32 App_CommandIdOf(u64 wParam) { return (u32)(wParam & 0xFFFF); }
 
+// The File menu's commands, in every family's menu that has them.
+static const u32 kFileCommands[] = {
+  IDM_KZP_OPEN, IDM_KZP_SAVE, IDM_KZO_OPEN, IDM_KZO_SAVE, IDM_LWO_OPEN, IDM_KZV_OPEN,
+  IDM_KZV_SAVE, IDM_MX_OPEN, IDM_MX_SAVE, IDM_DXF_OPEN, IDM_ROK_OPEN, IDM_LWO_SAVE,
+  IDM_X_OPEN, IDM_X_SAVE, IDM_NEW_MODEL, IDM_MQO_OPEN, IDM_KZC_OPEN, IDM_KZC_SAVE,
+  IDM_COLI_KZP_OPEN, IDM_BACK_KZP_OPEN, IDM_KZM_OPEN, IDM_ANY_OPEN, IDM_KZB_OPEN,
+  IDM_KZB_SAVE, IDM_KZM_SAVE, IDM_NEW_OBJ2, IDM_KZA_OPEN, IDM_KZA_SAVE, IDM_MAP2_OPEN,
+  IDM_MAP2_SAVE,
+};
+
 ShellCommandKind App_ShellCommandKind(u32 id) {
   switch (id) {
-    case CMD_EXIT: return SHELLCMD_EXIT;
-    case CMD_DOWNLOAD: return SHELLCMD_DOWNLOAD;
-    case CMD_OPTIONS: return SHELLCMD_OPTIONS;
-    case CMD_ADD_VIEW: return SHELLCMD_ADD_VIEW;
-    case 40023: case 40024: case 40025: case 40026: case 40032: case 40033: case 40034:
-    case 40044: case 40045: case 40046: case 40047: case 40048: case 40053: case 40054:
-    case 40055: case 40062: case 40063: case 40064: case 40065: case 40066: case 40080:
-    case 40092: case 40095: case 40097: case 40099: case 40101: case 40104: case 40106:
-    case 53: case 54:
-      return SHELLCMD_FILE;
-    default: return SHELLCMD_NONE;
+    case IDM_EXIT: return SHELLCMD_EXIT;
+    case IDM_DOWNLOAD: return SHELLCMD_DOWNLOAD;
+    case IDM_OPTIONS: return SHELLCMD_OPTIONS;
+    case IDM_ADD_VIEW: return SHELLCMD_ADD_VIEW;
+    default: break;
   }
+  for (u32 file : kFileCommands)
+    if (file == id) return SHELLCMD_FILE;
+  return SHELLCMD_NONE;
 }
 
 void App_RouteCommand(u64 wParam) {

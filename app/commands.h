@@ -2,14 +2,9 @@
 // command hook, once per command.
 #pragma once
 #include "model/types.h"
+#include "resources/shell_ids.h"
 
-// Command ids of the main menus and the view window menu.
-enum ShellCommandId : u32 {
-  CMD_EXIT = 40007,
-  CMD_DOWNLOAD = 40010,
-  CMD_OPTIONS = 40067,
-  CMD_ADD_VIEW = 40076,
-};
+// Command ids: the IDM_* of resources/shell_ids.h, shared with the menu templates.
 
 enum ShellCommandKind : u32 {
   SHELLCMD_NONE = 0,   // only the family hook sees it

@@ -16,7 +16,7 @@
 u32 g_PrevEditFamily;
 u32 g_PrevEditSubMode;
 u32 g_EditDlgRefresh = 1;
-u32 g_PickSuspended = 1;
+u32 g_PolyNoAutoPick = 1;
 u8 g_OptReverseWheel;
 void *g_FamilyMenu;
 u32 g_OptionDlgRefresh;
@@ -93,7 +93,7 @@ void App_LeaveFamily(void) {
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
 // history; leaving the collision editor discards its set (the next entry makes a new one);
-// leaving the 2D map editor frees its map; leaving the program editor drops its edit text. A
+// leaving the 2D map editor frees its map; leaving the movie editor frees its movie; leaving the program editor drops its edit text. A
 // document changed since it was loaded, saved or made is only discarded when the user agrees.
 // (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedDocument(void) {
@@ -101,6 +101,7 @@ static bool MayDiscardEditedDocument(void) {
       {FAMILY_3D_MODEL, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
       {FAMILY_COLLISION, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
       {FAMILY_2D_MAP, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
+      {FAMILY_MOVIE, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
       {FAMILY_PROGRAM, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
   };
   for (const auto &k : kKinds) {
@@ -222,7 +223,7 @@ void App_OnMouseMove(i64 lParam) {
   g_MousePrevX = g_MouseX;
   g_MousePrevY = g_MouseY;
   CALL_HOOK(mouseMove, x, y);
-  if (g_PickSuspended == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
+  if (g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
 }
 
 void App_OnLButtonDblClk(i64 lParam) {

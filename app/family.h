@@ -25,7 +25,7 @@ extern u32 g_PrevEditFamily;
 extern u32 g_PrevEditSubMode;
 extern u32 g_EditedFlag;       // an edit since the last undo step (app/docflags.h: since loaded)
 extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
-extern u32 g_PickSuspended;    // hover pick off while non-zero
+extern u32 g_PolyNoAutoPick;    // hover pick off while non-zero
 extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"
 
 // Mouse state kept by the dispatchers.

@@ -5,6 +5,7 @@
 #include "app/entries.h"
 #include "app/family.h"
 #include "app/filemenu.h"
+#include "app/options.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
 #include "app/views.h"

@@ -2,6 +2,7 @@
 // Owns g_AppShell and the option globals.
 #include "app/settings.h"
 #include "app/family.h"
+#include "app/options.h"
 #include "app/shell_seam.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
@@ -52,7 +53,7 @@ void Settings_SetDefaults(void) {
   // "2D_GROUP_DLG" opens at the right edge of the frame.
   g_Group2DDlg.x = g_DesktopWidth - 262;
   g_Group2DDlg.y = 0;
-  g_PickSuspended = 1;
+  g_PolyNoAutoPick = 1;
   g_OptGrid = 1;
   g_OptToon = 0;
   g_OptMaxPolygons = 65000;
@@ -76,7 +77,7 @@ void Settings_Encode(ByteWriter *w) {
   Wr_I32(w, (i32)g_OptLight);
   Wr_I32(w, g_OptShadow);
   Wr_I32(w, g_PolySavedOption);
-  Wr_I32(w, (i32)g_PickSuspended);
+  Wr_I32(w, (i32)g_PolyNoAutoPick);
   Wr_I32(w, (i32)g_OptGrid);
   Wr_I32(w, (i32)g_OptToon);
   Wr_I32(w, g_OptMaxPolygons);
@@ -179,7 +180,7 @@ static void CommitSettings(const SettingsImage *s) {
   g_OptLight = (u32)s->opt[2];
   g_OptShadow = s->opt[3];
   g_PolySavedOption = s->opt[4];
-  g_PickSuspended = (u32)s->opt[5];
+  g_PolyNoAutoPick = (u32)s->opt[5];
   g_OptGrid = (u32)s->opt[6];
   g_OptToon = (u32)s->opt[7];
   g_OptMaxPolygons = Options_ClampMaxPolygons(s->opt[8]);
@@ -296,36 +297,4 @@ void Settings_Save(void) {
   Settings_Encode(&w);
   if (!w.err) File_WriteAtomic(name, w.data, w.size);   // a save that fails leaves the old file
   Wr_Free(&w);
-}
-
-i32 Options_ClampMaxPolygons(long v) {
-  if (v < OPT_MAX_POLYGONS_MIN) v = OPT_MAX_POLYGONS_MIN;
-  if (v > OPT_MAX_POLYGONS_MAX) v = OPT_MAX_POLYGONS_MAX;
-  return (i32)v;
-}
-
-i32 Options_ParseMaxPolygons(const char *text) {
-  return Options_ClampMaxPolygons(text ? strtol(text, nullptr, 10) : 0);
-}
-
-// [SECTION] toggles
-static u32 CurrentLayout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
-
-void Options_ToggleVSync(void) {
-  u8 &on = g_AppShell.vsync[CurrentLayout()];
-  on = on ? 0 : 1;
-  if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
-  g_OptionDlgRefresh = 1;
-}
-
-void Options_ToggleCpuOccupy(void) {
-  u8 &on = g_AppShell.cpuOccupy[CurrentLayout()];
-  on = on ? 0 : 1;
-  Lib_SetCpuOccupy(on);
-  g_OptionDlgRefresh = 1;
-}
-
-void Options_ToggleAntialias(void) {
-  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias == 1 ? 0 : 1);
-  g_OptionDlgRefresh = 1;
 }

@@ -9,6 +9,7 @@
 #include "app/commands.h"
 #include "app/current.h"
 #include "app/family.h"
+#include "app/options.h"
 #include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -84,46 +85,15 @@ void App_ApplyMainWndRect(void) {
 static void SetCheck(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
 static void Options_ShowValues(HWND dlg) {
-  u32 L = CurrentLayout();
-  SetCheck(dlg, IDC_OPT_EDITED_VIEW_ONLY, g_OptUpdateEditedViewOnly == 1);
-  SetCheck(dlg, IDC_OPT_ANTIALIAS, g_OptAntialias == 1);
-  SetCheck(dlg, IDC_OPT_GRID, g_OptGrid == 1);
-  SetCheck(dlg, IDC_OPT_LIGHT, g_OptLight == 1);
-  SetCheck(dlg, IDC_OPT_REVERSE_WHEEL, g_OptReverseWheel != 0);
-  SetCheck(dlg, IDC_OPT_VSYNC, g_AppShell.vsync[L] != 0);
-  SetCheck(dlg, IDC_OPT_CPU_OCCUPY, g_AppShell.cpuOccupy[L] != 0);
-  SetCheck(dlg, IDC_OPT_SHADOW_2D, g_OptShadow == 20);
-  SetCheck(dlg, IDC_OPT_SHADOW_3D, g_OptShadow == 30);
-  SetCheck(dlg, IDC_OPT_TOON, g_OptToon == 1);
-  char text[32];
-  Str_Format(text, sizeof text, "%d", g_OptMaxPolygons);
-  SetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, text);
+  OptionsShown shown;
+  Options_Show(&shown);
+  for (const auto &c : shown.checks) SetCheck(dlg, c.id, c.on != 0);
+  SetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, shown.maxPolygons);
 }
 
-static bool Options_Command(HWND dlg, int id) {
-  switch (id) {
-    case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = 1 - (g_OptUpdateEditedViewOnly ? 1 : 0); break;
-    case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
-    case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
-    case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
-    case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
-    case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
-    case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
-    case IDC_OPT_SHADOW_2D: g_OptShadow = g_OptShadow == 20 ? 0 : 20; break;
-    case IDC_OPT_SHADOW_3D: g_OptShadow = g_OptShadow == 30 ? 0 : 30; break;
-    case IDC_OPT_TOON: g_OptToon = g_OptToon ? 0 : 1; break;
-    case IDC_OPT_CLOSE: {
-      char text[64] = "";
-      GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, text, sizeof text);
-      g_OptMaxPolygons = Options_ParseMaxPolygons(text);
-      DestroyWindow(dlg);
-      g_OptionDlg.window = nullptr;
-      return true;
-    }
-    default: return false;
-  }
-  g_OptionDlgRefresh = 1;
-  return true;
+static void Options_Close(HWND dlg) {
+  DestroyWindow(dlg);
+  g_OptionDlg.window = nullptr;
 }
 
 INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -134,11 +104,15 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       SetTimer(dlg, 1, 50, nullptr);
       g_OptionDlgRefresh = 1;
       return TRUE;
-    case WM_COMMAND:
-      return Options_Command(dlg, LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_COMMAND: {
+      char limit[64] = "";
+      GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, limit, sizeof limit);
+      OptionsAnswer a = Options_Command(LOWORD(wParam), limit);
+      if (a == OPTIONS_CLOSE) Options_Close(dlg);
+      return a != OPTIONS_NOT_MINE ? TRUE : FALSE;
+    }
     case WM_CLOSE:
-      DestroyWindow(dlg);
-      g_OptionDlg.window = nullptr;
+      Options_Close(dlg);
       return TRUE;
     default:
       if (g_OptionDlgRefresh == 1) {

@@ -9,10 +9,6 @@
 u32 g_PolySelectMode = 1;
 u32 g_PolyTool = 5;
 u32 g_MotionEditOp = 1;
-u32 g_ObjMotionFirstField = 1;
-u8 g_BoneEditorFirstByte;
-u32 g_PolyEditorFirstField;
-f32 g_BoneWorkMatrix[16];
 f32 g_PerspStep = 3.2f;
 f32 g_PerspOffset[3];
 f32 g_PerspAngleX = -20.0f, g_PerspAngleY = 20.0f;
@@ -23,11 +19,8 @@ u32 g_Playing;
 
 void App_SetEditorStartState(void) {
   g_CurSlot = 0;
-  g_PolyEditorFirstField = 0;
   g_PolySelectMode = 1;
   g_PolyTool = 5;
-  memset(g_BoneWorkMatrix, 0, sizeof g_BoneWorkMatrix);
-  g_BoneWorkMatrix[0] = g_BoneWorkMatrix[5] = g_BoneWorkMatrix[10] = g_BoneWorkMatrix[15] = 1.0f;
   g_MotionEditOp = 1;
   g_EditDlgRefresh = 1;
   memset(g_PerspOffset, 0, sizeof g_PerspOffset);
@@ -45,6 +38,4 @@ void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH) {
   g_StripRect[1] = screenH - 246;
   g_StripRect[2] = 1024;
   g_StripRect[3] = g_StripRect[1] + 300;
-  g_BoneEditorFirstByte = 0;
-  g_ObjMotionFirstField = 1;
 }

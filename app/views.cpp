@@ -29,10 +29,10 @@ HWND__ *g_MainWindowHandle;
 
 u32 *g_PolySelFaces;
 u32 *g_PolySelVerts;
-u32 *g_PolyWorkVerts;      // second per-vertex array of 4 bytes
-f32 *g_PolyWorkVerts3;     // per-vertex array of 12 bytes
-u64 *g_PolyWorkFacesA;     // two per-face arrays of 8 bytes
-u64 *g_PolyWorkFacesB;
+u32 *g_PolyWorkVerts;
+f32 *g_PolyScreenPos;
+f32 *g_PolyFaceCentres;
+f32 *g_PolyFaceNormals2D;
 // Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
 static u32 s_WorkFaces, s_WorkVerts;
 
@@ -116,12 +116,16 @@ void App_AllocWorkArrays(void) {
   AllocOnce(&g_PolySelFaces, faces);
   AllocOnce(&g_PolySelVerts, verts);
   AllocOnce(&g_PolyWorkVerts, verts);
-  AllocOnce(&g_PolyWorkVerts3, verts * 3);
-  AllocOnce(&g_PolyWorkFacesA, faces);
-  AllocOnce(&g_PolyWorkFacesB, faces);
-  if (g_PolySelFaces && g_PolySelVerts) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
+  AllocOnce(&g_PolyScreenPos, verts * 3);
+  AllocOnce(&g_PolyFaceCentres, faces * 2);
+  AllocOnce(&g_PolyFaceNormals2D, faces * 2);
+  bool all = g_PolySelFaces && g_PolySelVerts && g_PolyWorkVerts && g_PolyScreenPos && g_PolyFaceCentres &&
+             g_PolyFaceNormals2D;
+  if (all) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
 }
 
+u32 App_WorkFaceCount(void) { return s_WorkFaces; }
+u32 App_WorkVertCount(void) { return s_WorkVerts; }
 void App_ClearSelectionFlags(u32 verts, u32 faces) {
   if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
   if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));

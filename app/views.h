@@ -48,6 +48,16 @@ void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 extern u32 *g_PolySelFaces;
 extern u32 *g_PolySelVerts;
+// Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
+// position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
+// mean normal projected on the view's axes (2 f32 each per face).
+extern u32 *g_PolyWorkVerts;
+extern f32 *g_PolyScreenPos;
+extern f32 *g_PolyFaceCentres;
+extern f32 *g_PolyFaceNormals2D;
+// Elements per face and per vertex in those arrays (0 until all of them are allocated).
+u32 App_WorkFaceCount(void);
+u32 App_WorkVertCount(void);
 // Clears the first `verts` vertex flags and `faces` face flags (cut to what was allocated).
 void App_ClearSelectionFlags(u32 verts, u32 faces);
 // True when the current 3D layer holds a model (the overlay is skipped without one).

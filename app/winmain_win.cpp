@@ -6,11 +6,14 @@
 #include "app/startup_win.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
+#include "edit2d/ed2d_win.h"
 #include "edit3d/ed3d_win.h"
+#include "scene/effect_edit.h"
 #include "scene/map2.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
 #include "scene/coli_edit_win.h"
+#include "scene/movie_edit_win.h"
 #include "edit3d/undo_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -18,11 +21,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Edit3D_Install();
   Undo_InstallWin();
   Ed3D_InstallWin();
+  Ed2D_InstallWin();
   Edit2D_Install();
   Scene_Install();
   Prog_InstallWin();
   Coli_InstallWin();
+  Movie_InstallWin();
   Map2_InstallWin();
+  Effect_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

@@ -84,9 +84,9 @@ void BM_RebuildMode(benchmark::State &state) {
   snprintf(what, sizeof what, "rebuild mode %u, 128 groups, %dk polygons: ms", mode, (int)(state.range(1) / 1000));
   bench::Report(state, "ms", what, t / state.iterations() * 1e3, mode == 1 ? 15.0 : 50.0);
   state.counters["x_memcpy"] = t / mem;
-  Draw_FreeIndexedMeshA(0);
-  Draw_FreeIndexedMeshB(0);
-  Draw_FreeIndexedMeshC(0);
+  Draw_FreeWeightedMesh4(0);
+  Draw_FreePaletteMesh3(0);
+  Draw_FreeIndexedMesh2(0);
   Model3_FreeSlot(0);
 }
 BENCHMARK(BM_RebuildMode)->ArgsProduct({{1, 2, 3, 4}, {8000, 16000, 32000, 65000}})->Unit(benchmark::kMillisecond);

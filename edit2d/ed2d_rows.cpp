@@ -1,5 +1,14 @@
-// The 2D model family's rows and the dispatch of its family row by sub-mode.
+// The 2D model family's rows: the family row that the shell calls and one row per sub-mode
+// holding the Part's dispatch table. The family row's enter, leave, update, draws, command and
+// list refresh are the family shell's (ed2d_shell.cpp), which call the sub-mode's own cells in
+// turn; the mouse cells pass the call to the row of g_EditSubMode.
 #include "edit2d/ed2d_rows.h"
+
+#include "app/current.h"
+#include "app/drag_anchors.h"
+#include "app/shell_seam.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_pending.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
@@ -14,12 +23,7 @@ const FamilyHooks *Ed2D_SubModeRow(void) {
     if (row_ && row_->cell) row_->cell(__VA_ARGS__); \
   } while (0)
 
-// [SECTION] family row (the Part's table: no key hooks in this family)
-static void Ed2D_Enter(void) { ED2D_PASS(enter); }
-static void Ed2D_Leave(void) { ED2D_PASS(leave); }
-static void Ed2D_Update(void) { ED2D_PASS(update); }
-static void Ed2D_DrawScene(void) { ED2D_PASS(drawScene); }
-static void Ed2D_Draw(void) { ED2D_PASS(drawOverlay); }
+// [SECTION] family row (no key hooks in this family)
 static void Ed2D_LButtonDown(i32 x, i32 y) { ED2D_PASS(lButtonDown, x, y); }
 static void Ed2D_LButtonUp(i32 x, i32 y) { ED2D_PASS(lButtonUp, x, y); }
 static void Ed2D_MButtonDown(i32 x, i32 y) { ED2D_PASS(mButtonDown, x, y); }
@@ -27,9 +31,7 @@ static void Ed2D_MButtonUp(i32 x, i32 y) { ED2D_PASS(mButtonUp, x, y); }
 static void Ed2D_RButtonDown(i32 x, i32 y) { ED2D_PASS(rButtonDown, x, y); }
 static void Ed2D_RButtonUp(i32 x, i32 y) { ED2D_PASS(rButtonUp, x, y); }
 static void Ed2D_MouseMove(i32 x, i32 y) { ED2D_PASS(mouseMove, x, y); }
-static void Ed2D_Command(u32 id) { ED2D_PASS(command, id); }
 static void Ed2D_WheelKey(i32 step) { ED2D_PASS(wheelKey, step); }
-static void Ed2D_RefreshLists(void) { ED2D_PASS(refreshLists); }
 
 static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
@@ -38,7 +40,31 @@ static const FamilyHooks kFamilyRow = {
   Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr,
 };
 
+// [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
+static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
+  {Ed2D_ObjInit, Ed2D_ObjLeave, Ed2D_ObjUpdate, nullptr, Ed2D_ObjDraw,
+   Ed2D_ObjLButtonDown, Ed2D_RedrawOnRelease, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor, nullptr,
+   Ed2D_ObjMouseMove},
+  {},   // 5: no sub-mode
+  {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
+   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyMButtonUp,
+   Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
+  {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
+   Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
+   Ed2D_TexMouseMove},
+  {Ed2D_BoneInit, nullptr, Ed2D_BoneUpdate, nullptr, Ed2D_BoneDraw,
+   Ed2D_SetDragAnchors, nullptr, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, Ed2D_BoneRButtonUp,
+   Ed2D_BoneMouseMove},
+  {Ed2D_WeightInit, Ed2D_WeightLeave, Ed2D_WeightUpdate, nullptr, Ed2D_WeightDraw,
+   Ed2D_LButtonDownAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors,
+   Ed2D_WeightRButtonUp, Ed2D_WeightMouseMove},
+  {Ed2D_MotionInit, Ed2D_MotionLeave, Ed2D_MotionUpdate, nullptr, Ed2D_MotionDraw,
+   Ed2D_MotionLButtonDown, Ed2D_RedrawOnRelease, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
+   Ed2D_MotionMouseMove},
+};
+
 void Edit2D_Install(void) {
-  for (FamilyHooks &r : g_Ed2DSubModeRows) r = FamilyHooks{};
+  for (u32 i = 0; i < ED2D_SUB_MODE_ROWS; i++) g_Ed2DSubModeRows[i] = kRows[i];
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
+  g_ShellSeam.refreshModelPointers = Current_Refresh2D;
 }

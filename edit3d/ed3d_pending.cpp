@@ -12,18 +12,10 @@ void Ed3D_ObjMouseMove(i32, i32) {}
 void Ed3D_ObjMotionKeyDown(u32) {}
 void Ed3D_ObjMotionCommand(u32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
-void Ed3D_PolyEnter(void) {}
-void Ed3D_PolyLeave(void) {}
-void Ed3D_PolyUpdate(void) {}
-void Ed3D_PolyDrawScene(void) {}
-void Ed3D_PolyDrawOverlay(void) {}
-void Ed3D_PolyLButtonUp(i32, i32) {}
-void Ed3D_PolyMButtonDown(i32, i32) {}
-void Ed3D_PolyFreeCreate(i32, i32) {}
-void Ed3D_PolyRButtonUp(i32, i32) {}
-void Ed3D_PolyMouseMove(i32, i32) {}
-void Ed3D_PolyKeyUp(u32) {}
-void Ed3D_PickUnderCursor(void) {}
+void Ed3D_PolyOpenDialogs(void) {}
+void Ed3D_PolyCloseDialogs(void) {}
+void Ed3D_PolyDeleteSelection(void) {}
+void Ed3D_PolyMerge(void) {}
 void Ed3D_TexEnter(void) {}
 void Ed3D_TexLeave(void) {}
 void Ed3D_TexUpdate(void) {}

@@ -16,19 +16,12 @@ void Ed3D_ObjMouseMove(i32 x, i32 y);
 void Ed3D_ObjMotionKeyDown(u32 virtualKey);
 void Ed3D_ObjMotionCommand(u32 commandId);
 void Ed3D_ObjMotionWheelKey(i32 step);
-// 14 polygon modelling (its scene draw and overlay also serve 15..18)
-void Ed3D_PolyEnter(void);
-void Ed3D_PolyLeave(void);
-void Ed3D_PolyUpdate(void);
-void Ed3D_PolyDrawScene(void);
-void Ed3D_PolyDrawOverlay(void);
-void Ed3D_PolyLButtonUp(i32 x, i32 y);
-void Ed3D_PolyMButtonDown(i32 x, i32 y);
-void Ed3D_PolyFreeCreate(i32 x, i32 y);
-void Ed3D_PolyRButtonUp(i32 x, i32 y);
-void Ed3D_PolyMouseMove(i32 x, i32 y);
-void Ed3D_PolyKeyUp(u32 virtualKey);
-void Ed3D_PickUnderCursor(void);
+// 14 polygon modelling: the modelling dialog and the numeric-input dialog its enter opens
+// and its leave closes, and the operations of the Delete / D and M keys
+void Ed3D_PolyOpenDialogs(void);
+void Ed3D_PolyCloseDialogs(void);
+void Ed3D_PolyDeleteSelection(void);
+void Ed3D_PolyMerge(void);
 // 15 texture coordinates
 void Ed3D_TexEnter(void);
 void Ed3D_TexLeave(void);

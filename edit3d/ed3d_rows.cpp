@@ -8,6 +8,7 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_poly.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
@@ -100,6 +101,7 @@ static const FamilyHooks kMotionRow = {
 static FamilyHooks *SubRow(u32 subMode) { return &g_Ed3DSubModeRows[subMode - ED3D_FIRST_SUB_MODE]; }
 
 void Edit3D_Install(void) {
+  Ed3D_SetStartState();
   for (FamilyHooks &r : g_Ed3DSubModeRows) r = FamilyHooks{};   // 13 stays empty
   *SubRow(SUB_3D_OBJMOTION) = kObjMotionRow;
   *SubRow(SUB_3D_POLY) = kPolyRow;

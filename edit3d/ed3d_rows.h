@@ -13,5 +13,8 @@ extern FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 // The row of the current sub-mode, or null outside the family's sub-modes.
 const FamilyHooks *Ed3D_SubModeRow(void);
 
-// Installs the family row and the sub-mode rows (at program start).
+// Installs the family row and the sub-mode rows and sets the editors' start-up state (at
+// program start).
 void Edit3D_Install(void);
+// The start-up values of the editors' global objects (edit3d/editors.cpp).
+void Ed3D_SetStartState(void);

@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/seam.h"
 
 Bone2Model *g_Bone2Slots[BONE2_SLOTS];
@@ -57,7 +56,11 @@ static void SetNewGroup(Group2 *g, i32 n) {
 }
 
 // The full arrays of an editable model: every per-vertex array at g_MaxVertices, polygons at
-// g_MaxPolygons, every bone with 100 tracks of 16 keys. False when memory ran out.
+// g_MaxPolygons, every bone with a table of 100 tracks. The arrays come zeroed from calloc,
+// which hands large blocks over as untouched zero pages, so capacity nobody writes to costs
+// no memory: bindings past the vertices in use stay zero (code that adds vertices gives them
+// Bone2_FreshBindings), and a track gets its keys when its motion comes into use
+// (Bone2_FreshTracks). False when memory ran out.
 static bool AllocFullArrays(Bone2Model *m) {
   i32 nv = (i32)g_MaxVertices, np = (i32)g_MaxPolygons;
   if (nv < 1) nv = 1;
@@ -71,7 +74,6 @@ static bool AllocFullArrays(Bone2Model *m) {
   if (!m->positions || !m->colours || !m->uvs || !m->bindings || !m->skinned || !m->polygons) return false;
   m->vertexCapacity = m->colourCapacity = m->uvCapacity = nv;
   m->polygonCapacity = np;
-  for (i32 v = 0; v < nv; v++) m->bindings[v].automatic = 1;
   m->keyTableLength = BONE2_MAX_MOTIONS;
   for (i32 b = 0; b < BONE2_MAX_BONES; b++) {
     Bone2 *bone = &m->bones[b];
@@ -80,18 +82,34 @@ static bool AllocFullArrays(Bone2Model *m) {
     bone->parent = 0;
     bone->keys = (Bone2Track *)calloc(BONE2_MAX_MOTIONS, sizeof(Bone2Track));
     if (!bone->keys) return false;
-    for (i32 mo = 0; mo < BONE2_MAX_MOTIONS; mo++) {
-      Bone2Track *t = &bone->keys[mo];
-      if (!Bone2Track_Reserve(t, BONE2_TRACK_KEYS)) return false;
-      BoneKey2 *k = t->keys;
-      for (i32 i = 0; i < t->capacity; i++) SetNewKey(&k[i]);
-      t->count = 1;
-    }
     SetNewKey(&m->rest[b]);
   }
   m->textureCount = 1;
   m->groupCount = 1;
   for (i32 g = 0; g < BONE2_MAX_GROUPS; g++) SetNewGroup(&m->groups[g], g);
+  return true;
+}
+
+void Bone2_FreshBindings(Bone2Model *m, i32 from, i32 to) {
+  if (!m || !m->bindings) return;
+  if (from < 0) from = 0;
+  if (to > m->vertexCapacity) to = m->vertexCapacity;
+  for (i32 v = from; v < to; v++) m->bindings[v] = VertexBinding{0, 0, 0.0f, 1};
+}
+
+bool Bone2_FreshTracks(Bone2Model *m) {
+  if (!m) return false;
+  i32 motions = m->motionCount < m->keyTableLength ? m->motionCount : m->keyTableLength;
+  for (i32 b = 0; b < BONE2_MAX_BONES; b++) {
+    if (!m->bones[b].keys) continue;
+    for (i32 mo = 0; mo < motions; mo++) {
+      Bone2Track *t = &m->bones[b].keys[mo];
+      if (t->keys) continue;
+      if (!Bone2Track_Reserve(t, BONE2_TRACK_KEYS)) return false;
+      for (i32 i = 0; i < t->capacity; i++) SetNewKey(&t->keys[i]);
+      t->count = 1;
+    }
+  }
   return true;
 }
 
@@ -112,6 +130,7 @@ Bone2Model *Bone2_New(void) {
   m->motions[0].used = 1;
   Str_Copy(m->motions[0].name, sizeof m->motions[0].name, "モーション名");
   m->motionCount = 1;
+  if (!Bone2_FreshTracks(m)) return Bone2_Free(m);
   for (i32 c = 0; c < 4; c++) m->colour[c] = 255.0f;
   m->displayMode = 2;
   m->nameListCount = 1;

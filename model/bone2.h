@@ -160,6 +160,13 @@ bool Bone2_SetPosition(Bone2Model *m, f32 x, f32 y);
 bool Bone2_SetAngle(Bone2Model *m, f32 angle);
 bool Bone2_SetScale(Bone2Model *m, f32 sx, f32 sy);
 
+// Vertices from..to-1 coming into use get the binding of a new vertex (automatic, first bone).
+void Bone2_FreshBindings(Bone2Model *m, i32 from, i32 to);
+// Tracks of the motions in use (below motionCount) that have no keys yet get the identity key
+// at frame 0 (room for 16); a track of a motion not in use stays empty until then and
+// evaluates as the identity. False when memory ran out.
+bool Bone2_FreshTracks(Bone2Model *m);
+
 // The track of bone b for motion `motion`; null when the model has none.
 Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion);
 // Makes room for `count` keys in bone b's track of `motion` (growing the table when needed).

@@ -237,7 +237,8 @@ Obj2Model *Kza_Parse(const u8 *data, size_t size, const char *path, char *err, s
   p.m->version = p.version;
   bool ok;
   if (p.version == 2003000) ok = ReadOld(&p);
-  else ok = ReadImages(&p) && ReadMotions(&p) && ReadObjects(&p);
+  else
+    ok = ReadImages(&p) && ReadMotions(&p) && (Obj2_FreshTracks(p.m) || Fail(&p, nullptr, 0, 0)) && ReadObjects(&p);
   ok = ok && CheckParents(&p);
   if (!ok) return Obj2_Free(p.m);
   return p.m;

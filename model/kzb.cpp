@@ -304,18 +304,12 @@ Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, 
   // Tables of a model made without full arrays are sized by the file as it is read.
   if (!p.m->bones[0].keys) p.m->keyTableLength = 0;
   p.m->version = p.version;
-  bool ok = ReadVertices(&p) && ReadPolygons(&p) && ReadTexturesAndGroups(&p) && ReadMotions(&p) && ReadBones(&p);
+  // Tracks of a full model's motions that come into use get their identity key before the
+  // file's keys replace them (bones the file does not list keep it).
+  bool ok = ReadVertices(&p) && ReadPolygons(&p) && ReadTexturesAndGroups(&p) && ReadMotions(&p) &&
+            (Bone2_FreshTracks(p.m) || Fail(&p, nullptr, 0, 0)) && ReadBones(&p);
   if (!ok) return Bone2_Free(p.m);
   return p.m;
-}
-
-Bone2Model *Kzb_ReadBody(const char *path) {
-  FileData f;
-  if (!path || !File_ReadAll(path, &f)) return nullptr;
-  char err[256];
-  Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
-  File_Free(&f);
-  return m;
 }
 
 // The magic and version test of the reader; false with the message shown.

@@ -7,9 +7,6 @@
 // Reads a KZB file into slot `slot` (0..31). 1 on success; 0 with a message box otherwise,
 // and then the slot is exactly as it was.
 i32 Kzb_Read(i32 slot, const char *path);
-// Reads the body of a KZB file of either version into a new model (Bone2_New, so a caller
-// that set g_ModelAllocArrays gets full arrays). Null when the file cannot be read or is refused.
-Bone2Model *Kzb_ReadBody(const char *path);
 // Parses a whole KZB file held in memory into a new model. Null on failure, with the reason
 // (a user-facing text naming `path`) in err.
 Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, size_t errSize);

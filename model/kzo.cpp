@@ -323,17 +323,6 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
   return set;
 }
 
-i32 Kzo_ReadBody(i32 n, const char *path) {
-  if (!SetInRange(n)) return 0;
-  u32 loaded[OBJ3_PARTS] = {};
-  Obj3Set *set = ReadSetFile(path, loaded, false);
-  if (!set) return 0;
-  Model3 *models[OBJ3_PARTS] = {};
-  loaded[0] = g_Obj3PartLoaded[n][0];   // whether the set is in use is not in the file
-  CommitSet(n, set, loaded, models);
-  return 1;
-}
-
 bool Kzo_Read(i32 n, const char *path) {
   if (!SetInRange(n)) {
     Lib_ErrorBoxf("Kzo_Read(%d) 最大数を超えました。", n);

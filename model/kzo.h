@@ -93,9 +93,6 @@ void Kzo_NewSet(i32 n);
 // Reads a .KZO file into set n and loads its objects' models; the set is replaced only when
 // the file itself was valid. False with a message otherwise.
 bool Kzo_Read(i32 n, const char *path);
-// Reads the body of a 2005000 file at path into set n (no part models); 1 on success, 0 when
-// the file cannot be read or is invalid (set unchanged).
-i32 Kzo_ReadBody(i32 n, const char *path);
 // Parses a whole KZO file image into a fresh set record and loaded flags. False when invalid.
 bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size);
 // Writes set n as version 2005000 (all-or-nothing replace). False with a message on failure.

@@ -17,8 +17,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/motion.h"
+#include "model/seam.h"
 
 // [SECTION] Work buffers
 
@@ -172,9 +172,19 @@ void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 
     if (cc < 3 || (polygonMask && (i >= polygonMaskCount || !polygonMask[i]))) continue;
     u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
     MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
-    if (v0 < (u32)P && v1 < (u32)P && v2 < (u32)P) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
+    bool usable = v0 < (u32)P && v1 < (u32)P && v2 < (u32)P;
+    if (usable) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
     poly->faceNormal = Vec3{n[0], n[1], n[2]};
     n[3] = 1.0f;
+    u32 v3 = poly->corners[3].vertex;
+    if (usable && cc == 4 && v3 < (u32)P) {
+      // The common quad with every corner in range: the corner loop below, unrolled.
+      acc[v0] += n;
+      acc[v1] += n;
+      acc[v2] += n;
+      acc[v3] += n;
+      continue;
+    }
     for (i32 j = 0; j < cc; j++) {
       u32 v = poly->corners[j].vertex;
       if (v < (u32)P) acc[v] += n;

@@ -9,7 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/lib.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 

@@ -52,26 +52,37 @@ void Obj2_SetNewKey(ObjKey2 *k) {
   k->r = k->g = k->b = k->a = 255;
 }
 
+bool Obj2_FreshTracks(Obj2Model *m) {
+  if (!m) return false;
+  i32 motions = m->motionCount < m->keyTableLength ? m->motionCount : m->keyTableLength;
+  for (i32 o = 0; o < OBJ2_MAX_OBJECTS; o++) {
+    if (!m->parts[o].keys) continue;
+    for (i32 mo = 0; mo < motions; mo++) {
+      Obj2Track *t = &m->parts[o].keys[mo];
+      if (t->keys) continue;
+      if (!Obj2Track_Reserve(t, OBJ2_TRACK_KEYS)) return false;
+      for (i32 k = 0; k < t->capacity; k++) Obj2_SetNewKey(&t->keys[k]);
+      t->count = 1;
+    }
+  }
+  return true;
+}
+
 // A new model without touching any slot: key tables for all 33 objects (the editor adds
-// objects up to 33, and each needs its tracks), each of 100 tracks holding one key.
+// objects up to 33, and each needs its tracks); the tracks of the motion in use hold one key,
+// the others get theirs when their motion comes into use (Obj2_FreshTracks).
 static Obj2Model *NewModel(void) {
   Obj2Model *m = (Obj2Model *)calloc(1, sizeof(Obj2Model));
   if (!m) return nullptr;
   m->version = g_KzaVersion;
   m->keyTableLength = OBJ2_MAX_MOTIONS;
   for (i32 o = 0; o < OBJ2_MAX_OBJECTS; o++) {
-    Obj2Track *table = (Obj2Track *)calloc(OBJ2_MAX_MOTIONS, sizeof(Obj2Track));
-    m->parts[o].keys = table;
-    if (!table) return Obj2_Free(m);
-    for (i32 mo = 0; mo < OBJ2_MAX_MOTIONS; mo++) {
-      Obj2Track *t = &table[mo];
-      if (!Obj2Track_Reserve(t, OBJ2_TRACK_KEYS)) return Obj2_Free(m);
-      for (i32 k = 0; k < t->capacity; k++) Obj2_SetNewKey(&t->keys[k]);
-      t->count = 1;
-    }
+    m->parts[o].keys = (Obj2Track *)calloc(OBJ2_MAX_MOTIONS, sizeof(Obj2Track));
+    if (!m->parts[o].keys) return Obj2_Free(m);
   }
   for (i32 i = 0; i < OBJ2_MAX_MOTIONS; i++) m->motions[i].length = 60;
   m->motionCount = 1;
+  if (!Obj2_FreshTracks(m)) return Obj2_Free(m);
   m->motions[0].used = 1;
   Str_Copy(m->motions[0].name, sizeof m->motions[0].name, "モーション名");
   m->imageCount = 0;

@@ -112,6 +112,10 @@ Obj2Model *Obj2_Free(Obj2Model *m);
 void Obj2_SetSlot(i32 s, Obj2Model *m);
 bool Obj2_SetPosition(Obj2Model *m, f32 x, f32 y);
 
+// Tracks of the motions in use (below motionCount) that have no keys yet get one new key
+// (room for 8); a track of a motion not in use stays empty until then. False when memory ran
+// out.
+bool Obj2_FreshTracks(Obj2Model *m);
 // The track of object o for motion `motion`; null when there is none.
 Obj2Track *Obj2_Track(Obj2Model *m, i32 o, i32 motion);
 void Obj2_SetNewKey(ObjKey2 *k);

@@ -8,17 +8,26 @@
 #include "app/entries.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "scene/effect_edit.h"
 #include "scene/map2.h"
 #include "scene/movie.h"
+#include "scene/movie_edit.h"
 #include "scene/movie_services.h"
 #include "scene/prog_run.h"
 
 static void InstallEffectRow(void) {
   FamilyHooks r = {};
+  r.enter = Effect_Enter;
+  r.leave = Effect_Leave;
+  r.update = Effect_Update;
+  r.drawOverlay = Effect_Draw;
   r.lButtonDown = Ed3D_SetDragAnchors;
   r.mButtonDown = Ed3D_SetDragAnchors;
   r.rButtonDown = Effect_SetDragAnchor;
+  r.mouseMove = Effect_MouseMove;
+  r.wheelKey = Effect_WheelKey;   // previous / next key frame, then the segment again
   Family_InstallRow(FAMILY_EFFECT, &r);
+  Effect_InstallStripSource();
 }
 
 static void InstallMap2Row(void) {
@@ -57,7 +66,18 @@ static void InstallColiRow(void) {
 static void InstallMovieRow(void) {
   FamilyHooks r = {};
   r.enter = Movie_Enter;
+  r.leave = Movie_Leave;
+  r.update = Movie_Update;
+  r.drawScene = Movie_DrawScene;
+  r.drawOverlay = Movie_Draw;
+  r.lButtonDown = Movie_LButtonDown;
+  r.rButtonDown = Movie_RButtonDown;
   r.mButtonDown = Ed3D_SetDragAnchors;
+  r.mouseMove = Movie_MouseMove;
+  r.loopKeyUp = Movie_KeyUp;
+  r.command = Movie_Command;
+  r.wheelKey = Movie_WheelKey;
+  r.refreshLists = Movie_RefreshAllLists;
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 

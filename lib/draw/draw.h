@@ -7,7 +7,7 @@
 // 3D primitives take world coordinates under the transforms already set on the device.
 //
 // Globals owned here: g_NextQuadAdditive, g_SceneDrawOn, g_Light, the screen-quad vertices,
-// the render targets (target.cpp) and the shadow-volume lists (stencil.cpp).
+// the render targets and the shadow-volume lists (both in target.cpp).
 #pragma once
 #include "model/types.h"
 

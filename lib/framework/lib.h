@@ -6,8 +6,9 @@
 // g_FrameDelta, g_Fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_RunState and
 // g_FrameScaling. Everything else is read-only outside lib/framework.
 //
-// Portable: platform objects are named by forward declarations only, so model and scene
-// code may include this header. g_D3D, g_Device, g_MainWnd and the calls that need the
+// Portable: platform objects are named by forward declarations only, so portable code above
+// the library may include this header (the model core may not: layers include downwards).
+// g_D3D, g_Device, g_MainWnd and the calls that need the
 // platform are defined in the _win.cpp files of lib/framework (Windows build only).
 // g_MaxPolygons, g_MaxVertices and g_ModelAllocArrays are defined by the model core
 // (model/model3.h); Lib_Init sets the first two.

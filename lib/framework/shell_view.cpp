@@ -1,4 +1,4 @@
-// Storage of the shell's frame-view state (lib/framework/shell_view.h).
+// Storage of the library's view state, written by the shell (lib/framework/shell_view.h).
 #include "lib/framework/shell_view.h"
 
 u32 g_EditFamily;

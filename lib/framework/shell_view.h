@@ -1,10 +1,10 @@
-// The shell's state that the library reads while it draws a frame: the editor family and
-// sub-mode, the view records of every layout, the view being drawn, the per-family 2D-frame
-// flags, the selected bone and the right-button flag of the views.
+// The library's view state: what the frame render reads about the views it draws (the
+// editor family and sub-mode, the view records of every layout, the view being drawn, the
+// per-family 2D-frame flags, the selected bone, the right-button flag of the views).
 //
-// Stored here, in the library, so that the library needs nothing above it; the shell
-// (app/) is the only writer and keeps the meaning (app/shell_services.h). The shell's scene
-// and overlay hooks reach the library's frame render through g_LibHooks.
+// The library owns this storage; the shell (app/) writes it and keeps its meaning
+// (app/shell_services.h, app/views.h). The library only reads it, includes nothing above
+// itself, and calls the shell only through g_LibHooks (scene and overlay passes of the frame).
 #pragma once
 #include "model/types.h"
 

@@ -3,7 +3,7 @@
 //
 // g_Hlsl owns the five effect slots (needs-load byte + effect), the effect clocks and the
 // platform's message box; the frame render and the model drawing use them. Portable: the
-// device work of the shader frame is in hlsl_win.cpp.
+// device work of the shader frame is in hlsl_frame_win.cpp.
 #pragma once
 #include "lib/render/effect.h"
 

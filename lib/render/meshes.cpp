@@ -225,29 +225,29 @@ static WeldedMesh *BuildWelded(const Model3 *m, bool indexed) {
   return w;
 }
 
-bool Draw_BuildIndexedMeshC(i32 slot) {
-  Draw_FreeIndexedMeshC(slot);
+bool Draw_BuildIndexedMesh2(i32 slot) {
+  Draw_FreeIndexedMesh2(slot);
   Model3 *m = Model3_Get(slot);
   if (!m) return false;
   g_IndexedMesh2[slot] = BuildWelded(m, true);
   return g_IndexedMesh2[slot] != nullptr;
 }
 
-void Draw_FreeIndexedMeshC(i32 slot) {
+void Draw_FreeIndexedMesh2(i32 slot) {
   if (!SlotInRange(slot)) return;
   WeldedMesh_Free(g_IndexedMesh2[slot]);
   g_IndexedMesh2[slot] = nullptr;
 }
 
-bool Draw_BuildIndexedMeshA(i32 slot) {
-  Draw_FreeIndexedMeshA(slot);
+bool Draw_BuildWeightedMesh4(i32 slot) {
+  Draw_FreeWeightedMesh4(slot);
   Model3 *m = Model3_Get(slot);
   if (!m) return false;
   g_WeightedMesh4[slot] = BuildWelded(m, false);
   return g_WeightedMesh4[slot] != nullptr;
 }
 
-void Draw_FreeIndexedMeshA(i32 slot) {
+void Draw_FreeWeightedMesh4(i32 slot) {
   if (!SlotInRange(slot)) return;
   WeldedMesh_Free(g_WeightedMesh4[slot]);
   g_WeightedMesh4[slot] = nullptr;
@@ -278,7 +278,7 @@ static void PaletteMesh_Free(PaletteMesh3 *pm) {
   free(pm);
 }
 
-void Draw_FreeIndexedMeshB(i32 slot) {
+void Draw_FreePaletteMesh3(i32 slot) {
   if (!SlotInRange(slot)) return;
   PaletteMesh_Free(g_PaletteMesh3[slot]);
   g_PaletteMesh3[slot] = nullptr;
@@ -394,8 +394,8 @@ static void SpreadNormalFlags(const Model3 *m, PaletteMesh3 *pm) {
   }
 }
 
-bool Draw_BuildIndexedMeshB(i32 slot) {
-  Draw_FreeIndexedMeshB(slot);
+bool Draw_BuildPaletteMesh3(i32 slot) {
+  Draw_FreePaletteMesh3(slot);
   Model3 *m = Model3_Get(slot);
   if (!m) return false;
   GroupOrder order;

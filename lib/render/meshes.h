@@ -111,12 +111,12 @@ bool Mesh_PolygonUsable(const Model3 *m, const Polygon3 *p);
 
 // Builders and frees, by slot. Each build frees the slot's old record of its kind first;
 // false when the slot has no model or memory ran out (the slot then has no record).
-bool Draw_BuildIndexedMeshC(i32 slot);   // IndexedMesh2
-void Draw_FreeIndexedMeshC(i32 slot);
-bool Draw_BuildIndexedMeshB(i32 slot);   // PaletteMesh3
-void Draw_FreeIndexedMeshB(i32 slot);
-bool Draw_BuildIndexedMeshA(i32 slot);   // WeightedMesh4
-void Draw_FreeIndexedMeshA(i32 slot);
+bool Draw_BuildIndexedMesh2(i32 slot);
+void Draw_FreeIndexedMesh2(i32 slot);
+bool Draw_BuildPaletteMesh3(i32 slot);
+void Draw_FreePaletteMesh3(i32 slot);
+bool Draw_BuildWeightedMesh4(i32 slot);
+void Draw_FreeWeightedMesh4(i32 slot);
 
 // The displaced copy of mode 7: refined refineLevel times, welded, each vertex moved along
 // its first polygon's face normal by the height (first byte of the texel) * dispScale * 0.0005.

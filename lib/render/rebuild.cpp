@@ -151,7 +151,7 @@ static void BuildGroupIndexBuffers(const Model3 *m, ModelPose *pose, const Welde
 }
 
 static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
-  if (!Draw_BuildIndexedMeshC(slot)) return;
+  if (!Draw_BuildIndexedMesh2(slot)) return;
   const WeldedMesh *w = g_IndexedMesh2[slot];
   void *vb = nullptr;
   u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX36);
@@ -292,7 +292,7 @@ static void BuildBoneBatches(const Model3 *m, WeldedMesh *w) {
 // numbers) and the group index buffers; a model with more bones than one palette holds
 // gets its bone batches as well, which the bone effect draws instead.
 static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
-  if (!Draw_BuildIndexedMeshA(slot)) return;
+  if (!Draw_BuildWeightedMesh4(slot)) return;
   WeldedMesh *w = g_WeightedMesh4[slot];
   void *vb = nullptr;
   u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX44);
@@ -326,7 +326,7 @@ static void BuildSubMeshBuffers(SubMesh3 *s) {
 }
 
 static void BuildPaletteBuffers(i32 slot, const Model3 *m) {
-  if (!Draw_BuildIndexedMeshB(slot)) return;
+  if (!Draw_BuildPaletteMesh3(slot)) return;
   PaletteMesh3 *pm = g_PaletteMesh3[slot];
   for (i32 g = 0; g < GroupLimit(m); ++g)
     for (i32 s = 0; s < pm->groups[g].subCount; ++s) BuildSubMeshBuffers(&pm->groups[g].subs[s]);

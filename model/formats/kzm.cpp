@@ -104,15 +104,6 @@ bool Kzm_Parse(Model3 *m, const u8 *data, size_t size) {
   return ok;
 }
 
-i32 Kzm_ReadBody(i32 slot, const char *path) {
-  Model3 *m = Model3_Get(slot);
-  FileData f;
-  if (!m || !path || !File_ReadAll(path, &f)) return 0;
-  bool ok = Kzm_Parse(m, f.data, f.size);
-  File_Free(&f);
-  return ok ? 1 : 0;
-}
-
 i32 Kzm_Read(i32 slot, const char *path) {
   if (!path || !path[0]) {
     Lib_ErrorBox("ファイル名が指定されていません。");

@@ -13,7 +13,5 @@ bool Kzm_Encode(const Model3 *m, ByteWriter *w);
 // Reads the file onto the model the slot already holds and loads its sounds; 1 on success,
 // 0 with a message (the model is then unchanged).
 i32 Kzm_Read(i32 slot, const char *path);
-// Reads a 2002040 file's body onto the slot's model; 1 on success, 0 otherwise (no message).
-i32 Kzm_ReadBody(i32 slot, const char *path);
 // Applies a whole KZM file image to m; false (m unchanged) when it is not a valid file.
 bool Kzm_Parse(Model3 *m, const u8 *data, size_t size);

@@ -208,9 +208,9 @@ TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
   picks = 0;
   g_FamilyHooks[11].hoverPick = [] { picks++; };
   g_EditFamily = 11;
-  g_PickSuspended = 1;
+  g_PolyNoAutoPick = 1;
   App_OnMouseMove(0);
-  g_PickSuspended = 0;
+  g_PolyNoAutoPick = 0;
   App_OnMouseMove(0);
   g_LibApp.middleHeld = 1;
   App_OnMouseMove(0);

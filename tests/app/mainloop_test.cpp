@@ -127,14 +127,14 @@ TEST(Commands, LowWordRoutesOnceToFamilyAndStopsAfterConfirmedExit) {
   g_ShellSeam.fileCommand = [](u32 id) { g_log.push_back("file:" + std::to_string(id)); };
   g_ShellSeam.confirmExit = [] { g_log.push_back("ask"); return g_exitConfirmed; };
   // A menu command with a notification code in the high word (accelerators send 1).
-  App_RouteCommand(((u64)1 << 16) | CMD_OPTIONS);
-  App_RouteCommand(CMD_ADD_VIEW);
-  App_RouteCommand(40023);
+  App_RouteCommand(((u64)1 << 16) | IDM_OPTIONS);
+  App_RouteCommand(IDM_ADD_VIEW);
+  App_RouteCommand(IDM_KZP_OPEN);
   App_RouteCommand(40300);
   g_exitConfirmed = false;
-  App_RouteCommand(CMD_EXIT);
+  App_RouteCommand(IDM_EXIT);
   g_exitConfirmed = true;
-  App_RouteCommand(CMD_EXIT);
+  App_RouteCommand(IDM_EXIT);
   std::vector<std::string> want = {"options", "family:40067", "addView", "family:40076", "file:40023",
                                    "family:40023", "family:40300", "ask", "family:40007", "ask"};
   EXPECT_EQ(g_log, want);

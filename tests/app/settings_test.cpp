@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "file_bytes.h"
+#include "app/options.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -57,7 +58,7 @@ void ChangeEverything() {
   g_OptGrid = 0;
   g_OptToon = 1;
   g_OptMaxPolygons = 20000;
-  g_PickSuspended = 0;
+  g_PolyNoAutoPick = 0;
   g_OptReverseWheel = 1;
   g_ViewCount[14] = 6;
   g_Views[14][2].inUse = 0;   // closed before exit

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -20,15 +21,6 @@
 #include "resources/edit3d_ids.h"
 
 namespace {
-
-std::vector<u8> Bytes(const std::string &path) {
-  std::vector<u8> b;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return b;
-  for (int c; (c = fgetc(f)) != EOF;) b.push_back((u8)c);
-  fclose(f);
-  return b;
-}
 
 std::string TempPath(const char *name) {
   char dir[MAX_PATH];
@@ -116,7 +108,7 @@ TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   Notify(dlg, IDC_UNDO_LIST, LBN_SELCHANGE);
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
   ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], chosen.c_str()));
-  std::vector<u8> want = Bytes(step0), got = Bytes(chosen);
+  std::vector<u8> want = ReadFileBytes(step0), got = ReadFileBytes(chosen);
   EXPECT_TRUE(!want.empty() && want == got) << want.size() << " / " << got.size() << " bytes";
 
   Notify(dlg, IDC_UNDO_REDO, BN_CLICKED);

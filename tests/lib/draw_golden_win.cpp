@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "app/shell_services.h"
 #include "draw_device_win.h"
 #include "lib/draw/camera.h"
@@ -160,13 +161,6 @@ std::string TempFile(const char *name) {
   return std::string(dir) + "miravel_draw_" + name;
 }
 
-void WriteBytes(const std::string &path, const std::vector<u8> &b) {
-  FILE *f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(b.data(), 1, b.size(), f);
-  fclose(f);
-}
-
 // Test pattern: pixel (x, y) of a w x h image as blue, green, red, alpha.
 void Pattern(int x, int y, u8 out[4]) {
   out[0] = (u8)(x * 16);
@@ -256,10 +250,10 @@ TEST_F(DrawWinTest, TexturesFromRawPsdAndPngAreTexelExact) {
   Open(320, 128);
   std::string kzi = TempFile("tex.kzi"), kziOdd = TempFile("odd.KZI"), psd = TempFile("tex.psd"),
               psdOdd = TempFile("odd.psd"), png = TempFile("tex.png");
-  WriteBytes(kzi, MakeKzi(16, 16));
-  WriteBytes(kziOdd, MakeKzi(12, 10));
-  WriteBytes(psd, MakePsd(16, 16));
-  WriteBytes(psdOdd, MakePsd(12, 10));
+  WriteFileBytes(kzi, MakeKzi(16, 16));
+  WriteFileBytes(kziOdd, MakeKzi(12, 10));
+  WriteFileBytes(psd, MakePsd(16, 16));
+  WriteFileBytes(psdOdd, MakePsd(12, 10));
   ASSERT_TRUE(MakePng(t.device, png, 16, 16));
   struct Case { std::string path; int w, h, texW, texH; } cases[] = {
       {kzi, 16, 16, 16, 16}, {kziOdd, 12, 10, 16, 16}, {psd, 16, 16, 16, 16}, {psdOdd, 12, 10, 16, 16}, {png, 16, 16, 16, 16}};
@@ -320,7 +314,7 @@ TEST_F(DrawWinTest, PlatformLoaderMakesOpaqueBlackTransparent) {
 TEST_F(DrawWinTest, ImageTableRefusesThe1025thImageAndFailedLoadsKeepNoRow) {
   Open(64, 64);
   std::string kzi = TempFile("row.kzi");
-  WriteBytes(kzi, MakeKzi(2, 2));
+  WriteFileBytes(kzi, MakeKzi(2, 2));
   ImageHandle h = {0, -1};
   EXPECT_EQ(Img_Load(&h, TempFile("missing.png").c_str()), -1);
   EXPECT_EQ(g_ImageTable[0].inUse, 0);

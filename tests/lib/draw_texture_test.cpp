@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "draw_fakedev.h"
 #include "lib/draw/image.h"
 #include "lib/draw/texture.h"
@@ -17,13 +18,6 @@ namespace {
 std::string TempPath(const char *name) {
   const char *dir = getenv("TMPDIR");
   return std::string(dir ? dir : "/tmp") + "/miravel_draw_" + name;
-}
-
-void WriteFile(const std::string &path, const std::vector<u8> &bytes) {
-  FILE *f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
 }
 
 // A raw image whose pixel (x, y) is (x, y, 7, 200) in blue, green, red, alpha order.
@@ -120,7 +114,7 @@ TEST(TextureArithmetic, ShortRawImageKeepsTheMissingPixelsZero) {
 
 TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
   std::string path = TempPath("stretch.KZI");   // capitals: still the raw reader
-  WriteFile(path, Kzi(300, 200));
+  WriteFileBytes(path, Kzi(300, 200));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);
@@ -147,7 +141,7 @@ TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
 
 TEST_F(TextureTest, WideRawImageKeepsItsWidth) {
   std::string path = TempPath("wide.kzi");
-  WriteFile(path, Kzi(2048, 3));
+  WriteFileBytes(path, Kzi(2048, 3));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);
@@ -167,7 +161,7 @@ TEST_F(TextureTest, MissingOrBrokenRawImageGivesNoTextureAndNoSize) {
   auto bytes = Kzi(1, 1);
   i32 big = 0x40000000;
   memcpy(&bytes[8], &big, 4);
-  WriteFile(path, bytes);
+  WriteFileBytes(path, bytes);
   Tex_LoadImageFile(&tex, path.c_str(), size);
   EXPECT_EQ(tex, nullptr);
   EXPECT_TRUE(g_Fake->textures.empty());
@@ -180,7 +174,7 @@ TEST_F(TextureTest, MissingOrBrokenRawImageGivesNoTextureAndNoSize) {
 
 TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
   std::string path = TempPath("rgb.psd");
-  WriteFile(path, Psd(4, 4, 3, true));
+  WriteFileBytes(path, Psd(4, 4, 3, true));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);
@@ -198,7 +192,7 @@ TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
 
 TEST_F(TextureTest, PsdOfOddSizeIsStretchedWithinItsPixels) {
   std::string path = TempPath("odd.psd");
-  WriteFile(path, Psd(3, 5, 4, false));
+  WriteFileBytes(path, Psd(3, 5, 4, false));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);
@@ -218,7 +212,7 @@ TEST_F(TextureTest, PsdOfOddSizeIsStretchedWithinItsPixels) {
 
 TEST_F(TextureTest, OtherFilesAndRefusedPsdsGoToThePlatformLoaderWithBlackKey) {
   std::string bad = TempPath("bad.psd");
-  WriteFile(bad, {'n', 'o', 't', ' ', 'p', 's', 'd'});
+  WriteFileBytes(bad, std::string("not psd"));
   g_Fake->loaderFiles[bad] = {64, 32};
   g_Fake->loaderFiles["pic.png"] = {100, 50};
   void *tex = nullptr;
@@ -235,7 +229,7 @@ TEST_F(TextureTest, OtherFilesAndRefusedPsdsGoToThePlatformLoaderWithBlackKey) {
 
 TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
   std::string path = TempPath("copy.kzi");
-  WriteFile(path, Kzi(3, 2));
+  WriteFileBytes(path, Kzi(3, 2));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);
@@ -253,7 +247,7 @@ TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
 
 TEST_F(TextureTest, ACopyReplacesTheEarlierCopyOfItsSlot) {
   std::string path = TempPath("again.kzi");
-  WriteFile(path, Kzi(3, 2));
+  WriteFileBytes(path, Kzi(3, 2));
   void *tex = nullptr;
   f32 size[2];
   Tex_LoadImageFile(&tex, path.c_str(), size);

@@ -31,9 +31,9 @@ struct RenderMeshTest : ::testing::Test {
   }
   void TearDown() override {
     for (i32 s = 0; s < MODEL3_SLOTS; ++s) {
-      Draw_FreeIndexedMeshA(s);
-      Draw_FreeIndexedMeshB(s);
-      Draw_FreeIndexedMeshC(s);
+      Draw_FreeWeightedMesh4(s);
+      Draw_FreePaletteMesh3(s);
+      Draw_FreeIndexedMesh2(s);
       Draw_FreeDisplacedModel(s);
     }
     Model3_FreeAllSlots();
@@ -247,7 +247,7 @@ TEST_F(RenderMeshTest, WeldingJoinsOnlyEqualPositionAndUV) {
   // Same position as a's corner 1 but another UV: a new vertex.
   b.corners[1] = {1, 1, 0, 1};
   b.corners[2] = {3, 1, 0, 0};
-  ASSERT_TRUE(Draw_BuildIndexedMeshC(5));
+  ASSERT_TRUE(Draw_BuildIndexedMesh2(5));
   const WeldedMesh *w = g_IndexedMesh2[5];
   EXPECT_EQ(w->vertexCount, 5);
   EXPECT_EQ(w->groups[0].count, 2);
@@ -279,7 +279,7 @@ Model3 *ManyPairs(i32 slot) {
 
 TEST_F(RenderMeshTest, MoreThan32BonePairsAreDrawnAsMixedPolygons) {
   ManyPairs(7);
-  ASSERT_TRUE(Draw_BuildIndexedMeshB(7));
+  ASSERT_TRUE(Draw_BuildPaletteMesh3(7));
   PaletteMesh3 *pm = g_PaletteMesh3[7];
   EXPECT_EQ(pm->groups[0].subCount, 32);
   for (i32 t = 0; t < 32; ++t) {
@@ -307,7 +307,7 @@ TEST_F(RenderMeshTest, NeighboursOfMixedPolygonsAreFlaggedForNormals) {
   t = Polygon3{};
   t.cornerCount = 3;
   t.corners[0] = {1, 0, 0, 0}, t.corners[1] = {4, 0, 0, 0}, t.corners[2] = {2, 0, 0, 0};
-  ASSERT_TRUE(Draw_BuildIndexedMeshB(3));
+  ASSERT_TRUE(Draw_BuildPaletteMesh3(3));
   PaletteMesh3 *pm = g_PaletteMesh3[3];
   EXPECT_EQ(pm->mixedFlags[1], 1);
   EXPECT_EQ(pm->mixedFlags[0], 0);
@@ -434,7 +434,7 @@ TEST_F(RenderMeshTest, FreeingReleasesSubMeshesOfEveryGroup) {
   // The group count shrinks after the build: freeing must still reach group 4 (LeakSanitizer
   // and the buffer count catch what it misses).
   m->groupCount = 1;
-  Draw_FreeIndexedMeshB(3);
+  Draw_FreePaletteMesh3(3);
   EXPECT_EQ(g_FakeRender->created, g_FakeRender->released);
 }
 

@@ -81,9 +81,9 @@ struct FrameWinTest : ::testing::Test {
   }
   void TearDown() override {
     for (i32 s = 0; s < MODEL3_SLOTS; ++s) {
-      Draw_FreeIndexedMeshA(s);
-      Draw_FreeIndexedMeshB(s);
-      Draw_FreeIndexedMeshC(s);
+      Draw_FreeWeightedMesh4(s);
+      Draw_FreePaletteMesh3(s);
+      Draw_FreeIndexedMesh2(s);
       Draw_FreeDisplacedModel(s);
     }
     Model3_FreeAllSlots();

@@ -6,6 +6,7 @@
 #include "lib/framework/lib.h"
 #include "model/bone2.h"
 #include "tests/model/bone2_testutil.h"
+#include "tests/support/resident.h"
 
 namespace {
 
@@ -52,16 +53,31 @@ TEST(Bone2, NewModelDefaults) {
   EXPECT_EQ(m->lightingFlag, 1);
   EXPECT_FLOAT_EQ(m->reservedFloat, 1.0f);
   EXPECT_FLOAT_EQ(m->placeScaleX, 1.0f);
-  EXPECT_EQ(m->bindings[0].automatic, 1u);
   EXPECT_EQ(m->vertexCapacity, (i32)g_MaxVertices);
-  for (i32 b = 0; b < 128; b += 37)
-    for (i32 mo = 0; mo < 100; mo += 33) {
-      Bone2Track *t = Bone2_Track(m, b, mo);
-      ASSERT_TRUE(t);
-      EXPECT_EQ(t->count, 1);
-      EXPECT_EQ(t->capacity, 16);
-      EXPECT_EQ(t->keys[15].scaleY, 1.0f);
-    }
+  Bone2_FreshBindings(m, 0, 2);   // vertices coming into use bind automatically
+  EXPECT_EQ(m->bindings[1].automatic, 1u);
+  EXPECT_EQ(m->bindings[2].automatic, 0u);
+  // Tracks of the motion in use hold the identity key; the others stay empty until their
+  // motion comes into use, and evaluate as the identity meanwhile.
+  for (i32 b = 0; b < 128; b += 37) {
+    Bone2Track *t = Bone2_Track(m, b, 0);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->count, 1);
+    EXPECT_EQ(t->capacity, 16);
+    EXPECT_EQ(t->keys[15].scaleY, 1.0f);
+    for (i32 mo = 33; mo < 100; mo += 33) EXPECT_EQ(Bone2_Track(m, b, mo)->count, 0);
+  }
+  m->motionCount = 3;
+  ASSERT_TRUE(Bone2_FreshTracks(m));
+  EXPECT_EQ(Bone2_Track(m, 127, 2)->count, 1);
+  EXPECT_EQ(Bone2_Track(m, 127, 2)->keys[0].scaleX, 1.0f);
+  EXPECT_EQ(Bone2_Track(m, 127, 3)->count, 0);
+  m->currentMotion = 50;
+  Bone2_UpdateKeyIndices(3);
+  Bone2_EvalKey(3, 1, m->bones[1].keyIndex, m->bones[1].fraction);
+  const f32 identity[5] = {0, 0, 0, 1, 1};
+  for (i32 i = 0; i < 5; i++) EXPECT_EQ(m->bones[1].pose[i], identity[i]);
+  m->currentMotion = 0;
   Bone2_FreeSlot(3);
   EXPECT_EQ(g_Bone2Slots[3], nullptr);
   EXPECT_EQ(g_Bone2SlotShown[3], 0u);
@@ -202,4 +218,35 @@ TEST(Bone2, TracksGrowBeyondTheirCapacity) {
   EXPECT_FALSE(Bone2_ReserveKeys(m, 128, 0, 1));
   EXPECT_FALSE(Bone2_ReserveKeys(m, 0, 100, 1));
   Bone2_Free(m);
+}
+
+// A full model's arrays and tracks at capacity come as untouched zero pages: a full model
+// holding a few bones and polygons costs what it holds, not its capacity.
+TEST(Bone2, UntouchedCapacityCostsNoMemory) {
+  u32 maxV = g_MaxVertices, maxP = g_MaxPolygons;
+  g_MaxPolygons = 65000;
+  g_MaxVertices = 4 * 65000;
+  FullModel(4);
+  Bone2_FreeSlot(4);   // the allocator's own first-use cost is not the model's
+  long before = Test_ResidentKiB();
+  if (before < 0) GTEST_SKIP();
+  Bone2Model *m = FullModel(4);
+  ASSERT_TRUE(m);
+  ASSERT_EQ(m->polygonCapacity, 65000);
+  m->boneCount = 5;
+  for (i32 b = 1; b < m->boneCount; b++) SetKeys(m, b, {Key(0, (f32)b, 0, 0), Key(30, 0, (f32)b, 90)});
+  for (i32 p = 0; p < 10; p++) {
+    m->polygons[p].used = 1;
+    m->polygons[p].cornerCount = 4;
+    for (i32 c = 0; c < 4; c++) m->positions[4 * p + c] = {(f32)p, (f32)c};
+  }
+  m->polygonCount = 10;
+  m->vertexCount = 40;
+  long cost = Test_ResidentKiB() - before;
+  printf("full 2D bone model holding 5 bones, 10 polygons: %ld KiB resident (record %zu KiB)\n", cost,
+         sizeof(Bone2Model) / 1024);
+  EXPECT_LT(cost, 1024);
+  Bone2_FreeSlot(4);
+  g_MaxVertices = maxV;
+  g_MaxPolygons = maxP;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "model/bytes.h"
 #include "model/seam.h"
 
@@ -74,23 +75,6 @@ inline std::string ScratchDir() {
 }
 
 inline std::string ScratchPath(const char *name) { return ScratchDir() + "/" + name; }
-
-inline void WriteFileBytes(const std::string &path, const void *data, size_t size) {
-  FILE *f = fopen(path.c_str(), "wb");
-  ASSERT_TRUE(f != nullptr);
-  if (size) fwrite(data, 1, size, f);
-  fclose(f);
-}
-
-inline std::vector<u8> ReadFileBytes(const std::string &path) {
-  std::vector<u8> out;
-  FileData f;
-  if (File_ReadAll(path.c_str(), &f)) {
-    out.assign(f.data, f.data + f.size);
-    File_Free(&f);
-  }
-  return out;
-}
 
 // A name as the 2D formats store it.
 inline void PutName(ByteWriter *w, const char *s) {

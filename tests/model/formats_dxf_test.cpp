@@ -41,14 +41,14 @@ TEST_F(Dxf, SampleReadsWithLfAndCrLf) {
 }
 
 TEST_F(Dxf, EndInsideAnEntityKeepsTheCompleteFaces) {
-  std::string s = ReadBytes(DataPath("dxf/sample_crlf.dxf"));
+  std::string s = ReadFileString(DataPath("dxf/sample_crlf.dxf"));
   size_t second = s.find("3DFACE", s.find("3DFACE") + 1);
-  WriteBytes("dxf_cut.dxf", s.substr(0, s.find("22", second)));
+  WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22", second)));
   ASSERT_EQ(Dxf_Read(0, "dxf_cut.dxf"), 1);
   EXPECT_EQ(Model3_Get(0)->polygonCount, 1);
   // Cut inside the first face: nothing complete, the import fails.
   PutMarker(0);
-  WriteBytes("dxf_cut.dxf", s.substr(0, s.find("22")));
+  WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22")));
   EXPECT_EQ(Dxf_Read(0, "dxf_cut.dxf"), 0);
   EXPECT_TRUE(IsMarker(0));
   std::vector<FmtResult> cuts = ParseEveryCut(Dxf_Parse, s);
@@ -59,7 +59,7 @@ TEST_F(Dxf, EndInsideAnEntityKeepsTheCompleteFaces) {
 // Corner codes in another order, as other programs write them (13, 23, 33 ... 10, 20, 30), and
 // other codes among them read into the same model as the sample.
 TEST_F(Dxf, CornerCodesInAnyOrderReadAlike) {
-  std::string s = ReadBytes(DataPath("dxf/sample.dxf"));
+  std::string s = ReadFileString(DataPath("dxf/sample.dxf"));
   std::string reordered;
   size_t pos = 0;
   while (true) {
@@ -89,27 +89,27 @@ TEST_F(Dxf, CornerCodesInAnyOrderReadAlike) {
   reordered += s.substr(pos);
   ASSERT_NE(reordered.find(" 33\n"), std::string::npos);
   ASSERT_LT(reordered.find(" 33\n"), reordered.find(" 10\n"));
-  WriteBytes("dxf_reordered.dxf", reordered);
+  WriteFileBytes("dxf_reordered.dxf", reordered);
   ASSERT_EQ(Dxf_Read(4, "dxf_reordered.dxf"), 1);
   ExpectSample(4);
   remove("dxf_reordered.dxf");
 }
 
 TEST_F(Dxf, MissingCornerFailsAndNonNumbersReadAsZero) {
-  std::string s = ReadBytes(DataPath("dxf/sample.dxf"));
+  std::string s = ReadFileString(DataPath("dxf/sample.dxf"));
   PutMarker(3);
   std::string missingCorner = s;   // the first face without its code 23
   size_t at = missingCorner.find(" 23\n");
   missingCorner.erase(at, missingCorner.find("\n", at + 4) + 1 - at);
   std::string noFaces = "  0\nSECTION\n  0\nENDSEC\n  0\nEOF\n";
   for (const std::string &t : {missingCorner, noFaces}) {
-    WriteBytes("dxf_bad.dxf", t);
+    WriteFileBytes("dxf_bad.dxf", t);
     EXPECT_EQ(Dxf_Read(3, "dxf_bad.dxf"), 0);
     EXPECT_TRUE(IsMarker(3));
   }
   std::string word = s;
   word.replace(word.find("2.0"), 3, "abc");
-  WriteBytes("dxf_bad.dxf", word);
+  WriteFileBytes("dxf_bad.dxf", word);
   ASSERT_EQ(Dxf_Read(3, "dxf_bad.dxf"), 1);
   EXPECT_FLOAT_EQ(Model3_Get(3)->positions[6].y, 0);
   // More faces than the model holds: refused with a reason.

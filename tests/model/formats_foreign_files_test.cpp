@@ -260,7 +260,7 @@ void Extents(const Model3 *m, Vec3 *lo, Vec3 *hi) {
 
 TEST_F(ForeignFiles, MetasequoiaModel) {
   int faces;
-  WriteBytes("other.mqo", MakeMqo(64, 40, &faces));
+  WriteFileBytes("other.mqo", MakeMqo(64, 40, &faces));
   ASSERT_NE(Model3_OpenFile(0, "other.mqo"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
@@ -283,7 +283,7 @@ TEST_F(ForeignFiles, MetasequoiaModel) {
 
 TEST_F(ForeignFiles, LightWaveObject) {
   int polys, points;
-  WriteBytes("other.lwo", MakeLwo(40, 64, &polys, &points));
+  WriteFileBytes("other.lwo", MakeLwo(40, 64, &polys, &points));
   ASSERT_NE(Model3_OpenFile(0, "other.lwo"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, polys);
@@ -303,7 +303,7 @@ TEST_F(ForeignFiles, LightWaveObject) {
 
 TEST_F(ForeignFiles, CadDrawing) {
   int faces;
-  WriteBytes("other.dxf", MakeDxf(60, 50, &faces));
+  WriteFileBytes("other.dxf", MakeDxf(60, 50, &faces));
   ASSERT_NE(Model3_OpenFile(0, "other.dxf"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
@@ -315,7 +315,7 @@ TEST_F(ForeignFiles, CadDrawing) {
 
 TEST_F(ForeignFiles, RokGrid) {
   int faces;
-  WriteBytes("other.rok", MakeRok(50, 50, &faces));
+  WriteFileBytes("other.rok", MakeRok(50, 50, &faces));
   ASSERT_NE(Model3_OpenFile(0, "other.rok"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
@@ -330,7 +330,7 @@ TEST_F(ForeignFiles, RokGrid) {
 
 TEST_F(ForeignFiles, MxScene) {
   int faces;
-  WriteBytes("other.mx", MakeMx(3000, &faces));
+  WriteFileBytes("other.mx", MakeMx(3000, &faces));
   ASSERT_NE(Model3_OpenFile(0, "other.mx"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
@@ -353,7 +353,7 @@ TEST_F(ForeignFiles, ScratchSizedFromTheFileParsesLikeAFullModel) {
   int faces;
   std::string big = MakeDxf(60, 50, &faces);
   for (const Case &c : cases) {
-    std::string bytes = ReadBytes(DataPath(c.file));
+    std::string bytes = ReadFileString(DataPath(c.file));
     ASSERT_FALSE(bytes.empty()) << c.file;
     Model3 *sized = Fmt_NewModelFor(bytes.size()), *full = Fmt_NewModel();
     ASSERT_TRUE(sized && full);

@@ -65,7 +65,7 @@ TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
   // 10.2 and 10.7 share one surface once the fraction is dropped.
   BuildCube(1, Color4{10.2f, 20, 30, 255}, Color4{10.7f, 20, 30, 255});
   ASSERT_EQ(Lwo_Write(1, "lwo_cube.lwo"), 1);
-  std::string b = ReadBytes("lwo_cube.lwo");
+  std::string b = ReadFileString("lwo_cube.lwo");
   ASSERT_GE(b.size(), 32u);
   EXPECT_EQ(b.substr(0, 4), "FORM");
   EXPECT_EQ(b.substr(8, 4), "LWOB");
@@ -104,9 +104,9 @@ TEST_F(Lwo, ExportRefusesMoreThan65535Positions) {
   SetCapacity(17000);
   Model3 *m = BuildCube(1, Color4{1, 2, 3, 255}, Color4{1, 2, 3, 255});
   m->positionCount = 65536;
-  WriteBytes("lwo_big.lwo", "old");
+  WriteFileBytes("lwo_big.lwo", "old");
   EXPECT_EQ(Lwo_Write(1, "lwo_big.lwo"), 0);
-  EXPECT_EQ(ReadBytes("lwo_big.lwo"), "old");
+  EXPECT_EQ(ReadFileString("lwo_big.lwo"), "old");
   EXPECT_EQ(Rec().errors.size(), 1u);
   m->positionCount = 65535;
   EXPECT_EQ(Lwo_Write(1, "lwo_big.lwo"), 1);
@@ -114,12 +114,12 @@ TEST_F(Lwo, ExportRefusesMoreThan65535Positions) {
 }
 
 TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
-  std::string good = ReadBytes(DataPath("lwo/sample.lwo"));
+  std::string good = ReadFileString(DataPath("lwo/sample.lwo"));
   ASSERT_FALSE(good.empty());
   std::vector<FmtResult> cuts = ParseEveryCut(Lwo_Parse, good);
   EXPECT_EQ(cuts[0], FMT_NOT_READ);
   PutMarker(5);
-  WriteBytes("lwo_bad.lwo", good.substr(0, good.size() - 3));
+  WriteFileBytes("lwo_bad.lwo", good.substr(0, good.size() - 3));
   EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
   EXPECT_TRUE(IsMarker(5));
   ASSERT_EQ(Rec().errors.size(), 1u);   // shorter than its FORM length says
@@ -128,13 +128,13 @@ TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
   // Not an IFF file.
   std::string s = good;
   s[0] = 'X';
-  WriteBytes("lwo_bad.lwo", s);
+  WriteFileBytes("lwo_bad.lwo", s);
   EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
   // A polygon index beyond the points: refused with a reason.
   s = good;
   size_t pols = s.find("POLS") + 8;
   s[pols + 3] = 9;
-  WriteBytes("lwo_bad.lwo", s);
+  WriteFileBytes("lwo_bad.lwo", s);
   EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
   EXPECT_EQ(Rec().errors.size(), 1u);
   // More points than the model holds.

@@ -20,7 +20,7 @@ std::string Crlf(const std::string &s) {
 }
 
 i32 ReadText(i32 slot, const std::string &body) {
-  WriteBytes("mqo_test.mqo", HEADER + Crlf(body));
+  WriteFileBytes("mqo_test.mqo", HEADER + Crlf(body));
   return Mqo_Read(slot, "mqo_test.mqo");
 }
 
@@ -83,21 +83,21 @@ TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
 }
 
 TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {
-  std::string s = ReadBytes(DataPath("mqo/sample.mqo"));
+  std::string s = ReadFileString(DataPath("mqo/sample.mqo"));
   std::string lf;
   for (char c : s)
     if (c != '\r') lf += c;
   PutMarker(1);
-  WriteBytes("mqo_crlf.mqo", s);
+  WriteFileBytes("mqo_crlf.mqo", s);
   ASSERT_EQ(Mqo_Read(2, "mqo_crlf.mqo"), 1);
-  WriteBytes("mqo_lf.mqo", lf);
+  WriteFileBytes("mqo_lf.mqo", lf);
   ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
   EXPECT_EQ(Model3_Get(1)->polygonCount, Model3_Get(2)->polygonCount);
   EXPECT_EQ(Model3_Get(1)->positionCount, Model3_Get(2)->positionCount);
   EXPECT_EQ(Model3_Get(1)->groupCount, Model3_Get(2)->groupCount);
   remove("mqo_crlf.mqo");
   // Cut before "Eof" (and inside the second object): the first object's faces stay.
-  WriteBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
+  WriteFileBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
   ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
   EXPECT_EQ(Model3_Get(1)->polygonCount, 3);
   std::vector<FmtResult> cuts = ParseEveryCut(Mqo_Parse, s);

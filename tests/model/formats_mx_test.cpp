@@ -88,7 +88,7 @@ TEST_F(Mx, ExportThenImportKeepsPositionsNormalsUVsAndTextures) {
   Rec().images["bark.bmp"] = {64, 32};
   Model3 *src = BuildModel(1);
   ASSERT_EQ(Mx_Write(1, "mx_roundtrip.mx"), 1);
-  std::string bytes = ReadBytes("mx_roundtrip.mx");
+  std::string bytes = ReadFileString("mx_roundtrip.mx");
   // Header, scene block, 2 faces, names up to texture 2 (group 1 uses it).
   ASSERT_EQ(bytes.size(), 92u + 2 * 168u + 2 * 16u);
   EXPECT_EQ(bytes.substr(92 + 2 * 168 + 16, 5), std::string("bark\0", 5));
@@ -139,18 +139,18 @@ TEST_F(Mx, LongTextureNamesAreCutAtFifteenBytes) {
   Model3 *m = BuildModel(1);
   Model3_SetText(&m->textures[2].name, "a_very_long_texture_name.png");
   ASSERT_EQ(Mx_Write(1, "mx_names.mx"), 1);
-  std::string bytes = ReadBytes("mx_names.mx");
+  std::string bytes = ReadFileString("mx_names.mx");
   EXPECT_EQ(bytes.substr(92 + 2 * 168 + 16, 16), std::string("a_very_long_tex\0", 16));
   remove("mx_names.mx");
 }
 
 TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
-  std::string good = ReadBytes(DataPath("mx/sample.mx"));
+  std::string good = ReadFileString(DataPath("mx/sample.mx"));
   ASSERT_FALSE(good.empty());
   PutMarker(4);
   std::vector<FmtResult> cuts = ParseEveryCut(Mx_Parse, good);
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_EQ(cuts[cut], FMT_NOT_READ) << cut;
-  WriteBytes("mx_cut.mx", good.substr(0, good.size() - 1));
+  WriteFileBytes("mx_cut.mx", good.substr(0, good.size() - 1));
   EXPECT_EQ(Mx_Read(4, "mx_cut.mx"), 0);
   EXPECT_TRUE(IsMarker(4));
   auto patch = [&](size_t at, i32 v) {
@@ -161,7 +161,7 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
   // Negative block size; more faces than the model holds; more than 128 names.
   const std::string bad[] = {patch(16, -168), patch(16, 168 * 4001), patch(24, 16 * 129)};
   for (const std::string &s : bad) {
-    WriteBytes("mx_bad.mx", s);
+    WriteFileBytes("mx_bad.mx", s);
     EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
     EXPECT_TRUE(IsMarker(4));
   }
@@ -170,12 +170,12 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
   std::string s = good;
   i16 g = 300;
   memcpy(&s[92 + 166], &g, 2);
-  WriteBytes("mx_bad.mx", s);
+  WriteFileBytes("mx_bad.mx", s);
   EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
   s = good;
   g = 200;
   memcpy(&s[92 + 164], &g, 2);
-  WriteBytes("mx_bad.mx", s);
+  WriteFileBytes("mx_bad.mx", s);
   EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
   EXPECT_TRUE(IsMarker(4));
   EXPECT_EQ(Mx_Read(4, "no/such/file.mx"), 0);
@@ -186,9 +186,9 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
 
 TEST_F(Mx, FailedExportKeepsTheOldFile) {
   BuildModel(1);
-  WriteBytes("mx_keep.mx", "old");
+  WriteFileBytes("mx_keep.mx", "old");
   EXPECT_EQ(Mx_Write(1, "no/such/dir/x.mx"), 0);
   EXPECT_EQ(Mx_Write(7, "mx_keep.mx"), 0);   // empty slot
-  EXPECT_EQ(ReadBytes("mx_keep.mx"), "old");
+  EXPECT_EQ(ReadFileString("mx_keep.mx"), "old");
   remove("mx_keep.mx");
 }

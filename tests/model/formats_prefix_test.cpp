@@ -25,7 +25,7 @@ TEST_F(FormatTest, EveryPrefixIsRefusedOrReadAsFarAsItGoes) {
       {"rok", "rok/sample.rok", Rok_Parse, false},
   };
   for (const PrefixCase &c : cases) {
-    std::string whole = ReadBytes(DataPath(c.sample));
+    std::string whole = ReadFileString(DataPath(c.sample));
     ASSERT_GT(whole.size(), 64u) << c.name;
     Model3 *full = Fmt_NewModel();
     FmtStatus st = {};
@@ -45,7 +45,7 @@ TEST_F(FormatTest, EveryPrefixIsRefusedOrReadAsFarAsItGoes) {
     std::string path = std::string("prefix_test.") + c.name;
     for (size_t n = 0; n < whole.size(); n += whole.size() / 7 + 1) {
       PutMarker(3);
-      WriteBytes(path, whole.substr(0, n));
+      WriteFileBytes(path, whole.substr(0, n));
       Rec().errors.clear();
       i32 ok = Fmt_Import(3, path.c_str(), c.parse);
       if (!ok) {

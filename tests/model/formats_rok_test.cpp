@@ -53,19 +53,19 @@ void ExpectSample(i32 slot) {
 }  // namespace
 
 TEST_F(Rok, SampleReadsTheSameWithEitherLineEnd) {
-  std::string crlf = ReadBytes(DataPath("rok/sample.rok"));
+  std::string crlf = ReadFileString(DataPath("rok/sample.rok"));
   ASSERT_FALSE(crlf.empty());
   PutMarker(0);
   ASSERT_EQ(Rok_Read(0, DataPath("rok/sample.rok").c_str()), 1);
   ExpectSample(0);
-  WriteBytes("rok_lf.rok", ToLf(crlf));
+  WriteFileBytes("rok_lf.rok", ToLf(crlf));
   ASSERT_EQ(Rok_Read(1, "rok_lf.rok"), 1);
   ExpectSample(1);
   remove("rok_lf.rok");
 }
 
 TEST_F(Rok, PaletteIndicesWithoutAnEntryTakeTheDefault) {
-  std::string s = ReadBytes(DataPath("rok/sample.rok"));
+  std::string s = ReadFileString(DataPath("rok/sample.rok"));
   // Face 2's palette index (line "2" after corner count "4").
   size_t at = s.find("FACE0");
   at = s.find("\r\n4\r\n2\r\n", at);
@@ -73,7 +73,7 @@ TEST_F(Rok, PaletteIndicesWithoutAnEntryTakeTheDefault) {
   for (const char *index : {"13", "-5"}) {
     std::string t = s;
     t.replace(at + 5, 1, index);
-    WriteBytes("rok_pal.rok", t);
+    WriteFileBytes("rok_pal.rok", t);
     ASSERT_EQ(Rok_Read(0, "rok_pal.rok"), 1) << index;
     EXPECT_NEAR(Model3_Get(0)->colors[4].r, 128, 1e-3) << index;
   }
@@ -81,7 +81,7 @@ TEST_F(Rok, PaletteIndicesWithoutAnEntryTakeTheDefault) {
 }
 
 TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
-  std::string s = ReadBytes(DataPath("rok/sample.rok"));
+  std::string s = ReadFileString(DataPath("rok/sample.rok"));
   PutMarker(2);
   size_t face = s.find("FACE0");
   std::string fiveCorners = s;
@@ -94,7 +94,7 @@ TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
   badNumber.replace(s.find("\r\n2\r\n0\r\n0\r\n0\r\n0\r\n4\r\n") + 2, 1, "7");
   const std::string silent[] = {fiveCorners, twelve, s.substr(0, s.find("ENDP0")), badNumber, "", "POINT\r\nLINE0\r\n"};
   for (const std::string &t : silent) {
-    WriteBytes("rok_bad.rok", t);
+    WriteFileBytes("rok_bad.rok", t);
     EXPECT_EQ(Rok_Read(2, "rok_bad.rok"), 0) << &t - silent;
     EXPECT_TRUE(IsMarker(2));
   }
@@ -106,7 +106,7 @@ TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
   pastPoint.replace(line0, 1, "5");
   zeroEdge.replace(s.find("\r\n3\r\n0\r\n1\r\n1\r\n", face) + 11, 1, "0");
   for (const std::string &t : {zeroPoint, pastPoint, zeroEdge}) {
-    WriteBytes("rok_bad.rok", t);
+    WriteFileBytes("rok_bad.rok", t);
     EXPECT_EQ(Rok_Read(2, "rok_bad.rok"), 0);
     EXPECT_TRUE(IsMarker(2));
   }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "model/bytes.h"
 #include "model/formats/fmt_local.h"
 #include "model/model3.h"
@@ -72,18 +73,6 @@ class FormatTest : public ::testing::Test {
 inline std::string DataPath(const char *rel) {
   const char *src = getenv("MIRAVEL_SRC");
   return std::string(src ? src : ".") + "/tests/data/" + rel;
-}
-
-inline void WriteBytes(const std::string &path, const std::string &bytes) {
-  ASSERT_TRUE(File_WriteAtomic(path.c_str(), bytes.data(), bytes.size()));
-}
-
-inline std::string ReadBytes(const std::string &path) {
-  FileData f;
-  if (!File_ReadAll(path.c_str(), &f)) return "";
-  std::string s((char *)f.data, f.size);
-  File_Free(&f);
-  return s;
 }
 
 // A marker model in a slot, to check that a failed import leaves it alone.

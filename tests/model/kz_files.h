@@ -1,5 +1,6 @@
 // Byte-by-byte builders for hand-made model files in the tests, straight from the layout
-// tables (they never call the writers under test), and small file helpers.
+// tables (they never call the writers under test), and the comparison of written files.
+// Free of the test framework: the seed-corpus tool builds its files with them too.
 #pragma once
 #include <stdio.h>
 #include <string.h>
@@ -28,23 +29,6 @@ struct Bytes {
   Bytes &str(const char *s) { i32_((i32)strlen(s)); return raw(s, strlen(s)); }
   Bytes &magic(const char *m) { return raw(m, 3); }
 };
-
-inline void WriteFile(const std::string &path, const std::vector<u8> &data) {
-  FILE *f = fopen(path.c_str(), "wb");
-  if (!f) return;
-  if (!data.empty()) fwrite(data.data(), 1, data.size(), f);
-  fclose(f);
-}
-
-inline std::vector<u8> ReadFile(const std::string &path) {
-  std::vector<u8> out;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return out;
-  int c;
-  while ((c = fgetc(f)) != EOF) out.push_back((u8)c);
-  fclose(f);
-  return out;
-}
 
 // Index of the first differing byte (or the shorter size), -1 when equal: readable failures.
 inline long FirstDifference(const std::vector<u8> &a, const std::vector<u8> &b) {

@@ -2,23 +2,12 @@
 // reproduced byte for byte, sounds are loaded after a read, and refused files change nothing.
 #include <stdlib.h>
 
+#include "file_bytes.h"
 #include "kz_files.h"
+#include "kz_samples.h"
 #include "model/formats/kzm.h"
 #include "model_fixture.h"
 
-static std::vector<u8> Kzm(bool extraWord, i32 version = 2002040, i32 firstLength = 99) {
-  Bytes b;
-  b.magic("KZM").i32_(version).i32_(firstLength).i32_(1).i32_(2).i32_(3).i32_(3);
-  b.u32_(1).str("idle");
-  if (extraWord) b.i32_(12345);
-  b.i32_(50);
-  b.u32_(0);
-  b.u32_(1).str("");
-  if (extraWord) b.i32_(0);
-  b.i32_(10);
-  b.i32_(2).str("\x82\xc8\x82\xb5").str("hit.wav");
-  return b.b;
-}
 
 struct KzmTest : ModelTest {
   std::string path = "kzm_test.kzm";
@@ -46,7 +35,7 @@ TEST_F(KzmTest, BothLayoutsReadTheSameFields) {
     Model3 *m = Model3_Init(2);
     m->motions[1].length = 77;
     Str_Copy(m->motions[1].name, 256, "kept");
-    WriteFile(path, Kzm(extra));
+    WriteFileBytes(path, Kzm(extra));
     Loads().clear();
     ASSERT_EQ(Kzm_Read(2, path.c_str()), 1) << extra;
     EXPECT_EQ(m->kzmWords[2], 3);
@@ -67,15 +56,15 @@ TEST_F(KzmTest, BothLayoutsReadTheSameFields) {
 TEST_F(KzmTest, WriteReadWriteIsByteIdentical) {
   // Motion 0's length is in the file twice; a file whose copies agree comes back unchanged.
   Model3 *m = Model3_Init(0);
-  WriteFile(path, Kzm(false, 2002040, 50));
+  WriteFileBytes(path, Kzm(false, 2002040, 50));
   ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
   ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
-  EXPECT_EQ(FirstDifference(ReadFile("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
   // A file in the other layout is written back in the writer's layout.
-  WriteFile(path, Kzm(true));
+  WriteFileBytes(path, Kzm(true));
   ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
   ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
-  EXPECT_EQ(FirstDifference(ReadFile("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
   remove("kzm_test_out.kzm");
   (void)m;
 }
@@ -87,7 +76,7 @@ TEST_F(KzmTest, TrailingBytesAfterAWholeFileAreIgnored) {
     std::vector<u8> file = Kzm(extra);
     if (!extra) file.insert(file.end(), {0, 1, 2, 3, 4});
     Model3 *m = Model3_Init(2);
-    WriteFile(path, file);
+    WriteFileBytes(path, file);
     ASSERT_EQ(Kzm_Read(2, path.c_str()), 1) << extra;
     EXPECT_STREQ(m->motions[0].name, "idle");
     EXPECT_EQ(m->motions[0].length, 50);
@@ -98,7 +87,7 @@ TEST_F(KzmTest, TrailingBytesAfterAWholeFileAreIgnored) {
 
 TEST_F(KzmTest, RefusalsChangeNothing) {
   Messages().clear();
-  WriteFile(path, Kzm(false));
+  WriteFileBytes(path, Kzm(false));
   EXPECT_EQ(Kzm_Read(6, path.c_str()), 0);   // empty slot
   EXPECT_EQ(Kzm_Write(6, path.c_str()), 0);
   EXPECT_EQ(Kzm_Read(-1, path.c_str()), 0);
@@ -110,13 +99,13 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   std::vector<std::vector<u8>> bad = {Kzm(false, 2002039), Kzm(false, 2002041), wrongMagic};
   std::vector<u8> full = Kzm(false);
   for (size_t n = 0; n < full.size(); n++) bad.push_back(std::vector<u8>(full.begin(), full.begin() + n));
-  WriteFile(path, Kzm(false, 2002041));
+  WriteFileBytes(path, Kzm(false, 2002041));
   Messages().clear();
   EXPECT_EQ(Kzm_Read(1, path.c_str()), 0);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], std::string("\x82\x6a\x82\x79\x82\x6c\x8c\x60\x8e\xae\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x82\xaa\x90\x56\x82\xb5\x82\xa2\x82\xcc\x82\xc5\x0a\x93\xc7\x82\xdd\x8d\x9e\x82\xde\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81\x42\x0a\x8d\xc5\x90\x56\x94\xc5\x82\xd6\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x83\x41\x83\x62\x83\x76\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81\x42\x0a\x0a") + path);
   for (auto &d : bad) {
-    WriteFile(path, d);
+    WriteFileBytes(path, d);
     Messages().clear();
     ASSERT_EQ(Kzm_Read(1, path.c_str()), 0);
     ASSERT_EQ(Messages().size(), 1u);
@@ -129,12 +118,4 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   EXPECT_EQ(Kzm_Read(1, ""), 0);
   EXPECT_EQ(Kzm_Read(1, "kzm_test_missing.kzm"), 0);
   EXPECT_EQ(Messages().size(), 2u);
-}
-
-// MIRAVEL_WRITE_SEEDS=1 writes the hand-made KZM files as seeds of the fuzz corpus.
-TEST(KzmSeeds, WriteFuzzCorpus) {
-  const char *src = getenv("MIRAVEL_SRC");
-  if (!getenv("MIRAVEL_WRITE_SEEDS") || !src) GTEST_SKIP();
-  WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzm/writer.kzm", Kzm(false));
-  WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzm/reader.kzm", Kzm(true));
 }

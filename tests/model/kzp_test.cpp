@@ -5,69 +5,14 @@
 #include <math.h>
 #include <stdlib.h>
 
+#include "file_bytes.h"
 #include "kz_files.h"
+#include "kz_samples.h"
 #include "model/formats/formats.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model_fixture.h"
 
-// The fields every version shares up to the four words, with its own count and polygon forms.
-static void Geometry(Bytes &b, i32 version) {
-  bool wide = version == 2006000;
-  auto count = [&](i32 n) { if (wide) b.i32_(n); else b.u16_((u16)n); };
-  count(3); count(1); count(1); count(2);
-  b.f32_(0).f32_(0).f32_(0).f32_(1).f32_(0).f32_(0).f32_(0).f32_(2).f32_(0);
-  b.f32_(0).f32_(0).f32_(1);
-  b.f32_(10).f32_(20).f32_(30).f32_(40);
-  b.f32_(0).f32_(0).f32_(1).f32_(1);
-  b.u16_(1).u16_(0).f32_(0.5f).u32_(0);
-  b.u16_(0).u16_(0).f32_(1).u32_(0);   // no automatic binding: the round trip stays exact
-  b.u16_(1).u16_(1).f32_(1).u32_(0);
-  b.u16_(1);   // polygon count
-  if (!wide) b.u32_(0xDEADBEEF);   // the ignored word before each old polygon
-  b.u8_(3);
-  const u32 corners[3][4] = {{0, 0, 0, 0}, {1, 0, 0, 1}, {2, 0, 0, 1}};
-  for (auto &c : corners)
-    for (u32 v : c) { if (wide) b.u32_(v); else b.u16_((u16)v); }
-  b.u32_(0);   // group
-  b.i16_(2).u32_(0).u32_(1).str("tex1.png");
-  if (wide) b.i16_(0).f32_(1.5f);
-  b.i32_(1).str("g0").u32_(1).f32_(200).f32_(201).f32_(202).f32_(255).u32_(4).u8_(0);
-  b.f32_(0.5f).f32_(0.25f).f32_(2).f32_(3).u32_(0).u32_(4).u32_(1).u32_(0).u32_(64).u32_(65).u32_(66);
-  b.u32_(1).u32_(0).u32_(1).f32_(2.5f);
-  if (wide) b.i16_(3);
-}
-
-static void Key(Bytes &b, i32 frame, f32 x) {
-  b.i32_(frame).f32_(x).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
-}
-
-static void Bones(Bytes &b) {
-  b.i32_(2);
-  b.str("root").i32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
-  b.i32_(1); Key(b, 0, 0);
-  b.i32_(0);
-  b.str("arm").i32_(0).f32_(1).f32_(2).f32_(3).f32_(0).f32_(0).f32_(0).f32_(1).f32_(1).f32_(1).f32_(1);
-  b.i32_(2); Key(b, 0, 0); Key(b, 10, 5);
-  b.i32_(1); Key(b, 0, 0);
-}
-
-static std::vector<u8> Kzp(i32 version) {
-  Bytes b;
-  b.magic("KZP").i32_(version);
-  Geometry(b, version);
-  if (version == 2006000) {
-    b.i32_(2).u32_(1).i32_(1).u32_(5).u16_(0).u16_(1).f32_(1).f32_(1).f32_(1).f32_(0.5f).str("walk").i32_(30);
-    b.u32_(0);
-    Bones(b);
-  } else if (version == 2005000) {
-    b.i32_(2).u32_(1).str("walk").i32_(30).u32_(0);
-    Bones(b);
-  } else {
-    b.i32_(2).i32_(1).i32_(5);   // two bones, one key count each for the single motion
-  }
-  return b.b;
-}
 
 struct KzpTest : ModelTest {
   std::string path = "kzp_test_model.kzp";
@@ -76,7 +21,7 @@ struct KzpTest : ModelTest {
     ModelTest::TearDown();
   }
   Model3 *Read(const std::vector<u8> &data, i32 slot = 0, u32 full = 1) {
-    WriteFile(path, data);
+    WriteFileBytes(path, data);
     g_ModelAllocArrays = full;
     return Model3_OpenFile(slot, path.c_str());
   }
@@ -138,13 +83,13 @@ TEST_F(KzpTest, WriteReproducesTheFileByteForByte) {
   ASSERT_NE(m, nullptr);
   std::string out = "kzp_test_out.kzp";
   ASSERT_TRUE(Kzp_Write(m, out.c_str()));
-  EXPECT_EQ(FirstDifference(ReadFile(out), original), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes(out), original), -1);
   // Read what we wrote and write again: still the same bytes.
   g_ModelAllocArrays = 1;
   Model3 *again = Model3_OpenFile(1, out.c_str());
   ASSERT_NE(again, nullptr);
   ASSERT_TRUE(Kzp_Write(again, out.c_str()));
-  EXPECT_EQ(FirstDifference(ReadFile(out), original), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes(out), original), -1);
   remove(out.c_str());
 }
 
@@ -322,14 +267,14 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
   EXPECT_EQ(r->polygonCount, 65000);   // the full value, not only its low 16 bits
 
   // Over the u16 field: refused with a message, the old file untouched.
-  std::vector<u8> before = ReadFile(path);
+  std::vector<u8> before = ReadFileBytes(path);
   Model3 big = {};
   big.polygonCount = 70000;
   big.polygons = m->polygons;
   Messages().clear();
   EXPECT_FALSE(Kzp_Write(&big, path.c_str()));
   EXPECT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_EQ(ReadFileBytes(path), before);
 
   // A model without key tables or group key lists writes empty tracks and lists.
   Model3 *bare = Model3_New();
@@ -356,7 +301,7 @@ TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
     if (strchr(name, '/')) {
       ASSERT_EQ(system("mkdir -p dir.x"), 0);
     }
-    WriteFile(name, data);
+    WriteFileBytes(name, data);
     g_ModelAllocArrays = 1;
     EXPECT_NE(Model3_OpenFile(8, name), nullptr) << name;
     remove(name);
@@ -364,14 +309,14 @@ TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
   ASSERT_EQ(system("rmdir dir.x"), 0);
   Model3 *held = g_Model3Slots[8];
   for (const char *name : {"kzp_test_long.kzpx", "kzp_test.obj", "kzp_test_noext"}) {
-    WriteFile(name, data);
+    WriteFileBytes(name, data);
     Messages().clear();
     EXPECT_EQ(Model3_OpenFile(8, name), nullptr) << name;
     EXPECT_EQ(g_Model3Slots[8], held) << name;
     remove(name);
   }
   // X files need the platform importer: none natively.
-  WriteFile("kzp_test.x", data);
+  WriteFileBytes("kzp_test.x", data);
   EXPECT_EQ(Model3_OpenFile(8, "kzp_test.x"), nullptr);
   remove("kzp_test.x");
   EXPECT_EQ(g_Model3Slots[8], held);
@@ -399,7 +344,7 @@ TEST_F(KzpTest, ObjectPartVersionRules) {
     Bytes b;
     b.i32_(v);
     memcpy(&d[3], b.b.data(), 4);
-    WriteFile(path, d);
+    WriteFileBytes(path, d);
   };
   withVersion(2004000);
   Messages().clear();
@@ -424,18 +369,10 @@ TEST_F(KzpTest, ObjectPartVersionRules) {
   EXPECT_EQ(g_Obj3PartModels[2][3]->positionCount, 0);
   EXPECT_EQ(g_Obj3PartLoaded[2][3], 1u);
 
-  WriteFile(path, data);
+  WriteFileBytes(path, data);
   ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 4, path.c_str()));
   EXPECT_EQ(g_Obj3PartModels[2][4]->positionCount, 3);
   EXPECT_STREQ(g_Obj3Sets[2]->parts[4].path, path.c_str());
   EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
   for (i32 p = 0; p < OBJ3_PARTS; p++) Kzo_NewPart(2, p);   // frees what was loaded
-}
-
-// MIRAVEL_WRITE_SEEDS=1 writes the hand-made KZP files as seeds of the fuzz corpus.
-TEST(KzpSeeds, WriteFuzzCorpus) {
-  const char *src = getenv("MIRAVEL_SRC");
-  if (!getenv("MIRAVEL_WRITE_SEEDS") || !src) GTEST_SKIP();
-  for (i32 v : {2006000, 2005000, 2004002})
-    WriteFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v" + std::to_string(v) + ".kzp", Kzp(v));
 }

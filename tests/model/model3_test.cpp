@@ -9,6 +9,7 @@
 
 #include "lib/framework/lib.h"
 #include "model_fixture.h"
+#include "tests/support/resident.h"
 
 static BoneKey3 Key(i32 frame, f32 x) {
   BoneKey3 k;
@@ -384,20 +385,11 @@ TEST_F(ModelTest, SlotChurnReleasesEverything) {
 
 // Resident memory of a model made with full arrays: the arrays at capacity come as untouched
 // zero pages, so a full-capacity model holding 10 polygons costs far less than its capacity.
-static long ResidentKiB(void) {
-  FILE *f = fopen("/proc/self/statm", "r");
-  if (!f) return -1;
-  long pages = 0, resident = 0;
-  int got = fscanf(f, "%ld %ld", &pages, &resident);
-  fclose(f);
-  return got == 2 ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
-}
-
 TEST_F(ModelTest, UntouchedCapacityCostsNoMemory) {
   g_MaxPolygons = 65000;
   g_MaxVertices = 4 * 65000;
   Model3_Free(NewFull());   // the allocator's own first-use cost is not the model's
-  long before = ResidentKiB();
+  long before = Test_ResidentKiB();
   if (before < 0) GTEST_SKIP();
   Model3 *m = NewFull();
   ASSERT_EQ(m->capPolygons, 65000);
@@ -407,7 +399,7 @@ TEST_F(ModelTest, UntouchedCapacityCostsNoMemory) {
   }
   m->polygonCount = 10;
   m->positionCount = 40;
-  long cost = ResidentKiB() - before;
+  long cost = Test_ResidentKiB() - before;
   long capacityKiB = (long)(65000 * sizeof(Polygon3) + 4 * 65000 * (4 * sizeof(Vec3) + sizeof(Vec2) + sizeof(Color4))) / 1024;
   printf("full model holding 10 polygons: %ld KiB resident (arrays at capacity: %ld KiB, record %zu KiB)\n", cost,
          capacityKiB, sizeof(Model3) / 1024);

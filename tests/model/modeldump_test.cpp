@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "file_bytes.h"
 #include "kz_files.h"
 
 static bool RunTool(const std::string &cmd, std::string *out, int *status) {
@@ -47,11 +48,11 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   // A set whose parts live beside it.
   Bytes part;
   part.magic("KZP").i32_(2003030);
-  WriteFile("dump_part.kzp", part.b);
+  WriteFileBytes("dump_part.kzp", part.b);
   Bytes set;
   set.magic("KZO").i32_(2005000).i32_(1).i32_(1).str("m").i32_(10).i32_(0).i32_(2);
   set.i32_(1).f32_(0).f32_(0).f32_(0).str("dump_part.kzp").i32_(0).i32_(0);
-  WriteFile("dump_set.kzo", set.b);
+  WriteFileBytes("dump_set.kzo", set.b);
   ASSERT_TRUE(RunTool("./modeldump dump_set.kzo 2>&1", &out, &status));
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("\"format\":\"kzo\",\"motions\":[{\"name\":\"m\",\"used\":1,\"length\":10,\"keys\":0}],\"parts\":["),
@@ -61,7 +62,7 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
 
   // A refused file: the program's own message in UTF-8 ("ＫＺＰ形式...") and a failing status.
   part.b[6] = 0x7f;   // version far in the future
-  WriteFile("dump_part.kzp", part.b);
+  WriteFileBytes("dump_part.kzp", part.b);
   ASSERT_TRUE(RunTool("./modeldump dump_part.kzp 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out.substr(0, 3 * 3), "\xef\xbc\xab\xef\xbc\xba\xef\xbc\xb0");
@@ -70,14 +71,14 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
 
   // A foreign importer refuses without a message of its own: opening the file still says that
   // nothing was read ("... を読み込むことができませんでした。").
-  WriteFile("dump_empty.mqo", {});
+  WriteFileBytes("dump_empty.mqo", std::vector<u8>{});
   ASSERT_TRUE(RunTool("./modeldump dump_empty.mqo 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "dump_empty.mqo \xe3\x82\x92\xe8\xaa\xad\xe3\x81\xbf\xe8\xbe\xbc\xe3\x82\x80\xe3\x81\x93\xe3\x81\xa8"
                  "\xe3\x81\x8c\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97"
                  "\xe3\x81\x9f\xe3\x80\x82\n");
   // An extension no reader knows is refused with its own message.
-  WriteFile("dump_model.abc", {1, 2, 3});
+  WriteFileBytes("dump_model.abc", std::vector<u8>{1, 2, 3});
   ASSERT_TRUE(RunTool("./modeldump dump_model.abc 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_NE(out.find("dump_model.abc "), std::string::npos) << out;
@@ -94,7 +95,7 @@ TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
   Bytes kzm;
   kzm.magic("KZM").i32_(2002040).i32_(60).i32_(0).i32_(0).i32_(0).i32_(2);
   kzm.i32_(1).str("walk").i32_(30).i32_(1).str("run").i32_(45).i32_(1).str("");
-  WriteFile("dump_motions.kzm", kzm.b);
+  WriteFileBytes("dump_motions.kzm", kzm.b);
   std::string out;
   int status = -1;
   ASSERT_TRUE(RunTool("./modeldump " + kzp + " dump_motions.kzm 2>&1", &out, &status));

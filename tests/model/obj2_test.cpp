@@ -8,6 +8,7 @@
 #include "model/obj2.h"
 #include "lib/draw/draw.h"
 #include "tests/model/bone2_testutil.h"
+#include "tests/support/resident.h"
 
 namespace {
 
@@ -39,6 +40,18 @@ void ClearSlots() {
 
 }  // namespace
 
+// Tracks of motions not in use cost nothing: a new model costs its record and one motion.
+TEST(Obj2, TracksOfMotionsNotInUseCostNoMemory) {
+  long before = Test_ResidentKiB();
+  if (before < 0) GTEST_SKIP();
+  Obj2Model *m[OBJ2_SLOTS];
+  for (Obj2Model *&e : m) e = Obj2_NewDetached();
+  long cost = (Test_ResidentKiB() - before) / OBJ2_SLOTS;
+  printf("new 2D object model: %ld KiB resident each (record %zu KiB)\n", cost, sizeof(Obj2Model) / 1024);
+  EXPECT_LT(cost, 256);
+  for (Obj2Model *e : m) Obj2_Free(e);
+}
+
 TEST(Obj2, NewModelHasTablesForAll33Objects) {
   ClearSlots();
   Obj2Model *m = Obj2_Init(2);
@@ -53,14 +66,21 @@ TEST(Obj2, NewModelHasTablesForAll33Objects) {
   EXPECT_EQ(m->motions[7].length, 60);
   EXPECT_STREQ(m->nameList[0], "なし");
   EXPECT_EQ(m->active, 1u);
-  for (i32 o = 0; o < 33; o++) {
-    Obj2Track *t = Obj2_Track(m, o, 99);
-    ASSERT_TRUE(t) << o;
-    EXPECT_EQ(t->count, 1);
-    EXPECT_EQ(t->capacity, 8);
-    EXPECT_EQ(t->keys[7].r, 255);
-    EXPECT_EQ(t->keys[0].shown, 1u);
-  }
+  // Tracks of the motion in use hold one new key; the others get theirs when their motion
+  // comes into use.
+  m->motionCount = 2;
+  ASSERT_TRUE(Obj2_FreshTracks(m));
+  for (i32 o = 0; o < 33; o++)
+    for (i32 mo = 0; mo < 3; mo++) {
+      Obj2Track *t = Obj2_Track(m, o, mo);
+      ASSERT_TRUE(t) << o;
+      EXPECT_EQ(t->count, mo < 2 ? 1 : 0);
+      if (mo == 2) continue;
+      EXPECT_EQ(t->capacity, 8);
+      EXPECT_EQ(t->keys[7].r, 255);
+      EXPECT_EQ(t->keys[0].shown, 1u);
+    }
+  m->motionCount = 1;
   EXPECT_EQ(Obj2_Init(8), nullptr);
   EXPECT_FALSE(Obj2_SetPosition(nullptr, 1, 1));
   Obj2_FreeAll();

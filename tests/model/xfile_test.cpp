@@ -207,14 +207,14 @@ TEST_F(XFileTest, ExportRefusesTooManyVerticesAndKeepsTheOldFile) {
   m->polygonCount = 21846;   // 65,538 vertices
   for (i32 p = 0; p < m->polygonCount; p++) m->polygons[p].cornerCount = 3;
   std::string path = "x_export_test.x";
-  WriteBytes(path, "old");
+  WriteFileBytes(path, "old");
   EXPECT_EQ(XFile_Export(3, path.c_str()), -1);
-  EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(ReadFileString(path), "old");
   ASSERT_EQ(Rec().errors.size(), 1u);
 
   m->polygonCount = 21845;   // 65,535 vertices fit
   EXPECT_EQ(XFile_Export(3, path.c_str()), 1);
-  EXPECT_GT(ReadBytes(path).size(), 65535u * 32);
+  EXPECT_GT(ReadFileString(path).size(), 65535u * 32);
   EXPECT_EQ(XFile_Export(4, path.c_str()), -1);   // empty slot
   remove(path.c_str());
 }

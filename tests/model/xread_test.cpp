@@ -269,18 +269,18 @@ TEST_F(XReadTest, ExporterFilesImportAlikeInEveryEncoding) {
 
 TEST_F(XReadTest, ImportThroughTheSlotLoadsTexturesAndKeepsTheSlotOnFailure) {
   Rec().images["body.bmp"] = {64, 32};
-  WriteBytes("xread_test.x", Mszip(Binary(Character(false), false)));
+  WriteFileBytes("xread_test.x", Mszip(Binary(Character(false), false)));
   ASSERT_EQ(XFile_Import(2, "xread_test.x"), 1);
   EXPECT_EQ(Model3_Get(2)->textures[1].width, 64);
   EXPECT_EQ(Rec().keys, std::vector<u32>{SEAM_MODEL_TEXTURE_KEY});
 
   // Damaged: the reason, the slot as it was. Beyond the model's capacity: -1, the reason.
   std::string text = Text(Character(false));
-  WriteBytes("xread_test.x", text.substr(0, text.size() / 2));
+  WriteFileBytes("xread_test.x", text.substr(0, text.size() / 2));
   PutMarker(3);
   EXPECT_EQ(XFile_Import(3, "xread_test.x"), (i32)0x80004005);
   EXPECT_TRUE(IsMarker(3));
-  WriteBytes("xread_test.x", text);
+  WriteFileBytes("xread_test.x", text);
   SetCapacity(5);   // 20 vertices
   EXPECT_EQ(XFile_Import(3, "xread_test.x"), -1);
   EXPECT_TRUE(IsMarker(3));

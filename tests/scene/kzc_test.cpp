@@ -8,6 +8,7 @@
 #include "coli_fixture.h"
 #include "model/kzp.h"
 #include "scene/kzc.h"
+#include "file_bytes.h"
 #include "tests/model/kz_files.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST_F(KzcTest, ReadsBothVersionsAndLoadsTheNamedModels) {
   WriteTriangleModel("c0.kzp", 1.0f);
   WriteTriangleModel("c1.kzp", 2.0f);
   Bytes b = Set2002010("coli.kzp");
-  WriteFile("set.kzc", b.b);
+  WriteFileBytes("set.kzc", b.b);
   ASSERT_TRUE(Kzc_Read("set.kzc"));
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   const CollisionDoc *d = g_CollisionDoc;
@@ -116,10 +117,10 @@ TEST_F(KzcTest, ReadsBothVersionsAndLoadsTheNamedModels) {
 
   // Saved again: the same bytes.
   ASSERT_TRUE(Kzc_Write("set2.kzc"));
-  EXPECT_EQ(FirstDifference(ReadFile("set2.kzc"), b.b), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes("set2.kzc"), b.b), -1);
 
   // A 2002000 set keeps the default range and has no circles; it is saved as 2002010.
-  WriteFile("old.kzc", Set2002000().b);
+  WriteFileBytes("old.kzc", Set2002000().b);
   ASSERT_TRUE(Kzc_Read("old.kzc"));
   d = g_CollisionDoc;
   EXPECT_EQ(d->version, 2002000u);
@@ -136,13 +137,13 @@ TEST_F(KzcTest, ReadsBothVersionsAndLoadsTheNamedModels) {
   for (f32 v : defaults) want.f32_(v);
   want.i32_(1).u32_(1).f32_(-4).f32_(0).f32_(8).f32_(30).f32_(3).i32_(0).str("").i32_(10);
   for (int i = 0; i < 10; i++) want.u32_(0);
-  EXPECT_EQ(FirstDifference(ReadFile("set2.kzc"), want.b), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes("set2.kzc"), want.b), -1);
 }
 
 TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
   WriteTriangleModel("coli.kzp", 0.0f);
   Bytes good = Set2002010("coli.kzp", "", "");
-  WriteFile("set.kzc", good.b);
+  WriteFileBytes("set.kzc", good.b);
   ASSERT_TRUE(Kzc_Read("set.kzc"));
   CollisionDoc *before = g_CollisionDoc;
   Model3 *model = before->model;
@@ -178,7 +179,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
 
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile("bad.kzc", c.bytes);
+    WriteFileBytes("bad.kzc", c.bytes);
     Messages().clear();
     EXPECT_FALSE(Kzc_Read("bad.kzc"));
     ASSERT_EQ(Messages().size(), 1u);
@@ -194,7 +195,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
   EXPECT_EQ(g_CollisionDoc, before);
 
   // A 255-byte name is the longest that fits.
-  WriteFile("bad.kzc", Bytes().magic("KZC").i32_(2002000).i32_(0).str("").i32_(1).u32_(1).str(name255.c_str()).b);
+  WriteFileBytes("bad.kzc", Bytes().magic("KZC").i32_(2002000).i32_(0).str("").i32_(1).u32_(1).str(name255.c_str()).b);
   CollisionDoc *d = Kzc_ReadDocument("bad.kzc");
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(strlen(d->slotNames[0]), 255u);
@@ -208,7 +209,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0], Fmt(kCannotSave, "set.kzc"));
   EXPECT_EQ(Messages()[1], Fmt(kCannotSave, "no_such_folder/set.kzc"));
-  EXPECT_EQ(FirstDifference(ReadFile("set.kzc"), good.b), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes("set.kzc"), good.b), -1);
 }
 
 TEST_F(KzcTest, ModelDumpPrintsTheStoredSet) {
@@ -216,8 +217,8 @@ TEST_F(KzcTest, ModelDumpPrintsTheStoredSet) {
   FILE *tool = fopen("./modeldump", "rb");
   if (!src || !tool) GTEST_SKIP() << "modeldump not built here";
   fclose(tool);
-  WriteFile("set.kzc", Set2002010("コリジョン.kzp").b);
-  WriteFile("old.kzc", Set2002000().b);
+  WriteFileBytes("set.kzc", Set2002010("コリジョン.kzp").b);
+  WriteFileBytes("old.kzc", Set2002000().b);
   FILE *p = popen("./modeldump set.kzc old.kzc 2>&1", "r");
   ASSERT_NE(p, nullptr);
   std::string out;

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "file_bytes.h"
 #include "tests/model/kz_files.h"
 
 // [SECTION] hand-made files

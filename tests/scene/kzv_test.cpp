@@ -120,7 +120,7 @@ TEST_F(MovieTest, WriteReadWriteGivesTheHandMadeBytes) {
   ASSERT_TRUE(Kzv_Read(Write("in.kzv", original).c_str()));
   std::string out = Path("out.kzv");
   ASSERT_TRUE(Kzv_Write(out.c_str()));
-  EXPECT_EQ(FirstDifference(ReadFile(out), original), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes(out), original), -1);
   // A trailer read in is not written back: the names and shadow kinds it carried are.
   s.trailer = true;
   s.trailerNames = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
@@ -131,7 +131,7 @@ TEST_F(MovieTest, WriteReadWriteGivesTheHandMadeBytes) {
   // A new movie: no BGM, sounds, messages or next name.
   Movie_InitData();
   ASSERT_TRUE(Kzv_Write(out.c_str()));
-  std::vector<u8> fresh = ReadFile(out);
+  std::vector<u8> fresh = ReadFileBytes(out);
   Bytes tail;
   tail.i32_(0).i32_(0).i32_(0).i32_(0).i32_(0);
   ASSERT_GE(fresh.size(), 20u);
@@ -198,7 +198,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   std::string path = Path("bad.kzv");
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.what) + " (" + std::to_string(c.bytes.size()) + " bytes)");
-    WriteFile(path, c.bytes);
+    WriteFileBytes(path, c.bytes);
     Boxes().clear();
     EXPECT_FALSE(Kzv_Read(path.c_str()));
     ASSERT_EQ(Boxes().size(), 1u);
@@ -225,7 +225,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
 TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   const char *src = getenv("MIRAVEL_SRC");
   if (!src) GTEST_SKIP() << "MIRAVEL_SRC not set";
-  std::vector<u8> kzp = ReadFile(std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp");
+  std::vector<u8> kzp = ReadFileBytes(std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp");
   ASSERT_FALSE(kzp.empty());
   // The 2D bone model made by the bone-model writer of the model core.
   Bone2Model *b = Bone2_Init(0);
@@ -236,8 +236,8 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   // The movie sits in its own folder; its 3D model in a folder inside it.
   ASSERT_EQ(mkdir(Path("movie").c_str(), 0755), 0);
   ASSERT_EQ(mkdir(Path("movie/Sub").c_str(), 0755), 0);
-  WriteFile(Path("movie/Sub/d.kzp"), kzp);
-  WriteFile(Path("movie/plain.kzp"), kzp);
+  WriteFileBytes(Path("movie/Sub/d.kzp"), kzp);
+  WriteFileBytes(Path("movie/plain.kzp"), kzp);
 
   MovieSpec s = EveryKindMovie(2006060);
   s.sounds.clear();
@@ -256,7 +256,7 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   s.objects.push_back(far);    // object 34: one message for both
   ASSERT_EQ(chdir(Path("movie").c_str()), 0);
   std::vector<u8> bytes = BuildKzv(s);
-  WriteFile(Path("movie/m.kzv"), bytes);
+  WriteFileBytes(Path("movie/m.kzv"), bytes);
   ASSERT_TRUE(Kzv_Read("m.kzv"));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_NE(Boxes()[0].find("33"), std::string::npos);
@@ -269,5 +269,5 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   EXPECT_EQ(g_MovieObjectCount, 35);
   // The actors without a slot are saved as they came.
   ASSERT_TRUE(Kzv_Write(Path("again.kzv").c_str()));
-  EXPECT_EQ(FirstDifference(ReadFile(Path("again.kzv")), bytes), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes(Path("again.kzv")), bytes), -1);
 }

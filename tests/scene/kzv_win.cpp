@@ -41,7 +41,7 @@ void WriteTone(const std::string &path) {
   b.raw("RIFF", 4).u32_(36 + frames * 2).raw("WAVEfmt ", 8).u32_(16).u16_(1).u16_(1);
   b.u32_(44100).u32_(88200).u16_(2).u16_(16).raw("data", 4).u32_(frames * 2);
   for (u32 i = 0; i < frames; i++) b.i16_((i / 50) % 2 ? 3000 : -3000);
-  WriteFile(path, b.b);
+  WriteFileBytes(path, b.b);
 }
 
 struct KzvWinTest : ::testing::Test {
@@ -122,7 +122,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   };
   s.sounds = {{"Wave", "tone.wav"}};
   std::vector<u8> bytes = BuildKzv(s);
-  WriteFile(In("movie\\m.kzv"), bytes);
+  WriteFileBytes(In("movie\\m.kzv"), bytes);
   ASSERT_TRUE(SetCurrentDirectoryA(In("movie").c_str()));
   ASSERT_TRUE(Kzv_Read("m.kzv"));
   EXPECT_TRUE(g_boxes.empty()) << g_boxes[0];
@@ -139,7 +139,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   EXPECT_TRUE(Sound_PlaySlot(1));
 
   ASSERT_TRUE(Kzv_Write(In("movie\\saved.kzv").c_str()));
-  EXPECT_EQ(FirstDifference(ReadFile(In("movie\\saved.kzv")), bytes), -1);
+  EXPECT_EQ(FirstDifference(ReadFileBytes(In("movie\\saved.kzv")), bytes), -1);
 
   // Read again: the image reloads into its own row.
   i32 rowBefore = g_MovieImages[2].row;
@@ -147,7 +147,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   EXPECT_EQ(g_MovieImages[2].row, rowBefore);
 
   std::vector<u8> cut(bytes.begin(), bytes.begin() + bytes.size() / 2);
-  WriteFile(In("movie\\cut.kzv"), cut);
+  WriteFileBytes(In("movie\\cut.kzv"), cut);
   ASSERT_FALSE(Kzv_Read("cut.kzv"));
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "cut.kzv は壊れているため、読み込むことができませんでした。");

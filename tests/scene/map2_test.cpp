@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/docflags.h"
+#include "file_bytes.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
 #include "model/seam.h"
@@ -81,7 +82,7 @@ struct Map2Test : ::testing::Test {
 };
 
 TEST_F(Map2Test, HandBuiltFileReadsExactlyAndSavesTheSameBytes) {
-  WriteFile("m.map2", Sample3x2().b);
+  WriteFileBytes("m.map2", Sample3x2().b);
   ASSERT_TRUE(Map2_Read("m.map2", g_Map2Doc));
   const Map2Doc &d = *g_Map2Doc;
   EXPECT_EQ(d.version, 2005000u);
@@ -100,14 +101,14 @@ TEST_F(Map2Test, HandBuiltFileReadsExactlyAndSavesTheSameBytes) {
   EXPECT_TRUE(Messages().empty());
 
   ASSERT_TRUE(Map2_Write(g_Map2Doc, "w.map2"));
-  EXPECT_EQ(ReadFile("w.map2"), Sample3x2().b);
+  EXPECT_EQ(ReadFileBytes("w.map2"), Sample3x2().b);
   // The sample map round-trips as well (20 x 20, cells outside the corner 0).
   Map2_NewDocument();
   ASSERT_TRUE(Map2_Write(g_Map2Doc, "s.map2"));
-  std::vector<u8> first = ReadFile("s.map2");
+  std::vector<u8> first = ReadFileBytes("s.map2");
   ASSERT_TRUE(Map2_Read("s.map2", g_Map2Doc));
   ASSERT_TRUE(Map2_Write(g_Map2Doc, "s2.map2"));
-  EXPECT_EQ(ReadFile("s2.map2"), first);
+  EXPECT_EQ(ReadFileBytes("s2.map2"), first);
   EXPECT_EQ(first.size(), 4u + 4 + 4 + (1 + 4 + 6) * 2 + 8 + 400 * 4);
   for (const char *f : {"m.map2", "w.map2", "s.map2", "s2.map2"}) remove(f);
 }
@@ -136,7 +137,7 @@ TEST_F(Map2Test, RefusedFilesSayWhyAndKeepTheMap) {
   Map2Doc before = *g_Map2Doc;
   for (const Case &c : cases) {
     Messages().clear();
-    WriteFile("bad.map2", c.bytes);
+    WriteFileBytes("bad.map2", c.bytes);
     EXPECT_FALSE(Map2_Read("bad.map2", g_Map2Doc)) << c.what << " " << c.bytes.size();
     ASSERT_EQ(Messages().size(), 1u) << c.what;
     if (c.message) EXPECT_EQ(Messages()[0], Fmt(c.message, "bad.map2")) << c.what;
@@ -159,14 +160,14 @@ TEST_F(Map2Test, RefusedFilesSayWhyAndKeepTheMap) {
 }
 
 TEST_F(Map2Test, AShortNameAfterALongOneLeavesNoTail) {
-  WriteFile("long.map2", Map2File(2005000, {{1, std::string(200, 'L')}}, 1, 1, {0}).b);
-  WriteFile("short.map2", Map2File(2005000, {{1, "s"}}, 1, 1, {0}).b);
+  WriteFileBytes("long.map2", Map2File(2005000, {{1, std::string(200, 'L')}}, 1, 1, {0}).b);
+  WriteFileBytes("short.map2", Map2File(2005000, {{1, "s"}}, 1, 1, {0}).b);
   ASSERT_TRUE(Map2_Read("long.map2", g_Map2Doc));
   ASSERT_TRUE(Map2_Read("short.map2", g_Map2Doc));
   EXPECT_STREQ(g_Map2Doc->names[0], "s");
   EXPECT_EQ(g_Map2Doc->names[0][2], 0);
   ASSERT_TRUE(Map2_Write(g_Map2Doc, "short2.map2"));
-  EXPECT_EQ(ReadFile("short2.map2"), ReadFile("short.map2"));
+  EXPECT_EQ(ReadFileBytes("short2.map2"), ReadFileBytes("short.map2"));
   for (const char *f : {"long.map2", "short.map2", "short2.map2"}) remove(f);
 }
 
@@ -184,7 +185,7 @@ TEST_F(Map2Test, SampleMapAndCurrentTileAfterARead) {
       EXPECT_EQ(d.grid[y][x], (x < 8 && y < 8 && (x == 0 || y == 0)) ? 1 : 0) << x << "," << y;
   // A map with fewer tiles brings the current tile below its count.
   g_Map2Editor.currentTile = 1;
-  WriteFile("one.map2", Map2File(2005000, {{0, "a"}}, 1, 1, {0}).b);
+  WriteFileBytes("one.map2", Map2File(2005000, {{0, "a"}}, 1, 1, {0}).b);
   ASSERT_TRUE(Map2_Read("one.map2", g_Map2Doc));
   EXPECT_EQ(g_Map2Editor.currentTile, 0);
   remove("one.map2");
@@ -263,7 +264,7 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   EXPECT_EQ(g_Map2Editor.cursorY, 12);
 
   // An empty map has no cell: painting changes nothing (no grid[-1]).
-  WriteFile("empty.map2", Map2File(2005000, {{1, "a"}}, 0, 0, {}).b);
+  WriteFileBytes("empty.map2", Map2File(2005000, {{1, "a"}}, 0, 0, {}).b);
   ASSERT_TRUE(Map2_Read("empty.map2", g_Map2Doc));
   remove("empty.map2");
   Map2Doc before = *g_Map2Doc;
@@ -327,7 +328,7 @@ TEST_F(Map2Test, ModeldumpPrintsMap2Files) {
   FILE *tool = fopen("./modeldump", "rb");
   if (!tool) GTEST_SKIP() << "modeldump not built here";
   fclose(tool);
-  WriteFile("d.map2", Sample3x2().b);
+  WriteFileBytes("d.map2", Sample3x2().b);
   FILE *p = popen("./modeldump d.map2 2>&1", "r");
   ASSERT_NE(p, nullptr);
   std::string out;

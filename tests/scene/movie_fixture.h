@@ -93,7 +93,7 @@ struct MovieTest : ::testing::Test {
   }
   std::string Path(const std::string &name) const { return dir + "/" + name; }
   std::string Write(const std::string &name, const std::vector<u8> &bytes) const {
-    WriteFile(Path(name), bytes);
+    WriteFileBytes(Path(name), bytes);
     return Path(name);
   }
 };

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include "file_bytes.h"
 #include "lib/framework/lib.h"
 #include "prog_host_fake.h"
 
@@ -139,11 +140,7 @@ struct ProgRunFileTest : ProgRunTest {
     ProgRunTest::TearDown();
     EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
   }
-  void Write(const std::string &src) {
-    FILE *f = fopen((dir + "/s.txt").c_str(), "wb");
-    fwrite(src.data(), 1, src.size(), f);
-    fclose(f);
-  }
+  void Write(const std::string &src) { WriteFileBytes(dir + "/s.txt", src); }
   static std::string Cwd() {
     char b[4096];
     return getcwd(b, sizeof b) ? b : "";

@@ -21,6 +21,6 @@ inline void Shell_ResetForTest() {
   g_EditedFlag = 0;
   g_FamilyMenu = nullptr;
   g_OptReverseWheel = 0;
-  g_PickSuspended = 1;
+  g_PolyNoAutoPick = 1;
   g_AppShell.keyLatch = 0;
 }

@@ -1,0 +1,26 @@
+// The rectangle selection of the polygon editors (3D modelling and the 2D polygon sub-mode):
+// the test of one corner against the rectangle of a left (select) or right (deselect) drag.
+#pragma once
+#include "model/types.h"
+
+// Rectangle between the button-down anchor and the drag's position, x1 <= x2 and y1 <= y2.
+struct PolyRect { i32 x1, y1, x2, y2; };
+
+// The face a corner belongs to: its number, the vertices of its corners and its screen centre.
+struct PolyRectFace {
+  i32 face;
+  const u32 *verts;   // corner vertices
+  i32 cornerCount;
+  f32 centreX, centreY;
+};
+
+// The rectangle from two points, corners sorted so that the first is the smaller on each axis.
+PolyRect Poly_SortedRect(i32 ax, i32 ay, i32 bx, i32 by);
+// Strictly inside on both axes.
+bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y);
+// Only with the vertex or face selection tool (g_PolyTool 0 or 5). Left button alone held:
+// face mode selects the face and its corners' vertices when the corner or the face centre is
+// inside; vertex mode selects the corner's vertex when it is inside. Right button alone held:
+// the same tests clear the flags. Flags past faceRoom / vertRoom are left alone.
+void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
+                           u32 vertRoom);

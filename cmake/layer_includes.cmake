@@ -1,0 +1,28 @@
+# Includes follow the layers as calls do (model <- lib <- app <- edit3d, edit2d, scene):
+# a source or header that includes a header of a layer above its own, or of a neighbouring
+# editor, fails this check. app/winmain_win.cpp is the program itself and may include them all.
+# Run as: cmake -DROOT=<source tree> -P layer_includes.cmake
+set(ABOVE_model "lib|app|edit3d|edit2d|scene")
+set(ABOVE_lib "app|edit3d|edit2d|scene")
+set(ABOVE_app "edit3d|edit2d|scene")
+set(ABOVE_edit3d "edit2d|scene")
+set(ABOVE_edit2d "edit3d|scene")
+set(ABOVE_scene "edit3d|edit2d")
+set(bad "")
+foreach(layer model lib app edit3d edit2d scene)
+  file(GLOB_RECURSE files ${ROOT}/${layer}/*.cpp ${ROOT}/${layer}/*.h)
+  foreach(f ${files})
+    if(f MATCHES "app/winmain_win\\.cpp$")
+      continue()
+    endif()
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"(${ABOVE_${layer}})/")
+    foreach(l ${lines})
+      file(RELATIVE_PATH rel ${ROOT} ${f})
+      list(APPEND bad "${rel}: ${l}")
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  list(JOIN bad "\n" text)
+  message(FATAL_ERROR "Includes from a layer above:\n${text}")
+endif()

@@ -1,0 +1,177 @@
+// The 2D model family (3): its shell and the bone sub-mode (8). Entering and leaving the
+// family, switching among the sub-modes 4, 6-10 from the mode panel "MODEL_2D_DLG", the bone
+// dialog "BONE_LIST_DLG" (list, tree, parent combo, name, colour, add) shared by sub-modes 8
+// and 9, the group dialog's frame, the mapping from mouse positions to 2D frame pixels, and
+// the bone sub-mode's pick, drag, draw and skin rebinding.
+//
+// Globals owned here: g_Ed2D (the family's editor object) and g_Ed2DOps. The window
+// and control handles are opaque: the Windows side (ed2d_win.cpp) fills g_Ed2DOps; native
+// tests install fakes. An empty entry does nothing (a create returns null).
+#pragma once
+#include "model/bone2.h"
+#include "model/types.h"
+
+enum {
+  ED2D_LINE = 300,        // one list line: a 255-byte name and its numbers always fit
+  ED2D_MAX_LINES = BONE2_MAX_BONES,
+  ED2D_LABEL = 256,
+};
+
+// Control ids of the family's dialogs (also in resources/edit2d_ids.h for the templates).
+enum : u32 {
+  ED2D_BTN_OBJECT = 1478, ED2D_BTN_NONE = 1479, ED2D_BTN_POLY = 1480, ED2D_BTN_TEXTURE = 1481,
+  ED2D_BTN_BONE = 1482, ED2D_BTN_WEIGHT = 1483, ED2D_BTN_MOTION = 1484,
+  ED2D_CTL_BONE_NO = 1097, ED2D_CTL_BONE_X = 1108, ED2D_CTL_BONE_Y = 1109, ED2D_CTL_BONE_NAME = 1140,
+  ED2D_CTL_PARENT_COMBO = 1439, ED2D_CTL_APPLY = 1117, ED2D_CTL_COLOUR = 1135,
+  ED2D_CTL_ADD = 40030, ED2D_CTL_DELETE = 40031,
+  ED2D_CTL_GROUP_TEXTURE = 1394, ED2D_CTL_GROUP_DISPLAY = 1388,
+  ED2D_CMD_NEW_BONE = 40083, ED2D_CMD_NEW_MOTION = 40085,
+};
+
+// The family's windows the shell creates.
+enum Ed2DWindow : u32 {
+  ED2D_WIN_PANEL = 0,   // MODEL_2D_DLG
+  ED2D_WIN_BONE_DLG,    // BONE_LIST_DLG
+  ED2D_WIN_GROUP_DLG,   // 2D_GROUP_DLG
+  ED2D_WIN_KINDS
+};
+
+// Lines of one list or combo fill (CP932), with the line to select afterwards (-1: none).
+struct Ed2DLines {
+  i32 count;
+  i32 select;
+  char text[ED2D_MAX_LINES][ED2D_LINE];
+};
+
+struct Ed2DEditor {
+  // The mode panel.
+  void *panel;
+  u32 panelRefresh;     // 1: re-check the sub-mode buttons at the next timer tick
+  i32 panelX, panelY;
+  // The bone dialog and its run-time children.
+  void *boneDlg;
+  void *boneList;       // extended-selection list box (id 1)
+  void *boneTree;
+  void *parentCombo;    // control 1439
+  u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
+  i32 boneDlgX, boneDlgY;
+  char boneLabels[BONE2_MAX_BONES][ED2D_LABEL];
+  void *treeItems[BONE2_MAX_BONES];
+  // The group dialog's list box and the controls the shell takes (the dialog and its place:
+  // g_Group2DDlg of app/settings.h, kept by the settings file).
+  void *groupList;
+  void *groupTexture, *groupDisplay;
+  f32 zoom;             // 1.0 on every entry into the family
+  // Drag anchor of the bone drag, in frame pixels.
+  f32 dragX, dragY;
+  // Rebind work arrays (vertex capacity entries), allocated on first use and kept.
+  u16 *rebindNearest;
+  f32 *rebindBest;
+  i32 rebindCapacity;
+};
+extern Ed2DEditor g_Ed2D;
+
+struct Ed2DOps {
+  // Creates a window's template owned by the main window, moves it to (x, y, w, h), shows it.
+  void *(*createWindow)(u32 kind, i32 x, i32 y, i32 w, i32 h);
+  void (*destroy)(void *window);
+  void *(*control)(void *dlg, u32 id);
+  // Run-time children: a list box (id 1; vertical scroll bar, notify, extended selection) and
+  // the bone tree view at (211, 49) 138 x 360.
+  void *(*createList)(void *dlg, i32 x, i32 y, i32 w, i32 h);
+  void *(*createTree)(void *dlg);
+  // Empties a list box (extended selection: the select line is set selected) or combo,
+  // adds the lines, selects.
+  void (*fill)(void *control, bool combo, const Ed2DLines *lines);
+  void (*listSelectOnly)(void *list, i32 line);   // every line deselected, then `line` selected
+  i32 (*listCaret)(void *list);                   // -1: none
+  bool (*listSelected)(void *list, i32 line);
+  i32 (*comboSelection)(void *combo);             // -1: none (CB_ERR)
+  void (*comboSelect)(void *combo, i32 line);
+  void (*treeClear)(void *tree);
+  void *(*treeInsert)(void *tree, void *parent, const char *text);
+  void (*treeExpand)(void *tree, void *item);
+  void (*treeSelect)(void *tree, void *item);
+  void (*getText)(void *dlg, u32 id, char *out, u32 size);
+  void (*setText)(void *dlg, u32 id, const char *text);
+  void (*checkButton)(void *dlg, u32 id, bool checked);
+  // The colour chooser (full open, owner the main window); true on OK with rgb 0..255.
+  bool (*chooseColour)(f32 rgb[3]);
+  // OK box with the program caption.
+  void (*messageOk)(const char *text);
+};
+extern Ed2DOps g_Ed2DOps;
+
+// [SECTION] family hooks (ed2d_shell.cpp; the family row of ed2d_rows.cpp calls these)
+void Ed2D_Enter(void);
+void Ed2D_Leave(void);
+void Ed2D_Update(void);
+void Ed2D_DrawScene(void);
+void Ed2D_Draw(void);
+void Ed2D_Command(u32 id);
+// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4) and the bone
+// dialog's lists when it is open.
+void Ed2D_RefreshLists(void);
+
+// [SECTION] mode panel
+// The sub-mode of a panel button (0 for 1479 and any other id).
+u32 Ed2D_ModeButtonSubMode(u32 id);
+// A panel button: the question, then leave and enter (the current sub-mode's button only
+// creates missing dialogs and refreshes). False for ids that are no sub-mode button.
+bool Ed2D_PanelCommand(u32 id);
+// The dialogs a sub-mode shows (bit 1 << Ed2DWindow).
+u32 Ed2D_WindowSet(u32 subMode);
+
+// [SECTION] model
+// Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty.
+Bone2Model *Ed2D_EnsureBoneModel(void);
+// "新規作成" of the bone and motion menus: slot 0 gets a new model (asking first when the
+// model changed since made, loaded or saved). False when the user kept the old one.
+bool Ed2D_NewBoneModel(void);
+
+// [SECTION] mapping
+// A client position of the main window (view 0) in 2D frame pixels: the inverse of the
+// library's 2D placement (scale, then the frame offset of view 0).
+void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy);
+
+// [SECTION] bone sub-mode (ed2d_bone.cpp)
+void Ed2D_BoneInit(void);
+void Ed2D_SetDragAnchors(i32 x, i32 y);
+void Ed2D_BoneUpdate(void);
+void Ed2D_BoneMouseMove(i32 x, i32 y);
+void Ed2D_BoneDraw(void);
+// Re-binds the automatic skin vertices of slot 0 to their nearest bone centre.
+void Ed2D_RebindSkin(void);
+// The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
+void Ed2D_RebindModel(Bone2Model *m, i32 slot);
+// Where bone b's cross is drawn, in frame pixels: its rest origin (posed: its pose origin)
+// plus the model's placement.
+void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
+// The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
+// lower bone); -1 without bones.
+i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
+// Picks under the stored mouse position into g_CurBoneIndex; sets the dialog's refresh flag
+// when it changed.
+void Ed2D_PickCurrentBone(bool posed);
+// Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
+void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy);
+
+// [SECTION] bone dialog
+// Tree label: " 0  親ボーン" for bone 0, else "%2d  %s".
+void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size);
+// List lines (the label, " ( %d )" with the parent above 0) and combo lines (labels only).
+void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
+void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
+void Ed2D_FillParentBoneList(void);
+void Ed2D_FillParentCombo(void);
+void Ed2D_FillBoneTree(void);
+void Ed2D_InsertBoneTreeItem(i32 bone);
+// The parent rule: bone's parent := choice when it lies below the bone (a choice beyond the
+// bone count is 0, a missing choice keeps the parent). False (parent kept) otherwise.
+bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
+// The dialog's handlers (the thin procedure in ed2d_win.cpp calls them).
+void Ed2D_BoneDlgCommand(u32 id);
+void Ed2D_BoneDlgTick(void);
+void Ed2D_BoneTreeSelected(const char *text);
+// The bone selection flags of the list (the per-frame mirror's source).
+bool Ed2D_BoneSelected(i32 b);

@@ -1,0 +1,417 @@
+// The 2D bone sub-mode (8): the pick, the drag of the selected bones, the crosses and skin
+// edges drawn over the view, the rebinding of automatic skin vertices to their nearest bone,
+// and the bone dialog's fills and handlers (the dialog is shared with the weight sub-mode).
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_pending.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
+#include "model/seam.h"
+
+static const char kParentRefused[] =
+    "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
+
+static i32 BoneCount(const Bone2Model *m) {
+  if (!m || m->boneCount <= 0) return 0;
+  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
+}
+
+// [SECTION] hooks
+void Ed2D_BoneInit(void) {
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  Ed2D_InitCommon(SUB_2D_BONE);
+}
+
+void Ed2D_SetDragAnchors(i32 x, i32 y) {
+  f32 fx, fy;
+  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  g_Ed2D.dragX = fx;
+  g_Ed2D.dragY = fy;
+  Ed3D_SetDragAnchors((i32)fx, (i32)fy);
+}
+
+void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y) {
+  if (posed) {
+    f32 o[3];
+    Bone2_TransformByPose(o, slot, b, 0.0f, 0.0f, 0.0f);
+    *x = m->placeX + o[0];
+    *y = m->placeY + o[1];
+  } else {
+    *x = m->placeX + m->rest[b].x;
+    *y = m->placeY + m->rest[b].y;
+  }
+}
+
+i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
+  i32 best = -1;
+  f32 bestD = 99999.9f;
+  for (i32 b = 0; b < BoneCount(m); b++) {
+    f32 x, y;
+    Ed2D_BoneCrossPoint(m, slot, b, posed, &x, &y);
+    f32 d = fabsf(y - fy) + fabsf(x - fx);
+    if (d < bestD) best = b, bestD = d;
+  }
+  return best;
+}
+
+void Ed2D_PickCurrentBone(bool posed) {
+  const Bone2Model *m = g_Bone2Slots[0];
+  f32 fx, fy;
+  Ed2D_ClientToFrame(g_MouseX, g_MouseY, &fx, &fy);
+  i32 b = Ed2D_PickBone(m, 0, fx, fy, posed);
+  if (b < 0 || (u32)b == g_CurBoneIndex) return;
+  g_CurBoneIndex = (u32)b;
+  g_Ed2D.boneRefresh = 1;
+  App_RefreshCurrentPointers();
+}
+
+static bool RightAlone(void) {
+  return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+}
+
+static bool LeftAlone(void) {
+  return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+}
+
+void Ed2D_BoneUpdate(void) {
+  Bone2Model *m = g_Bone2Slots[0];
+  if (!m || g_Bone2SlotShown[0] != 1) return;
+  if (RightAlone()) Ed2D_PickCurrentBone(false);
+  m->displayMode = 3;
+  Lib_SetSceneDraw(1);
+}
+
+bool Ed2D_BoneSelected(i32 b) {
+  void *list = g_Ed2D.boneList;
+  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, b);
+}
+
+// A bone moves with the delta unless an ancestor of it moves too (it follows that one).
+static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {
+  i32 n = BoneCount(m);
+  for (i32 p = m->bones[b].parent, guard = 0; p > 0 && p < n && guard < n; p = m->bones[p].parent, guard++)
+    if (sel[p]) return true;
+  return false;
+}
+
+void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
+  for (i32 b = 0; b < BoneCount(m); b++) {
+    if (!sel[b] || AncestorSelected(m, sel, b)) continue;
+    m->rest[b].x += dx;
+    m->rest[b].y += dy;
+  }
+}
+
+void Ed2D_BoneMouseMove(i32 x, i32 y) {
+  Bone2Model *m = g_Bone2Slots[0];
+  if (!m) return;
+  f32 fx, fy;
+  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  if (LeftAlone()) {
+    u32 sel[BONE2_MAX_BONES] = {};
+    for (i32 b = 0; b < BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
+    f32 dx = fx - g_Ed2D.dragX, dy = fy - g_Ed2D.dragY;
+    if (dx != 0.0f || dy != 0.0f) {
+      Ed2D_MoveSelectedBones(m, sel, dx, dy);
+      Doc_MarkEdited(DOC_BONE2);
+      App_MarkAllRedraw();
+    }
+    Ed2D_RebindSkin();
+  }
+  g_Ed2D.dragX = fx;
+  g_Ed2D.dragY = fy;
+  g_MotionDragAnchor.x = (i32)fx;
+  g_MotionDragAnchor.y = (i32)fy;
+  g_Ed2D.boneRefresh = 1;
+}
+
+// [SECTION] draw
+static void Line(f32 x1, f32 y1, f32 x2, f32 y2, i32 r, i32 g, i32 b) {
+  i32 ax = (i32)x1, ay = (i32)y1, bx = (i32)x2, by = (i32)y2;
+  if (ax == bx && ay == by) Draw_Point2D(ax, ay, r, g, b, 255);
+  else Draw_Line2D(ax, ay, r, g, b, 255, bx, by, r, g, b, 255);
+}
+
+static void DrawSkinEdges(const Bone2Model *m) {
+  if (!m->polygons || !m->positions) return;
+  i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  for (i32 i = 0; i < np; i++) {
+    const Polygon2 *p = &m->polygons[i];
+    i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
+    if (p->used != 1 || n <= 0) continue;
+    for (i32 c = 0; c < n; c++) {
+      i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
+      if (a >= nv || b >= nv) continue;   // a corner outside the skin has no place
+      Line(m->placeX + m->positions[a].x, m->placeY + m->positions[a].y, m->placeX + m->positions[b].x,
+           m->placeY + m->positions[b].y, 160, 160, 160);
+    }
+  }
+}
+
+void Ed2D_BoneDraw(void) {
+  View_Draw2DGrid();
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || g_Bone2SlotShown[0] == 0) return;
+  DrawSkinEdges(m);
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) {
+    f32 sx, sy;
+    Ed2D_BoneCrossPoint(m, 0, b, false, &sx, &sy);
+    i32 shade = (u32)b == g_CurBoneIndex ? 255 : 180;
+    Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
+    Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
+    i32 p = m->bones[b].parent;
+    if (p > 0 && p < n) {
+      f32 px, py;
+      Ed2D_BoneCrossPoint(m, 0, p, false, &px, &py);
+      Line(sx, sy, px, py, 125, 125, 0);
+    }
+  }
+}
+
+// [SECTION] rebind
+static bool ReserveRebind(i32 n) {
+  Ed2DEditor &e = g_Ed2D;
+  if (n <= e.rebindCapacity) return true;
+  u16 *nearest = (u16 *)realloc(e.rebindNearest, sizeof(u16) * (size_t)n);
+  if (nearest) e.rebindNearest = nearest;
+  f32 *best = (f32 *)realloc(e.rebindBest, sizeof(f32) * (size_t)n);
+  if (best) e.rebindBest = best;
+  if (!nearest || !best) return false;
+  e.rebindCapacity = n;
+  return true;
+}
+
+void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
+  i32 nb = BoneCount(m);
+  if (nb == 0 || !m->bindings || !m->positions) return;
+  for (i32 b = 0; b < nb; b++) {
+    Bone2_TransformByRest(m->workPoint[b], slot, b, 0.0f, 0.0f, 0.0f);
+    m->workCount[b] = 1;
+  }
+  for (i32 b = 0; b < nb; b++) {
+    i32 p = m->bones[b].parent;
+    if (p <= 0 || p >= nb) continue;
+    for (i32 k = 0; k < 3; k++) m->workPoint[p][k] += m->workPoint[b][k];
+    m->workCount[p]++;
+  }
+  for (i32 b = 0; b < nb; b++)
+    for (i32 k = 0; k < 3; k++) m->workPoint[b][k] /= (f32)m->workCount[b];
+  i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  if (!ReserveRebind(nv > 0 ? nv : 1)) return;
+  u16 *nearest = g_Ed2D.rebindNearest;
+  f32 *best = g_Ed2D.rebindBest;
+  for (i32 v = 0; v < nv; v++) {
+    nearest[v] = 1;
+    best[v] = 99999.9f;
+    if (m->bindings[v].automatic != 1 || nb < 2) continue;
+    const Bone2Point *q = &m->positions[v];
+    for (i32 k = 1; k < nb; k++) {
+      f32 d = fabsf(q->y - m->workPoint[k][1]) + fabsf(q->x - m->workPoint[k][0]);
+      if (d < best[v]) nearest[v] = (u16)k, best[v] = d;
+    }
+  }
+  for (i32 v = 0; v < nv; v++) {
+    VertexBinding *bind = &m->bindings[v];
+    if (bind->automatic != 1) continue;
+    bind->bone1 = nearest[v];
+    bind->bone2 = 0;
+    bind->weight = 1.0f;
+  }
+}
+
+void Ed2D_RebindSkin(void) {
+  Bone2Model *m = g_Bone2Slots[0];
+  if (!m || g_FrameOutputSuppressed || g_Bone2SlotShown[0] != 1) return;
+  // The rest matrices are rebuilt each frame: a bone moved since would be seen where it was.
+  Bone2_BuildRestMatrices();
+  Ed2D_RebindModel(m, 0);
+}
+
+// [SECTION] dialog fills
+void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
+  if (b == 0) Str_Format(out, size, " 0  親ボーン");
+  else Str_Format(out, size, "%2d  %s", (int)b, m->bones[b].name);
+}
+
+void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
+  out->count = BoneCount(m);
+  out->select = curBone < out->count ? curBone : -1;
+  for (i32 b = 0; b < out->count; b++) {
+    char label[ED2D_LINE];
+    Ed2D_BoneLabel(m, b, label, sizeof label);
+    i32 p = m->bones[b].parent;
+    if (b > 0 && p > 0) Str_Format(out->text[b], ED2D_LINE, "%s ( %d )", label, (int)p);
+    else Str_Format(out->text[b], ED2D_LINE, "%s", label);
+  }
+}
+
+void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
+  out->count = BoneCount(m);
+  out->select = curBone < out->count ? m->bones[curBone].parent : -1;
+  for (i32 b = 0; b < out->count; b++) Ed2D_BoneLabel(m, b, out->text[b], ED2D_LINE);
+}
+
+static Ed2DLines s_Lines;
+
+void Ed2D_FillParentBoneList(void) {
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || !g_Ed2D.boneList || !g_Ed2DOps.fill) return;
+  Ed2D_ParentBoneLines(m, (i32)g_CurBoneIndex, &s_Lines);
+  g_Ed2DOps.fill(g_Ed2D.boneList, false, &s_Lines);
+  Ed2D_FillParentCombo();
+}
+
+void Ed2D_FillParentCombo(void) {
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || !g_Ed2D.parentCombo || !g_Ed2DOps.fill) return;
+  Ed2D_ParentComboLines(m, (i32)g_CurBoneIndex, &s_Lines);
+  g_Ed2DOps.fill(g_Ed2D.parentCombo, true, &s_Lines);
+}
+
+void Ed2D_InsertBoneTreeItem(i32 b) {
+  Ed2DEditor &e = g_Ed2D;
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || b < 0 || b >= BoneCount(m)) return;
+  Ed2D_BoneLabel(m, b, e.boneLabels[b], ED2D_LABEL);
+  i32 p = m->bones[b].parent;
+  // A parent not below its child (a file may hold one) has no item yet: the bone goes to the root.
+  void *parent = p > 0 && p < b ? e.treeItems[p] : nullptr;
+  e.treeItems[b] = g_Ed2DOps.treeInsert ? g_Ed2DOps.treeInsert(e.boneTree, parent, e.boneLabels[b]) : nullptr;
+  if (parent && g_Ed2DOps.treeExpand) g_Ed2DOps.treeExpand(e.boneTree, parent);
+}
+
+void Ed2D_FillBoneTree(void) {
+  Ed2DEditor &e = g_Ed2D;
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || !e.boneTree) return;
+  if (g_Ed2DOps.treeClear) g_Ed2DOps.treeClear(e.boneTree);
+  memset(e.treeItems, 0, sizeof e.treeItems);
+  for (i32 b = 0; b < BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
+  if (g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_CurBoneIndex] && g_Ed2DOps.treeSelect)
+    g_Ed2DOps.treeSelect(e.boneTree, e.treeItems[g_CurBoneIndex]);
+}
+
+// [SECTION] dialog handlers
+bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
+  if (choice < 0) return true;   // no line chosen: the parent stays
+  if (choice >= BoneCount(m)) choice = 0;
+  if (choice < bone) {
+    m->bones[bone].parent = choice;
+    return true;
+  }
+  return false;
+}
+
+static void SetComboToParent(void) {
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (m && g_CurBoneIndex < (u32)BoneCount(m) && g_Ed2D.parentCombo && g_Ed2DOps.comboSelect)
+    g_Ed2DOps.comboSelect(g_Ed2D.parentCombo, m->bones[g_CurBoneIndex].parent);
+}
+
+static void FillAll(void) {
+  Ed2D_FillParentBoneList();
+  Ed2D_FillBoneTree();
+}
+
+static void Apply(Bone2Model *m) {
+  Ed2DEditor &e = g_Ed2D;
+  i32 b = (i32)g_CurBoneIndex;
+  if (b >= BoneCount(m)) return;
+  char name[256] = "";
+  if (g_Ed2DOps.getText) g_Ed2DOps.getText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
+  memcpy(m->bones[b].name, name, sizeof name);
+  m->bones[b].name[255] = 0;
+  i32 choice = e.parentCombo && g_Ed2DOps.comboSelection ? g_Ed2DOps.comboSelection(e.parentCombo) : -1;
+  if (!Ed2D_SetBoneParent(m, b, choice) && g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(kParentRefused);
+  Doc_MarkEdited(DOC_BONE2);
+  FillAll();
+  Tree_LinkBones2D();
+  Tree_BuildRowsBones2D();
+}
+
+static void AddBone(Bone2Model *m) {
+  if (m->boneCount < BONE2_MAX_BONES) {
+    m->boneCount++;
+    Doc_MarkEdited(DOC_BONE2);
+  }
+  Ed2D_RebindSkin();
+  FillAll();
+  Tree_LinkBones2D();
+  Tree_BuildRowsBones2D();
+}
+
+void Ed2D_BoneDlgCommand(u32 id) {
+  Ed2DEditor &e = g_Ed2D;
+  Bone2Model *m = g_Bone2Slots[0];
+  if (!m) return;
+  i32 caret = e.boneList && g_Ed2DOps.listCaret ? g_Ed2DOps.listCaret(e.boneList) : -1;
+  if (caret >= 0 && caret < BoneCount(m) && (u32)caret != g_CurBoneIndex) {
+    g_CurBoneIndex = (u32)caret;
+    g_TreeRows.current = caret;
+    App_MarkAllRedraw();
+    e.boneRefresh = 1;
+    SetComboToParent();
+    App_RefreshCurrentPointers();
+  }
+  switch (id) {
+    case ED2D_CTL_APPLY: Apply(m); break;
+    case ED2D_CTL_COLOUR: {
+      f32 rgb[3];
+      if (g_Ed2DOps.chooseColour && g_Ed2DOps.chooseColour(rgb)) {
+        for (i32 k = 0; k < 3; k++) m->colour[k] = rgb[k];
+        Doc_MarkEdited(DOC_BONE2);
+      }
+      e.boneRefresh = 1;
+      break;
+    }
+    case ED2D_CTL_ADD: AddBone(m); break;
+    default: break;
+  }
+}
+
+void Ed2D_BoneDlgTick(void) {
+  Ed2DEditor &e = g_Ed2D;
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (e.boneRefresh != 1 || !e.boneDlg) return;
+  e.boneRefresh = 0;
+  char text[64];
+  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
+  if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
+  if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  if (!m || g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
+  const BoneKey2 *r = &m->rest[g_CurBoneIndex];
+  Str_Format(text, sizeof text, "%3.3f", (double)r->x);
+  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_X, text);
+  Str_Format(text, sizeof text, "%3.3f", (double)r->y);
+  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_Y, text);
+  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_CurBoneIndex].name);
+}
+
+void Ed2D_BoneTreeSelected(const char *text) {
+  Ed2DEditor &e = g_Ed2D;
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || !text) return;
+  for (i32 b = 0; b < BoneCount(m); b++) {
+    if (strcmp(e.boneLabels[b], text) != 0) continue;
+    g_CurBoneIndex = (u32)b;
+    App_MarkAllRedraw();
+    if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, b);
+    SetComboToParent();
+    App_RefreshCurrentPointers();
+    return;
+  }
+}

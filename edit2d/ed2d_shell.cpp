@@ -1,0 +1,265 @@
+// The 2D model family's shell: entering and leaving the family with the dialogs of the
+// sub-mode, the mode panel's sub-mode switch and its question, the per-frame placement, the
+// axis labels, the "新規作成" commands, the list refresh and the client-to-frame mapping.
+// Owns g_Ed2D and g_Ed2DOps; the group dialog's window lives in g_Group2DDlg (app/settings.h).
+#include "edit2d/ed2d.h"
+
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/entries.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_rows.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/screen.h"
+#include "lib/draw/text.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "model/obj2.h"
+#include "model/seam.h"
+
+Ed2DEditor g_Ed2D = {};
+Ed2DOps g_Ed2DOps;
+
+static const char kObjectQuestion[] = "保存しないで編集モードを変更しますか？";
+
+// [SECTION] window helpers
+static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed2DOps.createWindow ? g_Ed2DOps.createWindow(kind, x, y, w, h) : nullptr;
+}
+
+static void *Control(void *dlg, u32 id) { return dlg && g_Ed2DOps.control ? g_Ed2DOps.control(dlg, id) : nullptr; }
+
+static void Destroy(void **window) {
+  if (*window && g_Ed2DOps.destroy) g_Ed2DOps.destroy(*window);
+  *window = nullptr;
+}
+
+u32 Ed2D_WindowSet(u32 sub) {
+  u32 set = 1u << ED2D_WIN_PANEL;
+  if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_BONE_DLG;
+  if (sub == SUB_2D_POLY || sub == SUB_2D_TEXTURE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_GROUP_DLG;
+  return set;
+}
+
+static bool Shows(u32 kind) { return (Ed2D_WindowSet(g_EditSubMode) >> kind) & 1u; }
+
+// [SECTION] model
+// A new bone model with full arrays in slot 0, shown at the editor's placement.
+static Bone2Model *MakeBoneModel(void) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_ModelAllocArrays = 0;
+  if (!m) return nullptr;
+  g_Bone2SlotShown[0] = 1;
+  Bone2_SetPosition(m, 320.0f, 240.0f);
+  Doc_ClearChanged(DOC_BONE2);
+  return m;
+}
+
+Bone2Model *Ed2D_EnsureBoneModel(void) {
+  if (g_Bone2Slots[0]) return g_Bone2Slots[0];
+  Bone2Model *m = MakeBoneModel();
+  App_RefreshCurrentPointers();
+  return m;
+}
+
+bool Ed2D_NewBoneModel(void) {
+  if (g_Bone2Slots[0] && Doc_IsChanged(DOC_BONE2) && g_ShellSeam.askYesNo &&
+      !g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？"))
+    return false;
+  Bone2_FreeSlot(0);
+  MakeBoneModel();
+  g_CurBoneIndex = 0;
+  App_RefreshCurrentPointers();
+  App_RefreshLists();
+  return true;
+}
+
+// [SECTION] sub-mode inits
+void Ed2D_InitCommon(u32 sub) {
+  g_Cur2DSlot = 0;
+  g_RunState = sub == SUB_2D_OBJECT ? 1u : 2u;
+  const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
+  if (!g_ShellSeam.loadFamilyMenu) return;
+  // The shell destroys the family menu on leaving the family; a sub-mode change replaces it.
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu(menu);
+}
+
+// [SECTION] enter
+static void EnterBoneDialog(void) {
+  Ed2DEditor &e = g_Ed2D;
+  if (e.boneDlg) return;
+  // The dialog's first messages pick the list's caret line as the current bone: keep it.
+  u32 bone = g_CurBoneIndex;
+  e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_DesktopWidth - 356, 26, 356, 573);
+  g_CurBoneIndex = bone;
+  if (!e.boneList && g_Ed2DOps.createList) e.boneList = g_Ed2DOps.createList(e.boneDlg, 0, 49, 211, 360);
+  if (!e.boneTree && g_Ed2DOps.createTree) e.boneTree = g_Ed2DOps.createTree(e.boneDlg);
+  e.parentCombo = Control(e.boneDlg, ED2D_CTL_PARENT_COMBO);
+  App_RefreshCurrentPointers();
+  Ed2D_FillParentBoneList();
+  Ed2D_FillBoneTree();
+  g_CurBoneIndex = bone;
+  e.boneRefresh = 1;
+}
+
+static void EnterGroupDialog(void) {
+  Ed2DEditor &e = g_Ed2D;
+  u32 bone = g_CurBoneIndex;
+  WindowHolder &g = g_Group2DDlg;
+  if (!g.window) g.window = CreateWindow2D(ED2D_WIN_GROUP_DLG, g.x, g.y, 262, 515);
+  g_CurBoneIndex = bone;
+  if (!e.groupList && g_Ed2DOps.createList) e.groupList = g_Ed2DOps.createList(g.window, 54, 0, 200, 272);
+  e.groupTexture = Control(g.window, ED2D_CTL_GROUP_TEXTURE);
+  e.groupDisplay = Control(g.window, ED2D_CTL_GROUP_DISPLAY);
+}
+
+// runInit false for the button of the current sub-mode: dialogs and refresh only.
+static void EnterSteps(bool runInit) {
+  Ed2DEditor &e = g_Ed2D;
+  if (runInit) e.zoom = 1.0f;
+  if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, 47, 90, g_OsVersion == 5 ? 199 : 194);
+  if (g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
+  if (runInit) {
+    const FamilyHooks *row = Ed2D_SubModeRow();
+    if (row && row->enter) row->enter();
+    App_RefreshCurrentPointers();
+  }
+  if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
+  if (Shows(ED2D_WIN_GROUP_DLG)) EnterGroupDialog();
+  App_RefreshLists();
+}
+
+void Ed2D_Enter(void) { EnterSteps(true); }
+
+// [SECTION] leave
+void Ed2D_Leave(void) {
+  Ed2DEditor &e = g_Ed2D;
+  Destroy(&e.panel);
+  const FamilyHooks *row = Ed2D_SubModeRow();
+  if (row && row->leave) row->leave();
+  if (g_Group2DDlg.window) {
+    Destroy(&e.groupList);
+    Destroy(&g_Group2DDlg.window);
+    e.groupTexture = e.groupDisplay = nullptr;
+  }
+  if (e.boneDlg) {
+    Destroy(&e.boneTree);
+    Destroy(&e.boneList);
+    Destroy(&e.boneDlg);
+    e.parentCombo = nullptr;
+    memset(e.treeItems, 0, sizeof e.treeItems);
+  }
+  g_SelectedBone = 0;
+  Lib_SetSceneDraw(1);
+  if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
+}
+
+// [SECTION] mode panel
+u32 Ed2D_ModeButtonSubMode(u32 id) {
+  switch (id) {
+    case ED2D_BTN_OBJECT: return SUB_2D_OBJECT;
+    case ED2D_BTN_POLY: return SUB_2D_POLY;
+    case ED2D_BTN_TEXTURE: return SUB_2D_TEXTURE;
+    case ED2D_BTN_BONE: return SUB_2D_BONE;
+    case ED2D_BTN_WEIGHT: return SUB_2D_WEIGHT;
+    case ED2D_BTN_MOTION: return SUB_2D_MOTION;
+    default: return 0;
+  }
+}
+
+// The question before a sub-mode change that drops work: into the object sub-mode with a
+// skin of polygons, or out of it with an object model changed since made, loaded or saved.
+static bool MayChangeSubMode(u32 sub) {
+  bool ask = false;
+  if (sub == SUB_2D_OBJECT && g_EditSubMode != SUB_2D_OBJECT) {
+    const Bone2Model *m = g_Bone2Slots[0];
+    ask = g_EditFamily == FAMILY_2D_MODEL && g_EditSubMode >= SUB_2D_POLY && g_EditSubMode <= SUB_2D_MOTION && m &&
+          m->polygonCount > 0;
+  } else if (sub != SUB_2D_OBJECT && g_EditSubMode == SUB_2D_OBJECT) {
+    ask = g_Obj2Slots[0] && Doc_IsChanged(DOC_OBJ2);
+  }
+  if (!ask || !g_ShellSeam.askYesNo || g_ShellSeam.askYesNo(kObjectQuestion)) return true;
+  g_EditDlgRefresh = 1;
+  g_Ed2D.panelRefresh = 1;   // the pressed button shows checked until the panel re-checks
+  return false;
+}
+
+bool Ed2D_PanelCommand(u32 id) {
+  u32 sub = Ed2D_ModeButtonSubMode(id);
+  if (sub == 0) return false;
+  if (!MayChangeSubMode(sub)) return true;
+  if (sub == g_EditSubMode) {
+    // Running the init again would discard the sub-mode's state (the object model in 4).
+    EnterSteps(false);
+  } else {
+    if (g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
+    g_PrevEditSubMode = g_EditSubMode;
+    Ed2D_Leave();
+    g_EditSubMode = sub;
+    EnterSteps(true);
+  }
+  g_Ed2D.panelRefresh = 1;
+  return true;
+}
+
+// [SECTION] per frame
+void Ed2D_Update(void) {
+  if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
+  if (g_Bone2Slots[0]) Bone2_SetPosition(g_Bone2Slots[0], 320.0f, 240.0f);
+  const FamilyHooks *row = Ed2D_SubModeRow();
+  if (row && row->update) row->update();
+  // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
+  u32 sub = g_EditSubMode;
+  g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_CurBoneIndex : 0;
+}
+
+void Ed2D_DrawScene(void) {}
+
+void Ed2D_Draw(void) {
+  if (g_Playing != 1) {
+    Text_Printf(313, 4, "Y-");
+    Text_Printf(615, 233, "X+");
+    Text_Printf(313, 462, "Y+");
+    Text_Printf(5, 233, "X-");
+  }
+  const FamilyHooks *row = Ed2D_SubModeRow();
+  if (row && row->drawOverlay) row->drawOverlay();
+}
+
+void Ed2D_Command(u32 id) {
+  if (id == ED2D_CMD_NEW_BONE || id == ED2D_CMD_NEW_MOTION) Ed2D_NewBoneModel();
+}
+
+// [SECTION] lists
+void Ed2D_RefreshLists(void) {
+  if (g_EditSubMode == SUB_2D_OBJECT) {
+    if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
+    Tree_BuildRowsObjects2D();
+    return;
+  }
+  if (g_Ed2D.boneDlg) {
+    Ed2D_FillParentBoneList();
+    Ed2D_FillBoneTree();
+  }
+  Tree_LinkBones2D();
+  Tree_BuildRowsBones2D();
+}
+
+// [SECTION] mapping
+void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy) {
+  Place2D p = Draw_CurrentPlacement();
+  f32 cx = (f32)x, cy = (f32)y;
+  if (p.inFrame) cx -= p.offsetX, cy -= p.offsetY;
+  *fx = p.scaleX != 0.0f ? cx / p.scaleX : cx;
+  *fy = p.scaleY != 0.0f ? cy / p.scaleY : cy;
+}

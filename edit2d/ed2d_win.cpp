@@ -1,0 +1,210 @@
+// The 2D family's dialogs on Windows: creating the templates, the controls' list, combo and
+// tree calls, the colour chooser and OK box through the modal hooks, and the thin dialog
+// procedures of the mode panel, the bone dialog and the group dialog. The decisions are the
+// portable shell's (ed2d_shell.cpp, ed2d_bone.cpp).
+#include "edit2d/ed2d_win.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_win.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "edit2d/ed2d.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "resources/edit2d_ids.h"
+
+
+enum { BONE_DLG_SLOT = 3 };   // the bone dialog's place among the dialog-message panels
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+// [SECTION] platform calls of the portable shell
+static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  static const char *const kNames[ED2D_WIN_KINDS] = {"MODEL_2D_DLG", "BONE_LIST_DLG", "2D_GROUP_DLG"};
+  static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc};
+  if (kind >= ED2D_WIN_KINDS) return nullptr;
+  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  if (kind == ED2D_WIN_BONE_DLG) g_DialogPanels[BONE_DLG_SLOT] = dlg;
+  return dlg;
+}
+
+static void Destroy(void *window) {
+  if ((HWND)window == g_DialogPanels[BONE_DLG_SLOT]) g_DialogPanels[BONE_DLG_SLOT] = nullptr;
+  WinOrder_Leave((HWND)window);
+  DestroyWindow((HWND)window);
+}
+
+static void *Control(void *dlg, u32 id) { return GetDlgItem((HWND)dlg, (int)id); }
+
+static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h) {
+  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL,
+                         x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
+}
+
+static void *CreateTree(void *dlg) {
+  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, 211, 49, 138, 360, (HWND)dlg, nullptr, Instance(), nullptr);
+}
+
+static void Fill(void *control, bool combo, const Ed2DLines *lines) {
+  HWND c = (HWND)control;
+  SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+  for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
+  if (combo) SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0);
+  else if (lines->select >= 0) SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+}
+
+static void ListSelectOnly(void *list, i32 line) {
+  SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
+  SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
+}
+
+static i32 ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0); }
+static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list, LB_GETSEL, (WPARAM)line, 0) > 0; }
+static i32 ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
+static void ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SETCURSEL, (WPARAM)line, 0); }
+static void TreeClear(void *tree) { SendMessageA((HWND)tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT); }
+
+static void *TreeInsert(void *tree, void *parent, const char *text) {
+  TVINSERTSTRUCTA ins = {};
+  ins.hParent = parent ? (HTREEITEM)parent : TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT;
+  ins.item.pszText = (LPSTR)text;
+  return (void *)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&ins);
+}
+
+static void TreeExpand(void *tree, void *item) { SendMessageA((HWND)tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)item); }
+
+static void TreeSelect(void *tree, void *item) {
+  SendMessageA((HWND)tree, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
+  SendMessageA((HWND)tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
+}
+
+static void GetText(void *dlg, u32 id, char *out, u32 size) {
+  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
+}
+
+static void SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
+
+static void CheckButton(void *dlg, u32 id, bool on) {
+  CheckDlgButton((HWND)dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static bool ChooseColour(f32 rgb[3]) {
+  static COLORREF custom[16];
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!Modal_ChooseColor(&cc)) return false;
+  rgb[0] = (f32)GetRValue(cc.rgbResult);
+  rgb[1] = (f32)GetGValue(cc.rgbResult);
+  rgb[2] = (f32)GetBValue(cc.rgbResult);
+  return true;
+}
+
+static void MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
+
+void Ed2D_InstallWin(void) {
+  Ed2DOps &o = g_Ed2DOps;
+  o.createWindow = CreateWindow2D;
+  o.destroy = Destroy;
+  o.control = Control;
+  o.createList = CreateList;
+  o.createTree = CreateTree;
+  o.fill = Fill;
+  o.listSelectOnly = ListSelectOnly;
+  o.listCaret = ListCaret;
+  o.listSelected = ListSelected;
+  o.comboSelection = ComboSelection;
+  o.comboSelect = ComboSelect;
+  o.treeClear = TreeClear;
+  o.treeInsert = TreeInsert;
+  o.treeExpand = TreeExpand;
+  o.treeSelect = TreeSelect;
+  o.getText = GetText;
+  o.setText = SetText;
+  o.checkButton = CheckButton;
+  o.chooseColour = ChooseColour;
+  o.messageOk = MessageOk;
+}
+
+// [SECTION] dialog procedures
+static void StorePosition(HWND dlg, i32 *x, i32 *y) {
+  RECT r;
+  if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
+}
+
+INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DEditor &e = g_Ed2D;
+  StorePosition(dlg, &e.panelX, &e.panelY);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      e.panelRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
+      return Ed2D_PanelCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    default:
+      if (e.panel && e.panelRefresh == 1) {
+        e.panelRefresh = 0;
+        for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
+          if (id != IDC_M2D_NONE) CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_EditSubMode);
+      }
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Ed2DEditor &e = g_Ed2D;
+  StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      e.boneRefresh = 1;
+      return TRUE;
+    case WM_NOTIFY: {
+      const NMHDR *h = (const NMHDR *)lParam;
+      if (!e.boneTree || h->hwndFrom != (HWND)e.boneTree || h->code != TVN_SELCHANGEDA) return FALSE;
+      const NMTREEVIEWA *tv = (const NMTREEVIEWA *)lParam;
+      char text[ED2D_LABEL] = "";
+      TVITEMA item = {};
+      item.mask = TVIF_TEXT;
+      item.hItem = tv->itemNew.hItem;
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      SendMessageA((HWND)e.boneTree, TVM_GETITEMA, 0, (LPARAM)&item);
+      Ed2D_BoneTreeSelected(text);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      Ed2D_BoneDlgCommand(LOWORD(wParam));
+      return TRUE;
+    default:
+      Ed2D_BoneDlgTick();
+      return FALSE;
+  }
+}
+
+// The group dialog's own behaviour comes with the group editor; here its place and close.
+INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
+  switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: return TRUE;
+    default: return FALSE;
+  }
+}

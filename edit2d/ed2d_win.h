@@ -1,0 +1,9 @@
+// The 2D family's dialog procedures and the installation of its platform calls (Windows only).
+#pragma once
+#include <windows.h>
+
+INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+// Fills g_Ed2DOps with the Win32 calls.
+void Ed2D_InstallWin(void);

@@ -1,0 +1,330 @@
+// Polygon modelling: entering and leaving, the per-frame update, the mouse hooks with their
+// drags, free creation, the key commands, the selection commands and the status text.
+// Owns the globals declared in ed3d_poly.h. The arithmetic is ed3d_poly_edit.cpp's.
+#include "edit3d/ed3d_poly.h"
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_pending.h"
+#include "edit3d/undo.h"
+#include "lib/draw/camera.h"
+#include "lib/framework/lib.h"
+#include "lib/render/objects.h"
+#include "model/mesh.h"
+#include "model/object.h"
+#include "model/seam.h"
+
+// The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
+Ed3DPolyEditorState Ed3DPolyEditor;
+
+u32 g_PolyShowNormals;
+i32 g_PolyPickedVertex = -1;
+i32 g_PolyPickedFace = -1;
+i32 g_PolyFaceNo = -1;
+i32 g_PolyVertexNo = -1;
+u32 g_PolySelVertCount, g_PolySelFaceCount;
+u32 g_PolyDlgRefresh;
+u32 g_PolyGizmoAxis;
+f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
+u32 g_FreeCreateCount;
+char g_PolyStatusText[POLY_STATUS_TEXT];
+
+enum : u32 { VK_CTRL = 0x11 };
+
+static bool CtrlHeld(void) { return g_LibApp.keyState[VK_CTRL] != 0; }
+
+static bool LeftAlone(void) {
+  return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE) && !Shell_ButtonHeld(BUTTON_RIGHT);
+}
+
+static u32 Layout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+
+// [SECTION] enter, leave, update
+static void LoadMenu(const char *name) {
+  // A sub-mode switch inside the family replaces the previous sub-mode's menu.
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+}
+
+void Ed3D_PolyEnter(void) {
+  g_RunState = 4;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  LoadMenu("MENU_3D_POLY");
+  Ed3D_PolyOpenDialogs();
+}
+
+void Ed3D_PolyLeave(void) {
+  Ed3D_PolyCloseDialogs();
+  // The other layers are hidden, their models kept whole: a layer switch shows them again.
+  for (i32 n = 1; n < ED3D_LAYERS; n++)
+    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, 0);
+}
+
+void Ed3D_PolyUpdate(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  if (g_PolyTool == POLY_TOOL_FREE && g_FreeCreateCount < POLY_FREE_POINTS)
+    Poly_FreePointAt(g_CurView, g_MouseX, g_MouseY, g_FreeCreatePoints[g_FreeCreateCount]);
+  m->displayMode = 2;
+}
+
+// [SECTION] pick
+void Ed3D_PickUnderCursor(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m || (g_EditSubMode != SUB_3D_POLY && g_EditSubMode != SUB_3D_TEXTURE)) return;
+  if (g_CurView->kind != VIEW_MAIN) return;
+  App_AllocWorkArrays();
+  // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
+  // not whichever view the device drew last.
+  const ViewRecord *v0 = View_Get(Layout(), 0);
+  i32 w = v0->clientW > 0 ? v0->clientW : v0->w, h = v0->clientH > 0 ? v0->clientH : v0->h;
+  if (w <= 0 || h <= 0) return;
+  f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16], vp[16];
+  View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
+  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
+  Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)w / (f32)h, 1.0f, 65000.0f);
+  Cam_Multiply(vp, view, proj);
+  Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
+  Ed3D_PolyPickAt(m, g_MouseX, g_MouseY, CtrlHeld());
+}
+
+// [SECTION] commands
+void Ed3D_PolyAfterEdit(void) {
+  g_PolyDlgRefresh = 1;
+  // The layout's panels (the group panel among them) show the state again.
+  g_AppShell.panels[Layout()][PANEL_GROUP].flags = 1;
+  App_MarkAllRedraw();
+}
+
+static void ClearAllFlags(void) {
+  u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
+  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = 0;
+}
+
+static void SelectMode(u32 mode, u32 tool) {
+  g_PolyTool = tool;
+  if (g_PolySelectMode != mode) ClearAllFlags();
+  g_PolySelVertCount = g_PolySelFaceCount = 0;
+  g_PolyFaceNo = -1;
+  g_PolySelectMode = mode;
+  g_PolyDragAnchor = {0, 0};
+  g_PolyDragAnchor2 = {0, 0};
+  g_PolyDlgRefresh = 1;
+  Ed3D_PolyAfterEdit();
+}
+
+void Ed3D_PolySelectVertexMode(void) { SelectMode(0, POLY_TOOL_VERTEX); }
+void Ed3D_PolySelectFaceMode(void) { SelectMode(1, POLY_TOOL_FACE); }
+
+// The flags of the model's faces and vertices (faces added later come unselected).
+static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
+  *faces = *verts = 0;
+  if (!m) return;
+  i32 nf = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+  i32 nv = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+  *faces = nf < (i32)Poly_FaceFlagRoom() ? (nf < 0 ? 0 : nf) : (i32)Poly_FaceFlagRoom();
+  *verts = nv < (i32)Poly_VertFlagRoom() ? (nv < 0 ? 0 : nv) : (i32)Poly_VertFlagRoom();
+}
+
+void Ed3D_PolySelectAllOrNone(void) {
+  App_RefreshCurrentPointers();
+  i32 nf, nv;
+  FlagCounts(g_CurModel3, &nf, &nv);
+  bool anyClear = false;
+  for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_PolySelFaces[i] == 0;
+  for (i32 i = 0; i < nv && !anyClear; i++) anyClear = g_PolySelVerts[i] == 0;
+  u32 flag = anyClear ? 1 : 0;
+  for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = flag;
+  for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = flag;
+  g_AppShell.keyLatch = 1;
+  g_PolyDlgRefresh = 1;
+  Ed3D_PolyAfterEdit();
+}
+
+void Ed3D_PolyInvertSelection(void) {
+  App_RefreshCurrentPointers();
+  i32 nf, nv;
+  FlagCounts(g_CurModel3, &nf, &nv);
+  for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = g_PolySelFaces[i] ? 0 : 1;
+  for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = g_PolySelVerts[i] ? 0 : 1;
+  g_PolyDlgRefresh = 1;
+  Ed3D_PolyAfterEdit();
+}
+
+void Ed3D_PolyToggleAutoPick(void) {
+  g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
+  Ed3D_PolyAfterEdit();
+}
+
+void Ed3D_PolyToolKey(u32 tool) {
+  if (g_PolyTool != tool) g_PolyTool = tool;
+  else if (g_PolySelectMode == 1) Ed3D_PolySelectFaceMode();
+  else Ed3D_PolySelectVertexMode();
+  g_PolyDlgRefresh = 1;
+}
+
+// Reads the cached pointers as they are: the overlay runs it while g_CurView names the view
+// being drawn, which a refresh would turn to the active view.
+void Ed3D_PolyStatusText(void) {
+  const Model3 *m = g_CurModel3;
+  i32 nf, nv;
+  FlagCounts(m, &nf, &nv);
+  u32 verts = 0, faces = 0;
+  if (g_PolySelectMode == 0) {
+    for (i32 i = 0; i < nv; i++) verts += g_PolySelVerts[i] ? 1 : 0;
+    Str_Format(g_PolyStatusText, sizeof g_PolyStatusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
+  } else {
+    for (i32 i = 0; i < nf; i++)
+      if (g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
+    Str_Format(g_PolyStatusText, sizeof g_PolyStatusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
+  }
+  g_PolySelVertCount = verts;
+  g_PolySelFaceCount = faces;
+}
+
+// [SECTION] keys
+// One arrow step of the current orthographic view: 1 / zoom along its horizontal (dx) or
+// vertical (dy, screen up +1) axis.
+static void ViewStep(i32 dx, i32 dy) {
+  if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
+  ViewRecord *v = g_CurView;
+  if (v->zoom == 0.0f) return;
+  f32 d = 1.0f / v->zoom;
+  switch (v->kind) {
+    case VIEW_FRONT: v->panX += (f32)dx * d; v->panY += (f32)dy * d; break;
+    case VIEW_TOP: v->panX += (f32)dx * d; v->panZ -= (f32)dy * d; break;
+    case VIEW_SIDE: v->panZ -= (f32)dx * d; v->panY += (f32)dy * d; break;
+    default: return;
+  }
+  App_MarkAllRedraw();
+}
+
+void Ed3D_PolyKeyUp(u32 vk) {
+  App_RefreshCurrentPointers();
+  if (!g_CurModel3) return;
+  switch (vk) {
+    case 37: ViewStep(-1, 0); break;
+    case 38: ViewStep(0, 1); break;
+    case 39: ViewStep(1, 0); break;
+    case 40: ViewStep(0, -1); break;
+    case 46:
+    case 'D': Ed3D_PolyDeleteSelection(); break;
+    case 'A': Ed3D_PolyToggleAutoPick(); break;
+    case 'E':
+      if (g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
+      else Ed3D_PolySelectFaceMode();
+      g_PolyDlgRefresh = 1;
+      break;
+    case 'G': Ed3D_PolyToolKey(POLY_TOOL_SCALE); break;
+    case 'M': Ed3D_PolyMerge(); break;
+    case 'R': Ed3D_PolyToolKey(POLY_TOOL_ROTATE); break;
+    case 'S': Ed3D_PolySelectAllOrNone(); break;
+    case 'T': Ed3D_PolyToolKey(POLY_TOOL_MOVE); break;
+    default: break;
+  }
+}
+
+// [SECTION] mouse
+void Ed3D_PolyMButtonDown(i32 x, i32 y) {
+  Map2_MButtonDown(x, y);
+  App_MarkAllRedraw();
+}
+
+void Ed3D_PolyRButtonUp(i32 x, i32 y) {
+  App_RefreshCurrentPointers();
+  if (!g_CurModel3) return;
+  // A click picks even with automatic picking off.
+  if (x == g_PolyDragAnchor.x && y == g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
+  if (g_PolyTool == POLY_TOOL_FREE && g_CurView->kind != VIEW_MAIN) g_FreeCreateCount = 0;
+  g_PolyDlgRefresh = 1;
+}
+
+void Ed3D_PolyFreeCreate(i32 x, i32 y) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  const ViewRecord *v = g_CurView;
+  if (!m || g_PolyTool != POLY_TOOL_FREE || g_FreeCreateCount >= POLY_FREE_POINTS) return;
+  // The point under the mouse joins the fixed ones.
+  if (!Poly_FreePointAt(v, x, y, g_FreeCreatePoints[g_FreeCreateCount])) return;
+  u32 count = ++g_FreeCreateCount;
+  g_FreeCreateCount = 0;
+  if (!Poly_AppendFreePolygon(m, v, count)) return;
+  Model3_CalcNormals(m);
+  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "自由作成:%u ( モデリング )", count);
+  Doc_MarkEdited(DOC_MODEL3);
+  Undo_Push(Undo_Current());
+  m->changed = 1;
+  g_PolyDlgRefresh = 1;
+  Ed3D_PolyAfterEdit();
+}
+
+void Ed3D_PolyLButtonUp(i32 x, i32 y) {
+  g_PolyDragAnchor = {x, y};
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  if (g_PolyTool == POLY_TOOL_FREE && g_CurView->kind != VIEW_MAIN) {
+    if (g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
+    else if (Poly_FreePointAt(g_CurView, x, y, g_FreeCreatePoints[g_FreeCreateCount])) g_FreeCreateCount++;
+  }
+  if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
+  m->changed = 1;
+  // One undo step per drag, under the label the drag wrote.
+  if (g_EditedFlag) Undo_Push(Undo_Current());
+  g_PolyDlgRefresh = 1;
+}
+
+static void FlagViewsForMove(void) {
+  u32 L = Layout();
+  if (g_ActiveView == 0) {
+    if (g_PolyNoAutoPick == 0 && (g_PolyTool == POLY_TOOL_VERTEX || g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
+    else if (g_PolyTool == POLY_TOOL_MOVE) g_Views[L][0].redraw = 1;
+  }
+  if (g_PolyTool == POLY_TOOL_FREE)
+    for (i32 i = 1; i < g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
+      if (g_Views[L][i].inUse == 1) g_Views[L][i].redraw = 1;
+}
+
+static void DragLabel(const char *label) {
+  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "%s", label);
+  Doc_MarkEdited(DOC_MODEL3);
+}
+
+void Ed3D_PolyMouseMove(i32 x, i32 y) {
+  g_CurView = View_Get(Layout(), g_ActiveView);
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  FlagViewsForMove();
+  if (!LeftAlone()) return;
+  const ViewRecord *v = g_CurView;
+  i32 dx = x - g_PolyDragAnchor2.x, dy = y - g_PolyDragAnchor2.y;
+  switch (g_PolyTool) {
+    case POLY_TOOL_MOVE:
+      DragLabel("移動 ( モデリング )");
+      Poly_MoveStep(m, v, Ed3DPolyEditor.moveMode, dx, dy);
+      break;
+    case POLY_TOOL_ROTATE:
+      if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) break;
+      DragLabel("回転 ( モデリング )");
+      Poly_RotateStep(m, v, dx, dy, g_PolyDragAnchor.x, g_PolyDragAnchor.y);
+      break;
+    case POLY_TOOL_SCALE:
+      DragLabel("拡大 ( モデリング )");
+      Poly_ScaleStep(m, v, dx, dy, g_PolyDragAnchor.x, g_PolyDragAnchor.y);
+      break;
+    case POLY_TOOL_MARK_CHANGED: m->changed = 1; break;
+    default: break;
+  }
+  g_PolyDragAnchor2 = {x, y};
+}

@@ -1,0 +1,112 @@
+// Polygon modelling (sub-mode 14 of the 3D editor): the selection of vertices and faces,
+// the pick under the cursor, the mouse tools (move, rotate, scale), free creation of a
+// polygon point by point, the key commands, the selection status and the drawing of the
+// selection, the wire mesh and the polygon under creation (ed3d_poly_draw.cpp).
+//
+// Globals owned here (ed3d_poly.cpp): the pick results, the dialog's face and corner numbers,
+// the status counts, the free-creation points, the show-normals switch and the status text.
+// The selection flags (g_PolySelFaces, g_PolySelVerts), the screen positions of the pick
+// (g_PolyScreenPos) and the per-face scratch are the shell's work arrays (app/views.h); the
+// tool, the selection mode and the no-auto-pick switch are shared with the 2D polygon editor
+// and kept by the shell. Ed3DPolyEditor (poly.h) holds the move mode.
+//
+// One mapping between the model and the orthographic views (Poly_OrthoToScreen) and its
+// inverse (Poly_OrthoFromScreen) serve the drawing, the pivot of the drags and free creation.
+// Every hook does nothing without a current model; corners whose indices lie outside the
+// model's arrays are skipped by picking and drawing.
+#pragma once
+#include "app/views.h"
+#include "edit3d/poly.h"
+#include "model/model3.h"
+#include "model/types.h"
+
+enum : u32 {
+  POLY_TOOL_VERTEX = 0, POLY_TOOL_MOVE = 1, POLY_TOOL_ROTATE = 2, POLY_TOOL_SCALE = 3,
+  POLY_TOOL_FACE = 5, POLY_TOOL_FREE = 6, POLY_TOOL_MARK_CHANGED = 10,
+};
+enum { POLY_STATUS_TEXT = 64, POLY_FREE_POINTS = 4 };
+
+extern u32 g_PolyShowNormals;       // 1: face normals drawn in the orthographic views
+extern i32 g_PolyPickedVertex;      // last vertex pick, -1 none
+extern i32 g_PolyPickedFace;        // last face pick, -1 none
+extern i32 g_PolyFaceNo;            // the dialog's face number, -1 none
+extern i32 g_PolyVertexNo;          // the dialog's corner number within that face, -1 none
+extern u32 g_PolySelVertCount, g_PolySelFaceCount;
+extern u32 g_PolyDlgRefresh;        // 1: the modelling dialog shows the state again
+extern u32 g_PolyGizmoAxis;         // 0 x, 1 y, 2 z: the axis of move mode 2 in the main view
+extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];   // relative to the view's pan
+extern u32 g_FreeCreateCount;       // points fixed so far (0..3)
+extern char g_PolyStatusText[POLY_STATUS_TEXT];
+// The sketch image under an orthographic view of a kind (1..3) while the sketch display is
+// on, or null; installed by the owner of the sketch images (empty: no sketch is drawn).
+struct ImageHandle;
+extern const ImageHandle *(*g_PolySketchOf)(u32 viewKind);
+
+// [SECTION] hooks of sub-mode 14 (edit3d/ed3d_rows.cpp)
+void Ed3D_PolyEnter(void);
+void Ed3D_PolyLeave(void);
+void Ed3D_PolyUpdate(void);
+void Ed3D_PolyDrawScene(void);
+void Ed3D_PolyDrawOverlay(void);
+void Ed3D_PolyLButtonUp(i32 x, i32 y);
+void Ed3D_PolyMButtonDown(i32 x, i32 y);
+void Ed3D_PolyFreeCreate(i32 x, i32 y);
+void Ed3D_PolyRButtonUp(i32 x, i32 y);
+void Ed3D_PolyMouseMove(i32 x, i32 y);
+void Ed3D_PolyKeyUp(u32 virtualKey);
+void Ed3D_PickUnderCursor(void);
+
+// [SECTION] commands
+void Ed3D_PolyAfterEdit(void);
+void Ed3D_PolySelectVertexMode(void);
+void Ed3D_PolySelectFaceMode(void);
+void Ed3D_PolySelectAllOrNone(void);
+void Ed3D_PolyInvertSelection(void);
+void Ed3D_PolyToggleAutoPick(void);
+// T, R and G: select the tool, or back to the selection tool when it is already active.
+void Ed3D_PolyToolKey(u32 tool);
+// Counts the selection into the status counts and writes the status text (the modelling
+// dialog shows it in control 1156).
+void Ed3D_PolyStatusText(void);
+
+// [SECTION] portable steps (the hooks above turn these into model changes and draw calls)
+// Screen point of a model point in an orthographic view (kinds 1..3), truncated to pixels.
+void Poly_OrthoToScreen(const ViewRecord *v, f32 x, f32 y, f32 z, i32 *sx, i32 *sy);
+// The model point under a screen point: its (horizontal, vertical) axes of the view kind.
+// False for other kinds or a zero zoom.
+bool Poly_OrthoFromScreen(const ViewRecord *v, i32 sx, i32 sy, f32 *h, f32 *vert);
+// The model axes a view kind shows horizontally and vertically (Front x y, Top x z, Side z y).
+bool Poly_ViewAxes(u32 kind, i32 *h, i32 *vert);
+
+// True when p lies strictly inside triangle a, b, c as seen on the screen (z ignored by the
+// callers' zero z), wound so that it faces the viewer.
+bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const f32 p[3]);
+// The pick at mouse (mx, my) with the screen positions already in g_PolyScreenPos.
+void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl);
+// Projects every position with a world x view x projection matrix into g_PolyScreenPos.
+void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH);
+
+// One drag step of the move, rotate or scale tool in view v, mouse delta (dx, dy) since the
+// previous move event, pivot anchor (ax, ay) (the button-down position).
+void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy);
+void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay);
+void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay);
+
+// The free-creation point under screen point (sx, sy) of view v, relative to the view's pan.
+// False for views that are not orthographic.
+bool Poly_FreePointAt(const ViewRecord *v, i32 sx, i32 sy, f32 out[3]);
+// Appends the polygon of the first `count` free-creation points (placed at the view's pan).
+// False, with a message and the model unchanged, when the arrays have no room.
+bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count);
+
+// Pixels of every position in view v (into g_PolyScreenPos), then the screen centre and mean
+// projected normal of every polygon (the per-face scratch).
+void Poly_FaceScratch(const Model3 *m, const ViewRecord *v);
+// The rectangle selection of one overlay pass over view v (between the corners, sorted),
+// over the pixels Poly_FaceScratch left for the same view.
+void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2);
+// Face mode: the vertices of every selected face become selected.
+void Poly_VertexFlagsFollowFaces(const Model3 *m);
+// Elements of the selection arrays (0 until the shell allocated them).
+u32 Poly_FaceFlagRoom(void);
+u32 Poly_VertFlagRoom(void);

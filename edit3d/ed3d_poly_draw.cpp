@@ -1,0 +1,201 @@
+// What polygon modelling (14) and the texture sub-mode (15) draw over the rendered model: in
+// the perspective main view the grid and the selection; in the orthographic views the sketch,
+// the wire mesh, the selection, the face normals, the selection rectangle and the polygon
+// under free creation. The rectangle selection of the active view runs here, one pass per
+// drawn frame, as a step over the model (Poly_RectSelectPass) before the mesh is drawn.
+#include "app/current.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit3d/ed3d_poly.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/image.h"
+
+const ImageHandle *(*g_PolySketchOf)(u32 viewKind);
+
+// [SECTION] scene pass
+static bool CornerOk(const Model3 *m, const PolyCorner &c) {
+  return c.vertex < (u32)m->positionCount && (i32)c.vertex < m->capPositions;
+}
+
+static Vec3 Lifted(const Model3 *m, const PolyCorner &c) {
+  Vec3 p = m->positions[c.vertex];
+  i32 normals = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
+  if (c.normal < (u32)normals) {
+    const Vec3 &n = m->normals[c.normal];
+    p.x += 0.01f * n.x;
+    p.y += 0.01f * n.y;
+    p.z += 0.01f * n.z;
+  }
+  return p;
+}
+
+static i32 Polys(const Model3 *m) {
+  i32 n = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  i32 room = (i32)Poly_FaceFlagRoom();
+  return n < room ? n : room;
+}
+
+static i32 Verts(const Model3 *m) {
+  i32 n = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  i32 room = (i32)Poly_VertFlagRoom();
+  return n < room ? n : room;
+}
+
+static i32 Corners(const Model3 *m, const Polygon3 &p) {
+  i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+  for (i32 j = 0; j < k; j++)
+    if (!CornerOk(m, p.corners[j])) return 0;
+  return k;
+}
+
+static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 255, 0, 255); }
+
+void Ed3D_PolyDrawScene(void) {
+  if (g_DrawView != 0) return;
+  View_Draw3DGrid();
+  const Model3 *m = g_CurModel3;
+  if (!m || (g_EditSubMode != SUB_3D_POLY && g_EditSubMode != SUB_3D_TEXTURE)) return;
+  Img_Bind(-1);
+  if (g_PolySelectMode == 1) {
+    for (i32 f = 0, n = Polys(m); f < n; f++) {
+      if (!g_PolySelFaces[f]) continue;
+      const Polygon3 &p = m->polygons[f];
+      i32 k = Corners(m, p);
+      for (i32 j = 0; j < k; j++) {
+        Vec3 a = Lifted(m, p.corners[j]), b = Lifted(m, p.corners[(j + 1) % k]);
+        Draw_Line3D(a.x, a.y, a.z, 0, 255, 255, 64, 0, 0, b.x, b.y, b.z, 0, 255, 255, 64, 0, 0);
+      }
+    }
+    return;
+  }
+  for (i32 i = 0, n = Verts(m); i < n; i++) {
+    if (!g_PolySelVerts[i]) continue;
+    f32 s[3];
+    const Vec3 &q = m->positions[i];
+    Cam_ProjectToScreen(s, q.x, q.y, q.z);
+    Square((i32)s[0], (i32)s[1]);
+  }
+}
+
+// [SECTION] overlay
+static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
+
+// An edge, or a point when both ends fall on one pixel.
+static void Edge(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b, i32 a) {
+  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 196, 196, 196, 255);
+  else Draw_Line2D(x1, y1, r, g, b, a, x2, y2, r, g, b, a);
+}
+
+static void Sketch(const ViewRecord *v) {
+  const ImageHandle *img = g_PolySketchOf ? g_PolySketchOf(v->kind) : nullptr;
+  const ImageRow *row = img ? Img_GetRow(img) : nullptr;
+  if (!row) return;
+  i32 cx, cy;
+  Poly_OrthoToScreen(v, 0, 0, 0, &cx, &cy);
+  // Each image pixel covers 4 screen pixels at zoom 1.
+  i32 hw = (i32)(2.0f * v->zoom * row->width), hh = (i32)(2.0f * v->zoom * row->height);
+  Img_DrawQuad(img, cx - hw, cy - hh, cx + hw, cy - hh, cx + hw, cy + hh, cx - hw, cy + hh, 255, 255, 255, 255);
+  Img_Bind(-1);
+}
+
+// The pixel Poly_FaceScratch found for a position in this view.
+static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y) {
+  if (vertex < App_WorkVertCount()) {
+    *x = (i32)g_PolyScreenPos[3 * vertex];
+    *y = (i32)g_PolyScreenPos[3 * vertex + 1];
+    return;
+  }
+  const Vec3 &q = m->positions[vertex];
+  Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
+}
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+  i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
+  bool faceMode = g_PolySelectMode == 1;
+  for (i32 f = 0, n = Polys(m); f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = Corners(m, p);
+    for (i32 j = 0; j < k; j++) {
+      i32 x1, y1, x2, y2;
+      ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
+      ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      if (!faceMode || !g_PolySelFaces[f]) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
+      u32 vi = p.corners[j].vertex;
+      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi]) Square(x1, y1);
+      if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
+        Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
+        Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);
+      }
+    }
+  }
+}
+
+static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
+  for (i32 f = 0, n = Polys(m); f < n; f++) {
+    if (!g_PolySelFaces[f]) continue;
+    const Polygon3 &p = m->polygons[f];
+    i32 k = Corners(m, p);
+    for (i32 j = 0; j < k; j++) {
+      i32 x1, y1, x2, y2;
+      ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
+      ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      Edge(x1, y1, x2, y2, 128, 255, 255, 255);
+    }
+    if (g_PolyShowNormals && k >= 3 && g_PolyFaceCentres) {
+      i32 cx = (i32)g_PolyFaceCentres[2 * f], cy = (i32)g_PolyFaceCentres[2 * f + 1];
+      i32 ex = (i32)(g_PolyFaceCentres[2 * f] + 12.0f * g_PolyFaceNormals2D[2 * f]);
+      i32 ey = (i32)(g_PolyFaceCentres[2 * f + 1] - 12.0f * g_PolyFaceNormals2D[2 * f + 1]);
+      if (cx == ex && cy == ey) Draw_Point2D(cx, cy, 0, 255, 255, 128);
+      else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
+    }
+  }
+}
+
+static void DrawFreeCreation(const ViewRecord *v) {
+  i32 h, vert;
+  if (!Poly_ViewAxes(v->kind, &h, &vert)) return;
+  u32 count = g_FreeCreateCount < POLY_FREE_POINTS ? g_FreeCreateCount : POLY_FREE_POINTS - 1;
+  i32 x[POLY_FREE_POINTS], y[POLY_FREE_POINTS];
+  for (u32 i = 0; i <= count; i++) {
+    x[i] = (i32)((f32)v->centerX + 40.0f * v->zoom * g_FreeCreatePoints[i][h]);
+    y[i] = (i32)((f32)v->centerY - 40.0f * v->zoom * g_FreeCreatePoints[i][vert]);
+  }
+  if (count == 0) Draw_Point2D(x[0], y[0], 255, 255, 255, 255);
+  if (count >= 2)
+    for (u32 i = 0; i < count; i++) Draw_Line2D(x[i], y[i], 255, 255, 255, 255, x[i + 1], y[i + 1], 255, 255, 255, 255);
+  if (count >= 1) Draw_Line2D(g_MouseX, g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
+}
+
+void Ed3D_PolyDrawOverlay(void) {
+  const ViewRecord *v = g_CurView;
+  if (Ortho(v)) Sketch(v);
+  View_Draw2DGrid();
+  Model3 *m = g_CurModel3;
+  if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
+  bool active = g_DrawView == g_ActiveView;
+  bool selecting = g_PolyTool == 0 || g_PolyTool == 5;
+  bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+  bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+  if (Ortho(v)) {
+    Poly_FaceScratch(m, v);
+    if (active) Poly_RectSelectPass(m, v, g_PolyDragAnchor.x, g_PolyDragAnchor.y, g_MouseX, g_MouseY);
+    DrawMesh(m, v);
+    if (g_PolySelectMode == 1) DrawSelectedFaces(m, v);
+  }
+  if (g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
+  if (active && selecting && Ortho(v) && (left || right)) {
+    i32 x1 = g_PolyDragAnchor.x < g_MouseX ? g_PolyDragAnchor.x : g_MouseX;
+    i32 x2 = g_PolyDragAnchor.x < g_MouseX ? g_MouseX : g_PolyDragAnchor.x;
+    i32 y1 = g_PolyDragAnchor.y < g_MouseY ? g_PolyDragAnchor.y : g_MouseY;
+    i32 y2 = g_PolyDragAnchor.y < g_MouseY ? g_MouseY : g_PolyDragAnchor.y;
+    if (left) Draw_Rect2D(x1, y1, x2, y2, 0, 0, 255, 255);
+    else Draw_Rect2D(x1, y1, x2, y2, 255, 0, 0, 255);
+  }
+  if (g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
+  if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText();
+}

@@ -1,0 +1,18 @@
+// Start-up values of the 3D editors' global objects (poly.h, bone.h, objmotion.h), and the
+// storage of those whose editor is not built yet (Ed3DPolyEditor lives in ed3d_poly.cpp).
+#include "edit3d/bone.h"
+#include "edit3d/ed3d_rows.h"
+#include "edit3d/objmotion.h"
+#include "edit3d/poly.h"
+
+#include <string.h>
+
+Ed3DBoneEditorState Ed3DBoneEditor;
+Ed3DObjMotionEditorState Ed3DObjMotionEditor;
+
+void Ed3D_SetStartState(void) {
+  Ed3DPolyEditor.moveMode = 0;
+  Ed3DBoneEditor.childrenFollow = 0;
+  Mat_Identity(&Ed3DBoneEditor.workMatrix);
+  Ed3DObjMotionEditor.firstField = 1;
+}

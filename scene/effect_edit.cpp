@@ -1,0 +1,301 @@
+// The effect editor: the effect document and its key segment, the wheel's key steps, the key
+// drag, the explosion preview, the family's entry and exit and the dialog's slider actions.
+// Owns g_EffectDocs, g_EffectEdit and g_EffectHost.
+#include "scene/effect_edit.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/text.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "lib/render/movie_state.h"
+#include "model/model3.h"
+#include "model/seam.h"
+#include "scene/movie.h"
+
+const u32 g_KzeVersion = 2003000;
+
+EffectDoc *g_EffectDocs[EFFECT_DOCS];
+EffectEditor g_EffectEdit;
+EffectHost g_EffectHost;
+
+static const char kParticleImage[] = "爆発.png";
+
+// [SECTION] Document
+
+bool Effect_InitDocument(i32 n) {
+  if (n < 0 || n >= EFFECT_DOCS) return false;
+  if (!g_EffectDocs[n]) g_EffectDocs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
+  EffectDoc *d = g_EffectDocs[n];
+  if (!d) return false;
+  d->version = g_KzeVersion;
+  Str_Copy(d->name, sizeof d->name, "新規.KZE");
+  d->emitterCount = 1;
+  d->frameCount = 180;
+  d->emitters[0].kind[0] = 0;
+  d->emitters[0].kind[1] = 4;
+  for (i32 i = 0; i < d->emitterCount; i++) {
+    EffectEmitter &em = d->emitters[i];
+    em.flags[0] = em.flags[1] = em.flags[2] = 1;
+    em.keyCount = 1;
+    em.keys[0].frame = 0;
+  }
+  return true;
+}
+
+void Effect_FreeDocuments(void) {
+  for (EffectDoc *&d : g_EffectDocs) {
+    free(d);
+    d = nullptr;
+  }
+}
+
+void Effect_NewDocument(void) {
+  EffectEditor &e = g_EffectEdit;
+  Effect_InitDocument(0);
+  e.mode = EFFECT_MODE_MOVE;
+  e.scale = 2.0f;
+  e.scale2 = 3.9f;
+  e.viewPair[0] = 150;
+  e.viewPair[1] = 84;
+  g_PerspAngleX = g_PerspAngleY = 0.0f;
+  g_PerspOffset[0] = g_PerspOffset[1] = 0.0f;
+  g_PerspOffset[2] = -15.0f;
+  App_MarkAllRedraw();
+}
+
+// The emitter the wheel and the drag work on; null when the document or emitter is missing.
+static EffectEmitter *CurrentEmitter(void) {
+  EffectDoc *d = g_EffectDocs[0];
+  i32 i = g_EffectEdit.curEmitter;
+  if (!d || i < 0 || i >= EFFECT_EMITTERS) return nullptr;
+  return &d->emitters[i];
+}
+
+// The stored count bounded to the key array (a count of 0 means no key at all).
+static i32 KeyCount(const EffectEmitter *em) {
+  i32 n = em->keyCount;
+  return n < 0 ? 0 : n > EFFECT_KEYS ? EFFECT_KEYS : n;
+}
+
+void Effect_FindCurrentKeys(void) {
+  EffectDoc *d = g_EffectDocs[0];
+  if (!d) return;
+  EffectEmitter &em = d->emitters[0];
+  i32 n = KeyCount(&em), f = g_MovieFrame;
+  // Without keys there is no segment: index -1 would read before the key array.
+  if (n == 0) return;
+  i32 cur = n - 1, next = n - 1;
+  for (i32 i = 0; i + 1 < n; i++) {
+    if (em.keys[i].frame <= f && f < em.keys[i + 1].frame) {
+      cur = i;
+      next = i + 1;
+      break;
+    }
+  }
+  em.curKey = cur;
+  em.nextKey = next;
+  i32 f0 = em.keys[cur].frame, f1 = em.keys[next].frame;
+  em.fraction = f0 == f1 ? 0.0f : (f32)(f - f0) / (f32)(f1 - f0);
+}
+
+i32 Effect_PrevKeyFrame(i32 f) {
+  const EffectEmitter *em = CurrentEmitter();
+  if (!em) return 0;
+  for (i32 i = KeyCount(em) - 1; i >= 0; i--)
+    if (em->keys[i].frame < f) return em->keys[i].frame;
+  return 0;
+}
+
+i32 Effect_NextKeyFrame(i32 f) {
+  const EffectEmitter *em = CurrentEmitter();
+  if (!em) return f;
+  i32 n = KeyCount(em);
+  for (i32 i = 0; i < n; i++)
+    if (em->keys[i].frame > f) return em->keys[i].frame;
+  return f;
+}
+
+void Effect_WheelKey(i32 step) {
+  g_MovieFrame = step < 0 ? Effect_PrevKeyFrame(g_MovieFrame) : Effect_NextKeyFrame(g_MovieFrame);
+  Effect_FindCurrentKeys();
+  g_EffectEdit.refresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] Key drag
+
+static bool OnlyLeftButton(void) {
+  return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE) && !Shell_ButtonHeld(BUTTON_RIGHT);
+}
+
+// The key of the emitter at the current frame; the last of equal frames; -1 when none.
+static i32 KeyAtCurrentFrame(const EffectEmitter *em) {
+  i32 found = -1;
+  for (i32 i = 0; i < KeyCount(em); i++)
+    if (em->keys[i].frame == g_MovieFrame) found = i;
+  return found;
+}
+
+// Turns key k of movie object n by the mouse movement; axes by the current view's kind.
+// Nothing happens when that object or key does not exist.
+static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
+  if (n < 0 || n >= MOVIE_MAX_OBJECTS || !g_MovieObjects[n]) return;
+  MovieObject *o = g_MovieObjects[n];
+  if (k < 0 || k >= o->keyCount || k >= MOVIE_MAX_KEYS) return;
+  f32 *a = o->keys[k].angles;
+  const f32 s = 0.025f;
+  switch (g_CurView ? g_CurView->kind : 0) {
+    case 0: a[0] += (dx + dy) * s; a[1] += (dx + dy) * s; a[2] += (dx + dy) * s; break;
+    case 1: a[0] += dx * s; a[1] += -dy * s; break;
+    case 2: a[0] += dx * s; a[2] += -dy * s; break;
+    case 3: a[1] += -dy * s; a[2] += dx * s; break;
+    default: break;
+  }
+}
+
+void Effect_MouseMove(i32 x, i32 y) {
+  if (!OnlyLeftButton()) return;
+  EffectEmitter *em = CurrentEmitter();
+  i32 k = em ? KeyAtCurrentFrame(em) : -1;
+  if (k >= 0) {
+    DragAnchor &a = g_MotionDragAnchor;
+    f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
+    if (g_EffectEdit.mode == EFFECT_MODE_MOVE) {
+      em->keys[k].x += dx;
+      em->keys[k].y += dy;
+    } else if (g_EffectEdit.mode == EFFECT_MODE_ROTATE) {
+      TurnMovieKey(g_EffectEdit.curEmitter, k, dx, dy);
+    }
+  }
+  Effect_SetDragAnchor(x, y);
+  App_MarkAllRedraw();
+}
+
+// [SECTION] Preview
+
+static i32 Random(void) {
+  return g_EffectEdit.random ? g_EffectEdit.random() : rand();
+}
+
+bool Effect_Spawn(i32 radius, i32 delay) {
+  EffectParticle *p = nullptr;
+  for (EffectParticle &q : g_EffectEdit.particles)
+    if (!q.inUse) { p = &q; break; }
+  if (!p) return false;
+  i32 dx = 0, dy = 0;
+  bool inside = false;
+  // A source that never yields a point in the circle (radius 0 needs one pair of 76,800)
+  // would hold the frame for ever: after the bound the particle sits at the centre.
+  for (i32 t = 0; t < EFFECT_SPAWN_TRIES && !inside; t++) {
+    dx = Random() % 320 - 160;
+    dy = Random() % 240 - 120;
+    inside = dx * dx + dy * dy <= radius * radius;
+  }
+  if (!inside) dx = dy = 0;
+  p->inUse = 1;
+  p->counter = 0;
+  p->delay = delay;
+  p->x = (f32)(dx + 320 - 32);
+  p->y = (f32)(dy + 240 - 32);
+  p->alpha = 255.0f;
+  return true;
+}
+
+void Effect_Restart(void) {
+  EffectEditor &e = g_EffectEdit;
+  memset(e.particles, 0, sizeof e.particles);
+  for (i32 k = 0; k < e.explosionCount; k++) {
+    i32 r = k < EFFECT_MAX_RADIUS ? k : EFFECT_MAX_RADIUS;
+    if (!Effect_Spawn(r, (i32)(k * 0.04))) break;   // the rest find no free record either
+  }
+}
+
+static void StepParticle(EffectParticle &p) {
+  if (!p.inUse) return;
+  if (p.delay > 0) {
+    p.delay--;
+    return;
+  }
+  p.alpha -= 4.0f;
+  if (!(p.alpha > 0.0f)) memset(&p, 0, sizeof p);
+}
+
+void Effect_Update(void) {
+  EffectEditor &e = g_EffectEdit;
+  e.frameCounter++;
+  e.fall -= 3.0f;
+  if (e.frameCounter > e.frameCount) {
+    e.frameCounter = 0;
+    Effect_Restart();
+  }
+  for (EffectParticle &p : e.particles) StepParticle(p);
+  App_MarkAllRedraw();
+}
+
+void Effect_Draw(void) {
+  Text_Printf(8, 8, "%s", "エフェクト編集モードは、現在開発中です。");
+  if (!Lib_IsVSync())
+    Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
+  for (const EffectParticle &p : g_EffectEdit.particles) {
+    if (!p.inUse || p.delay != 0) continue;
+    Draw_SetNextQuadAdditive(1);
+    Img_DrawColored(&g_EffectEdit.image, (i32)p.x, (i32)p.y, 128, 128, 128, (i32)p.alpha);
+  }
+}
+
+// [SECTION] Entry and exit
+
+void Effect_Enter(void) {
+  EffectEditor &e = g_EffectEdit;
+  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
+  g_RunState = 5;
+  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  v->panX = -160.0f;
+  v->panY = -120.0f;
+  Model3_FreeAllSlots();
+  e.curEmitter = 0;
+  Effect_NewDocument();
+  FileDlg_ChangeDir(g_DataDir);
+  // The handle keeps its row: entering again reloads into it instead of taking a new one.
+  Img_Load(&e.image, kParticleImage);
+  e.frameCounter = 100;
+  Effect_DialogInit();   // the dialog's start values, also without a dialog
+  if (g_EffectHost.openDialog) g_EffectHost.openDialog();
+}
+
+void Effect_Leave(void) {
+  g_Playing = 0;
+  if (g_EffectHost.closeDialog) g_EffectHost.closeDialog();
+}
+
+// [SECTION] Effect dialog
+
+void Effect_DialogInit(void) {
+  g_EffectEdit.frameCount = EFFECT_FRAMES_MAX;
+  g_EffectEdit.explosionCount = EFFECT_PARTICLES;
+  g_EffectEdit.refresh = 1;
+}
+
+bool Effect_SliderChanged(i32 control, i32 pos) {
+  if (control == EFFECT_CTL_FRAMES) g_EffectEdit.frameCount = pos;
+  else if (control == EFFECT_CTL_EXPLOSIONS) g_EffectEdit.explosionCount = pos;
+  else return false;
+  g_EffectEdit.refresh = 1;
+  return true;
+}
+
+void Effect_LabelText(i32 control, char *out, size_t size) {
+  if (!size) return;
+  out[0] = 0;
+  if (control == EFFECT_CTL_FRAMES_TEXT) Str_Format(out, size, "%d", g_EffectEdit.frameCount);
+  else if (control == EFFECT_CTL_EXPLOSIONS_TEXT) Str_Format(out, size, "%d", g_EffectEdit.explosionCount);
+}

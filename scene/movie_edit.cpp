@@ -1,0 +1,518 @@
+// The movie editor's state, family hooks, drags, keys, actors and playback. Owns
+// g_MovieEditor and g_MovieEditOps (see scene/movie_edit.h).
+#include "scene/movie_edit.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
+#include "model/bone2.h"
+#include "model/math.h"
+#include "model/model3.h"
+#include "model/obj2.h"
+#include "model/seam.h"
+#include "scene/movie.h"
+
+MovieEditor g_MovieEditor;
+MovieEditOps g_MovieEditOps;
+
+static const char kTableFull[] = "これ以上 追加できません。";
+
+// [SECTION] helpers
+
+static i32 ObjectCount(void) {
+  if (g_MovieObjectCount < 0) return 0;
+  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+}
+
+static MovieObject *CurrentObject(void) {
+  if ((i32)g_CurSlot >= ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_CurSlot);
+}
+
+static MovieKey *KeyAtFrame(MovieObject *o) {
+  if (!o) return nullptr;
+  i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
+  for (i32 k = 0; k < count; k++)
+    if (o->keys[k].frame == g_MovieFrame) return &o->keys[k];
+  return nullptr;
+}
+
+// Every edit of the movie: the frame tables follow, and leaving the family asks first.
+static void MarkEdited(void) {
+  Movie_MarkChanged();
+  Doc_MarkEdited(DOC_MOVIE);
+}
+
+static bool OnlyButton(u32 b) {
+  return Shell_ButtonHeld(b) &&
+         (Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT)) == 1;
+}
+
+static ViewRecord *LayoutView(u32 i) { return View_Get(g_EditSubMode, i); }
+
+// [SECTION] dialogs
+
+// The actor dialog of each kind (-1: none).
+static i32 DialogOfKind(i32 kind) {
+  switch (kind) {
+    case MOVIE_KIND_IMAGE: return MOVIE_DIALOG_IMG;
+    case MOVIE_KIND_OBJ2: return MOVIE_DIALOG_KZA;
+    case MOVIE_KIND_BONE2: return MOVIE_DIALOG_KZB;
+    case MOVIE_KIND_OBJ3: return MOVIE_DIALOG_KZO;
+    case MOVIE_KIND_MODEL3: return MOVIE_DIALOG_KZP;
+    case MOVIE_KIND_CAMERA: return MOVIE_DIALOG_CAM;
+    case MOVIE_KIND_SCENE: return MOVIE_DIALOG_SCENE;
+    case MOVIE_KIND_SOUND: return MOVIE_DIALOG_WAVE;
+    case MOVIE_KIND_MESSAGE: return MOVIE_DIALOG_MES;
+    default: return -1;
+  }
+}
+
+static void OpenDialog(u32 d) {
+  MovieEditor &e = g_MovieEditor;
+  if (e.dialogs[d]) return;
+  e.dialogs[d] = g_MovieEditOps.createDialog ? g_MovieEditOps.createDialog(d) : &e.dialogs[d];
+  e.refresh[d] = 1;
+}
+
+static void CloseDialog(u32 d) {
+  void *w = g_MovieEditor.dialogs[d];
+  g_MovieEditor.dialogs[d] = nullptr;   // cleared first: the window's destruction may call back
+  if (w && w != &g_MovieEditor.dialogs[d] && g_MovieEditOps.destroyDialog) g_MovieEditOps.destroyDialog(w);
+}
+
+void Movie_ShowActorDialog(void) {
+  const MovieObject *o = CurrentObject();
+  if (!o) return;
+  i32 mine = DialogOfKind(o->kind);
+  for (u32 d = MOVIE_DIALOG_IMG; d <= MOVIE_DIALOG_MES; d++) {
+    void *w = g_MovieEditor.dialogs[d];
+    if (w && g_MovieEditOps.showDialog) g_MovieEditOps.showDialog(w, (i32)d == mine);
+  }
+}
+
+void Movie_RefreshAllLists(void) {
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++) g_MovieEditor.refresh[d] = 1;
+  Movie_ShowActorDialog();
+}
+
+// [SECTION] document
+
+void Movie_NewDocument(void) {
+  MovieEditor &e = g_MovieEditor;
+  Movie_InitData();
+  Doc_ClearChanged(DOC_MOVIE);
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  g_ViewCount[layout] = 5;
+  ViewRecord *v = LayoutView(4);
+  v->inUse = 1;
+  v->shown = 1;
+  v->kind = VIEW_PERS;
+  v->x = 176, v->y = 84, v->w = 712;
+  v->h = g_OsVersion < 5 ? 584 : 592;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) LayoutView(i)->zoom = 0.1f;
+  e.mode = MOVIE_MODE_MOVE;
+  Movie_RefreshAllLists();
+}
+
+// [SECTION] enter and leave
+
+static const char *KindName(i32 kind) {
+  switch (kind) {
+    case MOVIE_KIND_IMAGE: return "２Ｄイメージ";
+    case MOVIE_KIND_OBJ2: return "２Ｄモデル オブジェクト";
+    case MOVIE_KIND_BONE2: return "２Ｄモデル ワンスキン";
+    case MOVIE_KIND_OBJ3:
+    case MOVIE_KIND_MODEL3: return "３Ｄモデル";
+    case MOVIE_KIND_CAMERA: return "カメラ";
+    case MOVIE_KIND_SCENE: return "シーン";
+    case MOVIE_KIND_SOUND: return "効果音";
+    case MOVIE_KIND_MESSAGE: return "メッセージ";
+    default: return "";
+  }
+}
+static i32 StripObject(void) { return (i32)g_CurSlot; }
+static i32 StripFrame(void) { return g_MovieFrame; }
+static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
+
+// The key dialog is the movie strip's window: its time line starts at (230, 84).
+static void SetUpStrip(void) {
+  g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
+  g_StripGeo.margin = 230;
+  g_StripGeo.rowTop = 84;
+  Strip_SetDivisor(8);
+  Strip_SetOffsets(0, 0);
+}
+
+void Movie_Enter(void) {
+  MovieEditor &e = g_MovieEditor;
+  g_FrameScaling = 0;
+  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
+  g_RunState = 6;
+  g_CurSlot = 0;
+  SetUpStrip();
+  Movie_NewDocument();
+  g_MovieFrame = 0;
+  e.shownFrame = -1;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord *v = LayoutView(i);
+    v->panX = v->panY = v->panZ = 0.0f;
+  }
+  LayoutView(0)->panX = -160.0f;
+  LayoutView(0)->panY = -180.0f;
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++)
+    if (d != MOVIE_DIALOG_RENDER) OpenDialog(d);
+  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(0, g_MovieScene.frameCount);
+  Movie_ShowActorDialog();
+  if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
+  Movie_RefreshAllLists();
+}
+
+void Movie_Leave(void) {
+  g_Playing = 0;
+  Lib_ClearAllModels();
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++) CloseDialog(d);
+  if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
+  g_ModelAllocArrays = 1;
+}
+
+// [SECTION] per-frame update
+
+static i32 TableIndex(i32 frame) {
+  if (frame < 0) return 0;
+  return frame >= MOVIE_MAX_FRAMES ? MOVIE_MAX_FRAMES - 1 : frame;
+}
+
+void Movie_Update(void) {
+  MovieEditor &e = g_MovieEditor;
+  if (g_MovieFrame != e.shownFrame) {
+    if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(g_MovieFrame, g_MovieScene.frameCount);
+    e.shownFrame = g_MovieFrame;
+  }
+  Lib_SetSceneDraw(1);
+  i32 count = ObjectCount();
+  for (i32 n = 0; n < count && n < MODEL3_SLOTS; n++) {
+    MovieObject *o = g_MovieObjects[n];
+    Model3 *m = g_Model3Slots[n];
+    if (!o || !m) continue;
+    m->frame = o->frameTable[TableIndex(g_MovieFrame)];
+    i32 key = o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS ? 0 : o->curKey;
+    if (m->motion != o->keys[key].number) Model3_SetMotion(m, o->keys[key].number);
+  }
+  if (g_MoviePlayState == MOVIE_STOPPED) Movie_PlaybackStep();
+  App_MarkAllRedraw();
+  if (g_MoviePlayState != MOVIE_PLAYING) return;
+  // Only the Pers view, which the movie camera drives, is drawn while the movie plays.
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++)
+    if (LayoutView((u32)i)->shown) g_Views[layout][i].redraw = 0;
+  g_Views[layout][4].redraw = 1;
+}
+
+// [SECTION] mouse
+
+void Movie_LButtonDown(i32 x, i32 y) {
+  MovieEditor &e = g_MovieEditor;
+  Ed3D_SetDragAnchors(x, y);
+  e.anchorX = x, e.anchorY = y;
+  MovieObject *o = CurrentObject();
+  i32 before = o ? o->keyCount : 0;
+  Movie_EnsureKeyAtFrame();
+  if (o && o->keyCount != before) MarkEdited();
+  e.dragAngles[0] = e.dragAngles[1] = e.dragAngles[2] = 0.0f;
+  e.dragStarted = 1;
+}
+
+void Movie_RButtonDown(i32 x, i32 y) {
+  MovieEditor &e = g_MovieEditor;
+  Effect_SetDragAnchor(x, y);
+  e.anchorX = x, e.anchorY = y;
+  MovieObject *o = CurrentObject();
+  i32 before = o ? o->keyCount : 0;
+  Movie_EnsureKeyAtFrame();
+  if (o && o->keyCount != before) MarkEdited();
+}
+
+static bool IsPerspective(u32 kind) { return kind == VIEW_MAIN || kind == VIEW_PERS; }
+
+// A point moved 0.1 per pixel parallel to the view (camera eye and target).
+static bool MoveParallel(f32 p[3], u32 view, f32 mx, f32 my) {
+  if (IsPerspective(view) || view == VIEW_TOP) { p[0] += 0.1f * mx; p[2] -= 0.1f * my; return true; }
+  if (view == VIEW_FRONT) { p[0] += 0.1f * mx; p[1] -= 0.1f * my; return true; }
+  if (view == VIEW_SIDE) { p[1] -= 0.1f * my; p[2] += 0.1f * mx; return true; }
+  return false;
+}
+
+static f32 Clamp90(f32 a) { return a < -90.0f ? -90.0f : a > 90.0f ? 90.0f : a; }
+
+static bool RotateModelKey(MovieKey &k, u32 view, f32 dx, f32 dy) {
+  MovieEditor &e = g_MovieEditor;
+  f32 step = (dx + dy) * 0.3f;
+  f32 a = 0.0f, b = 0.0f, c = 0.0f;
+  if (view == VIEW_SIDE) b = e.dragAngles[0] = Clamp90(e.dragAngles[0] + step);
+  else if (view == VIEW_TOP) a = e.dragAngles[1] = Clamp90(e.dragAngles[1] - step);
+  else if (view == VIEW_FRONT) c = e.dragAngles[2] = Clamp90(e.dragAngles[2] + step);
+  else return false;
+  // The whole drag turns the key from where it was: one drag of many moves is one turn.
+  if (e.dragStarted) {
+    memcpy(e.savedRotation, k.rotation, sizeof e.savedRotation);
+    e.dragStarted = 0;
+  } else {
+    memcpy(k.rotation, e.savedRotation, sizeof k.rotation);
+  }
+  Mat4 m;
+  Mat_ComposeSRTEuler(&m, 0, 0, 0, a, b, c, 1, 1, 1);
+  Quat r;
+  Quat_FromMatrix(&r, m);
+  if (view != VIEW_SIDE) Quat_Normalize(&r);
+  Quat q = {k.rotation[0], k.rotation[1], k.rotation[2], k.rotation[3]};
+  Quat_MulInPlace(&q, r);
+  k.rotation[0] = q.x, k.rotation[1] = q.y, k.rotation[2] = q.z, k.rotation[3] = q.w;
+  return true;
+}
+
+static bool DragModelKey(MovieKey &k, u32 mode, u32 view, f32 dx, f32 dy, f32 mx, f32 my) {
+  f32 *p = k.position, *s = k.scale;
+  if (mode == MOVIE_MODE_MOVE) {
+    if (view == VIEW_FRONT) { p[0] += 0.05f * mx; p[1] -= 0.05f * my; return true; }
+    if (view == VIEW_TOP) { p[0] += 0.05f * mx; p[2] -= 0.05f * my; return true; }
+    if (view == VIEW_SIDE) { p[1] -= 0.05f * my; p[2] += 0.05f * mx; return true; }
+    return false;
+  }
+  if (mode == MOVIE_MODE_ROTATE) return RotateModelKey(k, view, dx, dy);
+  if (IsPerspective(view)) {
+    f32 f = 1.0f + 0.0025f * (mx - my);
+    s[0] *= f, s[1] *= f, s[2] *= f;
+    return true;
+  }
+  if (view == VIEW_FRONT) { s[0] += 0.005f * mx; s[1] -= 0.005f * my; return true; }
+  if (view == VIEW_TOP) { s[0] += 0.005f * mx; s[2] -= 0.005f * my; return true; }
+  if (view == VIEW_SIDE) { s[1] -= 0.005f * my; s[2] += 0.005f * mx; return true; }
+  return false;
+}
+
+static bool DragKey(MovieKey &k, i32 kind, u32 mode, u32 view, f32 dx, f32 dy, f32 mx, f32 my) {
+  switch (kind) {
+    case MOVIE_KIND_IMAGE:
+      if (mode == MOVIE_MODE_MOVE) { k.position[0] += dx; k.position[1] += dy; }
+      else if (mode == MOVIE_MODE_ROTATE) k.angles[2] += 0.2f * dx;
+      else { k.scale[0] += 0.0075f * dx; k.scale[1] -= 0.0075f * dy; }
+      return true;
+    case MOVIE_KIND_OBJ2:
+    case MOVIE_KIND_BONE2:
+      if (mode != MOVIE_MODE_MOVE) return false;
+      k.position[0] += dx;
+      k.position[1] += dy;
+      return true;
+    case MOVIE_KIND_MODEL3: return DragModelKey(k, mode, view, dx, dy, mx, my);
+    case MOVIE_KIND_CAMERA: return MoveParallel(k.position, view, mx, my);
+    default: return false;
+  }
+}
+
+static MovieObject *CameraObject(void) {
+  for (i32 n = ObjectCount() - 1; n >= 0; n--)
+    if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) return g_MovieObjects[n];
+  return nullptr;
+}
+
+void Movie_MouseMove(i32 x, i32 y) {
+  MovieEditor &e = g_MovieEditor;
+  e.moveX = x, e.moveY = y;
+  f32 mx = (f32)(x - e.anchorX), my = (f32)(y - e.anchorY);
+  u32 view = g_CurView->kind;
+  if (OnlyButton(BUTTON_RIGHT)) {
+    MovieKey *k = KeyAtFrame(CameraObject());
+    e.anchorX = x, e.anchorY = y;
+    if (k && MoveParallel(k->target, view, mx, my)) MarkEdited();
+    return;
+  }
+  if (!OnlyButton(BUTTON_LEFT)) return;
+  MovieObject *o = CurrentObject();
+  MovieKey *k = KeyAtFrame(o);
+  if (!k) return;
+  bool changed = DragKey(*k, o->kind, (u32)e.mode, view, g_MouseMoveDX, g_MouseMoveDY, mx, my);
+  e.anchorX = x, e.anchorY = y;
+  if (changed) MarkEdited();
+  Movie_RefreshAllLists();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] keys and wheel
+
+void Movie_KeyUp(u32 key) {
+  MovieEditor &e = g_MovieEditor;
+  u32 kind = g_CurView->kind < 5 ? g_CurView->kind : 0;
+  bool free = !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT);
+  switch (key) {
+    case 37: if (free) e.offset2D[kind][0] -= 1.0f; break;
+    case 39: if (free) e.offset2D[kind][0] += 1.0f; break;
+    case 38: if (free) e.offset2D[kind][1] -= 1.0f; break;
+    case 40: if (free) e.offset2D[kind][1] += 1.0f; break;
+    case 'A': Movie_TogglePlayback(); break;
+    case 'T': e.mode = MOVIE_MODE_MOVE; break;
+    case 'R': e.mode = MOVIE_MODE_ROTATE; break;
+    case 'G': e.mode = MOVIE_MODE_SCALE; break;
+    default: return;
+  }
+  App_MarkAllRedraw();
+}
+
+void Movie_WheelKey(i32 step) {
+  g_MovieFrame = step < 0 ? Movie_PrevKeyFrame(g_MovieFrame) : Movie_NextKeyFrame(g_MovieFrame);
+  Movie_RefreshAllLists();
+}
+
+// [SECTION] actors
+
+// Room for object n of `kind`: its model slot must exist for the 2D kinds.
+static bool HasRoom(i32 n, i32 kind) {
+  if (n >= MOVIE_MAX_OBJECTS) return false;
+  if (kind == MOVIE_KIND_OBJ2) return n < OBJ2_SLOTS;
+  if (kind == MOVIE_KIND_BONE2) return n < BONE2_SLOTS;
+  return true;
+}
+
+// One key at frame 0 holding the neutral pose; the pose is evaluated at once, so that a key
+// made before the next update copies a real pose (a zero quaternion would turn nothing).
+static void InitKeys(i32 n, MovieObject *o, i32 kind) {
+  o->kind = kind;
+  o->keyCount = 1;
+  MovieKey &k = o->keys[0];
+  k.frame = 0;
+  k.shown = 1;
+  k.rotation[3] = 1.0f;
+  k.scale[0] = k.scale[1] = k.scale[2] = 1.0f;
+  for (f32 &c : k.color) c = 255.0f;
+  Movie_FindKeysOf(o, g_MovieFrame);
+  Movie_InterpolateObject(n, o->curKey, o->fraction);
+}
+
+// A fresh record at n: one left over from an earlier actor is freed, not reused.
+static MovieObject *FreshObject(i32 n) {
+  free(g_MovieObjects[n]);
+  g_MovieObjects[n] = nullptr;
+  MovieObject *o = Movie_AllocObject(n);
+  if (o) o->moveCurve = o->rotationCurve = o->scaleCurve = 1;
+  return o;
+}
+
+bool Movie_AddActor(i32 kind) {
+  i32 n = ObjectCount();
+  if (!HasRoom(n, kind)) {
+    Lib_ErrorBox(kTableFull);
+    return false;
+  }
+  MovieObject *o = FreshObject(n);
+  if (!o) return false;
+  InitKeys(n, o, kind);
+  g_MovieObjectCount = n + 1;
+  g_CurSlot = (u32)n;
+  switch (kind) {
+    case MOVIE_KIND_BONE2: Bone2_Init(n); break;
+    case MOVIE_KIND_MODEL3: g_ModelAllocArrays = 1; Model3_Init(n); break;
+    case MOVIE_KIND_OBJ2:
+      if (Obj2Model *m = Obj2_Init(n)) m->objectCount = 2;
+      break;
+    case MOVIE_KIND_IMAGE: o->keys[0].position[0] = 320.0f, o->keys[0].position[1] = 240.0f; break;
+    default: break;
+  }
+  MarkEdited();
+  Movie_RefreshAllLists();
+  return true;
+}
+
+bool Movie_ClearModelActor(void) {
+  MovieObject *o = CurrentObject();
+  if (!o || o->kind != MOVIE_KIND_MODEL3) return false;
+  i32 n = (i32)g_CurSlot;
+  o = FreshObject(n);
+  if (!o) {
+    g_MovieObjectCount = n;   // the record is gone; the objects after it cannot stay listed
+    return false;
+  }
+  InitKeys(n, o, MOVIE_KIND_MODEL3);
+  g_ModelAllocArrays = 1;
+  Model3_Init(n);
+  MarkEdited();
+  Movie_RefreshAllLists();
+  return true;
+}
+
+// [SECTION] menu
+
+void Movie_Command(u32 id) {
+  switch (id) {
+    case IDM_MOVIE_CLEAR: Movie_ClearModelActor(); break;
+    case IDM_MOVIE_NEW: Movie_NewDocument(); break;
+    case IDM_MOVIE_RENDER: OpenDialog(MOVIE_DIALOG_RENDER); break;
+    case IDM_MOVIE_ADD_MESSAGE: Movie_AddActor(MOVIE_KIND_MESSAGE); break;
+    case IDM_MOVIE_ADD_SOUND: Movie_AddActor(MOVIE_KIND_SOUND); break;
+    case IDM_MOVIE_ADD_KZB: Movie_AddActor(MOVIE_KIND_BONE2); break;
+    case IDM_MOVIE_ADD_KZP: Movie_AddActor(MOVIE_KIND_MODEL3); break;
+    case IDM_MOVIE_ADD_KZA: Movie_AddActor(MOVIE_KIND_OBJ2); break;
+    case IDM_MOVIE_ADD_IMAGE: Movie_AddActor(MOVIE_KIND_IMAGE); break;
+    default: return;
+  }
+  App_MarkAllRedraw();
+}
+
+// [SECTION] playback
+
+static i32 ClampI(i32 v, i32 lo, i32 hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+static i32 ReadField(u32 id, i32 fallback) {
+  i32 v = fallback;
+  if (g_MovieEditOps.readInt && !g_MovieEditOps.readInt(MOVIE_DIALOG_KEY, id, &v)) v = fallback;
+  return v;
+}
+
+static void SetPlayText(const char *text) {
+  if (g_MovieEditOps.setText) g_MovieEditOps.setText(MOVIE_DIALOG_KEY, IDC_MOVIE_PLAY, text);
+}
+
+void Movie_StartPlayback(void) {
+  MovieScene &s = g_MovieScene;
+  i32 frames = s.frameCount < 1 ? 1 : s.frameCount;
+  s.playStart = ClampI(ReadField(IDC_MOVIE_PLAY_START, s.playStart), 0, frames - 1);
+  s.playEnd = ClampI(ReadField(IDC_MOVIE_PLAY_END, s.playEnd), 1, frames);
+  SetPlayText("停止(A)");
+  s.loopFlag = g_MovieEditOps.isChecked ? (g_MovieEditOps.isChecked(MOVIE_DIALOG_KEY, IDC_MOVIE_LOOP) ? 1 : 0) : s.loopFlag;
+  if (g_MoviePlayState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieFrame;
+  g_MovieFrame = s.playStart;
+  if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
+  g_MoviePlayState = MOVIE_PLAYING;
+  g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
+  Timer_Reset();
+  if (g_MovieEditOps.activateView4) g_MovieEditOps.activateView4();
+}
+
+void Movie_StopPlayback(void) {
+  SetPlayText("再生(A)");
+  g_Playing = 0;
+  g_RunState = 6;
+  g_MoviePlayState = MOVIE_STOPPED;
+  if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
+  if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
+  g_MovieFrame = g_MovieEditor.savedFrame;
+  g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
+  App_MarkAllRedraw();
+  Timer_Reset();
+}
+
+void Movie_TogglePlayback(void) {
+  if (g_MovieEditOps.mayToggle && !g_MovieEditOps.mayToggle()) return;
+  if (g_MoviePlayState != MOVIE_PLAYING) Movie_StartPlayback();
+  else Movie_StopPlayback();
+}

@@ -1,0 +1,118 @@
+// The movie editor (family 22): five views of the movie in g_MovieScene / g_MovieObjects,
+// actors added from the menu, the key of the current actor (g_CurSlot) at the current frame
+// dragged in one of three modes, frame stepping, playback, and the render dialog's BMP and
+// AVI output and the video window that plays the movie's BGM.
+//
+// Global owned here: g_MovieEditor (editor state and its dialogs). The dialogs, the MCI
+// window and the library's Windows-only calls (back-buffer snapshot, AVI capture, frame
+// step) are reached through g_MovieEditOps, which scene/movie_edit_win.cpp fills and native
+// tests replace; an empty entry does nothing.
+#pragma once
+#include "model/types.h"
+#include "resources/movie_edit_ids.h"
+
+enum { MOVIE_MODE_MOVE = 0, MOVIE_MODE_ROTATE = 1, MOVIE_MODE_SCALE = 2 };
+
+// The editor's dialogs (MOVIE_DIALOG_* index the handle and refresh tables).
+enum {
+  MOVIE_DIALOG_MAIN = 0,   // MOVIE_DLG
+  MOVIE_DIALOG_IMG,        // actor dialogs, one per kind: 0, 1, 2, 3, 4
+  MOVIE_DIALOG_KZA,
+  MOVIE_DIALOG_KZB,
+  MOVIE_DIALOG_KZO,
+  MOVIE_DIALOG_KZP,
+  MOVIE_DIALOG_CAM,        // kind 5
+  MOVIE_DIALOG_SCENE,      // kind 6
+  MOVIE_DIALOG_WAVE,       // kind 8
+  MOVIE_DIALOG_MES,        // kind 9
+  MOVIE_DIALOG_KEY,        // the key time line (the movie strip's window)
+  MOVIE_DIALOG_RENDER,
+  MOVIE_DIALOGS
+};
+
+struct MovieEditor {
+  i32 mode;                  // MOVIE_MODE_*
+  i32 anchorX, anchorY;      // mouse at the last button-down or drag step
+  i32 moveX, moveY;          // mouse position copied at the start of each move
+  u8 dragStarted;            // set on left-button-down, cleared by the first rotate step
+  f32 savedRotation[4];      // key quaternion when the rotate drag started
+  f32 dragAngles[3];         // accumulated degrees: Side (A), Top (B), Front (C)
+  f32 offset2D[5][2];        // 2D offset per view kind (arrow keys)
+  i32 savedFrame;            // frame when playback started
+  i32 shownFrame;            // frame last shown on the key dialog's scroll bar
+  void *dialogs[MOVIE_DIALOGS];
+  u32 refresh[MOVIE_DIALOGS];
+};
+extern MovieEditor g_MovieEditor;
+
+struct MovieEditOps {
+  // Dialogs: create d (its list box, scroll bar and check box included), destroy, show.
+  void *(*createDialog)(u32 d);
+  void (*destroyDialog)(void *window);
+  void (*showDialog)(void *window, bool shown);
+  // The key dialog's scroll bar: range 0..range, position pos.
+  void (*setScroll)(i32 pos, i32 range);
+  // Integer of a dialog's field (false when empty or not a number), check box state, text.
+  bool (*readInt)(u32 d, u32 id, i32 *out);
+  bool (*isChecked)(u32 d, u32 id);
+  void (*setText)(u32 d, u32 id, const char *text);
+  // True when the A key may toggle playback (a view window other than view 0, the main
+  // window or the key dialog is active).
+  bool (*mayToggle)(void);
+  void (*activateView4)(void);
+  // The library's Windows-only calls.
+  void (*frameStep)(void);
+  bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
+  bool (*aviStart)(const char *name, u32 frameRate);
+  void (*aviStop)(void);
+  // MCI window: opens and plays path (false: cannot play, no window), stops and closes it.
+  bool (*videoOpen)(const char *path);
+  void (*videoClose)(void);
+};
+extern MovieEditOps g_MovieEditOps;
+
+// [SECTION] family hooks
+void Movie_Enter(void);
+void Movie_Leave(void);
+void Movie_Update(void);
+void Movie_DrawScene(void);
+void Movie_Draw(void);
+void Movie_LButtonDown(i32 x, i32 y);
+void Movie_RButtonDown(i32 x, i32 y);
+void Movie_MouseMove(i32 x, i32 y);
+void Movie_KeyUp(u32 key);
+void Movie_Command(u32 id);
+// Steps the current frame to the previous (-1) or next (+1) key frame of the current object.
+void Movie_WheelKey(i32 step);
+
+// [SECTION] document and lists
+void Movie_NewDocument(void);
+void Movie_RefreshAllLists(void);
+void Movie_ShowActorDialog(void);
+// Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made current. False after
+// "これ以上 追加できません。" when the tables have no room (nothing changes).
+bool Movie_AddActor(i32 kind);
+// "消去": a 3D model actor starts over (one key at frame 0, scale 1). False for other kinds.
+bool Movie_ClearModelActor(void);
+
+// [SECTION] playback
+void Movie_StartPlayback(void);
+void Movie_StopPlayback(void);
+void Movie_TogglePlayback(void);
+
+// [SECTION] rendering (the render dialog)
+// Drawing interval clamped to 1..60.
+i32 Movie_ClampInterval(i32 interval);
+// Recorded frames per second of a (clamped) interval: 60 / interval.
+u32 Movie_FrameRate(i32 interval);
+// The 640 x 480 rectangle saved as a BMP: left, top, right, bottom.
+void Movie_BmpRect(i32 desktopW, i32 desktopH, f32 panX, f32 panY, i32 rect[4]);
+// True for a video file (ASX, AVI, MPG, WMV in any case) as opposed to music.
+bool Movie_IsVideoPath(const char *path);
+// "このシーンのみレンダリング": the current frame into "<name>.BMP". False after a message.
+bool Movie_SaveFrameBmp(const char *name);
+// "ＡＶＩ 形式で保存する": records the movie into "<name>.AVI". False after a message or when
+// the writer did not open.
+bool Movie_RecordAvi(const char *name, i32 interval);
+// Refresh of the render dialog: name, first and last frame, interval.
+void Movie_RenderDlgRefresh(void);

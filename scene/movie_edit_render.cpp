@@ -1,0 +1,216 @@
+// The movie editor's drawing, the render dialog's BMP and AVI output and the video window.
+#include <ctype.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/text.h"
+#include "lib/framework/d3dapp.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "model/object.h"
+#include "model/seam.h"
+#include "scene/movie.h"
+#include "scene/movie_edit.h"
+
+// [SECTION] drawing
+
+static i32 ObjectCount(void) {
+  if (g_MovieObjectCount < 0) return 0;
+  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+}
+
+static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
+  Draw_Line3D(a[0], a[1], a[2], r, g, bl, 255, 0, 0, b[0], b[1], b[2], r, g, bl, 255, 0, 0);
+}
+
+// The current object's path through its keys as short white marks; its last point in *last.
+static bool DrawPath(f32 last[3]) {
+  i32 n = (i32)g_CurSlot;
+  MovieObject *o = n < ObjectCount() ? Movie_Object(n) : nullptr;
+  if (!o) return false;
+  bool any = false;
+  i32 keys = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
+  for (i32 k = 0; k + 1 < keys; k++) {
+    for (i32 step = 0; step < 10; step++) {
+      Movie_InterpolateObject(n, k, (f32)step * 0.1f);
+      const f32 *p = o->pose + MOVIE_POSE_POSITION;
+      const f32 q[3] = {p[0] + 0.1f, p[1] + 0.1f, p[2]};
+      Line(p, q, 255, 255, 255);
+      memcpy(last, p, 3 * sizeof(f32));
+      any = true;
+    }
+  }
+  return any;
+}
+
+static void DrawSign(const f32 p[3]) {
+  const f32 h = 1.5f;
+  const f32 xy[4][3] = {{p[0] - h, p[1] - h, p[2]}, {p[0] + h, p[1] - h, p[2]}, {p[0] + h, p[1] + h, p[2]}, {p[0] - h, p[1] + h, p[2]}};
+  const f32 xz[4][3] = {{p[0] - h, p[1], p[2] - h}, {p[0] + h, p[1], p[2] - h}, {p[0] + h, p[1], p[2] + h}, {p[0] - h, p[1], p[2] + h}};
+  for (i32 i = 0; i < 4; i++) {
+    Line(xy[i], xy[(i + 1) % 4], 255, 0, 0);
+    Line(xz[i], xz[(i + 1) % 4], 255, 0, 0);
+  }
+}
+
+static void PoseActors(void) {
+  for (i32 n = 0; n < ObjectCount(); n++) {
+    MovieObject *o = g_MovieObjects[n];
+    if (!o || (o->kind != MOVIE_KIND_MODEL3 && o->kind != MOVIE_KIND_BONE2)) continue;
+    Movie_InterpolateObject(n, o->curKey, o->fraction);
+    if (o->kind != MOVIE_KIND_MODEL3) continue;   // 2D bone actors: the playback step places them
+    KZL::OBJECT *obj = Object_Get(n);
+    const f32 *p = o->pose;
+    u32 raw[3];
+    memcpy(raw, p + MOVIE_POSE_ANGLES, sizeof raw);
+    Object_SetPosition(obj, p[MOVIE_POSE_POSITION], p[MOVIE_POSE_POSITION + 1], p[MOVIE_POSE_POSITION + 2]);
+    Object_SetRotationRaw(obj, raw[0], raw[1], raw[2]);
+    Object_SetScale(obj, p[MOVIE_POSE_SCALE], p[MOVIE_POSE_SCALE + 1], p[MOVIE_POSE_SCALE + 2]);
+  }
+}
+
+void Movie_DrawScene(void) {
+  bool side = g_DrawView != 0 && g_DrawView != 4;
+  f32 last[3] = {0, 0, 0};
+  bool hasPath = false;
+  Movie_FindCurrentKeys();
+  if (side) {
+    if (MovieObject *cam = ObjectCount() > 1 ? Movie_Object(1) : nullptr) {
+      Movie_InterpolateObject(1, cam->curKey, cam->fraction);
+      Line(cam->pose + MOVIE_POSE_POSITION, cam->pose + MOVIE_POSE_TARGET, 255, 255, 0);
+    }
+    hasPath = DrawPath(last);
+    Movie_FindCurrentKeys();
+  }
+  PoseActors();
+  if (!side || !hasPath) return;
+  for (i32 n = 0; n < ObjectCount(); n++)
+    if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
+}
+
+void Movie_Draw(void) {
+  if (!Lib_IsVSync())
+    Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
+  if (g_RunState == 8)
+    Text_Printf(g_DesktopWidth / 2 - 210, g_DesktopHeight / 2 - 70, "%s ( %s )", g_LibApp.homePage, g_AppCaption);
+}
+
+// [SECTION] render dialog
+
+i32 Movie_ClampInterval(i32 interval) { return interval < 1 ? 1 : interval > 60 ? 60 : interval; }
+
+u32 Movie_FrameRate(i32 interval) { return (u32)(60 / Movie_ClampInterval(interval)); }
+
+void Movie_BmpRect(i32 desktopW, i32 desktopH, f32 panX, f32 panY, i32 rect[4]) {
+  rect[0] = (i32)((f32)(desktopW - 640) * 0.5f + panX);
+  rect[1] = (i32)((f32)(desktopH - 480) * 0.5f + panY);
+  rect[2] = rect[0] + 640;
+  rect[3] = rect[1] + 480;
+}
+
+bool Movie_IsVideoPath(const char *path) {
+  static const char *const kVideo[] = {"ASX", "AVI", "MPG", "WMV"};
+  const char *ext = path ? FileDlg_GetExtension(path) : nullptr;
+  if (!ext) return false;
+  for (const char *v : kVideo) {
+    size_t i = 0;
+    while (v[i] && ext[i] && toupper((unsigned char)ext[i]) == v[i]) i++;
+    if (!v[i] && !ext[i]) return true;
+  }
+  return false;
+}
+
+// "<name>.<ext>" into out; false after a message when the name is empty or too long.
+static bool OutputName(char *out, size_t size, const char *name, const char *ext) {
+  if (!name || !name[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  if (!Str_FormatAll(out, size, "%s.%s", name, ext)) {
+    Lib_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    return false;
+  }
+  return true;
+}
+
+bool Movie_SaveFrameBmp(const char *name) {
+  char file[LIB_TEXT_SIZE];
+  if (!OutputName(file, sizeof file, name, "BMP")) return false;
+  // The frame is drawn from view 0 as the perspective view; both are put back afterwards.
+  u32 savedKind = g_CurView->kind, savedDraw = g_DrawView;
+  ViewRecord *cur = g_CurView;
+  cur->kind = VIEW_MAIN;
+  g_DrawView = 0;
+  Movie_Update();
+  if (g_MovieEditOps.frameStep) g_MovieEditOps.frameStep();
+  const ViewRecord *v0 = View_Get(g_EditSubMode, 0);
+  i32 r[4];
+  Movie_BmpRect(g_DesktopWidth, g_DesktopHeight, v0->panX, v0->panY, r);
+  bool ok = g_MovieEditOps.saveRect && g_MovieEditOps.saveRect(file, r[0], r[1], r[2], r[3]);
+  cur->kind = savedKind;
+  g_DrawView = savedDraw;
+  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
+  return ok;
+}
+
+bool Movie_RecordAvi(const char *name, i32 interval) {
+  char file[LIB_TEXT_SIZE];
+  if (!OutputName(file, sizeof file, name, "AVI")) return false;
+  MovieEditor &e = g_MovieEditor;
+  interval = Movie_ClampInterval(interval);
+  g_RenderInterval = interval;   // the shell's playback tick advances the movie by it
+  e.refresh[MOVIE_DIALOG_RENDER] = 1;
+  e.savedFrame = g_MovieFrame;
+  g_Playing = 1;
+  g_RunState = 8;
+  g_MovieScene.loopFlag = 0;
+  g_MovieFrame = 0;
+  bool ok = g_MovieEditOps.aviStart && g_MovieEditOps.aviStart(file, Movie_FrameRate(interval));
+  if (ok) {
+    // Starting playback from the stopped state would take frame 0 as the frame to restore, and
+    // the loop box would keep the recording going for ever: both are put back.
+    i32 saved = e.savedFrame;
+    Movie_StartPlayback();
+    e.savedFrame = saved;
+    g_MovieScene.loopFlag = 0;
+  } else {
+    Movie_StopPlayback();
+  }
+  e.refresh[MOVIE_DIALOG_MAIN] = 1;
+  e.refresh[MOVIE_DIALOG_KEY] = 1;
+  return ok;
+}
+
+void Movie_RenderDlgRefresh(void) {
+  if (!g_MovieEditOps.setText) return;
+  char t[32];
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_NAME, g_RenderName);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderFirstFrame);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_FIRST, t);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderLastFrame);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_LAST, t);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderInterval);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_INTERVAL, t);
+}
+
+// [SECTION] video window
+
+bool Movie_OpenVideoWindow(const char *path, i32 flag) {
+  Movie_CloseVideoWindow();
+  if (!path || !g_MovieEditOps.videoOpen || !g_MovieEditOps.videoOpen(path)) return false;
+  if (path != g_MovieVideoPath) Str_Copy(g_MovieVideoPath, sizeof g_MovieVideoPath, path);
+  g_VideoActive = Movie_IsVideoPath(path) ? 1 : 0;
+  g_D3DApp.videoLoop = (u8)flag;
+  Timer_Reset();
+  return true;
+}
+
+void Movie_CloseVideoWindow(void) {
+  if (g_MovieEditOps.videoClose) g_MovieEditOps.videoClose();
+  g_VideoActive = 0;
+  Timer_Reset();
+}

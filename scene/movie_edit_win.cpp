@@ -1,0 +1,301 @@
+// The movie editor's windows: dialogs (kept above the main window), the key dialog's scroll
+// bar and strip, the render dialog, the MCI video window and the Windows-only library calls.
+#include "scene/movie_edit_win.h"
+
+#include <vfw.h>
+
+#include "app/strip.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/media/avi.h"
+#include "lib/media/snapshot.h"
+#include "scene/movie.h"
+#include "scene/movie_edit.h"
+
+static const char *const kTemplates[MOVIE_DIALOGS] = {
+    "MOVIE_DLG",     "MOVIE_IMG_DLG",   "MOVIE_KZA_DLG",  "MOVIE_KZB_DLG", "MOVIE_KZO_DLG",  "MOVIE_KZP_DLG",
+    "MOVIE_CAM_DLG", "MOVIE_SCENE_DLG", "MOVIE_WAVE_DLG", "MOVIE_MES_DLG", "MOVIE_KEY_DLG", "MOVIE_RENDER_DLG"};
+
+static HWND Dlg(u32 d) { return d < MOVIE_DIALOGS ? (HWND)g_MovieEditor.dialogs[d] : nullptr; }
+
+// [SECTION] dialogs
+
+// Screen place of dialog d: the mode dialog left of the views, the actor dialogs (one place,
+// one shown) right of them, the key dialog along the bottom, the render dialog centred.
+static void Place(HWND dlg, u32 d) {
+  RECT r;
+  GetWindowRect(dlg, &r);
+  i32 w = r.right - r.left, h = r.bottom - r.top, x = 0, y = 84;
+  if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) x = 890;
+  else if (d == MOVIE_DIALOG_KEY) y = g_DesktopHeight - h - 40, x = 0;
+  else if (d == MOVIE_DIALOG_RENDER) x = (g_DesktopWidth - w) / 2, y = (g_DesktopHeight - h) / 2;
+  if (x + w > g_DesktopWidth) x = g_DesktopWidth - w;
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
+  SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void AddChildren(HWND dlg, u32 d) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  bool actor = d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_KZP;
+  if (actor || d == MOVIE_DIALOG_MES) {
+    RECT r;
+    GetClientRect(dlg, &r);
+    i32 top = d == MOVIE_DIALOG_MES ? 6 : 300;
+    CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 6, top,
+                    r.right - 12, d == MOVIE_DIALOG_MES ? 260 : r.bottom - top - 40, dlg, (HMENU)IDC_MOVIE_LIST, inst,
+                    nullptr);
+  }
+  if (d == MOVIE_DIALOG_KEY) {
+    CheckDlgButton(dlg, IDC_MOVIE_LOOP, BST_CHECKED);
+    HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 64, 5, 160, 18, dlg,
+                               (HMENU)IDC_MOVIE_SCROLL, inst, nullptr);
+    SetScrollRange(bar, SB_CTL, 0, g_MovieScene.frameCount, FALSE);
+    SetScrollPos(bar, SB_CTL, 0, TRUE);
+  }
+}
+
+static void *CreateDlg(u32 d) {
+  if (d >= MOVIE_DIALOGS) return nullptr;
+  DLGPROC proc = d == MOVIE_DIALOG_RENDER ? Movie_RenderDlgProc : Movie_DlgProc;
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[d], (HWND)g_MainWnd, proc, (LPARAM)d);
+  if (!dlg) return nullptr;
+  AddChildren(dlg, d);
+  Place(dlg, d);
+  bool shown = d < MOVIE_DIALOG_IMG || d > MOVIE_DIALOG_MES;   // actor dialogs: only the current one
+  if (shown) ShowWindow(dlg, SW_SHOWNOACTIVATE);
+  WinOrder_Join(dlg);
+  if (d == MOVIE_DIALOG_KEY) {
+    RECT r;
+    GetClientRect(dlg, &r);
+    Strip_Register(STRIP_MOVIE_KEYS, dlg, r.right, r.bottom);
+  }
+  return dlg;
+}
+
+static void DestroyDlg(void *window) {
+  HWND w = (HWND)window;
+  if (GetDlgItem(w, IDC_MOVIE_SCROLL)) Strip_Unregister(STRIP_MOVIE_KEYS);
+  WinOrder_Leave(w);
+  DestroyWindow(w);
+}
+
+static void ShowDlg(void *window, bool shown) {
+  HWND w = (HWND)window;
+  if (shown != (IsWindowVisible(w) != 0)) ShowWindow(w, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+static void SetScroll(i32 pos, i32 range) {
+  HWND bar = GetDlgItem(Dlg(MOVIE_DIALOG_KEY), IDC_MOVIE_SCROLL);
+  if (!bar) return;
+  SetScrollRange(bar, SB_CTL, 0, range, FALSE);
+  SetScrollPos(bar, SB_CTL, pos, TRUE);
+}
+
+static bool ReadInt(u32 d, u32 id, i32 *out) {
+  HWND dlg = Dlg(d);
+  if (!dlg) return false;
+  BOOL ok = FALSE;
+  i32 v = (i32)GetDlgItemInt(dlg, (int)id, &ok, TRUE);
+  if (ok) *out = v;
+  return ok != 0;
+}
+
+static bool IsChecked(u32 d, u32 id) { return Dlg(d) && IsDlgButtonChecked(Dlg(d), (int)id) == BST_CHECKED; }
+
+static void SetText(u32 d, u32 id, const char *text) {
+  if (Dlg(d)) SetDlgItemTextA(Dlg(d), (int)id, text);
+}
+
+static ViewRecord *LayoutView(u32 i) { return View_Get(g_EditSubMode, i); }
+
+static bool MayToggle(void) {
+  HWND a = GetActiveWindow();
+  if (!a || a == (HWND)g_MainWnd || a == Dlg(MOVIE_DIALOG_KEY)) return true;
+  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
+    if (LayoutView(i)->window && (HWND)LayoutView(i)->window == a) return true;
+  return false;
+}
+
+static void ActivateView4(void) {
+  HWND w = (HWND)LayoutView(4)->window;
+  if (w && IsWindow(w)) SetActiveWindow(w);
+}
+
+// [SECTION] library calls
+
+static void FrameStep(void) { D3DApp_FrameStep(); }
+static bool AviStart(const char *name, u32 rate) { return Avi_StartRecording(name, rate); }
+static void AviStop(void) { Avi_StopRecording(); }
+
+// [SECTION] video window
+
+static HWND s_video;
+
+static void VideoClose(void) {
+  HWND w = s_video;
+  s_video = nullptr;
+  if (!w) return;
+  SendMessageA(w, MCI_STOP, 0, 0);
+  SendMessageA(w, WM_CLOSE, 0, 0);
+}
+
+static bool VideoOpen(const char *path) {
+  HWND w = MCIWndCreateA((HWND)g_MainWnd, GetModuleHandleA(nullptr),
+                         WS_CHILD | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
+                         nullptr);
+  if (!w) return false;
+  SendMessageA(w, MCI_STOP, 0, 0);
+  SendMessageA(w, MCIWNDM_OPENA, 0, (LPARAM)path);
+  if (SendMessageA(w, MCIWNDM_CAN_PLAY, 0, 0) == 0) {
+    SendMessageA(w, WM_CLOSE, 0, 0);
+    return false;
+  }
+  SendMessageA(w, MCI_PLAY, 0, 0);
+  MoveWindow(w, 0, 0, g_ScreenWidth, g_ScreenHeight, TRUE);
+  ShowWindow(w, SW_SHOW);
+  s_video = w;
+  return true;
+}
+
+static void MoveVideo(i32 width, i32 height) {
+  if (s_video) MoveWindow(s_video, 0, 0, width, height, TRUE);
+}
+
+void Movie_InstallWin(void) {
+  MovieEditOps &o = g_MovieEditOps;
+  o.createDialog = CreateDlg;
+  o.destroyDialog = DestroyDlg;
+  o.showDialog = ShowDlg;
+  o.setScroll = SetScroll;
+  o.readInt = ReadInt;
+  o.isChecked = IsChecked;
+  o.setText = SetText;
+  o.mayToggle = MayToggle;
+  o.activateView4 = ActivateView4;
+  o.frameStep = FrameStep;
+  o.saveRect = Lib_SaveBackBufferRect;
+  o.aviStart = AviStart;
+  o.aviStop = AviStop;
+  o.videoOpen = VideoOpen;
+  o.videoClose = VideoClose;
+  g_LibHooks.moveVideoWindow = MoveVideo;
+}
+
+// [SECTION] procedures
+
+static u32 DialogOf(HWND dlg) { return (u32)GetWindowLongPtrA(dlg, DWLP_USER); }
+
+static void Refresh(HWND dlg, u32 d) {
+  char t[32];
+  if (d == MOVIE_DIALOG_MAIN) {
+    static const int kModes[3] = {1174, 1176, 1178};
+    for (int i = 0; i < 3; i++)
+      CheckDlgButton(dlg, kModes[i], g_MovieEditor.mode == i ? BST_CHECKED : BST_UNCHECKED);
+  } else if (d == MOVIE_DIALOG_KEY) {
+    wsprintfA(t, "%u", (u32)g_MovieScene.playStart);
+    SetDlgItemTextA(dlg, IDC_MOVIE_PLAY_START, t);
+    wsprintfA(t, "%u", (u32)g_MovieScene.playEnd);
+    SetDlgItemTextA(dlg, IDC_MOVIE_PLAY_END, t);
+    wsprintfA(t, "%u", (u32)g_MovieScene.frameCount);
+    SetDlgItemTextA(dlg, 1260, t);
+  }
+}
+
+// The key dialog's scroll bar: lines by 1, pages by 60, the released thumb sets the frame.
+static void Scroll(HWND bar, WPARAM wParam) {
+  i32 lo = 0, hi = 0, f = g_MovieFrame;
+  GetScrollRange(bar, SB_CTL, &lo, &hi);
+  switch (LOWORD(wParam)) {
+    case SB_LINELEFT: f -= 1; break;
+    case SB_LINERIGHT: f += 1; break;
+    case SB_PAGELEFT: f -= 60; break;
+    case SB_PAGERIGHT: f += 60; break;
+    case SB_THUMBPOSITION: f = (i32)HIWORD(wParam); break;
+    default: return;
+  }
+  g_MovieFrame = f < lo ? lo : f > hi ? hi : f;
+  SetScrollPos(bar, SB_CTL, g_MovieFrame, TRUE);
+  Movie_RefreshAllLists();
+  App_MarkAllRedraw();
+}
+
+INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  u32 d = DialogOf(dlg);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+      SetTimer(dlg, 1, 50, nullptr);
+      if ((u32)lParam < MOVIE_DIALOGS) g_MovieEditor.refresh[lParam] = 1;
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return TRUE;
+      if (d == MOVIE_DIALOG_KEY && LOWORD(wParam) == IDC_MOVIE_PLAY) Movie_TogglePlayback();
+      else if (LOWORD(wParam) == 1174 || LOWORD(wParam) == 1176 || LOWORD(wParam) == 1178)
+        g_MovieEditor.mode = (LOWORD(wParam) - 1174) / 2;
+      return TRUE;
+    case WM_HSCROLL:
+      if ((HWND)lParam && GetDlgCtrlID((HWND)lParam) == IDC_MOVIE_SCROLL) Scroll((HWND)lParam, wParam);
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      if (d == MOVIE_DIALOG_KEY) {
+        MINMAXINFO *m = (MINMAXINFO *)lParam;
+        m->ptMinTrackSize.x = 646, m->ptMinTrackSize.y = 192;
+      }
+      return FALSE;
+    case WM_SIZE:
+      if (d == MOVIE_DIALOG_KEY && g_MovieEditor.dialogs[d] == dlg)
+        Strip_Register(STRIP_MOVIE_KEYS, dlg, LOWORD(lParam), HIWORD(lParam));
+      return FALSE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      return FALSE;
+    default:
+      if (d < MOVIE_DIALOGS && g_MovieEditor.dialogs[d] == dlg && g_MovieEditor.refresh[d] == 1) {
+        g_MovieEditor.refresh[d] = 0;
+        Refresh(dlg, d);
+      }
+      return FALSE;
+  }
+}
+
+static void RenderCommand(HWND dlg, u32 id) {
+  char name[256] = {};
+  GetDlgItemTextA(dlg, IDC_RENDER_NAME, name, sizeof name);
+  if (id == IDC_RENDER_BMP || id == IDC_RENDER_AVI) Str_Copy(g_RenderName, sizeof g_RenderName, name);
+  if (id == IDC_RENDER_BMP) {
+    Movie_SaveFrameBmp(name);
+  } else if (id == IDC_RENDER_AVI) {
+    BOOL ok = FALSE;
+    i32 interval = (i32)GetDlgItemInt(dlg, IDC_RENDER_INTERVAL, &ok, TRUE);
+    Movie_RecordAvi(name, ok ? interval : 0);   // shown back clamped on the next refresh
+  } else if (id == IDC_RENDER_CLOSE) {
+    g_MovieEditor.dialogs[MOVIE_DIALOG_RENDER] = nullptr;
+    WinOrder_Leave(dlg);
+    DestroyWindow(dlg);
+  }
+}
+
+INT_PTR CALLBACK Movie_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lParam);
+      SetTimer(dlg, 1, 50, nullptr);
+      g_MovieEditor.refresh[MOVIE_DIALOG_RENDER] = 1;
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) RenderCommand(dlg, LOWORD(wParam));
+      return TRUE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      return FALSE;
+    default:
+      if (g_MovieEditor.dialogs[MOVIE_DIALOG_RENDER] == dlg && g_MovieEditor.refresh[MOVIE_DIALOG_RENDER] == 1) {
+        g_MovieEditor.refresh[MOVIE_DIALOG_RENDER] = 0;
+        Movie_RenderDlgRefresh();
+      }
+      return FALSE;
+  }
+}

@@ -1,0 +1,415 @@
+// The 2D model family: every sub-mode cell holds the handler its table names; the dialog set
+// follows the sub-mode through a run of panel presses (a re-press creates and destroys
+// nothing); the object button's question; the 2D current pointers (null outside the model);
+// the rebind goldens; the pick at a 1280 x 1024 desktop with a pan; the drag of a parent with
+// its child; the parent rule; the CP932 texts and the tree order.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_rows.h"
+#include "lib/draw/screen.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "model/bone2.h"
+#include "model/obj2.h"
+#include "shell_fixture.h"
+
+namespace {
+
+#define F(fn) (const void *)(fn)
+
+std::vector<const void *> CellsOf(const FamilyHooks &r) {
+  return {F(r.enter),     F(r.leave),       F(r.update),      F(r.drawScene), F(r.drawOverlay),
+          F(r.lButtonDown), F(r.lButtonUp), F(r.mButtonDown), F(r.mButtonUp), F(r.rButtonDown),
+          F(r.rButtonUp),  F(r.mouseMove)};
+}
+
+TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
+  Edit2D_Install();
+  const void *r3d = F(Ed3D_SetDragAnchors), *eff = F(Effect_SetDragAnchor), *set = F(Ed2D_SetDragAnchors);
+  const void *la = F(Ed2D_LButtonDownAnchors), *ma = F(Ed2D_MButtonDownAnchors), *ra = F(Ed2D_RButtonDownAnchors);
+  const void *redraw = F(Ed2D_RedrawOnRelease);
+  // init, leave, update, scene, overlay, L down, L up, M down, M up, R down, R up, move
+  const std::map<u32, std::vector<const void *>> expected = {
+      {4, {F(Ed2D_ObjInit), F(Ed2D_ObjLeave), F(Ed2D_ObjUpdate), nullptr, F(Ed2D_ObjDraw), F(Ed2D_ObjLButtonDown),
+           redraw, r3d, nullptr, eff, nullptr, F(Ed2D_ObjMouseMove)}},
+      {6, {F(Ed2D_PolyInit), F(Ed2D_PolyLeave), F(Ed2D_PolyUpdate), nullptr, F(Ed2D_PolyDraw), la,
+           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyMButtonUp), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
+      {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), set, nullptr, ma,
+           nullptr, ra, nullptr, F(Ed2D_TexMouseMove)}},
+      {8, {F(Ed2D_BoneInit), nullptr, F(Ed2D_BoneUpdate), nullptr, F(Ed2D_BoneDraw), set, nullptr, set, nullptr,
+           ra, F(Ed2D_BoneRButtonUp), F(Ed2D_BoneMouseMove)}},
+      {9, {F(Ed2D_WeightInit), F(Ed2D_WeightLeave), F(Ed2D_WeightUpdate), nullptr, F(Ed2D_WeightDraw), la, nullptr,
+           ma, nullptr, ra, F(Ed2D_WeightRButtonUp), F(Ed2D_WeightMouseMove)}},
+      {10, {F(Ed2D_MotionInit), F(Ed2D_MotionLeave), F(Ed2D_MotionUpdate), nullptr, F(Ed2D_MotionDraw),
+            F(Ed2D_MotionLButtonDown), redraw, set, nullptr, ra, nullptr, F(Ed2D_MotionMouseMove)}},
+  };
+  for (const auto &kv : expected) {
+    g_EditSubMode = kv.first;
+    ASSERT_NE(Ed2D_SubModeRow(), nullptr) << kv.first;
+    EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), kv.second) << "sub-mode " << kv.first;
+  }
+  g_EditSubMode = 5;
+  EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), std::vector<const void *>(12, nullptr));
+  const FamilyHooks *fam = &g_FamilyHooks[FAMILY_2D_MODEL];
+  EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
+  EXPECT_EQ(F(fam->drawOverlay), F(Ed2D_Draw));
+  EXPECT_EQ(F(fam->refreshLists), F(Ed2D_RefreshLists));
+}
+
+// [SECTION] recording platform fakes
+struct FakeUi {
+  std::map<void *, u32> live;   // window -> kind (100 list, 101 tree, 102 control)
+  std::vector<std::string> created;
+  std::vector<std::string> tree;   // "parent|text" in insertion order
+  std::vector<std::string> listLines, comboLines;
+  std::set<i32> selected;
+  i32 caret = -1, combo = -1;
+  std::vector<std::string> messages, questions;
+  bool answer = true;
+  char name[256] = "";
+  uintptr_t next = 0x1000;
+  std::map<void *, std::string> itemText;
+};
+FakeUi *g_Ui;
+
+void *NewHandle(u32 kind) {
+  void *h = (void *)(g_Ui->next += 16);
+  g_Ui->live[h] = kind;
+  return h;
+}
+void *FakeCreate(u32 kind, i32, i32, i32, i32) {
+  g_Ui->created.push_back(std::to_string(kind));
+  return NewHandle(kind);
+}
+void FakeDestroy(void *w) { g_Ui->live.erase(w); }
+void *FakeControl(void *, u32 id) { return id == ED2D_CTL_PARENT_COMBO ? (void *)0x99 : nullptr; }
+void *FakeList(void *, i32, i32, i32, i32) { return NewHandle(100); }
+void *FakeTree(void *) { return NewHandle(101); }
+void FakeFill(void *, bool combo, const Ed2DLines *l) {
+  auto &v = combo ? g_Ui->comboLines : g_Ui->listLines;
+  v.assign(l->text, l->text + l->count);
+}
+void FakeTreeClear(void *) { g_Ui->tree.clear(); g_Ui->itemText.clear(); }
+void *FakeTreeInsert(void *, void *parent, const char *text) {
+  std::string p = parent ? g_Ui->itemText[parent] : "root";
+  g_Ui->tree.push_back(p + "|" + text);
+  void *h = (void *)(g_Ui->next += 16);
+  g_Ui->itemText[h] = text;
+  return h;
+}
+bool FakeSelected(void *, i32 line) { return g_Ui->selected.count(line) != 0; }
+i32 FakeCaret(void *) { return g_Ui->caret; }
+i32 FakeComboSel(void *) { return g_Ui->combo; }
+void FakeGetText(void *, u32, char *out, u32 size) { snprintf(out, size, "%s", g_Ui->name); }
+void FakeMessage(const char *t) { g_Ui->messages.push_back(t); }
+bool FakeAsk(const char *t) {
+  g_Ui->questions.push_back(t);
+  return g_Ui->answer;
+}
+
+struct Ed2DFixture : ::testing::Test {
+  FakeUi ui;
+  void SetUp() override {
+    Shell_ResetForTest();
+    g_Ui = &ui;
+    Edit2D_Install();
+    g_Ed2DOps = Ed2DOps{};
+    g_Ed2DOps.createWindow = FakeCreate;
+    g_Ed2DOps.destroy = FakeDestroy;
+    g_Ed2DOps.control = FakeControl;
+    g_Ed2DOps.createList = FakeList;
+    g_Ed2DOps.createTree = FakeTree;
+    g_Ed2DOps.fill = FakeFill;
+    g_Ed2DOps.treeClear = FakeTreeClear;
+    g_Ed2DOps.treeInsert = FakeTreeInsert;
+    g_Ed2DOps.listSelected = FakeSelected;
+    g_Ed2DOps.listCaret = FakeCaret;
+    g_Ed2DOps.comboSelection = FakeComboSel;
+    g_Ed2DOps.getText = FakeGetText;
+    g_Ed2DOps.messageOk = FakeMessage;
+    g_ShellSeam.askYesNo = FakeAsk;
+    g_ShellSeam.refreshModelPointers = Current_Refresh2D;
+    g_Ed2D = Ed2DEditor{};
+    g_Group2DDlg.window = nullptr;
+    Bone2_FreeAll();
+    Obj2_FreeAll();
+    g_Cur2DSlot = 0;
+    g_CurBoneIndex = 0;
+    g_EditFamily = FAMILY_2D_MODEL;
+    g_Playing = 0;
+    memset(g_DocChanged, 0, sizeof g_DocChanged);
+  }
+  void TearDown() override {
+    Bone2_FreeAll();
+    Obj2_FreeAll();
+    free(g_Ed2D.rebindNearest);
+    free(g_Ed2D.rebindBest);
+    g_Ed2D = Ed2DEditor{};
+    g_Ed2DOps = Ed2DOps{};
+    Shell_ResetForTest();
+  }
+  // The kinds of the windows alive (dialogs only: 0 panel, 1 bone dialog, 2 group dialog).
+  u32 DialogSet() {
+    u32 set = 0;
+    for (auto &kv : ui.live)
+      if (kv.second < ED2D_WIN_KINDS) set |= 1u << kv.second;
+    return set;
+  }
+  // A model of n bones with parents as given (bone b's rest at rest[b]).
+  Bone2Model *Model(i32 n, const i32 *parents, const f32 (*rest)[2]) {
+    Bone2Model *m = Ed2D_EnsureBoneModel();
+    m->boneCount = n;
+    for (i32 b = 0; b < n; b++) {
+      m->bones[b].parent = parents ? parents[b] : 0;
+      snprintf(m->bones[b].name, sizeof m->bones[b].name, "b%d", b);
+      if (rest) m->rest[b].x = rest[b][0], m->rest[b].y = rest[b][1];
+    }
+    return m;
+  }
+};
+
+TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
+  g_EditSubMode = SUB_2D_POLY;
+  Ed2D_Enter();
+  ASSERT_NE(g_Bone2Slots[0], nullptr);   // entering with slot 0 empty makes the model
+  EXPECT_EQ(g_Bone2SlotShown[0], 1u);
+  EXPECT_EQ(DialogSet(), Ed2D_WindowSet(SUB_2D_POLY));
+  const u32 presses[][2] = {{ED2D_BTN_BONE, 8}, {ED2D_BTN_WEIGHT, 9}, {ED2D_BTN_TEXTURE, 7},
+                            {ED2D_BTN_MOTION, 10}, {ED2D_BTN_OBJECT, 4}, {ED2D_BTN_BONE, 8}};
+  for (const auto &p : presses) {
+    u32 prev = g_EditSubMode;
+    ASSERT_TRUE(Ed2D_PanelCommand(p[0]));
+    EXPECT_EQ(g_EditSubMode, p[1]);
+    EXPECT_EQ(g_PrevEditSubMode, prev);
+    EXPECT_EQ(DialogSet(), Ed2D_WindowSet(p[1])) << p[1];
+    EXPECT_EQ(g_SelectedBone, 0u);
+    EXPECT_EQ(g_RunState, p[1] == 4 ? 1u : 2u);
+  }
+  EXPECT_EQ(DialogSet(), 3u);   // panel and bone dialog
+  size_t made = ui.created.size(), alive = ui.live.size();
+  void *panel = g_Ed2D.panel;
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_EQ(ui.created.size(), made);
+  EXPECT_EQ(ui.live.size(), alive);
+  EXPECT_EQ(g_Ed2D.panel, panel);
+  EXPECT_FALSE(Ed2D_PanelCommand(ED2D_BTN_NONE));
+  Ed2D_Leave();
+  EXPECT_TRUE(ui.live.empty());
+}
+
+TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
+  g_EditSubMode = SUB_2D_BONE;
+  Ed2D_Enter();
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));   // no polygons: no question
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  Ed2D_PanelCommand(ED2D_BTN_BONE);
+  Bone2Model *m = g_Bone2Slots[0];
+  m->polygonCount = 1;
+  auto live = ui.live;
+  ui.answer = false;
+  g_EditDlgRefresh = 0;
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0], "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82\x81\x5b"
+                             "\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48");
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(ui.live, live);
+  EXPECT_EQ(g_Bone2Slots[0], m);
+  EXPECT_EQ(g_EditDlgRefresh, 1u);
+  EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
+  // A changed model is not replaced by "新規作成" when the user keeps it.
+  Doc_MarkEdited(DOC_BONE2);
+  EXPECT_FALSE(Ed2D_NewBoneModel());
+  EXPECT_EQ(g_Bone2Slots[0], m);
+  ui.answer = true;
+  EXPECT_TRUE(Ed2D_NewBoneModel());
+  EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
+  Ed2D_Leave();
+}
+
+TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
+  Current_Refresh2D();
+  EXPECT_EQ(g_CurBone2Model, nullptr);
+  EXPECT_EQ(g_CurObj2, nullptr);
+  Bone2Model *m = Model(3, nullptr, nullptr);
+  g_CurSlot = 5;   // the 3D layer has no say
+  struct { u32 bone; bool inside; } cases[] = {{0, true}, {2, true}, {3, false}, {127, false}, {500, false}};
+  for (auto c : cases) {
+    g_CurBoneIndex = c.bone;
+    Current_Refresh2D();
+    EXPECT_EQ(g_CurBone2Model, m);
+    EXPECT_EQ(g_CurBone2 != nullptr, c.inside) << c.bone;
+    EXPECT_EQ(g_CurBone2KeyBuf, c.inside ? &m->rest[c.bone] : nullptr);
+    if (!c.inside) EXPECT_EQ(g_CurBone2Key, nullptr);
+  }
+  g_CurBoneIndex = 1;
+  m->bones[1].keyIndex = 99;   // a key index beyond the track
+  Current_Refresh2D();
+  EXPECT_EQ(g_CurBone2Key, nullptr);
+  m->currentMotion = 500;      // a motion beyond the model
+  Current_Refresh2D();
+  EXPECT_EQ(g_CurBone2Motion, nullptr);
+  EXPECT_EQ(g_CurBone2KeyTrack, nullptr);
+  g_Cur2DSlot = 40;
+  Current_Refresh2D();
+  EXPECT_EQ(g_CurBone2Model, nullptr);
+  EXPECT_EQ(g_CurBone2, nullptr);
+}
+
+// The skin: vertex positions with their automatic flags, rebound to the nearest centre.
+TEST_F(Ed2DFixture, RebindGoldens) {
+  struct Case {
+    const char *what;
+    i32 bones;
+    i32 parents[4];
+    f32 rest[4][2];
+    f32 vx, vy;
+    u32 automatic;
+    u16 bone1;
+  };
+  // Rest matrices chain parents: bone 2 under 1 sits at (10 + 10, 0).
+  const Case cases[] = {
+      {"one bone gives bone 1", 1, {0}, {{0, 0}}, 50, 50, 1, 1},
+      {"nearest", 3, {0, 0, 0}, {{0, 0}, {-40, 0}, {40, 0}}, 30, 0, 1, 2},
+      {"tie to the lower bone", 3, {0, 0, 0}, {{0, 0}, {-40, 0}, {40, 0}}, 0, 5, 1, 1},
+      // bone 1's centre is the mean of (10, 0) and its child's (20, 0): (15, 0)
+      {"centre with children", 3, {0, 0, 1}, {{0, 0}, {10, 0}, {10, 0}}, 15, 1, 1, 1},
+      {"flag 0 kept", 3, {0, 0, 0}, {{0, 0}, {-40, 0}, {40, 0}}, 30, 0, 0, 7},
+  };
+  for (const Case &c : cases) {
+    Bone2_FreeAll();
+    Bone2Model *m = Model(c.bones, c.parents, c.rest);
+    m->vertexCount = 1;
+    m->positions[0] = {c.vx, c.vy};
+    m->bindings[0] = {7, 3, 0.25f, c.automatic};
+    Ed2D_RebindSkin();
+    EXPECT_EQ(m->bindings[0].bone1, c.bone1) << c.what;
+    EXPECT_EQ(m->bindings[0].bone2, c.automatic ? 0 : 3) << c.what;
+    EXPECT_EQ(m->bindings[0].weight, c.automatic ? 1.0f : 0.25f) << c.what;
+  }
+}
+
+TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
+  g_EditSubMode = SUB_2D_BONE;
+  g_ViewWindowMode = 1;
+  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_DesktopWidth = 1280;
+  g_DesktopHeight = 1024;
+  g_Scale2D[0] = g_Scale2D[1] = 1.0f;
+  g_Views[SUB_2D_BONE][0].panX = -30;
+  g_Views[SUB_2D_BONE][0].panY = 12;
+  const f32 rest[3][2] = {{0, 0}, {50, -20}, {-60, 30}};
+  Bone2Model *m = Model(3, nullptr, rest);
+  Bone2_SetPosition(m, 320, 240);
+  // Bone 1 is drawn at frame (370, 220): client (370 + 320 - 30, 220 + 272 + 12).
+  f32 fx, fy;
+  Ed2D_ClientToFrame(660, 504, &fx, &fy);
+  EXPECT_EQ(fx, 370.0f);
+  EXPECT_EQ(fy, 220.0f);
+  g_MouseX = 662;
+  g_MouseY = 503;
+  Shell_SetButtonHeld(BUTTON_RIGHT, 1);
+  Ed2D_BoneUpdate();
+  Shell_SetButtonHeld(BUTTON_RIGHT, 0);
+  EXPECT_EQ(g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Ed2D.boneRefresh, 1u);
+  EXPECT_EQ(m->displayMode, 3);
+  EXPECT_EQ(Ed2D_PickBone(m, 0, 320 - 60, 240 + 30, false), 2);
+  EXPECT_EQ(Ed2D_PickBone(m, 0, 345, 230, false), 0);   // 35 from bone 0 and 1: the lower one
+  g_ViewWindowMode = 0;
+  g_Family2DFrame[FAMILY_2D_MODEL] = 0;
+}
+
+TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
+  g_EditSubMode = SUB_2D_BONE;
+  Ed2D_Enter();
+  const i32 parents[4] = {0, 0, 1, 0};
+  const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
+  Bone2Model *m = Model(4, parents, rest);
+  ui.selected = {1, 2};
+  g_Scale2D[0] = g_Scale2D[1] = 1.0f;
+  Ed2D_SetDragAnchors(100, 100);
+  Shell_SetButtonHeld(BUTTON_LEFT, 1);
+  Ed2D_BoneMouseMove(107, 97);
+  Shell_SetButtonHeld(BUTTON_LEFT, 0);
+  EXPECT_EQ(m->rest[1].x, 17.0f);
+  EXPECT_EQ(m->rest[1].y, 7.0f);
+  EXPECT_EQ(m->rest[2].x, 5.0f);   // follows its parent through the chain
+  EXPECT_EQ(m->rest[3].x, -10.0f);
+  EXPECT_TRUE(Doc_IsChanged(DOC_BONE2));
+  Ed2D_BoneMouseMove(120, 120);   // no button: nothing moves
+  EXPECT_EQ(m->rest[1].x, 17.0f);
+  Ed2D_Leave();
+}
+
+TEST_F(Ed2DFixture, ParentRuleAndApply) {
+  g_EditSubMode = SUB_2D_BONE;
+  Ed2D_Enter();
+  const i32 parents[4] = {0, 0, 1, 1};
+  Bone2Model *m = Model(4, parents, nullptr);
+  struct { i32 bone, choice; bool ok; i32 parent; } cases[] = {
+      {2, 2, false, 1}, {2, 3, false, 1}, {2, 0, true, 0}, {3, 2, true, 2}, {3, -1, true, 2}, {3, 40, true, 0},
+  };
+  for (auto c : cases) {
+    EXPECT_EQ(Ed2D_SetBoneParent(m, c.bone, c.choice), c.ok) << c.bone << " " << c.choice;
+    EXPECT_EQ(m->bones[c.bone].parent, c.parent) << c.bone << " " << c.choice;
+  }
+  g_CurBoneIndex = 2;
+  ui.caret = 2;
+  ui.combo = 3;
+  snprintf(ui.name, sizeof ui.name, "arm");
+  Ed2D_BoneDlgCommand(ED2D_CTL_APPLY);
+  EXPECT_STREQ(m->bones[2].name, "arm");   // the name stays though the parent is refused
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], std::string("\x93\xaf\x82\xb6No \x96\x94\x82\xcd\x81\x41\x91\x49\x91\xf0\x82\xb5\x82\xc4"
+                                        "\x82\xa2\x82\xe9\x83\x7b\x81\x5b\x83\x93\x82\xe6\x82\xe8\n\x91\xe5\x82\xab"
+                                        "\x82\xc8No\x82\xcc\x83\x7b\x81\x5b\x83\x93\x82\xcd\x81\x41\x90\x65\x82\xc9"
+                                        "\x82\xb7\x82\xe9\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+                                        "\xf1\x81\x42"));
+  Ed2D_BoneDlgCommand(ED2D_CTL_ADD);
+  EXPECT_EQ(m->boneCount, 5);
+  m->boneCount = BONE2_MAX_BONES;
+  Ed2D_BoneDlgCommand(ED2D_CTL_ADD);
+  EXPECT_EQ(m->boneCount, BONE2_MAX_BONES);
+  Ed2D_Leave();
+}
+
+TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
+  g_EditSubMode = SUB_2D_BONE;
+  const i32 parents[5] = {0, 0, 1, 4, 1};   // bone 3's parent 4 lies above it (from a file)
+  Model(5, parents, nullptr);
+  g_CurBoneIndex = 2;
+  Ed2D_Enter();
+  const std::string parentBone = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";   // " 0  親ボーン"
+  EXPECT_EQ(ui.listLines, (std::vector<std::string>{parentBone, " 1  b1", " 2  b2 ( 1 )", " 3  b3 ( 4 )",
+                                                    " 4  b4 ( 1 )"}));
+  EXPECT_EQ(ui.comboLines, (std::vector<std::string>{parentBone, " 1  b1", " 2  b2", " 3  b3", " 4  b4"}));
+  EXPECT_EQ(ui.tree, (std::vector<std::string>{"root|" + parentBone, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
+                                               " 1  b1| 4  b4"}));
+  g_Ed2D.boneRefresh = 1;
+  std::map<u32, std::string> texts;
+  g_Ed2DOps.setText = [](void *, u32 id, const char *t) { g_Ui->itemText[(void *)(uintptr_t)id] = t; };
+  Ed2D_BoneDlgTick();
+  EXPECT_EQ(ui.itemText[(void *)(uintptr_t)ED2D_CTL_BONE_NO], "\x83\x7b\x81\x5b\x83\x93No.2");
+  EXPECT_EQ(ui.itemText[(void *)(uintptr_t)ED2D_CTL_BONE_X], "0.000");
+  Ed2D_BoneTreeSelected(" 4  b4");
+  EXPECT_EQ(g_CurBoneIndex, 4u);
+  Ed2D_Leave();
+}
+
+}  // namespace

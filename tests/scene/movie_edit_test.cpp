@@ -1,0 +1,385 @@
+// The movie editor without windows: the drag table by kind, mode and view, the rotate drag's
+// clamp and its independence from how the drag is cut into moves, the camera target's right
+// drag, the keys, the full tables, playback's range and restored frame, and the render
+// dialog's rules (interval, BMP rectangle, video test, messages, restored view and frame).
+#include <math.h>
+
+#include <map>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "lib/framework/lib.h"
+#include "scene/movie_edit.h"
+#include "tests/scene/movie_fixture.h"
+#include "tests/support/shell_fixture.h"
+
+namespace {
+
+struct Fields {
+  std::map<u32, i32> ints;
+  bool loop = true;
+  std::map<u32, std::string> texts;
+  std::vector<std::string> saved;   // "name left top right bottom"
+  u32 aviRate = 0;
+  bool aviOk = true, saveOk = true;
+  i32 aviStops = 0;
+  u32 kindAtSave = 99;
+} g_f;
+
+bool ReadInt(u32, u32 id, i32 *out) {
+  auto it = g_f.ints.find(id);
+  if (it == g_f.ints.end()) return false;
+  *out = it->second;
+  return true;
+}
+bool IsChecked(u32, u32) { return g_f.loop; }
+void SetText(u32, u32 id, const char *t) { g_f.texts[id] = t; }
+bool SaveRect(const char *name, i32 l, i32 t, i32 r, i32 b) {
+  g_f.kindAtSave = g_CurView->kind;
+  g_f.saved.push_back(std::string(name) + " " + std::to_string(l) + " " + std::to_string(t) + " " +
+                      std::to_string(r) + " " + std::to_string(b));
+  return g_f.saveOk;
+}
+bool AviStart(const char *, u32 rate) {
+  g_f.aviRate = rate;
+  return g_f.aviOk;
+}
+void AviStop(void) { g_f.aviStops++; }
+bool VideoOpen(const char *path) { return strstr(path, ".txt") == nullptr; }
+
+std::vector<std::string> g_questions;
+bool Ask(const char *text) {
+  g_questions.push_back(text);
+  return false;
+}
+
+struct MovieEditTest : MovieTest {
+  MovieEditOps savedOps;
+  void SetUp() override {
+    MovieTest::SetUp();
+    Shell_ResetForTest();
+    g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
+    g_CurView = &g_Views[FAMILY_MOVIE][0];
+    savedOps = g_MovieEditOps;
+    g_MovieEditOps = MovieEditOps{};
+    g_MovieEditOps.readInt = ReadInt;
+    g_MovieEditOps.isChecked = IsChecked;
+    g_MovieEditOps.setText = SetText;
+    g_MovieEditOps.saveRect = SaveRect;
+    g_MovieEditOps.aviStart = AviStart;
+    g_MovieEditOps.aviStop = AviStop;
+    g_MovieEditOps.videoOpen = VideoOpen;
+    g_f = Fields{};
+    g_MovieEditor = MovieEditor{};
+    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    Movie_NewDocument();
+    g_MoviePlayState = MOVIE_STOPPED;
+  }
+  void TearDown() override {
+    g_MovieEditOps = savedOps;
+    g_MovieEditor = MovieEditor{};
+    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    Shell_ResetForTest();
+    MovieTest::TearDown();
+  }
+  // A left drag from (100, 100) to (100 + mx, 100 + my) whose move message carries (dx, dy).
+  static void Drag(u32 button, f32 dx, f32 dy, i32 mx, i32 my) {
+    if (button == BUTTON_LEFT) Movie_LButtonDown(100, 100);
+    else Movie_RButtonDown(100, 100);
+    Shell_SetButtonHeld(button, 1);
+    g_MouseMoveDX = dx, g_MouseMoveDY = dy;
+    Movie_MouseMove(100 + mx, 100 + my);
+    Shell_SetButtonHeld(button, 0);
+  }
+  static MovieKey &Key(i32 n) { return g_MovieObjects[n]->keys[0]; }
+};
+
+// [SECTION] drags
+
+TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
+  struct Case {
+    i32 kind, mode;
+    u32 view;
+    f32 pos[3], angleZ, scale[3];   // expected changes (scale: factor for kind 4 in Pers)
+  };
+  // Each move carries (4, -6); the mouse went (10, 20) from the anchor.
+  const Case cases[] = {
+      {MOVIE_KIND_IMAGE, MOVIE_MODE_MOVE, VIEW_FRONT, {4, -6, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_IMAGE, MOVIE_MODE_ROTATE, VIEW_FRONT, {0, 0, 0}, 0.8f, {0, 0, 0}},
+      {MOVIE_KIND_IMAGE, MOVIE_MODE_SCALE, VIEW_FRONT, {0, 0, 0}, 0, {0.03f, 0.045f, 0}},
+      {MOVIE_KIND_OBJ2, MOVIE_MODE_MOVE, VIEW_TOP, {4, -6, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_OBJ2, MOVIE_MODE_ROTATE, VIEW_TOP, {0, 0, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_BONE2, MOVIE_MODE_MOVE, VIEW_PERS, {4, -6, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_BONE2, MOVIE_MODE_SCALE, VIEW_PERS, {0, 0, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_MOVE, VIEW_FRONT, {0.5f, -1.0f, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_MOVE, VIEW_TOP, {0.5f, 0, -1.0f}, 0, {0, 0, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_MOVE, VIEW_SIDE, {0, -1.0f, 0.5f}, 0, {0, 0, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_MOVE, VIEW_PERS, {0, 0, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_SCALE, VIEW_PERS, {0, 0, 0}, 0, {-0.025f, -0.025f, -0.025f}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_SCALE, VIEW_FRONT, {0, 0, 0}, 0, {0.05f, -0.1f, 0}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_SCALE, VIEW_TOP, {0, 0, 0}, 0, {0.05f, 0, -0.1f}},
+      {MOVIE_KIND_MODEL3, MOVIE_MODE_SCALE, VIEW_SIDE, {0, 0, 0}, 0, {0, -0.1f, 0.05f}},
+      {MOVIE_KIND_CAMERA, MOVIE_MODE_SCALE, VIEW_PERS, {1, 0, -2}, 0, {0, 0, 0}},
+      {MOVIE_KIND_CAMERA, MOVIE_MODE_MOVE, VIEW_TOP, {1, 0, -2}, 0, {0, 0, 0}},
+      {MOVIE_KIND_CAMERA, MOVIE_MODE_ROTATE, VIEW_FRONT, {1, -2, 0}, 0, {0, 0, 0}},
+      {MOVIE_KIND_CAMERA, MOVIE_MODE_MOVE, VIEW_SIDE, {0, -2, 1}, 0, {0, 0, 0}},
+      {MOVIE_KIND_SOUND, MOVIE_MODE_MOVE, VIEW_FRONT, {0, 0, 0}, 0, {0, 0, 0}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << " mode " << c.mode << " view " << c.view);
+    Movie_NewDocument();
+    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    i32 n = 1;   // the camera
+    if (c.kind != MOVIE_KIND_CAMERA) {
+      ASSERT_TRUE(Movie_AddActor(c.kind));
+      n = 2;
+      memset(g_DocChanged, 0, sizeof g_DocChanged);
+    }
+    g_CurSlot = (u32)n;
+    g_MovieEditor.mode = c.mode;
+    g_CurView->kind = c.view;
+    const MovieKey before = Key(n);
+    Drag(BUTTON_LEFT, 4, -6, 10, 20);
+    const MovieKey &k = Key(n);
+    ASSERT_EQ(g_MovieObjects[n]->keyCount, 1);
+    for (int i = 0; i < 3; i++) {
+      EXPECT_NEAR(k.position[i] - before.position[i], c.pos[i], 1e-4f) << i;
+      EXPECT_NEAR(k.scale[i] - before.scale[i], c.scale[i], 1e-4f) << i;
+      EXPECT_EQ(k.target[i], before.target[i]);
+    }
+    EXPECT_NEAR(k.angles[2] - before.angles[2], c.angleZ, 1e-4f);
+    bool changed = memcmp(&k, &before, sizeof k) != 0;
+    EXPECT_EQ(Doc_IsChanged(DOC_MOVIE), changed);
+  }
+}
+
+TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
+  ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
+  g_MovieEditor.mode = MOVIE_MODE_ROTATE;
+  struct Case { u32 view; i32 axis; };   // the quaternion part that turns
+  const Case cases[] = {{VIEW_FRONT, 2}, {VIEW_SIDE, 0}, {VIEW_TOP, 1}};
+  const f32 h = sqrtf(0.5f);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.view);
+    g_CurView->kind = c.view;
+    Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
+    Drag(BUTTON_LEFT, 400, 0, 400, 0);   // 120 degrees asked: 90 given
+    for (int i = 0; i < 3; i++) EXPECT_NEAR(fabsf(Key(2).rotation[i]), i == c.axis ? h : 0.0f, 1e-5f);
+    EXPECT_NEAR(Key(2).rotation[3], h, 1e-5f);
+
+    // Ten moves of 3 in one drag turn as far as one move of 30 (9 degrees).
+    Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
+    Movie_LButtonDown(0, 0);
+    Shell_SetButtonHeld(BUTTON_LEFT, 1);
+    g_MouseMoveDX = 3, g_MouseMoveDY = 0;
+    for (int i = 1; i <= 10; i++) Movie_MouseMove(3 * i, 0);
+    Shell_SetButtonHeld(BUTTON_LEFT, 0);
+    f32 many[4];
+    memcpy(many, Key(2).rotation, sizeof many);
+    EXPECT_NEAR(fabsf(many[c.axis]), sinf(4.5f / 57.29578f), 1e-4f);
+    EXPECT_NEAR(many[3], cosf(4.5f / 57.29578f), 1e-4f);
+    Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
+    Drag(BUTTON_LEFT, 30, 0, 30, 0);
+    for (int i = 0; i < 4; i++) EXPECT_NEAR(Key(2).rotation[i], many[i], 1e-6f) << i;
+  }
+}
+
+TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
+  ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
+  g_CurView->kind = VIEW_PERS;
+  const MovieKey cam = Key(1), actor = Key(2);
+  Drag(BUTTON_RIGHT, 4, -6, 10, 20);
+  EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
+  EXPECT_EQ(Key(1).target[1], cam.target[1]);
+  EXPECT_NEAR(Key(1).target[2], cam.target[2] - 2.0f, 1e-5f);
+  EXPECT_EQ(memcmp(Key(1).position, cam.position, sizeof cam.position), 0);
+  EXPECT_EQ(memcmp(&Key(2), &actor, sizeof actor), 0);
+
+  // No key at this frame for the camera, no current object: nothing changes.
+  g_MovieFrame = 30;
+  g_CurSlot = 40;
+  Drag(BUTTON_RIGHT, 4, -6, 10, 20);
+  Drag(BUTTON_LEFT, 4, -6, 10, 20);
+  EXPECT_EQ(g_MovieObjects[1]->keyCount, 1);
+  EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
+}
+
+// [SECTION] keys
+
+TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
+  g_CurView->kind = VIEW_TOP;
+  const struct { u32 key; u32 held; f32 x, y; } arrows[] = {
+      {37, 0, -1, 0}, {39, 0, 1, 0}, {38, 0, 0, -1}, {40, 0, 0, 1},
+      {37, 1u << BUTTON_LEFT, 0, 0}, {40, 1u << BUTTON_RIGHT, 0, 0}, {39, 1u << BUTTON_MIDDLE, 1, 0}};
+  for (const auto &a : arrows) {
+    g_MovieEditor.offset2D[VIEW_TOP][0] = g_MovieEditor.offset2D[VIEW_TOP][1] = 0;
+    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, (a.held >> b) & 1);
+    Movie_KeyUp(a.key);
+    EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][0], a.x) << a.key << " " << a.held;
+    EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][1], a.y) << a.key << " " << a.held;
+  }
+  for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
+  const struct { u32 key; i32 mode; } modes[] = {{'R', 1}, {'G', 2}, {'T', 0}};
+  for (const auto &m : modes) {
+    Movie_KeyUp(m.key);
+    EXPECT_EQ(g_MovieEditor.mode, m.mode);
+  }
+}
+
+// [SECTION] actors
+
+TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
+  const struct { i32 count, kind; bool added; } cases[] = {
+      {7, MOVIE_KIND_OBJ2, true}, {8, MOVIE_KIND_OBJ2, false},
+      {31, MOVIE_KIND_BONE2, true}, {32, MOVIE_KIND_BONE2, false},
+      {255, MOVIE_KIND_MESSAGE, true}, {256, MOVIE_KIND_MODEL3, false}, {256, MOVIE_KIND_SOUND, false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.count << " " << c.kind);
+    Movie_NewDocument();
+    Boxes().clear();
+    // A record left over past the count is replaced, not leaked (the sanitizer checks).
+    if (c.count < MOVIE_MAX_OBJECTS) Movie_AllocObject(c.count)->kind = MOVIE_KIND_SCENE;
+    g_MovieObjectCount = c.count;
+    g_CurSlot = 0;
+    EXPECT_EQ(Movie_AddActor(c.kind), c.added);
+    EXPECT_EQ(g_MovieObjectCount, c.count + (c.added ? 1 : 0));
+    if (c.added) {
+      EXPECT_EQ(g_CurSlot, (u32)c.count);
+      EXPECT_EQ(g_MovieObjects[c.count]->kind, c.kind);
+      EXPECT_EQ(g_MovieObjects[c.count]->keyCount, 1);
+      EXPECT_TRUE(Boxes().empty());
+    } else {
+      EXPECT_EQ(g_CurSlot, 0u);
+      ASSERT_EQ(Boxes().size(), 1u);
+      EXPECT_EQ(Boxes()[0], "これ以上 追加できません。");
+    }
+    g_MovieObjectCount = 2;
+  }
+}
+
+TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
+  ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_IMAGE));
+  EXPECT_EQ(Key(2).position[0], 320.0f);
+  EXPECT_FALSE(Movie_ClearModelActor());
+  ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
+  g_MovieFrame = 50;
+  Movie_LButtonDown(0, 0);
+  Key(3).position[1] = 7;
+  ASSERT_EQ(g_MovieObjects[3]->keyCount, 2);
+  Movie_Command(IDM_MOVIE_CLEAR);
+  EXPECT_EQ(g_MovieObjects[3]->keyCount, 1);
+  EXPECT_EQ(Key(3).position[1], 0.0f);
+  EXPECT_EQ(Key(3).scale[2], 1.0f);
+  EXPECT_EQ(g_MovieObjectCount, 4);
+}
+
+// [SECTION] playback and the family switch
+
+TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
+  g_MovieFrame = 42;
+  g_f.ints[IDC_MOVIE_PLAY_START] = 500;
+  g_f.ints[IDC_MOVIE_PLAY_END] = 0;
+  Movie_KeyUp('A');
+  EXPECT_EQ(g_MovieScene.playStart, 179);
+  EXPECT_EQ(g_MovieScene.playEnd, 1);
+  EXPECT_EQ(g_MovieFrame, 179);
+  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  EXPECT_EQ(g_MovieScene.loopFlag, 1);
+  EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "停止(A)");
+  g_MovieFrame = 100;
+  Movie_KeyUp('A');
+  EXPECT_EQ(g_MovieFrame, 42);
+  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
+  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "再生(A)");
+}
+
+TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
+  g_ShellSeam.askYesNo = Ask;
+  g_questions.clear();
+  ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
+  App_SwitchFamily(FAMILY_PROGRAM);
+  App_SwitchTo3DFamily();
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
+  ASSERT_EQ(g_questions.size(), 2u);
+  EXPECT_EQ(g_questions[1], "編集中のムービーは破棄されます。よろしいですか？");
+}
+
+// [SECTION] rendering
+
+TEST_F(MovieEditTest, RenderRules) {
+  const struct { i32 interval, clamped; u32 rate; } rates[] = {{2, 2, 30}, {1, 1, 60}, {0, 1, 60}, {-5, 1, 60}, {61, 60, 1}};
+  for (const auto &r : rates) {
+    EXPECT_EQ(Movie_ClampInterval(r.interval), r.clamped) << r.interval;
+    EXPECT_EQ(Movie_FrameRate(r.interval), r.rate) << r.interval;
+  }
+  i32 rect[4];
+  Movie_BmpRect(1280, 1024, 10, -20, rect);
+  EXPECT_EQ(rect[0], 330);
+  EXPECT_EQ(rect[1], 252);
+  EXPECT_EQ(rect[2], 970);
+  EXPECT_EQ(rect[3], 732);
+  const struct { const char *path; bool video; } paths[] = {
+      {"a.avi", true}, {"A.WMV", true}, {"dir.x/c.Mpg", true}, {"b.mid", false}, {"avi", false}, {"d.avix", false}};
+  for (const auto &p : paths) EXPECT_EQ(Movie_IsVideoPath(p.path), p.video) << p.path;
+}
+
+TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
+  g_DesktopWidth = 1280, g_DesktopHeight = 1024;
+  g_Views[FAMILY_MOVIE][0].panX = 10, g_Views[FAMILY_MOVIE][0].panY = -20;
+  g_CurView->kind = VIEW_TOP;
+  g_DrawView = 3;
+  g_MovieFrame = 12;
+  EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
+  ASSERT_EQ(g_f.saved.size(), 1u);
+  EXPECT_EQ(g_f.saved[0], "shot.BMP 330 252 970 732");
+  EXPECT_EQ(g_f.kindAtSave, (u32)VIEW_MAIN);
+  EXPECT_EQ(g_CurView->kind, (u32)VIEW_TOP);
+  EXPECT_EQ(g_DrawView, 3u);
+  EXPECT_EQ(g_MovieFrame, 12);
+  EXPECT_FALSE(Movie_SaveFrameBmp(""));
+  g_f.saveOk = false;
+  EXPECT_FALSE(Movie_SaveFrameBmp("x"));
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[0], "ファイル名が指定されていません。");
+  EXPECT_EQ(Boxes()[1], "x.BMP に保存することができませんでした。");
+  EXPECT_EQ(g_f.saved.size(), 2u);
+}
+
+TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
+  g_MovieFrame = 33;
+  EXPECT_TRUE(Movie_RecordAvi("clip", 2));
+  EXPECT_EQ(g_f.aviRate, 30u);
+  EXPECT_EQ(g_RenderInterval, 2);
+  EXPECT_EQ(g_RunState, 8u);
+  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  EXPECT_EQ(g_MovieScene.loopFlag, 0);   // the checked loop box does not keep it recording
+  EXPECT_EQ(g_MovieFrame, 0);
+  Movie_StopPlayback();
+  EXPECT_EQ(g_f.aviStops, 1);
+  EXPECT_EQ(g_MovieFrame, 33);
+  EXPECT_EQ(g_RunState, 6u);
+
+  g_f.aviOk = false;
+  EXPECT_FALSE(Movie_RecordAvi("clip", 0));
+  EXPECT_EQ(g_f.aviRate, 60u);
+  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
+  EXPECT_EQ(g_MovieFrame, 33);
+}
+
+TEST_F(MovieEditTest, VideoWindowKnowsVideoFromMusicAndRefusesWhatItCannotPlay) {
+  EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
+  EXPECT_EQ(g_VideoActive, 1);
+  EXPECT_STREQ(g_MovieVideoPath, "m.avi");
+  EXPECT_TRUE(Movie_OpenVideoWindow("m.mid", 0));
+  EXPECT_EQ(g_VideoActive, 0);
+  EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
+  EXPECT_FALSE(Movie_OpenVideoWindow("notes.txt", 1));
+  EXPECT_EQ(g_VideoActive, 0);
+}
+
+}  // namespace
