@@ -153,21 +153,7 @@ void App_SwitchFamily(u32 family) {
   g_EditDlgRefresh = 1;
 }
 
-// [SECTION] per-frame and render hooks
-// The library's per-frame passes after the family's update, in this order, so that every
-// pose and deformed vertex is current before the frame is rendered.
-static void FramePasses(void) {
-  Obj2_UpdateAll();
-  Bone2_SkinAll();
-  Object_UpdateFrame();
-  Kzo_UpdatePoses();
-}
-
-void App_UpdateFrame(void) {
-  CALL_HOOK(update);
-  FramePasses();
-}
-
+// [SECTION] render hooks (App_UpdateFrame: update.cpp)
 static void PointCurViewAtDrawView(void) {
   g_CurView = View_Get(g_EditSubMode, g_DrawView);
 }

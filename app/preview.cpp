@@ -1,5 +1,6 @@
 // The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW".
 #include "app/current.h"
+#include "app/drag_anchors.h"
 #include "app/family.h"
 #include "app/preview.h"
 #include "app/shell_seam.h"
@@ -7,6 +8,11 @@
 #include "app/views.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "model/seam.h"
+
+#include <stdio.h>
+
+PreviewRender g_PreviewRender;
 
 void Preview_Enter(void) {
   g_RunState = 0;
@@ -29,5 +35,26 @@ void Preview_DrawScene(void) {
   View_DrawAxisGizmo();
 }
 
-void Preview_MouseDown(i32, i32) {}
-void Preview_Command(u32) {}
+void Preview_MouseDown(i32, i32) {
+  Ed3D_SetDragAnchors(g_MouseX, g_MouseY);   // the five anchor pairs
+  App_MarkAllRedraw();
+}
+
+void Preview_Command(u32 id) {
+  PreviewRender &r = g_PreviewRender;
+  if (id != PREVIEW_CMD_RENDER || r.window || !r.createDialog) return;
+  r.refresh = 1;
+  r.window = r.createDialog();
+}
+
+bool Preview_Render(const char *text) {
+  if (!text || !text[0]) {
+    Lib_ErrorBox("ファイル名が指定されていません。");
+    return false;
+  }
+  char name[LIB_TEXT_SIZE + 8];   // room for a full edit (255 characters) and ".BMP"
+  snprintf(name, sizeof name, "%s.BMP", text);
+  bool ok = g_PreviewRender.saveBackBuffer && g_PreviewRender.saveBackBuffer(name);
+  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", name);
+  return ok;
+}

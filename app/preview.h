@@ -1,12 +1,32 @@
-// The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW".
+// The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW",
+// and its render dialog "PREVIEW_RENDER_DLG" that saves the last presented frame as a BMP
+// file in the root folder. Global owned here: g_PreviewRender (the dialog's state).
 #pragma once
 #include "model/types.h"
+
+enum { PREVIEW_CMD_RENDER = 40061 };
+
+struct PreviewRender {
+  void *window;   // the render dialog, null while closed
+  u32 refresh;    // the dialog shows g_RenderName when 1
+  // Platform: creates the dialog owned by the main window and shows it; saves the back
+  // buffer as a file in the root folder (false when it could not be written).
+  void *(*createDialog)(void);
+  bool (*saveBackBuffer)(const char *name);
+};
+extern PreviewRender g_PreviewRender;
 
 void Preview_Enter(void);
 void Preview_Leave(void);
 void Preview_Update(void);
 void Preview_DrawScene(void);
+// Left or middle down: every drag anchor takes the mouse position, every view is redrawn.
 void Preview_MouseDown(i32 x, i32 y);
+// 40061 "レンダリング": opens the render dialog unless it is open. Other ids are the shell's.
 void Preview_Command(u32 commandId);
+// The render button with the edit's text: "<text>.BMP" through the platform's save. An
+// empty text gives "ファイル名が指定されていません。" and no file, a failed save
+// "%s に保存することができませんでした。". True when the file was written.
+bool Preview_Render(const char *text);
 // Installs the preview's hook row (app/preview_row.cpp).
 void Preview_Install(void);

@@ -1,6 +1,7 @@
 // The main window's handler and command routing, the edit-mode selector, the options
 // dialog, the view windows and the shell seam's platform entries. Windows build only.
 #include "app/shell_win.h"
+#include "app/tools_win.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -344,7 +345,7 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
         case IDM_WIN_FRONT: SetViewKind(dlg, v, VIEW_FRONT); return TRUE;
         case IDM_WIN_TOP: SetViewKind(dlg, v, VIEW_TOP); return TRUE;
         case IDM_WIN_SIDE: SetViewKind(dlg, v, VIEW_SIDE); return TRUE;
-        case IDM_WIN_SKETCH: return TRUE;   // the sketch dialog comes with the sketch images
+        case IDM_WIN_SKETCH: Sketch_Open(); return TRUE;
         case IDM_WIN_FIT: View_Fit(); return TRUE;
         default: return FALSE;
       }

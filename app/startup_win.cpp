@@ -1,6 +1,7 @@
 // WinMain's start-up steps and the message loop: one message routed, or one idle pass that
 // updates the frame and draws the one view chosen by the wait counters. Windows build only.
 #include "app/startup_win.h"
+#include "app/tools_win.h"
 
 #include <mmsystem.h>
 #include <objbase.h>
@@ -66,6 +67,8 @@ static void InstallPlatformSeam(void) {
   g_ShellSeam.fitCamera = &kFitCamera;
   g_ShellSeam.setBrightness = Cam_SetBrightness;
   g_ShellSeam.setCamera = SetCameraSeam;
+  App_InstallFrameEntries();
+  Preview_InstallPlatform();
 }
 
 // [SECTION] polygon capacity and toon

@@ -5,6 +5,7 @@
 #include "lib/render/objects.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/sketch.h"
 #include "app/shell_seam.h"
 #include "app/current.h"
 #include "app/startup_state.h"
@@ -87,6 +88,7 @@ void App_MarkAllRedraw(void) {
   g_StripDirty[STRIP_FLAG_SKETCH_PANEL] = 1;
   g_StripDirty[STRIP_FLAG_PANEL] = 1;
   g_LayerDlgRefresh = 1;
+  g_Sketch.refresh = 1;
 }
 
 void App_RefreshCurrentPointers(void) {
@@ -183,6 +185,11 @@ static void RotateY(f32 v[3], f32 deg) {
   v[0] = x; v[2] = z;
 }
 
+void View_TurnPerspective(f32 v[3], f32 angleX, f32 angleY) {
+  RotateX(v, -angleX);
+  RotateY(v, angleY);
+}
+
 void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]) {
   f32 off[3] = {0, 0, -15.0f * v->zoom};
   RotateX(off, -angleX);
@@ -194,7 +201,8 @@ void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]
 
 // The smallest zoom a fit starts from: a zero or tiny product of extents would need
 // hundreds of 1.1 steps, and a zero zoom never grows.
-static const f32 kFitMinZoom = 1e-3f;
+extern const f32 g_ViewMinZoom = 1e-3f;
+static const f32 kFitMinZoom = g_ViewMinZoom;
 
 void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 width, i32 height,
                          f32 angleX, f32 angleY, const FitCamera *cam) {

@@ -37,7 +37,8 @@ struct ViewChoiceInput {
 };
 i32 View_ChooseDrawView(const ViewChoiceInput *in);
 
-// Flags every view of the current layout for redraw; also sets g_LayerDlgRefresh.
+// Flags every view of the current layout for redraw; also sets g_LayerDlgRefresh and the
+// sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
 extern u32 g_LayerDlgRefresh;
@@ -84,6 +85,10 @@ void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 wi
 void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n);
 // Eye of the perspective view: pan + (0, 0, -15 zoom) rotated by -angleX about x then angleY about y.
 void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]);
+// Turns a vector as the perspective camera is turned: by -angleX about x, then angleY about y.
+void View_TurnPerspective(f32 v[3], f32 angleX, f32 angleY);
+// The smallest zoom a fit leaves and a drag may reach (a zero zoom never grows again).
+extern const f32 g_ViewMinZoom;
 enum { VIEW_FIT_MAX_STEPS = 400 };
 // Fits view g_ActiveView of the current layout to the current 3D model (the selection, or
 // all polygon corners); without a model or points only a redraw is requested.

@@ -77,6 +77,8 @@ enum { MOVIE_END_CHAINED = 0, MOVIE_END_LOOPED = 1, MOVIE_END_STOPPED = 2 };
 // chain: continue with the next movie when one is named (the shell passes the chain flag, the
 // library's own tick the next-movie flag). A next movie that does not read stops playback.
 i32 Movie_PlaybackEnd(bool chain);
+// Hands the movie clock, step and end branches to the shell's playback tick (start-up).
+void Movie_InstallTick(void);
 
 // [SECTION] key editing on the current object (g_CurSlot)
 // Adds a key at the current frame from the evaluated pose; false when the object has 16 keys

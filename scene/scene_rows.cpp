@@ -103,6 +103,7 @@ void Scene_Install(void) {
   InstallColiRow();
   InstallMovieRow();
   InstallProgRow();
+  Movie_InstallTick();   // the shell's movie clock
   g_LibHooks.openVideoWindow = Movie_OpenVideoWindow;
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program started with a model file on its command line draws the model: its screen is
-# brighter than the screen of the same start without one (the cube is lit grey on black).
+# The program started with a model file on its command line draws the model lit from the eye:
+# where the cube stands the screen holds faces far brighter than the grey background and its
+# grid show in the same start without one.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 out="$(mktemp -d)"
@@ -8,7 +9,9 @@ trap 'rm -rf "$out"' EXIT
 cube="$root/tests/data/kzp/cube.kzp"
 "$root/tools/screenshot" "$out/with.png" -- "Z:${cube//\//\\}" 2>/dev/null || { echo "screenshot with the model failed"; exit 1; }
 "$root/tools/screenshot" "$out/without.png" 2>/dev/null || { echo "screenshot without a model failed"; exit 1; }
-with=$(convert "$out/with.png" -colorspace Gray -format '%[fx:mean]' info:)
-without=$(convert "$out/without.png" -colorspace Gray -format '%[fx:mean]' info:)
-echo "mean brightness: with the model $with, without $without"
-awk -v a="$with" -v b="$without" 'BEGIN { exit !(a - b > 0.01) }' || { echo "the model is not drawn"; exit 1; }
+# The region of the main view where the cube stands (a 1280 x 1024 screen).
+region="-crop 160x160+540+600 -colorspace Gray"
+with=$(convert "$out/with.png" $region -format '%[fx:maxima]' info:)
+without=$(convert "$out/without.png" $region -format '%[fx:maxima]' info:)
+echo "brightest pixel where the cube stands: with the model $with, without $without"
+awk -v a="$with" -v b="$without" 'BEGIN { exit !(a > 0.9 && a - b > 0.1) }' || { echo "the model is not drawn lit"; exit 1; }

@@ -25,6 +25,8 @@
 #include "resources/shell_ids.h"
 #include "file_bytes.h"
 
+void CheckFrameUpdateInShell();
+
 namespace {
 
 std::vector<u32> g_commands;
@@ -207,6 +209,8 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_boxes, 1);
   EXPECT_TRUE(IsWindow(g_MainWnd));
   EXPECT_EQ(g_commands, (std::vector<u32>{40300, IDM_OPTIONS, IDM_EXIT}));
+
+  CheckFrameUpdateInShell();   // update_checks_win.cpp
 
   // "はい": the window closes and the command stops there.
   g_boxAnswer = IDYES;

@@ -1,0 +1,140 @@
+// Motion and movie playback ticks over the one clock rule of Play_AdvanceFrame.
+#include "app/play.h"
+
+#include <math.h>
+
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/framework/lib.h"
+#include "model/bone2.h"
+#include "model/kzo.h"
+#include "model/model3.h"
+#include "model/motion.h"
+#include "model/obj2.h"
+#include "model/seam.h"
+
+PlayEntries g_PlayEntries;
+i32 &g_AviFrameStep = g_RenderInterval;
+
+// The 2D object models and the object sets keep no fraction of their own.
+static f32 s_Obj2Fraction[OBJ2_SLOTS];
+static f32 s_Obj3Fraction[OBJ3_SETS];
+
+// [SECTION] clock
+i64 Play_AdvanceFrame(i32 *frame, f32 *fraction, f32 delta, i32 length) {
+  if (!(*fraction >= 0.0f) || isinf(*fraction)) *fraction = 0.0f;
+  if (delta > 0.0f && !isinf(delta)) *fraction += delta;
+  if (*fraction < 1.0f) {
+    if (length <= 0) *frame = 0;
+    return 0;
+  }
+  f32 whole = floorf(*fraction);
+  *fraction -= whole;
+  // Only the remainder modulo the length matters, so a huge delta costs no more than 1.
+  i64 steps = whole > 4e18f ? (i64)4e18 : (i64)whole;
+  if (length <= 0) {
+    *frame = 0;
+    return steps;
+  }
+  i64 f = (i64)*frame % length;
+  if (f < 0) f += length;
+  *frame = (i32)((f + steps % length) % length);
+  return steps;
+}
+
+// [SECTION] motion ticks
+static void MarkPanel(u32 *flag) {
+  if (flag) *flag = 1;
+}
+
+static i32 MotionLength2(const Motion2 *motions, i32 count, i32 motion) {
+  return motion >= 0 && motion < count ? motions[motion].length : 0;
+}
+
+void Play_TickObj2(void) {
+  App_RefreshCurrentPointers();
+  u32 s = g_Cur2DSlot;
+  Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
+  if (!m) return;
+  i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
+  if (Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_FrameDelta, len)) Obj2_UpdateKeyIndices((i32)s);
+  MarkPanel(g_PlayEntries.obj2KeyPanelRefresh);
+  g_Playing = 1;
+}
+
+void Play_TickBone2(void) {
+  App_RefreshCurrentPointers();
+  u32 s = g_CurSlot;
+  Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
+  if (!m) return;
+  i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
+  if (Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len)) Bone2_UpdateKeyIndices((i32)s);
+  g_Playing = 1;
+}
+
+void Play_TickObj3(void) {
+  App_RefreshCurrentPointers();
+  u32 s = g_CurSlot;
+  Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
+  if (!set) return;
+  i32 len = set->motion >= 0 && set->motion < OBJ3_MOTIONS ? set->motions[set->motion].length : 0;
+  if (Play_AdvanceFrame(&set->frame, &s_Obj3Fraction[s], g_FrameDelta, len)) Kzo_FindKeySegment((i32)s);
+  g_Playing = 1;
+}
+
+void Play_TickModel3(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
+  if (Play_AdvanceFrame(&m->frame, &m->frameFraction, g_FrameDelta, len)) Model3_UpdateKeyIndices((i32)g_CurSlot);
+  MarkPanel(g_PlayEntries.motionPanelRefresh);
+  for (u32 &f : g_StripDirty) f = 1;
+  g_Playing = 1;
+}
+
+void Play_TickNone(void) {}
+
+void Play_TickByRunState(u32 runState) {
+  switch (runState) {
+    case 1: Play_TickObj2(); break;
+    case 2: Play_TickBone2(); break;
+    case 3: Play_TickObj3(); break;
+    case 4: Play_TickModel3(); break;
+    case 5: Play_TickNone(); break;
+    default: break;
+  }
+}
+
+// [SECTION] movie clock
+enum { RUN_STATE_RECORDING = 8 };
+
+i32 Play_TickMovie(void) {
+  const PlayEntries &e = g_PlayEntries;
+  if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
+  if (e.movieSnapshotKeys) e.movieSnapshotKeys();
+  if (g_RunState == RUN_STATE_RECORDING) {
+    *e.movieFrame += g_AviFrameStep;
+  } else {
+    f32 *fr = e.movieFraction;
+    if (!(*fr >= 0.0f) || isinf(*fr)) *fr = 0.0f;
+    if (g_FrameDelta > 0.0f && !isinf(g_FrameDelta)) *fr += g_FrameDelta;
+    f32 whole = floorf(*fr);
+    *fr -= whole;
+    // The end branch catches the frame at the end, so a long pause never runs far past it.
+    i64 f = (i64)*e.movieFrame + (whole > 1e9f ? (i64)1e9 : (i64)whole);
+    *e.movieFrame = f > 0x3fffffff ? 0x3fffffff : (i32)f;
+  }
+  i32 result = PLAY_MOVIE_STEPPED;
+  i32 end = e.movieEndFrame ? e.movieEndFrame() : 0;
+  if (*e.movieFrame >= end) {
+    result = e.movieEnd ? e.movieEnd() : PLAY_MOVIE_STOPPED;
+    if (result == PLAY_MOVIE_CHAINED && e.movieRefreshLists) e.movieRefreshLists();
+    Timer_Reset();
+  } else if (e.movieStep) {
+    e.movieStep();
+  }
+  App_MarkAllRedraw();
+  return result;
+}

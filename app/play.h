@@ -1,0 +1,59 @@
+// Playback of motions and movies, advanced once per idle pass by the per-frame update.
+//
+// The four motion ticks advance the current model of their kind by g_FrameDelta; the movie
+// tick advances the movie clock. The clock arithmetic is the plain Play_AdvanceFrame, shared
+// by every tick: whole frames move from the fraction to the frame, the frame wraps modulo
+// the motion's length, and a motion of no length holds frame 0.
+//
+// The movie itself belongs to the movie editor, which fills g_PlayEntries when the program
+// starts (app/ names nothing of scene/). Globals owned here: g_PlayEntries, g_AviFrameStep
+// (the library's g_RenderInterval: movie frames per recorded picture).
+#pragma once
+#include "model/types.h"
+
+// Movie end branches (the same numbers as the movie editor's end step).
+enum { PLAY_MOVIE_CHAINED = 0, PLAY_MOVIE_LOOPED = 1, PLAY_MOVIE_STOPPED = 2 };
+// What Play_TickMovie did this pass.
+enum { PLAY_MOVIE_IDLE = -1, PLAY_MOVIE_STEPPED = 3 };
+
+struct PlayEntries {
+  // The movie clock: its frame and the fraction of a frame played since (g_MovieFraction).
+  i32 *movieFrame;
+  f32 *movieFraction;
+  // Last frame of the play range; the end branch runs at or past it.
+  i32 (*movieEndFrame)(void);
+  // Remembers every actor's current key (the sound triggers compare against it).
+  void (*movieSnapshotKeys)(void);
+  // Applies the current frame to the actors.
+  void (*movieStep)(void);
+  // At the end: the next movie read, a loop, or a stop; returns PLAY_MOVIE_CHAINED..STOPPED.
+  i32 (*movieEnd)(void);
+  // Every list of the movie editor (after a chained movie was read).
+  void (*movieRefreshLists)(void);
+  // Refresh flags of panels that show the playing frame (null: no such panel).
+  u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
+  u32 *motionPanelRefresh;    // the 3D motion panel
+};
+extern PlayEntries g_PlayEntries;
+extern i32 &g_AviFrameStep;
+
+// Moves delta frames onto (frame, fraction): whole frames go from the fraction to the frame,
+// the frame wraps modulo length, length <= 0 holds frame 0 (fraction kept). A delta that is
+// not finite and positive adds nothing. Constant work for any delta. Returns the whole frames
+// moved (capped; only its being non-zero matters to callers).
+i64 Play_AdvanceFrame(i32 *frame, f32 *fraction, f32 delta, i32 length);
+
+// The motion ticks (by g_RunState 1..5). Each sets g_Playing back to 1 while its model exists.
+void Play_TickObj2(void);    // 2D object model of g_Cur2DSlot
+void Play_TickBone2(void);   // 2D bone model of g_CurSlot
+void Play_TickObj3(void);    // 3D object set of g_CurSlot
+void Play_TickModel3(void);  // the current 3D model
+void Play_TickNone(void);    // the effect editor's run state: nothing advances
+// Runs the tick of a run state (0 and states above 5: none).
+void Play_TickByRunState(u32 runState);
+
+// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames, else
+// the whole frames of the fraction; at or past the end the movie's end branch (each followed
+// by Timer_Reset), before it the movie step; every view flagged for redraw. Nothing while
+// screen output is off or the movie has not installed its clock. Returns PLAY_MOVIE_*.
+i32 Play_TickMovie(void);

@@ -1,0 +1,57 @@
+// The preview's render dialog "PREVIEW_RENDER_DLG": a thin procedure over Preview_Render.
+#include "app/tools_win.h"
+
+#include "app/preview.h"
+#include "app/winorder_win.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/media/snapshot.h"
+#include "resources/tools_ids.h"
+
+static void *CreateRenderDialog(void) {
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "PREVIEW_RENDER_DLG", g_MainWnd, Preview_RenderDlgProc, 0);
+  if (!dlg) return nullptr;
+  WinOrder_Join(dlg);
+  ShowWindow(dlg, SW_SHOW);
+  return dlg;
+}
+
+void Preview_InstallPlatform(void) {
+  g_PreviewRender.createDialog = CreateRenderDialog;
+  g_PreviewRender.saveBackBuffer = Lib_SaveBackBuffer;
+}
+
+static void CloseRenderDialog(HWND dlg) {
+  g_PreviewRender.window = nullptr;
+  DestroyWindow(dlg);
+}
+
+INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_PreviewRender.refresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_RENDER_RUN:
+          // The edit's text becomes the shared render name, then the file.
+          GetDlgItemTextA(dlg, IDC_RENDER_NAME, g_RenderName, sizeof g_RenderName);
+          Preview_Render(g_RenderName);
+          return TRUE;
+        case IDC_RENDER_CLOSE: CloseRenderDialog(dlg); return TRUE;
+        default: return FALSE;
+      }
+    case WM_CLOSE: CloseRenderDialog(dlg); return TRUE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      WinOrder_Leave(dlg);
+      return FALSE;
+    default:
+      if (g_PreviewRender.refresh == 1) {
+        g_PreviewRender.refresh = 0;
+        SetDlgItemTextA(dlg, IDC_RENDER_NAME, g_RenderName);
+      }
+      return FALSE;
+  }
+}

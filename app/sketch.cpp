@@ -1,0 +1,54 @@
+// Background sketch images: names, image rows and the show flag of the three views.
+#include "app/sketch.h"
+
+#include "app/views.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "model/seam.h"
+
+SketchState g_Sketch = {nullptr, 0, 0, {}, {{0, -1}, {0, -1}, {0, -1}}, {{0, -1}, {0, -1}, {0, -1}}};
+
+u32 Sketch_ViewOfButton(u32 id) {
+  switch (id) {
+    case 1390: return SKETCH_FRONT;
+    case 1393: return SKETCH_TOP;
+    case 1394: return SKETCH_SIDE;
+    default: return SKETCH_VIEWS;
+  }
+}
+
+bool Sketch_Load(u32 view, const char *name) {
+  if (view >= SKETCH_VIEWS || !name || !name[0]) return false;
+  SketchState &s = g_Sketch;
+  if (Img_Load(&s.spare[view], name) < 0) {
+    Lib_ErrorBoxf("%s を開くことができませんでした。", name);
+    return false;
+  }
+  ImageHandle shown = s.images[view];
+  s.images[view] = s.spare[view];
+  s.spare[view] = shown;   // the old image's row takes the next choice
+  Str_Copy(s.names[view], sizeof s.names[view], name);
+  s.refresh = 1;
+  App_MarkAllRedraw();
+  return true;
+}
+
+bool Sketch_Choose(u32 view) {
+  if (view >= SKETCH_VIEWS) return false;
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "下絵用のファイルを、選択して下さい。",
+                                       g_Sketch.names[view]);
+  return Sketch_Load(view, name);
+}
+
+void Sketch_ToggleShow(void) {
+  g_Sketch.show = g_Sketch.show ? 0 : 1;
+  App_MarkAllRedraw();
+}
+
+bool Sketch_Command(u32 id) {
+  if (id == 1391) { Sketch_ToggleShow(); return true; }
+  u32 view = Sketch_ViewOfButton(id);
+  if (view >= SKETCH_VIEWS) return false;
+  Sketch_Choose(view);
+  return true;
+}

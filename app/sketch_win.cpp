@@ -1,0 +1,59 @@
+// The sketch dialog "SKETCH_DLG": a thin procedure over the choices of app/sketch.cpp.
+#include "app/tools_win.h"
+
+#include "app/sketch.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "lib/framework/framework_win.h"
+#include "resources/tools_ids.h"
+
+void Sketch_Open(void) {
+  if (g_Sketch.window) {
+    SetActiveWindow((HWND)g_Sketch.window);
+    return;
+  }
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "SKETCH_DLG", g_MainWnd, Sketch_DlgProc, 0);
+  if (!dlg) return;
+  g_Sketch.window = dlg;
+  WinOrder_Join(dlg);
+  ShowWindow(dlg, SW_SHOW);
+}
+
+static void ShowState(HWND dlg) {
+  CheckDlgButton(dlg, IDC_SKETCH_SHOW, g_Sketch.show ? BST_CHECKED : BST_UNCHECKED);
+  SetDlgItemTextA(dlg, IDC_SKETCH_FRONT_NAME, g_Sketch.names[SKETCH_FRONT]);
+  SetDlgItemTextA(dlg, IDC_SKETCH_TOP_NAME, g_Sketch.names[SKETCH_TOP]);
+  SetDlgItemTextA(dlg, IDC_SKETCH_SIDE_NAME, g_Sketch.names[SKETCH_SIDE]);
+}
+
+static void CloseSketch(HWND dlg) {
+  g_Sketch.window = nullptr;
+  DestroyWindow(dlg);
+}
+
+INT_PTR CALLBACK Sketch_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_Sketch.refresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDC_SKETCH_CLOSE) { CloseSketch(dlg); return TRUE; }
+      return Sketch_Command(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_CLOSE: CloseSketch(dlg); return TRUE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      WinOrder_Leave(dlg);
+      return FALSE;
+    // The end of a menu loop and of a move or size loop: the views are drawn again.
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP: case WM_EXITSIZEMOVE:
+      App_MarkAllRedraw();
+      return FALSE;
+    default:
+      if (g_Sketch.refresh == 1) {
+        g_Sketch.refresh = 0;
+        ShowState(dlg);
+      }
+      return FALSE;
+  }
+}

@@ -1,0 +1,205 @@
+// The per-frame update: the seventeen steps of App_UpdateFrame, the window title, the strips'
+// key marks and the frame's camera and lights.
+#include "app/update.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/keys.h"
+#include "app/nav.h"
+#include "app/play.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "lib/draw/camera.h"
+#include "lib/framework/lib.h"
+#include "lib/render/movie_state.h"
+#include "lib/render/objects.h"
+#include "model/bone2.h"
+#include "model/kzo.h"
+#include "model/model3.h"
+#include "model/obj2.h"
+
+i32 g_TitleCounter;
+u32 g_ListSelMirror[LIST_SEL_MIRROR];
+u32 g_PendingRedraw;
+FrameEntries g_FrameEntries;
+
+static i32 s_LastListTop = -1;
+
+// [SECTION] title
+void Title_Format(char *out, size_t size, const char *caption, const TitleDoc *doc) {
+  if (!out || size == 0) return;
+  const char *name = doc && doc->name ? doc->name : "";
+  u32 style = doc ? doc->style : TITLE_CAPTION;
+  if (style == TITLE_NAME_VERSION)
+    snprintf(out, size, " %s   %s ( Ver %4.3f )", caption, name, (double)doc->version / 1000.0);
+  else if (style == TITLE_NAME)
+    snprintf(out, size, " %s   %s", caption, name);
+  else
+    snprintf(out, size, " %s", caption);
+}
+
+static bool HasKzpExtension(const char *name) {
+  const char *dot = name ? strrchr(name, '.') : nullptr;
+  return dot && (dot[1] | 0x20) == 'k' && (dot[2] | 0x20) == 'z' && (dot[3] | 0x20) == 'p' && !dot[4];
+}
+
+static TitleDoc Named(const char *name, i32 version) { return TitleDoc{TITLE_NAME_VERSION, name, version}; }
+
+TitleDoc Title_DocOf(u32 family, u32 sub) {
+  TitleDoc none = {TITLE_CAPTION, nullptr, 0};
+  switch (family) {
+    case FAMILY_PREVIEW: {
+      const Model3 *m = g_CurModel3;
+      if (!m || m->polygonCount <= 0) return none;
+      TitleDoc d = Named(m->fileName, (i32)m->version);
+      if (!HasKzpExtension(m->fileName)) d.style = TITLE_NAME;
+      return d;
+    }
+    case FAMILY_2D_MODEL:
+      if (sub == SUB_2D_OBJECT) {
+        const Obj2Model *o = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
+        return o ? Named(o->filePath, o->version) : none;
+      }
+      if (sub >= SUB_2D_POLY && sub <= SUB_2D_MOTION) {
+        const Bone2Model *b = g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr;
+        return b ? Named(b->name, b->version) : none;
+      }
+      return none;
+    case FAMILY_3D_MODEL:
+      if (sub == SUB_3D_OBJMOTION) {
+        const Obj3Set *s = g_CurSlot < OBJ3_SETS ? g_Obj3Sets[g_CurSlot] : nullptr;
+        return s ? Named(s->parts[0].path, s->version) : none;   // object 0 holds the set's path
+      }
+      if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION && g_CurModel3)
+        return Named(g_CurModel3->fileName, (i32)g_CurModel3->version);
+      return none;
+    case FAMILY_EFFECT:
+    case FAMILY_COLLISION:
+    case FAMILY_MOVIE: {
+      TitleDoc d = Named(nullptr, 0);
+      if (g_FrameEntries.sceneDocument && g_FrameEntries.sceneDocument(family, &d.name, &d.version)) return d;
+      return none;
+    }
+    default: return none;   // 2D map and program: the caption only
+  }
+}
+
+bool App_TickTitle(void) {
+  if (++g_TitleCounter < TITLE_PERIOD) return false;
+  g_TitleCounter = 0;
+  TitleDoc d = Title_DocOf(g_EditFamily, g_EditSubMode);
+  char text[TITLE_TEXT];
+  Title_Format(text, sizeof text, g_AppCaption, &d);
+  if (g_FrameEntries.setMainTitle) g_FrameEntries.setMainTitle(text);
+  return true;
+}
+
+// [SECTION] strips (Strip_CopyKeys2D / 3D: strip.cpp)
+static void CopyStripKeys(void) {
+  if (g_EditFamily == FAMILY_2D_MODEL && (g_EditSubMode == SUB_2D_OBJECT || g_EditSubMode == SUB_2D_MOTION))
+    Strip_CopyKeys2D();
+  if (g_EditFamily == FAMILY_3D_MODEL && (g_EditSubMode == SUB_3D_OBJMOTION || g_EditSubMode == SUB_3D_MOTION))
+    Strip_CopyKeys3D();
+}
+
+// [SECTION] steps
+static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+
+// The layout's CPU-occupy byte. Its vsync byte is put in effect by the options toggles only:
+// the device reset a per-pass vsync change needs fails under Wine once the view windows have
+// been presented into (the GL pixel format of a window cannot be set again), and the
+// program then crashes on the next frame.
+static void ApplyPresentationOptions(void) {
+  u32 L = Layout();
+  Lib_SetCpuOccupy(g_AppShell.cpuOccupy[L]);
+}
+
+static void WatchListTop(void) {
+  if (!g_FrameEntries.ed3dListTopIndex) return;
+  i32 top = g_FrameEntries.ed3dListTopIndex();
+  if (top < 0) return;
+  if (top != s_LastListTop) g_StripDirty[0] = 1;
+  s_LastListTop = top;
+}
+
+// The preview's shadow option (0, 20 or 30) as the model's shadow mode: 2 (the ground
+// shadow on the plane y = 0 with normal (0, 1, 0)), 3, else 0.
+static u32 PreviewShadowMode(i32 option) { return option == 20 ? 2u : option == 30 ? 3u : 0u; }
+
+void App_MirrorListSelection(void) {
+  const FrameEntries &e = g_FrameEntries;
+  if (!e.list2DActive || !e.list2DGetSel || !e.list2DActive()) return;
+  for (i32 i = 0; i < LIST_SEL_MIRROR; i++) {
+    i32 r = e.list2DGetSel(i);
+    g_ListSelMirror[i] = r < 0 ? 0u : (u32)r & 0xFFFFu;   // LB_ERR past the last row is not "selected"
+  }
+}
+
+void App_SetFrameCameraAndLights(void) {
+  u32 f = g_EditFamily;
+  bool camera = f == FAMILY_2D_MODEL || f == FAMILY_3D_MODEL || f == FAMILY_EFFECT || f == FAMILY_2D_MAP ||
+                f == FAMILY_COLLISION || (f == FAMILY_PREVIEW && g_PrevEditFamily != FAMILY_MOVIE);
+  if (camera) {
+    const ViewRecord *v0 = View_Get(Layout(), 0);
+    f32 eye[3];
+    View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
+    Cam_SetEye(eye[0], eye[1], eye[2]);
+    Cam_SetTarget(v0->panX, v0->panY, v0->panZ);
+    Cam_SetLightDirection(eye[0], eye[1], eye[2]);   // the light comes from the eye
+  }
+  if (f == FAMILY_COLLISION || f == FAMILY_MOVIE) Cam_SetLightDirection(-500, 500, -500);
+  if (f != FAMILY_PROGRAM && g_ToonInEffect == 1) Cam_SetLightDirection(-125, 125, -500);
+  Cam_SetLightColor(1, 1, 1);
+  Cam_SetAmbient(0.25f, 0.25f, 0.25f);
+  // The quad is rebuilt on every change, so only a new colour is handed on.
+  const f32 q[4] = {0, 0, 0, 0.12f};
+  if (g_LibFlags.r != q[0] || g_LibFlags.g != q[1] || g_LibFlags.b != q[2] || g_LibFlags.alpha != q[3]) {
+    if (g_FrameEntries.setScreenQuadColor) g_FrameEntries.setScreenQuadColor(q[0], q[1], q[2], q[3]);
+  }
+}
+
+// The library's per-frame passes after the family's update, in this order, so that every
+// pose and deformed vertex is current before the frame is rendered.
+static void FramePasses(void) {
+  Obj2_UpdateAll();
+  Bone2_SkinAll();
+  Object_UpdateFrame();
+  Kzo_UpdatePoses();
+}
+
+void App_UpdateFrame(void) {
+  App_RefreshCurrentPointers();                                      // 1
+  if (g_FrameEntries.findActiveView) g_FrameEntries.findActiveView();
+  ApplyPresentationOptions();                                        // 2
+  CopyStripKeys();                                                   // 3
+  if (g_PendingRedraw) { g_PendingRedraw = 0; App_MarkAllRedraw(); }  // 4
+  WatchListTop();                                                    // 5
+  bool dark = g_EditFamily == FAMILY_EFFECT || g_EditFamily == FAMILY_PROGRAM;
+  Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);   // 6
+  if (g_EditFamily == FAMILY_PREVIEW && g_CurModel3)                  // 7
+    g_CurModel3->shadowMode = PreviewShadowMode(g_OptShadow);
+  App_Navigate();                                                    // 8
+  if (g_Playing == 1) {                                              // 9
+    App_MarkAllRedraw();
+    g_Playing = 0;
+    Play_TickByRunState(g_RunState);
+  }
+  if (g_MoviePlayState == MOVIE_PLAYING) Play_TickMovie();           // 10
+  App_TickTitle();                                                   // 11
+  App_MirrorListSelection();                                         // 12
+  const FamilyHooks *row = Family_Current();                         // 13
+  if (row && row->update) row->update();
+  App_ZDragZoom(g_ZKeyHeld);                                         // 14
+  FramePasses();                                                     // 15
+  App_SetFrameCameraAndLights();                                     // 16
+  if (g_FrameEntries.refreshGroupDialog) g_FrameEntries.refreshGroupDialog();   // 17
+  g_MouseMoveDX = 0;
+  g_MouseMoveDY = 0;
+}

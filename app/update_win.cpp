@@ -1,0 +1,17 @@
+// The per-frame update's window calls.
+#include "app/tools_win.h"
+
+#include "app/shell_win.h"
+#include "app/update.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+
+static void SetMainTitle(const char *text) {
+  if (g_MainWnd) SetWindowTextA(g_MainWnd, text);
+}
+
+void App_InstallFrameEntries(void) {
+  g_FrameEntries.findActiveView = View_FindActiveView;
+  g_FrameEntries.setMainTitle = SetMainTitle;
+  g_FrameEntries.setScreenQuadColor = Draw_SetScreenQuadColor;
+}
