@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "app/panel_win.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -43,8 +44,6 @@ static void Destroy(void *window) {
   DestroyWindow((HWND)window);
 }
 
-static void *Control(void *dlg, u32 id) { return GetDlgItem((HWND)dlg, (int)id); }
-
 static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h) {
   return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL,
                          x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
@@ -72,24 +71,6 @@ static i32 ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCA
 static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list, LB_GETSEL, (WPARAM)line, 0) > 0; }
 static i32 ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
 static void ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SETCURSEL, (WPARAM)line, 0); }
-static void TreeClear(void *tree) { SendMessageA((HWND)tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT); }
-
-static void *TreeInsert(void *tree, void *parent, const char *text) {
-  TVINSERTSTRUCTA ins = {};
-  ins.hParent = parent ? (HTREEITEM)parent : TVI_ROOT;
-  ins.hInsertAfter = TVI_LAST;
-  ins.item.mask = TVIF_TEXT;
-  ins.item.pszText = (LPSTR)text;
-  return (void *)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&ins);
-}
-
-static void TreeExpand(void *tree, void *item) { SendMessageA((HWND)tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)item); }
-
-static void TreeSelect(void *tree, void *item) {
-  SendMessageA((HWND)tree, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
-  SendMessageA((HWND)tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
-}
-
 static void GetText(void *dlg, u32 id, char *out, u32 size) {
   if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
 }
@@ -120,7 +101,7 @@ void Ed2D_InstallWin(void) {
   Ed2DOps &o = g_Ed2DOps;
   o.createWindow = CreateWindow2D;
   o.destroy = Destroy;
-  o.control = Control;
+  o.control = Panel_Control;
   o.createList = CreateList;
   o.createTree = CreateTree;
   o.fill = Fill;
@@ -129,10 +110,10 @@ void Ed2D_InstallWin(void) {
   o.listSelected = ListSelected;
   o.comboSelection = ComboSelection;
   o.comboSelect = ComboSelect;
-  o.treeClear = TreeClear;
-  o.treeInsert = TreeInsert;
-  o.treeExpand = TreeExpand;
-  o.treeSelect = TreeSelect;
+  o.treeClear = Panel_TreeClear;
+  o.treeInsert = Panel_TreeInsert;
+  o.treeExpand = Panel_TreeExpand;
+  o.treeSelect = Panel_TreeSelect;
   o.getText = GetText;
   o.setText = SetText;
   o.checkButton = CheckButton;
@@ -141,14 +122,9 @@ void Ed2D_InstallWin(void) {
 }
 
 // [SECTION] dialog procedures
-static void StorePosition(HWND dlg, i32 *x, i32 *y) {
-  RECT r;
-  if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
-}
-
 INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DEditor &e = g_Ed2D;
-  StorePosition(dlg, &e.panelX, &e.panelY);
+  Panel_StorePosition(dlg, &e.panelX, &e.panelY);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -169,7 +145,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DEditor &e = g_Ed2D;
-  StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
+  Panel_StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG:
@@ -201,7 +177,7 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 
 // The group dialog's own behaviour comes with the group editor; here its place and close.
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
+  Panel_StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: return TRUE;

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "app/panel_win.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -42,8 +43,6 @@ static void Destroy(void *window) {
   DestroyWindow((HWND)window);
 }
 
-static void *Control(void *panel, u32 id) { return GetDlgItem((HWND)panel, (int)id); }
-
 static void *CreateBoneTree(void *panel) {
   return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASLINES | TVS_HASBUTTONS |
                          TVS_LINESATROOT | TVS_SHOWSELALWAYS, 0, 49, 168, 360, (HWND)panel, nullptr, Instance(), nullptr);
@@ -67,24 +66,6 @@ static void Fill(void *control, u32 kind, const Ed3DLines *lines) {
   }
 }
 
-static void TreeClear(void *tree) { SendMessageA((HWND)tree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT); }
-
-static void *TreeInsert(void *tree, void *parent, const char *text) {
-  TVINSERTSTRUCTA ins = {};
-  ins.hParent = parent ? (HTREEITEM)parent : TVI_ROOT;
-  ins.hInsertAfter = TVI_LAST;
-  ins.item.mask = TVIF_TEXT;
-  ins.item.pszText = (LPSTR)text;
-  return (void *)SendMessageA((HWND)tree, TVM_INSERTITEMA, 0, (LPARAM)&ins);
-}
-
-static void TreeExpand(void *tree, void *item) { SendMessageA((HWND)tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)item); }
-
-static void TreeSelect(void *tree, void *item) {
-  SendMessageA((HWND)tree, TVM_ENSUREVISIBLE, 0, (LPARAM)item);
-  SendMessageA((HWND)tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
-}
-
 static void ActivateMain(void) {
   if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
 }
@@ -93,26 +74,21 @@ void Ed3D_InstallWin(void) {
   Ed3DOps &o = g_Ed3DOps;
   o.createPanel = CreatePanel;
   o.destroy = Destroy;
-  o.control = Control;
+  o.control = Panel_Control;
   o.createBoneTree = CreateBoneTree;
   o.createBoneList = CreateBoneList;
   o.fill = Fill;
-  o.treeClear = TreeClear;
-  o.treeInsert = TreeInsert;
-  o.treeExpand = TreeExpand;
-  o.treeSelect = TreeSelect;
+  o.treeClear = Panel_TreeClear;
+  o.treeInsert = Panel_TreeInsert;
+  o.treeExpand = Panel_TreeExpand;
+  o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
 }
 
 // [SECTION] dialog procedures
-static void StorePosition(HWND dlg, i32 *x, i32 *y) {
-  RECT r;
-  if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
-}
-
 INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DModelEditor &e = g_Ed3D;
-  StorePosition(dlg, &e.modeX, &e.modeY);
+  Panel_StorePosition(dlg, &e.modeX, &e.modeY);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -136,7 +112,7 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DModelEditor &e = g_Ed3D;
-  StorePosition(dlg, &e.layer.x, &e.layer.y);
+  Panel_StorePosition(dlg, &e.layer.x, &e.layer.y);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG:
@@ -162,7 +138,7 @@ static i32 s_BonePanelX, s_BonePanelY;
 static u32 s_BonePanelRefresh;
 
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  StorePosition(dlg, &s_BonePanelX, &s_BonePanelY);
+  Panel_StorePosition(dlg, &s_BonePanelX, &s_BonePanelY);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG:
@@ -186,7 +162,7 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
 INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
   u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
-  StorePosition(dlg, &rec->x, &rec->y);
+  Panel_StorePosition(dlg, &rec->x, &rec->y);
   App_RefreshCurrentPointers();
   if (!g_CurModel3) return FALSE;
   switch (msg) {
