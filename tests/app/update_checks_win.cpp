@@ -76,15 +76,14 @@ void CheckPlaybackAndTitle() {
   g_RunState = 0;
   g_Playing = 0;
 
+  char want[600];
+  snprintf(want, sizeof want, " Miravel   %s ( Ver 2006.000 )", m->fileName);
   g_TitleCounter = 0;
-  SetWindowTextA(g_MainWnd, "");
   char title[600] = {};
-  for (int i = 0; i < 5000 && !title[0]; i++) {
+  for (int i = 0; i < 5000 && strcmp(title, want) != 0; i++) {
     Pass(1);
     GetWindowTextA(g_MainWnd, title, sizeof title);
   }
-  char want[600];
-  snprintf(want, sizeof want, " Miravel   %s ( Ver 2006.000 )", m->fileName);
   EXPECT_STREQ(title, want);
 }
 
