@@ -3,6 +3,7 @@
 #include "app/update.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "app/current.h"
@@ -97,6 +98,10 @@ bool App_TickTitle(void) {
   TitleDoc d = Title_DocOf(g_EditFamily, g_EditSubMode);
   char text[TITLE_TEXT];
   Title_Format(text, sizeof text, g_AppCaption, &d);
+  // The window is only told of a new text: setting a caption costs messages of its own.
+  static char s_Last[TITLE_TEXT];
+  if (strcmp(text, s_Last) == 0) return true;
+  Str_Copy(s_Last, sizeof s_Last, text);
   if (g_FrameEntries.setMainTitle) g_FrameEntries.setMainTitle(text);
   return true;
 }
@@ -192,7 +197,7 @@ void App_UpdateFrame(void) {
     Play_TickByRunState(g_RunState);
   }
   if (g_MoviePlayState == MOVIE_PLAYING) Play_TickMovie();           // 10
-  App_TickTitle();                                                   // 11
+  App_TickTitle();                                                                      // 11
   App_MirrorListSelection();                                         // 12
   const FamilyHooks *row = Family_Current();                         // 13
   if (row && row->update) row->update();
