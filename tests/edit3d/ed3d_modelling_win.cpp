@@ -25,35 +25,9 @@
 #include "lib/framework/lib.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "wine_drive.h"
 
 namespace {
-
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-std::string Temp(const char *name) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + name;
-}
-
-void WriteCube(const std::string &path) {
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_New();
-  for (int i = 0; i < 8; i++) m->positions[i] = {(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
-  m->positionCount = 8;
-  const u32 faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  for (int f = 0; f < 6; f++) {
-    m->polygons[f].cornerCount = 4;
-    for (int j = 0; j < 4; j++) m->polygons[f].corners[j].vertex = faces[f][j];
-  }
-  m->polygonCount = 6;
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
-  Model3_Free(m);
-}
 
 HWND FrontView(void) {
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
@@ -63,17 +37,11 @@ HWND FrontView(void) {
   return nullptr;
 }
 
-void Click(HWND w, UINT down, UINT up, int x, int y) {
-  SendMessageA(w, down, 0, MAKELPARAM(x, y));
-  SendMessageA(w, up, 0, MAKELPARAM(x, y));
-  Pump(3);
-}
-
 // A key released once the loop has let go of the key latch (one key per idle pass).
 void KeyUp(u32 vk) {
-  for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Pump(1);
+  for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
   SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
-  Pump(3);
+  Drive_Pump(3);
 }
 
 f32 MinX(const Model3 *m) {
@@ -105,11 +73,11 @@ TEST(Ed3DPolyWin, InItsOwnProcess) {
 
 TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   if (!GetEnvironmentVariableA("MIRAVEL_POLY_CHILD", nullptr, 0)) GTEST_SKIP();
-  std::string path = Temp("miravel_cube.KZP"), saved = Temp("miravel_cube_saved.KZP");
-  WriteCube(path);
+  std::string path = Drive_Temp("miravel_cube.KZP"), saved = Drive_Temp("miravel_cube_saved.KZP");
+  ASSERT_TRUE(Drive_WriteCube(path));
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
-  std::string folder = Temp("miravel_settings_poly");
+  std::string folder = Drive_Temp("miravel_settings_poly");
   CreateDirectoryA(folder.c_str(), nullptr);
   ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
@@ -117,7 +85,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   Ed3D_InstallWin();
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Pump(100);
+  Drive_Pump(100);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
@@ -133,11 +101,11 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   g_PolySelectMode = 1;
   g_PolyTool = POLY_TOOL_FACE;
   SetActiveWindow(g_MainWnd);
-  Pump(10);
+  Drive_Pump(10);
   RECT c;
   GetClientRect(g_MainWnd, &c);
   SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
-  Pump(3);
+  Drive_Pump(3);
   EXPECT_GE(g_PolyPickedFace, 0);
   EXPECT_EQ(g_PolySelFaces[g_PolyPickedFace], 1u);
 
@@ -157,7 +125,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 50));
   SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(90, 50));
   SendMessageA(front, WM_LBUTTONUP, 0, MAKELPARAM(90, 50));
-  Pump(5);
+  Drive_Pump(5);
   Model3 *m = g_Model3Slots[0];
   f32 moved = -1.0f + 40.0f / zoom * 0.025f;
   EXPECT_NEAR(MinX(m), moved, 1e-4);
@@ -166,9 +134,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   // Free creation in the Front view: left, left, middle gives a triangle; undo takes it back.
   g_PolyTool = POLY_TOOL_FREE;
   g_FreeCreateCount = 0;
-  Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
+  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
+  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
   EXPECT_EQ(m->polygonCount, 7);
   EXPECT_EQ(m->polygons[6].cornerCount, 3);
   KeyUp('U');
@@ -177,22 +145,22 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
 
   // A triangle on the layer of button 1343 survives a switch to the bone sub-mode and back.
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(1343, BN_CLICKED), 0);
-  Pump(10);
+  Drive_Pump(10);
   u32 layer = g_CurSlot;
   ASSERT_NE(layer, 0u);
   front = FrontView();
   ASSERT_NE(front, nullptr);
   g_PolyTool = POLY_TOOL_FREE;
   g_FreeCreateCount = 0;
-  Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
+  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
+  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_BONE, BN_CLICKED), 0);
-  Pump(10);
+  Drive_Pump(10);
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_POLY, BN_CLICKED), 0);
-  Pump(10);
+  Drive_Pump(10);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);

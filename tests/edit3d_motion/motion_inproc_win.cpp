@@ -24,40 +24,9 @@
 #include "lib/framework/modal_hooks.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "wine_drive.h"
 
 namespace {
-
-std::string g_answer;
-
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-std::string TempDir() {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return dir;
-}
-
-BOOL AnswerSave(OPENFILENAMEA *ofn) {
-  SetCurrentDirectoryA(TempDir().c_str());   // the dialog leaves the chosen folder current
-  lstrcpynA(ofn->lpstrFile, (TempDir() + g_answer).c_str(), (int)ofn->nMaxFile);
-  if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_answer.c_str(), (int)ofn->nMaxFileTitle);
-  return TRUE;
-}
-
-std::string RunTool(const std::string &cmd) {
-  std::string out;
-  FILE *p = _popen(cmd.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  _pclose(p);
-  return out;
-}
 
 LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
 
@@ -73,11 +42,11 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   m->bones[2].parent = 1;
   m->boneRest[1].pos[1] = 2.0f;
   m->boneRest[2].pos[1] = 2.0f;
-  std::string path = TempDir() + "miravel_motion.KZP";
+  std::string path = Drive_TempDir() + "miravel_motion.KZP";
   ASSERT_TRUE(Kzp_Write(m, path.c_str()));
   Model3_Free(m);
 
-  std::string folder = TempDir() + "miravel_settings_motion";
+  std::string folder = Drive_TempDir() + "miravel_settings_motion";
   CreateDirectoryA(folder.c_str(), nullptr);
   SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
   ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
@@ -86,18 +55,18 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Ed3D_InstallWin();
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Pump(100);
+  Drive_Pump(100);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_MOTION, BN_CLICKED), 0);
-  Pump(20);
+  Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
   Model3 *cur = g_Model3Slots[0];
   ASSERT_NE(cur, nullptr);
   ASSERT_EQ(cur->boneCount, 3);
   cur->frame = 5;
   g_CurBoneIndex = 1;
-  Pump(10);   // the per-frame pass poses the bones
+  Drive_Pump(10);   // the per-frame pass poses the bones
 
   // A right click on bone 2 in the main view.
   ASSERT_TRUE(g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Views[SUB_3D_MOTION][0].w > 0);
@@ -106,7 +75,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   i32 x = (i32)s[0], y = (i32)s[1];
   SendMessageA(g_MainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(x, y));
   SendMessageA(g_MainWnd, WM_RBUTTONUP, 0, At(x, y));
-  Pump(5);
+  Drive_Pump(5);
   EXPECT_EQ(g_CurBoneIndex, 2u);
 
   // A left drag in the Front view window.
@@ -121,7 +90,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
   for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
   SendMessageA(front, WM_LBUTTONUP, 0, At(160, 100));
-  Pump(5);
+  Drive_Pump(5);
   const KeyTrack *t = &cur->bones[2].keys[0];
   i32 k = KeyTrack_Find(t, 5);
   ASSERT_GE(k, 0);
@@ -130,17 +99,17 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_STREQ(h->steps[h->top].label, "回転 ( モーション )");
 
   // Saved by the File menu and read by modeldump: bone 2 keys frames 0 and 5.
-  g_ModalHooks.getSaveFileName = AnswerSave;
-  g_answer = "miravel_motion_saved.KZP";
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_motion_saved.KZP";
   SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
   g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = TempDir() + g_answer;
+  std::string saved = Drive_TempDir() + g_DriveAnswer;
   // modeldump is built beside this program.
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
   std::string tool = self;
   tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
   EXPECT_NE(dump.find("\"parent\":1,\"keyFrames\":[[0,5]]"), std::string::npos) << dump;
 
   DestroyWindow(g_MainWnd);

@@ -1,0 +1,112 @@
+// Driving the running shell from an in-process Wine test: the message loop, temporary
+// files, a settings folder of the test's own, the file dialog answered with a chosen file,
+// clicks and list texts. Each in-process test program starts the shell once.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+
+#include <stdio.h>
+
+#include <string>
+
+#include "app/settings.h"
+#include "app/startup_win.h"
+#include "lib/framework/lib.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+
+// Runs up to `steps` passes of the main loop (fewer when the program ends).
+inline void Drive_Pump(int steps) {
+  int code;
+  for (int i = 0; i < steps; i++)
+    if (!App_LoopStep(&code)) break;
+}
+
+// Runs the main loop until done() holds or `limit` passes went by; returns done().
+template <class F>
+inline bool Drive_PumpUntil(F done, int limit = 20000) {
+  int code;
+  for (int i = 0; i < limit && !done(); i++)
+    if (!App_LoopStep(&code)) break;
+  return done();
+}
+
+inline std::string Drive_TempDir() {
+  char dir[MAX_PATH];
+  GetTempPathA(sizeof dir, dir);
+  return dir;
+}
+
+inline std::string Drive_Temp(const char *name) { return Drive_TempDir() + name; }
+
+inline bool Drive_Alive(void *w) { return w && IsWindow((HWND)w); }
+
+// A settings folder of the test's own, so the user's settings file is never touched.
+inline bool Drive_OwnSettings(const char *name) {
+  std::string folder = Drive_Temp(name);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
+  return Settings_SetFolder(folder.c_str());
+}
+
+// The file the next file dialog answers with, in the temporary folder; the dialog leaves
+// the chosen folder current, as the real one does.
+inline std::string g_DriveAnswer;
+
+inline BOOL Drive_AnswerFile(OPENFILENAMEA *ofn) {
+  std::string dir = Drive_TempDir();
+  SetCurrentDirectoryA(dir.c_str());
+  lstrcpynA(ofn->lpstrFile, (dir + g_DriveAnswer).c_str(), (int)ofn->nMaxFile);
+  if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_DriveAnswer.c_str(), (int)ofn->nMaxFileTitle);
+  return TRUE;
+}
+
+inline int Drive_AnswerYes(HWND, const char *, const char *, UINT) { return IDYES; }
+
+inline void Drive_Command(void *window, int id) {
+  SendMessageA((HWND)window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+// A press and release of one mouse button at client point (x, y), then a few passes.
+inline void Drive_Click(HWND w, UINT down, UINT up, int x, int y) {
+  SendMessageA(w, down, 0, MAKELPARAM(x, y));
+  SendMessageA(w, up, 0, MAKELPARAM(x, y));
+  Drive_Pump(3);
+}
+
+inline std::string Drive_ListText(void *list, int line) {
+  char buf[300] = {};
+  SendMessageA((HWND)list, LB_GETTEXT, (WPARAM)line, (LPARAM)buf);
+  return buf;
+}
+
+// What a command line program (tools/modeldump and the like) prints.
+inline std::string Drive_RunTool(const std::string &cmd) {
+  std::string out;
+  FILE *p = _popen(cmd.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  _pclose(p);
+  return out;
+}
+
+// A unit cube of six quads written as a KZP file.
+inline bool Drive_WriteCube(const std::string &path) {
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  if (!m) return false;
+  for (int i = 0; i < 8; i++)
+    m->positions[i] = {(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
+  m->positionCount = 8;
+  const u32 faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+  for (int f = 0; f < 6; f++) {
+    m->polygons[f].cornerCount = 4;
+    for (int j = 0; j < 4; j++) m->polygons[f].corners[j].vertex = faces[f][j];
+  }
+  m->polygonCount = 6;
+  bool ok = Kzp_Write(m, path.c_str());
+  Model3_Free(m);
+  return ok;
+}
