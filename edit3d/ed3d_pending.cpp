@@ -35,14 +35,6 @@ void Ed3D_WeightUpdate(void) {}
 void Ed3D_WeightDrawOverlay(void) {}
 void Ed3D_WeightRButtonUp(i32, i32) {}
 void Ed3D_WeightMouseMove(i32, i32) {}
-void Ed3D_MotionEnter(void) {}
-void Ed3D_MotionLeave(void) {}
-void Ed3D_MotionUpdate(void) {}
-void Ed3D_MotionDrawOverlay(void) {}
-void Ed3D_MotionKeyUp(u32) {}
-void Ed3D_MotionCommand(u32) {}
-void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
 void Ed3D_FillTextureList(void) {}
-void Ed3D_FillMotionLists(void) {}

@@ -44,16 +44,7 @@ void Ed3D_WeightUpdate(void);
 void Ed3D_WeightDrawOverlay(void);
 void Ed3D_WeightRButtonUp(i32 x, i32 y);
 void Ed3D_WeightMouseMove(i32 x, i32 y);
-// 18 bone and group motion
-void Ed3D_MotionEnter(void);
-void Ed3D_MotionLeave(void);
-void Ed3D_MotionUpdate(void);
-void Ed3D_MotionDrawOverlay(void);
-void Ed3D_MotionKeyUp(u32 virtualKey);
-void Ed3D_MotionCommand(u32 commandId);
-void Ed3D_MotionRefreshLists(void);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);
 void Ed3D_FillTextureList(void);
-void Ed3D_FillMotionLists(void);
