@@ -260,7 +260,8 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
     const KeyTrack *t1 = &cur->bones[1].keys[0];
     char w[32];
     Str_Format(w, sizeof w, "%3.3f", (double)t1->keys[KeyTrack_Find(t1, 30)].quat[3]);
-    EXPECT_EQ(Text(motionDlg, IDC_MOT_QUAT_W), w);   // the dialog shows the new key
+    // The dialog shows the new key at its next timer tick.
+    EXPECT_TRUE(Drive_PumpUntil([&] { return Text(motionDlg, IDC_MOT_QUAT_W) == w; }, 2000)) << w;
   }
   const char *typed[ED3D_FIELDS] = {"1.5", "0", "0", "0", "0", "0", "1", "2", "1", "1"};
   for (int i = 0; i < ED3D_FIELDS; i++) SetDlgItemTextA(motionDlg, (int)kEd3DKeyFields[i], typed[i]);
