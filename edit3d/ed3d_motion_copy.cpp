@@ -139,7 +139,7 @@ static bool CopyBindings(Model3 *d, const Model3 *s) {
   i32 m = s->positions && s->bindings ? (s->positionCount < s->capPositions ? s->positionCount : s->capPositions) : 0;
   if (n <= 0 || m <= 0) return true;
   std::vector<i32> near((size_t)n);
-  Ed3D_NearestPoints(s->positions, Clamp(m, m), d->positions, Clamp(n, n), near.data());
+  Ed3D_NearestPoints(s->positions, m, d->positions, n, near.data());
   for (i32 v = 0; v < n; v++) {
     const VertexBinding &b = s->bindings[near[(size_t)v] < 0 ? 0 : near[(size_t)v]];
     d->bindings[v].bone1 = b.bone1;

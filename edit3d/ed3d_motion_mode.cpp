@@ -319,7 +319,10 @@ void Ed3D_MotionDrawOverlay(void) {
       DrawBones(m, v);
     }
   }
-  if (v->kind == VIEW_MAIN && !playing && m) DrawRings(m);
+  // Only the main view's overlay chooses the ring: the other views are drawn between its
+  // frames, and a reset there would take the ring from a rotate drag in the main view.
+  if (v->kind != VIEW_MAIN) return;
+  if (!playing && m) DrawRings(m);
   else g_Ed3DMotion.ring = -1;
 }
 

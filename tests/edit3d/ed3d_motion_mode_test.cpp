@@ -276,6 +276,13 @@ TEST_F(ModeTest, TheRingNearestThePointerIsChosenNoneBeyond50Pixels) {
                         {-50, 0, false, 0},  {320, 150, false, 1}};
   for (const Case &c : cases)
     EXPECT_EQ(Ed3D_ChooseRing(s, c.x, c.y, c.right), c.ring) << c.x << "," << c.y;
+  // Drawing an orthographic view between frames of the main view keeps the main view's ring.
+  g_Views[SUB_3D_MOTION][1].kind = VIEW_FRONT;
+  g_Views[SUB_3D_MOTION][1].zoom = 1.0f;
+  g_CurView = &g_Views[SUB_3D_MOTION][1];
+  g_Ed3DMotion.ring = 2;
+  Ed3D_MotionDrawOverlay();
+  EXPECT_EQ(g_Ed3DMotion.ring, 2);
   // The ends of each ring lie 1.5 from the centre in the ring's plane.
   Vec3 c = {1, 2, 3};
   for (int r = 0; r < 3; r++)
@@ -454,7 +461,9 @@ TEST_F(ModeTest, StripFramesWrapAndLengthZeroIsRefused) {
     Strip_SetDivisor(c.divisor);
     i32 f = -1;
     EXPECT_EQ(Ed3D_StripFrameAt(c.x, c.length, &f), c.ok) << c.x;
-    if (c.ok) EXPECT_EQ(f, c.frame) << c.x;
+    if (c.ok) {
+      EXPECT_EQ(f, c.frame) << c.x;
+    }
   }
   Strip_ResetGeometry();
   M()->motions[0].length = 0;
