@@ -238,3 +238,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   RemoveDirectoryA(Drive_Temp("miravel_settings_obj2").c_str());
   g_ModalHooks = ModalHooks{};
 }
+
+namespace {
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);
+}  // namespace
