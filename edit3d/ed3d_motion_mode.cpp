@@ -8,6 +8,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/play.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
@@ -111,6 +112,7 @@ void Ed3D_MotionEnter(void) {
   Ed3D_ResetViewConstants();
   g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotionPanels.loop = 1;
+  g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
   g_StripGeo.margin = 0;
   g_StripGeo.rowTop = 90;
   OpenPanels();
@@ -120,6 +122,7 @@ void Ed3D_MotionEnter(void) {
 void Ed3D_MotionLeave(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Playing = 0;
+  g_PlayEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
   Destroy(&p.motionDlg);
   g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
   Destroy(&p.list);

@@ -271,6 +271,8 @@ void Ed3D_MotionDlgRefresh(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   void *dlg = g_Ed3DMotionPanels.motionDlg;
   Ed3D_UpdateCurrentKeyIndex();
+  // A motion played without looping stops by itself at its end.
+  SetText(dlg, IDC_MOT_PLAY, g_Playing == 1 ? "停止(A)" : "再生(A)");
   if (g_Ed3DMotionOps.setCheck && dlg) {
     static const u32 kTools[4][2] = {{IDC_MOT_MOVE, 0}, {IDC_MOT_ROTATE, 1}, {IDC_MOT_IK, 3}, {IDC_MOT_SCALE, 2}};
     for (const auto &t : kTools) g_Ed3DMotionOps.setCheck(dlg, t[0], g_MotionEditOp == t[1]);

@@ -16,6 +16,7 @@
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
+#include "app/play.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
@@ -255,6 +256,22 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   ASSERT_EQ(g_texts.size(), 2u);
   EXPECT_EQ(g_texts[0], (std::pair<u32, std::string>{IDC_MOT_PLAY, "停止(A)"}));
   EXPECT_EQ(g_texts[1], (std::pair<u32, std::string>{IDC_MOT_PLAY, "再生(A)"}));
+  // The playback tick: with the loop check box off the motion ends on its last frame and
+  // playback stops; on, it wraps.
+  M()->motions[0].length = 10;
+  for (u32 loop : {0u, 1u}) {
+    g_Ed3DMotionPanels.loop = loop;
+    g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+    M()->frame = 8;
+    M()->frameFraction = 0;
+    g_Playing = 0;
+    g_FrameDelta = 3.0f;
+    Play_TickModel3();
+    EXPECT_EQ(M()->frame, loop ? 1 : 9);
+    EXPECT_EQ(g_Playing, loop);
+  }
+  g_PlayEntries.model3Loop = nullptr;
+  g_Playing = 0;
   // View 0 active with an unrelated window in front: nothing.
   g_ActiveView = 0;
   g_Ed3DMotionOps.activeWindow = []() -> void * { return (void *)99; };
