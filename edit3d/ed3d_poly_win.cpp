@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/current.h"
+#include "app/family.h"
 #include "app/panel_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -12,6 +13,7 @@
 #include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "edit3d/ed3d_poly_win.h"
+#include "lib/framework/modal_hooks.h"
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
@@ -114,7 +116,7 @@ static void ChooseColour(HWND dlg) {
   cc.rgbResult = RGB(g_PolyColour[0], g_PolyColour[1], g_PolyColour[2]);
   cc.lpCustColors = s_custom;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!ChooseColorA(&cc)) return;
+  if (!Modal_ChooseColor(&cc)) return;
   g_PolyColour[0] = GetRValue(cc.rgbResult);
   g_PolyColour[1] = GetGValue(cc.rgbResult);
   g_PolyColour[2] = GetBValue(cc.rgbResult);
