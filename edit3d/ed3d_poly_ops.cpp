@@ -480,13 +480,21 @@ static i32 HeapPop(void) {
   return top;
 }
 
-// The faces after `after` that hold one of face i's corner positions.
+// The faces after `after` that hold one of face i's corner positions, each once while it
+// waits (stamp: the outer face's turn).
+static u32 *s_stamps;
+static size_t s_stampsCap;
+static u32 s_turn;
 static void PushNeighbours(const Model3 *m, i32 i, i32 after) {
   const Polygon3 &p = m->polygons[i];
   for (i32 j = 0; j < Cc(&p); j++) {
     i32 k = FindPos(PosOf(m, p.corners[j].vertex), false, nullptr);
-    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next)
-      if (s_entries[e].face > after) HeapPush(s_entries[e].face);
+    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next) {
+      i32 f = s_entries[e].face;
+      if (f <= after || s_stamps[f] == s_turn) continue;
+      s_stamps[f] = s_turn;
+      HeapPush(f);
+    }
   }
 }
 
@@ -531,6 +539,7 @@ static bool MergePass(Model3 *m, u8 *alive, i32 n, bool *merged) {
   for (i32 i = 0; i < n; i++) {
     if (!alive[i] || !FaceSel(i)) continue;
     s_heapSize = 0;
+    s_turn++;
     PushNeighbours(m, i, i);
     i32 last = i;
     while (s_heapSize > 0) {
@@ -551,7 +560,10 @@ static bool MergeFaces(Model3 *m) {
   i32 n = Polys(m);
   u8 *alive = Room(&s_keep, &s_keepCap, (size_t)n);
   if (!alive) return false;
+  if (!Room(&s_stamps, &s_stampsCap, (size_t)n)) return false;
   memset(alive, 1, (size_t)n);
+  memset(s_stamps, 0, (size_t)n * sizeof(u32));
+  s_turn = 0;
   for (bool merged = true; merged;) {
     merged = false;
     if (!MergePass(m, alive, n, &merged)) return false;
