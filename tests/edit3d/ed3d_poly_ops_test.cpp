@@ -345,7 +345,7 @@ TEST_F(PolyOpsTest, RefusalsLeaveTheModelAndTheHistoryAsTheyWere) {
 
 // [SECTION] differential test
 // A lattice of quads and triangle pairs with gaps, sharing positions and edges, plus
-// duplicated positions, -0, a NaN, degenerate faces, one- and two-corner polygons.
+// duplicated positions, -0, a NaN, degenerate faces, a fan, one- and two-corner polygons.
 void RandomMesh(Model3 *m, std::mt19937 &rng, i32 cells) {
   auto pick = [&](i32 n) { return (i32)(rng() % (u32)n); };
   i32 w = 1 + (i32)sqrtf((f32)cells), h = cells / w + 1;
@@ -382,6 +382,7 @@ void RandomMesh(Model3 *m, std::mt19937 &rng, i32 cells) {
         case 5: add({a, b}); break;
         case 6: add({pick(m->positionCount), pick(m->positionCount), pick(m->positionCount), pick(m->positionCount)}); break;
         case 7: add({c}); break;
+        case 8: add({0, a, b}); break;   // a fan round position 0
         default: add({a, b, c, d}); break;
       }
     }
