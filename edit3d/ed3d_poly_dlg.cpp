@@ -57,9 +57,11 @@ static void Run(Model3 *m, bool done, const char *label) {
   Ed3D_PolyAfterEdit();
 }
 
-// A model flag toggled from the dialog: the label is written, no step recorded.
+// A model flag toggled from the dialog: the label is written, no step recorded. The flags
+// are saved with the model, so it differs from its file now (but no drag step is due).
 static void Toggle(u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
+  g_DocChanged[DOC_MODEL3] = 1;
   Str_Copy(g_UndoLabel, sizeof g_UndoLabel, *flag ? on : off);
   g_PolyDlgRefresh = 1;
   App_MarkAllRedraw();

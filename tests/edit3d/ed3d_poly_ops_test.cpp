@@ -284,6 +284,14 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   Ed3D_PolyColourCommand(boxes, "決定ボタン ( モデリング )");
   EXPECT_EQ(m->colorCount, 6);
   EXPECT_TRUE(g_Messages.size() == 1);
+
+  // ライト writes its label and records nothing.
+  steps = Steps();
+  m->lighting = 0;
+  Command(IDC_POLY_LIGHT);
+  EXPECT_EQ(m->lighting, 1u);
+  EXPECT_STREQ(g_UndoLabel, "ライトON ( モデリング )");
+  EXPECT_EQ(Steps(), steps);
 }
 
 // [SECTION] refusals
