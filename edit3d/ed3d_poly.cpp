@@ -12,7 +12,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
-#include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
@@ -20,6 +20,7 @@
 #include "model/mesh.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "resources/edit3d_ids.h"
 
 // The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
 Ed3DPolyEditorState Ed3DPolyEditor;
@@ -213,7 +214,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
     case 39: ViewStep(1, 0); break;
     case 40: ViewStep(0, -1); break;
     case 46:
-    case 'D': Ed3D_PolyDeleteSelection(); break;
+    case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
       if (g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
@@ -221,7 +222,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
       g_PolyDlgRefresh = 1;
       break;
     case 'G': Ed3D_PolyToolKey(POLY_TOOL_SCALE); break;
-    case 'M': Ed3D_PolyMerge(); break;
+    case 'M': Ed3D_PolyDlgCommand(IDC_POLY_MERGE); break;
     case 'R': Ed3D_PolyToolKey(POLY_TOOL_ROTATE); break;
     case 'S': Ed3D_PolySelectAllOrNone(); break;
     case 'T': Ed3D_PolyToolKey(POLY_TOOL_MOVE); break;
