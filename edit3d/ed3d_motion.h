@@ -110,6 +110,9 @@ void Ed3D_MotionLButtonUp(i32 x, i32 y);
 // pointer on view 0's own camera becomes current.
 void Ed3D_MotionRButtonUp(i32 x, i32 y);
 void Ed3D_MotionMouseMove(i32 x, i32 y);
+// The move tool's amounts by view kind added to a position: the gizmo axis in the
+// perspective view, the view's plane in Front, Top and Side (0.05 per pixel).
+void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy);
 // Puts back every snapshot key and the pose record's matrices of the left press.
 void Ed3D_RestoreDragStart(void);
 // Screen position of bone b's posed origin in an orthographic view (Front, Top, Side), with
@@ -184,6 +187,9 @@ void Ed3D_MotionLeave(void);
 void Ed3D_MotionUpdate(void);
 void Ed3D_MotionDrawOverlay(void);
 void Ed3D_MotionKeyUp(u32 virtualKey);
+// An arrow key (37..40): the perspective offsets or the active view's pan, nothing while the
+// left or right button is held; every view flagged for redraw when `redraw`.
+void Ed3D_MotionArrowKey(u32 virtualKey, bool redraw);
 void Ed3D_MotionCommand(u32 commandId);
 // Refresh flags of the four panels and the strip, the motion list, the sound list and the
 // key sound combo filled again, every view redrawn.

@@ -149,9 +149,8 @@ void Ed3D_MotionLButtonUp(i32, i32) {
 }
 
 // [SECTION] drags
-static void MoveTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) {
+void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy) {
   const f32 s = 0.05f;
-  f32 *p = k->pos;
   switch (kind) {
     case VIEW_MAIN: {
       u32 axis = g_GizmoAxis;
@@ -166,6 +165,8 @@ static void MoveTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) {
     default: break;
   }
 }
+
+static void MoveTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) { Ed3D_MoveByView(k->pos, kind, dx, dy); }
 
 static void ScaleTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) {
   const f32 s = 0.01f;

@@ -330,7 +330,7 @@ void Ed3D_MotionDrawOverlay(void) {
 }
 
 // [SECTION] keys from the main loop
-static void ArrowKey(u32 vk) {
+void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
   if (Shell_ButtonHeld(BUTTON_RIGHT) || Shell_ButtonHeld(BUTTON_LEFT)) return;
   ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
   f32 step = 3.0f * g_PerspStep;
@@ -351,13 +351,13 @@ static void ArrowKey(u32 vk) {
       default: if (top) v->panZ += d; else v->panY -= d; break;
     }
   }
-  App_MarkAllRedraw();
+  if (redraw) App_MarkAllRedraw();
 }
 
 void Ed3D_MotionKeyUp(u32 vk) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   switch (vk) {
-    case 37: case 38: case 39: case 40: ArrowKey(vk); break;
+    case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, true); break;
     case 46: Ed3D_DeleteKeyWithStep(); break;
     case 'A': Ed3D_TogglePlay(); break;
     case 'G': g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;

@@ -4,18 +4,6 @@
 #pragma once
 #include "model/types.h"
 
-// 12 object motion
-void Ed3D_ObjMotionEnter(void);
-void Ed3D_ObjMotionLeave(void);
-void Ed3D_ObjMotionUpdate(void);
-void Ed3D_ObjDrawScene(void);
-void Ed3D_ObjDrawOverlay(void);
-void Ed3D_ObjLButtonDown(i32 x, i32 y);
-void Ed3D_ObjRButtonUp(i32 x, i32 y);
-void Ed3D_ObjMouseMove(i32 x, i32 y);
-void Ed3D_ObjMotionKeyDown(u32 virtualKey);
-void Ed3D_ObjMotionCommand(u32 commandId);
-void Ed3D_ObjMotionWheelKey(i32 step);
 // 14 polygon modelling: the modelling dialog's clipboard, primitive and file-merge commands
 // (true when the model changed and a step is to be recorded)
 bool Ed3D_PolyCut(void);
@@ -46,6 +34,5 @@ void Ed3D_WeightDrawOverlay(void);
 void Ed3D_WeightRButtonUp(i32 x, i32 y);
 void Ed3D_WeightMouseMove(i32 x, i32 y);
 // Lists of the sub-mode panels that the family's list refresh fills.
-void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);
 void Ed3D_FillTextureList(void);

@@ -9,6 +9,7 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
+#include "edit3d/objmotion.h"
 #include "edit3d/ed3d_poly.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];

@@ -85,6 +85,7 @@ void Ed3D_InstallWin(void) {
   o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
   Ed3D_MotionInstallWin();
+  Ed3D_ObjInstallWin();
   Ed3D_PolyInstallWin();
 }
 

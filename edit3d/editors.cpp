@@ -1,5 +1,6 @@
 // Start-up values of the 3D editors' global objects (poly.h, bone.h, objmotion.h), and the
-// storage of those whose editor is not built yet (Ed3DPolyEditor lives in ed3d_poly.cpp).
+// storage of those whose editor is not built yet (Ed3DPolyEditor lives in ed3d_poly.cpp,
+// Ed3DObjMotionEditor in ed3d_obj_mode.cpp).
 #include "edit3d/bone.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/objmotion.h"
@@ -8,7 +9,6 @@
 #include <string.h>
 
 Ed3DBoneEditorState Ed3DBoneEditor;
-Ed3DObjMotionEditorState Ed3DObjMotionEditor;
 
 void Ed3D_SetStartState(void) {
   Ed3DPolyEditor.moveMode = 0;

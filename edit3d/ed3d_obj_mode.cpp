@@ -1,0 +1,428 @@
+// The object motion sub-mode's life: entering (object set 0 kept or started afresh) and
+// leaving with its panels, the per-frame update, the scene and overlay draw (rings about the
+// current object, axis crosses), the mouse (key made on the left press, the drags of the
+// move, joint, rotate and scale tools by view kind, the right-click object pick), the keys
+// from the main loop, the menu and the list refresh. Owns Ed3DObjMotionEditor and
+// g_Ed3DObjOps.
+#include <math.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit3d/objmotion.h"
+#include "edit3d/undo.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/target.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/sound.h"
+#include "model/seam.h"
+#include "resources/edit3d_obj_ids.h"
+
+Ed3DObjMotionEditorState Ed3DObjMotionEditor;
+Ed3DObjOps g_Ed3DObjOps;
+
+// [SECTION] helpers
+static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
+
+static i32 ObjectCount(const Obj3Set *s) {
+  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
+}
+
+static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed3DObjOps.createPanel ? g_Ed3DObjOps.createPanel(panel, x, y, w, h) : nullptr;
+}
+
+static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
+  return panel && g_Ed3DObjOps.createList ? g_Ed3DObjOps.createList(panel, x, y, w, h) : nullptr;
+}
+
+static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
+
+static void Destroy(void **window) {
+  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
+  *window = nullptr;
+}
+
+static void LoadMenu(const char *name) {
+  // A sub-mode switch inside the family replaces the previous sub-mode's menu.
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+}
+
+i32 Ed3D_ObjCurrent(void) {
+  Obj3Set *s = Set();
+  i32 o = (i32)g_CurPartIndex;
+  return (s && o >= 0 && o < ObjectCount(s)) ? o : -1;
+}
+
+static void SetLabel(const char *label) { Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label); }
+
+// [SECTION] enter and leave
+// A set with objects besides the parent object is only thrown away when the user agrees.
+static bool KeepSet(void) {
+  const Obj3Set *s = Set();
+  if (!s || g_Obj3PartLoaded[0][0] != 1 || s->objectCount <= 1) return false;
+  bool fresh = g_ShellSeam.askYesNo
+                   ? g_ShellSeam.askYesNo("編集中のオブジェクトを破棄して、新しいオブジェクトセットを作成しますか？")
+                   : true;
+  return !fresh;
+}
+
+static void NewSet(void) {
+  Kzo_NewSet(0);
+  // Flags of a set edited before would leave objects of it in the tree and the offset chain.
+  // Parent numbers and extra words are no part of a new object record either.
+  for (i32 p = 1; p < OBJ3_PARTS; p++) g_Obj3PartLoaded[0][p] = 0;
+  if (Obj3Set *s = Set())
+    for (i32 p = 0; p < OBJ3_PARTS; p++) s->parts[p].parent = 0, s->parts[p].extra = 0;
+  Doc_ClearChanged(DOC_OBJ3);
+}
+
+static void OpenPanels(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  if (!e.objDlg) e.objDlg = CreatePanel(ED3D_OPANEL_OBJ, dw - 273, dh - 336, 273, 307);
+  if (!e.keyDlg) {
+    e.keyDlg = CreatePanel(ED3D_OPANEL_KEY, 0, dh - 152, 678, 122);
+    e.soundCombo = Control(e.keyDlg, IDC_OKEY_SOUND);
+  }
+  if (!e.listDlg) {
+    e.listDlg = CreatePanel(ED3D_OPANEL_LIST, dw - 356, 47, 356, 573);
+    e.parentCombo = Control(e.listDlg, IDC_OLIST_PARENT);
+    // The tree at (0, 49) 168 x 360 and the extended-selection list at (169, 49) 180 x 360.
+    if (e.listDlg && g_Ed3DOps.createBoneTree) e.tree = g_Ed3DOps.createBoneTree(e.listDlg);
+    if (e.listDlg && g_Ed3DOps.createBoneList) e.list = g_Ed3DOps.createBoneList(e.listDlg);
+  }
+  if (!e.motionDlg) {
+    e.motionDlg = CreatePanel(ED3D_OPANEL_MOTION, 0, dh - 526, 228, 450);
+    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330);
+    if (e.motionDlg && g_Ed3DMotionOps.activate) g_Ed3DMotionOps.activate(e.motionDlg);
+  }
+}
+
+void Ed3D_ObjMotionEnter(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  g_RunState = 3;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  if (g_TreeRows.current == 0) g_TreeRows.current = 1;
+  if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  if (!KeepSet()) NewSet();
+  App_RefreshCurrentPointers();
+  if (Obj3Set *s = Set()) {
+    if (s->motion < 0 || s->motion >= OBJ3_MOTIONS) s->motion = 0;
+    s->frame = 0;
+    s->objectCount = s->objectCount < 1 ? 1 : s->objectCount;
+    Kzo_FindKeySegment(0);
+    e.seenMotion = s->motion;
+  }
+  e.seenObject = (i32)g_CurPartIndex;
+  LoadMenu("MENU_3D_OBJ");
+  Ed3D_ResetViewConstants();
+  g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  e.loop = 1;
+  e.ring = -1;
+  g_StripGeo.margin = 0;
+  OpenPanels();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+}
+
+void Ed3D_ObjMotionLeave(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  g_Playing = 0;
+  Destroy(&e.parentCombo);
+  Destroy(&e.list);
+  Destroy(&e.tree);
+  Destroy(&e.listDlg);
+  memset(e.treeItems, 0, sizeof e.treeItems);
+  e.soundCombo = nullptr;
+  Destroy(&e.keyDlg);
+  Destroy(&e.motionList);
+  Destroy(&e.motionDlg);
+  Destroy(&e.objDlg);
+  Destroy(&e.waveList);
+  Destroy(&e.waveDlg);
+  e.strip.left = e.strip.middle = e.strip.right = 0;
+}
+
+// [SECTION] update and draw
+void Ed3D_ObjMotionUpdate(void) {
+  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+  Lib_SetSceneDraw(1);
+}
+
+void Ed3D_ObjDrawScene(void) { View_Draw3DGrid(); }
+
+static Vec3 WorldOrigin(i32 o) {
+  f32 p[3];
+  Kzo_GetPartWorldOrigin(0, o, p);
+  return {p[0], p[1], p[2]};
+}
+
+void Ed3D_DrawObjAxes(i32 o, i32 axis) {
+  Vec3 c = WorldOrigin(o);
+  bool current = o == Ed3D_ObjCurrent();
+  static const i32 kColors[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  for (i32 k = 0; k < 3; k++) {
+    f32 d[3] = {0, 0, 0};
+    d[k] = 0.5f;
+    f32 a[3], b[3];
+    Cam_ProjectToScreen(a, c.x - d[0], c.y - d[1], c.z - d[2]);
+    Cam_ProjectToScreen(b, c.x + d[0], c.y + d[1], c.z + d[2]);
+    i32 r = kColors[k][0], g = kColors[k][1], bl = kColors[k][2];
+    if (current && axis == k) r = 255, g = 255, bl = 0;
+    Draw_Line2D((i32)a[0], (i32)a[1], r, g, bl, 255, (i32)b[0], (i32)b[1], r, g, bl, 255);
+  }
+}
+
+static void DrawRings(i32 cur) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0;
+  Vec3 c = WorldOrigin(cur);
+  f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
+  for (i32 r = 0; r < 3; r++)
+    for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
+      Vec3 p = Ed3D_RingPoint(c, r, s);
+      f32 o[3];
+      Cam_ProjectToScreen(o, p.x, p.y, p.z);
+      screen[r][s][0] = o[0];
+      screen[r][s][1] = o[1];
+    }
+  if (!Shell_AnyButtonHeld()) e.ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
+  // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
+  static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
+  for (i32 r = 0; r < 3; r++) {
+    i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
+    if (r == e.ring) cr = 255, cg = 255, cb = 0;
+    else if (left) cr /= 3, cg /= 3, cb /= 3;
+    for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
+      Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
+                  (i32)screen[r][s + 1][1], cr, cg, cb, 255);
+  }
+}
+
+void Ed3D_ObjDrawOverlay(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  const Obj3Set *s = Set();
+  if (g_CurView->kind != VIEW_MAIN || g_Playing == 1 || !s) return;
+  i32 cur = Ed3D_ObjCurrent();
+  if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) DrawRings(cur);
+  else e.ring = -1;
+  static const i32 kRingAxis[3] = {1, 0, 2};
+  i32 axis = e.ring >= 0 && e.ring < 3 ? kRingAxis[e.ring] : -1;
+  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE)) {
+    for (i32 o = 1; o < ObjectCount(s); o++) Ed3D_DrawObjAxes(o, axis);
+  } else if (cur > 0) {
+    Ed3D_DrawObjAxes(cur, axis);
+  }
+}
+
+// [SECTION] mouse
+void Ed3D_ObjLButtonDown(i32 x, i32 y) {
+  Ed3D_SetDragAnchors(x, y);
+  App_RefreshCurrentPointers();
+  // A press in a view keeps the current frame (the strip sets it in the key dialog).
+  Ed3D_CreateObjKey();
+  App_MarkAllRedraw();
+}
+
+void Ed3D_ObjRButtonUp(i32 x, i32 y) {
+  App_RefreshCurrentPointers();
+  const Obj3Set *s = Set();
+  if (!s || g_CurView->kind != VIEW_MAIN || g_Playing == 1) return;
+  if (x != g_ObjMotionDragAnchor.x || y != g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
+  f32 best = 99999.0f;
+  i32 found = -1;
+  for (i32 o = 1; o < ObjectCount(s); o++) {
+    Vec3 p = WorldOrigin(o);
+    f32 sc[2];
+    if (!Ed3D_ProjectView0(p.x, p.y, p.z, sc)) continue;
+    f32 d = fabsf(sc[0] - (f32)x) + fabsf(sc[1] - (f32)y);
+    if (d < best) {
+      best = d;
+      found = o;
+    }
+  }
+  if (found > 0) {
+    g_CurPartIndex = (u32)found;
+    for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
+      if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
+  }
+  App_RefreshLists();
+  Ed3D_ObjMotionRefreshLists();
+}
+
+// The amounts of a move drag by view kind into p (the key position or the joint offset).
+static bool MoveBy(f32 p[3], u32 kind, f32 dx, f32 dy) {
+  if (dx == 0 && dy == 0) return false;
+  Ed3D_MoveByView(p, kind, dx, dy);
+  return true;
+}
+
+// The rotation of a drag by view kind: the axis (0 X, 1 Y, 2 Z, -1 none) and the angle.
+static i32 RotateAxis(u32 kind, f32 dx, f32 dy, f32 *a) {
+  *a = dx * 0.3f - dy * 0.3f;
+  switch (kind) {
+    case VIEW_MAIN:
+      switch (Ed3DObjMotionEditor.ring) {
+        case 0: *a = dy * 0.3f - dx * 0.3f; return 1;
+        case 1: return 0;
+        case 2: return 2;
+        default: return -1;
+      }
+    case VIEW_FRONT: return 2;
+    case VIEW_TOP: return 1;
+    case VIEW_SIDE: return 0;
+    default: return -1;
+  }
+}
+
+static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  Mat4 m;
+  Mat_ComposeSRTEuler(&m, 0, 0, 0, axis == 1 ? a : 0.0f, axis == 0 ? a : 0.0f, axis == 2 ? a : 0.0f, 1, 1, 1);
+  Quat q;
+  Quat_FromMatrix(&q, m);
+  Quat r = {k->quat[0], k->quat[1], k->quat[2], k->quat[3]};
+  Quat_MulInPlace(&r, q);
+  k->quat[0] = r.x, k->quat[1] = r.y, k->quat[2] = r.z, k->quat[3] = r.w;
+  Vec3 p = WorldOrigin(o);
+  e.pivot[0] = p.x, e.pivot[1] = p.y, e.pivot[2] = p.z;
+  e.delta = q;
+  // Children always follow an object's rotation.
+  Tree_LinkObjects3D();
+  i32 child = Set()->parts[o].firstChild;
+  if (child > 0) {
+    Ed3D_RotateObjSubtree(child);
+    g_CurPartIndex = (u32)o;
+    App_RefreshCurrentPointers();
+  }
+}
+
+void Ed3D_ObjMouseMove(i32, i32) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  App_RefreshCurrentPointers();   // the current view record := the active view's
+  App_MarkAllRedraw();
+  Obj3Set *s = Set();
+  if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
+  i32 o = Ed3D_ObjCurrent();
+  i32 k = Ed3D_ObjKeyAtFrame();
+  if (g_Playing == 1 || o <= 0 || k < 0) return;
+  ObjKey3 *key = Ed3D_ObjKey(o, k);
+  if (!key) return;
+  u32 kind = g_CurView->kind;
+  f32 dx = g_MouseMoveDX, dy = g_MouseMoveDY;
+  bool edited = false;
+  switch (g_MotionEditOp) {
+    case ED3D_OBJ_TOOL_MOVE:
+      SetLabel("移動 ( モーション )");
+      edited = MoveBy(key->pos, kind, dx, dy);
+      break;
+    case ED3D_OBJ_TOOL_JOINT:
+      SetLabel("移動 ( モーション )");
+      edited = MoveBy(s->offsets[o], kind, dx, dy);
+      break;
+    case ED3D_OBJ_TOOL_ROTATE: {
+      SetLabel("回転 ( モーション )");
+      f32 a;
+      i32 axis = RotateAxis(kind, dx, dy, &a);
+      if (axis >= 0 && a != 0) {
+        Rotate(o, key, axis, a);
+        edited = true;
+      }
+      break;
+    }
+    case ED3D_OBJ_TOOL_SCALE:
+      SetLabel("拡大 ( モーション )");
+      if (kind == VIEW_MAIN && (dx != 0 || dy != 0)) {
+        for (i32 i = 0; i < 3; i++) key->scale[i] += dx * 0.01f - dy * 0.01f;
+        edited = true;
+      }
+      break;
+    default: break;
+  }
+  if (edited) {
+    g_EditedFlag = 1;
+    Doc_MarkEdited(DOC_OBJ3);
+  }
+  e.firstField = 1;
+  e.keyDialogRefresh = 1;
+}
+
+// [SECTION] keys
+static void SetTool(u32 tool) {
+  g_MotionEditOp = tool;
+  Ed3DObjMotionEditor.firstField = 1;
+  Ed3DObjMotionEditor.listRefresh = 1;
+}
+
+void Ed3D_ObjMotionKeyDown(u32 vk) {
+  switch (vk) {
+    case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, false); break;
+    case 'A': Ed3D_ObjTogglePlay(); break;
+    case 'G': SetTool(ED3D_OBJ_TOOL_SCALE); break;
+    case 'R': SetTool(ED3D_OBJ_TOOL_ROTATE); break;
+    case 'T': SetTool(ED3D_OBJ_TOOL_MOVE); break;
+    default: break;
+  }
+}
+
+// [SECTION] refresh
+void Ed3D_ObjMotionRefreshLists(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  e.firstField = 1;
+  e.keyDialogRefresh = 1;
+  e.listRefresh = 1;
+  e.motionListRefresh = 1;
+  e.waveRefresh = 1;
+  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+  Ed3D_FillObjList();
+  Ed3D_FillObjSoundList();
+  Ed3D_FillObjTree();
+  Ed3D_FillObjMotionList();
+  Ed3D_FillObjParentCombo();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] menu
+static void OpenSoundDialog(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  if (e.waveDlg) return;
+  e.waveDlg = CreatePanel(ED3D_OPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  e.waveList = CreateList(e.waveDlg, 0, 22, 200, 325);
+  Ed3D_FillObjSoundList();
+}
+
+// The chosen file is not read: the command keeps the set's frame, the current bone and the
+// model's sounds in step, as its menu text promises nothing more of the set.
+static void CopyMotionsCommand(void) {
+  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
+  if (file && file[0]) {
+    if (Obj3Set *s = Set()) s->frame = 0;
+    g_CurBoneIndex = 0;
+    App_RefreshCurrentPointers();
+    if (Model3 *m = g_CurModel3)
+      for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
+  }
+  Ed3D_ObjMotionRefreshLists();
+  Timer_Reset();
+}
+
+void Ed3D_ObjMotionCommand(u32 id) {
+  switch (id) {
+    case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
+    case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(); break;
+    default: break;
+  }
+}

@@ -1,0 +1,564 @@
+// The decisions of the object motion sub-mode's dialogs: the motion dialog's buttons and key
+// fields, the object list (adding, replacing and removing objects, the parent rules, the
+// joint tool, the tree selection), the key strip (scrub, key move, scroll, sound combo), the
+// motion list and the sound list, and the fills of their lists and tree. The dialog
+// procedures (ed3d_obj_win.cpp) only move values between the controls and these.
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit3d/objmotion.h"
+#include "lib/media/dialogs.h"
+#include "model/kzp.h"
+#include "model/seam.h"
+#include "resources/edit2d_ids.h"
+#include "resources/edit3d_obj_ids.h"
+
+const u32 kEd3DObjKeyFields[ED3D_FIELDS] = {IDC_OBJ_POS_X,  IDC_OBJ_POS_Y,  IDC_OBJ_POS_Z,  IDC_OBJ_QUAT_X,
+                                            IDC_OBJ_QUAT_Y, IDC_OBJ_QUAT_Z, IDC_OBJ_QUAT_W, IDC_OBJ_SCALE_X,
+                                            IDC_OBJ_SCALE_Y, IDC_OBJ_SCALE_Z};
+
+static Ed3DLines s_Lines;
+
+// [SECTION] helpers
+static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
+
+static i32 ObjectCount(const Obj3Set *s) {
+  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
+}
+
+static void Put(void *control, u32 kind) {
+  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+}
+
+static void SetText(void *panel, u32 id, const char *text) {
+  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+}
+
+static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
+
+static void SetTool(u32 tool) {
+  g_MotionEditOp = tool;
+  Ed3DObjMotionEditor.firstField = 1;
+  Ed3DObjMotionEditor.listRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// The last hierarchy row of object o becomes the current row.
+static void RowFollows(i32 o) {
+  for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
+    if (g_TreeRows.rows[r].item == o) g_TreeRows.current = r;
+}
+
+// [SECTION] motion dialog
+bool Ed3D_ObjApplyFields(const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  Obj3Set *s = Set();
+  i32 o = Ed3D_ObjCurrent();
+  if (!s || o < 0) return false;
+  Kzo_FindKeySegment(0);
+  ObjKey3 *k = Ed3D_ObjKey(o, s->keyIndex);
+  if (!k) return false;
+  BoneKey3 b = {};
+  if (!Ed3D_ParseKeyFields(fields, &b)) return false;
+  memcpy(k->pos, b.pos, sizeof k->pos);
+  memcpy(k->quat, b.quat, sizeof k->quat);
+  memcpy(k->scale, b.scale, sizeof k->scale);
+  Edited();
+  App_MarkAllRedraw();
+  return true;
+}
+
+bool Ed3D_ObjDlgCommand(u32 id, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  switch (id) {
+    case IDC_OBJ_PLAY: Ed3D_ObjPlay(); break;
+    case IDC_OBJ_STOP: Ed3D_ObjStop(); break;
+    case IDC_OBJ_KEY_CREATE: Ed3D_CreateObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_KEY_COPY: Ed3D_CopyObjKey(); break;
+    case IDC_OBJ_KEY_CUT: Ed3D_CutObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_KEY_PASTE: Ed3D_PasteObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_KEY_DELETE: Ed3D_DeleteObjKey(); Ed3D_ObjMotionRefreshLists(); break;
+    case IDC_OBJ_MOVE: SetTool(ED3D_OBJ_TOOL_MOVE); break;
+    case IDC_OBJ_ROTATE: SetTool(ED3D_OBJ_TOOL_ROTATE); break;
+    case IDC_OBJ_SCALE: SetTool(ED3D_OBJ_TOOL_SCALE); break;
+    case IDC_OBJ_APPLY:
+      if (fields) Ed3D_ObjApplyFields(fields);
+      break;
+    default: return false;
+  }
+  return true;
+}
+
+// [SECTION] object list: parents
+bool Ed3D_ObjSetParent(i32 selection) {
+  Obj3Set *s = Set();
+  i32 o = Ed3D_ObjCurrent();
+  if (!s || o < 0) return false;
+  i32 n = ObjectCount(s);
+  i32 *parent = &s->parts[o].parent;
+  i32 old = *parent;
+  *parent = (selection >= 0 && selection < n) ? selection : 0;
+  bool ok = true;
+  if (o == 1) {
+    *parent = 0;
+    Lib_ErrorBox("オブジェクトNo.1 の親Noは変更できません");
+    ok = false;
+  } else if (*parent == o) {
+    *parent = old;
+    Lib_ErrorBox("自分自身は、親に設定できません。");
+    ok = false;
+  } else {
+    // The chain from the object must reach object 0; a loop never does.
+    i32 p = o;
+    bool reached = false;
+    for (i32 step = 0; step < ED3D_OBJ_CYCLE_STEPS && !reached; step++) {
+      i32 next = s->parts[p].parent;
+      p = (next >= 0 && next < OBJ3_PARTS) ? next : 0;
+      reached = p == 0;
+    }
+    if (!reached) {
+      *parent = old;
+      Lib_ErrorBox("無限ループの可能性があります。");
+      ok = false;
+    }
+  }
+  if (*parent != old) Edited();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+  return ok;
+}
+
+// [SECTION] object list: adding, replacing, removing
+// An object place past the count: no model path, identity keys, offset 0, parent 0.
+static void ClearPlace(Obj3Set *s, i32 p) {
+  if (p <= 0 || p >= OBJ3_PARTS) return;
+  Obj3Part &part = s->parts[p];
+  part.parent = 0;
+  part.extra = 0;
+  s->offsets[p][0] = s->offsets[p][1] = s->offsets[p][2] = 0.0f;
+  g_Obj3PartLoaded[0][p] = 0;
+  if (!part.keyLists) return;
+  for (i32 m = 0; m < OBJ3_MOTIONS; m++) {
+    Obj3KeyList &l = part.keyLists[m];
+    for (i32 k = 0; l.keys && k < l.capacity; k++) {
+      memset(&l.keys[k], 0, sizeof l.keys[k]);
+      l.keys[k].quat[3] = 1.0f;
+      l.keys[k].scale[0] = l.keys[k].scale[1] = l.keys[k].scale[2] = 1.0f;
+    }
+  }
+}
+
+bool Ed3D_ObjRemove(i32 o) {
+  Obj3Set *s = Set();
+  if (!s) return false;
+  if (o == 0) {
+    Lib_ErrorBox("親オブジェクトは、消去できません。");
+    return false;
+  }
+  i32 n = ObjectCount(s);
+  if (o < 0 || o >= n) return false;
+  // Moving an object down keeps the parent and extra word of its new place: each object
+  // takes its own along, with the numbers above the removed one one lower.
+  i32 parents[OBJ3_PARTS], extras[OBJ3_PARTS];
+  for (i32 i = 0; i < n; i++) parents[i] = s->parts[i].parent, extras[i] = s->parts[i].extra;
+  if (!Kzo_RemovePart(s, o)) return false;
+  for (i32 i = o; i < n - 1; i++) {
+    i32 p = parents[i + 1];
+    s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
+    s->parts[i].extra = extras[i + 1];
+  }
+  for (i32 i = 1; i < o; i++) {
+    i32 p = parents[i];
+    s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
+  }
+  ClearPlace(s, n - 1);
+  if ((i32)g_CurPartIndex >= ObjectCount(s)) g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  Edited();
+  Kzo_UpdatePoses();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+  return true;
+}
+
+bool Ed3D_ObjAddFile(const char *path) {
+  Obj3Set *s = Set();
+  if (!s || !path || !path[0]) return false;
+  i32 n = ObjectCount(s);
+  if (n >= OBJ3_PARTS) {
+    Lib_ErrorBoxf("オブジェクトは %d 個までです。これ以上追加できません。", (int)OBJ3_PARTS);
+    return false;
+  }
+  ClearPlace(s, n);
+  if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
+  g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  Edited();
+  Kzo_UpdatePoses();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+  return true;
+}
+
+bool Ed3D_ObjReplaceFile(const char *path) {
+  Obj3Set *s = Set();
+  i32 o = Ed3D_ObjCurrent();
+  if (!s || o < 0) return false;
+  if (o == 0) {
+    Lib_ErrorBox("親オブジェクトは、入れ替えできません。");
+    return false;
+  }
+  if (!path || !path[0] || !Kzp_ReadIntoObjectPart(0, o, path)) return false;
+  Edited();
+  Ed3D_ObjMotionRefreshLists();
+  return true;
+}
+
+static const char *AskKzp(void) {
+  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "KZPファイルを、選択して下さい", "");
+  return file && file[0] ? file : nullptr;
+}
+
+void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  Obj3Set *s = Set();
+  if (!s) return;
+  if (caretLine >= 0 && caretLine < ObjectCount(s)) g_CurPartIndex = (u32)caretLine;
+  if ((i32)g_CurPartIndex != e.seenObject) {
+    e.seenObject = (i32)g_CurPartIndex;
+    RowFollows(e.seenObject);
+    Ed3D_ObjMotionRefreshLists();
+  }
+  char path[1024];
+  switch (id) {
+    case IDC_OLIST_ADD:
+      if (const char *f = AskKzp()) {
+        Str_Copy(path, sizeof path, f);
+        Ed3D_ObjAddFile(path);
+      }
+      break;
+    case IDC_OLIST_REPLACE:
+      if (Ed3D_ObjCurrent() == 0) {
+        Ed3D_ObjReplaceFile(nullptr);   // says why
+      } else if (const char *f = AskKzp()) {
+        Str_Copy(path, sizeof path, f);
+        Ed3D_ObjReplaceFile(path);
+      }
+      break;
+    case IDC_OLIST_REMOVE: Ed3D_ObjRemove(Ed3D_ObjCurrent()); break;
+    case IDC_OLIST_JOINT: SetTool(ED3D_OBJ_TOOL_JOINT); break;
+    case IDC_OLIST_APPLY: Ed3D_ObjSetParent(comboLine); break;
+    default: break;
+  }
+  e.seenObject = (i32)g_CurPartIndex;
+}
+
+void Ed3D_ObjTreeSelect(const char *text) {
+  Obj3Set *s = Set();
+  if (!s || !text) return;
+  for (i32 o = 0; o < ObjectCount(s); o++)
+    if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
+      g_CurPartIndex = (u32)o;
+      Ed3DObjMotionEditor.seenObject = o;
+      Ed3DObjMotionEditor.listRefresh = 1;
+      RowFollows(o);
+      Ed3D_FillObjList();
+      App_MarkAllRedraw();
+      return;
+    }
+}
+
+// [SECTION] key strip
+bool Ed3D_ObjSetFrameFromStrip(void) {
+  Obj3Set *s = Set();
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  if (!s || !mo) return false;
+  i32 x = Ed3DObjMotionEditor.strip.x;
+  if (x <= STRIP_LABEL_X + 1) return false;
+  if (mo->length < 1) {
+    Lib_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)s->motion, (int)mo->length);
+    return false;
+  }
+  Ed3D_StripFrameAt(x, mo->length, &s->frame);
+  Kzo_FindKeySegment(0);
+  Tree_BuildRowsObjects3D();
+  return true;
+}
+
+bool Ed3D_ObjMoveKeyFrame(i32 delta) {
+  Obj3Set *s = Set();
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  if (!s || !mo || delta == 0 || Ed3D_ObjKeyAtFrame() < 0) return false;
+  i64 t = (i64)s->frame + delta;
+  i32 target = t < 0 ? 0 : (t > 0x7fffffff ? 0x7fffffff : (i32)t);
+  if (target == s->frame) return false;
+  for (i32 i = 0; i < mo->keyCount && i < OBJ3_KEYS; i++)
+    if (mo->keyFrames[i] == target) return false;   // the target frame holds a key
+  Ed3D_CutObjKey();
+  s->frame = target;
+  Ed3D_PasteObjKey();
+  return true;
+}
+
+void Ed3D_ObjKeyStripMove(i32 x, i32 y) {
+  Ed3DStripMouse &m = Ed3DObjMotionEditor.strip;
+  m.prevX = m.x, m.prevY = m.y;
+  m.x = x, m.y = y;
+  i32 dx = m.x - m.prevX, dy = m.y - m.prevY;
+  TreeRows &t = g_TreeRows;
+  t.hovered = -1;
+  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
+    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
+    if (y >= top && y < top + STRIP_ROW) {
+      t.hovered = r;
+      break;
+    }
+  }
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  // No message while scrubbing: the press already said it once.
+  if (m.left && !m.middle && !m.right && mo && mo->length >= 1) Ed3D_ObjSetFrameFromStrip();
+  if (m.middle && !m.right && Ed3D_ObjKeyAtFrame() >= 0) {
+    i32 delta = Strip_Divisor() * dx / 12;
+    if (delta == 0) delta = dx > 0 ? 1 : (dx < 0 ? -1 : 0);
+    if (Ed3D_ObjMoveKeyFrame(delta)) Ed3D_ObjMotionRefreshLists();
+  }
+  if (m.right && !m.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+}
+
+void Ed3D_ObjKeyStripLeftDown(void) {
+  Ed3DStripMouse &m = Ed3DObjMotionEditor.strip;
+  m.left = 1;
+  m.pressFrame = Set() ? Set()->frame : 0;
+  Ed3D_ObjSetFrameFromStrip();
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+void Ed3D_ObjKeyStripLeftUp(void) {
+  Ed3DObjMotionEditor.strip.left = 0;
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+i32 Ed3D_ObjStripScrollMax(void) {
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  return (mo && mo->length > 1) ? mo->length - 1 : 0;
+}
+
+void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
+  Obj3Set *s = Set();
+  if (!s) return;
+  i64 f = s->frame;
+  switch (code) {
+    case 0: f -= 1; break;
+    case 1: f += 1; break;
+    case 2: f -= 60; break;
+    case 3: f += 60; break;
+    case 5: f = pos; break;
+    default: return;
+  }
+  i32 max = Ed3D_ObjStripScrollMax();
+  s->frame = f < 0 ? 0 : (f > max ? max : (i32)f);
+  Kzo_FindKeySegment(0);
+  Ed3DObjMotionEditor.keyDialogRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+void Ed3D_ObjSetKeySound(i32 line) {
+  Obj3Set *s = Set();
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!s || !m) return;
+  Kzo_FindKeySegment(0);
+  i32 k = s->keyIndex;
+  // The table holds one entry per key index up to 16: later keys have none.
+  if (k < 0 || k >= MODEL3_KEY_SOUNDS) return;
+  m->keySounds[k] = (line < 0 || line > 100 || line >= m->soundCount) ? 0 : line;
+  Doc_MarkEdited(DOC_MODEL3);
+}
+
+// [SECTION] motion list
+void Ed3D_ObjMotionListSelect(i32 line) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  Obj3Set *s = Set();
+  if (!s) return;
+  if (line >= 0 && line < OBJ3_MOTIONS && line < s->motionCount) s->motion = line;
+  if (s->motion == e.seenMotion) return;
+  e.seenMotion = s->motion;
+  s->frame = 0;
+  e.motionListRefresh = 1;
+  e.keyDialogRefresh = 1;
+  Kzo_UpdatePoses();
+  App_MarkAllRedraw();
+}
+
+// Name and length into the current motion; false (with a message) for a length that is not
+// a whole number of at least 1.
+static bool StoreNameAndLength(Obj3Motion *mo, const char *name, const char *length) {
+  char *end = nullptr;
+  long v = strtol(length ? length : "", &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) end++;
+  if (!length || end == length || (end && *end) || v < 1 || v > 0x7fffffff) {
+    Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
+    return false;
+  }
+  Str_Copy(mo->name, sizeof mo->name, name ? name : "");
+  mo->length = (i32)v;
+  return true;
+}
+
+bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  Obj3Set *s = Set();
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  if (!s || !mo) return false;
+  if (id == IDC_OML_ADD && s->motionCount >= OBJ3_MOTIONS) {
+    Lib_ErrorBoxf("モーションは %d 個までです。これ以上追加できません。", (int)OBJ3_MOTIONS);
+    return false;
+  }
+  if (!StoreNameAndLength(mo, name, length)) return false;
+  if (id == IDC_OML_ADD) {
+    i32 n = s->motionCount < 0 ? 0 : s->motionCount;
+    s->motionCount = n + 1;
+    s->motion = n;
+    s->motions[n].used = 1;
+    s->frame = 0;
+    e.seenMotion = n;
+    Kzo_UpdatePoses();
+  }
+  Edited();
+  Ed3D_FillObjMotionList();
+  e.motionListRefresh = 1;
+  e.keyDialogRefresh = 1;
+  return true;
+}
+
+void Ed3D_ObjMotionListRefresh(void) {
+  Obj3Set *s = Set();
+  Obj3Motion *mo = Ed3D_ObjMotion();
+  void *dlg = Ed3DObjMotionEditor.motionDlg;
+  if (!s || !mo || !dlg) return;
+  char text[ED3D_LINE];
+  Str_Format(text, sizeof text, "No.%3d", (int)s->motion);
+  SetText(dlg, IDC_OML_NO, text);
+  Str_Format(text, sizeof text, "%s", mo->name);
+  SetText(dlg, IDC_OML_NAME, text);
+  Str_Format(text, sizeof text, "%d", (int)mo->length);
+  SetText(dlg, IDC_OML_LENGTH, text);
+}
+
+// [SECTION] sounds
+bool Ed3D_ObjAddSound(const char *path) {
+  if (!Ed3D_AddMotionSound(path)) return false;
+  Ed3D_FillObjSoundList();
+  return true;
+}
+
+// [SECTION] lines and fills
+void Ed3D_ObjTreeText(i32 o, char *out, size_t size) {
+  const Obj3Set *s = Set();
+  if (o == 0) Str_Copy(out, size, " 0  親オブジェクト");
+  else Str_Format(out, size, "%2d  %s", (int)o, s && o > 0 && o < OBJ3_PARTS ? s->parts[o].path : "");
+}
+
+void Ed3D_ObjListLines(Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  const Obj3Set *s = Set();
+  if (!s) return;
+  for (i32 o = 0; o < ObjectCount(s); o++) {
+    if (o == 0) Str_Format(out->text[out->count++], ED3D_LINE, "%2d : 親オブジェクト", 0);
+    else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
+  }
+  out->select = Ed3D_ObjCurrent();
+}
+
+void Ed3D_ObjParentLines(Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  const Obj3Set *s = Set();
+  if (!s) return;
+  for (i32 o = 0; o < ObjectCount(s); o++) {
+    if (o == 0) Str_Copy(out->text[out->count++], ED3D_LINE, " 0 : 親オブジェクト");
+    else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
+  }
+  i32 cur = Ed3D_ObjCurrent();
+  if (cur >= 0) out->select = s->parts[cur].parent;
+}
+
+void Ed3D_ObjMotionLines(Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  const Obj3Set *s = Set();
+  if (!s) return;
+  i32 n = s->motionCount < 0 ? 0 : (s->motionCount > OBJ3_MOTIONS ? OBJ3_MOTIONS : s->motionCount);
+  for (i32 i = 0; i < n; i++) {
+    const Obj3Motion &mo = s->motions[i];
+    Str_Format(out->text[out->count++], ED3D_LINE, "%2d : 0 ～ %2d  %s", (int)i, (int)mo.length, mo.name);
+  }
+  out->select = s->motion;
+}
+
+void Ed3D_ObjSoundLines(Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  i32 n = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
+  for (i32 i = 0; i < n && i < ED3D_MAX_LINES; i++)
+    Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
+}
+
+void Ed3D_AddObjTreeItem(i32 o) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  const Obj3Set *s = Set();
+  if (!s || o < 0 || o >= OBJ3_PARTS || !e.tree || !g_Ed3DOps.treeInsert) return;
+  Ed3D_ObjTreeText(o, e.texts[o], sizeof e.texts[o]);
+  i32 p = s->parts[o].parent;
+  void *parent = (o > 0 && p > 0 && p < OBJ3_PARTS) ? e.treeItems[p] : nullptr;
+  e.treeItems[o] = g_Ed3DOps.treeInsert(e.tree, parent, e.texts[o]);
+  if (parent && g_Ed3DOps.treeExpand) g_Ed3DOps.treeExpand(e.tree, parent);
+}
+
+void Ed3D_FillObjTree(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  const Obj3Set *s = Set();
+  memset(e.treeItems, 0, sizeof e.treeItems);
+  for (i32 o = 0; o < OBJ3_PARTS; o++) e.texts[o][0] = 0;
+  if (!s || !e.tree) return;
+  if (g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.tree);
+  for (i32 o = 0; o < ObjectCount(s); o++)
+    if (o == 0 || g_Obj3PartLoaded[0][o] == 1) Ed3D_AddObjTreeItem(o);
+  i32 cur = Ed3D_ObjCurrent();
+  if (cur >= 0 && e.treeItems[cur] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.tree, e.treeItems[cur]);
+}
+
+void Ed3D_FillObjList(void) {
+  Ed3D_ObjListLines(&s_Lines);
+  Put(Ed3DObjMotionEditor.list, ED3D_LIST_MULTI);
+}
+
+void Ed3D_FillObjParentCombo(void) {
+  Ed3D_ObjParentLines(&s_Lines);
+  Put(Ed3DObjMotionEditor.parentCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_FillObjMotionList(void) {
+  Ed3D_ObjMotionLines(&s_Lines);
+  Put(Ed3DObjMotionEditor.motionList, ED3D_LIST_SINGLE);
+}
+
+void Ed3D_FillObjSoundList(void) {
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  Ed3D_ObjSoundLines(&s_Lines);
+  Put(e.waveList, ED3D_LIST_SINGLE);
+  const Obj3Set *s = Set();
+  const Model3 *m = g_CurModel3;
+  i32 k = s ? s->keyIndex : -1;
+  s_Lines.select = (m && k >= 0 && k < MODEL3_KEY_SOUNDS) ? m->keySounds[k] : 0;
+  Put(e.soundCombo, ED3D_LIST_COMBO);
+}
