@@ -539,7 +539,9 @@ void Ed3D_FillObjTree(void) {
 
 void Ed3D_FillObjList(void) {
   Ed3D_ObjListLines(&s_Lines);
-  Put(Ed3DObjMotionEditor.list, ED3D_LIST_MULTI);
+  void *list = Ed3DObjMotionEditor.list;
+  Put(list, ED3D_LIST_MULTI);
+  if (list && s_Lines.select >= 0 && g_Ed3DObjOps.setCaret) g_Ed3DObjOps.setCaret(list, s_Lines.select);
 }
 
 void Ed3D_FillObjParentCombo(void) {

@@ -58,11 +58,14 @@ static void SetScroll(void *keyDlg, i32 pos, i32 max) {
   SetScrollPos(bar, SB_CTL, pos, TRUE);
 }
 
+static void SetCaret(void *list, i32 line) { SendMessageA((HWND)list, LB_SETCARETINDEX, (WPARAM)line, FALSE); }
+
 void Ed3D_ObjInstallWin(void) {
   Ed3DObjOps &o = g_Ed3DObjOps;
   o.createPanel = CreatePanel;
   o.createList = CreateList;
   o.setScroll = SetScroll;
+  o.setCaret = SetCaret;
 }
 
 static void GetText(HWND dlg, u32 id, char *out, int size) {

@@ -70,6 +70,8 @@ struct Ed3DObjOps {
   void *(*createList)(void *panel, i32 x, i32 y, i32 w, i32 h);
   // The key dialog's scroll bar: range 0..max, position pos.
   void (*setScroll)(void *keyDlg, i32 pos, i32 max);
+  // The caret line of an extended-selection list box (the object list's commands read it).
+  void (*setCaret)(void *list, i32 line);
 };
 extern Ed3DObjOps g_Ed3DObjOps;
 

@@ -1,0 +1,257 @@
+// The object motion sub-mode in the running program, driven by messages: button 1096 opens
+// the four panels and the menu; two objects are added with 1486 (fixture KZP files through
+// the file dialog), object 2 is hung under object 1 with 1289; "キー作成" at frame 0 and,
+// after the scroll bar moved the frame to 30, again; a left drag in a Front view window
+// (added by the window menu) turns object 1 and its child; the main view read back shows the rings and axis crosses of
+// the current object; object 1 is removed with 1488; the set saved with 40026 shows its
+// parts, parents and key count through modeldump.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <math.h>
+
+#include <string>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_win.h"
+#include "edit3d/objmotion.h"
+#include "edit3d/undo_win.h"
+#include "lib/draw/camera.h"
+#include "lib/framework/framework_win.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/framework/shell_view.h"
+#include "resources/edit2d_ids.h"
+#include "resources/edit3d_obj_ids.h"
+#include "wine_drive.h"
+
+namespace {
+
+LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
+
+int g_Asked;
+int AnswerNo(HWND, const char *, const char *, UINT) {
+  g_Asked++;
+  return IDNO;
+}
+
+// The ring ends and the axis ends of the current object as view 0's overlay projects them.
+FamilyVoidHook s_Overlay;
+f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
+f32 s_Axis[3][2][2];
+bool s_Taken;
+
+void OverlayAndTake() {
+  s_Overlay();
+  i32 o = Ed3D_ObjCurrent();
+  if (g_DrawView != 0 || o <= 0) return;
+  f32 c[3];
+  Kzo_GetPartWorldOrigin(0, o, c);
+  for (int r = 0; r < 3; r++)
+    for (int i = 0; i <= ED3D_RING_SEGMENTS; i++) {
+      Vec3 p = Ed3D_RingPoint({c[0], c[1], c[2]}, r, i);
+      f32 s[3];
+      Cam_ProjectToScreen(s, p.x, p.y, p.z);
+      s_Ring[r][i][0] = s[0], s_Ring[r][i][1] = s[1];
+    }
+  for (int k = 0; k < 3; k++)
+    for (int e = 0; e < 2; e++) {
+      f32 p[3] = {c[0], c[1], c[2]}, s[3];
+      p[k] += e ? 0.5f : 0.25f;
+      Cam_ProjectToScreen(s, p[0], p[1], p[2]);
+      s_Axis[k][e][0] = s[0], s_Axis[k][e][1] = s[1];
+    }
+  s_Taken = true;
+}
+
+// True when the 3 x 3 neighbourhood of (x, y) holds channel k strong and the others weak.
+bool Colour(f32 x, f32 y, int k) {
+  for (int dy = -1; dy <= 1; dy++)
+    for (int dx = -1; dx <= 1; dx++) {
+      u32 argb = 0;
+      if (!D3DApp_ReadBackPixel((int)x + dx, (int)y + dy, &argb)) continue;
+      int c[3] = {(int)(argb >> 16) & 255, (int)(argb >> 8) & 255, (int)argb & 255};
+      if (c[k] > 150 && c[(k + 1) % 3] < 100 && c[(k + 2) % 3] < 100) return true;
+    }
+  return false;
+}
+
+std::string Dump(const std::string &file) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
+}
+
+void Add(const char *name) {
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = name;
+  Drive_Command(Ed3DObjMotionEditor.listDlg, IDC_OLIST_ADD);
+  g_ModalHooks.getOpenFileName = nullptr;
+}
+
+// Object o chosen in the object list (its caret line), as a click there does.
+void Choose(i32 o) {
+  HWND list = (HWND)Ed3DObjMotionEditor.list;
+  SendMessageA(list, LB_SETSEL, FALSE, -1);
+  SendMessageA(list, LB_SETSEL, TRUE, o);
+  SendMessageA(list, LB_SETCARETINDEX, (WPARAM)o, FALSE);
+  SendMessageA((HWND)Ed3DObjMotionEditor.listDlg, WM_COMMAND, MAKEWPARAM(IDC_OLIST_LIST, LBN_SELCHANGE), (LPARAM)list);
+}
+
+}  // namespace
+
+TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
+  std::string a = Drive_Temp("miravel_obj_a.KZP"), b = Drive_Temp("miravel_obj_b.KZP");
+  ASSERT_TRUE(Drive_WriteCube(a));
+  ASSERT_TRUE(Drive_WriteCube(b));
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_obj3"));
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  Undo_InstallWin();
+  Ed3D_InstallWin();
+  std::string cmd = "\"" + a + "\"";
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
+  Drive_Pump(100);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_OBJMOTION);
+  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  const char *captions[4] = {"モーション", "キーフレーム", "オブジェクト一覧", "モーションリスト"};
+  void *panels[4] = {e.objDlg, e.keyDlg, e.listDlg, e.motionDlg};
+  for (int i = 0; i < 4; i++) {
+    ASSERT_TRUE(Drive_Alive(panels[i])) << captions[i];
+    char caption[64] = {};
+    GetWindowTextA((HWND)panels[i], caption, sizeof caption);
+    EXPECT_STREQ(caption, captions[i]);
+  }
+  ASSERT_TRUE(Drive_Alive(e.list) && Drive_Alive(e.tree) && Drive_Alive(e.motionList) && Drive_Alive(e.parentCombo));
+  char item[64] = {};
+  GetMenuStringA(GetMenu(g_MainWnd), IDM_OBJ_COPY_MOTIONS, item, sizeof item, MF_BYCOMMAND);
+  EXPECT_STREQ(item, "モーションデータをコピーする");
+  Obj3Set *s = g_Obj3Sets[0];
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->objectCount, 1);
+
+  // Two objects, object 2 hung under object 1.
+  Add("miravel_obj_a.KZP");
+  Add("miravel_obj_b.KZP");
+  ASSERT_EQ(s->objectCount, 3);
+  EXPECT_EQ(g_CurPartIndex, 2u);
+  EXPECT_EQ(Drive_ListText(e.list, 2), " 2 : miravel_obj_b.KZP");
+  SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
+  Drive_Command(e.listDlg, IDC_OLIST_APPLY);
+  EXPECT_EQ(s->parts[2].parent, 1);
+
+  // Keys at frames 0 and 30 (the scroll bar moves the frame).
+  Drive_Command(e.objDlg, IDC_OBJ_KEY_CREATE);
+  HWND bar = GetDlgItem((HWND)e.keyDlg, IDC_OKEY_SCROLL);
+  SendMessageA((HWND)e.keyDlg, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 30), (LPARAM)bar);
+  EXPECT_EQ(s->frame, 30);
+  Drive_Command(e.objDlg, IDC_OBJ_KEY_CREATE);
+  ASSERT_EQ(s->motions[0].keyCount, 2);
+  EXPECT_EQ(s->motions[0].keyFrames[1], 30);
+
+  // A left drag in a Front view window (the window menu's "追加" makes one) turns object 1
+  // about Z, and object 2 with it.
+  SendMessageA(g_MainWnd, WM_COMMAND, 40076, 0);
+  Drive_Pump(5);
+  Choose(1);
+  EXPECT_EQ(g_CurPartIndex, 1u);
+  HWND front = nullptr;
+  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
+    if (g_Views[SUB_3D_OBJMOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_OBJMOTION][i].window)
+      front = (HWND)g_Views[SUB_3D_OBJMOTION][i].window;
+  ASSERT_NE(front, nullptr);
+  SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
+  for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
+  SendMessageA(front, WM_LBUTTONUP, 0, At(160, 100));
+  Drive_Pump(5);
+  const ObjKey3 *k1 = Ed3D_ObjKey(1, 1), *k2 = Ed3D_ObjKey(2, 1);
+  ASSERT_TRUE(k1 && k2);
+  EXPECT_GT(fabsf(k1->quat[2]), 0.1f);
+  EXPECT_NEAR(k2->quat[2], k1->quat[2], 1e-5);
+  EXPECT_EQ(Ed3D_ObjKey(1, 0)->quat[2], 0.0f);
+
+  // The main view read back (once an idle pass has set the screen's brightness): the rings
+  // and the axis crosses of object 1.
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_Light.brightness >= 1.0f; }, 3000));
+  s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
+  g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  g_MouseX = g_MouseY = -5000;
+  g_DrawView = 0;
+  ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
+  ASSERT_TRUE(s_Taken);
+  static const int kRingChannel[3] = {1, 0, 2};   // ring 0 green, 1 red, 2 blue
+  for (int r = 0; r < 3; r++) {
+    int hits = 0;
+    for (int i = 0; i < ED3D_RING_SEGMENTS; i++)
+      hits += Colour((s_Ring[r][i][0] + s_Ring[r][i + 1][0]) * 0.5f, (s_Ring[r][i][1] + s_Ring[r][i + 1][1]) * 0.5f,
+                     kRingChannel[r]);
+    EXPECT_GE(hits, 10) << "ring " << r;
+  }
+  for (int k = 0; k < 3; k++) {
+    // Between a quarter and half a unit out along axis k: the cross's colour (x red, y green, z blue).
+    f32 x = (s_Axis[k][0][0] + s_Axis[k][1][0]) * 0.5f, y = (s_Axis[k][0][1] + s_Axis[k][1][1]) * 0.5f;
+    EXPECT_TRUE(Colour(x, y, k)) << "axis " << k << " at " << x << ", " << y;
+  }
+
+  // Object 1 removed: object 2 moves down with its parent, the removed one, now 0.
+  Choose(1);
+  Drive_Command(e.listDlg, IDC_OLIST_REMOVE);
+  ASSERT_EQ(s->objectCount, 2);
+  EXPECT_EQ(s->parts[1].parent, 0);
+  EXPECT_STREQ(s->parts[1].path, "miravel_obj_b.KZP");
+
+  // Saved by the File menu, read by modeldump.
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_obj_saved.KZO";
+  SendMessageA(g_MainWnd, WM_COMMAND, 40026, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+  std::string saved = Drive_Temp("miravel_obj_saved.KZO");
+  std::string dump = Dump(saved);
+  EXPECT_NE(dump.find("\"motions\":[{\"name\":"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"length\":60,\"keys\":2}"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("miravel_obj_b.KZP\",\"parent\":0,\"loaded\":1"), std::string::npos) << dump;
+  EXPECT_EQ(dump.find("miravel_obj_a.KZP"), std::string::npos) << dump;
+
+  // "閉じる" of the motion list clears its handles: entering again makes it anew.
+  Drive_Command(e.motionDlg, IDC_OML_CLOSE);
+  EXPECT_EQ(e.motionDlg, nullptr);
+  EXPECT_EQ(e.motionList, nullptr);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  Drive_Pump(5);
+  EXPECT_EQ(s->objectCount, 2);   // the button again keeps the set
+  // Through another sub-mode and back, answering No: the set stays, the list is made anew.
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_MOTION, BN_CLICKED), 0);
+  Drive_Pump(5);
+  g_ModalHooks.messageBox = AnswerNo;
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  g_ModalHooks.messageBox = nullptr;
+  Drive_Pump(5);
+  EXPECT_EQ(g_Asked, 1);
+  EXPECT_EQ(s->objectCount, 2);
+  EXPECT_TRUE(Drive_Alive(e.motionDlg) && Drive_Alive(e.motionList));
+
+  DestroyWindow(g_MainWnd);
+  int code = -1;
+  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
+  }
+  DeleteFileA(a.c_str());
+  DeleteFileA(b.c_str());
+  DeleteFileA(saved.c_str());
+  char name[300];
+  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  DeleteFileA(name);
+  RemoveDirectoryA(Drive_Temp("miravel_settings_obj3").c_str());
+}
+
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);
