@@ -126,7 +126,9 @@ static void ActivateView4(void) {
 
 // [SECTION] library calls
 
-static void FrameStep(void) { D3DApp_FrameStep(); }
+// The frame saved as a BMP is rendered and read back without being presented: after Present
+// the back buffer of a discarding swap chain holds nothing defined.
+static void FrameStep(void) { D3DApp_RenderFrame(); }
 static bool AviStart(const char *name, u32 rate) { return Avi_StartRecording(name, rate); }
 static void AviStop(void) { Avi_StopRecording(); }
 
