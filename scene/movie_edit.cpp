@@ -213,10 +213,11 @@ void Movie_Update(void) {
   if (g_MoviePlayState == MOVIE_STOPPED) Movie_PlaybackStep();
   App_MarkAllRedraw();
   if (g_MoviePlayState != MOVIE_PLAYING) return;
-  // Only the Pers view, which the movie camera drives, is drawn while the movie plays.
+  // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
+  // main view too is left out (it shows only the background here, and each pass it won
+  // would be a frame missing from view 4).
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++)
-    if (LayoutView((u32)i)->shown) g_Views[layout][i].redraw = 0;
+  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Views[layout][i].redraw = 0;
   g_Views[layout][4].redraw = 1;
 }
 

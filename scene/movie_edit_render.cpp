@@ -5,6 +5,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/mainloop.h"
+#include "app/shell_services.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
@@ -148,6 +149,7 @@ bool Movie_SaveFrameBmp(const char *name) {
   u32 savedDraw = g_DrawView;
   g_DrawView = 4;
   Movie_Update();
+  App_FramePasses();   // the poses of this frame, not of the loop's last pass
   f32 eye[3], target[3];
   if (Loop_MovieCamera(g_MovieCameraObject, eye, target)) {
     Cam_SetEye(eye[0], eye[1], eye[2]);

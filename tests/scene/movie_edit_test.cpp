@@ -291,6 +291,9 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
   EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "停止(A)");
+  App_MarkAllRedraw();
+  Movie_Update();   // only view 4 is left to draw, the main view 0 included
+  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieFrame = 100;
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieFrame, 42);

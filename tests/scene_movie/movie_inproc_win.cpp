@@ -8,8 +8,8 @@
 // and records ten movie frames at interval 2 as a 30 fps AVI of five pictures, then returns
 // to run state 6 and frame 60; the video window plays that AVI and refuses a text file.
 //
-// With MIRAVEL_MOVIE_HOLD=<seconds> the test keeps the program running that long once the
-// movie is open, so that the screen can be looked at (import -display ... -window root).
+// With MIRAVEL_MOVIE_HOLD=<seconds> the test keeps the program running that long once key 60
+// was edited and saved, so that the screen can be looked at (import -display ... -window root).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <vfw.h>
@@ -120,21 +120,22 @@ void Key(char k) {
   Drive_Pump(5);
 }
 
-// True when some pixel of a 24- or 32-bit BMP file differs from its first.
-bool BmpHasTwoColours(const std::string &path, i32 *w, i32 *h) {
+// A 24- or 32-bit BMP file's pixels as 0xRRGGBB, top row first (empty when unreadable).
+std::vector<u32> ReadBmp(const std::string &path, i32 *w, i32 *h) {
+  std::vector<u32> out;
   std::vector<u8> f = ReadFileBytes(path);
-  if (f.size() < 54) return false;
+  if (f.size() < 54) return out;
   const BITMAPFILEHEADER *fh = (const BITMAPFILEHEADER *)f.data();
   const BITMAPINFOHEADER *ih = (const BITMAPINFOHEADER *)(f.data() + sizeof *fh);
   *w = ih->biWidth, *h = abs(ih->biHeight);
   u32 bpp = ih->biBitCount / 8;
   size_t stride = ((size_t)*w * bpp + 3) & ~(size_t)3;
-  if (bpp < 3 || fh->bfOffBits + stride * (size_t)*h > f.size()) return false;
-  const u8 *px = f.data() + fh->bfOffBits;
-  for (i32 y = 0; y < *h; y++)
-    for (i32 x = 0; x < *w; x++)
-      if (memcmp(px + y * stride + x * bpp, px, 3) != 0) return true;
-  return false;
+  if (bpp < 3 || fh->bfOffBits + stride * (size_t)*h > f.size()) return out;
+  for (i32 y = 0; y < *h; y++) {
+    const u8 *row = f.data() + fh->bfOffBits + stride * (size_t)(ih->biHeight > 0 ? *h - 1 - y : y);
+    for (i32 x = 0; x < *w; x++) out.push_back((u32)row[x * bpp + 2] << 16 | (u32)row[x * bpp + 1] << 8 | row[x * bpp]);
+  }
+  return out;
 }
 
 }  // namespace
@@ -187,10 +188,6 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 6);
   g_CurSlot = 2;
-  if (const char *hold = getenv("MIRAVEL_MOVIE_HOLD")) {
-    DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
-  }
 
   // The wheel steps to key 60; "R" and a drag of 100 to the right in the Front window turn
   // key 60 by 30 degrees about z (0.3 a unit; the Front view turns by -C about z).
@@ -240,6 +237,11 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(GetPixel(dc, 270, row), RGB(0, 0, 0));
   ReleaseDC(key, dc);
 
+  if (const char *hold = getenv("MIRAVEL_MOVIE_HOLD")) {
+    DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
+  }
+
   // "A" plays from the start frame with only view 4 drawn; "A" again brings frame 60 back.
   Key('A');
   ASSERT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
@@ -267,10 +269,16 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   g_boxes.clear();
   Click(render, IDC_RENDER_BMP);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
+  // The cube of frame 60 stands right of the centre (x 4 seen from (0, 3, -12)); the centre
+  // and the corners show the background.
   i32 w = 0, h = 0;
-  EXPECT_TRUE(BmpHasTwoColours(bmp, &w, &h));
-  EXPECT_EQ(w, 640);
-  EXPECT_EQ(h, 480);
+  std::vector<u32> px = ReadBmp(bmp, &w, &h);
+  ASSERT_EQ(w, 640);
+  ASSERT_EQ(h, 480);
+  ASSERT_EQ(px.size(), 640u * 480u);
+  EXPECT_EQ(px[240 * 640 + 320], px[0]);
+  EXPECT_EQ(px[479 * 640 + 639], px[0]);
+  EXPECT_NE(px[260 * 640 + 530], px[0]);
   DeleteFileA(bmp.c_str());
   EXPECT_EQ(g_MovieFrame, 60);
 
