@@ -45,8 +45,6 @@ int AnswerBox(HWND, const char *text, const char *, UINT) {
   return IDYES;
 }
 
-void Click(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
-
 HWND Dialog(u32 d) { return (HWND)g_MovieEditor.dialogs[d]; }
 
 // A key of kinds 0-4: frame, shown, number, position, angles, rotation, scale, colour.
@@ -153,7 +151,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // "ムービー": five views, view 4 a Pers window, every dialog but the render dialog.
   HWND selector = (HWND)g_EditDlg.window;
   ASSERT_NE(selector, nullptr);
-  Click(selector, IDC_EDIT_MOVIE);
+  Drive_Command(selector, IDC_EDIT_MOVIE);
   Drive_Pump(50);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
   EXPECT_EQ(g_ViewCount[g_EditSubMode], 5);
@@ -267,7 +265,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   DeleteFileA(bmp.c_str());
   SetDlgItemTextA(render, IDC_RENDER_NAME, "miravel_movie_shot");
   g_boxes.clear();
-  Click(render, IDC_RENDER_BMP);
+  Drive_Command(render, IDC_RENDER_BMP);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   // The cube of frame 60 stands right of the centre (x 4 seen from (0, 3, -12)); the centre
   // and the corners show the background.
@@ -292,7 +290,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   std::string avi = std::string(g_RootDir) + "\\miravel_movie_clip.avi";
   DeleteFileA(avi.c_str());
   Drive_AnswerCodecs(true);
-  Click(render, IDC_RENDER_AVI);
+  Drive_Command(render, IDC_RENDER_AVI);
   Drive_AnswerCodecs(false);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   EXPECT_EQ(g_RunState, 8u);
@@ -319,7 +317,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(info.dwRate / (info.dwScale ? info.dwScale : 1), 30u);
   EXPECT_EQ(info.dwLength, 5u);
   EXPECT_TRUE(pictured);
-  Click(render, IDC_RENDER_CLOSE);
+  Drive_Command(render, IDC_RENDER_CLOSE);
   EXPECT_FALSE(IsWindow(render));
 
   // The video window plays that AVI as a video and refuses a text file.
@@ -337,7 +335,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // Leaving: the movie was saved after its last edit, so nothing is asked; the dialogs close.
   g_boxes.clear();
-  Click(selector, IDC_EDIT_PREVIEW);
+  Drive_Command(selector, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
