@@ -367,6 +367,7 @@ void Movie_KeyUp(u32 key) {
     case 'G': e.mode = MOVIE_MODE_SCALE; break;
     default: return;
   }
+  if (key == 'T' || key == 'R' || key == 'G') e.refresh[MOVIE_DIALOG_MAIN] = 1;   // its mode buttons
   App_MarkAllRedraw();
 }
 

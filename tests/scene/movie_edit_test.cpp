@@ -225,8 +225,10 @@ TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
   for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
   const struct { u32 key; i32 mode; } modes[] = {{'R', 1}, {'G', 2}, {'T', 0}};
   for (const auto &m : modes) {
+    g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 0;
     Movie_KeyUp(m.key);
     EXPECT_EQ(g_MovieEditor.mode, m.mode);
+    EXPECT_EQ(g_MovieEditor.refresh[MOVIE_DIALOG_MAIN], 1u);   // the mode buttons follow
   }
 }
 

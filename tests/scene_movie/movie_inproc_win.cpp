@@ -1,12 +1,13 @@
 // The movie editor inside the running shell, driven by messages: "ムービー" in the selector
 // gives five views with a Pers window, the dialogs with the key dialog's scroll bar and the
 // movie menu. A hand-made movie with a cube actor keyed at 0 and 60 is opened from the File
-// menu; the wheel steps to frame 60, "R" and a left drag in the Front window turn key 60, "T"
-// and a drag in the Top window move it, and the saved KZV shows both through tools/modeldump;
-// the key strip paints key 60 into the key dialog. "A" plays with only view 4 drawn, "A"
-// again brings frame 60 back. The render dialog writes a 640 x 480 BMP that is not one colour
-// and records ten movie frames at interval 2 as a 30 fps AVI of five pictures, then returns
-// to run state 6 and frame 60; the video window plays that AVI and refuses a text file.
+// menu; the wheel (over the main window or the key dialog) steps to frame 60, "R" and a left
+// drag in the Front window turn key 60, "T" and a drag in the Top window move it, and the
+// saved KZV shows both through tools/modeldump; the key strip paints key 60 into the key
+// dialog. "A" plays with only view 4 drawn, "A" again brings frame 60 back. The render
+// dialog writes a 640 x 480 BMP of the cube where frame 60 puts it and records ten movie
+// frames at interval 2 as a 30 fps AVI of five pictures, then returns to run state 6 and
+// frame 60; the video window plays that AVI and refuses a text file.
 //
 // With MIRAVEL_MOVIE_HOLD=<seconds> the test keeps the program running that long once key 60
 // was edited and saved, so that the screen can be looked at (import -display ... -window root).
@@ -193,6 +194,15 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   PostMessageA(g_MainWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   Drive_Pump(5);
   ASSERT_EQ(g_MovieFrame, 60);
+  // The wheel over the active key dialog steps too: back to key 0, on to key 60.
+  SetActiveWindow(key);
+  PostMessageA(key, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+  Drive_Pump(5);
+  EXPECT_EQ(g_MovieFrame, 0);
+  PostMessageA(key, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
+  Drive_Pump(5);
+  ASSERT_EQ(g_MovieFrame, 60);
+  SetActiveWindow(g_MainWnd);
   Key('R');
   EXPECT_EQ(g_MovieEditor.mode, MOVIE_MODE_ROTATE);
   HWND front = UseView(VIEW_FRONT), top = UseView(VIEW_TOP);
