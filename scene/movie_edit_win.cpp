@@ -260,6 +260,12 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_HSCROLL:
       if ((HWND)lParam && GetDlgCtrlID((HWND)lParam) == IDC_MOVIE_SCROLL) Scroll((HWND)lParam, wParam);
       return TRUE;
+    case WM_CTLCOLORSTATIC:
+      // Labels and check boxes of the key dialog stand on the time line's black.
+      if (d != MOVIE_DIALOG_KEY) return FALSE;
+      SetTextColor((HDC)wParam, RGB(255, 255, 255));
+      SetBkColor((HDC)wParam, RGB(0, 0, 0));
+      return (INT_PTR)GetStockObject(BLACK_BRUSH);
     case WM_GETMINMAXINFO:
       if (d == MOVIE_DIALOG_KEY) {
         MINMAXINFO *m = (MINMAXINFO *)lParam;
