@@ -52,6 +52,7 @@ struct Ed2DEditor {
   void *boneDlg;
   void *boneList;       // extended-selection list box (id 1)
   void *boneTree;
+  void *objectList;     // the object list dialog's list box (sub-mode 4), set by its editor
   void *parentCombo;    // control 1439
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
   i32 boneDlgX, boneDlgY;
@@ -173,5 +174,10 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 void Ed2D_BoneTreeSelected(const char *text);
-// The bone selection flags of the list (the per-frame mirror's source).
+// Whether bone b's list line is selected, as the per-frame update mirrored it (g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);
+// The multi-selection list box the per-frame update mirrors: the bone list in sub-modes 8
+// and 9, the object list in sub-mode 4; null when the sub-mode has none open.
+void *Ed2D_SelectionList(void);
+// Points the per-frame update's list entries at that list (at program start).
+void Ed2D_InstallMirror(void);

@@ -11,6 +11,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/tree.h"
+#include "app/update.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
@@ -93,10 +94,8 @@ void Ed2D_BoneUpdate(void) {
   Lib_SetSceneDraw(1);
 }
 
-bool Ed2D_BoneSelected(i32 b) {
-  void *list = g_Ed2D.boneList;
-  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, b);
-}
+// The selection as the per-frame update last mirrored it from the list box.
+bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_ListSelMirror[b] != 0; }
 
 // A bone moves with the delta unless an ancestor of it moves too (it follows that one).
 static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {

@@ -67,4 +67,5 @@ void Edit2D_Install(void) {
   for (u32 i = 0; i < ED2D_SUB_MODE_ROWS; i++) g_Ed2DSubModeRows[i] = kRows[i];
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
   g_ShellSeam.refreshModelPointers = Current_Refresh2D;
+  Ed2D_InstallMirror();
 }

@@ -14,6 +14,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
+#include "app/update.h"
 #include "app/views.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
@@ -253,6 +254,26 @@ void Ed2D_RefreshLists(void) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
+}
+
+// [SECTION] selection mirror (read by the per-frame update, app/update.cpp)
+void *Ed2D_SelectionList(void) {
+  u32 sub = g_EditSubMode;
+  if (g_EditFamily != FAMILY_2D_MODEL) return nullptr;
+  if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) return g_Ed2D.boneList;
+  return sub == SUB_2D_OBJECT ? g_Ed2D.objectList : nullptr;
+}
+
+static bool MirrorActive(void) { return Ed2D_SelectionList() && g_Ed2DOps.listSelected; }
+
+static i32 MirrorGetSel(i32 row) {
+  void *list = Ed2D_SelectionList();
+  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, row) ? 1 : 0;
+}
+
+void Ed2D_InstallMirror(void) {
+  g_FrameEntries.list2DActive = MirrorActive;
+  g_FrameEntries.list2DGetSel = MirrorGetSel;
 }
 
 // [SECTION] mapping

@@ -17,6 +17,7 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
+#include "app/update.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
@@ -156,6 +157,7 @@ struct Ed2DFixture : ::testing::Test {
   void TearDown() override {
     Bone2_FreeAll();
     Obj2_FreeAll();
+    Obj2_SetSlot(0, nullptr);   // the release above keeps the record
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
     g_Ed2D = Ed2DEditor{};
@@ -225,8 +227,9 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   g_EditDlgRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
   ASSERT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(ui.questions[0], "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82\x81\x5b"
-                             "\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48");
+  const std::string panelQuestion = "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82"
+                                    "\x81\x5b\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
+  EXPECT_EQ(ui.questions[0], panelQuestion);
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ui.live, live);
   EXPECT_EQ(g_Bone2Slots[0], m);
@@ -239,6 +242,29 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   ui.answer = true;
   EXPECT_TRUE(Ed2D_NewBoneModel());
   EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
+  // Leaving the object sub-mode with an edited object model asks: the panel with the same
+  // question, the family switch with the shell's; "No" stays in 4.
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
+  ui.questions.clear();
+  if (!g_Obj2Slots[0]) Obj2_Init(0);   // the object sub-mode's model
+  Doc_MarkEdited(DOC_OBJ2);
+  ui.answer = false;
+  g_Ed2D.panelRefresh = 0;
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
+  App_SwitchFamily(FAMILY_2D_MAP);
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.questions[0], panelQuestion);
+  EXPECT_EQ(ui.questions[1], "\x95\xd2\x8f\x57\x92\x86\x82\xcc\x83\x82\x83\x66\x83\x8b\x82\xcd\x94\x6a\x8a\xfc"
+                             "\x82\xb3\x82\xea\x82\xdc\x82\xb7\x81\x42\x82\xe6\x82\xeb\x82\xb5\x82\xa2\x82\xc5"
+                             "\x82\xb7\x82\xa9\x81\x48");
+  // Without an edit nothing is asked.
+  Doc_ClearChanged(DOC_OBJ2);
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(ui.questions.size(), 2u);
   Ed2D_Leave();
 }
 
@@ -342,6 +368,8 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
   Bone2Model *m = Model(4, parents, rest);
   ui.selected = {1, 2};
+  App_MirrorListSelection();   // the per-frame update's copy of the list's selection
+  ui.selected.clear();         // the drag reads the copy, not the list
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   Ed2D_SetDragAnchors(100, 100);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
