@@ -145,8 +145,8 @@ void Ed2D_BoneDraw(void);
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
 void Ed2D_RebindModel(Bone2Model *m, i32 slot);
-// Where bone b's cross is drawn, in frame pixels: its rest origin (posed: its pose origin)
-// plus the model's placement.
+// Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
+// its pose matrix) plus the model's placement.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.

@@ -43,16 +43,14 @@ void Ed2D_SetDragAnchors(i32 x, i32 y) {
   Ed3D_SetDragAnchors((i32)fx, (i32)fy);
 }
 
+// A bone's rest entry is relative to its parent (the rest matrices chain them), so its origin
+// comes through its rest matrix: the point the skin is bound around and the cross is drawn at.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y) {
-  if (posed) {
-    f32 o[3];
-    Bone2_TransformByPose(o, slot, b, 0.0f, 0.0f, 0.0f);
-    *x = m->placeX + o[0];
-    *y = m->placeY + o[1];
-  } else {
-    *x = m->placeX + m->rest[b].x;
-    *y = m->placeY + m->rest[b].y;
-  }
+  f32 o[3];
+  if (posed) Bone2_TransformByPose(o, slot, b, 0.0f, 0.0f, 0.0f);
+  else Bone2_TransformByRest(o, slot, b, 0.0f, 0.0f, 0.0f);
+  *x = m->placeX + o[0];
+  *y = m->placeY + o[1];
 }
 
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
@@ -69,6 +67,7 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
 
 void Ed2D_PickCurrentBone(bool posed) {
   const Bone2Model *m = g_Bone2Slots[0];
+  if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
   Ed2D_ClientToFrame(g_MouseX, g_MouseY, &fx, &fy);
   i32 b = Ed2D_PickBone(m, 0, fx, fy, posed);

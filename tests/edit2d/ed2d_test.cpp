@@ -339,8 +339,10 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   g_Views[SUB_2D_BONE][0].panX = -30;
   g_Views[SUB_2D_BONE][0].panY = 12;
-  const f32 rest[3][2] = {{0, 0}, {50, -20}, {-60, 30}};
-  Bone2Model *m = Model(3, nullptr, rest);
+  // Bone 3 hangs under bone 1: its rest entry is relative to bone 1's.
+  const i32 parents[4] = {0, 0, 0, 1};
+  const f32 rest[4][2] = {{0, 0}, {50, -20}, {-60, 30}, {0, 40}};
+  Bone2Model *m = Model(4, parents, rest);
   Bone2_SetPosition(m, 320, 240);
   // Bone 1 is drawn at frame (370, 220): client (370 + 320 - 30, 220 + 272 + 12).
   f32 fx, fy;
@@ -357,6 +359,12 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   EXPECT_EQ(m->displayMode, 3);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 320 - 60, 240 + 30, false), 2);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 345, 230, false), 0);   // 35 from bone 0 and 1: the lower one
+  EXPECT_EQ(Ed2D_PickBone(m, 0, 370, 259, false), 3);   // drawn at (370, 260)
+  g_MouseX = 660, g_MouseY = 504 + 40;
+  Shell_SetButtonHeld(BUTTON_RIGHT, 1);
+  Ed2D_BoneUpdate();
+  Shell_SetButtonHeld(BUTTON_RIGHT, 0);
+  EXPECT_EQ(g_CurBoneIndex, 3u);
   g_ViewWindowMode = 0;
   g_Family2DFrame[FAMILY_2D_MODEL] = 0;
 }
