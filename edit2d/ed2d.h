@@ -55,6 +55,10 @@ struct Ed2DEditor {
   void *objectList;     // the object list dialog's list box (sub-mode 4), set by its editor
   void *parentCombo;    // control 1439
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
+  // 1: that tick also leaves the current bone's list line selected alone. Only a current bone
+  // chosen outside the list (the pick) asks for it: the list's own extended selection is what
+  // the drag moves, and a drag refreshes the fields on every move.
+  u32 boneReselect;
   i32 boneDlgX, boneDlgY;
   char boneLabels[BONE2_MAX_BONES][ED2D_LABEL];
   void *treeItems[BONE2_MAX_BONES];

@@ -74,6 +74,7 @@ void Ed2D_PickCurrentBone(bool posed) {
   if (b < 0 || (u32)b == g_CurBoneIndex) return;
   g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
+  g_Ed2D.boneReselect = 1;
   App_RefreshCurrentPointers();
 }
 
@@ -389,7 +390,9 @@ void Ed2D_BoneDlgTick(void) {
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
   if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
-  if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  if (e.boneReselect && e.boneList && g_Ed2DOps.listSelectOnly)
+    g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  e.boneReselect = 0;
   if (!m || g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);

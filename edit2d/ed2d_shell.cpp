@@ -243,6 +243,9 @@ void Ed2D_Command(u32 id) {
 
 // [SECTION] lists
 void Ed2D_RefreshLists(void) {
+  // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
+  const FamilyHooks *row = Ed2D_SubModeRow();
+  if (row && row->refreshLists) row->refreshLists();
   if (g_EditSubMode == SUB_2D_OBJECT) {
     if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
     Tree_BuildRowsObjects2D();

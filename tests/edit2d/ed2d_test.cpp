@@ -113,6 +113,7 @@ void *FakeTreeInsert(void *, void *parent, const char *text) {
   return h;
 }
 bool FakeSelected(void *, i32 line) { return g_Ui->selected.count(line) != 0; }
+void FakeSelectOnly(void *, i32 line) { g_Ui->selected = {line}; }
 i32 FakeCaret(void *) { return g_Ui->caret; }
 i32 FakeComboSel(void *) { return g_Ui->combo; }
 void FakeGetText(void *, u32, char *out, u32 size) { snprintf(out, size, "%s", g_Ui->name); }
@@ -138,6 +139,7 @@ struct Ed2DFixture : ::testing::Test {
     g_Ed2DOps.treeClear = FakeTreeClear;
     g_Ed2DOps.treeInsert = FakeTreeInsert;
     g_Ed2DOps.listSelected = FakeSelected;
+    g_Ed2DOps.listSelectOnly = FakeSelectOnly;
     g_Ed2DOps.listCaret = FakeCaret;
     g_Ed2DOps.comboSelection = FakeComboSel;
     g_Ed2DOps.getText = FakeGetText;
@@ -390,6 +392,16 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   EXPECT_TRUE(Doc_IsChanged(DOC_BONE2));
   Ed2D_BoneMouseMove(120, 120);   // no button: nothing moves
   EXPECT_EQ(m->rest[1].x, 17.0f);
+  // The dialog's refresh after the moves keeps the list's selection; after a pick only the
+  // picked bone stays selected.
+  ui.selected = {1, 2};
+  Ed2D_BoneDlgTick();
+  EXPECT_EQ(ui.selected, (std::set<i32>{1, 2}));
+  g_MouseX = 310, g_MouseY = 240;   // bone 3's cross
+  Ed2D_PickCurrentBone(false);
+  EXPECT_EQ(g_CurBoneIndex, 3u);
+  Ed2D_BoneDlgTick();
+  EXPECT_EQ(ui.selected, (std::set<i32>{3}));
   Ed2D_Leave();
 }
 
