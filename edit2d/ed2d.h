@@ -114,8 +114,8 @@ void Ed2D_Update(void);
 void Ed2D_DrawScene(void);
 void Ed2D_Draw(void);
 void Ed2D_Command(u32 id);
-// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4) and the bone
-// dialog's lists when it is open.
+// Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
+// dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
 void Ed2D_RefreshLists(void);
 
 // [SECTION] mode panel
