@@ -52,7 +52,6 @@ struct Ed2DEditor {
   void *boneDlg;
   void *boneList;       // extended-selection list box (id 1)
   void *boneTree;
-  void *objectList;     // the object list dialog's list box (sub-mode 4), set by its editor
   void *parentCombo;    // control 1439
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
   // 1: that tick also leaves the current bone's list line selected alone. Only a current bone

@@ -16,6 +16,7 @@
 #include "app/tree.h"
 #include "app/update.h"
 #include "app/views.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/draw.h"
@@ -264,7 +265,7 @@ void *Ed2D_SelectionList(void) {
   u32 sub = g_EditSubMode;
   if (g_EditFamily != FAMILY_2D_MODEL) return nullptr;
   if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) return g_Ed2D.boneList;
-  return sub == SUB_2D_OBJECT ? g_Ed2D.objectList : nullptr;
+  return sub == SUB_2D_OBJECT ? g_Ed2DObj.objectList : nullptr;
 }
 
 static bool MirrorActive(void) { return Ed2D_SelectionList() && g_Ed2DOps.listSelected; }
