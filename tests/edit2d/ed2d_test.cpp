@@ -20,6 +20,7 @@
 #include "app/update.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
@@ -204,6 +205,10 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
     EXPECT_EQ(DialogSet(), Ed2D_WindowSet(p[1])) << p[1];
     EXPECT_EQ(g_SelectedBone, 0u);
     EXPECT_EQ(g_RunState, p[1] == 4 ? 1u : 2u);
+    // The list the per-frame update mirrors: the bone list where the bone dialog is open.
+    bool bones = p[1] == SUB_2D_BONE || p[1] == SUB_2D_WEIGHT;
+    EXPECT_EQ(Ed2D_SelectionList(), bones ? g_Ed2D.boneList : p[1] == 4 ? g_Ed2DObj.objectList : nullptr) << p[1];
+    if (bones) EXPECT_NE(Ed2D_SelectionList(), nullptr);
   }
   EXPECT_EQ(DialogSet(), 3u);   // panel and bone dialog
   size_t made = ui.created.size(), alive = ui.live.size();
