@@ -33,6 +33,7 @@
 #include "model/bone2.h"
 #include "model/kzb.h"
 #include "resources/shell_ids.h"
+#include "draw_device_win.h"
 #include "wine_drive.h"
 
 namespace {
@@ -80,39 +81,12 @@ bool WriteModel(const std::string &path) {
 void (*g_EndScene)(void);
 bool g_CaptureWanted;
 std::vector<unsigned> g_Pixels;
-UINT g_PixelsW, g_PixelsH;
-
-HRESULT g_ReadHr;
-void ReadBack(void) {
-  g_Pixels.clear();
-  IDirect3DSurface9 *back = nullptr, *plain = nullptr, *sys = nullptr;
-  if (FAILED(g_ReadHr = g_Device->GetRenderTarget(0, &back))) return;
-  D3DSURFACE_DESC d;
-  back->GetDesc(&d);
-  // A multisampled back buffer is resolved into a plain target first.
-  g_ReadHr = g_Device->CreateRenderTarget(d.Width, d.Height, d.Format, D3DMULTISAMPLE_NONE, 0, FALSE, &plain, nullptr);
-  if (SUCCEEDED(g_ReadHr)) g_ReadHr = g_Device->StretchRect(back, nullptr, plain, nullptr, D3DTEXF_NONE);
-  if (SUCCEEDED(g_ReadHr))
-    g_ReadHr = g_Device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &sys, nullptr);
-  if (SUCCEEDED(g_ReadHr)) g_ReadHr = g_Device->GetRenderTargetData(plain, sys);
-  D3DLOCKED_RECT lr;
-  if (SUCCEEDED(g_ReadHr) && SUCCEEDED(g_ReadHr = sys->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
-    g_Pixels.resize((size_t)d.Width * d.Height);
-    for (UINT y = 0; y < d.Height; y++)
-      memcpy(&g_Pixels[(size_t)y * d.Width], (const char *)lr.pBits + (size_t)y * lr.Pitch, d.Width * 4);
-    g_PixelsW = d.Width;
-    g_PixelsH = d.Height;
-    sys->UnlockRect();
-  }
-  if (sys) sys->Release();
-  if (plain) plain->Release();
-  back->Release();
-}
+unsigned g_PixelsW, g_PixelsH;
 
 void CapturingEndScene(void) {
   if (g_EndScene) g_EndScene();
   if (g_CaptureWanted && g_DrawView == 0) {
-    ReadBack();
+    g_Pixels = Device_ReadBack(g_Device, &g_PixelsW, &g_PixelsH);
     g_CaptureWanted = false;
   }
 }
@@ -233,7 +207,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
 
   // The picture: skin edges in grey, bone 2's cross in yellow, bone 1's in dark yellow, the
   // line from bone 3 to its parent (bone 3 drawn through bone 1's rest: (-60, 60)).
-  ASSERT_TRUE(Capture()) << "read-back: " << std::hex << g_ReadHr;
+  ASSERT_TRUE(Capture());
   struct Probe { f32 fx, fy; unsigned rgb; const char *what; };
   const Probe probes[] = {
       {320 - 60, 240 - 40, 0xA0A0A0, "top edge of the left quad"},
