@@ -54,6 +54,10 @@ struct Ed2DEditor {
   void *boneTree;
   void *parentCombo;    // control 1439
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
+  // 1: that tick also leaves the current bone's list line selected alone. Only a current bone
+  // chosen outside the list (the pick) asks for it: the list's own extended selection is what
+  // the drag moves, and a drag refreshes the fields on every move.
+  u32 boneReselect;
   i32 boneDlgX, boneDlgY;
   char boneLabels[BONE2_MAX_BONES][ED2D_LABEL];
   void *treeItems[BONE2_MAX_BONES];
@@ -109,8 +113,8 @@ void Ed2D_Update(void);
 void Ed2D_DrawScene(void);
 void Ed2D_Draw(void);
 void Ed2D_Command(u32 id);
-// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4) and the bone
-// dialog's lists when it is open.
+// Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
+// dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
 void Ed2D_RefreshLists(void);
 
 // [SECTION] mode panel
@@ -144,8 +148,8 @@ void Ed2D_BoneDraw(void);
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
 void Ed2D_RebindModel(Bone2Model *m, i32 slot);
-// Where bone b's cross is drawn, in frame pixels: its rest origin (posed: its pose origin)
-// plus the model's placement.
+// Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
+// its pose matrix) plus the model's placement.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.
@@ -173,5 +177,10 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 void Ed2D_BoneTreeSelected(const char *text);
-// The bone selection flags of the list (the per-frame mirror's source).
+// Whether bone b's list line is selected, as the per-frame update mirrored it (g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);
+// The multi-selection list box the per-frame update mirrors: the bone list in sub-modes 8
+// and 9, the object list in sub-mode 4; null when the sub-mode has none open.
+void *Ed2D_SelectionList(void);
+// Points the per-frame update's list entries at that list (at program start).
+void Ed2D_InstallMirror(void);

@@ -193,6 +193,20 @@ static std::string SetFields(i32 n) {
   return s + "]";
 }
 
+// A 2D bone: name, parent, its rest entry (x, y, angle, scale x, scale y) and how many skin
+// vertices have it as their first bone, bound automatically and by hand.
+static std::string Bone2Entry(const Bone2Model *m, i32 b) {
+  i32 bound[2] = {0, 0};
+  for (i32 v = 0; m->bindings && v < m->vertexCount; v++)
+    if (m->bindings[v].bone1 == b) bound[m->bindings[v].automatic == 1 ? 0 : 1]++;
+  const BoneKey2 &r = m->rest[b];
+  std::string s = NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  s.pop_back();
+  return s + ",\"rest\":[" + Num(r.x) + "," + Num(r.y) + "," + Num(r.angle) + "," + Num(r.scaleX) + "," +
+         Num(r.scaleY) + "],\"bound\":{\"auto\":" + std::to_string(bound[0]) + ",\"hand\":" +
+         std::to_string(bound[1]) + "}}";
+}
+
 // 2D bone model: the same members as a 3D model (no normals, z = 0).
 static std::string Bone2Fields(const Bone2Model *m) {
   std::string s = Counts(m->vertexCount, 0, m->uvCount, m->colourCount, m->polygonCount,
@@ -202,7 +216,7 @@ static std::string Bone2Fields(const Bone2Model *m) {
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < BONE2_MAX_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++) s += Bone2Entry(m, b);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
     i32 keys = 0;
