@@ -33,6 +33,8 @@ enum Ed2DWindow : u32 {
   ED2D_WIN_PANEL = 0,   // MODEL_2D_DLG
   ED2D_WIN_BONE_DLG,    // BONE_LIST_DLG
   ED2D_WIN_GROUP_DLG,   // 2D_GROUP_DLG
+  ED2D_WIN_POLY_DLG,    // 2D_POLY_DLG (polygon sub-mode, ed2d_poly.h)
+  ED2D_WIN_WEIGHT_DLG,  // 2D_WEIGHT_DLG (weight sub-mode)
   ED2D_WIN_KINDS
 };
 

@@ -9,6 +9,7 @@
 #include "app/shell_seam.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
@@ -47,7 +48,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_ObjMouseMove},
   {},   // 5: no sub-mode
   {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
-   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyMButtonUp,
+   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyFreeCreate,
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,

@@ -77,6 +77,7 @@ bool Ed2D_NewBoneModel(void) {
     return false;
   Bone2_FreeSlot(0);
   MakeBoneModel();
+  App_ForgetPolySelection();
   g_CurBoneIndex = 0;
   App_RefreshCurrentPointers();
   App_RefreshLists();

@@ -19,6 +19,7 @@
 #include "app/startup_state.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
@@ -47,7 +48,7 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
       {4, {F(Ed2D_ObjInit), F(Ed2D_ObjLeave), F(Ed2D_ObjUpdate), nullptr, F(Ed2D_ObjDraw), F(Ed2D_ObjLButtonDown),
            redraw, r3d, nullptr, eff, nullptr, F(Ed2D_ObjMouseMove)}},
       {6, {F(Ed2D_PolyInit), F(Ed2D_PolyLeave), F(Ed2D_PolyUpdate), nullptr, F(Ed2D_PolyDraw), la,
-           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyMButtonUp), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
+           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyFreeCreate), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
       {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), set, nullptr, ma,
            nullptr, ra, nullptr, F(Ed2D_TexMouseMove)}},
       {8, {F(Ed2D_BoneInit), nullptr, F(Ed2D_BoneUpdate), nullptr, F(Ed2D_BoneDraw), set, nullptr, set, nullptr,
