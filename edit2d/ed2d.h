@@ -121,7 +121,7 @@ u32 Ed2D_ModeButtonSubMode(u32 id);
 // A panel button: the question, then leave and enter (the current sub-mode's button only
 // creates missing dialogs and refreshes). False for ids that are no sub-mode button.
 bool Ed2D_PanelCommand(u32 id);
-// The dialogs a sub-mode shows (bit 1 << Ed2DWindow).
+// The dialogs a sub-mode shows (bit 1 << Ed2DWindow), its own panels included.
 u32 Ed2D_WindowSet(u32 subMode);
 
 // [SECTION] model
