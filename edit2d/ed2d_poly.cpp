@@ -255,29 +255,39 @@ static void VertexFlagsFollowFaces(const Bone2Model *m) {
   }
 }
 
+// One polygon against the rectangle: face mode takes it whole when a corner or its centre lies
+// inside (the centre being the mean of its corners' screen points); vertex mode each corner.
+static void RectSelectFace(const Bone2Model *m, i32 f, const PolyRect *r, u32 flag, u32 faceRoom, u32 vertRoom) {
+  u32 verts[4];
+  i32 k = Ed2D_PolyCorners(m, &m->polygons[f], verts), xs[4], ys[4];
+  if (k == 0) return;
+  f32 cx = 0.0f, cy = 0.0f;
+  bool any = false;
+  for (i32 j = 0; j < k; j++) {
+    Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]);
+    cx += (f32)xs[j];
+    cy += (f32)ys[j];
+    bool in = Poly_RectHolds(r, (f32)xs[j], (f32)ys[j]);
+    any = any || in;
+    if (g_PolySelectMode != 1 && in && verts[j] < vertRoom) g_PolySelVerts[verts[j]] = flag;
+  }
+  if (g_PolySelectMode != 1 || (!any && !Poly_RectHolds(r, cx / (f32)k, cy / (f32)k))) return;
+  if ((u32)f < faceRoom) g_PolySelFaces[f] = flag;
+  for (i32 j = 0; j < k; j++)
+    if (verts[j] < vertRoom) g_PolySelVerts[verts[j]] = flag;
+}
+
 void Ed2D_PolySelectPass(Bone2Model *m) {
   if (!m || !g_PolySelFaces || !g_PolySelVerts || g_Bone2SlotShown[0] == 0) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
+  // The rule of Ed2D_RectSelect for every corner, with the buttons read once and a face
+  // taken once rather than once per corner inside.
   if (RectActive()) {
     PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
+    u32 flag = Held(BUTTON_LEFT) ? 1u : 0u, faceRoom = App_WorkFaceCount(), vertRoom = (u32)FlagVerts(m);
     i32 np = Polys(m);
-    for (i32 f = 0; f < np; f++) {
-      const Polygon2 *p = &m->polygons[f];
-      if (p->used != 1) continue;
-      u32 verts[4];
-      i32 k = Ed2D_PolyCorners(m, p, verts), xs[4], ys[4];
-      if (k == 0) continue;
-      // The centre is the mean of the corners' screen points, in the rectangle's pixels.
-      f32 cx = 0.0f, cy = 0.0f;
-      for (i32 j = 0; j < k; j++) {
-        Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]);
-        cx += (f32)xs[j];
-        cy += (f32)ys[j];
-      }
-      cx /= (f32)k;
-      cy /= (f32)k;
-      for (i32 j = 0; j < k; j++) Ed2D_RectSelect(m, f, j, verts, k, xs[j], ys[j], cx, cy, &r);
-    }
+    for (i32 f = 0; f < np; f++)
+      if (m->polygons[f].used == 1) RectSelectFace(m, f, &r, flag, faceRoom, vertRoom);
   }
   if (g_PolySelectMode == 1) VertexFlagsFollowFaces(m);
 }

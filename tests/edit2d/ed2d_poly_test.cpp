@@ -7,6 +7,7 @@
 #include <math.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,55 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Ed2D_WeightDraw();
   Ed2D_WeightRButtonUp(5, 5);
   EXPECT_EQ(g_FreeCreateCount, 0u);
+}
+
+// The pass reads the buttons once and takes a face once: the same flags as the per-corner
+// rule over random skins and drags (removed polygons and corners outside the skin included).
+TEST_F(Ed2DPolyFixture, SelectPassEqualsThePerCornerRule) {
+  u32 seed = 12345;
+  auto Rand = [&](u32 n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % n;
+  };
+  for (i32 i = 0; i < 300; i++) Vertex((f32)Rand(200) - 100.0f, (f32)Rand(200) - 100.0f);
+  for (i32 f = 0; f < 120; f++) {
+    Polygon2 &p = m->polygons[m->polygonCount++];
+    p.used = Rand(8) ? 1 : 0;
+    p.cornerCount = (u8)(1 + Rand(4));
+    for (i32 j = 0; j < p.cornerCount; j++) p.corners[j].vertex = (u16)(Rand(20) ? Rand(300) : 400 + Rand(100));
+  }
+  for (i32 drag = 0; drag < 60; drag++) {
+    g_PolySelectMode = Rand(2);
+    g_PolyTool = g_PolySelectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
+    g_Ed2DPoly.startX = 220 + (i32)Rand(200), g_Ed2DPoly.startY = 140 + (i32)Rand(200);
+    g_Ed2DPoly.curX = 220 + (i32)Rand(200), g_Ed2DPoly.curY = 140 + (i32)Rand(200);
+    u32 button = Rand(3) ? BUTTON_LEFT : BUTTON_RIGHT;
+    std::vector<u32> v0 = VertFlags(), f0 = FaceFlags();
+    Shell_SetButtonHeld(button, 1);
+    // The reference: every corner of every live polygon through Ed2D_RectSelect.
+    PolyRect r = Poly_SortedRect(g_Ed2DPoly.startX, g_Ed2DPoly.startY, g_Ed2DPoly.curX, g_Ed2DPoly.curY);
+    for (i32 f = 0; f < m->polygonCount; f++) {
+      if (m->polygons[f].used != 1) continue;
+      u32 verts[4];
+      i32 k = Ed2D_PolyCorners(m, &m->polygons[f], verts), xs[4], ys[4];
+      f32 cx = 0, cy = 0;
+      for (i32 j = 0; j < k; j++) Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]), cx += (f32)xs[j], cy += (f32)ys[j];
+      for (i32 j = 0; j < k; j++) Ed2D_RectSelect(m, f, j, verts, k, xs[j], ys[j], cx / (f32)k, cy / (f32)k, &r);
+    }
+    for (i32 f = 0; f < m->polygonCount && g_PolySelectMode == 1; f++) {
+      u32 verts[4];
+      if (m->polygons[f].used != 1 || !g_PolySelFaces[f]) continue;
+      for (i32 j = 0, k = Ed2D_PolyCorners(m, &m->polygons[f], verts); j < k; j++) g_PolySelVerts[verts[j]] = 1;
+    }
+    std::vector<u32> v1 = VertFlags(), f1 = FaceFlags();
+    std::copy(v0.begin(), v0.end(), g_PolySelVerts);
+    std::copy(f0.begin(), f0.end(), g_PolySelFaces);
+    Ed2D_PolySelectPass(m);
+    Shell_SetButtonHeld(button, 0);
+    ASSERT_EQ(VertFlags(), v1) << "drag " << drag;
+    ASSERT_EQ(FaceFlags(), f1) << "drag " << drag;
+  }
+  EXPECT_GT(std::count(g_PolySelVerts, g_PolySelVerts + 300, 1u), 0);
 }
 
 // [SECTION] tools
