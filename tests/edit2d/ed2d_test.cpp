@@ -69,6 +69,8 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
   EXPECT_EQ(F(fam->drawOverlay), F(Ed2D_Draw));
   EXPECT_EQ(F(fam->refreshLists), F(Ed2D_RefreshLists));
+  // The 3D editor's hover pick writes the selection flags the 2D sub-modes share: none here.
+  EXPECT_EQ(F(fam->hoverPick), nullptr);
 }
 
 // [SECTION] recording platform fakes
