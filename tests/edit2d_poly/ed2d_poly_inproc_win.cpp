@@ -4,13 +4,10 @@
 // edges in cyan and the blue rectangle while the button is held); "移動(T)" and a drag move
 // it; the weight sub-mode binds its vertices to bone 1 with "決定"; the KZB saved by the File
 // menu shows all of it through modeldump.
-//
-// With MIRAVEL_SHOT=<file.bmp> the screen during the held drag is also written there.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -108,19 +105,6 @@ std::vector<u32> Shot(int *w, int *h) {
   BitBlt(mem, 0, 0, *w, *h, screen, o.x, o.y, SRCCOPY);
   GdiFlush();
   std::vector<u32> px((const u32 *)bits, (const u32 *)bits + (size_t)*w * *h);
-  if (const char *out = getenv("MIRAVEL_SHOT")) {
-    FILE *f = fopen(out, "wb");
-    if (f) {
-      BITMAPFILEHEADER fh = {};
-      fh.bfType = 0x4D42;
-      fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-      fh.bfSize = fh.bfOffBits + (DWORD)(px.size() * 4);
-      fwrite(&fh, sizeof fh, 1, f);
-      fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-      fwrite(px.data(), 4, px.size(), f);
-      fclose(f);
-    }
-  }
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
