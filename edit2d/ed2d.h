@@ -33,6 +33,8 @@ enum Ed2DWindow : u32 {
   ED2D_WIN_PANEL = 0,   // MODEL_2D_DLG
   ED2D_WIN_BONE_DLG,    // BONE_LIST_DLG
   ED2D_WIN_GROUP_DLG,   // 2D_GROUP_DLG
+  ED2D_WIN_POLY_DLG,    // 2D_POLY_DLG (polygon sub-mode, ed2d_poly.h)
+  ED2D_WIN_WEIGHT_DLG,  // 2D_WEIGHT_DLG (weight sub-mode)
   ED2D_WIN_KINDS
 };
 
@@ -123,7 +125,7 @@ u32 Ed2D_ModeButtonSubMode(u32 id);
 // A panel button: the question, then leave and enter (the current sub-mode's button only
 // creates missing dialogs and refreshes). False for ids that are no sub-mode button.
 bool Ed2D_PanelCommand(u32 id);
-// The dialogs a sub-mode shows (bit 1 << Ed2DWindow).
+// The dialogs a sub-mode shows (bit 1 << Ed2DWindow), its own panels included.
 u32 Ed2D_WindowSet(u32 subMode);
 
 // [SECTION] model

@@ -10,6 +10,7 @@
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
@@ -48,7 +49,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_ObjMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_ObjectWheelKey},
   {},   // 5: no sub-mode
   {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
-   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyMButtonUp,
+   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyFreeCreate,
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,

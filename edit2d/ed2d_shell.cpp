@@ -48,6 +48,9 @@ u32 Ed2D_WindowSet(u32 sub) {
   u32 set = 1u << ED2D_WIN_PANEL;
   if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_BONE_DLG;
   if (sub == SUB_2D_POLY || sub == SUB_2D_TEXTURE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_GROUP_DLG;
+  // The sub-modes' own panels (made by their inits).
+  if (sub == SUB_2D_POLY) set |= 1u << ED2D_WIN_POLY_DLG;
+  if (sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_WEIGHT_DLG;
   return set;
 }
 
@@ -79,6 +82,7 @@ bool Ed2D_NewBoneModel(void) {
     return false;
   Bone2_FreeSlot(0);
   MakeBoneModel();
+  App_ForgetPolySelection();
   g_CurBoneIndex = 0;
   App_RefreshCurrentPointers();
   App_RefreshLists();

@@ -22,6 +22,7 @@
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
@@ -50,7 +51,7 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
       {4, {F(Ed2D_ObjInit), F(Ed2D_ObjLeave), F(Ed2D_ObjUpdate), nullptr, F(Ed2D_ObjDraw), F(Ed2D_ObjLButtonDown),
            redraw, r3d, nullptr, eff, nullptr, F(Ed2D_ObjMouseMove)}},
       {6, {F(Ed2D_PolyInit), F(Ed2D_PolyLeave), F(Ed2D_PolyUpdate), nullptr, F(Ed2D_PolyDraw), la,
-           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyMButtonUp), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
+           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyFreeCreate), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
       {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), set, nullptr, ma,
            nullptr, ra, nullptr, F(Ed2D_TexMouseMove)}},
       {8, {F(Ed2D_BoneInit), nullptr, F(Ed2D_BoneUpdate), nullptr, F(Ed2D_BoneDraw), set, nullptr, set, nullptr,
@@ -71,6 +72,8 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
   EXPECT_EQ(F(fam->drawOverlay), F(Ed2D_Draw));
   EXPECT_EQ(F(fam->refreshLists), F(Ed2D_RefreshLists));
+  // The 3D editor's hover pick writes the selection flags the 2D sub-modes share: none here.
+  EXPECT_EQ(F(fam->hoverPick), nullptr);
 }
 
 // [SECTION] recording platform fakes

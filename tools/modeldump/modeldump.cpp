@@ -232,7 +232,15 @@ static std::string Bone2Fields(const Bone2Model *m) {
       if (v == 0 || p[c] > hi[c]) hi[c] = p[c];
     }
   }
-  return s + "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
+  s += "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
+  // The first vertices of the skin: x, y, first and second bone, weight, automatic flag.
+  s += ",\"skin\":[";
+  for (i32 v = 0; v < m->vertexCount && v < 16 && m->bindings; v++) {
+    const VertexBinding &b = m->bindings[v];
+    s += std::string(v ? "," : "") + "[" + Num(m->positions[v].x) + "," + Num(m->positions[v].y) + "," +
+         std::to_string(b.bone1) + "," + std::to_string(b.bone2) + "," + Num(b.weight) + "," + std::to_string(b.automatic) + "]";
+  }
+  return s + "]";
 }
 
 // One 2D object key: frame, shown, x, y, angle, scale x, scale y, image, red, green, blue, alpha.
