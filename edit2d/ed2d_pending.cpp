@@ -27,11 +27,4 @@ void Ed2D_WeightDraw(void) {}
 void Ed2D_WeightRButtonUp(i32, i32) {}
 void Ed2D_WeightMouseMove(i32, i32) {}
 
-void Ed2D_MotionInit(void) { Ed2D_InitCommon(SUB_2D_MOTION); }
-void Ed2D_MotionLeave(void) {}
-void Ed2D_MotionUpdate(void) {}
-void Ed2D_MotionDraw(void) {}
-void Ed2D_MotionLButtonDown(i32, i32) {}
-void Ed2D_MotionMouseMove(i32, i32) {}
-
 void Ed2D_BoneRButtonUp(i32, i32) {}

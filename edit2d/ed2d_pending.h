@@ -1,7 +1,7 @@
 // The cells of the 2D family's dispatch table whose sub-mode editors are not built yet: each
 // is a named function that does nothing (an init only takes the sub-mode's slot, run state and
-// menu, Ed2D_InitCommon). The editors of the object, polygon, texture, weight and motion
-// sub-modes replace them (the object sub-mode's are in ed2d_object.h).
+// menu, Ed2D_InitCommon). The editors of the polygon, texture and weight sub-modes
+// replace them (the object and motion sub-modes' are in ed2d_object.h and ed2d_motion.h).
 #pragma once
 #include "model/types.h"
 
@@ -31,13 +31,6 @@ void Ed2D_WeightUpdate(void);
 void Ed2D_WeightDraw(void);
 void Ed2D_WeightRButtonUp(i32 x, i32 y);
 void Ed2D_WeightMouseMove(i32 x, i32 y);
-
-void Ed2D_MotionInit(void);
-void Ed2D_MotionLeave(void);
-void Ed2D_MotionUpdate(void);
-void Ed2D_MotionDraw(void);
-void Ed2D_MotionLButtonDown(i32 x, i32 y);
-void Ed2D_MotionMouseMove(i32 x, i32 y);
 
 // Right up of the bone sub-mode: the 3D bone editor's right-up (Ed3D_BoneRButtonUp) only
 // sets a flag that no 2D code reads; this family keeps its own named cell.

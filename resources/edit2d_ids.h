@@ -91,4 +91,4 @@
 #define IDC_OML_CLOSE 1308
 #define IDC_OML_LENGTH 1477
 // The key strip's scroll bar.
-#define IDC_O2D_KEY_SCROLL 1000
+#define IDC_O2D_KEY_SCROLL 1000   // ED2D_STRIP_SCROLL_ID of edit2d/ed2d_strip_win.h

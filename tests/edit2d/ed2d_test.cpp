@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/startup_state.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
