@@ -109,8 +109,8 @@ void Ed2D_Update(void);
 void Ed2D_DrawScene(void);
 void Ed2D_Draw(void);
 void Ed2D_Command(u32 id);
-// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4) and the bone
-// dialog's lists when it is open.
+// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4), the bone
+// dialog's lists when it is open and the motion sub-mode's lists in sub-mode 10.
 void Ed2D_RefreshLists(void);
 
 // [SECTION] mode panel

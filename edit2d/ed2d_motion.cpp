@@ -346,17 +346,10 @@ void Ed2D_MotionLeave(void) {
   e.stripLeft = e.stripMiddle = e.stripRight = 0;
 }
 
-// A file read, a new model or an undone change of the motion table shows in the lists.
-static void FollowModel(const Bone2Model *m) {
-  static const Bone2Model *s_Model;
-  static i32 s_Count = -1;
+// The scroll bar's range follows the current motion's length, however it changed.
+static void FollowLength(const Bone2Model *m) {
   i32 len = MotionInUse(m) ? m->motions[m->currentMotion].length : 0;
-  if (m == s_Model && m->motionCount == s_Count && len == g_Ed2DMotion.lastLength) return;
-  s_Model = m;
-  s_Count = m->motionCount;
-  Ed2D_MotionSetFrameBar();
-  Ed2D_FillMotionList();
-  g_Ed2DMotion.listRefresh = 1;
+  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar();
 }
 
 void Ed2D_MotionUpdate(void) {
@@ -364,7 +357,7 @@ void Ed2D_MotionUpdate(void) {
   Bone2Model *m = Model();
   if (!m || g_Bone2SlotShown[0] != 1) return;
   Ed2D_MotionKeyIndex();
-  FollowModel(m);
+  FollowLength(m);
   if (m->currentFrame != e.lastFrame) {
     e.lastFrame = m->currentFrame;
     if (g_Ed2DObjOps.setScroll && e.scrollBar) g_Ed2DObjOps.setScroll(e.scrollBar, -1, m->currentFrame);

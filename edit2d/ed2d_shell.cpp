@@ -15,6 +15,7 @@
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/draw.h"
@@ -253,6 +254,7 @@ void Ed2D_RefreshLists(void) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
+  if (g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
 // [SECTION] mapping

@@ -3,11 +3,15 @@
 // frame 30; a key made with 1238 and typed values applied with 1289; a left drag in the main
 // view rotating it with 1123; a motion added with 1010, 1048 and 1056; play and stop; the KZB
 // saved with 40097, its keys as modeldump prints them, and the pose it gives at frame 45.
+//
+// With MIRAVEL_MOT2_HOLD=<seconds> the program keeps running that long after the cross check,
+// so that the screen can be looked at.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -196,6 +200,10 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   EXPECT_LT(GetBValue(cross), 80) << std::hex << cross;
   COLORREF rest = ScreenAt(320.0f + 40.0f + 3.0f, 240.0f + 20.0f + 3.0f);
   EXPECT_FALSE(GetRValue(rest) > 200 && GetGValue(rest) > 200 && GetBValue(rest) < 80) << "not at the rest place";
+  if (const char *hold = getenv("MIRAVEL_MOT2_HOLD")) {
+    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+  }
 
   // Saved with 40097: modeldump shows bone 2's keys exactly, and the file read back gives at
   // frame 45 the pose halfway between its two keys (the segment 30 -> 60 wraps to the key at 0).
