@@ -39,6 +39,9 @@ struct PlayEntries {
   // The 2D motion editor's key strip refresh flag and loop flag (as the two above).
   u32 *bone2KeyPanelRefresh;
   const u32 *bone2Loop;
+  // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
+  // only while the bone and group motion sub-mode is current).
+  const u32 *model3Loop;
 };
 extern PlayEntries g_PlayEntries;
 extern i32 &g_AviFrameStep;
