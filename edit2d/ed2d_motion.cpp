@@ -415,6 +415,7 @@ void Ed2D_MotionDraw(void) {
 
 // [SECTION] installation
 void Ed2D_MotionInstall(void) {
+  g_Ed2DMotion.loop = 1;   // loops until the sub-mode's check box says otherwise
   g_PlayEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
   g_PlayEntries.bone2Loop = &g_Ed2DMotion.loop;
 }
