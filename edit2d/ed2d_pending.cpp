@@ -9,11 +9,5 @@ void Ed2D_TexLeave(void) {}
 void Ed2D_TexUpdate(void) {}
 void Ed2D_TexMouseMove(i32, i32) {}
 
-void Ed2D_MotionInit(void) { Ed2D_InitCommon(SUB_2D_MOTION); }
-void Ed2D_MotionLeave(void) {}
-void Ed2D_MotionUpdate(void) {}
-void Ed2D_MotionDraw(void) {}
-void Ed2D_MotionLButtonDown(i32, i32) {}
-void Ed2D_MotionMouseMove(i32, i32) {}
 
 void Ed2D_BoneRButtonUp(i32, i32) {}

@@ -17,6 +17,7 @@
 #include "app/update.h"
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/draw.h"
@@ -262,6 +263,7 @@ void Ed2D_RefreshLists(void) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
+  if (g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
 // [SECTION] selection mirror (read by the per-frame update, app/update.cpp)

@@ -91,7 +91,37 @@
 #define IDC_OML_CLOSE 1308
 #define IDC_OML_LENGTH 1477
 // The key strip's scroll bar.
-#define IDC_O2D_KEY_SCROLL 1000
+
+// The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", id 1, and the key
+// strip's scroll bar are made at run time).
+// "2D_MOTION_DLG"
+#define IDC_MOT2D_SCALE 1012
+#define IDC_MOT2D_MOVE 1122
+#define IDC_MOT2D_ROTATE 1123
+#define IDC_MOT2D_CREATE 1238
+#define IDC_MOT2D_COPY 1239
+#define IDC_MOT2D_CUT 1240
+#define IDC_MOT2D_PASTE 1241
+#define IDC_MOT2D_DELETE 1242
+#define IDC_MOT2D_PLAY 1255
+#define IDC_MOT2D_STOP 1256
+#define IDC_MOT2D_LOOP 1257
+#define IDC_MOT2D_APPLY 1289
+#define IDC_MOT2D_X 1290
+#define IDC_MOT2D_ANGLE 1295
+#define IDC_MOT2D_SCALE_X 1296
+#define IDC_MOT2D_SCALE_Y 1297
+#define IDC_MOT2D_Y 1299
+// "2D_MOTION_LIST_DLG"
+#define IDC_ML2D_NAME 1010
+#define IDC_ML2D_LENGTH 1048
+#define IDC_ML2D_CLOSE 1053
+#define IDC_ML2D_APPLY 1054
+#define IDC_ML2D_NO 1055
+#define IDC_ML2D_ADD 1056
+#define IDC_ML2D_ERASE 1058
+
+#define IDC_O2D_KEY_SCROLL 1000   // ED2D_STRIP_SCROLL_ID of edit2d/ed2d_strip_win.h
 
 // Modelling panel "2D_POLY_DLG" of the polygon sub-mode.
 #define IDC_P2D_EDGE_SELECT 1132

@@ -19,6 +19,7 @@
 #include "app/startup_state.h"
 #include "app/update.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"

@@ -207,7 +207,29 @@ static std::string Bone2Entry(const Bone2Model *m, i32 b) {
          std::to_string(bound[1]) + "}}";
 }
 
-// 2D bone model: the same members as a 3D model (no normals, z = 0).
+
+// Per bone (from 1), per motion in the file: its keys as [frame, x, y, angle, scale x, scale y].
+static std::string Bone2KeyLists(Bone2Model *m) {
+  std::string s;
+  for (i32 b = 1; b < m->boneCount && b < BONE2_MAX_BONES; b++) {
+    s += std::string(b > 1 ? "," : "") + "{\"bone\":" + std::to_string(b) + ",\"motions\":[";
+    for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
+      s += std::string(i ? "," : "") + "[";
+      const Bone2Track *t = Bone2_Track(m, b, i);
+      for (i32 k = 0; t && t->keys && k < t->count; k++) {
+        const BoneKey2 &key = t->keys[k];
+        s += std::string(k ? "," : "") + "[" + std::to_string(key.frame) + "," + Num(key.x) + "," + Num(key.y) + "," +
+             Num(key.angle) + "," + Num(key.scaleX) + "," + Num(key.scaleY) + "]";
+      }
+      s += "]";
+    }
+    s += "]}";
+  }
+  return s;
+}
+
+// 2D bone model: counts, groups, textures, bones with parents, motions with key counts, each
+// bone's keys and the bounding box of the rest positions.
 static std::string Bone2Fields(const Bone2Model *m) {
   std::string s = Counts(m->vertexCount, 0, m->uvCount, m->colourCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
@@ -224,6 +246,7 @@ static std::string Bone2Fields(const Bone2Model *m) {
       if (const Bone2Track *t = Bone2_Track((Bone2Model *)m, b, i)) keys += t->count;
     s += MotionEntry(i, m->motions[i], keys);
   }
+  s += "],\"boneKeys\":[" + Bone2KeyLists((Bone2Model *)m);
   f32 lo[2] = {0, 0}, hi[2] = {0, 0};
   for (i32 v = 0; v < m->vertexCount; v++) {
     const f32 p[2] = {m->positions[v].x, m->positions[v].y};
