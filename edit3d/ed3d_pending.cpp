@@ -16,12 +16,6 @@ void Ed3D_PolyOpenDialogs(void) {}
 void Ed3D_PolyCloseDialogs(void) {}
 void Ed3D_PolyDeleteSelection(void) {}
 void Ed3D_PolyMerge(void) {}
-void Ed3D_TexEnter(void) {}
-void Ed3D_TexLeave(void) {}
-void Ed3D_TexUpdate(void) {}
-void Ed3D_TexRButtonUp(i32, i32) {}
-void Ed3D_TexMouseMove(i32, i32) {}
-void Ed3D_TexKeyUp(u32) {}
 void Ed3D_BoneInit(void) {}
 void Ed3D_BoneUpdate(void) {}
 void Ed3D_BoneDraw(void) {}
@@ -44,5 +38,4 @@ void Ed3D_MotionCommand(u32) {}
 void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
-void Ed3D_FillTextureList(void) {}
 void Ed3D_FillMotionLists(void) {}

@@ -22,13 +22,6 @@ void Ed3D_PolyOpenDialogs(void);
 void Ed3D_PolyCloseDialogs(void);
 void Ed3D_PolyDeleteSelection(void);
 void Ed3D_PolyMerge(void);
-// 15 texture coordinates
-void Ed3D_TexEnter(void);
-void Ed3D_TexLeave(void);
-void Ed3D_TexUpdate(void);
-void Ed3D_TexRButtonUp(i32 x, i32 y);
-void Ed3D_TexMouseMove(i32 x, i32 y);
-void Ed3D_TexKeyUp(u32 virtualKey);
 // 16 bones (its key-up is the shell's shared key table, ed3d.h)
 void Ed3D_BoneInit(void);
 void Ed3D_BoneUpdate(void);
@@ -55,5 +48,4 @@ void Ed3D_MotionRefreshLists(void);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);
-void Ed3D_FillTextureList(void);
 void Ed3D_FillMotionLists(void);

@@ -83,6 +83,7 @@ void Ed3D_InstallWin(void) {
   o.treeExpand = Panel_TreeExpand;
   o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
+  Ed3D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures
