@@ -48,6 +48,7 @@ struct TexTest : ::testing::Test {
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     Undo_ResetAll();
+    free(g_Ed3DTex.uvSel);   // left by another test's enter
     g_Ed3DTex = Ed3DTexEditor{TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
     App_RefreshCurrentPointers();
   }
