@@ -104,12 +104,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
-  // modeldump is built beside this program.
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"parent\":1,\"keyFrames\":[[0,5]]"), std::string::npos) << dump;
 
   DestroyWindow(g_MainWnd);
