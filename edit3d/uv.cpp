@@ -158,10 +158,53 @@ i32 Uv_VertexUnfoldNeed(const Model3 *m, const u32 *selFaces, u32 faceFlags) {
   return need;
 }
 
+// Drops the UV entries no unselected face uses (the selected faces get new ones), keeping the
+// order of the rest and renumbering the unselected faces' corners. The entries left.
+static i32 KeepEntriesOfOtherFaces(Model3 *m, const u32 *selFaces, u32 faceFlags) {
+  i32 n = PolyCount(m), count = m->uvCount < m->capUVs ? m->uvCount : m->capUVs;
+  if (count <= 0) return 0;
+  i32 *newIndex = (i32 *)malloc((size_t)count * sizeof(i32));
+  if (!newIndex) return m->uvCount;
+  for (i32 i = 0; i < count; i++) newIndex[i] = -1;
+  for (i32 f = 0; f < n; f++)
+    if (!Selected(selFaces, faceFlags, f))
+      for (i32 k = 0; k < Corners(m->polygons[f]); k++)
+        if (UvOk(m, m->polygons[f].corners[k].uv)) newIndex[m->polygons[f].corners[k].uv] = 0;
+  i32 kept = 0;
+  for (i32 i = 0; i < count; i++)
+    if (newIndex[i] == 0) {
+      m->uvs[kept] = m->uvs[i];
+      newIndex[i] = kept++;
+    }
+  for (i32 f = 0; f < n; f++)
+    if (!Selected(selFaces, faceFlags, f))
+      for (i32 k = 0; k < Corners(m->polygons[f]); k++) {
+        u32 &e = m->polygons[f].corners[k].uv;
+        if (e < (u32)count) e = (u32)newIndex[e];
+      }
+  free(newIndex);
+  m->uvCount = kept;
+  return kept;
+}
+
+// Entries the unselected faces use (an upper bound is enough for the room check).
+static i32 EntriesOfOtherFaces(const Model3 *m, const u32 *selFaces, u32 faceFlags) {
+  i32 n = PolyCount(m), used = 0;
+  for (i32 f = 0; f < n; f++)
+    if (!Selected(selFaces, faceFlags, f)) used += Corners(m->polygons[f]);
+  return used < m->uvCount ? used : m->uvCount;
+}
+
 bool Uv_VertexUnfold(Model3 *m, const u32 *selFaces, u32 faceFlags) {
   if (!m) return false;
   i32 need = Uv_VertexUnfoldNeed(m, selFaces, faceFlags), n = PolyCount(m);
   if (need == 0) return true;
+  // The new entries go after the existing ones; where the array would pass its capacity, the
+  // entries only the selected faces used make room first.
+  if ((i64)m->uvCount + need > (i64)g_MaxVertices) {
+    if ((i64)EntriesOfOtherFaces(m, selFaces, faceFlags) + need > (i64)g_MaxVertices) return false;
+    KeepEntriesOfOtherFaces(m, selFaces, faceFlags);
+  }
   if (!Model3_Reserve(m, m->positionCount, m->normalCount, m->colorCount, m->uvCount + need, m->polygonCount))
     return false;
   Extent ex, ey;

@@ -183,9 +183,15 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   EXPECT_EQ(Uv(b, 0).u, -7.0f);
   EXPECT_EQ(m->groups[0].mapping, UV_MAP_BY_HAND);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
-  // No room for the new entries: a message, the model unchanged.
+  // At the capacity the entries no other face uses make room (face b keeps its values); with
+  // no room even then: a message, the model unchanged.
   u32 max = g_MaxVertices;
   g_MaxVertices = (u32)m->uvCount + 1;
+  Press(TEX_BTN_VERTEX_UNFOLD);
+  EXPECT_EQ(m->uvCount, 6);
+  EXPECT_EQ(Uv(b, 2).u, -7.0f);
+  EXPECT_FLOAT_EQ(Uv(a, 0).u, 1.0f);
+  g_MaxVertices = 5;
   std::vector<u8> kept = Bytes();
   Press(TEX_BTN_VERTEX_UNFOLD);
   g_MaxVertices = max;
