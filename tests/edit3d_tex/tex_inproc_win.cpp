@@ -137,6 +137,11 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   EXPECT_EQ(PanelPixel(300, 300), RGB(0, 0, 72));
   u32 e0 = m->polygons[0].corners[0].uv;
   EXPECT_EQ(PanelPixel((i32)(m->uvs[e0].u * 128), (i32)(m->uvs[e0].v * 128)), RGB(255, 255, 0));
+  // MIRAVEL_TEX_HOLD=seconds keeps the program on screen here, for a look at it.
+  if (const char *hold = getenv("MIRAVEL_TEX_HOLD")) {
+    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    while (GetTickCount() < until) Drive_Pump(10);
+  }
 
   // 移動(T) and a drag of 10 pixels: u += 128 / 128 * 10 * 0.01 for every coordinate, one step.
   Drive_Command(g_Ed3DTex.panel, TEX_BTN_MOVE);
