@@ -33,6 +33,12 @@ struct PlayEntries {
   // Refresh flags of panels that show the playing frame (null: no such panel).
   u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
   u32 *motionPanelRefresh;    // the 3D motion panel
+  // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
+  // (null: always loops).
+  const u32 *obj2Loop;
+  // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
+  // only while the bone and group motion sub-mode is current).
+  const u32 *model3Loop;
 };
 extern PlayEntries g_PlayEntries;
 extern i32 &g_AviFrameStep;

@@ -33,7 +33,6 @@ extern i32 g_PolyFaceNo;            // the dialog's face number, -1 none
 extern i32 g_PolyVertexNo;          // the dialog's corner number within that face, -1 none
 extern u32 g_PolySelVertCount, g_PolySelFaceCount;
 extern u32 g_PolyDlgRefresh;        // 1: the modelling dialog shows the state again
-extern u32 g_PolyGizmoAxis;         // 0 x, 1 y, 2 z: the axis of move mode 2 in the main view
 extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];   // relative to the view's pan
 extern u32 g_FreeCreateCount;       // points fixed so far (0..3)
 extern char g_PolyStatusText[POLY_STATUS_TEXT];
