@@ -22,19 +22,6 @@ void Ed3D_TexUpdate(void) {}
 void Ed3D_TexRButtonUp(i32, i32) {}
 void Ed3D_TexMouseMove(i32, i32) {}
 void Ed3D_TexKeyUp(u32) {}
-void Ed3D_BoneInit(void) {}
-void Ed3D_BoneUpdate(void) {}
-void Ed3D_BoneDraw(void) {}
-void Ed3D_BoneLButtonUp(i32, i32) {}
-void Ed3D_BoneRButtonUp(i32, i32) {}
-void Ed3D_BoneMouseMove(i32, i32) {}
-void Ed3D_AddBone(void) {}
-void Ed3D_WeightEnter(void) {}
-void Ed3D_WeightLeave(void) {}
-void Ed3D_WeightUpdate(void) {}
-void Ed3D_WeightDrawOverlay(void) {}
-void Ed3D_WeightRButtonUp(i32, i32) {}
-void Ed3D_WeightMouseMove(i32, i32) {}
 void Ed3D_MotionEnter(void) {}
 void Ed3D_MotionLeave(void) {}
 void Ed3D_MotionUpdate(void) {}

@@ -29,21 +29,6 @@ void Ed3D_TexUpdate(void);
 void Ed3D_TexRButtonUp(i32 x, i32 y);
 void Ed3D_TexMouseMove(i32 x, i32 y);
 void Ed3D_TexKeyUp(u32 virtualKey);
-// 16 bones (its key-up is the shell's shared key table, ed3d.h)
-void Ed3D_BoneInit(void);
-void Ed3D_BoneUpdate(void);
-void Ed3D_BoneDraw(void);
-void Ed3D_BoneLButtonUp(i32 x, i32 y);
-void Ed3D_BoneRButtonUp(i32 x, i32 y);
-void Ed3D_BoneMouseMove(i32 x, i32 y);
-void Ed3D_AddBone(void);
-// 17 vertex weights (its key-down is the shell's shared key table)
-void Ed3D_WeightEnter(void);
-void Ed3D_WeightLeave(void);
-void Ed3D_WeightUpdate(void);
-void Ed3D_WeightDrawOverlay(void);
-void Ed3D_WeightRButtonUp(i32 x, i32 y);
-void Ed3D_WeightMouseMove(i32 x, i32 y);
 // 18 bone and group motion
 void Ed3D_MotionEnter(void);
 void Ed3D_MotionLeave(void);
