@@ -1,6 +1,7 @@
 // The bone list panel "BONE_LIST_DLG" and the weight panel "3D_WEIGHT_DLG" on Windows: the
 // controls' calls of g_Ed3DBoneOps and the thin dialog procedures. The decisions are the
 // portable editors' (ed3d_bone.cpp, ed3d_weight.cpp).
+#include <windows.h>
 #include <commctrl.h>
 
 #include "app/current.h"
