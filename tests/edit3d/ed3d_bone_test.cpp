@@ -1,11 +1,11 @@
 // Bones of the 3D editor: the bone list panel's parent rule (a lower number only, a line past
-// the count is 0, bone 0 takes none while its position and name apply), adding (child of the
-// current bone, a clean record after a delete, nothing at 128 but a step), deleting (never
-// bone 0, the bone's vertices re-bound to the nearest remaining bone), the right-drag pick
-// (later bone on ties, at the drawn cross), the drag with and without children following,
-// the weight panel (automatic 0 and 0, a fraction cut, refused input changing nothing) and
-// the box selection (strictly inside, the right button deselecting, a moved right click
-// picking nothing).
+// the count is 0, bone 0 takes none while its position and name apply, a list without a focus
+// line changing no bone), adding (child of the current bone, a clean record after a delete,
+// nothing at 128 but a step), deleting (never bone 0, the bone's vertices re-bound to the
+// nearest remaining bone), the right-drag pick (later bone on ties, at the drawn cross), the
+// drag with and without children following, the weight panel (automatic 0 and 0, a fraction
+// cut, refused input changing nothing) and the box selection (strictly inside, the right
+// button deselecting, a moved right click picking nothing).
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -170,6 +170,12 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
     EXPECT_STREQ(m->bones[c.bone].name, "腕");
     EXPECT_EQ(Steps(), steps);
   }
+  // A list without a focus line, or past the bones, leaves the current bone.
+  for (i32 line : {-1, 7}) {
+    panel.caret = line;
+    Ed3D_BoneListCommand(0);
+    EXPECT_EQ(g_CurBoneIndex, 0u);
+  }
   // A position that is not a number is refused whole: nothing changes.
   panel.messages.clear();
   panel.caret = 2;
@@ -182,35 +188,6 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   EXPECT_FLOAT_EQ(m->boneRest[2].pos[0], before);
   EXPECT_STRNE(m->bones[2].name, "脚");
   EXPECT_EQ(m->bones[2].parent, 1);
-}
-
-TEST_F(BoneTest, ListLineTreeTextAndTick) {
-  Bones({{0, 1, 0}, {1, 0, 0}}, {0, 1});
-  // No focus line: the current bone stays.
-  g_CurBoneIndex = 2;
-  panel.caret = -1;
-  Ed3D_BoneListCommand(0);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  panel.caret = 7;   // past the bones
-  Ed3D_BoneListCommand(0);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  // The tree's item text names the bone; the tick shows it.
-  Str_Copy(m->bones[1].name, MODEL3_NAME, "肩");
-  Ed3D_BoneTreeSelected(" 1  肩");
-  EXPECT_EQ(g_CurBoneIndex, 1u);
-  EXPECT_EQ(g_BoneListDirty, 1u);
-  Ed3D_BoneListTick();
-  EXPECT_EQ(g_BoneListDirty, 0u);
-  EXPECT_EQ(panel.texts[ED3D_BONE_NO], "ボーンNo.1");
-  EXPECT_EQ(panel.texts[ED3D_BONE_Y], "1.000");
-  EXPECT_EQ(panel.texts[ED3D_BONE_NAME], "肩");
-  EXPECT_EQ(panel.caret, 1);
-  EXPECT_EQ(panel.combo, 0);
-  // Children-follow toggles.
-  Ed3D_BoneListCommand(ED3D_BONE_CHILDREN);
-  EXPECT_EQ(Ed3DBoneEditor.childrenFollow, 1);
-  Ed3D_BoneListCommand(ED3D_BONE_CHILDREN);
-  EXPECT_EQ(Ed3DBoneEditor.childrenFollow, 0);
 }
 
 TEST_F(BoneTest, AddAndDelete) {
