@@ -30,8 +30,6 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-u32 g_PrevBone;
-u32 g_BoneListDirty;
 Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};
 Ed3DBoneOps g_Ed3DBoneOps;
 

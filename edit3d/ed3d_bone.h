@@ -2,16 +2,17 @@
 // and 17), the bone sub-mode (16: pick, drag, crosses) and the weight sub-mode (17: box
 // selection of vertices, bone pick, the "3D_WEIGHT_DLG" panel binding them to bones).
 //
-// Globals owned here (ed3d_bone.cpp): g_PrevBone, g_BoneListDirty (the bone list panel's
-// refresh flag: set when the current bone changes or a bone moves), g_Ed3DBones (the two
-// panels' state) and g_Ed3DBoneOps (the panels' controls, filled by ed3d_bone_win.cpp; native
-// tests install fakes). The current bone is the shell's g_CurBoneIndex; the children-follow
-// switch is Ed3DBoneEditor.childrenFollow (bone.h).
+// Globals owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state) and g_Ed3DBoneOps
+// (the panels' controls, filled by ed3d_bone_win.cpp; native tests install fakes). The current
+// bone is the shell's g_CurBoneIndex, with g_PrevBone and the bone list panel's refresh flag
+// g_BoneListDirty (app/current.h: set when the current bone changes or a bone moves); the
+// children-follow switch is Ed3DBoneEditor.childrenFollow (bone.h).
 //
 // The model steps (add, delete, parent rule, drag, picks, weight apply, box test) are
 // portable functions over a model; the hooks and panel handlers turn them into edits of the
 // current layer's model with their undo steps.
 #pragma once
+#include "app/current.h"
 #include "app/views.h"
 #include "model/model3.h"
 #include "model/types.h"
@@ -27,9 +28,6 @@ enum : u32 {
   ED3D_BONE_DELETE = 40031,
   ED3D_WEIGHT_BONE1 = 1126, ED3D_WEIGHT_BONE2 = 1127, ED3D_WEIGHT_VALUE = 1128, ED3D_WEIGHT_APPLY = 1125,
 };
-
-extern u32 g_PrevBone;
-extern u32 g_BoneListDirty;
 
 struct Ed3DBonePanels {
   i32 listX, listY;       // the bone list panel's last screen position

@@ -12,24 +12,17 @@ void Ed3D_ObjMouseMove(i32, i32) {}
 void Ed3D_ObjMotionKeyDown(u32) {}
 void Ed3D_ObjMotionCommand(u32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
-void Ed3D_PolyOpenDialogs(void) {}
-void Ed3D_PolyCloseDialogs(void) {}
-void Ed3D_PolyDeleteSelection(void) {}
-void Ed3D_PolyMerge(void) {}
+bool Ed3D_PolyCut(void) { return false; }
+bool Ed3D_PolyCopy(void) { return false; }
+bool Ed3D_PolyPaste(void) { return false; }
+bool Ed3D_PolyMergeFile(const char *) { return false; }
+bool Ed3D_PolyLoadPrimitive(const char *) { return false; }
 void Ed3D_TexEnter(void) {}
 void Ed3D_TexLeave(void) {}
 void Ed3D_TexUpdate(void) {}
 void Ed3D_TexRButtonUp(i32, i32) {}
 void Ed3D_TexMouseMove(i32, i32) {}
 void Ed3D_TexKeyUp(u32) {}
-void Ed3D_MotionEnter(void) {}
-void Ed3D_MotionLeave(void) {}
-void Ed3D_MotionUpdate(void) {}
-void Ed3D_MotionDrawOverlay(void) {}
-void Ed3D_MotionKeyUp(u32) {}
-void Ed3D_MotionCommand(u32) {}
-void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
 void Ed3D_FillTextureList(void) {}
-void Ed3D_FillMotionLists(void) {}
