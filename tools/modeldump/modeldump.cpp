@@ -127,6 +127,32 @@ static std::string GroupEntry(i32 g, const Group &gr) {
          "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
 }
 
+// A 3D group also shows its mapping mode and the bounds (u, v low, then high) of the texture
+// coordinates its polygons use ([] when none).
+static std::string Group3Entry(const Model3 *m, i32 g) {
+  std::string s = GroupEntry(g, m->groups[g]);
+  s.pop_back();
+  f32 lo[2] = {0, 0}, hi[2] = {0, 0};
+  bool any = false;
+  for (i32 f = 0; f < m->polygonCount; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != (u32)g) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      u32 e = p.corners[k].uv;
+      if (e >= (u32)m->uvCount) continue;
+      const f32 uv[2] = {m->uvs[e].u, m->uvs[e].v};
+      for (int a = 0; a < 2; a++) {
+        lo[a] = any && lo[a] < uv[a] ? lo[a] : uv[a];
+        hi[a] = any && hi[a] > uv[a] ? hi[a] : uv[a];
+      }
+      any = true;
+    }
+  }
+  s += ",\"mapping\":" + std::to_string(m->groups[g].mapping) + ",\"uvBounds\":[";
+  if (any) s += Num(lo[0]) + "," + Num(lo[1]) + "," + Num(hi[0]) + "," + Num(hi[1]);
+  return s + "]}";
+}
+
 static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
@@ -168,7 +194,7 @@ static std::string ModelFields(const Model3 *m) {
   std::string s = Counts(m->positionCount, m->normalCount, m->uvCount, m->colorCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += Group3Entry(m, g);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
