@@ -102,13 +102,7 @@ std::string Entry(const std::string &dump, const std::string &head) {
 TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   std::string path = Drive_Temp("miravel_bones.KZP"), saved = "miravel_bones_saved.KZP";
   ASSERT_TRUE(Drive_WriteCube(path));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_bones"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_bones"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   // Button 1097: the bone sub-mode with its bone list panel and menu.
@@ -226,14 +220,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   ASSERT_NE(rest, std::string::npos) << dump;
   EXPECT_NEAR(strtod(three.c_str() + rest + 8, nullptr), moved, 1e-5) << dump;
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
   DeleteFileA(path.c_str());
   DeleteFileA(Drive_Temp(saved.c_str()).c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_bones").c_str());
+  Drive_End("miravel_settings_bones");
 }
