@@ -17,12 +17,6 @@ bool Ed3D_PolyCopy(void) { return false; }
 bool Ed3D_PolyPaste(void) { return false; }
 bool Ed3D_PolyMergeFile(const char *) { return false; }
 bool Ed3D_PolyLoadPrimitive(const char *) { return false; }
-void Ed3D_TexEnter(void) {}
-void Ed3D_TexLeave(void) {}
-void Ed3D_TexUpdate(void) {}
-void Ed3D_TexRButtonUp(i32, i32) {}
-void Ed3D_TexMouseMove(i32, i32) {}
-void Ed3D_TexKeyUp(u32) {}
 void Ed3D_BoneInit(void) {}
 void Ed3D_BoneUpdate(void) {}
 void Ed3D_BoneDraw(void) {}
@@ -38,4 +32,3 @@ void Ed3D_WeightRButtonUp(i32, i32) {}
 void Ed3D_WeightMouseMove(i32, i32) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
-void Ed3D_FillTextureList(void) {}

@@ -86,6 +86,7 @@ void Ed3D_InstallWin(void) {
   o.activateMain = ActivateMain;
   Ed3D_MotionInstallWin();
   Ed3D_PolyInstallWin();
+  Ed3D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures

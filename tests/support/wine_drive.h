@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -97,6 +98,29 @@ inline bool Drive_AnswerRequest(FileDlgRequest *req) {
 
 inline int Drive_AnswerYes(HWND, const char *, const char *, UINT) { return IDYES; }
 
+// The real codec chooser answered as a user would: while Drive_AnswerCodecs(true) holds, every
+// dialog box that this thread activates gets its first codec ("full frames (uncompressed)")
+// selected and OK pressed. Drive_AnswerCodecs(false) ends it.
+inline HHOOK g_DriveCodecHook;
+inline LRESULT CALLBACK Drive_CodecHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND dlg = (HWND)wParam;
+    char cls[32] = {};
+    GetClassNameA(dlg, cls, sizeof cls);
+    HWND combo = strcmp(cls, "#32770") == 0 ? FindWindowExA(dlg, nullptr, "ComboBox", nullptr) : nullptr;
+    if (combo) {
+      SendMessageA(combo, CB_SETCURSEL, 0, 0);
+      SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+      PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(g_DriveCodecHook, code, wParam, lParam);
+}
+inline void Drive_AnswerCodecs(bool on) {
+  if (g_DriveCodecHook) UnhookWindowsHookEx(g_DriveCodecHook);
+  g_DriveCodecHook = on ? SetWindowsHookExA(WH_CBT, Drive_CodecHook, nullptr, GetCurrentThreadId()) : nullptr;
+}
+
 // A button press as its dialog receives it.
 inline void Drive_Command(void *window, int id) {
   HWND w = (HWND)window;
@@ -128,8 +152,18 @@ inline std::string Drive_RunTool(const std::string &cmd) {
   return out;
 }
 
-// A unit cube of six quads written as a KZP file.
-inline bool Drive_WriteCube(const std::string &path) {
+// What tools/modeldump (built beside the test program) prints for a file.
+inline std::string Drive_ModelDump(const std::string &file) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
+}
+
+// A unit cube of six quads written as a KZP file; with ownUVs each corner has a texture
+// coordinate entry of its own (at 0, 0).
+inline bool Drive_WriteCube(const std::string &path, bool ownUVs = false) {
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_New();
   if (!m) return false;
@@ -140,8 +174,10 @@ inline bool Drive_WriteCube(const std::string &path) {
   for (int f = 0; f < 6; f++) {
     m->polygons[f].cornerCount = 4;
     for (int j = 0; j < 4; j++) m->polygons[f].corners[j].vertex = faces[f][j];
+    for (int j = 0; ownUVs && j < 4; j++) m->polygons[f].corners[j].uv = (u32)(4 * f + j);
   }
   m->polygonCount = 6;
+  if (ownUVs) m->uvCount = 24;
   bool ok = Kzp_Write(m, path.c_str());
   Model3_Free(m);
   return ok;
