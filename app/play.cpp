@@ -58,8 +58,17 @@ void Play_TickObj2(void) {
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
-  if (Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_FrameDelta, len)) Obj2_UpdateKeyIndices((i32)s);
+  i32 before = m->currentFrame;
+  i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_FrameDelta, len);
+  if (steps) Obj2_UpdateKeyIndices((i32)s);
   MarkPanel(g_PlayEntries.obj2KeyPanelRefresh);
+  const u32 *loop = g_PlayEntries.obj2Loop;
+  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
+    // Without looping the motion ends on its last frame, and playback stops there.
+    m->currentFrame = len - 1;
+    Obj2_UpdateKeyIndices((i32)s);
+    return;
+  }
   g_Playing = 1;
 }
 

@@ -33,6 +33,9 @@ struct PlayEntries {
   // Refresh flags of panels that show the playing frame (null: no such panel).
   u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
   u32 *motionPanelRefresh;    // the 3D motion panel
+  // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
+  // (null: always loops).
+  const u32 *obj2Loop;
 };
 extern PlayEntries g_PlayEntries;
 extern i32 &g_AviFrameStep;

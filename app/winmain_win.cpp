@@ -6,6 +6,7 @@
 #include "app/startup_win.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
+#include "edit2d/ed2d_object_win.h"
 #include "edit2d/ed2d_win.h"
 #include "edit3d/ed3d_win.h"
 #include "scene/effect_edit.h"
@@ -22,6 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Undo_InstallWin();
   Ed3D_InstallWin();
   Ed2D_InstallWin();
+  Ed2D_ObjInstallWin();
   Edit2D_Install();
   Scene_Install();
   Prog_InstallWin();

@@ -3,13 +3,6 @@
 
 #include "app/family.h"
 
-void Ed2D_ObjInit(void) { Ed2D_InitCommon(SUB_2D_OBJECT); }
-void Ed2D_ObjLeave(void) {}
-void Ed2D_ObjUpdate(void) {}
-void Ed2D_ObjDraw(void) {}
-void Ed2D_ObjLButtonDown(i32, i32) {}
-void Ed2D_ObjMouseMove(i32, i32) {}
-
 void Ed2D_PolyInit(void) { Ed2D_InitCommon(SUB_2D_POLY); }
 void Ed2D_PolyLeave(void) {}
 void Ed2D_PolyUpdate(void) {}

@@ -1,19 +1,12 @@
 // The cells of the 2D family's dispatch table whose sub-mode editors are not built yet: each
 // is a named function that does nothing (an init only takes the sub-mode's slot, run state and
 // menu, Ed2D_InitCommon). The editors of the object, polygon, texture, weight and motion
-// sub-modes replace them.
+// sub-modes replace them (the object sub-mode's are in ed2d_object.h).
 #pragma once
 #include "model/types.h"
 
 // The steps every sub-mode init shares: 2D slot 0, the run state, the sub-mode's menu.
 void Ed2D_InitCommon(u32 subMode);
-
-void Ed2D_ObjInit(void);
-void Ed2D_ObjLeave(void);
-void Ed2D_ObjUpdate(void);
-void Ed2D_ObjDraw(void);
-void Ed2D_ObjLButtonDown(i32 x, i32 y);
-void Ed2D_ObjMouseMove(i32 x, i32 y);
 
 void Ed2D_PolyInit(void);
 void Ed2D_PolyLeave(void);

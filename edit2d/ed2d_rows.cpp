@@ -8,6 +8,7 @@
 #include "app/drag_anchors.h"
 #include "app/shell_seam.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
@@ -44,7 +45,7 @@ static const FamilyHooks kFamilyRow = {
 static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
   {Ed2D_ObjInit, Ed2D_ObjLeave, Ed2D_ObjUpdate, nullptr, Ed2D_ObjDraw,
    Ed2D_ObjLButtonDown, Ed2D_RedrawOnRelease, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor, nullptr,
-   Ed2D_ObjMouseMove},
+   Ed2D_ObjMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_ObjectWheelKey},
   {},   // 5: no sub-mode
   {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyMButtonUp,
@@ -66,5 +67,6 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
 void Edit2D_Install(void) {
   for (u32 i = 0; i < ED2D_SUB_MODE_ROWS; i++) g_Ed2DSubModeRows[i] = kRows[i];
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
+  Ed2D_ObjInstall();
   g_ShellSeam.refreshModelPointers = Current_Refresh2D;
 }

@@ -293,12 +293,13 @@ static i32 UnorderedMotion(const Obj3Set *set) {
 }
 
 // Reads and checks the file; a parsed fresh set or null (with the message).
-static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messages) {
+static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS]) {
   FileData f;
   if (!path || !File_ReadAll(path, &f)) {
-    if (messages) Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
+    Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
     return nullptr;
   }
+  bool reported = false;   // one message a refusal: the key order's names the motion
   static const KzHeaderTexts texts = {kMsgNotKzo, kMsgTooOld, kMsgTooNew};
   const char *refusal = Kz_HeaderRefusal(f.data, f.size, "KZO", g_KzoVersion, &texts);
   Obj3Set *set = nullptr;
@@ -307,11 +308,11 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
     memset(loaded, 0, OBJ3_PARTS * sizeof(u32));
     if (!set || !Kzo_Parse(set, loaded, f.data, f.size)) {
       i32 m = set ? UnorderedMotion(set) : -1;
-      if (m >= 0 && messages) {
+      if (m >= 0) {
         char text[512];
         Keys_FormatOrderRefusal(text, sizeof text, path, m, set->motions[m].name, "オブジェクト共通");
         Lib_ErrorBox(text);
-        messages = false;
+        reported = true;
       }
       Kzo_FreeSetRecord(set);
       set = nullptr;
@@ -319,7 +320,7 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], bool messa
     }
   }
   File_Free(&f);
-  if (refusal && messages) Lib_ErrorBoxf(refusal, path);
+  if (refusal && !reported) Lib_ErrorBoxf(refusal, path);
   return set;
 }
 
@@ -333,7 +334,7 @@ bool Kzo_Read(i32 n, const char *path) {
     return false;
   }
   u32 loaded[OBJ3_PARTS] = {};
-  Obj3Set *set = ReadSetFile(path, loaded, true);
+  Obj3Set *set = ReadSetFile(path, loaded);
   if (!set) return false;
   // Part models: a model that cannot be read is reported and leaves that object empty.
   Model3 *models[OBJ3_PARTS] = {};

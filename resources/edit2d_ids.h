@@ -44,3 +44,51 @@
 #define IDC_G2D_ADD 1392
 #define IDC_G2D_DELETE 1393
 #define IDC_G2D_TEXTURE 1394
+
+// The object sub-mode's dialogs (the list boxes of "2D_OBJ_LIST_DLG" and
+// "OBJ_MOTION_LIST_DLG", id 1, and the scroll bar of "2D_OBJ_KEY_DLG" are made at run time).
+// "2D_OBJ_IMG_DLG"
+#define IDC_O2D_IMG_LIST 1373
+#define IDC_O2D_IMG_ADD 1390
+#define IDC_O2D_IMG_ERASE 1391
+#define IDC_O2D_IMG_APPLY 1392
+#define IDC_O2D_IMG_SWAP 1393
+#define IDC_O2D_IMG_PIVOT 1394
+// "2D_OBJ_DLG"
+#define IDC_O2D_LOOP 1257
+#define IDC_O2D_PLAY 1444
+#define IDC_O2D_STOP 1445
+#define IDC_O2D_CREATE 1446
+#define IDC_O2D_COPY 1447
+#define IDC_O2D_CUT 1448
+#define IDC_O2D_PASTE 1449
+#define IDC_O2D_DELETE 1450
+#define IDC_O2D_MOVE 1451
+#define IDC_O2D_SCALE 1453
+#define IDC_O2D_X 1454
+#define IDC_O2D_Y 1455
+#define IDC_O2D_ANGLE 1459
+#define IDC_O2D_SCALE_X 1461
+#define IDC_O2D_SCALE_Y 1462
+#define IDC_O2D_APPLY 1472
+#define IDC_O2D_SHOWN 1489
+#define IDC_O2D_RED 1491
+#define IDC_O2D_GREEN 1492
+#define IDC_O2D_BLUE 1493
+#define IDC_O2D_ALPHA 1494
+#define IDC_O2D_ROTATE 1495
+// "2D_OBJ_LIST_DLG"
+#define IDC_O2D_LIST_APPLY 1289
+#define IDC_O2D_LIST_NAME 1429
+#define IDC_O2D_LIST_ADD 1486
+#define IDC_O2D_LIST_PARENT 1488
+// "OBJ_MOTION_LIST_DLG"
+#define IDC_OML_NAME 1301
+#define IDC_OML_NO 1302
+#define IDC_OML_APPLY 1305
+#define IDC_OML_ADD 1306
+#define IDC_OML_ERASE 1307
+#define IDC_OML_CLOSE 1308
+#define IDC_OML_LENGTH 1477
+// The key strip's scroll bar.
+#define IDC_O2D_KEY_SCROLL 1000

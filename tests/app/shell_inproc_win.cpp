@@ -24,6 +24,7 @@
 #include "model/model3.h"
 #include "resources/shell_ids.h"
 #include "file_bytes.h"
+#include "wine_drive.h"
 
 void CheckFrameUpdateInShell();
 
@@ -38,25 +39,6 @@ void CountCommand(u32 id) { g_commands.push_back(id); }
 int AnswerBox(HWND, const char *, const char *, UINT) {
   g_boxes++;
   return g_boxAnswer;
-}
-
-// Runs the loop for a while (messages and idle passes).
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-// The file dialogs answer with a file of the temporary folder and leave that folder current,
-// as the real ones do.
-std::string g_answer;
-BOOL AnswerFileDialog(OPENFILENAMEA *ofn) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  SetCurrentDirectoryA(dir);
-  lstrcpynA(ofn->lpstrFile, (std::string(dir) + g_answer).c_str(), (int)ofn->nMaxFile);
-  if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_answer.c_str(), (int)ofn->nMaxFileTitle);
-  return TRUE;
 }
 
 // A key released in a window after the loop ran dry: the idle pass frees the key latch
@@ -120,7 +102,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_EditorMode, 1u);
   SetCurrentDirectoryA(g_DataDir);
 
-  Pump(200);
+  Drive_Pump(200);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_EQ(g_EditSubMode, 14u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
@@ -132,7 +114,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_3D_MODEL), (UINT)BST_CHECKED);
   HMENU windowMenu = GetMenu(g_MainWnd);
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PREVIEW, BN_CLICKED), 0);
-  Pump(100);
+  Drive_Pump(100);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_PREVIEW), (UINT)BST_CHECKED);
   HMENU menu = GetMenu(g_MainWnd);
@@ -141,37 +123,37 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_NE(GetMenuState(menu, IDM_RENDER, MF_BYCOMMAND), (UINT)-1);
   // Back to the 3D editor: the preview menu is detached before it is destroyed.
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_3D_MODEL, BN_CLICKED), 0);
-  Pump(50);
+  Drive_Pump(50);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_NE(GetMenu(g_MainWnd), menu);
   EXPECT_FALSE(IsMenu(menu));
 
   // File menu: a model saved by the program, opened and saved under a new name: the same bytes.
   Undo_Install();
-  g_ModalHooks.getOpenFileName = AnswerFileDialog;
-  g_ModalHooks.getSaveFileName = AnswerFileDialog;
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   std::string tempDir = path.substr(0, path.size() - strlen("miravel_cmdline.KZP"));
-  g_answer = "miravel_cmdline.KZP";
+  g_DriveAnswer = "miravel_cmdline.KZP";
   SendMessageA(g_MainWnd, WM_COMMAND, 40023, 0);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->positionCount, 3);
-  g_answer = "miravel_first.KZP";
+  g_DriveAnswer = "miravel_first.KZP";
   SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
   SendMessageA(g_MainWnd, WM_COMMAND, 40023, 0);
-  Pump(10);
+  Drive_Pump(10);
   ASSERT_NE(g_Model3Slots[0], nullptr);
-  g_answer = "miravel_saved.KZP";
+  g_DriveAnswer = "miravel_saved.KZP";
   SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
   std::vector<u8> first = ReadFileBytes(tempDir + "miravel_first.KZP");
   EXPECT_FALSE(first.empty());
-  EXPECT_EQ(ReadFileBytes(tempDir + g_answer), first);
+  EXPECT_EQ(ReadFileBytes(tempDir + g_DriveAnswer), first);
   DeleteFileA((tempDir + "miravel_first.KZP").c_str());
-  DeleteFileA((tempDir + g_answer).c_str());
+  DeleteFileA((tempDir + g_DriveAnswer).c_str());
 
   // Keys in a view window (the main window when the layout has none): two edits recorded,
   // U twice and I once leave the model of the first edit.
   HWND keys = g_Views[14][1].window ? (HWND)g_Views[14][1].window : g_MainWnd;
-  Pump(5);
+  Drive_Pump(5);
   g_Model3Slots[0]->positions[0].x = 9;
   g_ShellSeam.undoPush("edit 1");
   g_Model3Slots[0]->positions[0].x = 20;
@@ -200,7 +182,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   g_FamilyHooks[FAMILY_3D_MODEL].command = CountCommand;
   SendMessageA(g_MainWnd, WM_COMMAND, MAKEWPARAM(40300, 1), 0);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_OPTIONS, 0);
-  Pump(20);
+  Drive_Pump(20);
   EXPECT_NE(g_OptionDlg.window, nullptr);
   SendMessageA((HWND)g_OptionDlg.window, WM_COMMAND, MAKEWPARAM(IDC_OPT_CLOSE, BN_CLICKED), 0);
   EXPECT_EQ(g_OptionDlg.window, nullptr);

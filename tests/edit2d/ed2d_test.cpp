@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/startup_state.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
@@ -147,6 +148,7 @@ struct Ed2DFixture : ::testing::Test {
     g_Group2DDlg.window = nullptr;
     Bone2_FreeAll();
     Obj2_FreeAll();
+    Obj2_SetSlot(0, nullptr);   // the object sub-mode's init leaves its model in slot 0
     g_Cur2DSlot = 0;
     g_CurBoneIndex = 0;
     g_EditFamily = FAMILY_2D_MODEL;

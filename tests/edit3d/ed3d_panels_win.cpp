@@ -23,31 +23,18 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "file_bytes.h"
+#include "wine_drive.h"
 
 namespace {
-
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-std::string Temp(const char *name) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + name;
-}
-
-bool Alive(void *w) { return w && IsWindow((HWND)w); }
 
 std::set<u32> LivePanels() {
   u32 layout = g_EditSubMode;
   std::set<u32> s;
-  if (Alive(g_Ed3D.modePanel)) s.insert(ED3D_PANEL_MODE);
-  if (Alive(g_Ed3D.layer.window)) s.insert(ED3D_PANEL_LAYER);
-  if (Alive(g_Ed3D.bonePanel)) s.insert(ED3D_PANEL_BONE_LIST);
-  if (Alive(g_AppShell.panels[layout][PANEL_GROUP].window)) s.insert(ED3D_PANEL_GROUP);
-  if (Alive(g_AppShell.panels[layout][UNDO_PANEL_HOLDER].window)) s.insert(ED3D_PANEL_UNDO);
+  if (Drive_Alive(g_Ed3D.modePanel)) s.insert(ED3D_PANEL_MODE);
+  if (Drive_Alive(g_Ed3D.layer.window)) s.insert(ED3D_PANEL_LAYER);
+  if (Drive_Alive(g_Ed3D.bonePanel)) s.insert(ED3D_PANEL_BONE_LIST);
+  if (Drive_Alive(g_AppShell.panels[layout][PANEL_GROUP].window)) s.insert(ED3D_PANEL_GROUP);
+  if (Drive_Alive(g_AppShell.panels[layout][UNDO_PANEL_HOLDER].window)) s.insert(ED3D_PANEL_UNDO);
   return s;
 }
 
@@ -81,7 +68,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   m->bones[2].parent = 1;
   strcpy(m->bones[2].name, "hand");
   m->groupCount = 2;
-  std::string path = Temp("miravel_layers.KZP"), saved = Temp("miravel_layers_saved.KZP");
+  std::string path = Drive_Temp("miravel_layers.KZP"), saved = Drive_Temp("miravel_layers_saved.KZP");
   // The file as the program writes it (a written model read back and written again).
   ASSERT_TRUE(Kzp_Write(m, path.c_str()));
   Model3_Free(m);
@@ -93,24 +80,19 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
 
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  std::string folder = std::string(tmp) + "miravel_settings_ed3d";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_ed3d"));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   Undo_InstallWin();
   Ed3D_InstallWin();
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Pump(100);
+  Drive_Pump(100);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   EXPECT_EQ(LivePanels(), PanelsOf(SUB_3D_POLY));
   // Layer 0 as saved right after the open (the per-frame pass re-indexes the normals of an
   // opened model, so this, not the file itself, is what a save gives without a switch).
-  std::string before = Temp("miravel_layers_before.KZP");
+  std::string before = Drive_Temp("miravel_layers_before.KZP");
   ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], before.c_str()));
 
   // The mode buttons, pressed as the user does, 14 15 16 17 18 12 14.
@@ -121,7 +103,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
     SCOPED_TRACE(sub);
     if (sub == SUB_3D_WEIGHT) g_CurBoneIndex = 2;
     SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    Pump(20);
+    Drive_Pump(20);
     EXPECT_EQ(g_EditSubMode, sub);
     EXPECT_EQ(LivePanels(), PanelsOf(sub));
     EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed3D.modePanel, (int)id), (UINT)BST_CHECKED);
@@ -141,7 +123,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(ED3D_BTN_LAYER_FIRST + 2, BN_CLICKED), 0);
   // The buttons are re-checked on the panel's 50 ms timer.
   for (int i = 0; i < 100 && !IsDlgButtonChecked((HWND)g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST + 2); i++) {
-    Pump(5);
+    Drive_Pump(5);
     Sleep(10);
   }
   EXPECT_EQ(g_CurSlot, 2u);
@@ -152,7 +134,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
 
   // Back to layer 0 ("1"): the opened model, saved, gives the same bytes as before.
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(ED3D_BTN_LAYER_FIRST, BN_CLICKED), 0);
-  Pump(20);
+  Drive_Pump(20);
   EXPECT_EQ(g_CurSlot, 0u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], saved.c_str()));
@@ -170,5 +152,5 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   char name[300];
   Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
   DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryA(Drive_Temp("miravel_settings_ed3d").c_str());
 }

@@ -25,6 +25,7 @@
 #include "scene/coli_edit.h"
 #include "scene/coli_edit_win.h"
 #include "scene/kzc.h"
+#include "wine_drive.h"
 
 namespace {
 
@@ -52,18 +53,6 @@ BOOL AnswerFile(OPENFILENAMEA *ofn) {
 std::string BareName(const std::string &path) {
   size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-std::string TempPath(const char *name) {
-  char dir[MAX_PATH];
-  GetTempPathA(sizeof dir, dir);
-  return std::string(dir) + name;
 }
 
 // A floor of one quad at y = 0 over -40..40.
@@ -111,25 +100,20 @@ void ReferenceFrame(const CollisionDoc *d, f32 r, f32 *X, f32 *Z) {
 }  // namespace
 
 TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  std::string folder = std::string(tmp) + "miravel_settings_coli";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_coli"));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   g_ModalHooks.messageBox = AnswerBox;
   g_ModalHooks.getOpenFileName = AnswerFile;
   g_ModalHooks.getSaveFileName = AnswerFile;
   Coli_InstallWin();
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Pump(100);
+  Drive_Pump(100);
 
   // "コリジョン": five characters from the shipped model, the selector and the range panel.
   HWND selector = (HWND)g_EditDlg.window;
   ASSERT_NE(selector, nullptr);
   Click(selector, IDC_EDIT_COLLISION);
-  Pump(50);
+  Drive_Pump(50);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   for (int i = 0; i < COLI_CHARACTERS; i++) {
@@ -151,7 +135,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
 
   // The floor as the collision model: through the File menu when it reads collision models,
   // else handed to the set as the menu would.
-  std::string floor = TempPath("miravel_coli_floor.KZP");
+  std::string floor = Drive_Temp("miravel_coli_floor.KZP");
   WriteFloor(floor);
   g_answerPath = floor;
   g_fileDialogs = 0;
@@ -177,7 +161,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
 
   // Box panel: two boxes placed where character 0 stands at the time, then "回転".
   Click(colSelect, IDC_COLI_BOXES);
-  Pump(5);
+  Drive_Pump(5);
   EXPECT_FALSE(IsWindow(range));
   HWND boxes = (HWND)g_ColiEdit.panels[COLI_PANEL_BOX];
   ASSERT_TRUE(IsWindow(boxes));
@@ -192,7 +176,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   EXPECT_EQ(g_CollisionDoc->boxCount, 2);
   Click(boxes, IDC_COLI_BOX_ROTATE);
   EXPECT_EQ(g_ColiEdit.boxMode, (u32)COLI_MODE_ROTATE);
-  Pump(10);
+  Drive_Pump(10);
   GetDlgItemTextA(boxes, IDC_COLI_BOX_NO, text, sizeof text);
   EXPECT_EQ(std::string(text).substr(0, 4), "No :");
 
@@ -224,7 +208,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   EXPECT_GT(Object_Get(0)->pos[0], 0.0f);
 
   // "　保存　  ( KZC )": through the File menu when it saves sets, else the writer itself.
-  std::string saved = TempPath("miravel_coli_saved.KZC");
+  std::string saved = Drive_Temp("miravel_coli_saved.KZC");
   DeleteFileA(saved.c_str());
   g_answerPath = saved;
   g_fileDialogs = 0;
@@ -242,12 +226,12 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   // Leaving: the set's loaded flag drops, the panels close, slots 0..4 are empty models.
   HWND boxPanel = boxes;
   Click(selector, IDC_EDIT_PREVIEW);
-  Pump(20);
+  Drive_Pump(20);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_FALSE(IsWindow(boxPanel));
   EXPECT_FALSE(IsWindow(colSelect));
   DeleteFileA(saved.c_str());
   DeleteFileA(floor.c_str());
   SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
-  Pump(20);
+  Drive_Pump(20);
 }

@@ -24,26 +24,13 @@
 #include "resources/effect_edit_ids.h"
 #include "resources/shell_ids.h"
 #include "scene/effect_edit.h"
+#include "wine_drive.h"
 
 namespace {
 
-int AnswerBox(HWND, const char *, const char *, UINT) { return IDYES; }
-
-template <class F>
-bool PumpUntil(F done, int limit = 20000) {
-  int code;
-  for (int i = 0; i < limit && !done(); i++)
-    if (!App_LoopStep(&code)) break;
-  return done();
-}
-
-void Pump(int steps) {
-  PumpUntil([] { return false; }, steps);
-}
-
 void Select(int id) {
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-  Pump(20);
+  Drive_Pump(20);
 }
 
 // The track bar moved as a user drag ends: its position, then the parent's notification.
@@ -77,10 +64,10 @@ void CountPixels(int *warm, int *lit) {
 }  // namespace
 
 TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
-  g_ModalHooks.messageBox = AnswerBox;
+  g_ModalHooks.messageBox = Drive_AnswerYes;
   Effect_InstallWin();   // as WinMain does
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Pump(100);
+  Drive_Pump(100);
 
   // "エフェクト": the dialog at the bottom left with its labels, the family's menu.
   Select(IDC_EDIT_EFFECT);
@@ -112,21 +99,21 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_EQ(g_EffectEdit.frameCount, 40);
   EXPECT_EQ(g_EffectEdit.explosionCount, 200);
   DWORD until = GetTickCount() + 300;
-  PumpUntil([&] { return GetTickCount() >= until && Label(dlg, IDC_EFFECT_EXPLOSIONS_TEXT) == "200"; });
+  Drive_PumpUntil([&] { return GetTickCount() >= until && Label(dlg, IDC_EFFECT_EXPLOSIONS_TEXT) == "200"; });
   EXPECT_EQ(Label(dlg, IDC_EFFECT_FRAMES_TEXT), "40");
   EXPECT_EQ(Label(dlg, IDC_EFFECT_EXPLOSIONS_TEXT), "200");
 
   // 200 passes, then the preview on screen: sprites lie in a disc of radius 72 + 64 about
   // the centre, the rest of the screen stays black.
-  Pump(200);
+  Drive_Pump(200);
   EXPECT_LE(g_EffectEdit.frameCounter, 40);
   if (const char *hold = getenv("MIRAVEL_EFFECT_HOLD")) {
     DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
+    Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
   }
   // A fresh explosion a few frames old, whatever the loop's phase.
   g_EffectEdit.frameCounter = 40;
-  Pump(8);
+  Drive_Pump(8);
   int warm = 0, lit = 0;
   CountPixels(&warm, &lit);
   EXPECT_GE(warm, 4);
@@ -143,18 +130,4 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_EQ(g_EffectEdit.image.row, row);
 }
 
-namespace {
-// Under Wine this program's exit, after the program's device, sound and windows were made in
-// process, now and then ends in a crash inside Wine's own teardown ("double free or
-// corruption") after every test passed. The result is known once the tests have run: end the
-// process with it there, without the teardown.
-class EndWithResult : public ::testing::Environment {
- public:
-  void TearDown() override {
-    fflush(stdout);
-    fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), ::testing::UnitTest::GetInstance()->Passed() ? 0 : 1);
-  }
-};
-const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new EndWithResult);
-}  // namespace
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

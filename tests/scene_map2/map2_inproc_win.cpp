@@ -25,32 +25,11 @@
 #include "resources/shell_ids.h"
 #include "scene/map2.h"
 #include "file_bytes.h"
+#include "wine_drive.h"
 
 namespace {
 
 std::string g_dir;
-std::string g_answer;   // the file the file dialog answers with, in g_dir
-
-bool AnswerDialog(FileDlgRequest *req) {
-  Str_Copy(req->file, FILEDLG_TEXT, (g_dir + "\\" + g_answer).c_str());
-  Str_Copy(req->fileTitle, FILEDLG_TEXT, g_answer.c_str());
-  SetCurrentDirectoryA(g_dir.c_str());
-  return true;
-}
-
-int AnswerBox(HWND, const char *, const char *, UINT) { return IDYES; }
-
-template <class F>
-bool PumpUntil(F done, int limit = 20000) {
-  int code;
-  for (int i = 0; i < limit && !done(); i++)
-    if (!App_LoopStep(&code)) break;
-  return done();
-}
-
-void Pump(int steps) {
-  PumpUntil([] { return false; }, steps);
-}
 
 std::vector<std::string> ListRows(void) {
   std::vector<std::string> rows;
@@ -78,16 +57,16 @@ LPARAM CellPoint(i32 column, i32 row) {
 void Drag(i32 row, i32 from, i32 to) {
   HWND main = g_MainWnd;
   SendMessageA(main, WM_MOUSEMOVE, 0, CellPoint(from, row));
-  Pump(3);
+  Drive_Pump(3);
   SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(from, row));
   for (i32 c = from; c <= to; c++) {
     SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(c, row));
     // The cell is painted by a frame after the cursor reached it: wait for that frame too.
-    PumpUntil([&] { return g_Map2Editor.cursorX == c; }, 500);
-    PumpUntil([&] { return g_Map2Doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
+    Drive_PumpUntil([&] { return g_Map2Editor.cursorX == c; }, 500);
+    Drive_PumpUntil([&] { return g_Map2Doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
   }
   SendMessageA(main, WM_LBUTTONUP, 0, CellPoint(to, row));
-  Pump(3);
+  Drive_Pump(3);
 }
 
 }  // namespace
@@ -97,19 +76,20 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   GetTempPathA(sizeof tmp, tmp);
   g_dir = std::string(tmp) + "map2win" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(g_dir.c_str(), nullptr);
+  g_DriveFolder = g_dir;
   const char *src = getenv("MIRAVEL_SRC");
   std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
   ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
-  g_ModalHooks.messageBox = AnswerBox;
+  g_ModalHooks.messageBox = Drive_AnswerYes;
   Map2_InstallWin();   // as WinMain does
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Pump(100);
-  g_FileDlgPlatform.run = AnswerDialog;
+  Drive_Pump(100);
+  g_FileDlgPlatform.run = Drive_AnswerRequest;
 
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
-  Pump(20);
+  Drive_Pump(20);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MAP);
   ASSERT_NE(g_Map2Doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
@@ -121,9 +101,9 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_MAP2_FILE_SAVE, MF_BYCOMMAND), (UINT)-1);
 
   // "追加" with the test PNG, then "移動○×".
-  g_answer = "t.png";
+  g_DriveAnswer = "t.png";
   Click(IDC_MAP2_ADD);
-  Pump(5);
+  Drive_Pump(5);
   EXPECT_EQ(ListRows(), (std::vector<std::string>{" 0 : ○ : 草.psd", " 1 : × : 川.psd", " 2 : × : t.png"}));
   EXPECT_EQ(g_Map2Editor.currentTile, 2);
   EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 1u);
@@ -138,7 +118,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   Map2Doc painted = *g_Map2Doc;
   if (const char *hold = getenv("MIRAVEL_MAP2_HOLD")) {
     DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
   }
 
   // The File menu's MAP2 writer: the file holds exactly the painted map.
@@ -163,7 +143,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(ListRows().size(), 3u);
 
   DestroyWindow(g_MainWnd);
-  Pump(200);
+  Drive_Pump(200);
   for (const char *f : {"t.png", "painted.map2"}) DeleteFileA((g_dir + "\\" + f).c_str());
   RemoveDirectoryA(g_dir.c_str());
   g_ModalHooks.messageBox = nullptr;

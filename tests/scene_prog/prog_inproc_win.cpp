@@ -24,36 +24,12 @@
 #include "scene/prog_run.h"
 #include "file_bytes.h"
 #include "tests/scene/prog_fixture.h"
+#include "wine_drive.h"
 
 namespace {
 
 std::string g_dir;
 std::vector<std::string> g_logLines;
-
-// The file dialog answers with s.txt in the test folder and leaves that folder current.
-bool AnswerDialog(FileDlgRequest *req) {
-  Str_Copy(req->file, 256, (g_dir + "\\s.txt").c_str());
-  Str_Copy(req->fileTitle, 256, "s.txt");
-  SetCurrentDirectoryA(g_dir.c_str());
-  return true;
-}
-
-int AnswerBox(HWND, const char *, const char *, UINT) { return IDYES; }
-
-void Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
-}
-
-// Runs the loop until done() holds (or a generous number of steps has passed).
-template <class F>
-bool PumpUntil(F done) {
-  int code;
-  for (int i = 0; i < 20000 && !done(); i++)
-    if (!App_LoopStep(&code)) break;
-  return done();
-}
 
 std::string Source(void) {
   return "Var x\nVar d\nd = 0 - 30\nFolder " + g_dir +
@@ -95,6 +71,8 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   GetTempPathA(sizeof tmp, tmp);
   g_dir = std::string(tmp) + "progwin" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(g_dir.c_str(), nullptr);
+  g_DriveFolder = g_dir;
+  g_DriveAnswer = "s.txt";
   // A triangle model and a PNG beside the source.
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_New();
@@ -113,15 +91,15 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\p.png").c_str(), FALSE));
   WriteText(g_dir + "\\s.txt", Source());
 
-  g_ModalHooks.messageBox = AnswerBox;
+  g_ModalHooks.messageBox = Drive_AnswerYes;
   Prog_InstallWin();   // as WinMain does
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Pump(100);
-  g_FileDlgPlatform.run = AnswerDialog;
+  Drive_Pump(100);
+  g_FileDlgPlatform.run = Drive_AnswerRequest;
 
   // "プログラム": the source dialog, the family's menu and the log window.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
-  Pump(20);
+  Drive_Pump(20);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_PROGRAM);
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
@@ -132,7 +110,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
 
   // Command 52: the source is chosen and shown.
   SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
-  Pump(20);
+  Drive_Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "s.txt");
   char text[1024] = {};
   GetWindowTextA(edit, text, sizeof text);
@@ -140,9 +118,9 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
 
   // F5 (released): Program.KZS beside the source, the script runs.
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
-  ASSERT_TRUE(PumpUntil([] { return g_ProgEditor.runtime && g_ProgEditor.runtime->running; }));
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_ProgEditor.runtime && g_ProgEditor.runtime->running; }));
   EXPECT_EQ(ReadFileBytes((g_dir + "\\Program.KZS").c_str()), ExpectedKzs());
-  PumpUntil([] { return VariableX() >= 15.0f; });
+  Drive_PumpUntil([] { return VariableX() >= 15.0f; });
   ASSERT_EQ(VariableX(), 15.0f);   // 30 frames of x + 0.5
   ASSERT_NE(g_Model3Slots[1], nullptr);
   ASSERT_NE(g_SceneObjects[1], nullptr);
@@ -153,14 +131,14 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   std::string changed = "Var y\ny = 4\nScreenDraw\n";
   SetWindowTextA(edit, changed.c_str());
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
-  EXPECT_TRUE(PumpUntil([] { return strcmp(g_ProgEditor.runtime->tables.variableNames[0], "y") == 0; }));
+  EXPECT_TRUE(Drive_PumpUntil([] { return strcmp(g_ProgEditor.runtime->tables.variableNames[0], "y") == 0; }));
   std::vector<u8> file = ReadFileBytes((g_dir + "\\s.txt").c_str());
   EXPECT_EQ(std::string(file.begin(), file.end()), changed);
   EXPECT_STREQ(g_ProgEditor.runtime->tables.variableNames[0], "y");
 
   // F6 stops and frees the model slots; the folder is the data folder again.
   PostMessageA(g_MainWnd, WM_KEYUP, VK_F6, 0);
-  EXPECT_TRUE(PumpUntil([] { return g_ProgEditor.runtime->running == 0; }));
+  EXPECT_TRUE(Drive_PumpUntil([] { return g_ProgEditor.runtime->running == 0; }));
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
   for (int n = 0; n < MODEL3_SLOTS; n++) EXPECT_EQ(g_Model3Slots[n], nullptr) << n;
   char cwd[MAX_PATH];
@@ -168,7 +146,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   EXPECT_STREQ(cwd, g_DataDir);
 
   DestroyWindow(g_MainWnd);
-  Pump(200);
+  Drive_Pump(200);
   for (const char *f : {"s.txt", "t.kzp", "p.png", "Program.KZS"}) DeleteFileA((g_dir + "\\" + f).c_str());
   RemoveDirectoryA(g_dir.c_str());
   g_ModalHooks.messageBox = nullptr;

@@ -2,6 +2,7 @@
 // files, a settings folder of the test's own, the file dialog answered with a chosen file,
 // clicks and list texts. Each in-process test program starts the shell once.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <commdlg.h>
 
@@ -12,6 +13,7 @@
 #include "app/settings.h"
 #include "app/startup_win.h"
 #include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
 #include "model/kzp.h"
 #include "model/model3.h"
 
@@ -49,22 +51,40 @@ inline bool Drive_OwnSettings(const char *name) {
   return Settings_SetFolder(folder.c_str());
 }
 
-// The file the next file dialog answers with, in the temporary folder; the dialog leaves
-// the chosen folder current, as the real one does.
+// The file the next file dialog answers with: a bare name in g_DriveFolder (the temporary
+// folder when that is empty). The dialog leaves the chosen folder current, as the real one
+// does. Drive_AnswerFile stands in for the common dialog call, Drive_AnswerRequest for the
+// program's own dialog layer.
 inline std::string g_DriveAnswer;
+inline std::string g_DriveFolder;
+
+inline std::string Drive_AnswerFolder() {
+  if (g_DriveFolder.empty()) return Drive_TempDir();
+  return g_DriveFolder.back() == '\\' ? g_DriveFolder : g_DriveFolder + "\\";
+}
 
 inline BOOL Drive_AnswerFile(OPENFILENAMEA *ofn) {
-  std::string dir = Drive_TempDir();
+  std::string dir = Drive_AnswerFolder();
   SetCurrentDirectoryA(dir.c_str());
   lstrcpynA(ofn->lpstrFile, (dir + g_DriveAnswer).c_str(), (int)ofn->nMaxFile);
   if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_DriveAnswer.c_str(), (int)ofn->nMaxFileTitle);
   return TRUE;
 }
 
+inline bool Drive_AnswerRequest(FileDlgRequest *req) {
+  std::string dir = Drive_AnswerFolder();
+  Str_Copy(req->file, FILEDLG_TEXT, (dir + g_DriveAnswer).c_str());
+  Str_Copy(req->fileTitle, FILEDLG_TEXT, g_DriveAnswer.c_str());
+  SetCurrentDirectoryA(dir.c_str());
+  return true;
+}
+
 inline int Drive_AnswerYes(HWND, const char *, const char *, UINT) { return IDYES; }
 
+// A button press as its dialog receives it.
 inline void Drive_Command(void *window, int id) {
-  SendMessageA((HWND)window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  HWND w = (HWND)window;
+  SendMessageA(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(w, id));
 }
 
 // A press and release of one mouse button at client point (x, y), then a few passes.
@@ -110,3 +130,16 @@ inline bool Drive_WriteCube(const std::string &path) {
   Model3_Free(m);
   return ok;
 }
+
+// Under Wine a program that made a device, sound and windows in process now and then crashes
+// in Wine's own teardown ("double free or corruption") after every test passed. A program
+// that includes this ends, once its tests have run, with their result and without that
+// teardown.
+class Drive_EndWithResult : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    fflush(stdout);
+    fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), ::testing::UnitTest::GetInstance()->Passed() ? 0 : 1);
+  }
+};

@@ -221,7 +221,31 @@ static std::string Bone2Fields(const Bone2Model *m) {
   return s + "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
 }
 
-// 2D object model: images as textures, objects with their parents, motions with key counts.
+// One 2D object key: frame, shown, x, y, angle, scale x, scale y, image, red, green, blue, alpha.
+static std::string Obj2Key(const ObjKey2 &k) {
+  return "[" + std::to_string(k.frame) + "," + std::to_string(k.shown) + "," + Num(k.x) + "," + Num(k.y) + "," +
+         Num(k.angle) + "," + Num(k.scaleX) + "," + Num(k.scaleY) + "," + std::to_string(k.image) + "," +
+         std::to_string(k.r) + "," + std::to_string(k.g) + "," + std::to_string(k.b) + "," + std::to_string(k.a) + "]";
+}
+
+// Per object (from 1), per motion in use: its keys.
+static std::string Obj2KeyLists(Obj2Model *m) {
+  std::string s;
+  for (i32 o = 1; o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++) {
+    s += std::string(o > 1 ? "," : "") + "{\"object\":" + std::to_string(o) + ",\"motions\":[";
+    for (i32 i = 0; i < m->motionCount && i < OBJ2_MAX_MOTIONS; i++) {
+      s += std::string(i ? "," : "") + "[";
+      const Obj2Track *t = Obj2_Track(m, o, i);
+      for (i32 k = 0; t && t->keys && k < t->count; k++) s += std::string(k ? "," : "") + Obj2Key(t->keys[k]);
+      s += "]";
+    }
+    s += "]}";
+  }
+  return s;
+}
+
+// 2D object model: images as textures, objects with their parents, motions with key counts,
+// each image's pivot and each object's keys.
 static std::string Obj2Fields(Obj2Model *m) {
   std::string s = "\"positions\":0,\"normals\":0,\"uvs\":0,\"colors\":0,\"polygons\":0,\"triangles\":0,"
                   "\"groups\":[],\"bones\":[],\"textures\":[";
@@ -236,6 +260,11 @@ static std::string Obj2Fields(Obj2Model *m) {
       if (const Obj2Track *t = Obj2_Track(m, o, i)) keys += t->count;
     s += MotionEntry(i, m->motions[i], keys);
   }
+  s += "],\"images\":[";
+  for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++)
+    s += std::string(i ? "," : "") + "{\"name\":" + Json(m->imageNames[i]) + ",\"pivot\":[" +
+         std::to_string(m->pivotX[i]) + "," + std::to_string(m->pivotY[i]) + "]}";
+  s += "],\"objectKeys\":[" + Obj2KeyLists(m);
   return s + "],\"bbox\":[[0,0,0],[0,0,0]]";
 }
 

@@ -1,0 +1,364 @@
+// The 2D object sub-mode's hooks, key operations, view drag, playback and wheel step.
+// Owns g_Ed2DObj and g_Ed2DObjOps.
+#include "edit2d/ed2d_object.h"
+
+#include <math.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/entries.h"
+#include "app/family.h"
+#include "app/play.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit2d/ed2d_pending.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "model/model3.h"
+#include "model/seam.h"
+
+Ed2DObjEditor g_Ed2DObj;
+Ed2DObjOps g_Ed2DObjOps;
+
+// [SECTION] model access
+static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
+
+static i32 ObjectCount(const Obj2Model *m) {
+  if (!m || m->objectCount <= 0) return 0;
+  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
+}
+
+// The current object's track in the current motion; null for object 0 or outside the model.
+static Obj2Track *CurTrack(Obj2Model *m) {
+  i32 o = (i32)g_CurPartIndex;
+  if (!m || o <= 0 || o >= ObjectCount(m)) return nullptr;
+  if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
+  return Obj2_Track(m, o, m->currentMotion);
+}
+
+static bool Editable(void) { return g_Playing != 1 && Model() != nullptr; }
+
+static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
+
+// The last key whose frame is not above the current frame (0 when none); -1 without keys.
+static i32 CurKeyIndex(const Obj2Model *m, const Obj2Track *t) {
+  if (!t || !t->keys || t->count <= 0) return -1;
+  i32 k = Keys_FindAtOrBefore(t->keys, t->count, sizeof(ObjKey2), m->currentFrame);
+  return k < 0 ? 0 : k;
+}
+
+ObjKey2 *Ed2D_ObjCurrentKey(void) {
+  Obj2Model *m = Model();
+  Obj2Track *t = CurTrack(m);
+  i32 k = CurKeyIndex(m, t);
+  return k >= 0 ? &t->keys[k] : nullptr;
+}
+
+static void SetNewKeyValues(ObjKey2 *k) { Obj2_SetNewKey(k); }
+
+// [SECTION] hooks
+static void DestroyWindow2D(void **w) {
+  if (*w && g_Ed2DObjOps.destroy) g_Ed2DObjOps.destroy(*w);
+  *w = nullptr;
+}
+
+static void *Create(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed2DObjOps.createWindow ? g_Ed2DObjOps.createWindow(kind, x, y, w, h) : nullptr;
+}
+
+static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended) {
+  return dlg && g_Ed2DObjOps.createList ? g_Ed2DObjOps.createList(dlg, x, y, w, h, extended) : nullptr;
+}
+
+static void *Control(void *dlg, u32 id) {
+  return dlg && g_Ed2DObjOps.control ? g_Ed2DObjOps.control(dlg, id) : nullptr;
+}
+
+static void CreateWindows(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
+  if (!e.listDlg) {
+    // The list's first messages pick its caret line as the current object: keep the indices.
+    u32 bone = g_CurBoneIndex, part = g_CurPartIndex;
+    e.listDlg = Create(ED2D_OBJ_WIN_LIST, sw - 356, 47, 356, 573);
+    g_CurBoneIndex = bone;
+    g_CurPartIndex = part;
+    e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
+    e.parentCombo = Control(e.listDlg, ED2D_OBJ_LIST_PARENT);
+  }
+  if (!e.imageDlg) {
+    e.imageDlg = Create(ED2D_OBJ_WIN_IMAGE, sw - 468, sh - 553, 468, 524);
+    e.imageList = Control(e.imageDlg, ED2D_OBJ_IMG_LIST);
+    Ed2D_FillImageList();
+  }
+  if (!e.valuesDlg) {
+    e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 678, sh - 336, 273, 307);
+    if (g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_OBJ_LOOP, e.loop != 0);
+    Ed2D_FillObjParentCombo();
+  }
+  if (!e.keyDlg) {
+    e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 0, sh - 200, 678, 170);
+    e.scrollBar = e.keyDlg && g_Ed2DObjOps.createScrollBar ? g_Ed2DObjOps.createScrollBar(e.keyDlg) : nullptr;
+    Ed2D_ObjSetFrameBar();
+  }
+  if (!e.motionDlg) {
+    e.motionDlg = Create(ED2D_OBJ_WIN_MOTIONS, 0, sh - 574, 228, 450);
+    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330, false);
+    Ed2D_FillObjectMotionList();
+    if (g_Ed2DObjOps.activate && e.motionDlg) g_Ed2DObjOps.activate(e.motionDlg);
+  }
+}
+
+void Ed2D_ObjInit(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
+  g_CurPartIndex = 1;
+  if (g_TreeRows.current == 0) g_TreeRows.current = 1;
+  if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  Model3_FreeAllSlots();
+  Obj2Model *m = Obj2_Init(0);
+  if (m) m->objectCount = 2;
+  Doc_ClearChanged(DOC_OBJ2);
+  e.loop = 1;
+  e.tool = 0;
+  e.curImage = 0;
+  e.pivotEdit = 0;
+  e.playStart = 0;
+  e.lastFrame = -1;
+  e.lastMotion = 0;
+  SetNewKeyValues(&e.clipboard);
+  g_StripObj2Image = 0;
+  ViewRecord &v = g_Views[SUB_2D_OBJECT][0];
+  v.panX = -160.0f;
+  v.panY = -120.0f;
+  g_StripGeo.margin = 0;
+  App_RefreshCurrentPointers();
+  CreateWindows();
+  Tree_BuildRowsObjects2D();
+  Ed2D_RefreshObjectLists();
+}
+
+void Ed2D_ObjLeave(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  g_Playing = 0;
+  Obj2_FreeAll();
+  e.imageList = nullptr;   // a control of the template: it goes with its dialog
+  DestroyWindow2D(&e.imageDlg);
+  DestroyWindow2D(&e.scrollBar);
+  DestroyWindow2D(&e.keyDlg);
+  DestroyWindow2D(&e.objectList);
+  e.parentCombo = nullptr;
+  DestroyWindow2D(&e.listDlg);
+  DestroyWindow2D(&e.valuesDlg);
+  DestroyWindow2D(&e.motionList);
+  DestroyWindow2D(&e.motionDlg);
+  g_ModelAllocArrays = 1;
+}
+
+void Ed2D_ObjUpdate(void) {
+  Obj2Model *m = Model();
+  if (!m || g_Obj2SlotShown[0] != 1) return;
+  Obj2_UpdateKeyIndices(0);
+  if (m->currentFrame != g_Ed2DObj.lastFrame) {
+    g_Ed2DObj.lastFrame = m->currentFrame;
+    if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, m->currentFrame);
+  }
+  Lib_SetSceneDraw(1);
+}
+
+void Ed2D_ObjDraw(void) {
+  if (g_Playing != 1) View_Draw2DGrid();
+  // The family's update places the model at (320, 240) again before the next frame.
+  if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
+}
+
+void Ed2D_ObjLButtonDown(i32 x, i32 y) {
+  Ed3D_SetDragAnchors(x, y);
+  Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
+  if (Ed2D_ObjCreateKey()) Ed2D_RefreshObjectLists();
+  App_MarkAllRedraw();
+}
+
+static bool LeftAlone(void) {
+  return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+}
+
+void Ed2D_ObjDragKey(f32 dx, f32 dy) {
+  if (!Editable() || g_CurPartIndex < 1) return;
+  ObjKey2 *k = Ed2D_ObjCurrentKey();
+  if (!k || (dx == 0.0f && dy == 0.0f)) return;
+  switch (g_Ed2DObj.tool) {
+    case 0: k->x += dx, k->y += dy; break;
+    case 1: k->angle += 0.25f * dx; break;
+    case 2: k->scaleX += 0.005f * dx, k->scaleY -= 0.005f * dy; break;
+    default: return;
+  }
+  Edited();
+  g_Ed2DObj.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+void Ed2D_ObjMouseMove(i32 x, i32 y) {
+  f32 fx, fy;
+  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  if (LeftAlone()) Ed2D_ObjDragKey(fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
+  g_Ed2DObj.dragX = fx;
+  g_Ed2DObj.dragY = fy;
+}
+
+// [SECTION] keys
+bool Ed2D_ObjCreateKey(void) {
+  Obj2Model *m = Model();
+  App_RefreshCurrentPointers();
+  if (!Editable()) return false;
+  Obj2Track *t = CurTrack(m);
+  if (!t) return false;   // object 0 never gets keys
+  i32 f = m->currentFrame;
+  if (t->keys && Keys_Find(t->keys, t->count, sizeof(ObjKey2), f) >= 0) return false;
+  ObjKey2 k;
+  SetNewKeyValues(&k);
+  if (t->count > 0 && t->keys) {
+    i32 o = (i32)g_CurPartIndex;
+    Obj2_UpdateKeyIndices(0);
+    Obj2Part *p = &m->parts[o];
+    Obj2_EvalKey(0, o, p->keyIndex, p->fraction);
+    k.shown = p->shown;
+    k.x = p->x, k.y = p->y, k.angle = p->angle;
+    k.scaleX = p->scaleX, k.scaleY = p->scaleY;
+    k.image = p->image;
+    k.r = p->r, k.g = p->g, k.b = p->b, k.a = p->a;
+  }
+  k.frame = f;
+  // The track grows as needed: no fixed room of eight keys.
+  if (Obj2Track_Insert(t, &k) < 0) return false;
+  Obj2_UpdateKeyIndices(0);
+  Edited();
+  App_RefreshCurrentPointers();
+  return true;
+}
+
+void Ed2D_ObjDeleteKey(void) {
+  Obj2Model *m = Model();
+  if (!Editable()) return;
+  Obj2Track *t = CurTrack(m);
+  if (!t || !t->keys) return;
+  i32 k = Keys_Find(t->keys, t->count, sizeof(ObjKey2), m->currentFrame);
+  if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
+  Obj2_UpdateKeyIndices(0);
+  Edited();
+  App_RefreshCurrentPointers();
+}
+
+void Ed2D_ObjCopyKey(void) {
+  if (!Editable()) return;
+  const ObjKey2 *k = Ed2D_ObjCurrentKey();
+  if (k) g_Ed2DObj.clipboard = *k;
+}
+
+void Ed2D_ObjCutKey(void) {
+  if (!Editable()) return;
+  Ed2D_ObjCopyKey();
+  Ed2D_ObjDeleteKey();
+}
+
+void Ed2D_ObjPasteKey(void) {
+  Obj2Model *m = Model();
+  if (!Editable() || !CurTrack(m)) return;
+  Ed2D_ObjCreateKey();
+  Obj2_UpdateKeyIndices(0);
+  ObjKey2 *k = Ed2D_ObjCurrentKey();
+  if (!k || k->frame != m->currentFrame) return;
+  *k = g_Ed2DObj.clipboard;
+  k->frame = m->currentFrame;
+  Edited();
+  App_RefreshCurrentPointers();
+}
+
+bool Ed2D_ObjMoveKey(i32 delta) {
+  Obj2Model *m = Model();
+  if (!Editable()) return false;
+  Obj2Track *t = CurTrack(m);
+  i32 k = CurKeyIndex(m, t);
+  if (k < 0 || t->keys[k].frame != m->currentFrame || delta == 0) return false;
+  i64 to = (i64)m->currentFrame + delta;
+  if (to < 0) to = 0;
+  if (to > 0x3fffffff) to = 0x3fffffff;
+  // A taken frame refuses the move: the key there and the user's clipboard both stay.
+  if (Keys_Find(t->keys, t->count, sizeof(ObjKey2), (i32)to) >= 0) return false;
+  ObjKey2 moved = t->keys[k];
+  moved.frame = (i32)to;
+  Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k);
+  Obj2Track_Insert(t, &moved);   // never grows: a key was just removed
+  m->currentFrame = (i32)to;
+  Obj2_UpdateKeyIndices(0);
+  Edited();
+  App_RefreshCurrentPointers();
+  return true;
+}
+
+// [SECTION] wheel
+i32 Ed2D_ObjPrevKeyFrame(i32 f) {
+  const Obj2Track *t = CurTrack(Model());
+  if (!t || !t->keys) return f;
+  for (i32 i = t->count - 1; i >= 0; i--)
+    if (t->keys[i].frame < f) return t->keys[i].frame;
+  return f;
+}
+
+i32 Ed2D_ObjNextKeyFrame(i32 f) {
+  const Obj2Track *t = CurTrack(Model());
+  if (!t || !t->keys) return f;
+  for (i32 i = 0; i < t->count; i++)
+    if (t->keys[i].frame > f) return t->keys[i].frame;
+  return f;
+}
+
+void Ed2D_ObjectWheelKey(i32 step) {
+  Obj2Model *m = Model();
+  if (!m) return;
+  m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);
+  Obj2_UpdateKeyIndices(0);
+  // Only row 0 of the object list stays marked (the current object is kept).
+  if (g_Ed2DObj.objectList && g_Ed2DObjOps.listMarkOnly) g_Ed2DObjOps.listMarkOnly(g_Ed2DObj.objectList, 0);
+  Ed2D_RefreshObjectLists();
+}
+
+// [SECTION] playback
+void Ed2D_ObjPlay(void) {
+  Obj2Model *m = Model();
+  if (!m) return;
+  Ed2DObjEditor &e = g_Ed2DObj;
+  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
+  if (g_Playing != 1) e.playStart = m->currentFrame;
+  m->currentFrame = 0;
+  e.stripRefresh = 1;
+  g_Playing = 1;
+}
+
+void Ed2D_ObjStop(void) {
+  Obj2Model *m = Model();
+  g_Playing = 0;
+  if (m) m->currentFrame = g_Ed2DObj.playStart;
+  Obj2_UpdateKeyIndices(0);
+  g_Ed2DObj.stripRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] installation
+static void FrameBar(i32 range) {
+  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, range, 0);
+}
+
+void Ed2D_ObjInstall(void) {
+  g_ShellEntries.obj2RefreshLists = Ed2D_RefreshObjectLists;
+  g_ShellEntries.obj2FrameBar = FrameBar;
+  g_PlayEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
+  g_PlayEntries.obj2Loop = &g_Ed2DObj.loop;
+}

@@ -1,0 +1,184 @@
+// The 2D object sub-mode (4): a 2D object model in slot 0 of g_Obj2Slots built from up to 33
+// objects and 32 images and animated by per-object key lists. Its hooks, the key operations
+// (create, delete, copy, cut, paste, typed values, the view drag), playback, the wheel's key
+// step, the list fillers and the handlers of its five windows: the object list
+// "2D_OBJ_LIST_DLG", the image dialog "2D_OBJ_IMG_DLG", the key-value dialog "2D_OBJ_DLG",
+// the key strip "2D_OBJ_KEY_DLG" and the motion list "OBJ_MOTION_LIST_DLG".
+//
+// Globals owned here: g_Ed2DObj (the sub-mode's editor object) and g_Ed2DObjOps (its
+// platform calls; the Windows side, ed2d_object_win.cpp, fills them, native tests install
+// fakes; an empty entry does nothing). Every edit returns at once while g_Playing is 1.
+#pragma once
+#include "edit2d/ed2d.h"
+#include "model/obj2.h"
+#include "model/types.h"
+
+// Control ids of the sub-mode's templates (resources/edit2d_ids.h holds the same numbers).
+enum : u32 {
+  // image dialog
+  ED2D_OBJ_IMG_LIST = 1373, ED2D_OBJ_IMG_ADD = 1390, ED2D_OBJ_IMG_ERASE = 1391, ED2D_OBJ_IMG_APPLY = 1392,
+  ED2D_OBJ_IMG_SWAP = 1393, ED2D_OBJ_IMG_PIVOT = 1394,
+  // key-value dialog
+  ED2D_OBJ_PLAY = 1444, ED2D_OBJ_STOP = 1445, ED2D_OBJ_CREATE = 1446, ED2D_OBJ_COPY = 1447, ED2D_OBJ_CUT = 1448,
+  ED2D_OBJ_PASTE = 1449, ED2D_OBJ_DELETE = 1450, ED2D_OBJ_TOOL_MOVE = 1451, ED2D_OBJ_TOOL_ROTATE = 1495,
+  ED2D_OBJ_TOOL_SCALE = 1453, ED2D_OBJ_APPLY = 1472, ED2D_OBJ_X = 1454, ED2D_OBJ_Y = 1455, ED2D_OBJ_ANGLE = 1459,
+  ED2D_OBJ_SCALE_X = 1461, ED2D_OBJ_SCALE_Y = 1462, ED2D_OBJ_RED = 1491, ED2D_OBJ_GREEN = 1492, ED2D_OBJ_BLUE = 1493,
+  ED2D_OBJ_ALPHA = 1494, ED2D_OBJ_SHOWN = 1489, ED2D_OBJ_LOOP = 1257,
+  // object list
+  ED2D_OBJ_LIST_ADD = 1486, ED2D_OBJ_LIST_APPLY = 1289, ED2D_OBJ_LIST_NAME = 1429, ED2D_OBJ_LIST_PARENT = 1488,
+  // motion list
+  ED2D_OBJ_MOT_NO = 1302, ED2D_OBJ_MOT_NAME = 1301, ED2D_OBJ_MOT_LENGTH = 1477, ED2D_OBJ_MOT_APPLY = 1305,
+  ED2D_OBJ_MOT_ADD = 1306, ED2D_OBJ_MOT_ERASE = 1307, ED2D_OBJ_MOT_CLOSE = 1308,
+};
+
+// The sub-mode's windows.
+enum Ed2DObjWindow : u32 {
+  ED2D_OBJ_WIN_LIST = 0,   // 2D_OBJ_LIST_DLG
+  ED2D_OBJ_WIN_IMAGE,      // 2D_OBJ_IMG_DLG
+  ED2D_OBJ_WIN_VALUES,     // 2D_OBJ_DLG
+  ED2D_OBJ_WIN_KEYS,       // 2D_OBJ_KEY_DLG
+  ED2D_OBJ_WIN_MOTIONS,    // OBJ_MOTION_LIST_DLG
+  ED2D_OBJ_WIN_KINDS
+};
+
+// How a filled control selects: a plain list, an extended-selection list, a combo box.
+enum Ed2DObjFill : u32 { ED2D_FILL_LIST = 0, ED2D_FILL_MULTI, ED2D_FILL_COMBO };
+
+// Mouse messages of the key strip and the image dialog.
+enum Ed2DObjMouse : u32 {
+  ED2D_MOUSE_MOVE = 0, ED2D_MOUSE_LDOWN, ED2D_MOUSE_LUP, ED2D_MOUSE_LDOUBLE, ED2D_MOUSE_MDOWN, ED2D_MOUSE_MUP,
+  ED2D_MOUSE_RDOWN, ED2D_MOUSE_RUP,
+};
+
+struct Ed2DObjEditor {
+  u32 tool;             // 0 move, 1 rotate, 2 scale
+  ObjKey2 clipboard;    // filled by copy and cut (a new key's values until then)
+  u32 loop;             // 1: playback loops (read from "ループ再生" at play)
+  i32 playStart;        // the frame before play, restored by stop
+  i32 curImage;         // current image of the image dialog
+  u32 pivotEdit;        // 1: a left drag in the image preview moves the image's pivot
+  // Refresh flags of the key-value dialog, the key strip, the object list, the motion list
+  // and the image dialog.
+  u32 valuesRefresh, stripRefresh, listRefresh, motionRefresh, imageRefresh;
+  // Key strip mouse: buttons held inside it, the last position, the frame at the left press.
+  u32 stripLeft, stripMiddle, stripRight;
+  i32 stripX, stripY, pressFrame;
+  // Image dialog mouse.
+  u32 imgLeft, imgMiddle, imgRight;
+  i32 imgX, imgY;
+  // Main view drag anchor in frame pixels.
+  f32 dragX, dragY;
+  i32 lastFrame;        // frame the strip's scroll bar last showed
+  i32 lastMotion;       // motion the motion list last applied
+  // Windows and run-time children.
+  void *listDlg, *objectList, *parentCombo;
+  void *imageDlg, *imageList;
+  void *valuesDlg;
+  void *keyDlg, *scrollBar;
+  void *motionDlg, *motionList;
+  void *nameList;       // the name list's control when a window shows it (none of the templates does)
+  i32 listDlgX, listDlgY, imageDlgX, imageDlgY, valuesDlgX, valuesDlgY, keyDlgX, keyDlgY, motionDlgX, motionDlgY;
+};
+extern Ed2DObjEditor g_Ed2DObj;
+
+struct Ed2DObjOps {
+  // Creates the template of a window owned by the main window at (x, y, w, h) and shows it;
+  // the key strip and the image dialog are registered with the strip dispatcher.
+  void *(*createWindow)(u32 kind, i32 x, i32 y, i32 w, i32 h);
+  void (*destroy)(void *window);
+  void *(*control)(void *dlg, u32 id);
+  // A list box child (id 1; vertical scroll bar, notify; extended selection when asked).
+  void *(*createList)(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended);
+  // The key strip's horizontal scroll bar (along its bottom edge).
+  void *(*createScrollBar)(void *dlg);
+  // Range 0..range (range < 0: kept) and position.
+  void (*setScroll)(void *bar, i32 range, i32 pos);
+  void (*fill)(void *control, u32 fillKind, const Ed2DLines *lines);
+  i32 (*listSelection)(void *list);   // -1: none (LB_ERR)
+  i32 (*listCaret)(void *list);       // -1: none
+  void (*listMarkOnly)(void *list, i32 line);
+  i32 (*comboSelection)(void *combo); // -1: none (CB_ERR)
+  void (*getText)(void *dlg, u32 id, char *out, u32 size);
+  void (*setText)(void *dlg, u32 id, const char *text);
+  void (*checkButton)(void *dlg, u32 id, bool on);
+  bool (*isChecked)(void *dlg, u32 id);
+  // Activates a window (null: the main window).
+  void (*activate)(void *window);
+  // The 3D editor's sound combo while it exists, else null.
+  void *(*soundCombo)(void);
+};
+extern Ed2DObjOps g_Ed2DObjOps;
+
+// [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
+void Ed2D_ObjInit(void);
+void Ed2D_ObjLeave(void);
+void Ed2D_ObjUpdate(void);
+void Ed2D_ObjDraw(void);
+void Ed2D_ObjLButtonDown(i32 x, i32 y);
+void Ed2D_ObjMouseMove(i32 x, i32 y);
+void Ed2D_ObjectWheelKey(i32 step);   // step < 0: previous key frame, else next
+// Fills g_ShellEntries' 2D object entries and the playback loop flag (Edit2D_Install calls it).
+void Ed2D_ObjInstall(void);
+
+// [SECTION] keys (current object of slot 0, current motion, current frame)
+// False when nothing was created (no model, object 0, playing, a key on the frame).
+bool Ed2D_ObjCreateKey(void);
+void Ed2D_ObjDeleteKey(void);
+void Ed2D_ObjCopyKey(void);
+void Ed2D_ObjCutKey(void);
+void Ed2D_ObjPasteKey(void);
+// The key at the current object's key index, or null.
+ObjKey2 *Ed2D_ObjCurrentKey(void);
+// The view drag of the current key by (dx, dy) frame pixels under the current tool.
+void Ed2D_ObjDragKey(f32 dx, f32 dy);
+// Moves the current object's key on the current frame by `delta` frames (at least frame 0);
+// the current frame follows. False (nothing changed) when the target frame holds a key.
+bool Ed2D_ObjMoveKey(i32 delta);
+i32 Ed2D_ObjPrevKeyFrame(i32 f);
+i32 Ed2D_ObjNextKeyFrame(i32 f);
+void Ed2D_ObjPlay(void);
+void Ed2D_ObjStop(void);
+
+// [SECTION] lists (ed2d_object_lists.cpp)
+void Ed2D_RefreshObjectLists(void);
+void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_FillImageList(void);
+void Ed2D_FillObjectList(void);
+void Ed2D_FillObjParentCombo(void);
+void Ed2D_FillObjNameList(void);
+void Ed2D_FillSoundList(void);
+void Ed2D_FillObjectMotionList(void);
+// The strip's scroll bar: range 0..length of the current motion, position the current frame.
+void Ed2D_ObjSetFrameBar(void);
+
+// [SECTION] field parsing
+// A floating-point number filling the whole text (spaces around allowed); false otherwise.
+bool Ed2D_ParseFloat(const char *text, f32 *out);
+// A colour component: digits only (spaces around allowed), clamped to 0..255; false otherwise.
+bool Ed2D_ParseColour(const char *text, i32 *out);
+// A whole number (sign allowed); false otherwise.
+bool Ed2D_ParseInt(const char *text, i32 *out);
+
+// [SECTION] dialogs (ed2d_object_dlg.cpp; the thin procedures of ed2d_object_win.cpp call these)
+void Ed2D_ObjImgCommand(u32 id);
+void Ed2D_ObjImgMouse(u32 kind, i32 x, i32 y);
+void Ed2D_ObjImgTick(void);
+void Ed2D_ObjDlgCommand(u32 id);
+void Ed2D_ObjDlgTick(void);
+// The parent rules for object c; shows the refusal and keeps the old parent when refused.
+bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice);
+void Ed2D_ObjListCommand(u32 id);
+void Ed2D_ObjListTick(void);
+void Ed2D_ObjMotionListCommand(u32 id);
+void Ed2D_ObjMotionListTick(void);
+// Key strip: scroll bar code (0 line left, 1 line right, 2 page left, 3 page right, 4 thumb
+// with pos), mouse messages at window positions, and the other messages' refresh.
+void Ed2D_ObjKeyScroll(u32 code, i32 pos);
+void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y);
+void Ed2D_ObjKeyIdle(void);
+// The strip's frame from window x (frame 0 at or left of the label column).
+i32 Ed2D_ObjFrameFromX(i32 x);

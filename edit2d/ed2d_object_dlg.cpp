@@ -1,0 +1,565 @@
+// The 2D object sub-mode's dialog handlers: the image dialog (images, the key's image, the
+// rotation pivot), the key-value dialog (tools, key buttons, typed values), the object list
+// (adding objects, names, parents with their rules), the motion list and the key strip's
+// scroll bar and mouse. The thin dialog procedures of ed2d_object_win.cpp call these.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_services.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "model/seam.h"
+
+static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
+static const char kLengthNotNumber[] = "モーションの長さには、数値を入力して下さい。";
+static const char kNoMoreImages[] = "これ以上 追加できません。";
+static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
+static const char kParentOfOne[] = "オブジェクトNo.1 の親Noは変更できません";
+static const char kParentSelf[] = "自分自身は、親に設定できません。";
+static const char kParentLoop[] = "無限ループの可能性があります。";
+enum { PARENT_WALK_LIMIT = 330 };
+
+static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
+
+static i32 ObjectCount(const Obj2Model *m) {
+  if (!m || m->objectCount <= 0) return 0;
+  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
+}
+
+static void GetText(void *dlg, u32 id, char *out, u32 size) {
+  out[0] = 0;
+  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
+  out[size - 1] = 0;
+}
+
+static void SetText(void *dlg, u32 id, const char *text) {
+  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
+}
+
+static void Check(void *dlg, u32 id, bool on) {
+  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
+}
+
+static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
+
+static void AfterStructureChange(void) {
+  App_RefreshCurrentPointers();
+  Tree_BuildRowsObjects2D();
+  Ed2D_RefreshObjectLists();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] image dialog
+static void ShowImage(void) {
+  g_StripObj2Image = g_Ed2DObj.curImage;
+  Obj2_CopyImagePixels(0, g_Ed2DObj.curImage);
+  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+}
+
+// An image whose file could not be read leaves no trace: no record, no name.
+static void DropImage(Obj2Model *m, i32 n) {
+  free(g_Obj2Images[n]);
+  g_Obj2Images[n] = nullptr;
+  m->imageNames[n][0] = 0;
+}
+
+static void AddImage(void) {
+  Obj2Model *m = Model();
+  if (!m || g_Playing == 1) return;
+  if (m->imageCount >= OBJ2_MAX_IMAGES) {
+    Lib_ErrorBox(kNoMoreImages);
+    return;
+  }
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
+  if (!name || !name[0]) {
+    Timer_Reset();
+    return;
+  }
+  char path[256];
+  Str_Copy(path, sizeof path, name);
+  i32 n = m->imageCount < 0 ? 0 : m->imageCount;
+  Obj2_LoadImage(0, n, path);
+  if (!g_Obj2Textures[n]) {
+    DropImage(m, n);
+    Lib_ErrorBoxf("%s を開くことができませんでした。", path);
+    return;
+  }
+  g_Ed2DObj.curImage = n;
+  Obj2_ResetImageSize(0, n);
+  m->imageCount = n + 1;
+  ShowImage();
+  Edited();
+  Ed2D_RefreshObjectLists();
+  App_MarkAllRedraw();
+  Timer_Reset();
+}
+
+void Ed2D_ObjImgCommand(u32 id) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  i32 sel = e.imageList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.imageList) : -1;
+  i32 img = (u32)sel >= 1024 ? 0 : sel;
+  if (img != e.curImage) {
+    e.curImage = img;
+    ShowImage();
+    e.imageRefresh = 1;
+  }
+  switch (id) {
+    case ED2D_OBJ_IMG_ADD: AddImage(); break;
+    case ED2D_OBJ_IMG_APPLY: {
+      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      if (k && e.curImage < (Model() ? Model()->imageCount : 0)) {
+        k->image = e.curImage;
+        Edited();
+        e.valuesRefresh = 1;
+        App_MarkAllRedraw();
+      }
+      if (g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(nullptr);
+      break;
+    }
+    case ED2D_OBJ_IMG_PIVOT:
+      e.pivotEdit = !e.pivotEdit;
+      e.imageRefresh = 1;
+      break;
+    default: break;   // "消去" and "入れ換え" have no action
+  }
+}
+
+void Ed2D_ObjImgMouse(u32 kind, i32 x, i32 y) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  switch (kind) {
+    case ED2D_MOUSE_LDOWN: e.imgLeft = 1; break;
+    case ED2D_MOUSE_LUP: e.imgLeft = 0; break;
+    case ED2D_MOUSE_MDOWN: e.imgMiddle = 1; break;
+    case ED2D_MOUSE_MUP: e.imgMiddle = 0; break;
+    case ED2D_MOUSE_RDOWN: e.imgRight = 1; break;
+    case ED2D_MOUSE_RUP: e.imgRight = 0; break;
+    case ED2D_MOUSE_MOVE: {
+      Obj2Model *m = Model();
+      bool leftAlone = e.imgLeft && !e.imgMiddle && !e.imgRight;
+      i32 i = e.curImage;
+      if (leftAlone && e.pivotEdit && m && i >= 0 && i < m->imageCount && (x != e.imgX || y != e.imgY)) {
+        m->pivotX[i] += x - e.imgX;
+        m->pivotY[i] += y - e.imgY;
+        Edited();
+      }
+      App_MarkAllRedraw();
+      break;
+    }
+    default: break;
+  }
+  e.imgX = x;
+  e.imgY = y;
+}
+
+void Ed2D_ObjImgTick(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  if (e.imageRefresh != 1) return;
+  e.imageRefresh = 0;
+  Check(e.imageDlg, ED2D_OBJ_IMG_PIVOT, e.pivotEdit != 0);
+}
+
+// [SECTION] key-value dialog
+// "決定": a key on the current frame takes the typed values. A field that is no number
+// refuses the whole entry (the key keeps its values); a colour field that is no unsigned
+// number only keeps its own component.
+static void ApplyValues(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  void *d = e.valuesDlg;
+  if (g_Playing == 1 || !Model() || g_CurPartIndex < 1) return;
+  static const u32 kFields[5] = {ED2D_OBJ_X, ED2D_OBJ_Y, ED2D_OBJ_ANGLE, ED2D_OBJ_SCALE_X, ED2D_OBJ_SCALE_Y};
+  f32 v[5];
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    GetText(d, kFields[i], text, sizeof text);
+    if (!Ed2D_ParseFloat(text, &v[i])) {
+      Lib_ErrorBox(kNotNumber);
+      e.valuesRefresh = 1;
+      return;
+    }
+  }
+  Ed2D_ObjCreateKey();
+  Obj2_UpdateKeyIndices(0);
+  ObjKey2 *k = Ed2D_ObjCurrentKey();
+  if (!k) return;
+  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  static const u32 kColours[4] = {ED2D_OBJ_RED, ED2D_OBJ_GREEN, ED2D_OBJ_BLUE, ED2D_OBJ_ALPHA};
+  i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
+  for (i32 i = 0; i < 4; i++) {
+    GetText(d, kColours[i], text, sizeof text);
+    i32 c;
+    if (Ed2D_ParseColour(text, &c)) *channel[i] = c;
+  }
+  Edited();
+  AfterStructureChange();
+}
+
+static void SetTool(u32 tool) {
+  g_Ed2DObj.tool = tool;
+  g_Ed2DObj.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+void Ed2D_ObjDlgCommand(u32 id) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  switch (id) {
+    case ED2D_OBJ_PLAY: Ed2D_ObjPlay(); break;
+    case ED2D_OBJ_STOP: Ed2D_ObjStop(); break;
+    case ED2D_OBJ_CREATE: Ed2D_ObjCreateKey(); Ed2D_RefreshObjectLists(); break;
+    case ED2D_OBJ_COPY: Ed2D_ObjCopyKey(); break;
+    case ED2D_OBJ_CUT: Ed2D_ObjCutKey(); Ed2D_RefreshObjectLists(); break;
+    case ED2D_OBJ_PASTE: Ed2D_ObjPasteKey(); Ed2D_RefreshObjectLists(); break;
+    case ED2D_OBJ_DELETE: Ed2D_ObjDeleteKey(); Ed2D_RefreshObjectLists(); break;
+    case ED2D_OBJ_TOOL_MOVE: SetTool(0); break;
+    case ED2D_OBJ_TOOL_ROTATE: SetTool(1); break;
+    case ED2D_OBJ_TOOL_SCALE: SetTool(2); break;
+    case ED2D_OBJ_APPLY: ApplyValues(); break;
+    case ED2D_OBJ_SHOWN: {
+      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      if (k) {
+        k->shown = k->shown == 1 ? 0u : 1u;
+        Edited();
+      }
+      e.valuesRefresh = 1;
+      App_MarkAllRedraw();
+      break;
+    }
+    default: break;
+  }
+}
+
+void Ed2D_ObjDlgTick(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  if (e.valuesRefresh != 1) return;
+  e.valuesRefresh = 0;
+  void *d = e.valuesDlg;
+  Check(d, ED2D_OBJ_TOOL_MOVE, e.tool == 0);
+  Check(d, ED2D_OBJ_TOOL_ROTATE, e.tool == 1);
+  Check(d, ED2D_OBJ_TOOL_SCALE, e.tool == 2);
+  const ObjKey2 *k = Ed2D_ObjCurrentKey();
+  if (!k) return;
+  char t[64];
+  struct { u32 id; const char *fmt; f32 v; } floats[] = {
+      {ED2D_OBJ_ANGLE, "%3.3f", k->angle}, {ED2D_OBJ_SCALE_X, "%3.3f", k->scaleX}, {ED2D_OBJ_SCALE_Y, "%3.3f", k->scaleY}};
+  snprintf(t, sizeof t, "%d", (i32)k->x);
+  SetText(d, ED2D_OBJ_X, t);
+  snprintf(t, sizeof t, "%d", (i32)k->y);
+  SetText(d, ED2D_OBJ_Y, t);
+  for (auto &f : floats) {
+    snprintf(t, sizeof t, "%3.3f", (double)f.v);
+    SetText(d, f.id, t);
+  }
+  const i32 colours[4] = {k->r, k->g, k->b, k->a};
+  for (i32 i = 0; i < 4; i++) {
+    snprintf(t, sizeof t, "%d", colours[i]);
+    SetText(d, ED2D_OBJ_RED + (u32)i, t);
+  }
+  Check(d, ED2D_OBJ_SHOWN, k->shown == 1);
+}
+
+// [SECTION] object list
+bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice) {
+  if (!m || c <= 0 || c >= ObjectCount(m)) return false;
+  i32 old = m->parents[c];
+  if (choice == old) return true;
+  m->parents[c] = choice;
+  if (c == 1) {
+    m->parents[1] = 0;
+    Lib_ErrorBox(kParentOfOne);
+    return false;
+  }
+  if (m->parents[c] == c) {
+    m->parents[c] = old;
+    Lib_ErrorBox(kParentSelf);
+    return false;
+  }
+  i32 p = c;
+  for (i32 steps = 0; p != 0; steps++) {
+    // A number outside the table counts as a broken chain, like a loop.
+    if (steps > PARENT_WALK_LIMIT || p < 0 || p >= OBJ2_MAX_OBJECTS) {
+      m->parents[c] = old;
+      Lib_ErrorBox(kParentLoop);
+      return false;
+    }
+    p = m->parents[p];
+  }
+  return true;
+}
+
+static void SelectRowOf(i32 object) {
+  for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
+    if (g_TreeRows.rows[r].item == object) g_TreeRows.current = r;
+}
+
+static void ApplyObject(void) {
+  Obj2Model *m = Model();
+  i32 c = (i32)g_CurPartIndex;
+  if (!m || c <= 0 || c >= ObjectCount(m)) return;
+  Ed2DObjEditor &e = g_Ed2DObj;
+  char name[256];
+  GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
+  if (strcmp(m->objectNames[c], name) != 0) {
+    Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
+    Edited();
+  }
+  i32 sel = e.parentCombo && g_Ed2DObjOps.comboSelection ? g_Ed2DObjOps.comboSelection(e.parentCombo) : -1;
+  // No selection keeps the parent (the walk would otherwise read outside the table).
+  i32 choice = sel < 0 ? m->parents[c] : sel < ObjectCount(m) ? sel : 0;
+  if (choice != m->parents[c]) {
+    Ed2D_SetObjectParent(m, c, choice);
+    Edited();
+  }
+  AfterStructureChange();
+}
+
+void Ed2D_ObjListCommand(u32 id) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Obj2Model *m = Model();
+  i32 caret = e.objectList && g_Ed2DObjOps.listCaret ? g_Ed2DObjOps.listCaret(e.objectList) : -1;
+  if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_CurPartIndex) {
+    g_CurPartIndex = (u32)caret;
+    SelectRowOf(caret);
+    App_RefreshCurrentPointers();
+    Ed2D_RefreshObjectLists();
+  }
+  if (!m || g_Playing == 1) return;
+  if (id == ED2D_OBJ_LIST_ADD) {
+    i32 o = Ed2D_AddObject(0);
+    if (o < 0) return;
+    Obj2_FreshTracks(m);
+    g_CurPartIndex = (u32)o;
+    Edited();
+    AfterStructureChange();
+    SelectRowOf(o);
+  } else if (id == ED2D_OBJ_LIST_APPLY) {
+    ApplyObject();
+  }
+}
+
+void Ed2D_ObjListTick(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  if (e.listRefresh != 1) return;
+  e.listRefresh = 0;
+  const Obj2Model *m = Model();
+  if (m && (i32)g_CurPartIndex < ObjectCount(m)) SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
+}
+
+// [SECTION] motion list
+// "決定": the current motion's name, then its length. A length that is no number is refused
+// with a message; 0 or less is stored as 1.
+static bool ApplyMotion(Obj2Model *m) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  i32 cm = m->currentMotion;
+  if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return false;
+  Motion2 &mo = m->motions[cm];
+  char text[256];
+  GetText(e.motionDlg, ED2D_OBJ_MOT_NAME, text, sizeof text);
+  Str_Copy(mo.name, sizeof mo.name, text);
+  GetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, text, sizeof text);
+  i32 len;
+  if (!Ed2D_ParseInt(text, &len)) {
+    Lib_ErrorBox(kLengthNotNumber);
+    e.motionRefresh = 1;
+    return false;
+  }
+  mo.length = len < 1 ? 1 : len;
+  Edited();
+  return true;
+}
+
+static void MotionChanged(Obj2Model *m) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  m->currentFrame = 0;
+  e.lastMotion = m->currentMotion;
+  e.motionRefresh = 1;
+  Obj2_UpdateAll();
+  App_RefreshCurrentPointers();
+  Ed2D_ObjSetFrameBar();
+  e.stripRefresh = e.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+static void AddMotion(Obj2Model *m) {
+  if (!ApplyMotion(m)) return;
+  if (m->motionCount >= OBJ2_MAX_MOTIONS || m->motionCount >= m->keyTableLength) {
+    Lib_ErrorBox(kNoMoreMotions);
+    return;
+  }
+  i32 n = m->motionCount < 0 ? 0 : m->motionCount;
+  m->motionCount = n + 1;
+  // The new motion's tracks get their first key before anything reads them.
+  if (!Obj2_FreshTracks(m)) {
+    m->motionCount = n;
+    return;
+  }
+  m->motions[n].used = 1;
+  if (m->motions[n].length < 1) m->motions[n].length = 1;
+  m->currentMotion = n;
+  MotionChanged(m);
+}
+
+void Ed2D_ObjMotionListCommand(u32 id) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Obj2Model *m = Model();
+  if (!m) return;
+  i32 sel = e.motionList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.motionList) : -1;
+  if (sel >= 0 && sel < OBJ2_MAX_MOTIONS && sel < m->motionCount) m->currentMotion = sel;
+  if (m->currentMotion != e.lastMotion) MotionChanged(m);
+  switch (id) {
+    case ED2D_OBJ_MOT_CLOSE:
+      if (g_Ed2DObjOps.destroy) {
+        if (e.motionList) g_Ed2DObjOps.destroy(e.motionList);
+        if (e.motionDlg) g_Ed2DObjOps.destroy(e.motionDlg);
+      }
+      e.motionList = e.motionDlg = nullptr;
+      return;
+    case ED2D_OBJ_MOT_APPLY:
+      if (g_Playing == 1) return;
+      if (ApplyMotion(m)) Ed2D_ObjSetFrameBar();
+      Ed2D_FillObjectMotionList();
+      break;
+    case ED2D_OBJ_MOT_ADD:
+      if (g_Playing == 1) return;
+      AddMotion(m);
+      Ed2D_FillObjectMotionList();
+      e.motionRefresh = 1;
+      break;
+    default: break;   // "消去" has no action
+  }
+}
+
+void Ed2D_ObjMotionListTick(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  const Obj2Model *m = Model();
+  if (e.motionRefresh != 1 || !m) return;
+  e.motionRefresh = 0;
+  i32 cm = m->currentMotion;
+  if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return;
+  char t[300];
+  snprintf(t, sizeof t, "No.%3d", cm);
+  SetText(e.motionDlg, ED2D_OBJ_MOT_NO, t);
+  SetText(e.motionDlg, ED2D_OBJ_MOT_NAME, m->motions[cm].name);
+  snprintf(t, sizeof t, "%d", m->motions[cm].length);
+  SetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, t);
+}
+
+// [SECTION] key strip
+static i32 MotionLength(const Obj2Model *m) {
+  i32 mo = m->currentMotion;
+  return mo >= 0 && mo < OBJ2_MAX_MOTIONS ? m->motions[mo].length : 0;
+}
+
+i32 Ed2D_ObjFrameFromX(i32 x) {
+  const Obj2Model *m = Model();
+  if (!m || x <= STRIP_LABEL_X) return 0;
+  i64 f = ((i64)x - g_StripGeo.offsetX - STRIP_LABEL_X) * Strip_Divisor() / 10;
+  i32 len = MotionLength(m);
+  if (len <= 0) return 0;
+  f %= len;
+  if (f < 0) f += len;
+  return (i32)f;
+}
+
+static void SetFrame(Obj2Model *m, i32 f) {
+  m->currentFrame = f;
+  Obj2_UpdateKeyIndices(0);
+  App_RefreshCurrentPointers();
+}
+
+void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
+  Obj2Model *m = Model();
+  if (!m) return;
+  static const i32 kSteps[4] = {-1, 1, -60, 60};
+  i64 f = code < 4 ? (i64)m->currentFrame + kSteps[code] : code == 4 ? pos : m->currentFrame;
+  i32 len = MotionLength(m);
+  if (f > len) f = len;
+  if (f < 0) f = 0;
+  SetFrame(m, (i32)f);
+  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, (i32)f);
+  g_Ed2DObj.stripRefresh = 1;
+}
+
+static i32 RowAt(i32 y) {
+  for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++) {
+    i32 top = STRIP_HEADER + g_StripGeo.offsetY + STRIP_ROW * r;
+    if (y >= top && y < top + STRIP_ROW) return r;
+  }
+  return -1;
+}
+
+static void FrameFromStrip(Obj2Model *m, i32 x) {
+  SetFrame(m, Ed2D_ObjFrameFromX(x));
+  Tree_BuildRowsObjects2D();
+}
+
+// A click on a row makes its object current; inside the expander box it opens or closes it.
+static void ClickRow(Obj2Model *m, i32 x) {
+  i32 r = g_TreeRows.hovered;
+  if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
+  const HierRow &row = g_TreeRows.rows[r];
+  g_TreeRows.current = r;
+  if (row.item < 0 || row.item >= ObjectCount(m)) return;
+  g_CurPartIndex = (u32)row.item;
+  i32 box = row.depth * 16;
+  if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;
+  App_RefreshCurrentPointers();
+}
+
+static void MiddleDrag(i32 dx) {
+  if (dx == 0) return;
+  i32 delta = Strip_Divisor() * dx / 6;
+  if (delta == 0) delta = dx > 0 ? 1 : -1;
+  Ed2D_ObjMoveKey(delta);
+}
+
+void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Obj2Model *m = Model();
+  i32 dx = x - e.stripX, dy = y - e.stripY;
+  e.stripX = x;
+  e.stripY = y;
+  if (!m) return;
+  switch (kind) {
+    case ED2D_MOUSE_MOVE:
+      App_MarkAllRedraw();
+      g_TreeRows.hovered = RowAt(y);
+      if (e.stripLeft) FrameFromStrip(m, x);
+      else if (e.stripMiddle && !e.stripRight) MiddleDrag(dx);
+      else if (e.stripRight && !e.stripMiddle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+      break;
+    case ED2D_MOUSE_LDOWN:
+      e.stripLeft = 1;
+      e.pressFrame = m->currentFrame;
+      g_TreeRows.hovered = RowAt(y);
+      ClickRow(m, x);
+      FrameFromStrip(m, x);
+      App_MarkAllRedraw();
+      App_RefreshLists();
+      break;
+    case ED2D_MOUSE_LUP:
+      e.stripLeft = 0;
+      App_MarkAllRedraw();
+      App_RefreshLists();
+      break;
+    case ED2D_MOUSE_LDOUBLE: Ed2D_ObjCreateKey(); break;
+    case ED2D_MOUSE_MDOWN: e.stripMiddle = 1; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_MUP: e.stripMiddle = 0; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_RDOWN: e.stripRight = 1; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_RUP: e.stripRight = 0; App_MarkAllRedraw(); break;
+    default: break;
+  }
+  Ed2D_RefreshObjectLists();
+}
+
+void Ed2D_ObjKeyIdle(void) {
+  if (g_Ed2DObj.stripRefresh != 1) return;
+  g_Ed2DObj.stripRefresh = 0;
+  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+}

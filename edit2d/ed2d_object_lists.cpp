@@ -1,0 +1,151 @@
+// The 2D object sub-mode's list fillers, its refresh after every change, the strip's frame
+// bar and the parsing of typed fields.
+#include <ctype.h>
+#include <errno.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "app/current.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit2d/ed2d_object.h"
+#include "model/model3.h"
+
+static Ed2DLines s_Lines;   // one fill at a time
+
+static i32 Clamp(i32 n, i32 hi) { return n < 0 ? 0 : n > hi ? hi : n; }
+
+static void Add(Ed2DLines *out, const char *fmt, i32 n, const char *text) {
+  if (out->count >= ED2D_MAX_LINES) return;
+  snprintf(out->text[out->count++], ED2D_LINE, fmt, n, text);
+}
+
+// [SECTION] lines
+void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out) {
+  out->count = 0;
+  out->select = g_Ed2DObj.curImage;
+  for (i32 i = 0; m && i < Clamp(m->imageCount, OBJ2_MAX_IMAGES); i++) Add(out, "%d : %s", i, m->imageNames[i]);
+}
+
+void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out) {
+  out->count = 0;
+  out->select = (i32)g_CurPartIndex;
+  for (i32 o = 0; m && o < Clamp(m->objectCount, OBJ2_MAX_OBJECTS); o++) {
+    if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
+    else Add(out, "%2d : %s", o, m->objectNames[o]);
+  }
+}
+
+void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  i32 n = m ? Clamp(m->objectCount, OBJ2_MAX_OBJECTS) : 0;
+  for (i32 o = 0; o < n; o++) {
+    if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
+    else Add(out, "%2d", o, "");
+  }
+  if (m && g_CurPartIndex < (u32)n) out->select = m->parents[g_CurPartIndex];
+}
+
+void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  for (i32 i = 0; m && i < Clamp(m->nameListCount, 100); i++) Add(out, "%2d : %s", i, m->nameList[i]);
+}
+
+void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out) {
+  out->count = 0;
+  out->select = m ? m->currentMotion : -1;
+  for (i32 i = 0; m && i < Clamp(m->motionCount, OBJ2_MAX_MOTIONS) && out->count < ED2D_MAX_LINES; i++)
+    snprintf(out->text[out->count++], ED2D_LINE, "%2d : 0 ～ %2d  %s", i, m->motions[i].length, m->motions[i].name);
+}
+
+// [SECTION] fills
+static void Fill(void *control, u32 kind, void (*lines)(const Obj2Model *, Ed2DLines *)) {
+  if (!control || !g_Ed2DObjOps.fill) return;
+  lines(g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr, &s_Lines);
+  g_Ed2DObjOps.fill(control, kind, &s_Lines);
+}
+
+void Ed2D_FillImageList(void) { Fill(g_Ed2DObj.imageList, ED2D_FILL_LIST, Ed2D_ImageLines); }
+void Ed2D_FillObjectList(void) { Fill(g_Ed2DObj.objectList, ED2D_FILL_MULTI, Ed2D_ObjectLines); }
+void Ed2D_FillObjParentCombo(void) { Fill(g_Ed2DObj.parentCombo, ED2D_FILL_COMBO, Ed2D_ParentLines); }
+void Ed2D_FillObjNameList(void) { Fill(g_Ed2DObj.nameList, ED2D_FILL_LIST, Ed2D_NameLines); }
+void Ed2D_FillObjectMotionList(void) { Fill(g_Ed2DObj.motionList, ED2D_FILL_LIST, Ed2D_ObjectMotionLines); }
+
+// The 3D editor's sound combo exists only while its motion editor is open.
+void Ed2D_FillSoundList(void) {
+  void *combo = g_Ed2DObjOps.soundCombo ? g_Ed2DObjOps.soundCombo() : nullptr;
+  const Model3 *m = g_CurModel3;
+  if (!combo || !m || !g_Ed2DObjOps.fill) return;
+  s_Lines.count = 0;
+  for (i32 i = 0; i < Clamp(m->soundCount, MODEL3_SOUNDS); i++) Add(&s_Lines, "%2d : %s", i, m->sounds[i]);
+  const Obj2Part *p = g_CurObj2Part;
+  i32 k = p ? p->keyIndex : 0;
+  s_Lines.select = k >= 0 && k < MODEL3_KEY_SOUNDS ? m->keySounds[k] : 0;
+  g_Ed2DObjOps.fill(combo, ED2D_FILL_COMBO, &s_Lines);
+}
+
+void Ed2D_ObjSetFrameBar(void) {
+  const Obj2Model *m = g_Obj2Slots[0];
+  if (!m || !g_Ed2DObj.scrollBar || !g_Ed2DObjOps.setScroll) return;
+  i32 mo = m->currentMotion;
+  i32 len = mo >= 0 && mo < OBJ2_MAX_MOTIONS ? m->motions[mo].length : 0;
+  g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, len < 0 ? 0 : len, m->currentFrame);
+}
+
+void Ed2D_RefreshObjectLists(void) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
+  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  Tree_BuildRowsObjects2D();
+  Ed2D_FillImageList();
+  Ed2D_FillObjectList();
+  Ed2D_FillObjNameList();
+  Ed2D_FillSoundList();
+  Ed2D_FillObjectMotionList();
+  Ed2D_FillObjParentCombo();
+  e.motionRefresh = 1;
+}
+
+// [SECTION] field parsing
+static const char *SkipSpace(const char *s) {
+  while (*s && isspace((unsigned char)*s)) s++;
+  return s;
+}
+
+bool Ed2D_ParseFloat(const char *text, f32 *out) {
+  if (!text) return false;
+  const char *s = SkipSpace(text);
+  if (!*s) return false;
+  char *end = nullptr;
+  double v = strtod(s, &end);
+  if (end == s || *SkipSpace(end) || !isfinite(v) || fabs(v) > 3.0e38) return false;
+  *out = (f32)v;
+  return true;
+}
+
+bool Ed2D_ParseColour(const char *text, i32 *out) {
+  if (!text) return false;
+  const char *s = SkipSpace(text);
+  if (!isdigit((unsigned char)*s)) return false;
+  i64 v = 0;
+  for (; isdigit((unsigned char)*s); s++) v = v > 255 ? v : v * 10 + (*s - '0');
+  if (*SkipSpace(s)) return false;
+  *out = v > 255 ? 255 : (i32)v;
+  return true;
+}
+
+bool Ed2D_ParseInt(const char *text, i32 *out) {
+  if (!text) return false;
+  const char *s = SkipSpace(text);
+  if (!*s) return false;
+  char *end = nullptr;
+  errno = 0;
+  long long v = strtoll(s, &end, 10);
+  if (end == s || *SkipSpace(end) || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+  *out = (i32)v;
+  return true;
+}

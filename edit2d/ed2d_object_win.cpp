@@ -1,0 +1,273 @@
+// The 2D object sub-mode's windows on Windows: creating the five templates and their run-time
+// children, the list, combo and scroll bar calls, and the thin dialog procedures that pass
+// commands, mouse messages and timer ticks to the portable handlers (ed2d_object_dlg.cpp).
+#include <windows.h>
+
+#include "app/current.h"
+#include "app/panel_win.h"
+#include "app/shell_win.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_object_win.h"
+#include "resources/edit2d_ids.h"
+
+enum { PREVIEW_X = 116, SCROLL_H = 16, KEY_PANEL_SLOT = 0 };
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// [SECTION] platform calls
+static void RegisterStrip(HWND dlg, u32 kind) {
+  RECT r;
+  GetClientRect(dlg, &r);
+  if (kind == ED2D_OBJ_WIN_KEYS) Strip_Register(STRIP_OBJ2_KEYS, dlg, r.right, r.bottom - SCROLL_H);
+  if (kind == ED2D_OBJ_WIN_IMAGE) Strip_Register(STRIP_OBJ2_IMAGE, dlg, r.right - PREVIEW_X, r.bottom);
+}
+
+static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  static const char *const kNames[ED2D_OBJ_WIN_KINDS] = {"2D_OBJ_LIST_DLG", "2D_OBJ_IMG_DLG", "2D_OBJ_DLG",
+                                                         "2D_OBJ_KEY_DLG", "OBJ_MOTION_LIST_DLG"};
+  static const DLGPROC kProcs[ED2D_OBJ_WIN_KINDS] = {ListDlgProc, ImageDlgProc, ValuesDlgProc, KeyDlgProc,
+                                                     MotionDlgProc};
+  if (kind >= ED2D_OBJ_WIN_KINDS) return nullptr;
+  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  RegisterStrip(dlg, kind);
+  if (kind == ED2D_OBJ_WIN_KEYS) g_WheelPanels[KEY_PANEL_SLOT] = dlg;
+  return dlg;
+}
+
+static void Destroy(void *window) {
+  HWND w = (HWND)window;
+  if (g_StripWindows[STRIP_OBJ2_KEYS].window == window) Strip_Unregister(STRIP_OBJ2_KEYS);
+  if (g_StripWindows[STRIP_OBJ2_IMAGE].window == window) Strip_Unregister(STRIP_OBJ2_IMAGE);
+  if (g_WheelPanels[KEY_PANEL_SLOT] == w) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
+  WinOrder_Leave(w);
+  DestroyWindow(w);
+}
+
+static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | (extended ? LBS_EXTENDEDSEL : 0);
+  return CreateWindowExA(0, "listbox", "", style, x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
+}
+
+static void PlaceScrollBar(HWND dlg) {
+  HWND bar = GetDlgItem(dlg, IDC_O2D_KEY_SCROLL);
+  RECT r;
+  if (!bar || !GetClientRect(dlg, &r)) return;
+  MoveWindow(bar, 0, r.bottom - SCROLL_H, r.right, SCROLL_H, TRUE);
+}
+
+static void *CreateScrollBar(void *dlg) {
+  HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 100, SCROLL_H, (HWND)dlg,
+                             (HMENU)(INT_PTR)IDC_O2D_KEY_SCROLL, Instance(), nullptr);
+  PlaceScrollBar((HWND)dlg);
+  return bar;
+}
+
+static void SetScroll(void *bar, i32 range, i32 pos) {
+  if (range >= 0) SetScrollRange((HWND)bar, SB_CTL, 0, range, FALSE);
+  SetScrollPos((HWND)bar, SB_CTL, pos, TRUE);
+}
+
+static void Fill(void *control, u32 kind, const Ed2DLines *lines) {
+  HWND c = (HWND)control;
+  bool combo = kind == ED2D_FILL_COMBO;
+  SendMessageA(c, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+  for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
+  if (combo) {
+    SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0);
+  } else if (kind == ED2D_FILL_MULTI) {
+    if (lines->select >= 0) SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+    // The caret names the current object at the list's next command.
+    if (lines->select >= 0) SendMessageA(c, LB_SETCARETINDEX, (WPARAM)lines->select, FALSE);
+  } else {
+    SendMessageA(c, LB_SETCURSEL, (WPARAM)lines->select, 0);
+  }
+  SendMessageA(c, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(c, nullptr, TRUE);
+}
+
+static i32 ListSelection(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCURSEL, 0, 0); }
+static i32 ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0); }
+static void ListMarkOnly(void *list, i32 line) {
+  SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
+  SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
+}
+static i32 ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
+static void GetText(void *dlg, u32 id, char *out, u32 size) {
+  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
+}
+static void SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
+static void CheckButton(void *dlg, u32 id, bool on) { CheckDlgButton((HWND)dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED); }
+static bool IsChecked(void *dlg, u32 id) { return IsDlgButtonChecked((HWND)dlg, (int)id) == BST_CHECKED; }
+static void Activate(void *window) { SetActiveWindow(window ? (HWND)window : (HWND)g_MainWindowHandle); }
+
+void Ed2D_ObjInstallWin(void) {
+  Ed2DObjOps &o = g_Ed2DObjOps;
+  o.createWindow = CreateWindow2D;
+  o.destroy = Destroy;
+  o.control = Panel_Control;
+  o.createList = CreateList;
+  o.createScrollBar = CreateScrollBar;
+  o.setScroll = SetScroll;
+  o.fill = Fill;
+  o.listSelection = ListSelection;
+  o.listCaret = ListCaret;
+  o.listMarkOnly = ListMarkOnly;
+  o.comboSelection = ComboSelection;
+  o.getText = GetText;
+  o.setText = SetText;
+  o.checkButton = CheckButton;
+  o.isChecked = IsChecked;
+  o.activate = Activate;
+}
+
+// [SECTION] dialog procedures
+// A client position: each half unsigned, a value above 10000 taken as negative.
+static i32 Half(u32 v) { return v > 10000 ? (i32)v - 65535 : (i32)v; }
+static i32 MouseX(LPARAM lp) { return Half(LOWORD(lp)); }
+static i32 MouseY(LPARAM lp) { return Half(HIWORD(lp)); }
+
+static bool MouseKind(UINT msg, u32 *kind) {
+  switch (msg) {
+    case WM_MOUSEMOVE: *kind = ED2D_MOUSE_MOVE; return true;
+    case WM_LBUTTONDOWN: *kind = ED2D_MOUSE_LDOWN; return true;
+    case WM_LBUTTONUP: *kind = ED2D_MOUSE_LUP; return true;
+    case WM_LBUTTONDBLCLK: *kind = ED2D_MOUSE_LDOUBLE; return true;
+    case WM_MBUTTONDOWN: *kind = ED2D_MOUSE_MDOWN; return true;
+    case WM_MBUTTONUP: *kind = ED2D_MOUSE_MUP; return true;
+    case WM_RBUTTONDOWN: *kind = ED2D_MOUSE_RDOWN; return true;
+    case WM_RBUTTONUP: *kind = ED2D_MOUSE_RUP; return true;
+    default: return false;
+  }
+}
+
+// Capture while a button is held in the window, so that a drag leaving it still ends.
+static void Capture(HWND dlg, u32 kind) {
+  if (kind == ED2D_MOUSE_LDOWN || kind == ED2D_MOUSE_MDOWN || kind == ED2D_MOUSE_RDOWN) SetCapture(dlg);
+  if ((kind == ED2D_MOUSE_LUP || kind == ED2D_MOUSE_MUP || kind == ED2D_MOUSE_RUP) && GetCapture() == dlg) ReleaseCapture();
+}
+
+static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
+    case WM_COMMAND: Ed2D_ObjListCommand(LOWORD(wParam)); return TRUE;
+    default:
+      if (e.listDlg == dlg) Ed2D_ObjListTick();
+      return FALSE;
+  }
+}
+
+static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Panel_StorePosition(dlg, &e.imageDlgX, &e.imageDlgY);
+  App_RefreshCurrentPointers();
+  u32 kind;
+  if (MouseKind(msg, &kind)) {
+    Capture(dlg, kind);
+    Ed2D_ObjImgMouse(kind, MouseX(lParam), MouseY(lParam));
+    return TRUE;
+  }
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.imageRefresh = 1; return TRUE;
+    case WM_COMMAND:
+      // Only the list's selection changes and the buttons act (not focus or edit notes).
+      if (LOWORD(wParam) == IDC_O2D_IMG_LIST && HIWORD(wParam) != LBN_SELCHANGE) return TRUE;
+      Ed2D_ObjImgCommand(LOWORD(wParam));
+      return TRUE;
+    case WM_SIZE:
+      if (e.imageDlg == dlg) RegisterStrip(dlg, ED2D_OBJ_WIN_IMAGE);
+      return FALSE;
+    case WM_PAINT: g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1; return FALSE;
+    default:
+      if (e.imageDlg == dlg) Ed2D_ObjImgTick();
+      return FALSE;
+  }
+}
+
+static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) Ed2D_ObjDlgCommand(LOWORD(wParam));
+      return TRUE;
+    default:
+      if (e.valuesDlg == dlg) Ed2D_ObjDlgTick();
+      return FALSE;
+  }
+}
+
+static void Scroll(WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case SB_LINELEFT: Ed2D_ObjKeyScroll(0, 0); break;
+    case SB_LINERIGHT: Ed2D_ObjKeyScroll(1, 0); break;
+    case SB_PAGELEFT: Ed2D_ObjKeyScroll(2, 0); break;
+    case SB_PAGERIGHT: Ed2D_ObjKeyScroll(3, 0); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: Ed2D_ObjKeyScroll(4, (i32)(i16)HIWORD(wParam)); break;
+    default: break;
+  }
+}
+
+static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
+  App_RefreshCurrentPointers();
+  u32 kind;
+  if (MouseKind(msg, &kind)) {
+    Capture(dlg, kind);
+    Ed2D_ObjKeyMouse(kind, MouseX(lParam), MouseY(lParam));
+    return TRUE;
+  }
+  switch (msg) {
+    case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
+    case WM_GETMINMAXINFO: {
+      MINMAXINFO *m = (MINMAXINFO *)lParam;
+      m->ptMinTrackSize.x = 100, m->ptMinTrackSize.y = 100;
+      m->ptMaxTrackSize.x = 1600, m->ptMaxTrackSize.y = 1024;
+      return FALSE;
+    }
+    case WM_HSCROLL: Scroll(wParam); return TRUE;
+    case WM_SIZE:
+      if (e.keyDlg == dlg) {
+        PlaceScrollBar(dlg);
+        RegisterStrip(dlg, ED2D_OBJ_WIN_KEYS);
+        e.stripRefresh = 1;
+      }
+      return FALSE;
+    case WM_PAINT: e.stripRefresh = 1; Ed2D_ObjKeyIdle(); return FALSE;
+    case WM_COMMAND: return TRUE;
+    default: Ed2D_ObjKeyIdle(); return FALSE;
+  }
+}
+
+static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DObjEditor &e = g_Ed2DObj;
+  Panel_StorePosition(dlg, &e.motionDlgX, &e.motionDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.motionRefresh = 1; return TRUE;
+    case WM_COMMAND: Ed2D_ObjMotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg
+    default:
+      if (e.motionDlg == dlg) Ed2D_ObjMotionListTick();
+      return FALSE;
+  }
+}
