@@ -274,9 +274,11 @@ static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
-  static const Polygon3 kEmpty = {};
-  *p = kEmpty;   // a copy, not a call: records are small and there are many
-  p->cornerCount = n;
+  // Every byte written once, padding too: the corners past the count and the face normal zero.
+  const u8 head[4] = {n, 0, 0, 0};
+  memcpy(p, head, sizeof head);
+  for (int c = n; c < 4; c++) p->corners[c] = PolyCorner{0, 0, 0, 0};
+  p->faceNormal = Vec3{0.0f, 0.0f, 0.0f};
   const u8 *q = r->p;
   u32 highest = 0, t0 = top[0], t1 = top[1], t2 = top[2], t3 = top[3];
   for (int c = 0; c < n; c++) {
