@@ -11,8 +11,6 @@
 // motions, and bones as one key count each.
 #include "model/kzp.h"
 
-#include "model/mesh.h"
-
 #include <stdlib.h>
 #include <string.h>
 
@@ -229,8 +227,6 @@ bool Kzp_Write(Model3 *m, const char *path) {
 // limit or a key track out of order. Empty otherwise; set per parse (readers run one at a time).
 static char s_Refusal[512];
 static const char *s_ParsePath = "";
-// Whether the last parse made the model's average normals while reading its polygons.
-static bool s_NormalsMade;
 
 static bool TooMany(const char *what, i64 n, i64 max) {
   if (!s_Refusal[0])
@@ -266,46 +262,38 @@ struct KzpLayout {
 static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)Rd_U16(r); }
 
 // One polygon record: the corner count, its corners (u32 or u16 indices) and the group, with
-// the range of the whole record checked once. The record is written in full (unused corners,
-// padding and face normal zero), so the array need not be cleared first.
+// the range of the whole record checked once.
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
 static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
+  p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
-  // Every byte written once, padding too: the corners past the count and the face normal zero.
-  const u8 head[4] = {n, 0, 0, 0};
-  memcpy(p, head, sizeof head);
-  for (int c = n; c < 4; c++) p->corners[c] = PolyCorner{0, 0, 0, 0};
-  p->faceNormal = Vec3{0.0f, 0.0f, 0.0f};
   const u8 *q = r->p;
-  u32 highest = 0, t0 = top[0], t1 = top[1], t2 = top[2], t3 = top[3];
   for (int c = 0; c < n; c++) {
     PolyCorner *k = &p->corners[c];
-    u32 a, b, d, e;   // vertex, normal, colour, UV
     if (wide) {
-      a = Bytes_LoadU32(q), b = Bytes_LoadU32(q + 4), d = Bytes_LoadU32(q + 8), e = Bytes_LoadU32(q + 12);
+      k->vertex = Bytes_LoadU32(q);
+      k->normal = Bytes_LoadU32(q + 4);
+      k->color = Bytes_LoadU32(q + 8);
+      k->uv = Bytes_LoadU32(q + 12);
       q += 16;
     } else {
-      a = Bytes_LoadU16(q), b = Bytes_LoadU16(q + 2), d = Bytes_LoadU16(q + 4), e = Bytes_LoadU16(q + 6);
+      k->vertex = Bytes_LoadU16(q);
+      k->normal = Bytes_LoadU16(q + 2);
+      k->color = Bytes_LoadU16(q + 4);
+      k->uv = Bytes_LoadU16(q + 6);
       q += 8;
     }
-    k->vertex = a;
-    k->normal = b;
-    k->color = d;
-    k->uv = e;
-    u32 hi = a > b ? a : b, hi2 = d > e ? d : e;
-    hi = hi > hi2 ? hi : hi2;
-    highest = hi > highest ? hi : highest;
-    // An index of 0xFFFFFFFF wraps here but is refused below.
-    t0 = a + 1 > t0 ? a + 1 : t0;
-    t1 = b + 1 > t1 ? b + 1 : t1;
-    t2 = d + 1 > t2 ? d + 1 : t2;
-    t3 = e + 1 > t3 ? e + 1 : t3;
+    if (k->vertex >= g_MaxVertices || k->normal >= g_MaxVertices || k->color >= g_MaxVertices ||
+        k->uv >= g_MaxVertices)
+      return false;
+    top[0] = k->vertex + 1 > top[0] ? k->vertex + 1 : top[0];
+    top[1] = k->normal + 1 > top[1] ? k->normal + 1 : top[1];
+    top[2] = k->color + 1 > top[2] ? k->color + 1 : top[2];
+    top[3] = k->uv + 1 > top[3] ? k->uv + 1 : top[3];
   }
-  top[0] = t0, top[1] = t1, top[2] = t2, top[3] = t3;
-  if (n > 0 && highest >= g_MaxVertices) return false;
   p->group = Bytes_LoadU32(q);
   r->p = q + 4;
   return p->group < MODEL3_GROUPS;
@@ -329,7 +317,7 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   i32 F = Rd_U16(&peek);
   u64 minPoly = L->widePolygons ? 5 : 9;
   if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * minPoly)) F = 0;
-  if (!Model3_ReserveToFill(m, P, N, C, U, F)) return false;
+  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->positionCount = P;
   m->normalCount = N;
   m->colorCount = C;
@@ -351,17 +339,8 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
   if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->polygonCount = F;
   u32 top[4] = {0, 0, 0, 0};
-  // The normals are summed while each record is at hand (the positions are all read).
-  bool sums = Mesh_ReadNormalsBegin(m);
-  for (i32 i = 0; i < F; i++) {
-    if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) {
-      if (sums) Mesh_ReadNormalsEnd(m);
-      return false;
-    }
-    if (sums) Mesh_ReadNormalsAdd(m, &m->polygons[i]);
-  }
-  if (sums) Mesh_ReadNormalsEnd(m);
-  s_NormalsMade = sums;
+  for (i32 i = 0; i < F; i++)
+    if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) return false;
   // A corner may name an entry past its array's count (a stale colour or UV index): give
   // every array room up to the largest index, zeroed, so nothing ever reads past it.
   i32 room[4] = {P, N, C, U};
@@ -545,7 +524,6 @@ static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
 
 bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
   s_Refusal[0] = 0;
-  s_NormalsMade = false;
   if (!m) return false;
   ByteReader r;
   Rd_Init(&r, data, size);
@@ -634,12 +612,8 @@ static bool SlotRequestAccepted(i32 slot, i32 version, const char *path) {
 static void InstallInSlot(i32 slot, Model3 *m, const char *path) {
   Model3_SetText(&m->fileName, path);
   m->displayMode = 2;
-  bool normalsMade = s_NormalsMade;   // by the parse just before
   Model3_ReplaceSlot(slot, m);
-  if (normalsMade)
-    Model3_FinishNormals(m);
-  else
-    Model3_AfterRead(m);
+  Model3_AfterRead(m);
   for (i32 i = 0; i < m->textureCount; i++)
     if (m->textures[i].used == 1 && g_Seam.model3TextureLoad) g_Seam.model3TextureLoad(slot, i, m->textures[i].name);
   if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&

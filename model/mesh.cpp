@@ -155,89 +155,47 @@ static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
   return MeshV4{nx, ny, nz, 0.0f} / MeshV4{len, len, len, len};
 }
 
-// A sum divided by its count (fourth lane).
-static inline MeshV4 DivideByCount(MeshV4 a) { return a / MeshV4{a[3], a[3], a[3], a[3]}; }
-
-// Per vertex the running sum of its face normals, and in the fourth lane how many there were
-// (a whole number far below 2^24, so exact as a float): room for P sums, cleared.
-static MeshV4 *ClearedSums(i32 P) {
-  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
-  if (!raw) return nullptr;
-  MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
-  memset(acc, 0, (size_t)P * sizeof(MeshV4));
-  return acc;
-}
-
-// One polygon of 3 or more corners: its face normal into its record and into the sums of the
-// vertices (below P) of its corners.
-static inline void SumPolygon(Polygon3 *poly, i32 cc, const Vec3 *pts, i32 P, MeshV4 *acc) {
-  u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
-  MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
-  bool usable = v0 < (u32)P && v1 < (u32)P && v2 < (u32)P;
-  if (usable) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
-  poly->faceNormal = Vec3{n[0], n[1], n[2]};
-  n[3] = 1.0f;
-  u32 v3 = poly->corners[3].vertex;
-  if (usable && cc == 4 && v3 < (u32)P) {
-    // The common quad with every corner in range: the corner loop below, unrolled.
-    acc[v0] += n;
-    acc[v1] += n;
-    acc[v2] += n;
-    acc[v3] += n;
-    return;
-  }
-  for (i32 j = 0; j < cc; j++) {
-    u32 v = poly->corners[j].vertex;
-    if (v < (u32)P) acc[v] += n;
-  }
-}
-
-// The vertex normals from the sums: the mean where two or more faces met (and the mask,
-// when there is one, flags the vertex), the sum as it stands otherwise.
-static void FinishVertices(Vec3 *vn, const MeshV4 *acc, i32 P, const u8 *vertexMask, i32 vertexMaskCount) {
-  for (i32 v = 0; v < P; v++) {
-    MeshV4 a = acc[v];
-    if (!(a[3] < 2.0f || (vertexMask && (v >= vertexMaskCount || !vertexMask[v])))) a = DivideByCount(a);
-    vn[v] = Vec3{a[0], a[1], a[2]};
-  }
-}
-
 void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
                          const u8 *vertexMask, i32 vertexMaskCount) {
   if (!m || !pts || !m->vertexNormals) return;
   i32 P = UsablePositions(m), N = UsablePolygons(m);
-  MeshV4 *acc = ClearedSums(P);
-  if (!acc) return;
+  // Per vertex the running sum of its face normals, and in the fourth lane how many there were
+  // (a whole number far below 2^24, so exact as a float).
+  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
+  if (!raw) return;
+  MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
+  memset(acc, 0, (size_t)P * sizeof(MeshV4));
+  Vec3 *vn = m->vertexNormals;
   for (i32 i = 0; i < N; i++) {
     Polygon3 *poly = &m->polygons[i];
     i32 cc = CornerCount(poly);
     if (cc < 3 || (polygonMask && (i >= polygonMaskCount || !polygonMask[i]))) continue;
-    SumPolygon(poly, cc, pts, P, acc);
+    u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
+    MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
+    bool usable = v0 < (u32)P && v1 < (u32)P && v2 < (u32)P;
+    if (usable) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
+    poly->faceNormal = Vec3{n[0], n[1], n[2]};
+    n[3] = 1.0f;
+    u32 v3 = poly->corners[3].vertex;
+    if (usable && cc == 4 && v3 < (u32)P) {
+      // The common quad with every corner in range: the corner loop below, unrolled.
+      acc[v0] += n;
+      acc[v1] += n;
+      acc[v2] += n;
+      acc[v3] += n;
+      continue;
+    }
+    for (i32 j = 0; j < cc; j++) {
+      u32 v = poly->corners[j].vertex;
+      if (v < (u32)P) acc[v] += n;
+    }
   }
-  FinishVertices(m->vertexNormals, acc, P, vertexMask, vertexMaskCount);
-}
-
-// [SECTION] Normals made while a reader makes the polygons
-
-static MeshV4 *s_readSums;
-static i32 s_readPositions;
-
-bool Mesh_ReadNormalsBegin(Model3 *m) {
-  s_readSums = nullptr;
-  if (!m || !m->positions || !m->vertexNormals) return false;
-  s_readPositions = UsablePositions(m);
-  s_readSums = ClearedSums(s_readPositions);
-  return s_readSums != nullptr;
-}
-
-void Mesh_ReadNormalsAdd(Model3 *m, Polygon3 *poly) {
-  i32 cc = CornerCount(poly);
-  if (s_readSums && cc >= 3) SumPolygon(poly, cc, m->positions, s_readPositions, s_readSums);
-}
-
-void Mesh_ReadNormalsEnd(Model3 *m) {
-  if (s_readSums) FinishVertices(m->vertexNormals, s_readSums, s_readPositions, nullptr, 0);
-  s_readSums = nullptr;
+  for (i32 v = 0; v < P; v++) {
+    MeshV4 a = acc[v];
+    if (!(a[3] < 2.0f || (vertexMask && (v >= vertexMaskCount || !vertexMask[v]))))
+      a = a / MeshV4{a[3], a[3], a[3], a[3]};
+    vn[v] = Vec3{a[0], a[1], a[2]};
+  }
 }
 
 // [SECTION] Per-frame normals
@@ -400,7 +358,7 @@ static bool FrameRecord_Pass(const FrameRecord *r, Model3 *m, const Vec3 *pts, M
   for (i32 k = 0; k < r->summedCount; k++) {
     u32 v = r->summed[k];
     MeshV4 a = acc[v];
-    if (!(a[3] < 2.0f)) a = DivideByCount(a);
+    if (!(a[3] < 2.0f)) a = a / MeshV4{a[3], a[3], a[3], a[3]};
     vn[v] = Vec3{a[0], a[1], a[2]};
   }
   return true;
@@ -495,12 +453,6 @@ bool Model3_CalcNormals(Model3 *m) {
   if (!m) return false;
   if (!EnsureVertexNormals(m)) return false;
   Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
-  return Model3_FinishNormals(m);
-}
-
-bool Model3_FinishNormals(Model3 *m) {
-  if (!m) return false;
-  if (!EnsureVertexNormals(m)) return false;
   if (g_EditorMode == 1 || m->renderMode == 7) return ReindexNormals(m);
   return true;
 }

@@ -33,21 +33,10 @@ void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 
 // corners on each pass and remade when they differ.
 void Mesh_FrameNormals(Model3 *m, const Vec3 *pts);
 
-// The average of Model3_CalcNormals made while a reader makes the polygons, bit for bit:
-// Begin once the positions and their count are final (false: nothing is made, the reader
-// leaves the normals to Model3_CalcNormals), Add after each polygon in order, End after the
-// last. One reader at a time.
-bool Mesh_ReadNormalsBegin(Model3 *m);
-void Mesh_ReadNormalsAdd(Model3 *m, Polygon3 *poly);
-void Mesh_ReadNormalsEnd(Model3 *m);
-
 // Face and vertex normals from the positions; while g_EditorMode is 1 or the render mode
 // is 7 the normal array is rebuilt from the distinct vertex normals and every corner
 // re-indexed into it. False for a null model (or when the normal array could not grow).
 bool Model3_CalcNormals(Model3 *m);
-// The steps of Model3_CalcNormals after the average (the normal array rebuilt in the editor
-// and in render mode 7), for a model whose average is already made.
-bool Model3_FinishNormals(Model3 *m);
 
 // One refinement pass: every quadrilateral becomes four (appended after the other polygons,
 // group 0), each corner with its own new position, UV, normal and colour; then the normals

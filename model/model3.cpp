@@ -96,49 +96,6 @@ bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, 
          GrowArray((void **)&m->polygons, &m->capPolygons, polygons, sizeof(Polygon3));
 }
 
-// Room of n elements (at least one) that the caller writes in full: only the single element
-// of an empty array is cleared (room past a count reads as zero everywhere).
-static void *FillArray(i32 n, size_t elem) { return n > 0 ? malloc((size_t)n * elem) : calloc(1, elem); }
-
-bool Model3_ReserveToFill(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons) {
-  if (!m) return false;
-  if (m->positions || m->normals || m->colors || m->uvs || m->bindings || m->polygons || m->posed ||
-      m->vertexNormals)
-    return Model3_Reserve(m, positions, normals, colors, uvs, polygons);
-  if (positions < 0 || normals < 0 || colors < 0 || uvs < 0 || polygons < 0) return false;
-  if ((u32)positions > g_MaxVertices || (u32)normals > g_MaxVertices || (u32)colors > g_MaxVertices ||
-      (u32)uvs > g_MaxVertices || (u32)polygons > g_MaxPolygons)
-    return false;
-  i32 one = positions > 0 ? positions : 1;
-  m->positions = (Vec3 *)FillArray(positions, sizeof(Vec3));
-  m->bindings = (VertexBinding *)FillArray(positions, sizeof(VertexBinding));
-  m->posed = (Vec3 *)calloc((size_t)one, sizeof(Vec3));   // zero until the first frame
-  m->vertexNormals = (Vec3 *)calloc((size_t)one, sizeof(Vec3));
-  m->normals = (Vec3 *)FillArray(normals, sizeof(Vec3));
-  m->colors = (Color4 *)FillArray(colors, sizeof(Color4));
-  m->uvs = (Vec2 *)FillArray(uvs, sizeof(Vec2));
-  m->polygons = (Polygon3 *)FillArray(polygons, sizeof(Polygon3));
-  void **arrays[8] = {(void **)&m->positions, (void **)&m->bindings, (void **)&m->posed,
-                      (void **)&m->vertexNormals, (void **)&m->normals, (void **)&m->colors,
-                      (void **)&m->uvs, (void **)&m->polygons};
-  bool ok = true;
-  for (void **a : arrays) ok = ok && *a;
-  if (!ok) {
-    for (void **a : arrays) {
-      free(*a);
-      *a = nullptr;
-    }
-    m->capPositions = m->capNormals = m->capColors = m->capUVs = m->capPolygons = 0;
-    return false;
-  }
-  m->capPositions = one;
-  m->capNormals = normals > 0 ? normals : 1;
-  m->capColors = colors > 0 ? colors : 1;
-  m->capUVs = uvs > 0 ? uvs : 1;
-  m->capPolygons = polygons > 0 ? polygons : 1;
-  return true;
-}
-
 void GroupKeyList3_Reset(GroupKeyList3 *l) {
   memset(l, 0, sizeof *l);
   for (int k = 0; k < MODEL3_GROUP_KEYS; k++)

@@ -268,10 +268,6 @@ bool Model3_SetText(char **field, const char *s);
 // Makes room for the given counts in every per-vertex array and the polygon array
 // (existing elements kept, new room zeroed). False when a count is above the capacity.
 bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons);
-// Model3_Reserve for a reader that writes every element up to each count in full: when the
-// model has no arrays yet they are made without clearing (posed positions and vertex normals
-// are still zeroed); otherwise the same as Model3_Reserve.
-bool Model3_ReserveToFill(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons);
 // Elements each array needs so that every corner index below g_MaxVertices is inside it:
 // the counts, raised to the largest index named + 1 (positions, normals, colours, UVs).
 void Model3_CornerExtents(const Model3 *m, i32 room[4]);
