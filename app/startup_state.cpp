@@ -16,6 +16,7 @@ u32 g_Frame640;
 i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
 i32 g_StripRect[4];
 u32 g_Playing;
+u32 g_GizmoAxis;
 
 void App_SetEditorStartState(void) {
   g_CurSlot = 0;

@@ -19,6 +19,9 @@ extern u32 g_Frame640;           // 640x480 projection flag (the movie family se
 extern i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
 extern i32 g_StripRect[4];       // left, top, right, bottom of the time-line strips
 extern u32 g_Playing;            // 1 while a motion or movie plays
+// The axis chosen on the perspective view's axis gizmo (0 x, 1 y, 2 z): the axis of the
+// polygon editor's move mode 2 and of the motion editors' move tool in the main view.
+extern u32 g_GizmoAxis;
 
 // Step 10 of the start-up: editor state.
 void App_SetEditorStartState(void);

@@ -180,3 +180,7 @@ bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis);
+// View 0's own perspective camera as the frame places it (world x view x projection) and its
+// client size, the mouse's pixels: not whichever view the device drew last. False when view
+// 0 of the current layout has no size.
+bool Ed3D_View0Camera(f32 viewProj[16], i32 *w, i32 *h);

@@ -9,7 +9,9 @@
 #include "app/family.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_tex.h"
 #include "model/seam.h"
 
 static const char kRootBoneLine[] = " 0  親ボーン";

@@ -4,6 +4,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/startup_state.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
@@ -55,6 +56,21 @@ void Ed3D_SwapGroups(i32 a, i32 b) {
 void Ed3D_SetRenderMode7AndRefresh(void) {
   if (g_CurModel3) Model3_SetRenderMode(g_CurModel3, 7);
   App_RefreshLists();
+}
+
+// [SECTION] view 0's camera
+bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
+  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  const ViewRecord *v0 = View_Get(layout, 0);
+  *w = v0->clientW > 0 ? v0->clientW : v0->w;
+  *h = v0->clientH > 0 ? v0->clientH : v0->h;
+  if (*w <= 0 || *h <= 0) return false;
+  f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16];
+  View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
+  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
+  Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)*w / (f32)*h, 1.0f, 65000.0f);
+  Cam_Multiply(vp, view, proj);
+  return true;
 }
 
 // [SECTION] bone axis cross

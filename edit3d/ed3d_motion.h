@@ -11,6 +11,7 @@
 // No operation of the key store records an undo step; a drag records one at its release.
 #pragma once
 #include "app/shell_services.h"
+#include "edit3d/ed3d.h"
 #include "model/keytrack.h"
 #include "model/math.h"
 #include "model/model3.h"
@@ -45,7 +46,6 @@ struct Ed3DMotionEditor {
   u32 dialogRefresh;     // the motion dialog refreshes its fields when 1
   u32 keyDialogRefresh;  // the key dialog refreshes when 1
   i32 ring;              // rotation ring chosen on the overlay: 0 Y, 1 X, 2 Z, -1 none
-  u32 moveAxis;          // axis chosen on the perspective view's axis gizmo: 0 x, 1 y, 2 z
   u8 ikActive;           // 1 from left press to left release
   u8 dragOpen;           // 1 while a left drag holds a snapshot (keys made then join it)
   u8 dragEdited;         // 1 when the current drag changed a key
@@ -60,6 +60,8 @@ struct Ed3DMotionEditor {
   GroupKey3 groupClip;
   f32 boneScreen[MODEL3_BONES][2];   // bone screen positions (the IK step writes the Side view's)
   Ed3DMotionSnap snap[MODEL3_BONES];
+  void *modeCombo;       // control 72 of the motion dialog (bone / group)
+  void *textureCombo;    // control 70 of the motion dialog
 };
 extern Ed3DMotionEditor g_Ed3DMotion;
 
@@ -121,3 +123,178 @@ void Ed3D_IkSetChain(i32 e);
 // One IK step on the chain in the Side view `side`: bend at R, aim at J, each by at most one
 // step. Nothing while IK is not armed or when J or R is bone 0. The current bone is kept.
 void Ed3D_IkStep(const ViewRecord *side);
+
+// [SECTION] the sub-mode (ed3d_motion_mode.cpp)
+// Panels of the sub-mode, their refresh flags and playback. Handles are null while closed.
+struct Ed3DMotionPanels {
+  void *motionDlg;      // "3D_MOTION_DLG"
+  void *keyDlg;         // "MOTION_KEY_DLG" (the key strip is painted into it)
+  void *soundCombo;     // control 1210 of the key dialog
+  void *listDlg;        // "3D_MOTION_LIST_DLG"
+  void *list;           // its list box (id 1), made at run time
+  void *waveDlg;        // "MOTION_WAVE_DLG"
+  void *waveList;       // its list box (id 1), made at run time
+  u32 listRefresh;      // the motion list dialog shows the current motion again when 1
+  u32 loop;             // loop flag of playback (check box 1257 of the key dialog)
+  i32 savedFrame;       // the current frame when playback started
+  i32 listSeenMotion;   // the motion the list dialog last saw
+  i32 prevBone;         // the current bone before the last right-held pick
+};
+extern Ed3DMotionPanels g_Ed3DMotionPanels;
+
+// The panels' windows on the platform (ed3d_motion_win.cpp; fakes in tests). Destroying,
+// controls and list fills go through g_Ed3DOps (ed3d.h). An empty entry does nothing.
+enum Ed3DMotionPanel : u32 {
+  ED3D_MPANEL_MOTION = 0, ED3D_MPANEL_KEY, ED3D_MPANEL_LIST, ED3D_MPANEL_WAVE, ED3D_MPANEL_KINDS
+};
+struct Ed3DMotionOps {
+  // Creates a panel owned by the main window at (x, y) sized w x h and shows it.
+  void *(*createPanel)(u32 panel, i32 x, i32 y, i32 w, i32 h);
+  // A child list box (id 1: child, visible, vertical scroll bar, notify) of a panel.
+  void *(*createList)(void *panel, i32 x, i32 y, i32 w, i32 h);
+  void (*setText)(void *panel, u32 id, const char *text);
+  // The text of a control (at most size bytes, terminated); false when there is none.
+  bool (*getText)(void *panel, u32 id, char *out, u32 size);
+  void (*setCheck)(void *panel, u32 id, bool on);
+  bool (*isChecked)(void *panel, u32 id);
+  // The selected line of a list box, -1 for none.
+  i32 (*listSelection)(void *list);
+  void (*activate)(void *window);
+  // The active window of the program (the main window's handle when it is active).
+  void *(*activeWindow)(void);
+  // The key dialog's scroll bar: range 0..max, position pos.
+  void (*setScroll)(void *keyDlg, i32 pos, i32 max);
+};
+extern Ed3DMotionOps g_Ed3DMotionOps;
+
+// The view constants of the 3D draw that the motion sub-modes reset on entry: two scale
+// values, one distance, three offsets, one angle and one flag.
+struct Ed3DViewConstants {
+  f32 scale[2];
+  f32 distance;
+  f32 offset[3];
+  f32 angle;
+  u32 flag;
+};
+extern Ed3DViewConstants g_Ed3DViewConst;
+void Ed3D_ResetViewConstants(void);
+
+void Ed3D_MotionEnter(void);
+void Ed3D_MotionLeave(void);
+void Ed3D_MotionUpdate(void);
+void Ed3D_MotionDrawOverlay(void);
+void Ed3D_MotionKeyUp(u32 virtualKey);
+void Ed3D_MotionCommand(u32 commandId);
+// Refresh flags of the four panels and the strip, the motion list, the sound list and the
+// key sound combo filled again, every view redrawn.
+void Ed3D_MotionRefreshLists(void);
+// The fills of the family's list refresh: motion list, sound list, key sound combo.
+void Ed3D_FillMotionLists(void);
+void Ed3D_TogglePlay(void);
+void Ed3D_MotionPlay(void);
+void Ed3D_MotionStop(void);
+// The right-held bone pick of the update: the bone whose posed origin lies nearest (|dx| +
+// |dy|, first on ties) to the mouse in orthographic view v; -1 in other views or with no bone.
+i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my);
+
+// [SECTION] rotation rings (ed3d_motion_mode.cpp): the three rings of radius 1.5 about a
+// world point drawn in the perspective view, 16 segments each (0..360 in steps of 22.5).
+enum { ED3D_RING_SEGMENTS = 16 };
+// End point `s` (0..16) of ring r (0: X-Z, about Y; 1: Y-Z, about X; 2: X-Y, about Z).
+Vec3 Ed3D_RingPoint(Vec3 centre, i32 r, i32 s);
+// The ring with a segment end nearest to the mouse (Manhattan distance in pixels), from the
+// projected ends `screen[r][s]`; -1 when the nearest lies beyond 50 pixels and the right
+// button is not held.
+i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 my, bool rightHeld);
+// Projects with view 0's own perspective camera (as the frame places it) into view 0's
+// client pixels; false when view 0 has no size or the point does not project.
+bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]);
+
+// [SECTION] menu operations (ed3d_motion_copy.cpp)
+// Copies the bones, bindings and motions of the model file at `path` into the model of
+// `slot` (its mesh, groups, textures, group key lists and sounds stay). Each vertex takes the
+// binding of the file's vertex nearest to it (|dx| + |dy| + |dz|, the first on ties). False,
+// with the model unchanged, when either model is missing or the file cannot be read.
+bool Kzp_CopyMotionsFromFile(i32 slot, const char *path);
+// The nearest vertex search the copy uses: for each of the n query points, the index of the
+// nearest of the m points (first on ties), -1 when m is 0.
+void Ed3D_NearestPoints(const Vec3 *pts, i32 m, const Vec3 *queries, i32 n, i32 *out);
+// The menu's copy command: file dialog, copy, undo step "モーションデータ読み込み".
+void Ed3D_CopyMotionsCommand(void);
+// The pose at the current frame becomes the rest mesh of the current model; the current
+// bone's track in the current motion keeps its first key. Records "フリーズ". False without
+// a model.
+bool Ed3D_FreezePose(void);
+
+// [SECTION] dialogs (ed3d_motion_panels.cpp): the decisions of the four dialogs; the dialog
+// procedures (ed3d_motion_win.cpp) only move values between the controls and these.
+enum { ED3D_FIELD_TEXT = 256, ED3D_FIELDS = 10 };
+// The ten key fields in the order position x y z, quaternion x y z w, scale x y z.
+extern const u32 kEd3DKeyFields[ED3D_FIELDS];
+// The edited key: the current bone's key at the editor's key index, null when there is none.
+BoneKey3 *Ed3D_EditedKey(void);
+// The field texts of a key ("%3.3f").
+void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT]);
+// Parses the ten texts into a key; false with a message, key untouched, for text that is no
+// number or a quaternion of length 0.
+bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k);
+// A command of the motion dialog (control id, the texts of the fields for 1289, the selected
+// index of a combo for 72 / the texture selection for 1289). True when handled.
+bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]);
+// ±8 degree turn of the edited key about an axis (0 X, 1 Y, 2 Z) of the current bone.
+void Ed3D_RotateEditedKey(i32 axis, f32 degrees);
+// The twist of the edited key by 8 degrees about the bone's own axis (bones with a parent
+// above 0 only).
+void Ed3D_TwistEditedKey(f32 degrees);
+
+// Strip mouse state of a key dialog: positions in the strip, the previous position and the
+// three drags (left scrub, middle key move, right scroll).
+struct Ed3DStripMouse {
+  i32 x, y, prevX, prevY;
+  u8 left, middle, right;
+  i32 pressFrame;
+};
+extern Ed3DStripMouse g_Ed3DMotionStrip;
+// A strip coordinate from a 16-bit half of lParam (above 10000: negative).
+i32 Ed3D_StripCoord(u32 half);
+// The frame under strip x: (x - offset - 189) * divisor / 10 wrapped into 0..length-1; false
+// (frame untouched) when x is not right of the key area start. Refuses length < 1.
+bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame);
+void Ed3D_SetFrameFromStrip(void);
+void Ed3D_ToggleRowExpanded(void);
+// The key dialog's mouse: move (with the hovered row and the three drags), the buttons and
+// the scroll bar. Capture is the procedure's.
+void Ed3D_KeyStripMove(i32 x, i32 y);
+void Ed3D_KeyStripLeftDown(void);
+void Ed3D_KeyStripLeftUp(void);
+// The scroll bar: code 0 line left, 1 line right, 2 page left, 3 page right, 5 thumb to pos.
+void Ed3D_KeyStripScroll(i32 code, i32 pos);
+// The frames the scroll bar reaches: 0..length-1 of the current motion (0 without one).
+i32 Ed3D_StripScrollMax(void);
+// Delete key of the key dialog: the key at the current frame goes, one undo step.
+void Ed3D_DeleteKeyWithStep(void);
+// The sound combo's line for the current key index (ignored past the 16 entries).
+void Ed3D_SetKeySound(i32 line);
+// Motion list dialog: a list selection (0..99) makes the motion current; 1054 renames and
+// sets the length; 1056 stores and duplicates into a new motion. False (with a message) when
+// refused.
+void Ed3D_MotionListSelect(i32 line);
+bool Ed3D_MotionListApply(const char *name, const char *length);
+bool Ed3D_MotionListAdd(const char *name, const char *length);
+// Sound dialog: a WAV file added as the next sound; false (with a message, list unchanged)
+// when the list is full or the file cannot be loaded.
+bool Ed3D_AddMotionSound(const char *path);
+void Ed3D_AddMotionSoundCommand(void);
+
+// Lines of the fills.
+void Ed3D_MotionListLines(const Model3 *m, Ed3DLines *out);
+void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out);
+void Ed3D_FillMotionList(void);
+void Ed3D_FillMotionSoundList(void);
+void Ed3D_FillMotionSoundCombo(void);
+void Ed3D_FillMotionModeCombo(void);
+void Ed3D_FillMotionTextureCombo(void);
+// The motion dialog's refresh: the check boxes, the fields and the texture selection.
+void Ed3D_MotionDlgRefresh(void);
+// The motion list dialog's refresh: number, name and length.
+void Ed3D_MotionListRefresh(void);

@@ -154,7 +154,7 @@ static void MoveTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) {
   f32 *p = k->pos;
   switch (kind) {
     case VIEW_MAIN: {
-      u32 axis = g_Ed3DMotion.moveAxis;
+      u32 axis = g_GizmoAxis;
       if (axis == 0) p[0] += (dx - dy) * s;
       else if (axis == 1) p[1] += (dy - dx) * -s;
       else if (axis == 2) p[2] += (dy + dx) * -s;
@@ -270,20 +270,8 @@ void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]) {
 }
 
 bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
-  const ViewRecord *v0 = View_Get(g_EditSubMode, 0);
-  i32 w = v0->clientW > 0 ? v0->clientW : v0->w, h = v0->clientH > 0 ? v0->clientH : v0->h;
-  if (w <= 0 || h <= 0) return false;
-  // View 0's own camera, as the frame places it: not whichever view the device drew last.
-  f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16], vp[16], s[3];
-  View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
-  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
-  Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)w / (f32)h, 1.0f, 65000.0f);
-  Cam_Multiply(vp, view, proj);
   Vec3 p = Model3_GetBoneOrigin((i32)g_CurSlot, b);
-  Cam_ProjectWith(s, vp, p.x, p.y, p.z, (f32)w * 0.5f, (f32)h * 0.5f, false, 0, 0);
-  out[0] = s[0];
-  out[1] = s[1];
-  return isfinite(s[0]) && isfinite(s[1]);
+  return Ed3D_ProjectView0(p.x, p.y, p.z, out);
 }
 
 void Ed3D_MotionRButtonUp(i32 x, i32 y) {

@@ -12,16 +12,11 @@ void Ed3D_ObjMouseMove(i32, i32) {}
 void Ed3D_ObjMotionKeyDown(u32) {}
 void Ed3D_ObjMotionCommand(u32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
-void Ed3D_PolyOpenDialogs(void) {}
-void Ed3D_PolyCloseDialogs(void) {}
-void Ed3D_PolyDeleteSelection(void) {}
-void Ed3D_PolyMerge(void) {}
-void Ed3D_TexEnter(void) {}
-void Ed3D_TexLeave(void) {}
-void Ed3D_TexUpdate(void) {}
-void Ed3D_TexRButtonUp(i32, i32) {}
-void Ed3D_TexMouseMove(i32, i32) {}
-void Ed3D_TexKeyUp(u32) {}
+bool Ed3D_PolyCut(void) { return false; }
+bool Ed3D_PolyCopy(void) { return false; }
+bool Ed3D_PolyPaste(void) { return false; }
+bool Ed3D_PolyMergeFile(const char *) { return false; }
+bool Ed3D_PolyLoadPrimitive(const char *) { return false; }
 void Ed3D_BoneInit(void) {}
 void Ed3D_BoneUpdate(void) {}
 void Ed3D_BoneDraw(void) {}
@@ -35,14 +30,5 @@ void Ed3D_WeightUpdate(void) {}
 void Ed3D_WeightDrawOverlay(void) {}
 void Ed3D_WeightRButtonUp(i32, i32) {}
 void Ed3D_WeightMouseMove(i32, i32) {}
-void Ed3D_MotionEnter(void) {}
-void Ed3D_MotionLeave(void) {}
-void Ed3D_MotionUpdate(void) {}
-void Ed3D_MotionDrawOverlay(void) {}
-void Ed3D_MotionKeyUp(u32) {}
-void Ed3D_MotionCommand(u32) {}
-void Ed3D_MotionRefreshLists(void) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
-void Ed3D_FillTextureList(void) {}
-void Ed3D_FillMotionLists(void) {}

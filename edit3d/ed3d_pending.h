@@ -16,19 +16,13 @@ void Ed3D_ObjMouseMove(i32 x, i32 y);
 void Ed3D_ObjMotionKeyDown(u32 virtualKey);
 void Ed3D_ObjMotionCommand(u32 commandId);
 void Ed3D_ObjMotionWheelKey(i32 step);
-// 14 polygon modelling: the modelling dialog and the numeric-input dialog its enter opens
-// and its leave closes, and the operations of the Delete / D and M keys
-void Ed3D_PolyOpenDialogs(void);
-void Ed3D_PolyCloseDialogs(void);
-void Ed3D_PolyDeleteSelection(void);
-void Ed3D_PolyMerge(void);
-// 15 texture coordinates
-void Ed3D_TexEnter(void);
-void Ed3D_TexLeave(void);
-void Ed3D_TexUpdate(void);
-void Ed3D_TexRButtonUp(i32 x, i32 y);
-void Ed3D_TexMouseMove(i32 x, i32 y);
-void Ed3D_TexKeyUp(u32 virtualKey);
+// 14 polygon modelling: the modelling dialog's clipboard, primitive and file-merge commands
+// (true when the model changed and a step is to be recorded)
+bool Ed3D_PolyCut(void);
+bool Ed3D_PolyCopy(void);
+bool Ed3D_PolyPaste(void);
+bool Ed3D_PolyMergeFile(const char *name);
+bool Ed3D_PolyLoadPrimitive(const char *name);
 // 16 bones (its key-up is the shell's shared key table, ed3d.h)
 void Ed3D_BoneInit(void);
 void Ed3D_BoneUpdate(void);
@@ -44,16 +38,6 @@ void Ed3D_WeightUpdate(void);
 void Ed3D_WeightDrawOverlay(void);
 void Ed3D_WeightRButtonUp(i32 x, i32 y);
 void Ed3D_WeightMouseMove(i32 x, i32 y);
-// 18 bone and group motion
-void Ed3D_MotionEnter(void);
-void Ed3D_MotionLeave(void);
-void Ed3D_MotionUpdate(void);
-void Ed3D_MotionDrawOverlay(void);
-void Ed3D_MotionKeyUp(u32 virtualKey);
-void Ed3D_MotionCommand(u32 commandId);
-void Ed3D_MotionRefreshLists(void);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);
-void Ed3D_FillTextureList(void);
-void Ed3D_FillMotionLists(void);

@@ -12,7 +12,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
-#include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
@@ -20,20 +20,15 @@
 #include "model/mesh.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "resources/edit3d_ids.h"
 
 // The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
 Ed3DPolyEditorState Ed3DPolyEditor;
 
-u32 g_PolyShowNormals;
 i32 g_PolyPickedVertex = -1;
 i32 g_PolyPickedFace = -1;
-i32 g_PolyFaceNo = -1;
-i32 g_PolyVertexNo = -1;
 u32 g_PolySelVertCount, g_PolySelFaceCount;
 u32 g_PolyDlgRefresh;
-u32 g_PolyGizmoAxis;
-f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-u32 g_FreeCreateCount;
 char g_PolyStatusText[POLY_STATUS_TEXT];
 
 enum : u32 { VK_CTRL = 0x11 };
@@ -86,14 +81,9 @@ void Ed3D_PickUnderCursor(void) {
   App_AllocWorkArrays();
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
   // not whichever view the device drew last.
-  const ViewRecord *v0 = View_Get(Layout(), 0);
-  i32 w = v0->clientW > 0 ? v0->clientW : v0->w, h = v0->clientH > 0 ? v0->clientH : v0->h;
-  if (w <= 0 || h <= 0) return;
-  f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16], vp[16];
-  View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
-  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
-  Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)w / (f32)h, 1.0f, 65000.0f);
-  Cam_Multiply(vp, view, proj);
+  f32 vp[16];
+  i32 w, h;
+  if (!Ed3D_View0Camera(vp, &w, &h)) return;
   Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
   Ed3D_PolyPickAt(m, g_MouseX, g_MouseY, CtrlHeld());
 }
@@ -219,7 +209,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
     case 39: ViewStep(1, 0); break;
     case 40: ViewStep(0, -1); break;
     case 46:
-    case 'D': Ed3D_PolyDeleteSelection(); break;
+    case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
       if (g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
@@ -227,7 +217,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
       g_PolyDlgRefresh = 1;
       break;
     case 'G': Ed3D_PolyToolKey(POLY_TOOL_SCALE); break;
-    case 'M': Ed3D_PolyMerge(); break;
+    case 'M': Ed3D_PolyDlgCommand(IDC_POLY_MERGE); break;
     case 'R': Ed3D_PolyToolKey(POLY_TOOL_ROTATE); break;
     case 'S': Ed3D_PolySelectAllOrNone(); break;
     case 'T': Ed3D_PolyToolKey(POLY_TOOL_MOVE); break;

@@ -223,7 +223,7 @@ void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy)
   if (moveMode == 1) { MoveAlongNormals(m, zoom, dx - dy); return; }
   f32 d[3] = {0, 0, 0};
   if (v->kind == VIEW_MAIN && moveMode == 2) {
-    d[g_PolyGizmoAxis < 3 ? g_PolyGizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
+    d[g_GizmoAxis < 3 ? g_GizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
   } else if (v->kind == VIEW_MAIN && moveMode == 0) {
     // Parallel to the screen of the perspective camera; the orthographic views move by
     // their own mapping only.

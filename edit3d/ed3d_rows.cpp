@@ -5,10 +5,12 @@
 #include "edit3d/ed3d_rows.h"
 
 #include "app/drag_anchors.h"
+#include "app/play.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_tex.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
@@ -109,5 +111,6 @@ void Edit3D_Install(void) {
   *SubRow(SUB_3D_BONE) = kBoneRow;
   *SubRow(SUB_3D_WEIGHT) = kWeightRow;
   *SubRow(SUB_3D_MOTION) = kMotionRow;
+  g_PlayEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
   Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);
 }

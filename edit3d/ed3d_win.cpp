@@ -13,6 +13,7 @@
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly_win.h"
 #include "edit3d/undo_win.h"
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
@@ -83,6 +84,9 @@ void Ed3D_InstallWin(void) {
   o.treeExpand = Panel_TreeExpand;
   o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
+  Ed3D_MotionInstallWin();
+  Ed3D_PolyInstallWin();
+  Ed3D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures

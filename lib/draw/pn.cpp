@@ -221,8 +221,9 @@ static void AppendTriangles(Model3 *w, i32 level) {
   }
 }
 
-bool Pn_TessellateModel(void) {
-  Model3 *m = Model3_Get(0);
+bool Pn_TessellateModel(i32 slot) {
+  Model3 *m = Model3_Get(slot);
+  s_WorkReady = false;
   if (!m || g_PnTablesBuilt != 1) return false;
   i32 level = Pn_ClampLevel(m->refineLevel);
   Pn_PrepareWorkModel();
@@ -251,8 +252,8 @@ bool Pn_TessellateModel(void) {
   return true;
 }
 
-bool Pn_StoreWorkModel(void) {
-  Model3 *m = Model3_Get(0);
+bool Pn_StoreWorkModel(i32 slot) {
+  Model3 *m = Model3_Get(slot);
   if (!m || !g_PnWorkModel || !s_WorkReady) return false;
   Model3_Copy(g_PnWorkModel, m, 1);
   Model3_CalcNormals(m);

@@ -70,11 +70,12 @@ i32 Pn_BuildGrid(const PnCorner *c1, const PnCorner *c2, const PnCorner *c3, i32
 // Draws one triangle curved at the level: (L+1)^2 one-triangle draws of SceneVertex.
 void Pn_TessellatePolygon(const PnCorner *c1, const PnCorner *c2, const PnCorner *c3, i16 level);
 
-// The "曲面化" command: slot 0's model tessellated into the work model at its refinement
+// The "曲面化" command: the model of a slot tessellated into the work model at its refinement
 // level. False (with a message, work model left empty) when the result would not fit the
 // work model's capacities, or when there is no model, work model or table.
-bool Pn_TessellateModel(void);
-// Copies the work model into slot 0 and recomputes slot 0's normals.
-bool Pn_StoreWorkModel(void);
+bool Pn_TessellateModel(i32 slot);
+// Copies the work model into the slot's model and recomputes its normals (false, nothing
+// changed, without a tessellation to store).
+bool Pn_StoreWorkModel(i32 slot);
 // Frees the work model and creates a new, empty, fully allocated one.
 void Pn_PrepareWorkModel(void);

@@ -405,7 +405,7 @@ TEST_F(DragTest, MoveAndScaleChangeOnlyKeyFieldsByTheTable) {
     BoneKey3 rest = M()->boneRest[1];
     View(c.kind);
     g_MotionEditOp = c.tool;
-    g_Ed3DMotion.moveAxis = c.axis;
+    g_GizmoAxis = c.axis;
     Press();
     Drag(c.dx, c.dy);
     Release();

@@ -1,7 +1,12 @@
-// The motion sub-mode in the running program, driven by messages: button 1094, a right click
-// in the main view on bone 2 makes it current, a left drag in the Front view window turns
-// its key at the current frame (one undo step), and the file saved with 40024 shows the new
-// key frame through modeldump.
+// The motion sub-mode in the running program, driven by messages: button 1094 opens the three
+// panels and the menu, a right click in the main view on bone 2 makes it current, a left drag
+// in the Front view window turns its key at the current frame (one undo step), the main view
+// read back shows the three rings around the current bone, the file saved with 40024 shows the
+// new key frame through modeldump; then a click in the key strip picks a row and a frame,
+// "キー作成", typed fields with "決定" and a ±8 degree button edit the key, "追加" and "決定"
+// of the motion list add and rename a motion, A plays and stops through the main loop, 40072
+// copies the motions of a fixture file and 40089 answered Yes freezes, and the saved file
+// shows motions, lengths, key counts and bones through modeldump.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,15 +25,109 @@
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo_win.h"
+#include "app/family.h"
+#include "app/shell_services.h"
+#include "app/startup_state.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "resources/edit3d_motion_ids.h"
 #include "wine_drive.h"
 
 namespace {
 
 LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
+
+// The ring ends as the overlay of view 0 projects them, taken right after that overlay.
+FamilyVoidHook s_Overlay;
+f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
+bool s_RingTaken;
+
+void OverlayAndTakeRings() {
+  s_Overlay();
+  if (g_DrawView != 0 || g_CurBoneIndex == 0) return;
+  Vec3 c = Model3_GetBoneOrigin(0, (i32)g_CurBoneIndex);
+  for (int r = 0; r < 3; r++)
+    for (int i = 0; i <= ED3D_RING_SEGMENTS; i++) {
+      Vec3 p = Ed3D_RingPoint(c, r, i);
+      f32 o[3];
+      Cam_ProjectToScreen(o, p.x, p.y, p.z);
+      s_Ring[r][i][0] = o[0], s_Ring[r][i][1] = o[1];
+    }
+  s_RingTaken = true;
+}
+
+// Segment middles of ring r whose 3 x 3 neighbourhood holds the ring's colour.
+int RingPixels(int r) {
+  int hits = 0;
+  for (int i = 0; i < ED3D_RING_SEGMENTS; i++) {
+    int mx = (int)((s_Ring[r][i][0] + s_Ring[r][i + 1][0]) * 0.5f), my = (int)((s_Ring[r][i][1] + s_Ring[r][i + 1][1]) * 0.5f);
+    bool hit = false;
+    for (int dy = -1; dy <= 1 && !hit; dy++)
+      for (int dx = -1; dx <= 1 && !hit; dx++) {
+        u32 argb = 0;
+        if (!D3DApp_ReadBackPixel(mx + dx, my + dy, &argb)) continue;
+        int c[3] = {(int)(argb >> 16) & 255, (int)(argb >> 8) & 255, (int)argb & 255};
+        static const int kChannel[3] = {1, 0, 2};   // ring 0 green, 1 red, 2 blue
+        int k = kChannel[r];
+        hit = c[k] > 150 && c[(k + 1) % 3] < 100 && c[(k + 2) % 3] < 100;
+      }
+    hits += hit;
+  }
+  return hits;
+}
+
+void Save(const char *name) {
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = name;
+  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+}
+
+std::string Text(HWND dlg, int id) {
+  char t[300] = {};
+  GetDlgItemTextA(dlg, id, t, sizeof t);
+  return t;
+}
+
+// A source model for 40072: four bones, three motions with keys on bone 2, four vertices.
+bool WriteSource(const std::string &path) {
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  if (!m) return false;
+  m->boneCount = 4;
+  for (i32 b = 0; b < 4; b++) {
+    Str_Format(m->bones[b].name, MODEL3_NAME, "bone%d", (int)b);
+    m->bones[b].parent = b ? b - 1 : 0;
+    m->boneRest[b].pos[1] = b ? 1.0f : 0.0f;
+  }
+  const char *names[3] = {"walk", "run", "jump"};
+  m->motionCount = 3;
+  for (i32 i = 0; i < 3; i++) {
+    m->motions[i].used = 1;
+    m->motions[i].length = 30 - 5 * i;
+    Str_Copy(m->motions[i].name, MODEL3_NAME, names[i]);
+  }
+  Model3_FreshTracks(m);
+  for (i32 f : {10, 20}) {
+    BoneKey3 k;
+    BoneKey3_Identity(&k, f);
+    k.quat[2] = 0.3f;
+    KeyTrack_Insert(&m->bones[2].keys[0], &k);
+  }
+  for (i32 v = 0; v < 4; v++) {
+    m->positions[v] = {(f32)v, 2.0f, 0};
+    m->bindings[v] = {2, 0, 1.0f, 0};
+  }
+  m->positionCount = 4;
+  bool ok = Kzp_Write(m, path.c_str());
+  Model3_Free(m);
+  return ok;
+}
 
 }  // namespace
 
@@ -98,19 +197,133 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_EQ(h->top, steps + 1);
   EXPECT_STREQ(h->steps[h->top].label, "回転 ( モーション )");
 
+  // The main view read back: the three rings around bone 2 in their colours (no ring chosen:
+  // the pointer is far away).
+  s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTakeRings;
+  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_MouseX = g_MouseY = -5000;
+  g_DrawView = 0;
+  ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
+  ASSERT_TRUE(s_RingTaken);
+  EXPECT_EQ(g_Ed3DMotion.ring, -1);
+  for (int r = 0; r < 3; r++) EXPECT_GE(RingPixels(r), 10) << "ring " << r;
+
   // Saved by the File menu and read by modeldump: bone 2 keys frames 0 and 5.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_motion_saved.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
+  Save("miravel_motion_saved.KZP");
   std::string saved = Drive_TempDir() + g_DriveAnswer;
-  // modeldump is built beside this program.
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"parent\":1,\"keyFrames\":[[0,5]]"), std::string::npos) << dump;
+
+  // The panels and the menu of the sub-mode.
+  HWND motionDlg = (HWND)g_Ed3DMotionPanels.motionDlg, keyDlg = (HWND)g_Ed3DMotionPanels.keyDlg,
+       listDlg = (HWND)g_Ed3DMotionPanels.listDlg;
+  ASSERT_TRUE(Drive_Alive(motionDlg) && Drive_Alive(keyDlg) && Drive_Alive(listDlg));
+  ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.list));
+  char caption[64] = {};
+  GetWindowTextA(motionDlg, caption, sizeof caption);
+  EXPECT_STREQ(caption, "モーション");
+  GetWindowTextA(keyDlg, caption, sizeof caption);
+  EXPECT_STREQ(caption, "キーフレーム");
+  GetWindowTextA(listDlg, caption, sizeof caption);
+  EXPECT_STREQ(caption, "モーションリスト");
+  char item[64] = {};
+  GetMenuStringA(GetMenu(g_MainWnd), IDM_MOT_FREEZE, item, sizeof item, MF_BYCOMMAND);
+  EXPECT_STREQ(item, "フリーズ");
+  EXPECT_EQ(Drive_ListText(g_Ed3DMotionPanels.list, 0).substr(0, 10), " 0 : 0 ～ ");
+
+  // A click in the key strip on bone 1's row at frame 30 (x = 189 + 30 * 10 / 4).
+  g_CurBoneIndex = 2;
+  Drive_Pump(3);
+  SendMessageA(keyDlg, WM_MOUSEMOVE, 0, At(264, 28 + 21 + 10));
+  SendMessageA(keyDlg, WM_LBUTTONDOWN, MK_LBUTTON, At(264, 28 + 21 + 10));
+  SendMessageA(keyDlg, WM_LBUTTONUP, 0, At(264, 28 + 21 + 10));
+  Drive_Pump(3);
+  EXPECT_EQ(g_CurBoneIndex, 1u);
+  EXPECT_EQ(cur->frame, 30);
+
+  // "キー作成", then the typed fields with "決定", then "回転Ｘ Up".
+  Drive_Command(motionDlg, IDC_MOT_KEY_CREATE);
+  Drive_Pump(5);   // the dialog shows the new key
+  ASSERT_GE(KeyTrack_Find(&cur->bones[1].keys[0], 30), 0);
+  EXPECT_STREQ(h->steps[h->top].label, "キー 作成 ( モーション )");
+  {
+    const KeyTrack *t1 = &cur->bones[1].keys[0];
+    char w[32];
+    Str_Format(w, sizeof w, "%3.3f", (double)t1->keys[KeyTrack_Find(t1, 30)].quat[3]);
+    // The dialog shows the new key at its next timer tick.
+    EXPECT_TRUE(Drive_PumpUntil([&] { return Text(motionDlg, IDC_MOT_QUAT_W) == w; }, 2000)) << w;
+  }
+  const char *typed[ED3D_FIELDS] = {"1.5", "0", "0", "0", "0", "0", "1", "2", "1", "1"};
+  for (int i = 0; i < ED3D_FIELDS; i++) SetDlgItemTextA(motionDlg, (int)kEd3DKeyFields[i], typed[i]);
+  Drive_Command(motionDlg, IDC_MOT_APPLY);
+  const BoneKey3 *key = &cur->bones[1].keys[0].keys[KeyTrack_Find(&cur->bones[1].keys[0], 30)];
+  EXPECT_EQ(key->pos[0], 1.5f);
+  EXPECT_EQ(key->scale[0], 2.0f);
+  Drive_Command(motionDlg, IDC_MOT_ROT_X_UP);
+  EXPECT_GT(fabsf(key->quat[1]), 0.05f);
+  EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
+
+  // "追加" then "決定" of the motion list.
+  i32 motions = cur->motionCount;
+  SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "二つ目");
+  SetDlgItemTextA(listDlg, IDC_MLIST_LENGTH, "40");
+  Drive_Command(listDlg, IDC_MLIST_ADD);
+  EXPECT_EQ(cur->motionCount, motions + 1);
+  EXPECT_EQ(cur->motion, motions);
+  EXPECT_STREQ(h->steps[h->top].label, "追加 ( モーションリスト )");
+  EXPECT_EQ(cur->bones[1].keys[motions].count, cur->bones[1].keys[0].count);
+  SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "歩く");
+  Drive_Command(listDlg, IDC_MLIST_OK);
+  EXPECT_STREQ(cur->motions[motions].name, "歩く");
+  EXPECT_EQ(cur->motions[motions].length, 40);
+  EXPECT_STREQ(h->steps[h->top].label, "決定 ( モーションリスト )");
+
+  // A plays and A stops, key-ups through the main loop; the frame comes back.
+  cur->frame = 12;
+  SetActiveWindow(g_MainWnd);
+  PostMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 1; }, 50));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return cur->frame > 3; }, 2000));
+  EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "停止(A)");
+  PostMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 0; }, 50));
+  EXPECT_EQ(cur->frame, 12);
+  EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "再生(A)");
+
+  // 40072 with a fixture file: its bones and motions, the mesh kept.
+  std::string source = Drive_TempDir() + "miravel_motion_src.KZP";
+  ASSERT_TRUE(WriteSource(source));
+  i32 positions = cur->positionCount;
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_motion_src.KZP";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_COPY_MOTIONS, 0);
+  g_ModalHooks.getOpenFileName = nullptr;
+  cur = g_Model3Slots[0];
+  EXPECT_EQ(cur->motionCount, 3);
+  EXPECT_EQ(cur->boneCount, 4);
+  EXPECT_EQ(cur->positionCount, positions);
+  EXPECT_STREQ(h->steps[h->top].label, "モーションデータ読み込み");
+
+  // 40089 answered Yes: bone 2's track of motion 0 keeps one key.
+  cur->motion = 0;
+  g_CurBoneIndex = 2;
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_FREEZE, 0);
+  g_ModalHooks.messageBox = nullptr;
+  EXPECT_STREQ(h->steps[h->top].label, "フリーズ");
+  EXPECT_EQ(cur->bones[2].keys[0].count, 1);
+
+  Save("miravel_motion_saved2.KZP");
+  std::string saved2 = Drive_TempDir() + g_DriveAnswer;
+  dump = Drive_ModelDump(saved2);
+  EXPECT_NE(dump.find("{\"name\":\"walk\",\"used\":1,\"length\":30"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("{\"name\":\"jump\",\"used\":1,\"length\":20"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("{\"name\":\"bone3\",\"parent\":2,"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("{\"name\":\"bone2\",\"parent\":1,\"keyFrames\":[[0],[0],[0]]"), std::string::npos) << dump;
+  DeleteFileA(source.c_str());
+  DeleteFileA(saved2.c_str());
 
   DestroyWindow(g_MainWnd);
   int code = -1;

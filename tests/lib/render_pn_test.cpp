@@ -121,10 +121,10 @@ TEST_F(PnTest, FlatQuadConvertsIntoFlatTrianglesInSlot0) {
   u32 savedP = g_MaxPolygons, savedV = g_MaxVertices;
   g_MaxPolygons = 1000, g_MaxVertices = 4000;
   FlatQuadInSlot0(4);
-  ASSERT_TRUE(Pn_TessellateModel());
+  ASSERT_TRUE(Pn_TessellateModel(0));
   EXPECT_EQ(g_PnWorkModel->polygonCount, 2 * 25);
   EXPECT_EQ(g_PnWorkModel->positionCount, 2 * 25 * 3);
-  ASSERT_TRUE(Pn_StoreWorkModel());
+  ASSERT_TRUE(Pn_StoreWorkModel(0));
   Model3 *m = Model3_Get(0);
   ASSERT_EQ(m->polygonCount, 50);
   for (i32 v = 0; v < m->positionCount; ++v) EXPECT_EQ(m->positions[v].z, 0.0f);
@@ -135,9 +135,9 @@ TEST_F(PnTest, ConversionBeyondTheCapacityIsRefusedAndSlot0Kept) {
   u32 savedP = g_MaxPolygons, savedV = g_MaxVertices;
   g_MaxPolygons = 100, g_MaxVertices = 400;
   FlatQuadInSlot0(8);   // 2 x 81 polygons would not fit in 100
-  EXPECT_FALSE(Pn_TessellateModel());
+  EXPECT_FALSE(Pn_TessellateModel(0));
   EXPECT_EQ(g_Boxes.size(), 1u);
-  EXPECT_FALSE(Pn_StoreWorkModel());
+  EXPECT_FALSE(Pn_StoreWorkModel(0));
   EXPECT_EQ(Model3_Get(0)->polygonCount, 1);
   EXPECT_EQ(Model3_Get(0)->positionCount, 4);
   g_MaxPolygons = savedP, g_MaxVertices = savedV;

@@ -1,0 +1,130 @@
+// Modelling operations on quad grids of growing size. Every iteration starts from the same
+// model and selection (restored outside the timed part). Goals at the largest size, one core:
+// with half the faces (or vertices) of a 65,000-quad grid selected, delete (both modes), the
+// left-half delete, flip, rotate colours, apply colour, vertex merge and optimise under 50 ms;
+// extrude, divide and break up of 5,000 selected quads of a 40,000-quad model under 50 ms;
+// the face merge of every face of a 65,000-quad grid under 1 s.
+#include <benchmark/benchmark.h>
+#include <string.h>
+
+#include <string>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "bench_figures.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_ops.h"
+#include "model/mesh.h"
+#include "model/model3.h"
+
+namespace {
+
+// A grid of quads (250 per row) in z = 0 around the origin in slot 0 with four colours and a
+// UV per position, normals computed; the 3D editor current.
+Model3 *Grid(i32 quads) {
+  i32 cols = 250, rows = quads / cols;
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = SUB_3D_POLY;
+  g_CurSlot = 0;
+  g_EditorMode = 1;
+  Model3_FreeSlot(0);
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(0);
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      m->uvs[m->uvCount++] = {(f32)x / (f32)cols, (f32)y / (f32)rows};
+      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
+    }
+  for (i32 c = 0; c < 4; c++) m->colors[m->colorCount++] = {(f32)(c * 60), 100, 100, 255};
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p.cornerCount = 4;
+      u32 v = (u32)(y * (cols + 1) + x);
+      const u32 c[4] = {v, v + 1, v + (u32)cols + 2, v + (u32)cols + 1};
+      for (u32 j = 0; j < 4; j++) p.corners[j] = {c[j], 0, j, c[j]};
+    }
+  Model3_FreshBindings(m, 0, m->positionCount);
+  Model3_CalcNormals(m);
+  App_AllocWorkArrays();
+  App_RefreshCurrentPointers();
+  return m;
+}
+
+// Every `step`-th face (with its vertices) or every other vertex selected.
+void Select(const Model3 *m, u32 mode, i32 step) {
+  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  g_PolySelectMode = mode;
+  if (mode == 0) {
+    for (i32 i = 0; i < m->positionCount; i += 2) g_PolySelVerts[i] = 1;
+    return;
+  }
+  for (i32 i = 0; i < m->polygonCount; i += step) {
+    g_PolySelFaces[i] = 1;
+    for (u32 j = 0; j < 4; j++) g_PolySelVerts[m->polygons[i].corners[j].vertex] = 1;
+  }
+}
+
+// Times op on a fresh copy of the grid of `quads` with the selection of (mode, step); the
+// mean milliseconds per run go into the summary against the goal (0: none) at the largest size.
+template <typename Op>
+void Run(benchmark::State &state, const char *name, double goalMs, i32 largest, u32 mode, i32 step, Op op) {
+  i32 quads = (i32)state.range(0);
+  Model3 *m = Grid(quads);
+  Model3 *base = Model3_Clone(m);
+  double total = 0;
+  for (auto _ : state) {
+    Model3_Copy(base, m, 0);
+    Select(m, mode, step);
+    double t = bench::Time([&] { benchmark::DoNotOptimize(op(m)); });
+    state.SetIterationTime(t);
+    total += t;
+  }
+  Model3_Free(base);
+  std::string what = std::string(name) + ", " + std::to_string(quads) + " quads (ms)";
+  double ms = state.iterations() ? total * 1000.0 / (double)state.iterations() : 0;
+  bench::Report(state, "ms", what, ms, quads == largest ? goalMs : 0);
+}
+
+const i32 kFull = 65000, kPart = 40000;
+
+void BM_DeleteFaces(benchmark::State &s) { Run(s, "delete, face mode", 50, kFull, 1, 2, Ed3D_PolyDelete); }
+void BM_DeleteVertices(benchmark::State &s) { Run(s, "delete, vertex mode", 50, kFull, 0, 2, Ed3D_PolyDelete); }
+void BM_LeftHalf(benchmark::State &s) { Run(s, "left-half delete", 50, kFull, 1, 2, Ed3D_PolyDeleteLeftHalf); }
+void BM_Flip(benchmark::State &s) { Run(s, "flip", 50, kFull, 1, 2, Ed3D_PolyFlipFaces); }
+void BM_RotateColours(benchmark::State &s) { Run(s, "rotate colours", 50, kFull, 1, 2, Ed3D_PolyRotateColours); }
+void BM_ApplyColour(benchmark::State &s) {
+  static const i32 rgba[4] = {10, 20, 30, 255};
+  Run(s, "apply colour", 50, kFull, 1, 2, [](Model3 *m) { return Ed3D_PolyApplyColour(m, rgba); });
+}
+void BM_MergeVertices(benchmark::State &s) { Run(s, "vertex merge", 50, kFull, 0, 2, Ed3D_PolyMerge); }
+void BM_Optimise(benchmark::State &s) { Run(s, "optimise", 50, kFull, 1, 2, Ed3D_PolyOptimise); }
+// 5,000 of 40,000 quads: every eighth.
+void BM_Extrude(benchmark::State &s) {
+  Run(s, "extrude, 1/8 selected", 50, kPart, 1, 8, [](Model3 *m) { return Ed3D_PolyExtrude(m, 1.0f); });
+}
+void BM_Divide(benchmark::State &s) { Run(s, "divide, 1/8 selected", 50, kPart, 1, 8, Ed3D_PolyDivide); }
+void BM_Break(benchmark::State &s) { Run(s, "break up, 1/8 selected", 50, kPart, 1, 8, Ed3D_PolyBreakFaces); }
+void BM_MergeFaces(benchmark::State &s) { Run(s, "face merge, all selected", 1000, kFull, 1, 1, Ed3D_PolyMerge); }
+
+#define SIZES ->Arg(1000)->Arg(16000)->Arg(kFull)->UseManualTime()->Unit(benchmark::kMillisecond)
+#define PART_SIZES ->Arg(5000)->Arg(20000)->Arg(kPart)->UseManualTime()->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_DeleteFaces) SIZES;
+BENCHMARK(BM_DeleteVertices) SIZES;
+BENCHMARK(BM_LeftHalf) SIZES;
+BENCHMARK(BM_Flip) SIZES;
+BENCHMARK(BM_RotateColours) SIZES;
+BENCHMARK(BM_ApplyColour) SIZES;
+BENCHMARK(BM_MergeVertices) SIZES;
+BENCHMARK(BM_Optimise) SIZES;
+BENCHMARK(BM_Extrude) PART_SIZES;
+BENCHMARK(BM_Divide) PART_SIZES;
+BENCHMARK(BM_Break) PART_SIZES;
+BENCHMARK(BM_MergeFaces) SIZES;
+
+}  // namespace
+
+BENCH_MAIN()

@@ -1,0 +1,450 @@
+// The bone and group motion sub-mode's life: entering and leaving with its panels, the
+// per-frame update (IK in the Side view, display state, the right-held bone pick), the overlay
+// (mesh, bones, rotation rings, axis crosses), the keys sent from the main loop, playback,
+// the list refresh and the menu commands. Owns g_Ed3DMotionPanels, g_Ed3DMotionOps and
+// g_Ed3DViewConst.
+#include <math.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/play.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit3d/ed3d_motion.h"
+#include "edit3d/undo.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/target.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "model/motion.h"
+#include "model/seam.h"
+#include "resources/edit3d_motion_ids.h"
+
+Ed3DMotionPanels g_Ed3DMotionPanels;
+Ed3DMotionOps g_Ed3DMotionOps;
+Ed3DViewConstants g_Ed3DViewConst;
+
+// [SECTION] helpers
+static i32 BoneCount(const Model3 *m) {
+  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}
+
+static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed3DMotionOps.createPanel ? g_Ed3DMotionOps.createPanel(panel, x, y, w, h) : nullptr;
+}
+
+static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
+
+static void Destroy(void **window) {
+  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
+  *window = nullptr;
+}
+
+static void SetText(void *panel, u32 id, const char *text) {
+  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+}
+
+static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
+
+static void LoadMenu(const char *name) {
+  // A sub-mode switch inside the family replaces the previous sub-mode's menu.
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+}
+
+void Ed3D_ResetViewConstants(void) {
+  Ed3DViewConstants &c = g_Ed3DViewConst;
+  c.scale[0] = 2.0f;
+  c.scale[1] = 3.9f;
+  c.distance = -15.0f;
+  c.offset[0] = c.offset[1] = c.offset[2] = 0.0f;
+  c.angle = 90.0f;
+  c.flag = 0;
+}
+
+// [SECTION] enter and leave
+static void OpenPanels(void) {
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  if (!p.motionDlg) {
+    p.motionDlg = CreatePanel(ED3D_MPANEL_MOTION, dw - 273, dh - 400, 273, 370);
+    e.modeCombo = Control(p.motionDlg, IDC_MOT_MODE);
+    e.textureCombo = Control(p.motionDlg, IDC_MOT_TEXTURE);
+    Ed3D_FillMotionModeCombo();
+    Ed3D_FillMotionTextureCombo();
+  }
+  if (!p.keyDlg) {
+    p.keyDlg = CreatePanel(ED3D_MPANEL_KEY, 0, dh - 600, 400, 570);
+    p.soundCombo = Control(p.keyDlg, IDC_MKEY_SOUND);
+    Ed3D_FillMotionSoundCombo();
+  }
+  if (!p.listDlg) {
+    p.listDlg = CreatePanel(ED3D_MPANEL_LIST, dw - 228, 47, 228, 397);
+    if (p.listDlg && g_Ed3DMotionOps.createList) p.list = g_Ed3DMotionOps.createList(p.listDlg, 0, 95, 222, 285);
+    Ed3D_FillMotionList();
+    if (p.listDlg && g_Ed3DMotionOps.activate) g_Ed3DMotionOps.activate(p.listDlg);
+  }
+}
+
+void Ed3D_MotionEnter(void) {
+  g_RunState = 4;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  if (g_CurBoneIndex == 0) g_CurBoneIndex = 1;
+  if (g_TreeRows.current == 0) g_TreeRows.current = 1;
+  if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  App_RefreshCurrentPointers();
+  if (Model3 *m = g_CurModel3) {
+    m->frame = 0;
+    m->frameFraction = 0.0f;
+    if (m->motion < 0 || m->motion >= m->motionCount || m->motion >= MODEL3_MOTIONS) m->motion = 0;
+    App_RefreshCurrentPointers();
+  }
+  g_Ed3DMotionPanels.listSeenMotion = g_CurModel3 ? g_CurModel3->motion : 0;
+  LoadMenu("MENU_3D_MOTION");
+  Ed3D_ResetViewConstants();
+  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_Ed3DMotionPanels.loop = 1;
+  g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+  g_StripGeo.margin = 0;
+  g_StripGeo.rowTop = 90;
+  OpenPanels();
+  Tree_BuildRowsBones3D();
+}
+
+void Ed3D_MotionLeave(void) {
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  g_Playing = 0;
+  g_PlayEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
+  Destroy(&p.motionDlg);
+  g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
+  Destroy(&p.list);
+  Destroy(&p.listDlg);
+  p.soundCombo = nullptr;
+  Destroy(&p.keyDlg);
+  Destroy(&p.waveList);
+  Destroy(&p.waveDlg);
+}
+
+// [SECTION] update
+i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
+  Model3 *m = g_CurModel3;
+  if (!m || !v || !Ortho(v)) return -1;
+  f32 best = 99999.9f;
+  i32 found = -1;
+  for (i32 b = 0; b < BoneCount(m); b++) {
+    f32 s[2];
+    Ed3D_MotionBoneScreen(v, b, s);
+    f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
+    if (d < best) {
+      best = d;
+      found = b;
+    }
+  }
+  return found;
+}
+
+void Ed3D_MotionUpdate(void) {
+  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
+  Ed3D_UpdateCurrentKeyIndex();
+  Lib_SetSceneDraw(1);
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  m->poseUpdate = 1;
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_IK && g_CurView->kind == VIEW_SIDE) {
+    Ed3D_IkSetChain((i32)g_CurBoneIndex);
+    Ed3D_IkStep(g_CurView);
+    App_MarkAllRedraw();
+  }
+  bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE),
+       right = Shell_ButtonHeld(BUTTON_RIGHT);
+  m->displayState = (g_Playing != 1 && !left) ? 3 : 2;
+  if (g_Playing == 1 || left || middle || !right) return;
+  i32 b = Ed3D_MotionPickBone(g_CurView, g_MouseX, g_MouseY);
+  if (b >= 0 && (u32)b != g_CurBoneIndex) {
+    g_Ed3DMotionPanels.prevBone = (i32)g_CurBoneIndex;
+    g_CurBoneIndex = (u32)b;
+    App_RefreshCurrentPointers();
+    g_Ed3DMotion.dialogRefresh = 1;
+    g_Ed3DMotion.keyDialogRefresh = 1;
+  }
+}
+
+// [SECTION] rings
+Vec3 Ed3D_RingPoint(Vec3 c, i32 r, i32 s) {
+  f32 a = (f32)s * 22.5f * 3.14159265f / 180.0f;
+  f32 u = 1.5f * cosf(a), w = 1.5f * sinf(a);
+  switch (r) {
+    case 0: return {c.x + u, c.y, c.z + w};
+    case 1: return {c.x, c.y + u, c.z + w};
+    default: return {c.x + u, c.y + w, c.z};
+  }
+}
+
+i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 my, bool rightHeld) {
+  f32 best = 99999.9f;
+  i32 ring = -1;
+  for (i32 r = 0; r < 3; r++)
+    for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
+      f32 d = fabsf(screen[r][s][0] - (f32)mx) + fabsf(screen[r][s][1] - (f32)my);
+      if (d < best) {
+        best = d;
+        ring = r;
+      }
+    }
+  if (best > 50.0f && !rightHeld) return -1;
+  return ring;
+}
+
+bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]) {
+  f32 vp[16], s[3];
+  i32 w, h;
+  if (!Ed3D_View0Camera(vp, &w, &h)) return false;
+  Cam_ProjectWith(s, vp, x, y, z, (f32)w * 0.5f, (f32)h * 0.5f, false, 0, 0);
+  out[0] = s[0];
+  out[1] = s[1];
+  return isfinite(s[0]) && isfinite(s[1]);
+}
+
+// The rings about the current bone, its selection and the axis crosses (main view).
+static void DrawRings(const Model3 *m) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE);
+  i32 cur = (i32)g_CurBoneIndex;
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m)) {
+    Vec3 c = Model3_GetBoneOrigin((i32)g_CurSlot, cur);
+    f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
+    for (i32 r = 0; r < 3; r++)
+      for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
+        Vec3 p = Ed3D_RingPoint(c, r, s);
+        f32 o[3];
+        Cam_ProjectToScreen(o, p.x, p.y, p.z);
+        screen[r][s][0] = o[0];
+        screen[r][s][1] = o[1];
+      }
+    if (!Shell_AnyButtonHeld()) e.ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
+    // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
+    static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
+    for (i32 r = 0; r < 3; r++) {
+      i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
+      if (r == e.ring) cr = 255, cg = 255, cb = 0;
+      else if (left) cr /= 3, cg /= 3, cb /= 3;
+      for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
+        Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
+                    (i32)screen[r][s + 1][1], cr, cg, cb, 255);
+    }
+  } else {
+    e.ring = -1;
+  }
+  static const i32 kRingAxis[3] = {1, 0, 2};
+  i32 axis = e.ring >= 0 && e.ring < 3 ? kRingAxis[e.ring] : -1;
+  if (!left && !middle) {
+    for (i32 b = 1; b < BoneCount(m); b++) Ed3D_DrawBoneAxes(b, axis);
+  } else if (cur > 0 && cur < BoneCount(m)) {
+    Ed3D_DrawBoneAxes(cur, axis);
+  }
+}
+
+// [SECTION] overlay
+// The point of a model position in an orthographic view, as the bone pick maps it.
+static void OrthoPoint(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
+  f32 h, w;
+  switch (v->kind) {
+    case VIEW_TOP: h = p.x - v->panX; w = p.z + v->panZ; break;
+    case VIEW_SIDE: h = p.z + v->panZ; w = p.y - v->panY; break;
+    default: h = p.x - v->panX; w = p.y - v->panY; break;
+  }
+  f32 s = 40.0f * v->zoom;
+  *x = (i32)(s * h + (f32)v->centerX);
+  *y = (i32)(s * -w + (f32)v->centerY);
+}
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+  i32 np = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  i32 nf = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  const Vec3 *pts = (m->poseUpdate == 1 && m->posed) ? m->posed : m->positions;
+  u32 cur = g_CurBoneIndex;
+  for (i32 f = 0; f < nf; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+    for (i32 j = 0; j < k; j++) {
+      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
+      if (a >= (u32)np || b >= (u32)np) continue;
+      i32 x1, y1, x2, y2;
+      OrthoPoint(v, pts[a], &x1, &y1);
+      OrthoPoint(v, pts[b], &x2, &y2);
+      i32 r = 146, g = 146, bl = 146;
+      if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
+        // The share of the current bone in the start vertex: red at full weight, yellow at none.
+        const VertexBinding &bd = m->bindings[a];
+        f32 share = bd.bone1 == cur ? bd.weight : 1.0f - bd.weight;
+        share = share < 0.0f ? 0.0f : (share > 1.0f ? 1.0f : share);
+        r = 255, g = (i32)(255.0f * (1.0f - share)), bl = 0;
+      }
+      if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, r, g, bl, 255);
+      else Draw_Line2D(x1, y1, r, g, bl, 255, x2, y2, r, g, bl, 255);
+    }
+  }
+}
+
+static void DrawBones(const Model3 *m, const ViewRecord *v) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
+  for (i32 b = 1; b < n; b++) {
+    bool cur = (u32)b == g_CurBoneIndex;
+    i32 lum = cur ? 255 : 150;
+    i32 p = Model3_BoneParent(m, b);
+    i32 x = (i32)e.boneScreen[b][0], y = (i32)e.boneScreen[b][1];
+    if (p > 0 && p < n)
+      Draw_Line2D((i32)e.boneScreen[p][0], (i32)e.boneScreen[p][1], lum, lum, 0, 255, x, y, lum, lum, 0, 255);
+    Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, lum, lum, 0, 255);
+  }
+}
+
+void Ed3D_MotionDrawOverlay(void) {
+  const ViewRecord *v = g_CurView;
+  Model3 *m = g_CurModel3;
+  bool playing = g_Playing == 1;
+  if (Ortho(v) || playing) {
+    View_Draw2DGrid();
+    if (m) {
+      DrawMesh(m, v);
+      DrawBones(m, v);
+    }
+  }
+  // Only the main view's overlay chooses the ring: the other views are drawn between its
+  // frames, and a reset there would take the ring from a rotate drag in the main view.
+  if (v->kind != VIEW_MAIN) return;
+  if (!playing && m) DrawRings(m);
+  else g_Ed3DMotion.ring = -1;
+}
+
+// [SECTION] keys from the main loop
+static void ArrowKey(u32 vk) {
+  if (Shell_ButtonHeld(BUTTON_RIGHT) || Shell_ButtonHeld(BUTTON_LEFT)) return;
+  ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
+  f32 step = 3.0f * g_PerspStep;
+  if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
+    switch (vk) {
+      case 37: g_PerspOffset[1] += step; break;
+      case 38: g_PerspOffset[0] -= step; break;
+      case 39: g_PerspOffset[1] -= step; break;
+      default: g_PerspOffset[0] += step; break;
+    }
+  } else if (v->zoom != 0.0f) {   // no step at zoom 0 (1 / 0 would throw the view away)
+    f32 d = 1.0f / v->zoom;
+    bool side = v->kind == VIEW_SIDE, top = v->kind == VIEW_TOP;
+    switch (vk) {
+      case 37: if (side) v->panZ += d; else v->panX -= d; break;
+      case 38: if (top) v->panZ -= d; else v->panY += d; break;
+      case 39: if (side) v->panZ -= d; else v->panX += d; break;
+      default: if (top) v->panZ += d; else v->panY -= d; break;
+    }
+  }
+  App_MarkAllRedraw();
+}
+
+void Ed3D_MotionKeyUp(u32 vk) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  switch (vk) {
+    case 37: case 38: case 39: case 40: ArrowKey(vk); break;
+    case 46: Ed3D_DeleteKeyWithStep(); break;
+    case 'A': Ed3D_TogglePlay(); break;
+    case 'G': g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
+    case 'R':
+      g_MotionEditOp = g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE ? ED3D_MOTION_TOOL_IK : ED3D_MOTION_TOOL_ROTATE;
+      e.dialogRefresh = 1;
+      break;
+    case 'T': g_MotionEditOp = ED3D_MOTION_TOOL_MOVE; e.dialogRefresh = 1; break;
+    default: break;
+  }
+}
+
+// [SECTION] playback
+void Ed3D_TogglePlay(void) {
+  const Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  void *active = g_Ed3DMotionOps.activeWindow ? g_Ed3DMotionOps.activeWindow() : nullptr;
+  bool ours = active && (active == (void *)g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
+  if (g_ActiveView == 0 && !ours) return;
+  if (g_Playing == 0) Ed3D_MotionPlay();
+  else Ed3D_MotionStop();
+}
+
+void Ed3D_MotionPlay(void) {
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  App_RefreshCurrentPointers();
+  SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
+  if (p.keyDlg && g_Ed3DMotionOps.isChecked) p.loop = g_Ed3DMotionOps.isChecked(p.keyDlg, IDC_MKEY_LOOP) ? 1 : 0;
+  if (Model3 *m = g_CurModel3) {
+    p.savedFrame = m->frame;
+    m->frame = 0;
+    m->frameFraction = 0.0f;
+  }
+  g_Playing = 1;
+  g_Ed3DMotion.keyDialogRefresh = 1;
+}
+
+void Ed3D_MotionStop(void) {
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  g_Playing = 0;
+  SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
+  App_RefreshCurrentPointers();
+  if (Model3 *m = g_CurModel3) {
+    m->frame = p.savedFrame;
+    m->frameFraction = 0.0f;
+    Model3_UpdateKeyIndices((i32)g_CurSlot);
+  }
+  g_Ed3DMotion.keyDialogRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] refresh
+void Ed3D_FillMotionLists(void) {
+  Ed3D_FillMotionList();
+  Ed3D_FillMotionSoundList();
+  Ed3D_FillMotionSoundCombo();
+}
+
+void Ed3D_MotionRefreshLists(void) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  e.dialogRefresh = 1;
+  e.keyDialogRefresh = 1;
+  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Ed3DMotionPanels.listRefresh = 1;
+  Ed3D_FillMotionLists();
+  App_MarkAllRedraw();   // every view of the layout and the seven strip flags
+  Draw_FlagTargetForClear(0);
+}
+
+// [SECTION] menu
+static void OpenSoundDialog(void) {
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  if (p.waveDlg) return;
+  p.waveDlg = CreatePanel(ED3D_MPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  if (p.waveDlg && g_Ed3DMotionOps.createList) p.waveList = g_Ed3DMotionOps.createList(p.waveDlg, 0, 22, 200, 325);
+  Ed3D_FillMotionSoundList();
+}
+
+void Ed3D_MotionCommand(u32 id) {
+  switch (id) {
+    case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
+    case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(); break;
+    case IDM_MOT_FREEZE: {
+      bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;
+      if (yes) Ed3D_FreezePose();
+      Ed3D_MotionRefreshLists();
+      break;
+    }
+    default: break;
+  }
+}

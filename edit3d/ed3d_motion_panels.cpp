@@ -1,0 +1,654 @@
+// The decisions of the motion sub-mode's four dialogs: the motion dialog's commands and key
+// fields (with the ±8 degree turns and the twist), the key dialog's strip mouse (scrub, key
+// move, scroll, row expander, the scroll bar, the sound combo, Delete), the motion list
+// (choose, rename, add) and the sound list, and the fills of their lists. The dialog
+// procedures (ed3d_motion_win.cpp) only move values between the controls and these.
+#include <errno.h>
+#include <math.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit3d/ed3d_motion.h"
+#include "edit3d/undo.h"
+#include "lib/draw/texture.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/sound.h"
+#include "model/motion.h"
+#include "model/seam.h"
+#include "resources/edit3d_motion_ids.h"
+
+const u32 kEd3DKeyFields[ED3D_FIELDS] = {IDC_MOT_POS_X,  IDC_MOT_POS_Y,  IDC_MOT_POS_Z,   IDC_MOT_QUAT_X,
+                                         IDC_MOT_QUAT_Y, IDC_MOT_QUAT_Z, IDC_MOT_QUAT_W,  IDC_MOT_SCALE_X,
+                                         IDC_MOT_SCALE_Y, IDC_MOT_SCALE_Z};
+Ed3DStripMouse g_Ed3DMotionStrip;
+
+static Ed3DLines s_Lines;
+
+// [SECTION] helpers
+static Model3 *CurModel(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
+}
+
+static bool BoneMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_BONE; }
+
+// Records one undo step under label after an edit.
+static void Step(const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Undo_Push(Undo_Current());
+  Doc_MarkEdited(DOC_MODEL3);
+}
+
+static void Put(void *control, u32 kind) {
+  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+}
+
+static void BeginLines(void) {
+  s_Lines.count = 0;
+  s_Lines.select = -1;
+}
+
+static char *NextLine(Ed3DLines *out) { return out->text[out->count++]; }
+
+static void SetText(void *panel, u32 id, const char *text) {
+  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+}
+
+// [SECTION] the edited key and its fields
+BoneKey3 *Ed3D_EditedKey(void) {
+  Model3 *m = CurModel();
+  if (!m || !BoneMode()) return nullptr;
+  i32 b = (i32)g_CurBoneIndex;
+  if (b <= 0 || b >= m->boneCount) return nullptr;   // bone 0 never holds a key
+  KeyTrack *t = Ed3D_MotionTrack(m, b);
+  i32 k = g_Ed3DMotion.keyIndex;
+  if (!t || !t->keys || k < 0 || k >= t->count) return nullptr;
+  return &t->keys[k];
+}
+
+static f32 *FieldSlot(BoneKey3 *k, i32 i) {
+  if (i < 3) return &k->pos[i];
+  if (i < 7) return &k->quat[i - 3];
+  return &k->scale[i - 7];
+}
+
+void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  BoneKey3 c = *k;
+  for (i32 i = 0; i < ED3D_FIELDS; i++) Str_Format(out[i], ED3D_FIELD_TEXT, "%3.3f", (double)*FieldSlot(&c, i));
+}
+
+// A whole decimal number (surrounding blanks allowed); false for anything else.
+static bool ParseNumber(const char *text, f64 *out) {
+  char *end = nullptr;
+  errno = 0;
+  f64 v = strtod(text, &end);
+  if (end == text) return false;
+  while (*end == ' ' || *end == '\t') end++;
+  if (*end != 0 || !isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k) {
+  f64 v[ED3D_FIELDS];
+  for (i32 i = 0; i < ED3D_FIELDS; i++) {
+    char text[ED3D_FIELD_TEXT];
+    Str_Copy(text, sizeof text, in[i]);
+    if (!ParseNumber(text, &v[i])) {
+      Lib_ErrorBoxf("「%s」は数値ではありません。キーは変更されません。", text);
+      return false;
+    }
+  }
+  if (v[3] * v[3] + v[4] * v[4] + v[5] * v[5] + v[6] * v[6] == 0.0) {
+    Lib_ErrorBox("回転 ( X, Y, Z, W ) がすべて 0 です。キーは変更されません。");
+    return false;
+  }
+  for (i32 i = 0; i < ED3D_FIELDS; i++) *FieldSlot(k, i) = (f32)v[i];
+  return true;
+}
+
+// [SECTION] turns of the edited key
+static void MulKey(BoneKey3 *k, Quat q) {
+  Quat r = {k->quat[0], k->quat[1], k->quat[2], k->quat[3]};
+  Quat_MulInPlace(&r, q);
+  k->quat[0] = r.x, k->quat[1] = r.y, k->quat[2] = r.z, k->quat[3] = r.w;
+}
+
+void Ed3D_RotateEditedKey(i32 axis, f32 degrees) {
+  BoneKey3 *k = Ed3D_EditedKey();
+  if (!k) return;
+  Mat4 r;
+  if (axis == 0) Mat_RotationX(&r, degrees);
+  else if (axis == 1) Mat_RotationY(&r, degrees);
+  else Mat_RotationZ(&r, degrees);
+  Quat q;
+  Quat_FromMatrix(&q, r);
+  MulKey(k, q);
+}
+
+void Ed3D_TwistEditedKey(f32 degrees) {
+  BoneKey3 *k = Ed3D_EditedKey();
+  Model3 *m = g_CurModel3;
+  if (!k || !m) return;
+  i32 b = (i32)g_CurBoneIndex, parent = m->bones[b].parent;
+  if (parent <= 0 || parent >= MODEL3_BONES) return;
+  Vec3 a = Model3_GetBoneRestOrigin((i32)g_CurSlot, b), p = Model3_GetBoneRestOrigin((i32)g_CurSlot, parent);
+  // The bone's direction from its parent, carried into the key's own frame.
+  Quat inv;
+  Quat_Inverse(&inv, k->quat[0], k->quat[1], k->quat[2], k->quat[3]);
+  Mat4 mi;
+  Quat_ToMatrix(&mi, inv.x, inv.y, inv.z, inv.w);
+  f32 d[3];
+  Mat_TransformPoint(d, a.x - p.x, a.y - p.y, a.z - p.z, mi);
+  Quat q;
+  Quat_FromAxisAngle(&q, d[0], d[1], d[2], degrees);
+  Quat_Normalize(&q);
+  MulKey(k, q);
+}
+
+// [SECTION] motion dialog
+static void AfterKeyEdit(const char *label) {
+  Step(label);
+  App_MarkAllRedraw();
+  g_Ed3DMotion.dialogRefresh = 1;
+}
+
+static void SetTool(u32 tool) {
+  g_MotionEditOp = tool;
+  App_MarkAllRedraw();
+  g_Ed3DMotion.dialogRefresh = 1;
+}
+
+static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  Model3 *m = CurModel();
+  if (!m) return;
+  if (BoneMode()) {
+    BoneKey3 *k = Ed3D_EditedKey();
+    if (!k || !fields) return;
+    BoneKey3 v = *k;
+    if (!Ed3D_ParseKeyFields(fields, &v)) return;
+    *k = v;
+  } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
+    if (g_CurGroupIndex >= MODEL3_GROUPS) return;
+    GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_CurGroupIndex];
+    i32 k = g_Ed3DMotion.keyIndex;
+    if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
+    l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
+  }
+  Doc_MarkEdited(DOC_MODEL3);
+  App_MarkAllRedraw();
+  g_Ed3DMotion.dialogRefresh = 1;
+}
+
+// A turn button: the edited key turns, one step; nothing without a key.
+static void Turn(i32 axis, f32 degrees, const char *label) {
+  App_RefreshCurrentPointers();
+  Ed3D_UpdateCurrentKeyIndex();
+  if (!Ed3D_EditedKey()) return;
+  if (axis >= 0) Ed3D_RotateEditedKey(axis, degrees);
+  else if (degrees != 0) Ed3D_TwistEditedKey(degrees);
+  AfterKeyEdit(label);
+}
+
+static void ResetRotation(void) {
+  Model3 *m = CurModel();
+  Ed3D_UpdateCurrentKeyIndex();
+  BoneKey3 *k = Ed3D_EditedKey();
+  if (!m || !k) return;
+  k->quat[0] = k->quat[1] = k->quat[2] = 0.0f;
+  k->quat[3] = 1.0f;
+  u32 b = g_CurBoneIndex;
+  i32 child = m->bones[b].firstChild;
+  if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(child);
+  g_CurBoneIndex = b;
+  App_RefreshCurrentPointers();
+  AfterKeyEdit("回転リセット ( モーション )");
+}
+
+bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  switch (id) {
+    case IDC_MOT_MODE:
+      if (selection == 0 || selection == 1) e.target = (i16)selection;
+      e.dialogRefresh = 1;
+      return true;
+    case IDC_MOT_MOVE: SetTool(ED3D_MOTION_TOOL_MOVE); return true;
+    case IDC_MOT_ROTATE: SetTool(ED3D_MOTION_TOOL_ROTATE); return true;
+    case IDC_MOT_IK: SetTool(ED3D_MOTION_TOOL_IK); return true;
+    case IDC_MOT_SCALE: SetTool(ED3D_MOTION_TOOL_SCALE); return true;
+    case IDC_MOT_CHILDREN:
+      e.childrenFollow = 1 - (e.childrenFollow ? 1 : 0);
+      e.dialogRefresh = 1;
+      return true;
+    case IDC_MOT_KEY_CREATE:
+      Ed3D_CreateBoneKey();
+      Ed3D_MotionRefreshLists();
+      AfterKeyEdit("キー 作成 ( モーション )");
+      return true;
+    case IDC_MOT_KEY_COPY: Ed3D_CopyKey(); return true;
+    case IDC_MOT_KEY_CUT:
+      Ed3D_CutKey();
+      Ed3D_MotionRefreshLists();
+      AfterKeyEdit("キー カット ( モーション )");
+      return true;
+    case IDC_MOT_KEY_PASTE:
+      Ed3D_PasteKey();
+      Ed3D_MotionRefreshLists();
+      AfterKeyEdit("キー ペースト ( モーション )");
+      return true;
+    case IDC_MOT_KEY_DELETE:
+      Ed3D_DeleteKey();
+      Ed3D_MotionRefreshLists();
+      AfterKeyEdit("キー 消去 ( モーション )");
+      return true;
+    case IDC_MOT_ROT_RESET: ResetRotation(); return true;
+    case IDC_MOT_PLAY: Ed3D_TogglePlay(); return true;
+    case IDC_MOT_APPLY:
+      Ed3D_UpdateCurrentKeyIndex();
+      ApplyFields(selection, fields);
+      return true;
+    case IDC_MOT_ROT_X_DOWN: Turn(1, -8.0f, "回転Ｘ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_X_UP: Turn(1, 8.0f, "回転Ｘ Up ( モーション )"); return true;
+    case IDC_MOT_ROT_Y_DOWN: Turn(0, -8.0f, "回転Ｙ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_Y_UP: Turn(0, 8.0f, "回転Ｙ Up ( モーション )"); return true;
+    case IDC_MOT_ROT_Z_DOWN: Turn(2, 8.0f, "回転Ｚ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_Z_UP: Turn(2, -8.0f, "回転Ｚ Up ( モーション )"); return true;
+    case IDC_MOT_TWIST_DOWN: Turn(-1, 0.0f, "軸回転 Down ( モーション )"); return true;
+    case IDC_MOT_TWIST_UP: Turn(-1, 8.0f, "軸回転 Up ( モーション )"); return true;
+    default: return false;
+  }
+}
+
+void Ed3D_MotionDlgRefresh(void) {
+  Ed3DMotionEditor &e = g_Ed3DMotion;
+  void *dlg = g_Ed3DMotionPanels.motionDlg;
+  Ed3D_UpdateCurrentKeyIndex();
+  // A motion played without looping stops by itself at its end.
+  SetText(dlg, IDC_MOT_PLAY, g_Playing == 1 ? "停止(A)" : "再生(A)");
+  if (g_Ed3DMotionOps.setCheck && dlg) {
+    static const u32 kTools[4][2] = {{IDC_MOT_MOVE, 0}, {IDC_MOT_ROTATE, 1}, {IDC_MOT_IK, 3}, {IDC_MOT_SCALE, 2}};
+    for (const auto &t : kTools) g_Ed3DMotionOps.setCheck(dlg, t[0], g_MotionEditOp == t[1]);
+    g_Ed3DMotionOps.setCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
+  }
+  if (const BoneKey3 *k = Ed3D_EditedKey()) {
+    static char texts[ED3D_FIELDS][ED3D_FIELD_TEXT];
+    Ed3D_KeyFieldTexts(k, texts);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) SetText(dlg, kEd3DKeyFields[i], texts[i]);
+  }
+  Ed3D_FillMotionTextureCombo();
+}
+
+// [SECTION] fills
+void Ed3D_MotionListLines(const Model3 *m, Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  if (!m) return;
+  i32 n = m->motionCount < 0 ? 0 : (m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount);
+  for (i32 i = 0; i < n; i++)
+    Str_Format(NextLine(out), ED3D_LINE, "%2d : 0 ～ %2d  %s", (int)i, (int)m->motions[i].length, m->motions[i].name);
+  out->select = m->motion;
+}
+
+void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
+  out->count = 0;
+  out->select = -1;
+  if (!m) return;
+  i32 n = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
+  for (i32 i = 0; i < n; i++) Str_Format(NextLine(out), ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
+}
+
+void Ed3D_FillMotionList(void) {
+  App_RefreshCurrentPointers();
+  if (!g_Ed3DMotionPanels.list) return;
+  Ed3D_MotionListLines(g_CurModel3, &s_Lines);
+  Put(g_Ed3DMotionPanels.list, ED3D_LIST_SINGLE);
+}
+
+void Ed3D_FillMotionSoundList(void) {
+  App_RefreshCurrentPointers();
+  if (!g_Ed3DMotionPanels.waveList) return;
+  Ed3D_MotionSoundLines(g_CurModel3, &s_Lines);
+  Put(g_Ed3DMotionPanels.waveList, ED3D_LIST_SINGLE);
+}
+
+void Ed3D_FillMotionSoundCombo(void) {
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  if (!g_Ed3DMotionPanels.soundCombo || !m) return;
+  Ed3D_MotionSoundLines(m, &s_Lines);
+  i32 k = g_Ed3DMotion.keyIndex;
+  s_Lines.select = k >= 0 && k < MODEL3_KEY_SOUNDS ? m->keySounds[k] : 0;
+  Put(g_Ed3DMotionPanels.soundCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_FillMotionModeCombo(void) {
+  if (!g_Ed3DMotion.modeCombo) return;
+  BeginLines();
+  Str_Copy(NextLine(&s_Lines), ED3D_LINE, " ボーン　モーション");
+  Str_Copy(NextLine(&s_Lines), ED3D_LINE, "グループ モーション");
+  s_Lines.select = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1 : 0;
+  Put(g_Ed3DMotion.modeCombo, ED3D_LIST_COMBO);
+}
+
+void Ed3D_FillMotionTextureCombo(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!g_Ed3DMotion.textureCombo || !m) return;
+  // The texture of the current group's key at the key index, else the group's own.
+  i32 tex = 0;
+  if (g_CurGroupIndex < MODEL3_GROUPS) {
+    tex = (i32)m->groups[g_CurGroupIndex].texture;
+    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[g_CurGroupIndex] : nullptr;
+    i32 k = g_Ed3DMotion.keyIndex;
+    if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
+  }
+  Ed3D_TextureComboLines(m, tex, &s_Lines);
+  Put(g_Ed3DMotion.textureCombo, ED3D_LIST_COMBO);
+}
+
+// [SECTION] key strip
+i32 Ed3D_StripCoord(u32 half) {
+  i32 v = (i32)(half & 0xFFFF);
+  return v > 10000 ? v - 65535 : v;
+}
+
+bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame) {
+  if (x <= STRIP_LABEL_X + 1 || length < 1) return false;
+  i64 f = ((i64)x - g_StripGeo.offsetX - (STRIP_LABEL_X + 1)) * Strip_Divisor() / 10;
+  // The remainder brings any frame into 0 .. length - 1 at once (the same as adding or
+  // subtracting the length as often as needed).
+  f %= length;
+  if (f < 0) f += length;
+  *frame = (i32)f;
+  return true;
+}
+
+static void SetFrameFromStrip(bool report) {
+  Model3 *m = CurModel();
+  if (!m) return;
+  Ed3DStripMouse &s = g_Ed3DMotionStrip;
+  i32 len = m->motions[m->motion].length;
+  if (s.x > STRIP_LABEL_X + 1) {
+    if (len < 1) {
+      if (report) Lib_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)m->motion, (int)len);
+    } else {
+      Ed3D_StripFrameAt(s.x, len, &m->frame);
+    }
+  } else if (m->boneCount > 0 && g_CurBoneIndex < (u32)m->boneCount && m->bones[g_CurBoneIndex].keyIndex == 0) {
+    m->frame = 0;
+  }
+  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Tree_BuildRowsBones3D();
+}
+
+void Ed3D_SetFrameFromStrip(void) { SetFrameFromStrip(true); }
+
+void Ed3D_ToggleRowExpanded(void) {
+  TreeRows &t = g_TreeRows;
+  i32 h = t.hovered;
+  if (h < 0 || h >= t.count || h >= TREE_ROWS) return;
+  t.current = h;
+  i32 item = t.rows[h].item;
+  if (item >= 0) g_CurBoneIndex = (u32)item;
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  i32 left = t.rows[h].depth * 16 + g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
+  if (m && item >= 0 && item < MODEL3_BONES && x > left && x < left + 15)
+    m->bones[item].expanded = 1 - (m->bones[item].expanded ? 1 : 0);
+}
+
+void Ed3D_KeyStripMove(i32 x, i32 y) {
+  Ed3DStripMouse &s = g_Ed3DMotionStrip;
+  s.prevX = s.x, s.prevY = s.y;
+  s.x = x, s.y = y;
+  i32 dx = s.x - s.prevX, dy = s.y - s.prevY;
+  TreeRows &t = g_TreeRows;
+  t.hovered = -1;
+  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
+    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
+    if (y >= top && y < top + STRIP_ROW) {
+      t.hovered = r;
+      break;
+    }
+  }
+  if (s.left && !s.middle && !s.right) SetFrameFromStrip(false);
+  Model3 *m = CurModel();
+  if (s.middle && !s.right && m) {
+    i32 delta = (i32)((f32)dx * (f32)Strip_Divisor() * 0.08f);
+    if (delta == 0) delta = dx > 0 ? 1 : (dx < 0 ? -1 : 0);
+    if (delta != 0) {
+      u32 cur = g_CurBoneIndex;
+      Ed3D_MoveKeyFrame(delta);
+      if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
+        i32 child = m->bones[cur].firstChild;
+        if (child > 0 && (i32)cur < child) {
+          g_CurBoneIndex = (u32)child;
+          Ed3D_MoveKeyFrameTree(delta);
+          g_CurBoneIndex = cur;
+          App_RefreshCurrentPointers();
+        }
+      }
+      i64 f = (i64)m->frame + delta;
+      m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
+      Model3_UpdateKeyIndices((i32)g_CurSlot);
+      Doc_MarkEdited(DOC_MODEL3);
+    }
+  }
+  if (s.right && !s.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+}
+
+void Ed3D_KeyStripLeftDown(void) {
+  Ed3DStripMouse &s = g_Ed3DMotionStrip;
+  s.left = 1;
+  Model3 *m = CurModel();
+  s.pressFrame = m ? m->frame : 0;
+  Ed3D_ToggleRowExpanded();
+  SetFrameFromStrip(true);
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+void Ed3D_KeyStripLeftUp(void) {
+  Ed3DStripMouse &s = g_Ed3DMotionStrip;
+  s.left = 0;
+  Model3 *m = CurModel();
+  if (m && m->frame == s.pressFrame) Ed3D_SnapToNearKey();   // a click, not a scrub
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+i32 Ed3D_StripScrollMax(void) {
+  Model3 *m = CurModel();
+  if (!m) return 0;
+  i32 len = m->motions[m->motion].length;
+  return len > 1 ? len - 1 : 0;
+}
+
+void Ed3D_KeyStripScroll(i32 code, i32 pos) {
+  Model3 *m = CurModel();
+  if (!m) return;
+  i64 f = m->frame;
+  switch (code) {
+    case 0: f -= 1; break;
+    case 1: f += 1; break;
+    case 2: f -= 60; break;
+    case 3: f += 60; break;
+    case 5: f = pos; break;
+    default: return;
+  }
+  i32 max = Ed3D_StripScrollMax();
+  m->frame = f < 0 ? 0 : (f > max ? max : (i32)f);
+  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  g_Ed3DMotion.keyDialogRefresh = 1;
+  g_Ed3DMotion.dialogRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+static i32 CurrentKeyCount(Model3 *m) {
+  if (BoneMode()) {
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    return t ? t->count : 0;
+  }
+  if (g_CurGroupIndex >= MODEL3_GROUPS) return 0;
+  const GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_CurGroupIndex];
+  return l ? l->count : 0;
+}
+
+void Ed3D_DeleteKeyWithStep(void) {
+  Model3 *m = CurModel();
+  if (!m) return;
+  i32 before = CurrentKeyCount(m);
+  Ed3D_DeleteKey();
+  if (CurrentKeyCount(m) != before) Step("キー 消去 ( モーション )");
+  App_MarkAllRedraw();
+  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Ed3DMotion.dialogRefresh = 1;
+}
+
+void Ed3D_SetKeySound(i32 line) {
+  Model3 *m = CurModel();
+  i32 k = g_Ed3DMotion.keyIndex;
+  // The table holds one entry per key index up to 16: later keys have none.
+  if (!m || k < 0 || k >= MODEL3_KEY_SOUNDS) return;
+  m->keySounds[k] = (line < 0 || line > 100 || line >= m->soundCount) ? 0 : line;
+  Doc_MarkEdited(DOC_MODEL3);
+}
+
+// [SECTION] motion list
+void Ed3D_MotionListSelect(i32 line) {
+  Model3 *m = CurModel();
+  if (!m) return;
+  if (line >= 0 && line < MODEL3_MOTIONS) m->motion = line;
+  Ed3DMotionPanels &p = g_Ed3DMotionPanels;
+  if (m->motion != p.listSeenMotion) {
+    p.listSeenMotion = m->motion;
+    m->frame = 0;
+    m->frameFraction = 0.0f;
+    App_RefreshCurrentPointers();
+    Model3_UpdateKeyIndices((i32)g_CurSlot);
+    g_Ed3DMotion.keyDialogRefresh = 1;
+    p.listRefresh = 1;
+    App_MarkAllRedraw();
+  }
+}
+
+// Name and length into the current motion; false (with a message) for a length that is not
+// a whole number of at least 1.
+static bool StoreNameAndLength(Model3 *m, const char *name, const char *length) {
+  char *end = nullptr;
+  long v = strtol(length ? length : "", &end, 10);
+  while (end && (*end == ' ' || *end == '\t')) end++;
+  if (!length || end == length || (end && *end) || v < 1 || v > 0x7fffffff) {
+    Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
+    return false;
+  }
+  Motion3 &mo = m->motions[m->motion];
+  Str_Copy(mo.name, sizeof mo.name, name ? name : "");
+  mo.length = (i32)v;
+  return true;
+}
+
+bool Ed3D_MotionListApply(const char *name, const char *length) {
+  Model3 *m = CurModel();
+  if (!m || !StoreNameAndLength(m, name, length)) return false;
+  Step("決定 ( モーションリスト )");
+  Ed3D_FillMotionList();
+  g_Ed3DMotionPanels.listRefresh = 1;
+  return true;
+}
+
+bool Ed3D_MotionListAdd(const char *name, const char *length) {
+  Model3 *m = CurModel();
+  if (!m) return false;
+  i32 n = m->motionCount < 0 ? 0 : m->motionCount, cur = m->motion;
+  if (n >= MODEL3_MOTIONS) {
+    Lib_ErrorBox("モーションは 100 個までです。これ以上追加できません。");
+    return false;
+  }
+  if (!StoreNameAndLength(m, name, length)) return false;
+  // Every track first: a track that cannot grow leaves the model without the new motion.
+  for (i32 b = 0; b < MODEL3_BONES; b++) {
+    KeyTrack *tracks = m->bones[b].keys;
+    if (tracks && !KeyTrack_CopyFrom(&tracks[n], &tracks[cur])) {
+      Lib_ErrorBox("メモリが足りないため、モーションを追加できません。");
+      return false;
+    }
+  }
+  const Motion3 &src = m->motions[cur];
+  Motion3 &dst = m->motions[n];
+  for (i32 g = 0; g < MODEL3_GROUPS; g++) {
+    if (src.groupKeys[g]) {
+      GroupKeyList3 *l = Model3_EnsureGroupKeys(m, n, g);
+      if (l) *l = *src.groupKeys[g];
+    } else if (dst.groupKeys[g]) {
+      GroupKeyList3_Reset(dst.groupKeys[g]);
+    }
+  }
+  memcpy(dst.name, src.name, sizeof dst.name);
+  dst.used = src.used;
+  dst.word = src.word;
+  dst.length = src.length;
+  m->motion = n;
+  m->motionCount = n + 1;
+  dst.used = 1;
+  if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
+  App_RefreshCurrentPointers();
+  Step("追加 ( モーションリスト )");
+  Ed3D_FillMotionList();
+  g_Ed3DMotionPanels.listRefresh = 1;
+  return true;
+}
+
+void Ed3D_MotionListRefresh(void) {
+  Model3 *m = CurModel();
+  void *dlg = g_Ed3DMotionPanels.listDlg;
+  if (!m || !dlg) return;
+  char text[ED3D_LINE];
+  Str_Format(text, sizeof text, "No.%3d", (int)m->motion);
+  SetText(dlg, IDC_MLIST_NO, text);
+  Str_Format(text, sizeof text, "%s", m->motions[m->motion].name);
+  SetText(dlg, IDC_MLIST_NAME, text);
+  Str_Format(text, sizeof text, "%d", (int)m->motions[m->motion].length);
+  SetText(dlg, IDC_MLIST_LENGTH, text);
+}
+
+// [SECTION] sound list
+bool Ed3D_AddMotionSound(const char *path) {
+  Model3 *m = CurModel();
+  if (!m || !path || !path[0]) return false;
+  i32 n = m->soundCount < 0 ? 0 : m->soundCount;
+  if (n >= MODEL3_SOUNDS) {
+    Lib_ErrorBox("効果音は 100 個までです。これ以上追加できません。");
+    return false;
+  }
+  // The loader answers yes without a sound device: a file that cannot be read is refused here.
+  FILE *f = fopen(path, "rb");
+  if (f) fclose(f);
+  if (!f || !Sound_LoadModelSound(m, n, path)) {
+    Lib_ErrorBoxf("%s を読み込むことができませんでした。", path);
+    return false;
+  }
+  Str_Format(m->sounds[n], MODEL3_NAME, "%s", path);
+  m->soundCount = n + 1;
+  Doc_MarkEdited(DOC_MODEL3);
+  Ed3D_FillMotionSoundList();
+  Ed3D_FillMotionSoundCombo();
+  return true;
+}
+
+void Ed3D_AddMotionSoundCommand(void) {
+  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "WAV", "効果音 ( WAV ) ファイルを選択して下さい", "");
+  if (!file || !file[0]) return;
+  char path[1024];
+  Str_Copy(path, sizeof path, file);
+  Ed3D_AddMotionSound(path);
+}

@@ -1,0 +1,233 @@
+// The modelling dialog's and the numeric input's commands (ed3d_poly_dlg.h): each runs its
+// operation on the current layer's model, writes the label and records the undo step when
+// the operation did its work; a refused operation records nothing.
+#include "edit3d/ed3d_poly_dlg.h"
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/filemenu.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/undo.h"
+#include "lib/draw/pn.h"
+#include "lib/media/dialogs.h"
+#include "model/mesh.h"
+#include "model/seam.h"
+#include "resources/edit3d_ids.h"
+
+PolyDlgOps g_PolyDlgOps;
+void *g_PolyDlg;
+void *g_PolyNumDlg;
+i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
+
+// [SECTION] open and close
+void Ed3D_PolyOpenDialogs(void) {
+  if (!g_PolyDlgOps.create) return;
+  i32 w = 0, h = 0;
+  if (g_PolyDlgOps.desktopSize) g_PolyDlgOps.desktopSize(&w, &h);
+  if (!g_PolyDlg) g_PolyDlg = g_PolyDlgOps.create(POLY_DLG_MAIN, 0, h - 210, 740, 180);
+  if (!g_PolyNumDlg) g_PolyNumDlg = g_PolyDlgOps.create(POLY_DLG_NUMERIC, w - 172, h - 130, 172, 100);
+}
+
+void Ed3D_PolyCloseDialogs(void) {
+  void *dlg = g_PolyDlg, *num = g_PolyNumDlg;
+  g_PolyDlg = g_PolyNumDlg = nullptr;
+  if (g_PolyDlgOps.destroy) {
+    if (dlg) g_PolyDlgOps.destroy(dlg);
+    if (num) g_PolyDlgOps.destroy(num);
+  }
+}
+
+// [SECTION] steps
+static void Record(Model3 *m, const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Doc_MarkEdited(DOC_MODEL3);
+  m->changed = 1;
+  Undo_Push(Undo_Current());
+}
+
+// Runs an operation; records its step when it did its work. Then the after-edit refresh.
+static void Run(Model3 *m, bool done, const char *label) {
+  if (done) Record(m, label);
+  g_PolyDlgRefresh = 1;
+  Ed3D_PolyAfterEdit();
+}
+
+// A model flag toggled from the dialog: the label is written, no step recorded. The flags
+// are saved with the model, so it differs from its file now (but no drag step is due).
+static void Toggle(u32 *flag, const char *on, const char *off) {
+  *flag = *flag ? 0 : 1;
+  g_DocChanged[DOC_MODEL3] = 1;
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, *flag ? on : off);
+  g_PolyDlgRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+static void SelectTool(u32 tool) {
+  g_PolyTool = tool;
+  g_PolyDlgRefresh = 1;
+}
+
+// Curved surfaces on the current layer: the model tessellated and stored back into its slot.
+static void Curve(Model3 *m) {
+  i32 slot = (i32)g_CurSlot;
+  if (Pn_TessellateModel(slot) && Pn_StoreWorkModel(slot)) {
+    // The polygons are all new: no old selection applies to them.
+    App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
+    Record(Model3_Get(slot) ? Model3_Get(slot) : m, "曲面化 ( モデリング )");
+  }
+  App_RefreshLists();
+}
+
+static void AddFile(void) {
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
+  if (!name || !name[0]) return;
+  if (!Ed3D_PolyMergeFile(name)) return;
+  char label[UNDO_LABEL];
+  Str_Format(label, sizeof label, "%s ( モデリング )", name);
+  App_RefreshCurrentPointers();
+  if (g_CurModel3) Record(g_CurModel3, label);
+}
+
+static bool Primitive(u32 id) {
+  static const struct { u32 id; const char *name; } kPrimitives[] = {
+    {IDC_POLY_TRIANGLE, "３角形"}, {IDC_POLY_QUAD, "４角形"}, {IDC_POLY_CUBE, "立方体"},
+    {IDC_POLY_SPHERE, "球"},       {IDC_POLY_CYLINDER, "円柱"}, {IDC_POLY_CONE, "円錐"},
+  };
+  for (const auto &p : kPrimitives)
+    if (p.id == id) {
+      Ed3D_PolyLoadPrimitive(p.name);
+      return true;
+    }
+  return false;
+}
+
+// Commands that change the model through an operation of ed3d_poly_ops.h.
+static bool Operation(Model3 *m, u32 id) {
+  switch (id) {
+    case IDC_POLY_LEFT_HALF: Run(m, Ed3D_PolyDeleteLeftHalf(m), "左半分消 ( モデリング )"); return true;
+    case IDC_POLY_DIVIDE: Run(m, Ed3D_PolyDivide(m), "分割 ( モデリング )"); return true;
+    case IDC_POLY_DELETE: Run(m, Ed3D_PolyDelete(m), "消去 ( モデリング )"); return true;
+    case IDC_POLY_FLIP: Run(m, Ed3D_PolyFlipFaces(m), "反転 ( モデリング )"); return true;
+    case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m), "面撤去 ( モデリング )"); return true;
+    case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m), "最適化 ( モデリング )"); return true;
+    case IDC_POLY_MERGE: {
+      bool faces = g_PolySelectMode == 1;
+      Run(m, Ed3D_PolyMerge(m), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
+      return true;
+    }
+    case IDC_POLY_EXTRUDE: {
+      bool done = Ed3D_PolyExtrude(m, g_LastViewZoom);
+      if (done) g_PolyTool = POLY_TOOL_MOVE;
+      Run(m, done, "面押出し ( モデリング )");
+      return true;
+    }
+    case IDC_POLY_CREATE:
+      g_FreeCreateCount = 0;
+      Run(m, Ed3D_PolyCreateFace(m), "作成 ( モデリング )");
+      return true;
+    case IDC_POLY_ROTATE_COLOURS:
+      if (Ed3D_PolyRotateColours(m)) Record(m, "色No回転 ( モデリング )");
+      App_MarkAllRedraw();
+      return true;
+    case IDC_POLY_NORMALS:
+      Model3_CalcNormals(m);
+      Run(m, true, "法線計算 ( モデリング )");
+      return true;
+    case IDC_POLY_CURVE: Curve(m); return true;
+    default: return false;
+  }
+}
+
+// Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
+static bool Clipboard(Model3 *m, u32 id) {
+  switch (id) {
+    case IDC_POLY_CUT: if (Ed3D_PolyCut()) Record(m, "カット ( モデリング )"); return true;
+    case IDC_POLY_COPY: if (Ed3D_PolyCopy()) Record(m, "コピー ( モデリング )"); return true;
+    case IDC_POLY_PASTE: if (Ed3D_PolyPaste()) Record(m, "ペースト ( モデリング )"); return true;
+    case IDC_POLY_ADD_FILE: AddFile(); return true;
+    default: return Primitive(id);
+  }
+}
+
+// Selection, tools, switches and the file commands.
+static bool Setting(Model3 *m, u32 id) {
+  switch (id) {
+    case IDC_POLY_MOVE_VIEW: Ed3DPolyEditor.moveMode = 0; App_MarkAllRedraw(); return true;
+    case IDC_POLY_MOVE_NORMAL: Ed3DPolyEditor.moveMode = 1; App_MarkAllRedraw(); return true;
+    case IDC_POLY_MOVE_AXIS: Ed3DPolyEditor.moveMode = 2; App_MarkAllRedraw(); return true;
+    case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(); return true;
+    case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(); return true;
+    case IDC_POLY_MOVE: SelectTool(POLY_TOOL_MOVE); return true;
+    case IDC_POLY_ROTATE: SelectTool(POLY_TOOL_ROTATE); return true;
+    case IDC_POLY_SCALE: SelectTool(POLY_TOOL_SCALE); return true;
+    case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(); return true;
+    case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(); return true;
+    case IDC_POLY_FREE:
+      g_PolyTool = POLY_TOOL_FREE;
+      g_FreeCreateCount = 0;
+      g_PolyDlgRefresh = 1;
+      Ed3D_PolyAfterEdit();
+      return true;
+    case IDC_POLY_LOAD: FileMenu_Command(40023); return true;
+    case IDC_POLY_SAVE: FileMenu_Command(40024); g_PolyDlgRefresh = 1; return true;
+    case IDC_POLY_FACE_NO:
+    case IDC_POLY_POLYGONISE: return true;
+    case IDC_POLY_VERTEX_NO:
+      g_PolyVertexNo += 1;
+      g_PolyDlgRefresh = 1;
+      Ed3D_PolyAfterEdit();
+      return true;
+    case IDC_POLY_LIGHT: Toggle(&m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;
+    case IDC_POLY_VERTEX_COLOURS:
+      Toggle(&m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
+      return true;
+    case IDC_POLY_EDGES: Toggle(&m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
+    case IDC_POLY_NO_AUTO_PICK: g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_SHOW_NORMALS: g_PolyShowNormals = g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    default: return false;
+  }
+}
+
+bool Ed3D_PolyDlgCommand(u32 id) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
+  // Without a model the commands do nothing but are still the dialog's.
+  static const u32 kIds[] = {
+    1440, 1441, 1442, 1133, 1134, 1135, 1136, 1140, 1141, 1142, 1143, 1144, 1145, 1146, 1147, 1148, 1149,
+    1150, 1151, 1152, 1153, 1154, 1155, 1157, 1158, 1159, 1165, 1166, 1167, 1168, 1169, 1170, 1171, 1172,
+    1173, 1174, 1177, 1181, 1184, 1185, 1186, 1187, 1188, 1349, 1350, 1351};
+  for (u32 k : kIds)
+    if (k == id) return true;
+  return false;
+}
+
+void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
+  App_MarkAllRedraw();
+}
+
+void Ed3D_PolyNumericCommand(const char *const text[3]) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  if (Ed3D_PolyNumericInput(m, text)) Record(m, "数値入力 ( モデリング )");
+  App_MarkAllRedraw();
+}
+
+void Ed3D_PolyCountTexts(char out[4][32]) {
+  const Model3 *m = g_CurModel3;
+  Str_Format(out[0], 32, "頂点数  %5d", m ? m->positionCount : 0);
+  Str_Format(out[1], 32, "法線数  %5d", m ? m->normalCount : 0);
+  Str_Format(out[2], 32, " 色数   %5d", m ? m->colorCount : 0);
+  Str_Format(out[3], 32, "ＵＶ数  %5d", m ? m->uvCount : 0);
+}

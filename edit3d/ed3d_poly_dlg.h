@@ -1,0 +1,43 @@
+// The two modeless dialogs of polygon modelling: the modelling dialog (template 133,
+// "モデリング") and the numeric input "POLY_NUM_DLG". Created by the sub-mode's enter,
+// destroyed by its leave.
+//
+// The decisions are portable (ed3d_poly_dlg.cpp): a command id, or the texts of the boxes a
+// command reads, go in; the operation runs (ed3d_poly_ops.h), its label is written and the
+// undo step recorded. The dialog procedures (ed3d_poly_win.cpp) read the controls, call these
+// and show the state again on their 50 ms timer while g_PolyDlgRefresh is 1.
+//
+// Globals owned here: g_PolyDlgOps (filled by the Windows side), the dialog handles and
+// their last screen positions.
+#pragma once
+#include "model/types.h"
+
+enum PolyDialog : u32 { POLY_DLG_MAIN = 0, POLY_DLG_NUMERIC = 1 };
+
+struct PolyDlgOps {
+  // Creates a dialog owned by the main window at (x, y, w, h) and shows it.
+  void *(*create)(u32 which, i32 x, i32 y, i32 w, i32 h);
+  void (*destroy)(void *dlg);
+  // Width and height of the desktop.
+  void (*desktopSize)(i32 *w, i32 *h);
+};
+extern PolyDlgOps g_PolyDlgOps;
+extern void *g_PolyDlg;      // the modelling dialog, null when closed
+extern void *g_PolyNumDlg;   // POLY_NUM_DLG, null when closed
+extern i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
+
+// Creates the missing dialogs at their places; destroys both (handles cleared).
+void Ed3D_PolyOpenDialogs(void);
+void Ed3D_PolyCloseDialogs(void);
+
+// A command of the modelling dialog that reads no control (every id of its table but 1152
+// and 1159); the Delete / D and M keys come here too. False for any other id.
+bool Ed3D_PolyDlgCommand(u32 id);
+// 1159 "決定" and the colour chooser: the colour of the four boxes' texts onto the selection,
+// recorded under the label.
+void Ed3D_PolyColourCommand(const char *const text[4], const char *label);
+// 1378 "決定" of POLY_NUM_DLG with the texts of X, Y and Z.
+void Ed3D_PolyNumericCommand(const char *const text[3]);
+
+// The texts the modelling dialog shows for the current model: its four counts.
+void Ed3D_PolyCountTexts(char out[4][32]);

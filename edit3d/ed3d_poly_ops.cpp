@@ -1,0 +1,763 @@
+// The modelling operations over the current model and the selection (ed3d_poly_ops.h).
+//
+// Removing records goes through one compaction sweep (Compact) that leaves the records and
+// flags exactly where deleting them one at a time would; the normals are recomputed once at
+// the end, which gives what a recomputation after each step gives (every pass rebuilds the
+// face, vertex and re-indexed normals from the positions alone).
+#include "edit3d/ed3d_poly_ops.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d_poly.h"
+#include "model/mesh.h"
+#include "model/seam.h"
+
+i32 g_PolyColour[4] = {255, 255, 255, 255};
+
+static const char kFaceModeOnly[] = "面選択モードで、利用できます。";
+static const char kQuadsOnly[] = "４角形のみ分割できます。";
+static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
+
+// [SECTION] work buffers
+template <typename T>
+static T *Room(T **buf, size_t *cap, size_t need) {
+  if (need == 0) need = 1;
+  if (*cap >= need) return *buf;
+  T *p = (T *)realloc(*buf, need * sizeof(T));
+  if (!p) return nullptr;
+  *buf = p;
+  *cap = need;
+  return p;
+}
+
+static u8 *s_keep;
+static size_t s_keepCap;
+static Polygon3 *s_newPolys;
+static size_t s_newPolysCap;
+
+// [SECTION] bounds
+static i32 Polys(const Model3 *m) {
+  i32 n = m->polygons ? m->polygonCount : 0;
+  if (n > m->capPolygons) n = m->capPolygons;
+  return n < 0 ? 0 : n;
+}
+static i32 Verts(const Model3 *m) {
+  i32 n = m->positions ? m->positionCount : 0;
+  if (n > m->capPositions) n = m->capPositions;
+  return n < 0 ? 0 : n;
+}
+static i32 Count(i32 n) { return n < 0 ? 0 : n; }
+static i32 Cc(const Polygon3 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
+
+// Values of a corner's entries; a zero value for an index outside its array.
+static Vec3 PosOf(const Model3 *m, u32 v) { return v < (u32)Verts(m) ? m->positions[v] : Vec3{0, 0, 0}; }
+static Vec3 NormalOf(const Model3 *m, u32 i) {
+  i32 n = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
+  return i < (u32)Count(n) ? m->normals[i] : Vec3{0, 0, 0};
+}
+static Color4 ColourOf(const Model3 *m, u32 i) {
+  i32 n = m->colors ? (m->colorCount < m->capColors ? m->colorCount : m->capColors) : 0;
+  return i < (u32)Count(n) ? m->colors[i] : Color4{0, 0, 0, 0};
+}
+static Vec2 UvOf(const Model3 *m, u32 i) {
+  i32 n = m->uvs ? (m->uvCount < m->capUVs ? m->uvCount : m->capUVs) : 0;
+  return i < (u32)Count(n) ? m->uvs[i] : Vec2{0, 0};
+}
+
+static bool FaceSel(i32 f) { return (u32)f < Poly_FaceFlagRoom() && g_PolySelFaces[f]; }
+static bool VertSel(u32 v) { return v < Poly_VertFlagRoom() && g_PolySelVerts[v]; }
+static void SetFace(i32 f, u32 flag) {
+  if ((u32)f < Poly_FaceFlagRoom()) g_PolySelFaces[f] = flag;
+}
+static void SetVert(u32 v, u32 flag) {
+  if (v < Poly_VertFlagRoom()) g_PolySelVerts[v] = flag;
+}
+
+static bool Ready(const Model3 *m) { return m && g_PolySelFaces && g_PolySelVerts; }
+static bool FaceMode(void) { return g_PolySelectMode == 1; }
+
+static void ClearFaceFlags(u32 n) {
+  u32 room = Poly_FaceFlagRoom();
+  memset(g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+}
+static void ClearVertFlags(u32 n) {
+  u32 room = Poly_VertFlagRoom();
+  memset(g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+}
+
+bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uvs, i64 polygons) {
+  bool fits = positions <= (i64)g_MaxVertices && normals <= (i64)g_MaxVertices && colors <= (i64)g_MaxVertices &&
+              uvs <= (i64)g_MaxVertices && polygons <= (i64)g_MaxPolygons &&
+              Model3_Reserve(m, (i32)positions, (i32)normals, (i32)colors, (i32)uvs, (i32)polygons);
+  if (!fits)
+    Lib_ErrorBoxf("この操作を行うと最大数を超えます。頂点・法線・色・ＵＶは %u 個、ポリゴンは %u 個までです。", g_MaxVertices,
+                  g_MaxPolygons);
+  return fits;
+}
+
+// Keeps the first n polygons whose keep flag is set, in their order, with their face flags;
+// the flags freed at the end are cleared. Returns the new count.
+static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
+  i32 w = 0;
+  u32 room = Poly_FaceFlagRoom();
+  for (i32 i = 0; i < n; i++) {
+    if (!keep[i]) continue;
+    if (w != i) {
+      m->polygons[w] = m->polygons[i];
+      if ((u32)w < room) g_PolySelFaces[w] = (u32)i < room ? g_PolySelFaces[i] : 0;
+    }
+    w++;
+  }
+  for (i32 i = w; i < n && (u32)i < room; i++) g_PolySelFaces[i] = 0;
+  m->polygonCount = w;
+  return w;
+}
+
+// [SECTION] delete and optimise
+bool Ed3D_PolyDeleteFace(Model3 *m, i32 n) {
+  if (!m || n < 0 || n >= Polys(m)) return false;
+  i32 count = Polys(m);
+  memmove(&m->polygons[n], &m->polygons[n + 1], (size_t)(count - n - 1) * sizeof(Polygon3));
+  u32 room = Poly_FaceFlagRoom();
+  if (g_PolySelFaces) {
+    for (i32 i = n; i + 1 < count && (u32)(i + 1) < room; i++) g_PolySelFaces[i] = g_PolySelFaces[i + 1];
+    if ((u32)(count - 1) < room) g_PolySelFaces[count - 1] = 0;
+  }
+  m->polygonCount = count - 1;
+  return true;
+}
+
+bool Ed3D_PolyOptimise(Model3 *m) {
+  if (!Ready(m)) return false;
+  ClearFaceFlags((u32)Polys(m));
+  ClearVertFlags(Poly_VertFlagRoom());
+  bool ok = Model3_WeldDuplicates(m);
+  g_PolyFaceNo = -1;
+  g_PolyDlgRefresh = 1;
+  return ok;
+}
+
+// Vertex mode: the corners on unselected vertices remain, in order. True when the polygon
+// goes (fewer than 3 corners left).
+static bool DropSelectedCorners(Polygon3 *p) {
+  i32 cc = Cc(p), k = 0;
+  PolyCorner left[4];
+  for (i32 j = 0; j < cc; j++)
+    if (!VertSel(p->corners[j].vertex)) left[k++] = p->corners[j];
+  if (k == cc) return false;
+  if (k < 3) return true;
+  p->cornerCount = (u8)k;
+  memcpy(p->corners, left, (size_t)k * sizeof(PolyCorner));
+  return false;
+}
+
+bool Ed3D_PolyDelete(Model3 *m) {
+  if (!Ready(m)) return false;
+  i32 n = Polys(m);
+  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  if (!keep) return false;
+  bool faces = FaceMode();
+  for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
+  Compact(m, keep, n);
+  ClearFaceFlags((u32)Polys(m));
+  ClearVertFlags(Poly_VertFlagRoom());
+  // The optimise step ends with the normals of the welded model.
+  if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
+  g_PolyFaceNo = g_PolyVertexNo = -1;
+  g_PolyDlgRefresh = 1;
+  return true;
+}
+
+bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
+  if (!Ready(m)) return false;
+  ClearFaceFlags(Poly_FaceFlagRoom());
+  ClearVertFlags(Poly_VertFlagRoom());
+  i32 n = Polys(m);
+  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  if (!keep) return false;
+  for (i32 i = 0; i < n; i++) {
+    const Polygon3 &p = m->polygons[i];
+    bool left = true;
+    for (i32 j = 0; j < Cc(&p) && left; j++) left = PosOf(m, p.corners[j].vertex).x <= 0.0f;
+    keep[i] = !left;
+  }
+  Compact(m, keep, n);
+  return true;
+}
+
+// [SECTION] flip, break up, extrude
+bool Ed3D_PolyFlipFaces(Model3 *m) {
+  if (!Ready(m) || !FaceMode()) return false;
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    if (!FaceSel(i)) continue;
+    Polygon3 &p = m->polygons[i];
+    for (i32 k = 0, cc = Cc(&p); k < cc / 2; k++) {
+      PolyCorner &a = p.corners[k], &b = p.corners[cc - 1 - k];
+      u32 v = a.vertex, c = a.color, u = a.uv;
+      a.vertex = b.vertex, a.color = b.color, a.uv = b.uv;
+      b.vertex = v, b.color = c, b.uv = u;
+    }
+  }
+  Model3_CalcNormals(m);
+  return true;
+}
+
+bool Ed3D_PolyBreakFaces(Model3 *m) {
+  if (!Ready(m) || !FaceMode()) return false;
+  i32 n = Polys(m);
+  i64 add = 0;
+  for (i32 i = 0; i < n; i++)
+    if (FaceSel(i) && Cc(&m->polygons[i]) >= 2) add += Cc(&m->polygons[i]) - 1;
+  if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), Count(m->colorCount),
+                         Count(m->uvCount), (i64)n + add))
+    return false;
+  i32 w = n;
+  for (i32 i = 0; i < n; i++) {
+    Polygon3 &p = m->polygons[i];
+    if (!FaceSel(i) || Cc(&p) < 2) continue;
+    for (i32 k = 1, cc = Cc(&p); k < cc; k++) {
+      Polygon3 &q = m->polygons[w];
+      q = Polygon3{};
+      q.cornerCount = 1;
+      q.corners[0] = p.corners[k];
+      q.group = p.group;
+      SetFace(w++, 0);
+    }
+    p.cornerCount = 1;
+  }
+  m->polygonCount = w;
+  Model3_CalcNormals(m);
+  return true;
+}
+
+// The offset of an extruded face, or false when its first three corners give no normal (or
+// a corner lies outside the positions).
+static bool ExtrudeOffset(const Model3 *m, const Polygon3 *p, f32 zoom, Vec3 *d) {
+  i32 verts = Verts(m);
+  for (i32 j = 0; j < Cc(p); j++)
+    if (p->corners[j].vertex >= (u32)verts) return false;
+  Vec3 nrm;
+  Mesh_FaceNormal(&m->positions[p->corners[0].vertex], &m->positions[p->corners[1].vertex],
+                  &m->positions[p->corners[2].vertex], &nrm);
+  if (nrm.x == 0.0f && nrm.y == 0.0f && nrm.z == 0.0f) return false;
+  *d = {0.5f * nrm.x / zoom, 0.5f * nrm.y / zoom, 0.5f * nrm.z / zoom};
+  return true;
+}
+
+static void ExtrudeOne(Model3 *m, i32 i, const Vec3 &d) {
+  Polygon3 &p = m->polygons[i];
+  i32 cc = Cc(&p);
+  u32 base = (u32)m->positionCount;
+  for (i32 k = 0; k < cc; k++) {
+    Vec3 q = m->positions[p.corners[k].vertex];
+    m->positions[base + k] = {q.x + d.x, q.y + d.y, q.z + d.z};
+  }
+  Model3_FreshBindings(m, (i32)base, (i32)base + cc);
+  for (i32 k = 0; k < cc; k++) SetVert(base + (u32)k, 0);
+  m->positionCount += cc;
+  for (i32 k = 0; k < cc; k++) {
+    i32 k1 = k + 1 < cc ? k + 1 : 0;
+    Polygon3 &q = m->polygons[m->polygonCount];
+    q = Polygon3{};
+    q.cornerCount = 4;
+    q.group = p.group;
+    const PolyCorner &a = p.corners[k], &b = p.corners[k1];
+    q.corners[0] = {a.vertex, 0, a.color, a.uv};
+    q.corners[1] = {b.vertex, 0, b.color, b.uv};
+    q.corners[2] = {base + (u32)k1, 0, b.color, b.uv};
+    q.corners[3] = {base + (u32)k, 0, a.color, a.uv};
+    SetFace(m->polygonCount++, 0);
+  }
+  for (i32 k = 0; k < cc; k++) {
+    SetVert(p.corners[k].vertex, 0);
+    p.corners[k].vertex = base + (u32)k;
+  }
+}
+
+bool Ed3D_PolyExtrude(Model3 *m, f32 zoom) {
+  if (!Ready(m) || !FaceMode()) return false;
+  if (!(zoom > 0.0f)) zoom = 1.0f;
+  i32 n = Polys(m);
+  i64 add = 0;
+  Vec3 d;
+  for (i32 i = 0; i < n; i++)
+    if (FaceSel(i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d))
+      add += Cc(&m->polygons[i]);
+  if (!Poly_ReserveOrSay(m, (i64)Count(m->positionCount) + add, Count(m->normalCount), Count(m->colorCount),
+                         Count(m->uvCount), (i64)Count(m->polygonCount) + add))
+    return false;
+  for (i32 i = 0; i < n; i++)
+    if (FaceSel(i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d)) ExtrudeOne(m, i, d);
+  Model3_CalcNormals(m);
+  return true;
+}
+
+// [SECTION] divide
+static Vec3 Mid3(Vec3 a, Vec3 b) { return {0.5f * (a.x + b.x), 0.5f * (a.y + b.y), 0.5f * (a.z + b.z)}; }
+static Vec2 Mid2(Vec2 a, Vec2 b) { return {0.5f * (a.u + b.u), 0.5f * (a.v + b.v)}; }
+
+enum { C0, C1, C2, C3, M01, M12, M23, M30, CTR };
+// Which point each corner of the four quads takes; quad k holds corner k of the divided quad.
+static const int kQuadPoints[4][4] = {{C0, M01, CTR, M30}, {M01, C1, M12, CTR}, {CTR, M12, C2, M23}, {M30, CTR, M23, C3}};
+
+// Appends the 16 positions, normals, colours and UVs of the quad's four parts and writes the
+// four polygons into out.
+static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
+  Vec3 p[9];
+  Vec2 t[9];
+  for (int c = 0; c < 4; c++) {
+    p[c] = PosOf(m, src.corners[c].vertex);
+    t[c] = UvOf(m, src.corners[c].uv);
+  }
+  p[M01] = Mid3(p[0], p[1]), p[M12] = Mid3(p[1], p[2]), p[M23] = Mid3(p[2], p[3]), p[M30] = Mid3(p[3], p[0]);
+  t[M01] = Mid2(t[0], t[1]), t[M12] = Mid2(t[1], t[2]), t[M23] = Mid2(t[2], t[3]), t[M30] = Mid2(t[3], t[0]);
+  p[CTR] = {0.25f * (p[0].x + p[1].x + p[2].x + p[3].x), 0.25f * (p[0].y + p[1].y + p[2].y + p[3].y),
+            0.25f * (p[0].z + p[1].z + p[2].z + p[3].z)};
+  t[CTR] = {0.25f * (t[0].u + t[1].u + t[2].u + t[3].u), 0.25f * (t[0].v + t[1].v + t[2].v + t[3].v)};
+  for (int k = 0; k < 4; k++) {
+    Vec3 normal = NormalOf(m, src.corners[k].normal);
+    Color4 colour = ColourOf(m, src.corners[k].color);
+    Polygon3 &q = out[k];
+    q = Polygon3{};
+    q.cornerCount = 4;
+    q.group = src.group;
+    for (int j = 0; j < 4; j++) {
+      int w = kQuadPoints[k][j];
+      u32 v = (u32)m->positionCount++;
+      m->positions[v] = p[w];
+      Model3_FreshBindings(m, (i32)v, (i32)v + 1);
+      SetVert(v, 1);
+      m->normals[m->normalCount] = normal;
+      m->colors[m->colorCount] = colour;
+      m->uvs[m->uvCount] = t[w];
+      q.corners[j] = {v, (u32)m->normalCount++, (u32)m->colorCount++, (u32)m->uvCount++};
+    }
+  }
+}
+
+bool Ed3D_PolyDivide(Model3 *m) {
+  if (!Ready(m)) return false;
+  if (!FaceMode()) {
+    Lib_ErrorBox(kFaceModeOnly);
+    return false;
+  }
+  i32 n = Polys(m);
+  i64 quads = 0;
+  for (i32 i = 0; i < n; i++) quads += FaceSel(i) && Cc(&m->polygons[i]) == 4;
+  i64 add = quads * 16;
+  if (!Poly_ReserveOrSay(m, Count(m->positionCount) + add, Count(m->normalCount) + add, Count(m->colorCount) + add,
+                         Count(m->uvCount) + add, (i64)Count(m->polygonCount) + quads * 3))
+    return false;
+  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  Polygon3 *made = Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
+  if (!keep || !made) return false;
+  bool said = false;
+  i32 k = 0;
+  for (i32 i = 0; i < n; i++) {
+    keep[i] = 1;
+    if (!FaceSel(i)) continue;
+    if (Cc(&m->polygons[i]) != 4) {
+      if (!said) Lib_ErrorBox(kQuadsOnly);
+      said = true;
+      continue;
+    }
+    DivideOne(m, m->polygons[i], &made[k]);
+    k += 4;
+    keep[i] = 0;
+  }
+  i32 w = Compact(m, keep, n);
+  memcpy(&m->polygons[w], made, (size_t)k * sizeof(Polygon3));
+  for (i32 j = 0; j < k; j++) SetFace(w + j, 1);
+  m->polygonCount += k;
+  Model3_CalcNormals(m);
+  return true;
+}
+
+// [SECTION] merge faces
+// Position table of the faces that can merge: every corner position of the selected faces
+// with the faces that hold it (a face may be listed twice; the exact test sorts it out).
+struct PosEntry {
+  i32 face;
+  i32 next;   // next entry of the same position, -1 none
+};
+static i32 *s_slots;        // position table: -1 empty, else index into s_keys / s_heads
+static size_t s_slotsCap;
+static Vec3 *s_keys;
+static size_t s_keysCap;
+static i32 *s_heads;
+static size_t s_headsCap;
+static PosEntry *s_entries;
+static size_t s_entriesCap;
+static i32 *s_heap;
+static size_t s_heapCap;
+static u32 s_mask;
+
+static u32 HashPos(Vec3 p) {
+  u32 h = 0x9E3779B9u;
+  const f32 v[3] = {p.x, p.y, p.z};
+  for (int i = 0; i < 3; i++) {
+    u32 bits;
+    memcpy(&bits, &v[i], 4);
+    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
+    h ^= bits;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+  }
+  return h ^ (h >> 16);
+}
+static bool SamePos(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+static bool HasNaN(Vec3 p) { return p.x != p.x || p.y != p.y || p.z != p.z; }
+
+// The key index of position p, -1 when it is not in the table (add: entered when missing).
+static i32 FindPos(Vec3 p, bool add, i32 *keys) {
+  if (HasNaN(p)) return -1;   // equals nothing
+  for (u32 s = HashPos(p) & s_mask;; s = (s + 1) & s_mask) {
+    i32 k = s_slots[s];
+    if (k < 0) {
+      if (!add) return -1;
+      s_slots[s] = *keys;
+      s_keys[*keys] = p;
+      s_heads[*keys] = -1;
+      return (*keys)++;
+    }
+    if (SamePos(s_keys[k], p)) return k;
+  }
+}
+
+static bool BuildPosTable(const Model3 *m, const u8 *alive, i32 n) {
+  size_t corners = 0;
+  for (i32 i = 0; i < n; i++)
+    if (alive[i] && FaceSel(i)) corners += (size_t)Cc(&m->polygons[i]);
+  u32 size = 16;
+  while (size < corners * 2) size <<= 1;
+  if (!Room(&s_slots, &s_slotsCap, size) || !Room(&s_keys, &s_keysCap, corners) ||
+      !Room(&s_heads, &s_headsCap, corners) || !Room(&s_entries, &s_entriesCap, corners))
+    return false;
+  memset(s_slots, 0xFF, (size_t)size * sizeof(i32));
+  s_mask = size - 1;
+  i32 keys = 0, e = 0;
+  for (i32 i = 0; i < n; i++) {
+    if (!alive[i] || !FaceSel(i)) continue;
+    const Polygon3 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++) {
+      i32 k = FindPos(PosOf(m, p.corners[j].vertex), true, &keys);
+      if (k < 0) continue;
+      s_entries[e] = {i, s_heads[k]};
+      s_heads[k] = e++;
+    }
+  }
+  return true;
+}
+
+// A min-heap of face numbers still to compare with the face being merged into.
+static i32 s_heapSize;
+static bool HeapPush(i32 v) {
+  if (!Room(&s_heap, &s_heapCap, (size_t)s_heapSize + 1)) return false;
+  i32 i = s_heapSize++;
+  while (i > 0 && s_heap[(i - 1) / 2] > v) {
+    s_heap[i] = s_heap[(i - 1) / 2];
+    i = (i - 1) / 2;
+  }
+  s_heap[i] = v;
+  return true;
+}
+static i32 HeapPop(void) {
+  i32 top = s_heap[0], v = s_heap[--s_heapSize], i = 0;
+  for (;;) {
+    i32 c = 2 * i + 1;
+    if (c >= s_heapSize) break;
+    if (c + 1 < s_heapSize && s_heap[c + 1] < s_heap[c]) c++;
+    if (s_heap[c] >= v) break;
+    s_heap[i] = s_heap[c];
+    i = c;
+  }
+  if (s_heapSize > 0) s_heap[i] = v;
+  return top;
+}
+
+// The faces after `after` that hold one of face i's corner positions, each once while it
+// waits (stamp: the outer face's turn).
+static u32 *s_stamps;
+static size_t s_stampsCap;
+static u32 s_turn;
+static void PushNeighbours(const Model3 *m, i32 i, i32 after) {
+  const Polygon3 &p = m->polygons[i];
+  for (i32 j = 0; j < Cc(&p); j++) {
+    i32 k = FindPos(PosOf(m, p.corners[j].vertex), false, nullptr);
+    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next) {
+      i32 f = s_entries[e].face;
+      if (f <= after || s_stamps[f] == s_turn) continue;
+      s_stamps[f] = s_turn;
+      HeapPush(f);
+    }
+  }
+}
+
+// Joins face j into face i when they hold exactly two equal corner positions: two quads
+// become the quad over both, two triangles the quad over both in i's winding; any other pair
+// of corner counts stays. True when j is to go.
+static bool MergePair(Model3 *m, Polygon3 &a, const Polygon3 &b) {
+  i32 na = Cc(&a), nb = Cc(&b), found = 0, pa[2] = {0, 0}, pb[2] = {0, 0};
+  for (i32 x = 0; x < na; x++) {
+    Vec3 px = PosOf(m, a.corners[x].vertex);
+    for (i32 y = 0; y < nb; y++) {
+      if (!SamePos(px, PosOf(m, b.corners[y].vertex))) continue;
+      if (found < 2) pa[found] = x, pb[found] = y;
+      found++;
+    }
+  }
+  if (found != 2) return false;
+  if (na == 4 && nb == 4) {
+    i32 t[2];
+    for (int s = 0; s < 2; s++) {
+      t[s] = (pb[s] + 1) % 4;
+      if (t[s] == pb[0] || t[s] == pb[1]) t[s] = (pb[s] + 3) % 4;
+    }
+    a.corners[pa[0]].vertex = b.corners[t[0]].vertex;
+    a.corners[pa[1]].vertex = b.corners[t[1]].vertex;
+    return true;
+  }
+  if (na != 3 || nb != 3 || pa[0] == pa[1] || pb[0] == pb[1]) return false;
+  // The shared edge runs from corner s to s + 1 of i (cyclically); j's third corner goes between.
+  i32 lo = pa[0] < pa[1] ? pa[0] : pa[1], hi = pa[0] + pa[1] - lo;
+  i32 s = (lo == 0 && hi == 2) ? 2 : lo;
+  PolyCorner extra = b.corners[3 - pb[0] - pb[1]];
+  for (i32 c = 3; c > s + 1; c--) a.corners[c] = a.corners[c - 1];
+  a.corners[s + 1] = extra;
+  a.cornerCount = 4;
+  return true;
+}
+
+// One pass: every selected face, in order, with every later selected face in order.
+static bool MergePass(Model3 *m, u8 *alive, i32 n, bool *merged) {
+  if (!BuildPosTable(m, alive, n)) return false;
+  for (i32 i = 0; i < n; i++) {
+    if (!alive[i] || !FaceSel(i)) continue;
+    s_heapSize = 0;
+    s_turn++;
+    PushNeighbours(m, i, i);
+    i32 last = i;
+    while (s_heapSize > 0) {
+      i32 j = HeapPop();
+      if (j <= last) continue;
+      last = j;
+      if (!alive[j] || !FaceSel(j)) continue;
+      if (!MergePair(m, m->polygons[i], m->polygons[j])) continue;
+      alive[j] = 0;
+      *merged = true;
+      PushNeighbours(m, i, j);   // the new corners may meet later faces
+    }
+  }
+  return true;
+}
+
+static bool MergeFaces(Model3 *m) {
+  i32 n = Polys(m);
+  u8 *alive = Room(&s_keep, &s_keepCap, (size_t)n);
+  if (!alive) return false;
+  if (!Room(&s_stamps, &s_stampsCap, (size_t)n)) return false;
+  memset(alive, 1, (size_t)n);
+  memset(s_stamps, 0, (size_t)n * sizeof(u32));
+  s_turn = 0;
+  for (bool merged = true; merged;) {
+    merged = false;
+    if (!MergePass(m, alive, n, &merged)) return false;
+  }
+  Compact(m, alive, n);
+  return true;
+}
+
+// [SECTION] merge vertices
+static bool MergeVertices(Model3 *m) {
+  i32 n = Polys(m), corners = 0;
+  u32 target = 0;
+  for (i32 i = 0; i < n; i++) {
+    const Polygon3 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++)
+      if (VertSel(p.corners[j].vertex)) target = p.corners[j].vertex, corners++;
+  }
+  if (corners < 2) return false;
+  for (i32 i = 0; i < n; i++) {
+    Polygon3 &p = m->polygons[i];
+    i32 cc = Cc(&p), changed = 0, second = -1;
+    for (i32 j = 0; j < cc; j++) {
+      if (!VertSel(p.corners[j].vertex)) continue;
+      p.corners[j].vertex = target;
+      if (++changed == 2) second = j;
+    }
+    if (second < 0) continue;
+    // The second corner on the target goes; the corners after it move up and their vertices
+    // leave the selection.
+    for (i32 j = second; j + 1 < cc; j++) {
+      p.corners[j] = p.corners[j + 1];
+      SetVert(p.corners[j].vertex, 0);
+    }
+    p.cornerCount = (u8)(cc - 1);
+  }
+  return true;
+}
+
+bool Ed3D_PolyMerge(Model3 *m) {
+  if (!Ready(m)) return false;
+  if (FaceMode() ? !MergeFaces(m) : !MergeVertices(m)) return false;
+  Model3_CalcNormals(m);
+  return true;
+}
+
+// [SECTION] create, colours
+bool Ed3D_PolyCreateFace(Model3 *m) {
+  if (!Ready(m)) return false;
+  i32 n = Polys(m), k = 0;
+  PolyCorner corners[4];
+  for (i32 i = 0; i < n; i++) {
+    const Polygon3 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++) {
+      if (!VertSel(p.corners[j].vertex)) continue;
+      if (k < 4) corners[k] = p.corners[j];
+      k++;
+    }
+  }
+  if (n == 0 || k < 2) {
+    Lib_ErrorBox(kTwoOrMore);
+    return false;
+  }
+  if (k > 4) {
+    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
+    return false;
+  }
+  if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), Count(m->colorCount), Count(m->uvCount),
+                         (i64)Count(m->polygonCount) + 1))
+    return false;
+  Polygon3 &q = m->polygons[m->polygonCount];
+  q = Polygon3{};
+  q.cornerCount = (u8)k;
+  memcpy(q.corners, corners, (size_t)k * sizeof(PolyCorner));
+  SetFace(m->polygonCount++, 0);
+  Model3_CalcNormals(m);
+  return true;
+}
+
+bool Ed3D_PolyRotateColours(Model3 *m) {
+  if (!Ready(m)) return false;
+  if (!FaceMode()) {
+    Lib_ErrorBox(kFaceModeOnly);
+    return false;
+  }
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    if (!FaceSel(i)) continue;
+    Polygon3 &p = m->polygons[i];
+    i32 cc = Cc(&p);
+    if (cc < 2) continue;
+    u32 last = p.corners[cc - 1].color;
+    for (i32 k = cc - 1; k > 0; k--) p.corners[k].color = p.corners[k - 1].color;
+    p.corners[0].color = last;
+  }
+  return true;
+}
+
+static i32 Clamp255(i32 v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
+  if (!Ready(m)) return false;
+  for (int c = 0; c < 4; c++) g_PolyColour[c] = Clamp255(rgba[c]);
+  Color4 want = {(f32)g_PolyColour[0], (f32)g_PolyColour[1], (f32)g_PolyColour[2], (f32)g_PolyColour[3]};
+  i32 nc = m->colors ? (m->colorCount < m->capColors ? m->colorCount : m->capColors) : 0, found = -1;
+  for (i32 i = Count(nc) - 1; i >= 0 && found < 0; i--) {
+    const Color4 &c = m->colors[i];
+    if (c.r == want.r && c.g == want.g && c.b == want.b && c.a == want.a) found = i;
+  }
+  if (found < 0) {
+    if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), (i64)Count(m->colorCount) + 1,
+                           Count(m->uvCount), Count(m->polygonCount)))
+      return false;
+    found = m->colorCount++;
+    m->colors[found] = want;
+  }
+  bool faces = FaceMode();
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    if (faces && !FaceSel(i)) continue;
+    Polygon3 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++)
+      if (VertSel(p.corners[j].vertex)) p.corners[j].color = (u32)found;
+  }
+  return true;
+}
+
+// [SECTION] typed numbers
+static const char *SkipBlanks(const char *s) {
+  while (*s == ' ' || *s == '\t') s++;
+  return s;
+}
+
+bool Poly_ParseNumber(const char *text, f64 *out) {
+  const char *s = SkipBlanks(text ? text : "");
+  // Only plain decimals: no hexadecimal, infinity or NaN spellings.
+  const char *c = s + (*s == '+' || *s == '-');
+  if (!((*c >= '0' && *c <= '9') || (*c == '.' && c[1] >= '0' && c[1] <= '9'))) return false;
+  for (const char *q = c; *q; q++)
+    if (*q == 'x' || *q == 'X') return false;
+  char *end = nullptr;
+  f64 v = strtod(s, &end);
+  if (end == s || *SkipBlanks(end) != 0 || !isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+static bool ParseInt(const char *text, i32 *out) {
+  const char *s = SkipBlanks(text ? text : "");
+  const char *c = s + (*s == '+' || *s == '-');
+  if (*c < '0' || *c > '9') return false;
+  char *end = nullptr;
+  long long v = strtoll(s, &end, 10);
+  if (*SkipBlanks(end) != 0) return false;
+  // Far outside 0..255 it clamps all the same.
+  *out = v < -100000 ? -100000 : (v > 100000 ? 100000 : (i32)v);
+  return true;
+}
+
+bool Ed3D_PolyApplyColourText(Model3 *m, const char *const text[4]) {
+  static const char *const kNames[4] = {"赤", "緑", "青", "透明"};
+  i32 rgba[4];
+  for (int c = 0; c < 4; c++) {
+    if (ParseInt(text[c], &rgba[c])) continue;
+    Lib_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
+    return false;
+  }
+  return Ed3D_PolyApplyColour(m, rgba);
+}
+
+bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
+  static const char *const kNames[3] = {"X", "Y", "Z"};
+  if (!Ready(m)) return false;
+  f32 value[3];
+  bool set[3];
+  for (int a = 0; a < 3; a++) {
+    const char *t = text[a] ? text[a] : "";
+    set[a] = *SkipBlanks(t) != 0;
+    f64 v = 0;
+    if (set[a] && !Poly_ParseNumber(t, &v)) {
+      Lib_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);
+      return false;
+    }
+    value[a] = (f32)v;
+  }
+  i32 verts = Verts(m);
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    const Polygon3 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++) {
+      u32 v = p.corners[j].vertex;
+      if (v >= (u32)verts || !VertSel(v)) continue;
+      Vec3 &q = m->positions[v];
+      if (set[0]) q.x = value[0];
+      if (set[1]) q.y = value[1];
+      if (set[2]) q.z = value[2];
+    }
+  }
+  Model3_CalcNormals(m);
+  return true;
+}

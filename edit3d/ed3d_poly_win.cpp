@@ -1,0 +1,167 @@
+// The modelling dialog (template 133) and POLY_NUM_DLG on Windows: creating them, the thin
+// dialog procedures that read the controls and call the portable commands
+// (ed3d_poly_dlg.cpp), the 50 ms refresh of the controls and the colour chooser.
+#include <windows.h>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/panel_win.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_dlg.h"
+#include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/ed3d_poly_win.h"
+#include "lib/framework/modal_hooks.h"
+#include "model/seam.h"
+#include "resources/edit3d_ids.h"
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+// [SECTION] platform calls
+static void *Create(u32 which, i32 x, i32 y, i32 w, i32 h) {
+  HWND dlg = which == POLY_DLG_MAIN
+                 ? CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_POLY), (HWND)g_MainWindowHandle, Ed3D_PolyDlgProc, 0)
+                 : CreateDialogParamA(Instance(), "POLY_NUM_DLG", (HWND)g_MainWindowHandle, Ed3D_PolyNumDlgProc, 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  return dlg;
+}
+
+static void Destroy(void *dlg) {
+  WinOrder_Leave((HWND)dlg);
+  DestroyWindow((HWND)dlg);
+}
+
+static void DesktopSize(i32 *w, i32 *h) {
+  *w = GetSystemMetrics(SM_CXSCREEN);
+  *h = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void Ed3D_PolyInstallWin(void) {
+  g_PolyDlgOps.create = Create;
+  g_PolyDlgOps.destroy = Destroy;
+  g_PolyDlgOps.desktopSize = DesktopSize;
+}
+
+// [SECTION] the modelling dialog
+static void Check(HWND dlg, u32 id, bool on) { CheckDlgButton(dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+static void WriteColourBoxes(HWND dlg) {
+  for (u32 c = 0; c < 4; c++) {
+    char text[16];
+    Str_Format(text, sizeof text, "%d", (int)g_PolyColour[c]);
+    SetDlgItemTextA(dlg, (int)(IDC_POLY_RED + c), text);
+  }
+}
+
+static void Refresh(HWND dlg) {
+  const Model3 *m = g_CurModel3;
+  if (!g_PolyDlg || !m || g_PolyDlgRefresh != 1) return;
+  g_PolyDlgRefresh = 0;
+  g_StripDirty[0] = 1;
+  static const u32 kPushLike[] = {1155, 1186, 1141, 1140, 1145, 1148, 1146, 1143, 1184, 1185, 1152, 1142,
+                                  1153, 1173, 1174, 1165, 1168, 1169, 1170, 1171, 1172, 1176, 1177};
+  for (u32 id : kPushLike) Check(dlg, id, false);
+  Check(dlg, g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
+  u32 mode = Ed3DPolyEditor.moveMode;
+  CheckRadioButton(dlg, IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_AXIS, (int)(IDC_POLY_MOVE_VIEW + (mode < 3 ? mode : 0)));
+  switch (g_PolyTool) {
+    case POLY_TOOL_MOVE: Check(dlg, IDC_POLY_MOVE, true); break;
+    case POLY_TOOL_ROTATE: Check(dlg, IDC_POLY_ROTATE, true); break;
+    case POLY_TOOL_SCALE: Check(dlg, IDC_POLY_SCALE, true); break;
+    case POLY_TOOL_FREE: Check(dlg, IDC_POLY_FREE, true); break;
+    case 7: Check(dlg, IDC_POLY_CREATE, true); break;
+    default: break;
+  }
+  WriteColourBoxes(dlg);
+  Check(dlg, IDC_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
+  Check(dlg, IDC_POLY_SHOW_NORMALS, g_PolyShowNormals != 0);
+  Check(dlg, IDC_POLY_AUTO_NORMALS, m->autoNormals != 0);
+  Check(dlg, IDC_POLY_VERTEX_COLOURS, m->vertexColorMode != 0);
+  Check(dlg, IDC_POLY_LIGHT, m->lighting != 0);
+  Check(dlg, IDC_POLY_EDGES, m->immediate != 0);
+  char counts[4][32];
+  Ed3D_PolyCountTexts(counts);
+  static const u32 kCountIds[4] = {IDC_POLY_VERTS, IDC_POLY_NORMAL_COUNT, IDC_POLY_COLOUR_COUNT, IDC_POLY_UV_COUNT};
+  for (int i = 0; i < 4; i++) SetDlgItemTextA(dlg, (int)kCountIds[i], counts[i]);
+  Ed3D_PolyStatusText();
+  SetDlgItemTextA(dlg, IDC_POLY_STATUS, g_PolyStatusText);
+}
+
+static void ReadBoxes(HWND dlg, u32 first, int n, char text[][256], const char *out[]) {
+  for (int i = 0; i < n; i++) {
+    GetDlgItemTextA(dlg, (int)(first + (u32)i), text[i], 256);
+    out[i] = text[i];
+  }
+}
+
+static void ApplyColour(HWND dlg, const char *label) {
+  char text[4][256];
+  const char *ptr[4];
+  ReadBoxes(dlg, IDC_POLY_RED, 4, text, ptr);
+  Ed3D_PolyColourCommand(ptr, label);
+}
+
+// The system colour dialog; on OK its red, green and blue go into the boxes and onto the
+// selection with the alpha typed.
+static void ChooseColour(HWND dlg) {
+  static COLORREF s_custom[16];
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.rgbResult = RGB(g_PolyColour[0], g_PolyColour[1], g_PolyColour[2]);
+  cc.lpCustColors = s_custom;
+  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!Modal_ChooseColor(&cc)) return;
+  g_PolyColour[0] = GetRValue(cc.rgbResult);
+  g_PolyColour[1] = GetGValue(cc.rgbResult);
+  g_PolyColour[2] = GetBValue(cc.rgbResult);
+  for (u32 c = 0; c < 3; c++) {
+    char text[16];
+    Str_Format(text, sizeof text, "%d", (int)g_PolyColour[c]);
+    SetDlgItemTextA(dlg, (int)(IDC_POLY_RED + c), text);
+  }
+  ApplyColour(dlg, "カラー ( モデリング )");
+}
+
+INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Panel_StorePosition(dlg, &g_PolyDlgX, &g_PolyDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_PolyDlgRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_POLY_APPLY: ApplyColour(dlg, "決定ボタン ( モデリング )"); return TRUE;
+        case IDC_POLY_COLOUR: ChooseColour(dlg); return TRUE;
+        default: return Ed3D_PolyDlgCommand(LOWORD(wParam)) ? TRUE : FALSE;
+      }
+    default:
+      Refresh(dlg);
+      return FALSE;
+  }
+}
+
+// [SECTION] numeric input
+INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Panel_StorePosition(dlg, &g_PolyNumDlgX, &g_PolyNumDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND: {
+      if (LOWORD(wParam) != IDC_PNUM_APPLY) return FALSE;
+      char text[3][256];
+      const char *ptr[3];
+      ReadBoxes(dlg, IDC_PNUM_X, 3, text, ptr);
+      Ed3D_PolyNumericCommand(ptr);
+      return TRUE;
+    }
+    default: return FALSE;
+  }
+}
