@@ -132,6 +132,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   g_DriveFolder.clear();
   g_DriveAnswer = "miravel_se.wav";
   Drive_Command(wave, 1369);
+  Drive_Pump(5);   // the refill after the change selects the key's sound (0) first
   SendDlgItemMessageA(wave, 1374, LB_SETCURSEL, 3, 0);
   Drive_Command(wave, 1359);
   EXPECT_STREQ(g_MovieScene.soundFileNames[3], "miravel_se.wav");
