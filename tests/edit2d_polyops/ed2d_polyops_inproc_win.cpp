@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
@@ -89,9 +91,12 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   EXPECT_EQ(m->polygonCount, 8);
   EXPECT_EQ(m->vertexCount, 9);
   EXPECT_STREQ(g_UndoLabel, "最適化 ( モデリング )");
-  Drive_Pump(5);
+  // The panel's next tick shows the counts.
   char text[64] = "";
-  GetDlgItemTextA(panel, IDC_P2D_VERTEX_COUNT, text, sizeof text);
+  Drive_PumpUntil([&] {
+    GetDlgItemTextA(panel, IDC_P2D_VERTEX_COUNT, text, sizeof text);
+    return strcmp(text, "頂点数      9") == 0;
+  });
   EXPECT_STREQ(text, "頂点数      9");
 
   // A colour typed in and applied to everything.
