@@ -127,6 +127,15 @@ static std::string GroupEntry(i32 g, const Group &gr) {
          "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
 }
 
+// A 3D group also shows how many polygons it has.
+static std::string Group3Entry(const Model3 *m, i32 g) {
+  std::string s = GroupEntry(g, m->groups[g]);
+  s.pop_back();
+  i64 polygons = 0;
+  for (i32 f = 0; f < m->polygonCount; f++) polygons += m->polygons[f].group == (u32)g;
+  return s + ",\"polygons\":" + std::to_string(polygons) + "}";
+}
+
 static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
@@ -158,7 +167,7 @@ static std::string ModelFields(const Model3 *m) {
   std::string s = Counts(m->positionCount, m->normalCount, m->uvCount, m->colorCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += Group3Entry(m, g);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
