@@ -207,6 +207,12 @@ static void ChooseColour(Model3 *m, i32 g) {
   g_StripDirty[0] = 1;
 }
 
+// After a change of the groups or their polygons: the list shows the groups and counts again.
+static void AfterGroupEdit(void) {
+  Ed3D_FillGroupList();
+  Ed3D_PolyAfterEdit();
+}
+
 static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
   Record(m, *flag ? on : off);
@@ -217,8 +223,8 @@ static void Mirror(Model3 *m, i32 g) {
   if (!Poly_MirrorGroup(m, (u32)g)) return;
   g_PolyTool = POLY_TOOL_MOVE;
   g_PolyFaceNo = -1;
-  RefreshPanels();
   Record(m, "鏡面 ( グループ )");
+  AfterGroupEdit();
 }
 
 // Copy (with the polygons: the group's selected faces, whatever the selection mode, through
@@ -245,7 +251,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
     for (i32 p = first; p < Polys(m); p++) m->polygons[p].group = (u32)to;
   g_CurGroupIndex = (u32)to;
   Record(m, "グループ コピー");
-  Ed3D_PolyAfterEdit();
+  AfterGroupEdit();
 }
 
 // Delete (with the polygons: the group's selected faces, whatever the selection mode).
@@ -267,7 +273,7 @@ static void Delete(Model3 *m, i32 g, bool polygons) {
   Ed3D_ModelDeleteGroup(m, g);
   if (g_CurGroupIndex >= (u32)m->groupCount) g_CurGroupIndex = (u32)m->groupCount - 1;
   Record(m, "グループ 消去");
-  Ed3D_PolyAfterEdit();
+  AfterGroupEdit();
 }
 
 static void Move(Model3 *m, i32 g, i32 step) {
@@ -275,7 +281,7 @@ static void Move(Model3 *m, i32 g, i32 step) {
   if (to < 0 || to >= m->groupCount) return;
   Ed3D_SwapGroups(g, to);
   Record(m, step < 0 ? "グループ ↑" : "グループ ↓");
-  Ed3D_PolyAfterEdit();
+  AfterGroupEdit();
 }
 
 bool Ed3D_GroupCommand(u32 id) {
