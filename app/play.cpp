@@ -78,7 +78,18 @@ void Play_TickBone2(void) {
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
-  if (Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len)) Bone2_UpdateKeyIndices((i32)s);
+  i32 before = m->currentFrame;
+  i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len);
+  if (steps) Bone2_UpdateKeyIndices((i32)s);
+  MarkPanel(g_PlayEntries.bone2KeyPanelRefresh);
+  const u32 *loop = g_PlayEntries.bone2Loop;
+  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
+    // Without looping the motion ends on its last frame, and playback stops there.
+    m->currentFrame = len - 1;
+    Bone2_UpdateKeyIndices((i32)s);
+    g_Playing = 0;
+    return;
+  }
   g_Playing = 1;
 }
 

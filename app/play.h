@@ -36,6 +36,9 @@ struct PlayEntries {
   // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
   // (null: always loops).
   const u32 *obj2Loop;
+  // The 2D motion editor's key strip refresh flag and loop flag (as the two above).
+  u32 *bone2KeyPanelRefresh;
+  const u32 *bone2Loop;
   // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
   // only while the bone and group motion sub-mode is current).
   const u32 *model3Loop;

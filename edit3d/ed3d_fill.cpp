@@ -11,6 +11,7 @@
 #include "app/views.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_tex.h"
 #include "model/seam.h"
 
 static const char kRootBoneLine[] = " 0  親ボーン";

@@ -16,12 +16,12 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
 Ed3DGroupOps g_Ed3DGroupOps;
-i32 g_Ed3DGroupTexture;
 
 static const char kCannotCopy[] = "グループを、コピーできませんでした。";
 static const char kCannotDelete[] = "グループを消去できません。";
@@ -62,11 +62,21 @@ static void RefreshPanels(void) {
   App_MarkAllRedraw();
 }
 
-// The current texture shared with the texture sub-mode: the choice is kept here and the
-// texture panel's list selects it; with place, its image view is placed for it.
+// The current texture is the texture sub-mode's: its panel's list selects it; with place, the
+// image view is placed for it (its lower right corner at the panel's).
 static void ChooseTexture(i32 t, bool place) {
-  (void)place;
-  g_Ed3DGroupTexture = t;
+  Ed3DTexEditor &e = g_Ed3DTex;
+  e.texture = t;
+  if (place) {
+    const Model3 *m = g_CurModel3;
+    bool known = m && t >= 0 && t < m->textureCount && t < MODEL3_TEXTURES;
+    i32 w = known ? m->textures[t].width : 0, h = known ? m->textures[t].height : 0;
+    e.imageX = e.panelW - (i32)((f32)w * e.scale);
+    e.imageY = e.panelH - (i32)((f32)h * e.scale);
+    e.lastTexture = t;   // the panel's next command keeps this placement
+  }
+  e.refresh = 1;
+  Ed3D_FillTextureList();
 }
 
 // A whole decimal number with blanks around it; unsigned: no sign allowed.
@@ -134,6 +144,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   else Model3_SetRenderMode(m, 0);
   Ed3D_FillGroupList();
   Ed3D_FillTextureCombo();
+  Ed3D_FillTextureList();
   if (f->display >= 0 && f->display <= 5) gr.shading = (u32)f->display;
   long long c[4];
   bool ok = true;

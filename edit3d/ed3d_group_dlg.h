@@ -6,8 +6,8 @@
 // only reads and writes controls through g_Ed3DGroupOps. Every change of the model records an
 // undo step under the panel's labels.
 //
-// Globals owned here: g_Ed3DGroupOps (filled by the Windows side, fakes in tests) and
-// g_Ed3DGroupTexture, the current texture as the group panel chose it last.
+// Global owned here: g_Ed3DGroupOps (filled by the Windows side, fakes in tests). The current
+// texture is the texture sub-mode's (g_Ed3DTex.texture, ed3d_tex.h).
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
@@ -34,7 +34,6 @@ struct Ed3DGroupOps {
   bool (*chooseColour)(u8 rgb[3]);
 };
 extern Ed3DGroupOps g_Ed3DGroupOps;
-extern i32 g_Ed3DGroupTexture;
 
 // The selection of group list line `line`: the group, its polygons and vertices, its texture.
 void Ed3D_GroupSelect(i32 line);

@@ -12,12 +12,6 @@ void Ed3D_ObjMouseMove(i32, i32) {}
 void Ed3D_ObjMotionKeyDown(u32) {}
 void Ed3D_ObjMotionCommand(u32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
-void Ed3D_TexEnter(void) {}
-void Ed3D_TexLeave(void) {}
-void Ed3D_TexUpdate(void) {}
-void Ed3D_TexRButtonUp(i32, i32) {}
-void Ed3D_TexMouseMove(i32, i32) {}
-void Ed3D_TexKeyUp(u32) {}
 void Ed3D_BoneInit(void) {}
 void Ed3D_BoneUpdate(void) {}
 void Ed3D_BoneDraw(void) {}
@@ -33,4 +27,3 @@ void Ed3D_WeightRButtonUp(i32, i32) {}
 void Ed3D_WeightMouseMove(i32, i32) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}
-void Ed3D_FillTextureList(void) {}

@@ -16,13 +16,6 @@ void Ed3D_ObjMouseMove(i32 x, i32 y);
 void Ed3D_ObjMotionKeyDown(u32 virtualKey);
 void Ed3D_ObjMotionCommand(u32 commandId);
 void Ed3D_ObjMotionWheelKey(i32 step);
-// 15 texture coordinates
-void Ed3D_TexEnter(void);
-void Ed3D_TexLeave(void);
-void Ed3D_TexUpdate(void);
-void Ed3D_TexRButtonUp(i32 x, i32 y);
-void Ed3D_TexMouseMove(i32 x, i32 y);
-void Ed3D_TexKeyUp(u32 virtualKey);
 // 16 bones (its key-up is the shell's shared key table, ed3d.h)
 void Ed3D_BoneInit(void);
 void Ed3D_BoneUpdate(void);
@@ -41,4 +34,3 @@ void Ed3D_WeightMouseMove(i32 x, i32 y);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);
-void Ed3D_FillTextureList(void);

@@ -10,6 +10,7 @@
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_tex.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 

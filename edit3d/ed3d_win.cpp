@@ -87,6 +87,7 @@ void Ed3D_InstallWin(void) {
   Ed3D_MotionInstallWin();
   Ed3D_PolyInstallWin();
   Ed3D_GroupInstallWin();
+  Ed3D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures

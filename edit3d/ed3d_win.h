@@ -12,3 +12,7 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
 void Ed3D_GroupInstallWin(void);
 // The motion sub-mode's panels (ed3d_motion_win.cpp); Ed3D_InstallWin calls it.
 void Ed3D_MotionInstallWin(void);
+// The texture sub-mode's panels (ed3d_tex_win.cpp); Ed3D_InstallWin runs it.
+void Ed3D_TexInstallWin(void);
+INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -23,6 +23,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_dlg.h"
+#include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"
 #include "lib/framework/lib.h"
 #include "model/bytes.h"
@@ -63,7 +64,9 @@ struct ClipTest : ::testing::Test {
   u16 savedGpu = 0;
   char savedData[LIB_TEXT_SIZE] = {}, savedCwd[1024] = {};
   std::string dir;
+  Ed3DTexEditor savedTex = {};
   void SetUp() override {
+    savedTex = g_Ed3DTex;
     Shell_ResetForTest();
     FakeDev_Install();
     savedMaxV = g_MaxVertices, savedMaxP = g_MaxPolygons, savedGpu = g_GpuInfo.level;
@@ -98,6 +101,7 @@ struct ClipTest : ::testing::Test {
     EXPECT_EQ(chdir(savedCwd), 0);
     Model3_FreeAllSlots();
     FakeDev_Remove();
+    g_Ed3DTex = savedTex;
   }
   i32 V(f32 x, f32 y, f32 z) {
     m->positions[m->positionCount] = {x, y, z};
@@ -321,7 +325,7 @@ TEST_F(ClipTest, ApplyStoresTheFieldsByItsRules) {
   EXPECT_EQ(m->polygons[0].group, 1u);
   EXPECT_STREQ(g.name, "腕");
   EXPECT_EQ(g.texture, 2u);
-  EXPECT_EQ(g_Ed3DGroupTexture, 2);
+  EXPECT_EQ(g_Ed3DTex.texture, 2);
   EXPECT_EQ(m->dispTexture, 1);
   EXPECT_EQ(m->renderMode, 7u);
   EXPECT_FLOAT_EQ(m->dispScale, 1.5f);
@@ -373,7 +377,16 @@ TEST_F(ClipTest, SelectMirrorCopyDeleteAndMoveGroups) {
   m->groups[1].texture = 200;
   Ed3D_GroupSelect(1);
   EXPECT_EQ(g_CurGroupIndex, 1u);
-  EXPECT_EQ(g_Ed3DGroupTexture, 0);
+  EXPECT_EQ(g_Ed3DTex.texture, 0);
+  // A texture in use: current, its image placed in the lower right of the texture panel.
+  m->groups[1].texture = 2;
+  m->textureCount = 3;
+  m->textures[2].width = 64, m->textures[2].height = 32;
+  g_Ed3DTex.panelW = 410, g_Ed3DTex.panelH = 358, g_Ed3DTex.scale = 2;
+  Ed3D_GroupSelect(1);
+  EXPECT_EQ(g_Ed3DTex.texture, 2);
+  EXPECT_EQ(g_Ed3DTex.imageX, 410 - 128);
+  EXPECT_EQ(g_Ed3DTex.imageY, 358 - 64);
   for (i32 f = 0; f < 3; f++) EXPECT_EQ(g_PolySelFaces[f], f >= 1 ? 1u : 0u);
   for (i32 i = 0; i < 12; i++) EXPECT_EQ(g_PolySelVerts[i], i >= 4 ? 1u : 0u);
   // Mirror: every array doubled, twins of group 1's faces reversed, bindings copied.

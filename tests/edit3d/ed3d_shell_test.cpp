@@ -21,6 +21,7 @@
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_rows.h"
+#include "edit3d/ed3d_tex.h"
 #include "layer_objects.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"

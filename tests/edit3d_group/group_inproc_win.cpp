@@ -115,8 +115,8 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
     return tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
   }() + "\" \"" + saved + "\"\"");
   EXPECT_NE(dump.find("\"polygons\":24,"), std::string::npos) << dump;
-  EXPECT_NE(dump.find("\"color\":[40,50,60,255],\"texture\":0,\"polygons\":18}"), std::string::npos) << dump;
-  EXPECT_NE(dump.find("\"color\":[10,20,30,128],\"texture\":0,\"polygons\":6}"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"color\":[40,50,60,255],\"texture\":0,\"polygons\":18,"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"color\":[10,20,30,128],\"texture\":0,\"polygons\":6,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"bbox\":[[-1,-1,-6.5],[4.5,5.5,1]]"), std::string::npos) << dump;
 
   DestroyWindow(g_MainWnd);

@@ -112,8 +112,18 @@ inline std::string Drive_RunTool(const std::string &cmd) {
   return out;
 }
 
-// A unit cube of six quads written as a KZP file.
-inline bool Drive_WriteCube(const std::string &path) {
+// What tools/modeldump (built beside the test program) prints for a file.
+inline std::string Drive_ModelDump(const std::string &file) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
+}
+
+// A unit cube of six quads written as a KZP file; with ownUVs each corner has a texture
+// coordinate entry of its own (at 0, 0).
+inline bool Drive_WriteCube(const std::string &path, bool ownUVs = false) {
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_New();
   if (!m) return false;
@@ -124,8 +134,10 @@ inline bool Drive_WriteCube(const std::string &path) {
   for (int f = 0; f < 6; f++) {
     m->polygons[f].cornerCount = 4;
     for (int j = 0; j < 4; j++) m->polygons[f].corners[j].vertex = faces[f][j];
+    for (int j = 0; ownUVs && j < 4; j++) m->polygons[f].corners[j].uv = (u32)(4 * f + j);
   }
   m->polygonCount = 6;
+  if (ownUVs) m->uvCount = 24;
   bool ok = Kzp_Write(m, path.c_str());
   Model3_Free(m);
   return ok;
