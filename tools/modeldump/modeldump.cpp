@@ -127,8 +127,8 @@ static std::string GroupEntry(i32 g, const Group &gr) {
          "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
 }
 
-// A 3D group also shows how many polygons it has, its mapping mode and the bounds (u, v low,
-// then high) of the texture coordinates its polygons use ([] when none).
+// A 3D group also shows its mapping mode, the bounds (u, v low, then high) of the texture
+// coordinates its polygons use ([] when none) and how many polygons it has.
 static std::string Group3Entry(const Model3 *m, i32 g) {
   std::string s = GroupEntry(g, m->groups[g]);
   s.pop_back();
@@ -150,10 +150,9 @@ static std::string Group3Entry(const Model3 *m, i32 g) {
       any = true;
     }
   }
-  s += ",\"polygons\":" + std::to_string(polygons) + ",\"mapping\":" + std::to_string(m->groups[g].mapping) +
-       ",\"uvBounds\":[";
+  s += ",\"mapping\":" + std::to_string(m->groups[g].mapping) + ",\"uvBounds\":[";
   if (any) s += Num(lo[0]) + "," + Num(lo[1]) + "," + Num(hi[0]) + "," + Num(hi[1]);
-  return s + "]}";
+  return s + "],\"polygons\":" + std::to_string(polygons) + "}";
 }
 
 static std::string NamedParent(i32 i, const char *name, i32 parent) {
