@@ -192,6 +192,12 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   f->mirrorFlag = gr.mirror, f->specularFlag = gr.specular;
 }
 
+void Ed3D_FillPolygonList(void) {
+  Ed3D_FillGroupList();
+  Ed3D_FillGroupDisplayCombo();
+  Panel()->flags = 1;
+}
+
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;

@@ -43,6 +43,8 @@ bool Ed3D_GroupCommand(u32 id);
 void Ed3D_ApplyGroup(void);
 // The same with the fields given.
 void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f);
+// The family's list refresh: the group list with its combo boxes (the model may be new).
+void Ed3D_FillPolygonList(void);
 // Per frame: shows the fields again when the layout's group panel record asks for it.
 void Ed3D_RefreshGroupDialog(void);
 // The fields the panel shows for group g of m.

@@ -26,4 +26,3 @@ void Ed3D_WeightDrawOverlay(void) {}
 void Ed3D_WeightRButtonUp(i32, i32) {}
 void Ed3D_WeightMouseMove(i32, i32) {}
 void Ed3D_FillObjMotionList(void) {}
-void Ed3D_FillPolygonList(void) {}

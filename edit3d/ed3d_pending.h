@@ -33,4 +33,3 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y);
 void Ed3D_WeightMouseMove(i32 x, i32 y);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
-void Ed3D_FillPolygonList(void);

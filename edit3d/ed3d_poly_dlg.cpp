@@ -107,6 +107,7 @@ static bool Primitive(u32 id) {
         App_RefreshCurrentPointers();
         if (g_CurModel3) Record(g_CurModel3, label);
       }
+      Ed3D_PolyAfterEdit();
       return true;
     }
   return false;
