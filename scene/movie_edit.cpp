@@ -213,10 +213,11 @@ void Movie_Update(void) {
   if (g_MoviePlayState == MOVIE_STOPPED) Movie_PlaybackStep();
   App_MarkAllRedraw();
   if (g_MoviePlayState != MOVIE_PLAYING) return;
-  // Only the Pers view, which the movie camera drives, is drawn while the movie plays.
+  // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
+  // main view too is left out (it shows only the background here, and each pass it won
+  // would be a frame missing from view 4).
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++)
-    if (LayoutView((u32)i)->shown) g_Views[layout][i].redraw = 0;
+  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Views[layout][i].redraw = 0;
   g_Views[layout][4].redraw = 1;
 }
 
@@ -366,6 +367,7 @@ void Movie_KeyUp(u32 key) {
     case 'G': e.mode = MOVIE_MODE_SCALE; break;
     default: return;
   }
+  if (key == 'T' || key == 'R' || key == 'G') e.refresh[MOVIE_DIALOG_MAIN] = 1;   // its mode buttons
   App_MarkAllRedraw();
 }
 
@@ -503,6 +505,7 @@ void Movie_StopPlayback(void) {
   g_Playing = 0;
   g_RunState = 6;
   g_MoviePlayState = MOVIE_STOPPED;
+  g_MovieEditor.recordHold = 0;
   if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
   if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
   g_MovieFrame = g_MovieEditor.savedFrame;

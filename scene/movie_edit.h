@@ -40,6 +40,7 @@ struct MovieEditor {
   f32 offset2D[5][2];        // 2D offset per view kind (arrow keys)
   i32 savedFrame;            // frame when playback started
   i32 shownFrame;            // frame last shown on the key dialog's scroll bar
+  u8 recordHold;             // a recording just started: its first pass shows the start frame
   void *dialogs[MOVIE_DIALOGS];
   u32 refresh[MOVIE_DIALOGS];
 };
@@ -61,7 +62,7 @@ struct MovieEditOps {
   bool (*mayToggle)(void);
   void (*activateView4)(void);
   // The library's Windows-only calls.
-  void (*frameStep)(void);
+  void (*frameStep)(void);   // one frame rendered into the back buffer, not presented
   bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
   bool (*aviStart)(const char *name, u32 frameRate);
   void (*aviStop)(void);
@@ -105,11 +106,13 @@ void Movie_TogglePlayback(void);
 i32 Movie_ClampInterval(i32 interval);
 // Recorded frames per second of a (clamped) interval: 60 / interval.
 u32 Movie_FrameRate(i32 interval);
-// The 640 x 480 rectangle saved as a BMP: left, top, right, bottom.
-void Movie_BmpRect(i32 desktopW, i32 desktopH, f32 panX, f32 panY, i32 rect[4]);
+// The 640 x 480 rectangle saved as a BMP (left, top, right, bottom): the centre of a back
+// buffer of screenW x screenH, where the library draws the movie's picture.
+void Movie_BmpRect(i32 screenW, i32 screenH, i32 rect[4]);
 // True for a video file (ASX, AVI, MPG, WMV in any case) as opposed to music.
 bool Movie_IsVideoPath(const char *path);
-// "このシーンのみレンダリング": the current frame into "<name>.BMP". False after a message.
+// "このシーンのみレンダリング": the current frame, as the movie camera draws it in view 4, into
+// "<name>.BMP". False after a message.
 bool Movie_SaveFrameBmp(const char *name);
 // "ＡＶＩ 形式で保存する": records the movie into "<name>.AVI". False after a message or when
 // the writer did not open.

@@ -4,6 +4,7 @@
 
 #include <vfw.h>
 
+#include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
@@ -57,6 +58,20 @@ static void AddChildren(HWND dlg, u32 d) {
   }
 }
 
+// The key dialog takes the wheel when active, and the camera, image and 3D model dialogs get
+// the loop's dialog messages (their places in the shell's panel tables).
+enum { KEY_WHEEL_SLOT = 5, CAM_PANEL_SLOT = 6, IMG_PANEL_SLOT = 7, KZP_PANEL_SLOT = 8 };
+
+static HWND *PanelSlot(u32 d) {
+  switch (d) {
+    case MOVIE_DIALOG_KEY: return &g_WheelPanels[KEY_WHEEL_SLOT];
+    case MOVIE_DIALOG_CAM: return &g_DialogPanels[CAM_PANEL_SLOT];
+    case MOVIE_DIALOG_IMG: return &g_DialogPanels[IMG_PANEL_SLOT];
+    case MOVIE_DIALOG_KZP: return &g_DialogPanels[KZP_PANEL_SLOT];
+    default: return nullptr;
+  }
+}
+
 static void *CreateDlg(u32 d) {
   if (d >= MOVIE_DIALOGS) return nullptr;
   DLGPROC proc = d == MOVIE_DIALOG_RENDER ? Movie_RenderDlgProc : Movie_DlgProc;
@@ -67,6 +82,7 @@ static void *CreateDlg(u32 d) {
   bool shown = d < MOVIE_DIALOG_IMG || d > MOVIE_DIALOG_MES;   // actor dialogs: only the current one
   if (shown) ShowWindow(dlg, SW_SHOWNOACTIVATE);
   WinOrder_Join(dlg);
+  if (HWND *slot = PanelSlot(d)) *slot = dlg;
   if (d == MOVIE_DIALOG_KEY) {
     RECT r;
     GetClientRect(dlg, &r);
@@ -78,6 +94,9 @@ static void *CreateDlg(u32 d) {
 static void DestroyDlg(void *window) {
   HWND w = (HWND)window;
   if (GetDlgItem(w, IDC_MOVIE_SCROLL)) Strip_Unregister(STRIP_MOVIE_KEYS);
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++)
+    if (HWND *slot = PanelSlot(d))
+      if (*slot == w) *slot = nullptr;
   WinOrder_Leave(w);
   DestroyWindow(w);
 }
@@ -126,7 +145,9 @@ static void ActivateView4(void) {
 
 // [SECTION] library calls
 
-static void FrameStep(void) { D3DApp_FrameStep(); }
+// The frame saved as a BMP is rendered and read back without being presented: after Present
+// the back buffer of a discarding swap chain holds nothing defined.
+static void FrameStep(void) { D3DApp_RenderFrame(); }
 static bool AviStart(const char *name, u32 rate) { return Avi_StartRecording(name, rate); }
 static void AviStop(void) { Avi_StopRecording(); }
 
@@ -239,6 +260,12 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_HSCROLL:
       if ((HWND)lParam && GetDlgCtrlID((HWND)lParam) == IDC_MOVIE_SCROLL) Scroll((HWND)lParam, wParam);
       return TRUE;
+    case WM_CTLCOLORSTATIC:
+      // Labels and check boxes of the key dialog stand on the time line's black.
+      if (d != MOVIE_DIALOG_KEY) return FALSE;
+      SetTextColor((HDC)wParam, RGB(255, 255, 255));
+      SetBkColor((HDC)wParam, RGB(0, 0, 0));
+      return (INT_PTR)GetStockObject(BLACK_BRUSH);
     case WM_GETMINMAXINFO:
       if (d == MOVIE_DIALOG_KEY) {
         MINMAXINFO *m = (MINMAXINFO *)lParam;

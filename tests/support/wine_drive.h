@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
@@ -80,6 +81,29 @@ inline bool Drive_AnswerRequest(FileDlgRequest *req) {
 }
 
 inline int Drive_AnswerYes(HWND, const char *, const char *, UINT) { return IDYES; }
+
+// The real codec chooser answered as a user would: while Drive_AnswerCodecs(true) holds, every
+// dialog box that this thread activates gets its first codec ("full frames (uncompressed)")
+// selected and OK pressed. Drive_AnswerCodecs(false) ends it.
+inline HHOOK g_DriveCodecHook;
+inline LRESULT CALLBACK Drive_CodecHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND dlg = (HWND)wParam;
+    char cls[32] = {};
+    GetClassNameA(dlg, cls, sizeof cls);
+    HWND combo = strcmp(cls, "#32770") == 0 ? FindWindowExA(dlg, nullptr, "ComboBox", nullptr) : nullptr;
+    if (combo) {
+      SendMessageA(combo, CB_SETCURSEL, 0, 0);
+      SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+      PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(g_DriveCodecHook, code, wParam, lParam);
+}
+inline void Drive_AnswerCodecs(bool on) {
+  if (g_DriveCodecHook) UnhookWindowsHookEx(g_DriveCodecHook);
+  g_DriveCodecHook = on ? SetWindowsHookExA(WH_CBT, Drive_CodecHook, nullptr, GetCurrentThreadId()) : nullptr;
+}
 
 // A button press as its dialog receives it.
 inline void Drive_Command(void *window, int id) {
