@@ -12,7 +12,10 @@
 #include <string>
 
 #include "app/settings.h"
+#include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "edit3d/ed3d_win.h"
+#include "edit3d/undo_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
@@ -134,6 +137,30 @@ inline std::string Drive_RunTool(const std::string &cmd) {
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
   _pclose(p);
   return out;
+}
+
+// The whole program started in process as WinMain starts it for the 3D editor, with a
+// settings folder of the test's own and modal boxes answered, a model (or nothing) on the
+// command line; the first passes run. False when the shell did not start.
+inline bool Drive_Start3D(const std::string &modelPath, const char *settingsName) {
+  if (!Drive_OwnSettings(settingsName)) return false;
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  Undo_InstallWin();
+  Ed3D_InstallWin();
+  std::string cmd = modelPath.empty() ? std::string() : "\"" + modelPath + "\"";
+  if (!App_Startup(GetModuleHandleA(nullptr), cmd.c_str())) return false;
+  Drive_Pump(100);
+  return true;
+}
+
+// Closes the main window, lets the loop end, and removes the test's settings file and folder.
+inline void Drive_End(const char *settingsName) {
+  DestroyWindow(g_MainWnd);
+  Drive_Pump(1000);
+  char name[300];
+  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  DeleteFileA(name);
+  RemoveDirectoryA(Drive_Temp(settingsName).c_str());
 }
 
 // What tools/modeldump (built beside the test program) prints for a file.
