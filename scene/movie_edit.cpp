@@ -22,6 +22,7 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "scene/movie.h"
+#include "scene/movie_dlg.h"
 
 MovieEditor g_MovieEditor;
 MovieEditOps g_MovieEditOps;
@@ -86,7 +87,8 @@ static void OpenDialog(u32 d) {
   e.refresh[d] = 1;
 }
 
-static void CloseDialog(u32 d) {
+void Movie_CloseDialog(u32 d) {
+  if (d >= MOVIE_DIALOGS) return;
   void *w = g_MovieEditor.dialogs[d];
   g_MovieEditor.dialogs[d] = nullptr;   // cleared first: the window's destruction may call back
   if (w && w != &g_MovieEditor.dialogs[d] && g_MovieEditOps.destroyDialog) g_MovieEditOps.destroyDialog(w);
@@ -161,6 +163,7 @@ void Movie_Enter(void) {
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
   g_RunState = 6;
   g_CurSlot = 0;
+  g_MovieDlg = MovieDlgState{};
   SetUpStrip();
   Movie_NewDocument();
   g_MovieFrame = 0;
@@ -182,7 +185,7 @@ void Movie_Enter(void) {
 void Movie_Leave(void) {
   g_Playing = 0;
   Lib_ClearAllModels();
-  for (u32 d = 0; d < MOVIE_DIALOGS; d++) CloseDialog(d);
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++) Movie_CloseDialog(d);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
   g_ModelAllocArrays = 1;
 }

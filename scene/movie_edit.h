@@ -8,6 +8,8 @@
 // step) are reached through g_MovieEditOps, which scene/movie_edit_win.cpp fills and native
 // tests replace; an empty entry does nothing.
 #pragma once
+#include <stddef.h>
+
 #include "model/types.h"
 #include "resources/movie_edit_ids.h"
 
@@ -57,6 +59,15 @@ struct MovieEditOps {
   bool (*readInt)(u32 d, u32 id, i32 *out);
   bool (*isChecked)(u32 d, u32 id);
   void (*setText)(u32 d, u32 id, const char *text);
+  // Text of a field cut to size bytes at a character boundary (false when no such field),
+  // check box state, and the list or combo box id of dialog d: emptied, a line added, the
+  // line selected, the selection (-1 for none).
+  bool (*readText)(u32 d, u32 id, char *out, size_t size);
+  void (*setCheck)(u32 d, u32 id, bool on);
+  void (*listReset)(u32 d, u32 id);
+  void (*listAdd)(u32 d, u32 id, const char *text);
+  void (*listSelect)(u32 d, u32 id, i32 line);
+  i32 (*listSelection)(u32 d, u32 id);
   // True when the A key may toggle playback (a view window other than view 0, the main
   // window or the key dialog is active).
   bool (*mayToggle)(void);
@@ -90,6 +101,8 @@ void Movie_WheelKey(i32 step);
 void Movie_NewDocument(void);
 void Movie_RefreshAllLists(void);
 void Movie_ShowActorDialog(void);
+// Closes dialog d ("閉じる"); it opens again when the family is entered again.
+void Movie_CloseDialog(u32 d);
 // Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made current. False after
 // "これ以上 追加できません。" when the tables have no room (nothing changes).
 bool Movie_AddActor(i32 kind);

@@ -174,8 +174,8 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   GetMenuStringA(GetMenu(g_MainWnd), IDM_MOVIE_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "　保存　  ( KZV )");
 
-  // The hand-made movie from the File menu; the cube becomes the current actor (the actor
-  // lists that pick it are the dialogs' own).
+  // The hand-made movie from the File menu; a click on the cube's row of the key dialog's
+  // time line (at frame 0) makes it the current actor.
   ASSERT_TRUE(Drive_WriteCube(Drive_Temp("miravel_movie_cube.kzp")));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_movie_in.kzv"), CubeMovie("miravel_movie_cube.kzp")));
   g_DriveAnswer = "miravel_movie_in.kzv";
@@ -186,7 +186,9 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_EQ(g_MovieObjectCount, 3);
   ASSERT_TRUE(g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 6);
-  g_CurSlot = 2;
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 231, 84 + 5 + 2 * 25 + 10);
+  ASSERT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_MovieFrame, 0);
 
   // The wheel steps to key 60; "R" and a drag of 100 to the right in the Front window turn
   // key 60 by 30 degrees about z (0.3 a unit; the Front view turns by -C about z).

@@ -28,6 +28,22 @@ inline void Drive_Pump(int steps) {
     if (!App_LoopStep(&code)) break;
 }
 
+// Runs the main loop until it has made `passes` idle passes (steps that found no message
+// waiting, so the per-frame pass ran and a view was drawn), or `limit` steps went by; returns
+// whether it made them. A fixed number of steps need not reach one: every control of a newly
+// opened dialog paints first, one message a step.
+inline bool Drive_PumpIdle(int passes, int limit = 20000) {
+  int code, idle = 0;
+  for (int i = 0; i < limit && idle < passes; i++) {
+    MSG waiting;
+    bool message = PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) != 0;
+    bool idlePass = !message && D3DApp_IsActive() && Lib_IsReady();
+    if (!App_LoopStep(&code)) break;
+    idle += idlePass;
+  }
+  return idle >= passes;
+}
+
 // Runs the main loop until done() holds or `limit` passes went by; returns done().
 template <class F>
 inline bool Drive_PumpUntil(F done, int limit = 20000) {
