@@ -7,6 +7,8 @@
 u32 g_CurSlot;
 u32 g_Cur2DSlot;
 u32 g_CurBoneIndex;
+u32 g_PrevBone;
+u32 g_BoneListDirty;
 u32 g_CurPartIndex;
 u32 g_CurGroupIndex;
 

@@ -9,6 +9,8 @@
 extern u32 g_CurSlot;        // current 3D model slot / layer
 extern u32 g_Cur2DSlot;      // current 2D slot
 extern u32 g_CurBoneIndex;   // shared by the 2D and 3D bone editors
+extern u32 g_PrevBone;       // the current bone before its last change
+extern u32 g_BoneListDirty;  // 1: the bone list shows the current bone again
 extern u32 g_CurPartIndex;   // shared by the 2D and 3D object editors
 extern u32 g_CurGroupIndex;  // current group of the 3D editor's layer model
 

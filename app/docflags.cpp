@@ -1,9 +1,10 @@
-// The changed flag per kind of document. Owns g_DocChanged.
+// The changed flag per kind of document. Owns g_DocChanged and g_UndoLabel.
 #include "app/docflags.h"
 
 #include "app/family.h"
 
 u32 g_DocChanged[DOC_KINDS];
+char g_UndoLabel[DOC_UNDO_LABEL];
 
 void Doc_MarkEdited(u32 kind) {
   g_EditedFlag = 1;

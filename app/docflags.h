@@ -4,7 +4,7 @@
 // every recorded step clears it. The question before a changed document is discarded needs
 // to know more: whether the document differs from what was loaded, saved or made. Editors
 // mark an edit with Doc_MarkEdited (both flags); a successful load, save or new document of
-// a kind clears that kind's flag (Doc_ClearChanged). Global owned here: g_DocChanged.
+// a kind clears that kind's flag (Doc_ClearChanged). Globals owned here: g_DocChanged, g_UndoLabel.
 #pragma once
 #include "model/types.h"
 
@@ -25,5 +25,9 @@ extern u32 g_DocChanged[DOC_KINDS];
 
 // An edit of a document of this kind: the edited flag and the kind's changed flag are set.
 void Doc_MarkEdited(u32 kind);
+// The label of the next undo step (the 3D undo history records it; the 2D editors write it
+// too, where no step consumes it).
+enum { DOC_UNDO_LABEL = 256 };
+extern char g_UndoLabel[DOC_UNDO_LABEL];
 void Doc_ClearChanged(u32 kind);
 bool Doc_IsChanged(u32 kind);

@@ -93,19 +93,22 @@ void App_LeaveFamily(void) {
 
 // Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
 // history; leaving the collision editor discards its set (the next entry makes a new one);
-// leaving the 2D map editor frees its map; leaving the movie editor frees its movie; leaving the program editor drops its edit text. A
+// leaving the 2D map editor frees its map; leaving the movie editor frees its movie; leaving the program editor drops its edit text;
+// leaving the 2D editor's object sub-mode frees its object models. A
 // document changed since it was loaded, saved or made is only discarded when the user agrees.
 // (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedDocument(void) {
-  static const struct { u32 family, kind; const char *question; } kKinds[] = {
-      {FAMILY_3D_MODEL, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
-      {FAMILY_COLLISION, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
-      {FAMILY_2D_MAP, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
-      {FAMILY_MOVIE, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
-      {FAMILY_PROGRAM, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
+  // subMode 0: in every sub-mode of the family.
+  static const struct { u32 family, subMode, kind; const char *question; } kKinds[] = {
+      {FAMILY_3D_MODEL, 0, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
+      {FAMILY_2D_MODEL, SUB_2D_OBJECT, DOC_OBJ2, "編集中のモデルは破棄されます。よろしいですか？"},
+      {FAMILY_COLLISION, 0, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
+      {FAMILY_2D_MAP, 0, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
+      {FAMILY_MOVIE, 0, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
+      {FAMILY_PROGRAM, 0, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
   };
   for (const auto &k : kKinds) {
-    if (g_EditFamily != k.family || !Doc_IsChanged(k.kind)) continue;
+    if (g_EditFamily != k.family || (k.subMode && g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
     if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo(k.question)) return false;
     Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
   }

@@ -212,6 +212,8 @@ static void OpenKzb(void) {
     App_RefreshLists();
     g_CurBoneIndex = 0;
     g_PickedVertex = -1;
+    // The flags and points of the model before name vertices of this one.
+    App_ForgetPolySelection();
     Doc_ClearChanged(DOC_BONE2);
   }
   // The texture pixels of the 2D slot that was read (not of the 3D layer g_CurSlot).

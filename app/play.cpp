@@ -78,7 +78,18 @@ void Play_TickBone2(void) {
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
-  if (Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len)) Bone2_UpdateKeyIndices((i32)s);
+  i32 before = m->currentFrame;
+  i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len);
+  if (steps) Bone2_UpdateKeyIndices((i32)s);
+  MarkPanel(g_PlayEntries.bone2KeyPanelRefresh);
+  const u32 *loop = g_PlayEntries.bone2Loop;
+  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
+    // Without looping the motion ends on its last frame, and playback stops there.
+    m->currentFrame = len - 1;
+    Bone2_UpdateKeyIndices((i32)s);
+    g_Playing = 0;
+    return;
+  }
   g_Playing = 1;
 }
 
@@ -133,7 +144,8 @@ i32 Play_TickMovie(void) {
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
   if (g_RunState == RUN_STATE_RECORDING) {
-    *e.movieFrame += g_AviFrameStep;
+    if (e.movieHoldOnce && *e.movieHoldOnce) *e.movieHoldOnce = 0;
+    else *e.movieFrame += g_AviFrameStep;
   } else {
     f32 *fr = e.movieFraction;
     if (!(*fr >= 0.0f) || isinf(*fr)) *fr = 0.0f;

@@ -30,12 +30,18 @@ struct PlayEntries {
   i32 (*movieEnd)(void);
   // Every list of the movie editor (after a chained movie was read).
   void (*movieRefreshLists)(void);
+  // Set by the movie when a recording starts: the first recorded pass holds the start frame,
+  // so that the recording begins with it (the tick clears the flag).
+  u8 *movieHoldOnce;
   // Refresh flags of panels that show the playing frame (null: no such panel).
   u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
   u32 *motionPanelRefresh;    // the 3D motion panel
   // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
   // (null: always loops).
   const u32 *obj2Loop;
+  // The 2D motion editor's key strip refresh flag and loop flag (as the two above).
+  u32 *bone2KeyPanelRefresh;
+  const u32 *bone2Loop;
   // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
   // only while the bone and group motion sub-mode is current).
   const u32 *model3Loop;
@@ -58,7 +64,8 @@ void Play_TickNone(void);    // the effect editor's run state: nothing advances
 // Runs the tick of a run state (0 and states above 5: none).
 void Play_TickByRunState(u32 runState);
 
-// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames, else
+// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames (none
+// on a pass that holds the start frame), else
 // the whole frames of the fraction; at or past the end the movie's end branch (each followed
 // by Timer_Reset), before it the movie step; every view flagged for redraw. Nothing while
 // screen output is off or the movie has not installed its clock. Returns PLAY_MOVIE_*.

@@ -10,7 +10,8 @@
 
 // A8R8G8B8 (and the texture copies' X8R8G8B8) to a canvas word: the low 24 bits already are
 // blue, green, red.
-static u32 FromArgb(u32 c) { return c & 0xFFFFFF; }
+// A texture's CPU copy holds alpha, blue, green, red (high to low); the canvas red, green, blue.
+static u32 FromCopy(u32 c) { return (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
 
 // [SECTION] 2D object image preview
 void Strip_DrawObj2Image(void) {
@@ -58,7 +59,7 @@ static void SwatchRow(i32 y0, const SwatchGroup &g, bool current) {
   for (i32 y = 0; y < 17; y++)
     for (i32 x = 0; x < 18; x++) {
       i64 i = (i64)(th / 17 * y) * tw + (i64)(tw / 18 * x);
-      Strip_Put(36 + x, y0 + 1 + y, FromArgb(Tex_GetPixel(t, i > 0x7FFFFFFF ? -1 : (i32)i)));
+      Strip_Put(36 + x, y0 + 1 + y, FromCopy(Tex_GetPixel(t, i > 0x7FFFFFFF ? -1 : (i32)i)));
     }
 }
 
@@ -127,7 +128,7 @@ static void PaintTexels(const StripTexView &v) {
     u32 *out = g_StripCanvas + (size_t)y * STRIP_CANVAS_W;
     i64 base = (i64)rows[y] * tw;
     for (i32 x = 0; x < STRIP_PANEL; x++)
-      if (cols[x] >= 0) out[x] = FromArgb(Tex_GetPixel(t, (i32)(base + cols[x])));
+      if (cols[x] >= 0) out[x] = FromCopy(Tex_GetPixel(t, (i32)(base + cols[x])));
   }
 }
 

@@ -29,6 +29,11 @@ HWND__ *g_MainWindowHandle;
 
 u32 *g_PolySelFaces;
 u32 *g_PolySelVerts;
+f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
+u32 g_FreeCreateCount;
+i32 g_PolyFaceNo = -1;
+i32 g_PolyVertexNo = -1;
+u32 g_PolyShowNormals;
 u32 *g_PolyWorkVerts;
 f32 *g_PolyScreenPos;
 f32 *g_PolyFaceCentres;
@@ -129,6 +134,12 @@ u32 App_WorkVertCount(void) { return s_WorkVerts; }
 void App_ClearSelectionFlags(u32 verts, u32 faces) {
   if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
   if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
+}
+
+void App_ForgetPolySelection(void) {
+  App_ClearSelectionFlags(s_WorkVerts, s_WorkFaces);
+  g_FreeCreateCount = 0;
+  g_PolyFaceNo = g_PolyVertexNo = -1;
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {

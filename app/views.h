@@ -48,6 +48,17 @@ void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
 extern u32 *g_PolySelFaces;
 extern u32 *g_PolySelVerts;
+// State the polygon editors share (3D modelling and the 2D polygon sub-mode): the points of
+// the polygon under free creation and how many are fixed (0..3; the next one follows the
+// mouse), the dialog's face and corner numbers (-1 none) and the show-normals switch.
+enum { POLY_FREE_POINTS = 4 };
+extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
+extern u32 g_FreeCreateCount;
+extern i32 g_PolyFaceNo, g_PolyVertexNo;
+extern u32 g_PolyShowNormals;
+// A model replaced (read or made new): every selection flag cleared, the free-creation points
+// dropped, the picked face and corner none.
+void App_ForgetPolySelection(void);
 // Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
 // position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
 // mean normal projected on the view's axes (2 f32 each per face).

@@ -6,6 +6,7 @@
 #include "app/startup_win.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
+#include "edit2d/ed2d_motion_win.h"
 #include "edit2d/ed2d_object_win.h"
 #include "edit2d/ed2d_win.h"
 #include "edit3d/ed3d_win.h"
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Ed3D_InstallWin();
   Ed2D_InstallWin();
   Ed2D_ObjInstallWin();
+  Ed2D_MotionInstallWin();
   Edit2D_Install();
   Scene_Install();
   Prog_InstallWin();

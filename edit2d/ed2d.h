@@ -33,6 +33,8 @@ enum Ed2DWindow : u32 {
   ED2D_WIN_PANEL = 0,   // MODEL_2D_DLG
   ED2D_WIN_BONE_DLG,    // BONE_LIST_DLG
   ED2D_WIN_GROUP_DLG,   // 2D_GROUP_DLG
+  ED2D_WIN_POLY_DLG,    // 2D_POLY_DLG (polygon sub-mode, ed2d_poly.h)
+  ED2D_WIN_WEIGHT_DLG,  // 2D_WEIGHT_DLG (weight sub-mode)
   ED2D_WIN_KINDS
 };
 
@@ -54,6 +56,10 @@ struct Ed2DEditor {
   void *boneTree;
   void *parentCombo;    // control 1439
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
+  // 1: that tick also leaves the current bone's list line selected alone. Only a current bone
+  // chosen outside the list (the pick) asks for it: the list's own extended selection is what
+  // the drag moves, and a drag refreshes the fields on every move.
+  u32 boneReselect;
   i32 boneDlgX, boneDlgY;
   char boneLabels[BONE2_MAX_BONES][ED2D_LABEL];
   void *treeItems[BONE2_MAX_BONES];
@@ -99,6 +105,8 @@ struct Ed2DOps {
   bool (*chooseColour)(f32 rgb[3]);
   // OK box with the program caption.
   void (*messageOk)(const char *text);
+  // Makes the main window the active one (after a panel's command).
+  void (*activateMain)(void);
 };
 extern Ed2DOps g_Ed2DOps;
 
@@ -109,8 +117,8 @@ void Ed2D_Update(void);
 void Ed2D_DrawScene(void);
 void Ed2D_Draw(void);
 void Ed2D_Command(u32 id);
-// Family 3's list refresh: the bone rows (or the object rows in sub-mode 4) and the bone
-// dialog's lists when it is open.
+// Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
+// dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
 void Ed2D_RefreshLists(void);
 
 // [SECTION] mode panel
@@ -119,7 +127,7 @@ u32 Ed2D_ModeButtonSubMode(u32 id);
 // A panel button: the question, then leave and enter (the current sub-mode's button only
 // creates missing dialogs and refreshes). False for ids that are no sub-mode button.
 bool Ed2D_PanelCommand(u32 id);
-// The dialogs a sub-mode shows (bit 1 << Ed2DWindow).
+// The dialogs a sub-mode shows (bit 1 << Ed2DWindow), its own panels included.
 u32 Ed2D_WindowSet(u32 subMode);
 
 // [SECTION] model
@@ -144,8 +152,8 @@ void Ed2D_BoneDraw(void);
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
 void Ed2D_RebindModel(Bone2Model *m, i32 slot);
-// Where bone b's cross is drawn, in frame pixels: its rest origin (posed: its pose origin)
-// plus the model's placement.
+// Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
+// its pose matrix) plus the model's placement.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.
@@ -173,5 +181,10 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 void Ed2D_BoneTreeSelected(const char *text);
-// The bone selection flags of the list (the per-frame mirror's source).
+// Whether bone b's list line is selected, as the per-frame update mirrored it (g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);
+// The multi-selection list box the per-frame update mirrors: the bone list in sub-modes 8
+// and 9, the object list in sub-mode 4; null when the sub-mode has none open.
+void *Ed2D_SelectionList(void);
+// Points the per-frame update's list entries at that list (at program start).
+void Ed2D_InstallMirror(void);

@@ -11,6 +11,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/tree.h"
+#include "app/update.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
@@ -42,16 +43,14 @@ void Ed2D_SetDragAnchors(i32 x, i32 y) {
   Ed3D_SetDragAnchors((i32)fx, (i32)fy);
 }
 
+// A bone's rest entry is relative to its parent (the rest matrices chain them), so its origin
+// comes through its rest matrix: the point the skin is bound around and the cross is drawn at.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y) {
-  if (posed) {
-    f32 o[3];
-    Bone2_TransformByPose(o, slot, b, 0.0f, 0.0f, 0.0f);
-    *x = m->placeX + o[0];
-    *y = m->placeY + o[1];
-  } else {
-    *x = m->placeX + m->rest[b].x;
-    *y = m->placeY + m->rest[b].y;
-  }
+  f32 o[3];
+  if (posed) Bone2_TransformByPose(o, slot, b, 0.0f, 0.0f, 0.0f);
+  else Bone2_TransformByRest(o, slot, b, 0.0f, 0.0f, 0.0f);
+  *x = m->placeX + o[0];
+  *y = m->placeY + o[1];
 }
 
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
@@ -68,12 +67,14 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
 
 void Ed2D_PickCurrentBone(bool posed) {
   const Bone2Model *m = g_Bone2Slots[0];
+  if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
   Ed2D_ClientToFrame(g_MouseX, g_MouseY, &fx, &fy);
   i32 b = Ed2D_PickBone(m, 0, fx, fy, posed);
   if (b < 0 || (u32)b == g_CurBoneIndex) return;
   g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
+  g_Ed2D.boneReselect = 1;
   App_RefreshCurrentPointers();
 }
 
@@ -93,10 +94,8 @@ void Ed2D_BoneUpdate(void) {
   Lib_SetSceneDraw(1);
 }
 
-bool Ed2D_BoneSelected(i32 b) {
-  void *list = g_Ed2D.boneList;
-  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, b);
-}
+// The selection as the per-frame update last mirrored it from the list box.
+bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_ListSelMirror[b] != 0; }
 
 // A bone moves with the delta unless an ancestor of it moves too (it follows that one).
 static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {
@@ -391,7 +390,9 @@ void Ed2D_BoneDlgTick(void) {
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
   if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
-  if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  if (e.boneReselect && e.boneList && g_Ed2DOps.listSelectOnly)
+    g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  e.boneReselect = 0;
   if (!m || g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);

@@ -10,6 +10,7 @@
 // fakes; an empty entry does nothing). Every edit returns at once while g_Playing is 1.
 #pragma once
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_strip.h"
 #include "model/obj2.h"
 #include "model/types.h"
 
@@ -43,12 +44,6 @@ enum Ed2DObjWindow : u32 {
 
 // How a filled control selects: a plain list, an extended-selection list, a combo box.
 enum Ed2DObjFill : u32 { ED2D_FILL_LIST = 0, ED2D_FILL_MULTI, ED2D_FILL_COMBO };
-
-// Mouse messages of the key strip and the image dialog.
-enum Ed2DObjMouse : u32 {
-  ED2D_MOUSE_MOVE = 0, ED2D_MOUSE_LDOWN, ED2D_MOUSE_LUP, ED2D_MOUSE_LDOUBLE, ED2D_MOUSE_MDOWN, ED2D_MOUSE_MUP,
-  ED2D_MOUSE_RDOWN, ED2D_MOUSE_RUP,
-};
 
 struct Ed2DObjEditor {
   u32 tool;             // 0 move, 1 rotate, 2 scale

@@ -19,7 +19,6 @@
 #include "model/seam.h"
 
 static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
-static const char kLengthNotNumber[] = "モーションの長さには、数値を入力して下さい。";
 static const char kNoMoreImages[] = "これ以上 追加できません。";
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 static const char kParentOfOne[] = "オブジェクトNo.1 の親Noは変更できません";
@@ -352,24 +351,18 @@ void Ed2D_ObjListTick(void) {
 }
 
 // [SECTION] motion list
-// "決定": the current motion's name, then its length. A length that is no number is refused
-// with a message; 0 or less is stored as 1.
+// "決定": the current motion's name and length (a length that is no number changes neither).
 static bool ApplyMotion(Obj2Model *m) {
   Ed2DObjEditor &e = g_Ed2DObj;
   i32 cm = m->currentMotion;
   if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return false;
-  Motion2 &mo = m->motions[cm];
-  char text[256];
-  GetText(e.motionDlg, ED2D_OBJ_MOT_NAME, text, sizeof text);
-  Str_Copy(mo.name, sizeof mo.name, text);
-  GetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, text, sizeof text);
-  i32 len;
-  if (!Ed2D_ParseInt(text, &len)) {
-    Lib_ErrorBox(kLengthNotNumber);
+  char name[256], length[64];
+  GetText(e.motionDlg, ED2D_OBJ_MOT_NAME, name, sizeof name);
+  GetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, length, sizeof length);
+  if (!Ed2D_ApplyMotionFields(&m->motions[cm], name, length)) {
     e.motionRefresh = 1;
     return false;
   }
-  mo.length = len < 1 ? 1 : len;
   Edited();
   return true;
 }
@@ -458,13 +451,7 @@ static i32 MotionLength(const Obj2Model *m) {
 
 i32 Ed2D_ObjFrameFromX(i32 x) {
   const Obj2Model *m = Model();
-  if (!m || x <= STRIP_LABEL_X) return 0;
-  i64 f = ((i64)x - g_StripGeo.offsetX - STRIP_LABEL_X) * Strip_Divisor() / 10;
-  i32 len = MotionLength(m);
-  if (len <= 0) return 0;
-  f %= len;
-  if (f < 0) f += len;
-  return (i32)f;
+  return m ? Ed2D_StripFrameFromX(x, MotionLength(m)) : 0;
 }
 
 static void SetFrame(Obj2Model *m, i32 f) {
@@ -476,22 +463,11 @@ static void SetFrame(Obj2Model *m, i32 f) {
 void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
   Obj2Model *m = Model();
   if (!m) return;
-  static const i32 kSteps[4] = {-1, 1, -60, 60};
-  i64 f = code < 4 ? (i64)m->currentFrame + kSteps[code] : code == 4 ? pos : m->currentFrame;
-  i32 len = MotionLength(m);
-  if (f > len) f = len;
-  if (f < 0) f = 0;
-  SetFrame(m, (i32)f);
-  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, (i32)f);
+  // The bar's range runs to the length itself here (0 .. length).
+  i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, MotionLength(m));
+  SetFrame(m, f);
+  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, f);
   g_Ed2DObj.stripRefresh = 1;
-}
-
-static i32 RowAt(i32 y) {
-  for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++) {
-    i32 top = STRIP_HEADER + g_StripGeo.offsetY + STRIP_ROW * r;
-    if (y >= top && y < top + STRIP_ROW) return r;
-  }
-  return -1;
 }
 
 static void FrameFromStrip(Obj2Model *m, i32 x) {
@@ -513,10 +489,7 @@ static void ClickRow(Obj2Model *m, i32 x) {
 }
 
 static void MiddleDrag(i32 dx) {
-  if (dx == 0) return;
-  i32 delta = Strip_Divisor() * dx / 6;
-  if (delta == 0) delta = dx > 0 ? 1 : -1;
-  Ed2D_ObjMoveKey(delta);
+  if (dx != 0) Ed2D_ObjMoveKey(Ed2D_StripMiddleStep(dx));
 }
 
 void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
@@ -529,7 +502,7 @@ void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
   switch (kind) {
     case ED2D_MOUSE_MOVE:
       App_MarkAllRedraw();
-      g_TreeRows.hovered = RowAt(y);
+      g_TreeRows.hovered = Ed2D_StripRowAt(y);
       if (e.stripLeft) FrameFromStrip(m, x);
       else if (e.stripMiddle && !e.stripRight) MiddleDrag(dx);
       else if (e.stripRight && !e.stripMiddle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
@@ -537,7 +510,7 @@ void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
     case ED2D_MOUSE_LDOWN:
       e.stripLeft = 1;
       e.pressFrame = m->currentFrame;
-      g_TreeRows.hovered = RowAt(y);
+      g_TreeRows.hovered = Ed2D_StripRowAt(y);
       ClickRow(m, x);
       FrameFromStrip(m, x);
       App_MarkAllRedraw();

@@ -57,9 +57,8 @@ void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out) {
 
 void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out) {
   out->count = 0;
-  out->select = m ? m->currentMotion : -1;
-  for (i32 i = 0; m && i < Clamp(m->motionCount, OBJ2_MAX_MOTIONS) && out->count < ED2D_MAX_LINES; i++)
-    snprintf(out->text[out->count++], ED2D_LINE, "%2d : 0 ～ %2d  %s", i, m->motions[i].length, m->motions[i].name);
+  out->select = -1;
+  if (m) Ed2D_MotionListLines(m->motions, Clamp(m->motionCount, OBJ2_MAX_MOTIONS), m->currentMotion, out);
 }
 
 // [SECTION] fills

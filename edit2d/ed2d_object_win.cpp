@@ -11,9 +11,10 @@
 #include "app/winorder_win.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_object_win.h"
+#include "edit2d/ed2d_strip_win.h"
 #include "resources/edit2d_ids.h"
 
-enum { PREVIEW_X = 116, SCROLL_H = 16, KEY_PANEL_SLOT = 0 };
+enum { PREVIEW_X = 116, KEY_PANEL_SLOT = 0 };
 
 static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
@@ -27,7 +28,7 @@ static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
 static void RegisterStrip(HWND dlg, u32 kind) {
   RECT r;
   GetClientRect(dlg, &r);
-  if (kind == ED2D_OBJ_WIN_KEYS) Strip_Register(STRIP_OBJ2_KEYS, dlg, r.right, r.bottom - SCROLL_H);
+  if (kind == ED2D_OBJ_WIN_KEYS) Strip_Register(STRIP_OBJ2_KEYS, dlg, r.right, r.bottom - ED2D_STRIP_SCROLL_H);
   if (kind == ED2D_OBJ_WIN_IMAGE) Strip_Register(STRIP_OBJ2_IMAGE, dlg, r.right - PREVIEW_X, r.bottom);
 }
 
@@ -61,24 +62,8 @@ static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended) {
   return CreateWindowExA(0, "listbox", "", style, x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
 }
 
-static void PlaceScrollBar(HWND dlg) {
-  HWND bar = GetDlgItem(dlg, IDC_O2D_KEY_SCROLL);
-  RECT r;
-  if (!bar || !GetClientRect(dlg, &r)) return;
-  MoveWindow(bar, 0, r.bottom - SCROLL_H, r.right, SCROLL_H, TRUE);
-}
-
-static void *CreateScrollBar(void *dlg) {
-  HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 100, SCROLL_H, (HWND)dlg,
-                             (HMENU)(INT_PTR)IDC_O2D_KEY_SCROLL, Instance(), nullptr);
-  PlaceScrollBar((HWND)dlg);
-  return bar;
-}
-
-static void SetScroll(void *bar, i32 range, i32 pos) {
-  if (range >= 0) SetScrollRange((HWND)bar, SB_CTL, 0, range, FALSE);
-  SetScrollPos((HWND)bar, SB_CTL, pos, TRUE);
-}
+static void *CreateScrollBar(void *dlg) { return Ed2D_StripCreateScrollBar((HWND)dlg); }
+static void SetScroll(void *bar, i32 range, i32 pos) { Ed2D_StripSetScroll((HWND)bar, range, pos); }
 
 static void Fill(void *control, u32 kind, const Ed2DLines *lines) {
   HWND c = (HWND)control;
@@ -135,31 +120,6 @@ void Ed2D_ObjInstallWin(void) {
 }
 
 // [SECTION] dialog procedures
-// A client position: each half unsigned, a value above 10000 taken as negative.
-static i32 Half(u32 v) { return v > 10000 ? (i32)v - 65535 : (i32)v; }
-static i32 MouseX(LPARAM lp) { return Half(LOWORD(lp)); }
-static i32 MouseY(LPARAM lp) { return Half(HIWORD(lp)); }
-
-static bool MouseKind(UINT msg, u32 *kind) {
-  switch (msg) {
-    case WM_MOUSEMOVE: *kind = ED2D_MOUSE_MOVE; return true;
-    case WM_LBUTTONDOWN: *kind = ED2D_MOUSE_LDOWN; return true;
-    case WM_LBUTTONUP: *kind = ED2D_MOUSE_LUP; return true;
-    case WM_LBUTTONDBLCLK: *kind = ED2D_MOUSE_LDOUBLE; return true;
-    case WM_MBUTTONDOWN: *kind = ED2D_MOUSE_MDOWN; return true;
-    case WM_MBUTTONUP: *kind = ED2D_MOUSE_MUP; return true;
-    case WM_RBUTTONDOWN: *kind = ED2D_MOUSE_RDOWN; return true;
-    case WM_RBUTTONUP: *kind = ED2D_MOUSE_RUP; return true;
-    default: return false;
-  }
-}
-
-// Capture while a button is held in the window, so that a drag leaving it still ends.
-static void Capture(HWND dlg, u32 kind) {
-  if (kind == ED2D_MOUSE_LDOWN || kind == ED2D_MOUSE_MDOWN || kind == ED2D_MOUSE_RDOWN) SetCapture(dlg);
-  if ((kind == ED2D_MOUSE_LUP || kind == ED2D_MOUSE_MUP || kind == ED2D_MOUSE_RUP) && GetCapture() == dlg) ReleaseCapture();
-}
-
 static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
@@ -178,9 +138,9 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
   Panel_StorePosition(dlg, &e.imageDlgX, &e.imageDlgY);
   App_RefreshCurrentPointers();
   u32 kind;
-  if (MouseKind(msg, &kind)) {
-    Capture(dlg, kind);
-    Ed2D_ObjImgMouse(kind, MouseX(lParam), MouseY(lParam));
+  if (Ed2D_StripMouseKind(msg, &kind)) {
+    Ed2D_StripCapture(dlg, kind);
+    Ed2D_ObjImgMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
     return TRUE;
   }
   switch (msg) {
@@ -215,40 +175,23 @@ static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
   }
 }
 
-static void Scroll(WPARAM wParam) {
-  switch (LOWORD(wParam)) {
-    case SB_LINELEFT: Ed2D_ObjKeyScroll(0, 0); break;
-    case SB_LINERIGHT: Ed2D_ObjKeyScroll(1, 0); break;
-    case SB_PAGELEFT: Ed2D_ObjKeyScroll(2, 0); break;
-    case SB_PAGERIGHT: Ed2D_ObjKeyScroll(3, 0); break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: Ed2D_ObjKeyScroll(4, (i32)(i16)HIWORD(wParam)); break;
-    default: break;
-  }
-}
-
 static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
   App_RefreshCurrentPointers();
   u32 kind;
-  if (MouseKind(msg, &kind)) {
-    Capture(dlg, kind);
-    Ed2D_ObjKeyMouse(kind, MouseX(lParam), MouseY(lParam));
+  if (Ed2D_StripMouseKind(msg, &kind)) {
+    Ed2D_StripCapture(dlg, kind);
+    Ed2D_ObjKeyMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
     return TRUE;
   }
   switch (msg) {
     case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
-    case WM_GETMINMAXINFO: {
-      MINMAXINFO *m = (MINMAXINFO *)lParam;
-      m->ptMinTrackSize.x = 100, m->ptMinTrackSize.y = 100;
-      m->ptMaxTrackSize.x = 1600, m->ptMaxTrackSize.y = 1024;
-      return FALSE;
-    }
-    case WM_HSCROLL: Scroll(wParam); return TRUE;
+    case WM_GETMINMAXINFO: Ed2D_StripTrackSize(lParam); return FALSE;
+    case WM_HSCROLL: Ed2D_StripHScroll(wParam, Ed2D_ObjKeyScroll); return TRUE;
     case WM_SIZE:
       if (e.keyDlg == dlg) {
-        PlaceScrollBar(dlg);
+        Ed2D_StripPlaceScrollBar(dlg);
         RegisterStrip(dlg, ED2D_OBJ_WIN_KEYS);
         e.stripRefresh = 1;
       }

@@ -8,8 +8,10 @@
 #include "app/drag_anchors.h"
 #include "app/shell_seam.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
@@ -48,7 +50,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_ObjMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_ObjectWheelKey},
   {},   // 5: no sub-mode
   {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
-   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyMButtonUp,
+   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyFreeCreate,
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
@@ -61,12 +63,14 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_WeightRButtonUp, Ed2D_WeightMouseMove},
   {Ed2D_MotionInit, Ed2D_MotionLeave, Ed2D_MotionUpdate, nullptr, Ed2D_MotionDraw,
    Ed2D_MotionLButtonDown, Ed2D_RedrawOnRelease, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_MotionMouseMove},
+   Ed2D_MotionMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_MotionWheelKey},
 };
 
 void Edit2D_Install(void) {
   for (u32 i = 0; i < ED2D_SUB_MODE_ROWS; i++) g_Ed2DSubModeRows[i] = kRows[i];
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
   Ed2D_ObjInstall();
+  Ed2D_MotionInstall();
   g_ShellSeam.refreshModelPointers = Current_Refresh2D;
+  Ed2D_InstallMirror();
 }

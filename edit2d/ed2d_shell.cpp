@@ -14,7 +14,10 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
+#include "app/update.h"
 #include "app/views.h"
+#include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/draw.h"
@@ -46,6 +49,9 @@ u32 Ed2D_WindowSet(u32 sub) {
   u32 set = 1u << ED2D_WIN_PANEL;
   if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_BONE_DLG;
   if (sub == SUB_2D_POLY || sub == SUB_2D_TEXTURE || sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_GROUP_DLG;
+  // The sub-modes' own panels (made by their inits).
+  if (sub == SUB_2D_POLY) set |= 1u << ED2D_WIN_POLY_DLG;
+  if (sub == SUB_2D_WEIGHT) set |= 1u << ED2D_WIN_WEIGHT_DLG;
   return set;
 }
 
@@ -77,6 +83,7 @@ bool Ed2D_NewBoneModel(void) {
     return false;
   Bone2_FreeSlot(0);
   MakeBoneModel();
+  App_ForgetPolySelection();
   g_CurBoneIndex = 0;
   App_RefreshCurrentPointers();
   App_RefreshLists();
@@ -242,6 +249,9 @@ void Ed2D_Command(u32 id) {
 
 // [SECTION] lists
 void Ed2D_RefreshLists(void) {
+  // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
+  const FamilyHooks *row = Ed2D_SubModeRow();
+  if (row && row->refreshLists) row->refreshLists();
   if (g_EditSubMode == SUB_2D_OBJECT) {
     if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
     Tree_BuildRowsObjects2D();
@@ -253,6 +263,27 @@ void Ed2D_RefreshLists(void) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
+  if (g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
+}
+
+// [SECTION] selection mirror (read by the per-frame update, app/update.cpp)
+void *Ed2D_SelectionList(void) {
+  u32 sub = g_EditSubMode;
+  if (g_EditFamily != FAMILY_2D_MODEL) return nullptr;
+  if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) return g_Ed2D.boneList;
+  return sub == SUB_2D_OBJECT ? g_Ed2DObj.objectList : nullptr;
+}
+
+static bool MirrorActive(void) { return Ed2D_SelectionList() && g_Ed2DOps.listSelected; }
+
+static i32 MirrorGetSel(i32 row) {
+  void *list = Ed2D_SelectionList();
+  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, row) ? 1 : 0;
+}
+
+void Ed2D_InstallMirror(void) {
+  g_FrameEntries.list2DActive = MirrorActive;
+  g_FrameEntries.list2DGetSel = MirrorGetSel;
 }
 
 // [SECTION] mapping

@@ -26,8 +26,10 @@ static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
 // [SECTION] platform calls of the portable shell
 static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  static const char *const kNames[ED2D_WIN_KINDS] = {"MODEL_2D_DLG", "BONE_LIST_DLG", "2D_GROUP_DLG"};
-  static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc};
+  static const char *const kNames[ED2D_WIN_KINDS] = {"MODEL_2D_DLG", "BONE_LIST_DLG", "2D_GROUP_DLG",
+                                                     "2D_POLY_DLG", "2D_WEIGHT_DLG"};
+  static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc,
+                                                 Ed2D_PolyDlgProc, Ed2D_WeightDlgProc};
   if (kind >= ED2D_WIN_KINDS) return nullptr;
   HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
   if (!dlg) return nullptr;
@@ -97,6 +99,10 @@ static bool ChooseColour(f32 rgb[3]) {
 
 static void MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
+static void ActivateMain(void) {
+  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+}
+
 void Ed2D_InstallWin(void) {
   Ed2DOps &o = g_Ed2DOps;
   o.createWindow = CreateWindow2D;
@@ -119,6 +125,7 @@ void Ed2D_InstallWin(void) {
   o.checkButton = CheckButton;
   o.chooseColour = ChooseColour;
   o.messageOk = MessageOk;
+  o.activateMain = ActivateMain;
 }
 
 // [SECTION] dialog procedures

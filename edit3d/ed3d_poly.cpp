@@ -25,15 +25,10 @@
 // The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
 Ed3DPolyEditorState Ed3DPolyEditor;
 
-u32 g_PolyShowNormals;
 i32 g_PolyPickedVertex = -1;
 i32 g_PolyPickedFace = -1;
-i32 g_PolyFaceNo = -1;
-i32 g_PolyVertexNo = -1;
 u32 g_PolySelVertCount, g_PolySelFaceCount;
 u32 g_PolyDlgRefresh;
-f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-u32 g_FreeCreateCount;
 char g_PolyStatusText[POLY_STATUS_TEXT];
 
 enum : u32 { VK_CTRL = 0x11 };

@@ -3,8 +3,9 @@
 // polygon point by point, the key commands, the selection status and the drawing of the
 // selection, the wire mesh and the polygon under creation (ed3d_poly_draw.cpp).
 //
-// Globals owned here (ed3d_poly.cpp): the pick results, the dialog's face and corner numbers,
-// the status counts, the free-creation points, the show-normals switch and the status text.
+// Globals owned here (ed3d_poly.cpp): the pick results, the status counts and the status text.
+// The dialog's face and corner numbers, the free-creation points and the show-normals switch
+// are shared with the 2D polygon editor and kept by the shell (app/views.h).
 // The selection flags (g_PolySelFaces, g_PolySelVerts), the screen positions of the pick
 // (g_PolyScreenPos) and the per-face scratch are the shell's work arrays (app/views.h); the
 // tool, the selection mode and the no-auto-pick switch are shared with the 2D polygon editor
@@ -24,17 +25,12 @@ enum : u32 {
   POLY_TOOL_VERTEX = 0, POLY_TOOL_MOVE = 1, POLY_TOOL_ROTATE = 2, POLY_TOOL_SCALE = 3,
   POLY_TOOL_FACE = 5, POLY_TOOL_FREE = 6, POLY_TOOL_MARK_CHANGED = 10,
 };
-enum { POLY_STATUS_TEXT = 64, POLY_FREE_POINTS = 4 };
+enum { POLY_STATUS_TEXT = 64 };
 
-extern u32 g_PolyShowNormals;       // 1: face normals drawn in the orthographic views
 extern i32 g_PolyPickedVertex;      // last vertex pick, -1 none
 extern i32 g_PolyPickedFace;        // last face pick, -1 none
-extern i32 g_PolyFaceNo;            // the dialog's face number, -1 none
-extern i32 g_PolyVertexNo;          // the dialog's corner number within that face, -1 none
 extern u32 g_PolySelVertCount, g_PolySelFaceCount;
 extern u32 g_PolyDlgRefresh;        // 1: the modelling dialog shows the state again
-extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];   // relative to the view's pan
-extern u32 g_FreeCreateCount;       // points fixed so far (0..3)
 extern char g_PolyStatusText[POLY_STATUS_TEXT];
 // The sketch image under an orthographic view of a kind (1..3) while the sketch display is
 // on, or null; installed by the owner of the sketch images (empty: no sketch is drawn).

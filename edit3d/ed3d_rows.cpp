@@ -7,10 +7,12 @@
 #include "app/drag_anchors.h"
 #include "app/play.h"
 #include "edit3d/ed3d.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/objmotion.h"
 #include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_tex.h"
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 

@@ -84,9 +84,12 @@ void Ed3D_InstallWin(void) {
   o.treeExpand = Panel_TreeExpand;
   o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
+  Ed3D_BoneInstallWin();
   Ed3D_MotionInstallWin();
   Ed3D_ObjInstallWin();
   Ed3D_PolyInstallWin();
+  Ed3D_GroupInstallWin();
+  Ed3D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures
@@ -133,45 +136,5 @@ INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);
       }
       return FALSE;
-  }
-}
-
-// The bone list's own behaviour comes with the bone list editor; here only its place, its
-// timer and the bone number it shows.
-static i32 s_BonePanelX, s_BonePanelY;
-static u32 s_BonePanelRefresh;
-
-INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  Panel_StorePosition(dlg, &s_BonePanelX, &s_BonePanelY);
-  App_RefreshCurrentPointers();
-  switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      s_BonePanelRefresh = 1;
-      return TRUE;
-    case WM_COMMAND:
-      return TRUE;
-    default:
-      if (s_BonePanelRefresh == 1) {
-        s_BonePanelRefresh = 0;
-        char text[64];
-        Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-        SetDlgItemTextA(dlg, IDC_BONE_NO, text);
-      }
-      return FALSE;
-  }
-}
-
-// The group panel has no timer: the shell's per-frame refresh reads the record's flag.
-INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
-  WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
-  Panel_StorePosition(dlg, &rec->x, &rec->y);
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return FALSE;
-  switch (msg) {
-    case WM_INITDIALOG: rec->flags = 1; return TRUE;
-    case WM_COMMAND: return TRUE;
-    default: return FALSE;
   }
 }

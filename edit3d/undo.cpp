@@ -1,5 +1,5 @@
 // The 3D editor's per-layer undo history: record, restore, undo, redo, the undo list and the
-// walk to a chosen line. Owns g_Undo, g_UndoLabel and g_UndoListOps.
+// walk to a chosen line. Owns g_Undo and g_UndoListOps (g_UndoLabel: app/docflags.h).
 #include "edit3d/undo.h"
 
 #include <string.h>
@@ -14,7 +14,6 @@
 #include "model/seam.h"
 
 UndoManager g_Undo = {};
-char g_UndoLabel[UNDO_LABEL];
 UndoListOps g_UndoListOps;
 
 // [SECTION] helpers

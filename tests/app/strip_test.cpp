@@ -261,7 +261,7 @@ TEST_F(StripTest, TexturePreviewIsClippedAt512) {
   Strip_DrawTex3D();
   ExpectGolden("tex3d_clipped");
   EXPECT_EQ(Px(0, 0), Strip_RGB(0, 0, 72));       // above the texture: the clear colour
-  EXPECT_EQ(Px(0, 10), Strip_RGB(0, 0, 0x40));    // texel (20, 0)
+  EXPECT_EQ(Px(0, 10), Strip_RGB(0x40, 0, 0));    // texel (20, 0): the copy holds red lowest
   EXPECT_EQ(Px(512, 100), 0u);
   EXPECT_EQ(Px(100, 512), 0u);
 }

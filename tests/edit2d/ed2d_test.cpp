@@ -17,9 +17,13 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/startup_state.h"
+#include "app/update.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
@@ -48,7 +52,7 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
       {4, {F(Ed2D_ObjInit), F(Ed2D_ObjLeave), F(Ed2D_ObjUpdate), nullptr, F(Ed2D_ObjDraw), F(Ed2D_ObjLButtonDown),
            redraw, r3d, nullptr, eff, nullptr, F(Ed2D_ObjMouseMove)}},
       {6, {F(Ed2D_PolyInit), F(Ed2D_PolyLeave), F(Ed2D_PolyUpdate), nullptr, F(Ed2D_PolyDraw), la,
-           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyMButtonUp), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
+           F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyFreeCreate), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
       {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), set, nullptr, ma,
            nullptr, ra, nullptr, F(Ed2D_TexMouseMove)}},
       {8, {F(Ed2D_BoneInit), nullptr, F(Ed2D_BoneUpdate), nullptr, F(Ed2D_BoneDraw), set, nullptr, set, nullptr,
@@ -69,6 +73,8 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
   EXPECT_EQ(F(fam->drawOverlay), F(Ed2D_Draw));
   EXPECT_EQ(F(fam->refreshLists), F(Ed2D_RefreshLists));
+  // The 3D editor's hover pick writes the selection flags the 2D sub-modes share: none here.
+  EXPECT_EQ(F(fam->hoverPick), nullptr);
 }
 
 // [SECTION] recording platform fakes
@@ -113,6 +119,7 @@ void *FakeTreeInsert(void *, void *parent, const char *text) {
   return h;
 }
 bool FakeSelected(void *, i32 line) { return g_Ui->selected.count(line) != 0; }
+void FakeSelectOnly(void *, i32 line) { g_Ui->selected = {line}; }
 i32 FakeCaret(void *) { return g_Ui->caret; }
 i32 FakeComboSel(void *) { return g_Ui->combo; }
 void FakeGetText(void *, u32, char *out, u32 size) { snprintf(out, size, "%s", g_Ui->name); }
@@ -138,6 +145,7 @@ struct Ed2DFixture : ::testing::Test {
     g_Ed2DOps.treeClear = FakeTreeClear;
     g_Ed2DOps.treeInsert = FakeTreeInsert;
     g_Ed2DOps.listSelected = FakeSelected;
+    g_Ed2DOps.listSelectOnly = FakeSelectOnly;
     g_Ed2DOps.listCaret = FakeCaret;
     g_Ed2DOps.comboSelection = FakeComboSel;
     g_Ed2DOps.getText = FakeGetText;
@@ -158,6 +166,7 @@ struct Ed2DFixture : ::testing::Test {
   void TearDown() override {
     Bone2_FreeAll();
     Obj2_FreeAll();
+    Obj2_SetSlot(0, nullptr);   // the release above keeps the record
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
     g_Ed2D = Ed2DEditor{};
@@ -200,6 +209,10 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
     EXPECT_EQ(DialogSet(), Ed2D_WindowSet(p[1])) << p[1];
     EXPECT_EQ(g_SelectedBone, 0u);
     EXPECT_EQ(g_RunState, p[1] == 4 ? 1u : 2u);
+    // The list the per-frame update mirrors: the bone list where the bone dialog is open.
+    bool bones = p[1] == SUB_2D_BONE || p[1] == SUB_2D_WEIGHT;
+    EXPECT_EQ(Ed2D_SelectionList(), bones ? g_Ed2D.boneList : p[1] == 4 ? g_Ed2DObj.objectList : nullptr) << p[1];
+    if (bones) EXPECT_NE(Ed2D_SelectionList(), nullptr);
   }
   EXPECT_EQ(DialogSet(), 3u);   // panel and bone dialog
   size_t made = ui.created.size(), alive = ui.live.size();
@@ -227,8 +240,9 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   g_EditDlgRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
   ASSERT_EQ(ui.questions.size(), 1u);
-  EXPECT_EQ(ui.questions[0], "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82\x81\x5b"
-                             "\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48");
+  const std::string panelQuestion = "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82"
+                                    "\x81\x5b\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
+  EXPECT_EQ(ui.questions[0], panelQuestion);
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ui.live, live);
   EXPECT_EQ(g_Bone2Slots[0], m);
@@ -241,6 +255,29 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   ui.answer = true;
   EXPECT_TRUE(Ed2D_NewBoneModel());
   EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
+  // Leaving the object sub-mode with an edited object model asks: the panel with the same
+  // question, the family switch with the shell's; "No" stays in 4.
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
+  ui.questions.clear();
+  if (!g_Obj2Slots[0]) Obj2_Init(0);   // the object sub-mode's model
+  Doc_MarkEdited(DOC_OBJ2);
+  ui.answer = false;
+  g_Ed2D.panelRefresh = 0;
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
+  App_SwitchFamily(FAMILY_2D_MAP);
+  EXPECT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.questions[0], panelQuestion);
+  EXPECT_EQ(ui.questions[1], "\x95\xd2\x8f\x57\x92\x86\x82\xcc\x83\x82\x83\x66\x83\x8b\x82\xcd\x94\x6a\x8a\xfc"
+                             "\x82\xb3\x82\xea\x82\xdc\x82\xb7\x81\x42\x82\xe6\x82\xeb\x82\xb5\x82\xa2\x82\xc5"
+                             "\x82\xb7\x82\xa9\x81\x48");
+  // Without an edit nothing is asked.
+  Doc_ClearChanged(DOC_OBJ2);
+  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(ui.questions.size(), 2u);
   Ed2D_Leave();
 }
 
@@ -315,8 +352,10 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   g_Views[SUB_2D_BONE][0].panX = -30;
   g_Views[SUB_2D_BONE][0].panY = 12;
-  const f32 rest[3][2] = {{0, 0}, {50, -20}, {-60, 30}};
-  Bone2Model *m = Model(3, nullptr, rest);
+  // Bone 3 hangs under bone 1: its rest entry is relative to bone 1's.
+  const i32 parents[4] = {0, 0, 0, 1};
+  const f32 rest[4][2] = {{0, 0}, {50, -20}, {-60, 30}, {0, 40}};
+  Bone2Model *m = Model(4, parents, rest);
   Bone2_SetPosition(m, 320, 240);
   // Bone 1 is drawn at frame (370, 220): client (370 + 320 - 30, 220 + 272 + 12).
   f32 fx, fy;
@@ -333,6 +372,12 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   EXPECT_EQ(m->displayMode, 3);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 320 - 60, 240 + 30, false), 2);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 345, 230, false), 0);   // 35 from bone 0 and 1: the lower one
+  EXPECT_EQ(Ed2D_PickBone(m, 0, 370, 259, false), 3);   // drawn at (370, 260)
+  g_MouseX = 660, g_MouseY = 504 + 40;
+  Shell_SetButtonHeld(BUTTON_RIGHT, 1);
+  Ed2D_BoneUpdate();
+  Shell_SetButtonHeld(BUTTON_RIGHT, 0);
+  EXPECT_EQ(g_CurBoneIndex, 3u);
   g_ViewWindowMode = 0;
   g_Family2DFrame[FAMILY_2D_MODEL] = 0;
 }
@@ -344,6 +389,8 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
   Bone2Model *m = Model(4, parents, rest);
   ui.selected = {1, 2};
+  App_MirrorListSelection();   // the per-frame update's copy of the list's selection
+  ui.selected.clear();         // the drag reads the copy, not the list
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   Ed2D_SetDragAnchors(100, 100);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
@@ -356,6 +403,16 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   EXPECT_TRUE(Doc_IsChanged(DOC_BONE2));
   Ed2D_BoneMouseMove(120, 120);   // no button: nothing moves
   EXPECT_EQ(m->rest[1].x, 17.0f);
+  // The dialog's refresh after the moves keeps the list's selection; after a pick only the
+  // picked bone stays selected.
+  ui.selected = {1, 2};
+  Ed2D_BoneDlgTick();
+  EXPECT_EQ(ui.selected, (std::set<i32>{1, 2}));
+  g_MouseX = 310, g_MouseY = 240;   // bone 3's cross
+  Ed2D_PickCurrentBone(false);
+  EXPECT_EQ(g_CurBoneIndex, 3u);
+  Ed2D_BoneDlgTick();
+  EXPECT_EQ(ui.selected, (std::set<i32>{3}));
   Ed2D_Leave();
 }
 

@@ -81,14 +81,6 @@ int RingPixels(int r) {
   return hits;
 }
 
-std::string Dump(const std::string &file) {
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
-}
-
 void Save(const char *name) {
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = name;
@@ -173,7 +165,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   ASSERT_EQ(cur->boneCount, 3);
   cur->frame = 5;
   g_CurBoneIndex = 1;
-  Drive_Pump(10);   // the per-frame pass poses the bones
+  ASSERT_TRUE(Drive_PumpIdle(2));   // the per-frame pass poses the bones
 
   // A right click on bone 2 in the main view.
   ASSERT_TRUE(g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Views[SUB_3D_MOTION][0].w > 0);
@@ -221,7 +213,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   // Saved by the File menu and read by modeldump: bone 2 keys frames 0 and 5.
   Save("miravel_motion_saved.KZP");
   std::string saved = Drive_TempDir() + g_DriveAnswer;
-  std::string dump = Dump(saved);
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"parent\":1,\"keyFrames\":[[0,5]]"), std::string::npos) << dump;
 
   // The panels and the menu of the sub-mode.
@@ -325,7 +317,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
 
   Save("miravel_motion_saved2.KZP");
   std::string saved2 = Drive_TempDir() + g_DriveAnswer;
-  dump = Dump(saved2);
+  dump = Drive_ModelDump(saved2);
   EXPECT_NE(dump.find("{\"name\":\"walk\",\"used\":1,\"length\":30"), std::string::npos) << dump;
   EXPECT_NE(dump.find("{\"name\":\"jump\",\"used\":1,\"length\":20"), std::string::npos) << dump;
   EXPECT_NE(dump.find("{\"name\":\"bone3\",\"parent\":2,"), std::string::npos) << dump;

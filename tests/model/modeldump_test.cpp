@@ -9,6 +9,8 @@
 
 #include "file_bytes.h"
 #include "kz_files.h"
+#include "model/bone2.h"
+#include "model/kzb.h"
 
 static bool RunTool(const std::string &cmd, std::string *out, int *status) {
   FILE *p = popen(cmd.c_str(), "r");
@@ -40,9 +42,9 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out, "{\"file\":\"" + kzp +
                      "\",\"format\":\"kzp\",\"positions\":3,\"normals\":1,\"uvs\":2,\"colors\":1,\"polygons\":1,"
-                     "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1}],"
-                     "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0,\"keyFrames\":[[0]]},"
-                     "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0,\"keyFrames\":[[0]]}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
+                     "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1,\"mapping\":0,\"uvBounds\":[0,0,1,1],\"polygons\":1}],"
+                     "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0,\"keyFrames\":[[0]],\"rest\":[0,0,0],\"vertices\":1},"
+                     "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0,\"keyFrames\":[[0]],\"rest\":[0,0,0],\"vertices\":2}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
                      "\"length\":60,\"keys\":2}],\"bbox\":[[0,0,0],[1,2,0]]}\n");
 
   // A set whose parts live beside it.
@@ -113,4 +115,33 @@ TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
   EXPECT_EQ(status, 1);
   EXPECT_NE(out.find("no 3D model"), std::string::npos) << out;
   remove("dump_motions.kzm");
+}
+
+// A KZB: each bone with its rest entry and the skin vertices bound first to it, automatically
+// and by hand.
+TEST_F(ModelDump, PrintsKzbRestsAndBindingCounts) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_ModelAllocArrays = 0;
+  ASSERT_NE(m, nullptr);
+  m->boneCount = 3;
+  m->bones[2].parent = 1;
+  snprintf(m->bones[2].name, sizeof m->bones[2].name, "arm");
+  m->rest[1] = {0, 12.5f, -4, 30, 1, 1};
+  m->rest[2] = {0, 40, 0, 0, 1, 0.5f};
+  m->vertexCount = 4;
+  const VertexBinding binds[4] = {{1, 0, 1, 1}, {2, 0, 1, 1}, {2, 1, 0.5f, 0}, {2, 0, 1, 1}};
+  for (i32 v = 0; v < 4; v++) m->positions[v] = {(f32)v, 0}, m->bindings[v] = binds[v];
+  ASSERT_EQ(Kzb_Write(0, "dump_bones.kzb"), 1);
+  Bone2_FreeSlot(0);
+  std::string out;
+  int status = -1;
+  ASSERT_TRUE(RunTool("./modeldump dump_bones.kzb 2>&1", &out, &status));
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("{\"name\":\"arm\",\"parent\":1,\"rest\":[40,0,0,1,0.5],\"bound\":{\"auto\":2,\"hand\":1}}"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("\"parent\":0,\"rest\":[12.5,-4,30,1,1],\"bound\":{\"auto\":1,\"hand\":0}}"), std::string::npos)
+      << out;
+  remove("dump_bones.kzb");
 }

@@ -56,15 +56,25 @@ void TestDevice_Destroy(TestDevice *t) {
   *t = TestDevice{};
 }
 
-std::vector<unsigned> TestDevice_ReadBack(TestDevice *t) {
+std::vector<unsigned> Device_ReadBack(IDirect3DDevice9 *device, unsigned *width, unsigned *height) {
   std::vector<unsigned> px;
-  IDirect3DSurface9 *back = nullptr, *sys = nullptr;
-  if (FAILED(t->device->GetRenderTarget(0, &back))) return px;
+  IDirect3DSurface9 *back = nullptr, *plain = nullptr, *sys = nullptr;
+  if (FAILED(device->GetRenderTarget(0, &back))) return px;
   D3DSURFACE_DESC desc;
   back->GetDesc(&desc);
-  if (SUCCEEDED(t->device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &sys,
-                                                       nullptr)) &&
-      SUCCEEDED(t->device->GetRenderTargetData(back, sys))) {
+  IDirect3DSurface9 *source = back;
+  // A multisampled target cannot be read back: it is resolved into a plain one first.
+  if (desc.MultiSampleType != D3DMULTISAMPLE_NONE) {
+    source = nullptr;
+    if (SUCCEEDED(device->CreateRenderTarget(desc.Width, desc.Height, desc.Format, D3DMULTISAMPLE_NONE, 0, FALSE, &plain,
+                                             nullptr)) &&
+        SUCCEEDED(device->StretchRect(back, nullptr, plain, nullptr, D3DTEXF_NONE)))
+      source = plain;
+  }
+  if (source &&
+      SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format, D3DPOOL_SYSTEMMEM, &sys,
+                                                    nullptr)) &&
+      SUCCEEDED(device->GetRenderTargetData(source, sys))) {
     D3DLOCKED_RECT lr;
     if (SUCCEEDED(sys->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
       px.resize((size_t)desc.Width * desc.Height);
@@ -73,12 +83,17 @@ std::vector<unsigned> TestDevice_ReadBack(TestDevice *t) {
         for (UINT x = 0; x < desc.Width; x++) px[(size_t)y * desc.Width + x] = row[x] | 0xFF000000u;
       }
       sys->UnlockRect();
+      if (width) *width = desc.Width;
+      if (height) *height = desc.Height;
     }
   }
   if (sys) sys->Release();
+  if (plain) plain->Release();
   back->Release();
   return px;
 }
+
+std::vector<unsigned> TestDevice_ReadBack(TestDevice *t) { return Device_ReadBack(t->device, nullptr, nullptr); }
 
 static bool LoadPng(TestDevice *t, const std::string &path, std::vector<unsigned> *px) {
   IDirect3DSurface9 *s = nullptr;

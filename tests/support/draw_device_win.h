@@ -20,6 +20,9 @@ bool TestDevice_Create(TestDevice *t, int width, int height);
 void TestDevice_Destroy(TestDevice *t);
 // The back buffer as width * height pixels 0xAARRGGBB (alpha forced to 0xFF).
 std::vector<unsigned> TestDevice_ReadBack(TestDevice *t);
+// The same for any device's render target 0 (the running program's among them), resolving a
+// multisampled one; its size into width and height (either may be null). Empty on failure.
+std::vector<unsigned> Device_ReadBack(IDirect3DDevice9 *device, unsigned *width, unsigned *height);
 // Compares pixels with the golden PNG: counts pixels whose channels differ by more than
 // `tolerance`; writes the PNG instead when MIRAVEL_WRITE_GOLDEN is set or it is missing
 // and MIRAVEL_WRITE_GOLDEN is "missing". Returns the number of differing pixels (-1: no golden).

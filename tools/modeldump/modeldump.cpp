@@ -127,11 +127,47 @@ static std::string GroupEntry(i32 g, const Group &gr) {
          "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
 }
 
+// A 3D group also shows its mapping mode, the bounds (u, v low, then high) of the texture
+// coordinates its polygons use ([] when none) and how many polygons it has.
+static std::string Group3Entry(const Model3 *m, i32 g) {
+  std::string s = GroupEntry(g, m->groups[g]);
+  s.pop_back();
+  f32 lo[2] = {0, 0}, hi[2] = {0, 0};
+  bool any = false;
+  i64 polygons = 0;
+  for (i32 f = 0; f < m->polygonCount; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != (u32)g) continue;
+    polygons++;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      u32 e = p.corners[k].uv;
+      if (e >= (u32)m->uvCount) continue;
+      const f32 uv[2] = {m->uvs[e].u, m->uvs[e].v};
+      for (int a = 0; a < 2; a++) {
+        lo[a] = any && lo[a] < uv[a] ? lo[a] : uv[a];
+        hi[a] = any && hi[a] > uv[a] ? hi[a] : uv[a];
+      }
+      any = true;
+    }
+  }
+  s += ",\"mapping\":" + std::to_string(m->groups[g].mapping) + ",\"uvBounds\":[";
+  if (any) s += Num(lo[0]) + "," + Num(lo[1]) + "," + Num(hi[0]) + "," + Num(hi[1]);
+  return s + "],\"polygons\":" + std::to_string(polygons) + "}";
+}
+
 static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
 
-// A 3D bone: name, parent and the frames of its keys in each motion in use.
+// Vertices whose first bone is b.
+static i64 FirstBoneVertices(const Model3 *m, i32 b) {
+  i64 n = 0;
+  for (i32 v = 0; m->bindings && v < m->positionCount && v < m->capPositions; v++) n += m->bindings[v].bone1 == b;
+  return n;
+}
+
+// A 3D bone: name, parent, the frames of its keys in each motion in use, its rest offset and
+// the number of vertices bound to it first.
 static std::string Bone3Entry(const Model3 *m, i32 b) {
   const Bone3 &bone = m->bones[b];
   std::string s = NamedParent(b, bone.name, bone.parent);
@@ -143,7 +179,9 @@ static std::string Bone3Entry(const Model3 *m, i32 b) {
     for (i32 k = 0; t && t->keys && k < t->count; k++) s += (k ? "," : "") + std::to_string(t->keys[k].frame);
     s += "]";
   }
-  return s + "]}";
+  const f32 *r = m->boneRest[b].pos;
+  return s + "],\"rest\":[" + Num(r[0]) + "," + Num(r[1]) + "," + Num(r[2]) + "],\"vertices\":" +
+         std::to_string(FirstBoneVertices(m, b)) + "}";
 }
 
 // One motion of any model or set: name, used word, length and key count.
@@ -158,7 +196,7 @@ static std::string ModelFields(const Model3 *m) {
   std::string s = Counts(m->positionCount, m->normalCount, m->uvCount, m->colorCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) s += Group3Entry(m, g);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < MODEL3_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
@@ -193,7 +231,43 @@ static std::string SetFields(i32 n) {
   return s + "]";
 }
 
-// 2D bone model: the same members as a 3D model (no normals, z = 0).
+// A 2D bone: name, parent, its rest entry (x, y, angle, scale x, scale y) and how many skin
+// vertices have it as their first bone, bound automatically and by hand.
+static std::string Bone2Entry(const Bone2Model *m, i32 b) {
+  i32 bound[2] = {0, 0};
+  for (i32 v = 0; m->bindings && v < m->vertexCount; v++)
+    if (m->bindings[v].bone1 == b) bound[m->bindings[v].automatic == 1 ? 0 : 1]++;
+  const BoneKey2 &r = m->rest[b];
+  std::string s = NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  s.pop_back();
+  return s + ",\"rest\":[" + Num(r.x) + "," + Num(r.y) + "," + Num(r.angle) + "," + Num(r.scaleX) + "," +
+         Num(r.scaleY) + "],\"bound\":{\"auto\":" + std::to_string(bound[0]) + ",\"hand\":" +
+         std::to_string(bound[1]) + "}}";
+}
+
+
+// Per bone (from 1), per motion in the file: its keys as [frame, x, y, angle, scale x, scale y].
+static std::string Bone2KeyLists(Bone2Model *m) {
+  std::string s;
+  for (i32 b = 1; b < m->boneCount && b < BONE2_MAX_BONES; b++) {
+    s += std::string(b > 1 ? "," : "") + "{\"bone\":" + std::to_string(b) + ",\"motions\":[";
+    for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
+      s += std::string(i ? "," : "") + "[";
+      const Bone2Track *t = Bone2_Track(m, b, i);
+      for (i32 k = 0; t && t->keys && k < t->count; k++) {
+        const BoneKey2 &key = t->keys[k];
+        s += std::string(k ? "," : "") + "[" + std::to_string(key.frame) + "," + Num(key.x) + "," + Num(key.y) + "," +
+             Num(key.angle) + "," + Num(key.scaleX) + "," + Num(key.scaleY) + "]";
+      }
+      s += "]";
+    }
+    s += "]}";
+  }
+  return s;
+}
+
+// 2D bone model: counts, groups, textures, bones with parents, motions with key counts, each
+// bone's keys and the bounding box of the rest positions.
 static std::string Bone2Fields(const Bone2Model *m) {
   std::string s = Counts(m->vertexCount, 0, m->uvCount, m->colourCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
@@ -202,7 +276,7 @@ static std::string Bone2Fields(const Bone2Model *m) {
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < BONE2_MAX_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";
-  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++) s += NamedParent(b, m->bones[b].name, m->bones[b].parent);
+  for (i32 b = 0; b < m->boneCount && b < BONE2_MAX_BONES; b++) s += Bone2Entry(m, b);
   s += "],\"motions\":[";
   for (i32 i = 0; i < m->motionCount && i < BONE2_MAX_MOTIONS; i++) {
     i32 keys = 0;
@@ -210,6 +284,7 @@ static std::string Bone2Fields(const Bone2Model *m) {
       if (const Bone2Track *t = Bone2_Track((Bone2Model *)m, b, i)) keys += t->count;
     s += MotionEntry(i, m->motions[i], keys);
   }
+  s += "],\"boneKeys\":[" + Bone2KeyLists((Bone2Model *)m);
   f32 lo[2] = {0, 0}, hi[2] = {0, 0};
   for (i32 v = 0; v < m->vertexCount; v++) {
     const f32 p[2] = {m->positions[v].x, m->positions[v].y};
@@ -218,7 +293,15 @@ static std::string Bone2Fields(const Bone2Model *m) {
       if (v == 0 || p[c] > hi[c]) hi[c] = p[c];
     }
   }
-  return s + "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
+  s += "],\"bbox\":[[" + Num(lo[0]) + "," + Num(lo[1]) + ",0],[" + Num(hi[0]) + "," + Num(hi[1]) + ",0]]";
+  // The first vertices of the skin: x, y, first and second bone, weight, automatic flag.
+  s += ",\"skin\":[";
+  for (i32 v = 0; v < m->vertexCount && v < 16 && m->bindings; v++) {
+    const VertexBinding &b = m->bindings[v];
+    s += std::string(v ? "," : "") + "[" + Num(m->positions[v].x) + "," + Num(m->positions[v].y) + "," +
+         std::to_string(b.bone1) + "," + std::to_string(b.bone2) + "," + Num(b.weight) + "," + std::to_string(b.automatic) + "]";
+  }
+  return s + "]";
 }
 
 // One 2D object key: frame, shown, x, y, angle, scale x, scale y, image, red, green, blue, alpha.

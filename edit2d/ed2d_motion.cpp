@@ -1,0 +1,421 @@
+// The 2D motion sub-mode's hooks, key operations, view drag, playback, wheel step and draw.
+// Owns g_Ed2DMotion and g_Ed2DMotionOps.
+#include "edit2d/ed2d_motion.h"
+
+#include <math.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/play.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "app/views.h"
+#include "edit2d/ed2d_object.h"
+#include "edit2d/ed2d_pending.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "model/seam.h"
+
+Ed2DMotionEditor g_Ed2DMotion;
+Ed2DMotionOps g_Ed2DMotionOps;
+
+// [SECTION] model access
+static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
+
+static i32 BoneCount(const Bone2Model *m) {
+  if (!m || m->boneCount <= 0) return 0;
+  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
+}
+
+static bool MotionInUse(const Bone2Model *m) {
+  return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
+}
+
+// Bone b's track in the current motion (b above 0, inside the model); null otherwise.
+static Bone2Track *TrackOf(Bone2Model *m, i32 b) {
+  if (b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return nullptr;
+  return Bone2_Track(m, b, m->currentMotion);
+}
+
+static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_CurBoneIndex); }
+
+// The current bone's track, made when the model has no table for it yet (a bone added after
+// the file was read, a motion the file did not have).
+static Bone2Track *CurTrackMade(Bone2Model *m) {
+  Bone2Track *t = CurTrack(m);
+  i32 b = (i32)g_CurBoneIndex;
+  if (t || b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return t;
+  if (!Bone2_ReserveKeys(m, b, m->currentMotion, 1)) return nullptr;
+  return Bone2_Track(m, b, m->currentMotion);
+}
+
+static bool Editable(void) { return g_Playing != 1 && Model() != nullptr; }
+
+static void Edited(void) { Doc_MarkEdited(DOC_BONE2); }
+
+static void SetIdentity(BoneKey2 *k, i32 frame) {
+  k->frame = frame;
+  k->x = k->y = k->angle = 0.0f;
+  k->scaleX = k->scaleY = 1.0f;
+}
+
+static i32 KeyIndexIn(const Bone2Model *m, const Bone2Track *t) {
+  if (!t || !t->keys || t->count <= 0) return -1;
+  i32 k = Keys_FindAtOrBefore(t->keys, t->count, sizeof(BoneKey2), m->currentFrame);
+  return k < 0 ? 0 : k;
+}
+
+i32 Ed2D_MotionKeyIndex(void) {
+  Bone2Model *m = Model();
+  i32 k = KeyIndexIn(m, CurTrack(m));
+  g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
+  return g_Ed2DMotion.keyIndex;
+}
+
+BoneKey2 *Ed2D_MotionCurrentKey(void) {
+  Bone2Model *m = Model();
+  Bone2Track *t = CurTrack(m);
+  i32 k = KeyIndexIn(m, t);
+  g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
+  return k >= 0 ? &t->keys[k] : nullptr;
+}
+
+// The key at the current key index when it lies on the current frame.
+static BoneKey2 *KeyOnFrame(void) {
+  BoneKey2 *k = Ed2D_MotionCurrentKey();
+  return k && Model() && k->frame == Model()->currentFrame ? k : nullptr;
+}
+
+static void AfterKeyChange(void) {
+  Bone2_UpdateKeyIndices(0);
+  Ed2D_MotionKeyIndex();
+  App_RefreshCurrentPointers();
+}
+
+// [SECTION] keys
+bool Ed2D_MotionCreateKey(void) {
+  Bone2Model *m = Model();
+  App_RefreshCurrentPointers();
+  if (!Editable()) return false;
+  Bone2Track *t = CurTrackMade(m);
+  if (!t) return false;   // bone 0 never gets keys
+  i32 f = m->currentFrame;
+  if (t->keys && Keys_Find(t->keys, t->count, sizeof(BoneKey2), f) >= 0) return false;
+  BoneKey2 k;
+  SetIdentity(&k, f);
+  if (t->count > 0 && t->keys) {
+    // The new key holds the pose the motion has at its frame.
+    i32 b = (i32)g_CurBoneIndex;
+    Bone2_UpdateKeyIndices(0);
+    Bone2 *bone = &m->bones[b];
+    Bone2_EvalKey(0, b, bone->keyIndex, bone->fraction);
+    k.x = bone->pose[0], k.y = bone->pose[1], k.angle = bone->pose[2];
+    k.scaleX = bone->pose[3], k.scaleY = bone->pose[4];
+  }
+  // The track grows as needed: a track read from a file has room for its keys only.
+  if (Bone2Track_Insert(t, &k) < 0) return false;
+  Edited();
+  AfterKeyChange();
+  return true;
+}
+
+void Ed2D_MotionDeleteKey(void) {
+  Bone2Model *m = Model();
+  if (!Editable()) return;
+  Bone2Track *t = CurTrack(m);
+  if (!t || !t->keys) return;
+  i32 k = Keys_Find(t->keys, t->count, sizeof(BoneKey2), m->currentFrame);
+  if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(BoneKey2), k)) return;
+  Edited();
+  AfterKeyChange();
+}
+
+void Ed2D_MotionCopyKey(void) {
+  if (!Editable()) return;
+  const BoneKey2 *k = Ed2D_MotionCurrentKey();
+  if (k) g_Ed2DMotion.clipboard = *k;
+}
+
+void Ed2D_MotionCutKey(void) {
+  if (!Editable()) return;
+  Ed2D_MotionCopyKey();
+  Ed2D_MotionDeleteKey();
+}
+
+void Ed2D_MotionPasteKey(void) {
+  Bone2Model *m = Model();
+  if (!Editable() || !CurTrackMade(m)) return;
+  Ed2D_MotionCreateKey();   // refused on a taken frame: that key is replaced below
+  Bone2_UpdateKeyIndices(0);
+  BoneKey2 *k = KeyOnFrame();
+  if (!k) return;
+  *k = g_Ed2DMotion.clipboard;
+  k->frame = m->currentFrame;
+  Edited();
+  AfterKeyChange();
+}
+
+bool Ed2D_MotionMoveKey(i32 delta) {
+  Bone2Model *m = Model();
+  if (!Editable() || delta == 0) return false;
+  Bone2Track *t = CurTrack(m);
+  BoneKey2 *key = KeyOnFrame();
+  if (!t || !key) return false;
+  i64 to = (i64)m->currentFrame + delta;
+  if (to < 0) to = 0;
+  if (to > 0x3fffffff) to = 0x3fffffff;
+  // The key itself moves (the clipboard stays the user's); a taken frame refuses the move.
+  if (Keys_Find(t->keys, t->count, sizeof(BoneKey2), (i32)to) >= 0) return false;
+  BoneKey2 moved = *key;
+  moved.frame = (i32)to;
+  Keys_Remove(t->keys, &t->count, sizeof(BoneKey2), (i32)(key - t->keys));
+  Bone2Track_Insert(t, &moved);   // never grows: a key was just removed
+  m->currentFrame = (i32)to;
+  Edited();
+  AfterKeyChange();
+  return true;
+}
+
+// [SECTION] view drag
+static bool LeftAlone(void) {
+  return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+}
+
+static bool RightAlone(void) {
+  return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
+}
+
+bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
+  if (!Editable() || g_CurBoneIndex < 1) return false;
+  BoneKey2 *k = KeyOnFrame();
+  if (!k || (dx == 0.0f && dy == 0.0f)) return false;
+  const char *label;
+  switch (g_Ed2DMotion.tool) {
+    case 0: k->x += dx, k->y += dy, label = "移動 ( モーション )"; break;
+    case 1: k->angle += 0.3f * dx, k->angle -= 0.3f * dy, label = "回転 ( モーション )"; break;
+    case 2: k->scaleX += 0.005f * dx, k->scaleY -= 0.005f * dy, label = "拡大 ( モーション )"; break;
+    default: return false;
+  }
+  Str_Copy(g_Ed2DMotion.undoLabel, sizeof g_Ed2DMotion.undoLabel, label);
+  Edited();
+  g_Ed2DMotion.valuesRefresh = 1;
+  App_MarkAllRedraw();
+  return true;
+}
+
+void Ed2D_MotionLButtonDown(i32 x, i32 y) {
+  Ed2D_SetDragAnchors(x, y);
+  Ed2D_MotionCreateKey();
+  App_MarkAllRedraw();
+  Ed2D_RefreshMotionLists();
+}
+
+void Ed2D_MotionMouseMove(i32 x, i32 y) {
+  f32 fx, fy;
+  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  if (LeftAlone()) Ed2D_MotionDragKey(fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
+  g_Ed2D.dragX = fx;
+  g_Ed2D.dragY = fy;
+}
+
+// [SECTION] wheel
+// The current strip row's bone track (the current bone's when no row is current).
+static const Bone2Track *RowTrack(void) {
+  Bone2Model *m = Model();
+  i32 r = g_TreeRows.current;
+  i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)g_CurBoneIndex;
+  const Bone2Track *t = TrackOf(m, b);
+  return t && t->keys ? t : nullptr;
+}
+
+i32 Ed2D_PrevKeyFrame(i32 f) {
+  const Bone2Track *t = RowTrack();
+  for (i32 i = t ? t->count - 1 : -1; i >= 0; i--)
+    if (t->keys[i].frame < f) return t->keys[i].frame;
+  return f;
+}
+
+i32 Ed2D_NextKeyFrame(i32 f) {
+  const Bone2Track *t = RowTrack();
+  for (i32 i = 0; t && i < t->count; i++)
+    if (t->keys[i].frame > f) return t->keys[i].frame;
+  return f;
+}
+
+void Ed2D_MotionWheelKey(i32 step) {
+  Bone2Model *m = Model();
+  if (!m) return;
+  m->currentFrame = step < 0 ? Ed2D_PrevKeyFrame(m->currentFrame) : Ed2D_NextKeyFrame(m->currentFrame);
+  AfterKeyChange();
+  g_Ed2DMotion.stripRefresh = g_Ed2DMotion.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] playback
+void Ed2D_MotionPlay(void) {
+  Bone2Model *m = Model();
+  if (!m) return;
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  // The loop check box sits in the key-value dialog.
+  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
+  if (g_Playing != 1) e.playStart = m->currentFrame;
+  m->currentFrame = 0;
+  m->playTime = 0.0f;
+  e.stripRefresh = 1;
+  g_Playing = 1;
+}
+
+void Ed2D_MotionStop(void) {
+  Bone2Model *m = Model();
+  g_Playing = 0;
+  if (m) m->currentFrame = g_Ed2DMotion.playStart;
+  Bone2_UpdateKeyIndices(0);
+  g_Ed2DMotion.stripRefresh = g_Ed2DMotion.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] hooks
+static void *Create(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed2DMotionOps.createWindow ? g_Ed2DMotionOps.createWindow(kind, x, y, w, h) : nullptr;
+}
+
+static void DestroyWindow2D(void **w) {
+  if (*w && g_Ed2DObjOps.destroy) g_Ed2DObjOps.destroy(*w);
+  *w = nullptr;
+}
+
+static void CreateWindows(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
+  if (!e.valuesDlg) {
+    e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
+    if (e.valuesDlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
+  }
+  if (!e.keyDlg) {
+    e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
+    e.scrollBar = e.keyDlg && g_Ed2DObjOps.createScrollBar ? g_Ed2DObjOps.createScrollBar(e.keyDlg) : nullptr;
+    Ed2D_MotionSetFrameBar();
+  }
+  if (!e.listDlg) {
+    e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
+    e.motionList = e.listDlg && g_Ed2DObjOps.createList ? g_Ed2DObjOps.createList(e.listDlg, 0, 95, 222, 330, false)
+                                                        : nullptr;
+    Ed2D_FillMotionList();
+    if (e.listDlg && g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(e.listDlg);
+  }
+}
+
+void Ed2D_MotionInit(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  Ed2D_InitCommon(SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
+  e.tool = 1;
+  if (g_CurPartIndex == 0) g_CurPartIndex = 1;
+  if (g_TreeRows.current == 0) g_TreeRows.current = 1;
+  if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  Bone2Model *m = Ed2D_EnsureBoneModel();
+  if (m) m->currentFrame = 0;
+  e.loop = 1;
+  e.playStart = 0;
+  e.keyIndex = 0;
+  e.lastFrame = e.lastLength = -1;
+  e.lastMotion = m ? m->currentMotion : 0;
+  SetIdentity(&e.clipboard, 0);
+  g_StripGeo.margin = 0;
+  App_RefreshCurrentPointers();
+  CreateWindows();
+  Tree_BuildRowsBones2D();
+  Ed2D_RefreshMotionLists();
+}
+
+void Ed2D_MotionLeave(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  g_Playing = 0;
+  DestroyWindow2D(&e.valuesDlg);
+  DestroyWindow2D(&e.motionList);
+  DestroyWindow2D(&e.listDlg);
+  DestroyWindow2D(&e.scrollBar);
+  DestroyWindow2D(&e.keyDlg);
+  e.stripLeft = e.stripMiddle = e.stripRight = 0;
+}
+
+// The scroll bar's range follows the current motion's length, however it changed.
+static void FollowLength(const Bone2Model *m) {
+  i32 len = MotionInUse(m) ? m->motions[m->currentMotion].length : 0;
+  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar();
+}
+
+void Ed2D_MotionUpdate(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Bone2Model *m = Model();
+  if (!m || g_Bone2SlotShown[0] != 1) return;
+  Ed2D_MotionKeyIndex();
+  FollowLength(m);
+  if (m->currentFrame != e.lastFrame) {
+    e.lastFrame = m->currentFrame;
+    if (g_Ed2DObjOps.setScroll && e.scrollBar) g_Ed2DObjOps.setScroll(e.scrollBar, -1, m->currentFrame);
+  }
+  m->displayMode = g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
+  if (RightAlone()) Ed2D_PickCurrentBone(true);
+  Lib_SetSceneDraw(1);
+}
+
+// [SECTION] draw
+static void Line(f32 x1, f32 y1, f32 x2, f32 y2, i32 r, i32 g, i32 b) {
+  i32 ax = (i32)x1, ay = (i32)y1, bx = (i32)x2, by = (i32)y2;
+  if (ax == bx && ay == by) Draw_Point2D(ax, ay, r, g, b, 255);
+  else Draw_Line2D(ax, ay, r, g, b, 255, bx, by, r, g, b, 255);
+}
+
+// The skin's edges where the library draws the skin in this sub-mode: skinned, placed.
+static void DrawSkinEdges(const Bone2Model *m) {
+  const Bone2Point *pts = m->skinned ? m->skinned : m->positions;
+  if (!m->polygons || !pts) return;
+  i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  for (i32 i = 0; i < np; i++) {
+    const Polygon2 *p = &m->polygons[i];
+    i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
+    if (p->used != 1 || n <= 0) continue;
+    for (i32 c = 0; c < n; c++) {
+      i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
+      if (a >= nv || b >= nv) continue;
+      Line(m->placeX + pts[a].x, m->placeY + pts[a].y, m->placeX + pts[b].x, m->placeY + pts[b].y, 146, 146, 146);
+    }
+  }
+}
+
+void Ed2D_MotionDraw(void) {
+  const Bone2Model *m = Model();
+  if (!m || g_Bone2SlotShown[0] == 0 || g_Playing == 1) return;
+  View_Draw2DGrid();
+  DrawSkinEdges(m);
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) {
+    f32 sx, sy;
+    Ed2D_BoneCrossPoint(m, 0, b, true, &sx, &sy);
+    i32 shade = (u32)b == g_CurBoneIndex ? 255 : 180;
+    Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
+    Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
+    i32 p = m->bones[b].parent;
+    if (p > 0 && p < n) {
+      f32 px, py;
+      Ed2D_BoneCrossPoint(m, 0, p, true, &px, &py);
+      Line(sx, sy, px, py, 164, 164, 0);
+    }
+  }
+}
+
+// [SECTION] installation
+void Ed2D_MotionInstall(void) {
+  g_Ed2DMotion.loop = 1;   // loops until the sub-mode's check box says otherwise
+  g_PlayEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
+  g_PlayEntries.bone2Loop = &g_Ed2DMotion.loop;
+}

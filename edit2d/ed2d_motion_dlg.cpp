@@ -1,0 +1,344 @@
+// The 2D motion sub-mode's dialog handlers: the key-value dialog (tools, key buttons, play,
+// typed values), the motion list (choosing, naming, adding motions), the key strip's scroll
+// bar and mouse, and the lists' refresh. The thin procedures of ed2d_motion_win.cpp call these.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit2d/ed2d_motion.h"
+#include "edit2d/ed2d_object.h"
+#include "lib/framework/lib.h"
+#include "model/seam.h"
+
+static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
+static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
+
+static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
+
+static bool MotionInUse(const Bone2Model *m) {
+  return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
+}
+
+static i32 MotionLength(const Bone2Model *m) { return MotionInUse(m) ? m->motions[m->currentMotion].length : 0; }
+
+static void GetText(void *dlg, u32 id, char *out, u32 size) {
+  out[0] = 0;
+  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
+  out[size - 1] = 0;
+}
+
+static void SetText(void *dlg, u32 id, const char *text) {
+  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
+}
+
+static void Check(void *dlg, u32 id, bool on) {
+  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
+}
+
+static void SetFrame(Bone2Model *m, i32 f) {
+  m->currentFrame = f;
+  Bone2_UpdateKeyIndices(0);
+  Ed2D_MotionKeyIndex();
+  App_RefreshCurrentPointers();
+}
+
+// [SECTION] lists
+static Ed2DLines s_Lines;   // one fill at a time
+
+void Ed2D_FillMotionList(void) {
+  const Bone2Model *m = Model();
+  void *list = g_Ed2DMotion.motionList;
+  if (!m || !list || !g_Ed2DObjOps.fill) return;
+  i32 n = m->motionCount < 0 ? 0 : m->motionCount;
+  Ed2D_MotionListLines(m->motions, n, m->currentMotion, &s_Lines);
+  g_Ed2DObjOps.fill(list, ED2D_FILL_LIST, &s_Lines);
+}
+
+void Ed2D_RefreshMotionLists(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
+  g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
+  Ed2D_FillMotionList();
+  Ed2D_FillSoundList();   // the 3D motion editor's sound windows, when they exist
+}
+
+void Ed2D_MotionSetFrameBar(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  const Bone2Model *m = Model();
+  if (!m) return;
+  i32 len = MotionLength(m);
+  e.lastLength = len;
+  if (!e.scrollBar || !g_Ed2DObjOps.setScroll) return;
+  g_Ed2DObjOps.setScroll(e.scrollBar, len > 1 ? len - 1 : 0, m->currentFrame);
+}
+
+// [SECTION] key-value dialog
+// "決定": the key at the current key index takes the typed values. A field that is no number
+// refuses the whole entry (the key keeps its values).
+static void ApplyValues(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  if (g_Playing == 1) return;
+  BoneKey2 *k = Ed2D_MotionCurrentKey();
+  if (!k) return;
+  static const u32 kFields[5] = {ED2D_MOT_X, ED2D_MOT_Y, ED2D_MOT_ANGLE, ED2D_MOT_SCALE_X, ED2D_MOT_SCALE_Y};
+  f32 v[5];
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    GetText(e.valuesDlg, kFields[i], text, sizeof text);
+    if (!Ed2D_ParseFloat(text, &v[i])) {
+      Lib_ErrorBox(kNotNumber);
+      e.valuesRefresh = 1;
+      return;
+    }
+  }
+  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  Doc_MarkEdited(DOC_BONE2);
+  e.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+static void SetTool(u32 tool) {
+  g_Ed2DMotion.tool = tool;
+  g_Ed2DMotion.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+void Ed2D_MotionDlgCommand(u32 id) {
+  switch (id) {
+    case ED2D_MOT_MOVE: SetTool(0); break;
+    case ED2D_MOT_ROTATE: SetTool(1); break;
+    case ED2D_MOT_SCALE: SetTool(2); break;
+    case ED2D_MOT_CREATE: Ed2D_MotionCreateKey(); Ed2D_RefreshMotionLists(); break;
+    case ED2D_MOT_COPY: Ed2D_MotionCopyKey(); break;
+    case ED2D_MOT_CUT: Ed2D_MotionCutKey(); Ed2D_RefreshMotionLists(); break;
+    case ED2D_MOT_PASTE: Ed2D_MotionPasteKey(); Ed2D_RefreshMotionLists(); break;
+    case ED2D_MOT_DELETE: Ed2D_MotionDeleteKey(); Ed2D_RefreshMotionLists(); break;
+    case ED2D_MOT_PLAY: Ed2D_MotionPlay(); break;
+    case ED2D_MOT_STOP: Ed2D_MotionStop(); break;
+    case ED2D_MOT_APPLY: ApplyValues(); break;
+    default: break;   // zoom, frame step, colour and texture controls have no action here
+  }
+}
+
+void Ed2D_MotionDlgTick(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  if (e.valuesRefresh != 1) return;
+  e.valuesRefresh = 0;
+  void *d = e.valuesDlg;
+  Check(d, ED2D_MOT_MOVE, e.tool == 0);
+  Check(d, ED2D_MOT_ROTATE, e.tool == 1);
+  Check(d, ED2D_MOT_SCALE, e.tool == 2);
+  const BoneKey2 *k = Ed2D_MotionCurrentKey();
+  if (!k) return;
+  const struct { u32 id; f32 v; } fields[5] = {{ED2D_MOT_X, k->x}, {ED2D_MOT_Y, k->y}, {ED2D_MOT_ANGLE, k->angle},
+                                               {ED2D_MOT_SCALE_X, k->scaleX}, {ED2D_MOT_SCALE_Y, k->scaleY}};
+  char t[64];
+  for (const auto &f : fields) {
+    snprintf(t, sizeof t, "%3.3f", (double)f.v);
+    SetText(d, f.id, t);
+  }
+}
+
+// [SECTION] motion list
+static void MotionChanged(Bone2Model *m) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  m->currentFrame = 0;
+  e.lastMotion = m->currentMotion;
+  e.listRefresh = 1;
+  SetFrame(m, 0);
+  Ed2D_MotionSetFrameBar();
+  e.stripRefresh = e.valuesRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+static bool ApplyMotion(Bone2Model *m) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  if (!MotionInUse(m)) return false;
+  char name[256], length[64];
+  GetText(e.listDlg, ED2D_MLIST_NAME, name, sizeof name);
+  GetText(e.listDlg, ED2D_MLIST_LENGTH, length, sizeof length);
+  if (!Ed2D_ApplyMotionFields(&m->motions[m->currentMotion], name, length)) {
+    e.listRefresh = 1;
+    return false;
+  }
+  Doc_MarkEdited(DOC_BONE2);
+  Ed2D_MotionSetFrameBar();
+  return true;
+}
+
+// Every bone of the model gets a track for motion n holding the identity key at frame 0,
+// before anything reads it (a model read from a file has tables for its own motions only).
+static bool MakeMotionTracks(Bone2Model *m, i32 n) {
+  for (i32 b = 0; b < BONE2_MAX_BONES; b++) {
+    if (!m->bones[b].keys && b >= m->boneCount) continue;
+    if (!Bone2_ReserveKeys(m, b, n, BONE2_TRACK_KEYS)) return false;
+    Bone2Track *t = Bone2_Track(m, b, n);
+    if (!t || !t->keys) return false;
+    if (t->count <= 0) {
+      BoneKey2 &k = t->keys[0];
+      k.frame = 0;
+      k.x = k.y = k.angle = 0.0f;
+      k.scaleX = k.scaleY = 1.0f;
+      t->count = 1;
+    }
+  }
+  return true;
+}
+
+static void AddMotion(Bone2Model *m) {
+  if (!ApplyMotion(m)) return;
+  if (m->motionCount >= BONE2_MAX_MOTIONS) {
+    Lib_ErrorBox(kNoMoreMotions);
+    return;
+  }
+  i32 n = m->motionCount < 0 ? 0 : m->motionCount;
+  if (!MakeMotionTracks(m, n)) return;
+  m->motionCount = n + 1;
+  m->motions[n].used = 1;
+  if (m->motions[n].length < 1) m->motions[n].length = 1;
+  m->currentMotion = n;
+  Doc_MarkEdited(DOC_BONE2);
+  MotionChanged(m);
+}
+
+void Ed2D_MotionListCommand(u32 id) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Bone2Model *m = Model();
+  if (!m) return;
+  // No selection (LB_ERR) keeps the current motion.
+  i32 sel = e.motionList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.motionList) : -1;
+  if (sel >= 0 && sel < BONE2_MAX_MOTIONS && sel < m->motionCount) m->currentMotion = sel;
+  if (m->currentMotion != e.lastMotion) MotionChanged(m);
+  switch (id) {
+    case ED2D_MLIST_CLOSE:
+      if (g_Ed2DObjOps.destroy) {
+        if (e.motionList) g_Ed2DObjOps.destroy(e.motionList);
+        if (e.listDlg) g_Ed2DObjOps.destroy(e.listDlg);
+      }
+      e.motionList = e.listDlg = nullptr;
+      return;
+    case ED2D_MLIST_APPLY:
+      if (g_Playing == 1) return;
+      ApplyMotion(m);
+      Ed2D_FillMotionList();
+      break;
+    case ED2D_MLIST_ADD:
+      if (g_Playing == 1) return;
+      AddMotion(m);
+      Ed2D_FillMotionList();
+      e.listRefresh = 1;
+      break;
+    default: break;   // "消去" has no action
+  }
+}
+
+void Ed2D_MotionListTick(void) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  const Bone2Model *m = Model();
+  if (e.listRefresh != 1 || !m) return;
+  e.listRefresh = 0;
+  if (!MotionInUse(m)) return;
+  i32 cm = m->currentMotion;
+  char t[300];
+  snprintf(t, sizeof t, "No.%3d", cm);
+  SetText(e.listDlg, ED2D_MLIST_NO, t);
+  SetText(e.listDlg, ED2D_MLIST_NAME, m->motions[cm].name);
+  snprintf(t, sizeof t, "%d", m->motions[cm].length);
+  SetText(e.listDlg, ED2D_MLIST_LENGTH, t);
+}
+
+// [SECTION] key strip
+void Ed2D_MotionKeyScroll(u32 code, i32 pos) {
+  Bone2Model *m = Model();
+  if (!m) return;
+  i32 len = MotionLength(m);
+  i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, len > 1 ? len - 1 : 0);
+  SetFrame(m, f);
+  if (g_Ed2DObjOps.setScroll && g_Ed2DMotion.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DMotion.scrollBar, -1, f);
+  g_Ed2DMotion.stripRefresh = 1;
+}
+
+i32 Ed2D_MotionSnapFrame(const Bone2Track *t, i32 current) {
+  i64 best = 99999;
+  i32 frame = current;
+  for (i32 i = 0; t && t->keys && i < t->count; i++) {
+    i64 d = llabs((i64)t->keys[i].frame - current + 3);
+    if (d < 5 && d < best) best = d, frame = t->keys[i].frame;
+  }
+  return frame;
+}
+
+static void FrameFromStrip(Bone2Model *m, i32 x) {
+  SetFrame(m, Ed2D_StripFrameFromX(x, MotionLength(m)));
+  Tree_BuildRowsBones2D();
+}
+
+// A click on a row makes its bone current; inside the expander box it opens or closes it.
+static void ClickRow(Bone2Model *m, i32 x) {
+  i32 r = g_TreeRows.hovered;
+  if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
+  const HierRow &row = g_TreeRows.rows[r];
+  g_TreeRows.current = r;
+  if (row.item < 0 || row.item >= m->boneCount || row.item >= BONE2_MAX_BONES) return;
+  g_CurBoneIndex = (u32)row.item;
+  i32 box = row.depth * 16;
+  if (x > box + 1 && x < box + 16) m->bones[row.item].expanded = m->bones[row.item].expanded ? 0u : 1u;
+  App_RefreshCurrentPointers();
+}
+
+static void Snap(Bone2Model *m) {
+  Bone2_UpdateKeyIndices(0);
+  Bone2Track *t = m && g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_CurBoneIndex, m->currentMotion)
+                                                            : nullptr;
+  SetFrame(m, Ed2D_MotionSnapFrame(t, m->currentFrame));
+}
+
+void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Bone2Model *m = Model();
+  i32 dx = x - e.stripX, dy = y - e.stripY;
+  e.stripX = x;
+  e.stripY = y;
+  if (!m) return;
+  switch (kind) {
+    case ED2D_MOUSE_MOVE:
+      App_MarkAllRedraw();
+      g_TreeRows.hovered = Ed2D_StripRowAt(y);
+      if (e.stripLeft) FrameFromStrip(m, x);
+      else if (e.stripMiddle && !e.stripRight) Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx));
+      else if (e.stripRight && !e.stripMiddle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+      break;
+    case ED2D_MOUSE_LDOWN:
+      e.stripLeft = 1;
+      e.pressFrame = m->currentFrame;
+      g_TreeRows.hovered = Ed2D_StripRowAt(y);
+      ClickRow(m, x);
+      FrameFromStrip(m, x);
+      App_MarkAllRedraw();
+      break;
+    case ED2D_MOUSE_LUP:
+      e.stripLeft = 0;
+      if (m->currentFrame == e.pressFrame) Snap(m);
+      App_MarkAllRedraw();
+      break;
+    case ED2D_MOUSE_LDOUBLE: Ed2D_MotionCreateKey(); break;
+    case ED2D_MOUSE_MDOWN: e.stripMiddle = 1; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_MUP: e.stripMiddle = 0; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_RDOWN: e.stripRight = 1; App_MarkAllRedraw(); break;
+    case ED2D_MOUSE_RUP: e.stripRight = 0; App_MarkAllRedraw(); break;
+    default: break;
+  }
+  Ed2D_RefreshMotionLists();
+}
+
+void Ed2D_MotionKeyIdle(void) {
+  if (g_Ed2DMotion.stripRefresh != 1) return;
+  g_Ed2DMotion.stripRefresh = 0;
+  g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
+}

@@ -1,0 +1,109 @@
+// The 2D motion sub-mode's windows on Windows: making its three templates, and the thin dialog
+// procedures that pass commands, scroll bar and mouse messages and timer ticks to the portable
+// handlers (ed2d_motion_dlg.cpp).
+#include "edit2d/ed2d_motion_win.h"
+
+#include "app/current.h"
+#include "app/panel_win.h"
+#include "app/shell_win.h"
+#include "app/strip.h"
+#include "app/winorder_win.h"
+#include "edit2d/ed2d_motion.h"
+#include "edit2d/ed2d_strip_win.h"
+
+// The key strip's place among the wheel panels and the motion list's among the dialog panels.
+enum { KEY_PANEL_SLOT = 1, LIST_PANEL_SLOT = 5 };
+
+static void RegisterStrip(HWND dlg) {
+  RECT r;
+  GetClientRect(dlg, &r);
+  Strip_Register(STRIP_BONE2_KEYS, dlg, r.right, r.bottom - ED2D_STRIP_SCROLL_H);
+}
+
+static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  static const char *const kNames[ED2D_MOT_WIN_KINDS] = {"2D_MOTION_DLG", "MOTION_KEY_2D_DLG", "2D_MOTION_LIST_DLG"};
+  static const DLGPROC kProcs[ED2D_MOT_WIN_KINDS] = {Ed2D_MotionDlgProc, Ed2D_MotionKeyDlgProc,
+                                                     Ed2D_MotionListDlgProc};
+  if (kind >= ED2D_MOT_WIN_KINDS) return nullptr;
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  if (kind == ED2D_MOT_WIN_KEYS) {
+    RegisterStrip(dlg);
+    g_WheelPanels[KEY_PANEL_SLOT] = dlg;
+  }
+  if (kind == ED2D_MOT_WIN_LIST) g_DialogPanels[LIST_PANEL_SLOT] = dlg;
+  return dlg;
+}
+
+void Ed2D_MotionInstallWin(void) { g_Ed2DMotionOps.createWindow = CreateWindow2D; }
+
+// Windows going away leave the panel tables and the strip dispatcher (the generic destroy
+// of g_Ed2DObjOps only knows the object sub-mode's).
+static void Forget(HWND dlg) {
+  if (g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
+  if (g_WheelPanels[KEY_PANEL_SLOT] == dlg) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
+  if (g_DialogPanels[LIST_PANEL_SLOT] == dlg) g_DialogPanels[LIST_PANEL_SLOT] = nullptr;
+}
+
+// [SECTION] dialog procedures
+INT_PTR CALLBACK Ed2D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED) Ed2D_MotionDlgCommand(LOWORD(wParam));
+      return TRUE;
+    default:
+      if (e.valuesDlg == dlg) Ed2D_MotionDlgTick();
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
+  RECT wr;
+  if (GetWindowRect(dlg, &wr)) e.keyDlgW = wr.right - wr.left, e.keyDlgH = wr.bottom - wr.top;
+  App_RefreshCurrentPointers();
+  u32 kind;
+  if (Ed2D_StripMouseKind(msg, &kind)) {
+    Ed2D_StripCapture(dlg, kind);
+    Ed2D_MotionKeyMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
+    return TRUE;
+  }
+  switch (msg) {
+    case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
+    case WM_GETMINMAXINFO: Ed2D_StripTrackSize(lParam); return FALSE;
+    case WM_HSCROLL: Ed2D_StripHScroll(wParam, Ed2D_MotionKeyScroll); return TRUE;
+    case WM_SIZE:
+      if (e.keyDlg == dlg) {
+        Ed2D_StripPlaceScrollBar(dlg);
+        RegisterStrip(dlg);
+        e.stripRefresh = 1;
+      }
+      return FALSE;
+    case WM_DESTROY: Forget(dlg); return FALSE;
+    case WM_PAINT: e.stripRefresh = 1; Ed2D_MotionKeyIdle(); return FALSE;
+    case WM_COMMAND: return TRUE;
+    default: Ed2D_MotionKeyIdle(); return FALSE;
+  }
+}
+
+INT_PTR CALLBACK Ed2D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DMotionEditor &e = g_Ed2DMotion;
+  Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
+    case WM_DESTROY: Forget(dlg); return FALSE;
+    case WM_COMMAND: Ed2D_MotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg
+    default:
+      if (e.listDlg == dlg) Ed2D_MotionListTick();
+      return FALSE;
+  }
+}

@@ -1,0 +1,128 @@
+// The 2D skin editors: the polygon sub-mode (6) with its modelling panel "2D_POLY_DLG", and
+// the weight sub-mode (9) with its panel "2D_WEIGHT_DLG". Both edit the Bone2Model of 2D
+// slot 0: the polygon sub-mode selects corners and polygons with a rectangle drag, moves,
+// turns and scales the selection and creates polygons point by point; the weight sub-mode
+// binds the selected vertices to bones. The texture sub-mode (7) draws with Ed2D_PolyDraw.
+//
+// Mouse positions are 2D frame pixels (Ed2D_ClientToFrame); a vertex is drawn at its position
+// plus the model's placement, in the same pixels. The tool, the selection mode and the
+// selection flags are the polygon editors' shared state (app/startup_state.h, app/views.h).
+// Globals owned here: g_Ed2DPoly (ed2d_poly.cpp) and g_PolyPanelRefresh.
+// Every hook does nothing without a model in slot 0; corners whose indices lie outside the
+// model's arrays are skipped.
+#pragma once
+#include "app/poly_select.h"
+#include "model/bone2.h"
+#include "model/types.h"
+
+enum : u32 {
+  ED2D_TOOL_VERTEX = 0, ED2D_TOOL_MOVE = 1, ED2D_TOOL_ROTATE = 2, ED2D_TOOL_SCALE = 3,
+  ED2D_TOOL_FACE = 5, ED2D_TOOL_FREE = 6, ED2D_TOOL_FACE_MAKE = 7, ED2D_TOOL_UV = 10,
+};
+
+// Control ids of the two panels (also in resources/edit2d_ids.h for the templates).
+enum : u32 {
+  ED2D_POLY_MOVE = 1140, ED2D_POLY_VERTEX_MODE = 1141, ED2D_POLY_FACE_MODE = 1142, ED2D_POLY_ROTATE = 1145,
+  ED2D_POLY_SCALE = 1148, ED2D_POLY_UV = 1151, ED2D_POLY_FREE = 1153, ED2D_POLY_SELECTION = 1156,
+  ED2D_POLY_VERTEX_COUNT = 1160, ED2D_POLY_COLOUR_R = 1161, ED2D_POLY_FACE_MAKE = 1173,
+  ED2D_POLY_COLOUR_COUNT = 1179, ED2D_POLY_UV_COUNT = 1180, ED2D_POLY_LIGHT = 1181,
+  ED2D_POLY_VERTEX_COLOUR = 1187, ED2D_POLY_NO_AUTO_PICK = 1349, ED2D_POLY_NORMALS = 1350,
+  ED2D_POLY_INVERT = 1133, ED2D_POLY_SELECT_ALL = 1134, ED2D_POLY_DELETE_LEFT = 1135, ED2D_POLY_SPLIT = 1143,
+  ED2D_POLY_CUT = 1144, ED2D_POLY_MERGE = 1146, ED2D_POLY_COPY = 1147, ED2D_POLY_DELETE = 1149,
+  ED2D_POLY_PASTE = 1150, ED2D_POLY_COLOUR = 1152, ED2D_POLY_IMPORT = 1154, ED2D_POLY_OPEN = 1155,
+  ED2D_POLY_CORNER_NO = 1158, ED2D_POLY_APPLY_COLOUR = 1159, ED2D_POLY_TRIANGLE = 1165, ED2D_POLY_QUAD = 1168,
+  ED2D_POLY_CIRCLE = 1170, ED2D_POLY_FLIP = 1174, ED2D_POLY_OPTIMIZE = 1177, ED2D_POLY_REMOVE_FACES = 1184,
+  ED2D_POLY_SAVE = 1186,
+  ED2D_WEIGHT_APPLY = 1125, ED2D_WEIGHT_BONE1 = 1126, ED2D_WEIGHT_BONE2 = 1127, ED2D_WEIGHT_VALUE = 1128,
+};
+
+struct Ed2DPolyEditor {
+  void *panel;            // 2D_POLY_DLG, null while closed
+  i32 panelX, panelY;
+  void *weightPanel;      // 2D_WEIGHT_DLG
+  i32 weightX, weightY;
+  u32 weightRefresh;      // 1: the weight panel asks for a redraw at its next tick
+  i32 startX, startY;     // drag start: the mouse at the last button press
+  i32 curX, curY;         // drag current
+  f32 mouseX, mouseY;     // the last mouse position
+  i32 colour[4];          // the panel's current colour (fields 1161-1164)
+};
+extern Ed2DPolyEditor g_Ed2DPoly;
+extern u32 g_PolyPanelRefresh;   // 1: the modelling panel mirrors the state at its next tick
+
+// [SECTION] polygon sub-mode hooks (the sub-mode row of ed2d_rows.cpp)
+void Ed2D_PolyInit(void);
+void Ed2D_PolyLeave(void);
+void Ed2D_PolyUpdate(void);
+void Ed2D_PolyDraw(void);
+void Ed2D_LButtonDownAnchors(i32 x, i32 y);
+void Ed2D_MButtonDownAnchors(i32 x, i32 y);
+void Ed2D_RButtonDownAnchors(i32 x, i32 y);
+void Ed2D_PolyLButtonUp(i32 x, i32 y);
+void Ed2D_PolyFreeCreate(i32 x, i32 y);
+void Ed2D_PolyRButtonUp(i32 x, i32 y);
+void Ed2D_PolyMouseMove(i32 x, i32 y);
+
+// [SECTION] modes and tools
+// Tool 0 / 5 with vertex / face selection; a change of mode clears every flag. Both reset the
+// picked face, the drag anchors and the panel's counts.
+void Ed2D_PolyVertexMode(void);
+void Ed2D_PolyFaceMode(void);
+// One step of a drag with the selection, by (dx, dy) frame pixels since the last move.
+// Rotation: 0.5 dy - 0.5 dx degrees about (cx, cy); scale: 0.005 per pixel about (cx, cy),
+// horizontal motion scaling x, upward motion enlarging y.
+void Ed2D_PolyMoveStep(Bone2Model *m, f32 dx, f32 dy);
+void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy);
+void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy);
+
+// [SECTION] selection
+// The corners of a polygon that the draw and the selection use: those whose vertex lies in
+// the model's positions (at most 4).
+i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]);
+// A corner's screen point: position + placement, rounded to pixels.
+void Ed2D_CornerPoint(const Bone2Model *m, u32 vertex, i32 *x, i32 *y);
+// The rectangle test of one corner of face `face` (the shared polygon-editor rule: left drag
+// selects, right drag deselects; face mode also takes the face by its centre).
+void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts, i32 count, i32 x, i32 y,
+                     f32 centreX, f32 centreY, const PolyRect *r);
+// The overlay's selection over every live polygon with the drag rectangle (only while the
+// slot is shown); in face mode the vertices of selected polygons are then selected too.
+void Ed2D_PolySelectPass(Bone2Model *m);
+// "面  %4d / %4d" (face mode: selected / all live polygons) or "頂点  %4d / %4d" (vertex
+// mode: corners of live polygons whose vertex is selected / all those corners).
+void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size);
+
+// [SECTION] free creation
+// The free-creation point under client position (x, y): frame pixels minus the placement.
+void Ed2D_FreePointAt(const Bone2Model *m, i32 x, i32 y, f32 out[3]);
+// Appends the polygon of the first `count` free-creation points (1..4): new vertices bound
+// automatically to bone 0, the white colour entry (reused or appended), a new UV entry (0, 0)
+// per corner, group g_CurGroupIndex; selected by the mode. False, with "これ以上 追加できません。"
+// and the model unchanged, when an array or a 16-bit count has no room.
+bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count);
+
+// [SECTION] modelling panel (Ed2D_PolyDlgProc in ed2d_poly_win.cpp calls these)
+void Ed2D_PolyDlgCommand(u32 id);
+// The timer's mirror of the state, while g_PolyPanelRefresh is 1.
+void Ed2D_PolyDlgTick(void);
+// The operation buttons (ed2d_poly_panel.cpp): false for an id that is none of them.
+bool Ed2D_PolyOpCommand(u32 id);
+// Writes the selection count into control 1156.
+void Ed2D_PolyShowSelection(void);
+
+// [SECTION] weight sub-mode (ed2d_weight.cpp)
+void Ed2D_WeightInit(void);
+void Ed2D_WeightLeave(void);
+void Ed2D_WeightUpdate(void);
+void Ed2D_WeightDraw(void);
+void Ed2D_WeightMouseMove(i32 x, i32 y);
+void Ed2D_WeightRButtonUp(i32 x, i32 y);
+// Only the left button held and (x, y) strictly inside: vertex selected; only the right: cleared.
+void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
+// The three fields as the panel holds them: every selected vertex gets the bones (truncated
+// toward zero) and the weight, automatic when both bones are 0. False, with a message and
+// nothing changed, when a field is no number or a bone lies outside 0..bone count - 1.
+bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const char *weight);
+// The panel's handlers: 1125 applies and re-binds; the tick redraws after a change.
+void Ed2D_WeightDlgCommand(u32 id);
+void Ed2D_WeightDlgTick(void);

@@ -1,0 +1,47 @@
+// The thin dialog procedures of the 2D modelling panel "2D_POLY_DLG" and the weight panel
+// "2D_WEIGHT_DLG". The decisions are the portable sub-modes' (ed2d_poly.cpp, ed2d_weight.cpp).
+#include <windows.h>
+
+#include "app/panel_win.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_win.h"
+
+INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DPolyEditor &e = g_Ed2DPoly;
+  Panel_StorePosition(dlg, &e.panelX, &e.panelY);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      g_PolyPanelRefresh = 1;
+      return TRUE;
+    case WM_COMMAND: {
+      u32 id = LOWORD(wParam);
+      if (id >= 1133 && id <= 1350) Ed2D_PolyDlgCommand(id);
+      return TRUE;
+    }
+    default:
+      Ed2D_PolyDlgTick();
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK Ed2D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed2DPolyEditor &e = g_Ed2DPoly;
+  Panel_StorePosition(dlg, &e.weightX, &e.weightY);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      // The fields are filled once the portable side knows the window (CreateDialog returns).
+      SetDlgItemTextA(dlg, ED2D_WEIGHT_BONE1, "0");
+      SetDlgItemTextA(dlg, ED2D_WEIGHT_BONE2, "0");
+      SetDlgItemTextA(dlg, ED2D_WEIGHT_VALUE, "1.0");
+      e.weightRefresh = 1;
+      return TRUE;
+    case WM_COMMAND:
+      Ed2D_WeightDlgCommand(LOWORD(wParam));
+      return TRUE;
+    default:
+      Ed2D_WeightDlgTick();
+      return FALSE;
+  }
+}

@@ -1,0 +1,742 @@
+// The texture sub-mode of the 3D editor (ed3d_tex.h): enter and leave, the view hooks, the
+// texture panel's commands, the texture table's add, replace and delete, the image panel's
+// drags and the preview's source. Owns g_Ed3DTex and g_Ed3DTexOps.
+#include "edit3d/ed3d_tex.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/undo.h"
+#include "edit3d/uv.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "model/seam.h"
+
+Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
+Ed3DTexOps g_Ed3DTexOps;
+
+enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
+
+static Model3 *Model(void) {
+  App_RefreshCurrentPointers();
+  return g_CurModel3;
+}
+
+static Group3 *CurGroup(Model3 *m) {
+  return m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS ? &m->groups[g_CurGroupIndex] : nullptr;
+}
+
+static bool Planar(const Group3 *g) { return g && g->mapping <= UV_MAP_SIDE; }
+
+static void MarkPanels(void) {
+  g_Ed3DTex.refresh = 1;
+  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+}
+
+static void AfterEdit(void) {
+  Doc_MarkEdited(DOC_MODEL3);
+  if (g_CurModel3) g_CurModel3->changed = 1;
+  MarkPanels();
+  App_MarkAllRedraw();
+}
+
+static void Record(const char *label) {
+  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "%s", label);
+  Doc_MarkEdited(DOC_MODEL3);
+  Undo_Push(Undo_Current());
+}
+
+static void ActivateMain(void) {
+  if (g_Ed3DTexOps.activateMain) g_Ed3DTexOps.activateMain();
+}
+
+// One selection flag per texture coordinate the model can hold, kept across frames.
+static bool UvFlagsFor(const Model3 *m) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  u32 need = m && m->capUVs > 0 ? (u32)m->capUVs : 0;
+  if (need <= e.uvSelRoom) return true;
+  u32 *grown = (u32 *)realloc(e.uvSel, need * sizeof(u32));
+  if (!grown) return false;
+  memset(grown + e.uvSelRoom, 0, (need - e.uvSelRoom) * sizeof(u32));
+  e.uvSel = grown;
+  e.uvSelRoom = need;
+  return true;
+}
+
+static i32 GroupTexture(const Model3 *m) {
+  const Group3 *g = CurGroup((Model3 *)m);
+  return g && g->texture < MODEL3_TEXTURES ? (i32)g->texture : 0;
+}
+
+// [SECTION] enter and leave
+static void SelectCurrentGroup(Model3 *m) {
+  u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
+  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = 0;
+  if (!m) return;
+  for (i32 f = 0; f < m->polygonCount && f < m->capPolygons && (u32)f < nf; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != g_CurGroupIndex) continue;
+    g_PolySelFaces[f] = 1;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++)
+      if (p.corners[k].vertex < nv && (i32)p.corners[k].vertex < m->positionCount) g_PolySelVerts[p.corners[k].vertex] = 1;
+  }
+}
+
+static void LoadMenu(const char *name) {
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+}
+
+static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
+  return g_Ed3DTexOps.createPanel ? g_Ed3DTexOps.createPanel(which, x, y, w, h) : nullptr;
+}
+
+static void OpenPanels(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_ScreenWidth - 922, g_ScreenHeight - 388, 410, 358);
+  if (e.panel && !e.list && g_Ed3DTexOps.createList) e.list = g_Ed3DTexOps.createList(e.panel);
+  if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_ScreenWidth - 512, g_ScreenHeight - 576, 512, 546);
+}
+
+void Ed3D_TexEnter(void) {
+  g_RunState = 4;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  Model3 *m = Model();
+  LoadMenu("MENU_3D_BONE");
+  g_Ed3DTex.texture = GroupTexture(m);
+  SelectCurrentGroup(m);
+  UvFlagsFor(m);
+  OpenPanels();
+  g_Ed3DTex.texture = GroupTexture(m);
+  Ed3D_FillTextureList();
+  MarkPanels();
+}
+
+static void Destroy(void **w) {
+  if (*w && g_Ed3DTexOps.destroy) g_Ed3DTexOps.destroy(*w);
+  *w = nullptr;
+}
+
+void Ed3D_TexLeave(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  Strip_Unregister(STRIP_TEX3D);
+  Destroy(&e.imagePanel);
+  Destroy(&e.list);
+  Destroy(&e.panel);
+  e.left = e.right = e.middle = e.rectActive = 0;
+}
+
+// [SECTION] the preview's source: the current group's coordinates in texels
+static i32 s_LineCorners;          // corners listed for the lines below
+static u32 *s_LinePolys;           // polygon of each listed corner
+static u8 *s_LineCornerNo;         // its corner number
+static i32 s_LineRoom;
+
+static Model3 *PreviewModel(void) { return g_CurModel3; }
+
+static void TexelSize(const Model3 *m, f32 *w, f32 *h) {
+  i32 t = g_Ed3DTex.texture;
+  *w = *h = 0;
+  if (!m || t < 0 || t >= MODEL3_TEXTURES) return;
+  *w = (f32)m->textures[t].width;
+  *h = (f32)m->textures[t].height;
+}
+
+static i32 PreviewLineCount(void) {
+  const Model3 *m = PreviewModel();
+  s_LineCorners = 0;
+  if (!m) return 0;
+  i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+  i32 need = 0;
+  for (i32 f = 0; f < n; f++)
+    if (m->polygons[f].group == g_CurGroupIndex) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
+  if (need > s_LineRoom) {
+    u32 *p = (u32 *)realloc(s_LinePolys, (size_t)need * sizeof(u32));
+    if (p) s_LinePolys = p;
+    u8 *c = (u8 *)realloc(s_LineCornerNo, (size_t)need);
+    if (c) s_LineCornerNo = c;
+    if (!p || !c) return 0;
+    s_LineRoom = need;
+  }
+  for (i32 f = 0; f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != g_CurGroupIndex) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      s_LinePolys[s_LineCorners] = (u32)f;
+      s_LineCornerNo[s_LineCorners++] = (u8)k;
+    }
+  }
+  return s_LineCorners;
+}
+
+static bool UvAt(const Model3 *m, u32 e, f32 out[2]) {
+  if (e >= (u32)m->uvCount || e >= (u32)m->capUVs) return false;
+  f32 w, h;
+  TexelSize(m, &w, &h);
+  out[0] = m->uvs[e].u * w;
+  out[1] = m->uvs[e].v * h;
+  return true;
+}
+
+// The edge from corner k of its polygon to the next corner.
+static void PreviewLine(i32 i, f32 out[4]) {
+  const Model3 *m = PreviewModel();
+  out[0] = out[1] = out[2] = out[3] = 0;
+  if (!m || i < 0 || i >= s_LineCorners || s_LinePolys[i] >= (u32)m->polygonCount) return;
+  const Polygon3 &p = m->polygons[s_LinePolys[i]];
+  i32 k = s_LineCornerNo[i], c = p.cornerCount > 4 ? 4 : p.cornerCount;
+  if (c <= 0) return;
+  if (!UvAt(m, p.corners[k % c].uv, out) || !UvAt(m, p.corners[(k + 1) % c].uv, out + 2)) out[0] = out[1] = out[2] = out[3] = 0;
+}
+
+static i32 s_PointCount;
+static u32 *s_Points;
+static u32 s_PointRoom;
+
+static i32 PreviewPointCount(void) {
+  const Model3 *m = PreviewModel();
+  Ed3DTexEditor &e = g_Ed3DTex;
+  s_PointCount = 0;
+  if (!m || !e.uvSel) return 0;
+  u32 n = (u32)(m->uvCount < m->capUVs ? m->uvCount : m->capUVs);
+  if (n > e.uvSelRoom) n = e.uvSelRoom;
+  if (n > s_PointRoom) {
+    u32 *p = (u32 *)realloc(s_Points, n * sizeof(u32));
+    if (!p) return 0;
+    s_Points = p;
+    s_PointRoom = n;
+  }
+  for (u32 i = 0; i < n; i++)
+    if (e.uvSel[i]) s_Points[s_PointCount++] = i;
+  return s_PointCount;
+}
+
+static void PreviewPoint(i32 i, f32 out[2]) {
+  const Model3 *m = PreviewModel();
+  out[0] = out[1] = 0;
+  if (m && i >= 0 && i < s_PointCount) UvAt(m, s_Points[i], out);
+}
+
+static void FillPreview(const Model3 *m) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  StripTexView &v = g_StripTex3D;
+  i32 t = e.texture;
+  bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
+  v.texture = valid ? t : -1;
+  v.inUse = valid && m->textures[t].used ? 1 : 0;
+  v.zoom = e.scale;
+  v.panX = e.imageX;
+  v.panY = e.imageY;
+  const Group3 *g = CurGroup((Model3 *)m);
+  v.groupUses = g && (i32)g->texture == t ? 1 : 0;
+  v.lineCount = PreviewLineCount;
+  v.line = PreviewLine;
+  v.pointCount = PreviewPointCount;
+  v.point = PreviewPoint;
+  v.dragActive = e.rectActive;
+  v.dragRight = e.right && !e.left;
+  memcpy(v.drag, e.rect, sizeof v.drag);
+}
+
+void Ed3D_TexUpdate(void) {
+  Model3 *m = Model();
+  if (!m) return;
+  m->displayMode = 2;
+  Lib_SetSceneDraw(1);
+  UvFlagsFor(m);
+  FillPreview(m);
+}
+
+// [SECTION] view hooks
+static bool LeftOrRightHeld(void) { return Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT); }
+
+void Ed3D_TexKeyUp(u32 key) {
+  if (LeftOrRightHeld()) return;
+  f32 step = 3 * g_PerspStep;
+  switch (key) {
+    case VK_LEFT_: g_PerspOffset[1] += step; break;
+    case VK_RIGHT_: g_PerspOffset[1] -= step; break;
+    case VK_UP_: g_PerspOffset[0] -= step; break;
+    case VK_DOWN_: g_PerspOffset[0] += step; break;
+    case 'E': Ed3D_TexSelectTool(); return;
+    case 'T': Ed3D_TexMoveTool(); return;
+    case 'R': Ed3D_TexRotateTool(); return;
+    case 'G': Ed3D_TexScaleTool(); return;
+    case 'S': Ed3D_PolySelectAllOrNone(); return;
+    default: return;
+  }
+  App_MarkAllRedraw();
+}
+
+// A planar group's offset (or, with the right button also held, its scale) follows a drag.
+static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
+  Group3 *g = CurGroup(m);
+  if (!Planar(g) || (dx == 0 && dy == 0)) return false;
+  if (scale) {
+    g->scaleU += dx / 200.0f;
+    g->scaleV -= dy / 200.0f;
+  } else {
+    g->offsetU += dx / 200.0f;
+    g->offsetV -= dy / 200.0f;
+  }
+  Uv_ProjectGroup(m, (i32)g_CurGroupIndex);
+  AfterEdit();
+  return true;
+}
+
+void Ed3D_TexMouseMove(i32 x, i32 y) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  Model3 *m = Model();
+  const ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
+  bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
+  if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
+  // The last position follows every move, so a drag's first step starts where it began.
+  e.lastX = x;
+  e.lastY = y;
+  if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
+    g_PolyDragAnchor2 = {x, y};
+  }
+}
+
+void Ed3D_TexRButtonUp(i32 x, i32 y) {
+  // A click, not the end of a drag: the right-down anchor is where the button went down.
+  if (g_PolyDragAnchor.x == x && g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor();
+}
+
+// [SECTION] tools, zoom and grid
+static void SetTool(u32 tool, bool byHand) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (byHand)
+    if (Group3 *g = CurGroup(Model())) g->mapping = UV_MAP_BY_HAND;
+  e.tool = tool;
+  MarkPanels();
+}
+
+// Move, rotate and scale: another tool active switches to this one (free UV editing); this one
+// active goes back to select and remembers it.
+static void ToolButton(u32 tool) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (e.tool != tool) {
+    SetTool(tool, true);
+    return;
+  }
+  e.prevTool = tool;
+  SetTool(TEX_TOOL_SELECT, false);
+}
+
+void Ed3D_TexSelectTool(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (e.tool != TEX_TOOL_SELECT) SetTool(TEX_TOOL_SELECT, true);
+  else SetTool(e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
+}
+void Ed3D_TexMoveTool(void) { ToolButton(TEX_TOOL_MOVE); }
+void Ed3D_TexRotateTool(void) { ToolButton(TEX_TOOL_ROTATE); }
+void Ed3D_TexScaleTool(void) { ToolButton(TEX_TOOL_SCALE); }
+
+static void TextureSize(i32 *w, i32 *h) {
+  const Model3 *m = g_CurModel3;
+  i32 t = g_Ed3DTex.texture;
+  *w = *h = 0;
+  if (m && t >= 0 && t < MODEL3_TEXTURES) {
+    *w = m->textures[t].width;
+    *h = m->textures[t].height;
+  }
+}
+
+void Ed3D_TexZoomIn(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (e.scale < 128.0f) {
+    i32 w, h;
+    TextureSize(&w, &h);
+    e.imageX += (i32)((f32)w * -0.5f * e.scale);
+    e.imageY += (i32)((f32)h * -0.5f * e.scale);
+    e.scale *= 2;
+  }
+  MarkPanels();
+  ActivateMain();
+}
+
+void Ed3D_TexZoomOut(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (e.scale > 0.25f) {
+    i32 w, h;
+    TextureSize(&w, &h);
+    e.scale /= 2;
+    e.imageX += (i32)((f32)w * 0.5f * e.scale);
+    e.imageY += (i32)((f32)h * 0.5f * e.scale);
+  }
+  MarkPanels();
+  ActivateMain();
+}
+
+i32 Ed3D_TexGridOf(const char *text) {
+  i32 n = text ? atoi(text) : 0;
+  return n > 0 ? n : 1;
+}
+
+u32 Ed3D_TexMappingButton(void) {
+  const Group3 *g = CurGroup(g_CurModel3);
+  if (!g) return 0;
+  switch (g->mapping) {
+    case UV_MAP_FRONT: return TEX_BTN_FRONT;
+    case UV_MAP_TOP: return TEX_BTN_TOP;
+    case UV_MAP_SIDE: return TEX_BTN_SIDE;
+    case UV_MAP_CYLINDER: return TEX_BTN_CYLINDER;
+    case UV_MAP_SPHERE: return TEX_BTN_SPHERE;
+    case UV_MAP_PER_FACE: return TEX_BTN_PER_FACE;
+    case UV_MAP_BY_HAND: return TEX_BTN_BY_HAND;
+    default: return 0;
+  }
+}
+
+u32 Ed3D_TexToolButton(void) {
+  switch (g_Ed3DTex.tool) {
+    case TEX_TOOL_SELECT: return TEX_BTN_SELECT;
+    case TEX_TOOL_MOVE: return TEX_BTN_MOVE;
+    case TEX_TOOL_ROTATE: return TEX_BTN_ROTATE;
+    case TEX_TOOL_SCALE: return TEX_BTN_SCALE;
+    default: return 0;
+  }
+}
+
+// [SECTION] mappings and unfolds
+static void ChooseMapping(u8 mode, u32 tool, bool reset) {
+  Model3 *m = Model();
+  Group3 *g = CurGroup(m);
+  if (!g) return;
+  g->mapping = mode;
+  if (reset) {
+    g->offsetU = g->offsetV = 0;
+    g->scaleU = g->scaleV = 1;
+  }
+  g_Ed3DTex.tool = tool;
+  if (mode != UV_MAP_BY_HAND) Uv_ProjectGroup(m, (i32)g_CurGroupIndex);
+  AfterEdit();
+}
+
+static void AfterUnfold(void) {
+  if (Group3 *g = CurGroup(g_CurModel3)) g->mapping = UV_MAP_BY_HAND;
+  g_Ed3DTex.tool = TEX_TOOL_SELECT;
+  AfterEdit();
+}
+
+static void VertexUnfold(void) {
+  Model3 *m = Model();
+  if (!m) return;
+  if (!Uv_VertexUnfold(m, g_PolySelFaces, Poly_FaceFlagRoom())) {
+    Lib_ErrorBoxf("テクスチャ座標を追加できません。テクスチャ座標は %u 個までです。", g_MaxVertices);
+    return;
+  }
+  UvFlagsFor(m);
+  AfterUnfold();
+}
+
+static void NormalUnfold(void) {
+  Model3 *m = Model();
+  if (!m) return;
+  Uv_NormalUnfold(m, g_PolySelFaces, Poly_FaceFlagRoom());
+  AfterUnfold();
+}
+
+static void CylinderUnfold(void) {
+  Model3 *m = Model();
+  if (!m) return;
+  Uv_CylinderUnfold(m, (i32)g_CurGroupIndex);
+  AfterUnfold();
+}
+
+void Ed3D_TexRotateFaceUVs(void) {
+  Model3 *m = Model();
+  if (!m) return;
+  Uv_RotateFaceUVs(m, g_PolySelFaces, Poly_FaceFlagRoom());
+  m->changed = 1;
+  Record("ＵＶ回転 ( テクスチャ )");
+  App_MarkAllRedraw();
+}
+
+// [SECTION] the texture table
+void Ed3D_FillTextureList(void) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  const Model3 *m = g_CurModel3;
+  if (!e.list || !g_Ed3DTexOps.fillList) return;
+  static char text[MODEL3_TEXTURES][ED3D_LINE];
+  static const char *lines[MODEL3_TEXTURES];
+  i32 count = m ? m->textureCount : 1;
+  if (count < 1) count = 1;
+  if (count > MODEL3_TEXTURES) count = MODEL3_TEXTURES;
+  Str_Format(text[0], ED3D_LINE, " 0 : テクスチャ無し");
+  for (i32 n = 1; n < count; n++) {
+    if (m->textures[n].used) Str_Format(text[n], ED3D_LINE, "%2d : %s", (int)n, m->textures[n].name ? m->textures[n].name : "");
+    else Str_Format(text[n], ED3D_LINE, "%2d :", (int)n);
+  }
+  for (i32 n = 0; n < count; n++) lines[n] = text[n];
+  g_Ed3DTexOps.fillList(e.list, lines, count, e.texture);
+}
+
+void Ed3D_TexRefreshLists(void) {
+  MarkPanels();
+  Ed3D_FillTextureList();
+  Ed3D_FillTextureCombo();
+  Ed3D_FillDisplacementCombo();
+}
+
+static bool PoseHasTexture(i32 n) {
+  ModelPose *pose = g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_CurSlot] : nullptr;
+  return pose && pose->textures[n];
+}
+
+// Loads entry n's image; a file that cannot be loaded is said once, the entry keeps its name.
+static void LoadEntry(i32 n, bool report) {
+  const Model3 *m = g_CurModel3;
+  Tex_ReloadModel3Texture((i32)g_CurSlot, n, m->textures[n].name);
+  if (report && !PoseHasTexture(n) && g_ModelPoses[g_CurSlot])
+    Lib_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
+}
+
+static void AfterTableChange(Model3 *m) {
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) Uv_ProjectGroup(m, g);
+  g_PolyPickedVertex = -1;
+  Tex_CopyModel3Pixels((i32)g_CurSlot);
+  Ed3D_TexRefreshLists();
+  AfterEdit();
+}
+
+static const char *AskTexture(void) {
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
+  return name && name[0] ? name : nullptr;
+}
+
+static bool AddTexture(void) {
+  Model3 *m = Model();
+  if (!m) return true;
+  if (m->textureCount >= MODEL3_TEXTURES) {
+    Lib_ErrorBox("これ以上テクスチャを、追加できません。");
+    return false;
+  }
+  const char *name = AskTexture();
+  if (!name) return true;
+  i32 n = m->textureCount;
+  if (!Uv_SetTextureEntry(m, n, name)) return true;
+  LoadEntry(n, true);
+  AfterTableChange(m);
+  return true;
+}
+
+static bool ReplaceTexture(void) {
+  Model3 *m = Model();
+  if (!m) return true;
+  i32 t = g_Ed3DTex.texture;
+  if (t == 0) {
+    Lib_ErrorBox("０番には、テクスチャを読み込めません。");
+    return false;
+  }
+  if (t < 0 || t >= m->textureCount) return true;
+  const char *name = AskTexture();
+  if (!name) return true;
+  if (!Uv_SetTextureEntry(m, t, name)) return true;
+  LoadEntry(t, true);
+  AfterTableChange(m);
+  return true;
+}
+
+static void DeleteTexture(void) {
+  Model3 *m = Model();
+  i32 t = g_Ed3DTex.texture;
+  if (!m || !Uv_DeleteTexture(m, t)) return;
+  g_Ed3DTex.texture = t - 1;
+  for (i32 n = 1; n < m->textureCount; n++)
+    if (m->textures[n].used) LoadEntry(n, false);
+  // The handle of the entry freed at the end goes with it.
+  if (PoseHasTexture(m->textureCount)) Tex_ReloadModel3Texture((i32)g_CurSlot, m->textureCount, "");
+  AfterTableChange(m);
+}
+
+// [SECTION] the texture panel's commands
+static void TakeFocusLine(i32 focus) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  // A list without a focus line keeps the current texture.
+  if (focus >= 0 && focus < MODEL3_TEXTURES) e.texture = focus;
+  if (e.texture != e.lastTexture) {
+    e.lastTexture = e.texture;
+    e.imageX = e.imageY = 0;
+    MarkPanels();
+  }
+}
+
+bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  TakeFocusLine(focus);
+  if (id != e.lastCommand) {
+    e.lastCommand = id;
+    if (gridText) e.grid = Ed3D_TexGridOf(gridText);
+  }
+  switch (id) {
+    case TEX_BTN_FRONT: ChooseMapping(UV_MAP_FRONT, TEX_TOOL_FRONT, false); break;
+    case TEX_BTN_TOP: ChooseMapping(UV_MAP_TOP, TEX_TOOL_TOP, false); break;
+    case TEX_BTN_SIDE: ChooseMapping(UV_MAP_SIDE, TEX_TOOL_SIDE, false); break;
+    case TEX_BTN_CYLINDER: ChooseMapping(UV_MAP_CYLINDER, TEX_TOOL_SIDE, true); break;
+    case TEX_BTN_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
+    case TEX_BTN_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
+    case TEX_BTN_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
+    case TEX_BTN_SELECT: Ed3D_TexSelectTool(); break;
+    case TEX_BTN_MOVE: Ed3D_TexMoveTool(); break;
+    case TEX_BTN_ROTATE: Ed3D_TexRotateTool(); break;
+    case TEX_BTN_SCALE: Ed3D_TexScaleTool(); break;
+    case TEX_BTN_ZOOM_IN: Ed3D_TexZoomIn(); break;
+    case TEX_BTN_ZOOM_OUT: Ed3D_TexZoomOut(); break;
+    case TEX_CHK_SNAP:
+      e.snap = 1 - (e.snap ? 1 : 0);
+      MarkPanels();
+      ActivateMain();
+      break;
+    case TEX_BTN_VERTEX_UNFOLD: VertexUnfold(); break;
+    case TEX_BTN_NORMAL_UNFOLD: NormalUnfold(); break;
+    case TEX_BTN_UV_UNFOLD: CylinderUnfold(); break;
+    case TEX_BTN_ROTATE_FACE_UV: Ed3D_TexRotateFaceUVs(); break;
+    case TEX_BTN_ADD: return AddTexture();
+    case TEX_BTN_DELETE: DeleteTexture(); break;
+    case TEX_BTN_REPLACE: return ReplaceTexture();
+    default: break;
+  }
+  return true;
+}
+
+// [SECTION] the image panel
+static void ImagePoint(i32 x, i32 y, f32 *ix, f32 *iy) {
+  f32 s = g_Ed3DTex.scale > 0 ? g_Ed3DTex.scale : 1.0f;
+  *ix = (f32)x / s;
+  *iy = (f32)y / s;
+}
+
+void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (g_Ed3DTexOps.capture && e.imagePanel) g_Ed3DTexOps.capture(e.imagePanel);
+  f32 ix, iy;
+  ImagePoint(x, y, &ix, &iy);
+  e.lastX = (i32)ix;
+  e.lastY = (i32)iy;
+  if (button == 0) {
+    e.left = 1;
+    e.dragEdited = 0;
+    e.texture = GroupTexture(Model());
+    Ed3D_FillTextureList();
+  } else if (button == 1) {
+    e.right = 1;
+  } else {
+    e.middle = 1;
+  }
+  // The select tool's rectangle starts under a lone left or right button.
+  if (e.tool == TEX_TOOL_SELECT && button != 2 && !(e.left && e.right)) {
+    e.rect[0] = e.rect[2] = x;
+    e.rect[1] = e.rect[3] = y;
+    e.rectActive = 1;
+  }
+  MarkPanels();
+}
+
+static void UvToolStep(Model3 *m, f32 dx, f32 dy) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  i32 w, h;
+  TextureSize(&w, &h);
+  switch (e.tool) {
+    case TEX_TOOL_MOVE: Uv_MoveSelected(m, e.uvSel, e.uvSelRoom, w, h, dx, dy); break;
+    case TEX_TOOL_ROTATE: Uv_RotateSelected(m, e.uvSel, e.uvSelRoom, (f32)e.panelW, (f32)e.panelH, dx, dy, e.scale); break;
+    case TEX_TOOL_SCALE: Uv_ScaleSelected(m, e.uvSel, e.uvSelRoom, dx, dy, e.scale); break;
+    default: return;
+  }
+  e.dragEdited = 1;
+  AfterEdit();
+}
+
+void Ed3D_TexImageMove(i32 x, i32 y) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (!e.left && !e.right && !e.middle) return;
+  Model3 *m = Model();
+  f32 ix, iy;
+  ImagePoint(x, y, &ix, &iy);
+  f32 dx = ix - (f32)e.lastX, dy = iy - (f32)e.lastY;
+  if (e.rectActive) {
+    e.rect[2] = x;
+    e.rect[3] = y;
+  } else if (m && e.left && !e.right && (dx != 0 || dy != 0)) {
+    if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, dx, dy, false) ? 1u : 0u;
+    else UvToolStep(m, dx, dy);
+  } else if (m && e.left && e.right) {
+    e.dragEdited |= PlanarDrag(m, dx, dy, true) ? 1u : 0u;
+  } else if (e.middle && !e.right) {
+    e.imageX += (i32)(dx * e.scale);
+    e.imageY += (i32)(dy * e.scale);
+  }
+  e.lastX = (i32)ix;
+  e.lastY = (i32)iy;
+  MarkPanels();
+}
+
+static const char *StepLabel(u32 tool) {
+  switch (tool) {
+    case TEX_TOOL_FRONT: return "ＵＶ正面 ( テクスチャ )";
+    case TEX_TOOL_TOP: return "ＵＶ上面 ( テクスチャ )";
+    case TEX_TOOL_SIDE: return "ＵＶ側面 ( テクスチャ )";
+    case TEX_TOOL_MOVE: return "ＵＶ移動 ( テクスチャ )";
+    case TEX_TOOL_ROTATE: return "ＵＶ回転 ( テクスチャ )";
+    case TEX_TOOL_SCALE: return "ＵＶ拡縮 ( テクスチャ )";
+    default: return nullptr;
+  }
+}
+
+void Ed3D_TexImageUp(u32 button, i32, i32) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  if (g_Ed3DTexOps.releaseCapture) g_Ed3DTexOps.releaseCapture();
+  if (e.rectActive && button != 2) {
+    Ed3D_TexSelectRect(e.rect[0], e.rect[1], e.rect[2], e.rect[3], button == 0);
+    e.rectActive = 0;
+  }
+  if (button == 0) {
+    e.left = 0;
+    const char *label = StepLabel(e.tool);
+    // A press without a drag changed nothing: no step.
+    if (label && e.dragEdited && g_CurModel3) Record(label);
+    e.dragEdited = 0;
+  } else if (button == 1) {
+    e.right = 0;
+  } else {
+    e.middle = 0;
+  }
+  MarkPanels();
+}
+
+void Ed3D_TexSelectRect(i32 x1, i32 y1, i32 x2, i32 y2, bool select) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  Model3 *m = Model();
+  if (!m || !UvFlagsFor(m) || !e.uvSel) return;
+  f32 lx = (f32)(x1 < x2 ? x1 : x2), hx = (f32)(x1 < x2 ? x2 : x1);
+  f32 ly = (f32)(y1 < y2 ? y1 : y2), hy = (f32)(y1 < y2 ? y2 : y1);
+  f32 w, h, s = e.scale;
+  TexelSize(m, &w, &h);
+  i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+  for (i32 f = 0; f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != g_CurGroupIndex) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      u32 u = p.corners[k].uv;
+      if (u >= (u32)m->uvCount || u >= e.uvSelRoom) continue;
+      f32 px = m->uvs[u].u * w * s + (f32)e.imageX, py = m->uvs[u].v * h * s + (f32)e.imageY;
+      if (px >= lx && px <= hx && py >= ly && py <= hy) e.uvSel[u] = select ? 1 : 0;
+    }
+  }
+  MarkPanels();
+}

@@ -1,0 +1,109 @@
+// The texture sub-mode (15) of the 3D editor: the model's texture list (add, delete,
+// replace), the current group's mapping mode with its planar offset and scale, the three
+// unfolds, the UV tools on the selected texture coordinates and the image panel that shows
+// the current texture with the group's coordinates (painted by the shell's texture preview
+// strip from g_StripTex3D, which this editor fills).
+//
+// Global owned here: g_Ed3DTex (the editor object). The texture panel "3D_TEX_DLG" and the
+// image panel "3D_TEX_IMAGE_DLG" exist while the sub-mode is active; their procedures
+// (ed3d_tex_win.cpp) pass commands and mouse positions to the functions below, which decide.
+// The platform calls go through g_Ed3DTexOps (fakes in tests). The arithmetic is uv.h's.
+#pragma once
+#include "model/types.h"
+
+enum : u32 {
+  TEX_TOOL_FRONT = 0, TEX_TOOL_TOP = 1, TEX_TOOL_SIDE = 2, TEX_TOOL_BY_HAND = 10,
+  TEX_TOOL_SELECT = 11, TEX_TOOL_MOVE = 12, TEX_TOOL_ROTATE = 13, TEX_TOOL_SCALE = 14,
+};
+
+// Control ids of the texture panel (also resources/edit3d_tex_ids.h for the template).
+enum : u32 {
+  TEX_CTL_LIST = 1,
+  TEX_BTN_SIDE = 1042, TEX_BTN_TOP = 1043, TEX_TXT_OFFSET_X = 1044, TEX_BTN_FRONT = 1045,
+  TEX_BTN_BY_HAND = 1046, TEX_BTN_CYLINDER = 1047, TEX_TXT_OFFSET_Y = 1049, TEX_TXT_SCALE_X = 1050,
+  TEX_TXT_SCALE_Y = 1051, TEX_BTN_MOVE = 1052, TEX_BTN_ROTATE = 1053, TEX_BTN_SCALE = 1054,
+  TEX_BTN_SELECT = 1055, TEX_BTN_SPHERE = 1056, TEX_BTN_PER_FACE = 1057, TEX_CHK_SNAP = 1059,
+  TEX_BTN_ZOOM_IN = 1060, TEX_BTN_ZOOM_OUT = 1061, TEX_BTN_VERTEX_UNFOLD = 1062,
+  TEX_BTN_NORMAL_UNFOLD = 1063, TEX_BTN_UV_UNFOLD = 1064, TEX_BTN_ADD = 1133, TEX_BTN_DELETE = 1134,
+  TEX_BTN_REPLACE = 1135, TEX_EDIT_GRID = 1380, TEX_BTN_ROTATE_FACE_UV = 1443,
+};
+
+enum : u32 { TEX_PANEL_TEXTURES = 0, TEX_PANEL_IMAGE = 1 };
+
+struct Ed3DTexEditor {
+  u32 tool;            // TEX_TOOL_*
+  u32 prevTool;        // 12..14: the tool a second press of 頂点選択 returns to
+  i32 lastX, lastY;    // last mouse position of a drag (image pixels in the image panel)
+  u32 refresh;         // 1: the texture panel shows the state again on its next message
+  i32 texture;         // current texture (the group panel shows the same)
+  i32 lastTexture;     // texture of the previous command (a change resets the image offset)
+  u32 lastCommand;     // id of the previous command (a change reads the grid field)
+  // The image view.
+  i32 imageX, imageY;  // offset in panel pixels
+  f32 scale;           // 0.25 .. 128, halved and doubled
+  i32 grid;            // at least 1
+  u32 snap;            // 0 / 1
+  // One flag per texture coordinate (the UV tools act on the flagged ones).
+  u32 *uvSel;
+  u32 uvSelRoom;
+  // The panels (null while closed) and the texture panel's size (the rotate tool's frame).
+  void *panel, *list, *imagePanel;
+  i32 panelX, panelY, panelW, panelH;
+  // The image panel's mouse: buttons held, the select tool's rectangle (panel pixels), and
+  // whether the left drag changed the model (its release records a step then).
+  u32 left, right, middle;
+  i32 rect[4];
+  u32 rectActive;
+  u32 dragEdited;
+};
+extern Ed3DTexEditor g_Ed3DTex;
+
+struct Ed3DTexOps {
+  // Creates a panel (TEX_PANEL_*) owned by the main window at (x, y, w, h) and shows it.
+  void *(*createPanel)(u32 which, i32 x, i32 y, i32 w, i32 h);
+  // The texture panel's list box (id 1) at (0, 35), 200 x 290.
+  void *(*createList)(void *panel);
+  void (*destroy)(void *window);
+  // Empties the list, adds the lines and makes `select` the selected focus line.
+  void (*fillList)(void *list, const char *const *lines, i32 count, i32 select);
+  void (*capture)(void *window);
+  void (*releaseCapture)(void);
+  void (*activateMain)(void);
+};
+extern Ed3DTexOps g_Ed3DTexOps;
+
+// [SECTION] hooks of sub-mode 15 (edit3d/ed3d_rows.cpp)
+void Ed3D_TexEnter(void);
+void Ed3D_TexLeave(void);
+void Ed3D_TexUpdate(void);
+void Ed3D_TexKeyUp(u32 virtualKey);
+void Ed3D_TexMouseMove(i32 x, i32 y);
+void Ed3D_TexRButtonUp(i32 x, i32 y);
+
+// [SECTION] the texture panel
+// A command of the panel: `focus` is the texture list's focus line (-1: none, the current
+// texture stays), `gridText` the grid field's text (null while the field is disabled).
+// False for the refused texture commands.
+bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText);
+void Ed3D_FillTextureList(void);
+void Ed3D_TexRefreshLists(void);
+void Ed3D_TexSelectTool(void);
+void Ed3D_TexMoveTool(void);
+void Ed3D_TexRotateTool(void);
+void Ed3D_TexScaleTool(void);
+void Ed3D_TexZoomIn(void);
+void Ed3D_TexZoomOut(void);
+void Ed3D_TexRotateFaceUVs(void);
+// The grid size a field's text gives (at least 1).
+i32 Ed3D_TexGridOf(const char *text);
+// The button checked for the current group's mapping mode and for the tool (0: none).
+u32 Ed3D_TexMappingButton(void);
+u32 Ed3D_TexToolButton(void);
+
+// [SECTION] the image panel (positions in panel client pixels)
+void Ed3D_TexImageDown(u32 button, i32 x, i32 y);   // 0 left, 1 right, 2 middle
+void Ed3D_TexImageMove(i32 x, i32 y);
+void Ed3D_TexImageUp(u32 button, i32 x, i32 y);
+// The select tool's rectangle (panel pixels): the coordinates of the current group's faces
+// inside it become selected, or deselected.
+void Ed3D_TexSelectRect(i32 x1, i32 y1, i32 x2, i32 y2, bool select);

@@ -1,0 +1,170 @@
+// The texture sub-mode's panels on Windows: creating the two templates and the texture list,
+// and the thin procedures that pass commands and mouse positions to ed3d_tex.cpp and show its
+// state in the controls.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "app/current.h"
+#include "app/panel_win.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "app/winorder_win.h"
+#include "edit3d/ed3d_tex.h"
+#include "edit3d/ed3d_win.h"
+#include "resources/edit3d_tex_ids.h"
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+static void RegisterPreview(HWND dlg) {
+  RECT r;
+  GetClientRect(dlg, &r);
+  Strip_Register(STRIP_TEX3D, dlg, r.right, r.bottom);
+}
+
+static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
+  bool image = which == TEX_PANEL_IMAGE;
+  HWND dlg = CreateDialogParamA(Instance(), image ? "3D_TEX_IMAGE_DLG" : "3D_TEX_DLG", (HWND)g_MainWindowHandle,
+                                image ? Ed3D_TexImageDlgProc : Ed3D_TexDlgProc, 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  if (image) RegisterPreview(dlg);
+  return dlg;
+}
+
+static void *CreateList(void *panel) {
+  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
+                         0, 35, 200, 290, (HWND)panel, (HMENU)(INT_PTR)TEX_CTL_LIST, Instance(), nullptr);
+}
+
+static void Destroy(void *window) {
+  WinOrder_Leave((HWND)window);
+  DestroyWindow((HWND)window);
+}
+
+static void FillList(void *list, const char *const *lines, i32 count, i32 select) {
+  HWND l = (HWND)list;
+  SendMessageA(l, LB_RESETCONTENT, 0, 0);
+  for (i32 i = 0; i < count; i++) SendMessageA(l, LB_ADDSTRING, 0, (LPARAM)lines[i]);
+  if (select >= 0 && select < count) {
+    SendMessageA(l, LB_SETSEL, TRUE, (LPARAM)select);
+    SendMessageA(l, LB_SETCARETINDEX, (WPARAM)select, 0);
+  }
+}
+
+static void Capture(void *window) { SetCapture((HWND)window); }
+static void Release(void) { ReleaseCapture(); }
+
+static void ActivateMain(void) {
+  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+}
+
+void Ed3D_TexInstallWin(void) {
+  Ed3DTexOps &o = g_Ed3DTexOps;
+  o.createPanel = CreatePanel;
+  o.createList = CreateList;
+  o.destroy = Destroy;
+  o.fillList = FillList;
+  o.capture = Capture;
+  o.releaseCapture = Release;
+  o.activateMain = ActivateMain;
+}
+
+// [SECTION] the texture panel
+static const int kCheckButtons[] = {IDC_TEX_FRONT, IDC_TEX_TOP, IDC_TEX_SIDE, IDC_TEX_CYLINDER, IDC_TEX_SPHERE,
+                                    IDC_TEX_PER_FACE, IDC_TEX_BY_HAND, IDC_TEX_SELECT, IDC_TEX_MOVE,
+                                    IDC_TEX_ROTATE, IDC_TEX_SCALE};
+
+static void ShowValue(HWND dlg, int id, const char *axis, f32 value) {
+  char text[64];
+  snprintf(text, sizeof text, "%s : %3.3f", axis, (double)value);
+  SetDlgItemTextA(dlg, id, text);
+}
+
+static void ShowState(HWND dlg) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  App_MarkAllRedraw();
+  for (int id : kCheckButtons) CheckDlgButton(dlg, id, BST_UNCHECKED);
+  if (u32 b = Ed3D_TexMappingButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
+  if (u32 b = Ed3D_TexToolButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
+  const Model3 *m = g_CurModel3;
+  if (m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS) {
+    const Group3 &g = m->groups[g_CurGroupIndex];
+    ShowValue(dlg, IDC_TEX_OFFSET_X, "X", g.offsetU);
+    ShowValue(dlg, IDC_TEX_OFFSET_Y, "Y", g.offsetV);
+    ShowValue(dlg, IDC_TEX_SCALE_X, "X", g.scaleU);
+    ShowValue(dlg, IDC_TEX_SCALE_Y, "Y", g.scaleV);
+  }
+  CheckDlgButton(dlg, IDC_TEX_SNAP, e.snap ? BST_CHECKED : BST_UNCHECKED);
+  char grid[32];
+  snprintf(grid, sizeof grid, "%d", (int)e.grid);
+  SetDlgItemTextA(dlg, IDC_TEX_GRID, grid);
+}
+
+static i32 FocusLine(void) {
+  HWND list = (HWND)g_Ed3DTex.list;
+  if (!list || SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return -1;
+  LRESULT caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+  return caret == LB_ERR ? -1 : (i32)caret;
+}
+
+INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  RECT r;
+  if (GetWindowRect(dlg, &r)) {
+    e.panelX = r.left;
+    e.panelY = r.top;
+    e.panelW = r.right - r.left;
+    e.panelH = r.bottom - r.top;
+  }
+  App_RefreshCurrentPointers();
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      e.refresh = 1;
+      return TRUE;
+    case WM_COMMAND: {
+      // The grid field's own edits are read by the next other command.
+      if (LOWORD(wParam) == IDC_TEX_GRID && HIWORD(wParam) != BN_CLICKED) return TRUE;
+      char grid[32] = {};
+      HWND field = GetDlgItem(dlg, IDC_TEX_GRID);
+      bool enabled = field && IsWindowEnabled(field);
+      if (enabled) GetWindowTextA(field, grid, sizeof grid);
+      return Ed3D_TexCommand(LOWORD(wParam), FocusLine(), enabled ? grid : nullptr) ? TRUE : FALSE;
+    }
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      return FALSE;
+    default:
+      if (e.panel == dlg && e.refresh == 1) {
+        e.refresh = 0;
+        ShowState(dlg);
+      }
+      return FALSE;
+  }
+}
+
+// [SECTION] the image panel
+// A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
+static i32 Half(u32 v) { return v > 10000 ? (i32)v - 65535 : (i32)v; }
+
+INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  i32 x = Half(LOWORD(lParam)), y = Half(HIWORD(lParam));
+  switch (msg) {
+    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); return TRUE;
+    case WM_LBUTTONDOWN: Ed3D_TexImageDown(0, x, y); return TRUE;
+    case WM_RBUTTONDOWN: Ed3D_TexImageDown(1, x, y); return TRUE;
+    case WM_MBUTTONDOWN: Ed3D_TexImageDown(2, x, y); return TRUE;
+    case WM_MOUSEMOVE: Ed3D_TexImageMove(x, y); return TRUE;
+    case WM_LBUTTONUP: Ed3D_TexImageUp(0, x, y); return TRUE;
+    case WM_RBUTTONUP: Ed3D_TexImageUp(1, x, y); return TRUE;
+    case WM_MBUTTONUP: Ed3D_TexImageUp(2, x, y); return TRUE;
+    case WM_KEYUP: Ed3D_TexKeyUp((u32)wParam); return TRUE;
+    case WM_SIZE: RegisterPreview(dlg); return FALSE;
+    case WM_PAINT: g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
+    case WM_DESTROY: KillTimer(dlg, 1); return FALSE;
+    default: return FALSE;
+  }
+}

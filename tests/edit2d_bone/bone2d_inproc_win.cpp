@@ -1,0 +1,298 @@
+// The 2D bone sub-mode in the running program, driven by messages: the selector's "２Ｄモデル",
+// the panel's "ボーン", a KZB opened from the File menu; bone 2 chosen in the bone list and
+// dragged in the main window; "追加(A)"; a rename and a re-parent with "決定"; the model saved
+// with the File menu and read back by modeldump (rests, names, parents and the rebinding).
+// The main view's picture holds the skin edges and the crosses at the pixels the mapping
+// computes; "オブジェクト" answered "いいえ" leaves the sub-mode as it was.
+//
+// With MIRAVEL_ED2D_HOLD=<seconds> the program stays up that long after the drag, so that
+// the screen can be looked at (import -display ... -window root).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <d3d9.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "app/update.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_win.h"
+#include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/framework/shell_view.h"
+#include "lib/render/rdev.h"
+#include "model/bone2.h"
+#include "model/kzb.h"
+#include "resources/shell_ids.h"
+#include "draw_device_win.h"
+#include "wine_drive.h"
+
+namespace {
+
+// Skin: two quads left and right of the root; bone 3 hangs under bone 1, vertex 7 is bound by
+// hand to bone 1.
+const Bone2Point kSkin[8] = {{-100, -40}, {-20, -40}, {-20, 40}, {-100, 40},
+                             {20, -40},   {100, -40}, {100, 40}, {20, 40}};
+
+bool WriteModel(const std::string &path) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_ModelAllocArrays = 0;
+  if (!m) return false;
+  m->boneCount = 4;
+  const f32 rest[4][2] = {{0, 0}, {-60, 0}, {60, 0}, {0, 60}};
+  const i32 parents[4] = {0, 0, 0, 1};
+  for (i32 b = 0; b < 4; b++) {
+    m->rest[b] = {0, rest[b][0], rest[b][1], 0, 1, 1};
+    m->bones[b].parent = parents[b];
+    snprintf(m->bones[b].name, sizeof m->bones[b].name, "b%d", b);
+  }
+  m->vertexCount = 8;
+  for (i32 v = 0; v < 8; v++) {
+    m->positions[v] = kSkin[v];
+    m->bindings[v] = {(u16)(v < 4 || v == 7 ? 1 : 2), 0, 1.0f, v == 7 ? 0u : 1u};
+  }
+  m->groupCount = 1;
+  snprintf(m->groups[0].name, sizeof m->groups[0].name, "g");
+  m->groups[0].texture = 0;   // no texture is loaded in its place
+  m->groups[0].r = m->groups[0].g = m->groups[0].b = m->groups[0].a = 1.0f;
+  m->groups[0].shadeMode = 1;
+  m->polygonCount = 2;
+  for (i32 p = 0; p < 2; p++) {
+    m->polygons[p].used = 1;
+    m->polygons[p].cornerCount = 4;
+    for (i32 c = 0; c < 4; c++) m->polygons[p].corners[c].vertex = (u16)(p * 4 + c);
+  }
+  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  Bone2_FreeSlot(0);
+  return ok;
+}
+
+// [SECTION] the main view's picture, read back after the frame that drew view 0
+void (*g_EndScene)(void);
+bool g_CaptureWanted;
+std::vector<unsigned> g_Pixels;
+unsigned g_PixelsW, g_PixelsH;
+
+void CapturingEndScene(void) {
+  if (g_EndScene) g_EndScene();
+  if (g_CaptureWanted && g_DrawView == 0) {
+    g_Pixels = Device_ReadBack(g_Device, &g_PixelsW, &g_PixelsH);
+    g_CaptureWanted = false;
+  }
+}
+
+bool Capture(void) {
+  // A device reset fills the table again: take the entry as it is now.
+  if (g_RenderDev.endScene != CapturingEndScene) {
+    g_EndScene = g_RenderDev.endScene;
+    g_RenderDev.endScene = CapturingEndScene;
+  }
+  g_CaptureWanted = true;
+  App_MarkAllRedraw();
+  return Drive_PumpUntil([] { return !g_CaptureWanted; }, 2000) && !g_Pixels.empty();
+}
+
+// Whether a pixel of colour rgb lies within `reach` pixels of (x, y) in the captured picture.
+bool ColourNear(f32 x, f32 y, unsigned rgb, i32 reach) {
+  for (i32 dy = -reach; dy <= reach; dy++)
+    for (i32 dx = -reach; dx <= reach; dx++) {
+      i32 px = (i32)x + dx, py = (i32)y + dy;
+      if (px < 0 || py < 0 || px >= (i32)g_PixelsW || py >= (i32)g_PixelsH) continue;
+      if ((g_Pixels[(size_t)py * g_PixelsW + px] & 0xFFFFFFu) == rgb) return true;
+    }
+  return false;
+}
+
+// Frame pixels (the model's placement included) to the main window's client position.
+void FrameToClient(f32 fx, f32 fy, f32 *cx, f32 *cy) {
+  Place2D p = Draw_CurrentPlacement();
+  *cx = fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f);
+  *cy = fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f);
+}
+
+LPARAM At(f32 x, f32 y) { return MAKELPARAM((i32)(x + 0.5f), (i32)(y + 0.5f)); }
+
+std::vector<std::string> g_Boxes;
+int g_BoxAnswer = IDYES;
+int AnswerBox(HWND, const char *text, const char *, UINT) {
+  g_Boxes.push_back(text);
+  return g_BoxAnswer;
+}
+
+void ClickListLine(int line) {
+  HWND list = (HWND)g_Ed2D.boneList;
+  RECT r;
+  ASSERT_NE(SendMessageA(list, LB_GETITEMRECT, (WPARAM)line, (LPARAM)&r), LB_ERR);
+  Drive_Click(list, WM_LBUTTONDOWN, WM_LBUTTONUP, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+}  // namespace
+
+TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
+  std::string path = Drive_Temp("miravel_bone2d.KZB");
+  ASSERT_TRUE(WriteModel(path));
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_bone2d"));
+  g_ModalHooks.messageBox = AnswerBox;
+  Ed2D_InstallWin();   // as WinMain does
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
+  Drive_Pump(100);
+
+  // "２Ｄモデル", then "ボーン": the panel and the bone dialog with its list and tree.
+  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_TRUE(Drive_Alive(g_Ed2D.panel));
+  Drive_Command(g_Ed2D.panel, ED2D_BTN_BONE);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  ASSERT_TRUE(Drive_Alive(g_Ed2D.boneDlg));
+  ASSERT_TRUE(Drive_Alive(g_Ed2D.boneList));
+  ASSERT_TRUE(Drive_Alive(g_Ed2D.boneTree));
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
+
+  // The KZB through the File menu.
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_bone2d.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  g_ModalHooks.getOpenFileName = nullptr;
+  Drive_Pump(10);
+  Bone2Model *m = g_Bone2Slots[0];
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(m->boneCount, 4) << (g_Boxes.empty() ? "" : g_Boxes[0]);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(Drive_ListText(g_Ed2D.boneList, 3), " 3  b3 ( 1 )");
+
+  // Bone 2 chosen in the list: current, alone selected, mirrored by the per-frame update.
+  ClickListLine(2);
+  Drive_PumpUntil([] { return g_ListSelMirror[2] == 1; }, 500);
+  EXPECT_EQ(g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_ListSelMirror[2], 1u);
+  EXPECT_EQ(g_ListSelMirror[1], 0u);
+
+  // A left drag from bone 2's cross by (-40, 40) frame pixels.
+  f32 sx, sy, ex, ey;
+  FrameToClient(320 + 60, 240, &sx, &sy);
+  FrameToClient(320 + 20, 240 + 40, &ex, &ey);
+  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
+  Drive_Pump(2);
+  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
+  Drive_Pump(2);
+  for (i32 i = 1; i <= 4; i++) {
+    SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(sx + (ex - sx) * i / 4, sy + (ey - sy) * i / 4));
+    Drive_Pump(2);
+  }
+  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, At(ex, ey));
+  Drive_Pump(5);
+  EXPECT_NEAR(m->rest[2].x, 20.0f, 1.0f);
+  EXPECT_NEAR(m->rest[2].y, 40.0f, 1.0f);
+  EXPECT_EQ(m->rest[1].x, -60.0f);   // not selected: stays
+  EXPECT_EQ(m->bindings[2].bone1, 2);   // (-20, 40) now lies nearest to bone 2
+  EXPECT_EQ(m->bindings[7].bone1, 1);   // bound by hand: kept
+  char text[64] = "";
+  Drive_PumpUntil([&] {
+    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, ED2D_CTL_BONE_X, text, sizeof text);
+    return strcmp(text, "20.000") == 0;
+  }, 200);
+  EXPECT_STREQ(text, "20.000");
+
+  // The picture: skin edges in grey, bone 2's cross in yellow, bone 1's in dark yellow, the
+  // line from bone 3 to its parent (bone 3 drawn through bone 1's rest: (-60, 60)).
+  ASSERT_TRUE(Capture());
+  struct Probe { f32 fx, fy; unsigned rgb; const char *what; };
+  const Probe probes[] = {
+      {320 - 60, 240 - 40, 0xA0A0A0, "top edge of the left quad"},
+      {320 + 100, 240, 0xA0A0A0, "right edge of the right quad"},
+      {320 + 20 + 3, 240 + 40 + 3, 0xFFFF00, "bone 2's cross, current"},
+      {320 - 60 - 3, 240 + 3, 0xB4B400, "bone 1's cross"},
+      {320 - 60, 240 + 30, 0x7D7D00, "bone 3's line to bone 1"},
+  };
+  for (const Probe &p : probes) {
+    f32 cx, cy;
+    FrameToClient(p.fx, p.fy, &cx, &cy);
+    EXPECT_TRUE(ColourNear(cx, cy, p.rgb, 1)) << p.what << " at client (" << cx << ", " << cy << ")";
+  }
+  if (const char *hold = getenv("MIRAVEL_ED2D_HOLD")) {
+    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+  }
+
+  // "追加(A)": bone 4 at the root's origin takes the vertices nearest to it.
+  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_ADD);
+  Drive_Pump(5);
+  EXPECT_EQ(m->boneCount, 5);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETCOUNT, 0, 0), 5);
+
+  // Bone 4 renamed and hung under bone 2 with "決定"; then a refused parent keeps it.
+  ClickListLine(4);
+  Drive_Pump(5);
+  ASSERT_EQ(g_CurBoneIndex, 4u);
+  SetDlgItemTextA((HWND)g_Ed2D.boneDlg, ED2D_CTL_BONE_NAME, "しっぽ");
+  SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 2, 0);
+  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_APPLY);
+  Drive_Pump(5);
+  EXPECT_STREQ(m->bones[4].name, "しっぽ");
+  EXPECT_EQ(m->bones[4].parent, 2);
+  EXPECT_EQ(Drive_ListText(g_Ed2D.boneList, 4), " 4  しっぽ ( 2 )");
+  g_Boxes.clear();
+  SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 4, 0);
+  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_APPLY);
+  EXPECT_EQ(m->bones[4].parent, 2);
+  ASSERT_EQ(g_Boxes.size(), 1u);
+  EXPECT_EQ(g_Boxes[0].substr(0, 6), "同じNo");
+
+  // Saved with the File menu and read by modeldump.
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_bone2d_saved.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  // Auto-bound vertices: bone 1 keeps (-100, +-40), bone 2 takes (-20, 40) and (100, 40),
+  // bone 4 (at the root's origin when it was added) (-20, -40), (20, -40) and (100, -40).
+  const char *bones[] = {
+      "{\"name\":\"b1\",\"parent\":0,\"rest\":[-60,0,0,1,1],\"bound\":{\"auto\":2,\"hand\":1}}",
+      "{\"name\":\"b2\",\"parent\":0,\"rest\":[20,40,0,1,1],\"bound\":{\"auto\":2,\"hand\":0}}",
+      "{\"name\":\"b3\",\"parent\":1,\"rest\":[0,60,0,1,1],\"bound\":{\"auto\":0,\"hand\":0}}",
+      // "しっぽ" in UTF-8
+      "{\"name\":\"\xe3\x81\x97\xe3\x81\xa3\xe3\x81\xbd\",\"parent\":2,\"rest\":",
+      "\"bound\":{\"auto\":3,\"hand\":0}}",
+  };
+  for (const char *b : bones) EXPECT_NE(dump.find(b), std::string::npos) << b << "\n" << dump;
+
+  // "オブジェクト" answered "いいえ": sub-mode, dialogs and model stay.
+  void *dlg = g_Ed2D.boneDlg;
+  g_Boxes.clear();
+  g_BoxAnswer = IDNO;
+  Drive_Command(g_Ed2D.panel, ED2D_BTN_OBJECT);
+  Drive_Pump(10);
+  g_BoxAnswer = IDYES;
+  ASSERT_EQ(g_Boxes.size(), 1u);
+  EXPECT_EQ(g_Boxes[0], "保存しないで編集モードを変更しますか？");
+  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(g_Ed2D.boneDlg, dlg);
+  EXPECT_TRUE(Drive_Alive(dlg));
+  EXPECT_EQ(g_Bone2Slots[0], m);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_OBJECT), (UINT)BST_UNCHECKED);
+
+  if (g_RenderDev.endScene == CapturingEndScene) g_RenderDev.endScene = g_EndScene;
+  DestroyWindow(g_MainWnd);
+  Drive_Pump(200);
+  DeleteFileA(path.c_str());
+  DeleteFileA(saved.c_str());
+  g_ModalHooks.messageBox = nullptr;
+}
