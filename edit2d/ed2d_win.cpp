@@ -14,7 +14,9 @@
 #include "app/shell_win.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/strip.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_tex.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "resources/edit2d_ids.h"
@@ -121,6 +123,7 @@ void Ed2D_InstallWin(void) {
   o.checkButton = CheckButton;
   o.chooseColour = ChooseColour;
   o.messageOk = MessageOk;
+  Ed2D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures
@@ -177,12 +180,33 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
   }
 }
 
-// The group dialog's own behaviour comes with the group editor; here its place and close.
+// The group dialog: the commands with the group list's current row, the tick's mirror, and the
+// swatch strip at its left (the dispatcher paints it from the model).
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
   switch (msg) {
-    case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND: return TRUE;
-    default: return FALSE;
+    case WM_INITDIALOG: {
+      SetTimer(dlg, 1, 50, nullptr);
+      g_Ed2DGroup.refresh = 1;
+      RECT r;
+      GetClientRect(dlg, &r);
+      Strip_Register(STRIP_GROUP2_SWATCHES, dlg, r.right, r.bottom);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      // Edits of the fields are read by "決定"; their own notifications do nothing.
+      UINT code = HIWORD(wParam), id = LOWORD(wParam);
+      if (code == EN_CHANGE || code == EN_UPDATE || code == EN_SETFOCUS || code == EN_KILLFOCUS) return TRUE;
+      if (id == IDC_G2D_TEXTURE || id == IDC_G2D_SHADE) if (code != CBN_SELCHANGE) return TRUE;
+      i32 row = g_Ed2D.groupList ? ListCaret(g_Ed2D.groupList) : -1;
+      Ed2D_GroupDlgCommand(id, row);
+      return TRUE;
+    }
+    case WM_PAINT: g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      if (g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
+      return FALSE;
+    default: Ed2D_GroupDlgTick(); return FALSE;
   }
 }
