@@ -98,10 +98,7 @@ void Ed2D_GroupRowChanged(i32 g) {
   i32 tex = m ? m->groups[g].texture : 0;
   t.texture = tex >= 0 && tex < BONE2_MAX_TEXTURES ? tex : 0;
   Ed2D_SelectGroupPolygons(m, g);
-  if (m) {
-    t.offX = (i32)((f32)m->textures[t.texture].width * t.zoom);
-    t.offY = (i32)((f32)m->textures[t.texture].height * t.zoom);
-  }
+  if (m) Ed2D_TexCentrePreview((i32)m->textures[t.texture].width, (i32)m->textures[t.texture].height);
   g_PolyPanelRefresh = 1;
   g_Ed2DGroup.refresh = 1;
   t.refresh = 1;

@@ -355,6 +355,14 @@ static bool ReplaceTexture(void) {
 }
 
 // [SECTION] the panel's commands
+void Ed2D_TexCentrePreview(i32 w, i32 h) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  // The image's middle at the preview's middle: the panel's own size would put most images
+  // past the preview's right edge, out of sight.
+  e.offX = (STRIP_PANEL - (i32)((f32)w * e.zoom)) / 2;
+  e.offY = (STRIP_PANEL - (i32)((f32)h * e.zoom)) / 2;
+}
+
 static void TakeRow(i32 row) {
   Ed2DTexEditor &e = g_Ed2DTex;
   // No current row (LB_ERR) keeps the texture.
@@ -363,8 +371,7 @@ static void TakeRow(i32 row) {
   e.lastTexture = e.texture;
   i32 w, h;
   TextureSize(Model(), &w, &h);
-  e.offX = e.panelW - (i32)((f32)w * e.zoom);
-  e.offY = e.panelH - (i32)((f32)h * e.zoom);
+  Ed2D_TexCentrePreview(w, h);
   MarkPanel();
 }
 

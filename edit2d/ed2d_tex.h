@@ -141,6 +141,9 @@ void Ed2D_TexPanelMove(i32 x, i32 y);
 // The UV selection of tool 11: the UV entries of the current group's polygons whose preview
 // point lies strictly inside the rectangle become selected, or deselected.
 void Ed2D_TexSelectRect(const Bone2Model *m, i32 x1, i32 y1, i32 x2, i32 y2, bool select);
+// The preview offset that shows a w x h texture in the middle of the preview (a new texture
+// row and a new group row both start there).
+void Ed2D_TexCentrePreview(i32 w, i32 h);
 // The button checked for the current group's mapping type and for the tool (0: none).
 u32 Ed2D_TexMappingButton(void);
 u32 Ed2D_TexToolButton(void);

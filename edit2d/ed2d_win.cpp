@@ -63,7 +63,11 @@ static void Fill(void *control, bool combo, const Ed2DLines *lines) {
   SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
   for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
   if (combo) SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0);
-  else if (lines->select >= 0) SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+  else if (lines->select >= 0) {
+    // The caret goes with it: the dialogs read the caret line as the current row.
+    SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+    SendMessageA(c, LB_SETCARETINDEX, (WPARAM)lines->select, 0);
+  }
 }
 
 static void ListSelectOnly(void *list, i32 line) {
