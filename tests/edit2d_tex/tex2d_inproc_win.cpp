@@ -2,7 +2,7 @@
 // skin of two quads; button 1481; two textures added through the file dialog; "各面単位";
 // a group added and the row changed back; "正面" and a left drag in the preview; "ＵＶ編集",
 // "頂点選択", a rectangle and a move drag; in the group dialog the name, colours, shading and
-// texture applied, the mirror and the add; the screen shows the skin textured; the KZB saved
+// texture applied, the mirror and the add; the preview shows the texture; the KZB saved
 // with 40097 and read back by modeldump.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,7 +16,6 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
-#include "app/shell_seam.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/startup_win.h"
@@ -60,7 +59,7 @@ void Mouse(UINT msg, int x, int y, WPARAM keys) {
   Drive_Pump(2);
 }
 
-// Red pixels of the main window's client area as the screen shows it.
+// Red pixels of a window's client area as the screen shows it.
 int CountRed(HWND w) {
   RECT r;
   GetClientRect(w, &r);
@@ -206,14 +205,14 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   Mouse(WM_LBUTTONUP, 230, 200, 0);
   EXPECT_NEAR(m->uvs[3].u, before + 0.3f, 1e-5f);
 
-  // Per face again so the whole image lies on each quad; the main view shows red texels.
+  // Per face again: the preview shows texture 1 (red and green halves) with the group's
+  // square over it.
   Drive_Command(panel, IDC_T2D_PER_FACE);
-  if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
   App_MarkAllRedraw();
   int red = 0;
   for (int i = 0; i < 20 && red <= 500; i++) {
     Drive_Pump(20);
-    red = CountRed(g_MainWnd);
+    red = CountRed(panel);
   }
   EXPECT_GT(red, 500);
 
