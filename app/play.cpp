@@ -144,7 +144,8 @@ i32 Play_TickMovie(void) {
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
   if (g_RunState == RUN_STATE_RECORDING) {
-    *e.movieFrame += g_AviFrameStep;
+    if (e.movieHoldOnce && *e.movieHoldOnce) *e.movieHoldOnce = 0;
+    else *e.movieFrame += g_AviFrameStep;
   } else {
     f32 *fr = e.movieFraction;
     if (!(*fr >= 0.0f) || isinf(*fr)) *fr = 0.0f;

@@ -30,6 +30,9 @@ struct PlayEntries {
   i32 (*movieEnd)(void);
   // Every list of the movie editor (after a chained movie was read).
   void (*movieRefreshLists)(void);
+  // Set by the movie when a recording starts: the first recorded pass holds the start frame,
+  // so that the recording begins with it (the tick clears the flag).
+  u8 *movieHoldOnce;
   // Refresh flags of panels that show the playing frame (null: no such panel).
   u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
   u32 *motionPanelRefresh;    // the 3D motion panel
@@ -61,7 +64,8 @@ void Play_TickNone(void);    // the effect editor's run state: nothing advances
 // Runs the tick of a run state (0 and states above 5: none).
 void Play_TickByRunState(u32 runState);
 
-// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames, else
+// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames (none
+// on a pass that holds the start frame), else
 // the whole frames of the fraction; at or past the end the movie's end branch (each followed
 // by Timer_Reset), before it the movie step; every view flagged for redraw. Nothing while
 // screen output is off or the movie has not installed its clock. Returns PLAY_MOVIE_*.

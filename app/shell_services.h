@@ -17,6 +17,9 @@ void App_InitFamily2DFrame(void);
 
 // Per idle pass, before the frame step: the family's update, then the library's passes.
 void App_UpdateFrame(void);
+// The library's per-frame passes of App_UpdateFrame (2D models, scene objects and model poses,
+// object sets): for a frame rendered outside the loop, after the family's update.
+void App_FramePasses(void);
 // Inside BeginScene/EndScene after the 3D passes: the family's scene hook.
 void App_DrawScene(void);
 // After the 2D layers, before the queued screen text: the family's overlay hook.

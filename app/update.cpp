@@ -172,7 +172,7 @@ void App_SetFrameCameraAndLights(void) {
 
 // The library's per-frame passes after the family's update, in this order, so that every
 // pose and deformed vertex is current before the frame is rendered.
-static void FramePasses(void) {
+void App_FramePasses(void) {
   Obj2_UpdateAll();
   Bone2_SkinAll();
   Object_UpdateFrame();
@@ -202,7 +202,7 @@ void App_UpdateFrame(void) {
   const FamilyHooks *row = Family_Current();                         // 13
   if (row && row->update) row->update();
   App_ZDragZoom(g_ZKeyHeld);                                         // 14
-  FramePasses();                                                     // 15
+  App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16
   if (g_FrameEntries.refreshGroupDialog) g_FrameEntries.refreshGroupDialog();   // 17
   g_MouseMoveDX = 0;

@@ -17,18 +17,5 @@ bool Ed3D_PolyCopy(void) { return false; }
 bool Ed3D_PolyPaste(void) { return false; }
 bool Ed3D_PolyMergeFile(const char *) { return false; }
 bool Ed3D_PolyLoadPrimitive(const char *) { return false; }
-void Ed3D_BoneInit(void) {}
-void Ed3D_BoneUpdate(void) {}
-void Ed3D_BoneDraw(void) {}
-void Ed3D_BoneLButtonUp(i32, i32) {}
-void Ed3D_BoneRButtonUp(i32, i32) {}
-void Ed3D_BoneMouseMove(i32, i32) {}
-void Ed3D_AddBone(void) {}
-void Ed3D_WeightEnter(void) {}
-void Ed3D_WeightLeave(void) {}
-void Ed3D_WeightUpdate(void) {}
-void Ed3D_WeightDrawOverlay(void) {}
-void Ed3D_WeightRButtonUp(i32, i32) {}
-void Ed3D_WeightMouseMove(i32, i32) {}
 void Ed3D_FillObjMotionList(void) {}
 void Ed3D_FillPolygonList(void) {}

@@ -23,21 +23,6 @@ bool Ed3D_PolyCopy(void);
 bool Ed3D_PolyPaste(void);
 bool Ed3D_PolyMergeFile(const char *name);
 bool Ed3D_PolyLoadPrimitive(const char *name);
-// 16 bones (its key-up is the shell's shared key table, ed3d.h)
-void Ed3D_BoneInit(void);
-void Ed3D_BoneUpdate(void);
-void Ed3D_BoneDraw(void);
-void Ed3D_BoneLButtonUp(i32 x, i32 y);
-void Ed3D_BoneRButtonUp(i32 x, i32 y);
-void Ed3D_BoneMouseMove(i32 x, i32 y);
-void Ed3D_AddBone(void);
-// 17 vertex weights (its key-down is the shell's shared key table)
-void Ed3D_WeightEnter(void);
-void Ed3D_WeightLeave(void);
-void Ed3D_WeightUpdate(void);
-void Ed3D_WeightDrawOverlay(void);
-void Ed3D_WeightRButtonUp(i32 x, i32 y);
-void Ed3D_WeightMouseMove(i32 x, i32 y);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillPolygonList(void);

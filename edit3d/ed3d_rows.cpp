@@ -7,6 +7,7 @@
 #include "app/drag_anchors.h"
 #include "app/play.h"
 #include "edit3d/ed3d.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"

@@ -13,11 +13,13 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_rows.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/pn.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
 Ed3DOps g_Ed3DOps;
@@ -210,6 +212,10 @@ static void FollowCurrentRow(void) {
 }
 
 void Ed3D_Update(void) {
+  // The renderer's weight colouring shows the current bone's vertices in the bone and weight
+  // sub-modes; a sub-mode's update may set its own.
+  u32 sub = g_EditSubMode;
+  g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_CurBoneIndex : 0;
   const FamilyHooks *row = Ed3D_SubModeRow();
   if (row && row->update) row->update();
   FollowCurrentRow();

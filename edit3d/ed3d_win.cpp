@@ -84,6 +84,7 @@ void Ed3D_InstallWin(void) {
   o.treeExpand = Panel_TreeExpand;
   o.treeSelect = Panel_TreeSelect;
   o.activateMain = ActivateMain;
+  Ed3D_BoneInstallWin();
   Ed3D_MotionInstallWin();
   Ed3D_PolyInstallWin();
   Ed3D_TexInstallWin();
@@ -131,32 +132,6 @@ INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
         u32 checked = Ed3D_LayerCheckedButton();
         for (u32 id = ED3D_BTN_LAYER_FIRST; id <= ED3D_BTN_LAYER_LAST; id++)
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);
-      }
-      return FALSE;
-  }
-}
-
-// The bone list's own behaviour comes with the bone list editor; here only its place, its
-// timer and the bone number it shows.
-static i32 s_BonePanelX, s_BonePanelY;
-static u32 s_BonePanelRefresh;
-
-INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  Panel_StorePosition(dlg, &s_BonePanelX, &s_BonePanelY);
-  App_RefreshCurrentPointers();
-  switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      s_BonePanelRefresh = 1;
-      return TRUE;
-    case WM_COMMAND:
-      return TRUE;
-    default:
-      if (s_BonePanelRefresh == 1) {
-        s_BonePanelRefresh = 0;
-        char text[64];
-        Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-        SetDlgItemTextA(dlg, IDC_BONE_NO, text);
       }
       return FALSE;
   }

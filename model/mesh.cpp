@@ -198,6 +198,212 @@ void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 
   }
 }
 
+// [SECTION] Per-frame normals
+//
+// The sum of a vertex used by one corner alone is 0 + its face normal and its count 1 (not
+// divided), so that vertex's normal is written while its polygon is done; only vertices used
+// by several corners (or by none) go through the sums. A mesh whose corners all have their
+// own vertices then needs no per-vertex pass. The record of which corner is alone is made
+// from the corners as they were and holds them; each pass compares every polygon with it
+// before using it, and a difference remakes the record and runs the pass again from the
+// start (everything the pass writes is written again).
+
+struct FrameCorners {
+  u32 vertex[4];   // the polygon's corner vertex numbers as read (all four)
+  u8 count;        // its cornerCount as read
+  u8 alone;        // bit j: corner j's vertex is in range and used by no other corner
+  u8 kind;         // kQuadSummed, kQuadAlone or kCornerByCorner
+};
+
+// A quad with every corner in range whose vertices all go through the sums, or all alone.
+enum : u8 { kCornerByCorner, kQuadSummed, kQuadAlone };
+
+struct FrameRecord {
+  const Model3 *model;
+  i32 positions, polygons;   // the counts it was made for (-1: not made)
+  u64 lastPass;
+  FrameCorners *corners;     // one per polygon
+  u32 *summed;               // vertices not written from one corner
+  i32 summedCount;
+  bool plain;                // few corners alone: the plain pass is as quick (no checks)
+  u64 madePass;
+  i32 capPolygons, capPositions;
+};
+
+// A few models deformed in the same frames keep their records; more share the plain pass.
+// A record that chose the plain pass is made again after some passes, in case the polygons
+// changed since.
+static const int kFrameRecords = 4;
+static const u64 kPlainPasses = 64;
+static FrameRecord s_frameRecords[kFrameRecords];
+static u64 s_framePasses;
+static Scratch s_useCounts;
+
+static bool FrameRecord_Make(FrameRecord *r, const Model3 *m, i32 P, i32 N) {
+  r->positions = r->polygons = -1;
+  if (N > r->capPolygons) {
+    void *c = realloc(r->corners, (size_t)N * sizeof(FrameCorners));
+    if (!c) return false;
+    r->corners = (FrameCorners *)c;
+    r->capPolygons = N;
+  }
+  if (P > r->capPositions) {
+    void *s = realloc(r->summed, (size_t)P * sizeof(u32));
+    if (!s) return false;
+    r->summed = (u32 *)s;
+    r->capPositions = P;
+  }
+  u32 *uses = (u32 *)Scratch_Get(&s_useCounts, (size_t)(P > 0 ? P : 1) * sizeof(u32));
+  if (!uses) return false;
+  memset(uses, 0, (size_t)P * sizeof(u32));
+  for (i32 i = 0; i < N; i++) {
+    const Polygon3 *poly = &m->polygons[i];
+    FrameCorners *fc = &r->corners[i];
+    fc->count = poly->cornerCount;
+    for (int j = 0; j < 4; j++) fc->vertex[j] = poly->corners[j].vertex;
+    i32 cc = CornerCount(poly);
+    if (cc < 3) continue;
+    for (i32 j = 0; j < cc; j++)
+      if (fc->vertex[j] < (u32)P) uses[fc->vertex[j]]++;
+  }
+  for (i32 i = 0; i < N; i++) {
+    FrameCorners *fc = &r->corners[i];
+    i32 cc = fc->count > 4 ? 4 : fc->count;
+    fc->alone = 0;
+    fc->kind = kCornerByCorner;
+    if (cc < 3) continue;
+    bool inRange = true;
+    for (i32 j = 0; j < cc; j++) {
+      inRange = inRange && fc->vertex[j] < (u32)P;
+      if (fc->vertex[j] < (u32)P && uses[fc->vertex[j]] == 1) fc->alone |= (u8)(1u << j);
+    }
+    if (cc == 4 && inRange && fc->alone == 0) fc->kind = kQuadSummed;
+    if (cc == 4 && fc->alone == 0xF) fc->kind = kQuadAlone;
+  }
+  i64 corners = 0, alone = 0;
+  for (i32 i = 0; i < N; i++) {
+    i32 cc = r->corners[i].count > 4 ? 4 : r->corners[i].count;
+    if (cc >= 3) corners += cc;
+    alone += __builtin_popcount(r->corners[i].alone);
+  }
+  r->plain = alone * 4 < corners;
+  r->madePass = s_framePasses;
+  r->summedCount = 0;
+  for (i32 v = 0; v < P; v++) {
+    if (uses[v] != 1) r->summed[r->summedCount++] = (u32)v;
+  }
+  r->positions = P;
+  r->polygons = N;
+  return true;
+}
+
+// Whether the polygon still has the corners the record was made from.
+static inline bool SameCorners(const Polygon3 *poly, const FrameCorners *fc) {
+  return !((poly->cornerCount != fc->count) | (poly->corners[0].vertex != fc->vertex[0]) |
+           (poly->corners[1].vertex != fc->vertex[1]) | (poly->corners[2].vertex != fc->vertex[2]) |
+           (poly->corners[3].vertex != fc->vertex[3]));
+}
+
+// Face normal n of polygon i into its record and its vertices: written for a vertex this
+// corner alone uses, summed for the others.
+static inline void FrameRecord_Spread(const FrameRecord *r, Model3 *m, i32 i, MeshV4 n, MeshV4 *acc) {
+  Polygon3 *poly = &m->polygons[i];
+  const FrameCorners *fc = &r->corners[i];
+  i32 cc = CornerCount(poly);
+  if (cc < 3) return;
+  Vec3 *vn = m->vertexNormals;
+  poly->faceNormal = Vec3{n[0], n[1], n[2]};
+  n[3] = 1.0f;
+  MeshV4 own = MeshV4{0.0f, 0.0f, 0.0f, 0.0f} + n;   // the sum of one face normal (-0 becomes +0)
+  Vec3 single = {own[0], own[1], own[2]};
+  const u32 *v = fc->vertex;
+  if (fc->kind == kQuadSummed) {
+    acc[v[0]] += n;
+    acc[v[1]] += n;
+    acc[v[2]] += n;
+    acc[v[3]] += n;
+  } else if (fc->kind == kQuadAlone) {
+    vn[v[0]] = single;
+    vn[v[1]] = single;
+    vn[v[2]] = single;
+    vn[v[3]] = single;
+  } else {
+    for (i32 j = 0; j < cc; j++) {
+      if (fc->alone & (1u << j))
+        vn[v[j]] = single;
+      else if (v[j] < (u32)r->positions)
+        acc[v[j]] += n;
+    }
+  }
+}
+
+// One pass with the record; false (part written) at the first polygon that differs from it.
+static bool FrameRecord_Pass(const FrameRecord *r, Model3 *m, const Vec3 *pts, MeshV4 *acc) {
+  i32 P = r->positions, N = r->polygons;
+  const MeshV4 zero = {0.0f, 0.0f, 0.0f, 0.0f};
+  if (r->summedCount > P / 4)
+    memset(acc, 0, (size_t)P * sizeof(MeshV4));
+  else
+    for (i32 k = 0; k < r->summedCount; k++) acc[r->summed[k]] = zero;
+  const Polygon3 *polys = m->polygons;
+  for (i32 i = 0; i < N; i++) {
+    const FrameCorners *fc = &r->corners[i];
+    if (!SameCorners(&polys[i], fc)) return false;
+    MeshV4 n = zero;
+    if (fc->vertex[0] < (u32)P && fc->vertex[1] < (u32)P && fc->vertex[2] < (u32)P)
+      n = FaceNormalV4(&pts[fc->vertex[0]], &pts[fc->vertex[1]], &pts[fc->vertex[2]]);
+    FrameRecord_Spread(r, m, i, n, acc);
+  }
+  Vec3 *vn = m->vertexNormals;
+  for (i32 k = 0; k < r->summedCount; k++) {
+    u32 v = r->summed[k];
+    MeshV4 a = acc[v];
+    if (!(a[3] < 2.0f)) a = a / MeshV4{a[3], a[3], a[3], a[3]};
+    vn[v] = Vec3{a[0], a[1], a[2]};
+  }
+  return true;
+}
+
+// The record for m: its own, else the one longest unused, unless every record served a
+// model in the last few passes (then null: the plain pass, no remaking every frame).
+static FrameRecord *FrameRecord_For(const Model3 *m) {
+  FrameRecord *oldest = &s_frameRecords[0];
+  for (FrameRecord &r : s_frameRecords) {
+    if (r.model == m) return &r;
+    if (r.lastPass < oldest->lastPass) oldest = &r;
+  }
+  if (oldest->model && s_framePasses - oldest->lastPass <= (u64)kFrameRecords) return nullptr;
+  oldest->model = m;
+  oldest->positions = oldest->polygons = -1;
+  return oldest;
+}
+
+void Mesh_FrameNormals(Model3 *m, const Vec3 *pts) {
+  if (!m || !pts || !m->vertexNormals) return;
+  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  s_framePasses++;
+  FrameRecord *r = FrameRecord_For(m);
+  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
+  if (!r || !raw) {
+    Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
+    return;
+  }
+  r->lastPass = s_framePasses;
+  MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
+  bool made = r->positions == P && r->polygons == N;
+  if (made && r->plain && s_framePasses - r->madePass < kPlainPasses) {
+    Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
+    return;
+  }
+  if (made && !r->plain && FrameRecord_Pass(r, m, pts, acc)) return;
+  if (FrameRecord_Make(r, m, P, N) && (r->plain || FrameRecord_Pass(r, m, pts, acc))) {
+    if (r->plain) Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
+    return;
+  }
+  r->positions = r->polygons = -1;
+  Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
+}
+
 // Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
 static bool ReindexNormals(Model3 *m) {
   i32 P = UsablePositions(m), N = UsablePolygons(m);

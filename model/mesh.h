@@ -26,6 +26,13 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
 void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
                          const u8 *vertexMask, i32 vertexMaskCount);
 
+// Mesh_AverageNormals without masks, bit for bit, for a pass that runs every frame over
+// polygons that rarely change: a record kept per model (a few models at a time) notes which
+// vertices a single corner uses, and their normals are written straight from the face
+// normal instead of through a per-vertex sum. The record is checked against every polygon's
+// corners on each pass and remade when they differ.
+void Mesh_FrameNormals(Model3 *m, const Vec3 *pts);
+
 // Face and vertex normals from the positions; while g_EditorMode is 1 or the render mode
 // is 7 the normal array is rebuilt from the distinct vertex normals and every corner
 // re-indexed into it. False for a null model (or when the normal array could not grow).

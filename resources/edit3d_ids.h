@@ -46,6 +46,12 @@
 #define IDC_BONE_BLUE 1138
 #define IDC_BONE_LIST 1
 
+// Weight panel "3D_WEIGHT_DLG" (resources/edit3d_bone.rc).
+#define IDC_WEIGHT_BONE1 1126
+#define IDC_WEIGHT_BONE2 1127
+#define IDC_WEIGHT_VALUE 1128
+#define IDC_WEIGHT_APPLY 1125
+
 // Group panel "3D_GROUP_DLG".
 #define IDC_GRP_LIST 1373
 #define IDC_GRP_COPY_POLYS 1395

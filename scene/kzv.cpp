@@ -390,23 +390,6 @@ static KzvMovie *LoadFile(const char *path) {
   return m;
 }
 
-static bool ReadBodyOf(const char *path, i32 version) {
-  KzvMovie *m = LoadFile(path);
-  if (!m) return false;
-  if (m->version != version) {
-    Box(m->version < version ? kMsgOld : kMsgNew, path, m->version / 1000.0);
-    Kzv_FreeMovie(m);
-    return false;
-  }
-  Adopt(m);
-  Kzv_FreeMovie(m);
-  return true;
-}
-
-bool Kzv_ReadBody2004050(const char *path) { return ReadBodyOf(path, KZV_2004050); }
-bool Kzv_ReadBody2006000(const char *path) { return ReadBodyOf(path, KZV_2006000); }
-bool Kzv_ReadBody2006060(const char *path) { return ReadBodyOf(path, KZV_2006060); }
-
 #ifdef _WIN32
 static const char kSep = '\\';
 #else

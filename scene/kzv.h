@@ -49,7 +49,3 @@ bool Kzv_Write(const char *path);
 // play range and builds the frame tables. False with a message box; the movie in memory, its
 // models and its play state are then as they were.
 bool Kzv_Read(const char *path);
-// Replace the movie in memory with a file of exactly that version (no actor files loaded).
-bool Kzv_ReadBody2004050(const char *path);
-bool Kzv_ReadBody2006000(const char *path);
-bool Kzv_ReadBody2006060(const char *path);

@@ -22,6 +22,7 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "scene/movie.h"
+#include "scene/movie_dlg.h"
 
 MovieEditor g_MovieEditor;
 MovieEditOps g_MovieEditOps;
@@ -86,7 +87,8 @@ static void OpenDialog(u32 d) {
   e.refresh[d] = 1;
 }
 
-static void CloseDialog(u32 d) {
+void Movie_CloseDialog(u32 d) {
+  if (d >= MOVIE_DIALOGS) return;
   void *w = g_MovieEditor.dialogs[d];
   g_MovieEditor.dialogs[d] = nullptr;   // cleared first: the window's destruction may call back
   if (w && w != &g_MovieEditor.dialogs[d] && g_MovieEditOps.destroyDialog) g_MovieEditOps.destroyDialog(w);
@@ -161,6 +163,7 @@ void Movie_Enter(void) {
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
   g_RunState = 6;
   g_CurSlot = 0;
+  g_MovieDlg = MovieDlgState{};
   SetUpStrip();
   Movie_NewDocument();
   g_MovieFrame = 0;
@@ -182,7 +185,7 @@ void Movie_Enter(void) {
 void Movie_Leave(void) {
   g_Playing = 0;
   Lib_ClearAllModels();
-  for (u32 d = 0; d < MOVIE_DIALOGS; d++) CloseDialog(d);
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++) Movie_CloseDialog(d);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
   g_ModelAllocArrays = 1;
 }
@@ -213,10 +216,11 @@ void Movie_Update(void) {
   if (g_MoviePlayState == MOVIE_STOPPED) Movie_PlaybackStep();
   App_MarkAllRedraw();
   if (g_MoviePlayState != MOVIE_PLAYING) return;
-  // Only the Pers view, which the movie camera drives, is drawn while the movie plays.
+  // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
+  // main view too is left out (it shows only the background here, and each pass it won
+  // would be a frame missing from view 4).
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++)
-    if (LayoutView((u32)i)->shown) g_Views[layout][i].redraw = 0;
+  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Views[layout][i].redraw = 0;
   g_Views[layout][4].redraw = 1;
 }
 
@@ -366,6 +370,7 @@ void Movie_KeyUp(u32 key) {
     case 'G': e.mode = MOVIE_MODE_SCALE; break;
     default: return;
   }
+  if (key == 'T' || key == 'R' || key == 'G') e.refresh[MOVIE_DIALOG_MAIN] = 1;   // its mode buttons
   App_MarkAllRedraw();
 }
 
@@ -503,6 +508,7 @@ void Movie_StopPlayback(void) {
   g_Playing = 0;
   g_RunState = 6;
   g_MoviePlayState = MOVIE_STOPPED;
+  g_MovieEditor.recordHold = 0;
   if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
   if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
   g_MovieFrame = g_MovieEditor.savedFrame;

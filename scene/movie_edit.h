@@ -8,6 +8,8 @@
 // step) are reached through g_MovieEditOps, which scene/movie_edit_win.cpp fills and native
 // tests replace; an empty entry does nothing.
 #pragma once
+#include <stddef.h>
+
 #include "model/types.h"
 #include "resources/movie_edit_ids.h"
 
@@ -40,6 +42,7 @@ struct MovieEditor {
   f32 offset2D[5][2];        // 2D offset per view kind (arrow keys)
   i32 savedFrame;            // frame when playback started
   i32 shownFrame;            // frame last shown on the key dialog's scroll bar
+  u8 recordHold;             // a recording just started: its first pass shows the start frame
   void *dialogs[MOVIE_DIALOGS];
   u32 refresh[MOVIE_DIALOGS];
 };
@@ -56,12 +59,21 @@ struct MovieEditOps {
   bool (*readInt)(u32 d, u32 id, i32 *out);
   bool (*isChecked)(u32 d, u32 id);
   void (*setText)(u32 d, u32 id, const char *text);
+  // Text of a field cut to size bytes at a character boundary (false when no such field),
+  // check box state, and the list or combo box id of dialog d: emptied, a line added, the
+  // line selected, the selection (-1 for none).
+  bool (*readText)(u32 d, u32 id, char *out, size_t size);
+  void (*setCheck)(u32 d, u32 id, bool on);
+  void (*listReset)(u32 d, u32 id);
+  void (*listAdd)(u32 d, u32 id, const char *text);
+  void (*listSelect)(u32 d, u32 id, i32 line);
+  i32 (*listSelection)(u32 d, u32 id);
   // True when the A key may toggle playback (a view window other than view 0, the main
   // window or the key dialog is active).
   bool (*mayToggle)(void);
   void (*activateView4)(void);
   // The library's Windows-only calls.
-  void (*frameStep)(void);
+  void (*frameStep)(void);   // one frame rendered into the back buffer, not presented
   bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
   bool (*aviStart)(const char *name, u32 frameRate);
   void (*aviStop)(void);
@@ -89,6 +101,8 @@ void Movie_WheelKey(i32 step);
 void Movie_NewDocument(void);
 void Movie_RefreshAllLists(void);
 void Movie_ShowActorDialog(void);
+// Closes dialog d ("閉じる"); it opens again when the family is entered again.
+void Movie_CloseDialog(u32 d);
 // Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made current. False after
 // "これ以上 追加できません。" when the tables have no room (nothing changes).
 bool Movie_AddActor(i32 kind);
@@ -105,11 +119,13 @@ void Movie_TogglePlayback(void);
 i32 Movie_ClampInterval(i32 interval);
 // Recorded frames per second of a (clamped) interval: 60 / interval.
 u32 Movie_FrameRate(i32 interval);
-// The 640 x 480 rectangle saved as a BMP: left, top, right, bottom.
-void Movie_BmpRect(i32 desktopW, i32 desktopH, f32 panX, f32 panY, i32 rect[4]);
+// The 640 x 480 rectangle saved as a BMP (left, top, right, bottom): the centre of a back
+// buffer of screenW x screenH, where the library draws the movie's picture.
+void Movie_BmpRect(i32 screenW, i32 screenH, i32 rect[4]);
 // True for a video file (ASX, AVI, MPG, WMV in any case) as opposed to music.
 bool Movie_IsVideoPath(const char *path);
-// "このシーンのみレンダリング": the current frame into "<name>.BMP". False after a message.
+// "このシーンのみレンダリング": the current frame, as the movie camera draws it in view 4, into
+// "<name>.BMP". False after a message.
 bool Movie_SaveFrameBmp(const char *name);
 // "ＡＶＩ 形式で保存する": records the movie into "<name>.AVI". False after a message or when
 // the writer did not open.

@@ -4,8 +4,11 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/mainloop.h"
+#include "app/shell_services.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/text.h"
 #include "lib/framework/d3dapp.h"
@@ -105,9 +108,9 @@ i32 Movie_ClampInterval(i32 interval) { return interval < 1 ? 1 : interval > 60 
 
 u32 Movie_FrameRate(i32 interval) { return (u32)(60 / Movie_ClampInterval(interval)); }
 
-void Movie_BmpRect(i32 desktopW, i32 desktopH, f32 panX, f32 panY, i32 rect[4]) {
-  rect[0] = (i32)((f32)(desktopW - 640) * 0.5f + panX);
-  rect[1] = (i32)((f32)(desktopH - 480) * 0.5f + panY);
+void Movie_BmpRect(i32 screenW, i32 screenH, i32 rect[4]) {
+  rect[0] = (screenW - 640) / 2;
+  rect[1] = (screenH - 480) / 2;
   rect[2] = rect[0] + 640;
   rect[3] = rect[1] + 480;
 }
@@ -140,18 +143,22 @@ static bool OutputName(char *out, size_t size, const char *name, const char *ext
 bool Movie_SaveFrameBmp(const char *name) {
   char file[LIB_TEXT_SIZE];
   if (!OutputName(file, sizeof file, name, "BMP")) return false;
-  // The frame is drawn from view 0 as the perspective view; both are put back afterwards.
-  u32 savedKind = g_CurView->kind, savedDraw = g_DrawView;
-  ViewRecord *cur = g_CurView;
-  cur->kind = VIEW_MAIN;
-  g_DrawView = 0;
+  // The picture is the one a recording takes: view 4 drawn through the movie camera into the
+  // centred 640 x 480 viewport (view 0 of the movie family draws the background only). The
+  // drawn view is put back afterwards; no view's kind changes.
+  u32 savedDraw = g_DrawView;
+  g_DrawView = 4;
   Movie_Update();
+  App_FramePasses();   // the poses of this frame, not of the loop's last pass
+  f32 eye[3], target[3];
+  if (Loop_MovieCamera(g_MovieCameraObject, eye, target)) {
+    Cam_SetEye(eye[0], eye[1], eye[2]);
+    Cam_SetTarget(target[0], target[1], target[2]);
+  }
   if (g_MovieEditOps.frameStep) g_MovieEditOps.frameStep();
-  const ViewRecord *v0 = View_Get(g_EditSubMode, 0);
   i32 r[4];
-  Movie_BmpRect(g_DesktopWidth, g_DesktopHeight, v0->panX, v0->panY, r);
+  Movie_BmpRect(g_ScreenWidth, g_ScreenHeight, r);
   bool ok = g_MovieEditOps.saveRect && g_MovieEditOps.saveRect(file, r[0], r[1], r[2], r[3]);
-  cur->kind = savedKind;
   g_DrawView = savedDraw;
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
   return ok;
@@ -177,6 +184,7 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
     Movie_StartPlayback();
     e.savedFrame = saved;
     g_MovieScene.loopFlag = 0;
+    e.recordHold = 1;   // the start frame is the recording's first picture
   } else {
     Movie_StopPlayback();
   }

@@ -4,6 +4,7 @@
 
 #include <vfw.h>
 
+#include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
@@ -12,6 +13,7 @@
 #include "lib/media/avi.h"
 #include "lib/media/snapshot.h"
 #include "scene/movie.h"
+#include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
 
 static const char *const kTemplates[MOVIE_DIALOGS] = {
@@ -57,6 +59,20 @@ static void AddChildren(HWND dlg, u32 d) {
   }
 }
 
+// The key dialog takes the wheel when active, and the camera, image and 3D model dialogs get
+// the loop's dialog messages (their places in the shell's panel tables).
+enum { KEY_WHEEL_SLOT = 5, CAM_PANEL_SLOT = 6, IMG_PANEL_SLOT = 7, KZP_PANEL_SLOT = 8 };
+
+static HWND *PanelSlot(u32 d) {
+  switch (d) {
+    case MOVIE_DIALOG_KEY: return &g_WheelPanels[KEY_WHEEL_SLOT];
+    case MOVIE_DIALOG_CAM: return &g_DialogPanels[CAM_PANEL_SLOT];
+    case MOVIE_DIALOG_IMG: return &g_DialogPanels[IMG_PANEL_SLOT];
+    case MOVIE_DIALOG_KZP: return &g_DialogPanels[KZP_PANEL_SLOT];
+    default: return nullptr;
+  }
+}
+
 static void *CreateDlg(u32 d) {
   if (d >= MOVIE_DIALOGS) return nullptr;
   DLGPROC proc = d == MOVIE_DIALOG_RENDER ? Movie_RenderDlgProc : Movie_DlgProc;
@@ -67,6 +83,7 @@ static void *CreateDlg(u32 d) {
   bool shown = d < MOVIE_DIALOG_IMG || d > MOVIE_DIALOG_MES;   // actor dialogs: only the current one
   if (shown) ShowWindow(dlg, SW_SHOWNOACTIVATE);
   WinOrder_Join(dlg);
+  if (HWND *slot = PanelSlot(d)) *slot = dlg;
   if (d == MOVIE_DIALOG_KEY) {
     RECT r;
     GetClientRect(dlg, &r);
@@ -78,6 +95,9 @@ static void *CreateDlg(u32 d) {
 static void DestroyDlg(void *window) {
   HWND w = (HWND)window;
   if (GetDlgItem(w, IDC_MOVIE_SCROLL)) Strip_Unregister(STRIP_MOVIE_KEYS);
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++)
+    if (HWND *slot = PanelSlot(d))
+      if (*slot == w) *slot = nullptr;
   WinOrder_Leave(w);
   DestroyWindow(w);
 }
@@ -109,6 +129,49 @@ static void SetText(u32 d, u32 id, const char *text) {
   if (Dlg(d)) SetDlgItemTextA(Dlg(d), (int)id, text);
 }
 
+static bool ReadText(u32 d, u32 id, char *out, size_t size) {
+  HWND item = Dlg(d) ? GetDlgItem(Dlg(d), (int)id) : nullptr;
+  if (!item || size == 0) return false;
+  GetWindowTextA(item, out, (int)size);
+  return true;
+}
+
+static void SetCheck(u32 d, u32 id, bool on) {
+  if (Dlg(d)) CheckDlgButton(Dlg(d), (int)id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// The list and combo boxes share the calls; the control's class picks the messages.
+static HWND ListOf(u32 d, u32 id, bool *combo) {
+  HWND item = Dlg(d) ? GetDlgItem(Dlg(d), (int)id) : nullptr;
+  char cls[32] = {};
+  if (item) GetClassNameA(item, cls, sizeof cls);
+  *combo = lstrcmpiA(cls, "ComboBox") == 0;
+  return item;
+}
+
+static void ListReset(u32 d, u32 id) {
+  bool combo;
+  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+static void ListAdd(u32 d, u32 id, const char *text) {
+  bool combo;
+  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)text);
+}
+
+static void ListSelect(u32 d, u32 id, i32 line) {
+  bool combo;
+  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)line, 0);
+}
+
+static i32 ListSelection(u32 d, u32 id) {
+  bool combo;
+  HWND w = ListOf(d, id, &combo);
+  if (!w) return -1;
+  LRESULT r = SendMessageA(w, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+  return r < 0 ? -1 : (i32)r;
+}
+
 static ViewRecord *LayoutView(u32 i) { return View_Get(g_EditSubMode, i); }
 
 static bool MayToggle(void) {
@@ -126,7 +189,9 @@ static void ActivateView4(void) {
 
 // [SECTION] library calls
 
-static void FrameStep(void) { D3DApp_FrameStep(); }
+// The frame saved as a BMP is rendered and read back without being presented: after Present
+// the back buffer of a discarding swap chain holds nothing defined.
+static void FrameStep(void) { D3DApp_RenderFrame(); }
 static bool AviStart(const char *name, u32 rate) { return Avi_StartRecording(name, rate); }
 static void AviStop(void) { Avi_StopRecording(); }
 
@@ -173,6 +238,12 @@ void Movie_InstallWin(void) {
   o.readInt = ReadInt;
   o.isChecked = IsChecked;
   o.setText = SetText;
+  o.readText = ReadText;
+  o.setCheck = SetCheck;
+  o.listReset = ListReset;
+  o.listAdd = ListAdd;
+  o.listSelect = ListSelect;
+  o.listSelection = ListSelection;
   o.mayToggle = MayToggle;
   o.activateView4 = ActivateView4;
   o.frameStep = FrameStep;
@@ -188,38 +259,27 @@ void Movie_InstallWin(void) {
 
 static u32 DialogOf(HWND dlg) { return (u32)GetWindowLongPtrA(dlg, DWLP_USER); }
 
-static void Refresh(HWND dlg, u32 d) {
-  char t[32];
-  if (d == MOVIE_DIALOG_MAIN) {
-    static const int kModes[3] = {1174, 1176, 1178};
-    for (int i = 0; i < 3; i++)
-      CheckDlgButton(dlg, kModes[i], g_MovieEditor.mode == i ? BST_CHECKED : BST_UNCHECKED);
-  } else if (d == MOVIE_DIALOG_KEY) {
-    wsprintfA(t, "%u", (u32)g_MovieScene.playStart);
-    SetDlgItemTextA(dlg, IDC_MOVIE_PLAY_START, t);
-    wsprintfA(t, "%u", (u32)g_MovieScene.playEnd);
-    SetDlgItemTextA(dlg, IDC_MOVIE_PLAY_END, t);
-    wsprintfA(t, "%u", (u32)g_MovieScene.frameCount);
-    SetDlgItemTextA(dlg, 1260, t);
+// The key dialog's time line: left picks (repeated while dragged), middle moves the key,
+// right scrolls; the mouse stays captured while a button is down.
+static bool TimeLineMouse(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+  i32 x = (i16)LOWORD(lParam), y = (i16)HIWORD(lParam);
+  switch (msg) {
+    case WM_LBUTTONDOWN: SetCapture(dlg); MovieDlg_LeftDown(x, y); return true;
+    case WM_LBUTTONUP: ReleaseCapture(); MovieDlg_LeftUp(); return true;
+    case WM_LBUTTONDBLCLK: MovieDlg_DoubleClick(); return true;
+    case WM_MBUTTONDOWN: SetCapture(dlg); MovieDlg_MiddleDown(x); return true;
+    case WM_RBUTTONDOWN: SetCapture(dlg); MovieDlg_RightDown(x, y); return true;
+    case WM_MBUTTONUP:
+    case WM_RBUTTONUP: ReleaseCapture(); return true;
+    case WM_MOUSEMOVE: {
+      u32 held = (u32)wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON);
+      if (held == MK_LBUTTON) MovieDlg_LeftDrag(x, y);
+      else if (held == MK_MBUTTON) MovieDlg_MiddleDrag(x);
+      else if (held == MK_RBUTTON) MovieDlg_RightDrag(x, y);
+      return held != 0;
+    }
+    default: return false;
   }
-}
-
-// The key dialog's scroll bar: lines by 1, pages by 60, the released thumb sets the frame.
-static void Scroll(HWND bar, WPARAM wParam) {
-  i32 lo = 0, hi = 0, f = g_MovieFrame;
-  GetScrollRange(bar, SB_CTL, &lo, &hi);
-  switch (LOWORD(wParam)) {
-    case SB_LINELEFT: f -= 1; break;
-    case SB_LINERIGHT: f += 1; break;
-    case SB_PAGELEFT: f -= 60; break;
-    case SB_PAGERIGHT: f += 60; break;
-    case SB_THUMBPOSITION: f = (i32)HIWORD(wParam); break;
-    default: return;
-  }
-  g_MovieFrame = f < lo ? lo : f > hi ? hi : f;
-  SetScrollPos(bar, SB_CTL, g_MovieFrame, TRUE);
-  Movie_RefreshAllLists();
-  App_MarkAllRedraw();
 }
 
 INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -231,14 +291,20 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
       if ((u32)lParam < MOVIE_DIALOGS) g_MovieEditor.refresh[lParam] = 1;
       return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wParam) != BN_CLICKED) return TRUE;
-      if (d == MOVIE_DIALOG_KEY && LOWORD(wParam) == IDC_MOVIE_PLAY) Movie_TogglePlayback();
-      else if (LOWORD(wParam) == 1174 || LOWORD(wParam) == 1176 || LOWORD(wParam) == 1178)
-        g_MovieEditor.mode = (LOWORD(wParam) - 1174) / 2;
+      // Buttons, and a new selection in the message list (it shows that message).
+      if (HIWORD(wParam) == BN_CLICKED || (HIWORD(wParam) == LBN_SELCHANGE && d == MOVIE_DIALOG_MES))
+        MovieDlg_Command(d, LOWORD(wParam));
       return TRUE;
     case WM_HSCROLL:
-      if ((HWND)lParam && GetDlgCtrlID((HWND)lParam) == IDC_MOVIE_SCROLL) Scroll((HWND)lParam, wParam);
+      if ((HWND)lParam && GetDlgCtrlID((HWND)lParam) == IDC_MOVIE_SCROLL)
+        MovieDlg_Scroll((i32)LOWORD(wParam), (i32)HIWORD(wParam));
       return TRUE;
+    case WM_CTLCOLORSTATIC:
+      // Labels and check boxes of the key dialog stand on the time line's black.
+      if (d != MOVIE_DIALOG_KEY) return FALSE;
+      SetTextColor((HDC)wParam, RGB(255, 255, 255));
+      SetBkColor((HDC)wParam, RGB(0, 0, 0));
+      return (INT_PTR)GetStockObject(BLACK_BRUSH);
     case WM_GETMINMAXINFO:
       if (d == MOVIE_DIALOG_KEY) {
         MINMAXINFO *m = (MINMAXINFO *)lParam;
@@ -255,8 +321,9 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     default:
       if (d < MOVIE_DIALOGS && g_MovieEditor.dialogs[d] == dlg && g_MovieEditor.refresh[d] == 1) {
         g_MovieEditor.refresh[d] = 0;
-        Refresh(dlg, d);
+        MovieDlg_Refresh(d);
       }
+      if (d == MOVIE_DIALOG_KEY && TimeLineMouse(dlg, msg, wParam, lParam)) return TRUE;
       return FALSE;
   }
 }

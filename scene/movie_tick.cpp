@@ -3,9 +3,18 @@
 // frame time and runs the movie step and end branches.
 #include "app/play.h"
 #include "scene/movie.h"
+#include "scene/movie_edit.h"
 
 static i32 EndFrame(void) { return g_MovieScene.playEnd; }
-static i32 End(void) { return Movie_PlaybackEnd(g_MovieScene.chainFlag == 1); }
+
+// The end of the play range: the next movie, a loop (frame back to the loop start, the video
+// reopened), or the editor's stop (recording ended, run state 6, the frame from before
+// playback back).
+static i32 End(void) {
+  i32 r = Movie_PlaybackEnd(g_MovieScene.chainFlag == 1);
+  if (r == MOVIE_END_STOPPED) Movie_StopPlayback();
+  return r;
+}
 
 void Movie_InstallTick(void) {
   PlayEntries &e = g_PlayEntries;
@@ -15,4 +24,6 @@ void Movie_InstallTick(void) {
   e.movieSnapshotKeys = Movie_SnapshotPrevKeys;
   e.movieStep = Movie_PlaybackStep;
   e.movieEnd = End;
+  e.movieRefreshLists = Movie_RefreshAllLists;
+  e.movieHoldOnce = &g_MovieEditor.recordHold;
 }

@@ -552,8 +552,10 @@ HRESULT D3DApp_FrameStep(void) {
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
   QueueStats();
   if (FAILED(D3DApp_RenderFrame())) return 0;
-  PresentFrame();
+  // The recording reads the back buffer before it is presented: after Present the buffer of
+  // a discarding swap chain holds nothing defined (black under Wine).
   if (g_RunState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
+  PresentFrame();
   Timer_UpdateElapsed();
   return 0;
 }

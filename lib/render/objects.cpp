@@ -7,6 +7,7 @@
 #include "lib/render/objects.h"
 
 #include <math.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -189,21 +190,25 @@ typedef i32 SkinMask __attribute__((vector_size(16)));
 static inline SkinV4 Select(SkinMask m, SkinV4 a, SkinV4 b) { return (SkinV4)(((SkinMask)a & m) | ((SkinMask)b & ~m)); }
 
 // One vertex: a bone number past the bones is set to 0 in the binding (as it is drawn).
-static inline void SkinWith(const SkinTable *t, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+// Between 0 and 1 the blend, exactly 1 the first bone, anything else (NaN too) the second;
+// the weight class is a branch, as runs of vertices bound alike make it predictable.
+static inline SkinV4 SkinVector(const SkinTable *t, VertexBinding *bind, SkinV4 v) {
   u32 b1 = bind->bone1, b2 = bind->bone2;
   u32 c1 = b1 < (u32)t->count ? b1 : 0, c2 = b2 < (u32)t->count ? b2 : 0;
-  if ((c1 != b1) | (c2 != b2)) {
+  if (__builtin_expect((c1 != b1) | (c2 != b2), 0)) {
     bind->bone1 = (u16)c1;
     bind->bone2 = (u16)c2;
   }
   f32 w = bind->weight;
-  SkinV4 v = {p->x, p->y, p->z, 0.0f};
-  SkinV4 q1 = BonePoint(&t->bone[c1], v), q2 = BonePoint(&t->bone[c2], v);
-  SkinV4 blend = q1 + (q2 - q1) * Splat(1.0f - w);
-  // Between 0 and 1 the blend, exactly 1 the first bone, anything else (NaN too) the second.
-  SkinV4 wv = Splat(w);
-  SkinMask between = (wv > Splat(0.0f)) & (wv < Splat(1.0f)), one = wv == Splat(1.0f);
-  SkinV4 r = Select(between, blend, Select(one, q1, q2));
+  if (w > 0.0f && w < 1.0f) {
+    SkinV4 q1 = BonePoint(&t->bone[c1], v), q2 = BonePoint(&t->bone[c2], v);
+    return q1 + (q2 - q1) * Splat(1.0f - w);
+  }
+  return BonePoint(&t->bone[w == 1.0f ? c1 : c2], v);
+}
+
+static inline void SkinWith(const SkinTable *t, VertexBinding *bind, const Vec3 *p, Vec3 *out) {
+  SkinV4 r = SkinVector(t, bind, SkinV4{p->x, p->y, p->z, 0.0f});
   out->x = r[0];
   out->y = r[1];
   out->z = r[2];
@@ -227,9 +232,21 @@ static void SkinPoints(const Model3 *m, const ModelPose *pose, VertexBinding *bi
   if (flags) {
     for (i32 v = 0; v < n; v++)
       if (flags[v]) SkinWith(&t, &binds[v], &pts[v], &out[v]);
-  } else {
-    for (i32 v = 0; v < n; v++) SkinWith(&t, &binds[v], &pts[v], &out[v]);
+    return;
   }
+  // Points and results move as 16 bytes: the fourth float of a load is the next point's x
+  // (unused), a store's fourth float lands on the next result, written right after. So the
+  // last point goes alone, and so does every point when the arrays overlap.
+  i32 wide = n - 1;
+  uintptr_t pb = (uintptr_t)pts, ob = (uintptr_t)out;
+  if (n > 0 && pb < ob + (size_t)n * sizeof(Vec3) && ob < pb + (size_t)n * sizeof(Vec3)) wide = 0;
+  for (i32 v = 0; v < wide; v++) {
+    SkinV4 p;
+    memcpy(&p, &pts[v], sizeof p);
+    SkinV4 r = SkinVector(&t, &binds[v], p);
+    memcpy(&out[v], &r, sizeof r);
+  }
+  for (i32 v = wide < 0 ? 0 : wide; v < n; v++) SkinWith(&t, &binds[v], &pts[v], &out[v]);
 }
 
 void Object_SkinModel(i32 slot) {
@@ -327,7 +344,7 @@ static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
 // The whole model skinned into its posed arrays, normals averaged when they are updated.
 static void SkinWholeModel(i32 slot, Model3 *m) {
   Object_SkinModel(slot);
-  if (m->normalUpdate == 1) Mesh_AverageNormals(m, m->posed, nullptr, 0, nullptr, 0);
+  if (m->normalUpdate == 1) Mesh_FrameNormals(m, m->posed);
 }
 
 bool Object_NeedsPosedArrays(const Model3 *m) {

@@ -80,13 +80,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
 
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_ed3d"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_ed3d"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   EXPECT_EQ(LivePanels(), PanelsOf(SUB_3D_POLY));
@@ -142,15 +136,8 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
   EXPECT_EQ(g_Model3Slots[0]->boneCount, 3);
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
   DeleteFileA(before.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_ed3d").c_str());
+  Drive_End("miravel_settings_ed3d");
 }

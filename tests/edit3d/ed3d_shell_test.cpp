@@ -18,6 +18,7 @@
 #include "app/views.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_rows.h"

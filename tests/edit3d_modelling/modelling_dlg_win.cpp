@@ -58,14 +58,7 @@ HWND FrontView(void) {
 TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   std::string path = Drive_Temp("miravel_dlg_cube.KZP");
   ASSERT_TRUE(Drive_WriteCube(path));
-  std::string folder = Drive_Temp("miravel_settings_modelling");
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_modelling"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_modelling"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_TRUE(Drive_Alive(g_PolyDlg));
   ASSERT_TRUE(Drive_Alive(g_PolyNumDlg));
@@ -156,14 +149,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   // Every face 0.5 out; the divided faces' vertices at y = 2.5.
   EXPECT_NE(dump.find("\"bbox\":[[-1.5,-1.5,-1.5],[1.5,2.5,1.5]]"), std::string::npos) << dump;
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
+  Drive_End("miravel_settings_modelling");
 }

@@ -165,7 +165,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   ASSERT_EQ(cur->boneCount, 3);
   cur->frame = 5;
   g_CurBoneIndex = 1;
-  Drive_Pump(10);   // the per-frame pass poses the bones
+  ASSERT_TRUE(Drive_PumpIdle(2));   // the per-frame pass poses the bones
 
   // A right click on bone 2 in the main view.
   ASSERT_TRUE(g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Views[SUB_3D_MOTION][0].w > 0);

@@ -77,13 +77,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_WriteCube(path, true));
   WriteHalves(Drive_Temp("miravel_t1.bmp"));
   WriteHalves(Drive_Temp("miravel_t2.bmp"));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_tex"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
@@ -186,12 +180,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
 
   g_ModalHooks.getOpenFileName = nullptr;
   g_ModalHooks.getSaveFileName = nullptr;
-  DestroyWindow(g_MainWnd);
-  Drive_Pump(1000);
   for (const char *f : {"miravel_tex.KZP", "miravel_tex_saved.KZP", "miravel_t1.bmp", "miravel_t2.bmp"})
     DeleteFileA(Drive_Temp(f).c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_tex").c_str());
+  Drive_End("miravel_settings_tex");
 }

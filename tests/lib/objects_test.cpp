@@ -243,6 +243,40 @@ TEST_F(ObjectsTest, SkinningMatchesTheScalarFormulaBitForBit) {
   }
 }
 
+// The whole-model loop moves points and results 16 bytes at a time (the last point alone) and
+// takes the weight class as a branch: every vertex, the last included, as the formula.
+TEST_F(ObjectsTest, WholeModelSkinningMatchesTheScalarFormulaBitForBit) {
+  u32 seed = 777;
+  auto rnd = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return (f32)(seed >> 8) / (f32)(1u << 24) * 8.0f - 4.0f;
+  };
+  m->boneCount = 5;
+  for (i32 b = 0; b < MODEL3_BONES; b++)
+    for (int r = 0; r < 4; r++)
+      for (int c = 0; c < 4; c++) {
+        pose->posed[b].m[r][c] = rnd();
+        pose->rest[b].m[r][c] = rnd();
+      }
+  const f32 weights[] = {0.5f, 0.5f, 1.0f, 0.0f, 0.25f, -0.5f, 1.5f, NAN, -0.0f, 0.99999994f};
+  for (i32 count : {1, 2, 7, 128}) {
+    m->positionCount = count;
+    for (i32 v = 0; v < count; v++) {
+      m->positions[v] = {rnd(), rnd(), v % 9 == 4 ? -0.0f : rnd()};
+      u32 r = (u32)(rnd() * 1000.0f) & 0xFFFF;
+      m->bindings[v] = {(u16)(r % 7), (u16)((r / 7) % 6), weights[(r / 3) % 10], 0};
+    }
+    std::vector<VertexBinding> literal(m->bindings, m->bindings + count);
+    Object_SkinModel(kSlot);
+    for (i32 v = 0; v < count; v++) {
+      Vec3 want;
+      LiteralSkin(pose, 5, &literal[v], &m->positions[v], &want);
+      EXPECT_EQ(memcmp(&m->posed[v], &want, sizeof want), 0) << count << " " << v;
+      EXPECT_EQ(memcmp(&m->bindings[v], &literal[v], sizeof literal[v]), 0) << count << " " << v;
+    }
+  }
+}
+
 TEST_F(ObjectsTest, ChildRotationsAccumulateDownTheChain) {
   f32 s = sqrtf(0.5f);
   m->boneCount = 3;

@@ -626,3 +626,123 @@ TEST_F(MeshTest, GarbageRecordsStayInsideTheArrays) {
     Model3_Free(m);
   }
 }
+
+// [SECTION] Per-frame and read-time normals against the literal average
+
+namespace {
+
+// The average written out per component with its branches: face normal (b - a) x (c - b)
+// over its length (zero when the length is not above 0 or a corner is out of range), summed
+// from +0 in polygon and corner order, divided by the count where two or more faces met.
+void LiteralAverage(const Model3 *m, const Vec3 *pts, std::vector<Vec3> *vn, std::vector<Vec3> *faces) {
+  i32 P = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+  std::vector<f32> sum((size_t)P * 3, 0.0f);
+  std::vector<i32> count((size_t)P, 0);
+  faces->assign((size_t)m->polygonCount, Vec3{0, 0, 0});
+  for (i32 i = 0; i < m->polygonCount; i++) {
+    const Polygon3 &p = m->polygons[i];
+    i32 cc = p.cornerCount > 4 ? 4 : p.cornerCount;
+    if (cc < 3) continue;
+    u32 a = p.corners[0].vertex, b = p.corners[1].vertex, c = p.corners[2].vertex;
+    f32 n[3] = {0.0f, 0.0f, 0.0f};
+    if (a < (u32)P && b < (u32)P && c < (u32)P) {
+      f32 e1x = pts[b].x - pts[a].x, e1y = pts[b].y - pts[a].y, e1z = pts[b].z - pts[a].z;
+      f32 e2x = pts[c].x - pts[b].x, e2y = pts[c].y - pts[b].y, e2z = pts[c].z - pts[b].z;
+      f32 nx = e1y * e2z - e1z * e2y, ny = e1z * e2x - e1x * e2z, nz = e1x * e2y - e1y * e2x;
+      f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
+      if (len > 0.0f) {
+        n[0] = nx / len;
+        n[1] = ny / len;
+        n[2] = nz / len;
+      }
+    }
+    (*faces)[i] = Vec3{n[0], n[1], n[2]};
+    for (i32 j = 0; j < cc; j++) {
+      u32 v = p.corners[j].vertex;
+      if (v >= (u32)P) continue;
+      for (int k = 0; k < 3; k++) sum[3 * v + k] += n[k];
+      count[v]++;
+    }
+  }
+  vn->resize((size_t)P);
+  for (i32 v = 0; v < P; v++) {
+    f32 d = (f32)count[v];
+    if (count[v] >= 2)
+      (*vn)[v] = Vec3{sum[3 * v] / d, sum[3 * v + 1] / d, sum[3 * v + 2] / d};
+    else
+      (*vn)[v] = Vec3{sum[3 * v], sum[3 * v + 1], sum[3 * v + 2]};
+  }
+}
+
+void ExpectLiteralAverage(const Model3 *m, const Vec3 *pts, const char *what, u32 seed, int pass) {
+  std::vector<Vec3> vn, faces;
+  LiteralAverage(m, pts, &vn, &faces);
+  for (size_t v = 0; v < vn.size(); v++)
+    ASSERT_EQ(memcmp(&vn[v], &m->vertexNormals[v], sizeof(Vec3)), 0)
+        << what << " vertex " << v << " seed " << seed << " pass " << pass;
+  for (i32 i = 0; i < m->polygonCount; i++)
+    if (m->polygons[i].cornerCount >= 3)
+      ASSERT_EQ(memcmp(&faces[i], &m->polygons[i].faceNormal, sizeof(Vec3)), 0)
+          << what << " polygon " << i << " seed " << seed << " pass " << pass;
+}
+
+// Corners with their own vertices (`alone` in 4), shared ones, out-of-range indices, repeated
+// corners and corner counts from 0 to 6; positions with signed zeros, NaNs and lines.
+Model3 *MixedMesh(std::mt19937 &rng, u32 alone) {
+  Model3 *m = BareModel(400, 80);
+  i32 shared = 1 + (i32)(rng() % 12);
+  bool nan = rng() % 5 == 0;
+  for (i32 v = 0; v < shared; v++) AddPosition(m, PoolValue(rng, nan), PoolValue(rng, nan), PoolValue(rng, nan));
+  i32 N = 1 + (i32)(rng() % 70);
+  for (i32 i = 0; i < N; i++) {
+    Polygon3 *p = &m->polygons[m->polygonCount++];
+    memset(p, 0, sizeof *p);
+    u32 r = rng() % 20;
+    p->cornerCount = r < 10 ? 4 : r < 17 ? 3 : (u8)(rng() % 7);
+    for (int j = 0; j < 4; j++) {
+      u32 pick = rng() % 4, v;
+      if (pick < alone)
+        v = (u32)AddPosition(m, PoolValue(rng, nan), (f32)(rng() % 9), PoolValue(rng, false));
+      else
+        v = rng() % 30 == 0 ? 1000 + rng() % 5 : rng() % (u32)m->positionCount;
+      p->corners[j].vertex = v;
+    }
+  }
+  return m;
+}
+
+}  // namespace
+
+// The per-frame pass keeps a record of the corners between passes: it must give the literal
+// average bit for bit, also after the polygons, the counts or the points change between passes
+// and while more models than records take turns; so must the plain average.
+TEST_F(MeshTest, FrameNormalsMatchTheLiteralAverage) {
+  for (u32 seed = 1; seed <= 400; seed++) {
+    std::mt19937 rng(seed);
+    i32 models = seed % 3 == 0 ? 7 : 1;   // 7: more than the records kept
+    std::vector<Model3 *> ms;
+    for (i32 k = 0; k < models; k++) ms.push_back(MixedMesh(rng, (seed + (u32)k) % 5));
+    for (int pass = 0; pass < 7; pass++) {
+      for (Model3 *m : ms) {
+        // Pass 2 moves points; 3 changes a corner; 4 drops a polygon; 5 drops a position;
+        // 6 changes a corner count.
+        i32 i = (i32)(rng() % (u32)m->polygonCount);
+        if (pass == 2)
+          for (i32 v = 0; v < m->positionCount; v++) m->positions[v].y += 0.25f;
+        if (pass == 3) m->polygons[i].corners[rng() % 4].vertex = rng() % (u32)m->positionCount;
+        if (pass == 4 && m->polygonCount > 1) m->polygonCount--;
+        if (pass == 5 && m->positionCount > 1) m->positionCount--;
+        if (pass == 6) m->polygons[i].cornerCount = (u8)(3 + rng() % 2);
+        Mesh_FrameNormals(m, m->positions);
+        ExpectLiteralAverage(m, m->positions, "frame", seed, pass);
+      }
+      if (HasFailure()) break;
+    }
+    Model3 *m = ms[0];
+    // And the plain average the rest of the program uses.
+    Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
+    ExpectLiteralAverage(m, m->positions, "plain", seed, 0);
+    for (Model3 *x : ms) Model3_Free(x);
+    if (HasFailure()) return;
+  }
+}

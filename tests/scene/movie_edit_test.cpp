@@ -9,6 +9,7 @@
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
+#include "app/play.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "lib/framework/lib.h"
@@ -26,7 +27,7 @@ struct Fields {
   u32 aviRate = 0;
   bool aviOk = true, saveOk = true;
   i32 aviStops = 0;
-  u32 kindAtSave = 99;
+  u32 drawnAtSave = 99;
 } g_f;
 
 bool ReadInt(u32, u32 id, i32 *out) {
@@ -38,7 +39,7 @@ bool ReadInt(u32, u32 id, i32 *out) {
 bool IsChecked(u32, u32) { return g_f.loop; }
 void SetText(u32, u32 id, const char *t) { g_f.texts[id] = t; }
 bool SaveRect(const char *name, i32 l, i32 t, i32 r, i32 b) {
-  g_f.kindAtSave = g_CurView->kind;
+  g_f.drawnAtSave = g_DrawView;
   g_f.saved.push_back(std::string(name) + " " + std::to_string(l) + " " + std::to_string(t) + " " +
                       std::to_string(r) + " " + std::to_string(b));
   return g_f.saveOk;
@@ -224,8 +225,10 @@ TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
   for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
   const struct { u32 key; i32 mode; } modes[] = {{'R', 1}, {'G', 2}, {'T', 0}};
   for (const auto &m : modes) {
+    g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 0;
     Movie_KeyUp(m.key);
     EXPECT_EQ(g_MovieEditor.mode, m.mode);
+    EXPECT_EQ(g_MovieEditor.refresh[MOVIE_DIALOG_MAIN], 1u);   // the mode buttons follow
   }
 }
 
@@ -290,12 +293,53 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
   EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "停止(A)");
+  App_MarkAllRedraw();
+  Movie_Update();   // only view 4 is left to draw, the main view 0 included
+  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieFrame = 100;
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieFrame, 42);
   EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_RunState, 6u);
   EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "再生(A)");
+}
+
+// The end of the play range through the shell's clock: with the loop box checked the movie
+// goes back to the loop start and plays on; without it playback stops and the frame from
+// before comes back. A recording at interval 2 poses the start frame first, then every
+// second frame, and its end stops the writer and returns to run state 6.
+TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
+  const PlayEntries saved = g_PlayEntries;
+  Movie_InstallTick();
+  g_f.ints[IDC_MOVIE_PLAY_START] = 0;
+  g_f.ints[IDC_MOVIE_PLAY_END] = 10;
+  const struct { bool loop; i32 frame; u32 state; } ends[] = {{true, 0, MOVIE_PLAYING}, {false, 42, MOVIE_STOPPED}};
+  for (const auto &c : ends) {
+    SCOPED_TRACE(c.loop);
+    g_MovieFrame = 42;
+    g_f.loop = c.loop;
+    Movie_StartPlayback();
+    g_FrameDelta = 4.0f;
+    Play_TickMovie();
+    Play_TickMovie();
+    EXPECT_EQ(g_MovieFrame, 8);
+    EXPECT_EQ(Play_TickMovie(), c.loop ? PLAY_MOVIE_LOOPED : PLAY_MOVIE_STOPPED);
+    EXPECT_EQ(g_MovieFrame, c.frame);
+    EXPECT_EQ(g_MoviePlayState, c.state);
+    EXPECT_EQ(g_RunState, 6u);
+    if (c.loop) Movie_StopPlayback();
+  }
+  g_MovieFrame = 33;
+  g_f.aviStops = 0;
+  ASSERT_TRUE(Movie_RecordAvi("clip", 2));
+  std::vector<i32> posed;
+  for (int pass = 0; pass < 20 && g_MoviePlayState == MOVIE_PLAYING; pass++)
+    if (Play_TickMovie() == PLAY_MOVIE_STEPPED) posed.push_back(g_MovieFrame);
+  EXPECT_EQ(posed, (std::vector<i32>{0, 2, 4, 6, 8}));
+  EXPECT_EQ(g_f.aviStops, 1);
+  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_MovieFrame, 33);
+  g_PlayEntries = saved;
 }
 
 TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
@@ -317,27 +361,26 @@ TEST_F(MovieEditTest, RenderRules) {
     EXPECT_EQ(Movie_ClampInterval(r.interval), r.clamped) << r.interval;
     EXPECT_EQ(Movie_FrameRate(r.interval), r.rate) << r.interval;
   }
-  i32 rect[4];
-  Movie_BmpRect(1280, 1024, 10, -20, rect);
-  EXPECT_EQ(rect[0], 330);
-  EXPECT_EQ(rect[1], 252);
-  EXPECT_EQ(rect[2], 970);
-  EXPECT_EQ(rect[3], 732);
+  const struct { i32 w, h, rect[4]; } rects[] = {{1280, 1024, {320, 272, 960, 752}}, {1281, 961, {320, 240, 960, 720}}};
+  for (const auto &r : rects) {
+    i32 rect[4];
+    Movie_BmpRect(r.w, r.h, rect);
+    for (int i = 0; i < 4; i++) EXPECT_EQ(rect[i], r.rect[i]) << r.w << " " << i;
+  }
   const struct { const char *path; bool video; } paths[] = {
       {"a.avi", true}, {"A.WMV", true}, {"dir.x/c.Mpg", true}, {"b.mid", false}, {"avi", false}, {"d.avix", false}};
   for (const auto &p : paths) EXPECT_EQ(Movie_IsVideoPath(p.path), p.video) << p.path;
 }
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
-  g_DesktopWidth = 1280, g_DesktopHeight = 1024;
-  g_Views[FAMILY_MOVIE][0].panX = 10, g_Views[FAMILY_MOVIE][0].panY = -20;
+  g_ScreenWidth = 1280, g_ScreenHeight = 960;
   g_CurView->kind = VIEW_TOP;
   g_DrawView = 3;
   g_MovieFrame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
-  EXPECT_EQ(g_f.saved[0], "shot.BMP 330 252 970 732");
-  EXPECT_EQ(g_f.kindAtSave, (u32)VIEW_MAIN);
+  EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
+  EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
   EXPECT_EQ(g_CurView->kind, (u32)VIEW_TOP);
   EXPECT_EQ(g_DrawView, 3u);
   EXPECT_EQ(g_MovieFrame, 12);

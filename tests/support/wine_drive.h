@@ -7,12 +7,16 @@
 #include <commdlg.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
+#include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "edit3d/ed3d_win.h"
+#include "edit3d/undo_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
@@ -23,6 +27,22 @@ inline void Drive_Pump(int steps) {
   int code;
   for (int i = 0; i < steps; i++)
     if (!App_LoopStep(&code)) break;
+}
+
+// Runs the main loop until it has made `passes` idle passes (steps that found no message
+// waiting, so the per-frame pass ran and a view was drawn), or `limit` steps went by; returns
+// whether it made them. A fixed number of steps need not reach one: every control of a newly
+// opened dialog paints first, one message a step.
+inline bool Drive_PumpIdle(int passes, int limit = 20000) {
+  int code, idle = 0;
+  for (int i = 0; i < limit && idle < passes; i++) {
+    MSG waiting;
+    bool message = PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) != 0;
+    bool idlePass = !message && D3DApp_IsActive() && Lib_IsReady();
+    if (!App_LoopStep(&code)) break;
+    idle += idlePass;
+  }
+  return idle >= passes;
 }
 
 // Runs the main loop until done() holds or `limit` passes went by; returns done().
@@ -82,6 +102,29 @@ inline bool Drive_AnswerRequest(FileDlgRequest *req) {
 
 inline int Drive_AnswerYes(HWND, const char *, const char *, UINT) { return IDYES; }
 
+// The real codec chooser answered as a user would: while Drive_AnswerCodecs(true) holds, every
+// dialog box that this thread activates gets its first codec ("full frames (uncompressed)")
+// selected and OK pressed. Drive_AnswerCodecs(false) ends it.
+inline HHOOK g_DriveCodecHook;
+inline LRESULT CALLBACK Drive_CodecHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND dlg = (HWND)wParam;
+    char cls[32] = {};
+    GetClassNameA(dlg, cls, sizeof cls);
+    HWND combo = strcmp(cls, "#32770") == 0 ? FindWindowExA(dlg, nullptr, "ComboBox", nullptr) : nullptr;
+    if (combo) {
+      SendMessageA(combo, CB_SETCURSEL, 0, 0);
+      SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), (LPARAM)combo);
+      PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(g_DriveCodecHook, code, wParam, lParam);
+}
+inline void Drive_AnswerCodecs(bool on) {
+  if (g_DriveCodecHook) UnhookWindowsHookEx(g_DriveCodecHook);
+  g_DriveCodecHook = on ? SetWindowsHookExA(WH_CBT, Drive_CodecHook, nullptr, GetCurrentThreadId()) : nullptr;
+}
+
 // A button press as its dialog receives it.
 inline void Drive_Command(void *window, int id) {
   HWND w = (HWND)window;
@@ -111,6 +154,30 @@ inline std::string Drive_RunTool(const std::string &cmd) {
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
   _pclose(p);
   return out;
+}
+
+// The whole program started in process as WinMain starts it for the 3D editor, with a
+// settings folder of the test's own and modal boxes answered, a model (or nothing) on the
+// command line; the first passes run. False when the shell did not start.
+inline bool Drive_Start3D(const std::string &modelPath, const char *settingsName) {
+  if (!Drive_OwnSettings(settingsName)) return false;
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  Undo_InstallWin();
+  Ed3D_InstallWin();
+  std::string cmd = modelPath.empty() ? std::string() : "\"" + modelPath + "\"";
+  if (!App_Startup(GetModuleHandleA(nullptr), cmd.c_str())) return false;
+  Drive_Pump(100);
+  return true;
+}
+
+// Closes the main window, lets the loop end, and removes the test's settings file and folder.
+inline void Drive_End(const char *settingsName) {
+  DestroyWindow(g_MainWnd);
+  Drive_Pump(1000);
+  char name[300];
+  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  DeleteFileA(name);
+  RemoveDirectoryA(Drive_Temp(settingsName).c_str());
 }
 
 // What tools/modeldump (built beside the test program) prints for a file.

@@ -186,7 +186,15 @@ static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
 
-// A 3D bone: name, parent and the frames of its keys in each motion in use.
+// Vertices whose first bone is b.
+static i64 FirstBoneVertices(const Model3 *m, i32 b) {
+  i64 n = 0;
+  for (i32 v = 0; m->bindings && v < m->positionCount && v < m->capPositions; v++) n += m->bindings[v].bone1 == b;
+  return n;
+}
+
+// A 3D bone: name, parent, the frames of its keys in each motion in use, its rest offset and
+// the number of vertices bound to it first.
 static std::string Bone3Entry(const Model3 *m, i32 b) {
   const Bone3 &bone = m->bones[b];
   std::string s = NamedParent(b, bone.name, bone.parent);
@@ -198,7 +206,9 @@ static std::string Bone3Entry(const Model3 *m, i32 b) {
     for (i32 k = 0; t && t->keys && k < t->count; k++) s += (k ? "," : "") + std::to_string(t->keys[k].frame);
     s += "]";
   }
-  return s + "]}";
+  const f32 *r = m->boneRest[b].pos;
+  return s + "],\"rest\":[" + Num(r[0]) + "," + Num(r[1]) + "," + Num(r[2]) + "],\"vertices\":" +
+         std::to_string(FirstBoneVertices(m, b)) + "}";
 }
 
 // One motion of any model or set: name, used word, length and key count.

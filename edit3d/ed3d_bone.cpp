@@ -1,0 +1,490 @@
+// Bones of the 3D model editor: the model steps shared by the bone list panel and the two
+// sub-modes (add, delete, parent rule, drag, picks), the bone list panel's handlers and the
+// bone sub-mode (16). Owns the globals declared in ed3d_bone.h. The weight sub-mode is
+// ed3d_weight.cpp's; the dialog procedures are ed3d_bone_win.cpp's.
+#include "edit3d/ed3d_bone.h"
+
+#include <ctype.h>
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/tree.h"
+#include "app/viewdraw.h"
+#include "edit3d/bone.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/undo.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "lib/render/objects.h"
+#include "model/mesh.h"
+#include "model/seam.h"
+
+Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};
+Ed3DBoneOps g_Ed3DBoneOps;
+
+static const char kRootUndeletable[] = "親ボーンは、消去できません。";
+static const char kParentRefused[] = "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
+static const char kPositionNotNumber[] = "位置には数値を入力してください。";
+
+static const f32 kPixelStep = 0.025f;   // model units per pixel at zoom 1
+
+static i32 BoneCount(const Model3 *m) {
+  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}
+
+static i32 Positions(const Model3 *m) {
+  if (!m->positions) return 0;
+  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+  return n < 0 ? 0 : n;
+}
+
+// [SECTION] model steps
+bool Ed3D_ParseNumber(const char *text, f64 *out) {
+  if (!text) return false;
+  while (isspace((unsigned char)*text)) text++;
+  if (!*text) return false;
+  char *end = nullptr;
+  f64 v = strtod(text, &end);
+  if (end == text) return false;
+  while (isspace((unsigned char)*end)) end++;
+  if (*end || !isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+bool Ed3D_SetBoneParent(Model3 *m, i32 bone, i32 choice) {
+  if (!m || bone < 0 || bone >= BoneCount(m)) return false;
+  if (choice < 0 || choice >= BoneCount(m)) choice = 0;
+  // Only a lower number may be the parent: the tree fill and the pose pass rely on it.
+  if (choice >= bone) return false;
+  m->bones[bone].parent = choice;
+  return true;
+}
+
+i32 Ed3D_ModelAddBone(Model3 *m, i32 parent) {
+  if (!m || m->boneCount < 0 || m->boneCount >= MODEL3_BONES) return -1;
+  i32 b = m->boneCount;
+  // The record past the count may hold a deleted bone's leftovers: everything is set anew.
+  Bone3 *bone = &m->bones[b];
+  Str_Format(bone->name, MODEL3_NAME, "ボーン_%02d", b);
+  bone->parent = parent >= 0 && parent < b ? parent : 0;
+  bone->firstChild = bone->nextSibling = 0;
+  for (i32 k = 0; k < 3; k++) bone->local[k] = bone->world[k] = 0.0f, bone->scale[k] = 1.0f;
+  bone->quat[0] = bone->quat[1] = bone->quat[2] = 0.0f;
+  bone->quat[3] = 1.0f;
+  bone->keyIndex = 0;
+  bone->keyFraction = 0.0f;
+  bone->expanded = bone->listed = 0;
+  BoneKey3_Identity(&m->boneRest[b], 0);
+  i32 motions = m->motionCount < 0 ? 0 : (m->motionCount > MODEL3_MOTIONS ? MODEL3_MOTIONS : m->motionCount);
+  if (Model3_EnsureKeyTable(m, b)) {
+    for (i32 mo = 0; mo < motions; mo++) {
+      KeyTrack *t = &bone->keys[mo];
+      if (!KeyTrack_Reserve(t, t->capacity > MODEL3_TRACK_KEYS ? t->capacity : MODEL3_TRACK_KEYS)) {
+        t->count = 0;
+        continue;
+      }
+      t->count = 1;
+      BoneKey3_Identity(&t->keys[0], 0);
+    }
+  }
+  m->boneCount = b + 1;
+  return b;
+}
+
+bool Ed3D_ModelDeleteBone(Model3 *m, i32 n) {
+  if (!m || n <= 0 || n >= BoneCount(m)) return false;
+  // The delete renumbers the bindings of the later bones; a vertex of bone n itself would stay
+  // on whichever bone moves into its place. Automatic, it goes to its nearest remaining bone.
+  if (m->bindings)
+    for (i32 v = 0, count = Positions(m); v < count; v++) {
+      VertexBinding &b = m->bindings[v];
+      if (b.bone1 == n || b.bone2 == n) b.automatic = 1;
+    }
+  return Model3_DeleteBone(m, n);
+}
+
+bool Ed3D_BoneDragVector(u32 kind, f32 zoom, i32 dx, i32 dy, f32 out[3]) {
+  out[0] = out[1] = out[2] = 0.0f;
+  if (zoom == 0.0f) return false;
+  f32 h = (f32)dx * kPixelStep / zoom, v = -(f32)dy * kPixelStep / zoom;
+  switch (kind) {
+    case VIEW_FRONT: out[0] = h; out[1] = v; return true;
+    case VIEW_TOP: out[0] = h; out[2] = v; return true;
+    case VIEW_SIDE: out[2] = h; out[1] = v; return true;
+    default: return false;
+  }
+}
+
+void Ed3D_BoneMoveOffset(Model3 *m, i32 b, const f32 d[3], bool childrenFollow) {
+  if (!m || b < 0 || b >= BoneCount(m)) return;
+  for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] += d[k];
+  if (childrenFollow) return;
+  for (i32 c = 1; c < BoneCount(m); c++) {
+    if (c == b || m->bones[c].parent != b) continue;
+    for (i32 k = 0; k < 3; k++) m->boneRest[c].pos[k] -= d[k];
+  }
+}
+
+static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
+
+bool Ed3D_BoneScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy) {
+  if (!Ortho(v)) return false;
+  Poly_OrthoToScreen(v, p.x, p.y, p.z, sx, sy);
+  return true;
+}
+
+bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy) {
+  const f32 k = -40.0f * v->zoom;
+  switch (v->kind) {
+    case VIEW_FRONT:
+      *sx = v->centerX - (i32)(k * (p.x - v->panX));
+      *sy = v->centerY - (i32)(k * (v->panY - p.y));
+      return true;
+    case VIEW_TOP:
+      *sx = v->centerX - (i32)(k * (p.x - v->panX));
+      *sy = v->centerY - (i32)(k * (-p.z - v->panZ));
+      return true;
+    case VIEW_SIDE:
+      *sx = v->centerX - (i32)(k * (p.z + v->panZ));
+      *sy = v->centerY - (i32)(k * (v->panY - p.y));
+      return true;
+    default: return false;
+  }
+}
+
+i32 Ed3D_NearestBone(const Vec3 *points, i32 count, const ViewRecord *v, bool weightMapping, i32 x, i32 y,
+                     bool laterOnTies) {
+  f32 best = 99999.9f;
+  i32 found = -1;
+  for (i32 b = 0; b < count; b++) {
+    i32 sx, sy;
+    bool ok = weightMapping ? Ed3D_WeightScreen(v, points[b], &sx, &sy) : Ed3D_BoneScreen(v, points[b], &sx, &sy);
+    if (!ok) return -1;
+    f32 d = (f32)(abs(sx - x) + abs(sy - y));
+    if (d < best || (laterOnTies && d == best)) {
+      best = d;
+      found = b;
+    }
+  }
+  return found;
+}
+
+// [SECTION] shared steps of the editors
+static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+
+static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_ActiveView); }
+
+// Rest positions of the current layer's bones as the pose record holds them (what is drawn).
+static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
+  return n;
+}
+
+static void SetCurrentBone(u32 b) {
+  if (b == g_CurBoneIndex) return;
+  g_PrevBone = g_CurBoneIndex;
+  g_CurBoneIndex = b;
+  g_BoneListDirty = 1;
+  App_RefreshCurrentPointers();
+  App_MarkAllRedraw();
+}
+
+static void LoadMenu(const char *name) {
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+}
+
+static void Record(const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Undo_Push(Undo_Current());
+}
+
+// After a bone was added or deleted: poses, automatic bindings, links and rows, one undo
+// step, the lists and the panel.
+static void AfterBoneEdit(const char *label) {
+  Object_UpdateFrame();
+  App_RefreshCurrentPointers();
+  if (g_CurModel3) {
+    Model3_AutoBindVertices(g_CurModel3);
+    g_CurModel3->changed = 1;
+  }
+  Tree_LinkBones3D();
+  Tree_BuildRowsBones3D();
+  Record(label);
+  App_RefreshLists();
+  g_BoneListDirty = 1;
+}
+
+// [SECTION] bone list panel
+static void *Panel(void) { return g_Ed3D.bonePanel; }
+
+static void GetText(u32 id, char *out, u32 size) {
+  out[0] = 0;
+  if (g_Ed3DBoneOps.getText && Panel()) g_Ed3DBoneOps.getText(Panel(), id, out, size);
+  out[size - 1] = 0;
+}
+
+static void SetText(u32 id, const char *text) {
+  if (g_Ed3DBoneOps.setText && Panel()) g_Ed3DBoneOps.setText(Panel(), id, text);
+}
+
+void Ed3D_AddBone(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  i32 b = Ed3D_ModelAddBone(m, (i32)g_CurBoneIndex);
+  if (b >= 0) {
+    g_PrevBone = g_CurBoneIndex;
+    g_CurBoneIndex = (u32)b;
+    Doc_MarkEdited(DOC_MODEL3);
+  }
+  AfterBoneEdit("ボーン追加");
+}
+
+bool Ed3D_DeleteCurrentBone(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return true;
+  if (g_CurBoneIndex == 0) {
+    Lib_ErrorBox(kRootUndeletable);
+    return false;
+  }
+  if (!Ed3D_ModelDeleteBone(m, (i32)g_CurBoneIndex)) return true;
+  if (g_CurBoneIndex >= (u32)BoneCount(m)) g_CurBoneIndex = (u32)(BoneCount(m) - 1);
+  Doc_MarkEdited(DOC_MODEL3);
+  AfterBoneEdit("ボーン消去");
+  return true;
+}
+
+// 決定: position, name and parent of the current bone. No undo step.
+static void ApplyFields(Model3 *m) {
+  i32 b = (i32)g_CurBoneIndex;
+  if (b >= BoneCount(m)) return;
+  static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
+  f64 pos[3];
+  char text[ED3D_BONE_TEXT];
+  for (i32 k = 0; k < 3; k++) {
+    GetText(kIds[k], text, sizeof text);
+    if (!Ed3D_ParseNumber(text, &pos[k])) {
+      Lib_ErrorBox(kPositionNotNumber);
+      return;
+    }
+  }
+  for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] = (f32)pos[k];
+  GetText(ED3D_BONE_NAME, text, sizeof text);
+  Str_Copy(m->bones[b].name, MODEL3_NAME, text);
+  void *combo = g_Ed3D.parentCombo;
+  i32 choice = combo && g_Ed3DBoneOps.comboSelection ? g_Ed3DBoneOps.comboSelection(combo) : -1;
+  if (!Ed3D_SetBoneParent(m, b, choice) && g_Ed3DBoneOps.messageOk) g_Ed3DBoneOps.messageOk(kParentRefused);
+  Doc_MarkEdited(DOC_MODEL3);
+  Tree_LinkBones3D();
+  Tree_BuildRowsBones3D();
+  Ed3D_FillParentBoneList();
+  Ed3D_FillBoneTree();
+  Ed3D_FillParentBoneCombo();
+  g_BoneListDirty = 1;
+}
+
+static void ChooseColour(Model3 *m) {
+  f32 rgb[3];
+  if (g_Ed3DBoneOps.chooseColour && g_Ed3DBoneOps.chooseColour(rgb)) {
+    for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
+    m->changed = 1;
+    Doc_MarkEdited(DOC_MODEL3);
+  }
+  g_BoneListDirty = 1;
+}
+
+// The list's focus line is the current bone; a list without one (-1) changes nothing.
+static void FollowListLine(const Model3 *m) {
+  void *list = g_Ed3D.boneList;
+  i32 line = list && g_Ed3DBoneOps.listCaret ? g_Ed3DBoneOps.listCaret(list) : -1;
+  if (line < 0 || line >= BoneCount(m)) return;
+  g_CurBoneIndex = (u32)line;
+  if (line != g_Ed3DBones.lastLine) {
+    g_Ed3DBones.lastLine = line;
+    g_TreeRows.current = line;
+    App_MarkAllRedraw();
+    g_BoneListDirty = 1;
+  }
+  App_RefreshCurrentPointers();
+}
+
+bool Ed3D_BoneListCommand(u32 id) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return true;
+  FollowListLine(m);
+  switch (id) {
+    case ED3D_BONE_ADD: Ed3D_AddBone(); break;
+    case ED3D_BONE_DELETE: return Ed3D_DeleteCurrentBone();
+    case ED3D_BONE_COLOR: ChooseColour(m); break;
+    case ED3D_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
+    case ED3D_BONE_APPLY: ApplyFields(m); break;
+    default: break;
+  }
+  return true;
+}
+
+void Ed3D_BoneListTick(void) {
+  if (g_BoneListDirty != 1 || !Panel()) return;
+  g_BoneListDirty = 0;
+  char text[ED3D_BONE_TEXT];
+  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
+  SetText(ED3D_BONE_NO, text);
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  if (!m || g_CurBoneIndex >= (u32)BoneCount(m)) return;
+  u32 b = g_CurBoneIndex;
+  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, (i32)b);
+  if (g_Ed3DBoneOps.checkButton) g_Ed3DBoneOps.checkButton(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
+  static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
+  for (i32 k = 0; k < 3; k++) {
+    Str_Format(text, sizeof text, "%3.3f", (double)m->boneRest[b].pos[k]);
+    SetText(kIds[k], text);
+  }
+  SetText(ED3D_BONE_NAME, m->bones[b].name);
+  if (g_Ed3D.parentCombo && g_Ed3DBoneOps.comboSelect) g_Ed3DBoneOps.comboSelect(g_Ed3D.parentCombo, m->bones[b].parent);
+}
+
+void Ed3D_BoneTreeSelected(const char *text) {
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  if (!m || !text) return;
+  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, -1);
+  char line[ED3D_TREE_TEXT];
+  for (i32 b = 0; b < BoneCount(m); b++) {
+    Ed3D_BoneTreeText(m, b, line, sizeof line);
+    if (strcmp(line, text) != 0) continue;
+    g_CurBoneIndex = (u32)b;
+    g_BoneListDirty = 1;
+    App_RefreshCurrentPointers();
+    App_MarkAllRedraw();
+    return;
+  }
+}
+
+// [SECTION] bone sub-mode
+static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
+
+void Ed3D_BoneInit(void) {
+  g_RunState = 4;
+  App_AllocWorkArrays();
+  LoadMenu("MENU_3D_BONE");
+}
+
+void Ed3D_BoneUpdate(void) {
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  m->displayMode = 3;
+  if (Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT) && !Held(BUTTON_MIDDLE)) {
+    Vec3 pts[MODEL3_BONES];
+    i32 n = RestPoints(m, pts);
+    i32 b = Ed3D_NearestBone(pts, n, ActiveView(), false, g_MouseX, g_MouseY, true);
+    if (b >= 0) SetCurrentBone((u32)b);
+  }
+  g_SelectedBone = g_CurBoneIndex;
+}
+
+void Ed3D_BoneMouseMove(i32 x, i32 y) {
+  if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  g_MotionEditOp = 0;
+  const ViewRecord *v = ActiveView();
+  f32 d[3];
+  i32 dx = x - g_PolyDragAnchor2.x, dy = y - g_PolyDragAnchor2.y;
+  if ((dx || dy) && g_CurBoneIndex < (u32)BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
+    Ed3D_BoneMoveOffset(m, (i32)g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
+    Model3_AutoBindVertices(m);
+    Doc_MarkEdited(DOC_MODEL3);
+    App_MarkAllRedraw();
+  }
+  g_PolyDragAnchor2 = {x, y};
+  g_BoneListDirty = 1;
+}
+
+// Every release records a step, a click without a drag included.
+void Ed3D_BoneLButtonUp(i32, i32) {
+  App_RefreshCurrentPointers();
+  if (!g_CurModel3) return;
+  g_CurModel3->changed = 1;
+  Record("移動 ( ボーン )");
+}
+
+// The pick happens while the button is held (Ed3D_BoneUpdate).
+void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
+
+static void Edge(i32 x1, i32 y1, i32 x2, i32 y2) {
+  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 160, 160, 160, 255);
+  else Draw_Line2D(x1, y1, 160, 160, 160, 255, x2, y2, 160, 160, 160, 255);
+}
+
+static void DrawWire(const Model3 *m, const ViewRecord *v) {
+  i32 verts = Positions(m);
+  i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  for (i32 f = 0; f < polys; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+    for (i32 j = 0; j < k; j++) {
+      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
+      if (a >= (u32)verts || b >= (u32)verts) continue;
+      i32 x1, y1, x2, y2;
+      Poly_OrthoToScreen(v, m->positions[a].x, m->positions[a].y, m->positions[a].z, &x1, &y1);
+      Poly_OrthoToScreen(v, m->positions[b].x, m->positions[b].y, m->positions[b].z, &x2, &y2);
+      Edge(x1, y1, x2, y2);
+    }
+  }
+}
+
+// A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
+static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
+  if (Ed3D_BoneScreen(v, p, x, y)) return;
+  f32 s[3];
+  Cam_ProjectToScreen(s, p.x, p.y, p.z);
+  *x = (i32)s[0];
+  *y = (i32)s[1];
+}
+
+void Ed3D_BoneDraw(void) {
+  View_Draw2DGrid();
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  const ViewRecord *v = g_CurView;
+  if (Ortho(v)) DrawWire(m, v);
+  Vec3 pts[MODEL3_BONES];
+  i32 n = RestPoints(m, pts);
+  for (i32 b = 0; b < n; b++) {
+    i32 x, y;
+    BonePixel(v, pts[b], &x, &y);
+    i32 c = (u32)b == g_CurBoneIndex ? 255 : 180;
+    Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
+    Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
+    i32 parent = m->bones[b].parent;
+    if (parent >= 1 && parent < n) {
+      i32 px, py;
+      BonePixel(v, pts[parent], &px, &py);
+      Draw_Line2D(x, y, 125, 125, 0, 255, px, py, 125, 125, 0, 255);
+    }
+  }
+  if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
+    if (g_CurBoneIndex >= 1 && g_CurBoneIndex < (u32)n) Ed3D_DrawBoneAxes((i32)g_CurBoneIndex, -1);
+  } else if (!Held(BUTTON_RIGHT)) {
+    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxes(b, -1);
+  }
+}

@@ -1,0 +1,134 @@
+// Bones of the 3D model editor: the bone list panel "BONE_LIST_DLG" (shown in sub-modes 16
+// and 17), the bone sub-mode (16: pick, drag, crosses) and the weight sub-mode (17: box
+// selection of vertices, bone pick, the "3D_WEIGHT_DLG" panel binding them to bones).
+//
+// Globals owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state) and g_Ed3DBoneOps
+// (the panels' controls, filled by ed3d_bone_win.cpp; native tests install fakes). The current
+// bone is the shell's g_CurBoneIndex, with g_PrevBone and the bone list panel's refresh flag
+// g_BoneListDirty (app/current.h: set when the current bone changes or a bone moves); the
+// children-follow switch is Ed3DBoneEditor.childrenFollow (bone.h).
+//
+// The model steps (add, delete, parent rule, drag, picks, weight apply, box test) are
+// portable functions over a model; the hooks and panel handlers turn them into edits of the
+// current layer's model with their undo steps.
+#pragma once
+#include "app/current.h"
+#include "app/views.h"
+#include "model/model3.h"
+#include "model/types.h"
+
+enum {
+  ED3D_BONE_TEXT = 256,   // one field of the panels (a name is at most 255 bytes)
+};
+
+// Control ids of the two panels (also in resources/edit3d_ids.h for the templates).
+enum : u32 {
+  ED3D_BONE_NO = 1097, ED3D_BONE_X = 1108, ED3D_BONE_Y = 1109, ED3D_BONE_Z = 1110, ED3D_BONE_NAME = 1140,
+  ED3D_BONE_APPLY = 1117, ED3D_BONE_COLOR = 1135, ED3D_BONE_CHILDREN = 76, ED3D_BONE_ADD = 40030,
+  ED3D_BONE_DELETE = 40031,
+  ED3D_WEIGHT_BONE1 = 1126, ED3D_WEIGHT_BONE2 = 1127, ED3D_WEIGHT_VALUE = 1128, ED3D_WEIGHT_APPLY = 1125,
+};
+
+struct Ed3DBonePanels {
+  i32 listX, listY;       // the bone list panel's last screen position
+  i32 lastLine;           // the list line chosen last (-1: none yet)
+  void *weightPanel;      // 3D_WEIGHT_DLG, or null
+  u32 weightRefresh;      // 1: flag the views for redraw on the weight panel's next tick
+  i32 weightX, weightY;
+};
+extern Ed3DBonePanels g_Ed3DBones;
+
+// The panels' platform calls. An empty entry does nothing (reads give -1, "" or false).
+struct Ed3DBoneOps {
+  // Creates 3D_WEIGHT_DLG owned by the main window at (x, y, w, h) and shows it.
+  void *(*createWeightPanel)(i32 x, i32 y, i32 w, i32 h);
+  void (*destroyWeightPanel)(void *panel);
+  i32 (*listCaret)(void *list);                 // focus line, -1 for none
+  void (*listSelectOnly)(void *list, i32 line); // every line deselected, then line (>= 0) selected
+  i32 (*comboSelection)(void *combo);           // -1 for none
+  void (*comboSelect)(void *combo, i32 line);
+  void (*getText)(void *panel, u32 id, char *out, u32 size);
+  void (*setText)(void *panel, u32 id, const char *text);
+  void (*checkButton)(void *panel, u32 id, bool checked);
+  // The colour chooser (full open, owner the main window); true on OK with rgb 0..255.
+  bool (*chooseColour)(f32 rgb[3]);
+  // OK box with the program caption, owner the main window.
+  void (*messageOk)(const char *text);
+};
+extern Ed3DBoneOps g_Ed3DBoneOps;
+
+// [SECTION] model steps
+// Reads a whole field as a number (spaces around it allowed); false for anything else,
+// infinities and NaN included.
+bool Ed3D_ParseNumber(const char *text, f64 *out);
+// The parent rule: line `choice` of the parent combo (-1 or a line at or past the bone count
+// counts as 0) becomes the parent of `bone` when it is below the bone's number. False, with
+// the parent unchanged, otherwise.
+bool Ed3D_SetBoneParent(Model3 *m, i32 bone, i32 choice);
+// Adds a bone as a child of `parent` with a fresh record (its default name, rest offset 0,
+// identity rotation, scale 1, one identity key at frame 0 in every motion in use, no links,
+// tree flags cleared). Returns its number, or -1 at 128 bones.
+i32 Ed3D_ModelAddBone(Model3 *m, i32 parent);
+// Deletes bone n (not 0): vertices bound to it become automatic first, so that the next
+// automatic binding gives them the nearest remaining bone. False for bone 0 or out of range.
+bool Ed3D_ModelDeleteBone(Model3 *m, i32 n);
+// The drag vector of a mouse step (dx, dy pixels) in a view of `kind` at `zoom`: Front x/y,
+// Top x/z, Side z/y, 0.025 units per pixel at zoom 1 (screen down is minus). False (and a
+// zero vector) for other kinds or a zero zoom.
+bool Ed3D_BoneDragVector(u32 kind, f32 zoom, i32 dx, i32 dy, f32 out[3]);
+// Moves bone b's rest offset by d; without children-follow its direct children (bones
+// 1 .. count - 1 whose parent is b) move back by d so that they keep their place.
+void Ed3D_BoneMoveOffset(Model3 *m, i32 b, const f32 d[3], bool childrenFollow);
+// Screen pixel of a model point in an orthographic view for the bone sub-mode (the modelling
+// mapping) and for the weight sub-mode (each offset truncated before it is added to the view's
+// centre). False for views that are not Front, Top or Side.
+bool Ed3D_BoneScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
+bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
+// The bone whose point (points[b], b < count, through the mapping) is nearest (x, y) by
+// |dx| + |dy|; ties go to the later bone when laterOnTies, else to the earlier. -1 when the
+// view maps nothing or there are no bones.
+i32 Ed3D_NearestBone(const Vec3 *points, i32 count, const ViewRecord *v, bool weightMapping, i32 x, i32 y,
+                     bool laterOnTies);
+// Binds every selected vertex (sel[v] != 0, v < room) to bones b1, b2 with weight w; both 0
+// makes the vertex automatic. Returns the number of vertices changed.
+i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w);
+// Reads the weight panel's three fields: bones within 0 .. count - 1 (a fraction is cut
+// toward zero), a weight within 0..1. False with a message in msg for anything else.
+bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
+                      char *msg, size_t msgSize);
+// Box test of one projected vertex (strictly inside): the left button alone selects it, the
+// right button alone deselects it.
+void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom);
+// One box pass of the active view over every polygon corner (what the overlay runs while it
+// draws that view), with the buttons as held now.
+void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);
+
+// [SECTION] bone list panel (ed3d_bone.cpp; the dialog procedure is ed3d_bone_win.cpp's)
+void Ed3D_AddBone(void);
+// False, with the error box, for bone 0.
+bool Ed3D_DeleteCurrentBone(void);
+// WM_COMMAND of any control of the panel; false only for the refused delete.
+bool Ed3D_BoneListCommand(u32 id);
+// The timer tick: refreshes the fields when g_BoneListDirty is 1.
+void Ed3D_BoneListTick(void);
+// The tree's selection changed to an item with this text.
+void Ed3D_BoneTreeSelected(const char *text);
+
+// [SECTION] bone sub-mode (16)
+void Ed3D_BoneInit(void);
+void Ed3D_BoneUpdate(void);
+void Ed3D_BoneDraw(void);
+void Ed3D_BoneLButtonUp(i32 x, i32 y);
+void Ed3D_BoneRButtonUp(i32 x, i32 y);
+void Ed3D_BoneMouseMove(i32 x, i32 y);
+
+// [SECTION] weight sub-mode (17)
+void Ed3D_WeightEnter(void);
+void Ed3D_WeightLeave(void);
+void Ed3D_WeightUpdate(void);
+void Ed3D_WeightDrawOverlay(void);
+void Ed3D_WeightRButtonUp(i32 x, i32 y);
+void Ed3D_WeightMouseMove(i32 x, i32 y);
+// The weight panel's "決定": applies the fields to the selected vertices, or refuses them.
+void Ed3D_WeightCommand(u32 id);
+void Ed3D_WeightTick(void);

@@ -1,0 +1,269 @@
+// The weight sub-mode (17) of the 3D model editor: vertices selected by a box in the Front,
+// Top and Side views (one pass per drawn frame of the active view), a bone picked by a right
+// click, and the panel "3D_WEIGHT_DLG" binding the selected vertices to two bones with a
+// weight. Draws the mesh as a wire frame with the current bone's and the selected vertices
+// marked, and the bones as crosses joined to their parents.
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/viewdraw.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/undo.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
+#include "model/mesh.h"
+#include "model/seam.h"
+
+static i32 BoneCount(const Model3 *m) {
+  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}
+
+static i32 Positions(const Model3 *m) {
+  if (!m->positions) return 0;
+  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
+  return n < 0 ? 0 : n;
+}
+
+static i32 Polygons(const Model3 *m) {
+  if (!m->polygons) return 0;
+  i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
+  return n < 0 ? 0 : n;
+}
+
+static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
+
+static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+
+// [SECTION] model steps
+i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w) {
+  if (!m || !m->bindings || !sel) return 0;
+  i32 n = Positions(m);
+  if ((u32)n > room) n = (i32)room;
+  i32 changed = 0;
+  for (i32 v = 0; v < n; v++) {
+    if (!sel[v]) continue;
+    VertexBinding &b = m->bindings[v];
+    b.bone1 = (u16)b1;
+    b.bone2 = (u16)b2;
+    b.weight = w;
+    b.automatic = b1 == 0 && b2 == 0 ? 1 : 0;
+    changed++;
+  }
+  return changed;
+}
+
+// A bone number of the panel: a number whose whole part names a bone of the model.
+static bool ParseBone(const char *text, i32 count, i32 *out) {
+  f64 v;
+  if (!Ed3D_ParseNumber(text, &v) || !(v > -1.0) || v >= (f64)count) return false;
+  *out = (i32)v;   // toward zero: 2.9 is bone 2
+  return true;
+}
+
+bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
+                      char *msg, size_t msgSize) {
+  i32 count = m ? BoneCount(m) : 0;
+  if (!ParseBone(t1, count, b1) || !ParseBone(t2, count, b2)) {
+    Str_Format(msg, msgSize, "ボーンNoには 0 から %d までの数値を入力してください。", count - 1);
+    return false;
+  }
+  f64 v;
+  if (!Ed3D_ParseNumber(tw, &v) || v < 0.0 || v > 1.0) {
+    Str_Copy(msg, msgSize, "ウエイトには 0 から 1.0 までの数値を入力してください。");
+    return false;
+  }
+  *w = (f32)v;
+  return true;
+}
+
+// The flag a box gives under the buttons held now: 1 left alone, 0 right alone, -1 none.
+static i32 BoxFlag(void) {
+  bool l = Held(BUTTON_LEFT), mid = Held(BUTTON_MIDDLE), r = Held(BUTTON_RIGHT);
+  if (l && !mid && !r) return 1;
+  if (r && !l && !mid) return 0;
+  return -1;
+}
+
+static inline void BoxTest(i32 flag, i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
+  if (flag < 0 || vertex < 0 || (u32)vertex >= Poly_VertFlagRoom()) return;
+  if (left < x && x < right && top < y && y < bottom) g_PolySelVerts[vertex] = (u32)flag;
+}
+
+void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
+  BoxTest(BoxFlag(), vertex, x, y, left, top, right, bottom);
+}
+
+void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
+  i32 flag = BoxFlag();
+  if (!m || flag < 0 || right - left < 2 || bottom - top < 2) return;
+  i32 verts = Positions(m);
+  for (i32 f = 0, n = Polygons(m); f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+    for (i32 j = 0; j < k; j++) {
+      u32 vi = p.corners[j].vertex;
+      i32 x, y;
+      if (vi >= (u32)verts || !Ed3D_WeightScreen(v, m->positions[vi], &x, &y)) continue;
+      BoxTest(flag, (i32)vi, x, y, left, top, right, bottom);
+    }
+  }
+}
+
+// [SECTION] hooks
+void Ed3D_WeightEnter(void) {
+  g_RunState = 4;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
+  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
+  Ed3DBonePanels &p = g_Ed3DBones;
+  if (!p.weightPanel && g_Ed3DBoneOps.createWeightPanel) p.weightPanel = g_Ed3DBoneOps.createWeightPanel(0, 317, 90, 180);
+  App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+}
+
+void Ed3D_WeightLeave(void) {
+  Ed3DBonePanels &p = g_Ed3DBones;
+  if (p.weightPanel && g_Ed3DBoneOps.destroyWeightPanel) g_Ed3DBoneOps.destroyWeightPanel(p.weightPanel);
+  p.weightPanel = nullptr;
+}
+
+void Ed3D_WeightUpdate(void) {
+  App_RefreshCurrentPointers();
+  if (g_CurModel3) g_CurModel3->displayMode = 3;
+  Lib_SetSceneDraw(1);
+  g_SelectedBone = g_CurBoneIndex;
+}
+
+void Ed3D_WeightMouseMove(i32 x, i32 y) {
+  if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
+  g_ObjMotionDragAnchor = {x, y};
+  // The box and the selection it makes are seen while the button is held.
+  App_MarkAllRedraw();
+}
+
+// A right click that did not move picks the bone nearest the click in the active view.
+void Ed3D_WeightRButtonUp(i32 x, i32 y) {
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  if (!m) return;
+  if (g_PolyDragAnchor.x != g_ObjMotionDragAnchor.x || g_PolyDragAnchor.y != g_ObjMotionDragAnchor.y) return;
+  Vec3 pts[MODEL3_BONES];
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
+  i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_ActiveView), true, x, y, false);
+  if (b < 0 || (u32)b == g_CurBoneIndex) return;
+  g_PrevBone = g_CurBoneIndex;
+  g_CurBoneIndex = (u32)b;
+  g_BoneListDirty = 1;
+  App_RefreshCurrentPointers();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] overlay
+static void Sorted(i32 a, i32 b, i32 *lo, i32 *hi) {
+  *lo = a < b ? a : b;
+  *hi = a < b ? b : a;
+}
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+  i32 verts = Positions(m);
+  u32 room = Poly_VertFlagRoom();
+  for (i32 f = 0, n = Polygons(m); f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+    for (i32 j = 0; j < k; j++) {
+      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
+      if (a >= (u32)verts || b >= (u32)verts) continue;
+      i32 x1, y1, x2, y2;
+      Ed3D_WeightScreen(v, m->positions[a], &x1, &y1);
+      Ed3D_WeightScreen(v, m->positions[b], &x2, &y2);
+      if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 160, 160, 160, 255);
+      else Draw_Line2D(x1, y1, 160, 160, 160, 255, x2, y2, 160, 160, 160, 255);
+      const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
+      if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
+        Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
+        Draw_Point2D(x1 + 1, y1, 255, 255, 0, 255);
+        Draw_Point2D(x1, y1 + 1, 255, 255, 0, 255);
+        Draw_Point2D(x1 - 1, y1, 255, 255, 0, 255);
+      }
+      if (a < room && g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
+    }
+  }
+}
+
+static void DrawBones(const Model3 *m, const ViewRecord *v) {
+  i32 n = BoneCount(m);
+  for (i32 b = 0; b < n; b++) {
+    i32 x, y;
+    Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_CurSlot, b), &x, &y);
+    i32 c = (u32)b == g_CurBoneIndex ? 255 : 180;
+    Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
+    Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
+    i32 parent = m->bones[b].parent;
+    if (parent > 0 && parent < n) {
+      i32 px, py;
+      Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_CurSlot, parent), &px, &py);
+      Draw_Line2D(x, y, 125, 125, 0, 255, px, py, 125, 125, 0, 255);
+    }
+  }
+}
+
+void Ed3D_WeightDrawOverlay(void) {
+  View_Draw2DGrid();
+  const Model3 *m = g_CurModel3;
+  const ViewRecord *v = g_CurView;
+  if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
+  i32 left, right, top, bottom;
+  Sorted(g_PolyDragAnchor.x, g_ObjMotionDragAnchor.x, &left, &right);
+  Sorted(g_PolyDragAnchor.y, g_ObjMotionDragAnchor.y, &top, &bottom);
+  bool active = g_DrawView == g_ActiveView;
+  if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
+  DrawMesh(m, v);
+  DrawBones(m, v);
+  if (active && Held(BUTTON_LEFT)) Draw_Rect2D(left, top, right, bottom, 0, 0, 255, 255);
+}
+
+// [SECTION] panel
+static void GetText(u32 id, char *out, u32 size) {
+  out[0] = 0;
+  if (g_Ed3DBoneOps.getText && g_Ed3DBones.weightPanel) g_Ed3DBoneOps.getText(g_Ed3DBones.weightPanel, id, out, size);
+  out[size - 1] = 0;
+}
+
+void Ed3D_WeightCommand(u32 id) {
+  if (id != ED3D_WEIGHT_APPLY) return;
+  App_RefreshCurrentPointers();
+  Model3 *m = g_CurModel3;
+  if (!m) return;
+  char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];
+  GetText(ED3D_WEIGHT_BONE1, t1, sizeof t1);
+  GetText(ED3D_WEIGHT_BONE2, t2, sizeof t2);
+  GetText(ED3D_WEIGHT_VALUE, tw, sizeof tw);
+  i32 b1, b2;
+  f32 w;
+  // Skinning reads one matrix per bone: a number past the bones, or a weight outside 0..1,
+  // is refused before anything changes.
+  if (!Ed3D_WeightParse(m, t1, t2, tw, &b1, &b2, &w, msg, sizeof msg)) {
+    Lib_ErrorBox(msg);
+    return;
+  }
+  if (Ed3D_WeightApplyModel(m, g_PolySelVerts, Poly_VertFlagRoom(), b1, b2, w) > 0) Doc_MarkEdited(DOC_MODEL3);
+  Model3_AutoBindVertices(m);
+  m->changed = 1;
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "数値入力 ( ウエイト )");
+  Undo_Push(Undo_Current());
+  g_Ed3DBones.weightRefresh = 1;
+}
+
+void Ed3D_WeightTick(void) {
+  if (g_Ed3DBones.weightRefresh != 1) return;
+  g_Ed3DBones.weightRefresh = 0;
+  App_MarkAllRedraw();
+}

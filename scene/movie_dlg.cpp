@@ -1,0 +1,777 @@
+// The movie editor's dialogs (see scene/movie_dlg.h). Owns g_MovieDlg.
+#include "scene/movie_dlg.h"
+
+#include <ctype.h>
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "lib/draw/image.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/filename.h"
+#include "lib/media/sound.h"
+#include "model/bone2.h"
+#include "model/kza.h"
+#include "model/kzb.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "model/obj2.h"
+#include "model/seam.h"
+#include "scene/movie.h"
+#include "scene/movie_edit.h"
+
+MovieDlgState g_MovieDlg;
+
+static const char kPickFile[] = "ファイルを選択して下さい";
+static const char kPickMotion[] = "モーションファイルを選択して下さい";
+static const char kBadCount[] = "フレーム数には 1 から 18000 までの数を入力して下さい。";
+static const char kOutside[] = "%s の中のフォルダを選んで下さい。";
+static const char kNotNumber[] = "%s が数値ではありません。この値は変わりません。";
+
+enum { ID_LIST = IDC_MOVIE_LIST, ID_SOUND_LIST = 1374, ID_MOTIONS = 1345 };
+
+// [SECTION] helpers
+
+static i32 ObjectCount(void) {
+  if (g_MovieObjectCount < 0) return 0;
+  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+}
+
+static MovieObject *Current(void) {
+  if ((i32)g_CurSlot >= ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_CurSlot);
+}
+
+// The current object's key at or before the current frame.
+static MovieKey *CurrentKey(MovieObject *o) {
+  if (!o) return nullptr;
+  Movie_FindKeysOf(o, g_MovieFrame);
+  i32 k = o->curKey;
+  return k >= 0 && k < MOVIE_MAX_KEYS && k < o->keyCount ? &o->keys[k] : nullptr;
+}
+
+static bool HasKeyAt(const MovieObject *o, i32 frame) {
+  for (i32 k = 0; k < o->keyCount && k < MOVIE_MAX_KEYS; k++)
+    if (o->keys[k].frame == frame) return true;
+  return false;
+}
+
+static void Edited(void) {
+  Movie_MarkChanged();
+  Doc_MarkEdited(DOC_MOVIE);
+}
+
+static void Changed(void) {
+  Movie_RefreshAllLists();
+  App_MarkAllRedraw();
+}
+
+static void SetText(u32 d, u32 id, const char *text) {
+  if (g_MovieEditOps.setText) g_MovieEditOps.setText(d, id, text);
+}
+
+static bool ReadText(u32 d, u32 id, char *out, size_t size) {
+  out[0] = 0;
+  if (!g_MovieEditOps.readText || !g_MovieEditOps.readText(d, id, out, size)) return false;
+  out[size - 1] = 0;
+  out[Cp932_CutLength(out, strlen(out))] = 0;   // never half a character at the end
+  return true;
+}
+
+static void SetCheck(u32 d, u32 id, bool on) {
+  if (g_MovieEditOps.setCheck) g_MovieEditOps.setCheck(d, id, on);
+}
+
+static void ListReset(u32 d, u32 id) {
+  if (g_MovieEditOps.listReset) g_MovieEditOps.listReset(d, id);
+}
+
+static void ListAdd(u32 d, u32 id, const char *text) {
+  if (g_MovieEditOps.listAdd) g_MovieEditOps.listAdd(d, id, text);
+}
+
+static void ListSelect(u32 d, u32 id, i32 line) {
+  if (g_MovieEditOps.listSelect) g_MovieEditOps.listSelect(d, id, line);
+}
+
+static i32 ListSelection(u32 d, u32 id) {
+  return g_MovieEditOps.listSelection ? g_MovieEditOps.listSelection(d, id) : -1;
+}
+
+static void ShowFloat(u32 d, u32 id, f32 v) {
+  char t[64];
+  Str_Format(t, sizeof t, "%3.3f", (double)v);
+  SetText(d, id, t);
+}
+
+static void ShowInt(u32 d, u32 id, i32 v) {
+  char t[32];
+  Str_Format(t, sizeof t, "%d", v);
+  SetText(d, id, t);
+}
+
+// A float field into *v; a field that is not a number keeps *v and says which it was.
+static void ApplyFloat(u32 d, u32 id, const char *label, f32 *v) {
+  char t[256];
+  f32 x;
+  if (!ReadText(d, id, t, sizeof t)) return;
+  if (MovieDlg_ParseFloat(t, &x)) {
+    *v = x;
+    return;
+  }
+  char msg[256];
+  Str_Format(msg, sizeof msg, kNotNumber, label);
+  Lib_ErrorBox(msg);
+}
+
+// [SECTION] line texts
+
+void MovieDlg_MotionLine(char *out, size_t size, i32 number, const char *name) {
+  Str_Format(out, size, "%03d %s", number, name ? name : "");
+}
+
+void MovieDlg_KeyLine(char *out, size_t size, i32 key, i32 frame, const char *motion) {
+  Str_Format(out, size, "%03d : %5d  %s", key, frame, motion ? motion : "");
+}
+
+void MovieDlg_SoundLine(char *out, size_t size, i32 slot) {
+  const MovieScene &s = g_MovieScene;
+  if (slot == 0) Str_Format(out, size, "%03d : ここに効果音は読み込めません", slot);
+  else if (slot < 0 || slot >= MOVIE_MESSAGE_COUNT || slot >= s.soundCount) Str_Format(out, size, "%03d :", slot);
+  else if (s.soundFolders[slot][0])
+    Str_Format(out, size, "%03d : %s / %s", slot, s.soundFolders[slot], s.soundFileNames[slot]);
+  else Str_Format(out, size, "%03d : %s", slot, s.soundFileNames[slot]);
+}
+
+void MovieDlg_MessageLine(char *out, size_t size, i32 m) {
+  if (m == 0) Str_Format(out, size, "%03d : 空メッセージ用( 編集できません )", m);
+  else if (m > 0 && m < MOVIE_MESSAGE_COUNT) Str_Format(out, size, "%03d : %s", m, g_MovieMessages[m]);
+  else Str_Format(out, size, "%03d :", m);
+}
+
+// [SECTION] rules
+
+static const char *SkipBlanks(const char *p) {
+  while (*p == ' ' || *p == '\t') p++;
+  return p;
+}
+
+bool MovieDlg_ParseFloat(const char *text, f32 *out) {
+  const char *p = SkipBlanks(text);
+  if (!*p) return false;
+  char *end = nullptr;
+  double v = strtod(p, &end);
+  if (end == p || *SkipBlanks(end) || !isfinite(v) || fabs(v) > 3.0e38) return false;
+  // Only decimal notation: no hexadecimal, infinities or NaN spelled out.
+  for (const char *c = p; c < end; c++)
+    if (!isdigit((u8)*c) && *c != '.' && *c != '-' && *c != '+' && *c != 'e' && *c != 'E') return false;
+  *out = (f32)v;
+  return true;
+}
+
+bool MovieDlg_ParseInt(const char *text, i32 *out) {
+  const char *p = SkipBlanks(text);
+  char *end = nullptr;
+  long v = strtol(p, &end, 10);
+  if (end == p || *SkipBlanks(end) || v < -2147483647L - 1 || v > 2147483647L) return false;
+  *out = (i32)v;
+  return true;
+}
+
+static i32 ClampI(i32 v, i32 lo, i32 hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+bool MovieDlg_ApplyFrameCount(const char *text) {
+  MovieScene &s = g_MovieScene;
+  i32 n = 0;
+  if (!MovieDlg_ParseInt(text, &n) || n < 1 || n > MOVIE_MAX_FRAMES) {
+    Lib_ErrorBox(kBadCount);
+    return false;
+  }
+  if (n == s.frameCount) return true;
+  s.frameCount = n;
+  s.playEnd = n;
+  if (s.playStart > s.playEnd - 1) s.playStart = s.playEnd - 1;
+  g_MovieFrame = ClampI(g_MovieFrame, 0, n);
+  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(g_MovieFrame, n);
+  g_MovieEditor.shownFrame = g_MovieFrame;
+  Edited();
+  return true;
+}
+
+static bool IsSep(char c) { return c == '\\' || c == '/'; }
+
+bool MovieDlg_RelativeFolder(const char *base, const char *chosen, char *out, size_t size) {
+  size_t n = strlen(base);
+  while (n > 0 && IsSep(base[n - 1])) n--;
+  // Folder names compare without regard to ASCII case (the file system's rule on Windows).
+  for (size_t i = 0; i < n; i++) {
+    char a = base[i], b = chosen[i];
+    if (!b) return false;
+    if (IsSep(a) && IsSep(b)) continue;
+    if (tolower((u8)a) != tolower((u8)b)) return false;
+  }
+  const char *rest = chosen + n;
+  if (*rest && !IsSep(*rest)) return false;   // "data2" is not inside "data"
+  while (IsSep(*rest)) rest++;
+  size_t len = strlen(rest);
+  while (len > 0 && IsSep(rest[len - 1])) len--;
+  if (len >= size) return false;
+  memcpy(out, rest, len);
+  out[len] = 0;
+  return true;
+}
+
+i32 MovieDlg_PickFrame(i32 x) {
+  if (x <= MOVIE_TIMELINE_X) return 0;
+  i64 f = ((i64)x - g_StripGeo.offsetX - MOVIE_TIMELINE_X) * Strip_Divisor() / 10;
+  return (i32)(f < 0 ? 0 : f > g_MovieScene.frameCount ? g_MovieScene.frameCount : f);
+}
+
+i32 MovieDlg_PickRow(i32 y) { return (y - g_StripGeo.offsetY - MOVIE_TIMELINE_Y - 5) / MOVIE_TIMELINE_ROW; }
+
+i32 MovieDlg_MoveStep(i32 dx) {
+  i32 step = Strip_Divisor() * dx / 6;
+  if (step == 0 && dx != 0) step = dx > 0 ? 1 : -1;
+  return step;
+}
+
+void MovieDlg_Zoom(bool out) {
+  i32 s = Strip_Divisor();
+  Strip_SetDivisor(out ? (s * 2 > 64 ? 64 : s * 2) : (s / 2 < 1 ? 1 : s / 2));
+}
+
+void MovieDlg_ScrollBy(i32 dx, i32 dy) {
+  i64 x = (i64)g_StripGeo.offsetX + dx, y = (i64)g_StripGeo.offsetY + dy;
+  const i64 far = -(1 << 28);
+  Strip_SetOffsets((i32)(x < far ? far : x), (i32)(y < far ? far : y));
+}
+
+i32 MovieDlg_ScrollFrame(i32 frame, i32 code, i32 thumb, i32 range) {
+  i64 f = frame;
+  switch (code) {
+    case MOVIE_SB_LINELEFT: f -= 1; break;
+    case MOVIE_SB_LINERIGHT: f += 1; break;
+    case MOVIE_SB_PAGELEFT: f -= 60; break;
+    case MOVIE_SB_PAGERIGHT: f += 60; break;
+    case MOVIE_SB_THUMBPOSITION: f = thumb; break;
+    default: return frame;   // dragging the thumb changes nothing until it is released
+  }
+  return (i32)(f < 0 ? 0 : f > range ? range : f);
+}
+
+i32 MovieDlg_SoundSelection(i32 sel) { return sel >= 0 && sel < MOVIE_SOUND_LINES ? sel : -1; }
+
+i32 MovieDlg_MotionSelection(i32 sel, i32 motions) {
+  return sel >= 0 && sel < 100 && sel < motions ? sel : -1;
+}
+
+bool MovieDlg_MoveKey(i32 dx) {
+  MovieObject *o = Current();
+  if (!o || dx == 0 || !HasKeyAt(o, g_MovieFrame)) return false;
+  i32 from = g_MovieFrame, to = from + MovieDlg_MoveStep(dx);
+  if (to < 0 || to > g_MovieScene.frameCount || HasKeyAt(o, to)) return false;
+  Movie_FindCurrentKeys();
+  MovieKey saved = g_MovieScene.keyClipboard;
+  Movie_CopyKey();
+  // The key at frame 0 (and an object's only key) is never deleted: it then stays where it
+  // is rather than gaining a copy.
+  if (!Movie_DeleteKeyAtFrame()) {
+    g_MovieScene.keyClipboard = saved;
+    return false;
+  }
+  g_MovieFrame = to;
+  Movie_PasteKey();
+  Edited();
+  return true;
+}
+
+// [SECTION] lists
+
+// The motions of the model the object's kind shows from slot n: count and name of motion i.
+static i32 MotionCount(i32 kind, i32 n) {
+  if (kind == MOVIE_KIND_OBJ2) return n < OBJ2_SLOTS && g_Obj2Slots[n] ? g_Obj2Slots[n]->motionCount : 0;
+  if (kind == MOVIE_KIND_BONE2) return n < BONE2_SLOTS && g_Bone2Slots[n] ? g_Bone2Slots[n]->motionCount : 0;
+  if (kind == MOVIE_KIND_OBJ3 || kind == MOVIE_KIND_MODEL3)
+    return n < MODEL3_SLOTS && g_Model3Slots[n] ? g_Model3Slots[n]->motionCount : 0;
+  return 0;
+}
+
+static const char *MotionName(i32 kind, i32 n, i32 i) {
+  if (i < 0 || i >= 100) return "";
+  if (kind == MOVIE_KIND_OBJ2) return g_Obj2Slots[n]->motions[i].name;
+  if (kind == MOVIE_KIND_BONE2) return g_Bone2Slots[n]->motions[i].name;
+  return g_Model3Slots[n]->motions[i].name;
+}
+
+static void FillMotions(u32 d, const MovieObject *o, i32 n) {
+  ListReset(d, ID_MOTIONS);
+  i32 count = ClampI(MotionCount(o->kind, n), 0, 100);
+  char line[300];
+  for (i32 i = 0; i < count; i++) {
+    MovieDlg_MotionLine(line, sizeof line, i, MotionName(o->kind, n, i));
+    ListAdd(d, ID_MOTIONS, line);
+  }
+  const MovieKey *k = o->curKey >= 0 && o->curKey < MOVIE_MAX_KEYS ? &o->keys[o->curKey] : nullptr;
+  if (count > 0 && k) ListSelect(d, ID_MOTIONS, k->number);
+}
+
+static void FillKeys(u32 d, const MovieObject *o, i32 n) {
+  ListReset(d, ID_LIST);
+  const Model3 *m = n < MODEL3_SLOTS ? g_Model3Slots[n] : nullptr;
+  if (!m) return;
+  char line[300];
+  i32 count = ClampI(o->keyCount, 0, MOVIE_MAX_KEYS);
+  for (i32 k = 0; k < count; k++) {
+    i32 num = o->keys[k].number;
+    const char *name = num >= 0 && num < MODEL3_MOTIONS ? m->motions[num].name : "";
+    MovieDlg_KeyLine(line, sizeof line, k, o->keys[k].frame, name);
+    ListAdd(d, ID_LIST, line);
+  }
+  ListSelect(d, ID_LIST, o->curKey);
+}
+
+static void FillSounds(void) {
+  u32 d = MOVIE_DIALOG_WAVE;
+  ListReset(d, ID_SOUND_LIST);
+  char line[600];
+  for (i32 i = 0; i < MOVIE_SOUND_LINES; i++) {
+    MovieDlg_SoundLine(line, sizeof line, i);
+    ListAdd(d, ID_SOUND_LIST, line);
+  }
+  if (const MovieKey *k = CurrentKey(Current())) ListSelect(d, ID_SOUND_LIST, k->number);
+}
+
+static void FillMessages(void) {
+  u32 d = MOVIE_DIALOG_MES;
+  ListReset(d, ID_LIST);
+  char line[300];
+  for (i32 i = 0; i < MOVIE_MESSAGE_COUNT; i++) {
+    MovieDlg_MessageLine(line, sizeof line, i);
+    ListAdd(d, ID_LIST, line);
+  }
+  ListSelect(d, ID_LIST, g_MovieDlg.message);
+}
+
+// [SECTION] refresh
+
+static bool IsActorDialog(u32 d) { return d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_KZP; }
+
+static void RefreshActor(u32 d) {
+  Movie_FindCurrentKeys();
+  MovieObject *o = Current();
+  if (!o) return;
+  i32 n = (i32)g_CurSlot;
+  FillKeys(d, o, n);
+  FillMotions(d, o, n);
+  SetText(d, 1358, o->name);
+  SetText(d, 1229, o->fileName);
+  SetText(d, 1231, o->motionFileName);
+  SetText(d, d == MOVIE_DIALOG_KZP ? 69 : 1227, o->folder);
+  const MovieKey *k = CurrentKey(o);
+  if (!k) return;
+  ShowFloat(d, 1353, k->position[0]);
+  ShowFloat(d, 1354, k->position[1]);
+  ShowFloat(d, 1249, k->scale[0]);
+  ShowFloat(d, 1250, k->scale[1]);
+  if (d == MOVIE_DIALOG_IMG) {
+    ShowFloat(d, 1248, k->angles[2]);
+    for (i32 c = 0; c < 4; c++) ShowInt(d, 1251 + (u32)c, (i32)k->color[c]);
+  } else if (d == MOVIE_DIALOG_KZO || d == MOVIE_DIALOG_KZP) {
+    ShowFloat(d, 1355, k->position[2]);
+    ShowFloat(d, 1251, k->scale[2]);
+    SetCheck(d, 1389, o->shadowKind == 20);
+    SetCheck(d, 1390, o->shadowKind == 30);
+  }
+}
+
+static void RefreshMain(void) {
+  u32 d = MOVIE_DIALOG_MAIN;
+  static const u32 kModes[3] = {1174, 1176, 1178};
+  for (i32 i = 0; i < 3; i++) SetCheck(d, kModes[i], g_MovieEditor.mode == i);
+  const MovieObject *o = Current();
+  if (!o || g_CurSlot >= MODEL3_SLOTS || !g_Model3Slots[g_CurSlot]) return;
+  SetText(d, 1198, o->moveCurve == 1 ? "移動 : 曲線" : "移動 : 直線");
+  SetText(d, 1199, o->rotationCurve == 1 ? "回転 : 曲線" : "回転 : 直線");
+}
+
+static void RefreshKeyDialog(void) {
+  u32 d = MOVIE_DIALOG_KEY;
+  char t[32];
+  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.playStart);
+  SetText(d, IDC_MOVIE_PLAY_START, t);
+  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.playEnd);
+  SetText(d, IDC_MOVIE_PLAY_END, t);
+  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.frameCount);
+  SetText(d, 1260, t);
+  const MovieKey *k = CurrentKey(Current());
+  SetCheck(d, 1268, k && k->shown);
+}
+
+void MovieDlg_Refresh(u32 d) {
+  if (IsActorDialog(d)) return RefreshActor(d);
+  switch (d) {
+    case MOVIE_DIALOG_MAIN: RefreshMain(); break;
+    case MOVIE_DIALOG_KEY: RefreshKeyDialog(); break;
+    case MOVIE_DIALOG_CAM:
+      if (const MovieKey *k = CurrentKey(Current())) {
+        for (u32 i = 0; i < 3; i++) ShowFloat(d, 1346 + i, k->position[i]);
+        for (u32 i = 0; i < 3; i++) ShowFloat(d, 1349 + i, k->target[i]);
+      }
+      break;
+    case MOVIE_DIALOG_SCENE: {
+      const MovieScene &s = g_MovieScene;
+      char t[300];
+      if (s.bgmPresent) Str_Format(t, sizeof t, "BGM : %s", s.bgmFileName);
+      else Str_Copy(t, sizeof t, "BGM : なし");
+      SetText(d, 1100, t);
+      if (s.nextPresent) Str_Format(t, sizeof t, "次のKZV : %s", s.nextName);
+      else Str_Copy(t, sizeof t, "次のKZV : なし");
+      SetText(d, 1423, t);
+      break;
+    }
+    case MOVIE_DIALOG_WAVE: FillSounds(); break;
+    case MOVIE_DIALOG_MES:
+      FillMessages();
+      SetText(d, 1204, g_MovieMessages[ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1)]);
+      break;
+    default: break;
+  }
+}
+
+// [SECTION] file and folder choices
+
+// The folder chooser's answer relative to base into out (size 256); false when cancelled or
+// outside base (after a message).
+static bool ChooseFolder(const char *base, char *out) {
+  char chosen[FILEDLG_TEXT] = {};
+  if (!FileDlg_BrowseFolder(chosen)) return false;
+  if (MovieDlg_RelativeFolder(base, chosen, out, 256)) return true;
+  char msg[600];
+  Str_Format(msg, sizeof msg, kOutside, base);
+  Lib_ErrorBox(msg);
+  return false;
+}
+
+static void StartIn(const char *base, const char *folder) {
+  char dir[600];
+  if (folder[0]) Str_Format(dir, sizeof dir, "%s/%s", base, folder);
+  else Str_Copy(dir, sizeof dir, base);
+  FileDlg_SetInitialDir(dir);
+}
+
+static const char *ModelExt(u32 d) {
+  switch (d) {
+    case MOVIE_DIALOG_IMG: return "*";
+    case MOVIE_DIALOG_KZA: return "KZA";
+    case MOVIE_DIALOG_KZB: return "KZB";
+    default: return "KZP";
+  }
+}
+
+static void LoadActorFile(u32 d, i32 n, const char *name) {
+  switch (d) {
+    case MOVIE_DIALOG_IMG: Img_Load(&g_MovieImages[n], name); break;
+    case MOVIE_DIALOG_KZA: if (n < OBJ2_SLOTS) Kza_Read(n, name); break;
+    case MOVIE_DIALOG_KZB: if (n < BONE2_SLOTS) Kzb_Read(n, name); break;
+    default:
+      if (n >= MODEL3_SLOTS) break;
+      if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
+      Model3_OpenFile(n, name);
+      break;
+  }
+}
+
+// "イメージファイル" / "モデル( ... )": chosen in the object's folder (inside the data
+// folder; the movie folder for the 3D model actor, whose folder follows the choice).
+static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
+  const char *base = d == MOVIE_DIALOG_KZP ? g_MovieScene.movieFolder : g_DataDir;
+  StartIn(base, o->folder);
+  const char *name = FileDlg_OpenByExt(nullptr, ModelExt(d), kPickFile, o->fileName);
+  if (name && name[0]) {
+    char folder[256] = {};
+    char here[FILEDLG_TEXT] = {};
+    bool ok = true;
+    if (d == MOVIE_DIALOG_KZP) {
+      ok = getcwd(here, sizeof here) && MovieDlg_RelativeFolder(base, here, folder, sizeof folder);
+      if (!ok) {
+        char msg[600];
+        Str_Format(msg, sizeof msg, kOutside, base);
+        Lib_ErrorBox(msg);
+      }
+    }
+    if (ok) {
+      Str_Copy(o->fileName, sizeof o->fileName, name);
+      if (d == MOVIE_DIALOG_KZP) Str_Copy(o->folder, sizeof o->folder, folder);
+      LoadActorFile(d, n, name);
+      if (!o->name[0]) Str_Copy(o->name, sizeof o->name, name);
+      Edited();
+    }
+  }
+  FileDlg_ChangeDir(g_DataDir);
+}
+
+// [SECTION] commands
+
+// "決定" of an actor dialog: the fields into the object and its current key.
+static void ApplyActor(u32 d, MovieObject *o, i32 n) {
+  char t[256];
+  if (ReadText(d, 1358, t, sizeof t)) Str_Copy(o->name, sizeof o->name, t);
+  MovieKey *k = CurrentKey(o);
+  if (!k) return;
+  if (d == MOVIE_DIALOG_IMG) {
+    ApplyFloat(d, 1353, "X", &k->position[0]);
+    ApplyFloat(d, 1354, "Y", &k->position[1]);
+    ApplyFloat(d, 1248, "回転 Z", &k->angles[2]);
+    ApplyFloat(d, 1249, "拡縮 X", &k->scale[0]);
+    ApplyFloat(d, 1250, "拡縮 Y", &k->scale[1]);
+    i32 c[4];
+    bool all = true;
+    for (u32 i = 0; i < 4; i++) all = all && ReadText(d, 1251 + i, t, sizeof t) && MovieDlg_ParseInt(t, &c[i]);
+    if (all)
+      for (i32 i = 0; i < 4; i++) k->color[i] = (f32)ClampI(c[i], 0, 255);
+    return;
+  }
+  i32 sel = MovieDlg_MotionSelection(ListSelection(d, ID_MOTIONS), MotionCount(o->kind, n));
+  if (sel >= 0) k->number = sel;
+  if (d == MOVIE_DIALOG_KZO || d == MOVIE_DIALOG_KZP) {
+    static const char *const kPos[3] = {"X", "Y", "Z"}, *const kScale[3] = {"拡縮 X", "拡縮 Y", "拡縮 Z"};
+    for (u32 i = 0; i < 3; i++) ApplyFloat(d, 1353 + i, kPos[i], &k->position[i]);
+    for (u32 i = 0; i < 3; i++) ApplyFloat(d, 1249 + i, kScale[i], &k->scale[i]);
+  }
+  if (d == MOVIE_DIALOG_KZP && ReadText(d, 69, t, sizeof t)) Str_Copy(o->folder, sizeof o->folder, t);
+}
+
+static void ActorCommand(u32 d, u32 id) {
+  MovieObject *o = Current();
+  i32 n = (i32)g_CurSlot;
+  if (id == 1062) return Movie_CloseDialog(d);
+  if (!o) return;
+  char folder[256];
+  switch (id) {
+    case 1226:
+      if (d == MOVIE_DIALOG_KZP || !ChooseFolder(g_DataDir, folder)) return;
+      Str_Copy(o->folder, sizeof o->folder, folder);
+      SetText(d, 1227, folder);
+      Edited();
+      break;
+    case 1228: ChooseActorFile(d, o, n); break;
+    case 1230: {
+      if (d == MOVIE_DIALOG_IMG) return;
+      const char *name = FileDlg_OpenByExt(nullptr, "KZM", kPickMotion, o->motionFileName);
+      if (name && name[0]) Str_Copy(o->motionFileName, sizeof o->motionFileName, name), Edited();
+      FileDlg_ChangeDir(g_DataDir);
+      break;
+    }
+    case 1357: ApplyActor(d, o, n); Edited(); break;
+    default: return;
+  }
+  Changed();
+}
+
+static void MainCommand(u32 id) {
+  MovieObject *o = Current();
+  switch (id) {
+    case 1174: g_MovieEditor.mode = MOVIE_MODE_MOVE; break;
+    case 1176: g_MovieEditor.mode = MOVIE_MODE_ROTATE; break;
+    case 1178: g_MovieEditor.mode = MOVIE_MODE_SCALE; break;
+    case 1198: if (o) o->moveCurve = o->moveCurve == 1 ? 0 : 1, Edited(); break;
+    case 1199: if (o) o->rotationCurve = o->rotationCurve == 1 ? 0 : 1, Edited(); break;
+    default: return;   // "アンドゥ", "リドゥ", "拡大 : 曲線"
+  }
+  Changed();
+}
+
+static void CameraCommand(u32 id) {
+  if (id == 1062) return Movie_CloseDialog(MOVIE_DIALOG_CAM);
+  if (id != 1059) return;
+  MovieKey *k = CurrentKey(Current());
+  if (!k) return;
+  static const char *const kEye[3] = {"視点 X", "視点 Y", "視点 Z"}, *const kAt[3] = {"注視点 X", "注視点 Y", "注視点 Z"};
+  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, 1346 + i, kEye[i], &k->position[i]);
+  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, 1349 + i, kAt[i], &k->target[i]);
+  Edited();
+  Changed();
+}
+
+// An open dialog's answer into a 256-byte name and its present flag (a cancel changes nothing).
+static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
+  const char *got = FileDlg_OpenByExt(nullptr, ext, kPickFile, name);
+  if (got) {
+    Str_Copy(name, 256, got);
+    *present = name[0] ? 1 : 0;
+    Edited();
+  }
+  FileDlg_ChangeDir(g_DataDir);
+}
+
+static void SceneCommand(u32 id) {
+  MovieScene &s = g_MovieScene;
+  switch (id) {
+    case 1096: ChooseSceneFile("mid", s.bgmFileName, &s.bgmPresent); break;
+    case 1097: s.bgmPresent = 0; Edited(); break;
+    case 1098: ChooseSceneFile("KZV", s.nextName, &s.nextPresent); break;
+    case 1099: s.nextPresent = 0; Edited(); break;
+    default: return;   // the colour fields, "カメラNo" and "決定" do nothing
+  }
+  Changed();
+}
+
+static void WaveCommand(u32 id) {
+  MovieScene &s = g_MovieScene;
+  i32 sel = MovieDlg_SoundSelection(ListSelection(MOVIE_DIALOG_WAVE, ID_SOUND_LIST));
+  if (sel >= 0) g_MovieDlg.soundSlot = sel;
+  i32 slot = ClampI(g_MovieDlg.soundSlot, 0, MOVIE_SOUND_LINES - 1);
+  if (id == 1367) return Movie_CloseDialog(MOVIE_DIALOG_WAVE);
+  if (id == 1359) {
+    if (MovieKey *k = CurrentKey(Current())) k->number = slot, Edited();
+    return Changed();
+  }
+  if ((id != 1368 && id != 1369) || slot == 0) return;   // slot 0 holds no sound
+  if (id == 1368) {
+    char folder[256];
+    if (!ChooseFolder(g_DataDir, folder)) return;
+    Str_Copy(s.soundFolders[slot], sizeof s.soundFolders[slot], folder);
+  } else {
+    const char *name = FileDlg_OpenByExt(nullptr, "WAV", kPickFile, s.soundFileNames[slot]);
+    if (name) {
+      Str_Copy(s.soundFileNames[slot], sizeof s.soundFileNames[slot], name);
+      if (name[0]) Sound_LoadSlot(slot, name);
+    }
+    FileDlg_ChangeDir(g_DataDir);
+    if (!name) return;
+  }
+  if (s.soundCount < slot + 1) s.soundCount = slot + 1;
+  Edited();
+  FillSounds();
+  Changed();
+}
+
+static void MessageCommand(u32 id) {
+  MovieScene &s = g_MovieScene;
+  i32 sel = ListSelection(MOVIE_DIALOG_MES, ID_LIST);
+  if (sel >= 0 && sel < MOVIE_MESSAGE_COUNT) g_MovieDlg.message = sel;
+  i32 m = ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1);
+  if (id == ID_LIST) {   // a new selection shows its text
+    SetText(MOVIE_DIALOG_MES, 1204, g_MovieMessages[m]);
+    return;
+  }
+  if (id != 1205) return;
+  if (m != 0) {
+    if (s.messageCount < m + 1) s.messageCount = m + 1;
+    char t[256];
+    ReadText(MOVIE_DIALOG_MES, 1204, t, sizeof t);
+    Str_Copy(g_MovieMessages[m], sizeof g_MovieMessages[m], t);
+    FillMessages();
+  }
+  if (MovieKey *k = CurrentKey(Current())) k->number = m;
+  Edited();
+  Changed();
+}
+
+static void KeyCommand(u32 id) {
+  MovieScene &s = g_MovieScene;
+  MovieObject *o = Current();
+  char t[64];
+  switch (id) {
+    case 1060: if (Movie_EnsureKeyAtFrame()) Edited(); break;
+    case 1207:
+      if (!ReadText(MOVIE_DIALOG_KEY, 1260, t, sizeof t)) return;
+      MovieDlg_ApplyFrameCount(t);
+      break;
+    case 1211: if (Movie_DeleteKeyAtFrame()) Edited(); break;
+    case 1224: Movie_FindCurrentKeys(); Movie_CopyKey(); break;
+    case 1225:
+      Movie_FindCurrentKeys();
+      Movie_CopyKey();
+      if (Movie_DeleteKeyAtFrame()) Edited();
+      break;
+    case 1226: if (Movie_PasteKey()) Edited(); break;
+    case 1212: g_MovieFrame = 0; break;
+    case 1213: g_MovieFrame = Movie_PrevKeyFrame(g_MovieFrame); break;
+    case 1217: g_MovieFrame = Movie_NextKeyFrame(g_MovieFrame); break;
+    case 1214: if (g_MovieFrame > 0) g_MovieFrame--; break;
+    case 1216: if (g_MovieFrame < s.frameCount) g_MovieFrame++; break;   // never past the end
+    case 1215: MovieDlg_Zoom(true); break;
+    case 1219: MovieDlg_Zoom(false); break;
+    case 1220: MovieDlg_ScrollBy(100, 0); break;
+    case 1221: MovieDlg_ScrollBy(-100, 0); break;
+    case IDC_MOVIE_PLAY: Movie_TogglePlayback(); return;
+    case 1267:
+      s.chainFlag = s.chainFlag ? 0 : 1;
+      SetCheck(MOVIE_DIALOG_KEY, 1267, s.chainFlag != 0);
+      break;
+    case 1268:
+      if (MovieKey *k = CurrentKey(o)) {
+        k->shown = k->shown ? 0 : 1;
+        SetCheck(MOVIE_DIALOG_KEY, 1268, k->shown != 0);
+        Edited();
+      }
+      break;
+    default: return;   // ">>>", the loop check box (read when playback starts)
+  }
+  Changed();
+}
+
+void MovieDlg_Command(u32 d, u32 id) {
+  if (IsActorDialog(d)) return ActorCommand(d, id);
+  switch (d) {
+    case MOVIE_DIALOG_MAIN: MainCommand(id); break;
+    case MOVIE_DIALOG_CAM: CameraCommand(id); break;
+    case MOVIE_DIALOG_SCENE: SceneCommand(id); break;
+    case MOVIE_DIALOG_WAVE: WaveCommand(id); break;
+    case MOVIE_DIALOG_MES: MessageCommand(id); break;
+    case MOVIE_DIALOG_KEY: KeyCommand(id); break;
+    default: break;
+  }
+}
+
+// [SECTION] time line mouse
+
+static void Pick(i32 x, i32 y) {
+  g_MovieFrame = MovieDlg_PickFrame(x);
+  i32 row = MovieDlg_PickRow(y);
+  if (row >= 0 && row < ObjectCount() && g_MovieObjects[row]) g_CurSlot = (u32)row;
+  Changed();
+}
+
+void MovieDlg_LeftDown(i32 x, i32 y) { Pick(x, y); }
+void MovieDlg_LeftDrag(i32 x, i32 y) { Pick(x, y); }
+void MovieDlg_LeftUp(void) { Movie_ShowActorDialog(); }
+
+void MovieDlg_DoubleClick(void) {
+  if (Movie_EnsureKeyAtFrame()) Edited();
+  Changed();
+}
+
+void MovieDlg_MiddleDown(i32 x) { g_MovieDlg.middleX = x; }
+
+void MovieDlg_MiddleDrag(i32 x) {
+  i32 dx = x - g_MovieDlg.middleX;
+  if (dx == 0) return;
+  g_MovieDlg.middleX = x;
+  if (MovieDlg_MoveKey(dx)) Changed();
+}
+
+void MovieDlg_RightDown(i32 x, i32 y) { g_MovieDlg.rightX = x, g_MovieDlg.rightY = y; }
+
+void MovieDlg_RightDrag(i32 x, i32 y) {
+  MovieDlg_ScrollBy(x - g_MovieDlg.rightX, y - g_MovieDlg.rightY);
+  g_MovieDlg.rightX = x, g_MovieDlg.rightY = y;
+  App_MarkAllRedraw();
+}
+
+void MovieDlg_Scroll(i32 code, i32 thumb) {
+  i32 f = MovieDlg_ScrollFrame(g_MovieFrame, code, thumb, g_MovieScene.frameCount);
+  if (f == g_MovieFrame && code != MOVIE_SB_THUMBPOSITION) return;
+  g_MovieFrame = f;
+  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(f, g_MovieScene.frameCount);
+  g_MovieEditor.shownFrame = f;
+  Changed();
+}

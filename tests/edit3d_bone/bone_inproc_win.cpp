@@ -1,0 +1,226 @@
+// The bone and weight sub-modes in the running program, driven by messages: button 1097, A
+// twice (a chain of two new bones), a parent chosen in the bone list panel and "決定", a
+// bone dragged in the Front view window, button 1102, a box selection in the Front view over
+// several drawn frames, "2", "0", "1.0" and "決定" in the weight panel, and the file saved
+// with 40024 read back by modeldump: names, parents, the moved rest offset, the bindings.
+// The current bone's cross is yellow and another's olive at their projected pixels.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_seam.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_win.h"
+#include "edit3d/undo_win.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "model/kzp.h"
+#include "model/model3.h"
+#include "wine_drive.h"
+
+namespace {
+
+LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
+
+ViewRecord *FrontOf(u32 sub) {
+  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
+    if (g_Views[sub][i].kind == VIEW_FRONT && g_Views[sub][i].window) return &g_Views[sub][i];
+  return nullptr;
+}
+
+void KeyUp(u32 vk) {
+  for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
+  SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
+  Drive_Pump(3);
+}
+
+// Runs the loop until done() holds, for at most `ms` milliseconds of the clock (a busy
+// machine makes passes slow, and an idle loop waits for messages).
+template <class F>
+bool PumpFor(F done, DWORD ms) {
+  DWORD start = GetTickCount();
+  int code;
+  while (!done() && GetTickCount() - start < ms)
+    if (!App_LoopStep(&code)) break;
+  return done();
+}
+
+// The bone list panel has shown the current bone (its timer ran).
+bool PumpPanel() {
+  g_BoneListDirty = 1;
+  return PumpFor([] { return g_BoneListDirty == 0; }, 10000);
+}
+
+// The view is drawn once more (its centre is set by the draw).
+bool PumpDrawn(ViewRecord *v) {
+  v->redraw = 1;
+  return PumpFor([v] { return v->redraw == 0; }, 10000);
+}
+
+// The colour of a client pixel of a view on the screen, once the view has been drawn and
+// shown on top: drawn frames reach the screen a little later on a busy machine.
+COLORREF ViewPixelOnScreen(ViewRecord *v, i32 x, i32 y, COLORREF want) {
+  HWND w = (HWND)v->window;
+  SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  COLORREF c = CLR_INVALID;
+  DWORD start = GetTickCount();
+  while (c != want && GetTickCount() - start < 5000) {
+    v->redraw = 1;
+    PumpFor([v] { return v->redraw == 0; }, 1000);
+    Sleep(20);
+    POINT pt = {x, y};
+    ClientToScreen(w, &pt);
+    HDC dc = GetDC(nullptr);
+    c = GetPixel(dc, pt.x, pt.y);
+    ReleaseDC(nullptr, dc);
+  }
+  return c;
+}
+
+// The bone entry of the dump that begins with `head`, up to its closing brace.
+std::string Entry(const std::string &dump, const std::string &head) {
+  size_t at = dump.find(head);
+  if (at == std::string::npos) return "";
+  return dump.substr(at, dump.find('}', at) - at);
+}
+
+}  // namespace
+
+TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
+  std::string path = Drive_Temp("miravel_bones.KZP"), saved = "miravel_bones_saved.KZP";
+  ASSERT_TRUE(Drive_WriteCube(path));
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_bones"));
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+
+  // Button 1097: the bone sub-mode with its bone list panel and menu.
+  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_BONE);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_BONE);
+  ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), 40024, MF_BYCOMMAND), (UINT)-1);
+  Model3 *m = g_Model3Slots[0];
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(m->boneCount, 2);
+
+  // Bone 1 current, then A twice: bone 2 a child of 1, bone 3 a child of 2.
+  g_CurBoneIndex = 1;
+  EXPECT_TRUE(PumpPanel());
+  KeyUp('A');
+  KeyUp('A');
+  ASSERT_EQ(m->boneCount, 4);
+  EXPECT_EQ(m->bones[2].parent, 1);
+  EXPECT_EQ(m->bones[3].parent, 2);
+  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "ボーン追加");
+
+  // Parent 1 for bone 3 and 決定.
+  EXPECT_TRUE(PumpPanel());
+  EXPECT_EQ(SendMessageA((HWND)g_Ed3D.boneList, LB_GETCARETINDEX, 0, 0), 3);
+  SendMessageA((HWND)g_Ed3D.parentCombo, CB_SETCURSEL, 1, 0);
+  Drive_Command(g_Ed3D.bonePanel, ED3D_BONE_APPLY);
+  EXPECT_EQ(m->bones[3].parent, 1);
+  EXPECT_STREQ(m->bones[3].name, "ボーン_03");
+
+  // Bone 3 dragged 40 pixels right in the Front view: 1 / zoom units along x.
+  ViewRecord *front = FrontOf(SUB_3D_BONE);
+  ASSERT_NE(front, nullptr);
+  HWND fw = (HWND)front->window;
+  f32 zoom = front->zoom;
+  SendMessageA(fw, WM_LBUTTONDOWN, MK_LBUTTON, At(50, 50));
+  SendMessageA(fw, WM_MOUSEMOVE, MK_LBUTTON, At(70, 50));
+  SendMessageA(fw, WM_MOUSEMOVE, MK_LBUTTON, At(90, 50));
+  SendMessageA(fw, WM_LBUTTONUP, 0, At(90, 50));
+  Drive_Pump(5);
+  f32 moved = 40.0f * 0.025f / zoom;
+  EXPECT_NEAR(m->boneRest[3].pos[0], moved, 1e-5);
+  EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "移動 ( ボーン )");
+
+  // The drawn Front view: bone 3's cross yellow, bone 0's olive, at their projected pixels.
+  EXPECT_TRUE(PumpDrawn(front));
+  i32 x3, y3, x0, y0;
+  ASSERT_TRUE(Ed3D_BoneScreen(front, Model3_GetBoneRestOrigin(0, 3), &x3, &y3));
+  ASSERT_TRUE(Ed3D_BoneScreen(front, Model3_GetBoneRestOrigin(0, 0), &x0, &y0));
+  EXPECT_EQ(ViewPixelOnScreen(front, x3 + 4, y3 + 4, RGB(255, 255, 0)), RGB(255, 255, 0));
+  EXPECT_EQ(ViewPixelOnScreen(front, x0 - 4, y0 + 4, RGB(180, 180, 0)), RGB(180, 180, 0));
+
+  // Button 1102: the weight sub-mode; a box around the whole cube in its Front view, held
+  // over several drawn frames, selects the eight corners.
+  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_WEIGHT);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_WEIGHT);
+  ASSERT_TRUE(Drive_Alive(g_Ed3DBones.weightPanel));
+  front = FrontOf(SUB_3D_WEIGHT);
+  ASSERT_NE(front, nullptr);
+  fw = (HWND)front->window;
+  EXPECT_TRUE(PumpDrawn(front));
+  i32 lo[2] = {1 << 30, 1 << 30}, hi[2] = {-(1 << 30), -(1 << 30)};
+  for (i32 v = 0; v < 8; v++) {
+    i32 sx, sy;
+    ASSERT_TRUE(Ed3D_WeightScreen(front, m->positions[v], &sx, &sy));
+    lo[0] = sx < lo[0] ? sx : lo[0], hi[0] = sx > hi[0] ? sx : hi[0];
+    lo[1] = sy < lo[1] ? sy : lo[1], hi[1] = sy > hi[1] ? sy : hi[1];
+  }
+  SendMessageA(fw, WM_LBUTTONDOWN, MK_LBUTTON, At(lo[0] - 5, lo[1] - 5));
+  SendMessageA(fw, WM_MOUSEMOVE, MK_LBUTTON, At(lo[0] + 1, lo[1] + 1));
+  EXPECT_TRUE(PumpDrawn(front));
+  // The mouse keeps moving over the far corner, as a hand does, until a drawn frame of the
+  // view under it has run the selection.
+  auto all = [] {
+    for (i32 v = 0; v < 8; v++)
+      if (!g_PolySelVerts[v]) return false;
+    return true;
+  };
+  DWORD start = GetTickCount();
+  while (!all() && GetTickCount() - start < 10000) {
+    SendMessageA(fw, WM_MOUSEMOVE, MK_LBUTTON, At(hi[0] + 5, hi[1] + 5));
+    PumpFor([front] { return front->redraw == 0; }, 500);
+  }
+  SendMessageA(fw, WM_LBUTTONUP, 0, At(hi[0] + 5, hi[1] + 5));
+  Drive_Pump(5);
+  for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_PolySelVerts[v], 1u) << v;
+
+  // 2, 0, 1.0 and 決定: the corners on bone 2.
+  HWND wp = (HWND)g_Ed3DBones.weightPanel;
+  SetDlgItemTextA(wp, ED3D_WEIGHT_BONE1, "2");
+  SetDlgItemTextA(wp, ED3D_WEIGHT_BONE2, "0");
+  SetDlgItemTextA(wp, ED3D_WEIGHT_VALUE, "1.0");
+  Drive_Command(wp, ED3D_WEIGHT_APPLY);
+  for (i32 v = 0; v < 8; v++) EXPECT_EQ(m->bindings[v].bone1, 2) << v;
+  EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "数値入力 ( ウエイト )");
+
+  // Saved with 40024 and read back by modeldump (built beside this program).
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = saved;
+  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string tool = self;
+  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
+  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + Drive_Temp(saved.c_str()) + "\"\"");
+  std::string two = Entry(dump, "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3_02\"");
+  std::string three = Entry(dump, "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3_03\"");
+  EXPECT_NE(two.find("\"parent\":1,"), std::string::npos) << dump;
+  EXPECT_NE(two.find("\"vertices\":8"), std::string::npos) << dump;
+  EXPECT_NE(three.find("\"parent\":1,"), std::string::npos) << dump;
+  size_t rest = three.find("\"rest\":[");
+  ASSERT_NE(rest, std::string::npos) << dump;
+  EXPECT_NEAR(strtod(three.c_str() + rest + 8, nullptr), moved, 1e-5) << dump;
+
+  DeleteFileA(path.c_str());
+  DeleteFileA(Drive_Temp(saved.c_str()).c_str());
+  Drive_End("miravel_settings_bones");
+}

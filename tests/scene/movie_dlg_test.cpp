@@ -1,0 +1,344 @@
+// The movie editor's dialogs without windows: the image dialog's fields, the frame count of
+// the key dialog, the time line's pick, key move, scale and scroll, the sound and motion
+// selections, the list lines in CP932 and the folders chosen inside and outside their base.
+#include <map>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/strip.h"
+#include "lib/media/dialogs.h"
+#include "scene/movie_dlg.h"
+#include "scene/movie_edit.h"
+#include "tests/scene/movie_fixture.h"
+#include "tests/support/shell_fixture.h"
+
+namespace {
+
+struct Controls {
+  std::map<u32, std::string> texts;   // dialog * 10000 + id
+  std::map<u32, i32> selection;
+  std::map<u32, std::vector<std::string>> lines;
+  i32 scrollPos = -1, scrollRange = -1;
+  std::string folder;                 // the folder chooser's answer ("" = cancel)
+} g_c;
+
+u32 At(u32 d, u32 id) { return d * 10000 + id; }
+void SetText(u32 d, u32 id, const char *t) { g_c.texts[At(d, id)] = t; }
+bool ReadText(u32 d, u32 id, char *out, size_t size) {
+  auto it = g_c.texts.find(At(d, id));
+  if (it == g_c.texts.end()) return false;
+  Str_Copy(out, size, it->second.c_str());
+  return true;
+}
+void ListReset(u32 d, u32 id) { g_c.lines[At(d, id)].clear(); }
+void ListAdd(u32 d, u32 id, const char *t) { g_c.lines[At(d, id)].push_back(t); }
+void ListSelect(u32 d, u32 id, i32 i) { g_c.selection[At(d, id)] = i; }
+i32 ListSelection(u32 d, u32 id) {
+  auto it = g_c.selection.find(At(d, id));
+  return it == g_c.selection.end() ? -1 : it->second;
+}
+void SetScroll(i32 pos, i32 range) { g_c.scrollPos = pos, g_c.scrollRange = range; }
+bool Browse(const char *, char *out) {
+  Str_Copy(out, FILEDLG_TEXT, g_c.folder.c_str());
+  return !g_c.folder.empty();
+}
+
+struct MovieDlgTest : MovieTest {
+  MovieEditOps savedOps;
+  FileDlgPlatform savedDlg;
+  void SetUp() override {
+    MovieTest::SetUp();
+    Shell_ResetForTest();
+    g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
+    savedOps = g_MovieEditOps;
+    savedDlg = g_FileDlgPlatform;
+    g_MovieEditOps = MovieEditOps{};
+    g_MovieEditOps.setText = SetText;
+    g_MovieEditOps.readText = ReadText;
+    g_MovieEditOps.listReset = ListReset;
+    g_MovieEditOps.listAdd = ListAdd;
+    g_MovieEditOps.listSelect = ListSelect;
+    g_MovieEditOps.listSelection = ListSelection;
+    g_MovieEditOps.setScroll = SetScroll;
+    g_FileDlgPlatform.browseFolder = Browse;
+    g_c = Controls{};
+    g_MovieEditor = MovieEditor{};
+    g_MovieDlg = MovieDlgState{};
+    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    Movie_NewDocument();
+    Strip_SetDivisor(MOVIE_SCALE_START);
+    Strip_SetOffsets(0, 0);
+  }
+  void TearDown() override {
+    g_MovieEditOps = savedOps;
+    g_FileDlgPlatform = savedDlg;
+    g_MovieEditor = MovieEditor{};
+    Shell_ResetForTest();
+    MovieTest::TearDown();
+  }
+  // A new actor of `kind`, current, with a key at each of `frames` (0 comes with it).
+  static MovieObject *Actor(i32 kind, std::initializer_list<i32> frames = {}) {
+    EXPECT_TRUE(Movie_AddActor(kind));
+    for (i32 f : frames) {
+      g_MovieFrame = f;
+      Movie_EnsureKeyAtFrame();
+    }
+    g_MovieFrame = 0;
+    return g_MovieObjects[g_CurSlot];
+  }
+};
+
+// [SECTION] fields
+
+TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
+  struct Case {
+    const char *x, *colour[4];
+    f32 wantX, wantColour[4];
+    size_t boxes;
+  };
+  const Case cases[] = {
+      {"12.5", {"-5", "300", "0", "128"}, 12.5f, {0, 255, 0, 128}, 0},
+      // One colour that is not a number discards all four; the rest still applies.
+      {"7", {"10", "abc", "30", "40"}, 7, {255, 255, 255, 255}, 0},
+      // A position that is not a number keeps its value and says so; the colours apply.
+      {"zz", {"1", "2", "3", "4"}, 320, {1, 2, 3, 4}, 1},
+  };
+  for (const Case &c : cases) {
+    Movie_NewDocument();
+    MovieObject *o = Actor(MOVIE_KIND_IMAGE);
+    u32 d = MOVIE_DIALOG_IMG;
+    Boxes().clear();
+    SetText(d, 1358, "看板");
+    SetText(d, 1353, c.x);
+    SetText(d, 1354, "-3");
+    for (u32 i = 0; i < 4; i++) SetText(d, 1251 + i, c.colour[i]);
+    MovieDlg_Command(d, 1357);
+    EXPECT_STREQ(o->name, "看板") << c.x;
+    EXPECT_EQ(o->keys[0].position[0], c.wantX) << c.x;
+    EXPECT_EQ(o->keys[0].position[1], -3.0f) << c.x;
+    for (int i = 0; i < 4; i++) EXPECT_EQ(o->keys[0].color[i], c.wantColour[i]) << c.x << " " << i;
+    ASSERT_EQ(Boxes().size(), c.boxes) << c.x;
+    if (c.boxes) EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0];
+    // Refresh shows the values back ("%3.3f", "%d").
+    MovieDlg_Refresh(d);
+    EXPECT_EQ(g_c.texts[At(d, 1354)], "-3.000");
+    EXPECT_EQ(g_c.texts[At(d, 1252)], std::to_string((int)c.wantColour[1]));
+  }
+}
+
+TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
+  struct Case {
+    const char *text;
+    bool ok;
+    i32 count, end, start, frame;
+  };
+  // Start: 180 frames, play range 120..180, current frame 150.
+  const Case cases[] = {
+      {"0", false, 180, 180, 120, 150},     {"18001", false, 180, 180, 120, 150},
+      {"abc", false, 180, 180, 120, 150},   {"18000", true, 18000, 18000, 120, 150},
+      {"100", true, 100, 100, 99, 100},     {"1", true, 1, 1, 0, 1},
+  };
+  for (const Case &c : cases) {
+    g_MovieScene.frameCount = 180;
+    g_MovieScene.playStart = 120, g_MovieScene.playEnd = 180;
+    g_MovieFrame = 150;
+    g_c.scrollRange = -1;
+    Boxes().clear();
+    SetText(MOVIE_DIALOG_KEY, 1260, c.text);
+    MovieDlg_Command(MOVIE_DIALOG_KEY, 1207);
+    EXPECT_EQ(Boxes().size(), c.ok ? 0u : 1u) << c.text;
+    EXPECT_EQ(g_MovieScene.frameCount, c.count) << c.text;
+    EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
+    EXPECT_EQ(g_MovieScene.playStart, c.start) << c.text;
+    EXPECT_EQ(g_MovieFrame, c.frame) << c.text;
+    EXPECT_EQ(g_c.scrollRange, c.ok ? c.count : -1) << c.text;
+  }
+}
+
+// [SECTION] time line
+
+TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
+  Strip_SetOffsets(-100, 0);
+  g_MovieScene.frameCount = 180;
+  // Frame (x + 100 - 230) * 8 / 10, clamped; left of the origin frame 0.
+  const i32 xs[][2] = {{300, 136}, {231, 80}, {230, 0}, {100, 0}, {500, 180}};
+  for (const auto &p : xs) EXPECT_EQ(MovieDlg_PickFrame(p[0]), p[1]) << p[0];
+  const i32 ys[][2] = {{89, 0}, {113, 0}, {114, 1}, {142, 2}};
+  for (const auto &p : ys) EXPECT_EQ(MovieDlg_PickRow(p[0]), p[1]) << p[0];
+  // Key-move steps: scale x dx / 6, at least one frame either way.
+  const i32 steps[][3] = {{1, 3, 1}, {1, -3, -1}, {1, 12, 2}, {64, 3, 32}, {64, -6, -64}, {64, 0, 0}};
+  for (const auto &s : steps) {
+    Strip_SetDivisor(s[0]);
+    EXPECT_EQ(MovieDlg_MoveStep(s[1]), s[2]) << s[0] << " " << s[1];
+  }
+  // "縮小" at 64 and "拡大" at 1 stay.
+  Strip_SetDivisor(64);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, 1215);
+  EXPECT_EQ(Strip_Divisor(), 64);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  EXPECT_EQ(Strip_Divisor(), 32);
+  Strip_SetDivisor(1);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  EXPECT_EQ(Strip_Divisor(), 1);
+  // "<" of the time line never scrolls above 0; a right drag neither.
+  MovieDlg_Command(MOVIE_DIALOG_KEY, 1220);
+  EXPECT_EQ(g_StripGeo.offsetX, 0);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, 1221);
+  EXPECT_EQ(g_StripGeo.offsetX, -100);
+  MovieDlg_RightDown(10, 10);
+  MovieDlg_RightDrag(400, 5);
+  EXPECT_EQ(g_StripGeo.offsetX, 0);
+  EXPECT_EQ(g_StripGeo.offsetY, -5);
+}
+
+TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {
+  g_MovieScene.frameCount = 180;
+  struct Case {
+    i32 frame, code;
+    i32 want;
+  };
+  const Case scroll[] = {{170, MOVIE_SB_PAGERIGHT, 180}, {30, MOVIE_SB_PAGELEFT, 0}, {0, MOVIE_SB_LINELEFT, 0},
+                         {179, MOVIE_SB_LINERIGHT, 180}, {10, 5 /* thumb dragged */, 10}};
+  for (const Case &c : scroll) {
+    g_MovieFrame = c.frame;
+    MovieDlg_Scroll(c.code, 0);
+    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+  }
+  const Case buttons[] = {{180, 1216, 180}, {179, 1216, 180}, {0, 1214, 0}, {7, 1212, 0}};
+  for (const Case &c : buttons) {
+    g_MovieFrame = c.frame;
+    MovieDlg_Command(MOVIE_DIALOG_KEY, (u32)c.code);
+    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+  }
+}
+
+TEST_F(MovieDlgTest, MiddleDragMovesAKeyButNeverTheOneAtFrameZero) {
+  MovieObject *o = Actor(MOVIE_KIND_IMAGE, {60, 90});
+  o->keys[1].position[0] = 42;
+  ASSERT_EQ(o->keyCount, 3);
+  // Frame 0: nothing is copied, deleted or pasted.
+  g_MovieFrame = 0;
+  MovieDlg_MiddleDown(100);
+  MovieDlg_MiddleDrag(106);   // step 8
+  EXPECT_EQ(o->keyCount, 3);
+  EXPECT_EQ(o->keys[0].frame, 0);
+  EXPECT_EQ(o->keys[1].frame, 60);
+  // Key 60 moves by 8 with its values; onto key 90 it does not move.
+  g_MovieFrame = 60;
+  MovieDlg_MiddleDown(100);
+  MovieDlg_MiddleDrag(106);
+  ASSERT_EQ(o->keyCount, 3);
+  EXPECT_EQ(g_MovieFrame, 68);
+  EXPECT_EQ(o->keys[1].frame, 68);
+  EXPECT_EQ(o->keys[1].position[0], 42);
+  Strip_SetDivisor(6);
+  EXPECT_FALSE(MovieDlg_MoveKey(22));   // 68 + 22 = 90 holds a key
+  EXPECT_EQ(o->keys[1].frame, 68);
+}
+
+// [SECTION] lists and selections
+
+TEST_F(MovieDlgTest, SoundSelectionOutsideTheSlotsIsNoSelection) {
+  MovieObject *o = Actor(MOVIE_KIND_SOUND);
+  g_MovieDlg.soundSlot = 3;
+  for (i32 sel : {16, -1, 100}) {
+    g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = sel;
+    MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+    EXPECT_EQ(g_MovieDlg.soundSlot, 3) << sel;
+    EXPECT_EQ(o->keys[0].number, 3) << sel;
+  }
+  g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = 15;
+  MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+  EXPECT_EQ(o->keys[0].number, 15);
+  // Motion combo: 0..99 and below the motion count; no selection changes nothing.
+  const i32 motions[][3] = {{-1, 5, -1}, {4, 5, 4}, {5, 5, -1}, {99, 100, 99}, {100, 101, -1}};
+  for (const auto &m : motions) EXPECT_EQ(MovieDlg_MotionSelection(m[0], m[1]), m[2]) << m[0];
+}
+
+TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
+  MovieScene &s = g_MovieScene;
+  s.soundCount = 4;
+  Str_Copy(s.soundFileNames[1], 256, "door.wav");
+  Str_Copy(s.soundFolders[2], 256, "se");
+  Str_Copy(s.soundFileNames[2], 256, "bell.wav");
+  Str_Copy(s.soundFileNames[3], 256, "風.wav");
+  s.messageCount = 3;
+  Str_Copy(g_MovieMessages[1], 256, "こんにちは");
+  Str_Copy(g_MovieMessages[2], 256, "また明日");
+  Actor(MOVIE_KIND_SOUND);
+  MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
+  MovieDlg_Refresh(MOVIE_DIALOG_MES);
+  const std::vector<std::string> &snd = g_c.lines[At(MOVIE_DIALOG_WAVE, 1374)];
+  const std::vector<std::string> &mes = g_c.lines[At(MOVIE_DIALOG_MES, IDC_MOVIE_LIST)];
+  ASSERT_EQ(snd.size(), 16u);
+  ASSERT_EQ(mes.size(), 16u);
+  // "ここに" and "空" spelled out in CP932 bytes.
+  EXPECT_EQ(snd[0], "000 : \x82\xb1\x82\xb1\x82\xc9効果音は読み込めません");
+  EXPECT_EQ(snd[1], "001 : door.wav");
+  EXPECT_EQ(snd[2], "002 : se / bell.wav");
+  EXPECT_EQ(snd[3], "003 : \x95\x97.wav");
+  EXPECT_EQ(snd[4], "004 :");
+  EXPECT_EQ(snd[15], "015 :");
+  EXPECT_EQ(mes[0], "000 : \x8b\xf3メッセージ用( 編集できません )");
+  EXPECT_EQ(mes[1], "001 : こんにちは");
+  EXPECT_EQ(mes[2], "002 : また明日");
+  EXPECT_EQ(mes[3], "003 : ");
+  char line[64];
+  MovieDlg_KeyLine(line, sizeof line, 2, 120, "歩く");
+  EXPECT_STREQ(line, "002 :   120  歩く");
+  MovieDlg_MotionLine(line, sizeof line, 7, "走る");
+  EXPECT_STREQ(line, "007 走る");
+}
+
+TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
+  MovieObject *o = Actor(MOVIE_KIND_MESSAGE);
+  u32 d = MOVIE_DIALOG_MES;
+  std::string longText(254, 'a');
+  longText += "あ";   // its second byte would be byte 256
+  SetText(d, 1204, longText.c_str());
+  g_c.selection[At(d, IDC_MOVIE_LIST)] = 2;
+  MovieDlg_Command(d, 1205);
+  EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
+  EXPECT_EQ(g_MovieScene.messageCount, 3);
+  EXPECT_EQ(o->keys[0].number, 2);
+  SetText(d, 1204, "x");
+  g_c.selection[At(d, IDC_MOVIE_LIST)] = 0;
+  MovieDlg_Command(d, 1205);
+  EXPECT_STREQ(g_MovieMessages[0], "");
+  EXPECT_EQ(o->keys[0].number, 0);
+}
+
+// [SECTION] folders
+
+TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
+  struct Case {
+    const char *base, *chosen;
+    bool ok;
+    const char *rel;
+  };
+  const Case cases[] = {
+      {"C:\\data", "C:\\data\\img\\sub", true, "img\\sub"}, {"C:\\data\\", "c:\\DATA\\img", true, "img"},
+      {"C:\\data", "C:\\data", true, ""},                   {"C:\\data", "C:\\data2\\img", false, ""},
+      {"C:\\data", "D:\\other", false, ""},                 {"/tmp/d", "/tmp/d/x/", true, "x"},
+  };
+  for (const Case &c : cases) {
+    char out[256] = "unchanged";
+    EXPECT_EQ(MovieDlg_RelativeFolder(c.base, c.chosen, out, sizeof out), c.ok) << c.chosen;
+    if (c.ok) EXPECT_STREQ(out, c.rel) << c.chosen;
+  }
+  // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
+  MovieObject *o = Actor(MOVIE_KIND_IMAGE);
+  g_c.folder = std::string(g_DataDir) + "/pics";
+  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  EXPECT_STREQ(o->folder, "pics");
+  EXPECT_EQ(g_c.texts[At(MOVIE_DIALOG_IMG, 1227)], "pics");
+  Boxes().clear();
+  g_c.folder = "/elsewhere/pics";
+  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  EXPECT_STREQ(o->folder, "pics");
+  EXPECT_EQ(Boxes().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+// The movie editor's dialogs inside the running shell, driven by messages with answering
+// file and folder dialogs: an image actor gets its folder (a subfolder of the data folder),
+// a PNG and its fields; a sound actor slot 3's WAV; a message actor message 2; the key dialog
+// a frame count of 300, two page-rights to frame 120, a click on the image's row and a key
+// there. The saved KZV, read back by tools/modeldump, holds all of it; reopening it shows the
+// image again; the key dialog shows the movie strip's canvas.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_win.h"
+#include "app/strip.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/media/dialogs.h"
+#include "resources/movie_edit_ids.h"
+#include "resources/shell_ids.h"
+#include "scene/movie.h"
+#include "scene/movie_edit.h"
+#include "scene/movie_edit_win.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/wine_drive.h"
+
+namespace {
+
+std::vector<std::string> g_boxes;
+int AnswerBox(HWND, const char *text, const char *, UINT) {
+  g_boxes.push_back(text);
+  return IDYES;
+}
+
+std::string g_pics;   // the folder the folder chooser answers with
+bool AnswerFolder(const char *, char *out) {
+  Str_Copy(out, FILEDLG_TEXT, g_pics.c_str());
+  return true;
+}
+
+HWND Dialog(u32 d) { return (HWND)g_MovieEditor.dialogs[d]; }
+
+// A short 8-bit mono PCM WAV.
+std::vector<u8> Wav() {
+  std::vector<u8> b;
+  auto u32_ = [&](u32 v) { for (int i = 0; i < 4; i++) b.push_back((u8)(v >> (8 * i))); };
+  auto u16_ = [&](u16 v) { b.push_back((u8)v), b.push_back((u8)(v >> 8)); };
+  auto tag = [&](const char *t) { b.insert(b.end(), t, t + 4); };
+  tag("RIFF"), u32_(36 + 64), tag("WAVE"), tag("fmt "), u32_(16), u16_(1), u16_(1), u32_(8000), u32_(8000), u16_(1),
+      u16_(8), tag("data"), u32_(64);
+  for (int i = 0; i < 64; i++) b.push_back((u8)(128 + (i % 8) * 8));
+  return b;
+}
+
+// The key dialog's time line as shown equals the strip's canvas (sampled over the rows).
+bool TimeLineShowsCanvas(HWND key, int *diff) {
+  RECT r;
+  GetClientRect(key, &r);
+  HDC dc = GetDC(key);
+  *diff = 0;
+  for (int y = 90; y < r.bottom && y < 84 + 25 * 6; y += 5)
+    for (int x = 230; x < r.right && x < STRIP_CANVAS_W; x += 9) {
+      u32 c = g_StripCanvas[(size_t)y * STRIP_CANVAS_W + (size_t)x];
+      if (GetPixel(dc, x, y) != RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) ++*diff;
+    }
+  ReleaseDC(key, dc);
+  return *diff == 0;
+}
+
+}  // namespace
+
+TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_movie_dlg"));
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
+  g_ModalHooks.messageBox = AnswerBox;
+  Movie_InstallWin();
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
+  Drive_Pump(100);
+  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  g_FileDlgPlatform.browseFolder = AnswerFolder;
+
+  // A PNG in a subfolder of the data folder.
+  g_pics = std::string(g_DataDir) + "\\miravel_movie_pics";
+  CreateDirectoryA(g_pics.c_str(), nullptr);
+  const char *src = getenv("MIRAVEL_SRC");
+  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
+  ASSERT_TRUE(CopyFileA(png.c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
+  ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
+
+  Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_MOVIE);
+  Drive_Pump(50);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
+
+  // "２Ｄイメージ 追加": object 2 with its dialog shown; folder, file, fields and "決定".
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_IMAGE, 0);
+  Drive_Pump(5);
+  ASSERT_EQ(g_MovieObjectCount, 3);
+  HWND img = Dialog(MOVIE_DIALOG_IMG);
+  EXPECT_TRUE(IsWindowVisible(img));
+  Drive_Command(img, 1226);
+  char text[300] = {};
+  GetDlgItemTextA(img, 1227, text, sizeof text);
+  EXPECT_STREQ(text, "miravel_movie_pics");
+  g_DriveFolder = g_pics;
+  g_DriveAnswer = "pic.png";
+  g_boxes.clear();
+  Drive_Command(img, 1228);
+  EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
+  const MovieObject *o = g_MovieObjects[2];
+  EXPECT_STREQ(o->fileName, "pic.png");
+  EXPECT_STREQ(o->name, "pic.png");
+  EXPECT_EQ(g_MovieImages[2].loaded, 1u);
+  Drive_Pump(5);
+  GetDlgItemTextA(img, 1229, text, sizeof text);
+  EXPECT_STREQ(text, "pic.png");
+  SetDlgItemTextA(img, 1358, "看板");
+  SetDlgItemTextA(img, 1353, "100");
+  const char *colours[4] = {"10", "20", "300", "-5"};
+  for (int i = 0; i < 4; i++) SetDlgItemTextA(img, 1251 + i, colours[i]);
+  Drive_Command(img, 1357);
+  EXPECT_STREQ(o->name, "看板");
+  EXPECT_EQ(o->keys[0].position[0], 100.0f);
+  EXPECT_EQ(o->keys[0].color[2], 255.0f);
+
+  // "効果音 追加": slot 3 of the list gets the WAV; "決定" gives the key sound 3.
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_SOUND, 0);
+  Drive_Pump(5);
+  HWND wave = Dialog(MOVIE_DIALOG_WAVE);
+  EXPECT_TRUE(IsWindowVisible(wave));
+  SendDlgItemMessageA(wave, 1374, LB_SETCURSEL, 3, 0);
+  g_DriveFolder.clear();
+  g_DriveAnswer = "miravel_se.wav";
+  Drive_Command(wave, 1369);
+  Drive_Pump(5);   // the refill after the change selects the key's sound (0) first
+  SendDlgItemMessageA(wave, 1374, LB_SETCURSEL, 3, 0);
+  Drive_Command(wave, 1359);
+  EXPECT_STREQ(g_MovieScene.soundFileNames[3], "miravel_se.wav");
+  EXPECT_EQ(g_MovieScene.soundCount, 4);
+  EXPECT_EQ(g_MovieObjects[3]->keys[0].number, 3);
+  Drive_Pump(5);
+  EXPECT_EQ(Drive_ListText(GetDlgItem(wave, 1374), 3), "003 : miravel_se.wav");
+
+  // "メッセージ 追加": message 2 typed and "決定".
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_MESSAGE, 0);
+  Drive_Pump(5);
+  HWND mes = Dialog(MOVIE_DIALOG_MES);
+  SendDlgItemMessageA(mes, IDC_MOVIE_LIST, LB_SETCURSEL, 2, 0);
+  SetDlgItemTextA(mes, 1204, "hello movie");
+  Drive_Command(mes, 1205);
+  EXPECT_STREQ(g_MovieMessages[2], "hello movie");
+  EXPECT_EQ(g_MovieObjects[4]->keys[0].number, 2);
+
+  // The key dialog: 300 frames, two page-rights to frame 120, a click on the image's row
+  // at frame 120 (x 230 + 120 * 10 / 8) and "キー作成".
+  HWND key = Dialog(MOVIE_DIALOG_KEY);
+  SetDlgItemTextA(key, 1260, "300");
+  Drive_Command(key, 1207);
+  EXPECT_EQ(g_MovieScene.frameCount, 300);
+  HWND bar = GetDlgItem(key, IDC_MOVIE_SCROLL);
+  int lo = -1, hi = -1;
+  GetScrollRange(bar, SB_CTL, &lo, &hi);
+  EXPECT_EQ(hi, 300);
+  for (int i = 0; i < 2; i++) SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
+  EXPECT_EQ(g_MovieFrame, 120);
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 5 + 2 * 25 + 10);
+  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_MovieFrame, 120);
+  EXPECT_TRUE(IsWindowVisible(img));
+  EXPECT_FALSE(IsWindowVisible(mes));
+  Drive_Command(key, 1060);
+  ASSERT_EQ(o->keyCount, 2);
+  EXPECT_EQ(o->keys[1].frame, 120);
+  int diff = 0;
+  EXPECT_TRUE(Drive_PumpUntil([&] { return TimeLineShowsCanvas(key, &diff); }, 3000)) << diff << " pixels differ";
+
+  // Saved: tools/modeldump shows the image's folder, file and colour, sound 3, message 2,
+  // 300 frames and the key at frame 120.
+  std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
+  DeleteFileA(saved.c_str());
+  g_DriveAnswer = "miravel_movie_dlg.kzv";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
+  Drive_Pump(5);
+  std::string json = Drive_ModelDump(saved);
+  for (const char *want : {"\"frameCount\":300", "\"folder\":\"miravel_movie_pics\"", "\"fileName\":\"pic.png\"",
+                           "\"color\":[10,20,255,0]", "[\"\",\"miravel_se.wav\"]", "\"hello movie\"", "\"frame\":120"})
+    EXPECT_NE(json.find(want), std::string::npos) << want << "\n" << json;
+
+  // Reopened: the image is loaded again from its folder.
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_NEW, 0);
+  Drive_Pump(5);
+  EXPECT_EQ(g_MovieObjectCount, 2);
+  g_boxes.clear();
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_OPEN, 0);
+  Drive_Pump(5);
+  ASSERT_EQ(g_MovieObjectCount, 5);
+  EXPECT_STREQ(g_MovieObjects[2]->fileName, "pic.png");
+  EXPECT_EQ(g_MovieImages[2].loaded, 1u);
+
+  if (const char *hold = getenv("MIRAVEL_MOVIE_HOLD")) {
+    DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
+  }
+
+  DeleteFileA(saved.c_str());
+  DeleteFileA(Drive_Temp("miravel_se.wav").c_str());
+  DeleteFileA((g_pics + "\\pic.png").c_str());
+  RemoveDirectoryA(g_pics.c_str());
+  Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_PREVIEW);
+  Drive_Pump(20);
+  SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  Drive_Pump(20);
+}
