@@ -105,6 +105,8 @@ struct Ed2DOps {
   bool (*chooseColour)(f32 rgb[3]);
   // OK box with the program caption.
   void (*messageOk)(const char *text);
+  // Makes the main window the active one (after a panel's command).
+  void (*activateMain)(void);
 };
 extern Ed2DOps g_Ed2DOps;
 

@@ -400,7 +400,7 @@ void Ed2D_PolyDlgCommand(u32 id) {
       g_PolyShowNormals = g_PolyShowNormals ? 0 : 1;
       g_PolyPanelRefresh = 1;
       break;
-    default: break;   // the mesh operations come with the panel's operation set
+    default: Ed2D_PolyOpCommand(id); break;
   }
 }
 

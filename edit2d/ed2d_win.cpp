@@ -99,6 +99,10 @@ static bool ChooseColour(f32 rgb[3]) {
 
 static void MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
+static void ActivateMain(void) {
+  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+}
+
 void Ed2D_InstallWin(void) {
   Ed2DOps &o = g_Ed2DOps;
   o.createWindow = CreateWindow2D;
@@ -121,6 +125,7 @@ void Ed2D_InstallWin(void) {
   o.checkButton = CheckButton;
   o.chooseColour = ChooseColour;
   o.messageOk = MessageOk;
+  o.activateMain = ActivateMain;
 }
 
 // [SECTION] dialog procedures

@@ -169,13 +169,17 @@ void Ed3D_FillGroupDisplayCombo(void);
 void Ed3D_RefreshLists(void);
 
 // [SECTION] groups and drawing helpers (ed3d_group.cpp)
+// Group record operations of the current model. Each group's key lists in every motion go
+// with it: a copy gets copies, a deleted group's lists are freed, a swap exchanges them.
 void Ed3D_CopyGroupRecord(i32 from, i32 to);
 // Deletes group g of the current model; with g outside 0..count-1 or one group only, nothing.
 void Ed3D_DeleteGroupRecord(i32 g);
 // Exchanges groups a and b with their polygons; b becomes current. Out of range: nothing.
 void Ed3D_SwapGroups(i32 a, i32 b);
 void Ed3D_SetRenderMode7AndRefresh(void);
-// The model-level operations behind the three (also used by tests and the benchmark).
+// The model-level operations behind the three (also used by tests and the benchmark). The
+// copy's target may be the next free record; false when a key list could not be allocated.
+bool Ed3D_ModelCopyGroup(Model3 *m, i32 from, i32 to);
 bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).

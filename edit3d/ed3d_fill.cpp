@@ -9,6 +9,7 @@
 #include "app/family.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_tex.h"

@@ -2,6 +2,9 @@
 // polygons' group numbers), the render-mode-7 refresh and the bone axis cross.
 #include "edit3d/ed3d.h"
 
+#include <stdlib.h>
+#include <string.h>
+
 #include "app/current.h"
 #include "app/family.h"
 #include "app/startup_state.h"
@@ -13,16 +16,42 @@
 // [SECTION] groups
 static bool IsGroup(const Model3 *m, i32 g) { return m && g >= 0 && g < m->groupCount && g < MODEL3_GROUPS; }
 
-void Ed3D_CopyGroupRecord(i32 from, i32 to) {
-  Model3 *m = g_CurModel3;
-  // The target may be the next free record (a copy makes a new group there).
-  if (!IsGroup(m, from) || to < 0 || to >= MODEL3_GROUPS) return;
-  m->groups[to] = m->groups[from];
+// The motions' key lists of group `to` become copies of those of `from` (none where it has none).
+static bool CopyGroupKeys(Model3 *m, i32 from, i32 to) {
+  for (i32 mo = 0; mo < MODEL3_MOTIONS; mo++) {
+    GroupKeyList3 **lists = m->motions[mo].groupKeys;
+    if (!lists[from]) {
+      free(lists[to]);
+      lists[to] = nullptr;
+    } else if (GroupKeyList3 *l = Model3_EnsureGroupKeys(m, mo, to)) {
+      *l = *lists[from];
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
+
+bool Ed3D_ModelCopyGroup(Model3 *m, i32 from, i32 to) {
+  // The target may be the next free record (a copy makes a new group there).
+  if (!IsGroup(m, from) || to < 0 || to >= MODEL3_GROUPS) return false;
+  if (from == to) return true;
+  m->groups[to] = m->groups[from];
+  return CopyGroupKeys(m, from, to);
+}
+
+void Ed3D_CopyGroupRecord(i32 from, i32 to) { Ed3D_ModelCopyGroup(g_CurModel3, from, to); }
 
 bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g) {
   if (!IsGroup(m, g) || m->groupCount <= 1) return false;   // a model keeps at least one group
   for (i32 i = g; i + 1 < m->groupCount; i++) m->groups[i] = m->groups[i + 1];
+  // The key lists of every motion move down with their groups; the deleted group's go.
+  for (i32 mo = 0; mo < MODEL3_MOTIONS; mo++) {
+    GroupKeyList3 **lists = m->motions[mo].groupKeys;
+    free(lists[g]);
+    memmove(&lists[g], &lists[g + 1], (size_t)(m->groupCount - 1 - g) * sizeof lists[0]);
+    lists[m->groupCount - 1] = nullptr;
+  }
   // The polygons of group g join the group below it; with g = 0 those of group 0 stay.
   u32 from = g > 1 ? (u32)g : 1u;
   for (i32 p = 0; p < m->polygonCount; p++) {
@@ -39,6 +68,11 @@ bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b) {
   Group3 t = m->groups[a];
   m->groups[a] = m->groups[b];
   m->groups[b] = t;
+  for (i32 mo = 0; mo < MODEL3_MOTIONS; mo++) {
+    GroupKeyList3 **lists = m->motions[mo].groupKeys, *l = lists[a];
+    lists[a] = lists[b];
+    lists[b] = l;
+  }
   for (i32 p = 0; p < m->polygonCount; p++) {
     u32 &group = m->polygons[p].group;
     if (group == (u32)a) group = (u32)b;

@@ -12,10 +12,4 @@ void Ed3D_ObjMouseMove(i32, i32) {}
 void Ed3D_ObjMotionKeyDown(u32) {}
 void Ed3D_ObjMotionCommand(u32) {}
 void Ed3D_ObjMotionWheelKey(i32) {}
-bool Ed3D_PolyCut(void) { return false; }
-bool Ed3D_PolyCopy(void) { return false; }
-bool Ed3D_PolyPaste(void) { return false; }
-bool Ed3D_PolyMergeFile(const char *) { return false; }
-bool Ed3D_PolyLoadPrimitive(const char *) { return false; }
 void Ed3D_FillObjMotionList(void) {}
-void Ed3D_FillPolygonList(void) {}

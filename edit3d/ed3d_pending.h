@@ -16,13 +16,5 @@ void Ed3D_ObjMouseMove(i32 x, i32 y);
 void Ed3D_ObjMotionKeyDown(u32 virtualKey);
 void Ed3D_ObjMotionCommand(u32 commandId);
 void Ed3D_ObjMotionWheelKey(i32 step);
-// 14 polygon modelling: the modelling dialog's clipboard, primitive and file-merge commands
-// (true when the model changed and a step is to be recorded)
-bool Ed3D_PolyCut(void);
-bool Ed3D_PolyCopy(void);
-bool Ed3D_PolyPaste(void);
-bool Ed3D_PolyMergeFile(const char *name);
-bool Ed3D_PolyLoadPrimitive(const char *name);
 // Lists of the sub-mode panels that the family's list refresh fills.
 void Ed3D_FillObjMotionList(void);
-void Ed3D_FillPolygonList(void);

@@ -9,8 +9,8 @@
 #include "app/filemenu.h"
 #include "app/startup_state.h"
 #include "app/views.h"
-#include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "edit3d/undo.h"
 #include "lib/draw/pn.h"
@@ -100,7 +100,14 @@ static bool Primitive(u32 id) {
   };
   for (const auto &p : kPrimitives)
     if (p.id == id) {
-      Ed3D_PolyLoadPrimitive(p.name);
+      // A primitive that cannot be read or placed has said why and changed nothing.
+      if (Ed3D_PolyLoadPrimitive(p.name)) {
+        char label[UNDO_LABEL];
+        Str_Format(label, sizeof label, "%s ( モデリング )", p.name);
+        App_RefreshCurrentPointers();
+        if (g_CurModel3) Record(g_CurModel3, label);
+      }
+      Ed3D_PolyAfterEdit();
       return true;
     }
   return false;
@@ -146,9 +153,9 @@ static bool Operation(Model3 *m, u32 id) {
 // Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
 static bool Clipboard(Model3 *m, u32 id) {
   switch (id) {
-    case IDC_POLY_CUT: if (Ed3D_PolyCut()) Record(m, "カット ( モデリング )"); return true;
+    case IDC_POLY_CUT: Run(m, Ed3D_PolyCut(), "カット ( モデリング )"); return true;
     case IDC_POLY_COPY: if (Ed3D_PolyCopy()) Record(m, "コピー ( モデリング )"); return true;
-    case IDC_POLY_PASTE: if (Ed3D_PolyPaste()) Record(m, "ペースト ( モデリング )"); return true;
+    case IDC_POLY_PASTE: Run(m, Ed3D_PolyPaste(), "ペースト ( モデリング )"); return true;
     case IDC_POLY_ADD_FILE: AddFile(); return true;
     default: return Primitive(id);
   }

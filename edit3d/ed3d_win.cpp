@@ -87,6 +87,7 @@ void Ed3D_InstallWin(void) {
   Ed3D_BoneInstallWin();
   Ed3D_MotionInstallWin();
   Ed3D_PolyInstallWin();
+  Ed3D_GroupInstallWin();
   Ed3D_TexInstallWin();
 }
 
@@ -134,19 +135,5 @@ INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);
       }
       return FALSE;
-  }
-}
-
-// The group panel has no timer: the shell's per-frame refresh reads the record's flag.
-INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
-  WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
-  Panel_StorePosition(dlg, &rec->x, &rec->y);
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return FALSE;
-  switch (msg) {
-    case WM_INITDIALOG: rec->flags = 1; return TRUE;
-    case WM_COMMAND: return TRUE;
-    default: return FALSE;
   }
 }

@@ -42,7 +42,7 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out, "{\"file\":\"" + kzp +
                      "\",\"format\":\"kzp\",\"positions\":3,\"normals\":1,\"uvs\":2,\"colors\":1,\"polygons\":1,"
-                     "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1,\"mapping\":0,\"uvBounds\":[0,0,1,1]}],"
+                     "\"triangles\":1,\"groups\":[{\"name\":\"g0\",\"color\":[200,201,202,255],\"texture\":1,\"mapping\":0,\"uvBounds\":[0,0,1,1],\"polygons\":1}],"
                      "\"textures\":[\"\",\"tex1.png\"],\"bones\":[{\"name\":\"\xe8\xa6\xaa\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3" "\",\"parent\":0,\"keyFrames\":[[0]],\"rest\":[0,0,0],\"vertices\":1},"
                      "{\"name\":\"\xe3\x83\x9c\xe3\x83\xbc\xe3\x83\xb3\x5f\x30\x31" "\",\"parent\":0,\"keyFrames\":[[0]],\"rest\":[0,0,0],\"vertices\":2}],\"motions\":[{\"name\":\"\xe3\x83\xa2\xe3\x83\xbc\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\xb3\xe5\x90\x8d" "\",\"used\":1,"
                      "\"length\":60,\"keys\":2}],\"bbox\":[[0,0,0],[1,2,0]]}\n");

@@ -127,16 +127,18 @@ static std::string GroupEntry(i32 g, const Group &gr) {
          "," + Num(gr.b) + "," + Num(gr.a) + "],\"texture\":" + std::to_string(gr.texture) + "}";
 }
 
-// A 3D group also shows its mapping mode and the bounds (u, v low, then high) of the texture
-// coordinates its polygons use ([] when none).
+// A 3D group also shows its mapping mode, the bounds (u, v low, then high) of the texture
+// coordinates its polygons use ([] when none) and how many polygons it has.
 static std::string Group3Entry(const Model3 *m, i32 g) {
   std::string s = GroupEntry(g, m->groups[g]);
   s.pop_back();
   f32 lo[2] = {0, 0}, hi[2] = {0, 0};
   bool any = false;
+  i64 polygons = 0;
   for (i32 f = 0; f < m->polygonCount; f++) {
     const Polygon3 &p = m->polygons[f];
     if (p.group != (u32)g) continue;
+    polygons++;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
       u32 e = p.corners[k].uv;
       if (e >= (u32)m->uvCount) continue;
@@ -150,7 +152,7 @@ static std::string Group3Entry(const Model3 *m, i32 g) {
   }
   s += ",\"mapping\":" + std::to_string(m->groups[g].mapping) + ",\"uvBounds\":[";
   if (any) s += Num(lo[0]) + "," + Num(lo[1]) + "," + Num(hi[0]) + "," + Num(hi[1]);
-  return s + "]}";
+  return s + "],\"polygons\":" + std::to_string(polygons) + "}";
 }
 
 static std::string NamedParent(i32 i, const char *name, i32 parent) {

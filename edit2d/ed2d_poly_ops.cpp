@@ -1,0 +1,875 @@
+// The modelling panel's mesh operations on the 2D skin (ed2d_poly_ops.h).
+//
+// The optimize finds equal values through open-addressing tables of their exact bits (the
+// first equal entry wins, as a search from the start would find it); the face merge pairs a
+// polygon only with the later polygons that hold one of its corner positions, in index
+// order, which is the order a pass over every pair would meet them in.
+#include "edit2d/ed2d_poly_ops.h"
+
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_poly.h"
+#include "model/model3.h"
+#include "model/kzp.h"
+#include "model/seam.h"
+
+static const char kNoRoom[] = "これ以上 追加できません。";
+static const char kSplitFaceMode[] = "面選択モードで、利用できます。";
+static const char kFaceModeOnly[] = "面選択モードで利用できます。";
+static const char kQuadsOnly[] = "４角形のみ分割できます。";
+static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
+enum : i64 { MAX_U16_COUNT = 65535 };
+
+// [SECTION] work buffers
+template <typename T>
+static T *Room(T **buf, size_t *cap, size_t need) {
+  if (need == 0) need = 1;
+  if (*cap >= need) return *buf;
+  T *p = (T *)realloc(*buf, need * sizeof(T));
+  if (!p) return nullptr;
+  *buf = p;
+  *cap = need;
+  return p;
+}
+
+// [SECTION] bounds
+static i32 Usable(i32 n, i32 cap, const void *array) {
+  if (!array) return 0;
+  n = n < cap ? n : cap;
+  return n < 0 ? 0 : n;
+}
+static i32 Verts(const Bone2Model *m) { return Usable(m->vertexCount, m->vertexCapacity, m->positions); }
+static i32 Cols(const Bone2Model *m) { return Usable(m->colourCount, m->colourCapacity, m->colours); }
+static i32 Uvs(const Bone2Model *m) { return Usable(m->uvCount, m->uvCapacity, m->uvs); }
+static i32 Polys(const Bone2Model *m) { return Usable(m->polygonCount, m->polygonCapacity, m->polygons); }
+static i32 Cc(const Polygon2 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
+static bool Live(const Polygon2 *p) { return p->used == 1; }
+
+static u32 VRoom(void) { return g_PolySelVerts ? App_WorkVertCount() : 0; }
+static u32 FRoom(void) { return g_PolySelFaces ? App_WorkFaceCount() : 0; }
+static bool FSel(i32 f) { return (u32)f < FRoom() && g_PolySelFaces[f]; }
+static void SetF(i32 f, u32 on) {
+  if ((u32)f < FRoom()) g_PolySelFaces[f] = on;
+}
+static void SetV(u32 v, u32 on) {
+  if (v < VRoom()) g_PolySelVerts[v] = on;
+}
+// A corner on a selected vertex that the model has.
+static bool CornerSel(const Bone2Model *m, const Corner2 &c) {
+  return c.vertex < (u32)Verts(m) && c.vertex < VRoom() && g_PolySelVerts[c.vertex];
+}
+static bool FaceMode(void) { return g_PolySelectMode == 1; }
+
+static void ClearVertFlags(void) {
+  if (g_PolySelVerts) memset(g_PolySelVerts, 0, (size_t)VRoom() * sizeof(u32));
+}
+static void ClearFaceFlags(u32 n) {
+  if (g_PolySelFaces) memset(g_PolySelFaces, 0, (size_t)(n < FRoom() ? n : FRoom()) * sizeof(u32));
+}
+
+// Room for the additions on top of the current counts (16-bit counts and the arrays).
+static bool Fits(const Bone2Model *m, i64 addV, i64 addC, i64 addU, i64 addP) {
+  auto within = [](i64 n, i32 cap, bool u16count) { return n <= (i64)cap && (!u16count || n <= MAX_U16_COUNT); };
+  i64 np = m->polygonCount < 0 ? 0 : m->polygonCount;
+  bool ok = m->positions && m->bindings && m->colours && m->uvs && m->polygons &&
+            within((i64)m->vertexCount + addV, m->vertexCapacity, true) &&
+            within((i64)m->colourCount + addC, m->colourCapacity, true) &&
+            within((i64)m->uvCount + addU, m->uvCapacity, true) && within(np + addP, m->polygonCapacity, false);
+  if (!ok) Lib_ErrorBox(kNoRoom);
+  return ok;
+}
+
+static u16 AddVertex(Bone2Model *m, f32 x, f32 y, const VertexBinding &b) {
+  u16 v = m->vertexCount++;
+  m->positions[v] = {x, y};
+  m->bindings[v] = b;
+  return v;
+}
+static u16 AddColour(Bone2Model *m, const Bone2Colour &c) {
+  m->colours[m->colourCount] = c;
+  return m->colourCount++;
+}
+static u16 AddUV(Bone2Model *m, f32 u, f32 v) {
+  m->uvs[m->uvCount] = {u, v};
+  return m->uvCount++;
+}
+// A fresh record at the end of the polygons (not selected).
+static Polygon2 &AddPolygon(Bone2Model *m, u32 corners, u32 group) {
+  if (m->polygonCount < 0) m->polygonCount = 0;
+  i32 f = m->polygonCount++;
+  Polygon2 &p = m->polygons[f];
+  p = Polygon2{};
+  p.used = 1;
+  p.cornerCount = (u8)corners;
+  p.group = group;
+  SetF(f, 0);
+  return p;
+}
+
+static u8 *s_splitMarks;
+static size_t s_splitMarksCap;
+static const VertexBinding kAutoBinding = {0, 0, 0.0f, 1};
+
+// [SECTION] selection
+bool Ed2D_PolySelectAll(Bone2Model *m) {
+  if (!m || !g_PolySelVerts || !g_PolySelFaces) return false;
+  u32 nv = VRoom(), nf = FRoom(), on = 0;
+  for (u32 i = 0; i < nv && !on; i++) on = g_PolySelVerts[i] == 0;
+  for (u32 i = 0; i < nf && !on; i++) on = g_PolySelFaces[i] == 0;
+  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = on;
+  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = on;
+  return true;
+}
+
+bool Ed2D_PolyInvertSelection(Bone2Model *m) {
+  if (!m || !g_PolySelVerts || !g_PolySelFaces) return false;
+  for (u32 i = 0, n = VRoom(); i < n; i++) g_PolySelVerts[i] = 1 - (g_PolySelVerts[i] ? 1 : 0);
+  for (u32 i = 0, n = FRoom(); i < n; i++) g_PolySelFaces[i] = 1 - (g_PolySelFaces[i] ? 1 : 0);
+  return true;
+}
+
+// [SECTION] colour
+static i32 Clamp255(i32 v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+bool Ed2D_PolyApplyColour(Bone2Model *m, const i32 rgba[4]) {
+  if (!m) return false;
+  i32 *cur = g_Ed2DPoly.colour;
+  for (int c = 0; c < 4; c++) cur[c] = Clamp255(rgba[c]);
+  Bone2Colour want = {(f32)cur[0], (f32)cur[1], (f32)cur[2], (f32)cur[3]};
+  i32 found = -1;
+  for (i32 i = Cols(m) - 1; i >= 0 && found < 0; i--) {
+    const Bone2Colour &c = m->colours[i];
+    if (c.r == want.r && c.g == want.g && c.b == want.b && c.a == want.a) found = i;
+  }
+  if (found < 0) {
+    if (!Fits(m, 0, 1, 0, 0)) return false;
+    found = AddColour(m, want);
+  }
+  bool faces = FaceMode();
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    Polygon2 &p = m->polygons[i];
+    if (faces && (!Live(&p) || !FSel(i))) continue;
+    for (i32 j = 0; j < Cc(&p); j++)
+      if (CornerSel(m, p.corners[j])) p.corners[j].colour = (u16)found;
+  }
+  return true;
+}
+
+// A whole decimal number, blanks around it allowed.
+static bool ParseInt(const char *text, i32 *out) {
+  const char *s = text ? text : "";
+  while (*s == ' ' || *s == '\t') s++;
+  const char *d = s + (*s == '+' || *s == '-');
+  if (*d < '0' || *d > '9') return false;
+  char *end = nullptr;
+  long long v = strtoll(s, &end, 10);
+  while (*end == ' ' || *end == '\t') end++;
+  if (*end) return false;
+  // Far outside 0..255 it clamps all the same.
+  *out = v < -100000 ? -100000 : (v > 100000 ? 100000 : (i32)v);
+  return true;
+}
+
+bool Ed2D_PolyApplyColourText(Bone2Model *m, const char *const text[4]) {
+  static const char *const kNames[4] = {"赤", "緑", "青", "透明"};
+  if (!m) return false;
+  i32 rgba[4];
+  for (int c = 0; c < 4; c++) {
+    if (ParseInt(text[c], &rgba[c])) continue;
+    Lib_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
+    return false;
+  }
+  return Ed2D_PolyApplyColour(m, rgba);
+}
+
+// [SECTION] deleting and reshaping
+bool Ed2D_PolyDeleteLeftHalf(Bone2Model *m) {
+  if (!m) return false;
+  ClearVertFlags();
+  ClearFaceFlags(FRoom());
+  i32 nv = Verts(m);
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    Polygon2 &p = m->polygons[i];
+    if (!Live(&p)) continue;
+    bool left = true;
+    for (i32 j = 0; j < Cc(&p) && left; j++) {
+      u32 v = p.corners[j].vertex;
+      if (v < (u32)nv) left = m->positions[v].x <= 0.0f;
+    }
+    if (left) p.used = 0;
+  }
+  return true;
+}
+
+bool Ed2D_PolyFlipFaces(Bone2Model *m) {
+  if (!m || !FaceMode()) return false;
+  for (i32 i = 0, n = Polys(m); i < n; i++) {
+    Polygon2 &p = m->polygons[i];
+    if (!Live(&p) || !FSel(i)) continue;
+    for (i32 k = 0, cc = Cc(&p); k < cc / 2; k++) {
+      Corner2 t = p.corners[k];
+      p.corners[k] = p.corners[cc - 1 - k];
+      p.corners[cc - 1 - k] = t;
+    }
+  }
+  return true;
+}
+
+bool Ed2D_PolyRemoveFaces(Bone2Model *m) {
+  if (!m || !FaceMode()) return false;
+  i32 n = Polys(m);
+  i64 add = 0;
+  for (i32 i = 0; i < n; i++)
+    if (Live(&m->polygons[i]) && FSel(i) && Cc(&m->polygons[i]) > 1) add += Cc(&m->polygons[i]) - 1;
+  if (!Fits(m, 0, 0, 0, add)) return false;
+  for (i32 i = 0; i < n; i++) {
+    if (!Live(&m->polygons[i]) || !FSel(i)) continue;
+    for (i32 k = 1, cc = Cc(&m->polygons[i]); k < cc; k++) {
+      Corner2 c = m->polygons[i].corners[k];
+      AddPolygon(m, 1, m->polygons[i].group).corners[0] = c;
+    }
+    if (m->polygons[i].cornerCount > 1) m->polygons[i].cornerCount = 1;
+  }
+  return true;
+}
+
+// A quad whose every corner index lies inside its array.
+static bool WholeQuad(const Bone2Model *m, const Polygon2 &p) {
+  if (p.cornerCount != 4) return false;
+  for (int k = 0; k < 4; k++) {
+    const Corner2 &c = p.corners[k];
+    if (c.vertex >= (u32)Verts(m) || c.colour >= (u32)Cols(m) || c.uv >= (u32)Uvs(m)) return false;
+  }
+  return true;
+}
+
+enum { C0, C1, C2, C3, M01, M12, M23, M30, CTR };
+// The points of the four quads; quad k grows from corner k of the split quad.
+static const int kQuadPoints[4][4] = {{C0, M01, CTR, M30}, {M01, C1, M12, CTR}, {CTR, M12, C2, M23}, {M30, CTR, M23, C3}};
+
+static void SplitOne(Bone2Model *m, i32 f) {
+  Polygon2 src = m->polygons[f];
+  m->polygons[f].used = 0;
+  SetF(f, 0);
+  Bone2Point p[9];
+  for (int c = 0; c < 4; c++) p[c] = m->positions[src.corners[c].vertex];
+  for (int c = 0; c < 4; c++) {
+    const Bone2Point &a = p[c], &b = p[(c + 1) % 4];
+    p[M01 + c] = {0.5f * (a.x + b.x), 0.5f * (a.y + b.y)};
+  }
+  p[CTR] = {0.25f * (p[0].x + p[1].x + p[2].x + p[3].x), 0.25f * (p[0].y + p[1].y + p[2].y + p[3].y)};
+  for (int k = 0; k < 4; k++) {
+    const Corner2 &from = src.corners[k];
+    VertexBinding bind = m->bindings[from.vertex];
+    Bone2Colour colour = m->colours[from.colour];
+    Bone2UV uv = m->uvs[from.uv];
+    i32 q = m->polygonCount;
+    Polygon2 &poly = AddPolygon(m, 4, src.group);
+    for (int j = 0; j < 4; j++) {
+      const Bone2Point &pt = p[kQuadPoints[k][j]];
+      u16 v = AddVertex(m, pt.x, pt.y, bind);
+      poly.corners[j] = {v, AddColour(m, colour), AddUV(m, uv.u, uv.v)};
+      SetV(v, 1);
+    }
+    SetF(q, 1);
+  }
+}
+
+bool Ed2D_PolySplitQuads(Bone2Model *m) {
+  if (!m) return false;
+  if (!FaceMode()) {
+    Lib_ErrorBox(kSplitFaceMode);
+    return false;
+  }
+  i32 n = Polys(m);
+  // Decided against the arrays as they stand before anything is appended.
+  u8 *split = Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
+  if (!split) return false;
+  i64 quads = 0;
+  bool other = false;
+  for (i32 i = 0; i < n; i++) {
+    const Polygon2 &p = m->polygons[i];
+    split[i] = Live(&p) && FSel(i) && WholeQuad(m, p);
+    quads += split[i];
+    other = other || (Live(&p) && FSel(i) && !split[i]);
+  }
+  if (!Fits(m, quads * 16, quads * 16, quads * 16, quads * 4)) return false;
+  if (other) Lib_ErrorBox(kQuadsOnly);
+  for (i32 i = 0; i < n; i++)
+    if (split[i]) SplitOne(m, i);
+  return quads > 0;
+}
+
+bool Ed2D_PolyMakeFace(Bone2Model *m) {
+  if (!m) return false;
+  g_FreeCreateCount = 0;
+  i32 n = Polys(m), k = 0;
+  Corner2 corners[4];
+  for (i32 i = 0; i < n; i++) {
+    const Polygon2 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++) {
+      if (!CornerSel(m, p.corners[j])) continue;
+      if (k < 4) corners[k] = p.corners[j];
+      k++;
+    }
+  }
+  if (n == 0 || k < 2) {
+    Lib_ErrorBox(kTwoOrMore);
+    return false;
+  }
+  if (k > 4) {
+    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
+    return false;
+  }
+  if (!Fits(m, 0, 0, 0, 1)) return false;
+  Polygon2 &q = AddPolygon(m, (u32)k, 0);
+  memcpy(q.corners, corners, (size_t)k * sizeof(Corner2));
+  return true;
+}
+
+// [SECTION] merge faces
+// Position table of the polygons that can merge: every corner position of the live selected
+// polygons with the polygons that hold it.
+struct PosEntry {
+  i32 face;
+  i32 next;   // next entry of the same position, -1 none
+};
+static i32 *s_slots;
+static size_t s_slotsCap;
+static Bone2Point *s_keys;
+static size_t s_keysCap;
+static i32 *s_heads;
+static size_t s_headsCap;
+static PosEntry *s_entries;
+static size_t s_entriesCap;
+static i32 *s_heap;
+static size_t s_heapCap;
+static i32 s_heapSize;
+static u32 *s_stamps;
+static size_t s_stampsCap;
+static u8 *s_alive;
+static size_t s_aliveCap;
+static u32 s_turn, s_mask;
+
+static u32 HashFloats(const f32 *v, int dim) {
+  u32 h = 0x9E3779B9u;
+  for (int i = 0; i < dim; i++) {
+    u32 bits;
+    memcpy(&bits, &v[i], 4);
+    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
+    h ^= bits;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+  }
+  h *= 0xC2B2AE35u;
+  return h ^ (h >> 16);
+}
+static bool HasNaN(const f32 *v, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (v[i] != v[i]) return true;
+  return false;
+}
+static bool SameFloats(const f32 *a, const f32 *b, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (!(a[i] == b[i])) return false;
+  return true;
+}
+
+// The position of a corner; false for a vertex outside the positions (it matches nothing).
+static bool CornerPos(const Bone2Model *m, const Corner2 &c, Bone2Point *out) {
+  if (c.vertex >= (u32)Verts(m)) return false;
+  *out = m->positions[c.vertex];
+  return true;
+}
+
+static i32 FindPos(Bone2Point p, bool add, i32 *keys) {
+  if (HasNaN(&p.x, 2)) return -1;
+  for (u32 s = HashFloats(&p.x, 2) & s_mask;; s = (s + 1) & s_mask) {
+    i32 k = s_slots[s];
+    if (k < 0) {
+      if (!add) return -1;
+      s_slots[s] = *keys;
+      s_keys[*keys] = p;
+      s_heads[*keys] = -1;
+      return (*keys)++;
+    }
+    if (SameFloats(&s_keys[k].x, &p.x, 2)) return k;
+  }
+}
+
+static bool Mergeable(i32 f) { return s_alive[f] && FSel(f); }
+
+static bool BuildPosTable(const Bone2Model *m, i32 n) {
+  size_t corners = 0;
+  for (i32 i = 0; i < n; i++)
+    if (Mergeable(i)) corners += (size_t)Cc(&m->polygons[i]);
+  u32 size = 16;
+  while (size < corners * 2) size <<= 1;
+  if (!Room(&s_slots, &s_slotsCap, size) || !Room(&s_keys, &s_keysCap, corners) ||
+      !Room(&s_heads, &s_headsCap, corners) || !Room(&s_entries, &s_entriesCap, corners))
+    return false;
+  memset(s_slots, 0xFF, (size_t)size * sizeof(i32));
+  s_mask = size - 1;
+  i32 keys = 0, e = 0;
+  for (i32 i = 0; i < n; i++) {
+    if (!Mergeable(i)) continue;
+    const Polygon2 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++) {
+      Bone2Point q;
+      i32 k = CornerPos(m, p.corners[j], &q) ? FindPos(q, true, &keys) : -1;
+      if (k < 0) continue;
+      s_entries[e] = {i, s_heads[k]};
+      s_heads[k] = e++;
+    }
+  }
+  return true;
+}
+
+static bool HeapPush(i32 v) {
+  if (!Room(&s_heap, &s_heapCap, (size_t)s_heapSize + 1)) return false;
+  i32 i = s_heapSize++;
+  while (i > 0 && s_heap[(i - 1) / 2] > v) {
+    s_heap[i] = s_heap[(i - 1) / 2];
+    i = (i - 1) / 2;
+  }
+  s_heap[i] = v;
+  return true;
+}
+static i32 HeapPop(void) {
+  i32 top = s_heap[0], v = s_heap[--s_heapSize], i = 0;
+  for (;;) {
+    i32 c = 2 * i + 1;
+    if (c >= s_heapSize) break;
+    if (c + 1 < s_heapSize && s_heap[c + 1] < s_heap[c]) c++;
+    if (s_heap[c] >= v) break;
+    s_heap[i] = s_heap[c];
+    i = c;
+  }
+  if (s_heapSize > 0) s_heap[i] = v;
+  return top;
+}
+
+// The polygons after `after` that hold one of polygon i's corner positions, each once while
+// it waits (stamp: the outer polygon's turn).
+static bool PushNeighbours(const Bone2Model *m, i32 i, i32 after) {
+  const Polygon2 &p = m->polygons[i];
+  for (i32 j = 0; j < Cc(&p); j++) {
+    Bone2Point q;
+    i32 k = CornerPos(m, p.corners[j], &q) ? FindPos(q, false, nullptr) : -1;
+    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next) {
+      i32 f = s_entries[e].face;
+      if (f <= after || s_stamps[f] == s_turn) continue;
+      s_stamps[f] = s_turn;
+      if (!HeapPush(f)) return false;
+    }
+  }
+  return true;
+}
+
+// Joins polygon b into a when they hold exactly two equal corner positions: two quads become
+// the quad over both, two triangles the quad over both in a's winding; other pairs stay.
+// True when b is to go.
+static bool MergePair(const Bone2Model *m, Polygon2 &a, const Polygon2 &b) {
+  i32 na = Cc(&a), nb = Cc(&b), found = 0, pa[2] = {0, 0}, pb[2] = {0, 0};
+  for (i32 x = 0; x < na; x++) {
+    Bone2Point px, py;
+    if (!CornerPos(m, a.corners[x], &px)) continue;
+    for (i32 y = 0; y < nb; y++) {
+      if (!CornerPos(m, b.corners[y], &py) || !(px.x == py.x && px.y == py.y)) continue;
+      if (found < 2) pa[found] = x, pb[found] = y;
+      found++;
+    }
+  }
+  if (found != 2) return false;
+  if (na == 4 && nb == 4) {
+    i32 t[2];
+    for (int s = 0; s < 2; s++) {
+      t[s] = (pb[s] + 1) % 4;
+      if (t[s] == pb[0] || t[s] == pb[1]) t[s] = (pb[s] + 3) % 4;
+    }
+    a.corners[pa[0]].vertex = b.corners[t[0]].vertex;
+    a.corners[pa[1]].vertex = b.corners[t[1]].vertex;
+    return true;
+  }
+  if (na != 3 || nb != 3 || pa[0] == pa[1] || pb[0] == pb[1]) return false;
+  // The shared edge runs from corner s to s + 1 of a (cyclically); b's third corner goes between.
+  i32 lo = pa[0] < pa[1] ? pa[0] : pa[1], hi = pa[0] + pa[1] - lo;
+  i32 s = (lo == 0 && hi == 2) ? 2 : lo;
+  Corner2 extra = b.corners[3 - pb[0] - pb[1]];
+  for (i32 c = 3; c > s + 1; c--) a.corners[c] = a.corners[c - 1];
+  a.corners[s + 1] = extra;
+  a.cornerCount = 4;
+  return true;
+}
+
+// One pass: every mergeable polygon, in order, with every later one in order.
+static bool MergePass(Bone2Model *m, i32 n, bool *merged) {
+  if (!BuildPosTable(m, n)) return false;
+  for (i32 i = 0; i < n; i++) {
+    if (!Mergeable(i)) continue;
+    s_heapSize = 0;
+    s_turn++;
+    if (!PushNeighbours(m, i, i)) return false;
+    i32 last = i;
+    while (s_heapSize > 0) {
+      i32 j = HeapPop();
+      if (j <= last) continue;
+      last = j;
+      if (!Mergeable(j) || !MergePair(m, m->polygons[i], m->polygons[j])) continue;
+      s_alive[j] = 0;
+      m->polygons[j].used = 0;
+      *merged = true;
+      if (!PushNeighbours(m, i, j)) return false;   // the new corners may meet later polygons
+    }
+  }
+  return true;
+}
+
+static bool MergeFaces(Bone2Model *m) {
+  i32 n = Polys(m);
+  if (!Room(&s_alive, &s_aliveCap, (size_t)n) || !Room(&s_stamps, &s_stampsCap, (size_t)n)) return false;
+  for (i32 i = 0; i < n; i++) s_alive[i] = Live(&m->polygons[i]) ? 1 : 0;
+  memset(s_stamps, 0, (size_t)n * sizeof(u32));
+  s_turn = 0;
+  for (bool merged = true; merged;) {
+    merged = false;
+    if (!MergePass(m, n, &merged)) return false;
+  }
+  return true;
+}
+
+void Ed2D_PolyCopyCorner(Polygon2 *p, i32 to, i32 from) {
+  if (!p || to < 0 || to > 3 || from < 0 || from > 3) return;
+  p->corners[to].vertex = p->corners[from].vertex;
+  p->corners[to].colour = p->corners[from].colour;
+  p->corners[to].uv = p->corners[from].uv;
+}
+
+static bool MergeVertices(Bone2Model *m) {
+  i32 n = Polys(m), corners = 0;
+  u16 target = 0;
+  for (i32 i = 0; i < n; i++) {
+    const Polygon2 &p = m->polygons[i];
+    for (i32 j = 0; j < Cc(&p); j++)
+      if (CornerSel(m, p.corners[j])) target = p.corners[j].vertex, corners++;
+  }
+  if (corners < 2) return false;
+  for (i32 i = 0; i < n; i++) {
+    Polygon2 &p = m->polygons[i];
+    i32 cc = Cc(&p), changed = 0, second = -1;
+    for (i32 j = 0; j < cc; j++) {
+      if (!CornerSel(m, p.corners[j])) continue;
+      p.corners[j].vertex = target;
+      if (++changed == 2) second = j;
+    }
+    if (second < 0) continue;
+    for (i32 j = second; j + 1 < cc; j++) Ed2D_PolyCopyCorner(&p, j, j + 1);
+    p.cornerCount = (u8)(cc - 1);
+    if (p.cornerCount == 0) p.used = 0;
+  }
+  return true;
+}
+
+bool Ed2D_PolyMerge(Bone2Model *m) {
+  if (!m) return false;
+  return FaceMode() ? MergeFaces(m) : MergeVertices(m);
+}
+
+bool Ed2D_PolyDeleteSelection(Bone2Model *m) {
+  if (!m) return false;
+  i32 n = Polys(m);
+  for (i32 i = 0; i < n; i++) {
+    Polygon2 &p = m->polygons[i];
+    if (FaceMode()) {
+      if (FSel(i)) p.used = 0;
+      continue;
+    }
+    i32 cc = Cc(&p), k = 0;
+    for (i32 j = 0; j < cc; j++)
+      if (!CornerSel(m, p.corners[j])) Ed2D_PolyCopyCorner(&p, k++, j);
+    p.cornerCount = (u8)k;
+    if (k == 0) p.used = 0;
+  }
+  ClearFaceFlags((u32)n);
+  ClearVertFlags();
+  g_PolyFaceNo = g_PolyVertexNo = -1;
+  return true;
+}
+
+// [SECTION] clipboard
+bool Ed2D_PolyCopy(Bone2Model *m) {
+  if (!m) return false;
+  if (!FaceMode()) {
+    Lib_ErrorBox(kFaceModeOnly);
+    return false;
+  }
+  i32 nv = Verts(m), nc = Cols(m), nu = Uvs(m), np = Polys(m);
+  if ((i64)nv > (i64)g_MaxVertices || (i64)nc > (i64)g_MaxVertices || (i64)nu > (i64)g_MaxVertices ||
+      (i64)np > (i64)g_MaxPolygons) {
+    Lib_ErrorBox(kNoRoom);
+    return false;
+  }
+  g_ModelAllocArrays = 1;
+  Bone2Model *c = Bone2_Init(ED2D_CLIPBOARD_SLOT);
+  g_ModelAllocArrays = 0;
+  if (!c || !c->positions) {
+    Bone2_FreeSlot(ED2D_CLIPBOARD_SLOT);
+    Lib_ErrorBox(kNoRoom);
+    return false;
+  }
+  memcpy(c->positions, m->positions, (size_t)nv * sizeof(Bone2Point));
+  if (m->bindings) memcpy(c->bindings, m->bindings, (size_t)nv * sizeof(VertexBinding));
+  else Bone2_FreshBindings(c, 0, nv);
+  memcpy(c->colours, m->colours, (size_t)nc * sizeof(Bone2Colour));
+  memcpy(c->uvs, m->uvs, (size_t)nu * sizeof(Bone2UV));
+  c->vertexCount = (u16)nv, c->colourCount = (u16)nc, c->uvCount = (u16)nu;
+  for (i32 i = 0; i < np; i++)
+    if (FSel(i)) c->polygons[i] = m->polygons[i];
+  c->polygonCount = np;
+  return true;
+}
+
+bool Ed2D_PolyCut(Bone2Model *m) {
+  if (!Ed2D_PolyCopy(m)) return false;
+  return Ed2D_PolyDeleteSelection(m);
+}
+
+bool Ed2D_PolyPaste(Bone2Model *m) {
+  const Bone2Model *c = g_Bone2Slots[ED2D_CLIPBOARD_SLOT];
+  if (!m || !c || c == m) return false;
+  i32 cv = Verts(c), cc = Cols(c), cu = Uvs(c), cp = Polys(c);
+  if (!Fits(m, cv, cc, cu, cp)) return false;
+  i32 ov = m->vertexCount, oc = m->colourCount, ou = m->uvCount, op = m->polygonCount < 0 ? 0 : m->polygonCount;
+  memcpy(&m->positions[ov], c->positions, (size_t)cv * sizeof(Bone2Point));
+  if (c->bindings) memcpy(&m->bindings[ov], c->bindings, (size_t)cv * sizeof(VertexBinding));
+  else Bone2_FreshBindings(m, ov, ov + cv);
+  memcpy(&m->colours[oc], c->colours, (size_t)cc * sizeof(Bone2Colour));
+  memcpy(&m->uvs[ou], c->uvs, (size_t)cu * sizeof(Bone2UV));
+  m->vertexCount = (u16)(ov + cv), m->colourCount = (u16)(oc + cc), m->uvCount = (u16)(ou + cu);
+  for (i32 k = 0; k < cp; k++) {
+    Polygon2 &q = m->polygons[op + k];
+    q = c->polygons[k];
+    // Only live records come over; an index outside the clipboard's arrays stays outside.
+    if (!Live(&q)) {
+      q = Polygon2{};
+      continue;
+    }
+    for (i32 j = 0; j < Cc(&q); j++) {
+      Corner2 &k2 = q.corners[j];
+      k2.vertex = k2.vertex < (u32)cv ? (u16)(k2.vertex + ov) : 0xFFFF;
+      k2.colour = k2.colour < (u32)cc ? (u16)(k2.colour + oc) : 0xFFFF;
+      k2.uv = k2.uv < (u32)cu ? (u16)(k2.uv + ou) : 0xFFFF;
+    }
+  }
+  m->polygonCount = op + cp;
+  return Ed2D_PolyOptimize(m);
+}
+
+// [SECTION] optimize
+struct ValueTable {
+  i32 *slots;   // entry index, -1 = empty
+  u32 mask;
+};
+static i32 *s_tableSlots[3];
+static size_t s_tableCaps[3];
+
+static bool Table_Prepare(ValueTable *t, int which, size_t entries) {
+  u32 size = 16;
+  while (size < entries * 2) size <<= 1;
+  t->slots = Room(&s_tableSlots[which], &s_tableCaps[which], size);
+  if (!t->slots) return false;
+  memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
+  t->mask = size - 1;
+  return true;
+}
+
+// The index of the entry of `values` (dim floats each, *count of them) equal to key; a key
+// met for the first time (or one with a NaN, which equals nothing) is stored at the end.
+static i32 Table_Take(ValueTable *t, f32 *values, int dim, const f32 *key, i32 *count) {
+  if (!HasNaN(key, dim)) {
+    u32 s = HashFloats(key, dim) & t->mask;
+    for (;; s = (s + 1) & t->mask) {
+      i32 e = t->slots[s];
+      if (e < 0) break;
+      if (SameFloats(values + (size_t)e * dim, key, dim)) return e;
+    }
+    t->slots[s] = *count;
+  }
+  memcpy(values + (size_t)*count * dim, key, (size_t)dim * sizeof(f32));
+  return (*count)++;
+}
+
+static Bone2Point *s_oldPos;
+static size_t s_oldPosCap;
+static VertexBinding *s_oldBind;
+static size_t s_oldBindCap;
+static Bone2Colour *s_oldCol;
+static size_t s_oldColCap;
+static Bone2UV *s_oldUV;
+static size_t s_oldUVCap;
+static Polygon2 *s_oldPolys;
+static size_t s_oldPolysCap;
+
+bool Ed2D_PolyOptimize(Bone2Model *m) {
+  if (!m || !m->positions || !m->colours || !m->uvs || !m->bindings || !m->polygons) return false;
+  i32 V = Verts(m), C = Cols(m), U = Uvs(m), N = Polys(m);
+  size_t corners = 0;
+  for (i32 i = 0; i < N; i++)
+    if (Live(&m->polygons[i])) corners += (size_t)Cc(&m->polygons[i]);
+  ValueTable tp, tc, tu;
+  if (!Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
+      !Room(&s_oldCol, &s_oldColCap, (size_t)C) || !Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
+      !Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
+      !Table_Prepare(&tc, 1, corners) || !Table_Prepare(&tu, 2, corners))
+    return false;
+  memcpy(s_oldPos, m->positions, (size_t)V * sizeof(Bone2Point));
+  memcpy(s_oldBind, m->bindings, (size_t)V * sizeof(VertexBinding));
+  memcpy(s_oldCol, m->colours, (size_t)C * sizeof(Bone2Colour));
+  memcpy(s_oldUV, m->uvs, (size_t)U * sizeof(Bone2UV));
+  memcpy(s_oldPolys, m->polygons, (size_t)N * sizeof(Polygon2));
+  ClearFaceFlags((u32)N);
+  ClearVertFlags();
+  for (i32 i = 0; i < m->polygonCapacity; i++) m->polygons[i].used = 0;
+  // Every entry rebuilt is one a live corner uses, so the counts never grow.
+  i32 nv = 0, nc = 0, nu = 0, np = 0;
+  for (i32 i = 0; i < N; i++) {
+    const Polygon2 &src = s_oldPolys[i];
+    if (!Live(&src)) continue;
+    Polygon2 q = Polygon2{};
+    q.used = 1;
+    q.group = src.group;
+    i32 k = 0;
+    for (i32 j = 0; j < Cc(&src); j++) {
+      const Corner2 &c = src.corners[j];
+      if (c.vertex >= (u32)V || c.colour >= (u32)C || c.uv >= (u32)U) continue;
+      i32 before = nv;
+      i32 v = Table_Take(&tp, &m->positions[0].x, 2, &s_oldPos[c.vertex].x, &nv);
+      if (nv != before) m->bindings[v] = s_oldBind[c.vertex];
+      i32 col = Table_Take(&tc, &m->colours[0].r, 4, &s_oldCol[c.colour].r, &nc);
+      i32 uv = Table_Take(&tu, &m->uvs[0].u, 2, &s_oldUV[c.uv].u, &nu);
+      q.corners[k++] = {(u16)v, (u16)col, (u16)uv};
+    }
+    q.cornerCount = (u8)k;
+    m->polygons[np++] = q;
+  }
+  m->vertexCount = (u16)nv, m->colourCount = (u16)nc, m->uvCount = (u16)nu;
+  m->polygonCount = np;
+  g_PolyTool = ED2D_TOOL_MOVE;
+  g_PolyFaceNo = -1;
+  return true;
+}
+
+// [SECTION] stock shapes
+// Clears every flag; room for `verts` new vertices (as many colours and UVs) and `polys`
+// polygons.
+static bool BeginShape(Bone2Model *m, i64 verts, i64 polys) {
+  if (!m || !Fits(m, verts, verts, verts, polys)) return false;
+  ClearVertFlags();
+  ClearFaceFlags(FRoom());
+  return true;
+}
+
+// Appends one polygon over the points, all new and selected: white colours, the UVs given.
+static void AddShapePolygon(Bone2Model *m, i32 n, const Bone2Point *pts, const Bone2UV *uvs) {
+  i32 f = m->polygonCount < 0 ? 0 : m->polygonCount;
+  Polygon2 &p = AddPolygon(m, (u32)n, g_CurGroupIndex);
+  for (i32 j = 0; j < n; j++) {
+    u16 v = AddVertex(m, pts[j].x, pts[j].y, kAutoBinding);
+    p.corners[j] = {v, AddColour(m, {255.0f, 255.0f, 255.0f, 255.0f}), AddUV(m, uvs[j].u, uvs[j].v)};
+    SetV(v, 1);
+  }
+  SetF(f, 1);
+}
+
+static void EndShape(void) {
+  g_PolyTool = ED2D_TOOL_MOVE;
+  g_PolyFaceNo = -1;
+  Ed2D_RebindSkin();
+}
+
+// UV by position: ((x / 32 + 1) / 2, (y / 32 + 1) / 2).
+static void ShapeUVs(const Bone2Point *pts, i32 n, Bone2UV *out) {
+  for (i32 j = 0; j < n; j++) out[j] = {(pts[j].x / 32.0f + 1.0f) * 0.5f, (pts[j].y / 32.0f + 1.0f) * 0.5f};
+}
+
+bool Ed2D_PolyAddTriangle(Bone2Model *m) {
+  if (!BeginShape(m, 3, 1)) return false;
+  const Bone2Point pts[3] = {{0, -32}, {32, 32}, {-32, 32}};
+  Bone2UV uvs[3];
+  ShapeUVs(pts, 3, uvs);
+  AddShapePolygon(m, 3, pts, uvs);
+  EndShape();
+  return true;
+}
+
+bool Ed2D_PolyAddQuad(Bone2Model *m) {
+  if (!BeginShape(m, 4, 1)) return false;
+  const Bone2Point pts[4] = {{-32, -32}, {32, -32}, {32, 32}, {-32, 32}};
+  Bone2UV uvs[4];
+  ShapeUVs(pts, 4, uvs);
+  AddShapePolygon(m, 4, pts, uvs);
+  EndShape();
+  return true;
+}
+
+// The circle's point at `deg` degrees clockwise from the top, radius 32.
+static Bone2Point CirclePoint(f64 deg) {
+  f64 a = deg * 3.14159265358979323846 / 180.0;
+  return {(f32)(16.0 * 2.0 * sin(a)), (f32)(16.0 * -2.0 * cos(a))};
+}
+
+bool Ed2D_PolyAddCircle(Bone2Model *m) {
+  if (!BeginShape(m, 48, 16)) return false;
+  const Bone2UV uvs[3] = {{0, 0}, {0, 0}, {0, 0}};
+  for (int k = 1; k <= 16; k++) {
+    const Bone2Point pts[3] = {CirclePoint(22.5 * (k - 1)), CirclePoint(22.5 * k), {0.0f, 0.0f}};
+    AddShapePolygon(m, 3, pts, uvs);
+  }
+  EndShape();
+  return true;
+}
+
+// [SECTION] import
+static bool ImportFits(Bone2Model *m, const Model3 *src) {
+  i64 corners = 0;
+  for (i32 i = 0; i < src->polygonCount; i++) corners += src->polygons[i].cornerCount > 4 ? 4 : src->polygons[i].cornerCount;
+  return Fits(m, src->positionCount, corners, corners, src->polygonCount);
+}
+
+bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
+  if (!m || !path || !*path) return false;
+  Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path);
+  if (!src) return false;
+  bool ok = src->positions && src->polygons && src->positionCount >= 0 && src->positionCount <= src->capPositions &&
+            src->polygonCount >= 0 && src->polygonCount <= src->capPolygons && ImportFits(m, src);
+  if (ok) {
+    ClearVertFlags();
+    ClearFaceFlags(FRoom());
+    u32 base = m->vertexCount;
+    for (i32 v = 0; v < src->positionCount; v++) SetV(AddVertex(m, src->positions[v].x, src->positions[v].y, kAutoBinding), 1);
+    for (i32 i = 0; i < src->polygonCount; i++) {
+      const Polygon3 &s = src->polygons[i];
+      i32 cc = s.cornerCount > 4 ? 4 : s.cornerCount, f = m->polygonCount;
+      Polygon2 &p = AddPolygon(m, (u32)cc, g_CurGroupIndex);
+      for (i32 j = 0; j < cc; j++) {
+        const PolyCorner &c = s.corners[j];
+        Color4 col = c.color < (u32)src->colorCount && src->colors ? src->colors[c.color] : Color4{255, 255, 255, 255};
+        Vec2 uv = c.uv < (u32)src->uvCount && src->uvs ? src->uvs[c.uv] : Vec2{0, 0};
+        u32 v = c.vertex < (u32)src->positionCount ? base + c.vertex : 0xFFFF;
+        p.corners[j] = {(u16)v, AddColour(m, {col.r, col.g, col.b, col.a}), AddUV(m, uv.u, uv.v)};
+      }
+      SetF(f, 1);
+    }
+    g_PolyTool = ED2D_TOOL_MOVE;
+    g_PolyFaceNo = -1;
+  }
+  Model3_FreeSlot(ED2D_IMPORT_SLOT);
+  if (ok) Ed2D_RebindSkin();
+  return ok;
+}

@@ -1,0 +1,175 @@
+// The modelling panel's operation buttons: each runs its mesh operation (ed2d_poly_ops.cpp)
+// on slot 0's skin and, when the operation did its work, writes its label, marks the model
+// edited and asks for a redraw; the panel mirrors the counts at its next tick.
+#include <string.h>
+
+#include "app/docflags.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_poly_ops.h"
+#include "lib/media/dialogs.h"
+#include "model/seam.h"
+
+enum : u32 { FILE_KZB_OPEN = 40095, FILE_KZB_SAVE = 40097 };
+
+static void ActivateMain(void) {
+  if (g_Ed2DOps.activateMain) g_Ed2DOps.activateMain();
+}
+
+static void Redraw(void) {
+  g_PolyPanelRefresh = 1;
+  App_MarkAllRedraw();
+}
+
+// A change of the mesh: label, edited flag, redraw.
+static void Changed(const char *label) {
+  if (label) Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Doc_MarkEdited(DOC_BONE2);
+  Redraw();
+}
+
+// The four colour fields as the panel holds them (the current colour without a panel).
+static void ColourFields(char text[4][32]) {
+  Ed2DPolyEditor &e = g_Ed2DPoly;
+  for (u32 k = 0; k < 4; k++) {
+    if (e.panel && g_Ed2DOps.getText) g_Ed2DOps.getText(e.panel, ED2D_POLY_COLOUR_R + k, text[k], 32);
+    else Str_Format(text[k], 32, "%d", (int)e.colour[k]);
+  }
+}
+
+static bool ApplyFields(Bone2Model *m) {
+  char text[4][32];
+  ColourFields(text);
+  const char *const t[4] = {text[0], text[1], text[2], text[3]};
+  return Ed2D_PolyApplyColourText(m, t);
+}
+
+// 1152: the chooser's colour becomes r, g, b of the current colour and of the fields (alpha
+// stays), then it is applied. Cancel changes nothing.
+static void ChooseColour(Bone2Model *m) {
+  f32 rgb[3] = {0.0f, 0.0f, 0.0f};
+  if (!g_Ed2DOps.chooseColour || !g_Ed2DOps.chooseColour(rgb)) return;
+  Ed2DPolyEditor &e = g_Ed2DPoly;
+  for (u32 k = 0; k < 3; k++) {
+    e.colour[k] = (i32)rgb[k];
+    char text[32];
+    Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
+    if (e.panel && g_Ed2DOps.setText) g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+  }
+  if (ApplyFields(m)) Changed("カラー ( モデリング )");
+}
+
+// 1154: a KZP file's mesh appended; the label names the file.
+static void Import(Bone2Model *m) {
+  const char *path = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
+  if (!path || !*path) return;
+  char file[260];
+  Str_Copy(file, sizeof file, path);
+  bool ok = Ed2D_PolyImport(m, file);
+  ActivateMain();
+  if (!ok) return;
+  const char *name = file;
+  for (const char *c = file; *c; c++)
+    if (*c == '\\' || *c == '/') name = c + 1;
+  char label[DOC_UNDO_LABEL];
+  Str_Format(label, sizeof label, "%s ( モデリング )", name);
+  Changed(label);
+}
+
+static void ToggleFlag(i32 *flag, const char *on, const char *off) {
+  *flag = 1 - *flag;
+  Changed(*flag == 1 ? on : off);
+}
+
+static void FileCommand(u32 id) {
+  if (g_ShellSeam.fileCommand) g_ShellSeam.fileCommand(id);
+}
+
+// Buttons that need no model.
+static bool PlainCommand(u32 id) {
+  switch (id) {
+    case ED2D_POLY_OPEN: FileCommand(FILE_KZB_OPEN); return true;
+    case ED2D_POLY_SAVE: FileCommand(FILE_KZB_SAVE); return true;
+    case ED2D_POLY_CORNER_NO: {
+      Ed2DPolyEditor &e = g_Ed2DPoly;
+      char text[32];
+      Str_Format(text, sizeof text, "頂点 No.%d", (int)(g_PolyVertexNo + 1));
+      if (e.panel && g_Ed2DOps.setText) g_Ed2DOps.setText(e.panel, ED2D_POLY_CORNER_NO, text);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// The operations that change the mesh: the label when the operation did its work.
+static bool MeshCommand(Bone2Model *m, u32 id) {
+  bool faces = g_PolySelectMode == 1;
+  switch (id) {
+    case ED2D_POLY_DELETE_LEFT: if (Ed2D_PolyDeleteLeftHalf(m)) Changed("左半分消 ( モデリング )"); return true;
+    case ED2D_POLY_SPLIT: if (Ed2D_PolySplitQuads(m)) Changed("分割 ( モデリング )"); return true;
+    case ED2D_POLY_MERGE:
+      if (Ed2D_PolyMerge(m)) Changed(faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
+      return true;
+    case ED2D_POLY_DELETE: if (Ed2D_PolyDeleteSelection(m)) Changed("消去 ( モデリング )"); return true;
+    case ED2D_POLY_FLIP: if (Ed2D_PolyFlipFaces(m)) Changed("反転 ( モデリング )"); return true;
+    case ED2D_POLY_REMOVE_FACES: if (Ed2D_PolyRemoveFaces(m)) Changed("面撤去 ( モデリング )"); return true;
+    case ED2D_POLY_FACE_MAKE: if (Ed2D_PolyMakeFace(m)) Changed("作成 ( モデリング )"); return true;
+    case ED2D_POLY_OPTIMIZE: if (Ed2D_PolyOptimize(m)) Changed("最適化 ( モデリング )"); return true;
+    case ED2D_POLY_CUT:
+      if (Ed2D_PolyCut(m)) Changed("カット ( モデリング )");
+      return true;
+    case ED2D_POLY_PASTE:
+      if (Ed2D_PolyPaste(m)) Changed("貼り付け ( モデリング )");
+      ActivateMain();
+      return true;
+    case ED2D_POLY_APPLY_COLOUR: if (ApplyFields(m)) Changed("決定ボタン ( モデリング )"); return true;
+    case ED2D_POLY_COLOUR: ChooseColour(m); return true;
+    case ED2D_POLY_IMPORT: Import(m); return true;
+    case ED2D_POLY_LIGHT:
+      ToggleFlag(&m->lightingFlag, "ライトON ( モデリング )", "ライトOFF ( モデリング )");
+      return true;
+    case ED2D_POLY_VERTEX_COLOUR:
+      ToggleFlag(&m->vertexColourFlag, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
+      return true;
+    default: return false;
+  }
+}
+
+// The stock shapes: the label, then the main window activated.
+static bool ShapeCommand(Bone2Model *m, u32 id) {
+  bool ok;
+  const char *label;
+  switch (id) {
+    case ED2D_POLY_TRIANGLE: ok = Ed2D_PolyAddTriangle(m), label = "３角形 追加 ( モデリング )"; break;
+    case ED2D_POLY_QUAD: ok = Ed2D_PolyAddQuad(m), label = "４角形 追加 ( モデリング )"; break;
+    case ED2D_POLY_CIRCLE: ok = Ed2D_PolyAddCircle(m), label = "円 追加 ( モデリング )"; break;
+    default: return false;
+  }
+  if (ok) Changed(label);
+  ActivateMain();
+  return true;
+}
+
+bool Ed2D_PolyOpCommand(u32 id) {
+  if (PlainCommand(id)) return true;
+  Bone2Model *m = g_Bone2Slots[0];
+  if (!m) return false;
+  switch (id) {
+    case ED2D_POLY_SELECT_ALL: Ed2D_PolySelectAll(m); Redraw(); return true;
+    case ED2D_POLY_INVERT: Ed2D_PolyInvertSelection(m); Redraw(); return true;
+    case ED2D_POLY_COPY:
+      if (Ed2D_PolyCopy(m)) {
+        Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "コピー ( モデリング )");
+        ActivateMain();
+      }
+      Redraw();
+      return true;
+    default: break;
+  }
+  if (!MeshCommand(m, id) && !ShapeCommand(m, id)) return false;
+  g_PolyPanelRefresh = 1;   // a refusal too: the panel shows the state as it is
+  return true;
+}

@@ -1,0 +1,334 @@
+// The group panel's decisions (ed3d_group_dlg.h).
+#include "edit3d/ed3d_group_dlg.h"
+
+#include <ctype.h>
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_clip.h"
+#include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/ed3d_tex.h"
+#include "edit3d/undo.h"
+#include "model/seam.h"
+#include "resources/edit3d_ids.h"
+
+Ed3DGroupOps g_Ed3DGroupOps;
+
+static const char kCannotCopy[] = "グループを、コピーできませんでした。";
+static const char kCannotDelete[] = "グループを消去できません。";
+static const char kBadHeight[] = "↑高さは数値で入力して下さい。";
+static const char kBadDivisions[] = "分割数は整数で入力して下さい。";
+static const char kBadColour[] = "カラーの赤・緑・青・透明は、整数で入力して下さい。";
+static const char kBadSpecular[] = "スペキュラーの赤・緑・青は、整数で入力して下さい。";
+
+// [SECTION] helpers
+static u32 Layout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+static WindowHolder *Panel(void) { return &g_AppShell.panels[Layout()][PANEL_GROUP]; }
+
+static Model3 *Current(void) {
+  App_RefreshCurrentPointers();
+  return g_CurModel3;
+}
+
+// The current group when it is one of the model's, else -1.
+static i32 CurrentGroup(const Model3 *m) {
+  return m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS ? (i32)g_CurGroupIndex : -1;
+}
+
+static i32 Polys(const Model3 *m) {
+  i32 n = m->polygons ? m->polygonCount : 0;
+  return n < 0 ? 0 : n > m->capPolygons ? m->capPolygons : n;
+}
+
+static void Record(Model3 *m, const char *label) {
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Doc_MarkEdited(DOC_MODEL3);
+  m->changed = 1;
+  Undo_Push(Undo_Current());
+}
+
+static void RefreshPanels(void) {
+  g_PolyDlgRefresh = 1;
+  Panel()->flags = 1;
+  App_MarkAllRedraw();
+}
+
+// The current texture is the texture sub-mode's: its panel's list selects it; with place, the
+// image view is placed for it (its lower right corner at the panel's).
+static void ChooseTexture(i32 t, bool place) {
+  Ed3DTexEditor &e = g_Ed3DTex;
+  e.texture = t;
+  if (place) {
+    const Model3 *m = g_CurModel3;
+    bool known = m && t >= 0 && t < m->textureCount && t < MODEL3_TEXTURES;
+    i32 w = known ? m->textures[t].width : 0, h = known ? m->textures[t].height : 0;
+    e.imageX = e.panelW - (i32)((f32)w * e.scale);
+    e.imageY = e.panelH - (i32)((f32)h * e.scale);
+    e.lastTexture = t;   // the panel's next command keeps this placement
+  }
+  e.refresh = 1;
+  Ed3D_FillTextureList();
+}
+
+// A whole decimal number with blanks around it; unsigned: no sign allowed.
+static bool ParseInteger(const char *text, bool allowSign, long long *out) {
+  const char *s = text;
+  while (isspace((unsigned char)*s)) s++;
+  if (!allowSign && (*s == '-' || *s == '+')) return false;
+  if (!*s) return false;
+  char *end = nullptr;
+  errno = 0;
+  long long v = strtoll(s, &end, 10);
+  if (end == s || errno == ERANGE) return false;
+  while (isspace((unsigned char)*end)) end++;
+  if (*end) return false;
+  *out = v;
+  return true;
+}
+
+static f32 Byte(long long v) { return (f32)(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// [SECTION] selection
+void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
+  App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
+  if (!m || !g_PolySelFaces || !g_PolySelVerts) return;
+  i32 n = Polys(m);
+  u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
+  for (i32 f = 0; f < n && (u32)f < faceRoom; f++) {
+    const Polygon3 &p = m->polygons[f];
+    if (p.group != g) continue;
+    g_PolySelFaces[f] = 1;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++)
+      if (p.corners[k].vertex < vertRoom) g_PolySelVerts[p.corners[k].vertex] = 1;
+  }
+}
+
+void Ed3D_GroupSelect(i32 line) {
+  Model3 *m = Current();
+  if (!m || line < 0 || line >= m->groupCount || line >= MODEL3_GROUPS) return;
+  g_CurGroupIndex = (u32)line;
+  u32 t = m->groups[line].texture;
+  ChooseTexture(t < MODEL3_TEXTURES ? (i32)t : 0, true);
+  App_AllocWorkArrays();
+  Ed3D_SelectGroupFaces(m, (u32)line);
+  RefreshPanels();
+}
+
+// [SECTION] apply
+void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
+  Model3 *m = Current();
+  i32 g = CurrentGroup(m);
+  if (g < 0) return;
+  Group3 &gr = m->groups[g];
+  i32 n = Polys(m);
+  for (i32 p = 0; g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
+    if (g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
+  Str_Copy(gr.name, sizeof gr.name, f->name);
+  // Entries run 0..count-1: any other line (or none) stands for no texture.
+  gr.texture = f->texture >= 0 && f->texture < m->textureCount ? (u32)f->texture : 0;
+  ChooseTexture((i32)gr.texture, false);
+  m->dispTexture = (i16)(f->disp >= 0 && f->disp < m->textureCount ? f->disp : 0);
+  f64 height = 0;
+  if (Poly_ParseNumber(f->height, &height)) m->dispScale = (f32)height;
+  else Lib_ErrorBox(kBadHeight);
+  if (m->dispTexture != 0) Ed3D_SetRenderMode7AndRefresh();
+  else Model3_SetRenderMode(m, 0);
+  Ed3D_FillGroupList();
+  Ed3D_FillTextureCombo();
+  Ed3D_FillTextureList();
+  if (f->display >= 0 && f->display <= 5) gr.shading = (u32)f->display;
+  long long c[4];
+  bool ok = true;
+  for (int i = 0; i < 4; i++) ok = ok && ParseInteger(f->colour[i], false, &c[i]);
+  if (ok) gr.r = Byte(c[0]), gr.g = Byte(c[1]), gr.b = Byte(c[2]), gr.a = Byte(c[3]);
+  else Lib_ErrorBox(kBadColour);
+  ok = true;
+  for (int i = 0; i < 3; i++) ok = ok && ParseInteger(f->specular[i], false, &c[i]);
+  if (ok) gr.specR = (u32)Byte(c[0]), gr.specG = (u32)Byte(c[1]), gr.specB = (u32)Byte(c[2]);
+  else Lib_ErrorBox(kBadSpecular);
+  long long div = 0;
+  if (ParseInteger(f->divisions, true, &div)) m->refineLevel = (i16)(u16)div;
+  else Lib_ErrorBox(kBadDivisions);
+  Record(m, "グループ 決定ボタン");
+  App_MarkAllRedraw();
+  g_StripDirty[0] = 1;
+}
+
+void Ed3D_ApplyGroup(void) {
+  App_RefreshCurrentPointers();
+  WindowHolder *rec = Panel();
+  if (!g_CurModel3 || !rec->window || !g_Ed3DGroupOps.read) return;
+  static Ed3DGroupFields s_fields;
+  g_Ed3DGroupOps.read(rec->window, &s_fields);
+  Ed3D_ApplyGroupFields(&s_fields);
+}
+
+// [SECTION] fields
+void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
+  memset(f, 0, sizeof *f);
+  f->texture = f->disp = f->display = -1;
+  if (!m) return;
+  f->disp = (i32)(u16)m->dispTexture;
+  Str_Format(f->height, sizeof f->height, "%1.3f", (double)m->dispScale);
+  Str_Format(f->divisions, sizeof f->divisions, "%d", (int)m->refineLevel);
+  if (g >= (u32)m->groupCount || g >= MODEL3_GROUPS) return;
+  const Group3 &gr = m->groups[g];
+  f->texture = (i32)gr.texture;
+  f->display = (i32)gr.shading;
+  Str_Copy(f->name, sizeof f->name, gr.name);
+  const f32 colour[4] = {gr.r, gr.g, gr.b, gr.a};
+  for (int i = 0; i < 4; i++) Str_Format(f->colour[i], GROUP_FIELD_TEXT, "%d", (int)colour[i]);
+  const u32 spec[3] = {gr.specR, gr.specG, gr.specB};
+  for (int i = 0; i < 3; i++) Str_Format(f->specular[i], GROUP_FIELD_TEXT, "%d", (int)spec[i]);
+  f->mirrorFlag = gr.mirror, f->specularFlag = gr.specular;
+}
+
+void Ed3D_FillPolygonList(void) {
+  Ed3D_FillGroupList();
+  Ed3D_FillGroupDisplayCombo();
+  Panel()->flags = 1;
+}
+
+void Ed3D_RefreshGroupDialog(void) {
+  WindowHolder *rec = Panel();
+  if (!rec->window || !rec->flags) return;
+  App_RefreshCurrentPointers();
+  if (!g_CurModel3) return;
+  rec->flags = 0;
+  g_StripDirty[0] = 1;
+  static Ed3DGroupFields s_fields;
+  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_fields);
+  if (g_Ed3DGroupOps.show) g_Ed3DGroupOps.show(rec->window, &s_fields);
+}
+
+// [SECTION] commands
+static void ChooseColour(Model3 *m, i32 g) {
+  u8 rgb[3];
+  if (g_Ed3DGroupOps.chooseColour && g_Ed3DGroupOps.chooseColour(rgb)) {
+    Group3 &gr = m->groups[g];
+    gr.r = rgb[0], gr.g = rgb[1], gr.b = rgb[2];
+    static Ed3DGroupFields s_fields;
+    Ed3D_GroupFieldsOf(m, (u32)g, &s_fields);
+    if (g_Ed3DGroupOps.showColour && Panel()->window) g_Ed3DGroupOps.showColour(Panel()->window, &s_fields);
+    Record(m, "カラー ( グループ )");
+  }
+  g_StripDirty[0] = 1;
+}
+
+// After a change of the groups or their polygons: the list shows the groups and counts again.
+static void AfterGroupEdit(void) {
+  Ed3D_FillGroupList();
+  Ed3D_PolyAfterEdit();
+}
+
+static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
+  *flag = *flag ? 0 : 1;
+  Record(m, *flag ? on : off);
+  RefreshPanels();
+}
+
+static void Mirror(Model3 *m, i32 g) {
+  if (!Poly_MirrorGroup(m, (u32)g)) return;
+  g_PolyTool = POLY_TOOL_MOVE;
+  g_PolyFaceNo = -1;
+  Record(m, "鏡面 ( グループ )");
+  AfterGroupEdit();
+}
+
+// Copy (with the polygons: the group's selected faces, whatever the selection mode, through
+// the clipboard). The new group comes last and becomes current.
+static void Copy(Model3 *m, i32 g, bool polygons) {
+  if (m->groupCount >= MODEL3_GROUPS) {
+    Lib_ErrorBox(kCannotCopy);
+    return;
+  }
+  i32 first = -1;
+  if (polygons) {
+    Model3 *clip = Poly_Clipboard();
+    if (!Poly_CopyFaces(m, clip, g)) {
+      Lib_ErrorBox(kCannotCopy);
+      return;
+    }
+    first = Poly_PasteFaces(m, clip);
+    if (first < 0) return;   // no room: said so, the model as it was
+  }
+  i32 to = m->groupCount;
+  Ed3D_ModelCopyGroup(m, g, to);
+  m->groupCount = to + 1;
+  if (first >= 0)
+    for (i32 p = first; p < Polys(m); p++) m->polygons[p].group = (u32)to;
+  g_CurGroupIndex = (u32)to;
+  Record(m, "グループ コピー");
+  AfterGroupEdit();
+}
+
+// Delete (with the polygons: the group's selected faces, whatever the selection mode).
+static void Delete(Model3 *m, i32 g, bool polygons) {
+  if (m->groupCount <= 1) {
+    Lib_ErrorBox(kCannotDelete);
+    return;
+  }
+  if (polygons && g_PolySelFaces) {
+    i32 n = Polys(m);
+    u32 room = Poly_FaceFlagRoom();
+    for (i32 f = 0; f < n && (u32)f < room; f++)
+      if (m->polygons[f].group != (u32)g) g_PolySelFaces[f] = 0;
+    u32 mode = g_PolySelectMode;
+    g_PolySelectMode = 1;
+    Ed3D_PolyDelete(m);
+    g_PolySelectMode = mode;
+  }
+  Ed3D_ModelDeleteGroup(m, g);
+  if (g_CurGroupIndex >= (u32)m->groupCount) g_CurGroupIndex = (u32)m->groupCount - 1;
+  Record(m, "グループ 消去");
+  AfterGroupEdit();
+}
+
+static void Move(Model3 *m, i32 g, i32 step) {
+  i32 to = g + step;
+  if (to < 0 || to >= m->groupCount) return;
+  Ed3D_SwapGroups(g, to);
+  Record(m, step < 0 ? "グループ ↑" : "グループ ↓");
+  AfterGroupEdit();
+}
+
+bool Ed3D_GroupCommand(u32 id) {
+  static const u32 kIds[] = {IDC_GRP_APPLY, IDC_GRP_COLOR, IDC_GRP_MIRROR_FLAG, IDC_GRP_SPECULAR, IDC_GRP_MIRROR,
+                             IDC_GRP_COPY_POLYS, IDC_GRP_COPY_RECORD, IDC_GRP_DELETE_POLYS, IDC_GRP_DELETE_RECORD,
+                             IDC_GRP_UP, IDC_GRP_DOWN, IDC_GRP_CLOSE};
+  bool ours = false;
+  for (u32 k : kIds) ours = ours || k == id;
+  if (!ours) return false;
+  if (id == IDC_GRP_APPLY) {
+    Ed3D_ApplyGroup();
+    return true;
+  }
+  Model3 *m = Current();
+  i32 g = CurrentGroup(m);
+  if (g < 0) return true;
+  switch (id) {
+    case IDC_GRP_COLOR: ChooseColour(m, g); break;
+    case IDC_GRP_MIRROR_FLAG: Toggle(m, &m->groups[g].mirror, "鏡面ON ( グループ )", "鏡面OFF ( グループ )"); break;
+    case IDC_GRP_SPECULAR:
+      Toggle(m, &m->groups[g].specular, "スペキュラーON ( グループ )", "スペキュラーOFF ( グループ )");
+      break;
+    case IDC_GRP_MIRROR: Mirror(m, g); break;
+    case IDC_GRP_COPY_POLYS: Copy(m, g, true); break;
+    case IDC_GRP_COPY_RECORD: Copy(m, g, false); break;
+    case IDC_GRP_DELETE_POLYS: Delete(m, g, true); break;
+    case IDC_GRP_DELETE_RECORD: Delete(m, g, false); break;
+    case IDC_GRP_UP: Move(m, g, -1); break;
+    case IDC_GRP_DOWN: Move(m, g, 1); break;
+    default: break;   // 閉じる: the panel stays
+  }
+  return true;
+}

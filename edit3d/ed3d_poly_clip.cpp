@@ -1,0 +1,274 @@
+// The modelling clipboard, the primitives, the file merge and the group mirror
+// (ed3d_poly_clip.h). Each appends to the model's arrays after one room check.
+#include "edit3d/ed3d_poly_clip.h"
+
+#include <string.h>
+#if defined(_WIN32)
+#include <direct.h>
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+#endif
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_ops.h"
+#include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "model/kzp.h"
+#include "model/mesh.h"
+#include "model/seam.h"
+
+Model3 *g_PolyClipboard;
+
+static const char kFaceModeOnly[] = "面選択モードで利用できます。";
+
+// [SECTION] bounds
+static i32 Clamp(i32 n, i32 cap) { return n < 0 ? 0 : n > cap ? cap : n; }
+static i32 Positions(const Model3 *m) { return m->positions ? Clamp(m->positionCount, m->capPositions) : 0; }
+static i32 Normals(const Model3 *m) { return m->normals ? Clamp(m->normalCount, m->capNormals) : 0; }
+static i32 Colours(const Model3 *m) { return m->colors ? Clamp(m->colorCount, m->capColors) : 0; }
+static i32 Uvs(const Model3 *m) { return m->uvs ? Clamp(m->uvCount, m->capUVs) : 0; }
+static i32 Polys(const Model3 *m) { return m->polygons ? Clamp(m->polygonCount, m->capPolygons) : 0; }
+static i32 Corners(const Polygon3 &p) { return p.cornerCount > 4 ? 4 : p.cornerCount; }
+
+static Vec3 NormalAt(const Model3 *m, u32 i) { return i < (u32)Normals(m) ? m->normals[i] : Vec3{0, 0, 0}; }
+static Color4 ColourAt(const Model3 *m, u32 i) { return i < (u32)Colours(m) ? m->colors[i] : Color4{0, 0, 0, 0}; }
+static Vec2 UvAt(const Model3 *m, u32 i) { return i < (u32)Uvs(m) ? m->uvs[i] : Vec2{0, 0}; }
+
+static bool FaceFlag(i32 f) { return g_PolySelFaces && (u32)f < Poly_FaceFlagRoom() && g_PolySelFaces[f]; }
+static void FlagFace(i32 f) {
+  if (g_PolySelFaces && (u32)f < Poly_FaceFlagRoom()) g_PolySelFaces[f] = 1;
+}
+static void FlagVert(i32 v) {
+  if (g_PolySelVerts && (u32)v < Poly_VertFlagRoom()) g_PolySelVerts[v] = 1;
+}
+static void ClearFlags(void) { App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom()); }
+
+template <typename T>
+static void CopyRange(T *dst, const T *src, i32 n) {
+  if (n > 0) memcpy(dst, src, (size_t)n * sizeof(T));
+}
+
+// [SECTION] model-level steps
+bool Poly_CopyFaces(const Model3 *m, Model3 *clip, i32 group) {
+  if (!m || !clip) return false;
+  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 take = 0;
+  for (i32 f = 0; f < nf; f++) take += FaceFlag(f) && (group < 0 || m->polygons[f].group == (u32)group);
+  if (!Model3_Reserve(clip, np, nn, nc, nt, take)) return false;
+  CopyRange(clip->positions, m->positions, np);
+  if (m->bindings) CopyRange(clip->bindings, m->bindings, np);
+  else Model3_FreshBindings(clip, 0, np);
+  CopyRange(clip->normals, m->normals, nn);
+  CopyRange(clip->colors, m->colors, nc);
+  CopyRange(clip->uvs, m->uvs, nt);
+  clip->positionCount = np, clip->normalCount = nn, clip->colorCount = nc, clip->uvCount = nt;
+  i32 w = 0;
+  for (i32 f = 0; f < nf; f++)
+    if (FaceFlag(f) && (group < 0 || m->polygons[f].group == (u32)group)) clip->polygons[w++] = m->polygons[f];
+  clip->polygonCount = w;
+  return true;
+}
+
+i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
+  if (!m || !clip) return -1;
+  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 cp = Positions(clip), cn = Normals(clip), cc = Colours(clip), ct = Uvs(clip), cf = Polys(clip);
+  if (!Poly_ReserveOrSay(m, (i64)np + cp, (i64)nn + cn, (i64)nc + cc, (i64)nt + ct, (i64)nf + cf)) return -1;
+  CopyRange(m->positions + np, clip->positions, cp);
+  if (clip->bindings) CopyRange(m->bindings + np, clip->bindings, cp);
+  else Model3_FreshBindings(m, np, np + cp);
+  CopyRange(m->normals + nn, clip->normals, cn);
+  CopyRange(m->colors + nc, clip->colors, cc);
+  CopyRange(m->uvs + nt, clip->uvs, ct);
+  for (i32 f = 0; f < cf; f++) {
+    Polygon3 p = clip->polygons[f];
+    for (i32 k = 0; k < 4; k++) {
+      PolyCorner &c = p.corners[k];
+      c.vertex += (u32)np, c.normal += (u32)nn, c.color += (u32)nc, c.uv += (u32)nt;
+    }
+    m->polygons[nf + f] = p;
+  }
+  m->positionCount = np + cp, m->normalCount = nn + cn, m->colorCount = nc + cc, m->uvCount = nt + ct;
+  m->polygonCount = nf + cf;
+  return nf;
+}
+
+bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset[3], u32 group) {
+  if (!m || !src) return false;
+  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 sp = Positions(src), sf = Polys(src);
+  i64 corners = 0;
+  for (i32 f = 0; f < sf; f++) corners += Corners(src->polygons[f]);
+  if (!Poly_ReserveOrSay(m, (i64)np + sp, nn + corners, nc + corners, nt + corners, (i64)nf + sf)) return false;
+  ClearFlags();
+  for (i32 i = 0; i < sp; i++) {
+    const Vec3 &p = src->positions[i];
+    m->positions[np + i] = {p.x * scale + offset[0], p.y * scale + offset[1], p.z * scale + offset[2]};
+    // Bound to bone 1 until the automatic binding below finds the nearest bone.
+    m->bindings[np + i] = VertexBinding{1, 0, 1.0f, 1};
+    FlagVert(np + i);
+  }
+  for (i32 f = 0; f < sf; f++) {
+    const Polygon3 &s = src->polygons[f];
+    Polygon3 p = s;
+    p.group = group;
+    for (i32 k = 0; k < Corners(s); k++) {
+      PolyCorner &c = p.corners[k];
+      c.vertex = s.corners[k].vertex + (u32)np;
+      m->normals[nn] = NormalAt(src, s.corners[k].normal);
+      m->colors[nc] = ColourAt(src, s.corners[k].color);
+      m->uvs[nt] = UvAt(src, s.corners[k].uv);
+      c.normal = (u32)nn++, c.color = (u32)nc++, c.uv = (u32)nt++;
+    }
+    m->polygons[nf + f] = p;
+    FlagFace(nf + f);
+  }
+  m->positionCount = np + sp, m->normalCount = nn, m->colorCount = nc, m->uvCount = nt;
+  m->polygonCount = nf + sf;
+  Model3_AutoBindVertices(m);
+  return true;
+}
+
+bool Poly_MirrorGroup(Model3 *m, u32 group) {
+  if (!m) return false;
+  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 twins = 0;
+  for (i32 f = 0; f < nf; f++) twins += m->polygons[f].group == group;
+  if (!Poly_ReserveOrSay(m, 2 * (i64)np, 2 * (i64)nn, 2 * (i64)nc, 2 * (i64)nt, (i64)nf + twins)) return false;
+  ClearFlags();
+  for (i32 i = 0; i < np; i++) {
+    const Vec3 p = m->positions[i];
+    m->positions[np + i] = {-p.x, p.y, p.z};
+    m->bindings[np + i] = m->bindings[i];
+    FlagVert(np + i);
+  }
+  for (i32 i = 0; i < nn; i++) m->normals[nn + i] = {-m->normals[i].x, m->normals[i].y, m->normals[i].z};
+  CopyRange(m->colors + nc, m->colors, nc);
+  CopyRange(m->uvs + nt, m->uvs, nt);
+  i32 w = nf;
+  for (i32 f = 0; f < nf; f++) {
+    const Polygon3 &s = m->polygons[f];
+    if (s.group != group) continue;
+    Polygon3 p = s;
+    i32 n = Corners(s);
+    // Reversed corners keep the twin facing outwards after the x flip.
+    for (i32 k = 0; k < n; k++) {
+      const PolyCorner &c = s.corners[n - 1 - k];
+      p.corners[k] = {c.vertex + (u32)np, c.normal + (u32)nn, c.color + (u32)nc, c.uv + (u32)nt};
+    }
+    m->polygons[w] = p;
+    FlagFace(w++);
+  }
+  m->positionCount = 2 * np, m->normalCount = 2 * nn, m->colorCount = 2 * nc, m->uvCount = 2 * nt;
+  m->polygonCount = w;
+  return true;
+}
+
+// [SECTION] commands
+static Model3 *Current(void) {
+  App_RefreshCurrentPointers();
+  return g_CurModel3;
+}
+
+static void ActivateMain(void) {
+  if (g_Ed3DOps.activateMain) g_Ed3DOps.activateMain();
+}
+
+Model3 *Poly_Clipboard(void) {
+  if (!g_PolyClipboard) {
+    g_ModelAllocArrays = 1;
+    g_PolyClipboard = Model3_New();
+  }
+  return g_PolyClipboard;
+}
+
+bool Ed3D_PolyCopy(void) {
+  Model3 *m = Current();
+  if (!m) return false;
+  Model3 *clip = Poly_Clipboard();
+  if (g_PolySelectMode != 1) {
+    Lib_ErrorBox(kFaceModeOnly);
+    return false;
+  }
+  bool done = Poly_CopyFaces(m, clip, -1);
+  ActivateMain();
+  return done;
+}
+
+bool Ed3D_PolyCut(void) {
+  Model3 *m = Current();
+  if (!m) return false;
+  if (g_PolySelectMode != 1) {
+    Lib_ErrorBox(kFaceModeOnly);
+    return false;
+  }
+  if (!Ed3D_PolyCopy()) return false;
+  Ed3D_PolyDelete(m);
+  return true;
+}
+
+bool Ed3D_PolyPaste(void) {
+  Model3 *m = Current();
+  if (!m || !g_PolyClipboard) return false;
+  bool done = Poly_PasteFaces(m, g_PolyClipboard) >= 0;
+  g_PolyDlgRefresh = 1;
+  ActivateMain();
+  return done;
+}
+
+// The active view of the modelling layout: its pan is where new geometry goes.
+static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_ActiveView); }
+
+// Reads a file into the scratch slot and places it; the scratch slot is empty afterwards.
+static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
+  Model3_FreeSlot(POLY_SCRATCH_SLOT);
+  Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path);
+  bool done = false;
+  if (src) {
+    const ViewRecord *v = ActiveView();
+    // The view's centre: its pan with z negated, as free creation places points.
+    const f32 offset[3] = {v->panX, v->panY, -v->panZ};
+    done = Poly_AppendPlaced(m, src, scale, offset, g_CurGroupIndex);
+  }
+  Model3_FreeSlot(POLY_SCRATCH_SLOT);
+  if (done) {
+    g_PolyTool = POLY_TOOL_MOVE;
+    g_PolyFaceNo = -1;
+  }
+  g_PolyDlgRefresh = 1;
+  return done;
+}
+
+bool Ed3D_PolyLoadPrimitive(const char *name) {
+  Model3 *m = Current();
+  if (!m || !name) return false;
+  char folder[LIB_TEXT_SIZE], path[LIB_TEXT_SIZE], saved[LIB_TEXT_SIZE];
+  if (!Str_FormatAll(folder, sizeof folder, "%s/System/プリミティブ", g_DataDir) ||
+      !Str_FormatAll(path, sizeof path, "%s/%s.KZP", folder, name)) {
+    Lib_ErrorBoxf("%s のファイル名が長すぎます。", name);
+    return false;
+  }
+  // Textures named by a primitive are found beside it; the user's folder comes back after.
+  bool back = getcwd(saved, sizeof saved) != nullptr;
+  FileDlg_ChangeDir(folder);
+  const ViewRecord *v = ActiveView();
+  bool done = PlaceFile(m, path, v->zoom * 0.25f);
+  if (back) FileDlg_ChangeDir(saved);
+  ActivateMain();
+  return done;
+}
+
+bool Ed3D_PolyMergeFile(const char *name) {
+  Model3 *m = Current();
+  if (!m || !name || !name[0]) return false;
+  bool done = PlaceFile(m, name, 1.0f);
+  ActivateMain();
+  Ed3D_PolyAfterEdit();
+  return done;
+}
