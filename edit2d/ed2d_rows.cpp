@@ -12,6 +12,7 @@
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_tex.h"
 
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
@@ -54,7 +55,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_TexMouseMove},
+   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, Ed2D_TexRefreshLists},
   {Ed2D_BoneInit, nullptr, Ed2D_BoneUpdate, nullptr, Ed2D_BoneDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, Ed2D_BoneRButtonUp,
    Ed2D_BoneMouseMove},

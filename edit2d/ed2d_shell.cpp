@@ -20,6 +20,7 @@
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_rows.h"
+#include "edit2d/ed2d_tex.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
 #include "lib/draw/text.h"
@@ -252,6 +253,11 @@ void Ed2D_RefreshLists(void) {
   // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->refreshLists) row->refreshLists();
+  if (g_Group2DDlg.window) {
+    Ed2D_FillGroupList();
+    Ed2D_FillShadeList();
+    g_Ed2DGroup.refresh = 1;
+  }
   if (g_EditSubMode == SUB_2D_OBJECT) {
     if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
     Tree_BuildRowsObjects2D();

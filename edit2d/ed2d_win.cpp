@@ -14,7 +14,9 @@
 #include "app/shell_win.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/strip.h"
 #include "edit2d/ed2d.h"
+#include "edit2d/ed2d_tex.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "resources/edit2d_ids.h"
@@ -61,7 +63,11 @@ static void Fill(void *control, bool combo, const Ed2DLines *lines) {
   SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
   for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
   if (combo) SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0);
-  else if (lines->select >= 0) SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+  else if (lines->select >= 0) {
+    // The caret goes with it: the dialogs read the caret line as the current row.
+    SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
+    SendMessageA(c, LB_SETCARETINDEX, (WPARAM)lines->select, 0);
+  }
 }
 
 static void ListSelectOnly(void *list, i32 line) {
@@ -126,6 +132,7 @@ void Ed2D_InstallWin(void) {
   o.chooseColour = ChooseColour;
   o.messageOk = MessageOk;
   o.activateMain = ActivateMain;
+  Ed2D_TexInstallWin();
 }
 
 // [SECTION] dialog procedures
@@ -182,12 +189,33 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
   }
 }
 
-// The group dialog's own behaviour comes with the group editor; here its place and close.
+// The group dialog: the commands with the group list's current row, the tick's mirror, and the
+// swatch strip at its left (the dispatcher paints it from the model).
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
   switch (msg) {
-    case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND: return TRUE;
-    default: return FALSE;
+    case WM_INITDIALOG: {
+      SetTimer(dlg, 1, 50, nullptr);
+      g_Ed2DGroup.refresh = 1;
+      RECT r;
+      GetClientRect(dlg, &r);
+      Strip_Register(STRIP_GROUP2_SWATCHES, dlg, r.right, r.bottom);
+      return TRUE;
+    }
+    case WM_COMMAND: {
+      // Edits of the fields are read by "決定"; their own notifications do nothing.
+      UINT code = HIWORD(wParam), id = LOWORD(wParam);
+      if (code == EN_CHANGE || code == EN_UPDATE || code == EN_SETFOCUS || code == EN_KILLFOCUS) return TRUE;
+      if (id == IDC_G2D_TEXTURE || id == IDC_G2D_SHADE) if (code != CBN_SELCHANGE) return TRUE;
+      i32 row = g_Ed2D.groupList ? ListCaret(g_Ed2D.groupList) : -1;
+      Ed2D_GroupDlgCommand(id, row);
+      return TRUE;
+    }
+    case WM_PAINT: g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      if (g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
+      return FALSE;
+    default: Ed2D_GroupDlgTick(); return FALSE;
   }
 }

@@ -8,5 +8,8 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
 // The polygon and weight sub-modes' panels (ed2d_poly_win.cpp).
 INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed2D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-// Fills g_Ed2DOps with the Win32 calls.
+// The texture sub-mode's panel and its platform calls (ed2d_tex_win.cpp).
+INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+void Ed2D_TexInstallWin(void);
+// Fills g_Ed2DOps (and the texture panel's calls) with the Win32 calls.
 void Ed2D_InstallWin(void);

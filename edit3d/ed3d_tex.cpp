@@ -23,6 +23,7 @@
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
+#include "model/uvtool.h"
 
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
 Ed3DTexOps g_Ed3DTexOps;
@@ -359,34 +360,23 @@ static void TextureSize(i32 *w, i32 *h) {
 
 void Ed3D_TexZoomIn(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (e.scale < 128.0f) {
-    i32 w, h;
-    TextureSize(&w, &h);
-    e.imageX += (i32)((f32)w * -0.5f * e.scale);
-    e.imageY += (i32)((f32)h * -0.5f * e.scale);
-    e.scale *= 2;
-  }
+  i32 w, h;
+  TextureSize(&w, &h);
+  UvTool_ZoomIn(&e.scale, &e.imageX, &e.imageY, w, h);
   MarkPanels();
   ActivateMain();
 }
 
 void Ed3D_TexZoomOut(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (e.scale > 0.25f) {
-    i32 w, h;
-    TextureSize(&w, &h);
-    e.scale /= 2;
-    e.imageX += (i32)((f32)w * 0.5f * e.scale);
-    e.imageY += (i32)((f32)h * 0.5f * e.scale);
-  }
+  i32 w, h;
+  TextureSize(&w, &h);
+  UvTool_ZoomOut(&e.scale, &e.imageX, &e.imageY, w, h);
   MarkPanels();
   ActivateMain();
 }
 
-i32 Ed3D_TexGridOf(const char *text) {
-  i32 n = text ? atoi(text) : 0;
-  return n > 0 ? n : 1;
-}
+i32 Ed3D_TexGridOf(const char *text) { return UvTool_GridOf(text); }
 
 u32 Ed3D_TexMappingButton(void) {
   const Group3 *g = CurGroup(g_CurModel3);

@@ -4,6 +4,8 @@
 #include <math.h>
 #include <stdlib.h>
 
+#include "model/uvtool.h"
+
 static const f32 kTurn = 6.28318f;   // the full turn of the angle mappings
 
 // [SECTION] corner access
@@ -97,7 +99,7 @@ static void MappingAxes(u8 mode, const Vec3 &p, f32 *a, f32 *b) {
 static Vec2 PlanarUv(const Group3 &g, f32 a, f32 b, const Extent &e1, const Extent &e2) {
   f32 c1 = (e1.lo + e1.hi) * 0.5f, c2 = (e2.lo + e2.hi) * 0.5f;
   f32 d1 = e1.Size() * g.scaleU, d2 = e2.Size() * g.scaleV;
-  f32 t1 = d1 != 0 ? (a - c1) / d1 : 0, t2 = d2 != 0 ? (b - c2) / d2 : 0;
+  f32 t1 = UvTool_Ratio(a - c1, d1), t2 = UvTool_Ratio(b - c2, d2);
   return {t1 + c1 + 0.5f - g.offsetU, c2 + 0.5f + g.offsetV - t2};
 }
 
@@ -284,42 +286,21 @@ void Uv_RotateFaceUVs(Model3 *m, const u32 *selFaces, u32 faceFlags) {
   }
 }
 
-// [SECTION] UV tools
-static i32 UvCount(const Model3 *m, u32 flags) {
-  i32 n = m->uvCount < m->capUVs ? m->uvCount : m->capUVs;
-  return (u32)n < flags ? n : (i32)flags;
-}
+// [SECTION] UV tools (the shared arithmetic of model/uvtool.h on the model's entries)
+static_assert(sizeof(Vec2) == 2 * sizeof(f32), "UV entries are (u, v) pairs");
+
+static i32 UvCount(const Model3 *m) { return m->uvCount < m->capUVs ? m->uvCount : m->capUVs; }
 
 void Uv_MoveSelected(Model3 *m, const u32 *sel, u32 flags, i32 texW, i32 texH, f32 dx, f32 dy) {
-  if (!m || !sel || texW <= 0 || texH <= 0) return;
-  f32 du = 128.0f / (f32)texW * dx * 0.01f, dv = 128.0f / (f32)texH * dy * 0.01f;
-  for (i32 i = 0, n = UvCount(m, flags); i < n; i++)
-    if (sel[i]) {
-      m->uvs[i].u += du;
-      m->uvs[i].v += dv;
-    }
+  if (m && m->uvs) UvTool_Move(&m->uvs[0].u, UvCount(m), sel, flags, texW, texH, dx, dy);
 }
 
 void Uv_RotateSelected(Model3 *m, const u32 *sel, u32 flags, f32 w, f32 h, f32 dx, f32 dy, f32 s) {
-  if (!m || !sel || w == 0 || h == 0) return;
-  // A turn of 0.5 (dx - dy) s degrees, clockwise on the image.
-  f32 angle = -6.283185308f * (0.5f * (dx - dy) * s) / 360.0f;
-  f32 c = cosf(angle), sn = sinf(angle);
-  for (i32 i = 0, n = UvCount(m, flags); i < n; i++) {
-    if (!sel[i]) continue;
-    f32 X = w * (2 * m->uvs[i].u - 1), Y = h * (2 * m->uvs[i].v - 1);
-    m->uvs[i].u = 0.5f + (X * c + Y * sn) / (2 * w);
-    m->uvs[i].v = 0.5f + (Y * c - X * sn) / (2 * h);
-  }
+  if (m && m->uvs) UvTool_Rotate(&m->uvs[0].u, UvCount(m), sel, flags, w, h, dx, dy, s);
 }
 
 void Uv_ScaleSelected(Model3 *m, const u32 *sel, u32 flags, f32 dx, f32 dy, f32 s) {
-  if (!m || !sel) return;
-  for (i32 i = 0, n = UvCount(m, flags); i < n; i++) {
-    if (!sel[i]) continue;
-    m->uvs[i].u += (m->uvs[i].u - 0.5f) * dx * s * 0.005f;
-    m->uvs[i].v -= (m->uvs[i].v - 0.5f) * dy * s * 0.005f;
-  }
+  if (m && m->uvs) UvTool_Scale(&m->uvs[0].u, UvCount(m), sel, flags, dx, dy, s);
 }
 
 // [SECTION] texture table

@@ -11,6 +11,7 @@
 // motions, and bones as one key count each.
 #include "model/kzp.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -299,43 +300,39 @@ static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   return p->group < MODEL3_GROUPS;
 }
 
-static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
-  i32 P = ReadCount(r, L->wideCounts), N = ReadCount(r, L->wideCounts);
-  i32 C = ReadCount(r, L->wideCounts), U = ReadCount(r, L->wideCounts);
+// The four vertex array counts; false (after the refusal text when a count is too large) when
+// they cannot be read or are out of range. *need is the bytes of the five arrays.
+static bool ReadVertexCounts(ByteReader *r, const KzpLayout *L, i32 counts[4], u64 *need) {
+  for (int i = 0; i < 4; i++) counts[i] = ReadCount(r, L->wideCounts);
   if (r->err) return false;
-  // The data must be there before anything is allocated for it.
-  u64 need = (u64)(u32)P * 12 + (u64)(u32)N * 12 + (u64)(u32)C * 16 + (u64)(u32)U * 8 + (u64)(u32)P * 12;
+  i32 P = counts[0], N = counts[1], C = counts[2], U = counts[3];
   if (P < 0 || N < 0 || C < 0 || U < 0) return false;
-  i32 counts[4] = {P, N, C, U};
   static const char *const kArrays[4] = {"頂点", "法線", "頂点カラー", "UV"};
   for (int i = 0; i < 4; i++)
     if ((u32)counts[i] > g_MaxVertices) return TooMany(kArrays[i], counts[i], g_MaxVertices);
-  if (!Rd_Need(r, need)) return false;
-  // The polygon count follows the vertex data: peek at it so every array is sized once.
-  ByteReader peek = *r;
-  Rd_Skip(&peek, need);
-  i32 F = Rd_U16(&peek);
-  u64 minPoly = L->widePolygons ? 5 : 9;
-  if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * minPoly)) F = 0;
-  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
-  m->positionCount = P;
-  m->normalCount = N;
-  m->colorCount = C;
-  m->uvCount = U;
-  Rd_Run(r, m->positions, (u64)P, kVec3Fields);
-  Rd_Run(r, m->normals, (u64)N, kVec3Fields);
-  Rd_Run(r, m->colors, (u64)C, kColorFields);
-  Rd_Run(r, m->uvs, (u64)U, kUVFields);
-  Rd_Run(r, m->bindings, (u64)P, kBindingFields);
-  for (i32 i = 0; i < P; i++) {
+  *need = (u64)P * 12 + (u64)N * 12 + (u64)C * 16 + (u64)U * 8 + (u64)P * 12;
+  return true;
+}
+
+static u64 MinPolygonBytes(const KzpLayout *L) { return L->widePolygons ? 5 : 9; }
+
+// Every binding must name bones inside the model's table.
+static bool BindingsInRange(const Model3 *m) {
+  for (i32 i = 0; i < m->positionCount; i++) {
     const VertexBinding *b = &m->bindings[i];
     if (b->bone1 >= MODEL3_BONES || b->bone2 >= MODEL3_BONES) return false;
   }
+  return true;
+}
+
+// The polygon count and records after the vertex arrays (whose counts the model holds).
+static bool ReadPolygons(ByteReader *r, Model3 *m, const KzpLayout *L) {
+  i32 P = m->positionCount, N = m->normalCount, C = m->colorCount, U = m->uvCount;
   // The polygon count is a u16 in every version; the whole value is the model's count.
-  F = Rd_U16(r);
+  i32 F = Rd_U16(r);
   if (r->err) return false;
   if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
-  if (!Rd_Need(r, (u64)F * minPoly)) return false;
+  if (!Rd_Need(r, (u64)F * MinPolygonBytes(L))) return false;
   if (!Model3_Reserve(m, P, N, C, U, F)) return false;
   m->polygonCount = F;
   u32 top[4] = {0, 0, 0, 0};
@@ -348,6 +345,32 @@ static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
     if ((i32)top[j] > room[j]) room[j] = (i32)top[j];
   if (!Model3_Reserve(m, room[0], room[1], room[2], room[3], F)) return false;
   return !r->err;
+}
+
+static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
+  i32 counts[4];
+  u64 need = 0;
+  if (!ReadVertexCounts(r, L, counts, &need)) return false;
+  i32 P = counts[0], N = counts[1], C = counts[2], U = counts[3];
+  // The data must be there before anything is allocated for it.
+  if (!Rd_Need(r, need)) return false;
+  // The polygon count follows the vertex data: peek at it so every array is sized once.
+  ByteReader peek = *r;
+  Rd_Skip(&peek, need);
+  i32 F = Rd_U16(&peek);
+  if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * MinPolygonBytes(L))) F = 0;
+  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
+  m->positionCount = P;
+  m->normalCount = N;
+  m->colorCount = C;
+  m->uvCount = U;
+  Rd_Run(r, m->positions, (u64)P, kVec3Fields);
+  Rd_Run(r, m->normals, (u64)N, kVec3Fields);
+  Rd_Run(r, m->colors, (u64)C, kColorFields);
+  Rd_Run(r, m->uvs, (u64)U, kUVFields);
+  Rd_Run(r, m->bindings, (u64)P, kBindingFields);
+  if (!BindingsInRange(m)) return false;
+  return ReadPolygons(r, m, L);
 }
 
 static bool ReadTextures(ByteReader *r, Model3 *m) {
@@ -501,8 +524,9 @@ static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
   return !r->err;
 }
 
-static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
-  if (!ReadGeometry(r, m, L) || !ReadTextures(r, m)) return false;
+// Everything after the polygons: textures, groups, settings, motions, bones.
+static bool ParseAfterGeometry(Model3 *m, ByteReader *r, const KzpLayout *L) {
+  if (!ReadTextures(r, m)) return false;
   if (L->displacement) {
     m->dispTexture = Rd_I16(r);
     m->dispScale = Rd_F32(r);
@@ -522,6 +546,12 @@ static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
   return true;
 }
 
+static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
+  return ReadGeometry(r, m, L) && ParseAfterGeometry(m, r, L);
+}
+
+static const KzpLayout kLayout2006 = {true, true, true, 2, true};
+
 bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
   s_Refusal[0] = 0;
   if (!m) return false;
@@ -533,7 +563,7 @@ bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
   if (r.err || memcmp(magic, "KZP", 3) != 0) return false;
   KzpLayout L;
   switch (version) {
-    case KZP_VERSION_2006: L = {true, true, true, 2, true}; break;
+    case KZP_VERSION_2006: L = kLayout2006; break;
     case KZP_VERSION_2005: L = {false, false, false, 1, true}; break;
     case KZP_VERSION_2004: L = {false, false, false, 0, false}; break;
     default: return false;
@@ -622,15 +652,95 @@ static void InstallInSlot(i32 slot, Model3 *m, const char *path) {
   m->normalUpdate = 1;
 }
 
+// Reads n bytes at the file's position into dst; false when they are not all there.
+static bool ReadExactly(FILE *f, void *dst, u64 n) { return n == 0 || fread(dst, 1, (size_t)n, f) == n; }
+
+// A 2006000 file whose header, counts and vertex arrays are all there: the five arrays go from
+// the file straight into the new model's arrays (no copy through a file image), the rest is
+// read into a buffer and parsed on the cursor as usual. *model is the result (null after a
+// message); false when the file is not such a file, and the caller reads it whole instead so
+// every other case meets the one parser and its refusals.
+static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **model) {
+  *model = nullptr;
+  const u64 head = 3 + 4 + 16;
+  u8 bytes[head];
+  if (size < 0 || (u64)size < head || !ReadExactly(f, bytes, head)) return false;
+  ByteReader r;
+  Rd_Init(&r, bytes, head);
+  u8 magic[3];
+  Rd_Bytes(&r, magic, 3);
+  i32 version = Rd_I32(&r), counts[4];
+  u64 need = 0;
+  s_Refusal[0] = 0;
+  if (r.err || memcmp(magic, "KZP", 3) != 0 || version != KZP_VERSION_2006 ||
+      !ReadVertexCounts(&r, &kLayout2006, counts, &need) || (u64)size - head < need)
+    return false;
+  Model3 *m = Model3_New();
+  u64 restSize = (u64)size - head - need;
+  u8 *rest = (u8 *)malloc((size_t)restSize + 1);
+  bool ok = m && rest && Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0);
+  if (ok) {
+    m->version = (u32)version;
+    m->positionCount = counts[0];
+    m->normalCount = counts[1];
+    m->colorCount = counts[2];
+    m->uvCount = counts[3];
+    ok = ReadExactly(f, m->positions, (u64)counts[0] * sizeof(Vec3)) &&
+         ReadExactly(f, m->normals, (u64)counts[1] * sizeof(Vec3)) &&
+         ReadExactly(f, m->colors, (u64)counts[2] * sizeof(Color4)) &&
+         ReadExactly(f, m->uvs, (u64)counts[3] * sizeof(Vec2)) &&
+         ReadExactly(f, m->bindings, (u64)counts[0] * sizeof(VertexBinding)) && ReadExactly(f, rest, restSize);
+  }
+  if (ok) {
+#if BYTES_HOST_BIG_ENDIAN
+    Bytes_SwapFields((u8 *)m->positions, (u64)counts[0], kVec3Fields);
+    Bytes_SwapFields((u8 *)m->normals, (u64)counts[1], kVec3Fields);
+    Bytes_SwapFields((u8 *)m->colors, (u64)counts[2], kColorFields);
+    Bytes_SwapFields((u8 *)m->uvs, (u64)counts[3], kUVFields);
+    Bytes_SwapFields((u8 *)m->bindings, (u64)counts[0], kBindingFields);
+#endif
+    Rd_Init(&r, rest, (size_t)restSize);
+    s_ParsePath = path;
+    ok = BindingsInRange(m) && ReadPolygons(&r, m, &kLayout2006) && ParseAfterGeometry(m, &r, &kLayout2006);
+    s_ParsePath = "";
+  }
+  free(rest);
+  if (ok) {
+    *model = m;
+    return true;
+  }
+  Model3_Free(m);
+  if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
+  else Lib_ErrorBoxf(kMsgBroken, path);
+  return true;
+}
+
+// The file at path as a new model: null after a message when it cannot be opened or parsed.
+static Model3 *ReadNewModel(const char *path) {
+  FILE *f = fopen(path, "rb");
+  if (!f) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return nullptr;
+  }
+  long size = -1;
+  if (fseek(f, 0, SEEK_END) == 0) size = ftell(f);
+  Model3 *m = nullptr;
+  bool done = size >= 0 && size <= (1L << 30) && fseek(f, 0, SEEK_SET) == 0 && ReadArraysDirect(f, size, path, &m);
+  fclose(f);
+  if (done) return m;
+  FileData whole;
+  if (!File_ReadAll(path, &whole)) {
+    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    return nullptr;
+  }
+  m = ParseNewModel(whole.data, whole.size, path);
+  File_Free(&whole);
+  return m;
+}
+
 bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
   if (!SlotRequestAccepted(slot, version, path)) return false;
-  FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return false;
-  }
-  Model3 *m = ParseNewModel(f.data, f.size, path);
-  File_Free(&f);
+  Model3 *m = ReadNewModel(path);
   if (!m) return false;
   InstallInSlot(slot, m, path);
   return true;

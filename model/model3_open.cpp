@@ -44,11 +44,23 @@ static Model3 *OpenFile(i32 slot, const char *path) {
     Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
     return nullptr;
   }
-  // A KZP file is read once, here, and parsed from memory; the importers read their own.
+  // Of a KZP file only the header is looked at here (the KZP reader reads the file once, its
+  // vertex arrays straight into the model); the importers read their own.
   const char *ext = Extension(path);
   bool kzp = SameTextIgnoringCase(ext, "kzp");
-  FileData f = {};
-  if (kzp ? !File_ReadAll(path, &f) : !CanOpen(path)) {
+  u8 head[7];
+  size_t headSize = 0;
+  if (kzp) {
+    FILE *fp = fopen(path, "rb");
+    if (fp) {
+      headSize = fread(head, 1, sizeof head, fp);
+      fclose(fp);
+    }
+    if (!fp) {
+      Lib_ErrorBoxf("%s を開くことができませんでした。", path);
+      return nullptr;
+    }
+  } else if (!CanOpen(path)) {
     Lib_ErrorBoxf("%s を開くことができませんでした。", path);
     return nullptr;
   }
@@ -69,14 +81,12 @@ static Model3 *OpenFile(i32 slot, const char *path) {
     ok = XFile_Import(slot, path) == 1;
   else if (kzp) {
     i32 version = 0;
-    Kz_ReadHeader(f.data, f.size, "KZP", &version);   // 0 when the file ends inside the header
-    if (!(f.size >= 3 && memcmp(f.data, "KZP", 3) == 0)) {
-      File_Free(&f);
+    Kz_ReadHeader(head, headSize, "KZP", &version);   // 0 when the file ends inside the header
+    if (!(headSize >= 3 && memcmp(head, "KZP", 3) == 0)) {
       Lib_ErrorBoxf("%s は、ＫＺＰ形式ではありません。", path);
       return nullptr;
     }
-    ok = Kzp_ReadIntoSlotFromData(slot, version, path, f.data, f.size);
-    File_Free(&f);
+    ok = Kzp_ReadIntoSlot(slot, version, path);
   } else {
     Lib_ErrorBoxf("%s は、読み込めない形式のファイルです。", path);
     return nullptr;   // the slot stays as it was

@@ -178,3 +178,34 @@
 #define IDC_W2D_BONE1 1126
 #define IDC_W2D_BONE2 1127
 #define IDC_W2D_WEIGHT 1128
+
+// Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, id 1, is made at run
+// time at (516, 35); the preview takes the panel's left 512 x 512 pixels).
+#define IDC_T2D_SIDE 1042
+#define IDC_T2D_TOP 1043
+#define IDC_T2D_OFFSET_X 1044
+#define IDC_T2D_FRONT 1045
+#define IDC_T2D_BY_HAND 1046
+#define IDC_T2D_CYLINDER 1047
+#define IDC_T2D_SPARE1 1048
+#define IDC_T2D_OFFSET_Y 1049
+#define IDC_T2D_SCALE_X 1050
+#define IDC_T2D_SCALE_Y 1051
+#define IDC_T2D_MOVE 1052
+#define IDC_T2D_ROTATE 1053
+#define IDC_T2D_SCALE 1054
+#define IDC_T2D_SELECT 1055
+#define IDC_T2D_SPHERE 1056
+#define IDC_T2D_PER_FACE 1057
+#define IDC_T2D_SPARE2 1058
+#define IDC_T2D_SNAP 1059
+#define IDC_T2D_ZOOM_IN 1060
+#define IDC_T2D_ZOOM_OUT 1061
+#define IDC_T2D_VERTEX_UNFOLD 1062
+#define IDC_T2D_NORMAL_UNFOLD 1063
+#define IDC_T2D_UV_UNFOLD 1064
+#define IDC_T2D_ADD 1133
+#define IDC_T2D_DELETE 1134
+#define IDC_T2D_REPLACE 1135
+#define IDC_T2D_GRID 1380
+#define IDC_T2D_ROTATE_UV 1443

@@ -25,6 +25,7 @@
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
+#include "edit2d/ed2d_tex.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/shell_view.h"

@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "app/shell_win.h"
@@ -186,6 +187,32 @@ inline std::string Drive_ModelDump(const std::string &file) {
   std::string tool = self;
   tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
   return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
+}
+
+// A w x h 24-bit BMP: red on the left half, green on the right.
+inline bool Drive_WriteHalvesBmp(const std::string &path, int w = 128, int h = 128) {
+  const int row = (w * 3 + 3) & ~3;
+  std::vector<unsigned char> f(54 + (size_t)row * h);
+  auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; i++) f[at + i] = (unsigned char)(v >> (8 * i)); };
+  f[0] = 'B';
+  f[1] = 'M';
+  put32(2, (unsigned)f.size());
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, (unsigned)w);
+  put32(22, (unsigned)h);
+  f[26] = 1;
+  f[28] = 24;
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      unsigned char *p = &f[54 + (size_t)y * row + x * 3];
+      p[1] = x >= w / 2 ? 255 : 0;
+      p[2] = x < w / 2 ? 255 : 0;
+    }
+  FILE *out = fopen(path.c_str(), "wb");
+  if (!out) return false;
+  bool ok = fwrite(f.data(), 1, f.size(), out) == f.size();
+  return fclose(out) == 0 && ok;
 }
 
 // A unit cube of six quads written as a KZP file; with ownUVs each corner has a texture

@@ -155,6 +155,35 @@ static std::string Group3Entry(const Model3 *m, i32 g) {
   return s + "],\"polygons\":" + std::to_string(polygons) + "}";
 }
 
+// A 2D group also shows its mapping type, its five mapping parameters (offset u, v, scale u,
+// v, kept) and the bounds of the texture coordinates of its live polygons ([] when none).
+static std::string Group2Entry(const Bone2Model *m, i32 g) {
+  const Group2 &gr = m->groups[g];
+  std::string s = GroupEntry(g, gr);
+  s.pop_back();
+  f32 lo[2] = {0, 0}, hi[2] = {0, 0};
+  bool any = false;
+  for (i32 f = 0; f < m->polygonCount; f++) {
+    const Polygon2 &p = m->polygons[f];
+    if (!p.used || p.group != (u32)g) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      u32 e = p.corners[k].uv;
+      if (e >= m->uvCount) continue;
+      const f32 uv[2] = {m->uvs[e].u, m->uvs[e].v};
+      for (int a = 0; a < 2; a++) {
+        lo[a] = any && lo[a] < uv[a] ? lo[a] : uv[a];
+        hi[a] = any && hi[a] > uv[a] ? hi[a] : uv[a];
+      }
+      any = true;
+    }
+  }
+  s += ",\"mapping\":" + std::to_string(gr.mappingKind) + ",\"params\":[";
+  for (int i = 0; i < 5; i++) s += (i ? "," : "") + Num(gr.p[i]);
+  s += "],\"uvBounds\":[";
+  if (any) s += Num(lo[0]) + "," + Num(lo[1]) + "," + Num(hi[0]) + "," + Num(hi[1]);
+  return s + "]}";
+}
+
 static std::string NamedParent(i32 i, const char *name, i32 parent) {
   return std::string(i ? "," : "") + "{\"name\":" + Json(name) + ",\"parent\":" + std::to_string(parent) + "}";
 }
@@ -272,7 +301,7 @@ static std::string Bone2Fields(const Bone2Model *m) {
   std::string s = Counts(m->vertexCount, 0, m->uvCount, m->colourCount, m->polygonCount,
                          Triangles(m->polygons, m->polygonCount));
   s += ",\"groups\":[";
-  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) s += GroupEntry(g, m->groups[g]);
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) s += Group2Entry(m, g);
   s += "],\"textures\":[";
   for (i32 t = 0; t < m->textureCount && t < BONE2_MAX_TEXTURES; t++) s += std::string(t ? "," : "") + Json(m->textures[t].name);
   s += "],\"bones\":[";

@@ -1,0 +1,203 @@
+// The 2D group dialog "2D_GROUP_DLG" (ed2d_tex.h): the group list and the texture and shade
+// combos, the change of row, apply, add, colour and mirror. Owns g_Ed2DGroup.
+#include <math.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/settings.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_tex.h"
+#include "model/seam.h"
+
+Ed2DGroupDlg g_Ed2DGroup = {-1, 0};
+
+static Bone2Model *Model(void) { return g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr; }
+static bool Shown(void) { return g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Cur2DSlot] && Model(); }
+static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_CurGroupIndex); }
+
+static void Fill(void *control, bool combo, const Ed2DLines *lines) {
+  if (control && g_Ed2DOps.fill) g_Ed2DOps.fill(control, combo, lines);
+}
+
+static void Message(const char *text) {
+  if (g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(text);
+}
+
+static void SetNumber(u32 id, f32 v) {
+  char t[32];
+  Str_Format(t, sizeof t, "%d", (int)lroundf(v));
+  if (g_Ed2DOps.setText) g_Ed2DOps.setText(g_Group2DDlg.window, id, t);
+}
+
+static void ShowColour(const Group2 &g) {
+  const f32 c[4] = {g.r, g.g, g.b, g.a};
+  for (u32 i = 0; i < 4; i++) SetNumber(ED2D_GRP_RED + i, c[i]);
+}
+
+static void Edited(const char *label) {
+  if (label) Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Doc_MarkEdited(DOC_BONE2);
+}
+
+// [SECTION] lists
+static Ed2DLines s_Lines;
+
+void Ed2D_FillGroupList(void) {
+  Bone2Model *m = Model();
+  if (g_Ed2D.groupList && m) {
+    Ed2D_GroupListLines(m, CurGroup(m), &s_Lines);
+    Fill(g_Ed2D.groupList, false, &s_Lines);
+  }
+  Ed2D_FillGroupTextureList();
+}
+
+void Ed2D_FillGroupTextureList(void) {
+  Bone2Model *m = Model();
+  if (!Shown() || !g_Ed2D.groupTexture) return;
+  Ed2D_TextureLines(m, m->groups[CurGroup(m)].texture, &s_Lines);
+  Fill(g_Ed2D.groupTexture, true, &s_Lines);
+}
+
+void Ed2D_FillShadeList(void) {
+  Bone2Model *m = Model();
+  if (!Shown() || !g_Ed2D.groupDisplay) return;
+  Ed2D_ShadeLines(m->groups[CurGroup(m)].shadeMode, &s_Lines);
+  Fill(g_Ed2D.groupDisplay, true, &s_Lines);
+}
+
+void Ed2D_RefreshGroupList(void) {
+  g_PolyPanelRefresh = 1;
+  Ed2D_FillGroupList();
+  g_Ed2DGroup.refresh = 1;
+  App_MarkAllRedraw();
+}
+
+// [SECTION] change of row
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) {
+  u32 nf = App_WorkFaceCount(), nv = App_WorkVertCount();
+  for (u32 i = 0; g_PolySelFaces && i < nf; i++) g_PolySelFaces[i] = 0;
+  for (u32 i = 0; g_PolySelVerts && i < nv; i++) g_PolySelVerts[i] = 0;
+  if (!m || !m->polygons || !g_PolySelFaces || !g_PolySelVerts) return;
+  i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  for (i32 f = 0; f < n && (u32)f < nf; f++) {
+    const Polygon2 &p = m->polygons[f];
+    if (p.group != (u32)g) continue;
+    g_PolySelFaces[f] = 1;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++)
+      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) g_PolySelVerts[p.corners[k].vertex] = 1;
+  }
+}
+
+void Ed2D_GroupRowChanged(i32 g) {
+  Bone2Model *m = Model();
+  Ed2DTexEditor &t = g_Ed2DTex;
+  g_Ed2DGroup.lastGroup = g;
+  i32 tex = m ? m->groups[g].texture : 0;
+  t.texture = tex >= 0 && tex < BONE2_MAX_TEXTURES ? tex : 0;
+  Ed2D_SelectGroupPolygons(m, g);
+  if (m) Ed2D_TexCentrePreview((i32)m->textures[t.texture].width, (i32)m->textures[t.texture].height);
+  g_PolyPanelRefresh = 1;
+  g_Ed2DGroup.refresh = 1;
+  t.refresh = 1;
+  Ed2D_FillTextureList();
+  App_MarkAllRedraw();
+}
+
+// [SECTION] commands
+static void Apply(Bone2Model *m, i32 g) {
+  void *dlg = g_Group2DDlg.window;
+  char name[256] = {}, colour[4][32] = {};
+  if (g_Ed2DOps.getText) {
+    g_Ed2DOps.getText(dlg, ED2D_GRP_NAME, name, sizeof name);
+    for (u32 i = 0; i < 4; i++) g_Ed2DOps.getText(dlg, ED2D_GRP_RED + i, colour[i], sizeof colour[i]);
+  }
+  Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
+  if (g_Ed2DOps.comboSelection) {
+    if (g_Ed2D.groupTexture) f.textureRow = g_Ed2DOps.comboSelection(g_Ed2D.groupTexture);
+    if (g_Ed2D.groupDisplay) f.shadeRow = g_Ed2DOps.comboSelection(g_Ed2D.groupDisplay);
+  }
+  bool colourApplied = Ed2D_ApplyGroup(m, g, g_PolySelFaces, g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
+  g_Ed2DTex.texture = m->groups[g].texture;
+  Ed2D_FillGroupList();
+  Ed2D_FillTextureList();
+  Edited(nullptr);
+  if (!colourApplied) Message("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
+  App_MarkAllRedraw();
+  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+}
+
+static void ChooseColour(Bone2Model *m, i32 g) {
+  f32 rgb[3] = {0, 0, 0};
+  // Cancel leaves the group as it was.
+  if (!g_Ed2DOps.chooseColour || !g_Ed2DOps.chooseColour(rgb)) return;
+  Group2 &grp = m->groups[g];
+  grp.r = rgb[0];
+  grp.g = rgb[1];
+  grp.b = rgb[2];
+  ShowColour(grp);
+  Edited("カラー ( グループ )");
+  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+}
+
+static void Mirror(Bone2Model *m, i32 g) {
+  u32 nf = g_PolySelFaces ? App_WorkFaceCount() : 0, nv = g_PolySelVerts ? App_WorkVertCount() : 0;
+  if (!Ed2D_MirrorGroup(m, g, g_PolySelFaces, nf, g_PolySelVerts, nv)) {
+    Message("これ以上 追加できません。");
+    return;
+  }
+  g_PolyTool = ED2D_TOOL_MOVE;
+  g_PolyFaceNo = -1;
+  g_PolyPanelRefresh = 1;
+  Edited("鏡面 ( グループ )");
+  App_MarkAllRedraw();
+}
+
+static void Close(void) {
+  void *list = g_Ed2D.groupList, *dlg = g_Group2DDlg.window;
+  g_Ed2D.groupList = g_Group2DDlg.window = nullptr;
+  g_Ed2D.groupTexture = g_Ed2D.groupDisplay = nullptr;
+  Strip_Unregister(STRIP_GROUP2_SWATCHES);
+  if (g_Ed2DOps.destroy) {
+    if (list) g_Ed2DOps.destroy(list);
+    if (dlg) g_Ed2DOps.destroy(dlg);
+  }
+}
+
+void Ed2D_GroupDlgCommand(u32 id, i32 row) {
+  Bone2Model *m = Model();
+  if (!m) return;
+  // No current row (LB_ERR) keeps the group.
+  if (row >= 0 && row < m->groupCount && row < BONE2_MAX_GROUPS) g_CurGroupIndex = (u32)row;
+  i32 g = CurGroup(m);
+  if (g != g_Ed2DGroup.lastGroup) Ed2D_GroupRowChanged(g);
+  switch (id) {
+    case ED2D_GRP_APPLY: Apply(m, g); break;
+    case ED2D_GRP_CLOSE: Close(); break;
+    case ED2D_GRP_MIRROR: Mirror(m, g); break;
+    case ED2D_GRP_COLOUR: ChooseColour(m, g); break;
+    case ED2D_GRP_ADD:
+      g_CurGroupIndex = (u32)Ed2D_AddGroup(m);
+      Edited("グループ追加");
+      Ed2D_RefreshGroupList();
+      break;
+    default: break;
+  }
+}
+
+void Ed2D_GroupDlgTick(void) {
+  if (g_Ed2DGroup.refresh != 1) return;
+  g_Ed2DGroup.refresh = 0;
+  Bone2Model *m = Model();
+  if (!Shown()) return;
+  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  const Group2 &grp = m->groups[CurGroup(m)];
+  if (g_Ed2DOps.comboSelect) {
+    if (g_Ed2D.groupTexture) g_Ed2DOps.comboSelect(g_Ed2D.groupTexture, grp.texture);
+    if (g_Ed2D.groupDisplay) g_Ed2DOps.comboSelect(g_Ed2D.groupDisplay, grp.shadeMode);
+  }
+  if (g_Ed2DOps.setText) g_Ed2DOps.setText(g_Group2DDlg.window, ED2D_GRP_NAME, grp.name);
+  ShowColour(grp);
+}

@@ -1,0 +1,505 @@
+// The 2D texture sub-mode (7) and its panel "2D_TEX_DLG" (ed2d_tex.h): enter and leave, the
+// texture list, the mapping and UV tool buttons, the texture table's add and replace, the
+// panel's mouse drags (projection offset and scale, UV tools, pan, UV selection) and the
+// preview's source g_StripTex2D. Owns g_Ed2DTex and g_Ed2DTexOps.
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/current.h"
+#include "app/docflags.h"
+#include "app/drag_anchors.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/views.h"
+#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_tex.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
+#include "lib/media/dialogs.h"
+#include "model/seam.h"
+#include "model/uvtool.h"
+
+Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};
+Ed2DTexOps g_Ed2DTexOps;
+
+static Bone2Model *Model(void) { return g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr; }
+static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)] : nullptr; }
+static i32 GroupTexture(Bone2Model *m) {
+  const Group2 *g = CurGroup(m);
+  return g && g->texture >= 0 && g->texture < BONE2_MAX_TEXTURES ? g->texture : 0;
+}
+
+static void Message(const char *text) {
+  if (g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(text);
+}
+
+static void ActivateMain(void) {
+  if (g_Ed2DTexOps.activateMain) g_Ed2DTexOps.activateMain();
+}
+
+static void MarkPanel(void) {
+  g_Ed2DTex.refresh = 1;
+  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+}
+
+static void TextureSize(const Bone2Model *m, i32 *w, i32 *h) {
+  i32 t = g_Ed2DTex.texture;
+  *w = *h = 0;
+  if (!m || t < 0 || t >= BONE2_MAX_TEXTURES) return;
+  *w = (i32)m->textures[t].width;
+  *h = (i32)m->textures[t].height;
+}
+
+// One selection flag per UV entry the model can hold, kept across frames.
+static bool UvFlagsFor(const Bone2Model *m) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  u32 need = m && m->uvCapacity > 0 ? (u32)m->uvCapacity : 0;
+  if (need <= e.uvSelRoom) return true;
+  u32 *grown = (u32 *)realloc(e.uvSel, need * sizeof(u32));
+  if (!grown) return false;
+  memset(grown + e.uvSelRoom, 0, (need - e.uvSelRoom) * sizeof(u32));
+  e.uvSel = grown;
+  e.uvSelRoom = need;
+  return true;
+}
+
+static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity; }
+
+// [SECTION] enter and leave
+void Ed2D_TexInit(void) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  g_CurSlot = 0;
+  App_AllocWorkArrays();
+  Ed2D_InitCommon(SUB_2D_TEXTURE);
+  g_PolyTool = ED2D_TOOL_FACE;
+  g_PolySelectMode = 1;
+  Bone2Model *m = Model();
+  e.texture = GroupTexture(m);
+  Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  UvFlagsFor(m);
+  if (!e.panel && g_Ed2DTexOps.createPanel) e.panel = g_Ed2DTexOps.createPanel(0, g_DesktopHeight - 576, 930, 546);
+  if (e.panel && !e.list && g_Ed2DTexOps.createList) e.list = g_Ed2DTexOps.createList(e.panel);
+  Ed2D_FillTextureList();
+  MarkPanel();
+}
+
+static void Destroy(void **w) {
+  if (*w && g_Ed2DTexOps.destroy) g_Ed2DTexOps.destroy(*w);
+  *w = nullptr;
+}
+
+void Ed2D_TexLeave(void) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  Strip_Unregister(STRIP_TEX2D);
+  Destroy(&e.list);
+  Destroy(&e.panel);
+  e.left = e.right = e.middle = e.rectActive = 0;
+}
+
+// [SECTION] the preview's source: the current group's coordinates in texels
+static i32 s_LineCount, s_LineRoom;
+static u32 *s_Lines;   // polygon << 2 | corner of each edge's start
+
+static i32 PreviewLineCount(void) {
+  const Bone2Model *m = Model();
+  s_LineCount = 0;
+  if (!m || !m->polygons) return 0;
+  i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  i32 g = Ed2D_GroupOf(m, g_CurGroupIndex), need = 4 * n;
+  if (need > s_LineRoom) {
+    u32 *p = (u32 *)realloc(s_Lines, (size_t)need * sizeof(u32));
+    if (!p) return 0;
+    s_Lines = p;
+    s_LineRoom = need;
+  }
+  for (i32 f = 0; f < n; f++) {
+    const Polygon2 &p = m->polygons[f];
+    if (!p.used || p.group != (u32)g) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) s_Lines[s_LineCount++] = (u32)f << 2 | (u32)k;
+  }
+  return s_LineCount;
+}
+
+static bool UvAt(const Bone2Model *m, u32 e, f32 out[2]) {
+  if (e >= (u32)UvCount(m)) return false;
+  i32 w, h;
+  TextureSize(m, &w, &h);
+  out[0] = m->uvs[e].u * (f32)w;
+  out[1] = m->uvs[e].v * (f32)h;
+  return true;
+}
+
+static void PreviewLine(i32 i, f32 out[4]) {
+  const Bone2Model *m = Model();
+  out[0] = out[1] = out[2] = out[3] = 0;
+  if (!m || i < 0 || i >= s_LineCount || (i32)(s_Lines[i] >> 2) >= m->polygonCount) return;
+  const Polygon2 &p = m->polygons[s_Lines[i] >> 2];
+  i32 k = (i32)(s_Lines[i] & 3), c = p.cornerCount > 4 ? 4 : p.cornerCount;
+  if (c <= 0) return;
+  if (!UvAt(m, p.corners[k % c].uv, out) || !UvAt(m, p.corners[(k + 1) % c].uv, out + 2)) out[0] = out[1] = out[2] = out[3] = 0;
+}
+
+static i32 s_PointCount;
+static u32 *s_Points;
+static u32 s_PointRoom;
+
+static i32 PreviewPointCount(void) {
+  const Bone2Model *m = Model();
+  Ed2DTexEditor &e = g_Ed2DTex;
+  s_PointCount = 0;
+  if (!m || !e.uvSel) return 0;
+  u32 n = (u32)UvCount(m);
+  if (n > e.uvSelRoom) n = e.uvSelRoom;
+  if (n > s_PointRoom) {
+    u32 *p = (u32 *)realloc(s_Points, n * sizeof(u32));
+    if (!p) return 0;
+    s_Points = p;
+    s_PointRoom = n;
+  }
+  for (u32 i = 0; i < n; i++)
+    if (e.uvSel[i]) s_Points[s_PointCount++] = i;
+  return s_PointCount;
+}
+
+static void PreviewPoint(i32 i, f32 out[2]) {
+  const Bone2Model *m = Model();
+  out[0] = out[1] = 0;
+  if (m && i >= 0 && i < s_PointCount) UvAt(m, s_Points[i], out);
+}
+
+static void FillPreview(Bone2Model *m) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  StripTexView &v = g_StripTex2D;
+  i32 t = e.texture;
+  bool valid = m && t >= 0 && t < BONE2_MAX_TEXTURES;
+  v.texture = valid ? t : -1;
+  v.inUse = valid && m->textures[t].used ? 1 : 0;
+  v.zoom = e.zoom;
+  v.panX = e.offX;
+  v.panY = e.offY;
+  const Group2 *g = CurGroup(m);
+  v.groupUses = g && g->texture == t ? 1 : 0;
+  v.lineCount = PreviewLineCount;
+  v.line = PreviewLine;
+  v.pointCount = PreviewPointCount;
+  v.point = PreviewPoint;
+  v.dragActive = e.rectActive;
+  v.dragRight = e.right && !e.left;
+  memcpy(v.drag, e.rect, sizeof v.drag);
+}
+
+void Ed2D_TexUpdate(void) {
+  Bone2Model *m = Model();
+  if (!m) return;
+  if (g_Bone2SlotShown[g_Cur2DSlot]) {
+    m->displayMode = 2;
+    Lib_SetSceneDraw(1);
+  }
+  UvFlagsFor(m);
+  FillPreview(m);
+}
+
+// The view's rectangle selection (tools 0 and 5 of the polygon sub-mode) follows a lone button.
+void Ed2D_TexMouseMove(i32 x, i32 y) {
+  if (!Model()) return;
+  Ed2DPolyEditor &e = g_Ed2DPoly;
+  Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
+  bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
+  if (left != right) {
+    e.curX = (i32)e.mouseX;
+    e.curY = (i32)e.mouseY;
+  }
+}
+
+// [SECTION] lists, tools and zoom
+void Ed2D_FillTextureList(void) {
+  static Ed2DLines lines;
+  if (!g_Ed2DTex.list || !g_Ed2DOps.fill) return;
+  Ed2D_TextureLines(Model(), g_Ed2DTex.texture, &lines);
+  g_Ed2DOps.fill(g_Ed2DTex.list, false, &lines);
+}
+
+void Ed2D_TexRefreshLists(void) {
+  MarkPanel();
+  Ed2D_FillTextureList();
+  Ed2D_FillGroupTextureList();
+}
+
+void Ed2D_TexRotateUV(void) {
+  App_RefreshCurrentPointers();
+  Bone2Model *m = Model();
+  if (!m) return;
+  Ed2D_RotateFaceUVs(m, g_PolySelFaces, g_PolySelFaces ? App_WorkFaceCount() : 0);
+  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
+  Doc_MarkEdited(DOC_BONE2);
+  App_MarkAllRedraw();
+}
+
+void Ed2D_TexZoomIn(void) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  i32 w, h;
+  TextureSize(Model(), &w, &h);
+  UvTool_ZoomIn(&e.zoom, &e.offX, &e.offY, w, h);
+  MarkPanel();
+  ActivateMain();
+}
+
+void Ed2D_TexZoomOut(void) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  i32 w, h;
+  TextureSize(Model(), &w, &h);
+  UvTool_ZoomOut(&e.zoom, &e.offX, &e.offY, w, h);
+  MarkPanel();
+  ActivateMain();
+}
+
+u32 Ed2D_TexMappingButton(void) {
+  const Group2 *g = CurGroup(Model());
+  if (!g) return 0;
+  switch (g->mappingKind) {
+    case 0: return ED2D_TEX_FRONT;
+    case 1: return ED2D_TEX_TOP;
+    case 2: return ED2D_TEX_SIDE;
+    case 3: return ED2D_TEX_CYLINDER;
+    case 4: return ED2D_TEX_SPHERE;
+    case 5: return ED2D_TEX_PER_FACE;
+    case 10: return ED2D_TEX_BY_HAND;
+    default: return 0;
+  }
+}
+
+u32 Ed2D_TexToolButton(void) {
+  switch (g_Ed2DTex.tool) {
+    case ED2D_UV_SELECT: return ED2D_TEX_SELECT;
+    case ED2D_UV_MOVE: return ED2D_TEX_MOVE;
+    case ED2D_UV_ROTATE: return ED2D_TEX_ROTATE;
+    case ED2D_UV_SCALE: return ED2D_TEX_SCALE;
+    default: return 0;
+  }
+}
+
+static void Edited(void) {
+  Doc_MarkEdited(DOC_BONE2);
+  MarkPanel();
+  App_MarkAllRedraw();
+}
+
+static void ChooseMapping(u8 type, u32 tool, bool reset) {
+  Bone2Model *m = Model();
+  Group2 *g = CurGroup(m);
+  if (!g) return;
+  g->mappingKind = type;
+  if (reset) {
+    g->p[0] = g->p[1] = 0;
+    g->p[2] = g->p[3] = 1;
+  }
+  g_Ed2DTex.tool = tool;
+  if (type != ED2D_MAP_BY_HAND) Ed2D_ProjectBone2Group(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  Edited();
+}
+
+// [SECTION] the texture table
+static const char *AskTexture(void) {
+  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
+  return name && name[0] ? name : nullptr;
+}
+
+// Loads entry n's image, projects every group again and refreshes; a file that does not open
+// keeps its entry and is said.
+static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
+  i32 slot = (i32)g_Cur2DSlot;
+  Tex_ReloadBone2Texture(slot, n, m->textures[n].name);
+  if (DrawDev_Ready() && !g_Bone2Textures[slot * TEX_PER_MODEL + n]) {
+    char text[400];
+    Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
+    Message(text);
+  }
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) Ed2D_ProjectBone2Group(m, g);
+  if (grow) m->textureCount++;
+  Tex_CopyBone2Pixels(slot);
+  Ed2D_TexRefreshLists();
+  Edited();
+}
+
+static bool AddTexture(void) {
+  Bone2Model *m = Model();
+  if (!m) return true;
+  if (m->textureCount >= BONE2_MAX_TEXTURES) {
+    Message("これ以上テクスチャを、追加できません。");
+    return false;
+  }
+  const char *name = AskTexture();
+  if (!name || !Ed2D_SetTextureEntry(m, m->textureCount, name)) return true;
+  LoadEntry(m, m->textureCount, true);
+  return true;
+}
+
+static bool ReplaceTexture(void) {
+  Bone2Model *m = Model();
+  if (!m) return true;
+  i32 t = g_Ed2DTex.texture;
+  if (t == 0) {
+    Message("０番には、テクスチャを読み込めません。");
+    return false;
+  }
+  if (t < 0 || t >= m->textureCount) return true;
+  const char *name = AskTexture();
+  if (!name || !Ed2D_SetTextureEntry(m, t, name)) return true;
+  LoadEntry(m, t, false);
+  return true;
+}
+
+// [SECTION] the panel's commands
+void Ed2D_TexCentrePreview(i32 w, i32 h) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  // The image's middle at the preview's middle: the panel's own size would put most images
+  // past the preview's right edge, out of sight.
+  e.offX = (STRIP_PANEL - (i32)((f32)w * e.zoom)) / 2;
+  e.offY = (STRIP_PANEL - (i32)((f32)h * e.zoom)) / 2;
+}
+
+static void TakeRow(i32 row) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  // No current row (LB_ERR) keeps the texture.
+  if (row >= 0 && row < BONE2_MAX_TEXTURES) e.texture = row;
+  if (e.texture == e.lastTexture) return;
+  e.lastTexture = e.texture;
+  i32 w, h;
+  TextureSize(Model(), &w, &h);
+  Ed2D_TexCentrePreview(w, h);
+  MarkPanel();
+}
+
+bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  TakeRow(row);
+  if (id != e.lastCommand) {
+    e.lastCommand = id;
+    if (gridText) e.grid = UvTool_GridOf(gridText);
+  }
+  switch (id) {
+    case ED2D_TEX_FRONT: ChooseMapping(ED2D_MAP_FRONT, 0, false); break;
+    case ED2D_TEX_BY_HAND: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_TOOL_UV, false); break;
+    case ED2D_TEX_MOVE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_MOVE, false); break;
+    case ED2D_TEX_ROTATE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_ROTATE, false); break;
+    case ED2D_TEX_SCALE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SCALE, false); break;
+    case ED2D_TEX_SELECT: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SELECT, false); break;
+    case ED2D_TEX_PER_FACE: ChooseMapping(ED2D_MAP_PER_FACE, 2, true); break;
+    case ED2D_TEX_SNAP:
+      e.snap = 1 - (e.snap ? 1 : 0);
+      MarkPanel();
+      ActivateMain();
+      break;
+    case ED2D_TEX_ZOOM_IN: Ed2D_TexZoomIn(); break;
+    case ED2D_TEX_ZOOM_OUT: Ed2D_TexZoomOut(); break;
+    case ED2D_TEX_ADD: return AddTexture();
+    case ED2D_TEX_REPLACE: return ReplaceTexture();
+    case ED2D_TEX_ROTATE_UV: Ed2D_TexRotateUV(); break;
+    default: break;
+  }
+  return true;
+}
+
+// [SECTION] the panel's mouse
+void Ed2D_TexPanelDown(u32 button, i32 x, i32 y) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  f32 z = e.zoom > 0 ? e.zoom : 1.0f;
+  e.prevX = (f32)x / z;
+  e.prevY = (f32)y / z;
+  if (button == 0) {
+    e.left = 1;
+    e.texture = GroupTexture(Model());
+    Ed2D_FillTextureList();
+  } else if (button == 1) {
+    e.right = 1;
+  } else {
+    e.middle = 1;
+  }
+  // The UV selection's rectangle starts under a lone left or right button.
+  if (e.tool == ED2D_UV_SELECT && button != 2 && !(e.left && e.right)) {
+    e.rect[0] = e.rect[2] = x;
+    e.rect[1] = e.rect[3] = y;
+    e.rectActive = 1;
+  }
+  MarkPanel();
+}
+
+void Ed2D_TexPanelUp(u32 button) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  if (button == 0) e.left = 0;
+  else if (button == 1) e.right = 0;
+  else e.middle = 0;
+  if (!e.left && !e.right) e.rectActive = 0;
+  MarkPanel();
+}
+
+void Ed2D_TexSelectRect(const Bone2Model *m, i32 x1, i32 y1, i32 x2, i32 y2, bool select) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  if (!m || !m->polygons || !UvFlagsFor(m) || !e.uvSel) return;
+  PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
+  i32 w, h, g = Ed2D_GroupOf(m, g_CurGroupIndex);
+  TextureSize(m, &w, &h);
+  i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  for (i32 f = 0; f < n; f++) {
+    const Polygon2 &p = m->polygons[f];
+    if (!p.used || p.group != (u32)g) continue;
+    for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
+      u32 u = p.corners[k].uv;
+      if (u >= (u32)UvCount(m) || u >= e.uvSelRoom) continue;
+      f32 px = m->uvs[u].u * (f32)w * e.zoom + (f32)e.offX, py = m->uvs[u].v * (f32)h * e.zoom + (f32)e.offY;
+      if (Poly_RectHolds(&r, px, py)) e.uvSel[u] = select ? 1 : 0;
+    }
+  }
+}
+
+// Step 1 of a left drag for a hand-edited group: the UV tool on the selected entries.
+static void UvToolStep(Bone2Model *m, f32 dx, f32 dy) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  i32 w, h, n = UvCount(m);
+  f32 *uv = &m->uvs[0].u;
+  TextureSize(m, &w, &h);
+  switch (e.tool) {
+    case ED2D_UV_MOVE: UvTool_Move(uv, n, e.uvSel, e.uvSelRoom, w, h, dx, dy); break;
+    case ED2D_UV_ROTATE: UvTool_Rotate(uv, n, e.uvSel, e.uvSelRoom, (f32)e.panelW, (f32)e.panelH, dx, dy, e.zoom); break;
+    case ED2D_UV_SCALE: UvTool_Scale(uv, n, e.uvSel, e.uvSelRoom, dx, dy, e.zoom); break;
+    default: return;
+  }
+  Doc_MarkEdited(DOC_BONE2);
+}
+
+static void ProjectionStep(Bone2Model *m, Group2 *g, f32 dx, f32 dy, bool scale) {
+  g->p[scale ? 2 : 0] += dx / 200.0f;
+  g->p[scale ? 3 : 1] -= dy / 200.0f;
+  Ed2D_ProjectBone2Group(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  Doc_MarkEdited(DOC_BONE2);
+}
+
+void Ed2D_TexPanelMove(i32 x, i32 y) {
+  Ed2DTexEditor &e = g_Ed2DTex;
+  Bone2Model *m = Model();
+  f32 z = e.zoom > 0 ? e.zoom : 1.0f, px = (f32)x / z, py = (f32)y / z;
+  f32 dx = px - e.prevX, dy = py - e.prevY;
+  Group2 *g = CurGroup(m);
+  if (e.rectActive && e.left != e.right) {
+    e.rect[2] = x;
+    e.rect[3] = y;
+    Ed2D_TexSelectRect(m, e.rect[0], e.rect[1], x, y, e.left != 0);
+  } else if (g && e.left && !e.right) {
+    if (g->mappingKind >= 3) UvToolStep(m, dx, dy);
+    else ProjectionStep(m, g, dx, dy, false);
+  } else if (g && e.left && e.right) {
+    if (g->mappingKind <= 2) ProjectionStep(m, g, dx, dy, true);
+  } else if (e.middle) {
+    e.offX += (i32)(dx * e.zoom);
+    e.offY += (i32)(dy * e.zoom);
+  }
+  e.prevX = px;
+  e.prevY = py;
+  MarkPanel();
+  App_MarkAllRedraw();
+}

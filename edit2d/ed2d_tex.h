@@ -1,0 +1,149 @@
+// The 2D model's groups and textures: the group texture projection and the model-level edits
+// behind the group dialog and the texture sub-mode (ed2d_uv.cpp), the group dialog
+// "2D_GROUP_DLG" (ed2d_group.cpp) and the texture sub-mode (7) with its panel "2D_TEX_DLG"
+// (ed2d_tex.cpp), whose preview the shell's strip painter draws from g_StripTex2D.
+//
+// Globals owned here: g_Ed2DGroup (the group dialog's state) and g_Ed2DTex (the texture
+// sub-mode). The current group is the editors' shared g_CurGroupIndex: one outside the 2D
+// model's groups counts as group 0. Window calls go through g_Ed2DOps (ed2d.h) and
+// g_Ed2DTexOps; the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
+#pragma once
+#include "edit2d/ed2d.h"
+#include "model/bone2.h"
+#include "model/types.h"
+
+enum : u32 {
+  ED2D_MAP_FRONT = 0, ED2D_MAP_PER_FACE = 5, ED2D_MAP_BY_HAND = 10,
+  ED2D_UV_SELECT = 11, ED2D_UV_MOVE = 12, ED2D_UV_ROTATE = 13, ED2D_UV_SCALE = 14,
+};
+
+// Control ids of the group dialog and the texture panel (also resources/edit2d_ids.h).
+enum : u32 {
+  ED2D_GRP_APPLY = 1065, ED2D_GRP_CLOSE = 1066, ED2D_GRP_NAME = 1067, ED2D_GRP_MIRROR = 1068,
+  ED2D_GRP_COLOUR = 1381, ED2D_GRP_RED = 1382, ED2D_GRP_ALPHA = 1385, ED2D_GRP_ADD = 1392,
+  ED2D_TEX_LIST = 1,
+  ED2D_TEX_SIDE = 1042, ED2D_TEX_TOP = 1043, ED2D_TEX_OFFSET_X = 1044, ED2D_TEX_FRONT = 1045,
+  ED2D_TEX_BY_HAND = 1046, ED2D_TEX_CYLINDER = 1047, ED2D_TEX_OFFSET_Y = 1049, ED2D_TEX_SCALE_X = 1050,
+  ED2D_TEX_SCALE_Y = 1051, ED2D_TEX_MOVE = 1052, ED2D_TEX_ROTATE = 1053, ED2D_TEX_SCALE = 1054,
+  ED2D_TEX_SELECT = 1055, ED2D_TEX_SPHERE = 1056, ED2D_TEX_PER_FACE = 1057, ED2D_TEX_SNAP = 1059,
+  ED2D_TEX_ZOOM_IN = 1060, ED2D_TEX_ZOOM_OUT = 1061, ED2D_TEX_ADD = 1133, ED2D_TEX_REPLACE = 1135,
+  ED2D_TEX_GRID = 1380, ED2D_TEX_ROTATE_UV = 1443,
+};
+
+// [SECTION] model-level edits (ed2d_uv.cpp; no editor state)
+// The group's texture coordinates from its mapping type: 0 planar front (the group's centre
+// is added to the coordinate; offset p[0], p[1], scale p[2], p[3]), 5 one square per face;
+// other types write nothing. False for a group out of range.
+bool Ed2D_ProjectBone2Group(Bone2Model *m, i32 g);
+bool Ed2D_ProjectGroupUV(i32 slot, i32 g);
+// Corner k + 1 of every live selected polygon takes corner k's UV index, the last wraps to 0.
+void Ed2D_RotateFaceUVs(Bone2Model *m, const u32 *selFaces, u32 faceRoom);
+// The mirrored copy of group g about x = 0 (vertices, colours and UV entries doubled, the
+// group's polygons copied reversed; each new vertex takes its source's binding). The new
+// vertices and polygons are selected, the old flags cleared. False, with the model unchanged,
+// when an array or a 16-bit count has no room.
+bool Ed2D_MirrorGroup(Bone2Model *m, i32 g, u32 *selFaces, u32 faceRoom, u32 *selVerts, u32 vertRoom);
+// Number of live polygons per group (out: BONE2_MAX_GROUPS entries).
+void Ed2D_GroupPolyCounts(const Bone2Model *m, i32 out[BONE2_MAX_GROUPS]);
+// The group the editors' current group stands for in m (0 when outside its groups).
+i32 Ed2D_GroupOf(const Bone2Model *m, u32 cur);
+
+// The fields of "決定" as the dialog holds them.
+struct Ed2DGroupFields {
+  const char *name;
+  i32 textureRow;       // -1: none
+  i32 shadeRow;         // -1: none
+  const char *colour[4];   // r, g, b, alpha
+};
+// Membership of the selected polygons, name, texture (a row at or above the texture count,
+// or none, gives 0) and shading (none keeps it); then the colour when all four fields are
+// numbers (clamped to 0..255). False when the colour was not applied.
+bool Ed2D_ApplyGroup(Bone2Model *m, i32 g, const u32 *selFaces, u32 faceRoom, const Ed2DGroupFields *f);
+// Texture entry n := the name, in use (the count is the caller's). False for entry 0, an
+// entry above the count or past the table.
+bool Ed2D_SetTextureEntry(Bone2Model *m, i32 n, const char *name);
+// "追加": the count grows while below 128; the new current group (count - 1).
+i32 Ed2D_AddGroup(Bone2Model *m);
+
+// [SECTION] list texts
+void Ed2D_GroupListLines(const Bone2Model *m, i32 cur, Ed2DLines *out);
+// " 0 : テクスチャ無し", then "%2d : %s" (used) or "%2d :" for entries 1 .. count - 1.
+void Ed2D_TextureLines(const Bone2Model *m, i32 select, Ed2DLines *out);
+void Ed2D_ShadeLines(i32 select, Ed2DLines *out);
+
+// [SECTION] group dialog (ed2d_group.cpp)
+struct Ed2DGroupDlg {
+  i32 lastGroup;      // the group selected last (a change of row selects its polygons)
+  u32 refresh;        // 1: the dialog shows the group at its next message
+};
+extern Ed2DGroupDlg g_Ed2DGroup;
+
+void Ed2D_FillGroupList(void);
+void Ed2D_FillGroupTextureList(void);
+void Ed2D_FillShadeList(void);
+void Ed2D_RefreshGroupList(void);
+// A command of the dialog; `row` is the group list's current row (-1: none).
+void Ed2D_GroupDlgCommand(u32 id, i32 row);
+// Any other message: shows the group while the refresh flag is 1.
+void Ed2D_GroupDlgTick(void);
+// Every polygon and vertex flag cleared, then group g's polygons (live or removed) and their
+// corner vertices selected.
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g);
+// The current group changed to g: texture, selection, preview offset, refreshes.
+void Ed2D_GroupRowChanged(i32 g);
+
+// [SECTION] texture sub-mode (ed2d_tex.cpp)
+struct Ed2DTexEditor {
+  i32 texture;          // current texture, 0..127
+  i32 lastTexture;      // of the previous command (a change resets the preview offset)
+  u32 lastCommand;      // id of the previous command (a change reads the grid field)
+  u32 tool;             // ED2D_UV_* or 0, 2, 10
+  u32 *uvSel;           // one flag per UV entry the model can hold
+  u32 uvSelRoom;
+  f32 zoom;             // 0.25 .. 128
+  i32 offX, offY;       // preview offset, panel pixels
+  u32 snap;
+  i32 grid;             // at least 1
+  u32 left, right, middle;
+  f32 prevX, prevY;     // last mouse position in the panel, divided by the zoom
+  i32 rect[4];          // the selection rectangle (panel pixels) of tool 11
+  u32 rectActive;
+  u32 refresh;
+  void *panel, *list;
+  i32 panelX, panelY, panelW, panelH;
+};
+extern Ed2DTexEditor g_Ed2DTex;
+
+struct Ed2DTexOps {
+  void *(*createPanel)(i32 x, i32 y, i32 w, i32 h);
+  void *(*createList)(void *panel);       // at (516, 35), 200 x 345
+  void (*destroy)(void *window);
+  void (*activateMain)(void);
+};
+extern Ed2DTexOps g_Ed2DTexOps;
+
+void Ed2D_TexInit(void);
+void Ed2D_TexLeave(void);
+void Ed2D_TexUpdate(void);
+void Ed2D_TexMouseMove(i32 x, i32 y);
+void Ed2D_FillTextureList(void);
+void Ed2D_TexRefreshLists(void);
+void Ed2D_TexRotateUV(void);
+void Ed2D_TexZoomIn(void);
+void Ed2D_TexZoomOut(void);
+// A command of the panel: `row` the texture list's current row (-1: none), `gridText` the
+// grid field (null while disabled). False for a refused texture command.
+bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText);
+// Mouse in the panel (client pixels): button 0 left, 1 right, 2 middle.
+void Ed2D_TexPanelDown(u32 button, i32 x, i32 y);
+void Ed2D_TexPanelUp(u32 button);
+void Ed2D_TexPanelMove(i32 x, i32 y);
+// The UV selection of tool 11: the UV entries of the current group's polygons whose preview
+// point lies strictly inside the rectangle become selected, or deselected.
+void Ed2D_TexSelectRect(const Bone2Model *m, i32 x1, i32 y1, i32 x2, i32 y2, bool select);
+// The preview offset that shows a w x h texture in the middle of the preview (a new texture
+// row and a new group row both start there).
+void Ed2D_TexCentrePreview(i32 w, i32 h);
+// The button checked for the current group's mapping type and for the tool (0: none).
+u32 Ed2D_TexMappingButton(void);
+u32 Ed2D_TexToolButton(void);

@@ -1,0 +1,247 @@
+// The 2D texture sub-mode and group dialog in the running program, driven by messages: a
+// skin of two quads; button 1481; two textures added through the file dialog; "各面単位";
+// a group added and the row changed back; "正面" and a left drag in the preview; "ＵＶ編集",
+// "頂点選択", a rectangle and a move drag; in the group dialog the name, colours, shading and
+// texture applied, the mirror and the add; the preview shows the texture; the KZB saved
+// with 40097 and read back by modeldump.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <math.h>
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/settings.h"
+#include "app/shell_win.h"
+#include "app/startup_state.h"
+#include "app/startup_win.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_tex.h"
+#include "edit2d/ed2d_win.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
+#include "lib/media/dialogs.h"
+#include "model/bone2.h"
+#include "resources/edit2d_ids.h"
+#include "resources/shell_ids.h"
+#include "wine_drive.h"
+
+namespace {
+
+// Two 100 x 100 quads side by side above the origin (clear of the texture panel), group 0,
+// one UV entry per vertex.
+void MakeSkin(Bone2Model *m) {
+  const f32 xs[3] = {-100, 0, 100};
+  for (int i = 0; i < 6; i++) m->positions[i] = {xs[i % 3], i < 3 ? -200.0f : -100.0f};
+  m->vertexCount = m->uvCount = 6;
+  m->colours[0] = {255, 255, 255, 255};
+  m->colourCount = 1;
+  Bone2_FreshBindings(m, 0, 6);
+  for (int q = 0; q < 2; q++) {
+    Polygon2 &p = m->polygons[q];
+    p = Polygon2{};
+    p.used = 1;
+    p.cornerCount = 4;
+    const u16 v[4] = {(u16)q, (u16)(q + 1), (u16)(q + 4), (u16)(q + 3)};
+    for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
+  }
+  m->polygonCount = 2;
+}
+
+void Mouse(UINT msg, int x, int y, WPARAM keys) {
+  SendMessageA((HWND)g_Ed2DTex.panel, msg, keys, MAKELPARAM(x, y));
+  Drive_Pump(2);
+}
+
+// Red pixels of a window's client area as the screen shows it.
+int CountRed(HWND w) {
+  RECT r;
+  GetClientRect(w, &r);
+  POINT o = {0, 0};
+  ClientToScreen(w, &o);
+  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, r.right, r.bottom, screen, o.x, o.y, SRCCOPY);
+  GdiFlush();
+  int n = 0;
+  const u32 *px = (const u32 *)bits;
+  for (LONG i = 0; bits && i < r.right * r.bottom; i++) {
+    u32 c = px[i];
+    n += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 60 && (c & 0xFF) < 60;
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return n;
+}
+
+}  // namespace
+
+TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_tex2d"));
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  Ed2D_InstallWin();
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
+  Drive_Pump(100);
+  ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_u1.bmp")));
+  ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_u2.bmp"), 64, 32));
+
+  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MODEL, BN_CLICKED), 0);
+  Drive_Pump(20);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  Drive_Pump(5);
+  Bone2Model *m = g_Bone2Slots[0];
+  ASSERT_NE(m, nullptr);
+  MakeSkin(m);
+
+  // The texture sub-mode: its panel, the group dialog beside it.
+  Drive_Command(g_Ed2D.panel, IDC_M2D_TEXTURE);
+  Drive_Pump(10);
+  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_TEXTURE);
+  HWND panel = (HWND)g_Ed2DTex.panel, groups = (HWND)g_Group2DDlg.window;
+  ASSERT_TRUE(Drive_Alive(panel));
+  ASSERT_TRUE(Drive_Alive(groups));
+  char caption[64] = "";
+  GetWindowTextA(panel, caption, sizeof caption);
+  EXPECT_STREQ(caption, "テクスチャ");
+  EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);   // group 0's polygons selected
+
+  // Two textures through the file dialog.
+  auto platformRun = g_FileDlgPlatform.run;
+  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  for (const char *name : {"miravel_u1.bmp", "miravel_u2.bmp"}) {
+    g_DriveAnswer = name;
+    Drive_Command(panel, IDC_T2D_ADD);
+    Drive_Pump(3);
+  }
+  g_FileDlgPlatform.run = platformRun;
+  ASSERT_EQ(m->textureCount, 3);
+  EXPECT_EQ(m->textures[1].width, 128u);
+  EXPECT_EQ(m->textures[2].height, 32u);
+  EXPECT_EQ(Drive_ListText(g_Ed2DTex.list, 1), " 1 : miravel_u1.bmp");
+  EXPECT_EQ(Drive_ListText(g_Ed2DTex.list, 2), " 2 : miravel_u2.bmp");
+
+  // One square per face.
+  Drive_Command(panel, IDC_T2D_PER_FACE);
+  EXPECT_EQ(m->groups[0].mappingKind, ED2D_MAP_PER_FACE);
+  EXPECT_EQ(m->uvs[m->polygons[1].corners[2].uv].u, 1.0f);
+
+  // A group added; the row changed back to group 0 selects its polygons again.
+  Drive_Command(groups, IDC_G2D_ADD);
+  EXPECT_EQ(m->groupCount, 2);
+  EXPECT_EQ(g_CurGroupIndex, 1u);
+  Drive_Command(groups, 0);   // the add's row: group 1 becomes the row selected last
+  EXPECT_EQ(g_PolySelFaces[0], 0u);
+  SendMessageA((HWND)g_Ed2D.groupList, LB_SETCARETINDEX, 0, 0);
+  SendMessageA(groups, WM_COMMAND, MAKEWPARAM(1, LBN_SELCHANGE), (LPARAM)g_Ed2D.groupList);
+  EXPECT_EQ(g_CurGroupIndex, 0u);
+  EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);
+
+  // Planar front, then a left drag of 20 pixels in the preview moves the projection.
+  Drive_Command(panel, IDC_T2D_FRONT);
+  EXPECT_EQ(m->groups[0].mappingKind, ED2D_MAP_FRONT);
+  f32 u0 = m->uvs[0].u;
+  Mouse(WM_LBUTTONDOWN, 100, 100, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, 110, 100, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, 120, 100, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, 120, 100, 0);
+  EXPECT_NEAR(m->groups[0].p[0], 0.1f, 1e-5f);
+  EXPECT_NEAR(m->uvs[0].u, u0 - 0.1f, 1e-5f);
+
+  // By hand: the select tool and a rectangle over every coordinate, then a move drag.
+  Drive_Command(panel, IDC_T2D_BY_HAND);
+  EXPECT_EQ(m->groups[0].mappingKind, ED2D_MAP_BY_HAND);
+  Drive_Command(panel, IDC_T2D_SELECT);
+  EXPECT_EQ(g_Ed2DTex.tool, (u32)ED2D_UV_SELECT);
+  // Group 0 has no texture yet: the preview maps every coordinate to the offset.
+  int ox = g_Ed2DTex.offX, oy = g_Ed2DTex.offY;
+  Mouse(WM_LBUTTONDOWN, ox - 5, oy - 5, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, ox + 5, oy + 5, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, ox + 5, oy + 5, 0);
+  u32 selected = 0;
+  for (int i = 0; i < 6; i++) selected += g_Ed2DTex.uvSel[i];
+  EXPECT_EQ(selected, 6u);
+  Drive_Command(panel, IDC_T2D_MOVE);
+  EXPECT_EQ(g_Ed2DTex.tool, (u32)ED2D_UV_MOVE);
+
+  // The group dialog: name, colours, shading and texture 1 applied.
+  SetDlgItemTextA(groups, IDC_G2D_NAME, "肌");
+  SetDlgItemTextA(groups, IDC_G2D_RED, "255");
+  SetDlgItemTextA(groups, IDC_G2D_GREEN, "250");
+  SetDlgItemTextA(groups, IDC_G2D_BLUE, "245");
+  SetDlgItemTextA(groups, IDC_G2D_ALPHA, "255");
+  SendDlgItemMessageA(groups, IDC_G2D_TEXTURE, CB_SETCURSEL, 1, 0);
+  SendDlgItemMessageA(groups, IDC_G2D_SHADE, CB_SETCURSEL, 3, 0);
+  Drive_Command(groups, IDC_G2D_APPLY);
+  EXPECT_STREQ(m->groups[0].name, "肌");
+  EXPECT_EQ(m->groups[0].texture, 1);
+  EXPECT_EQ(m->groups[0].shadeMode, 3);
+  EXPECT_EQ(m->groups[0].b, 245.0f);
+  EXPECT_EQ(g_Ed2DTex.texture, 1);
+  char line[300] = "";
+  SendMessageA((HWND)g_Ed2D.groupList, LB_GETTEXT, 0, (LPARAM)line);
+  EXPECT_STREQ(line, " 0 : 肌 ( 2 )");
+
+  // The move tool on the selected coordinates: 30 pixels on a 128-texel image.
+  f32 before = m->uvs[3].u;
+  Mouse(WM_LBUTTONDOWN, 200, 200, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, 230, 200, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, 230, 200, 0);
+  EXPECT_NEAR(m->uvs[3].u, before + 0.3f, 1e-5f);
+
+  // Per face again: the preview shows texture 1 (red and green halves) with the group's
+  // square over it.
+  Drive_Command(panel, IDC_T2D_PER_FACE);
+  App_MarkAllRedraw();
+  int red = 0;
+  for (int i = 0; i < 20 && red <= 500; i++) {
+    Drive_Pump(20);
+    red = CountRed(panel);
+  }
+  EXPECT_GT(red, 500);
+
+  // Mirror and add.
+  Drive_Command(groups, IDC_G2D_MIRROR);
+  EXPECT_EQ(m->vertexCount, 12);
+  EXPECT_EQ(m->polygonCount, 4);
+  EXPECT_EQ(m->positions[6].x, 100.0f);
+  Drive_Command(groups, IDC_G2D_ADD);
+  EXPECT_EQ(m->groupCount, 3);
+
+  // Saved by the File menu and read back.
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_tex2d.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string dump = Drive_ModelDump(saved);
+  EXPECT_NE(dump.find("\"textures\":[\"\",\"miravel_u1.bmp\",\"miravel_u2.bmp\"]"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"texture\":1,\"mapping\":5,\"params\":[0,0,1,1,"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("\"uvBounds\":[0,0,1,1]"), std::string::npos) << dump;
+
+  DestroyWindow(g_MainWnd);
+  int code = -1;
+  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
+  }
+  for (const char *f : {"miravel_tex2d.KZB", "miravel_u1.bmp", "miravel_u2.bmp"}) DeleteFileA(Drive_Temp(f).c_str());
+  char name[300];
+  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
+  DeleteFileA(name);
+  RemoveDirectoryA(Drive_Temp("miravel_settings_tex2d").c_str());
+}
