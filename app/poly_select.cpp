@@ -1,6 +1,9 @@
 // The polygon editors' rectangle test of one corner.
 #include "app/poly_select.h"
 
+#include <stdlib.h>
+#include <string.h>
+
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -38,4 +41,28 @@ void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, cons
   } else if (cornerIn) {
     SetVert(f->verts[corner], flag, vertRoom);
   }
+}
+
+bool Poly_GrowFlags(u32 **flags, u32 *room, u32 need) {
+  if (need <= *room) return true;
+  u32 *grown = (u32 *)realloc(*flags, need * sizeof(u32));
+  if (!grown) return false;
+  memset(grown + *room, 0, (need - *room) * sizeof(u32));
+  *flags = grown;
+  *room = need;
+  return true;
+}
+
+i32 Poly_CollectFlagged(const u32 *flags, u32 n, u32 **list, u32 *listRoom) {
+  if (!flags || n == 0) return 0;
+  if (n > *listRoom) {
+    u32 *p = (u32 *)realloc(*list, n * sizeof(u32));
+    if (!p) return 0;
+    *list = p;
+    *listRoom = n;
+  }
+  i32 count = 0;
+  for (u32 i = 0; i < n; i++)
+    if (flags[i]) (*list)[count++] = i;
+  return count;
 }

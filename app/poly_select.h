@@ -24,3 +24,10 @@ bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y);
 // the same tests clear the flags. Flags past faceRoom / vertRoom are left alone.
 void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
                            u32 vertRoom);
+
+// Selection flags kept per element (vertices, faces, texture coordinates): grows *flags to
+// `need` entries, the new ones 0. False (flags kept) when memory runs out.
+bool Poly_GrowFlags(u32 **flags, u32 *room, u32 need);
+// The indices below n whose flag is set, into *list (grown as needed); their count (0 when
+// memory runs out).
+i32 Poly_CollectFlagged(const u32 *flags, u32 n, u32 **list, u32 *listRoom);

@@ -9,6 +9,7 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/poly_select.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
@@ -58,14 +59,7 @@ static void TextureSize(const Bone2Model *m, i32 *w, i32 *h) {
 // One selection flag per UV entry the model can hold, kept across frames.
 static bool UvFlagsFor(const Bone2Model *m) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  u32 need = m && m->uvCapacity > 0 ? (u32)m->uvCapacity : 0;
-  if (need <= e.uvSelRoom) return true;
-  u32 *grown = (u32 *)realloc(e.uvSel, need * sizeof(u32));
-  if (!grown) return false;
-  memset(grown + e.uvSelRoom, 0, (need - e.uvSelRoom) * sizeof(u32));
-  e.uvSel = grown;
-  e.uvSelRoom = need;
-  return true;
+  return Poly_GrowFlags(&e.uvSel, &e.uvSelRoom, m && m->uvCapacity > 0 ? (u32)m->uvCapacity : 0);
 }
 
 static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity; }
@@ -155,14 +149,7 @@ static i32 PreviewPointCount(void) {
   if (!m || !e.uvSel) return 0;
   u32 n = (u32)UvCount(m);
   if (n > e.uvSelRoom) n = e.uvSelRoom;
-  if (n > s_PointRoom) {
-    u32 *p = (u32 *)realloc(s_Points, n * sizeof(u32));
-    if (!p) return 0;
-    s_Points = p;
-    s_PointRoom = n;
-  }
-  for (u32 i = 0; i < n; i++)
-    if (e.uvSel[i]) s_Points[s_PointCount++] = i;
+  s_PointCount = Poly_CollectFlagged(e.uvSel, n, &s_Points, &s_PointRoom);
   return s_PointCount;
 }
 

@@ -10,6 +10,7 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/poly_select.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
@@ -66,14 +67,7 @@ static void ActivateMain(void) {
 // One selection flag per texture coordinate the model can hold, kept across frames.
 static bool UvFlagsFor(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  u32 need = m && m->capUVs > 0 ? (u32)m->capUVs : 0;
-  if (need <= e.uvSelRoom) return true;
-  u32 *grown = (u32 *)realloc(e.uvSel, need * sizeof(u32));
-  if (!grown) return false;
-  memset(grown + e.uvSelRoom, 0, (need - e.uvSelRoom) * sizeof(u32));
-  e.uvSel = grown;
-  e.uvSelRoom = need;
-  return true;
+  return Poly_GrowFlags(&e.uvSel, &e.uvSelRoom, m && m->capUVs > 0 ? (u32)m->capUVs : 0);
 }
 
 static i32 GroupTexture(const Model3 *m) {
@@ -215,14 +209,7 @@ static i32 PreviewPointCount(void) {
   if (!m || !e.uvSel) return 0;
   u32 n = (u32)(m->uvCount < m->capUVs ? m->uvCount : m->capUVs);
   if (n > e.uvSelRoom) n = e.uvSelRoom;
-  if (n > s_PointRoom) {
-    u32 *p = (u32 *)realloc(s_Points, n * sizeof(u32));
-    if (!p) return 0;
-    s_Points = p;
-    s_PointRoom = n;
-  }
-  for (u32 i = 0; i < n; i++)
-    if (e.uvSel[i]) s_Points[s_PointCount++] = i;
+  s_PointCount = Poly_CollectFlagged(e.uvSel, n, &s_Points, &s_PointRoom);
   return s_PointCount;
 }
 
