@@ -2,13 +2,17 @@
 // skin of two quads; button 1481; two textures added through the file dialog; "各面単位";
 // a group added and the row changed back; "正面" and a left drag in the preview; "ＵＶ編集",
 // "頂点選択", a rectangle and a move drag; in the group dialog the name, colours, shading and
-// texture applied, the mirror and the add; the preview shows the texture; the KZB saved
-// with 40097 and read back by modeldump.
+// texture applied, the mirror and the add; the preview and the main view show the texture;
+// the KZB saved with 40097 and read back by modeldump.
+// With MIRAVEL_TEX2D_HOLD=<seconds> the program keeps running that long once the skin is
+// textured, so that a screenshot can be taken of it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <d3d9.h>
 
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -24,12 +28,17 @@
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
 #include "edit2d/ed2d_win.h"
+#include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/framework/shell_view.h"
 #include "lib/media/dialogs.h"
+#include "lib/render/rdev.h"
 #include "model/bone2.h"
+#include "model/kzb.h"
 #include "resources/edit2d_ids.h"
 #include "resources/shell_ids.h"
+#include "draw_device_win.h"
 #include "wine_drive.h"
 
 namespace {
@@ -52,6 +61,51 @@ void MakeSkin(Bone2Model *m) {
     for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
   }
   m->polygonCount = 2;
+}
+
+// The skin written as a KZB file, to be opened through the File menu.
+bool WriteSkin(const std::string &path) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_ModelAllocArrays = 0;
+  if (!m) return false;
+  MakeSkin(m);
+  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  Bone2_FreeSlot(0);
+  return ok;
+}
+
+// The main view's picture, read back after the frame that drew view 0.
+void (*g_EndScene)(void);
+bool g_CaptureWanted;
+std::vector<unsigned> g_Pixels;
+unsigned g_PixelsW, g_PixelsH;
+
+void CapturingEndScene(void) {
+  if (g_EndScene) g_EndScene();
+  if (g_CaptureWanted && g_DrawView == 0) {
+    g_Pixels = Device_ReadBack(g_Device, &g_PixelsW, &g_PixelsH);
+    g_CaptureWanted = false;
+  }
+}
+
+bool Capture(void) {
+  if (g_RenderDev.endScene != CapturingEndScene) {
+    g_EndScene = g_RenderDev.endScene;
+    g_RenderDev.endScene = CapturingEndScene;
+  }
+  g_CaptureWanted = true;
+  App_MarkAllRedraw();
+  return Drive_PumpUntil([] { return !g_CaptureWanted; }, 2000) && !g_Pixels.empty();
+}
+
+// The captured colour at frame position (fx, fy), the model's placement in the view included.
+unsigned FramePixel(f32 fx, f32 fy) {
+  Place2D p = Draw_CurrentPlacement();
+  i32 x = (i32)(fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f));
+  i32 y = (i32)(fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f));
+  if (x < 0 || y < 0 || x >= (i32)g_PixelsW || y >= (i32)g_PixelsH) return 0xFFFFFFFFu;
+  return g_Pixels[(size_t)y * g_PixelsW + x] & 0xFFFFFFu;
 }
 
 void Mouse(UINT msg, int x, int y, WPARAM keys) {
@@ -93,6 +147,7 @@ int CountRed(HWND w) {
 }  // namespace
 
 TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
+  ASSERT_TRUE(WriteSkin(Drive_Temp("miravel_skin2d.KZB")));
   ASSERT_TRUE(Drive_OwnSettings("miravel_settings_tex2d"));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   g_ModalHooks.messageBox = Drive_AnswerYes;
@@ -104,11 +159,15 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
 
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MODEL, BN_CLICKED), 0);
   Drive_Pump(20);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = "miravel_skin2d.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  g_ModalHooks.getOpenFileName = nullptr;
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
-  MakeSkin(m);
+  ASSERT_EQ(m->polygonCount, 2);
+  ASSERT_EQ(m->uvCount, 6);
 
   // The texture sub-mode: its panel, the group dialog beside it.
   Drive_Command(g_Ed2D.panel, IDC_M2D_TEXTURE);
@@ -216,6 +275,20 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   }
   EXPECT_GT(red, 500);
 
+  // The main view draws the skin textured, the texel times the group's colour (255, 250, 245).
+  // The two quads share the UV entries of their common edge, and per face wrote the right
+  // quad's corners last: it spans u 0..1 from left to right, red then green. It covers frame
+  // x 320..420, y 40..140 (the origin at the frame's centre (320, 240)).
+  ASSERT_TRUE(Capture());
+  EXPECT_EQ(m->uvs[1].u, 0.0f);
+  EXPECT_EQ(m->uvs[2].u, 1.0f);
+  EXPECT_EQ(FramePixel(320 + 25, 240 - 180), 0xFF0000u) << std::hex << FramePixel(320 + 25, 240 - 180);
+  EXPECT_EQ(FramePixel(320 + 75, 240 - 180), 0x00FA00u) << std::hex << FramePixel(320 + 75, 240 - 180);
+  if (const char *hold = getenv("MIRAVEL_TEX2D_HOLD")) {
+    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+  }
+
   // Mirror and add.
   Drive_Command(groups, IDC_G2D_MIRROR);
   EXPECT_EQ(m->vertexCount, 12);
@@ -239,7 +312,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   int code = -1;
   for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
   }
-  for (const char *f : {"miravel_tex2d.KZB", "miravel_u1.bmp", "miravel_u2.bmp"}) DeleteFileA(Drive_Temp(f).c_str());
+  for (const char *f : {"miravel_skin2d.KZB", "miravel_tex2d.KZB", "miravel_u1.bmp", "miravel_u2.bmp"}) DeleteFileA(Drive_Temp(f).c_str());
   char name[300];
   Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
   DeleteFileA(name);
