@@ -1,9 +1,9 @@
 // The 2D texture sub-mode and group dialog in the running program, driven by messages: a
-// skin of two quads; button 1481; two textures added through the file dialog; "各面単位";
-// a group added and the row changed back; "正面" and a left drag in the preview; "ＵＶ編集",
-// "頂点選択", a rectangle and a move drag; in the group dialog the name, colours, shading and
-// texture applied, the mirror and the add; the preview and the main view show the texture;
-// the KZB saved with 40097 and read back by modeldump.
+// skin of two quads opened from a KZB file; button 1481; two textures added through the file
+// dialog; "各面単位"; a group added and the row changed back; "正面" and a left drag in the
+// preview; "ＵＶ編集", "頂点選択", a rectangle and a move drag; in the group dialog the name,
+// colours, shading and texture applied, the mirror and the add; the preview and the main view
+// show the texture; the KZB saved with 40097 and read back by modeldump.
 // With MIRAVEL_TEX2D_HOLD=<seconds> the program keeps running that long once the skin is
 // textured, so that a screenshot can be taken of it.
 #include <gtest/gtest.h>
@@ -282,8 +282,9 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   ASSERT_TRUE(Capture());
   EXPECT_EQ(m->uvs[1].u, 0.0f);
   EXPECT_EQ(m->uvs[2].u, 1.0f);
-  EXPECT_EQ(FramePixel(320 + 25, 240 - 180), 0xFF0000u) << std::hex << FramePixel(320 + 25, 240 - 180);
-  EXPECT_EQ(FramePixel(320 + 75, 240 - 180), 0x00FA00u) << std::hex << FramePixel(320 + 75, 240 - 180);
+  unsigned redSide = FramePixel(320 + 25, 240 - 180), greenSide = FramePixel(320 + 75, 240 - 180);
+  EXPECT_EQ(redSide, 0xFF0000u) << std::hex << redSide;
+  EXPECT_EQ(greenSide, 0x00FA00u) << std::hex << greenSide;
   if (const char *hold = getenv("MIRAVEL_TEX2D_HOLD")) {
     DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
     Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
