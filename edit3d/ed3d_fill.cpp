@@ -12,6 +12,7 @@
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_pending.h"
+#include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/objmotion.h"
 #include "model/seam.h"
@@ -194,8 +195,14 @@ void Ed3D_FillGroupDisplayCombo(void) {
 }
 
 // [SECTION] the family's list refresh
+// Every change of the model as a whole (a file read, a merge, undo and redo) comes through
+// here: the modelling dialog and the bone list, which show the state again only when asked,
+// are asked too. Their timers may have run already for the model before (the empty one at
+// start-up), and would otherwise keep its counts and fields.
 void Ed3D_RefreshLists(void) {
   App_RefreshCurrentPointers();
+  g_PolyDlgRefresh = 1;
+  g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();
   Ed3D_FillTextureList();

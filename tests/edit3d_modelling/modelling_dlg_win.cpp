@@ -1,8 +1,9 @@
 // The modelling dialog and the numeric input in the running program: a cube opened from the
-// command line, face mode, select all, extrude, divide, a colour typed and applied, Y typed
-// into POLY_NUM_DLG; the undo list holds the labels in order and the count statics the new
-// counts; curved surfaces on layer 2 leave layer 1's model as it was; the save button writes
-// the file (its dialog answered by the modal hook) and modeldump reads the counts and box.
+// command line shows its counts at once; face mode, select all, extrude, divide, a colour
+// typed and applied, Y typed into POLY_NUM_DLG; the undo list holds the labels in order and
+// the count statics the new counts; curved surfaces on layer 2 leave layer 1's model as it
+// was; the save button writes the file (its dialog answered by the modal hook) and modeldump
+// reads the counts and box.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -70,6 +71,10 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->polygonCount, 6);
+  // The model read at start-up, not the empty one before it, within the first timer ticks.
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(g_PolyDlg, IDC_POLY_VERTS) == "頂点数      8"; }, 2000))
+      << Text(g_PolyDlg, IDC_POLY_VERTS);
+  EXPECT_EQ(Text(g_PolyDlg, IDC_POLY_STATUS), "面     0 /    6");   // face mode at start
 
   // Face mode, all, extrude (0.5 out at zoom 1), divide the six moved faces.
   g_LastViewZoom = 1;
