@@ -18,6 +18,7 @@
 #include "model/bytes.h"
 #include "model/keytrack.h"
 #include "model/kzo.h"
+#include "model/mesh.h"
 #include "model/seam.h"
 
 static const char kMsgSupported[] = "KZP 2004 ～ 2006 に対応しています。\n\n%s";
@@ -262,39 +263,48 @@ struct KzpLayout {
 
 static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)Rd_U16(r); }
 
+static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1 : top; }
+
 // One polygon record: the corner count, its corners (u32 or u16 indices) and the group, with
 // the range of the whole record checked once.
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
-static bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
+// (The indices are checked and stored from locals: read back through the record, every
+// store would have to be assumed to change top[] or the limit.)
+static inline bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
   const u8 *q = r->p;
+  const u32 limit = g_MaxVertices;
+  u32 t0 = top[0], t1 = top[1], t2 = top[2], t3 = top[3];
   for (int c = 0; c < n; c++) {
-    PolyCorner *k = &p->corners[c];
+    u32 vertex, normal, color, uv;
     if (wide) {
-      k->vertex = Bytes_LoadU32(q);
-      k->normal = Bytes_LoadU32(q + 4);
-      k->color = Bytes_LoadU32(q + 8);
-      k->uv = Bytes_LoadU32(q + 12);
+      vertex = Bytes_LoadU32(q);
+      normal = Bytes_LoadU32(q + 4);
+      color = Bytes_LoadU32(q + 8);
+      uv = Bytes_LoadU32(q + 12);
       q += 16;
     } else {
-      k->vertex = Bytes_LoadU16(q);
-      k->normal = Bytes_LoadU16(q + 2);
-      k->color = Bytes_LoadU16(q + 4);
-      k->uv = Bytes_LoadU16(q + 6);
+      vertex = Bytes_LoadU16(q);
+      normal = Bytes_LoadU16(q + 2);
+      color = Bytes_LoadU16(q + 4);
+      uv = Bytes_LoadU16(q + 6);
       q += 8;
     }
-    if (k->vertex >= g_MaxVertices || k->normal >= g_MaxVertices || k->color >= g_MaxVertices ||
-        k->uv >= g_MaxVertices)
-      return false;
-    top[0] = k->vertex + 1 > top[0] ? k->vertex + 1 : top[0];
-    top[1] = k->normal + 1 > top[1] ? k->normal + 1 : top[1];
-    top[2] = k->color + 1 > top[2] ? k->color + 1 : top[2];
-    top[3] = k->uv + 1 > top[3] ? k->uv + 1 : top[3];
+    if (vertex >= limit || normal >= limit || color >= limit || uv >= limit) return false;
+    t0 = Above(t0, vertex);
+    t1 = Above(t1, normal);
+    t2 = Above(t2, color);
+    t3 = Above(t3, uv);
+    p->corners[c] = PolyCorner{vertex, normal, color, uv};
   }
+  top[0] = t0;
+  top[1] = t1;
+  top[2] = t2;
+  top[3] = t3;
   p->group = Bytes_LoadU32(q);
   r->p = q + 4;
   return p->group < MODEL3_GROUPS;
@@ -325,26 +335,34 @@ static bool BindingsInRange(const Model3 *m) {
   return true;
 }
 
+// The polygon count F read, with `left` bytes after it: checked against its limit and against
+// the smallest records that could follow, and the polygon array sized for it.
+static bool BeginPolygons(Model3 *m, i32 F, u64 left, const KzpLayout *L) {
+  if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
+  if ((u64)F * MinPolygonBytes(L) > left) return false;
+  if (!Model3_Reserve(m, m->positionCount, m->normalCount, m->colorCount, m->uvCount, F)) return false;
+  m->polygonCount = F;
+  return true;
+}
+
+// A corner may name an entry past its array's count (a stale colour or UV index): give every
+// array room up to the largest index read (top[]), zeroed, so nothing ever reads past it.
+static bool EndPolygons(Model3 *m, const u32 top[4]) {
+  i32 room[4] = {m->positionCount, m->normalCount, m->colorCount, m->uvCount};
+  for (int j = 0; j < 4; j++)
+    if ((i32)top[j] > room[j]) room[j] = (i32)top[j];
+  return Model3_Reserve(m, room[0], room[1], room[2], room[3], m->polygonCount);
+}
+
 // The polygon count and records after the vertex arrays (whose counts the model holds).
 static bool ReadPolygons(ByteReader *r, Model3 *m, const KzpLayout *L) {
-  i32 P = m->positionCount, N = m->normalCount, C = m->colorCount, U = m->uvCount;
   // The polygon count is a u16 in every version; the whole value is the model's count.
   i32 F = Rd_U16(r);
-  if (r->err) return false;
-  if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
-  if (!Rd_Need(r, (u64)F * MinPolygonBytes(L))) return false;
-  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
-  m->polygonCount = F;
+  if (r->err || !BeginPolygons(m, F, Rd_Remaining(r), L)) return false;
   u32 top[4] = {0, 0, 0, 0};
   for (i32 i = 0; i < F; i++)
     if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) return false;
-  // A corner may name an entry past its array's count (a stale colour or UV index): give
-  // every array room up to the largest index, zeroed, so nothing ever reads past it.
-  i32 room[4] = {P, N, C, U};
-  for (int j = 0; j < 4; j++)
-    if ((i32)top[j] > room[j]) room[j] = (i32)top[j];
-  if (!Model3_Reserve(m, room[0], room[1], room[2], room[3], F)) return false;
-  return !r->err;
+  return EndPolygons(m, top);
 }
 
 static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
@@ -638,12 +656,14 @@ static bool SlotRequestAccepted(i32 slot, i32 version, const char *path) {
   return true;
 }
 
-// Puts a freshly read model into the slot with its textures and update flags.
-static void InstallInSlot(i32 slot, Model3 *m, const char *path) {
+// Puts a freshly read model into the slot with its textures and update flags; its normals
+// are computed unless the reader made them (normalsMade).
+static void InstallInSlot(i32 slot, Model3 *m, const char *path, bool normalsMade = false) {
   Model3_SetText(&m->fileName, path);
   m->displayMode = 2;
   Model3_ReplaceSlot(slot, m);
-  Model3_AfterRead(m);
+  if (normalsMade) Model3_ReindexNormals(m);
+  else Model3_AfterRead(m);
   for (i32 i = 0; i < m->textureCount; i++)
     if (m->textures[i].used == 1 && g_Seam.model3TextureLoad) g_Seam.model3TextureLoad(slot, i, m->textures[i].name);
   if ((m->boneCount > 2 || m->motionCount > 1) && m->bones[1].keys && m->motionCount > 0 &&
@@ -655,9 +675,81 @@ static void InstallInSlot(i32 slot, Model3 *m, const char *path) {
 // Reads n bytes at the file's position into dst; false when they are not all there.
 static bool ReadExactly(FILE *f, void *dst, u64 n) { return n == 0 || fread(dst, 1, (size_t)n, f) == n; }
 
+// The largest 2006000 polygon record: the corner count, four corners of four u32, the group.
+static const size_t kMaxWidePolygon = 1 + 4 * 16 + 4;
+// The polygons are read from the file a block at a time, small enough to stay in the cache
+// while its records are taken from it (the records are most of a file). Reads are whole
+// blocks, after room for the part of a record left over from the block before.
+static const size_t kPolygonBlock = 64 * 1024;
+static u8 s_PolygonBlock[kMaxWidePolygon + kPolygonBlock];
+
+struct FileBlock {
+  FILE *f;
+  u64 left;        // bytes of the file not read yet
+  const u8 *data;  // the bytes read and not taken yet, in s_PolygonBlock
+  size_t have;
+};
+
+// The untaken bytes go just before the block and the file fills the block.
+static bool Block_Fill(FileBlock *b) {
+  u8 *block = s_PolygonBlock + kMaxWidePolygon;
+  memmove(block - b->have, b->data, b->have);
+  size_t n = kPolygonBlock < b->left ? kPolygonBlock : (size_t)b->left;
+  if (!ReadExactly(b->f, block, n)) return false;
+  b->data = block - b->have;
+  b->have += n;
+  b->left -= n;
+  return true;
+}
+
+// The polygon count and records of a 2006000 file from the block: the same checks as
+// ReadPolygons, a record being parsed only when all of it is in the block or the file has
+// nothing more to give. The face and vertex normals are made as the records come (the
+// positions are read by then), so the records are not gone over a second time.
+static bool StreamPolygons(FileBlock *b, Model3 *m) {
+  MeshNormalSums sums;
+  if (!Mesh_NormalSumsBegin(&sums, m->positionCount) || !Block_Fill(b)) return false;
+  ByteReader r;
+  Rd_Init(&r, b->data, b->have);
+  i32 F = Rd_U16(&r);
+  if (r.err || !BeginPolygons(m, F, Rd_Remaining(&r) + b->left, &kLayout2006)) return false;
+  u32 top[4] = {0, 0, 0, 0};
+  for (i32 i = 0; i < F;) {
+    if (Rd_Remaining(&r) < kMaxWidePolygon && b->left > 0) {
+      b->data = r.p;
+      b->have = Rd_Remaining(&r);
+      if (!Block_Fill(b)) return false;
+      Rd_Init(&r, b->data, b->have);
+    }
+    i32 first = i;
+    for (; i < F && (Rd_Remaining(&r) >= kMaxWidePolygon || b->left == 0); i++)
+      if (!ReadPolygon(&r, &m->polygons[i], true, top) || r.err) return false;
+    Mesh_NormalSumsAdd(&sums, m->polygons + first, i - first, m->positions);
+  }
+  b->data = r.p;
+  b->have = Rd_Remaining(&r);
+  if (!EndPolygons(m, top)) return false;
+  Mesh_NormalSumsFinish(&sums, m);
+  return true;
+}
+
+// What follows the polygons, parsed from one buffer: the block's untaken bytes and the rest
+// of the file.
+static bool ReadAfterPolygons(FileBlock *b, Model3 *m) {
+  u64 size = b->have + b->left;
+  u8 *rest = (u8 *)malloc((size_t)size + 1);
+  if (!rest) return false;
+  memcpy(rest, b->data, b->have);
+  ByteReader r;
+  Rd_Init(&r, rest, (size_t)size);
+  bool ok = ReadExactly(b->f, rest + b->have, b->left) && ParseAfterGeometry(m, &r, &kLayout2006);
+  free(rest);
+  return ok;
+}
+
 // A 2006000 file whose header, counts and vertex arrays are all there: the five arrays go from
-// the file straight into the new model's arrays (no copy through a file image), the rest is
-// read into a buffer and parsed on the cursor as usual. *model is the result (null after a
+// the file straight into the new model's arrays, the polygons are parsed from a block read at
+// a time and the rest from a buffer on the cursor as usual. *model is the result (null after a
 // message); false when the file is not such a file, and the caller reads it whole instead so
 // every other case meets the one parser and its refusals.
 static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **model) {
@@ -676,9 +768,7 @@ static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **mode
       !ReadVertexCounts(&r, &kLayout2006, counts, &need) || (u64)size - head < need)
     return false;
   Model3 *m = Model3_New();
-  u64 restSize = (u64)size - head - need;
-  u8 *rest = (u8 *)malloc((size_t)restSize + 1);
-  bool ok = m && rest && Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0);
+  bool ok = m && Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0);
   if (ok) {
     m->version = (u32)version;
     m->positionCount = counts[0];
@@ -689,7 +779,7 @@ static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **mode
          ReadExactly(f, m->normals, (u64)counts[1] * sizeof(Vec3)) &&
          ReadExactly(f, m->colors, (u64)counts[2] * sizeof(Color4)) &&
          ReadExactly(f, m->uvs, (u64)counts[3] * sizeof(Vec2)) &&
-         ReadExactly(f, m->bindings, (u64)counts[0] * sizeof(VertexBinding)) && ReadExactly(f, rest, restSize);
+         ReadExactly(f, m->bindings, (u64)counts[0] * sizeof(VertexBinding));
   }
   if (ok) {
 #if BYTES_HOST_BIG_ENDIAN
@@ -699,12 +789,11 @@ static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **mode
     Bytes_SwapFields((u8 *)m->uvs, (u64)counts[3], kUVFields);
     Bytes_SwapFields((u8 *)m->bindings, (u64)counts[0], kBindingFields);
 #endif
-    Rd_Init(&r, rest, (size_t)restSize);
+    FileBlock block = {f, (u64)size - head - need, s_PolygonBlock, 0};
     s_ParsePath = path;
-    ok = BindingsInRange(m) && ReadPolygons(&r, m, &kLayout2006) && ParseAfterGeometry(m, &r, &kLayout2006);
+    ok = BindingsInRange(m) && StreamPolygons(&block, m) && ReadAfterPolygons(&block, m);
     s_ParsePath = "";
   }
-  free(rest);
   if (ok) {
     *model = m;
     return true;
@@ -716,7 +805,9 @@ static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **mode
 }
 
 // The file at path as a new model: null after a message when it cannot be opened or parsed.
-static Model3 *ReadNewModel(const char *path) {
+// *normalsMade tells whether the reader computed its normals.
+static Model3 *ReadNewModel(const char *path, bool *normalsMade) {
+  *normalsMade = false;
   FILE *f = fopen(path, "rb");
   if (!f) {
     Lib_ErrorBoxf(kMsgCannotOpen, path);
@@ -727,7 +818,10 @@ static Model3 *ReadNewModel(const char *path) {
   Model3 *m = nullptr;
   bool done = size >= 0 && size <= (1L << 30) && fseek(f, 0, SEEK_SET) == 0 && ReadArraysDirect(f, size, path, &m);
   fclose(f);
-  if (done) return m;
+  if (done) {
+    *normalsMade = m != nullptr;
+    return m;
+  }
   FileData whole;
   if (!File_ReadAll(path, &whole)) {
     Lib_ErrorBoxf(kMsgCannotOpen, path);
@@ -740,9 +834,10 @@ static Model3 *ReadNewModel(const char *path) {
 
 bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
   if (!SlotRequestAccepted(slot, version, path)) return false;
-  Model3 *m = ReadNewModel(path);
+  bool normalsMade = false;
+  Model3 *m = ReadNewModel(path, &normalsMade);
   if (!m) return false;
-  InstallInSlot(slot, m, path);
+  InstallInSlot(slot, m, path, normalsMade);
   return true;
 }
 

@@ -155,47 +155,105 @@ static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
   return MeshV4{nx, ny, nz, 0.0f} / MeshV4{len, len, len, len};
 }
 
-void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
-                         const u8 *vertexMask, i32 vertexMaskCount) {
-  if (!m || !pts || !m->vertexNormals) return;
-  i32 P = UsablePositions(m), N = UsablePolygons(m);
-  // Per vertex the running sum of its face normals, and in the fourth lane how many there were
-  // (a whole number far below 2^24, so exact as a float).
+// Per vertex the running sum of its face normals, and in the fourth lane how many there were
+// (a whole number far below 2^24, so exact as a float).
+static MeshV4 *ZeroedSums(i32 P) {
   u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
-  if (!raw) return;
+  if (!raw) return nullptr;
   MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
   memset(acc, 0, (size_t)P * sizeof(MeshV4));
-  Vec3 *vn = m->vertexNormals;
-  for (i32 i = 0; i < N; i++) {
-    Polygon3 *poly = &m->polygons[i];
-    i32 cc = CornerCount(poly);
-    if (cc < 3 || (polygonMask && (i >= polygonMaskCount || !polygonMask[i]))) continue;
-    u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
-    MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
-    bool usable = v0 < (u32)P && v1 < (u32)P && v2 < (u32)P;
-    if (usable) n = FaceNormalV4(&pts[v0], &pts[v1], &pts[v2]);
-    poly->faceNormal = Vec3{n[0], n[1], n[2]};
-    n[3] = 1.0f;
-    u32 v3 = poly->corners[3].vertex;
-    if (usable && cc == 4 && v3 < (u32)P) {
-      // The common quad with every corner in range: the corner loop below, unrolled.
-      acc[v0] += n;
-      acc[v1] += n;
-      acc[v2] += n;
-      acc[v3] += n;
-      continue;
+  return acc;
+}
+
+bool Mesh_NormalSumsBegin(MeshNormalSums *s, i32 positions) {
+  s->positions = positions > 0 ? positions : 0;
+  s->sums = ZeroedSums(s->positions);
+  return s->sums != nullptr;
+}
+
+static bool Skipped(const Polygon3 *poly, i32 i, const u8 *mask, i32 maskCount) {
+  return CornerCount(poly) < 3 || (mask && (i >= maskCount || !mask[i]));
+}
+
+// The face normals of polygons [first, end) stored in their records and added to the sums of
+// their corners' vertices (in polygon and corner order); a polygon of fewer than 3 corners,
+// or unflagged in the mask, takes no part. Mesh_FaceNormal's arithmetic, done in batches:
+// the cross products and lengths of a batch first, then the divides and sums, so the long
+// square root and divide of one polygon overlap those of the next.
+static void AddPolygons(MeshV4 *acc, u32 P, Polygon3 *polys, i32 first, i32 end, const u8 *mask, i32 maskCount,
+                        const Vec3 *pts) {
+  const i32 kBatch = 32;
+  MeshV4 cross[kBatch];
+  f32 len[kBatch];
+  for (i32 start = first; start < end; start += kBatch) {
+    i32 stop = end - start < kBatch ? end : start + kBatch;
+    for (i32 i = start; i < stop; i++) {
+      const Polygon3 *poly = &polys[i];
+      u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
+      if (Skipped(poly, i, mask, maskCount) || !(v0 < P && v1 < P && v2 < P)) continue;
+      const Vec3 *a = &pts[v0], *b = &pts[v1], *c = &pts[v2];
+      f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
+      f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
+      f32 nx = e1y * e2z - e1z * e2y;
+      f32 ny = e1z * e2x - e1x * e2z;
+      f32 nz = e1x * e2y - e1y * e2x;
+      cross[i - start] = MeshV4{nx, ny, nz, 0.0f};
+      len[i - start] = sqrtf(nx * nx + ny * ny + nz * nz);
     }
-    for (i32 j = 0; j < cc; j++) {
-      u32 v = poly->corners[j].vertex;
-      if (v < (u32)P) acc[v] += n;
+    for (i32 i = start; i < stop; i++) {
+      Polygon3 *poly = &polys[i];
+      if (Skipped(poly, i, mask, maskCount)) continue;
+      u32 v0 = poly->corners[0].vertex, v1 = poly->corners[1].vertex, v2 = poly->corners[2].vertex;
+      MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
+      bool usable = v0 < P && v1 < P && v2 < P;
+      f32 l = len[i - start];
+      if (usable && l > 0.0f) n = cross[i - start] / MeshV4{l, l, l, l};
+      poly->faceNormal = Vec3{n[0], n[1], n[2]};
+      n[3] = 1.0f;
+      u32 v3 = poly->corners[3].vertex;
+      if (usable && CornerCount(poly) == 4 && v3 < P) {
+        // The common quad with every corner in range: the corner loop below, unrolled.
+        acc[v0] += n;
+        acc[v1] += n;
+        acc[v2] += n;
+        acc[v3] += n;
+        continue;
+      }
+      for (i32 j = 0, cc = CornerCount(poly); j < cc; j++) {
+        u32 v = poly->corners[j].vertex;
+        if (v < P) acc[v] += n;
+      }
     }
   }
+}
+
+void Mesh_NormalSumsAdd(MeshNormalSums *s, Polygon3 *polys, i32 count, const Vec3 *pts) {
+  AddPolygons((MeshV4 *)s->sums, (u32)s->positions, polys, 0, count, nullptr, 0, pts);
+}
+
+// Each vertex's normal from its sum: the mean where two or more faces met (and the vertex
+// is flagged, with a mask), the sum itself otherwise.
+static void FinishSums(const MeshV4 *acc, i32 P, Vec3 *vn, const u8 *vertexMask, i32 vertexMaskCount) {
   for (i32 v = 0; v < P; v++) {
     MeshV4 a = acc[v];
     if (!(a[3] < 2.0f || (vertexMask && (v >= vertexMaskCount || !vertexMask[v]))))
       a = a / MeshV4{a[3], a[3], a[3], a[3]};
     vn[v] = Vec3{a[0], a[1], a[2]};
   }
+}
+
+void Mesh_NormalSumsFinish(MeshNormalSums *s, Model3 *m) {
+  if (m && m->vertexNormals) FinishSums((const MeshV4 *)s->sums, s->positions, m->vertexNormals, nullptr, 0);
+}
+
+void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
+                         const u8 *vertexMask, i32 vertexMaskCount) {
+  if (!m || !pts || !m->vertexNormals) return;
+  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  MeshV4 *acc = ZeroedSums(P);
+  if (!acc) return;
+  AddPolygons(acc, (u32)P, m->polygons, 0, N, polygonMask, polygonMaskCount, pts);
+  FinishSums(acc, P, m->vertexNormals, vertexMask, vertexMaskCount);
 }
 
 // [SECTION] Per-frame normals
@@ -453,6 +511,10 @@ bool Model3_CalcNormals(Model3 *m) {
   if (!m) return false;
   if (!EnsureVertexNormals(m)) return false;
   Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
+  return Model3_ReindexNormals(m);
+}
+
+bool Model3_ReindexNormals(Model3 *m) {
   if (g_EditorMode == 1 || m->renderMode == 7) return ReindexNormals(m);
   return true;
 }

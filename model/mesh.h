@@ -26,6 +26,18 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
 void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
                          const u8 *vertexMask, i32 vertexMaskCount);
 
+// Mesh_AverageNormals without masks built a polygon at a time, for a reader that has the
+// positions before the polygons: Begin for the model's position count, Add the polygons in
+// order as they are read (their face normals are stored in them), Finish into the model's vertex
+// normals. The results are bit for bit those of Mesh_AverageNormals over the same polygons.
+struct MeshNormalSums {
+  void *sums;       // private work area, valid until the next normals pass of any kind
+  i32 positions;
+};
+bool Mesh_NormalSumsBegin(MeshNormalSums *s, i32 positions);
+void Mesh_NormalSumsAdd(MeshNormalSums *s, Polygon3 *polys, i32 count, const Vec3 *pts);
+void Mesh_NormalSumsFinish(MeshNormalSums *s, Model3 *m);
+
 // Mesh_AverageNormals without masks, bit for bit, for a pass that runs every frame over
 // polygons that rarely change: a record kept per model (a few models at a time) notes which
 // vertices a single corner uses, and their normals are written straight from the face
@@ -37,6 +49,8 @@ void Mesh_FrameNormals(Model3 *m, const Vec3 *pts);
 // is 7 the normal array is rebuilt from the distinct vertex normals and every corner
 // re-indexed into it. False for a null model (or when the normal array could not grow).
 bool Model3_CalcNormals(Model3 *m);
+// The re-indexing half of Model3_CalcNormals, for a model whose normals were just averaged.
+bool Model3_ReindexNormals(Model3 *m);
 
 // One refinement pass: every quadrilateral becomes four (appended after the other polygons,
 // group 0), each corner with its own new position, UV, normal and colour; then the normals

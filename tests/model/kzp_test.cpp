@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <math.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "file_bytes.h"
 #include "kz_files.h"
@@ -293,6 +294,77 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
   EXPECT_FALSE(Kzp_Write(back, "kzp_test_dir.kzp"));
   EXPECT_EQ(Messages().size(), 1u);
   ASSERT_EQ(system("rmdir kzp_test_dir.kzp.tmp"), 0);
+}
+
+// A mixed mesh of some thousand polygons: triangles and quads, degenerate faces, corners
+// naming entries past the array counts, shared and lone vertices.
+static Model3 *MixedMesh(i32 polygons, u32 seed) {
+  Model3 *m = Model3_New();
+  i32 P = polygons / 2 + 3;
+  EXPECT_TRUE(Model3_Reserve(m, P, P, 5, P, polygons));
+  m->positionCount = m->normalCount = m->uvCount = P;
+  m->colorCount = 5;
+  for (i32 v = 0; v < P; v++) {
+    seed = seed * 1103515245u + 12345u;
+    m->positions[v] = {(f32)(seed % 97) * 0.25f, (f32)((seed >> 8) % 31) - 15.0f, (f32)((seed >> 16) % 53)};
+    m->bindings[v] = {(u16)(v % 3), 0, 1.0f, 0};
+  }
+  m->polygonCount = polygons;
+  for (i32 i = 0; i < polygons; i++) {
+    seed = seed * 1103515245u + 12345u;
+    Polygon3 *p = &m->polygons[i];
+    p->cornerCount = seed % 5 == 0 ? 3 : 4;
+    for (int c = 0; c < p->cornerCount; c++) {
+      u32 v = (u32)((i / 2 + c * (1 + seed % 3)) % P);
+      if (seed % 41 == 0) v = (u32)(seed % 7);   // repeated corners: no face normal
+      p->corners[c] = {v, v, (u32)(c + seed % 2), seed % 97 == 0 ? (u32)P + 4 : v};
+    }
+    p->group = 0;
+  }
+  return m;
+}
+
+TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
+  g_MaxPolygons = 5000;
+  g_MaxVertices = 20000;
+  Model3 *src = MixedMesh(4000, 7);
+  ASSERT_TRUE(Kzp_Write(src, path.c_str()));
+  Model3_Free(src);
+  std::vector<u8> file = ReadFileBytes(path);
+  for (u32 mode : {0u, 1u}) {
+    g_EditorMode = mode;
+    Model3 *whole = Model3_New();
+    ASSERT_TRUE(Kzp_ParseBody(whole, file.data(), file.size()));
+    Model3_AfterRead(whole);
+    Model3 *read = Read(file, 0, 0);
+    ASSERT_NE(read, nullptr);
+    ASSERT_EQ(read->polygonCount, whole->polygonCount);
+    ASSERT_EQ(read->positionCount, whole->positionCount);
+    ASSERT_EQ(read->normalCount, whole->normalCount);
+    EXPECT_EQ(memcmp(read->polygons, whole->polygons, sizeof(Polygon3) * (size_t)whole->polygonCount), 0) << mode;
+    EXPECT_EQ(memcmp(read->vertexNormals, whole->vertexNormals, sizeof(Vec3) * (size_t)whole->positionCount), 0);
+    EXPECT_EQ(memcmp(read->normals, whole->normals, sizeof(Vec3) * (size_t)whole->normalCount), 0);
+    EXPECT_EQ(memcmp(read->uvs, whole->uvs, sizeof(Vec2) * (size_t)whole->capUVs), 0);
+    EXPECT_EQ(read->capUVs, whole->capUVs);
+    Model3_Free(whole);
+  }
+  // Cut anywhere in the polygons, densely around each 64 KiB past their start: refused with
+  // one message, the slot kept.
+  g_EditorMode = 0;
+  Model3 *before = g_Model3Slots[0];
+  size_t polygonsAt = 3 + 4 + 16 + (size_t)before->positionCount * 24 + (size_t)before->normalCount * 12 +
+                      (size_t)before->colorCount * 16 + (size_t)before->uvCount * 8;
+  std::vector<size_t> cuts;
+  for (size_t n = polygonsAt; n < file.size(); n += 211) cuts.push_back(n);
+  for (size_t k = 0; polygonsAt + k * 65536 < file.size(); k++)
+    for (size_t d = 0; d < 160; d++) cuts.push_back(polygonsAt + k * 65536 + d - 80);
+  for (size_t n : cuts) {
+    if (n >= file.size()) continue;
+    Messages().clear();
+    ASSERT_EQ(Read(std::vector<u8>(file.begin(), file.begin() + n), 0, 0), nullptr) << n;
+    ASSERT_EQ(g_Model3Slots[0], before);
+    ASSERT_EQ(Messages().size(), 1u) << n;
+  }
 }
 
 TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
