@@ -215,57 +215,58 @@ bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]) {
   return isfinite(s[0]) && isfinite(s[1]);
 }
 
+void Ed3D_DrawRings(Vec3 c, i32 *ring) {
+  bool left = Shell_ButtonHeld(BUTTON_LEFT);
+  f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
+  for (i32 r = 0; r < 3; r++)
+    for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
+      Vec3 p = Ed3D_RingPoint(c, r, s);
+      f32 o[3];
+      Cam_ProjectToScreen(o, p.x, p.y, p.z);
+      screen[r][s][0] = o[0];
+      screen[r][s][1] = o[1];
+    }
+  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
+  // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
+  static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
+  for (i32 r = 0; r < 3; r++) {
+    i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
+    if (r == *ring) cr = 255, cg = 255, cb = 0;
+    else if (left) cr /= 3, cg /= 3, cb /= 3;
+    for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
+      Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
+                  (i32)screen[r][s + 1][1], cr, cg, cb, 255);
+  }
+}
+
+void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i32 axis)) {
+  static const i32 kRingAxis[3] = {1, 0, 2};
+  i32 axis = ring >= 0 && ring < 3 ? kRingAxis[ring] : -1;
+  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE)) {
+    for (i32 i = 1; i < count; i++) draw(i, axis);
+  } else if (cur > 0 && cur < count) {
+    draw(cur, axis);
+  }
+}
+
 // The rings about the current bone, its selection and the axis crosses (main view).
 static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE);
   i32 cur = (i32)g_CurBoneIndex;
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m)) {
-    Vec3 c = Model3_GetBoneOrigin((i32)g_CurSlot, cur);
-    f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
-    for (i32 r = 0; r < 3; r++)
-      for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
-        Vec3 p = Ed3D_RingPoint(c, r, s);
-        f32 o[3];
-        Cam_ProjectToScreen(o, p.x, p.y, p.z);
-        screen[r][s][0] = o[0];
-        screen[r][s][1] = o[1];
-      }
-    if (!Shell_AnyButtonHeld()) e.ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
-    // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
-    static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
-    for (i32 r = 0; r < 3; r++) {
-      i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
-      if (r == e.ring) cr = 255, cg = 255, cb = 0;
-      else if (left) cr /= 3, cg /= 3, cb /= 3;
-      for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
-        Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
-                    (i32)screen[r][s + 1][1], cr, cg, cb, 255);
-    }
-  } else {
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
+    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
+  else
     e.ring = -1;
-  }
-  static const i32 kRingAxis[3] = {1, 0, 2};
-  i32 axis = e.ring >= 0 && e.ring < 3 ? kRingAxis[e.ring] : -1;
-  if (!left && !middle) {
-    for (i32 b = 1; b < BoneCount(m); b++) Ed3D_DrawBoneAxes(b, axis);
-  } else if (cur > 0 && cur < BoneCount(m)) {
-    Ed3D_DrawBoneAxes(cur, axis);
-  }
+  Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
 }
 
 // [SECTION] overlay
 // The point of a model position in an orthographic view, as the bone pick maps it.
 static void OrthoPoint(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
-  f32 h, w;
-  switch (v->kind) {
-    case VIEW_TOP: h = p.x - v->panX; w = p.z + v->panZ; break;
-    case VIEW_SIDE: h = p.z + v->panZ; w = p.y - v->panY; break;
-    default: h = p.x - v->panX; w = p.y - v->panY; break;
-  }
-  f32 s = 40.0f * v->zoom;
-  *x = (i32)(s * h + (f32)v->centerX);
-  *y = (i32)(s * -w + (f32)v->centerY);
+  f32 s[2];
+  Ed3D_OrthoScreen(v, p, s);
+  *x = (i32)s[0];
+  *y = (i32)s[1];
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v) {
