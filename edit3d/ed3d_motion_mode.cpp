@@ -385,14 +385,9 @@ void Ed3D_MotionPlay(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   App_RefreshCurrentPointers();
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
-  if (p.keyDlg && g_Ed3DMotionOps.isChecked) p.loop = g_Ed3DMotionOps.isChecked(p.keyDlg, IDC_MKEY_LOOP) ? 1 : 0;
-  if (Model3 *m = g_CurModel3) {
-    p.savedFrame = m->frame;
-    m->frame = 0;
-    m->frameFraction = 0.0f;
-  }
-  g_Playing = 1;
-  g_Ed3DMotion.keyDialogRefresh = 1;
+  Model3 *m = g_CurModel3;
+  if (m) m->frameFraction = 0.0f;
+  KeyStrip_StartPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
 void Ed3D_MotionStop(void) {
@@ -400,13 +395,12 @@ void Ed3D_MotionStop(void) {
   g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
   App_RefreshCurrentPointers();
-  if (Model3 *m = g_CurModel3) {
-    m->frame = p.savedFrame;
+  Model3 *m = g_CurModel3;
+  KeyStrip_StopPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, p.savedFrame);
+  if (m) {
     m->frameFraction = 0.0f;
     Model3_UpdateKeyIndices((i32)g_CurSlot);
   }
-  g_Ed3DMotion.keyDialogRefresh = 1;
-  App_MarkAllRedraw();
 }
 
 // [SECTION] refresh

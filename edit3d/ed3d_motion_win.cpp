@@ -107,11 +107,9 @@ static void RefreshMotionDlg(HWND) {
 INT_PTR CALLBACK Ed3D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   static i32 s_X, s_Y;
   static const Ed3DTimedPanel kPanel = {&g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg, RefreshMotionDlg,
-                                        &g_WheelPanels[WHEEL_SLOT_MOTION_DLG]};
+                                        MotionDlgCommand, &g_WheelPanels[WHEEL_SLOT_MOTION_DLG]};
   Panel_StorePosition(dlg, &s_X, &s_Y);
-  if (msg != WM_COMMAND) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg);
-  MotionDlgCommand(dlg, wParam);
-  return TRUE;
+  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
 }
 
 // [SECTION] key dialog
@@ -141,11 +139,9 @@ static void RefreshList(HWND) { Ed3D_MotionListRefresh(); }
 INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   static i32 s_X, s_Y;
   static const Ed3DTimedPanel kPanel = {&g_Ed3DMotionPanels.listRefresh, &g_Ed3DMotionPanels.listDlg, RefreshList,
-                                        &g_DialogPanels[DIALOG_SLOT_MOTION_LIST]};
+                                        ListCommand, &g_DialogPanels[DIALOG_SLOT_MOTION_LIST]};
   Panel_StorePosition(dlg, &s_X, &s_Y);
-  if (msg != WM_COMMAND) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg);
-  ListCommand(dlg, wParam);
-  return TRUE;
+  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
 }
 
 // [SECTION] sound dialog

@@ -147,6 +147,14 @@ static void ClearPlace(Obj3Set *s, i32 p) {
   }
 }
 
+// After an object came or went: the poses, the hierarchy rows and the lists follow.
+static void ObjectsChanged(void) {
+  Edited();
+  Kzo_UpdatePoses();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+}
+
 bool Ed3D_ObjRemove(i32 o) {
   Obj3Set *s = Set();
   if (!s) return false;
@@ -172,10 +180,7 @@ bool Ed3D_ObjRemove(i32 o) {
   }
   ClearPlace(s, n - 1);
   if ((i32)g_CurPartIndex >= ObjectCount(s)) g_CurPartIndex = (u32)(ObjectCount(s) - 1);
-  Edited();
-  Kzo_UpdatePoses();
-  Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  ObjectsChanged();
   return true;
 }
 
@@ -190,10 +195,7 @@ bool Ed3D_ObjAddFile(const char *path) {
   ClearPlace(s, n);
   if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
   g_CurPartIndex = (u32)(ObjectCount(s) - 1);
-  Edited();
-  Kzo_UpdatePoses();
-  Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  ObjectsChanged();
   return true;
 }
 

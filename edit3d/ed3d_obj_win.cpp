@@ -73,19 +73,21 @@ static void CheckTools(HWND dlg) {
   CheckDlgButton(dlg, IDC_OBJ_SCALE, g_MotionEditOp == ED3D_OBJ_TOOL_SCALE ? BST_CHECKED : BST_UNCHECKED);
 }
 
-INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg, CheckTools,
-                                        nullptr};
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  if (msg != WM_COMMAND) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg);
-  if (HIWORD(wParam) != BN_CLICKED) return TRUE;
+static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
+  if (HIWORD(wParam) != BN_CLICKED) return;
   u32 id = LOWORD(wParam);
   static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   if (id == IDC_OBJ_APPLY)
     for (i32 i = 0; i < ED3D_FIELDS; i++) GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
   Ed3D_ObjDlgCommand(id, fields);
-  return TRUE;
+}
+
+INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  static i32 s_X, s_Y;
+  static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg, CheckTools,
+                                        ObjDlgCommand, nullptr};
+  Panel_StorePosition(dlg, &s_X, &s_Y);
+  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
 }
 
 // [SECTION] key dialog
@@ -107,7 +109,7 @@ static void TreeSelected(const NMTREEVIEWA *tv) {
   Ed3D_ObjTreeSelect(text);
 }
 
-static void ListCommand(WPARAM wParam) {
+static void ListCommand(HWND, WPARAM wParam) {
   const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   bool button = code == BN_CLICKED && id != IDC_OLIST_LIST;
@@ -124,19 +126,14 @@ static void RefreshList(HWND dlg) {
 INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   static i32 s_X, s_Y;
   static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg, RefreshList,
-                                        nullptr};
+                                        ListCommand, nullptr};
   const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Panel_StorePosition(dlg, &s_X, &s_Y);
-  switch (msg) {
-    case WM_NOTIFY: {
-      const NMHDR *h = (const NMHDR *)lParam;
-      if (!e.tree || h->hwndFrom != (HWND)e.tree || h->code != TVN_SELCHANGEDA) return FALSE;
-      TreeSelected((const NMTREEVIEWA *)lParam);
-      return TRUE;
-    }
-    case WM_COMMAND: ListCommand(wParam); return TRUE;
-    default: return Ed3D_TimedPanelMessage(&kPanel, dlg, msg);
-  }
+  if (msg != WM_NOTIFY) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
+  const NMHDR *h = (const NMHDR *)lParam;
+  if (!e.tree || h->hwndFrom != (HWND)e.tree || h->code != TVN_SELCHANGEDA) return FALSE;
+  TreeSelected((const NMTREEVIEWA *)lParam);
+  return TRUE;
 }
 
 // [SECTION] motion list dialog (the shared template)
@@ -163,11 +160,9 @@ static void RefreshMotionList(HWND) { Ed3D_ObjMotionListRefresh(); }
 INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   static i32 s_X, s_Y;
   static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.motionListRefresh, &Ed3DObjMotionEditor.motionDlg,
-                                        RefreshMotionList, nullptr};
+                                        RefreshMotionList, MotionListCommand, nullptr};
   Panel_StorePosition(dlg, &s_X, &s_Y);
-  if (msg != WM_COMMAND) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg);
-  MotionListCommand(dlg, wParam);
-  return TRUE;
+  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
 }
 
 // [SECTION] sound dialog

@@ -37,12 +37,13 @@ void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
                          (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
 }
 
-INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg) {
+INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam) {
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
       *p->flag = 1;
       return TRUE;
+    case WM_COMMAND: p->command(dlg, wParam); return TRUE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
       if (p->slot && *p->slot == dlg) *p->slot = nullptr;

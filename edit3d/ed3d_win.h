@@ -32,14 +32,16 @@ HWND Ed3D_OpenPanel(const char *name, DLGPROC proc, i32 x, i32 y, i32 w, i32 h);
 // notify).
 void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);
 // A panel that a 50 ms timer wakes: the timer runs from WM_INITDIALOG (which raises *flag)
-// to WM_DESTROY (which also empties *slot when it holds the panel); any other message runs
-// refresh(dlg) once when *flag is 1 and the panel is *handle, the editor's current one.
+// to WM_DESTROY (which also empties *slot when it holds the panel); WM_COMMAND goes to
+// command; any other message runs refresh(dlg) once when *flag is 1 and the panel is
+// *handle, the editor's current one.
 struct Ed3DTimedPanel {
   u32 *flag;
   void *const *handle;
   void (*refresh)(HWND dlg);
+  void (*command)(HWND dlg, WPARAM wParam);
   HWND *slot;   // the panel's place among the shell's panels, null for none
 };
-INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg);
+INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam);
 // A panel whose one button `id` runs `command`; its other messages are the dialog manager's.
 INT_PTR Ed3D_OneButtonMessage(UINT msg, WPARAM wParam, u32 id, void (*command)(void));

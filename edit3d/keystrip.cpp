@@ -1,9 +1,11 @@
 // The key strip facility: the strip mouse and the scroll bar steps of the 3D key dialogs.
 #include "edit3d/keystrip.h"
 
+#include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit3d/ed3d_motion.h"
 
 // The row under strip y, -1 for none.
 static i32 HoveredRow(i32 y) {
@@ -59,4 +61,22 @@ bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max) {
   }
   *frame = f < 0 ? 0 : (f > max ? max : (i32)f);
   return true;
+}
+
+void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame) {
+  void *dlg = *k->dlg;
+  if (dlg && g_Ed3DMotionOps.isChecked) *k->loop = g_Ed3DMotionOps.isChecked(dlg, k->loopId) ? 1 : 0;
+  if (frame) {
+    *savedFrame = *frame;
+    *frame = 0;
+  }
+  g_Playing = 1;
+  *k->refresh = 1;
+}
+
+void KeyStrip_StopPlay(const KeyStrip *k, i32 *frame, i32 savedFrame) {
+  g_Playing = 0;
+  if (frame) *frame = savedFrame;
+  *k->refresh = 1;
+  App_MarkAllRedraw();
 }

@@ -21,7 +21,7 @@ struct KeyStrip {
   u32 scrollId, soundId, loopId;   // the key dialog's scroll bar, sound combo and loop check
   void *const *dlg;             // the editor's handle of the key dialog (null while closed)
   u32 *refresh;                 // the key dialog refreshes when 1
-  const u32 *loop;              // loop flag of playback (the check box shows it on creation)
+  u32 *loop;                    // loop flag of playback (the check box shows it on creation)
   i32 (*frame)(void);           // the current frame (0 without a motion)
   void (*scrub)(void);          // a left drag alone: the frame follows the pointer
   void (*dragKeys)(i32 dx);     // a middle drag without the right button, dx pixels
@@ -47,3 +47,8 @@ i32 KeyStrip_DragFrames(i32 scaled, i32 dx);
 // 3 page right, 5 thumb to pos; the result within 0..max. False (frame untouched) for any
 // other code.
 bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max);
+// Playback from frame 0: the loop flag read from the key dialog's check box, *frame (null
+// without a motion) kept in *savedFrame; the stop puts the kept frame back. Both have the
+// key dialog refreshed; the stop has every view redrawn.
+void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame);
+void KeyStrip_StopPlay(const KeyStrip *k, i32 *frame, i32 savedFrame);
