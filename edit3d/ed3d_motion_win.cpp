@@ -104,12 +104,12 @@ static void RefreshMotionDlg(HWND) {
   if (g_CurModel3) Ed3D_MotionDlgRefresh();
 }
 
+static i32 s_MotionDlgPos[2];
+static const Ed3DTimedPanel kMotionDlg = {s_MotionDlgPos, &g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg,
+                                          RefreshMotionDlg, MotionDlgCommand, &g_WheelPanels[WHEEL_SLOT_MOTION_DLG]};
+
 INT_PTR CALLBACK Ed3D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg, RefreshMotionDlg,
-                                        MotionDlgCommand, &g_WheelPanels[WHEEL_SLOT_MOTION_DLG]};
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
+  return Ed3D_TimedPanelMessage(&kMotionDlg, dlg, msg, wParam);
 }
 
 // [SECTION] key dialog
@@ -136,12 +136,12 @@ static void ListCommand(HWND dlg, WPARAM wParam) {
 
 static void RefreshList(HWND) { Ed3D_MotionListRefresh(); }
 
+static i32 s_ListDlgPos[2];
+static const Ed3DTimedPanel kListDlg = {s_ListDlgPos, &g_Ed3DMotionPanels.listRefresh, &g_Ed3DMotionPanels.listDlg,
+                                        RefreshList, ListCommand, &g_DialogPanels[DIALOG_SLOT_MOTION_LIST]};
+
 INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&g_Ed3DMotionPanels.listRefresh, &g_Ed3DMotionPanels.listDlg, RefreshList,
-                                        ListCommand, &g_DialogPanels[DIALOG_SLOT_MOTION_LIST]};
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
+  return Ed3D_TimedPanelMessage(&kListDlg, dlg, msg, wParam);
 }
 
 // [SECTION] sound dialog

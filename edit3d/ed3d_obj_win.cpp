@@ -3,7 +3,6 @@
 // "OBJ_WAVE_DLG". The decisions are ed3d_obj_panels.cpp's (the key strip's with keystrip.cpp
 // and keystrip_win.cpp).
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/current.h"
 #include "app/panel_win.h"
@@ -82,12 +81,12 @@ static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   Ed3D_ObjDlgCommand(id, fields);
 }
 
+static i32 s_ObjDlgPos[2];
+static const Ed3DTimedPanel kObjDlg = {s_ObjDlgPos, &Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg,
+                                       CheckTools, ObjDlgCommand, nullptr};
+
 INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg, CheckTools,
-                                        ObjDlgCommand, nullptr};
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
+  return Ed3D_TimedPanelMessage(&kObjDlg, dlg, msg, wParam);
 }
 
 // [SECTION] key dialog
@@ -98,17 +97,6 @@ INT_PTR CALLBACK Ed3D_ObjKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 // [SECTION] object list dialog
-static void TreeSelected(const NMTREEVIEWA *tv) {
-  char text[ED3D_OBJ_TEXT] = "";
-  TVITEMA item = {};
-  item.mask = TVIF_TEXT;
-  item.hItem = tv->itemNew.hItem;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA((HWND)Ed3DObjMotionEditor.tree, TVM_GETITEMA, 0, (LPARAM)&item);
-  Ed3D_ObjTreeSelect(text);
-}
-
 static void ListCommand(HWND, WPARAM wParam) {
   const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
@@ -123,16 +111,16 @@ static void RefreshList(HWND dlg) {
   Ed3D_FillObjParentCombo();
 }
 
+static i32 s_ListDlgPos[2];
+static const Ed3DTimedPanel kListDlg = {s_ListDlgPos, &Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg,
+                                        RefreshList, ListCommand, nullptr};
+
 INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg, RefreshList,
-                                        ListCommand, nullptr};
-  const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  if (msg != WM_NOTIFY) return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
-  const NMHDR *h = (const NMHDR *)lParam;
-  if (!e.tree || h->hwndFrom != (HWND)e.tree || h->code != TVN_SELCHANGEDA) return FALSE;
-  TreeSelected((const NMTREEVIEWA *)lParam);
+  if (msg != WM_NOTIFY) return Ed3D_TimedPanelMessage(&kListDlg, dlg, msg, wParam);
+  Panel_StorePosition(dlg, &s_ListDlgPos[0], &s_ListDlgPos[1]);
+  char text[ED3D_OBJ_TEXT];
+  if (!Panel_TreeSelectedText(lParam, Ed3DObjMotionEditor.tree, text, sizeof text)) return FALSE;
+  Ed3D_ObjTreeSelect(text);
   return TRUE;
 }
 
@@ -157,12 +145,13 @@ static void MotionListCommand(HWND dlg, WPARAM wParam) {
 
 static void RefreshMotionList(HWND) { Ed3D_ObjMotionListRefresh(); }
 
+static i32 s_MotionListDlgPos[2];
+static const Ed3DTimedPanel kMotionListDlg = {s_MotionListDlgPos, &Ed3DObjMotionEditor.motionListRefresh,
+                                              &Ed3DObjMotionEditor.motionDlg, RefreshMotionList, MotionListCommand,
+                                              nullptr};
+
 INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  static const Ed3DTimedPanel kPanel = {&Ed3DObjMotionEditor.motionListRefresh, &Ed3DObjMotionEditor.motionDlg,
-                                        RefreshMotionList, MotionListCommand, nullptr};
-  Panel_StorePosition(dlg, &s_X, &s_Y);
-  return Ed3D_TimedPanelMessage(&kPanel, dlg, msg, wParam);
+  return Ed3D_TimedPanelMessage(&kMotionListDlg, dlg, msg, wParam);
 }
 
 // [SECTION] sound dialog

@@ -38,6 +38,7 @@ void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
 }
 
 INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam) {
+  Panel_StorePosition(dlg, &p->pos[0], &p->pos[1]);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

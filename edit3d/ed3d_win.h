@@ -34,8 +34,9 @@ void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);
 // A panel that a 50 ms timer wakes: the timer runs from WM_INITDIALOG (which raises *flag)
 // to WM_DESTROY (which also empties *slot when it holds the panel); WM_COMMAND goes to
 // command; any other message runs refresh(dlg) once when *flag is 1 and the panel is
-// *handle, the editor's current one.
+// *handle, the editor's current one. Every message keeps the panel's position in pos.
 struct Ed3DTimedPanel {
+  i32 *pos;     // x, y
   u32 *flag;
   void *const *handle;
   void (*refresh)(HWND dlg);
