@@ -426,29 +426,28 @@ void Ed3D_ObjTreeText(i32 o, char *out, size_t size) {
   else Str_Format(out, size, "%2d  %s", (int)o, s && o > 0 && o < OBJ3_PARTS ? s->parts[o].path : "");
 }
 
-void Ed3D_ObjListLines(Ed3DLines *out) {
+// One line per object of the set (the list's and the parent combo's alike), nothing
+// selected; false without a set.
+static bool ObjectLines(Ed3DLines *out) {
   out->count = 0;
   out->select = -1;
   const Obj3Set *s = Set();
-  if (!s) return;
-  for (i32 o = 0; o < ObjectCount(s); o++) {
-    if (o == 0) Str_Format(out->text[out->count++], ED3D_LINE, "%2d : 親オブジェクト", 0);
-    else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
-  }
-  out->select = Ed3D_ObjCurrent();
-}
-
-void Ed3D_ObjParentLines(Ed3DLines *out) {
-  out->count = 0;
-  out->select = -1;
-  const Obj3Set *s = Set();
-  if (!s) return;
+  if (!s) return false;
   for (i32 o = 0; o < ObjectCount(s); o++) {
     if (o == 0) Str_Copy(out->text[out->count++], ED3D_LINE, " 0 : 親オブジェクト");
     else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
   }
+  return true;
+}
+
+void Ed3D_ObjListLines(Ed3DLines *out) {
+  if (ObjectLines(out)) out->select = Ed3D_ObjCurrent();
+}
+
+void Ed3D_ObjParentLines(Ed3DLines *out) {
+  if (!ObjectLines(out)) return;
   i32 cur = Ed3D_ObjCurrent();
-  if (cur >= 0) out->select = s->parts[cur].parent;
+  if (cur >= 0) out->select = Set()->parts[cur].parent;
 }
 
 void Ed3D_ObjMotionLines(Ed3DLines *out) {
