@@ -15,6 +15,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
@@ -269,33 +270,25 @@ static void OrthoPoint(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
   *y = (i32)s[1];
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
-  i32 np = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
-  i32 nf = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+// One edge of the posed mesh, coloured by the current bone's share in its start vertex.
+static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
   const Vec3 *pts = (m->poseUpdate == 1 && m->posed) ? m->posed : m->positions;
   u32 cur = g_CurBoneIndex;
-  for (i32 f = 0; f < nf; f++) {
-    const Polygon3 &p = m->polygons[f];
-    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
-    for (i32 j = 0; j < k; j++) {
-      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a >= (u32)np || b >= (u32)np) continue;
-      i32 x1, y1, x2, y2;
-      OrthoPoint(v, pts[a], &x1, &y1);
-      OrthoPoint(v, pts[b], &x2, &y2);
-      i32 r = 146, g = 146, bl = 146;
-      if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
-        // The share of the current bone in the start vertex: red at full weight, yellow at none.
-        const VertexBinding &bd = m->bindings[a];
-        f32 share = bd.bone1 == cur ? bd.weight : 1.0f - bd.weight;
-        share = share < 0.0f ? 0.0f : (share > 1.0f ? 1.0f : share);
-        r = 255, g = (i32)(255.0f * (1.0f - share)), bl = 0;
-      }
-      if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, r, g, bl, 255);
-      else Draw_Line2D(x1, y1, r, g, bl, 255, x2, y2, r, g, bl, 255);
-    }
+  i32 x1, y1, x2, y2;
+  OrthoPoint(v, pts[a], &x1, &y1);
+  OrthoPoint(v, pts[b], &x2, &y2);
+  i32 r = 146, g = 146, bl = 146;
+  if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
+    // Red at full weight, yellow at none.
+    const VertexBinding &bd = m->bindings[a];
+    f32 share = bd.bone1 == cur ? bd.weight : 1.0f - bd.weight;
+    share = share < 0.0f ? 0.0f : (share > 1.0f ? 1.0f : share);
+    r = 255, g = (i32)(255.0f * (1.0f - share)), bl = 0;
   }
+  Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
