@@ -430,7 +430,7 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 // The pick happens while the button is held (Ed3D_BoneUpdate).
 void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, void (*edge)(const Model3 *m, const ViewRecord *v, u32 a, u32 b)) {
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWireEdge edge) {
   i32 verts = Positions(m);
   i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
   for (i32 f = 0; f < polys; f++) {

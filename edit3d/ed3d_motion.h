@@ -263,8 +263,8 @@ void Ed3D_RotateEditedKey(i32 axis, f32 degrees);
 // above 0 only).
 void Ed3D_TwistEditedKey(f32 degrees);
 
+// The key dialog's strip mouse, and its strip (keystrip.h) as this editor fills it in.
 extern Ed3DStripMouse g_Ed3DMotionStrip;
-// The key dialog's strip (keystrip.h) as this editor fills it in.
 extern const KeyStrip g_Ed3DMotionKeyStrip;
 // A strip coordinate from a 16-bit half of lParam (above 10000: negative).
 i32 Ed3D_StripCoord(u32 half);
@@ -286,9 +286,10 @@ i32 Ed3D_StripScrollMax(void);
 void Ed3D_DeleteKeyWithStep(void);
 // The sound combo's line for the current key index (ignored past the 16 entries).
 void Ed3D_SetKeySound(i32 line);
-// Stores a sound combo's line as model m's sound of key index k (nothing past the 16
-// entries; a line that names no sound stores 0), and the sound of key index k (0 for none).
+// A sound combo's line stored as model m's sound of key index k (nothing past the 16 entries
+// or without m; a line that names no sound stores 0). Both editors' key dialogs use these.
 void Ed3D_StoreKeySound(Model3 *m, i32 k, i32 line);
+// The combo line showing the sound of key index k (0 past the 16 entries or without m).
 i32 Ed3D_KeySoundLine(const Model3 *m, i32 k);
 // Motion list dialog: a list selection (0..99) makes the motion current; 1054 renames and
 // sets the length; 1056 stores and duplicates into a new motion. False (with a message) when

@@ -447,7 +447,8 @@ static void Release(void) {
 
 static void SyncScroll(void *dlg) {
   App_RefreshCurrentPointers();
-  if (g_CurModel3 && g_Ed3DMotionOps.setScroll) g_Ed3DMotionOps.setScroll(dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
+  if (g_CurModel3 && g_Ed3DMotionOps.setScroll)
+    g_Ed3DMotionOps.setScroll(dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
 }
 
 static void CreateKey(void) {
@@ -456,7 +457,7 @@ static void CreateKey(void) {
 }
 
 const KeyStrip g_Ed3DMotionKeyStrip = {
-    &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL,    IDC_MKEY_SOUND, IDC_MKEY_LOOP,
+    &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND, IDC_MKEY_LOOP,
     &g_Ed3DMotionPanels.keyDlg, &g_Ed3DMotion.keyDialogRefresh, &g_Ed3DMotionPanels.loop,
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
     Ed3D_DeleteKeyWithStep};

@@ -327,7 +327,8 @@ static void CreateKey(void) {
 const KeyStrip g_Ed3DObjKeyStrip = {
     &Ed3DObjMotionEditor.strip, STRIP_KZO_KEYS, IDC_OKEY_SCROLL, IDC_OKEY_SOUND, IDC_OKEY_LOOP,
     &Ed3DObjMotionEditor.keyDlg, &Ed3DObjMotionEditor.keyDialogRefresh, &Ed3DObjMotionEditor.loop,
-    Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey, nullptr};
+    Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey,
+    nullptr};
 
 void Ed3D_ObjKeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DObjKeyStrip, x, y); }
 
