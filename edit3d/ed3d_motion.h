@@ -273,11 +273,8 @@ i32 Ed3D_StripCoord(u32 half);
 bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame);
 void Ed3D_SetFrameFromStrip(void);
 void Ed3D_ToggleRowExpanded(void);
-// The key dialog's mouse: move (with the hovered row and the three drags), the buttons and
-// the scroll bar. Capture is the procedure's.
+// A mouse move over the key dialog's strip (KeyStrip_Move on this editor's strip).
 void Ed3D_KeyStripMove(i32 x, i32 y);
-void Ed3D_KeyStripLeftDown(void);
-void Ed3D_KeyStripLeftUp(void);
 // The scroll bar: code 0 line left, 1 line right, 2 page left, 3 page right, 5 thumb to pos.
 void Ed3D_KeyStripScroll(i32 code, i32 pos);
 // The frames the scroll bar reaches: 0..length-1 of the current motion (0 without one).

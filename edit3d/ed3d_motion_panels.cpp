@@ -464,10 +464,6 @@ const KeyStrip g_Ed3DMotionKeyStrip = {
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
-void Ed3D_KeyStripLeftDown(void) { KeyStrip_LeftDown(&g_Ed3DMotionKeyStrip); }
-
-void Ed3D_KeyStripLeftUp(void) { KeyStrip_LeftUp(&g_Ed3DMotionKeyStrip); }
-
 i32 Ed3D_StripScrollMax(void) {
   Model3 *m = CurModel();
   if (!m) return 0;

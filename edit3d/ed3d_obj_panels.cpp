@@ -330,12 +330,6 @@ const KeyStrip g_Ed3DObjKeyStrip = {
     Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey,
     nullptr};
 
-void Ed3D_ObjKeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DObjKeyStrip, x, y); }
-
-void Ed3D_ObjKeyStripLeftDown(void) { KeyStrip_LeftDown(&g_Ed3DObjKeyStrip); }
-
-void Ed3D_ObjKeyStripLeftUp(void) { KeyStrip_LeftUp(&g_Ed3DObjKeyStrip); }
-
 i32 Ed3D_ObjStripScrollMax(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();
   return (mo && mo->length > 1) ? mo->length - 1 : 0;

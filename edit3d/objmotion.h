@@ -152,11 +152,9 @@ bool Ed3D_ObjAddSound(const char *path);
 void Ed3D_ObjAddSoundCommand(void);
 // The sound combo's line for the set's key index (ignored past the 16 entries).
 void Ed3D_ObjSetKeySound(i32 line);
-// The key strip: the frame under the strip mouse, the mouse and the scroll bar.
+// The key strip: the frame under the strip mouse and the scroll bar (the mouse is
+// KeyStrip_Move's on g_Ed3DObjKeyStrip).
 bool Ed3D_ObjSetFrameFromStrip(void);
-void Ed3D_ObjKeyStripMove(i32 x, i32 y);
-void Ed3D_ObjKeyStripLeftDown(void);
-void Ed3D_ObjKeyStripLeftUp(void);
 void Ed3D_ObjKeyStripScroll(i32 code, i32 pos);
 i32 Ed3D_ObjStripScrollMax(void);
 // Middle-drag step of the strip: every object's key at the current frame and the frame move
