@@ -23,6 +23,21 @@ void Panel_TreeSelect(void *tree, void *item) {
   SendMessageA((HWND)tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
 }
 
+bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size) {
+  const NMHDR *h = (const NMHDR *)lParam;
+  if (!tree || h->hwndFrom != (HWND)tree || h->code != TVN_SELCHANGEDA || size <= 0) return false;
+  const NMTREEVIEWA *tv = (const NMTREEVIEWA *)lParam;
+  text[0] = 0;
+  TVITEMA item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = tv->itemNew.hItem;
+  item.pszText = text;
+  item.cchTextMax = size;
+  if (item.hItem) SendMessageA((HWND)tree, TVM_GETITEMA, 0, (LPARAM)&item);
+  text[size - 1] = 0;
+  return true;
+}
+
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;

@@ -12,5 +12,9 @@ void *Panel_TreeInsert(void *tree, void *parent, const char *text);
 void Panel_TreeExpand(void *tree, void *item);
 // Selects `item` and scrolls it into view.
 void Panel_TreeSelect(void *tree, void *item);
+// For a WM_NOTIFY whose lParam is a selection change of `tree` (TVN_SELCHANGEDA): the text of
+// the newly selected item into text (at most size bytes, terminated; "" without an item) and
+// true. False for any other notification or without a tree.
+bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size);
 // Stores the dialog's screen position into *x, *y.
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y);

@@ -184,6 +184,9 @@ bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis);
+// An axis cross of half length 0.5 about world point o in red, green and blue (X, Y, Z);
+// on the current item the axis being edited (0..2) is yellow.
+void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);
 // View 0's own perspective camera as the frame places it (world x view x projection) and its
 // client size, the mouse's pixels: not whichever view the device drew last. False when view
 // 0 of the current layout has no size.

@@ -430,12 +430,7 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 // The pick happens while the button is held (Ed3D_BoneUpdate).
 void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 
-static void Edge(i32 x1, i32 y1, i32 x2, i32 y2) {
-  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 160, 160, 160, 255);
-  else Draw_Line2D(x1, y1, 160, 160, 160, 255, x2, y2, 160, 160, 160, 255);
-}
-
-static void DrawWire(const Model3 *m, const ViewRecord *v) {
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWireEdge edge) {
   i32 verts = Positions(m);
   i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
   for (i32 f = 0; f < polys; f++) {
@@ -443,14 +438,24 @@ static void DrawWire(const Model3 *m, const ViewRecord *v) {
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
     for (i32 j = 0; j < k; j++) {
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a >= (u32)verts || b >= (u32)verts) continue;
-      i32 x1, y1, x2, y2;
-      Poly_OrthoToScreen(v, m->positions[a].x, m->positions[a].y, m->positions[a].z, &x1, &y1);
-      Poly_OrthoToScreen(v, m->positions[b].x, m->positions[b].y, m->positions[b].z, &x2, &y2);
-      Edge(x1, y1, x2, y2);
+      if (a < (u32)verts && b < (u32)verts) edge(m, v, a, b);
     }
   }
 }
+
+void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b) {
+  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, r, g, b, 255);
+  else Draw_Line2D(x1, y1, r, g, b, 255, x2, y2, r, g, b, 255);
+}
+
+static void WireEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
+  i32 x1, y1, x2, y2;
+  Poly_OrthoToScreen(v, m->positions[a].x, m->positions[a].y, m->positions[a].z, &x1, &y1);
+  Poly_OrthoToScreen(v, m->positions[b].x, m->positions[b].y, m->positions[b].z, &x2, &y2);
+  Ed3D_WireStroke(x1, y1, x2, y2, 160, 160, 160);
+}
+
+static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WireEdge); }
 
 // A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
 static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {

@@ -84,6 +84,13 @@ void Ed3D_BoneMoveOffset(Model3 *m, i32 b, const f32 d[3], bool childrenFollow);
 // centre). False for views that are not Front, Top or Side.
 bool Ed3D_BoneScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
 bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
+// The wire of the bone, weight and motion overlays: edge(m, v, a, b) for every edge of m's
+// polygons (their first four corners in a ring) whose two ends are positions of m, in
+// polygon order.
+typedef void (*Ed3DWireEdge)(const Model3 *m, const ViewRecord *v, u32 a, u32 b);
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWireEdge edge);
+// One wire edge on the screen: a point when both ends fall on one pixel, else a line.
+void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b);
 // The bone whose point (points[b], b < count, through the mapping) is nearest (x, y) by
 // |dx| + |dy|; ties go to the later bone when laterOnTies, else to the earlier. -1 when the
 // view maps nothing or there are no bones.

@@ -107,17 +107,8 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
       g_BoneListDirty = 1;
       return TRUE;
     case WM_NOTIFY: {
-      const NMHDR *h = (const NMHDR *)lParam;
-      if (!g_Ed3D.boneTree || h->hwndFrom != (HWND)g_Ed3D.boneTree || h->code != TVN_SELCHANGEDA) return FALSE;
-      const NMTREEVIEWA *tv = (const NMTREEVIEWA *)lParam;
-      char text[ED3D_TREE_TEXT] = "";
-      TVITEMA item = {};
-      item.mask = TVIF_TEXT;
-      item.hItem = tv->itemNew.hItem;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      if (item.hItem) SendMessageA((HWND)g_Ed3D.boneTree, TVM_GETITEMA, 0, (LPARAM)&item);
-      text[sizeof text - 1] = 0;
+      char text[ED3D_TREE_TEXT];
+      if (!Panel_TreeSelectedText(lParam, g_Ed3D.boneTree, text, sizeof text)) return FALSE;
       Ed3D_BoneTreeSelected(text);
       return TRUE;
     }

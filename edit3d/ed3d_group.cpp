@@ -112,7 +112,10 @@ void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
   // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
   i32 slot = (i32)g_CurSlot;
   Vec3 o = g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
-  bool current = bone >= 0 && (u32)bone == g_CurBoneIndex;
+  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == g_CurBoneIndex, axis);
+}
+
+void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis) {
   static const i32 kColors[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   for (i32 k = 0; k < 3; k++) {
     f32 d[3] = {0, 0, 0};

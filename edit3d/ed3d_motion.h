@@ -12,6 +12,7 @@
 #pragma once
 #include "app/shell_services.h"
 #include "edit3d/ed3d.h"
+#include "edit3d/keystrip.h"
 #include "model/keytrack.h"
 #include "model/math.h"
 #include "model/model3.h"
@@ -118,6 +119,8 @@ void Ed3D_RestoreDragStart(void);
 // Screen position of bone b's posed origin in an orthographic view (Front, Top, Side), with
 // the view record's centre, pan and zoom.
 void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]);
+// The same mapping for any model point p (the Front mapping for views of other kinds).
+void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]);
 // Screen position of bone b's posed origin on view 0's own perspective camera, in view 0's
 // client pixels (the mouse's). False when view 0 has no size.
 bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]);
@@ -215,6 +218,13 @@ i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 
 // Projects with view 0's own perspective camera (as the frame places it) into view 0's
 // client pixels; false when view 0 has no size or the point does not project.
 bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]);
+// The three rings about world point c in the current camera's screen, the ring under the
+// mouse chosen into *ring while no button is held; the chosen ring yellow, the others dimmed
+// while the left button is held.
+void Ed3D_DrawRings(Vec3 c, i32 *ring);
+// The axis crosses of items 1..count-1 (only `cur`'s while the left or middle button is
+// held), the axis of the chosen ring (ring 0 turns about Y, 1 about X, 2 about Z) marked.
+void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i32 axis));
 
 // [SECTION] menu operations (ed3d_motion_copy.cpp)
 // Copies the bones, bindings and motions of the model file at `path` into the model of
@@ -253,14 +263,9 @@ void Ed3D_RotateEditedKey(i32 axis, f32 degrees);
 // above 0 only).
 void Ed3D_TwistEditedKey(f32 degrees);
 
-// Strip mouse state of a key dialog: positions in the strip, the previous position and the
-// three drags (left scrub, middle key move, right scroll).
-struct Ed3DStripMouse {
-  i32 x, y, prevX, prevY;
-  u8 left, middle, right;
-  i32 pressFrame;
-};
+// The key dialog's strip mouse, and its strip (keystrip.h) as this editor fills it in.
 extern Ed3DStripMouse g_Ed3DMotionStrip;
+extern const KeyStrip g_Ed3DMotionKeyStrip;
 // A strip coordinate from a 16-bit half of lParam (above 10000: negative).
 i32 Ed3D_StripCoord(u32 half);
 // The frame under strip x: (x - offset - 189) * divisor / 10 wrapped into 0..length-1; false
@@ -268,11 +273,8 @@ i32 Ed3D_StripCoord(u32 half);
 bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame);
 void Ed3D_SetFrameFromStrip(void);
 void Ed3D_ToggleRowExpanded(void);
-// The key dialog's mouse: move (with the hovered row and the three drags), the buttons and
-// the scroll bar. Capture is the procedure's.
+// A mouse move over the key dialog's strip (KeyStrip_Move on this editor's strip).
 void Ed3D_KeyStripMove(i32 x, i32 y);
-void Ed3D_KeyStripLeftDown(void);
-void Ed3D_KeyStripLeftUp(void);
 // The scroll bar: code 0 line left, 1 line right, 2 page left, 3 page right, 5 thumb to pos.
 void Ed3D_KeyStripScroll(i32 code, i32 pos);
 // The frames the scroll bar reaches: 0..length-1 of the current motion (0 without one).
@@ -281,16 +283,28 @@ i32 Ed3D_StripScrollMax(void);
 void Ed3D_DeleteKeyWithStep(void);
 // The sound combo's line for the current key index (ignored past the 16 entries).
 void Ed3D_SetKeySound(i32 line);
+// A sound combo's line stored as model m's sound of key index k (nothing past the 16 entries
+// or without m; a line that names no sound stores 0). Both editors' key dialogs use these.
+void Ed3D_StoreKeySound(Model3 *m, i32 k, i32 line);
+// The combo line showing the sound of key index k (0 past the 16 entries or without m).
+i32 Ed3D_KeySoundLine(const Model3 *m, i32 k);
 // Motion list dialog: a list selection (0..99) makes the motion current; 1054 renames and
 // sets the length; 1056 stores and duplicates into a new motion. False (with a message) when
 // refused.
 void Ed3D_MotionListSelect(i32 line);
 bool Ed3D_MotionListApply(const char *name, const char *length);
 bool Ed3D_MotionListAdd(const char *name, const char *length);
+// A motion's name and length from the list dialog's texts; false (with a message, nothing
+// stored) for a length that is not a whole number of at least 1.
+bool Ed3D_StoreMotionEntry(char *name, size_t nameSize, i32 *length, const char *nameText, const char *lengthText);
+// The list dialog's number, name and length texts (controls ids[0], ids[1], ids[2]).
+void Ed3D_ShowMotionEntry(void *dlg, const u32 ids[3], i32 motion, const char *name, i32 length);
 // Sound dialog: a WAV file added as the next sound; false (with a message, list unchanged)
 // when the list is full or the file cannot be loaded.
 bool Ed3D_AddMotionSound(const char *path);
 void Ed3D_AddMotionSoundCommand(void);
+// The file dialog for a WAV file; false when none was chosen.
+bool Ed3D_AskSoundFile(char *path, size_t size);
 
 // Lines of the fills.
 void Ed3D_MotionListLines(const Model3 *m, Ed3DLines *out);

@@ -258,7 +258,10 @@ void Ed3D_MotionMouseMove(i32 x, i32 y) {
 
 // [SECTION] screen positions and the right-click pick
 void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]) {
-  Vec3 p = Model3_GetBoneOrigin((i32)g_CurSlot, b);
+  Ed3D_OrthoScreen(v, Model3_GetBoneOrigin((i32)g_CurSlot, b), out);
+}
+
+void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
   f32 h, w;
   switch (v->kind) {
     case VIEW_TOP: h = p.x - v->panX; w = p.z + v->panZ; break;

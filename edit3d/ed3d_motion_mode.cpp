@@ -15,6 +15,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
@@ -215,86 +216,79 @@ bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]) {
   return isfinite(s[0]) && isfinite(s[1]);
 }
 
+void Ed3D_DrawRings(Vec3 c, i32 *ring) {
+  bool left = Shell_ButtonHeld(BUTTON_LEFT);
+  f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
+  for (i32 r = 0; r < 3; r++)
+    for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
+      Vec3 p = Ed3D_RingPoint(c, r, s);
+      f32 o[3];
+      Cam_ProjectToScreen(o, p.x, p.y, p.z);
+      screen[r][s][0] = o[0];
+      screen[r][s][1] = o[1];
+    }
+  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
+  // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
+  static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
+  for (i32 r = 0; r < 3; r++) {
+    i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
+    if (r == *ring) cr = 255, cg = 255, cb = 0;
+    else if (left) cr /= 3, cg /= 3, cb /= 3;
+    for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
+      Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
+                  (i32)screen[r][s + 1][1], cr, cg, cb, 255);
+  }
+}
+
+void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i32 axis)) {
+  static const i32 kRingAxis[3] = {1, 0, 2};
+  i32 axis = ring >= 0 && ring < 3 ? kRingAxis[ring] : -1;
+  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE)) {
+    for (i32 i = 1; i < count; i++) draw(i, axis);
+  } else if (cur > 0 && cur < count) {
+    draw(cur, axis);
+  }
+}
+
 // The rings about the current bone, its selection and the axis crosses (main view).
 static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE);
   i32 cur = (i32)g_CurBoneIndex;
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m)) {
-    Vec3 c = Model3_GetBoneOrigin((i32)g_CurSlot, cur);
-    f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
-    for (i32 r = 0; r < 3; r++)
-      for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
-        Vec3 p = Ed3D_RingPoint(c, r, s);
-        f32 o[3];
-        Cam_ProjectToScreen(o, p.x, p.y, p.z);
-        screen[r][s][0] = o[0];
-        screen[r][s][1] = o[1];
-      }
-    if (!Shell_AnyButtonHeld()) e.ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
-    // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
-    static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
-    for (i32 r = 0; r < 3; r++) {
-      i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
-      if (r == e.ring) cr = 255, cg = 255, cb = 0;
-      else if (left) cr /= 3, cg /= 3, cb /= 3;
-      for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
-        Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
-                    (i32)screen[r][s + 1][1], cr, cg, cb, 255);
-    }
-  } else {
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
+    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
+  else
     e.ring = -1;
-  }
-  static const i32 kRingAxis[3] = {1, 0, 2};
-  i32 axis = e.ring >= 0 && e.ring < 3 ? kRingAxis[e.ring] : -1;
-  if (!left && !middle) {
-    for (i32 b = 1; b < BoneCount(m); b++) Ed3D_DrawBoneAxes(b, axis);
-  } else if (cur > 0 && cur < BoneCount(m)) {
-    Ed3D_DrawBoneAxes(cur, axis);
-  }
+  Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
 }
 
 // [SECTION] overlay
 // The point of a model position in an orthographic view, as the bone pick maps it.
 static void OrthoPoint(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
-  f32 h, w;
-  switch (v->kind) {
-    case VIEW_TOP: h = p.x - v->panX; w = p.z + v->panZ; break;
-    case VIEW_SIDE: h = p.z + v->panZ; w = p.y - v->panY; break;
-    default: h = p.x - v->panX; w = p.y - v->panY; break;
-  }
-  f32 s = 40.0f * v->zoom;
-  *x = (i32)(s * h + (f32)v->centerX);
-  *y = (i32)(s * -w + (f32)v->centerY);
+  f32 s[2];
+  Ed3D_OrthoScreen(v, p, s);
+  *x = (i32)s[0];
+  *y = (i32)s[1];
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
-  i32 np = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
-  i32 nf = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+// One edge of the posed mesh, coloured by the current bone's share in its start vertex.
+static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
   const Vec3 *pts = (m->poseUpdate == 1 && m->posed) ? m->posed : m->positions;
   u32 cur = g_CurBoneIndex;
-  for (i32 f = 0; f < nf; f++) {
-    const Polygon3 &p = m->polygons[f];
-    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
-    for (i32 j = 0; j < k; j++) {
-      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a >= (u32)np || b >= (u32)np) continue;
-      i32 x1, y1, x2, y2;
-      OrthoPoint(v, pts[a], &x1, &y1);
-      OrthoPoint(v, pts[b], &x2, &y2);
-      i32 r = 146, g = 146, bl = 146;
-      if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
-        // The share of the current bone in the start vertex: red at full weight, yellow at none.
-        const VertexBinding &bd = m->bindings[a];
-        f32 share = bd.bone1 == cur ? bd.weight : 1.0f - bd.weight;
-        share = share < 0.0f ? 0.0f : (share > 1.0f ? 1.0f : share);
-        r = 255, g = (i32)(255.0f * (1.0f - share)), bl = 0;
-      }
-      if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, r, g, bl, 255);
-      else Draw_Line2D(x1, y1, r, g, bl, 255, x2, y2, r, g, bl, 255);
-    }
+  i32 x1, y1, x2, y2;
+  OrthoPoint(v, pts[a], &x1, &y1);
+  OrthoPoint(v, pts[b], &x2, &y2);
+  i32 r = 146, g = 146, bl = 146;
+  if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
+    // Red at full weight, yellow at none.
+    const VertexBinding &bd = m->bindings[a];
+    f32 share = bd.bone1 == cur ? bd.weight : 1.0f - bd.weight;
+    share = share < 0.0f ? 0.0f : (share > 1.0f ? 1.0f : share);
+    r = 255, g = (i32)(255.0f * (1.0f - share)), bl = 0;
   }
+  Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
@@ -384,14 +378,9 @@ void Ed3D_MotionPlay(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   App_RefreshCurrentPointers();
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
-  if (p.keyDlg && g_Ed3DMotionOps.isChecked) p.loop = g_Ed3DMotionOps.isChecked(p.keyDlg, IDC_MKEY_LOOP) ? 1 : 0;
-  if (Model3 *m = g_CurModel3) {
-    p.savedFrame = m->frame;
-    m->frame = 0;
-    m->frameFraction = 0.0f;
-  }
-  g_Playing = 1;
-  g_Ed3DMotion.keyDialogRefresh = 1;
+  Model3 *m = g_CurModel3;
+  if (m) m->frameFraction = 0.0f;
+  KeyStrip_StartPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
 void Ed3D_MotionStop(void) {
@@ -399,13 +388,12 @@ void Ed3D_MotionStop(void) {
   g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
   App_RefreshCurrentPointers();
-  if (Model3 *m = g_CurModel3) {
-    m->frame = p.savedFrame;
+  Model3 *m = g_CurModel3;
+  KeyStrip_StopPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, p.savedFrame);
+  if (m) {
     m->frameFraction = 0.0f;
     Model3_UpdateKeyIndices((i32)g_CurSlot);
   }
-  g_Ed3DMotion.keyDialogRefresh = 1;
-  App_MarkAllRedraw();
 }
 
 // [SECTION] refresh

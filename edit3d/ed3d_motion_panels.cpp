@@ -324,8 +324,7 @@ void Ed3D_FillMotionSoundCombo(void) {
   const Model3 *m = g_CurModel3;
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_Lines);
-  i32 k = g_Ed3DMotion.keyIndex;
-  s_Lines.select = k >= 0 && k < MODEL3_KEY_SOUNDS ? m->keySounds[k] : 0;
+  s_Lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
   Put(g_Ed3DMotionPanels.soundCombo, ED3D_LIST_COMBO);
 }
 
@@ -405,66 +404,65 @@ void Ed3D_ToggleRowExpanded(void) {
     m->bones[item].expanded = 1 - (m->bones[item].expanded ? 1 : 0);
 }
 
-void Ed3D_KeyStripMove(i32 x, i32 y) {
-  Ed3DStripMouse &s = g_Ed3DMotionStrip;
-  s.prevX = s.x, s.prevY = s.y;
-  s.x = x, s.y = y;
-  i32 dx = s.x - s.prevX, dy = s.y - s.prevY;
-  TreeRows &t = g_TreeRows;
-  t.hovered = -1;
-  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
-    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
-    if (y >= top && y < top + STRIP_ROW) {
-      t.hovered = r;
-      break;
-    }
-  }
-  if (s.left && !s.middle && !s.right) SetFrameFromStrip(false);
+// The middle drag: the key at the current frame (and the keys of the bone's subtree when
+// children follow) and the frame move by the dragged frames.
+static void DragKeys(i32 dx) {
   Model3 *m = CurModel();
-  if (s.middle && !s.right && m) {
-    i32 delta = (i32)((f32)dx * (f32)Strip_Divisor() * 0.08f);
-    if (delta == 0) delta = dx > 0 ? 1 : (dx < 0 ? -1 : 0);
-    if (delta != 0) {
-      u32 cur = g_CurBoneIndex;
-      Ed3D_MoveKeyFrame(delta);
-      if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
-        i32 child = m->bones[cur].firstChild;
-        if (child > 0 && (i32)cur < child) {
-          g_CurBoneIndex = (u32)child;
-          Ed3D_MoveKeyFrameTree(delta);
-          g_CurBoneIndex = cur;
-          App_RefreshCurrentPointers();
-        }
-      }
-      i64 f = (i64)m->frame + delta;
-      m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
-      Model3_UpdateKeyIndices((i32)g_CurSlot);
-      Doc_MarkEdited(DOC_MODEL3);
+  if (!m) return;
+  i32 delta = KeyStrip_DragFrames((i32)((f32)dx * (f32)Strip_Divisor() * 0.08f), dx);
+  if (delta == 0) return;
+  u32 cur = g_CurBoneIndex;
+  Ed3D_MoveKeyFrame(delta);
+  if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
+    i32 child = m->bones[cur].firstChild;
+    if (child > 0 && (i32)cur < child) {
+      g_CurBoneIndex = (u32)child;
+      Ed3D_MoveKeyFrameTree(delta);
+      g_CurBoneIndex = cur;
+      App_RefreshCurrentPointers();
     }
   }
-  if (s.right && !s.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
-  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  i64 f = (i64)m->frame + delta;
+  m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
+  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Doc_MarkEdited(DOC_MODEL3);
 }
 
-void Ed3D_KeyStripLeftDown(void) {
-  Ed3DStripMouse &s = g_Ed3DMotionStrip;
-  s.left = 1;
+static i32 Frame(void) {
   Model3 *m = CurModel();
-  s.pressFrame = m ? m->frame : 0;
+  return m ? m->frame : 0;
+}
+
+static void Scrub(void) { SetFrameFromStrip(false); }
+
+static void Press(void) {
   Ed3D_ToggleRowExpanded();
   SetFrameFromStrip(true);
-  App_MarkAllRedraw();
-  App_RefreshLists();
 }
 
-void Ed3D_KeyStripLeftUp(void) {
-  Ed3DStripMouse &s = g_Ed3DMotionStrip;
-  s.left = 0;
+static void Release(void) {
   Model3 *m = CurModel();
-  if (m && m->frame == s.pressFrame) Ed3D_SnapToNearKey();   // a click, not a scrub
-  App_MarkAllRedraw();
-  App_RefreshLists();
+  if (m && m->frame == g_Ed3DMotionStrip.pressFrame) Ed3D_SnapToNearKey();   // a click, not a scrub
 }
+
+static void SyncScroll(void *dlg) {
+  App_RefreshCurrentPointers();
+  if (g_CurModel3 && g_Ed3DMotionOps.setScroll)
+    g_Ed3DMotionOps.setScroll(dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
+}
+
+static void CreateKey(void) {
+  Ed3D_CreateBoneKey();
+  Ed3D_MotionRefreshLists();
+}
+
+const KeyStrip g_Ed3DMotionKeyStrip = {
+    &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND, IDC_MKEY_LOOP,
+    &g_Ed3DMotionPanels.keyDlg, &g_Ed3DMotion.keyDialogRefresh, &g_Ed3DMotionPanels.loop,
+    Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
+    Ed3D_DeleteKeyWithStep};
+
+void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
 i32 Ed3D_StripScrollMax(void) {
   Model3 *m = CurModel();
@@ -475,18 +473,7 @@ i32 Ed3D_StripScrollMax(void) {
 
 void Ed3D_KeyStripScroll(i32 code, i32 pos) {
   Model3 *m = CurModel();
-  if (!m) return;
-  i64 f = m->frame;
-  switch (code) {
-    case 0: f -= 1; break;
-    case 1: f += 1; break;
-    case 2: f -= 60; break;
-    case 3: f += 60; break;
-    case 5: f = pos; break;
-    default: return;
-  }
-  i32 max = Ed3D_StripScrollMax();
-  m->frame = f < 0 ? 0 : (f > max ? max : (i32)f);
+  if (!m || !KeyStrip_ScrollFrame(&m->frame, code, pos, Ed3D_StripScrollMax())) return;
   Model3_UpdateKeyIndices((i32)g_CurSlot);
   g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotion.dialogRefresh = 1;
@@ -514,13 +501,20 @@ void Ed3D_DeleteKeyWithStep(void) {
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
-void Ed3D_SetKeySound(i32 line) {
-  Model3 *m = CurModel();
-  i32 k = g_Ed3DMotion.keyIndex;
+void Ed3D_StoreKeySound(Model3 *m, i32 k, i32 line) {
   // The table holds one entry per key index up to 16: later keys have none.
   if (!m || k < 0 || k >= MODEL3_KEY_SOUNDS) return;
   m->keySounds[k] = (line < 0 || line > 100 || line >= m->soundCount) ? 0 : line;
   Doc_MarkEdited(DOC_MODEL3);
+}
+
+i32 Ed3D_KeySoundLine(const Model3 *m, i32 k) {
+  return (m && k >= 0 && k < MODEL3_KEY_SOUNDS) ? m->keySounds[k] : 0;
+}
+
+void Ed3D_SetKeySound(i32 line) {
+  Model3 *m = CurModel();
+  Ed3D_StoreKeySound(m, g_Ed3DMotion.keyIndex, line);
 }
 
 // [SECTION] motion list
@@ -541,20 +535,22 @@ void Ed3D_MotionListSelect(i32 line) {
   }
 }
 
-// Name and length into the current motion; false (with a message) for a length that is not
-// a whole number of at least 1.
-static bool StoreNameAndLength(Model3 *m, const char *name, const char *length) {
+bool Ed3D_StoreMotionEntry(char *name, size_t nameSize, i32 *length, const char *nameText, const char *lengthText) {
   char *end = nullptr;
-  long v = strtol(length ? length : "", &end, 10);
+  long v = strtol(lengthText ? lengthText : "", &end, 10);
   while (end && (*end == ' ' || *end == '\t')) end++;
-  if (!length || end == length || (end && *end) || v < 1 || v > 0x7fffffff) {
+  if (!lengthText || end == lengthText || (end && *end) || v < 1 || v > 0x7fffffff) {
     Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
     return false;
   }
-  Motion3 &mo = m->motions[m->motion];
-  Str_Copy(mo.name, sizeof mo.name, name ? name : "");
-  mo.length = (i32)v;
+  Str_Copy(name, nameSize, nameText ? nameText : "");
+  *length = (i32)v;
   return true;
+}
+
+static bool StoreNameAndLength(Model3 *m, const char *name, const char *length) {
+  Motion3 &mo = m->motions[m->motion];
+  return Ed3D_StoreMotionEntry(mo.name, sizeof mo.name, &mo.length, name, length);
 }
 
 bool Ed3D_MotionListApply(const char *name, const char *length) {
@@ -608,17 +604,22 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   return true;
 }
 
+void Ed3D_ShowMotionEntry(void *dlg, const u32 ids[3], i32 motion, const char *name, i32 length) {
+  char text[ED3D_LINE];
+  Str_Format(text, sizeof text, "No.%3d", (int)motion);
+  SetText(dlg, ids[0], text);
+  Str_Format(text, sizeof text, "%s", name);
+  SetText(dlg, ids[1], text);
+  Str_Format(text, sizeof text, "%d", (int)length);
+  SetText(dlg, ids[2], text);
+}
+
 void Ed3D_MotionListRefresh(void) {
+  static const u32 kIds[3] = {IDC_MLIST_NO, IDC_MLIST_NAME, IDC_MLIST_LENGTH};
   Model3 *m = CurModel();
   void *dlg = g_Ed3DMotionPanels.listDlg;
   if (!m || !dlg) return;
-  char text[ED3D_LINE];
-  Str_Format(text, sizeof text, "No.%3d", (int)m->motion);
-  SetText(dlg, IDC_MLIST_NO, text);
-  Str_Format(text, sizeof text, "%s", m->motions[m->motion].name);
-  SetText(dlg, IDC_MLIST_NAME, text);
-  Str_Format(text, sizeof text, "%d", (int)m->motions[m->motion].length);
-  SetText(dlg, IDC_MLIST_LENGTH, text);
+  Ed3D_ShowMotionEntry(dlg, kIds, m->motion, m->motions[m->motion].name, m->motions[m->motion].length);
 }
 
 // [SECTION] sound list
@@ -645,10 +646,14 @@ bool Ed3D_AddMotionSound(const char *path) {
   return true;
 }
 
-void Ed3D_AddMotionSoundCommand(void) {
+bool Ed3D_AskSoundFile(char *path, size_t size) {
   const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "WAV", "効果音 ( WAV ) ファイルを選択して下さい", "");
-  if (!file || !file[0]) return;
+  if (!file || !file[0]) return false;
+  Str_Copy(path, size, file);
+  return true;
+}
+
+void Ed3D_AddMotionSoundCommand(void) {
   char path[1024];
-  Str_Copy(path, sizeof path, file);
-  Ed3D_AddMotionSound(path);
+  if (Ed3D_AskSoundFile(path, sizeof path)) Ed3D_AddMotionSound(path);
 }

@@ -12,7 +12,6 @@
 #include "app/views.h"
 #include "edit3d/objmotion.h"
 #include "model/seam.h"
-#include "resources/edit3d_obj_ids.h"
 
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
@@ -190,26 +189,14 @@ void Ed3D_ObjTogglePlay(void) {
 }
 
 void Ed3D_ObjPlay(void) {
-  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
-  if (e.keyDlg && g_Ed3DMotionOps.isChecked) e.loop = g_Ed3DMotionOps.isChecked(e.keyDlg, IDC_OKEY_LOOP) ? 1 : 0;
-  if (s) {
-    e.savedFrame = s->frame;
-    s->frame = 0;
-  }
-  g_Playing = 1;
-  e.keyDialogRefresh = 1;
+  KeyStrip_StartPlay(&g_Ed3DObjKeyStrip, s ? &s->frame : nullptr, &Ed3DObjMotionEditor.savedFrame);
 }
 
 void Ed3D_ObjStop(void) {
-  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  g_Playing = 0;
-  if (Obj3Set *s = Set()) {
-    s->frame = e.savedFrame;
-    FindSegment();
-  }
-  e.keyDialogRefresh = 1;
-  App_MarkAllRedraw();
+  Obj3Set *s = Set();
+  KeyStrip_StopPlay(&g_Ed3DObjKeyStrip, s ? &s->frame : nullptr, Ed3DObjMotionEditor.savedFrame);
+  if (s) FindSegment();
 }
 
 // [SECTION] wheel

@@ -170,62 +170,16 @@ static Vec3 WorldOrigin(i32 o) {
   return {p[0], p[1], p[2]};
 }
 
-void Ed3D_DrawObjAxes(i32 o, i32 axis) {
-  Vec3 c = WorldOrigin(o);
-  bool current = o == Ed3D_ObjCurrent();
-  static const i32 kColors[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-  for (i32 k = 0; k < 3; k++) {
-    f32 d[3] = {0, 0, 0};
-    d[k] = 0.5f;
-    f32 a[3], b[3];
-    Cam_ProjectToScreen(a, c.x - d[0], c.y - d[1], c.z - d[2]);
-    Cam_ProjectToScreen(b, c.x + d[0], c.y + d[1], c.z + d[2]);
-    i32 r = kColors[k][0], g = kColors[k][1], bl = kColors[k][2];
-    if (current && axis == k) r = 255, g = 255, bl = 0;
-    Draw_Line2D((i32)a[0], (i32)a[1], r, g, bl, 255, (i32)b[0], (i32)b[1], r, g, bl, 255);
-  }
-}
-
-static void DrawRings(i32 cur) {
-  Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0;
-  Vec3 c = WorldOrigin(cur);
-  f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
-  for (i32 r = 0; r < 3; r++)
-    for (i32 s = 0; s <= ED3D_RING_SEGMENTS; s++) {
-      Vec3 p = Ed3D_RingPoint(c, r, s);
-      f32 o[3];
-      Cam_ProjectToScreen(o, p.x, p.y, p.z);
-      screen[r][s][0] = o[0];
-      screen[r][s][1] = o[1];
-    }
-  if (!Shell_AnyButtonHeld()) e.ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
-  // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
-  static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
-  for (i32 r = 0; r < 3; r++) {
-    i32 cr = kColors[r][0], cg = kColors[r][1], cb = kColors[r][2];
-    if (r == e.ring) cr = 255, cg = 255, cb = 0;
-    else if (left) cr /= 3, cg /= 3, cb /= 3;
-    for (i32 s = 0; s < ED3D_RING_SEGMENTS; s++)
-      Draw_Line2D((i32)screen[r][s][0], (i32)screen[r][s][1], cr, cg, cb, 255, (i32)screen[r][s + 1][0],
-                  (i32)screen[r][s + 1][1], cr, cg, cb, 255);
-  }
-}
+void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o == Ed3D_ObjCurrent(), axis); }
 
 void Ed3D_ObjDrawOverlay(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
   if (g_CurView->kind != VIEW_MAIN || g_Playing == 1 || !s) return;
   i32 cur = Ed3D_ObjCurrent();
-  if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) DrawRings(cur);
+  if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
   else e.ring = -1;
-  static const i32 kRingAxis[3] = {1, 0, 2};
-  i32 axis = e.ring >= 0 && e.ring < 3 ? kRingAxis[e.ring] : -1;
-  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE)) {
-    for (i32 o = 1; o < ObjectCount(s); o++) Ed3D_DrawObjAxes(o, axis);
-  } else if (cur > 0) {
-    Ed3D_DrawObjAxes(cur, axis);
-  }
+  Ed3D_DrawAxisCrosses(ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
 }
 
 // [SECTION] mouse

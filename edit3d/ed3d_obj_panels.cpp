@@ -3,7 +3,6 @@
 // joint tool, the tree selection), the key strip (scrub, key move, scroll, sound combo), the
 // motion list and the sound list, and the fills of their lists and tree. The dialog
 // procedures (ed3d_obj_win.cpp) only move values between the controls and these.
-#include <stdlib.h>
 #include <string.h>
 
 #include "app/current.h"
@@ -34,10 +33,6 @@ static i32 ObjectCount(const Obj3Set *s) {
 
 static void Put(void *control, u32 kind) {
   if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
-}
-
-static void SetText(void *panel, u32 id, const char *text) {
-  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
 }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
@@ -152,6 +147,14 @@ static void ClearPlace(Obj3Set *s, i32 p) {
   }
 }
 
+// After an object came or went: the poses, the hierarchy rows and the lists follow.
+static void ObjectsChanged(void) {
+  Edited();
+  Kzo_UpdatePoses();
+  Tree_BuildRowsObjects3D();
+  Ed3D_ObjMotionRefreshLists();
+}
+
 bool Ed3D_ObjRemove(i32 o) {
   Obj3Set *s = Set();
   if (!s) return false;
@@ -177,10 +180,7 @@ bool Ed3D_ObjRemove(i32 o) {
   }
   ClearPlace(s, n - 1);
   if ((i32)g_CurPartIndex >= ObjectCount(s)) g_CurPartIndex = (u32)(ObjectCount(s) - 1);
-  Edited();
-  Kzo_UpdatePoses();
-  Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  ObjectsChanged();
   return true;
 }
 
@@ -195,10 +195,7 @@ bool Ed3D_ObjAddFile(const char *path) {
   ClearPlace(s, n);
   if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
   g_CurPartIndex = (u32)(ObjectCount(s) - 1);
-  Edited();
-  Kzo_UpdatePoses();
-  Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  ObjectsChanged();
   return true;
 }
 
@@ -302,46 +299,36 @@ bool Ed3D_ObjMoveKeyFrame(i32 delta) {
   return true;
 }
 
-void Ed3D_ObjKeyStripMove(i32 x, i32 y) {
-  Ed3DStripMouse &m = Ed3DObjMotionEditor.strip;
-  m.prevX = m.x, m.prevY = m.y;
-  m.x = x, m.y = y;
-  i32 dx = m.x - m.prevX, dy = m.y - m.prevY;
-  TreeRows &t = g_TreeRows;
-  t.hovered = -1;
-  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
-    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
-    if (y >= top && y < top + STRIP_ROW) {
-      t.hovered = r;
-      break;
-    }
-  }
+// No message while scrubbing: the press already said it once.
+static void Scrub(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();
-  // No message while scrubbing: the press already said it once.
-  if (m.left && !m.middle && !m.right && mo && mo->length >= 1) Ed3D_ObjSetFrameFromStrip();
-  if (m.middle && !m.right && Ed3D_ObjKeyAtFrame() >= 0) {
-    i32 delta = Strip_Divisor() * dx / 12;
-    if (delta == 0) delta = dx > 0 ? 1 : (dx < 0 ? -1 : 0);
-    if (Ed3D_ObjMoveKeyFrame(delta)) Ed3D_ObjMotionRefreshLists();
-  }
-  if (m.right && !m.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
-  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+  if (mo && mo->length >= 1) Ed3D_ObjSetFrameFromStrip();
 }
 
-void Ed3D_ObjKeyStripLeftDown(void) {
-  Ed3DStripMouse &m = Ed3DObjMotionEditor.strip;
-  m.left = 1;
-  m.pressFrame = Set() ? Set()->frame : 0;
-  Ed3D_ObjSetFrameFromStrip();
-  App_MarkAllRedraw();
-  App_RefreshLists();
+static void DragKeys(i32 dx) {
+  if (Ed3D_ObjKeyAtFrame() < 0) return;
+  if (Ed3D_ObjMoveKeyFrame(KeyStrip_DragFrames(Strip_Divisor() * dx / 12, dx))) Ed3D_ObjMotionRefreshLists();
 }
 
-void Ed3D_ObjKeyStripLeftUp(void) {
-  Ed3DObjMotionEditor.strip.left = 0;
-  App_MarkAllRedraw();
-  App_RefreshLists();
+static i32 Frame(void) { return Set() ? Set()->frame : 0; }
+
+static void Press(void) { Ed3D_ObjSetFrameFromStrip(); }
+
+static void SyncScroll(void *dlg) {
+  const Obj3Set *s = Set();
+  if (s && g_Ed3DObjOps.setScroll) g_Ed3DObjOps.setScroll(dlg, s->frame, Ed3D_ObjStripScrollMax());
 }
+
+static void CreateKey(void) {
+  Ed3D_CreateObjKey();
+  Ed3D_ObjMotionRefreshLists();
+}
+
+const KeyStrip g_Ed3DObjKeyStrip = {
+    &Ed3DObjMotionEditor.strip, STRIP_KZO_KEYS, IDC_OKEY_SCROLL, IDC_OKEY_SOUND, IDC_OKEY_LOOP,
+    &Ed3DObjMotionEditor.keyDlg, &Ed3DObjMotionEditor.keyDialogRefresh, &Ed3DObjMotionEditor.loop,
+    Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey,
+    nullptr};
 
 i32 Ed3D_ObjStripScrollMax(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();
@@ -350,18 +337,7 @@ i32 Ed3D_ObjStripScrollMax(void) {
 
 void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
   Obj3Set *s = Set();
-  if (!s) return;
-  i64 f = s->frame;
-  switch (code) {
-    case 0: f -= 1; break;
-    case 1: f += 1; break;
-    case 2: f -= 60; break;
-    case 3: f += 60; break;
-    case 5: f = pos; break;
-    default: return;
-  }
-  i32 max = Ed3D_ObjStripScrollMax();
-  s->frame = f < 0 ? 0 : (f > max ? max : (i32)f);
+  if (!s || !KeyStrip_ScrollFrame(&s->frame, code, pos, Ed3D_ObjStripScrollMax())) return;
   Kzo_FindKeySegment(0);
   Ed3DObjMotionEditor.keyDialogRefresh = 1;
   App_MarkAllRedraw();
@@ -373,11 +349,7 @@ void Ed3D_ObjSetKeySound(i32 line) {
   Model3 *m = g_CurModel3;
   if (!s || !m) return;
   Kzo_FindKeySegment(0);
-  i32 k = s->keyIndex;
-  // The table holds one entry per key index up to 16: later keys have none.
-  if (k < 0 || k >= MODEL3_KEY_SOUNDS) return;
-  m->keySounds[k] = (line < 0 || line > 100 || line >= m->soundCount) ? 0 : line;
-  Doc_MarkEdited(DOC_MODEL3);
+  Ed3D_StoreKeySound(m, s->keyIndex, line);
 }
 
 // [SECTION] motion list
@@ -395,21 +367,6 @@ void Ed3D_ObjMotionListSelect(i32 line) {
   App_MarkAllRedraw();
 }
 
-// Name and length into the current motion; false (with a message) for a length that is not
-// a whole number of at least 1.
-static bool StoreNameAndLength(Obj3Motion *mo, const char *name, const char *length) {
-  char *end = nullptr;
-  long v = strtol(length ? length : "", &end, 10);
-  while (end && (*end == ' ' || *end == '\t')) end++;
-  if (!length || end == length || (end && *end) || v < 1 || v > 0x7fffffff) {
-    Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
-    return false;
-  }
-  Str_Copy(mo->name, sizeof mo->name, name ? name : "");
-  mo->length = (i32)v;
-  return true;
-}
-
 bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
@@ -419,7 +376,7 @@ bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
     Lib_ErrorBoxf("モーションは %d 個までです。これ以上追加できません。", (int)OBJ3_MOTIONS);
     return false;
   }
-  if (!StoreNameAndLength(mo, name, length)) return false;
+  if (!Ed3D_StoreMotionEntry(mo->name, sizeof mo->name, &mo->length, name, length)) return false;
   if (id == IDC_OML_ADD) {
     i32 n = s->motionCount < 0 ? 0 : s->motionCount;
     s->motionCount = n + 1;
@@ -437,17 +394,12 @@ bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
 }
 
 void Ed3D_ObjMotionListRefresh(void) {
+  static const u32 kIds[3] = {IDC_OML_NO, IDC_OML_NAME, IDC_OML_LENGTH};
   Obj3Set *s = Set();
   Obj3Motion *mo = Ed3D_ObjMotion();
   void *dlg = Ed3DObjMotionEditor.motionDlg;
   if (!s || !mo || !dlg) return;
-  char text[ED3D_LINE];
-  Str_Format(text, sizeof text, "No.%3d", (int)s->motion);
-  SetText(dlg, IDC_OML_NO, text);
-  Str_Format(text, sizeof text, "%s", mo->name);
-  SetText(dlg, IDC_OML_NAME, text);
-  Str_Format(text, sizeof text, "%d", (int)mo->length);
-  SetText(dlg, IDC_OML_LENGTH, text);
+  Ed3D_ShowMotionEntry(dlg, kIds, s->motion, mo->name, mo->length);
 }
 
 // [SECTION] sounds
@@ -457,6 +409,11 @@ bool Ed3D_ObjAddSound(const char *path) {
   return true;
 }
 
+void Ed3D_ObjAddSoundCommand(void) {
+  char path[1024];
+  if (Ed3D_AskSoundFile(path, sizeof path)) Ed3D_ObjAddSound(path);
+}
+
 // [SECTION] lines and fills
 void Ed3D_ObjTreeText(i32 o, char *out, size_t size) {
   const Obj3Set *s = Set();
@@ -464,29 +421,28 @@ void Ed3D_ObjTreeText(i32 o, char *out, size_t size) {
   else Str_Format(out, size, "%2d  %s", (int)o, s && o > 0 && o < OBJ3_PARTS ? s->parts[o].path : "");
 }
 
-void Ed3D_ObjListLines(Ed3DLines *out) {
+// One line per object of the set (the list's and the parent combo's alike), nothing
+// selected; false without a set.
+static bool ObjectLines(Ed3DLines *out) {
   out->count = 0;
   out->select = -1;
   const Obj3Set *s = Set();
-  if (!s) return;
-  for (i32 o = 0; o < ObjectCount(s); o++) {
-    if (o == 0) Str_Format(out->text[out->count++], ED3D_LINE, "%2d : 親オブジェクト", 0);
-    else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
-  }
-  out->select = Ed3D_ObjCurrent();
-}
-
-void Ed3D_ObjParentLines(Ed3DLines *out) {
-  out->count = 0;
-  out->select = -1;
-  const Obj3Set *s = Set();
-  if (!s) return;
+  if (!s) return false;
   for (i32 o = 0; o < ObjectCount(s); o++) {
     if (o == 0) Str_Copy(out->text[out->count++], ED3D_LINE, " 0 : 親オブジェクト");
     else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
   }
+  return true;
+}
+
+void Ed3D_ObjListLines(Ed3DLines *out) {
+  if (ObjectLines(out)) out->select = Ed3D_ObjCurrent();
+}
+
+void Ed3D_ObjParentLines(Ed3DLines *out) {
+  if (!ObjectLines(out)) return;
   i32 cur = Ed3D_ObjCurrent();
-  if (cur >= 0) out->select = s->parts[cur].parent;
+  if (cur >= 0) out->select = Set()->parts[cur].parent;
 }
 
 void Ed3D_ObjMotionLines(Ed3DLines *out) {
@@ -503,14 +459,8 @@ void Ed3D_ObjMotionLines(Ed3DLines *out) {
 }
 
 void Ed3D_ObjSoundLines(Ed3DLines *out) {
-  out->count = 0;
-  out->select = -1;
   App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
-  if (!m) return;
-  i32 n = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
-  for (i32 i = 0; i < n && i < ED3D_MAX_LINES; i++)
-    Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
+  Ed3D_MotionSoundLines(g_CurModel3, out);
 }
 
 void Ed3D_AddObjTreeItem(i32 o) {
@@ -560,7 +510,6 @@ void Ed3D_FillObjSoundList(void) {
   Put(e.waveList, ED3D_LIST_SINGLE);
   const Obj3Set *s = Set();
   const Model3 *m = g_CurModel3;
-  i32 k = s ? s->keyIndex : -1;
-  s_Lines.select = (m && k >= 0 && k < MODEL3_KEY_SOUNDS) ? m->keySounds[k] : 0;
+  s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
   Put(e.soundCombo, ED3D_LIST_COMBO);
 }

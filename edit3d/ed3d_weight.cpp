@@ -172,31 +172,24 @@ static void Sorted(i32 a, i32 b, i32 *lo, i32 *hi) {
   *hi = a < b ? b : a;
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
-  i32 verts = Positions(m);
-  u32 room = Poly_VertFlagRoom();
-  for (i32 f = 0, n = Polygons(m); f < n; f++) {
-    const Polygon3 &p = m->polygons[f];
-    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
-    for (i32 j = 0; j < k; j++) {
-      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a >= (u32)verts || b >= (u32)verts) continue;
-      i32 x1, y1, x2, y2;
-      Ed3D_WeightScreen(v, m->positions[a], &x1, &y1);
-      Ed3D_WeightScreen(v, m->positions[b], &x2, &y2);
-      if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 160, 160, 160, 255);
-      else Draw_Line2D(x1, y1, 160, 160, 160, 255, x2, y2, 160, 160, 160, 255);
-      const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
-      if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
-        Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
-        Draw_Point2D(x1 + 1, y1, 255, 255, 0, 255);
-        Draw_Point2D(x1, y1 + 1, 255, 255, 0, 255);
-        Draw_Point2D(x1 - 1, y1, 255, 255, 0, 255);
-      }
-      if (a < room && g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
-    }
+// One wire edge with the marks of its start vertex: a yellow cross when the current bone
+// binds it, a yellow box when it is selected.
+static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
+  i32 x1, y1, x2, y2;
+  Ed3D_WeightScreen(v, m->positions[a], &x1, &y1);
+  Ed3D_WeightScreen(v, m->positions[b], &x2, &y2);
+  Ed3D_WireStroke(x1, y1, x2, y2, 160, 160, 160);
+  const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
+  if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
+    Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
+    Draw_Point2D(x1 + 1, y1, 255, 255, 0, 255);
+    Draw_Point2D(x1, y1 + 1, 255, 255, 0, 255);
+    Draw_Point2D(x1 - 1, y1, 255, 255, 0, 255);
   }
+  if (a < Poly_VertFlagRoom() && g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
 }
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   i32 n = BoneCount(m);

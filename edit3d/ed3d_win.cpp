@@ -22,6 +22,52 @@ enum { BONE_PANEL_SLOT = 3 };   // the bone list's place among the dialog-messag
 
 static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
+// [SECTION] panel glue
+HWND Ed3D_OpenPanel(const char *name, DLGPROC proc, i32 x, i32 y, i32 w, i32 h) {
+  HWND dlg = CreateDialogParamA(Instance(), name, (HWND)g_MainWindowHandle, proc, 0);
+  if (!dlg) return nullptr;
+  MoveWindow(dlg, x, y, w, h, TRUE);
+  ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  return dlg;
+}
+
+void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
+  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, x, y, w, h,
+                         (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
+}
+
+INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam) {
+  Panel_StorePosition(dlg, &p->pos[0], &p->pos[1]);
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetTimer(dlg, 1, 50, nullptr);
+      *p->flag = 1;
+      return TRUE;
+    case WM_COMMAND: p->command(dlg, wParam); return TRUE;
+    case WM_DESTROY:
+      KillTimer(dlg, 1);
+      if (p->slot && *p->slot == dlg) *p->slot = nullptr;
+      return FALSE;
+    default:
+      if (*p->flag == 1 && *p->handle == dlg) {
+        *p->flag = 0;
+        p->refresh(dlg);
+      }
+      return FALSE;
+  }
+}
+
+INT_PTR Ed3D_OneButtonMessage(UINT msg, WPARAM wParam, u32 id, void (*command)(void)) {
+  switch (msg) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == id && HIWORD(wParam) == BN_CLICKED) command();
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
 // [SECTION] platform calls of the portable shell
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   static const char *const kNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",
@@ -29,12 +75,8 @@ static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   static const DLGPROC kProcs[ED3D_PANEL_KINDS] = {Ed3D_ModeDlgProc, Ed3D_LayerDlgProc, Ed3D_BoneListDlgProc,
                                                    Ed3D_GroupDlgProc, Undo_DlgProc};
   if (panel >= ED3D_PANEL_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(Instance(), kNames[panel], (HWND)g_MainWindowHandle, kProcs[panel], 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  if (panel == ED3D_PANEL_BONE_LIST) g_DialogPanels[BONE_PANEL_SLOT] = dlg;
+  HWND dlg = Ed3D_OpenPanel(kNames[panel], kProcs[panel], x, y, w, h);
+  if (dlg && panel == ED3D_PANEL_BONE_LIST) g_DialogPanels[BONE_PANEL_SLOT] = dlg;
   return dlg;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "model/types.h"
+
 // Fills g_Ed3DOps with the Win32 calls; run once before the shell starts.
 void Ed3D_InstallWin(void);
 // The bone list and weight panels' calls (ed3d_bone_win.cpp); Ed3D_InstallWin runs it.
@@ -21,3 +23,26 @@ void Ed3D_ObjInstallWin(void);
 void Ed3D_TexInstallWin(void);
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// [SECTION] panel glue shared by the family's Win32 files (ed3d_win.cpp)
+// A panel from template `name` owned by the main window, placed at (x, y) sized w x h, shown
+// and in the window order; null when the template cannot be made.
+HWND Ed3D_OpenPanel(const char *name, DLGPROC proc, i32 x, i32 y, i32 w, i32 h);
+// A child list box of a panel (control id: child, visible, border, vertical scroll bar,
+// notify).
+void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);
+// A panel that a 50 ms timer wakes: the timer runs from WM_INITDIALOG (which raises *flag)
+// to WM_DESTROY (which also empties *slot when it holds the panel); WM_COMMAND goes to
+// command; any other message runs refresh(dlg) once when *flag is 1 and the panel is
+// *handle, the editor's current one. Every message keeps the panel's position in pos.
+struct Ed3DTimedPanel {
+  i32 *pos;     // x, y
+  u32 *flag;
+  void *const *handle;
+  void (*refresh)(HWND dlg);
+  void (*command)(HWND dlg, WPARAM wParam);
+  HWND *slot;   // the panel's place among the shell's panels, null for none
+};
+INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam);
+// A panel whose one button `id` runs `command`; its other messages are the dialog manager's.
+INT_PTR Ed3D_OneButtonMessage(UINT msg, WPARAM wParam, u32 id, void (*command)(void));

@@ -147,20 +147,21 @@ void Ed3D_ObjTreeSelect(const char *text);
 void Ed3D_ObjMotionListSelect(i32 line);
 bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length);
 void Ed3D_ObjMotionListRefresh(void);
-// Sound list: a WAV file added as the current model's next sound.
+// Sound list: a WAV file added as the current model's next sound; the command asks for it.
 bool Ed3D_ObjAddSound(const char *path);
+void Ed3D_ObjAddSoundCommand(void);
 // The sound combo's line for the set's key index (ignored past the 16 entries).
 void Ed3D_ObjSetKeySound(i32 line);
-// The key strip: the frame under the strip mouse, the mouse and the scroll bar.
+// The key strip: the frame under the strip mouse and the scroll bar (the mouse is
+// KeyStrip_Move's on g_Ed3DObjKeyStrip).
 bool Ed3D_ObjSetFrameFromStrip(void);
-void Ed3D_ObjKeyStripMove(i32 x, i32 y);
-void Ed3D_ObjKeyStripLeftDown(void);
-void Ed3D_ObjKeyStripLeftUp(void);
 void Ed3D_ObjKeyStripScroll(i32 code, i32 pos);
 i32 Ed3D_ObjStripScrollMax(void);
 // Middle-drag step of the strip: every object's key at the current frame and the frame move
 // by delta frames (not below 0); refused onto a frame that holds a key. True when moved.
 bool Ed3D_ObjMoveKeyFrame(i32 delta);
+// The key dialog's strip (keystrip.h) as this editor fills it in.
+extern const KeyStrip g_Ed3DObjKeyStrip;
 
 // Lines and fills.
 void Ed3D_ObjTreeText(i32 o, char *out, size_t size);

@@ -1,0 +1,82 @@
+// The key strip facility: the strip mouse and the scroll bar steps of the 3D key dialogs.
+#include "edit3d/keystrip.h"
+
+#include "app/startup_state.h"
+#include "app/strip.h"
+#include "app/tree.h"
+#include "app/views.h"
+#include "edit3d/ed3d_motion.h"
+
+// The row under strip y, -1 for none.
+static i32 HoveredRow(i32 y) {
+  const TreeRows &t = g_TreeRows;
+  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
+    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
+    if (y >= top && y < top + STRIP_ROW) return r;
+  }
+  return -1;
+}
+
+void KeyStrip_Move(const KeyStrip *k, i32 x, i32 y) {
+  Ed3DStripMouse &s = *k->mouse;
+  s.prevX = s.x, s.prevY = s.y;
+  s.x = x, s.y = y;
+  i32 dx = s.x - s.prevX, dy = s.y - s.prevY;
+  g_TreeRows.hovered = HoveredRow(y);
+  if (s.left && !s.middle && !s.right) k->scrub();
+  if (s.middle && !s.right) k->dragKeys(dx);
+  if (s.right && !s.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+  g_StripWindows[k->window].dirty = 1;
+}
+
+void KeyStrip_LeftDown(const KeyStrip *k) {
+  k->mouse->left = 1;
+  k->mouse->pressFrame = k->frame();
+  k->press();
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+void KeyStrip_LeftUp(const KeyStrip *k) {
+  k->mouse->left = 0;
+  if (k->release) k->release();
+  App_MarkAllRedraw();
+  App_RefreshLists();
+}
+
+i32 KeyStrip_DragFrames(i32 scaled, i32 dx) {
+  if (scaled != 0) return scaled;
+  return dx > 0 ? 1 : (dx < 0 ? -1 : 0);
+}
+
+bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max) {
+  i64 f = *frame;
+  switch (code) {
+    case 0: f -= 1; break;
+    case 1: f += 1; break;
+    case 2: f -= 60; break;
+    case 3: f += 60; break;
+    case 5: f = pos; break;
+    default: return false;
+  }
+  *frame = f < 0 ? 0 : (f > max ? max : (i32)f);
+  return true;
+}
+
+void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame) {
+  void *dlg = *k->dlg;
+  if (dlg && g_Ed3DMotionOps.isChecked) *k->loop = g_Ed3DMotionOps.isChecked(dlg, k->loopId) ? 1 : 0;
+  if (frame) {
+    *savedFrame = *frame;
+    *frame = 0;
+  }
+  g_Playing = 1;
+  *k->refresh = 1;
+}
+
+void KeyStrip_StopPlay(const KeyStrip *k, i32 *frame, i32 savedFrame) {
+  g_Playing = 0;
+  if (frame) *frame = savedFrame;
+  *k->refresh = 1;
+  App_MarkAllRedraw();
+}
