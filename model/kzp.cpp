@@ -11,6 +11,7 @@
 // motions, and bones as one key count each.
 #include "model/kzp.h"
 
+#include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -266,7 +267,8 @@ static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)
 static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1 : top; }
 
 // One polygon record: the corner count, its corners (u32 or u16 indices) and the group, with
-// the range of the whole record checked once.
+// the range of the whole record checked once. Every byte of *p is written (unused corners
+// and the face normal 0), so the record may start unset.
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
 // (The indices are checked and stored from locals: read back through the record, every
 // store would have to be assumed to change top[] or the limit.)
@@ -274,6 +276,7 @@ static inline bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
   if (n > 4) return TooMany("ポリゴンの角", n, 4);
+  memset(p, 0, offsetof(Polygon3, corners));
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
   const u8 *q = r->p;
@@ -301,6 +304,8 @@ static inline bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]
     t3 = Above(t3, uv);
     p->corners[c] = PolyCorner{vertex, normal, color, uv};
   }
+  for (int c = n; c < 4; c++) p->corners[c] = PolyCorner{0, 0, 0, 0};
+  p->faceNormal = Vec3{0.0f, 0.0f, 0.0f};
   top[0] = t0;
   top[1] = t1;
   top[2] = t2;
@@ -336,10 +341,12 @@ static bool BindingsInRange(const Model3 *m) {
 }
 
 // The polygon count F read, with `left` bytes after it: checked against its limit and against
-// the smallest records that could follow, and the polygon array sized for it.
-static bool BeginPolygons(Model3 *m, i32 F, u64 left, const KzpLayout *L) {
+// the smallest records that could follow, and the polygon array sized for it (its new
+// records left unset when `unset`: ReadPolygon writes all of each).
+static bool BeginPolygons(Model3 *m, i32 F, u64 left, const KzpLayout *L, bool unset) {
   if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
   if ((u64)F * MinPolygonBytes(L) > left) return false;
+  if (unset && !Model3_ReservePolygonsToFill(m, F)) return false;
   if (!Model3_Reserve(m, m->positionCount, m->normalCount, m->colorCount, m->uvCount, F)) return false;
   m->polygonCount = F;
   return true;
@@ -358,7 +365,7 @@ static bool EndPolygons(Model3 *m, const u32 top[4]) {
 static bool ReadPolygons(ByteReader *r, Model3 *m, const KzpLayout *L) {
   // The polygon count is a u16 in every version; the whole value is the model's count.
   i32 F = Rd_U16(r);
-  if (r->err || !BeginPolygons(m, F, Rd_Remaining(r), L)) return false;
+  if (r->err || !BeginPolygons(m, F, Rd_Remaining(r), L, false)) return false;
   u32 top[4] = {0, 0, 0, 0};
   for (i32 i = 0; i < F; i++)
     if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) return false;
@@ -678,9 +685,10 @@ static bool ReadExactly(FILE *f, void *dst, u64 n) { return n == 0 || fread(dst,
 // The largest 2006000 polygon record: the corner count, four corners of four u32, the group.
 static const size_t kMaxWidePolygon = 1 + 4 * 16 + 4;
 // The polygons are read from the file a block at a time, small enough to stay in the cache
-// while its records are taken from it (the records are most of a file). Reads are whole
+// while its records are taken from it (the records are most of a file), large enough that
+// the calls to read cost little. Reads are whole
 // blocks, after room for the part of a record left over from the block before.
-static const size_t kPolygonBlock = 64 * 1024;
+static const size_t kPolygonBlock = 256 * 1024;
 static u8 s_PolygonBlock[kMaxWidePolygon + kPolygonBlock];
 
 struct FileBlock {
@@ -712,7 +720,7 @@ static bool StreamPolygons(FileBlock *b, Model3 *m) {
   ByteReader r;
   Rd_Init(&r, b->data, b->have);
   i32 F = Rd_U16(&r);
-  if (r.err || !BeginPolygons(m, F, Rd_Remaining(&r) + b->left, &kLayout2006)) return false;
+  if (r.err || !BeginPolygons(m, F, Rd_Remaining(&r) + b->left, &kLayout2006, true)) return false;
   u32 top[4] = {0, 0, 0, 0};
   for (i32 i = 0; i < F;) {
     if (Rd_Remaining(&r) < kMaxWidePolygon && b->left > 0) {

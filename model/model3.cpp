@@ -96,6 +96,20 @@ bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, 
          GrowArray((void **)&m->polygons, &m->capPolygons, polygons, sizeof(Polygon3));
 }
 
+bool Model3_ReservePolygonsToFill(Model3 *m, i32 polygons) {
+  if (!m || polygons < 0 || (u32)polygons > g_MaxPolygons) return false;
+  if (m->polygons && polygons <= m->capPolygons) return true;
+  i32 old = m->polygons ? m->capPolygons : 0;
+  if (polygons < 1) polygons = 1;
+  Polygon3 *p = (Polygon3 *)malloc((size_t)polygons * sizeof(Polygon3));
+  if (!p) return false;
+  if (old > 0) memcpy(p, m->polygons, (size_t)old * sizeof(Polygon3));
+  free(m->polygons);
+  m->polygons = p;
+  m->capPolygons = polygons;
+  return true;
+}
+
 void GroupKeyList3_Reset(GroupKeyList3 *l) {
   memset(l, 0, sizeof *l);
   for (int k = 0; k < MODEL3_GROUP_KEYS; k++)

@@ -268,6 +268,9 @@ bool Model3_SetText(char **field, const char *s);
 // Makes room for the given counts in every per-vertex array and the polygon array
 // (existing elements kept, new room zeroed). False when a count is above the capacity.
 bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons);
+// Room for the given number of polygons with the records past the old room left unset, for
+// a reader that writes every byte of each record it adds (the existing records are kept).
+bool Model3_ReservePolygonsToFill(Model3 *m, i32 polygons);
 // Elements each array needs so that every corner index below g_MaxVertices is inside it:
 // the counts, raised to the largest index named + 1 (positions, normals, colours, UVs).
 void Model3_CornerExtents(const Model3 *m, i32 room[4]);
