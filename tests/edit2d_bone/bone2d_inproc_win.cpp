@@ -111,9 +111,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   // "２Ｄモデル", then "ボーン": the panel and the bone dialog with its list and tree.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_bone2d"));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.panel));
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_BONE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_BONE), (u32)SUB_2D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneDlg));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneList));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneTree));

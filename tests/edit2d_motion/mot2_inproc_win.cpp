@@ -93,9 +93,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   // The 2D family, then its motion button: three dialogs and the motion menu.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_mot2"));
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_MOTION);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_MOTION);
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_MOTION), (u32)SUB_2D_MOTION);
   Ed2DMotionEditor &e = g_Ed2DMotion;
   for (void *w : {e.valuesDlg, e.keyDlg, e.listDlg, e.motionList}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";

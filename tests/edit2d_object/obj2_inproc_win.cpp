@@ -88,9 +88,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
 
   // The 2D family, then its object button: five dialogs and MENU_2D_OBJ.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_obj2"));
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_OBJECT);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_OBJECT), (u32)SUB_2D_OBJECT);
   Ed2DObjEditor &e = g_Ed2DObj;
   for (void *w : {e.listDlg, e.imageDlg, e.valuesDlg, e.keyDlg, e.motionDlg}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZA_SAVE, MF_BYCOMMAND), (UINT)-1);

@@ -138,9 +138,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   ASSERT_EQ(m->uvCount, 6);
 
   // The texture sub-mode: its panel, the group dialog beside it.
-  Drive_Command(g_Ed2D.panel, IDC_M2D_TEXTURE);
-  Drive_Pump(10);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_TEXTURE);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
   HWND panel = (HWND)g_Ed2DTex.panel, groups = (HWND)g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(panel));
   ASSERT_TRUE(Drive_Alive(groups));

@@ -19,6 +19,7 @@
 #include "app/shell_win.h"
 #include "app/startup_win.h"
 #include "app/views.h"
+#include "edit2d/ed2d.h"
 #include "edit2d/ed2d_motion_win.h"
 #include "edit2d/ed2d_object_win.h"
 #include "edit2d/ed2d_win.h"
@@ -195,6 +196,14 @@ inline bool Drive_Start2D(const char *settingsName) {
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
   return g_EditFamily == FAMILY_2D_MODEL;
+}
+
+// A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
+// change of sub-mode takes; returns the sub-mode then current.
+inline u32 Drive_Press2D(int button) {
+  Drive_Command(g_Ed2D.panel, button);
+  Drive_Pump(20);
+  return g_EditSubMode;
 }
 
 // With <envName>=<seconds> set, the program keeps running that long, so that the screen can be
