@@ -23,10 +23,10 @@ void Ed2D_MListCommand(const Ed2DMList *l, i32 *current, i32 count, u32 id) {
   if (id == l->idClose) {
     Close(l);
   } else if (id == l->idApply && g_Playing != 1) {
-    l->apply();
+    l->apply(l);
     l->fill();
   } else if (id == l->idAdd && g_Playing != 1) {
-    l->add();
+    l->add(l);
     l->fill();
     *l->refresh = 1;
   }

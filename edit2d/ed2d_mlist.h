@@ -14,10 +14,10 @@ struct Ed2DMList {
   u32 idNo, idName, idLength, idClose, idApply, idAdd;
   i32 maxMotions;            // the model's motion table
   bool onlyCounted;          // the dialog shows the current motion only below the motion count
-  void (*changed)(void);     // the current motion changed
-  void (*apply)(void);       // "決定"
-  void (*add)(void);         // "追加"
-  void (*fill)(void);        // refills the list
+  void (*changed)(void);                 // the current motion changed
+  bool (*apply)(const Ed2DMList *l);     // "決定"; true when the fields were taken
+  void (*add)(const Ed2DMList *l);       // "追加"
+  void (*fill)(void);                    // refills the list
 };
 
 // A command of the list's dialog for a model with `count` motions whose current motion is

@@ -124,17 +124,9 @@ void Ed2D_MotionDlgTick(void) {
 }
 
 // [SECTION] motion list
-static void ListChanged(void);
-static void ListApply(void);
-static void ListAdd(void);
-// The list shows only motions in use (below the count).
-static const Ed2DMList kList = {
-    &g_Ed2DMotion.motionList, &g_Ed2DMotion.listDlg, &g_Ed2DMotion.lastMotion, &g_Ed2DMotion.listRefresh,
-    ED2D_MLIST_NO, ED2D_MLIST_NAME, ED2D_MLIST_LENGTH, ED2D_MLIST_CLOSE, ED2D_MLIST_APPLY, ED2D_MLIST_ADD,
-    BONE2_MAX_MOTIONS, true, ListChanged, ListApply, ListAdd, Ed2D_FillMotionList};
-
-static void MotionChanged(Bone2Model *m) {
+static void MotionChanged(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
+  Bone2Model *m = Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.listRefresh = 1;
@@ -144,9 +136,10 @@ static void MotionChanged(Bone2Model *m) {
   App_MarkAllRedraw();
 }
 
-static bool ApplyMotion(Bone2Model *m) {
+static bool ApplyMotion(const Ed2DMList *l) {
+  Bone2Model *m = Model();
   if (!MotionInUse(m)) return false;
-  if (!Ed2D_MListApplyFields(&kList, &m->motions[m->currentMotion])) return false;
+  if (!Ed2D_MListApplyFields(l, &m->motions[m->currentMotion])) return false;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_MotionSetFrameBar();
   return true;
@@ -171,8 +164,9 @@ static bool MakeMotionTracks(Bone2Model *m, i32 n) {
   return true;
 }
 
-static void AddMotion(Bone2Model *m) {
-  if (!ApplyMotion(m)) return;
+static void AddMotion(const Ed2DMList *l) {
+  Bone2Model *m = Model();
+  if (!ApplyMotion(l)) return;
   if (m->motionCount >= BONE2_MAX_MOTIONS) {
     Lib_ErrorBox(kNoMoreMotions);
     return;
@@ -184,12 +178,14 @@ static void AddMotion(Bone2Model *m) {
   if (m->motions[n].length < 1) m->motions[n].length = 1;
   m->currentMotion = n;
   Doc_MarkEdited(DOC_BONE2);
-  MotionChanged(m);
+  MotionChanged();
 }
 
-static void ListChanged(void) { MotionChanged(Model()); }
-static void ListApply(void) { ApplyMotion(Model()); }
-static void ListAdd(void) { AddMotion(Model()); }
+// The dialog shows only motions in use (below the count).
+static const Ed2DMList kList = {
+    &g_Ed2DMotion.motionList, &g_Ed2DMotion.listDlg, &g_Ed2DMotion.lastMotion, &g_Ed2DMotion.listRefresh,
+    ED2D_MLIST_NO, ED2D_MLIST_NAME, ED2D_MLIST_LENGTH, ED2D_MLIST_CLOSE, ED2D_MLIST_APPLY, ED2D_MLIST_ADD,
+    BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
 
 void Ed2D_MotionListCommand(u32 id) {
   Bone2Model *m = Model();
@@ -254,17 +250,15 @@ static void Snap(void) {
 
 static void MiddleDrag(i32 dx) { Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx)); }
 
-static const Ed2DStripMouse kStripMouse = {
-    &g_Ed2DMotion.stripLeft, &g_Ed2DMotion.stripMiddle, &g_Ed2DMotion.stripRight,
-    &g_Ed2DMotion.stripX,    &g_Ed2DMotion.stripY,      &g_Ed2DMotion.pressFrame,
-    FrameFromStrip,          ClickRow,                  MiddleDrag,
-    Snap,                    Ed2D_MotionCreateKey,      Ed2D_RefreshMotionLists,
-    false};
+static i32 *CurrentFrame(void) { return Model() ? &Model()->currentFrame : nullptr; }
 
-void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) {
-  Bone2Model *m = Model();
-  Ed2D_StripMouse(&kStripMouse, m ? &m->currentFrame : nullptr, kind, x, y);
-}
+// The left release snaps; the lists refresh after every message.
+static const Ed2DStripMouse kStripMouse = {
+    &g_Ed2DMotion.stripLeft, &g_Ed2DMotion.stripMiddle, &g_Ed2DMotion.stripRight, &g_Ed2DMotion.stripX,
+    &g_Ed2DMotion.stripY, &g_Ed2DMotion.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, Snap,
+    Ed2D_MotionCreateKey, Ed2D_RefreshMotionLists, false};
+
+void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 
 void Ed2D_MotionKeyIdle(void) {
   if (g_Ed2DMotion.stripRefresh != 1) return;

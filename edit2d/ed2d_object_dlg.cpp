@@ -330,26 +330,19 @@ void Ed2D_ObjListTick(void) {
 }
 
 // [SECTION] motion list
-static void ListChanged(void);
-static void ListApply(void);
-static void ListAdd(void);
-// The dialog shows any motion of the table, counted or not.
-static const Ed2DMList kList = {
-    &g_Ed2DObj.motionList, &g_Ed2DObj.motionDlg, &g_Ed2DObj.lastMotion, &g_Ed2DObj.motionRefresh,
-    ED2D_OBJ_MOT_NO, ED2D_OBJ_MOT_NAME, ED2D_OBJ_MOT_LENGTH, ED2D_OBJ_MOT_CLOSE, ED2D_OBJ_MOT_APPLY, ED2D_OBJ_MOT_ADD,
-    OBJ2_MAX_MOTIONS, false, ListChanged, ListApply, ListAdd, Ed2D_FillObjectMotionList};
-
 // "決定": the current motion's name and length (a length that is no number changes neither).
-static bool ApplyMotion(Obj2Model *m) {
+static bool ApplyMotion(const Ed2DMList *l) {
+  Obj2Model *m = Model();
   i32 cm = m->currentMotion;
   if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return false;
-  if (!Ed2D_MListApplyFields(&kList, &m->motions[cm])) return false;
+  if (!Ed2D_MListApplyFields(l, &m->motions[cm])) return false;
   Edited();
   return true;
 }
 
-static void MotionChanged(Obj2Model *m) {
+static void MotionChanged(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
+  Obj2Model *m = Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.motionRefresh = 1;
@@ -360,8 +353,9 @@ static void MotionChanged(Obj2Model *m) {
   App_MarkAllRedraw();
 }
 
-static void AddMotion(Obj2Model *m) {
-  if (!ApplyMotion(m)) return;
+static void AddMotion(const Ed2DMList *l) {
+  Obj2Model *m = Model();
+  if (!ApplyMotion(l)) return;
   if (m->motionCount >= OBJ2_MAX_MOTIONS || m->motionCount >= m->keyTableLength) {
     Lib_ErrorBox(kNoMoreMotions);
     return;
@@ -376,14 +370,21 @@ static void AddMotion(Obj2Model *m) {
   m->motions[n].used = 1;
   if (m->motions[n].length < 1) m->motions[n].length = 1;
   m->currentMotion = n;
-  MotionChanged(m);
+  MotionChanged();
 }
 
-static void ListChanged(void) { MotionChanged(Model()); }
-static void ListAdd(void) { AddMotion(Model()); }
-static void ListApply(void) {
-  if (ApplyMotion(Model())) Ed2D_ObjSetFrameBar();
+// The list's "決定" also sets the strip's frame bar for the length.
+static bool ApplyFromList(const Ed2DMList *l) {
+  if (!ApplyMotion(l)) return false;
+  Ed2D_ObjSetFrameBar();
+  return true;
 }
+
+// The dialog shows any motion of the table, counted or not.
+static const Ed2DMList kList = {
+    &g_Ed2DObj.motionList, &g_Ed2DObj.motionDlg, &g_Ed2DObj.lastMotion, &g_Ed2DObj.motionRefresh,
+    ED2D_OBJ_MOT_NO, ED2D_OBJ_MOT_NAME, ED2D_OBJ_MOT_LENGTH, ED2D_OBJ_MOT_CLOSE, ED2D_OBJ_MOT_APPLY, ED2D_OBJ_MOT_ADD,
+    OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, Ed2D_FillObjectMotionList};
 
 void Ed2D_ObjMotionListCommand(u32 id) {
   Obj2Model *m = Model();
@@ -445,17 +446,15 @@ static void MiddleDrag(i32 dx) {
   if (dx != 0) Ed2D_ObjMoveKey(Ed2D_StripMiddleStep(dx));
 }
 
-static const Ed2DStripMouse kStripMouse = {
-    &g_Ed2DObj.stripLeft, &g_Ed2DObj.stripMiddle, &g_Ed2DObj.stripRight,
-    &g_Ed2DObj.stripX,    &g_Ed2DObj.stripY,      &g_Ed2DObj.pressFrame,
-    FrameFromStrip,       ClickRow,               MiddleDrag,
-    nullptr,              Ed2D_ObjCreateKey,      Ed2D_RefreshObjectLists,
-    true};
+static i32 *CurrentFrame(void) { return Model() ? &Model()->currentFrame : nullptr; }
 
-void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
-  Obj2Model *m = Model();
-  Ed2D_StripMouse(&kStripMouse, m ? &m->currentFrame : nullptr, kind, x, y);
-}
+// No snap on the left release; the left press and release refresh the app's lists too.
+static const Ed2DStripMouse kStripMouse = {
+    &g_Ed2DObj.stripLeft, &g_Ed2DObj.stripMiddle, &g_Ed2DObj.stripRight, &g_Ed2DObj.stripX, &g_Ed2DObj.stripY,
+    &g_Ed2DObj.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, nullptr, Ed2D_ObjCreateKey,
+    Ed2D_RefreshObjectLists, true};
+
+void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 
 void Ed2D_ObjKeyIdle(void) {
   if (g_Ed2DObj.stripRefresh != 1) return;

@@ -66,10 +66,11 @@ static void LeftUp(const Ed2DStripMouse *s) {
   if (s->refreshListsOnLeft) App_RefreshLists();
 }
 
-void Ed2D_StripMouse(const Ed2DStripMouse *s, const i32 *frame, u32 kind, i32 x, i32 y) {
+void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y) {
   i32 dx = x - *s->x, dy = y - *s->y;
   *s->x = x;
   *s->y = y;
+  const i32 *frame = s->frame();
   if (!frame) return;
   switch (kind) {
     case ED2D_MOUSE_MOVE:

@@ -33,6 +33,7 @@ i32 Ed2D_StripScrollFrame(u32 code, i32 pos, i32 frame, i32 last);
 struct Ed2DStripMouse {
   u32 *left, *middle, *right;   // buttons held inside the strip
   i32 *x, *y, *pressFrame;      // last position; the frame at the left press
+  i32 *(*frame)(void);          // the model's current frame; null without a model
   void (*scrub)(i32 x);         // the frame under x becomes current (left press and drag)
   void (*clickRow)(i32 x);      // the left press on the hovered row
   void (*middleDrag)(i32 dx);   // a middle drag by dx pixels (right button up)
@@ -41,9 +42,9 @@ struct Ed2DStripMouse {
   void (*after)(void);          // after every message with a model (the lists' refresh)
   bool refreshListsOnLeft;      // the left press and release also refresh the app's lists
 };
-// One mouse message (ED2D_MOUSE_*) at strip position (x, y). frame: the model's current
-// frame, null without a model (then only the position is kept).
-void Ed2D_StripMouse(const Ed2DStripMouse *s, const i32 *frame, u32 kind, i32 x, i32 y);
+// One mouse message (ED2D_MOUSE_*) at strip position (x, y); without a model only the
+// position is kept.
+void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y);
 
 // The motion list: one line "%2d : 0 ～ %2d  %s" (number, length, name) per motion, the
 // current motion selected.
