@@ -11,12 +11,12 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
-static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
@@ -26,20 +26,6 @@ static bool MotionInUse(const Bone2Model *m) {
 }
 
 static i32 MotionLength(const Bone2Model *m) { return MotionInUse(m) ? m->motions[m->currentMotion].length : 0; }
-
-static void GetText(void *dlg, u32 id, char *out, u32 size) {
-  out[0] = 0;
-  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
-  out[size - 1] = 0;
-}
-
-static void SetText(void *dlg, u32 id, const char *text) {
-  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
-}
-
-static void Check(void *dlg, u32 id, bool on) {
-  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
-}
 
 static void SetFrame(Bone2Model *m, i32 f) {
   m->currentFrame = f;
@@ -88,15 +74,7 @@ static void ApplyValues(void) {
   if (!k) return;
   static const u32 kFields[5] = {ED2D_MOT_X, ED2D_MOT_Y, ED2D_MOT_ANGLE, ED2D_MOT_SCALE_X, ED2D_MOT_SCALE_Y};
   f32 v[5];
-  char text[64];
-  for (i32 i = 0; i < 5; i++) {
-    GetText(e.valuesDlg, kFields[i], text, sizeof text);
-    if (!Ed2D_ParseFloat(text, &v[i])) {
-      Lib_ErrorBox(kNotNumber);
-      e.valuesRefresh = 1;
-      return;
-    }
-  }
+  if (!Ed2D_ReadFloats(e.valuesDlg, kFields, 5, v, &e.valuesRefresh)) return;
   k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
   Doc_MarkEdited(DOC_BONE2);
   e.valuesRefresh = 1;
@@ -131,9 +109,9 @@ void Ed2D_MotionDlgTick(void) {
   if (e.valuesRefresh != 1) return;
   e.valuesRefresh = 0;
   void *d = e.valuesDlg;
-  Check(d, ED2D_MOT_MOVE, e.tool == 0);
-  Check(d, ED2D_MOT_ROTATE, e.tool == 1);
-  Check(d, ED2D_MOT_SCALE, e.tool == 2);
+  Ed2D_Check(d, ED2D_MOT_MOVE, e.tool == 0);
+  Ed2D_Check(d, ED2D_MOT_ROTATE, e.tool == 1);
+  Ed2D_Check(d, ED2D_MOT_SCALE, e.tool == 2);
   const BoneKey2 *k = Ed2D_MotionCurrentKey();
   if (!k) return;
   const struct { u32 id; f32 v; } fields[5] = {{ED2D_MOT_X, k->x}, {ED2D_MOT_Y, k->y}, {ED2D_MOT_ANGLE, k->angle},
@@ -141,13 +119,14 @@ void Ed2D_MotionDlgTick(void) {
   char t[64];
   for (const auto &f : fields) {
     snprintf(t, sizeof t, "%3.3f", (double)f.v);
-    SetText(d, f.id, t);
+    Ed2D_SetText(d, f.id, t);
   }
 }
 
 // [SECTION] motion list
-static void MotionChanged(Bone2Model *m) {
+static void MotionChanged(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
+  Bone2Model *m = Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.listRefresh = 1;
@@ -157,16 +136,10 @@ static void MotionChanged(Bone2Model *m) {
   App_MarkAllRedraw();
 }
 
-static bool ApplyMotion(Bone2Model *m) {
-  Ed2DMotionEditor &e = g_Ed2DMotion;
+static bool ApplyMotion(const Ed2DMList *l) {
+  Bone2Model *m = Model();
   if (!MotionInUse(m)) return false;
-  char name[256], length[64];
-  GetText(e.listDlg, ED2D_MLIST_NAME, name, sizeof name);
-  GetText(e.listDlg, ED2D_MLIST_LENGTH, length, sizeof length);
-  if (!Ed2D_ApplyMotionFields(&m->motions[m->currentMotion], name, length)) {
-    e.listRefresh = 1;
-    return false;
-  }
+  if (!Ed2D_MListApplyFields(l, &m->motions[m->currentMotion])) return false;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_MotionSetFrameBar();
   return true;
@@ -191,8 +164,9 @@ static bool MakeMotionTracks(Bone2Model *m, i32 n) {
   return true;
 }
 
-static void AddMotion(Bone2Model *m) {
-  if (!ApplyMotion(m)) return;
+static void AddMotion(const Ed2DMList *l) {
+  Bone2Model *m = Model();
+  if (!ApplyMotion(l)) return;
   if (m->motionCount >= BONE2_MAX_MOTIONS) {
     Lib_ErrorBox(kNoMoreMotions);
     return;
@@ -204,53 +178,23 @@ static void AddMotion(Bone2Model *m) {
   if (m->motions[n].length < 1) m->motions[n].length = 1;
   m->currentMotion = n;
   Doc_MarkEdited(DOC_BONE2);
-  MotionChanged(m);
+  MotionChanged();
 }
 
+// The dialog shows only motions in use (below the count).
+static const Ed2DMList kList = {
+    &g_Ed2DMotion.motionList, &g_Ed2DMotion.listDlg, &g_Ed2DMotion.lastMotion, &g_Ed2DMotion.listRefresh,
+    ED2D_MLIST_NO, ED2D_MLIST_NAME, ED2D_MLIST_LENGTH, ED2D_MLIST_CLOSE, ED2D_MLIST_APPLY, ED2D_MLIST_ADD,
+    BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
+
 void Ed2D_MotionListCommand(u32 id) {
-  Ed2DMotionEditor &e = g_Ed2DMotion;
   Bone2Model *m = Model();
-  if (!m) return;
-  // No selection (LB_ERR) keeps the current motion.
-  i32 sel = e.motionList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.motionList) : -1;
-  if (sel >= 0 && sel < BONE2_MAX_MOTIONS && sel < m->motionCount) m->currentMotion = sel;
-  if (m->currentMotion != e.lastMotion) MotionChanged(m);
-  switch (id) {
-    case ED2D_MLIST_CLOSE:
-      if (g_Ed2DObjOps.destroy) {
-        if (e.motionList) g_Ed2DObjOps.destroy(e.motionList);
-        if (e.listDlg) g_Ed2DObjOps.destroy(e.listDlg);
-      }
-      e.motionList = e.listDlg = nullptr;
-      return;
-    case ED2D_MLIST_APPLY:
-      if (g_Playing == 1) return;
-      ApplyMotion(m);
-      Ed2D_FillMotionList();
-      break;
-    case ED2D_MLIST_ADD:
-      if (g_Playing == 1) return;
-      AddMotion(m);
-      Ed2D_FillMotionList();
-      e.listRefresh = 1;
-      break;
-    default: break;   // "消去" has no action
-  }
+  if (m) Ed2D_MListCommand(&kList, &m->currentMotion, m->motionCount, id);
 }
 
 void Ed2D_MotionListTick(void) {
-  Ed2DMotionEditor &e = g_Ed2DMotion;
   const Bone2Model *m = Model();
-  if (e.listRefresh != 1 || !m) return;
-  e.listRefresh = 0;
-  if (!MotionInUse(m)) return;
-  i32 cm = m->currentMotion;
-  char t[300];
-  snprintf(t, sizeof t, "No.%3d", cm);
-  SetText(e.listDlg, ED2D_MLIST_NO, t);
-  SetText(e.listDlg, ED2D_MLIST_NAME, m->motions[cm].name);
-  snprintf(t, sizeof t, "%d", m->motions[cm].length);
-  SetText(e.listDlg, ED2D_MLIST_LENGTH, t);
+  if (m) Ed2D_MListTick(&kList, m->motions, m->motionCount, m->currentMotion);
 }
 
 // [SECTION] key strip
@@ -274,13 +218,15 @@ i32 Ed2D_MotionSnapFrame(const Bone2Track *t, i32 current) {
   return frame;
 }
 
-static void FrameFromStrip(Bone2Model *m, i32 x) {
+static void FrameFromStrip(i32 x) {
+  Bone2Model *m = Model();
   SetFrame(m, Ed2D_StripFrameFromX(x, MotionLength(m)));
   Tree_BuildRowsBones2D();
 }
 
 // A click on a row makes its bone current; inside the expander box it opens or closes it.
-static void ClickRow(Bone2Model *m, i32 x) {
+static void ClickRow(i32 x) {
+  Bone2Model *m = Model();
   i32 r = g_TreeRows.hovered;
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
@@ -292,50 +238,27 @@ static void ClickRow(Bone2Model *m, i32 x) {
   App_RefreshCurrentPointers();
 }
 
-static void Snap(Bone2Model *m) {
+// A left release on the frame of the press (a click, not a scrub) snaps to a near key.
+static void Snap(void) {
+  Bone2Model *m = Model();
+  if (m->currentFrame != g_Ed2DMotion.pressFrame) return;
   Bone2_UpdateKeyIndices(0);
   Bone2Track *t = m && g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_CurBoneIndex, m->currentMotion)
                                                             : nullptr;
   SetFrame(m, Ed2D_MotionSnapFrame(t, m->currentFrame));
 }
 
-void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) {
-  Ed2DMotionEditor &e = g_Ed2DMotion;
-  Bone2Model *m = Model();
-  i32 dx = x - e.stripX, dy = y - e.stripY;
-  e.stripX = x;
-  e.stripY = y;
-  if (!m) return;
-  switch (kind) {
-    case ED2D_MOUSE_MOVE:
-      App_MarkAllRedraw();
-      g_TreeRows.hovered = Ed2D_StripRowAt(y);
-      if (e.stripLeft) FrameFromStrip(m, x);
-      else if (e.stripMiddle && !e.stripRight) Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx));
-      else if (e.stripRight && !e.stripMiddle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
-      break;
-    case ED2D_MOUSE_LDOWN:
-      e.stripLeft = 1;
-      e.pressFrame = m->currentFrame;
-      g_TreeRows.hovered = Ed2D_StripRowAt(y);
-      ClickRow(m, x);
-      FrameFromStrip(m, x);
-      App_MarkAllRedraw();
-      break;
-    case ED2D_MOUSE_LUP:
-      e.stripLeft = 0;
-      if (m->currentFrame == e.pressFrame) Snap(m);
-      App_MarkAllRedraw();
-      break;
-    case ED2D_MOUSE_LDOUBLE: Ed2D_MotionCreateKey(); break;
-    case ED2D_MOUSE_MDOWN: e.stripMiddle = 1; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_MUP: e.stripMiddle = 0; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_RDOWN: e.stripRight = 1; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_RUP: e.stripRight = 0; App_MarkAllRedraw(); break;
-    default: break;
-  }
-  Ed2D_RefreshMotionLists();
-}
+static void MiddleDrag(i32 dx) { Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx)); }
+
+static i32 *CurrentFrame(void) { return Model() ? &Model()->currentFrame : nullptr; }
+
+// The left release snaps; the lists refresh after every message.
+static const Ed2DStripMouse kStripMouse = {
+    &g_Ed2DMotion.stripLeft, &g_Ed2DMotion.stripMiddle, &g_Ed2DMotion.stripRight, &g_Ed2DMotion.stripX,
+    &g_Ed2DMotion.stripY, &g_Ed2DMotion.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, Snap,
+    Ed2D_MotionCreateKey, Ed2D_RefreshMotionLists, false};
+
+void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 
 void Ed2D_MotionKeyIdle(void) {
   if (g_Ed2DMotion.stripRefresh != 1) return;

@@ -150,7 +150,15 @@ void Ed2D_FillObjectMotionList(void);
 // The strip's scroll bar: range 0..length of the current motion, position the current frame.
 void Ed2D_ObjSetFrameBar(void);
 
-// [SECTION] field parsing
+// [SECTION] dialog fields (the family's generic control calls; a missing dialog or entry does
+// nothing, a text read from none is empty)
+void Ed2D_GetText(void *dlg, u32 id, char *out, u32 size);
+void Ed2D_SetText(void *dlg, u32 id, const char *text);
+void Ed2D_Check(void *dlg, u32 id, bool on);
+// The numbers of n fields of dlg into out. A field that is no number refuses them all with
+// "数値ではない値が入力されています。\n値は変更されませんでした。", sets *refresh to 1 (the
+// dialog shows the kept values again) and gives false.
+bool Ed2D_ReadFloats(void *dlg, const u32 *ids, i32 n, f32 *out, u32 *refresh);
 // A floating-point number filling the whole text (spaces around allowed); false otherwise.
 bool Ed2D_ParseFloat(const char *text, f32 *out);
 // A colour component: digits only (spaces around allowed), clamped to 0..255; false otherwise.

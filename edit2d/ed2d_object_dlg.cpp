@@ -12,13 +12,13 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_services.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
 
-static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
 static const char kNoMoreImages[] = "これ以上 追加できません。";
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 static const char kParentOfOne[] = "オブジェクトNo.1 の親Noは変更できません";
@@ -31,20 +31,6 @@ static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 static i32 ObjectCount(const Obj2Model *m) {
   if (!m || m->objectCount <= 0) return 0;
   return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
-}
-
-static void GetText(void *dlg, u32 id, char *out, u32 size) {
-  out[0] = 0;
-  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
-  out[size - 1] = 0;
-}
-
-static void SetText(void *dlg, u32 id, const char *text) {
-  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
-}
-
-static void Check(void *dlg, u32 id, bool on) {
-  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
 }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
@@ -162,7 +148,7 @@ void Ed2D_ObjImgTick(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   if (e.imageRefresh != 1) return;
   e.imageRefresh = 0;
-  Check(e.imageDlg, ED2D_OBJ_IMG_PIVOT, e.pivotEdit != 0);
+  Ed2D_Check(e.imageDlg, ED2D_OBJ_IMG_PIVOT, e.pivotEdit != 0);
 }
 
 // [SECTION] key-value dialog
@@ -175,15 +161,7 @@ static void ApplyValues(void) {
   if (g_Playing == 1 || !Model() || g_CurPartIndex < 1) return;
   static const u32 kFields[5] = {ED2D_OBJ_X, ED2D_OBJ_Y, ED2D_OBJ_ANGLE, ED2D_OBJ_SCALE_X, ED2D_OBJ_SCALE_Y};
   f32 v[5];
-  char text[64];
-  for (i32 i = 0; i < 5; i++) {
-    GetText(d, kFields[i], text, sizeof text);
-    if (!Ed2D_ParseFloat(text, &v[i])) {
-      Lib_ErrorBox(kNotNumber);
-      e.valuesRefresh = 1;
-      return;
-    }
-  }
+  if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
   Ed2D_ObjCreateKey();
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
@@ -191,8 +169,9 @@ static void ApplyValues(void) {
   k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
   static const u32 kColours[4] = {ED2D_OBJ_RED, ED2D_OBJ_GREEN, ED2D_OBJ_BLUE, ED2D_OBJ_ALPHA};
   i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
+  char text[64];
   for (i32 i = 0; i < 4; i++) {
-    GetText(d, kColours[i], text, sizeof text);
+    Ed2D_GetText(d, kColours[i], text, sizeof text);
     i32 c;
     if (Ed2D_ParseColour(text, &c)) *channel[i] = c;
   }
@@ -239,28 +218,28 @@ void Ed2D_ObjDlgTick(void) {
   if (e.valuesRefresh != 1) return;
   e.valuesRefresh = 0;
   void *d = e.valuesDlg;
-  Check(d, ED2D_OBJ_TOOL_MOVE, e.tool == 0);
-  Check(d, ED2D_OBJ_TOOL_ROTATE, e.tool == 1);
-  Check(d, ED2D_OBJ_TOOL_SCALE, e.tool == 2);
+  Ed2D_Check(d, ED2D_OBJ_TOOL_MOVE, e.tool == 0);
+  Ed2D_Check(d, ED2D_OBJ_TOOL_ROTATE, e.tool == 1);
+  Ed2D_Check(d, ED2D_OBJ_TOOL_SCALE, e.tool == 2);
   const ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
   char t[64];
   struct { u32 id; const char *fmt; f32 v; } floats[] = {
       {ED2D_OBJ_ANGLE, "%3.3f", k->angle}, {ED2D_OBJ_SCALE_X, "%3.3f", k->scaleX}, {ED2D_OBJ_SCALE_Y, "%3.3f", k->scaleY}};
   snprintf(t, sizeof t, "%d", (i32)k->x);
-  SetText(d, ED2D_OBJ_X, t);
+  Ed2D_SetText(d, ED2D_OBJ_X, t);
   snprintf(t, sizeof t, "%d", (i32)k->y);
-  SetText(d, ED2D_OBJ_Y, t);
+  Ed2D_SetText(d, ED2D_OBJ_Y, t);
   for (auto &f : floats) {
     snprintf(t, sizeof t, "%3.3f", (double)f.v);
-    SetText(d, f.id, t);
+    Ed2D_SetText(d, f.id, t);
   }
   const i32 colours[4] = {k->r, k->g, k->b, k->a};
   for (i32 i = 0; i < 4; i++) {
     snprintf(t, sizeof t, "%d", colours[i]);
-    SetText(d, ED2D_OBJ_RED + (u32)i, t);
+    Ed2D_SetText(d, ED2D_OBJ_RED + (u32)i, t);
   }
-  Check(d, ED2D_OBJ_SHOWN, k->shown == 1);
+  Ed2D_Check(d, ED2D_OBJ_SHOWN, k->shown == 1);
 }
 
 // [SECTION] object list
@@ -303,7 +282,7 @@ static void ApplyObject(void) {
   if (!m || c <= 0 || c >= ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
-  GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
+  Ed2D_GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
   if (strcmp(m->objectNames[c], name) != 0) {
     Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
     Edited();
@@ -347,28 +326,23 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_CurPartIndex < ObjectCount(m)) SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
+  if (m && (i32)g_CurPartIndex < ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
 }
 
 // [SECTION] motion list
 // "決定": the current motion's name and length (a length that is no number changes neither).
-static bool ApplyMotion(Obj2Model *m) {
-  Ed2DObjEditor &e = g_Ed2DObj;
+static bool ApplyMotion(const Ed2DMList *l) {
+  Obj2Model *m = Model();
   i32 cm = m->currentMotion;
   if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return false;
-  char name[256], length[64];
-  GetText(e.motionDlg, ED2D_OBJ_MOT_NAME, name, sizeof name);
-  GetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, length, sizeof length);
-  if (!Ed2D_ApplyMotionFields(&m->motions[cm], name, length)) {
-    e.motionRefresh = 1;
-    return false;
-  }
+  if (!Ed2D_MListApplyFields(l, &m->motions[cm])) return false;
   Edited();
   return true;
 }
 
-static void MotionChanged(Obj2Model *m) {
+static void MotionChanged(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
+  Obj2Model *m = Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.motionRefresh = 1;
@@ -379,8 +353,9 @@ static void MotionChanged(Obj2Model *m) {
   App_MarkAllRedraw();
 }
 
-static void AddMotion(Obj2Model *m) {
-  if (!ApplyMotion(m)) return;
+static void AddMotion(const Ed2DMList *l) {
+  Obj2Model *m = Model();
+  if (!ApplyMotion(l)) return;
   if (m->motionCount >= OBJ2_MAX_MOTIONS || m->motionCount >= m->keyTableLength) {
     Lib_ErrorBox(kNoMoreMotions);
     return;
@@ -395,52 +370,30 @@ static void AddMotion(Obj2Model *m) {
   m->motions[n].used = 1;
   if (m->motions[n].length < 1) m->motions[n].length = 1;
   m->currentMotion = n;
-  MotionChanged(m);
+  MotionChanged();
 }
 
+// The list's "決定" also sets the strip's frame bar for the length.
+static bool ApplyFromList(const Ed2DMList *l) {
+  if (!ApplyMotion(l)) return false;
+  Ed2D_ObjSetFrameBar();
+  return true;
+}
+
+// The dialog shows any motion of the table, counted or not.
+static const Ed2DMList kList = {
+    &g_Ed2DObj.motionList, &g_Ed2DObj.motionDlg, &g_Ed2DObj.lastMotion, &g_Ed2DObj.motionRefresh,
+    ED2D_OBJ_MOT_NO, ED2D_OBJ_MOT_NAME, ED2D_OBJ_MOT_LENGTH, ED2D_OBJ_MOT_CLOSE, ED2D_OBJ_MOT_APPLY, ED2D_OBJ_MOT_ADD,
+    OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, Ed2D_FillObjectMotionList};
+
 void Ed2D_ObjMotionListCommand(u32 id) {
-  Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
-  if (!m) return;
-  i32 sel = e.motionList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.motionList) : -1;
-  if (sel >= 0 && sel < OBJ2_MAX_MOTIONS && sel < m->motionCount) m->currentMotion = sel;
-  if (m->currentMotion != e.lastMotion) MotionChanged(m);
-  switch (id) {
-    case ED2D_OBJ_MOT_CLOSE:
-      if (g_Ed2DObjOps.destroy) {
-        if (e.motionList) g_Ed2DObjOps.destroy(e.motionList);
-        if (e.motionDlg) g_Ed2DObjOps.destroy(e.motionDlg);
-      }
-      e.motionList = e.motionDlg = nullptr;
-      return;
-    case ED2D_OBJ_MOT_APPLY:
-      if (g_Playing == 1) return;
-      if (ApplyMotion(m)) Ed2D_ObjSetFrameBar();
-      Ed2D_FillObjectMotionList();
-      break;
-    case ED2D_OBJ_MOT_ADD:
-      if (g_Playing == 1) return;
-      AddMotion(m);
-      Ed2D_FillObjectMotionList();
-      e.motionRefresh = 1;
-      break;
-    default: break;   // "消去" has no action
-  }
+  if (m) Ed2D_MListCommand(&kList, &m->currentMotion, m->motionCount, id);
 }
 
 void Ed2D_ObjMotionListTick(void) {
-  Ed2DObjEditor &e = g_Ed2DObj;
   const Obj2Model *m = Model();
-  if (e.motionRefresh != 1 || !m) return;
-  e.motionRefresh = 0;
-  i32 cm = m->currentMotion;
-  if (cm < 0 || cm >= OBJ2_MAX_MOTIONS) return;
-  char t[300];
-  snprintf(t, sizeof t, "No.%3d", cm);
-  SetText(e.motionDlg, ED2D_OBJ_MOT_NO, t);
-  SetText(e.motionDlg, ED2D_OBJ_MOT_NAME, m->motions[cm].name);
-  snprintf(t, sizeof t, "%d", m->motions[cm].length);
-  SetText(e.motionDlg, ED2D_OBJ_MOT_LENGTH, t);
+  if (m) Ed2D_MListTick(&kList, m->motions, m->motionCount, m->currentMotion);
 }
 
 // [SECTION] key strip
@@ -470,13 +423,14 @@ void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
   g_Ed2DObj.stripRefresh = 1;
 }
 
-static void FrameFromStrip(Obj2Model *m, i32 x) {
-  SetFrame(m, Ed2D_ObjFrameFromX(x));
+static void FrameFromStrip(i32 x) {
+  SetFrame(Model(), Ed2D_ObjFrameFromX(x));
   Tree_BuildRowsObjects2D();
 }
 
 // A click on a row makes its object current; inside the expander box it opens or closes it.
-static void ClickRow(Obj2Model *m, i32 x) {
+static void ClickRow(i32 x) {
+  Obj2Model *m = Model();
   i32 r = g_TreeRows.hovered;
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
@@ -492,44 +446,15 @@ static void MiddleDrag(i32 dx) {
   if (dx != 0) Ed2D_ObjMoveKey(Ed2D_StripMiddleStep(dx));
 }
 
-void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) {
-  Ed2DObjEditor &e = g_Ed2DObj;
-  Obj2Model *m = Model();
-  i32 dx = x - e.stripX, dy = y - e.stripY;
-  e.stripX = x;
-  e.stripY = y;
-  if (!m) return;
-  switch (kind) {
-    case ED2D_MOUSE_MOVE:
-      App_MarkAllRedraw();
-      g_TreeRows.hovered = Ed2D_StripRowAt(y);
-      if (e.stripLeft) FrameFromStrip(m, x);
-      else if (e.stripMiddle && !e.stripRight) MiddleDrag(dx);
-      else if (e.stripRight && !e.stripMiddle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
-      break;
-    case ED2D_MOUSE_LDOWN:
-      e.stripLeft = 1;
-      e.pressFrame = m->currentFrame;
-      g_TreeRows.hovered = Ed2D_StripRowAt(y);
-      ClickRow(m, x);
-      FrameFromStrip(m, x);
-      App_MarkAllRedraw();
-      App_RefreshLists();
-      break;
-    case ED2D_MOUSE_LUP:
-      e.stripLeft = 0;
-      App_MarkAllRedraw();
-      App_RefreshLists();
-      break;
-    case ED2D_MOUSE_LDOUBLE: Ed2D_ObjCreateKey(); break;
-    case ED2D_MOUSE_MDOWN: e.stripMiddle = 1; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_MUP: e.stripMiddle = 0; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_RDOWN: e.stripRight = 1; App_MarkAllRedraw(); break;
-    case ED2D_MOUSE_RUP: e.stripRight = 0; App_MarkAllRedraw(); break;
-    default: break;
-  }
-  Ed2D_RefreshObjectLists();
-}
+static i32 *CurrentFrame(void) { return Model() ? &Model()->currentFrame : nullptr; }
+
+// No snap on the left release; the left press and release refresh the app's lists too.
+static const Ed2DStripMouse kStripMouse = {
+    &g_Ed2DObj.stripLeft, &g_Ed2DObj.stripMiddle, &g_Ed2DObj.stripRight, &g_Ed2DObj.stripX, &g_Ed2DObj.stripY,
+    &g_Ed2DObj.pressFrame, CurrentFrame, FrameFromStrip, ClickRow, MiddleDrag, nullptr, Ed2D_ObjCreateKey,
+    Ed2D_RefreshObjectLists, true};
+
+void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, kind, x, y); }
 
 void Ed2D_ObjKeyIdle(void) {
   if (g_Ed2DObj.stripRefresh != 1) return;

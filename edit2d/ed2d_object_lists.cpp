@@ -1,5 +1,5 @@
-// The 2D object sub-mode's list fillers, its refresh after every change, the strip's frame
-// bar and the parsing of typed fields.
+// The 2D object sub-mode's list fillers, its refresh after every change and the strip's frame
+// bar; the 2D family's dialog fields (the generic control calls, typed numbers) and their parsing.
 #include <ctype.h>
 #include <errno.h>
 #include <math.h>
@@ -12,6 +12,7 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "model/model3.h"
+#include "model/seam.h"
 
 static Ed2DLines s_Lines;   // one fill at a time
 
@@ -109,7 +110,36 @@ void Ed2D_RefreshObjectLists(void) {
   e.motionRefresh = 1;
 }
 
-// [SECTION] field parsing
+// [SECTION] dialog fields
+static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
+
+void Ed2D_GetText(void *dlg, u32 id, char *out, u32 size) {
+  out[0] = 0;
+  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
+  out[size - 1] = 0;
+}
+
+void Ed2D_SetText(void *dlg, u32 id, const char *text) {
+  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
+}
+
+void Ed2D_Check(void *dlg, u32 id, bool on) {
+  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
+}
+
+bool Ed2D_ReadFloats(void *dlg, const u32 *ids, i32 n, f32 *out, u32 *refresh) {
+  char text[64];
+  for (i32 i = 0; i < n; i++) {
+    Ed2D_GetText(dlg, ids[i], text, sizeof text);
+    if (!Ed2D_ParseFloat(text, &out[i])) {
+      Lib_ErrorBox(kNotNumber);
+      *refresh = 1;
+      return false;
+    }
+  }
+  return true;
+}
+
 static const char *SkipSpace(const char *s) {
   while (*s && isspace((unsigned char)*s)) s++;
   return s;

@@ -1,10 +1,11 @@
-// Key strip arithmetic and motion list fields shared by the 2D family's sub-modes.
+// Key strip arithmetic and mouse, and motion list fields, shared by the 2D family's sub-modes.
 #include "edit2d/ed2d_strip.h"
 
 #include <stdio.h>
 
 #include "app/strip.h"
 #include "app/tree.h"
+#include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
@@ -40,6 +41,55 @@ i32 Ed2D_StripScrollFrame(u32 code, i32 pos, i32 frame, i32 last) {
   if (f > last) f = last;
   if (f < 0) f = 0;
   return (i32)f;
+}
+
+// A button's press or release: its flag and a redraw.
+static void Button(u32 *held, u32 on) {
+  *held = on;
+  App_MarkAllRedraw();
+}
+
+static void LeftDown(const Ed2DStripMouse *s, const i32 *frame, i32 x, i32 y) {
+  *s->left = 1;
+  *s->pressFrame = *frame;
+  g_TreeRows.hovered = Ed2D_StripRowAt(y);
+  s->clickRow(x);
+  s->scrub(x);
+  App_MarkAllRedraw();
+  if (s->refreshListsOnLeft) App_RefreshLists();
+}
+
+static void LeftUp(const Ed2DStripMouse *s) {
+  *s->left = 0;
+  if (s->leftUp) s->leftUp();
+  App_MarkAllRedraw();
+  if (s->refreshListsOnLeft) App_RefreshLists();
+}
+
+void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y) {
+  i32 dx = x - *s->x, dy = y - *s->y;
+  *s->x = x;
+  *s->y = y;
+  const i32 *frame = s->frame();
+  if (!frame) return;
+  switch (kind) {
+    case ED2D_MOUSE_MOVE:
+      App_MarkAllRedraw();
+      g_TreeRows.hovered = Ed2D_StripRowAt(y);
+      if (*s->left) s->scrub(x);
+      else if (*s->middle && !*s->right) s->middleDrag(dx);
+      else if (*s->right && !*s->middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+      break;
+    case ED2D_MOUSE_LDOWN: LeftDown(s, frame, x, y); break;
+    case ED2D_MOUSE_LUP: LeftUp(s); break;
+    case ED2D_MOUSE_LDOUBLE: s->leftDouble(); break;
+    case ED2D_MOUSE_MDOWN: Button(s->middle, 1); break;
+    case ED2D_MOUSE_MUP: Button(s->middle, 0); break;
+    case ED2D_MOUSE_RDOWN: Button(s->right, 1); break;
+    case ED2D_MOUSE_RUP: Button(s->right, 0); break;
+    default: break;
+  }
+  s->after();
 }
 
 void Ed2D_MotionListLines(const Motion2 *motions, i32 count, i32 current, Ed2DLines *out) {

@@ -1,8 +1,8 @@
-// The arithmetic the 2D family's key strips share (the object sub-mode's "2D_OBJ_KEY_DLG" and
-// the motion sub-mode's key strip): the mouse messages a strip passes on, the row under a y,
-// the frame under an x, the middle drag's frame step, the scroll bar's steps, and the motion
-// list's lines and typed fields. Everything reads the shared strip geometry (app/strip.h) and
-// row table (app/tree.h); nothing here changes a model.
+// What the 2D family's key strips share (the object sub-mode's "2D_OBJ_KEY_DLG" and the motion
+// sub-mode's key strip): the mouse messages a strip passes on and their handling, the row under
+// a y, the frame under an x, the middle drag's frame step, the scroll bar's steps, and the
+// motion list's lines and typed fields. Everything reads the shared strip geometry
+// (app/strip.h) and row table (app/tree.h); only the sub-mode's own steps change a model.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "model/types.h"
@@ -28,6 +28,23 @@ i32 Ed2D_StripFrameFromX(i32 x, i32 length);
 i32 Ed2D_StripMiddleStep(i32 dx);
 // The frame after a scroll bar code (thumb: pos), clamped to 0 .. last.
 i32 Ed2D_StripScrollFrame(u32 code, i32 pos, i32 frame, i32 last);
+
+// A sub-mode's key strip mouse: the editor's button flags and last position, and its own steps.
+struct Ed2DStripMouse {
+  u32 *left, *middle, *right;   // buttons held inside the strip
+  i32 *x, *y, *pressFrame;      // last position; the frame at the left press
+  i32 *(*frame)(void);          // the model's current frame; null without a model
+  void (*scrub)(i32 x);         // the frame under x becomes current (left press and drag)
+  void (*clickRow)(i32 x);      // the left press on the hovered row
+  void (*middleDrag)(i32 dx);   // a middle drag by dx pixels (right button up)
+  void (*leftUp)(void);         // after the left release; null: nothing
+  bool (*leftDouble)(void);     // the left double click
+  void (*after)(void);          // after every message with a model (the lists' refresh)
+  bool refreshListsOnLeft;      // the left press and release also refresh the app's lists
+};
+// One mouse message (ED2D_MOUSE_*) at strip position (x, y); without a model only the
+// position is kept.
+void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y);
 
 // The motion list: one line "%2d : 0 ～ %2d  %s" (number, length, name) per motion, the
 // current motion selected.

@@ -19,77 +19,55 @@
 
 #include "model/bytes.h"
 #include "model/keytrack.h"
-#include "model/kzp.h"
+#include "model/kz2.h"
 #include "model/seam.h"
 
-static const char *const kMsgNoName = "ファイル名が指定されていません。";
-static const char *const kMsgCannotOpen = "%s を開くことができませんでした。";
 static const char *const kMsgNotKzb = "%s は、ＫＺＢ形式ではありません。";
 static const char *const kMsgOld = "ＫＺＢ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char *const kMsgNew =
     "ＫＺＢ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
-static const char *const kMsgTooMany = "%s は、%sの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
 static const char *const kMsgBadIndex = "%s は、%sの番号 (%d) が範囲外なので\n読み込むことができません。";
-static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
-static const char *const kMsgCannotStore = "%sの数 (%d) が上限 (%d) を超えているので\n保存することができません。";
+
+// 2004001..2004019 match neither layout: refused like an older file.
+static const i32 kVersions[] = {2004000, 2004020};
+static const Kz2Format kFormat = {"KZB", kVersions, (int)(sizeof kVersions / sizeof kVersions[0]),
+                                  kMsgNotKzb, kMsgOld, kMsgNew, "Kzb_Read", BONE2_SLOTS};
 
 // [SECTION] reading
 
 struct KzbParse {
-  ByteReader r;
+  Kz2Read in;
   Bone2Model *m;
-  i32 version;
-  const char *path;
-  char *err;
-  size_t errSize;
 };
 
-static bool Fail(KzbParse *p, const char *what, i32 n, i32 max) {
-  if (p->err[0]) return false;   // keep the first reason
-  if (what) Str_Format(p->err, p->errSize, kMsgTooMany, p->path, what, n, max);
-  else Str_Format(p->err, p->errSize, kMsgBroken, p->path);
-  return false;
-}
+static bool Fail(KzbParse *p) { return Kz2_Broken(&p->in); }
 
 static bool BadIndex(KzbParse *p, const char *what, i32 n) {
-  if (!p->err[0]) Str_Format(p->err, p->errSize, kMsgBadIndex, p->path, what, n);
+  Kz2Read *in = &p->in;
+  if (!in->err[0]) Str_Format(in->err, in->errSize, kMsgBadIndex, in->path, what, n);
   return false;
 }
 
-// A name as the 2D formats store it: i32 length, then the bytes; a length of 0 or less has no
-// bytes and leaves the field as it was (clearField empties it instead).
-static bool ReadName(KzbParse *p, char *field, bool clearField) {
-  i32 n = Rd_I32(&p->r);
-  if (p->r.err) return Fail(p, nullptr, 0, 0);
-  if (n <= 0) {
-    if (clearField) field[0] = 0;
-    return true;
-  }
-  if (n >= 256) return Fail(p, nullptr, 0, 0);
-  if (!Rd_Bytes(&p->r, field, (u64)n)) return Fail(p, nullptr, 0, 0);
-  field[n] = 0;
-  return true;
-}
+static bool ReadName(KzbParse *p, char *field, bool clearField) { return Kz2_ReadName(&p->in, field, clearField, nullptr); }
 
 // Room for n entries of `size` bytes: exact arrays (at least one entry) for a model made
 // without full arrays, the existing capacity otherwise.
 static bool Room(KzbParse *p, void **array, i32 *capacity, i32 n, size_t size, const char *what) {
-  if (*array) return n <= *capacity ? true : Fail(p, what, n, *capacity);
+  if (*array) return n <= *capacity ? true : Kz2_TooMany(&p->in, what, n, *capacity);
   // Refuse a count the rest of the file cannot hold before allocating for it.
-  if (!Rd_Need(&p->r, (u64)n * 2)) return Fail(p, nullptr, 0, 0);
+  if (!Rd_Need(&p->in.r, (u64)n * 2)) return Fail(p);
   i32 cap = n > 0 ? n : 1;
   *array = calloc((size_t)cap, size);
-  if (!*array) return Fail(p, nullptr, 0, 0);
+  if (!*array) return Fail(p);
   *capacity = cap;
   return true;
 }
 
 static bool ReadVertices(KzbParse *p) {
   Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
+  ByteReader *r = &p->in.r;
   i32 nv = Rd_U16(r), nc = Rd_U16(r), nu = Rd_U16(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (r->err) return Fail(p);
   i32 ncap = m->vertexCapacity;
   if (!Room(p, (void **)&m->positions, &ncap, nv, sizeof(Bone2Point), "頂点")) return false;
   if (!Room(p, (void **)&m->bindings, &ncap, nv, sizeof(VertexBinding), "頂点")) return false;
@@ -121,7 +99,7 @@ static bool ReadVertices(KzbParse *p) {
     b->weight = Rd_F32(r);
     b->automatic = Rd_U32(r);
   }
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  return r->err ? Fail(p) : true;
 }
 
 // An index of a corner must name an entry of its array; arrays always hold at least one entry.
@@ -129,17 +107,17 @@ static bool CornerIndexOk(i32 index, i32 count) { return index < (count > 0 ? co
 
 static bool ReadPolygons(KzbParse *p) {
   Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
+  ByteReader *r = &p->in.r;
   i32 np = Rd_U16(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (r->err) return Fail(p);
   if (!Room(p, (void **)&m->polygons, &m->polygonCapacity, np, sizeof(Polygon2), "ポリゴン")) return false;
   for (i32 i = 0; i < np; i++) {
     Polygon2 *poly = &m->polygons[i];
     memset(poly, 0, sizeof *poly);
     poly->used = Rd_U32(r);
     i32 k = Rd_U8(r);
-    if (r->err) return Fail(p, nullptr, 0, 0);
-    if (k > 4) return Fail(p, "ポリゴンの角", k, 4);
+    if (r->err) return Fail(p);
+    if (k > 4) return Kz2_TooMany(&p->in, "ポリゴンの角", k, 4);
     poly->cornerCount = (u8)k;
     for (i32 c = 0; c < k; c++) {
       Corner2 *corner = &poly->corners[c];
@@ -147,7 +125,7 @@ static bool ReadPolygons(KzbParse *p) {
       corner->colour = Rd_U16(r);
       corner->uv = Rd_U16(r);
       Rd_Skip(r, 10);   // the rest of the image repeated after the corner
-      if (r->err) return Fail(p, nullptr, 0, 0);
+      if (r->err) return Fail(p);
       if (!poly->used) continue;   // the drawer skips unused polygons
       if (!CornerIndexOk(corner->vertex, m->vertexCount)) return BadIndex(p, "頂点", corner->vertex);
       if (!CornerIndexOk(corner->colour, m->colourCount)) return BadIndex(p, "頂点カラー", corner->colour);
@@ -155,31 +133,30 @@ static bool ReadPolygons(KzbParse *p) {
     }
     poly->group = Rd_U32(r);
   }
-  if (r->err) return Fail(p, nullptr, 0, 0);
+  if (r->err) return Fail(p);
   m->polygonCount = np;
   // Skinned positions come after the polygons, sized like the positions.
   if (!m->skinned) {
     m->skinned = (Bone2Point *)calloc((size_t)m->vertexCapacity, sizeof(Bone2Point));
-    if (!m->skinned) return Fail(p, nullptr, 0, 0);
+    if (!m->skinned) return Fail(p);
   }
   return true;
 }
 
 static bool ReadTexturesAndGroups(KzbParse *p) {
   Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
+  ByteReader *r = &p->in.r;
   i32 nt = Rd_U16(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (nt > BONE2_MAX_TEXTURES) return Fail(p, "テクスチャ", nt, BONE2_MAX_TEXTURES);
+  if (r->err) return Fail(p);
+  if (nt > BONE2_MAX_TEXTURES) return Kz2_TooMany(&p->in, "テクスチャ", nt, BONE2_MAX_TEXTURES);
   m->textureCount = nt;
   for (i32 i = 0; i < nt; i++) {
     Texture2 *t = &m->textures[i];
     t->used = Rd_U32(r);
     if (t->used == 1 && !ReadName(p, t->name, false)) return false;
   }
-  i32 ng = Rd_I32(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (ng < 0 || ng > BONE2_MAX_GROUPS) return Fail(p, "グループ", ng, BONE2_MAX_GROUPS);
+  i32 ng;
+  if (!Kz2_ReadCount(&p->in, "グループ", BONE2_MAX_GROUPS, &ng)) return false;
   m->groupCount = ng;
   for (i32 i = 0; i < ng; i++) {
     Group2 *g = &m->groups[i];
@@ -192,7 +169,7 @@ static bool ReadTexturesAndGroups(KzbParse *p) {
     g->shadeMode = Rd_I32(r);
     g->mappingKind = Rd_U8(r);
     for (i32 k = 0; k < 5; k++) g->p[k] = Rd_F32(r);
-    if (r->err) return Fail(p, nullptr, 0, 0);
+    if (r->err) return Fail(p);
     // The drawer indexes the slot's 128 textures with it.
     if (g->texture < 0 || g->texture >= BONE2_MAX_TEXTURES) return BadIndex(p, "テクスチャ", g->texture);
   }
@@ -200,38 +177,22 @@ static bool ReadTexturesAndGroups(KzbParse *p) {
   m->vertexColourFlag = Rd_I32(r);
   m->reservedWord = Rd_I32(r);
   m->reservedFloat = Rd_F32(r);
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  return r->err ? Fail(p) : true;
 }
 
+// An unused motion stores neither name nor length.
 static bool ReadMotions(KzbParse *p) {
-  Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
-  i32 nm = Rd_I32(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (nm < 0 || nm > BONE2_MAX_MOTIONS) return Fail(p, "モーション", nm, BONE2_MAX_MOTIONS);
-  m->motionCount = nm;
-  for (i32 i = 0; i < nm; i++) {
-    Motion2 *mo = &m->motions[i];
-    mo->used = Rd_U32(r);
-    if (r->err) return Fail(p, nullptr, 0, 0);
-    if (mo->used == 1) {
-      if (!ReadName(p, mo->name, false)) return false;
-      mo->length = Rd_I32(r);
-    }
-  }
-  return r->err ? Fail(p, nullptr, 0, 0) : true;
+  return Kz2_ReadMotions(&p->in, p->m->motions, BONE2_MAX_MOTIONS, &p->m->motionCount, false, false);
 }
 
 static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
   Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
-  i32 nk = Rd_I32(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (nk < 0) return Fail(p, nullptr, 0, 0);
-  if (!Rd_Need(r, (u64)nk * 24)) return Fail(p, nullptr, 0, 0);
+  ByteReader *r = &p->in.r;
+  i32 nk = Kz2_ReadKeyCount(&p->in, 24);
+  if (nk < 0) return false;
   Bone2Track *t = &m->bones[bone].keys[motion];
   // A track the reader creates holds exactly what the file has; a full one grows past 16.
-  if (!Bone2Track_Reserve(t, nk)) return Fail(p, nullptr, 0, 0);
+  if (!Bone2Track_Reserve(t, nk)) return Fail(p);
   BoneKey2 *keys = t->keys;
   for (i32 k = 0; k < nk; k++) {
     keys[k].frame = Rd_I32(r);
@@ -242,27 +203,21 @@ static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
     keys[k].scaleY = Rd_F32(r);
   }
   t->count = nk;
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) >= 0 && !p->err[0]) {
-    char track[300];
-    Str_Format(track, sizeof track, "ボーン %d「%s」", bone, m->bones[bone].name);
-    Keys_FormatOrderRefusal(p->err, p->errSize, p->path, motion, m->motions[motion].name, track);
-    return false;
-  }
-  return true;
+  if (r->err) return Fail(p);
+  if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) < 0) return true;
+  return Kz2_KeysOutOfOrder(&p->in, "ボーン", bone, m->bones[bone].name, motion, m->motions[motion].name);
 }
 
 static bool ReadBones(KzbParse *p) {
   Bone2Model *m = p->m;
-  ByteReader *r = &p->r;
-  i32 nb = Rd_I32(r);
-  if (r->err) return Fail(p, nullptr, 0, 0);
-  if (nb < 0 || nb > BONE2_MAX_BONES) return Fail(p, "ボーン", nb, BONE2_MAX_BONES);
+  ByteReader *r = &p->in.r;
+  i32 nb;
+  if (!Kz2_ReadCount(&p->in, "ボーン", BONE2_MAX_BONES, &nb)) return false;
   m->boneCount = nb;
   for (i32 b = 0; b < nb; b++) {
     Bone2 *bone = &m->bones[b];
     // 2004020 files store an empty bone name as empty; 2004000 ones keep the default name.
-    if (!ReadName(p, bone->name, p->version == 2004020)) return false;
+    if (!ReadName(p, bone->name, p->in.version == 2004020)) return false;
     bone->parent = Rd_I32(r);
     BoneKey2 *rest = &m->rest[b];
     rest->x = Rd_F32(r);
@@ -270,10 +225,10 @@ static bool ReadBones(KzbParse *p) {
     rest->angle = Rd_F32(r);
     rest->scaleX = Rd_F32(r);
     rest->scaleY = Rd_F32(r);
-    if (r->err) return Fail(p, nullptr, 0, 0);
+    if (r->err) return Fail(p);
     if (!bone->keys && m->motionCount > 0) {
       bone->keys = (Bone2Track *)calloc((size_t)m->motionCount, sizeof(Bone2Track));
-      if (!bone->keys) return Fail(p, nullptr, 0, 0);
+      if (!bone->keys) return Fail(p);
       if (m->keyTableLength < m->motionCount) m->keyTableLength = m->motionCount;
     }
     for (i32 mo = 0; mo < m->motionCount; mo++)
@@ -284,65 +239,29 @@ static bool ReadBones(KzbParse *p) {
 
 Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, size_t errSize) {
   KzbParse p = {};
-  Rd_Init(&p.r, data, size);
-  p.path = path ? path : "";
-  p.err = err;
-  p.errSize = errSize;
-  err[0] = 0;
-  char magic[3];
-  Rd_Bytes(&p.r, magic, 3);
-  p.version = Rd_I32(&p.r);
-  if (p.r.err || memcmp(magic, "KZB", 3) != 0 || (p.version != 2004000 && p.version != 2004020)) {
-    Fail(&p, nullptr, 0, 0);
-    return nullptr;
-  }
+  if (!Kz2_Begin(&p.in, &kFormat, data, size, path, err, errSize)) return nullptr;
   p.m = Bone2_New();
   if (!p.m) {
-    Fail(&p, nullptr, 0, 0);
+    Fail(&p);
     return nullptr;
   }
   // Tables of a model made without full arrays are sized by the file as it is read.
   if (!p.m->bones[0].keys) p.m->keyTableLength = 0;
-  p.m->version = p.version;
+  p.m->version = p.in.version;
   // Tracks of a full model's motions that come into use get their identity key before the
   // file's keys replace them (bones the file does not list keep it).
   bool ok = ReadVertices(&p) && ReadPolygons(&p) && ReadTexturesAndGroups(&p) && ReadMotions(&p) &&
-            (Bone2_FreshTracks(p.m) || Fail(&p, nullptr, 0, 0)) && ReadBones(&p);
+            (Bone2_FreshTracks(p.m) || Fail(&p)) && ReadBones(&p);
   if (!ok) return Bone2_Free(p.m);
   return p.m;
 }
 
-// The magic and version test of the reader; false with the message shown.
-static bool CheckHead(const FileData *f, const char *path) {
-  // 2004001..2004019 match neither layout: refused like an older file.
-  static const i32 kVersions[] = {2004000, 2004020};
-  static const KzHeaderTexts kTexts = {kMsgNotKzb, kMsgOld, kMsgNew, kMsgBroken};
-  const char *refusal =
-      Kz_HeaderRefusalOf(f->data, f->size, "KZB", kVersions, (int)(sizeof kVersions / sizeof kVersions[0]), &kTexts);
-  if (refusal) Lib_ErrorBoxf(refusal, path);
-  return !refusal;
-}
-
 i32 Kzb_Read(i32 slot, const char *path) {
-  if (!path || !path[0]) {
-    Lib_ErrorBox(kMsgNoName);
-    return 0;
-  }
-  if (slot < 0 || slot >= BONE2_SLOTS) {
-    Lib_ErrorBoxf("Kzb_Read(%d) 最大数を超えました。", slot);
-    return 0;
-  }
   FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return 0;
-  }
-  Bone2Model *m = nullptr;
-  if (CheckHead(&f, path)) {
-    char err[256];
-    m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
-    if (!m) Lib_ErrorBox(err);
-  }
+  if (!Kz2_Load(&kFormat, slot, path, &f)) return 0;
+  char err[256];
+  Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
+  if (!m) Lib_ErrorBox(err);
   File_Free(&f);
   if (!m) return 0;
 
@@ -360,31 +279,18 @@ i32 Kzb_Read(i32 slot, const char *path) {
 
 // [SECTION] writing
 
-static bool CannotStore(char *err, size_t errSize, const char *what, i32 n, i32 max) {
-  Str_Format(err, errSize, kMsgCannotStore, what, n, max);
-  return false;
-}
-
-static void WriteName(ByteWriter *w, const char *s) {
-  i32 n = (i32)strlen(s);
-  Wr_I32(w, n);
-  if (n > 0) Wr_Bytes(w, s, (size_t)n);
-}
-
 static bool CheckStorable(Bone2Model *m, char *err, size_t errSize) {
-  if (m->vertexCount > m->vertexCapacity) return CannotStore(err, errSize, "頂点", m->vertexCount, m->vertexCapacity);
-  if (m->colourCount > m->colourCapacity) return CannotStore(err, errSize, "頂点カラー", m->colourCount, m->colourCapacity);
-  if (m->uvCount > m->uvCapacity) return CannotStore(err, errSize, "UV", m->uvCount, m->uvCapacity);
   i32 maxPolygons = m->polygonCapacity < 65535 ? m->polygonCapacity : 65535;
-  if (m->polygonCount < 0 || m->polygonCount > maxPolygons) return CannotStore(err, errSize, "ポリゴン", m->polygonCount, maxPolygons);
-  if (m->textureCount < 0 || m->textureCount > BONE2_MAX_TEXTURES)
-    return CannotStore(err, errSize, "テクスチャ", m->textureCount, BONE2_MAX_TEXTURES);
-  if (m->groupCount < 0 || m->groupCount > BONE2_MAX_GROUPS) return CannotStore(err, errSize, "グループ", m->groupCount, BONE2_MAX_GROUPS);
-  if (m->motionCount < 0 || m->motionCount > BONE2_MAX_MOTIONS)
-    return CannotStore(err, errSize, "モーション", m->motionCount, BONE2_MAX_MOTIONS);
-  if (m->boneCount < 0 || m->boneCount > BONE2_MAX_BONES) return CannotStore(err, errSize, "ボーン", m->boneCount, BONE2_MAX_BONES);
+  const struct { const char *what; i32 n, max; } counts[] = {
+      {"頂点", m->vertexCount, m->vertexCapacity},          {"頂点カラー", m->colourCount, m->colourCapacity},
+      {"UV", m->uvCount, m->uvCapacity},                    {"ポリゴン", m->polygonCount, maxPolygons},
+      {"テクスチャ", m->textureCount, BONE2_MAX_TEXTURES}, {"グループ", m->groupCount, BONE2_MAX_GROUPS},
+      {"モーション", m->motionCount, BONE2_MAX_MOTIONS},   {"ボーン", m->boneCount, BONE2_MAX_BONES},
+  };
+  for (const auto &c : counts)
+    if (!Kz2_CountFits(err, errSize, c.what, c.n, c.max)) return false;
   for (i32 i = 0; i < m->polygonCount; i++)
-    if (m->polygons[i].cornerCount > 4) return CannotStore(err, errSize, "ポリゴンの角", m->polygons[i].cornerCount, 4);
+    if (!Kz2_CountFits(err, errSize, "ポリゴンの角", m->polygons[i].cornerCount, 4)) return false;
   return true;
 }
 
@@ -434,12 +340,12 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   Wr_U16(w, (u16)m->textureCount);
   for (i32 i = 0; i < m->textureCount; i++) {
     Wr_U32(w, m->textures[i].used);
-    if (m->textures[i].used == 1) WriteName(w, m->textures[i].name);
+    if (m->textures[i].used == 1) Kz2_WriteName(w, m->textures[i].name);
   }
   Wr_I32(w, m->groupCount);
   for (i32 i = 0; i < m->groupCount; i++) {
     const Group2 *g = &m->groups[i];
-    WriteName(w, g->name);
+    Kz2_WriteName(w, g->name);
     Wr_I32(w, g->texture);
     Wr_F32(w, g->r);
     Wr_F32(w, g->g);
@@ -453,19 +359,12 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   Wr_I32(w, m->vertexColourFlag);
   Wr_I32(w, m->reservedWord);
   Wr_F32(w, m->reservedFloat);
-  Wr_I32(w, m->motionCount);
-  for (i32 i = 0; i < m->motionCount; i++) {
-    Wr_U32(w, m->motions[i].used);
-    if (m->motions[i].used == 1) {
-      WriteName(w, m->motions[i].name);
-      Wr_I32(w, m->motions[i].length);
-    }
-  }
+  Kz2_WriteMotions(w, m->motions, m->motionCount, false);
   Wr_I32(w, m->boneCount);
   for (i32 b = 0; b < m->boneCount; b++) {
     const Bone2 *bone = &m->bones[b];
     const BoneKey2 *r = &m->rest[b];
-    WriteName(w, bone->name);
+    Kz2_WriteName(w, bone->name);
     Wr_I32(w, bone->parent);
     Wr_F32(w, r->x);
     Wr_F32(w, r->y);
@@ -492,19 +391,9 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
 
 i32 Kzb_Write(i32 slot, const char *path) {
   if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
-  if (!path || !path[0]) {   // as the other model writers say it
-    Lib_ErrorBox(kMsgNoName);
-    return 0;
-  }
+  if (!Kz2_PathGiven(path)) return 0;   // as the other model writers say it
   ByteWriter w = {};
   char err[256];
-  bool ok = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
-  if (!ok && !err[0]) Str_Format(err, sizeof err, kMsgCannotSave, path);
-  if (ok && !File_WriteAtomic(path, w.data, w.size)) {
-    ok = false;
-    Str_Format(err, sizeof err, kMsgCannotSave, path);
-  }
-  Wr_Free(&w);
-  if (!ok) Lib_ErrorBox(err);
-  return ok ? 1 : 0;
+  bool built = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
+  return Kz2_Save(path, &w, built, err, sizeof err);
 }

@@ -77,47 +77,12 @@ bool WriteModel(const std::string &path) {
   return ok;
 }
 
-// [SECTION] the main view's picture, read back after the frame that drew view 0
-void (*g_EndScene)(void);
-bool g_CaptureWanted;
-std::vector<unsigned> g_Pixels;
-unsigned g_PixelsW, g_PixelsH;
-
-void CapturingEndScene(void) {
-  if (g_EndScene) g_EndScene();
-  if (g_CaptureWanted && g_DrawView == 0) {
-    g_Pixels = Device_ReadBack(g_Device, &g_PixelsW, &g_PixelsH);
-    g_CaptureWanted = false;
-  }
-}
-
-bool Capture(void) {
-  // A device reset fills the table again: take the entry as it is now.
-  if (g_RenderDev.endScene != CapturingEndScene) {
-    g_EndScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = CapturingEndScene;
-  }
-  g_CaptureWanted = true;
-  App_MarkAllRedraw();
-  return Drive_PumpUntil([] { return !g_CaptureWanted; }, 2000) && !g_Pixels.empty();
-}
-
 // Whether a pixel of colour rgb lies within `reach` pixels of (x, y) in the captured picture.
 bool ColourNear(f32 x, f32 y, unsigned rgb, i32 reach) {
   for (i32 dy = -reach; dy <= reach; dy++)
-    for (i32 dx = -reach; dx <= reach; dx++) {
-      i32 px = (i32)x + dx, py = (i32)y + dy;
-      if (px < 0 || py < 0 || px >= (i32)g_PixelsW || py >= (i32)g_PixelsH) continue;
-      if ((g_Pixels[(size_t)py * g_PixelsW + px] & 0xFFFFFFu) == rgb) return true;
-    }
+    for (i32 dx = -reach; dx <= reach; dx++)
+      if (Drive_ShotPixel((i32)x + dx, (i32)y + dy) == rgb) return true;
   return false;
-}
-
-// Frame pixels (the model's placement included) to the main window's client position.
-void FrameToClient(f32 fx, f32 fy, f32 *cx, f32 *cy) {
-  Place2D p = Draw_CurrentPlacement();
-  *cx = fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f);
-  *cy = fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f);
 }
 
 LPARAM At(f32 x, f32 y) { return MAKELPARAM((i32)(x + 0.5f), (i32)(y + 0.5f)); }
@@ -141,20 +106,12 @@ void ClickListLine(int line) {
 TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   std::string path = Drive_Temp("miravel_bone2d.KZB");
   ASSERT_TRUE(WriteModel(path));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_bone2d"));
   g_ModalHooks.messageBox = AnswerBox;
-  Ed2D_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
 
   // "２Ｄモデル", then "ボーン": the panel and the bone dialog with its list and tree.
-  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_bone2d"));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.panel));
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_BONE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_BONE), (u32)SUB_2D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneDlg));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneList));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneTree));
@@ -181,8 +138,8 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
 
   // A left drag from bone 2's cross by (-40, 40) frame pixels.
   f32 sx, sy, ex, ey;
-  FrameToClient(320 + 60, 240, &sx, &sy);
-  FrameToClient(320 + 20, 240 + 40, &ex, &ey);
+  Drive_FrameToClient(320 + 60, 240, &sx, &sy);
+  Drive_FrameToClient(320 + 20, 240 + 40, &ex, &ey);
   SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
   Drive_Pump(2);
   SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
@@ -207,7 +164,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
 
   // The picture: skin edges in grey, bone 2's cross in yellow, bone 1's in dark yellow, the
   // line from bone 3 to its parent (bone 3 drawn through bone 1's rest: (-60, 60)).
-  ASSERT_TRUE(Capture());
+  ASSERT_TRUE(Drive_CaptureMain());
   struct Probe { f32 fx, fy; unsigned rgb; const char *what; };
   const Probe probes[] = {
       {320 - 60, 240 - 40, 0xA0A0A0, "top edge of the left quad"},
@@ -218,13 +175,10 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   };
   for (const Probe &p : probes) {
     f32 cx, cy;
-    FrameToClient(p.fx, p.fy, &cx, &cy);
+    Drive_FrameToClient(p.fx, p.fy, &cx, &cy);
     EXPECT_TRUE(ColourNear(cx, cy, p.rgb, 1)) << p.what << " at client (" << cx << ", " << cy << ")";
   }
-  if (const char *hold = getenv("MIRAVEL_ED2D_HOLD")) {
-    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
-  }
+  Drive_Hold("MIRAVEL_ED2D_HOLD");
 
   // "追加(A)": bone 4 at the root's origin takes the vertices nearest to it.
   Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_ADD);
@@ -256,11 +210,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   // Auto-bound vertices: bone 1 keeps (-100, +-40), bone 2 takes (-20, 40) and (100, 40),
   // bone 4 (at the root's origin when it was added) (-20, -40), (20, -40) and (100, -40).
   const char *bones[] = {
@@ -289,9 +239,8 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_OBJECT), (UINT)BST_UNCHECKED);
 
-  if (g_RenderDev.endScene == CapturingEndScene) g_RenderDev.endScene = g_EndScene;
-  DestroyWindow(g_MainWnd);
-  Drive_Pump(200);
+  Drive_CaptureEnd();
+  Drive_End("miravel_settings_bone2d");
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
   g_ModalHooks.messageBox = nullptr;

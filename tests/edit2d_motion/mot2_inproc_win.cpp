@@ -71,18 +71,6 @@ void StripClick(i32 x, i32 y) {
 
 const Bone2Track *Track(i32 b, i32 motion) { return Bone2_Track(g_Bone2Slots[0], b, motion); }
 
-// The screen colour at frame pixel (fx, fy) of the main view.
-COLORREF ScreenAt(f32 fx, f32 fy) {
-  Place2D p = Draw_CurrentPlacement();
-  POINT pt = {(LONG)(fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f)),
-              (LONG)(fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f))};
-  ClientToScreen(g_MainWnd, &pt);
-  HDC dc = GetDC(nullptr);
-  COLORREF c = GetPixel(dc, pt.x, pt.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
-
 std::string Num(double v) {
   char buf[64];
   snprintf(buf, sizeof buf, "%.9g", v);
@@ -97,25 +85,15 @@ std::string KeyText(const BoneKey2 &k) {
 }  // namespace
 
 TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_mot2"));
   std::string opened = Drive_Temp("miravel_mot2.KZB");
   ASSERT_TRUE(WriteModel(opened));
   g_ModalHooks.messageBox = RecordBox;
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  Ed2D_InstallWin();
-  Ed2D_ObjInstallWin();
-  Ed2D_MotionInstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
 
   // The 2D family, then its motion button: three dialogs and the motion menu.
-  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_MOTION);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_MOTION);
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_mot2"));
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_MOTION), (u32)SUB_2D_MOTION);
   Ed2DMotionEditor &e = g_Ed2DMotion;
   for (void *w : {e.valuesDlg, e.keyDlg, e.listDlg, e.motionList}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";
@@ -194,16 +172,13 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   // Bone 2's cross stands at its posed origin: rest (40, 20) + key (40, -20) + placement.
   Drive_Pump(60);
-  COLORREF cross = ScreenAt(320.0f + 80.0f, 240.0f + 0.0f);
+  COLORREF cross = Drive_ScreenAtFrame(320.0f + 80.0f, 240.0f + 0.0f);
   EXPECT_GT(GetRValue(cross), 200) << std::hex << cross;
   EXPECT_GT(GetGValue(cross), 200) << std::hex << cross;
   EXPECT_LT(GetBValue(cross), 80) << std::hex << cross;
-  COLORREF rest = ScreenAt(320.0f + 40.0f + 3.0f, 240.0f + 20.0f + 3.0f);
+  COLORREF rest = Drive_ScreenAtFrame(320.0f + 40.0f + 3.0f, 240.0f + 20.0f + 3.0f);
   EXPECT_FALSE(GetRValue(rest) > 200 && GetGValue(rest) > 200 && GetBValue(rest) < 80) << "not at the rest place";
-  if (const char *hold = getenv("MIRAVEL_MOT2_HOLD")) {
-    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
-  }
+  Drive_Hold("MIRAVEL_MOT2_HOLD");
 
   // Saved with 40097: modeldump shows bone 2's keys exactly, and the file read back gives at
   // frame 45 the pose halfway between its two keys (the segment 30 -> 60 wraps to the key at 0).
@@ -211,11 +186,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   Drive_Pump(5);
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   std::string want = "{\"bone\":2,\"motions\":[[" + KeyText(a) + "," + KeyText(b) + "],[[0,0,0,0,1,1]]]}";
   EXPECT_NE(dump.find(want), std::string::npos) << want << "\n" << dump;
 
@@ -233,14 +204,9 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   for (int i = 0; i < 5; i++) EXPECT_NEAR(pose[i], half[i], 1e-4) << i;
   Bone2_FreeSlot(spare);
 
-  DestroyWindow(g_MainWnd);
-  Drive_Pump(200);
+  Drive_End("miravel_settings_mot2");
   DeleteFileA(saved.c_str());
   DeleteFileA(opened.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_mot2").c_str());
   g_ModalHooks = ModalHooks{};
 }
 

@@ -77,39 +77,18 @@ void StripClick(i32 x, i32 y) {
 
 const Obj2Track *Track(i32 o) { return Obj2_Track(g_Obj2Slots[0], o, 0); }
 
-// The screen colour at frame pixel (fx, fy) of the main view.
-COLORREF ScreenAt(f32 fx, f32 fy) {
-  Place2D p = Draw_CurrentPlacement();
-  POINT pt = {(LONG)(fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f)),
-              (LONG)(fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f))};
-  ClientToScreen(g_MainWnd, &pt);
-  HDC dc = GetDC(nullptr);
-  COLORREF c = GetPixel(dc, pt.x, pt.y);
-  ReleaseDC(nullptr, dc);
-  return c;
-}
-
 }  // namespace
 
 TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_obj2"));
   std::string image = "miravel_obj2_green.bmp";
   ASSERT_TRUE(WriteBmp(Drive_Temp(image.c_str()), 0, 200, 0));
   g_ModalHooks.messageBox = RecordBox;
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  Ed2D_InstallWin();
-  Ed2D_ObjInstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
 
   // The 2D family, then its object button: five dialogs and MENU_2D_OBJ.
-  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_OBJECT);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_obj2"));
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_OBJECT), (u32)SUB_2D_OBJECT);
   Ed2DObjEditor &e = g_Ed2DObj;
   for (void *w : {e.listDlg, e.imageDlg, e.valuesDlg, e.keyDlg, e.motionDlg}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZA_SAVE, MF_BYCOMMAND), (UINT)-1);
@@ -204,38 +183,26 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   m->currentFrame = 30;
   Drive_Pump(60);
   const ObjKey2 &k30 = Track(1)->keys[1];
-  COLORREF c = ScreenAt(320.0f + k30.x - 5.0f, 240.0f + k30.y - 3.0f);
+  COLORREF c = Drive_ScreenAtFrame(320.0f + k30.x - 5.0f, 240.0f + k30.y - 3.0f);
   EXPECT_LT(GetRValue(c), 60);
   EXPECT_GT(GetGValue(c), 150) << "green expected at the keyed place, got " << std::hex << c;
-  COLORREF away = ScreenAt(320.0f + k30.x - 60.0f, 240.0f + k30.y);
+  COLORREF away = Drive_ScreenAtFrame(320.0f + k30.x - 60.0f, 240.0f + k30.y);
   EXPECT_LT(GetGValue(away), 150) << "nothing green beside it";
-  if (const char *hold = getenv("MIRAVEL_OBJ2_HOLD")) {
-    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
-  }
+  Drive_Hold("MIRAVEL_OBJ2_HOLD");
 
   // Saved with 40106 and read back by modeldump: the keys and the pivot.
   g_DriveAnswer = "miravel_obj2_saved.KZA";
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZA_SAVE, 0);
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("{\"name\":\"" + image + "\",\"pivot\":[21,19]}"), std::string::npos) << dump;
   EXPECT_NE(dump.find("{\"object\":1,\"motions\":[[[0,1,40,-20,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("],[30,1,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"parent\":1"), std::string::npos) << dump;
 
-  DestroyWindow(g_MainWnd);
-  Drive_Pump(200);
+  Drive_End("miravel_settings_obj2");
   DeleteFileA(saved.c_str());
   DeleteFileA(Drive_Temp(image.c_str()).c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_obj2").c_str());
   g_ModalHooks = ModalHooks{};
 }
 

@@ -122,17 +122,11 @@ int CountColour(const std::vector<u32> &px, u32 rgb) {
 }  // namespace
 
 TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_poly2d"));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Ed2D_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
 
   // The 2D family on a new model, sub-mode 6.
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MODEL, BN_CLICKED), 0);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_poly2d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
@@ -220,11 +214,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"positions\":3,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"polygons\":1,\"triangles\":1"), std::string::npos) << dump;
   std::string skin = "\"skin\":[";
@@ -235,13 +225,6 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   }
   EXPECT_NE(dump.find(skin + "]"), std::string::npos) << skin << "\n" << dump;
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_poly2d");
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_poly2d").c_str());
 }

@@ -53,15 +53,9 @@ std::string ReadAll(const std::string &path) {
 }  // namespace
 
 TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_polyops2d"));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Ed2D_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
-
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MODEL, BN_CLICKED), 0);
-  Drive_Pump(20);
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_polyops2d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
@@ -148,14 +142,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   EXPECT_GT(first.size(), 100u);
   EXPECT_TRUE(first == second) << first.size() << " " << second.size();
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_polyops2d");
   DeleteFileA(a.c_str());
   DeleteFileA(b.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_polyops2d").c_str());
 }

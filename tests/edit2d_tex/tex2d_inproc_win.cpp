@@ -75,37 +75,11 @@ bool WriteSkin(const std::string &path) {
   return ok;
 }
 
-// The main view's picture, read back after the frame that drew view 0.
-void (*g_EndScene)(void);
-bool g_CaptureWanted;
-std::vector<unsigned> g_Pixels;
-unsigned g_PixelsW, g_PixelsH;
-
-void CapturingEndScene(void) {
-  if (g_EndScene) g_EndScene();
-  if (g_CaptureWanted && g_DrawView == 0) {
-    g_Pixels = Device_ReadBack(g_Device, &g_PixelsW, &g_PixelsH);
-    g_CaptureWanted = false;
-  }
-}
-
-bool Capture(void) {
-  if (g_RenderDev.endScene != CapturingEndScene) {
-    g_EndScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = CapturingEndScene;
-  }
-  g_CaptureWanted = true;
-  App_MarkAllRedraw();
-  return Drive_PumpUntil([] { return !g_CaptureWanted; }, 2000) && !g_Pixels.empty();
-}
-
 // The captured colour at frame position (fx, fy), the model's placement in the view included.
 unsigned FramePixel(f32 fx, f32 fy) {
-  Place2D p = Draw_CurrentPlacement();
-  i32 x = (i32)(fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f));
-  i32 y = (i32)(fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f));
-  if (x < 0 || y < 0 || x >= (i32)g_PixelsW || y >= (i32)g_PixelsH) return 0xFFFFFFFFu;
-  return g_Pixels[(size_t)y * g_PixelsW + x] & 0xFFFFFFu;
+  f32 x, y;
+  Drive_FrameToClient(fx, fy, &x, &y);
+  return Drive_ShotPixel((i32)x, (i32)y);
 }
 
 void Mouse(UINT msg, int x, int y, WPARAM keys) {
@@ -148,17 +122,11 @@ int CountRed(HWND w) {
 
 TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   ASSERT_TRUE(WriteSkin(Drive_Temp("miravel_skin2d.KZB")));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_tex2d"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  Ed2D_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_u1.bmp")));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_u2.bmp"), 64, 32));
-
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MODEL, BN_CLICKED), 0);
-  Drive_Pump(20);
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  ASSERT_TRUE(Drive_Start2D("miravel_settings_tex2d"));
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_skin2d.KZB";
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
@@ -170,9 +138,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   ASSERT_EQ(m->uvCount, 6);
 
   // The texture sub-mode: its panel, the group dialog beside it.
-  Drive_Command(g_Ed2D.panel, IDC_M2D_TEXTURE);
-  Drive_Pump(10);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_TEXTURE);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
   HWND panel = (HWND)g_Ed2DTex.panel, groups = (HWND)g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(panel));
   ASSERT_TRUE(Drive_Alive(groups));
@@ -279,16 +245,13 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   // The two quads share the UV entries of their common edge, and per face wrote the right
   // quad's corners last: it spans u 0..1 from left to right, red then green. It covers frame
   // x 320..420, y 40..140 (the origin at the frame's centre (320, 240)).
-  ASSERT_TRUE(Capture());
+  ASSERT_TRUE(Drive_CaptureMain());
   EXPECT_EQ(m->uvs[1].u, 0.0f);
   EXPECT_EQ(m->uvs[2].u, 1.0f);
   unsigned redSide = FramePixel(320 + 25, 240 - 180), greenSide = FramePixel(320 + 75, 240 - 180);
   EXPECT_EQ(redSide, 0xFF0000u) << std::hex << redSide;
   EXPECT_EQ(greenSide, 0x00FA00u) << std::hex << greenSide;
-  if (const char *hold = getenv("MIRAVEL_TEX2D_HOLD")) {
-    DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
-  }
+  Drive_Hold("MIRAVEL_TEX2D_HOLD");
 
   // Mirror and add.
   Drive_Command(groups, IDC_G2D_MIRROR);
@@ -309,13 +272,6 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_NE(dump.find("\"texture\":1,\"mapping\":5,\"params\":[0,0,1,1,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"uvBounds\":[0,0,1,1]"), std::string::npos) << dump;
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_tex2d");
   for (const char *f : {"miravel_skin2d.KZB", "miravel_tex2d.KZB", "miravel_u1.bmp", "miravel_u2.bmp"}) DeleteFileA(Drive_Temp(f).c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_tex2d").c_str());
 }

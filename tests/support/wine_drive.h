@@ -1,12 +1,15 @@
 // Driving the running shell from an in-process Wine test: the message loop, temporary
 // files, a settings folder of the test's own, the file dialog answered with a chosen file,
-// clicks and list texts. Each in-process test program starts the shell once.
+// clicks and list texts, the start of the 3D editor or the 2D family, and the main view's
+// picture (on screen or read back from the device). Each in-process test program starts the
+// shell once.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commdlg.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -15,12 +18,22 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion_win.h"
+#include "edit2d/ed2d_object_win.h"
+#include "edit2d/ed2d_win.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo_win.h"
+#include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/shell_view.h"
 #include "lib/media/dialogs.h"
+#include "lib/render/rdev.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "resources/shell_ids.h"
+#include "draw_device_win.h"
 
 // Runs up to `steps` passes of the main loop (fewer when the program ends).
 inline void Drive_Pump(int steps) {
@@ -170,6 +183,38 @@ inline bool Drive_Start3D(const std::string &modelPath, const char *settingsName
   return true;
 }
 
+// The whole program started in process with the 2D family's calls installed as WinMain installs
+// them, then "２Ｄモデル" pressed in the selector. Modal hooks set before stay. False when the
+// shell did not start or the family did not come up.
+inline bool Drive_Start2D(const char *settingsName) {
+  if (!Drive_OwnSettings(settingsName)) return false;
+  Ed2D_InstallWin();
+  Ed2D_ObjInstallWin();
+  Ed2D_MotionInstallWin();
+  if (!App_Startup(GetModuleHandleA(nullptr), "")) return false;
+  Drive_Pump(100);
+  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
+  Drive_Pump(20);
+  return g_EditFamily == FAMILY_2D_MODEL;
+}
+
+// A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
+// change of sub-mode takes; returns the sub-mode then current.
+inline u32 Drive_Press2D(int button) {
+  Drive_Command(g_Ed2D.panel, button);
+  Drive_Pump(20);
+  return g_EditSubMode;
+}
+
+// With <envName>=<seconds> set, the program keeps running that long, so that the screen can be
+// looked at.
+inline void Drive_Hold(const char *envName) {
+  const char *hold = getenv(envName);
+  if (!hold) return;
+  DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
+  Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+}
+
 // Closes the main window, lets the loop end, and removes the test's settings file and folder.
 inline void Drive_End(const char *settingsName) {
   DestroyWindow(g_MainWnd);
@@ -187,6 +232,71 @@ inline std::string Drive_ModelDump(const std::string &file) {
   std::string tool = self;
   tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
   return Drive_RunTool("\"\"" + tool + "\" \"" + file + "\"\"");
+}
+
+// [SECTION] the main view's picture
+
+// 2D frame pixels (the model's placement in the main view included) to the main window's
+// client position.
+inline void Drive_FrameToClient(f32 fx, f32 fy, f32 *cx, f32 *cy) {
+  Place2D p = Draw_CurrentPlacement();
+  *cx = fx * p.scaleX + (p.inFrame ? p.offsetX : 0.0f);
+  *cy = fy * p.scaleY + (p.inFrame ? p.offsetY : 0.0f);
+}
+
+// The screen's colour at 2D frame pixel (fx, fy) of the main view.
+inline COLORREF Drive_ScreenAtFrame(f32 fx, f32 fy) {
+  f32 cx, cy;
+  Drive_FrameToClient(fx, fy, &cx, &cy);
+  POINT pt = {(LONG)cx, (LONG)cy};
+  ClientToScreen(g_MainWnd, &pt);
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, pt.x, pt.y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// The main view's picture as the device drew it: Drive_CaptureMain reads back the next frame
+// that draws view 0 into g_DriveShot (w * h pixels 0xAARRGGBB, row by row), through the render
+// table's end of scene; Drive_CaptureEnd gives the table its own entry back.
+struct DriveShot {
+  std::vector<unsigned> pixels;
+  unsigned w = 0, h = 0;
+  bool wanted = false;
+  void (*endScene)(void) = nullptr;   // the table's own entry
+};
+inline DriveShot g_DriveShot;
+
+inline void Drive_CapturingEndScene(void) {
+  DriveShot &s = g_DriveShot;
+  if (s.endScene) s.endScene();
+  if (s.wanted && g_DrawView == 0) {
+    s.pixels = Device_ReadBack(g_Device, &s.w, &s.h);
+    s.wanted = false;
+  }
+}
+
+inline bool Drive_CaptureMain(void) {
+  DriveShot &s = g_DriveShot;
+  // A device reset fills the table again: take the entry as it is now.
+  if (g_RenderDev.endScene != Drive_CapturingEndScene) {
+    s.endScene = g_RenderDev.endScene;
+    g_RenderDev.endScene = Drive_CapturingEndScene;
+  }
+  s.wanted = true;
+  App_MarkAllRedraw();
+  return Drive_PumpUntil([] { return !g_DriveShot.wanted; }, 2000) && !s.pixels.empty();
+}
+
+inline void Drive_CaptureEnd(void) {
+  if (g_RenderDev.endScene == Drive_CapturingEndScene) g_RenderDev.endScene = g_DriveShot.endScene;
+}
+
+// The captured colour 0xRRGGBB at client pixel (x, y); 0xFFFFFFFF outside the picture.
+inline unsigned Drive_ShotPixel(i32 x, i32 y) {
+  const DriveShot &s = g_DriveShot;
+  if (x < 0 || y < 0 || x >= (i32)s.w || y >= (i32)s.h) return 0xFFFFFFFFu;
+  return s.pixels[(size_t)y * s.w + x] & 0xFFFFFFu;
 }
 
 // A w x h 24-bit BMP: red on the left half, green on the right.
