@@ -448,3 +448,33 @@ TEST_F(KzpTest, ObjectPartVersionRules) {
   EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
   for (i32 p = 0; p < OBJ3_PARTS; p++) Kzo_NewPart(2, p);   // frees what was loaded
 }
+
+// The primitive shapes shipped with the program: every face has distinct corners and faces
+// away from the shape's centre (the flat shapes towards the front view, -z). The names are
+// as the Linux file system holds them (UTF-8).
+TEST_F(KzpTest, ShippedPrimitivesHaveOutwardFaces) {
+  g_MaxPolygons = 1000;
+  g_MaxVertices = 4000;
+  const char *root = getenv("MIRAVEL_SRC");
+  const struct { const char *name; i32 faces; } kShapes[] = {
+      {u8"３角形", 1}, {u8"４角形", 1}, {u8"立方体", 6}, {u8"球", 96}, {u8"円柱", 36}, {u8"円錐", 24}};
+  for (const auto &shape : kShapes) {
+    SCOPED_TRACE(shape.name);
+    std::string file = std::string(root ? root : ".") + u8"/Data/System/プリミティブ/" + shape.name + ".KZP";
+    Model3 *m = Model3_OpenFile(0, file.c_str());
+    ASSERT_NE(m, nullptr) << (Messages().empty() ? "" : Messages().back());
+    ASSERT_EQ(m->polygonCount, shape.faces);
+    for (i32 i = 0; i < m->polygonCount; i++) {
+      const Polygon3 *p = &m->polygons[i];
+      Vec3 c = {0, 0, 0};
+      for (int j = 0; j < p->cornerCount; j++) {
+        for (int k = 0; k < j; k++) EXPECT_NE(p->corners[j].vertex, p->corners[k].vertex) << i;
+        const Vec3 &v = m->positions[p->corners[j].vertex];
+        c.x += v.x, c.y += v.y, c.z += v.z;
+      }
+      const Vec3 &n = p->faceNormal;
+      f32 out = n.x * c.x + n.y * c.y + n.z * c.z;
+      EXPECT_TRUE(out > 1e-4f || (fabsf(out) < 1e-6f && n.z < -0.99f)) << i << " " << out;
+    }
+  }
+}

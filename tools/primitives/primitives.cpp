@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ void AddFace(Shape &s, std::vector<u32> f) {
   Mesh_FaceNormal(&s.points[f[0]], &s.points[f[1]], &s.points[f[2]], &n);
   for (u32 v : f) c.x += s.points[v].x, c.y += s.points[v].y, c.z += s.points[v].z;
   f32 out = n.x * c.x + n.y * c.y + n.z * c.z;
-  if (out < 0 || (fabsf(out) < 1e-6f && n.z > 0)) f.assign(f.rbegin(), f.rend());
+  if (out < 0 || (fabsf(out) < 1e-6f && n.z > 0)) std::reverse(f.begin(), f.end());
   s.faces.push_back(f);
 }
 
