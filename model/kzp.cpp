@@ -507,23 +507,33 @@ static bool TrackInOrder(const Model3 *m, i32 b, i32 mo) {
   return false;
 }
 
-static bool ReadBones(ByteReader *r, Model3 *m) {
+static bool ReadBoneCount(ByteReader *r, Model3 *m) {
   i32 B = ReadLimitedCount(r, MODEL3_BONES, "ボーン");
   if (r->err) return false;
   m->boneCount = B;
-  for (i32 b = 0; b < B; b++) {
-    Bone3 *bone = &m->bones[b];
-    if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
-    bone->parent = Rd_I32(r);
-    if (bone->parent < 0 || bone->parent >= MODEL3_BONES) return false;
-    BoneKey3 *rest = &m->boneRest[b];
-    for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
-    for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
-    for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-    if (!bone->keys && !NewKeyTable(r, m, b)) return false;
-    for (i32 mo = 0; mo < m->motionCount; mo++)
-      if (!ReadTrack(r, &bone->keys[mo]) || !TrackInOrder(m, b, mo)) return false;
-  }
+  return true;
+}
+
+// Bone b: name, parent, rest and one key track per motion.
+static bool ReadBone(ByteReader *r, Model3 *m, i32 b) {
+  Bone3 *bone = &m->bones[b];
+  if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
+  bone->parent = Rd_I32(r);
+  if (bone->parent < 0 || bone->parent >= MODEL3_BONES) return false;
+  BoneKey3 *rest = &m->boneRest[b];
+  for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
+  for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
+  for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
+  if (!bone->keys && !NewKeyTable(r, m, b)) return false;
+  for (i32 mo = 0; mo < m->motionCount; mo++)
+    if (!ReadTrack(r, &bone->keys[mo]) || !TrackInOrder(m, b, mo)) return false;
+  return !r->err;
+}
+
+static bool ReadBones(ByteReader *r, Model3 *m) {
+  if (!ReadBoneCount(r, m)) return false;
+  for (i32 b = 0; b < m->boneCount; b++)
+    if (!ReadBone(r, m, b)) return false;
   m->keyTableLength = m->motionCount;
   return !r->err;
 }
@@ -549,8 +559,8 @@ static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
   return !r->err;
 }
 
-// Everything after the polygons: textures, groups, settings, motions, bones.
-static bool ParseAfterGeometry(Model3 *m, ByteReader *r, const KzpLayout *L) {
+// What follows the polygons up to the bones: textures, groups, settings, motions.
+static bool ParseBeforeBones(Model3 *m, ByteReader *r, const KzpLayout *L) {
   if (!ReadTextures(r, m)) return false;
   if (L->displacement) {
     m->dispTexture = Rd_I16(r);
@@ -564,10 +574,19 @@ static bool ParseAfterGeometry(Model3 *m, ByteReader *r, const KzpLayout *L) {
   m->normalOffset = Rd_F32(r);
   if (L->displacement) m->refineLevel = Rd_I16(r);
   if (r->err) return false;
-  if (L->motions && !ReadMotions(r, m, L->motions == 2)) return false;
+  return !L->motions || ReadMotions(r, m, L->motions == 2);
+}
+
+static void AfterBones(Model3 *m) {
+  if (m->dispTexture > 0) Model3_SetRenderMode(m, 7);
+}
+
+// Everything after the polygons: textures, groups, settings, motions, bones.
+static bool ParseAfterGeometry(Model3 *m, ByteReader *r, const KzpLayout *L) {
+  if (!ParseBeforeBones(m, r, L)) return false;
   bool ok = L->fullBones ? ReadBones(r, m) : ReadBoneCounts2004(r, m);
   if (!ok) return false;
-  if (m->dispTexture > 0) Model3_SetRenderMode(m, 7);
+  AfterBones(m);
   return true;
 }
 
@@ -755,6 +774,77 @@ static bool ReadAfterPolygons(FileBlock *b, Model3 *m) {
   return ok;
 }
 
+// The untaken bytes go to the front of the block and the file fills the rest of it.
+static bool Block_Top(FileBlock *b) {
+  memmove(s_PolygonBlock, b->data, b->have);
+  size_t n = sizeof s_PolygonBlock - b->have;
+  if (n > b->left) n = (size_t)b->left;
+  if (!ReadExactly(b->f, s_PolygonBlock + b->have, n)) return false;
+  b->data = s_PolygonBlock;
+  b->have += n;
+  b->left -= n;
+  return true;
+}
+
+// True when the whole of the next bone's record (name to its last key) is in *r; nothing
+// is consumed. A record that does not hold together is not "in" either.
+static bool BoneInReader(const ByteReader *r, i32 motions) {
+  ByteReader scan = *r;
+  char name[sizeof(((Bone3 *)nullptr)->name)];
+  Rd_Name(&scan, name, sizeof name);
+  Rd_Skip(&scan, 4 + 10 * 4);
+  for (i32 mo = 0; mo < motions && !scan.err; mo++) Rd_Skip(&scan, (u64)Rd_Count(&scan, KEYTRACK_MAX_KEYS) * 44);
+  return !scan.err;
+}
+
+// The bones from `first` on, parsed from one buffer (a bone larger than the block).
+static bool ReadBonesFrom(FileBlock *b, Model3 *m, i32 first) {
+  u64 size = b->have + b->left;
+  u8 *rest = (u8 *)malloc((size_t)size + 1);
+  if (!rest) return false;
+  memcpy(rest, b->data, b->have);
+  ByteReader r;
+  Rd_Init(&r, rest, (size_t)size);
+  bool ok = ReadExactly(b->f, rest + b->have, b->left);
+  for (i32 bone = first; ok && bone < m->boneCount; bone++) ok = ReadBone(&r, m, bone);
+  free(rest);
+  return ok;
+}
+
+// What follows the polygons, through the block as well: the part before the bones and then
+// each bone are parsed once the whole of it is in the block (mostly the key tracks, so they
+// come to the key tables from the cache). A part larger than the block goes through one
+// buffer instead, parsed by the same functions, so the answer and its message are the same.
+static bool StreamAfterPolygons(FileBlock *b, Model3 *m) {
+  if (!Block_Top(b)) return false;
+  ByteReader r;
+  Rd_Init(&r, b->data, b->have);
+  if (!ParseBeforeBones(m, &r, &kLayout2006) || !ReadBoneCount(&r, m)) {
+    // Nothing is taken from the block until here: parsed again from one buffer, the same
+    // fields are written again.
+    if (s_Refusal[0] || b->left == 0) return false;
+    return ReadAfterPolygons(b, m);
+  }
+  bool ok = true;
+  for (i32 bone = 0; ok && bone < m->boneCount; bone++) {
+    if (!BoneInReader(&r, m->motionCount) && b->left > 0) {
+      b->data = r.p;
+      b->have = Rd_Remaining(&r);
+      if (!Block_Top(b)) return false;
+      Rd_Init(&r, b->data, b->have);
+      if (!BoneInReader(&r, m->motionCount) && b->left > 0) {
+        ok = ReadBonesFrom(b, m, bone);
+        break;
+      }
+    }
+    ok = ReadBone(&r, m, bone);
+  }
+  if (!ok) return false;
+  m->keyTableLength = m->motionCount;
+  AfterBones(m);
+  return true;
+}
+
 // A 2006000 file whose header, counts and vertex arrays are all there: the five arrays go from
 // the file straight into the new model's arrays, the polygons are parsed from a block read at
 // a time and the rest from a buffer on the cursor as usual. *model is the result (null after a
@@ -799,7 +889,7 @@ static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **mode
 #endif
     FileBlock block = {f, (u64)size - head - need, s_PolygonBlock, 0};
     s_ParsePath = path;
-    ok = BindingsInRange(m) && StreamPolygons(&block, m) && ReadAfterPolygons(&block, m);
+    ok = BindingsInRange(m) && StreamPolygons(&block, m) && StreamAfterPolygons(&block, m);
     s_ParsePath = "";
   }
   if (ok) {
