@@ -76,13 +76,13 @@ static bool Table_Prepare(TupleTable *t, Scratch *s, i32 maxEntries) {
   return true;
 }
 
-static bool HasNaN(const f32 *v, int dim) {
+bool Mesh_TupleHasNaN(const f32 *v, int dim) {
   for (int i = 0; i < dim; i++)
     if (v[i] != v[i]) return true;
   return false;
 }
 
-static u32 HashTuple(const f32 *v, int dim) {
+u32 Mesh_HashTuple(const f32 *v, int dim) {
   u32 h = 0x9E3779B9u;
   for (int i = 0; i < dim; i++) {
     u32 bits;
@@ -97,7 +97,7 @@ static u32 HashTuple(const f32 *v, int dim) {
   return h;
 }
 
-static bool TupleEqual(const f32 *a, const f32 *b, int dim) {
+bool Mesh_TupleEqual(const f32 *a, const f32 *b, int dim) {
   for (int i = 0; i < dim; i++)
     if (!(a[i] == b[i])) return false;
   return true;
@@ -107,15 +107,15 @@ static bool TupleEqual(const f32 *a, const f32 *b, int dim) {
 // `newIndex` as the entry for key (the caller stores key there). A key with a NaN is never
 // recorded and always gives -1.
 static i32 Table_FindOrAdd(TupleTable *t, const f32 *values, int dim, const f32 *key, i32 newIndex) {
-  if (HasNaN(key, dim)) return -1;
-  u32 i = HashTuple(key, dim) & t->mask;
+  if (Mesh_TupleHasNaN(key, dim)) return -1;
+  u32 i = Mesh_HashTuple(key, dim) & t->mask;
   for (;;) {
     i32 e = t->slots[i];
     if (e < 0) {
       t->slots[i] = newIndex;
       return -1;
     }
-    if (TupleEqual(values + (size_t)e * dim, key, dim)) return e;
+    if (Mesh_TupleEqual(values + (size_t)e * dim, key, dim)) return e;
     i = (i + 1) & t->mask;
   }
 }

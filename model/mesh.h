@@ -12,6 +12,13 @@
 #include "model/model3.h"
 #include "model/types.h"
 
+// The tuple helpers of the equal-entry searches, for every table of exact float tuples: a hash
+// that gives -0 and +0 the same value, whether a tuple holds a NaN (it equals nothing), and
+// exact equality.
+u32 Mesh_HashTuple(const f32 *v, int dim);
+bool Mesh_TupleHasNaN(const f32 *v, int dim);
+bool Mesh_TupleEqual(const f32 *a, const f32 *b, int dim);
+
 // Face normal of a polygon with corners a, b, c: (b - a) x (c - b) divided by its length;
 // (0, 0, 0) for a degenerate polygon (collinear or repeated corners), never NaN.
 void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out);
