@@ -84,22 +84,18 @@ i32 Panel_ListFocusLine(void *list) {
   return caret == LB_ERR ? -1 : (i32)caret;
 }
 
-void Panel_CheckOnly(HWND dlg, const int *ids, i32 count, u32 on1, u32 on2) {
-  for (i32 i = 0; i < count; i++) CheckDlgButton(dlg, ids[i], BST_UNCHECKED);
-  if (on1) CheckDlgButton(dlg, (int)on1, BST_CHECKED);
-  if (on2) CheckDlgButton(dlg, (int)on2, BST_CHECKED);
-}
-
-void Panel_ShowAxisValue(HWND dlg, int id, const char *axis, f32 value) {
+void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool, const f32 *values, bool snap, i32 grid) {
+  for (i32 i = 0; i < ids.buttonCount; i++) CheckDlgButton(dlg, ids.buttons[i], BST_UNCHECKED);
+  if (mapping) CheckDlgButton(dlg, (int)mapping, BST_CHECKED);
+  if (tool) CheckDlgButton(dlg, (int)tool, BST_CHECKED);
   char text[64];
-  snprintf(text, sizeof text, "%s : %3.3f", axis, (double)value);
-  SetDlgItemTextA(dlg, id, text);
-}
-
-void Panel_ShowInt(HWND dlg, int id, i32 value) {
-  char text[32];
-  snprintf(text, sizeof text, "%d", (int)value);
-  SetDlgItemTextA(dlg, id, text);
+  for (int i = 0; values && i < 4; i++) {
+    snprintf(text, sizeof text, "%s : %3.3f", i % 2 ? "Y" : "X", (double)values[i]);
+    SetDlgItemTextA(dlg, ids.values[i], text);
+  }
+  CheckDlgButton(dlg, ids.snap, snap ? BST_CHECKED : BST_UNCHECKED);
+  snprintf(text, sizeof text, "%d", (int)grid);
+  SetDlgItemTextA(dlg, ids.grid, text);
 }
 
 const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size) {

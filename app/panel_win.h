@@ -1,7 +1,9 @@
-// Control glue shared by the editors' panels: tree views, controls and the panel position
-// kept by a dialog procedure. Thin Win32 calls; the editors' portable code decides.
+// Control glue shared by the editors' panels: tree views, list, combo and text controls, check
+// buttons, the colour chooser and OK box, mouse positions and the panel position kept by a
+// dialog procedure. Thin Win32 calls; the editors' portable code decides.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>   // the CC_* flags of Panel_ChooseColour
 
 #include "model/types.h"
 
@@ -32,11 +34,18 @@ bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]);
 void Panel_MessageOk(const char *text);
 // The caret line of a list box that has lines, -1 for none (no list, no lines).
 i32 Panel_ListFocusLine(void *list);
-// Unchecks the buttons `ids`, then checks `on1` and `on2` (0: none).
-void Panel_CheckOnly(HWND dlg, const int *ids, i32 count, u32 on1, u32 on2);
-// Shows "axis : value" with three decimals, and a whole number.
-void Panel_ShowAxisValue(HWND dlg, int id, const char *axis, f32 value);
-void Panel_ShowInt(HWND dlg, int id, i32 value);
+// The texture panels' controls: the mapping and tool buttons, the group's offset and scale
+// fields (x, y, x, y) and the snap check and grid field.
+struct PanelTexIds {
+  const int *buttons;
+  i32 buttonCount;
+  int values[4];
+  int snap, grid;
+};
+// Shows a texture panel's state: of the buttons only `mapping` and `tool` checked (0: none),
+// "X : value" / "Y : value" with three decimals in the value fields (values null: left as they
+// are), the snap check and the grid size.
+void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool, const f32 *values, bool snap, i32 grid);
 // The text of an enabled field into out (at most size bytes) and out; nullptr for a missing or
 // disabled field.
 const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size);

@@ -1,9 +1,8 @@
 // The modelling panel's mesh operations on the 2D skin (ed2d_poly_ops.h).
 //
 // The optimize finds equal values through open-addressing tables of their exact bits (the
-// first equal entry wins, as a search from the start would find it); the face merge pairs a
-// polygon only with the later polygons that hold one of its corner positions, in index
-// order, which is the order a pass over every pair would meet them in.
+// first equal entry wins, as a search from the start would find it); the face merge is the
+// one both modelling panels share (model/facemerge.h).
 #include "edit2d/ed2d_poly_ops.h"
 
 #include <math.h>
@@ -20,25 +19,13 @@
 #include "model/model3.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 static const char kNoRoom[] = "これ以上 追加できません。";
 static const char kSplitFaceMode[] = "面選択モードで、利用できます。";
 static const char kFaceModeOnly[] = "面選択モードで利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
-static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
 enum : i64 { MAX_U16_COUNT = 65535 };
-
-// [SECTION] work buffers
-template <typename T>
-static T *Room(T **buf, size_t *cap, size_t need) {
-  if (need == 0) need = 1;
-  if (*cap >= need) return *buf;
-  T *p = (T *)realloc(*buf, need * sizeof(T));
-  if (!p) return nullptr;
-  *buf = p;
-  *cap = need;
-  return p;
-}
 
 // [SECTION] bounds
 static i32 Usable(i32 n, i32 cap, const void *array) {
@@ -291,7 +278,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
   }
   i32 n = Polys(m);
   // Decided against the arrays as they stand before anything is appended.
-  u8 *split = Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
+  u8 *split = WorkBuf_Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
   if (!split) return false;
   i64 quads = 0;
   bool other = false;
@@ -321,14 +308,7 @@ bool Ed2D_PolyMakeFace(Bone2Model *m) {
       k++;
     }
   }
-  if (n == 0 || k < 2) {
-    Lib_ErrorBox(kTwoOrMore);
-    return false;
-  }
-  if (k > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
-    return false;
-  }
+  if (!Poly_NewFaceCornersOk(n, k)) return false;
   if (!Fits(m, 0, 0, 0, 1)) return false;
   Polygon2 &q = AddPolygon(m, (u32)k, 0);
   memcpy(q.corners, corners, (size_t)k * sizeof(Corner2));
@@ -365,7 +345,7 @@ static void JoinPolygons(i32 into, i32 gone, const FaceMergeJoin &plan) {
 static bool MergeFaces(Bone2Model *m) {
   static const FaceMergeHooks kHooks = {2, Mergeable, CornerPositions, JoinPolygons, true};
   i32 n = Polys(m);
-  if (!Room(&s_alive, &s_aliveCap, (size_t)n)) return false;
+  if (!WorkBuf_Room(&s_alive, &s_aliveCap, (size_t)n)) return false;
   for (i32 i = 0; i < n; i++) s_alive[i] = Live(&m->polygons[i]) ? 1 : 0;
   s_mergeModel = m;
   return FaceMerge_Run(n, kHooks);
@@ -509,7 +489,7 @@ static size_t s_tableCaps[3];
 static bool Table_Prepare(ValueTable *t, int which, size_t entries) {
   u32 size = 16;
   while (size < entries * 2) size <<= 1;
-  t->slots = Room(&s_tableSlots[which], &s_tableCaps[which], size);
+  t->slots = WorkBuf_Room(&s_tableSlots[which], &s_tableCaps[which], size);
   if (!t->slots) return false;
   memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
   t->mask = size - 1;
@@ -550,9 +530,9 @@ bool Ed2D_PolyOptimize(Bone2Model *m) {
   for (i32 i = 0; i < N; i++)
     if (Live(&m->polygons[i])) corners += (size_t)Cc(&m->polygons[i]);
   ValueTable tp, tc, tu;
-  if (!Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
-      !Room(&s_oldCol, &s_oldColCap, (size_t)C) || !Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
-      !Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
+  if (!WorkBuf_Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !WorkBuf_Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
+      !WorkBuf_Room(&s_oldCol, &s_oldColCap, (size_t)C) || !WorkBuf_Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
+      !WorkBuf_Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
       !Table_Prepare(&tc, 1, corners) || !Table_Prepare(&tu, 2, corners))
     return false;
   memcpy(s_oldPos, m->positions, (size_t)V * sizeof(Bone2Point));

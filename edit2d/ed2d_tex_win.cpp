@@ -51,22 +51,17 @@ void Ed2D_TexInstallWin(void) {
 static const int kCheckButtons[] = {IDC_T2D_FRONT, IDC_T2D_TOP, IDC_T2D_SIDE, IDC_T2D_CYLINDER, IDC_T2D_SPHERE,
                                     IDC_T2D_PER_FACE, IDC_T2D_BY_HAND, IDC_T2D_SELECT, IDC_T2D_MOVE,
                                     IDC_T2D_ROTATE, IDC_T2D_SCALE};
+static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]),
+                                 {IDC_T2D_OFFSET_X, IDC_T2D_OFFSET_Y, IDC_T2D_SCALE_X, IDC_T2D_SCALE_Y},
+                                 IDC_T2D_SNAP, IDC_T2D_GRID};
 
+// The group's offset and scale are its projection's p[0..3].
 static void ShowState(HWND dlg) {
   Ed2DTexEditor &e = g_Ed2DTex;
   App_MarkAllRedraw();
-  Panel_CheckOnly(dlg, kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]), Ed2D_TexMappingButton(),
-                  Ed2D_TexToolButton());
   const Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
-  if (m) {
-    const Group2 &g = m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)];
-    Panel_ShowAxisValue(dlg, IDC_T2D_OFFSET_X, "X", g.p[0]);
-    Panel_ShowAxisValue(dlg, IDC_T2D_OFFSET_Y, "Y", g.p[1]);
-    Panel_ShowAxisValue(dlg, IDC_T2D_SCALE_X, "X", g.p[2]);
-    Panel_ShowAxisValue(dlg, IDC_T2D_SCALE_Y, "Y", g.p[3]);
-  }
-  Panel_CheckButton(dlg, IDC_T2D_SNAP, e.snap != 0);
-  Panel_ShowInt(dlg, IDC_T2D_GRID, e.grid);
+  const f32 *values = m ? m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)].p : nullptr;
+  Panel_ShowTexState(dlg, kIds, Ed2D_TexMappingButton(), Ed2D_TexToolButton(), values, e.snap != 0, e.grid);
 }
 
 INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

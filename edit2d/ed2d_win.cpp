@@ -17,8 +17,6 @@
 #include "app/strip.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_tex.h"
-#include "lib/framework/lib.h"
-#include "lib/framework/modal_hooks.h"
 #include "resources/edit2d_ids.h"
 
 

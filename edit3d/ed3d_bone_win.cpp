@@ -12,8 +12,6 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_win.h"
-#include "lib/framework/lib.h"
-#include "lib/framework/modal_hooks.h"
 #include "resources/edit3d_ids.h"
 
 enum { WEIGHT_PANEL_SLOT = 4 };   // the weight panel's place among the dialog-message panels

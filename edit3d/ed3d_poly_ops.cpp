@@ -11,31 +11,21 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/poly_select.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
 #include "model/facemerge.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 i32 g_PolyColour[4] = {255, 255, 255, 255};
 
 static const char kFaceModeOnly[] = "面選択モードで、利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
-static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
 
 // [SECTION] work buffers
-template <typename T>
-static T *Room(T **buf, size_t *cap, size_t need) {
-  if (need == 0) need = 1;
-  if (*cap >= need) return *buf;
-  T *p = (T *)realloc(*buf, need * sizeof(T));
-  if (!p) return nullptr;
-  *buf = p;
-  *cap = need;
-  return p;
-}
-
 static u8 *s_keep;
 static size_t s_keepCap;
 static Polygon3 *s_newPolys;
@@ -160,7 +150,7 @@ static bool DropSelectedCorners(Polygon3 *p) {
 bool Ed3D_PolyDelete(Model3 *m) {
   if (!Ready(m)) return false;
   i32 n = Polys(m);
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   bool faces = FaceMode();
   for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
@@ -179,7 +169,7 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
   ClearFaceFlags(Poly_FaceFlagRoom());
   ClearVertFlags(Poly_VertFlagRoom());
   i32 n = Polys(m);
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
@@ -354,8 +344,8 @@ bool Ed3D_PolyDivide(Model3 *m) {
   if (!Poly_ReserveOrSay(m, Count(m->positionCount) + add, Count(m->normalCount) + add, Count(m->colorCount) + add,
                          Count(m->uvCount) + add, (i64)Count(m->polygonCount) + quads * 3))
     return false;
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
-  Polygon3 *made = Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
+  Polygon3 *made = WorkBuf_Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
   if (!keep || !made) return false;
   bool said = false;
   i32 k = 0;
@@ -408,7 +398,7 @@ static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
 static bool MergeFaces(Model3 *m) {
   static const FaceMergeHooks kHooks = {3, Mergeable, CornerPositions, JoinFaces, false};
   i32 n = Polys(m);
-  u8 *alive = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *alive = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!alive) return false;
   memset(alive, 1, (size_t)n);
   s_mergeModel = m;
@@ -468,14 +458,7 @@ bool Ed3D_PolyCreateFace(Model3 *m) {
       k++;
     }
   }
-  if (n == 0 || k < 2) {
-    Lib_ErrorBox(kTwoOrMore);
-    return false;
-  }
-  if (k > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
-    return false;
-  }
+  if (!Poly_NewFaceCornersOk(n, k)) return false;
   if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), Count(m->colorCount), Count(m->uvCount),
                          (i64)Count(m->polygonCount) + 1))
     return false;

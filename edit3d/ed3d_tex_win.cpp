@@ -74,22 +74,22 @@ void Ed3D_TexInstallWin(void) {
 static const int kCheckButtons[] = {IDC_TEX_FRONT, IDC_TEX_TOP, IDC_TEX_SIDE, IDC_TEX_CYLINDER, IDC_TEX_SPHERE,
                                     IDC_TEX_PER_FACE, IDC_TEX_BY_HAND, IDC_TEX_SELECT, IDC_TEX_MOVE,
                                     IDC_TEX_ROTATE, IDC_TEX_SCALE};
+static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]),
+                                 {IDC_TEX_OFFSET_X, IDC_TEX_OFFSET_Y, IDC_TEX_SCALE_X, IDC_TEX_SCALE_Y},
+                                 IDC_TEX_SNAP, IDC_TEX_GRID};
 
 static void ShowState(HWND dlg) {
   Ed3DTexEditor &e = g_Ed3DTex;
   App_MarkAllRedraw();
-  Panel_CheckOnly(dlg, kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]), Ed3D_TexMappingButton(),
-                  Ed3D_TexToolButton());
   const Model3 *m = g_CurModel3;
-  if (m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS) {
+  f32 values[4];
+  bool group = m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS;
+  if (group) {
     const Group3 &g = m->groups[g_CurGroupIndex];
-    Panel_ShowAxisValue(dlg, IDC_TEX_OFFSET_X, "X", g.offsetU);
-    Panel_ShowAxisValue(dlg, IDC_TEX_OFFSET_Y, "Y", g.offsetV);
-    Panel_ShowAxisValue(dlg, IDC_TEX_SCALE_X, "X", g.scaleU);
-    Panel_ShowAxisValue(dlg, IDC_TEX_SCALE_Y, "Y", g.scaleV);
+    values[0] = g.offsetU, values[1] = g.offsetV, values[2] = g.scaleU, values[3] = g.scaleV;
   }
-  Panel_CheckButton(dlg, IDC_TEX_SNAP, e.snap != 0);
-  Panel_ShowInt(dlg, IDC_TEX_GRID, e.grid);
+  Panel_ShowTexState(dlg, kIds, Ed3D_TexMappingButton(), Ed3D_TexToolButton(), group ? values : nullptr, e.snap != 0,
+                     e.grid);
 }
 
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {

@@ -1,29 +1,18 @@
 // The face merge's position table, candidate heap and join plan (see facemerge.h).
 #include "model/facemerge.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include "model/mesh.h"
+#include "model/workbuf.h"
 
 FaceMergeState g_FaceMerge;
-
-template <typename T>
-static T *Room(T **buf, size_t *cap, size_t need) {
-  if (need == 0) need = 1;
-  if (*cap >= need) return *buf;
-  T *p = (T *)realloc(*buf, need * sizeof(T));
-  if (!p) return nullptr;
-  *buf = p;
-  *cap = need;
-  return p;
-}
 
 // [SECTION] position table
 static bool Stamps(i32 faces) {
   FaceMergeState &g = g_FaceMerge;
   size_t n = faces > 0 ? (size_t)faces : 0;
-  if (!Room(&g.stamps, &g.stampsCap, n)) return false;
+  if (!WorkBuf_Room(&g.stamps, &g.stampsCap, n)) return false;
   memset(g.stamps, 0, n * sizeof(u32));
   g.turn = 0;
   return true;
@@ -33,8 +22,8 @@ static bool Begin(i32 dim, size_t corners) {
   FaceMergeState &g = g_FaceMerge;
   size_t size = 16;
   while (size < corners * 2) size <<= 1;
-  if (!Room(&g.slots, &g.slotsCap, size) || !Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
-      !Room(&g.heads, &g.headsCap, corners) || !Room(&g.entries, &g.entriesCap, corners))
+  if (!WorkBuf_Room(&g.slots, &g.slotsCap, size) || !WorkBuf_Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
+      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners))
     return false;
   memset(g.slots, 0xFF, size * sizeof(i32));
   g.mask = (u32)(size - 1);
@@ -71,7 +60,7 @@ static void Add(i32 face, const f32 *p) {
 // [SECTION] candidates
 static bool HeapPush(i32 v) {
   FaceMergeState &g = g_FaceMerge;
-  if (!Room(&g.heap, &g.heapCap, (size_t)g.heapSize + 1)) return false;
+  if (!WorkBuf_Room(&g.heap, &g.heapCap, (size_t)g.heapSize + 1)) return false;
   i32 i = g.heapSize++;
   while (i > 0 && g.heap[(i - 1) / 2] > v) {
     g.heap[i] = g.heap[(i - 1) / 2];
