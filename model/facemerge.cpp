@@ -33,25 +33,27 @@ static bool Begin(i32 dim, size_t corners) {
 }
 
 // The key index of position p, -1 when it is not in the table (add: entered when missing).
+template <int D>
 static i32 FindPos(const f32 *p, bool add) {
   FaceMergeState &g = g_FaceMerge;
-  if (Mesh_TupleHasNaN(p, g.dim)) return -1;   // equals nothing
-  for (u32 s = Mesh_HashTuple(p, g.dim) & g.mask;; s = (s + 1) & g.mask) {
+  if (Mesh_TupleHasNaN(p, D)) return -1;   // equals nothing
+  for (u32 s = Mesh_HashTuple(p, D) & g.mask;; s = (s + 1) & g.mask) {
     i32 k = g.slots[s];
     if (k < 0) {
       if (!add) return -1;
       g.slots[s] = g.keyCount;
-      memcpy(&g.keys[(size_t)g.keyCount * (size_t)g.dim], p, (size_t)g.dim * sizeof(f32));
+      memcpy(&g.keys[(size_t)g.keyCount * (size_t)D], p, (size_t)D * sizeof(f32));
       g.heads[g.keyCount] = -1;
       return g.keyCount++;
     }
-    if (Mesh_TupleEqual(&g.keys[(size_t)k * (size_t)g.dim], p, g.dim)) return k;
+    if (Mesh_TupleEqual(&g.keys[(size_t)k * (size_t)D], p, D)) return k;
   }
 }
 
+template <int D>
 static void Add(i32 face, const f32 *p) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos(p, true);
+  i32 k = FindPos<D>(p, true);
   if (k < 0) return;
   g.entries[g.entryCount] = {face, g.heads[k]};
   g.heads[k] = g.entryCount++;
@@ -91,9 +93,10 @@ static void Turn(void) {
   g_FaceMerge.turn++;
 }
 
+template <int D>
 static bool Push(const f32 *p, i32 after) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos(p, false);
+  i32 k = FindPos<D>(p, false);
   bool ok = true;
   for (i32 e = k < 0 ? -1 : g.heads[k]; e >= 0; e = g.entries[e].next) {
     i32 f = g.entries[e].face;
@@ -105,12 +108,13 @@ static bool Push(const f32 *p, i32 after) {
 }
 
 // [SECTION] join plan
-FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim) {
+template <int D>
+static FaceMergeJoin Plan(const f32 *a, i32 na, const f32 *b, i32 nb) {
   FaceMergeJoin j = {FACEMERGE_NONE, {0, 0}, {0, 0}};
   i32 found = 0, pa[2] = {0, 0}, pb[2] = {0, 0};
   for (i32 x = 0; x < na; x++)
     for (i32 y = 0; y < nb; y++) {
-      if (!Mesh_TupleEqual(&a[x * dim], &b[y * dim], dim)) continue;
+      if (!Mesh_TupleEqual(&a[x * D], &b[y * D], D)) continue;
       if (found < 2) pa[found] = x, pb[found] = y;
       found++;
     }
@@ -136,59 +140,78 @@ FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim
   return j;
 }
 
+FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim) {
+  return dim == 2 ? Plan<2>(a, na, b, nb) : Plan<3>(a, na, b, nb);
+}
+
 // [SECTION] the passes
+// Which faces can merge and their corner positions, taken once a pass (only a face merged into
+// changes within a pass).
+template <int D>
+static void TakeFace(i32 f, const FaceMergeHooks &h) {
+  FaceMergeState &g = g_FaceMerge;
+  g.live[f] = h.mergeable(f) ? 1 : 0;
+  if (g.live[f]) g.posCount[f] = (u8)h.positions(f, &g.pos[(size_t)f * 4 * D]);
+}
+
 // Every corner position of the mergeable faces with the faces that hold it.
+template <int D>
 static bool BuildTable(i32 n, const FaceMergeHooks &h) {
+  FaceMergeState &g = g_FaceMerge;
   size_t corners = 0;
-  f32 pos[16];
-  for (i32 i = 0; i < n; i++)
-    if (h.mergeable(i)) corners += (size_t)h.positions(i, pos);
-  if (!Begin(h.dim, corners)) return false;
   for (i32 i = 0; i < n; i++) {
-    if (!h.mergeable(i)) continue;
-    i32 c = h.positions(i, pos);
-    for (i32 j = 0; j < c; j++) Add(i, &pos[j * h.dim]);
+    TakeFace<D>(i, h);
+    if (g.live[i]) corners += g.posCount[i];
   }
+  if (!Begin(D, corners)) return false;
+  for (i32 i = 0; i < n; i++)
+    for (i32 j = 0; g.live[i] && j < g.posCount[i]; j++) Add<D>(i, &g.pos[((size_t)i * 4 + (size_t)j) * D]);
   return true;
 }
 
 // Queues the faces after `after` that hold one of face i's corner positions.
+template <int D>
 static bool PushNeighbours(i32 i, i32 after, const FaceMergeHooks &h) {
-  f32 pos[16];
-  i32 c = h.positions(i, pos);
-  for (i32 j = 0; j < c; j++)
-    if (!Push(&pos[j * h.dim], after) && h.stopWhenFull) return false;
+  FaceMergeState &g = g_FaceMerge;
+  for (i32 j = 0; j < g.posCount[i]; j++)
+    if (!Push<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], after) && h.stopWhenFull) return false;
   return true;
 }
 
+template <int D>
 static bool Pass(i32 n, const FaceMergeHooks &h, bool *merged) {
-  if (!BuildTable(n, h)) return false;
+  FaceMergeState &g = g_FaceMerge;
+  if (!BuildTable<D>(n, h)) return false;
   for (i32 i = 0; i < n; i++) {
-    if (!h.mergeable(i)) continue;
+    if (!g.live[i]) continue;
     Turn();
-    if (!PushNeighbours(i, i, h)) return false;
+    if (!PushNeighbours<D>(i, i, h)) return false;
     i32 last = i;
     for (i32 j; (j = Next()) >= 0;) {
       if (j <= last) continue;
       last = j;
-      if (!h.mergeable(j)) continue;
-      f32 a[16], b[16];
-      i32 na = h.positions(i, a), nb = h.positions(j, b);
-      FaceMergeJoin plan = FaceMerge_Plan(a, na, b, nb, h.dim);
+      if (!g.live[j]) continue;
+      FaceMergeJoin plan = Plan<D>(&g.pos[(size_t)i * 4 * D], g.posCount[i], &g.pos[(size_t)j * 4 * D], g.posCount[j]);
       if (plan.kind == FACEMERGE_NONE) continue;
       h.join(i, j, plan);
+      g.live[j] = 0;
+      TakeFace<D>(i, h);
       *merged = true;
-      if (!PushNeighbours(i, j, h)) return false;   // the new corners may meet later faces
+      if (!PushNeighbours<D>(i, j, h)) return false;   // the new corners may meet later faces
     }
   }
   return true;
 }
 
 bool FaceMerge_Run(i32 n, const FaceMergeHooks &h) {
-  if (!Stamps(n)) return false;
+  FaceMergeState &g = g_FaceMerge;
+  size_t faces = n > 0 ? (size_t)n : 0;
+  if (!Stamps(n) || !WorkBuf_Room(&g.live, &g.liveCap, faces) || !WorkBuf_Room(&g.posCount, &g.posCountCap, faces) ||
+      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim))
+    return false;
   for (bool merged = true; merged;) {
     merged = false;
-    if (!Pass(n, h, &merged)) return false;
+    if (!(h.dim == 2 ? Pass<2>(n, h, &merged) : Pass<3>(n, h, &merged))) return false;
   }
   return true;
 }

@@ -24,13 +24,16 @@ struct FaceMergeState {
   i32 heapSize;
   u32 mask;          // slot count - 1 (a power of two)
   u32 turn;          // stamp of the face whose candidates wait in the heap
-  size_t slotsCap, keysCap, headsCap, entriesCap, heapCap, stampsCap;
+  size_t slotsCap, keysCap, headsCap, entriesCap, heapCap, stampsCap, liveCap, posCap, posCountCap;
   i32 *slots;        // -1 empty, else a key index
   f32 *keys;         // dim floats a key
   i32 *heads;        // first entry of each key, -1 none
   FaceMergeEntry *entries;
   i32 *heap;         // min-heap of face numbers still to compare
   u32 *stamps;       // a face's turn while it waits in the heap
+  u8 *live;          // the faces that can merge in this pass
+  f32 *pos;          // their corner positions, 4 x dim floats a face
+  u8 *posCount;      // their corner counts
 };
 extern FaceMergeState g_FaceMerge;
 
@@ -51,6 +54,7 @@ FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim
 // What the merge asks of the editor: whether a face can merge (a face joined into another must
 // answer false from then on), its corner positions (the count, at most 4, dim floats each into
 // out), and the join itself (apply the plan, usually with FaceMerge_Apply, and mark `gone`).
+// mergeable and positions are asked once a pass, and again for a face merged into.
 struct FaceMergeHooks {
   i32 dim;
   bool (*mergeable)(i32 face);

@@ -76,33 +76,6 @@ static bool Table_Prepare(TupleTable *t, Scratch *s, i32 maxEntries) {
   return true;
 }
 
-bool Mesh_TupleHasNaN(const f32 *v, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (v[i] != v[i]) return true;
-  return false;
-}
-
-u32 Mesh_HashTuple(const f32 *v, int dim) {
-  u32 h = 0x9E3779B9u;
-  for (int i = 0; i < dim; i++) {
-    u32 bits;
-    memcpy(&bits, &v[i], 4);
-    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
-    h ^= bits;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-  }
-  h *= 0xC2B2AE35u;
-  h ^= h >> 16;
-  return h;
-}
-
-bool Mesh_TupleEqual(const f32 *a, const f32 *b, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (!(a[i] == b[i])) return false;
-  return true;
-}
-
 // Index of the entry of `values` (dim floats each) equal to key, or -1 after recording
 // `newIndex` as the entry for key (the caller stores key there). A key with a NaN is never
 // recorded and always gives -1.
