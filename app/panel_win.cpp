@@ -2,6 +2,11 @@
 #include "app/panel_win.h"
 
 #include <commctrl.h>
+#include <stdio.h>
+
+#include "app/views.h"
+#include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
 
 void *Panel_Control(void *dlg, u32 id) { return GetDlgItem((HWND)dlg, (int)id); }
 
@@ -38,7 +43,75 @@ bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size) {
   return true;
 }
 
+void Panel_GetText(void *dlg, u32 id, char *out, u32 size) {
+  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
+}
+
+void Panel_SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
+
+void Panel_CheckButton(void *dlg, u32 id, bool on) {
+  CheckDlgButton((HWND)dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// LB_ERR and CB_ERR are -1: the "none" of the callers.
+i32 Panel_ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0); }
+i32 Panel_ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
+void Panel_ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SETCURSEL, (WPARAM)line, 0); }
+
+bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]) {
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.lpCustColors = custom;
+  cc.Flags = flags;
+  if (!Modal_ChooseColor(&cc)) return false;
+  rgb[0] = (f32)GetRValue(cc.rgbResult);
+  rgb[1] = (f32)GetGValue(cc.rgbResult);
+  rgb[2] = (f32)GetBValue(cc.rgbResult);
+  return true;
+}
+
+void Panel_MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
+
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
+}
+
+i32 Panel_ListFocusLine(void *list) {
+  if (!list || SendMessageA((HWND)list, LB_GETCOUNT, 0, 0) <= 0) return -1;
+  LRESULT caret = SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0);
+  return caret == LB_ERR ? -1 : (i32)caret;
+}
+
+void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool, const f32 *values, bool snap, i32 grid) {
+  for (i32 i = 0; i < ids.buttonCount; i++) CheckDlgButton(dlg, ids.buttons[i], BST_UNCHECKED);
+  if (mapping) CheckDlgButton(dlg, (int)mapping, BST_CHECKED);
+  if (tool) CheckDlgButton(dlg, (int)tool, BST_CHECKED);
+  char text[64];
+  for (int i = 0; values && i < 4; i++) {
+    snprintf(text, sizeof text, "%s : %3.3f", i % 2 ? "Y" : "X", (double)values[i]);
+    SetDlgItemTextA(dlg, ids.values[i], text);
+  }
+  CheckDlgButton(dlg, ids.snap, snap ? BST_CHECKED : BST_UNCHECKED);
+  snprintf(text, sizeof text, "%d", (int)grid);
+  SetDlgItemTextA(dlg, ids.grid, text);
+}
+
+const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size) {
+  HWND field = GetDlgItem(dlg, id);
+  if (!field || !IsWindowEnabled(field)) return nullptr;
+  GetWindowTextA(field, out, size);
+  return out;
+}
+
+i32 Panel_MouseCoord(u32 half) { return half > 10000 ? (i32)half - 65535 : (i32)half; }
+
+void Panel_StoreRect(HWND dlg, i32 *x, i32 *y, i32 *w, i32 *h) {
+  RECT r;
+  if (!GetWindowRect(dlg, &r)) return;
+  *x = r.left;
+  *y = r.top;
+  *w = r.right - r.left;
+  *h = r.bottom - r.top;
 }

@@ -1,7 +1,9 @@
-// Control glue shared by the editors' panels: tree views, controls and the panel position
-// kept by a dialog procedure. Thin Win32 calls; the editors' portable code decides.
+// Control glue shared by the editors' panels: tree views, list, combo and text controls, check
+// buttons, the colour chooser and OK box, mouse positions and the panel position kept by a
+// dialog procedure. Thin Win32 calls; the editors' portable code decides.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>   // the CC_* flags of Panel_ChooseColour
 
 #include "model/types.h"
 
@@ -16,5 +18,40 @@ void Panel_TreeSelect(void *tree, void *item);
 // the newly selected item into text (at most size bytes, terminated; "" without an item) and
 // true. False for any other notification or without a tree.
 bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size);
+// Control values by id: the text (at most size bytes, "" when it cannot be read), a check box.
+void Panel_GetText(void *dlg, u32 id, char *out, u32 size);
+void Panel_SetText(void *dlg, u32 id, const char *text);
+void Panel_CheckButton(void *dlg, u32 id, bool on);
+// The current line of a list box (caret) or a combo box, -1 for none; selecting a combo line.
+i32 Panel_ListCaret(void *list);
+i32 Panel_ComboSelection(void *combo);
+void Panel_ComboSelect(void *combo, i32 line);
+// The colour chooser over the main window through the modal hook; `custom` is the caller's
+// own custom colours, kept for the run; flags are the chooser's CC_* flags. True and rgb
+// (0..255 each) when a colour was taken.
+bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]);
+// An OK message box over the main window with the program's caption.
+void Panel_MessageOk(const char *text);
+// The caret line of a list box that has lines, -1 for none (no list, no lines).
+i32 Panel_ListFocusLine(void *list);
+// The texture panels' controls: the mapping and tool buttons, the group's offset and scale
+// fields (x, y, x, y) and the snap check and grid field.
+struct PanelTexIds {
+  const int *buttons;
+  i32 buttonCount;
+  int values[4];
+  int snap, grid;
+};
+// Shows a texture panel's state: of the buttons only `mapping` and `tool` checked (0: none),
+// "X : value" / "Y : value" with three decimals in the value fields (values null: left as they
+// are), the snap check and the grid size.
+void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool, const f32 *values, bool snap, i32 grid);
+// The text of an enabled field into out (at most size bytes) and out; nullptr for a missing or
+// disabled field.
+const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size);
+// A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
+i32 Panel_MouseCoord(u32 half);
+// Stores the dialog's screen rectangle as position and size.
+void Panel_StoreRect(HWND dlg, i32 *x, i32 *y, i32 *w, i32 *h);
 // Stores the dialog's screen position into *x, *y.
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y);

@@ -7,6 +7,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "model/seam.h"
 
 PolyRect Poly_SortedRect(i32 ax, i32 ay, i32 bx, i32 by) {
   PolyRect r;
@@ -65,4 +66,16 @@ i32 Poly_CollectFlagged(const u32 *flags, u32 n, u32 **list, u32 *listRoom) {
   for (u32 i = 0; i < n; i++)
     if (flags[i]) (*list)[count++] = i;
   return count;
+}
+
+bool Poly_NewFaceCornersOk(i32 polygons, i32 selected) {
+  if (polygons == 0 || selected < 2) {
+    Lib_ErrorBox("２つ以上頂点を選択して下さい。");
+    return false;
+  }
+  if (selected > 4) {
+    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", selected);
+    return false;
+  }
+  return true;
 }

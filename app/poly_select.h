@@ -31,3 +31,7 @@ bool Poly_GrowFlags(u32 **flags, u32 *room, u32 need);
 // The indices below n whose flag is set, into *list (grown as needed); their count (0 when
 // memory runs out).
 i32 Poly_CollectFlagged(const u32 *flags, u32 n, u32 **list, u32 *listRoom);
+
+// Whether `selected` corners of a model with `polygons` polygons can make a new face: 2 to 4 of
+// them, with polygons present; otherwise the reason is shown and false.
+bool Poly_NewFaceCornersOk(i32 polygons, i32 selected);

@@ -85,17 +85,10 @@ static void Fill(void *control, u32 kind, const Ed2DLines *lines) {
 }
 
 static i32 ListSelection(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCURSEL, 0, 0); }
-static i32 ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0); }
 static void ListMarkOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
   SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
 }
-static i32 ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
-static void GetText(void *dlg, u32 id, char *out, u32 size) {
-  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
-}
-static void SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
-static void CheckButton(void *dlg, u32 id, bool on) { CheckDlgButton((HWND)dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED); }
 static bool IsChecked(void *dlg, u32 id) { return IsDlgButtonChecked((HWND)dlg, (int)id) == BST_CHECKED; }
 static void Activate(void *window) { SetActiveWindow(window ? (HWND)window : (HWND)g_MainWindowHandle); }
 
@@ -109,12 +102,12 @@ void Ed2D_ObjInstallWin(void) {
   o.setScroll = SetScroll;
   o.fill = Fill;
   o.listSelection = ListSelection;
-  o.listCaret = ListCaret;
+  o.listCaret = Panel_ListCaret;
   o.listMarkOnly = ListMarkOnly;
-  o.comboSelection = ComboSelection;
-  o.getText = GetText;
-  o.setText = SetText;
-  o.checkButton = CheckButton;
+  o.comboSelection = Panel_ComboSelection;
+  o.getText = Panel_GetText;
+  o.setText = Panel_SetText;
+  o.checkButton = Panel_CheckButton;
   o.isChecked = IsChecked;
   o.activate = Activate;
 }

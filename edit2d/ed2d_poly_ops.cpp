@@ -1,9 +1,8 @@
 // The modelling panel's mesh operations on the 2D skin (ed2d_poly_ops.h).
 //
 // The optimize finds equal values through open-addressing tables of their exact bits (the
-// first equal entry wins, as a search from the start would find it); the face merge pairs a
-// polygon only with the later polygons that hold one of its corner positions, in index
-// order, which is the order a pass over every pair would meet them in.
+// first equal entry wins, as a search from the start would find it); the face merge is the
+// one both modelling panels share (model/facemerge.h).
 #include "edit2d/ed2d_poly_ops.h"
 
 #include <math.h>
@@ -15,28 +14,18 @@
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_poly.h"
+#include "model/facemerge.h"
+#include "model/mesh.h"
 #include "model/model3.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 static const char kNoRoom[] = "これ以上 追加できません。";
 static const char kSplitFaceMode[] = "面選択モードで、利用できます。";
 static const char kFaceModeOnly[] = "面選択モードで利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
-static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
 enum : i64 { MAX_U16_COUNT = 65535 };
-
-// [SECTION] work buffers
-template <typename T>
-static T *Room(T **buf, size_t *cap, size_t need) {
-  if (need == 0) need = 1;
-  if (*cap >= need) return *buf;
-  T *p = (T *)realloc(*buf, need * sizeof(T));
-  if (!p) return nullptr;
-  *buf = p;
-  *cap = need;
-  return p;
-}
 
 // [SECTION] bounds
 static i32 Usable(i32 n, i32 cap, const void *array) {
@@ -289,7 +278,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
   }
   i32 n = Polys(m);
   // Decided against the arrays as they stand before anything is appended.
-  u8 *split = Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
+  u8 *split = WorkBuf_Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
   if (!split) return false;
   i64 quads = 0;
   bool other = false;
@@ -319,14 +308,7 @@ bool Ed2D_PolyMakeFace(Bone2Model *m) {
       k++;
     }
   }
-  if (n == 0 || k < 2) {
-    Lib_ErrorBox(kTwoOrMore);
-    return false;
-  }
-  if (k > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
-    return false;
-  }
+  if (!Poly_NewFaceCornersOk(n, k)) return false;
   if (!Fits(m, 0, 0, 0, 1)) return false;
   Polygon2 &q = AddPolygon(m, (u32)k, 0);
   memcpy(q.corners, corners, (size_t)k * sizeof(Corner2));
@@ -334,214 +316,39 @@ bool Ed2D_PolyMakeFace(Bone2Model *m) {
 }
 
 // [SECTION] merge faces
-// Position table of the polygons that can merge: every corner position of the live selected
-// polygons with the polygons that hold it.
-struct PosEntry {
-  i32 face;
-  i32 next;   // next entry of the same position, -1 none
-};
-static i32 *s_slots;
-static size_t s_slotsCap;
-static Bone2Point *s_keys;
-static size_t s_keysCap;
-static i32 *s_heads;
-static size_t s_headsCap;
-static PosEntry *s_entries;
-static size_t s_entriesCap;
-static i32 *s_heap;
-static size_t s_heapCap;
-static i32 s_heapSize;
-static u32 *s_stamps;
-static size_t s_stampsCap;
 static u8 *s_alive;
 static size_t s_aliveCap;
-static u32 s_turn, s_mask;
-
-static u32 HashFloats(const f32 *v, int dim) {
-  u32 h = 0x9E3779B9u;
-  for (int i = 0; i < dim; i++) {
-    u32 bits;
-    memcpy(&bits, &v[i], 4);
-    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
-    h ^= bits;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-  }
-  h *= 0xC2B2AE35u;
-  return h ^ (h >> 16);
-}
-static bool HasNaN(const f32 *v, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (v[i] != v[i]) return true;
-  return false;
-}
-static bool SameFloats(const f32 *a, const f32 *b, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (!(a[i] == b[i])) return false;
-  return true;
-}
-
-// The position of a corner; false for a vertex outside the positions (it matches nothing).
-static bool CornerPos(const Bone2Model *m, const Corner2 &c, Bone2Point *out) {
-  if (c.vertex >= (u32)Verts(m)) return false;
-  *out = m->positions[c.vertex];
-  return true;
-}
-
-static i32 FindPos(Bone2Point p, bool add, i32 *keys) {
-  if (HasNaN(&p.x, 2)) return -1;
-  for (u32 s = HashFloats(&p.x, 2) & s_mask;; s = (s + 1) & s_mask) {
-    i32 k = s_slots[s];
-    if (k < 0) {
-      if (!add) return -1;
-      s_slots[s] = *keys;
-      s_keys[*keys] = p;
-      s_heads[*keys] = -1;
-      return (*keys)++;
-    }
-    if (SameFloats(&s_keys[k].x, &p.x, 2)) return k;
-  }
-}
+static Bone2Model *s_mergeModel;
 
 static bool Mergeable(i32 f) { return s_alive[f] && FSel(f); }
 
-static bool BuildPosTable(const Bone2Model *m, i32 n) {
-  size_t corners = 0;
-  for (i32 i = 0; i < n; i++)
-    if (Mergeable(i)) corners += (size_t)Cc(&m->polygons[i]);
-  u32 size = 16;
-  while (size < corners * 2) size <<= 1;
-  if (!Room(&s_slots, &s_slotsCap, size) || !Room(&s_keys, &s_keysCap, corners) ||
-      !Room(&s_heads, &s_headsCap, corners) || !Room(&s_entries, &s_entriesCap, corners))
-    return false;
-  memset(s_slots, 0xFF, (size_t)size * sizeof(i32));
-  s_mask = size - 1;
-  i32 keys = 0, e = 0;
-  for (i32 i = 0; i < n; i++) {
-    if (!Mergeable(i)) continue;
-    const Polygon2 &p = m->polygons[i];
-    for (i32 j = 0; j < Cc(&p); j++) {
-      Bone2Point q;
-      i32 k = CornerPos(m, p.corners[j], &q) ? FindPos(q, true, &keys) : -1;
-      if (k < 0) continue;
-      s_entries[e] = {i, s_heads[k]};
-      s_heads[k] = e++;
-    }
+// The corner positions of a polygon; a vertex outside the positions gets a NaN, which matches
+// nothing.
+static i32 CornerPositions(i32 f, f32 *out) {
+  const Bone2Model *m = s_mergeModel;
+  const Polygon2 &p = m->polygons[f];
+  i32 n = Cc(&p);
+  for (i32 j = 0; j < n; j++) {
+    u32 v = p.corners[j].vertex;
+    out[2 * j] = v < (u32)Verts(m) ? m->positions[v].x : NAN;
+    out[2 * j + 1] = v < (u32)Verts(m) ? m->positions[v].y : NAN;
   }
-  return true;
+  return n;
 }
 
-static bool HeapPush(i32 v) {
-  if (!Room(&s_heap, &s_heapCap, (size_t)s_heapSize + 1)) return false;
-  i32 i = s_heapSize++;
-  while (i > 0 && s_heap[(i - 1) / 2] > v) {
-    s_heap[i] = s_heap[(i - 1) / 2];
-    i = (i - 1) / 2;
-  }
-  s_heap[i] = v;
-  return true;
-}
-static i32 HeapPop(void) {
-  i32 top = s_heap[0], v = s_heap[--s_heapSize], i = 0;
-  for (;;) {
-    i32 c = 2 * i + 1;
-    if (c >= s_heapSize) break;
-    if (c + 1 < s_heapSize && s_heap[c + 1] < s_heap[c]) c++;
-    if (s_heap[c] >= v) break;
-    s_heap[i] = s_heap[c];
-    i = c;
-  }
-  if (s_heapSize > 0) s_heap[i] = v;
-  return top;
-}
-
-// The polygons after `after` that hold one of polygon i's corner positions, each once while
-// it waits (stamp: the outer polygon's turn).
-static bool PushNeighbours(const Bone2Model *m, i32 i, i32 after) {
-  const Polygon2 &p = m->polygons[i];
-  for (i32 j = 0; j < Cc(&p); j++) {
-    Bone2Point q;
-    i32 k = CornerPos(m, p.corners[j], &q) ? FindPos(q, false, nullptr) : -1;
-    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next) {
-      i32 f = s_entries[e].face;
-      if (f <= after || s_stamps[f] == s_turn) continue;
-      s_stamps[f] = s_turn;
-      if (!HeapPush(f)) return false;
-    }
-  }
-  return true;
-}
-
-// Joins polygon b into a when they hold exactly two equal corner positions: two quads become
-// the quad over both, two triangles the quad over both in a's winding; other pairs stay.
-// True when b is to go.
-static bool MergePair(const Bone2Model *m, Polygon2 &a, const Polygon2 &b) {
-  i32 na = Cc(&a), nb = Cc(&b), found = 0, pa[2] = {0, 0}, pb[2] = {0, 0};
-  for (i32 x = 0; x < na; x++) {
-    Bone2Point px, py;
-    if (!CornerPos(m, a.corners[x], &px)) continue;
-    for (i32 y = 0; y < nb; y++) {
-      if (!CornerPos(m, b.corners[y], &py) || !(px.x == py.x && px.y == py.y)) continue;
-      if (found < 2) pa[found] = x, pb[found] = y;
-      found++;
-    }
-  }
-  if (found != 2) return false;
-  if (na == 4 && nb == 4) {
-    i32 t[2];
-    for (int s = 0; s < 2; s++) {
-      t[s] = (pb[s] + 1) % 4;
-      if (t[s] == pb[0] || t[s] == pb[1]) t[s] = (pb[s] + 3) % 4;
-    }
-    a.corners[pa[0]].vertex = b.corners[t[0]].vertex;
-    a.corners[pa[1]].vertex = b.corners[t[1]].vertex;
-    return true;
-  }
-  if (na != 3 || nb != 3 || pa[0] == pa[1] || pb[0] == pb[1]) return false;
-  // The shared edge runs from corner s to s + 1 of a (cyclically); b's third corner goes between.
-  i32 lo = pa[0] < pa[1] ? pa[0] : pa[1], hi = pa[0] + pa[1] - lo;
-  i32 s = (lo == 0 && hi == 2) ? 2 : lo;
-  Corner2 extra = b.corners[3 - pb[0] - pb[1]];
-  for (i32 c = 3; c > s + 1; c--) a.corners[c] = a.corners[c - 1];
-  a.corners[s + 1] = extra;
-  a.cornerCount = 4;
-  return true;
-}
-
-// One pass: every mergeable polygon, in order, with every later one in order.
-static bool MergePass(Bone2Model *m, i32 n, bool *merged) {
-  if (!BuildPosTable(m, n)) return false;
-  for (i32 i = 0; i < n; i++) {
-    if (!Mergeable(i)) continue;
-    s_heapSize = 0;
-    s_turn++;
-    if (!PushNeighbours(m, i, i)) return false;
-    i32 last = i;
-    while (s_heapSize > 0) {
-      i32 j = HeapPop();
-      if (j <= last) continue;
-      last = j;
-      if (!Mergeable(j) || !MergePair(m, m->polygons[i], m->polygons[j])) continue;
-      s_alive[j] = 0;
-      m->polygons[j].used = 0;
-      *merged = true;
-      if (!PushNeighbours(m, i, j)) return false;   // the new corners may meet later polygons
-    }
-  }
-  return true;
+static void JoinPolygons(i32 into, i32 gone, const FaceMergeJoin &plan) {
+  FaceMerge_Apply(&s_mergeModel->polygons[into], &s_mergeModel->polygons[gone], plan);
+  s_alive[gone] = 0;
+  s_mergeModel->polygons[gone].used = 0;
 }
 
 static bool MergeFaces(Bone2Model *m) {
+  static const FaceMergeHooks kHooks = {2, Mergeable, CornerPositions, JoinPolygons, true};
   i32 n = Polys(m);
-  if (!Room(&s_alive, &s_aliveCap, (size_t)n) || !Room(&s_stamps, &s_stampsCap, (size_t)n)) return false;
+  if (!WorkBuf_Room(&s_alive, &s_aliveCap, (size_t)n)) return false;
   for (i32 i = 0; i < n; i++) s_alive[i] = Live(&m->polygons[i]) ? 1 : 0;
-  memset(s_stamps, 0, (size_t)n * sizeof(u32));
-  s_turn = 0;
-  for (bool merged = true; merged;) {
-    merged = false;
-    if (!MergePass(m, n, &merged)) return false;
-  }
-  return true;
+  s_mergeModel = m;
+  return FaceMerge_Run(n, kHooks);
 }
 
 void Ed2D_PolyCopyCorner(Polygon2 *p, i32 to, i32 from) {
@@ -682,7 +489,7 @@ static size_t s_tableCaps[3];
 static bool Table_Prepare(ValueTable *t, int which, size_t entries) {
   u32 size = 16;
   while (size < entries * 2) size <<= 1;
-  t->slots = Room(&s_tableSlots[which], &s_tableCaps[which], size);
+  t->slots = WorkBuf_Room(&s_tableSlots[which], &s_tableCaps[which], size);
   if (!t->slots) return false;
   memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
   t->mask = size - 1;
@@ -692,12 +499,12 @@ static bool Table_Prepare(ValueTable *t, int which, size_t entries) {
 // The index of the entry of `values` (dim floats each, *count of them) equal to key; a key
 // met for the first time (or one with a NaN, which equals nothing) is stored at the end.
 static i32 Table_Take(ValueTable *t, f32 *values, int dim, const f32 *key, i32 *count) {
-  if (!HasNaN(key, dim)) {
-    u32 s = HashFloats(key, dim) & t->mask;
+  if (!Mesh_TupleHasNaN(key, dim)) {
+    u32 s = Mesh_HashTuple(key, dim) & t->mask;
     for (;; s = (s + 1) & t->mask) {
       i32 e = t->slots[s];
       if (e < 0) break;
-      if (SameFloats(values + (size_t)e * dim, key, dim)) return e;
+      if (Mesh_TupleEqual(values + (size_t)e * dim, key, dim)) return e;
     }
     t->slots[s] = *count;
   }
@@ -723,9 +530,9 @@ bool Ed2D_PolyOptimize(Bone2Model *m) {
   for (i32 i = 0; i < N; i++)
     if (Live(&m->polygons[i])) corners += (size_t)Cc(&m->polygons[i]);
   ValueTable tp, tc, tu;
-  if (!Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
-      !Room(&s_oldCol, &s_oldColCap, (size_t)C) || !Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
-      !Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
+  if (!WorkBuf_Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !WorkBuf_Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
+      !WorkBuf_Room(&s_oldCol, &s_oldColCap, (size_t)C) || !WorkBuf_Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
+      !WorkBuf_Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
       !Table_Prepare(&tc, 1, corners) || !Table_Prepare(&tu, 2, corners))
     return false;
   memcpy(s_oldPos, m->positions, (size_t)V * sizeof(Bone2Point));

@@ -2,8 +2,6 @@
 // procedure that passes commands and mouse positions to ed2d_tex.cpp and shows its state.
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "app/current.h"
 #include "app/panel_win.h"
 #include "app/strip.h"
@@ -53,57 +51,23 @@ void Ed2D_TexInstallWin(void) {
 static const int kCheckButtons[] = {IDC_T2D_FRONT, IDC_T2D_TOP, IDC_T2D_SIDE, IDC_T2D_CYLINDER, IDC_T2D_SPHERE,
                                     IDC_T2D_PER_FACE, IDC_T2D_BY_HAND, IDC_T2D_SELECT, IDC_T2D_MOVE,
                                     IDC_T2D_ROTATE, IDC_T2D_SCALE};
+static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]),
+                                 {IDC_T2D_OFFSET_X, IDC_T2D_OFFSET_Y, IDC_T2D_SCALE_X, IDC_T2D_SCALE_Y},
+                                 IDC_T2D_SNAP, IDC_T2D_GRID};
 
-static void ShowValue(HWND dlg, int id, const char *axis, f32 value) {
-  char text[64];
-  snprintf(text, sizeof text, "%s : %3.3f", axis, (double)value);
-  SetDlgItemTextA(dlg, id, text);
-}
-
+// The group's offset and scale are its projection's p[0..3].
 static void ShowState(HWND dlg) {
   Ed2DTexEditor &e = g_Ed2DTex;
   App_MarkAllRedraw();
-  for (int id : kCheckButtons) CheckDlgButton(dlg, id, BST_UNCHECKED);
-  if (u32 b = Ed2D_TexMappingButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
-  if (u32 b = Ed2D_TexToolButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
   const Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
-  if (m) {
-    const Group2 &g = m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)];
-    ShowValue(dlg, IDC_T2D_OFFSET_X, "X", g.p[0]);
-    ShowValue(dlg, IDC_T2D_OFFSET_Y, "Y", g.p[1]);
-    ShowValue(dlg, IDC_T2D_SCALE_X, "X", g.p[2]);
-    ShowValue(dlg, IDC_T2D_SCALE_Y, "Y", g.p[3]);
-  }
-  CheckDlgButton(dlg, IDC_T2D_SNAP, e.snap ? BST_CHECKED : BST_UNCHECKED);
-  char grid[32];
-  snprintf(grid, sizeof grid, "%d", (int)e.grid);
-  SetDlgItemTextA(dlg, IDC_T2D_GRID, grid);
-}
-
-static i32 CurrentRow(void) {
-  HWND list = (HWND)g_Ed2DTex.list;
-  if (!list || SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return -1;
-  LRESULT caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
-  return caret == LB_ERR ? -1 : (i32)caret;
-}
-
-// A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
-static i32 Half(u32 v) { return v > 10000 ? (i32)v - 65535 : (i32)v; }
-
-static void StoreRect(HWND dlg) {
-  Ed2DTexEditor &e = g_Ed2DTex;
-  RECT r;
-  if (!GetWindowRect(dlg, &r)) return;
-  e.panelX = r.left;
-  e.panelY = r.top;
-  e.panelW = r.right - r.left;
-  e.panelH = r.bottom - r.top;
+  const f32 *values = m ? m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)].p : nullptr;
+  Panel_ShowTexState(dlg, kIds, Ed2D_TexMappingButton(), Ed2D_TexToolButton(), values, e.snap != 0, e.grid);
 }
 
 INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  StoreRect(dlg);
-  i32 x = Half(LOWORD(lParam)), y = Half(HIWORD(lParam));
+  Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
+  i32 x = Panel_MouseCoord(LOWORD(lParam)), y = Panel_MouseCoord(HIWORD(lParam));
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -121,10 +85,8 @@ INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       if (LOWORD(wParam) == IDC_T2D_GRID) return TRUE;
       App_RefreshCurrentPointers();
       char grid[32] = {};
-      HWND field = GetDlgItem(dlg, IDC_T2D_GRID);
-      bool enabled = field && IsWindowEnabled(field);
-      if (enabled) GetWindowTextA(field, grid, sizeof grid);
-      return Ed2D_TexCommand(LOWORD(wParam), CurrentRow(), enabled ? grid : nullptr) ? TRUE : FALSE;
+      const char *gridText = Panel_EnabledText(dlg, IDC_T2D_GRID, grid, sizeof grid);
+      return Ed2D_TexCommand(LOWORD(wParam), Panel_ListFocusLine(g_Ed2DTex.list), gridText) ? TRUE : FALSE;
     }
     case WM_PAINT: g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
     case WM_DESTROY:

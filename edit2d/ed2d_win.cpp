@@ -17,8 +17,6 @@
 #include "app/strip.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_tex.h"
-#include "lib/framework/lib.h"
-#include "lib/framework/modal_hooks.h"
 #include "resources/edit2d_ids.h"
 
 
@@ -75,35 +73,12 @@ static void ListSelectOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
 }
 
-static i32 ListCaret(void *list) { return (i32)SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0); }
 static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list, LB_GETSEL, (WPARAM)line, 0) > 0; }
-static i32 ComboSelection(void *combo) { return (i32)SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0); }
-static void ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SETCURSEL, (WPARAM)line, 0); }
-static void GetText(void *dlg, u32 id, char *out, u32 size) {
-  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
-}
-
-static void SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
-
-static void CheckButton(void *dlg, u32 id, bool on) {
-  CheckDlgButton((HWND)dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED);
-}
 
 static bool ChooseColour(f32 rgb[3]) {
   static COLORREF custom[16];
-  CHOOSECOLORA cc = {};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
-  cc.lpCustColors = custom;
-  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!Modal_ChooseColor(&cc)) return false;
-  rgb[0] = (f32)GetRValue(cc.rgbResult);
-  rgb[1] = (f32)GetGValue(cc.rgbResult);
-  rgb[2] = (f32)GetBValue(cc.rgbResult);
-  return true;
+  return Panel_ChooseColour(custom, CC_FULLOPEN | CC_RGBINIT, rgb);
 }
-
-static void MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
 static void ActivateMain(void) {
   if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
@@ -118,19 +93,19 @@ void Ed2D_InstallWin(void) {
   o.createTree = CreateTree;
   o.fill = Fill;
   o.listSelectOnly = ListSelectOnly;
-  o.listCaret = ListCaret;
+  o.listCaret = Panel_ListCaret;
   o.listSelected = ListSelected;
-  o.comboSelection = ComboSelection;
-  o.comboSelect = ComboSelect;
+  o.comboSelection = Panel_ComboSelection;
+  o.comboSelect = Panel_ComboSelect;
   o.treeClear = Panel_TreeClear;
   o.treeInsert = Panel_TreeInsert;
   o.treeExpand = Panel_TreeExpand;
   o.treeSelect = Panel_TreeSelect;
-  o.getText = GetText;
-  o.setText = SetText;
-  o.checkButton = CheckButton;
+  o.getText = Panel_GetText;
+  o.setText = Panel_SetText;
+  o.checkButton = Panel_CheckButton;
   o.chooseColour = ChooseColour;
-  o.messageOk = MessageOk;
+  o.messageOk = Panel_MessageOk;
   o.activateMain = ActivateMain;
   Ed2D_TexInstallWin();
 }
@@ -151,7 +126,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       if (e.panel && e.panelRefresh == 1) {
         e.panelRefresh = 0;
         for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
-          if (id != IDC_M2D_NONE) CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_EditSubMode);
+          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_EditSubMode);
       }
       return FALSE;
   }
@@ -167,16 +142,8 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
       e.boneRefresh = 1;
       return TRUE;
     case WM_NOTIFY: {
-      const NMHDR *h = (const NMHDR *)lParam;
-      if (!e.boneTree || h->hwndFrom != (HWND)e.boneTree || h->code != TVN_SELCHANGEDA) return FALSE;
-      const NMTREEVIEWA *tv = (const NMTREEVIEWA *)lParam;
-      char text[ED2D_LABEL] = "";
-      TVITEMA item = {};
-      item.mask = TVIF_TEXT;
-      item.hItem = tv->itemNew.hItem;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      SendMessageA((HWND)e.boneTree, TVM_GETITEMA, 0, (LPARAM)&item);
+      char text[ED2D_LABEL];
+      if (!Panel_TreeSelectedText(lParam, e.boneTree, text, sizeof text)) return FALSE;
       Ed2D_BoneTreeSelected(text);
       return TRUE;
     }
@@ -207,7 +174,7 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       UINT code = HIWORD(wParam), id = LOWORD(wParam);
       if (code == EN_CHANGE || code == EN_UPDATE || code == EN_SETFOCUS || code == EN_KILLFOCUS) return TRUE;
       if (id == IDC_G2D_TEXTURE || id == IDC_G2D_SHADE) if (code != CBN_SELCHANGE) return TRUE;
-      i32 row = g_Ed2D.groupList ? ListCaret(g_Ed2D.groupList) : -1;
+      i32 row = g_Ed2D.groupList ? Panel_ListCaret(g_Ed2D.groupList) : -1;
       Ed2D_GroupDlgCommand(id, row);
       return TRUE;
     }

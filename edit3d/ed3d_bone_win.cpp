@@ -12,8 +12,6 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_win.h"
-#include "lib/framework/lib.h"
-#include "lib/framework/modal_hooks.h"
 #include "resources/edit3d_ids.h"
 
 enum { WEIGHT_PANEL_SLOT = 4 };   // the weight panel's place among the dialog-message panels
@@ -36,11 +34,6 @@ static void DestroyWeightPanel(void *panel) {
   DestroyWindow((HWND)panel);
 }
 
-static i32 ListCaret(void *list) {
-  LRESULT r = SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0);
-  return r == LB_ERR ? -1 : (i32)r;
-}
-
 static void ListSelectOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
   if (line < 0) return;
@@ -48,53 +41,25 @@ static void ListSelectOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETCARETINDEX, (WPARAM)line, FALSE);
 }
 
-static i32 ComboSelection(void *combo) {
-  LRESULT r = SendMessageA((HWND)combo, CB_GETCURSEL, 0, 0);
-  return r == CB_ERR ? -1 : (i32)r;
-}
-
-static void ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SETCURSEL, (WPARAM)line, 0); }
-
-static void GetText(void *panel, u32 id, char *out, u32 size) {
-  if (!GetDlgItemTextA((HWND)panel, (int)id, out, (int)size)) out[0] = 0;
-}
-
-static void SetText(void *panel, u32 id, const char *text) { SetDlgItemTextA((HWND)panel, (int)id, text); }
-
-static void CheckButton(void *panel, u32 id, bool on) {
-  CheckDlgButton((HWND)panel, (int)id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
 // Custom colours are kept for the run; no initial colour is given.
 static bool ChooseColour(f32 rgb[3]) {
   static COLORREF custom[16];
-  CHOOSECOLORA cc = {};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
-  cc.lpCustColors = custom;
-  cc.Flags = CC_FULLOPEN;
-  if (!Modal_ChooseColor(&cc)) return false;
-  rgb[0] = (f32)GetRValue(cc.rgbResult);
-  rgb[1] = (f32)GetGValue(cc.rgbResult);
-  rgb[2] = (f32)GetBValue(cc.rgbResult);
-  return true;
+  return Panel_ChooseColour(custom, CC_FULLOPEN, rgb);
 }
-
-static void MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
 void Ed3D_BoneInstallWin(void) {
   Ed3DBoneOps &o = g_Ed3DBoneOps;
   o.createWeightPanel = CreateWeightPanel;
   o.destroyWeightPanel = DestroyWeightPanel;
-  o.listCaret = ListCaret;
+  o.listCaret = Panel_ListCaret;
   o.listSelectOnly = ListSelectOnly;
-  o.comboSelection = ComboSelection;
-  o.comboSelect = ComboSelect;
-  o.getText = GetText;
-  o.setText = SetText;
-  o.checkButton = CheckButton;
+  o.comboSelection = Panel_ComboSelection;
+  o.comboSelect = Panel_ComboSelect;
+  o.getText = Panel_GetText;
+  o.setText = Panel_SetText;
+  o.checkButton = Panel_CheckButton;
   o.chooseColour = ChooseColour;
-  o.messageOk = MessageOk;
+  o.messageOk = Panel_MessageOk;
 }
 
 // [SECTION] dialog procedures

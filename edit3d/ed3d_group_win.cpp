@@ -10,7 +10,6 @@
 #include "app/views.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_win.h"
-#include "lib/framework/modal_hooks.h"
 #include "resources/edit3d_ids.h"
 
 static const u32 kColourIds[4] = {IDC_GRP_RED, IDC_GRP_GREEN, IDC_GRP_BLUE, IDC_GRP_ALPHA};
@@ -54,13 +53,9 @@ static void Show(void *panel, const Ed3DGroupFields *f) {
 // Full-open chooser owned by the main window; the custom colours last for the run.
 static bool ChooseColour(u8 rgb[3]) {
   static COLORREF s_custom[16];
-  CHOOSECOLORA cc = {};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
-  cc.lpCustColors = s_custom;
-  cc.Flags = CC_FULLOPEN;
-  if (!Modal_ChooseColor(&cc)) return false;
-  rgb[0] = GetRValue(cc.rgbResult), rgb[1] = GetGValue(cc.rgbResult), rgb[2] = GetBValue(cc.rgbResult);
+  f32 c[3];
+  if (!Panel_ChooseColour(s_custom, CC_FULLOPEN, c)) return false;
+  for (int i = 0; i < 3; i++) rgb[i] = (u8)c[i];
   return true;
 }
 

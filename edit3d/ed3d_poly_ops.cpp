@@ -11,30 +11,21 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/poly_select.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
+#include "model/facemerge.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 i32 g_PolyColour[4] = {255, 255, 255, 255};
 
 static const char kFaceModeOnly[] = "面選択モードで、利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
-static const char kTwoOrMore[] = "２つ以上頂点を選択して下さい。";
 
 // [SECTION] work buffers
-template <typename T>
-static T *Room(T **buf, size_t *cap, size_t need) {
-  if (need == 0) need = 1;
-  if (*cap >= need) return *buf;
-  T *p = (T *)realloc(*buf, need * sizeof(T));
-  if (!p) return nullptr;
-  *buf = p;
-  *cap = need;
-  return p;
-}
-
 static u8 *s_keep;
 static size_t s_keepCap;
 static Polygon3 *s_newPolys;
@@ -159,7 +150,7 @@ static bool DropSelectedCorners(Polygon3 *p) {
 bool Ed3D_PolyDelete(Model3 *m) {
   if (!Ready(m)) return false;
   i32 n = Polys(m);
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   bool faces = FaceMode();
   for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
@@ -178,7 +169,7 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
   ClearFaceFlags(Poly_FaceFlagRoom());
   ClearVertFlags(Poly_VertFlagRoom());
   i32 n = Polys(m);
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
@@ -353,8 +344,8 @@ bool Ed3D_PolyDivide(Model3 *m) {
   if (!Poly_ReserveOrSay(m, Count(m->positionCount) + add, Count(m->normalCount) + add, Count(m->colorCount) + add,
                          Count(m->uvCount) + add, (i64)Count(m->polygonCount) + quads * 3))
     return false;
-  u8 *keep = Room(&s_keep, &s_keepCap, (size_t)n);
-  Polygon3 *made = Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
+  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
+  Polygon3 *made = WorkBuf_Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
   if (!keep || !made) return false;
   bool said = false;
   i32 k = 0;
@@ -379,195 +370,40 @@ bool Ed3D_PolyDivide(Model3 *m) {
 }
 
 // [SECTION] merge faces
-// Position table of the faces that can merge: every corner position of the selected faces
-// with the faces that hold it (a face may be listed twice; the exact test sorts it out).
-struct PosEntry {
-  i32 face;
-  i32 next;   // next entry of the same position, -1 none
-};
-static i32 *s_slots;        // position table: -1 empty, else index into s_keys / s_heads
-static size_t s_slotsCap;
-static Vec3 *s_keys;
-static size_t s_keysCap;
-static i32 *s_heads;
-static size_t s_headsCap;
-static PosEntry *s_entries;
-static size_t s_entriesCap;
-static i32 *s_heap;
-static size_t s_heapCap;
-static u32 s_mask;
+static Model3 *s_mergeModel;
+static u8 *s_mergeAlive;
 
-static u32 HashPos(Vec3 p) {
-  u32 h = 0x9E3779B9u;
-  const f32 v[3] = {p.x, p.y, p.z};
-  for (int i = 0; i < 3; i++) {
-    u32 bits;
-    memcpy(&bits, &v[i], 4);
-    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
-    h ^= bits;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-  }
-  return h ^ (h >> 16);
-}
-static bool SamePos(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-static bool HasNaN(Vec3 p) { return p.x != p.x || p.y != p.y || p.z != p.z; }
+static bool Mergeable(i32 f) { return s_mergeAlive[f] && FaceSel(f); }
 
-// The key index of position p, -1 when it is not in the table (add: entered when missing).
-static i32 FindPos(Vec3 p, bool add, i32 *keys) {
-  if (HasNaN(p)) return -1;   // equals nothing
-  for (u32 s = HashPos(p) & s_mask;; s = (s + 1) & s_mask) {
-    i32 k = s_slots[s];
-    if (k < 0) {
-      if (!add) return -1;
-      s_slots[s] = *keys;
-      s_keys[*keys] = p;
-      s_heads[*keys] = -1;
-      return (*keys)++;
-    }
-    if (SamePos(s_keys[k], p)) return k;
+// The corner positions of a face; a corner outside the positions stands at (0, 0, 0).
+static i32 CornerPositions(i32 f, f32 *out) {
+  const Polygon3 &p = s_mergeModel->polygons[f];
+  i32 n = Cc(&p);
+  for (i32 j = 0; j < n; j++) {
+    Vec3 v = PosOf(s_mergeModel, p.corners[j].vertex);
+    out[3 * j] = v.x;
+    out[3 * j + 1] = v.y;
+    out[3 * j + 2] = v.z;
   }
+  return n;
 }
 
-static bool BuildPosTable(const Model3 *m, const u8 *alive, i32 n) {
-  size_t corners = 0;
-  for (i32 i = 0; i < n; i++)
-    if (alive[i] && FaceSel(i)) corners += (size_t)Cc(&m->polygons[i]);
-  u32 size = 16;
-  while (size < corners * 2) size <<= 1;
-  if (!Room(&s_slots, &s_slotsCap, size) || !Room(&s_keys, &s_keysCap, corners) ||
-      !Room(&s_heads, &s_headsCap, corners) || !Room(&s_entries, &s_entriesCap, corners))
-    return false;
-  memset(s_slots, 0xFF, (size_t)size * sizeof(i32));
-  s_mask = size - 1;
-  i32 keys = 0, e = 0;
-  for (i32 i = 0; i < n; i++) {
-    if (!alive[i] || !FaceSel(i)) continue;
-    const Polygon3 &p = m->polygons[i];
-    for (i32 j = 0; j < Cc(&p); j++) {
-      i32 k = FindPos(PosOf(m, p.corners[j].vertex), true, &keys);
-      if (k < 0) continue;
-      s_entries[e] = {i, s_heads[k]};
-      s_heads[k] = e++;
-    }
-  }
-  return true;
+static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
+  FaceMerge_Apply(&s_mergeModel->polygons[into], &s_mergeModel->polygons[gone], plan);
+  s_mergeAlive[gone] = 0;
 }
 
-// A min-heap of face numbers still to compare with the face being merged into.
-static i32 s_heapSize;
-static bool HeapPush(i32 v) {
-  if (!Room(&s_heap, &s_heapCap, (size_t)s_heapSize + 1)) return false;
-  i32 i = s_heapSize++;
-  while (i > 0 && s_heap[(i - 1) / 2] > v) {
-    s_heap[i] = s_heap[(i - 1) / 2];
-    i = (i - 1) / 2;
-  }
-  s_heap[i] = v;
-  return true;
-}
-static i32 HeapPop(void) {
-  i32 top = s_heap[0], v = s_heap[--s_heapSize], i = 0;
-  for (;;) {
-    i32 c = 2 * i + 1;
-    if (c >= s_heapSize) break;
-    if (c + 1 < s_heapSize && s_heap[c + 1] < s_heap[c]) c++;
-    if (s_heap[c] >= v) break;
-    s_heap[i] = s_heap[c];
-    i = c;
-  }
-  if (s_heapSize > 0) s_heap[i] = v;
-  return top;
-}
-
-// The faces after `after` that hold one of face i's corner positions, each once while it
-// waits (stamp: the outer face's turn).
-static u32 *s_stamps;
-static size_t s_stampsCap;
-static u32 s_turn;
-static void PushNeighbours(const Model3 *m, i32 i, i32 after) {
-  const Polygon3 &p = m->polygons[i];
-  for (i32 j = 0; j < Cc(&p); j++) {
-    i32 k = FindPos(PosOf(m, p.corners[j].vertex), false, nullptr);
-    for (i32 e = k < 0 ? -1 : s_heads[k]; e >= 0; e = s_entries[e].next) {
-      i32 f = s_entries[e].face;
-      if (f <= after || s_stamps[f] == s_turn) continue;
-      s_stamps[f] = s_turn;
-      HeapPush(f);
-    }
-  }
-}
-
-// Joins face j into face i when they hold exactly two equal corner positions: two quads
-// become the quad over both, two triangles the quad over both in i's winding; any other pair
-// of corner counts stays. True when j is to go.
-static bool MergePair(Model3 *m, Polygon3 &a, const Polygon3 &b) {
-  i32 na = Cc(&a), nb = Cc(&b), found = 0, pa[2] = {0, 0}, pb[2] = {0, 0};
-  for (i32 x = 0; x < na; x++) {
-    Vec3 px = PosOf(m, a.corners[x].vertex);
-    for (i32 y = 0; y < nb; y++) {
-      if (!SamePos(px, PosOf(m, b.corners[y].vertex))) continue;
-      if (found < 2) pa[found] = x, pb[found] = y;
-      found++;
-    }
-  }
-  if (found != 2) return false;
-  if (na == 4 && nb == 4) {
-    i32 t[2];
-    for (int s = 0; s < 2; s++) {
-      t[s] = (pb[s] + 1) % 4;
-      if (t[s] == pb[0] || t[s] == pb[1]) t[s] = (pb[s] + 3) % 4;
-    }
-    a.corners[pa[0]].vertex = b.corners[t[0]].vertex;
-    a.corners[pa[1]].vertex = b.corners[t[1]].vertex;
-    return true;
-  }
-  if (na != 3 || nb != 3 || pa[0] == pa[1] || pb[0] == pb[1]) return false;
-  // The shared edge runs from corner s to s + 1 of i (cyclically); j's third corner goes between.
-  i32 lo = pa[0] < pa[1] ? pa[0] : pa[1], hi = pa[0] + pa[1] - lo;
-  i32 s = (lo == 0 && hi == 2) ? 2 : lo;
-  PolyCorner extra = b.corners[3 - pb[0] - pb[1]];
-  for (i32 c = 3; c > s + 1; c--) a.corners[c] = a.corners[c - 1];
-  a.corners[s + 1] = extra;
-  a.cornerCount = 4;
-  return true;
-}
-
-// One pass: every selected face, in order, with every later selected face in order.
-static bool MergePass(Model3 *m, u8 *alive, i32 n, bool *merged) {
-  if (!BuildPosTable(m, alive, n)) return false;
-  for (i32 i = 0; i < n; i++) {
-    if (!alive[i] || !FaceSel(i)) continue;
-    s_heapSize = 0;
-    s_turn++;
-    PushNeighbours(m, i, i);
-    i32 last = i;
-    while (s_heapSize > 0) {
-      i32 j = HeapPop();
-      if (j <= last) continue;
-      last = j;
-      if (!alive[j] || !FaceSel(j)) continue;
-      if (!MergePair(m, m->polygons[i], m->polygons[j])) continue;
-      alive[j] = 0;
-      *merged = true;
-      PushNeighbours(m, i, j);   // the new corners may meet later faces
-    }
-  }
-  return true;
-}
-
+// The joined faces go in one compaction at the end. A face that finds no room in the merge's
+// queue is left out of that comparison rather than stopping the merge.
 static bool MergeFaces(Model3 *m) {
+  static const FaceMergeHooks kHooks = {3, Mergeable, CornerPositions, JoinFaces, false};
   i32 n = Polys(m);
-  u8 *alive = Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *alive = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!alive) return false;
-  if (!Room(&s_stamps, &s_stampsCap, (size_t)n)) return false;
   memset(alive, 1, (size_t)n);
-  memset(s_stamps, 0, (size_t)n * sizeof(u32));
-  s_turn = 0;
-  for (bool merged = true; merged;) {
-    merged = false;
-    if (!MergePass(m, alive, n, &merged)) return false;
-  }
+  s_mergeModel = m;
+  s_mergeAlive = alive;
+  if (!FaceMerge_Run(n, kHooks)) return false;
   Compact(m, alive, n);
   return true;
 }
@@ -622,14 +458,7 @@ bool Ed3D_PolyCreateFace(Model3 *m) {
       k++;
     }
   }
-  if (n == 0 || k < 2) {
-    Lib_ErrorBox(kTwoOrMore);
-    return false;
-  }
-  if (k > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", k);
-    return false;
-  }
+  if (!Poly_NewFaceCornersOk(n, k)) return false;
   if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), Count(m->colorCount), Count(m->uvCount),
                          (i64)Count(m->polygonCount) + 1))
     return false;

@@ -3,8 +3,6 @@
 // state in the controls.
 #include <windows.h>
 
-#include <stdio.h>
-
 #include "app/current.h"
 #include "app/panel_win.h"
 #include "app/strip.h"
@@ -76,49 +74,27 @@ void Ed3D_TexInstallWin(void) {
 static const int kCheckButtons[] = {IDC_TEX_FRONT, IDC_TEX_TOP, IDC_TEX_SIDE, IDC_TEX_CYLINDER, IDC_TEX_SPHERE,
                                     IDC_TEX_PER_FACE, IDC_TEX_BY_HAND, IDC_TEX_SELECT, IDC_TEX_MOVE,
                                     IDC_TEX_ROTATE, IDC_TEX_SCALE};
-
-static void ShowValue(HWND dlg, int id, const char *axis, f32 value) {
-  char text[64];
-  snprintf(text, sizeof text, "%s : %3.3f", axis, (double)value);
-  SetDlgItemTextA(dlg, id, text);
-}
+static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / sizeof kCheckButtons[0]),
+                                 {IDC_TEX_OFFSET_X, IDC_TEX_OFFSET_Y, IDC_TEX_SCALE_X, IDC_TEX_SCALE_Y},
+                                 IDC_TEX_SNAP, IDC_TEX_GRID};
 
 static void ShowState(HWND dlg) {
   Ed3DTexEditor &e = g_Ed3DTex;
   App_MarkAllRedraw();
-  for (int id : kCheckButtons) CheckDlgButton(dlg, id, BST_UNCHECKED);
-  if (u32 b = Ed3D_TexMappingButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
-  if (u32 b = Ed3D_TexToolButton()) CheckDlgButton(dlg, (int)b, BST_CHECKED);
   const Model3 *m = g_CurModel3;
-  if (m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS) {
+  f32 values[4];
+  bool group = m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS;
+  if (group) {
     const Group3 &g = m->groups[g_CurGroupIndex];
-    ShowValue(dlg, IDC_TEX_OFFSET_X, "X", g.offsetU);
-    ShowValue(dlg, IDC_TEX_OFFSET_Y, "Y", g.offsetV);
-    ShowValue(dlg, IDC_TEX_SCALE_X, "X", g.scaleU);
-    ShowValue(dlg, IDC_TEX_SCALE_Y, "Y", g.scaleV);
+    values[0] = g.offsetU, values[1] = g.offsetV, values[2] = g.scaleU, values[3] = g.scaleV;
   }
-  CheckDlgButton(dlg, IDC_TEX_SNAP, e.snap ? BST_CHECKED : BST_UNCHECKED);
-  char grid[32];
-  snprintf(grid, sizeof grid, "%d", (int)e.grid);
-  SetDlgItemTextA(dlg, IDC_TEX_GRID, grid);
-}
-
-static i32 FocusLine(void) {
-  HWND list = (HWND)g_Ed3DTex.list;
-  if (!list || SendMessageA(list, LB_GETCOUNT, 0, 0) <= 0) return -1;
-  LRESULT caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
-  return caret == LB_ERR ? -1 : (i32)caret;
+  Panel_ShowTexState(dlg, kIds, Ed3D_TexMappingButton(), Ed3D_TexToolButton(), group ? values : nullptr, e.snap != 0,
+                     e.grid);
 }
 
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  RECT r;
-  if (GetWindowRect(dlg, &r)) {
-    e.panelX = r.left;
-    e.panelY = r.top;
-    e.panelW = r.right - r.left;
-    e.panelH = r.bottom - r.top;
-  }
+  Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG:
@@ -129,10 +105,8 @@ INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       // The grid field's own edits are read by the next other command.
       if (LOWORD(wParam) == IDC_TEX_GRID && HIWORD(wParam) != BN_CLICKED) return TRUE;
       char grid[32] = {};
-      HWND field = GetDlgItem(dlg, IDC_TEX_GRID);
-      bool enabled = field && IsWindowEnabled(field);
-      if (enabled) GetWindowTextA(field, grid, sizeof grid);
-      return Ed3D_TexCommand(LOWORD(wParam), FocusLine(), enabled ? grid : nullptr) ? TRUE : FALSE;
+      const char *gridText = Panel_EnabledText(dlg, IDC_TEX_GRID, grid, sizeof grid);
+      return Ed3D_TexCommand(LOWORD(wParam), Panel_ListFocusLine(g_Ed3DTex.list), gridText) ? TRUE : FALSE;
     }
     case WM_DESTROY:
       KillTimer(dlg, 1);
@@ -147,11 +121,8 @@ INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 }
 
 // [SECTION] the image panel
-// A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
-static i32 Half(u32 v) { return v > 10000 ? (i32)v - 65535 : (i32)v; }
-
 INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  i32 x = Half(LOWORD(lParam)), y = Half(HIWORD(lParam));
+  i32 x = Panel_MouseCoord(LOWORD(lParam)), y = Panel_MouseCoord(HIWORD(lParam));
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); return TRUE;
     case WM_LBUTTONDOWN: Ed3D_TexImageDown(0, x, y); return TRUE;

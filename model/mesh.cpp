@@ -76,46 +76,19 @@ static bool Table_Prepare(TupleTable *t, Scratch *s, i32 maxEntries) {
   return true;
 }
 
-static bool HasNaN(const f32 *v, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (v[i] != v[i]) return true;
-  return false;
-}
-
-static u32 HashTuple(const f32 *v, int dim) {
-  u32 h = 0x9E3779B9u;
-  for (int i = 0; i < dim; i++) {
-    u32 bits;
-    memcpy(&bits, &v[i], 4);
-    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
-    h ^= bits;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-  }
-  h *= 0xC2B2AE35u;
-  h ^= h >> 16;
-  return h;
-}
-
-static bool TupleEqual(const f32 *a, const f32 *b, int dim) {
-  for (int i = 0; i < dim; i++)
-    if (!(a[i] == b[i])) return false;
-  return true;
-}
-
 // Index of the entry of `values` (dim floats each) equal to key, or -1 after recording
 // `newIndex` as the entry for key (the caller stores key there). A key with a NaN is never
 // recorded and always gives -1.
 static i32 Table_FindOrAdd(TupleTable *t, const f32 *values, int dim, const f32 *key, i32 newIndex) {
-  if (HasNaN(key, dim)) return -1;
-  u32 i = HashTuple(key, dim) & t->mask;
+  if (Mesh_TupleHasNaN(key, dim)) return -1;
+  u32 i = Mesh_HashTuple(key, dim) & t->mask;
   for (;;) {
     i32 e = t->slots[i];
     if (e < 0) {
       t->slots[i] = newIndex;
       return -1;
     }
-    if (TupleEqual(values + (size_t)e * dim, key, dim)) return e;
+    if (Mesh_TupleEqual(values + (size_t)e * dim, key, dim)) return e;
     i = (i + 1) & t->mask;
   }
 }

@@ -9,8 +9,41 @@
 // Work areas (hash tables, scratch copies, per-vertex sums): private buffers allocated on
 // first use and kept for the program's life.
 #pragma once
+#include <string.h>
+
 #include "model/model3.h"
 #include "model/types.h"
+
+// The tuple helpers of the equal-entry searches, for every table of exact float tuples: a hash
+// that gives -0 and +0 the same value, whether a tuple holds a NaN (it equals nothing), and
+// exact equality.
+// Inline: they sit in the inner loops of every such search.
+inline u32 Mesh_HashTuple(const f32 *v, int dim) {
+  u32 h = 0x9E3779B9u;
+  for (int i = 0; i < dim; i++) {
+    u32 bits;
+    memcpy(&bits, &v[i], 4);
+    if (bits == 0x80000000u) bits = 0;   // -0 equals +0
+    h ^= bits;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+  }
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
+}
+
+inline bool Mesh_TupleHasNaN(const f32 *v, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (v[i] != v[i]) return true;
+  return false;
+}
+
+inline bool Mesh_TupleEqual(const f32 *a, const f32 *b, int dim) {
+  for (int i = 0; i < dim; i++)
+    if (!(a[i] == b[i])) return false;
+  return true;
+}
 
 // Face normal of a polygon with corners a, b, c: (b - a) x (c - b) divided by its length;
 // (0, 0, 0) for a degenerate polygon (collinear or repeated corners), never NaN.

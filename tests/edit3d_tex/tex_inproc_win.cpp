@@ -24,33 +24,6 @@
 
 namespace {
 
-// A 128 x 128 24-bit BMP: red on the left half, green on the right.
-void WriteHalves(const std::string &path) {
-  const int w = 128, h = 128, row = w * 3;
-  std::vector<unsigned char> f(54 + row * h);
-  auto put32 = [&](int at, unsigned v) { for (int i = 0; i < 4; i++) f[at + i] = (unsigned char)(v >> (8 * i)); };
-  f[0] = 'B';
-  f[1] = 'M';
-  put32(2, (unsigned)f.size());
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, w);
-  put32(22, h);
-  f[26] = 1;
-  f[28] = 24;
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) {
-      unsigned char *p = &f[54 + y * row + x * 3];
-      p[0] = 0;                       // blue
-      p[1] = x >= w / 2 ? 255 : 0;    // green
-      p[2] = x < w / 2 ? 255 : 0;     // red
-    }
-  FILE *out = fopen(path.c_str(), "wb");
-  ASSERT_NE(out, nullptr);
-  fwrite(f.data(), 1, f.size(), out);
-  fclose(out);
-}
-
 void Image(UINT msg, i32 x, i32 y, WPARAM keys) {
   SendMessageA((HWND)g_Ed3DTex.imagePanel, msg, keys, MAKELPARAM(x, y));
 }
@@ -75,8 +48,8 @@ void Repaint(void) {
 TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   std::string path = Drive_Temp("miravel_tex.KZP");
   ASSERT_TRUE(Drive_WriteCube(path, true));
-  WriteHalves(Drive_Temp("miravel_t1.bmp"));
-  WriteHalves(Drive_Temp("miravel_t2.bmp"));
+  ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t1.bmp")));
+  ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t2.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 

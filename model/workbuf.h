@@ -1,0 +1,18 @@
+// Work buffers of the mesh operations: a private array grown on demand and kept for the
+// program's life (never shrunk, never freed), so repeated operations do not allocate again.
+#pragma once
+#include <stddef.h>
+#include <stdlib.h>
+
+// *buf with room for at least `need` elements (1 when need is 0), grown from *cap when
+// short; null when out of memory (the old buffer stays as it was).
+template <typename T>
+T *WorkBuf_Room(T **buf, size_t *cap, size_t need) {
+  if (need == 0) need = 1;
+  if (*cap >= need) return *buf;
+  T *p = (T *)realloc(*buf, need * sizeof(T));
+  if (!p) return nullptr;
+  *buf = p;
+  *cap = need;
+  return p;
+}
