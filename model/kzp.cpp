@@ -760,16 +760,26 @@ static bool StreamPolygons(FileBlock *b, Model3 *m) {
   return true;
 }
 
-// What follows the polygons, parsed from one buffer: the block's untaken bytes and the rest
-// of the file.
-static bool ReadAfterPolygons(FileBlock *b, Model3 *m) {
+// The block's untaken bytes and the rest of the file in one new buffer (*r on it): null when
+// it cannot be made or the file does not give the rest.
+static u8 *Block_TakeRest(FileBlock *b, ByteReader *r) {
   u64 size = b->have + b->left;
   u8 *rest = (u8 *)malloc((size_t)size + 1);
-  if (!rest) return false;
+  if (!rest) return nullptr;
   memcpy(rest, b->data, b->have);
+  if (!ReadExactly(b->f, rest + b->have, b->left)) {
+    free(rest);
+    return nullptr;
+  }
+  Rd_Init(r, rest, (size_t)size);
+  return rest;
+}
+
+// What follows the polygons, parsed from one buffer.
+static bool ReadAfterPolygons(FileBlock *b, Model3 *m) {
   ByteReader r;
-  Rd_Init(&r, rest, (size_t)size);
-  bool ok = ReadExactly(b->f, rest + b->have, b->left) && ParseAfterGeometry(m, &r, &kLayout2006);
+  u8 *rest = Block_TakeRest(b, &r);
+  bool ok = rest && ParseAfterGeometry(m, &r, &kLayout2006);
   free(rest);
   return ok;
 }
@@ -799,13 +809,9 @@ static bool BoneInReader(const ByteReader *r, i32 motions) {
 
 // The bones from `first` on, parsed from one buffer (a bone larger than the block).
 static bool ReadBonesFrom(FileBlock *b, Model3 *m, i32 first) {
-  u64 size = b->have + b->left;
-  u8 *rest = (u8 *)malloc((size_t)size + 1);
-  if (!rest) return false;
-  memcpy(rest, b->data, b->have);
   ByteReader r;
-  Rd_Init(&r, rest, (size_t)size);
-  bool ok = ReadExactly(b->f, rest + b->have, b->left);
+  u8 *rest = Block_TakeRest(b, &r);
+  bool ok = rest != nullptr;
   for (i32 bone = first; ok && bone < m->boneCount; bone++) ok = ReadBone(&r, m, bone);
   free(rest);
   return ok;

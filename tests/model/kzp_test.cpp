@@ -435,6 +435,88 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
   }
 }
 
+TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
+  std::vector<u8> data = Kzp(2006000);
+  for (const char *name : {"kzp_test_upper.KZP", "kzp_test_mixed.KzP", "dir.x/kzp_test_in.kzp"}) {
+    if (strchr(name, '/')) {
+      ASSERT_EQ(system("mkdir -p dir.x"), 0);
+    }
+    WriteFileBytes(name, data);
+    g_ModelAllocArrays = 1;
+    EXPECT_NE(Model3_OpenFile(8, name), nullptr) << name;
+    remove(name);
+  }
+  ASSERT_EQ(system("rmdir dir.x"), 0);
+  Model3 *held = g_Model3Slots[8];
+  for (const char *name : {"kzp_test_long.kzpx", "kzp_test.obj", "kzp_test_noext"}) {
+    WriteFileBytes(name, data);
+    Messages().clear();
+    EXPECT_EQ(Model3_OpenFile(8, name), nullptr) << name;
+    EXPECT_EQ(g_Model3Slots[8], held) << name;
+    remove(name);
+  }
+  // X files need the platform importer: none natively.
+  WriteFileBytes("kzp_test.x", data);
+  EXPECT_EQ(Model3_OpenFile(8, "kzp_test.x"), nullptr);
+  remove("kzp_test.x");
+  EXPECT_EQ(g_Model3Slots[8], held);
+
+  Messages().clear();
+  EXPECT_EQ(Model3_OpenFile(8, ""), nullptr);
+  EXPECT_EQ(Model3_OpenFile(8, "kzp_test_missing.kzp"), nullptr);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[1], "kzp_test_missing.kzp \x82\xf0\x8a\x4a\x82\xad\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42");
+  EXPECT_EQ(g_Model3Slots[8], held);
+
+  // Another format's magic behind a .kzp name.
+  std::vector<u8> kzo = data;
+  kzo[2] = 'O';
+  Messages().clear();
+  EXPECT_EQ(Read(kzo, 8), nullptr);
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(g_Model3Slots[8], held);
+}
+
+TEST_F(KzpTest, ObjectPartVersionRules) {
+  std::vector<u8> data = Kzp(2006000);
+  auto withVersion = [&](i32 v) {
+    std::vector<u8> d = data;
+    Bytes b;
+    b.i32_(v);
+    memcpy(&d[3], b.b.data(), 4);
+    WriteFileBytes(path, d);
+  };
+  withVersion(2004000);
+  Messages().clear();
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].substr(0, path.size() + 17), path + " ( Ver 2004.000 )");
+  EXPECT_EQ(g_Obj3Sets[2], nullptr);   // nothing created for a refused file
+
+  withVersion(2003029);
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  withVersion(2004500);
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, "kzp_test_missing.kzp"));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(16, 1, path.c_str()));
+  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, -1, path.c_str()));
+  EXPECT_EQ(g_Obj3Sets[2], nullptr);
+
+  withVersion(2003030);   // no body: an empty model, but a success
+  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 3, path.c_str()));
+  ASSERT_NE(g_Obj3Sets[2], nullptr);
+  EXPECT_EQ(g_Obj3Sets[2]->objectCount, 4);
+  EXPECT_EQ(g_Obj3PartModels[2][3]->positionCount, 0);
+  EXPECT_EQ(g_Obj3PartLoaded[2][3], 1u);
+
+  WriteFileBytes(path, data);
+  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 4, path.c_str()));
+  EXPECT_EQ(g_Obj3PartModels[2][4]->positionCount, 3);
+  EXPECT_STREQ(g_Obj3Sets[2]->parts[4].path, path.c_str());
+  EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
+  for (i32 p = 0; p < OBJ3_PARTS; p++) Kzo_NewPart(2, p);   // frees what was loaded
+}
+
 // The primitive shapes shipped with the program: every face has distinct corners and faces
 // away from the shape's centre (the flat shapes towards the front view, -z). The names are
 // as the Linux file system holds them (UTF-8).
