@@ -83,6 +83,15 @@ inline void Report(benchmark::State &state, const char *counter, const std::stri
   f.runs.push_back({(long long)state.iterations(), value});
 }
 
+// The mean of `total` seconds over the run's iterations in ms, as "<name>, <n> quads (ms)",
+// held against goalMs only at the largest size (goalMs 0: no goal).
+inline void ReportQuadsMs(benchmark::State &state, const char *name, int quads, int largest, double goalMs,
+                          double total) {
+  std::string what = std::string(name) + ", " + std::to_string(quads) + " quads (ms)";
+  double ms = state.iterations() ? total * 1000.0 / (double)state.iterations() : 0;
+  Report(state, "ms", what, ms, quads == largest ? goalMs : 0);
+}
+
 inline void PrintSummary() {
   if (Figures().empty()) return;
   printf("\n-- figures (median of the runs) against their goals --\n");

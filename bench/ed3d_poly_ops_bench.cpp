@@ -84,9 +84,7 @@ void Run(benchmark::State &state, const char *name, double goalMs, i32 largest, 
     total += t;
   }
   Model3_Free(base);
-  std::string what = std::string(name) + ", " + std::to_string(quads) + " quads (ms)";
-  double ms = state.iterations() ? total * 1000.0 / (double)state.iterations() : 0;
-  bench::Report(state, "ms", what, ms, quads == largest ? goalMs : 0);
+  bench::ReportQuadsMs(state, name, quads, largest, goalMs, total);
 }
 
 const i32 kFull = 65000, kPart = 40000;
