@@ -17,6 +17,7 @@
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
@@ -164,6 +165,7 @@ void Ed2D_BoneDraw(void) {
   View_Draw2DGrid();
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0) return;
+  DrawBatch_Begin();
   DrawSkinEdges(m);
   i32 n = BoneCount(m);
   for (i32 b = 0; b < n; b++) {
@@ -179,6 +181,7 @@ void Ed2D_BoneDraw(void) {
       Line(sx, sy, px, py, 125, 125, 0);
     }
   }
+  DrawBatch_End();
 }
 
 // [SECTION] rebind

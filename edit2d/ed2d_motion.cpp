@@ -18,6 +18,7 @@
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/shell_view.h"
 #include "model/seam.h"
@@ -396,6 +397,7 @@ void Ed2D_MotionDraw(void) {
   const Bone2Model *m = Model();
   if (!m || g_Bone2SlotShown[0] == 0 || g_Playing == 1) return;
   View_Draw2DGrid();
+  DrawBatch_Begin();
   DrawSkinEdges(m);
   i32 n = BoneCount(m);
   for (i32 b = 0; b < n; b++) {
@@ -411,6 +413,7 @@ void Ed2D_MotionDraw(void) {
       Line(sx, sy, px, py, 164, 164, 0);
     }
   }
+  DrawBatch_End();
 }
 
 // [SECTION] installation

@@ -9,6 +9,7 @@
 #include "app/views.h"
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/framework/shell_view.h"
 
 namespace {
@@ -79,9 +80,11 @@ void Ed2D_PolyDraw(void) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
   Ed2D_PolySelectPass(m);
+  DrawBatch_Begin();
   DrawPolygons(m, false);
   if (g_PolySelectMode == 1) DrawPolygons(m, true);
   DrawDragRect();
   if (g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
+  DrawBatch_End();
   if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection();
 }

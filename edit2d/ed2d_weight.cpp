@@ -14,6 +14,7 @@
 #include "edit2d/ed2d_pending.h"
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/shell_view.h"
 #include "model/seam.h"
@@ -126,6 +127,7 @@ void Ed2D_WeightDraw(void) {
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  DrawBatch_Begin();
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -164,6 +166,7 @@ void Ed2D_WeightDraw(void) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }
+  DrawBatch_End();
 }
 
 // [SECTION] binding

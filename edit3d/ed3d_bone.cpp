@@ -23,6 +23,7 @@
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/shell_view.h"
@@ -430,17 +431,32 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 // The pick happens while the button is held (Ed3D_BoneUpdate).
 void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWireEdge edge) {
+// The pixels of the last wire's positions, two per position (grown as models grow).
+static i32 *s_WirePixels;
+static i32 s_WireRoom;
+
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
   i32 verts = Positions(m);
+  if (verts > s_WireRoom) {
+    i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
+    if (!p) return;
+    s_WirePixels = p;
+    s_WireRoom = verts;
+  }
+  for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_WirePixels[2 * i], &s_WirePixels[2 * i + 1]);
   i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  DrawBatch_Begin();
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
     for (i32 j = 0; j < k; j++) {
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a < (u32)verts && b < (u32)verts) edge(m, v, a, b);
+      if (a >= (u32)verts || b >= (u32)verts) continue;
+      const i32 ends[4] = {s_WirePixels[2 * a], s_WirePixels[2 * a + 1], s_WirePixels[2 * b], s_WirePixels[2 * b + 1]};
+      edge(m, a, b, ends);
     }
   }
+  DrawBatch_End();
 }
 
 void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b) {
@@ -448,14 +464,13 @@ void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b) {
   else Draw_Line2D(x1, y1, r, g, b, 255, x2, y2, r, g, b, 255);
 }
 
-static void WireEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
-  i32 x1, y1, x2, y2;
-  Poly_OrthoToScreen(v, m->positions[a].x, m->positions[a].y, m->positions[a].z, &x1, &y1);
-  Poly_OrthoToScreen(v, m->positions[b].x, m->positions[b].y, m->positions[b].z, &x2, &y2);
-  Ed3D_WireStroke(x1, y1, x2, y2, 160, 160, 160);
+static void WirePoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *y) {
+  Poly_OrthoToScreen(v, m->positions[i].x, m->positions[i].y, m->positions[i].z, x, y);
 }
 
-static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WireEdge); }
+static void WireEdge(const Model3 *, u32, u32, const i32 e[4]) { Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160); }
+
+static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge); }
 
 // A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
 static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
@@ -472,6 +487,7 @@ void Ed3D_BoneDraw(void) {
   if (!m) return;
   const ViewRecord *v = g_CurView;
   if (Ortho(v)) DrawWire(m, v);
+  DrawBatch_Begin();
   Vec3 pts[MODEL3_BONES];
   i32 n = RestPoints(m, pts);
   for (i32 b = 0; b < n; b++) {
@@ -492,4 +508,5 @@ void Ed3D_BoneDraw(void) {
   } else if (!Held(BUTTON_RIGHT)) {
     for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxes(b, -1);
   }
+  DrawBatch_End();
 }

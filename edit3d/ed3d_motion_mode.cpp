@@ -20,6 +20,7 @@
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/target.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
@@ -254,11 +255,13 @@ void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i
 static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 cur = (i32)g_CurBoneIndex;
+  DrawBatch_Begin();
   if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
   else
     e.ring = -1;
   Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  DrawBatch_End();
 }
 
 // [SECTION] overlay
@@ -271,12 +274,14 @@ static void OrthoPoint(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
 }
 
 // One edge of the posed mesh, coloured by the current bone's share in its start vertex.
-static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
+static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *y) {
   const Vec3 *pts = (m->poseUpdate == 1 && m->posed) ? m->posed : m->positions;
+  OrthoPoint(v, pts[i], x, y);
+}
+
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4]) {
   u32 cur = g_CurBoneIndex;
-  i32 x1, y1, x2, y2;
-  OrthoPoint(v, pts[a], &x1, &y1);
-  OrthoPoint(v, pts[b], &x2, &y2);
+  i32 x1 = e[0], y1 = e[1], x2 = e[2], y2 = e[3];
   i32 r = 146, g = 146, bl = 146;
   if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
     // Red at full weight, yellow at none.
@@ -288,12 +293,13 @@ static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
   Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 n = BoneCount(m);
   for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
+  DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {
     bool cur = (u32)b == g_CurBoneIndex;
     i32 lum = cur ? 255 : 150;
@@ -303,6 +309,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
       Draw_Line2D((i32)e.boneScreen[p][0], (i32)e.boneScreen[p][1], lum, lum, 0, 255, x, y, lum, lum, 0, 255);
     Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, lum, lum, 0, 255);
   }
+  DrawBatch_End();
 }
 
 void Ed3D_MotionDrawOverlay(void) {

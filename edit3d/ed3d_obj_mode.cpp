@@ -21,6 +21,7 @@
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/target.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
@@ -177,9 +178,11 @@ void Ed3D_ObjDrawOverlay(void) {
   const Obj3Set *s = Set();
   if (g_CurView->kind != VIEW_MAIN || g_Playing == 1 || !s) return;
   i32 cur = Ed3D_ObjCurrent();
+  DrawBatch_Begin();
   if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
   else e.ring = -1;
   Ed3D_DrawAxisCrosses(ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
+  DrawBatch_End();
 }
 
 // [SECTION] mouse

@@ -13,6 +13,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/image.h"
 
 const ImageHandle *(*g_PolySketchOf)(u32 viewKind);
@@ -61,6 +62,7 @@ void Ed3D_PolyDrawScene(void) {
   const Model3 *m = g_CurModel3;
   if (!m || (g_EditSubMode != SUB_3D_POLY && g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
+  DrawBatch_Begin();
   if (g_PolySelectMode == 1) {
     for (i32 f = 0, n = Polys(m); f < n; f++) {
       if (!g_PolySelFaces[f]) continue;
@@ -71,15 +73,19 @@ void Ed3D_PolyDrawScene(void) {
         Draw_Line3D(a.x, a.y, a.z, 0, 255, 255, 64, 0, 0, b.x, b.y, b.z, 0, 255, 255, 64, 0, 0);
       }
     }
+    DrawBatch_End();
     return;
   }
+  CamProjection cam;
+  Cam_BeginProjection(&cam);
   for (i32 i = 0, n = Verts(m); i < n; i++) {
     if (!g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
-    Cam_ProjectToScreen(s, q.x, q.y, q.z);
+    Cam_Project(&cam, s, q.x, q.y, q.z);
     Square((i32)s[0], (i32)s[1]);
   }
+  DrawBatch_End();
 }
 
 // [SECTION] overlay
@@ -184,8 +190,10 @@ void Ed3D_PolyDrawOverlay(void) {
   if (Ortho(v)) {
     Poly_FaceScratch(m, v);
     if (active) Poly_RectSelectPass(m, v, g_PolyDragAnchor.x, g_PolyDragAnchor.y, g_MouseX, g_MouseY);
+    DrawBatch_Begin();
     DrawMesh(m, v);
     if (g_PolySelectMode == 1) DrawSelectedFaces(m, v);
+    DrawBatch_End();
   }
   if (g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {

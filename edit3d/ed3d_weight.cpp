@@ -15,6 +15,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/undo.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/shell_view.h"
@@ -174,11 +175,13 @@ static void Sorted(i32 a, i32 b, i32 *lo, i32 *hi) {
 
 // One wire edge with the marks of its start vertex: a yellow cross when the current bone
 // binds it, a yellow box when it is selected.
-static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
-  i32 x1, y1, x2, y2;
-  Ed3D_WeightScreen(v, m->positions[a], &x1, &y1);
-  Ed3D_WeightScreen(v, m->positions[b], &x2, &y2);
-  Ed3D_WireStroke(x1, y1, x2, y2, 160, 160, 160);
+static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *y) {
+  Ed3D_WeightScreen(v, m->positions[i], x, y);
+}
+
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4]) {
+  i32 x1 = e[0], y1 = e[1];
+  Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
   const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
   if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
     Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
@@ -189,10 +192,11 @@ static void MeshEdge(const Model3 *m, const ViewRecord *v, u32 a, u32 b) {
   if (a < Poly_VertFlagRoom() && g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   i32 n = BoneCount(m);
+  DrawBatch_Begin();
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
     Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_CurSlot, b), &x, &y);
@@ -206,6 +210,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
       Draw_Line2D(x, y, 125, 125, 0, 255, px, py, 125, 125, 0, 255);
     }
   }
+  DrawBatch_End();
 }
 
 void Ed3D_WeightDrawOverlay(void) {

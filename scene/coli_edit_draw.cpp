@@ -5,6 +5,7 @@
 
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
@@ -91,6 +92,7 @@ void Coli_DrawScene(void) {
   const CollisionDoc *d = g_CollisionDoc;
   if (!d) return;
   DrawDev_SetTexture(0, nullptr);
+  DrawBatch_Begin();
   DrawModel(d->model);
   const f32 heights[2] = {d->groundHeight, d->bounds[1]};
   for (i32 k = 0; k < COLI_BOXES; k++) {
@@ -105,4 +107,5 @@ void Coli_DrawScene(void) {
     CircleCorners(d->circles[k], corners);
     for (f32 y : heights) Outline(corners, 16, y, k == g_ColiEdit.curCircle);
   }
+  DrawBatch_End();
 }

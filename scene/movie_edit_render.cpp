@@ -10,6 +10,7 @@
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/text.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
@@ -81,6 +82,7 @@ void Movie_DrawScene(void) {
   f32 last[3] = {0, 0, 0};
   bool hasPath = false;
   Movie_FindCurrentKeys();
+  DrawBatch_Begin();
   if (side) {
     if (MovieObject *cam = ObjectCount() > 1 ? Movie_Object(1) : nullptr) {
       Movie_InterpolateObject(1, cam->curKey, cam->fraction);
@@ -90,9 +92,10 @@ void Movie_DrawScene(void) {
     Movie_FindCurrentKeys();
   }
   PoseActors();
-  if (!side || !hasPath) return;
-  for (i32 n = 0; n < ObjectCount(); n++)
-    if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
+  if (side && hasPath)
+    for (i32 n = 0; n < ObjectCount(); n++)
+      if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
+  DrawBatch_End();
 }
 
 void Movie_Draw(void) {

@@ -4,6 +4,7 @@
 #include <math.h>
 #include <string.h>
 
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
@@ -93,6 +94,7 @@ i32 Cam_ApplyView(void) {
   f32 view[16];
   Cam_BuildLookAtLH(view, g_CamEye, g_CamTarget, g_CamUp);
   if (!g_DrawDev.setTransform) return 0;
+  if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
   return g_DrawDev.setTransform(DTS_VIEW, view);
 }
 
@@ -110,22 +112,40 @@ i32 Cam_SetTarget(f32 x, f32 y, f32 z) {
   return Cam_ApplyView();
 }
 
-void Cam_ProjectToScreen(f32 out[3], f32 x, f32 y, f32 z) {
-  out[0] = out[1] = out[2] = 0.0f;
+void Cam_BeginProjection(CamProjection *p) {
+  p->ok = false;
   if (!g_DrawDev.setTransform || !g_DrawDev.getTransform || !g_DrawDev.getViewport) return;
-  f32 world[16], view[16], proj[16], m[16];
+  f32 world[16], view[16], proj[16];
   Cam_Identity(world);
   // A lasting side effect the callers live with: their world transform is gone afterwards.
+  // 3D lines gathered before it were meant for the old one.
+  if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
   g_DrawDev.setTransform(DTS_WORLD, world);
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
   g_DrawDev.getViewport(&vp);
   g_DrawDev.getTransform(DTS_WORLD, world);
   g_DrawDev.getTransform(DTS_VIEW, view);
   g_DrawDev.getTransform(DTS_PROJECTION, proj);
-  Cam_Multiply(m, world, view);
-  Cam_Multiply(m, m, proj);
-  Cam_ProjectWith(out, m, x, y, z, (f32)vp.width * 0.5f, (f32)vp.height * 0.5f,
-                  Screen_FrameScaling(), Screen_Width(), Screen_Height());
+  Cam_Multiply(p->m, world, view);
+  Cam_Multiply(p->m, p->m, proj);
+  p->halfW = (f32)vp.width * 0.5f;
+  p->halfH = (f32)vp.height * 0.5f;
+  p->frameScaling = Screen_FrameScaling();
+  p->screenW = Screen_Width();
+  p->screenH = Screen_Height();
+  p->ok = true;
+}
+
+void Cam_Project(const CamProjection *p, f32 out[3], f32 x, f32 y, f32 z) {
+  out[0] = out[1] = out[2] = 0.0f;
+  if (!p->ok) return;
+  Cam_ProjectWith(out, p->m, x, y, z, p->halfW, p->halfH, p->frameScaling, p->screenW, p->screenH);
+}
+
+void Cam_ProjectToScreen(f32 out[3], f32 x, f32 y, f32 z) {
+  CamProjection p;
+  Cam_BeginProjection(&p);
+  Cam_Project(&p, out, x, y, z);
 }
 
 // [SECTION] Light, brightness, background

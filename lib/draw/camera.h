@@ -24,6 +24,17 @@ i32 Cam_SetTarget(f32 x, f32 y, f32 z);
 // World point to screen pixels (logical 640x480 while frame scaling is on); out.z is the
 // projected z before the division by w. Leaves the device's world transform at identity.
 void Cam_ProjectToScreen(f32 out[3], f32 x, f32 y, f32 z);
+// The same mapping taken once for many points: Cam_BeginProjection reads the device (and
+// leaves its world transform at identity), Cam_Project maps one point with what it read.
+struct CamProjection {
+  bool ok;
+  f32 m[16];
+  f32 halfW, halfH;
+  bool frameScaling;
+  i32 screenW, screenH;
+};
+void Cam_BeginProjection(CamProjection *p);
+void Cam_Project(const CamProjection *p, f32 out[3], f32 x, f32 y, f32 z);
 
 void Light_Init(void);
 void Cam_SetAmbient(f32 r, f32 g, f32 b);

@@ -1,6 +1,7 @@
 // Immediate 2D and 3D primitives, the quad blend switch, fill modes and the frame's base states.
 #include "lib/draw/draw.h"
 
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 
@@ -47,12 +48,23 @@ static void Draw2D(u32 primType, u32 primCount, const Vert2D *v, int n) {
 
 void Draw_Point2DColors(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a, f32 u, f32 v) {
   Vert2D p = {x, y, r, g, b, a, u, v};
+  if (DrawBatch_IsOpen()) {
+    Place2D pl = Draw_CurrentPlacement();
+    DrawBatch_Point2D(Draw_PlaceVertex(&pl, &p));
+    return;
+  }
   Draw2D(DPT_POINTLIST, 1, &p, 1);
 }
 
 void Draw_Line2DColors(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
                        i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2) {
   Vert2D v[2] = {{x1, y1, r1, g1, b1, a1, u1, v1}, {x2, y2, r2, g2, b2, a2, u2, v2}};
+  if (DrawBatch_IsOpen()) {
+    Place2D pl = Draw_CurrentPlacement();
+    ScreenVertex s[2] = {Draw_PlaceVertex(&pl, &v[0]), Draw_PlaceVertex(&pl, &v[1])};
+    DrawBatch_Line2D(s);
+    return;
+  }
   Draw2D(DPT_LINELIST, 1, v, 2);
 }
 
@@ -77,6 +89,7 @@ void Draw_Quad2DCorners(const Vert2D v[4]) {
   Place2D p = Draw_CurrentPlacement();
   ScreenVertex s[4];
   for (int i = 0; i < 4; i++) s[i] = Draw_PlaceVertex(&p, &v[i]);
+  DrawBatch_FlushPending();
   if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_SCREENVERTEX);
   if (g_NextQuadAdditive == 1) DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_ONE);
   if (g_DrawDev.drawPrimitiveUP) g_DrawDev.drawPrimitiveUP(DPT_TRIANGLEFAN, 2, s, sizeof(ScreenVertex));
@@ -118,17 +131,23 @@ static void DrawUnlit3D(u32 primType, const SceneVertex *v) {
 
 void Draw_Point3D(f32 x, f32 y, f32 z, i32 r, i32 g, i32 b, i32 a, f32 u, f32 v) {
   SceneVertex s = MakeSceneVertex(x, y, z, 0, 0, 0, r, g, b, a, u, v);
-  DrawUnlit3D(DPT_POINTLIST, &s);
+  if (DrawBatch_IsOpen()) DrawBatch_Point3D(s);
+  else DrawUnlit3D(DPT_POINTLIST, &s);
 }
 
 void Draw_Line3D(f32 x1, f32 y1, f32 z1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
                  f32 x2, f32 y2, f32 z2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2) {
   SceneVertex s[2] = {MakeSceneVertex(x1, y1, z1, 0, 0, 0, r1, g1, b1, a1, u1, v1),
                       MakeSceneVertex(x2, y2, z2, 0, 0, 0, r2, g2, b2, a2, u2, v2)};
-  DrawUnlit3D(DPT_LINELIST, s);
+  if (DrawBatch_IsOpen()) DrawBatch_Line3D(s);
+  else DrawUnlit3D(DPT_LINELIST, s);
 }
 
 void Draw_Triangle3DVerts(const SceneVertex v[3]) {
+  if (DrawBatch_IsOpen()) {
+    DrawBatch_Triangle3D(v);
+    return;
+  }
   DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, 1, v, sizeof(SceneVertex));
 }
 

@@ -3,7 +3,8 @@
 // Primitives, screen text, the camera, textures and the image table are portable: they
 // build vertices, matrices and texel rows themselves and hand them to g_DrawDev. The
 // Windows program fills g_DrawDev with Direct3D 9 calls (drawdev_win.cpp); native tests
-// install a recording device. While an entry is null the operation does nothing, and
+// install a recording device. Every wrapper below first sends the lines and points that an
+// open batch holds (drawbatch.h), so that they reach the device in the order they were given. While an entry is null the operation does nothing, and
 // `ready` null or false means "no device" (loads then fail, targets are not created).
 //
 // The constants below carry the Direct3D 9 numbers so that the Windows device passes
@@ -58,6 +59,9 @@ struct DrawDev {
   void (*setTexture)(u32 stage, void *texture);
   void (*setFVF)(u32 fvf);
   void (*drawPrimitiveUP)(u32 primType, u32 primCount, const void *verts, u32 stride);
+  // Indexed draw from memory: 16-bit indices into vertices 0..vertCount-1.
+  void (*drawIndexedPrimitiveUP)(u32 primType, u32 vertCount, u32 primCount, const u16 *indices,
+                                 const void *verts, u32 stride);
   // Transforms are row-vector 4x4 matrices (16 floats, translation in 12..14); HRESULT-like result.
   i32 (*setTransform)(u32 which, const f32 *m);
   void (*getTransform)(u32 which, f32 *m);
@@ -85,4 +89,6 @@ void DrawDev_SetSamplerState(u32 sampler, u32 type, u32 value);
 void DrawDev_SetStageState(u32 stage, u32 type, u32 value);
 void DrawDev_SetTexture(u32 stage, void *texture);
 void DrawDev_DrawUP(u32 fvf, u32 primType, u32 primCount, const void *verts, u32 stride);
+void DrawDev_DrawIndexedUP(u32 fvf, u32 primType, u32 vertCount, u32 primCount, const u16 *indices,
+                           const void *verts, u32 stride);
 void DrawDev_Release(void *handle);

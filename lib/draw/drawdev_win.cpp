@@ -116,6 +116,10 @@ static void DrawUP(u32 type, u32 count, const void *verts, u32 stride) {
   if (Dev()) Dev()->DrawPrimitiveUP((D3DPRIMITIVETYPE)type, count, verts, stride);
 }
 
+static void DrawIndexedUP(u32 type, u32 vertCount, u32 count, const u16 *indices, const void *verts, u32 stride) {
+  if (Dev()) Dev()->DrawIndexedPrimitiveUP((D3DPRIMITIVETYPE)type, 0, vertCount, count, indices, D3DFMT_INDEX16, verts, stride);
+}
+
 // D3DMATRIX is row-major _11.._44, the same 16 floats as the portable matrices.
 static i32 SetTransform(u32 which, const f32 *m) {
   if (!Dev()) return (i32)D3DERR_INVALIDCALL;
@@ -243,6 +247,7 @@ void Draw_InstallFor(IDirect3DDevice9 **device) {
   d.setTexture = SetTexture;
   d.setFVF = SetFVF;
   d.drawPrimitiveUP = DrawUP;
+  d.drawIndexedPrimitiveUP = DrawIndexedUP;
   d.setTransform = SetTransform;
   d.getTransform = GetTransform;
   d.getViewport = GetViewport;

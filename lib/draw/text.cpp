@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
@@ -108,6 +109,7 @@ static bool Text_UseSize(f32 size) {
 static void Text_DrawAt(const char *text, i32 x, i32 y, u32 color) {
   i32 left, top;
   Text_Anchor(x, y, Screen_FrameScaling(), Screen_Width(), Screen_Height(), &left, &top);
+  DrawBatch_FlushPending();
   if (g_TextFont && g_DrawDev.drawText) g_DrawDev.drawText(g_TextFont, text, left, top, color);
 }
 

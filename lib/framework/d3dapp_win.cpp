@@ -10,6 +10,7 @@
 
 #include "lib/draw/text.h"
 #include "lib/framework/shell_view.h"
+#include "lib/framework/frametime.h"
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/settingsdlg_win.h"
@@ -143,6 +144,9 @@ HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
   // MIRAVEL_FRAME_STATS (set, not "0") shows the frame and device lines on every frame.
   const char *stats = getenv("MIRAVEL_FRAME_STATS");
   g_D3DApp.showStats = stats && stats[0] && strcmp(stats, "0") != 0 ? 1 : 0;
+  // MIRAVEL_PHASE_STATS adds the time of each view's model render and editor drawing.
+  const char *phases = getenv("MIRAVEL_PHASE_STATS");
+  g_FrameTimes.on = phases && phases[0] && strcmp(phases, "0") != 0 ? 1 : 0;
   g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
   if (!g_D3D) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
 
@@ -531,12 +535,19 @@ static void UpdateFrameStats(void) {
 
 // The device and frame lines at the top-left of the frame, in yellow, when asked for.
 static void QueueStats(void) {
-  if (!g_D3DApp.showStats) return;
+  if (!g_D3DApp.showStats && !g_FrameTimes.on) return;
   i32 saved[4];
   memcpy(saved, g_TextColor, sizeof saved);
   Text_SetColor(255, 255, 0, 255);
-  Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
-  Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
+  i32 y = 0;
+  if (g_D3DApp.showStats) {
+    Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
+    Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
+    y = 40;
+  }
+  char line[128];
+  for (u32 v = 0; g_FrameTimes.on && v <= FRAMETIME_VIEWS; v++)
+    if (FrameTime_Text(v, line, sizeof line)) Text_Printf(2, y, "%s", line), y += 20;
   memcpy(g_TextColor, saved, sizeof saved);
 }
 
@@ -551,11 +562,13 @@ HRESULT D3DApp_FrameStep(void) {
   f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
   QueueStats();
+  FrameTime_BeginView(g_DrawView);
   if (FAILED(D3DApp_RenderFrame())) return 0;
   // The recording reads the back buffer before it is presented: after Present the buffer of
   // a discarding swap chain holds nothing defined (black under Wine).
   if (g_RunState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
   PresentFrame();
+  FrameTime_EndView();
   Timer_UpdateElapsed();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "lib/draw/image.h"
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/rdev.h"
@@ -190,10 +191,14 @@ i32 Lib_RenderFrame(void) {
   i32 hr = BeginScene();
   if (hr < 0) return hr;
   Draw_SetDefaultStates();
+  f64 mark = FrameTime_Now();
   if (g_SceneDrawOn == 1) ScenePasses();
+  FrameTime_Add(FRAMETIME_MODEL, &mark);
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
+  mark = FrameTime_Now();
   if (g_LibHooks.drawScene) g_LibHooks.drawScene();
+  FrameTime_Add(FRAMETIME_EDITOR, &mark);
   if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
     SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
   if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
@@ -203,7 +208,9 @@ i32 Lib_RenderFrame(void) {
   Obj2_DrawAll();
   DrawMovieImages();
   DrawDev_SetTexture(0, nullptr);
+  mark = FrameTime_Now();
   if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
+  FrameTime_Add(FRAMETIME_EDITOR, &mark);
   Text_DrawQueue();
   DrawFramesAndCover();
   EndScene();

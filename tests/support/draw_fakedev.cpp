@@ -31,6 +31,24 @@ static void DrawUP(u32 type, u32 count, const void *v, u32 stride) {
   d.bytes.assign((const u8 *)v, (const u8 *)v + (size_t)verts * stride);
   d.statesAtDraw = g_Fake->states;
   g_Fake->draws.push_back(d);
+  g_Fake->deviceDraws++;
+}
+static void DrawIndexedUP(u32 type, u32, u32 count, const u16 *idx, const void *v, u32 stride) {
+  u32 per = type == DPT_POINTLIST ? 1 : type == DPT_TRIANGLELIST ? 3 : 2;
+  for (u32 p = 0; p < count; p++) {
+    FakeDraw d;
+    d.fvf = g_Fake->states[0x30000];
+    d.primType = type;
+    d.primCount = 1;
+    d.stride = stride;
+    for (u32 k = 0; k < per; k++) {
+      const u8 *src = (const u8 *)v + (size_t)idx[p * per + k] * stride;
+      d.bytes.insert(d.bytes.end(), src, src + stride);
+    }
+    d.statesAtDraw = g_Fake->states;
+    g_Fake->draws.push_back(d);
+  }
+  g_Fake->deviceDraws++;
 }
 static i32 SetTransform(u32 which, const f32 *m) {
   memcpy(g_Fake->transforms[Slot(which)], m, 64);
@@ -112,6 +130,7 @@ void FakeDev_Install(void) {
   d.setTexture = SetTex;
   d.setFVF = SetFVF;
   d.drawPrimitiveUP = DrawUP;
+  d.drawIndexedPrimitiveUP = DrawIndexedUP;
   d.setTransform = SetTransform;
   d.getTransform = GetTransform;
   d.getViewport = GetViewport;

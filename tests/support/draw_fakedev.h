@@ -36,7 +36,10 @@ struct FakeDevice {
   bool ready = true;
   std::map<u32, u32> states;
   std::vector<std::pair<u32, u32>> stateLog;
+  // One entry per primitive list as drawn at once; an indexed draw of a batch is recorded as
+  // the primitives it holds, one entry each, so that tests see what was drawn and in order.
   std::vector<FakeDraw> draws;
+  u32 deviceDraws = 0;   // draw calls that reached the device (indexed ones count once)
   std::vector<FakeText> texts;
   std::vector<FakeTexture *> textures;
   std::vector<FakeFont *> fonts;

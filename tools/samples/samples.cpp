@@ -1,7 +1,11 @@
 // Writes the sample files of the data folder that the F7 key loads: "0.KZP", a cube of six
 // quads with two bones, and "0.KZO", an object set whose object 1 is that cube.
 // Usage: samples <folder>
+// Also writes a full-capacity model for measuring the editors: samples --grid QUADS FILE.KZP
+// gives rows of 250 quads with a ripple, 128 bones in chains of 16, every vertex bound.
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 #include "model/kzo.h"
@@ -36,7 +40,46 @@ static Model3 *Cube(void) {
   return m;
 }
 
+static int Grid(i32 quads, const char *path) {
+  i32 cols = 250, rows = quads / cols;
+  g_MaxPolygons = 65000;
+  g_MaxVertices = 260000;
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  if (!m || rows < 1 || rows * cols > 65000) return 1;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      i32 i = m->positionCount++;
+      m->positions[i] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, (f32)((x + y) % 7) * 0.05f};
+      m->colors[i] = {255, 255, 255, 255};
+    }
+  m->colorCount = m->positionCount;
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p.cornerCount = 4;
+      u32 v = (u32)(y * (cols + 1) + x);
+      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
+      for (int j = 0; j < 4; j++) p.corners[j] = {c[j], c[j], c[j], c[j]};
+    }
+  Model3_CalcNormals(m);
+  m->boneCount = MODEL3_BONES;
+  for (i32 b = 1; b < MODEL3_BONES; b++) {
+    bool rowStart = (b - 1) % 16 == 0;
+    m->bones[b].parent = rowStart ? 0 : b - 1;
+    f32 *pos = m->boneRest[b].pos;
+    pos[0] = rowStart ? -12.0f : 1.5f;
+    pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
+  }
+  Model3_FreshBindings(m, 0, m->positionCount);
+  for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = 5;
+  bool ok = Kzp_Write(m, path);
+  Model3_Free(m);
+  return ok ? 0 : 1;
+}
+
 int main(int argc, char **argv) {
+  if (argc == 4 && strcmp(argv[1], "--grid") == 0) return Grid(atoi(argv[2]), argv[3]);
   if (argc != 2 || chdir(argv[1]) != 0) {
     fprintf(stderr, "usage: samples <folder>\n");
     return 2;

@@ -1,0 +1,329 @@
+// The editors' overlays on models of growing size up to full capacity, drawn through a device
+// that only counts: draw calls and state changes per view in every sub-mode that walks a mesh,
+// with everything selected and every vertex bound to the current bone. 3D: polygon modelling
+// (vertex and face selection), texture, bone, weight and motion on a grid of up to 65,000
+// quads with 128 bones, in the main, Front, Top and Side views; 2D: polygon (both
+// selections), bone, weight and motion on up to 64,770 quads with 128 bones; the collision
+// editor's model and walls on up to 64,516 quads. Goal: at most 500 draw calls in every view;
+// the run ends with exit status 1 when a view draws more.
+#include <benchmark/benchmark.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <map>
+#include <string>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit2d/ed2d.h"
+#include "edit2d/ed2d_motion.h"
+#include "edit2d/ed2d_poly.h"
+#include "edit3d/bone.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_motion.h"
+#include "edit3d/ed3d_poly.h"
+#include "lib/draw/drawbatch.h"
+#include "lib/draw/drawdev.h"
+#include "lib/render/objects.h"
+#include "model/bone2.h"
+#include "model/mesh.h"
+#include "model/model3.h"
+#include "model/seam.h"
+#include "scene/coli.h"
+#include "scene/coli_edit.h"
+
+namespace {
+
+const u32 kCallLimit = 500;
+const u32 kBoundBone = 5;   // every vertex is bound to it, and it is the current bone
+
+// [SECTION] counting device
+struct Counts {
+  u64 draws, states;
+  f32 transforms[3][16];
+};
+Counts g_Counts;
+bool g_OverLimit;
+std::map<std::string, std::string> g_Table;   // "sub-mode, size" -> calls per view
+
+u32 Slot(u32 which) { return which == DTS_WORLD ? 0 : which == DTS_VIEW ? 1 : 2; }
+bool Ready() { return true; }
+void SetRS(u32, u32) { g_Counts.states++; }
+void SetSS(u32, u32, u32) { g_Counts.states++; }
+void SetTSS(u32, u32, u32) { g_Counts.states++; }
+void SetTex(u32, void *) { g_Counts.states++; }
+void SetFVF(u32) {}
+void DrawUP(u32, u32, const void *, u32) { g_Counts.draws++; }
+void DrawIndexedUP(u32, u32, u32, const u16 *, const void *, u32) { g_Counts.draws++; }
+i32 SetTransform(u32 which, const f32 *m) {
+  memcpy(g_Counts.transforms[Slot(which)], m, 64);
+  return 0;
+}
+void GetTransform(u32 which, f32 *m) { memcpy(m, g_Counts.transforms[Slot(which)], 64); }
+void GetViewport(DrawViewport *vp) { *vp = {0, 0, 640, 480, 0.0f, 1.0f}; }
+
+void InstallCounter() {
+  memset(&g_Counts, 0, sizeof g_Counts);
+  for (auto &m : g_Counts.transforms) m[0] = m[5] = m[10] = m[15] = 1.0f;
+  DrawDev d = {};
+  d.ready = Ready;
+  d.setRenderState = SetRS;
+  d.setSamplerState = SetSS;
+  d.setTextureStageState = SetTSS;
+  d.setTexture = SetTex;
+  d.setFVF = SetFVF;
+  d.drawPrimitiveUP = DrawUP;
+  d.drawIndexedPrimitiveUP = DrawIndexedUP;
+  d.setTransform = SetTransform;
+  d.getTransform = GetTransform;
+  d.getViewport = GetViewport;
+  g_DrawDev = d;
+}
+
+// Draws one view with the counter reset; its calls and states into the state's counters, its
+// calls into the table, and whether it kept within the limit.
+void CountView(benchmark::State &state, const std::string &label, const char *view, void (*draw)(void)) {
+  g_Counts.draws = g_Counts.states = 0;
+  draw();
+  state.counters[std::string("calls ") + view] = (double)g_Counts.draws;
+  state.counters[std::string("states ") + view] = (double)g_Counts.states;
+  g_Table[label] += std::string(view) + " " + std::to_string(g_Counts.draws) + "  ";
+  if (g_Counts.draws > kCallLimit) g_OverLimit = true;
+}
+
+// [SECTION] 3D
+// Rows of 250 quads in z = 0 plus a ripple in y, 128 bones in chains of 16, every vertex bound.
+Model3 *Grid3(i32 quads, u32 subMode) {
+  i32 cols = 250, rows = quads / cols;
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = subMode;
+  g_CurSlot = 0;
+  Model3_FreeSlot(0);
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_Init(0);
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++)
+      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, (f32)((x + y) % 7) * 0.05f};
+  Model3_FreshBindings(m, 0, m->positionCount);
+  for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p.cornerCount = 4;
+      u32 v = (u32)(y * (cols + 1) + x);
+      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
+      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
+    }
+  m->boneCount = MODEL3_BONES;
+  for (i32 b = 1; b < MODEL3_BONES; b++) {
+    bool rowStart = (b - 1) % 16 == 0;
+    m->bones[b].parent = rowStart ? 0 : b - 1;
+    f32 *pos = m->boneRest[b].pos;
+    pos[0] = rowStart ? -12.0f : 1.5f;
+    pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
+    pos[2] = 0;
+  }
+  App_AllocWorkArrays();
+  ViewRecord *v = g_Views[subMode];
+  const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
+  for (u32 i = 0; i < 4; i++) {
+    v[i].inUse = 1;
+    v[i].kind = kinds[i];
+    v[i].centerX = 320;
+    v[i].centerY = 240;
+    v[i].w = 640;
+    v[i].h = 480;
+    v[i].zoom = 1;
+  }
+  g_ViewCount[subMode] = 4;
+  g_ActiveView = 1;
+  g_CurBoneIndex = kBoundBone;
+  App_RefreshCurrentPointers();
+  Object_UpdateFrame();
+  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  return m;
+}
+
+struct Mode3 {
+  const char *name;
+  u32 subMode;
+  u32 selectMode;
+  void (*scene)(void);
+  void (*overlay)(void);
+};
+const Mode3 kModes3[] = {
+    {"3D polygon, vertices", SUB_3D_POLY, 0, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
+    {"3D polygon, faces", SUB_3D_POLY, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
+    {"3D texture, faces", SUB_3D_TEXTURE, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
+    {"3D bone", SUB_3D_BONE, 0, nullptr, Ed3D_BoneDraw},
+    {"3D weight", SUB_3D_WEIGHT, 0, nullptr, Ed3D_WeightDrawOverlay},
+    {"3D motion", SUB_3D_MOTION, 0, nullptr, Ed3D_MotionDrawOverlay},
+};
+const Mode3 *g_Mode3;
+
+void DrawMode3() {
+  if (g_Mode3->scene) g_Mode3->scene();
+  g_Mode3->overlay();
+}
+
+void BM_Overlay3D(benchmark::State &state) {
+  const Mode3 &mode = kModes3[state.range(0)];
+  i32 quads = (i32)state.range(1);
+  InstallCounter();
+  Grid3(quads, mode.subMode);
+  g_PolySelectMode = mode.selectMode;
+  g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
+  g_Mode3 = &mode;
+  std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
+  static const char *const kViewNames[4] = {"main", "front", "top", "side"};
+  for (auto _ : state) {
+    g_Table[label].clear();
+    for (u32 d = 0; d < 4; d++) {
+      g_DrawView = d;
+      g_CurView = &g_Views[mode.subMode][d];
+      CountView(state, label, kViewNames[d], DrawMode3);
+    }
+  }
+  Model3_FreeSlot(0);
+}
+
+// [SECTION] 2D
+// rows x 255 quads of 2 x 2 pixels around the placement, 128 bones, every vertex bound.
+Bone2Model *Grid2(i32 rows, u32 subMode) {
+  const i32 cols = 255;
+  g_MaxVertices = 65535;
+  g_MaxPolygons = 65000;
+  g_EditFamily = FAMILY_2D_MODEL;
+  g_EditSubMode = subMode;
+  Bone2_FreeAll();
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_Bone2SlotShown[0] = 1;
+  m->placeX = 320;
+  m->placeY = 240;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
+      m->bindings[m->vertexCount++] = {kBoundBone, 0, 1.0f, 1};
+    }
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon2 &p = m->polygons[m->polygonCount++];
+      p.used = 1;
+      p.cornerCount = 4;
+      u16 v = (u16)(y * (cols + 1) + x);
+      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
+      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
+    }
+  m->boneCount = BONE2_MAX_BONES;
+  for (i32 b = 1; b < BONE2_MAX_BONES; b++) {
+    m->bones[b].parent = b > 1 && b % 3 == 0 ? b - 1 : 0;
+    m->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
+    m->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
+  }
+  App_AllocWorkArrays();
+  g_Views[subMode][0].inUse = 1;
+  g_ViewCount[subMode] = 1;
+  g_DrawView = g_ActiveView = 0;
+  g_CurView = &g_Views[subMode][0];
+  g_CurBoneIndex = kBoundBone;
+  App_RefreshCurrentPointers();
+  for (i32 i = 0; i < m->vertexCount; i++) g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  return m;
+}
+
+struct Mode2 {
+  const char *name;
+  u32 subMode;
+  u32 selectMode;
+  void (*draw)(void);
+};
+const Mode2 kModes2[] = {
+    {"2D polygon, vertices", SUB_2D_POLY, 0, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, Ed2D_MotionDraw},
+};
+
+void BM_Overlay2D(benchmark::State &state) {
+  const Mode2 &mode = kModes2[state.range(0)];
+  i32 rows = (i32)state.range(1);
+  InstallCounter();
+  Grid2(rows, mode.subMode);
+  g_PolySelectMode = mode.selectMode;
+  g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
+  std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
+  for (auto _ : state) {
+    g_Table[label].clear();
+    CountView(state, label, "view", mode.draw);
+  }
+  Bone2_FreeAll();
+}
+
+// [SECTION] collision
+// side x side quads of a rolling floor, every box and circle wall in use.
+void BM_ColiDraw(benchmark::State &state) {
+  i32 side = (i32)state.range(0);
+  InstallCounter();
+  g_MaxPolygons = 65000;
+  g_MaxVertices = 260000;
+  CollisionDoc *doc = Coli_NewDocument();
+  Model3 *m = Model3_New();
+  if (!doc || !m || !Model3_Reserve(m, (side + 1) * (side + 1), 1, 1, 1, side * side)) {
+    state.SkipWithError("no model");
+    return;
+  }
+  for (i32 z = 0; z <= side; z++)
+    for (i32 x = 0; x <= side; x++) m->positions[m->positionCount++] = {x * 4.0f, (f32)((x * z) % 5), z * 4.0f};
+  m->normals[m->normalCount++] = {0, 1, 0};
+  for (i32 z = 0; z < side; z++)
+    for (i32 x = 0; x < side; x++) {
+      u32 a = (u32)(z * (side + 1) + x);
+      const u32 c[4] = {a, a + (u32)side + 1, a + (u32)side + 2, a + 1};
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p = Polygon3();
+      p.cornerCount = 4;
+      for (int k = 0; k < 4; k++) p.corners[k].vertex = c[k];
+    }
+  doc->model = m;
+  for (i32 k = 0; k < COLI_BOXES; k++) doc->boxes[k].used = 1, doc->boxes[k].size = 2.0f + k;
+  for (i32 k = 0; k < COLI_CIRCLES; k++) doc->circles[k].used = 1, doc->circles[k].size = 3.0f + k;
+  std::string label = "collision, " + std::to_string(side * side) + " quads";
+  for (auto _ : state) {
+    g_Table[label].clear();
+    CountView(state, label, "view", Coli_DrawScene);
+  }
+}
+
+BENCHMARK(BM_Overlay3D)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1000, 16000, 65000}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Overlay2D)->ArgsProduct({{0, 1, 2, 3, 4}, {4, 63, 254}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColiDraw)->Arg(32)->Arg(127)->Arg(254)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The usual run, then the draw calls of every view of every sub-mode and size; exit status 1
+// when a view drew more than the limit. --unbatched (first argument) draws every line and
+// point at once, for the figures to compare with.
+int main(int argc, char **argv) {
+  if (argc > 1 && strcmp(argv[1], "--unbatched") == 0) {
+    g_DrawBatchOff = 1;
+    argv[1] = argv[0];
+    argc--;
+    argv++;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  printf("\n-- draw calls per view (limit %u) --\n", kCallLimit);
+  for (auto &kv : g_Table) printf("%-40s %s\n", kv.first.c_str(), kv.second.c_str());
+  printf("%s\n", g_OverLimit ? "LIMIT EXCEEDED" : "every view within the limit");
+  fflush(stdout);
+  return g_OverLimit ? 1 : 0;
+}

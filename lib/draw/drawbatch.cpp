@@ -1,0 +1,119 @@
+// Batched immediate lines and points (see drawbatch.h).
+#include "lib/draw/drawbatch.h"
+
+#include <string.h>
+
+#include "lib/draw/drawdev.h"
+
+DrawBatch g_DrawBatch;
+u32 g_DrawBatchOff;
+
+static u32 Stride(u32 kind) { return kind == DRAWBATCH_LINES2D ? (u32)sizeof(ScreenVertex) : (u32)sizeof(SceneVertex); }
+
+void DrawBatch_Begin(void) { g_DrawBatch.depth++; }
+
+void DrawBatch_End(void) {
+  if (g_DrawBatch.depth == 0) return;
+  if (--g_DrawBatch.depth == 0) DrawBatch_FlushPending();
+}
+
+// A device without indexed draws gets the primitives one call each.
+static void DrawEach(u32 fvf, u32 prim, u32 per, u32 count) {
+  const DrawBatch &b = g_DrawBatch;
+  u32 stride = Stride(b.kind);
+  u8 one[3 * sizeof(SceneVertex)];
+  for (u32 p = 0; p < count; p++) {
+    for (u32 k = 0; k < per; k++) memcpy(one + k * stride, b.verts + (size_t)b.indices[p * per + k] * stride, stride);
+    DrawDev_DrawUP(fvf, prim, 1, one, stride);
+  }
+}
+
+void DrawBatch_Flush(void) {
+  DrawBatch &b = g_DrawBatch;
+  if (!b.indexCount || b.flushing) return;
+  b.flushing = 1;
+  bool unlit = b.kind == DRAWBATCH_LINES3D || b.kind == DRAWBATCH_POINTS3D;
+  // Lines and points in 3D keep their own colour, as each one alone does.
+  if (unlit) DrawDev_SetRenderState(DRS_LIGHTING, 0);
+  u32 fvf = b.kind == DRAWBATCH_LINES2D ? FVF_SCREENVERTEX : FVF_SCENEVERTEX;
+  u32 prim = b.kind == DRAWBATCH_POINTS3D ? DPT_POINTLIST : b.kind == DRAWBATCH_TRIS3D ? DPT_TRIANGLELIST : DPT_LINELIST;
+  u32 per = b.kind == DRAWBATCH_POINTS3D ? 1 : b.kind == DRAWBATCH_TRIS3D ? 3 : 2;
+  u32 count = b.indexCount / per;
+  if (g_DrawDev.drawIndexedPrimitiveUP) DrawDev_DrawIndexedUP(fvf, prim, b.vertCount, count, b.indices, b.verts, Stride(b.kind));
+  else DrawEach(fvf, prim, per, count);
+  if (unlit) DrawDev_SetRenderState(DRS_LIGHTING, 1);
+  b.vertCount = 0;
+  b.indexCount = 0;
+  b.kind = DRAWBATCH_NONE;
+  b.stamp++;
+  b.lists++;
+  b.flushing = 0;
+}
+
+// Room for `indices` more indices of kind `kind` (with up to as many new vertices).
+static void MakeRoom(u32 kind, u32 indices) {
+  DrawBatch &b = g_DrawBatch;
+  if (b.kind != kind || b.indexCount + indices > DRAWBATCH_INDICES || b.vertCount + indices > DRAWBATCH_VERTS)
+    DrawBatch_FlushPending();
+  b.kind = kind;
+  if (b.stamp == 0) b.stamp = 1;   // stamp 0 marks a share slot never used
+}
+
+// FNV-1a over the vertex bytes: equal vertices share one index.
+static u32 ShareSlot(const void *v, u32 stride) {
+  const u8 *p = (const u8 *)v;
+  u32 h = 2166136261u;
+  for (u32 i = 0; i < stride; i++) h = (h ^ p[i]) * 16777619u;
+  return (h ^ (h >> 15)) & (DRAWBATCH_SHARE - 1);
+}
+
+static u16 AddVertex(const void *v, u32 stride) {
+  DrawBatch &b = g_DrawBatch;
+  u32 slot = ShareSlot(v, stride);
+  if (b.shareStamp[slot] == b.stamp) {
+    u16 i = b.shareIndex[slot];
+    if (memcmp(b.verts + (size_t)i * stride, v, stride) == 0) return i;
+  }
+  u16 i = (u16)b.vertCount++;
+  memcpy(b.verts + (size_t)i * stride, v, stride);
+  b.shareStamp[slot] = b.stamp;
+  b.shareIndex[slot] = i;
+  return i;
+}
+
+static void AddLine(u32 kind, const void *a, const void *c) {
+  MakeRoom(kind, 2);
+  u32 stride = Stride(kind);
+  DrawBatch &b = g_DrawBatch;
+  b.indices[b.indexCount++] = AddVertex(a, stride);
+  b.indices[b.indexCount++] = AddVertex(c, stride);
+}
+
+void DrawBatch_Line2D(const ScreenVertex v[2]) { AddLine(DRAWBATCH_LINES2D, &v[0], &v[1]); }
+
+void DrawBatch_Point2D(const ScreenVertex &v) {
+  // A point on a pixel centre covers the pixel that the one-pixel line to its right covers;
+  // a point placed between centres (a fractional frame offset) is drawn alone, in order.
+  if (v.x != (f32)(i32)v.x || v.y != (f32)(i32)v.y) {
+    DrawBatch_FlushPending();
+    DrawDev_DrawUP(FVF_SCREENVERTEX, DPT_POINTLIST, 1, &v, sizeof(ScreenVertex));
+    return;
+  }
+  ScreenVertex e = v;
+  e.x += 1.0f;
+  AddLine(DRAWBATCH_LINES2D, &v, &e);
+}
+
+void DrawBatch_Line3D(const SceneVertex v[2]) { AddLine(DRAWBATCH_LINES3D, &v[0], &v[1]); }
+
+void DrawBatch_Triangle3D(const SceneVertex v[3]) {
+  MakeRoom(DRAWBATCH_TRIS3D, 3);
+  DrawBatch &b = g_DrawBatch;
+  for (int k = 0; k < 3; k++) b.indices[b.indexCount++] = AddVertex(&v[k], sizeof(SceneVertex));
+}
+
+void DrawBatch_Point3D(const SceneVertex &v) {
+  MakeRoom(DRAWBATCH_POINTS3D, 1);
+  DrawBatch &b = g_DrawBatch;
+  b.indices[b.indexCount++] = AddVertex(&v, sizeof(SceneVertex));
+}

@@ -1,0 +1,159 @@
+// Batched lines and points: the same primitives reach the device in the same order as when
+// each is drawn at once, in few calls; a state change, a transform, another draw, a change of
+// kind and a full list each send what is pending; 3D lines switch lighting once per list.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/shell_services.h"
+#include "draw_fakedev.h"
+#include "lib/draw/camera.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
+#include "lib/draw/screen.h"
+#include "lib/framework/lib.h"
+
+namespace {
+
+struct BatchTest : ::testing::Test {
+  void SetUp() override {
+    FakeDev_Install();
+    g_Scale2D[0] = g_Scale2D[1] = 1.0f;
+    g_ViewWindowMode = 0;
+    g_FrameScaling = 0;
+    g_EditFamily = FAMILY_3D_MODEL;
+    g_EditSubMode = 14;
+    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+    memset(g_Views, 0, sizeof g_Views);
+  }
+  void TearDown() override {
+    g_DrawBatchOff = 0;
+    FakeDev_Remove();
+  }
+};
+
+// One primitive as the device saw it: type, vertex bytes and the lighting state at the draw,
+// a 2D point written as the one-pixel line that stands for it in a batch.
+std::string Prim(const FakeDraw &d) {
+  std::string s = std::to_string(d.primType) + " light " + std::to_string(d.statesAtDraw.count(DRS_LIGHTING) ? d.statesAtDraw.at(DRS_LIGHTING) : 9) + ":";
+  std::vector<u8> bytes = d.bytes;
+  if (d.primType == DPT_POINTLIST && d.fvf == FVF_SCREENVERTEX) {
+    ScreenVertex v[2];
+    memcpy(&v[0], bytes.data(), sizeof v[0]);
+    v[1] = v[0];
+    v[1].x += 1.0f;
+    bytes.assign((const u8 *)v, (const u8 *)(v + 2));
+    s = std::to_string(DPT_LINELIST) + s.substr(s.find(' '));
+  }
+  for (u8 b : bytes) s += std::to_string(b) + ",";
+  return s;
+}
+
+struct Script {
+  const char *what;
+  std::function<void()> draw;
+  u32 batchedCalls;   // device draws when batched
+};
+
+void Lines2D(int n) {
+  for (int i = 0; i < n; i++) Draw_Line2D(i % 300, i / 300, 200, 200, 200, 255, i % 300 + 5, i / 300 + 1, 200, 200, 200, 255);
+}
+
+const Script kScripts[] = {
+    {"lines, points and marks keep their order", [] {
+       for (int i = 0; i < 50; i++) {
+         Draw_Line2D(i, 0, 196, 196, 196, 255, i + 1, 0, 196, 196, 196, 255);
+         Draw_Point2D(i, 1, 255, 255, 0, 255);
+         Draw_Rect2D(i - 2, i - 2, i + 2, i + 2, 255, 255, 0, 255);
+       }
+     }, 1},
+    {"a state change sends what is pending", [] {
+       Lines2D(3);
+       DrawDev_SetRenderState(DRS_ALPHABLENDENABLE, 0);
+       Lines2D(3);
+     }, 2},
+    {"another draw sends what is pending", [] {
+       Lines2D(2);
+       Draw_Quad2D(0, 0, 1, 1, 1, 255, 0, 0, 9, 0, 1, 1, 1, 255, 0, 0, 9, 9, 1, 1, 1, 255, 0, 0, 0, 9, 1, 1, 1, 255, 0, 0);
+       Lines2D(2);
+     }, 3},
+    {"3D lines switch lighting off once per list", [] {
+       for (int i = 0; i < 40; i++) Draw_Line3D((f32)i, 0, 0, 0, 255, 255, 64, 0, 0, (f32)i, 1, 0, 0, 255, 255, 64, 0, 0);
+     }, 1},
+    {"a change of kind sends what is pending", [] {
+       Lines2D(2);
+       Draw_Line3D(0, 0, 0, 1, 2, 3, 255, 0, 0, 1, 1, 1, 1, 2, 3, 255, 0, 0);
+       Draw_Point3D(0, 0, 0, 1, 2, 3, 255, 0, 0);
+       Lines2D(2);
+     }, 4},
+    {"a full list goes out and the next one starts", [] { Lines2D(DRAWBATCH_INDICES / 2 + 10); }, 2},
+    {"a point between pixel centres is drawn alone, in order", [] {
+       g_ViewWindowMode = 1;
+       g_Family2DFrame[g_EditFamily] = 1;
+       g_DesktopWidth = 641;
+       g_DesktopHeight = 480;
+       Lines2D(2);
+       Draw_Point2D(5, 5, 1, 2, 3, 255);
+       Lines2D(2);
+       g_ViewWindowMode = 0;
+     }, 3},
+    {"a projection keeps pending 2D lines", [] {
+       Lines2D(2);
+       f32 s[3];
+       Cam_ProjectToScreen(s, 1, 2, 3);
+       Lines2D(2);
+     }, 1},
+    {"a projection sends pending 3D lines", [] {
+       Draw_Line3D(0, 0, 0, 1, 2, 3, 255, 0, 0, 1, 1, 1, 1, 2, 3, 255, 0, 0);
+       f32 s[3];
+       Cam_ProjectToScreen(s, 1, 2, 3);
+       Draw_Line3D(0, 0, 0, 1, 2, 3, 255, 0, 0, 1, 1, 1, 1, 2, 3, 255, 0, 0);
+     }, 2},
+};
+
+TEST_F(BatchTest, BatchedScriptsDrawWhatOneCallEachDraws) {
+  for (const Script &s : kScripts) {
+    SCOPED_TRACE(s.what);
+    FakeDev_Install();
+    g_DrawBatchOff = 1;
+    DrawBatch_Begin();
+    s.draw();
+    DrawBatch_End();
+    std::vector<std::string> one;
+    for (const FakeDraw &d : g_Fake->draws) one.push_back(Prim(d));
+    auto oneStates = g_Fake->states;
+    FakeDev_Install();
+    g_DrawBatchOff = 0;
+    DrawBatch_Begin();
+    DrawBatch_Begin();   // a nested batch ends with the outer one
+    s.draw();
+    u32 sent = g_Fake->deviceDraws;
+    DrawBatch_End();
+    EXPECT_EQ(g_Fake->deviceDraws, sent) << "the inner end sent the list";
+    EXPECT_GT(g_DrawBatch.indexCount, 0u);
+    DrawBatch_End();
+    std::vector<std::string> batched;
+    for (const FakeDraw &d : g_Fake->draws) batched.push_back(Prim(d));
+    EXPECT_EQ(batched, one);
+    EXPECT_EQ(g_Fake->deviceDraws, s.batchedCalls);
+    EXPECT_EQ(g_Fake->states, oneStates) << "the device is left as one call each leaves it";
+  }
+}
+
+TEST_F(BatchTest, EqualEndsShareOneVertexAndLightingIsSetOncePerList) {
+  u32 before = g_DrawBatch.lists;
+  DrawBatch_Begin();
+  for (int i = 0; i < 100; i++) Draw_Line3D(0, 0, 0, 9, 9, 9, 255, 0, 0, (f32)(i % 2), 1, 0, 9, 9, 9, 255, 0, 0);
+  EXPECT_EQ(g_DrawBatch.vertCount, 3u) << "one corner shared by all, two other ends";
+  DrawBatch_End();
+  EXPECT_EQ(g_DrawBatch.lists, before + 1);
+  u32 lighting = 0;
+  for (auto &sv : g_Fake->stateLog) lighting += sv.first == DRS_LIGHTING;
+  EXPECT_EQ(lighting, 2u);
+  EXPECT_EQ(g_Fake->states[DRS_LIGHTING], 1u);
+}
+
+}  // namespace
