@@ -140,6 +140,15 @@ static void SingleStepWhenStopped(void) {
 
 // [SECTION] creation
 
+// The phase timing's wait: an event query issued now and polled until the device reaches it.
+static void D3DApp_WaitForDevice(void) {
+  IDirect3DQuery9 *q = nullptr;
+  if (!g_Device || FAILED(g_Device->CreateQuery(D3DQUERYTYPE_EVENT, &q)) || !q) return;
+  q->Issue(D3DISSUE_END);
+  for (int i = 0; i < 100000 && q->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE; i++) Sleep(0);
+  q->Release();
+}
+
 HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
   // MIRAVEL_FRAME_STATS (set, not "0") shows the frame and device lines on every frame.
   const char *stats = getenv("MIRAVEL_FRAME_STATS");
@@ -147,6 +156,7 @@ HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
   // MIRAVEL_PHASE_STATS adds the time of each view's model render and editor drawing.
   const char *phases = getenv("MIRAVEL_PHASE_STATS");
   g_FrameTimes.on = phases && phases[0] && strcmp(phases, "0") != 0 ? 1 : 0;
+  g_FrameTimes.sync = D3DApp_WaitForDevice;
   g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
   if (!g_D3D) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
 

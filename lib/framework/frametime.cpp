@@ -12,18 +12,23 @@ f64 FrameTime_Now(void) {
   return duration<f64, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
+f64 FrameTime_Mark(void) {
+  if (g_FrameTimes.on && g_FrameTimes.sync) g_FrameTimes.sync();
+  return FrameTime_Now();
+}
+
 void FrameTime_BeginView(u32 view) {
   FrameTimes &f = g_FrameTimes;
   if (!f.on) return;
   f.view = view < FRAMETIME_VIEWS ? view : 0;
   for (f64 &p : f.phaseMs[f.view]) p = 0;
-  f.frameStart = FrameTime_Now();
+  f.frameStart = FrameTime_Mark();
 }
 
 void FrameTime_Add(u32 phase, f64 *mark) {
   FrameTimes &f = g_FrameTimes;
   if (!f.on || phase >= FRAMETIME_PHASES) return;
-  f64 now = FrameTime_Now();
+  f64 now = FrameTime_Mark();
   f.phaseMs[f.view][phase] += now - *mark;
   *mark = now;
 }
@@ -31,7 +36,7 @@ void FrameTime_Add(u32 phase, f64 *mark) {
 void FrameTime_EndView(void) {
   FrameTimes &f = g_FrameTimes;
   if (!f.on) return;
-  f.frameMs[f.view] = FrameTime_Now() - f.frameStart;
+  f.frameMs[f.view] = FrameTime_Mark() - f.frameStart;
   f.seen[f.view] = 1;
 }
 

@@ -16,12 +16,17 @@ struct FrameTimes {
   f64 phaseMs[FRAMETIME_VIEWS][FRAMETIME_PHASES]; // of the view's last frame
   f64 frameMs[FRAMETIME_VIEWS];
   f64 frameStart;
+  // Waits until the device has done what it was given (the Windows side installs it): a
+  // device that works behind the program would otherwise put one phase's drawing in the next.
+  void (*sync)(void);
 };
 
 extern FrameTimes g_FrameTimes;
 
 // Milliseconds of a steady clock.
 f64 FrameTime_Now(void);
+// The start of a phase: the device has finished what came before (when timing is on).
+f64 FrameTime_Mark(void);
 // A view's frame starts: its phase sums go back to 0.
 void FrameTime_BeginView(u32 view);
 // Adds the time since *mark to the phase of the view being drawn and moves *mark to now.

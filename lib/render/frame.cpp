@@ -191,12 +191,12 @@ i32 Lib_RenderFrame(void) {
   i32 hr = BeginScene();
   if (hr < 0) return hr;
   Draw_SetDefaultStates();
-  f64 mark = FrameTime_Now();
+  f64 mark = FrameTime_Mark();
   if (g_SceneDrawOn == 1) ScenePasses();
   FrameTime_Add(FRAMETIME_MODEL, &mark);
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
-  mark = FrameTime_Now();
+  mark = FrameTime_Mark();
   if (g_LibHooks.drawScene) g_LibHooks.drawScene();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
   if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
@@ -208,7 +208,7 @@ i32 Lib_RenderFrame(void) {
   Obj2_DrawAll();
   DrawMovieImages();
   DrawDev_SetTexture(0, nullptr);
-  mark = FrameTime_Now();
+  mark = FrameTime_Mark();
   if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
   Text_DrawQueue();

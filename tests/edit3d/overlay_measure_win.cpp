@@ -1,0 +1,176 @@
+// A measuring run of the running program, not a test: with MIRAVEL_MEASURE_OVERLAY naming a
+// large KZP file (tools/samples --grid 65000 FILE writes one), the program opens it and
+// prints, for every 3D sub-mode with everything selected, each view's model render and editor
+// drawing, the time all views take to be drawn again after one step of a drag (moving every
+// selected face in the Front view, turning the camera in the main view), and the main view's
+// frame in each render mode with the edge outline on against an empty scene. Skipped without
+// the variable; run alone: wintest_edit3d --gtest_filter=OverlayMeasure*.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <string>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_seam.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
+#include "lib/framework/frametime.h"
+#include "model/model3.h"
+#include "wine_drive.h"
+
+namespace {
+
+f64 NowMs() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return (f64)c.QuadPart * 1000.0 / (f64)f.QuadPart;
+}
+
+u32 ViewsInUse() {
+  u32 n = 0;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Views[g_EditSubMode][i].inUse == 1;
+  return n;
+}
+
+// Milliseconds until every view of the layout has been presented again after `step`.
+f64 UntilAllDrawn(void (*step)(void)) {
+  memset(g_FrameTimes.seen, 0, sizeof g_FrameTimes.seen);
+  f64 t0 = NowMs();
+  step();
+  u32 views = ViewsInUse();
+  Drive_PumpUntil([&] {
+    u32 n = 0;
+    for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_FrameTimes.seen[i];
+    return n >= views;
+  }, 100000);
+  return NowMs() - t0;
+}
+
+void MarkAll() { App_MarkAllRedraw(); }
+
+void PrintViews(const char *what, f64 allMs) {
+  static const char *const kKinds[] = {"main", "front", "top", "side", "pers"};
+  printf("%-28s all views %7.1f ms |", what, allMs);
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord &v = g_Views[g_EditSubMode][i];
+    if (v.inUse != 1 || !g_FrameTimes.seen[i]) continue;
+    printf(" %s model %.1f editor %.1f frame %.1f |", kKinds[v.kind < 5 ? v.kind : 0], g_FrameTimes.phaseMs[i][FRAMETIME_MODEL],
+           g_FrameTimes.phaseMs[i][FRAMETIME_EDITOR], g_FrameTimes.frameMs[i]);
+  }
+  printf("\n");
+  fflush(stdout);
+}
+
+void SelectAll(Model3 *m) {
+  for (i32 i = 0; i < m->positionCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+}
+
+HWND ViewWindow(u32 kind, i32 *index) {
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    ViewRecord &v = g_Views[g_EditSubMode][i];
+    if (v.inUse == 1 && v.kind == kind) {
+      *index = (i32)i;
+      return (HWND)(v.window ? v.window : g_MainWnd);
+    }
+  }
+  return nullptr;
+}
+
+HWND s_DragWindow;
+i32 s_DragX;
+UINT s_DragButton;
+void DragStep() {
+  s_DragX += 4;
+  SendMessageA(s_DragWindow, WM_MOUSEMOVE, s_DragButton, MAKELPARAM(s_DragX, 60));
+}
+
+}  // namespace
+
+TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
+  char path[MAX_PATH];
+  if (!GetEnvironmentVariableA("MIRAVEL_MEASURE_OVERLAY", path, sizeof path)) GTEST_SKIP();
+  for (auto &layout : g_AppShell.panels)
+    for (WindowHolder &h : layout) h.window = nullptr;
+  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_measure"));
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  Undo_InstallWin();
+  Ed3D_InstallWin();
+  std::string cmd = std::string("\"") + path + "\"";
+  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
+  g_FrameTimes.on = 1;
+  Drive_Pump(100);
+  Model3 *m = g_Model3Slots[0];
+  ASSERT_NE(m, nullptr);
+  printf("model: %d quads, %d positions\n", m->polygonCount, m->positionCount);
+
+  struct Mode {
+    const char *what;
+    u32 button, selectMode;
+  };
+  const Mode modes[] = {{"polygon, vertices", ED3D_BTN_POLY, 0}, {"polygon, faces", ED3D_BTN_POLY, 1},
+                        {"texture, faces", ED3D_BTN_TEXTURE, 1}, {"bone", ED3D_BTN_BONE, 0},
+                        {"weight", ED3D_BTN_WEIGHT, 0}, {"motion", ED3D_BTN_MOTION, 0}};
+  for (const Mode &md : modes) {
+    if (Ed3D_ModeButtonSubMode(md.button) != g_EditSubMode) Ed3D_ModeCommand(md.button);
+    Drive_Pump(20);
+    g_PolySelectMode = md.selectMode;
+    SelectAll(g_Model3Slots[0]);
+    f64 ms = 0;
+    for (int i = 0; i < 3; i++) ms = UntilAllDrawn(MarkAll);
+    PrintViews(md.what, ms);
+  }
+
+  // One step of two drags with every face selected: T moving them in the Front view, and the
+  // right button turning the camera in the main view.
+  Ed3D_ModeCommand(ED3D_BTN_POLY);
+  Drive_Pump(20);
+  g_PolySelectMode = 1;
+  SelectAll(g_Model3Slots[0]);
+  g_PolyTool = POLY_TOOL_MOVE;
+  struct Drag {
+    const char *what;
+    u32 kind;
+    UINT down, flag, up;
+  };
+  const Drag drags[] = {{"drag: move faces in Front", VIEW_FRONT, WM_LBUTTONDOWN, MK_LBUTTON, WM_LBUTTONUP},
+                        {"drag: turn the main view", VIEW_MAIN, WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP}};
+  for (const Drag &d : drags) {
+    i32 index = -1;
+    s_DragWindow = ViewWindow(d.kind, &index);
+    ASSERT_NE(s_DragWindow, nullptr);
+    s_DragX = 60;
+    s_DragButton = d.flag;
+    SendMessageA(s_DragWindow, d.down, d.flag, MAKELPARAM(s_DragX, 60));
+    f64 ms = 0;
+    for (int i = 0; i < 4; i++) ms = UntilAllDrawn(DragStep);
+    PrintViews(d.what, ms);
+    SendMessageA(s_DragWindow, d.up, 0, MAKELPARAM(s_DragX, 60));
+    Drive_Pump(10);
+  }
+
+  // The main view's frame in each render mode with the edge outline on, against no model.
+  memset(g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
+  m = g_Model3Slots[0];
+  m->shown = 0;
+  f64 empty = 0;
+  for (int i = 0; i < 3; i++) UntilAllDrawn(MarkAll), empty = g_FrameTimes.frameMs[0];
+  printf("main view, empty scene: frame %.1f ms\n", empty);
+  m->shown = 1;
+  m->immediate = 1;
+  for (u32 mode = 0; mode < 8; mode++) {
+    if (!Model3_SetRenderMode(m, mode)) continue;
+    f64 frame = 0, model = 0;
+    for (int i = 0; i < 3; i++)
+      UntilAllDrawn(MarkAll), frame = g_FrameTimes.frameMs[0], model = g_FrameTimes.phaseMs[0][FRAMETIME_MODEL];
+    printf("main view, render mode %u, edge on: frame %.1f ms (%.1f x empty), model render %.1f ms\n", mode, frame,
+           empty > 0 ? frame / empty : 0.0, model);
+  }
+  fflush(stdout);
+}
