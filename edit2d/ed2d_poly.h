@@ -79,6 +79,9 @@ void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy);
 // The corners of a polygon that the draw and the selection use: those whose vertex lies in
 // the model's positions (at most 4).
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]);
+// Per vertex, the corner (4 x polygon + corner) of the last live polygon that passes it, for
+// marks that need drawing at that corner only; null when there is no room for the table.
+const i32 *Ed2D_LastCorners(const Bone2Model *m);
 // A corner's screen point: position + placement, rounded to pixels.
 void Ed2D_CornerPoint(const Bone2Model *m, u32 vertex, i32 *x, i32 *y);
 // The rectangle test of one corner of face `face` (the shared polygon-editor rule: left drag

@@ -2,6 +2,8 @@
 // polygons in cyan in face mode, selected vertices outlined in yellow in vertex mode), the
 // drag rectangle and the polygon under free creation. The rectangle selection runs first
 // (Ed2D_PolySelectPass), so what is drawn is the selection after this pass.
+#include <stdlib.h>
+
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -34,9 +36,36 @@ i32 Polys(const Bone2Model *m) {
 bool FaceSelected(i32 f) { return g_PolySelFaces && (u32)f < App_WorkFaceCount() && g_PolySelFaces[f]; }
 bool VertSelected(u32 v) { return g_PolySelVerts && v < App_WorkVertCount() && g_PolySelVerts[v]; }
 
+}  // namespace
+
+const i32 *Ed2D_LastCorners(const Bone2Model *m) {
+  static i32 *last;
+  static i32 room;
+  i32 verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  if (verts > room) {
+    i32 *p = (i32 *)realloc(last, (size_t)verts * sizeof(i32));
+    if (!p) return nullptr;
+    last = p;
+    room = verts;
+  }
+  for (i32 f = 0; f < Polys(m); f++) {
+    const Polygon2 *p = &m->polygons[f];
+    if (p->used != 1) continue;
+    u32 verts4[4];
+    for (i32 j = 0, k = Ed2D_PolyCorners(m, p, verts4); j < k; j++)
+      if ((i32)verts4[j] < verts) last[verts4[j]] = 4 * f + j;
+  }
+  return last;
+}
+
+namespace {
+
 // Pass 1 draws every live polygon not drawn as selected; pass 2 the selected ones (face mode).
+// A selected vertex's box is opaque and the same at every corner that passes it: drawn at the
+// last of them only, it leaves the picture that drawing it at every one leaves.
 void DrawPolygons(const Bone2Model *m, bool selectedPass) {
   bool faceMode = g_PolySelectMode == 1;
+  const i32 *last = !selectedPass && !faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   for (i32 f = 0; f < Polys(m); f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -48,7 +77,8 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass) {
       i32 n = (j + 1) % k;
       if (selectedPass) Edge(xs[j], ys[j], xs[n], ys[n], kSelected, kSelected);
       else Edge(xs[j], ys[j], xs[n], ys[n], kEdge, kEdgePoint);
-      if (!selectedPass && !faceMode && VertSelected(verts[j])) Outline(xs[j] - 2, ys[j] - 2, xs[j] + 2, ys[j] + 2, kYellow);
+      if (!selectedPass && !faceMode && VertSelected(verts[j]) && (!last || last[verts[j]] == 4 * f + j))
+        Outline(xs[j] - 2, ys[j] - 2, xs[j] + 2, ys[j] + 2, kYellow);
     }
   }
 }

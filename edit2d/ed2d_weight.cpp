@@ -127,7 +127,10 @@ void Ed2D_WeightDraw(void) {
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  // A vertex's marks are opaque and the same at every corner that passes it: drawn at the last
+  // of them only, they leave the picture that drawing them at every one leaves.
   DrawBatch_Begin();
+  const i32 *last = DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -140,6 +143,7 @@ void Ed2D_WeightDraw(void) {
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k, x = xs[j], y = ys[j];
       Line(x, y, xs[n], ys[n], 160, 160, 160);
+      if (last && last[verts[j]] != 4 * f + j) continue;
       if (m->bindings && m->bindings[verts[j]].bone1 == g_CurBoneIndex) {
         Draw_Point2D(x, y - 1, 255, 255, 0, 255);
         Draw_Point2D(x + 1, y, 255, 255, 0, 255);

@@ -431,20 +431,31 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 // The pick happens while the button is held (Ed3D_BoneUpdate).
 void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 
-// The pixels of the last wire's positions, two per position (grown as models grow).
-static i32 *s_WirePixels;
+// The pixels of the last wire's positions, two per position, and the last edge that starts
+// at each (grown as models grow).
+static i32 *s_WirePixels, *s_WireLast;
 static i32 s_WireRoom;
 
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
   i32 verts = Positions(m);
   if (verts > s_WireRoom) {
     i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
-    if (!p) return;
-    s_WirePixels = p;
+    if (p) s_WirePixels = p;
+    i32 *l = (i32 *)realloc(s_WireLast, (size_t)verts * sizeof(i32));
+    if (l) s_WireLast = l;
+    if (!p || !l) return;
     s_WireRoom = verts;
   }
   for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_WirePixels[2 * i], &s_WirePixels[2 * i + 1]);
   i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  for (i32 f = 0; f < polys; f++) {
+    const Polygon3 &p = m->polygons[f];
+    i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
+    for (i32 j = 0; j < k; j++) {
+      u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
+      if (a < (u32)verts && b < (u32)verts) s_WireLast[a] = 4 * f + j;
+    }
+  }
   DrawBatch_Begin();
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
@@ -453,7 +464,7 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
       if (a >= (u32)verts || b >= (u32)verts) continue;
       const i32 ends[4] = {s_WirePixels[2 * a], s_WirePixels[2 * a + 1], s_WirePixels[2 * b], s_WirePixels[2 * b + 1]};
-      edge(m, a, b, ends);
+      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j);
     }
   }
   DrawBatch_End();
@@ -468,7 +479,7 @@ static void WirePoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   Poly_OrthoToScreen(v, m->positions[i].x, m->positions[i].y, m->positions[i].z, x, y);
 }
 
-static void WireEdge(const Model3 *, u32, u32, const i32 e[4]) { Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160); }
+static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool) { Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160); }
 
 static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge); }
 

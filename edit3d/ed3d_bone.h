@@ -87,9 +87,10 @@ bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
 // The wire of the bone, weight and motion overlays: point() maps each position of m to its
 // pixel once, then edge(m, a, b, ends) runs for every edge of m's polygons (their first four
 // corners in a ring) whose two ends are positions of m, in polygon order, with the two ends'
-// pixels (x1, y1, x2, y2); the lines and points drawn meanwhile go out in one batch.
+// pixels (x1, y1, x2, y2) and whether no later edge starts at a; the lines and points drawn
+// meanwhile go out in one batch.
 typedef void (*Ed3DWirePoint)(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y);
-typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4]);
+typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA);
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge);
 // One wire edge on the screen: a point when both ends fall on one pixel, else a line.
 void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b);

@@ -3,6 +3,8 @@
 // the wire mesh, the selection, the face normals, the selection rectangle and the polygon
 // under free creation. The rectangle selection of the active view runs here, one pass per
 // drawn frame, as a step over the model (Poly_RectSelectPass) before the mesh is drawn.
+#include <stdlib.h>
+
 #include "app/current.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
@@ -120,9 +122,31 @@ static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i
   Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
 }
 
+// The corner (4 x face + corner) of the last ring that passes each position, into s_LastCorner.
+static i32 *s_LastCorner;
+static i32 s_LastRoom;
+
+static bool FindLastCorners(const Model3 *m) {
+  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  if (verts > s_LastRoom) {
+    i32 *p = (i32 *)realloc(s_LastCorner, (size_t)verts * sizeof(i32));
+    if (!p) return false;
+    s_LastCorner = p;
+    s_LastRoom = verts;
+  }
+  for (i32 f = 0, n = Polys(m); f < n; f++) {
+    const Polygon3 &p = m->polygons[f];
+    for (i32 j = 0, k = Corners(m, p); j < k; j++) s_LastCorner[p.corners[j].vertex] = 4 * f + j;
+  }
+  return true;
+}
+
 static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
   bool faceMode = g_PolySelectMode == 1;
+  // A selected position's box is opaque and the same at every corner that passes it: drawn at
+  // the last of them only, it leaves the picture that drawing it at every one leaves.
+  bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
   for (i32 f = 0, n = Polys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
@@ -132,7 +156,8 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
       if (!faceMode || !g_PolySelFaces[f]) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
-      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi]) Square(x1, y1);
+      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
+        Square(x1, y1);
       if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);

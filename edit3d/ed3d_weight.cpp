@@ -173,15 +173,18 @@ static void Sorted(i32 a, i32 b, i32 *lo, i32 *hi) {
   *hi = a < b ? b : a;
 }
 
-// One wire edge with the marks of its start vertex: a yellow cross when the current bone
-// binds it, a yellow box when it is selected.
 static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *y) {
   Ed3D_WeightScreen(v, m->positions[i], x, y);
 }
 
-static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4]) {
+// One wire edge with the marks of its start vertex: a yellow cross when the current bone
+// binds it, a yellow box when it is selected.
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA) {
   i32 x1 = e[0], y1 = e[1];
   Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
+  // The marks are opaque and the same at every edge that starts at a: drawn after the last
+  // of them only, they leave the picture that drawing them after every one leaves.
+  if (!lastFromA) return;
   const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
   if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
     Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);

@@ -11,8 +11,11 @@
 // one list in the order they were given. 3D lines and points switch lighting off once per list;
 // triangles keep it as it is.
 //
+// Callers that draw the same opaque mark again and again in one batch (a selected vertex's box
+// at every corner that passes it) may draw it at its last place only: the picture stays.
+//
 // Globals owned here: g_DrawBatch (changed only by this file) and g_DrawBatchOff, which a
-// picture test sets to draw every primitive at once as before.
+// picture test sets to draw as before: every primitive at once and every repeated mark.
 #pragma once
 #include "lib/draw/draw.h"
 
