@@ -59,17 +59,18 @@ static void MakeRoom(u32 kind, u32 indices) {
   if (b.stamp == 0) b.stamp = 1;   // stamp 0 marks a share slot never used
 }
 
-// FNV-1a over the vertex bytes: equal vertices share one index.
-static u32 ShareSlot(const void *v, u32 stride) {
-  const u8 *p = (const u8 *)v;
-  u32 h = 2166136261u;
-  for (u32 i = 0; i < stride; i++) h = (h ^ p[i]) * 16777619u;
-  return (h ^ (h >> 15)) & (DRAWBATCH_SHARE - 1);
+// A hash of the words that tell vertices apart (position and colour of either layout): equal
+// vertices share one index.
+static u32 ShareSlot(const void *v) {
+  u32 w[7];   // both layouts are at least 28 bytes long
+  memcpy(w, v, sizeof w);
+  u32 h = w[0] * 0x9E3779B1u ^ w[1] * 0x85EBCA77u ^ w[2] * 0xC2B2AE3Du ^ w[4] * 0x27D4EB2Fu ^ w[6] * 0x165667B1u;
+  return (h ^ (h >> 15) ^ (h >> 23)) & (DRAWBATCH_SHARE - 1);
 }
 
 static u16 AddVertex(const void *v, u32 stride) {
   DrawBatch &b = g_DrawBatch;
-  u32 slot = ShareSlot(v, stride);
+  u32 slot = ShareSlot(v);
   if (b.shareStamp[slot] == b.stamp) {
     u16 i = b.shareIndex[slot];
     if (memcmp(b.verts + (size_t)i * stride, v, stride) == 0) return i;
