@@ -125,6 +125,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
     f64 ms = 0;
     for (int i = 0; i < 3; i++) ms = UntilAllDrawn(MarkAll);
     PrintViews(md.what, ms);
+    Drive_Hold("MIRAVEL_MEASURE_HOLD");   // seconds to look at each sub-mode
   }
 
   // One step of two drags with every face selected: T moving them in the Front view, and the
