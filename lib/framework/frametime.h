@@ -1,4 +1,5 @@
-// Where a frame's time goes, per view: the model render (the scene passes of the frame render),
+// Where a frame's time goes, per view: the model render (the scene passes of the frame render
+// and the 2D models),
 // the editor's drawing (its scene and overlay hooks) and the whole frame from the render to
 // the present. Off unless MIRAVEL_PHASE_STATS is set (and not "0"); then the frame statistics
 // show one line per view drawn since the start.

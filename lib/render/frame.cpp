@@ -204,9 +204,11 @@ i32 Lib_RenderFrame(void) {
   if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
+  mark = FrameTime_Mark();
   Draw_Kzb2DModels();
   Obj2_DrawAll();
   DrawMovieImages();
+  FrameTime_Add(FRAMETIME_MODEL, &mark);
   DrawDev_SetTexture(0, nullptr);
   mark = FrameTime_Mark();
   if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();

@@ -13,13 +13,16 @@
 #include <string>
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "edit2d/ed2d.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/framework/frametime.h"
+#include "model/bone2.h"
 #include "model/model3.h"
 #include "wine_drive.h"
 
@@ -174,4 +177,55 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
            empty > 0 ? frame / empty : 0.0, model);
   }
   fflush(stdout);
+
+  // The 2D sub-modes on rows of 255 quads of 2 x 2 pixels, 128 bones, every vertex bound.
+  Doc_ClearChanged(DOC_MODEL3);   // the drags edited the model: leave without the question
+  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
+  Drive_Pump(20);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  const i32 cols = 255, rows = 254;
+  g_MaxVertices = 65535;
+  g_MaxPolygons = 65000;
+  g_ModelAllocArrays = 1;
+  Bone2Model *b2 = Bone2_Init(0);
+  ASSERT_NE(b2, nullptr);
+  g_Bone2SlotShown[0] = 1;
+  b2->placeX = 320;
+  b2->placeY = 240;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      b2->positions[b2->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
+      b2->bindings[b2->vertexCount++] = {5, 0, 1.0f, 1};
+    }
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon2 &p = b2->polygons[b2->polygonCount++];
+      p.used = 1;
+      p.cornerCount = 4;
+      u16 v = (u16)(y * (cols + 1) + x);
+      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
+      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
+    }
+  b2->boneCount = BONE2_MAX_BONES;
+  for (i32 b = 1; b < BONE2_MAX_BONES; b++) {
+    b2->bones[b].parent = b > 1 && b % 3 == 0 ? b - 1 : 0;
+    b2->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
+    b2->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
+  }
+  printf("2D model: %d quads, %d vertices\n", b2->polygonCount, b2->vertexCount);
+  const Mode modes2[] = {{"2D polygon, vertices", ED2D_BTN_POLY, 0}, {"2D polygon, faces", ED2D_BTN_POLY, 1},
+                         {"2D bone", ED2D_BTN_BONE, 0}, {"2D weight", ED2D_BTN_WEIGHT, 0},
+                         {"2D motion", ED2D_BTN_MOTION, 0}};
+  for (const Mode &md : modes2) {
+    if (g_EditSubMode != SUB_2D_POLY || md.button != ED2D_BTN_POLY) Drive_Press2D((int)md.button);
+    App_AllocWorkArrays();
+    App_RefreshCurrentPointers();
+    g_CurBoneIndex = 5;
+    g_PolySelectMode = md.selectMode;
+    for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
+    for (i32 i = 0; i < b2->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+    f64 ms = 0;
+    for (int i = 0; i < 3; i++) ms = UntilAllDrawn(MarkAll);
+    PrintViews(md.what, ms);
+  }
 }
