@@ -10,7 +10,26 @@ u32 g_DrawBatchOff;
 
 static u32 Stride(u32 kind) { return kind == DRAWBATCH_LINES2D ? (u32)sizeof(ScreenVertex) : (u32)sizeof(SceneVertex); }
 
-void DrawBatch_Begin(void) { g_DrawBatch.depth++; }
+void DrawBatch_Begin(void) {
+  DrawBatch &b = g_DrawBatch;
+  if (b.depth++ > 0) return;
+  b.clipOn = 0;
+  if (!g_DrawDev.getViewport) return;
+  DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
+  g_DrawDev.getViewport(&vp);
+  // A pixel is drawn only when its centre lies within half a pixel of the line; a line more
+  // than a pixel beyond a side reaches no pixel of the viewport.
+  b.clip[0] = (f32)vp.x - 1.0f;
+  b.clip[1] = (f32)vp.y - 1.0f;
+  b.clip[2] = (f32)vp.x + (f32)vp.width + 1.0f;
+  b.clip[3] = (f32)vp.y + (f32)vp.height + 1.0f;
+  b.clipOn = vp.width > 0 && vp.height > 0;
+}
+
+static bool Outside(const ScreenVertex &a, const ScreenVertex &c) {
+  const f32 *k = g_DrawBatch.clip;
+  return (a.x < k[0] && c.x < k[0]) || (a.y < k[1] && c.y < k[1]) || (a.x > k[2] && c.x > k[2]) || (a.y > k[3] && c.y > k[3]);
+}
 
 void DrawBatch_End(void) {
   if (g_DrawBatch.depth == 0) return;
@@ -90,7 +109,10 @@ static void AddLine(u32 kind, const void *a, const void *c) {
   b.indices[b.indexCount++] = AddVertex(c, stride);
 }
 
-void DrawBatch_Line2D(const ScreenVertex v[2]) { AddLine(DRAWBATCH_LINES2D, &v[0], &v[1]); }
+void DrawBatch_Line2D(const ScreenVertex v[2]) {
+  if (g_DrawBatch.clipOn && Outside(v[0], v[1])) return;
+  AddLine(DRAWBATCH_LINES2D, &v[0], &v[1]);
+}
 
 void DrawBatch_Point2D(const ScreenVertex &v) {
   // A point on a pixel centre covers the pixel that the one-pixel line to its right covers;
@@ -102,6 +124,7 @@ void DrawBatch_Point2D(const ScreenVertex &v) {
   }
   ScreenVertex e = v;
   e.x += 1.0f;
+  if (g_DrawBatch.clipOn && Outside(v, e)) return;
   AddLine(DRAWBATCH_LINES2D, &v, &e);
 }
 

@@ -8,7 +8,8 @@
 // The picture is the one that drawing each primitive at once gives: primitives keep their order
 // inside a list, equal vertices are shared through the index list, and a 2D point is sent as the
 // one-pixel line from its pixel to the next one to the right, so that points and lines stay in
-// one list in the order they were given. 3D lines and points switch lighting off once per list;
+// one list in the order they were given. A 2D line wholly beyond one side of the viewport
+// draws no pixel and is left out. 3D lines and points switch lighting off once per list;
 // triangles keep it as it is.
 //
 // Callers that draw the same opaque mark again and again in one batch (a selected vertex's box
@@ -34,6 +35,8 @@ struct DrawBatch {
   u32 stamp;          // tells this list's share slots from older lists'
   u32 flushing;       // set while the list goes to the device
   u32 lists;          // lists sent since the program started (the benchmark reads it)
+  f32 clip[4];        // the viewport when the batch opened, widened by a pixel: left, top, right, bottom
+  u32 clipOn;         // 1 when clip holds a viewport
   u32 shareStamp[DRAWBATCH_SHARE];
   u16 shareIndex[DRAWBATCH_SHARE];
   u16 indices[DRAWBATCH_INDICES];

@@ -1,7 +1,7 @@
 // The editors' overlays drawn in batches give the same picture, pixel for pixel, as drawing
 // every line and point at once, on a real Direct3D 9 device: each 3D sub-mode in the main,
-// Front, Top and Side views, each 2D sub-mode (also in a frame placed half a pixel off) and the
-// collision editor, on small models with degenerate edges, overlapping marks, everything
+// Front, Top and Side views (also with the mesh partly off the back buffer), each 2D sub-mode
+// (also in a frame placed half a pixel off) and the collision editor, on small models with degenerate edges, overlapping marks, everything
 // selected and every vertex bound to the current bone.
 #include <gtest/gtest.h>
 #include <string.h>
@@ -178,6 +178,7 @@ struct Case {
   void (*overlay)(void);
   u32 firstView, views;   // views firstView .. views-1 are drawn
   bool halfPixelFrame;
+  i32 shiftX;   // the 3D views' centres moved by it: part of the mesh off the back buffer
 };
 
 const Case kCases[] = {
@@ -186,6 +187,9 @@ const Case kCases[] = {
     {"3D texture, faces", Model3D, SUB_3D_TEXTURE, 1, POLY_TOOL_FACE, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
     {"3D bone", Model3D, SUB_3D_BONE, 0, 0, nullptr, Ed3D_BoneDraw, 0, 4, false},
     {"3D weight", Model3D, SUB_3D_WEIGHT, 0, 0, nullptr, Ed3D_WeightDrawOverlay, 1, 4, false},
+    {"3D weight, half off the left", Model3D, SUB_3D_WEIGHT, 0, 0, nullptr, Ed3D_WeightDrawOverlay, 1, 4, false, -150},
+    {"3D polygon, vertices, half off the right", Model3D, SUB_3D_POLY, 0, POLY_TOOL_VERTEX, Ed3D_PolyDrawScene,
+     Ed3D_PolyDrawOverlay, 1, 4, false, 120},
     {"3D motion", Model3D, SUB_3D_MOTION, 0, 0, nullptr, Ed3D_MotionDrawOverlay, 0, 4, false},
     {"2D polygon, vertices", Model2D, SUB_2D_POLY, 0, ED2D_TOOL_VERTEX, nullptr, Ed2D_PolyDraw, 0, 1, false},
     {"2D polygon, faces", Model2D, SUB_2D_POLY, 1, ED2D_TOOL_FACE, nullptr, Ed2D_PolyDraw, 0, 1, false},
@@ -242,6 +246,8 @@ struct OverlayBatchWin : ::testing::Test {
 TEST_F(OverlayBatchWin, BatchedOverlaysMatchOneDrawEachPixelForPixel) {
   for (const Case &c : kCases) {
     c.setup(c.subMode);
+    if (c.shiftX)
+      for (u32 i = 0; i < 4; i++) g_Views[c.subMode][i].centerX += c.shiftX;
     g_PolySelectMode = c.selectMode;
     g_PolyTool = c.tool;
     // A 2D-frame family in view windows with an odd desktop width places the 640x480 frame

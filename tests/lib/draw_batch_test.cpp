@@ -118,6 +118,7 @@ TEST_F(BatchTest, BatchedScriptsDrawWhatOneCallEachDraws) {
   for (const Script &s : kScripts) {
     SCOPED_TRACE(s.what);
     FakeDev_Install();
+    g_Fake->viewport.width = 0;   // no viewport: nothing is left out for lying beyond it
     g_DrawBatchOff = 1;
     DrawBatch_Begin();
     s.draw();
@@ -126,6 +127,7 @@ TEST_F(BatchTest, BatchedScriptsDrawWhatOneCallEachDraws) {
     for (const FakeDraw &d : g_Fake->draws) one.push_back(Prim(d));
     auto oneStates = g_Fake->states;
     FakeDev_Install();
+    g_Fake->viewport.width = 0;
     g_DrawBatchOff = 0;
     DrawBatch_Begin();
     DrawBatch_Begin();   // a nested batch ends with the outer one
@@ -154,6 +156,33 @@ TEST_F(BatchTest, EqualEndsShareOneVertexAndLightingIsSetOncePerList) {
   for (auto &sv : g_Fake->stateLog) lighting += sv.first == DRS_LIGHTING;
   EXPECT_EQ(lighting, 2u);
   EXPECT_EQ(g_Fake->states[DRS_LIGHTING], 1u);
+}
+
+TEST_F(BatchTest, LinesWhollyBeyondASideOfTheViewportAreLeftOut) {
+  g_Fake->viewport = {10, 20, 100, 50, 0.0f, 1.0f};   // pixels 10..109 x 20..69
+  struct Line {
+    i32 x1, y1, x2, y2;
+    bool sent;
+  };
+  const Line lines[] = {
+      {0, 30, 8, 40, false},    {0, 30, 9, 40, true},      // left: x < 9 for both ends
+      {20, 0, 30, 18, false},   {20, 0, 30, 19, true},     // top
+      {112, 30, 200, 40, false}, {111, 30, 200, 40, true},  // right: x > 111
+      {20, 72, 30, 90, false},  {20, 71, 30, 90, true},    // bottom: y > 71
+      {0, 0, 200, 100, true},                              // across
+  };
+  DrawBatch_Begin();
+  for (const Line &l : lines) Draw_Line2D(l.x1, l.y1, 1, 2, 3, 255, l.x2, l.y2, 1, 2, 3, 255);
+  Draw_Point2D(8, 30, 1, 2, 3, 255);     // its line reaches x 9: kept
+  Draw_Point2D(7, 30, 1, 2, 3, 255);     // left out
+  DrawBatch_End();
+  std::vector<std::pair<f32, f32>> starts;
+  for (size_t i = 0; i < g_Fake->draws.size(); i++) starts.push_back({FakeDev_ScreenVerts(i)[0].x, FakeDev_ScreenVerts(i)[0].y});
+  std::vector<std::pair<f32, f32>> want;
+  for (const Line &l : lines)
+    if (l.sent) want.push_back({(f32)l.x1, (f32)l.y1});
+  want.push_back({8, 30});
+  EXPECT_EQ(starts, want);
 }
 
 }  // namespace
