@@ -63,7 +63,8 @@ i32 SetTransform(u32 which, const f32 *m) {
   return 0;
 }
 void GetTransform(u32 which, f32 *m) { memcpy(m, g_Counts.transforms[Slot(which)], 64); }
-void GetViewport(DrawViewport *vp) { *vp = {0, 0, 640, 480, 0.0f, 1.0f}; }
+// A viewport that holds the whole model in every view: nothing is left out for lying beyond it.
+void GetViewport(DrawViewport *vp) { *vp = {0, 0, 1024, 1024, 0.0f, 1.0f}; }
 
 void InstallCounter() {
   memset(&g_Counts, 0, sizeof g_Counts);
@@ -132,11 +133,11 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   for (u32 i = 0; i < 4; i++) {
     v[i].inUse = 1;
     v[i].kind = kinds[i];
-    v[i].centerX = 320;
-    v[i].centerY = 240;
-    v[i].w = 640;
-    v[i].h = 480;
-    v[i].zoom = 1;
+    v[i].centerX = 512;
+    v[i].centerY = 512;
+    v[i].w = 1024;
+    v[i].h = 1024;
+    v[i].zoom = 0.5f;   // 20 pixels a unit: the 25 x 26 units of the largest grid fit
   }
   g_ViewCount[subMode] = 4;
   g_ActiveView = 1;
@@ -203,8 +204,8 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
   g_Bone2SlotShown[0] = 1;
-  m->placeX = 320;
-  m->placeY = 240;
+  m->placeX = 512;
+  m->placeY = 512;
   for (i32 y = 0; y <= rows; y++)
     for (i32 x = 0; x <= cols; x++) {
       m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
