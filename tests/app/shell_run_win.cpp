@@ -474,8 +474,8 @@ const char kDiscardModel[] = "編集中のモデルは破棄されます。よ�
 // A user's walk: a cube made, then "新規作成", "読み込み ( KZP )", the close box and the end of
 // the session each ask, naming the changed model, and "いいえ" keeps it. The open dialog
 // takes a full path typed into it (a folder it does not show) and opens that file; the MX
-// save proposes the model's name as MX; the KZP save writes to a typed path in yet another
-// folder. Saved, nothing is named and Esc asks the plain question.
+// save proposes the model's name as MX; the KZP save writes to a relative path typed into its
+// dialog, in yet another folder. Saved, nothing is named and Esc asks the plain question.
 TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   SettingsGuard guard;
   const char *src = getenv("MIRAVEL_SRC");
@@ -539,7 +539,7 @@ TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   ASSERT_NE(save, nullptr);
   Sleep(300);
   EXPECT_EQ(NameText(save), "cube.KZP");
-  TypeAndOk(save, saved);
+  TypeAndOk(save, "..\\miravel_typed_out\\scen1.KZP");   // relative to the folder it shows
   EXPECT_TRUE(WaitFile(saved)) << "the save lands where it was typed";
   EXPECT_EQ(GetFileAttributesA((in + "\\scen1.KZP").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(ReadFileBytes(saved).size() > 0, true);
