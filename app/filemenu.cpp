@@ -422,36 +422,36 @@ static void New2DObject(void) {
 
 // [SECTION] the command table
 static const FileCommand kCommands[] = {
-  {40023, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp, DOC_MODEL3},
-  {40092, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile, DOC_MODEL3},
-  {40044, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx, DOC_MODEL3},
-  {40032, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo, DOC_MODEL3},
-  {40062, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo, DOC_MODEL3},
-  {40047, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok, DOC_MODEL3},
-  {40046, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf, DOC_MODEL3},
-  {40053, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX, DOC_MODEL3},
-  {40080, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm, DOC_MODEL3},
-  {40025, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo, DOC_OBJ3},
-  {40095, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb, DOC_BONE2},
-  {40104, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza, DOC_OBJ2},
-  {40033, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv, DOC_MOVIE},
-  {40063, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc, DOC_COLLISION},
-  {40065, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel, DOC_KINDS},
-  {40066, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground, DOC_KINDS},
-  {53, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2, DOC_MAP2},
-  {40024, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp, DOC_KINDS},
-  {40099, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm, DOC_KINDS},
-  {40026, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo, DOC_KINDS},
-  {40097, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb, DOC_KINDS},
-  {40106, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza, DOC_KINDS},
-  {40034, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv, DOC_KINDS},
-  {40064, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc, DOC_KINDS},
-  {54, FILECMD_SAVE, "MAP2", kSaveTitle, SaveMap2, DOC_KINDS},
-  {40045, FILECMD_SAVE, "MX", kSaveTitle, SaveMx, DOC_KINDS},
-  {40048, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo, DOC_KINDS},
-  {40054, FILECMD_SAVE, "X", kSaveTitle, SaveX, DOC_KINDS},
-  {40055, FILECMD_NEW, nullptr, "新規作成", New3D, DOC_MODEL3},
-  {40101, FILECMD_NEW, nullptr, "新規作成", New2DObject, DOC_OBJ2},
+  {40023, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
+  {40092, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
+  {40044, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
+  {40032, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
+  {40062, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
+  {40047, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
+  {40046, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
+  {40053, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX},
+  {40080, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
+  {40025, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
+  {40095, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
+  {40104, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
+  {40033, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
+  {40063, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
+  {40065, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
+  {40066, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
+  {53, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
+  {40024, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp},
+  {40099, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm},
+  {40026, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo},
+  {40097, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb},
+  {40106, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza},
+  {40034, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv},
+  {40064, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc},
+  {54, FILECMD_SAVE, "MAP2", kSaveTitle, SaveMap2},
+  {40045, FILECMD_SAVE, "MX", kSaveTitle, SaveMx},
+  {40048, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo},
+  {40054, FILECMD_SAVE, "X", kSaveTitle, SaveX},
+  {40055, FILECMD_NEW, nullptr, "新規作成", New3D},
+  {40101, FILECMD_NEW, nullptr, "新規作成", New2DObject},
 };
 
 const FileCommand *FileMenu_Find(u32 id) {
@@ -460,11 +460,25 @@ const FileCommand *FileMenu_Find(u32 id) {
   return nullptr;
 }
 
+// The kind of document each open and new command replaces (the other commands replace none).
+static const struct { u32 id, kind; } kReplaces[] = {
+  {40023, DOC_MODEL3}, {40092, DOC_MODEL3}, {40044, DOC_MODEL3}, {40032, DOC_MODEL3}, {40062, DOC_MODEL3},
+  {40047, DOC_MODEL3}, {40046, DOC_MODEL3}, {40053, DOC_MODEL3}, {40080, DOC_MODEL3}, {40055, DOC_MODEL3},
+  {40025, DOC_OBJ3},   {40095, DOC_BONE2},  {40104, DOC_OBJ2},   {40101, DOC_OBJ2},   {40033, DOC_MOVIE},
+  {40063, DOC_COLLISION}, {53, DOC_MAP2},
+};
+
+static bool MayReplace(u32 id) {
+  for (const auto &r : kReplaces)
+    if (r.id == id) return Discard_Ask(r.kind);
+  return true;
+}
+
 bool FileMenu_Command(u32 id) {
   const FileCommand *c = FileMenu_Find(id);
   if (!c) return false;
   // A changed document is replaced only when the user agrees; "いいえ" leaves it all as it was.
-  if (c->replaces < DOC_KINDS && !Discard_Ask(c->replaces)) {
+  if (!MayReplace(id)) {
     Timer_Reset();
     return true;
   }

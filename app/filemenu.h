@@ -28,7 +28,6 @@ struct FileCommand {
   const char *extension;    // dialog filter; null for "all files" and the new commands
   const char *title;        // dialog title
   void (*run)(void);        // the whole operation, dialog included
-  u32 replaces;             // DocKind of the document the command replaces; DOC_KINDS: none
 };
 // The row of a command id, or null.
 const FileCommand *FileMenu_Find(u32 id);
