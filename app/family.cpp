@@ -2,6 +2,7 @@
 // key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
 #include "app/current.h"
 #include "app/family.h"
+#include "app/discard.h"
 #include "app/docflags.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
@@ -99,17 +100,13 @@ void App_LeaveFamily(void) {
 // (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedDocument(void) {
   // subMode 0: in every sub-mode of the family.
-  static const struct { u32 family, subMode, kind; const char *question; } kKinds[] = {
-      {FAMILY_3D_MODEL, 0, DOC_MODEL3, "編集中のモデルは破棄されます。よろしいですか？"},
-      {FAMILY_2D_MODEL, SUB_2D_OBJECT, DOC_OBJ2, "編集中のモデルは破棄されます。よろしいですか？"},
-      {FAMILY_COLLISION, 0, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
-      {FAMILY_2D_MAP, 0, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
-      {FAMILY_MOVIE, 0, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
-      {FAMILY_PROGRAM, 0, DOC_PROGRAM, "編集中のソースは破棄されます。よろしいですか？"},
+  static const struct { u32 family, subMode, kind; } kKinds[] = {
+      {FAMILY_3D_MODEL, 0, DOC_MODEL3}, {FAMILY_2D_MODEL, SUB_2D_OBJECT, DOC_OBJ2}, {FAMILY_COLLISION, 0, DOC_COLLISION},
+      {FAMILY_2D_MAP, 0, DOC_MAP2},     {FAMILY_MOVIE, 0, DOC_MOVIE},              {FAMILY_PROGRAM, 0, DOC_PROGRAM},
   };
   for (const auto &k : kKinds) {
     if (g_EditFamily != k.family || (k.subMode && g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
-    if (g_ShellSeam.askYesNo && !g_ShellSeam.askYesNo(k.question)) return false;
+    if (!Discard_Ask(k.kind)) return false;
     Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
   }
   return true;

@@ -6,12 +6,14 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/discard.h"
 #include "app/docflags.h"
 #include "app/entries.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
@@ -68,6 +70,22 @@ static void ExpandAllBones(Model3 *m) {
   for (Bone3 &b : m->bones) b.expanded = 1;
 }
 
+// After a model was read into slot: the textures it names that were found neither where
+// the model is nor in the current folder are said in one message. Without a device nothing
+// loads, so nothing is reported.
+static void ReportMissingTextures(u32 slot) {
+  const Model3 *m = SlotModel(slot);
+  const ModelPose *pose = slot < MODEL3_SLOTS ? g_ModelPoses[slot] : nullptr;
+  if (!m || !pose || !DrawDev_Ready()) return;
+  char missing[1024] = "";
+  size_t used = 0;
+  for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
+    if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i] &&
+        used < sizeof missing)
+      used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", m->textures[i].name);
+  if (used) Lib_ErrorBoxf("次のテクスチャが見つかりませんでした。\n%s", missing);
+}
+
 static void EndOpen(void) {
   App_MarkAllRedraw();
   Timer_Reset();
@@ -94,8 +112,11 @@ static const char *AskOpen(const char *ext, const char *title) {
   return FileDlg_OpenByExt(Owner(), ext, title, "");
 }
 
-static const char *AskSave(const char *ext, const char *defaultName) {
-  return FileDlg_SaveByExt(Owner(), ext, kSaveTitle, defaultName ? defaultName : "");
+// The save dialog proposes the document's name with the extension of the format written.
+static const char *AskSave(const char *ext, const char *documentName) {
+  char def[FILEMENU_NAME];
+  FileMenu_DefaultName(def, sizeof def, documentName ? documentName : "", ext);
+  return FileDlg_SaveByExt(Owner(), ext, kSaveTitle, def);
 }
 
 // [SECTION] the common 3D model load
@@ -117,6 +138,7 @@ void FileMenu_LoadKzp(const char *name) {
     View_FitAll();
     ExpandAllBones(m);
     Doc_ClearChanged(DOC_MODEL3);
+    ReportMissingTextures(0);
   }
   char label[FILEMENU_NAME];
   Str_Format(label, sizeof label, "%s 読み込み", name);
@@ -168,6 +190,7 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     if (ok && g_CurModel3) {
       g_CurBoneIndex = 0;
       Doc_ClearChanged(DOC_MODEL3);
+      ReportMissingTextures(0);
     }
     App_RefreshCurrentPointers();
   }
@@ -318,15 +341,14 @@ static const char *ModelFileName(const Model3 *m) { return m && m->fileName ? m-
 static void SaveKzp(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
-  char def[FILEMENU_NAME];
-  FileMenu_DefaultName(def, sizeof def, ModelFileName(m), "KZP");
-  const char *name = AskSave("KZP", def);
+  const char *name = AskSave("KZP", ModelFileName(m));
   SaveDone(name[0] && Kzp_Write(m, name), DOC_MODEL3);
 }
 
 static void SaveKzm(void) {
-  if (!HasDataOrSay(CurrentModel() != nullptr)) return;
-  const char *name = AskSave("KZM", "");
+  Model3 *m = CurrentModel();
+  if (!HasDataOrSay(m != nullptr)) return;
+  const char *name = AskSave("KZM", ModelFileName(m));
   SaveDone(name[0] && Kzm_Write((i32)g_CurSlot, name) > 0, DOC_MODEL3);
 }
 
@@ -335,10 +357,8 @@ static void SaveKzo(void) {
   // sets hold no set to save.
   bool has = g_CurSlot < OBJ3_SETS && g_Obj3Sets[g_CurSlot] != nullptr;
   if (!HasDataOrSay(has)) return;
-  char def[FILEMENU_NAME];
   Model3 *m = CurrentModel();
-  FileMenu_DefaultName(def, sizeof def, m ? ModelFileName(m) : "", "KZO");
-  const char *name = AskSave("KZO", def);
+  const char *name = AskSave("KZO", m ? ModelFileName(m) : "");
   SaveDone(name[0] && Kzo_Write((i32)g_CurSlot, name), DOC_OBJ3);
 }
 
@@ -371,17 +391,18 @@ static void SaveMap2(void) { SaveScene(g_ShellEntries.map2, "MAP2", DOC_MAP2); }
 typedef i32 (*SlotWriter)(i32 slot, const char *name);
 
 // MX, LWO and X: a current model within the export limit.
-static void SaveExport(const char *ext, bool modelName, SlotWriter write) {
+// The writers say their own failures.
+static void SaveExport(const char *ext, SlotWriter write) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
-  const char *name = AskSave(ext, modelName ? ModelFileName(m) : "");
+  const char *name = AskSave(ext, ModelFileName(m));
   if (name[0]) write((i32)g_CurSlot, name);
   Timer_Reset();
 }
 
-static void SaveMx(void) { SaveExport("MX", true, Mx_Write); }
-static void SaveLwo(void) { SaveExport("LWO", false, Lwo_Write); }
-static void SaveX(void) { SaveExport("X", false, XFile_Export); }
+static void SaveMx(void) { SaveExport("MX", Mx_Write); }
+static void SaveLwo(void) { SaveExport("LWO", Lwo_Write); }
+static void SaveX(void) { SaveExport("X", XFile_Export); }
 
 // [SECTION] new documents
 static void New3D(void) {
@@ -439,9 +460,28 @@ const FileCommand *FileMenu_Find(u32 id) {
   return nullptr;
 }
 
+// The kind of document each open and new command replaces (the other commands replace none).
+static const struct { u32 id, kind; } kReplaces[] = {
+  {40023, DOC_MODEL3}, {40092, DOC_MODEL3}, {40044, DOC_MODEL3}, {40032, DOC_MODEL3}, {40062, DOC_MODEL3},
+  {40047, DOC_MODEL3}, {40046, DOC_MODEL3}, {40053, DOC_MODEL3}, {40080, DOC_MODEL3}, {40055, DOC_MODEL3},
+  {40025, DOC_OBJ3},   {40095, DOC_BONE2},  {40104, DOC_OBJ2},   {40101, DOC_OBJ2},   {40033, DOC_MOVIE},
+  {40063, DOC_COLLISION}, {53, DOC_MAP2},
+};
+
+static bool MayReplace(u32 id) {
+  for (const auto &r : kReplaces)
+    if (r.id == id) return Discard_Ask(r.kind);
+  return true;
+}
+
 bool FileMenu_Command(u32 id) {
   const FileCommand *c = FileMenu_Find(id);
   if (!c) return false;
+  // A changed document is replaced only when the user agrees; "いいえ" leaves it all as it was.
+  if (!MayReplace(id)) {
+    Timer_Reset();
+    return true;
+  }
   c->run();
   return true;
 }

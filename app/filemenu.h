@@ -31,7 +31,8 @@ struct FileCommand {
 };
 // The row of a command id, or null.
 const FileCommand *FileMenu_Find(u32 id);
-// Runs a File-menu command (g_ShellSeam.fileCommand); false for an id that is not one.
+// Runs a File-menu command (g_ShellSeam.fileCommand); false for an id that is not one. A
+// command that replaces a changed document asks first (Discard_Ask); "いいえ" runs nothing.
 bool FileMenu_Command(u32 id);
 // Installs FileMenu_Command into the shell seam.
 void FileMenu_Install(void);

@@ -288,13 +288,16 @@ void Settings_Load(void) {
   g_ToonInEffect = g_OptToon;
 }
 
-void Settings_Save(void) {
+bool Settings_Save(void) {
   EnterDataFolder();
   char name[300];
   Settings_FilePath(name, sizeof name, g_DesktopWidth);
-  if (!name[0]) return;
+  if (!name[0]) return false;
   ByteWriter w = {};
   Settings_Encode(&w);
-  if (!w.err) File_WriteAtomic(name, w.data, w.size);   // a save that fails leaves the old file
+  // A save that fails leaves the old file; the user hears that the options were not kept.
+  bool ok = !w.err && File_WriteAtomic(name, w.data, w.size);
   Wr_Free(&w);
+  if (!ok) Lib_ErrorBoxf("設定を %s に保存することができませんでした。", name);
+  return ok;
 }

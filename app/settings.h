@@ -86,4 +86,5 @@ bool Settings_SetFolder(const char *folder);
 void Settings_FilePath(char *out, size_t size, i32 desktopWidth);
 // Loads / saves the file of the current desktop width (Settings_FilePath).
 void Settings_Load(void);
-void Settings_Save(void);
+// False, after a message naming the file, when it could not be written (the old file stays).
+bool Settings_Save(void);

@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/current.h"
+#include "app/discard.h"
 #include "app/family.h"
 #include "app/options.h"
 #include "app/filemenu.h"
@@ -36,13 +37,27 @@ static void StorePosition(HWND dlg, WindowHolder *h) {
 }
 
 // [SECTION] exit, options, download
-bool App_ConfirmExit(void) {
-  int answer = Modal_MessageBox(g_MainWnd, "終了しても、よろしいですか？", g_AppCaption, MB_YESNO | MB_ICONQUESTION);
-  bool closed = answer == IDYES;
-  if (closed) SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+// Set once the user agreed to end: the WM_CLOSE that follows does not ask again.
+static bool s_ExitAgreed;
+
+// The exit question, naming the documents that changed; true on "はい".
+static bool AskExit(void) {
+  if (s_ExitAgreed) return true;
+  char text[1024];
+  Discard_ExitQuestion(text, sizeof text);
+  s_ExitAgreed = Modal_MessageBox(g_MainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
   Timer_Reset();   // time spent in the box is not frame time
+  return s_ExitAgreed;
+}
+
+bool App_ConfirmExit(void) {
+  bool closed = AskExit();
+  if (closed) SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
   return closed;
 }
+
+// The library asks before the close box's WM_CLOSE and before the session ends.
+static bool MayCloseMainWindow(void) { return AskExit(); }
 
 // The options dialog opens where it was last (its holder keeps the place), else centred on
 // the main window's client area, never over the menu bar and the selector at the corner.
@@ -382,6 +397,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;
     case WM_DESTROY: Settings_Save(); break;
+    // The session ends without WM_DESTROY: the settings are saved now. A session end that
+    // was called off asks again next time.
+    case WM_ENDSESSION:
+      if (wParam) Settings_Save();
+      else s_ExitAgreed = false;
+      break;
     case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(); break;
     default: break;
   }
@@ -448,6 +469,7 @@ void Shell_InstallSeam(void) {
   s.destroyMenu = DestroyFamilyMenu;
   s.askYesNo = AskYesNo;
   s.confirmExit = App_ConfirmExit;
+  g_LibHooks.mayClose = MayCloseMainWindow;
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;
   s.addView = AddRandomView;

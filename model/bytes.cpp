@@ -1,12 +1,19 @@
-// Byte cursors and the all-or-nothing file writer.
+// Byte cursors and the all-or-nothing file writer (File_WriteAtomic; owns g_SaveFault).
 #include "model/bytes.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
+
+#include "model/seam.h"
 
 // [SECTION] Reader
 
@@ -250,30 +257,120 @@ void File_Free(FileData *f) {
   f->size = 0;
 }
 
-static bool ReplaceFile(const char *tmp, const char *path) {
+// [SECTION] Safe save
+//
+// A save never touches the user's file until the new bytes are on disk: they go to a
+// temporary file of a fresh name in the target's folder (created exclusively, so no file of
+// the user's is ever opened), are flushed to the disk, and only then replace the target in
+// one rename.
+
+SaveFault g_SaveFault;
+
+size_t File_NameOffset(const char *path) {
+  size_t at = 0;
+  for (size_t i = 0; path && path[i]; i++) {
+    u8 c = (u8)path[i];
+    if (Cp932_IsLead(c) && path[i + 1]) { i++; continue; }   // a trail byte may be 0x5C
+    if (c == '\\' || c == '/' || c == ':') at = i + 1;
+  }
+  return at;
+}
+
+// True when the test fault names this step of a save to path.
+static bool Faulted(const char *path, u32 step) {
+  const SaveFault &f = g_SaveFault;
+  if (f.step != step || !f.name) return false;
+  size_t n = strlen(path), m = strlen(f.name);
+  return n >= m && strcmp(path + n - m, f.name) == 0;
+}
+
 #ifdef _WIN32
+typedef HANDLE SaveHandle;
+static const SaveHandle kNoHandle = INVALID_HANDLE_VALUE;
+static u32 SaveSeed(void) { return (u32)GetCurrentProcessId() * 2654435761u ^ (u32)GetTickCount(); }
+// Creates the file only when no file of that name exists; *exists tells why it failed.
+static SaveHandle CreateNew(const char *name, bool *exists) {
+  HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  *exists = h == INVALID_HANDLE_VALUE && (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+  return h;
+}
+static bool WriteAll(SaveHandle h, const u8 *p, size_t size) {
+  while (size > 0) {
+    DWORD chunk = size > (1u << 30) ? (1u << 30) : (DWORD)size, done = 0;
+    if (!WriteFile(h, p, chunk, &done, nullptr) || done == 0) return false;
+    p += done;
+    size -= done;
+  }
+  return true;
+}
+static bool FlushToDisk(SaveHandle h) { return FlushFileBuffers(h) != 0; }
+static bool CloseSave(SaveHandle h) { return CloseHandle(h) != 0; }
+static bool ReplaceFile(const char *tmp, const char *path) {
   return MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
 #else
-  return rename(tmp, path) == 0;
+typedef int SaveHandle;
+static const SaveHandle kNoHandle = -1;
+static u32 SaveSeed(void) { return (u32)getpid() * 2654435761u ^ (u32)time(nullptr); }
+static SaveHandle CreateNew(const char *name, bool *exists) {
+  int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  *exists = fd < 0 && errno == EEXIST;
+  return fd;
+}
+static bool WriteAll(SaveHandle fd, const u8 *p, size_t size) {
+  while (size > 0) {
+    ssize_t done = write(fd, p, size);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    p += done;
+    size -= (size_t)done;
+  }
+  return true;
+}
+static bool FlushToDisk(SaveHandle fd) { return fsync(fd) == 0; }
+static bool CloseSave(SaveHandle fd) { return close(fd) == 0; }
+static bool ReplaceFile(const char *tmp, const char *path) {
+  if (rename(tmp, path) != 0) return false;
+  // The rename itself reaches the disk with the folder's entry.
+  char folder[1024];
+  size_t at = File_NameOffset(path);
+  if (at == 0) Str_Copy(folder, sizeof folder, ".");
+  else if (at < sizeof folder) Str_Format(folder, sizeof folder, "%.*s", (int)at, path);
+  else return true;
+  int dir = open(folder, O_RDONLY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+  return true;
+}
 #endif
+
+// Creates the temporary file beside path under a fresh name written into tmp.
+static SaveHandle CreateTemporary(const char *path, char *tmp, size_t size) {
+  static u32 s_counter;
+  u32 seed = SaveSeed();
+  size_t at = File_NameOffset(path);
+  for (int attempt = 0; attempt < 64; attempt++) {
+    u32 n = seed + 0x9E3779B9u * ++s_counter;
+    if (!Str_FormatAll(tmp, size, "%.*s~sav%08x.tmp", (int)at, path, n)) return kNoHandle;
+    bool exists = false;
+    SaveHandle h = CreateNew(tmp, &exists);
+    if (h != kNoHandle || !exists) return h;
+  }
+  return kNoHandle;
 }
 
 bool File_WriteAtomic(const char *path, const void *data, size_t size) {
-  if (!path || !path[0]) return false;
-  size_t n = strlen(path);
-  char *tmp = (char *)malloc(n + 5);
-  if (!tmp) return false;
-  memcpy(tmp, path, n);
-  memcpy(tmp + n, ".tmp", 5);
-  bool ok = false;
-  FILE *f = fopen(tmp, "wb");
-  if (f) {
-    ok = (size == 0 || fwrite(data, 1, size, f) == size);
-    ok = (fflush(f) == 0) && ok;
-    ok = (fclose(f) == 0) && ok;
-    ok = ok && ReplaceFile(tmp, path);
-    if (!ok) remove(tmp);
-  }
-  free(tmp);
+  if (!path || !path[0] || File_NameOffset(path) == strlen(path)) return false;
+  if (!data && size > 0) return false;
+  char tmp[1024];
+  SaveHandle h = Faulted(path, SAVE_STEP_CREATE) ? kNoHandle : CreateTemporary(path, tmp, sizeof tmp);
+  if (h == kNoHandle) return false;
+  bool ok = !Faulted(path, SAVE_STEP_WRITE) && WriteAll(h, (const u8 *)data, size);
+  ok = ok && !Faulted(path, SAVE_STEP_FLUSH) && FlushToDisk(h);
+  ok = CloseSave(h) && ok;
+  ok = ok && !Faulted(path, SAVE_STEP_REPLACE) && ReplaceFile(tmp, path);
+  if (!ok) remove(tmp);
   return ok;
 }

@@ -6,8 +6,9 @@
 // test `err` once. Little-endian by default, *BE for big-endian formats (LWO, PSD).
 //
 // ByteWriter: a growable buffer that a writer fills in memory; File_WriteAtomic then
-// writes it to "<path>.tmp" and swaps it into place only when every byte was written,
-// so a failed save never destroys the old file.
+// writes it to a temporary file of a fresh name beside the target, flushes it to the disk
+// and swaps it into place only when every byte was written, so a failed save never
+// destroys the old file and never touches another file of the user's.
 #pragma once
 #include <string.h>
 
@@ -215,6 +216,20 @@ struct FileData {
 // Reads a whole file ("rb"). False when it cannot be opened or read; files over 1 GiB are refused.
 bool File_ReadAll(const char *path, FileData *out);
 void File_Free(FileData *f);
-// Writes "<path>.tmp", checks every write and the close, then replaces path with it.
-// On failure the temporary file is removed and the old file is left as it was.
+// The one save path of every writer: writes a new temporary file "~sav<8 hex digits>.tmp" in
+// path's folder (created only where no file of that name exists), checks every write,
+// flushes it to the disk (FlushFileBuffers; fsync natively), closes it, then replaces path
+// with it (MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; rename
+// natively). On failure the temporary file is removed and the old file is left as it was.
+// Callers say the failure to the user.
 bool File_WriteAtomic(const char *path, const void *data, size_t size);
+// Offset of the file name in path: after its last "\", "/" or ":" (CP932 trail bytes that
+// equal "\" do not count); 0 for a bare name.
+size_t File_NameOffset(const char *path);
+// Tests only: a save to a path that ends in `name` fails at `step` (SAVE_STEP_NONE: never).
+enum SaveStep : u32 { SAVE_STEP_NONE = 0, SAVE_STEP_CREATE, SAVE_STEP_WRITE, SAVE_STEP_FLUSH, SAVE_STEP_REPLACE };
+struct SaveFault {
+  const char *name;
+  u32 step;
+};
+extern SaveFault g_SaveFault;

@@ -20,6 +20,7 @@
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "model/model3.h"
+#include "model/bytes.h"
 #include "model/object.h"
 #include "model/seam.h"
 
@@ -48,6 +49,30 @@ bool Map2_LoadTileImage(i32 i, const char *name) {
   // Img_Load reloads into the row the slot already holds, so reloading never uses up rows;
   // a failed load leaves the slot without a texture (and the library's 32 x 32).
   return Img_Load(&g_Map2Editor.tiles[i], name) >= 0;
+}
+
+// A tile of a map read from mapPath: its name is relative, so it is looked for beside the
+// map first, then in the data folder's map folder (where the editor keeps its tiles).
+static bool LoadTileNear(i32 i, const char *name, const char *mapPath) {
+  char path[LIB_TEXT_SIZE];
+  size_t at = File_NameOffset(mapPath);
+  if (File_NameOffset(name) > 0 || at == 0) {   // a name with its folder, or a map in the current folder
+    if (Map2_LoadTileImage(i, name)) return true;
+  } else if (Str_FormatAll(path, sizeof path, "%.*s%s", (int)at, mapPath, name) && Map2_LoadTileImage(i, path)) {
+    return true;
+  }
+  return Str_FormatAll(path, sizeof path, "%s\\%s\\%s", g_DataDir, kFolder, name) && Map2_LoadTileImage(i, path);
+}
+
+void Map2_LoadTiles(const Map2Doc *d, const char *mapPath) {
+  if (!d || !mapPath) return;
+  char missing[1024] = "";
+  size_t used = 0;
+  for (i32 i = 0; i < d->tileCount && i < MAP2_TILES; i++)
+    if (!LoadTileNear(i, d->names[i], mapPath) && used < sizeof missing)
+      used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", d->names[i]);
+  // Without a device nothing loads and nothing is missing.
+  if (used && DrawDev_Ready()) Lib_ErrorBoxf("次のタイルの画像が見つかりませんでした。\n%s", missing);
 }
 
 void Map2_AfterDocumentChange(void) {

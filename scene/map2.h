@@ -96,6 +96,9 @@ void Map2_FreeDocument(void);
 void Map2_NewDocument(void);
 // Loads an image file into tile slot i (its own image row); false when it did not load.
 bool Map2_LoadTileImage(i32 i, const char *name);
+// The tile images of map d read from mapPath, each looked for beside the map, then in the
+// data folder's map folder; the names of those found in neither are said in one message.
+void Map2_LoadTiles(const Map2Doc *d, const char *mapPath);
 // After a document change: slots at or above the tile count are empty (their rows are kept
 // for the next load) and the current tile is brought below the count.
 void Map2_AfterDocumentChange(void);

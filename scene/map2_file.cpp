@@ -102,7 +102,7 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
   if (res == MAP2_OK) *doc = *fresh;
   free(fresh);
   if (res != MAP2_OK) return false;
-  for (i32 i = 0; i < doc->tileCount; i++) Map2_LoadTileImage(i, doc->names[i]);
+  Map2_LoadTiles(doc, path);
   Map2_AfterDocumentChange();
   Timer_Reset();
   return true;

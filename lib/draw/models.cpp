@@ -6,7 +6,9 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/lib.h"
 #include "model/bone2.h"
+#include "model/bytes.h"
 #include "model/kzo.h"
 #include "model/math.h"
 #include "model/model3.h"
@@ -20,6 +22,13 @@ void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   if (!m || !pose) return;
   f32 size[2] = {0, 0};
   Tex_LoadImageFile(&pose->textures[n], path, size);
+  // Texture names are relative: where the current folder is not the model's, the texture
+  // is looked for beside the model too.
+  size_t at = m->fileName ? File_NameOffset(m->fileName) : 0;
+  char beside[LIB_TEXT_SIZE];
+  if (!pose->textures[n] && path && at > 0 && File_NameOffset(path) == 0 &&
+      Str_FormatAll(beside, sizeof beside, "%.*s%s", (int)at, m->fileName, path))
+    Tex_LoadImageFile(&pose->textures[n], beside, size);
   // A failed load keeps the sizes the model already had.
   if (!pose->textures[n]) return;
   m->textures[n].width = (i32)size[0];

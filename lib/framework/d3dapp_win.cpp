@@ -779,8 +779,11 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       return OnCommand(wnd, wParam, lParam);
     case WM_CLOSE:
+      if (g_LibHooks.mayClose && !g_LibHooks.mayClose()) return 0;
       OnClose(wnd);
       return 0;
+    case WM_QUERYENDSESSION:
+      return !g_LibHooks.mayClose || g_LibHooks.mayClose();
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
 }

@@ -187,6 +187,9 @@ struct LibHooks {
   void (*moveVideoWindow)(i32 width, i32 height);  // the movie's video window, when open
   // The shell's main-window handler (App_MainWndProc), called first for every message.
   intptr_t (*shellWndProc)(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam);
+  // Asked before the main window closes (WM_CLOSE) or the Windows session ends
+  // (WM_QUERYENDSESSION): false keeps the program running. Empty: close without asking.
+  bool (*mayClose)(void);
   // The shell's render hooks (App_DrawScene, App_DrawOverlay): the family's scene draw inside
   // the scene, its overlay after the 2D layers.
   void (*drawScene)(void);

@@ -10,6 +10,8 @@
 #endif
 
 #include "lib/framework/lib.h"
+#include "lib/media/filename.h"
+#include "model/bytes.h"
 #include "model/seam.h"
 
 FileDlgState g_FileDlg;
@@ -40,6 +42,24 @@ size_t FileDlg_FilterLength(const char *filter, size_t size) {
   return 0;
 }
 
+// The dialog changes the current folder only when the user browses; a full or relative path
+// typed into its name box leaves it where it was. So the folder of the full path the dialog
+// returns is made current here, and the bare name then names the chosen file. Where that
+// folder cannot be entered the full path is the result, so the caller's read or write
+// reports that very file.
+static const char *EnterChosenFolder(FileDlgBuffers *buf) {
+  size_t at = File_NameOffset(buf->file);
+  if (at == 0) {   // a bare name: it lies in the current folder
+    Str_Copy(buf->title, sizeof buf->title, buf->file);
+    return buf->title;
+  }
+  char folder[FILEDLG_TEXT];
+  Str_Format(folder, sizeof folder, "%.*s", (int)at, buf->file);
+  if (FileDlg_ChangeDir(folder) != 0) return buf->file;
+  Str_Copy(buf->title, sizeof buf->title, buf->file + at);
+  return buf->title;
+}
+
 // Runs the platform dialog over one set of buffers; the bare name or "".
 static const char *FileDlg_Run(FileDlgBuffers *buf, FileDlgRequest *req, const char *defaultName) {
   Str_Format(buf->file, sizeof buf->file, "%s", defaultName ? defaultName : "");
@@ -53,8 +73,8 @@ static const char *FileDlg_Run(FileDlgBuffers *buf, FileDlgRequest *req, const c
     buf->title[0] = 0;
     return "";
   }
-  buf->title[sizeof buf->title - 1] = 0;
-  return buf->title;
+  buf->file[sizeof buf->file - 1] = 0;
+  return EnterChosenFolder(buf);
 }
 
 // The open dialogs start in the remembered folder, or in the data folder at first.

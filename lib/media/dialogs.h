@@ -1,8 +1,9 @@
 // The open, save and folder dialogs of the library.
 //
 // The convention the whole program relies on: a dialog returns the chosen file's bare name
-// (no folder) and leaves the current directory at the folder where it lies; the caller opens
-// the file by that name. Open dialogs remember that folder and start there next time.
+// (no folder) and leaves the current directory at the folder where it lies, also when the
+// user typed a full or relative path; the caller opens the file by that name. Open dialogs
+// remember that folder and start there next time.
 //
 // The decisions (filter text, buffers, initial folder, what is remembered) are portable;
 // the platform dialog itself is one call in g_FileDlgPlatform, which the Windows program

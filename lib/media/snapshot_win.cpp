@@ -1,16 +1,27 @@
 // BMP snapshots of the back buffer. The back buffer is read back through a render target
 // of the same size without multisampling and a system-memory copy, so a multisampled or
-// non-lockable back buffer saves as well as a plain one.
+// non-lockable back buffer saves as well as a plain one. The file is written through the
+// safe save (File_WriteAtomic).
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
 
 #include "lib/media/avi_win.h"
+#include "model/bytes.h"
 
 // Releases a COM pointer when set.
 template <class T> static void SafeRelease(T *&p) {
   if (p) p->Release();
   p = nullptr;
+}
+
+// The surface as a BMP through the one safe save: a failure leaves the old picture whole.
+static bool SaveBmp(const char *path, IDirect3DSurface9 *surface, const RECT *rect) {
+  ID3DXBuffer *bmp = nullptr;
+  if (FAILED(D3DXSaveSurfaceToFileInMemory(&bmp, D3DXIFF_BMP, surface, nullptr, rect)) || !bmp) return false;
+  bool ok = File_WriteAtomic(path, bmp->GetBufferPointer(), bmp->GetBufferSize());
+  bmp->Release();
+  return ok;
 }
 
 bool Snapshot_SaveBackBuffer(IDirect3DDevice9 *device, const char *path, const RECT *rect) {
@@ -39,7 +50,7 @@ bool Snapshot_SaveBackBuffer(IDirect3DDevice9 *device, const char *path, const R
         SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
                                                       D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
         SUCCEEDED(device->GetRenderTargetData(source, copy)))
-      ok = SUCCEEDED(D3DXSaveSurfaceToFileA(path, D3DXIFF_BMP, copy, nullptr, rect));
+      ok = SaveBmp(path, copy, rect);
   }
   SafeRelease(copy);
   SafeRelease(resolved);

@@ -352,6 +352,7 @@ i32 Lwo_Write(i32 slot, const char *path) {
   for (i32 s = 1; ok && s <= surfaceCount; s++) WriteSurface(&w, s, colors[s - 1]);
   EndChunk(&w, formAt);
   ok = ok && !w.err && File_WriteAtomic(path, w.data, w.size);
+  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", path);
   Wr_Free(&w);
   free(table.keys);
   free(table.values);

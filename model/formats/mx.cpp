@@ -234,5 +234,6 @@ i32 Mx_Write(i32 slot, const char *path) {
   for (i32 n = 0; n < nameCount; n++) Wr_Bytes(&w, names[n], MX_NAME_SIZE);
   bool ok = !w.err && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
+  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", path);
   return ok ? 1 : 0;
 }

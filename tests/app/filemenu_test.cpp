@@ -11,16 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/current.h"
+#include "app/discard.h"
+#include "app/docflags.h"
+#include "app/family.h"
 #include "app/entries.h"
 #include "app/filemenu.h"
 #include "app/keys.h"
 #include "app/settings.h"
 #include "app/views.h"
+#include "draw_fakedev.h"
 #include "file_bytes.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/bone2.h"
+#include "model/bytes.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/model3.h"
@@ -412,4 +418,186 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   EXPECT_EQ(g_runs, 1);
   EXPECT_EQ(g_stops, 1);
   g_GpuInfo = gpu;
+}
+
+// [SECTION] the discard question, the exit question and failed saves
+namespace {
+std::vector<std::string> g_questions;
+bool g_answerYes;
+}  // namespace
+
+// Every File-menu command that replaces a document asks first when that document changed
+// since it was loaded, saved or made: "いいえ" leaves everything as it was (no dialog, no new
+// model, the flag still set), "はい" goes on. Nothing is asked for an unchanged document or
+// by the commands that replace nothing; the movie's own "新規作成" asks the same way.
+TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
+  g_ShellSeam.askYesNo = [](const char *q) { g_questions.push_back(q); return g_answerYes; };
+  const Model3 *first = PutModel(0, 2);
+  struct Case { u32 id, kind; const char *question; };
+  const char *model = "編集中のモデルは破棄されます。よろしいですか？";
+  const Case cases[] = {
+    {40023, DOC_MODEL3, model}, {40092, DOC_MODEL3, model}, {40044, DOC_MODEL3, model},
+    {40032, DOC_MODEL3, model}, {40062, DOC_MODEL3, model}, {40047, DOC_MODEL3, model},
+    {40046, DOC_MODEL3, model}, {40053, DOC_MODEL3, model}, {40080, DOC_MODEL3, model},
+    {40025, DOC_OBJ3, "編集中のオブジェクトは破棄されます。よろしいですか？"},
+    {40095, DOC_BONE2, model}, {40104, DOC_OBJ2, model},
+    {40033, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
+    {40063, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
+    {53, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
+    {40055, DOC_MODEL3, model}, {40101, DOC_OBJ2, model},
+  };
+  for (const Case &c : cases) {
+    g_DocChanged[c.kind] = 1;
+    g_questions.clear();
+    g_answerYes = false;
+    Snapshot before = Take();
+    size_t dialogs = g_dialogs.size();
+    ASSERT_TRUE(FileMenu_Command(c.id));
+    EXPECT_EQ(g_questions, std::vector<std::string>{c.question}) << c.id;
+    EXPECT_EQ(g_dialogs.size(), dialogs) << c.id;
+    ExpectSame(before, Take(), c.id);
+    EXPECT_TRUE(Doc_IsChanged(c.kind)) << c.id;
+    // "はい": the command runs (an open shows its dialog, here cancelled).
+    g_answerYes = true;
+    ASSERT_TRUE(FileMenu_Command(c.id));
+    EXPECT_EQ(g_questions.size(), 2u) << c.id;
+    const FileCommand *row = FileMenu_Find(c.id);
+    if (row->kind == FILECMD_OPEN) EXPECT_EQ(g_dialogs.size(), dialogs + 1) << c.id;
+    g_DocChanged[c.kind] = 0;
+    g_questions.clear();
+    FileMenu_Command(c.id);   // unchanged: no question
+    EXPECT_TRUE(g_questions.empty()) << c.id;
+  }
+  EXPECT_NE(g_Model3Slots[0], first) << "新規作成 after はい makes a new model";
+
+  // Saves and the collision and background models replace no document of the changed kind.
+  for (u32 k = 0; k < DOC_KINDS; k++) g_DocChanged[k] = 1;
+  g_questions.clear();
+  for (u32 id : {40024u, 40045u, 40065u, 40066u}) FileMenu_Command(id);
+  EXPECT_TRUE(g_questions.empty());
+
+  // The movie's "新規作成" reaches the movie only after "はい".
+  static int s_newMovies;
+  s_newMovies = 0;
+  FamilyHooks movie = g_FamilyHooks[FAMILY_MOVIE];
+  g_FamilyHooks[FAMILY_MOVIE].command = [](u32 id) { s_newMovies += id == 40043; };
+  g_EditFamily = FAMILY_MOVIE;
+  g_answerYes = false;
+  App_RouteCommand(40043);
+  EXPECT_EQ(s_newMovies, 0);
+  EXPECT_EQ(g_questions, std::vector<std::string>{"編集中のムービーは破棄されます。よろしいですか？"});
+  g_answerYes = true;
+  App_RouteCommand(40043);
+  EXPECT_EQ(s_newMovies, 1);
+  g_FamilyHooks[FAMILY_MOVIE] = movie;
+  for (u32 k = 0; k < DOC_KINDS; k++) g_DocChanged[k] = 0;
+}
+
+// The exit question keeps its own text when nothing changed and names each changed document
+// (kind and file name) before it otherwise.
+TEST_F(FileMenuTest, ExitQuestionNamesTheChangedDocuments) {
+  Model3 *m = PutModel(0, 1);
+  Model3_SetText(&m->fileName, "robot.KZP");
+  struct Case { std::vector<u32> changed; const char *want; };
+  const Case cases[] = {
+    {{}, "終了しても、よろしいですか？"},
+    {{DOC_MODEL3}, "次の編集中のデータは保存されていません。\n　３Ｄモデル「robot.KZP」\n\n終了しても、よろしいですか？"},
+    {{DOC_OBJ2, DOC_PROGRAM},
+     "次の編集中のデータは保存されていません。\n　２Ｄオブジェクトモデル\n　プログラムのソース\n\n終了しても、よろしいですか？"},
+  };
+  char text[1024];
+  for (const Case &c : cases) {
+    for (u32 k : c.changed) g_DocChanged[k] = 1;
+    Discard_ExitQuestion(text, sizeof text);
+    EXPECT_STREQ(text, c.want);
+    for (u32 k : c.changed) g_DocChanged[k] = 0;
+  }
+  // A buffer too small for the list still ends in the question.
+  g_DocChanged[DOC_MODEL3] = 1;
+  char small[64];
+  Discard_ExitQuestion(small, sizeof small);
+  EXPECT_NE(strstr(small, "終了しても、よろしいですか？"), nullptr) << small;
+  g_DocChanged[DOC_MODEL3] = 0;
+}
+
+// Every model save proposes the document's name with the extension it writes, and a save
+// that cannot be written says so (the exports too) and leaves the old file whole.
+TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
+  Model3 *m = PutModel(0, 2);
+  Model3_SetText(&m->fileName, "robot.KZP");
+  Kzo_NewSet(0);
+  g_ModelAllocArrays = 1;
+  Bone2Model *b = Bone2_Init(0);
+  ASSERT_NE(b, nullptr);
+  Str_Copy(b->name, sizeof b->name, "wing.KZB");
+  g_ModelAllocArrays = 1;
+  Obj2Model *o = Obj2_Init(0);
+  ASSERT_NE(o, nullptr);
+  Str_Copy(o->filePath, sizeof o->filePath, "cat.KZA");
+  struct Case { u32 id; const char *proposed; };
+  const Case cases[] = {
+    {40024, "robot.KZP"}, {40099, "robot.KZM"}, {40026, "robot.KZO"}, {40097, "wing.KZB"},
+    {40106, "cat.KZA"},   {40045, "robot.MX"},  {40048, "robot.LWO"}, {40054, "robot.X"},
+  };
+  for (const Case &c : cases) {
+    std::string out = std::string("out_") + c.proposed;
+    WriteFileBytes(out, std::vector<u8>{'o', 'l', 'd'});
+    g_boxes.clear();
+    g_answers = {out};
+    g_SaveFault = {out.c_str(), SAVE_STEP_WRITE};
+    FileMenu_Command(c.id);
+    g_SaveFault = {};
+    ASSERT_FALSE(g_dialogs.empty());
+    EXPECT_EQ(g_dialogs.back().defaultName, c.proposed) << c.id;
+    EXPECT_EQ(g_boxes, std::vector<std::string>{out + " に保存することができませんでした。"}) << c.id;
+    EXPECT_EQ(ReadFileBytes(out), (std::vector<u8>{'o', 'l', 'd'})) << c.id;
+    // Without the fault the same save writes the file.
+    g_boxes.clear();
+    g_answers = {out};
+    FileMenu_Command(c.id);
+    EXPECT_TRUE(g_boxes.empty()) << c.id << ": " << (g_boxes.empty() ? "" : g_boxes[0]);
+    EXPECT_NE(ReadFileBytes(out), (std::vector<u8>{'o', 'l', 'd'})) << c.id;
+  }
+}
+
+// Settings that cannot be written are said, and the old file stays.
+TEST_F(FileMenuTest, FailedSettingsSaveIsSaid) {
+  char saved[sizeof g_SettingsFolder];
+  Str_Copy(saved, sizeof saved, g_SettingsFolder);
+  ASSERT_TRUE(Settings_SetFolder(dir));
+  i32 width = g_DesktopWidth;
+  g_DesktopWidth = 1280;
+  const std::string file = std::string(dir) + "/System1280.dat";
+  WriteFileBytes(file, std::string("old"));
+  g_SaveFault = {"System1280.dat", SAVE_STEP_FLUSH};
+  EXPECT_FALSE(Settings_Save());
+  g_SaveFault = {};
+  EXPECT_EQ(g_boxes, std::vector<std::string>{"設定を " + file + " に保存することができませんでした。"});
+  EXPECT_EQ(ReadFileString(file), "old");
+  EXPECT_TRUE(Settings_Save());
+  EXPECT_NE(ReadFileString(file), "old");
+  g_DesktopWidth = width;
+  Settings_SetFolder(saved);
+}
+
+// A model whose texture is found neither beside it nor in the current folder is read, and the
+// user is told which texture is missing; the one beside the model is found.
+TEST_F(FileMenuTest, MissingTexturesAreNamed) {
+  FakeDev_Install();
+  Model3 *m = PutModel(0, 1);
+  m->textureCount = 3;
+  m->textures[1].used = m->textures[2].used = 1;
+  Model3_SetText(&m->textures[1].name, "here.png");
+  Model3_SetText(&m->textures[2].name, "gone.png");
+  ASSERT_TRUE(Kzp_Write(m, "t.KZP"));
+  g_Fake->loaderFiles["here.png"] = {8, 8};   // the dialog leaves the model's folder current
+  g_answers = {std::string(dir) + "/t.KZP"};
+  ASSERT_EQ(chdir("/"), 0);   // the dialog's own folder: elsewhere
+  FileMenu_Command(40023);
+  ASSERT_EQ(chdir(dir), 0);
+  EXPECT_EQ(g_boxes, std::vector<std::string>{"次のテクスチャが見つかりませんでした。\n\ngone.png"});
+  ASSERT_NE(g_ModelPoses[0], nullptr);
+  EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
+  Model3_FreeAllSlots();
+  FakeDev_Remove();
 }

@@ -1,7 +1,8 @@
 // The program as a whole under Wine: Miravel.exe starts, shows "D3D Window", draws frames
-// and ends with exit code 0 on WM_CLOSE.
+// and ends with exit code 0 on WM_CLOSE once its question is answered "はい".
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <stdio.h>
 
 #include <string>
 
@@ -10,6 +11,7 @@ namespace {
 struct FindWindowOf {
   DWORD pid;
   HWND found;
+  const char *cls = "D3D Window";
 };
 
 BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
@@ -17,7 +19,7 @@ BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
   DWORD pid = 0;
   GetWindowThreadProcessId(wnd, &pid);
   char cls[64];
-  if (pid == f->pid && GetClassNameA(wnd, cls, sizeof cls) && strcmp(cls, "D3D Window") == 0) {
+  if (pid == f->pid && GetClassNameA(wnd, cls, sizeof cls) && strcmp(cls, f->cls) == 0 && IsWindowVisible(wnd)) {
     f->found = wnd;
     return FALSE;
   }
@@ -30,7 +32,12 @@ TEST(ProgramStart, StartsDrawsAndClosesWithExitCodeZero) {
   GetTempFileNameA(temp, "mrv", 0, ready);
   DeleteFileA(ready);
   SetEnvironmentVariableA("MIRAVEL_READY_FILE", ready);
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  // A settings folder of its own (an earlier test may have named one that is gone).
+  const std::string settings = std::string(temp) + "miravel_settings_start";
+  CreateDirectoryA(settings.c_str(), nullptr);
+  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", settings.c_str());
+  // Boxes wait for an answer: the close box's question is answered below.
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
 
   STARTUPINFOA si;
   ZeroMemory(&si, sizeof si);
@@ -50,6 +57,18 @@ TEST(ProgramStart, StartsDrawsAndClosesWithExitCodeZero) {
   EXPECT_NE(f.found, nullptr) << "no D3D Window";
   EXPECT_TRUE(drawn) << "no frames presented";
   if (f.found) PostMessageA(f.found, WM_CLOSE, 0, 0);
+  // The close box asks "終了しても、よろしいですか？" first: "はい".
+  for (int i = 0; i < 400 && WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; i++) {
+    FindWindowOf q = {pi.dwProcessId, nullptr, "#32770"};
+    EnumWindows(MatchWindow, (LPARAM)&q);
+    if (q.found) {
+      char t[256] = "";
+      GetDlgItemTextA(q.found, 0xFFFF, t, sizeof t);
+      EXPECT_STREQ(t, "終了しても、よろしいですか？");
+      PostMessageA(q.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(q.found, IDYES));
+      break;
+    }
+  }
 
   DWORD wait = WaitForSingleObject(pi.hProcess, 30000);
   if (wait != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
@@ -60,6 +79,10 @@ TEST(ProgramStart, StartsDrawsAndClosesWithExitCodeZero) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   DeleteFileA(ready);
+  char name[MAX_PATH];
+  snprintf(name, sizeof name, "%s\\System%d.dat", settings.c_str(), GetSystemMetrics(SM_CXSCREEN));
+  DeleteFileA(name);
+  RemoveDirectoryA(settings.c_str());
 }
 
 }  // namespace

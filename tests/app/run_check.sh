@@ -12,6 +12,8 @@ dir="$(mktemp -d "/tmp/miravel run.XXXXXX")"
 cleanup() { rm -rf "$dir"; _miravel_drop_settings; kill "$MIRAVEL_XVFB_PID" 2>/dev/null; }
 trap cleanup EXIT
 cp "$root/tests/fuzz/corpus/fuzz_kzp/v2006000.kzp" "$dir/model.kzp"
+# The texture the model names, beside it (a missing one is said in a box).
+cp "$root/tests/golden/draw/textures.png" "$dir/tex1.png"
 
 # Runs ./run on $1 (from folder $2) until it has drawn; its stderr goes to $dir/err. 0 when it drew.
 run_until_drawn() {

@@ -205,9 +205,7 @@ TEST(Settings, SaveWritesAtomicallyAndLoadReadsTheDesktopWidthsFile) {
   Settings_Load();
   EXPECT_EQ(g_OptMaxPolygons, 20000);
   EXPECT_EQ(Encode(), saved);
-  FILE *tmp = fopen("System/System1280.dat.tmp", "rb");
-  EXPECT_EQ(tmp, nullptr);   // the temporary file was swapped in
-  if (tmp) fclose(tmp);
+  EXPECT_EQ(system("ls System | grep -q '~sav'"), 256);   // the temporary file was swapped in
   ASSERT_EQ(chdir(old), 0);
   system(("rm -rf " + std::string(dir)).c_str());
 }

@@ -1,7 +1,9 @@
 // The program as a user meets it, driven from outside by messages: it starts maximised in
 // the 3D editor with the selector and the layout's view windows, the selector's preview
-// button switches family and menu, Esc asks before closing, and options, placement and an
-// added view window survive a restart. Each test starts Miravel.exe as a child process.
+// button switches family and menu, Esc and the close box ask before closing, options,
+// placement and an added view window survive a restart, a changed model is asked for before
+// it is replaced or dropped, and typed paths open and save the typed file. Each test starts
+// Miravel.exe as a child process.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +14,7 @@
 #include "app/settings.h"
 #include "resources/shell_ids.h"
 #include "resources/framework_ids.h"
+#include "resources/edit3d_ids.h"
 #include "file_bytes.h"
 
 namespace {
@@ -224,8 +227,9 @@ TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
   EXPECT_TRUE(WaitChecked(selector, IDC_EDIT_PREVIEW));
   EXPECT_EQ(SendMessageA(GetDlgItem(selector, IDC_EDIT_3D_MODEL), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
-  // The close box closes without asking.
-  PostMessageA(main, WM_CLOSE, 0, 0);
+  // The close box asks as Esc does; "はい" closes.
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(AnswerBox(app.pi.dwProcessId, IDYES));
   EXPECT_EQ(app.WaitExit(), 0);
 }
 
@@ -289,6 +293,7 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   SendMessageA(GetDlgItem(options, IDC_OPT_MAX_POLYGONS), WM_GETTEXT, sizeof text, (LPARAM)text);
   EXPECT_STREQ(text, "30000");
   PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(AnswerBox(again.pi.dwProcessId, IDYES));
   EXPECT_EQ(again.WaitExit(), 0);
 }
 
@@ -396,4 +401,157 @@ TEST(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
   ExpectReachable(pid, selector, "device dialog closed");
 
   EXPECT_TRUE(ConfirmExit(app, main));
+}
+
+// [SECTION] work that must not be lost
+namespace {
+
+// The text of a message box (its static text control).
+std::string BoxText(HWND box) {
+  char text[1024] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+// Waits for the program's question box, answers it with `id` and gives its text ("<none>"
+// when no box came).
+std::string Answer(DWORD pid, int id, DWORD ms = 20000) {
+  HWND box = WaitWindow(pid, "Miravel", ms, "#32770");
+  if (!box) return "<none>";
+  std::string text = BoxText(box);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
+  WaitGone(box);
+  return text;
+}
+
+// The name box of the common file dialog: the Explorer-style dialog's combo box, or the
+// older dialog's edit.
+HWND NameBox(HWND dlg) {
+  HWND c = GetDlgItem(dlg, 0x47C);
+  return c ? c : GetDlgItem(dlg, 0x480);
+}
+
+std::string NameText(HWND dlg) {
+  char text[MAX_PATH] = "";
+  SendMessageA(NameBox(dlg), WM_GETTEXT, sizeof text, (LPARAM)text);
+  return text;
+}
+
+// Types a path into the dialog's name box and presses OK, as a user does.
+void TypeAndOk(HWND dlg, const std::string &path) {
+  SendMessageA(NameBox(dlg), WM_SETTEXT, 0, (LPARAM)path.c_str());
+  PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dlg, IDOK));
+}
+
+// A Unix path of the sources as Wine names it.
+std::string WinPath(const std::string &unix) {
+  std::string p = "Z:" + unix;
+  for (char &c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+bool WaitFile(const std::string &path, DWORD ms = 10000) {
+  for (DWORD t = 0; t < ms && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; t += 100) Sleep(100);
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct EndSession {
+  HWND main;
+  DWORD_PTR result = 99;
+};
+DWORD WINAPI QueryEndSession(void *p) {
+  EndSession *e = (EndSession *)p;
+  SendMessageTimeoutA(e->main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 60000, &e->result);
+  return 0;
+}
+
+const char kExit[] = "終了しても、よろしいですか？";
+const char kDiscardModel[] = "編集中のモデルは破棄されます。よろしいですか？";
+
+}  // namespace
+
+// A user's walk: a cube made, then "新規作成", "読み込み ( KZP )", the close box and the end of
+// the session each ask, naming the changed model, and "いいえ" keeps it. The open dialog
+// takes a full path typed into it (a folder it does not show) and opens that file; the MX
+// save proposes the model's name as MX; the KZP save writes to a relative path typed into its
+// dialog, in yet another folder. Saved, nothing is named and Esc asks the plain question.
+TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
+  SettingsGuard guard;
+  const char *src = getenv("MIRAVEL_SRC");
+  ASSERT_NE(src, nullptr);
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string in = std::string(temp) + "miravel_typed_in", out = std::string(temp) + "miravel_typed_out";
+  CreateDirectoryA(in.c_str(), nullptr);
+  CreateDirectoryA(out.c_str(), nullptr);
+  const std::string model = in + "\\cube.KZP", saved = out + "\\scen1.KZP";
+  DeleteFileA(saved.c_str());
+  ASSERT_TRUE(CopyFileA(WinPath(std::string(src) + "/Data/0.KZP").c_str(), model.c_str(), FALSE));
+
+  App app;
+  HWND main = StartToMain(app);
+  ASSERT_NE(main, nullptr);
+  DWORD pid = app.pi.dwProcessId;
+  HWND modelling = WaitWindow(pid, "モデリング");
+  ASSERT_NE(modelling, nullptr);
+  Click(modelling, IDC_POLY_CUBE);
+  Sleep(1000);
+
+  PostMessageA(main, WM_COMMAND, IDM_NEW_MODEL, 0);
+  EXPECT_EQ(Answer(pid, IDNO), kDiscardModel);
+  PostMessageA(main, WM_COMMAND, IDM_KZP_OPEN, 0);
+  EXPECT_EQ(Answer(pid, IDNO), kDiscardModel);
+  EXPECT_EQ(WaitWindow(pid, "読み込む KZP ファイルを選択して下さい", 1500), nullptr) << "いいえ opens no dialog";
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  std::string closeText = Answer(pid, IDNO);
+  EXPECT_NE(closeText.find("３Ｄモデル"), std::string::npos) << closeText;
+  EXPECT_NE(closeText.find(kExit), std::string::npos) << closeText;
+  EndSession session{main};
+  HANDLE t = CreateThread(nullptr, 0, QueryEndSession, &session, 0, nullptr);
+  std::string sessionText = Answer(pid, IDNO);
+  WaitForSingleObject(t, 60000);
+  CloseHandle(t);
+  EXPECT_EQ(sessionText, closeText);
+  EXPECT_EQ(session.result, 0u) << "the session end is refused";
+  Sleep(500);
+  ASSERT_TRUE(app.Running());
+
+  // "はい", then the full path typed into the open dialog.
+  PostMessageA(main, WM_COMMAND, IDM_KZP_OPEN, 0);
+  EXPECT_EQ(Answer(pid, IDYES), kDiscardModel);
+  HWND open = WaitWindow(pid, "読み込む KZP ファイルを選択して下さい");
+  ASSERT_NE(open, nullptr);
+  TypeAndOk(open, model);
+  ASSERT_TRUE(WaitGone(open));
+  EXPECT_EQ(Answer(pid, IDOK, 2000), "<none>") << "the typed file opens without a message";
+
+  PostMessageA(main, WM_COMMAND, IDM_MX_SAVE, 0);
+  HWND mx = WaitWindow(pid, "名前を付けてファイルに保存");
+  ASSERT_NE(mx, nullptr);
+  Sleep(300);
+  EXPECT_EQ(NameText(mx), "cube.MX");
+  PostMessageA(mx, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(mx, IDCANCEL));
+  ASSERT_TRUE(WaitGone(mx));
+
+  PostMessageA(main, WM_COMMAND, IDM_KZP_SAVE, 0);
+  HWND save = WaitWindow(pid, "名前を付けてファイルに保存");
+  ASSERT_NE(save, nullptr);
+  Sleep(300);
+  EXPECT_EQ(NameText(save), "cube.KZP");
+  TypeAndOk(save, "..\\miravel_typed_out\\scen1.KZP");   // relative to the folder it shows
+  EXPECT_TRUE(WaitFile(saved)) << "the save lands where it was typed";
+  EXPECT_EQ(GetFileAttributesA((in + "\\scen1.KZP").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileBytes(saved).size() > 0, true);
+
+  std::string exitText = "<none>";
+  for (int tries = 0; tries < 5 && exitText == "<none>"; tries++) {   // see EscapeUntilAsked
+    PressEscape(main);
+    exitText = Answer(pid, IDYES, 4000);
+  }
+  EXPECT_EQ(exitText, kExit);
+  EXPECT_EQ(app.WaitExit(), 0);
+  for (const std::string &f : {model, saved, in + "\\scen1.KZP"}) DeleteFileA(f.c_str());
+  RemoveDirectoryA(in.c_str());
+  RemoveDirectoryA(out.c_str());
 }

@@ -47,6 +47,28 @@ TEST_F(ModelTexTest, Model3TextureReloadStoresTextureAndSize) {
   EXPECT_EQ(g_Fake->textures.size(), 1u);
 }
 
+// A texture name is relative: it is found in the current folder or else beside the model
+// (the folder of the model's file name); a name with its own folder is taken as it is.
+TEST_F(ModelTexTest, TexturesAreFoundBesideTheModel) {
+  Model3 *m = Model3_Init(3);
+  ASSERT_NE(m, nullptr);
+  struct Case { const char *model, *texture, *file; bool found; };
+  const Case cases[] = {
+    {"Z:\\work\\robot.KZP", "skin.png", "Z:\\work\\skin.png", true},
+    {"/home/u/robot.KZP", "skin.png", "/home/u/skin.png", true},
+    {"robot.KZP", "skin.png", "skin.png", true},
+    {"Z:\\work\\robot.KZP", "skin.png", "Z:\\else\\skin.png", false},
+    {"Z:\\work\\robot.KZP", "tex\\skin.png", "Z:\\work\\tex\\skin.png", false},
+  };
+  for (const Case &c : cases) {
+    g_Fake->loaderFiles.clear();
+    g_Fake->loaderFiles[c.file] = {16, 8};
+    Model3_SetText(&m->fileName, c.model);
+    Tex_ReloadModel3Texture(3, 1, c.texture);
+    EXPECT_EQ(g_ModelPoses[3]->textures[1] != nullptr, c.found) << c.model << " " << c.file;
+  }
+}
+
 TEST_F(ModelTexTest, PixelCopiesFollowTheModelCopiedLast) {
   Model3 *m = Model3_Init(1);
   ASSERT_NE(m, nullptr);

@@ -395,6 +395,13 @@ TEST_F(AviWin, SnapshotEqualsReadBackBackBuffer) {
     EXPECT_EQ(cut.width, 100);
     EXPECT_EQ(cut.height, 50);
     EXPECT_EQ(cut.pixels[0], 0xF0E000u);
+    // A frame that cannot be written leaves the picture saved before it whole.
+    g_SaveFault = {"part.bmp", SAVE_STEP_WRITE};
+    RECT other = {0, 0, 40, 40};
+    EXPECT_FALSE(Snapshot_SaveBackBuffer(dev.device, partPath.c_str(), &other));
+    g_SaveFault = {};
+    ASSERT_TRUE(ReadBmp(partPath.c_str(), &cut));
+    EXPECT_EQ(cut.width, 100);
 
     // The library's calls take g_Device and write into the root folder.
     IDirect3DDevice9 *keep = g_Device;

@@ -95,6 +95,40 @@ TEST_F(DialogTest, OpenReturnsTheBareNameLeavesTheFolderCurrentAndRemembersIt) {
   EXPECT_EQ(g_SeenInitialDirs[1], g_PickFolder);
 }
 
+// A path typed into the name box: the dialog returns it in full and leaves the current folder
+// where it was. Open and save give the bare name of the typed file with its folder current,
+// whether the path was full or relative; a folder that cannot be entered gives the full path.
+TEST_F(DialogTest, TypedPathsNameTheTypedFile) {
+  const std::string sub = g_PickFolder + "/sub";
+  ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
+  ASSERT_EQ(chdir(g_PickFolder.c_str()), 0);
+  struct Case { std::string typed, result, folder; bool save; };
+  const Case cases[] = {
+    {sub + "/beep.wav", "beep.wav", sub, false},
+    {"sub/scen1.KZP", "scen1.KZP", sub, true},
+    {g_PickFolder + "/a.kzp", "a.kzp", g_PickFolder, false},
+    {"a.kzp", "a.kzp", g_PickFolder, true},
+    {g_PickFolder + "/nowhere/b.kzp", g_PickFolder + "/nowhere/b.kzp", g_PickFolder, true},
+  };
+  for (const Case &c : cases) {
+    ASSERT_EQ(chdir(g_PickFolder.c_str()), 0);
+    static std::string s_typed;
+    s_typed = c.typed;
+    g_FileDlgPlatform.run = [](FileDlgRequest *req) {
+      Str_Copy(req->file, FILEDLG_TEXT, s_typed.c_str());   // the current folder stays
+      Str_Copy(req->fileTitle, FILEDLG_TEXT, "wrong");
+      return true;
+    };
+    const char *r = c.save ? FileDlg_SaveByExt(nullptr, "KZP", "save", "") : FileDlg_OpenByExt(nullptr, "kzp", "open", "");
+    EXPECT_EQ(std::string(r), c.result) << c.typed;
+    char cwd[512];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(std::string(cwd), c.folder) << c.typed;
+  }
+  ASSERT_EQ(chdir(saved), 0);
+  rmdir(sub.c_str());
+}
+
 TEST_F(DialogTest, CancelGivesTheEmptyString) {
   g_PickTitle = "";
   EXPECT_STREQ(FileDlg_OpenByExt(nullptr, "kzp", "open", "x.kzp"), "");

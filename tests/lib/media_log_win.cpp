@@ -82,7 +82,9 @@ BOOL AnswerSave(OPENFILENAMEA *ofn) {
   g_SeenFlags = ofn->Flags;
   g_SeenInitialDir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "";
   SetCurrentDirectoryA(g_Folder.c_str());
-  // The dialog appends the default extension to a name typed without one.
+  // The dialog appends the default extension to a name typed without one, and gives the
+  // full path as well as the name.
+  lstrcpynA(ofn->lpstrFile, (g_Folder + "\\typed.KZP").c_str(), ofn->nMaxFile);
   lstrcpynA(ofn->lpstrFileTitle, "typed.KZP", ofn->nMaxFileTitle);
   return TRUE;
 }

@@ -1,9 +1,14 @@
 // The shared byte cursors: no read past the end, bad counts and lengths refused,
-// the atomic writer leaves the old file alone on failure.
+// the atomic writer leaves the old file alone on failure and touches no other file.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 #include <string>
+#include <vector>
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <stdlib.h>
 
 #include "model/bytes.h"
 #include "model/seam.h"
@@ -70,23 +75,70 @@ TEST(ByteReader, LinesEndWithLfOrCrLf) {
   EXPECT_EQ(got, "[10][20][][30]");
 }
 
-TEST(AtomicWrite, FailedSaveKeepsTheOldFile) {
-  const char *path = "atomic_test.bin";
-  ASSERT_TRUE(File_WriteAtomic(path, "old", 3));
-  // A folder in place of the temporary file makes the write fail.
-  remove("atomic_test.bin.tmp");
-  ASSERT_EQ(system("mkdir -p atomic_test.bin.tmp"), 0);
-  EXPECT_FALSE(File_WriteAtomic(path, "new!", 4));
+namespace {
+std::string ReadText(const std::string &path) {
   FileData f;
-  ASSERT_TRUE(File_ReadAll(path, &f));
-  EXPECT_EQ(std::string((char *)f.data, f.size), "old");
+  if (!File_ReadAll(path.c_str(), &f)) return "<none>";
+  std::string s((char *)f.data, f.size);
   File_Free(&f);
-  ASSERT_EQ(system("rmdir atomic_test.bin.tmp"), 0);
-  EXPECT_TRUE(File_WriteAtomic(path, "new!", 4));
-  ASSERT_TRUE(File_ReadAll(path, &f));
-  EXPECT_EQ(std::string((char *)f.data, f.size), "new!");
-  File_Free(&f);
-  remove(path);
+  return s;
+}
+
+// Every name in a folder.
+std::vector<std::string> Names(const std::string &dir) {
+  std::vector<std::string> out;
+  DIR *d = opendir(dir.c_str());
+  while (dirent *e = d ? readdir(d) : nullptr)
+    if (strcmp(e->d_name, ".") && strcmp(e->d_name, "..")) out.push_back(e->d_name);
+  if (d) closedir(d);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+}  // namespace
+
+// A save that fails at any step says so, leaves the old file whole and leaves no file
+// behind; a user's own "<name>.tmp" and "~sav....tmp"-like files beside it are never touched;
+// a save into another folder writes there, also through a folder name whose CP932 trail
+// byte is "\".
+TEST(AtomicWrite, EveryFailureKeepsTheOldFileAndTouchesNoOtherFile) {
+  char dir[] = "/tmp/miravel_save_XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string folder = std::string(dir) + "/\x83\x5C";   // "ソ"
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  const std::string path = folder + "/model.kzp";
+  ASSERT_TRUE(File_WriteAtomic(path.c_str(), "old", 3));
+  // The user's own files of the names a careless save would use.
+  ASSERT_TRUE(File_WriteAtomic((path + ".tmp").c_str(), "mine", 4));
+  ASSERT_TRUE(File_WriteAtomic((folder + "/~sav00000000.tmp").c_str(), "mine too", 8));
+  const std::vector<std::string> before = Names(folder);
+
+  for (u32 step : {SAVE_STEP_CREATE, SAVE_STEP_WRITE, SAVE_STEP_FLUSH, SAVE_STEP_REPLACE}) {
+    g_SaveFault = {"model.kzp", step};
+    EXPECT_FALSE(File_WriteAtomic(path.c_str(), "new!", 4)) << step;
+    g_SaveFault = {};
+    EXPECT_EQ(ReadText(path), "old") << step;
+    EXPECT_EQ(Names(folder), before) << step;
+  }
+  for (int i = 0; i < 3; i++) ASSERT_TRUE(File_WriteAtomic(path.c_str(), "new!", 4));
+  EXPECT_EQ(ReadText(path), "new!");
+  EXPECT_EQ(ReadText(path + ".tmp"), "mine");
+  EXPECT_EQ(ReadText(folder + "/~sav00000000.tmp"), "mine too");
+  EXPECT_EQ(Names(folder), before);
+  // A folder that does not exist, an empty name and a folder alone write nothing.
+  EXPECT_FALSE(File_WriteAtomic((folder + "/no/such.kzp").c_str(), "x", 1));
+  EXPECT_FALSE(File_WriteAtomic("", "x", 1));
+  EXPECT_FALSE(File_WriteAtomic((folder + "/").c_str(), "x", 1));
+  EXPECT_EQ(Names(folder), before);
+  system(("rm -rf " + std::string(dir)).c_str());
+}
+
+TEST(AtomicWrite, NameOffsetSkipsTrailBytes) {
+  EXPECT_EQ(File_NameOffset("a.kzp"), 0u);
+  EXPECT_EQ(File_NameOffset("C:\\x\\a.kzp"), 5u);
+  EXPECT_EQ(File_NameOffset("C:a.kzp"), 2u);
+  EXPECT_EQ(File_NameOffset("d/e\\f"), 4u);
+  EXPECT_EQ(File_NameOffset("\x83\x5C.kzp"), 0u);          // "ソ.kzp"
+  EXPECT_EQ(File_NameOffset("x\\\x83\x5C\\a"), 5u);     // "x\ソ\a"
 }
 
 TEST(TextFormat, CutsAtCharacterBoundary) {

@@ -1,4 +1,5 @@
-// The atomic writer on Windows replaces an existing file (MoveFileEx) and keeps it on failure.
+// The atomic writer on Windows replaces an existing file (MoveFileEx) and keeps it, with no
+// temporary file left, when any step fails.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -13,12 +14,19 @@ TEST(AtomicWriteWin, ReplacesExistingFile) {
   ASSERT_TRUE(File_ReadAll(path, &f));
   EXPECT_EQ(std::string((char *)f.data, f.size), "newer");
   File_Free(&f);
-  CreateDirectoryA("atomic_win.bin.tmp", nullptr);
-  EXPECT_FALSE(File_WriteAtomic(path, "x", 1));
-  ASSERT_TRUE(File_ReadAll(path, &f));
-  EXPECT_EQ(std::string((char *)f.data, f.size), "newer");
-  File_Free(&f);
-  RemoveDirectoryA("atomic_win.bin.tmp");
+  for (u32 step : {SAVE_STEP_CREATE, SAVE_STEP_WRITE, SAVE_STEP_FLUSH, SAVE_STEP_REPLACE}) {
+    g_SaveFault = {path, step};
+    EXPECT_FALSE(File_WriteAtomic(path, "x", 1)) << step;
+    g_SaveFault = {};
+    ASSERT_TRUE(File_ReadAll(path, &f));
+    EXPECT_EQ(std::string((char *)f.data, f.size), "newer") << step;
+    File_Free(&f);
+  }
+  // No temporary file stays behind.
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA("~sav*.tmp", &found);
+  EXPECT_EQ(h, INVALID_HANDLE_VALUE);
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
   DeleteFileA(path);
 }
 

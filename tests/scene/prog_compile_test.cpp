@@ -196,11 +196,8 @@ struct ProgFileTest : ProgTest {
     File_Free(&d);
     return b;
   }
-  void Blocked(const char *f, bool on) {
-    std::string p = dir + "/" + f + ".tmp";
-    if (on) mkdir(p.c_str(), 0755);
-    else rmdir(p.c_str());
-  }
+  // Saves of file f fail while on.
+  void Blocked(const char *f, bool on) { g_SaveFault = on ? SaveFault{f, SAVE_STEP_WRITE} : SaveFault{}; }
 };
 
 TEST_F(ProgFileTest, WriteKzsSavesTheSourceAndWritesProgramKzs) {

@@ -137,10 +137,21 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   // The sample again, then the saved map reopened.
   Click(IDC_MAP2_SAMPLE);
   EXPECT_EQ(g_Map2Doc->grid[3][5], 0);
+  // Saved outside the map folder and read from elsewhere, the map still finds its tiles:
+  // t.png beside the map, the sample's two in the map folder.
+  SetCurrentDirectoryA(g_DataDir);
   ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
   Map2_AfterRead();
   EXPECT_EQ(memcmp(g_Map2Doc, &painted, sizeof painted), 0);
   EXPECT_EQ(ListRows().size(), 3u);
+  for (i32 i = 0; i < 3; i++) EXPECT_EQ(g_Map2Editor.tiles[i].loaded, 1u) << i;
+  // A tile image found nowhere is named.
+  static std::vector<std::string> s_boxes;
+  g_ModalHooks.messageBox = [](HWND, const char *text, const char *, UINT) { s_boxes.push_back(text); return IDOK; };
+  DeleteFileA((g_dir + "\\t.png").c_str());
+  ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
+  EXPECT_EQ(s_boxes, std::vector<std::string>{"次のタイルの画像が見つかりませんでした。\n\nt.png"});
+  EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 0u);
 
   DestroyWindow(g_MainWnd);
   Drive_Pump(200);

@@ -145,6 +145,27 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   GetCurrentDirectoryA(sizeof cwd, cwd);
   EXPECT_STREQ(cwd, g_DataDir);
 
+  // A path typed into the dialog ("sub\\r.txt", relative to the folder it shows) leaves the
+  // current folder where it was: the source is still that file, in that folder.
+  CreateDirectoryA((g_dir + "\\sub").c_str(), nullptr);
+  WriteText(g_dir + "\\sub\\r.txt", "Var r\r\n");
+  static std::string s_typed;
+  s_typed = g_dir + "\\sub\\r.txt";
+  g_FileDlgPlatform.run = [](FileDlgRequest *req) {
+    Str_Copy(req->file, FILEDLG_TEXT, s_typed.c_str());
+    Str_Copy(req->fileTitle, FILEDLG_TEXT, "r.txt");
+    return true;
+  };
+  SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
+  Drive_Pump(20);
+  EXPECT_STREQ(g_ProgEditor.sourceName, "r.txt");
+  EXPECT_EQ(std::string(g_ProgEditor.sourceFolder), g_dir + "\\sub");
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_EQ(std::string(text), "Var r\r\n");
+  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  DeleteFileA((g_dir + "\\sub\\r.txt").c_str());
+  RemoveDirectoryA((g_dir + "\\sub").c_str());
+
   DestroyWindow(g_MainWnd);
   Drive_Pump(200);
   for (const char *f : {"s.txt", "t.kzp", "p.png", "Program.KZS"}) DeleteFileA((g_dir + "\\" + f).c_str());

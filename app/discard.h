@@ -1,0 +1,14 @@
+// The questions before a changed document is dropped: the discard question of a command that
+// replaces a document (a File-menu open, "新規作成", a family switch) and the exit question
+// of Esc, "終了", the close box and the end of the Windows session. Only the shell asks
+// them; editors set the changed flags (app/docflags.h). No global of its own.
+#pragma once
+#include "model/types.h"
+
+// True when the document of this kind has not changed since it was loaded, saved or made,
+// or the user agreed to "編集中の<kind>は破棄されます。よろしいですか？". The flag stays as
+// it is: the command that replaces the document clears it when it does.
+bool Discard_Ask(u32 kind);
+// The exit question: "終了しても、よろしいですか？", and before it, when documents have
+// changed, one line naming each (kind and file name, where it has one).
+void Discard_ExitQuestion(char *out, size_t size);
