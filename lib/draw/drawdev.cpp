@@ -2,6 +2,7 @@
 #include "lib/draw/drawdev.h"
 
 DrawDev g_DrawDev;
+u32 g_DrawDevEpoch;
 
 void DrawDev_SetRenderState(u32 state, u32 value) {
   if (g_DrawDev.setRenderState) g_DrawDev.setRenderState(state, value);
@@ -26,4 +27,10 @@ void DrawDev_DrawUP(u32 fvf, u32 primType, u32 primCount, const void *verts, u32
 
 void DrawDev_Release(void *handle) {
   if (handle && g_DrawDev.release) g_DrawDev.release(handle);
+}
+
+bool DrawDev_Retain(void *handle) {
+  if (!handle || !g_DrawDev.retain) return false;
+  g_DrawDev.retain(handle);
+  return true;
 }

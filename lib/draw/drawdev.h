@@ -75,9 +75,14 @@ struct DrawDev {
   // The screen-text font: a SHIFTJIS GDI font of the given pixel height made into a text font.
   void *(*createFont)(i32 height);
   void (*drawText)(void *font, const char *text, i32 left, i32 top, u32 color);
+  // One more holder of a handle: it lives until every holder has released it.
+  void (*retain)(void *handle);
 };
 
 extern DrawDev g_DrawDev;
+// Counts the losses of the device: a handle kept from an earlier count belongs to a device
+// that is gone and must not be used again (DevObjects_Lost raises it).
+extern u32 g_DrawDevEpoch;
 
 inline bool DrawDev_Ready() { return g_DrawDev.ready && g_DrawDev.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);
@@ -86,3 +91,5 @@ void DrawDev_SetStageState(u32 stage, u32 type, u32 value);
 void DrawDev_SetTexture(u32 stage, void *texture);
 void DrawDev_DrawUP(u32 fvf, u32 primType, u32 primCount, const void *verts, u32 stride);
 void DrawDev_Release(void *handle);
+// Keeps a handle for a second holder; false (nothing kept) on a device that cannot.
+bool DrawDev_Retain(void *handle);
