@@ -22,6 +22,7 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/views.h"
+#include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"
 #include "lib/draw/camera.h"
@@ -211,6 +212,8 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     HWND front = ViewOfKind(SUB_3D_POLY, VIEW_FRONT, &index);
     ASSERT_NE(front, nullptr);
     ViewRecord *v = &g_Views[SUB_3D_POLY][index];
+    for (u32 i = 0; i < Poly_FaceFlagRoom(); i++) g_PolySelFaces[i] = 0;
+    for (u32 i = 0; i < Poly_VertFlagRoom(); i++) g_PolySelVerts[i] = 0;
     v->panX = -500.0f;
     v->zoom = 1.0f;
     g_ActiveView = index;
@@ -247,10 +250,18 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     Tally restored = Count(g_DriveShot.pixels);
     EXPECT_GT(restored.red, opened.red / 2);
     EXPECT_GT(restored.green, opened.green / 2);
-    // Redo brings the quick load's model back, undo the textured one again.
+    // Redo brings the quick load's model back, undo the textured one again; so does a switch
+    // to layer 2 and back, which restores the layer's step.
     Release(g_MainWnd, 'I');
     Release(g_MainWnd, 'U');
     EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
+    Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
+    Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
+    Drive_PumpIdle(3);
+    ASSERT_EQ(g_CurSlot, 0u);
+    EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
+    ASSERT_TRUE(Shot("miravel_walk_layer.bmp"));
+    EXPECT_GT(Count(g_DriveShot.pixels).red, opened.red / 2);
   }
 
   // The preview with the same model: "レンダリング" writes what the main view shows.
