@@ -82,15 +82,20 @@ static void KeepTextures(UndoStep *s) {
   for (i32 n = 0; n < MODEL3_TEXTURES; n++)
     if (DrawDev_Retain(pose->textures[n])) s->textures[n] = pose->textures[n];
   s->texturesKept = 1;
-  s->textureEpoch = g_DrawDevEpoch;
+}
+
+// Every step lets its textures go (a reset, or a device that is replaced).
+static void DropAllTextures(void) {
+  for (UndoHistory &h : g_Undo.histories)
+    for (UndoStep &s : h.steps) DropTextures(&s);
 }
 
 // The layer shows the restored model's textures: the step's own when it still has them, else
-// each used entry loaded again by its name.
+// (after the device was replaced) each used entry loaded again by its name.
 static void PutTextures(UndoStep *s, const Model3 *model) {
   ModelPose *pose = g_ModelPoses[g_CurSlot];
   if (!pose) return;
-  if (s->texturesKept && s->textureEpoch == g_DrawDevEpoch) {
+  if (s->texturesKept) {
     for (i32 n = 0; n < MODEL3_TEXTURES; n++) {
       if (pose->textures[n] == s->textures[n]) continue;
       DrawDev_Retain(s->textures[n]);
@@ -112,10 +117,8 @@ UndoHistory *Undo_Current(void) { return g_CurSlot < UNDO_LAYERS ? &g_Undo.histo
 bool Undo_HasSteps(const UndoHistory *h) { return h && h->top >= 0; }
 
 void Undo_ResetAll(void) {
-  for (UndoHistory &h : g_Undo.histories) {
-    h.index = h.top = -1;
-    for (UndoStep &s : h.steps) DropTextures(&s);
-  }
+  for (UndoHistory &h : g_Undo.histories) h.index = h.top = -1;
+  DropAllTextures();
 }
 
 void Undo_Push(UndoHistory *h) {
@@ -210,4 +213,5 @@ void Undo_Install(void) {
   g_ShellSeam.undoPush = PushLabelled;
   g_ShellEntries.undoUndo = UndoCurrent;
   g_ShellEntries.undoRedo = RedoCurrent;
+  g_DrawDevReleaseKept = DropAllTextures;
 }

@@ -26,7 +26,6 @@ struct UndoStep {
   // load again: it can be relative to a folder that is no longer current).
   void *textures[MODEL3_TEXTURES];
   u32 texturesKept;          // 1 when textures[] holds the record's handles
-  u32 textureEpoch;          // g_DrawDevEpoch at record time
 };
 
 struct UndoHistory {

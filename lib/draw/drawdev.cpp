@@ -2,7 +2,7 @@
 #include "lib/draw/drawdev.h"
 
 DrawDev g_DrawDev;
-u32 g_DrawDevEpoch;
+void (*g_DrawDevReleaseKept)(void);
 
 void DrawDev_SetRenderState(u32 state, u32 value) {
   if (g_DrawDev.setRenderState) g_DrawDev.setRenderState(state, value);

@@ -80,9 +80,10 @@ struct DrawDev {
 };
 
 extern DrawDev g_DrawDev;
-// Counts the losses of the device: a handle kept from an earlier count belongs to a device
-// that is gone and must not be used again (DevObjects_Lost raises it).
-extern u32 g_DrawDevEpoch;
+// Called when the device is replaced, before the library lets its own objects go: whoever
+// retained handles (the undo history keeps textures) releases them, so the old device goes
+// with its last reference. Installed by the holder; null when nobody keeps any.
+extern void (*g_DrawDevReleaseKept)(void);
 
 inline bool DrawDev_Ready() { return g_DrawDev.ready && g_DrawDev.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);

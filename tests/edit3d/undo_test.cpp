@@ -241,7 +241,7 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
 
 // A quick load replaces the layer's device textures; every undo and redo that brings a model
 // back brings its textures back (each step holds its own), references stay balanced, and a
-// step kept from before a device loss never hands out a handle of the lost device.
+// device that is replaced takes every kept texture with it (none is handed out again).
 TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
   static std::map<void *, int> refs;
   refs.clear();
@@ -272,13 +272,15 @@ TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
   // Held by the pose and its step (a), or the pose and the step of b.
   EXPECT_EQ(refs[&a], 1);
   EXPECT_EQ(refs[&b], 2);
-  // After a device loss the kept handles are not put back.
-  g_DrawDevEpoch++;
+  // A replaced device: the steps let their textures go and never put them back.
+  Undo_Install();
+  ASSERT_NE(g_DrawDevReleaseKept, nullptr);
+  g_DrawDevReleaseKept();
+  EXPECT_EQ(refs[&a], 0);
+  EXPECT_EQ(refs[&b], 1);   // the pose's own
   Undo_Undo(h);
   EXPECT_EQ(MarkOf(Layer()), 1);
-  EXPECT_NE(pose->textures[1], (void *)&a);
-  Undo_ResetAll();
-  EXPECT_EQ(refs[&a], 0);
+  EXPECT_EQ(pose->textures[1], (void *)&b);
   pose->textures[1] = nullptr;
   g_DrawDev = saved;
 }
