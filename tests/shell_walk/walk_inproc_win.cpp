@@ -285,6 +285,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
       EXPECT_EQ(g_Model3Slots[0]->renderMode, mode);
       ASSERT_TRUE(Drive_CaptureMain());
       EXPECT_GE(BlackAround(0.0f, -1.5f), 25) << mode;
+      EXPECT_GT(Count(g_DriveShot.pixels).red, 200) << mode;   // the model is drawn in either mode
     }
     Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_3D);
     EXPECT_EQ(g_OptShadow, 0);
