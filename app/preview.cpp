@@ -23,7 +23,10 @@ void Preview_Enter(void) {
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
 
-void Preview_Leave(void) {}   // the family menu is destroyed by App_LeaveFamily
+// The family menu is destroyed by App_LeaveFamily; the model leaves the preview's shadow here.
+void Preview_Leave(void) {
+  if (Model3 *m = Model3_Get(0)) m->shadowMode = 0;
+}
 
 void Preview_Update(void) {
   Lib_SetSceneDraw(1);

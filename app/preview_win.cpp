@@ -2,7 +2,9 @@
 #include "app/tools_win.h"
 
 #include "app/preview.h"
+#include "app/views.h"
 #include "app/winorder_win.h"
+#include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/snapshot.h"
@@ -16,9 +18,22 @@ static void *CreateRenderDialog(void) {
   return dlg;
 }
 
+// The main view as it is shown, saved. After the last Present the back buffer of a discarding
+// swap chain holds nothing defined (all black under Wine), and the view drawn last may be one
+// of the small views: the main view is drawn once more, as an idle pass draws it, and saved
+// before anything presents it.
+static bool RenderAndSave(const char *name) {
+  u32 drawn = g_DrawView;
+  g_DrawView = 0;
+  Lib_SetSceneDraw(1);
+  bool ok = SUCCEEDED(D3DApp_RenderFrame()) && Lib_SaveBackBuffer(name);
+  g_DrawView = drawn;
+  return ok;
+}
+
 void Preview_InstallPlatform(void) {
   g_PreviewRender.createDialog = CreateRenderDialog;
-  g_PreviewRender.saveBackBuffer = Lib_SaveBackBuffer;
+  g_PreviewRender.saveBackBuffer = RenderAndSave;
 }
 
 static void CloseRenderDialog(HWND dlg) {

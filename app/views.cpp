@@ -331,12 +331,13 @@ static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
   i32 polys = ClampCount(m->polygonCount, m->capPolygons);
   switch (rule) {
     case 0:   // the selection, else every corner
-    case 1: { // the selection only
+    case 1: { // the same in the editing views: with nothing selected the whole model is fitted,
+              // so the fit key always brings a model panned out of sight back
       bool byFaces = g_PolySelectMode == 1;
       bool any = byFaces ? AnySelected(g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
                          : AnySelected(g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
       if (any) return byFaces ? AddCorners(m, g_PolySelFaces, false, out) : AddSelectedVertices(m, out);
-      return rule == 0 ? AddCorners(m, nullptr, false, out) : 0;
+      return AddCorners(m, nullptr, false, out);
     }
     case 2: return AddCorners(m, nullptr, false, out);
     default: return AddCorners(m, nullptr, m->posed != nullptr, out);

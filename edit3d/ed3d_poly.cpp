@@ -127,10 +127,12 @@ static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
   *verts = nv < (i32)Poly_VertFlagRoom() ? (nv < 0 ? 0 : nv) : (i32)Poly_VertFlagRoom();
 }
 
+// The flags are looked at over the arrays' full room, not only the model's elements: the
+// unused flags past the model stay 0, so a press selects everything even when every face of
+// the model is selected already (as a new primitive comes in).
 void Ed3D_PolySelectAllOrNone(void) {
   App_RefreshCurrentPointers();
-  i32 nf, nv;
-  FlagCounts(g_CurModel3, &nf, &nv);
+  i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
   bool anyClear = false;
   for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_PolySelFaces[i] == 0;
   for (i32 i = 0; i < nv && !anyClear; i++) anyClear = g_PolySelVerts[i] == 0;

@@ -9,6 +9,8 @@
 #include "app/entries.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "lib/draw/drawdev.h"
+#include "lib/draw/texture.h"
 #include "lib/media/log.h"
 #include "model/object.h"
 #include "model/seam.h"
@@ -63,6 +65,52 @@ static void ShowOnlyCurrentLayer(void) {
   Object_SetVisible(Object_Get((i32)g_CurSlot), 1);
 }
 
+// [SECTION] textures of a step
+static void DropTextures(UndoStep *s) {
+  for (void *&t : s->textures) {
+    DrawDev_Release(t);
+    t = nullptr;
+  }
+  s->texturesKept = 0;
+}
+
+// The step holds the layer's device textures as they are now.
+static void KeepTextures(UndoStep *s) {
+  DropTextures(s);
+  const ModelPose *pose = g_ModelPoses[g_CurSlot];
+  if (!pose || !g_DrawDev.retain) return;
+  for (i32 n = 0; n < MODEL3_TEXTURES; n++)
+    if (DrawDev_Retain(pose->textures[n])) s->textures[n] = pose->textures[n];
+  s->texturesKept = 1;
+}
+
+// Every step lets its textures go (a reset, or a device that is replaced).
+static void DropAllTextures(void) {
+  for (UndoHistory &h : g_Undo.histories)
+    for (UndoStep &s : h.steps) DropTextures(&s);
+}
+
+// The layer shows the restored model's textures: the step's own when it still has them, else
+// (after the device was replaced) each used entry loaded again by its name.
+static void PutTextures(UndoStep *s, const Model3 *model) {
+  ModelPose *pose = g_ModelPoses[g_CurSlot];
+  if (!pose) return;
+  if (s->texturesKept) {
+    for (i32 n = 0; n < MODEL3_TEXTURES; n++) {
+      if (pose->textures[n] == s->textures[n]) continue;
+      DrawDev_Retain(s->textures[n]);
+      DrawDev_Release(pose->textures[n]);
+      pose->textures[n] = s->textures[n];
+    }
+  } else {
+    i32 count = model->textureCount < MODEL3_TEXTURES ? model->textureCount : MODEL3_TEXTURES;
+    for (i32 n = 0; n < count; n++)
+      if (model->textures[n].used == 1 && model->textures[n].name)
+        Tex_ReloadModel3Texture((i32)g_CurSlot, n, model->textures[n].name);
+  }
+  Tex_CopyModel3Pixels((i32)g_CurSlot);
+}
+
 // [SECTION] histories
 UndoHistory *Undo_Current(void) { return g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_CurSlot] : nullptr; }
 
@@ -70,6 +118,7 @@ bool Undo_HasSteps(const UndoHistory *h) { return h && h->top >= 0; }
 
 void Undo_ResetAll(void) {
   for (UndoHistory &h : g_Undo.histories) h.index = h.top = -1;
+  DropAllTextures();
 }
 
 void Undo_Push(UndoHistory *h) {
@@ -80,6 +129,7 @@ void Undo_Push(UndoHistory *h) {
   if (!s) return;
   h->top = h->index;   // recording after an undo drops the steps above
   Model3_Copy(model, s->snapshot, 1);
+  KeepTextures(s);
   Str_Copy(s->label, sizeof s->label, g_UndoLabel);
   s->family = g_EditFamily;
   ShowOnlyCurrentLayer();
@@ -96,8 +146,11 @@ void Undo_Restore(UndoHistory *h) {
   if (h->index < 0) { h->index = 0; return; }
   if (h->index > h->top) { h->index = h->top; return; }
   Model3 *model = LayerModel();
-  const Model3 *snap = h->steps[h->index].snapshot;
-  if (model && snap) Model3_Copy(snap, model, 0);
+  UndoStep *s = &h->steps[h->index];
+  if (model && s->snapshot) {
+    Model3_Copy(s->snapshot, model, 0);
+    PutTextures(s, model);
+  }
   Undo_FillList();
   App_RefreshLists();
 }
@@ -160,4 +213,5 @@ void Undo_Install(void) {
   g_ShellSeam.undoPush = PushLabelled;
   g_ShellEntries.undoUndo = UndoCurrent;
   g_ShellEntries.undoRedo = RedoCurrent;
+  g_DrawDevReleaseKept = DropAllTextures;
 }

@@ -21,6 +21,11 @@ struct UndoStep {
   Model3 *snapshot;          // owned; null until the step is first used
   char label[UNDO_LABEL];    // shown in the undo list
   u32 family;                // the editor family at record time (11)
+  // The layer's device textures at record time, each held by the step, so that a restore
+  // shows the snapshot's pictures whatever was loaded since (a texture name alone may not
+  // load again: it can be relative to a folder that is no longer current).
+  void *textures[MODEL3_TEXTURES];
+  u32 texturesKept;          // 1 when textures[] holds the record's handles
 };
 
 struct UndoHistory {
@@ -49,7 +54,8 @@ UndoHistory *Undo_Current(void);
 // True once the history holds a step since its last reset (the layer switch creates a
 // layer's first step when this is false).
 bool Undo_HasSteps(const UndoHistory *h);
-// Every history back to no step (the switch into the 3D editor); snapshots are kept for reuse.
+// Every history back to no step (the switch into the 3D editor); snapshots are kept for reuse,
+// the steps' textures are let go.
 void Undo_ResetAll(void);
 
 // Records the current layer's model as a new step of h under g_UndoLabel.

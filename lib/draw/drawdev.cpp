@@ -4,6 +4,7 @@
 #include "lib/draw/drawbatch.h"
 
 DrawDev g_DrawDev;
+void (*g_DrawDevReleaseKept)(void);
 
 void DrawDev_SetRenderState(u32 state, u32 value) {
   DrawBatch_FlushPending();
@@ -41,4 +42,10 @@ void DrawDev_DrawIndexedUP(u32 fvf, u32 primType, u32 vertCount, u32 primCount, 
 
 void DrawDev_Release(void *handle) {
   if (handle && g_DrawDev.release) g_DrawDev.release(handle);
+}
+
+bool DrawDev_Retain(void *handle) {
+  if (!handle || !g_DrawDev.retain) return false;
+  g_DrawDev.retain(handle);
+  return true;
 }

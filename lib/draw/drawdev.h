@@ -79,9 +79,15 @@ struct DrawDev {
   // The screen-text font: a SHIFTJIS GDI font of the given pixel height made into a text font.
   void *(*createFont)(i32 height);
   void (*drawText)(void *font, const char *text, i32 left, i32 top, u32 color);
+  // One more holder of a handle: it lives until every holder has released it.
+  void (*retain)(void *handle);
 };
 
 extern DrawDev g_DrawDev;
+// Called when the device is replaced, before the library lets its own objects go: whoever
+// retained handles (the undo history keeps textures) releases them, so the old device goes
+// with its last reference. Installed by the holder; null when nobody keeps any.
+extern void (*g_DrawDevReleaseKept)(void);
 
 inline bool DrawDev_Ready() { return g_DrawDev.ready && g_DrawDev.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);
@@ -92,3 +98,5 @@ void DrawDev_DrawUP(u32 fvf, u32 primType, u32 primCount, const void *verts, u32
 void DrawDev_DrawIndexedUP(u32 fvf, u32 primType, u32 vertCount, u32 primCount, const u16 *indices,
                            const void *verts, u32 stride);
 void DrawDev_Release(void *handle);
+// Keeps a handle for a second holder; false (nothing kept) on a device that cannot.
+bool DrawDev_Retain(void *handle);

@@ -197,6 +197,10 @@ static void Release(void *handle) {
   if (handle) ((IUnknown *)handle)->Release();
 }
 
+static void Retain(void *handle) {
+  if (handle) ((IUnknown *)handle)->AddRef();
+}
+
 // The face of the screen text: "ＭＳ 明朝" (CP932 bytes through the compiler's charset).
 static const char kTextFace[] = "ＭＳ 明朝";
 
@@ -258,6 +262,7 @@ void Draw_InstallFor(IDirect3DDevice9 **device) {
   d.loadTextureFile = LoadTextureFile;
   d.createTargetTexture = CreateTargetTexture;
   d.release = Release;
+  d.retain = Retain;
   d.createFont = CreateFont;
   d.drawText = DrawTextLine;
   g_DrawDev = d;

@@ -24,6 +24,7 @@ static void ReleaseAll(void **handles, i32 count) {
 }
 
 void DevObjects_Lost(void) {
+  if (g_DrawDevReleaseKept) g_DrawDevReleaseKept();
   for (i32 s = 0; s < MODEL3_SLOTS; s++) {
     if (g_ModelPoses[s]) ReleaseAll(g_ModelPoses[s]->textures, MODEL3_TEXTURES);
     Render_ReleaseSlotBuffers(s);

@@ -94,14 +94,32 @@ void Shadow_GroundMatrix(Mat4 *out, u32 kind, f32 firstAngle) {
   Mat_ShadowProjection(out, dir[0], dir[1], dir[2]);
 }
 
+// The ground shadow a model casts: its own shadow kind 2 or 21 at its shadow height, else the
+// preview's 3D shadow (shadow mode 3), its shape flattened straight down onto the preview's
+// ground y = 0. (The preview's light sits at the eye: a shadow cast away from it would fall
+// behind the model, where the user never sees it.) False when it casts none.
+static bool GroundShadowOf(const Model3 *m, u32 *kind, f32 *height) {
+  if (m->shadowKind == 2 || m->shadowKind == 21) {
+    *kind = m->shadowKind;
+    *height = m->shadow[0];
+    return true;
+  }
+  if (m->shadowMode != 3) return false;
+  *kind = 2;
+  *height = 0.0f;
+  return true;
+}
+
 void Shadow_DrawGround(void) {
   for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
     KZL::OBJECT *o = g_SceneObjects[i];
     ObjectSideRecord *side = g_ObjectSideRecords[i];
     Model3 *m = o ? Object_ModelOf(o) : nullptr;
-    if (!m || !side || (m->shadowKind != 2 && m->shadowKind != 21)) continue;
+    u32 kind;
+    f32 height;
+    if (!m || !side || !GroundShadowOf(m, &kind, &height)) continue;
     Mat4 proj;
-    Shadow_GroundMatrix(&proj, m->shadowKind, o->angles[0]);
+    Shadow_GroundMatrix(&proj, kind, o->angles[0]);
     if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
     DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);
     Draw_SetLighting(0);
@@ -120,7 +138,7 @@ void Shadow_DrawGround(void) {
           f32 s[3];
           Mat_TransformPoint(s, q.x, q.y, q.z, proj);
           Vec2 uv = (m->uvs && (i64)pc.uv < (i64)m->uvCount) ? m->uvs[pc.uv] : Vec2{0, 0};
-          tri[j] = SceneVertex{s[0], m->shadow[0], s[2], 0, -1, 0, 0xFF000000u, 0, uv.u, uv.v};
+          tri[j] = SceneVertex{s[0], height, s[2], 0, -1, 0, 0xFF000000u, 0, uv.u, uv.v};
         }
         Batch_AddTriangle(tri);
       }

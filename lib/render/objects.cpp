@@ -350,6 +350,7 @@ static void SkinWholeModel(i32 slot, Model3 *m) {
 bool Object_NeedsPosedArrays(const Model3 *m) {
   if (!m) return false;
   if (m->immediate == 1 || m->shadowKind == 2 || m->shadowKind == 21 || m->shadowKind == 3) return true;
+  if (m->shadowMode == 3) return true;   // the preview's 3D shadow is cast from the posed shape
   return g_LibConfig.shaderMode != 0;
 }
 

@@ -176,19 +176,28 @@ TEST(ViewFit, FitCommandOnModels) {
   EXPECT_EQ(m->bboxMax[1], 3.0f);
   EXPECT_EQ(m->bboxMax[0], 4.0f);
   EXPECT_FLOAT_EQ(g_Views[14][0].panX, 2.0f);
-  // Front view in the modelling sub-mode fits only a selection; nothing selected: unchanged.
+  // A Front view in the modelling sub-mode fits the selection; with nothing selected it fits
+  // the whole model (a second triangle at x 10..14), so F always brings the model back.
+  m->positionCount = 6;
+  m->positions[3] = {10, 2, 0};
+  m->positions[4] = {14, 2, 0};
+  m->positions[5] = {10, 6, 0};
+  m->polygonCount = 2;
+  m->polygons[1].cornerCount = 3;
+  for (u32 c = 0; c < 3; c++) m->polygons[1].corners[c].vertex = 3 + c;
   g_Views[14][1].inUse = 1;
   g_Views[14][1].kind = VIEW_FRONT;
   g_Views[14][1].zoom = 0.25f;
   g_Views[14][1].w = 300;
   g_Views[14][1].h = 300;
+  g_Views[14][1].panX = -500.0f;   // panned far out of sight
   g_ActiveView = 1;
   View_Fit();
-  EXPECT_EQ(g_Views[14][1].zoom, 0.25f);
+  EXPECT_FLOAT_EQ(g_Views[14][1].panX, 7.0f);
+  EXPECT_NE(g_Views[14][1].zoom, 0.25f);
   g_PolySelFaces[0] = 1;
   View_Fit();
   EXPECT_FLOAT_EQ(g_Views[14][1].panX, 2.0f);
-  EXPECT_NE(g_Views[14][1].zoom, 0.25f);
   g_PolySelFaces[0] = 0;
   g_ActiveView = 0;
   Model3_FreeSlot(0);

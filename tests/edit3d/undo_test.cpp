@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "app/shell_seam.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/undo.h"
+#include "lib/draw/drawdev.h"
 #include "model/model3.h"
 
 namespace {
@@ -236,3 +238,49 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
 }
 
 }  // namespace
+
+// A quick load replaces the layer's device textures; every undo and redo that brings a model
+// back brings its textures back (each step holds its own), references stay balanced, and a
+// device that is replaced takes every kept texture with it (none is handed out again).
+TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
+  static std::map<void *, int> refs;
+  refs.clear();
+  DrawDev saved = g_DrawDev;
+  g_DrawDev.retain = [](void *t) { refs[t]++; };
+  g_DrawDev.release = [](void *t) { refs[t]--; };
+  static int a, b;   // two textures: the model's own, then the quick load's
+  ModelPose *pose = g_ModelPoses[0];
+  ASSERT_NE(pose, nullptr);
+  auto load = [&](void *t, i32 mark) {   // a texture made by a load: one reference, the pose's
+    DrawDev_Release(pose->textures[1]);
+    pose->textures[1] = t;
+    refs[t] = 1;
+    Mark(mark);
+    Undo_Push(Undo_Current());
+  };
+  load(&a, 1);
+  load(&b, 2);
+  UndoHistory *h = Undo_Current();
+  struct { void (*op)(UndoHistory *); i32 mark; void *texture; } walk[] = {
+      {Undo_Undo, 1, &a}, {Undo_Redo, 2, &b}, {Undo_Undo, 1, &a}, {Undo_Undo, 1, &a}, {Undo_Redo, 2, &b},
+  };
+  for (const auto &w : walk) {
+    w.op(h);
+    EXPECT_EQ(MarkOf(Layer()), w.mark);
+    EXPECT_EQ(pose->textures[1], w.texture) << w.mark;
+  }
+  // Held by the pose and its step (a), or the pose and the step of b.
+  EXPECT_EQ(refs[&a], 1);
+  EXPECT_EQ(refs[&b], 2);
+  // A replaced device: the steps let their textures go and never put them back.
+  Undo_Install();
+  ASSERT_NE(g_DrawDevReleaseKept, nullptr);
+  g_DrawDevReleaseKept();
+  EXPECT_EQ(refs[&a], 0);
+  EXPECT_EQ(refs[&b], 1);   // the pose's own
+  Undo_Undo(h);
+  EXPECT_EQ(MarkOf(Layer()), 1);
+  EXPECT_EQ(pose->textures[1], (void *)&b);
+  pose->textures[1] = nullptr;
+  g_DrawDev = saved;
+}
