@@ -68,6 +68,23 @@ bool TimeLineShowsCanvas(HWND key, int *diff) {
   return *diff == 0;
 }
 
+std::string MainTitle() {
+  char text[600] = {};
+  GetWindowTextA(g_MainWnd, text, sizeof text);
+  return text;
+}
+
+std::string Title(const char *name, const char *version) {
+  return std::string(" ") + g_AppCaption + "   " + name + " ( Ver " + version + " )";
+}
+
+COLORREF KeyDialogPixel(HWND key, int x, int y) {
+  HDC dc = GetDC(key);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(key, dc);
+  return c;
+}
+
 }  // namespace
 
 TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
@@ -174,6 +191,40 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   int diff = 0;
   EXPECT_TRUE(Drive_PumpUntil([&] { return TimeLineShowsCanvas(key, &diff); }, 3000)) << diff << " pixels differ";
 
+  // The title names the new movie: its file name and version.
+  EXPECT_TRUE(Drive_PumpUntil([] { return MainTitle() == Title("新規.KZV", "2006.060"); }, 3000)) << MainTitle();
+
+  // The image dialog closed by "閉じる" comes back when the image becomes current again.
+  Drive_Command(img, 1062);
+  EXPECT_EQ(Dialog(MOVIE_DIALOG_IMG), nullptr);
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 3 * 25 + 10);   // the sound actor
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);   // the image again
+  img = Dialog(MOVIE_DIALOG_IMG);
+  ASSERT_NE(img, nullptr);
+  EXPECT_TRUE(IsWindowVisible(img));
+
+  // Rows dragged up 30 pixels with the right button: a click 12 pixels into row 3 where it is
+  // now drawn (84 - 30 + 3 * 25) picks the sound actor, and the window shows its yellow
+  // current-frame box there (x 230 + 120 * 10 / 8 + 2).
+  SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 200));
+  SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 170));
+  SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 170));
+  EXPECT_EQ(g_StripGeo.offsetY, -30);
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 - 30 + 3 * 25 + 12);
+  EXPECT_EQ(g_CurSlot, 3u);
+  EXPECT_TRUE(IsWindowVisible(wave));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return KeyDialogPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
+  // The frame scroll bar's page steps: 60 frames either way.
+  SendMessageA(key, WM_HSCROLL, SB_PAGELEFT, (LPARAM)bar);
+  EXPECT_EQ(g_MovieFrame, 60);
+  SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
+  EXPECT_EQ(g_MovieFrame, 120);
+  SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 170));
+  SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 200));
+  SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);
+  ASSERT_EQ(g_CurSlot, 2u);
+
   // Saved: tools/modeldump shows the image's folder, file and colour, sound 3, message 2,
   // 300 frames and the key at frame 120.
   std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
@@ -182,6 +233,8 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
   Drive_Pump(5);
   std::string json = Drive_ModelDump(saved);
+  // Saved under a new name: the title names that file.
+  EXPECT_TRUE(Drive_PumpUntil([&] { return MainTitle() == Title("miravel_movie_dlg.kzv", "2006.060"); }, 3000)) << MainTitle();
   for (const char *want : {"\"frameCount\":300", "\"folder\":\"miravel_movie_pics\"", "\"fileName\":\"pic.png\"",
                            "\"color\":[10,20,255,0]", "[\"\",\"miravel_se.wav\"]", "\"hello movie\"", "\"frame\":120"})
     EXPECT_NE(json.find(want), std::string::npos) << want << "\n" << json;
