@@ -15,6 +15,7 @@
 #include "model/formats/formats.h"
 #include "model/seam.h"
 
+u32 g_TexLoadQuiet;
 u32 *g_TexPixels[TEX_PER_MODEL];
 i32 g_TexPixelsWidth[TEX_PER_MODEL];
 i32 g_TexPixelsHeight[TEX_PER_MODEL];
@@ -189,7 +190,7 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
   if (*texture) {
     size[0] = (f32)w;
     size[1] = (f32)h;
-  } else if (FILE *f = fopen(path, "rb")) {
+  } else if (FILE *f = g_TexLoadQuiet ? nullptr : fopen(path, "rb")) {
     // A file that is there but does not decode would otherwise draw nothing without a word
     // (a missing file is for the caller to report).
     fclose(f);

@@ -20,6 +20,9 @@ enum {
   BONE2_TEX_SLOTS = 32,
 };
 
+// While set, a file that does not decode gives no message (the reloads after a device reset
+// load files that were reported when first loaded).
+extern u32 g_TexLoadQuiet;
 extern u32 *g_TexPixels[TEX_PER_MODEL];
 extern i32 g_TexPixelsWidth[TEX_PER_MODEL];
 extern i32 g_TexPixelsHeight[TEX_PER_MODEL];

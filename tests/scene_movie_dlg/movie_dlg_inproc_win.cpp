@@ -97,11 +97,11 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   g_FileDlgPlatform.run = Drive_AnswerRequest;
   g_FileDlgPlatform.browseFolder = AnswerFolder;
 
-  // A PNG in a subfolder of the data folder.
+  // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
   g_pics = std::string(g_DataDir) + "\\miravel_movie_pics";
   CreateDirectoryA(g_pics.c_str(), nullptr);
   const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
+  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/data/images/pal2.png";
   ASSERT_TRUE(CopyFileA(png.c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
 
