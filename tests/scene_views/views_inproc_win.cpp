@@ -64,22 +64,6 @@ std::vector<u32> Screen(HWND w, int *width, int *height) {
   return px;
 }
 
-// With MIRAVEL_VIEWS_SHOTS set (a folder), the whole screen as a PPM file there, to look at.
-void Shot(const char *name) {
-  const char *dir = getenv("MIRAVEL_VIEWS_SHOTS");
-  if (!dir) return;
-  int w, h;
-  std::vector<u32> px = Screen(GetDesktopWindow(), &w, &h);
-  FILE *f = fopen((std::string(dir) + "\\" + name + ".ppm").c_str(), "wb");
-  if (!f) return;
-  fprintf(f, "P6 %d %d 255\n", w, h);
-  for (u32 c : px) {
-    u8 b[3] = {(u8)(c >> 16), (u8)(c >> 8), (u8)c};
-    fwrite(b, 1, 3, f);
-  }
-  fclose(f);
-}
-
 // Pixels of a window's client area whose three channels are all above 180: the screen text
 // (grey-white) on the collision editor's grey and the effect editor's black.
 // Pixels another window covers are not counted.
@@ -140,7 +124,6 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
   EXPECT_TRUE(TitleBecomes(Title("新規.KZC", "2002.010"))) << MainTitle();
   Drive_PumpIdle(60);
-  Shot("collision");
   ExpectNoTextInSideViews("collision");
 
   // The effect editor: its new effect in the title; its view windows.
@@ -149,10 +132,8 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_EFFECT);
   EXPECT_TRUE(TitleBecomes(Title("新規.KZE", "2003.000"))) << MainTitle();
   Drive_PumpIdle(60);
-  Shot("effect");
   ExpectNoTextInSideViews("effect");
 
-  Drive_Hold("MIRAVEL_VIEWS_HOLD");
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
   SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
