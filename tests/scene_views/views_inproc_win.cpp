@@ -1,7 +1,7 @@
 // What the main window's title and the scene families' view windows show, in the running
-// shell: the 3D editor's title before and after a save under a new name; the collision and
-// effect families' titles; the collision editor's Front, Top and Side views and the effect
-// family's view windows, read from the screen.
+// shell: the 3D editor's title before and after a save under a new name, the 2D family's after
+// one, the collision and effect families' titles; the collision editor's Front, Top and Side
+// views and the effect family's view windows, read from the screen.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -98,6 +98,9 @@ void ExpectNoTextInSideViews(const char *family) {
 TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   g_ModalHooks.messageBox = Drive_AnswerYes;
+  Ed2D_InstallWin();
+  Ed2D_ObjInstallWin();
+  Ed2D_MotionInstallWin();
   Coli_InstallWin();
   Effect_InstallWin();
   ASSERT_TRUE(Drive_Start3D("", "miravel_settings_views"));
@@ -117,6 +120,17 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   Drive_Pump(5);
   EXPECT_TRUE(TitleBecomes(std::string(" ") + g_AppCaption + "   miravel_views.KZP " + version)) << MainTitle();
   DeleteFileA(saved.c_str());
+
+  // The 2D family: its bone model saved under a name of its own.
+  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
+  Drive_Pump(30);
+  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  g_DriveAnswer = "miravel_views.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
+  Drive_Pump(5);
+  EXPECT_TRUE(Drive_PumpUntil([] { return MainTitle().find("   miravel_views.KZB ( Ver ") != std::string::npos; }, 3000))
+      << MainTitle();
+  DeleteFileA(Drive_Temp("miravel_views.KZB").c_str());
 
   // The collision editor: its new set in the title; its Front, Top and Side views.
   Drive_Command(g_EditDlg.window, IDC_EDIT_COLLISION);
