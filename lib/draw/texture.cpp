@@ -1,6 +1,5 @@
 // Image files into textures (raw "kzi", PSD, PNG and palette BMP decoded here, the platform
-// loader for the rest), model texture reloads and
-// CPU pixel copies.
+// loader for the rest), model texture reloads and CPU pixel copies.
 #include "lib/draw/texture.h"
 
 #include <ctype.h>
