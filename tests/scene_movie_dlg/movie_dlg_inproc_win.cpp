@@ -14,6 +14,7 @@
 #include "app/family.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
@@ -78,10 +79,11 @@ std::string Title(const char *name, const char *version) {
   return std::string(" ") + g_AppCaption + "   " + name + " ( Ver " + version + " )";
 }
 
-COLORREF KeyDialogPixel(HWND key, int x, int y) {
-  HDC dc = GetDC(key);
+// The screen's colour at a window's client point.
+COLORREF WindowPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
   COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(key, dc);
+  ReleaseDC(w, dc);
   return c;
 }
 
@@ -128,6 +130,14 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_STREQ(o->fileName, "pic.png");
   EXPECT_STREQ(o->name, "pic.png");
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
+  // The Pers view shows it at its key (320, 240) of the 640 x 480 frame, centred in the view:
+  // 16 x 16 pixels, (200, 40, 40) left of the centre and (40, 40, 200) right of it.
+  HWND pers = (HWND)g_Views[g_EditSubMode][4].window;
+  RECT pr;
+  GetClientRect(pers, &pr);
+  int cx = pr.right / 2, cy = pr.bottom / 2;
+  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(pers, cx - 5, cy) == RGB(200, 40, 40); }, 3000));
+  EXPECT_EQ(WindowPixel(pers, cx + 5, cy), RGB(40, 40, 200));
   Drive_Pump(5);
   GetDlgItemTextA(img, 1229, text, sizeof text);
   EXPECT_STREQ(text, "pic.png");
@@ -213,7 +223,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 - 30 + 3 * 25 + 12);
   EXPECT_EQ(g_CurSlot, 3u);
   EXPECT_TRUE(IsWindowVisible(wave));
-  EXPECT_TRUE(Drive_PumpUntil([&] { return KeyDialogPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
   // The frame scroll bar's page steps: 60 frames either way.
   SendMessageA(key, WM_HSCROLL, SB_PAGELEFT, (LPARAM)bar);
   EXPECT_EQ(g_MovieFrame, 60);
