@@ -342,7 +342,9 @@ static void SaveKzp(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZP", ModelFileName(m));
-  SaveDone(name[0] && Kzp_Write(m, name), DOC_MODEL3);
+  bool ok = name[0] && Kzp_Write(m, name);
+  if (ok) Model3_SetText(&m->fileName, name);   // the title and the next save name the new file
+  SaveDone(ok, DOC_MODEL3);
 }
 
 static void SaveKzm(void) {
@@ -359,21 +361,28 @@ static void SaveKzo(void) {
   if (!HasDataOrSay(has)) return;
   Model3 *m = CurrentModel();
   const char *name = AskSave("KZO", m ? ModelFileName(m) : "");
-  SaveDone(name[0] && Kzo_Write((i32)g_CurSlot, name), DOC_OBJ3);
+  bool ok = name[0] && Kzo_Write((i32)g_CurSlot, name);
+  Obj3Set *s = g_Obj3Sets[g_CurSlot];
+  if (ok && s) Str_Copy(s->parts[0].path, sizeof s->parts[0].path, name);   // object 0 names the set
+  SaveDone(ok, DOC_OBJ3);
 }
 
 static void SaveKzb(void) {
   Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZB", m->name);
-  SaveDone(name[0] && Kzb_Write((i32)g_Cur2DSlot, name) > 0, DOC_BONE2);
+  bool ok = name[0] && Kzb_Write((i32)g_Cur2DSlot, name) > 0;
+  if (ok) Str_Copy(m->name, sizeof m->name, name);
+  SaveDone(ok, DOC_BONE2);
 }
 
 static void SaveKza(void) {
   Obj2Model *m = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZA", m->filePath);
-  SaveDone(name[0] && Kza_Write((i32)g_Cur2DSlot, name) > 0, DOC_OBJ2);
+  bool ok = name[0] && Kza_Write((i32)g_Cur2DSlot, name) > 0;
+  if (ok) Str_Copy(m->filePath, sizeof m->filePath, name);
+  SaveDone(ok, DOC_OBJ2);
 }
 
 // A scene document's writer: no registered document means nothing to save.

@@ -20,8 +20,10 @@ u32 Sketch_ViewOfButton(u32 id) {
 bool Sketch_Load(u32 view, const char *name) {
   if (view >= SKETCH_VIEWS || !name || !name[0]) return false;
   SketchState &s = g_Sketch;
+  u32 boxes = g_ErrorBoxCount;
   if (Img_Load(&s.spare[view], name) < 0) {
-    Lib_ErrorBoxf("%s を開くことができませんでした。", name);
+    if (g_ErrorBoxCount == boxes)   // the loader has not said why already
+      Lib_ErrorBoxf("%s を開くことができませんでした。", name);
     return false;
   }
   ImageHandle shown = s.images[view];

@@ -56,6 +56,18 @@ void Strip_SetOffsets(i32 x, i32 y) {
   g_StripGeo.offsetY = y > 0 ? 0 : y;
 }
 
+i32 Strip_MovieRowTop(i32 row) {
+  i64 t = (i64)g_StripGeo.rowTop + g_StripGeo.offsetY + (i64)STRIP_ROW_WIDE * row;
+  return t < -(1 << 28) ? -(1 << 28) : t > (1 << 28) ? 1 << 28 : (i32)t;
+}
+
+i32 Strip_MovieRowAt(i32 y) {
+  // The header above the first row's place stays the header, whatever the rows' offset.
+  if (y < g_StripGeo.rowTop) return -1;
+  i64 d = (i64)y - g_StripGeo.rowTop - g_StripGeo.offsetY;
+  return d < 0 ? -1 : (i32)(d / STRIP_ROW_WIDE);
+}
+
 i32 Strip_Divisor(void) {
   i32 d = g_StripGeo.divisor;
   return d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;

@@ -54,6 +54,11 @@ void Strip_SetOffsets(i32 x, i32 y);
 // The divisor as drawn (the stored value clamped into 1..64).
 i32 Strip_Divisor(void);
 
+// The movie strip's rows, one mapping for drawing and picking: the top of row i on the
+// canvas (row top + vertical offset + 25 i), and the row under canvas y (-1 above the rows).
+i32 Strip_MovieRowTop(i32 row);
+i32 Strip_MovieRowAt(i32 y);
+
 // [SECTION] drawing operations
 // Windows: creates the DIB section from the main window's device context, makes it the
 // canvas, fills g_StripSeam and sets the text colour white (app/strip_win.cpp). Natively the

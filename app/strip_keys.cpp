@@ -383,10 +383,13 @@ void Strip_DrawMovieKeys(void) {
   Strip_Line(0, 88, STRIP_CANVAS_W, 88, 255, 255, 255);
   i32 n = g_MovieObjectCount < 0 ? 0 : g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
   for (i32 i = 0; i < n; i++) {
-    i32 t = top + STRIP_ROW_WIDE * i;
+    i32 t = Strip_MovieRowTop(i);   // the rows follow the vertical offset, as the pick does
     if (t >= STRIP_CANVAS_H) break;
-    MovieRow(i, t, current, frame, stopped);
+    if (t + STRIP_ROW_WIDE > top) MovieRow(i, t, current, frame, stopped);
   }
+  // Rows scrolled up pass under the header (rows 0..87, and never below the row top).
+  i32 header = top < 88 ? top : 88;
+  Strip_FillRect(0, 0, w, header < h ? header : h, 0, 0, 0);
   i32 x = Strip_FrameX(count, margin);
   if (x >= margin && x < STRIP_CANVAS_W) Strip_Line(x + 3, top, x + 3, STRIP_CANVAS_H, 0, 255, 0);
   x = Strip_FrameX(frame, margin);

@@ -41,6 +41,8 @@ f32 *g_PolyFaceNormals2D;
 // Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
 static u32 s_WorkFaces, s_WorkVerts;
 
+bool View_DrawingMain(void) { return View_Get(g_EditSubMode, g_DrawView)->kind == VIEW_MAIN; }
+
 ViewRecord *View_Get(u32 layout, u32 index) {
   if (layout >= VIEW_LAYOUTS) layout = 0;
   if (index >= VIEWS_PER_LAYOUT) index = 0;

@@ -23,6 +23,8 @@ extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set
 
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
+// True while the view being drawn (g_DrawView of the current layout) is a main view (kind 0).
+bool View_DrawingMain(void);
 
 // Picks the view drawn this pass over layout `layout` (the wait-counter rule: the active
 // view gains 3, the others flagged gain 1, the longest wait wins, ties to the lower index)

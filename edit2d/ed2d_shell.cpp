@@ -94,6 +94,9 @@ bool Ed2D_NewBoneModel(void) {
 // [SECTION] sub-mode inits
 void Ed2D_InitCommon(u32 sub) {
   g_Cur2DSlot = 0;
+  // The object sub-mode shows its object models alone: the bone model's skin is hidden there
+  // and shown again by the bone sub-modes.
+  if (g_Bone2Slots[0]) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
   g_RunState = sub == SUB_2D_OBJECT ? 1u : 2u;
   const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
   if (!g_ShellSeam.loadFamilyMenu) return;

@@ -8,6 +8,7 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/text.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
 #include "scene/coli_edit.h"
 
@@ -26,7 +27,8 @@ static void LibText(i32 x, i32 y, const char *text) { Text_Printf(x, y, "%s", te
 ColiDrawCalls g_ColiDraw = {Cam_ProjectToScreen, LibLine, LibTriangle, LibText};
 
 void Coli_Draw(void) {
-  if (!Lib_IsVSync())
+  // The warning is the main view's: the other view windows would show a cut-off copy.
+  if (!Lib_IsVSync() && View_DrawingMain())
     g_ColiDraw.text(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
 }
 

@@ -242,6 +242,9 @@ void Effect_Update(void) {
 }
 
 void Effect_Draw(void) {
+  // The screen's text and particles belong to the main view: the other view windows would
+  // show a cut-off copy of them.
+  if (!View_DrawingMain()) return;
   Text_Printf(8, 8, "%s", "エフェクト編集モードは、現在開発中です。");
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");

@@ -173,5 +173,6 @@ bool Kzc_Write(const char *path) {
   bool ok = g_CollisionDoc && Kzc_Encode(g_CollisionDoc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
+  else Str_Copy(g_CollisionDoc->fileName, sizeof g_CollisionDoc->fileName, path);   // the title names it
   return ok;
 }

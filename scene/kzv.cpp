@@ -340,6 +340,7 @@ bool Kzv_Write(const char *path) {
   Wr_Free(&w);
   free(m);   // the objects are the movie's own
   if (!ok) Box(kMsgCannotSave, path);
+  else Str_Copy(g_MovieScene.movieFileName, sizeof g_MovieScene.movieFileName, path);   // the title names it
   return ok;
 }
 

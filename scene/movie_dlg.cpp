@@ -234,7 +234,7 @@ i32 MovieDlg_PickFrame(i32 x) {
   return (i32)(f < 0 ? 0 : f > g_MovieScene.frameCount ? g_MovieScene.frameCount : f);
 }
 
-i32 MovieDlg_PickRow(i32 y) { return (y - g_StripGeo.offsetY - MOVIE_TIMELINE_Y - 5) / MOVIE_TIMELINE_ROW; }
+i32 MovieDlg_PickRow(i32 y) { return Strip_MovieRowAt(y); }
 
 i32 MovieDlg_MoveStep(i32 dx) {
   i32 step = Strip_Divisor() * dx / 6;

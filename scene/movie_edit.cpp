@@ -98,6 +98,8 @@ void Movie_ShowActorDialog(void) {
   const MovieObject *o = CurrentObject();
   if (!o) return;
   i32 mine = DialogOfKind(o->kind);
+  // A dialog the user closed comes back when an object of its kind becomes current.
+  if (mine >= 0) OpenDialog((u32)mine);
   for (u32 d = MOVIE_DIALOG_IMG; d <= MOVIE_DIALOG_MES; d++) {
     void *w = g_MovieEditor.dialogs[d];
     if (w && g_MovieEditOps.showDialog) g_MovieEditOps.showDialog(w, (i32)d == mine);

@@ -6,6 +6,7 @@
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
 #include "app/entries.h"
+#include "app/update.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
 #include "scene/effect_edit.h"
@@ -97,6 +98,27 @@ static void InstallProgRow(void) {
   g_ShellEntries.progStop = Prog_ShellStopKey;
 }
 
+// The document a scene family's title names: its file name and version.
+static bool SceneDocument(u32 family, const char **name, i32 *version) {
+  if (family == FAMILY_MOVIE) {
+    *name = g_MovieScene.movieFileName;
+    *version = g_MovieScene.version;
+    return true;
+  }
+  if (family == FAMILY_COLLISION && g_CollisionDoc) {
+    *name = g_CollisionDoc->fileName;
+    *version = (i32)g_CollisionDoc->version;
+    return true;
+  }
+  const EffectDoc *e = g_EffectDocs[0];
+  if (family == FAMILY_EFFECT && e) {
+    *name = e->name;
+    *version = (i32)e->version;
+    return true;
+  }
+  return false;
+}
+
 void Scene_Install(void) {
   InstallEffectRow();
   InstallMap2Row();
@@ -110,4 +132,5 @@ void Scene_Install(void) {
   g_RenderHooks.movieInterpolate = Movie_InterpolateObject;
   Movie_InstallHooks();   // frame tables on change, movie images, KZV files
   Coli_InstallFileMenu();
+  g_FrameEntries.sceneDocument = SceneDocument;
 }

@@ -1,17 +1,20 @@
-// Image files into textures (raw "kzi", PSD, platform loader), model texture reloads and
-// CPU pixel copies.
+// Image files into textures (raw "kzi", PSD, PNG and palette BMP decoded here, the platform
+// loader for the rest), model texture reloads and CPU pixel copies.
 #include "lib/draw/texture.h"
 
 #include <ctype.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "lib/draw/drawdev.h"
+#include "lib/draw/imagedecode.h"
 #include "model/bytes.h"
 #include "model/seam.h"
 #include "model/formats/formats.h"
 #include "model/seam.h"
 
+u32 g_TexLoadQuiet;
 u32 *g_TexPixels[TEX_PER_MODEL];
 i32 g_TexPixelsWidth[TEX_PER_MODEL];
 i32 g_TexPixelsHeight[TEX_PER_MODEL];
@@ -19,6 +22,7 @@ void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
 
 // Opaque black becomes transparent in images from the platform loader.
 static const u32 kColorKeyBlack = SEAM_MODEL_TEXTURE_KEY;
+static const char kMsgCannotDecode[] = "画像ファイル %s を読み込めません。この形式の画像には対応していません。";
 
 // [SECTION] Portable pieces
 
@@ -141,6 +145,23 @@ static bool Tex_DecodePsd(const char *path, TexImage *img) {
   return ok;
 }
 
+// PNG and palette BMP files, decoded here: the platform's loader refuses some of their kinds
+// (2-bit palettes, 16 bits a channel) and draws others wrong (1- and 4-bit palettes). The
+// colour key applies as the platform loader applies it: that colour becomes transparent black.
+static bool Tex_DecodeInMemory(const char *path, u32 colorKey, TexImage *img) {
+  bool png = Tex_HasExtension(path, "png");
+  if (!png && !Tex_HasExtension(path, "bmp")) return false;
+  FileData f;
+  if (!File_ReadAll(path, &f)) return false;
+  bool ok = png ? ImgDecode_Png(f.data, f.size, img) : ImgDecode_PaletteBmp(f.data, f.size, img);
+  File_Free(&f);
+  if (!ok || !colorKey) return ok;
+  size_t n = (size_t)img->width * (size_t)img->height;
+  for (u8 *p = img->bgra; p < img->bgra + n * 4; p += 4)
+    if (((u32)p[3] << 24 | (u32)p[2] << 16 | (u32)p[1] << 8 | p[0]) == colorKey) memset(p, 0, 4);
+  return true;
+}
+
 void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey) {
   if (!path || !texture) return;
   DrawDev_Release(*texture);
@@ -152,6 +173,8 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     if (!Tex_DecodeKzi(path, &img)) return;   // missing or malformed raw image: no texture
   } else if (Tex_HasExtension(path, "psd")) {
     Tex_DecodePsd(path, &img);                // a refused PSD goes to the platform loader
+  } else {
+    Tex_DecodeInMemory(path, colorKey, &img);  // other kinds go to the platform loader
   }
   if (img.bgra) {
     size[0] = (f32)img.width;
@@ -166,6 +189,11 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
   if (*texture) {
     size[0] = (f32)w;
     size[1] = (f32)h;
+  } else if (FILE *f = g_TexLoadQuiet ? nullptr : fopen(path, "rb")) {
+    // A file that is there but does not decode would otherwise draw nothing without a word
+    // (a missing file is for the caller to report).
+    fclose(f);
+    Lib_ErrorBoxf(kMsgCannotDecode, path);
   }
 }
 

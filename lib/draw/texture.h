@@ -1,8 +1,9 @@
 // Textures from image files, per-slot texture reloads and CPU copies of texture pixels.
 //
 // Tex_LoadImageFile is the one entry that turns an image file into a texture: the program's
-// own raw "kzi" images and PSD images are decoded here and stretched into a power-of-two
-// texture; every other file goes to the platform loader with opaque black as colour key.
+// own raw "kzi" images, PSD, PNG and palette BMP images are decoded here and stretched into a
+// power-of-two texture; every other file goes to the platform loader with opaque black as
+// colour key. A file that is there and decodes in neither way gets a message naming it.
 //
 // Raw "kzi" image, little-endian: i32 (unused), i32 (unused), i32 width, i32 height, then
 // width * height pixels of 4 bytes (blue, green, red, alpha), rows from top to bottom.
@@ -19,6 +20,9 @@ enum {
   BONE2_TEX_SLOTS = 32,
 };
 
+// While set, a file that does not decode gives no message (the reloads after a device reset
+// load files that were reported when first loaded).
+extern u32 g_TexLoadQuiet;
 extern u32 *g_TexPixels[TEX_PER_MODEL];
 extern i32 g_TexPixelsWidth[TEX_PER_MODEL];
 extern i32 g_TexPixelsHeight[TEX_PER_MODEL];

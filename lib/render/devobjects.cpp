@@ -77,6 +77,7 @@ static void Reload2D(void) {
 }
 
 void DevObjects_Reload(void) {
+  g_TexLoadQuiet = 1;
   ReloadModels();
   Reload2D();
   for (ImageRow &r : g_ImageTable) {
@@ -90,4 +91,5 @@ void DevObjects_Reload(void) {
   Draw_FlagTargetForClear(0);
   if (s_ToonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
   s_ToonWasLoaded = false;
+  g_TexLoadQuiet = 0;
 }

@@ -196,12 +196,13 @@ i32 Lib_RenderFrame(void) {
   FrameTime_Add(FRAMETIME_MODEL, &mark);
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
+  // The toon stage belongs to the models: the scene hook's grid and lines are drawn without it.
+  if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
   mark = FrameTime_Mark();
   if (g_LibHooks.drawScene) g_LibHooks.drawScene();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
   if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
     SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
-  if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
   mark = FrameTime_Mark();

@@ -284,6 +284,8 @@ static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
   if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_BLENDVERTEX40);
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0) continue;
+    // The toon stage too: blended vertices are unlit under toon and take their shade from it.
+    BindGroupStages(n, -1, m, g);
     DrawDev_SetTexture(0, GroupTexture(n, -1, m, g, false));
     for (i32 s = 0; s < pm->groups[g].subCount; ++s) {
       const SubMesh3 &sub = pm->groups[g].subs[s];
@@ -347,6 +349,8 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
   }
   Draw_SetFillMode(4);
   DrawDev_SetTexture(0, nullptr);
+  // A scene hook draws its lines after the models it draws itself: the toon stage goes with them.
+  if (g_ToonTexture && !g_LibConfig.shaderMode) DrawDev_SetTexture(1, nullptr);
 }
 
 void Draw_SceneObjects(void) {

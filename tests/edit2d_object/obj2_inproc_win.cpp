@@ -29,6 +29,8 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
+#include "model/bone2.h"
+#include "model/kzb.h"
 #include "model/obj2.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"
@@ -75,6 +77,28 @@ void StripClick(i32 x, i32 y) {
   Drive_Click(strip, WM_LBUTTONDOWN, WM_LBUTTONUP, x, y);
 }
 
+// A KZB file whose skin is one white quad from (-100, -200) to (100, -100).
+bool WriteSkin(const std::string &path) {
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_ModelAllocArrays = 0;
+  if (!m) return false;
+  for (int i = 0; i < 4; i++) m->positions[i] = {i == 1 || i == 2 ? 100.0f : -100.0f, i < 2 ? -200.0f : -100.0f};
+  m->vertexCount = m->uvCount = 4;
+  m->colours[0] = {255, 255, 255, 255};
+  m->colourCount = 1;
+  Bone2_FreshBindings(m, 0, 4);
+  Polygon2 &p = m->polygons[0];
+  p = Polygon2{};
+  p.used = 1;
+  p.cornerCount = 4;
+  for (int k = 0; k < 4; k++) p.corners[k] = {(u16)k, 0, (u16)k};
+  m->polygonCount = 1;
+  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  Bone2_FreeSlot(0);
+  return ok;
+}
+
 const Obj2Track *Track(i32 o) { return Obj2_Track(g_Obj2Slots[0], o, 0); }
 
 }  // namespace
@@ -87,8 +111,30 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
 
   // The 2D family, then its object button: five dialogs and MENU_2D_OBJ.
+  ASSERT_TRUE(WriteSkin(Drive_Temp("miravel_obj2_skin.KZB")));
   ASSERT_TRUE(Drive_Start2D("miravel_settings_obj2"));
+  // The bone model's skin, a white 200 x 100 quad above the placement (read from a KZB), is
+  // drawn in the bone sub-mode and hidden in the object sub-mode: the main view at its centre
+  // shows the skin, then the frame's background.
+  g_DriveAnswer = "miravel_obj2_skin.KZB";
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  Drive_Pump(5);
+  ASSERT_NE(g_Bone2Slots[0], nullptr);
+  ASSERT_EQ(g_Bone2Slots[0]->polygonCount, 1);
+  ASSERT_EQ(Drive_Press2D(ED2D_BTN_BONE), (u32)SUB_2D_BONE);
+  // Frame points inside grid cells: (300, 90) in the skin, (300, 300) clear of it.
+  auto framePixel = [](f32 fx, f32 fy) {
+    f32 x, y;
+    Drive_FrameToClient(fx, fy, &x, &y);
+    return Drive_ShotPixel((i32)x, (i32)y);
+  };
+  ASSERT_TRUE(Drive_CaptureMain());
+  unsigned inSkin = framePixel(300, 90);
+  EXPECT_TRUE((inSkin >> 16) > 150 && ((inSkin >> 8) & 255) < 60) << std::hex << inSkin;   // the weight view's red
   ASSERT_EQ(Drive_Press2D(ED2D_BTN_OBJECT), (u32)SUB_2D_OBJECT);
+  ASSERT_TRUE(Drive_CaptureMain());
+  EXPECT_EQ(framePixel(300, 90), framePixel(300, 300)) << "the bone model's skin is drawn behind the objects";
+  Drive_CaptureEnd();
   Ed2DObjEditor &e = g_Ed2DObj;
   for (void *w : {e.listDlg, e.imageDlg, e.valuesDlg, e.keyDlg, e.motionDlg}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZA_SAVE, MF_BYCOMMAND), (UINT)-1);

@@ -20,6 +20,7 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "model/bytes.h"
+#include "model/seam.h"
 
 namespace {
 
@@ -309,6 +310,60 @@ TEST_F(DrawWinTest, PlatformLoaderMakesOpaqueBlackTransparent) {
   lt->UnlockRect(0);
   DrawDev_Release(loaded);
   DeleteFileA(png.c_str());
+}
+
+// Images as paint programs write them (tests/data/images: 16 x 16, left half (200, 40, 40),
+// right half (40, 40, 200); the grey ones 60 and 200): each one either loads with those
+// colours at texels (3, 8) and (12, 8), or its load says so in a message that names the file.
+// The platform's decoder refuses 2-bit palettes and 16 bits a channel and reads 1- and 4-bit
+// palettes as one colour, which this catches.
+TEST_F(DrawWinTest, EveryPaintProgramImageDrawsOrNamesItselfInAMessage) {
+  Open(64, 64);
+  static std::vector<std::string> s_boxes;
+  s_boxes.clear();
+  void (*savedBox)(const char *) = g_Seam.errorBox;
+  g_Seam.errorBox = [](const char *text) { s_boxes.push_back(text); };
+  const char *files[] = {"pal1.png", "pal2.png", "pal4.png", "pal8.png", "grey8.png", "grey16.png", "greyalpha.png",
+                         "rgb8.png", "rgb16.png", "rgba16.png", "interlaced.png", "base.jpg", "progressive.jpg",
+                         "grey.jpg", "bmp1.bmp", "bmp4.bmp", "bmp8.bmp", "bmp24.bmp", "bmp32.bmp", "tga24.tga",
+                         "tga32.tga", "tga24rle.tga", "cut.png"};
+  int drawn = 0;
+  for (const char *f : files) {
+    SCOPED_TRACE(f);
+    std::string path = SourcePath(std::string("tests/data/images/") + f);
+    bool grey = strstr(f, "grey") != nullptr;
+    u32 left = grey ? 0x3C3C3Cu : 0xC82828u, right = grey ? 0xC8C8C8u : 0x2828C8u;
+    size_t boxes = s_boxes.size();
+    void *tex = nullptr;
+    f32 size[2];
+    Tex_LoadImageFile(&tex, path.c_str(), size);
+    if (!tex) {
+      EXPECT_EQ(s_boxes.size(), boxes + 1) << "no texture and no message";
+      if (s_boxes.size() != boxes + 1) continue;
+      EXPECT_NE(s_boxes.back().find(f), std::string::npos) << s_boxes.back();
+      continue;
+    }
+    EXPECT_EQ(s_boxes.size(), boxes);
+    EXPECT_EQ(size[0], 16.0f);
+    EXPECT_EQ(size[1], 16.0f);
+    i32 w = 0, h = 0;
+    u32 *px = Tex_ReadPixels(tex, &w, &h);
+    ASSERT_TRUE(px && w == 16 && h == 16);
+    auto alike = [](u32 a, u32 b) {
+      for (int s = 0; s < 24; s += 8)
+        if (abs((int)((a >> s) & 255) - (int)((b >> s) & 255)) > 12) return false;
+      return true;
+    };
+    EXPECT_TRUE(alike(px[8 * 16 + 3], left)) << std::hex << px[8 * 16 + 3];
+    EXPECT_TRUE(alike(px[8 * 16 + 12], right)) << std::hex << px[8 * 16 + 12];
+    EXPECT_EQ(px[8 * 16 + 3] >> 24, 255u);
+    drawn++;
+    free(px);
+    DrawDev_Release(tex);
+  }
+  g_Seam.errorBox = savedBox;
+  // Every kind draws; only the damaged file (cut short in its pixel data) is refused.
+  EXPECT_EQ(drawn, (int)(sizeof files / sizeof files[0]) - 1);
 }
 
 TEST_F(DrawWinTest, ImageTableRefusesThe1025thImageAndFailedLoadsKeepNoRow) {

@@ -2,6 +2,7 @@
 // rules, the platform-loader fallback, pixel copies and the 1,024 image rows.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "file_bytes.h"
 #include "draw_fakedev.h"
 #include "lib/draw/image.h"
+#include "lib/draw/imagedecode.h"
 #include "lib/draw/texture.h"
 #include "model/bytes.h"
 
@@ -365,3 +367,39 @@ TEST_F(TextureTest, ImageDrawingPlacesTheQuadAndItsTextureCoordinates) {
 }
 
 }  // namespace
+
+// The PNG and palette BMP kinds paint programs write (tests/data/images, 16 x 16: left half
+// (200, 40, 40), right half (40, 40, 200); grey ones 60 and 200) decode to those colours, and
+// every shortened copy of each file is refused without reading past its end.
+TEST(ImageDecode, PaintProgramKindsDecodeAndShortenedFilesAreRefused) {
+  const char *src = getenv("MIRAVEL_SRC");
+  std::string dir = std::string(src ? src : ".") + "/tests/data/images/";
+  const char *files[] = {"pal1.png", "pal2.png", "pal4.png", "pal8.png", "grey8.png", "grey16.png", "greyalpha.png",
+                         "rgb8.png", "rgb16.png", "rgba16.png", "interlaced.png", "bmp1.bmp", "bmp4.bmp", "bmp8.bmp"};
+  for (const char *f : files) {
+    SCOPED_TRACE(f);
+    std::vector<u8> bytes = ReadFileBytes(dir + f);
+    ASSERT_FALSE(bytes.empty());
+    bool png = strstr(f, ".png") != nullptr;
+    auto decode = [&](size_t n, TexImage *img) {
+      return png ? ImgDecode_Png(bytes.data(), n, img) : ImgDecode_PaletteBmp(bytes.data(), n, img);
+    };
+    TexImage img = {};
+    ASSERT_TRUE(decode(bytes.size(), &img));
+    ASSERT_EQ(img.width, 16);
+    ASSERT_EQ(img.height, 16);
+    const u8 *r = img.bgra + (8 * 16 + 12) * 4;   // blue 200 in the right half (grey 200)
+    EXPECT_EQ(r[0], 200);
+    EXPECT_EQ(r[3], 255);
+    TexImage_Free(&img);
+    // Cut anywhere before the last byte that carries pixels: no image, nothing read past the end.
+    size_t keep = png ? bytes.size() - 12 : bytes.size();   // a PNG's IEND is 12 bytes
+    for (size_t n = 0; n < keep; n++) {
+      std::vector<u8> cut(bytes.begin(), bytes.begin() + (long)n);
+      TexImage c = {};
+      bool ok = png ? ImgDecode_Png(cut.data(), n, &c) : ImgDecode_PaletteBmp(cut.data(), n, &c);
+      EXPECT_FALSE(ok) << n;
+      EXPECT_EQ(c.bgra, nullptr);
+    }
+  }
+}

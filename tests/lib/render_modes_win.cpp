@@ -101,6 +101,43 @@ TEST_F(RenderModesWin, EveryModeDrawsTheLitTexturedBentTube) {
   }
 }
 
+// Toon shading: every mode gives the mode-0 toon picture (mode 3 drew its blended vertices
+// unlit and flat, without the toon stage), and a white line that the scene hook draws after
+// the models stays white (it was drawn through the toon texture and came out dark).
+void WhiteSceneLine(void) {
+  Draw_Line3D(-3.0f, 0.2f, -1.0f, 255, 255, 255, 255, 0, 0, 3.0f, 0.2f, -1.0f, 255, 255, 255, 255, 0, 0);
+}
+
+TEST_F(RenderModesWin, ToonShadesEveryModeAlikeAndLeavesTheSceneLinesAlone) {
+  i32 tw = 0, th = 0;
+  ASSERT_TRUE(Draw_LoadToonTexture(SourcePath("Data/System/Toon.JPG").c_str(), &tw, &th));
+  void (*savedScene)(void) = g_LibHooks.drawScene;
+  g_LibHooks.drawScene = WhiteSceneLine;
+  Model3 *m = Tube(kSlot, t.device);
+  Place(0, 0, 0, 0);
+  m->groups[2].mirror = 0;
+  std::vector<unsigned> mode0 = Draw(m, 0, "toon_mode0");
+  int lx, ly;
+  Project(Vec3{-2.5f, 0.2f, -1.0f}, &lx, &ly);
+  // The one-pixel line lies within a pixel of its projection (rasteriser rounding).
+  auto white = [&](const std::vector<unsigned> &px) {
+    for (int dy = -1; dy <= 1; dy++)
+      if (Near(At(px, lx, ly + dy), 0xFFFFFF, 8)) return true;
+    return false;
+  };
+  EXPECT_TRUE(white(mode0));
+  for (u32 mode : {1u, 2u, 3u, 4u}) {
+    char name[32];
+    snprintf(name, sizeof name, "toon_mode%u", mode);
+    std::vector<unsigned> px = Draw(m, mode, name);
+    SCOPED_TRACE(name);
+    EXPECT_LE(Differ(mode0, px), W * H / 400) << "differs from mode 0's toon picture";
+    EXPECT_TRUE(white(px));
+  }
+  g_LibHooks.drawScene = savedScene;
+  Draw_ReleaseToonTexture();
+}
+
 TEST_F(RenderModesWin, EdgeAndGroundShadowFollowTheDrawnPoseInEveryMode) {
   Model3 *m = Tube(kSlot, t.device);
   Place(0, 0, 0, 0);

@@ -9,6 +9,7 @@
 #include "app/shell_seam.h"
 #include "app/strip.h"
 #include "lib/media/dialogs.h"
+#include "resources/movie_edit_ids.h"
 #include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
 #include "tests/scene/movie_fixture.h"
@@ -165,7 +166,9 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   // Frame (x + 100 - 230) * 8 / 10, clamped; left of the origin frame 0.
   const i32 xs[][2] = {{300, 136}, {231, 80}, {230, 0}, {100, 0}, {500, 180}};
   for (const auto &p : xs) EXPECT_EQ(MovieDlg_PickFrame(p[0]), p[1]) << p[0];
-  const i32 ys[][2] = {{89, 0}, {113, 0}, {114, 1}, {142, 2}};
+  // Rows of 25 pixels from the row top (84), as the strip draws them; above them none.
+  g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
+  const i32 ys[][2] = {{83, -1}, {84, 0}, {108, 0}, {109, 1}, {142, 2}};
   for (const auto &p : ys) EXPECT_EQ(MovieDlg_PickRow(p[0]), p[1]) << p[0];
   // Key-move steps: scale x dx / 6, at least one frame either way.
   const i32 steps[][3] = {{1, 3, 1}, {1, -3, -1}, {1, 12, 2}, {64, 3, 32}, {64, -6, -64}, {64, 0, 0}};
@@ -191,6 +194,52 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   MovieDlg_RightDrag(400, 5);
   EXPECT_EQ(g_StripGeo.offsetX, 0);
   EXPECT_EQ(g_StripGeo.offsetY, -5);
+}
+
+// With five actors and the rows scrolled by a right drag, a click on the middle of the row
+// where the strip draws the yellow current-frame box (the current object's) picks that object, at every
+// scroll position; rows scrolled above the header are neither drawn nor picked.
+TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
+  g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
+  g_StripGeo.margin = MOVIE_TIMELINE_X;
+  for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(id);
+  ASSERT_EQ(g_MovieObjectCount, 5);
+  g_StripMovie = StripMovieSource{[] { return (i32)g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
+  int dummyWindow = 0;
+  Strip_Register(STRIP_MOVIE_KEYS, &dummyWindow, 700, 400);
+  const u32 yellow = Strip_RGB(255, 255, 0);
+  for (i32 scroll : {0, -10, -25, -37, -60}) {
+    for (i32 row = 0; row < 5; row++) {
+      Strip_SetOffsets(0, scroll);
+      g_CurSlot = (u32)row;
+      Strip_DrawMovieKeys();
+      i32 top = -1, bottom = -1;
+      for (i32 y = 0; y < 400; y++)
+        for (i32 x = MOVIE_TIMELINE_X; x < MOVIE_TIMELINE_X + 20; x++)
+          if (g_StripCanvas[(size_t)y * STRIP_CANVAS_W + x] == yellow) {
+            if (top < 0) top = y;
+            bottom = y;
+          }
+      SCOPED_TRACE(testing::Message() << "scroll " << scroll << " row " << row);
+      bool hidden = Strip_MovieRowTop(row) + 25 <= MOVIE_TIMELINE_Y;
+      if (hidden) {
+        EXPECT_LT(top, 0) << "a row under the header was drawn";
+        continue;
+      }
+      ASSERT_GE(top, MOVIE_TIMELINE_Y) << "the current row's box is not drawn";
+      g_CurSlot = 0;
+      MovieDlg_LeftDown(300, (top + bottom) / 2);
+      EXPECT_EQ(g_CurSlot, (u32)row);
+    }
+  }
+  // A right drag moves the rows by the pointer's movement; the rows never scroll down past the top.
+  Strip_SetOffsets(0, 0);
+  MovieDlg_RightDown(10, 200);
+  MovieDlg_RightDrag(10, 170);
+  EXPECT_EQ(g_StripGeo.offsetY, -30);
+  EXPECT_EQ(MovieDlg_PickRow(MOVIE_TIMELINE_Y + 25 * 2), 3);
+  Strip_Unregister(STRIP_MOVIE_KEYS);
+  g_StripMovie = StripMovieSource{};
 }
 
 TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {

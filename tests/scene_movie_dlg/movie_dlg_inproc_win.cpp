@@ -14,6 +14,7 @@
 #include "app/family.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
@@ -68,6 +69,24 @@ bool TimeLineShowsCanvas(HWND key, int *diff) {
   return *diff == 0;
 }
 
+std::string MainTitle() {
+  char text[600] = {};
+  GetWindowTextA(g_MainWnd, text, sizeof text);
+  return text;
+}
+
+std::string Title(const char *name, const char *version) {
+  return std::string(" ") + g_AppCaption + "   " + name + " ( Ver " + version + " )";
+}
+
+// The screen's colour at a window's client point.
+COLORREF WindowPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
 }  // namespace
 
 TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
@@ -80,11 +99,11 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   g_FileDlgPlatform.run = Drive_AnswerRequest;
   g_FileDlgPlatform.browseFolder = AnswerFolder;
 
-  // A PNG in a subfolder of the data folder.
+  // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
   g_pics = std::string(g_DataDir) + "\\miravel_movie_pics";
   CreateDirectoryA(g_pics.c_str(), nullptr);
   const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
+  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/data/images/pal2.png";
   ASSERT_TRUE(CopyFileA(png.c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
 
@@ -111,6 +130,14 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_STREQ(o->fileName, "pic.png");
   EXPECT_STREQ(o->name, "pic.png");
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
+  // The Pers view shows it at its key (320, 240) of the 640 x 480 frame, centred in the view:
+  // 16 x 16 pixels, (200, 40, 40) left of the centre and (40, 40, 200) right of it.
+  HWND pers = (HWND)g_Views[g_EditSubMode][4].window;
+  RECT pr;
+  GetClientRect(pers, &pr);
+  int cx = pr.right / 2, cy = pr.bottom / 2;
+  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(pers, cx - 5, cy) == RGB(200, 40, 40); }, 3000));
+  EXPECT_EQ(WindowPixel(pers, cx + 5, cy), RGB(40, 40, 200));
   Drive_Pump(5);
   GetDlgItemTextA(img, 1229, text, sizeof text);
   EXPECT_STREQ(text, "pic.png");
@@ -174,6 +201,40 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   int diff = 0;
   EXPECT_TRUE(Drive_PumpUntil([&] { return TimeLineShowsCanvas(key, &diff); }, 3000)) << diff << " pixels differ";
 
+  // The title names the new movie: its file name and version.
+  EXPECT_TRUE(Drive_PumpUntil([] { return MainTitle() == Title("新規.KZV", "2006.060"); }, 3000)) << MainTitle();
+
+  // The image dialog closed by "閉じる" comes back when the image becomes current again.
+  Drive_Command(img, 1062);
+  EXPECT_EQ(Dialog(MOVIE_DIALOG_IMG), nullptr);
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 3 * 25 + 10);   // the sound actor
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);   // the image again
+  img = Dialog(MOVIE_DIALOG_IMG);
+  ASSERT_NE(img, nullptr);
+  EXPECT_TRUE(IsWindowVisible(img));
+
+  // Rows dragged up 30 pixels with the right button: a click 12 pixels into row 3 where it is
+  // now drawn (84 - 30 + 3 * 25) picks the sound actor, and the window shows its yellow
+  // current-frame box there (x 230 + 120 * 10 / 8 + 2).
+  SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 200));
+  SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 170));
+  SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 170));
+  EXPECT_EQ(g_StripGeo.offsetY, -30);
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 - 30 + 3 * 25 + 12);
+  EXPECT_EQ(g_CurSlot, 3u);
+  EXPECT_TRUE(IsWindowVisible(wave));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
+  // The frame scroll bar's page steps: 60 frames either way.
+  SendMessageA(key, WM_HSCROLL, SB_PAGELEFT, (LPARAM)bar);
+  EXPECT_EQ(g_MovieFrame, 60);
+  SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
+  EXPECT_EQ(g_MovieFrame, 120);
+  SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 170));
+  SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 200));
+  SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);
+  ASSERT_EQ(g_CurSlot, 2u);
+
   // Saved: tools/modeldump shows the image's folder, file and colour, sound 3, message 2,
   // 300 frames and the key at frame 120.
   std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
@@ -182,6 +243,8 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
   Drive_Pump(5);
   std::string json = Drive_ModelDump(saved);
+  // Saved under a new name: the title names that file.
+  EXPECT_TRUE(Drive_PumpUntil([&] { return MainTitle() == Title("miravel_movie_dlg.kzv", "2006.060"); }, 3000)) << MainTitle();
   for (const char *want : {"\"frameCount\":300", "\"folder\":\"miravel_movie_pics\"", "\"fileName\":\"pic.png\"",
                            "\"color\":[10,20,255,0]", "[\"\",\"miravel_se.wav\"]", "\"hello movie\"", "\"frame\":120"})
     EXPECT_NE(json.find(want), std::string::npos) << want << "\n" << json;
