@@ -540,6 +540,10 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
     {40106, "cat.KZA"},   {40045, "robot.MX"},  {40048, "robot.LWO"}, {40054, "robot.X"},
   };
   for (const Case &c : cases) {
+    // A successful save renames the document, so each case starts from the first names.
+    Model3_SetText(&m->fileName, "robot.KZP");
+    Str_Copy(b->name, sizeof b->name, "wing.KZB");
+    Str_Copy(o->filePath, sizeof o->filePath, "cat.KZA");
     std::string out = std::string("out_") + c.proposed;
     WriteFileBytes(out, std::vector<u8>{'o', 'l', 'd'});
     g_boxes.clear();
