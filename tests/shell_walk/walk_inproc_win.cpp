@@ -192,7 +192,10 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   g_DriveAnswer = "miravel_walk_cube.KZP";
   {
     SCOPED_TRACE("undo of a quick load");
+    // The cube above is a changed document: the open asks first, and the user lets it go.
+    g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { return IDYES; };
     SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
+    g_ModalHooks.messageBox = nullptr;
     Drive_PumpIdle(3);
     ASSERT_NE(g_Model3Slots[0], nullptr);
     ASSERT_NE(g_ModelPoses[0]->textures[1], nullptr);
