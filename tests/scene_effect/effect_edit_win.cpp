@@ -18,6 +18,7 @@
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/startup_win.h"
+#include "app/views.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -50,6 +51,9 @@ std::string Label(HWND dlg, int id) {
 // pixels that are not black.
 void CountPixels(int *warm, int *lit) {
   *warm = *lit = 0;
+  // The explosion is drawn in the main view only, whichever view the loop drew last.
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++)
+    if (View_Get(g_EditSubMode, i)->kind == VIEW_MAIN) { g_DrawView = i; break; }
   ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
   for (int gy = 1; gy < 24; gy++)
     for (int gx = 1; gx < 32; gx++) {
