@@ -74,6 +74,11 @@ static void ChooseTexture(i32 t, bool place) {
     e.imageX = e.panelW - (i32)((f32)w * e.scale);
     e.imageY = e.panelH - (i32)((f32)h * e.scale);
     e.lastTexture = t;   // the panel's next command keeps this placement
+  } else if (t != e.lastTexture) {
+    // Another texture chosen here shows from the image's corner, as a choice in the texture
+    // panel's list does; an offset placed for the texture before could leave it out of view.
+    e.imageX = e.imageY = 0;
+    e.lastTexture = t;
   }
   e.refresh = 1;
   Ed3D_FillTextureList();
