@@ -1,7 +1,8 @@
 // What the 2D editor's windows show after a change, in the running program: the motion
 // dialog's values after a KZB is opened again over edited keys; the group dialog's texture
 // combo chosen and applied the first time after the dialog opened; the group list's polygon
-// count after "面分割".
+// count after "面分割". With MIRAVEL_SHOWN2D_HOLD=<seconds> the program stays on screen that
+// long at the end.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -149,6 +150,8 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
     std::string line = Drive_ListText(g_Ed2D.groupList, 0);
     return line.size() > 5 && line.substr(line.size() - 5) == "( 8 )";
   }, 300)) << Drive_ListText(g_Ed2D.groupList, 0);
+  App_MarkAllRedraw();
+  Drive_Hold("MIRAVEL_SHOWN2D_HOLD");
 
   g_ModalHooks = ModalHooks{};
   Drive_End("miravel_settings_shown2d");

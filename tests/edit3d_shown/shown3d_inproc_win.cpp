@@ -5,7 +5,8 @@
 // the group panel shows in the image panel at once; "正面" on a skin whose UV entries are welded
 // into one gives each corner its own (modeldump counts them); a KZM opened through the File
 // menu shows its sounds in the sound list without a refresh key.
-// With MIRAVEL_SHOWN3D_HOLD=<seconds> the program stays on screen once the sketch is shown.
+// With MIRAVEL_SHOWN3D_HOLD=<seconds> the program stays on screen that long once the sketch is
+// shown and again once the texture is in the image panel.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -168,6 +169,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   i32 ox = g_Shot.ox, oy = g_Shot.oy;
   EXPECT_GE(Count(ox - 30, oy - 30, true), 40) << "sketch's red half, zoom " << sv->zoom;
   EXPECT_GE(Count(ox + 30, oy - 30, false), 40) << "sketch's green half";
+  App_MarkAllRedraw();
   Drive_Hold("MIRAVEL_SHOWN3D_HOLD");
   Drive_Command(g_Sketch.window, IDC_SKETCH_SHOW);
   ASSERT_TRUE(CaptureView(side));
@@ -226,6 +228,8 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   RepaintStrips(STRIP_FLAG_TEXTURES);
   EXPECT_EQ(PanelPixel(30, 100), RGB(255, 0, 0)) << "texture 1 at the image panel's corner";
   EXPECT_EQ(PanelPixel(100, 100), RGB(0, 255, 0));
+  App_MarkAllRedraw();
+  Drive_Hold("MIRAVEL_SHOWN3D_HOLD");
 
   // [projection] "正面" gives each of the 24 corners its own entry; saved and dumped.
   Drive_Command(g_Ed3DTex.panel, TEX_BTN_FRONT);
