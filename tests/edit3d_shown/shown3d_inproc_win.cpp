@@ -2,7 +2,7 @@
 // sketch chosen for Side through the view's "下絵" menu is drawn in the Side view and goes when
 // "表示" is cleared; the group panel's swatch shows the colour just applied; a switch to an
 // empty layer shows its group 0 in the fields; a texture added and given to the group through
-// the group panel shows in the image panel at once; "正面" on a skin whose UV entries are welded
+// the group panel shows in the image panel at once; "正面" after "最適化" welded the UV entries
 // into one gives each corner its own (modeldump counts them); a KZM opened through the File
 // menu shows its sounds in the sound list without a refresh key.
 // With MIRAVEL_SHOWN3D_HOLD=<seconds> the program stays on screen that long once the sketch is
@@ -24,12 +24,12 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/ed3d_win.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/formats/kzm.h"
-#include "model/kzp.h"
 #include "resources/edit3d_ids.h"
 #include "resources/edit3d_motion_ids.h"
 #include "resources/shell_ids.h"
@@ -37,28 +37,6 @@
 #include "wine_drive.h"
 
 namespace {
-
-// A unit cube of six quads in group 0 whose corners all use UV entry 0, as the optimiser
-// leaves a skin.
-bool WriteWeldedCube(const std::string &path) {
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_New();
-  if (!m) return false;
-  for (int i = 0; i < 8; i++)
-    m->positions[i] = {(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
-  m->positionCount = 8;
-  const u32 faces[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  for (int f = 0; f < 6; f++) {
-    m->polygons[f].cornerCount = 4;
-    for (int j = 0; j < 4; j++) m->polygons[f].corners[j].vertex = faces[f][j];
-  }
-  m->polygonCount = 6;
-  m->uvs[0] = {0.5f, 0.5f};
-  m->uvCount = 1;
-  bool ok = Kzp_Write(m, path.c_str());
-  Model3_Free(m);
-  return ok;
-}
 
 std::string Text(void *dlg, int id) {
   char buf[256] = {};
@@ -142,13 +120,16 @@ void RepaintStrips(u32 flag) {
 
 TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   std::string path = Drive_Temp("miravel_shown_cube.KZP");
-  ASSERT_TRUE(WriteWeldedCube(path));
+  ASSERT_TRUE(Drive_WriteCube(path, true));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_shown.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_shown3d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  // "最適化" welds the 24 equal UV entries into one, as it does a skin's.
+  Drive_Command(g_PolyDlg, IDC_POLY_OPTIMISE);
+  ASSERT_EQ(m->uvCount, 1);
 
   // [sketch] "下絵" from the Side view's menu, the image chosen for Side, "表示" ticked. The
   // 128 x 128 image (red left half, green right) is centred on the origin's screen point at
