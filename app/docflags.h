@@ -22,6 +22,10 @@ enum DocKind : u32 {
 };
 
 extern u32 g_DocChanged[DOC_KINDS];
+// Counts every edit, load, save and new document of any kind: the per-frame update compares
+// it with the count it saw last and, when it moved, lets the family's panels show the
+// document again (FamilyHooks::documentChanged), whichever window made the change.
+extern u32 g_DocRevision;
 
 // An edit of a document of this kind: the edited flag and the kind's changed flag are set.
 void Doc_MarkEdited(u32 kind);

@@ -55,6 +55,7 @@ struct FamilyHooks {
   FamilyMouseHook doubleClick;      // left double click in the main window
   FamilyVoidHook refreshLists;      // fills the family's lists and trees
   FamilyVoidHook hoverPick;         // pick under the cursor after a move with no button held
+  FamilyVoidHook documentChanged;   // the panels show the document again after any change
 };
 // The installed rows; tests may swap cells for recording fakes.
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/keys.h"
 #include "app/nav.h"
@@ -32,6 +33,7 @@ u32 g_PendingRedraw;
 FrameEntries g_FrameEntries;
 
 static i32 s_LastListTop = -1;
+static u32 s_SeenRevision;
 
 // [SECTION] title
 void Title_Format(char *out, size_t size, const char *caption, const TitleDoc *doc) {
@@ -132,6 +134,7 @@ static void WatchListTop(void) {
   if (top < 0) return;
   if (top != s_LastListTop) g_StripDirty[0] = 1;
   s_LastListTop = top;
+  g_StripGroupScroll3D = top;   // the swatches start at the list's first shown line
 }
 
 // The preview's shadow option (0, 20 or 30) as the model's shadow mode: 2 (the ground
@@ -179,6 +182,14 @@ void App_FramePasses(void) {
   Kzo_UpdatePoses();
 }
 
+// Whatever window changed the document, the family's panels show it again once.
+static void FollowDocument(void) {
+  if (g_DocRevision == s_SeenRevision) return;
+  s_SeenRevision = g_DocRevision;
+  const FamilyHooks *row = Family_Current();
+  if (row && row->documentChanged) row->documentChanged();
+}
+
 void App_UpdateFrame(void) {
   App_RefreshCurrentPointers();                                      // 1
   if (g_FrameEntries.findActiveView) g_FrameEntries.findActiveView();
@@ -204,6 +215,7 @@ void App_UpdateFrame(void) {
   App_ZDragZoom(g_ZKeyHeld);                                         // 14
   App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16
+  FollowDocument();
   if (g_FrameEntries.refreshGroupDialog) g_FrameEntries.refreshGroupDialog();   // 17
   g_MouseMoveDX = 0;
   g_MouseMoveDY = 0;

@@ -120,6 +120,10 @@ void Ed2D_Command(u32 id);
 // Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
 // dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
 void Ed2D_RefreshLists(void);
+// After any change of the document (the shell's per-frame update calls it once per change):
+// the group list is put again when its lines differ from what it shows, and the motion
+// dialog shows the current key again.
+void Ed2D_DocumentChanged(void);
 
 // [SECTION] mode panel
 // The sub-mode of a panel button (0 for 1479 and any other id).

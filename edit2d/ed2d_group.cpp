@@ -1,6 +1,7 @@
 // The 2D group dialog "2D_GROUP_DLG" (ed2d_tex.h): the group list and the texture and shade
 // combos, the change of row, apply, add, colour and mirror. Owns g_Ed2DGroup.
 #include <math.h>
+#include <string.h>
 
 #include "app/current.h"
 #include "app/docflags.h"
@@ -44,14 +45,31 @@ static void Edited(const char *label) {
 
 // [SECTION] lists
 static Ed2DLines s_Lines;
+static Ed2DLines s_ListShown;   // the group list's lines as last put
+
+static bool SameLines(const Ed2DLines &a, const Ed2DLines &b) {
+  if (a.count != b.count || a.select != b.select) return false;
+  for (i32 i = 0; i < a.count && i < ED2D_MAX_LINES; i++)
+    if (strcmp(a.text[i], b.text[i]) != 0) return false;
+  return true;
+}
 
 void Ed2D_FillGroupList(void) {
   Bone2Model *m = Model();
   if (g_Ed2D.groupList && m) {
-    Ed2D_GroupListLines(m, CurGroup(m), &s_Lines);
-    Fill(g_Ed2D.groupList, false, &s_Lines);
+    Ed2D_GroupListLines(m, CurGroup(m), &s_ListShown);
+    Fill(g_Ed2D.groupList, false, &s_ListShown);
   }
   Ed2D_FillGroupTextureList();
+}
+
+void Ed2D_GroupListFollow(void) {
+  Bone2Model *m = Model();
+  if (!g_Ed2D.groupList || !m) return;
+  Ed2D_GroupListLines(m, CurGroup(m), &s_Lines);
+  if (SameLines(s_Lines, s_ListShown)) return;
+  s_ListShown = s_Lines;
+  Fill(g_Ed2D.groupList, false, &s_ListShown);
 }
 
 void Ed2D_FillGroupTextureList(void) {
@@ -169,10 +187,11 @@ static void Close(void) {
 void Ed2D_GroupDlgCommand(u32 id, i32 row) {
   Bone2Model *m = Model();
   if (!m) return;
-  // No current row (LB_ERR) keeps the group.
+  // No current row (LB_ERR, or a combo's own change) keeps the group and is no change of row:
+  // a row change shows the group's stored fields again and would undo the combo's choice.
   if (row >= 0 && row < m->groupCount && row < BONE2_MAX_GROUPS) g_CurGroupIndex = (u32)row;
   i32 g = CurGroup(m);
-  if (g != g_Ed2DGroup.lastGroup) Ed2D_GroupRowChanged(g);
+  if (row >= 0 && g != g_Ed2DGroup.lastGroup) Ed2D_GroupRowChanged(g);
   switch (id) {
     case ED2D_GRP_APPLY: Apply(m, g); break;
     case ED2D_GRP_CLOSE: Close(); break;

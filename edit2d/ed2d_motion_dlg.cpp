@@ -112,13 +112,16 @@ void Ed2D_MotionDlgTick(void) {
   Ed2D_Check(d, ED2D_MOT_MOVE, e.tool == 0);
   Ed2D_Check(d, ED2D_MOT_ROTATE, e.tool == 1);
   Ed2D_Check(d, ED2D_MOT_SCALE, e.tool == 2);
+  // Without a key (a bone with none, a model just read) the fields are emptied: the values of
+  // the model before would otherwise stay.
   const BoneKey2 *k = Ed2D_MotionCurrentKey();
-  if (!k) return;
-  const struct { u32 id; f32 v; } fields[5] = {{ED2D_MOT_X, k->x}, {ED2D_MOT_Y, k->y}, {ED2D_MOT_ANGLE, k->angle},
-                                               {ED2D_MOT_SCALE_X, k->scaleX}, {ED2D_MOT_SCALE_Y, k->scaleY}};
-  char t[64];
+  const BoneKey2 none = {};
+  const BoneKey2 &v = k ? *k : none;
+  const struct { u32 id; f32 v; } fields[5] = {{ED2D_MOT_X, v.x}, {ED2D_MOT_Y, v.y}, {ED2D_MOT_ANGLE, v.angle},
+                                               {ED2D_MOT_SCALE_X, v.scaleX}, {ED2D_MOT_SCALE_Y, v.scaleY}};
+  char t[64] = "";
   for (const auto &f : fields) {
-    snprintf(t, sizeof t, "%3.3f", (double)f.v);
+    if (k) snprintf(t, sizeof t, "%3.3f", (double)f.v);
     Ed2D_SetText(d, f.id, t);
   }
 }

@@ -41,7 +41,7 @@ static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
   Ed2D_LButtonDown, Ed2D_LButtonUp, Ed2D_MButtonDown, Ed2D_MButtonUp, Ed2D_RButtonDown, Ed2D_RButtonUp,
   Ed2D_MouseMove, nullptr, nullptr, nullptr, Ed2D_Command,
-  Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr,
+  Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr, Ed2D_DocumentChanged,
 };
 
 // [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move

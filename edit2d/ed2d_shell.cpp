@@ -275,6 +275,11 @@ void Ed2D_RefreshLists(void) {
   if (g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
+void Ed2D_DocumentChanged(void) {
+  if (g_Group2DDlg.window) Ed2D_GroupListFollow();
+  g_Ed2DMotion.valuesRefresh = 1;
+}
+
 // [SECTION] selection mirror (read by the per-frame update, app/update.cpp)
 void *Ed2D_SelectionList(void) {
   u32 sub = g_EditSubMode;

@@ -43,6 +43,18 @@ static void ActivateMain(void) {
   if (g_Ed2DTexOps.activateMain) g_Ed2DTexOps.activateMain();
 }
 
+static void SayUvFull(const Bone2Model *m) {
+  char text[200];
+  Str_Format(text, sizeof text, "テクスチャ座標を追加できません。テクスチャ座標は %d 個までです。", (int)Ed2D_UvRoom(m));
+  Message(text);
+}
+
+// Projects group g; when the UV array has no room for the entries its corners need, says so
+// and leaves the model as it was.
+static void Project(Bone2Model *m, i32 g) {
+  if (!Ed2D_ProjectBone2Group(m, g) && g >= 0 && g < m->groupCount) SayUvFull(m);
+}
+
 static void MarkPanel(void) {
   g_Ed2DTex.refresh = 1;
   g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
@@ -286,7 +298,7 @@ static void ChooseMapping(u8 type, u32 tool, bool reset) {
     g->p[2] = g->p[3] = 1;
   }
   g_Ed2DTex.tool = tool;
-  if (type != ED2D_MAP_BY_HAND) Ed2D_ProjectBone2Group(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  if (type != ED2D_MAP_BY_HAND) Project(m, Ed2D_GroupOf(m, g_CurGroupIndex));
   Edited();
 }
 
@@ -306,7 +318,9 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
     Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
     Message(text);
   }
-  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) Ed2D_ProjectBone2Group(m, g);
+  bool room = true;
+  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) room = Ed2D_ProjectBone2Group(m, g) && room;
+  if (!room) SayUvFull(m);
   if (grow) m->textureCount++;
   Tex_CopyBone2Pixels(slot);
   Ed2D_TexRefreshLists();
@@ -462,7 +476,7 @@ static void UvToolStep(Bone2Model *m, f32 dx, f32 dy) {
 static void ProjectionStep(Bone2Model *m, Group2 *g, f32 dx, f32 dy, bool scale) {
   g->p[scale ? 2 : 0] += dx / 200.0f;
   g->p[scale ? 3 : 1] -= dy / 200.0f;
-  Ed2D_ProjectBone2Group(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  Project(m, Ed2D_GroupOf(m, g_CurGroupIndex));
   Doc_MarkEdited(DOC_BONE2);
 }
 

@@ -33,8 +33,15 @@ enum : u32 {
 // [SECTION] model-level edits (ed2d_uv.cpp; no editor state)
 // The group's texture coordinates from its mapping type: 0 planar front (the group's centre
 // is added to the coordinate; offset p[0], p[1], scale p[2], p[3]), 5 one square per face;
-// other types write nothing. False for a group out of range.
+// other types write nothing. Each live corner of the group first gets a UV entry no other
+// corner uses (Ed2D_OwnGroupEntries). False for a group out of range, and, with the model
+// unchanged, when the UV array has no room for the entries the corners need.
 bool Ed2D_ProjectBone2Group(Bone2Model *m, i32 g);
+// Gives every live corner of group g that shares its UV entry with another corner a copy of
+// that entry of its own, appended. False, with the model unchanged, past Ed2D_UvRoom entries.
+bool Ed2D_OwnGroupEntries(Bone2Model *m, i32 g);
+// The UV entries a 2D model can hold: its array's room, at most what a 16-bit index reaches.
+i32 Ed2D_UvRoom(const Bone2Model *m);
 bool Ed2D_ProjectGroupUV(i32 slot, i32 g);
 // Corner k + 1 of every live selected polygon takes corner k's UV index, the last wraps to 0.
 void Ed2D_RotateFaceUVs(Bone2Model *m, const u32 *selFaces, u32 faceRoom);
@@ -84,6 +91,8 @@ void Ed2D_FillShadeList(void);
 void Ed2D_RefreshGroupList(void);
 // A command of the dialog; `row` is the group list's current row (-1: none).
 void Ed2D_GroupDlgCommand(u32 id, i32 row);
+// Puts the group list again when the lines it would show differ from those it shows.
+void Ed2D_GroupListFollow(void);
 // Any other message: shows the group while the refresh flag is 1.
 void Ed2D_GroupDlgTick(void);
 // Every polygon and vertex flag cleared, then group g's polygons (live or removed) and their

@@ -23,12 +23,56 @@ i32 Ed2D_GroupOf(const Bone2Model *m, u32 cur) { return m && cur < (u32)GroupTot
 // [SECTION] projection
 static const Bone2UV kSquare[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
+i32 Ed2D_UvRoom(const Bone2Model *m) { return m->uvCapacity < 0xFFFF ? m->uvCapacity : 0xFFFF; }
+
+// Live corners of group g that share their UV entry with another corner leave it (the last
+// user keeps it); with apply each gets a copy appended after `count`. The number that leave.
+static i32 Unshare(Bone2Model *m, i32 g, i32 *uses, i32 count, bool apply) {
+  i32 n = PolyCount(m), moved = 0;
+  for (i32 i = 0; i < count; i++) uses[i] = 0;
+  for (i32 f = 0; f < n; f++)
+    for (i32 k = 0; k < Corners(m->polygons[f]); k++)
+      if (m->polygons[f].corners[k].uv < count) uses[m->polygons[f].corners[k].uv]++;
+  for (i32 f = 0; f < n; f++) {
+    Polygon2 &p = m->polygons[f];
+    if (!p.used || p.group != (u32)g) continue;
+    for (i32 k = 0; k < Corners(p); k++) {
+      u16 e = p.corners[k].uv;
+      if (e >= count || uses[e] < 2) continue;
+      uses[e]--;
+      if (apply) {
+        m->uvs[count + moved] = m->uvs[e];
+        p.corners[k].uv = (u16)(count + moved);
+      }
+      moved++;
+    }
+  }
+  return moved;
+}
+
+bool Ed2D_OwnGroupEntries(Bone2Model *m, i32 g) {
+  i32 count = m && m->uvs ? (m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity) : 0;
+  if (count <= 0) return true;
+  i32 *uses = (i32 *)malloc((size_t)count * sizeof(i32));
+  if (!uses) return false;
+  i32 need = Unshare(m, g, uses, count, false);
+  bool ok = (i64)count + need <= (i64)Ed2D_UvRoom(m);
+  if (ok && need > 0) {
+    Unshare(m, g, uses, count, true);
+    m->uvCount = (u16)(count + need);
+  }
+  free(uses);
+  return ok;
+}
+
 bool Ed2D_ProjectBone2Group(Bone2Model *m, i32 g) {
   if (!m || g < 0 || g >= GroupTotal(m)) return false;
   const Group2 &grp = m->groups[g];
   u8 type = grp.mappingKind;
   // Only the front and per-face mappings exist for 2D models; the others write nothing.
   if (type != ED2D_MAP_FRONT && type != ED2D_MAP_PER_FACE) return true;
+  // Every corner gets its own coordinate: an entry welded with others would take one value.
+  if (!Ed2D_OwnGroupEntries(m, g)) return false;
   f32 lx = 99999.0f, hx = -99999.0f, ly = 99999.0f, hy = -99999.0f;
   i32 n = PolyCount(m);
   for (i32 f = 0; f < n && type == ED2D_MAP_FRONT; f++) {

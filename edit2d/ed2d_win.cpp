@@ -173,8 +173,10 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       // Edits of the fields are read by "決定"; their own notifications do nothing.
       UINT code = HIWORD(wParam), id = LOWORD(wParam);
       if (code == EN_CHANGE || code == EN_UPDATE || code == EN_SETFOCUS || code == EN_KILLFOCUS) return TRUE;
-      if (id == IDC_G2D_TEXTURE || id == IDC_G2D_SHADE) if (code != CBN_SELCHANGE) return TRUE;
-      i32 row = g_Ed2D.groupList ? Panel_ListCaret(g_Ed2D.groupList) : -1;
+      bool combo = id == IDC_G2D_TEXTURE || id == IDC_G2D_SHADE;
+      if (combo && code != CBN_SELCHANGE) return TRUE;
+      // A combo's choice is read by "決定"; it does not take the list's row.
+      i32 row = g_Ed2D.groupList && !combo ? Panel_ListCaret(g_Ed2D.groupList) : -1;
       Ed2D_GroupDlgCommand(id, row);
       return TRUE;
     }

@@ -167,6 +167,13 @@ void Ed3D_FillDisplacementCombo(void);
 void Ed3D_FillGroupDisplayCombo(void);
 // The family's list refresh (App_RefreshLists of family 11).
 void Ed3D_RefreshLists(void);
+// After any change of the document (the shell's per-frame update calls it once per change):
+// the current group stays inside the model, and the group list, the group panel's fields
+// and the sound lists are put again where what they would show differs from what they show.
+void Ed3D_DocumentChanged(void);
+// While Ed3D_DocumentChanged runs, true when these lines are what the control got last (the
+// fill is then skipped, so a list keeps its scroll); every fill records its lines.
+bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines);
 
 // [SECTION] groups and drawing helpers (ed3d_group.cpp)
 // Group record operations of the current model. Each group's key lists in every motion go

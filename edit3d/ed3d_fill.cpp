@@ -122,7 +122,43 @@ i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone) {
 
 // [SECTION] fills of the panels' controls
 static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
+}
+
+// [SECTION] what each control shows
+enum { SHOWN_CONTROLS = 16 };
+struct ShownLines {
+  void *control;
+  u64 hash;   // of the count, the selection and the texts last put
+};
+static ShownLines s_Shown[SHOWN_CONTROLS];
+static u32 s_NextShown;
+static bool s_FollowOnly;   // inside Ed3D_DocumentChanged
+
+static u64 LinesHash(const Ed3DLines *l) {
+  u64 h = 1469598103934665603ull;
+  auto mix = [&h](u8 b) { h = (h ^ b) * 1099511628211ull; };
+  const i32 head[2] = {l->count, l->select};
+  for (i32 v : head)
+    for (int i = 0; i < 4; i++) mix((u8)(v >> (8 * i)));
+  for (i32 i = 0; i < l->count && i < ED3D_MAX_LINES; i++)
+    for (const char *c = l->text[i];; c++) {
+      mix((u8)*c);
+      if (!*c) break;
+    }
+  return h;
+}
+
+bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
+  u64 h = LinesHash(lines);
+  for (ShownLines &s : s_Shown)
+    if (s.control == control) {
+      bool same = s_FollowOnly && s.hash == h;
+      s.hash = h;
+      return same;
+    }
+  s_Shown[s_NextShown++ % SHOWN_CONTROLS] = {control, h};
+  return false;
 }
 
 void Ed3D_FillParentBoneList(void) {
@@ -199,6 +235,25 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // here: the modelling dialog and the bone list, which show the state again only when asked,
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
+void Ed3D_DocumentChanged(void) {
+  App_RefreshCurrentPointers();
+  const Model3 *m = g_CurModel3;
+  // A layer or an undo step may have fewer groups than the one before.
+  if (m && g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_CurGroupIndex = 0;
+  s_FollowOnly = true;
+  Ed3D_FillGroupList();
+  Ed3D_FillGroupDisplayCombo();
+  Ed3D_FillMotionList();
+  Ed3D_FillMotionSoundList();
+  Ed3D_FillMotionSoundCombo();
+  s_FollowOnly = false;
+  g_Ed3DMotion.dialogRefresh = g_Ed3DMotion.keyDialogRefresh = 1;
+  g_Ed3DMotionPanels.listRefresh = 1;
+  Ed3D_GroupFieldsFollow();
+  g_Ed3DTex.refresh = 1;
+  App_MarkAllRedraw();
+}
+
 void Ed3D_RefreshLists(void) {
   App_RefreshCurrentPointers();
   g_PolyDlgRefresh = 1;

@@ -74,6 +74,11 @@ static void ChooseTexture(i32 t, bool place) {
     e.imageX = e.panelW - (i32)((f32)w * e.scale);
     e.imageY = e.panelH - (i32)((f32)h * e.scale);
     e.lastTexture = t;   // the panel's next command keeps this placement
+  } else if (t != e.lastTexture) {
+    // Another texture chosen here shows from the image's corner, as a choice in the texture
+    // panel's list does; an offset placed for the texture before could leave it out of view.
+    e.imageX = e.imageY = 0;
+    e.lastTexture = t;
   }
   e.refresh = 1;
   Ed3D_FillTextureList();
@@ -198,6 +203,8 @@ void Ed3D_FillPolygonList(void) {
   Panel()->flags = 1;
 }
 
+static Ed3DGroupFields s_Shown;   // the fields the panel showed last
+
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
@@ -205,9 +212,14 @@ void Ed3D_RefreshGroupDialog(void) {
   if (!g_CurModel3) return;
   rec->flags = 0;
   g_StripDirty[0] = 1;
-  static Ed3DGroupFields s_fields;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_fields);
-  if (g_Ed3DGroupOps.show) g_Ed3DGroupOps.show(rec->window, &s_fields);
+  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Shown);
+  if (g_Ed3DGroupOps.show) g_Ed3DGroupOps.show(rec->window, &s_Shown);
+}
+
+void Ed3D_GroupFieldsFollow(void) {
+  static Ed3DGroupFields s_now;
+  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_now);
+  if (memcmp(&s_now, &s_Shown, sizeof s_now) != 0) Panel()->flags = 1;
 }
 
 // [SECTION] commands

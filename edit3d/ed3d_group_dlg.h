@@ -47,6 +47,9 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f);
 void Ed3D_FillPolygonList(void);
 // Per frame: shows the fields again when the layout's group panel record asks for it.
 void Ed3D_RefreshGroupDialog(void);
+// Asks for the per-frame refresh when the fields of the current group differ from what the
+// panel last showed (so an edit elsewhere shows, and text being typed is not rewritten).
+void Ed3D_GroupFieldsFollow(void);
 // The fields the panel shows for group g of m.
 void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *out);
 

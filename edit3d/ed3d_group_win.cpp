@@ -6,8 +6,10 @@
 #include "app/family.h"
 #include "app/panel_win.h"
 #include "app/settings.h"
+#include "app/strip.h"
 #include "app/update.h"
 #include "app/views.h"
+#include "edit3d/ed3d.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_win.h"
 #include "resources/edit3d_ids.h"
@@ -59,7 +61,39 @@ static bool ChooseColour(u8 rgb[3]) {
   return true;
 }
 
+// [SECTION] swatches
+enum { SWATCH_W = 54 };
+
+// The swatch strip: a child left of the group list, as tall as the list's inside, so that its
+// 18-pixel rows sit beside the list's lines; the list moves right to make room. The shell's
+// strip dispatcher paints it.
+static void MakeSwatches(HWND dlg) {
+  HWND list = GetDlgItem(dlg, IDC_GRP_LIST);
+  if (!list) return;
+  RECT r;
+  GetWindowRect(list, &r);
+  MapWindowPoints(nullptr, dlg, (POINT *)&r, 2);
+  i32 h = r.bottom - r.top - 2;   // inside the list's one-pixel border
+  HWND strip = CreateWindowExA(0, "static", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, r.left, r.top + 1, SWATCH_W, h,
+                               dlg, (HMENU)(INT_PTR)IDC_GRP_SWATCHES, GetModuleHandleA(nullptr), nullptr);
+  if (!strip) return;
+  MoveWindow(list, r.left + SWATCH_W + 2, r.top, r.right - r.left - SWATCH_W - 2, r.bottom - r.top, FALSE);
+  Strip_Register(STRIP_GROUP3_SWATCHES, strip, SWATCH_W, h);
+}
+
+static void DropSwatches(HWND dlg) {
+  HWND strip = GetDlgItem(dlg, IDC_GRP_SWATCHES);
+  if (strip && g_StripWindows[STRIP_GROUP3_SWATCHES].window == strip) Strip_Unregister(STRIP_GROUP3_SWATCHES);
+}
+
+// The first line the group list shows, -1 without a list.
+static i32 GroupListTop(void) {
+  HWND list = (HWND)g_Ed3D.group.list;
+  return list && IsWindow(list) ? (i32)SendMessageA(list, LB_GETTOPINDEX, 0, 0) : -1;
+}
+
 void Ed3D_GroupInstallWin(void) {
+  g_FrameEntries.ed3dListTopIndex = GroupListTop;
   g_Ed3DGroupOps.read = Read;
   g_Ed3DGroupOps.show = Show;
   g_Ed3DGroupOps.showColour = ShowColour;
@@ -73,7 +107,16 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
   App_RefreshCurrentPointers();
-  if (msg == WM_INITDIALOG) rec->flags = 1;   // shown once the record holds the window
+  if (msg == WM_INITDIALOG) {
+    rec->flags = 1;   // shown once the record holds the window
+    MakeSwatches(dlg);
+  }
+  if (msg == WM_DESTROY) DropSwatches(dlg);
+  // The strip's own paint erases it: the dispatcher paints it again.
+  if (msg == WM_DRAWITEM && wParam == IDC_GRP_SWATCHES) {
+    g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+    return TRUE;
+  }
   if (!g_CurModel3) return msg == WM_INITDIALOG;
   switch (msg) {
     case WM_KEYDOWN:

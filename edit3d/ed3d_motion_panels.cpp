@@ -48,7 +48,7 @@ static void Step(const char *label) {
 }
 
 static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
 }
 
 static void BeginLines(void) {

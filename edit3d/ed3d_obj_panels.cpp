@@ -32,7 +32,7 @@ static i32 ObjectCount(const Obj3Set *s) {
 }
 
 static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill) g_Ed3DOps.fill(control, kind, &s_Lines);
+  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
 }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }

@@ -32,10 +32,6 @@ extern i32 g_PolyPickedFace;        // last face pick, -1 none
 extern u32 g_PolySelVertCount, g_PolySelFaceCount;
 extern u32 g_PolyDlgRefresh;        // 1: the modelling dialog shows the state again
 extern char g_PolyStatusText[POLY_STATUS_TEXT];
-// The sketch image under an orthographic view of a kind (1..3) while the sketch display is
-// on, or null; installed by the owner of the sketch images (empty: no sketch is drawn).
-struct ImageHandle;
-extern const ImageHandle *(*g_PolySketchOf)(u32 viewKind);
 
 // [SECTION] hooks of sub-mode 14 (edit3d/ed3d_rows.cpp)
 void Ed3D_PolyEnter(void);

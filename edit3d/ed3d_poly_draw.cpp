@@ -9,6 +9,7 @@
 #include "app/drag_anchors.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/sketch.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
@@ -17,8 +18,6 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/image.h"
-
-const ImageHandle *(*g_PolySketchOf)(u32 viewKind);
 
 // [SECTION] scene pass
 static bool CornerOk(const Model3 *m, const PolyCorner &c) {
@@ -99,8 +98,15 @@ static void Edge(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b, i32 a) {
   else Draw_Line2D(x1, y1, r, g, b, a, x2, y2, r, g, b, a);
 }
 
+// The sketch chosen for the view's kind (Front, Top, Side), while "表示" is on.
+static const ImageHandle *SketchOf(u32 kind) {
+  if (!g_Sketch.show || kind < VIEW_FRONT || kind > VIEW_SIDE) return nullptr;
+  const ImageHandle *img = &g_Sketch.images[kind - VIEW_FRONT];
+  return img->loaded ? img : nullptr;
+}
+
 static void Sketch(const ViewRecord *v) {
-  const ImageHandle *img = g_PolySketchOf ? g_PolySketchOf(v->kind) : nullptr;
+  const ImageHandle *img = SketchOf(v->kind);
   const ImageRow *row = img ? Img_GetRow(img) : nullptr;
   if (!row) return;
   i32 cx, cy;

@@ -48,7 +48,7 @@ static const FamilyHooks kFamilyRow = {
   Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
   PassLButtonDown, PassLButtonUp, PassMButtonDown, PassMButtonUp, PassRButtonDown, PassRButtonUp,
   PassMouseMove, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
-  PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick,
+  PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick, Ed3D_DocumentChanged,
 };
 
 // [SECTION] sub-mode rows

@@ -270,6 +270,15 @@ void Ed3D_TexKeyUp(u32 key) {
   App_MarkAllRedraw();
 }
 
+static const char kUvFull[] = "テクスチャ座標を追加できません。テクスチャ座標は %u 個までです。";
+
+// Projects group g; when the UV array has no room for the entries its corners need, says so
+// and leaves the model as it was.
+static void Project(Model3 *m, i32 g) {
+  if (!Uv_ProjectGroup(m, g) && g >= 0 && g < m->groupCount)
+    Lib_ErrorBoxf(kUvFull, g_MaxVertices);
+}
+
 // A planar group's offset (or, with the right button also held, its scale) follows a drag.
 static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
   Group3 *g = CurGroup(m);
@@ -281,7 +290,7 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
     g->offsetU += dx / 200.0f;
     g->offsetV -= dy / 200.0f;
   }
-  Uv_ProjectGroup(m, (i32)g_CurGroupIndex);
+  Project(m, (i32)g_CurGroupIndex);
   AfterEdit();
   return true;
 }
@@ -401,7 +410,7 @@ static void ChooseMapping(u8 mode, u32 tool, bool reset) {
     g->scaleU = g->scaleV = 1;
   }
   g_Ed3DTex.tool = tool;
-  if (mode != UV_MAP_BY_HAND) Uv_ProjectGroup(m, (i32)g_CurGroupIndex);
+  if (mode != UV_MAP_BY_HAND) Project(m, (i32)g_CurGroupIndex);
   AfterEdit();
 }
 
@@ -415,7 +424,7 @@ static void VertexUnfold(void) {
   Model3 *m = Model();
   if (!m) return;
   if (!Uv_VertexUnfold(m, g_PolySelFaces, Poly_FaceFlagRoom())) {
-    Lib_ErrorBoxf("テクスチャ座標を追加できません。テクスチャ座標は %u 個までです。", g_MaxVertices);
+    Lib_ErrorBoxf(kUvFull, g_MaxVertices);
     return;
   }
   UvFlagsFor(m);
@@ -485,7 +494,9 @@ static void LoadEntry(i32 n, bool report) {
 }
 
 static void AfterTableChange(Model3 *m) {
-  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) Uv_ProjectGroup(m, g);
+  bool room = true;
+  for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
+  if (!room) Lib_ErrorBoxf(kUvFull, g_MaxVertices);
   g_PolyPickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_CurSlot);
   Ed3D_TexRefreshLists();

@@ -111,11 +111,56 @@ static Vec2 CylinderUv(const Vec3 &p, const Extent &ey) {
 
 static const Vec2 kSquare[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
+static i32 UvCount(const Model3 *m) { return m->uvCount < m->capUVs ? m->uvCount : m->capUVs; }
+
+// Corners of group g that share their UV entry with another corner leave it (the last user
+// keeps it); with apply each gets a copy appended after `count`. The number that leave.
+static i32 Unshare(Model3 *m, i32 g, i32 *uses, i32 count, bool apply) {
+  i32 n = PolyCount(m), moved = 0;
+  for (i32 i = 0; i < count; i++) uses[i] = 0;
+  for (i32 f = 0; f < n; f++)
+    for (i32 k = 0; k < Corners(m->polygons[f]); k++)
+      if (m->polygons[f].corners[k].uv < (u32)count) uses[m->polygons[f].corners[k].uv]++;
+  for (i32 f = 0; f < n; f++) {
+    Polygon3 &p = m->polygons[f];
+    if (p.group != (u32)g) continue;
+    for (i32 k = 0; k < Corners(p); k++) {
+      u32 e = p.corners[k].uv;
+      if (e >= (u32)count || uses[e] < 2) continue;
+      uses[e]--;
+      if (apply) {
+        m->uvs[count + moved] = m->uvs[e];
+        p.corners[k].uv = (u32)(count + moved);
+      }
+      moved++;
+    }
+  }
+  return moved;
+}
+
+bool Uv_OwnGroupEntries(Model3 *m, i32 g) {
+  i32 count = m ? UvCount(m) : 0;
+  if (count <= 0) return true;
+  i32 *uses = (i32 *)malloc((size_t)count * sizeof(i32));
+  if (!uses) return false;
+  i32 need = Unshare(m, g, uses, count, false);
+  bool ok = need == 0 || ((i64)count + need <= (i64)g_MaxVertices &&
+                          Model3_Reserve(m, m->positionCount, m->normalCount, m->colorCount, count + need, m->polygonCount));
+  if (ok && need > 0) {
+    Unshare(m, g, uses, count, true);
+    m->uvCount = count + need;
+  }
+  free(uses);
+  return ok;
+}
+
 bool Uv_ProjectGroup(Model3 *m, i32 g) {
   if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return false;
   const Group3 &grp = m->groups[g];
   u8 mode = grp.mapping;
   if (mode > UV_MAP_PER_FACE) return true;
+  // Every corner gets its own coordinate: an entry welded with others would take one value.
+  if (!Uv_OwnGroupEntries(m, g)) return false;
   i32 n = PolyCount(m);
   Extent e1, e2;
   for (i32 f = 0; f < n; f++) {
@@ -288,8 +333,6 @@ void Uv_RotateFaceUVs(Model3 *m, const u32 *selFaces, u32 faceFlags) {
 
 // [SECTION] UV tools (the shared arithmetic of model/uvtool.h on the model's entries)
 static_assert(sizeof(Vec2) == 2 * sizeof(f32), "UV entries are (u, v) pairs");
-
-static i32 UvCount(const Model3 *m) { return m->uvCount < m->capUVs ? m->uvCount : m->capUVs; }
 
 void Uv_MoveSelected(Model3 *m, const u32 *sel, u32 flags, i32 texW, i32 texH, f32 dx, f32 dy) {
   if (m && m->uvs) UvTool_Move(&m->uvs[0].u, UvCount(m), sel, flags, texW, texH, dx, dy);

@@ -16,10 +16,15 @@ enum : u8 {
 };
 
 // Recomputes the texture coordinates of group g from its mapping mode (modes 0..5; mode 10
-// and other values write nothing). Cylinder and sphere mappings also close the seam: a
+// and other values write nothing). Each corner of the group first gets a UV entry no other
+// corner uses (Uv_OwnGroupEntries). Cylinder and sphere mappings also close the seam: a
 // triangle of the group becomes a quad whose fourth corner repeats its first. False for a
-// group out of range.
+// group out of range, and, with the model unchanged, when the UV array has no room for the
+// entries the group's corners need (the caller says why).
 bool Uv_ProjectGroup(Model3 *m, i32 g);
+// Gives every corner of group g that shares its UV entry with another corner a copy of that
+// entry of its own, appended. False, with the model unchanged, past g_MaxVertices entries.
+bool Uv_OwnGroupEntries(Model3 *m, i32 g);
 // The same for the model in a slot (the texture sub-mode's "project the group").
 bool Ed3D_ProjectGroupUV(i32 slot, i32 g);
 

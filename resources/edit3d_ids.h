@@ -54,6 +54,7 @@
 
 // Group panel "3D_GROUP_DLG".
 #define IDC_GRP_LIST 1373
+#define IDC_GRP_SWATCHES 1402   // made at run time left of the list
 #define IDC_GRP_COPY_POLYS 1395
 #define IDC_GRP_DELETE_POLYS 1393
 #define IDC_GRP_COPY_RECORD 1398

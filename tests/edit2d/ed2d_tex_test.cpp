@@ -157,6 +157,40 @@ TEST_F(TexTest2D, ProjectionGoldens) {
   EXPECT_FALSE(Ed2D_ProjectBone2Group(m, m->groupCount));
 }
 
+// After the optimiser welds a skin's UV entries into one, "正面" must still give each corner its
+// own value (a welded entry would colour the whole skin with one texel), leave another group's
+// corner on the shared entry as it was, grow no further when projected again, and, without
+// room for the copies, say so and change nothing.
+TEST_F(TexTest2D, ProjectionGivesWeldedCornersEntriesOfTheirOwn) {
+  i32 q = Poly({{0, 0}, {2, 0}, {2, 4}, {0, 4}});
+  i32 other = Poly({{5, 5}, {6, 5}, {6, 6}}, 1);
+  for (i32 k = 0; k < 4; k++) m->polygons[q].corners[k].uv = 0;
+  m->polygons[other].corners[0].uv = 0;
+  m->uvs[0] = {0.125f, 0.875f};
+  u16 before = m->uvCount;
+  ASSERT_TRUE(Ed2D_ProjectGroupUV(0, 0));
+  EXPECT_EQ(m->uvCount, before + 4);
+  const Bone2UV want[4] = {{1.0f, 2.0f}, {2.0f, 2.0f}, {2.0f, 3.0f}, {1.0f, 3.0f}};
+  for (i32 k = 0; k < 4; k++) {
+    EXPECT_FLOAT_EQ(Uv(q, k).u, want[k].u) << k;
+    EXPECT_FLOAT_EQ(Uv(q, k).v, want[k].v) << k;
+  }
+  EXPECT_FLOAT_EQ(Uv(other, 0).u, 0.125f);
+  EXPECT_FLOAT_EQ(Uv(other, 0).v, 0.875f);
+  ASSERT_TRUE(Ed2D_ProjectGroupUV(0, 0));
+  EXPECT_EQ(m->uvCount, before + 4);
+  // No room: the message, and the model as it was.
+  for (i32 k = 0; k < 4; k++) m->polygons[q].corners[k].uv = 0;
+  m->uvCapacity = m->uvCount + 3;
+  std::vector<u8> was = Bytes();
+  g_CurGroupIndex = 0;
+  Ed2D_TexCommand(ED2D_TEX_FRONT, -1, nullptr);
+  EXPECT_EQ(Bytes(), was);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_NE(g_boxes[0].find("テクスチャ座標を追加できません。"), std::string::npos) << g_boxes[0];
+}
+
+
 // [SECTION] texture panel
 TEST_F(TexTest2D, ZoomRotateAndDrags) {
   m->textures[1] = {1, "a.png", 64, 32};

@@ -86,4 +86,31 @@ TEST(UvProject3D, ZeroScaleStaysFinite) {
   Model3_Free(m);
 }
 
+// Where the copies that give each corner of the group its own UV entry would pass the
+// capacity, the projection is refused and the model is left as it was.
+TEST(UvProject3D, NoRoomForOwnEntriesChangesNothing) {
+  g_ModelAllocArrays = 1;
+  Model3 *m = Model3_New();
+  m->groupCount = 1;
+  const Vec3 pts[4] = {{0, 0, 0}, {2, 0, 0}, {2, 4, 0}, {0, 4, 0}};
+  m->polygons[0].cornerCount = 4;
+  for (u32 k = 0; k < 4; k++) {
+    m->positions[k] = pts[k];
+    m->polygons[0].corners[k].vertex = k;   // every corner on entry 0
+  }
+  m->positionCount = 4;
+  m->polygonCount = 1;
+  m->uvs[0] = {0.125f, 0.875f};
+  m->uvCount = 1;
+  u32 saved = g_MaxVertices;
+  g_MaxVertices = 3;   // 1 + 3 copies would make 4
+  EXPECT_FALSE(Uv_ProjectGroup(m, 0));
+  g_MaxVertices = saved;
+  EXPECT_EQ(m->uvCount, 1);
+  for (u32 k = 0; k < 4; k++) EXPECT_EQ(m->polygons[0].corners[k].uv, 0u);
+  EXPECT_FLOAT_EQ(m->uvs[0].u, 0.125f);
+  EXPECT_FLOAT_EQ(m->uvs[0].v, 0.875f);
+  Model3_Free(m);
+}
+
 }  // namespace
