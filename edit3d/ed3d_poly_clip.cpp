@@ -79,7 +79,17 @@ i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
   if (!m || !clip) return -1;
   i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
   i32 cp = Positions(clip), cn = Normals(clip), cc = Colours(clip), ct = Uvs(clip), cf = Polys(clip);
-  if (!Poly_ReserveOrSay(m, (i64)np + cp, (i64)nn + cn, (i64)nc + cc, (i64)nt + ct, (i64)nf + cf)) return -1;
+  // A corner may name the first entry of an empty array (a normal before the normals are
+  // made): its shifted index needs room as well, as a read model has room for every index.
+  i64 top[4] = {cp, cn, cc, ct};
+  for (i32 f = 0; f < cf; f++)
+    for (i32 k = 0; k < Corners(clip->polygons[f]); k++) {
+      const PolyCorner &c = clip->polygons[f].corners[k];
+      const u32 idx[4] = {c.vertex, c.normal, c.color, c.uv};
+      for (int j = 1; j < 4; j++)
+        if ((i64)idx[j] + 1 > top[j]) top[j] = (i64)idx[j] + 1;
+    }
+  if (!Poly_ReserveOrSay(m, (i64)np + cp, nn + top[1], nc + top[2], nt + top[3], (i64)nf + cf)) return -1;
   CopyRange(m->positions + np, clip->positions, cp);
   if (clip->bindings) CopyRange(m->bindings + np, clip->bindings, cp);
   else Model3_FreshBindings(m, np, np + cp);
