@@ -28,7 +28,9 @@
 #include "draw_fakedev.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_poly.h"
+#include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_poly_ops.h"
+#include "edit2d/ed2d_tex.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_motion.h"
@@ -49,8 +51,9 @@ namespace {
 
 void QuietBox(const char *) {}
 
-// Every number a "#define NAME number" line of the resource header gives.
-std::vector<u32> HeaderIds(const char *header) {
+// Every number a "#define NAME number" line of the resource header gives whose name begins
+// with one of the prefixes (separated by blanks).
+std::vector<u32> HeaderIds(const char *header, const char *prefixes) {
   std::vector<u32> ids;
   const char *src = getenv("MIRAVEL_SRC");
   std::string path = std::string(src ? src : ".") + "/resources/" + header;
@@ -58,8 +61,15 @@ std::vector<u32> HeaderIds(const char *header) {
   if (!f) return ids;
   char line[256], name[128];
   unsigned v;
-  while (fgets(line, sizeof line, f))
-    if (sscanf(line, "#define %127s %u", name, &v) == 2) ids.push_back(v);
+  while (fgets(line, sizeof line, f)) {
+    if (sscanf(line, "#define %127s %u", name, &v) != 2) continue;
+    char want[64];
+    for (const char *p = prefixes; sscanf(p, "%63s", want) == 1; p = strstr(p, want) + strlen(want))
+      if (strncmp(name, want, strlen(want)) == 0) {
+        ids.push_back(v);
+        break;
+      }
+  }
   fclose(f);
   return ids;
 }
@@ -70,11 +80,14 @@ const char *const kTexts[] = {"1e39", "-1e39", "3.4e38", "-3.4e38", "1e30", "1e-
 
 struct Soak {
   std::mt19937 rng;
-  std::vector<u32> ids3d, ids2d;
+  // The command ids of each handler.
+  std::vector<u32> poly3, group3, bone3, weight3, uv3, keys3, poly2, group2, uv2, keys2, bone2;
   std::string dir, last;
   u64 ops = 0;
 
   u32 Pick(u32 n) { return n ? (u32)(rng() % n) : 0; }
+  // One of the ids, now and then any number at all (a handler must ignore what is not its own).
+  u32 Id(const std::vector<u32> &ids) { return Pick(16) == 0 || ids.empty() ? 1000 + Pick(600) : ids[Pick((u32)ids.size())]; }
   const char *Text() { return kTexts[Pick(sizeof kTexts / sizeof kTexts[0])]; }
 
   // Random flags over the work arrays: none, sparse, half or all.
@@ -101,10 +114,14 @@ struct Soak {
     if (!m) return;
     Select(m->positionCount, m->polygonCount);
     g_LastViewZoom = Pick(4) ? 1.0f : (Pick(2) ? 1e-30f : 1e30f);
-    u32 id = ids3d[Pick((u32)ids3d.size())];
+    u32 id = 0;
     char f[ED3D_FIELDS][ED3D_FIELD_TEXT];
     switch (Pick(12)) {
-      case 0: case 1: case 2: g_EditSubMode = SUB_3D_POLY; last = "3D poly " + std::to_string(id); Ed3D_PolyDlgCommand(id); break;
+      case 0: case 1: case 2:
+        g_EditSubMode = SUB_3D_POLY, id = Id(poly3);
+        last = "3D poly " + std::to_string(id);
+        Ed3D_PolyDlgCommand(id);
+        break;
       case 3: {
         const char *t[3] = {Text(), Text(), Text()};
         last = std::string("3D numeric ") + t[0] + "," + t[1] + "," + t[2];
@@ -117,12 +134,16 @@ struct Soak {
         Ed3D_PolyColourCommand(t, "soak");
         break;
       }
-      case 5: g_EditSubMode = SUB_3D_POLY; last = "3D group " + std::to_string(id); Ed3D_GroupCommand(id); break;
-      case 6: g_EditSubMode = SUB_3D_BONE; last = "3D bone " + std::to_string(id); Ed3D_BoneListCommand(id); break;
-      case 7: g_EditSubMode = SUB_3D_WEIGHT; last = "3D weight " + std::to_string(id); Ed3D_WeightCommand(id); break;
-      case 8: g_EditSubMode = SUB_3D_TEXTURE; last = "3D UV " + std::to_string(id); Ed3D_TexCommand(id, (i32)Pick(4), Text()); break;
+      case 5: g_EditSubMode = SUB_3D_POLY, id = Id(group3); last = "3D group " + std::to_string(id); Ed3D_GroupCommand(id); break;
+      case 6: g_EditSubMode = SUB_3D_BONE, id = Id(bone3); last = "3D bone " + std::to_string(id); Ed3D_BoneListCommand(id); break;
+      case 7: g_EditSubMode = SUB_3D_WEIGHT, id = Id(weight3); last = "3D weight " + std::to_string(id); Ed3D_WeightCommand(id); break;
+      case 8:
+        g_EditSubMode = SUB_3D_TEXTURE, id = Id(uv3);
+        last = "3D UV " + std::to_string(id);
+        Ed3D_TexCommand(id, (i32)Pick(4), Text());
+        break;
       case 9:
-        g_EditSubMode = SUB_3D_MOTION;
+        g_EditSubMode = SUB_3D_MOTION, id = Id(keys3);
         Fields(f);
         last = "3D keys " + std::to_string(id);
         Ed3D_MotionDlgCommand(id, (i32)Pick(8), f);
@@ -156,17 +177,28 @@ struct Soak {
     Bone2Model *m = M2();
     if (!m) return;
     Select(m->vertexCount, m->polygonCount);
-    u32 id = ids2d[Pick((u32)ids2d.size())];
-    switch (Pick(8)) {
-      case 0: case 1: case 2: g_EditSubMode = SUB_2D_POLY; last = "2D op " + std::to_string(id); Ed2D_PolyOpCommand(id); break;
-      case 3: g_EditSubMode = SUB_2D_POLY; last = "2D panel " + std::to_string(id); Ed2D_PolyDlgCommand(id); break;
+    u32 id = 0;
+    switch (Pick(11)) {
+      case 0: case 1: case 2:
+        g_EditSubMode = SUB_2D_POLY, id = Id(poly2);
+        last = "2D op " + std::to_string(id);
+        Ed2D_PolyOpCommand(id);
+        break;
+      case 3: g_EditSubMode = SUB_2D_POLY, id = Id(poly2); last = "2D panel " + std::to_string(id); Ed2D_PolyDlgCommand(id); break;
+      case 8: g_EditSubMode = SUB_2D_POLY, id = Id(group2); last = "2D group " + std::to_string(id); Ed2D_GroupDlgCommand(id, (i32)Pick(4)); break;
+      case 9:
+        g_EditSubMode = SUB_2D_TEXTURE, id = Id(uv2);
+        last = "2D UV " + std::to_string(id);
+        Ed2D_TexCommand(id, (i32)Pick(4), Text());
+        break;
+      case 10: g_EditSubMode = SUB_2D_MOTION, id = Id(keys2); last = "2D keys " + std::to_string(id); Ed2D_MotionDlgCommand(id); break;
       case 4: {
         const char *t[4] = {Text(), Text(), Text(), Text()};
         last = "2D colour";
         Ed2D_PolyApplyColourText(m, t);
         break;
       }
-      case 5: g_EditSubMode = SUB_2D_BONE; last = "2D bone " + std::to_string(id); Ed2D_BoneDlgCommand(id); break;
+      case 5: g_EditSubMode = SUB_2D_BONE, id = Id(bone2); last = "2D bone " + std::to_string(id); Ed2D_BoneDlgCommand(id); break;
       case 6:
         g_EditSubMode = SUB_2D_WEIGHT;
         last = "2D weight";
@@ -352,11 +384,20 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
   char tmpl[] = "/tmp/miravel_soak_XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   s.dir = tmpl;
-  s.ids3d = HeaderIds("edit3d_ids.h");
-  for (const char *h : {"edit3d_motion_ids.h", "edit3d_tex_ids.h"})
-    for (u32 id : HeaderIds(h)) s.ids3d.push_back(id);
-  s.ids2d = HeaderIds("edit2d_ids.h");
-  ASSERT_FALSE(s.ids3d.empty() || s.ids2d.empty()) << "MIRAVEL_SRC names no source tree";
+  s.poly3 = HeaderIds("edit3d_ids.h", "IDC_POLY IDC_PNUM");
+  s.group3 = HeaderIds("edit3d_ids.h", "IDC_GRP");
+  s.bone3 = HeaderIds("edit3d_ids.h", "IDC_BONE");
+  s.weight3 = HeaderIds("edit3d_ids.h", "IDC_WEIGHT");
+  s.uv3 = HeaderIds("edit3d_tex_ids.h", "IDC_TEX");
+  s.keys3 = HeaderIds("edit3d_motion_ids.h", "IDC_MOT IDC_MKEY IDC_MLIST IDC_M3D IDM_MOT");
+  s.poly2 = HeaderIds("edit2d_ids.h", "IDC_P2D");
+  s.group2 = HeaderIds("edit2d_ids.h", "IDC_G2D");
+  s.uv2 = HeaderIds("edit2d_ids.h", "IDC_T2D");
+  s.keys2 = HeaderIds("edit2d_ids.h", "IDC_MOT2D IDC_ML2D IDC_M2D");
+  s.bone2 = {ED2D_CTL_APPLY, ED2D_CTL_COLOUR, ED2D_CTL_ADD, ED2D_CTL_DELETE, ED2D_CTL_PARENT_COMBO, ED2D_CMD_NEW_BONE};
+  ASSERT_FALSE(s.poly3.empty() || s.group3.empty() || s.bone3.empty() || s.uv3.empty() || s.keys3.empty() ||
+               s.poly2.empty() || s.group2.empty() || s.uv2.empty() || s.keys2.empty())
+      << "MIRAVEL_SRC names no source tree";
 
   g_ModelAllocArrays = 1;
   ASSERT_NE(Model3_Init(0), nullptr);
