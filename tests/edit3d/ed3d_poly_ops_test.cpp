@@ -24,7 +24,9 @@
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"
+#include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/uv.h"
 #include "edit3d/undo.h"
 #include "model/bytes.h"
 #include "model/kzp.h"
@@ -401,15 +403,16 @@ TEST_F(PolyOpsTest, NumberFieldsRefuseWhatAFloatCannotHold) {
 TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
   struct Shape {
     const char *what;
-    f32 at, size;   // two quads sharing an edge and a triangle, from `at`, edges `size` long
+    f32 a, b;   // two quads sharing an edge and a triangle, every coordinate a or b
   };
-  const Shape shapes[] = {{"at the float limit", 3.0e38f, 3.0e37f}, {"edges of 1e20", 0.0f, 1.0e20f},
-                          {"edges of 1e30 across zero", -1.0e30f, 1.0e30f}, {"below the limit", -3.4e38f, 3.4e38f},
-                          {"tiny", 0.0f, 1.0e-44f}};
+  const Shape shapes[] = {{"at the float limit", 3.0e38f, 3.3e38f}, {"edges of 1e20", 0.0f, 1.0e20f},
+                          {"edges of 1e30", -1.0e30f, 0.0f},         {"below the limit", -3.4e38f, 0.0f},
+                          {"the whole range", -3.4e38f, 3.4e38f},   {"tiny", 0.0f, 1.0e-44f}};
   struct Op {
     const char *name;
     std::function<void(PolyOpsTest *)> run;
   };
+  std::vector<Op> uvOps;
   auto command = [](u32 id) { return [id](PolyOpsTest *t) { t->Command(id); }; };
   auto typed = [](const char *x, const char *y, const char *z) {
     return [=](PolyOpsTest *) {
@@ -433,20 +436,39 @@ TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
       {"copy and paste", [](PolyOpsTest *t) { t->Command(IDC_POLY_COPY); t->Command(IDC_POLY_PASTE); }},
       {"numeric 1e39", typed("1e39", "-1e39", "")},   {"numeric at the limit", typed("3.4e38", "-3.4e38", "3.4e38")},
       {"colour 1e39", coloured("1e39")},          {"colour 300", coloured("300")},
+      {"mirror", [](PolyOpsTest *t) { Poly_MirrorGroup(t->m, 0); }},
+      {"copy, mirror and paste", [](PolyOpsTest *t) {
+         t->m->normalCount = 0;   // corners naming normal 0 of an empty array
+         t->Command(IDC_POLY_COPY);
+         Poly_MirrorGroup(t->m, 0);
+         t->Command(IDC_POLY_PASTE);
+       }},
   };
+  // Every mapping of the group projection and the unfolds.
+  for (u8 mode : {UV_MAP_FRONT, UV_MAP_TOP, UV_MAP_SIDE, UV_MAP_CYLINDER, UV_MAP_SPHERE, UV_MAP_PER_FACE})
+    uvOps.push_back({"projection", [mode](PolyOpsTest *t) {
+                       t->m->groups[0].mapping = mode;
+                       Uv_ProjectGroup(t->m, 0);
+                       Uv_VertexUnfold(t->m, g_PolySelFaces, App_WorkFaceCount());
+                       Uv_CylinderUnfold(t->m, 0);
+                     }});
+  std::vector<Op> all(std::begin(ops), std::end(ops));
+  all.insert(all.end(), uvOps.begin(), uvOps.end());
   const f32 zooms[] = {1.0f, 1e-30f, 1e30f};
   for (const Shape &sh : shapes)
-    for (const Op &op : ops)
+    for (const Op &op : all)
       for (u32 mode = 0; mode < 2; mode++)
         for (f32 zoom : zooms) {
           m = g_Model3Slots[0];
           m->polygonCount = m->positionCount = 0;
           m->colorCount = 1;
           m->colors[0] = {200, 200, 200, 255};
+          m->uvCount = 1;
+          m->uvs[0] = {0, 0};
           ClearFlags();
-          f32 a = sh.at, d = sh.size;
-          i32 p0 = V(a, a, a), p1 = V(a + d, a, a), p2 = V(a + d, a + d, a), p3 = V(a, a + d, a);
-          i32 p4 = V(a + d, a, a + d), p5 = V(a + d, a + d, a + d);
+          f32 a = sh.a, b = sh.b;
+          i32 p0 = V(a, a, a), p1 = V(b, a, a), p2 = V(b, b, a), p3 = V(a, b, a);
+          i32 p4 = V(b, a, b), p5 = V(b, b, b);
           F({p0, p1, p2, p3});
           F({p1, p4, p5, p2});
           F({p3, p2, p5});
@@ -466,7 +488,46 @@ TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
                         std::isfinite(m->colors[i].b) && std::isfinite(m->colors[i].a)) << what << ", colour " << i;
           for (i32 i = 0; i < m->uvCount; i++)
             ASSERT_TRUE(std::isfinite(m->uvs[i].u) && std::isfinite(m->uvs[i].v)) << what << ", uv " << i;
+          for (i32 f = 0; f < m->polygonCount; f++)
+            for (i32 j = 0; j < m->polygons[f].cornerCount; j++) {
+              const PolyCorner &c = m->polygons[f].corners[j];
+              ASSERT_TRUE(c.normal < (u32)m->capNormals && c.color < (u32)m->capColors && c.uv < (u32)m->capUVs)
+                  << what << ", polygon " << f;
+            }
         }
+}
+
+// A read model has room for every index its corners name, also one past its count (a normal
+// before the normals are made); pasting and mirroring such corners keeps them inside the room.
+TEST_F(PolyOpsTest, PastedAndMirroredCornersStayInsideTheirArrays) {
+  for (int op = 0; op < 2; op++) {
+    g_ModelAllocArrays = 0;
+    Model3 *r = Model3_New();
+    ASSERT_TRUE(Model3_Reserve(r, 3, 2, 2, 2, 1));
+    r->positionCount = 3, r->normalCount = 1, r->colorCount = 1, r->uvCount = 1, r->polygonCount = 1;
+    r->positions[0] = {0, 0, 0}, r->positions[1] = {1, 0, 0}, r->positions[2] = {0, 1, 0};
+    r->polygons[0] = Polygon3{};
+    r->polygons[0].cornerCount = 3;
+    for (u32 j = 0; j < 3; j++) r->polygons[0].corners[j] = {j, 1, 1, 1};   // one past each count
+    Model3_FreshBindings(r, 0, 3);
+    m = Model3_ReplaceSlot(0, r);
+    ASSERT_NE(m, nullptr);
+    ClearFlags();
+    SelectFace(0);
+    if (op == 0) {
+      Command(IDC_POLY_COPY);
+      Command(IDC_POLY_PASTE);
+    } else {
+      ASSERT_TRUE(Poly_MirrorGroup(m, 0));
+    }
+    ASSERT_EQ(m->polygonCount, 2) << op;
+    for (i32 j = 0; j < 3; j++) {
+      const PolyCorner &c = m->polygons[1].corners[j];
+      EXPECT_LT(c.normal, (u32)m->capNormals) << op;
+      EXPECT_LT(c.color, (u32)m->capColors) << op;
+      EXPECT_LT(c.uv, (u32)m->capUVs) << op;
+    }
+  }
 }
 
 // [SECTION] differential test

@@ -376,7 +376,10 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
   Shell_ResetForTest();
   FakeDev_Install();
   const u32 maxV = g_MaxVertices, maxP = g_MaxPolygons;
-  g_MaxVertices = 20000, g_MaxPolygons = 8000;   // room to grow, small enough to hit the limits
+  // Room to grow, small enough to reach the limits. (The face merge is quadratic in the faces
+  // sharing one position, as after merging many vertices into one: thousands of such faces
+  // take minutes.)
+  g_MaxVertices = 12000, g_MaxPolygons = 2500;
   g_EditorMode = 1;
   g_Seam.errorBox = QuietBox;
   Soak s;
