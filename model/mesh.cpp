@@ -690,7 +690,7 @@ bool Model3_WeldDuplicates(Model3 *m) {
 // [SECTION] Automatic binding
 
 // Bones 1..bones-1 as rows of centre coordinates, padded to a multiple of four with centres
-// so far away that they are never nearest.
+// at infinity: never nearest, not even to a vertex far out (a padding row is no bone).
 struct CentreRows {
   alignas(16) f32 x[MODEL3_BONES];
   alignas(16) f32 y[MODEL3_BONES];
@@ -704,9 +704,9 @@ static void CentreRows_Build(const Model3 *m, i32 bones, CentreRows *r) {
   r->padded = (r->count + 3) & ~3;
   for (i32 i = 0; i < r->padded; i++) {
     bool real = i < r->count;
-    r->x[i] = real ? m->boneCentres[i + 1][0] : 1e30f;
-    r->y[i] = real ? m->boneCentres[i + 1][1] : 1e30f;
-    r->z[i] = real ? m->boneCentres[i + 1][2] : 1e30f;
+    r->x[i] = real ? m->boneCentres[i + 1][0] : __builtin_inff();
+    r->y[i] = real ? m->boneCentres[i + 1][1] : __builtin_inff();
+    r->z[i] = real ? m->boneCentres[i + 1][2] : __builtin_inff();
   }
 }
 
