@@ -250,9 +250,9 @@ static void SplitOne(Bone2Model *m, i32 f) {
   for (int c = 0; c < 4; c++) p[c] = m->positions[src.corners[c].vertex];
   for (int c = 0; c < 4; c++) {
     const Bone2Point &a = p[c], &b = p[(c + 1) % 4];
-    p[M01 + c] = {0.5f * (a.x + b.x), 0.5f * (a.y + b.y)};
+    p[M01 + c] = {Math_Mean2(a.x, b.x), Math_Mean2(a.y, b.y)};
   }
-  p[CTR] = {0.25f * (p[0].x + p[1].x + p[2].x + p[3].x), 0.25f * (p[0].y + p[1].y + p[2].y + p[3].y)};
+  p[CTR] = {Math_Mean4(p[0].x, p[1].x, p[2].x, p[3].x), Math_Mean4(p[0].y, p[1].y, p[2].y, p[3].y)};
   for (int k = 0; k < 4; k++) {
     const Corner2 &from = src.corners[k];
     VertexBinding bind = m->bindings[from.vertex];

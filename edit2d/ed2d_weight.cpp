@@ -1,6 +1,7 @@
 // The 2D weight sub-mode (9): the rectangle selection of skin vertices, the bone pick by a
 // right click, the overlay (grey skin, vertices of the current bone, selected vertices, the
 // bone crosses) and the panel that binds the selected vertices to two bones with a weight.
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 
@@ -46,7 +47,7 @@ bool ParseNumber(const char *text, double *out) {
   double v = strtod(text, &end);
   if (end == text) return false;
   while (*end == ' ' || *end == '\t') end++;
-  if (*end != 0 || !isfinite(v)) return false;
+  if (*end != 0 || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
   *out = v;
   return true;
 }

@@ -5,6 +5,7 @@
 #include "edit3d/ed3d_bone.h"
 
 #include <ctype.h>
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -59,7 +60,7 @@ bool Ed3D_ParseNumber(const char *text, f64 *out) {
   f64 v = strtod(text, &end);
   if (end == text) return false;
   while (isspace((unsigned char)*end)) end++;
-  if (*end || !isfinite(v)) return false;
+  if (*end || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
   *out = v;
   return true;
 }

@@ -4,6 +4,7 @@
 // (choose, rename, add) and the sound list, and the fills of their lists. The dialog
 // procedures (ed3d_motion_win.cpp) only move values between the controls and these.
 #include <errno.h>
+#include <float.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -92,7 +93,7 @@ static bool ParseNumber(const char *text, f64 *out) {
   f64 v = strtod(text, &end);
   if (end == text) return false;
   while (*end == ' ' || *end == '\t') end++;
-  if (*end != 0 || !isfinite(v)) return false;
+  if (*end != 0 || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
   *out = v;
   return true;
 }

@@ -75,11 +75,29 @@ bool Poly_CopyFaces(const Model3 *m, Model3 *clip, i32 group) {
   return true;
 }
 
+// Raises top[1..3] (normals, colours, UVs) to one past the largest such index of a corner of
+// the polygons (of one group, or all for a negative group). A corner may name the first entry
+// of an empty array (a normal before the normals are made): shifted along with the others,
+// its index needs room as well, as a model read from a file has room for every index.
+static void IndexRoom(const Polygon3 *polys, i32 count, i64 group, i64 top[4]) {
+  for (i32 f = 0; f < count; f++) {
+    if (group >= 0 && polys[f].group != (u64)group) continue;
+    for (i32 k = 0; k < Corners(polys[f]); k++) {
+      const PolyCorner &c = polys[f].corners[k];
+      const u32 idx[4] = {c.vertex, c.normal, c.color, c.uv};
+      for (int j = 1; j < 4; j++)
+        if ((i64)idx[j] + 1 > top[j]) top[j] = (i64)idx[j] + 1;
+    }
+  }
+}
+
 i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
   if (!m || !clip) return -1;
   i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
   i32 cp = Positions(clip), cn = Normals(clip), cc = Colours(clip), ct = Uvs(clip), cf = Polys(clip);
-  if (!Poly_ReserveOrSay(m, (i64)np + cp, (i64)nn + cn, (i64)nc + cc, (i64)nt + ct, (i64)nf + cf)) return -1;
+  i64 top[4] = {cp, cn, cc, ct};
+  IndexRoom(clip->polygons, cf, -1, top);
+  if (!Poly_ReserveOrSay(m, (i64)np + cp, nn + top[1], nc + top[2], nt + top[3], (i64)nf + cf)) return -1;
   CopyRange(m->positions + np, clip->positions, cp);
   if (clip->bindings) CopyRange(m->bindings + np, clip->bindings, cp);
   else Model3_FreshBindings(m, np, np + cp);
@@ -140,7 +158,9 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
   i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
   i32 twins = 0;
   for (i32 f = 0; f < nf; f++) twins += m->polygons[f].group == group;
-  if (!Poly_ReserveOrSay(m, 2 * (i64)np, 2 * (i64)nn, 2 * (i64)nc, 2 * (i64)nt, (i64)nf + twins)) return false;
+  i64 top[4] = {np, nn, nc, nt};
+  IndexRoom(m->polygons, nf, group, top);
+  if (!Poly_ReserveOrSay(m, 2 * (i64)np, nn + top[1], nc + top[2], nt + top[3], (i64)nf + twins)) return false;
   ClearFlags();
   for (i32 i = 0; i < np; i++) {
     const Vec3 p = m->positions[i];

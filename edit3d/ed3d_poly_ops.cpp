@@ -6,6 +6,7 @@
 // face, vertex and re-indexed normals from the positions alone).
 #include "edit3d/ed3d_poly_ops.h"
 
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -16,6 +17,7 @@
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
 #include "model/facemerge.h"
+#include "model/math.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 #include "model/workbuf.h"
@@ -226,8 +228,9 @@ bool Ed3D_PolyBreakFaces(Model3 *m) {
   return true;
 }
 
-// The offset of an extruded face, or false when its first three corners give no normal (or
-// a corner lies outside the positions).
+// The offset of an extruded face, or false when its first three corners give no normal, a
+// corner lies outside the positions, or a moved corner would leave the float range (a face
+// near the limit, or a tiny zoom).
 static bool ExtrudeOffset(const Model3 *m, const Polygon3 *p, f32 zoom, Vec3 *d) {
   i32 verts = Verts(m);
   for (i32 j = 0; j < Cc(p); j++)
@@ -237,6 +240,10 @@ static bool ExtrudeOffset(const Model3 *m, const Polygon3 *p, f32 zoom, Vec3 *d)
                   &m->positions[p->corners[2].vertex], &nrm);
   if (nrm.x == 0.0f && nrm.y == 0.0f && nrm.z == 0.0f) return false;
   *d = {0.5f * nrm.x / zoom, 0.5f * nrm.y / zoom, 0.5f * nrm.z / zoom};
+  for (i32 j = 0; j < Cc(p); j++) {
+    const Vec3 &q = m->positions[p->corners[j].vertex];
+    if (!isfinite(q.x + d->x) || !isfinite(q.y + d->y) || !isfinite(q.z + d->z)) return false;
+  }
   return true;
 }
 
@@ -289,8 +296,8 @@ bool Ed3D_PolyExtrude(Model3 *m, f32 zoom) {
 }
 
 // [SECTION] divide
-static Vec3 Mid3(Vec3 a, Vec3 b) { return {0.5f * (a.x + b.x), 0.5f * (a.y + b.y), 0.5f * (a.z + b.z)}; }
-static Vec2 Mid2(Vec2 a, Vec2 b) { return {0.5f * (a.u + b.u), 0.5f * (a.v + b.v)}; }
+static Vec3 Mid3(Vec3 a, Vec3 b) { return {Math_Mean2(a.x, b.x), Math_Mean2(a.y, b.y), Math_Mean2(a.z, b.z)}; }
+static Vec2 Mid2(Vec2 a, Vec2 b) { return {Math_Mean2(a.u, b.u), Math_Mean2(a.v, b.v)}; }
 
 enum { C0, C1, C2, C3, M01, M12, M23, M30, CTR };
 // Which point each corner of the four quads takes; quad k holds corner k of the divided quad.
@@ -307,9 +314,9 @@ static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
   }
   p[M01] = Mid3(p[0], p[1]), p[M12] = Mid3(p[1], p[2]), p[M23] = Mid3(p[2], p[3]), p[M30] = Mid3(p[3], p[0]);
   t[M01] = Mid2(t[0], t[1]), t[M12] = Mid2(t[1], t[2]), t[M23] = Mid2(t[2], t[3]), t[M30] = Mid2(t[3], t[0]);
-  p[CTR] = {0.25f * (p[0].x + p[1].x + p[2].x + p[3].x), 0.25f * (p[0].y + p[1].y + p[2].y + p[3].y),
-            0.25f * (p[0].z + p[1].z + p[2].z + p[3].z)};
-  t[CTR] = {0.25f * (t[0].u + t[1].u + t[2].u + t[3].u), 0.25f * (t[0].v + t[1].v + t[2].v + t[3].v)};
+  p[CTR] = {Math_Mean4(p[0].x, p[1].x, p[2].x, p[3].x), Math_Mean4(p[0].y, p[1].y, p[2].y, p[3].y),
+            Math_Mean4(p[0].z, p[1].z, p[2].z, p[3].z)};
+  t[CTR] = {Math_Mean4(t[0].u, t[1].u, t[2].u, t[3].u), Math_Mean4(t[0].v, t[1].v, t[2].v, t[3].v)};
   for (int k = 0; k < 4; k++) {
     Vec3 normal = NormalOf(m, src.corners[k].normal);
     Color4 colour = ColourOf(m, src.corners[k].color);
@@ -523,7 +530,8 @@ static const char *SkipBlanks(const char *s) {
   return s;
 }
 
-bool Poly_ParseNumber(const char *text, f64 *out) {
+// A plain decimal filling the text (blanks around it allowed) whose value is a finite double.
+static bool ParseDecimal(const char *text, f64 *out) {
   const char *s = SkipBlanks(text ? text : "");
   // Only plain decimals: no hexadecimal, infinity or NaN spellings.
   const char *c = s + (*s == '+' || *s == '-');
@@ -533,6 +541,14 @@ bool Poly_ParseNumber(const char *text, f64 *out) {
   char *end = nullptr;
   f64 v = strtod(s, &end);
   if (end == s || *SkipBlanks(end) != 0 || !isfinite(v)) return false;
+  *out = v;
+  return true;
+}
+
+// Every caller stores the value as a float: what the float cannot hold is refused as well.
+bool Poly_ParseNumber(const char *text, f64 *out) {
+  f64 v;
+  if (!ParseDecimal(text, &v) || !(fabs(v) <= FLT_MAX)) return false;
   *out = v;
   return true;
 }
@@ -570,7 +586,11 @@ bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
     set[a] = *SkipBlanks(t) != 0;
     f64 v = 0;
     if (set[a] && !Poly_ParseNumber(t, &v)) {
-      Lib_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);
+      // A number the float cannot hold is named as such, not as no number.
+      if (ParseDecimal(t, &v))
+        Lib_ErrorBoxf("%s の値「%.40s」は大きすぎます。座標は変更しませんでした。", kNames[a], t);
+      else
+        Lib_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);
       return false;
     }
     value[a] = (f32)v;

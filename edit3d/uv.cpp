@@ -34,7 +34,13 @@ struct Extent {
     if (v > hi) hi = v;
   }
   f32 Size() const { return hi - lo; }
-  f32 FromTop(f32 v) const { return Size() != 0 ? (hi - v) / Size() : 0.5f; }
+  f32 FromTop(f32 v) const { return Size() != 0 ? Share(hi - v, (f64)hi - v, Size(), (f64)hi - lo) : 0.5f; }
+  // num / den, from the double values where the float ones left the float range (positions
+  // near the float limit, whose differences overflow).
+  static f32 Share(f32 num, f64 wideNum, f32 den, f64 wideDen) {
+    f32 r = num / den;
+    return isfinite(num) && isfinite(den) ? r : (f32)(wideNum / wideDen);
+  }
 };
 
 // The angle of (x, z) around the y axis as a fraction of a turn, shifted by a quarter.
@@ -97,15 +103,17 @@ static void MappingAxes(u8 mode, const Vec3 &p, f32 *a, f32 *b) {
 }
 
 static Vec2 PlanarUv(const Group3 &g, f32 a, f32 b, const Extent &e1, const Extent &e2) {
-  f32 c1 = (e1.lo + e1.hi) * 0.5f, c2 = (e2.lo + e2.hi) * 0.5f;
+  f32 c1 = Math_Mean2(e1.lo, e1.hi), c2 = Math_Mean2(e2.lo, e2.hi);
   f32 d1 = e1.Size() * g.scaleU, d2 = e2.Size() * g.scaleV;
   f32 t1 = UvTool_Ratio(a - c1, d1), t2 = UvTool_Ratio(b - c2, d2);
+  if (!isfinite(a - c1) || !isfinite(d1)) t1 = Extent::Share(a - c1, (f64)a - c1, d1, ((f64)e1.hi - e1.lo) * g.scaleU);
+  if (!isfinite(b - c2) || !isfinite(d2)) t2 = Extent::Share(b - c2, (f64)b - c2, d2, ((f64)e2.hi - e2.lo) * g.scaleV);
   return {t1 + c1 + 0.5f - g.offsetU, c2 + 0.5f + g.offsetV - t2};
 }
 
 static Vec2 CylinderUv(const Vec3 &p, const Extent &ey) {
   if (fabsf(p.x) + fabsf(p.z) < 0.1f) return {0.25f, p.y > 0 ? 0.0f : 1.0f};
-  f32 v = ey.Size() != 0 ? (ey.hi - p.y) / ey.Size() * 0.5f + 0.25f : 0.5f;
+  f32 v = ey.Size() != 0 ? ey.FromTop(p.y) * 0.5f + 0.25f : 0.5f;
   return {AngleU(p.x, p.z), v};
 }
 
@@ -272,7 +280,8 @@ bool Uv_VertexUnfold(Model3 *m, const u32 *selFaces, u32 faceFlags) {
       u32 v = p.corners[k].vertex;
       Vec2 uv = {0.5f, 0.5f};
       if (PosOk(m, v)) {
-        f32 across = ex.Size() != 0 ? 0.5f * (ex.hi - m->positions[v].x) / ex.Size() : 0.0f;
+        f32 x = m->positions[v].x;
+        f32 across = ex.Size() != 0 ? Extent::Share(0.5f * (ex.hi - x), 0.5 * ((f64)ex.hi - x), ex.Size(), (f64)ex.hi - ex.lo) : 0.0f;
         uv = {front ? 0.5f + across : 0.5f - across, ey.FromTop(m->positions[v].y)};
       }
       p.corners[k].uv = (u32)m->uvCount;

@@ -295,9 +295,13 @@ static bool CheckStorable(Bone2Model *m, char *err, size_t errSize) {
 }
 
 static void WritePolygon(ByteWriter *w, const Polygon2 *poly) {
-  // Corner blocks are 16-byte windows onto the polygon image, zero past its end.
+  // Corner blocks are 16-byte windows onto the polygon image, zero past its end. Corners past
+  // the count are written as zeros: what an edit left there is no part of the polygon, and
+  // the reader does not keep it (the file then saves the same after it is read back).
+  Polygon2 clean = *poly;
+  for (i32 c = poly->cornerCount; c < 4; c++) clean.corners[c] = Corner2{};
   u8 image[36 + 16] = {};
-  Polygon2_ToImage(poly, image);
+  Polygon2_ToImage(&clean, image);
   Wr_U32(w, poly->used);
   Wr_U8(w, poly->cornerCount);
   for (i32 c = 0; c < poly->cornerCount; c++) Wr_Bytes(w, image + 6 + 6 * c, 16);

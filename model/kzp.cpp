@@ -959,7 +959,8 @@ static bool PartVersionDecided(const u8 *data, size_t size, const char *path, Mo
   *result = nullptr;
   i32 version = 0;
   if (!Kz_ReadHeader(data, size, "KZP", &version)) {
-    Lib_ErrorBoxf(kMsgNotKzp, path);
+    // The magic with the file ending inside the version number is a damaged KZP file.
+    Lib_ErrorBoxf(size >= 3 && memcmp(data, "KZP", 3) == 0 ? kMsgBroken : kMsgNotKzp, path);
     return true;
   }
   if (version <= 2003029) {

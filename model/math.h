@@ -24,6 +24,18 @@ struct Mat4 {
   };
 };
 
+// The mean of two and of four values. The plain sums are used where they are finite (the
+// results every caller relies on); where the sum alone overflows, as it does with coordinates
+// near the float limit, the values are scaled first so the mean stays finite.
+static inline f32 Math_Mean2(f32 a, f32 b) {
+  f32 s = 0.5f * (a + b);
+  return __builtin_isinf(s) ? 0.5f * a + 0.5f * b : s;
+}
+static inline f32 Math_Mean4(f32 a, f32 b, f32 c, f32 d) {
+  f32 s = 0.25f * (a + b + c + d);
+  return __builtin_isinf(s) ? ((0.25f * a + 0.25f * b) + 0.25f * c) + 0.25f * d : s;
+}
+
 void Quat_Identity(Quat *out);
 // Rotation matrix of (x, y, z, w) in this program's layout (see the header comment).
 void Quat_ToMatrix(Mat4 *out, f32 x, f32 y, f32 z, f32 w);

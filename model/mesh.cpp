@@ -9,6 +9,7 @@
 // use, grown when a bigger model comes, and kept for the program's life.
 #include "model/mesh.h"
 
+#include <float.h>
 #include <math.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -95,6 +96,18 @@ static i32 Table_FindOrAdd(TupleTable *t, const f32 *values, int dim, const f32 
 
 // [SECTION] Normals
 
+// The face normal in double precision, for corners so far apart that the single-precision
+// cross product or its length leaves the float range (where the float formula gives zeros
+// or NaN). Only such faces come here, so every other result stays bit for bit as it was.
+static Vec3 WideFaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
+  f64 e1x = (f64)b->x - a->x, e1y = (f64)b->y - a->y, e1z = (f64)b->z - a->z;
+  f64 e2x = (f64)c->x - b->x, e2y = (f64)c->y - b->y, e2z = (f64)c->z - b->z;
+  f64 nx = e1y * e2z - e1z * e2y, ny = e1z * e2x - e1x * e2z, nz = e1x * e2y - e1y * e2x;
+  f64 len = sqrt(nx * nx + ny * ny + nz * nz);
+  if (!(len > 0.0)) return Vec3{0.0f, 0.0f, 0.0f};
+  return Vec3{(f32)(nx / len), (f32)(ny / len), (f32)(nz / len)};
+}
+
 void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
   f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
   f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
@@ -102,6 +115,10 @@ void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
   f32 ny = e1z * e2x - e1x * e2z;
   f32 nz = e1x * e2y - e1y * e2x;
   f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
+  if (!(len <= FLT_MAX)) {   // overflowed (or NaN corners, which give zeros either way)
+    *out = WideFaceNormal(a, b, c);
+    return;
+  }
   if (!(len > 0.0f)) {
     // Collinear or repeated corners: no direction to give.
     out->x = out->y = out->z = 0.0f;
@@ -124,6 +141,10 @@ static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
   f32 ny = e1z * e2x - e1x * e2z;
   f32 nz = e1x * e2y - e1y * e2x;
   f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
+  if (!(len <= FLT_MAX)) {
+    Vec3 w = WideFaceNormal(a, b, c);
+    return MeshV4{w.x, w.y, w.z, 0.0f};
+  }
   if (!(len > 0.0f)) return MeshV4{0.0f, 0.0f, 0.0f, 0.0f};
   return MeshV4{nx, ny, nz, 0.0f} / MeshV4{len, len, len, len};
 }
@@ -180,7 +201,12 @@ static void AddPolygons(MeshV4 *acc, u32 P, Polygon3 *polys, i32 first, i32 end,
       MeshV4 n = {0.0f, 0.0f, 0.0f, 0.0f};
       bool usable = v0 < P && v1 < P && v2 < P;
       f32 l = len[i - start];
-      if (usable && l > 0.0f) n = cross[i - start] / MeshV4{l, l, l, l};
+      if (usable && !(l <= FLT_MAX)) {
+        Vec3 w = WideFaceNormal(&pts[v0], &pts[v1], &pts[v2]);
+        n = MeshV4{w.x, w.y, w.z, 0.0f};
+      } else if (usable && l > 0.0f) {
+        n = cross[i - start] / MeshV4{l, l, l, l};
+      }
       poly->faceNormal = Vec3{n[0], n[1], n[2]};
       n[3] = 1.0f;
       u32 v3 = poly->corners[3].vertex;
@@ -494,13 +520,13 @@ bool Model3_ReindexNormals(Model3 *m) {
 
 // [SECTION] Refinement
 
-static Vec3 Mid3(Vec3 a, Vec3 b) { return {0.5f * (a.x + b.x), 0.5f * (a.y + b.y), 0.5f * (a.z + b.z)}; }
-static Vec2 Mid2(Vec2 a, Vec2 b) { return {0.5f * (a.u + b.u), 0.5f * (a.v + b.v)}; }
+static Vec3 Mid3(Vec3 a, Vec3 b) { return {Math_Mean2(a.x, b.x), Math_Mean2(a.y, b.y), Math_Mean2(a.z, b.z)}; }
+static Vec2 Mid2(Vec2 a, Vec2 b) { return {Math_Mean2(a.u, b.u), Math_Mean2(a.v, b.v)}; }
 static Vec3 Centre3(Vec3 a, Vec3 b, Vec3 c, Vec3 d) {
-  return {0.25f * (a.x + b.x + c.x + d.x), 0.25f * (a.y + b.y + c.y + d.y), 0.25f * (a.z + b.z + c.z + d.z)};
+  return {Math_Mean4(a.x, b.x, c.x, d.x), Math_Mean4(a.y, b.y, c.y, d.y), Math_Mean4(a.z, b.z, c.z, d.z)};
 }
 static Vec2 Centre2(Vec2 a, Vec2 b, Vec2 c, Vec2 d) {
-  return {0.25f * (a.u + b.u + c.u + d.u), 0.25f * (a.v + b.v + c.v + d.v)};
+  return {Math_Mean4(a.u, b.u, c.u, d.u), Math_Mean4(a.v, b.v, c.v, d.v)};
 }
 
 // Element i of an array with `count` usable entries, or a zero value past them.
@@ -664,7 +690,7 @@ bool Model3_WeldDuplicates(Model3 *m) {
 // [SECTION] Automatic binding
 
 // Bones 1..bones-1 as rows of centre coordinates, padded to a multiple of four with centres
-// so far away that they are never nearest.
+// at infinity: never nearest, not even to a vertex far out (a padding row is no bone).
 struct CentreRows {
   alignas(16) f32 x[MODEL3_BONES];
   alignas(16) f32 y[MODEL3_BONES];
@@ -678,9 +704,9 @@ static void CentreRows_Build(const Model3 *m, i32 bones, CentreRows *r) {
   r->padded = (r->count + 3) & ~3;
   for (i32 i = 0; i < r->padded; i++) {
     bool real = i < r->count;
-    r->x[i] = real ? m->boneCentres[i + 1][0] : 1e30f;
-    r->y[i] = real ? m->boneCentres[i + 1][1] : 1e30f;
-    r->z[i] = real ? m->boneCentres[i + 1][2] : 1e30f;
+    r->x[i] = real ? m->boneCentres[i + 1][0] : __builtin_inff();
+    r->y[i] = real ? m->boneCentres[i + 1][1] : __builtin_inff();
+    r->z[i] = real ? m->boneCentres[i + 1][2] : __builtin_inff();
   }
 }
 

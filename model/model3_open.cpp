@@ -86,6 +86,10 @@ static Model3 *OpenFile(i32 slot, const char *path) {
       Lib_ErrorBoxf("%s は、ＫＺＰ形式ではありません。", path);
       return nullptr;
     }
+    if (headSize < sizeof head) {   // the file ends inside its version number
+      Lib_ErrorBoxf("%s は壊れているため、読み込むことができませんでした。", path);
+      return nullptr;
+    }
     ok = Kzp_ReadIntoSlot(slot, version, path);
   } else {
     Lib_ErrorBoxf("%s は、読み込めない形式のファイルです。", path);

@@ -28,6 +28,8 @@ static const char *const kMsgNew =
     "KZV形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s  Ver %4.3f";
 static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
 static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
+static const char *const kMsgTooLong =
+    "%s は、フレームの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
 static const char *const kMsgNoSlot =
     "オブジェクト %d ( %s ) は、読み込み先の２Ｄモデルのスロットがないため、表示されません。\n"
     "( ２Ｄオブジェクトモデルは 0〜7 番、２Ｄボーンモデルは 0〜31 番のオブジェクトだけが表示されます。)";
@@ -62,14 +64,15 @@ struct KzvParse {
   KzvMovie *m;
   bool shownByte;   // 2006060 keys carry the shown flag
   bool rotation;    // 2004050 keys of kinds 0-4 have no quaternion
+  bool tooLong;     // the frame count is above the frame tables
 };
 
-// A string into a 256-byte field. A length of 0 or less has no bytes and, with keepOnEmpty,
-// leaves the field as it is; 256 or more cannot be held and is refused.
+// A string into a 256-byte field. A length of 0 has no bytes and, with keepOnEmpty, leaves
+// the field as it is; 256 or more cannot be held, and a negative one is damage: both refused.
 static bool ReadString(ByteReader *r, char *field, bool keepOnEmpty) {
   i32 n = Rd_I32(r);
-  if (r->err || n >= 256) return false;
-  if (n <= 0) {
+  if (r->err || n >= 256 || n < 0) return false;
+  if (n == 0) {
     if (!keepOnEmpty) field[0] = 0;
     return true;
   }
@@ -167,10 +170,14 @@ static bool ParseBody(KzvParse *p) {
   KzvMovie *m = p->m;
   ByteReader *r = &p->r;
   m->frameCount = Rd_I32(r);
-  // The frame tables hold 18,000 frames; 2004050 movies were at most 180 long.
-  i32 maxFrames = m->version == KZV_2004050 ? 180 : MOVIE_MAX_FRAMES;
+  // 2004050 movies were at most 180 long and are cut to that, as that version was read. Later
+  // ones longer than the frame tables (18,000 frames) are refused: a movie never loads cut short.
   if (m->frameCount < 1) m->frameCount = 1;
-  if (m->frameCount > maxFrames) m->frameCount = maxFrames;
+  if (m->version == KZV_2004050 && m->frameCount > 180) m->frameCount = 180;
+  if (m->frameCount > MOVIE_MAX_FRAMES) {
+    p->tooLong = true;
+    return false;
+  }
   m->objectCount = Rd_I32(r);
   if (r->err || m->objectCount < 0 || m->objectCount > MOVIE_MAX_OBJECTS) return false;
   return ReadObjects(p) && ReadTables(p) && ReadTrailer(p);
@@ -209,8 +216,9 @@ KzvMovie *Kzv_Parse(const u8 *data, size_t size, const char *path, char *err, si
   p.shownByte = version == KZV_2006060;
   p.rotation = version != KZV_2004050;
   if (!ParseBody(&p)) {
+    if (p.tooLong) Str_Format(err, errSize, kMsgTooLong, path, p.m->frameCount, (i32)MOVIE_MAX_FRAMES);
+    else Str_Format(err, errSize, kMsgBroken, path);
     Kzv_FreeMovie(p.m);
-    Str_Format(err, errSize, kMsgBroken, path);
     return nullptr;
   }
   return p.m;

@@ -68,7 +68,7 @@ static DxfFace ReadFace(ByteReader *r, f32 corner[4][3]) {
 
 FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   i32 count = CountFaces(data, size);
-  if (count == 0) return FMT_NOT_READ;
+  if (count == 0) return Fmt_Refuse(st, "3DFACE の面がないため、読み込むものがありません。");
   if (count > m->capPolygons || (i64)count * 4 > m->capPositions)
     return Fmt_Refuse(st, "3DFACE の数 %d が上限 (%d) を超えています。", count, m->capPolygons);
   ByteReader r;
@@ -79,7 +79,8 @@ FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
     if (strcmp(line, "3DFACE") != 0) continue;
     f32 corner[4][3];
     DxfFace res = ReadFace(&r, corner);
-    if (res == DXF_FACE_BAD) return FMT_NOT_READ;
+    if (res == DXF_FACE_BAD)
+      return Fmt_Refuse(st, "%d 番目の 3DFACE の角の値が足りないため、読み込むことができませんでした。", faces + 1);
     if (res == DXF_FACE_END) break;   // the file ends inside an entity: keep the faces before it
     // The file's corners 2, 1, 0, 3 become the polygon's corners 0..3.
     static const int order[4] = {2, 1, 0, 3};
@@ -94,7 +95,7 @@ FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
     }
     faces++;
   }
-  if (faces == 0) return FMT_NOT_READ;
+  if (faces == 0) return Fmt_Refuse(st, "3DFACE の途中でファイルが終わっているため、読み込むことができませんでした。");
   m->polygonCount = faces;
   m->positionCount = 4 * faces;
   m->colors[0] = Color4{255, 255, 255, 255};

@@ -92,8 +92,12 @@ static FmtResult ReadChunks(LwoReadState *s, ByteReader *r, FmtStatus *st) {
   u8 first = size ? r->p[0] : 0;
   Rd_Bytes(r, tag, 4);
   u32 formLength = Rd_U32BE(r);
-  Rd_Skip(r, 4);   // form type: not compared
-  if (first != 'F') return FMT_NOT_READ;
+  u8 type[4] = {0, 0, 0, 0};
+  Rd_Bytes(r, type, 4);
+  if (first != 'F') return Fmt_Refuse(st, "LWO 形式のファイルではありません。");
+  // The later LightWave object kind has other chunks for the same names; only LWOB is read.
+  if (!r->err && memcmp(type, "LWO2", 4) == 0)
+    return Fmt_Refuse(st, "LWO2 形式のファイルは読み込めません。\nLWOB 形式に対応しています。");
   // A file cut anywhere, also between two chunks, is shorter than its FORM says: refused
   // rather than read without the chunks it has lost.
   if (r->err || (u64)formLength + 8 > (u64)size)
@@ -103,7 +107,7 @@ static FmtResult ReadChunks(LwoReadState *s, ByteReader *r, FmtStatus *st) {
   while (remaining > 0 && Rd_Remaining(r) >= 8) {
     Rd_Bytes(r, tag, 4);
     u32 len = Rd_U32BE(r);
-    if (!Rd_Need(r, len)) return FMT_NOT_READ;   // a chunk cut off by the end of the file
+    if (!Rd_Need(r, len)) return Fmt_Refuse(st, "%.4s チャンクが途中で切れているため、読み込むことができませんでした。", (const char *)tag);
     ByteReader data;
     Rd_Init(&data, r->p, len);
     Rd_Skip(r, len);
@@ -124,7 +128,9 @@ static FmtResult ReadChunks(LwoReadState *s, ByteReader *r, FmtStatus *st) {
       ReadSurface(s, &data);
     }
   }
-  return s->seenPnts && s->seenSrfs && s->seenPols ? FMT_OK : FMT_NOT_READ;
+  if (s->seenPnts && s->seenSrfs && s->seenPols) return FMT_OK;
+  return Fmt_Refuse(st, "%s チャンクがないため、読み込むことができませんでした。",
+                    !s->seenPnts ? "PNTS" : !s->seenSrfs ? "SRFS" : "POLS");
 }
 
 // Skips `count` detail polygons (which may carry details of their own).

@@ -1,9 +1,10 @@
 // PSD image reader: version 1, 8 bits per channel, RGB, raw or PackBits image data.
 //
 // Only the merged image at the end of the file is read; layers, resources and colour-mode
-// data are skipped by their lengths. A file whose image data ends early keeps what was read
-// and the channel defaults for the rest; a PackBits run that would pass the end of its
-// channel is clipped there and the channels after it are treated as damaged (defaults).
+// data are skipped by their lengths. A file whose image data ends early is refused, and so is
+// a size the bytes left could not hold even at the best compression, before anything is
+// allocated for it. A PackBits run that would pass the end of its channel is clipped there and
+// the channels after it are treated as damaged (defaults).
 #include "model/formats/formats.h"
 
 #include <stdlib.h>
@@ -90,6 +91,13 @@ PsdImage *Psd_Decode(const u8 *data, size_t size) {
   u16 compression = Psd_ReadU16BE(&r);
   if (r.err || compression > 1) return nullptr;
 
+  // The least the image data can take: raw, a byte per value of each channel read; PackBits,
+  // after the table of row lengths, two bytes per 128 values of the first channel at least
+  // (a run clipped at a channel's end leaves the channels after it to their defaults).
+  u64 count64 = (u64)width * height, read = channels < 4 ? channels : 4;
+  u64 least = compression == 0 ? read * count64 : (u64)height * channels * 2 + (count64 + 127) / 128 * 2;
+  if (channels == 0 || least > Rd_Remaining(&r)) return nullptr;
+
   PsdImage *img = (PsdImage *)calloc(1, sizeof(PsdImage));
   if (!img) return nullptr;
   if (!PsdImage_Init(img, (i32)width, (i32)height)) { free(img); return nullptr; }
@@ -108,6 +116,10 @@ PsdImage *Psd_Decode(const u8 *data, size_t size) {
     size_t n = 0;
     if (c < channels && !damaged) {
       n = compression == 1 ? DecodePackBits(&r, dst, count, &damaged) : ReadRaw(&r, dst, count);
+      if (n < count) {   // the data ended inside the channel
+        PsdImage_Free(img);
+        return nullptr;
+      }
     }
     FillChannel(dst, n, count, ChannelDefault(c));
   }

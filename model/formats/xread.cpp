@@ -60,8 +60,8 @@ void Fail(XLex *lx, const char *fmt, ...) {
   va_start(ap, fmt);
   vsnprintf(what, sizeof what, fmt, ap);
   va_end(ap);
-  Str_Format(lx->reason, lx->reasonSize, "%s : %s ( %zu バイト目 )", lx->path, what,
-             Rd_Tell(&lx->r) + HEADER_SIZE);
+  Str_Format(lx->reason, lx->reasonSize, "%s : %s ( %llu バイト目 )", lx->path, what,
+             (unsigned long long)(Rd_Tell(&lx->r) + HEADER_SIZE));
 }
 
 void SetNumber(XLex *lx, f64 v) {
@@ -404,7 +404,8 @@ bool ReadNormals(XParser *ps, FileMesh *mesh) {
     return false;
   // The normal polygons must match the mesh polygons corner for corner.
   if (start != mesh->faceStart) {
-    Fail(lx, "法線の面 %zu 個がメッシュの面 %zu 個と合いません。", start.size() - 1, mesh->faceStart.size() - 1);
+    Fail(lx, "法線の面 %llu 個がメッシュの面 %llu 個と合いません。", (unsigned long long)(start.size() - 1),
+         (unsigned long long)(mesh->faceStart.size() - 1));
     return false;
   }
   return SkipBody(lx);
@@ -415,7 +416,7 @@ bool ReadTextureCoords(XParser *ps, FileMesh *mesh) {
   u32 n;
   if (!OpenObject(lx, nullptr, 0) || !Count(lx, 2, &n)) return false;
   if (n != mesh->positions.size()) {
-    Fail(lx, "テクスチャ座標の数 %u が頂点数 %zu と合いません。", n, mesh->positions.size());
+    Fail(lx, "テクスチャ座標の数 %u が頂点数 %llu と合いません。", n, (unsigned long long)mesh->positions.size());
     return false;
   }
   mesh->uvs.resize(n);
@@ -483,7 +484,7 @@ bool ReadMaterialList(XParser *ps, FileMesh *mesh) {
     }
   }
   if (mesh->materials.size() < count) {
-    Fail(lx, "マテリアルが %u 個のはずが %zu 個しかありません。", count, mesh->materials.size());
+    Fail(lx, "マテリアルが %u 個のはずが %llu 個しかありません。", count, (unsigned long long)mesh->materials.size());
     return false;
   }
   mesh->materials.resize(count);
@@ -563,7 +564,7 @@ bool AppendMesh(XParser *ps, const FileMesh &mesh) {
     }
   }
   if (out->vertices.size() > XFILE_MAX_VERTICES) {
-    Fail(&ps->lx, "頂点数 %zu ( 最大%dを超えています )", out->vertices.size(), XFILE_MAX_VERTICES);
+    Fail(&ps->lx, "頂点数 %llu ( 最大%dを超えています )", (unsigned long long)out->vertices.size(), XFILE_MAX_VERTICES);
     return false;
   }
   return true;
@@ -574,7 +575,7 @@ bool ReadMesh(XParser *ps) {
   FileMesh mesh = {};
   if (!OpenObject(lx, nullptr, 0) || !ReadVectors(lx, &mesh.positions)) return false;
   if (mesh.positions.size() > XFILE_MAX_VERTICES) {
-    Fail(lx, "頂点数 %zu ( 最大%dを超えています )", mesh.positions.size(), XFILE_MAX_VERTICES);
+    Fail(lx, "頂点数 %llu ( 最大%dを超えています )", (unsigned long long)mesh.positions.size(), XFILE_MAX_VERTICES);
     return false;
   }
   if (!ReadPolygons(ps, &mesh.faceStart, &mesh.corners, (u32)mesh.positions.size(), true)) return false;

@@ -5,8 +5,10 @@
 // on random and degenerate meshes.
 #include <gtest/gtest.h>
 #include <math.h>
+#include <stdlib.h>
 #include <string.h>
 
+#include <cmath>
 #include <functional>
 #include <random>
 #include <string>
@@ -18,9 +20,13 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "draw_fakedev.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"
+#include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_ops.h"
+#include "edit3d/uv.h"
 #include "edit3d/undo.h"
 #include "model/bytes.h"
 #include "model/kzp.h"
@@ -349,6 +355,179 @@ TEST_F(PolyOpsTest, RefusalsLeaveTheModelAndTheHistoryAsTheyWere) {
     EXPECT_EQ(std::vector<u32>(g_PolySelVerts, g_PolySelVerts + 16), verts) << c.what;
   }
   EXPECT_NE(g_Messages.empty() ? std::string() : g_Messages[0], "");
+}
+
+// [SECTION] values that cannot hurt
+TEST_F(PolyOpsTest, NumberFieldsRefuseWhatAFloatCannotHold) {
+  struct Case {
+    const char *text;
+    bool accepted;
+  };
+  const Case cases[] = {{"1e39", false}, {"-1e39", false}, {"3.5e38", false}, {"1e308", false}, {"nan", false},
+                        {"inf", false},  {"0x10", false},  {"3.4e38", true},  {"-3.4e38", true}, {"1e-45", true},
+                        {" 12.5 ", true}};
+  for (const Case &c : cases) {
+    f64 v = 0;
+    EXPECT_EQ(Poly_ParseNumber(c.text, &v), c.accepted) << c.text;
+    EXPECT_EQ(Ed3D_ParseNumber(c.text, &v), c.accepted || !strcmp(c.text, "0x10")) << c.text;   // bone fields read hex
+    char fields[ED3D_FIELDS][ED3D_FIELD_TEXT] = {"0", "1", "2", "0", "0", "0", "1", "1", "1", "1"};
+    Str_Copy(fields[1], ED3D_FIELD_TEXT, c.text);
+    BoneKey3 k = {};
+    EXPECT_EQ(Ed3D_ParseKeyFields(fields, &k), c.accepted || !strcmp(c.text, "0x10")) << c.text;
+    // The numeric input: a refused text leaves the model and the history as they were.
+    m->polygonCount = m->positionCount = 0;
+    ClearFlags();
+    Quad(0, 0);
+    SelectFace(0);
+    std::vector<u8> before = Bytes();
+    i32 steps = Steps();
+    g_Messages.clear();
+    const char *texts[3] = {c.text, "", ""};
+    Ed3D_PolyNumericCommand(texts);
+    if (c.accepted) {
+      EXPECT_EQ(Steps(), steps + 1) << c.text;
+      EXPECT_EQ(m->positions[0].x, (f32)strtod(c.text, nullptr)) << c.text;
+    } else {
+      EXPECT_EQ(Bytes(), before) << c.text;
+      EXPECT_EQ(Steps(), steps) << c.text;
+      ASSERT_EQ(g_Messages.size(), 1u) << c.text;
+    }
+  }
+  // A decimal too large for a float is named as such.
+  g_Messages.clear();
+  const char *texts[3] = {"", "1e39", ""};
+  Ed3D_PolyNumericCommand(texts);
+  EXPECT_EQ(g_Messages, (std::vector<std::string>{"Y の値「1e39」は大きすぎます。座標は変更しませんでした。"}));
+}
+
+TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
+  struct Shape {
+    const char *what;
+    f32 a, b;   // two quads sharing an edge and a triangle, every coordinate a or b
+  };
+  const Shape shapes[] = {{"at the float limit", 3.0e38f, 3.3e38f}, {"edges of 1e20", 0.0f, 1.0e20f},
+                          {"edges of 1e30", -1.0e30f, 0.0f},         {"below the limit", -3.4e38f, 0.0f},
+                          {"the whole range", -3.4e38f, 3.4e38f},   {"tiny", 0.0f, 1.0e-44f}};
+  struct Op {
+    const char *name;
+    std::function<void(PolyOpsTest *)> run;
+  };
+  std::vector<Op> uvOps;
+  auto command = [](u32 id) { return [id](PolyOpsTest *t) { t->Command(id); }; };
+  auto typed = [](const char *x, const char *y, const char *z) {
+    return [=](PolyOpsTest *) {
+      const char *texts[3] = {x, y, z};
+      Ed3D_PolyNumericCommand(texts);
+    };
+  };
+  auto coloured = [](const char *r) {
+    return [=](PolyOpsTest *) {
+      const char *texts[4] = {r, "1e39", "-1e39", "255"};
+      Ed3D_PolyColourCommand(texts, "決定ボタン ( モデリング )");
+    };
+  };
+  const Op ops[] = {
+      {"delete", command(IDC_POLY_DELETE)},       {"left half", command(IDC_POLY_LEFT_HALF)},
+      {"flip", command(IDC_POLY_FLIP)},           {"break up", command(IDC_POLY_BREAK)},
+      {"extrude", command(IDC_POLY_EXTRUDE)},     {"divide", command(IDC_POLY_DIVIDE)},
+      {"merge", command(IDC_POLY_MERGE)},         {"create", command(IDC_POLY_CREATE)},
+      {"rotate colours", command(IDC_POLY_ROTATE_COLOURS)}, {"optimise", command(IDC_POLY_OPTIMISE)},
+      {"curve", command(IDC_POLY_CURVE)},         {"normals", command(IDC_POLY_NORMALS)},
+      {"copy and paste", [](PolyOpsTest *t) { t->Command(IDC_POLY_COPY); t->Command(IDC_POLY_PASTE); }},
+      {"numeric 1e39", typed("1e39", "-1e39", "")},   {"numeric at the limit", typed("3.4e38", "-3.4e38", "3.4e38")},
+      {"colour 1e39", coloured("1e39")},          {"colour 300", coloured("300")},
+      {"mirror", [](PolyOpsTest *t) { Poly_MirrorGroup(t->m, 0); }},
+      {"copy, mirror and paste", [](PolyOpsTest *t) {
+         t->m->normalCount = 0;   // corners naming normal 0 of an empty array
+         t->Command(IDC_POLY_COPY);
+         Poly_MirrorGroup(t->m, 0);
+         t->Command(IDC_POLY_PASTE);
+       }},
+  };
+  // Every mapping of the group projection and the unfolds.
+  for (u8 mode : {UV_MAP_FRONT, UV_MAP_TOP, UV_MAP_SIDE, UV_MAP_CYLINDER, UV_MAP_SPHERE, UV_MAP_PER_FACE})
+    uvOps.push_back({"projection", [mode](PolyOpsTest *t) {
+                       t->m->groups[0].mapping = mode;
+                       Uv_ProjectGroup(t->m, 0);
+                       Uv_VertexUnfold(t->m, g_PolySelFaces, App_WorkFaceCount());
+                       Uv_CylinderUnfold(t->m, 0);
+                     }});
+  std::vector<Op> all(std::begin(ops), std::end(ops));
+  all.insert(all.end(), uvOps.begin(), uvOps.end());
+  const f32 zooms[] = {1.0f, 1e-30f, 1e30f};
+  for (const Shape &sh : shapes)
+    for (const Op &op : all)
+      for (u32 mode = 0; mode < 2; mode++)
+        for (f32 zoom : zooms) {
+          m = g_Model3Slots[0];
+          m->polygonCount = m->positionCount = 0;
+          m->colorCount = 1;
+          m->colors[0] = {200, 200, 200, 255};
+          m->uvCount = 1;
+          m->uvs[0] = {0, 0};
+          ClearFlags();
+          f32 a = sh.a, b = sh.b;
+          i32 p0 = V(a, a, a), p1 = V(b, a, a), p2 = V(b, b, a), p3 = V(a, b, a);
+          i32 p4 = V(b, a, b), p5 = V(b, b, b);
+          F({p0, p1, p2, p3});
+          F({p1, p4, p5, p2});
+          F({p3, p2, p5});
+          for (i32 f = 0; f < 3; f++) SelectFace(f);
+          g_PolySelectMode = mode;
+          g_LastViewZoom = zoom;
+          Model3_CalcNormals(m);
+          op.run(this);
+          m = g_Model3Slots[0];
+          std::string what = std::string(op.name) + ", " + sh.what + ", mode " + std::to_string(mode) +
+                             ", zoom " + std::to_string(zoom);
+          for (i32 i = 0; i < m->positionCount; i++)
+            ASSERT_TRUE(std::isfinite(m->positions[i].x) && std::isfinite(m->positions[i].y) &&
+                        std::isfinite(m->positions[i].z)) << what << ", position " << i;
+          for (i32 i = 0; i < m->colorCount; i++)
+            ASSERT_TRUE(std::isfinite(m->colors[i].r) && std::isfinite(m->colors[i].g) &&
+                        std::isfinite(m->colors[i].b) && std::isfinite(m->colors[i].a)) << what << ", colour " << i;
+          for (i32 i = 0; i < m->uvCount; i++)
+            ASSERT_TRUE(std::isfinite(m->uvs[i].u) && std::isfinite(m->uvs[i].v)) << what << ", uv " << i;
+          for (i32 f = 0; f < m->polygonCount; f++)
+            for (i32 j = 0; j < m->polygons[f].cornerCount; j++) {
+              const PolyCorner &c = m->polygons[f].corners[j];
+              ASSERT_TRUE(c.normal < (u32)m->capNormals && c.color < (u32)m->capColors && c.uv < (u32)m->capUVs)
+                  << what << ", polygon " << f;
+            }
+        }
+}
+
+// A read model has room for every index its corners name, also one past its count (a normal
+// before the normals are made); pasting and mirroring such corners keeps them inside the room.
+TEST_F(PolyOpsTest, PastedAndMirroredCornersStayInsideTheirArrays) {
+  for (int op = 0; op < 2; op++) {
+    g_ModelAllocArrays = 0;
+    Model3 *r = Model3_New();
+    ASSERT_TRUE(Model3_Reserve(r, 3, 2, 2, 2, 1));
+    r->positionCount = 3, r->normalCount = 1, r->colorCount = 1, r->uvCount = 1, r->polygonCount = 1;
+    r->positions[0] = {0, 0, 0}, r->positions[1] = {1, 0, 0}, r->positions[2] = {0, 1, 0};
+    r->polygons[0] = Polygon3{};
+    r->polygons[0].cornerCount = 3;
+    for (u32 j = 0; j < 3; j++) r->polygons[0].corners[j] = {j, 1, 1, 1};   // one past each count
+    Model3_FreshBindings(r, 0, 3);
+    m = Model3_ReplaceSlot(0, r);
+    ASSERT_NE(m, nullptr);
+    ClearFlags();
+    SelectFace(0);
+    if (op == 0) {
+      Command(IDC_POLY_COPY);
+      Command(IDC_POLY_PASTE);
+    } else {
+      ASSERT_TRUE(Poly_MirrorGroup(m, 0));
+    }
+    ASSERT_EQ(m->polygonCount, 2) << op;
+    for (i32 j = 0; j < 3; j++) {
+      const PolyCorner &c = m->polygons[1].corners[j];
+      EXPECT_LT(c.normal, (u32)m->capNormals) << op;
+      EXPECT_LT(c.color, (u32)m->capColors) << op;
+      EXPECT_LT(c.uv, (u32)m->capUVs) << op;
+    }
+  }
 }
 
 // [SECTION] differential test

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <cmath>
+
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
@@ -135,13 +137,21 @@ bool Lit_Extrude(Model3 *m, f32 zoom) {
   if (g_PolySelectMode != 1) return false;
   if (!(zoom > 0)) zoom = 1;
   i32 start = m->polygonCount;
-  // A face takes part when it has 3 or more corners and a normal.
+  // A face takes part when it has 3 or more corners and a normal, and every moved corner is
+  // a finite position (the random meshes are small: their cross products never overflow).
   auto normalOf = [&](const Polygon3 &p, Vec3 *n) {
     for (i32 k = 0; k < Corners(p); k++)
       if ((i32)p.corners[k].vertex >= m->positionCount) return false;
     Mesh_FaceNormal(&m->positions[p.corners[0].vertex], &m->positions[p.corners[1].vertex],
                     &m->positions[p.corners[2].vertex], n);
-    return n->x != 0 || n->y != 0 || n->z != 0;
+    if (!(n->x != 0 || n->y != 0 || n->z != 0)) return false;
+    for (i32 k = 0; k < Corners(p); k++) {
+      Vec3 q = m->positions[p.corners[k].vertex];
+      if (!std::isfinite(q.x + 0.5f * n->x / zoom) || !std::isfinite(q.y + 0.5f * n->y / zoom) ||
+          !std::isfinite(q.z + 0.5f * n->z / zoom))
+        return false;
+    }
+    return true;
   };
   i64 add = 0;
   for (i32 i = 0; i < start; i++) {

@@ -39,7 +39,5 @@ static bool EncodeParsed(const u8 *data, size_t size, ByteWriter *w) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
-  g_MaxPolygons = 4096;
-  g_MaxVertices = 4 * 4096;
   return FuzzRoundTrip(EncodeParsed, data, size);
 }

@@ -355,7 +355,8 @@ TEST(Kzb, WriteReadWriteIsByteIdentical) {
   m->colours[1] = {1, 2, 3, 4};
   m->uvs[2] = {0.75f, 0.5f};
   m->polygonCount = 2;
-  m->polygons[0] = {1, 3, 0, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {0, 0, 0}}, 0, 0x11223344};
+  // The triangle keeps a fourth corner an edit left behind: no part of it, written as zeros.
+  m->polygons[0] = {1, 3, 0, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {9, 9, 9}}, 0, 0x11223344};
   m->polygons[1] = {1, 4, 0, {{0, 1, 2}, {1, 1, 1}, {2, 1, 0}, {3, 0, 2}}, 0, 0x55667788};
   m->textureCount = 3;
   m->textures[2].used = 1;

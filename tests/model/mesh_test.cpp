@@ -498,6 +498,12 @@ TEST_F(MeshTest, AutoBindNearestBoneLowerWinsTiesManualKept) {
   m->boneCount = 1;
   ASSERT_TRUE(Model3_AutoBindVertices(m));
   EXPECT_EQ(m->bindings[2].bone1, 1);
+  // A vertex far out, where the rows that pad the bones to a multiple of four once stood, is
+  // bound to a bone of the model.
+  m->boneCount = 2;
+  m->positions[2] = {1e30f, 1e30f, 1e30f};
+  ASSERT_TRUE(Model3_AutoBindVertices(m));
+  EXPECT_EQ(m->bindings[2].bone1, 1);
   EXPECT_FALSE(Model3_AutoBindVertices(nullptr));
   Model3_Free(m);
 }

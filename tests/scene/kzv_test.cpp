@@ -51,7 +51,7 @@ TEST_F(MovieTest, HandMadeFilesOfEveryVersionReadExactly) {
     i32 version, frames, expectFrames;
     bool trailer;
   } cases[] = {
-      {2006060, 300, 300, false}, {2006060, 20000, 18000, true}, {2006000, 0, 1, false},
+      {2006060, 300, 300, false}, {2006060, 18000, 18000, true}, {2006000, 0, 1, false},
       {2006000, 40, 40, true},    {2004050, 500, 180, false},    {2004050, -3, 1, true},
   };
   for (const Case &c : cases) {
@@ -180,6 +180,23 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   with("256-byte file", [](MovieSpec &s) { s.objects[2].file = std::string(256, 'a'); });
   with("17 sounds", [](MovieSpec &s) { s.sounds.resize(16); });
   with("17 messages", [](MovieSpec &s) { s.messages.resize(16); });
+  // Damage and lengths the movie cannot hold: a name length of -1, 18,001 frames (named).
+  for (bool first : {true, false}) {   // the first object's name; the next movie's (last)
+    MovieSpec s = good;
+    s.next.clear();
+    s.trailer = false;
+    std::vector<u8> b = BuildKzv(s);
+    size_t off = first ? 15 : b.size() - 4;
+    b[off] = b[off + 1] = b[off + 2] = b[off + 3] = 0xFF;
+    cases.push_back({"length -1", b, kBroken, -1});
+  }
+  for (i32 frames : {18001, 2000000000}) {
+    MovieSpec s = good;
+    s.frameCount = frames;
+    std::string text = "%s は、フレームの数 (" + std::to_string(frames) +
+                       ") が上限 (18000) を超えているので\n読み込むことができません。";
+    cases.push_back({"too many frames", BuildKzv(s), text, -1});
+  }
   // A trailer cut short is refused (a whole one, or none, is read).
   std::vector<u8> trailered;
   {
