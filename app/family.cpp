@@ -2,6 +2,7 @@
 // key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
 #include "app/current.h"
 #include "app/family.h"
+#include "app/viewdraw.h"
 #include "app/docflags.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
@@ -170,6 +171,9 @@ void App_DrawOverlay(void) {
   if (g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
   PointCurViewAtDrawView();
   CALL_HOOK(drawOverlay);
+  // The view windows of the families that draw nothing of their own there show the grid.
+  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_2D_MAP || g_EditFamily == FAMILY_COLLISION;
+  if (bare && g_DrawView != 0) View_Draw2DGrid();
 }
 
 // The render hooks reach the library's frame render through its hook table.

@@ -15,6 +15,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -208,6 +209,7 @@ static void PlaceViewWindow(ViewRecord *v) {
   ShowWindow(w, SW_SHOWNOACTIVATE);
   const char *title = KindTitle(v->kind);
   if (title) SetWindowTextA(w, title);
+  WinPlace_Place(w);
 }
 
 void View_AddView(int shown, int x, int y, int w, int h) {
@@ -314,9 +316,19 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_RBUTTONUP: ViewMouseUp(BUTTON_RIGHT, lParam); return TRUE;
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); return TRUE;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); return TRUE;
-    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP:
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP: case WM_SHOWWINDOW:
       App_MarkAllRedraw();
       return TRUE;
+    case WM_TIMER: {
+      // Under Wine the first frames presented into a window that has just appeared can be
+      // lost: the view is drawn again on its first ticks (2 s at 50 ms).
+      LONG_PTR ticks = GetWindowLongPtrA(dlg, GWLP_USERDATA);
+      if (ticks < 40) {
+        SetWindowLongPtrA(dlg, GWLP_USERDATA, ticks + 1);
+        v->redraw = 1;
+      }
+      return TRUE;
+    }
     case WM_ERASEBKGND:
       return TRUE;   // the device presents the whole client area
     case WM_PAINT: {

@@ -1,6 +1,7 @@
 // The set of windows kept above the main window (see winorder_win.h). Owns g_WinOrder.
 #include "model/types.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
 
 
 WinOrder g_WinOrder;
@@ -11,12 +12,14 @@ void WinOrder_Join(HWND w) {
   for (u32 i = 0; i < o.count; i++)
     if (o.windows[i] == w) return;
   if (o.count < WINORDER_CAPACITY) o.windows[o.count++] = w;
+  WinPlace_Place(w);
 }
 
 void WinOrder_Leave(HWND w) {
   WinOrder &o = g_WinOrder;
   for (u32 i = 0; i < o.count; i++) {
     if (o.windows[i] != w) continue;
+    WinPlace_Forget(w);
     for (u32 k = i + 1; k < o.count; k++) o.windows[k - 1] = o.windows[k];
     o.count--;
     return;
