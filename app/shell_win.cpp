@@ -203,14 +203,24 @@ static HWND CreateViewWindow(u32 index) {
   return CreateDialogParamA(ModuleInstance(), "WIN_DLG", g_MainWnd, View_WinDlgProc, (LPARAM)index);
 }
 
-static void PlaceViewWindow(ViewRecord *v) {
+static void PutViewWindow(ViewRecord *v) {
   HWND w = (HWND)v->window;
   MoveWindow(w, v->x, v->y, v->w, v->h, TRUE);
-  ShowWindow(w, SW_SHOWNOACTIVATE);
   const char *title = KindTitle(v->kind);
   if (title) SetWindowTextA(w, title);
+}
+
+static void ShowViewWindow(HWND w) {
+  ShowWindow(w, SW_SHOWNOACTIVATE);
   WinPlace_Place(w);
 }
+
+static void PlaceViewWindow(ViewRecord *v) {
+  PutViewWindow(v);
+  ShowViewWindow((HWND)v->window);
+}
+
+static i32 Area(const ViewRecord *v) { return v->w * v->h; }
 
 void View_AddView(int shown, int x, int y, int w, int h) {
   i32 index = View_TakeFreeSlot(shown, x, y, w, h);
@@ -232,15 +242,30 @@ void View_CreateViewWindows(void) {
   u32 L = CurrentLayout();
   i32 n = g_ViewCount[L];
   if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
+  ViewRecord *made[VIEWS_PER_LAYOUT];
+  i32 count = 0;
   for (i32 i = 1; i < n; i++) {
     ViewRecord *v = &g_Views[L][i];
     if (v->inUse != 1 || v->shown != 1 || v->window) continue;
     v->created = 1;
     CreateViewWindow((u32)i);
-    if (v->window) PlaceViewWindow(v);
+    if (!v->window) continue;
+    PutViewWindow(v);
+    made[count++] = v;
+  }
+  // Shown and placed largest first: a smaller view moves aside rather than a larger one.
+  for (i32 i = 0; i < count; i++) {
+    i32 big = i;
+    for (i32 k = i + 1; k < count; k++)
+      if (Area(made[k]) > Area(made[big])) big = k;
+    ViewRecord *t = made[i];
+    made[i] = made[big];
+    made[big] = t;
+    ShowViewWindow((HWND)made[i]->window);
   }
   g_Views[L][0].window = (HWND__ *)g_MainWnd;
   if (g_MainWnd) SetActiveWindow(g_MainWnd);
+  WinOrder_RaiseAll();
 }
 
 void View_DestroyExtraViews(void) {

@@ -44,11 +44,14 @@ void WinOrder_RaiseAll(void) {
   WinOrder &o = g_WinOrder;
   if (o.raising) return;
   o.raising = true;
-  for (u32 i = 0; i < o.count; i++) {
-    HWND w = o.windows[i];
-    if (!IsWindow(w) || !IsWindowVisible(w)) continue;   // a destroyed window that never left
-    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-  }
+  // The view windows first: the tool panels stay above them.
+  for (int views = 1; views >= 0; views--)
+    for (u32 i = 0; i < o.count; i++) {
+      HWND w = o.windows[i];
+      if (!IsWindow(w) || !IsWindowVisible(w)) continue;   // a destroyed window that never left
+      if (WinPlace_IsView(w) != (views == 1)) continue;
+      SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
   o.raising = false;
 }
 

@@ -29,7 +29,8 @@ void WinOrder_Join(HWND w);
 // Removes a window from the set; a window not in it is ignored.
 void WinOrder_Leave(HWND w);
 // Raises every window of the set that still exists and is visible to the top of the order,
-// in joining order, without activating it or changing its size or place.
+// the view windows first, then the others, each in joining order, without activating it
+// or changing its size or place.
 void WinOrder_RaiseAll(void);
 // The main window's part: call with every message the main window gets. The first call
 // starts the order check, the main window's WM_DESTROY ends it.
