@@ -69,10 +69,12 @@ static void StoreMouse(i32 x, i32 y) {
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  // The program editor has only the main view. Elsewhere a layout keeps views the user
-  // added beyond the family's own (the settings file brings them back).
-  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
-  if (g_EditFamily != FAMILY_PROGRAM && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
+  // The program editor and the 2D model editor (whose sub-modes make no view windows) have
+  // only the main view. Elsewhere a layout keeps views the user added beyond the family's
+  // own (the settings file brings them back).
+  bool mainOnly = g_EditFamily == FAMILY_PROGRAM || g_EditFamily == FAMILY_2D_MODEL;
+  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : mainOnly ? 1 : 4;
+  if (!mainOnly && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
     count = g_ViewCount[layout];
   g_ViewCount[layout] = count;
   CALL_HOOK(enter);
