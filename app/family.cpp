@@ -69,10 +69,10 @@ static void StoreMouse(i32 x, i32 y) {
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  // The program editor and the 2D model editor (whose sub-modes make no view windows) have
-  // only the main view. Elsewhere a layout keeps views the user added beyond the family's
-  // own (the settings file brings them back).
-  bool mainOnly = g_EditFamily == FAMILY_PROGRAM || g_EditFamily == FAMILY_2D_MODEL;
+  // The program editor, the 2D model editor (whose sub-modes make no view windows) and the
+  // 2D map editor have only the main view. Elsewhere a layout keeps views the user added
+  // beyond the family's own (the settings file brings them back).
+  bool mainOnly = g_EditFamily == FAMILY_PROGRAM || g_EditFamily == FAMILY_2D_MODEL || g_EditFamily == FAMILY_2D_MAP;
   i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : mainOnly ? 1 : 4;
   if (!mainOnly && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
     count = g_ViewCount[layout];
@@ -174,7 +174,7 @@ void App_DrawOverlay(void) {
   PointCurViewAtDrawView();
   CALL_HOOK(drawOverlay);
   // The view windows of the families that draw nothing of their own there show the grid.
-  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_2D_MAP || g_EditFamily == FAMILY_COLLISION;
+  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_COLLISION;
   if (bare && g_DrawView != 0) View_Draw2DGrid();
 }
 

@@ -1,5 +1,6 @@
 // Where a window of the kept-above set opens (see winplace_win.h). Owns g_WinPlace.
 #include "model/types.h"
+#include "app/strip.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
 
@@ -18,6 +19,23 @@ static void AddObstacle(Obstacles *o, const RECT &r) {
   if (o->count < OBSTACLE_CAPACITY && r.right > r.left && r.bottom > r.top) o->rects[o->count++] = r;
 }
 
+// The key strips: their frame ruler on top and their label column on the left are kept clear.
+static void AddStrips(HWND w, Obstacles *o) {
+  static const i32 kKeyStrips[] = {STRIP_OBJ2_KEYS, STRIP_BONE2_KEYS, STRIP_KZO_KEYS,
+                                   STRIP_MOTION3_KEYS, STRIP_EFFECT_KEYS, STRIP_MOVIE_KEYS};
+  for (i32 entry : kKeyStrips) {
+    HWND s = (HWND)g_StripWindows[entry].window;
+    if (!s || s == w || !IsWindow(s) || !IsWindowVisible(s) || GetAncestor(s, GA_ROOT) == w) continue;
+    RECT c;
+    GetClientRect(s, &c);
+    MapWindowPoints(s, nullptr, (POINT *)&c, 2);
+    RECT ruler = {c.left, c.top, c.right, c.top + STRIP_HEADER};
+    RECT labels = {c.left, c.top, c.left + STRIP_LABEL_X + 1, c.bottom};
+    AddObstacle(o, ruler);
+    AddObstacle(o, labels);
+  }
+}
+
 static bool IsGroupBox(HWND c) {
   char cls[16] = "";
   GetClassNameA(c, cls, sizeof cls);
@@ -30,14 +48,16 @@ bool WinPlace_IsView(HWND w) {
   return !strcmp(title, "Front") || !strcmp(title, "Top") || !strcmp(title, "Side") || !strcmp(title, "Pers");
 }
 
-// The controls of every other visible member, the main window's menu bar, and for a view
-// the client areas of the other views.
+// The main window's menu bar, the key strips' rulers and label columns and the captions and
+// controls of every other visible member; for a view the client areas of the other views and the panels
+// whole.
 static void Collect(HWND w, Obstacles *o) {
   o->count = 0;
   HWND main = g_WinOrder.main;
   MENUBARINFO bar = {};
   bar.cbSize = sizeof bar;
   if (main && GetMenu(main) && GetMenuBarInfo(main, OBJID_MENU, 0, &bar)) AddObstacle(o, bar.rcBar);
+  AddStrips(w, o);
   bool view = WinPlace_IsView(w);
   for (u32 i = 0; i < g_WinOrder.count; i++) {
     HWND m = g_WinOrder.windows[i];
@@ -49,6 +69,18 @@ static void Collect(HWND w, Obstacles *o) {
       if (view) AddObstacle(o, c);
       continue;
     }
+    if (view) {   // the tool panels stay above the views: a view keeps clear of them whole
+      RECT r;
+      GetWindowRect(m, &r);
+      AddObstacle(o, r);
+      continue;
+    }
+    RECT frame, client;
+    GetWindowRect(m, &frame);
+    GetClientRect(m, &client);
+    MapWindowPoints(m, nullptr, (POINT *)&client, 2);
+    RECT caption = {frame.left, frame.top, frame.right, client.top};
+    AddObstacle(o, caption);
     for (HWND c = GetWindow(m, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
       if (!IsWindowVisible(c) || IsGroupBox(c)) continue;
       RECT r;
@@ -58,12 +90,16 @@ static void Collect(HWND w, Obstacles *o) {
   }
 }
 
-static bool Overlaps(const Obstacles &o, const RECT &r) {
+// The area of r that the obstacles cover (overlaps between obstacles counted twice).
+static long long Covered(const Obstacles &o, const RECT &r) {
+  long long area = 0;
   RECT x;
   for (u32 i = 0; i < o.count; i++)
-    if (IntersectRect(&x, &o.rects[i], &r)) return true;
-  return false;
+    if (IntersectRect(&x, &o.rects[i], &r)) area += (long long)(x.right - x.left) * (x.bottom - x.top);
+  return area;
 }
+
+static bool Overlaps(const Obstacles &o, const RECT &r) { return Covered(o, r) > 0; }
 
 // Grows the window so that its client area holds every visible control with the margin of
 // the left-most and top-most one (a dialog template laid out for a narrower font).
@@ -108,18 +144,21 @@ static WinPlaceMemory *Memory(HWND w, bool make) {
   return m;
 }
 
-// The free place nearest to r (same size) on the screen, or r itself when none is free.
+// The free place nearest to r (same size) on the screen; when none is free, the place that
+// covers the least, nearest first. r itself when the screen cannot hold it.
 static RECT Nearest(const Obstacles &o, const RECT &r, const RECT &screen) {
   LONG w = r.right - r.left, h = r.bottom - r.top;
   RECT best = r;
-  long long bestD = -1;
+  long long bestCover = -1, bestD = 0;
   for (LONG y = screen.top; y + h <= screen.bottom; y += PLACE_STEP)
     for (LONG x = screen.left; x + w <= screen.right; x += PLACE_STEP) {
       long long dx = x - r.left, dy = y - r.top, d = dx * dx + dy * dy;
-      if (bestD >= 0 && d >= bestD) continue;
+      if (bestCover == 0 && d >= bestD) continue;   // a free place nearer is all that can win
       RECT c = {x, y, x + w, y + h};
-      if (Overlaps(o, c)) continue;
+      long long cover = Covered(o, c);
+      if (bestCover >= 0 && (cover > bestCover || (cover == bestCover && d >= bestD))) continue;
       best = c;
+      bestCover = cover;
       bestD = d;
     }
   return best;

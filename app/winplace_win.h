@@ -1,9 +1,10 @@
 // Where a window of the kept-above set opens. A window opens where its creator put it when
-// that lies on the screen and covers no control of another visible member of the set and
-// not the main window's menu bar (a view window
-// also covers no other view); otherwise at the nearest such place, with its size kept.
-// Before that it grows to hold all its controls. A window the user moved opens where the
-// user left it (matched by caption) while the program runs. Windows build only.
+// that lies on the screen and covers neither a control or the caption of another visible
+// member of the set, a key strip's ruler or label column, nor the main window's menu bar (a
+// view window also covers no other view and no panel); otherwise at the nearest such place,
+// with its size kept. Before that it grows to hold all its controls. A window the user moved
+// opens where the user left it (matched by caption) while the program runs. Windows build
+// only.
 #pragma once
 #include <windows.h>
 
