@@ -23,7 +23,12 @@ void Preview_Enter(void) {
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
 
-void Preview_Leave(void) {}   // the family menu is destroyed by App_LeaveFamily
+// The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family.
+void Preview_Leave(void) {
+  PreviewRender &r = g_PreviewRender;
+  if (r.window && r.closeDialog) r.closeDialog(r.window);
+  r.window = nullptr;
+}
 
 void Preview_Update(void) {
   Lib_SetSceneDraw(1);

@@ -11,14 +11,18 @@
 static void *CreateRenderDialog(void) {
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "PREVIEW_RENDER_DLG", g_MainWnd, Preview_RenderDlgProc, 0);
   if (!dlg) return nullptr;
-  WinOrder_Join(dlg);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);   // placed once shown
   return dlg;
 }
+
+static void CloseRenderDialog(HWND dlg);
+static void CloseRenderWindow(void *window) { CloseRenderDialog((HWND)window); }
 
 void Preview_InstallPlatform(void) {
   g_PreviewRender.createDialog = CreateRenderDialog;
   g_PreviewRender.saveBackBuffer = Lib_SaveBackBuffer;
+  g_PreviewRender.closeDialog = CloseRenderWindow;
 }
 
 static void CloseRenderDialog(HWND dlg) {

@@ -4,7 +4,8 @@
 // this other process (WindowFromPoint then gives the topmost window at a point, as a click
 // would find it): controls covered at their centre, controls outside their dialog, menu bar
 // items covered, view windows of one colour or more than half covered, windows left from
-// the previous step; and once, tool windows hidden behind a file dialog and a message box.
+// the previous step; and once, the menu bar under the preview family's render and options
+// dialogs, and tool windows hidden behind a file dialog and a message box.
 // With MIRAVEL_WALK_SHOTS=<folder> each step asks for a screenshot there (see AskShot).
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -285,7 +286,11 @@ std::vector<Step> Order(bool backwards) {
   return out;
 }
 
-bool IsChecked(HWND dlg, int id) { return SendMessageA(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+// Asked with a time limit: a program stuck behind a box it shows must fail the walk, not hang it.
+bool IsChecked(HWND dlg, int id) {
+  DWORD_PTR state = 0;
+  return SendMessageTimeoutA(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state) && state == BST_CHECKED;
+}
 
 // Presses the step's button as a click on it does and waits until it shows pressed.
 bool Press(DWORD pid, const Step &s) {
@@ -397,6 +402,20 @@ struct Walk {
     return !IsWindow(box) || !IsWindowVisible(box);
   }
 
+  // The preview family's render dialog and the options dialog opened from the menu bar:
+  // neither covers the menu bar nor another window's control.
+  bool MenuDialogs() {
+    if (!Press(pid, kSelector[2])) return false;
+    for (int id : {IDM_RENDER, IDM_OPTIONS}) {
+      PostMessageA(main, WM_COMMAND, (WPARAM)id, 0);
+      Sleep(1000);
+      const char *step = id == IDM_RENDER ? "preview render dialog" : "preview options dialog";
+      CountControls(pid, step, &counts);
+      CountMenuBar(main, step, &counts);
+    }
+    return true;
+  }
+
   // The 3D family's file dialog and the exit question, each looked at while open.
   bool Modals() {
     if (!Press(pid, kSelector[0])) return false;
@@ -438,6 +457,7 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
   ASSERT_TRUE(walk.Run(0));
   ASSERT_TRUE(walk.Run(1));
   walk.CountLeft();
+  EXPECT_TRUE(walk.MenuDialogs());
   EXPECT_TRUE(walk.Modals());
   const Counts &c = walk.counts;
   printf("walk: %d controls covered, %d controls outside their dialog, %d menu bar cells covered, "
