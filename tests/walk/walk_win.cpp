@@ -5,7 +5,8 @@
 // would find it): controls covered at their centre, controls outside their dialog, menu bar
 // items covered, view windows of one colour or more than half covered, windows left from
 // the previous step; and once, the menu bar under the preview family's render and options
-// dialogs, and tool windows hidden behind a file dialog and a message box.
+// dialogs, a moved panel that must open where the user left it, and tool windows hidden
+// behind a file dialog and a message box.
 // With MIRAVEL_WALK_SHOTS=<folder> each step asks for a screenshot there (see AskShot).
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -152,8 +153,9 @@ struct Screen {
 
 struct Counts {
   int covered = 0, outside = 0, menuCovered = 0, blank = 0, buried = 0, left = 0, hiddenFile = 0, hiddenBox = 0;
+  int notKept = 0;   // windows the user moved that did not open there again
   std::set<std::string> known;   // the faults found so far: each counts once over the walk
-  int Total() const { return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox; }
+  int Total() const { return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept; }
   // True (and the fault printed) the first time `what` is found.
   bool New(const char *step, const std::string &what) {
     if (!known.insert(what).second) return false;
@@ -416,6 +418,25 @@ struct Walk {
     return true;
   }
 
+  // The 3D mode panel moved by the user, the family left and entered again: the panel opens
+  // where the user left it.
+  bool MovedStays() {
+    if (!Press(pid, kSelector[0])) return false;
+    Sleep(500);
+    HWND panel = FindTop(pid, k3DPanel);
+    if (!panel) return false;
+    SetWindowPos(panel, nullptr, 600, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+    if (!Press(pid, kSelector[2]) || !Press(pid, kSelector[0])) return false;
+    Sleep(500);
+    panel = FindTop(pid, k3DPanel);
+    RECT r = {};
+    if (panel) GetWindowRect(panel, &r);
+    if (r.left != 600 || r.top != 700)
+      counts.notKept += counts.New("3D model", "the moved mode panel opened at " + std::to_string(r.left) + "," + std::to_string(r.top));
+    return true;
+  }
+
   // The 3D family's file dialog and the exit question, each looked at while open.
   bool Modals() {
     if (!Press(pid, kSelector[0])) return false;
@@ -458,11 +479,12 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
   ASSERT_TRUE(walk.Run(1));
   walk.CountLeft();
   EXPECT_TRUE(walk.MenuDialogs());
+  EXPECT_TRUE(walk.MovedStays());
   EXPECT_TRUE(walk.Modals());
   const Counts &c = walk.counts;
   printf("walk: %d controls covered, %d controls outside their dialog, %d menu bar cells covered, "
          "%d views of one colour, %d views covered by more than half, %d windows left from the step before, "
-         "%d windows hidden behind a file dialog, %d behind a message box\n",
-         c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox);
+         "%d windows hidden behind a file dialog, %d behind a message box, %d moved windows not kept where put\n",
+         c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept);
   EXPECT_EQ(c.Total(), 0);
 }
