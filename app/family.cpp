@@ -3,6 +3,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/discard.h"
+#include "app/viewdraw.h"
 #include "app/docflags.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
@@ -69,10 +70,12 @@ static void StoreMouse(i32 x, i32 y) {
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
   u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  // The program editor has only the main view. Elsewhere a layout keeps views the user
-  // added beyond the family's own (the settings file brings them back).
-  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : g_EditFamily == FAMILY_PROGRAM ? 1 : 4;
-  if (g_EditFamily != FAMILY_PROGRAM && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
+  // The program editor, the 2D model editor (whose sub-modes make no view windows) and the
+  // 2D map editor have only the main view. Elsewhere a layout keeps views the user added
+  // beyond the family's own (the settings file brings them back).
+  bool mainOnly = g_EditFamily == FAMILY_PROGRAM || g_EditFamily == FAMILY_2D_MODEL || g_EditFamily == FAMILY_2D_MAP;
+  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : mainOnly ? 1 : 4;
+  if (!mainOnly && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
     count = g_ViewCount[layout];
   g_ViewCount[layout] = count;
   CALL_HOOK(enter);
@@ -167,6 +170,9 @@ void App_DrawOverlay(void) {
   if (g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
   PointCurViewAtDrawView();
   CALL_HOOK(drawOverlay);
+  // The view windows of the families that draw nothing of their own there show the grid.
+  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_COLLISION;
+  if (bare && g_DrawView != 0) View_Draw2DGrid();
 }
 
 // The render hooks reach the library's frame render through its hook table.

@@ -23,9 +23,13 @@ void Preview_Enter(void) {
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
 
-// The family menu is destroyed by App_LeaveFamily; the model leaves the preview's shadow here.
+// The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family and
+// the model leaves the preview's shadow here.
 void Preview_Leave(void) {
   if (Model3 *m = Model3_Get(0)) m->shadowMode = 0;
+  PreviewRender &r = g_PreviewRender;
+  if (r.window && r.closeDialog) r.closeDialog(r.window);
+  r.window = nullptr;
 }
 
 void Preview_Update(void) {

@@ -13,6 +13,7 @@ struct PreviewRender {
   // buffer as a file in the root folder (false when it could not be written).
   void *(*createDialog)(void);
   bool (*saveBackBuffer)(const char *name);
+  void (*closeDialog)(void *window);   // destroys the dialog (the family is left)
 };
 extern PreviewRender g_PreviewRender;
 

@@ -13,10 +13,13 @@
 static void *CreateRenderDialog(void) {
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "PREVIEW_RENDER_DLG", g_MainWnd, Preview_RenderDlgProc, 0);
   if (!dlg) return nullptr;
-  WinOrder_Join(dlg);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);   // placed once shown
   return dlg;
 }
+
+static void CloseRenderDialog(HWND dlg);
+static void CloseRenderWindow(void *window) { CloseRenderDialog((HWND)window); }
 
 // The main view as it is shown, saved. After the last Present the back buffer of a discarding
 // swap chain holds nothing defined (all black under Wine), and the view drawn last may be one
@@ -34,6 +37,7 @@ static bool RenderAndSave(const char *name) {
 void Preview_InstallPlatform(void) {
   g_PreviewRender.createDialog = CreateRenderDialog;
   g_PreviewRender.saveBackBuffer = RenderAndSave;
+  g_PreviewRender.closeDialog = CloseRenderWindow;
 }
 
 static void CloseRenderDialog(HWND dlg) {

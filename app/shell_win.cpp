@@ -16,6 +16,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -217,13 +218,24 @@ static HWND CreateViewWindow(u32 index) {
   return CreateDialogParamA(ModuleInstance(), "WIN_DLG", g_MainWnd, View_WinDlgProc, (LPARAM)index);
 }
 
-static void PlaceViewWindow(ViewRecord *v) {
+static void PutViewWindow(ViewRecord *v) {
   HWND w = (HWND)v->window;
   MoveWindow(w, v->x, v->y, v->w, v->h, TRUE);
-  ShowWindow(w, SW_SHOWNOACTIVATE);
   const char *title = KindTitle(v->kind);
   if (title) SetWindowTextA(w, title);
 }
+
+static void ShowViewWindow(HWND w) {
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  WinPlace_Place(w);
+}
+
+static void PlaceViewWindow(ViewRecord *v) {
+  PutViewWindow(v);
+  ShowViewWindow((HWND)v->window);
+}
+
+static i32 Area(const ViewRecord *v) { return v->w * v->h; }
 
 void View_AddView(int shown, int x, int y, int w, int h) {
   i32 index = View_TakeFreeSlot(shown, x, y, w, h);
@@ -245,15 +257,30 @@ void View_CreateViewWindows(void) {
   u32 L = CurrentLayout();
   i32 n = g_ViewCount[L];
   if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
+  ViewRecord *made[VIEWS_PER_LAYOUT];
+  i32 count = 0;
   for (i32 i = 1; i < n; i++) {
     ViewRecord *v = &g_Views[L][i];
     if (v->inUse != 1 || v->shown != 1 || v->window) continue;
     v->created = 1;
     CreateViewWindow((u32)i);
-    if (v->window) PlaceViewWindow(v);
+    if (!v->window) continue;
+    PutViewWindow(v);
+    made[count++] = v;
+  }
+  // Shown and placed largest first: a smaller view moves aside rather than a larger one.
+  for (i32 i = 0; i < count; i++) {
+    i32 big = i;
+    for (i32 k = i + 1; k < count; k++)
+      if (Area(made[k]) > Area(made[big])) big = k;
+    ViewRecord *t = made[i];
+    made[i] = made[big];
+    made[big] = t;
+    ShowViewWindow((HWND)made[i]->window);
   }
   g_Views[L][0].window = (HWND__ *)g_MainWnd;
   if (g_MainWnd) SetActiveWindow(g_MainWnd);
+  WinOrder_RaiseAll();
 }
 
 void View_DestroyExtraViews(void) {
@@ -329,9 +356,19 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_RBUTTONUP: ViewMouseUp(BUTTON_RIGHT, lParam); return TRUE;
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); return TRUE;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); return TRUE;
-    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP:
+    case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: case WM_EXITMENULOOP: case WM_SHOWWINDOW:
       App_MarkAllRedraw();
       return TRUE;
+    case WM_TIMER: {
+      // Under Wine the first frames presented into a window that has just appeared can be
+      // lost: the view is drawn again on its first ticks (2 s at 50 ms).
+      LONG_PTR ticks = GetWindowLongPtrA(dlg, GWLP_USERDATA);
+      if (ticks < 40) {
+        SetWindowLongPtrA(dlg, GWLP_USERDATA, ticks + 1);
+        v->redraw = 1;
+      }
+      return TRUE;
+    }
     case WM_ERASEBKGND:
       return TRUE;   // the device presents the whole client area
     case WM_PAINT: {

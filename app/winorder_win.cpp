@@ -1,6 +1,7 @@
 // The set of windows kept above the main window (see winorder_win.h). Owns g_WinOrder.
 #include "model/types.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
 
 
 WinOrder g_WinOrder;
@@ -11,12 +12,14 @@ void WinOrder_Join(HWND w) {
   for (u32 i = 0; i < o.count; i++)
     if (o.windows[i] == w) return;
   if (o.count < WINORDER_CAPACITY) o.windows[o.count++] = w;
+  WinPlace_Place(w);
 }
 
 void WinOrder_Leave(HWND w) {
   WinOrder &o = g_WinOrder;
   for (u32 i = 0; i < o.count; i++) {
     if (o.windows[i] != w) continue;
+    WinPlace_Forget(w);
     for (u32 k = i + 1; k < o.count; k++) o.windows[k - 1] = o.windows[k];
     o.count--;
     return;
@@ -41,11 +44,14 @@ void WinOrder_RaiseAll(void) {
   WinOrder &o = g_WinOrder;
   if (o.raising) return;
   o.raising = true;
-  for (u32 i = 0; i < o.count; i++) {
-    HWND w = o.windows[i];
-    if (!IsWindow(w) || !IsWindowVisible(w)) continue;   // a destroyed window that never left
-    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
-  }
+  // The view windows first: the tool panels stay above them.
+  for (int views = 1; views >= 0; views--)
+    for (u32 i = 0; i < o.count; i++) {
+      HWND w = o.windows[i];
+      if (!IsWindow(w) || !IsWindowVisible(w)) continue;   // a destroyed window that never left
+      if (WinPlace_IsView(w) != (views == 1)) continue;
+      SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
   o.raising = false;
 }
 

@@ -7,7 +7,8 @@
 // box has disabled the main window). Windows build only.
 //
 // g_WinOrder is changed only through WinOrder_Join and WinOrder_Leave: a panel joins when
-// its window is created and leaves when it is destroyed.
+// its window is created (placed and shown) and leaves when it is destroyed; joining places
+// it (app/winplace_win.h).
 #pragma once
 #include <windows.h>
 
@@ -22,12 +23,14 @@ struct WinOrder {
 };
 extern WinOrder g_WinOrder;
 
-// Adds a window to the set (once; a full set refuses it). Null windows are ignored.
+// Adds a window to the set (once; a full set refuses it) and places it when it is visible.
+// Null windows are ignored.
 void WinOrder_Join(HWND w);
 // Removes a window from the set; a window not in it is ignored.
 void WinOrder_Leave(HWND w);
 // Raises every window of the set that still exists and is visible to the top of the order,
-// in joining order, without activating it or changing its size or place.
+// the view windows first, then the others, each in joining order, without activating it
+// or changing its size or place.
 void WinOrder_RaiseAll(void);
 // The main window's part: call with every message the main window gets. The first call
 // starts the order check, the main window's WM_DESTROY ends it.

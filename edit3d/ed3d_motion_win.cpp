@@ -148,5 +148,6 @@ INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARA
 INT_PTR CALLBACK Ed3D_MotionWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   static i32 s_X, s_Y;
   Panel_StorePosition(dlg, &s_X, &s_Y);
+  if (Ed3D_CloseOnButton(dlg, msg, wParam, IDC_MWAVE_CLOSE, &g_Ed3DMotionPanels.waveDlg, &g_Ed3DMotionPanels.waveList)) return TRUE;
   return Ed3D_OneButtonMessage(msg, wParam, IDC_MWAVE_ADD, Ed3D_AddMotionSoundCommand);
 }

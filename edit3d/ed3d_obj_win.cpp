@@ -158,5 +158,6 @@ INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LP
 INT_PTR CALLBACK Ed3D_ObjWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   static i32 s_X, s_Y;
   Panel_StorePosition(dlg, &s_X, &s_Y);
+  if (Ed3D_CloseOnButton(dlg, msg, wParam, IDC_OWAVE_CLOSE, &Ed3DObjMotionEditor.waveDlg, &Ed3DObjMotionEditor.waveList)) return TRUE;
   return Ed3D_OneButtonMessage(msg, wParam, IDC_OWAVE_ADD, Ed3D_ObjAddSoundCommand);
 }

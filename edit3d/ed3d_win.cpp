@@ -68,6 +68,15 @@ INT_PTR Ed3D_OneButtonMessage(UINT msg, WPARAM wParam, u32 id, void (*command)(v
   }
 }
 
+bool Ed3D_CloseOnButton(HWND dlg, UINT msg, WPARAM wParam, u32 closeId, void **dlgSlot, void **listSlot) {
+  if (msg != WM_COMMAND || LOWORD(wParam) != closeId || HIWORD(wParam) != BN_CLICKED) return false;
+  *listSlot = nullptr;
+  *dlgSlot = nullptr;
+  WinOrder_Leave(dlg);
+  DestroyWindow(dlg);
+  return true;
+}
+
 // [SECTION] platform calls of the portable shell
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   static const char *const kNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",

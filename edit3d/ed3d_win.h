@@ -46,3 +46,6 @@ struct Ed3DTimedPanel {
 INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam);
 // A panel whose one button `id` runs `command`; its other messages are the dialog manager's.
 INT_PTR Ed3D_OneButtonMessage(UINT msg, WPARAM wParam, u32 id, void (*command)(void));
+// For a press of `closeId`: destroys the dialog (its list with it), clears both handles and
+// returns true; false for any other message.
+bool Ed3D_CloseOnButton(HWND dlg, UINT msg, WPARAM wParam, u32 closeId, void **dlgSlot, void **listSlot);

@@ -9,7 +9,9 @@
 
 #include "app/docflags.h"
 #include "app/views.h"
+#include "app/winorder_win.h"
 #include "lib/framework/lib.h"
+#include "lib/media/log.h"
 #include "model/bytes.h"
 #include "resources/prog_ids.h"
 #include "scene/prog_run.h"
@@ -109,10 +111,24 @@ static void Prog_EnterWindows(void) {
   i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(dlg, w - 400, 47, 400, h - 77, TRUE);
   ShowWindow(dlg, SW_SHOW);
+  WinOrder_Join(dlg);
+  // The log belongs to this family: owned by the main window and kept above it.
+  Log_Create();
+  if (HWND log = (HWND)g_Log.window) {
+    SetWindowLongPtrA(log, GWLP_HWNDPARENT, (LONG_PTR)main);
+    WinOrder_Join(log);
+  }
 }
 
 static void Prog_LeaveWindows(void) {
-  if (g_ProgDlg.window) DestroyWindow(g_ProgDlg.window);
+  if (HWND log = (HWND)g_Log.window) {
+    WinOrder_Leave(log);
+    DestroyWindow(log);
+  }
+  if (g_ProgDlg.window) {
+    WinOrder_Leave(g_ProgDlg.window);
+    DestroyWindow(g_ProgDlg.window);
+  }
   g_ProgDlg.window = nullptr;
   g_ProgEditor.editControl = nullptr;
 }

@@ -293,12 +293,15 @@ TEST_F(FamilyTest, SwitchingLeavesThenEntersAndSetsViewCounts) {
   EXPECT_EQ(g_ViewCount[23], 1);
   App_SwitchFamily(3);
   EXPECT_EQ(g_EditSubMode, 6u);
-  EXPECT_EQ(g_ViewCount[6], 4);
+  EXPECT_EQ(g_ViewCount[6], 1);   // the 2D model family draws in the main view only
   // A view the user added to a layout stays when the family is entered again.
   g_ViewCount[23] = 6;
+  g_ViewCount[21] = 6;
   g_ViewCount[20] = 6;
+  App_SwitchFamily(21);
+  EXPECT_EQ(g_ViewCount[21], 6);
   App_SwitchFamily(20);
-  EXPECT_EQ(g_ViewCount[20], 6);
+  EXPECT_EQ(g_ViewCount[20], 1);   // the 2D map draws in the main view only
   App_SwitchFamily(23);
   EXPECT_EQ(g_ViewCount[23], 1);
   App_SwitchFamily(5);   // no such family

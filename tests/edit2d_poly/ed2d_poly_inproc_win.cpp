@@ -228,3 +228,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   Drive_End("miravel_settings_poly2d");
   DeleteFileA(saved.c_str());
 }
+
+namespace {
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);
+}  // namespace

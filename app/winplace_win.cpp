@@ -1,0 +1,199 @@
+// Where a window of the kept-above set opens (see winplace_win.h). Owns g_WinPlace.
+#include "model/types.h"
+#include "app/strip.h"
+#include "app/winorder_win.h"
+#include "app/winplace_win.h"
+
+#include <string.h>
+
+WinPlace g_WinPlace;
+
+enum { PLACE_STEP = 8, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
+
+struct Obstacles {
+  u32 count;
+  RECT rects[OBSTACLE_CAPACITY];
+};
+
+static void AddObstacle(Obstacles *o, const RECT &r) {
+  if (o->count < OBSTACLE_CAPACITY && r.right > r.left && r.bottom > r.top) o->rects[o->count++] = r;
+}
+
+// The key strips: their frame ruler on top and their label column on the left are kept clear.
+static void AddStrips(HWND w, Obstacles *o) {
+  static const i32 kKeyStrips[] = {STRIP_OBJ2_KEYS, STRIP_BONE2_KEYS, STRIP_KZO_KEYS,
+                                   STRIP_MOTION3_KEYS, STRIP_EFFECT_KEYS, STRIP_MOVIE_KEYS};
+  for (i32 entry : kKeyStrips) {
+    HWND s = (HWND)g_StripWindows[entry].window;
+    if (!s || s == w || !IsWindow(s) || !IsWindowVisible(s) || GetAncestor(s, GA_ROOT) == w) continue;
+    RECT c;
+    GetClientRect(s, &c);
+    MapWindowPoints(s, nullptr, (POINT *)&c, 2);
+    RECT ruler = {c.left, c.top, c.right, c.top + STRIP_HEADER};
+    RECT labels = {c.left, c.top, c.left + STRIP_LABEL_X + 1, c.bottom};
+    AddObstacle(o, ruler);
+    AddObstacle(o, labels);
+  }
+}
+
+static bool IsGroupBox(HWND c) {
+  char cls[16] = "";
+  GetClassNameA(c, cls, sizeof cls);
+  return lstrcmpiA(cls, "Button") == 0 && (GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+bool WinPlace_IsView(HWND w) {
+  char title[8] = "";
+  GetWindowTextA(w, title, sizeof title);
+  return !strcmp(title, "Front") || !strcmp(title, "Top") || !strcmp(title, "Side") || !strcmp(title, "Pers");
+}
+
+// The main window's menu bar, the key strips' rulers and label columns and the captions and
+// controls of every other visible member; for a view the client areas of the other views and the panels
+// whole.
+static void Collect(HWND w, Obstacles *o) {
+  o->count = 0;
+  HWND main = g_WinOrder.main;
+  MENUBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  if (main && GetMenu(main) && GetMenuBarInfo(main, OBJID_MENU, 0, &bar)) AddObstacle(o, bar.rcBar);
+  AddStrips(w, o);
+  bool view = WinPlace_IsView(w);
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (m == w || !IsWindow(m) || !IsWindowVisible(m)) continue;
+    if (WinPlace_IsView(m)) {
+      RECT c;
+      GetClientRect(m, &c);
+      MapWindowPoints(m, nullptr, (POINT *)&c, 2);
+      if (view) AddObstacle(o, c);
+      continue;
+    }
+    if (view) {   // the tool panels stay above the views: a view keeps clear of them whole
+      RECT r;
+      GetWindowRect(m, &r);
+      AddObstacle(o, r);
+      continue;
+    }
+    RECT frame, client;
+    GetWindowRect(m, &frame);
+    GetClientRect(m, &client);
+    MapWindowPoints(m, nullptr, (POINT *)&client, 2);
+    RECT caption = {frame.left, frame.top, frame.right, client.top};
+    AddObstacle(o, caption);
+    for (HWND c = GetWindow(m, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (!IsWindowVisible(c) || IsGroupBox(c)) continue;
+      RECT r;
+      GetWindowRect(c, &r);
+      AddObstacle(o, r);
+    }
+  }
+}
+
+// The area of r that the obstacles cover (overlaps between obstacles counted twice).
+static long long Covered(const Obstacles &o, const RECT &r) {
+  long long area = 0;
+  RECT x;
+  for (u32 i = 0; i < o.count; i++)
+    if (IntersectRect(&x, &o.rects[i], &r)) area += (long long)(x.right - x.left) * (x.bottom - x.top);
+  return area;
+}
+
+static bool Overlaps(const Obstacles &o, const RECT &r) { return Covered(o, r) > 0; }
+
+// Grows the window so that its client area holds every visible control with the margin of
+// the left-most and top-most one (a dialog template laid out for a narrower font).
+static void FitControls(HWND w) {
+  RECT client;
+  if (!GetClientRect(w, &client)) return;
+  LONG left = client.right, top = client.bottom, right = 0, bottom = 0;
+  bool any = false;
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, w, (POINT *)&r, 2);
+    if (r.left < left) left = r.left;
+    if (r.top < top) top = r.top;
+    if (r.right > right) right = r.right;
+    if (r.bottom > bottom) bottom = r.bottom;
+    any = true;
+  }
+  if (!any) return;
+  LONG needW = right + (left > 0 ? left : 0), needH = bottom + (top > 0 ? top : 0);
+  LONG growW = needW > client.right ? needW - client.right : 0, growH = needH > client.bottom ? needH - client.bottom : 0;
+  // A window whose controls are laid out later for a larger size (a strip) is left alone.
+  if ((!growW && !growH) || growW > FIT_GROWTH_MAX || growH > FIT_GROWTH_MAX) return;
+  RECT r;
+  GetWindowRect(w, &r);
+  SetWindowPos(w, nullptr, 0, 0, r.right - r.left + growW, r.bottom - r.top + growH,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static WinPlaceMemory *Memory(HWND w, bool make) {
+  char title[WINPLACE_TITLE] = "";
+  GetWindowTextA(w, title, sizeof title);
+  if (!title[0]) return nullptr;
+  WinPlace &p = g_WinPlace;
+  for (u32 i = 0; i < p.memoryCount; i++)
+    if (!strcmp(p.memory[i].title, title)) return &p.memory[i];
+  if (!make || p.memoryCount >= WINPLACE_CAPACITY) return nullptr;
+  WinPlaceMemory *m = &p.memory[p.memoryCount++];
+  memset(m, 0, sizeof *m);
+  memcpy(m->title, title, sizeof title);
+  return m;
+}
+
+// The free place nearest to r (same size) on the screen; when none is free, the place that
+// covers the least, nearest first. r itself when the screen cannot hold it.
+static RECT Nearest(const Obstacles &o, const RECT &r, const RECT &screen) {
+  LONG w = r.right - r.left, h = r.bottom - r.top;
+  RECT best = r;
+  long long bestCover = -1, bestD = 0;
+  for (LONG y = screen.top; y + h <= screen.bottom; y += PLACE_STEP)
+    for (LONG x = screen.left; x + w <= screen.right; x += PLACE_STEP) {
+      long long dx = x - r.left, dy = y - r.top, d = dx * dx + dy * dy;
+      if (bestCover == 0 && d >= bestD) continue;   // a free place nearer is all that can win
+      RECT c = {x, y, x + w, y + h};
+      long long cover = Covered(o, c);
+      if (bestCover >= 0 && (cover > bestCover || (cover == bestCover && d >= bestD))) continue;
+      best = c;
+      bestCover = cover;
+      bestD = d;
+    }
+  return best;
+}
+
+void WinPlace_Place(HWND w) {
+  if (!w || !IsWindowVisible(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) return;
+  FitControls(w);
+  RECT r;
+  GetWindowRect(w, &r);
+  // View windows keep their places in their layouts' records.
+  WinPlaceMemory *m = WinPlace_IsView(w) ? nullptr : Memory(w, true);
+  if (m && m->userMoved) {
+    SetWindowPos(w, nullptr, m->userX, m->userY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(w, &m->placed);
+    return;
+  }
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  Obstacles o;
+  Collect(w, &o);
+  RECT on;
+  bool onScreen = IntersectRect(&on, &r, &screen) && EqualRect(&on, &r);
+  if (!onScreen || Overlaps(o, r)) {
+    RECT to = Nearest(o, r, screen);
+    if (!EqualRect(&to, &r)) SetWindowPos(w, nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (m) GetWindowRect(w, &m->placed);
+}
+
+void WinPlace_Forget(HWND w) {
+  WinPlaceMemory *m = WinPlace_IsView(w) ? nullptr : Memory(w, false);
+  RECT r;
+  if (!m || !GetWindowRect(w, &r) || m->placed.right == m->placed.left) return;
+  if (r.left == m->placed.left && r.top == m->placed.top) return;
+  m->userMoved = true;   // the user put it there: it opens there again while the program runs
+  m->userX = r.left;
+  m->userY = r.top;
+}
