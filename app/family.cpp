@@ -171,7 +171,8 @@ void App_DrawOverlay(void) {
   PointCurViewAtDrawView();
   CALL_HOOK(drawOverlay);
   // The view windows of the families that draw nothing of their own there show the grid.
-  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_COLLISION;
+  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_COLLISION ||
+              g_EditFamily == FAMILY_EFFECT;
   if (bare && g_DrawView != 0) View_Draw2DGrid();
 }
 
