@@ -180,6 +180,7 @@ void App_DrawOverlay(void) {
 void App_InstallLibHooks(void) {
   g_LibHooks.drawScene = App_DrawScene;
   g_LibHooks.drawOverlay = App_DrawOverlay;
+  g_LibHooks.frameRequest = View_FrameRequest;
 }
 
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }

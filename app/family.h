@@ -42,7 +42,7 @@ typedef void (*FamilyStepHook)(i32 step);        // -1 previous key frame, +1 ne
 
 // One row per family number; a null cell means the family has no such hook. Each editor
 // exports its row from its own folder and installs it when the program starts
-// (Family_InstallRow); an editor not built yet installs an empty row. The families with
+// (Family_InstallRow); a family number without an editor keeps an empty row. The families with
 // sub-modes (3 and 11) keep one row per sub-mode in their folder and pass each call of their
 // family row on to the row of g_EditSubMode.
 struct FamilyHooks {

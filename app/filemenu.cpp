@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "app/commands.h"
 #include "app/current.h"
 #include "app/discard.h"
 #include "app/docflags.h"
@@ -431,36 +432,36 @@ static void New2DObject(void) {
 
 // [SECTION] the command table
 static const FileCommand kCommands[] = {
-  {40023, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
-  {40092, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
-  {40044, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
-  {40032, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
-  {40062, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
-  {40047, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
-  {40046, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
-  {40053, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX},
-  {40080, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
-  {40025, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
-  {40095, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
-  {40104, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
-  {40033, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
-  {40063, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
-  {40065, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
-  {40066, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
-  {53, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
-  {40024, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp},
-  {40099, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm},
-  {40026, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo},
-  {40097, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb},
-  {40106, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza},
-  {40034, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv},
-  {40064, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc},
+  {IDM_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
+  {IDM_ANY_OPEN, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
+  {IDM_MX_OPEN, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
+  {IDM_LWO_OPEN, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
+  {IDM_MQO_OPEN, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
+  {IDM_ROK_OPEN, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
+  {IDM_DXF_OPEN, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
+  {IDM_X_OPEN, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX},
+  {IDM_KZM_OPEN, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
+  {IDM_KZO_OPEN, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
+  {IDM_KZB_OPEN, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
+  {IDM_KZA_OPEN, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
+  {IDM_KZV_OPEN, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
+  {IDM_KZC_OPEN, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
+  {IDM_COLI_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
+  {IDM_BACK_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
+  {IDM_MAP2_OPEN, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
+  {IDM_KZP_SAVE, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp},
+  {IDM_KZM_SAVE, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm},
+  {IDM_KZO_SAVE, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo},
+  {IDM_KZB_SAVE, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb},
+  {IDM_KZA_SAVE, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza},
+  {IDM_KZV_SAVE, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv},
+  {IDM_KZC_SAVE, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc},
   {54, FILECMD_SAVE, "MAP2", kSaveTitle, SaveMap2},
-  {40045, FILECMD_SAVE, "MX", kSaveTitle, SaveMx},
-  {40048, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo},
-  {40054, FILECMD_SAVE, "X", kSaveTitle, SaveX},
-  {40055, FILECMD_NEW, nullptr, "新規作成", New3D},
-  {40101, FILECMD_NEW, nullptr, "新規作成", New2DObject},
+  {IDM_MX_SAVE, FILECMD_SAVE, "MX", kSaveTitle, SaveMx},
+  {IDM_LWO_SAVE, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo},
+  {IDM_X_SAVE, FILECMD_SAVE, "X", kSaveTitle, SaveX},
+  {IDM_NEW_MODEL, FILECMD_NEW, nullptr, "新規作成", New3D},
+  {IDM_NEW_OBJ2, FILECMD_NEW, nullptr, "新規作成", New2DObject},
 };
 
 const FileCommand *FileMenu_Find(u32 id) {
@@ -471,10 +472,12 @@ const FileCommand *FileMenu_Find(u32 id) {
 
 // The kind of document each open and new command replaces (the other commands replace none).
 static const struct { u32 id, kind; } kReplaces[] = {
-  {40023, DOC_MODEL3}, {40092, DOC_MODEL3}, {40044, DOC_MODEL3}, {40032, DOC_MODEL3}, {40062, DOC_MODEL3},
-  {40047, DOC_MODEL3}, {40046, DOC_MODEL3}, {40053, DOC_MODEL3}, {40080, DOC_MODEL3}, {40055, DOC_MODEL3},
-  {40025, DOC_OBJ3},   {40095, DOC_BONE2},  {40104, DOC_OBJ2},   {40101, DOC_OBJ2},   {40033, DOC_MOVIE},
-  {40063, DOC_COLLISION}, {53, DOC_MAP2},
+  {IDM_KZP_OPEN, DOC_MODEL3}, {IDM_ANY_OPEN, DOC_MODEL3}, {IDM_MX_OPEN, DOC_MODEL3},
+  {IDM_LWO_OPEN, DOC_MODEL3}, {IDM_MQO_OPEN, DOC_MODEL3}, {IDM_ROK_OPEN, DOC_MODEL3},
+  {IDM_DXF_OPEN, DOC_MODEL3}, {IDM_X_OPEN, DOC_MODEL3}, {IDM_KZM_OPEN, DOC_MODEL3},
+  {IDM_NEW_MODEL, DOC_MODEL3}, {IDM_KZO_OPEN, DOC_OBJ3}, {IDM_KZB_OPEN, DOC_BONE2},
+  {IDM_KZA_OPEN, DOC_OBJ2}, {IDM_NEW_OBJ2, DOC_OBJ2}, {IDM_KZV_OPEN, DOC_MOVIE},
+  {IDM_KZC_OPEN, DOC_COLLISION}, {IDM_MAP2_OPEN, DOC_MAP2},
 };
 
 static bool MayReplace(u32 id) {

@@ -1,4 +1,5 @@
 // The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW".
+#include "resources/shell_ids.h"
 #include "app/current.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
@@ -49,7 +50,7 @@ void Preview_MouseDown(i32, i32) {
 
 void Preview_Command(u32 id) {
   PreviewRender &r = g_PreviewRender;
-  if (id != PREVIEW_CMD_RENDER || r.window || !r.createDialog) return;
+  if (id != IDM_RENDER || r.window || !r.createDialog) return;
   r.refresh = 1;
   r.window = r.createDialog();
 }

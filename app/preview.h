@@ -4,8 +4,6 @@
 #pragma once
 #include "model/types.h"
 
-enum { PREVIEW_CMD_RENDER = 40061 };
-
 struct PreviewRender {
   void *window;   // the render dialog, null while closed
   u32 refresh;    // the dialog shows g_RenderName when 1

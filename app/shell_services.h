@@ -1,14 +1,13 @@
-// The shell's globals and hooks that the library reads or calls: editor family and
-// sub-mode, the view records and the view being drawn, the per-family 2D-frame flags,
-// the selected bone, and the per-frame update, scene and overlay hooks.
+// The shell's state and hooks behind the library's frame: editor family and sub-mode, the
+// view records and the view being drawn, the per-family 2D-frame flags, the selected bone
+// (app/shell_view.h), and the per-frame update, scene and overlay hooks.
 //
-// Owner: the application shell (app/). The state the library reads while drawing is stored
-// in the library (lib/framework/shell_view.h) so that the library needs nothing above it;
-// the shell writes it, the main loop chooses g_DrawView before each frame step.
+// Owner: the application shell (app/). The main loop chooses g_DrawView before each frame
+// step; the library sees the rest only through the request built from it (View_FrameRequest).
 #pragma once
 #include <stdint.h>
 #include "model/types.h"
-#include "lib/framework/shell_view.h"   // families, view records and the frame-view state
+#include "app/shell_view.h"   // families, view records and the frame-view state
 
 struct HWND__;
 

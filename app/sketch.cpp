@@ -5,14 +5,15 @@
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
+#include "resources/tools_ids.h"
 
 SketchState g_Sketch = {nullptr, 0, 0, {}, {{0, -1}, {0, -1}, {0, -1}}, {{0, -1}, {0, -1}, {0, -1}}};
 
 u32 Sketch_ViewOfButton(u32 id) {
   switch (id) {
-    case 1390: return SKETCH_FRONT;
-    case 1393: return SKETCH_TOP;
-    case 1394: return SKETCH_SIDE;
+    case IDC_SKETCH_FRONT: return SKETCH_FRONT;
+    case IDC_SKETCH_TOP: return SKETCH_TOP;
+    case IDC_SKETCH_SIDE: return SKETCH_SIDE;
     default: return SKETCH_VIEWS;
   }
 }
@@ -48,7 +49,7 @@ void Sketch_ToggleShow(void) {
 }
 
 bool Sketch_Command(u32 id) {
-  if (id == 1391) { Sketch_ToggleShow(); return true; }
+  if (id == IDC_SKETCH_SHOW) { Sketch_ToggleShow(); return true; }
   u32 view = Sketch_ViewOfButton(id);
   if (view >= SKETCH_VIEWS) return false;
   Sketch_Choose(view);

@@ -23,7 +23,7 @@ struct SketchState {
 };
 extern SketchState g_Sketch;
 
-// The view a dialog button chooses for (1390 Front, 1393 Top, 1394 Side), or SKETCH_VIEWS.
+// The view a dialog button chooses for (IDC_SKETCH_FRONT, _TOP, _SIDE), or SKETCH_VIEWS.
 u32 Sketch_ViewOfButton(u32 id);
 // Loads a chosen file for a view: an empty name (a cancelled dialog) changes nothing; a file
 // that loads becomes the view's image and name; one that does not keeps both and says

@@ -2,6 +2,7 @@
 // flags, the cached current pointers, the shared work arrays and the fit arithmetic.
 // Owns g_Views, g_ViewCount, g_ActiveView, g_DrawView, g_CurView.
 #include "app/views.h"
+#include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -42,6 +43,31 @@ f32 *g_PolyFaceNormals2D;
 static u32 s_WorkFaces, s_WorkVerts;
 
 bool View_DrawingMain(void) { return View_Get(g_EditSubMode, g_DrawView)->kind == VIEW_MAIN; }
+
+static bool InSubModes(u32 first, u32 last) { return g_EditSubMode >= first && g_EditSubMode <= last; }
+
+void View_FrameRequest(FrameRequest *out) {
+  memset(out, 0, sizeof *out);
+  if (g_EditSubMode < VIEW_LAYOUTS && g_DrawView < VIEWS_PER_LAYOUT) out->view = &g_Views[g_EditSubMode][g_DrawView];
+  out->viewIndex = g_DrawView;
+  const ViewRecord &main = g_Views[g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0][0];
+  out->framePanX = main.panX;
+  out->framePanY = main.panY;
+  out->frame2D = g_EditFamily < APP_FAMILY_COUNT && g_Family2DFrame[g_EditFamily] == 1;
+  out->movieStage = g_EditFamily == FAMILY_MOVIE;
+  out->viewport = g_EditFamily == FAMILY_MOVIE     ? FRAME_VIEWPORT_CENTRED
+                  : g_EditFamily == FAMILY_PROGRAM ? FRAME_VIEWPORT_PANNED
+                                                   : FRAME_VIEWPORT_WHOLE;
+  // The polygon, texture, bone and weight sub-modes edit the model at rest.
+  out->atRest = InSubModes(SUB_3D_POLY, SUB_3D_WEIGHT);
+  out->poseOff = g_EditFamily == FAMILY_PREVIEW || out->atRest;
+  out->objectsHidden = InSubModes(SUB_3D_POLY, SUB_3D_MOTION);
+  out->rest2D = InSubModes(SUB_2D_POLY, SUB_2D_WEIGHT);
+  out->selectedBone = g_SelectedBone;
+  out->rightButtonHeld = g_RightButtonFlag != 0;
+  out->drawScene = g_LibHooks.drawScene;
+  out->drawOverlay = g_LibHooks.drawOverlay;
+}
 
 ViewRecord *View_Get(u32 layout, u32 index) {
   if (layout >= VIEW_LAYOUTS) layout = 0;

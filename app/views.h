@@ -25,6 +25,9 @@ extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set
 ViewRecord *View_Get(u32 layout, u32 index);
 // True while the view being drawn (g_DrawView of the current layout) is a main view (kind 0).
 bool View_DrawingMain(void);
+// The frame render's request for the view drawn now (g_DrawView of the current layout), from
+// the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
+void View_FrameRequest(FrameRequest *out);
 
 // Picks the view drawn this pass over layout `layout` (the wait-counter rule: the active
 // view gains 3, the others flagged gain 1, the longest wait wins, ties to the lower index)

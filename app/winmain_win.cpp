@@ -32,7 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   Coli_InstallWin();
   Movie_InstallWin();
   Map2_InstallWin();
-  Effect_InstallWin();
+  Particle_InstallWin();
   if (!App_Startup(instance, commandLine)) return -1;
   return App_MainLoop();
 }

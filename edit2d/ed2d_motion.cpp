@@ -20,7 +20,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/seam.h"
 
 Ed2DMotionEditor g_Ed2DMotion;

@@ -20,7 +20,7 @@
 #include "edit2d/ed2d_pending.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/model3.h"
 #include "model/seam.h"
 

@@ -1,4 +1,4 @@
-// Do-nothing cells of the 2D family's dispatch table (see ed2d_pending.h).
+// The bone sub-mode's right-up cell of the 2D family (see ed2d_pending.h).
 #include "edit2d/ed2d_pending.h"
 
 #include "app/family.h"

@@ -1,6 +1,6 @@
-// The cells of the 2D family's dispatch table whose sub-mode editors are not built yet: each
-// is a named function that does nothing. The sub-mode editors' own cells are in ed2d_object.h,
-// ed2d_motion.h, ed2d_poly.h and ed2d_tex.h.
+// What the 2D sub-modes share: the common steps of their init and the bone sub-mode's own
+// right-up cell. The sub-mode editors' own cells are in ed2d_object.h, ed2d_motion.h,
+// ed2d_poly.h and ed2d_tex.h.
 #pragma once
 #include "model/types.h"
 

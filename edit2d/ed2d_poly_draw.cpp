@@ -12,7 +12,7 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "lib/draw/screen.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/obj2.h"
 #include "model/seam.h"
 

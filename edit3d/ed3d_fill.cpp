@@ -11,7 +11,6 @@
 #include "app/views.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_motion.h"
-#include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/objmotion.h"

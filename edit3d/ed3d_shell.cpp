@@ -14,12 +14,11 @@
 #include "app/viewdraw.h"
 #include "app/views.h"
 #include "edit3d/ed3d_bone.h"
-#include "edit3d/ed3d_pending.h"
 #include "edit3d/ed3d_rows.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/pn.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
 Ed3DOps g_Ed3DOps;

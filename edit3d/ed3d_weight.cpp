@@ -18,7 +18,7 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 

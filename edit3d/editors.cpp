@@ -1,6 +1,6 @@
 // Start-up values of the 3D editors' global objects (poly.h, bone.h, objmotion.h), and the
-// storage of those whose editor is not built yet (Ed3DPolyEditor lives in ed3d_poly.cpp,
-// Ed3DObjMotionEditor in ed3d_obj_mode.cpp).
+// storage of the bone editor's (Ed3DPolyEditor lives in ed3d_poly.cpp, Ed3DObjMotionEditor in
+// ed3d_obj_mode.cpp).
 #include "edit3d/bone.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit3d/objmotion.h"

@@ -56,7 +56,6 @@ static u64 ReadBE(ByteReader *r, int n) {
 u16 Rd_U16BE(ByteReader *r) { return (u16)ReadBE(r, 2); }
 u32 Rd_U32BE(ByteReader *r) { return (u32)ReadBE(r, 4); }
 i16 Rd_I16BE(ByteReader *r) { return (i16)(u16)ReadBE(r, 2); }
-i32 Rd_I32BE(ByteReader *r) { return (i32)(u32)ReadBE(r, 4); }
 
 f64 Rd_F64(ByteReader *r) {
   u64 u = ReadLE(r, 8);
@@ -179,14 +178,6 @@ static void WriteBE(ByteWriter *w, u64 v, int n) {
 
 void Wr_U16BE(ByteWriter *w, u16 v) { WriteBE(w, v, 2); }
 void Wr_U32BE(ByteWriter *w, u32 v) { WriteBE(w, v, 4); }
-void Wr_I16BE(ByteWriter *w, i16 v) { WriteBE(w, (u16)v, 2); }
-void Wr_I32BE(ByteWriter *w, i32 v) { WriteBE(w, (u32)v, 4); }
-
-void Wr_F64(ByteWriter *w, f64 v) {
-  u64 u;
-  memcpy(&u, &v, 8);
-  WriteLE(w, u, 8);
-}
 
 void Wr_F32BE(ByteWriter *w, f32 v) {
   u32 u;

@@ -131,7 +131,6 @@ inline bool Rd_Run(ByteReader *r, void *dst, u64 count, const char *fields) {
 u16 Rd_U16BE(ByteReader *r);
 u32 Rd_U32BE(ByteReader *r);
 i16 Rd_I16BE(ByteReader *r);
-i32 Rd_I32BE(ByteReader *r);
 f32 Rd_F32BE(ByteReader *r);
 
 // An i32 count that must lie in 0..max; anything else sets err and gives 0.
@@ -195,13 +194,10 @@ inline void Wr_F32(ByteWriter *w, f32 v) {
   memcpy(&u, &v, 4);
   Wr_U32(w, u);
 }
-void Wr_F64(ByteWriter *w, f64 v);
 // A run of `count` records laid out as `fields` says (see Rd_Run), written little-endian.
 void Wr_Run(ByteWriter *w, const void *src, u64 count, const char *fields);
 void Wr_U16BE(ByteWriter *w, u16 v);
 void Wr_U32BE(ByteWriter *w, u32 v);
-void Wr_I16BE(ByteWriter *w, i16 v);
-void Wr_I32BE(ByteWriter *w, i32 v);
 void Wr_F32BE(ByteWriter *w, f32 v);
 // i32 byte length, then the bytes without terminator (null writes length 0).
 void Wr_Name(ByteWriter *w, const char *s);

@@ -1,6 +1,6 @@
 // The effect editor: the effect document and its key segment, the wheel's key steps, the key
 // drag, the explosion preview, the family's entry and exit and the dialog's slider actions.
-// Owns g_EffectDocs, g_EffectEdit and g_EffectHost.
+// Owns g_EffectDocs, g_ParticleEdit and g_ParticleHost.
 #include "scene/effect_edit.h"
 
 #include <math.h>
@@ -23,16 +23,16 @@
 
 const u32 g_KzeVersion = 2003000;
 
-EffectDoc *g_EffectDocs[EFFECT_DOCS];
-EffectEditor g_EffectEdit;
-EffectHost g_EffectHost;
+EffectDoc *g_EffectDocs[PARTICLE_DOCS];
+ParticleEditor g_ParticleEdit;
+ParticleHost g_ParticleHost;
 
 static const char kParticleImage[] = "爆発.png";
 
 // [SECTION] Document
 
 bool Effect_InitDocument(i32 n) {
-  if (n < 0 || n >= EFFECT_DOCS) return false;
+  if (n < 0 || n >= PARTICLE_DOCS) return false;
   if (!g_EffectDocs[n]) g_EffectDocs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
   EffectDoc *d = g_EffectDocs[n];
   if (!d) return false;
@@ -43,7 +43,7 @@ bool Effect_InitDocument(i32 n) {
   d->emitters[0].kind[0] = 0;
   d->emitters[0].kind[1] = 4;
   for (i32 i = 0; i < d->emitterCount; i++) {
-    EffectEmitter &em = d->emitters[i];
+    ParticleEmitter &em = d->emitters[i];
     em.flags[0] = em.flags[1] = em.flags[2] = 1;
     em.keyCount = 1;
     em.keys[0].frame = 0;
@@ -51,7 +51,7 @@ bool Effect_InitDocument(i32 n) {
   return true;
 }
 
-void Effect_FreeDocuments(void) {
+void Particle_FreeDocuments(void) {
   for (EffectDoc *&d : g_EffectDocs) {
     free(d);
     d = nullptr;
@@ -59,9 +59,9 @@ void Effect_FreeDocuments(void) {
 }
 
 void Effect_NewDocument(void) {
-  EffectEditor &e = g_EffectEdit;
+  ParticleEditor &e = g_ParticleEdit;
   Effect_InitDocument(0);
-  e.mode = EFFECT_MODE_MOVE;
+  e.mode = PARTICLE_MODE_MOVE;
   e.scale = 2.0f;
   e.scale2 = 3.9f;
   e.viewPair[0] = 150;
@@ -73,23 +73,23 @@ void Effect_NewDocument(void) {
 }
 
 // The emitter the wheel and the drag work on; null when the document or emitter is missing.
-static EffectEmitter *CurrentEmitter(void) {
+static ParticleEmitter *CurrentEmitter(void) {
   EffectDoc *d = g_EffectDocs[0];
-  i32 i = g_EffectEdit.curEmitter;
-  if (!d || i < 0 || i >= EFFECT_EMITTERS) return nullptr;
+  i32 i = g_ParticleEdit.curEmitter;
+  if (!d || i < 0 || i >= PARTICLE_EMITTERS) return nullptr;
   return &d->emitters[i];
 }
 
 // The stored count bounded to the key array (a count of 0 means no key at all).
-static i32 KeyCount(const EffectEmitter *em) {
+static i32 KeyCount(const ParticleEmitter *em) {
   i32 n = em->keyCount;
-  return n < 0 ? 0 : n > EFFECT_KEYS ? EFFECT_KEYS : n;
+  return n < 0 ? 0 : n > PARTICLE_KEYS ? PARTICLE_KEYS : n;
 }
 
 void Effect_FindCurrentKeys(void) {
   EffectDoc *d = g_EffectDocs[0];
   if (!d) return;
-  EffectEmitter &em = d->emitters[0];
+  ParticleEmitter &em = d->emitters[0];
   i32 n = KeyCount(&em), f = g_MovieFrame;
   // Without keys there is no segment: index -1 would read before the key array.
   if (n == 0) return;
@@ -108,7 +108,7 @@ void Effect_FindCurrentKeys(void) {
 }
 
 i32 Effect_PrevKeyFrame(i32 f) {
-  const EffectEmitter *em = CurrentEmitter();
+  const ParticleEmitter *em = CurrentEmitter();
   if (!em) return 0;
   for (i32 i = KeyCount(em) - 1; i >= 0; i--)
     if (em->keys[i].frame < f) return em->keys[i].frame;
@@ -116,7 +116,7 @@ i32 Effect_PrevKeyFrame(i32 f) {
 }
 
 i32 Effect_NextKeyFrame(i32 f) {
-  const EffectEmitter *em = CurrentEmitter();
+  const ParticleEmitter *em = CurrentEmitter();
   if (!em) return f;
   i32 n = KeyCount(em);
   for (i32 i = 0; i < n; i++)
@@ -124,10 +124,10 @@ i32 Effect_NextKeyFrame(i32 f) {
   return f;
 }
 
-void Effect_WheelKey(i32 step) {
+void Particle_WheelKey(i32 step) {
   g_MovieFrame = step < 0 ? Effect_PrevKeyFrame(g_MovieFrame) : Effect_NextKeyFrame(g_MovieFrame);
   Effect_FindCurrentKeys();
-  g_EffectEdit.refresh = 1;
+  g_ParticleEdit.refresh = 1;
   App_MarkAllRedraw();
 }
 
@@ -138,7 +138,7 @@ static bool OnlyLeftButton(void) {
 }
 
 // The key of the emitter at the current frame; the last of equal frames; -1 when none.
-static i32 KeyAtCurrentFrame(const EffectEmitter *em) {
+static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
   i32 found = -1;
   for (i32 i = 0; i < KeyCount(em); i++)
     if (em->keys[i].frame == g_MovieFrame) found = i;
@@ -164,16 +164,16 @@ static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
 
 void Effect_MouseMove(i32 x, i32 y) {
   if (!OnlyLeftButton()) return;
-  EffectEmitter *em = CurrentEmitter();
+  ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
   if (k >= 0) {
     DragAnchor &a = g_MotionDragAnchor;
     f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
-    if (g_EffectEdit.mode == EFFECT_MODE_MOVE) {
+    if (g_ParticleEdit.mode == PARTICLE_MODE_MOVE) {
       em->keys[k].x += dx;
       em->keys[k].y += dy;
-    } else if (g_EffectEdit.mode == EFFECT_MODE_ROTATE) {
-      TurnMovieKey(g_EffectEdit.curEmitter, k, dx, dy);
+    } else if (g_ParticleEdit.mode == PARTICLE_MODE_ROTATE) {
+      TurnMovieKey(g_ParticleEdit.curEmitter, k, dx, dy);
     }
   }
   Effect_SetDragAnchor(x, y);
@@ -183,19 +183,19 @@ void Effect_MouseMove(i32 x, i32 y) {
 // [SECTION] Preview
 
 static i32 Random(void) {
-  return g_EffectEdit.random ? g_EffectEdit.random() : rand();
+  return g_ParticleEdit.random ? g_ParticleEdit.random() : rand();
 }
 
-bool Effect_Spawn(i32 radius, i32 delay) {
-  EffectParticle *p = nullptr;
-  for (EffectParticle &q : g_EffectEdit.particles)
+bool Particle_Spawn(i32 radius, i32 delay) {
+  ParticleSprite *p = nullptr;
+  for (ParticleSprite &q : g_ParticleEdit.particles)
     if (!q.inUse) { p = &q; break; }
   if (!p) return false;
   i32 dx = 0, dy = 0;
   bool inside = false;
   // A source that never yields a point in the circle (radius 0 needs one pair of 76,800)
   // would hold the frame for ever: after the bound the particle sits at the centre.
-  for (i32 t = 0; t < EFFECT_SPAWN_TRIES && !inside; t++) {
+  for (i32 t = 0; t < PARTICLE_SPAWN_TRIES && !inside; t++) {
     dx = Random() % 320 - 160;
     dy = Random() % 240 - 120;
     inside = dx * dx + dy * dy <= radius * radius;
@@ -210,16 +210,16 @@ bool Effect_Spawn(i32 radius, i32 delay) {
   return true;
 }
 
-void Effect_Restart(void) {
-  EffectEditor &e = g_EffectEdit;
+void Particle_Restart(void) {
+  ParticleEditor &e = g_ParticleEdit;
   memset(e.particles, 0, sizeof e.particles);
   for (i32 k = 0; k < e.explosionCount; k++) {
-    i32 r = k < EFFECT_MAX_RADIUS ? k : EFFECT_MAX_RADIUS;
-    if (!Effect_Spawn(r, (i32)(k * 0.04))) break;   // the rest find no free record either
+    i32 r = k < PARTICLE_MAX_RADIUS ? k : PARTICLE_MAX_RADIUS;
+    if (!Particle_Spawn(r, (i32)(k * 0.04))) break;   // the rest find no free record either
   }
 }
 
-static void StepParticle(EffectParticle &p) {
+static void StepParticle(ParticleSprite &p) {
   if (!p.inUse) return;
   if (p.delay > 0) {
     p.delay--;
@@ -230,14 +230,14 @@ static void StepParticle(EffectParticle &p) {
 }
 
 void Effect_Update(void) {
-  EffectEditor &e = g_EffectEdit;
+  ParticleEditor &e = g_ParticleEdit;
   e.frameCounter++;
   e.fall -= 3.0f;
   if (e.frameCounter > e.frameCount) {
     e.frameCounter = 0;
-    Effect_Restart();
+    Particle_Restart();
   }
-  for (EffectParticle &p : e.particles) StepParticle(p);
+  for (ParticleSprite &p : e.particles) StepParticle(p);
   App_MarkAllRedraw();
 }
 
@@ -248,17 +248,17 @@ void Effect_Draw(void) {
   Text_Printf(8, 8, "%s", "エフェクト編集モードは、現在開発中です。");
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
-  for (const EffectParticle &p : g_EffectEdit.particles) {
+  for (const ParticleSprite &p : g_ParticleEdit.particles) {
     if (!p.inUse || p.delay != 0) continue;
     Draw_SetNextQuadAdditive(1);
-    Img_DrawColored(&g_EffectEdit.image, (i32)p.x, (i32)p.y, 128, 128, 128, (i32)p.alpha);
+    Img_DrawColored(&g_ParticleEdit.image, (i32)p.x, (i32)p.y, 128, 128, 128, (i32)p.alpha);
   }
 }
 
 // [SECTION] Entry and exit
 
 void Effect_Enter(void) {
-  EffectEditor &e = g_EffectEdit;
+  ParticleEditor &e = g_ParticleEdit;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
   g_RunState = 5;
   ViewRecord *v = View_Get(g_EditSubMode, 0);
@@ -271,34 +271,34 @@ void Effect_Enter(void) {
   // The handle keeps its row: entering again reloads into it instead of taking a new one.
   Img_Load(&e.image, kParticleImage);
   e.frameCounter = 100;
-  Effect_DialogInit();   // the dialog's start values, also without a dialog
-  if (g_EffectHost.openDialog) g_EffectHost.openDialog();
+  Particle_DialogInit();   // the dialog's start values, also without a dialog
+  if (g_ParticleHost.openDialog) g_ParticleHost.openDialog();
 }
 
 void Effect_Leave(void) {
   g_Playing = 0;
-  if (g_EffectHost.closeDialog) g_EffectHost.closeDialog();
+  if (g_ParticleHost.closeDialog) g_ParticleHost.closeDialog();
 }
 
 // [SECTION] Effect dialog
 
-void Effect_DialogInit(void) {
-  g_EffectEdit.frameCount = EFFECT_FRAMES_MAX;
-  g_EffectEdit.explosionCount = EFFECT_PARTICLES;
-  g_EffectEdit.refresh = 1;
+void Particle_DialogInit(void) {
+  g_ParticleEdit.frameCount = PARTICLE_FRAMES_MAX;
+  g_ParticleEdit.explosionCount = PARTICLE_SPRITES;
+  g_ParticleEdit.refresh = 1;
 }
 
-bool Effect_SliderChanged(i32 control, i32 pos) {
-  if (control == EFFECT_CTL_FRAMES) g_EffectEdit.frameCount = pos;
-  else if (control == EFFECT_CTL_EXPLOSIONS) g_EffectEdit.explosionCount = pos;
+bool Particle_SliderChanged(i32 control, i32 pos) {
+  if (control == PARTICLE_CTL_FRAMES) g_ParticleEdit.frameCount = pos;
+  else if (control == PARTICLE_CTL_EXPLOSIONS) g_ParticleEdit.explosionCount = pos;
   else return false;
-  g_EffectEdit.refresh = 1;
+  g_ParticleEdit.refresh = 1;
   return true;
 }
 
-void Effect_LabelText(i32 control, char *out, size_t size) {
+void Particle_LabelText(i32 control, char *out, size_t size) {
   if (!size) return;
   out[0] = 0;
-  if (control == EFFECT_CTL_FRAMES_TEXT) Str_Format(out, size, "%d", g_EffectEdit.frameCount);
-  else if (control == EFFECT_CTL_EXPLOSIONS_TEXT) Str_Format(out, size, "%d", g_EffectEdit.explosionCount);
+  if (control == PARTICLE_CTL_FRAMES_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.frameCount);
+  else if (control == PARTICLE_CTL_EXPLOSIONS_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.explosionCount);
 }

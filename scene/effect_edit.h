@@ -3,38 +3,41 @@
 // to 300 sprites of "爆発.png" tuned by the effect dialog's two sliders. No effect document is
 // read from or written to a file.
 //
-// Owners: effect_edit.cpp owns g_EffectDocs, g_EffectEdit and g_EffectHost (only the family's
-// hooks and the dialog's notifications change them); effect_edit_win.cpp owns the dialog and
-// fills g_EffectHost.
+// The family's hooks and the document keep the Effect_ names; the editor's own names take
+// Particle_ (Effect_ in the library is the HLSL effect files).
+//
+// Owners: effect_edit.cpp owns g_EffectDocs, g_ParticleEdit and g_ParticleHost (only the
+// family's hooks and the dialog's notifications change them); effect_edit_win.cpp owns the
+// dialog and fills g_ParticleHost.
 #pragma once
 #include "lib/draw/image.h"
 #include "model/types.h"
 
 enum {
-  EFFECT_DOCS = 4,            // document table; document 0 is the edited one
-  EFFECT_EMITTERS = 3,
-  EFFECT_KEYS = 16,           // keys per emitter
-  EFFECT_NAME_SIZE = 256,
-  EFFECT_PARTICLES = 300,
-  EFFECT_MAX_RADIUS = 72,     // spawn radius of the later particles
-  EFFECT_SPAWN_TRIES = 10000, // random draws per particle before it settles at the centre
-  EFFECT_FRAMES_MAX = 180,    // frame-count slider range
+  PARTICLE_DOCS = 4,            // document table; document 0 is the edited one
+  PARTICLE_EMITTERS = 3,
+  PARTICLE_KEYS = 16,           // keys per emitter
+  PARTICLE_NAME_SIZE = 256,
+  PARTICLE_SPRITES = 300,
+  PARTICLE_MAX_RADIUS = 72,     // spawn radius of the later particles
+  PARTICLE_SPAWN_TRIES = 10000, // random draws per particle before it settles at the centre
+  PARTICLE_FRAMES_MAX = 180,    // frame-count slider range
 };
 extern const u32 g_KzeVersion;   // 2003000
 
 // One key: 18 four-byte fields; the first is the frame, the third and fourth the position.
-struct EffectKey {
+struct ParticleKey {
   i32 frame;
   i32 field1;
   f32 x, y;
   i32 rest[14];
 };
-static_assert(sizeof(EffectKey) == 72, "an effect key is 72 bytes");
+static_assert(sizeof(ParticleKey) == 72, "an effect key is 72 bytes");
 
-struct EffectEmitter {
-  char name[EFFECT_NAME_SIZE];
+struct ParticleEmitter {
+  char name[PARTICLE_NAME_SIZE];
   i32 keyCount;                // 0..16
-  EffectKey keys[EFFECT_KEYS];
+  ParticleKey keys[PARTICLE_KEYS];
   i32 kind[2];                 // 0 and 4 on creation (emitter 0)
   i32 flags[3];                // 1 on creation
   i32 curKey, nextKey;         // key segment at the current frame
@@ -42,14 +45,14 @@ struct EffectEmitter {
 };
 
 struct EffectDoc {
-  EffectEmitter emitters[EFFECT_EMITTERS];
+  ParticleEmitter emitters[PARTICLE_EMITTERS];
   u32 version;
-  char name[EFFECT_NAME_SIZE];
+  char name[PARTICLE_NAME_SIZE];
   i32 emitterCount;
   i32 frameCount;
 };
 
-struct EffectParticle {
+struct ParticleSprite {
   u32 inUse;
   i32 counter;
   i32 delay;     // frames before it shows and starts to fade
@@ -57,35 +60,35 @@ struct EffectParticle {
   f32 alpha;
 };
 
-enum { EFFECT_MODE_MOVE = 0, EFFECT_MODE_ROTATE = 2 };
+enum { PARTICLE_MODE_MOVE = 0, PARTICLE_MODE_ROTATE = 2 };
 
 // The family object.
-struct EffectEditor {
+struct ParticleEditor {
   i32 frameCounter;        // preview frame; the explosion restarts above frameCount
   f32 fall;                // falls by 3.0 each frame
   i32 frameCount;          // slider 116, 0..180
   i32 explosionCount;      // slider 113, 0..300
   i32 curEmitter;
-  i32 mode;                // EFFECT_MODE_*
+  i32 mode;                // PARTICLE_MODE_*
   u8 refresh;              // the dialog's labels are out of date
   void *dialog;            // the effect dialog (platform handle), null when closed
   f32 scale, scale2;       // the document's camera values (2.0 and 3.9)
   i32 viewPair[2];         // (150, 84)
-  EffectParticle particles[EFFECT_PARTICLES];
+  ParticleSprite particles[PARTICLE_SPRITES];
   ImageHandle image;       // "爆発.png": one row, reloaded on every entry
   i32 (*random)(void);     // the particles' random source (rand; seeded fakes in tests)
 };
 
-// What the editor needs of the platform: the effect dialog. Filled by Effect_InstallWin in the
+// What the editor needs of the platform: the effect dialog. Filled by Particle_InstallWin in the
 // program; empty entries do nothing (native tests).
-struct EffectHost {
+struct ParticleHost {
   void (*openDialog)(void);    // creates and shows the dialog when it does not exist
   void (*closeDialog)(void);   // destroys it when it exists
 };
 
-extern EffectDoc *g_EffectDocs[EFFECT_DOCS];
-extern EffectEditor g_EffectEdit;
-extern EffectHost g_EffectHost;
+extern EffectDoc *g_EffectDocs[PARTICLE_DOCS];
+extern ParticleEditor g_ParticleEdit;
+extern ParticleHost g_ParticleHost;
 
 // [SECTION] Document
 
@@ -93,7 +96,7 @@ extern EffectHost g_EffectHost;
 // and fills its trailer and emitters.
 bool Effect_InitDocument(i32 n);
 // Frees every document (tests and program end).
-void Effect_FreeDocuments(void);
+void Particle_FreeDocuments(void);
 // Document 0 initialised, move mode, the camera values; every view flagged.
 void Effect_NewDocument(void);
 // The key segment of emitter 0 of document 0 at g_MovieFrame.
@@ -104,14 +107,14 @@ i32 Effect_PrevKeyFrame(i32 f);
 i32 Effect_NextKeyFrame(i32 f);
 // The wheel's step: g_MovieFrame to the previous (-1) or next key frame, then the segment
 // again and the dialog refreshed.
-void Effect_WheelKey(i32 step);
+void Particle_WheelKey(i32 step);
 
 // [SECTION] Preview
 
 // Spawns the first free particle with radius r and delay d; false when all are in use.
-bool Effect_Spawn(i32 radius, i32 delay);
+bool Particle_Spawn(i32 radius, i32 delay);
 // Clears every particle and spawns the explosion again.
-void Effect_Restart(void);
+void Particle_Restart(void);
 // Each frame: the counter, the restart, the particle steps, every view flagged.
 void Effect_Update(void);
 void Effect_Draw(void);
@@ -123,24 +126,24 @@ void Effect_MouseMove(i32 x, i32 y);
 
 // [SECTION] Effect dialog (template 107): the procedure hands its sliders here.
 enum {
-  EFFECT_CTL_FRAMES_LABEL = 100,
-  EFFECT_CTL_EXPLOSIONS_LABEL = 101,
-  EFFECT_CTL_EXPLOSIONS = 113,   // track bar 0..300
-  EFFECT_CTL_FRAMES = 116,       // track bar 0..180
-  EFFECT_CTL_FRAMES_TEXT = 119,
-  EFFECT_CTL_EXPLOSIONS_TEXT = 122,
+  PARTICLE_CTL_FRAMES_LABEL = 100,
+  PARTICLE_CTL_EXPLOSIONS_LABEL = 101,
+  PARTICLE_CTL_EXPLOSIONS = 113,   // track bar 0..300
+  PARTICLE_CTL_FRAMES = 116,       // track bar 0..180
+  PARTICLE_CTL_FRAMES_TEXT = 119,
+  PARTICLE_CTL_EXPLOSIONS_TEXT = 122,
 };
 // The dialog's start: both counts to their full values (180, 300).
-void Effect_DialogInit(void);
+void Particle_DialogInit(void);
 // A slider moved to position pos; true when it is one of the two.
-bool Effect_SliderChanged(i32 control, i32 pos);
+bool Particle_SliderChanged(i32 control, i32 pos);
 // The text of a "%d" label (119 or 122); empty for other controls.
-void Effect_LabelText(i32 control, char *out, size_t size);
+void Particle_LabelText(i32 control, char *out, size_t size);
 
 // [SECTION] Effect strip (effect_edit_strip.cpp)
 // Fills the strip's source with the emitters of document 0 and the current frame (program
 // start). The family makes no window for the strip.
-void Effect_InstallStripSource(void);
+void Particle_InstallStripSource(void);
 
 // The platform entries (effect_edit_win.cpp, program start).
-void Effect_InstallWin(void);
+void Particle_InstallWin(void);

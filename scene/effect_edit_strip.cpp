@@ -6,37 +6,37 @@
 #include "scene/effect_edit.h"
 #include "scene/movie.h"
 
-static const EffectEmitter *StripEmitter(i32 i) {
+static const ParticleEmitter *StripEmitter(i32 i) {
   const EffectDoc *d = g_EffectDocs[0];
-  if (!d || i < 0 || i >= EFFECT_EMITTERS || i >= d->emitterCount) return nullptr;
+  if (!d || i < 0 || i >= PARTICLE_EMITTERS || i >= d->emitterCount) return nullptr;
   return &d->emitters[i];
 }
 
 static i32 StripEmitterCount(void) {
   const EffectDoc *d = g_EffectDocs[0];
   if (!d) return 0;
-  return d->emitterCount < 0 ? 0 : d->emitterCount > EFFECT_EMITTERS ? EFFECT_EMITTERS : d->emitterCount;
+  return d->emitterCount < 0 ? 0 : d->emitterCount > PARTICLE_EMITTERS ? PARTICLE_EMITTERS : d->emitterCount;
 }
 
 static void StripEmitterLabel(i32 i, char *out, u32 n) {
-  const EffectEmitter *em = StripEmitter(i);
+  const ParticleEmitter *em = StripEmitter(i);
   if (n) Str_Copy(out, n, em ? em->name : "");
 }
 
 static i32 StripKeyCount(i32 i) {
-  const EffectEmitter *em = StripEmitter(i);
+  const ParticleEmitter *em = StripEmitter(i);
   if (!em) return 0;
-  return em->keyCount < 0 ? 0 : em->keyCount > EFFECT_KEYS ? EFFECT_KEYS : em->keyCount;
+  return em->keyCount < 0 ? 0 : em->keyCount > PARTICLE_KEYS ? PARTICLE_KEYS : em->keyCount;
 }
 
 static i32 StripKeyFrame(i32 i, i32 k) {
-  const EffectEmitter *em = StripEmitter(i);
+  const ParticleEmitter *em = StripEmitter(i);
   return em && k >= 0 && k < StripKeyCount(i) ? em->keys[k].frame : 0;
 }
 
 static i32 StripCurrentFrame(void) { return g_MovieFrame; }
 
-void Effect_InstallStripSource(void) {
+void Particle_InstallStripSource(void) {
   StripEffectSource &s = g_StripEffect;
   s.emitterCount = StripEmitterCount;
   s.emitterLabel = StripEmitterLabel;

@@ -35,8 +35,6 @@ static const char kBadCount[] = "フレーム数には 1 から 18000 までの�
 static const char kOutside[] = "%s の中のフォルダを選んで下さい。";
 static const char kNotNumber[] = "%s が数値ではありません。この値は変わりません。";
 
-enum { ID_LIST = IDC_MOVIE_LIST, ID_SOUND_LIST = 1374, ID_MOTIONS = 1345 };
-
 // [SECTION] helpers
 
 static i32 ObjectCount(void) {
@@ -311,19 +309,19 @@ static const char *MotionName(i32 kind, i32 n, i32 i) {
 }
 
 static void FillMotions(u32 d, const MovieObject *o, i32 n) {
-  ListReset(d, ID_MOTIONS);
+  ListReset(d, IDC_MOVIE_ACTOR_MOTIONS);
   i32 count = ClampI(MotionCount(o->kind, n), 0, 100);
   char line[300];
   for (i32 i = 0; i < count; i++) {
     MovieDlg_MotionLine(line, sizeof line, i, MotionName(o->kind, n, i));
-    ListAdd(d, ID_MOTIONS, line);
+    ListAdd(d, IDC_MOVIE_ACTOR_MOTIONS, line);
   }
   const MovieKey *k = o->curKey >= 0 && o->curKey < MOVIE_MAX_KEYS ? &o->keys[o->curKey] : nullptr;
-  if (count > 0 && k) ListSelect(d, ID_MOTIONS, k->number);
+  if (count > 0 && k) ListSelect(d, IDC_MOVIE_ACTOR_MOTIONS, k->number);
 }
 
 static void FillKeys(u32 d, const MovieObject *o, i32 n) {
-  ListReset(d, ID_LIST);
+  ListReset(d, IDC_MOVIE_LIST);
   const Model3 *m = n < MODEL3_SLOTS ? g_Model3Slots[n] : nullptr;
   if (!m) return;
   char line[300];
@@ -332,31 +330,31 @@ static void FillKeys(u32 d, const MovieObject *o, i32 n) {
     i32 num = o->keys[k].number;
     const char *name = num >= 0 && num < MODEL3_MOTIONS ? m->motions[num].name : "";
     MovieDlg_KeyLine(line, sizeof line, k, o->keys[k].frame, name);
-    ListAdd(d, ID_LIST, line);
+    ListAdd(d, IDC_MOVIE_LIST, line);
   }
-  ListSelect(d, ID_LIST, o->curKey);
+  ListSelect(d, IDC_MOVIE_LIST, o->curKey);
 }
 
 static void FillSounds(void) {
   u32 d = MOVIE_DIALOG_WAVE;
-  ListReset(d, ID_SOUND_LIST);
+  ListReset(d, IDC_MOVIE_WAVE_LIST);
   char line[600];
   for (i32 i = 0; i < MOVIE_SOUND_LINES; i++) {
     MovieDlg_SoundLine(line, sizeof line, i);
-    ListAdd(d, ID_SOUND_LIST, line);
+    ListAdd(d, IDC_MOVIE_WAVE_LIST, line);
   }
-  if (const MovieKey *k = CurrentKey(Current())) ListSelect(d, ID_SOUND_LIST, k->number);
+  if (const MovieKey *k = CurrentKey(Current())) ListSelect(d, IDC_MOVIE_WAVE_LIST, k->number);
 }
 
 static void FillMessages(void) {
   u32 d = MOVIE_DIALOG_MES;
-  ListReset(d, ID_LIST);
+  ListReset(d, IDC_MOVIE_LIST);
   char line[300];
   for (i32 i = 0; i < MOVIE_MESSAGE_COUNT; i++) {
     MovieDlg_MessageLine(line, sizeof line, i);
-    ListAdd(d, ID_LIST, line);
+    ListAdd(d, IDC_MOVIE_LIST, line);
   }
-  ListSelect(d, ID_LIST, g_MovieDlg.message);
+  ListSelect(d, IDC_MOVIE_LIST, g_MovieDlg.message);
 }
 
 // [SECTION] refresh
@@ -370,35 +368,35 @@ static void RefreshActor(u32 d) {
   i32 n = (i32)g_CurSlot;
   FillKeys(d, o, n);
   FillMotions(d, o, n);
-  SetText(d, 1358, o->name);
-  SetText(d, 1229, o->fileName);
-  SetText(d, 1231, o->motionFileName);
-  SetText(d, d == MOVIE_DIALOG_KZP ? 69 : 1227, o->folder);
+  SetText(d, IDC_MOVIE_ACTOR_NAME, o->name);
+  SetText(d, IDC_MOVIE_ACTOR_FILE_TEXT, o->fileName);
+  SetText(d, IDC_MOVIE_ACTOR_MOTION_TEXT, o->motionFileName);
+  SetText(d, d == MOVIE_DIALOG_KZP ? IDC_MOVIE_KZP_FOLDER_TEXT : IDC_MOVIE_ACTOR_FOLDER_TEXT, o->folder);
   const MovieKey *k = CurrentKey(o);
   if (!k) return;
-  ShowFloat(d, 1353, k->position[0]);
-  ShowFloat(d, 1354, k->position[1]);
-  ShowFloat(d, 1249, k->scale[0]);
-  ShowFloat(d, 1250, k->scale[1]);
+  ShowFloat(d, IDC_MOVIE_ACTOR_X, k->position[0]);
+  ShowFloat(d, IDC_MOVIE_ACTOR_Y, k->position[1]);
+  ShowFloat(d, IDC_MOVIE_ACTOR_SCALE_X, k->scale[0]);
+  ShowFloat(d, IDC_MOVIE_ACTOR_SCALE_Y, k->scale[1]);
   if (d == MOVIE_DIALOG_IMG) {
-    ShowFloat(d, 1248, k->angles[2]);
-    for (i32 c = 0; c < 4; c++) ShowInt(d, 1251 + (u32)c, (i32)k->color[c]);
+    ShowFloat(d, IDC_MOVIE_ACTOR_ANGLE_Z, k->angles[2]);
+    for (i32 c = 0; c < 4; c++) ShowInt(d, IDC_MOVIE_ACTOR_COLOR_R + (u32)c, (i32)k->color[c]);
   } else if (d == MOVIE_DIALOG_KZO || d == MOVIE_DIALOG_KZP) {
-    ShowFloat(d, 1355, k->position[2]);
-    ShowFloat(d, 1251, k->scale[2]);
-    SetCheck(d, 1389, o->shadowKind == 20);
-    SetCheck(d, 1390, o->shadowKind == 30);
+    ShowFloat(d, IDC_MOVIE_ACTOR_Z, k->position[2]);
+    ShowFloat(d, IDC_MOVIE_ACTOR_SCALE_Z, k->scale[2]);
+    SetCheck(d, IDC_MOVIE_ACTOR_SHADOW_2D, o->shadowKind == 20);
+    SetCheck(d, IDC_MOVIE_ACTOR_SHADOW_3D, o->shadowKind == 30);
   }
 }
 
 static void RefreshMain(void) {
   u32 d = MOVIE_DIALOG_MAIN;
-  static const u32 kModes[3] = {1174, 1176, 1178};
+  static const u32 kModes[3] = {IDC_MOVIE_MODE_MOVE, IDC_MOVIE_MODE_ROTATE, IDC_MOVIE_MODE_SCALE};
   for (i32 i = 0; i < 3; i++) SetCheck(d, kModes[i], g_MovieEditor.mode == i);
   const MovieObject *o = Current();
   if (!o || g_CurSlot >= MODEL3_SLOTS || !g_Model3Slots[g_CurSlot]) return;
-  SetText(d, 1198, o->moveCurve == 1 ? "移動 : 曲線" : "移動 : 直線");
-  SetText(d, 1199, o->rotationCurve == 1 ? "回転 : 曲線" : "回転 : 直線");
+  SetText(d, IDC_MOVIE_MOVE_CURVE, o->moveCurve == 1 ? "移動 : 曲線" : "移動 : 直線");
+  SetText(d, IDC_MOVIE_ROTATE_CURVE, o->rotationCurve == 1 ? "回転 : 曲線" : "回転 : 直線");
 }
 
 static void RefreshKeyDialog(void) {
@@ -409,9 +407,9 @@ static void RefreshKeyDialog(void) {
   Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.playEnd);
   SetText(d, IDC_MOVIE_PLAY_END, t);
   Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.frameCount);
-  SetText(d, 1260, t);
+  SetText(d, IDC_MOVIE_KEY_FRAMES, t);
   const MovieKey *k = CurrentKey(Current());
-  SetCheck(d, 1268, k && k->shown);
+  SetCheck(d, IDC_MOVIE_KEY_SHOWN, k && k->shown);
 }
 
 void MovieDlg_Refresh(u32 d) {
@@ -421,8 +419,8 @@ void MovieDlg_Refresh(u32 d) {
     case MOVIE_DIALOG_KEY: RefreshKeyDialog(); break;
     case MOVIE_DIALOG_CAM:
       if (const MovieKey *k = CurrentKey(Current())) {
-        for (u32 i = 0; i < 3; i++) ShowFloat(d, 1346 + i, k->position[i]);
-        for (u32 i = 0; i < 3; i++) ShowFloat(d, 1349 + i, k->target[i]);
+        for (u32 i = 0; i < 3; i++) ShowFloat(d, IDC_MOVIE_CAM_EYE_X + i, k->position[i]);
+        for (u32 i = 0; i < 3; i++) ShowFloat(d, IDC_MOVIE_CAM_AT_X + i, k->target[i]);
       }
       break;
     case MOVIE_DIALOG_SCENE: {
@@ -430,16 +428,16 @@ void MovieDlg_Refresh(u32 d) {
       char t[300];
       if (s.bgmPresent) Str_Format(t, sizeof t, "BGM : %s", s.bgmFileName);
       else Str_Copy(t, sizeof t, "BGM : なし");
-      SetText(d, 1100, t);
+      SetText(d, IDC_MOVIE_SCENE_BGM_TEXT, t);
       if (s.nextPresent) Str_Format(t, sizeof t, "次のKZV : %s", s.nextName);
       else Str_Copy(t, sizeof t, "次のKZV : なし");
-      SetText(d, 1423, t);
+      SetText(d, IDC_MOVIE_SCENE_NEXT_TEXT, t);
       break;
     }
     case MOVIE_DIALOG_WAVE: FillSounds(); break;
     case MOVIE_DIALOG_MES:
       FillMessages();
-      SetText(d, 1204, g_MovieMessages[ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1)]);
+      SetText(d, IDC_MOVIE_MES_TEXT, g_MovieMessages[ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1)]);
       break;
     default: break;
   }
@@ -522,54 +520,54 @@ static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
 // "決定" of an actor dialog: the fields into the object and its current key.
 static void ApplyActor(u32 d, MovieObject *o, i32 n) {
   char t[256];
-  if (ReadText(d, 1358, t, sizeof t)) Str_Copy(o->name, sizeof o->name, t);
+  if (ReadText(d, IDC_MOVIE_ACTOR_NAME, t, sizeof t)) Str_Copy(o->name, sizeof o->name, t);
   MovieKey *k = CurrentKey(o);
   if (!k) return;
   if (d == MOVIE_DIALOG_IMG) {
-    ApplyFloat(d, 1353, "X", &k->position[0]);
-    ApplyFloat(d, 1354, "Y", &k->position[1]);
-    ApplyFloat(d, 1248, "回転 Z", &k->angles[2]);
-    ApplyFloat(d, 1249, "拡縮 X", &k->scale[0]);
-    ApplyFloat(d, 1250, "拡縮 Y", &k->scale[1]);
+    ApplyFloat(d, IDC_MOVIE_ACTOR_X, "X", &k->position[0]);
+    ApplyFloat(d, IDC_MOVIE_ACTOR_Y, "Y", &k->position[1]);
+    ApplyFloat(d, IDC_MOVIE_ACTOR_ANGLE_Z, "回転 Z", &k->angles[2]);
+    ApplyFloat(d, IDC_MOVIE_ACTOR_SCALE_X, "拡縮 X", &k->scale[0]);
+    ApplyFloat(d, IDC_MOVIE_ACTOR_SCALE_Y, "拡縮 Y", &k->scale[1]);
     i32 c[4];
     bool all = true;
-    for (u32 i = 0; i < 4; i++) all = all && ReadText(d, 1251 + i, t, sizeof t) && MovieDlg_ParseInt(t, &c[i]);
+    for (u32 i = 0; i < 4; i++) all = all && ReadText(d, IDC_MOVIE_ACTOR_COLOR_R + i, t, sizeof t) && MovieDlg_ParseInt(t, &c[i]);
     if (all)
       for (i32 i = 0; i < 4; i++) k->color[i] = (f32)ClampI(c[i], 0, 255);
     return;
   }
-  i32 sel = MovieDlg_MotionSelection(ListSelection(d, ID_MOTIONS), MotionCount(o->kind, n));
+  i32 sel = MovieDlg_MotionSelection(ListSelection(d, IDC_MOVIE_ACTOR_MOTIONS), MotionCount(o->kind, n));
   if (sel >= 0) k->number = sel;
   if (d == MOVIE_DIALOG_KZO || d == MOVIE_DIALOG_KZP) {
     static const char *const kPos[3] = {"X", "Y", "Z"}, *const kScale[3] = {"拡縮 X", "拡縮 Y", "拡縮 Z"};
-    for (u32 i = 0; i < 3; i++) ApplyFloat(d, 1353 + i, kPos[i], &k->position[i]);
-    for (u32 i = 0; i < 3; i++) ApplyFloat(d, 1249 + i, kScale[i], &k->scale[i]);
+    for (u32 i = 0; i < 3; i++) ApplyFloat(d, IDC_MOVIE_ACTOR_X + i, kPos[i], &k->position[i]);
+    for (u32 i = 0; i < 3; i++) ApplyFloat(d, IDC_MOVIE_ACTOR_SCALE_X + i, kScale[i], &k->scale[i]);
   }
-  if (d == MOVIE_DIALOG_KZP && ReadText(d, 69, t, sizeof t)) Str_Copy(o->folder, sizeof o->folder, t);
+  if (d == MOVIE_DIALOG_KZP && ReadText(d, IDC_MOVIE_KZP_FOLDER_TEXT, t, sizeof t)) Str_Copy(o->folder, sizeof o->folder, t);
 }
 
 static void ActorCommand(u32 d, u32 id) {
   MovieObject *o = Current();
   i32 n = (i32)g_CurSlot;
-  if (id == 1062) return Movie_CloseDialog(d);
+  if (id == IDC_MOVIE_DLG_CLOSE) return Movie_CloseDialog(d);
   if (!o) return;
   char folder[256];
   switch (id) {
-    case 1226:
+    case IDC_MOVIE_ACTOR_FOLDER:
       if (d == MOVIE_DIALOG_KZP || !ChooseFolder(g_DataDir, folder)) return;
       Str_Copy(o->folder, sizeof o->folder, folder);
-      SetText(d, 1227, folder);
+      SetText(d, IDC_MOVIE_ACTOR_FOLDER_TEXT, folder);
       Edited();
       break;
-    case 1228: ChooseActorFile(d, o, n); break;
-    case 1230: {
+    case IDC_MOVIE_ACTOR_FILE: ChooseActorFile(d, o, n); break;
+    case IDC_MOVIE_ACTOR_MOTION: {
       if (d == MOVIE_DIALOG_IMG) return;
       const char *name = FileDlg_OpenByExt(nullptr, "KZM", kPickMotion, o->motionFileName);
       if (name && name[0]) Str_Copy(o->motionFileName, sizeof o->motionFileName, name), Edited();
       FileDlg_ChangeDir(g_DataDir);
       break;
     }
-    case 1357: ApplyActor(d, o, n); Edited(); break;
+    case IDC_MOVIE_ACTOR_APPLY: ApplyActor(d, o, n); Edited(); break;
     default: return;
   }
   Changed();
@@ -578,24 +576,24 @@ static void ActorCommand(u32 d, u32 id) {
 static void MainCommand(u32 id) {
   MovieObject *o = Current();
   switch (id) {
-    case 1174: g_MovieEditor.mode = MOVIE_MODE_MOVE; break;
-    case 1176: g_MovieEditor.mode = MOVIE_MODE_ROTATE; break;
-    case 1178: g_MovieEditor.mode = MOVIE_MODE_SCALE; break;
-    case 1198: if (o) o->moveCurve = o->moveCurve == 1 ? 0 : 1, Edited(); break;
-    case 1199: if (o) o->rotationCurve = o->rotationCurve == 1 ? 0 : 1, Edited(); break;
+    case IDC_MOVIE_MODE_MOVE: g_MovieEditor.mode = MOVIE_MODE_MOVE; break;
+    case IDC_MOVIE_MODE_ROTATE: g_MovieEditor.mode = MOVIE_MODE_ROTATE; break;
+    case IDC_MOVIE_MODE_SCALE: g_MovieEditor.mode = MOVIE_MODE_SCALE; break;
+    case IDC_MOVIE_MOVE_CURVE: if (o) o->moveCurve = o->moveCurve == 1 ? 0 : 1, Edited(); break;
+    case IDC_MOVIE_ROTATE_CURVE: if (o) o->rotationCurve = o->rotationCurve == 1 ? 0 : 1, Edited(); break;
     default: return;   // "アンドゥ", "リドゥ", "拡大 : 曲線"
   }
   Changed();
 }
 
 static void CameraCommand(u32 id) {
-  if (id == 1062) return Movie_CloseDialog(MOVIE_DIALOG_CAM);
-  if (id != 1059) return;
+  if (id == IDC_MOVIE_DLG_CLOSE) return Movie_CloseDialog(MOVIE_DIALOG_CAM);
+  if (id != IDC_MOVIE_CAM_APPLY) return;
   MovieKey *k = CurrentKey(Current());
   if (!k) return;
   static const char *const kEye[3] = {"視点 X", "視点 Y", "視点 Z"}, *const kAt[3] = {"注視点 X", "注視点 Y", "注視点 Z"};
-  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, 1346 + i, kEye[i], &k->position[i]);
-  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, 1349 + i, kAt[i], &k->target[i]);
+  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, IDC_MOVIE_CAM_EYE_X + i, kEye[i], &k->position[i]);
+  for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, IDC_MOVIE_CAM_AT_X + i, kAt[i], &k->target[i]);
   Edited();
   Changed();
 }
@@ -614,10 +612,10 @@ static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
 static void SceneCommand(u32 id) {
   MovieScene &s = g_MovieScene;
   switch (id) {
-    case 1096: ChooseSceneFile("mid", s.bgmFileName, &s.bgmPresent); break;
-    case 1097: s.bgmPresent = 0; Edited(); break;
-    case 1098: ChooseSceneFile("KZV", s.nextName, &s.nextPresent); break;
-    case 1099: s.nextPresent = 0; Edited(); break;
+    case IDC_MOVIE_SCENE_BGM: ChooseSceneFile("mid", s.bgmFileName, &s.bgmPresent); break;
+    case IDC_MOVIE_SCENE_BGM_CLEAR: s.bgmPresent = 0; Edited(); break;
+    case IDC_MOVIE_SCENE_NEXT: ChooseSceneFile("KZV", s.nextName, &s.nextPresent); break;
+    case IDC_MOVIE_SCENE_NEXT_CLEAR: s.nextPresent = 0; Edited(); break;
     default: return;   // the colour fields, "カメラNo" and "決定" do nothing
   }
   Changed();
@@ -625,16 +623,16 @@ static void SceneCommand(u32 id) {
 
 static void WaveCommand(u32 id) {
   MovieScene &s = g_MovieScene;
-  i32 sel = MovieDlg_SoundSelection(ListSelection(MOVIE_DIALOG_WAVE, ID_SOUND_LIST));
+  i32 sel = MovieDlg_SoundSelection(ListSelection(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST));
   if (sel >= 0) g_MovieDlg.soundSlot = sel;
   i32 slot = ClampI(g_MovieDlg.soundSlot, 0, MOVIE_SOUND_LINES - 1);
-  if (id == 1367) return Movie_CloseDialog(MOVIE_DIALOG_WAVE);
-  if (id == 1359) {
+  if (id == IDC_MOVIE_WAVE_CLOSE) return Movie_CloseDialog(MOVIE_DIALOG_WAVE);
+  if (id == IDC_MOVIE_WAVE_APPLY) {
     if (MovieKey *k = CurrentKey(Current())) k->number = slot, Edited();
     return Changed();
   }
-  if ((id != 1368 && id != 1369) || slot == 0) return;   // slot 0 holds no sound
-  if (id == 1368) {
+  if ((id != IDC_MOVIE_WAVE_FOLDER && id != IDC_MOVIE_WAVE_FILE) || slot == 0) return;   // slot 0 holds no sound
+  if (id == IDC_MOVIE_WAVE_FOLDER) {
     char folder[256];
     if (!ChooseFolder(g_DataDir, folder)) return;
     Str_Copy(s.soundFolders[slot], sizeof s.soundFolders[slot], folder);
@@ -655,18 +653,18 @@ static void WaveCommand(u32 id) {
 
 static void MessageCommand(u32 id) {
   MovieScene &s = g_MovieScene;
-  i32 sel = ListSelection(MOVIE_DIALOG_MES, ID_LIST);
+  i32 sel = ListSelection(MOVIE_DIALOG_MES, IDC_MOVIE_LIST);
   if (sel >= 0 && sel < MOVIE_MESSAGE_COUNT) g_MovieDlg.message = sel;
   i32 m = ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1);
-  if (id == ID_LIST) {   // a new selection shows its text
-    SetText(MOVIE_DIALOG_MES, 1204, g_MovieMessages[m]);
+  if (id == IDC_MOVIE_LIST) {   // a new selection shows its text
+    SetText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, g_MovieMessages[m]);
     return;
   }
-  if (id != 1205) return;
+  if (id != IDC_MOVIE_MES_APPLY) return;
   if (m != 0) {
     if (s.messageCount < m + 1) s.messageCount = m + 1;
     char t[256];
-    ReadText(MOVIE_DIALOG_MES, 1204, t, sizeof t);
+    ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t);
     Str_Copy(g_MovieMessages[m], sizeof g_MovieMessages[m], t);
     FillMessages();
   }
@@ -680,37 +678,37 @@ static void KeyCommand(u32 id) {
   MovieObject *o = Current();
   char t[64];
   switch (id) {
-    case 1060: if (Movie_EnsureKeyAtFrame()) Edited(); break;
-    case 1207:
-      if (!ReadText(MOVIE_DIALOG_KEY, 1260, t, sizeof t)) return;
+    case IDC_MOVIE_KEY_CREATE: if (Movie_EnsureKeyAtFrame()) Edited(); break;
+    case IDC_MOVIE_KEY_FRAMES_APPLY:
+      if (!ReadText(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES, t, sizeof t)) return;
       MovieDlg_ApplyFrameCount(t);
       break;
-    case 1211: if (Movie_DeleteKeyAtFrame()) Edited(); break;
-    case 1224: Movie_FindCurrentKeys(); Movie_CopyKey(); break;
-    case 1225:
+    case IDC_MOVIE_KEY_DELETE: if (Movie_DeleteKeyAtFrame()) Edited(); break;
+    case IDC_MOVIE_KEY_COPY: Movie_FindCurrentKeys(); Movie_CopyKey(); break;
+    case IDC_MOVIE_KEY_CUT:
       Movie_FindCurrentKeys();
       Movie_CopyKey();
       if (Movie_DeleteKeyAtFrame()) Edited();
       break;
-    case 1226: if (Movie_PasteKey()) Edited(); break;
-    case 1212: g_MovieFrame = 0; break;
-    case 1213: g_MovieFrame = Movie_PrevKeyFrame(g_MovieFrame); break;
-    case 1217: g_MovieFrame = Movie_NextKeyFrame(g_MovieFrame); break;
-    case 1214: if (g_MovieFrame > 0) g_MovieFrame--; break;
-    case 1216: if (g_MovieFrame < s.frameCount) g_MovieFrame++; break;   // never past the end
-    case 1215: MovieDlg_Zoom(true); break;
-    case 1219: MovieDlg_Zoom(false); break;
-    case 1220: MovieDlg_ScrollBy(100, 0); break;
-    case 1221: MovieDlg_ScrollBy(-100, 0); break;
+    case IDC_MOVIE_KEY_PASTE: if (Movie_PasteKey()) Edited(); break;
+    case IDC_MOVIE_KEY_FIRST: g_MovieFrame = 0; break;
+    case IDC_MOVIE_KEY_PREV_KEY: g_MovieFrame = Movie_PrevKeyFrame(g_MovieFrame); break;
+    case IDC_MOVIE_KEY_NEXT_KEY: g_MovieFrame = Movie_NextKeyFrame(g_MovieFrame); break;
+    case IDC_MOVIE_KEY_PREV: if (g_MovieFrame > 0) g_MovieFrame--; break;
+    case IDC_MOVIE_KEY_NEXT: if (g_MovieFrame < s.frameCount) g_MovieFrame++; break;   // never past the end
+    case IDC_MOVIE_KEY_ZOOM_OUT: MovieDlg_Zoom(true); break;
+    case IDC_MOVIE_KEY_ZOOM_IN: MovieDlg_Zoom(false); break;
+    case IDC_MOVIE_KEY_SCROLL_LEFT: MovieDlg_ScrollBy(100, 0); break;
+    case IDC_MOVIE_KEY_SCROLL_RIGHT: MovieDlg_ScrollBy(-100, 0); break;
     case IDC_MOVIE_PLAY: Movie_TogglePlayback(); return;
-    case 1267:
+    case IDC_MOVIE_KEY_CHAIN:
       s.chainFlag = s.chainFlag ? 0 : 1;
-      SetCheck(MOVIE_DIALOG_KEY, 1267, s.chainFlag != 0);
+      SetCheck(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_CHAIN, s.chainFlag != 0);
       break;
-    case 1268:
+    case IDC_MOVIE_KEY_SHOWN:
       if (MovieKey *k = CurrentKey(o)) {
         k->shown = k->shown ? 0 : 1;
-        SetCheck(MOVIE_DIALOG_KEY, 1268, k->shown != 0);
+        SetCheck(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SHOWN, k->shown != 0);
         Edited();
       }
       break;

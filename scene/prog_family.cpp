@@ -2,6 +2,7 @@
 // menu and the source file. Windows, menus and dialogs are reached through g_ProgHost.
 #include <string.h>
 
+#include "resources/prog_ids.h"
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
@@ -92,7 +93,7 @@ void Prog_ShellStopKey(void) {
 void Prog_Command(u32 id) {
   ProgEditor &e = g_ProgEditor;
   switch (id) {
-    case PROG_CMD_CHOOSE_SOURCE: {
+    case IDM_PROG_SOURCE: {
       Prog_Stop();
       FileDlg_ChangeDir(e.sourceFolder);
       const char *name = g_ProgHost.chooseSource ? g_ProgHost.chooseSource(e.sourceName) : nullptr;
@@ -104,9 +105,9 @@ void Prog_Command(u32 id) {
       Prog_LoadSource();
       break;
     }
-    case PROG_CMD_RUN: Prog_Run(); break;
-    case PROG_CMD_STOP: Prog_Stop(); break;
-    case PROG_CMD_WRITE_KZS:
+    case IDM_PROG_RUN: Prog_Run(); break;
+    case IDM_PROG_STOP: Prog_Stop(); break;
+    case IDM_PROG_WRITE_KZS:
       Prog_WriteKzs();
       if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
       break;

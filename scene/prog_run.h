@@ -87,14 +87,3 @@ bool Prog_LoadSource(void);
 // main loop; whichever comes second does nothing, so a release runs or stops once.
 void Prog_ShellRunKey(void);
 void Prog_ShellStopKey(void);
-
-// Menu and control ids of the family.
-enum {
-  PROG_CMD_CHOOSE_SOURCE = 52,
-  PROG_CMD_RUN = 40014,
-  PROG_CMD_STOP = 40015,
-  PROG_CMD_WRITE_KZS = 40091,
-  PROG_DLG_RUN = 56,
-  PROG_DLG_STOP = 57,
-  PROG_DLG_EDIT = 1012,
-};

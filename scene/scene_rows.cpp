@@ -26,9 +26,9 @@ static void InstallEffectRow(void) {
   r.mButtonDown = Ed3D_SetDragAnchors;
   r.rButtonDown = Effect_SetDragAnchor;
   r.mouseMove = Effect_MouseMove;
-  r.wheelKey = Effect_WheelKey;   // previous / next key frame, then the segment again
+  r.wheelKey = Particle_WheelKey;   // previous / next key frame, then the segment again
   Family_InstallRow(FAMILY_EFFECT, &r);
-  Effect_InstallStripSource();
+  Particle_InstallStripSource();
 }
 
 static void InstallMap2Row(void) {

@@ -3,7 +3,8 @@
 // One point, line, triangle or quad per call, built on the stack and drawn at once through
 // g_DrawDev. 2D primitives take pixels of the screen (or of the logical 640x480 frame while
 // g_FrameScaling is set) and get the same placement as the screen text: scaled by g_Scale2D
-// and, in families with a 2D frame, moved into the middle of the view window by view 0's pan.
+// and, when the frame request places them in a 640x480 frame, moved into the middle of the view
+// window by the frame pan.
 // 3D primitives take world coordinates under the transforms already set on the device.
 //
 // Globals owned here: g_NextQuadAdditive, g_SceneDrawOn, g_Light, the screen-quad vertices,
@@ -40,7 +41,7 @@ struct Vert2D {
   f32 u, v;
 };
 
-// Where 2D pixels land: scale, then (in a 2D-frame family with view windows) an offset.
+// Where 2D pixels land: scale, then (in a 640x480 frame with view windows) an offset.
 struct Place2D {
   f32 scaleX, scaleY;
   bool inFrame;
@@ -55,7 +56,7 @@ inline u32 Draw_PackColor(i32 r, i32 g, i32 b, i32 a) {
   return ((u32)a & 0xFF) << 24 | ((u32)r & 0xFF) << 16 | ((u32)g & 0xFF) << 8 | ((u32)b & 0xFF);
 }
 
-// The placement in force now (g_Scale2D, g_ViewWindowMode, the family's frame flag, view 0's pan).
+// The placement in force now (g_Scale2D, g_ViewWindowMode, the request's 2D frame and frame pan).
 Place2D Draw_CurrentPlacement(void);
 // One 2D corner placed into a screen vertex.
 ScreenVertex Draw_PlaceVertex(const Place2D *p, const Vert2D *v);

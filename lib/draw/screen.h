@@ -1,8 +1,8 @@
 // The screen placement that screen text and 2D primitives share.
 //
 // g_Scale2D is owned here (recomputed by Text_CreateFont). The other values come from the
-// library (back-buffer and desktop size, frame scaling, view-window mode) and from the shell
-// (current family, its 2D-frame flag, view 0's pan, the kind of the view being drawn); the
+// library (back-buffer and desktop size, frame scaling, view-window mode) and from the frame
+// request (the 2D-frame flag, the frame pan, the kind of the view being drawn); the
 // accessors below are the one place that reads them.
 #pragma once
 #include "model/types.h"
@@ -12,7 +12,7 @@ extern f32 g_Scale2D[2];
 // The logical frame every 2D coordinate is given in while frame scaling is on.
 enum { SCREEN_FRAME_W = 640, SCREEN_FRAME_H = 480 };
 
-// True when frames go to view windows and the current family draws into a 640x480 frame.
+// True when frames go to view windows and the request places 2D content in a 640x480 frame.
 bool Screen_InViewFrame(void);
 // The frame's offset in the view window: (desktop size - 640x480) / 2 + pan of view 0.
 void Screen_FrameOffset(f32 *x, f32 *y);
@@ -24,8 +24,9 @@ i32 Screen_Width(void);
 i32 Screen_Height(void);
 bool Screen_FrameScaling(void);
 bool Screen_ViewWindowMode(void);
-u32 Screen_Family(void);
-// The movie's message line: shown in the movie family or once a movie file was loaded.
+// True while the movie stage is drawn.
+bool Screen_MovieStage(void);
+// The movie's message line: shown on the movie stage or once a movie file was loaded.
 bool Screen_MovieMessagesShown(void);
 i32 Screen_MovieObjectCount(void);
 // Text of movie object i's current message, or null when i is no message object.

@@ -127,8 +127,8 @@ static void Text_DrawMovieMessages(void) {
 }
 
 void Text_DrawQueue(void) {
-  // Movie editor with view windows: the lines wait for the next frame of the Pers view.
-  if (Screen_ViewWindowMode() && Screen_Family() == 22 && Screen_DrawnViewKind() != 4) return;
+  // The movie stage with view windows: the lines wait for the next frame of the Pers view.
+  if (Screen_ViewWindowMode() && Screen_MovieStage() && Screen_DrawnViewKind() != 4) return;
   if (!g_TextFont) Text_CreateFont(g_TextFontSize + 1.0f);
   bool inFrame = Screen_InViewFrame();
   f32 offX = 0.0f, offY = 0.0f;

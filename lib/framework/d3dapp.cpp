@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/dxutil.h"
 
@@ -181,21 +181,21 @@ void D3DApp_BuildPresentParams(const D3DSettings *s, bool usesDepthBuffer, i32 c
 
 static void SetRect4(i32 *r, i32 l, i32 t, i32 rr, i32 b) { r[0] = l; r[1] = t; r[2] = rr; r[3] = b; }
 
-PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRecord *view,
+PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, bool movieStage, const ViewRecord *view,
                                    i32 W, i32 H) {
   PresentChoice pc;
   memset(&pc, 0, sizeof pc);
   if (!viewWindowMode) { pc.mode = PRESENT_WHOLE; return pc; }
   if (!view || !view->window || view->inUse != 1) { pc.mode = PRESENT_NOTHING; return pc; }
   pc.window = view->window;
-  if (family != FAMILY_MOVIE) {
+  if (!movieStage) {
     pc.mode = PRESENT_RECTS;
     if (view->kind == VIEW_MAIN) SetRect4(pc.src, 0, 0, W, H);
     else SetRect4(pc.src, 0, 0, view->w, view->h);
     memcpy(pc.dst, pc.src, sizeof pc.src);
     return pc;
   }
-  // Movie editor: the orthographic views and the render view show the centre of the frame.
+  // The movie stage: the orthographic views and the render view show the centre of the frame.
   switch (view->kind) {
     case VIEW_MAIN:
       pc.mode = PRESENT_WHOLE;
@@ -216,7 +216,7 @@ PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRec
       break;
     }
     default:
-      // Kinds the movie editor does not know get no rectangle: nothing is presented.
+      // Kinds the movie stage does not know get no rectangle: nothing is presented.
       pc.mode = PRESENT_NOTHING;
       break;
   }

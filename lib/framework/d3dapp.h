@@ -137,7 +137,7 @@ struct PresentChoice {
 };
 // Where the frame goes: the drawn view of the current layout in view-window mode,
 // otherwise the whole back buffer into the device window.
-PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, u32 family, const ViewRecord *view,
+PresentChoice D3DApp_ChoosePresent(u32 viewWindowMode, bool movieStage, const ViewRecord *view,
                                    i32 screenWidth, i32 screenHeight);
 
 // [SECTION] messages

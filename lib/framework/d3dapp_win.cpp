@@ -9,7 +9,7 @@
 #include <string.h>
 
 #include "lib/draw/text.h"
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
@@ -480,15 +480,22 @@ static HRESULT DefaultRenderFrame(void) {
   g_Device->Clear(0, nullptr, flags, clear, 1.0f, 0);
   HRESULT hr = g_Device->BeginScene();
   if (FAILED(hr)) return hr;
-  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
-  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
+  const FrameRequest *req = Frame_Current();
+  if (req->drawScene) req->drawScene();
+  if (req->drawOverlay) req->drawOverlay();
   g_Device->EndScene();
   return S_OK;
 }
 
 HRESULT D3DApp_RenderFrame(void) {
-  if (g_LibHooks.renderFrame) return g_LibHooks.renderFrame() < 0 ? E_FAIL : S_OK;
-  return DefaultRenderFrame();
+  FrameRequest req;
+  Frame_Ask(&req);
+  Frame_Begin(&req);
+  HRESULT hr;
+  if (g_LibHooks.renderFrame) hr = g_LibHooks.renderFrame(&req) < 0 ? E_FAIL : S_OK;
+  else hr = DefaultRenderFrame();
+  Frame_End();
+  return hr;
 }
 
 static void RecoverLostDevice(void) {
@@ -519,9 +526,8 @@ static void NoteFramePresented(void) {
 }
 
 static void PresentFrame(void) {
-  const ViewRecord *view = nullptr;
-  if (g_EditSubMode < APP_FAMILY_COUNT && g_DrawView < APP_VIEWS_PER_LAYOUT) view = &g_Views[g_EditSubMode][g_DrawView];
-  PresentChoice pc = D3DApp_ChoosePresent(g_ViewWindowMode, g_EditFamily, view, g_ScreenWidth, g_ScreenHeight);
+  const FrameRequest *req = Frame_Current();
+  PresentChoice pc = D3DApp_ChoosePresent(g_ViewWindowMode, req->movieStage, req->view, g_ScreenWidth, g_ScreenHeight);
   HRESULT hr = S_OK;
   if (pc.mode == PRESENT_WHOLE) {
     hr = g_Device->Present(nullptr, nullptr, (HWND)pc.window, nullptr);
@@ -572,7 +578,7 @@ HRESULT D3DApp_FrameStep(void) {
   f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
   QueueStats();
-  FrameTime_BeginView(g_DrawView);
+  FrameTime_BeginView(Frame_Current()->viewIndex);
   if (FAILED(D3DApp_RenderFrame())) return 0;
   // The recording reads the back buffer before it is presented: after Present the buffer of
   // a discarding swap chain holds nothing defined (black under Wine).

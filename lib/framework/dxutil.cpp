@@ -126,10 +126,6 @@ HResult DXUtil_CopyString(char *dest, const char *src, i32 count) {
   return HRES_OK;
 }
 
-HResult DXUtil_ConvertGenericStringToAnsiCch(char *dest, const char *src, i32 count) {
-  return DXUtil_CopyString(dest, src, count);
-}
-
 struct FormatName { u32 format; const char *name; };
 #define FOURCC(a, b, c, d) ((u32)(u8)(a) | ((u32)(u8)(b) << 8) | ((u32)(u8)(c) << 16) | ((u32)(u8)(d) << 24))
 static const FormatName kFormatNames[] = {

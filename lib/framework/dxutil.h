@@ -66,7 +66,6 @@ f32 DXUtil_Timer(i32 command);
 // [SECTION] text helpers
 // Copies at most count characters (terminator included) and always terminates.
 HResult DXUtil_CopyString(char *dest, const char *src, i32 count);
-HResult DXUtil_ConvertGenericStringToAnsiCch(char *dest, const char *src, i32 count);
 // "D3DFMT_A8R8G8B8" ...; without the prefix the leading "D3DFMT_" is skipped.
 const char *DXUtil_FormatName(u32 format, bool withPrefix);
 

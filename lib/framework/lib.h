@@ -22,6 +22,7 @@ struct HINSTANCE__;
 struct IDirect3D9;
 struct IDirect3DDevice9;
 struct SceneVertex;
+struct FrameRequest;
 
 enum { LIB_TEXT_SIZE = 256, LIB_RANDOM_COUNT = 256 };
 
@@ -169,7 +170,7 @@ void Lib_SetVSync(bool on);
 // start-up fills them in Lib_InstallHooks (lib/framework/lib_hooks_win.cpp): owners of
 // those facilities add their line there.
 struct LibHooks {
-  i32 (*renderFrame)(void);            // Lib_RenderFrame: BeginScene .. EndScene; <0 = failed
+  i32 (*renderFrame)(const FrameRequest *req);  // Lib_RenderFrame: BeginScene .. EndScene; <0 = failed
   void (*rebuildScreenQuad)(void);     // after a size or quad colour change
   void (*releaseBeforeReset)(void);    // text font, lazily made effects, shader targets
   void (*releaseRenderTargets)(void);  // around antialias / vsync resets
@@ -190,10 +191,13 @@ struct LibHooks {
   // Asked before the main window closes (WM_CLOSE) or the Windows session ends
   // (WM_QUERYENDSESSION): false keeps the program running. Empty: close without asking.
   bool (*mayClose)(void);
-  // The shell's render hooks (App_DrawScene, App_DrawOverlay): the family's scene draw inside
+  // The shell's render hooks (App_DrawScene, App_DrawOverlay): the editor's scene draw inside
   // the scene, its overlay after the 2D layers.
   void (*drawScene)(void);
   void (*drawOverlay)(void);
+  // The shell's request for the view it draws now (View_FrameRequest); empty: a request of
+  // no view with the two render hooks above.
+  void (*frameRequest)(FrameRequest *out);
   // The movie editor's video window and playback step (scene/, Scene_Install).
   bool (*openVideoWindow)(const char *path, i32 flag);
   void (*closeVideoWindow)(void);

@@ -2,7 +2,7 @@
 // through the shared vertex batch, drawn in chunks when a batch fills.
 #include <string.h>
 
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/framework/lib.h"
@@ -60,7 +60,7 @@ static void EdgeGroup(i32 slot, const Model3 *m, i32 g, bool posed) {
 }
 
 void Draw_ModelsFixed(void) {
-  bool restMode = g_EditSubMode >= 14 && g_EditSubMode <= 17;
+  bool restMode = Frame_Current()->atRest;
   for (i32 slot = 0; slot < MODEL3_SLOTS; ++slot) {
     Model3 *m = g_Model3Slots[slot];
     if (!m || m->immediate != 1 || !m->positions) continue;

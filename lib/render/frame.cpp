@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
@@ -46,15 +46,7 @@ void Draw_SetupToonStage(void) {
 
 // [SECTION] Frame pieces
 
-static const ViewRecord *DrawnView(void) {
-  if (g_EditSubMode >= APP_FAMILY_COUNT || g_DrawView >= APP_VIEWS_PER_LAYOUT) return nullptr;
-  return &g_Views[g_EditSubMode][g_DrawView];
-}
-
-static u32 DrawnViewKind(void) {
-  const ViewRecord *v = DrawnView();
-  return v ? v->kind : 0;
-}
+static u32 DrawnViewKind(const FrameRequest *req) { return req->view ? req->view->kind : 0; }
 
 static void SetViewport(u32 x, u32 y, u32 w, u32 h) {
   DrawViewport vp = {x, y, w, h, 0.0f, 1.0f};
@@ -78,13 +70,12 @@ static void SetFrameLight(void) {
   if (g_RenderDev.enableLight) g_RenderDev.enableLight(1, true);
 }
 
-static void SetFamilyViewport(void) {
-  if (g_EditFamily == FAMILY_MOVIE) {
+static void SetRequestViewport(const FrameRequest *req) {
+  if (req->viewport == FRAME_VIEWPORT_CENTRED) {
     SetViewport((u32)((g_ScreenWidth - 640) / 2), (u32)((g_ScreenHeight - 480) / 2), 640, 480);
-  } else if (g_EditFamily == FAMILY_PROGRAM) {
-    const ViewRecord &v0 = g_Views[g_EditSubMode < APP_FAMILY_COUNT ? g_EditSubMode : 0][0];
-    i32 x = (i32)((f32)(g_DesktopWidth - 640) * 0.5f + v0.panX);
-    i32 y = (i32)((f32)(g_DesktopHeight - 480) * 0.5f + v0.panY);
+  } else if (req->viewport == FRAME_VIEWPORT_PANNED) {
+    i32 x = (i32)((f32)(g_DesktopWidth - 640) * 0.5f + req->framePanX);
+    i32 y = (i32)((f32)(g_DesktopHeight - 480) * 0.5f + req->framePanY);
     SetViewport((u32)(x < 0 ? 0 : x), (u32)(y < 0 ? 0 : y), 640, 480);
   }
 }
@@ -94,8 +85,8 @@ static i32 ClampByte(f32 v) {
   return v >= 255.0f ? 255 : (i32)v;
 }
 
-static void DrawMovieImages(void) {
-  if (g_EditFamily != FAMILY_MOVIE || (g_DrawView != 0 && g_DrawView != 4) || !g_RenderHooks.movieImage) return;
+static void DrawMovieImages(const FrameRequest *req) {
+  if (!req->movieStage || (req->viewIndex != 0 && req->viewIndex != 4) || !g_RenderHooks.movieImage) return;
   for (i32 i = 0; i < g_MovieObjectCount && i < MOVIE_MAX_OBJECTS; ++i) {
     MovieObject *o = g_MovieObjects[i];
     if (!o || o->kind != MOVIE_KIND_IMAGE || o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) continue;
@@ -124,14 +115,14 @@ static void DrawMovieImages(void) {
   }
 }
 
-static void DrawFramesAndCover(void) {
+static void DrawFramesAndCover(const FrameRequest *req) {
   if (g_ViewWindowMode) {
-    u32 kind = DrawnViewKind();
-    if (g_EditFamily < APP_FAMILY_COUNT && g_Family2DFrame[g_EditFamily] == 1 && (kind == 0 || kind == 4)) {
+    u32 kind = DrawnViewKind(req);
+    if (req->frame2D && (kind == 0 || kind == 4)) {
       Img_Bind(-1);
       Draw_Rect2D(-1, -1, 640, 480, 255, 255, 255, 255);
     }
-    if (g_EditFamily == FAMILY_MOVIE && kind == 4) {
+    if (req->movieStage && kind == 4) {
       i32 cx = (g_ScreenWidth - 640) / 2, cy = (g_ScreenHeight - 480) / 2;
       Img_Bind(-1);
       Draw_Rect2D(cx - 1, cy - 1, cx + 640, cy + 480, 255, 255, 255, 255);
@@ -150,15 +141,15 @@ static void DrawFramesAndCover(void) {
 static i32 BeginScene(void) { return g_RenderDev.beginScene ? g_RenderDev.beginScene() : -1; }
 static void EndScene(void) { if (g_RenderDev.endScene) g_RenderDev.endScene(); }
 
-static i32 ShaderPath(void) {
+static i32 ShaderPath(const FrameRequest *req) {
   i32 hr = BeginScene();
   if (hr < 0) return hr;
   g_RenderHooks.shaderFrame();
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
-  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
+  if (req->drawScene) req->drawScene();
   DrawDev_SetTexture(0, nullptr);
-  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
+  if (req->drawOverlay) req->drawOverlay();
   Text_DrawQueue();
   EndScene();
   return 0;
@@ -174,20 +165,19 @@ static void ScenePasses(void) {
   Draw_ModelsFixed();
 }
 
-i32 Lib_RenderFrame(void) {
-  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath();
-  if (g_VideoActive) return 0;
+static i32 RenderRequest(const FrameRequest *req) {
+  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath(req);  if (g_VideoActive) return 0;
   u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_LibConfig.stencilShadows ? DCLEAR_STENCIL : 0);
   u32 color = 0xFF000000u | (g_ClearColor[0] & 0xFF) << 16 | (g_ClearColor[1] & 0xFF) << 8 | (g_ClearColor[2] & 0xFF);
   if (g_RenderDev.clear) g_RenderDev.clear(flags, color, 1.0f, 0);
-  // The movie editor's main view shows only the background.
-  if (g_EditFamily == FAMILY_MOVIE && DrawnViewKind() == 0) return 0;
+  // On the movie stage the main view shows only the background.
+  if (req->movieStage && DrawnViewKind(req) == 0) return 0;
   if (g_ToonTexture) Draw_SetupToonStage();
   // The camera kept in g_CamEye / g_CamTarget / g_CamUp: a device reset (view windows change
   // the back buffer) drops the device's view transform.
   Cam_ApplyView();
   SetFrameLight();
-  SetFamilyViewport();
+  SetRequestViewport(req);
   i32 hr = BeginScene();
   if (hr < 0) return hr;
   Draw_SetDefaultStates();
@@ -199,23 +189,30 @@ i32 Lib_RenderFrame(void) {
   // The toon stage belongs to the models: the scene hook's grid and lines are drawn without it.
   if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
   mark = FrameTime_Mark();
-  if (g_LibHooks.drawScene) g_LibHooks.drawScene();
+  if (req->drawScene) req->drawScene();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
-  if (g_EditFamily == FAMILY_MOVIE || g_EditFamily == FAMILY_PROGRAM)
+  if (req->viewport != FRAME_VIEWPORT_WHOLE)
     SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
   mark = FrameTime_Mark();
   Draw_Kzb2DModels();
   Obj2_DrawAll();
-  DrawMovieImages();
+  DrawMovieImages(req);
   FrameTime_Add(FRAMETIME_MODEL, &mark);
   DrawDev_SetTexture(0, nullptr);
   mark = FrameTime_Mark();
-  if (g_LibHooks.drawOverlay) g_LibHooks.drawOverlay();
+  if (req->drawOverlay) req->drawOverlay();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
   Text_DrawQueue();
-  DrawFramesAndCover();
+  DrawFramesAndCover(req);
   EndScene();
   return 0;
+}
+
+i32 Lib_RenderFrame(const FrameRequest *req) {
+  Frame_Begin(req);
+  i32 hr = RenderRequest(req);
+  Frame_End();
+  return hr;
 }

@@ -1,17 +1,19 @@
 // The frame render: fills the back buffer for one frame (the frame step presents it).
 //
 // The fixed-function path draws, inside one BeginScene/EndScene: the 3D object sets, the
-// scene objects, blob, ground and stencil shadows and the edge outlines; the family's scene
-// hook; the 2D bone models, 2D object models and movie images; the family's overlay hook,
-// the queued screen text, the white 640x480 frame and the brightness cover. With the
+// scene objects, blob, ground and stencil shadows and the edge outlines; the scene
+// call of the request; the 2D bone models, 2D object models and movie images; the request's
+// overlay call, the queued screen text, the white 640x480 frame and the brightness cover. With the
 // shaderMode option the effect layer's shader frame (g_RenderHooks.shaderFrame) takes the
 // place of the 3D passes.
 #pragma once
 #include "model/types.h"
 
-// Renders one frame; the device result (< 0 when BeginScene failed), 0 when nothing was to
-// be drawn (a video plays) or the frame was drawn.
-i32 Lib_RenderFrame(void);
+struct FrameRequest;
+
+// Renders one frame of the view req asks for; the device result (< 0 when BeginScene failed),
+// 0 when nothing was to be drawn (a video plays) or the frame was drawn.
+i32 Lib_RenderFrame(const FrameRequest *req);
 // Texture stage 1 for toon shading from the light vector.
 void Draw_SetupToonStage(void);
 // The stage-1 texture matrix of the toon stage: LookAt(origin, light, up) x RotationX(-pi/2)

@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/pn.h"
 #include "lib/draw/texture.h"
@@ -42,7 +42,6 @@ i32 Batch_Capacity(void) {
 }
 
 void Batch_Begin(void) { s_BatchCount = 0; }
-i32 Batch_Count(void) { return s_BatchCount; }
 
 void Batch_Flush(void) {
   if (s_BatchCount >= 3 && g_BatchVerts)
@@ -60,19 +59,18 @@ void Batch_AddTriangle(const SceneVertex v[3]) {
 
 // [SECTION] Colours and sources
 
-static bool InRestSubMode(void) { return g_EditSubMode >= 14 && g_EditSubMode <= 17; }
-
 bool Render_UsesPose(const Model3 *m) {
   if (!m->poseUpdate || !m->posed || !m->vertexNormals) return false;
-  if (g_ViewWindowMode && (g_EditFamily == 0 || InRestSubMode())) return false;
+  if (g_ViewWindowMode && Frame_Current()->poseOff) return false;
   return true;
 }
 
 static u32 WeightViewColor(const Model3 *m, const Polygon3 *p, i32 c) {
   if (m->boneCount < 2) return Draw_PackColor(196, 0, 0, 255);
-  if (g_SelectedBone == 0 || !m->bindings) return Draw_PackColor(196, 196, 196, 255);
+  u32 bone = Frame_Current()->selectedBone;
+  if (bone == 0 || !m->bindings) return Draw_PackColor(196, 196, 196, 255);
   const VertexBinding &b = m->bindings[p->corners[c].vertex];
-  if (b.bone1 == g_SelectedBone || b.bone2 == g_SelectedBone) {
+  if (b.bone1 == bone || b.bone2 == bone) {
     f32 w = b.weight;
     return Draw_PackColor((i32)(w * 196.0f), 0, (i32)((1.0f - w) * 196.0f), 255);
   }
@@ -304,7 +302,7 @@ static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
   DrawDev_SetRenderState(DRS_VERTEXBLEND, DVBF_DISABLE);
   if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, world.f);
   // The mixed polygons from the posed arrays; the weight view shows them untextured.
-  bool weightView = m->displayMode == 3 && g_ViewWindowMode && !g_RightButtonFlag;
+  bool weightView = m->displayMode == 3 && g_ViewWindowMode && !Frame_Current()->rightButtonHeld;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0) continue;
     BindGroupStages(n, -1, m, g);
@@ -366,7 +364,7 @@ void Draw_SceneObjects(void) {
 }
 
 void Draw_KzoObjects(void) {
-  if (g_EditSubMode >= 14 && g_EditSubMode <= 18) return;
+  if (Frame_Current()->objectsHidden) return;
   for (i32 s = 0; s < OBJ3_SETS; ++s) {
     Obj3Set *set = g_Obj3Sets[s];
     Obj3Pose *pose = g_Obj3Poses[s];

@@ -40,7 +40,6 @@ void Batch_Begin(void);
 void Batch_AddTriangle(const SceneVertex v[3]);
 // Draws what the batch holds (one triangle list, stride 40) and empties it.
 void Batch_Flush(void);
-i32 Batch_Count(void);
 
 // [SECTION] Colours
 // Diffuse colour of corner c of polygon p as the immediate modes draw it (weight view,

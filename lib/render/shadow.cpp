@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/framework/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
@@ -248,7 +248,7 @@ void Shadow_DrawStencil(void) {
 static void Bone2CornerColour(const Bone2Model *m, const Polygon2 *p, i32 c, i32 out[4]) {
   const Corner2 &k = p->corners[c];
   if (m->displayMode == 3) {
-    bool sel = m->bindings && k.vertex < m->vertexCount && m->bindings[k.vertex].bone1 == g_SelectedBone;
+    bool sel = m->bindings && k.vertex < m->vertexCount && m->bindings[k.vertex].bone1 == Frame_Current()->selectedBone;
     const i32 red[4] = {255, 0, 0, 255}, grey[4] = {200, 200, 200, 255};
     memcpy(out, sel ? red : grey, sizeof red);
     return;
@@ -267,7 +267,7 @@ static void Bone2CornerColour(const Bone2Model *m, const Polygon2 *p, i32 c, i32
 }
 
 static void DrawBone2Model(i32 s, const Bone2Model *m) {
-  bool rest = g_EditSubMode >= 6 && g_EditSubMode <= 9;
+  bool rest = Frame_Current()->rest2D;
   const Bone2Point *pts = (!rest && m->skinned) ? m->skinned : m->positions;
   if (!pts) return;
   DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);

@@ -179,3 +179,55 @@ TEST(ViewDraw, GizmoOnlyInPerspectiveViewsWhenNotPlaying) {
   v.kind = VIEW_MAIN;
   EXPECT_FLOAT_EQ(View_Grid2DSpacing(&v), 40.0f);
 }
+
+// The frame request of the view drawn: what each family and sub-mode asks the library for.
+TEST(ViewChoice, FrameRequestFollowsFamilySubModeAndView) {
+  Shell_ResetForTest();
+  App_InitFamily2DFrame();
+  struct Case {
+    u32 family, sub;
+    bool frame2D, movie, atRest, poseOff, objectsHidden, rest2D;
+    u32 viewport;
+  };
+  const Case kCases[] = {
+      {FAMILY_PREVIEW, 0, false, false, false, true, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_2D_MODEL, SUB_2D_OBJECT, true, false, false, false, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_2D_MODEL, SUB_2D_POLY, true, false, false, false, false, true, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_2D_MODEL, SUB_2D_WEIGHT, true, false, false, false, false, true, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_2D_MODEL, SUB_2D_MOTION, true, false, false, false, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_3D_MODEL, SUB_3D_OBJMOTION, false, false, false, false, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_3D_MODEL, SUB_3D_POLY, false, false, true, true, true, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_3D_MODEL, SUB_3D_WEIGHT, false, false, true, true, true, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_3D_MODEL, SUB_3D_MOTION, false, false, false, false, true, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_EFFECT, FAMILY_EFFECT, true, false, false, false, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_COLLISION, FAMILY_COLLISION, false, false, false, false, false, false, FRAME_VIEWPORT_WHOLE},
+      {FAMILY_MOVIE, FAMILY_MOVIE, false, true, false, false, false, false, FRAME_VIEWPORT_CENTRED},
+      {FAMILY_PROGRAM, FAMILY_PROGRAM, true, false, false, false, false, false, FRAME_VIEWPORT_PANNED},
+  };
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.sub);
+    g_EditFamily = c.family;
+    g_EditSubMode = c.sub;
+    g_DrawView = 2;
+    g_Views[c.sub][0].panX = 7.0f, g_Views[c.sub][0].panY = -3.0f;
+    FrameRequest r;
+    View_FrameRequest(&r);
+    EXPECT_EQ(r.view, &g_Views[c.sub][2]);
+    EXPECT_EQ(r.viewIndex, 2u);
+    EXPECT_EQ(r.framePanX, 7.0f);
+    EXPECT_EQ(r.framePanY, -3.0f);
+    EXPECT_EQ(r.frame2D, c.frame2D);
+    EXPECT_EQ(r.movieStage, c.movie);
+    EXPECT_EQ(r.viewport, c.viewport);
+    EXPECT_EQ(r.atRest, c.atRest);
+    EXPECT_EQ(r.poseOff, c.poseOff);
+    EXPECT_EQ(r.objectsHidden, c.objectsHidden);
+    EXPECT_EQ(r.rest2D, c.rest2D);
+  }
+  // A sub-mode past the layouts draws no view.
+  g_EditSubMode = APP_FAMILY_COUNT;
+  FrameRequest r;
+  View_FrameRequest(&r);
+  EXPECT_EQ(r.view, nullptr);
+  Shell_ResetForTest();
+}

@@ -18,7 +18,7 @@
 #include "app/tree.h"
 #include "edit2d/ed2d_object.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
 #include "model/kza.h"

@@ -22,7 +22,7 @@
 #include "edit2d/ed2d_rows.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/bone2.h"
 #include "model/seam.h"
 #include "shell_fixture.h"

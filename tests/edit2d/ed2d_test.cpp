@@ -28,7 +28,7 @@
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "model/bone2.h"
 #include "model/obj2.h"
 #include "shell_fixture.h"

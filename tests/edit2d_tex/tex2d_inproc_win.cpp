@@ -31,7 +31,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "lib/media/dialogs.h"
 #include "lib/render/rdev.h"
 #include "model/bone2.h"

@@ -19,7 +19,6 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_bone.h"
-#include "edit3d/ed3d_pending.h"
 #include "edit3d/objmotion.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_rows.h"

@@ -24,7 +24,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_obj_ids.h"
 #include "wine_drive.h"

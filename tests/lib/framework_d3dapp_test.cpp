@@ -37,7 +37,7 @@ void ExpectRect(const i32 *r, i32 l, i32 t, i32 rr, i32 b) {
 
 TEST(PresentChoice, WithoutViewWindowsTheWholeFrameGoesToTheDeviceWindow) {
   ViewRecord v = View(VIEW_FRONT, 200, 100);
-  PresentChoice pc = D3DApp_ChoosePresent(0, FAMILY_3D_MODEL, &v, 1280, 1024);
+  PresentChoice pc = D3DApp_ChoosePresent(0, false, &v, 1280, 1024);
   EXPECT_EQ(pc.mode, PRESENT_WHOLE);
   EXPECT_EQ(pc.window, nullptr);
 }
@@ -45,47 +45,47 @@ TEST(PresentChoice, WithoutViewWindowsTheWholeFrameGoesToTheDeviceWindow) {
 TEST(PresentChoice, ViewWithoutWindowOrNotInUsePresentsNothing) {
   ViewRecord v = View(VIEW_MAIN, 640, 480);
   v.window = nullptr;
-  EXPECT_EQ(D3DApp_ChoosePresent(1, FAMILY_3D_MODEL, &v, 640, 480).mode, PRESENT_NOTHING);
+  EXPECT_EQ(D3DApp_ChoosePresent(1, false, &v, 640, 480).mode, PRESENT_NOTHING);
   v = View(VIEW_MAIN, 640, 480);
   v.inUse = 2;
-  EXPECT_EQ(D3DApp_ChoosePresent(1, FAMILY_3D_MODEL, &v, 640, 480).mode, PRESENT_NOTHING);
-  EXPECT_EQ(D3DApp_ChoosePresent(1, FAMILY_3D_MODEL, nullptr, 640, 480).mode, PRESENT_NOTHING);
+  EXPECT_EQ(D3DApp_ChoosePresent(1, false, &v, 640, 480).mode, PRESENT_NOTHING);
+  EXPECT_EQ(D3DApp_ChoosePresent(1, false, nullptr, 640, 480).mode, PRESENT_NOTHING);
 }
 
 TEST(PresentChoice, EditorFamiliesPresentTheTopLeftOfTheView) {
   ViewRecord main = View(VIEW_MAIN, 300, 200);
-  PresentChoice pc = D3DApp_ChoosePresent(1, FAMILY_3D_MODEL, &main, 1280, 1024);
+  PresentChoice pc = D3DApp_ChoosePresent(1, false, &main, 1280, 1024);
   EXPECT_EQ(pc.mode, PRESENT_RECTS);
   EXPECT_EQ(pc.window, FakeWindow());
   ExpectRect(pc.src, 0, 0, 1280, 1024);
   ExpectRect(pc.dst, 0, 0, 1280, 1024);
   ViewRecord top = View(VIEW_TOP, 300, 200);
-  pc = D3DApp_ChoosePresent(1, FAMILY_2D_MODEL, &top, 1280, 1024);
+  pc = D3DApp_ChoosePresent(1, false, &top, 1280, 1024);
   ExpectRect(pc.src, 0, 0, 300, 200);
   ExpectRect(pc.dst, 0, 0, 300, 200);
 }
 
 TEST(PresentChoice, MovieViewsShowTheCentreOfTheFrame) {
   ViewRecord main = View(VIEW_MAIN, 300, 200);
-  PresentChoice pc = D3DApp_ChoosePresent(1, FAMILY_MOVIE, &main, 1280, 1024);
+  PresentChoice pc = D3DApp_ChoosePresent(1, true, &main, 1280, 1024);
   EXPECT_EQ(pc.mode, PRESENT_WHOLE);
   EXPECT_EQ(pc.window, FakeWindow());
 
   // A Top view smaller than the back buffer: the centre crop at its own size.
   ViewRecord top = View(VIEW_TOP, 301, 200);
-  pc = D3DApp_ChoosePresent(1, FAMILY_MOVIE, &top, 1280, 1024);
+  pc = D3DApp_ChoosePresent(1, true, &top, 1280, 1024);
   EXPECT_EQ(pc.mode, PRESENT_RECTS);
   ExpectRect(pc.src, 489, 412, 1280 - 489, 1024 - 412);
   ExpectRect(pc.dst, 0, 0, 301, 200);
 
   // The render view uses its second size.
   ViewRecord pers = View(VIEW_PERS, 100, 100, 640, 480);
-  pc = D3DApp_ChoosePresent(1, FAMILY_MOVIE, &pers, 1280, 1024);
+  pc = D3DApp_ChoosePresent(1, true, &pers, 1280, 1024);
   ExpectRect(pc.src, 320, 272, 960, 752);
   ExpectRect(pc.dst, 0, 0, 640, 480);
 
   ViewRecord odd = View(7, 100, 100);
-  EXPECT_EQ(D3DApp_ChoosePresent(1, FAMILY_MOVIE, &odd, 1280, 1024).mode, PRESENT_NOTHING);
+  EXPECT_EQ(D3DApp_ChoosePresent(1, true, &odd, 1280, 1024).mode, PRESENT_NOTHING);
 }
 
 TEST(WindowMessages, FourThreeSizeFromTheWidth) {

@@ -13,6 +13,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/render/frame.h"
+#include "app/views.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/objects.h"
 #include "lib/render/shadow.h"
@@ -27,6 +28,13 @@
 namespace {
 
 void IgnoreBox(const char *) {}
+
+// One frame of the view the shell draws now.
+static i32 RenderAsShell(void) {
+  FrameRequest req;
+  View_FrameRequest(&req);
+  return Lib_RenderFrame(&req);
+}
 
 struct RenderFrameTest : ::testing::Test {
   CoreSeam saved;
@@ -210,26 +218,26 @@ TEST_F(RenderFrameTest, ObjectSetPartsDrawWithTheSlotOfTheirSetNumberEmpty) {
 TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   // A playing video: nothing at all.
   g_VideoActive = 1;
-  EXPECT_EQ(Lib_RenderFrame(), 0);
+  EXPECT_EQ(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->clears, 0);
   g_VideoActive = 0;
   // The movie editor's main view: the background only.
   g_EditFamily = FAMILY_MOVIE;
   g_ClearColor[0] = 1, g_ClearColor[1] = 2, g_ClearColor[2] = 3;
-  Lib_RenderFrame();
+  RenderAsShell();
   EXPECT_EQ(g_FakeRender->clears, 1);
   EXPECT_EQ(g_FakeRender->clearColor, 0xFF010203u);
   EXPECT_EQ(g_FakeRender->begins, 0);
   // A failed BeginScene drops the frame without EndScene.
   g_EditFamily = FAMILY_3D_MODEL;
   g_FakeRender->beginResult = -1;
-  EXPECT_LT(Lib_RenderFrame(), 0);
+  EXPECT_LT(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->ends, 0);
   g_FakeRender->beginResult = 0;
   // Brightness 0.5: a black cover of alpha 128 is the last thing drawn.
   g_Light.brightness = 0.5f;
   g_Fake->draws.clear();
-  EXPECT_EQ(Lib_RenderFrame(), 0);
+  EXPECT_EQ(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->ends, 1);
   ASSERT_FALSE(g_Fake->draws.empty());
   std::vector<ScreenVertex> cover = FakeDev_ScreenVerts(g_Fake->draws.size() - 1);
@@ -238,7 +246,7 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   // Brightness 1: no cover.
   g_Light.brightness = 1.0f;
   g_Fake->draws.clear();
-  Lib_RenderFrame();
+  RenderAsShell();
   for (size_t d = 0; d < g_Fake->draws.size(); ++d)
     if (g_Fake->draws[d].fvf == FVF_SCREENVERTEX) EXPECT_NE(FakeDev_ScreenVerts(d)[0].color >> 24, 0x80u);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/shell_services.h"
+#include "app/views.h"
 #include "draw_device_win.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
@@ -108,7 +109,9 @@ struct FrameWinTest : ::testing::Test {
   }
   void Render() {
     Object_UpdateFrame();
-    ASSERT_GE(Lib_RenderFrame(), 0);
+    FrameRequest req;
+    View_FrameRequest(&req);
+    ASSERT_GE(Lib_RenderFrame(&req), 0);
   }
   int Golden(const char *name) {
     std::string report;

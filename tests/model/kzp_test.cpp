@@ -363,6 +363,9 @@ static std::vector<u8> Encoded(const Model3 *m) {
 // (from memory): the same model field for field, the same face and vertex normals, and on
 // cut or changed bytes the same answer with the same message. The files: a mixed mesh with
 // tracks over several blocks, one bone larger than a block, group keys larger than a block.
+// The reader takes the polygons and tracks from the file in blocks of this size.
+static const size_t kReadBlock = 256 * 1024;
+
 TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
   g_MaxPolygons = 5000;
   g_MaxVertices = 20000;
@@ -397,12 +400,12 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
     Model3 *before = g_Model3Slots[0];
     size_t polygonsAt = 3 + 4 + 16 + (size_t)before->positionCount * 24 + (size_t)before->normalCount * 12 +
                         (size_t)before->colorCount * 16 + (size_t)before->uvCount * 8;
-    // Cut anywhere past the vertex arrays, densely around each 64 KiB past them (the block
+    // Cut anywhere past the vertex arrays, densely around each block past them (the block
     // edges): refused with one message, the slot kept.
     std::vector<size_t> cuts;
     for (size_t n = polygonsAt; n < file.size(); n += 3001) cuts.push_back(n);
-    for (size_t k = 0; polygonsAt + k * 65536 < file.size(); k++)
-      for (size_t d = 0; d < 60; d++) cuts.push_back(polygonsAt + k * 65536 + d - 30);
+    for (size_t k = 0; polygonsAt + k * kReadBlock < file.size(); k++)
+      for (size_t d = 0; d < 60; d++) cuts.push_back(polygonsAt + k * kReadBlock + d - 30);
     for (size_t n : cuts) {
       if (n >= file.size()) continue;
       Messages().clear();

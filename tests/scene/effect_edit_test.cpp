@@ -30,24 +30,24 @@ struct EffectTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = 19;
-    memset(&g_EffectEdit, 0, sizeof g_EffectEdit);
-    g_EffectEdit.random = SeededRandom;
+    memset(&g_ParticleEdit, 0, sizeof g_ParticleEdit);
+    g_ParticleEdit.random = SeededRandom;
     g_Seed = 7;
     ASSERT_TRUE(Effect_InitDocument(0));
     g_MovieFrame = 0;
   }
   void TearDown() override {
-    Effect_FreeDocuments();
+    Particle_FreeDocuments();
     for (i32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
   }
-  EffectEmitter &Em() { return g_EffectDocs[0]->emitters[0]; }
+  ParticleEmitter &Em() { return g_EffectDocs[0]->emitters[0]; }
   void SetKeys(const std::vector<i32> &frames) {
     Em().keyCount = (i32)frames.size();
     for (size_t i = 0; i < frames.size(); i++) Em().keys[i].frame = frames[i];
   }
   i32 InUse() {
     i32 n = 0;
-    for (const EffectParticle &p : g_EffectEdit.particles) n += p.inUse ? 1 : 0;
+    for (const ParticleSprite &p : g_ParticleEdit.particles) n += p.inUse ? 1 : 0;
     return n;
   }
 };
@@ -82,17 +82,17 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   // The wheel moves the frame and finds the segment again.
   SetKeys({10, 20, 40});
   g_MovieFrame = 30;
-  Effect_WheelKey(-1);
+  Particle_WheelKey(-1);
   EXPECT_EQ(g_MovieFrame, 20);
   EXPECT_EQ(Em().curKey, 1);
-  Effect_WheelKey(+1);
+  Particle_WheelKey(+1);
   EXPECT_EQ(g_MovieFrame, 40);
   // No keys: nothing is found and nothing changes.
   Em().curKey = 7;
   Em().nextKey = 8;
   Em().fraction = 0.25f;
   SetKeys({});
-  Effect_WheelKey(+1);
+  Particle_WheelKey(+1);
   EXPECT_EQ(g_MovieFrame, 40);
   Effect_FindCurrentKeys();
   EXPECT_EQ(Em().curKey, 7);
@@ -117,7 +117,7 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   EXPECT_EQ(Em().keys[2].x, 3.0f);
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   // Rotate mode turns a movie object only when it and its key exist.
-  g_EffectEdit.mode = EFFECT_MODE_ROTATE;
+  g_ParticleEdit.mode = PARTICLE_MODE_ROTATE;
   MovieObject *saved = g_MovieObjects[0];
   g_MovieObjects[0] = nullptr;
   Effect_MouseMove(23, 20);
@@ -134,37 +134,37 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
 
 TEST_F(EffectTest, ExplosionSpawnsWithinItsRadiusAndCountsAreBounded) {
   struct Case { i32 count, inUse; };
-  for (const Case &c : {Case{0, 0}, Case{150, 150}, Case{400, EFFECT_PARTICLES}}) {
-    g_EffectEdit.explosionCount = c.count;
-    Effect_Restart();
+  for (const Case &c : {Case{0, 0}, Case{150, 150}, Case{400, PARTICLE_SPRITES}}) {
+    g_ParticleEdit.explosionCount = c.count;
+    Particle_Restart();
     EXPECT_EQ(InUse(), c.inUse) << c.count;
   }
   // The 300 records of the full explosion, in spawn order.
-  for (i32 k = 0; k < EFFECT_PARTICLES; k++) {
-    const EffectParticle &p = g_EffectEdit.particles[k];
+  for (i32 k = 0; k < PARTICLE_SPRITES; k++) {
+    const ParticleSprite &p = g_ParticleEdit.particles[k];
     f32 dx = p.x - 288.0f, dy = p.y - 208.0f;
     i32 r = k < 72 ? k : 72;
     EXPECT_LE(dx * dx + dy * dy, (f32)(r * r)) << k;
     EXPECT_EQ(p.delay, (i32)(k * 0.04)) << k;
     EXPECT_EQ(p.alpha, 255.0f);
   }
-  EXPECT_EQ(g_EffectEdit.particles[0].x, 288.0f);
-  EXPECT_EQ(g_EffectEdit.particles[0].y, 208.0f);
+  EXPECT_EQ(g_ParticleEdit.particles[0].x, 288.0f);
+  EXPECT_EQ(g_ParticleEdit.particles[0].y, 208.0f);
   // A source that never gives the centre still ends; the particles sit at the centre.
-  g_EffectEdit.random = NeverCentre;
-  g_EffectEdit.explosionCount = 3;
-  Effect_Restart();
+  g_ParticleEdit.random = NeverCentre;
+  g_ParticleEdit.explosionCount = 3;
+  Particle_Restart();
   EXPECT_EQ(InUse(), 3);
-  EXPECT_EQ(g_EffectEdit.particles[1].x, 288.0f);
-  EXPECT_EQ(g_EffectEdit.particles[2].y, 208.0f);
+  EXPECT_EQ(g_ParticleEdit.particles[1].x, 288.0f);
+  EXPECT_EQ(g_ParticleEdit.particles[2].y, 208.0f);
 }
 
 TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
-  EffectEditor &e = g_EffectEdit;
+  ParticleEditor &e = g_ParticleEdit;
   e.frameCount = 10;
   e.frameCounter = 0;
   e.explosionCount = 0;
-  Effect_Spawn(0, 2);
+  Particle_Spawn(0, 2);
   e.particles[0].alpha = 8.0f;
   const f32 alphas[] = {8.0f, 8.0f, 4.0f};   // two frames of delay, then 4 a frame
   for (f32 a : alphas) {
@@ -187,7 +187,7 @@ TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
 
 TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_ResetForTest();
-  Effect_InstallStripSource();
+  Particle_InstallStripSource();
   g_StripSeam.text = RecordText;
   g_StripTexts.clear();
   static int window;

@@ -69,14 +69,14 @@ void CountPixels(int *warm, int *lit) {
 
 TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Effect_InstallWin();   // as WinMain does
+  Particle_InstallWin();   // as WinMain does
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
   Drive_Pump(100);
 
   // "エフェクト": the dialog at the bottom left with its labels, the family's menu.
   Select(IDC_EDIT_EFFECT);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_EFFECT);
-  HWND dlg = (HWND)g_EffectEdit.dialog;
+  HWND dlg = (HWND)g_ParticleEdit.dialog;
   ASSERT_TRUE(IsWindow(dlg));
   EXPECT_TRUE(IsWindowVisible(dlg));
   RECT r;
@@ -94,14 +94,14 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_NE(GetMenuState(menu, IDM_EFFECT_OPTIONS, MF_BYCOMMAND), (UINT)-1);
   EXPECT_NE(GetMenuState(menu, IDM_EFFECT_EXIT, MF_BYCOMMAND), (UINT)-1);
   EXPECT_EQ(g_RunState, 5u);
-  ASSERT_EQ(g_EffectEdit.image.loaded, 1u);   // Data/爆発.png
-  const i32 row = g_EffectEdit.image.row;
+  ASSERT_EQ(g_ParticleEdit.image.loaded, 1u);   // Data/爆発.png
+  const i32 row = g_ParticleEdit.image.row;
 
   // The sliders: a short loop of 40 frames keeps sprites on screen; 200 explosions.
   Slide(dlg, IDC_EFFECT_FRAMES, 40);
   Slide(dlg, IDC_EFFECT_EXPLOSIONS, 200);
-  EXPECT_EQ(g_EffectEdit.frameCount, 40);
-  EXPECT_EQ(g_EffectEdit.explosionCount, 200);
+  EXPECT_EQ(g_ParticleEdit.frameCount, 40);
+  EXPECT_EQ(g_ParticleEdit.explosionCount, 200);
   DWORD until = GetTickCount() + 300;
   Drive_PumpUntil([&] { return GetTickCount() >= until && Label(dlg, IDC_EFFECT_EXPLOSIONS_TEXT) == "200"; });
   EXPECT_EQ(Label(dlg, IDC_EFFECT_FRAMES_TEXT), "40");
@@ -110,13 +110,13 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   // 200 passes, then the preview on screen: sprites lie in a disc of radius 72 + 64 about
   // the centre, the rest of the screen stays black.
   Drive_Pump(200);
-  EXPECT_LE(g_EffectEdit.frameCounter, 40);
+  EXPECT_LE(g_ParticleEdit.frameCounter, 40);
   if (const char *hold = getenv("MIRAVEL_EFFECT_HOLD")) {
     DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
     Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
   }
   // A fresh explosion a few frames old, whatever the loop's phase.
-  g_EffectEdit.frameCounter = 40;
+  g_ParticleEdit.frameCounter = 40;
   Drive_Pump(8);
   int warm = 0, lit = 0;
   CountPixels(&warm, &lit);
@@ -128,10 +128,10 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   Select(IDC_EDIT_2D_MAP);
   EXPECT_EQ(g_Playing, 0u);
   EXPECT_FALSE(IsWindow(dlg));
-  EXPECT_EQ(g_EffectEdit.dialog, nullptr);
+  EXPECT_EQ(g_ParticleEdit.dialog, nullptr);
   Select(IDC_EDIT_EFFECT);
-  EXPECT_TRUE(IsWindow((HWND)g_EffectEdit.dialog));
-  EXPECT_EQ(g_EffectEdit.image.row, row);
+  EXPECT_TRUE(IsWindow((HWND)g_ParticleEdit.dialog));
+  EXPECT_EQ(g_ParticleEdit.image.row, row);
 }
 
 const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/prog_ids.h"
 #include "app/family.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
@@ -104,12 +105,12 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetParent(edit)));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), PROG_CMD_CHOOSE_SOURCE, MF_BYCOMMAND), (UINT)-1);
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), PROG_CMD_WRITE_KZS, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_PROG_SOURCE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_PROG_WRITE_KZS, MF_BYCOMMAND), (UINT)-1);
   EXPECT_NE(g_Log.window, nullptr);
 
   // Command 52: the source is chosen and shown.
-  SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
   Drive_Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "s.txt");
   char text[1024] = {};
@@ -156,7 +157,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
     Str_Copy(req->fileTitle, FILEDLG_TEXT, "r.txt");
     return true;
   };
-  SendMessageA(g_MainWnd, WM_COMMAND, PROG_CMD_CHOOSE_SOURCE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
   Drive_Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "r.txt");
   EXPECT_EQ(std::string(g_ProgEditor.sourceFolder), g_dir + "\\sub");

@@ -13,7 +13,7 @@
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "resources/shell_ids.h"
 #include "scene/coli_edit_win.h"
 #include "scene/effect_edit.h"
@@ -102,7 +102,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   Ed2D_ObjInstallWin();
   Ed2D_MotionInstallWin();
   Coli_InstallWin();
-  Effect_InstallWin();
+  Particle_InstallWin();
   ASSERT_TRUE(Drive_Start3D("", "miravel_settings_views"));
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
 

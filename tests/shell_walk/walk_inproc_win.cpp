@@ -240,7 +240,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     SCOPED_TRACE("preview render");
     ASSERT_TRUE(Drive_CaptureMain());
     std::vector<unsigned> shown = g_DriveShot.pixels;
-    SendMessageA(g_MainWnd, WM_COMMAND, PREVIEW_CMD_RENDER, 0);
+    SendMessageA(g_MainWnd, WM_COMMAND, IDM_RENDER, 0);
     Drive_Pump(20);
     HWND dlg = (HWND)g_PreviewRender.window;
     ASSERT_TRUE(Drive_Alive(dlg));

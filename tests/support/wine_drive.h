@@ -27,7 +27,7 @@
 #include "edit3d/undo_win.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/shell_view.h"
+#include "app/shell_view.h"
 #include "lib/media/dialogs.h"
 #include "lib/render/rdev.h"
 #include "model/kzp.h"

@@ -1,5 +1,5 @@
-// Storage of the library's view state, written by the shell (lib/framework/shell_view.h).
-#include "lib/framework/shell_view.h"
+// Storage of the shell's view state (app/shell_view.h).
+#include "app/shell_view.h"
 
 u32 g_EditFamily;
 u32 g_EditSubMode;

@@ -1,0 +1,33 @@
+// The request of the frame being drawn (see view_record.h).
+#include "lib/framework/view_record.h"
+
+#include <string.h>
+
+#include "lib/framework/lib.h"
+
+static FrameRequest s_Frame;
+static bool s_InFrame;
+
+void Frame_Ask(FrameRequest *out) {
+  memset(out, 0, sizeof *out);
+  if (g_LibHooks.frameRequest) {
+    g_LibHooks.frameRequest(out);
+    return;
+  }
+  out->drawScene = g_LibHooks.drawScene;
+  out->drawOverlay = g_LibHooks.drawOverlay;
+}
+
+void Frame_Begin(const FrameRequest *req) {
+  s_Frame = *req;
+  s_InFrame = true;
+}
+
+void Frame_End(void) { s_InFrame = false; }
+
+const FrameRequest *Frame_Current(void) {
+  // Screen text and 2D primitives are also drawn outside a frame (tools, tests): they follow
+  // the shell's state as it is then.
+  if (!s_InFrame) Frame_Ask(&s_Frame);
+  return &s_Frame;
+}
