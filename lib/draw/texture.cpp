@@ -65,17 +65,19 @@ static bool TexImage_Alloc(TexImage *img, i32 width, i32 height) {
 }
 
 bool Kzi_Decode(const u8 *data, size_t size, TexImage *out) {
+  *out = {nullptr, 0, 0};
   ByteReader r;
   Rd_Init(&r, data, size);
   Rd_I32(&r);   // two header words the reader does not use
   Rd_I32(&r);
   i32 width = Rd_I32(&r);
   i32 height = Rd_I32(&r);
-  if (r.err || !TexImage_Alloc(out, width, height)) return false;
-  // A short file keeps the remaining pixels 0.
-  size_t want = (size_t)width * (size_t)height * 4;
-  size_t have = Rd_Remaining(&r);
-  memcpy(out->bgra, r.p, have < want ? have : want);
+  if (r.err || width <= 0 || height <= 0) return false;
+  // A file whose bytes cannot hold the pixels it declares is damaged: refused before anything
+  // is allocated for it.
+  if ((u64)width * (u64)height * 4 > (u64)Rd_Remaining(&r)) return false;
+  if (!TexImage_Alloc(out, width, height)) return false;
+  memcpy(out->bgra, r.p, (size_t)width * (size_t)height * 4);
   return true;
 }
 

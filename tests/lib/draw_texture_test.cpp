@@ -105,12 +105,21 @@ TEST(TextureArithmetic, RawImagesWithImpossibleSizesAreRefused) {
   EXPECT_FALSE(Kzi_Decode(header.data(), 15, &img));   // shorter than the header
 }
 
-TEST(TextureArithmetic, ShortRawImageKeepsTheMissingPixelsZero) {
+// A raw image cut short, or one declaring more pixels than its bytes hold (a 16-byte file
+// claiming 16384 x 16384), is refused before a pixel is allocated.
+TEST(TextureArithmetic, ShortRawImageIsRefusedBeforeAllocating) {
   auto bytes = Kzi(4, 2, 3);
-  TexImage img;
-  ASSERT_TRUE(Kzi_Decode(bytes.data(), bytes.size(), &img));
-  EXPECT_EQ(img.bgra[4 * 4 + 3], 200);   // pixel 4 is there
-  for (int i = 5 * 4; i < 8 * 4; i++) EXPECT_EQ(img.bgra[i], 0);
+  TexImage img = {nullptr, 0, 0};
+  EXPECT_FALSE(Kzi_Decode(bytes.data(), bytes.size(), &img));
+  EXPECT_EQ(img.bgra, nullptr);
+  auto huge = Kzi(1, 1);
+  i32 side = 16384;
+  memcpy(&huge[8], &side, 4);
+  memcpy(&huge[12], &side, 4);
+  EXPECT_FALSE(Kzi_Decode(huge.data(), huge.size(), &img));
+  EXPECT_EQ(img.bgra, nullptr);
+  auto whole = Kzi(4, 2);
+  ASSERT_TRUE(Kzi_Decode(whole.data(), whole.size(), &img));
   TexImage_Free(&img);
 }
 
