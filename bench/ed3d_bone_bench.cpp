@@ -15,6 +15,7 @@
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/render/objects.h"
+#include "bench_grid.h"
 #include "model/mesh.h"
 #include "model/model3.h"
 
@@ -23,33 +24,15 @@ namespace {
 // A grid of 250-wide rows of quads in z = 0 in slot 0, bones 1..127 spread over it in a chain
 // of rows (each bone the child of the one before, every sixteenth a child of bone 0).
 Model3 *Grid(i32 quads, u32 subMode) {
-  i32 cols = 250, rows = quads / cols;
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = subMode;
   g_CurSlot = 0;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
+  BenchGrid_Quads(m, quads, false);
   Model3_FreshBindings(m, 0, m->positionCount);
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
-  m->boneCount = MODEL3_BONES;
-  for (i32 b = 1; b < MODEL3_BONES; b++) {
-    bool rowStart = (b - 1) % 16 == 0;
-    m->bones[b].parent = rowStart ? 0 : b - 1;
-    f32 *pos = m->boneRest[b].pos;
-    pos[0] = rowStart ? -12.0f : 1.5f;
-    pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
-    pos[2] = 0;
-  }
+  BenchGrid_Bones(m);
   App_AllocWorkArrays();
   ViewRecord *v = g_Views[subMode];
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 400; v[1].centerY = 300; v[1].zoom = 1;

@@ -11,29 +11,20 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
+#include "bench_grid.h"
 #include "model/model3.h"
 
 namespace {
 
 // A grid of cols x rows quads in z = 0 around the origin, in slot 0, the 3D editor current.
 Model3 *Grid(i32 quads) {
-  i32 cols = 250, rows = quads / cols;
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_POLY;
   g_CurSlot = 0;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
+  BenchGrid_Quads(m, quads, false);
   App_AllocWorkArrays();
   ViewRecord *v = g_Views[SUB_3D_POLY];
   v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].clientW = 1024; v[0].clientH = 768; v[0].zoom = 3.2f;

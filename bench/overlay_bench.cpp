@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/current.h"
+#include "bench_grid.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -98,35 +99,16 @@ void CountView(benchmark::State &state, const std::string &label, const char *vi
 // [SECTION] 3D
 // Rows of 250 quads in z = 0 plus a ripple in y, 128 bones in chains of 16, every vertex bound.
 Model3 *Grid3(i32 quads, u32 subMode) {
-  i32 cols = 250, rows = quads / cols;
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = subMode;
   g_CurSlot = 0;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++)
-      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, (f32)((x + y) % 7) * 0.05f};
+  BenchGrid_Quads(m, quads, true);
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
-  m->boneCount = MODEL3_BONES;
-  for (i32 b = 1; b < MODEL3_BONES; b++) {
-    bool rowStart = (b - 1) % 16 == 0;
-    m->bones[b].parent = rowStart ? 0 : b - 1;
-    f32 *pos = m->boneRest[b].pos;
-    pos[0] = rowStart ? -12.0f : 1.5f;
-    pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
-    pos[2] = 0;
-  }
+  BenchGrid_Bones(m);
   App_AllocWorkArrays();
   ViewRecord *v = g_Views[subMode];
   const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};

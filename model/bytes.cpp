@@ -164,12 +164,6 @@ void Wr_Zeros(ByteWriter *w, size_t n) {
   w->size += n;
 }
 
-static void WriteLE(ByteWriter *w, u64 v, int n) {
-  u8 b[8];
-  for (int i = 0; i < n; i++) b[i] = (u8)(v >> (8 * i));
-  Wr_Bytes(w, b, (size_t)n);
-}
-
 static void WriteBE(ByteWriter *w, u64 v, int n) {
   u8 b[8];
   for (int i = 0; i < n; i++) b[n - 1 - i] = (u8)(v >> (8 * i));

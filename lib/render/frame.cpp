@@ -166,7 +166,8 @@ static void ScenePasses(void) {
 }
 
 static i32 RenderRequest(const FrameRequest *req) {
-  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath(req);  if (g_VideoActive) return 0;
+  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath(req);
+  if (g_VideoActive) return 0;
   u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_LibConfig.stencilShadows ? DCLEAR_STENCIL : 0);
   u32 color = 0xFF000000u | (g_ClearColor[0] & 0xFF) << 16 | (g_ClearColor[1] & 0xFF) << 8 | (g_ClearColor[2] & 0xFF);
   if (g_RenderDev.clear) g_RenderDev.clear(flags, color, 1.0f, 0);
