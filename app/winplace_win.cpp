@@ -1,6 +1,10 @@
 // Where a window of the kept-above set opens (see winplace_win.h). Owns g_WinPlace.
 #include "model/types.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/views.h"
+#include "lib/draw/screen.h"
+#include "lib/framework/lib.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
 
@@ -10,13 +14,20 @@ WinPlace g_WinPlace;
 
 enum { PLACE_STEP = 8, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
 
+// A control, caption or text under a window counts as this many pixels of a soft area (the
+// 2D frame): a window rather covers the whole frame than one control.
+static const long long HARD_WEIGHT = 1LL << 22;
+
 struct Obstacles {
   u32 count;
   RECT rects[OBSTACLE_CAPACITY];
+  long long weight[OBSTACLE_CAPACITY];
 };
 
-static void AddObstacle(Obstacles *o, const RECT &r) {
-  if (o->count < OBSTACLE_CAPACITY && r.right > r.left && r.bottom > r.top) o->rects[o->count++] = r;
+static void AddObstacle(Obstacles *o, const RECT &r, long long weight = HARD_WEIGHT) {
+  if (o->count >= OBSTACLE_CAPACITY || r.right <= r.left || r.bottom <= r.top) return;
+  o->rects[o->count] = r;
+  o->weight[o->count++] = weight;
 }
 
 // The key strips: their frame ruler on top and their label column on the left are kept clear.
@@ -34,6 +45,37 @@ static void AddStrips(HWND w, Obstacles *o) {
     AddObstacle(o, ruler);
     AddObstacle(o, labels);
   }
+}
+
+// The kept areas that apply to w, in screen coordinates.
+static void AddKept(HWND w, Obstacles *o) {
+  HWND main = g_WinOrder.main;
+  if (!main) return;
+  for (const WinPlaceKeep &k : g_WinPlace.keep) {
+    if (IsRectEmpty(&k.client) || (k.only && k.only != w)) continue;
+    RECT r = k.client;
+    MapWindowPoints(main, nullptr, (POINT *)&r, 2);
+    AddObstacle(o, r, k.soft ? 1 : HARD_WEIGHT);
+  }
+}
+
+void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
+  if (slot < 0 || slot >= WINPLACE_KEEP_SLOTS) return;
+  WinPlaceKeep &k = g_WinPlace.keep[slot];
+  SetRectEmpty(&k.client);
+  k.only = client ? only : nullptr;
+  k.soft = soft;
+  if (client) k.client = *client;
+}
+
+// The frame lies where the library draws it, from the main view's pan.
+void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft) {
+  const ViewRecord *v = View_Get(g_EditSubMode, 0);
+  f32 fx, fy;
+  Screen_FrameOffsetFor(g_DesktopWidth, g_DesktopHeight, v->panX, v->panY, &fx, &fy);
+  LONG left = (LONG)fx + x, top = (LONG)fy + y;
+  RECT r = {left, top, left + w, top + h};
+  WinPlace_Keep(slot, &r, only, soft);
 }
 
 static bool IsGroupBox(HWND c) {
@@ -58,6 +100,7 @@ static void Collect(HWND w, Obstacles *o) {
   bar.cbSize = sizeof bar;
   if (main && GetMenu(main) && GetMenuBarInfo(main, OBJID_MENU, 0, &bar)) AddObstacle(o, bar.rcBar);
   AddStrips(w, o);
+  AddKept(w, o);
   bool view = WinPlace_IsView(w);
   for (u32 i = 0; i < g_WinOrder.count; i++) {
     HWND m = g_WinOrder.windows[i];
@@ -90,12 +133,12 @@ static void Collect(HWND w, Obstacles *o) {
   }
 }
 
-// The area of r that the obstacles cover (overlaps between obstacles counted twice).
+// The area of r that the obstacles cover, each weighted (overlaps between obstacles counted twice).
 static long long Covered(const Obstacles &o, const RECT &r) {
   long long area = 0;
   RECT x;
   for (u32 i = 0; i < o.count; i++)
-    if (IntersectRect(&x, &o.rects[i], &r)) area += (long long)(x.right - x.left) * (x.bottom - x.top);
+    if (IntersectRect(&x, &o.rects[i], &r)) area += (long long)(x.right - x.left) * (x.bottom - x.top) * o.weight[i];
   return area;
 }
 

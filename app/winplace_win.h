@@ -1,6 +1,7 @@
 // Where a window of the kept-above set opens. A window opens where its creator put it when
 // that lies on the screen and covers neither a control or the caption of another visible
-// member of the set, a key strip's ruler or label column, nor the main window's menu bar (a
+// member of the set, a key strip's ruler or label column, an area kept in view (below), nor
+// the main window's menu bar (a
 // view window also covers no other view and no panel); otherwise at the nearest such place,
 // with its size kept. Before that it grows to hold all its controls. A window the user moved
 // opens where the user left it (matched by caption) while the program runs. Windows build
@@ -20,9 +21,20 @@ struct WinPlaceMemory {
 };
 
 
+// Areas of the main window's client area that a user must see: the screen text of a family,
+// the 2D frame being textured. A window opens clear of them like it does of controls.
+enum { WINPLACE_KEEP_TEXT, WINPLACE_KEEP_FRAME, WINPLACE_KEEP_SLOTS };
+
+struct WinPlaceKeep {
+  RECT client;   // in the main window's client coordinates; empty: the slot is unused
+  HWND only;     // when set, only this window keeps clear of the area
+  bool soft;     // a window may cover it where every place would: then as little as it can
+};
+
 struct WinPlace {
   u32 memoryCount;
   WinPlaceMemory memory[WINPLACE_CAPACITY];
+  WinPlaceKeep keep[WINPLACE_KEEP_SLOTS];
 };
 extern WinPlace g_WinPlace;
 
@@ -30,5 +42,10 @@ extern WinPlace g_WinPlace;
 void WinPlace_Place(HWND w);
 // Notes, for a window about to go, whether the user moved it from where it was placed.
 void WinPlace_Forget(HWND w);
+// Sets (client non-null) or clears the area of a keep slot (WINPLACE_KEEP_*).
+void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft = false);
+// Keeps the area (x, y, w, h) of the 640 x 480 frame that the main view shows (its own
+// coordinates, the view's pan applied) in a keep slot.
+void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft);
 // True for a view window (captioned Front, Top, Side or Pers).
 bool WinPlace_IsView(HWND w);

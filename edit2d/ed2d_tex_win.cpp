@@ -7,17 +7,23 @@
 #include "app/strip.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
 #include "edit2d/ed2d_tex.h"
 #include "edit2d/ed2d_win.h"
 #include "resources/edit2d_ids.h"
 
 static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
+// The panel opens clear of the frame the skin is edited in where the screen has room, else
+// covering as little of it as it can.
+static void KeepFrame(HWND panel) { WinPlace_KeepInFrame(WINPLACE_KEEP_FRAME, 0, 0, 640, 480, panel, true); }
+
 static void *CreatePanel(i32 x, i32 y, i32 w, i32 h) {
   HWND dlg = CreateDialogParamA(Instance(), "2D_TEX_DLG", (HWND)g_MainWindowHandle, Ed2D_TexDlgProc, 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
+  KeepFrame(dlg);
   WinOrder_Join(dlg);
   RECT r;
   GetClientRect(dlg, &r);
@@ -31,6 +37,7 @@ static void *CreateList(void *panel) {
 }
 
 static void Destroy(void *window) {
+  if (g_WinPlace.keep[WINPLACE_KEEP_FRAME].only == (HWND)window) WinPlace_Keep(WINPLACE_KEEP_FRAME, nullptr, nullptr);
   WinOrder_Leave((HWND)window);
   DestroyWindow((HWND)window);
 }

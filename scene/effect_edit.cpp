@@ -241,13 +241,16 @@ void Effect_Update(void) {
   App_MarkAllRedraw();
 }
 
+const char g_EffectNotice[] = "エフェクト編集モードは、現在開発中です。";
+const char g_EffectVSyncHint[] = "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。";
+
 void Effect_Draw(void) {
   // The screen's text and particles belong to the main view: the other view windows would
   // show a cut-off copy of them.
   if (!View_DrawingMain()) return;
-  Text_Printf(8, 8, "%s", "エフェクト編集モードは、現在開発中です。");
+  Text_Printf(EFFECT_NOTICE_X, EFFECT_NOTICE_Y, "%s", g_EffectNotice);
   if (!Lib_IsVSync())
-    Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
+    Text_Printf(EFFECT_HINT_X, EFFECT_HINT_Y, "%s", g_EffectVSyncHint);
   for (const ParticleSprite &p : g_ParticleEdit.particles) {
     if (!p.inUse || p.delay != 0) continue;
     Draw_SetNextQuadAdditive(1);

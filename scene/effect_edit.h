@@ -24,6 +24,11 @@ enum {
   PARTICLE_FRAMES_MAX = 180,    // frame-count slider range
 };
 extern const u32 g_KzeVersion;   // 2003000
+// The screen text the family shows at the top left of its frame in the main view, and where:
+// the notice always, the hint while vertical sync is off.
+enum { EFFECT_NOTICE_X = 8, EFFECT_NOTICE_Y = 8, EFFECT_HINT_X = 10, EFFECT_HINT_Y = -32 };
+extern const char g_EffectNotice[];
+extern const char g_EffectVSyncHint[];
 
 // One key: 18 four-byte fields; the first is the frame, the third and fourth the position.
 struct ParticleKey {

@@ -5,9 +5,12 @@
 // Owner of g_ParticleDlg: this file.
 #include <windows.h>
 #include <commctrl.h>
+#include <string.h>
 
 #include "app/views.h"
 #include "app/winorder_win.h"
+#include "app/winplace_win.h"
+#include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "resources/effect_edit_ids.h"
 #include "scene/effect_edit.h"
@@ -56,8 +59,22 @@ static INT_PTR CALLBACK Particle_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPAR
   }
 }
 
+// The family's two lines of screen text (a two-byte character as wide as the font is high),
+// with a margin: no window covers them.
+static void Particle_KeepNotice(void) {
+  enum { MARGIN = 4 };
+  i32 h = Text_FontHeight(1.0f, g_TextSize);
+  i32 noticeRight = EFFECT_NOTICE_X + (i32)strlen(g_EffectNotice) * h / 2;
+  i32 hintRight = EFFECT_HINT_X + (i32)strlen(g_EffectVSyncHint) * h / 2;
+  i32 left = EFFECT_NOTICE_X < EFFECT_HINT_X ? EFFECT_NOTICE_X : EFFECT_HINT_X;
+  i32 right = noticeRight > hintRight ? noticeRight : hintRight;
+  WinPlace_KeepInFrame(WINPLACE_KEEP_TEXT, left - MARGIN, EFFECT_HINT_Y - MARGIN, right - left + 2 * MARGIN,
+                       EFFECT_NOTICE_Y + h - EFFECT_HINT_Y + 2 * MARGIN, nullptr, false);
+}
+
 static void Particle_OpenDialog(void) {
   if (g_ParticleDlg.window) return;
+  Particle_KeepNotice();
   HWND main = (HWND)g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_EFFECT), main, Particle_DlgProc, 0);
   if (!dlg) return;
@@ -71,6 +88,7 @@ static void Particle_OpenDialog(void) {
 }
 
 static void Particle_CloseDialog(void) {
+  WinPlace_Keep(WINPLACE_KEEP_TEXT, nullptr, nullptr);
   if (g_ParticleDlg.window) {
     KillTimer(g_ParticleDlg.window, 1);
     WinOrder_Leave(g_ParticleDlg.window);

@@ -207,9 +207,18 @@ static void VideoClose(void) {
   SendMessageA(w, WM_CLOSE, 0, 0);
 }
 
+// The video plays in a window owned by the main window, over its client area: a child would
+// play beneath the tool windows and, under Wine, behind the main window's own picture. It is
+// disabled, so a click never raises it above the tool windows, which are raised over it.
+static void PutVideo(HWND w, i32 width, i32 height) {
+  POINT origin = {0, 0};
+  ClientToScreen((HWND)g_MainWnd, &origin);
+  SetWindowPos(w, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 static bool VideoOpen(const char *path) {
   HWND w = MCIWndCreateA((HWND)g_MainWnd, GetModuleHandleA(nullptr),
-                         WS_CHILD | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
+                         WS_POPUP | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
                          nullptr);
   if (!w) return false;
   SendMessageA(w, MCI_STOP, 0, 0);
@@ -219,14 +228,16 @@ static bool VideoOpen(const char *path) {
     return false;
   }
   SendMessageA(w, MCI_PLAY, 0, 0);
-  MoveWindow(w, 0, 0, g_ScreenWidth, g_ScreenHeight, TRUE);
-  ShowWindow(w, SW_SHOW);
+  PutVideo(w, g_ScreenWidth, g_ScreenHeight);
+  EnableWindow(w, FALSE);
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  WinOrder_RaiseAll();
   s_video = w;
   return true;
 }
 
 static void MoveVideo(i32 width, i32 height) {
-  if (s_video) MoveWindow(s_video, 0, 0, width, height, TRUE);
+  if (s_video) PutVideo(s_video, width, height);
 }
 
 void Movie_InstallWin(void) {

@@ -4,14 +4,15 @@
 // this other process (WindowFromPoint then gives the topmost window at a point, as a click
 // would find it): controls covered at their centre, controls outside their dialog, menu bar
 // items covered, view windows of one colour or more than half covered, windows left from
-// the previous step; and once, the menu bar under the preview family's render and options
-// dialogs, a moved panel that must open where the user left it, and tool windows hidden
+// the previous step, screen text covered; and once, the menu bar under the preview family's
+// render and options dialogs, a moved panel that must open where the user left it, and tool windows hidden
 // behind a file dialog and a message box.
 // With MIRAVEL_WALK_SHOTS=<folder> each step asks for a screenshot there (see AskShot).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <algorithm>
 #include <map>
@@ -154,8 +155,9 @@ struct Screen {
 struct Counts {
   int covered = 0, outside = 0, menuCovered = 0, blank = 0, buried = 0, left = 0, hiddenFile = 0, hiddenBox = 0;
   int notKept = 0;   // windows the user moved that did not open there again
+  int textCovered = 0;   // lines of screen text a window covers
   std::set<std::string> known;   // the faults found so far: each counts once over the walk
-  int Total() const { return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept; }
+  int Total() const { return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept + textCovered; }
   // True (and the fault printed) the first time `what` is found.
   bool New(const char *step, const std::string &what) {
     if (!known.insert(what).second) return false;
@@ -234,6 +236,36 @@ void CountViews(DWORD pid, const Screen &s, const char *step, Counts *c) {
     std::string view = std::string(step) + " view " + Quote(Text(v));
     if (own > 0 && one) c->blank += c->New(step, view + " shows one colour");
     if (own * 2 < all) c->buried += c->New(step, view + " is covered at more than half of its points");
+  }
+}
+
+// Screen text a user must read, in the coordinates of the 640 x 480 frame, which is centred
+// on the main view (as large as the screen, shown from the client area's top left) and moved
+// by the family's pan; every 8th point of it must show the main window.
+struct KeptText {
+  const char *step;
+  int panX, panY;
+  RECT rect;
+  const char *what;
+};
+const KeptText kKeptText[] = {
+  {"effect", -160, -120, {8, 8, 328, 24}, "the notice"},
+  {"effect", -160, -120, {10, -32, 618, -16}, "the vertical-sync hint"},
+};
+
+void CountText(HWND main, const char *step, Counts *c) {
+  for (const KeptText &k : kKeptText) {
+    if (strcmp(k.step, step)) continue;
+    POINT o = {GetSystemMetrics(SM_CXSCREEN) / 2 - 320 + k.panX, GetSystemMetrics(SM_CYSCREEN) / 2 - 240 + k.panY};
+    ClientToScreen(main, &o);
+    for (int y = k.rect.top; y < k.rect.bottom; y += 8)
+      for (int x = k.rect.left; x < k.rect.right; x += 8) {
+        HWND hit = RootAt({o.x + x, o.y + y});
+        if (hit == main) continue;
+        c->textCovered += c->New(step, std::string(k.what) + " lies under " + (hit ? Quote(Text(hit)) : "nothing"));
+        x = k.rect.right;
+        y = k.rect.bottom;
+      }
   }
 }
 
@@ -338,6 +370,7 @@ struct Walk {
       CountControls(pid, s.name, &counts);
       CountMenuBar(main, s.name, &counts);
       CountViews(pid, screen, s.name, &counts);
+      CountText(main, s.name, &counts);
       seen[order][s.name] = Titles(pid, main);
       steps[order].push_back(s.name);
     }
@@ -484,7 +517,8 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
   const Counts &c = walk.counts;
   printf("walk: %d controls covered, %d controls outside their dialog, %d menu bar cells covered, "
          "%d views of one colour, %d views covered by more than half, %d windows left from the step before, "
-         "%d windows hidden behind a file dialog, %d behind a message box, %d moved windows not kept where put\n",
-         c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept);
+         "%d windows hidden behind a file dialog, %d behind a message box, %d moved windows not kept where put, "
+         "%d lines of screen text covered\n",
+         c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept, c.textCovered);
   EXPECT_EQ(c.Total(), 0);
 }
