@@ -214,3 +214,6 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   DeleteFileA(path.c_str());
   g_ModalHooks.messageBox = nullptr;
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

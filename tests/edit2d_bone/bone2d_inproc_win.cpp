@@ -245,3 +245,6 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   DeleteFileA(saved.c_str());
   g_ModalHooks.messageBox = nullptr;
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

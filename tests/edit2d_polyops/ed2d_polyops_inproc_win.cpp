@@ -146,3 +146,6 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   DeleteFileA(a.c_str());
   DeleteFileA(b.c_str());
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

@@ -275,3 +275,6 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   Drive_End("miravel_settings_tex2d");
   for (const char *f : {"miravel_skin2d.KZB", "miravel_tex2d.KZB", "miravel_u1.bmp", "miravel_u2.bmp"}) DeleteFileA(Drive_Temp(f).c_str());
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

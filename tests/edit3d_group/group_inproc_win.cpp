@@ -117,3 +117,6 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

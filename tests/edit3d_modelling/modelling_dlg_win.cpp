@@ -158,3 +158,6 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   DeleteFileA(saved.c_str());
   Drive_End("miravel_settings_modelling");
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

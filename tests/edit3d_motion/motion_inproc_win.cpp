@@ -336,3 +336,6 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   DeleteFileA(name);
   RemoveDirectoryA(folder.c_str());
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

@@ -157,3 +157,6 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
     DeleteFileA(Drive_Temp(f).c_str());
   Drive_End("miravel_settings_tex");
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

@@ -160,3 +160,6 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   g_ModalHooks.messageBox = nullptr;
   g_FileDlgPlatform.run = nullptr;
 }
+
+// Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.
+const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);
