@@ -271,17 +271,17 @@ static Ed2DLines s_Lines;
 
 void Ed2D_FillParentBoneList(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || !g_Ed2D.boneList || !g_Ed2DOps.fill) return;
+  if (!m || !g_Ed2D.boneList) return;
   Ed2D_ParentBoneLines(m, (i32)g_CurBoneIndex, &s_Lines);
-  g_Ed2DOps.fill(g_Ed2D.boneList, false, &s_Lines);
+  Ed2D_Fill(g_Ed2D.boneList, false, &s_Lines);
   Ed2D_FillParentCombo();
 }
 
 void Ed2D_FillParentCombo(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || !g_Ed2D.parentCombo || !g_Ed2DOps.fill) return;
+  if (!m || !g_Ed2D.parentCombo) return;
   Ed2D_ParentComboLines(m, (i32)g_CurBoneIndex, &s_Lines);
-  g_Ed2DOps.fill(g_Ed2D.parentCombo, true, &s_Lines);
+  Ed2D_Fill(g_Ed2D.parentCombo, true, &s_Lines);
 }
 
 void Ed2D_InsertBoneTreeItem(i32 b) {
@@ -292,19 +292,19 @@ void Ed2D_InsertBoneTreeItem(i32 b) {
   i32 p = m->bones[b].parent;
   // A parent not below its child (a file may hold one) has no item yet: the bone goes to the root.
   void *parent = p > 0 && p < b ? e.treeItems[p] : nullptr;
-  e.treeItems[b] = g_Ed2DOps.treeInsert ? g_Ed2DOps.treeInsert(e.boneTree, parent, e.boneLabels[b]) : nullptr;
-  if (parent && g_Ed2DOps.treeExpand) g_Ed2DOps.treeExpand(e.boneTree, parent);
+  e.treeItems[b] = Widget_TreeInsert(e.boneTree, parent, e.boneLabels[b]);
+  if (parent) Widget_TreeExpand(e.boneTree, parent);
 }
 
 void Ed2D_FillBoneTree(void) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !e.boneTree) return;
-  if (g_Ed2DOps.treeClear) g_Ed2DOps.treeClear(e.boneTree);
+  Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 b = 0; b < BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
-  if (g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_CurBoneIndex] && g_Ed2DOps.treeSelect)
-    g_Ed2DOps.treeSelect(e.boneTree, e.treeItems[g_CurBoneIndex]);
+  if (g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_CurBoneIndex])
+    Widget_TreeSelect(e.boneTree, e.treeItems[g_CurBoneIndex]);
 }
 
 // [SECTION] dialog handlers
@@ -320,8 +320,8 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
 
 static void SetComboToParent(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (m && g_CurBoneIndex < (u32)BoneCount(m) && g_Ed2D.parentCombo && g_Ed2DOps.comboSelect)
-    g_Ed2DOps.comboSelect(g_Ed2D.parentCombo, m->bones[g_CurBoneIndex].parent);
+  if (m && g_CurBoneIndex < (u32)BoneCount(m) && g_Ed2D.parentCombo)
+    Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_CurBoneIndex].parent);
 }
 
 static void FillAll(void) {
@@ -334,11 +334,11 @@ static void Apply(Bone2Model *m) {
   i32 b = (i32)g_CurBoneIndex;
   if (b >= BoneCount(m)) return;
   char name[256] = "";
-  if (g_Ed2DOps.getText) g_Ed2DOps.getText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
+  Widget_GetText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
-  i32 choice = e.parentCombo && g_Ed2DOps.comboSelection ? g_Ed2DOps.comboSelection(e.parentCombo) : -1;
-  if (!Ed2D_SetBoneParent(m, b, choice) && g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(kParentRefused);
+  i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
+  if (!Ed2D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_BONE2);
   FillAll();
   Tree_LinkBones2D();
@@ -360,7 +360,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
   Ed2DEditor &e = g_Ed2D;
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
-  i32 caret = e.boneList && g_Ed2DOps.listCaret ? g_Ed2DOps.listCaret(e.boneList) : -1;
+  i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
   if (caret >= 0 && caret < BoneCount(m) && (u32)caret != g_CurBoneIndex) {
     g_CurBoneIndex = (u32)caret;
     g_TreeRows.current = caret;
@@ -373,7 +373,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
     case ED2D_CTL_APPLY: Apply(m); break;
     case ED2D_CTL_COLOUR: {
       f32 rgb[3];
-      if (g_Ed2DOps.chooseColour && g_Ed2DOps.chooseColour(rgb)) {
+      if (Ed2D_ChooseColour(rgb)) {
         for (i32 k = 0; k < 3; k++) m->colour[k] = rgb[k];
         Doc_MarkEdited(DOC_BONE2);
       }
@@ -392,17 +392,17 @@ void Ed2D_BoneDlgTick(void) {
   e.boneRefresh = 0;
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-  if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
-  if (e.boneReselect && e.boneList && g_Ed2DOps.listSelectOnly)
-    g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NO, text);
+  if (e.boneReselect && e.boneList)
+    Widget_ListSelectOnly(e.boneList, (i32)g_CurBoneIndex);
   e.boneReselect = 0;
-  if (!m || g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
+  if (!m || g_CurBoneIndex >= (u32)BoneCount(m)) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_X, text);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_Y, text);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_CurBoneIndex].name);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_Y, text);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_CurBoneIndex].name);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {
@@ -413,7 +413,7 @@ void Ed2D_BoneTreeSelected(const char *text) {
     if (strcmp(e.boneLabels[b], text) != 0) continue;
     g_CurBoneIndex = (u32)b;
     App_MarkAllRedraw();
-    if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, b);
+    if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
     App_RefreshCurrentPointers();
     return;

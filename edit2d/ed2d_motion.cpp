@@ -1,5 +1,5 @@
 // The 2D motion sub-mode's hooks, key operations, view drag, playback, wheel step and draw.
-// Owns g_Ed2DMotion and g_Ed2DMotionOps.
+// Owns g_Ed2DMotion.
 #include "edit2d/ed2d_motion.h"
 
 #include <math.h>
@@ -24,7 +24,6 @@
 #include "model/seam.h"
 
 Ed2DMotionEditor g_Ed2DMotion;
-Ed2DMotionOps g_Ed2DMotionOps;
 
 // [SECTION] model access
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
@@ -264,7 +263,7 @@ void Ed2D_MotionPlay(void) {
   if (!m) return;
   Ed2DMotionEditor &e = g_Ed2DMotion;
   // The loop check box sits in the key-value dialog.
-  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
+  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
   if (g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   m->playTime = 0.0f;
@@ -282,12 +281,17 @@ void Ed2D_MotionStop(void) {
 }
 
 // [SECTION] hooks
+const char *Ed2D_MotionWindowName(u32 kind) {
+  static const char *const kNames[ED2D_MOT_WIN_KINDS] = {"2D_MOTION_DLG", "MOTION_KEY_2D_DLG", "2D_MOTION_LIST_DLG"};
+  return kind < ED2D_MOT_WIN_KINDS ? kNames[kind] : nullptr;
+}
+
 static void *Create(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed2DMotionOps.createWindow ? g_Ed2DMotionOps.createWindow(kind, x, y, w, h) : nullptr;
+  return Widget_CreatePanel(Ed2D_MotionWindowName(kind), x, y, w, h);
 }
 
 static void DestroyWindow2D(void **w) {
-  if (*w && g_Ed2DObjOps.destroy) g_Ed2DObjOps.destroy(*w);
+  if (*w) Widget_Destroy(*w);
   *w = nullptr;
 }
 
@@ -296,19 +300,18 @@ static void CreateWindows(void) {
   i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
-    if (e.valuesDlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
+    if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
   }
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
-    e.scrollBar = e.keyDlg && g_Ed2DObjOps.createScrollBar ? g_Ed2DObjOps.createScrollBar(e.keyDlg) : nullptr;
+    e.scrollBar = e.keyDlg ? Widget_Control(e.keyDlg, ED2D_STRIP_SCROLL_ID) : nullptr;
     Ed2D_MotionSetFrameBar();
   }
   if (!e.listDlg) {
     e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
-    e.motionList = e.listDlg && g_Ed2DObjOps.createList ? g_Ed2DObjOps.createList(e.listDlg, 0, 95, 222, 330, false)
-                                                        : nullptr;
+    e.motionList = e.listDlg ? Widget_CreateList(e.listDlg, 1, 0, 95, 222, 330, WIDGET_LIST_NOTIFY) : nullptr;
     Ed2D_FillMotionList();
-    if (e.listDlg && g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(e.listDlg);
+    if (e.listDlg) Widget_Activate(e.listDlg);
   }
 }
 
@@ -361,7 +364,7 @@ void Ed2D_MotionUpdate(void) {
   FollowLength(m);
   if (m->currentFrame != e.lastFrame) {
     e.lastFrame = m->currentFrame;
-    if (g_Ed2DObjOps.setScroll && e.scrollBar) g_Ed2DObjOps.setScroll(e.scrollBar, -1, m->currentFrame);
+    if (e.scrollBar) Widget_SetScroll(e.scrollBar, -1, m->currentFrame);
   }
   m->displayMode = g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
   if (RightAlone()) Ed2D_PickCurrentBone(true);

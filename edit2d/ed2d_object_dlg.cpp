@@ -89,7 +89,7 @@ static void AddImage(void) {
 
 void Ed2D_ObjImgCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  i32 sel = e.imageList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.imageList) : -1;
+  i32 sel = e.imageList ? Widget_ListSelection(e.imageList) : -1;
   i32 img = (u32)sel >= 1024 ? 0 : sel;
   if (img != e.curImage) {
     e.curImage = img;
@@ -106,7 +106,7 @@ void Ed2D_ObjImgCommand(u32 id) {
         e.valuesRefresh = 1;
         App_MarkAllRedraw();
       }
-      if (g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(nullptr);
+      Widget_Activate(nullptr);
       break;
     }
     case ED2D_OBJ_IMG_PIVOT:
@@ -287,7 +287,7 @@ static void ApplyObject(void) {
     Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
     Edited();
   }
-  i32 sel = e.parentCombo && g_Ed2DObjOps.comboSelection ? g_Ed2DObjOps.comboSelection(e.parentCombo) : -1;
+  i32 sel = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
   // No selection keeps the parent (the walk would otherwise read outside the table).
   i32 choice = sel < 0 ? m->parents[c] : sel < ObjectCount(m) ? sel : 0;
   if (choice != m->parents[c]) {
@@ -300,7 +300,7 @@ static void ApplyObject(void) {
 void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
-  i32 caret = e.objectList && g_Ed2DObjOps.listCaret ? g_Ed2DObjOps.listCaret(e.objectList) : -1;
+  i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
   if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_CurPartIndex) {
     g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
@@ -419,7 +419,7 @@ void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
   // The bar's range runs to the length itself here (0 .. length).
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, MotionLength(m));
   SetFrame(m, f);
-  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, f);
+  if (g_Ed2DObj.scrollBar) Widget_SetScroll(g_Ed2DObj.scrollBar, -1, f);
   g_Ed2DObj.stripRefresh = 1;
 }
 

@@ -68,14 +68,14 @@ void Ed2D_PolyInit(void) {
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (!e.panel && g_Ed2DOps.createWindow)
-    e.panel = g_Ed2DOps.createWindow(ED2D_WIN_POLY_DLG, 0, g_DesktopHeight - 210, 740, 180);
+  if (!e.panel)
+    e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_DesktopHeight - 210, 740, 180);
   g_PolyPanelRefresh = 1;
 }
 
 void Ed2D_PolyLeave(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (e.panel && g_Ed2DOps.destroy) g_Ed2DOps.destroy(e.panel);
+  if (e.panel) Widget_Destroy(e.panel);
   e.panel = nullptr;
 }
 
@@ -406,10 +406,10 @@ void Ed2D_PolyDlgCommand(u32 id) {
 
 void Ed2D_PolyShowSelection(void) {
   const Bone2Model *m = Model();
-  if (!m || !g_Ed2DPoly.panel || !g_Ed2DOps.setText) return;
+  if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
   Ed2D_PolySelectionText(m, text, sizeof text);
-  g_Ed2DOps.setText(g_Ed2DPoly.panel, ED2D_POLY_SELECTION, text);
+  Widget_SetText(g_Ed2DPoly.panel, ED2D_POLY_SELECTION, text);
 }
 
 // Buttons the refresh unchecks first and the state each is checked by.
@@ -436,25 +436,22 @@ void Ed2D_PolyDlgTick(void) {
   static const u32 kTools[] = {ED2D_POLY_VERTEX_MODE, ED2D_POLY_FACE_MODE, ED2D_POLY_MOVE, ED2D_POLY_ROTATE,
                                ED2D_POLY_SCALE,       ED2D_POLY_FREE,      ED2D_POLY_FACE_MAKE, ED2D_POLY_UV};
   const Bone2Model *m = Model();
-  if (g_Ed2DOps.checkButton) {
-    for (u32 id : kTools) g_Ed2DOps.checkButton(e.panel, id, CheckedByState(id));
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_NORMALS, g_PolyShowNormals != 0);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_LIGHT, m && m->lightingFlag == 1);
-  }
-  if (!g_Ed2DOps.setText) return;
+  for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
+  Widget_SetCheck(e.panel, ED2D_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
+  Widget_SetCheck(e.panel, ED2D_POLY_NORMALS, g_PolyShowNormals != 0);
+  Widget_SetCheck(e.panel, ED2D_POLY_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
+  Widget_SetCheck(e.panel, ED2D_POLY_LIGHT, m && m->lightingFlag == 1);
   char text[64];
   for (u32 k = 0; k < 4; k++) {
     Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
-    g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+    Widget_SetText(e.panel, ED2D_POLY_COLOUR_R + k, text);
   }
   if (!m) return;
   Str_Format(text, sizeof text, "頂点数  %5d", (int)m->vertexCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_VERTEX_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_VERTEX_COUNT, text);
   Str_Format(text, sizeof text, " 色数   %5d", (int)m->colourCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_COLOUR_COUNT, text);
   Str_Format(text, sizeof text, "ＵＶ数  %5d", (int)m->uvCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_UV_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_UV_COUNT, text);
   Ed2D_PolyShowSelection();
 }

@@ -70,13 +70,13 @@ void Ed2D_WeightInit(void) {
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (!e.weightPanel && g_Ed2DOps.createWindow) e.weightPanel = g_Ed2DOps.createWindow(ED2D_WIN_WEIGHT_DLG, 0, 317, 90, 180);
+  if (!e.weightPanel) e.weightPanel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_WEIGHT_DLG), 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed2D_WeightLeave(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (e.weightPanel && g_Ed2DOps.destroy) g_Ed2DOps.destroy(e.weightPanel);
+  if (e.weightPanel) Widget_Destroy(e.weightPanel);
   e.weightPanel = nullptr;
 }
 
@@ -203,11 +203,11 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
 void Ed2D_WeightDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   void *p = g_Ed2DPoly.weightPanel;
-  if (id != ED2D_WEIGHT_APPLY || !m || !p || !g_Ed2DOps.getText) return;
+  if (id != ED2D_WEIGHT_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_BONE1, t1, sizeof t1);
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_BONE2, t2, sizeof t2);
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_VALUE, tw, sizeof tw);
+  Widget_GetText(p, ED2D_WEIGHT_BONE1, t1, sizeof t1);
+  Widget_GetText(p, ED2D_WEIGHT_BONE2, t2, sizeof t2);
+  Widget_GetText(p, ED2D_WEIGHT_VALUE, tw, sizeof tw);
   if (!Ed2D_WeightApply(m, t1, t2, tw)) return;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_RebindSkin();

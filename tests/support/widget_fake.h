@@ -18,6 +18,10 @@ struct WidgetFakeWindow {
   i32 x = 0, y = 0, w = 0, h = 0;
   u32 style = 0;         // a list's WidgetListStyle
   bool shown = true;
+  bool operator==(const WidgetFakeWindow &o) const {
+    return name == o.name && parent == o.parent && id == o.id && x == o.x && y == o.y && w == o.w && h == o.h &&
+           style == o.style && shown == o.shown;
+  }
 };
 
 struct WidgetFake {
