@@ -17,7 +17,7 @@
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 #include "model/model3.h"
 #include "model/seam.h"
 #include "scene/movie.h"
