@@ -16,8 +16,10 @@
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
@@ -148,6 +150,8 @@ static void DrawSkinEdges(const Bone2Model *m) {
   if (!m->polygons || !m->positions) return;
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  bool paired = Ed2D_PairEdges(m, m->positions, false, nullptr, true);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -155,8 +159,10 @@ static void DrawSkinEdges(const Bone2Model *m) {
     for (i32 c = 0; c < n; c++) {
       i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
       if (a >= nv || b >= nv) continue;   // a corner outside the skin has no place
-      Line(m->placeX + m->positions[a].x, m->placeY + m->positions[a].y, m->placeX + m->positions[b].x,
-           m->placeY + m->positions[b].y, 160, 160, 160);
+      f32 x1 = m->placeX + m->positions[a].x, y1 = m->placeY + m->positions[a].y, x2 = m->placeX + m->positions[b].x, y2 = m->placeY + m->positions[b].y;
+      // A later polygon draws it
+      if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
+      Line(x1, y1, x2, y2, 160, 160, 160);
     }
   }
 }

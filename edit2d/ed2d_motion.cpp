@@ -17,8 +17,10 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/seam.h"
@@ -384,6 +386,8 @@ static void DrawSkinEdges(const Bone2Model *m) {
   if (!m->polygons || !pts) return;
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  bool paired = Ed2D_PairEdges(m, pts, false, nullptr, true);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -391,7 +395,10 @@ static void DrawSkinEdges(const Bone2Model *m) {
     for (i32 c = 0; c < n; c++) {
       i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
       if (a >= nv || b >= nv) continue;
-      Line(m->placeX + pts[a].x, m->placeY + pts[a].y, m->placeX + pts[b].x, m->placeY + pts[b].y, 146, 146, 146);
+      f32 x1 = m->placeX + pts[a].x, y1 = m->placeY + pts[a].y, x2 = m->placeX + pts[b].x, y2 = m->placeY + pts[b].y;
+      // A later polygon draws it
+      if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
+      Line(x1, y1, x2, y2, 146, 146, 146);
     }
   }
 }

@@ -82,6 +82,11 @@ i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]);
 // Per vertex, the corner (4 x polygon + corner) of the last live polygon that passes it, for
 // marks that need drawing at that corner only; null when there is no room for the table.
 const i32 *Ed2D_LastCorners(const Bone2Model *m);
+// Pairs the edges of the live polygons (all corners in the positions) between them and plans
+// which to leave out (DrawWire_Plan) when edges may be left out (DrawWire_Exact); false when
+// none is. The pixels are pts placed, rounded to the nearest (Ed2D_CornerPoint) or cut
+// toward zero; late and earlyOpaque as DrawWire_Plan takes them.
+bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque);
 // A corner's screen point: position + placement, rounded to pixels.
 void Ed2D_CornerPoint(const Bone2Model *m, u32 vertex, i32 *x, i32 *y);
 // The rectangle test of one corner of face `face` (the shared polygon-editor rule: left drag

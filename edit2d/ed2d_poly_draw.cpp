@@ -2,6 +2,7 @@
 // polygons in cyan in face mode, selected vertices outlined in yellow in vertex mode), the
 // drag rectangle and the polygon under free creation. The rectangle selection runs first
 // (Ed2D_PolySelectPass), so what is drawn is the selection after this pass.
+#include <math.h>
 #include <stdlib.h>
 
 #include "app/family.h"
@@ -12,6 +13,7 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "app/shell_view.h"
 
 namespace {
@@ -58,12 +60,55 @@ const i32 *Ed2D_LastCorners(const Bone2Model *m) {
   return last;
 }
 
+bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque) {
+  static u32 *ring;
+  static u8 *count;
+  static i32 *pixels;
+  static i32 room, pixelRoom;
+  i32 n = Polys(m), verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  if (!DrawWire_Exact() || !pts) return false;
+  if (n > room) {
+    u32 *r = (u32 *)realloc(ring, (size_t)n * 4 * sizeof(u32));
+    if (r) ring = r;
+    u8 *c = (u8 *)realloc(count, (size_t)n);
+    if (c) count = c;
+    if (!r || !c) return false;
+    room = n;
+  }
+  if (verts > pixelRoom) {
+    i32 *p = (i32 *)realloc(pixels, (size_t)verts * 2 * sizeof(i32));
+    if (!p) return false;
+    pixels = p;
+    pixelRoom = verts;
+  }
+  for (i32 i = 0; i < verts; i++) {
+    f32 x = pts[i].x + m->placeX, y = pts[i].y + m->placeY;
+    pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
+    pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
+  }
+  for (i32 f = 0; f < n; f++) {
+    const Polygon2 *p = &m->polygons[f];
+    u32 *v = &ring[4 * f];
+    v[0] = v[1] = v[2] = v[3] = 0;
+    i32 k = p->used == 1 ? Ed2D_PolyCorners(m, p, v) : 0;
+    count[f] = (u8)(k == p->cornerCount ? k : 0);
+  }
+  DrawWire_Build(ring, count, (u32)n);
+  return DrawWire_Plan(pixels, (u32)(verts > 0 ? verts : 0), late, earlyOpaque);
+}
+
 namespace {
+
+// Whether the edge at corner j of face f is drawn again by a later face (face selection draws
+// the selected faces after the others, and only their edges are opaque).
+bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
+
+bool SelectedLate(u32 f) { return FaceSelected((i32)f); }
 
 // Pass 1 draws every live polygon not drawn as selected; pass 2 the selected ones (face mode).
 // A selected vertex's box is opaque and the same at every corner that passes it: drawn at the
 // last of them only, it leaves the picture that drawing it at every one leaves.
-void DrawPolygons(const Bone2Model *m, bool selectedPass) {
+void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
   bool faceMode = g_PolySelectMode == 1;
   const i32 *last = !selectedPass && !faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   for (i32 f = 0; f < Polys(m); f++) {
@@ -75,7 +120,8 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass) {
     for (i32 j = 0; j < k; j++) Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]);
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k;
-      if (selectedPass) Edge(xs[j], ys[j], xs[n], ys[n], kSelected, kSelected);
+      if (DrawnLater(paired, f, j)) {
+      } else if (selectedPass) Edge(xs[j], ys[j], xs[n], ys[n], kSelected, kSelected);
       else Edge(xs[j], ys[j], xs[n], ys[n], kEdge, kEdgePoint);
       if (!selectedPass && !faceMode && VertSelected(verts[j]) && (!last || last[verts[j]] == 4 * f + j))
         Outline(xs[j] - 2, ys[j] - 2, xs[j] + 2, ys[j] + 2, kYellow);
@@ -111,8 +157,11 @@ void Ed2D_PolyDraw(void) {
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
   Ed2D_PolySelectPass(m);
   DrawBatch_Begin();
-  DrawPolygons(m, false);
-  if (g_PolySelectMode == 1) DrawPolygons(m, true);
+  // In face selection the selected faces' opaque edges go last: one that a later selected face
+  // draws again is drawn by that face only.
+  bool paired = g_PolySelectMode == 1 && Ed2D_PairEdges(m, m->positions, true, SelectedLate, false);
+  DrawPolygons(m, false, paired);
+  if (g_PolySelectMode == 1) DrawPolygons(m, true, paired);
   DrawDragRect();
   if (g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();

@@ -16,6 +16,7 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/seam.h"
@@ -132,6 +133,8 @@ void Ed2D_WeightDraw(void) {
   // of them only, they leave the picture that drawing them at every one leaves.
   DrawBatch_Begin();
   const i32 *last = DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  bool paired = Ed2D_PairEdges(m, m->positions, true, nullptr, true);
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -143,7 +146,7 @@ void Ed2D_WeightDraw(void) {
     }
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k, x = xs[j], y = ys[j];
-      Line(x, y, xs[n], ys[n], 160, 160, 160);
+      if (!paired || !DrawWire_Skip((u32)(4 * f + j))) Line(x, y, xs[n], ys[n], 160, 160, 160);
       if (last && last[verts[j]] != 4 * f + j) continue;
       if (m->bindings && m->bindings[verts[j]].bone1 == g_CurBoneIndex) {
         Draw_Point2D(x, y - 1, 255, 255, 0, 255);

@@ -26,6 +26,7 @@
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
@@ -441,6 +442,32 @@ void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 static i32 *s_WirePixels, *s_WireLast;
 static i32 s_WireRoom;
 
+static u32 *s_PairRing;
+static u8 *s_PairCount;
+static i32 s_PairRoom;
+
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face)) {
+  if (polys > s_PairRoom) {
+    u32 *r = (u32 *)realloc(s_PairRing, (size_t)polys * 4 * sizeof(u32));
+    if (r) s_PairRing = r;
+    u8 *c = (u8 *)realloc(s_PairCount, (size_t)polys);
+    if (c) s_PairCount = c;
+    if (!r || !c) return false;
+    s_PairRoom = polys;
+  }
+  u32 verts = (u32)Positions(m);
+  for (i32 f = 0; f < polys; f++) {
+    const Polygon3 &p = m->polygons[f];
+    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_PairRing[4 * f];
+    for (u32 j = 0; j < 4; j++) ring[j] = j < k ? p.corners[j].vertex : 0;
+    for (u32 j = 0; j < k; j++)
+      if (ring[j] >= verts) k = 0;
+    s_PairCount[f] = (u8)k;
+  }
+  DrawWire_Build(s_PairRing, s_PairCount, (u32)polys);
+  return DrawWire_Plan(pixels, verts, late, true);
+}
+
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
   i32 verts = Positions(m);
   if (verts > s_WireRoom) {
@@ -462,6 +489,8 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
     }
   }
   DrawBatch_Begin();
+  // Every wire is opaque: an edge between two polygons is stroked by the later one only.
+  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -469,7 +498,8 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
       if (a >= (u32)verts || b >= (u32)verts) continue;
       const i32 ends[4] = {s_WirePixels[2 * a], s_WirePixels[2 * a + 1], s_WirePixels[2 * b], s_WirePixels[2 * b + 1]};
-      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j);
+      bool later = paired && DrawWire_Skip((u32)(4 * f + j));
+      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j, !later);
     }
   }
   DrawBatch_End();
@@ -484,7 +514,9 @@ static void WirePoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   Poly_OrthoToScreen(v, m->positions[i].x, m->positions[i].y, m->positions[i].z, x, y);
 }
 
-static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool) { Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160); }
+static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool, bool stroke) {
+  if (stroke) Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160);
+}
 
 static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge); }
 

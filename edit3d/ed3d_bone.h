@@ -68,11 +68,16 @@ bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
 // The wire of the bone, weight and motion overlays: point() maps each position of m to its
 // pixel once, then edge(m, a, b, ends) runs for every edge of m's polygons (their first four
 // corners in a ring) whose two ends are positions of m, in polygon order, with the two ends'
-// pixels (x1, y1, x2, y2) and whether no later edge starts at a; the lines and points drawn
+// pixels (x1, y1, x2, y2), whether no later edge starts at a, and whether to stroke it (not
+// when a later polygon draws the same edge again, drawwire.h); the lines and points drawn
 // meanwhile go out in one batch.
 typedef void (*Ed3DWirePoint)(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y);
-typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA);
+typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA, bool stroke);
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge);
+// Pairs the edges of m's first `polys` polygons between them and plans which to leave out
+// (DrawWire_Plan with the positions' pixels, two each, and the polygons drawn last; a
+// polygon with a corner beyond the positions takes no part); false when nothing is left out.
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face));
 // One wire edge on the screen: a point when both ends fall on one pixel, else a line.
 void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b);
 // The bone whose point (points[b], b < count, through the mapping) is nearest (x, y) by

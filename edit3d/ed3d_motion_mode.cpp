@@ -272,7 +272,8 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   OrthoPoint(v, pts[i], x, y);
 }
 
-static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool) {
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool stroke) {
+  if (!stroke) return;
   u32 cur = g_CurBoneIndex;
   i32 x1 = e[0], y1 = e[1], x2 = e[2], y2 = e[3];
   i32 r = 146, g = 146, bl = 146;

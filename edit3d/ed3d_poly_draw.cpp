@@ -13,10 +13,12 @@
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 
 // [SECTION] scene pass
@@ -147,7 +149,29 @@ static bool FindLastCorners(const Model3 *m) {
   return true;
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+// Selected faces' edges are drawn after the others in face selection: a face's place in the drawing.
+static bool DrawnLate(u32 f) { return g_PolySelectMode == 1 && g_PolySelFaces[f]; }
+
+// Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
+static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
+
+// Every position's pixel, two each, for the plan of the edges left out (scratch, grown).
+static i32 *s_Pixels;
+static i32 s_PixelRoom;
+
+static bool PairEdges(const Model3 *m, const ViewRecord *v) {
+  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  if (verts > s_PixelRoom) {
+    i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
+    if (!p) return false;
+    s_Pixels = p;
+    s_PixelRoom = verts;
+  }
+  for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Pixels[2 * i], &s_Pixels[2 * i + 1]);
+  return Ed3D_PairWireEdges(m, Polys(m), s_Pixels, DrawnLate);
+}
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
   bool faceMode = g_PolySelectMode == 1;
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
@@ -160,7 +184,8 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
       i32 x1, y1, x2, y2;
       ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
-      if (!faceMode || !g_PolySelFaces[f]) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
+      bool later = DrawnLater(paired, f, j);
+      if ((!faceMode || !g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
       if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
         Square(x1, y1);
@@ -172,7 +197,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   }
 }
 
-static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
+static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
   for (i32 f = 0, n = Polys(m); f < n; f++) {
     if (!g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
@@ -181,6 +206,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
       i32 x1, y1, x2, y2;
       ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      if (DrawnLater(paired, f, j)) continue;
       Edge(x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_PolyShowNormals && k >= 3 && g_PolyFaceCentres) {
@@ -222,8 +248,10 @@ void Ed3D_PolyDrawOverlay(void) {
     Poly_FaceScratch(m, v);
     if (active) Poly_RectSelectPass(m, v, g_PolyDragAnchor.x, g_PolyDragAnchor.y, g_MouseX, g_MouseY);
     DrawBatch_Begin();
-    DrawMesh(m, v);
-    if (g_PolySelectMode == 1) DrawSelectedFaces(m, v);
+    // Every edge is opaque: one between two faces is drawn by the later one only.
+    bool paired = DrawWire_Exact() && PairEdges(m, v);
+    DrawMesh(m, v, paired);
+    if (g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
   }
   if (g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);

@@ -180,9 +180,9 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
 
 // One wire edge with the marks of its start vertex: a yellow cross when the current bone
 // binds it, a yellow box when it is selected.
-static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA) {
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA, bool stroke) {
   i32 x1 = e[0], y1 = e[1];
-  Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
+  if (stroke) Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
   // The marks are opaque and the same at every edge that starts at a: drawn after the last
   // of them only, they leave the picture that drawing them after every one leaves.
   if (!lastFromA) return;
