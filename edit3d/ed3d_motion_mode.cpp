@@ -33,10 +33,6 @@ Ed3DMotionOps g_Ed3DMotionOps;
 Ed3DViewConstants g_Ed3DViewConst;
 
 // [SECTION] helpers
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   return g_Ed3DMotionOps.createPanel ? g_Ed3DMotionOps.createPanel(panel, x, y, w, h) : nullptr;
 }
@@ -141,7 +137,7 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     f32 s[2];
     Ed3D_MotionBoneScreen(v, b, s);
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
@@ -256,11 +252,11 @@ static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 cur = (i32)g_CurBoneIndex;
   DrawBatch_Begin();
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
   else
     e.ring = -1;
-  Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
   DrawBatch_End();
 }
 
@@ -297,7 +293,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
   DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {

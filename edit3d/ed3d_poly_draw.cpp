@@ -36,14 +36,14 @@ static Vec3 Lifted(const Model3 *m, const PolyCorner &c) {
   return p;
 }
 
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+static i32 FlaggedPolys(const Model3 *m) {
+  i32 n = Model3_PolygonCount(m);
   i32 room = (i32)Poly_FaceFlagRoom();
   return n < room ? n : room;
 }
 
-static i32 Verts(const Model3 *m) {
-  i32 n = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+static i32 FlaggedVerts(const Model3 *m) {
+  i32 n = Model3_PositionCount(m);
   i32 room = (i32)Poly_VertFlagRoom();
   return n < room ? n : room;
 }
@@ -65,7 +65,7 @@ void Ed3D_PolyDrawScene(void) {
   Img_Bind(-1);
   DrawBatch_Begin();
   if (g_PolySelectMode == 1) {
-    for (i32 f = 0, n = Polys(m); f < n; f++) {
+    for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
       if (!g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
@@ -79,7 +79,7 @@ void Ed3D_PolyDrawScene(void) {
   }
   CamProjection cam;
   Cam_BeginProjection(&cam);
-  for (i32 i = 0, n = Verts(m); i < n; i++) {
+  for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
     if (!g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
@@ -140,7 +140,7 @@ static bool FindLastCorners(const Model3 *m) {
     s_LastCorner = p;
     s_LastRoom = verts;
   }
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_LastCorner[p.corners[j].vertex] = 4 * f + j;
   }
@@ -153,7 +153,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
@@ -173,7 +173,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
