@@ -642,7 +642,9 @@ static bool ImportFits(Bone2Model *m, const Model3 *src) {
 
 bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
   if (!m || !path || !*path) return false;
-  Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path);
+  ModelResult res;
+  Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path, &res);
+  Lib_ShowResult(&res);
   if (!src) return false;
   bool ok = src->positions && src->polygons && src->positionCount >= 0 && src->positionCount <= src->capPositions &&
             src->polygonCount >= 0 && src->polygonCount <= src->capPolygons && ImportFits(m, src);

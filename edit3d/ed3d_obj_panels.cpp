@@ -189,7 +189,10 @@ bool Ed3D_ObjAddFile(const char *path) {
     return false;
   }
   ClearPlace(s, n);
-  if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, n, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
   g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
@@ -203,7 +206,11 @@ bool Ed3D_ObjReplaceFile(const char *path) {
     Lib_ErrorBox("親オブジェクトは、入れ替えできません。");
     return false;
   }
-  if (!path || !path[0] || !Kzp_ReadIntoObjectPart(0, o, path)) return false;
+  if (!path || !path[0]) return false;
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, o, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
   Edited();
   Ed3D_ObjMotionRefreshLists();
   return true;

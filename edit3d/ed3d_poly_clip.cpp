@@ -242,7 +242,9 @@ static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_Activ
 // Reads a file into the scratch slot and places it; the scratch slot is empty afterwards.
 static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
-  Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path);
+  ModelResult res;
+  Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path, &res);
+  Lib_ShowResult(&res);
   bool done = false;
   if (src) {
     const ViewRecord *v = ActiveView();
