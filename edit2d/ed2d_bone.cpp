@@ -26,11 +26,6 @@
 static const char kParentRefused[] =
     "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
 
-static i32 BoneCount(const Bone2Model *m) {
-  if (!m || m->boneCount <= 0) return 0;
-  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
-}
-
 // [SECTION] hooks
 void Ed2D_BoneInit(void) {
   g_CurSlot = 0;
@@ -59,7 +54,7 @@ void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
   i32 best = -1;
   f32 bestD = 99999.9f;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     f32 x, y;
     Ed2D_BoneCrossPoint(m, slot, b, posed, &x, &y);
     f32 d = fabsf(y - fy) + fabsf(x - fx);
@@ -102,14 +97,14 @@ bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_ListSe
 
 // A bone moves with the delta unless an ancestor of it moves too (it follows that one).
 static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 p = m->bones[b].parent, guard = 0; p > 0 && p < n && guard < n; p = m->bones[p].parent, guard++)
     if (sel[p]) return true;
   return false;
 }
 
 void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     if (!sel[b] || AncestorSelected(m, sel, b)) continue;
     m->rest[b].x += dx;
     m->rest[b].y += dy;
@@ -123,7 +118,7 @@ void Ed2D_BoneMouseMove(i32 x, i32 y) {
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   if (LeftAlone()) {
     u32 sel[BONE2_MAX_BONES] = {};
-    for (i32 b = 0; b < BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
+    for (i32 b = 0; b < Bone2_BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
     f32 dx = fx - g_Ed2D.dragX, dy = fy - g_Ed2D.dragY;
     if (dx != 0.0f || dy != 0.0f) {
       Ed2D_MoveSelectedBones(m, sel, dx, dy);
@@ -173,7 +168,7 @@ void Ed2D_BoneDraw(void) {
   if (!m || g_Bone2SlotShown[0] == 0) return;
   DrawBatch_Begin();
   DrawSkinEdges(m);
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, false, &sx, &sy);
@@ -204,7 +199,7 @@ static bool ReserveRebind(i32 n) {
 }
 
 void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
-  i32 nb = BoneCount(m);
+  i32 nb = Bone2_BoneCount(m);
   if (nb == 0 || !m->bindings || !m->positions) return;
   for (i32 b = 0; b < nb; b++) {
     Bone2_TransformByRest(m->workPoint[b], slot, b, 0.0f, 0.0f, 0.0f);
@@ -256,7 +251,7 @@ void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
 }
 
 void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
-  out->count = BoneCount(m);
+  out->count = Bone2_BoneCount(m);
   out->select = curBone < out->count ? curBone : -1;
   for (i32 b = 0; b < out->count; b++) {
     char label[ED2D_LINE];
@@ -268,7 +263,7 @@ void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
 }
 
 void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
-  out->count = BoneCount(m);
+  out->count = Bone2_BoneCount(m);
   out->select = curBone < out->count ? m->bones[curBone].parent : -1;
   for (i32 b = 0; b < out->count; b++) Ed2D_BoneLabel(m, b, out->text[b], ED2D_LINE);
 }
@@ -293,7 +288,7 @@ void Ed2D_FillParentCombo(void) {
 void Ed2D_InsertBoneTreeItem(i32 b) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || b < 0 || b >= BoneCount(m)) return;
+  if (!m || b < 0 || b >= Bone2_BoneCount(m)) return;
   Ed2D_BoneLabel(m, b, e.boneLabels[b], ED2D_LABEL);
   i32 p = m->bones[b].parent;
   // A parent not below its child (a file may hold one) has no item yet: the bone goes to the root.
@@ -308,7 +303,7 @@ void Ed2D_FillBoneTree(void) {
   if (!m || !e.boneTree) return;
   Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
-  for (i32 b = 0; b < BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
   if (g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_CurBoneIndex])
     Widget_TreeSelect(e.boneTree, e.treeItems[g_CurBoneIndex]);
 }
@@ -316,7 +311,7 @@ void Ed2D_FillBoneTree(void) {
 // [SECTION] dialog handlers
 bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
   if (choice < 0) return true;   // no line chosen: the parent stays
-  if (choice >= BoneCount(m)) choice = 0;
+  if (choice >= Bone2_BoneCount(m)) choice = 0;
   if (choice < bone) {
     m->bones[bone].parent = choice;
     return true;
@@ -326,7 +321,7 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
 
 static void SetComboToParent(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (m && g_CurBoneIndex < (u32)BoneCount(m) && g_Ed2D.parentCombo)
+  if (m && g_CurBoneIndex < (u32)Bone2_BoneCount(m) && g_Ed2D.parentCombo)
     Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_CurBoneIndex].parent);
 }
 
@@ -338,7 +333,7 @@ static void FillAll(void) {
 static void Apply(Bone2Model *m) {
   Ed2DEditor &e = g_Ed2D;
   i32 b = (i32)g_CurBoneIndex;
-  if (b >= BoneCount(m)) return;
+  if (b >= Bone2_BoneCount(m)) return;
   char name[256] = "";
   Widget_GetText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
   memcpy(m->bones[b].name, name, sizeof name);
@@ -367,7 +362,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
-  if (caret >= 0 && caret < BoneCount(m) && (u32)caret != g_CurBoneIndex) {
+  if (caret >= 0 && caret < Bone2_BoneCount(m) && (u32)caret != g_CurBoneIndex) {
     g_CurBoneIndex = (u32)caret;
     g_TreeRows.current = caret;
     App_MarkAllRedraw();
@@ -402,7 +397,7 @@ void Ed2D_BoneDlgTick(void) {
   if (e.boneReselect && e.boneList)
     Widget_ListSelectOnly(e.boneList, (i32)g_CurBoneIndex);
   e.boneReselect = 0;
-  if (!m || g_CurBoneIndex >= (u32)BoneCount(m)) return;
+  if (!m || g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
   Widget_SetText(e.boneDlg, ED2D_CTL_BONE_X, text);
@@ -415,7 +410,7 @@ void Ed2D_BoneTreeSelected(const char *text) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !text) return;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     if (strcmp(e.boneLabels[b], text) != 0) continue;
     g_CurBoneIndex = (u32)b;
     App_MarkAllRedraw();

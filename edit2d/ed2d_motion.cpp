@@ -30,18 +30,13 @@ Ed2DMotionEditor g_Ed2DMotion;
 // [SECTION] model access
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
 
-static i32 BoneCount(const Bone2Model *m) {
-  if (!m || m->boneCount <= 0) return 0;
-  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
-}
-
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
 }
 
 // Bone b's track in the current motion (b above 0, inside the model); null otherwise.
 static Bone2Track *TrackOf(Bone2Model *m, i32 b) {
-  if (b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return nullptr;
+  if (b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
 
@@ -52,7 +47,7 @@ static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_CurBoneInd
 static Bone2Track *CurTrackMade(Bone2Model *m) {
   Bone2Track *t = CurTrack(m);
   i32 b = (i32)g_CurBoneIndex;
-  if (t || b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return t;
+  if (t || b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return t;
   if (!Bone2_ReserveKeys(m, b, m->currentMotion, 1)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
@@ -409,7 +404,7 @@ void Ed2D_MotionDraw(void) {
   View_Draw2DGrid();
   DrawBatch_Begin();
   DrawSkinEdges(m);
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, true, &sx, &sy);

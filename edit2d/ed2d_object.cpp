@@ -29,15 +29,10 @@ Ed2DObjEditor g_Ed2DObj;
 // [SECTION] model access
 static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 
-static i32 ObjectCount(const Obj2Model *m) {
-  if (!m || m->objectCount <= 0) return 0;
-  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
-}
-
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m) {
   i32 o = (i32)g_CurPartIndex;
-  if (!m || o <= 0 || o >= ObjectCount(m)) return nullptr;
+  if (!m || o <= 0 || o >= Obj2_ObjectCount(m)) return nullptr;
   if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
   return Obj2_Track(m, o, m->currentMotion);
 }

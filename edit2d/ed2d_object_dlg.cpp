@@ -28,11 +28,6 @@ enum { PARENT_WALK_LIMIT = 330 };
 
 static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 
-static i32 ObjectCount(const Obj2Model *m) {
-  if (!m || m->objectCount <= 0) return 0;
-  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
-}
-
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
 static void AfterStructureChange(void) {
@@ -244,7 +239,7 @@ void Ed2D_ObjDlgTick(void) {
 
 // [SECTION] object list
 bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice) {
-  if (!m || c <= 0 || c >= ObjectCount(m)) return false;
+  if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return false;
   i32 old = m->parents[c];
   if (choice == old) return true;
   m->parents[c] = choice;
@@ -279,7 +274,7 @@ static void SelectRowOf(i32 object) {
 static void ApplyObject(void) {
   Obj2Model *m = Model();
   i32 c = (i32)g_CurPartIndex;
-  if (!m || c <= 0 || c >= ObjectCount(m)) return;
+  if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
   Ed2D_GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
@@ -289,7 +284,7 @@ static void ApplyObject(void) {
   }
   i32 sel = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
   // No selection keeps the parent (the walk would otherwise read outside the table).
-  i32 choice = sel < 0 ? m->parents[c] : sel < ObjectCount(m) ? sel : 0;
+  i32 choice = sel < 0 ? m->parents[c] : sel < Obj2_ObjectCount(m) ? sel : 0;
   if (choice != m->parents[c]) {
     Ed2D_SetObjectParent(m, c, choice);
     Edited();
@@ -301,7 +296,7 @@ void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
   i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
-  if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_CurPartIndex) {
+  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_CurPartIndex) {
     g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
     App_RefreshCurrentPointers();
@@ -326,7 +321,7 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_CurPartIndex < ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
+  if (m && (i32)g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
 }
 
 // [SECTION] motion list
@@ -435,7 +430,7 @@ static void ClickRow(i32 x) {
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
   g_TreeRows.current = r;
-  if (row.item < 0 || row.item >= ObjectCount(m)) return;
+  if (row.item < 0 || row.item >= Obj2_ObjectCount(m)) return;
   g_CurPartIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;

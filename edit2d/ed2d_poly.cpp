@@ -28,26 +28,14 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 // [SECTION] model helpers
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
 
-static i32 Verts(const Bone2Model *m) {
-  if (!m->positions) return 0;
-  i32 n = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  return n < 0 ? 0 : n;
-}
-
-static i32 Polys(const Bone2Model *m) {
-  if (!m->polygons) return 0;
-  i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
-  return n < 0 ? 0 : n;
-}
-
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 FlagVerts(const Bone2Model *m) {
-  i32 n = Verts(m), room = (i32)App_WorkVertCount();
+  i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
   return g_PolySelVerts && n < room ? n : (g_PolySelVerts ? room : 0);
 }
 
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]) {
-  i32 nv = Verts(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
+  i32 nv = Bone2_VertexCount(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
   for (i32 j = 0; j < n; j++)
     if (p->corners[j].vertex < nv) verts[k++] = p->corners[j].vertex;
   return k;
@@ -243,7 +231,7 @@ static bool RectActive(void) {
 
 // The face mode's rule after the drag: every corner vertex of a selected live polygon is selected.
 static void VertexFlagsFollowFaces(const Bone2Model *m) {
-  i32 np = Polys(m), faces = (i32)App_WorkFaceCount();
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount();
   u32 vertRoom = (u32)FlagVerts(m);
   for (i32 f = 0; f < np && f < faces; f++) {
     const Polygon2 *p = &m->polygons[f];
@@ -285,7 +273,7 @@ void Ed2D_PolySelectPass(Bone2Model *m) {
   if (RectActive()) {
     PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
     u32 flag = Held(BUTTON_LEFT) ? 1u : 0u, faceRoom = App_WorkFaceCount(), vertRoom = (u32)FlagVerts(m);
-    i32 np = Polys(m);
+    i32 np = Bone2_PolygonCount(m);
     for (i32 f = 0; f < np; f++)
       if (m->polygons[f].used == 1) RectSelectFace(m, f, &r, flag, faceRoom, vertRoom);
   }
@@ -293,7 +281,7 @@ void Ed2D_PolySelectPass(Bone2Model *m) {
 }
 
 void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
-  i32 np = Polys(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
   i32 sel = 0, all = 0;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];

@@ -42,16 +42,6 @@ static const char kPositionNotNumber[] = "位置には数値を入力してく�
 
 static const f32 kPixelStep = 0.025f;   // model units per pixel at zoom 1
 
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static i32 Positions(const Model3 *m) {
-  if (!m->positions) return 0;
-  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-  return n < 0 ? 0 : n;
-}
-
 // [SECTION] model steps
 bool Ed3D_ParseNumber(const char *text, f64 *out) {
   if (!text) return false;
@@ -67,8 +57,8 @@ bool Ed3D_ParseNumber(const char *text, f64 *out) {
 }
 
 bool Ed3D_SetBoneParent(Model3 *m, i32 bone, i32 choice) {
-  if (!m || bone < 0 || bone >= BoneCount(m)) return false;
-  if (choice < 0 || choice >= BoneCount(m)) choice = 0;
+  if (!m || bone < 0 || bone >= Model3_BoneCount(m)) return false;
+  if (choice < 0 || choice >= Model3_BoneCount(m)) choice = 0;
   // Only a lower number may be the parent: the tree fill and the pose pass rely on it.
   if (choice >= bone) return false;
   m->bones[bone].parent = choice;
@@ -107,11 +97,11 @@ i32 Ed3D_ModelAddBone(Model3 *m, i32 parent) {
 }
 
 bool Ed3D_ModelDeleteBone(Model3 *m, i32 n) {
-  if (!m || n <= 0 || n >= BoneCount(m)) return false;
+  if (!m || n <= 0 || n >= Model3_BoneCount(m)) return false;
   // The delete renumbers the bindings of the later bones; a vertex of bone n itself would stay
   // on whichever bone moves into its place. Automatic, it goes to its nearest remaining bone.
   if (m->bindings)
-    for (i32 v = 0, count = Positions(m); v < count; v++) {
+    for (i32 v = 0, count = Model3_PositionCount(m); v < count; v++) {
       VertexBinding &b = m->bindings[v];
       if (b.bone1 == n || b.bone2 == n) b.automatic = 1;
     }
@@ -131,10 +121,10 @@ bool Ed3D_BoneDragVector(u32 kind, f32 zoom, i32 dx, i32 dy, f32 out[3]) {
 }
 
 void Ed3D_BoneMoveOffset(Model3 *m, i32 b, const f32 d[3], bool childrenFollow) {
-  if (!m || b < 0 || b >= BoneCount(m)) return;
+  if (!m || b < 0 || b >= Model3_BoneCount(m)) return;
   for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] += d[k];
   if (childrenFollow) return;
-  for (i32 c = 1; c < BoneCount(m); c++) {
+  for (i32 c = 1; c < Model3_BoneCount(m); c++) {
     if (c == b || m->bones[c].parent != b) continue;
     for (i32 k = 0; k < 3; k++) m->boneRest[c].pos[k] -= d[k];
   }
@@ -191,7 +181,7 @@ static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_ActiveView); }
 
 // Rest positions of the current layer's bones as the pose record holds them (what is drawn).
 static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
   return n;
 }
@@ -266,7 +256,7 @@ bool Ed3D_DeleteCurrentBone(void) {
     return false;
   }
   if (!Ed3D_ModelDeleteBone(m, (i32)g_CurBoneIndex)) return true;
-  if (g_CurBoneIndex >= (u32)BoneCount(m)) g_CurBoneIndex = (u32)(BoneCount(m) - 1);
+  if (g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
   AfterBoneEdit("ボーン消去");
   return true;
@@ -275,7 +265,7 @@ bool Ed3D_DeleteCurrentBone(void) {
 // 決定: position, name and parent of the current bone. No undo step.
 static void ApplyFields(Model3 *m) {
   i32 b = (i32)g_CurBoneIndex;
-  if (b >= BoneCount(m)) return;
+  if (b >= Model3_BoneCount(m)) return;
   static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
   f64 pos[3];
   char text[ED3D_BONE_TEXT];
@@ -316,7 +306,7 @@ static void ChooseColour(Model3 *m) {
 static void FollowListLine(const Model3 *m) {
   void *list = g_Ed3D.boneList;
   i32 line = list ? Widget_ListCaret(list) : -1;
-  if (line < 0 || line >= BoneCount(m)) return;
+  if (line < 0 || line >= Model3_BoneCount(m)) return;
   g_CurBoneIndex = (u32)line;
   if (line != g_Ed3DBones.lastLine) {
     g_Ed3DBones.lastLine = line;
@@ -351,7 +341,7 @@ void Ed3D_BoneListTick(void) {
   SetText(ED3D_BONE_NO, text);
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
-  if (!m || g_CurBoneIndex >= (u32)BoneCount(m)) return;
+  if (!m || g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
   u32 b = g_CurBoneIndex;
   if (g_Ed3D.boneList) {
     Widget_ListSelectOnly(g_Ed3D.boneList, (i32)b);
@@ -373,7 +363,7 @@ void Ed3D_BoneTreeSelected(const char *text) {
   if (!m || !text) return;
   if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
   char line[ED3D_TREE_TEXT];
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     Ed3D_BoneTreeText(m, b, line, sizeof line);
     if (strcmp(line, text) != 0) continue;
     g_CurBoneIndex = (u32)b;
@@ -416,7 +406,7 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
   const ViewRecord *v = ActiveView();
   f32 d[3];
   i32 dx = x - g_PolyDragAnchor2.x, dy = y - g_PolyDragAnchor2.y;
-  if ((dx || dy) && g_CurBoneIndex < (u32)BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
+  if ((dx || dy) && g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
     Ed3D_BoneMoveOffset(m, (i32)g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
     Model3_AutoBindVertices(m);
     Doc_MarkEdited(DOC_MODEL3);
@@ -455,7 +445,7 @@ bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*la
     if (!r || !c) return false;
     s_PairRoom = polys;
   }
-  u32 verts = (u32)Positions(m);
+  u32 verts = (u32)Model3_PositionCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_PairRing[4 * f];
@@ -469,7 +459,7 @@ bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*la
 }
 
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
-  i32 verts = Positions(m);
+  i32 verts = Model3_PositionCount(m);
   if (verts > s_WireRoom) {
     i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
     if (p) s_WirePixels = p;

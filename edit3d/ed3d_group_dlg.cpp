@@ -46,11 +46,6 @@ static i32 CurrentGroup(const Model3 *m) {
   return m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS ? (i32)g_CurGroupIndex : -1;
 }
 
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? m->polygonCount : 0;
-  return n < 0 ? 0 : n > m->capPolygons ? m->capPolygons : n;
-}
-
 static void Record(Model3 *m, const char *label) {
   Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
@@ -108,7 +103,7 @@ static f32 Byte(long long v) { return (f32)(v < 0 ? 0 : v > 255 ? 255 : v); }
 void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
   App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
   if (!m || !g_PolySelFaces || !g_PolySelVerts) return;
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
   for (i32 f = 0; f < n && (u32)f < faceRoom; f++) {
     const Polygon3 &p = m->polygons[f];
@@ -136,7 +131,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   i32 g = CurrentGroup(m);
   if (g < 0) return;
   Group3 &gr = m->groups[g];
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   for (i32 p = 0; g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
     if (g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
   Str_Copy(gr.name, sizeof gr.name, f->name);
@@ -314,7 +309,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
   Ed3D_ModelCopyGroup(m, g, to);
   m->groupCount = to + 1;
   if (first >= 0)
-    for (i32 p = first; p < Polys(m); p++) m->polygons[p].group = (u32)to;
+    for (i32 p = first; p < Model3_PolygonCount(m); p++) m->polygons[p].group = (u32)to;
   g_CurGroupIndex = (u32)to;
   Record(m, "グループ コピー");
   AfterGroupEdit();
@@ -327,7 +322,7 @@ static void Delete(Model3 *m, i32 g, bool polygons) {
     return;
   }
   if (polygons && g_PolySelFaces) {
-    i32 n = Polys(m);
+    i32 n = Model3_PolygonCount(m);
     u32 room = Poly_FaceFlagRoom();
     for (i32 f = 0; f < n && (u32)f < room; f++)
       if (m->polygons[f].group != (u32)g) g_PolySelFaces[f] = 0;

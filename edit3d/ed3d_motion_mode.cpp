@@ -32,10 +32,6 @@ Ed3DMotionPanels g_Ed3DMotionPanels;
 Ed3DViewConstants g_Ed3DViewConst;
 
 // [SECTION] helpers
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
 // A run-time list box (id 1) of a panel.
 static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
   return panel ? Widget_CreateList(panel, IDC_MLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
@@ -134,7 +130,7 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     f32 s[2];
     Ed3D_MotionBoneScreen(v, b, s);
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
@@ -249,11 +245,11 @@ static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 cur = (i32)g_CurBoneIndex;
   DrawBatch_Begin();
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
+  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
   else
     e.ring = -1;
-  Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
   DrawBatch_End();
 }
 
@@ -291,7 +287,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
   DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {

@@ -34,10 +34,6 @@ Ed3DObjMotionEditorState Ed3DObjMotionEditor;
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-static i32 ObjectCount(const Obj3Set *s) {
-  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
-}
-
 // A run-time list box (id 1) of a panel.
 static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
   return panel ? Widget_CreateList(panel, IDC_OLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
@@ -52,7 +48,7 @@ static void LoadMenu(const char *name) {
 i32 Ed3D_ObjCurrent(void) {
   Obj3Set *s = Set();
   i32 o = (i32)g_CurPartIndex;
-  return (s && o >= 0 && o < ObjectCount(s)) ? o : -1;
+  return (s && o >= 0 && o < Kzo_ObjectCount(s)) ? o : -1;
 }
 
 static void SetLabel(const char *label) { Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label); }
@@ -170,7 +166,7 @@ void Ed3D_ObjDrawOverlay(void) {
   DrawBatch_Begin();
   if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
   else e.ring = -1;
-  Ed3D_DrawAxisCrosses(ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
+  Ed3D_DrawAxisCrosses(Kzo_ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
   DrawBatch_End();
 }
 
@@ -190,7 +186,7 @@ void Ed3D_ObjRButtonUp(i32 x, i32 y) {
   if (x != g_ObjMotionDragAnchor.x || y != g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
-  for (i32 o = 1; o < ObjectCount(s); o++) {
+  for (i32 o = 1; o < Kzo_ObjectCount(s); o++) {
     Vec3 p = WorldOrigin(o);
     f32 sc[2];
     if (!Ed3D_ProjectView0(p.x, p.y, p.z, sc)) continue;

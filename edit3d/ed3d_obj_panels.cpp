@@ -28,10 +28,6 @@ static Ed3DLines s_Lines;
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-static i32 ObjectCount(const Obj3Set *s) {
-  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
-}
-
 static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
@@ -92,7 +88,7 @@ bool Ed3D_ObjSetParent(i32 selection) {
   Obj3Set *s = Set();
   i32 o = Ed3D_ObjCurrent();
   if (!s || o < 0) return false;
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   i32 *parent = &s->parts[o].parent;
   i32 old = *parent;
   *parent = (selection >= 0 && selection < n) ? selection : 0;
@@ -161,7 +157,7 @@ bool Ed3D_ObjRemove(i32 o) {
     Lib_ErrorBox("親オブジェクトは、消去できません。");
     return false;
   }
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   if (o < 0 || o >= n) return false;
   // Moving an object down keeps the parent and extra word of its new place: each object
   // takes its own along, with the numbers above the removed one one lower.
@@ -178,7 +174,7 @@ bool Ed3D_ObjRemove(i32 o) {
     s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
   }
   ClearPlace(s, n - 1);
-  if ((i32)g_CurPartIndex >= ObjectCount(s)) g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  if ((i32)g_CurPartIndex >= Kzo_ObjectCount(s)) g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -186,14 +182,17 @@ bool Ed3D_ObjRemove(i32 o) {
 bool Ed3D_ObjAddFile(const char *path) {
   Obj3Set *s = Set();
   if (!s || !path || !path[0]) return false;
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   if (n >= OBJ3_PARTS) {
     Lib_ErrorBoxf("オブジェクトは %d 個までです。これ以上追加できません。", (int)OBJ3_PARTS);
     return false;
   }
   ClearPlace(s, n);
-  if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
-  g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, n, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
+  g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -206,7 +205,11 @@ bool Ed3D_ObjReplaceFile(const char *path) {
     Lib_ErrorBox("親オブジェクトは、入れ替えできません。");
     return false;
   }
-  if (!path || !path[0] || !Kzp_ReadIntoObjectPart(0, o, path)) return false;
+  if (!path || !path[0]) return false;
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, o, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
   Edited();
   Ed3D_ObjMotionRefreshLists();
   return true;
@@ -221,7 +224,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
   if (!s) return;
-  if (caretLine >= 0 && caretLine < ObjectCount(s)) g_CurPartIndex = (u32)caretLine;
+  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) g_CurPartIndex = (u32)caretLine;
   if ((i32)g_CurPartIndex != e.seenObject) {
     e.seenObject = (i32)g_CurPartIndex;
     RowFollows(e.seenObject);
@@ -254,7 +257,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
 void Ed3D_ObjTreeSelect(const char *text) {
   Obj3Set *s = Set();
   if (!s || !text) return;
-  for (i32 o = 0; o < ObjectCount(s); o++)
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
       g_CurPartIndex = (u32)o;
       Ed3DObjMotionEditor.seenObject = o;
@@ -427,7 +430,7 @@ static bool ObjectLines(Ed3DLines *out) {
   out->select = -1;
   const Obj3Set *s = Set();
   if (!s) return false;
-  for (i32 o = 0; o < ObjectCount(s); o++) {
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++) {
     if (o == 0) Str_Copy(out->text[out->count++], ED3D_LINE, " 0 : 親オブジェクト");
     else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
   }
@@ -480,7 +483,7 @@ void Ed3D_FillObjTree(void) {
   for (i32 o = 0; o < OBJ3_PARTS; o++) e.texts[o][0] = 0;
   if (!s || !e.tree) return;
   Widget_TreeClear(e.tree);
-  for (i32 o = 0; o < ObjectCount(s); o++)
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (o == 0 || g_Obj3PartLoaded[0][o] == 1) Ed3D_AddObjTreeItem(o);
   i32 cur = Ed3D_ObjCurrent();
   if (cur >= 0 && e.treeItems[cur]) Widget_TreeSelect(e.tree, e.treeItems[cur]);

@@ -38,14 +38,14 @@ static Vec3 Lifted(const Model3 *m, const PolyCorner &c) {
   return p;
 }
 
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+static i32 FlaggedPolys(const Model3 *m) {
+  i32 n = Model3_PolygonCount(m);
   i32 room = (i32)Poly_FaceFlagRoom();
   return n < room ? n : room;
 }
 
-static i32 Verts(const Model3 *m) {
-  i32 n = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+static i32 FlaggedVerts(const Model3 *m) {
+  i32 n = Model3_PositionCount(m);
   i32 room = (i32)Poly_VertFlagRoom();
   return n < room ? n : room;
 }
@@ -67,7 +67,7 @@ void Ed3D_PolyDrawScene(void) {
   Img_Bind(-1);
   DrawBatch_Begin();
   if (g_PolySelectMode == 1) {
-    for (i32 f = 0, n = Polys(m); f < n; f++) {
+    for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
       if (!g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
@@ -81,7 +81,7 @@ void Ed3D_PolyDrawScene(void) {
   }
   CamProjection cam;
   Cam_BeginProjection(&cam);
-  for (i32 i = 0, n = Verts(m); i < n; i++) {
+  for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
     if (!g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
@@ -135,14 +135,14 @@ static i32 *s_LastCorner;
 static i32 s_LastRoom;
 
 static bool FindLastCorners(const Model3 *m) {
-  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  i32 verts = Model3_PositionCount(m);
   if (verts > s_LastRoom) {
     i32 *p = (i32 *)realloc(s_LastCorner, (size_t)verts * sizeof(i32));
     if (!p) return false;
     s_LastCorner = p;
     s_LastRoom = verts;
   }
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_LastCorner[p.corners[j].vertex] = 4 * f + j;
   }
@@ -160,7 +160,7 @@ static i32 *s_Pixels;
 static i32 s_PixelRoom;
 
 static bool PairEdges(const Model3 *m, const ViewRecord *v) {
-  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  i32 verts = Model3_PositionCount(m);
   if (verts > s_PixelRoom) {
     i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
     if (!p) return false;
@@ -168,7 +168,7 @@ static bool PairEdges(const Model3 *m, const ViewRecord *v) {
     s_PixelRoom = verts;
   }
   for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Pixels[2 * i], &s_Pixels[2 * i + 1]);
-  return Ed3D_PairWireEdges(m, Polys(m), s_Pixels, DrawnLate);
+  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Pixels, DrawnLate);
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
@@ -177,7 +177,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
@@ -198,7 +198,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);

@@ -23,16 +23,6 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static i32 Positions(const Model3 *m) {
-  if (!m->positions) return 0;
-  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-  return n < 0 ? 0 : n;
-}
-
 static i32 Polygons(const Model3 *m) {
   if (!m->polygons) return 0;
   i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
@@ -46,7 +36,7 @@ static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 
 // [SECTION] model steps
 i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w) {
   if (!m || !m->bindings || !sel) return 0;
-  i32 n = Positions(m);
+  i32 n = Model3_PositionCount(m);
   if ((u32)n > room) n = (i32)room;
   i32 changed = 0;
   for (i32 v = 0; v < n; v++) {
@@ -71,7 +61,7 @@ static bool ParseBone(const char *text, i32 count, i32 *out) {
 
 bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
                       char *msg, size_t msgSize) {
-  i32 count = m ? BoneCount(m) : 0;
+  i32 count = m ? Model3_BoneCount(m) : 0;
   if (!ParseBone(t1, count, b1) || !ParseBone(t2, count, b2)) {
     Str_Format(msg, msgSize, "ボーンNoには 0 から %d までの数値を入力してください。", count - 1);
     return false;
@@ -105,7 +95,7 @@ void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
   i32 flag = BoxFlag();
   if (!m || flag < 0 || right - left < 2 || bottom - top < 2) return;
-  i32 verts = Positions(m);
+  i32 verts = Model3_PositionCount(m);
   for (i32 f = 0, n = Polygons(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -157,7 +147,7 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y) {
   if (!m) return;
   if (g_PolyDragAnchor.x != g_ObjMotionDragAnchor.x || g_PolyDragAnchor.y != g_ObjMotionDragAnchor.y) return;
   Vec3 pts[MODEL3_BONES];
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
   i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_ActiveView), true, x, y, false);
   if (b < 0 || (u32)b == g_CurBoneIndex) return;
@@ -199,7 +189,7 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA
 static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   DrawBatch_Begin();
   for (i32 b = 0; b < n; b++) {
     i32 x, y;

@@ -220,7 +220,11 @@ static void LoadCharacters(void) {
   bool entered = Str_FormatAll(system, sizeof system, "%s/System", g_DataDir) && FileDlg_ChangeDir(system) == 0;
   for (i32 i = 0; i < COLI_CHARACTERS; i++) {
     // A file that cannot be read is reported by the opener and leaves the slot empty.
-    if (entered) Model3_OpenFile(i, kCharacterFile);
+    if (entered) {
+      ModelResult res;
+      Model3_OpenFile(i, kCharacterFile, &res);
+      Lib_ShowResult(&res);
+    }
     Model3_SetRenderMode(g_Model3Slots[i], 1);
     KZL::OBJECT *o = ObjectInit(i);
     g_ColiCollide[i] = 1;

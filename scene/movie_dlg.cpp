@@ -469,7 +469,9 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
     default:
       if (n >= MODEL3_SLOTS) break;
       if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
-      Model3_OpenFile(n, name);
+      ModelResult res;
+      Model3_OpenFile(n, name, &res);
+      Lib_ShowResult(&res);
       break;
   }
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -334,7 +335,7 @@ TEST_F(OpsFixture, ImportDropsZAndCopiesColoursAndUVs) {
   ASSERT_GE(fd, 0);
   close(fd);
   std::string kzp = std::string(path) + ".kzp";
-  ASSERT_TRUE(Kzp_Write(src, kzp.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, src, kzp.c_str()));
   Model3_Free(src);
   Poly({{0, 0}, {1, 1}, {2, 0}});
   g_PolySelFaces[0] = 1;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -378,11 +379,11 @@ TEST_F(ModeTest, CopyMotionsRebindsEveryVertexAndKeepsTheMesh) {
   s->polygons[0].cornerCount = 3;
   s->polygonCount = 1;
   std::string path = TempPath("miravel_copy_src.KZP");
-  ASSERT_TRUE(Kzp_Write(s, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, s, path.c_str()));
   Model3_Free(s);
   // Read back what the file holds (the reader's view of the bindings).
   ASSERT_NE(Model3_Init(200), nullptr);
-  ASSERT_NE(Model3_OpenFile(200, path.c_str()), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 200, path.c_str()), nullptr);
   const Model3 *file = g_Model3Slots[200];
 
   Model3 *m = M();
