@@ -146,7 +146,7 @@ static void DrawSkinEdges(const Bone2Model *m) {
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
   // The edges are opaque: one between two polygons is drawn by the later one only.
-  bool paired = Ed2D_PairEdges(m, m->positions, false, nullptr, true);
+  bool paired = Ed2D_PairEdges(m, m->positions, false, nullptr, true, nullptr);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;

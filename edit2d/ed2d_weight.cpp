@@ -16,6 +16,7 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
 #include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
@@ -122,6 +123,10 @@ void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {
 }
 
 // [SECTION] draw
+static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == g_CurBoneIndex; }
+
+static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_PolySelVerts && g_PolySelVerts[v]; }
+
 void Ed2D_WeightDraw(void) {
   View_Draw2DGrid();
   const Bone2Model *m = g_Bone2Slots[0];
@@ -134,7 +139,11 @@ void Ed2D_WeightDraw(void) {
   DrawBatch_Begin();
   const i32 *last = DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   // The edges are opaque: one between two polygons is drawn by the later one only.
-  bool paired = Ed2D_PairEdges(m, m->positions, true, nullptr, true);
+  // A drag changes the selection as the walk goes: the marks are planned only without one.
+  bool dragging = Held(BUTTON_LEFT) || Held(BUTTON_RIGHT);
+  Ed2DMarks plan = {dragging ? nullptr : last, 3, BoxedVertex, CrossedVertex};
+  bool paired = Ed2D_PairEdges(m, m->positions, true, nullptr, true, &plan);
+  const u8 *marks = paired && plan.last ? Ed2D_MarkParts() : nullptr;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -148,14 +157,11 @@ void Ed2D_WeightDraw(void) {
       i32 n = (j + 1) % k, x = xs[j], y = ys[j];
       if (!paired || !DrawWire_Skip((u32)(4 * f + j))) Line(x, y, xs[n], ys[n], 160, 160, 160);
       if (last && last[verts[j]] != 4 * f + j) continue;
-      if (m->bindings && m->bindings[verts[j]].bone1 == g_CurBoneIndex) {
-        Draw_Point2D(x, y - 1, 255, 255, 0, 255);
-        Draw_Point2D(x + 1, y, 255, 255, 0, 255);
-        Draw_Point2D(x, y + 1, 255, 255, 0, 255);
-        Draw_Point2D(x - 1, y, 255, 255, 0, 255);
-      }
-      if (verts[j] < App_WorkVertCount() && g_PolySelVerts && g_PolySelVerts[verts[j]])
-        Draw_Rect2D(x - 3, y - 3, x + 3, y + 3, 255, 255, 0, 255);
+      u32 bits = marks ? marks[verts[j]] : 255;
+      if (CrossedVertex(m, verts[j]))
+        for (i32 c = 0; c < 4; c++)
+          if (bits & (16u << c)) Draw_Point2D(x + g_Ed2DCross[c][0], y + g_Ed2DCross[c][1], 255, 255, 0, 255);
+      if (BoxedVertex(verts[j])) DrawMarks_DrawBox(x - 3, y - 3, x + 3, y + 3, bits & 15, 255, 255, 0, 255);
     }
   }
   for (i32 b = 0; b < BoneCount(m); b++) {

@@ -436,7 +436,7 @@ static u32 *s_PairRing;
 static u8 *s_PairCount;
 static i32 s_PairRoom;
 
-bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face)) {
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
   if (polys > s_PairRoom) {
     u32 *r = (u32 *)realloc(s_PairRing, (size_t)polys * 4 * sizeof(u32));
     if (r) s_PairRing = r;
@@ -455,10 +455,16 @@ bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*la
     s_PairCount[f] = (u8)k;
   }
   DrawWire_Build(s_PairRing, s_PairCount, (u32)polys);
-  return DrawWire_Plan(pixels, verts, late, true);
+  return DrawWire_Plan(pixels, verts, late, true, marks);
 }
 
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
+// The wire's mark planner with its model, for DrawWire_Plan's corner callback.
+static const Model3 *s_PlanModel;
+static Ed3DWirePlan s_Plan;
+
+static void PlanWireMarks(u32 c) { s_Plan(s_PlanModel, s_WirePixels, s_WireLast, c); }
+
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge, Ed3DWirePlan plan) {
   i32 verts = Model3_PositionCount(m);
   if (verts > s_WireRoom) {
     i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
@@ -469,7 +475,7 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
     s_WireRoom = verts;
   }
   for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_WirePixels[2 * i], &s_WirePixels[2 * i + 1]);
-  i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  i32 polys = Model3_PolygonCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -480,7 +486,9 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
   }
   DrawBatch_Begin();
   // Every wire is opaque: an edge between two polygons is stroked by the later one only.
-  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr);
+  s_PlanModel = m;
+  s_Plan = plan;
+  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr, plan ? PlanWireMarks : nullptr);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -508,7 +516,7 @@ static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool, bool stroke
   if (stroke) Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160);
 }
 
-static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge); }
+static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge, nullptr); }
 
 // A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
 static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {

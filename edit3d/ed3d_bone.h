@@ -73,11 +73,16 @@ bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
 // meanwhile go out in one batch.
 typedef void (*Ed3DWirePoint)(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y);
 typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA, bool stroke);
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge);
+// Optional: plans the opaque marks that edge() draws after corner c's edge (drawmarks.h), with
+// every position's pixel (two each) and the corner (4 x polygon + corner) of the last edge
+// leaving each; runs backwards before the edges when their pixels are exact (DrawWire_Plan).
+typedef void (*Ed3DWirePlan)(const Model3 *m, const i32 *pixels, const i32 *lastFrom, u32 c);
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge,
+                    Ed3DWirePlan plan);
 // Pairs the edges of m's first `polys` polygons between them and plans which to leave out
-// (DrawWire_Plan with the positions' pixels, two each, and the polygons drawn last; a
+// (DrawWire_Plan with the positions' pixels, two each, the polygons drawn last and the marks; a
 // polygon with a corner beyond the positions takes no part); false when nothing is left out.
-bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face));
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner));
 // One wire edge on the screen: a point when both ends fall on one pixel, else a line.
 void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b);
 // The bone whose point (points[b], b < count, through the mapping) is nearest (x, y) by

@@ -283,7 +283,7 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool str
   Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, nullptr); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;

@@ -4,6 +4,7 @@
 // under free creation. The rectangle selection of the active view runs here, one pass per
 // drawn frame, as a step over the model (Poly_RectSelectPass) before the mesh is drawn.
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/current.h"
 #include "app/drag_anchors.h"
@@ -18,6 +19,7 @@
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 
@@ -159,6 +161,21 @@ static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Sk
 static i32 *s_Pixels;
 static i32 s_PixelRoom;
 
+// Per position, the sides of its selected box still to be drawn (drawmarks.h), planned with
+// the edges when the pixels are exact; every side otherwise.
+static u8 *s_BoxSides;
+static i32 s_BoxRoom;
+static const Model3 *s_PlanModel;
+
+// The box drawn after a corner's edge in vertex selection: at the position's last corner.
+static void PlanBox(u32 c) {
+  const Model3 *m = s_PlanModel;
+  u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
+  if (!g_PolySelVerts[vi] || s_LastCorner[vi] != (i32)c) return;
+  i32 x = s_Pixels[2 * vi], y = s_Pixels[2 * vi + 1];
+  s_BoxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
+}
+
 static bool PairEdges(const Model3 *m, const ViewRecord *v) {
   i32 verts = Model3_PositionCount(m);
   if (verts > s_PixelRoom) {
@@ -167,8 +184,17 @@ static bool PairEdges(const Model3 *m, const ViewRecord *v) {
     s_Pixels = p;
     s_PixelRoom = verts;
   }
+  if (verts > s_BoxRoom) {
+    u8 *p = (u8 *)realloc(s_BoxSides, (size_t)verts);
+    if (!p) return false;
+    s_BoxSides = p;
+    s_BoxRoom = verts;
+  }
+  if (verts > 0) memset(s_BoxSides, 15, (size_t)verts);
   for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Pixels[2 * i], &s_Pixels[2 * i + 1]);
-  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Pixels, DrawnLate);
+  bool boxes = g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
+  s_PlanModel = m;
+  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Pixels, DrawnLate, boxes ? PlanBox : nullptr);
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
@@ -188,7 +214,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       if ((!faceMode || !g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
       if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
-        Square(x1, y1);
+        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_BoxSides[vi] : 15, 255, 255, 0, 255);
       if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);

@@ -3,6 +3,9 @@
 // click, and the panel "3D_WEIGHT_DLG" binding the selected vertices to two bones with a
 // weight. Draws the mesh as a wire frame with the current bone's and the selected vertices
 // marked, and the bones as crosses joined to their parents.
+#include <stdlib.h>
+#include <string.h>
+
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
@@ -17,6 +20,7 @@
 #include "edit3d/undo.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
@@ -168,6 +172,47 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   Ed3D_WeightScreen(v, m->positions[i], x, y);
 }
 
+// Per position, the parts of its marks still to be drawn (drawmarks.h): box sides in bits 0-3,
+// the cross's four points in bits 4-7; all of them unless s_MarksPlanned.
+static u8 *s_Marks;
+static i32 s_MarkRoom;
+static bool s_MarksPlanned;
+
+static const i32 kCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+
+static bool Bound(const Model3 *m, u32 a) {
+  const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
+  return bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex);
+}
+
+static bool Selected(u32 a) { return a < Poly_VertFlagRoom() && g_PolySelVerts[a]; }
+
+// The marks drawn after corner c's edge, planned backwards: a part that later primitives
+// cover is left out.
+static void PlanMarks(const Model3 *m, const i32 *px, const i32 *lastFrom, u32 c) {
+  u32 a = m->polygons[c / 4].corners[c % 4].vertex;
+  if (lastFrom[a] != (i32)c) return;
+  i32 x = px[2 * a], y = px[2 * a + 1];
+  u32 bits = Selected(a) ? DrawMarks_Box(x - 3, y - 3, x + 3, y + 3) : 0;
+  if (Bound(m, a))
+    for (i32 k = 3; k >= 0; k--) bits |= DrawMarks_Point(x + kCross[k][0], y + kCross[k][1]) ? 16u << k : 0;
+  s_Marks[a] = (u8)bits;
+}
+
+// Every part of every mark until the plan says otherwise.
+static void ResetMarks(const Model3 *m) {
+  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  s_MarksPlanned = false;
+  if (verts > s_MarkRoom) {
+    u8 *p = (u8 *)realloc(s_Marks, (size_t)verts);
+    if (!p) return;
+    s_Marks = p;
+    s_MarkRoom = verts;
+  }
+  if (verts > 0) memset(s_Marks, 255, (size_t)verts);
+  s_MarksPlanned = verts > 0;
+}
+
 // One wire edge with the marks of its start vertex: a yellow cross when the current bone
 // binds it, a yellow box when it is selected.
 static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA, bool stroke) {
@@ -176,17 +221,17 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA
   // The marks are opaque and the same at every edge that starts at a: drawn after the last
   // of them only, they leave the picture that drawing them after every one leaves.
   if (!lastFromA) return;
-  const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
-  if (bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex)) {
-    Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
-    Draw_Point2D(x1 + 1, y1, 255, 255, 0, 255);
-    Draw_Point2D(x1, y1 + 1, 255, 255, 0, 255);
-    Draw_Point2D(x1 - 1, y1, 255, 255, 0, 255);
-  }
-  if (a < Poly_VertFlagRoom() && g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
+  u32 bits = s_MarksPlanned ? s_Marks[a] : 255;
+  if (Bound(m, a))
+    for (i32 c = 0; c < 4; c++)
+      if (bits & (16u << c)) Draw_Point2D(x1 + kCross[c][0], y1 + kCross[c][1], 255, 255, 0, 255);
+  if (Selected(a)) DrawMarks_DrawBox(x1 - 3, y1 - 3, x1 + 3, y1 + 3, bits & 15, 255, 255, 0, 255);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+  ResetMarks(m);
+  Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_MarksPlanned ? PlanMarks : nullptr);
+}
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   i32 n = Model3_BoneCount(m);

@@ -6,6 +6,7 @@
 
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
 
 u32 g_DrawWireOff;
 
@@ -86,6 +87,10 @@ void Pair(void) {
 }  // namespace
 
 void DrawWire_Build(const u32 *ring, const u8 *count, u32 faces) {
+  if (faces == 0) {
+    s_Faces = 0;
+    return;
+  }
   if (faces == s_Faces && s_Twin && memcmp(count, s_Count, faces) == 0 &&
       memcmp(ring, s_Ring, 4 * (size_t)faces * sizeof(u32)) == 0)
     return;
@@ -99,59 +104,52 @@ void DrawWire_Build(const u32 *ring, const u8 *count, u32 faces) {
 
 i32 DrawWire_Twin(u32 corner) { return corner < 4 * s_Faces ? s_Twin[corner] : -1; }
 
-// The plan: per corner whether its edge is left out; per position whether an opaque edge kept
-// after the one at hand covers its pixel.
-static u8 *s_Skip, *s_Covered;
-static u32 s_SkipRoom, s_CoveredRoom;
+// The plan: per corner whether its edge is left out.
+static u8 *s_Skip;
+static u32 s_SkipRoom;
 
-// Whether a line from a pixel centre covers that pixel on every device: a point, a line longer
-// across than down, or one going down (a device may leave out the start of a steep line up).
-static bool CoversStart(const i32 *pixels, u32 a, u32 c) {
-  i32 dx = pixels[2 * c] - pixels[2 * a], dy = pixels[2 * c + 1] - pixels[2 * a + 1];
-  i32 ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-  return (dx == 0 && dy == 0) || ax > ay || dy > 0;
-}
-
-// One corner's edge, walking the drawing backwards: left out when its twin comes later, is
-// opaque and symmetric, and a later opaque edge covers its start.
+// One corner's edge, walking the drawing backwards. Left out when its twin comes later, is
+// opaque and symmetric, and a later opaque primitive covers its start (drawwire.h); or when
+// later opaque primitives cover every pixel it may cover (drawmarks.h).
 static void PlanCorner(const i32 *pixels, u32 c, bool (*late)(u32 face), bool earlyOpaque) {
   u32 f = c / 4, k = s_Count[f], a = s_Ring[c], b = s_Ring[4 * f + (c % 4 + 1) % k];
+  i32 xa = pixels[2 * a], ya = pixels[2 * a + 1], xb = pixels[2 * b], yb = pixels[2 * b + 1];
   i32 t = s_Twin[c];
   bool lateF = late && late(f), opaque = earlyOpaque || lateF;
-  if (t >= 0 && s_Covered[a]) {
+  if (t >= 0 && DrawMarks_Covered(xa, ya)) {
     u32 g = (u32)t / 4;
     bool lateG = late && late(g);
     bool later = lateG != lateF ? lateG : g > f;
-    if (later && (earlyOpaque || lateG) &&
-        DrawWire_Symmetric(pixels[2 * a], pixels[2 * a + 1], pixels[2 * b], pixels[2 * b + 1])) {
+    if (later && (earlyOpaque || lateG) && DrawWire_Symmetric(xa, ya, xb, yb)) {
       s_Skip[c] = 1;
       return;
     }
   }
-  if (opaque && CoversStart(pixels, a, b)) s_Covered[a] = 1;
+  if (!DrawMarks_Line(xa, ya, xb, yb, opaque)) s_Skip[c] = 1;
 }
 
-bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque) {
+bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque,
+                   void (*marks)(u32 corner)) {
   u32 corners = 4 * s_Faces;
   if (corners > s_SkipRoom) {
     if (!Grow(&s_Skip, corners)) return false;
     s_SkipRoom = corners;
   }
-  if (positions > s_CoveredRoom) {
-    if (!Grow(&s_Covered, positions)) return false;
-    s_CoveredRoom = positions;
-  }
-  memset(s_Skip, 0, corners);
-  memset(s_Covered, 0, positions);
+  if (corners) memset(s_Skip, 0, corners);
   for (u32 f = 0; f < s_Faces; f++)
     for (u32 j = 0; j < s_Count[f]; j++)
       if (s_Ring[4 * f + j] >= positions) return false;
-  // Late faces come last in the drawing: they are walked first, each backwards.
+  if (!DrawMarks_Begin()) return false;
+  // Late faces come last in the drawing: they are walked first, each backwards, and the marks
+  // drawn after a corner's edge before that edge.
   for (int pass = 1; pass >= 0; pass--) {
     if (pass == 1 && !late) continue;
     for (u32 f = s_Faces; f-- > 0;) {
       if (s_Count[f] < 2 || (late && late(f)) != (pass == 1)) continue;
-      for (u32 j = s_Count[f]; j-- > 0;) PlanCorner(pixels, 4 * f + j, late, earlyOpaque);
+      for (u32 j = s_Count[f]; j-- > 0;) {
+        if (marks) marks(4 * f + j);
+        PlanCorner(pixels, 4 * f + j, late, earlyOpaque);
+      }
     }
   }
   return true;

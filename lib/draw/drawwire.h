@@ -27,13 +27,17 @@ extern u32 g_DrawWireOff;
 
 void DrawWire_Build(const u32 *ring, const u8 *count, u32 faces);
 i32 DrawWire_Twin(u32 corner);
-// Chooses the edges to leave out once the rings are paired: pixels[2 v], pixels[2 v + 1] is
+// Chooses the edges to leave out once the rings are paired, walking the drawing backwards
+// over the covered pixels of the viewport (drawmarks.h): pixels[2 v], pixels[2 v + 1] is
 // position v's pixel; faces for which late(f) holds are drawn after the others (late null:
 // none), each group in face order; the others' edges are opaque when earlyOpaque (late ones
-// always are). An edge is left out when its twin is drawn later, opaque and symmetric, and an
-// opaque edge kept after it leaves its start in a way that covers that pixel on every device.
-// False (nothing left out) when a ring names a position beyond `positions` or there was no memory.
-bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque);
+// always are). marks(c), when given, plans the opaque marks drawn right after corner c's edge.
+// An edge is left out when its twin is drawn later, opaque and symmetric and a later opaque
+// primitive covers its start, or when later opaque primitives cover every pixel it may cover.
+// False (nothing left out) when a ring names a position beyond `positions`, there is no
+// viewport or no memory.
+bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque,
+                   void (*marks)(u32 corner));
 bool DrawWire_Skip(u32 corner);
 // Whether a line between two pixel centres covers the same pixels between its ends in either
 // direction: true unless it passes exactly halfway between two pixels somewhere, where the
