@@ -334,7 +334,7 @@ static void Apply(Bone2Model *m) {
   i32 b = (i32)g_CurBoneIndex;
   if (b >= BoneCount(m)) return;
   char name[256] = "";
-  if (g_Ed2DOps.getText) g_Ed2DOps.getText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
+  if (g_Ed2DOps.getText) g_Ed2DOps.getText(e.boneDlg, IDC_BONE_NAME, name, sizeof name);
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
   i32 choice = e.parentCombo && g_Ed2DOps.comboSelection ? g_Ed2DOps.comboSelection(e.parentCombo) : -1;
@@ -370,8 +370,8 @@ void Ed2D_BoneDlgCommand(u32 id) {
     App_RefreshCurrentPointers();
   }
   switch (id) {
-    case ED2D_CTL_APPLY: Apply(m); break;
-    case ED2D_CTL_COLOUR: {
+    case IDC_BONE_APPLY: Apply(m); break;
+    case IDC_BONE_COLOR: {
       f32 rgb[3];
       if (g_Ed2DOps.chooseColour && g_Ed2DOps.chooseColour(rgb)) {
         for (i32 k = 0; k < 3; k++) m->colour[k] = rgb[k];
@@ -380,7 +380,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
       e.boneRefresh = 1;
       break;
     }
-    case ED2D_CTL_ADD: AddBone(m); break;
+    case IDC_BONE_ADD: AddBone(m); break;
     default: break;
   }
 }
@@ -392,17 +392,17 @@ void Ed2D_BoneDlgTick(void) {
   e.boneRefresh = 0;
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-  if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
+  if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, IDC_BONE_NO, text);
   if (e.boneReselect && e.boneList && g_Ed2DOps.listSelectOnly)
     g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_CurBoneIndex);
   e.boneReselect = 0;
   if (!m || g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_X, text);
+  g_Ed2DOps.setText(e.boneDlg, IDC_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_Y, text);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_CurBoneIndex].name);
+  g_Ed2DOps.setText(e.boneDlg, IDC_BONE_Y, text);
+  g_Ed2DOps.setText(e.boneDlg, IDC_BONE_NAME, m->bones[g_CurBoneIndex].name);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {

@@ -91,16 +91,16 @@ static void CreateWindows(void) {
     g_CurBoneIndex = bone;
     g_CurPartIndex = part;
     e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
-    e.parentCombo = Control(e.listDlg, ED2D_OBJ_LIST_PARENT);
+    e.parentCombo = Control(e.listDlg, IDC_O2D_LIST_PARENT);
   }
   if (!e.imageDlg) {
     e.imageDlg = Create(ED2D_OBJ_WIN_IMAGE, sw - 468, sh - 553, 468, 524);
-    e.imageList = Control(e.imageDlg, ED2D_OBJ_IMG_LIST);
+    e.imageList = Control(e.imageDlg, IDC_O2D_IMG_LIST);
     Ed2D_FillImageList();
   }
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 678, sh - 336, 273, 307);
-    if (g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_OBJ_LOOP, e.loop != 0);
+    if (g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, IDC_O2D_LOOP, e.loop != 0);
     Ed2D_FillObjParentCombo();
   }
   if (!e.keyDlg) {
@@ -335,7 +335,7 @@ void Ed2D_ObjPlay(void) {
   Obj2Model *m = Model();
   if (!m) return;
   Ed2DObjEditor &e = g_Ed2DObj;
-  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
+  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, IDC_O2D_LOOP) ? 1u : 0u;
   if (g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   e.stripRefresh = 1;

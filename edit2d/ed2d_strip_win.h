@@ -5,8 +5,9 @@
 #include <windows.h>
 
 #include "model/types.h"
+#include "resources/edit2d_ids.h"
 
-enum { ED2D_STRIP_SCROLL_H = 16, ED2D_STRIP_SCROLL_ID = 1000 };
+enum { ED2D_STRIP_SCROLL_H = 16 };
 
 // A client position: each half unsigned, a value above 10000 taken as negative.
 i32 Ed2D_StripMouseX(LPARAM lp);
@@ -15,7 +16,7 @@ i32 Ed2D_StripMouseY(LPARAM lp);
 bool Ed2D_StripMouseKind(UINT msg, u32 *kind);
 // Captures the mouse at a press and lets it go at a release, so a drag leaving the window ends.
 void Ed2D_StripCapture(HWND dlg, u32 kind);
-// The horizontal scroll bar child (ED2D_STRIP_SCROLL_ID) along the bottom edge.
+// The horizontal scroll bar child (IDC_O2D_KEY_SCROLL) along the bottom edge.
 HWND Ed2D_StripCreateScrollBar(HWND dlg);
 void Ed2D_StripPlaceScrollBar(HWND dlg);
 // Range 0..range (range < 0: kept) and position.

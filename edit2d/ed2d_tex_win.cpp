@@ -33,7 +33,7 @@ static void *CreatePanel(i32 x, i32 y, i32 w, i32 h) {
 
 static void *CreateList(void *panel) {
   return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-                         516, 35, 200, 345, (HWND)panel, (HMENU)(INT_PTR)ED2D_TEX_LIST, Instance(), nullptr);
+                         516, 35, 200, 345, (HWND)panel, (HMENU)(INT_PTR)IDC_T2D_LIST, Instance(), nullptr);
 }
 
 static void Destroy(void *window) {

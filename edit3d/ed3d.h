@@ -11,22 +11,13 @@
 #include "edit3d/undo.h"
 #include "model/model3.h"
 #include "model/types.h"
+#include "resources/edit3d_ids.h"
 
 enum {
   ED3D_LAYERS = 10,
   ED3D_LINE = 320,       // one list line: a 255-byte name and its numbers always fit
   ED3D_MAX_LINES = 128,  // bones, groups and texture entries are each at most 128
   ED3D_TREE_TEXT = 256,
-};
-
-// Control ids of the family's panels (also in resources/edit3d_ids.h for the templates).
-enum : u32 {
-  ED3D_BTN_POLY = 1093, ED3D_BTN_TEXTURE = 1098, ED3D_BTN_BONE = 1097, ED3D_BTN_WEIGHT = 1102,
-  ED3D_BTN_MOTION = 1094, ED3D_BTN_OBJECT = 1096, ED3D_BTN_NONE = 1103,
-  ED3D_BTN_LAYER_FIRST = 1342, ED3D_BTN_LAYER_LAST = 1351,
-  ED3D_CTL_PARENT_COMBO = 1439, ED3D_CTL_BONE_LIST = 1,
-  ED3D_CTL_GROUP_LIST = 1373, ED3D_CTL_TEXTURE_COMBO = 1394, ED3D_CTL_DISP_COMBO = 1400,
-  ED3D_CTL_DISPLAY_COMBO = 1388,
 };
 
 // The panels of the family.

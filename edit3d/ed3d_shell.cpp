@@ -72,7 +72,7 @@ static void EnterBoneListPanel(void) {
   g_CurBoneIndex = bone;
   if (!e.boneTree && g_Ed3DOps.createBoneTree) e.boneTree = g_Ed3DOps.createBoneTree(e.bonePanel);
   if (!e.boneList && g_Ed3DOps.createBoneList) e.boneList = g_Ed3DOps.createBoneList(e.bonePanel);
-  e.parentCombo = Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
+  e.parentCombo = Control(e.bonePanel, IDC_BONE_PARENT);
   App_RefreshCurrentPointers();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
@@ -87,10 +87,10 @@ static void EnterGroupPanel(void) {
     PlaceOf(rec, 262, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
   }
-  e.group.list = Control(rec->window, ED3D_CTL_GROUP_LIST);
-  e.group.textureCombo = Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
-  e.group.dispCombo = Control(rec->window, ED3D_CTL_DISP_COMBO);
-  e.group.displayCombo = Control(rec->window, ED3D_CTL_DISPLAY_COMBO);
+  e.group.list = Control(rec->window, IDC_GRP_LIST);
+  e.group.textureCombo = Control(rec->window, IDC_GRP_TEXTURE);
+  e.group.dispCombo = Control(rec->window, IDC_GRP_DISP);
+  e.group.displayCombo = Control(rec->window, IDC_GRP_DISPLAY);
   Ed3D_FillGroupList();   // also the texture and displacement combos
   Ed3D_FillGroupDisplayCombo();
 }
@@ -101,7 +101,7 @@ static void EnterUndoPanel(void) {
     i32 x, y;
     PlaceOf(rec, 262 + 144, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
-    g_Undo.list = Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
+    g_Undo.list = Control(rec->window, IDC_UNDO_LIST);
   }
   Undo_FillList();
 }
@@ -171,12 +171,12 @@ void Ed3D_Leave(void) {
 // [SECTION] mode panel
 u32 Ed3D_ModeButtonSubMode(u32 id) {
   switch (id) {
-    case ED3D_BTN_POLY: return SUB_3D_POLY;
-    case ED3D_BTN_TEXTURE: return SUB_3D_TEXTURE;
-    case ED3D_BTN_BONE: return SUB_3D_BONE;
-    case ED3D_BTN_WEIGHT: return SUB_3D_WEIGHT;
-    case ED3D_BTN_MOTION: return SUB_3D_MOTION;
-    case ED3D_BTN_OBJECT: return SUB_3D_OBJMOTION;
+    case IDC_M3D_POLY: return SUB_3D_POLY;
+    case IDC_M3D_TEXTURE: return SUB_3D_TEXTURE;
+    case IDC_M3D_BONE: return SUB_3D_BONE;
+    case IDC_M3D_WEIGHT: return SUB_3D_WEIGHT;
+    case IDC_M3D_MOTION: return SUB_3D_MOTION;
+    case IDC_M3D_OBJECT: return SUB_3D_OBJMOTION;
     default: return 0;
   }
 }

@@ -34,7 +34,7 @@ static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
 
 static void *CreateList(void *panel) {
   return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-                         0, 35, 200, 290, (HWND)panel, (HMENU)(INT_PTR)TEX_CTL_LIST, Instance(), nullptr);
+                         0, 35, 200, 290, (HWND)panel, (HMENU)(INT_PTR)IDC_TEX_LIST, Instance(), nullptr);
 }
 
 static void Destroy(void *window) {

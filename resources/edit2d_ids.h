@@ -1,5 +1,5 @@
-// Ids of the 2D model editor's resource templates. Shared by edit2d.rc and the editor's code
-// (edit2d/ed2d.h holds the same numbers for the portable side).
+// Ids of the 2D model editor's resource templates. Shared by edit2d.rc and the editor's code,
+// the portable part included.
 #pragma once
 
 // Mode panel "MODEL_2D_DLG": one button per sub-mode; 1479 is a divider without action.
@@ -90,7 +90,8 @@
 #define IDC_OML_ERASE 1307
 #define IDC_OML_CLOSE 1308
 #define IDC_OML_LENGTH 1477
-// The key strip's scroll bar.
+// The scroll bar of the key strips of both sub-modes, made at run time.
+#define IDC_O2D_KEY_SCROLL 1000
 
 // The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", id 1, and the key
 // strip's scroll bar are made at run time).
@@ -120,8 +121,6 @@
 #define IDC_ML2D_NO 1055
 #define IDC_ML2D_ADD 1056
 #define IDC_ML2D_ERASE 1058
-
-#define IDC_O2D_KEY_SCROLL 1000   // ED2D_STRIP_SCROLL_ID of edit2d/ed2d_strip_win.h
 
 // Modelling panel "2D_POLY_DLG" of the polygon sub-mode.
 #define IDC_P2D_EDGE_SELECT 1132
@@ -181,6 +180,7 @@
 
 // Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, id 1, is made at run
 // time at (516, 35); the preview takes the panel's left 512 x 512 pixels).
+#define IDC_T2D_LIST 1   // the run-time list
 #define IDC_T2D_SIDE 1042
 #define IDC_T2D_TOP 1043
 #define IDC_T2D_OFFSET_X 1044

@@ -57,7 +57,7 @@ struct MotionTest : ::testing::Test {
     g_Ed2DObjOps.getText = GetT;
     g_Ed2DObjOps.fill = FillF;
     g_Ed2DObjOps.listSelection = [](void *) { return g_F->listSel; };
-    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == ED2D_MOT_LOOP && g_F->loop; };
+    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == IDC_MOT2D_LOOP && g_F->loop; };
     g_Ed2DMotionOps.createWindow = NewWindow;
     g_EditFamily = FAMILY_2D_MODEL;
     g_EditSubMode = SUB_2D_MOTION;
@@ -297,20 +297,20 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
 
 // [SECTION] motions and playback
 TEST_F(MotionTest, MotionListRefusesBadLengthsAndTheHundredAndFirst) {
-  f.text[ED2D_MLIST_NAME] = "歩く";
-  f.text[ED2D_MLIST_LENGTH] = "0";
-  Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
+  f.text[IDC_ML2D_NAME] = "歩く";
+  f.text[IDC_ML2D_LENGTH] = "0";
+  Ed2D_MotionListCommand(IDC_ML2D_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  f.text[ED2D_MLIST_NAME] = "走る";
-  f.text[ED2D_MLIST_LENGTH] = "abc";
-  Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
+  f.text[IDC_ML2D_NAME] = "走る";
+  f.text[IDC_ML2D_LENGTH] = "abc";
+  Ed2D_MotionListCommand(IDC_ML2D_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く") << "nothing changed";
   EXPECT_EQ(f.boxes, std::vector<std::string>{"モーションの長さには、数値を入力して下さい。"});
   f.boxes.clear();
-  f.text[ED2D_MLIST_LENGTH] = "30";
-  for (i32 i = 0; i < 100; i++) Ed2D_MotionListCommand(ED2D_MLIST_ADD);
+  f.text[IDC_ML2D_LENGTH] = "30";
+  for (i32 i = 0; i < 100; i++) Ed2D_MotionListCommand(IDC_ML2D_ADD);
   EXPECT_EQ(M()->motionCount, 100);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上 モーションを追加できません。"});
@@ -340,8 +340,8 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
   ASSERT_EQ(Kzb_Read(0, path), 1);
   unlink(path);
   ASSERT_EQ(M()->keyTableLength, 2);
-  f.text[ED2D_MLIST_LENGTH] = "40";
-  Ed2D_MotionListCommand(ED2D_MLIST_ADD);
+  f.text[IDC_ML2D_LENGTH] = "40";
+  Ed2D_MotionListCommand(IDC_ML2D_ADD);
   ASSERT_EQ(M()->motionCount, 3);
   EXPECT_EQ(M()->currentMotion, 2);
   for (i32 b = 0; b < 4; b++) {

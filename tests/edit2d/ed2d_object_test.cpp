@@ -79,7 +79,7 @@ struct ObjTest : ::testing::Test {
     g_Ed2DObjOps.comboSelection = [](void *) { return g_F->combo; };
     g_Ed2DObjOps.listSelection = [](void *) { return g_F->listSel; };
     g_Ed2DObjOps.listCaret = [](void *) { return g_F->caret; };
-    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == ED2D_OBJ_LOOP && g_F->loop; };
+    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == IDC_O2D_LOOP && g_F->loop; };
     g_EditFamily = FAMILY_2D_MODEL;
     g_EditSubMode = SUB_2D_OBJECT;
     g_Playing = 0;
@@ -111,7 +111,7 @@ struct ObjTest : ::testing::Test {
     return v;
   }
   void Add(u32 n) {
-    for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(ED2D_OBJ_LIST_ADD);
+    for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(IDC_O2D_LIST_ADD);
   }
 };
 
@@ -287,8 +287,8 @@ TEST_F(ObjTest, ParentRulesKeepAValidTree) {
     g_CurPartIndex = c.object;
     f.caret = (i32)c.object;
     f.combo = c.combo;
-    f.text[ED2D_OBJ_LIST_NAME] = "腕";
-    Ed2D_ObjListCommand(ED2D_OBJ_LIST_APPLY);
+    f.text[IDC_O2D_LIST_NAME] = "腕";
+    Ed2D_ObjListCommand(IDC_O2D_LIST_APPLY);
     EXPECT_EQ(M()->parents[c.object], c.expect) << c.object << " <- " << c.combo;
     EXPECT_EQ(f.boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{}) << c.combo;
     EXPECT_STREQ(M()->objectNames[c.object], "腕") << "the name stays whatever the parent";
@@ -307,9 +307,9 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
   };
   for (const Case &c : cases) {
     f.boxes.clear();
-    f.text = {{ED2D_OBJ_X, c.x}, {ED2D_OBJ_Y, "2"}, {ED2D_OBJ_ANGLE, "45"}, {ED2D_OBJ_SCALE_X, "1"},
-              {ED2D_OBJ_SCALE_Y, "1"}, {ED2D_OBJ_RED, c.red}, {ED2D_OBJ_GREEN, c.green}};
-    Ed2D_ObjDlgCommand(ED2D_OBJ_APPLY);
+    f.text = {{IDC_O2D_X, c.x}, {IDC_O2D_Y, "2"}, {IDC_O2D_ANGLE, "45"}, {IDC_O2D_SCALE_X, "1"},
+              {IDC_O2D_SCALE_Y, "1"}, {IDC_O2D_RED, c.red}, {IDC_O2D_GREEN, c.green}};
+    Ed2D_ObjDlgCommand(IDC_O2D_APPLY);
     const ObjKey2 *k = Ed2D_ObjCurrentKey();
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(k->frame, 12) << "a key is made on the frame";
@@ -329,15 +329,15 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
 
 TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   f.dialogAnswer = "";
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 0) << "cancelled";
   f.dialogAnswer = "bad.png";
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 0);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"bad.png を開くことができませんでした。"});
   EXPECT_EQ(g_Obj2Images[0], nullptr);
   f.dialogAnswer = "a.png";
-  for (i32 i = 0; i < 33; i++) Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  for (i32 i = 0; i < 33; i++) Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 32);
   EXPECT_EQ(M()->pivotX[31], 32);
   EXPECT_EQ(M()->pivotY[31], 16);
@@ -346,7 +346,7 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   EXPECT_EQ(f.filled[g_Ed2DObj.imageList][3], "3 : a.png");
   // The pivot drag: left alone with the pivot flag.
   f.listSel = 3;
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_PIVOT);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_PIVOT);
   ASSERT_EQ(g_Ed2DObj.curImage, 3);
   Ed2D_ObjImgMouse(ED2D_MOUSE_LDOWN, 100, 100);
   Ed2D_ObjImgMouse(ED2D_MOUSE_MOVE, 105, 97);
@@ -362,18 +362,18 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
 }
 
 TEST_F(ObjTest, MotionListAddsUpToOneHundredWithTracksAndSaneLengths) {
-  f.text[ED2D_OBJ_MOT_NAME] = "歩く";
-  f.text[ED2D_OBJ_MOT_LENGTH] = "-5";
-  Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
+  f.text[IDC_OML_NAME] = "歩く";
+  f.text[IDC_OML_LENGTH] = "-5";
+  Ed2D_ObjMotionListCommand(IDC_OML_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  f.text[ED2D_OBJ_MOT_LENGTH] = "abc";
-  Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
+  f.text[IDC_OML_LENGTH] = "abc";
+  Ed2D_ObjMotionListCommand(IDC_OML_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_EQ(f.boxes.size(), 1u);
-  f.text[ED2D_OBJ_MOT_LENGTH] = "30";
+  f.text[IDC_OML_LENGTH] = "30";
   f.boxes.clear();
-  for (i32 i = 0; i < 100; i++) Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_ADD);
+  for (i32 i = 0; i < 100; i++) Ed2D_ObjMotionListCommand(IDC_OML_ADD);
   EXPECT_EQ(M()->motionCount, 100);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上 モーションを追加できません。"});

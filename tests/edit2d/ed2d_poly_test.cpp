@@ -287,7 +287,7 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
     m->colours[1] = {255, 255, 255, 254};
     m->colourCount = 2;
     if (c.whiteThere) m->colours[1] = {255, 255, 255, 255};
-    Ed2D_PolyDlgCommand(ED2D_POLY_FREE);
+    Ed2D_PolyDlgCommand(IDC_P2D_FREE);
     EXPECT_EQ(g_PolyTool, ED2D_TOOL_FREE);
     std::vector<i32> used;   // the point index each fixed corner came from
     i32 k = 0;
@@ -391,12 +391,12 @@ TEST_F(Ed2DPolyFixture, WeightApplyRefusalsAndRebind) {
   // 0 and 0 through the panel: automatic, then re-bound to the nearest bone.
   struct Fields {
     static void Get(void *, u32 id, char *out, u32 size) {
-      snprintf(out, size, "%s", id == ED2D_WEIGHT_VALUE ? "1.0" : "0");
+      snprintf(out, size, "%s", id == IDC_W2D_WEIGHT ? "1.0" : "0");
     }
   };
   g_Ed2DOps.getText = Fields::Get;
   g_Ed2DPoly.weightPanel = (void *)0x10;
-  Ed2D_WeightDlgCommand(ED2D_WEIGHT_APPLY);
+  Ed2D_WeightDlgCommand(IDC_W2D_APPLY);
   g_Ed2DOps = Ed2DOps{};
   EXPECT_EQ(m->bindings[a].bone1, 1);
   EXPECT_EQ(m->bindings[b].bone1, 2);

@@ -151,12 +151,12 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
     panel.messages.clear();
     panel.caret = c.bone;
     panel.combo = c.line;
-    panel.texts[ED3D_BONE_X] = " 1.5";
-    panel.texts[ED3D_BONE_Y] = "-2";
-    panel.texts[ED3D_BONE_Z] = "0.25 ";
-    panel.texts[ED3D_BONE_NAME] = "腕";
+    panel.texts[IDC_BONE_X] = " 1.5";
+    panel.texts[IDC_BONE_Y] = "-2";
+    panel.texts[IDC_BONE_Z] = "0.25 ";
+    panel.texts[IDC_BONE_NAME] = "腕";
     i32 steps = Steps();
-    EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_APPLY));
+    EXPECT_TRUE(Ed3D_BoneListCommand(IDC_BONE_APPLY));
     EXPECT_EQ(g_CurBoneIndex, (u32)c.bone);
     EXPECT_EQ(m->bones[c.bone].parent, c.parent);
     EXPECT_EQ(panel.messages.size(), c.accepted ? 0u : 1u);
@@ -180,10 +180,10 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   panel.messages.clear();
   panel.caret = 2;
   panel.combo = 0;
-  panel.texts[ED3D_BONE_Y] = "2x";
-  panel.texts[ED3D_BONE_NAME] = "脚";
+  panel.texts[IDC_BONE_Y] = "2x";
+  panel.texts[IDC_BONE_NAME] = "脚";
   f32 before = m->boneRest[2].pos[0];
-  Ed3D_BoneListCommand(ED3D_BONE_APPLY);
+  Ed3D_BoneListCommand(IDC_BONE_APPLY);
   ASSERT_EQ(panel.messages.size(), 1u);
   EXPECT_FLOAT_EQ(m->boneRest[2].pos[0], before);
   EXPECT_STRNE(m->bones[2].name, "脚");
@@ -195,7 +195,7 @@ TEST_F(BoneTest, AddAndDelete) {
   // An added bone is a child of the current bone and becomes current; one step each.
   panel.caret = 1;
   i32 steps = Steps();
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, 4);
   EXPECT_EQ(g_CurBoneIndex, 3u);
   EXPECT_EQ(m->bones[3].parent, 1);
@@ -205,7 +205,7 @@ TEST_F(BoneTest, AddAndDelete) {
   // Bone 0 is never deleted.
   panel.caret = 0;
   panel.messages.clear();
-  EXPECT_FALSE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
+  EXPECT_FALSE(Ed3D_BoneListCommand(IDC_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 4);
   ASSERT_EQ(panel.messages.size(), 1u);
   EXPECT_EQ(panel.messages[0], "親ボーンは、消去できません。");
@@ -225,7 +225,7 @@ TEST_F(BoneTest, AddAndDelete) {
   m->bones[3].expanded = 1;
   panel.caret = 2;
   steps = Steps();
-  EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
+  EXPECT_TRUE(Ed3D_BoneListCommand(IDC_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 3);
   EXPECT_STREQ(TopLabel(), "ボーン消去");
   EXPECT_EQ(Steps(), steps + 1);
@@ -237,7 +237,7 @@ TEST_F(BoneTest, AddAndDelete) {
 
   // Adding after the delete gives a clean record, not the leftovers of the old last bone.
   panel.caret = 0;
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   ASSERT_EQ(m->boneCount, 4);
   const Bone3 &fresh = m->bones[3];
   EXPECT_STREQ(fresh.name, "ボーン_03");
@@ -258,7 +258,7 @@ TEST_F(BoneTest, AddAndDelete) {
   g_CurBoneIndex = 5;
   panel.caret = 5;
   steps = Steps();
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, MODEL3_BONES);
   EXPECT_EQ(g_CurBoneIndex, 5u);
   EXPECT_EQ(Steps(), steps + 1);
@@ -353,12 +353,12 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   for (const Case &k : cases) {
     SCOPED_TRACE(testing::Message() << k.b1 << " " << k.b2 << " " << k.w);
     VertexBinding before[2] = {m->bindings[a], m->bindings[b]};
-    panel.texts[ED3D_WEIGHT_BONE1] = k.b1;
-    panel.texts[ED3D_WEIGHT_BONE2] = k.b2;
-    panel.texts[ED3D_WEIGHT_VALUE] = k.w;
+    panel.texts[IDC_WEIGHT_BONE1] = k.b1;
+    panel.texts[IDC_WEIGHT_BONE2] = k.b2;
+    panel.texts[IDC_WEIGHT_VALUE] = k.w;
     panel.messages.clear();
     i32 steps = Steps();
-    Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
+    Ed3D_WeightCommand(IDC_WEIGHT_APPLY);
     EXPECT_EQ(Steps(), steps + (k.ok ? 1 : 0));
     EXPECT_EQ(panel.messages.size(), k.ok ? 0u : 1u);
     if (!k.ok) {
@@ -375,10 +375,10 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   EXPECT_EQ(m->bindings[c].bone1, 1);   // not selected: automatic (never bone 0), bone 1 nearest
   // With nothing selected the step is still recorded.
   g_PolySelVerts[a] = g_PolySelVerts[b] = 0;
-  panel.texts[ED3D_WEIGHT_BONE1] = "1";
-  panel.texts[ED3D_WEIGHT_VALUE] = "0.5";
+  panel.texts[IDC_WEIGHT_BONE1] = "1";
+  panel.texts[IDC_WEIGHT_VALUE] = "0.5";
   i32 steps = Steps();
-  Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
+  Ed3D_WeightCommand(IDC_WEIGHT_APPLY);
   EXPECT_EQ(Steps(), steps + 1);
   EXPECT_EQ(m->bindings[a].bone1, 2);
 }
