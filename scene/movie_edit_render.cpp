@@ -199,13 +199,13 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
 void Movie_RenderDlgRefresh(void) {
   if (!g_MovieEditOps.setText) return;
   char t[32];
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_NAME, g_RenderName);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_MOVIE_RENDER_NAME, g_RenderName);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderFirstFrame);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_FIRST, t);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_MOVIE_RENDER_FIRST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderLastFrame);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_LAST, t);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_MOVIE_RENDER_LAST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderInterval);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_INTERVAL, t);
+  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_MOVIE_RENDER_INTERVAL, t);
 }
 
 // [SECTION] video window
