@@ -11,19 +11,12 @@
 #define IDC_M2D_WEIGHT 1483
 #define IDC_M2D_MOTION 1484
 
-// Menus "MENU_2D_BONE", "MENU_2D_MOTION", "MENU_2D_OBJ".
-#define IDM_2D_EXIT 40007
-#define IDM_2D_DOWNLOAD 40010
+// Menus "MENU_2D_BONE", "MENU_2D_MOTION", "MENU_2D_OBJ": the family's own commands (the others are
+// the shell's, shell_ids.h).
 #define IDM_2D_SOUND_LIST 40040
-#define IDM_2D_OPTIONS 40067
 #define IDM_2D_MOTION_COPY 40072
 #define IDM_2D_BONE_NEW 40083
 #define IDM_2D_MOTION_NEW 40085
-#define IDM_2D_KZB_OPEN 40095
-#define IDM_2D_KZB_SAVE 40097
-#define IDM_2D_OBJ_NEW 40101
-#define IDM_2D_KZA_OPEN 40104
-#define IDM_2D_KZA_SAVE 40106
 
 // Group dialog "2D_GROUP_DLG" (its list box, id 1, is made at run time).
 #define IDC_G2D_APPLY 1065

@@ -264,7 +264,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   // Saved by the File menu and read back.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_tex2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

@@ -171,7 +171,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(hi, 180);
   EXPECT_EQ(IsDlgButtonChecked(key, IDC_MOVIE_LOOP), (UINT)BST_CHECKED);
   char text[128] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_MOVIE_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_MainWnd), IDM_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "　保存　  ( KZV )");
 
   // The hand-made movie from the File menu; a click on the cube's row of the key dialog's
@@ -180,7 +180,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_movie_in.kzv"), CubeMovie("miravel_movie_cube.kzp")));
   g_DriveAnswer = "miravel_movie_in.kzv";
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_OPEN, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   ASSERT_EQ(g_MovieObjectCount, 3);
@@ -224,7 +224,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   std::string saved = Drive_Temp("miravel_movie_out.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_out.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   // cmd takes off the outer pair of quotes; the quoted program and path stay.
   std::string json = Drive_RunTool("\"\"" + ExeFolder() + "modeldump.exe\" \"" + saved + "\"\"");

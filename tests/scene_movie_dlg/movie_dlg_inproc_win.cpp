@@ -240,7 +240,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_dlg.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   std::string json = Drive_ModelDump(saved);
   // Saved under a new name: the title names that file.
@@ -254,7 +254,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Pump(5);
   EXPECT_EQ(g_MovieObjectCount, 2);
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_OPEN, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
   ASSERT_EQ(g_MovieObjectCount, 5);
   EXPECT_STREQ(g_MovieObjects[2]->fileName, "pic.png");
