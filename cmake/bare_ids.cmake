@@ -1,8 +1,9 @@
 # Control and command ids have one source: the names of resources/*_ids.h. This check fails on
 # - a control statement or menu item of a resources/*.rc template whose id is a number;
 # - a number in code that is one of those ids (1000 and up) where an id goes: a case label, a
-#   WM_COMMAND or MAKEWPARAM argument, a ...Command( argument, the id argument of the
-#   GetDlgItem / SetDlgItemText / CheckDlgButton / CheckRadioButton / Control( family, or the
+#   WM_COMMAND or MAKEWPARAM argument, the first or second argument of a ...Command(,
+#   SetText(, GetText( or GetMenuState( call, the id argument of the GetDlgItem /
+#   SetDlgItemText / CheckDlgButton / CheckRadioButton / Control( family, or the
 #   (HMENU)(INT_PTR) id of a control made at run time.
 # Numbers that are no resource id (a test's made-up command 40300) pass.
 # Run as: cmake -DROOT=<source tree> -P bare_ids.cmake
@@ -34,21 +35,19 @@ foreach(f ${templates})
   endforeach()
 endforeach()
 
-# Code.
-set(at "(case[ \t]+|WM_COMMAND,[ \t]*|MAKEWPARAM\\([ \t]*|Command[A-Za-z]*\\([ \t]*|(DlgItem[A-Za-z]*|DlgButton|RadioButton|Control)\\([^,()]+,[ \t]*|\\(INT_PTR\\)[ \t]*)")
+# Code: whole files, as a line may hold several statements.
+set(at "(case[ \t]+|WM_COMMAND,[ \t]*|MAKEWPARAM\\([ \t]*|(Command[A-Za-z]*|SetText|GetText|MenuState)\\(([^,();]+,[ \t]*)?|(DlgItem[A-Za-z]*|DlgButton|RadioButton|Control)\\([^,();]+,[ \t]*|\\(INT_PTR\\)[ \t]*)")
 foreach(dir model lib app edit3d edit2d scene tests bench tools)
   file(GLOB_RECURSE files ${ROOT}/${dir}/*.cpp ${ROOT}/${dir}/*.h)
   foreach(f ${files})
-    file(STRINGS ${f} lines ENCODING UTF-8 REGEX "${at}[0-9][0-9][0-9][0-9]")
-    foreach(l ${lines})
-      string(REGEX MATCHALL "${at}[0-9]+" uses "${l}")
-      foreach(u ${uses})
-        string(REGEX MATCH "[0-9]+$" v "${u}")
-        if(v IN_LIST ids)
-          file(RELATIVE_PATH rel ${ROOT} ${f})
-          list(APPEND bad "${rel}: ${v} in: ${l}")
-        endif()
-      endforeach()
+    file(READ ${f} text)
+    string(REGEX MATCHALL "${at}[0-9][0-9][0-9][0-9]+" uses "${text}")
+    foreach(u ${uses})
+      string(REGEX MATCH "[0-9]+$" v "${u}")
+      if(v IN_LIST ids)
+        file(RELATIVE_PATH rel ${ROOT} ${f})
+        list(APPEND bad "${rel}: ${u}")
+      endif()
     endforeach()
   endforeach()
 endforeach()

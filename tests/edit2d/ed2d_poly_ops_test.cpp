@@ -38,9 +38,9 @@ void RecordBox(const char *t) { g_Boxes.push_back(t); }
 std::string g_Fields[4];
 bool g_ChooserOk;
 f32 g_ChooserRgb[3];
-void FakeGetText(void *, u32 id, char *out, u32 size) { snprintf(out, size, "%s", g_Fields[id - 1161].c_str()); }
+void FakeGetText(void *, u32 id, char *out, u32 size) { snprintf(out, size, "%s", g_Fields[id - IDC_P2D_RED].c_str()); }
 void FakeSetText(void *, u32 id, const char *text) {
-  if (id >= 1161 && id <= 1164) g_Fields[id - 1161] = text;
+  if (id >= IDC_P2D_RED && id <= IDC_P2D_ALPHA) g_Fields[id - IDC_P2D_RED] = text;
 }
 bool FakeChoose(f32 rgb[3]) {
   memcpy(rgb, g_ChooserRgb, sizeof g_ChooserRgb);

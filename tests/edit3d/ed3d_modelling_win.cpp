@@ -26,6 +26,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "resources/edit3d_ids.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
   HMENU menu = GetMenu(g_MainWnd);
   ASSERT_NE(menu, nullptr);
-  EXPECT_NE(GetMenuState(menu, 40024, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
+  EXPECT_NE(GetMenuState(menu, IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
   // Hover the middle of the main view: the face towards the camera is picked.
   ViewRecord *v0 = &g_Views[SUB_3D_POLY][0];

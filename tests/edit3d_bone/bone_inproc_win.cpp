@@ -111,7 +111,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), 40024, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->boneCount, 2);

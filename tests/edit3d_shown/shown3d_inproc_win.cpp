@@ -217,7 +217,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   EXPECT_EQ(m->uvCount, 24);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_shown_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
+  Drive_Command(g_MainWnd, IDM_KZP_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   std::string dump = Drive_ModelDump(saved);

@@ -111,11 +111,11 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     MovieObject *o = Actor(MOVIE_KIND_IMAGE);
     u32 d = MOVIE_DIALOG_IMG;
     Boxes().clear();
-    SetText(d, 1358, "看板");
-    SetText(d, 1353, c.x);
-    SetText(d, 1354, "-3");
-    for (u32 i = 0; i < 4; i++) SetText(d, 1251 + i, c.colour[i]);
-    MovieDlg_Command(d, 1357);
+    SetText(d, IDC_MOVIE_ACTOR_NAME, "看板");
+    SetText(d, IDC_MOVIE_ACTOR_X, c.x);
+    SetText(d, IDC_MOVIE_ACTOR_Y, "-3");
+    for (u32 i = 0; i < 4; i++) SetText(d, IDC_MOVIE_ACTOR_COLOR_R + i, c.colour[i]);
+    MovieDlg_Command(d, IDC_MOVIE_ACTOR_APPLY);
     EXPECT_STREQ(o->name, "看板") << c.x;
     EXPECT_EQ(o->keys[0].position[0], c.wantX) << c.x;
     EXPECT_EQ(o->keys[0].position[1], -3.0f) << c.x;
@@ -124,8 +124,8 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     if (c.boxes) EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0];
     // Refresh shows the values back ("%3.3f", "%d").
     MovieDlg_Refresh(d);
-    EXPECT_EQ(g_c.texts[At(d, 1354)], "-3.000");
-    EXPECT_EQ(g_c.texts[At(d, 1252)], std::to_string((int)c.wantColour[1]));
+    EXPECT_EQ(g_c.texts[At(d, IDC_MOVIE_ACTOR_Y)], "-3.000");
+    EXPECT_EQ(g_c.texts[At(d, IDC_MOVIE_ACTOR_COLOR_G)], std::to_string((int)c.wantColour[1]));
   }
 }
 
@@ -147,8 +147,8 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     g_MovieFrame = 150;
     g_c.scrollRange = -1;
     Boxes().clear();
-    SetText(MOVIE_DIALOG_KEY, 1260, c.text);
-    MovieDlg_Command(MOVIE_DIALOG_KEY, 1207);
+    SetText(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES, c.text);
+    MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES_APPLY);
     EXPECT_EQ(Boxes().size(), c.ok ? 0u : 1u) << c.text;
     EXPECT_EQ(g_MovieScene.frameCount, c.count) << c.text;
     EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
@@ -178,17 +178,17 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   }
   // "縮小" at 64 and "拡大" at 1 stay.
   Strip_SetDivisor(64);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1215);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_OUT);
   EXPECT_EQ(Strip_Divisor(), 64);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_IN);
   EXPECT_EQ(Strip_Divisor(), 32);
   Strip_SetDivisor(1);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_IN);
   EXPECT_EQ(Strip_Divisor(), 1);
   // "<" of the time line never scrolls above 0; a right drag neither.
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1220);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_LEFT);
   EXPECT_EQ(g_StripGeo.offsetX, 0);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1221);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_RIGHT);
   EXPECT_EQ(g_StripGeo.offsetX, -100);
   MovieDlg_RightDown(10, 10);
   MovieDlg_RightDrag(400, 5);
@@ -255,7 +255,8 @@ TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {
     MovieDlg_Scroll(c.code, 0);
     EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
   }
-  const Case buttons[] = {{180, 1216, 180}, {179, 1216, 180}, {0, 1214, 0}, {7, 1212, 0}};
+  const Case buttons[] = {{180, IDC_MOVIE_KEY_NEXT, 180}, {179, IDC_MOVIE_KEY_NEXT, 180}, {0, IDC_MOVIE_KEY_PREV, 0},
+                          {7, IDC_MOVIE_KEY_FIRST, 0}};
   for (const Case &c : buttons) {
     g_MovieFrame = c.frame;
     MovieDlg_Command(MOVIE_DIALOG_KEY, (u32)c.code);
@@ -293,13 +294,13 @@ TEST_F(MovieDlgTest, SoundSelectionOutsideTheSlotsIsNoSelection) {
   MovieObject *o = Actor(MOVIE_KIND_SOUND);
   g_MovieDlg.soundSlot = 3;
   for (i32 sel : {16, -1, 100}) {
-    g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = sel;
-    MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+    g_c.selection[At(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)] = sel;
+    MovieDlg_Command(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_APPLY);
     EXPECT_EQ(g_MovieDlg.soundSlot, 3) << sel;
     EXPECT_EQ(o->keys[0].number, 3) << sel;
   }
-  g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = 15;
-  MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+  g_c.selection[At(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)] = 15;
+  MovieDlg_Command(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_APPLY);
   EXPECT_EQ(o->keys[0].number, 15);
   // Motion combo: 0..99 and below the motion count; no selection changes nothing.
   const i32 motions[][3] = {{-1, 5, -1}, {4, 5, 4}, {5, 5, -1}, {99, 100, 99}, {100, 101, -1}};
@@ -319,7 +320,7 @@ TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
   Actor(MOVIE_KIND_SOUND);
   MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
   MovieDlg_Refresh(MOVIE_DIALOG_MES);
-  const std::vector<std::string> &snd = g_c.lines[At(MOVIE_DIALOG_WAVE, 1374)];
+  const std::vector<std::string> &snd = g_c.lines[At(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)];
   const std::vector<std::string> &mes = g_c.lines[At(MOVIE_DIALOG_MES, IDC_MOVIE_LIST)];
   ASSERT_EQ(snd.size(), 16u);
   ASSERT_EQ(mes.size(), 16u);
@@ -346,15 +347,15 @@ TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
   u32 d = MOVIE_DIALOG_MES;
   std::string longText(254, 'a');
   longText += "あ";   // its second byte would be byte 256
-  SetText(d, 1204, longText.c_str());
+  SetText(d, IDC_MOVIE_MES_TEXT, longText.c_str());
   g_c.selection[At(d, IDC_MOVIE_LIST)] = 2;
-  MovieDlg_Command(d, 1205);
+  MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
   EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
   EXPECT_EQ(g_MovieScene.messageCount, 3);
   EXPECT_EQ(o->keys[0].number, 2);
-  SetText(d, 1204, "x");
+  SetText(d, IDC_MOVIE_MES_TEXT, "x");
   g_c.selection[At(d, IDC_MOVIE_LIST)] = 0;
-  MovieDlg_Command(d, 1205);
+  MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
   EXPECT_STREQ(g_MovieMessages[0], "");
   EXPECT_EQ(o->keys[0].number, 0);
 }
@@ -380,12 +381,12 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
   MovieObject *o = Actor(MOVIE_KIND_IMAGE);
   g_c.folder = std::string(g_DataDir) + "/pics";
-  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
-  EXPECT_EQ(g_c.texts[At(MOVIE_DIALOG_IMG, 1227)], "pics");
+  EXPECT_EQ(g_c.texts[At(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER_TEXT)], "pics");
   Boxes().clear();
   g_c.folder = "/elsewhere/pics";
-  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(Boxes().size(), 1u);
 }
