@@ -23,9 +23,9 @@ static ParticleDialog g_ParticleDlg;
 
 static void Particle_RefreshLabels(HWND dlg) {
   char text[32];
-  Particle_LabelText(PARTICLE_CTL_FRAMES_TEXT, text, sizeof text);
+  Particle_LabelText(IDC_EFFECT_FRAMES_TEXT, text, sizeof text);
   SetDlgItemTextA(dlg, IDC_EFFECT_FRAMES_TEXT, text);
-  Particle_LabelText(PARTICLE_CTL_EXPLOSIONS_TEXT, text, sizeof text);
+  Particle_LabelText(IDC_EFFECT_EXPLOSIONS_TEXT, text, sizeof text);
   SetDlgItemTextA(dlg, IDC_EFFECT_EXPLOSIONS_TEXT, text);
   g_ParticleEdit.refresh = 0;
 }
