@@ -59,7 +59,7 @@ static void Destroy(void *window) {
 
 static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | (extended ? LBS_EXTENDEDSEL : 0);
-  return CreateWindowExA(0, "listbox", "", style, x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
+  return CreateWindowExA(0, "listbox", "", style, x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)IDC_2D_LIST, Instance(), nullptr);
 }
 
 static void *CreateScrollBar(void *dlg) { return Ed2D_StripCreateScrollBar((HWND)dlg); }

@@ -48,7 +48,7 @@ static void Destroy(void *window) {
 
 static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h) {
   return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL,
-                         x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
+                         x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)IDC_2D_LIST, Instance(), nullptr);
 }
 
 static void *CreateTree(void *dlg) {

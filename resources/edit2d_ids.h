@@ -18,7 +18,11 @@
 #define IDM_2D_BONE_NEW 40083
 #define IDM_2D_MOTION_NEW 40085
 
-// Group dialog "2D_GROUP_DLG" (its list box, id 1, is made at run time).
+// The list box of the group, object list, motion list and key motion list dialogs, made at run
+// time.
+#define IDC_2D_LIST 1
+
+// Group dialog "2D_GROUP_DLG" (its list box, IDC_2D_LIST, is made at run time).
 #define IDC_G2D_APPLY 1065
 #define IDC_G2D_CLOSE 1066
 #define IDC_G2D_NAME 1067
@@ -39,7 +43,7 @@
 #define IDC_G2D_TEXTURE 1394
 
 // The object sub-mode's dialogs (the list boxes of "2D_OBJ_LIST_DLG" and
-// "OBJ_MOTION_LIST_DLG", id 1, and the scroll bar of "2D_OBJ_KEY_DLG" are made at run time).
+// "OBJ_MOTION_LIST_DLG", IDC_2D_LIST, and the scroll bar of "2D_OBJ_KEY_DLG" are made at run time).
 // "2D_OBJ_IMG_DLG"
 #define IDC_O2D_IMG_LIST 1373
 #define IDC_O2D_IMG_ADD 1390
@@ -86,7 +90,7 @@
 // The scroll bar of the key strips of both sub-modes, made at run time.
 #define IDC_O2D_KEY_SCROLL 1000
 
-// The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", id 1, and the key
+// The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", IDC_2D_LIST, and the key
 // strip's scroll bar are made at run time).
 // "2D_MOTION_DLG"
 #define IDC_MOT2D_SCALE 1012
@@ -171,7 +175,7 @@
 #define IDC_W2D_BONE2 1127
 #define IDC_W2D_WEIGHT 1128
 
-// Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, id 1, is made at run
+// Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, IDC_T2D_LIST, is made at run
 // time at (516, 35); the preview takes the panel's left 512 x 512 pixels).
 #define IDC_T2D_LIST 1   // the run-time list
 #define IDC_T2D_SIDE 1042

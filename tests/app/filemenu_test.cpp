@@ -220,7 +220,7 @@ TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
   DocFileEntries registered = g_ShellEntries.map2;
   g_ShellEntries.map2 = {};
   size_t dialogs = g_dialogs.size();
-  EXPECT_TRUE(FileMenu_Command(53));
+  EXPECT_TRUE(FileMenu_Command(IDM_MAP2_OPEN));
   EXPECT_EQ(g_dialogs.size(), dialogs);
   EXPECT_EQ(g_boxes, std::vector<std::string>{"MAP2 の読み込みは、まだ用意されていません。"});
   g_ShellEntries.map2 = registered;

@@ -159,7 +159,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   // Back to motion 0 through the list, frame 30 from the strip; play runs, stop comes back.
   SendMessageA((HWND)e.motionList, LB_SETCURSEL, 0, 0);
-  SendMessageA((HWND)e.listDlg, WM_COMMAND, MAKEWPARAM(1, LBN_SELCHANGE), (LPARAM)e.motionList);
+  SendMessageA((HWND)e.listDlg, WM_COMMAND, MAKEWPARAM(IDC_2D_LIST, LBN_SELCHANGE), (LPARAM)e.motionList);
   EXPECT_EQ(m->currentMotion, 0);
   StripClick(STRIP_LABEL_X + 30 * 10 / Strip_Divisor(), STRIP_HEADER + 2 * STRIP_ROW + 5);
   ASSERT_EQ(m->currentFrame, 30);
