@@ -45,7 +45,7 @@ struct Ed2DEditor {
   void *boneDlg;
   void *boneList;       // extended-selection list box (id 1)
   void *boneTree;
-  void *parentCombo;    // control 1439
+  void *parentCombo;    // control IDC_BONE_PARENT
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
   // 1: that tick also leaves the current bone's list line selected alone. Only a current bone
   // chosen outside the list (the pick) asks for it: the list's own extended selection is what
@@ -117,7 +117,7 @@ void Ed2D_RefreshLists(void);
 void Ed2D_DocumentChanged(void);
 
 // [SECTION] mode panel
-// The sub-mode of a panel button (0 for 1479 and any other id).
+// The sub-mode of a panel button (0 for IDC_M2D_NONE and any other id).
 u32 Ed2D_ModeButtonSubMode(u32 id);
 // A panel button: the question, then leave and enter (the current sub-mode's button only
 // creates missing dialogs and refreshes). False for ids that are no sub-mode button.

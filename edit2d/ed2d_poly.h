@@ -30,7 +30,7 @@ struct Ed2DPolyEditor {
   i32 startX, startY;     // drag start: the mouse at the last button press
   i32 curX, curY;         // drag current
   f32 mouseX, mouseY;     // the last mouse position
-  i32 colour[4];          // the panel's current colour (fields 1161-1164)
+  i32 colour[4];          // the panel's current colour (fields IDC_P2D_RED..IDC_P2D_ALPHA)
 };
 extern Ed2DPolyEditor g_Ed2DPoly;
 extern u32 g_PolyPanelRefresh;   // 1: the modelling panel mirrors the state at its next tick
@@ -111,6 +111,6 @@ void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
 // toward zero) and the weight, automatic when both bones are 0. False, with a message and
 // nothing changed, when a field is no number or a bone lies outside 0..bone count - 1.
 bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const char *weight);
-// The panel's handlers: 1125 applies and re-binds; the tick redraws after a change.
+// The panel's handlers: IDC_W2D_APPLY applies and re-binds; the tick redraws after a change.
 void Ed2D_WeightDlgCommand(u32 id);
 void Ed2D_WeightDlgTick(void);

@@ -46,7 +46,7 @@ static bool ApplyFields(Bone2Model *m) {
   return Ed2D_PolyApplyColourText(m, t);
 }
 
-// 1152: the chooser's colour becomes r, g, b of the current colour and of the fields (alpha
+// IDC_P2D_COLOUR: the chooser's colour becomes r, g, b of the current colour and of the fields (alpha
 // stays), then it is applied. Cancel changes nothing.
 static void ChooseColour(Bone2Model *m) {
   f32 rgb[3] = {0.0f, 0.0f, 0.0f};
@@ -61,7 +61,7 @@ static void ChooseColour(Bone2Model *m) {
   if (ApplyFields(m)) Changed("カラー ( モデリング )");
 }
 
-// 1154: a KZP file's mesh appended; the label names the file.
+// IDC_P2D_IMPORT: a KZP file's mesh appended; the label names the file.
 static void Import(Bone2Model *m) {
   const char *path = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!path || !*path) return;

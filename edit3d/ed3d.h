@@ -47,13 +47,13 @@ struct Ed3DLines {
 
 // The family's editor object. Handles are null while their window does not exist.
 struct Ed3DModelEditor {
-  void *parentCombo;    // control 1439 of BONE_LIST_DLG
+  void *parentCombo;    // IDC_BONE_PARENT of BONE_LIST_DLG
   void *boneList;       // the extended-selection list box created in BONE_LIST_DLG (id 1)
   struct {
-    void *list;         // control 1373 of 3D_GROUP_DLG
-    void *textureCombo; // 1394
-    void *dispCombo;    // 1400
-    void *displayCombo; // 1388
+    void *list;         // IDC_GRP_LIST of 3D_GROUP_DLG
+    void *textureCombo; // IDC_GRP_TEXTURE
+    void *dispCombo;    // IDC_GRP_DISP
+    void *displayCombo; // IDC_GRP_DISPLAY
     u32 polyCounts[MODEL3_GROUPS];   // polygons per group, rebuilt by every group list fill
   } group;
   struct {
@@ -108,7 +108,7 @@ void Ed3D_Update(void);
 void Ed3D_DrawScene(void);
 
 // [SECTION] mode panel
-// The sub-mode a mode panel button selects (0 for 1103 and any other id).
+// The sub-mode a mode panel button selects (0 for IDC_M3D_NONE and any other id).
 u32 Ed3D_ModeButtonSubMode(u32 id);
 // A mode button: switch to its sub-mode (leave, enter). The button of the current sub-mode
 // only creates missing panels and refreshes. False for ids that are no sub-mode button.
@@ -131,7 +131,7 @@ void Ed3D_SelectLayer(i32 n);
 void Ed3D_ShowCurrentLayerOnly(void);
 // A layer panel button (1342..1351 select layers 0..9); false for other ids.
 bool Ed3D_LayerCommand(u32 id);
-// The layer button to check (1342 + the current layer).
+// The layer button to check (IDC_LAYER_1 + the current layer).
 u32 Ed3D_LayerCheckedButton(void);
 
 // [SECTION] fills (ed3d_fill.cpp). The *Lines functions build a fill's lines from a model
