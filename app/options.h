@@ -34,7 +34,7 @@ void Options_Show(OptionsShown *out);
 // put in effect, so box, byte and device always agree.
 void Options_ToggleVSync(void);
 void Options_ToggleCpuOccupy(void);
-// Antialiasing on when it is off and off when on (check box 1343 and F2); the device decides
+// Antialiasing on when it is off and off when on (check box IDC_OPT_ANTIALIAS and F2); the device decides
 // (no 4x multisampling, or fullscreen, leaves it off) and the box shows what it made of it.
 void Options_ToggleAntialias(void);
 // Clamps a polygon limit to 10000..65000: typed text (no number reads as 0) or a stored value.

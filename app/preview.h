@@ -21,7 +21,7 @@ void Preview_Update(void);
 void Preview_DrawScene(void);
 // Left or middle down: every drag anchor takes the mouse position, every view is redrawn.
 void Preview_MouseDown(i32 x, i32 y);
-// 40061 "レンダリング": opens the render dialog unless it is open. Other ids are the shell's.
+// IDM_RENDER "レンダリング": opens the render dialog unless it is open. Other ids are the shell's.
 void Preview_Command(u32 commandId);
 // The render button with the edit's text: "<text>.BMP" through the platform's save. An
 // empty text gives "ファイル名が指定されていません。" and no file, a failed save

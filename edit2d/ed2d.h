@@ -11,22 +11,13 @@
 #include "app/widget.h"
 #include "model/bone2.h"
 #include "model/types.h"
+#include "resources/edit2d_ids.h"
+#include "resources/edit3d_ids.h"
 
 enum {
   ED2D_LINE = 300,        // one list line: a 255-byte name and its numbers always fit
   ED2D_MAX_LINES = BONE2_MAX_BONES,
   ED2D_LABEL = 256,
-};
-
-// Control ids of the family's dialogs (also in resources/edit2d_ids.h for the templates).
-enum : u32 {
-  ED2D_BTN_OBJECT = 1478, ED2D_BTN_NONE = 1479, ED2D_BTN_POLY = 1480, ED2D_BTN_TEXTURE = 1481,
-  ED2D_BTN_BONE = 1482, ED2D_BTN_WEIGHT = 1483, ED2D_BTN_MOTION = 1484,
-  ED2D_CTL_BONE_NO = 1097, ED2D_CTL_BONE_X = 1108, ED2D_CTL_BONE_Y = 1109, ED2D_CTL_BONE_NAME = 1140,
-  ED2D_CTL_PARENT_COMBO = 1439, ED2D_CTL_APPLY = 1117, ED2D_CTL_COLOUR = 1135,
-  ED2D_CTL_ADD = 40030, ED2D_CTL_DELETE = 40031,
-  ED2D_CTL_GROUP_TEXTURE = 1394, ED2D_CTL_GROUP_DISPLAY = 1388,
-  ED2D_CMD_NEW_BONE = 40083, ED2D_CMD_NEW_MOTION = 40085,
 };
 
 // The family's windows the shell creates.
@@ -55,7 +46,7 @@ struct Ed2DEditor {
   void *boneDlg;
   void *boneList;       // extended-selection list box (id 1)
   void *boneTree;
-  void *parentCombo;    // control 1439
+  void *parentCombo;    // control IDC_BONE_PARENT
   u32 boneRefresh;      // 1: the dialog re-reads its fields at the next timer tick
   // 1: that tick also leaves the current bone's list line selected alone. Only a current bone
   // chosen outside the list (the pick) asks for it: the list's own extended selection is what
@@ -107,7 +98,7 @@ void Ed2D_RefreshLists(void);
 void Ed2D_DocumentChanged(void);
 
 // [SECTION] mode panel
-// The sub-mode of a panel button (0 for 1479 and any other id).
+// The sub-mode of a panel button (0 for IDC_M2D_NONE and any other id).
 u32 Ed2D_ModeButtonSubMode(u32 id);
 // A panel button: the question, then leave and enter (the current sub-mode's button only
 // creates missing dialogs and refreshes). False for ids that are no sub-mode button.

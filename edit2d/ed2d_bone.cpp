@@ -335,7 +335,7 @@ static void Apply(Bone2Model *m) {
   i32 b = (i32)g_CurBoneIndex;
   if (b >= Bone2_BoneCount(m)) return;
   char name[256] = "";
-  Widget_GetText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
+  Widget_GetText(e.boneDlg, IDC_BONE_NAME, name, sizeof name);
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
   i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
@@ -371,8 +371,8 @@ void Ed2D_BoneDlgCommand(u32 id) {
     App_RefreshCurrentPointers();
   }
   switch (id) {
-    case ED2D_CTL_APPLY: Apply(m); break;
-    case ED2D_CTL_COLOUR: {
+    case IDC_BONE_APPLY: Apply(m); break;
+    case IDC_BONE_COLOR: {
       f32 rgb[3];
       if (Ed2D_ChooseColour(rgb)) {
         for (i32 k = 0; k < 3; k++) m->colour[k] = rgb[k];
@@ -381,7 +381,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
       e.boneRefresh = 1;
       break;
     }
-    case ED2D_CTL_ADD: AddBone(m); break;
+    case IDC_BONE_ADD: AddBone(m); break;
     default: break;
   }
 }
@@ -393,17 +393,17 @@ void Ed2D_BoneDlgTick(void) {
   e.boneRefresh = 0;
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NO, text);
+  Widget_SetText(e.boneDlg, IDC_BONE_NO, text);
   if (e.boneReselect && e.boneList)
     Widget_ListSelectOnly(e.boneList, (i32)g_CurBoneIndex);
   e.boneReselect = 0;
   if (!m || g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
   const BoneKey2 *r = &m->rest[g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
-  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_X, text);
+  Widget_SetText(e.boneDlg, IDC_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
-  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_Y, text);
-  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_CurBoneIndex].name);
+  Widget_SetText(e.boneDlg, IDC_BONE_Y, text);
+  Widget_SetText(e.boneDlg, IDC_BONE_NAME, m->bones[g_CurBoneIndex].name);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {

@@ -31,7 +31,7 @@ static void SetNumber(u32 id, f32 v) {
 
 static void ShowColour(const Group2 &g) {
   const f32 c[4] = {g.r, g.g, g.b, g.a};
-  for (u32 i = 0; i < 4; i++) SetNumber(ED2D_GRP_RED + i, c[i]);
+  for (u32 i = 0; i < 4; i++) SetNumber(IDC_G2D_RED + i, c[i]);
 }
 
 static void Edited(const char *label) {
@@ -124,8 +124,8 @@ void Ed2D_GroupRowChanged(i32 g) {
 static void Apply(Bone2Model *m, i32 g) {
   void *dlg = g_Group2DDlg.window;
   char name[256] = {}, colour[4][32] = {};
-  Widget_GetText(dlg, ED2D_GRP_NAME, name, sizeof name);
-  for (u32 i = 0; i < 4; i++) Widget_GetText(dlg, ED2D_GRP_RED + i, colour[i], sizeof colour[i]);
+  Widget_GetText(dlg, IDC_G2D_NAME, name, sizeof name);
+  for (u32 i = 0; i < 4; i++) Widget_GetText(dlg, IDC_G2D_RED + i, colour[i], sizeof colour[i]);
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
   if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
   if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);
@@ -183,11 +183,11 @@ void Ed2D_GroupDlgCommand(u32 id, i32 row) {
   i32 g = CurGroup(m);
   if (row >= 0 && g != g_Ed2DGroup.lastGroup) Ed2D_GroupRowChanged(g);
   switch (id) {
-    case ED2D_GRP_APPLY: Apply(m, g); break;
-    case ED2D_GRP_CLOSE: Close(); break;
-    case ED2D_GRP_MIRROR: Mirror(m, g); break;
-    case ED2D_GRP_COLOUR: ChooseColour(m, g); break;
-    case ED2D_GRP_ADD:
+    case IDC_G2D_APPLY: Apply(m, g); break;
+    case IDC_G2D_CLOSE: Close(); break;
+    case IDC_G2D_MIRROR: Mirror(m, g); break;
+    case IDC_G2D_COLOR: ChooseColour(m, g); break;
+    case IDC_G2D_ADD:
       g_CurGroupIndex = (u32)Ed2D_AddGroup(m);
       Edited("グループ追加");
       Ed2D_RefreshGroupList();
@@ -205,6 +205,6 @@ void Ed2D_GroupDlgTick(void) {
   const Group2 &grp = m->groups[CurGroup(m)];
   if (g_Ed2D.groupTexture) Widget_ListSelect(g_Ed2D.groupTexture, grp.texture);
   if (g_Ed2D.groupDisplay) Widget_ListSelect(g_Ed2D.groupDisplay, grp.shadeMode);
-  Widget_SetText(g_Group2DDlg.window, ED2D_GRP_NAME, grp.name);
+  Widget_SetText(g_Group2DDlg.window, IDC_G2D_NAME, grp.name);
   ShowColour(grp);
 }

@@ -260,7 +260,7 @@ void Ed2D_MotionPlay(void) {
   if (!m) return;
   Ed2DMotionEditor &e = g_Ed2DMotion;
   // The loop check box sits in the key-value dialog.
-  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
+  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, IDC_MOT2D_LOOP) ? 1u : 0u;
   if (g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   m->playTime = 0.0f;
@@ -297,7 +297,7 @@ static void CreateWindows(void) {
   i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
-    if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
+    if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, IDC_MOT2D_LOOP, e.loop != 0);
   }
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);

@@ -12,18 +12,7 @@
 #include "edit2d/ed2d_strip.h"
 #include "model/bone2.h"
 #include "model/types.h"
-
-// Control ids of the sub-mode's templates (resources/edit2d_ids.h holds the same numbers).
-enum : u32 {
-  // key-value dialog
-  ED2D_MOT_MOVE = 1122, ED2D_MOT_ROTATE = 1123, ED2D_MOT_SCALE = 1012, ED2D_MOT_CREATE = 1238, ED2D_MOT_COPY = 1239,
-  ED2D_MOT_CUT = 1240, ED2D_MOT_PASTE = 1241, ED2D_MOT_DELETE = 1242, ED2D_MOT_PLAY = 1255, ED2D_MOT_STOP = 1256,
-  ED2D_MOT_LOOP = 1257, ED2D_MOT_APPLY = 1289, ED2D_MOT_X = 1290, ED2D_MOT_Y = 1299, ED2D_MOT_ANGLE = 1295,
-  ED2D_MOT_SCALE_X = 1296, ED2D_MOT_SCALE_Y = 1297,
-  // motion list
-  ED2D_MLIST_NAME = 1010, ED2D_MLIST_LENGTH = 1048, ED2D_MLIST_CLOSE = 1053, ED2D_MLIST_APPLY = 1054,
-  ED2D_MLIST_NO = 1055, ED2D_MLIST_ADD = 1056, ED2D_MLIST_ERASE = 1058,
-};
+#include "resources/edit2d_ids.h"
 
 // The sub-mode's windows.
 enum Ed2DMotionWindow : u32 {

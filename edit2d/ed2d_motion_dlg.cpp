@@ -71,7 +71,7 @@ static void ApplyValues(void) {
   if (g_Playing == 1) return;
   BoneKey2 *k = Ed2D_MotionCurrentKey();
   if (!k) return;
-  static const u32 kFields[5] = {ED2D_MOT_X, ED2D_MOT_Y, ED2D_MOT_ANGLE, ED2D_MOT_SCALE_X, ED2D_MOT_SCALE_Y};
+  static const u32 kFields[5] = {IDC_MOT2D_X, IDC_MOT2D_Y, IDC_MOT2D_ANGLE, IDC_MOT2D_SCALE_X, IDC_MOT2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(e.valuesDlg, kFields, 5, v, &e.valuesRefresh)) return;
   k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
@@ -88,17 +88,17 @@ static void SetTool(u32 tool) {
 
 void Ed2D_MotionDlgCommand(u32 id) {
   switch (id) {
-    case ED2D_MOT_MOVE: SetTool(0); break;
-    case ED2D_MOT_ROTATE: SetTool(1); break;
-    case ED2D_MOT_SCALE: SetTool(2); break;
-    case ED2D_MOT_CREATE: Ed2D_MotionCreateKey(); Ed2D_RefreshMotionLists(); break;
-    case ED2D_MOT_COPY: Ed2D_MotionCopyKey(); break;
-    case ED2D_MOT_CUT: Ed2D_MotionCutKey(); Ed2D_RefreshMotionLists(); break;
-    case ED2D_MOT_PASTE: Ed2D_MotionPasteKey(); Ed2D_RefreshMotionLists(); break;
-    case ED2D_MOT_DELETE: Ed2D_MotionDeleteKey(); Ed2D_RefreshMotionLists(); break;
-    case ED2D_MOT_PLAY: Ed2D_MotionPlay(); break;
-    case ED2D_MOT_STOP: Ed2D_MotionStop(); break;
-    case ED2D_MOT_APPLY: ApplyValues(); break;
+    case IDC_MOT2D_MOVE: SetTool(0); break;
+    case IDC_MOT2D_ROTATE: SetTool(1); break;
+    case IDC_MOT2D_SCALE: SetTool(2); break;
+    case IDC_MOT2D_CREATE: Ed2D_MotionCreateKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_COPY: Ed2D_MotionCopyKey(); break;
+    case IDC_MOT2D_CUT: Ed2D_MotionCutKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_PASTE: Ed2D_MotionPasteKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_DELETE: Ed2D_MotionDeleteKey(); Ed2D_RefreshMotionLists(); break;
+    case IDC_MOT2D_PLAY: Ed2D_MotionPlay(); break;
+    case IDC_MOT2D_STOP: Ed2D_MotionStop(); break;
+    case IDC_MOT2D_APPLY: ApplyValues(); break;
     default: break;   // zoom, frame step, colour and texture controls have no action here
   }
 }
@@ -108,16 +108,16 @@ void Ed2D_MotionDlgTick(void) {
   if (e.valuesRefresh != 1) return;
   e.valuesRefresh = 0;
   void *d = e.valuesDlg;
-  Ed2D_Check(d, ED2D_MOT_MOVE, e.tool == 0);
-  Ed2D_Check(d, ED2D_MOT_ROTATE, e.tool == 1);
-  Ed2D_Check(d, ED2D_MOT_SCALE, e.tool == 2);
+  Ed2D_Check(d, IDC_MOT2D_MOVE, e.tool == 0);
+  Ed2D_Check(d, IDC_MOT2D_ROTATE, e.tool == 1);
+  Ed2D_Check(d, IDC_MOT2D_SCALE, e.tool == 2);
   // Without a key (a bone with none, a model just read) the fields are emptied: the values of
   // the model before would otherwise stay.
   const BoneKey2 *k = Ed2D_MotionCurrentKey();
   const BoneKey2 none = {};
   const BoneKey2 &v = k ? *k : none;
-  const struct { u32 id; f32 v; } fields[5] = {{ED2D_MOT_X, v.x}, {ED2D_MOT_Y, v.y}, {ED2D_MOT_ANGLE, v.angle},
-                                               {ED2D_MOT_SCALE_X, v.scaleX}, {ED2D_MOT_SCALE_Y, v.scaleY}};
+  const struct { u32 id; f32 v; } fields[5] = {{IDC_MOT2D_X, v.x}, {IDC_MOT2D_Y, v.y}, {IDC_MOT2D_ANGLE, v.angle},
+                                               {IDC_MOT2D_SCALE_X, v.scaleX}, {IDC_MOT2D_SCALE_Y, v.scaleY}};
   char t[64] = "";
   for (const auto &f : fields) {
     if (k) snprintf(t, sizeof t, "%3.3f", (double)f.v);
@@ -186,7 +186,7 @@ static void AddMotion(const Ed2DMList *l) {
 // The dialog shows only motions in use (below the count).
 static const Ed2DMList kList = {
     &g_Ed2DMotion.motionList, &g_Ed2DMotion.listDlg, &g_Ed2DMotion.lastMotion, &g_Ed2DMotion.listRefresh,
-    ED2D_MLIST_NO, ED2D_MLIST_NAME, ED2D_MLIST_LENGTH, ED2D_MLIST_CLOSE, ED2D_MLIST_APPLY, ED2D_MLIST_ADD,
+    IDC_ML2D_NO, IDC_ML2D_NAME, IDC_ML2D_LENGTH, IDC_ML2D_CLOSE, IDC_ML2D_APPLY, IDC_ML2D_ADD,
     BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
 
 void Ed2D_MotionListCommand(u32 id) {

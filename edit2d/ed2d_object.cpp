@@ -92,16 +92,16 @@ static void CreateWindows(void) {
     g_CurBoneIndex = bone;
     g_CurPartIndex = part;
     e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
-    e.parentCombo = Control(e.listDlg, ED2D_OBJ_LIST_PARENT);
+    e.parentCombo = Control(e.listDlg, IDC_O2D_LIST_PARENT);
   }
   if (!e.imageDlg) {
     e.imageDlg = Create(ED2D_OBJ_WIN_IMAGE, sw - 468, sh - 553, 468, 524);
-    e.imageList = Control(e.imageDlg, ED2D_OBJ_IMG_LIST);
+    e.imageList = Control(e.imageDlg, IDC_O2D_IMG_LIST);
     Ed2D_FillImageList();
   }
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 678, sh - 336, 273, 307);
-    Widget_SetCheck(e.valuesDlg, ED2D_OBJ_LOOP, e.loop != 0);
+    Widget_SetCheck(e.valuesDlg, IDC_O2D_LOOP, e.loop != 0);
     Ed2D_FillObjParentCombo();
   }
   if (!e.keyDlg) {
@@ -336,7 +336,7 @@ void Ed2D_ObjPlay(void) {
   Obj2Model *m = Model();
   if (!m) return;
   Ed2DObjEditor &e = g_Ed2DObj;
-  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
+  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, IDC_O2D_LOOP) ? 1u : 0u;
   if (g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   e.stripRefresh = 1;

@@ -92,8 +92,8 @@ void Ed2D_ObjImgCommand(u32 id) {
     e.imageRefresh = 1;
   }
   switch (id) {
-    case ED2D_OBJ_IMG_ADD: AddImage(); break;
-    case ED2D_OBJ_IMG_APPLY: {
+    case IDC_O2D_IMG_ADD: AddImage(); break;
+    case IDC_O2D_IMG_APPLY: {
       ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k && e.curImage < (Model() ? Model()->imageCount : 0)) {
         k->image = e.curImage;
@@ -104,7 +104,7 @@ void Ed2D_ObjImgCommand(u32 id) {
       Widget_Activate(nullptr);
       break;
     }
-    case ED2D_OBJ_IMG_PIVOT:
+    case IDC_O2D_IMG_PIVOT:
       e.pivotEdit = !e.pivotEdit;
       e.imageRefresh = 1;
       break;
@@ -143,7 +143,7 @@ void Ed2D_ObjImgTick(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   if (e.imageRefresh != 1) return;
   e.imageRefresh = 0;
-  Ed2D_Check(e.imageDlg, ED2D_OBJ_IMG_PIVOT, e.pivotEdit != 0);
+  Ed2D_Check(e.imageDlg, IDC_O2D_IMG_PIVOT, e.pivotEdit != 0);
 }
 
 // [SECTION] key-value dialog
@@ -154,7 +154,7 @@ static void ApplyValues(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   void *d = e.valuesDlg;
   if (g_Playing == 1 || !Model() || g_CurPartIndex < 1) return;
-  static const u32 kFields[5] = {ED2D_OBJ_X, ED2D_OBJ_Y, ED2D_OBJ_ANGLE, ED2D_OBJ_SCALE_X, ED2D_OBJ_SCALE_Y};
+  static const u32 kFields[5] = {IDC_O2D_X, IDC_O2D_Y, IDC_O2D_ANGLE, IDC_O2D_SCALE_X, IDC_O2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
   Ed2D_ObjCreateKey();
@@ -162,7 +162,7 @@ static void ApplyValues(void) {
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
   k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
-  static const u32 kColours[4] = {ED2D_OBJ_RED, ED2D_OBJ_GREEN, ED2D_OBJ_BLUE, ED2D_OBJ_ALPHA};
+  static const u32 kColours[4] = {IDC_O2D_RED, IDC_O2D_GREEN, IDC_O2D_BLUE, IDC_O2D_ALPHA};
   i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
   char text[64];
   for (i32 i = 0; i < 4; i++) {
@@ -183,18 +183,18 @@ static void SetTool(u32 tool) {
 void Ed2D_ObjDlgCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   switch (id) {
-    case ED2D_OBJ_PLAY: Ed2D_ObjPlay(); break;
-    case ED2D_OBJ_STOP: Ed2D_ObjStop(); break;
-    case ED2D_OBJ_CREATE: Ed2D_ObjCreateKey(); Ed2D_RefreshObjectLists(); break;
-    case ED2D_OBJ_COPY: Ed2D_ObjCopyKey(); break;
-    case ED2D_OBJ_CUT: Ed2D_ObjCutKey(); Ed2D_RefreshObjectLists(); break;
-    case ED2D_OBJ_PASTE: Ed2D_ObjPasteKey(); Ed2D_RefreshObjectLists(); break;
-    case ED2D_OBJ_DELETE: Ed2D_ObjDeleteKey(); Ed2D_RefreshObjectLists(); break;
-    case ED2D_OBJ_TOOL_MOVE: SetTool(0); break;
-    case ED2D_OBJ_TOOL_ROTATE: SetTool(1); break;
-    case ED2D_OBJ_TOOL_SCALE: SetTool(2); break;
-    case ED2D_OBJ_APPLY: ApplyValues(); break;
-    case ED2D_OBJ_SHOWN: {
+    case IDC_O2D_PLAY: Ed2D_ObjPlay(); break;
+    case IDC_O2D_STOP: Ed2D_ObjStop(); break;
+    case IDC_O2D_CREATE: Ed2D_ObjCreateKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_COPY: Ed2D_ObjCopyKey(); break;
+    case IDC_O2D_CUT: Ed2D_ObjCutKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_PASTE: Ed2D_ObjPasteKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_DELETE: Ed2D_ObjDeleteKey(); Ed2D_RefreshObjectLists(); break;
+    case IDC_O2D_MOVE: SetTool(0); break;
+    case IDC_O2D_ROTATE: SetTool(1); break;
+    case IDC_O2D_SCALE: SetTool(2); break;
+    case IDC_O2D_APPLY: ApplyValues(); break;
+    case IDC_O2D_SHOWN: {
       ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k) {
         k->shown = k->shown == 1 ? 0u : 1u;
@@ -213,18 +213,18 @@ void Ed2D_ObjDlgTick(void) {
   if (e.valuesRefresh != 1) return;
   e.valuesRefresh = 0;
   void *d = e.valuesDlg;
-  Ed2D_Check(d, ED2D_OBJ_TOOL_MOVE, e.tool == 0);
-  Ed2D_Check(d, ED2D_OBJ_TOOL_ROTATE, e.tool == 1);
-  Ed2D_Check(d, ED2D_OBJ_TOOL_SCALE, e.tool == 2);
+  Ed2D_Check(d, IDC_O2D_MOVE, e.tool == 0);
+  Ed2D_Check(d, IDC_O2D_ROTATE, e.tool == 1);
+  Ed2D_Check(d, IDC_O2D_SCALE, e.tool == 2);
   const ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
   char t[64];
   struct { u32 id; const char *fmt; f32 v; } floats[] = {
-      {ED2D_OBJ_ANGLE, "%3.3f", k->angle}, {ED2D_OBJ_SCALE_X, "%3.3f", k->scaleX}, {ED2D_OBJ_SCALE_Y, "%3.3f", k->scaleY}};
+      {IDC_O2D_ANGLE, "%3.3f", k->angle}, {IDC_O2D_SCALE_X, "%3.3f", k->scaleX}, {IDC_O2D_SCALE_Y, "%3.3f", k->scaleY}};
   snprintf(t, sizeof t, "%d", (i32)k->x);
-  Ed2D_SetText(d, ED2D_OBJ_X, t);
+  Ed2D_SetText(d, IDC_O2D_X, t);
   snprintf(t, sizeof t, "%d", (i32)k->y);
-  Ed2D_SetText(d, ED2D_OBJ_Y, t);
+  Ed2D_SetText(d, IDC_O2D_Y, t);
   for (auto &f : floats) {
     snprintf(t, sizeof t, "%3.3f", (double)f.v);
     Ed2D_SetText(d, f.id, t);
@@ -232,9 +232,9 @@ void Ed2D_ObjDlgTick(void) {
   const i32 colours[4] = {k->r, k->g, k->b, k->a};
   for (i32 i = 0; i < 4; i++) {
     snprintf(t, sizeof t, "%d", colours[i]);
-    Ed2D_SetText(d, ED2D_OBJ_RED + (u32)i, t);
+    Ed2D_SetText(d, IDC_O2D_RED + (u32)i, t);
   }
-  Ed2D_Check(d, ED2D_OBJ_SHOWN, k->shown == 1);
+  Ed2D_Check(d, IDC_O2D_SHOWN, k->shown == 1);
 }
 
 // [SECTION] object list
@@ -277,7 +277,7 @@ static void ApplyObject(void) {
   if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
-  Ed2D_GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
+  Ed2D_GetText(e.listDlg, IDC_O2D_LIST_NAME, name, sizeof name);
   if (strcmp(m->objectNames[c], name) != 0) {
     Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
     Edited();
@@ -303,7 +303,7 @@ void Ed2D_ObjListCommand(u32 id) {
     Ed2D_RefreshObjectLists();
   }
   if (!m || g_Playing == 1) return;
-  if (id == ED2D_OBJ_LIST_ADD) {
+  if (id == IDC_O2D_LIST_ADD) {
     i32 o = Ed2D_AddObject(0);
     if (o < 0) return;
     Obj2_FreshTracks(m);
@@ -311,7 +311,7 @@ void Ed2D_ObjListCommand(u32 id) {
     Edited();
     AfterStructureChange();
     SelectRowOf(o);
-  } else if (id == ED2D_OBJ_LIST_APPLY) {
+  } else if (id == IDC_O2D_LIST_APPLY) {
     ApplyObject();
   }
 }
@@ -321,7 +321,7 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
+  if (m && (i32)g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, IDC_O2D_LIST_NAME, m->objectNames[g_CurPartIndex]);
 }
 
 // [SECTION] motion list
@@ -378,7 +378,7 @@ static bool ApplyFromList(const Ed2DMList *l) {
 // The dialog shows any motion of the table, counted or not.
 static const Ed2DMList kList = {
     &g_Ed2DObj.motionList, &g_Ed2DObj.motionDlg, &g_Ed2DObj.lastMotion, &g_Ed2DObj.motionRefresh,
-    ED2D_OBJ_MOT_NO, ED2D_OBJ_MOT_NAME, ED2D_OBJ_MOT_LENGTH, ED2D_OBJ_MOT_CLOSE, ED2D_OBJ_MOT_APPLY, ED2D_OBJ_MOT_ADD,
+    IDC_OML_NO, IDC_OML_NAME, IDC_OML_LENGTH, IDC_OML_CLOSE, IDC_OML_APPLY, IDC_OML_ADD,
     OBJ2_MAX_MOTIONS, false, MotionChanged, ApplyFromList, AddMotion, Ed2D_FillObjectMotionList};
 
 void Ed2D_ObjMotionListCommand(u32 id) {

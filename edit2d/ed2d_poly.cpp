@@ -370,21 +370,21 @@ static void SetTool(u32 tool) {
 
 void Ed2D_PolyDlgCommand(u32 id) {
   switch (id) {
-    case ED2D_POLY_MOVE: SetTool(ED2D_TOOL_MOVE); break;
-    case ED2D_POLY_VERTEX_MODE: Ed2D_PolyVertexMode(); break;
-    case ED2D_POLY_FACE_MODE: Ed2D_PolyFaceMode(); break;
-    case ED2D_POLY_ROTATE: SetTool(ED2D_TOOL_ROTATE); break;
-    case ED2D_POLY_SCALE: SetTool(ED2D_TOOL_SCALE); break;
-    case ED2D_POLY_UV: SetTool(ED2D_TOOL_UV); break;
-    case ED2D_POLY_FREE:
+    case IDC_P2D_MOVE: SetTool(ED2D_TOOL_MOVE); break;
+    case IDC_P2D_VERTEX_MODE: Ed2D_PolyVertexMode(); break;
+    case IDC_P2D_FACE_MODE: Ed2D_PolyFaceMode(); break;
+    case IDC_P2D_ROTATE: SetTool(ED2D_TOOL_ROTATE); break;
+    case IDC_P2D_SCALE: SetTool(ED2D_TOOL_SCALE); break;
+    case IDC_P2D_UV: SetTool(ED2D_TOOL_UV); break;
+    case IDC_P2D_FREE:
       SetTool(ED2D_TOOL_FREE);
       g_FreeCreateCount = 0;
       break;
-    case ED2D_POLY_NO_AUTO_PICK:
+    case IDC_P2D_NO_AUTO_PICK:
       g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
       g_PolyPanelRefresh = 1;
       break;
-    case ED2D_POLY_NORMALS:
+    case IDC_P2D_NORMALS:
       g_PolyShowNormals = g_PolyShowNormals ? 0 : 1;
       g_PolyPanelRefresh = 1;
       break;
@@ -397,20 +397,20 @@ void Ed2D_PolyShowSelection(void) {
   if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
   Ed2D_PolySelectionText(m, text, sizeof text);
-  Widget_SetText(g_Ed2DPoly.panel, ED2D_POLY_SELECTION, text);
+  Widget_SetText(g_Ed2DPoly.panel, IDC_P2D_SELECTION, text);
 }
 
 // Buttons the refresh unchecks first and the state each is checked by.
 static bool CheckedByState(u32 id) {
   switch (id) {
-    case ED2D_POLY_VERTEX_MODE: return g_PolySelectMode == 0;
-    case ED2D_POLY_FACE_MODE: return g_PolySelectMode == 1;
-    case ED2D_POLY_MOVE: return g_PolyTool == ED2D_TOOL_MOVE;
-    case ED2D_POLY_ROTATE: return g_PolyTool == ED2D_TOOL_ROTATE;
-    case ED2D_POLY_SCALE: return g_PolyTool == ED2D_TOOL_SCALE;
-    case ED2D_POLY_FREE: return g_PolyTool == ED2D_TOOL_FREE;
-    case ED2D_POLY_FACE_MAKE: return g_PolyTool == ED2D_TOOL_FACE_MAKE;
-    case ED2D_POLY_UV: return g_PolyTool == ED2D_TOOL_UV;
+    case IDC_P2D_VERTEX_MODE: return g_PolySelectMode == 0;
+    case IDC_P2D_FACE_MODE: return g_PolySelectMode == 1;
+    case IDC_P2D_MOVE: return g_PolyTool == ED2D_TOOL_MOVE;
+    case IDC_P2D_ROTATE: return g_PolyTool == ED2D_TOOL_ROTATE;
+    case IDC_P2D_SCALE: return g_PolyTool == ED2D_TOOL_SCALE;
+    case IDC_P2D_FREE: return g_PolyTool == ED2D_TOOL_FREE;
+    case IDC_P2D_MAKE_FACE: return g_PolyTool == ED2D_TOOL_FACE_MAKE;
+    case IDC_P2D_UV: return g_PolyTool == ED2D_TOOL_UV;
     default: return false;
   }
 }
@@ -421,25 +421,25 @@ void Ed2D_PolyDlgTick(void) {
   g_PolyPanelRefresh = 0;
   App_MarkAllRedraw();
   g_StripDirty[0] = 1;
-  static const u32 kTools[] = {ED2D_POLY_VERTEX_MODE, ED2D_POLY_FACE_MODE, ED2D_POLY_MOVE, ED2D_POLY_ROTATE,
-                               ED2D_POLY_SCALE,       ED2D_POLY_FREE,      ED2D_POLY_FACE_MAKE, ED2D_POLY_UV};
+  static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
+                               IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
   const Bone2Model *m = Model();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
-  Widget_SetCheck(e.panel, ED2D_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
-  Widget_SetCheck(e.panel, ED2D_POLY_NORMALS, g_PolyShowNormals != 0);
-  Widget_SetCheck(e.panel, ED2D_POLY_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
-  Widget_SetCheck(e.panel, ED2D_POLY_LIGHT, m && m->lightingFlag == 1);
+  Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
+  Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_PolyShowNormals != 0);
+  Widget_SetCheck(e.panel, IDC_P2D_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
+  Widget_SetCheck(e.panel, IDC_P2D_LIGHT, m && m->lightingFlag == 1);
   char text[64];
   for (u32 k = 0; k < 4; k++) {
     Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
-    Widget_SetText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+    Widget_SetText(e.panel, IDC_P2D_RED + k, text);
   }
   if (!m) return;
   Str_Format(text, sizeof text, "頂点数  %5d", (int)m->vertexCount);
-  Widget_SetText(e.panel, ED2D_POLY_VERTEX_COUNT, text);
+  Widget_SetText(e.panel, IDC_P2D_VERTEX_COUNT, text);
   Str_Format(text, sizeof text, " 色数   %5d", (int)m->colourCount);
-  Widget_SetText(e.panel, ED2D_POLY_COLOUR_COUNT, text);
+  Widget_SetText(e.panel, IDC_P2D_COLOUR_COUNT, text);
   Str_Format(text, sizeof text, "ＵＶ数  %5d", (int)m->uvCount);
-  Widget_SetText(e.panel, ED2D_POLY_UV_COUNT, text);
+  Widget_SetText(e.panel, IDC_P2D_UV_COUNT, text);
   Ed2D_PolyShowSelection();
 }

@@ -14,26 +14,11 @@
 #include "app/poly_select.h"
 #include "model/bone2.h"
 #include "model/types.h"
+#include "resources/edit2d_ids.h"
 
 enum : u32 {
   ED2D_TOOL_VERTEX = 0, ED2D_TOOL_MOVE = 1, ED2D_TOOL_ROTATE = 2, ED2D_TOOL_SCALE = 3,
   ED2D_TOOL_FACE = 5, ED2D_TOOL_FREE = 6, ED2D_TOOL_FACE_MAKE = 7, ED2D_TOOL_UV = 10,
-};
-
-// Control ids of the two panels (also in resources/edit2d_ids.h for the templates).
-enum : u32 {
-  ED2D_POLY_MOVE = 1140, ED2D_POLY_VERTEX_MODE = 1141, ED2D_POLY_FACE_MODE = 1142, ED2D_POLY_ROTATE = 1145,
-  ED2D_POLY_SCALE = 1148, ED2D_POLY_UV = 1151, ED2D_POLY_FREE = 1153, ED2D_POLY_SELECTION = 1156,
-  ED2D_POLY_VERTEX_COUNT = 1160, ED2D_POLY_COLOUR_R = 1161, ED2D_POLY_FACE_MAKE = 1173,
-  ED2D_POLY_COLOUR_COUNT = 1179, ED2D_POLY_UV_COUNT = 1180, ED2D_POLY_LIGHT = 1181,
-  ED2D_POLY_VERTEX_COLOUR = 1187, ED2D_POLY_NO_AUTO_PICK = 1349, ED2D_POLY_NORMALS = 1350,
-  ED2D_POLY_INVERT = 1133, ED2D_POLY_SELECT_ALL = 1134, ED2D_POLY_DELETE_LEFT = 1135, ED2D_POLY_SPLIT = 1143,
-  ED2D_POLY_CUT = 1144, ED2D_POLY_MERGE = 1146, ED2D_POLY_COPY = 1147, ED2D_POLY_DELETE = 1149,
-  ED2D_POLY_PASTE = 1150, ED2D_POLY_COLOUR = 1152, ED2D_POLY_IMPORT = 1154, ED2D_POLY_OPEN = 1155,
-  ED2D_POLY_CORNER_NO = 1158, ED2D_POLY_APPLY_COLOUR = 1159, ED2D_POLY_TRIANGLE = 1165, ED2D_POLY_QUAD = 1168,
-  ED2D_POLY_CIRCLE = 1170, ED2D_POLY_FLIP = 1174, ED2D_POLY_OPTIMIZE = 1177, ED2D_POLY_REMOVE_FACES = 1184,
-  ED2D_POLY_SAVE = 1186,
-  ED2D_WEIGHT_APPLY = 1125, ED2D_WEIGHT_BONE1 = 1126, ED2D_WEIGHT_BONE2 = 1127, ED2D_WEIGHT_VALUE = 1128,
 };
 
 struct Ed2DPolyEditor {
@@ -45,7 +30,7 @@ struct Ed2DPolyEditor {
   i32 startX, startY;     // drag start: the mouse at the last button press
   i32 curX, curY;         // drag current
   f32 mouseX, mouseY;     // the last mouse position
-  i32 colour[4];          // the panel's current colour (fields 1161-1164)
+  i32 colour[4];          // the panel's current colour (fields IDC_P2D_RED..IDC_P2D_ALPHA)
 };
 extern Ed2DPolyEditor g_Ed2DPoly;
 extern u32 g_PolyPanelRefresh;   // 1: the modelling panel mirrors the state at its next tick
@@ -145,6 +130,6 @@ void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
 // toward zero) and the weight, automatic when both bones are 0. False, with a message and
 // nothing changed, when a field is no number or a bone lies outside 0..bone count - 1.
 bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const char *weight);
-// The panel's handlers: 1125 applies and re-binds; the tick redraws after a change.
+// The panel's handlers: IDC_W2D_APPLY applies and re-binds; the tick redraws after a change.
 void Ed2D_WeightDlgCommand(u32 id);
 void Ed2D_WeightDlgTick(void);

@@ -12,8 +12,7 @@
 #include "edit2d/ed2d_poly_ops.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
-
-enum : u32 { FILE_KZB_OPEN = 40095, FILE_KZB_SAVE = 40097 };
+#include "resources/shell_ids.h"
 
 static void Redraw(void) {
   g_PolyPanelRefresh = 1;
@@ -31,7 +30,7 @@ static void Changed(const char *label) {
 static void ColourFields(char text[4][32]) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   for (u32 k = 0; k < 4; k++) {
-    if (e.panel) Widget_GetText(e.panel, ED2D_POLY_COLOUR_R + k, text[k], 32);
+    if (e.panel) Widget_GetText(e.panel, IDC_P2D_RED + k, text[k], 32);
     else Str_Format(text[k], 32, "%d", (int)e.colour[k]);
   }
 }
@@ -43,7 +42,7 @@ static bool ApplyFields(Bone2Model *m) {
   return Ed2D_PolyApplyColourText(m, t);
 }
 
-// 1152: the chooser's colour becomes r, g, b of the current colour and of the fields (alpha
+// IDC_P2D_COLOUR: the chooser's colour becomes r, g, b of the current colour and of the fields (alpha
 // stays), then it is applied. Cancel changes nothing.
 static void ChooseColour(Bone2Model *m) {
   f32 rgb[3] = {0.0f, 0.0f, 0.0f};
@@ -53,12 +52,12 @@ static void ChooseColour(Bone2Model *m) {
     e.colour[k] = (i32)rgb[k];
     char text[32];
     Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
-    if (e.panel) Widget_SetText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+    if (e.panel) Widget_SetText(e.panel, IDC_P2D_RED + k, text);
   }
   if (ApplyFields(m)) Changed("カラー ( モデリング )");
 }
 
-// 1154: a KZP file's mesh appended; the label names the file.
+// IDC_P2D_IMPORT: a KZP file's mesh appended; the label names the file.
 static void Import(Bone2Model *m) {
   const char *path = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!path || !*path) return;
@@ -87,13 +86,13 @@ static void FileCommand(u32 id) {
 // Buttons that need no model.
 static bool PlainCommand(u32 id) {
   switch (id) {
-    case ED2D_POLY_OPEN: FileCommand(FILE_KZB_OPEN); return true;
-    case ED2D_POLY_SAVE: FileCommand(FILE_KZB_SAVE); return true;
-    case ED2D_POLY_CORNER_NO: {
+    case IDC_P2D_OPEN: FileCommand(IDM_KZB_OPEN); return true;
+    case IDC_P2D_SAVE: FileCommand(IDM_KZB_SAVE); return true;
+    case IDC_P2D_CORNER_NO: {
       Ed2DPolyEditor &e = g_Ed2DPoly;
       char text[32];
       Str_Format(text, sizeof text, "頂点 No.%d", (int)(g_PolyVertexNo + 1));
-      if (e.panel) Widget_SetText(e.panel, ED2D_POLY_CORNER_NO, text);
+      if (e.panel) Widget_SetText(e.panel, IDC_P2D_CORNER_NO, text);
       return true;
     }
     default: return false;
@@ -104,30 +103,30 @@ static bool PlainCommand(u32 id) {
 static bool MeshCommand(Bone2Model *m, u32 id) {
   bool faces = g_PolySelectMode == 1;
   switch (id) {
-    case ED2D_POLY_DELETE_LEFT: if (Ed2D_PolyDeleteLeftHalf(m)) Changed("左半分消 ( モデリング )"); return true;
-    case ED2D_POLY_SPLIT: if (Ed2D_PolySplitQuads(m)) Changed("分割 ( モデリング )"); return true;
-    case ED2D_POLY_MERGE:
+    case IDC_P2D_DELETE_LEFT: if (Ed2D_PolyDeleteLeftHalf(m)) Changed("左半分消 ( モデリング )"); return true;
+    case IDC_P2D_SPLIT: if (Ed2D_PolySplitQuads(m)) Changed("分割 ( モデリング )"); return true;
+    case IDC_P2D_MERGE:
       if (Ed2D_PolyMerge(m)) Changed(faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
-    case ED2D_POLY_DELETE: if (Ed2D_PolyDeleteSelection(m)) Changed("消去 ( モデリング )"); return true;
-    case ED2D_POLY_FLIP: if (Ed2D_PolyFlipFaces(m)) Changed("反転 ( モデリング )"); return true;
-    case ED2D_POLY_REMOVE_FACES: if (Ed2D_PolyRemoveFaces(m)) Changed("面撤去 ( モデリング )"); return true;
-    case ED2D_POLY_FACE_MAKE: if (Ed2D_PolyMakeFace(m)) Changed("作成 ( モデリング )"); return true;
-    case ED2D_POLY_OPTIMIZE: if (Ed2D_PolyOptimize(m)) Changed("最適化 ( モデリング )"); return true;
-    case ED2D_POLY_CUT:
+    case IDC_P2D_DELETE: if (Ed2D_PolyDeleteSelection(m)) Changed("消去 ( モデリング )"); return true;
+    case IDC_P2D_FLIP: if (Ed2D_PolyFlipFaces(m)) Changed("反転 ( モデリング )"); return true;
+    case IDC_P2D_REMOVE_FACES: if (Ed2D_PolyRemoveFaces(m)) Changed("面撤去 ( モデリング )"); return true;
+    case IDC_P2D_MAKE_FACE: if (Ed2D_PolyMakeFace(m)) Changed("作成 ( モデリング )"); return true;
+    case IDC_P2D_OPTIMIZE: if (Ed2D_PolyOptimize(m)) Changed("最適化 ( モデリング )"); return true;
+    case IDC_P2D_CUT:
       if (Ed2D_PolyCut(m)) Changed("カット ( モデリング )");
       return true;
-    case ED2D_POLY_PASTE:
+    case IDC_P2D_PASTE:
       if (Ed2D_PolyPaste(m)) Changed("貼り付け ( モデリング )");
       Widget_ActivateMain();
       return true;
-    case ED2D_POLY_APPLY_COLOUR: if (ApplyFields(m)) Changed("決定ボタン ( モデリング )"); return true;
-    case ED2D_POLY_COLOUR: ChooseColour(m); return true;
-    case ED2D_POLY_IMPORT: Import(m); return true;
-    case ED2D_POLY_LIGHT:
+    case IDC_P2D_APPLY_COLOUR: if (ApplyFields(m)) Changed("決定ボタン ( モデリング )"); return true;
+    case IDC_P2D_COLOUR: ChooseColour(m); return true;
+    case IDC_P2D_IMPORT: Import(m); return true;
+    case IDC_P2D_LIGHT:
       ToggleFlag(&m->lightingFlag, "ライトON ( モデリング )", "ライトOFF ( モデリング )");
       return true;
-    case ED2D_POLY_VERTEX_COLOUR:
+    case IDC_P2D_VERTEX_COLOUR:
       ToggleFlag(&m->vertexColourFlag, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
     default: return false;
@@ -139,9 +138,9 @@ static bool ShapeCommand(Bone2Model *m, u32 id) {
   bool ok;
   const char *label;
   switch (id) {
-    case ED2D_POLY_TRIANGLE: ok = Ed2D_PolyAddTriangle(m), label = "３角形 追加 ( モデリング )"; break;
-    case ED2D_POLY_QUAD: ok = Ed2D_PolyAddQuad(m), label = "４角形 追加 ( モデリング )"; break;
-    case ED2D_POLY_CIRCLE: ok = Ed2D_PolyAddCircle(m), label = "円 追加 ( モデリング )"; break;
+    case IDC_P2D_TRIANGLE: ok = Ed2D_PolyAddTriangle(m), label = "３角形 追加 ( モデリング )"; break;
+    case IDC_P2D_QUAD: ok = Ed2D_PolyAddQuad(m), label = "４角形 追加 ( モデリング )"; break;
+    case IDC_P2D_CIRCLE: ok = Ed2D_PolyAddCircle(m), label = "円 追加 ( モデリング )"; break;
     default: return false;
   }
   if (ok) Changed(label);
@@ -154,9 +153,9 @@ bool Ed2D_PolyOpCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return false;
   switch (id) {
-    case ED2D_POLY_SELECT_ALL: Ed2D_PolySelectAll(m); Redraw(); return true;
-    case ED2D_POLY_INVERT: Ed2D_PolyInvertSelection(m); Redraw(); return true;
-    case ED2D_POLY_COPY:
+    case IDC_P2D_SELECT_ALL: Ed2D_PolySelectAll(m); Redraw(); return true;
+    case IDC_P2D_INVERT: Ed2D_PolyInvertSelection(m); Redraw(); return true;
+    case IDC_P2D_COPY:
       if (Ed2D_PolyCopy(m)) {
         Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "コピー ( モデリング )");
         Widget_ActivateMain();

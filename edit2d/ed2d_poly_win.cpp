@@ -16,7 +16,7 @@ INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       return TRUE;
     case WM_COMMAND: {
       u32 id = LOWORD(wParam);
-      if (id >= 1133 && id <= 1350) Ed2D_PolyDlgCommand(id);
+      if (id >= IDC_P2D_INVERT && id <= IDC_P2D_NORMALS) Ed2D_PolyDlgCommand(id);
       return TRUE;
     }
     default:
@@ -32,9 +32,9 @@ INT_PTR CALLBACK Ed2D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
       // The fields are filled once the portable side knows the window (CreateDialog returns).
-      SetDlgItemTextA(dlg, ED2D_WEIGHT_BONE1, "0");
-      SetDlgItemTextA(dlg, ED2D_WEIGHT_BONE2, "0");
-      SetDlgItemTextA(dlg, ED2D_WEIGHT_VALUE, "1.0");
+      SetDlgItemTextA(dlg, IDC_W2D_BONE1, "0");
+      SetDlgItemTextA(dlg, IDC_W2D_BONE2, "0");
+      SetDlgItemTextA(dlg, IDC_W2D_WEIGHT, "1.0");
       e.weightRefresh = 1;
       return TRUE;
     case WM_COMMAND:

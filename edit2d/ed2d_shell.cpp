@@ -138,7 +138,7 @@ static void EnterBoneDialog(void) {
   g_CurBoneIndex = bone;
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
-  e.parentCombo = Control(e.boneDlg, ED2D_CTL_PARENT_COMBO);
+  e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
   App_RefreshCurrentPointers();
   Ed2D_FillParentBoneList();
   Ed2D_FillBoneTree();
@@ -153,8 +153,8 @@ static void EnterGroupDialog(void) {
   if (!g.window) g.window = CreateWindow2D(ED2D_WIN_GROUP_DLG, g.x, g.y, 262, 515);
   g_CurBoneIndex = bone;
   if (!e.groupList) e.groupList = Widget_CreateList(g.window, 1, 54, 0, 200, 272, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
-  e.groupTexture = Control(g.window, ED2D_CTL_GROUP_TEXTURE);
-  e.groupDisplay = Control(g.window, ED2D_CTL_GROUP_DISPLAY);
+  e.groupTexture = Control(g.window, IDC_G2D_TEXTURE);
+  e.groupDisplay = Control(g.window, IDC_G2D_SHADE);
 }
 
 // runInit false for the button of the current sub-mode: dialogs and refresh only.
@@ -201,12 +201,12 @@ void Ed2D_Leave(void) {
 // [SECTION] mode panel
 u32 Ed2D_ModeButtonSubMode(u32 id) {
   switch (id) {
-    case ED2D_BTN_OBJECT: return SUB_2D_OBJECT;
-    case ED2D_BTN_POLY: return SUB_2D_POLY;
-    case ED2D_BTN_TEXTURE: return SUB_2D_TEXTURE;
-    case ED2D_BTN_BONE: return SUB_2D_BONE;
-    case ED2D_BTN_WEIGHT: return SUB_2D_WEIGHT;
-    case ED2D_BTN_MOTION: return SUB_2D_MOTION;
+    case IDC_M2D_OBJECT: return SUB_2D_OBJECT;
+    case IDC_M2D_POLY: return SUB_2D_POLY;
+    case IDC_M2D_TEXTURE: return SUB_2D_TEXTURE;
+    case IDC_M2D_BONE: return SUB_2D_BONE;
+    case IDC_M2D_WEIGHT: return SUB_2D_WEIGHT;
+    case IDC_M2D_MOTION: return SUB_2D_MOTION;
     default: return 0;
   }
 }
@@ -271,7 +271,7 @@ void Ed2D_Draw(void) {
 }
 
 void Ed2D_Command(u32 id) {
-  if (id == ED2D_CMD_NEW_BONE || id == ED2D_CMD_NEW_MOTION) Ed2D_NewBoneModel();
+  if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel();
 }
 
 // [SECTION] lists

@@ -27,7 +27,7 @@ void Ed2D_StripCapture(HWND dlg, u32 kind) {
 }
 
 void Ed2D_StripPlaceScrollBar(HWND dlg) {
-  HWND bar = GetDlgItem(dlg, ED2D_STRIP_SCROLL_ID);
+  HWND bar = GetDlgItem(dlg, IDC_O2D_KEY_SCROLL);
   RECT r;
   if (!bar || !GetClientRect(dlg, &r)) return;
   MoveWindow(bar, 0, r.bottom - ED2D_STRIP_SCROLL_H, r.right, ED2D_STRIP_SCROLL_H, TRUE);
@@ -35,7 +35,7 @@ void Ed2D_StripPlaceScrollBar(HWND dlg) {
 
 HWND Ed2D_StripCreateScrollBar(HWND dlg) {
   HWND bar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 100, ED2D_STRIP_SCROLL_H, dlg,
-                             (HMENU)(INT_PTR)ED2D_STRIP_SCROLL_ID, GetModuleHandleA(nullptr), nullptr);
+                             (HMENU)(INT_PTR)IDC_O2D_KEY_SCROLL, GetModuleHandleA(nullptr), nullptr);
   Ed2D_StripPlaceScrollBar(dlg);
   return bar;
 }

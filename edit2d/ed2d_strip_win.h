@@ -6,6 +6,7 @@
 
 #include "edit2d/ed2d_strip.h"
 #include "model/types.h"
+#include "resources/edit2d_ids.h"
 
 // A client position: each half unsigned, a value above 10000 taken as negative.
 i32 Ed2D_StripMouseX(LPARAM lp);
@@ -14,7 +15,7 @@ i32 Ed2D_StripMouseY(LPARAM lp);
 bool Ed2D_StripMouseKind(UINT msg, u32 *kind);
 // Captures the mouse at a press and lets it go at a release, so a drag leaving the window ends.
 void Ed2D_StripCapture(HWND dlg, u32 kind);
-// The horizontal scroll bar child (ED2D_STRIP_SCROLL_ID) along the bottom edge.
+// The horizontal scroll bar child (IDC_O2D_KEY_SCROLL) along the bottom edge.
 HWND Ed2D_StripCreateScrollBar(HWND dlg);
 void Ed2D_StripPlaceScrollBar(HWND dlg);
 // WM_HSCROLL into a strip scroll code (ED2D_SCROLL_*) for `scroll`; other codes are ignored.

@@ -81,7 +81,7 @@ void Ed2D_TexInit(void) {
   UvFlagsFor(m);
   if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_DesktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
-    e.list = Widget_CreateList(e.panel, ED2D_TEX_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
+    e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   Ed2D_FillTextureList();
   MarkPanel();
 }
@@ -253,23 +253,23 @@ u32 Ed2D_TexMappingButton(void) {
   const Group2 *g = CurGroup(Model());
   if (!g) return 0;
   switch (g->mappingKind) {
-    case 0: return ED2D_TEX_FRONT;
-    case 1: return ED2D_TEX_TOP;
-    case 2: return ED2D_TEX_SIDE;
-    case 3: return ED2D_TEX_CYLINDER;
-    case 4: return ED2D_TEX_SPHERE;
-    case 5: return ED2D_TEX_PER_FACE;
-    case 10: return ED2D_TEX_BY_HAND;
+    case 0: return IDC_T2D_FRONT;
+    case 1: return IDC_T2D_TOP;
+    case 2: return IDC_T2D_SIDE;
+    case 3: return IDC_T2D_CYLINDER;
+    case 4: return IDC_T2D_SPHERE;
+    case 5: return IDC_T2D_PER_FACE;
+    case 10: return IDC_T2D_BY_HAND;
     default: return 0;
   }
 }
 
 u32 Ed2D_TexToolButton(void) {
   switch (g_Ed2DTex.tool) {
-    case ED2D_UV_SELECT: return ED2D_TEX_SELECT;
-    case ED2D_UV_MOVE: return ED2D_TEX_MOVE;
-    case ED2D_UV_ROTATE: return ED2D_TEX_ROTATE;
-    case ED2D_UV_SCALE: return ED2D_TEX_SCALE;
+    case ED2D_UV_SELECT: return IDC_T2D_SELECT;
+    case ED2D_UV_MOVE: return IDC_T2D_MOVE;
+    case ED2D_UV_ROTATE: return IDC_T2D_ROTATE;
+    case ED2D_UV_SCALE: return IDC_T2D_SCALE;
     default: return 0;
   }
 }
@@ -376,23 +376,23 @@ bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText) {
     if (gridText) e.grid = UvTool_GridOf(gridText);
   }
   switch (id) {
-    case ED2D_TEX_FRONT: ChooseMapping(ED2D_MAP_FRONT, 0, false); break;
-    case ED2D_TEX_BY_HAND: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_TOOL_UV, false); break;
-    case ED2D_TEX_MOVE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_MOVE, false); break;
-    case ED2D_TEX_ROTATE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_ROTATE, false); break;
-    case ED2D_TEX_SCALE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SCALE, false); break;
-    case ED2D_TEX_SELECT: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SELECT, false); break;
-    case ED2D_TEX_PER_FACE: ChooseMapping(ED2D_MAP_PER_FACE, 2, true); break;
-    case ED2D_TEX_SNAP:
+    case IDC_T2D_FRONT: ChooseMapping(ED2D_MAP_FRONT, 0, false); break;
+    case IDC_T2D_BY_HAND: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_TOOL_UV, false); break;
+    case IDC_T2D_MOVE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_MOVE, false); break;
+    case IDC_T2D_ROTATE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_ROTATE, false); break;
+    case IDC_T2D_SCALE: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SCALE, false); break;
+    case IDC_T2D_SELECT: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_UV_SELECT, false); break;
+    case IDC_T2D_PER_FACE: ChooseMapping(ED2D_MAP_PER_FACE, 2, true); break;
+    case IDC_T2D_SNAP:
       e.snap = 1 - (e.snap ? 1 : 0);
       MarkPanel();
       Widget_ActivateMain();
       break;
-    case ED2D_TEX_ZOOM_IN: Ed2D_TexZoomIn(); break;
-    case ED2D_TEX_ZOOM_OUT: Ed2D_TexZoomOut(); break;
-    case ED2D_TEX_ADD: return AddTexture();
-    case ED2D_TEX_REPLACE: return ReplaceTexture();
-    case ED2D_TEX_ROTATE_UV: Ed2D_TexRotateUV(); break;
+    case IDC_T2D_ZOOM_IN: Ed2D_TexZoomIn(); break;
+    case IDC_T2D_ZOOM_OUT: Ed2D_TexZoomOut(); break;
+    case IDC_T2D_ADD: return AddTexture();
+    case IDC_T2D_REPLACE: return ReplaceTexture();
+    case IDC_T2D_ROTATE_UV: Ed2D_TexRotateUV(); break;
     default: break;
   }
   return true;

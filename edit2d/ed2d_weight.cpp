@@ -212,11 +212,11 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
 void Ed2D_WeightDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   void *p = g_Ed2DPoly.weightPanel;
-  if (id != ED2D_WEIGHT_APPLY || !m || !p) return;
+  if (id != IDC_W2D_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";
-  Widget_GetText(p, ED2D_WEIGHT_BONE1, t1, sizeof t1);
-  Widget_GetText(p, ED2D_WEIGHT_BONE2, t2, sizeof t2);
-  Widget_GetText(p, ED2D_WEIGHT_VALUE, tw, sizeof tw);
+  Widget_GetText(p, IDC_W2D_BONE1, t1, sizeof t1);
+  Widget_GetText(p, IDC_W2D_BONE2, t2, sizeof t2);
+  Widget_GetText(p, IDC_W2D_WEIGHT, tw, sizeof tw);
   if (!Ed2D_WeightApply(m, t1, t2, tw)) return;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_RebindSkin();

@@ -11,6 +11,7 @@
 #include "edit3d/undo.h"
 #include "model/model3.h"
 #include "model/types.h"
+#include "resources/edit3d_ids.h"
 
 enum {
   ED3D_LAYERS = 10,
@@ -21,12 +22,12 @@ enum {
 
 // Control ids of the family's panels (also in resources/edit3d_ids.h for the templates).
 enum : u32 {
-  ED3D_BTN_POLY = 1093, ED3D_BTN_TEXTURE = 1098, ED3D_BTN_BONE = 1097, ED3D_BTN_WEIGHT = 1102,
-  ED3D_BTN_MOTION = 1094, ED3D_BTN_OBJECT = 1096, ED3D_BTN_NONE = 1103,
-  ED3D_BTN_LAYER_FIRST = 1342, ED3D_BTN_LAYER_LAST = 1351,
-  ED3D_CTL_PARENT_COMBO = 1439, ED3D_CTL_BONE_LIST = 1,
-  ED3D_CTL_GROUP_LIST = 1373, ED3D_CTL_TEXTURE_COMBO = 1394, ED3D_CTL_DISP_COMBO = 1400,
-  ED3D_CTL_DISPLAY_COMBO = 1388,
+  IDC_M3D_POLY = 1093, IDC_M3D_TEXTURE = 1098, IDC_M3D_BONE = 1097, IDC_M3D_WEIGHT = 1102,
+  IDC_M3D_MOTION = 1094, IDC_M3D_OBJECT = 1096, IDC_M3D_NONE = 1103,
+  IDC_LAYER_1 = 1342, IDC_LAYER_10 = 1351,
+  IDC_BONE_PARENT = 1439, IDC_BONE_LIST = 1,
+  IDC_GRP_LIST = 1373, IDC_GRP_TEXTURE = 1394, IDC_GRP_DISP = 1400,
+  IDC_GRP_DISPLAY = 1388,
 };
 
 // The panels of the family (their widget names are kEd3DPanelNames).
@@ -50,13 +51,13 @@ struct Ed3DLines {
 
 // The family's editor object. Handles are null while their window does not exist.
 struct Ed3DModelEditor {
-  void *parentCombo;    // control 1439 of BONE_LIST_DLG
+  void *parentCombo;    // IDC_BONE_PARENT of BONE_LIST_DLG
   void *boneList;       // the extended-selection list box created in BONE_LIST_DLG (id 1)
   struct {
-    void *list;         // control 1373 of 3D_GROUP_DLG
-    void *textureCombo; // 1394
-    void *dispCombo;    // 1400
-    void *displayCombo; // 1388
+    void *list;         // IDC_GRP_LIST of 3D_GROUP_DLG
+    void *textureCombo; // IDC_GRP_TEXTURE
+    void *dispCombo;    // IDC_GRP_DISP
+    void *displayCombo; // IDC_GRP_DISPLAY
     u32 polyCounts[MODEL3_GROUPS];   // polygons per group, rebuilt by every group list fill
   } group;
   struct {
@@ -98,7 +99,7 @@ void Ed3D_Update(void);
 void Ed3D_DrawScene(void);
 
 // [SECTION] mode panel
-// The sub-mode a mode panel button selects (0 for 1103 and any other id).
+// The sub-mode a mode panel button selects (0 for IDC_M3D_NONE and any other id).
 u32 Ed3D_ModeButtonSubMode(u32 id);
 // A mode button: switch to its sub-mode (leave, enter). The button of the current sub-mode
 // only creates missing panels and refreshes. False for ids that are no sub-mode button.
@@ -121,7 +122,7 @@ void Ed3D_SelectLayer(i32 n);
 void Ed3D_ShowCurrentLayerOnly(void);
 // A layer panel button (1342..1351 select layers 0..9); false for other ids.
 bool Ed3D_LayerCommand(u32 id);
-// The layer button to check (1342 + the current layer).
+// The layer button to check (IDC_LAYER_1 + the current layer).
 u32 Ed3D_LayerCheckedButton(void);
 
 // [SECTION] fills (ed3d_fill.cpp). The *Lines functions build a fill's lines from a model

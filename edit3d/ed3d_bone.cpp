@@ -266,7 +266,7 @@ bool Ed3D_DeleteCurrentBone(void) {
 static void ApplyFields(Model3 *m) {
   i32 b = (i32)g_CurBoneIndex;
   if (b >= Model3_BoneCount(m)) return;
-  static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
+  static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   f64 pos[3];
   char text[ED3D_BONE_TEXT];
   for (i32 k = 0; k < 3; k++) {
@@ -277,7 +277,7 @@ static void ApplyFields(Model3 *m) {
     }
   }
   for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] = (f32)pos[k];
-  GetText(ED3D_BONE_NAME, text, sizeof text);
+  GetText(IDC_BONE_NAME, text, sizeof text);
   Str_Copy(m->bones[b].name, MODEL3_NAME, text);
   void *combo = g_Ed3D.parentCombo;
   i32 choice = combo ? Widget_ListSelection(combo) : -1;
@@ -323,11 +323,11 @@ bool Ed3D_BoneListCommand(u32 id) {
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
-    case ED3D_BONE_ADD: Ed3D_AddBone(); break;
-    case ED3D_BONE_DELETE: return Ed3D_DeleteCurrentBone();
-    case ED3D_BONE_COLOR: ChooseColour(m); break;
-    case ED3D_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
-    case ED3D_BONE_APPLY: ApplyFields(m); break;
+    case IDC_BONE_ADD: Ed3D_AddBone(); break;
+    case IDC_BONE_DELETE: return Ed3D_DeleteCurrentBone();
+    case IDC_BONE_COLOR: ChooseColour(m); break;
+    case IDC_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
+    case IDC_BONE_APPLY: ApplyFields(m); break;
     default: break;
   }
   return true;
@@ -338,7 +338,7 @@ void Ed3D_BoneListTick(void) {
   g_BoneListDirty = 0;
   char text[ED3D_BONE_TEXT];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
-  SetText(ED3D_BONE_NO, text);
+  SetText(IDC_BONE_NO, text);
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   if (!m || g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
@@ -347,13 +347,13 @@ void Ed3D_BoneListTick(void) {
     Widget_ListSelectOnly(g_Ed3D.boneList, (i32)b);
     Widget_SetCaret(g_Ed3D.boneList, (i32)b);
   }
-  Widget_SetCheck(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
-  static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
+  Widget_SetCheck(Panel(), IDC_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
+  static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   for (i32 k = 0; k < 3; k++) {
     Str_Format(text, sizeof text, "%3.3f", (double)m->boneRest[b].pos[k]);
     SetText(kIds[k], text);
   }
-  SetText(ED3D_BONE_NAME, m->bones[b].name);
+  SetText(IDC_BONE_NAME, m->bones[b].name);
   if (g_Ed3D.parentCombo) Widget_ListSelect(g_Ed3D.parentCombo, m->bones[b].parent);
 }
 

@@ -16,17 +16,10 @@
 #include "app/views.h"
 #include "model/model3.h"
 #include "model/types.h"
+#include "resources/edit3d_ids.h"
 
 enum {
   ED3D_BONE_TEXT = 256,   // one field of the panels (a name is at most 255 bytes)
-};
-
-// Control ids of the two panels (also in resources/edit3d_ids.h for the templates).
-enum : u32 {
-  ED3D_BONE_NO = 1097, ED3D_BONE_X = 1108, ED3D_BONE_Y = 1109, ED3D_BONE_Z = 1110, ED3D_BONE_NAME = 1140,
-  ED3D_BONE_APPLY = 1117, ED3D_BONE_COLOR = 1135, ED3D_BONE_CHILDREN = 76, ED3D_BONE_ADD = 40030,
-  ED3D_BONE_DELETE = 40031,
-  ED3D_WEIGHT_BONE1 = 1126, ED3D_WEIGHT_BONE2 = 1127, ED3D_WEIGHT_VALUE = 1128, ED3D_WEIGHT_APPLY = 1125,
 };
 
 struct Ed3DBonePanels {

@@ -37,9 +37,9 @@ void Ed3D_SelectLayer(i32 n) {
 }
 
 bool Ed3D_LayerCommand(u32 id) {
-  if (id < ED3D_BTN_LAYER_FIRST || id > ED3D_BTN_LAYER_LAST) return false;
-  Ed3D_SelectLayer((i32)(id - ED3D_BTN_LAYER_FIRST));
+  if (id < IDC_LAYER_1 || id > IDC_LAYER_10) return false;
+  Ed3D_SelectLayer((i32)(id - IDC_LAYER_1));
   return true;
 }
 
-u32 Ed3D_LayerCheckedButton(void) { return ED3D_BTN_LAYER_FIRST + g_CurSlot; }
+u32 Ed3D_LayerCheckedButton(void) { return IDC_LAYER_1 + g_CurSlot; }

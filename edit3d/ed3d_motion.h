@@ -135,13 +135,13 @@ void Ed3D_IkStep(const ViewRecord *side);
 struct Ed3DMotionPanels {
   void *motionDlg;      // "3D_MOTION_DLG"
   void *keyDlg;         // "MOTION_KEY_DLG" (the key strip is painted into it)
-  void *soundCombo;     // control 1210 of the key dialog
+  void *soundCombo;     // IDC_MKEY_SOUND of the key dialog
   void *listDlg;        // "3D_MOTION_LIST_DLG"
   void *list;           // its list box (id 1), made at run time
   void *waveDlg;        // "MOTION_WAVE_DLG"
   void *waveList;       // its list box (id 1), made at run time
   u32 listRefresh;      // the motion list dialog shows the current motion again when 1
-  u32 loop;             // loop flag of playback (check box 1257 of the key dialog)
+  u32 loop;             // loop flag of playback (check box IDC_MKEY_LOOP of the key dialog)
   i32 savedFrame;       // the current frame when playback started
   i32 listSeenMotion;   // the motion the list dialog last saw
   i32 prevBone;         // the current bone before the last right-held pick
@@ -229,8 +229,8 @@ void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT
 // Parses the ten texts into a key; false with a message, key untouched, for text that is no
 // number or a quaternion of length 0.
 bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k);
-// A command of the motion dialog (control id, the texts of the fields for 1289, the selected
-// index of a combo for 72 / the texture selection for 1289). True when handled.
+// A command of the motion dialog (control id, the texts of the fields for IDC_MOT_APPLY, the selected
+// index of a combo for IDC_MOT_MODE / the texture selection for IDC_MOT_APPLY). True when handled.
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]);
 // ±8 degree turn of the edited key about an axis (0 X, 1 Y, 2 Z) of the current bone.
 void Ed3D_RotateEditedKey(i32 axis, f32 degrees);
@@ -263,9 +263,9 @@ void Ed3D_SetKeySound(i32 line);
 void Ed3D_StoreKeySound(Model3 *m, i32 k, i32 line);
 // The combo line showing the sound of key index k (0 past the 16 entries or without m).
 i32 Ed3D_KeySoundLine(const Model3 *m, i32 k);
-// Motion list dialog: a list selection (0..99) makes the motion current; 1054 renames and
-// sets the length; 1056 stores and duplicates into a new motion. False (with a message) when
-// refused.
+// Motion list dialog: a list selection (0..99) makes the motion current; IDC_MLIST_OK renames
+// and sets the length; IDC_MLIST_ADD stores and duplicates into a new motion. False (with a
+// message) when refused.
 void Ed3D_MotionListSelect(i32 line);
 bool Ed3D_MotionListApply(const char *name, const char *length);
 bool Ed3D_MotionListAdd(const char *name, const char *length);

@@ -57,7 +57,7 @@ void Ed3D_PolyToggleAutoPick(void);
 // T, R and G: select the tool, or back to the selection tool when it is already active.
 void Ed3D_PolyToolKey(u32 tool);
 // Counts the selection into the status counts and writes the status text (the modelling
-// dialog shows it in control 1156).
+// dialog shows it in control IDC_POLY_STATUS).
 void Ed3D_PolyStatusText(void);
 
 // [SECTION] portable steps (the hooks above turn these into model changes and draw calls)

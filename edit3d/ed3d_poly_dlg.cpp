@@ -19,6 +19,7 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
+#include "resources/shell_ids.h"
 
 const char *const kPolyDlgNames[2] = {"POLY_DLG", "POLY_NUM_DLG"};
 void *g_PolyDlg;
@@ -178,8 +179,8 @@ static bool Setting(Model3 *m, u32 id) {
       g_PolyDlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
-    case IDC_POLY_LOAD: FileMenu_Command(40023); return true;
-    case IDC_POLY_SAVE: FileMenu_Command(40024); g_PolyDlgRefresh = 1; return true;
+    case IDC_POLY_LOAD: FileMenu_Command(IDM_KZP_OPEN); return true;
+    case IDC_POLY_SAVE: FileMenu_Command(IDM_KZP_SAVE); g_PolyDlgRefresh = 1; return true;
     case IDC_POLY_FACE_NO:
     case IDC_POLY_POLYGONISE: return true;
     case IDC_POLY_VERTEX_NO:
@@ -205,9 +206,15 @@ bool Ed3D_PolyDlgCommand(u32 id) {
   if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
-    1440, 1441, 1442, 1133, 1134, 1135, 1136, 1140, 1141, 1142, 1143, 1144, 1145, 1146, 1147, 1148, 1149,
-    1150, 1151, 1152, 1153, 1154, 1155, 1157, 1158, 1159, 1165, 1166, 1167, 1168, 1169, 1170, 1171, 1172,
-    1173, 1174, 1177, 1181, 1184, 1185, 1186, 1187, 1188, 1349, 1350, 1351};
+    IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_NORMAL, IDC_POLY_MOVE_AXIS, IDC_POLY_INVERT, IDC_POLY_SELECT_ALL,
+    IDC_POLY_LEFT_HALF, IDC_POLY_CURVE, IDC_POLY_MOVE, IDC_POLY_VERTEX_MODE, IDC_POLY_FACE_MODE,
+    IDC_POLY_DIVIDE, IDC_POLY_CUT, IDC_POLY_ROTATE, IDC_POLY_MERGE, IDC_POLY_COPY, IDC_POLY_SCALE,
+    IDC_POLY_DELETE, IDC_POLY_PASTE, IDC_POLY_ROTATE_COLOURS, IDC_POLY_COLOUR, IDC_POLY_FREE, IDC_POLY_ADD_FILE,
+    IDC_POLY_LOAD, IDC_POLY_FACE_NO, IDC_POLY_VERTEX_NO, IDC_POLY_APPLY, IDC_POLY_TRIANGLE, IDC_POLY_NORMALS,
+    IDC_POLY_POLYGONISE, IDC_POLY_QUAD, IDC_POLY_CUBE, IDC_POLY_SPHERE, IDC_POLY_CYLINDER, IDC_POLY_CONE,
+    IDC_POLY_CREATE, IDC_POLY_FLIP, IDC_POLY_OPTIMISE, IDC_POLY_LIGHT, IDC_POLY_BREAK, IDC_POLY_EXTRUDE,
+    IDC_POLY_SAVE, IDC_POLY_VERTEX_COLOURS, IDC_POLY_EDGES, IDC_POLY_NO_AUTO_PICK, IDC_POLY_SHOW_NORMALS,
+    IDC_POLY_AUTO_NORMALS};
   for (u32 k : kIds)
     if (k == id) return true;
   return false;

@@ -24,13 +24,14 @@ extern i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
 void Ed3D_PolyOpenDialogs(void);
 void Ed3D_PolyCloseDialogs(void);
 
-// A command of the modelling dialog that reads no control (every id of its table but 1152
-// and 1159); the Delete / D and M keys come here too. False for any other id.
+// A command of the modelling dialog that reads no control (every id of its table but
+// IDC_POLY_COLOUR and IDC_POLY_APPLY); the Delete / D and M keys come here too. False for any
+// other id.
 bool Ed3D_PolyDlgCommand(u32 id);
-// 1159 "決定" and the colour chooser: the colour of the four boxes' texts onto the selection,
-// recorded under the label.
+// IDC_POLY_APPLY "決定" and the colour chooser: the colour of the four boxes' texts onto the
+// selection, recorded under the label.
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label);
-// 1378 "決定" of POLY_NUM_DLG with the texts of X, Y and Z.
+// IDC_PNUM_APPLY "決定" of POLY_NUM_DLG with the texts of X, Y and Z.
 void Ed3D_PolyNumericCommand(const char *const text[3]);
 
 // The texts the modelling dialog shows for the current model: its four counts.

@@ -41,8 +41,12 @@ static void Refresh(HWND dlg) {
   if (!g_PolyDlg || !m || g_PolyDlgRefresh != 1) return;
   g_PolyDlgRefresh = 0;
   g_StripDirty[0] = 1;
-  static const u32 kPushLike[] = {1155, 1186, 1141, 1140, 1145, 1148, 1146, 1143, 1184, 1185, 1152, 1142,
-                                  1153, 1173, 1174, 1165, 1168, 1169, 1170, 1171, 1172, 1176, 1177};
+  static const u32 kPushLike[] = {IDC_POLY_LOAD, IDC_POLY_SAVE, IDC_POLY_VERTEX_MODE, IDC_POLY_MOVE,
+                                  IDC_POLY_ROTATE, IDC_POLY_SCALE, IDC_POLY_MERGE, IDC_POLY_DIVIDE,
+                                  IDC_POLY_BREAK, IDC_POLY_EXTRUDE, IDC_POLY_COLOUR, IDC_POLY_FACE_MODE,
+                                  IDC_POLY_FREE, IDC_POLY_CREATE, IDC_POLY_FLIP, IDC_POLY_TRIANGLE,
+                                  IDC_POLY_QUAD, IDC_POLY_CUBE, IDC_POLY_SPHERE, IDC_POLY_CYLINDER,
+                                  IDC_POLY_CONE, IDC_POLY_OPTIMISE};
   for (u32 id : kPushLike) Check(dlg, id, false);
   Check(dlg, g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
   u32 mode = Ed3DPolyEditor.moveMode;

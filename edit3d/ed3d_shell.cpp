@@ -67,7 +67,7 @@ void Ed3D_DestroyWindow(void **window) {
 void *Ed3D_CreatePanelTree(void *panel) { return Widget_CreateTree(panel, 0, 49, 168, 360); }
 
 void *Ed3D_CreatePanelList(void *panel) {
-  return Widget_CreateList(panel, ED3D_CTL_BONE_LIST, 169, 49, 180, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
+  return Widget_CreateList(panel, IDC_BONE_LIST, 169, 49, 180, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
 }
 
 // [SECTION] enter
@@ -80,7 +80,7 @@ static void EnterBoneListPanel(void) {
   g_CurBoneIndex = bone;
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
-  e.parentCombo = Ed3D_Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
+  e.parentCombo = Ed3D_Control(e.bonePanel, IDC_BONE_PARENT);
   App_RefreshCurrentPointers();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
@@ -95,10 +95,10 @@ static void EnterGroupPanel(void) {
     PlaceOf(rec, 262, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
   }
-  e.group.list = Ed3D_Control(rec->window, ED3D_CTL_GROUP_LIST);
-  e.group.textureCombo = Ed3D_Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
-  e.group.dispCombo = Ed3D_Control(rec->window, ED3D_CTL_DISP_COMBO);
-  e.group.displayCombo = Ed3D_Control(rec->window, ED3D_CTL_DISPLAY_COMBO);
+  e.group.list = Ed3D_Control(rec->window, IDC_GRP_LIST);
+  e.group.textureCombo = Ed3D_Control(rec->window, IDC_GRP_TEXTURE);
+  e.group.dispCombo = Ed3D_Control(rec->window, IDC_GRP_DISP);
+  e.group.displayCombo = Ed3D_Control(rec->window, IDC_GRP_DISPLAY);
   Ed3D_FillGroupList();   // also the texture and displacement combos
   Ed3D_FillGroupDisplayCombo();
 }
@@ -109,7 +109,7 @@ static void EnterUndoPanel(void) {
     i32 x, y;
     PlaceOf(rec, 262 + 144, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
-    g_Undo.list = Ed3D_Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
+    g_Undo.list = Ed3D_Control(rec->window, IDC_GRP_LIST);   // 1373 in UNDO_DLG too
   }
   Undo_FillList();
 }
@@ -179,12 +179,12 @@ void Ed3D_Leave(void) {
 // [SECTION] mode panel
 u32 Ed3D_ModeButtonSubMode(u32 id) {
   switch (id) {
-    case ED3D_BTN_POLY: return SUB_3D_POLY;
-    case ED3D_BTN_TEXTURE: return SUB_3D_TEXTURE;
-    case ED3D_BTN_BONE: return SUB_3D_BONE;
-    case ED3D_BTN_WEIGHT: return SUB_3D_WEIGHT;
-    case ED3D_BTN_MOTION: return SUB_3D_MOTION;
-    case ED3D_BTN_OBJECT: return SUB_3D_OBJMOTION;
+    case IDC_M3D_POLY: return SUB_3D_POLY;
+    case IDC_M3D_TEXTURE: return SUB_3D_TEXTURE;
+    case IDC_M3D_BONE: return SUB_3D_BONE;
+    case IDC_M3D_WEIGHT: return SUB_3D_WEIGHT;
+    case IDC_M3D_MOTION: return SUB_3D_MOTION;
+    case IDC_M3D_OBJECT: return SUB_3D_OBJMOTION;
     default: return 0;
   }
 }

@@ -101,7 +101,7 @@ static void OpenPanels(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_ScreenWidth - 922, g_ScreenHeight - 388, 410, 358);
   if (e.panel && !e.list)
-    e.list = Widget_CreateList(e.panel, TEX_CTL_LIST, 0, 35, 200, 290, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
+    e.list = Widget_CreateList(e.panel, IDC_TEX_LIST, 0, 35, 200, 290, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_ScreenWidth - 512, g_ScreenHeight - 576, 512, 546);
 }
 
@@ -377,23 +377,23 @@ u32 Ed3D_TexMappingButton(void) {
   const Group3 *g = CurGroup(g_CurModel3);
   if (!g) return 0;
   switch (g->mapping) {
-    case UV_MAP_FRONT: return TEX_BTN_FRONT;
-    case UV_MAP_TOP: return TEX_BTN_TOP;
-    case UV_MAP_SIDE: return TEX_BTN_SIDE;
-    case UV_MAP_CYLINDER: return TEX_BTN_CYLINDER;
-    case UV_MAP_SPHERE: return TEX_BTN_SPHERE;
-    case UV_MAP_PER_FACE: return TEX_BTN_PER_FACE;
-    case UV_MAP_BY_HAND: return TEX_BTN_BY_HAND;
+    case UV_MAP_FRONT: return IDC_TEX_FRONT;
+    case UV_MAP_TOP: return IDC_TEX_TOP;
+    case UV_MAP_SIDE: return IDC_TEX_SIDE;
+    case UV_MAP_CYLINDER: return IDC_TEX_CYLINDER;
+    case UV_MAP_SPHERE: return IDC_TEX_SPHERE;
+    case UV_MAP_PER_FACE: return IDC_TEX_PER_FACE;
+    case UV_MAP_BY_HAND: return IDC_TEX_BY_HAND;
     default: return 0;
   }
 }
 
 u32 Ed3D_TexToolButton(void) {
   switch (g_Ed3DTex.tool) {
-    case TEX_TOOL_SELECT: return TEX_BTN_SELECT;
-    case TEX_TOOL_MOVE: return TEX_BTN_MOVE;
-    case TEX_TOOL_ROTATE: return TEX_BTN_ROTATE;
-    case TEX_TOOL_SCALE: return TEX_BTN_SCALE;
+    case TEX_TOOL_SELECT: return IDC_TEX_SELECT;
+    case TEX_TOOL_MOVE: return IDC_TEX_MOVE;
+    case TEX_TOOL_ROTATE: return IDC_TEX_ROTATE;
+    case TEX_TOOL_SCALE: return IDC_TEX_SCALE;
     default: return 0;
   }
 }
@@ -571,31 +571,31 @@ bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
     if (gridText) e.grid = Ed3D_TexGridOf(gridText);
   }
   switch (id) {
-    case TEX_BTN_FRONT: ChooseMapping(UV_MAP_FRONT, TEX_TOOL_FRONT, false); break;
-    case TEX_BTN_TOP: ChooseMapping(UV_MAP_TOP, TEX_TOOL_TOP, false); break;
-    case TEX_BTN_SIDE: ChooseMapping(UV_MAP_SIDE, TEX_TOOL_SIDE, false); break;
-    case TEX_BTN_CYLINDER: ChooseMapping(UV_MAP_CYLINDER, TEX_TOOL_SIDE, true); break;
-    case TEX_BTN_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
-    case TEX_BTN_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
-    case TEX_BTN_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
-    case TEX_BTN_SELECT: Ed3D_TexSelectTool(); break;
-    case TEX_BTN_MOVE: Ed3D_TexMoveTool(); break;
-    case TEX_BTN_ROTATE: Ed3D_TexRotateTool(); break;
-    case TEX_BTN_SCALE: Ed3D_TexScaleTool(); break;
-    case TEX_BTN_ZOOM_IN: Ed3D_TexZoomIn(); break;
-    case TEX_BTN_ZOOM_OUT: Ed3D_TexZoomOut(); break;
-    case TEX_CHK_SNAP:
+    case IDC_TEX_FRONT: ChooseMapping(UV_MAP_FRONT, TEX_TOOL_FRONT, false); break;
+    case IDC_TEX_TOP: ChooseMapping(UV_MAP_TOP, TEX_TOOL_TOP, false); break;
+    case IDC_TEX_SIDE: ChooseMapping(UV_MAP_SIDE, TEX_TOOL_SIDE, false); break;
+    case IDC_TEX_CYLINDER: ChooseMapping(UV_MAP_CYLINDER, TEX_TOOL_SIDE, true); break;
+    case IDC_TEX_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
+    case IDC_TEX_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
+    case IDC_TEX_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
+    case IDC_TEX_SELECT: Ed3D_TexSelectTool(); break;
+    case IDC_TEX_MOVE: Ed3D_TexMoveTool(); break;
+    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(); break;
+    case IDC_TEX_SCALE: Ed3D_TexScaleTool(); break;
+    case IDC_TEX_ZOOM_IN: Ed3D_TexZoomIn(); break;
+    case IDC_TEX_ZOOM_OUT: Ed3D_TexZoomOut(); break;
+    case IDC_TEX_SNAP:
       e.snap = 1 - (e.snap ? 1 : 0);
       MarkPanels();
       ActivateMain();
       break;
-    case TEX_BTN_VERTEX_UNFOLD: VertexUnfold(); break;
-    case TEX_BTN_NORMAL_UNFOLD: NormalUnfold(); break;
-    case TEX_BTN_UV_UNFOLD: CylinderUnfold(); break;
-    case TEX_BTN_ROTATE_FACE_UV: Ed3D_TexRotateFaceUVs(); break;
-    case TEX_BTN_ADD: return AddTexture();
-    case TEX_BTN_DELETE: DeleteTexture(); break;
-    case TEX_BTN_REPLACE: return ReplaceTexture();
+    case IDC_TEX_VERTEX_UNFOLD: VertexUnfold(); break;
+    case IDC_TEX_NORMAL_UNFOLD: NormalUnfold(); break;
+    case IDC_TEX_UV_UNFOLD: CylinderUnfold(); break;
+    case IDC_TEX_ROTATE_FACE_UV: Ed3D_TexRotateFaceUVs(); break;
+    case IDC_TEX_ADD: return AddTexture();
+    case IDC_TEX_DELETE: DeleteTexture(); break;
+    case IDC_TEX_REPLACE: return ReplaceTexture();
     default: break;
   }
   return true;

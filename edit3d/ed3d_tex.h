@@ -10,22 +10,11 @@
 // The platform calls go through the widget seam (app/widget.h). The arithmetic is uv.h's.
 #pragma once
 #include "model/types.h"
+#include "resources/edit3d_tex_ids.h"
 
 enum : u32 {
   TEX_TOOL_FRONT = 0, TEX_TOOL_TOP = 1, TEX_TOOL_SIDE = 2, TEX_TOOL_BY_HAND = 10,
   TEX_TOOL_SELECT = 11, TEX_TOOL_MOVE = 12, TEX_TOOL_ROTATE = 13, TEX_TOOL_SCALE = 14,
-};
-
-// Control ids of the texture panel (also resources/edit3d_tex_ids.h for the template).
-enum : u32 {
-  TEX_CTL_LIST = 1,
-  TEX_BTN_SIDE = 1042, TEX_BTN_TOP = 1043, TEX_TXT_OFFSET_X = 1044, TEX_BTN_FRONT = 1045,
-  TEX_BTN_BY_HAND = 1046, TEX_BTN_CYLINDER = 1047, TEX_TXT_OFFSET_Y = 1049, TEX_TXT_SCALE_X = 1050,
-  TEX_TXT_SCALE_Y = 1051, TEX_BTN_MOVE = 1052, TEX_BTN_ROTATE = 1053, TEX_BTN_SCALE = 1054,
-  TEX_BTN_SELECT = 1055, TEX_BTN_SPHERE = 1056, TEX_BTN_PER_FACE = 1057, TEX_CHK_SNAP = 1059,
-  TEX_BTN_ZOOM_IN = 1060, TEX_BTN_ZOOM_OUT = 1061, TEX_BTN_VERTEX_UNFOLD = 1062,
-  TEX_BTN_NORMAL_UNFOLD = 1063, TEX_BTN_UV_UNFOLD = 1064, TEX_BTN_ADD = 1133, TEX_BTN_DELETE = 1134,
-  TEX_BTN_REPLACE = 1135, TEX_EDIT_GRID = 1380, TEX_BTN_ROTATE_FACE_UV = 1443,
 };
 
 enum : u32 { TEX_PANEL_TEXTURES = 0, TEX_PANEL_IMAGE = 1 };

@@ -275,14 +275,14 @@ static void GetText(u32 id, char *out, u32 size) {
 }
 
 void Ed3D_WeightCommand(u32 id) {
-  if (id != ED3D_WEIGHT_APPLY) return;
+  if (id != IDC_WEIGHT_APPLY) return;
   App_RefreshCurrentPointers();
   Model3 *m = g_CurModel3;
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];
-  GetText(ED3D_WEIGHT_BONE1, t1, sizeof t1);
-  GetText(ED3D_WEIGHT_BONE2, t2, sizeof t2);
-  GetText(ED3D_WEIGHT_VALUE, tw, sizeof tw);
+  GetText(IDC_WEIGHT_BONE1, t1, sizeof t1);
+  GetText(IDC_WEIGHT_BONE2, t2, sizeof t2);
+  GetText(IDC_WEIGHT_VALUE, tw, sizeof tw);
   i32 b1, b2;
   f32 w;
   // Skinning reads one matrix per bone: a number past the bones, or a weight outside 0..1,

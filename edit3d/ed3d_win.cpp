@@ -102,8 +102,8 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     default:
       if (e.modePanel && e.modeRefresh == 1) {
         e.modeRefresh = 0;
-        static const u32 kButtons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
-                                       ED3D_BTN_MOTION, ED3D_BTN_OBJECT};
+        static const u32 kButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
+                                       IDC_M3D_MOTION, IDC_M3D_OBJECT};
         for (u32 id : kButtons)
           CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
       }
@@ -126,7 +126,7 @@ INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       if (e.layer.window && g_LayerDlgRefresh == 1) {
         g_LayerDlgRefresh = 0;
         u32 checked = Ed3D_LayerCheckedButton();
-        for (u32 id = ED3D_BTN_LAYER_FIRST; id <= ED3D_BTN_LAYER_LAST; id++)
+        for (u32 id = IDC_LAYER_1; id <= IDC_LAYER_10; id++)
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);
       }
       return FALSE;

@@ -37,7 +37,7 @@ struct Ed3DObjMotionEditorState {
   Quat delta;
   ObjKey3 clip[OBJ3_PARTS];   // key clipboard, one key per object
   u8 clipHeld;                // 1 once keys were copied
-  u32 loop;                // loop flag of playback (check box 1273 of the key dialog)
+  u32 loop;                // loop flag of playback (check box IDC_OKEY_LOOP of the key dialog)
   i32 savedFrame;          // the set's frame when playback started
   i32 seenObject;          // the current object the list dialog last saw
   i32 seenMotion;          // the motion the motion list dialog last saw
@@ -45,11 +45,11 @@ struct Ed3DObjMotionEditorState {
   // Panels and their run-time controls; null while closed.
   void *objDlg;            // "3D_OBJ_DLG"
   void *keyDlg;            // "OBJ_KEY_DLG"
-  void *soundCombo;        // its combo 1268
+  void *soundCombo;        // its combo IDC_OKEY_SOUND
   void *listDlg;           // "OBJ_LIST_DLG"
   void *tree;              // its tree view
   void *list;              // its list box (id 1)
-  void *parentCombo;       // its combo 1439
+  void *parentCombo;       // its combo IDC_OLIST_PARENT
   void *motionDlg;         // "OBJ_MOTION_LIST_DLG"
   void *motionList;        // its list box (id 1)
   void *waveDlg;           // "OBJ_WAVE_DLG"
@@ -121,13 +121,13 @@ bool Ed3D_ObjRemove(i32 o);
 // Reads a KZP file as a new last object / into the current object's place (not object 0).
 bool Ed3D_ObjAddFile(const char *path);
 bool Ed3D_ObjReplaceFile(const char *path);
-// The object list dialog's commands (1486, 1487 with a file dialog; 1488, 1431, 1289 with
-// the parent combo's line). The list's caret line first becomes the current object.
+// The object list dialog's commands (IDC_OLIST_ADD, IDC_OLIST_REPLACE with a file dialog;
+// IDC_OLIST_REMOVE, IDC_OLIST_JOINT, IDC_OLIST_APPLY with the parent combo's line). The list's caret line first becomes the current object.
 void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine);
 // Tree selection changed to an item with this text.
 void Ed3D_ObjTreeSelect(const char *text);
-// Motion list: the list line (0..99) becomes the current motion; 1305 / 1306 store the name
-// and length (1306 adds a motion after); false with a message when refused.
+// Motion list: the list line (0..99) becomes the current motion; IDC_OML_APPLY / IDC_OML_ADD
+// store the name and length (IDC_OML_ADD adds a motion after); false with a message when refused.
 void Ed3D_ObjMotionListSelect(i32 line);
 bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length);
 void Ed3D_ObjMotionListRefresh(void);

@@ -36,7 +36,7 @@ struct UndoHistory {
 
 struct UndoManager {
   UndoHistory histories[UNDO_LAYERS];   // one per layer
-  void *list;                           // the undo list box (control 1373 of UNDO_DLG), or null
+  void *list;                           // the undo list box (IDC_UNDO_LIST of UNDO_DLG), or null
 };
 extern UndoManager g_Undo;
 extern char g_UndoLabel[UNDO_LABEL];

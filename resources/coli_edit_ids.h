@@ -39,10 +39,4 @@
 #define IDC_COLI_CIRCLE_DELETE 1333
 #define IDC_COLI_CIRCLE_ADD 1334
 
-// Menu "MENU_COLI".
-#define IDM_COLI_KZC_OPEN 40063
-#define IDM_COLI_KZC_SAVE 40064
-#define IDM_COLI_MODEL_OPEN 40065
-#define IDM_COLI_BACKGROUND_OPEN 40066
-#define IDM_COLI_EXIT 40007
-#define IDM_COLI_OPTIONS 40067
+// Menu "MENU_COLI": its commands are all the shell's (shell_ids.h).

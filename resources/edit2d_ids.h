@@ -1,5 +1,5 @@
-// Ids of the 2D model editor's resource templates. Shared by edit2d.rc and the editor's code
-// (edit2d/ed2d.h holds the same numbers for the portable side).
+// Ids of the 2D model editor's resource templates. Shared by edit2d.rc and the editor's code,
+// the portable part included.
 #pragma once
 
 // Mode panel "MODEL_2D_DLG": one button per sub-mode; 1479 is a divider without action.
@@ -11,21 +11,18 @@
 #define IDC_M2D_WEIGHT 1483
 #define IDC_M2D_MOTION 1484
 
-// Menus "MENU_2D_BONE", "MENU_2D_MOTION", "MENU_2D_OBJ".
-#define IDM_2D_EXIT 40007
-#define IDM_2D_DOWNLOAD 40010
+// Menus "MENU_2D_BONE", "MENU_2D_MOTION", "MENU_2D_OBJ": the family's own commands (the others are
+// the shell's, shell_ids.h).
 #define IDM_2D_SOUND_LIST 40040
-#define IDM_2D_OPTIONS 40067
 #define IDM_2D_MOTION_COPY 40072
 #define IDM_2D_BONE_NEW 40083
 #define IDM_2D_MOTION_NEW 40085
-#define IDM_2D_KZB_OPEN 40095
-#define IDM_2D_KZB_SAVE 40097
-#define IDM_2D_OBJ_NEW 40101
-#define IDM_2D_KZA_OPEN 40104
-#define IDM_2D_KZA_SAVE 40106
 
-// Group dialog "2D_GROUP_DLG" (its list box, id 1, is made at run time).
+// The list box of the group, object list, motion list and key motion list dialogs, made at run
+// time.
+#define IDC_2D_LIST 1
+
+// Group dialog "2D_GROUP_DLG" (its list box, IDC_2D_LIST, is made at run time).
 #define IDC_G2D_APPLY 1065
 #define IDC_G2D_CLOSE 1066
 #define IDC_G2D_NAME 1067
@@ -46,7 +43,7 @@
 #define IDC_G2D_TEXTURE 1394
 
 // The object sub-mode's dialogs (the list boxes of "2D_OBJ_LIST_DLG" and
-// "OBJ_MOTION_LIST_DLG", id 1, and the scroll bar of "2D_OBJ_KEY_DLG" are made at run time).
+// "OBJ_MOTION_LIST_DLG", IDC_2D_LIST, and the scroll bar of "2D_OBJ_KEY_DLG" are made at run time).
 // "2D_OBJ_IMG_DLG"
 #define IDC_O2D_IMG_LIST 1373
 #define IDC_O2D_IMG_ADD 1390
@@ -90,9 +87,10 @@
 #define IDC_OML_ERASE 1307
 #define IDC_OML_CLOSE 1308
 #define IDC_OML_LENGTH 1477
-// The key strip's scroll bar.
+// The scroll bar of the key strips of both sub-modes, made at run time.
+#define IDC_O2D_KEY_SCROLL 1000
 
-// The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", id 1, and the key
+// The motion sub-mode's dialogs (the list box of "2D_MOTION_LIST_DLG", IDC_2D_LIST, and the key
 // strip's scroll bar are made at run time).
 // "2D_MOTION_DLG"
 #define IDC_MOT2D_SCALE 1012
@@ -120,8 +118,6 @@
 #define IDC_ML2D_NO 1055
 #define IDC_ML2D_ADD 1056
 #define IDC_ML2D_ERASE 1058
-
-#define IDC_O2D_KEY_SCROLL 1000   // ED2D_STRIP_SCROLL_ID of edit2d/ed2d_strip_win.h
 
 // Modelling panel "2D_POLY_DLG" of the polygon sub-mode.
 #define IDC_P2D_EDGE_SELECT 1132
@@ -179,8 +175,9 @@
 #define IDC_W2D_BONE2 1127
 #define IDC_W2D_WEIGHT 1128
 
-// Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, id 1, is made at run
+// Texture panel "2D_TEX_DLG" of the texture sub-mode (its texture list, IDC_T2D_LIST, is made at run
 // time at (516, 35); the preview takes the panel's left 512 x 512 pixels).
+#define IDC_T2D_LIST 1   // the run-time list
 #define IDC_T2D_SIDE 1042
 #define IDC_T2D_TOP 1043
 #define IDC_T2D_OFFSET_X 1044

@@ -74,7 +74,6 @@
 #define IDC_MWAVE_OVERWRITE 1211
 #define IDC_MWAVE_DELETE 1212
 #define IDC_MWAVE_CLOSE 1213
-#define IDC_MWAVE_LIST 1
 
 // Menu "MENU_3D_MOTION": the editor's own commands.
 #define IDM_MOT_SOUNDS 40040

@@ -24,8 +24,15 @@
 #define IDC_OBJ_SCALE_X 1461
 #define IDC_OBJ_SCALE_Y 1462
 #define IDC_OBJ_SCALE_Z 1463
-#define IDC_OBJ_ROT_FIRST 1464
-#define IDC_OBJ_ROT_LAST 1471
+// The "<" and ">" buttons beside each quaternion field; they do nothing.
+#define IDC_OBJ_QUAT_X_DOWN 1464
+#define IDC_OBJ_QUAT_X_UP 1465
+#define IDC_OBJ_QUAT_Y_DOWN 1466
+#define IDC_OBJ_QUAT_Y_UP 1467
+#define IDC_OBJ_QUAT_Z_DOWN 1468
+#define IDC_OBJ_QUAT_Z_UP 1469
+#define IDC_OBJ_QUAT_W_DOWN 1470
+#define IDC_OBJ_QUAT_W_UP 1471
 #define IDC_OBJ_APPLY 1472
 #define IDC_OBJ_COLOR 1473
 #define IDC_OBJ_NAME 1474

@@ -1,6 +1,7 @@
 // Ids of the 3D texture sub-mode's templates "3D_TEX_DLG" and "3D_TEX_IMAGE_DLG".
 #pragma once
 
+#define IDC_TEX_LIST 1   // the texture list, made at run time
 #define IDC_TEX_SIDE 1042
 #define IDC_TEX_TOP 1043
 #define IDC_TEX_OFFSET_X 1044

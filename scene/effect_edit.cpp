@@ -304,8 +304,8 @@ void Particle_DialogInit(void) {
 }
 
 bool Particle_SliderChanged(i32 control, i32 pos) {
-  if (control == PARTICLE_CTL_FRAMES) g_ParticleEdit.frameCount = pos;
-  else if (control == PARTICLE_CTL_EXPLOSIONS) g_ParticleEdit.explosionCount = pos;
+  if (control == IDC_EFFECT_FRAMES) g_ParticleEdit.frameCount = pos;
+  else if (control == IDC_EFFECT_EXPLOSIONS) g_ParticleEdit.explosionCount = pos;
   else return false;
   g_ParticleEdit.refresh = 1;
   return true;
@@ -314,6 +314,6 @@ bool Particle_SliderChanged(i32 control, i32 pos) {
 void Particle_LabelText(i32 control, char *out, size_t size) {
   if (!size) return;
   out[0] = 0;
-  if (control == PARTICLE_CTL_FRAMES_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.frameCount);
-  else if (control == PARTICLE_CTL_EXPLOSIONS_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.explosionCount);
+  if (control == IDC_EFFECT_FRAMES_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.frameCount);
+  else if (control == IDC_EFFECT_EXPLOSIONS_TEXT) Str_Format(out, size, "%d", g_ParticleEdit.explosionCount);
 }

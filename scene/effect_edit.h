@@ -12,6 +12,7 @@
 #pragma once
 #include "lib/draw/image.h"
 #include "model/types.h"
+#include "resources/effect_edit_ids.h"
 
 enum {
   PARTICLE_DOCS = 4,            // document table; document 0 is the edited one
@@ -125,14 +126,6 @@ void Effect_Leave(void);
 void Effect_MouseMove(i32 x, i32 y);
 
 // [SECTION] Effect dialog (template 107): the procedure hands its sliders here.
-enum {
-  PARTICLE_CTL_FRAMES_LABEL = 100,
-  PARTICLE_CTL_EXPLOSIONS_LABEL = 101,
-  PARTICLE_CTL_EXPLOSIONS = 113,   // track bar 0..300
-  PARTICLE_CTL_FRAMES = 116,       // track bar 0..180
-  PARTICLE_CTL_FRAMES_TEXT = 119,
-  PARTICLE_CTL_EXPLOSIONS_TEXT = 122,
-};
 // The dialog's start: both counts to their full values (180, 300).
 void Particle_DialogInit(void);
 // A slider moved to position pos; true when it is one of the two.

@@ -15,9 +15,9 @@
 
 static void Particle_RefreshLabels(HWND dlg) {
   char text[32];
-  Particle_LabelText(PARTICLE_CTL_FRAMES_TEXT, text, sizeof text);
+  Particle_LabelText(IDC_EFFECT_FRAMES_TEXT, text, sizeof text);
   SetDlgItemTextA(dlg, IDC_EFFECT_FRAMES_TEXT, text);
-  Particle_LabelText(PARTICLE_CTL_EXPLOSIONS_TEXT, text, sizeof text);
+  Particle_LabelText(IDC_EFFECT_EXPLOSIONS_TEXT, text, sizeof text);
   SetDlgItemTextA(dlg, IDC_EFFECT_EXPLOSIONS_TEXT, text);
   g_ParticleEdit.refresh = 0;
 }

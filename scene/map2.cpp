@@ -252,7 +252,7 @@ static void OpenPanel(void) {
   if (g_DesktopHeight > 0) h = g_DesktopHeight;
   e.dialog = Widget_CreatePanel(MAP2_PANEL, w - 468, h - 553, 468, 524);
   if (!e.dialog) return;
-  e.list = Widget_Control(e.dialog, MAP2_CTL_LIST);
+  e.list = Widget_Control(e.dialog, IDC_MAP2_LIST);
   Map2_FillList();
 }
 
@@ -327,17 +327,17 @@ bool Map2_PanelCommand(i32 control, i32 value) {
   Map2Editor &e = g_Map2Editor;
   if (!d) return false;
   switch (control) {
-    case MAP2_CTL_ADD: AddTile(); return true;
-    case MAP2_CTL_LIST:
+    case IDC_MAP2_ADD: AddTile(); return true;
+    case IDC_MAP2_LIST:
       // No selection (LB_ERR) changes nothing.
       if (value >= 0 && value < d->tileCount) e.currentTile = value;
       return false;
-    case MAP2_CTL_PASSABLE:
+    case IDC_MAP2_PASSABLE:
       if (e.currentTile < 0 || e.currentTile >= d->tileCount) return false;
       d->passable[e.currentTile] = d->passable[e.currentTile] ? 0 : 1;
       Doc_MarkEdited(DOC_MAP2);
       return true;
-    case MAP2_CTL_SAMPLE: Map2_NewDocument(); return true;
+    case IDC_MAP2_SAMPLE: Map2_NewDocument(); return true;
     default: return false;   // 64 "消去" and 66 "入れ換え" have no action
   }
 }

@@ -12,6 +12,7 @@
 #pragma once
 #include "lib/draw/image.h"
 #include "model/types.h"
+#include "resources/map2_ids.h"
 
 struct ByteWriter;
 
@@ -113,15 +114,7 @@ void Map2_MouseMove(i32 x, i32 y);
 void Map2_KeyDown(u32 key);
 
 // [SECTION] Tile panel (map2.cpp): the dialog procedure hands its controls here.
-enum {
-  MAP2_CTL_ADD = 59,
-  MAP2_CTL_LIST = 60,
-  MAP2_CTL_ERASE = 64,      // no action
-  MAP2_CTL_PASSABLE = 65,
-  MAP2_CTL_SWAP = 66,       // no action
-  MAP2_CTL_SAMPLE = 67,
-};
-// A control's action; value is the list's selected row for MAP2_CTL_LIST (-1: none). True
+// A control's action; value is the list's selected row for IDC_MAP2_LIST (-1: none). True
 // when the list must be filled again.
 bool Map2_PanelCommand(i32 control, i32 value);
 // Row i of the list: "%2d : " + "○" or "×" + " : %s".

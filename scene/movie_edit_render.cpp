@@ -200,13 +200,13 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
 void Movie_RenderDlgRefresh(void) {
   void *dlg = Movie_Dialog(MOVIE_DIALOG_RENDER);
   char t[32];
-  Widget_SetText(dlg, IDC_RENDER_NAME, g_RenderName);
+  Widget_SetText(dlg, IDC_MOVIE_RENDER_NAME, g_RenderName);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderFirstFrame);
-  Widget_SetText(dlg, IDC_RENDER_FIRST, t);
+  Widget_SetText(dlg, IDC_MOVIE_RENDER_FIRST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderLastFrame);
-  Widget_SetText(dlg, IDC_RENDER_LAST, t);
+  Widget_SetText(dlg, IDC_MOVIE_RENDER_LAST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderInterval);
-  Widget_SetText(dlg, IDC_RENDER_INTERVAL, t);
+  Widget_SetText(dlg, IDC_MOVIE_RENDER_INTERVAL, t);
 }
 
 // [SECTION] video window

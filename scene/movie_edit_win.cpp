@@ -244,15 +244,15 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 
 static void RenderCommand(HWND dlg, u32 id) {
   char name[256] = {};
-  GetDlgItemTextA(dlg, IDC_RENDER_NAME, name, sizeof name);
-  if (id == IDC_RENDER_BMP || id == IDC_RENDER_AVI) Str_Copy(g_RenderName, sizeof g_RenderName, name);
-  if (id == IDC_RENDER_BMP) {
+  GetDlgItemTextA(dlg, IDC_MOVIE_RENDER_NAME, name, sizeof name);
+  if (id == IDC_MOVIE_RENDER_BMP || id == IDC_MOVIE_RENDER_AVI) Str_Copy(g_RenderName, sizeof g_RenderName, name);
+  if (id == IDC_MOVIE_RENDER_BMP) {
     Movie_SaveFrameBmp(name);
-  } else if (id == IDC_RENDER_AVI) {
+  } else if (id == IDC_MOVIE_RENDER_AVI) {
     BOOL ok = FALSE;
-    i32 interval = (i32)GetDlgItemInt(dlg, IDC_RENDER_INTERVAL, &ok, TRUE);
+    i32 interval = (i32)GetDlgItemInt(dlg, IDC_MOVIE_RENDER_INTERVAL, &ok, TRUE);
     Movie_RecordAvi(name, ok ? interval : 0);   // shown back clamped on the next refresh
-  } else if (id == IDC_RENDER_CLOSE) {
+  } else if (id == IDC_MOVIE_RENDER_CLOSE) {
     g_MovieEditor.dialogs[MOVIE_DIALOG_RENDER] = nullptr;
     WinOrder_Leave(dlg);
     DestroyWindow(dlg);

@@ -682,7 +682,7 @@ static LRESULT OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
       g_D3DApp.frameMoving = 0;
       g_D3DApp.singleStep = 1;
       break;
-    case IDM_EXIT:
+    case IDM_FRAMEWORK_EXIT:
       SendMessageA(wnd, WM_CLOSE, 0, 0);
       return 0;
   }

@@ -33,6 +33,8 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/seam.h"
+#include "resources/movie_edit_ids.h"
+#include "resources/shell_ids.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -200,8 +202,9 @@ TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
   g_PickedPolygon = 1;
   g_PolySelVerts[1] = g_PolySelFaces[1] = 1;
   g_CurPartIndex = 4;
-  const u32 opens[] = {40023, 40092, 40044, 40032, 40062, 40047, 40046, 40053, 40080,
-                       40025, 40095, 40104, 40033, 40063, 40065, 40066};
+  const u32 opens[] = {IDM_KZP_OPEN, IDM_ANY_OPEN, IDM_MX_OPEN, IDM_LWO_OPEN, IDM_MQO_OPEN, IDM_ROK_OPEN,
+                       IDM_DXF_OPEN, IDM_X_OPEN, IDM_KZM_OPEN, IDM_KZO_OPEN, IDM_KZB_OPEN, IDM_KZA_OPEN,
+                       IDM_KZV_OPEN, IDM_KZC_OPEN, IDM_COLI_KZP_OPEN, IDM_BACK_KZP_OPEN};
   for (u32 id : opens) {
     Snapshot before = Take();
     int resets = g_timerResets;
@@ -218,7 +221,7 @@ TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
   DocFileEntries registered = g_ShellEntries.map2;
   g_ShellEntries.map2 = {};
   size_t dialogs = g_dialogs.size();
-  EXPECT_TRUE(FileMenu_Command(53));
+  EXPECT_TRUE(FileMenu_Command(IDM_MAP2_OPEN));
   EXPECT_EQ(g_dialogs.size(), dialogs);
   EXPECT_EQ(g_boxes, std::vector<std::string>{"MAP2 の読み込みは、まだ用意されていません。"});
   g_ShellEntries.map2 = registered;
@@ -234,7 +237,7 @@ TEST_F(FileMenuTest, KzpOpenFitsRecordsAndClears) {
   g_PolySelVerts[1] = g_PolySelFaces[0] = 1;
   ViewRecord view0 = g_Views[L][0];
   g_answers = {"a.KZP"};
-  FileMenu_Command(40023);
+  FileMenu_Command(IDM_KZP_OPEN);
   ASSERT_EQ(g_dialogs.size(), 1u);
   EXPECT_EQ(g_dialogs[0].title, "読み込む KZP ファイルを選択して下さい");
   ASSERT_NE(g_Model3Slots[0], nullptr);
@@ -262,16 +265,17 @@ TEST_F(FileMenuTest, DamagedKzpKeepsModelSelectionsAndViews) {
   g_PolySelVerts[1] = g_PolySelFaces[1] = 1;
   Snapshot before = Take();
   g_answers = {"b.KZP"};
-  FileMenu_Command(40023);
+  FileMenu_Command(IDM_KZP_OPEN);
   EXPECT_EQ(g_boxes.size(), 1u);
   Snapshot after = Take();
   after.labels = before.labels;   // the named load still files its step (the model is unchanged)
-  ExpectSame(before, after, 40023);
+  ExpectSame(before, after, IDM_KZP_OPEN);
   EXPECT_EQ(g_Model3Slots[0], m);
 }
 
 TEST_F(FileMenuTest, SavesWithoutDataWriteNothing) {
-  const u32 saves[] = {40024, 40099, 40026, 40097, 40106, 40034, 40064, 54, 40045, 40048, 40054};
+  const u32 saves[] = {IDM_KZP_SAVE, IDM_KZM_SAVE, IDM_KZO_SAVE, IDM_KZB_SAVE, IDM_KZA_SAVE, IDM_KZV_SAVE,
+                       IDM_KZC_SAVE, IDM_MAP2_SAVE, IDM_MX_SAVE, IDM_LWO_SAVE, IDM_X_SAVE};
   ShellEntries none = {};
   g_ShellEntries = none;
   g_answers.assign(20, "out.dat");
@@ -287,7 +291,7 @@ TEST_F(FileMenuTest, SavesWithoutDataWriteNothing) {
   Kzo_NewSet(0);
   g_CurSlot = 10;
   g_boxes.clear();
-  FileMenu_Command(40026);
+  FileMenu_Command(IDM_KZO_SAVE);
   EXPECT_EQ(g_boxes.size(), 1u);
   EXPECT_TRUE(Files().empty());
 }
@@ -296,8 +300,8 @@ TEST_F(FileMenuTest, ExportLimitAndSaveDefaults) {
   Model3 *m = PutModel(0, 10000);
   Model3_SetText(&m->fileName, "robot.KZP");
   g_answers = {"ok.x", "kzp.KZP"};
-  FileMenu_Command(40054);
-  FileMenu_Command(40024);
+  FileMenu_Command(IDM_X_SAVE);
+  FileMenu_Command(IDM_KZP_SAVE);
   ASSERT_EQ(g_dialogs.size(), 2u);
   EXPECT_EQ(g_dialogs[0].title, "名前を付けてファイルに保存");
   EXPECT_TRUE(g_dialogs[0].save);
@@ -306,7 +310,7 @@ TEST_F(FileMenuTest, ExportLimitAndSaveDefaults) {
   EXPECT_FALSE(ReadFileBytes("kzp.KZP").empty());
   m->polygonCount = 10001;
   g_answers = {"big.x"};
-  FileMenu_Command(40054);
+  FileMenu_Command(IDM_X_SAVE);
   EXPECT_EQ(g_boxes, std::vector<std::string>{"10000 ポリゴンまでしか保存できません。"});
   EXPECT_EQ(g_dialogs.size(), 2u);
   EXPECT_TRUE(ReadFileBytes("big.x").empty());
@@ -332,7 +336,7 @@ TEST_F(FileMenuTest, AnyFileMqoAndBackgroundModel) {
   WriteFileBytes("box.mqo", ReadFileBytes(std::string(src ? src : cwd) + "/tests/data/mqo/sample.mqo"));
   ASSERT_FALSE(ReadFileBytes("box.mqo").empty());
   g_answers = {"box.mqo"};
-  FileMenu_Command(40092);
+  FileMenu_Command(IDM_ANY_OPEN);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->positionCount > 0, true);
   EXPECT_EQ(g_labels, std::vector<std::string>{"box.mqo 読み込み"});
@@ -342,7 +346,7 @@ TEST_F(FileMenuTest, AnyFileMqoAndBackgroundModel) {
   Model3 *m = PutModel(1, 1);
   ASSERT_TRUE(Shown(Kzp_Write, m, "bg.KZP"));
   g_answers = {"bg.KZP"};
-  FileMenu_Command(40066);
+  FileMenu_Command(IDM_BACK_KZP_OPEN);
   EXPECT_EQ(g_CurSlot, 10u);
   ASSERT_NE(g_Model3Slots[10], nullptr);
   EXPECT_EQ(g_CurModel3, g_Model3Slots[10]);
@@ -437,15 +441,15 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   struct Case { u32 id, kind; const char *question; };
   const char *model = "編集中のモデルは破棄されます。よろしいですか？";
   const Case cases[] = {
-    {40023, DOC_MODEL3, model}, {40092, DOC_MODEL3, model}, {40044, DOC_MODEL3, model},
-    {40032, DOC_MODEL3, model}, {40062, DOC_MODEL3, model}, {40047, DOC_MODEL3, model},
-    {40046, DOC_MODEL3, model}, {40053, DOC_MODEL3, model}, {40080, DOC_MODEL3, model},
-    {40025, DOC_OBJ3, "編集中のオブジェクトは破棄されます。よろしいですか？"},
-    {40095, DOC_BONE2, model}, {40104, DOC_OBJ2, model},
-    {40033, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
-    {40063, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
-    {53, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
-    {40055, DOC_MODEL3, model}, {40101, DOC_OBJ2, model},
+    {IDM_KZP_OPEN, DOC_MODEL3, model}, {IDM_ANY_OPEN, DOC_MODEL3, model}, {IDM_MX_OPEN, DOC_MODEL3, model},
+    {IDM_LWO_OPEN, DOC_MODEL3, model}, {IDM_MQO_OPEN, DOC_MODEL3, model}, {IDM_ROK_OPEN, DOC_MODEL3, model},
+    {IDM_DXF_OPEN, DOC_MODEL3, model}, {IDM_X_OPEN, DOC_MODEL3, model}, {IDM_KZM_OPEN, DOC_MODEL3, model},
+    {IDM_KZO_OPEN, DOC_OBJ3, "編集中のオブジェクトは破棄されます。よろしいですか？"},
+    {IDM_KZB_OPEN, DOC_BONE2, model}, {IDM_KZA_OPEN, DOC_OBJ2, model},
+    {IDM_KZV_OPEN, DOC_MOVIE, "編集中のムービーは破棄されます。よろしいですか？"},
+    {IDM_KZC_OPEN, DOC_COLLISION, "編集中のコリジョンは破棄されます。よろしいですか？"},
+    {IDM_MAP2_OPEN, DOC_MAP2, "編集中のマップは破棄されます。よろしいですか？"},
+    {IDM_NEW_MODEL, DOC_MODEL3, model}, {IDM_NEW_OBJ2, DOC_OBJ2, model},
   };
   for (const Case &c : cases) {
     g_DocChanged[c.kind] = 1;
@@ -481,14 +485,14 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   static int s_newMovies;
   s_newMovies = 0;
   FamilyHooks movie = g_FamilyHooks[FAMILY_MOVIE];
-  g_FamilyHooks[FAMILY_MOVIE].command = [](u32 id) { s_newMovies += id == 40043; };
+  g_FamilyHooks[FAMILY_MOVIE].command = [](u32 id) { s_newMovies += id == IDM_MOVIE_NEW; };
   g_EditFamily = FAMILY_MOVIE;
   g_answerYes = false;
-  App_RouteCommand(40043);
+  App_RouteCommand(IDM_MOVIE_NEW);
   EXPECT_EQ(s_newMovies, 0);
   EXPECT_EQ(g_questions, std::vector<std::string>{"編集中のムービーは破棄されます。よろしいですか？"});
   g_answerYes = true;
-  App_RouteCommand(40043);
+  App_RouteCommand(IDM_MOVIE_NEW);
   EXPECT_EQ(s_newMovies, 1);
   g_FamilyHooks[FAMILY_MOVIE] = movie;
   for (u32 k = 0; k < DOC_KINDS; k++) g_DocChanged[k] = 0;
@@ -537,8 +541,8 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
   Str_Copy(o->filePath, sizeof o->filePath, "cat.KZA");
   struct Case { u32 id; const char *proposed; };
   const Case cases[] = {
-    {40024, "robot.KZP"}, {40099, "robot.KZM"}, {40026, "robot.KZO"}, {40097, "wing.KZB"},
-    {40106, "cat.KZA"},   {40045, "robot.MX"},  {40048, "robot.LWO"}, {40054, "robot.X"},
+    {IDM_KZP_SAVE, "robot.KZP"}, {IDM_KZM_SAVE, "robot.KZM"}, {IDM_KZO_SAVE, "robot.KZO"}, {IDM_KZB_SAVE, "wing.KZB"},
+    {IDM_KZA_SAVE, "cat.KZA"},   {IDM_MX_SAVE, "robot.MX"},  {IDM_LWO_SAVE, "robot.LWO"}, {IDM_X_SAVE, "robot.X"},
   };
   for (const Case &c : cases) {
     // A successful save renames the document, so each case starts from the first names.
@@ -598,7 +602,7 @@ TEST_F(FileMenuTest, MissingTexturesAreNamed) {
   g_Fake->loaderFiles["here.png"] = {8, 8};   // the dialog leaves the model's folder current
   g_answers = {std::string(dir) + "/t.KZP"};
   ASSERT_EQ(chdir("/"), 0);   // the dialog's own folder: elsewhere
-  FileMenu_Command(40023);
+  FileMenu_Command(IDM_KZP_OPEN);
   ASSERT_EQ(chdir(dir), 0);
   EXPECT_EQ(g_boxes, std::vector<std::string>{"次のテクスチャが見つかりませんでした。\n\ngone.png"});
   ASSERT_NE(g_ModelPoses[0], nullptr);

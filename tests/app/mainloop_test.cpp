@@ -8,6 +8,7 @@
 
 #include "app/commands.h"
 #include "app/mainloop.h"
+#include "resources/shell_ids.h"
 #include "scene/movie_services.h"
 #include "shell_fixture.h"
 
@@ -138,8 +139,8 @@ TEST(Commands, LowWordRoutesOnceToFamilyAndStopsAfterConfirmedExit) {
   std::vector<std::string> want = {"options", "family:40067", "addView", "family:40076", "file:40023",
                                    "family:40023", "family:40300", "ask", "family:40007", "ask"};
   EXPECT_EQ(g_log, want);
-  EXPECT_EQ(App_ShellCommandKind(53), SHELLCMD_FILE);
-  EXPECT_EQ(App_ShellCommandKind(40010), SHELLCMD_DOWNLOAD);
+  EXPECT_EQ(App_ShellCommandKind(IDM_MAP2_OPEN), SHELLCMD_FILE);
+  EXPECT_EQ(App_ShellCommandKind(IDM_DOWNLOAD), SHELLCMD_DOWNLOAD);
   EXPECT_EQ(App_CommandIdOf(0xABCD9C47u), 0x9C47u);
   g_FamilyHooks[11] = saved;
 }

@@ -21,6 +21,7 @@
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
+#include "resources/tools_ids.h"
 #include "shell_fixture.h"
 
 namespace {
@@ -424,21 +425,21 @@ TEST(RenderAndSketch, FileNamesAndFailures) {
   g_Sketch.images[SKETCH_FRONT] = ImageHandle{1, 7};
   g_DlgAnswer = nullptr;   // cancel
   g_Boxes.clear();
-  EXPECT_TRUE(Sketch_Command(1390));
+  EXPECT_TRUE(Sketch_Command(IDC_SKETCH_FRONT));
   EXPECT_EQ(g_DlgDefault, "old.bmp");
   EXPECT_STREQ(g_Sketch.names[SKETCH_FRONT], "old.bmp");
   EXPECT_TRUE(g_Boxes.empty());
   g_DlgAnswer = "broken.bmp";   // natively nothing loads: the failure path
-  Sketch_Command(1390);
+  Sketch_Command(IDC_SKETCH_FRONT);
   EXPECT_STREQ(g_Sketch.names[SKETCH_FRONT], "old.bmp");
   EXPECT_EQ(g_Sketch.images[SKETCH_FRONT].row, 7);
   ASSERT_EQ(g_Boxes.size(), 1u);
   EXPECT_EQ(g_Boxes[0], "broken.bmp を開くことができませんでした。");
   EXPECT_STREQ(g_Sketch.names[SKETCH_TOP], "");
   u32 shown = g_Sketch.show;
-  EXPECT_TRUE(Sketch_Command(1391));
+  EXPECT_TRUE(Sketch_Command(IDC_SKETCH_SHOW));
   EXPECT_NE(g_Sketch.show, shown);
-  EXPECT_FALSE(Sketch_Command(1392));   // "閉じる" is the dialog's own
+  EXPECT_FALSE(Sketch_Command(IDC_SKETCH_CLOSE));   // "閉じる" is the dialog's own
   g_FileDlgPlatform.run = nullptr;
   g_Sketch = SketchState{};
 }

@@ -70,7 +70,7 @@ struct MotionTest : ::testing::Test {
   }
   static Bone2Model *M() { return g_Bone2Slots[0]; }
   // "ループ再生" as the user left it; a typed field and the chosen line of the motion list.
-  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DMotion.valuesDlg, ED2D_MOT_LOOP}] = on; }
+  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DMotion.valuesDlg, IDC_MOT2D_LOOP}] = on; }
   static void Type(u32 id, const char *text) { WidgetFake_SetText(g_Ed2DMotion.listDlg, id, text); }
   static void Choose(i32 line) { g_WidgetFake.selection[g_Ed2DMotion.motionList] = line; }
   static Bone2Track *T(i32 b) { return Bone2_Track(M(), b, M()->currentMotion); }
@@ -286,20 +286,20 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
 
 // [SECTION] motions and playback
 TEST_F(MotionTest, MotionListRefusesBadLengthsAndTheHundredAndFirst) {
-  Type(ED2D_MLIST_NAME, "歩く");
-  Type(ED2D_MLIST_LENGTH, "0");
-  Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
+  Type(IDC_ML2D_NAME, "歩く");
+  Type(IDC_ML2D_LENGTH, "0");
+  Ed2D_MotionListCommand(IDC_ML2D_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  Type(ED2D_MLIST_NAME, "走る");
-  Type(ED2D_MLIST_LENGTH, "abc");
-  Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
+  Type(IDC_ML2D_NAME, "走る");
+  Type(IDC_ML2D_LENGTH, "abc");
+  Ed2D_MotionListCommand(IDC_ML2D_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く") << "nothing changed";
   EXPECT_EQ(f.boxes, std::vector<std::string>{"モーションの長さには、数値を入力して下さい。"});
   f.boxes.clear();
-  Type(ED2D_MLIST_LENGTH, "30");
-  for (i32 i = 0; i < 100; i++) Ed2D_MotionListCommand(ED2D_MLIST_ADD);
+  Type(IDC_ML2D_LENGTH, "30");
+  for (i32 i = 0; i < 100; i++) Ed2D_MotionListCommand(IDC_ML2D_ADD);
   EXPECT_EQ(M()->motionCount, 100);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上 モーションを追加できません。"});
@@ -329,8 +329,8 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
   ASSERT_EQ(Kzb_Read(0, path), 1);
   unlink(path);
   ASSERT_EQ(M()->keyTableLength, 2);
-  Type(ED2D_MLIST_LENGTH, "40");
-  Ed2D_MotionListCommand(ED2D_MLIST_ADD);
+  Type(IDC_ML2D_LENGTH, "40");
+  Ed2D_MotionListCommand(IDC_ML2D_ADD);
   ASSERT_EQ(M()->motionCount, 3);
   EXPECT_EQ(M()->currentMotion, 2);
   for (i32 b = 0; b < 4; b++) {

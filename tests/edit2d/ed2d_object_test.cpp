@@ -79,7 +79,7 @@ struct ObjTest : ::testing::Test {
     Loop(true);
   }
   // "ループ再生" as the user left it.
-  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DObj.valuesDlg, ED2D_OBJ_LOOP}] = on; }
+  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DObj.valuesDlg, IDC_O2D_LOOP}] = on; }
   void TearDown() override {
     Ed2D_ObjLeave();
     Obj2_SetSlot(0, nullptr);
@@ -102,7 +102,7 @@ struct ObjTest : ::testing::Test {
     return v;
   }
   void Add(u32 n) {
-    for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(ED2D_OBJ_LIST_ADD);
+    for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(IDC_O2D_LIST_ADD);
   }
 };
 
@@ -278,8 +278,8 @@ TEST_F(ObjTest, ParentRulesKeepAValidTree) {
     g_CurPartIndex = c.object;
     g_WidgetFake.caret[g_Ed2DObj.objectList] = (i32)c.object;
     g_WidgetFake.selection[g_Ed2DObj.parentCombo] = c.combo;
-    Type(ED2D_OBJ_LIST_NAME, "腕");
-    Ed2D_ObjListCommand(ED2D_OBJ_LIST_APPLY);
+    Type(IDC_O2D_LIST_NAME, "腕");
+    Ed2D_ObjListCommand(IDC_O2D_LIST_APPLY);
     EXPECT_EQ(M()->parents[c.object], c.expect) << c.object << " <- " << c.combo;
     EXPECT_EQ(f.boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{}) << c.combo;
     EXPECT_STREQ(M()->objectNames[c.object], "腕") << "the name stays whatever the parent";
@@ -299,11 +299,11 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
   for (const Case &c : cases) {
     f.boxes.clear();
     g_WidgetFake.texts.clear();
-    const std::pair<u32, const char *> typed[] = {{ED2D_OBJ_X, c.x}, {ED2D_OBJ_Y, "2"}, {ED2D_OBJ_ANGLE, "45"},
-                                                  {ED2D_OBJ_SCALE_X, "1"}, {ED2D_OBJ_SCALE_Y, "1"},
-                                                  {ED2D_OBJ_RED, c.red}, {ED2D_OBJ_GREEN, c.green}};
+    const std::pair<u32, const char *> typed[] = {{IDC_O2D_X, c.x}, {IDC_O2D_Y, "2"}, {IDC_O2D_ANGLE, "45"},
+                                                  {IDC_O2D_SCALE_X, "1"}, {IDC_O2D_SCALE_Y, "1"},
+                                                  {IDC_O2D_RED, c.red}, {IDC_O2D_GREEN, c.green}};
     for (auto &t : typed) Type(t.first, t.second);
-    Ed2D_ObjDlgCommand(ED2D_OBJ_APPLY);
+    Ed2D_ObjDlgCommand(IDC_O2D_APPLY);
     const ObjKey2 *k = Ed2D_ObjCurrentKey();
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(k->frame, 12) << "a key is made on the frame";
@@ -323,15 +323,15 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
 
 TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   f.dialogAnswer = "";
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 0) << "cancelled";
   f.dialogAnswer = "bad.png";
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 0);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"bad.png を開くことができませんでした。"});
   EXPECT_EQ(g_Obj2Images[0], nullptr);
   f.dialogAnswer = "a.png";
-  for (i32 i = 0; i < 33; i++) Ed2D_ObjImgCommand(ED2D_OBJ_IMG_ADD);
+  for (i32 i = 0; i < 33; i++) Ed2D_ObjImgCommand(IDC_O2D_IMG_ADD);
   EXPECT_EQ(M()->imageCount, 32);
   EXPECT_EQ(M()->pivotX[31], 32);
   EXPECT_EQ(M()->pivotY[31], 16);
@@ -340,7 +340,7 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.imageList][3], "3 : a.png");
   // The pivot drag: left alone with the pivot flag.
   g_WidgetFake.selection[g_Ed2DObj.imageList] = 3;
-  Ed2D_ObjImgCommand(ED2D_OBJ_IMG_PIVOT);
+  Ed2D_ObjImgCommand(IDC_O2D_IMG_PIVOT);
   ASSERT_EQ(g_Ed2DObj.curImage, 3);
   Ed2D_ObjImgMouse(ED2D_MOUSE_LDOWN, 100, 100);
   Ed2D_ObjImgMouse(ED2D_MOUSE_MOVE, 105, 97);
@@ -356,18 +356,18 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
 }
 
 TEST_F(ObjTest, MotionListAddsUpToOneHundredWithTracksAndSaneLengths) {
-  Type(ED2D_OBJ_MOT_NAME, "歩く");
-  Type(ED2D_OBJ_MOT_LENGTH, "-5");
-  Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
+  Type(IDC_OML_NAME, "歩く");
+  Type(IDC_OML_LENGTH, "-5");
+  Ed2D_ObjMotionListCommand(IDC_OML_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  Type(ED2D_OBJ_MOT_LENGTH, "abc");
-  Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
+  Type(IDC_OML_LENGTH, "abc");
+  Ed2D_ObjMotionListCommand(IDC_OML_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_EQ(f.boxes.size(), 1u);
-  Type(ED2D_OBJ_MOT_LENGTH, "30");
+  Type(IDC_OML_LENGTH, "30");
   f.boxes.clear();
-  for (i32 i = 0; i < 100; i++) Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_ADD);
+  for (i32 i = 0; i < 100; i++) Ed2D_ObjMotionListCommand(IDC_OML_ADD);
   EXPECT_EQ(M()->motionCount, 100);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上 モーションを追加できません。"});

@@ -391,11 +391,11 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
       {"new colour entry", coloursFull, [&] { const i32 c[4] = {1, 2, 3, 4}; return Ed2D_PolyApplyColour(m, c); }},
       {"five corners", [&] { g_PolySelectMode = 0; }, [&] { return Ed2D_PolyMakeFace(m); }},
       {"colour field abc", [] { SetField(0, "abc"); }, [&] {
-         Ed2D_PolyDlgCommand(ED2D_POLY_APPLY_COLOUR);
+         Ed2D_PolyDlgCommand(IDC_P2D_APPLY_COLOUR);
          return g_Boxes.size() > 1;   // the message is the outcome here
        }},
       {"chooser cancelled", [] { g_WidgetFake.colourTaken = false; }, [&] {
-         Ed2D_PolyDlgCommand(ED2D_POLY_COLOUR);
+         Ed2D_PolyDlgCommand(IDC_P2D_COLOUR);
          return !g_Boxes.empty();
        }},
   };
@@ -430,7 +430,7 @@ TEST_F(OpsFixture, PanelLabelsAndColour) {
   for (int k = 0; k < 4; k++) SetField(k, "255");
   g_WidgetFake.colourTaken = true;
   g_WidgetFake.colour[0] = 10, g_WidgetFake.colour[1] = 300, g_WidgetFake.colour[2] = 30;
-  Ed2D_PolyDlgCommand(ED2D_POLY_COLOUR);
+  Ed2D_PolyDlgCommand(IDC_P2D_COLOUR);
   EXPECT_STREQ(g_UndoLabel, "\x83\x4A\x83\x89\x81\x5B\x20\x28\x20\x83\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
   const Bone2Colour &c = m->colours[m->polygons[0].corners[1].colour];
   EXPECT_EQ(c.r, 10.0f);
@@ -442,21 +442,21 @@ TEST_F(OpsFixture, PanelLabelsAndColour) {
   App_ForgetPolySelection();
   g_PolySelVerts[1] = 1;
   SetField(0, "1"), SetField(1, "2"), SetField(2, "3"), SetField(3, "4");
-  Ed2D_PolyDlgCommand(ED2D_POLY_APPLY_COLOUR);
+  Ed2D_PolyDlgCommand(IDC_P2D_APPLY_COLOUR);
   EXPECT_STREQ(g_UndoLabel, "決定ボタン ( モデリング )");
   EXPECT_EQ(m->colours[m->polygons[0].corners[1].colour].a, 4.0f);
   EXPECT_EQ(m->colours[m->polygons[0].corners[0].colour].a, 255.0f);
   m->vertexColourFlag = 1;
-  Ed2D_PolyDlgCommand(ED2D_POLY_VERTEX_COLOUR);
+  Ed2D_PolyDlgCommand(IDC_P2D_VERTEX_COLOUR);
   EXPECT_STREQ(g_UndoLabel, "\x92\xB8\x93\x5F\x83\x4A\x83\x89\x81\x5B\x83\x74\x83\x89\x83\x4F\x4F\x46\x46\x20\x28\x20\x83"
                             "\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
-  Ed2D_PolyDlgCommand(ED2D_POLY_LIGHT);
+  Ed2D_PolyDlgCommand(IDC_P2D_LIGHT);
   EXPECT_STREQ(g_UndoLabel, m->lightingFlag == 1 ? "ライトON ( モデリング )" : "ライトOFF ( モデリング )");
   g_PolyVertexNo = 2;
-  Ed2D_PolyDlgCommand(ED2D_POLY_CORNER_NO);
-  Ed2D_PolyDlgCommand(ED2D_POLY_FACE_MODE);
+  Ed2D_PolyDlgCommand(IDC_P2D_CORNER_NO);
+  Ed2D_PolyDlgCommand(IDC_P2D_FACE_MODE);
   g_PolySelFaces[0] = 1;
-  Ed2D_PolyDlgCommand(ED2D_POLY_SPLIT);
+  Ed2D_PolyDlgCommand(IDC_P2D_SPLIT);
   EXPECT_EQ(g_Boxes, std::vector<std::string>{"\x82\x53\x8A\x70\x8C\x60\x82\xCC\x82\xDD\x95\xAA\x8A\x84\x82\xC5\x82\xAB\x82\xDC\x82\xB7\x81\x42"});
 }
 

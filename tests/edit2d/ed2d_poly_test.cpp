@@ -288,7 +288,7 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
     m->colours[1] = {255, 255, 255, 254};
     m->colourCount = 2;
     if (c.whiteThere) m->colours[1] = {255, 255, 255, 255};
-    Ed2D_PolyDlgCommand(ED2D_POLY_FREE);
+    Ed2D_PolyDlgCommand(IDC_P2D_FREE);
     EXPECT_EQ(g_PolyTool, ED2D_TOOL_FREE);
     std::vector<i32> used;   // the point index each fixed corner came from
     i32 k = 0;
@@ -392,10 +392,10 @@ TEST_F(Ed2DPolyFixture, WeightApplyRefusalsAndRebind) {
   // 0 and 0 through the panel: automatic, then re-bound to the nearest bone.
   WidgetFake_Install();
   g_Ed2DPoly.weightPanel = (void *)0x10;
-  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_BONE1, "0");
-  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_BONE2, "0");
-  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_VALUE, "1.0");
-  Ed2D_WeightDlgCommand(ED2D_WEIGHT_APPLY);
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, IDC_W2D_BONE1, "0");
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, IDC_W2D_BONE2, "0");
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, IDC_W2D_WEIGHT, "1.0");
+  Ed2D_WeightDlgCommand(IDC_W2D_APPLY);
   WidgetFake_Remove();
   EXPECT_EQ(m->bindings[a].bone1, 1);
   EXPECT_EQ(m->bindings[b].bone1, 2);

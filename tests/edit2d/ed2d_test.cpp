@@ -148,8 +148,8 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
   ASSERT_NE(g_Bone2Slots[0], nullptr);   // entering with slot 0 empty makes the model
   EXPECT_EQ(g_Bone2SlotShown[0], 1u);
   EXPECT_EQ(DialogSet(), Ed2D_WindowSet(SUB_2D_POLY));
-  const u32 presses[][2] = {{ED2D_BTN_BONE, 8}, {ED2D_BTN_WEIGHT, 9}, {ED2D_BTN_TEXTURE, 7},
-                            {ED2D_BTN_MOTION, 10}, {ED2D_BTN_OBJECT, 4}, {ED2D_BTN_BONE, 8}};
+  const u32 presses[][2] = {{IDC_M2D_BONE, 8}, {IDC_M2D_WEIGHT, 9}, {IDC_M2D_TEXTURE, 7},
+                            {IDC_M2D_MOTION, 10}, {IDC_M2D_OBJECT, 4}, {IDC_M2D_BONE, 8}};
   for (const auto &p : presses) {
     u32 prev = g_EditSubMode;
     ASSERT_TRUE(Ed2D_PanelCommand(p[0]));
@@ -166,11 +166,11 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
   EXPECT_EQ(DialogSet(), 3u);   // panel and bone dialog
   size_t made = ui.created.size(), alive = ui.live.size();
   void *panel = g_Ed2D.panel;
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
   EXPECT_EQ(ui.created.size(), made);
   EXPECT_EQ(ui.live.size(), alive);
   EXPECT_EQ(g_Ed2D.panel, panel);
-  EXPECT_FALSE(Ed2D_PanelCommand(ED2D_BTN_NONE));
+  EXPECT_FALSE(Ed2D_PanelCommand(IDC_M2D_NONE));
   Ed2D_Leave();
   EXPECT_TRUE(ui.live.empty());
 }
@@ -178,16 +178,16 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
 TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   g_EditSubMode = SUB_2D_BONE;
   Ed2D_Enter();
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));   // no polygons: no question
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));   // no polygons: no question
   EXPECT_TRUE(ask.questions.empty());
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
-  Ed2D_PanelCommand(ED2D_BTN_BONE);
+  Ed2D_PanelCommand(IDC_M2D_BONE);
   Bone2Model *m = g_Bone2Slots[0];
   m->polygonCount = 1;
   auto live = ui.live;
   ask.answer = false;
   g_EditDlgRefresh = 0;
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));
   ASSERT_EQ(ask.questions.size(), 1u);
   const std::string panelQuestion = "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82"
                                     "\x81\x5b\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
@@ -206,13 +206,13 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
   // Leaving the object sub-mode with an edited object model asks: the panel with the same
   // question, the family switch with the shell's; "No" stays in 4.
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));
   ask.questions.clear();
   if (!g_Obj2Slots[0]) Obj2_Init(0);   // the object sub-mode's model
   Doc_MarkEdited(DOC_OBJ2);
   ask.answer = false;
   g_Ed2D.panelRefresh = 0;
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
   EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
   App_SwitchFamily(FAMILY_2D_MAP);
@@ -224,7 +224,7 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
                              "\x82\xb7\x82\xa9\x81\x48");
   // Without an edit nothing is asked.
   Doc_ClearChanged(DOC_OBJ2);
-  EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
+  EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ask.questions.size(), 2u);
   Ed2D_Leave();
@@ -380,8 +380,8 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
   g_CurBoneIndex = 2;
   ui.caret[g_Ed2D.boneList] = 2;
   ui.selection[g_Ed2D.parentCombo] = 3;
-  WidgetFake_SetText(g_Ed2D.boneDlg, ED2D_CTL_BONE_NAME, "arm");
-  Ed2D_BoneDlgCommand(ED2D_CTL_APPLY);
+  WidgetFake_SetText(g_Ed2D.boneDlg, IDC_BONE_NAME, "arm");
+  Ed2D_BoneDlgCommand(IDC_BONE_APPLY);
   EXPECT_STREQ(m->bones[2].name, "arm");   // the name stays though the parent is refused
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0], std::string("\x93\xaf\x82\xb6No \x96\x94\x82\xcd\x81\x41\x91\x49\x91\xf0\x82\xb5\x82\xc4"
@@ -389,10 +389,10 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
                                         "\x82\xc8No\x82\xcc\x83\x7b\x81\x5b\x83\x93\x82\xcd\x81\x41\x90\x65\x82\xc9"
                                         "\x82\xb7\x82\xe9\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
                                         "\xf1\x81\x42"));
-  Ed2D_BoneDlgCommand(ED2D_CTL_ADD);
+  Ed2D_BoneDlgCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, 5);
   m->boneCount = BONE2_MAX_BONES;
-  Ed2D_BoneDlgCommand(ED2D_CTL_ADD);
+  Ed2D_BoneDlgCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, BONE2_MAX_BONES);
   Ed2D_Leave();
 }
@@ -411,8 +411,8 @@ TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
                                                " 1  b1| 4  b4"}));
   g_Ed2D.boneRefresh = 1;
   Ed2D_BoneDlgTick();
-  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, ED2D_CTL_BONE_NO), "\x83\x7b\x81\x5b\x83\x93No.2");
-  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, ED2D_CTL_BONE_X), "0.000");
+  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, IDC_BONE_NO), "\x83\x7b\x81\x5b\x83\x93No.2");
+  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, IDC_BONE_X), "0.000");
   Ed2D_BoneTreeSelected(" 4  b4");
   EXPECT_EQ(g_CurBoneIndex, 4u);
   Ed2D_Leave();

@@ -69,7 +69,7 @@ struct TexTest2D : ::testing::Test {
   }
   // The group dialog's fields: name, then red, green, blue, alpha (k 1..4); its combos' rows.
   static void Field(i32 k, const char *text) {
-    WidgetFake_SetText(g_Group2DDlg.window, k == 0 ? ED2D_GRP_NAME : ED2D_GRP_RED + k - 1, text);
+    WidgetFake_SetText(g_Group2DDlg.window, k == 0 ? IDC_G2D_NAME : IDC_G2D_RED + k - 1, text);
   }
   static void Rows(i32 texture, i32 shade) {
     g_WidgetFake.selection[kTexCombo] = texture;
@@ -182,7 +182,7 @@ TEST_F(TexTest2D, ProjectionGivesWeldedCornersEntriesOfTheirOwn) {
   m->uvCapacity = m->uvCount + 3;
   std::vector<u8> was = Bytes();
   g_CurGroupIndex = 0;
-  Ed2D_TexCommand(ED2D_TEX_FRONT, -1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_FRONT, -1, nullptr);
   EXPECT_EQ(Bytes(), was);
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_NE(Boxes()[0].find("テクスチャ座標を追加できません。"), std::string::npos) << Boxes()[0];
@@ -195,7 +195,7 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
   m->textureCount = 2;
   g_Ed2DTex.texture = g_Ed2DTex.lastTexture = 1;
   m->groups[0].texture = 1;
-  for (i32 i = 0; i < 7; i++) Ed2D_TexCommand(ED2D_TEX_ZOOM_IN, -1, nullptr);
+  for (i32 i = 0; i < 7; i++) Ed2D_TexCommand(IDC_T2D_ZOOM_IN, -1, nullptr);
   EXPECT_EQ(g_Ed2DTex.zoom, 128.0f);
   // Offsets: the sum of -0.5 w z over z = 1 .. 64.
   EXPECT_EQ(g_Ed2DTex.offX, -32 * 127);
@@ -216,8 +216,8 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
   m->polygons[gone].used = 0;
   g_PolySelFaces[q] = g_PolySelFaces[gone] = 1;
   u16 first = m->polygons[q].corners[0].uv, goneFirst = m->polygons[gone].corners[0].uv;
-  Ed2D_TexCommand(ED2D_TEX_ROTATE_UV, -1, nullptr);
-  Ed2D_TexCommand(ED2D_TEX_ROTATE_UV, -1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_ROTATE_UV, -1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_ROTATE_UV, -1, nullptr);
   EXPECT_EQ(m->polygons[q].corners[2].uv, first);
   EXPECT_EQ(m->polygons[gone].corners[0].uv, goneFirst);
   EXPECT_STREQ(g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
@@ -238,7 +238,7 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
 
   // Hand-edited: tool 11 selects strictly inside the rectangle, tool 12 moves the selection by
   // 128 / width per 100 pixels; with no image loaded nothing moves.
-  Ed2D_TexCommand(ED2D_TEX_SELECT, 1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_SELECT, 1, nullptr);
   EXPECT_EQ(m->groups[0].mappingKind, ED2D_MAP_BY_HAND);
   for (i32 k = 0; k < 4; k++) m->uvs[m->polygons[q].corners[k].uv] = {0.5f * (k & 1), 0.5f * (k >> 1)};
   g_Ed2DTex.offX = g_Ed2DTex.offY = 0;
@@ -248,7 +248,7 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
   std::vector<u32> sel(g_Ed2DTex.uvSel, g_Ed2DTex.uvSel + 8);
   u32 e0 = m->polygons[q].corners[0].uv;
   for (u32 i = 0; i < 8; i++) EXPECT_EQ(sel[i], i == e0 ? 1u : 0u) << i;
-  Ed2D_TexCommand(ED2D_TEX_MOVE, 1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_MOVE, 1, nullptr);
   Bone2UV before = m->uvs[e0];
   Ed2D_TexPanelDown(0, 0, 0);
   Ed2D_TexPanelMove(50, 0);
@@ -263,17 +263,17 @@ TEST_F(TexTest2D, TextureTableRefusals) {
   Poly({{0, 0}, {2, 0}, {2, 4}});
   // Add: the entry takes the name, the count grows, the groups are projected again.
   g_answer = "skin.bmp";
-  EXPECT_TRUE(Ed2D_TexCommand(ED2D_TEX_ADD, 0, nullptr));
+  EXPECT_TRUE(Ed2D_TexCommand(IDC_T2D_ADD, 0, nullptr));
   EXPECT_EQ(m->textureCount, 2);
   EXPECT_STREQ(m->textures[1].name, "skin.bmp");
   EXPECT_EQ(m->textures[1].used, 1u);
   EXPECT_NE(m->uvs[0].u, -7.0f);
   // Replace of entry 0 and a 129th texture: the box, the model as it was.
   std::vector<u8> kept = Bytes();
-  EXPECT_FALSE(Ed2D_TexCommand(ED2D_TEX_REPLACE, 0, nullptr));
+  EXPECT_FALSE(Ed2D_TexCommand(IDC_T2D_REPLACE, 0, nullptr));
   m->textureCount = BONE2_MAX_TEXTURES;
   kept = Bytes();
-  EXPECT_FALSE(Ed2D_TexCommand(ED2D_TEX_ADD, 1, nullptr));
+  EXPECT_FALSE(Ed2D_TexCommand(IDC_T2D_ADD, 1, nullptr));
   EXPECT_EQ(Bytes(), kept);
   ASSERT_EQ(Boxes().size(), 2u);
   EXPECT_EQ(Boxes()[0], "０番には、テクスチャを読み込めません。");
@@ -282,7 +282,7 @@ TEST_F(TexTest2D, TextureTableRefusals) {
   m->textureCount = 2;
   g_answer.clear();
   kept = Bytes();
-  Ed2D_TexCommand(ED2D_TEX_REPLACE, 1, nullptr);
+  Ed2D_TexCommand(IDC_T2D_REPLACE, 1, nullptr);
   EXPECT_EQ(Bytes(), kept);
 }
 
@@ -305,7 +305,7 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   Field(4, "300");
   Rows(128, -1);
   m->groups[2].texture = 2;
-  Ed2D_GroupDlgCommand(ED2D_GRP_APPLY, -1);
+  Ed2D_GroupDlgCommand(IDC_G2D_APPLY, -1);
   const Group2 &g = m->groups[2];
   EXPECT_EQ(m->polygons[b].group, 2u);
   EXPECT_STREQ(g.name, "顔");
@@ -315,7 +315,7 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   EXPECT_EQ(Boxes().size(), 1u);
   Field(2, "20");
   Rows(2, 1);
-  Ed2D_GroupDlgCommand(ED2D_GRP_APPLY, -1);
+  Ed2D_GroupDlgCommand(IDC_G2D_APPLY, -1);
   EXPECT_EQ(g.texture, 2);
   EXPECT_EQ(g.shadeMode, 1);
   EXPECT_EQ(g.g, 20.0f);
@@ -331,7 +331,7 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   // Mirror of group 0: 6 vertices mirrored about x = 0 with their bindings; the copy's corners
   // reversed and shifted; only the copy selected.
   i32 nv = m->vertexCount, np = m->polygonCount;
-  Ed2D_GroupDlgCommand(ED2D_GRP_MIRROR, 0);
+  Ed2D_GroupDlgCommand(IDC_G2D_MIRROR, 0);
   ASSERT_EQ(m->vertexCount, 2 * nv);
   ASSERT_EQ(m->polygonCount, np + 1);
   EXPECT_EQ(m->positions[nv].x, -1.0f);
@@ -346,14 +346,14 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   // No room for the doubled counts: refused, the model byte-identical.
   m->uvCount = 40000;
   std::vector<u8> kept = Bytes();
-  Ed2D_GroupDlgCommand(ED2D_GRP_MIRROR, 0);
+  Ed2D_GroupDlgCommand(IDC_G2D_MIRROR, 0);
   EXPECT_EQ(Bytes(), kept);
   EXPECT_EQ(Boxes().size(), 2u);
   m->uvCount = (u16)(2 * nv);
 
   // "追加" at 128 groups makes 127 current and adds nothing.
   m->groupCount = BONE2_MAX_GROUPS;
-  Ed2D_GroupDlgCommand(ED2D_GRP_ADD, 0);
+  Ed2D_GroupDlgCommand(IDC_G2D_ADD, 0);
   EXPECT_EQ(m->groupCount, BONE2_MAX_GROUPS);
   EXPECT_EQ(g_CurGroupIndex, 127u);
   EXPECT_STREQ(g_UndoLabel, "グループ追加");

@@ -111,11 +111,11 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   // "２Ｄモデル", then "ボーン": the panel and the bone dialog with its list and tree.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_bone2d"));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.panel));
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_BONE), (u32)SUB_2D_BONE);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_BONE), (u32)SUB_2D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneDlg));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneList));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.boneTree));
-  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, IDC_M2D_BONE), (UINT)BST_CHECKED);
 
   // The KZB through the File menu.
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
@@ -157,7 +157,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(m->bindings[7].bone1, 1);   // bound by hand: kept
   char text[64] = "";
   Drive_PumpUntil([&] {
-    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, ED2D_CTL_BONE_X, text, sizeof text);
+    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_X, text, sizeof text);
     return strcmp(text, "20.000") == 0;
   }, 200);
   EXPECT_STREQ(text, "20.000");
@@ -181,7 +181,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   Drive_Hold("MIRAVEL_ED2D_HOLD");
 
   // "追加(A)": bone 4 at the root's origin takes the vertices nearest to it.
-  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_ADD);
+  Drive_Command(g_Ed2D.boneDlg, IDC_BONE_ADD);
   Drive_Pump(5);
   EXPECT_EQ(m->boneCount, 5);
   EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETCOUNT, 0, 0), 5);
@@ -190,16 +190,16 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   ClickListLine(4);
   Drive_Pump(5);
   ASSERT_EQ(g_CurBoneIndex, 4u);
-  SetDlgItemTextA((HWND)g_Ed2D.boneDlg, ED2D_CTL_BONE_NAME, "しっぽ");
+  SetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_NAME, "しっぽ");
   SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 2, 0);
-  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_APPLY);
+  Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
   Drive_Pump(5);
   EXPECT_STREQ(m->bones[4].name, "しっぽ");
   EXPECT_EQ(m->bones[4].parent, 2);
   EXPECT_EQ(Drive_ListText(g_Ed2D.boneList, 4), " 4  しっぽ ( 2 )");
   g_Boxes.clear();
   SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 4, 0);
-  Drive_Command(g_Ed2D.boneDlg, ED2D_CTL_APPLY);
+  Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
   EXPECT_EQ(m->bones[4].parent, 2);
   ASSERT_EQ(g_Boxes.size(), 1u);
   EXPECT_EQ(g_Boxes[0].substr(0, 6), "同じNo");
@@ -227,7 +227,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   void *dlg = g_Ed2D.boneDlg;
   g_Boxes.clear();
   g_BoxAnswer = IDNO;
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_OBJECT);
+  Drive_Command(g_Ed2D.panel, IDC_M2D_OBJECT);
   Drive_Pump(10);
   g_BoxAnswer = IDYES;
   ASSERT_EQ(g_Boxes.size(), 1u);
@@ -236,8 +236,8 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(g_Ed2D.boneDlg, dlg);
   EXPECT_TRUE(Drive_Alive(dlg));
   EXPECT_EQ(g_Bone2Slots[0], m);
-  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
-  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_OBJECT), (UINT)BST_UNCHECKED);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, IDC_M2D_BONE), (UINT)BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, IDC_M2D_OBJECT), (UINT)BST_UNCHECKED);
 
   Drive_CaptureEnd();
   Drive_End("miravel_settings_bone2d");

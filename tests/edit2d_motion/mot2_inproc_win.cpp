@@ -93,7 +93,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   // The 2D family, then its motion button: three dialogs and the motion menu.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_mot2"));
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_MOTION), (u32)SUB_2D_MOTION);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_MOTION), (u32)SUB_2D_MOTION);
   Ed2DMotionEditor &e = g_Ed2DMotion;
   for (void *w : {e.valuesDlg, e.keyDlg, e.listDlg, e.motionList}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";
@@ -117,12 +117,12 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   EXPECT_EQ(m->currentFrame, 30);
 
   // A key at 30 with typed values.
-  Drive_Command(e.valuesDlg, ED2D_MOT_CREATE);
+  Drive_Command(e.valuesDlg, IDC_MOT2D_CREATE);
   EXPECT_TRUE(Drive_PumpUntil([&] { return e.valuesRefresh == 0; }, 3000));
-  SetField(e.valuesDlg, ED2D_MOT_X, "40");
-  SetField(e.valuesDlg, ED2D_MOT_Y, "-20");
-  SetField(e.valuesDlg, ED2D_MOT_ANGLE, "15");
-  Drive_Command(e.valuesDlg, ED2D_MOT_APPLY);
+  SetField(e.valuesDlg, IDC_MOT2D_X, "40");
+  SetField(e.valuesDlg, IDC_MOT2D_Y, "-20");
+  SetField(e.valuesDlg, IDC_MOT2D_ANGLE, "15");
+  Drive_Command(e.valuesDlg, IDC_MOT2D_APPLY);
   Drive_Pump(5);
   ASSERT_EQ(Track(2, 0)->count, 2);
   const BoneKey2 &k30 = Track(2, 0)->keys[1];
@@ -133,7 +133,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   EXPECT_FLOAT_EQ(k30.scaleX, 1);
 
   // Rotate tool, a left drag right 10 and up 10 in the main view: 0.3 per frame pixel each.
-  Drive_Command(e.valuesDlg, ED2D_MOT_ROTATE);
+  Drive_Command(e.valuesDlg, IDC_MOT2D_ROTATE);
   Place2D p = Draw_CurrentPlacement();
   SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
   SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
@@ -147,9 +147,9 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   const BoneKey2 a = Track(2, 0)->keys[0], b = k30;
 
   // A motion added from the list dialog: the current one takes the typed name and length.
-  SetField(e.listDlg, ED2D_MLIST_NAME, "歩く");
-  SetField(e.listDlg, ED2D_MLIST_LENGTH, "60");
-  Drive_Command(e.listDlg, ED2D_MLIST_ADD);
+  SetField(e.listDlg, IDC_ML2D_NAME, "歩く");
+  SetField(e.listDlg, IDC_ML2D_LENGTH, "60");
+  Drive_Command(e.listDlg, IDC_ML2D_ADD);
   Drive_Pump(5);
   ASSERT_EQ(m->motionCount, 2);
   EXPECT_EQ(m->currentMotion, 1);
@@ -159,14 +159,14 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   // Back to motion 0 through the list, frame 30 from the strip; play runs, stop comes back.
   SendMessageA((HWND)e.motionList, LB_SETCURSEL, 0, 0);
-  SendMessageA((HWND)e.listDlg, WM_COMMAND, MAKEWPARAM(1, LBN_SELCHANGE), (LPARAM)e.motionList);
+  SendMessageA((HWND)e.listDlg, WM_COMMAND, MAKEWPARAM(IDC_2D_LIST, LBN_SELCHANGE), (LPARAM)e.motionList);
   EXPECT_EQ(m->currentMotion, 0);
   StripClick(STRIP_LABEL_X + 30 * 10 / Strip_Divisor(), STRIP_HEADER + 2 * STRIP_ROW + 5);
   ASSERT_EQ(m->currentFrame, 30);
-  Drive_Command(e.valuesDlg, ED2D_MOT_PLAY);
+  Drive_Command(e.valuesDlg, IDC_MOT2D_PLAY);
   EXPECT_TRUE(Drive_PumpUntil([&] { return m->currentFrame > 3 && m->currentFrame < 30; }, 3000));
   EXPECT_EQ(g_Playing, 1u);
-  Drive_Command(e.valuesDlg, ED2D_MOT_STOP);
+  Drive_Command(e.valuesDlg, IDC_MOT2D_STOP);
   EXPECT_EQ(g_Playing, 0u);
   EXPECT_EQ(m->currentFrame, 30);
 

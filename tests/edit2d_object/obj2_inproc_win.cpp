@@ -121,7 +121,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_Pump(5);
   ASSERT_NE(g_Bone2Slots[0], nullptr);
   ASSERT_EQ(g_Bone2Slots[0]->polygonCount, 1);
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_BONE), (u32)SUB_2D_BONE);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_BONE), (u32)SUB_2D_BONE);
   // Frame points inside grid cells: (300, 90) in the skin, (300, 300) clear of it.
   auto framePixel = [](f32 fx, f32 fy) {
     f32 x, y;
@@ -131,7 +131,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   ASSERT_TRUE(Drive_CaptureMain());
   unsigned inSkin = framePixel(300, 90);
   EXPECT_TRUE((inSkin >> 16) > 150 && ((inSkin >> 8) & 255) < 60) << std::hex << inSkin;   // the weight view's red
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_OBJECT), (u32)SUB_2D_OBJECT);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_OBJECT), (u32)SUB_2D_OBJECT);
   ASSERT_TRUE(Drive_CaptureMain());
   EXPECT_EQ(framePixel(300, 90), framePixel(300, 300)) << "the bone model's skin is drawn behind the objects";
   Drive_CaptureEnd();
@@ -145,22 +145,22 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
 
   // An image through the file dialog.
   g_DriveAnswer = image;
-  Drive_Command(e.imageDlg, ED2D_OBJ_IMG_ADD);
+  Drive_Command(e.imageDlg, IDC_O2D_IMG_ADD);
   Drive_Pump(5);
   ASSERT_EQ(m->imageCount, 1) << (g_boxes.empty() ? "" : g_boxes.back());
   EXPECT_EQ(Drive_ListText(e.imageList, 0), "0 : " + image);
   EXPECT_EQ(m->pivotX[0], 16);
 
   // A second object, named and hung under object 1.
-  Drive_Command(e.listDlg, ED2D_OBJ_LIST_ADD);
+  Drive_Command(e.listDlg, IDC_O2D_LIST_ADD);
   Drive_Pump(5);
   ASSERT_EQ(m->objectCount, 3);
   ASSERT_EQ(g_CurPartIndex, 2u);
   // The dialog shows the new object's (empty) name at its next tick; the user types after.
   EXPECT_TRUE(Drive_PumpUntil([&] { return e.listRefresh == 0; }, 3000));
-  SetField(e.listDlg, ED2D_OBJ_LIST_NAME, "腕");
+  SetField(e.listDlg, IDC_O2D_LIST_NAME, "腕");
   SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
-  Drive_Command(e.listDlg, ED2D_OBJ_LIST_APPLY);
+  Drive_Command(e.listDlg, IDC_O2D_LIST_APPLY);
   Drive_Pump(5);
   EXPECT_EQ(m->parents[2], 1);
   EXPECT_STREQ(m->objectNames[2], "腕");
@@ -173,10 +173,10 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
     StripClick(k.x, row1);
     EXPECT_EQ(g_CurPartIndex, 1u);
     EXPECT_EQ(m->currentFrame, k.frame);
-    Drive_Command(e.valuesDlg, ED2D_OBJ_CREATE);
-    SetField(e.valuesDlg, ED2D_OBJ_X, k.fx);
-    SetField(e.valuesDlg, ED2D_OBJ_Y, k.fy);
-    Drive_Command(e.valuesDlg, ED2D_OBJ_APPLY);
+    Drive_Command(e.valuesDlg, IDC_O2D_CREATE);
+    SetField(e.valuesDlg, IDC_O2D_X, k.fx);
+    SetField(e.valuesDlg, IDC_O2D_Y, k.fy);
+    Drive_Command(e.valuesDlg, IDC_O2D_APPLY);
     Drive_Pump(5);
   }
   ASSERT_EQ(Track(1)->count, 2);
@@ -184,7 +184,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   EXPECT_FLOAT_EQ(Track(1)->keys[0].x, 40);
   EXPECT_FLOAT_EQ(Track(1)->keys[1].x, 100);
   EXPECT_FLOAT_EQ(Track(1)->keys[1].y, 50);
-  Drive_Command(e.imageDlg, ED2D_OBJ_IMG_APPLY);   // the key shows image 0
+  Drive_Command(e.imageDlg, IDC_O2D_IMG_APPLY);   // the key shows image 0
 
   // A drag to the right in the main view moves the key at frame 30.
   SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
@@ -196,31 +196,31 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   EXPECT_FLOAT_EQ(Track(1)->keys[1].y, 50);
 
   // The pivot drag in the image dialog.
-  Drive_Command(e.imageDlg, ED2D_OBJ_IMG_PIVOT);
+  Drive_Command(e.imageDlg, IDC_O2D_IMG_PIVOT);
   HWND img = (HWND)e.imageDlg;
   SendMessageA(img, WM_MOUSEMOVE, 0, MAKELPARAM(300, 200));
   SendMessageA(img, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
   SendMessageA(img, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(305, 203));
   SendMessageA(img, WM_LBUTTONUP, 0, MAKELPARAM(305, 203));
-  Drive_Command(e.imageDlg, ED2D_OBJ_IMG_PIVOT);
+  Drive_Command(e.imageDlg, IDC_O2D_IMG_PIVOT);
   EXPECT_EQ(m->pivotX[0], 21);
   EXPECT_EQ(m->pivotY[0], 19);
 
   // Play advances, stop comes back to frame 30.
-  Drive_Command(e.valuesDlg, ED2D_OBJ_PLAY);
+  Drive_Command(e.valuesDlg, IDC_O2D_PLAY);
   EXPECT_TRUE(Drive_PumpUntil([&] { return m->currentFrame > 3; }, 3000));
-  Drive_Command(e.valuesDlg, ED2D_OBJ_STOP);
+  Drive_Command(e.valuesDlg, IDC_O2D_STOP);
   EXPECT_EQ(g_Playing, 0u);
   EXPECT_EQ(m->currentFrame, 30);
 
   // The bone button asks first; "いいえ" keeps everything. A re-press of 1478 keeps the model.
   g_boxes.clear();
   g_boxAnswer = IDNO;
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_BONE);
+  Drive_Command(g_Ed2D.panel, IDC_M2D_BONE);
   g_boxAnswer = IDYES;
   EXPECT_EQ(g_boxes, std::vector<std::string>{"保存しないで編集モードを変更しますか？"});
   EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
-  Drive_Command(g_Ed2D.panel, ED2D_BTN_OBJECT);
+  Drive_Command(g_Ed2D.panel, IDC_M2D_OBJECT);
   Drive_Pump(5);
   EXPECT_EQ(g_Obj2Slots[0], m);
   EXPECT_EQ(Track(1)->count, 2);

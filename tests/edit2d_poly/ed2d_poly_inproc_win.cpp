@@ -211,7 +211,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // Saved by the File menu and read back by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_poly2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

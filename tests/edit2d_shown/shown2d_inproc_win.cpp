@@ -92,28 +92,28 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
 
   // [motion] Bone 1's key at frame 0 given the angle 13.5; the file opened again: the dialog
   // shows the key of the model now open (bone 0 current, which has none), not 13.500.
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_MOTION), (u32)SUB_2D_MOTION);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_MOTION), (u32)SUB_2D_MOTION);
   Ed2DMotionEditor &e = g_Ed2DMotion;
   HWND strip = (HWND)e.keyDlg;
   i32 x = STRIP_LABEL_X + 2, y = STRIP_HEADER + STRIP_ROW + 5;
   SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
   Drive_Click(strip, WM_LBUTTONDOWN, WM_LBUTTONUP, x, y);
   ASSERT_EQ(g_CurBoneIndex, 1u);
-  ASSERT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, ED2D_MOT_X) == "0.000"; }, 300));
-  SetDlgItemTextA((HWND)e.valuesDlg, ED2D_MOT_ANGLE, "13.5");
-  Drive_Command(e.valuesDlg, ED2D_MOT_APPLY);
-  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, ED2D_MOT_ANGLE) == "13.500"; }, 300));
+  ASSERT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, IDC_MOT2D_X) == "0.000"; }, 300));
+  SetDlgItemTextA((HWND)e.valuesDlg, IDC_MOT2D_ANGLE, "13.5");
+  Drive_Command(e.valuesDlg, IDC_MOT2D_APPLY);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, IDC_MOT2D_ANGLE) == "13.500"; }, 300));
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   Drive_Pump(20);
   m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
-  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, ED2D_MOT_ANGLE) == AngleOfCurrentKey(); }, 300))
-      << "shown '" << Text(e.valuesDlg, ED2D_MOT_ANGLE) << "', key '" << AngleOfCurrentKey() << "'";
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, IDC_MOT2D_ANGLE) == AngleOfCurrentKey(); }, 300))
+      << "shown '" << Text(e.valuesDlg, IDC_MOT2D_ANGLE) << "', key '" << AngleOfCurrentKey() << "'";
 
   // [combo] The texture sub-mode; a texture added; a group added in the dialog (the new group
   // current, its row not yet the row the dialog handled last); texture 1 chosen and applied:
   // the group takes it, the combo keeps it.
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_TEXTURE), (u32)SUB_2D_TEXTURE);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
   HWND groups = (HWND)g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(groups));
   auto platformRun = g_FileDlgPlatform.run;
@@ -138,7 +138,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
 
   // [counts] The polygon sub-mode; both quads selected in face mode and "面分割": the group
   // list counts the eight quads.
-  ASSERT_EQ(Drive_Press2D(ED2D_BTN_POLY), (u32)SUB_2D_POLY);
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_POLY), (u32)SUB_2D_POLY);
   ASSERT_TRUE(Drive_Alive(g_Ed2DPoly.panel));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.groupList));
   EXPECT_EQ(Drive_ListText(g_Ed2D.groupList, 0).substr(Drive_ListText(g_Ed2D.groupList, 0).size() - 5), "( 2 )");

@@ -174,7 +174,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   Drive_Command(groups, 0);   // the add's row: group 1 becomes the row selected last
   EXPECT_EQ(g_PolySelFaces[0], 0u);
   SendMessageA((HWND)g_Ed2D.groupList, LB_SETCARETINDEX, 0, 0);
-  SendMessageA(groups, WM_COMMAND, MAKEWPARAM(1, LBN_SELCHANGE), (LPARAM)g_Ed2D.groupList);
+  SendMessageA(groups, WM_COMMAND, MAKEWPARAM(IDC_2D_LIST, LBN_SELCHANGE), (LPARAM)g_Ed2D.groupList);
   EXPECT_EQ(g_CurGroupIndex, 0u);
   EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);
 
@@ -264,7 +264,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   // Saved by the File menu and read back.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_tex2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

@@ -136,12 +136,12 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
     Messages().clear();
     Caret(c.bone);
     Combo(c.line);
-    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_X, " 1.5");
-    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Y, "-2");
-    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Z, "0.25 ");
-    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_NAME, "腕");
+    WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_X, " 1.5");
+    WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_Y, "-2");
+    WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_Z, "0.25 ");
+    WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_NAME, "腕");
     i32 steps = Steps();
-    EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_APPLY));
+    EXPECT_TRUE(Ed3D_BoneListCommand(IDC_BONE_APPLY));
     EXPECT_EQ(g_CurBoneIndex, (u32)c.bone);
     EXPECT_EQ(m->bones[c.bone].parent, c.parent);
     EXPECT_EQ(Messages().size(), c.accepted ? 0u : 1u);
@@ -165,10 +165,10 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   Messages().clear();
   Caret(2);
   Combo(0);
-  WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Y, "2x");
-  WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_NAME, "脚");
+  WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_Y, "2x");
+  WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_NAME, "脚");
   f32 before = m->boneRest[2].pos[0];
-  Ed3D_BoneListCommand(ED3D_BONE_APPLY);
+  Ed3D_BoneListCommand(IDC_BONE_APPLY);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_FLOAT_EQ(m->boneRest[2].pos[0], before);
   EXPECT_STRNE(m->bones[2].name, "脚");
@@ -180,7 +180,7 @@ TEST_F(BoneTest, AddAndDelete) {
   // An added bone is a child of the current bone and becomes current; one step each.
   Caret(1);
   i32 steps = Steps();
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, 4);
   EXPECT_EQ(g_CurBoneIndex, 3u);
   EXPECT_EQ(m->bones[3].parent, 1);
@@ -190,7 +190,7 @@ TEST_F(BoneTest, AddAndDelete) {
   // Bone 0 is never deleted.
   Caret(0);
   Messages().clear();
-  EXPECT_FALSE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
+  EXPECT_FALSE(Ed3D_BoneListCommand(IDC_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 4);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "親ボーンは、消去できません。");
@@ -210,7 +210,7 @@ TEST_F(BoneTest, AddAndDelete) {
   m->bones[3].expanded = 1;
   Caret(2);
   steps = Steps();
-  EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
+  EXPECT_TRUE(Ed3D_BoneListCommand(IDC_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 3);
   EXPECT_STREQ(TopLabel(), "ボーン消去");
   EXPECT_EQ(Steps(), steps + 1);
@@ -222,7 +222,7 @@ TEST_F(BoneTest, AddAndDelete) {
 
   // Adding after the delete gives a clean record, not the leftovers of the old last bone.
   Caret(0);
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   ASSERT_EQ(m->boneCount, 4);
   const Bone3 &fresh = m->bones[3];
   EXPECT_STREQ(fresh.name, "ボーン_03");
@@ -243,7 +243,7 @@ TEST_F(BoneTest, AddAndDelete) {
   g_CurBoneIndex = 5;
   Caret(5);
   steps = Steps();
-  Ed3D_BoneListCommand(ED3D_BONE_ADD);
+  Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, MODEL3_BONES);
   EXPECT_EQ(g_CurBoneIndex, 5u);
   EXPECT_EQ(Steps(), steps + 1);
@@ -338,12 +338,12 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   for (const Case &k : cases) {
     SCOPED_TRACE(testing::Message() << k.b1 << " " << k.b2 << " " << k.w);
     VertexBinding before[2] = {m->bindings[a], m->bindings[b]};
-    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE1, k.b1);
-    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE2, k.b2);
-    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_VALUE, k.w);
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_BONE1, k.b1);
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_BONE2, k.b2);
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_VALUE, k.w);
     Messages().clear();
     i32 steps = Steps();
-    Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
+    Ed3D_WeightCommand(IDC_WEIGHT_APPLY);
     EXPECT_EQ(Steps(), steps + (k.ok ? 1 : 0));
     EXPECT_EQ(Messages().size(), k.ok ? 0u : 1u);
     if (!k.ok) {
@@ -360,10 +360,10 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   EXPECT_EQ(m->bindings[c].bone1, 1);   // not selected: automatic (never bone 0), bone 1 nearest
   // With nothing selected the step is still recorded.
   g_PolySelVerts[a] = g_PolySelVerts[b] = 0;
-  WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE1, "1");
-  WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_VALUE, "0.5");
+  WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_BONE1, "1");
+  WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_VALUE, "0.5");
   i32 steps = Steps();
-  Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
+  Ed3D_WeightCommand(IDC_WEIGHT_APPLY);
   EXPECT_EQ(Steps(), steps + 1);
   EXPECT_EQ(m->bindings[a].bone1, 2);
 }

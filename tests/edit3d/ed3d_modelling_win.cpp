@@ -26,6 +26,8 @@
 #include "lib/framework/lib.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "resources/edit3d_ids.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -92,7 +94,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
   HMENU menu = GetMenu(g_MainWnd);
   ASSERT_NE(menu, nullptr);
-  EXPECT_NE(GetMenuState(menu, 40024, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
+  EXPECT_NE(GetMenuState(menu, IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
   // Hover the middle of the main view: the face towards the camera is picked.
   ViewRecord *v0 = &g_Views[SUB_3D_POLY][0];
@@ -145,7 +147,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(m->polygonCount, 6);
 
   // A triangle on the layer of button 1343 survives a switch to the bone sub-mode and back.
-  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(1343, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(IDC_LAYER_2, BN_CLICKED), 0);
   Drive_Pump(10);
   u32 layer = g_CurSlot;
   ASSERT_NE(layer, 0u);
@@ -158,9 +160,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_BONE, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_BONE, BN_CLICKED), 0);
   Drive_Pump(10);
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_POLY, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_POLY, BN_CLICKED), 0);
   Drive_Pump(10);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);

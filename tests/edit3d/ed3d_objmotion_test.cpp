@@ -292,7 +292,7 @@ TEST_F(ObjTest, KeyMoveTakesEveryObjectsKeyAndTheFrame) {
 
 TEST_F(ObjTest, EnteringKeepsTheSetUnlessTheUserAgrees) {
   // The sub-mode's own button again: no question, the set stays.
-  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_OBJECT));
+  ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_OBJECT));
   EXPECT_EQ(g_asked, 0);
   EXPECT_EQ(S()->objectCount, 4);
   // From another sub-mode: No keeps the set, Yes starts a new one with the parent object.

@@ -91,8 +91,8 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], before.c_str()));
 
   // The mode buttons, pressed as the user does, 14 15 16 17 18 12 14.
-  const u32 buttons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
-                         ED3D_BTN_MOTION, ED3D_BTN_OBJECT, ED3D_BTN_POLY};
+  const u32 buttons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
+                         IDC_M3D_MOTION, IDC_M3D_OBJECT, IDC_M3D_POLY};
   for (u32 id : buttons) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
@@ -115,9 +115,9 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   }
 
   // Layer button "3": layer 2 with its first step.
-  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(ED3D_BTN_LAYER_FIRST + 2, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(IDC_LAYER_1 + 2, BN_CLICKED), 0);
   // The buttons are re-checked on the panel's 50 ms timer.
-  for (int i = 0; i < 100 && !IsDlgButtonChecked((HWND)g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST + 2); i++) {
+  for (int i = 0; i < 100 && !IsDlgButtonChecked((HWND)g_Ed3D.layer.window, IDC_LAYER_1 + 2); i++) {
     Drive_Pump(5);
     Sleep(10);
   }
@@ -125,10 +125,10 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   ASSERT_NE(g_Undo.list, nullptr);
   EXPECT_EQ(SendMessageA((HWND)g_Undo.list, LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(ListText(g_Undo.list, 0), "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");
-  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST + 2), (UINT)BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed3D.layer.window, IDC_LAYER_1 + 2), (UINT)BST_CHECKED);
 
   // Back to layer 0 ("1"): the opened model, saved, gives the same bytes as before.
-  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(ED3D_BTN_LAYER_FIRST, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(IDC_LAYER_1, BN_CLICKED), 0);
   Drive_Pump(20);
   EXPECT_EQ(g_CurSlot, 0u);
   ASSERT_NE(g_Model3Slots[0], nullptr);

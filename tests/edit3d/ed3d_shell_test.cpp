@@ -214,8 +214,8 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   };
   Ed3D_Enter();
   EXPECT_EQ(Live(), parts.at(14));
-  const u32 buttons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
-                         ED3D_BTN_MOTION, ED3D_BTN_OBJECT, ED3D_BTN_POLY};
+  const u32 buttons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
+                         IDC_M3D_MOTION, IDC_M3D_OBJECT, IDC_M3D_POLY};
   for (u32 id : buttons) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
@@ -226,7 +226,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
     EXPECT_EQ(Live(), Expected(sub));
     if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
   }
-  EXPECT_FALSE(Ed3D_ModeCommand(ED3D_BTN_NONE));
+  EXPECT_FALSE(Ed3D_ModeCommand(IDC_M3D_NONE));
   EXPECT_EQ(g_EditSubMode, SUB_3D_POLY);
   Ed3D_Leave();
   EXPECT_TRUE(WidgetFake_LivePanels().empty());
@@ -236,7 +236,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
 TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
   g_EditSubMode = SUB_3D_TEXTURE;
   g_PrevEditSubMode = 12;
-  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
+  ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_POLY));
   EXPECT_EQ(g_enters, 1);
   EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
   // The layer panel was closed by hand: a press of "モデリング" brings it back, nothing else.
@@ -245,7 +245,7 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
   g_Ed3D.layer.window = nullptr;
   g_WidgetFake.created.clear();
   g_Ed3D.modeRefresh = 0;
-  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
+  ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_POLY));
   EXPECT_EQ(g_enters, 1);
   EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
   EXPECT_EQ(Created(), std::vector<u32>{ED3D_PANEL_LAYER});
@@ -254,16 +254,16 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
 
 TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
   Ed3D_Enter();
-  ASSERT_TRUE(Ed3D_LayerCommand(ED3D_BTN_LAYER_FIRST + 2));   // button "3"
+  ASSERT_TRUE(Ed3D_LayerCommand(IDC_LAYER_1 + 2));   // button "3"
   EXPECT_EQ(g_CurSlot, 2u);
   ASSERT_NE(Undo_Current(), nullptr);
   EXPECT_STREQ(Undo_Current()->steps[0].label, "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");   // 記録開始
-  EXPECT_EQ(Ed3D_LayerCheckedButton(), ED3D_BTN_LAYER_FIRST + 2);
+  EXPECT_EQ(Ed3D_LayerCheckedButton(), IDC_LAYER_1 + 2);
   // The bone sub-mode keeps the layer; any other sub-mode edits layer 0 and shows it alone.
-  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_BONE));
+  ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_BONE));
   EXPECT_EQ(g_CurSlot, 2u);
   EXPECT_TRUE(Object_Get(2)->shown);
-  ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_TEXTURE));
+  ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_TEXTURE));
   EXPECT_EQ(g_CurSlot, 0u);
   EXPECT_TRUE(Object_Get(0)->shown);
   EXPECT_FALSE(Object_Get(2)->shown);

@@ -93,12 +93,12 @@ struct TexTest : ::testing::Test {
 
 TEST_F(TexTest, ToolsZoomAndGrid) {
   // 移動 twice returns to select, then 頂点選択 returns to move; keys do the same.
-  Press(TEX_BTN_MOVE);
+  Press(IDC_TEX_MOVE);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_MOVE);
   EXPECT_EQ(m->groups[0].mapping, UV_MAP_BY_HAND);
-  Press(TEX_BTN_MOVE);
+  Press(IDC_TEX_MOVE);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
-  Press(TEX_BTN_SELECT);
+  Press(IDC_TEX_SELECT);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_MOVE);
   Ed3D_TexKeyUp('R');
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_ROTATE);
@@ -108,9 +108,9 @@ TEST_F(TexTest, ToolsZoomAndGrid) {
   m->groups[0].offsetU = 0.3f;
   m->groups[0].scaleV = 2;
   const struct { u32 id; u8 mapping; u32 tool; bool reset; } kButtons[] = {
-      {TEX_BTN_TOP, UV_MAP_TOP, TEX_TOOL_TOP, false}, {TEX_BTN_FRONT, UV_MAP_FRONT, TEX_TOOL_FRONT, false},
-      {TEX_BTN_SIDE, UV_MAP_SIDE, TEX_TOOL_SIDE, false}, {TEX_BTN_BY_HAND, UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false},
-      {TEX_BTN_SPHERE, UV_MAP_SPHERE, TEX_TOOL_SIDE, true}};
+      {IDC_TEX_TOP, UV_MAP_TOP, TEX_TOOL_TOP, false}, {IDC_TEX_FRONT, UV_MAP_FRONT, TEX_TOOL_FRONT, false},
+      {IDC_TEX_SIDE, UV_MAP_SIDE, TEX_TOOL_SIDE, false}, {IDC_TEX_BY_HAND, UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false},
+      {IDC_TEX_SPHERE, UV_MAP_SPHERE, TEX_TOOL_SIDE, true}};
   for (const auto &b : kButtons) {
     Press(b.id);
     EXPECT_EQ(m->groups[0].mapping, b.mapping) << b.id;
@@ -123,7 +123,7 @@ TEST_F(TexTest, ToolsZoomAndGrid) {
   // (out) scale, and stops at 128 and 0.25.
   m->textureCount = 2;
   m->textures[1] = {1, m->textures[1].name, 64, 32};
-  Press(TEX_BTN_ZOOM_IN, 1);
+  Press(IDC_TEX_ZOOM_IN, 1);
   EXPECT_EQ(g_Ed3DTex.scale, 2.0f);
   EXPECT_EQ(g_Ed3DTex.imageX, -32);
   EXPECT_EQ(g_Ed3DTex.imageY, -16);
@@ -137,10 +137,10 @@ TEST_F(TexTest, ToolsZoomAndGrid) {
   const struct { const char *text; i32 grid; } kGrid[] = {{"16", 16}, {"0", 1}, {"abc", 1}, {"-3", 1}};
   for (const auto &g : kGrid) {
     g_Ed3DTex.lastCommand = 0;
-    Press(TEX_CHK_SNAP, -1, g.text);
+    Press(IDC_TEX_SNAP, -1, g.text);
     EXPECT_EQ(g_Ed3DTex.grid, g.grid) << g.text;
   }
-  Press(TEX_CHK_SNAP, -1, "32");
+  Press(IDC_TEX_SNAP, -1, "32");
   EXPECT_EQ(g_Ed3DTex.grid, 1);
   // A list without a focus line keeps the current texture.
   EXPECT_EQ(g_Ed3DTex.texture, 1);
@@ -174,7 +174,7 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   i32 before = m->uvCount;
   memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
   g_PolySelFaces[a] = 1;
-  Press(TEX_BTN_VERTEX_UNFOLD);
+  Press(IDC_TEX_VERTEX_UNFOLD);
   EXPECT_EQ(m->uvCount, before + 3);
   EXPECT_EQ((i32)m->polygons[a].corners[0].uv, before);
   EXPECT_FLOAT_EQ(Uv(a, 0).u, 1.0f);
@@ -187,13 +187,13 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   // no room even then: a message, the model unchanged.
   u32 max = g_MaxVertices;
   g_MaxVertices = (u32)m->uvCount + 1;
-  Press(TEX_BTN_VERTEX_UNFOLD);
+  Press(IDC_TEX_VERTEX_UNFOLD);
   EXPECT_EQ(m->uvCount, 6);
   EXPECT_EQ(Uv(b, 2).u, -7.0f);
   EXPECT_FLOAT_EQ(Uv(a, 0).u, 1.0f);
   g_MaxVertices = 5;
   std::vector<u8> kept = Bytes();
-  Press(TEX_BTN_VERTEX_UNFOLD);
+  Press(IDC_TEX_VERTEX_UNFOLD);
   g_MaxVertices = max;
   EXPECT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(Bytes(), kept);
@@ -201,7 +201,7 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   // Normal unfold from the corner normal: (0.25 nx + 0.25, + 0.5 when nz < 0; 0.5 - 0.5 ny).
   m->normals[0] = {1, 0, -1};
   m->normalCount = 1;
-  Press(TEX_BTN_NORMAL_UNFOLD);
+  Press(IDC_TEX_NORMAL_UNFOLD);
   EXPECT_FLOAT_EQ(Uv(a, 0).u, 1.0f);
   EXPECT_FLOAT_EQ(Uv(a, 0).v, 0.5f);
 
@@ -227,8 +227,8 @@ TEST_F(TexTest, UvToolsAndFaceRotation) {
   memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
   g_PolySelFaces[q] = 1;
   u32 first = m->polygons[q].corners[0].uv;
-  Press(TEX_BTN_ROTATE_FACE_UV);
-  Press(TEX_BTN_ROTATE_FACE_UV);
+  Press(IDC_TEX_ROTATE_FACE_UV);
+  Press(IDC_TEX_ROTATE_FACE_UV);
   EXPECT_EQ(m->polygons[q].corners[2].uv, first);
   EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "ＵＶ回転 ( テクスチャ )");
 
@@ -259,7 +259,7 @@ TEST_F(TexTest, TextureTable) {
   // Five entries (0 and four files); groups, displacement and a group key name them.
   for (int n = 1; n <= 4; n++) {
     g_answer = "t" + std::to_string(n) + ".png";
-    Press(TEX_BTN_ADD);
+    Press(IDC_TEX_ADD);
   }
   ASSERT_EQ(m->textureCount, 5);
   EXPECT_STREQ(m->textures[4].name, "t4.png");
@@ -278,7 +278,7 @@ TEST_F(TexTest, TextureTable) {
 
   // Deleting 3: entry 3 goes, 4 moves down, groups on 3 get 0 and those above one less.
   g_Ed3DTex.texture = 3;
-  Press(TEX_BTN_DELETE, 3);
+  Press(IDC_TEX_DELETE, 3);
   EXPECT_EQ(m->textureCount, 4);
   EXPECT_STREQ(m->textures[3].name, "t4.png");
   EXPECT_STREQ(m->textures[4].name, "");
@@ -289,7 +289,7 @@ TEST_F(TexTest, TextureTable) {
   EXPECT_EQ(keys->keys[0].texture, 0);
   EXPECT_EQ(g_Ed3DTex.texture, 2);
   // Deleting 1: the first file goes.
-  Press(TEX_BTN_DELETE, 1);
+  Press(IDC_TEX_DELETE, 1);
   EXPECT_EQ(m->textureCount, 3);
   EXPECT_STREQ(m->textures[1].name, "t2.png");
   EXPECT_STREQ(m->textures[2].name, "t4.png");
@@ -297,11 +297,11 @@ TEST_F(TexTest, TextureTable) {
   EXPECT_EQ(m->groups[1].texture, 1u);
   EXPECT_EQ(m->dispTexture, 2);
   // Deleting 0 does nothing; replacing 0 and a 129th texture are refused with their messages.
-  Press(TEX_BTN_DELETE, 0);
+  Press(IDC_TEX_DELETE, 0);
   EXPECT_EQ(m->textureCount, 3);
-  EXPECT_FALSE(Ed3D_TexCommand(TEX_BTN_REPLACE, 0, nullptr));
+  EXPECT_FALSE(Ed3D_TexCommand(IDC_TEX_REPLACE, 0, nullptr));
   m->textureCount = MODEL3_TEXTURES;
-  EXPECT_FALSE(Ed3D_TexCommand(TEX_BTN_ADD, 0, nullptr));
+  EXPECT_FALSE(Ed3D_TexCommand(IDC_TEX_ADD, 0, nullptr));
   ASSERT_EQ(g_boxes.size(), 2u);
   EXPECT_EQ(g_boxes[0], "０番には、テクスチャを読み込めません。");
   EXPECT_EQ(g_boxes[1], "これ以上テクスチャを、追加できません。");
@@ -309,10 +309,10 @@ TEST_F(TexTest, TextureTable) {
   // Replace keeps the count; a cancelled question changes nothing.
   g_answer = "new.png";
   g_boxes.clear();
-  EXPECT_TRUE(Ed3D_TexCommand(TEX_BTN_REPLACE, 2, nullptr));
+  EXPECT_TRUE(Ed3D_TexCommand(IDC_TEX_REPLACE, 2, nullptr));
   EXPECT_STREQ(m->textures[2].name, "new.png");
   g_answer = "";
-  Press(TEX_BTN_ADD);
+  Press(IDC_TEX_ADD);
   EXPECT_EQ(m->textureCount, 3);
 }
 
@@ -332,7 +332,7 @@ TEST_F(TexTest, ImagePanelDragsRecordOneStep) {
   for (u32 e = 0; e < (u32)m->uvCount; e++) EXPECT_EQ(g_Ed3DTex.uvSel[e], e == c1 ? 1u : 0u) << e;
   i32 steps = Undo_Current()->top;
   // Move tool: a drag of 10 pixels moves u by 128 / 100 * 10 * 0.01; one step at the release.
-  Press(TEX_BTN_MOVE);
+  Press(IDC_TEX_MOVE);
   Ed3D_TexImageDown(0, 50, 50);
   Ed3D_TexImageMove(55, 50);
   Ed3D_TexImageMove(60, 50);

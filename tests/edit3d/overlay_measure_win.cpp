@@ -169,10 +169,10 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
     const char *what;
     u32 button, selectMode;
   };
-  const Mode modes[] = {{"polygon, vertices", ED3D_BTN_POLY, 0}, {"polygon, faces", ED3D_BTN_POLY, 1},
-                        {"texture, faces", ED3D_BTN_TEXTURE, 1}, {"bone", ED3D_BTN_BONE, 0},
-                        {"weight", ED3D_BTN_WEIGHT, 0}, {"motion", ED3D_BTN_MOTION, 0},
-                        {"object motion", ED3D_BTN_OBJECT, 0}};
+  const Mode modes[] = {{"polygon, vertices", IDC_M3D_POLY, 0}, {"polygon, faces", IDC_M3D_POLY, 1},
+                        {"texture, faces", IDC_M3D_TEXTURE, 1}, {"bone", IDC_M3D_BONE, 0},
+                        {"weight", IDC_M3D_WEIGHT, 0}, {"motion", IDC_M3D_MOTION, 0},
+                        {"object motion", IDC_M3D_OBJECT, 0}};
   for (const Mode &md : modes) {
     if (Ed3D_ModeButtonSubMode(md.button) != g_EditSubMode) Ed3D_ModeCommand(md.button);
     Drive_Pump(20);
@@ -184,7 +184,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
 
   // One step of two drags with every face selected: T moving them in the Front view, and the
   // right button turning the camera in the main view.
-  Ed3D_ModeCommand(ED3D_BTN_POLY);
+  Ed3D_ModeCommand(IDC_M3D_POLY);
   Drive_Pump(20);
   g_PolySelectMode = 1;
   SelectAll(g_Model3Slots[0]);
@@ -265,11 +265,11 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   }
   printf("2D model: %d quads, %d vertices\n", b2->polygonCount, b2->vertexCount);
   s_DrawnViews = 1;
-  const Mode modes2[] = {{"2D polygon, vertices", ED2D_BTN_POLY, 0}, {"2D polygon, faces", ED2D_BTN_POLY, 1},
-                         {"2D bone", ED2D_BTN_BONE, 0}, {"2D weight", ED2D_BTN_WEIGHT, 0},
-                         {"2D motion", ED2D_BTN_MOTION, 0}};
+  const Mode modes2[] = {{"2D polygon, vertices", IDC_M2D_POLY, 0}, {"2D polygon, faces", IDC_M2D_POLY, 1},
+                         {"2D bone", IDC_M2D_BONE, 0}, {"2D weight", IDC_M2D_WEIGHT, 0},
+                         {"2D motion", IDC_M2D_MOTION, 0}};
   for (const Mode &md : modes2) {
-    if (g_EditSubMode != SUB_2D_POLY || md.button != ED2D_BTN_POLY) Drive_Press2D((int)md.button);
+    if (g_EditSubMode != SUB_2D_POLY || md.button != IDC_M2D_POLY) Drive_Press2D((int)md.button);
     App_AllocWorkArrays();
     App_RefreshCurrentPointers();
     g_CurBoneIndex = 5;

@@ -29,6 +29,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -106,11 +107,11 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   // Button 1097: the bone sub-mode with its bone list panel and menu.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_BONE);
+  Drive_Command(g_Ed3D.modePanel, IDC_M3D_BONE);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), 40024, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->boneCount, 2);
@@ -130,7 +131,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   EXPECT_TRUE(PumpPanel());
   EXPECT_EQ(SendMessageA((HWND)g_Ed3D.boneList, LB_GETCARETINDEX, 0, 0), 3);
   SendMessageA((HWND)g_Ed3D.parentCombo, CB_SETCURSEL, 1, 0);
-  Drive_Command(g_Ed3D.bonePanel, ED3D_BONE_APPLY);
+  Drive_Command(g_Ed3D.bonePanel, IDC_BONE_APPLY);
   EXPECT_EQ(m->bones[3].parent, 1);
   EXPECT_STREQ(m->bones[3].name, "ボーン_03");
 
@@ -158,7 +159,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
 
   // Button 1102: the weight sub-mode; a box around the whole cube in its Front view, held
   // over several drawn frames, selects the eight corners.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_WEIGHT);
+  Drive_Command(g_Ed3D.modePanel, IDC_M3D_WEIGHT);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_WEIGHT);
   ASSERT_TRUE(Drive_Alive(g_Ed3DBones.weightPanel));
@@ -194,17 +195,17 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
 
   // 2, 0, 1.0 and 決定: the corners on bone 2.
   HWND wp = (HWND)g_Ed3DBones.weightPanel;
-  SetDlgItemTextA(wp, ED3D_WEIGHT_BONE1, "2");
-  SetDlgItemTextA(wp, ED3D_WEIGHT_BONE2, "0");
-  SetDlgItemTextA(wp, ED3D_WEIGHT_VALUE, "1.0");
-  Drive_Command(wp, ED3D_WEIGHT_APPLY);
+  SetDlgItemTextA(wp, IDC_WEIGHT_BONE1, "2");
+  SetDlgItemTextA(wp, IDC_WEIGHT_BONE2, "0");
+  SetDlgItemTextA(wp, IDC_WEIGHT_VALUE, "1.0");
+  Drive_Command(wp, IDC_WEIGHT_APPLY);
   for (i32 v = 0; v < 8; v++) EXPECT_EQ(m->bindings[v].bone1, 2) << v;
   EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "数値入力 ( ウエイト )");
 
   // Saved with 40024 and read back by modeldump (built beside this program).
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = saved;
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);

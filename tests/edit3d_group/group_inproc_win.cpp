@@ -24,6 +24,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "model/model3.h"
 #include "resources/edit3d_ids.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   // Saved through the File menu; modeldump reads the groups and the box.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_group_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
+  Drive_Command(g_MainWnd, IDM_KZP_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   std::string dump = Drive_ModelDump(saved);

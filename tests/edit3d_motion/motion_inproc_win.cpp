@@ -37,6 +37,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "resources/edit3d_motion_ids.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -85,7 +86,7 @@ int RingPixels(int r) {
 void Save(const char *name) {
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = name;
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
 }
 
@@ -158,7 +159,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Drive_Pump(100);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_MOTION, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_MOTION, BN_CLICKED), 0);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
   Model3 *cur = g_Model3Slots[0];

@@ -27,6 +27,7 @@
 #include "app/shell_view.h"
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_obj_ids.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -119,7 +120,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Drive_Pump(100);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_OBJMOTION);
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
@@ -160,7 +161,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
 
   // A left drag in a Front view window (the window menu's "追加" makes one) turns object 1
   // about Z, and object 2 with it.
-  SendMessageA(g_MainWnd, WM_COMMAND, 40076, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_ADD_VIEW, 0);
   Drive_Pump(5);
   Choose(1);
   EXPECT_EQ(g_CurPartIndex, 1u);
@@ -214,7 +215,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   // Saved by the File menu, read by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_obj_saved.KZO";
-  SendMessageA(g_MainWnd, WM_COMMAND, 40026, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZO_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp("miravel_obj_saved.KZO");
   std::string dump = Dump(saved);
@@ -227,14 +228,14 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Drive_Command(e.motionDlg, IDC_OML_CLOSE);
   EXPECT_EQ(e.motionDlg, nullptr);
   EXPECT_EQ(e.motionList, nullptr);
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
   Drive_Pump(5);
   EXPECT_EQ(s->objectCount, 2);   // the button again keeps the set
   // Through another sub-mode and back, answering No: the set stays, the list is made anew.
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_MOTION, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_MOTION, BN_CLICKED), 0);
   Drive_Pump(5);
   g_ModalHooks.messageBox = AnswerNo;
-  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
   g_ModalHooks.messageBox = nullptr;
   Drive_Pump(5);
   EXPECT_EQ(g_Asked, 1);

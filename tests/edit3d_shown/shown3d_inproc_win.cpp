@@ -176,19 +176,19 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // group 0 only, and the fields show it.
   Drive_Command(panel, IDC_GRP_COPY_RECORD);
   ASSERT_EQ(g_CurGroupIndex, 1u);
-  Drive_Command(g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST + 1);
+  Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1 + 1);
   ASSERT_NE(g_Model3Slots[1], nullptr);
   std::string name1 = g_Model3Slots[1]->groups[0].name;
   EXPECT_TRUE(Drive_PumpUntil([&] { return Text(panel, IDC_GRP_NAME) == name1 && Text(panel, IDC_GRP_RED) == "200"; }, 300))
       << "name '" << Text(panel, IDC_GRP_NAME) << "' red '" << Text(panel, IDC_GRP_RED) << "'";
   EXPECT_EQ(Drive_ListText(GetDlgItem(panel, IDC_GRP_LIST), 0).substr(0, 5), " 0 : ");
-  Drive_Command(g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST);
+  Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
   m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
 
   // [texture] The texture sub-mode; a texture added, then given to group 0 in the group panel:
   // the image panel shows its texels (the red half) without leaving the sub-mode.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
+  Drive_Command(g_Ed3D.modePanel, IDC_M3D_TEXTURE);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
   Drive_PumpIdle(5);
@@ -198,7 +198,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   HWND glist = GetDlgItem(groups, IDC_GRP_LIST);
   SendMessageA(glist, LB_SETCURSEL, 0, 0);
   SendMessageA(groups, WM_COMMAND, MAKEWPARAM(IDC_GRP_LIST, LBN_SELCHANGE), (LPARAM)glist);
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_ADD);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_ADD);
   Drive_PumpIdle(5);
   ASSERT_EQ(m->textureCount, 2);
   SendDlgItemMessageA(groups, IDC_GRP_TEXTURE, CB_SETCURSEL, 1, 0);
@@ -213,11 +213,11 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Hold("MIRAVEL_SHOWN3D_HOLD");
 
   // [projection] "正面" gives each of the 24 corners its own entry; saved and dumped.
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_FRONT);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_FRONT);
   EXPECT_EQ(m->uvCount, 24);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_shown_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
+  Drive_Command(g_MainWnd, IDM_KZP_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   std::string dump = Drive_ModelDump(saved);
@@ -225,7 +225,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
 
   // [sounds] The motion sub-mode's sound list; a KZM with a second sound opened from the File
   // menu: the list shows it at once.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_MOTION);
+  Drive_Command(g_Ed3D.modePanel, IDC_M3D_MOTION);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);

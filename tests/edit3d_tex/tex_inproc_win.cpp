@@ -20,6 +20,7 @@
 #include "edit3d/undo.h"
 #include "edit3d/undo_win.h"
 #include "lib/framework/modal_hooks.h"
+#include "resources/shell_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
+  Drive_Command(g_Ed3D.modePanel, IDC_M3D_TEXTURE);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.panel));
@@ -65,7 +66,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   for (const char *name : {"miravel_t1.bmp", "miravel_t2.bmp"}) {
     g_DriveAnswer = name;
-    Drive_Command(g_Ed3DTex.panel, TEX_BTN_ADD);
+    Drive_Command(g_Ed3DTex.panel, IDC_TEX_ADD);
     Drive_Pump(5);
   }
   ASSERT_EQ(m->textureCount, 3);
@@ -77,8 +78,8 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   // The group shows texture 1 (the group panel's choice); cylinder, then the UV unfold.
   m->groups[0].texture = 1;
   SendMessageA((HWND)g_Ed3DTex.list, LB_SETCARETINDEX, 1, 0);
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_CYLINDER);
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_UV_UNFOLD);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_CYLINDER);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_UV_UNFOLD);
   Drive_Pump(5);
   EXPECT_EQ(m->groups[0].mapping, 10);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
@@ -111,7 +112,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   }
 
   // 移動(T) and a drag of 10 pixels: u += 128 / 128 * 10 * 0.01 for every coordinate, one step.
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_MOVE);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_MOVE);
   UndoHistory *h = Undo_Current();
   i32 steps = h->top;
   Image(WM_LBUTTONDOWN, 200, 200, MK_LBUTTON);
@@ -133,7 +134,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
 
   // Texture 1 deleted: the second file takes its place, the group falls back to none.
   SendMessageA((HWND)g_Ed3DTex.list, LB_SETCARETINDEX, 1, 0);
-  Drive_Command(g_Ed3DTex.panel, TEX_BTN_DELETE);
+  Drive_Command(g_Ed3DTex.panel, IDC_TEX_DELETE);
   Drive_Pump(5);
   ASSERT_EQ(m->textureCount, 2);
   EXPECT_STREQ(m->textures[1].name, "miravel_t2.bmp");
@@ -142,7 +143,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   // Saved by the File menu and read by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_tex_saved.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   std::string saved = Drive_Temp("miravel_tex_saved.KZP");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"textures\":[\"\",\"miravel_t2.bmp\"]"), std::string::npos) << dump;

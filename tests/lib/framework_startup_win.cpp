@@ -79,7 +79,7 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   EXPECT_EQ(rc.bottom - rc.top, 480);
   HMENU menu = GetMenu(g_MainWnd);
   ASSERT_NE(menu, nullptr);
-  EXPECT_TRUE(MenuHasCommand(menu, IDM_EXIT));
+  EXPECT_TRUE(MenuHasCommand(menu, IDM_FRAMEWORK_EXIT));
   HMENU fromResource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
   ASSERT_NE(fromResource, nullptr);
   EXPECT_EQ(GetMenuItemCount(fromResource), GetMenuItemCount(menu));

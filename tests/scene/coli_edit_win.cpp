@@ -125,7 +125,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
     EXPECT_EQ(g_ColiCollide[i], 1u);
   }
   HMENU menu = GetMenu(g_MainWnd);
-  EXPECT_NE(GetMenuState(menu, IDM_COLI_MODEL_OPEN, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(menu, IDM_COLI_KZP_OPEN, MF_BYCOMMAND), (UINT)-1);
   HWND colSelect = (HWND)g_ColiEdit.panels[COLI_PANEL_SELECT];
   HWND range = (HWND)g_ColiEdit.panels[COLI_PANEL_RANGE];
   ASSERT_TRUE(IsWindow(colSelect));
@@ -140,7 +140,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   WriteFloor(floor);
   g_answerPath = floor;
   g_fileDialogs = 0;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_COLI_MODEL_OPEN, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_COLI_KZP_OPEN, 0);
   if (g_fileDialogs == 0) {
     Model3 *opened = Shown(Model3_OpenFile, COLI_SCRATCH_SLOT, floor.c_str());
     ASSERT_NE(opened, nullptr);
@@ -213,7 +213,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   DeleteFileA(saved.c_str());
   g_answerPath = saved;
   g_fileDialogs = 0;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_COLI_KZC_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZC_SAVE, 0);
   if (g_fileDialogs == 0) ASSERT_TRUE(Kzc_Write(saved.c_str()));
   CollisionDoc *back = Kzc_ReadDocument(saved.c_str());
   ASSERT_NE(back, nullptr);

@@ -294,32 +294,32 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
   // "追加": the chosen file becomes tile 2 and the current tile.
   g_FileDlgPlatform.run = AnswerDialog;
   AnswerName = "石.png";
-  EXPECT_TRUE(Map2_PanelCommand(MAP2_CTL_ADD, -1));
+  EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_ADD, -1));
   EXPECT_EQ(g_Map2Doc->tileCount, 3);
   EXPECT_EQ(g_Map2Editor.currentTile, 2);
   EXPECT_EQ(row(2), " 2 : × : 石.png");
   EXPECT_TRUE(Doc_IsChanged(DOC_MAP2));
   // "移動○×" toggles the current tile.
-  EXPECT_TRUE(Map2_PanelCommand(MAP2_CTL_PASSABLE, -1));
+  EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_PASSABLE, -1));
   EXPECT_EQ(row(2), " 2 : ○ : 石.png");
   // A list without a selection (LB_ERR) changes nothing; a row chooses its tile.
-  Map2_PanelCommand(MAP2_CTL_LIST, -1);
+  Map2_PanelCommand(IDC_MAP2_LIST, -1);
   EXPECT_EQ(g_Map2Editor.currentTile, 2);
-  Map2_PanelCommand(MAP2_CTL_LIST, 1);
+  Map2_PanelCommand(IDC_MAP2_LIST, 1);
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
-  Map2_PanelCommand(MAP2_CTL_LIST, 7);
+  Map2_PanelCommand(IDC_MAP2_LIST, 7);
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
   // At 16 tiles the 17th is refused before the dialog opens.
-  while (g_Map2Doc->tileCount < MAP2_TILES) Map2_PanelCommand(MAP2_CTL_ADD, -1);
+  while (g_Map2Doc->tileCount < MAP2_TILES) Map2_PanelCommand(IDC_MAP2_ADD, -1);
   g_FileDlgPlatform.run = nullptr;
   Messages().clear();
-  Map2_PanelCommand(MAP2_CTL_ADD, -1);
+  Map2_PanelCommand(IDC_MAP2_ADD, -1);
   EXPECT_EQ(g_Map2Doc->tileCount, MAP2_TILES);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "これ以上 追加できません。");
   EXPECT_EQ(row(15), "15 : × : 石.png");
   // "サンプルデータセット" brings the sample back.
-  EXPECT_TRUE(Map2_PanelCommand(MAP2_CTL_SAMPLE, -1));
+  EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_SAMPLE, -1));
   EXPECT_EQ(g_Map2Doc->tileCount, 2);
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
 }

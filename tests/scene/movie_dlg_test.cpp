@@ -95,11 +95,11 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     MovieObject *o = Actor(MOVIE_KIND_IMAGE);
     u32 d = MOVIE_DIALOG_IMG;
     Boxes().clear();
-    SetText(d, 1358, "看板");
-    SetText(d, 1353, c.x);
-    SetText(d, 1354, "-3");
-    for (u32 i = 0; i < 4; i++) SetText(d, 1251 + i, c.colour[i]);
-    MovieDlg_Command(d, 1357);
+    SetText(d, IDC_MOVIE_ACTOR_NAME, "看板");
+    SetText(d, IDC_MOVIE_ACTOR_X, c.x);
+    SetText(d, IDC_MOVIE_ACTOR_Y, "-3");
+    for (u32 i = 0; i < 4; i++) SetText(d, IDC_MOVIE_ACTOR_COLOR_R + i, c.colour[i]);
+    MovieDlg_Command(d, IDC_MOVIE_ACTOR_APPLY);
     EXPECT_STREQ(o->name, "看板") << c.x;
     EXPECT_EQ(o->keys[0].position[0], c.wantX) << c.x;
     EXPECT_EQ(o->keys[0].position[1], -3.0f) << c.x;
@@ -131,8 +131,8 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     g_MovieFrame = 150;
     g_WidgetFake.scroll.clear();
     Boxes().clear();
-    SetText(MOVIE_DIALOG_KEY, 1260, c.text);
-    MovieDlg_Command(MOVIE_DIALOG_KEY, 1207);
+    SetText(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES, c.text);
+    MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES_APPLY);
     EXPECT_EQ(Boxes().size(), c.ok ? 0u : 1u) << c.text;
     EXPECT_EQ(g_MovieScene.frameCount, c.count) << c.text;
     EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
@@ -162,17 +162,17 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   }
   // "縮小" at 64 and "拡大" at 1 stay.
   Strip_SetDivisor(64);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1215);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_OUT);
   EXPECT_EQ(Strip_Divisor(), 64);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_IN);
   EXPECT_EQ(Strip_Divisor(), 32);
   Strip_SetDivisor(1);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1219);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_ZOOM_IN);
   EXPECT_EQ(Strip_Divisor(), 1);
   // "<" of the time line never scrolls above 0; a right drag neither.
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1220);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_LEFT);
   EXPECT_EQ(g_StripGeo.offsetX, 0);
-  MovieDlg_Command(MOVIE_DIALOG_KEY, 1221);
+  MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_RIGHT);
   EXPECT_EQ(g_StripGeo.offsetX, -100);
   MovieDlg_RightDown(10, 10);
   MovieDlg_RightDrag(400, 5);
@@ -239,7 +239,8 @@ TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {
     MovieDlg_Scroll(c.code, 0);
     EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
   }
-  const Case buttons[] = {{180, 1216, 180}, {179, 1216, 180}, {0, 1214, 0}, {7, 1212, 0}};
+  const Case buttons[] = {{180, IDC_MOVIE_KEY_NEXT, 180}, {179, IDC_MOVIE_KEY_NEXT, 180}, {0, IDC_MOVIE_KEY_PREV, 0},
+                          {7, IDC_MOVIE_KEY_FIRST, 0}};
   for (const Case &c : buttons) {
     g_MovieFrame = c.frame;
     MovieDlg_Command(MOVIE_DIALOG_KEY, (u32)c.code);
@@ -364,12 +365,12 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
   MovieObject *o = Actor(MOVIE_KIND_IMAGE);
   g_c.folder = std::string(g_DataDir) + "/pics";
-  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(Text(MOVIE_DIALOG_IMG, 1227), "pics");
   Boxes().clear();
   g_c.folder = "/elsewhere/pics";
-  MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
+  MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(Boxes().size(), 1u);
 }

@@ -91,8 +91,8 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_EFFECT_FRAMES, TBM_GETPOS, 0, 0), 90);
   EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_EFFECT_EXPLOSIONS, TBM_GETRANGEMAX, 0, 0), 300);
   HMENU menu = GetMenu(g_MainWnd);
-  EXPECT_NE(GetMenuState(menu, IDM_EFFECT_OPTIONS, MF_BYCOMMAND), (UINT)-1);
-  EXPECT_NE(GetMenuState(menu, IDM_EFFECT_EXIT, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(menu, IDM_OPTIONS, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(menu, IDM_EXIT, MF_BYCOMMAND), (UINT)-1);
   EXPECT_EQ(g_RunState, 5u);
   ASSERT_EQ(g_ParticleEdit.image.loaded, 1u);   // Data/爆発.png
   const i32 row = g_ParticleEdit.image.row;

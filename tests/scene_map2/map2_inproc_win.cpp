@@ -98,7 +98,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(g_Map2Editor.tiles[0].loaded, 1u);
   EXPECT_EQ(g_Map2Editor.tiles[1].loaded, 1u);
   EXPECT_EQ(g_Map2Editor.character.loaded, 1u);
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_MAP2_FILE_SAVE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_MAP2_SAVE, MF_BYCOMMAND), (UINT)-1);
 
   // "追加" with the test PNG, then "移動○×".
   g_DriveAnswer = "t.png";

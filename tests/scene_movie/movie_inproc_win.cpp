@@ -171,7 +171,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(hi, 180);
   EXPECT_EQ(IsDlgButtonChecked(key, IDC_MOVIE_LOOP), (UINT)BST_CHECKED);
   char text[128] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_MOVIE_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_MainWnd), IDM_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "　保存　  ( KZV )");
 
   // The hand-made movie from the File menu; a click on the cube's row of the key dialog's
@@ -180,7 +180,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_movie_in.kzv"), CubeMovie("miravel_movie_cube.kzp")));
   g_DriveAnswer = "miravel_movie_in.kzv";
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_OPEN, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   ASSERT_EQ(g_MovieObjectCount, 3);
@@ -224,7 +224,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   std::string saved = Drive_Temp("miravel_movie_out.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_out.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   // cmd takes off the outer pair of quotes; the quoted program and path stay.
   std::string json = Drive_RunTool("\"\"" + ExeFolder() + "modeldump.exe\" \"" + saved + "\"\"");
@@ -275,9 +275,9 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   Drive_Pump(5);
   std::string bmp = std::string(g_RootDir) + "\\miravel_movie_shot.BMP";
   DeleteFileA(bmp.c_str());
-  SetDlgItemTextA(render, IDC_RENDER_NAME, "miravel_movie_shot");
+  SetDlgItemTextA(render, IDC_MOVIE_RENDER_NAME, "miravel_movie_shot");
   g_boxes.clear();
-  Drive_Command(render, IDC_RENDER_BMP);
+  Drive_Command(render, IDC_MOVIE_RENDER_BMP);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   // The cube of frame 60 stands right of the centre (x 4 seen from (0, 3, -12)); the centre
   // and the corners show the background.
@@ -297,12 +297,12 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // frame 60 again.
   SetDlgItemTextA(key, IDC_MOVIE_PLAY_START, "0");
   SetDlgItemTextA(key, IDC_MOVIE_PLAY_END, "10");
-  SetDlgItemTextA(render, IDC_RENDER_NAME, "miravel_movie_clip");
-  SetDlgItemTextA(render, IDC_RENDER_INTERVAL, "2");
+  SetDlgItemTextA(render, IDC_MOVIE_RENDER_NAME, "miravel_movie_clip");
+  SetDlgItemTextA(render, IDC_MOVIE_RENDER_INTERVAL, "2");
   std::string avi = std::string(g_RootDir) + "\\miravel_movie_clip.avi";
   DeleteFileA(avi.c_str());
   Drive_AnswerCodecs(true);
-  Drive_Command(render, IDC_RENDER_AVI);
+  Drive_Command(render, IDC_MOVIE_RENDER_AVI);
   Drive_AnswerCodecs(false);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   EXPECT_EQ(g_RunState, 8u);
@@ -329,7 +329,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(info.dwRate / (info.dwScale ? info.dwScale : 1), 30u);
   EXPECT_EQ(info.dwLength, 5u);
   EXPECT_TRUE(pictured);
-  Drive_Command(render, IDC_RENDER_CLOSE);
+  Drive_Command(render, IDC_MOVIE_RENDER_CLOSE);
   EXPECT_FALSE(IsWindow(render));
 
   // The video window plays that AVI as a video and refuses a text file.

@@ -117,14 +117,14 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   ASSERT_EQ(g_MovieObjectCount, 3);
   HWND img = Dialog(MOVIE_DIALOG_IMG);
   EXPECT_TRUE(IsWindowVisible(img));
-  Drive_Command(img, 1226);
+  Drive_Command(img, IDC_MOVIE_ACTOR_FOLDER);
   char text[300] = {};
-  GetDlgItemTextA(img, 1227, text, sizeof text);
+  GetDlgItemTextA(img, IDC_MOVIE_ACTOR_FOLDER_TEXT, text, sizeof text);
   EXPECT_STREQ(text, "miravel_movie_pics");
   g_DriveFolder = g_pics;
   g_DriveAnswer = "pic.png";
   g_boxes.clear();
-  Drive_Command(img, 1228);
+  Drive_Command(img, IDC_MOVIE_ACTOR_FILE);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   const MovieObject *o = g_MovieObjects[2];
   EXPECT_STREQ(o->fileName, "pic.png");
@@ -139,13 +139,13 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(pers, cx - 5, cy) == RGB(200, 40, 40); }, 3000));
   EXPECT_EQ(WindowPixel(pers, cx + 5, cy), RGB(40, 40, 200));
   Drive_Pump(5);
-  GetDlgItemTextA(img, 1229, text, sizeof text);
+  GetDlgItemTextA(img, IDC_MOVIE_ACTOR_FILE_TEXT, text, sizeof text);
   EXPECT_STREQ(text, "pic.png");
-  SetDlgItemTextA(img, 1358, "看板");
-  SetDlgItemTextA(img, 1353, "100");
+  SetDlgItemTextA(img, IDC_MOVIE_ACTOR_NAME, "看板");
+  SetDlgItemTextA(img, IDC_MOVIE_ACTOR_X, "100");
   const char *colours[4] = {"10", "20", "300", "-5"};
-  for (int i = 0; i < 4; i++) SetDlgItemTextA(img, 1251 + i, colours[i]);
-  Drive_Command(img, 1357);
+  for (int i = 0; i < 4; i++) SetDlgItemTextA(img, IDC_MOVIE_ACTOR_COLOR_R + i, colours[i]);
+  Drive_Command(img, IDC_MOVIE_ACTOR_APPLY);
   EXPECT_STREQ(o->name, "看板");
   EXPECT_EQ(o->keys[0].position[0], 100.0f);
   EXPECT_EQ(o->keys[0].color[2], 255.0f);
@@ -155,34 +155,34 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Pump(5);
   HWND wave = Dialog(MOVIE_DIALOG_WAVE);
   EXPECT_TRUE(IsWindowVisible(wave));
-  SendDlgItemMessageA(wave, 1374, LB_SETCURSEL, 3, 0);
+  SendDlgItemMessageA(wave, IDC_MOVIE_WAVE_LIST, LB_SETCURSEL, 3, 0);
   g_DriveFolder.clear();
   g_DriveAnswer = "miravel_se.wav";
-  Drive_Command(wave, 1369);
+  Drive_Command(wave, IDC_MOVIE_WAVE_FILE);
   Drive_Pump(5);   // the refill after the change selects the key's sound (0) first
-  SendDlgItemMessageA(wave, 1374, LB_SETCURSEL, 3, 0);
-  Drive_Command(wave, 1359);
+  SendDlgItemMessageA(wave, IDC_MOVIE_WAVE_LIST, LB_SETCURSEL, 3, 0);
+  Drive_Command(wave, IDC_MOVIE_WAVE_APPLY);
   EXPECT_STREQ(g_MovieScene.soundFileNames[3], "miravel_se.wav");
   EXPECT_EQ(g_MovieScene.soundCount, 4);
   EXPECT_EQ(g_MovieObjects[3]->keys[0].number, 3);
   Drive_Pump(5);
-  EXPECT_EQ(Drive_ListText(GetDlgItem(wave, 1374), 3), "003 : miravel_se.wav");
+  EXPECT_EQ(Drive_ListText(GetDlgItem(wave, IDC_MOVIE_WAVE_LIST), 3), "003 : miravel_se.wav");
 
   // "メッセージ 追加": message 2 typed and "決定".
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_MESSAGE, 0);
   Drive_Pump(5);
   HWND mes = Dialog(MOVIE_DIALOG_MES);
   SendDlgItemMessageA(mes, IDC_MOVIE_LIST, LB_SETCURSEL, 2, 0);
-  SetDlgItemTextA(mes, 1204, "hello movie");
-  Drive_Command(mes, 1205);
+  SetDlgItemTextA(mes, IDC_MOVIE_MES_TEXT, "hello movie");
+  Drive_Command(mes, IDC_MOVIE_MES_APPLY);
   EXPECT_STREQ(g_MovieMessages[2], "hello movie");
   EXPECT_EQ(g_MovieObjects[4]->keys[0].number, 2);
 
   // The key dialog: 300 frames, two page-rights to frame 120, a click on the image's row
   // at frame 120 (x 230 + 120 * 10 / 8) and "キー作成".
   HWND key = Dialog(MOVIE_DIALOG_KEY);
-  SetDlgItemTextA(key, 1260, "300");
-  Drive_Command(key, 1207);
+  SetDlgItemTextA(key, IDC_MOVIE_KEY_FRAMES, "300");
+  Drive_Command(key, IDC_MOVIE_KEY_FRAMES_APPLY);
   EXPECT_EQ(g_MovieScene.frameCount, 300);
   HWND bar = GetDlgItem(key, IDC_MOVIE_SCROLL);
   int lo = -1, hi = -1;
@@ -195,7 +195,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_EQ(g_MovieFrame, 120);
   EXPECT_TRUE(IsWindowVisible(img));
   EXPECT_FALSE(IsWindowVisible(mes));
-  Drive_Command(key, 1060);
+  Drive_Command(key, IDC_MOVIE_KEY_CREATE);
   ASSERT_EQ(o->keyCount, 2);
   EXPECT_EQ(o->keys[1].frame, 120);
   int diff = 0;
@@ -205,7 +205,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_TRUE(Drive_PumpUntil([] { return MainTitle() == Title("新規.KZV", "2006.060"); }, 3000)) << MainTitle();
 
   // The image dialog closed by "閉じる" comes back when the image becomes current again.
-  Drive_Command(img, 1062);
+  Drive_Command(img, IDC_MOVIE_DLG_CLOSE);
   EXPECT_EQ(Dialog(MOVIE_DIALOG_IMG), nullptr);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 3 * 25 + 10);   // the sound actor
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);   // the image again
@@ -240,7 +240,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_dlg.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_SAVE, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   std::string json = Drive_ModelDump(saved);
   // Saved under a new name: the title names that file.
@@ -254,7 +254,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Pump(5);
   EXPECT_EQ(g_MovieObjectCount, 2);
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_KZV_OPEN, 0);
+  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
   ASSERT_EQ(g_MovieObjectCount, 5);
   EXPECT_STREQ(g_MovieObjects[2]->fileName, "pic.png");

@@ -398,7 +398,7 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
   s.group2 = HeaderIds("edit2d_ids.h", "IDC_G2D");
   s.uv2 = HeaderIds("edit2d_ids.h", "IDC_T2D");
   s.keys2 = HeaderIds("edit2d_ids.h", "IDC_MOT2D IDC_ML2D IDC_M2D");
-  s.bone2 = {ED2D_CTL_APPLY, ED2D_CTL_COLOUR, ED2D_CTL_ADD, ED2D_CTL_DELETE, ED2D_CTL_PARENT_COMBO, ED2D_CMD_NEW_BONE};
+  s.bone2 = {IDC_BONE_APPLY, IDC_BONE_COLOR, IDC_BONE_ADD, IDC_BONE_DELETE, IDC_BONE_PARENT, IDM_2D_BONE_NEW};
   ASSERT_FALSE(s.poly3.empty() || s.group3.empty() || s.bone3.empty() || s.uv3.empty() || s.keys3.empty() ||
                s.poly2.empty() || s.group2.empty() || s.uv2.empty() || s.keys2.empty())
       << "MIRAVEL_SRC names no source tree";
