@@ -20,16 +20,6 @@ enum {
   ED3D_TREE_TEXT = 256,
 };
 
-// Control ids of the family's panels (also in resources/edit3d_ids.h for the templates).
-enum : u32 {
-  IDC_M3D_POLY = 1093, IDC_M3D_TEXTURE = 1098, IDC_M3D_BONE = 1097, IDC_M3D_WEIGHT = 1102,
-  IDC_M3D_MOTION = 1094, IDC_M3D_OBJECT = 1096, IDC_M3D_NONE = 1103,
-  IDC_LAYER_1 = 1342, IDC_LAYER_10 = 1351,
-  IDC_BONE_PARENT = 1439, IDC_BONE_LIST = 1,
-  IDC_GRP_LIST = 1373, IDC_GRP_TEXTURE = 1394, IDC_GRP_DISP = 1400,
-  IDC_GRP_DISPLAY = 1388,
-};
-
 // The panels of the family (their widget names are kEd3DPanelNames).
 enum Ed3DPanel : u32 {
   ED3D_PANEL_MODE = 0,    // MODEL_3D_DLG

@@ -36,10 +36,10 @@ namespace {
 std::vector<std::string> g_Boxes;
 void RecordBox(const char *t) { g_Boxes.push_back(t); }
 
-// The panel's colour fields (ids 1161..1164) and the colour chooser are the widget fake's.
+// The panel's colour fields (IDC_P2D_RED and the next three) and the colour chooser are the widget fake's.
 int s_Panel;
-void SetField(int k, const char *text) { WidgetFake_SetText(&s_Panel, 1161 + k, text); }
-std::string Field(int k) { return WidgetFake_Text(&s_Panel, 1161 + k); }
+void SetField(int k, const char *text) { WidgetFake_SetText(&s_Panel, IDC_P2D_RED + k, text); }
+std::string Field(int k) { return WidgetFake_Text(&s_Panel, IDC_P2D_RED + k); }
 
 Bone2Model *FullModel(i32 slot) {
   g_ModelAllocArrays = 1;

@@ -278,13 +278,13 @@ TEST_F(MovieDlgTest, SoundSelectionOutsideTheSlotsIsNoSelection) {
   MovieObject *o = Actor(MOVIE_KIND_SOUND);
   g_MovieDlg.soundSlot = 3;
   for (i32 sel : {16, -1, 100}) {
-    g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, 1374)] = sel;
-    MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+    g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)] = sel;
+    MovieDlg_Command(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_APPLY);
     EXPECT_EQ(g_MovieDlg.soundSlot, 3) << sel;
     EXPECT_EQ(o->keys[0].number, 3) << sel;
   }
-  g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, 1374)] = 15;
-  MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
+  g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)] = 15;
+  MovieDlg_Command(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_APPLY);
   EXPECT_EQ(o->keys[0].number, 15);
   // Motion combo: 0..99 and below the motion count; no selection changes nothing.
   const i32 motions[][3] = {{-1, 5, -1}, {4, 5, 4}, {5, 5, -1}, {99, 100, 99}, {100, 101, -1}};
@@ -304,7 +304,7 @@ TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
   Actor(MOVIE_KIND_SOUND);
   MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
   MovieDlg_Refresh(MOVIE_DIALOG_MES);
-  const std::vector<std::string> &snd = g_WidgetFake.lines[Control(MOVIE_DIALOG_WAVE, 1374)];
+  const std::vector<std::string> &snd = g_WidgetFake.lines[Control(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST)];
   const std::vector<std::string> &mes = g_WidgetFake.lines[Control(MOVIE_DIALOG_MES, IDC_MOVIE_LIST)];
   ASSERT_EQ(snd.size(), 16u);
   ASSERT_EQ(mes.size(), 16u);
@@ -331,15 +331,15 @@ TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
   u32 d = MOVIE_DIALOG_MES;
   std::string longText(254, 'a');
   longText += "あ";   // its second byte would be byte 256
-  SetText(d, 1204, longText.c_str());
+  SetText(d, IDC_MOVIE_MES_TEXT, longText.c_str());
   g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 2;
-  MovieDlg_Command(d, 1205);
+  MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
   EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
   EXPECT_EQ(g_MovieScene.messageCount, 3);
   EXPECT_EQ(o->keys[0].number, 2);
-  SetText(d, 1204, "x");
+  SetText(d, IDC_MOVIE_MES_TEXT, "x");
   g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 0;
-  MovieDlg_Command(d, 1205);
+  MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
   EXPECT_STREQ(g_MovieMessages[0], "");
   EXPECT_EQ(o->keys[0].number, 0);
 }
