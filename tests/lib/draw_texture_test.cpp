@@ -36,32 +36,17 @@ std::vector<u8> Kzi(i32 w, i32 h, size_t cutPixels = 0) {
     Wr_U8(&bw, 7);
     Wr_U8(&bw, 200);
   }
-  std::vector<u8> out(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return out;
+  return TakeWriterBytes(&bw);
 }
 
 // A raw 8-bit RGB(A) PSD with planar data: channel c of pixel (x, y) = c * 60 + x + y.
 std::vector<u8> Psd(i32 w, i32 h, int channels, bool blackFirstPixel) {
   ByteWriter bw = {};
-  Wr_Bytes(&bw, "8BPS", 4);
-  Wr_U16BE(&bw, 1);
-  Wr_Zeros(&bw, 6);
-  Wr_U16BE(&bw, (u16)channels);
-  Wr_U32BE(&bw, (u32)h);
-  Wr_U32BE(&bw, (u32)w);
-  Wr_U16BE(&bw, 8);
-  Wr_U16BE(&bw, 3);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U16BE(&bw, 0);
+  WritePsdHeader(&bw, w, h, channels);
   for (int c = 0; c < channels; c++)
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) Wr_U8(&bw, (blackFirstPixel && x == 0 && y == 0) ? 0 : (u8)(c * 60 + x + y));
-  std::vector<u8> out(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return out;
+  return TakeWriterBytes(&bw);
 }
 
 struct TextureTest : ::testing::Test {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include "file_bytes.h"
 #include "model/kzb.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -96,9 +97,7 @@ std::vector<u8> BuildKzb(const KzbSpec &s) {
       }
     }
   }
-  std::vector<u8> out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 std::string WriteKzb(const char *name, const std::vector<u8> &bytes) {

@@ -18,6 +18,8 @@
 #include "scene/map2.h"
 #include "shell_fixture.h"
 #include "tests/model/kz_files.h"
+#include "file_messages.h"
+#include "run_tool.h"
 
 namespace {
 
@@ -25,15 +27,6 @@ const char kTooOld[] = "ＭＡＰ２形式のバージョンが古いので\n読
 const char kTooNew[] =
     "ＭＡＰ２形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
 const char kNotMap2[] = "%s は、ＭＡＰ２形式ではありません。";
-const char kBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-const char kCannotOpen[] = "%s を開くことができませんでした。";
-const char kCannotSave[] = "%s に保存することができませんでした。";
-
-std::string Fmt(const char *fmt, const std::string &path) {
-  char buf[512];
-  snprintf(buf, sizeof buf, fmt, path.c_str());
-  return buf;
-}
 
 struct Tile {
   u8 flag;
@@ -329,13 +322,10 @@ TEST_F(Map2Test, ModeldumpPrintsMap2Files) {
   if (!tool) GTEST_SKIP() << "modeldump not built here";
   fclose(tool);
   WriteFileBytes("d.map2", Sample3x2().b);
-  FILE *p = popen("./modeldump d.map2 2>&1", "r");
-  ASSERT_NE(p, nullptr);
   std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
+  int status = -1;
+  ASSERT_TRUE(Test_RunTool("./modeldump d.map2 2>&1", &out, &status));
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(out,
             "{\"file\":\"d.map2\",\"format\":\"map2\",\"version\":2005000,\"tiles\":["
             "{\"passable\":1,\"name\":\"\xe8\x8d\x89.psd\"},{\"passable\":0,\"name\":\"\xe5\xb7\x9d.psd\"},"
