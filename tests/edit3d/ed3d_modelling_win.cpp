@@ -77,15 +77,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   ASSERT_TRUE(Drive_WriteCube(path));
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
-  std::string folder = Drive_Temp("miravel_settings_poly");
-  CreateDirectoryA(folder.c_str(), nullptr);
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_poly"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
@@ -174,16 +166,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_NEAR(MinX(back), moved, 1e-4);
   Model3_FreeSlot(200);
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_poly");
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

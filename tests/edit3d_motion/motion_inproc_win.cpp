@@ -145,16 +145,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   ASSERT_TRUE(Kzp_Write(m, path.c_str()));
   Model3_Free(m);
 
-  std::string folder = Drive_TempDir() + "miravel_settings_motion";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_motion"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_MOTION, BN_CLICKED), 0);
@@ -325,16 +316,9 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   DeleteFileA(source.c_str());
   DeleteFileA(saved2.c_str());
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_motion");
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

@@ -110,13 +110,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   std::string a = Drive_Temp("miravel_obj_a.KZP"), b = Drive_Temp("miravel_obj_b.KZP");
   ASSERT_TRUE(Drive_WriteCube(a));
   ASSERT_TRUE(Drive_WriteCube(b));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_obj3"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + a + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(a, "miravel_settings_obj3"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
@@ -241,17 +235,10 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_EQ(s->objectCount, 2);
   EXPECT_TRUE(Drive_Alive(e.motionDlg) && Drive_Alive(e.motionList));
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_obj3");
   DeleteFileA(a.c_str());
   DeleteFileA(b.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_obj3").c_str());
 }
 
 const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);
