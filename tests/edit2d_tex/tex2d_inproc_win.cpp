@@ -40,36 +40,18 @@
 #include "resources/shell_ids.h"
 #include "draw_device_win.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 namespace {
 
 // Two 100 x 100 quads side by side above the origin (clear of the texture panel), group 0,
-// one UV entry per vertex.
-void MakeSkin(Bone2Model *m) {
-  const f32 xs[3] = {-100, 0, 100};
-  for (int i = 0; i < 6; i++) m->positions[i] = {xs[i % 3], i < 3 ? -200.0f : -100.0f};
-  m->vertexCount = m->uvCount = 6;
-  m->colours[0] = {255, 255, 255, 255};
-  m->colourCount = 1;
-  Bone2_FreshBindings(m, 0, 6);
-  for (int q = 0; q < 2; q++) {
-    Polygon2 &p = m->polygons[q];
-    p = Polygon2{};
-    p.used = 1;
-    p.cornerCount = 4;
-    const u16 v[4] = {(u16)q, (u16)(q + 1), (u16)(q + 4), (u16)(q + 3)};
-    for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
-  }
-  m->polygonCount = 2;
-}
-
-// The skin written as a KZB file, to be opened through the File menu.
+// one UV entry per vertex, written as a KZB file to be opened through the File menu.
 bool WriteSkin(const std::string &path) {
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
   g_ModelAllocArrays = 0;
   if (!m) return false;
-  MakeSkin(m);
+  TestModel_TwoQuadSkin(m);
   bool ok = Kzb_Write(0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
