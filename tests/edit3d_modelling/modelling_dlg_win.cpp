@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -41,9 +42,7 @@ std::string Text(void *dlg, int id) {
 std::vector<u8> Bytes(Model3 *m) {
   ByteWriter w = {};
   Kzp_Encode(m, &w);
-  std::vector<u8> b(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return b;
+  return TakeWriterBytes(&w);
 }
 
 HWND FrontView(void) {
