@@ -18,6 +18,7 @@
 #include "scene/map2.h"
 #include "shell_fixture.h"
 #include "tests/model/kz_files.h"
+#include "box_fixture.h"
 #include "file_messages.h"
 #include "run_tool.h"
 
@@ -49,17 +50,9 @@ Bytes Sample3x2() {
   return Map2File(2005000, {{1, "草.psd"}, {0, "川.psd"}, {1, "道.png"}}, 3, 2, {0, 1, 2, 2, 1, 0});
 }
 
-struct Map2Test : ::testing::Test {
-  static std::vector<std::string> &Messages() {
-    static std::vector<std::string> m;
-    return m;
-  }
-  static void RecordBox(const char *text) { Messages().push_back(text); }
-  CoreSeam saved;
+struct Map2Test : BoxRecordingTest {
   void SetUp() override {
-    saved = g_Seam;
-    g_Seam.errorBox = RecordBox;
-    Messages().clear();
+    BoxRecordingTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_2D_MAP;
     memset(&g_Map2Editor, 0, sizeof g_Map2Editor);
@@ -70,7 +63,7 @@ struct Map2Test : ::testing::Test {
   void TearDown() override {
     Map2_FreeDocument();
     memset(&g_FileDlgPlatform, 0, sizeof g_FileDlgPlatform);
-    g_Seam = saved;
+    BoxRecordingTest::TearDown();
   }
 };
 
