@@ -15,9 +15,7 @@
 
 struct ModelDump : ::testing::Test {
   void SetUp() override {
-    FILE *f = fopen("./modeldump", "rb");
-    if (!f) GTEST_SKIP() << "modeldump not built here";
-    fclose(f);
+    if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   }
 };
 

@@ -207,9 +207,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
 
 TEST_F(KzcTest, ModelDumpPrintsTheStoredSet) {
   const char *src = getenv("MIRAVEL_SRC");
-  FILE *tool = fopen("./modeldump", "rb");
-  if (!src || !tool) GTEST_SKIP() << "modeldump not built here";
-  fclose(tool);
+  if (!src || !Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   WriteFileBytes("set.kzc", Set2002010("コリジョン.kzp").b);
   WriteFileBytes("old.kzc", Set2002000().b);
   std::string out;

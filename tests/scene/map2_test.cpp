@@ -311,9 +311,7 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
 }
 
 TEST_F(Map2Test, ModeldumpPrintsMap2Files) {
-  FILE *tool = fopen("./modeldump", "rb");
-  if (!tool) GTEST_SKIP() << "modeldump not built here";
-  fclose(tool);
+  if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   WriteFileBytes("d.map2", Sample3x2().b);
   std::string out;
   int status = -1;

@@ -5,9 +5,7 @@
 
 TEST_F(MovieTest, ModeldumpPrintsEveryFieldOfAMovie) {
   std::string tool = std::string(savedCwd) + "/modeldump";
-  FILE *f = fopen(tool.c_str(), "rb");
-  if (!f) GTEST_SKIP() << "modeldump not built here";
-  fclose(f);
+  if (!Test_ToolBuilt(tool)) GTEST_SKIP() << "modeldump not built here";
   MovieSpec s;
   s.version = 2006000;
   s.frameCount = 0;

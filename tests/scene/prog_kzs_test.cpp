@@ -86,9 +86,7 @@ TEST_F(ProgTest, TruncatedAndOutOfRangeProgramKzsFilesAreRefused) {
 }
 
 TEST_F(ProgTest, ModeldumpListsAProgramKzs) {
-  FILE *probe = fopen("./modeldump", "rb");
-  if (!probe) GTEST_SKIP() << "modeldump not built here";
-  fclose(probe);
+  if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   const Blob file = Compiled("Var x\nx = 3\nIf x > 2\nEnd\n");
   ASSERT_TRUE(File_WriteAtomic("dump_Program.KZS", file.data(), file.size()));
   std::string out;

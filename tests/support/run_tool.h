@@ -5,6 +5,15 @@
 
 #include <string>
 
+// Whether the tool (a path) was built beside the test program: the tests that run it skip
+// when it was not.
+inline bool Test_ToolBuilt(const std::string &path) {
+  FILE *f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  fclose(f);
+  return true;
+}
+
 // Runs cmd through the shell; its output into *out and its exit status into *status (-1 when
 // it did not exit normally). False when it could not be started.
 inline bool Test_RunTool(const std::string &cmd, std::string *out, int *status) {
