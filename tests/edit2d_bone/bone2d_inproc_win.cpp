@@ -205,11 +205,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(g_Boxes[0].substr(0, 6), "同じNo");
 
   // Saved with the File menu and read by modeldump.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_bone2d_saved.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string saved = Drive_SaveByMenu(IDM_KZB_SAVE, "miravel_bone2d_saved.KZB");
   std::string dump = Drive_ModelDump(saved);
   // Auto-bound vertices: bone 1 keeps (-100, +-40), bone 2 takes (-20, 40) and (100, 40),
   // bone 4 (at the root's origin when it was added) (-20, -40), (20, -40) and (100, -40).

@@ -71,32 +71,9 @@ void Mouse(UINT msg, int x, int y, WPARAM keys) {
 
 // Red pixels of a window's client area as the screen shows it.
 int CountRed(HWND w) {
-  RECT r;
-  GetClientRect(w, &r);
-  POINT o = {0, 0};
-  ClientToScreen(w, &o);
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, r.right, r.bottom, screen, o.x, o.y, SRCCOPY);
-  GdiFlush();
-  int n = 0;
-  const u32 *px = (const u32 *)bits;
-  for (LONG i = 0; bits && i < r.right * r.bottom; i++) {
-    u32 c = px[i];
+  int width, height, n = 0;
+  for (u32 c : Drive_ScreenOf(w, &width, &height))
     n += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 60 && (c & 0xFF) < 60;
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return n;
 }
 
@@ -244,11 +221,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(m->groupCount, 3);
 
   // Saved by the File menu and read back.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_tex2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string saved = Drive_SaveByMenu(IDM_2D_KZB_SAVE, "miravel_tex2d.KZB");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"textures\":[\"\",\"miravel_u1.bmp\",\"miravel_u2.bmp\"]"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"texture\":1,\"mapping\":5,\"params\":[0,0,1,1,"), std::string::npos) << dump;

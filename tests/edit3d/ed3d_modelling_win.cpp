@@ -29,14 +29,6 @@
 
 namespace {
 
-HWND FrontView(void) {
-  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
-    if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
-  }
-  return nullptr;
-}
-
 // A key released once the loop has let go of the key latch (one key per idle pass).
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
@@ -106,7 +98,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   KeyUp('S');
   KeyUp('T');
   EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
-  HWND front = FrontView();
+  HWND front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
   ViewRecord *fv = nullptr;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
@@ -124,11 +116,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(Undo_Current()->top, steps + 1);
 
   // Free creation in the Front view: left, left, middle gives a triangle; undo takes it back.
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_FreeTriangle(front);
   EXPECT_EQ(m->polygonCount, 7);
   EXPECT_EQ(m->polygons[6].cornerCount, 3);
   KeyUp('U');
@@ -140,13 +128,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   Drive_Pump(10);
   u32 layer = g_CurSlot;
   ASSERT_NE(layer, 0u);
-  front = FrontView();
+  front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_FreeTriangle(front);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_BONE, BN_CLICKED), 0);

@@ -82,10 +82,7 @@ int RingPixels(int r) {
 }
 
 void Save(const char *name) {
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = name;
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
+  Drive_SaveByMenu(40024, name);
 }
 
 std::string Text(HWND dlg, int id) {
@@ -169,10 +166,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_EQ(g_CurBoneIndex, 2u);
 
   // A left drag in the Front view window.
-  HWND front = nullptr;
-  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[SUB_3D_MOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_MOTION][i].window)
-      front = (HWND)g_Views[SUB_3D_MOTION][i].window;
+  HWND front = Drive_FrontView(SUB_3D_MOTION);
   ASSERT_NE(front, nullptr);
   UndoHistory *h = Undo_Current();
   ASSERT_NE(h, nullptr);

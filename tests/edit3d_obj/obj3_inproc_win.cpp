@@ -158,10 +158,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Drive_Pump(5);
   Choose(1);
   EXPECT_EQ(g_CurPartIndex, 1u);
-  HWND front = nullptr;
-  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[SUB_3D_OBJMOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_OBJMOTION][i].window)
-      front = (HWND)g_Views[SUB_3D_OBJMOTION][i].window;
+  HWND front = Drive_FrontView(SUB_3D_OBJMOTION);
   ASSERT_NE(front, nullptr);
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
   for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
@@ -206,11 +203,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_STREQ(s->parts[1].path, "miravel_obj_b.KZP");
 
   // Saved by the File menu, read by modeldump.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_obj_saved.KZO";
-  SendMessageA(g_MainWnd, WM_COMMAND, 40026, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp("miravel_obj_saved.KZO");
+  std::string saved = Drive_SaveByMenu(40026, "miravel_obj_saved.KZO");
   std::string dump = Dump(saved);
   EXPECT_NE(dump.find("\"motions\":[{\"name\":"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"length\":60,\"keys\":2}"), std::string::npos) << dump;

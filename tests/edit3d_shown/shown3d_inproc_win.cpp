@@ -188,9 +188,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
 
   // [texture] The texture sub-mode; a texture added, then given to group 0 in the group panel:
   // the image panel shows its texels (the red half) without leaving the sub-mode.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(Drive_Press3D(ED3D_BTN_TEXTURE), (u32)SUB_3D_TEXTURE);
   Drive_PumpIdle(5);
   HWND groups = (HWND)g_AppShell.panels[SUB_3D_TEXTURE][PANEL_GROUP].window;
   ASSERT_TRUE(Drive_Alive(groups));
@@ -215,19 +213,13 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // [projection] "正面" gives each of the 24 corners its own entry; saved and dumped.
   Drive_Command(g_Ed3DTex.panel, TEX_BTN_FRONT);
   EXPECT_EQ(m->uvCount, 24);
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_shown_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_TempDir() + g_DriveAnswer;
+  std::string saved = Drive_SaveByMenu(40024, "miravel_shown_saved.KZP");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"uvs\":24"), std::string::npos) << dump.substr(0, 400);
 
   // [sounds] The motion sub-mode's sound list; a KZM with a second sound opened from the File
   // menu: the list shows it at once.
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_MOTION);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
+  ASSERT_EQ(Drive_Press3D(ED3D_BTN_MOTION), (u32)SUB_3D_MOTION);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
   Drive_Pump(5);
   ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.waveList));

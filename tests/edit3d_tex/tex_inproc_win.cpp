@@ -53,9 +53,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
-  Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(Drive_Press3D(ED3D_BTN_TEXTURE), (u32)SUB_3D_TEXTURE);
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.panel));
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.imagePanel));
   Model3 *m = g_Model3Slots[0];

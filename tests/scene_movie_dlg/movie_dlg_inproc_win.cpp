@@ -90,12 +90,8 @@ COLORREF WindowPixel(HWND w, int x, int y) {
 }  // namespace
 
 TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_movie_dlg"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   g_ModalHooks.messageBox = AnswerBox;
-  Movie_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartOwn("miravel_settings_movie_dlg", Movie_InstallWin));
   g_FileDlgPlatform.run = Drive_AnswerRequest;
   g_FileDlgPlatform.browseFolder = AnswerFolder;
 

@@ -86,9 +86,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   WriteText(g_dir + "\\s.txt", Source());
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Prog_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartWith(Prog_InstallWin));
   g_FileDlgPlatform.run = Drive_AnswerRequest;
 
   // "プログラム": the source dialog, the family's menu and the log window.
