@@ -118,10 +118,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, ED2D_BTN_BONE), (UINT)BST_CHECKED);
 
   // The KZB through the File menu.
-  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_bone2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
-  g_ModalHooks.getOpenFileName = nullptr;
+  Drive_OpenByMenu(IDM_KZB_OPEN, "miravel_bone2d.KZB");
   Drive_Pump(10);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);

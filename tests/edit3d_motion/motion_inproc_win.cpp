@@ -281,10 +281,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   std::string source = Drive_TempDir() + "miravel_motion_src.KZP";
   ASSERT_TRUE(WriteSource(source));
   i32 positions = cur->positionCount;
-  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_motion_src.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_COPY_MOTIONS, 0);
-  g_ModalHooks.getOpenFileName = nullptr;
+  Drive_OpenByMenu(IDM_MOT_COPY_MOTIONS, "miravel_motion_src.KZP");
   cur = g_Model3Slots[0];
   EXPECT_EQ(cur->motionCount, 3);
   EXPECT_EQ(cur->boneCount, 4);

@@ -102,19 +102,7 @@ i32 SideViewIndex(void) {
 }
 
 // The image panel's pixel as painted.
-COLORREF PanelPixel(i32 x, i32 y) {
-  HWND w = (HWND)g_Ed3DTex.imagePanel;
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
-
-void RepaintStrips(u32 flag) {
-  g_StripDirty[flag] = 1;
-  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
-  Drive_Pump(2);
-}
+COLORREF PanelPixel(i32 x, i32 y) { return Drive_WindowPixel(g_Ed3DTex.imagePanel, x, y); }
 
 }  // namespace
 
@@ -167,7 +155,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Command(panel, IDC_GRP_APPLY);
   HWND swatch = GetDlgItem(panel, IDC_GRP_SWATCHES);
   ASSERT_TRUE(Drive_Alive(swatch));
-  RepaintStrips(STRIP_FLAG_SWATCHES);
+  Drive_RepaintStrips(STRIP_FLAG_SWATCHES);
   HDC dc = GetDC(swatch);
   EXPECT_EQ(GetPixel(dc, 27, 9), RGB(10, 20, 30));
   ReleaseDC(swatch, dc);
@@ -204,7 +192,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Command(groups, IDC_GRP_APPLY);
   ASSERT_EQ(m->groups[0].texture, 1u);
   // The image from the panel's corner at zoom 1: texel (30, 100) is red, (100, 100) green.
-  RepaintStrips(STRIP_FLAG_TEXTURES);
+  Drive_RepaintStrips(STRIP_FLAG_TEXTURES);
   EXPECT_EQ(PanelPixel(30, 100), RGB(255, 0, 0)) << "texture 1 at the image panel's corner";
   EXPECT_EQ(PanelPixel(100, 100), RGB(0, 255, 0));
   App_MarkAllRedraw();

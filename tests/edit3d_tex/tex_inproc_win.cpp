@@ -29,19 +29,9 @@ void Image(UINT msg, i32 x, i32 y, WPARAM keys) {
 }
 
 // The image panel's pixel as painted (red, green, blue).
-COLORREF PanelPixel(i32 x, i32 y) {
-  HWND w = (HWND)g_Ed3DTex.imagePanel;
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
+COLORREF PanelPixel(i32 x, i32 y) { return Drive_WindowPixel(g_Ed3DTex.imagePanel, x, y); }
 
-void Repaint(void) {
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
-  Drive_PumpUntil([] { return g_StripDirty[STRIP_FLAG_TEXTURES] == 0; }, 2000);
-  Drive_Pump(2);
-}
+void Repaint(void) { Drive_RepaintStrips(STRIP_FLAG_TEXTURES); }
 
 }  // namespace
 

@@ -284,6 +284,23 @@ inline std::string Drive_SaveByMenu(int command, const std::string &name) {
   return Drive_Temp(name.c_str());
 }
 
+// A command of the main window's menu that opens a file, the open dialog answered with `name`
+// in the temporary folder.
+inline void Drive_OpenByMenu(int command, const std::string &name) {
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = name;
+  SendMessageA(g_MainWnd, WM_COMMAND, (WPARAM)command, 0);
+  g_ModalHooks.getOpenFileName = nullptr;
+}
+
+// The strip panels of one kind (STRIP_FLAG_*) marked for repainting and painted, then a few
+// passes more.
+inline void Drive_RepaintStrips(u32 flag) {
+  g_StripDirty[flag] = 1;
+  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
+  Drive_Pump(2);
+}
+
 // What tools/modeldump (built beside the test program) prints for a file.
 inline std::string Drive_ModelDump(const std::string &file) {
   char self[MAX_PATH];
@@ -294,6 +311,15 @@ inline std::string Drive_ModelDump(const std::string &file) {
 }
 
 // [SECTION] the main view's picture
+
+// A window's pixel at client point (x, y) as painted.
+inline COLORREF Drive_WindowPixel(void *window, int x, int y) {
+  HWND w = (HWND)window;
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
 
 // The screen's pixels in the width * height rectangle at (x, y): 0xRRGGBB, row by row.
 inline std::vector<u32> Drive_ScreenRect(int x, int y, int width, int height) {
