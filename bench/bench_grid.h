@@ -80,14 +80,9 @@ inline Bone2Model *BenchGrid_Slot2D(void) {
 
 // rows x 255 quads of 2 x 2 pixels around the placement, every vertex bound to `bone`; with
 // `uvs`, a UV entry per vertex that each corner names.
-inline void BenchGrid_Quads2D(Bone2Model *m, i32 rows, u16 bone, bool uvs) {
-  const i32 cols = 255;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
-      m->bindings[m->vertexCount++] = {bone, 0, 1.0f, 1};
-    }
-  if (uvs) m->uvCount = m->vertexCount;
+// The quads of a grid of (cols + 1) x (rows + 1) vertices numbered row by row, in use; with
+// `uvs`, each corner names the UV entry of its vertex's number.
+inline void BenchGrid_QuadFaces2D(Bone2Model *m, i32 cols, i32 rows, bool uvs) {
   for (i32 y = 0; y < rows; y++)
     for (i32 x = 0; x < cols; x++) {
       Polygon2 &p = m->polygons[m->polygonCount++];
@@ -99,6 +94,17 @@ inline void BenchGrid_Quads2D(Bone2Model *m, i32 rows, u16 bone, bool uvs) {
       if (uvs)
         for (int j = 0; j < 4; j++) p.corners[j].uv = c[j];
     }
+}
+
+inline void BenchGrid_Quads2D(Bone2Model *m, i32 rows, u16 bone, bool uvs) {
+  const i32 cols = 255;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
+      m->bindings[m->vertexCount++] = {bone, 0, 1.0f, 1};
+    }
+  if (uvs) m->uvCount = m->vertexCount;
+  BenchGrid_QuadFaces2D(m, cols, rows, uvs);
 }
 
 // The 2D model's full bone table spread over the grid.
