@@ -3,6 +3,7 @@
 // it in chains of sixteen, each bone the child of the one before and every sixteenth a child of
 // bone 0. 2D: rows of 255 quads of 2 x 2 pixels around the placement and 127 bones.
 #pragma once
+#include "app/current.h"
 #include "app/family.h"
 #include "model/bone2.h"
 #include "model/model3.h"
