@@ -215,34 +215,36 @@ static void CommitSettings(const SettingsImage *s) {
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(s->vsyncInEffect);
 }
 
-bool Settings_Decode(const u8 *data, size_t size) {
+// The settings file image parsed into a scratch record of its own (free it); null when it
+// cannot be read or no record could be had.
+static SettingsImage *ParseImage(const u8 *data, size_t size) {
   SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
-  if (!s) return false;
+  if (!s) return nullptr;
   ByteReader r;
   Rd_Init(&r, data, size);
-  bool ok = ParseSettings(&r, s);
-  if (ok) CommitSettings(s);
+  if (ParseSettings(&r, s)) return s;
   free(s);
-  return ok;
+  return nullptr;
+}
+
+bool Settings_Decode(const u8 *data, size_t size) {
+  SettingsImage *s = ParseImage(data, size);
+  if (!s) return false;
+  CommitSettings(s);
+  free(s);
+  return true;
 }
 
 i32 Settings_PeekToon(const u8 *data, size_t size) {
-  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
-  if (!s) return -1;
-  ByteReader r;
-  Rd_Init(&r, data, size);
-  i32 result = ParseSettings(&r, s) ? (s->opt[7] == 1 ? 1 : 0) : -1;
+  SettingsImage *s = ParseImage(data, size);
+  i32 result = s ? (s->opt[7] == 1 ? 1 : 0) : -1;
   free(s);
   return result;
 }
 
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size) {
-  SettingsImage *s = (SettingsImage *)calloc(1, sizeof(SettingsImage));
-  if (!s) return -1;
-  ByteReader r;
-  Rd_Init(&r, data, size);
-  bool ok = ParseSettings(&r, s);
-  i32 result = ok ? Options_ClampMaxPolygons(s->opt[8]) : -1;
+  SettingsImage *s = ParseImage(data, size);
+  i32 result = s ? Options_ClampMaxPolygons(s->opt[8]) : -1;
   free(s);
   return result;
 }

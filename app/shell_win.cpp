@@ -446,10 +446,6 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   return 0;
 }
 
-LRESULT App_MainWndProcThunk(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return (LRESULT)App_MainWndProc((HWND__ *)wnd, msg, wParam, lParam);
-}
-
 // [SECTION] message loop helpers
 bool App_WheelTargetActive(void) {
   HWND active = GetActiveWindow();

@@ -26,7 +26,6 @@ void View_DestroyExtraViews(void);
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-LRESULT App_MainWndProcThunk(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // True when the wheel goes to the family (the active window is the main window, a view
 // window of the layout or a key panel).
 bool App_WheelTargetActive(void);

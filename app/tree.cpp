@@ -181,7 +181,6 @@ void Build(const TreeKind *k) {
 
 // [SECTION] entry points
 void Tree_LinkBones2D(void) { Link(&kBones2D); }
-void Tree_LinkObjects2D(void) { Link(&kObjects2D); }
 void Tree_LinkBones3D(void) { Link(&kBones3D); }
 void Tree_LinkObjects3D(void) { Link(&kObjects3D); }
 

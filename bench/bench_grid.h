@@ -1,9 +1,23 @@
-// Shared by the 3D editor benchmarks: a model of rows of 250 quads around the origin (flat in
+// Shared by the editor benchmarks. 3D: a model of rows of 250 quads around the origin (flat in
 // z = 0, or with a small ripple in z so that no two faces lie in one plane) and 127 bones over
 // it in chains of sixteen, each bone the child of the one before and every sixteenth a child of
-// bone 0.
+// bone 0. 2D: rows of 255 quads of 2 x 2 pixels around the placement and 127 bones.
 #pragma once
+#include "app/current.h"
+#include "app/family.h"
+#include "model/bone2.h"
 #include "model/model3.h"
+#include "model/seam.h"
+
+// Slot 0 emptied and made afresh with full arrays, the 3D editor's sub-mode current.
+inline Model3 *BenchGrid_Slot0(u32 subMode) {
+  g_EditFamily = FAMILY_3D_MODEL;
+  g_EditSubMode = subMode;
+  g_CurSlot = 0;
+  Model3_FreeSlot(0);
+  g_ModelAllocArrays = 1;
+  return Model3_Init(0);
+}
 
 inline void BenchGrid_Quads(Model3 *m, i32 quads, bool ripple) {
   i32 cols = 250, rows = quads / cols;
@@ -31,5 +45,75 @@ inline void BenchGrid_Bones(Model3 *m) {
     pos[0] = rowStart ? -12.0f : 1.5f;
     pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
     pos[2] = 0;
+  }
+}
+
+// Rows of 250 quads in z = 0 with a UV per position (the grid spread over 0..1), four colours,
+// corners wound the other way round from BenchGrid_Quads and each corner's colour its place.
+inline void BenchGrid_UvQuads(Model3 *m, i32 quads) {
+  i32 cols = 250, rows = quads / cols;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      m->uvs[m->uvCount++] = {(f32)x / (f32)cols, (f32)y / (f32)rows};
+      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
+    }
+  for (i32 c = 0; c < 4; c++) m->colors[m->colorCount++] = {(f32)(c * 60), 100, 100, 255};
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p.cornerCount = 4;
+      u32 v = (u32)(y * (cols + 1) + x);
+      const u32 c[4] = {v, v + 1, v + (u32)cols + 2, v + (u32)cols + 1};
+      for (u32 j = 0; j < 4; j++) p.corners[j] = {c[j], 0, j, c[j]};
+    }
+}
+
+// 2D slot 0 made afresh with full arrays (the 16-bit capacities at their largest) and shown.
+inline Bone2Model *BenchGrid_Slot2D(void) {
+  g_MaxVertices = 65535;
+  g_MaxPolygons = 65000;
+  Bone2_FreeAll();
+  g_ModelAllocArrays = 1;
+  Bone2Model *m = Bone2_Init(0);
+  g_Bone2SlotShown[0] = 1;
+  return m;
+}
+
+// rows x 255 quads of 2 x 2 pixels around the placement, every vertex bound to `bone`; with
+// `uvs`, a UV entry per vertex that each corner names.
+// The quads of a grid of (cols + 1) x (rows + 1) vertices numbered row by row, in use; with
+// `uvs`, each corner names the UV entry of its vertex's number.
+inline void BenchGrid_QuadFaces2D(Bone2Model *m, i32 cols, i32 rows, bool uvs) {
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon2 &p = m->polygons[m->polygonCount++];
+      p.used = 1;
+      p.cornerCount = 4;
+      u16 v = (u16)(y * (cols + 1) + x);
+      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
+      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
+      if (uvs)
+        for (int j = 0; j < 4; j++) p.corners[j].uv = c[j];
+    }
+}
+
+inline void BenchGrid_Quads2D(Bone2Model *m, i32 rows, u16 bone, bool uvs) {
+  const i32 cols = 255;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) {
+      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
+      m->bindings[m->vertexCount++] = {bone, 0, 1.0f, 1};
+    }
+  if (uvs) m->uvCount = m->vertexCount;
+  BenchGrid_QuadFaces2D(m, cols, rows, uvs);
+}
+
+// The 2D model's full bone table spread over the grid.
+inline void BenchGrid_Bones2D(Bone2Model *m) {
+  m->boneCount = BONE2_MAX_BONES;
+  for (i32 b = 1; b < BONE2_MAX_BONES; b++) {
+    m->bones[b].parent = b > 1 && b % 3 == 0 ? b - 1 : 0;
+    m->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
+    m->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
   }
 }

@@ -8,6 +8,7 @@
 #include "app/current.h"
 #include "app/views.h"
 #include "bench/bench_figures.h"
+#include "bench/bench_grid.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_tex.h"
 #include "model/bone2.h"
@@ -17,29 +18,9 @@ namespace {
 
 // rows x 255 quads of group 0, one UV entry per vertex.
 Bone2Model *Grid(i32 rows) {
-  const i32 cols = 255;
-  g_MaxVertices = 65535;
-  g_MaxPolygons = 65000;
-  Bone2_FreeAll();
-  g_ModelAllocArrays = 1;
-  Bone2Model *m = Bone2_Init(0);
-  g_Bone2SlotShown[0] = 1;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
-      m->bindings[m->vertexCount++] = {0, 0, 1.0f, 1};
-    }
-  m->uvCount = m->vertexCount;
+  Bone2Model *m = BenchGrid_Slot2D();
+  BenchGrid_Quads2D(m, rows, 0, true);
   m->colourCount = 1;
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon2 &p = m->polygons[m->polygonCount++];
-      p.used = 1;
-      p.cornerCount = 4;
-      u16 v = (u16)(y * (cols + 1) + x);
-      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
-      for (int j = 0; j < 4; j++) p.corners[j] = {c[j], 0, c[j]};
-    }
   App_AllocWorkArrays();
   return m;
 }

@@ -24,12 +24,7 @@ namespace {
 // A grid of 250-wide rows of quads in z = 0 in slot 0, bones 1..127 spread over it in a chain
 // of rows (each bone the child of the one before, every sixteenth a child of bone 0).
 Model3 *Grid(i32 quads, u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
-  Model3_FreeSlot(0);
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
+  Model3 *m = BenchGrid_Slot0(subMode);
   BenchGrid_Quads(m, quads, false);
   Model3_FreshBindings(m, 0, m->positionCount);
   BenchGrid_Bones(m);

@@ -18,12 +18,7 @@ namespace {
 
 // A grid of cols x rows quads in z = 0 around the origin, in slot 0, the 3D editor current.
 Model3 *Grid(i32 quads) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
-  Model3_FreeSlot(0);
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
+  Model3 *m = BenchGrid_Slot0(SUB_3D_POLY);
   BenchGrid_Quads(m, quads, false);
   App_AllocWorkArrays();
   ViewRecord *v = g_Views[SUB_3D_POLY];

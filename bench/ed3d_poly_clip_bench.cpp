@@ -13,6 +13,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "bench_figures.h"
+#include "bench_grid.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_poly_clip.h"
 #include "model/mesh.h"
@@ -23,35 +24,19 @@ namespace {
 // A grid of quads (250 per row) with a UV per position and four colours, groups alternating
 // between 0 and 1 by row; in slot 0 with the 3D editor current when slot0, else a free model.
 Model3 *Grid(i32 quads, bool slot0) {
-  i32 cols = 250, rows = quads / cols;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
   g_EditorMode = 1;
-  g_ModelAllocArrays = 1;
   Model3 *m = nullptr;
   if (slot0) {
-    Model3_FreeSlot(0);
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = BenchGrid_Slot0(SUB_3D_POLY);
   } else {
+    g_EditFamily = FAMILY_3D_MODEL;
+    g_EditSubMode = SUB_3D_POLY;
+    g_CurSlot = 0;
+    g_ModelAllocArrays = 1;
     m = Model3_New();
   }
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      m->uvs[m->uvCount++] = {(f32)x / (f32)cols, (f32)y / (f32)rows};
-      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
-    }
-  for (i32 c = 0; c < 4; c++) m->colors[m->colorCount++] = {(f32)(c * 60), 100, 100, 255};
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      p.group = (u32)(y % 2);
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + 1, v + (u32)cols + 2, v + (u32)cols + 1};
-      for (u32 j = 0; j < 4; j++) p.corners[j] = {c[j], 0, j, c[j]};
-    }
+  BenchGrid_UvQuads(m, quads);
+  for (i32 i = 0; i < m->polygonCount; i++) m->polygons[i].group = (u32)(i / 250 % 2);   // rows alternate
   m->groupCount = 2;
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);

@@ -14,6 +14,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "bench_figures.h"
+#include "bench_grid.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "model/mesh.h"
@@ -24,28 +25,9 @@ namespace {
 // A grid of quads (250 per row) in z = 0 around the origin in slot 0 with four colours and a
 // UV per position, normals computed; the 3D editor current.
 Model3 *Grid(i32 quads) {
-  i32 cols = 250, rows = quads / cols;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
   g_EditorMode = 1;
-  Model3_FreeSlot(0);
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      m->uvs[m->uvCount++] = {(f32)x / (f32)cols, (f32)y / (f32)rows};
-      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, 0};
-    }
-  for (i32 c = 0; c < 4; c++) m->colors[m->colorCount++] = {(f32)(c * 60), 100, 100, 255};
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + 1, v + (u32)cols + 2, v + (u32)cols + 1};
-      for (u32 j = 0; j < 4; j++) p.corners[j] = {c[j], 0, j, c[j]};
-    }
+  Model3 *m = BenchGrid_Slot0(SUB_3D_POLY);
+  BenchGrid_UvQuads(m, quads);
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
   App_AllocWorkArrays();

@@ -99,12 +99,7 @@ void CountView(benchmark::State &state, const std::string &label, const char *vi
 // [SECTION] 3D
 // Rows of 250 quads in z = 0 plus a ripple in y, 128 bones in chains of 16, every vertex bound.
 Model3 *Grid3(i32 quads, u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
-  Model3_FreeSlot(0);
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
+  Model3 *m = BenchGrid_Slot0(subMode);
   BenchGrid_Quads(m, quads, true);
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
@@ -177,37 +172,13 @@ void BM_Overlay3D(benchmark::State &state) {
 // [SECTION] 2D
 // rows x 255 quads of 2 x 2 pixels around the placement, 128 bones, every vertex bound.
 Bone2Model *Grid2(i32 rows, u32 subMode) {
-  const i32 cols = 255;
-  g_MaxVertices = 65535;
-  g_MaxPolygons = 65000;
   g_EditFamily = FAMILY_2D_MODEL;
   g_EditSubMode = subMode;
-  Bone2_FreeAll();
-  g_ModelAllocArrays = 1;
-  Bone2Model *m = Bone2_Init(0);
-  g_Bone2SlotShown[0] = 1;
+  Bone2Model *m = BenchGrid_Slot2D();
   m->placeX = 512;
   m->placeY = 512;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      m->positions[m->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
-      m->bindings[m->vertexCount++] = {kBoundBone, 0, 1.0f, 1};
-    }
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon2 &p = m->polygons[m->polygonCount++];
-      p.used = 1;
-      p.cornerCount = 4;
-      u16 v = (u16)(y * (cols + 1) + x);
-      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
-  m->boneCount = BONE2_MAX_BONES;
-  for (i32 b = 1; b < BONE2_MAX_BONES; b++) {
-    m->bones[b].parent = b > 1 && b % 3 == 0 ? b - 1 : 0;
-    m->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
-    m->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
-  }
+  BenchGrid_Quads2D(m, rows, kBoundBone, false);
+  BenchGrid_Bones2D(m);
   App_AllocWorkArrays();
   g_Views[subMode][0].inUse = 1;
   g_ViewCount[subMode] = 1;

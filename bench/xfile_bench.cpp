@@ -13,6 +13,7 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/formats/xfile.h"
+#include "tests/support/mszip.h"
 
 namespace {
 
@@ -105,30 +106,10 @@ std::string BinaryGrid(int rows) {
   return s;
 }
 
-// MSZIP form: 32 KiB blocks, each deflated with the block before as its dictionary.
+// MSZIP form (zlib level 6).
 std::string Mszip(const std::string &plain) {
-  std::string out = plain.substr(0, 8) + "tzip" + plain.substr(12, 4);
-  u32 total = (u32)plain.size();
-  out.append((const char *)&total, 4);
-  z_stream z = {};
-  deflateInit2(&z, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::vector<u8> buf(70000);
-  for (size_t at = 16, prev = 0; at < plain.size(); prev = at, at += 32768) {
-    size_t n = plain.size() - at < 32768 ? plain.size() - at : 32768;
-    deflateReset(&z);
-    if (prev) deflateSetDictionary(&z, (const Bytef *)plain.data() + prev, (uInt)(at - prev));
-    z.next_in = (Bytef *)plain.data() + at;
-    z.avail_in = (uInt)n;
-    z.next_out = buf.data();
-    z.avail_out = (uInt)buf.size();
-    deflate(&z, Z_FINISH);
-    u16 sizes[2] = {(u16)n, (u16)(buf.size() - z.avail_out + 2)};
-    out.append((const char *)sizes, 4);
-    out += "CK";
-    out.append((const char *)buf.data(), buf.size() - z.avail_out);
-  }
-  deflateEnd(&z);
-  return out;
+  bool ok = false;
+  return ::Mszip(plain, 6, &ok);
 }
 
 void Import(benchmark::State &state, std::string (*make)(int)) {

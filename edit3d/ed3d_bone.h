@@ -90,9 +90,6 @@ i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f
 // toward zero), a weight within 0..1. False with a message in msg for anything else.
 bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
                       char *msg, size_t msgSize);
-// Box test of one projected vertex (strictly inside): the left button alone selects it, the
-// right button alone deselects it.
-void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom);
 // One box pass of the active view over every polygon corner (what the overlay runs while it
 // draws that view), with the buttons as held now.
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);

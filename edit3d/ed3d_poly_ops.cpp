@@ -102,19 +102,6 @@ static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
 }
 
 // [SECTION] delete and optimise
-bool Ed3D_PolyDeleteFace(Model3 *m, i32 n) {
-  if (!m || n < 0 || n >= Model3_PolygonCount(m)) return false;
-  i32 count = Model3_PolygonCount(m);
-  memmove(&m->polygons[n], &m->polygons[n + 1], (size_t)(count - n - 1) * sizeof(Polygon3));
-  u32 room = Poly_FaceFlagRoom();
-  if (g_PolySelFaces) {
-    for (i32 i = n; i + 1 < count && (u32)(i + 1) < room; i++) g_PolySelFaces[i] = g_PolySelFaces[i + 1];
-    if ((u32)(count - 1) < room) g_PolySelFaces[count - 1] = 0;
-  }
-  m->polygonCount = count - 1;
-  return true;
-}
-
 bool Ed3D_PolyOptimise(Model3 *m) {
   if (!Ready(m)) return false;
   ClearFaceFlags((u32)Model3_PolygonCount(m));

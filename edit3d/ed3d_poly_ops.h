@@ -22,9 +22,6 @@
 
 extern i32 g_PolyColour[4];   // red, green, blue, alpha (0..255)
 
-// Removes polygon n: the records and face flags after it move down one place, the flag left
-// free at the end is cleared, the count drops by one. False for n outside the polygons.
-bool Ed3D_PolyDeleteFace(Model3 *m, i32 n);
 // Clears the flags and stores equal positions, colours and UVs once (Model3_WeldDuplicates).
 bool Ed3D_PolyOptimise(Model3 *m);
 // Vertex mode: the selected vertices leave every polygon (below 3 corners it goes); face

@@ -92,10 +92,6 @@ static inline void BoxTest(i32 flag, i32 vertex, i32 x, i32 y, i32 left, i32 top
   if (left < x && x < right && top < y && y < bottom) g_PolySelVerts[vertex] = (u32)flag;
 }
 
-void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-  BoxTest(BoxFlag(), vertex, x, y, left, top, right, bottom);
-}
-
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
   i32 flag = BoxFlag();
   if (!m || flag < 0 || right - left < 2 || bottom - top < 2) return;

@@ -140,10 +140,6 @@ static FaceMergeJoin Plan(const f32 *a, i32 na, const f32 *b, i32 nb) {
   return j;
 }
 
-FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim) {
-  return dim == 2 ? Plan<2>(a, na, b, nb) : Plan<3>(a, na, b, nb);
-}
-
 // [SECTION] the passes
 // Which faces can merge and their corner positions, taken once a pass (only a face merged into
 // changes within a pass).

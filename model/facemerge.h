@@ -47,10 +47,6 @@ struct FaceMergeJoin {
   i32 bFrom[2];
 };
 
-// The join of two faces from their corner positions (na and nb corners of dim floats); kind
-// FACEMERGE_NONE unless they hold exactly two equal corner positions and suit each other.
-FaceMergeJoin FaceMerge_Plan(const f32 *a, i32 na, const f32 *b, i32 nb, i32 dim);
-
 // What the merge asks of the editor: whether a face can merge (a face joined into another must
 // answer false from then on), its corner positions (the count, at most 4, dim floats each into
 // out), and the join itself (apply the plan, usually with FaceMerge_Apply, and mark `gone`).
@@ -69,7 +65,7 @@ struct FaceMergeHooks {
 // new corners meet after a join. False when out of memory.
 bool FaceMerge_Run(i32 n, const FaceMergeHooks &h);
 
-// Applies a join planned by FaceMerge_Plan to a (b stays as it is); false for FACEMERGE_NONE.
+// Applies a join the merge planned to a (b stays as it is); false for FACEMERGE_NONE.
 template <typename Poly>
 bool FaceMerge_Apply(Poly *a, const Poly *b, const FaceMergeJoin &j) {
   if (j.kind == FACEMERGE_QUADS) {

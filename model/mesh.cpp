@@ -108,12 +108,16 @@ static Vec3 WideFaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
   return Vec3{(f32)(nx / len), (f32)(ny / len), (f32)(nz / len)};
 }
 
-void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
+// The float cross product (b - a) x (c - b) both face normal formulas start from.
+static inline Vec3 FaceCross(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
   f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
   f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
-  f32 nx = e1y * e2z - e1z * e2y;
-  f32 ny = e1z * e2x - e1x * e2z;
-  f32 nz = e1x * e2y - e1y * e2x;
+  return Vec3{e1y * e2z - e1z * e2y, e1z * e2x - e1x * e2z, e1x * e2y - e1y * e2x};
+}
+
+void Mesh_FaceNormal(const Vec3 *a, const Vec3 *b, const Vec3 *c, Vec3 *out) {
+  Vec3 n = FaceCross(a, b, c);
+  f32 nx = n.x, ny = n.y, nz = n.z;
   f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
   if (!(len <= FLT_MAX)) {   // overflowed (or NaN corners, which give zeros either way)
     *out = WideFaceNormal(a, b, c);
@@ -135,11 +139,8 @@ typedef f32 MeshV4 __attribute__((vector_size(16)));
 
 // Mesh_FaceNormal with the three divides as one vector divide.
 static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
-  f32 e1x = b->x - a->x, e1y = b->y - a->y, e1z = b->z - a->z;
-  f32 e2x = c->x - b->x, e2y = c->y - b->y, e2z = c->z - b->z;
-  f32 nx = e1y * e2z - e1z * e2y;
-  f32 ny = e1z * e2x - e1x * e2z;
-  f32 nz = e1x * e2y - e1y * e2x;
+  Vec3 n = FaceCross(a, b, c);
+  f32 nx = n.x, ny = n.y, nz = n.z;
   f32 len = sqrtf(nx * nx + ny * ny + nz * nz);
   if (!(len <= FLT_MAX)) {
     Vec3 w = WideFaceNormal(a, b, c);

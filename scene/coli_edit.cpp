@@ -63,16 +63,6 @@ void Coli_ResetCircle(i32 k) {
   c.size = 5.0f;
 }
 
-void Coli_CopyBox(i32 from, i32 to) {
-  CollisionDoc *d = g_CollisionDoc;
-  if (d && from >= 0 && from < COLI_BOXES && to >= 0 && to < COLI_BOXES) d->boxes[to] = d->boxes[from];
-}
-
-void Coli_CopyCircle(i32 from, i32 to) {
-  CollisionDoc *d = g_CollisionDoc;
-  if (d && from >= 0 && from < COLI_CIRCLES && to >= 0 && to < COLI_CIRCLES) d->circles[to] = d->circles[from];
-}
-
 // Passes that move a used record into the free one before it until one moves nothing; the
 // moved record's selection flag is dropped. The count is the number of packed records after.
 template <typename Rec>

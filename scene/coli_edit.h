@@ -49,9 +49,6 @@ extern ColiDrawCalls g_ColiDraw;
 // Record k not in use; with a model in slot 0 it sits at scene object 0 with angle 0, size 5.
 void Coli_ResetBox(i32 k);
 void Coli_ResetCircle(i32 k);
-// Every field, the used flag included (indices outside the table: nothing).
-void Coli_CopyBox(i32 from, i32 to);
-void Coli_CopyCircle(i32 from, i32 to);
 // Moves the records in use to the front keeping their order; the count follows.
 void Coli_CompactBoxes(void);
 void Coli_CompactCircles(void);

@@ -41,6 +41,3 @@ bool Img_DrawUV(const ImageHandle *handle, f64 x1, f64 y1, f64 x2, f64 y2, f64 x
                 i32 r, i32 g, i32 b, i32 a);
 // The row a handle refers to, or null.
 ImageRow *Img_GetRow(const ImageHandle *handle);
-// Width and height of the image a handle refers to (its image-table row), (0, 0) when the
-// handle is not loaded: the MX texture coordinates and the texture editor.
-void Mx_GetTextureSize(const ImageHandle *handle, f32 *width, f32 *height);

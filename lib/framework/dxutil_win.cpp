@@ -1,7 +1,5 @@
-// Framework utilities that need the platform: the SDK media path and media-file search,
-// material and light initialisers, and the device cursor.
-#include <math.h>
-#include <float.h>
+// Framework utilities that need the platform: the SDK media path and media-file search, and
+// the device cursor.
 #include <string.h>
 
 #include "lib/framework/framework_win.h"
@@ -52,30 +50,6 @@ HRESULT DXUtil_FindMediaFile(char *dest, int size, const char *name) {
   }
   Str_Copy(dest, (size_t)size, name);
   return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-}
-
-void D3DUtil_InitMaterial(D3DMATERIAL9 *m, float r, float g, float b, float a) {
-  memset(m, 0, sizeof *m);
-  m->Diffuse.r = m->Ambient.r = r;
-  m->Diffuse.g = m->Ambient.g = g;
-  m->Diffuse.b = m->Ambient.b = b;
-  m->Diffuse.a = m->Ambient.a = a;
-}
-
-void D3DUtil_InitLight(D3DLIGHT9 *l, D3DLIGHTTYPE type, float x, float y, float z) {
-  memset(l, 0, sizeof *l);
-  l->Type = type;
-  l->Diffuse.r = l->Diffuse.g = l->Diffuse.b = 1.0f;
-  l->Position.x = x;
-  l->Position.y = y;
-  l->Position.z = z;
-  float len = sqrtf(x * x + y * y + z * z);
-  if (len > 0.0f) {
-    l->Direction.x = x / len;
-    l->Direction.y = y / len;
-    l->Direction.z = z / len;
-  }
-  l->Range = sqrtf(FLT_MAX);
 }
 
 // Builds a 32x32 A8R8G8B8 cursor surface from the cursor's colour and mask bitmaps.

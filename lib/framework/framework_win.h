@@ -54,6 +54,4 @@ bool D3DApp_ReadBackPixel(int x, int y, u32 *argb);
 // "DX9SDK Samples Path" of the SDK registry key plus "\Media\".
 HRESULT DXUtil_GetMediaPath(char *buf, int size);
 HRESULT DXUtil_FindMediaFile(char *dest, int size, const char *name);
-void D3DUtil_InitMaterial(D3DMATERIAL9 *material, float r, float g, float b, float a);
-void D3DUtil_InitLight(D3DLIGHT9 *light, D3DLIGHTTYPE type, float x, float y, float z);
 HRESULT D3DUtil_SetDeviceCursor(IDirect3DDevice9 *device, HCURSOR cursor, bool addWatermark);

@@ -136,7 +136,6 @@ int Lib_OsVersionClass(u32 platformId, u32 major, u32 minor);
 int Lib_GetOsVersion(void);           // Windows build: the class of this system
 u32 D3DApp_IsActive(void);
 u32 Lib_IsReady(void);
-i32 Lib_GetScreenWidth(void);
 i32 Lib_GetScreenHeight(void);
 void Lib_SetFadeStep(f32 step);
 void Lib_SetFade(f32 level);

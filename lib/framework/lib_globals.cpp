@@ -145,7 +145,6 @@ int Lib_OsVersionClass(u32 platformId, u32 major, u32 minor) {
 
 u32 D3DApp_IsActive(void) { return g_AppActive; }
 u32 Lib_IsReady(void) { return g_LibReady; }
-i32 Lib_GetScreenWidth(void) { return g_ScreenWidth; }
 i32 Lib_GetScreenHeight(void) { return g_ScreenHeight; }
 void Lib_SetFadeStep(f32 step) { g_FadeStep = step; }
 void Lib_SetFade(f32 level) { g_Fade = level; g_FadeStep = 0.0f; }

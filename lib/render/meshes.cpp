@@ -225,33 +225,26 @@ static WeldedMesh *BuildWelded(const Model3 *m, bool indexed) {
   return w;
 }
 
-bool Draw_BuildIndexedMesh2(i32 slot) {
-  Draw_FreeIndexedMesh2(slot);
+// The slot's entry of a welded-mesh table (mode 2 or mode 4) released.
+static void FreeWelded(WeldedMesh **table, i32 slot) {
+  if (!SlotInRange(slot)) return;
+  WeldedMesh_Free(table[slot]);
+  table[slot] = nullptr;
+}
+
+// The slot's entry of a welded-mesh table made afresh from its model; false without one.
+static bool RebuildWelded(WeldedMesh **table, i32 slot, bool indexed) {
+  FreeWelded(table, slot);
   Model3 *m = Model3_Get(slot);
   if (!m) return false;
-  g_IndexedMesh2[slot] = BuildWelded(m, true);
-  return g_IndexedMesh2[slot] != nullptr;
+  table[slot] = BuildWelded(m, indexed);
+  return table[slot] != nullptr;
 }
 
-void Draw_FreeIndexedMesh2(i32 slot) {
-  if (!SlotInRange(slot)) return;
-  WeldedMesh_Free(g_IndexedMesh2[slot]);
-  g_IndexedMesh2[slot] = nullptr;
-}
-
-bool Draw_BuildWeightedMesh4(i32 slot) {
-  Draw_FreeWeightedMesh4(slot);
-  Model3 *m = Model3_Get(slot);
-  if (!m) return false;
-  g_WeightedMesh4[slot] = BuildWelded(m, false);
-  return g_WeightedMesh4[slot] != nullptr;
-}
-
-void Draw_FreeWeightedMesh4(i32 slot) {
-  if (!SlotInRange(slot)) return;
-  WeldedMesh_Free(g_WeightedMesh4[slot]);
-  g_WeightedMesh4[slot] = nullptr;
-}
+bool Draw_BuildIndexedMesh2(i32 slot) { return RebuildWelded(g_IndexedMesh2, slot, true); }
+void Draw_FreeIndexedMesh2(i32 slot) { FreeWelded(g_IndexedMesh2, slot); }
+bool Draw_BuildWeightedMesh4(i32 slot) { return RebuildWelded(g_WeightedMesh4, slot, false); }
+void Draw_FreeWeightedMesh4(i32 slot) { FreeWelded(g_WeightedMesh4, slot); }
 
 // [SECTION] PaletteMesh3
 

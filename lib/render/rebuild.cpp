@@ -387,10 +387,6 @@ void Object_RebuildModelMeshes(void) {
   }
 }
 
-void Draw_SetAddBlend(bool add) {
-  DrawDev_SetRenderState(DRS_DESTBLEND, add ? DBLEND_ONE : DBLEND_INVSRCALPHA);
-}
-
 // [SECTION] Per-frame pass connection
 
 static bool IndexedMeshSkin(i32 slot, SkinTarget *out) {

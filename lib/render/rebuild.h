@@ -41,8 +41,6 @@ void Render_RebuildSlot(i32 slot);
 // mode-4 batches) and sets its model's changed flag, so the next per-frame pass builds them
 // again on the device then current.
 void Render_ReleaseSlotBuffers(i32 slot);
-// Destination blend ONE when add is true, else INVSRCALPHA.
-void Draw_SetAddBlend(bool add);
 // Connects the per-frame pass (lib/render/objects.h) to this set-up: the rebuild, the
 // mode-2 welded vertices and the mode-3 CPU flags.
 void Render_InstallPassHooks(void);

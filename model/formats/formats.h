@@ -53,7 +53,6 @@ i32 Mx_Write(i32 slot, const char *path);
 // Width and height (pixels) of an image file as the texture loader sees it (through the
 // seam's textureLoad); (0, 0) when it cannot be loaded. The MX reader and writer learn their
 // texture sizes with it.
-// Mx_GetTextureSize (the size of an image-table row): lib/draw/image.h.
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height);
 
 i32 Lwo_Read(i32 slot, const char *path, ModelResult *res);

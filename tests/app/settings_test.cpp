@@ -39,9 +39,7 @@ void FreshDefaults() {
 std::vector<u8> Encode() {
   ByteWriter w = {};
   Settings_Encode(&w);
-  std::vector<u8> out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 void PutI32(std::vector<u8> &b, size_t at, i32 v) {

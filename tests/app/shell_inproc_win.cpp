@@ -26,6 +26,7 @@
 #include "resources/shell_ids.h"
 #include "file_bytes.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 void CheckFrameUpdateInShell();
 
@@ -59,16 +60,8 @@ std::string TempKzp() {
 
 TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   // A model of one triangle to name on the command line.
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_New();
+  Model3 *m = TestModel_NewTriangle(1);
   ASSERT_NE(m, nullptr);
-  m->positionCount = 3;
-  m->positions[0] = {0, 0, 0};
-  m->positions[1] = {1, 0, 0};
-  m->positions[2] = {0, 1, 0};
-  m->polygonCount = 1;
-  m->polygons[0].cornerCount = 3;
-  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
   std::string path = TempKzp();
   ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);

@@ -118,10 +118,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed2D.panel, IDC_M2D_BONE), (UINT)BST_CHECKED);
 
   // The KZB through the File menu.
-  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_bone2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
-  g_ModalHooks.getOpenFileName = nullptr;
+  Drive_OpenByMenu(IDM_KZB_OPEN, "miravel_bone2d.KZB");
   Drive_Pump(10);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -205,11 +202,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_EQ(g_Boxes[0].substr(0, 6), "同じNo");
 
   // Saved with the File menu and read by modeldump.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_bone2d_saved.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string saved = Drive_SaveByMenu(IDM_KZB_SAVE, "miravel_bone2d_saved.KZB");
   std::string dump = Drive_ModelDump(saved);
   // Auto-bound vertices: bone 1 keeps (-100, +-40), bone 2 takes (-20, 40) and (100, 40),
   // bone 4 (at the root's origin when it was added) (-20, -40), (20, -40) and (100, -40).

@@ -84,35 +84,6 @@ void LeftDrag(POINT a, POINT b, F during) {
   Drive_Pump(3);
 }
 
-// The main window's client area as the screen shows it, 0x00RRGGBB per pixel.
-std::vector<u32> Shot(int *w, int *h) {
-  RECT r;
-  GetClientRect(g_MainWnd, &r);
-  POINT o = {0, 0};
-  ClientToScreen(g_MainWnd, &o);
-  *w = r.right;
-  *h = r.bottom;
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = *w;
-  bi.bmiHeader.biHeight = -*h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, *w, *h, screen, o.x, o.y, SRCCOPY);
-  GdiFlush();
-  std::vector<u32> px((const u32 *)bits, (const u32 *)bits + (size_t)*w * *h);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  for (u32 &p : px) p &= 0xFFFFFFu;
-  return px;
-}
-
 int CountColour(const std::vector<u32> &px, u32 rgb) {
   int n = 0;
   for (u32 p : px) n += p == rgb ? 1 : 0;
@@ -171,7 +142,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
     // The overlay selects while it draws: wait for that frame, then for a few more.
     Drive_PumpUntil([] { return g_PolySelFaces[0] == 1; });
     PumpFor(400);
-    std::vector<u32> px = Shot(&w, &h);
+    std::vector<u32> px = Drive_ScreenOf(g_MainWnd, &w, &h);
     cyan = CountColour(px, 0x80FFFF);
     blue = CountColour(px, 0x0000FF);
   });
@@ -209,11 +180,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   }
 
   // Saved by the File menu and read back by modeldump.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_poly2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string saved = Drive_SaveByMenu(IDM_KZB_SAVE, "miravel_poly2d.KZB");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"positions\":3,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"polygons\":1,\"triangles\":1"), std::string::npos) << dump;

@@ -30,6 +30,7 @@
 #include "resources/edit2d_ids.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"
+#include "file_bytes.h"
 
 namespace {
 
@@ -37,17 +38,6 @@ i32 LivePolygons(const Bone2Model *m) {
   i32 n = 0;
   for (i32 i = 0; i < m->polygonCount; i++) n += m->polygons[i].used == 1;
   return n;
-}
-
-std::string ReadAll(const std::string &path) {
-  std::string s;
-  FILE *f = fopen(path.c_str(), "rb");
-  if (!f) return s;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-  fclose(f);
-  return s;
 }
 
 }  // namespace
@@ -138,7 +128,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   Drive_Command(panel, IDC_P2D_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   g_ModalHooks.getOpenFileName = nullptr;
-  std::string first = ReadAll(a), second = ReadAll(b);
+  std::string first = ReadFileString(a), second = ReadFileString(b);
   EXPECT_GT(first.size(), 100u);
   EXPECT_TRUE(first == second) << first.size() << " " << second.size();
 

@@ -28,6 +28,7 @@
 #include "resources/edit2d_ids.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 namespace {
 
@@ -39,21 +40,7 @@ bool WriteModel(const std::string &path) {
   g_ModelAllocArrays = 0;
   if (!m) return false;
   m->boneCount = 2;
-  const f32 xs[3] = {-100, 0, 100};
-  for (int i = 0; i < 6; i++) m->positions[i] = {xs[i % 3], i < 3 ? -200.0f : -100.0f};
-  m->vertexCount = m->uvCount = 6;
-  m->colours[0] = {255, 255, 255, 255};
-  m->colourCount = 1;
-  Bone2_FreshBindings(m, 0, 6);
-  for (int q = 0; q < 2; q++) {
-    Polygon2 &p = m->polygons[q];
-    p = Polygon2{};
-    p.used = 1;
-    p.cornerCount = 4;
-    const u16 v[4] = {(u16)q, (u16)(q + 1), (u16)(q + 4), (u16)(q + 3)};
-    for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
-  }
-  m->polygonCount = 2;
+  TestModel_TwoQuadSkin(m);
   bool ok = Kzb_Write(spare, path.c_str()) == 1;
   Bone2_FreeSlot(spare);
   return ok;

@@ -40,36 +40,18 @@
 #include "resources/shell_ids.h"
 #include "draw_device_win.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 namespace {
 
 // Two 100 x 100 quads side by side above the origin (clear of the texture panel), group 0,
-// one UV entry per vertex.
-void MakeSkin(Bone2Model *m) {
-  const f32 xs[3] = {-100, 0, 100};
-  for (int i = 0; i < 6; i++) m->positions[i] = {xs[i % 3], i < 3 ? -200.0f : -100.0f};
-  m->vertexCount = m->uvCount = 6;
-  m->colours[0] = {255, 255, 255, 255};
-  m->colourCount = 1;
-  Bone2_FreshBindings(m, 0, 6);
-  for (int q = 0; q < 2; q++) {
-    Polygon2 &p = m->polygons[q];
-    p = Polygon2{};
-    p.used = 1;
-    p.cornerCount = 4;
-    const u16 v[4] = {(u16)q, (u16)(q + 1), (u16)(q + 4), (u16)(q + 3)};
-    for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
-  }
-  m->polygonCount = 2;
-}
-
-// The skin written as a KZB file, to be opened through the File menu.
+// one UV entry per vertex, written as a KZB file to be opened through the File menu.
 bool WriteSkin(const std::string &path) {
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
   g_ModelAllocArrays = 0;
   if (!m) return false;
-  MakeSkin(m);
+  TestModel_TwoQuadSkin(m);
   bool ok = Kzb_Write(0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
@@ -89,32 +71,9 @@ void Mouse(UINT msg, int x, int y, WPARAM keys) {
 
 // Red pixels of a window's client area as the screen shows it.
 int CountRed(HWND w) {
-  RECT r;
-  GetClientRect(w, &r);
-  POINT o = {0, 0};
-  ClientToScreen(w, &o);
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, r.right, r.bottom, screen, o.x, o.y, SRCCOPY);
-  GdiFlush();
-  int n = 0;
-  const u32 *px = (const u32 *)bits;
-  for (LONG i = 0; bits && i < r.right * r.bottom; i++) {
-    u32 c = px[i];
+  int width, height, n = 0;
+  for (u32 c : Drive_ScreenOf(w, &width, &height))
     n += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) < 60 && (c & 0xFF) < 60;
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
   return n;
 }
 
@@ -262,11 +221,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(m->groupCount, 3);
 
   // Saved by the File menu and read back.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_tex2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp(g_DriveAnswer.c_str());
+  std::string saved = Drive_SaveByMenu(IDM_KZB_SAVE, "miravel_tex2d.KZB");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"textures\":[\"\",\"miravel_u1.bmp\",\"miravel_u2.bmp\"]"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"texture\":1,\"mapping\":5,\"params\":[0,0,1,1,"), std::string::npos) << dump;

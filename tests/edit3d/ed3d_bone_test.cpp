@@ -30,6 +30,7 @@
 #include "model/motion.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "test_models.h"
 #include "widget_fake.h"
 
 namespace {
@@ -52,12 +53,8 @@ struct BoneTest : ::testing::Test {
     Shell_ResetForTest();
     FakeDev_Install();
     InstallFakeOps();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_BONE;
-    g_CurSlot = 0;
     g_CurBoneIndex = 0;
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = TestModel_Slot3D(SUB_3D_BONE);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());

@@ -32,14 +32,6 @@
 
 namespace {
 
-HWND FrontView(void) {
-  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
-    if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
-  }
-  return nullptr;
-}
-
 // A key released once the loop has let go of the key latch (one key per idle pass).
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
@@ -80,15 +72,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   ASSERT_TRUE(Drive_WriteCube(path));
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
-  std::string folder = Drive_Temp("miravel_settings_poly");
-  CreateDirectoryA(folder.c_str(), nullptr);
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_poly"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
@@ -117,7 +101,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   KeyUp('S');
   KeyUp('T');
   EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
-  HWND front = FrontView();
+  HWND front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
   ViewRecord *fv = nullptr;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
@@ -135,11 +119,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(Undo_Current()->top, steps + 1);
 
   // Free creation in the Front view: left, left, middle gives a triangle; undo takes it back.
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_FreeTriangle(front);
   EXPECT_EQ(m->polygonCount, 7);
   EXPECT_EQ(m->polygons[6].cornerCount, 3);
   KeyUp('U');
@@ -151,13 +131,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   Drive_Pump(10);
   u32 layer = g_CurSlot;
   ASSERT_NE(layer, 0u);
-  front = FrontView();
+  front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_FreeTriangle(front);
   ASSERT_NE(g_Model3Slots[layer], nullptr);
   EXPECT_EQ(g_Model3Slots[layer]->polygonCount, 1);
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_BONE, BN_CLICKED), 0);
@@ -177,16 +153,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_NEAR(MinX(back), moved, 1e-4);
   Model3_FreeSlot(200);
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_poly");
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

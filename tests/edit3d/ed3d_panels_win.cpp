@@ -25,6 +25,7 @@
 #include "model/model3.h"
 #include "file_bytes.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 namespace {
 
@@ -56,15 +57,8 @@ std::string ListText(void *list, i32 line) {
 
 TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   // A model with three bones and two groups, opened on the command line into layer 0.
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_New();
+  Model3 *m = TestModel_NewTriangle(1);
   ASSERT_NE(m, nullptr);
-  m->positionCount = 3;
-  m->positions[1] = {1, 0, 0};
-  m->positions[2] = {0, 1, 0};
-  m->polygonCount = 1;
-  m->polygons[0].cornerCount = 3;
-  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
   m->boneCount = 3;
   m->bones[2].parent = 1;
   strcpy(m->bones[2].name, "hand");

@@ -32,6 +32,7 @@
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 #include "shell_fixture.h"
+#include "test_models.h"
 
 namespace {
 
@@ -76,12 +77,8 @@ struct ClipTest : ::testing::Test {
     g_MaxVertices = 260000, g_MaxPolygons = 65000;
     g_Seam.errorBox = RecordMessage;
     g_Messages.clear();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
     g_CurGroupIndex = 0;
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
@@ -131,13 +128,7 @@ struct ClipTest : ::testing::Test {
   }
   i32 Steps() { return Undo_Current()->top; }
   std::string TopLabel() { UndoHistory *h = Undo_Current(); return h->steps[h->top].label; }
-  std::vector<u8> Bytes() {
-    ByteWriter w = {};
-    EXPECT_TRUE(Kzp_Encode(m, &w));
-    std::vector<u8> b(w.data, w.data + w.size);
-    Wr_Free(&w);
-    return b;
-  }
+  std::vector<u8> Bytes() { return TestModel_KzpBytes(m); }
   void Command(u32 id) {
     Ed3D_PolyDlgCommand(id);
     m = g_Model3Slots[0];

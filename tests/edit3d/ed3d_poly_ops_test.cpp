@@ -35,6 +35,7 @@
 #include "poly_ops_literal.h"
 #include "resources/edit3d_ids.h"
 #include "shell_fixture.h"
+#include "test_models.h"
 
 namespace {
 
@@ -52,11 +53,7 @@ struct PolyOpsTest : ::testing::Test {
     g_EditorMode = 1;
     g_Seam.errorBox = RecordMessage;
     g_Messages.clear();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     ClearFlags();
@@ -104,13 +101,7 @@ struct PolyOpsTest : ::testing::Test {
   }
   i32 Steps() { return Undo_Current()->top; }
   std::string TopLabel() { UndoHistory *h = Undo_Current(); return h->steps[h->top].label; }
-  std::vector<u8> Bytes() {
-    ByteWriter w = {};
-    EXPECT_TRUE(Kzp_Encode(m, &w));
-    std::vector<u8> b(w.data, w.data + w.size);
-    Wr_Free(&w);
-    return b;
-  }
+  std::vector<u8> Bytes() { return TestModel_KzpBytes(m); }
   std::vector<u32> Vertices(i32 f) {
     std::vector<u32> v;
     for (i32 j = 0; j < m->polygons[f].cornerCount; j++) v.push_back(m->polygons[f].corners[j].vertex);

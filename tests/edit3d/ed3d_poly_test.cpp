@@ -26,6 +26,7 @@
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "shell_fixture.h"
+#include "test_models.h"
 
 namespace {
 
@@ -34,11 +35,7 @@ struct PolyTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     FakeDev_Install();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
@@ -96,13 +93,7 @@ struct PolyTest : ::testing::Test {
   }
   i32 Steps() { return Undo_Current()->top; }
   const char *TopLabel() { UndoHistory *h = Undo_Current(); return h->steps[h->top].label; }
-  std::vector<u8> Bytes() {
-    ByteWriter w = {};
-    EXPECT_TRUE(Kzp_Encode(m, &w));
-    std::vector<u8> b(w.data, w.data + w.size);
-    Wr_Free(&w);
-    return b;
-  }
+  std::vector<u8> Bytes() { return TestModel_KzpBytes(m); }
 };
 
 // [SECTION] pick

@@ -20,6 +20,7 @@
 #include "model/kzp.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "test_models.h"
 
 namespace {
 
@@ -39,12 +40,8 @@ struct TexTest : ::testing::Test {
     g_boxes.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     g_FileDlgPlatform.run = Answer;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_TEXTURE;
-    g_CurSlot = 0;
     g_CurGroupIndex = 0;
-    g_ModelAllocArrays = 1;
-    m = Model3_Init(0);
+    m = TestModel_Slot3D(SUB_3D_TEXTURE);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     Undo_ResetAll();
@@ -74,13 +71,7 @@ struct TexTest : ::testing::Test {
     return m->polygonCount++;
   }
   Vec2 Uv(i32 f, i32 k) { return m->uvs[m->polygons[f].corners[k].uv]; }
-  std::vector<u8> Bytes() {
-    ByteWriter w = {};
-    EXPECT_TRUE(Kzp_Encode(m, &w));
-    std::vector<u8> b(w.data, w.data + w.size);
-    Wr_Free(&w);
-    return b;
-  }
+  std::vector<u8> Bytes() { return TestModel_KzpBytes(m); }
   void Reinit() {
     Model3_FreeAllSlots();
     g_ModelAllocArrays = 1;

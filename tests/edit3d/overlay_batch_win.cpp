@@ -36,6 +36,7 @@
 #include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "bench/bench_grid.h"
 
 namespace {
 
@@ -44,12 +45,7 @@ const u32 kBone = 3;   // every vertex is bound to it; it is the current bone
 // 6 x 4 quads of one unit with a ripple, a seventh quad shrunk onto one pixel (its edges are
 // points), 8 bones; everything selected.
 void Model3D(u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
-  Model3_FreeSlot(0);
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
+  Model3 *m = BenchGrid_Slot0(subMode);
   const i32 cols = 6, rows = 4;
   for (i32 y = 0; y <= rows; y++)
     for (i32 x = 0; x <= cols; x++)
@@ -116,15 +112,7 @@ void Model2D(u32 subMode) {
       m->positions[m->vertexCount] = {(f32)(3 * x - 18) + 0.4f * (f32)(y % 2), (f32)(2 * y - 5)};
       m->bindings[m->vertexCount++] = {kBone, 0, 1.0f, 1};
     }
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon2 &p = m->polygons[m->polygonCount++];
-      p.used = 1;
-      p.cornerCount = 4;
-      u16 v = (u16)(y * (cols + 1) + x);
-      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
+  BenchGrid_QuadFaces2D(m, cols, rows, false);
   // The motion sub-mode draws the skinned skin: here the skin at rest.
   if (m->skinned) memcpy(m->skinned, m->positions, sizeof(Bone2Point) * m->vertexCount);
   m->boneCount = 6;

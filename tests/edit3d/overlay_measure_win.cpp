@@ -18,6 +18,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "bench/bench_grid.h"
 #include "edit2d/ed2d.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
@@ -234,7 +235,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
-  const i32 cols = 255, rows = 254;
+  const i32 rows = 254;
   g_MaxVertices = 65535;
   g_MaxPolygons = 65000;
   g_ModelAllocArrays = 1;
@@ -243,26 +244,8 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   g_Bone2SlotShown[0] = 1;
   b2->placeX = 320;
   b2->placeY = 240;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      b2->positions[b2->vertexCount] = {(f32)(2 * x - cols), (f32)(2 * y - rows)};
-      b2->bindings[b2->vertexCount++] = {5, 0, 1.0f, 1};
-    }
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon2 &p = b2->polygons[b2->polygonCount++];
-      p.used = 1;
-      p.cornerCount = 4;
-      u16 v = (u16)(y * (cols + 1) + x);
-      const u16 c[4] = {v, (u16)(v + cols + 1), (u16)(v + cols + 2), (u16)(v + 1)};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
-  b2->boneCount = BONE2_MAX_BONES;
-  for (i32 b = 1; b < BONE2_MAX_BONES; b++) {
-    b2->bones[b].parent = b > 1 && b % 3 == 0 ? b - 1 : 0;
-    b2->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
-    b2->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
-  }
+  BenchGrid_Quads2D(b2, rows, 5, false);
+  BenchGrid_Bones2D(b2);
   printf("2D model: %d quads, %d vertices\n", b2->polygonCount, b2->vertexCount);
   s_DrawnViews = 1;
   const Mode modes2[] = {{"2D polygon, vertices", IDC_M2D_POLY, 0}, {"2D polygon, faces", IDC_M2D_POLY, 1},

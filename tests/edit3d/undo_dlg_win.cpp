@@ -20,6 +20,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "resources/edit3d_ids.h"
+#include "test_models.h"
 
 namespace {
 
@@ -61,11 +62,7 @@ void Notify(HWND dlg, int id, int code) {
 TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   g_MaxPolygons = 64;
   g_MaxVertices = 256;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_Init(0);
+  Model3 *m = TestModel_Slot3D(SUB_3D_POLY);
   ASSERT_NE(m, nullptr);
   Undo_InstallWin();
   Undo_ResetAll();
@@ -78,13 +75,7 @@ TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   EXPECT_EQ(Text(dlg, 0) + Text(dlg, IDC_UNDO_UNDO) + Text(dlg, IDC_UNDO_REDO), "アンドゥ＆リドゥアンドゥ( U )リドゥ( I )");
 
   // Step 0: one triangle, saved.
-  m->positionCount = 3;
-  m->positions[0] = {0, 0, 0};
-  m->positions[1] = {1, 0, 0};
-  m->positions[2] = {0, 1, 0};
-  m->polygonCount = 1;
-  m->polygons[0].cornerCount = 3;
-  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
+  TestModel_Triangle(m, 1);
   Record("三角形");
   std::string step0 = TempPath("miravel_undo_step0.KZP"), chosen = TempPath("miravel_undo_chosen.KZP");
   ASSERT_TRUE(Shown(Kzp_Write, m, step0.c_str()));

@@ -107,9 +107,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   // Button 1097: the bone sub-mode with its bone list panel and menu.
-  Drive_Command(g_Ed3D.modePanel, IDC_M3D_BONE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_BONE);
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_BONE), (u32)SUB_3D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
   EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);
   Model3 *m = g_Model3Slots[0];
@@ -159,9 +157,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
 
   // Button 1102: the weight sub-mode; a box around the whole cube in its Front view, held
   // over several drawn frames, selects the eight corners.
-  Drive_Command(g_Ed3D.modePanel, IDC_M3D_WEIGHT);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_WEIGHT);
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_WEIGHT), (u32)SUB_3D_WEIGHT);
   ASSERT_TRUE(Drive_Alive(g_Ed3DBones.weightPanel));
   front = FrontOf(SUB_3D_WEIGHT);
   ASSERT_NE(front, nullptr);
@@ -203,10 +199,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "数値入力 ( ウエイト )");
 
   // Saved with 40024 and read back by modeldump (built beside this program).
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = saved;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
+  Drive_SaveByMenu(40024, saved);
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);
   std::string tool = self;

@@ -97,11 +97,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   for (int i = 0; i < 6; i++) EXPECT_EQ(Drive_ListText(g_Undo.list, lines - 6 + i), labels[i]);
 
   // Saved through the File menu; modeldump reads the groups and the box.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_group_saved.KZP";
-  Drive_Command(g_MainWnd, IDM_KZP_SAVE);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_TempDir() + g_DriveAnswer;
+  std::string saved = Drive_SaveByMenu(40024, "miravel_group_saved.KZP");
   std::string dump = Drive_ModelDump(saved);
   // The polygon count of the group whose colour is given.
   auto Count = [&](const char *colour) {

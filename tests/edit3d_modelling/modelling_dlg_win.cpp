@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -41,17 +42,7 @@ std::string Text(void *dlg, int id) {
 std::vector<u8> Bytes(Model3 *m) {
   ByteWriter w = {};
   Kzp_Encode(m, &w);
-  std::vector<u8> b(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return b;
-}
-
-HWND FrontView(void) {
-  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
-    if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
-  }
-  return nullptr;
+  return TakeWriterBytes(&w);
 }
 
 }  // namespace
@@ -120,13 +111,9 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
   Drive_Pump(10);
   ASSERT_EQ(g_CurSlot, 1u);
-  HWND front = FrontView();
+  HWND front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
-  Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
-  Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
+  Drive_FreeTriangle(front);
   ASSERT_NE(g_Model3Slots[1], nullptr);
   ASSERT_EQ(g_Model3Slots[1]->polygonCount, 1);
   Drive_Command(g_PolyDlg, IDC_POLY_CURVE);

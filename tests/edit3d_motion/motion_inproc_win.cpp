@@ -84,10 +84,7 @@ int RingPixels(int r) {
 }
 
 void Save(const char *name) {
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = name;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
+  Drive_SaveByMenu(40024, name);
 }
 
 std::string Text(HWND dlg, int id) {
@@ -147,16 +144,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);
 
-  std::string folder = Drive_TempDir() + "miravel_settings_motion";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  SetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder.c_str());
-  ASSERT_TRUE(Settings_SetFolder(folder.c_str()));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + path + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_motion"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_MOTION, BN_CLICKED), 0);
@@ -180,10 +168,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_EQ(g_CurBoneIndex, 2u);
 
   // A left drag in the Front view window.
-  HWND front = nullptr;
-  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[SUB_3D_MOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_MOTION][i].window)
-      front = (HWND)g_Views[SUB_3D_MOTION][i].window;
+  HWND front = Drive_FrontView(SUB_3D_MOTION);
   ASSERT_NE(front, nullptr);
   UndoHistory *h = Undo_Current();
   ASSERT_NE(h, nullptr);
@@ -298,10 +283,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   std::string source = Drive_TempDir() + "miravel_motion_src.KZP";
   ASSERT_TRUE(WriteSource(source));
   i32 positions = cur->positionCount;
-  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_motion_src.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_COPY_MOTIONS, 0);
-  g_ModalHooks.getOpenFileName = nullptr;
+  Drive_OpenByMenu(IDM_MOT_COPY_MOTIONS, "miravel_motion_src.KZP");
   cur = g_Model3Slots[0];
   EXPECT_EQ(cur->motionCount, 3);
   EXPECT_EQ(cur->boneCount, 4);
@@ -327,16 +309,9 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   DeleteFileA(source.c_str());
   DeleteFileA(saved2.c_str());
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_motion");
   DeleteFileA(path.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(folder.c_str());
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

@@ -111,13 +111,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   std::string a = Drive_Temp("miravel_obj_a.KZP"), b = Drive_Temp("miravel_obj_b.KZP");
   ASSERT_TRUE(Drive_WriteCube(a));
   ASSERT_TRUE(Drive_WriteCube(b));
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_obj3"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  std::string cmd = "\"" + a + "\"";
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_Start3D(a, "miravel_settings_obj3"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
@@ -165,10 +159,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Drive_Pump(5);
   Choose(1);
   EXPECT_EQ(g_CurPartIndex, 1u);
-  HWND front = nullptr;
-  for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[SUB_3D_OBJMOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_OBJMOTION][i].window)
-      front = (HWND)g_Views[SUB_3D_OBJMOTION][i].window;
+  HWND front = Drive_FrontView(SUB_3D_OBJMOTION);
   ASSERT_NE(front, nullptr);
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
   for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
@@ -213,11 +204,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_STREQ(s->parts[1].path, "miravel_obj_b.KZP");
 
   // Saved by the File menu, read by modeldump.
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_obj_saved.KZO";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZO_SAVE, 0);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_Temp("miravel_obj_saved.KZO");
+  std::string saved = Drive_SaveByMenu(40026, "miravel_obj_saved.KZO");
   std::string dump = Dump(saved);
   EXPECT_NE(dump.find("\"motions\":[{\"name\":"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"length\":60,\"keys\":2}"), std::string::npos) << dump;
@@ -242,17 +229,10 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_EQ(s->objectCount, 2);
   EXPECT_TRUE(Drive_Alive(e.motionDlg) && Drive_Alive(e.motionList));
 
-  DestroyWindow(g_MainWnd);
-  int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
-  }
+  Drive_End("miravel_settings_obj3");
   DeleteFileA(a.c_str());
   DeleteFileA(b.c_str());
   DeleteFileA(saved.c_str());
-  char name[300];
-  Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
-  DeleteFileA(name);
-  RemoveDirectoryA(Drive_Temp("miravel_settings_obj3").c_str());
 }
 
 const ::testing::Environment *const kEndWithResult = ::testing::AddGlobalTestEnvironment(new Drive_EndWithResult);

@@ -102,19 +102,7 @@ i32 SideViewIndex(void) {
 }
 
 // The image panel's pixel as painted.
-COLORREF PanelPixel(i32 x, i32 y) {
-  HWND w = (HWND)g_Ed3DTex.imagePanel;
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
-
-void RepaintStrips(u32 flag) {
-  g_StripDirty[flag] = 1;
-  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
-  Drive_Pump(2);
-}
+COLORREF PanelPixel(i32 x, i32 y) { return Drive_WindowPixel(g_Ed3DTex.imagePanel, x, y); }
 
 }  // namespace
 
@@ -167,7 +155,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Command(panel, IDC_GRP_APPLY);
   HWND swatch = GetDlgItem(panel, IDC_GRP_SWATCHES);
   ASSERT_TRUE(Drive_Alive(swatch));
-  RepaintStrips(STRIP_FLAG_SWATCHES);
+  Drive_RepaintStrips(STRIP_FLAG_SWATCHES);
   HDC dc = GetDC(swatch);
   EXPECT_EQ(GetPixel(dc, 27, 9), RGB(10, 20, 30));
   ReleaseDC(swatch, dc);
@@ -188,9 +176,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
 
   // [texture] The texture sub-mode; a texture added, then given to group 0 in the group panel:
   // the image panel shows its texels (the red half) without leaving the sub-mode.
-  Drive_Command(g_Ed3D.modePanel, IDC_M3D_TEXTURE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_TEXTURE), (u32)SUB_3D_TEXTURE);
   Drive_PumpIdle(5);
   HWND groups = (HWND)g_AppShell.panels[SUB_3D_TEXTURE][PANEL_GROUP].window;
   ASSERT_TRUE(Drive_Alive(groups));
@@ -206,7 +192,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Command(groups, IDC_GRP_APPLY);
   ASSERT_EQ(m->groups[0].texture, 1u);
   // The image from the panel's corner at zoom 1: texel (30, 100) is red, (100, 100) green.
-  RepaintStrips(STRIP_FLAG_TEXTURES);
+  Drive_RepaintStrips(STRIP_FLAG_TEXTURES);
   EXPECT_EQ(PanelPixel(30, 100), RGB(255, 0, 0)) << "texture 1 at the image panel's corner";
   EXPECT_EQ(PanelPixel(100, 100), RGB(0, 255, 0));
   App_MarkAllRedraw();
@@ -215,19 +201,13 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // [projection] "正面" gives each of the 24 corners its own entry; saved and dumped.
   Drive_Command(g_Ed3DTex.panel, IDC_TEX_FRONT);
   EXPECT_EQ(m->uvCount, 24);
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  g_DriveAnswer = "miravel_shown_saved.KZP";
-  Drive_Command(g_MainWnd, IDM_KZP_SAVE);
-  g_ModalHooks.getSaveFileName = nullptr;
-  std::string saved = Drive_TempDir() + g_DriveAnswer;
+  std::string saved = Drive_SaveByMenu(40024, "miravel_shown_saved.KZP");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"uvs\":24"), std::string::npos) << dump.substr(0, 400);
 
   // [sounds] The motion sub-mode's sound list; a KZM with a second sound opened from the File
   // menu: the list shows it at once.
-  Drive_Command(g_Ed3D.modePanel, IDC_M3D_MOTION);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_MOTION), (u32)SUB_3D_MOTION);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
   Drive_Pump(5);
   ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.waveList));

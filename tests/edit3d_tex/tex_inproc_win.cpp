@@ -30,19 +30,9 @@ void Image(UINT msg, i32 x, i32 y, WPARAM keys) {
 }
 
 // The image panel's pixel as painted (red, green, blue).
-COLORREF PanelPixel(i32 x, i32 y) {
-  HWND w = (HWND)g_Ed3DTex.imagePanel;
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
+COLORREF PanelPixel(i32 x, i32 y) { return Drive_WindowPixel(g_Ed3DTex.imagePanel, x, y); }
 
-void Repaint(void) {
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
-  Drive_PumpUntil([] { return g_StripDirty[STRIP_FLAG_TEXTURES] == 0; }, 2000);
-  Drive_Pump(2);
-}
+void Repaint(void) { Drive_RepaintStrips(STRIP_FLAG_TEXTURES); }
 
 }  // namespace
 
@@ -54,9 +44,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
 
-  Drive_Command(g_Ed3D.modePanel, IDC_M3D_TEXTURE);
-  Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(Drive_Press3D(IDC_M3D_TEXTURE), (u32)SUB_3D_TEXTURE);
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.panel));
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.imagePanel));
   Model3 *m = g_Model3Slots[0];

@@ -182,25 +182,12 @@ std::vector<u8> MakeKzi(int w, int h) {
       Pattern(x, y, p);
       Wr_Bytes(&bw, p, 4);
     }
-  std::vector<u8> v(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return v;
+  return TakeWriterBytes(&bw);
 }
 
 std::vector<u8> MakePsd(int w, int h) {
   ByteWriter bw = {};
-  Wr_Bytes(&bw, "8BPS", 4);
-  Wr_U16BE(&bw, 1);
-  Wr_Zeros(&bw, 6);
-  Wr_U16BE(&bw, 4);
-  Wr_U32BE(&bw, (u32)h);
-  Wr_U32BE(&bw, (u32)w);
-  Wr_U16BE(&bw, 8);
-  Wr_U16BE(&bw, 3);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U16BE(&bw, 0);
+  WritePsdHeader(&bw, w, h, 4);
   const int order[4] = {2, 1, 0, 3};   // PSD channels red, green, blue, alpha
   for (int c = 0; c < 4; c++)
     for (int y = 0; y < h; y++)
@@ -209,9 +196,7 @@ std::vector<u8> MakePsd(int w, int h) {
         Pattern(x, y, p);
         Wr_U8(&bw, p[order[c]]);
       }
-  std::vector<u8> v(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return v;
+  return TakeWriterBytes(&bw);
 }
 
 bool MakePng(IDirect3DDevice9 *dev, const std::string &path, int w, int h) {

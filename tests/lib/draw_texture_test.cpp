@@ -36,36 +36,28 @@ std::vector<u8> Kzi(i32 w, i32 h, size_t cutPixels = 0) {
     Wr_U8(&bw, 7);
     Wr_U8(&bw, 200);
   }
-  std::vector<u8> out(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return out;
+  return TakeWriterBytes(&bw);
 }
 
 // A raw 8-bit RGB(A) PSD with planar data: channel c of pixel (x, y) = c * 60 + x + y.
 std::vector<u8> Psd(i32 w, i32 h, int channels, bool blackFirstPixel) {
   ByteWriter bw = {};
-  Wr_Bytes(&bw, "8BPS", 4);
-  Wr_U16BE(&bw, 1);
-  Wr_Zeros(&bw, 6);
-  Wr_U16BE(&bw, (u16)channels);
-  Wr_U32BE(&bw, (u32)h);
-  Wr_U32BE(&bw, (u32)w);
-  Wr_U16BE(&bw, 8);
-  Wr_U16BE(&bw, 3);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U32BE(&bw, 0);
-  Wr_U16BE(&bw, 0);
+  WritePsdHeader(&bw, w, h, channels);
   for (int c = 0; c < channels; c++)
     for (int y = 0; y < h; y++)
       for (int x = 0; x < w; x++) Wr_U8(&bw, (blackFirstPixel && x == 0 && y == 0) ? 0 : (u8)(c * 60 + x + y));
-  std::vector<u8> out(bw.data, bw.data + bw.size);
-  Wr_Free(&bw);
-  return out;
+  return TakeWriterBytes(&bw);
 }
 
 struct TextureTest : ::testing::Test {
   void SetUp() override { FakeDev_Install(); }
+  // The bytes written to path and loaded as a texture (null when refused); its size into size.
+  static void *WriteAndLoad(const std::string &path, const std::vector<u8> &bytes, f32 *size) {
+    WriteFileBytes(path, bytes);
+    void *tex = nullptr;
+    Tex_LoadImageFile(&tex, path.c_str(), size);
+    return tex;
+  }
   void TearDown() override {
     Tex_FreePixelCopies();
     for (auto &r : g_ImageTable) {
@@ -125,10 +117,8 @@ TEST(TextureArithmetic, ShortRawImageIsRefusedBeforeAllocating) {
 
 TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
   std::string path = TempPath("stretch.KZI");   // capitals: still the raw reader
-  WriteFileBytes(path, Kzi(300, 200));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Kzi(300, 200), size);
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(size[0], 300.0f);
   EXPECT_EQ(size[1], 200.0f);
@@ -152,10 +142,8 @@ TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
 
 TEST_F(TextureTest, WideRawImageKeepsItsWidth) {
   std::string path = TempPath("wide.kzi");
-  WriteFileBytes(path, Kzi(2048, 3));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Kzi(2048, 3), size);
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(((FakeTexture *)tex)->width, 2048);
   EXPECT_EQ(((FakeTexture *)tex)->height, 4);
@@ -185,10 +173,8 @@ TEST_F(TextureTest, MissingOrBrokenRawImageGivesNoTextureAndNoSize) {
 
 TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
   std::string path = TempPath("rgb.psd");
-  WriteFileBytes(path, Psd(4, 4, 3, true));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Psd(4, 4, 3, true), size);
   ASSERT_NE(tex, nullptr);
   FakeTexture *t = (FakeTexture *)tex;
   ASSERT_EQ(t->width, 4);
@@ -203,10 +189,8 @@ TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
 
 TEST_F(TextureTest, PsdOfOddSizeIsStretchedWithinItsPixels) {
   std::string path = TempPath("odd.psd");
-  WriteFileBytes(path, Psd(3, 5, 4, false));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Psd(3, 5, 4, false), size);
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(size[0], 3.0f);
   EXPECT_EQ(size[1], 5.0f);
@@ -240,10 +224,8 @@ TEST_F(TextureTest, OtherFilesAndRefusedPsdsGoToThePlatformLoaderWithBlackKey) {
 
 TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
   std::string path = TempPath("copy.kzi");
-  WriteFileBytes(path, Kzi(3, 2));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Kzi(3, 2), size);
   ASSERT_NE(tex, nullptr);
   Tex_CopyPixels(5, tex, 3, 2);
   // Pixel (2, 1): blue 2, green 1, red 7, alpha 200 -> alpha, blue, green, red.
@@ -258,10 +240,8 @@ TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
 
 TEST_F(TextureTest, ACopyReplacesTheEarlierCopyOfItsSlot) {
   std::string path = TempPath("again.kzi");
-  WriteFileBytes(path, Kzi(3, 2));
-  void *tex = nullptr;
   f32 size[2];
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  void *tex = WriteAndLoad(path, Kzi(3, 2), size);
   ASSERT_NE(tex, nullptr);
   Tex_CopyPixels(5, tex, 3, 2);
   // The second copy of slot 5 takes the place of the first (LeakSanitizer sees a lost one).

@@ -79,6 +79,14 @@ struct Enumeration : ::testing::Test {
   D3DQuery query{&fake, QAdapterCount, QDescription, QModeCount, QEnumModes, QDisplayMode,
                  QCaps, QCheckType, QCheckFormat, QDepthMatch, QMultiSample};
   D3DEnumeration e;
+  // One adapter whose HAL device alone answers, showing `desktop` and offering `modes`.
+  void OneHalAdapter(EnumDisplayMode desktop, std::vector<EnumDisplayMode> modes) {
+    FakeAdapter a;
+    a.desktop = desktop;
+    a.modes = modes;
+    a.deviceTypes = {DEVTYPE_HAL};
+    fake.adapters = {a};
+  }
   void Enumerate() {
     e.query = &query;
     e.usesDepthBuffer = true;
@@ -123,11 +131,7 @@ TEST_F(Enumeration, ModesAreFilteredAndSortedAndFormatsCarryOver) {
 }
 
 TEST_F(Enumeration, ComboListsFollowTheirRules) {
-  FakeAdapter a;
-  a.desktop = {1024, 768, 60, X8};
-  a.modes = {{1024, 768, 60, X8}};
-  a.deviceTypes = {DEVTYPE_HAL};
-  fake.adapters = {a};
+  OneHalAdapter({1024, 768, 60, X8}, {{1024, 768, 60, X8}});
   fake.depthMsRefused = {{FMT_D24S8, 4}};
   Enumerate();
   auto *dev = (D3DDeviceRecord *)D3DEnum_Adapter(&e, 0)->devices.GetPtr(0);
@@ -162,11 +166,7 @@ TEST_F(Enumeration, ComboListsFollowTheirRules) {
 bool RefusePure(const EnumCaps *, u32 vp, u32, u32) { return vp != VP_PURE_HARDWARE; }
 
 TEST_F(Enumeration, StencilNeedsAndFilterAndD16Fallback) {
-  FakeAdapter a;
-  a.desktop = {1024, 768, 60, X8};
-  a.modes = {{1024, 768, 60, X8}};
-  a.deviceTypes = {DEVTYPE_HAL};
-  fake.adapters = {a};
+  OneHalAdapter({1024, 768, 60, X8}, {{1024, 768, 60, X8}});
   fake.depthFormatsOk = {FMT_D24X8, FMT_D32};  // no stencil format passes
   e.minDepthBits = 16;
   e.minStencilBits = 4;
@@ -218,11 +218,8 @@ TEST_F(Enumeration, BestWindowedPrefersHalWithMatchingBackBuffer) {
 }
 
 TEST_F(Enumeration, BestWindowedNeedsTheDesktopFormat) {
-  FakeAdapter a;
-  a.desktop = {1024, 768, 60, FMT_X1R5G5B5};  // no combo on that format
-  a.modes = {{1024, 768, 60, X8}};
-  a.deviceTypes = {DEVTYPE_HAL};
-  fake.adapters = {a};
+  // The desktop format has no combo.
+  OneHalAdapter({1024, 768, 60, FMT_X1R5G5B5}, {{1024, 768, 60, X8}});
   Enumerate();
   D3DSettings s = {};
   EXPECT_FALSE(D3DApp_FindBestWindowedMode(&e, false, false, 640, 480, &s));
@@ -230,12 +227,8 @@ TEST_F(Enumeration, BestWindowedNeedsTheDesktopFormat) {
 }
 
 TEST_F(Enumeration, BestFullscreenModeChoice) {
-  FakeAdapter a;
-  a.desktop = {1280, 1024, 85, X8};
-  a.deviceTypes = {DEVTYPE_HAL};
   // Exact desktop match wins over a later mode of the same width.
-  a.modes = {{800, 600, 60, X8}, {1280, 960, 60, X8}, {1280, 1024, 85, X8}, {1600, 1200, 60, X8}};
-  fake.adapters = {a};
+  OneHalAdapter({1280, 1024, 85, X8}, {{800, 600, 60, X8}, {1280, 960, 60, X8}, {1280, 1024, 85, X8}, {1600, 1200, 60, X8}});
   Enumerate();
   D3DSettings s = {};
   ASSERT_TRUE(D3DApp_FindBestFullscreenMode(&e, false, false, &s));
@@ -248,11 +241,7 @@ TEST_F(Enumeration, BestFullscreenModeChoice) {
 }
 
 TEST_F(Enumeration, BestFullscreenWithoutExactMatchTakesLastModeOfDesktopWidth) {
-  FakeAdapter a;
-  a.desktop = {1280, 1024, 85, X8};
-  a.deviceTypes = {DEVTYPE_HAL};
-  a.modes = {{800, 600, 60, X8}, {1280, 960, 60, X8}, {1280, 1024, 60, X8}, {1280, 1024, 75, X8}, {1600, 1200, 60, X8}};
-  fake.adapters = {a};
+  OneHalAdapter({1280, 1024, 85, X8}, {{800, 600, 60, X8}, {1280, 960, 60, X8}, {1280, 1024, 60, X8}, {1280, 1024, 75, X8}, {1600, 1200, 60, X8}});
   Enumerate();
   D3DSettings s = {};
   ASSERT_TRUE(D3DApp_FindBestFullscreenMode(&e, false, false, &s));
@@ -291,11 +280,7 @@ TEST_F(Enumeration, BestFullscreenPrefersHalThenDesktopFormat) {
 }
 
 TEST_F(Enumeration, PresentParametersOfEachHalf) {
-  FakeAdapter a;
-  a.desktop = {1280, 1024, 60, X8};
-  a.modes = {{1280, 1024, 60, X8}};
-  a.deviceTypes = {DEVTYPE_HAL};
-  fake.adapters = {a};
+  OneHalAdapter({1280, 1024, 60, X8}, {{1280, 1024, 60, X8}});
   Enumerate();
   D3DSettings s = {};
   ASSERT_TRUE(D3DApp_FindBestFullscreenMode(&e, false, false, &s));

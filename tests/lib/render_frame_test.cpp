@@ -24,6 +24,7 @@
 #include "scene/movie_services.h"
 #include "draw_fakedev.h"
 #include "render_fakes.h"
+#include "render_cleanup.h"
 
 namespace {
 
@@ -59,15 +60,7 @@ struct RenderFrameTest : ::testing::Test {
     Shadow_ReleaseBlobTexture();
     Model3_FreeAllSlots();
     Kzo_FreeAll();
-    for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
-      if (g_SceneObjects[i]) {
-        g_SceneObjects[i]->~OBJECT();
-        ::operator delete(g_SceneObjects[i]);
-        g_SceneObjects[i] = nullptr;
-      }
-      free(g_ObjectSideRecords[i]);
-      g_ObjectSideRecords[i] = nullptr;
-    }
+    RenderTest_FreeSceneObjects();
     FakeRender_Remove();
     FakeDev_Remove();
     g_MaxPolygons = savedPolys;

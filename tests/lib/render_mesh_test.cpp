@@ -12,6 +12,7 @@
 #include "model/seam.h"
 #include "draw_fakedev.h"
 #include "render_fakes.h"
+#include "render_cleanup.h"
 
 namespace {
 
@@ -30,17 +31,28 @@ struct RenderMeshTest : ::testing::Test {
     FakeRender_Install();
   }
   void TearDown() override {
-    for (i32 s = 0; s < MODEL3_SLOTS; ++s) {
-      Draw_FreeWeightedMesh4(s);
-      Draw_FreePaletteMesh3(s);
-      Draw_FreeIndexedMesh2(s);
-      Draw_FreeDisplacedModel(s);
-    }
+    RenderTest_FreeSlotMeshes();
     Model3_FreeAllSlots();
     FakeRender_Remove();
     g_Seam = saved;
   }
 };
+
+// `quads` unit quads in slot 9, each with four vertices of its own, all in group 0.
+Model3 *SeparateQuads(i32 quads) {
+  Model3 *m = RenderTest_NewModel(9, quads * 4, quads);
+  m->groupCount = 1;
+  for (i32 q = 0; q < quads; ++q) {
+    Polygon3 &p = m->polygons[q];
+    p.cornerCount = 4;
+    for (u32 c = 0; c < 4; ++c) {
+      u32 v = (u32)q * 4 + c;
+      m->positions[v] = Vec3{(f32)q, (f32)(c & 1), (f32)(c >> 1)};
+      p.corners[c] = {v, 0, 0, 0};
+    }
+  }
+  return m;
+}
 
 // Little-endian words of a vertex as floats and integers, written out by hand.
 struct Words {
@@ -319,17 +331,7 @@ TEST_F(RenderMeshTest, NeighboursOfMixedPolygonsAreFlaggedForNormals) {
 TEST_F(RenderMeshTest, IndexWidthFollowsTheVertexCount) {
   // 16,400 separate quads in one group: 65,600 welded vertices need 32-bit indices.
   const i32 quads = 16400;
-  Model3 *m = RenderTest_NewModel(9, quads * 4, quads);
-  m->groupCount = 1;
-  for (i32 q = 0; q < quads; ++q) {
-    Polygon3 &p = m->polygons[q];
-    p.cornerCount = 4;
-    for (u32 c = 0; c < 4; ++c) {
-      u32 v = (u32)q * 4 + c;
-      m->positions[v] = Vec3{(f32)q, (f32)(c & 1), (f32)(c >> 1)};
-      p.corners[c] = {v, 0, 0, 0};
-    }
-  }
+  Model3 *m = SeparateQuads(quads);
   Rebuild(m, 2);
   FakeBuffer *ib = FakeRender_Buffer(g_ModelPoses[9]->indexBuffers[0]);
   ASSERT_TRUE(ib);
@@ -347,19 +349,9 @@ TEST_F(RenderMeshTest, SubMeshesAndTheWeightedMeshChooseTheirIndexWidthByVertexC
   // (mode 4) hold 65,600 vertices each and need 32-bit indices; one quad keeps 16 bits.
   const i32 quads = 16400;
   for (u32 mode : {3u, 4u}) {
-    Model3 *m = RenderTest_NewModel(9, quads * 4, quads);
-    m->groupCount = 1;
+    Model3 *m = SeparateQuads(quads);
     m->boneCount = 3;
-    for (i32 q = 0; q < quads; ++q) {
-      Polygon3 &p = m->polygons[q];
-      p.cornerCount = 4;
-      for (u32 c = 0; c < 4; ++c) {
-        u32 v = (u32)q * 4 + c;
-        m->positions[v] = Vec3{(f32)q, (f32)(c & 1), (f32)(c >> 1)};
-        m->bindings[v] = VertexBinding{1, 2, 1, 0};
-        p.corners[c] = {v, 0, 0, 0};
-      }
-    }
+    for (i32 v = 0; v < quads * 4; ++v) m->bindings[v] = VertexBinding{1, 2, 1, 0};
     Rebuild(m, mode);
     void *indices = g_ModelPoses[9]->indexBuffers[0];
     if (mode == 3) {

@@ -32,6 +32,7 @@
 #include "model/math.h"
 #include "model/obj2.h"
 #include "model/seam.h"
+#include "render_cleanup.h"
 
 namespace frametest {
 
@@ -81,24 +82,11 @@ struct FrameWinTest : ::testing::Test {
     g_DrawDev.setTransform(DTS_PROJECTION, proj);
   }
   void TearDown() override {
-    for (i32 s = 0; s < MODEL3_SLOTS; ++s) {
-      Draw_FreeWeightedMesh4(s);
-      Draw_FreePaletteMesh3(s);
-      Draw_FreeIndexedMesh2(s);
-      Draw_FreeDisplacedModel(s);
-    }
+    RenderTest_FreeSlotMeshes();
     Model3_FreeAllSlots();
     Bone2_FreeAll();
     Obj2_FreeAll();
-    for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
-      if (g_SceneObjects[i]) {
-        g_SceneObjects[i]->~OBJECT();
-        ::operator delete(g_SceneObjects[i]);
-      }
-      g_SceneObjects[i] = nullptr;
-      free(g_ObjectSideRecords[i]);
-      g_ObjectSideRecords[i] = nullptr;
-    }
+    RenderTest_FreeSceneObjects();
     Shadow_ReleaseBlobTexture();
     g_ObjectPassHooks = ObjectPassHooks();
     g_RenderDev = RenderDev{};

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "lib/media/wave.h"
 #include "model/bytes.h"
 
@@ -33,9 +34,7 @@ std::vector<u8> FmtBody(const WavFormat &f) {
   Wr_U32(&w, f.rate * align);
   Wr_U16(&w, align);
   Wr_U16(&w, f.bits);
-  std::vector<u8> v(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return v;
+  return TakeWriterBytes(&w);
 }
 
 // Extensible format: 40-byte fmt with a sub-format GUID whose first word is subtype.
@@ -61,9 +60,7 @@ std::vector<u8> Wav(const std::vector<std::pair<std::string, std::vector<u8>>> &
   Wr_Bytes(&w, "WAVE", 4);
   for (auto &c : chunks) Chunk(&w, c.first.c_str(), c.second, pad);
   Wr_PatchU32(&w, 4, (u32)(w.size - 8));
-  std::vector<u8> v(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return v;
+  return TakeWriterBytes(&w);
 }
 
 std::vector<u8> Samples(size_t n) {

@@ -98,29 +98,33 @@ TEST(Bone2, NewModelDefaults) {
 }
 
 TEST(Bone2, KeySegments) {
-  BoneKey2 keys[2] = {Key(0, 0, 0, 0), Key(30, 0, 0, 0)};
-  i32 k = 0;
-  f32 t = -1;
-  Key2_FindSegment(keys, sizeof(BoneKey2), 2, 15, 60, &k, &t);
-  EXPECT_EQ(k, 0);
-  EXPECT_FLOAT_EQ(t, 0.5f);
-  // Frame 45 of 60 lies on the wrapped segment from key 1 to key 0.
-  Key2_FindSegment(keys, sizeof(BoneKey2), 2, 45, 60, &k, &t);
-  EXPECT_EQ(k, 1);
-  EXPECT_FLOAT_EQ(t, 0.5f);
-  // Before the first key: from the last key through the motion's end.
-  BoneKey2 late[2] = {Key(10, 0, 0, 0), Key(40, 0, 0, 0)};
-  Key2_FindSegment(late, sizeof(BoneKey2), 2, 5, 60, &k, &t);
-  EXPECT_EQ(k, 1);
-  EXPECT_FLOAT_EQ(t, 25.0f / 30.0f);
-  // One key: index 0, fraction 0. A zero-length wrap gives fraction 0, not a division by zero.
-  Key2_FindSegment(keys, sizeof(BoneKey2), 1, 45, 60, &k, &t);
-  EXPECT_EQ(k, 0);
-  EXPECT_EQ(t, 0.0f);
-  BoneKey2 full[2] = {Key(0, 0, 0, 0), Key(60, 0, 0, 0)};
-  Key2_FindSegment(full, sizeof(BoneKey2), 2, 60, 60, &k, &t);
-  EXPECT_EQ(k, 1);
-  EXPECT_EQ(t, 0.0f);
+  // Two keys (or the first alone) in a motion of 60 frames: the segment a frame lies on and
+  // the fraction through it.
+  struct Case {
+    const char *what;
+    i32 first, second, count, frame;
+    i32 k;
+    f32 t;
+    bool exact;
+  };
+  const Case cases[] = {
+      {"inside the first segment", 0, 30, 2, 15, 0, 0.5f, false},
+      {"frame 45 of 60 lies on the wrapped segment from key 1 to key 0", 0, 30, 2, 45, 1, 0.5f, false},
+      {"before the first key: from the last key through the motion's end", 10, 40, 2, 5, 1, 25.0f / 30.0f, false},
+      {"one key: index 0, fraction 0", 0, 30, 1, 45, 0, 0.0f, true},
+      {"a zero-length wrap gives fraction 0, not a division by zero", 0, 60, 2, 60, 1, 0.0f, true},
+  };
+  for (const Case &c : cases) {
+    BoneKey2 keys[2] = {Key(c.first, 0, 0, 0), Key(c.second, 0, 0, 0)};
+    i32 k = 0;
+    f32 t = -1;
+    Key2_FindSegment(keys, sizeof(BoneKey2), c.count, c.frame, 60, &k, &t);
+    EXPECT_EQ(k, c.k) << c.what;
+    if (c.exact)
+      EXPECT_EQ(t, c.t) << c.what;
+    else
+      EXPECT_FLOAT_EQ(t, c.t) << c.what;
+  }
 }
 
 TEST(Bone2, EvalKeyHoldsWrapsAndDefaults) {

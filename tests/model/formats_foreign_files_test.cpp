@@ -19,6 +19,11 @@ class ForeignFiles : public FormatTest {
     FormatTest::SetUp();
     SetCapacity(20000);
   }
+  // The file written under name and read into slot 0; null when the read refused it.
+  static Model3 *WriteAndOpen(const char *name, const std::string &bytes) {
+    WriteFileBytes(name, bytes);
+    return Shown(Model3_OpenFile, 0, name) ? Model3_Get(0) : nullptr;
+  }
 };
 
 std::string Printf(const char *fmt, ...) {
@@ -261,9 +266,8 @@ void Extents(const Model3 *m, Vec3 *lo, Vec3 *hi) {
 
 TEST_F(ForeignFiles, MetasequoiaModel) {
   int faces;
-  WriteFileBytes("other.mqo", MakeMqo(64, 40, &faces));
-  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.mqo"), nullptr);
-  Model3 *m = Model3_Get(0);
+  Model3 *m = WriteAndOpen("other.mqo", MakeMqo(64, 40, &faces));
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 64 * 40 + 201);
   EXPECT_EQ(m->groupCount, 3);
@@ -284,9 +288,8 @@ TEST_F(ForeignFiles, MetasequoiaModel) {
 
 TEST_F(ForeignFiles, LightWaveObject) {
   int polys, points;
-  WriteFileBytes("other.lwo", MakeLwo(40, 64, &polys, &points));
-  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.lwo"), nullptr);
-  Model3 *m = Model3_Get(0);
+  Model3 *m = WriteAndOpen("other.lwo", MakeLwo(40, 64, &polys, &points));
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->polygonCount, polys);
   EXPECT_EQ(m->positionCount, points);
   EXPECT_EQ(m->groupCount, 3);
@@ -304,9 +307,8 @@ TEST_F(ForeignFiles, LightWaveObject) {
 
 TEST_F(ForeignFiles, CadDrawing) {
   int faces;
-  WriteFileBytes("other.dxf", MakeDxf(60, 50, &faces));
-  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.dxf"), nullptr);
-  Model3 *m = Model3_Get(0);
+  Model3 *m = WriteAndOpen("other.dxf", MakeDxf(60, 50, &faces));
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);
   EXPECT_FLOAT_EQ(m->positions[4 * 61 + 2].x, 10);
@@ -316,9 +318,8 @@ TEST_F(ForeignFiles, CadDrawing) {
 
 TEST_F(ForeignFiles, RokGrid) {
   int faces;
-  WriteFileBytes("other.rok", MakeRok(50, 50, &faces));
-  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.rok"), nullptr);
-  Model3 *m = Model3_Get(0);
+  Model3 *m = WriteAndOpen("other.rok", MakeRok(50, 50, &faces));
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);
   // Face 0: bottom edge (1, 2), right edge (53, 2): corners at points 1, 2, 53, 52.
@@ -331,9 +332,8 @@ TEST_F(ForeignFiles, RokGrid) {
 
 TEST_F(ForeignFiles, MxScene) {
   int faces;
-  WriteFileBytes("other.mx", MakeMx(3000, &faces));
-  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.mx"), nullptr);
-  Model3 *m = Model3_Get(0);
+  Model3 *m = WriteAndOpen("other.mx", MakeMx(3000, &faces));
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);
   EXPECT_EQ(m->groupCount, 3);

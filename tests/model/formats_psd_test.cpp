@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "file_bytes.h"
 #include "model/bytes.h"
 #include "model/formats/formats.h"
 
@@ -30,9 +31,7 @@ std::vector<u8> PsdHeader(const PsdSpec &s) {
   Wr_Bytes(&w, "junk", 4);
   Wr_U32BE(&w, 0);
   Wr_U16BE(&w, s.compression);
-  std::vector<u8> v(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return v;
+  return TakeWriterBytes(&w);
 }
 
 std::vector<u8> RawPsd(const PsdSpec &s, const std::vector<u8> &planes) {

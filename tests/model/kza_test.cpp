@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include "file_bytes.h"
 #include "model/kza.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -65,9 +66,7 @@ std::vector<u8> BuildKza(const KzaSpec &s) {
         PutObjKey(&w, given && m == 0 ? s.object1Frames[k] : k * 10, 1.0f * (o + k), k, 300);
     }
   }
-  std::vector<u8> out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 std::vector<u8> BuildKza2003000() {
@@ -86,9 +85,7 @@ std::vector<u8> BuildKza2003000() {
     Wr_I32(&w, k[0]);
     Wr_I32(&w, k[1]);
   }
-  std::vector<u8> out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 std::string WriteKza(const char *name, const std::vector<u8> &bytes) {

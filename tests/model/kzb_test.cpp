@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 
+#include "file_bytes.h"
 #include "model/kzb.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -96,9 +97,7 @@ std::vector<u8> BuildKzb(const KzbSpec &s) {
       }
     }
   }
-  std::vector<u8> out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 std::string WriteKzb(const char *name, const std::vector<u8> &bytes) {
@@ -244,35 +243,25 @@ TEST(Kzb, RefusedFilesLeaveTheSlotAlone) {
 
 TEST(Kzb, CountsBeyondCapacityAndBadIndicesAreRefused) {
   TwodSeam seam;
+  // One field of the sample file past its limit, and the word the message names it by.
   struct Case {
-    KzbSpec spec;
+    void (*spoil)(KzbSpec &s);
     const char *word;
   };
-  std::vector<Case> cases;
-  KzbSpec s;
-  s.boneCount = 129;
-  cases.push_back({s, "ボーン"});
-  s = KzbSpec();
-  s.motionCount = 101;
-  cases.push_back({s, "モーション"});
-  s = KzbSpec();
-  s.groupCount = 129;
-  cases.push_back({s, "グループ"});
-  s = KzbSpec();
-  s.textureCount = 129;
-  cases.push_back({s, "テクスチャ"});
-  s = KzbSpec();
-  s.secondCorners = 5;
-  cases.push_back({s, "角"});
-  s = KzbSpec();
-  s.firstVertex = 3;
-  cases.push_back({s, "頂点"});
-  s = KzbSpec();
-  s.groupTexture = 128;
-  cases.push_back({s, "テクスチャ"});
+  const Case cases[] = {
+      {[](KzbSpec &s) { s.boneCount = 129; }, "ボーン"},
+      {[](KzbSpec &s) { s.motionCount = 101; }, "モーション"},
+      {[](KzbSpec &s) { s.groupCount = 129; }, "グループ"},
+      {[](KzbSpec &s) { s.textureCount = 129; }, "テクスチャ"},
+      {[](KzbSpec &s) { s.secondCorners = 5; }, "角"},
+      {[](KzbSpec &s) { s.firstVertex = 3; }, "頂点"},
+      {[](KzbSpec &s) { s.groupTexture = 128; }, "テクスチャ"},
+  };
   Bone2Model *before = Bone2_Init(6);
   for (const Case &c : cases) {
-    std::string path = WriteKzb("capacity.kzb", BuildKzb(c.spec));
+    KzbSpec spec;
+    c.spoil(spec);
+    std::string path = WriteKzb("capacity.kzb", BuildKzb(spec));
     Fakes().errors.clear();
     g_ModelAllocArrays = 1;
     EXPECT_EQ(Kzb_Read(6, path.c_str()), 0) << c.word;
@@ -282,7 +271,7 @@ TEST(Kzb, CountsBeyondCapacityAndBadIndicesAreRefused) {
     EXPECT_EQ(g_Bone2Slots[6], before);
   }
   // More keys than a full model's 16: the track grows.
-  s = KzbSpec();
+  KzbSpec s;
   s.manyKeys = 40;
   std::string path = WriteKzb("keys.kzb", BuildKzb(s));
   g_ModelAllocArrays = 1;

@@ -355,9 +355,7 @@ static void AddTracks(Model3 *m, i32 motions, i32 groups, i32 groupKeys, const s
 static std::vector<u8> Encoded(const Model3 *m) {
   ByteWriter w = {};
   EXPECT_TRUE(Kzp_Encode(m, &w));
-  std::vector<u8> bytes(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return bytes;
+  return TakeWriterBytes(&w);
 }
 
 // Files read from the file through the block (Model3_OpenFile) against the whole-file parser

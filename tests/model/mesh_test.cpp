@@ -87,6 +87,14 @@ bool SameTuple(const f32 *a, const f32 *b, int dim) {
   return true;
 }
 
+// The first of `count` table entries whose dim floats from `first` (stride floats apart) equal
+// want; -1 for none.
+i32 FindTuple(const f32 *first, size_t stride, i32 count, const f32 *want, int dim) {
+  for (i32 k = 0; k < count; k++)
+    if (SameTuple(first + (size_t)k * stride, want, dim)) return k;
+  return -1;
+}
+
 void LiteralCalcNormals(Model3 *m) {
   Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
   if (!(g_EditorMode == 1 || m->renderMode == 7)) return;
@@ -172,26 +180,20 @@ void LiteralWeld(Model3 *m) {
   for (const Polygon3 &p : spoly)
     for (int j = 0; j < p.cornerCount; j++) {
       const PolyCorner &c = p.corners[j];
-      i32 e = -1;
-      for (i32 k = 0; k < m->positionCount && e < 0; k++)
-        if (SameTuple(&m->positions[k].x, &sp[c.vertex].x, 3)) e = k;
+      i32 e = FindTuple(&m->positions[0].x, 3, m->positionCount, &sp[c.vertex].x, 3);
       if (e < 0) {
         m->positions[m->positionCount] = sp[c.vertex];
         m->bindings[m->positionCount] = sb[c.vertex];
         e = m->positionCount++;
       }
       firstP.push_back((u32)e);
-      e = -1;
-      for (i32 k = 0; k < m->colorCount && e < 0; k++)
-        if (SameTuple(&m->colors[k].r, &sc[c.color].r, 4)) e = k;
+      e = FindTuple(&m->colors[0].r, 4, m->colorCount, &sc[c.color].r, 4);
       if (e < 0) {
         m->colors[m->colorCount] = sc[c.color];
         e = m->colorCount++;
       }
       firstC.push_back((u32)e);
-      e = -1;
-      for (i32 k = 0; k < m->uvCount && e < 0; k++)
-        if (SameTuple(&m->uvs[k].u, &su[c.uv].u, 2)) e = k;
+      e = FindTuple(&m->uvs[0].u, 2, m->uvCount, &su[c.uv].u, 2);
       if (e < 0) {
         m->uvs[m->uvCount] = su[c.uv];
         e = m->uvCount++;
@@ -203,17 +205,11 @@ void LiteralWeld(Model3 *m) {
     Polygon3 *p = &m->polygons[i];
     for (int j = 0; j < spoly[i].cornerCount; j++, corner++) {
       const PolyCorner &c = spoly[i].corners[j];
-      i32 e = -1;
-      for (i32 k = 0; k < m->positionCount && e < 0; k++)
-        if (SameTuple(&m->positions[k].x, &sp[c.vertex].x, 3)) e = k;
+      i32 e = FindTuple(&m->positions[0].x, 3, m->positionCount, &sp[c.vertex].x, 3);
       p->corners[j].vertex = e < 0 ? firstP[corner] : (u32)e;
-      e = -1;
-      for (i32 k = 0; k < m->colorCount && e < 0; k++)
-        if (SameTuple(&m->colors[k].r, &sc[c.color].r, 4)) e = k;
+      e = FindTuple(&m->colors[0].r, 4, m->colorCount, &sc[c.color].r, 4);
       p->corners[j].color = e < 0 ? firstC[corner] : (u32)e;
-      e = -1;
-      for (i32 k = 0; k < m->uvCount && e < 0; k++)
-        if (SameTuple(&m->uvs[k].u, &su[c.uv].u, 2)) e = k;
+      e = FindTuple(&m->uvs[0].u, 2, m->uvCount, &su[c.uv].u, 2);
       p->corners[j].uv = e < 0 ? firstU[corner] : (u32)e;
     }
   }

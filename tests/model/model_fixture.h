@@ -5,24 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "box_fixture.h"
 #include "model/kzo.h"
 #include "model/model3.h"
 #include "model/seam.h"
 
-struct ModelTest : ::testing::Test {
-  static std::vector<std::string> &Messages() {
-    static std::vector<std::string> m;
-    return m;
-  }
-  static void RecordBox(const char *text) { Messages().push_back(text); }
-  CoreSeam saved;
-  u32 savedPolys = 0, savedVerts = 0, savedMode = 0;
+struct ModelTest : BoxRecordingTest {
+  u32 savedMode = 0;
   void SetUp() override {
-    saved = g_Seam;
-    g_Seam.errorBox = RecordBox;
-    Messages().clear();
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
+    BoxRecordingTest::SetUp();
     savedMode = g_EditorMode;
     g_MaxPolygons = 64;
     g_MaxVertices = 256;
@@ -31,9 +22,7 @@ struct ModelTest : ::testing::Test {
   void TearDown() override {
     Model3_FreeAllSlots();
     Kzo_FreeAll();
-    g_Seam = saved;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
+    BoxRecordingTest::TearDown();
     g_EditorMode = savedMode;
     g_ModelAllocArrays = 0;
   }

@@ -11,24 +11,11 @@
 #include "kz_files.h"
 #include "model/bone2.h"
 #include "model/kzb.h"
-
-static bool RunTool(const std::string &cmd, std::string *out, int *status) {
-  FILE *p = popen(cmd.c_str(), "r");
-  if (!p) return false;
-  char buf[4096];
-  size_t n;
-  out->clear();
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-  int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return true;
-}
+#include "run_tool.h"
 
 struct ModelDump : ::testing::Test {
   void SetUp() override {
-    FILE *f = fopen("./modeldump", "rb");
-    if (!f) GTEST_SKIP() << "modeldump not built here";
-    fclose(f);
+    if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   }
 };
 
@@ -38,7 +25,7 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   std::string kzp = std::string(src) + "/tests/fuzz/corpus/fuzz_kzp/v2004002.kzp";
   std::string out;
   int status = -1;
-  ASSERT_TRUE(RunTool("./modeldump " + kzp + " 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump " + kzp + " 2>&1", &out, &status));
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out, "{\"file\":\"" + kzp +
                      "\",\"format\":\"kzp\",\"positions\":3,\"normals\":1,\"uvs\":2,\"colors\":1,\"polygons\":1,"
@@ -55,7 +42,7 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   set.magic("KZO").i32_(2005000).i32_(1).i32_(1).str("m").i32_(10).i32_(0).i32_(2);
   set.i32_(1).f32_(0).f32_(0).f32_(0).str("dump_part.kzp").i32_(0).i32_(0);
   WriteFileBytes("dump_set.kzo", set.b);
-  ASSERT_TRUE(RunTool("./modeldump dump_set.kzo 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_set.kzo 2>&1", &out, &status));
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("\"format\":\"kzo\",\"motions\":[{\"name\":\"m\",\"used\":1,\"length\":10,\"keys\":0}],\"parts\":["),
             std::string::npos)
@@ -65,7 +52,7 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   // A refused file: the program's own message in UTF-8 ("ＫＺＰ形式...") and a failing status.
   part.b[6] = 0x7f;   // version far in the future
   WriteFileBytes("dump_part.kzp", part.b);
-  ASSERT_TRUE(RunTool("./modeldump dump_part.kzp 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_part.kzp 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out.substr(0, 3 * 3), "\xef\xbc\xab\xef\xbc\xba\xef\xbc\xb0");
   remove("dump_part.kzp");
@@ -74,14 +61,14 @@ TEST_F(ModelDump, PrintsTheModelAndRefusesBadFiles) {
   // A foreign importer refuses without a message of its own: opening the file still says that
   // nothing was read ("... を読み込むことができませんでした。").
   WriteFileBytes("dump_empty.mqo", std::vector<u8>{});
-  ASSERT_TRUE(RunTool("./modeldump dump_empty.mqo 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_empty.mqo 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_EQ(out, "dump_empty.mqo \xe3\x82\x92\xe8\xaa\xad\xe3\x81\xbf\xe8\xbe\xbc\xe3\x82\x80\xe3\x81\x93\xe3\x81\xa8"
                  "\xe3\x81\x8c\xe3\x81\xa7\xe3\x81\x8d\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\xe3\x81\xa7\xe3\x81\x97"
                  "\xe3\x81\x9f\xe3\x80\x82\n");
   // An extension no reader knows is refused with its own message.
   WriteFileBytes("dump_model.abc", std::vector<u8>{1, 2, 3});
-  ASSERT_TRUE(RunTool("./modeldump dump_model.abc 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_model.abc 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_NE(out.find("dump_model.abc "), std::string::npos) << out;
   remove("dump_model.abc");
@@ -100,7 +87,7 @@ TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
   WriteFileBytes("dump_motions.kzm", kzm.b);
   std::string out;
   int status = -1;
-  ASSERT_TRUE(RunTool("./modeldump " + kzp + " dump_motions.kzm 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump " + kzp + " dump_motions.kzm 2>&1", &out, &status));
   EXPECT_EQ(status, 0) << out;
   size_t second = out.find("{\"file\":\"dump_motions.kzm\",\"format\":\"kzm\",\"model\":\"" + kzp +
                            "\",\"positions\":3,");
@@ -111,7 +98,7 @@ TEST_F(ModelDump, ReadsMotionsOntoTheModelBeforeThem) {
             std::string::npos)
       << out;
 
-  ASSERT_TRUE(RunTool("./modeldump dump_motions.kzm 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_motions.kzm 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   EXPECT_NE(out.find("no 3D model"), std::string::npos) << out;
   remove("dump_motions.kzm");
@@ -136,7 +123,7 @@ TEST_F(ModelDump, PrintsKzbRestsAndBindingCounts) {
   Bone2_FreeSlot(0);
   std::string out;
   int status = -1;
-  ASSERT_TRUE(RunTool("./modeldump dump_bones.kzb 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_bones.kzb 2>&1", &out, &status));
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("{\"name\":\"arm\",\"parent\":1,\"rest\":[40,0,0,1,0.5],\"bound\":{\"auto\":2,\"hand\":1}}"),
             std::string::npos)

@@ -10,6 +10,7 @@
 #include "model/formats/xfile.h"
 #include "model/formats/xread.h"
 #include "tests/model/formats_test_util.h"
+#include "tests/support/mszip.h"
 
 using namespace fmt_test;
 
@@ -115,31 +116,11 @@ std::string Binary(const XDoc &d, bool doubles, std::vector<size_t> *ends = null
   return b.s;
 }
 
-// MSZIP form of a text or binary file: 32 KiB blocks, each deflated with the block before
-// as its dictionary, as the platform's compressing writer does.
+// MSZIP form at zlib's best compression; zlib must take every step.
 std::string Mszip(const std::string &plain) {
-  std::string out = plain.substr(0, 16);
-  out.replace(8, 4, plain.compare(8, 4, "txt ") == 0 ? "tzip" : "bzip");
-  u32 total = (u32)plain.size();
-  out.append((const char *)&total, 4);
-  z_stream z = {};
-  EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
-  std::vector<u8> buf(70000);
-  for (size_t at = 16, prev = 0; at < plain.size(); prev = at, at += 32768) {
-    size_t n = std::min<size_t>(32768, plain.size() - at);
-    deflateReset(&z);
-    if (prev) deflateSetDictionary(&z, (const Bytef *)plain.data() + prev, (uInt)(at - prev));
-    z.next_in = (Bytef *)plain.data() + at;
-    z.avail_in = (uInt)n;
-    z.next_out = buf.data();
-    z.avail_out = (uInt)buf.size();
-    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
-    u16 sizes[2] = {(u16)n, (u16)(buf.size() - z.avail_out + 2)};
-    out.append((const char *)sizes, 4);
-    out += "CK";
-    out.append((const char *)buf.data(), buf.size() - z.avail_out);
-  }
-  deflateEnd(&z);
+  bool ok = false;
+  std::string out = ::Mszip(plain, 9, &ok);
+  EXPECT_TRUE(ok);
   return out;
 }
 

@@ -101,14 +101,10 @@ void ReferenceFrame(const CollisionDoc *d, f32 r, f32 *X, f32 *Z) {
 }  // namespace
 
 TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_coli"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   g_ModalHooks.messageBox = AnswerBox;
   g_ModalHooks.getOpenFileName = AnswerFile;
   g_ModalHooks.getSaveFileName = AnswerFile;
-  Coli_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartOwn("miravel_settings_coli", Coli_InstallWin));
 
   // "コリジョン": five characters from the shipped model, the selector and the range panel.
   HWND selector = (HWND)g_EditDlg.window;

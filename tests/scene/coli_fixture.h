@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "box_fixture.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
@@ -15,21 +16,10 @@
 #include "model/seam.h"
 #include "scene/coli.h"
 
-struct ColiTest : ::testing::Test {
-  static std::vector<std::string> &Messages() {
-    static std::vector<std::string> m;
-    return m;
-  }
-  static void RecordBox(const char *text) { Messages().push_back(text); }
-  CoreSeam saved;
-  u32 savedPolys = 0, savedVerts = 0;
+struct ColiTest : BoxRecordingTest {
   f32 savedRandom[LIB_RANDOM_COUNT];
   void SetUp() override {
-    saved = g_Seam;
-    g_Seam.errorBox = RecordBox;
-    Messages().clear();
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
+    BoxRecordingTest::SetUp();
     g_MaxPolygons = 8192;
     g_MaxVertices = 32768;
     g_ModelAllocArrays = 0;
@@ -40,9 +30,7 @@ struct ColiTest : ::testing::Test {
     Coli_ReplaceDocument(nullptr);
     memset(g_ColiCollide, 0, sizeof g_ColiCollide);
     Model3_FreeAllSlots();
-    g_Seam = saved;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
+    BoxRecordingTest::TearDown();
     g_ModelAllocArrays = 0;
     memcpy(g_RandomTable, savedRandom, sizeof savedRandom);
   }

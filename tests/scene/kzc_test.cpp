@@ -11,6 +11,8 @@
 #include "scene/kzc.h"
 #include "file_bytes.h"
 #include "tests/model/kz_files.h"
+#include "file_messages.h"
+#include "run_tool.h"
 
 namespace {
 
@@ -18,15 +20,6 @@ const char kNotKzc[] = "%s は、ＫＺＣ形式ではありません。";
 const char kTooOld[] = "KZC形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 const char kTooNew[] =
     "KZC形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-const char kBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-const char kCannotOpen[] = "%s を開くことができませんでした。";
-const char kCannotSave[] = "%s に保存することができませんでした。";
-
-std::string Fmt(const char *fmt, const std::string &path) {
-  char buf[512];
-  snprintf(buf, sizeof buf, fmt, path.c_str());
-  return buf;
-}
 
 // Version 2002010: range, two boxes, one circle, the given model name and ten slots, two of
 // them naming character files.
@@ -215,18 +208,13 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
 
 TEST_F(KzcTest, ModelDumpPrintsTheStoredSet) {
   const char *src = getenv("MIRAVEL_SRC");
-  FILE *tool = fopen("./modeldump", "rb");
-  if (!src || !tool) GTEST_SKIP() << "modeldump not built here";
-  fclose(tool);
+  if (!src || !Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   WriteFileBytes("set.kzc", Set2002010("コリジョン.kzp").b);
   WriteFileBytes("old.kzc", Set2002000().b);
-  FILE *p = popen("./modeldump set.kzc old.kzc 2>&1", "r");
-  ASSERT_NE(p, nullptr);
   std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
+  int status = -1;
+  ASSERT_TRUE(Test_RunTool("./modeldump set.kzc old.kzc 2>&1", &out, &status));
+  EXPECT_EQ(status, 0);
   const std::string slots7 = ",{\"flag\":0},{\"flag\":0},{\"flag\":0},{\"flag\":0},{\"flag\":0},{\"flag\":0},{\"flag\":0}";
   EXPECT_EQ(out,
             "{\"file\":\"set.kzc\",\"format\":\"kzc\",\"version\":2002010,\"bounds\":[-10,-1,-20,10,9,20],"

@@ -18,6 +18,9 @@
 #include "scene/map2.h"
 #include "shell_fixture.h"
 #include "tests/model/kz_files.h"
+#include "box_fixture.h"
+#include "file_messages.h"
+#include "run_tool.h"
 
 namespace {
 
@@ -25,15 +28,6 @@ const char kTooOld[] = "ＭＡＰ２形式のバージョンが古いので\n読
 const char kTooNew[] =
     "ＭＡＰ２形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
 const char kNotMap2[] = "%s は、ＭＡＰ２形式ではありません。";
-const char kBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-const char kCannotOpen[] = "%s を開くことができませんでした。";
-const char kCannotSave[] = "%s に保存することができませんでした。";
-
-std::string Fmt(const char *fmt, const std::string &path) {
-  char buf[512];
-  snprintf(buf, sizeof buf, fmt, path.c_str());
-  return buf;
-}
 
 struct Tile {
   u8 flag;
@@ -56,17 +50,9 @@ Bytes Sample3x2() {
   return Map2File(2005000, {{1, "草.psd"}, {0, "川.psd"}, {1, "道.png"}}, 3, 2, {0, 1, 2, 2, 1, 0});
 }
 
-struct Map2Test : ::testing::Test {
-  static std::vector<std::string> &Messages() {
-    static std::vector<std::string> m;
-    return m;
-  }
-  static void RecordBox(const char *text) { Messages().push_back(text); }
-  CoreSeam saved;
+struct Map2Test : BoxRecordingTest {
   void SetUp() override {
-    saved = g_Seam;
-    g_Seam.errorBox = RecordBox;
-    Messages().clear();
+    BoxRecordingTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_2D_MAP;
     memset(&g_Map2Editor, 0, sizeof g_Map2Editor);
@@ -77,7 +63,7 @@ struct Map2Test : ::testing::Test {
   void TearDown() override {
     Map2_FreeDocument();
     memset(&g_FileDlgPlatform, 0, sizeof g_FileDlgPlatform);
-    g_Seam = saved;
+    BoxRecordingTest::TearDown();
   }
 };
 
@@ -325,17 +311,12 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
 }
 
 TEST_F(Map2Test, ModeldumpPrintsMap2Files) {
-  FILE *tool = fopen("./modeldump", "rb");
-  if (!tool) GTEST_SKIP() << "modeldump not built here";
-  fclose(tool);
+  if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   WriteFileBytes("d.map2", Sample3x2().b);
-  FILE *p = popen("./modeldump d.map2 2>&1", "r");
-  ASSERT_NE(p, nullptr);
   std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(WEXITSTATUS(pclose(p)), 0);
+  int status = -1;
+  ASSERT_TRUE(Test_RunTool("./modeldump d.map2 2>&1", &out, &status));
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(out,
             "{\"file\":\"d.map2\",\"format\":\"map2\",\"version\":2005000,\"tiles\":["
             "{\"passable\":1,\"name\":\"\xe8\x8d\x89.psd\"},{\"passable\":0,\"name\":\"\xe5\xb7\x9d.psd\"},"

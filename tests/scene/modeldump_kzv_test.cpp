@@ -1,27 +1,11 @@
 // tools/modeldump on KZV files: every field of a hand-made movie from the parser alone, and a
 // refused file's message and exit status. Runs the tool built beside the tests.
-#include <stdio.h>
-#include <sys/wait.h>
-
+#include "run_tool.h"
 #include "tests/scene/movie_fixture.h"
-
-static bool RunTool(const std::string &cmd, std::string *out, int *status) {
-  FILE *p = popen(cmd.c_str(), "r");
-  if (!p) return false;
-  char buf[4096];
-  size_t n;
-  out->clear();
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out->append(buf, n);
-  int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return true;
-}
 
 TEST_F(MovieTest, ModeldumpPrintsEveryFieldOfAMovie) {
   std::string tool = std::string(savedCwd) + "/modeldump";
-  FILE *f = fopen(tool.c_str(), "rb");
-  if (!f) GTEST_SKIP() << "modeldump not built here";
-  fclose(f);
+  if (!Test_ToolBuilt(tool)) GTEST_SKIP() << "modeldump not built here";
   MovieSpec s;
   s.version = 2006000;
   s.frameCount = 0;
@@ -35,7 +19,7 @@ TEST_F(MovieTest, ModeldumpPrintsEveryFieldOfAMovie) {
   std::string path = Write("dump.kzv", BuildKzv(s));
   std::string out;
   int status = -1;
-  ASSERT_TRUE(RunTool(tool + " " + path + " 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool(tool + " " + path + " 2>&1", &out, &status));
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out,
             "{\"file\":\"" + path + "\",\"format\":\"kzv\",\"version\":2006000,\"frameCount\":1,"
@@ -56,7 +40,7 @@ TEST_F(MovieTest, ModeldumpPrintsEveryFieldOfAMovie) {
   std::vector<u8> cut = BuildKzv(s);
   cut.resize(40);
   std::string bad = Write("cut.kzv", cut);
-  ASSERT_TRUE(RunTool(tool + " " + bad + " 2>&1", &out, &status));
+  ASSERT_TRUE(Test_RunTool(tool + " " + bad + " 2>&1", &out, &status));
   EXPECT_EQ(status, 1);
   // The tool prints names and messages as UTF-8.
   EXPECT_EQ(out, bad + u8" は壊れているため、読み込むことができませんでした。\n");

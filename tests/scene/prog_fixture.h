@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "model/bytes.h"
 #include "model/seam.h"
 #include "scene/prog.h"
@@ -42,9 +43,7 @@ struct ProgTest : ::testing::Test {
   static Blob Written() {
     ByteWriter w = {};
     Kzs_Build(&w, &g_ProgEditor.runtime->tables, g_ProgEditor.runtime->blocks, 1);
-    Blob out(w.data, w.data + w.size);
-    Wr_Free(&w);
-    return out;
+    return TakeWriterBytes(&w);
   }
   static Blob Compiled(const std::string &src, bool *ok = nullptr) {
     bool r = Prog_CompileText(src.data(), src.size());

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "prog_fixture.h"
+#include "run_tool.h"
 
 struct KzsFileDeleter {
   void operator()(KzsFile *f) const {
@@ -20,9 +21,7 @@ static KzsPtr NewKzs() { return KzsPtr((KzsFile *)calloc(1, sizeof(KzsFile))); }
 static Blob Rebuilt(const KzsFile *f) {
   ByteWriter w = {};
   Kzs_Build(&w, &f->tables, f->blocks, f->blockCount);
-  Blob out(w.data, w.data + w.size);
-  Wr_Free(&w);
-  return out;
+  return TakeWriterBytes(&w);
 }
 
 // Two variables (a number and a string), two named blocks, B and V set.
@@ -87,18 +86,13 @@ TEST_F(ProgTest, TruncatedAndOutOfRangeProgramKzsFilesAreRefused) {
 }
 
 TEST_F(ProgTest, ModeldumpListsAProgramKzs) {
-  FILE *probe = fopen("./modeldump", "rb");
-  if (!probe) GTEST_SKIP() << "modeldump not built here";
-  fclose(probe);
+  if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   const Blob file = Compiled("Var x\nx = 3\nIf x > 2\nEnd\n");
   ASSERT_TRUE(File_WriteAtomic("dump_Program.KZS", file.data(), file.size()));
-  FILE *p = popen("./modeldump dump_Program.KZS 2>&1", "r");
-  ASSERT_TRUE(p);
   std::string out;
-  char buf[4096];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  int st = pclose(p);
-  EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+  int status = -1;
+  ASSERT_TRUE(Test_RunTool("./modeldump dump_Program.KZS 2>&1", &out, &status));
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(out,
             "{\"file\":\"dump_Program.KZS\",\"format\":\"kzs\",\"version\":2003050,\"variables\":[{\"name\":\"x\","
             "\"kind\":0,\"value\":0}],\"blocks\":[{\"name\":\"\",\"statements\":["

@@ -69,9 +69,7 @@ void CountPixels(int *warm, int *lit) {
 
 TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Particle_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartWith(Particle_InstallWin));
 
   // "エフェクト": the dialog at the bottom left with its labels, the family's menu.
   Select(IDC_EDIT_EFFECT);

@@ -82,9 +82,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Map2_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartWith(Map2_InstallWin));
   g_FileDlgPlatform.run = Drive_AnswerRequest;
 
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.

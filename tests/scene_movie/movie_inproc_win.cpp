@@ -140,14 +140,10 @@ std::vector<u32> ReadBmp(const std::string &path, i32 *w, i32 *h) {
 }  // namespace
 
 TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_movie"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   g_ModalHooks.messageBox = AnswerBox;
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  Movie_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartOwn("miravel_settings_movie", Movie_InstallWin));
 
   // "ムービー": five views, view 4 a Pers window, every dialog but the render dialog.
   HWND selector = (HWND)g_EditDlg.window;

@@ -79,23 +79,11 @@ std::string Title(const char *name, const char *version) {
   return std::string(" ") + g_AppCaption + "   " + name + " ( Ver " + version + " )";
 }
 
-// The screen's colour at a window's client point.
-COLORREF WindowPixel(HWND w, int x, int y) {
-  HDC dc = GetDC(w);
-  COLORREF c = GetPixel(dc, x, y);
-  ReleaseDC(w, dc);
-  return c;
-}
-
 }  // namespace
 
 TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
-  ASSERT_TRUE(Drive_OwnSettings("miravel_settings_movie_dlg"));
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
   g_ModalHooks.messageBox = AnswerBox;
-  Movie_InstallWin();
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartOwn("miravel_settings_movie_dlg", Movie_InstallWin));
   g_FileDlgPlatform.run = Drive_AnswerRequest;
   g_FileDlgPlatform.browseFolder = AnswerFolder;
 
@@ -136,8 +124,8 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   RECT pr;
   GetClientRect(pers, &pr);
   int cx = pr.right / 2, cy = pr.bottom / 2;
-  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(pers, cx - 5, cy) == RGB(200, 40, 40); }, 3000));
-  EXPECT_EQ(WindowPixel(pers, cx + 5, cy), RGB(40, 40, 200));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Drive_WindowPixel(pers, cx - 5, cy) == RGB(200, 40, 40); }, 3000));
+  EXPECT_EQ(Drive_WindowPixel(pers, cx + 5, cy), RGB(40, 40, 200));
   Drive_Pump(5);
   GetDlgItemTextA(img, IDC_MOVIE_ACTOR_FILE_TEXT, text, sizeof text);
   EXPECT_STREQ(text, "pic.png");
@@ -223,7 +211,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 - 30 + 3 * 25 + 12);
   EXPECT_EQ(g_CurSlot, 3u);
   EXPECT_TRUE(IsWindowVisible(wave));
-  EXPECT_TRUE(Drive_PumpUntil([&] { return WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Drive_WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
   // The frame scroll bar's page steps: 60 frames either way.
   SendMessageA(key, WM_HSCROLL, SB_PAGELEFT, (LPARAM)bar);
   EXPECT_EQ(g_MovieFrame, 60);

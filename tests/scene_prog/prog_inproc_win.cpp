@@ -27,6 +27,7 @@
 #include "file_bytes.h"
 #include "tests/scene/prog_fixture.h"
 #include "wine_drive.h"
+#include "test_models.h"
 
 namespace {
 
@@ -76,17 +77,9 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   g_DriveFolder = g_dir;
   g_DriveAnswer = "s.txt";
   // A triangle model and a PNG beside the source.
-  g_ModelAllocArrays = 1;
-  Model3 *m = Model3_New();
+  Model3 *m = TestModel_NewTriangle(4);
   ASSERT_NE(m, nullptr);
-  m->positionCount = 3;
-  m->positions[0] = {0, 0, 0};
-  m->positions[1] = {4, 0, 0};
-  m->positions[2] = {0, 4, 0};
-  m->polygonCount = 1;
-  m->polygons[0].cornerCount = 3;
-  for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
-  ASSERT_TRUE(Shown(Kzp_Write, m, (g_dir + "\\t.kzp").c_str()));
+  ASSERT_TRUE(Kzp_Write(m, (g_dir + "\\t.kzp").c_str()));
   Model3_Free(m);
   const char *src = getenv("MIRAVEL_SRC");
   std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
@@ -94,9 +87,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   WriteText(g_dir + "\\s.txt", Source());
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  Prog_InstallWin();   // as WinMain does
-  ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ""));
-  Drive_Pump(100);
+  ASSERT_TRUE(Drive_StartWith(Prog_InstallWin));
   g_FileDlgPlatform.run = Drive_AnswerRequest;
 
   // "プログラム": the source dialog, the family's menu and the log window.

@@ -35,41 +35,12 @@ bool TitleBecomes(const std::string &want) {
   return Drive_PumpUntil([&] { return MainTitle() == want; }, 3000);
 }
 
-// The screen inside window w: width * height pixels 0xRRGGBB, row by row.
-std::vector<u32> Screen(HWND w, int *width, int *height) {
-  RECT r;
-  GetClientRect(w, &r);
-  POINT o = {0, 0};
-  ClientToScreen(w, &o);
-  *width = r.right, *height = r.bottom;
-  std::vector<u32> px((size_t)r.right * r.bottom);
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, r.right, r.bottom, screen, o.x, o.y, SRCCOPY);
-  GdiFlush();
-  if (bits) memcpy(px.data(), bits, px.size() * 4);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  for (u32 &c : px) c &= 0xFFFFFF;
-  return px;
-}
-
 // Pixels of a window's client area whose three channels are all above 180: the screen text
 // (grey-white) on the collision editor's grey and the effect editor's black.
 // Pixels another window covers are not counted.
 int Bright(HWND w) {
   int width, height, n = 0;
-  std::vector<u32> px = Screen(w, &width, &height);
+  std::vector<u32> px = Drive_ScreenOf(w, &width, &height);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       u32 c = px[(size_t)y * width + x];

@@ -1,5 +1,6 @@
 // Whole-file reads and writes for the tests: hand-made input files, golden files, and files a
-// test puts back as they were. The one file helper of every test program.
+// test puts back as they were, and hand-made files built with the byte writer. The one file
+// helper of every test program.
 #pragma once
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/bytes.h"
 #include "model/types.h"
 
 // The file's bytes; empty when it cannot be opened.
@@ -45,4 +47,28 @@ inline bool WriteFileBytes(const std::string &path, const std::vector<u8> &bytes
 
 inline bool WriteFileBytes(const std::string &path, const std::string &bytes) {
   return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+// What the writer holds, the writer freed: the end of every file image a test builds by hand.
+inline std::vector<u8> TakeWriterBytes(ByteWriter *w) {
+  std::vector<u8> bytes(w->data, w->data + w->size);
+  Wr_Free(w);
+  return bytes;
+}
+
+// The header of a raw 8-bit RGB PSD of w x h pixels with `channels` planes and empty colour,
+// resource and layer sections, up to the compression word (0, raw): the planes follow.
+inline void WritePsdHeader(ByteWriter *bw, i32 w, i32 h, int channels) {
+  Wr_Bytes(bw, "8BPS", 4);
+  Wr_U16BE(bw, 1);
+  Wr_Zeros(bw, 6);
+  Wr_U16BE(bw, (u16)channels);
+  Wr_U32BE(bw, (u32)h);
+  Wr_U32BE(bw, (u32)w);
+  Wr_U16BE(bw, 8);
+  Wr_U16BE(bw, 3);
+  Wr_U32BE(bw, 0);
+  Wr_U32BE(bw, 0);
+  Wr_U32BE(bw, 0);
+  Wr_U16BE(bw, 0);
 }

@@ -18,16 +18,20 @@
 #include "model_shown.h"
 #include "app/settings.h"
 #include "app/shell_win.h"
+#include "app/startup_state.h"
 #include "app/startup_win.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_motion_win.h"
 #include "edit2d/ed2d_object_win.h"
 #include "edit2d/ed2d_win.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo_win.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
 #include "app/shell_view.h"
 #include "lib/media/dialogs.h"
 #include "lib/render/rdev.h"
@@ -184,6 +188,24 @@ inline bool Drive_Start3D(const std::string &modelPath, const char *settingsName
   return true;
 }
 
+// The whole program started in process with one family's Windows calls installed as WinMain
+// installs them (install), then the first passes run. Modal hooks set before stay. False when
+// the shell did not start.
+inline bool Drive_StartWith(void (*install)(void)) {
+  install();
+  if (!App_Startup(GetModuleHandleA(nullptr), "")) return false;
+  Drive_Pump(100);
+  return true;
+}
+
+// Drive_StartWith with a settings folder of the test's own, every modal box going to the hooks
+// (none answered by itself).
+inline bool Drive_StartOwn(const char *settingsName, void (*install)(void)) {
+  if (!Drive_OwnSettings(settingsName)) return false;
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", nullptr);
+  return Drive_StartWith(install);
+}
+
 // The whole program started in process with the 2D family's calls installed as WinMain installs
 // them, then "２Ｄモデル" pressed in the selector. Modal hooks set before stay. False when the
 // shell did not start or the family did not come up.
@@ -207,6 +229,14 @@ inline u32 Drive_Press2D(int button) {
   return g_EditSubMode;
 }
 
+// A button of the 3D editor's mode panel ("ボーン", "テクスチャ", ...) pressed, then the passes a
+// change of sub-mode takes; returns the sub-mode then current.
+inline u32 Drive_Press3D(int button) {
+  Drive_Command(g_Ed3D.modePanel, button);
+  Drive_Pump(20);
+  return g_EditSubMode;
+}
+
 // With <envName>=<seconds> set, the program keeps running that long, so that the screen can be
 // looked at.
 inline void Drive_Hold(const char *envName) {
@@ -214,6 +244,25 @@ inline void Drive_Hold(const char *envName) {
   if (!hold) return;
   DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
   Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+}
+
+// The window of the first Front view in use in a layout (null when there is none).
+inline HWND Drive_FrontView(u32 layout) {
+  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord *v = &g_Views[layout][i];
+    if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
+  }
+  return nullptr;
+}
+
+// One triangle made by the free creation tool in a view window: two left clicks and a middle
+// click at client (20, 20), (60, 20) and (60, 60).
+inline void Drive_FreeTriangle(HWND view) {
+  g_PolyTool = POLY_TOOL_FREE;
+  g_FreeCreateCount = 0;
+  Drive_Click(view, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
+  Drive_Click(view, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
+  Drive_Click(view, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
 }
 
 // Closes the main window, lets the loop end, and removes the test's settings file and folder.
@@ -226,6 +275,33 @@ inline void Drive_End(const char *settingsName) {
   RemoveDirectoryA(Drive_Temp(settingsName).c_str());
 }
 
+// The document saved by a command of the main window's menu, the save dialog answered with
+// `name` in the temporary folder; the saved file's path.
+inline std::string Drive_SaveByMenu(int command, const std::string &name) {
+  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
+  g_DriveAnswer = name;
+  SendMessageA(g_MainWnd, WM_COMMAND, (WPARAM)command, 0);
+  g_ModalHooks.getSaveFileName = nullptr;
+  return Drive_Temp(name.c_str());
+}
+
+// A command of the main window's menu that opens a file, the open dialog answered with `name`
+// in the temporary folder.
+inline void Drive_OpenByMenu(int command, const std::string &name) {
+  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
+  g_DriveAnswer = name;
+  SendMessageA(g_MainWnd, WM_COMMAND, (WPARAM)command, 0);
+  g_ModalHooks.getOpenFileName = nullptr;
+}
+
+// The strip panels of one kind (STRIP_FLAG_*) marked for repainting and painted, then a few
+// passes more.
+inline void Drive_RepaintStrips(u32 flag) {
+  g_StripDirty[flag] = 1;
+  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
+  Drive_Pump(2);
+}
+
 // What tools/modeldump (built beside the test program) prints for a file.
 inline std::string Drive_ModelDump(const std::string &file) {
   char self[MAX_PATH];
@@ -236,6 +312,49 @@ inline std::string Drive_ModelDump(const std::string &file) {
 }
 
 // [SECTION] the main view's picture
+
+// A window's pixel at client point (x, y) as painted.
+inline COLORREF Drive_WindowPixel(void *window, int x, int y) {
+  HWND w = (HWND)window;
+  HDC dc = GetDC(w);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
+// The screen's pixels in the width * height rectangle at (x, y): 0xRRGGBB, row by row.
+inline std::vector<u32> Drive_ScreenRect(int x, int y, int width, int height) {
+  std::vector<u32> px((size_t)width * height);
+  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
+  GdiFlush();
+  if (bits) memcpy(px.data(), bits, px.size() * 4);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  for (u32 &c : px) c &= 0xFFFFFF;
+  return px;
+}
+
+// The screen inside window w's client area (what another window covers included).
+inline std::vector<u32> Drive_ScreenOf(HWND w, int *width, int *height) {
+  RECT r;
+  GetClientRect(w, &r);
+  POINT o = {0, 0};
+  ClientToScreen(w, &o);
+  *width = r.right, *height = r.bottom;
+  return Drive_ScreenRect(o.x, o.y, r.right, r.bottom);
+}
 
 // 2D frame pixels (the model's placement in the main view included) to the main window's
 // client position.

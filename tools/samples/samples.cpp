@@ -8,6 +8,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "bench/bench_grid.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
@@ -47,30 +48,18 @@ static int Grid(i32 quads, const char *path) {
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_New();
   if (!m || rows < 1 || rows * cols > 65000) return 1;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++) {
-      i32 i = m->positionCount++;
-      m->positions[i] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, (f32)((x + y) % 7) * 0.05f};
-      m->colors[i] = {255, 255, 255, 255};
-    }
+  // The overlay benchmark's rippled grid and bone chains, each corner naming its vertex's
+  // colour, normal and UV entry too.
+  BenchGrid_Quads(m, quads, true);
+  for (i32 i = 0; i < m->positionCount; i++) m->colors[i] = {255, 255, 255, 255};
   m->colorCount = m->positionCount;
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
-      for (int j = 0; j < 4; j++) p.corners[j] = {c[j], c[j], c[j], c[j]};
+  for (i32 f = 0; f < m->polygonCount; f++)
+    for (int j = 0; j < 4; j++) {
+      PolyCorner &c = m->polygons[f].corners[j];
+      c = {c.vertex, c.vertex, c.vertex, c.vertex};
     }
   Model3_CalcNormals(m);
-  m->boneCount = MODEL3_BONES;
-  for (i32 b = 1; b < MODEL3_BONES; b++) {
-    bool rowStart = (b - 1) % 16 == 0;
-    m->bones[b].parent = rowStart ? 0 : b - 1;
-    f32 *pos = m->boneRest[b].pos;
-    pos[0] = rowStart ? -12.0f : 1.5f;
-    pos[1] = rowStart ? (f32)((b - 1) / 16) * 3.0f - 12.0f : 0.0f;
-  }
+  BenchGrid_Bones(m);
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = 5;
   ModelResult res = {};
