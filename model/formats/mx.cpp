@@ -201,7 +201,8 @@ static void BuildNames(const Model3 *m, char names[][MX_NAME_SIZE], f32 sizes[][
   }
 }
 
-i32 Mx_Write(i32 slot, const char *path) {
+i32 Mx_Write(i32 slot, const char *path, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   const Model3 *m = Model3_Get(slot);
   if (!m || !path || !path[0] || !m->polygons) return 0;
   static char names[MX_MAX_NAMES][MX_NAME_SIZE];
@@ -234,6 +235,7 @@ i32 Mx_Write(i32 slot, const char *path) {
   for (i32 n = 0; n < nameCount; n++) Wr_Bytes(&w, names[n], MX_NAME_SIZE);
   bool ok = !w.err && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", path);
-  return ok ? 1 : 0;
+  if (!ok) return ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
+  ModelResult_Accept(res);
+  return 1;
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/startup_state.h"
@@ -54,7 +55,7 @@ bool WriteModel(const std::string &path) {
     for (int k = 0; k < 4; k++) p.corners[k] = {v[k], 0, v[k]};
   }
   m->polygonCount = 2;
-  bool ok = Kzb_Write(spare, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, spare, path.c_str()) == 1;
   Bone2_FreeSlot(spare);
   return ok;
 }
