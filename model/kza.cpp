@@ -244,7 +244,7 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
       !Kz2_CountFits(err, errSize, "モーション", m->motionCount, OBJ2_MAX_MOTIONS) ||
       !Kz2_CountFits(err, errSize, "オブジェクト", m->objectCount, OBJ2_MAX_OBJECTS))
     return false;
-  m->version = g_KzaVersion;
+  m->version = g_Obj2.kzaVersion;
   Wr_Bytes(w, "KZA", 3);
   Wr_I32(w, m->version);
   Wr_I32(w, m->imageCount);

@@ -311,7 +311,7 @@ static void WritePolygon(ByteWriter *w, const Polygon2 *poly) {
 bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   err[0] = 0;
   if (!CheckStorable(m, err, errSize)) return false;
-  m->version = g_KzbVersion;
+  m->version = g_Bone2.kzbVersion;
   Wr_Bytes(w, "KZB", 3);
   Wr_I32(w, m->version);
   Wr_U16(w, m->vertexCount);
