@@ -44,6 +44,7 @@ struct MeshWork {
   Scratch shareCounts, hashA, hashB, hashC;
   Scratch copyPositions, copyBindings, copyColors, copyUVs, children;
   Scratch nearestBone, bestDistance;
+  Mat4 bindRest[MODEL3_BONES];   // the rest matrices of an automatic binding
 };
 static MeshWork s_Work;
 
@@ -766,7 +767,7 @@ static void NearestBones(const Model3 *m, i32 bones, i32 P, i32 *nearest, f32 *b
 bool Model3_AutoBindVertices(Model3 *m) {
   if (!m) return false;
   i32 bones = m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-  static Mat4 rest[MODEL3_BONES];
+  Mat4 *rest = s_Work.bindRest;
   Model3_ComputeRestMatrices(m, rest);
   for (i32 b = 0; b < bones; b++) {
     for (int i = 0; i < 3; i++) m->boneCentres[b][i] = rest[b].m[3][i];

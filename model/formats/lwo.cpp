@@ -170,9 +170,15 @@ static i32 GroupOfSurface(const Model3 *m, const LwoSurface &surf) {
   return group;
 }
 
+// The read's state and one polygon's corner indices (too large for the stack).
+static struct {
+  LwoReadState state;
+  u16 corners[65536];
+} s_Lwo;
+
 static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
   ByteReader *r = &s->pols;
-  static u16 idx[65536];
+  u16 *idx = s_Lwo.corners;
   while (Rd_Remaining(r) >= 2) {
     u16 n = Rd_U16BE(r);
     for (u32 c = 0; c < n; c++) idx[c] = Rd_U16BE(r);
@@ -205,7 +211,7 @@ static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
 }
 
 FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
-  static LwoReadState s;
+  LwoReadState &s = s_Lwo.state;
   memset(&s, 0, sizeof s);
   ByteReader r;
   Rd_Init(&r, data, size);
