@@ -2,7 +2,7 @@
 // key search and evaluation, the rest and pose matrices of the bone hierarchy and the
 // per-frame skinning of every shown slot.
 //
-// Owns g_Bone2Slots, g_Bone2SlotShown, g_Bone2RestMatrices, g_Bone2PoseMatrices.
+// Owns g_Bone2Slots, g_Bone2SlotShown and g_Bone2 (the rest and pose matrix tables).
 #include "model/bone2.h"
 
 #include <stdlib.h>
@@ -12,9 +12,7 @@
 
 Bone2Model *g_Bone2Slots[BONE2_SLOTS];
 u32 g_Bone2SlotShown[BONE2_SLOTS];
-Mat4 g_Bone2RestMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
-Mat4 g_Bone2PoseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
-i32 g_KzbVersion = 2004000;
+Bone2State g_Bone2 = {2004000};
 
 static bool SlotInRange(i32 slot) { return slot >= 0 && slot < BONE2_SLOTS; }
 
@@ -331,7 +329,7 @@ static void ChainParents(const Bone2Model *m, Mat4 *mats) {
 
 static void BuildRestSlot(i32 s) {
   Bone2Model *m = g_Bone2Slots[s];
-  Mat4 *rest = g_Bone2RestMatrices[s];
+  Mat4 *rest = g_Bone2.restMatrices[s];
   i32 n = m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
   Mat_Identity(&rest[0]);   // the root never moves
   for (i32 b = 1; b < n; b++) {
@@ -347,7 +345,7 @@ void Bone2_BuildRestMatrices(void) {
 
 static void BuildPoseSlot(i32 s) {
   Bone2Model *m = g_Bone2Slots[s];
-  Mat4 *pose = g_Bone2PoseMatrices[s];
+  Mat4 *pose = g_Bone2.poseMatrices[s];
   Bone2_UpdateKeyIndices(s);
   i32 n = m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
   Mat_Identity(&pose[0]);
@@ -377,8 +375,8 @@ void Bone2_SkinSlot(i32 s) {
   if (!SlotInRange(s) || !g_Bone2Slots[s]) return;
   Bone2Model *m = g_Bone2Slots[s];
   if (!m->positions || !m->bindings || !m->skinned) return;
-  const Mat4 *rest = g_Bone2RestMatrices[s];
-  const Mat4 *pose = g_Bone2PoseMatrices[s];
+  const Mat4 *rest = g_Bone2.restMatrices[s];
+  const Mat4 *pose = g_Bone2.poseMatrices[s];
   i32 nv = m->vertexCount;
   if (nv > m->vertexCapacity) nv = m->vertexCapacity;
   for (i32 v = 0; v < nv; v++) {
@@ -423,11 +421,11 @@ static void TransformBy(const Mat4 (*table)[BONE2_MAX_BONES], f32 out[3], i32 sl
 }
 
 void Bone2_TransformByPose(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z) {
-  TransformBy(g_Bone2PoseMatrices, out, slot, bone, x, y, z);
+  TransformBy(g_Bone2.poseMatrices, out, slot, bone, x, y, z);
 }
 
 void Bone2_TransformByRest(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z) {
-  TransformBy(g_Bone2RestMatrices, out, slot, bone, x, y, z);
+  TransformBy(g_Bone2.restMatrices, out, slot, bone, x, y, z);
 }
 
 void Polygon2_ToImage(const Polygon2 *p, u8 image[36]) {

@@ -146,9 +146,13 @@ struct Bone2Model {
 
 extern Bone2Model *g_Bone2Slots[BONE2_SLOTS];
 extern u32 g_Bone2SlotShown[BONE2_SLOTS];
-extern Mat4 g_Bone2RestMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
-extern Mat4 g_Bone2PoseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
-extern i32 g_KzbVersion;   // 2004000
+// The 2D bone facility's state besides its slot tables; changed only in model/bone2.cpp.
+struct Bone2State {
+  i32 kzbVersion;   // of new models and of the KZB writer (2004000)
+  Mat4 restMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
+  Mat4 poseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
+};
+extern Bone2State g_Bone2;
 
 // [SECTION] clamped counts: the entries an array really holds (count clamped to 0..capacity,
 // 0 when the array or the model is missing).

@@ -101,25 +101,19 @@ bool Kz2_KeysOutOfOrder(Kz2Read *p, const char *kind, i32 index, const char *nam
   return false;
 }
 
-// The magic and version test before a parse; false with the message shown.
-static bool CheckHead(const Kz2Format *f, const FileData *file, const char *path) {
+// The magic and version test before a parse; false with the refusal in *res.
+static bool CheckHead(const Kz2Format *f, const FileData *file, const char *path, ModelResult *res) {
   const KzHeaderTexts texts = {f->notFormat, f->tooOld, f->tooNew, kMsgBroken};
   const char *refusal = Kz_HeaderRefusalOf(file->data, file->size, f->magic, f->versions, f->versionCount, &texts);
-  if (refusal) Lib_ErrorBoxf(refusal, path);
-  return !refusal;
+  if (refusal) return ModelResult_Refusef(res, refusal, path);
+  return true;
 }
 
-bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out) {
-  if (!Kz2_PathGiven(path)) return false;
-  if (slot < 0 || slot >= f->slots) {
-    Lib_ErrorBoxf(kMsgSlot, f->reader, slot);
-    return false;
-  }
-  if (!File_ReadAll(path, out)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return false;
-  }
-  if (CheckHead(f, out, path)) return true;
+bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out, ModelResult *res) {
+  if (!Kz2_PathGiven(path, res)) return false;
+  if (slot < 0 || slot >= f->slots) return ModelResult_Refusef(res, kMsgSlot, f->reader, slot);
+  if (!File_ReadAll(path, out)) return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  if (CheckHead(f, out, path, res)) return true;
   File_Free(out);
   return false;
 }
@@ -147,13 +141,12 @@ void Kz2_WriteMotions(ByteWriter *w, const Motion2 *motions, i32 count, bool len
   }
 }
 
-bool Kz2_PathGiven(const char *path) {
+bool Kz2_PathGiven(const char *path, ModelResult *res) {
   if (path && path[0]) return true;
-  Lib_ErrorBox(kMsgNoName);
-  return false;
+  return ModelResult_Refuse(res, kMsgNoName);
 }
 
-i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errSize) {
+i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errSize, ModelResult *res) {
   bool ok = built;
   if (!ok && !err[0]) Str_Format(err, errSize, kMsgCannotSave, path);
   if (ok && !File_WriteAtomic(path, w->data, w->size)) {
@@ -161,6 +154,7 @@ i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errS
     Str_Format(err, errSize, kMsgCannotSave, path);
   }
   Wr_Free(w);
-  if (!ok) Lib_ErrorBox(err);
-  return ok ? 1 : 0;
+  if (!ok) return ModelResult_Refuse(res, err);
+  ModelResult_Accept(res);
+  return 1;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include "model/bone2.h"   // Motion2
 #include "model/bytes.h"
+#include "model/model_result.h"
 #include "model/types.h"
 
 // A 2D format as its reader checks it.
@@ -53,8 +54,8 @@ i32 Kz2_ReadKeyCount(Kz2Read *p, size_t keySize);
 // of motion `motion` named motionName. Always false.
 bool Kz2_KeysOutOfOrder(Kz2Read *p, const char *kind, i32 index, const char *name, i32 motion, const char *motionName);
 // The file of a read into `slot`: a path given, the slot in range, the file read and its
-// header one of the format's. False with the message shown (out then holds nothing).
-bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out);
+// header one of the format's. False with the refusal in *res (out then holds nothing).
+bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out, ModelResult *res);
 
 // [SECTION] writing
 
@@ -64,8 +65,8 @@ bool Kz2_CountFits(char *err, size_t errSize, const char *what, i32 n, i32 max);
 void Kz2_WriteName(ByteWriter *w, const char *s);
 // The motion table as Kz2_ReadMotions reads it.
 void Kz2_WriteMotions(ByteWriter *w, const Motion2 *motions, i32 count, bool lengthAlways);
-// True when a path is given; otherwise the no-file-name message is shown.
-bool Kz2_PathGiven(const char *path);
+// True when a path is given; otherwise refused with the no-file-name message.
+bool Kz2_PathGiven(const char *path, ModelResult *res);
 // Saves a built file image w (built: its builder succeeded, else err holds why or nothing)
-// through a temporary file and frees w. 1 on success; 0 with the message shown.
-i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errSize);
+// through a temporary file and frees w. 1 on success; 0 with the refusal in *res.
+i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errSize, ModelResult *res);

@@ -195,14 +195,14 @@ Obj2Model *Kza_Parse(const u8 *data, size_t size, const char *path, char *err, s
   return p.m;
 }
 
-i32 Kza_Read(i32 s, const char *path) {
+i32 Kza_Read(i32 s, const char *path, ModelResult *res) {
   FileData f;
-  if (!Kz2_Load(&kFormat, s, path, &f)) return 0;
+  if (!Kz2_Load(&kFormat, s, path, &f, res)) return 0;
   char err[256];
   Obj2Model *m = Kza_Parse(f.data, f.size, path, err, sizeof err);
-  if (!m) Lib_ErrorBox(err);
   File_Free(&f);
-  if (!m) return 0;
+  if (!m) return ModelResult_Refuse(res, err);
+  ModelResult_Accept(res);
 
   Obj2_SetSlot(s, m);
   m->slot = s;
@@ -244,7 +244,7 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
       !Kz2_CountFits(err, errSize, "モーション", m->motionCount, OBJ2_MAX_MOTIONS) ||
       !Kz2_CountFits(err, errSize, "オブジェクト", m->objectCount, OBJ2_MAX_OBJECTS))
     return false;
-  m->version = g_KzaVersion;
+  m->version = g_Obj2.kzaVersion;
   Wr_Bytes(w, "KZA", 3);
   Wr_I32(w, m->version);
   Wr_I32(w, m->imageCount);
@@ -284,11 +284,11 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
   return !w->err;
 }
 
-i32 Kza_Write(i32 s, const char *path) {
+i32 Kza_Write(i32 s, const char *path, ModelResult *res) {
   if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return 0;
-  if (!Kz2_PathGiven(path)) return 0;   // as the other model writers say it
+  if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
   ByteWriter w = {};
   char err[256];
   bool built = Kza_Build(g_Obj2Slots[s], &w, err, sizeof err);
-  return Kz2_Save(path, &w, built, err, sizeof err);
+  return Kz2_Save(path, &w, built, err, sizeof err, res);
 }

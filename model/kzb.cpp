@@ -256,14 +256,14 @@ Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, 
   return p.m;
 }
 
-i32 Kzb_Read(i32 slot, const char *path) {
+i32 Kzb_Read(i32 slot, const char *path, ModelResult *res) {
   FileData f;
-  if (!Kz2_Load(&kFormat, slot, path, &f)) return 0;
+  if (!Kz2_Load(&kFormat, slot, path, &f, res)) return 0;
   char err[256];
   Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
-  if (!m) Lib_ErrorBox(err);
   File_Free(&f);
-  if (!m) return 0;
+  if (!m) return ModelResult_Refuse(res, err);
+  ModelResult_Accept(res);
 
   Bone2_Free(g_Bone2Slots[slot]);
   g_Bone2Slots[slot] = m;
@@ -311,7 +311,7 @@ static void WritePolygon(ByteWriter *w, const Polygon2 *poly) {
 bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   err[0] = 0;
   if (!CheckStorable(m, err, errSize)) return false;
-  m->version = g_KzbVersion;
+  m->version = g_Bone2.kzbVersion;
   Wr_Bytes(w, "KZB", 3);
   Wr_I32(w, m->version);
   Wr_U16(w, m->vertexCount);
@@ -393,11 +393,11 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   return !w->err;
 }
 
-i32 Kzb_Write(i32 slot, const char *path) {
+i32 Kzb_Write(i32 slot, const char *path, ModelResult *res) {
   if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
-  if (!Kz2_PathGiven(path)) return 0;   // as the other model writers say it
+  if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
   ByteWriter w = {};
   char err[256];
   bool built = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
-  return Kz2_Save(path, &w, built, err, sizeof err);
+  return Kz2_Save(path, &w, built, err, sizeof err, res);
 }

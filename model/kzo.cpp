@@ -292,11 +292,11 @@ static i32 UnorderedMotion(const Obj3Set *set) {
   return -1;
 }
 
-// Reads and checks the file; a parsed fresh set or null (with the message).
-static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS]) {
+// Reads and checks the file; a parsed fresh set or null (with the refusal in *res).
+static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], ModelResult *res) {
   FileData f;
   if (!path || !File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
+    ModelResult_Refusef(res, kMsgCannotOpen, path ? path : "");
     return nullptr;
   }
   bool reported = false;   // one message a refusal: the key order's names the motion
@@ -311,7 +311,7 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS]) {
       if (m >= 0) {
         char text[512];
         Keys_FormatOrderRefusal(text, sizeof text, path, m, set->motions[m].name, "オブジェクト共通");
-        Lib_ErrorBox(text);
+        ModelResult_Refuse(res, text);
         reported = true;
       }
       Kzo_FreeSetRecord(set);
@@ -320,34 +320,30 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS]) {
     }
   }
   File_Free(&f);
-  if (refusal && !reported) Lib_ErrorBoxf(refusal, path);
+  if (refusal && !reported) ModelResult_Refusef(res, refusal, path);
   return set;
 }
 
-bool Kzo_Read(i32 n, const char *path) {
-  if (!SetInRange(n)) {
-    Lib_ErrorBoxf("Kzo_Read(%d) 最大数を超えました。", n);
-    return false;
-  }
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return false;
-  }
+bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *res) {
+  if (!SetInRange(n)) return ModelResult_Refusef(res, "Kzo_Read(%d) 最大数を超えました。", n);
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   u32 loaded[OBJ3_PARTS] = {};
-  Obj3Set *set = ReadSetFile(path, loaded);
+  Obj3Set *set = ReadSetFile(path, loaded, res);
   if (!set) return false;
-  // Part models: a model that cannot be read is reported and leaves that object empty.
+  // Part models: a model that cannot be read is answered for at once and leaves that object
+  // empty; the set is still read.
   Model3 *models[OBJ3_PARTS] = {};
   for (i32 p = 1; p < set->objectCount; p++) {
     if (loaded[p] != 1) continue;
     ModelResult part;
     models[p] = Kzp_ReadPartModel(set->parts[p].path, &part);
-    if (!models[p]) Lib_ShowResult(&part);
+    if (!models[p] && partAnswer) partAnswer(&part);
   }
   CommitSet(n, set, loaded, models);
   Str_Format(set->parts[0].path, MODEL3_NAME, "%s", path);
   g_Obj3PartLoaded[n][0] = 1;
   Timer_Reset();
+  ModelResult_Accept(res);
   return true;
 }
 
@@ -397,20 +393,15 @@ bool Kzo_Encode(Obj3Set *set, const u32 loaded[OBJ3_PARTS], ByteWriter *w) {
   return !w->err;
 }
 
-bool Kzo_Write(i32 n, const char *path) {
-  if (!SetInRange(n) || !g_Obj3Sets[n]) {
-    Lib_ErrorBox("保存するオブジェクトがありません。");
-    return false;
-  }
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return false;
-  }
+bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
+  if (!SetInRange(n) || !g_Obj3Sets[n]) return ModelResult_Refuse(res, "保存するオブジェクトがありません。");
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   ByteWriter w = {};
   bool ok = Kzo_Encode(g_Obj3Sets[n], g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
-  return ok;
+  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
+  ModelResult_Accept(res);
+  return true;
 }
 
 // [SECTION] Moving and removing objects

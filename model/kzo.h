@@ -9,6 +9,7 @@
 #include "model/bytes.h"
 #include "model/math.h"
 #include "model/model3.h"
+#include "model/model_result.h"
 
 enum {
   OBJ3_SETS = 16,
@@ -91,12 +92,13 @@ void Kzo_NewPart(i32 n, i32 p);
 // Kzo_NewPart for p = 0..31, then object count 1 and the set in use: a fresh set to edit.
 void Kzo_NewSet(i32 n);
 // Reads a .KZO file into set n and loads its objects' models; the set is replaced only when
-// the file itself was valid. False with a message otherwise.
-bool Kzo_Read(i32 n, const char *path);
+// the file itself was valid, false with the refusal in *res otherwise. An object whose model
+// cannot be read stays empty, and that model's refusal goes to partAnswer as it comes.
+bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *res);
 // Parses a whole KZO file image into a fresh set record and loaded flags. False when invalid.
 bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size);
-// Writes set n as version 2005000 (all-or-nothing replace). False with a message on failure.
-bool Kzo_Write(i32 n, const char *path);
+// Writes set n as version 2005000 (all-or-nothing replace). False with the refusal in *res.
+bool Kzo_Write(i32 n, const char *path, ModelResult *res);
 bool Kzo_Encode(Obj3Set *set, const u32 loaded[OBJ3_PARTS], ByteWriter *w);
 // Moves object `from` of the given set into place `to` (model copied in memory, offset and
 // keys copied; parent and extra of `to` kept). False for a null set or bad numbers.

@@ -1,5 +1,7 @@
-// KZP model files: the 2006000 writer, the 2006000 / 2005000 / 2004002 body readers and the
-// two reading entries (into a model slot, into an object of a 3D object set).
+// KZP model files: the 2006000 writer, the one body reader of 2006000 / 2005000 / 2004002
+// and the reading entries (into a model slot, into an object of a 3D object set). The reader
+// takes a file through one block (a file a block at a time, an image in memory as a single
+// block), keeps its state in the read's own record (KzpRead) and answers with a ModelResult.
 //
 // Layout of 2006000 (little-endian): "KZP", i32 version, i32 counts P N C U, positions,
 // normals, colours, UVs, P bindings, u16 polygon count, polygons (u8 corners, corners x 4 u32,

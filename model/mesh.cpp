@@ -39,20 +39,17 @@ static void *Scratch_Get(Scratch *s, size_t bytes) {
   return p;
 }
 
-static Scratch s_shareCounts, s_hashA, s_hashB, s_hashC;
-static Scratch s_copyPositions, s_copyBindings, s_copyColors, s_copyUVs, s_children;
-static Scratch s_nearestBone, s_bestDistance;
+// The work buffers of the mesh operations (hash tables, scratch copies, per-vertex tables).
+struct MeshWork {
+  Scratch shareCounts, hashA, hashB, hashC;
+  Scratch copyPositions, copyBindings, copyColors, copyUVs, children;
+  Scratch nearestBone, bestDistance;
+  Mat4 bindRest[MODEL3_BONES];   // the rest matrices of an automatic binding
+};
+static MeshWork s_Work;
 
 // [SECTION] Counts that are safe to index with
 
-static i32 UsablePositions(const Model3 *m) {
-  if (!m->positions || m->positionCount <= 0) return 0;
-  return m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-}
-static i32 UsablePolygons(const Model3 *m) {
-  if (!m->polygons || m->polygonCount <= 0) return 0;
-  return m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
-}
 static i32 UsableCount(const void *array, i32 count, i32 cap) {
   if (!array || count <= 0) return 0;
   return count < cap ? count : cap;
@@ -153,7 +150,7 @@ static inline MeshV4 FaceNormalV4(const Vec3 *a, const Vec3 *b, const Vec3 *c) {
 // Per vertex the running sum of its face normals, and in the fourth lane how many there were
 // (a whole number far below 2^24, so exact as a float).
 static MeshV4 *ZeroedSums(i32 P) {
-  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
+  u8 *raw = (u8 *)Scratch_Get(&s_Work.shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
   if (!raw) return nullptr;
   MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
   memset(acc, 0, (size_t)P * sizeof(MeshV4));
@@ -249,7 +246,7 @@ void Mesh_NormalSumsFinish(MeshNormalSums *s, Model3 *m) {
 void Mesh_AverageNormals(Model3 *m, const Vec3 *pts, const u8 *polygonMask, i32 polygonMaskCount,
                          const u8 *vertexMask, i32 vertexMaskCount) {
   if (!m || !pts || !m->vertexNormals) return;
-  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
   MeshV4 *acc = ZeroedSums(P);
   if (!acc) return;
   AddPolygons(acc, (u32)P, m->polygons, 0, N, polygonMask, polygonMaskCount, pts);
@@ -293,9 +290,13 @@ struct FrameRecord {
 // changed since.
 static const int kFrameRecords = 4;
 static const u64 kPlainPasses = 64;
-static FrameRecord s_frameRecords[kFrameRecords];
-static u64 s_framePasses;
-static Scratch s_useCounts;
+// The per-frame normals' state: the records and the pass count that ages them.
+struct MeshFrames {
+  u64 passes;
+  Scratch useCounts;
+  FrameRecord records[kFrameRecords];
+};
+static MeshFrames s_Frames;
 
 static bool FrameRecord_Make(FrameRecord *r, const Model3 *m, i32 P, i32 N) {
   r->positions = r->polygons = -1;
@@ -311,7 +312,7 @@ static bool FrameRecord_Make(FrameRecord *r, const Model3 *m, i32 P, i32 N) {
     r->summed = (u32 *)s;
     r->capPositions = P;
   }
-  u32 *uses = (u32 *)Scratch_Get(&s_useCounts, (size_t)(P > 0 ? P : 1) * sizeof(u32));
+  u32 *uses = (u32 *)Scratch_Get(&s_Frames.useCounts, (size_t)(P > 0 ? P : 1) * sizeof(u32));
   if (!uses) return false;
   memset(uses, 0, (size_t)P * sizeof(u32));
   for (i32 i = 0; i < N; i++) {
@@ -345,7 +346,7 @@ static bool FrameRecord_Make(FrameRecord *r, const Model3 *m, i32 P, i32 N) {
     alone += __builtin_popcount(r->corners[i].alone);
   }
   r->plain = alone * 4 < corners;
-  r->madePass = s_framePasses;
+  r->madePass = s_Frames.passes;
   r->summedCount = 0;
   for (i32 v = 0; v < P; v++) {
     if (uses[v] != 1) r->summed[r->summedCount++] = (u32)v;
@@ -425,12 +426,12 @@ static bool FrameRecord_Pass(const FrameRecord *r, Model3 *m, const Vec3 *pts, M
 // The record for m: its own, else the one longest unused, unless every record served a
 // model in the last few passes (then null: the plain pass, no remaking every frame).
 static FrameRecord *FrameRecord_For(const Model3 *m) {
-  FrameRecord *oldest = &s_frameRecords[0];
-  for (FrameRecord &r : s_frameRecords) {
+  FrameRecord *oldest = &s_Frames.records[0];
+  for (FrameRecord &r : s_Frames.records) {
     if (r.model == m) return &r;
     if (r.lastPass < oldest->lastPass) oldest = &r;
   }
-  if (oldest->model && s_framePasses - oldest->lastPass <= (u64)kFrameRecords) return nullptr;
+  if (oldest->model && s_Frames.passes - oldest->lastPass <= (u64)kFrameRecords) return nullptr;
   oldest->model = m;
   oldest->positions = oldest->polygons = -1;
   return oldest;
@@ -438,18 +439,18 @@ static FrameRecord *FrameRecord_For(const Model3 *m) {
 
 void Mesh_FrameNormals(Model3 *m, const Vec3 *pts) {
   if (!m || !pts || !m->vertexNormals) return;
-  i32 P = UsablePositions(m), N = UsablePolygons(m);
-  s_framePasses++;
+  i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
+  s_Frames.passes++;
   FrameRecord *r = FrameRecord_For(m);
-  u8 *raw = (u8 *)Scratch_Get(&s_shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
+  u8 *raw = (u8 *)Scratch_Get(&s_Work.shareCounts, (size_t)(P > 0 ? P : 1) * sizeof(MeshV4) + 15);
   if (!r || !raw) {
     Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
     return;
   }
-  r->lastPass = s_framePasses;
+  r->lastPass = s_Frames.passes;
   MeshV4 *acc = (MeshV4 *)(((uintptr_t)raw + 15) & ~(uintptr_t)15);
   bool made = r->positions == P && r->polygons == N;
-  if (made && r->plain && s_framePasses - r->madePass < kPlainPasses) {
+  if (made && r->plain && s_Frames.passes - r->madePass < kPlainPasses) {
     Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
     return;
   }
@@ -464,7 +465,7 @@ void Mesh_FrameNormals(Model3 *m, const Vec3 *pts) {
 
 // Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
 static bool ReindexNormals(Model3 *m) {
-  i32 P = UsablePositions(m), N = UsablePolygons(m);
+  i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
   i32 corners = 0;
   for (i32 i = 0; i < N; i++)
     if (CornerCount(&m->polygons[i]) >= 3) corners += CornerCount(&m->polygons[i]);
@@ -476,7 +477,7 @@ static bool ReindexNormals(Model3 *m) {
       return false;
   }
   TupleTable table;
-  if (!Table_Prepare(&table, &s_hashA, corners)) return false;
+  if (!Table_Prepare(&table, &s_Work.hashA, corners)) return false;
   const Vec3 zero = {0.0f, 0.0f, 0.0f};
   i32 count = 0;
   for (i32 i = 0; i < N; i++) {
@@ -550,7 +551,7 @@ static const VertexBinding kFreshBinding = {0, 0, 0.0f, 1};
 
 bool Model3_Subdivide(Model3 *m) {
   if (!m) return false;
-  i32 N = UsablePolygons(m);
+  i32 N = Model3_PolygonCount(m);
   i32 quads = 0;
   for (i32 i = 0; i < N; i++)
     if (m->polygons[i].cornerCount == 4) quads++;
@@ -562,9 +563,9 @@ bool Model3_Subdivide(Model3 *m) {
   if (P + add > (i64)g_MaxVertices || Nn + add > (i64)g_MaxVertices || C + add > (i64)g_MaxVertices ||
       U + add > (i64)g_MaxVertices || (i64)N + (i64)quads * 3 > (i64)g_MaxPolygons)
     return false;
-  Polygon3 *children = (Polygon3 *)Scratch_Get(&s_children, (size_t)quads * 4 * sizeof(Polygon3));
+  Polygon3 *children = (Polygon3 *)Scratch_Get(&s_Work.children, (size_t)quads * 4 * sizeof(Polygon3));
   if (!children) return false;
-  i32 usableP = UsablePositions(m), usableN = UsableCount(m->normals, m->normalCount, m->capNormals);
+  i32 usableP = Model3_PositionCount(m), usableN = UsableCount(m->normals, m->normalCount, m->capNormals);
   i32 usableC = UsableCount(m->colors, m->colorCount, m->capColors);
   i32 usableU = UsableCount(m->uvs, m->uvCount, m->capUVs);
   if (!Model3_Reserve(m, (i32)(P + add), (i32)(Nn + add), (i32)(C + add), (i32)(U + add), N + quads * 3))
@@ -632,21 +633,21 @@ static u32 WeldEntry(TupleTable *t, T *array, T value, i32 *count) {
 
 bool Model3_WeldDuplicates(Model3 *m) {
   if (!m) return false;
-  i32 N = UsablePolygons(m);
-  i32 P = UsablePositions(m);
+  i32 N = Model3_PolygonCount(m);
+  i32 P = Model3_PositionCount(m);
   i32 C = UsableCount(m->colors, m->colorCount, m->capColors);
   i32 U = UsableCount(m->uvs, m->uvCount, m->capUVs);
   i32 corners = 0;
   for (i32 i = 0; i < N; i++) corners += CornerCount(&m->polygons[i]);
 
   // The source copy S: the arrays are rebuilt in place from index 0.
-  Vec3 *sp = (Vec3 *)Scratch_Get(&s_copyPositions, (size_t)(P ? P : 1) * sizeof(Vec3));
-  VertexBinding *sb = (VertexBinding *)Scratch_Get(&s_copyBindings, (size_t)(P ? P : 1) * sizeof(VertexBinding));
-  Color4 *sc = (Color4 *)Scratch_Get(&s_copyColors, (size_t)(C ? C : 1) * sizeof(Color4));
-  Vec2 *su = (Vec2 *)Scratch_Get(&s_copyUVs, (size_t)(U ? U : 1) * sizeof(Vec2));
+  Vec3 *sp = (Vec3 *)Scratch_Get(&s_Work.copyPositions, (size_t)(P ? P : 1) * sizeof(Vec3));
+  VertexBinding *sb = (VertexBinding *)Scratch_Get(&s_Work.copyBindings, (size_t)(P ? P : 1) * sizeof(VertexBinding));
+  Color4 *sc = (Color4 *)Scratch_Get(&s_Work.copyColors, (size_t)(C ? C : 1) * sizeof(Color4));
+  Vec2 *su = (Vec2 *)Scratch_Get(&s_Work.copyUVs, (size_t)(U ? U : 1) * sizeof(Vec2));
   TupleTable tp, tc, tu;
-  if (!sp || !sb || !sc || !su || !Table_Prepare(&tp, &s_hashA, corners) ||
-      !Table_Prepare(&tc, &s_hashB, corners) || !Table_Prepare(&tu, &s_hashC, corners))
+  if (!sp || !sb || !sc || !su || !Table_Prepare(&tp, &s_Work.hashA, corners) ||
+      !Table_Prepare(&tc, &s_Work.hashB, corners) || !Table_Prepare(&tu, &s_Work.hashC, corners))
     return false;
   // Out-of-range corner indices read zero values, so the rebuilt arrays can hold up to one
   // entry per corner.
@@ -767,7 +768,7 @@ static void NearestBones(const Model3 *m, i32 bones, i32 P, i32 *nearest, f32 *b
 bool Model3_AutoBindVertices(Model3 *m) {
   if (!m) return false;
   i32 bones = m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-  static Mat4 rest[MODEL3_BONES];
+  Mat4 *rest = s_Work.bindRest;
   Model3_ComputeRestMatrices(m, rest);
   for (i32 b = 0; b < bones; b++) {
     for (int i = 0; i < 3; i++) m->boneCentres[b][i] = rest[b].m[3][i];
@@ -783,10 +784,10 @@ bool Model3_AutoBindVertices(Model3 *m) {
   for (i32 b = 0; b < bones; b++)
     for (int i = 0; i < 3; i++) m->boneCentres[b][i] /= (f32)m->boneCentreCounts[b];
 
-  i32 P = UsablePositions(m);
+  i32 P = Model3_PositionCount(m);
   if (!m->bindings || P == 0) return true;
-  i32 *nearest = (i32 *)Scratch_Get(&s_nearestBone, (size_t)P * sizeof(i32));
-  f32 *best = (f32 *)Scratch_Get(&s_bestDistance, (size_t)P * sizeof(f32));
+  i32 *nearest = (i32 *)Scratch_Get(&s_Work.nearestBone, (size_t)P * sizeof(i32));
+  f32 *best = (f32 *)Scratch_Get(&s_Work.bestDistance, (size_t)P * sizeof(f32));
   if (!nearest || !best) return false;
   NearestBones(m, bones, P, nearest, best);
   for (i32 v = 0; v < P; v++) {

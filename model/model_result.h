@@ -9,6 +9,11 @@ struct ModelResult {
   char message[512];   // why it was refused; empty when accepted or when there is nothing to say
 };
 
+// Where one read has several answers (a 3D object set and each of its objects' models), the
+// reader hands each further answer as it comes to a function of this kind that its caller
+// gives it (the shell gives Lib_ShowResult).
+typedef bool (*ModelAnswerFn)(const ModelResult *r);
+
 // Accepted, no text.
 void ModelResult_Accept(ModelResult *r);
 // Refused with the text (cut at 511 bytes on a character boundary); returns false. r may be null.

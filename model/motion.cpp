@@ -167,19 +167,21 @@ static void EvalBone(i32 slot, Model3 *m, i32 b, i32 k, f32 t, const Mat4 *rest)
   for (int i = 0; i < 3; i++) bone->world[i] = parent->world[i] + turned[i] + bone->local[i];
 }
 
+// Room for the rest matrices of a model whose slot has no pose block (the evaluations below
+// never run inside one another).
+static Mat4 s_RestScratch[MODEL3_BONES];
+
 void Model3_EvalBoneKey(i32 slot, i32 b, i32 k, f32 t) {
   Model3 *m = Model3_Get(slot);
   if (!m || b < 0 || b >= MODEL3_BONES || !CurrentMotion(m)) return;
-  static Mat4 scratch[MODEL3_BONES];
-  EvalBone(slot, m, b, k, t, RestMatricesOf(slot, m, scratch));
+  EvalBone(slot, m, b, k, t, RestMatricesOf(slot, m, s_RestScratch));
 }
 
 void Model3_EvalBonePose(i32 slot) {
   Model3 *m = Model3_Get(slot);
   if (!m || !CurrentMotion(m)) return;
   Model3_UpdateKeyIndices(slot);
-  static Mat4 scratch[MODEL3_BONES];
-  const Mat4 *rest = RestMatricesOf(slot, m, scratch);
+  const Mat4 *rest = RestMatricesOf(slot, m, s_RestScratch);
   i32 count = m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount;
   for (i32 b = 0; b < count; b++) EvalBone(slot, m, b, m->bones[b].keyIndex, m->bones[b].keyFraction, rest);
 }

@@ -3,7 +3,7 @@
 // drawing, and the per-slot images (textures through the seam, pixel copies for picking).
 //
 // Owns g_Obj2Slots, g_Obj2SlotShown, g_Obj2Images, g_Obj2Textures, the matrix tables and
-// the pixel copy g_Obj2Pixels.
+// the rest of the facility's state, g_Obj2 (matrices, pixel copy).
 #include "model/obj2.h"
 
 #include <math.h>
@@ -16,12 +16,7 @@ Obj2Model *g_Obj2Slots[OBJ2_SLOTS];
 u32 g_Obj2SlotShown[OBJ2_SLOTS];
 Obj2Image *g_Obj2Images[OBJ2_SLOTS * OBJ2_MAX_IMAGES];
 void *g_Obj2Textures[OBJ2_SLOTS * OBJ2_MAX_IMAGES];
-Mat4 g_Obj2LocalMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];
-Mat4 g_Obj2WorldMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];
-u32 *g_Obj2Pixels;
-i32 g_Obj2PixelCount;
-u32 g_Obj2CreatingSlot;
-i32 g_KzaVersion = 2004050;
+Obj2State g_Obj2 = {0, 2004050};
 
 static bool SlotInRange(i32 s) { return s >= 0 && s < OBJ2_SLOTS; }
 static bool ImageInRange(i32 s, i32 i) { return SlotInRange(s) && i >= 0 && i < OBJ2_MAX_IMAGES; }
@@ -74,7 +69,7 @@ bool Obj2_FreshTracks(Obj2Model *m) {
 static Obj2Model *NewModel(void) {
   Obj2Model *m = (Obj2Model *)calloc(1, sizeof(Obj2Model));
   if (!m) return nullptr;
-  m->version = g_KzaVersion;
+  m->version = g_Obj2.kzaVersion;
   m->keyTableLength = OBJ2_MAX_MOTIONS;
   for (i32 o = 0; o < OBJ2_MAX_OBJECTS; o++) {
     m->parts[o].keys = (Obj2Track *)calloc(OBJ2_MAX_MOTIONS, sizeof(Obj2Track));
@@ -95,7 +90,7 @@ static Obj2Model *NewModel(void) {
 
 Obj2Model *Obj2_New(void) {
   Obj2Model *m = NewModel();
-  if (g_Obj2CreatingSlot < OBJ2_SLOTS) g_Obj2SlotShown[g_Obj2CreatingSlot] = 1;
+  if (g_Obj2.creatingSlot < OBJ2_SLOTS) g_Obj2SlotShown[g_Obj2.creatingSlot] = 1;
   return m;
 }
 
@@ -129,7 +124,7 @@ void Obj2_Release(i32 s) {
 
 Obj2Model *Obj2_Init(i32 s) {
   if (!SlotInRange(s)) return nullptr;
-  g_Obj2CreatingSlot = (u32)s;
+  g_Obj2.creatingSlot = (u32)s;
   Obj2_Release(s);
   Obj2Model *m = Obj2_New();
   if (!m) return nullptr;
@@ -257,7 +252,7 @@ void Obj2_UpdateAll(void) {
 void Obj2_ChainMatrix(i32 s, i32 o) {
   if (!SlotInRange(s) || !g_Obj2Slots[s] || o < 0 || o >= OBJ2_MAX_OBJECTS) return;
   const Obj2Model *m = g_Obj2Slots[s];
-  const Mat4 *local = g_Obj2LocalMatrices[s];
+  const Mat4 *local = g_Obj2.localMatrices[s];
   // world(o) = local(o) . world(parent): the product of the locals up to the root. A parent
   // outside the table ends the chain, and the walk is bounded so a cycle cannot hang it.
   Mat4 world = local[o];
@@ -266,7 +261,7 @@ void Obj2_ChainMatrix(i32 s, i32 o) {
     Mat_Multiply(&world, world, local[p]);
     p = m->parents[p];
   }
-  g_Obj2WorldMatrices[s][o] = world;
+  g_Obj2.worldMatrices[s][o] = world;
 }
 
 void Obj2_BuildMatrices(void) {
@@ -274,7 +269,7 @@ void Obj2_BuildMatrices(void) {
     const Obj2Model *m = g_Obj2Slots[s];
     if (g_Obj2SlotShown[s] != 1 || !m) continue;   // a shown slot without a model is skipped
     bool haveImages = g_Obj2Images[s * OBJ2_MAX_IMAGES] != nullptr;
-    Mat4 *local = g_Obj2LocalMatrices[s];
+    Mat4 *local = g_Obj2.localMatrices[s];
     for (i32 o = 0; o < ObjectLimit(m); o++) {
       const Obj2Part *p = &m->parts[o];
       // Until the slot's first image was loaded nothing is placed.
@@ -308,7 +303,7 @@ bool Obj2_BuildQuad(i32 s, i32 o, Obj2Quad *q) {
   const f32 cy[4] = {-h / 2, -h / 2, h / 2, h / 2};
   for (i32 c = 0; c < 4; c++) {
     f32 out[3];
-    Mat_TransformPoint(out, cx[c] + dx, cy[c] + dy, 0.0f, g_Obj2WorldMatrices[s][o]);
+    Mat_TransformPoint(out, cx[c] + dx, cy[c] + dy, 0.0f, g_Obj2.worldMatrices[s][o]);
     q->x[c] = ToPixel(out[0] + m->placeX);
     q->y[c] = ToPixel(out[1] + m->placeY);
   }
@@ -379,9 +374,9 @@ u32 *Obj2_ResamplePixels(const u32 *tex, i32 texW, i32 texH, i32 w, i32 h) {
 
 void Obj2_CopyImagePixels(i32 s, i32 i) {
   if (!ImageInRange(s, i)) return;
-  free(g_Obj2Pixels);
-  g_Obj2Pixels = nullptr;
-  g_Obj2PixelCount = 0;
+  free(g_Obj2.pixels);
+  g_Obj2.pixels = nullptr;
+  g_Obj2.pixelCount = 0;
   i32 at = s * OBJ2_MAX_IMAGES + i;
   if (!g_Obj2Textures[at] || !g_Obj2Images[at]) return;
   i32 texW = 0, texH = 0;
@@ -389,11 +384,11 @@ void Obj2_CopyImagePixels(i32 s, i32 i) {
   u32 *tex = g_Seam.texturePixels(g_Obj2Textures[at], &texW, &texH);
   if (!tex) return;
   i32 w = (i32)g_Obj2Images[at]->width, h = (i32)g_Obj2Images[at]->height;
-  g_Obj2Pixels = Obj2_ResamplePixels(tex, texW, texH, w, h);
-  if (g_Obj2Pixels) g_Obj2PixelCount = w * h;
+  g_Obj2.pixels = Obj2_ResamplePixels(tex, texW, texH, w, h);
+  if (g_Obj2.pixels) g_Obj2.pixelCount = w * h;
   free(tex);
 }
 
 u32 Obj2_GetPixel(i32 n) {
-  return g_Obj2Pixels && n >= 0 && n < g_Obj2PixelCount ? g_Obj2Pixels[n] : 0;
+  return g_Obj2.pixels && n >= 0 && n < g_Obj2.pixelCount ? g_Obj2.pixels[n] : 0;
 }

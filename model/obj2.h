@@ -92,12 +92,16 @@ extern Obj2Model *g_Obj2Slots[OBJ2_SLOTS];
 extern u32 g_Obj2SlotShown[OBJ2_SLOTS];
 extern Obj2Image *g_Obj2Images[OBJ2_SLOTS * OBJ2_MAX_IMAGES];
 extern void *g_Obj2Textures[OBJ2_SLOTS * OBJ2_MAX_IMAGES];   // platform textures (seam handles)
-extern Mat4 g_Obj2LocalMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];
-extern Mat4 g_Obj2WorldMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];
-extern u32 *g_Obj2Pixels;
-extern i32 g_Obj2PixelCount;
-extern u32 g_Obj2CreatingSlot;
-extern i32 g_KzaVersion;   // 2004050
+// The 2D object facility's state besides its slot tables; changed only in model/obj2.cpp.
+struct Obj2State {
+  u32 creatingSlot;   // the slot whose shown flag Obj2_New sets
+  i32 kzaVersion;     // of new models and of the KZA writer (2004050)
+  i32 pixelCount;
+  u32 *pixels;        // the image pixels Obj2_CopyImagePixels copied (pixelCount of them)
+  Mat4 localMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];   // written by Obj2_BuildMatrices
+  Mat4 worldMatrices[OBJ2_SLOTS][OBJ2_MAX_OBJECTS];
+};
+extern Obj2State g_Obj2;
 
 // Objects 0..count-1 of the fixed object table (0 for a missing model).
 inline i32 Obj2_ObjectCount(const Obj2Model *m) {
@@ -106,7 +110,7 @@ inline i32 Obj2_ObjectCount(const Obj2Model *m) {
 }
 
 // [SECTION] creation and release
-Obj2Model *Obj2_New(void);   // also sets the shown flag of slot g_Obj2CreatingSlot
+Obj2Model *Obj2_New(void);   // also sets the shown flag of slot g_Obj2.creatingSlot
 Obj2Model *Obj2_Init(i32 slot);
 // A new model that touches no slot or shown flag (readers fill it, then store it).
 Obj2Model *Obj2_NewDetached(void);

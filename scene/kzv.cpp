@@ -438,21 +438,19 @@ static void LoadActors(void) {
       slotMissingSaid = true;
       continue;
     }
+    ModelResult res = {true, ""};
     switch (o->kind) {
       case MOVIE_KIND_IMAGE: Img_Load(&g_MovieImages[n], path); break;
-      case MOVIE_KIND_OBJ2: Kza_Read(n, path); break;
-      case MOVIE_KIND_BONE2: Kzb_Read(n, path); break;
+      case MOVIE_KIND_OBJ2: Kza_Read(n, path, &res); break;
+      case MOVIE_KIND_BONE2: Kzb_Read(n, path, &res); break;
       case MOVIE_KIND_MODEL3:
         Model3_Init(n);
-        {
-          ModelResult res;
-          Model3_OpenFile(n, path, &res);
-          Lib_ShowResult(&res);
-        }
+        Model3_OpenFile(n, path, &res);
         if (Model3 *m = g_Model3Slots[n]) m->shadowKind = (u32)o->shadowKind;
         break;
       default: break;   // 3D object sets are kept, not loaded
     }
+    Lib_ShowResult(&res);
   }
 }
 

@@ -462,18 +462,18 @@ static const char *ModelExt(u32 d) {
 }
 
 static void LoadActorFile(u32 d, i32 n, const char *name) {
+  ModelResult res = {true, ""};
   switch (d) {
     case MOVIE_DIALOG_IMG: Img_Load(&g_MovieImages[n], name); break;
-    case MOVIE_DIALOG_KZA: if (n < OBJ2_SLOTS) Kza_Read(n, name); break;
-    case MOVIE_DIALOG_KZB: if (n < BONE2_SLOTS) Kzb_Read(n, name); break;
+    case MOVIE_DIALOG_KZA: if (n < OBJ2_SLOTS) Kza_Read(n, name, &res); break;
+    case MOVIE_DIALOG_KZB: if (n < BONE2_SLOTS) Kzb_Read(n, name, &res); break;
     default:
       if (n >= MODEL3_SLOTS) break;
       if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
-      ModelResult res;
       Model3_OpenFile(n, name, &res);
-      Lib_ShowResult(&res);
       break;
   }
+  Lib_ShowResult(&res);
 }
 
 // "イメージファイル" / "モデル( ... )": chosen in the object's folder (inside the data

@@ -49,14 +49,14 @@ u32 Psd_ReadU32BE(ByteReader *r);
 // that is not theirs or cannot be read.
 
 i32 Mx_Read(i32 slot, const char *path, ModelResult *res);
-i32 Mx_Write(i32 slot, const char *path);
+i32 Mx_Write(i32 slot, const char *path, ModelResult *res);
 // Width and height (pixels) of an image file as the texture loader sees it (through the
 // seam's textureLoad); (0, 0) when it cannot be loaded. The MX reader and writer learn their
 // texture sizes with it.
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height);
 
 i32 Lwo_Read(i32 slot, const char *path, ModelResult *res);
-i32 Lwo_Write(i32 slot, const char *path);
+i32 Lwo_Write(i32 slot, const char *path, ModelResult *res);
 
 i32 Mqo_Read(i32 slot, const char *path, ModelResult *res);
 i32 Rok_Read(i32 slot, const char *path, ModelResult *res);

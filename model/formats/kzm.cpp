@@ -104,29 +104,18 @@ bool Kzm_Parse(Model3 *m, const u8 *data, size_t size) {
   return ok;
 }
 
-i32 Kzm_Read(i32 slot, const char *path) {
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return 0;
-  }
+i32 Kzm_Read(i32 slot, const char *path, ModelResult *res) {
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   Model3 *m = Model3_Get(slot);
-  if (!m) {
-    Lib_ErrorBox(kMsgNoModel);
-    return 0;
-  }
+  if (!m) return ModelResult_Refuse(res, kMsgNoModel);
   FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return 0;
-  }
+  if (!File_ReadAll(path, &f)) return ModelResult_Refusef(res, kMsgCannotOpen, path);
   static const KzHeaderTexts texts = {kMsgNotKzm, kMsgTooOld, kMsgTooNew};
   const char *refusal = Kz_HeaderRefusal(f.data, f.size, "KZM", KZM_VERSION, &texts);
   if (!refusal && !Kzm_Parse(m, f.data, f.size)) refusal = kMsgBroken;
   File_Free(&f);
-  if (refusal) {
-    Lib_ErrorBoxf(refusal, path);
-    return 0;
-  }
+  if (refusal) return ModelResult_Refusef(res, refusal, path);
+  ModelResult_Accept(res);
   // Entry 0 is the placeholder and is never loaded.
   for (i32 s = 1; s < m->soundCount; s++)
     if (g_Seam.soundLoad) g_Seam.soundLoad(slot, s, m->sounds[s]);
@@ -154,22 +143,14 @@ bool Kzm_Encode(const Model3 *m, ByteWriter *w) {
   return !w->err;
 }
 
-i32 Kzm_Write(i32 slot, const char *path) {
+i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   const Model3 *m = Model3_Get(slot);
-  if (!m) {
-    Lib_ErrorBox(kMsgNoModel);
-    return 0;
-  }
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return 0;
-  }
+  if (!m) return ModelResult_Refuse(res, kMsgNoModel);
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) {
-    Lib_ErrorBoxf(kMsgCannotSave, path);
-    return 0;
-  }
+  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
+  ModelResult_Accept(res);
   return 1;
 }

@@ -170,9 +170,15 @@ static i32 GroupOfSurface(const Model3 *m, const LwoSurface &surf) {
   return group;
 }
 
+// The read's state and one polygon's corner indices (too large for the stack).
+static struct {
+  LwoReadState state;
+  u16 corners[65536];
+} s_Lwo;
+
 static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
   ByteReader *r = &s->pols;
-  static u16 idx[65536];
+  u16 *idx = s_Lwo.corners;
   while (Rd_Remaining(r) >= 2) {
     u16 n = Rd_U16BE(r);
     for (u32 c = 0; c < n; c++) idx[c] = Rd_U16BE(r);
@@ -205,7 +211,7 @@ static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
 }
 
 FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
-  static LwoReadState s;
+  LwoReadState &s = s_Lwo.state;
   memset(&s, 0, sizeof s);
   ByteReader r;
   Rd_Init(&r, data, size);
@@ -301,13 +307,13 @@ static void WriteSurface(ByteWriter *w, i32 number, u32 rgb) {
   EndChunk(w, at);
 }
 
-i32 Lwo_Write(i32 slot, const char *path) {
+i32 Lwo_Write(i32 slot, const char *path, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   const Model3 *m = Model3_Get(slot);
   if (!m || !path || !path[0] || !m->polygons) return 0;
-  if (m->positionCount > LWO_MAX_POINTS_OUT) {
-    Lib_ErrorBoxf("LWO には %d 個までの頂点しか保存できません。(%d 個)", LWO_MAX_POINTS_OUT, m->positionCount);
-    return 0;
-  }
+  if (m->positionCount > LWO_MAX_POINTS_OUT)
+    return ModelResult_Refusef(res, "LWO には %d 個までの頂点しか保存できません。(%d 個)", LWO_MAX_POINTS_OUT,
+                               m->positionCount);
   for (i32 p = 0; p < m->polygonCount; p++) {
     const Polygon3 &poly = m->polygons[p];
     for (int c = 0; c < poly.cornerCount && c < 4; c++)
@@ -358,7 +364,8 @@ i32 Lwo_Write(i32 slot, const char *path) {
   for (i32 s = 1; ok && s <= surfaceCount; s++) WriteSurface(&w, s, colors[s - 1]);
   EndChunk(&w, formAt);
   ok = ok && !w.err && File_WriteAtomic(path, w.data, w.size);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", path);
+  if (ok) ModelResult_Accept(res);
+  else ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
   Wr_Free(&w);
   free(table.keys);
   free(table.values);

@@ -63,6 +63,12 @@ static bool BlockCount(i32 bytes, i32 recordSize, i32 *count) {
 }
 
 // Name records: texture n = record n - 1 + "." "bmp"; one group per record.
+// Work tables of one read or write (too large for the stack; the two never run at once).
+static struct {
+  f32 sizes[MODEL3_TEXTURES][2];       // the texture sizes, by texture entry
+  char names[MX_MAX_NAMES][MX_NAME_SIZE];
+} s_Mx;
+
 static FmtResult ReadNames(Model3 *m, ByteReader *r, i32 nameCount, f32 sizes[][2], FmtStatus *st) {
   i32 lastTexture = 0;
   for (i32 n = 0; n < nameCount; n++) {
@@ -131,8 +137,8 @@ FmtResult Mx_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   // The names come after the faces but the faces need the texture sizes.
   ByteReader nameReader = r;
   Rd_Skip(&nameReader, (u64)faces * MX_FACE_SIZE);
-  static f32 sizes[MODEL3_TEXTURES][2];
-  memset(sizes, 0, sizeof sizes);
+  f32 (*sizes)[2] = s_Mx.sizes;
+  memset(s_Mx.sizes, 0, sizeof s_Mx.sizes);
   FmtResult res = ReadNames(m, &nameReader, names, sizes, st);
   if (res != FMT_OK) return res;
 
@@ -201,13 +207,14 @@ static void BuildNames(const Model3 *m, char names[][MX_NAME_SIZE], f32 sizes[][
   }
 }
 
-i32 Mx_Write(i32 slot, const char *path) {
+i32 Mx_Write(i32 slot, const char *path, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   const Model3 *m = Model3_Get(slot);
   if (!m || !path || !path[0] || !m->polygons) return 0;
-  static char names[MX_MAX_NAMES][MX_NAME_SIZE];
-  static f32 sizes[MODEL3_TEXTURES][2];
-  memset(names, 0, sizeof names);
-  memset(sizes, 0, sizeof sizes);
+  char (*names)[MX_NAME_SIZE] = s_Mx.names;
+  f32 (*sizes)[2] = s_Mx.sizes;
+  memset(s_Mx.names, 0, sizeof s_Mx.names);
+  memset(s_Mx.sizes, 0, sizeof s_Mx.sizes);
   BuildNames(m, names, sizes);
 
   // One record per group number, and at least up to the highest texture a face uses, so
@@ -234,6 +241,7 @@ i32 Mx_Write(i32 slot, const char *path) {
   for (i32 n = 0; n < nameCount; n++) Wr_Bytes(&w, names[n], MX_NAME_SIZE);
   bool ok = !w.err && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", path);
-  return ok ? 1 : 0;
+  if (!ok) return ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
+  ModelResult_Accept(res);
+  return 1;
 }

@@ -317,17 +317,19 @@ bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reas
   return true;
 }
 
-i32 XFile_Export(i32 slot, const char *path) {
+i32 XFile_Export(i32 slot, const char *path, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   Model3 *m = Model3_Get(slot);
   if (!m || !m->polygons) return -1;
   ByteWriter w = {};
   char reason[256] = "";
   i32 result = -1;
   if (!XFile_WriteBinary(m, &w, reason, sizeof reason)) {
-    Lib_ErrorBoxf("%s\n%s", path, reason);
+    ModelResult_Refusef(res, "%s\n%s", path, reason);
   } else if (!File_WriteAtomic(path, w.data, w.size)) {
-    Lib_ErrorBoxf("%s に保存することができませんでした。", path);
+    ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
   } else {
+    ModelResult_Accept(res);
     result = 1;
   }
   Wr_Free(&w);

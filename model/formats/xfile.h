@@ -56,8 +56,9 @@ bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *
 bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reasonSize);
 
 // Exports the model of a slot: 1 after the file was written, -1 when the slot is empty or
-// the model cannot be written (with a message); a failed save leaves the old file as it was.
-i32 XFile_Export(i32 slot, const char *path);
+// the model cannot be written (with the refusal in *res); a failed save leaves the old file
+// as it was.
+i32 XFile_Export(i32 slot, const char *path, ModelResult *res);
 
 // Imports an X file into a slot: 1 on success, 0x80004005 when the file cannot be read
 // (missing, not an X file, or damaged: the last with a message in *res), -1 when the mesh is

@@ -389,9 +389,9 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   static Obj2Image big;
   big.width = 3000, big.height = 40;
   g_Obj2Images[0] = &big;
-  g_Obj2Pixels = (u32 *)calloc(4, sizeof(u32));
-  g_Obj2PixelCount = 4;
-  g_Obj2Pixels[1] = 0x00332211;   // r 0x11, g 0x22, b 0x33
+  g_Obj2.pixels = (u32 *)calloc(4, sizeof(u32));
+  g_Obj2.pixelCount = 4;
+  g_Obj2.pixels[1] = 0x00332211;   // r 0x11, g 0x22, b 0x33
   o->pivotX[0] = 1, o->pivotY[0] = 100;
   Strip_Register(STRIP_OBJ2_IMAGE, Win(2), 200, 100);
   Strip_DrawObj2Image();
@@ -400,9 +400,9 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   EXPECT_EQ(Px(1599, 64), 0u);
   EXPECT_EQ(Px(4, 128), Strip_RGB(255, 255, 0));   // the pivot's cross
   EXPECT_EQ(g_blits.back(), "2 116 200 100");
-  free(g_Obj2Pixels);
-  g_Obj2Pixels = nullptr;
-  g_Obj2PixelCount = 0;
+  free(g_Obj2.pixels);
+  g_Obj2.pixels = nullptr;
+  g_Obj2.pixelCount = 0;
   g_Obj2Images[0] = nullptr;
   Obj2_SetSlot(0, nullptr);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -324,9 +325,9 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
   int fd = mkstemp(path);
   ASSERT_GE(fd, 0);
   close(fd);
-  ASSERT_EQ(Kzb_Write(0, path), 1);
+  ASSERT_EQ(Shown(Kzb_Write, 0, path), 1);
   g_ModelAllocArrays = 0;
-  ASSERT_EQ(Kzb_Read(0, path), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 0, path), 1);
   unlink(path);
   ASSERT_EQ(M()->keyTableLength, 2);
   Type(IDC_ML2D_LENGTH, "40");

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_win.h"
@@ -72,7 +73,7 @@ bool WriteModel(const std::string &path) {
     m->polygons[p].cornerCount = 4;
     for (i32 c = 0; c < 4; c++) m->polygons[p].corners[c].vertex = (u16)(p * 4 + c);
   }
-  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, 0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_win.h"
@@ -56,7 +57,7 @@ bool WriteModel(const std::string &path) {
   m->boneCount = 3;
   m->rest[1] = BoneKey2{0, -40, 0, 0, 1, 1};
   m->rest[2] = BoneKey2{0, 40, 20, 0, 1, 1};
-  bool ok = Kzb_Write(spare, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, spare, path.c_str()) == 1;
   Bone2_FreeSlot(spare);
   return ok;
 }
@@ -192,7 +193,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
 
   const i32 spare = 9;
   g_ModelAllocArrays = 0;
-  ASSERT_EQ(Kzb_Read(spare, saved.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, spare, saved.c_str()), 1);
   Bone2Model *r = g_Bone2Slots[spare];
   r->currentMotion = 0;
   r->currentFrame = 45;

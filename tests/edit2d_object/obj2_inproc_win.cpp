@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/startup_state.h"
@@ -94,7 +95,7 @@ bool WriteSkin(const std::string &path) {
   p.cornerCount = 4;
   for (int k = 0; k < 4; k++) p.corners[k] = {(u16)k, 0, (u16)k};
   m->polygonCount = 1;
-  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, 0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/startup_state.h"
@@ -41,7 +42,7 @@ bool WriteModel(const std::string &path) {
   if (!m) return false;
   m->boneCount = 2;
   TestModel_TwoQuadSkin(m);
-  bool ok = Kzb_Write(spare, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, spare, path.c_str()) == 1;
   Bone2_FreeSlot(spare);
   return ok;
 }

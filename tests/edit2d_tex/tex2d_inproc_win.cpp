@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -52,7 +53,7 @@ bool WriteSkin(const std::string &path) {
   g_ModelAllocArrays = 0;
   if (!m) return false;
   TestModel_TwoQuadSkin(m);
-  bool ok = Kzb_Write(0, path.c_str()) == 1;
+  bool ok = Shown(Kzb_Write, 0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
 }

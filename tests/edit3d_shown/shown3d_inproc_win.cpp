@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -216,7 +217,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Str_Copy(m->sounds[sounds], MODEL3_NAME, "bang.wav");
   m->soundCount = sounds + 1;
   std::string kzm = Drive_Temp("miravel_shown.KZM");
-  ASSERT_EQ(Kzm_Write(0, kzm.c_str()), 1);
+  ASSERT_EQ(Shown(Kzm_Write, 0, kzm.c_str()), 1);
   m->soundCount = sounds;
   App_RefreshLists();
   Drive_Pump(5);

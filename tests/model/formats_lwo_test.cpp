@@ -65,7 +65,7 @@ TEST_F(Lwo, SampleReadsPointsSurfacesAndSplitPolygons) {
 TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
   // 10.2 and 10.7 share one surface once the fraction is dropped.
   BuildCube(1, Color4{10.2f, 20, 30, 255}, Color4{10.7f, 20, 30, 255});
-  ASSERT_EQ(Lwo_Write(1, "lwo_cube.lwo"), 1);
+  ASSERT_EQ(Shown(Lwo_Write, 1, "lwo_cube.lwo"), 1);
   std::string b = ReadFileString("lwo_cube.lwo");
   ASSERT_GE(b.size(), 32u);
   EXPECT_EQ(b.substr(0, 4), "FORM");
@@ -93,7 +93,7 @@ TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
 
   // A polygon keeps its corner count, also 0 (here the cube's last face emptied).
   src->polygons[5].cornerCount = 0;
-  ASSERT_EQ(Lwo_Write(1, "lwo_cube.lwo"), 1);
+  ASSERT_EQ(Shown(Lwo_Write, 1, "lwo_cube.lwo"), 1);
   ASSERT_EQ(Shown(Lwo_Read, 2, "lwo_cube.lwo"), 1);
   m = Model3_Get(2);
   ASSERT_EQ(m->polygonCount, 6);
@@ -106,11 +106,11 @@ TEST_F(Lwo, ExportRefusesMoreThan65535Positions) {
   Model3 *m = BuildCube(1, Color4{1, 2, 3, 255}, Color4{1, 2, 3, 255});
   m->positionCount = 65536;
   WriteFileBytes("lwo_big.lwo", "old");
-  EXPECT_EQ(Lwo_Write(1, "lwo_big.lwo"), 0);
+  EXPECT_EQ(Shown(Lwo_Write, 1, "lwo_big.lwo"), 0);
   EXPECT_EQ(ReadFileString("lwo_big.lwo"), "old");
   EXPECT_EQ(Rec().errors.size(), 1u);
   m->positionCount = 65535;
-  EXPECT_EQ(Lwo_Write(1, "lwo_big.lwo"), 1);
+  EXPECT_EQ(Shown(Lwo_Write, 1, "lwo_big.lwo"), 1);
   remove("lwo_big.lwo");
 }
 

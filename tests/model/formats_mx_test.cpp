@@ -88,7 +88,7 @@ TEST_F(Mx, SampleReadsCornersNormalsUVsAndTextureNumbers) {
 TEST_F(Mx, ExportThenImportKeepsPositionsNormalsUVsAndTextures) {
   Rec().images["bark.bmp"] = {64, 32};
   Model3 *src = BuildModel(1);
-  ASSERT_EQ(Mx_Write(1, "mx_roundtrip.mx"), 1);
+  ASSERT_EQ(Shown(Mx_Write, 1, "mx_roundtrip.mx"), 1);
   std::string bytes = ReadFileString("mx_roundtrip.mx");
   // Header, scene block, 2 faces, names up to texture 2 (group 1 uses it).
   ASSERT_EQ(bytes.size(), 92u + 2 * 168u + 2 * 16u);
@@ -126,7 +126,7 @@ TEST_F(Mx, ShortPolygonsArePaddedWithCornerZero) {
   Model3 *m = BuildModel(1);
   m->polygons[0].cornerCount = 2;
   m->polygons[1].cornerCount = 1;
-  ASSERT_EQ(Mx_Write(1, "mx_short.mx"), 1);
+  ASSERT_EQ(Shown(Mx_Write, 1, "mx_short.mx"), 1);
   ASSERT_EQ(Shown(Mx_Read, 2, "mx_short.mx"), 1);
   Model3 *r = Model3_Get(2);
   EXPECT_VEC3(r->positions[1], 1, 0, 0);
@@ -139,7 +139,7 @@ TEST_F(Mx, ShortPolygonsArePaddedWithCornerZero) {
 TEST_F(Mx, LongTextureNamesAreCutAtFifteenBytes) {
   Model3 *m = BuildModel(1);
   Model3_SetText(&m->textures[2].name, "a_very_long_texture_name.png");
-  ASSERT_EQ(Mx_Write(1, "mx_names.mx"), 1);
+  ASSERT_EQ(Shown(Mx_Write, 1, "mx_names.mx"), 1);
   std::string bytes = ReadFileString("mx_names.mx");
   EXPECT_EQ(bytes.substr(92 + 2 * 168 + 16, 16), std::string("a_very_long_tex\0", 16));
   remove("mx_names.mx");
@@ -188,8 +188,8 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
 TEST_F(Mx, FailedExportKeepsTheOldFile) {
   BuildModel(1);
   WriteFileBytes("mx_keep.mx", "old");
-  EXPECT_EQ(Mx_Write(1, "no/such/dir/x.mx"), 0);
-  EXPECT_EQ(Mx_Write(7, "mx_keep.mx"), 0);   // empty slot
+  EXPECT_EQ(Shown(Mx_Write, 1, "no/such/dir/x.mx"), 0);
+  EXPECT_EQ(Shown(Mx_Write, 7, "mx_keep.mx"), 0);   // empty slot
   EXPECT_EQ(ReadFileString("mx_keep.mx"), "old");
   remove("mx_keep.mx");
 }

@@ -5,6 +5,7 @@
 #include <limits.h>
 
 #include "file_bytes.h"
+#include "model_shown.h"
 #include "model/kza.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -103,7 +104,7 @@ i32 WordAt(const std::vector<u8> &b, size_t at) {
 TEST(Kza, HandBuilt2004050ReadsEveryField) {
   TwodSeam seam;
   std::string path = WriteKza("a.kza", BuildKza(KzaSpec()));
-  ASSERT_EQ(Kza_Read(3, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
+  ASSERT_EQ(Shown(Kza_Read, 3, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
   Obj2Model *m = g_Obj2Slots[3];
   ASSERT_TRUE(m);
   EXPECT_EQ(g_Obj2SlotShown[3], 1u);
@@ -157,7 +158,7 @@ TEST(Kza, HandBuilt2004000ReadsWithoutNamesAndCentresPivots) {
   KzaSpec s;
   s.version = 2004000;
   std::string path = WriteKza("b.kza", BuildKza(s));
-  ASSERT_EQ(Kza_Read(4, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
+  ASSERT_EQ(Shown(Kza_Read, 4, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
   Obj2Model *m = g_Obj2Slots[4];
   EXPECT_EQ(m->version, 2004000);
   EXPECT_STREQ(m->objectNames[1], "");
@@ -171,7 +172,7 @@ TEST(Kza, HandBuilt2004000ReadsWithoutNamesAndCentresPivots) {
 TEST(Kza, HandBuilt2003000ReadsOneObject) {
   TwodSeam seam;
   std::string path = WriteKza("c.kza", BuildKza2003000());
-  ASSERT_EQ(Kza_Read(5, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
+  ASSERT_EQ(Shown(Kza_Read, 5, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
   Obj2Model *m = g_Obj2Slots[5];
   EXPECT_EQ(m->imageCount, 2);   // the placeholder and its bytes are skipped
   EXPECT_STREQ(m->imageNames[0], "a.png");
@@ -227,18 +228,18 @@ TEST(Kza, RefusedFilesLeaveTheSlotAlone) {
     memcpy(bytes.data(), c.magic, 3);
     std::string path = WriteKza("refused.kza", bytes);
     Fakes().errors.clear();
-    EXPECT_EQ(Kza_Read(6, path.c_str()), 0) << c.part;
+    EXPECT_EQ(Shown(Kza_Read, 6, path.c_str()), 0) << c.part;
     ASSERT_EQ(Fakes().errors.size(), 1u) << c.part;
     EXPECT_NE(Fakes().errors[0].find(c.part), std::string::npos) << Fakes().errors[0];
     EXPECT_NE(Fakes().errors[0].find(path), std::string::npos);
     EXPECT_EQ(g_Obj2Slots[6], before);
     EXPECT_EQ(before->active, 1u);
   }
-  EXPECT_EQ(Kza_Read(6, ""), 0);
+  EXPECT_EQ(Shown(Kza_Read, 6, ""), 0);
   EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
-  EXPECT_EQ(Kza_Read(6, ScratchPath("nothere.kza").c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Read, 6, ScratchPath("nothere.kza").c_str()), 0);
   EXPECT_EQ(Fakes().errors.back(), ScratchPath("nothere.kza") + " を開くことができませんでした。");
-  EXPECT_EQ(Kza_Read(8, ScratchPath("a.kza").c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Read, 8, ScratchPath("a.kza").c_str()), 0);
   EXPECT_TRUE(Fakes().textureLoads.empty());
   EXPECT_EQ(g_Obj2Slots[6], before);
 }
@@ -254,7 +255,7 @@ TEST(Kza, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
     s.object1Frames = frames;
     std::string path = WriteKza("order.kza", BuildKza(s));
     Fakes().errors.clear();
-    EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+    EXPECT_EQ(Shown(Kza_Read, 5, path.c_str()), 0);
     ASSERT_EQ(Fakes().errors.size(), 1u);
     EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「歩く」のオブジェクト 1「腕」" + tail);
     EXPECT_EQ(g_Obj2Slots[5], before);
@@ -263,21 +264,21 @@ TEST(Kza, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
   old[old.size() - 8] = 5;   // third key on frame 5, after frame 10
   std::string path = WriteKza("order2003.kza", old);
   Fakes().errors.clear();
-  EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Read, 5, path.c_str()), 0);
   ASSERT_EQ(Fakes().errors.size(), 1u);
   EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「モーション名」のオブジェクト 1「」" + tail);
   old = BuildKza2003000();
   old[7] = 0, old[8] = 0, old[9] = 0, old[10] = 0x80;   // image entries INT_MIN
   path = WriteKza("negative.kza", old);
   Fakes().errors.clear();
-  EXPECT_EQ(Kza_Read(5, path.c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Read, 5, path.c_str()), 0);
   ASSERT_EQ(Fakes().errors.size(), 1u);
   EXPECT_EQ(g_Obj2Slots[5], before);
 
   KzaSpec s;
   s.object1Frames = {INT_MIN, INT_MAX};
   path = WriteKza("extreme.kza", BuildKza(s));
-  ASSERT_EQ(Kza_Read(5, path.c_str()), 1);
+  ASSERT_EQ(Shown(Kza_Read, 5, path.c_str()), 1);
   Obj2Model *m = g_Obj2Slots[5];
   g_Obj2SlotShown[5] = 1;
   for (i32 frame : {INT_MIN, -1, 0, 29, INT_MAX}) {
@@ -295,7 +296,7 @@ TEST(Kza, TruncationAtEveryByteIsRefused) {
     for (size_t n = 0; n < bytes.size(); n++) {
       WriteFileBytes(path, bytes.data(), n);
       Fakes().errors.clear();
-      ASSERT_EQ(Kza_Read(7, path.c_str()), 0) << n;
+      ASSERT_EQ(Shown(Kza_Read, 7, path.c_str()), 0) << n;
       ASSERT_EQ(Fakes().errors.size(), 1u) << n;
       ASSERT_EQ(g_Obj2Slots[7], before);
     }
@@ -332,15 +333,15 @@ TEST(Kza, WriteReadWriteIsByteIdentical) {
   t->count = 12;
 
   std::string first = ScratchPath("rt1.kza"), second = ScratchPath("rt2.kza");
-  ASSERT_EQ(Kza_Write(0, first.c_str()), 1);
-  ASSERT_EQ(Kza_Read(1, first.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
+  ASSERT_EQ(Shown(Kza_Write, 0, first.c_str()), 1);
+  ASSERT_EQ(Shown(Kza_Read, 1, first.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
   Obj2Model *r = g_Obj2Slots[1];
   EXPECT_EQ(r->pivotX[31], 93);
   EXPECT_EQ(r->pivotY[31], -31);
   EXPECT_EQ(r->objectCount, 33);
   EXPECT_EQ(r->parents[32], 31);
   EXPECT_EQ(Obj2_Track(r, 32, 1)->count, 12);
-  ASSERT_EQ(Kza_Write(1, second.c_str()), 1);
+  ASSERT_EQ(Shown(Kza_Write, 1, second.c_str()), 1);
   std::vector<u8> a = ReadFileBytes(first), b = ReadFileBytes(second);
   ASSERT_FALSE(a.empty());
   EXPECT_EQ(a, b);
@@ -360,12 +361,12 @@ TEST(Kza, WriteReadWriteIsByteIdentical) {
 
   m->imageCount = 33;
   Fakes().errors.clear();
-  EXPECT_EQ(Kza_Write(0, ScratchPath("rt3.kza").c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Write, 0, ScratchPath("rt3.kza").c_str()), 0);
   EXPECT_EQ(Fakes().errors.size(), 1u);
   EXPECT_TRUE(ReadFileBytes(ScratchPath("rt3.kza")).empty());
   m->imageCount = 32;
-  EXPECT_EQ(Kza_Write(0, ScratchPath("no/such/folder.kza").c_str()), 0);
-  EXPECT_EQ(Kza_Write(0, ""), 0);
+  EXPECT_EQ(Shown(Kza_Write, 0, ScratchPath("no/such/folder.kza").c_str()), 0);
+  EXPECT_EQ(Shown(Kza_Write, 0, ""), 0);
   EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
-  EXPECT_EQ(Kza_Write(0, first.c_str()), 1);
+  EXPECT_EQ(Shown(Kza_Write, 0, first.c_str()), 1);
 }

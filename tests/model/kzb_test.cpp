@@ -5,6 +5,7 @@
 #include <limits.h>
 
 #include "file_bytes.h"
+#include "model_shown.h"
 #include "model/kzb.h"
 #include "tests/model/bone2_testutil.h"
 
@@ -111,7 +112,7 @@ std::string WriteKzb(const char *name, const std::vector<u8> &bytes) {
 TEST(Kzb, HandBuilt2004000ReadsEveryField) {
   TwodSeam seam;
   std::string path = WriteKzb("a.kzb", BuildKzb(KzbSpec()));
-  ASSERT_EQ(Kzb_Read(4, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
+  ASSERT_EQ(Shown(Kzb_Read, 4, path.c_str()), 1) << (Fakes().errors.empty() ? "" : Fakes().errors[0]);
   Bone2Model *m = g_Bone2Slots[4];
   ASSERT_TRUE(m);
   EXPECT_EQ(g_Bone2SlotShown[4], 1u);
@@ -179,11 +180,11 @@ TEST(Kzb, Version2004020ReadsAlikeExceptEmptyBoneNames) {
   s.version = 2004020;
   std::string b = WriteKzb("v20.kzb", BuildKzb(s));
   g_ModelAllocArrays = 1;
-  ASSERT_EQ(Kzb_Read(0, a.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 0, a.c_str()), 1);
   EXPECT_STREQ(g_Bone2Slots[0]->bones[1].name, "ボーン_01");   // an empty name keeps the default
   EXPECT_EQ(g_Bone2Slots[0]->keyTableLength, 100);
   g_ModelAllocArrays = 1;
-  ASSERT_EQ(Kzb_Read(1, b.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 1, b.c_str()), 1);
   Bone2Model *m = g_Bone2Slots[1];
   EXPECT_EQ(m->version, 2004020);
   EXPECT_STREQ(m->bones[1].name, "");
@@ -193,7 +194,7 @@ TEST(Kzb, Version2004020ReadsAlikeExceptEmptyBoneNames) {
   EXPECT_EQ(Bone2_Track(m, 1, 1)->keys[0].scaleY, 1.5f);
   // Written back it carries the current version.
   std::string out = ScratchPath("v20-out.kzb");
-  ASSERT_EQ(Kzb_Write(1, out.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Write, 1, out.c_str()), 1);
   std::vector<u8> bytes = ReadFileBytes(out);
   ASSERT_GE(bytes.size(), 7u);
   EXPECT_EQ(bytes[3] | bytes[4] << 8 | bytes[5] << 16 | bytes[6] << 24, 2004000);
@@ -222,7 +223,7 @@ TEST(Kzb, RefusedFilesLeaveTheSlotAlone) {
     memcpy(bytes.data(), c.magic, 3);
     std::string path = WriteKzb("refused.kzb", bytes);
     Fakes().errors.clear();
-    EXPECT_EQ(Kzb_Read(2, path.c_str()), 0) << c.version;
+    EXPECT_EQ(Shown(Kzb_Read, 2, path.c_str()), 0) << c.version;
     ASSERT_EQ(Fakes().errors.size(), 1u) << c.version;
     if (c.start) EXPECT_EQ(Fakes().errors[0].rfind(c.start, 0), 0u) << Fakes().errors[0];
     else EXPECT_EQ(Fakes().errors[0], path + " は、ＫＺＢ形式ではありません。");
@@ -231,12 +232,12 @@ TEST(Kzb, RefusedFilesLeaveTheSlotAlone) {
     EXPECT_EQ(g_Bone2SlotShown[2], 0u);
   }
   Fakes().errors.clear();
-  EXPECT_EQ(Kzb_Read(2, ""), 0);
+  EXPECT_EQ(Shown(Kzb_Read, 2, ""), 0);
   EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   std::string missing = ScratchPath("nothere.kzb");
-  EXPECT_EQ(Kzb_Read(2, missing.c_str()), 0);
+  EXPECT_EQ(Shown(Kzb_Read, 2, missing.c_str()), 0);
   EXPECT_EQ(Fakes().errors.back(), missing + " を開くことができませんでした。");
-  EXPECT_EQ(Kzb_Read(32, missing.c_str()), 0);
+  EXPECT_EQ(Shown(Kzb_Read, 32, missing.c_str()), 0);
   EXPECT_EQ(g_Bone2Slots[2], before);
   Bone2_FreeAll();
 }
@@ -264,7 +265,7 @@ TEST(Kzb, CountsBeyondCapacityAndBadIndicesAreRefused) {
     std::string path = WriteKzb("capacity.kzb", BuildKzb(spec));
     Fakes().errors.clear();
     g_ModelAllocArrays = 1;
-    EXPECT_EQ(Kzb_Read(6, path.c_str()), 0) << c.word;
+    EXPECT_EQ(Shown(Kzb_Read, 6, path.c_str()), 0) << c.word;
     g_ModelAllocArrays = 0;
     ASSERT_EQ(Fakes().errors.size(), 1u);
     EXPECT_NE(Fakes().errors[0].find(c.word), std::string::npos) << Fakes().errors[0];
@@ -275,7 +276,7 @@ TEST(Kzb, CountsBeyondCapacityAndBadIndicesAreRefused) {
   s.manyKeys = 40;
   std::string path = WriteKzb("keys.kzb", BuildKzb(s));
   g_ModelAllocArrays = 1;
-  ASSERT_EQ(Kzb_Read(6, path.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 6, path.c_str()), 1);
   Bone2Track *t = Bone2_Track(g_Bone2Slots[6], 1, 0);
   EXPECT_EQ(t->count, 42);
   EXPECT_EQ(t->keys[41].frame, 410);
@@ -293,7 +294,7 @@ TEST(Kzb, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
     s.bone1Frames = frames;
     std::string path = WriteKzb("order.kzb", BuildKzb(s));
     Fakes().errors.clear();
-    EXPECT_EQ(Kzb_Read(7, path.c_str()), 0);
+    EXPECT_EQ(Shown(Kzb_Read, 7, path.c_str()), 0);
     ASSERT_EQ(Fakes().errors.size(), 1u);
     EXPECT_EQ(Fakes().errors[0], path + " は、モーション 0「歩く」のボーン 1「」のキーフレームが昇順に並んでいないので\n読み込むことができません。");
     EXPECT_EQ(g_Bone2Slots[7], before);
@@ -301,7 +302,7 @@ TEST(Kzb, KeyFramesOutOfOrderAreRefusedAndExtremeFramesEvaluate) {
   KzbSpec s;
   s.bone1Frames = {INT_MIN, INT_MAX};
   std::string path = WriteKzb("extreme.kzb", BuildKzb(s));
-  ASSERT_EQ(Kzb_Read(7, path.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 7, path.c_str()), 1);
   Bone2Model *m = g_Bone2Slots[7];
   for (i32 frame : {INT_MIN, -1, 0, 39, INT_MAX}) {
     m->currentFrame = frame;
@@ -319,14 +320,14 @@ TEST(Kzb, TruncationAtEveryByteIsRefused) {
   for (size_t n = 0; n < bytes.size(); n++) {
     WriteFileBytes(path, bytes.data(), n);
     Fakes().errors.clear();
-    ASSERT_EQ(Kzb_Read(9, path.c_str()), 0) << n;
+    ASSERT_EQ(Shown(Kzb_Read, 9, path.c_str()), 0) << n;
     ASSERT_EQ(Fakes().errors.size(), 1u) << n;
     ASSERT_EQ(g_Bone2Slots[9], before);
   }
   // Trailing bytes after a whole model do not matter.
   bytes.push_back(0);
   WriteFileBytes(path, bytes.data(), bytes.size());
-  EXPECT_EQ(Kzb_Read(9, path.c_str()), 1);
+  EXPECT_EQ(Shown(Kzb_Read, 9, path.c_str()), 1);
   Bone2_FreeAll();
 }
 
@@ -365,10 +366,10 @@ TEST(Kzb, WriteReadWriteIsByteIdentical) {
   t->count = 20;
 
   std::string first = ScratchPath("rt1.kzb"), second = ScratchPath("rt2.kzb");
-  ASSERT_EQ(Kzb_Write(0, first.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Write, 0, first.c_str()), 1);
   g_ModelAllocArrays = 1;
-  ASSERT_EQ(Kzb_Read(1, first.c_str()), 1) << Fakes().errors[0];
-  ASSERT_EQ(Kzb_Write(1, second.c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Read, 1, first.c_str()), 1) << Fakes().errors[0];
+  ASSERT_EQ(Shown(Kzb_Write, 1, second.c_str()), 1);
   std::vector<u8> a = ReadFileBytes(first), b = ReadFileBytes(second);
   ASSERT_FALSE(a.empty());
   EXPECT_EQ(a, b);
@@ -395,15 +396,15 @@ TEST(Kzb, WriteReadWriteIsByteIdentical) {
   m->polygonCount = 70000;
   Fakes().errors.clear();
   std::string third = ScratchPath("rt3.kzb");
-  EXPECT_EQ(Kzb_Write(0, third.c_str()), 0);
+  EXPECT_EQ(Shown(Kzb_Write, 0, third.c_str()), 0);
   EXPECT_EQ(Fakes().errors.size(), 1u);
   EXPECT_TRUE(ReadFileBytes(third).empty());
   m->polygonCount = 2;
   // A file that cannot be written leaves nothing behind and says so.
-  EXPECT_EQ(Kzb_Write(0, ScratchPath("no/such/folder.kzb").c_str()), 0);
+  EXPECT_EQ(Shown(Kzb_Write, 0, ScratchPath("no/such/folder.kzb").c_str()), 0);
   EXPECT_EQ(Fakes().errors.size(), 2u);
-  EXPECT_EQ(Kzb_Write(5, first.c_str()), 0);   // empty slot
-  EXPECT_EQ(Kzb_Write(0, ""), 0);
+  EXPECT_EQ(Shown(Kzb_Write, 5, first.c_str()), 0);   // empty slot
+  EXPECT_EQ(Shown(Kzb_Write, 0, ""), 0);
   EXPECT_EQ(Fakes().errors.back(), "ファイル名が指定されていません。");
   Bone2_FreeAll();
 }

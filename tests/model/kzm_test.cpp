@@ -2,6 +2,7 @@
 // reproduced byte for byte, sounds are loaded after a read, and refused files change nothing.
 #include <stdlib.h>
 
+#include "model_shown.h"
 #include "file_bytes.h"
 #include "kz_files.h"
 #include "kz_samples.h"
@@ -37,7 +38,7 @@ TEST_F(KzmTest, BothLayoutsReadTheSameFields) {
     Str_Copy(m->motions[1].name, 256, "kept");
     WriteFileBytes(path, Kzm(extra));
     Loads().clear();
-    ASSERT_EQ(Kzm_Read(2, path.c_str()), 1) << extra;
+    ASSERT_EQ(Shown(Kzm_Read, 2, path.c_str()), 1) << extra;
     EXPECT_EQ(m->kzmWords[2], 3);
     EXPECT_EQ(m->motionCount, 3);
     EXPECT_STREQ(m->motions[0].name, "idle");
@@ -57,13 +58,13 @@ TEST_F(KzmTest, WriteReadWriteIsByteIdentical) {
   // Motion 0's length is in the file twice; a file whose copies agree comes back unchanged.
   Model3 *m = Model3_Init(0);
   WriteFileBytes(path, Kzm(false, 2002040, 50));
-  ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
-  ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
+  ASSERT_EQ(Shown(Kzm_Read, 0, path.c_str()), 1);
+  ASSERT_EQ(Shown(Kzm_Write, 0, "kzm_test_out.kzm"), 1);
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
   // A file in the other layout is written back in the writer's layout.
   WriteFileBytes(path, Kzm(true));
-  ASSERT_EQ(Kzm_Read(0, path.c_str()), 1);
-  ASSERT_EQ(Kzm_Write(0, "kzm_test_out.kzm"), 1);
+  ASSERT_EQ(Shown(Kzm_Read, 0, path.c_str()), 1);
+  ASSERT_EQ(Shown(Kzm_Write, 0, "kzm_test_out.kzm"), 1);
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzm_test_out.kzm"), Kzm(false, 2002040, 50)), -1);
   remove("kzm_test_out.kzm");
   (void)m;
@@ -77,7 +78,7 @@ TEST_F(KzmTest, TrailingBytesAfterAWholeFileAreIgnored) {
     if (!extra) file.insert(file.end(), {0, 1, 2, 3, 4});
     Model3 *m = Model3_Init(2);
     WriteFileBytes(path, file);
-    ASSERT_EQ(Kzm_Read(2, path.c_str()), 1) << extra;
+    ASSERT_EQ(Shown(Kzm_Read, 2, path.c_str()), 1) << extra;
     EXPECT_STREQ(m->motions[0].name, "idle");
     EXPECT_EQ(m->motions[0].length, 50);
     EXPECT_EQ(m->motions[2].length, 10);
@@ -88,9 +89,9 @@ TEST_F(KzmTest, TrailingBytesAfterAWholeFileAreIgnored) {
 TEST_F(KzmTest, RefusalsChangeNothing) {
   Messages().clear();
   WriteFileBytes(path, Kzm(false));
-  EXPECT_EQ(Kzm_Read(6, path.c_str()), 0);   // empty slot
-  EXPECT_EQ(Kzm_Write(6, path.c_str()), 0);
-  EXPECT_EQ(Kzm_Read(-1, path.c_str()), 0);
+  EXPECT_EQ(Shown(Kzm_Read, 6, path.c_str()), 0);   // empty slot
+  EXPECT_EQ(Shown(Kzm_Write, 6, path.c_str()), 0);
+  EXPECT_EQ(Shown(Kzm_Read, -1, path.c_str()), 0);
   EXPECT_EQ(Messages().size(), 3u);
 
   Model3 *m = Model3_Init(1);
@@ -101,13 +102,13 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   for (size_t n = 0; n < full.size(); n++) bad.push_back(std::vector<u8>(full.begin(), full.begin() + n));
   WriteFileBytes(path, Kzm(false, 2002041));
   Messages().clear();
-  EXPECT_EQ(Kzm_Read(1, path.c_str()), 0);
+  EXPECT_EQ(Shown(Kzm_Read, 1, path.c_str()), 0);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], std::string("\x82\x6a\x82\x79\x82\x6c\x8c\x60\x8e\xae\x82\xcc\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x82\xaa\x90\x56\x82\xb5\x82\xa2\x82\xcc\x82\xc5\x0a\x93\xc7\x82\xdd\x8d\x9e\x82\xde\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81\x42\x0a\x8d\xc5\x90\x56\x94\xc5\x82\xd6\x83\x6f\x81\x5b\x83\x57\x83\x87\x83\x93\x83\x41\x83\x62\x83\x76\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81\x42\x0a\x0a") + path);
   for (auto &d : bad) {
     WriteFileBytes(path, d);
     Messages().clear();
-    ASSERT_EQ(Kzm_Read(1, path.c_str()), 0);
+    ASSERT_EQ(Shown(Kzm_Read, 1, path.c_str()), 0);
     ASSERT_EQ(Messages().size(), 1u);
     ASSERT_EQ(m->motionCount, 1);
     ASSERT_EQ(m->soundCount, 1);
@@ -115,7 +116,7 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   }
   EXPECT_TRUE(Loads().empty());
   Messages().clear();
-  EXPECT_EQ(Kzm_Read(1, ""), 0);
-  EXPECT_EQ(Kzm_Read(1, "kzm_test_missing.kzm"), 0);
+  EXPECT_EQ(Shown(Kzm_Read, 1, ""), 0);
+  EXPECT_EQ(Shown(Kzm_Read, 1, "kzm_test_missing.kzm"), 0);
   EXPECT_EQ(Messages().size(), 2u);
 }

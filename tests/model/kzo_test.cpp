@@ -30,7 +30,7 @@ struct KzoTest : ModelTest {
   }
   bool Read(const std::vector<u8> &data, i32 n = 0) {
     WriteFileBytes(path, data);
-    return Kzo_Read(n, path.c_str());
+    return Shown(Kzo_Read, n, path.c_str(), Lib_ShowResult);
   }
 };
 
@@ -60,10 +60,10 @@ TEST_F(KzoTest, ReadsEveryFieldAndWritesTheSameBytes) {
   EXPECT_EQ(g_Obj3PartModels[0][1]->changed, 1u);
   EXPECT_EQ(s->soundCount, 1);
 
-  ASSERT_TRUE(Kzo_Write(0, "kzo_test_out.kzo"));
+  ASSERT_TRUE(Shown(Kzo_Write, 0, "kzo_test_out.kzo"));
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzo_test_out.kzo"), Kzo()), -1);
-  ASSERT_TRUE(Kzo_Read(1, "kzo_test_out.kzo"));
-  ASSERT_TRUE(Kzo_Write(1, "kzo_test_out.kzo"));
+  ASSERT_TRUE(Shown(Kzo_Read, 1, "kzo_test_out.kzo", Lib_ShowResult));
+  ASSERT_TRUE(Shown(Kzo_Write, 1, "kzo_test_out.kzo"));
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzo_test_out.kzo"), Kzo()), -1);
   remove("kzo_test_out.kzo");
 }
@@ -146,9 +146,9 @@ TEST_F(KzoTest, RefusedAndDamagedFilesLeaveTheSet) {
     ASSERT_EQ(g_Obj3PartModels[0][1], model);
   }
   Messages().clear();
-  EXPECT_FALSE(Kzo_Read(0, ""));
-  EXPECT_FALSE(Kzo_Read(0, "kzo_test_missing.kzo"));
-  EXPECT_FALSE(Kzo_Read(16, path.c_str()));
+  EXPECT_FALSE(Shown(Kzo_Read, 0, "", Lib_ShowResult));
+  EXPECT_FALSE(Shown(Kzo_Read, 0, "kzo_test_missing.kzo", Lib_ShowResult));
+  EXPECT_FALSE(Shown(Kzo_Read, 16, path.c_str(), Lib_ShowResult));
   EXPECT_EQ(Messages().size(), 3u);
   EXPECT_EQ(g_Obj3Sets[0], before);
   EXPECT_EQ(before->objectCount, 3);
@@ -216,17 +216,17 @@ TEST_F(KzoTest, MovingAndRemovingObjectsKeepsTheirData) {
 
 TEST_F(KzoTest, SmallSetsAndWriterRefusals) {
   Kzo_NewSet(4);
-  ASSERT_TRUE(Kzo_Write(4, path.c_str()));
+  ASSERT_TRUE(Shown(Kzo_Write, 4, path.c_str()));
   Bytes expect;
   expect.magic("KZO").i32_(2005000).i32_(1).i32_(1).str("\x83\x82\x81\x5b\x83\x56\x83\x87\x83\x93\x96\xbc").i32_(60).i32_(1).i32_(0).i32_(1);
   EXPECT_EQ(FirstDifference(ReadFileBytes(path), expect.b), -1);
-  ASSERT_TRUE(Kzo_Read(5, path.c_str()));
+  ASSERT_TRUE(Shown(Kzo_Read, 5, path.c_str(), Lib_ShowResult));
   EXPECT_EQ(g_Obj3Sets[5]->objectCount, 1);
 
   g_Obj3Sets[4]->motions[0].keyCount = 17;
   Messages().clear();
-  EXPECT_FALSE(Kzo_Write(4, path.c_str()));
+  EXPECT_FALSE(Shown(Kzo_Write, 4, path.c_str()));
   EXPECT_EQ(Messages().size(), 1u);
-  EXPECT_FALSE(Kzo_Write(9, path.c_str()));   // an empty set slot
+  EXPECT_FALSE(Shown(Kzo_Write, 9, path.c_str()));   // an empty set slot
   EXPECT_EQ(FirstDifference(ReadFileBytes(path), expect.b), -1);
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "model_shown.h"
 #include "file_bytes.h"
 #include "kz_files.h"
 #include "model/bone2.h"
@@ -119,7 +120,7 @@ TEST_F(ModelDump, PrintsKzbRestsAndBindingCounts) {
   m->vertexCount = 4;
   const VertexBinding binds[4] = {{1, 0, 1, 1}, {2, 0, 1, 1}, {2, 1, 0.5f, 0}, {2, 0, 1, 1}};
   for (i32 v = 0; v < 4; v++) m->positions[v] = {(f32)v, 0}, m->bindings[v] = binds[v];
-  ASSERT_EQ(Kzb_Write(0, "dump_bones.kzb"), 1);
+  ASSERT_EQ(Shown(Kzb_Write, 0, "dump_bones.kzb"), 1);
   Bone2_FreeSlot(0);
   std::string out;
   int status = -1;

@@ -167,18 +167,18 @@ TEST(Obj2, MatricesChainAndSkipSlotsWithoutModels) {
   Obj2_UpdateAll();
   Obj2_BuildMatrices();
   // Without any image loaded nothing is placed.
-  EXPECT_EQ(g_Obj2WorldMatrices[6][3].m[3][0], 0.0f);
+  EXPECT_EQ(g_Obj2.worldMatrices[6][3].m[3][0], 0.0f);
   Obj2_LoadImage(6, 0, "piece.png");
   Obj2_BuildMatrices();
   // Object 1 turns by 90 degrees: its child's offset (5, 0) becomes (0, 5).
   f32 p[3];
-  Mat_TransformPoint(p, 0, 0, 0, g_Obj2WorldMatrices[6][2]);
+  Mat_TransformPoint(p, 0, 0, 0, g_Obj2.worldMatrices[6][2]);
   EXPECT_NEAR(p[0], 10, 1e-4);
   EXPECT_NEAR(p[1], 5, 1e-4);
-  Mat_TransformPoint(p, 0, 0, 0, g_Obj2WorldMatrices[6][3]);
+  Mat_TransformPoint(p, 0, 0, 0, g_Obj2.worldMatrices[6][3]);
   EXPECT_NEAR(p[0], 9, 1e-4);
   EXPECT_NEAR(p[1], 5, 1e-4);
-  EXPECT_EQ(g_Obj2WorldMatrices[6][0].m[0][0], 1.0f);
+  EXPECT_EQ(g_Obj2.worldMatrices[6][0].m[0][0], 1.0f);
 
   // A cycle made after loading (the editor can) cannot hang the chain.
   m->parents[1] = 3;

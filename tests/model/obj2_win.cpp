@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/drawdev_win.h"
@@ -108,7 +109,7 @@ TEST(Obj2Device, ImagesLoadWithColourKeyAndCopyBack) {
   file[6] = (u8)(2004000 >> 24 & 0xFF);
   std::string kza = TempPath("obj2_model.kza");
   ASSERT_TRUE(File_WriteAtomic(kza.c_str(), file.data(), file.size()));
-  ASSERT_EQ(Kza_Read(1, kza.c_str()), 1);
+  ASSERT_EQ(Shown(Kza_Read, 1, kza.c_str()), 1);
   Obj2Model *r = g_Obj2Slots[1];
   ASSERT_TRUE(g_Obj2Textures[32] != nullptr);
   EXPECT_EQ(Obj2_GetImageWidth(1, 0), 4u);

@@ -1,5 +1,6 @@
 // X files, portable half: the model built from a loaded mesh (groups by material, texture
 // entries, scaling, refusals) and the binary writer's exact bytes.
+#include "model_shown.h"
 #include "model/formats/xfile.h"
 
 #include "tests/model/formats_test_util.h"
@@ -208,14 +209,14 @@ TEST_F(XFileTest, ExportRefusesTooManyVerticesAndKeepsTheOldFile) {
   for (i32 p = 0; p < m->polygonCount; p++) m->polygons[p].cornerCount = 3;
   std::string path = "x_export_test.x";
   WriteFileBytes(path, "old");
-  EXPECT_EQ(XFile_Export(3, path.c_str()), -1);
+  EXPECT_EQ(Shown(XFile_Export, 3, path.c_str()), -1);
   EXPECT_EQ(ReadFileString(path), "old");
   ASSERT_EQ(Rec().errors.size(), 1u);
 
   m->polygonCount = 21845;   // 65,535 vertices fit
-  EXPECT_EQ(XFile_Export(3, path.c_str()), 1);
+  EXPECT_EQ(Shown(XFile_Export, 3, path.c_str()), 1);
   EXPECT_GT(ReadFileString(path).size(), 65535u * 32);
-  EXPECT_EQ(XFile_Export(4, path.c_str()), -1);   // empty slot
+  EXPECT_EQ(Shown(XFile_Export, 4, path.c_str()), -1);   // empty slot
   remove(path.c_str());
 }
 

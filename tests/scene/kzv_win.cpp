@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/drawdev_win.h"
 #include "lib/draw/image.h"
@@ -106,7 +107,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   tex->Release();
   WriteTone(In("Wave\\tone.wav"));
   ASSERT_NE(Bone2_Init(0), nullptr);
-  ASSERT_EQ(Kzb_Write(0, In("Bone\\b.kzb").c_str()), 1);
+  ASSERT_EQ(Shown(Kzb_Write, 0, In("Bone\\b.kzb").c_str()), 1);
   Bone2_FreeAll();
   ASSERT_TRUE(CopyFileA(SourcePath("tests/fuzz/corpus/fuzz_kzp/v2004002.kzp").c_str(), In("movie\\Sub\\d.kzp").c_str(), FALSE));
 

@@ -79,7 +79,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   // A triangle model and a PNG beside the source.
   Model3 *m = TestModel_NewTriangle(4);
   ASSERT_NE(m, nullptr);
-  ASSERT_TRUE(Kzp_Write(m, (g_dir + "\\t.kzp").c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, (g_dir + "\\t.kzp").c_str()));
   Model3_Free(m);
   const char *src = getenv("MIRAVEL_SRC");
   std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";

@@ -554,7 +554,9 @@ static bool DumpKzm(const char *path, const char *model, const std::string &head
     fprintf(stderr, "%s: no 3D model file is named before it\n", path);
     return false;
   }
-  if (!Kzm_Read(0, path)) return false;
+  ModelResult res;
+  Kzm_Read(0, path, &res);
+  if (!Lib_ShowResult(&res)) return false;
   printf("%s\"model\":%s,%s}\n", head.c_str(), Json(model).c_str(), ModelFields(g_Model3Slots[0]).c_str());
   return true;
 }
@@ -583,7 +585,9 @@ static bool Dump(const char *path) {
       folder.resize(cut + 1);
       if (chdir(folder.c_str()) != 0) name = path;
     }
-    bool ok = Kzo_Read(0, name.c_str());
+    ModelResult res;
+    bool ok = Kzo_Read(0, name.c_str(), Lib_ShowResult, &res);
+    Lib_ShowResult(&res);
     if (saved[0] && chdir(saved) != 0) fprintf(stderr, "cannot return to %s\n", saved);
     if (!ok) return false;
     printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
@@ -600,12 +604,16 @@ static bool Dump(const char *path) {
   if (ext == "map2") return DumpMap2(path, head);
   if (ext == "kzb") {
     g_ModelAllocArrays = 0;
-    if (!Kzb_Read(0, path)) return false;
+    ModelResult res;
+    Kzb_Read(0, path, &res);
+    if (!Lib_ShowResult(&res)) return false;
     printf("%s%s}\n", head.c_str(), Bone2Fields(g_Bone2Slots[0]).c_str());
     return true;
   }
   if (ext == "kza") {
-    if (!Kza_Read(0, path)) return false;
+    ModelResult res;
+    Kza_Read(0, path, &res);
+    if (!Lib_ShowResult(&res)) return false;
     printf("%s%s}\n", head.c_str(), Obj2Fields(g_Obj2Slots[0]).c_str());
     return true;
   }

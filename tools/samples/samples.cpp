@@ -87,7 +87,8 @@ int main(int argc, char **argv) {
     Str_Copy(set->parts[1].path, sizeof set->parts[1].path, "0.KZP");
     set->parts[1].parent = 0;
     g_Obj3PartLoaded[0][1] = 1;
-    ok = Kzo_Write(0, "0.KZO");
+    ok = Kzo_Write(0, "0.KZO", &res);
+    Lib_ShowResult(&res);
   }
   Kzo_FreeAll();
   return ok ? 0 : 1;
