@@ -76,7 +76,7 @@ struct WidgetSeam {
   i32 (*listCaret)(void *list);                  // the focus line of a list, -1: none
   void (*setCaret)(void *list, i32 line);
   bool (*listSelected)(void *list, i32 line);    // a line of an extended-selection list marked
-  void (*listSelectOnly)(void *list, i32 line);  // every line unmarked, then `line` marked
+  void (*listSelectOnly)(void *list, i32 line);  // every line unmarked, then `line` (>= 0) marked
   // [SECTION] tree views
   void (*treeClear)(void *tree);
   // Inserts `text` as the last child of `parent` (null: the root); the new item.

@@ -183,7 +183,7 @@ static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list,
 
 static void ListSelectOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
-  SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
+  if (line >= 0) SendMessageA((HWND)list, LB_SETSEL, TRUE, line);   // -1 would mark every line
 }
 
 // [SECTION] fields and modal boxes

@@ -18,6 +18,7 @@
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
+#include "app/widget.h"
 #include "edit3d/bone.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
@@ -33,7 +34,6 @@
 #include "model/seam.h"
 
 Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};
-Ed3DBoneOps g_Ed3DBoneOps;
 
 static const char kRootUndeletable[] = "親ボーンは、消去できません。";
 static const char kParentRefused[] = "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
@@ -235,12 +235,12 @@ static void *Panel(void) { return g_Ed3D.bonePanel; }
 
 static void GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (g_Ed3DBoneOps.getText && Panel()) g_Ed3DBoneOps.getText(Panel(), id, out, size);
+  if (Panel()) Widget_GetText(Panel(), id, out, size);
   out[size - 1] = 0;
 }
 
 static void SetText(u32 id, const char *text) {
-  if (g_Ed3DBoneOps.setText && Panel()) g_Ed3DBoneOps.setText(Panel(), id, text);
+  if (Panel()) Widget_SetText(Panel(), id, text);
 }
 
 void Ed3D_AddBone(void) {
@@ -289,8 +289,8 @@ static void ApplyFields(Model3 *m) {
   GetText(ED3D_BONE_NAME, text, sizeof text);
   Str_Copy(m->bones[b].name, MODEL3_NAME, text);
   void *combo = g_Ed3D.parentCombo;
-  i32 choice = combo && g_Ed3DBoneOps.comboSelection ? g_Ed3DBoneOps.comboSelection(combo) : -1;
-  if (!Ed3D_SetBoneParent(m, b, choice) && g_Ed3DBoneOps.messageOk) g_Ed3DBoneOps.messageOk(kParentRefused);
+  i32 choice = combo ? Widget_ListSelection(combo) : -1;
+  if (!Ed3D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_MODEL3);
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
@@ -301,8 +301,9 @@ static void ApplyFields(Model3 *m) {
 }
 
 static void ChooseColour(Model3 *m) {
+  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
   f32 rgb[3];
-  if (g_Ed3DBoneOps.chooseColour && g_Ed3DBoneOps.chooseColour(rgb)) {
+  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
@@ -313,7 +314,7 @@ static void ChooseColour(Model3 *m) {
 // The list's focus line is the current bone; a list without one (-1) changes nothing.
 static void FollowListLine(const Model3 *m) {
   void *list = g_Ed3D.boneList;
-  i32 line = list && g_Ed3DBoneOps.listCaret ? g_Ed3DBoneOps.listCaret(list) : -1;
+  i32 line = list ? Widget_ListCaret(list) : -1;
   if (line < 0 || line >= BoneCount(m)) return;
   g_CurBoneIndex = (u32)line;
   if (line != g_Ed3DBones.lastLine) {
@@ -351,22 +352,25 @@ void Ed3D_BoneListTick(void) {
   const Model3 *m = g_CurModel3;
   if (!m || g_CurBoneIndex >= (u32)BoneCount(m)) return;
   u32 b = g_CurBoneIndex;
-  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, (i32)b);
-  if (g_Ed3DBoneOps.checkButton) g_Ed3DBoneOps.checkButton(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
+  if (g_Ed3D.boneList) {
+    Widget_ListSelectOnly(g_Ed3D.boneList, (i32)b);
+    Widget_SetCaret(g_Ed3D.boneList, (i32)b);
+  }
+  Widget_SetCheck(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
   static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
   for (i32 k = 0; k < 3; k++) {
     Str_Format(text, sizeof text, "%3.3f", (double)m->boneRest[b].pos[k]);
     SetText(kIds[k], text);
   }
   SetText(ED3D_BONE_NAME, m->bones[b].name);
-  if (g_Ed3D.parentCombo && g_Ed3DBoneOps.comboSelect) g_Ed3DBoneOps.comboSelect(g_Ed3D.parentCombo, m->bones[b].parent);
+  if (g_Ed3D.parentCombo) Widget_ListSelect(g_Ed3D.parentCombo, m->bones[b].parent);
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   if (!m || !text) return;
-  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, -1);
+  if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
   char line[ED3D_TREE_TEXT];
   for (i32 b = 0; b < BoneCount(m); b++) {
     Ed3D_BoneTreeText(m, b, line, sizeof line);

@@ -2,11 +2,11 @@
 // and 17), the bone sub-mode (16: pick, drag, crosses) and the weight sub-mode (17: box
 // selection of vertices, bone pick, the "3D_WEIGHT_DLG" panel binding them to bones).
 //
-// Globals owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state) and g_Ed3DBoneOps
-// (the panels' controls, filled by ed3d_bone_win.cpp; native tests install fakes). The current
-// bone is the shell's g_CurBoneIndex, with g_PrevBone and the bone list panel's refresh flag
-// g_BoneListDirty (app/current.h: set when the current bone changes or a bone moves); the
-// children-follow switch is Ed3DBoneEditor.childrenFollow (bone.h).
+// Global owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state; their controls are
+// reached through the widget seam, app/widget.h). The current bone is the shell's
+// g_CurBoneIndex, with g_PrevBone and the bone list panel's refresh flag g_BoneListDirty
+// (app/current.h: set when the current bone changes or a bone moves); the children-follow
+// switch is Ed3DBoneEditor.childrenFollow (bone.h).
 //
 // The model steps (add, delete, parent rule, drag, picks, weight apply, box test) are
 // portable functions over a model; the hooks and panel handlers turn them into edits of the
@@ -37,25 +37,6 @@ struct Ed3DBonePanels {
   i32 weightX, weightY;
 };
 extern Ed3DBonePanels g_Ed3DBones;
-
-// The panels' platform calls. An empty entry does nothing (reads give -1, "" or false).
-struct Ed3DBoneOps {
-  // Creates 3D_WEIGHT_DLG owned by the main window at (x, y, w, h) and shows it.
-  void *(*createWeightPanel)(i32 x, i32 y, i32 w, i32 h);
-  void (*destroyWeightPanel)(void *panel);
-  i32 (*listCaret)(void *list);                 // focus line, -1 for none
-  void (*listSelectOnly)(void *list, i32 line); // every line deselected, then line (>= 0) selected
-  i32 (*comboSelection)(void *combo);           // -1 for none
-  void (*comboSelect)(void *combo, i32 line);
-  void (*getText)(void *panel, u32 id, char *out, u32 size);
-  void (*setText)(void *panel, u32 id, const char *text);
-  void (*checkButton)(void *panel, u32 id, bool checked);
-  // The colour chooser (full open, owner the main window); true on OK with rgb 0..255.
-  bool (*chooseColour)(f32 rgb[3]);
-  // OK box with the program caption, owner the main window.
-  void (*messageOk)(const char *text);
-};
-extern Ed3DBoneOps g_Ed3DBoneOps;
 
 // [SECTION] model steps
 // Reads a whole field as a number (spaces around it allowed); false for anything else,

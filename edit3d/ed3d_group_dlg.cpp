@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_clip.h"
@@ -21,7 +22,8 @@
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
-Ed3DGroupOps g_Ed3DGroupOps;
+static const u32 kColourIds[4] = {IDC_GRP_RED, IDC_GRP_GREEN, IDC_GRP_BLUE, IDC_GRP_ALPHA};
+static const u32 kSpecularIds[3] = {IDC_GRP_SPEC_RED, IDC_GRP_SPEC_GREEN, IDC_GRP_SPEC_BLUE};
 
 static const char kCannotCopy[] = "グループを、コピーできませんでした。";
 static const char kCannotDelete[] = "グループを消去できません。";
@@ -168,12 +170,46 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   g_StripDirty[0] = 1;
 }
 
+// [SECTION] the panel's controls
+static i32 ComboLine(void *panel, u32 id) { return Widget_ListSelection(Widget_Control(panel, id)); }
+static void SetComboLine(void *panel, u32 id, i32 line) { Widget_ListSelect(Widget_Control(panel, id), line); }
+
+static void ReadFields(void *panel, Ed3DGroupFields *f) {
+  Widget_GetText(panel, IDC_GRP_NAME, f->name, sizeof f->name);
+  f->texture = ComboLine(panel, IDC_GRP_TEXTURE);
+  f->disp = ComboLine(panel, IDC_GRP_DISP);
+  f->display = ComboLine(panel, IDC_GRP_DISPLAY);
+  Widget_GetText(panel, IDC_GRP_DISP_HEIGHT, f->height, sizeof f->height);
+  Widget_GetText(panel, IDC_GRP_DIVISIONS, f->divisions, sizeof f->divisions);
+  for (int i = 0; i < 4; i++) Widget_GetText(panel, kColourIds[i], f->colour[i], GROUP_FIELD_TEXT);
+  for (int i = 0; i < 3; i++) Widget_GetText(panel, kSpecularIds[i], f->specular[i], GROUP_FIELD_TEXT);
+  f->mirrorFlag = Widget_IsChecked(panel, IDC_GRP_MIRROR_FLAG);
+  f->specularFlag = Widget_IsChecked(panel, IDC_GRP_SPECULAR);
+}
+
+static void ShowColourFields(void *panel, const Ed3DGroupFields *f) {
+  for (int i = 0; i < 4; i++) Widget_SetText(panel, kColourIds[i], f->colour[i]);
+}
+
+static void ShowFields(void *panel, const Ed3DGroupFields *f) {
+  SetComboLine(panel, IDC_GRP_TEXTURE, f->texture);
+  SetComboLine(panel, IDC_GRP_DISPLAY, f->display);
+  SetComboLine(panel, IDC_GRP_DISP, f->disp);
+  Widget_SetText(panel, IDC_GRP_DISP_HEIGHT, f->height);
+  Widget_SetCheck(panel, IDC_GRP_SPECULAR, f->specularFlag != 0);
+  Widget_SetCheck(panel, IDC_GRP_MIRROR_FLAG, f->mirrorFlag != 0);
+  Widget_SetText(panel, IDC_GRP_NAME, f->name);
+  ShowColourFields(panel, f);
+  for (int i = 0; i < 3; i++) Widget_SetText(panel, kSpecularIds[i], f->specular[i]);
+  Widget_SetText(panel, IDC_GRP_DIVISIONS, f->divisions);
+}
+
 void Ed3D_ApplyGroup(void) {
   App_RefreshCurrentPointers();
   WindowHolder *rec = Panel();
-  if (!g_CurModel3 || !rec->window || !g_Ed3DGroupOps.read) return;
+  if (!g_CurModel3 || !rec->window || !g_Widget.getText) return;
   static Ed3DGroupFields s_fields;
-  g_Ed3DGroupOps.read(rec->window, &s_fields);
+  ReadFields(rec->window, &s_fields);
   Ed3D_ApplyGroupFields(&s_fields);
 }
 
@@ -213,7 +249,7 @@ void Ed3D_RefreshGroupDialog(void) {
   rec->flags = 0;
   g_StripDirty[0] = 1;
   Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Shown);
-  if (g_Ed3DGroupOps.show) g_Ed3DGroupOps.show(rec->window, &s_Shown);
+  ShowFields(rec->window, &s_Shown);
 }
 
 void Ed3D_GroupFieldsFollow(void) {
@@ -224,13 +260,14 @@ void Ed3D_GroupFieldsFollow(void) {
 
 // [SECTION] commands
 static void ChooseColour(Model3 *m, i32 g) {
-  u8 rgb[3];
-  if (g_Ed3DGroupOps.chooseColour && g_Ed3DGroupOps.chooseColour(rgb)) {
+  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
+  f32 rgb[3];
+  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
     Group3 &gr = m->groups[g];
-    gr.r = rgb[0], gr.g = rgb[1], gr.b = rgb[2];
+    gr.r = (u8)rgb[0], gr.g = (u8)rgb[1], gr.b = (u8)rgb[2];
     static Ed3DGroupFields s_fields;
     Ed3D_GroupFieldsOf(m, (u32)g, &s_fields);
-    if (g_Ed3DGroupOps.showColour && Panel()->window) g_Ed3DGroupOps.showColour(Panel()->window, &s_fields);
+    if (Panel()->window) ShowColourFields(Panel()->window, &s_fields);
     Record(m, "カラー ( グループ )");
   }
   g_StripDirty[0] = 1;

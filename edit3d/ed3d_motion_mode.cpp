@@ -1,8 +1,7 @@
 // The bone and group motion sub-mode's life: entering and leaving with its panels, the
 // per-frame update (IK in the Side view, display state, the right-held bone pick), the overlay
 // (mesh, bones, rotation rings, axis crosses), the keys sent from the main loop, playback,
-// the list refresh and the menu commands. Owns g_Ed3DMotionPanels, g_Ed3DMotionOps and
-// g_Ed3DViewConst.
+// the list refresh and the menu commands. Owns g_Ed3DMotionPanels and g_Ed3DViewConst.
 #include <math.h>
 #include <string.h>
 
@@ -15,6 +14,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/undo.h"
@@ -29,7 +29,6 @@
 #include "resources/edit3d_motion_ids.h"
 
 Ed3DMotionPanels g_Ed3DMotionPanels;
-Ed3DMotionOps g_Ed3DMotionOps;
 Ed3DViewConstants g_Ed3DViewConst;
 
 // [SECTION] helpers
@@ -37,19 +36,13 @@ static i32 BoneCount(const Model3 *m) {
   return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
 }
 
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed3DMotionOps.createPanel ? g_Ed3DMotionOps.createPanel(panel, x, y, w, h) : nullptr;
-}
-
-static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
-
-static void Destroy(void **window) {
-  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
-  *window = nullptr;
+// A run-time list box (id 1) of a panel.
+static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
+  return panel ? Widget_CreateList(panel, IDC_MLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
 }
 
 static void SetText(void *panel, u32 id, const char *text) {
-  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+  if (panel) Widget_SetText(panel, id, text);
 }
 
 static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
@@ -76,22 +69,22 @@ static void OpenPanels(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
   if (!p.motionDlg) {
-    p.motionDlg = CreatePanel(ED3D_MPANEL_MOTION, dw - 273, dh - 400, 273, 370);
-    e.modeCombo = Control(p.motionDlg, IDC_MOT_MODE);
-    e.textureCombo = Control(p.motionDlg, IDC_MOT_TEXTURE);
+    p.motionDlg = Widget_CreatePanel("3D_MOTION_DLG", dw - 273, dh - 400, 273, 370);
+    e.modeCombo = Ed3D_Control(p.motionDlg, IDC_MOT_MODE);
+    e.textureCombo = Ed3D_Control(p.motionDlg, IDC_MOT_TEXTURE);
     Ed3D_FillMotionModeCombo();
     Ed3D_FillMotionTextureCombo();
   }
   if (!p.keyDlg) {
-    p.keyDlg = CreatePanel(ED3D_MPANEL_KEY, 0, dh - 600, 400, 570);
-    p.soundCombo = Control(p.keyDlg, IDC_MKEY_SOUND);
+    p.keyDlg = Widget_CreatePanel("MOTION_KEY_DLG", 0, dh - 600, 400, 570);
+    p.soundCombo = Ed3D_Control(p.keyDlg, IDC_MKEY_SOUND);
     Ed3D_FillMotionSoundCombo();
   }
   if (!p.listDlg) {
-    p.listDlg = CreatePanel(ED3D_MPANEL_LIST, dw - 228, 47, 228, 397);
-    if (p.listDlg && g_Ed3DMotionOps.createList) p.list = g_Ed3DMotionOps.createList(p.listDlg, 0, 95, 222, 285);
+    p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
+    p.list = CreateList(p.listDlg, 0, 95, 222, 285);
     Ed3D_FillMotionList();
-    if (p.listDlg && g_Ed3DMotionOps.activate) g_Ed3DMotionOps.activate(p.listDlg);
+    if (p.listDlg) Widget_Activate(p.listDlg);
   }
 }
 
@@ -125,14 +118,14 @@ void Ed3D_MotionLeave(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Playing = 0;
   g_PlayEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
-  Destroy(&p.motionDlg);
+  Ed3D_DestroyWindow(&p.motionDlg);
   g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
-  Destroy(&p.list);
-  Destroy(&p.listDlg);
+  Ed3D_DestroyWindow(&p.list);
+  Ed3D_DestroyWindow(&p.listDlg);
   p.soundCombo = nullptr;
-  Destroy(&p.keyDlg);
-  Destroy(&p.waveList);
-  Destroy(&p.waveDlg);
+  Ed3D_DestroyWindow(&p.keyDlg);
+  Ed3D_DestroyWindow(&p.waveList);
+  Ed3D_DestroyWindow(&p.waveDlg);
 }
 
 // [SECTION] update
@@ -374,7 +367,7 @@ void Ed3D_MotionKeyUp(u32 vk) {
 // [SECTION] playback
 void Ed3D_TogglePlay(void) {
   const Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  void *active = g_Ed3DMotionOps.activeWindow ? g_Ed3DMotionOps.activeWindow() : nullptr;
+  void *active = Widget_ActiveWindow();
   bool ours = active && (active == (void *)g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
   if (g_ActiveView == 0 && !ours) return;
   if (g_Playing == 0) Ed3D_MotionPlay();
@@ -425,8 +418,8 @@ void Ed3D_MotionRefreshLists(void) {
 static void OpenSoundDialog(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   if (p.waveDlg) return;
-  p.waveDlg = CreatePanel(ED3D_MPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
-  if (p.waveDlg && g_Ed3DMotionOps.createList) p.waveList = g_Ed3DMotionOps.createList(p.waveDlg, 0, 22, 200, 325);
+  p.waveDlg = Widget_CreatePanel("MOTION_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
+  p.waveList = CreateList(p.waveDlg, 0, 22, 200, 325);
   Ed3D_FillMotionSoundList();
 }
 

@@ -11,6 +11,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/objmotion.h"
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
@@ -31,9 +32,7 @@ static i32 ObjectCount(const Obj3Set *s) {
   return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
 }
 
-static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
-}
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
 
@@ -316,7 +315,7 @@ static void Press(void) { Ed3D_ObjSetFrameFromStrip(); }
 
 static void SyncScroll(void *dlg) {
   const Obj3Set *s = Set();
-  if (s && g_Ed3DObjOps.setScroll) g_Ed3DObjOps.setScroll(dlg, s->frame, Ed3D_ObjStripScrollMax());
+  if (s) KeyStrip_SetScroll(&g_Ed3DObjKeyStrip, dlg, s->frame, Ed3D_ObjStripScrollMax());
 }
 
 static void CreateKey(void) {
@@ -466,12 +465,12 @@ void Ed3D_ObjSoundLines(Ed3DLines *out) {
 void Ed3D_AddObjTreeItem(i32 o) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
-  if (!s || o < 0 || o >= OBJ3_PARTS || !e.tree || !g_Ed3DOps.treeInsert) return;
+  if (!s || o < 0 || o >= OBJ3_PARTS || !e.tree || !g_Widget.treeInsert) return;
   Ed3D_ObjTreeText(o, e.texts[o], sizeof e.texts[o]);
   i32 p = s->parts[o].parent;
   void *parent = (o > 0 && p > 0 && p < OBJ3_PARTS) ? e.treeItems[p] : nullptr;
-  e.treeItems[o] = g_Ed3DOps.treeInsert(e.tree, parent, e.texts[o]);
-  if (parent && g_Ed3DOps.treeExpand) g_Ed3DOps.treeExpand(e.tree, parent);
+  e.treeItems[o] = Widget_TreeInsert(e.tree, parent, e.texts[o]);
+  if (parent) Widget_TreeExpand(e.tree, parent);
 }
 
 void Ed3D_FillObjTree(void) {
@@ -480,36 +479,36 @@ void Ed3D_FillObjTree(void) {
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 o = 0; o < OBJ3_PARTS; o++) e.texts[o][0] = 0;
   if (!s || !e.tree) return;
-  if (g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.tree);
+  Widget_TreeClear(e.tree);
   for (i32 o = 0; o < ObjectCount(s); o++)
     if (o == 0 || g_Obj3PartLoaded[0][o] == 1) Ed3D_AddObjTreeItem(o);
   i32 cur = Ed3D_ObjCurrent();
-  if (cur >= 0 && e.treeItems[cur] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.tree, e.treeItems[cur]);
+  if (cur >= 0 && e.treeItems[cur]) Widget_TreeSelect(e.tree, e.treeItems[cur]);
 }
 
 void Ed3D_FillObjList(void) {
   Ed3D_ObjListLines(&s_Lines);
   void *list = Ed3DObjMotionEditor.list;
-  Put(list, ED3D_LIST_MULTI);
-  if (list && s_Lines.select >= 0 && g_Ed3DObjOps.setCaret) g_Ed3DObjOps.setCaret(list, s_Lines.select);
+  Put(list, WIDGET_FILL_MULTI);
+  if (list && s_Lines.select >= 0) Widget_SetCaret(list, s_Lines.select);
 }
 
 void Ed3D_FillObjParentCombo(void) {
   Ed3D_ObjParentLines(&s_Lines);
-  Put(Ed3DObjMotionEditor.parentCombo, ED3D_LIST_COMBO);
+  Put(Ed3DObjMotionEditor.parentCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillObjMotionList(void) {
   Ed3D_ObjMotionLines(&s_Lines);
-  Put(Ed3DObjMotionEditor.motionList, ED3D_LIST_SINGLE);
+  Put(Ed3DObjMotionEditor.motionList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillObjSoundList(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Ed3D_ObjSoundLines(&s_Lines);
-  Put(e.waveList, ED3D_LIST_SINGLE);
+  Put(e.waveList, WIDGET_FILL_LIST);
   const Obj3Set *s = Set();
   const Model3 *m = g_CurModel3;
   s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
-  Put(e.soundCombo, ED3D_LIST_COMBO);
+  Put(e.soundCombo, WIDGET_FILL_COMBO);
 }

@@ -14,6 +14,7 @@
 #include "app/family.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_ops.h"
@@ -197,7 +198,7 @@ static Model3 *Current(void) {
 }
 
 static void ActivateMain(void) {
-  if (g_Ed3DOps.activateMain) g_Ed3DOps.activateMain();
+  Widget_ActivateMain();
 }
 
 Model3 *Poly_Clipboard(void) {

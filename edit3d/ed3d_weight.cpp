@@ -10,6 +10,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_poly.h"
@@ -125,13 +126,13 @@ void Ed3D_WeightEnter(void) {
   if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
   g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
   Ed3DBonePanels &p = g_Ed3DBones;
-  if (!p.weightPanel && g_Ed3DBoneOps.createWeightPanel) p.weightPanel = g_Ed3DBoneOps.createWeightPanel(0, 317, 90, 180);
+  if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed3D_WeightLeave(void) {
   Ed3DBonePanels &p = g_Ed3DBones;
-  if (p.weightPanel && g_Ed3DBoneOps.destroyWeightPanel) g_Ed3DBoneOps.destroyWeightPanel(p.weightPanel);
+  if (p.weightPanel) Widget_Destroy(p.weightPanel);
   p.weightPanel = nullptr;
 }
 
@@ -234,7 +235,7 @@ void Ed3D_WeightDrawOverlay(void) {
 // [SECTION] panel
 static void GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (g_Ed3DBoneOps.getText && g_Ed3DBones.weightPanel) g_Ed3DBoneOps.getText(g_Ed3DBones.weightPanel, id, out, size);
+  if (g_Ed3DBones.weightPanel) Widget_GetText(g_Ed3DBones.weightPanel, id, out, size);
   out[size - 1] = 0;
 }
 

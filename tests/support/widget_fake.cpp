@@ -105,7 +105,10 @@ static i32 ListSelection(void *control) { return Answer(F().selection, control);
 static i32 ListCaret(void *list) { return Answer(F().caret, list); }
 static void SetCaret(void *list, i32 line) { F().caret[list] = line; }
 static bool ListSelected(void *list, i32 line) { return F().marked[list].count(line) != 0; }
-static void ListSelectOnly(void *list, i32 line) { F().marked[list] = {line}; }
+static void ListSelectOnly(void *list, i32 line) {
+  F().marked[list].clear();
+  if (line >= 0) F().marked[list].insert(line);
+}
 
 // [SECTION] trees
 static void TreeClear(void *) {
@@ -119,7 +122,8 @@ static void *TreeInsert(void *, void *parent, const char *text) {
   F().itemText[h] = text;
   return h;
 }
-static void TreeNothing(void *, void *) {}
+static void TreeExpand(void *, void *item) { F().expanded.push_back(F().itemText[item]); }
+static void TreeSelect(void *, void *item) { F().treeSelected = F().itemText[item]; }
 
 // [SECTION] fields and boxes
 // A field exists once the test or the editor gave it a text.
@@ -175,8 +179,8 @@ void WidgetFake_Install(void) {
   w.listSelectOnly = ListSelectOnly;
   w.treeClear = TreeClear;
   w.treeInsert = TreeInsert;
-  w.treeExpand = TreeNothing;
-  w.treeSelect = TreeNothing;
+  w.treeExpand = TreeExpand;
+  w.treeSelect = TreeSelect;
   w.getText = GetText;
   w.setText = SetText;
   w.readInt = ReadInt;

@@ -39,6 +39,8 @@ struct WidgetFake {
   std::map<void *, std::pair<i32, i32>> scroll;          // a bar's (range, position)
   std::vector<std::string> tree;              // "parent|text" in insertion order ("root" parent)
   std::map<void *, std::string> itemText;     // tree items
+  std::vector<std::string> expanded;          // the texts of the items expanded, in order
+  std::string treeSelected;                   // the text of the item selected last
   std::vector<std::string> messages;          // OK boxes
   void *active = nullptr;                     // the last window activated (null: the main window)
   u32 activations = 0;
