@@ -380,7 +380,7 @@ void Ed3D_MotionPlay(void) {
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
   Model3 *m = g_CurModel3;
   if (m) m->frameFraction = 0.0f;
-  KeyStrip_StartPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, &p.savedFrame);
+  Play_Start(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
 void Ed3D_MotionStop(void) {
@@ -389,7 +389,7 @@ void Ed3D_MotionStop(void) {
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
   App_RefreshCurrentPointers();
   Model3 *m = g_CurModel3;
-  KeyStrip_StopPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, p.savedFrame);
+  Play_Stop(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
     m->frameFraction = 0.0f;
     Model3_UpdateKeyIndices((i32)g_CurSlot);

@@ -12,7 +12,7 @@
 static void Layout(const KeyStrip *k, HWND dlg, i32 w, i32 h) {
   MoveWindow(GetDlgItem(dlg, (int)k->scrollId), 0, h - 44, w, 16, TRUE);
   MoveWindow(GetDlgItem(dlg, (int)k->soundId), 0, h - 24, 170, 200, TRUE);
-  MoveWindow(GetDlgItem(dlg, (int)k->loopId), 176, h - 22, 90, 18, TRUE);
+  MoveWindow(GetDlgItem(dlg, (int)k->play.loopId), 176, h - 22, 90, 18, TRUE);
   Strip_Register((i32)k->window, dlg, w, h - 46 > 0 ? h - 46 : 0);
 }
 
@@ -36,8 +36,8 @@ static i32 ComboLine(HWND c) {
 static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
-      *k->refresh = 1;
-      CheckDlgButton(dlg, (int)k->loopId, *k->loop ? BST_CHECKED : BST_UNCHECKED);
+      *k->play.refresh = 1;
+      CheckDlgButton(dlg, (int)k->play.loopId, *k->play.loop ? BST_CHECKED : BST_UNCHECKED);
       RECT r;
       GetClientRect(dlg, &r);
       Layout(k, dlg, r.right, r.bottom);
@@ -70,8 +70,8 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
       k->mouse->left = k->mouse->middle = k->mouse->right = 0;
       return FALSE;
     default:
-      if (*k->refresh == 1 && *k->dlg == dlg) {
-        *k->refresh = 0;
+      if (*k->play.refresh == 1 && *k->play.loopPanel == dlg) {
+        *k->play.refresh = 0;
         g_StripWindows[k->window].dirty = 1;
         k->syncScroll(dlg);
       }
