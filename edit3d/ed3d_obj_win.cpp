@@ -9,6 +9,7 @@
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "app/widget_win.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/keystrip_win.h"
@@ -37,21 +38,6 @@ static const WidgetPanelClass kPanels[] = {
 
 void Ed3D_ObjInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
-static void GetText(HWND dlg, u32 id, char *out, int size) {
-  out[0] = 0;
-  GetDlgItemTextA(dlg, (int)id, out, size);
-}
-
-static i32 ComboLine(HWND c) {
-  LRESULT r = c ? SendMessageA(c, CB_GETCURSEL, 0, 0) : CB_ERR;
-  return r == CB_ERR ? -1 : (i32)r;
-}
-
-static i32 ListLine(HWND list, UINT message) {
-  LRESULT r = list ? SendMessageA(list, message, 0, 0) : LB_ERR;
-  return r == LB_ERR ? -1 : (i32)r;
-}
-
 // [SECTION] motion dialog
 static void CheckTools(HWND dlg) {
   CheckDlgButton(dlg, IDC_OBJ_MOVE, g_MotionEditOp == ED3D_OBJ_TOOL_MOVE ? BST_CHECKED : BST_UNCHECKED);
@@ -64,7 +50,7 @@ static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   u32 id = LOWORD(wParam);
   static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   if (id == IDC_OBJ_APPLY)
-    for (i32 i = 0; i < ED3D_FIELDS; i++) GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
   Ed3D_ObjDlgCommand(id, fields);
 }
 
@@ -88,9 +74,9 @@ static void ListCommand(HWND, WPARAM wParam) {
   const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   bool button = code == BN_CLICKED && id != IDC_OLIST_LIST;
-  i32 caret = ListLine((HWND)e.list, LB_GETCARETINDEX);
+  i32 caret = e.list ? Widget_ListCaret(e.list) : -1;
   // "決定" reads the combo; the other buttons act on the current object.
-  Ed3D_ObjListCommand(button ? id : 0, caret, ComboLine((HWND)e.parentCombo));
+  Ed3D_ObjListCommand(button ? id : 0, caret, Widget_ListSelection(e.parentCombo));
 }
 
 static void RefreshList(HWND dlg) {
@@ -114,13 +100,13 @@ INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 // [SECTION] motion list dialog (the shared template)
 static void MotionListCommand(HWND dlg, WPARAM wParam) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  Ed3D_ObjMotionListSelect(ListLine((HWND)e.motionList, LB_GETCURSEL));
+  Ed3D_ObjMotionListSelect(Widget_ListSelection(e.motionList));
   u32 id = LOWORD(wParam);
   if (HIWORD(wParam) != BN_CLICKED || id == IDC_OLIST_LIST) return;
   if (id == IDC_OML_APPLY || id == IDC_OML_ADD) {
     char name[MODEL3_NAME], length[64];
-    GetText(dlg, IDC_OML_NAME, name, sizeof name);
-    GetText(dlg, IDC_OML_LENGTH, length, sizeof length);
+    Widget_GetText(dlg, IDC_OML_NAME, name, sizeof name);
+    Widget_GetText(dlg, IDC_OML_LENGTH, length, sizeof length);
     Ed3D_ObjMotionListStore(id, name, length);
   } else if (id == IDC_OML_CLOSE) {
     // The handles go with the window: the next enter makes the dialog and its list again.

@@ -5,6 +5,7 @@
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 #include "lib/framework/lib.h"
 
@@ -24,11 +25,6 @@ static void Capture(const KeyStrip *k, HWND dlg, bool on) {
 
 static void Move(const KeyStrip *k, LPARAM l) {
   KeyStrip_Move(k, Ed3D_StripCoord((u32)LOWORD(l)), Ed3D_StripCoord((u32)HIWORD(l)));
-}
-
-static i32 ComboLine(HWND c) {
-  LRESULT r = c ? SendMessageA(c, CB_GETCURSEL, 0, 0) : CB_ERR;
-  return r == CB_ERR ? -1 : (i32)r;
 }
 
 // The messages of the dialog's life: creation, size, the sound combo, the scroll bar, and
@@ -55,7 +51,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     }
     case WM_COMMAND:
       if (LOWORD(wParam) == k->soundId && HIWORD(wParam) == CBN_SELCHANGE)
-        k->setSound(ComboLine(GetDlgItem(dlg, (int)k->soundId)));
+        k->setSound(Widget_ListSelection(GetDlgItem(dlg, (int)k->soundId)));
       return TRUE;
     case WM_HSCROLL: {
       i32 code = LOWORD(wParam);
