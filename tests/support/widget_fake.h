@@ -30,6 +30,7 @@ struct WidgetFake {
   std::map<void *, WidgetFakeWindow> live;    // panels and children alive
   u32 destroyed = 0;                          // destroy calls
   std::map<std::pair<void *, u32>, std::string> texts;   // field texts by (panel, id)
+  u32 textWrites = 0;                         // setText calls
   std::map<std::pair<void *, u32>, bool> checks;
   std::map<void *, std::vector<std::string>> lines;      // a list's or combo's lines
   std::map<void *, u32> fillKind;                        // the last fill's kind
