@@ -36,10 +36,6 @@ static i32 BoneCount(const Model3 *m) {
   return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
 }
 
-// A run-time list box (id 1) of a panel.
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return panel ? Widget_CreateList(panel, IDC_MLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
-}
 
 static void SetText(void *panel, u32 id, const char *text) {
   if (panel) Widget_SetText(panel, id, text);
@@ -82,7 +78,7 @@ static void OpenPanels(void) {
   }
   if (!p.listDlg) {
     p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
-    p.list = CreateList(p.listDlg, 0, 95, 222, 285);
+    p.list = Ed3D_CreateListBox(p.listDlg, IDC_MLIST_LIST, 0, 95, 222, 285);
     Ed3D_FillMotionList();
     if (p.listDlg) Widget_Activate(p.listDlg);
   }
@@ -417,10 +413,7 @@ void Ed3D_MotionRefreshLists(void) {
 // [SECTION] menu
 static void OpenSoundDialog(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  if (p.waveDlg) return;
-  p.waveDlg = Widget_CreatePanel("MOTION_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
-  p.waveList = CreateList(p.waveDlg, 0, 22, 200, 325);
-  Ed3D_FillMotionSoundList();
+  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
 }
 
 void Ed3D_MotionCommand(u32 id) {

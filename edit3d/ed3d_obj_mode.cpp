@@ -38,10 +38,6 @@ static i32 ObjectCount(const Obj3Set *s) {
   return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
 }
 
-// A run-time list box (id 1) of a panel.
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return panel ? Widget_CreateList(panel, IDC_OLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
-}
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
@@ -95,7 +91,7 @@ static void OpenPanels(void) {
   }
   if (!e.motionDlg) {
     e.motionDlg = Widget_CreatePanel("OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
-    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330);
+    e.motionList = Ed3D_CreateListBox(e.motionDlg, IDC_OLIST_LIST, 0, 95, 222, 330);
     if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
 }
@@ -344,10 +340,7 @@ void Ed3D_ObjMotionRefreshLists(void) {
 // [SECTION] menu
 static void OpenSoundDialog(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  if (e.waveDlg) return;
-  e.waveDlg = Widget_CreatePanel("OBJ_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
-  e.waveList = CreateList(e.waveDlg, 0, 22, 200, 325);
-  Ed3D_FillObjSoundList();
+  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList();
 }
 
 // The chosen file is not read: the command keeps the set's frame, the current bone and the

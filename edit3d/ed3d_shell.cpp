@@ -64,6 +64,17 @@ void Ed3D_DestroyWindow(void **window) {
   *window = nullptr;
 }
 
+void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
+  return panel ? Widget_CreateList(panel, id, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
+}
+
+bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list) {
+  if (*panel) return false;
+  *panel = Widget_CreatePanel(name, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  *list = Ed3D_CreateListBox(*panel, listId, 0, 22, 200, 325);
+  return true;
+}
+
 void *Ed3D_CreatePanelTree(void *panel) { return Widget_CreateTree(panel, 0, 49, 168, 360); }
 
 void *Ed3D_CreatePanelList(void *panel) {
