@@ -126,10 +126,11 @@ static void TreeExpand(void *, void *item) { F().expanded.push_back(F().itemText
 static void TreeSelect(void *, void *item) { F().treeSelected = F().itemText[item]; }
 
 // [SECTION] fields and boxes
+// A field exists once the test or the editor gave it a text.
 static bool GetText(void *panel, u32 id, char *out, u32 size) {
   if (size == 0) return false;
   snprintf(out, size, "%s", WidgetFake_Text(panel, id).c_str());
-  return panel != nullptr;
+  return F().texts.count({panel, id}) != 0;
 }
 static void SetText(void *panel, u32 id, const char *text) {
   F().texts[{panel, id}] = text;

@@ -29,7 +29,8 @@ struct WidgetFake {
   std::vector<std::string> created;           // panel names in the order they were made
   std::map<void *, WidgetFakeWindow> live;    // panels and children alive
   u32 destroyed = 0;                          // destroy calls
-  std::map<std::pair<void *, u32>, std::string> texts;   // field texts by (panel, id)
+  // Field texts by (panel, id); a field without one reads "" and counts as missing.
+  std::map<std::pair<void *, u32>, std::string> texts;
   u32 textWrites = 0;                         // setText calls
   std::map<std::pair<void *, u32>, bool> checks;
   std::map<void *, std::vector<std::string>> lines;      // a list's or combo's lines
