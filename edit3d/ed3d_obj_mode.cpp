@@ -90,7 +90,7 @@ static void OpenPanels(void) {
     if (e.listDlg) e.list = Ed3D_CreatePanelList(e.listDlg);
   }
   if (!e.motionDlg) {
-    e.motionDlg = Widget_CreatePanel("OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
+    e.motionDlg = Widget_CreatePanel("3D_OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
     e.motionList = Ed3D_CreateListBox(e.motionDlg, IDC_OLIST_LIST, 0, 95, 222, 330);
     if (e.motionDlg) Widget_Activate(e.motionDlg);
   }

@@ -25,6 +25,7 @@ INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LP
 INT_PTR CALLBACK Ed3D_ObjWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // [SECTION] the panels on the widget seam
+// The motion list's template is the 2D object editor's too: its name here is this editor's own.
 // The key dialog takes the wheel while it exists.
 static void TakeWheel(HWND dlg) { g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg; }
 
@@ -32,7 +33,7 @@ static const WidgetPanelClass kPanels[] = {
     {"3D_OBJ_DLG", nullptr, Ed3D_ObjDlgProc, 0, 0, nullptr, nullptr},
     {"OBJ_KEY_DLG", nullptr, Ed3D_ObjKeyDlgProc, 0, 0, TakeWheel, nullptr},
     {"OBJ_LIST_DLG", nullptr, Ed3D_ObjListDlgProc, 0, 0, nullptr, nullptr},
-    {"OBJ_MOTION_LIST_DLG", nullptr, Ed3D_ObjMotionListDlgProc, 0, 0, nullptr, nullptr},
+    {"3D_OBJ_MOTION_LIST_DLG", "OBJ_MOTION_LIST_DLG", Ed3D_ObjMotionListDlgProc, 0, 0, nullptr, nullptr},
     {"OBJ_WAVE_DLG", nullptr, Ed3D_ObjWaveDlgProc, 0, 0, nullptr, nullptr},
 };
 

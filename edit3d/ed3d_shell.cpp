@@ -22,7 +22,8 @@
 #include "app/shell_view.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
-const char *const kEd3DPanelNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",
+// The bone list's template is the 2D editor's too: its name here is the family's own.
+const char *const kEd3DPanelNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "3D_BONE_LIST_DLG", "3D_GROUP_DLG",
                                                        "UNDO_DLG"};
 
 // [SECTION] panel sets
