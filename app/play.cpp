@@ -1,4 +1,5 @@
-// Motion and movie playback ticks over the one clock rule of Play_AdvanceFrame.
+// Motion and movie playback ticks over the one clock rule of Play_AdvanceFrame, and the
+// start and stop of the editors' motion playback.
 #include "app/play.h"
 
 #include <math.h>
@@ -6,6 +7,7 @@
 #include "app/current.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/framework/lib.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
@@ -167,4 +169,23 @@ i32 Play_TickMovie(void) {
   }
   App_MarkAllRedraw();
   return result;
+}
+
+// [SECTION] start and stop
+void Play_Start(const PlayControl *c, i32 *frame, i32 *saved) {
+  void *panel = *c->loopPanel;
+  if (panel && g_Widget.isChecked) *c->loop = Widget_IsChecked(panel, c->loopId) ? 1 : 0;
+  if (frame) {
+    if (saved) *saved = *frame;
+    *frame = 0;
+  }
+  g_Playing = 1;
+  *c->refresh = 1;
+}
+
+void Play_Stop(const PlayControl *c, i32 *frame, i32 saved) {
+  g_Playing = 0;
+  if (frame) *frame = saved;
+  *c->refresh = 1;
+  App_MarkAllRedraw();
 }

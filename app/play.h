@@ -64,6 +64,23 @@ void Play_TickNone(void);    // the effect editor's run state: nothing advances
 // Runs the tick of a run state (0 and states above 5: none).
 void Play_TickByRunState(u32 runState);
 
+// [SECTION] start and stop of the editors' motion playback
+// An editor's playback controls: the panel holding its loop check box (*loopPanel null: the
+// flag is kept), the box's id, the loop flag, and the refresh flag of the panel that shows the
+// frame.
+struct PlayControl {
+  void *const *loopPanel;
+  u32 loopId;
+  u32 *loop;
+  u32 *refresh;
+};
+// Playback from frame 0: the loop flag read from the check box, *frame (null: no motion)
+// kept in *saved first (saved null: the frame kept before stays), the panel refreshed.
+void Play_Start(const PlayControl *c, i32 *frame, i32 *saved);
+// The stop: the kept frame back in *frame (null: none), the panel refreshed, every view
+// flagged for redraw.
+void Play_Stop(const PlayControl *c, i32 *frame, i32 saved);
+
 // The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames (none
 // on a pass that holds the start frame), else
 // the whole frames of the fraction; at or past the end the movie's end branch (each followed

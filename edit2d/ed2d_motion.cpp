@@ -255,26 +255,23 @@ void Ed2D_MotionWheelKey(i32 step) {
 }
 
 // [SECTION] playback
+// The loop check box sits in the key-value dialog; the key strip shows the frame.
+static const PlayControl kPlay = {&g_Ed2DMotion.valuesDlg, IDC_MOT2D_LOOP, &g_Ed2DMotion.loop,
+                                  &g_Ed2DMotion.stripRefresh};
+
 void Ed2D_MotionPlay(void) {
   Bone2Model *m = Model();
   if (!m) return;
-  Ed2DMotionEditor &e = g_Ed2DMotion;
-  // The loop check box sits in the key-value dialog.
-  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, IDC_MOT2D_LOOP) ? 1u : 0u;
-  if (g_Playing != 1) e.playStart = m->currentFrame;
-  m->currentFrame = 0;
+  // A play while playing starts again and keeps the frame from before the first.
+  Play_Start(&kPlay, &m->currentFrame, g_Playing != 1 ? &g_Ed2DMotion.playStart : nullptr);
   m->playTime = 0.0f;
-  e.stripRefresh = 1;
-  g_Playing = 1;
 }
 
 void Ed2D_MotionStop(void) {
   Bone2Model *m = Model();
-  g_Playing = 0;
-  if (m) m->currentFrame = g_Ed2DMotion.playStart;
+  Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DMotion.playStart);
   Bone2_UpdateKeyIndices(0);
-  g_Ed2DMotion.stripRefresh = g_Ed2DMotion.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  g_Ed2DMotion.valuesRefresh = 1;
 }
 
 // [SECTION] hooks

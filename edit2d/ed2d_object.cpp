@@ -332,24 +332,19 @@ void Ed2D_ObjectWheelKey(i32 step) {
 }
 
 // [SECTION] playback
+static const PlayControl kPlay = {&g_Ed2DObj.valuesDlg, IDC_O2D_LOOP, &g_Ed2DObj.loop, &g_Ed2DObj.stripRefresh};
+
 void Ed2D_ObjPlay(void) {
   Obj2Model *m = Model();
   if (!m) return;
-  Ed2DObjEditor &e = g_Ed2DObj;
-  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, IDC_O2D_LOOP) ? 1u : 0u;
-  if (g_Playing != 1) e.playStart = m->currentFrame;
-  m->currentFrame = 0;
-  e.stripRefresh = 1;
-  g_Playing = 1;
+  // A play while playing starts again and keeps the frame from before the first.
+  Play_Start(&kPlay, &m->currentFrame, g_Playing != 1 ? &g_Ed2DObj.playStart : nullptr);
 }
 
 void Ed2D_ObjStop(void) {
   Obj2Model *m = Model();
-  g_Playing = 0;
-  if (m) m->currentFrame = g_Ed2DObj.playStart;
+  Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DObj.playStart);
   Obj2_UpdateKeyIndices(0);
-  g_Ed2DObj.stripRefresh = 1;
-  App_MarkAllRedraw();
 }
 
 // [SECTION] installation

@@ -78,6 +78,11 @@ void *Ed3D_CreatePanelTree(void *panel);
 // cleared (nothing for a null handle). The family's panels and their sub-modes' share these.
 void *Ed3D_Control(void *panel, u32 id);
 void Ed3D_DestroyWindow(void **window);
+// A run-time list box (control id, notifying its panel) of a panel; null without the panel.
+void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);
+// The sound panel `name` of a motion sub-mode with its list box (control id): made at the
+// middle of the desktop when it is not open. True when it was not open (the caller fills it).
+bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list);
 void *Ed3D_CreatePanelList(void *panel);
 
 // [SECTION] family hooks (the family row of edit3d/ed3d_rows.cpp calls these)

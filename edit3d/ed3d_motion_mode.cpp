@@ -32,10 +32,6 @@ Ed3DMotionPanels g_Ed3DMotionPanels;
 Ed3DViewConstants g_Ed3DViewConst;
 
 // [SECTION] helpers
-// A run-time list box (id 1) of a panel.
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return panel ? Widget_CreateList(panel, IDC_MLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
-}
 
 static void SetText(void *panel, u32 id, const char *text) {
   if (panel) Widget_SetText(panel, id, text);
@@ -78,7 +74,7 @@ static void OpenPanels(void) {
   }
   if (!p.listDlg) {
     p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
-    p.list = CreateList(p.listDlg, 0, 95, 222, 285);
+    p.list = Ed3D_CreateListBox(p.listDlg, IDC_MLIST_LIST, 0, 95, 222, 285);
     Ed3D_FillMotionList();
     if (p.listDlg) Widget_Activate(p.listDlg);
   }
@@ -377,7 +373,7 @@ void Ed3D_MotionPlay(void) {
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
   Model3 *m = g_CurModel3;
   if (m) m->frameFraction = 0.0f;
-  KeyStrip_StartPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, &p.savedFrame);
+  Play_Start(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
 void Ed3D_MotionStop(void) {
@@ -386,7 +382,7 @@ void Ed3D_MotionStop(void) {
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
   App_RefreshCurrentPointers();
   Model3 *m = g_CurModel3;
-  KeyStrip_StopPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, p.savedFrame);
+  Play_Stop(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
     m->frameFraction = 0.0f;
     Model3_UpdateKeyIndices((i32)g_CurSlot);
@@ -414,10 +410,7 @@ void Ed3D_MotionRefreshLists(void) {
 // [SECTION] menu
 static void OpenSoundDialog(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  if (p.waveDlg) return;
-  p.waveDlg = Widget_CreatePanel("MOTION_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
-  p.waveList = CreateList(p.waveDlg, 0, 22, 200, 325);
-  Ed3D_FillMotionSoundList();
+  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
 }
 
 void Ed3D_MotionCommand(u32 id) {

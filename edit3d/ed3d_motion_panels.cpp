@@ -456,8 +456,8 @@ static void CreateKey(void) {
 }
 
 const KeyStrip g_Ed3DMotionKeyStrip = {
-    &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND, IDC_MKEY_LOOP,
-    &g_Ed3DMotionPanels.keyDlg, &g_Ed3DMotion.keyDialogRefresh, &g_Ed3DMotionPanels.loop,
+    &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
+    {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
     Ed3D_DeleteKeyWithStep};
 

@@ -40,10 +40,6 @@ static const WidgetPanelClass kPanels[] = {
 
 void Ed3D_MotionInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
-static bool GetText(HWND dlg, u32 id, char *out, u32 size) { return Widget_GetText(dlg, id, out, size); }
-
-static i32 ListSelection(void *list) { return Widget_ListSelection(list); }
-
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
   App_RefreshCurrentPointers();
@@ -58,7 +54,7 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
   static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   i32 selection = -1;
   if (id == IDC_MOT_APPLY) {
-    for (i32 i = 0; i < ED3D_FIELDS; i++) GetText(dlg, kEd3DKeyFields[i], fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DKeyFields[i], fields[i], ED3D_FIELD_TEXT);
     LRESULT r = SendDlgItemMessageA(dlg, IDC_MOT_TEXTURE, CB_GETCURSEL, 0, 0);
     selection = r == CB_ERR ? 0 : (i32)r;
   }
@@ -89,12 +85,12 @@ INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 static void ListCommand(HWND dlg, WPARAM wParam) {
   App_RefreshCurrentPointers();
   if (!g_CurModel3) return;
-  Ed3D_MotionListSelect(g_Ed3DMotionPanels.list ? ListSelection(g_Ed3DMotionPanels.list) : -1);
+  Ed3D_MotionListSelect(g_Ed3DMotionPanels.list ? Widget_ListSelection(g_Ed3DMotionPanels.list) : -1);
   u32 id = LOWORD(wParam);
   if ((id == IDC_MLIST_OK || id == IDC_MLIST_ADD) && HIWORD(wParam) == BN_CLICKED) {
     char name[MODEL3_NAME], length[64];
-    GetText(dlg, IDC_MLIST_NAME, name, sizeof name);
-    GetText(dlg, IDC_MLIST_LENGTH, length, sizeof length);
+    Widget_GetText(dlg, IDC_MLIST_NAME, name, sizeof name);
+    Widget_GetText(dlg, IDC_MLIST_LENGTH, length, sizeof length);
     if (id == IDC_MLIST_OK) Ed3D_MotionListApply(name, length);
     else Ed3D_MotionListAdd(name, length);
   }

@@ -182,12 +182,12 @@ void Ed3D_ObjTogglePlay(void) {
 
 void Ed3D_ObjPlay(void) {
   Obj3Set *s = Set();
-  KeyStrip_StartPlay(&g_Ed3DObjKeyStrip, s ? &s->frame : nullptr, &Ed3DObjMotionEditor.savedFrame);
+  Play_Start(&g_Ed3DObjKeyStrip.play, s ? &s->frame : nullptr, &Ed3DObjMotionEditor.savedFrame);
 }
 
 void Ed3D_ObjStop(void) {
   Obj3Set *s = Set();
-  KeyStrip_StopPlay(&g_Ed3DObjKeyStrip, s ? &s->frame : nullptr, Ed3DObjMotionEditor.savedFrame);
+  Play_Stop(&g_Ed3DObjKeyStrip.play, s ? &s->frame : nullptr, Ed3DObjMotionEditor.savedFrame);
   if (s) FindSegment();
 }
 

@@ -34,10 +34,6 @@ Ed3DObjMotionEditorState Ed3DObjMotionEditor;
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-// A run-time list box (id 1) of a panel.
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return panel ? Widget_CreateList(panel, IDC_OLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
-}
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
@@ -90,8 +86,8 @@ static void OpenPanels(void) {
     if (e.listDlg) e.list = Ed3D_CreatePanelList(e.listDlg);
   }
   if (!e.motionDlg) {
-    e.motionDlg = Widget_CreatePanel("OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
-    e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330);
+    e.motionDlg = Widget_CreatePanel("3D_OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
+    e.motionList = Ed3D_CreateListBox(e.motionDlg, IDC_OLIST_LIST, 0, 95, 222, 330);
     if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
 }
@@ -340,10 +336,7 @@ void Ed3D_ObjMotionRefreshLists(void) {
 // [SECTION] menu
 static void OpenSoundDialog(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  if (e.waveDlg) return;
-  e.waveDlg = Widget_CreatePanel("OBJ_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
-  e.waveList = CreateList(e.waveDlg, 0, 22, 200, 325);
-  Ed3D_FillObjSoundList();
+  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList();
 }
 
 // The chosen file is not read: the command keeps the set's frame, the current bone and the

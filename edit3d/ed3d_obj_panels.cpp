@@ -327,8 +327,8 @@ static void CreateKey(void) {
 }
 
 const KeyStrip g_Ed3DObjKeyStrip = {
-    &Ed3DObjMotionEditor.strip, STRIP_KZO_KEYS, IDC_OKEY_SCROLL, IDC_OKEY_SOUND, IDC_OKEY_LOOP,
-    &Ed3DObjMotionEditor.keyDlg, &Ed3DObjMotionEditor.keyDialogRefresh, &Ed3DObjMotionEditor.loop,
+    &Ed3DObjMotionEditor.strip, STRIP_KZO_KEYS, IDC_OKEY_SCROLL, IDC_OKEY_SOUND,
+    {&Ed3DObjMotionEditor.keyDlg, IDC_OKEY_LOOP, &Ed3DObjMotionEditor.loop, &Ed3DObjMotionEditor.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey,
     nullptr};
 

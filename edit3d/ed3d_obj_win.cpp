@@ -9,6 +9,7 @@
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "app/widget_win.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/keystrip_win.h"
@@ -24,6 +25,7 @@ INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LP
 INT_PTR CALLBACK Ed3D_ObjWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // [SECTION] the panels on the widget seam
+// The motion list's template is the 2D object editor's too: its name here is this editor's own.
 // The key dialog takes the wheel while it exists.
 static void TakeWheel(HWND dlg) { g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg; }
 
@@ -31,26 +33,11 @@ static const WidgetPanelClass kPanels[] = {
     {"3D_OBJ_DLG", nullptr, Ed3D_ObjDlgProc, 0, 0, nullptr, nullptr},
     {"OBJ_KEY_DLG", nullptr, Ed3D_ObjKeyDlgProc, 0, 0, TakeWheel, nullptr},
     {"OBJ_LIST_DLG", nullptr, Ed3D_ObjListDlgProc, 0, 0, nullptr, nullptr},
-    {"OBJ_MOTION_LIST_DLG", nullptr, Ed3D_ObjMotionListDlgProc, 0, 0, nullptr, nullptr},
+    {"3D_OBJ_MOTION_LIST_DLG", "OBJ_MOTION_LIST_DLG", Ed3D_ObjMotionListDlgProc, 0, 0, nullptr, nullptr},
     {"OBJ_WAVE_DLG", nullptr, Ed3D_ObjWaveDlgProc, 0, 0, nullptr, nullptr},
 };
 
 void Ed3D_ObjInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
-
-static void GetText(HWND dlg, u32 id, char *out, int size) {
-  out[0] = 0;
-  GetDlgItemTextA(dlg, (int)id, out, size);
-}
-
-static i32 ComboLine(HWND c) {
-  LRESULT r = c ? SendMessageA(c, CB_GETCURSEL, 0, 0) : CB_ERR;
-  return r == CB_ERR ? -1 : (i32)r;
-}
-
-static i32 ListLine(HWND list, UINT message) {
-  LRESULT r = list ? SendMessageA(list, message, 0, 0) : LB_ERR;
-  return r == LB_ERR ? -1 : (i32)r;
-}
 
 // [SECTION] motion dialog
 static void CheckTools(HWND dlg) {
@@ -64,7 +51,7 @@ static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   u32 id = LOWORD(wParam);
   static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   if (id == IDC_OBJ_APPLY)
-    for (i32 i = 0; i < ED3D_FIELDS; i++) GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
   Ed3D_ObjDlgCommand(id, fields);
 }
 
@@ -88,9 +75,9 @@ static void ListCommand(HWND, WPARAM wParam) {
   const Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   bool button = code == BN_CLICKED && id != IDC_OLIST_LIST;
-  i32 caret = ListLine((HWND)e.list, LB_GETCARETINDEX);
+  i32 caret = e.list ? Widget_ListCaret(e.list) : -1;
   // "決定" reads the combo; the other buttons act on the current object.
-  Ed3D_ObjListCommand(button ? id : 0, caret, ComboLine((HWND)e.parentCombo));
+  Ed3D_ObjListCommand(button ? id : 0, caret, Widget_ListSelection(e.parentCombo));
 }
 
 static void RefreshList(HWND dlg) {
@@ -114,13 +101,13 @@ INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 // [SECTION] motion list dialog (the shared template)
 static void MotionListCommand(HWND dlg, WPARAM wParam) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  Ed3D_ObjMotionListSelect(ListLine((HWND)e.motionList, LB_GETCURSEL));
+  Ed3D_ObjMotionListSelect(Widget_ListSelection(e.motionList));
   u32 id = LOWORD(wParam);
   if (HIWORD(wParam) != BN_CLICKED || id == IDC_OLIST_LIST) return;
   if (id == IDC_OML_APPLY || id == IDC_OML_ADD) {
     char name[MODEL3_NAME], length[64];
-    GetText(dlg, IDC_OML_NAME, name, sizeof name);
-    GetText(dlg, IDC_OML_LENGTH, length, sizeof length);
+    Widget_GetText(dlg, IDC_OML_NAME, name, sizeof name);
+    Widget_GetText(dlg, IDC_OML_LENGTH, length, sizeof length);
     Ed3D_ObjMotionListStore(id, name, length);
   } else if (id == IDC_OML_CLOSE) {
     // The handles go with the window: the next enter makes the dialog and its list again.

@@ -22,7 +22,8 @@
 #include "app/shell_view.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
-const char *const kEd3DPanelNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",
+// The bone list's template is the 2D editor's too: its name here is the family's own.
+const char *const kEd3DPanelNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "3D_BONE_LIST_DLG", "3D_GROUP_DLG",
                                                        "UNDO_DLG"};
 
 // [SECTION] panel sets
@@ -62,6 +63,17 @@ void *Ed3D_Control(void *panel, u32 id) { return panel ? Widget_Control(panel, i
 void Ed3D_DestroyWindow(void **window) {
   if (*window) Widget_Destroy(*window);
   *window = nullptr;
+}
+
+void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
+  return panel ? Widget_CreateList(panel, id, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
+}
+
+bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list) {
+  if (*panel) return false;
+  *panel = Widget_CreatePanel(name, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  *list = Ed3D_CreateListBox(*panel, listId, 0, 22, 200, 325);
+  return true;
 }
 
 void *Ed3D_CreatePanelTree(void *panel) { return Widget_CreateTree(panel, 0, 49, 168, 360); }

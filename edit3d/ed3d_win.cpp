@@ -70,7 +70,7 @@ static void LeaveBonePanel(HWND dlg) {
 static const WidgetPanelClass kPanels[ED3D_PANEL_KINDS] = {
     {"MODEL_3D_DLG", nullptr, Ed3D_ModeDlgProc, 0, 0, nullptr, nullptr},
     {"LAYER_DLG", nullptr, Ed3D_LayerDlgProc, 0, 0, nullptr, nullptr},
-    {"BONE_LIST_DLG", nullptr, Ed3D_BoneListDlgProc, 0, 0, JoinBonePanel, LeaveBonePanel},
+    {"3D_BONE_LIST_DLG", "BONE_LIST_DLG", Ed3D_BoneListDlgProc, 0, 0, JoinBonePanel, LeaveBonePanel},
     {"3D_GROUP_DLG", nullptr, Ed3D_GroupDlgProc, 0, 0, nullptr, nullptr},
     {"UNDO_DLG", nullptr, Undo_DlgProc, 0, 0, nullptr, nullptr},
 };

@@ -67,21 +67,3 @@ bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max) {
 void KeyStrip_SetScroll(const KeyStrip *k, void *dlg, i32 pos, i32 max) {
   Widget_SetScroll(Ed3D_Control(dlg, k->scrollId), max, pos);
 }
-
-void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame) {
-  void *dlg = *k->dlg;
-  if (dlg && g_Widget.isChecked) *k->loop = Widget_IsChecked(dlg, k->loopId) ? 1 : 0;
-  if (frame) {
-    *savedFrame = *frame;
-    *frame = 0;
-  }
-  g_Playing = 1;
-  *k->refresh = 1;
-}
-
-void KeyStrip_StopPlay(const KeyStrip *k, i32 *frame, i32 savedFrame) {
-  g_Playing = 0;
-  if (frame) *frame = savedFrame;
-  *k->refresh = 1;
-  App_MarkAllRedraw();
-}

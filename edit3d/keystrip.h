@@ -1,10 +1,12 @@
 // The key strip of a 3D key dialog, one facility for the bone / group motion editor and the
 // object motion editor: the strip mouse (hovered row, left scrub, middle key move, right pan
 // of the strip), the scroll bar's frame steps and the press and release of the left button.
+// Playback starts and stops with the record's controls (Play_Start, app/play.h).
 // Each editor describes its strip with one constant KeyStrip record of pointers and calls;
 // the state stays the editor's (its Ed3DStripMouse, its flags, its frame). The key dialog's
 // procedure on Windows is keystrip_win.cpp's.
 #pragma once
+#include "app/play.h"
 #include "model/types.h"
 
 // Strip mouse state of a key dialog: positions in the strip, the previous position and the
@@ -18,10 +20,11 @@ struct Ed3DStripMouse {
 struct KeyStrip {
   Ed3DStripMouse *mouse;
   u32 window;                   // the strip's entry of g_StripWindows
-  u32 scrollId, soundId, loopId;   // the key dialog's scroll bar, sound combo and loop check
-  void *const *dlg;             // the editor's handle of the key dialog (null while closed)
-  u32 *refresh;                 // the key dialog refreshes when 1
-  u32 *loop;                    // loop flag of playback (the check box shows it on creation)
+  u32 scrollId, soundId;        // the key dialog's scroll bar and sound combo
+  // Playback's controls: the editor's handle of the key dialog (null while closed), its loop
+  // check box, the loop flag (the box shows it on creation) and the dialog's refresh flag (the
+  // dialog refreshes when 1).
+  PlayControl play;
   i32 (*frame)(void);           // the current frame (0 without a motion)
   void (*scrub)(void);          // a left drag alone: the frame follows the pointer
   void (*dragKeys)(i32 dx);     // a middle drag without the right button, dx pixels
@@ -49,8 +52,3 @@ i32 KeyStrip_DragFrames(i32 scaled, i32 dx);
 bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max);
 // The key dialog's scroll bar (null dlg: nothing): range 0..max, position pos.
 void KeyStrip_SetScroll(const KeyStrip *k, void *dlg, i32 pos, i32 max);
-// Playback from frame 0: the loop flag read from the key dialog's check box, *frame (null
-// without a motion) kept in *savedFrame; the stop puts the kept frame back. Both have the
-// key dialog refreshed; the stop has every view redrawn.
-void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame);
-void KeyStrip_StopPlay(const KeyStrip *k, i32 *frame, i32 savedFrame);

@@ -5,6 +5,7 @@
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 #include "lib/framework/lib.h"
 
@@ -12,7 +13,7 @@
 static void Layout(const KeyStrip *k, HWND dlg, i32 w, i32 h) {
   MoveWindow(GetDlgItem(dlg, (int)k->scrollId), 0, h - 44, w, 16, TRUE);
   MoveWindow(GetDlgItem(dlg, (int)k->soundId), 0, h - 24, 170, 200, TRUE);
-  MoveWindow(GetDlgItem(dlg, (int)k->loopId), 176, h - 22, 90, 18, TRUE);
+  MoveWindow(GetDlgItem(dlg, (int)k->play.loopId), 176, h - 22, 90, 18, TRUE);
   Strip_Register((i32)k->window, dlg, w, h - 46 > 0 ? h - 46 : 0);
 }
 
@@ -26,18 +27,13 @@ static void Move(const KeyStrip *k, LPARAM l) {
   KeyStrip_Move(k, Ed3D_StripCoord((u32)LOWORD(l)), Ed3D_StripCoord((u32)HIWORD(l)));
 }
 
-static i32 ComboLine(HWND c) {
-  LRESULT r = c ? SendMessageA(c, CB_GETCURSEL, 0, 0) : CB_ERR;
-  return r == CB_ERR ? -1 : (i32)r;
-}
-
 // The messages of the dialog's life: creation, size, the sound combo, the scroll bar, and
 // the refresh that any other message runs while the refresh flag is up.
 static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
-      *k->refresh = 1;
-      CheckDlgButton(dlg, (int)k->loopId, *k->loop ? BST_CHECKED : BST_UNCHECKED);
+      *k->play.refresh = 1;
+      CheckDlgButton(dlg, (int)k->play.loopId, *k->play.loop ? BST_CHECKED : BST_UNCHECKED);
       RECT r;
       GetClientRect(dlg, &r);
       Layout(k, dlg, r.right, r.bottom);
@@ -55,7 +51,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     }
     case WM_COMMAND:
       if (LOWORD(wParam) == k->soundId && HIWORD(wParam) == CBN_SELCHANGE)
-        k->setSound(ComboLine(GetDlgItem(dlg, (int)k->soundId)));
+        k->setSound(Widget_ListSelection(GetDlgItem(dlg, (int)k->soundId)));
       return TRUE;
     case WM_HSCROLL: {
       i32 code = LOWORD(wParam);
@@ -70,8 +66,8 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
       k->mouse->left = k->mouse->middle = k->mouse->right = 0;
       return FALSE;
     default:
-      if (*k->refresh == 1 && *k->dlg == dlg) {
-        *k->refresh = 0;
+      if (*k->play.refresh == 1 && *k->play.loopPanel == dlg) {
+        *k->play.refresh = 0;
         g_StripWindows[k->window].dirty = 1;
         k->syncScroll(dlg);
       }

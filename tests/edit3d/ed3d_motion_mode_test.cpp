@@ -232,13 +232,15 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   Ed3D_MotionKeyUp('A');   // active view 1: acts whatever window is active
   EXPECT_EQ(g_Playing, 1u);
   EXPECT_EQ(M()->frame, 0);
-  // The play button's text is the only text written.
+  // The play button's text is the only text written, once at each press.
+  EXPECT_EQ(g_WidgetFake.textWrites, 1u);
   EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
   EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "停止(A)");
   M()->frame = 33;         // the playback tick moved on
   Ed3D_MotionKeyUp('A');
   EXPECT_EQ(g_Playing, 0u);
   EXPECT_EQ(M()->frame, 17);
+  EXPECT_EQ(g_WidgetFake.textWrites, 2u);
   EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
   EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "再生(A)");
   // The playback tick: with the loop check box off the motion ends on its last frame and

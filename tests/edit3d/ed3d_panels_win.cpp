@@ -16,6 +16,8 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
+#include "edit2d/ed2d_object_win.h"
+#include "edit2d/ed2d_win.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo_win.h"
@@ -76,6 +78,10 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
     for (WindowHolder &h : layout) h.window = nullptr;
 
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_ed3d"));
+  // The 2D editor installs after the 3D one, as at start-up: its panels of the same templates
+  // take nothing from the 3D editor's.
+  Ed2D_InstallWin();
+  Ed2D_ObjInstallWin();
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   EXPECT_EQ(LivePanels(), PanelsOf(SUB_3D_POLY));
@@ -98,6 +104,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
     EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed3D.modePanel, (int)id), (UINT)BST_CHECKED);
     if (sub == SUB_3D_BONE) {
       g_CurBoneIndex = 2;
+      EXPECT_EQ(GetWindowLongPtrA((HWND)g_Ed3D.bonePanel, DWLP_DLGPROC), (LONG_PTR)Ed3D_BoneListDlgProc);
       // The bone list shows the model's bones.
       EXPECT_EQ(SendMessageA((HWND)g_Ed3D.boneList, LB_GETCOUNT, 0, 0), 3);
       EXPECT_EQ(ListText(g_Ed3D.boneList, 2), " 2  hand ( 1 )");

@@ -132,7 +132,10 @@ static bool GetText(void *panel, u32 id, char *out, u32 size) {
   snprintf(out, size, "%s", WidgetFake_Text(panel, id).c_str());
   return F().texts.count({panel, id}) != 0;
 }
-static void SetText(void *panel, u32 id, const char *text) { F().texts[{panel, id}] = text; }
+static void SetText(void *panel, u32 id, const char *text) {
+  F().texts[{panel, id}] = text;
+  F().textWrites++;
+}
 static bool ReadInt(void *panel, u32 id, i32 *out) {
   std::string t = WidgetFake_Text(panel, id);
   char *end = nullptr;

@@ -31,6 +31,7 @@ struct WidgetFake {
   u32 destroyed = 0;                          // destroy calls
   // Field texts by (panel, id); a field without one reads "" and counts as missing.
   std::map<std::pair<void *, u32>, std::string> texts;
+  u32 textWrites = 0;                         // setText calls
   std::map<std::pair<void *, u32>, bool> checks;
   std::map<void *, std::vector<std::string>> lines;      // a list's or combo's lines
   std::map<void *, u32> fillKind;                        // the last fill's kind
