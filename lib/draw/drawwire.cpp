@@ -120,7 +120,7 @@ static void PlanCorner(const i32 *pixels, u32 c, bool (*late)(u32 face), bool ea
     u32 g = (u32)t / 4;
     bool lateG = late && late(g);
     bool later = lateG != lateF ? lateG : g > f;
-    if (later && (earlyOpaque || lateG) && DrawWire_Symmetric(xa, ya, xb, yb)) {
+    if (later && (earlyOpaque || lateG) && DrawMarks_TieFree(xa, ya, xb, yb)) {
       s_Skip[c] = 1;
       return;
     }
@@ -162,17 +162,4 @@ bool DrawWire_Exact(void) {
   Place2D p = Draw_CurrentPlacement();
   if (p.scaleX != 1.0f || p.scaleY != 1.0f) return false;
   return !p.inFrame || (p.offsetX == (f32)(i32)p.offsetX && p.offsetY == (f32)(i32)p.offsetY);
-}
-
-bool DrawWire_Symmetric(i32 x1, i32 y1, i32 x2, i32 y2) {
-  u32 a = (u32)(x2 > x1 ? x2 - x1 : x1 - x2), b = (u32)(y2 > y1 ? y2 - y1 : y1 - y2);
-  u32 major = a > b ? a : b, minor = a > b ? b : a;
-  if (major == 0) return true;
-  u32 g = major, r = minor;
-  while (r) {
-    u32 t = g % r;
-    g = r;
-    r = t;
-  }
-  return (major / g) % 2 == 1;
 }

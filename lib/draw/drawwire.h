@@ -2,7 +2,7 @@
 //
 // An overlay draws a wire as its faces' rings, face after face: an edge between two faces is
 // drawn twice, once from each. The earlier of the two draws can be left out without changing a
-// pixel when the later one is opaque and symmetric (DrawWire_Symmetric) and the lines land on
+// pixel when the later one is opaque and symmetric (DrawMarks_TieFree) and the lines land on
 // pixel centres (a batch at whole pixels): a line covers the pixels between its ends the same
 // way in both directions and never its end pixel, so the later line covers every pixel of the
 // earlier one but its start; that start is covered again when an opaque edge kept after both
@@ -39,11 +39,6 @@ i32 DrawWire_Twin(u32 corner);
 bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque,
                    void (*marks)(u32 corner));
 bool DrawWire_Skip(u32 corner);
-// Whether a line between two pixel centres covers the same pixels between its ends in either
-// direction: true unless it passes exactly halfway between two pixels somewhere, where the
-// device may take either one by the direction (the long side over the greatest common divisor
-// of the two sides is even).
-bool DrawWire_Symmetric(i32 x1, i32 y1, i32 x2, i32 y2);
 // True when an edge may be left out for its twin: a batch is open and 2D vertices land on
 // whole pixels (no scale, whole offsets).
 bool DrawWire_Exact(void);
