@@ -7,34 +7,37 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 
-static u8 *s_Covered;   // one byte per viewport pixel, row after row
-static i32 s_Left, s_Top, s_Width, s_Height;
-static size_t s_Room;
+// The viewport's covered pixels, one byte each row after row, and the viewport.
+static struct {
+  u8 *covered;
+  size_t room;
+  i32 left, top, width, height;
+} s_M;
 
 bool DrawMarks_Begin(void) {
-  s_Width = s_Height = 0;
+  s_M.width = s_M.height = 0;
   if (!g_DrawDev.getViewport) return false;
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
   g_DrawDev.getViewport(&vp);
   size_t n = (size_t)vp.width * vp.height;
   if (n == 0) return false;
-  if (n > s_Room) {
-    u8 *p = (u8 *)realloc(s_Covered, n);
+  if (n > s_M.room) {
+    u8 *p = (u8 *)realloc(s_M.covered, n);
     if (!p) return false;
-    s_Covered = p;
-    s_Room = n;
+    s_M.covered = p;
+    s_M.room = n;
   }
-  memset(s_Covered, 0, n);
-  s_Left = (i32)vp.x, s_Top = (i32)vp.y, s_Width = (i32)vp.width, s_Height = (i32)vp.height;
+  memset(s_M.covered, 0, n);
+  s_M.left = (i32)vp.x, s_M.top = (i32)vp.y, s_M.width = (i32)vp.width, s_M.height = (i32)vp.height;
   return true;
 }
 
 // Pixel (x, y) in the covered table, or null beyond the viewport: whether a device draws there
 // is left open, so such a pixel is never taken as covered.
 static u8 *Cell(i32 x, i32 y) {
-  i32 cx = x - s_Left, cy = y - s_Top;
-  if (cx < 0 || cy < 0 || cx >= s_Width || cy >= s_Height) return nullptr;
-  return &s_Covered[(size_t)cy * (size_t)s_Width + (size_t)cx];
+  i32 cx = x - s_M.left, cy = y - s_M.top;
+  if (cx < 0 || cy < 0 || cx >= s_M.width || cy >= s_M.height) return nullptr;
+  return &s_M.covered[(size_t)cy * (size_t)s_M.width + (size_t)cx];
 }
 
 static bool IsCovered(i32 x, i32 y) {
