@@ -28,6 +28,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
+#include "lib/draw/drawwire.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/mesh.h"
@@ -43,7 +44,7 @@ const u32 kBoundBone = 5;   // every vertex is bound to it, and it is the curren
 
 // [SECTION] counting device
 struct Counts {
-  u64 draws, states;
+  u64 draws, states, prims;
   f32 transforms[3][16];
 };
 Counts g_Counts;
@@ -57,8 +58,8 @@ void SetSS(u32, u32, u32) { g_Counts.states++; }
 void SetTSS(u32, u32, u32) { g_Counts.states++; }
 void SetTex(u32, void *) { g_Counts.states++; }
 void SetFVF(u32) {}
-void DrawUP(u32, u32, const void *, u32) { g_Counts.draws++; }
-void DrawIndexedUP(u32, u32, u32, const u16 *, const void *, u32) { g_Counts.draws++; }
+void DrawUP(u32, u32 prims, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
+void DrawIndexedUP(u32, u32, u32 prims, const u16 *, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
 i32 SetTransform(u32 which, const f32 *m) {
   memcpy(g_Counts.transforms[Slot(which)], m, 64);
   return 0;
@@ -88,11 +89,12 @@ void InstallCounter() {
 // Draws one view with the counter reset; its calls and states into the state's counters, its
 // calls into the table, and whether it kept within the limit.
 void CountView(benchmark::State &state, const std::string &label, const char *view, void (*draw)(void)) {
-  g_Counts.draws = g_Counts.states = 0;
+  g_Counts.draws = g_Counts.states = g_Counts.prims = 0;
   draw();
   state.counters[std::string("calls ") + view] = (double)g_Counts.draws;
   state.counters[std::string("states ") + view] = (double)g_Counts.states;
-  g_Table[label] += std::string(view) + " " + std::to_string(g_Counts.draws) + "  ";
+  state.counters[std::string("prims ") + view] = (double)g_Counts.prims;
+  g_Table[label] += std::string(view) + " " + std::to_string(g_Counts.draws) + " (" + std::to_string(g_Counts.prims) + ")  ";
   if (g_Counts.draws > kCallLimit) g_OverLimit = true;
 }
 
@@ -261,12 +263,18 @@ BENCHMARK(BM_ColiDraw)->Arg(32)->Arg(127)->Arg(254)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-// The usual run, then the draw calls of every view of every sub-mode and size; exit status 1
-// when a view drew more than the limit. --unbatched (first argument) draws every line and
-// point at once, for the figures to compare with.
+// The usual run, then the draw calls (and primitives) of every view of every sub-mode and size;
+// exit status 1 when a view drew more calls than the limit. --unbatched (first argument) draws
+// every line and point at once, --all-drawn leaves out no line or mark that later ones hide,
+// for the figures to compare with.
 int main(int argc, char **argv) {
   if (argc > 1 && strcmp(argv[1], "--unbatched") == 0) {
     g_DrawBatchOff = 1;
+    argv[1] = argv[0];
+    argc--;
+    argv++;
+  } else if (argc > 1 && strcmp(argv[1], "--all-drawn") == 0) {
+    g_DrawWireOff = 1;
     argv[1] = argv[0];
     argc--;
     argv++;
@@ -275,7 +283,7 @@ int main(int argc, char **argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  printf("\n-- draw calls per view (limit %u) --\n", kCallLimit);
+  printf("\n-- draw calls (primitives) per view (limit %u calls) --\n", kCallLimit);
   for (auto &kv : g_Table) printf("%-40s %s\n", kv.first.c_str(), kv.second.c_str());
   printf("%s\n", g_OverLimit ? "LIMIT EXCEEDED" : "every view within the limit");
   fflush(stdout);

@@ -65,43 +65,45 @@ const i32 *Ed2D_LastCorners(const Bone2Model *m) {
 const i32 g_Ed2DCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 // The pairing's scratch: rings, pixels, the marks' parts and what they are planned for.
-static u32 *s_Ring;
-static u8 *s_Count, *s_Parts;
-static i32 *s_Pixels;
-static i32 s_Room, s_VertRoom;
-static const Bone2Model *s_PlanModel;
-static const Ed2DMarks *s_PlanMarks;
+static struct {
+  u32 *ring;
+  u8 *count, *parts;
+  i32 *pixels;
+  i32 room, vertRoom;
+  const Bone2Model *model;
+  const Ed2DMarks *marks;
+} s_Pair;
 
 static void PlanMarks(u32 c) {
-  const Bone2Model *m = s_PlanModel;
-  const Ed2DMarks &k = *s_PlanMarks;
-  u32 v = s_Ring[c];
+  const Bone2Model *m = s_Pair.model;
+  const Ed2DMarks &k = *s_Pair.marks;
+  u32 v = s_Pair.ring[c];
   if (k.last[v] != (i32)c) return;
-  i32 x = s_Pixels[2 * v], y = s_Pixels[2 * v + 1];
+  i32 x = s_Pair.pixels[2 * v], y = s_Pair.pixels[2 * v + 1];
   u32 bits = k.boxed(v) ? DrawMarks_Box(x - k.half, y - k.half, x + k.half, y + k.half) : 0;
   if (k.crossed && k.crossed(m, v))
     for (i32 i = 3; i >= 0; i--) bits |= DrawMarks_Point(x + g_Ed2DCross[i][0], y + g_Ed2DCross[i][1]) ? 16u << i : 0;
-  s_Parts[v] = (u8)bits;
+  s_Pair.parts[v] = (u8)bits;
 }
 
-const u8 *Ed2D_MarkParts(void) { return s_Parts; }
+const u8 *Ed2D_MarkParts(void) { return s_Pair.parts; }
 
 static bool Room2D(i32 faces, i32 verts) {
-  if (faces > s_Room) {
-    u32 *r = (u32 *)realloc(s_Ring, (size_t)faces * 4 * sizeof(u32));
-    if (r) s_Ring = r;
-    u8 *c = (u8 *)realloc(s_Count, (size_t)faces);
-    if (c) s_Count = c;
+  if (faces > s_Pair.room) {
+    u32 *r = (u32 *)realloc(s_Pair.ring, (size_t)faces * 4 * sizeof(u32));
+    if (r) s_Pair.ring = r;
+    u8 *c = (u8 *)realloc(s_Pair.count, (size_t)faces);
+    if (c) s_Pair.count = c;
     if (!r || !c) return false;
-    s_Room = faces;
+    s_Pair.room = faces;
   }
-  if (verts > s_VertRoom) {
-    i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
-    if (p) s_Pixels = p;
-    u8 *q = (u8 *)realloc(s_Parts, (size_t)verts);
-    if (q) s_Parts = q;
+  if (verts > s_Pair.vertRoom) {
+    i32 *p = (i32 *)realloc(s_Pair.pixels, (size_t)verts * 2 * sizeof(i32));
+    if (p) s_Pair.pixels = p;
+    u8 *q = (u8 *)realloc(s_Pair.parts, (size_t)verts);
+    if (q) s_Pair.parts = q;
     if (!p || !q) return false;
-    s_VertRoom = verts;
+    s_Pair.vertRoom = verts;
   }
   return true;
 }
@@ -110,25 +112,25 @@ bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bo
                     const Ed2DMarks *marks) {
   i32 n = Polys(m), verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
   if (verts <= 0 || !Room2D(n, verts)) return false;
-  memset(s_Parts, 255, (size_t)verts);
+  memset(s_Pair.parts, 255, (size_t)verts);
   if (!DrawWire_Exact() || !pts) return false;
   for (i32 i = 0; i < verts; i++) {
     f32 x = pts[i].x + m->placeX, y = pts[i].y + m->placeY;
-    s_Pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
-    s_Pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
+    s_Pair.pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
+    s_Pair.pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon2 *p = &m->polygons[f];
-    u32 *v = &s_Ring[4 * f];
+    u32 *v = &s_Pair.ring[4 * f];
     v[0] = v[1] = v[2] = v[3] = 0;
     i32 k = p->used == 1 ? Ed2D_PolyCorners(m, p, v) : 0;
-    s_Count[f] = (u8)(k == p->cornerCount ? k : 0);
+    s_Pair.count[f] = (u8)(k == p->cornerCount ? k : 0);
   }
-  DrawWire_Build(s_Ring, s_Count, (u32)n);
-  s_PlanModel = m;
-  s_PlanMarks = marks;
-  if (DrawWire_Plan(s_Pixels, (u32)verts, late, earlyOpaque, marks && marks->last ? PlanMarks : nullptr)) return true;
-  memset(s_Parts, 255, (size_t)verts);
+  DrawWire_Build(s_Pair.ring, s_Pair.count, (u32)n);
+  s_Pair.model = m;
+  s_Pair.marks = marks;
+  if (DrawWire_Plan(s_Pair.pixels, (u32)verts, late, earlyOpaque, marks && marks->last ? PlanMarks : nullptr)) return true;
+  memset(s_Pair.parts, 255, (size_t)verts);
   return false;
 }
 

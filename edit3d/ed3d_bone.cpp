@@ -432,37 +432,40 @@ void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 static i32 *s_WirePixels, *s_WireLast;
 static i32 s_WireRoom;
 
-static u32 *s_PairRing;
-static u8 *s_PairCount;
-static i32 s_PairRoom;
+// The rings of the wire's pairing, and the mark planner with its model for DrawWire_Plan's
+// corner callback.
+static struct {
+  u32 *ring;
+  u8 *count;
+  i32 room;
+  const Model3 *model;
+  Ed3DWirePlan plan;
+} s_Pair;
 
 bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
-  if (polys > s_PairRoom) {
-    u32 *r = (u32 *)realloc(s_PairRing, (size_t)polys * 4 * sizeof(u32));
-    if (r) s_PairRing = r;
-    u8 *c = (u8 *)realloc(s_PairCount, (size_t)polys);
-    if (c) s_PairCount = c;
+  if (polys > s_Pair.room) {
+    u32 *r = (u32 *)realloc(s_Pair.ring, (size_t)polys * 4 * sizeof(u32));
+    if (r) s_Pair.ring = r;
+    u8 *c = (u8 *)realloc(s_Pair.count, (size_t)polys);
+    if (c) s_Pair.count = c;
     if (!r || !c) return false;
-    s_PairRoom = polys;
+    s_Pair.room = polys;
   }
   u32 verts = (u32)Model3_PositionCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
-    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_PairRing[4 * f];
+    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_Pair.ring[4 * f];
     for (u32 j = 0; j < 4; j++) ring[j] = j < k ? p.corners[j].vertex : 0;
     for (u32 j = 0; j < k; j++)
       if (ring[j] >= verts) k = 0;
-    s_PairCount[f] = (u8)k;
+    s_Pair.count[f] = (u8)k;
   }
-  DrawWire_Build(s_PairRing, s_PairCount, (u32)polys);
+  DrawWire_Build(s_Pair.ring, s_Pair.count, (u32)polys);
   return DrawWire_Plan(pixels, verts, late, true, marks);
 }
 
-// The wire's mark planner with its model, for DrawWire_Plan's corner callback.
-static const Model3 *s_PlanModel;
-static Ed3DWirePlan s_Plan;
 
-static void PlanWireMarks(u32 c) { s_Plan(s_PlanModel, s_WirePixels, s_WireLast, c); }
+static void PlanWireMarks(u32 c) { s_Pair.plan(s_Pair.model, s_WirePixels, s_WireLast, c); }
 
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge, Ed3DWirePlan plan) {
   i32 verts = Model3_PositionCount(m);
@@ -486,8 +489,8 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
   }
   DrawBatch_Begin();
   // Every wire is opaque: an edge between two polygons is stroked by the later one only.
-  s_PlanModel = m;
-  s_Plan = plan;
+  s_Pair.model = m;
+  s_Pair.plan = plan;
   bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr, plan ? PlanWireMarks : nullptr);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];

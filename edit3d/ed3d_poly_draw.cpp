@@ -157,44 +157,44 @@ static bool DrawnLate(u32 f) { return g_PolySelectMode == 1 && g_PolySelFaces[f]
 // Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
 static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
 
-// Every position's pixel, two each, for the plan of the edges left out (scratch, grown).
-static i32 *s_Pixels;
-static i32 s_PixelRoom;
-
-// Per position, the sides of its selected box still to be drawn (drawmarks.h), planned with
-// the edges when the pixels are exact; every side otherwise.
-static u8 *s_BoxSides;
-static i32 s_BoxRoom;
-static const Model3 *s_PlanModel;
+// The plan of the lines left out (scratch, grown): every position's pixel, two each, and the
+// sides of its selected box still to be drawn (drawmarks.h), planned with the edges when the
+// pixels are exact, every side otherwise; the model planned for.
+static struct {
+  i32 *pixels;
+  u8 *boxSides;
+  i32 pixelRoom, boxRoom;
+  const Model3 *model;
+} s_Plan;
 
 // The box drawn after a corner's edge in vertex selection: at the position's last corner.
 static void PlanBox(u32 c) {
-  const Model3 *m = s_PlanModel;
+  const Model3 *m = s_Plan.model;
   u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
   if (!g_PolySelVerts[vi] || s_LastCorner[vi] != (i32)c) return;
-  i32 x = s_Pixels[2 * vi], y = s_Pixels[2 * vi + 1];
-  s_BoxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
+  i32 x = s_Plan.pixels[2 * vi], y = s_Plan.pixels[2 * vi + 1];
+  s_Plan.boxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
 }
 
 static bool PairEdges(const Model3 *m, const ViewRecord *v) {
   i32 verts = Model3_PositionCount(m);
-  if (verts > s_PixelRoom) {
-    i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
+  if (verts > s_Plan.pixelRoom) {
+    i32 *p = (i32 *)realloc(s_Plan.pixels, (size_t)verts * 2 * sizeof(i32));
     if (!p) return false;
-    s_Pixels = p;
-    s_PixelRoom = verts;
+    s_Plan.pixels = p;
+    s_Plan.pixelRoom = verts;
   }
-  if (verts > s_BoxRoom) {
-    u8 *p = (u8 *)realloc(s_BoxSides, (size_t)verts);
+  if (verts > s_Plan.boxRoom) {
+    u8 *p = (u8 *)realloc(s_Plan.boxSides, (size_t)verts);
     if (!p) return false;
-    s_BoxSides = p;
-    s_BoxRoom = verts;
+    s_Plan.boxSides = p;
+    s_Plan.boxRoom = verts;
   }
-  if (verts > 0) memset(s_BoxSides, 15, (size_t)verts);
-  for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Pixels[2 * i], &s_Pixels[2 * i + 1]);
+  if (verts > 0) memset(s_Plan.boxSides, 15, (size_t)verts);
+  for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
   bool boxes = g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
-  s_PlanModel = m;
-  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Pixels, DrawnLate, boxes ? PlanBox : nullptr);
+  s_Plan.model = m;
+  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Plan.pixels, DrawnLate, boxes ? PlanBox : nullptr);
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
@@ -214,7 +214,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       if ((!faceMode || !g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
       if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
-        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_BoxSides[vi] : 15, 255, 255, 0, 255);
+        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
       if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);

@@ -169,10 +169,12 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
 }
 
 // Per position, the parts of its marks still to be drawn (drawmarks.h): box sides in bits 0-3,
-// the cross's four points in bits 4-7; all of them unless s_MarksPlanned.
-static u8 *s_Marks;
-static i32 s_MarkRoom;
-static bool s_MarksPlanned;
+// the cross's four points in bits 4-7; all of them unless planned.
+static struct {
+  u8 *parts;
+  i32 room;
+  bool planned;
+} s_Marks;
 
 static const i32 kCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
@@ -192,21 +194,21 @@ static void PlanMarks(const Model3 *m, const i32 *px, const i32 *lastFrom, u32 c
   u32 bits = Selected(a) ? DrawMarks_Box(x - 3, y - 3, x + 3, y + 3) : 0;
   if (Bound(m, a))
     for (i32 k = 3; k >= 0; k--) bits |= DrawMarks_Point(x + kCross[k][0], y + kCross[k][1]) ? 16u << k : 0;
-  s_Marks[a] = (u8)bits;
+  s_Marks.parts[a] = (u8)bits;
 }
 
 // Every part of every mark until the plan says otherwise.
 static void ResetMarks(const Model3 *m) {
   i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
-  s_MarksPlanned = false;
-  if (verts > s_MarkRoom) {
-    u8 *p = (u8 *)realloc(s_Marks, (size_t)verts);
+  s_Marks.planned = false;
+  if (verts > s_Marks.room) {
+    u8 *p = (u8 *)realloc(s_Marks.parts, (size_t)verts);
     if (!p) return;
-    s_Marks = p;
-    s_MarkRoom = verts;
+    s_Marks.parts = p;
+    s_Marks.room = verts;
   }
-  if (verts > 0) memset(s_Marks, 255, (size_t)verts);
-  s_MarksPlanned = verts > 0;
+  if (verts > 0) memset(s_Marks.parts, 255, (size_t)verts);
+  s_Marks.planned = verts > 0;
 }
 
 // One wire edge with the marks of its start vertex: a yellow cross when the current bone
@@ -217,7 +219,7 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA
   // The marks are opaque and the same at every edge that starts at a: drawn after the last
   // of them only, they leave the picture that drawing them after every one leaves.
   if (!lastFromA) return;
-  u32 bits = s_MarksPlanned ? s_Marks[a] : 255;
+  u32 bits = s_Marks.planned ? s_Marks.parts[a] : 255;
   if (Bound(m, a))
     for (i32 c = 0; c < 4; c++)
       if (bits & (16u << c)) Draw_Point2D(x1 + kCross[c][0], y1 + kCross[c][1], 255, 255, 0, 255);
@@ -226,7 +228,7 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   ResetMarks(m);
-  Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_MarksPlanned ? PlanMarks : nullptr);
+  Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_Marks.planned ? PlanMarks : nullptr);
 }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {

@@ -1,13 +1,14 @@
-// Each edge of a mesh's wire drawn once where drawing it twice leaves the same picture.
+// A mesh's wire drawn without the lines that leave no pixel of their own.
 //
 // An overlay draws a wire as its faces' rings, face after face: an edge between two faces is
-// drawn twice, once from each. The earlier of the two draws can be left out without changing a
-// pixel when the later one is opaque and symmetric (DrawWire_Symmetric) and the lines land on
-// pixel centres (a batch at whole pixels): a line covers the pixels between its ends the same
-// way in both directions and never its end pixel, so the later line covers every pixel of the
-// earlier one but its start; that start is covered again when an opaque edge kept after both
-// leaves it in a way that covers its start pixel on every device (a point, a line longer
-// across than down, or one going down: one device leaves out the start of a steep line up).
+// drawn twice, once from each, and where the model is dense or seen edge-on, lines and marks
+// fall on each other. Two kinds of line can be left out with the picture unchanged:
+// - the earlier draw of a shared edge, when the later one is opaque and tie-free
+//   (DrawMarks_TieFree) and the lines land on pixel centres (a batch at whole pixels): both
+//   directions cover the same pixels between the ends and neither end is the earlier line's
+//   alone but its start (devices that draw the last pixel draw both ends either way), and that
+//   start is covered again when an opaque primitive kept after both covers it on every device;
+// - any line whose every pixel later opaque lines, points and marks cover (drawmarks.h).
 // Whatever was drawn in between is covered again as it was, so the order of overlapping marks
 // and edges is kept.
 //
@@ -18,7 +19,7 @@
 // -1 when no other face has it, more than two faces have it, or either face passes a position
 // twice. The pairing is kept while the rings stay the same (every view of a frame).
 //
-// Globals owned here: g_DrawWireOff (a measuring run sets it to draw every edge, as before) and
+// Globals owned here: g_DrawWireOff (a measuring run sets it to draw every line, as before) and
 // s_ file statics (the pairing, its hash table and the plan).
 #pragma once
 #include "model/types.h"
@@ -39,11 +40,6 @@ i32 DrawWire_Twin(u32 corner);
 bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), bool earlyOpaque,
                    void (*marks)(u32 corner));
 bool DrawWire_Skip(u32 corner);
-// Whether a line between two pixel centres covers the same pixels between its ends in either
-// direction: true unless it passes exactly halfway between two pixels somewhere, where the
-// device may take either one by the direction (the long side over the greatest common divisor
-// of the two sides is even).
-bool DrawWire_Symmetric(i32 x1, i32 y1, i32 x2, i32 y2);
 // True when an edge may be left out for its twin: a batch is open and 2D vertices land on
 // whole pixels (no scale, whole offsets).
 bool DrawWire_Exact(void);

@@ -25,6 +25,8 @@
 #include "app/shell_view.h"
 #include "model/bone2.h"
 #include "model/seam.h"
+#include "draw_fakedev.h"
+#include "lib/draw/drawwire.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
 
@@ -444,6 +446,81 @@ TEST_F(Ed2DPolyFixture, WeightBonePickAndRectangle) {
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   Ed2D_WeightRectTest(3, 5, 5, &r);
   EXPECT_EQ(g_PolySelVerts[3], 0u);
+}
+
+// [SECTION] lines left out
+// A device's picture of the recorded 2D lines and points: each line covers on each step along
+// its long side the pixel nearest to it, a halfway step going by the line's direction; the
+// start is left out of a steep line going up and the end is drawn, as some devices do.
+struct Device {
+  bool steepUpSkipsStart, lastPixel;
+};
+
+std::vector<u32> Picture(const Device &dev) {
+  std::vector<u32> img(640 * 480, 0xFF000000u);
+  for (size_t i = 0; i < g_Fake->draws.size(); i++) {
+    std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
+    i32 x1 = (i32)v[0].x, y1 = (i32)v[0].y, x2 = v.size() > 1 ? (i32)v[1].x : x1 + 1, y2 = v.size() > 1 ? (i32)v[1].y : y1;
+    i32 dx = x2 - x1, dy = y2 - y1, ax = abs(dx), ay = abs(dy), n = ax > ay ? ax : ay;
+    u32 c = v[0].color, a = c >> 24;
+    for (i32 k = 0; k <= n; k++) {
+      if ((k == 0 && dev.steepUpSkipsStart && ay > ax && dy < 0) || (k == n && !dev.lastPixel) || n == 0) continue;
+      i32 minor = (ax > ay ? dy : dx) * k, q = (i32)floor((f64)minor / n + 0.5);
+      if (2 * (minor - q * n) == -n && minor < 0) q--;   // a halfway step goes the line's way
+      i32 x = x1 + (ax > ay ? (dx > 0 ? k : -k) : q), y = y1 + (ax > ay ? q : (dy > 0 ? k : -k));
+      if (x < 0 || y < 0 || x >= 640 || y >= 480) continue;
+      u32 &d = img[(size_t)y * 640 + x], out = 0xFF000000u;
+      for (int sh = 0; sh < 24; sh += 8)
+        out |= ((((c >> sh) & 255) * a + ((d >> sh) & 255) * (255 - a)) / 255) << sh;
+      d = out;
+    }
+  }
+  return img;
+}
+
+// A dense skin (quads of 2 x 1 pixels with slanted rows, their marks on each other) drawn by
+// every 2D overlay with and without the lines that later ones hide: the same picture on
+// devices of every kind, from far fewer primitives.
+TEST_F(Ed2DPolyFixture, LinesLeftOutLeaveThePictureOnEveryKindOfDevice) {
+  FakeDev_Install();
+  const i32 cols = 16, rows = 8;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++) Vertex((f32)(2 * x + (y % 3)), (f32)(y + x / 5));
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon2 &p = m->polygons[m->polygonCount++];
+      p = Polygon2{};
+      p.used = 1;
+      const i32 c[4] = {y * (cols + 1) + x, (y + 1) * (cols + 1) + x, (y + 1) * (cols + 1) + x + 1, y * (cols + 1) + x + 1};
+      p.cornerCount = (x + y) % 4 == 0 ? 3 : 4;
+      for (i32 j = 0; j < p.cornerCount; j++) p.corners[j].vertex = (u16)c[j];
+    }
+  for (i32 i = 0; i < m->vertexCount; i++) m->bindings[i] = {0, 0, 1.0f, 1}, g_PolySelVerts[i] = i % 3 != 0;
+  for (i32 f = 0; f < m->polygonCount; f++) g_PolySelFaces[f] = f % 5 != 0;
+  struct Mode {
+    u32 subMode, selectMode;
+    void (*draw)(void);
+  } const modes[] = {{SUB_2D_POLY, 0, Ed2D_PolyDraw}, {SUB_2D_POLY, 1, Ed2D_PolyDraw}, {SUB_2D_WEIGHT, 0, Ed2D_WeightDraw},
+                     {SUB_2D_BONE, 0, Ed2D_BoneDraw}};
+  const Device devices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  for (const Mode &md : modes) {
+    g_EditSubMode = md.subMode;
+    g_PolySelectMode = md.selectMode;
+    size_t drawn[2];
+    std::vector<u32> pictures[2][4];
+    for (u32 off : {1u, 0u}) {
+      g_DrawWireOff = off;
+      g_Fake->draws.clear();
+      md.draw();
+      drawn[off] = g_Fake->draws.size();
+      for (int d = 0; d < 4; d++) pictures[off][d] = Picture(devices[d]);
+    }
+    g_DrawWireOff = 0;
+    SCOPED_TRACE(std::to_string(md.subMode) + "/" + std::to_string(md.selectMode));
+    EXPECT_LT(drawn[0] * 4, drawn[1] * 3) << "far fewer primitives";
+    for (int d = 0; d < 4; d++) EXPECT_TRUE(pictures[0][d] == pictures[1][d]) << "device " << d;
+  }
+  FakeDev_Remove();
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST(DrawWire, SymmetricLinesHaveNoHalfwayStep) {
       {0, 0, 2, 1, false}, {0, 0, 4, 2, false},  {3, 8, 0, 0, false}, {0, 0, -10, 4, true}, {0, 0, 10, -5, false},
   };
   for (const Row &r : rows)
-    EXPECT_EQ(DrawWire_Symmetric(r.x1, r.y1, r.x2, r.y2), r.symmetric) << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2;
+    EXPECT_EQ(DrawMarks_TieFree(r.x1, r.y1, r.x2, r.y2), r.symmetric) << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2;
 }
 
 // Two quads side by side (positions 0 1 2 below 3 4 5, ten pixels apart, y down the screen),
@@ -47,7 +47,7 @@ TEST_F(DrawWireTest, ALineShowsUnlessLaterOpaqueOnesCoverAllItMayCover) {
   } const rows[] = {   // from the last drawn to the first
       {0, 5, 10, 5, true, true},    {2, 5, 8, 5, true, false},    {0, 5, 10, 5, true, true},   // the end may show
       {5, 0, 5, 5, true, true},     {5, 4, 5, 1, true, false},    {3, 5, 3, 5, true, false},   // a point
-      {9, 5, 9, 5, true, true},     {0, 0, 3, 1, true, true},     {20, 20, 25, 20, false, true},
+      {9, 5, 9, 5, true, true},     {0, 0, 3, 1, true, true},     {1, 0, 2, 1, true, false},    {20, 20, 25, 20, false, true},
       {21, 20, 23, 20, true, true}, {-3, 5, 2, 5, true, true},    {30, 10, 30, 5, true, true},
       {30, 8, 30, 6, true, false},  {30, 10, 30, 9, true, true},  {1, 0, 1, 0, true, true},    // beside the slanted start
   };
