@@ -9,11 +9,13 @@
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
 
-f32 g_CamEye[3] = {0.0f, 0.0f, -15.0f};
-f32 g_CamTarget[3] = {0.0f, 0.0f, 0.0f};
-f32 g_CamUp[3] = {0.0f, 1.0f, 0.0f};
-LightRecord g_Light = {{0, 0, 0}, {1, 1, 1}, 0.0f};
-f32 g_LastBrightness = -1.0f;
+CameraState g_Camera = {
+    -1.0f,                             // lastBrightness
+    {0.0f, 0.0f, -15.0f},              // eye
+    {0.0f, 0.0f, 0.0f},                // target
+    {0.0f, 1.0f, 0.0f},                // up
+    {{0, 0, 0}, {1, 1, 1}, 0.0f},      // light
+};
 
 // [SECTION] Matrix arithmetic
 

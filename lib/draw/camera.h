@@ -12,11 +12,21 @@ struct LightRecord {
   f32 brightness;   // 1.0 normal, 0.0 black (drawn as the brightness cover)
 };
 
-extern f32 g_CamEye[3];
-extern f32 g_CamTarget[3];
-extern f32 g_CamUp[3];
-extern LightRecord g_Light;
-extern f32 g_LastBrightness;
+// The camera and the light: written by the Cam_/Light_ setters below (editors call them).
+struct CameraState {
+  f32 lastBrightness;
+  f32 eye[3];
+  f32 target[3];
+  f32 up[3];
+  LightRecord light;
+};
+extern CameraState g_Camera;
+// Old names, gone once every use is renamed.
+#define g_LastBrightness g_Camera.lastBrightness
+#define g_CamEye g_Camera.eye
+#define g_CamTarget g_Camera.target
+#define g_CamUp g_Camera.up
+#define g_Light g_Camera.light
 
 i32 Cam_ApplyView(void);
 i32 Cam_SetEye(f32 x, f32 y, f32 z);

@@ -5,8 +5,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 
-u32 g_NextQuadAdditive;
-u32 g_SceneDrawOn = 1;
+DrawSwitches g_Draw = {1, 0};  // scene drawing on
 
 // [SECTION] 2D placement
 

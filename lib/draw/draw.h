@@ -48,8 +48,15 @@ struct Place2D {
   f32 offsetX, offsetY;   // (desktop size - 640x480) / 2 + pan of view 0
 };
 
-extern u32 g_NextQuadAdditive;
-extern u32 g_SceneDrawOn;
+// Drawing switches: written by Draw_SetNextQuadAdditive and Lib_SetSceneDraw.
+struct DrawSwitches {
+  u32 sceneDrawOn;
+  u32 nextQuadAdditive;
+};
+extern DrawSwitches g_Draw;
+// Old names, gone once every use is renamed.
+#define g_NextQuadAdditive g_Draw.nextQuadAdditive
+#define g_SceneDrawOn g_Draw.sceneDrawOn
 
 // A8R8G8B8 from the low bytes of r, g, b and a.
 inline u32 Draw_PackColor(i32 r, i32 g, i32 b, i32 a) {

@@ -3,8 +3,7 @@
 
 #include "lib/draw/drawbatch.h"
 
-DrawDev g_DrawDev;
-void (*g_DrawDevReleaseKept)(void);
+LibDevice g_Dev;
 
 void DrawDev_SetRenderState(u32 state, u32 value) {
   DrawBatch_FlushPending();

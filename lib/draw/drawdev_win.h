@@ -8,6 +8,3 @@ void Draw_InstallFor(IDirect3DDevice9 **device);
 // The program's installation: g_Device, the texture and log seam entries, the log window
 // and the file dialogs. Called by the library start-up once the device exists.
 void Draw_Install(void);
-// The platform halves of the log window and of the file dialogs (log_win.cpp, dialogs_win.cpp).
-void Log_InstallPlatform(void);
-void FileDlg_InstallPlatform(void);

@@ -118,13 +118,11 @@ void Lib_ClearAllModels(void) {
   Model3_FreeAllSlots();
 }
 
-void *g_ToonTexture;
 // The file the toon texture came from, for a reload on a new device.
-static char s_ToonPath[260];
 
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height) {
   f32 size[2] = {0, 0};
-  if (path != s_ToonPath) Str_Copy(s_ToonPath, sizeof s_ToonPath, path ? path : "");
+  if (path != g_Tex.toonPath) Str_Copy(g_Tex.toonPath, sizeof g_Tex.toonPath, path ? path : "");
   Tex_LoadImageFile(&g_ToonTexture, path, size);
   if (!g_ToonTexture) {
     *width = *height = 32;
@@ -159,7 +157,7 @@ void Draw_ReleaseToonTexture(void) {
 }
 
 bool Draw_ReloadToonTexture(void) {
-  if (!s_ToonPath[0]) return false;
+  if (!g_Tex.toonPath[0]) return false;
   i32 w = 0, h = 0;
-  return Draw_LoadToonTexture(s_ToonPath, &w, &h);
+  return Draw_LoadToonTexture(g_Tex.toonPath, &w, &h);
 }

@@ -9,16 +9,9 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-PnWeightRecord *g_PnWeights[PN_LEVELS];
-u16 *g_PnIndices[PN_LEVELS];
-u32 g_PnTablesBuilt;
-PnVertex g_PnGrid[PN_MAX_GRID];
-f32 g_PnGridColors[PN_MAX_GRID][4];
-i32 g_PnGridCount;
-Model3 *g_PnWorkModel;
+PnState g_Pn;
 // Set by a finished tessellation, cleared by Pn_PrepareWorkModel: a refused or never run
 // command must not replace slot 0 by an empty model.
-static bool s_WorkReady;
 
 // [SECTION] Tables
 
@@ -176,7 +169,7 @@ void Pn_TessellatePolygon(const PnCorner *c1, const PnCorner *c2, const PnCorner
 // [SECTION] Whole model ("曲面化")
 
 void Pn_PrepareWorkModel(void) {
-  s_WorkReady = false;
+  g_Pn.workReady = false;
   Model3_Free(g_PnWorkModel);
   g_ModelAllocArrays = 1;
   g_PnWorkModel = Model3_New();
@@ -223,7 +216,7 @@ static void AppendTriangles(Model3 *w, i32 level) {
 
 bool Pn_TessellateModel(i32 slot) {
   Model3 *m = Model3_Get(slot);
-  s_WorkReady = false;
+  g_Pn.workReady = false;
   if (!m || g_PnTablesBuilt != 1) return false;
   i32 level = Pn_ClampLevel(m->refineLevel);
   Pn_PrepareWorkModel();
@@ -248,13 +241,13 @@ bool Pn_TessellateModel(i32 slot) {
       AppendTriangles(w, level);
     }
   }
-  s_WorkReady = true;
+  g_Pn.workReady = true;
   return true;
 }
 
 bool Pn_StoreWorkModel(i32 slot) {
   Model3 *m = Model3_Get(slot);
-  if (!m || !g_PnWorkModel || !s_WorkReady) return false;
+  if (!m || !g_PnWorkModel || !g_Pn.workReady) return false;
   Model3_Copy(g_PnWorkModel, m, 1);
   Model3_CalcNormals(m);
   m->changed = 1;

@@ -39,14 +39,28 @@ struct PnControl {
   f32 c[7][3];    // C0..C5 near edge points, C6 centre
 };
 
-extern PnWeightRecord *g_PnWeights[PN_LEVELS];
-extern u16 *g_PnIndices[PN_LEVELS];
-extern u32 g_PnTablesBuilt;
 // Work buffers of the triangle being tessellated, in grid numbering.
-extern PnVertex g_PnGrid[PN_MAX_GRID];
-extern f32 g_PnGridColors[PN_MAX_GRID][4];
-extern i32 g_PnGridCount;
-extern Model3 *g_PnWorkModel;
+// The tessellation tables and work buffers: written by Pn_InitTables and the tessellation
+// of one triangle (pn.cpp) only.
+struct PnState {
+  bool workReady;  // the work model is allocated
+  u32 tablesBuilt;
+  i32 gridCount;
+  Model3 *workModel;
+  PnWeightRecord *weights[PN_LEVELS];
+  u16 *indices[PN_LEVELS];
+  PnVertex grid[PN_MAX_GRID];
+  f32 gridColors[PN_MAX_GRID][4];
+};
+extern PnState g_Pn;
+// Old names, gone once every use is renamed.
+#define g_PnTablesBuilt g_Pn.tablesBuilt
+#define g_PnGridCount g_Pn.gridCount
+#define g_PnWorkModel g_Pn.workModel
+#define g_PnWeights g_Pn.weights
+#define g_PnIndices g_Pn.indices
+#define g_PnGrid g_Pn.grid
+#define g_PnGridColors g_Pn.gridColors
 
 void Pn_BezierWeights(PnWeightRecord *out, f32 u, f32 v);
 // Builds the tables of all 12 levels once; 0 on success, E_FAIL (0x80004005) when memory ran

@@ -5,11 +5,8 @@
 #include "lib/framework/lib.h"
 #include "model/object.h"
 
-RenderTargetSlot g_RenderTargets[RENDER_TARGETS];
-QuadVertex g_ScreenQuad[4];
-ShadowVolume g_ShadowVolumes[SHADOW_VOLUME_OBJECTS];
+TargetState g_Target;
 
-static void (*s_ReleaseHooks[DRAW_RELEASE_HOOKS])(void);
 
 // [SECTION] Render targets
 
@@ -46,7 +43,7 @@ void Draw_ReleaseAllTargets(void) {
 }
 
 void Draw_AddReleaseHook(void (*release)(void)) {
-  for (auto &h : s_ReleaseHooks) {
+  for (auto &h : g_Target.releaseHooks) {
     if (h == release) return;
     if (!h) {
       h = release;
@@ -56,7 +53,7 @@ void Draw_AddReleaseHook(void (*release)(void)) {
 }
 
 void Draw_ReleaseShaderTargets(void) {
-  for (auto h : s_ReleaseHooks)
+  for (auto h : g_Target.releaseHooks)
     if (h) h();
 }
 

@@ -16,7 +16,6 @@ struct RenderTargetSlot {
   void *texture;  // A8R8G8B8, render-target usage, default pool, one level
   void *surface;  // its level-0 surface
 };
-extern RenderTargetSlot g_RenderTargets[RENDER_TARGETS];
 
 struct QuadVertex {
   f32 x, y, z, rhw;
@@ -24,13 +23,24 @@ struct QuadVertex {
 };
 static_assert(sizeof(QuadVertex) == 20, "QuadVertex layout");
 enum : u32 { FVF_QUADVERTEX = 0x004 | 0x040 };
-extern QuadVertex g_ScreenQuad[4];
 
 struct ShadowVolume {
   i32 count;        // vertices (three per triangle)
   f32 *positions;   // x, y, z per vertex
 };
-extern ShadowVolume g_ShadowVolumes[SHADOW_VOLUME_OBJECTS];
+// Render targets, the screen quad and the shadow volumes: written by the Draw_ target and
+// shadow calls (target.cpp, render/shadow.cpp).
+struct TargetState {
+  void (*releaseHooks[DRAW_RELEASE_HOOKS])(void);  // Draw_AddReleaseHook
+  QuadVertex screenQuad[4];
+  RenderTargetSlot slots[RENDER_TARGETS];
+  ShadowVolume shadowVolumes[SHADOW_VOLUME_OBJECTS];
+};
+extern TargetState g_Target;
+// Old names, gone once every use is renamed.
+#define g_ScreenQuad g_Target.screenQuad
+#define g_RenderTargets g_Target.slots
+#define g_ShadowVolumes g_Target.shadowVolumes
 
 void Draw_FlagTargetForClear(i32 i);
 void Draw_CreateTarget(i32 i);

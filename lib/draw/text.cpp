@@ -10,14 +10,12 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
+#include "lib/framework/d3dapp.h"
+#include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
-ScreenTextEntry *g_ScreenText[TEXT_MAX_LINES];
-u32 g_ScreenTextCount;
-i32 g_TextColor[4] = {255, 255, 255, 255};
-void *g_TextFont;
-f32 g_TextFontSize;
+ScreenTextState g_Text = {{255, 255, 255, 255}};  // white text
 
 // [SECTION] Queue
 
@@ -145,4 +143,22 @@ void Text_DrawQueue(void) {
   }
   Text_DrawMovieMessages();
   g_ScreenTextCount = 0;
+}
+
+// The device and frame lines at the top-left of the frame, in yellow, when asked for.
+void Text_QueueStats(void) {
+  if (!g_D3DApp.showStats && !g_FrameTimes.on) return;
+  i32 saved[4];
+  memcpy(saved, g_TextColor, sizeof saved);
+  Text_SetColor(255, 255, 0, 255);
+  i32 y = 0;
+  if (g_D3DApp.showStats) {
+    Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
+    Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
+    y = 40;
+  }
+  char line[128];
+  for (u32 v = 0; g_FrameTimes.on && v <= FRAMETIME_VIEWS; v++)
+    if (FrameTime_Text(v, line, sizeof line)) Text_Printf(2, y, "%s", line), y += 20;
+  memcpy(g_TextColor, saved, sizeof saved);
 }

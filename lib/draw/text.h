@@ -18,11 +18,21 @@ struct ScreenTextEntry {
   f32 size;   // 1.0 = 16-pixel font
 };
 
-extern ScreenTextEntry *g_ScreenText[TEXT_MAX_LINES];
-extern u32 g_ScreenTextCount;
-extern i32 g_TextColor[4];
-extern void *g_TextFont;
-extern f32 g_TextFontSize;
+// The screen-text queue and font: written by the Text_ calls (text.cpp) only.
+struct ScreenTextState {
+  i32 color[4];
+  u32 lineCount;
+  f32 fontSize;
+  void *font;
+  ScreenTextEntry *lines[TEXT_MAX_LINES];
+};
+extern ScreenTextState g_Text;
+// Old names, gone once every use is renamed.
+#define g_ScreenTextCount g_Text.lineCount
+#define g_TextFontSize g_Text.fontSize
+#define g_TextFont g_Text.font
+#define g_TextColor g_Text.color
+#define g_ScreenText g_Text.lines
 
 void Text_Printf(i32 x, i32 y, const char *format, ...)
 #if defined(__GNUC__)
@@ -30,6 +40,8 @@ void Text_Printf(i32 x, i32 y, const char *format, ...)
 #endif
     ;
 void Text_SetColor(i32 r, i32 g, i32 b, i32 a);
+// Queues the framework's device and frame lines, when they are asked for (g_LibHooks.queueStats).
+void Text_QueueStats(void);
 void Text_CreateFont(f32 size);
 void Text_ReleaseFont(void);
 void Text_DrawQueue(void);

@@ -14,11 +14,7 @@
 #include "model/formats/formats.h"
 #include "model/seam.h"
 
-u32 g_TexLoadQuiet;
-u32 *g_TexPixels[TEX_PER_MODEL];
-i32 g_TexPixelsWidth[TEX_PER_MODEL];
-i32 g_TexPixelsHeight[TEX_PER_MODEL];
-void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+TexState g_Tex;
 
 // Opaque black becomes transparent in images from the platform loader.
 static const u32 kColorKeyBlack = SEAM_MODEL_TEXTURE_KEY;

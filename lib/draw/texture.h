@@ -22,11 +22,26 @@ enum {
 
 // While set, a file that does not decode gives no message (the reloads after a device reset
 // load files that were reported when first loaded).
-extern u32 g_TexLoadQuiet;
-extern u32 *g_TexPixels[TEX_PER_MODEL];
-extern i32 g_TexPixelsWidth[TEX_PER_MODEL];
-extern i32 g_TexPixelsHeight[TEX_PER_MODEL];
-extern void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+// Texture loading state: written by the Tex_ calls (texture.cpp); loadQuiet by callers that
+// load many files and want no message per failure.
+struct TexState {
+  bool toonWasLoaded;  // DevObjects_Lost saw the toon texture (render/devobjects.cpp)
+  void *toonTexture;   // Draw_LoadToonTexture (models.cpp)
+  char toonPath[260];  // the file it was loaded from, for a reload on another device
+  u32 loadQuiet;
+  i32 pixelsWidth[TEX_PER_MODEL];
+  i32 pixelsHeight[TEX_PER_MODEL];
+  u32 *pixels[TEX_PER_MODEL];
+  void *bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+};
+extern TexState g_Tex;
+// Old names, gone once every use is renamed.
+#define g_ToonTexture g_Tex.toonTexture
+#define g_TexLoadQuiet g_Tex.loadQuiet
+#define g_TexPixelsWidth g_Tex.pixelsWidth
+#define g_TexPixelsHeight g_Tex.pixelsHeight
+#define g_TexPixels g_Tex.pixels
+#define g_Bone2Textures g_Tex.bone2Textures
 
 // A decoded image: width * height pixels of 4 bytes (blue, green, red, alpha), owned.
 struct TexImage {
@@ -60,7 +75,6 @@ void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 
 // The toon texture (start-up option): loaded through Tex_LoadImageFile; false (and 32 x 32)
 // when it cannot be loaded.
-extern void *g_ToonTexture;
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height);
 // Releases the toon texture (its file name is kept); the reload takes the same file again,
 // false when none was ever asked for or it cannot be loaded.

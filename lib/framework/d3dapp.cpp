@@ -8,7 +8,6 @@
 #include "lib/framework/dxutil.h"
 
 D3DAppState g_D3DApp;
-D3DAppErrorUi g_D3DAppErrorUi;
 
 void D3DApp_SetDefaults(void) {
   D3DSettings keep = g_D3DApp.settings;

@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/text.h"
 #include "lib/framework/view_record.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/d3dfont.h"
@@ -17,17 +16,7 @@
 #include "resources/framework_ids.h"
 #include "lib/framework/movie_state.h"
 
-HWND g_MainWnd;
-IDirect3D9 *g_D3D;
-IDirect3DDevice9 *g_Device;
-HWND g_FrameworkWnd, g_FocusWnd;
-HMENU g_SavedMenu;
-RECT g_WindowBounds, g_ClientRect, g_SavedWindowBounds;
-D3DPRESENT_PARAMETERS g_PresentParams;
-D3DSURFACE_DESC g_BackBufferDesc;
-D3DCAPS9 g_DeviceCaps;
-HINSTANCE g_FrameworkInstance;
-D3DFont *g_FrameworkFont;
+D3DAppPlatform g_D3DAppWin;
 
 enum : DWORD { STYLE_WINDOWED = 0x10CF0000, STYLE_FULLSCREEN = WS_POPUP | WS_SYSMENU | WS_VISIBLE };
 
@@ -549,24 +538,6 @@ static void UpdateFrameStats(void) {
                         g_D3DApp.frameStats, sizeof g_D3DApp.frameStats);
 }
 
-// The device and frame lines at the top-left of the frame, in yellow, when asked for.
-static void QueueStats(void) {
-  if (!g_D3DApp.showStats && !g_FrameTimes.on) return;
-  i32 saved[4];
-  memcpy(saved, g_TextColor, sizeof saved);
-  Text_SetColor(255, 255, 0, 255);
-  i32 y = 0;
-  if (g_D3DApp.showStats) {
-    Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
-    Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
-    y = 40;
-  }
-  char line[128];
-  for (u32 v = 0; g_FrameTimes.on && v <= FRAMETIME_VIEWS; v++)
-    if (FrameTime_Text(v, line, sizeof line)) Text_Printf(2, y, "%s", line), y += 20;
-  memcpy(g_TextColor, saved, sizeof saved);
-}
-
 HRESULT D3DApp_FrameStep(void) {
   if (D3DApp_CountFrame((f32)(timeGetTime() * 0.001))) UpdateFrameStats();
   if (g_D3DApp.renderingSuspended || !g_Device) return 0;
@@ -577,7 +548,7 @@ HRESULT D3DApp_FrameStep(void) {
   f32 appTime = DXUtil_Timer(TIMER_GETAPPTIME);
   f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
-  QueueStats();
+  if (g_LibHooks.queueStats) g_LibHooks.queueStats();
   FrameTime_BeginView(Frame_Current()->viewIndex);
   if (FAILED(D3DApp_RenderFrame())) return 0;
   // The recording reads the back buffer before it is presented: after Present the buffer of

@@ -79,7 +79,7 @@ static bool CheckMultiSample(void *ctx, u32 adapter, u32 type, u32 f, bool windo
 }
 
 const D3DQuery *D3DEnum_RealQuery(IDirect3D9 *d3d) {
-  static D3DQuery q;
+  D3DQuery &q = g_D3DAppWin.query;
   q = {d3d, AdapterCount, AdapterDescription, AdapterModeCount, EnumModes, DisplayMode,
        DeviceCaps, CheckType, CheckFormat, CheckDepthMatch, CheckMultiSample};
   return &q;

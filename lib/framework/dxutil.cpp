@@ -55,7 +55,6 @@ void ArrayList::Clear() { count = 0; }
 
 // [SECTION] framework timer
 
-DXUtilClock g_DXUtilClock;
 
 static struct {
   bool decided, usesCounter;

@@ -5,37 +5,14 @@
 #include <stdlib.h>
 #include <string.h>
 
-LibApp g_LibApp;
-LibConfig g_LibConfig = {65000, 0, 0, 0, 0};
-LibFlags g_LibFlags = {0, 1, 0.0f, 0.0f, 0.0f, 0.2f};
+LibState g_Lib = {
+    640, 480,                          // screenWidth, screenHeight
+    {65000, 0, 0, 0, 0},               // config
+    {0, 1, 0.0f, 0.0f, 0.0f, 0.2f},    // flags
+};
 LibHooks g_LibHooks;
 
-u32 g_RunState;
-char g_RootDir[LIB_TEXT_SIZE];
-char g_DataDir[LIB_TEXT_SIZE];
-char g_RenderName[LIB_TEXT_SIZE];
-i32 g_RenderInterval, g_RenderFirstFrame, g_RenderLastFrame;
-char g_TextBuf[LIB_TEXT_SIZE];
 const char g_AppCaption[] = "Miravel";
-f32 g_FrameDelta;
-i32 g_ScreenWidth = 640, g_ScreenHeight = 480;
-i32 g_DesktopWidth, g_DesktopHeight;
-u32 g_ViewWindowMode;
-u32 g_FrameScaling;
-u32 g_OsVersion;
-u8 g_OptAntialias;
-u32 g_OptLight;
-f32 g_Ambient[3];
-u32 g_ClearColor[3];
-f32 g_RandomTable[LIB_RANDOM_COUNT];
-f32 g_TextSize;
-f32 g_Fade, g_FadeStep;
-u32 g_LibReady;
-u32 g_AppActive;
-u8 g_CpuOccupy;
-i32 *g_VertexShareCounts;
-SceneVertex *g_BatchVerts;
-u32 g_TimerElapsedMs;
 
 
 // [SECTION] capability levels

@@ -66,11 +66,24 @@ struct MovieObject {
   f32 pose[MOVIE_POSE_COUNT];  // position, target, angles, rotation, scale, colour
 };
 
-extern MovieObject *g_MovieObjects[MOVIE_MAX_OBJECTS];
-extern i32 g_MovieObjectCount;
-extern char g_MovieMessages[MOVIE_MESSAGE_COUNT][256];
-extern u8 g_VideoActive;       // the video window plays a file: nothing is rendered
-extern u32 g_MovieLoaded;      // 1 after a movie file was read
-extern u32 g_MoviePlayState;   // MOVIE_*
-extern char g_MovieVideoPath[256];  // the file the video window plays (replayed on loop)
+// The movie state. Writers: the movie editor (scene/) and its playback step; the library
+// start-up and the framework clear playState and videoActive.
+struct MovieState {
+  i32 objectCount;
+  u8 videoActive;  // the video window plays a file: nothing is rendered
+  u32 loaded;  // 1 after a movie file was read
+  u32 playState;  // MOVIE_*
+  char videoPath[256];  // the file the video window plays (replayed on loop)
+  char messages[MOVIE_MESSAGE_COUNT][256];
+  MovieObject *objects[MOVIE_MAX_OBJECTS];
+};
+extern MovieState g_Movie;
+// Old names, gone once every use is renamed.
+#define g_MovieObjectCount g_Movie.objectCount
+#define g_VideoActive g_Movie.videoActive
+#define g_MovieLoaded g_Movie.loaded
+#define g_MoviePlayState g_Movie.playState
+#define g_MovieVideoPath g_Movie.videoPath
+#define g_MovieMessages g_Movie.messages
+#define g_MovieObjects g_Movie.objects
 

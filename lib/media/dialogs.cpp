@@ -15,7 +15,6 @@
 #include "model/seam.h"
 
 FileDlgState g_FileDlg;
-FileDlgPlatform g_FileDlgPlatform;
 
 static const char kBrowseTitle[] = "フォルダを選択して下さい";
 

@@ -4,7 +4,6 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "lib/draw/drawdev_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"

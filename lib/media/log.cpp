@@ -2,7 +2,6 @@
 #include "lib/media/log.h"
 
 LogState g_Log;
-LogPlatform g_LogPlatform;
 
 void Log_Create(void) {
   if (g_Log.window) return;

@@ -1,7 +1,6 @@
 // The log window "LogWin" with its list box (Windows side of lib/media/log.h).
 #include <windows.h>
 
-#include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/log.h"
 

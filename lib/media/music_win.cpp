@@ -5,8 +5,7 @@
 
 #include "lib/media/music.h"
 
-MusicManager *g_MusicManager;
-HANDLE g_MusicEvent;
+MusicState g_Music;
 
 // Path type 8 is the one the library has always asked for.
 static const DWORD kMusicPathType = 8;

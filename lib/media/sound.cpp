@@ -7,11 +7,7 @@
 #include "model/model3.h"
 #include "model/seam.h"
 
-SoundSystem g_SoundSystem = {0, nullptr, 1, 0, 0, 0, nullptr};
-WaveRecord *g_SoundSlots[SOUND_SLOTS];
-u32 g_SoundSlotLoaded[SOUND_SLOTS];
-WaveRecord *g_ModelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
-u32 g_ModelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+SoundState g_Sound = {{0, nullptr, 1, 0, 0, 0, nullptr}};  // system
 
 void SoundSystem_Reset(void) {
   g_SoundSystem = SoundSystem{};

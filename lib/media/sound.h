@@ -38,12 +38,22 @@ struct SoundSystem {
                                u32 loop);
 };
 
-extern SoundSystem g_SoundSystem;
-extern WaveRecord *g_SoundSlots[SOUND_SLOTS];
-extern u32 g_SoundSlotLoaded[SOUND_SLOTS];
 // Row-major: model slot x 100 + sound number.
-extern WaveRecord *g_ModelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
-extern u32 g_ModelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+// The sound facility. Writers: the functions below only (Sound_*).
+struct SoundState {
+  SoundSystem system;
+  u32 slotLoaded[SOUND_SLOTS];
+  u32 modelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+  WaveRecord *slots[SOUND_SLOTS];
+  WaveRecord *modelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+};
+extern SoundState g_Sound;
+// Old names, gone once every use is renamed.
+#define g_SoundSystem g_Sound.system
+#define g_SoundSlotLoaded g_Sound.slotLoaded
+#define g_ModelSoundPlayed g_Sound.modelSoundPlayed
+#define g_SoundSlots g_Sound.slots
+#define g_ModelSounds g_Sound.modelSounds
 
 // Puts the sound system into its start state (no device, counter 1); slots are kept.
 void SoundSystem_Reset(void);

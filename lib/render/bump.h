@@ -33,8 +33,15 @@ struct BumpGround {
   BumpGroundMesh meshes[BUMP_GROUND_MESHES];
 };
 
-extern BumpTeapot g_BumpTeapot;
-extern BumpGround g_BumpGround;
+// The bump-mapping samples: written by the Bump_ calls (bump.cpp, bump_win.cpp) only.
+struct BumpState {
+  BumpTeapot teapot;
+  BumpGround ground;
+};
+extern BumpState g_Bump;
+// Old names, gone once every use is renamed.
+#define g_BumpTeapot g_Bump.teapot
+#define g_BumpGround g_Bump.ground
 
 // General 4x4 inverse; false (out = identity) for a singular matrix.
 bool Bump_Invert(Mat4 *out, const Mat4 *m);

@@ -17,7 +17,6 @@
 #include "model/obj2.h"
 
 // The toon texture was loaded when the device went.
-static bool s_ToonWasLoaded;
 
 static void ReleaseAll(void **handles, i32 count) {
   for (i32 i = 0; i < count; i++) RDev_Release(&handles[i]);
@@ -34,7 +33,7 @@ void DevObjects_Lost(void) {
   ReleaseAll(g_Obj2Textures, OBJ2_SLOTS * OBJ2_MAX_IMAGES);
   for (Obj3Pose *pose : g_Obj3Poses)
     if (pose) ReleaseAll(&pose->textures[0][0], OBJ3_PARTS * MODEL3_TEXTURES);
-  s_ToonWasLoaded = g_ToonTexture != nullptr;
+  g_Tex.toonWasLoaded = g_ToonTexture != nullptr;
   Draw_ReleaseToonTexture();
   Shadow_ReleaseBlobTexture();
   if (g_RenderHooks.releaseBumpSamples) g_RenderHooks.releaseBumpSamples();
@@ -89,7 +88,7 @@ void DevObjects_Reload(void) {
   }
   Draw_CreateAllTargets();
   Draw_FlagTargetForClear(0);
-  if (s_ToonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
-  s_ToonWasLoaded = false;
+  if (g_Tex.toonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
+  g_Tex.toonWasLoaded = false;
   g_TexLoadQuiet = 0;
 }

@@ -94,10 +94,17 @@ static void SetState(void *ctx, u16 kind, u16 stage, u32 state, u32 value) {
   else dev->SetRenderState((D3DRENDERSTATETYPE)state, value);
 }
 
+// The effect device tables (a few are enough: the program has one device, tests one more at
+// a time) and whether Hlsl_Install added its release hook.
+static struct {
+  EffectDevice tables[4];
+  int used;
+  bool hooked;
+} s_Effect;
+
 const EffectDevice *Effect_DeviceFor(IDirect3DDevice9 **device) {
-  // A few tables are enough: the program has one device, tests one more at a time.
-  static EffectDevice tables[4];
-  static int used = 0;
+  EffectDevice *tables = s_Effect.tables;
+  int &used = s_Effect.used;
   for (int i = 0; i < used; i++)
     if (tables[i].ctx == device) return &tables[i];
   EffectDevice *t = &tables[used < 4 ? used++ : 3];
@@ -117,7 +124,7 @@ static void EffectMessageBox(const char *text, const char *caption) {
 }
 
 void Hlsl_Install(void) {
-  static bool hooked = false;
+  bool &hooked = s_Effect.hooked;
   g_Hlsl.device = Effect_DeviceFor(&g_Device);
   g_Hlsl.messageBox = EffectMessageBox;
   Hlsl_Init();

@@ -54,11 +54,14 @@ static void DrawList(IDirect3DDevice9 *dev, Effect *e, i32 vertices, i32 indices
   Effect_End(e);
 }
 
+// The bone palette of the model being drawn (static: too big for the stack).
+static Mat4 s_Palette[HLSL_BONE_PALETTE];
+
 // Models of at most one palette of bones: the shared vertex buffer and the group index
 // buffers, index bytes naming the bones themselves.
 static void DrawGroups(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 *m, const ModelPose *pose,
                        const WeldedMesh *mesh) {
-  static Mat4 palette[HLSL_BONE_PALETTE];
+  Mat4 *palette = s_Palette;
   i32 count = Hlsl_BonePalette(pose, m->boneCount, palette);
   Effect_SetMatrixArray(e, "matWorld", palette, count);
   dev->SetStreamSource(0, (IDirect3DVertexBuffer9 *)pose->vertexBuffers[0], 0, MESH_VERTEX44);
@@ -75,7 +78,7 @@ static void DrawGroups(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 
 // Models of more bones: each batch with its own palette, vertices and indices.
 static void DrawBatches(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 *m, const ModelPose *pose,
                         const WeldedMesh *mesh) {
-  static Mat4 palette[HLSL_BONE_PALETTE];
+  Mat4 *palette = s_Palette;
   for (i32 i = 0; i < mesh->batchCount; i++) {
     const BoneBatch4 &b = mesh->batches[i];
     if (b.group >= m->groupCount || m->groups[b.group].shading == 0 || b.indexCount <= 0) continue;

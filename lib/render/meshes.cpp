@@ -10,10 +10,7 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-WeldedMesh *g_IndexedMesh2[MODEL3_SLOTS];
-PaletteMesh3 *g_PaletteMesh3[MODEL3_SLOTS];
-WeldedMesh *g_WeightedMesh4[MODEL3_SLOTS];
-Model3 *g_DisplacedModels[MODEL3_SLOTS];
+MeshState g_Meshes;
 
 // [SECTION] Corner values
 

@@ -95,10 +95,20 @@ struct PaletteMesh3 {
   u8 *normalFlags;         // 1 = touches a flagged vertex; face normal recomputed each frame
 };
 
-extern WeldedMesh *g_IndexedMesh2[MODEL3_SLOTS];
-extern PaletteMesh3 *g_PaletteMesh3[MODEL3_SLOTS];
-extern WeldedMesh *g_WeightedMesh4[MODEL3_SLOTS];
-extern Model3 *g_DisplacedModels[MODEL3_SLOTS];
+// The per-slot render meshes: written by the Mesh_ builders and releases (meshes.cpp,
+// rebuild.cpp) only.
+struct MeshState {
+  WeldedMesh *indexed2[MODEL3_SLOTS];
+  PaletteMesh3 *palette3[MODEL3_SLOTS];
+  WeldedMesh *weighted4[MODEL3_SLOTS];
+  Model3 *displaced[MODEL3_SLOTS];
+};
+extern MeshState g_Meshes;
+// Old names, gone once every use is renamed.
+#define g_IndexedMesh2 g_Meshes.indexed2
+#define g_PaletteMesh3 g_Meshes.palette3
+#define g_WeightedMesh4 g_Meshes.weighted4
+#define g_DisplacedModels g_Meshes.displaced
 
 // Colour of a corner (0..255 per channel): its vertex colour in vertex-colour mode 1, else
 // the colour of group g; both scaled by the model colour / 255. Zero for a bad index.

@@ -17,44 +17,44 @@
 #include "model/kzo.h"
 #include "model/math.h"
 
-RenderHooks g_RenderHooks;
 
 // [SECTION] Shared vertex batch
 
-static i32 s_BatchCount;
-
-// The batch this module allocated itself, and its size: a later change of the polygon
-// capacity must not make the batch look bigger than it is.
-static SceneVertex *s_OwnBatch;
-static i64 s_OwnBatchVerts;
+// The vertices queued in the shared batch; the batch this module allocated itself, and its
+// size: a later change of the polygon capacity must not make the batch look bigger than it is.
+static struct {
+  i32 count;
+  SceneVertex *own;
+  i64 ownVerts;
+} s_Batch;
 
 i32 Batch_Capacity(void) {
   if (!g_BatchVerts) {
     // The same size as the start-up allocation: six vertices per polygon of the capacity.
     Lib_AllocWorkBuffers(g_MaxPolygons);
-    s_OwnBatch = g_BatchVerts;
-    s_OwnBatchVerts = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
+    s_Batch.own = g_BatchVerts;
+    s_Batch.ownVerts = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
   }
   if (!g_BatchVerts) return 0;
   i64 cap = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
-  if (g_BatchVerts == s_OwnBatch && s_OwnBatchVerts < cap) cap = s_OwnBatchVerts;
+  if (g_BatchVerts == s_Batch.own && s_Batch.ownVerts < cap) cap = s_Batch.ownVerts;
   return (i32)(cap - cap % 3);
 }
 
-void Batch_Begin(void) { s_BatchCount = 0; }
+void Batch_Begin(void) { s_Batch.count = 0; }
 
 void Batch_Flush(void) {
-  if (s_BatchCount >= 3 && g_BatchVerts)
-    DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_BatchCount / 3), g_BatchVerts, sizeof(SceneVertex));
-  s_BatchCount = 0;
+  if (s_Batch.count >= 3 && g_BatchVerts)
+    DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_Batch.count / 3), g_BatchVerts, sizeof(SceneVertex));
+  s_Batch.count = 0;
 }
 
 void Batch_AddTriangle(const SceneVertex v[3]) {
   i32 cap = Batch_Capacity();
   if (cap < 3) return;
-  if (s_BatchCount + 3 > cap) Batch_Flush();
-  memcpy(&g_BatchVerts[s_BatchCount], v, 3 * sizeof(SceneVertex));
-  s_BatchCount += 3;
+  if (s_Batch.count + 3 > cap) Batch_Flush();
+  memcpy(&g_BatchVerts[s_Batch.count], v, 3 * sizeof(SceneVertex));
+  s_Batch.count += 3;
 }
 
 // [SECTION] Colours and sources

@@ -22,7 +22,6 @@
 #include "model/seam.h"
 #include "lib/framework/movie_state.h"
 
-ObjectPassHooks g_ObjectPassHooks;
 
 // Bytes of one vertex in the buffers of modes 1 and 2: position, normal, colour, u, v.
 static const size_t kBufferVertexBytes = 36;
@@ -273,7 +272,7 @@ static void WriteFloats(u8 *vertex, size_t offset, const Vec3 *v) {
 
 // Mode 1: every group buffer gets the fan corners of its polygons in polygon order.
 static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
-  const ObjectPassHooks &h = g_ObjectPassHooks;
+  const LibHooks &h = g_ObjectPassHooks;
   if (!h.lockVertexBuffer || !h.unlockVertexBuffer) return;
   i32 groups = m->groupCount < 0 ? 0 : (m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount);
   u8 *base[MODEL3_GROUPS] = {};
@@ -313,7 +312,7 @@ static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
 // of the model vertex each was made from (the model is skinned first, as in mode 1), and
 // both go into vertex buffer 0, so its normals turn with the bones as mode 1's do.
 static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
-  const ObjectPassHooks &h = g_ObjectPassHooks;
+  const LibHooks &h = g_ObjectPassHooks;
   SkinTarget target = {};
   if (!h.indexedMeshSkin || !h.indexedMeshSkin(slot, &target) || target.count <= 0 || !target.positions ||
       !target.bindings || !target.posed)

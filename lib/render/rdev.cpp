@@ -3,7 +3,6 @@
 
 #include "model/seam.h"
 
-RenderDev g_RenderDev;
 
 void *RDev_CreateVertexBuffer(u32 bytes) {
   if (bytes == 0 || !g_RenderDev.createVertexBuffer) return nullptr;

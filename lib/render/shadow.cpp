@@ -17,33 +17,37 @@
 #include "model/bone2.h"
 #include "model/object.h"
 
-static void *s_BlobTexture;
-static bool s_BlobFailed;
-static char s_BlobFailedDir[LIB_TEXT_SIZE];
+// The blob shadow texture; a failed load is remembered with its data folder so it is not
+// retried every frame.
+static struct {
+  void *texture;
+  bool failed;
+  char failedDir[LIB_TEXT_SIZE];
+} s_Blob;
 
 // [SECTION] Blob shadows
 
 void *Shadow_BlobTexture(void) {
-  if (s_BlobTexture) return s_BlobTexture;
-  if (s_BlobFailed && strcmp(s_BlobFailedDir, g_DataDir) == 0) return nullptr;
-  s_BlobFailed = false;
+  if (s_Blob.texture) return s_Blob.texture;
+  if (s_Blob.failed && strcmp(s_Blob.failedDir, g_DataDir) == 0) return nullptr;
+  s_Blob.failed = false;
   if (DrawDev_Ready() && g_DrawDev.loadTextureFile) {
     char path[LIB_TEXT_SIZE + 32];
     Str_Format(path, sizeof path, "%s\\System\\shadow2d.png", g_DataDir);
     i32 w = 0, h = 0;
-    s_BlobTexture = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+    s_Blob.texture = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
   }
-  if (!s_BlobTexture) {
-    s_BlobFailed = true;
-    Str_Copy(s_BlobFailedDir, sizeof s_BlobFailedDir, g_DataDir);
+  if (!s_Blob.texture) {
+    s_Blob.failed = true;
+    Str_Copy(s_Blob.failedDir, sizeof s_Blob.failedDir, g_DataDir);
   }
-  return s_BlobTexture;
+  return s_Blob.texture;
 }
 
 void Shadow_ReleaseBlobTexture(void) {
-  DrawDev_Release(s_BlobTexture);
-  s_BlobTexture = nullptr;
-  s_BlobFailed = false;
+  DrawDev_Release(s_Blob.texture);
+  s_Blob.texture = nullptr;
+  s_Blob.failed = false;
 }
 
 void Shadow_DrawBlobShadows(void) {

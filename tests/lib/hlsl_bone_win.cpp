@@ -76,7 +76,7 @@ Model3 *MakeBar(void) {
 struct BoneModeWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
     savedHooks = g_RenderHooks;
     ASSERT_TRUE(TestDevice_Create(&t, 320, 240));

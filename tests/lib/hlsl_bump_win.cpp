@@ -28,7 +28,7 @@ int RecordBox(HWND, const char *text, const char *caption, UINT) {
 struct BumpWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   char cwd[MAX_PATH];
   void SetUp() override {
     GetCurrentDirectoryA(sizeof cwd, cwd);

@@ -11,7 +11,7 @@ using namespace frametest;
 
 // The frame-render fixture with the effects installed from the source tree's data folder.
 struct BoneFrameWin : FrameWinTest {
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
     savedHooks = g_RenderHooks;
     goldenDir = "../effects/";

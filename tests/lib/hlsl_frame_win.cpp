@@ -68,7 +68,7 @@ Model3 *MakeBox(i32 slot, f32 hx, f32 hy, f32 hz, bool plateOnly) {
 struct ShaderFrameWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   CoreSeam savedSeam;
   void SetUp() override {
     savedHooks = g_RenderHooks;

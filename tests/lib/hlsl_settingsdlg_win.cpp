@@ -174,7 +174,7 @@ TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   fputs("vertexshader VS\n vs_2_0\n not_an_instruction r0\nend\ntechnique BoneRender\n pass P\n  VertexShader = VS\n end\nend\n", f);
   fclose(f);
   Str_Copy(g_DataDir, sizeof g_DataDir, data.c_str());
-  RenderHooks savedHooks = g_RenderHooks;
+  LibHooks savedHooks = g_RenderHooks;
   g_ModalHooks.messageBox = CountBox;
   g_BoxCount = 0;
   Hlsl_Install();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
@@ -41,7 +42,7 @@ class ObjectsTest : public ::testing::Test {
     g_MaxVertices = 128;
     g_FrameOutputSuppressed = 0;
     g_LibFlags.vsync = 1;
-    g_ObjectPassHooks = ObjectPassHooks();
+    FakeRender_ClearPassHooks();
     g_ObjectPassHooks.lockVertexBuffer = LockMemory;
     g_ObjectPassHooks.unlockVertexBuffer = UnlockMemory;
     g_locks = g_unlocks = 0;
@@ -56,7 +57,7 @@ class ObjectsTest : public ::testing::Test {
   void TearDown() override {
     Model3_FreeSlot(kSlot);
     g_Seam.errorBox = nullptr;
-    g_ObjectPassHooks = ObjectPassHooks();
+    FakeRender_ClearPassHooks();
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
   }

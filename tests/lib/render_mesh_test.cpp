@@ -520,7 +520,7 @@ void UnlockFake(void *) {}
 // The per-frame pass reaches the render data through the pass hooks: the rebuild, and in
 // mode 2 the welded vertices it skins and writes into vertex buffer 0.
 TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
-  ObjectPassHooks saved = g_ObjectPassHooks;
+  LibHooks saved = g_LibHooks;
   Render_InstallPassHooks();
   g_ObjectPassHooks.lockVertexBuffer = LockFake;
   g_ObjectPassHooks.unlockVertexBuffer = UnlockFake;
@@ -542,7 +542,7 @@ TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
     EXPECT_EQ(xyz[1], w->posed[v].y);
     EXPECT_EQ(xyz[2], w->posed[v].z);
   }
-  g_ObjectPassHooks = saved;
+  g_LibHooks = saved;
 }
 
 }  // namespace

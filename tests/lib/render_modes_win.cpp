@@ -22,7 +22,7 @@ using namespace tubetest;
 const i32 kSlot = 0;
 
 struct RenderModesWin : FrameWinTest {
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
     savedHooks = g_RenderHooks;
     FrameWinTest::SetUp();

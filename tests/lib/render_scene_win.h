@@ -13,6 +13,7 @@
 #include "app/shell_services.h"
 #include "app/views.h"
 #include "draw_device_win.h"
+#include "tests/support/render_fakes.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
@@ -100,7 +101,7 @@ struct FrameWinTest : ::testing::Test {
       g_ObjectSideRecords[i] = nullptr;
     }
     Shadow_ReleaseBlobTexture();
-    g_ObjectPassHooks = ObjectPassHooks();
+    FakeRender_ClearPassHooks();
     g_RenderDev = RenderDev{};
     g_DrawDev = DrawDev{};
     g_Device = nullptr;

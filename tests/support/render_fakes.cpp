@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "lib/framework/lib.h"
 #include "model/seam.h"
 
 FakeRender *g_FakeRender;
@@ -78,6 +79,14 @@ void FakeRender_Remove(void) {
   g_RenderDev = RenderDev{};
   delete g_FakeRender;
   g_FakeRender = nullptr;
+}
+
+void FakeRender_ClearPassHooks(void) {
+  g_LibHooks.lockVertexBuffer = nullptr;
+  g_LibHooks.unlockVertexBuffer = nullptr;
+  g_LibHooks.rebuildModelMeshes = nullptr;
+  g_LibHooks.indexedMeshSkin = nullptr;
+  g_LibHooks.paletteFlags = nullptr;
 }
 
 FakeBuffer *FakeRender_Buffer(void *handle) {
