@@ -88,7 +88,7 @@ void Ed2D_TexInit(void) {
   e.texture = GroupTexture(m);
   Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_CurGroupIndex));
   UvFlagsFor(m);
-  if (!e.panel && g_Ed2DTexOps.createPanel) e.panel = g_Ed2DTexOps.createPanel(0, g_DesktopHeight - 576, 930, 546);
+  if (!e.panel && g_Ed2DTexOps.createPanel) e.panel = g_Ed2DTexOps.createPanel(0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list && g_Ed2DTexOps.createList) e.list = g_Ed2DTexOps.createList(e.panel);
   Ed2D_FillTextureList();
   MarkPanel();
@@ -313,7 +313,7 @@ static const char *AskTexture(void) {
 static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   i32 slot = (i32)g_Cur2DSlot;
   Tex_ReloadBone2Texture(slot, n, m->textures[n].name);
-  if (DrawDev_Ready() && !g_Bone2Textures[slot * TEX_PER_MODEL + n]) {
+  if (DrawDev_Ready() && !g_Tex.bone2Textures[slot * TEX_PER_MODEL + n]) {
     char text[400];
     Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
     Message(text);

@@ -74,7 +74,7 @@ void Ed3D_ResetViewConstants(void) {
 static void OpenPanels(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
   if (!p.motionDlg) {
     p.motionDlg = CreatePanel(ED3D_MPANEL_MOTION, dw - 273, dh - 400, 273, 370);
     e.modeCombo = Control(p.motionDlg, IDC_MOT_MODE);
@@ -96,7 +96,7 @@ static void OpenPanels(void) {
 }
 
 void Ed3D_MotionEnter(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_CurBoneIndex == 0) g_CurBoneIndex = 1;
@@ -425,7 +425,7 @@ void Ed3D_MotionRefreshLists(void) {
 static void OpenSoundDialog(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   if (p.waveDlg) return;
-  p.waveDlg = CreatePanel(ED3D_MPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  p.waveDlg = CreatePanel(ED3D_MPANEL_WAVE, g_Lib.desktopWidth / 2 - 100, 100, 206, 380);
   if (p.waveDlg && g_Ed3DMotionOps.createList) p.waveList = g_Ed3DMotionOps.createList(p.waveDlg, 0, 22, 200, 325);
   Ed3D_FillMotionSoundList();
 }

@@ -91,7 +91,7 @@ static void NewSet(void) {
 
 static void OpenPanels(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
   if (!e.objDlg) e.objDlg = CreatePanel(ED3D_OPANEL_OBJ, dw - 273, dh - 336, 273, 307);
   if (!e.keyDlg) {
     e.keyDlg = CreatePanel(ED3D_OPANEL_KEY, 0, dh - 152, 678, 122);
@@ -113,7 +113,7 @@ static void OpenPanels(void) {
 
 void Ed3D_ObjMotionEnter(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  g_RunState = 3;
+  g_Lib.runState = 3;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
@@ -356,7 +356,7 @@ void Ed3D_ObjMotionRefreshLists(void) {
 static void OpenSoundDialog(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   if (e.waveDlg) return;
-  e.waveDlg = CreatePanel(ED3D_OPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  e.waveDlg = CreatePanel(ED3D_OPANEL_WAVE, g_Lib.desktopWidth / 2 - 100, 100, 206, 380);
   e.waveList = CreateList(e.waveDlg, 0, 22, 200, 325);
   Ed3D_FillObjSoundList();
 }

@@ -13,7 +13,7 @@ static const char *const kTemplates[COLI_PANELS] = {"COLI_SELECT_DLG", "COLI_MAX
 
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
   if (panel >= COLI_PANELS) return nullptr;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[panel], (HWND)g_MainWnd, Coli_PanelDlgProc,
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[panel], (HWND)g_Lib.mainWnd, Coli_PanelDlgProc,
                                 (LPARAM)panel);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
@@ -52,7 +52,7 @@ static void Command(HWND dlg, u32 panel, u32 id) {
     }
   Coli_PanelCommand(panel, id, &range);
   // Keys go back to the main window, where the arrows move the character.
-  if (g_MainWnd) SetActiveWindow((HWND)g_MainWnd);
+  if (g_Lib.mainWnd) SetActiveWindow((HWND)g_Lib.mainWnd);
 }
 
 INT_PTR CALLBACK Coli_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

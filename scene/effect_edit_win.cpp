@@ -63,7 +63,7 @@ static INT_PTR CALLBACK Particle_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPAR
 // with a margin: no window covers them.
 static void Particle_KeepNotice(void) {
   enum { MARGIN = 4 };
-  i32 h = Text_FontHeight(1.0f, g_TextSize);
+  i32 h = Text_FontHeight(1.0f, g_Lib.textSize);
   i32 noticeRight = EFFECT_NOTICE_X + (i32)strlen(g_EffectNotice) * h / 2;
   i32 hintRight = EFFECT_HINT_X + (i32)strlen(g_EffectVSyncHint) * h / 2;
   i32 left = EFFECT_NOTICE_X < EFFECT_HINT_X ? EFFECT_NOTICE_X : EFFECT_HINT_X;
@@ -80,7 +80,7 @@ static void Particle_OpenDialog(void) {
   if (!dlg) return;
   g_ParticleDlg.window = dlg;
   g_ParticleEdit.dialog = dlg;
-  i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
+  i32 h = g_Lib.desktopHeight > 0 ? g_Lib.desktopHeight : GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(dlg, 0, h - 330, 740, 300, TRUE);
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);

@@ -59,8 +59,8 @@ static void Map2_OpenPanel(void) {
   g_Map2Dlg.window = dlg;
   g_Map2Editor.dialog = dlg;
   g_Map2Editor.list = GetDlgItem(dlg, IDC_MAP2_LIST);
-  i32 w = g_DesktopWidth > 0 ? g_DesktopWidth : GetSystemMetrics(SM_CXSCREEN);
-  i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
+  i32 w = g_Lib.desktopWidth > 0 ? g_Lib.desktopWidth : GetSystemMetrics(SM_CXSCREEN);
+  i32 h = g_Lib.desktopHeight > 0 ? g_Lib.desktopHeight : GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(dlg, w - 468, h - 553, 468, 524, TRUE);
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);

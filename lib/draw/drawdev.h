@@ -1,8 +1,8 @@
 // The drawing device: the few device operations that the portable drawing code needs.
 //
 // Primitives, screen text, the camera, textures and the image table are portable: they
-// build vertices, matrices and texel rows themselves and hand them to g_DrawDev. The
-// Windows program fills g_DrawDev with Direct3D 9 calls (drawdev_win.cpp); native tests
+// build vertices, matrices and texel rows themselves and hand them to g_Dev.draw. The
+// Windows program fills g_Dev.draw with Direct3D 9 calls (drawdev_win.cpp); native tests
 // install a recording device. Every wrapper below first sends the lines and points that an
 // open batch holds (drawbatch.h), so that they reach the device in the order they were given. While an entry is null the operation does nothing, and
 // `ready` null or false means "no device" (loads then fail, targets are not created).
@@ -144,7 +144,7 @@ extern LibDevice g_Dev;
 #define g_RenderDev g_Dev.render
 #define g_DrawDevReleaseKept g_Dev.releaseKept
 
-inline bool DrawDev_Ready() { return g_DrawDev.ready && g_DrawDev.ready(); }
+inline bool DrawDev_Ready() { return g_Dev.draw.ready && g_Dev.draw.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);
 void DrawDev_SetSamplerState(u32 sampler, u32 type, u32 value);
 void DrawDev_SetStageState(u32 stage, u32 type, u32 value);

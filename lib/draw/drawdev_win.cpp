@@ -1,4 +1,4 @@
-// The Direct3D 9 drawing device behind g_DrawDev, and the D3DX text font.
+// The Direct3D 9 drawing device behind g_Dev.draw, and the D3DX text font.
 #include "lib/draw/drawdev_win.h"
 
 #include <d3dx9.h>
@@ -268,7 +268,7 @@ void Draw_InstallFor(IDirect3DDevice9 **device) {
   d.retain = Retain;
   d.createFont = CreateFont;
   d.drawText = DrawTextLine;
-  g_DrawDev = d;
+  g_Dev.draw = d;
   g_Seam.textureLoad = SeamTextureLoad;
   g_Seam.texturePixels = Tex_ReadPixels;
 }

@@ -6,7 +6,7 @@
 #include "lib/media/log.h"
 
 void Draw_Install(void) {
-  Draw_InstallFor(&g_Device);
+  Draw_InstallFor(&g_Lib.device);
   Log_InstallPlatform();
   FileDlg_InstallPlatform();
   g_Seam.logLine = Log_AddLine;

@@ -1,7 +1,7 @@
 // Off-screen render targets, the full-screen quad and the stencil shadow-volume passes.
 //
-// Globals owned here: g_RenderTargets (8 slots), g_ScreenQuad (4 vertices of the full-screen
-// quad, XYZRHW | DIFFUSE), g_ShadowVolumes (per scene object the volume's triangle positions,
+// Globals owned here: g_Target.slots (8 slots), g_Target.screenQuad (4 vertices of the full-screen
+// quad, XYZRHW | DIFFUSE), g_Target.shadowVolumes (per scene object the volume's triangle positions,
 // filled by the shadow-volume builder).
 #pragma once
 #include "model/types.h"

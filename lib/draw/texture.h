@@ -8,8 +8,8 @@
 // Raw "kzi" image, little-endian: i32 (unused), i32 (unused), i32 width, i32 height, then
 // width * height pixels of 4 bytes (blue, green, red, alpha), rows from top to bottom.
 //
-// Globals owned here: g_TexPixels (128 CPU copies shared by all models, with their sizes)
-// and g_Bone2Textures (the 2D bone models' textures, slot * 128 + texture).
+// Globals owned here: g_Tex.pixels (128 CPU copies shared by all models, with their sizes)
+// and g_Tex.bone2Textures (the 2D bone models' textures, slot * 128 + texture).
 #pragma once
 #include "model/types.h"
 
@@ -70,7 +70,7 @@ u32 Tex_GetPixel(i32 t, i32 i);
 u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height);
 // Frees every CPU copy.
 void Tex_FreePixelCopies(void);
-// Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).
+// Copies texture `texture` into g_Tex.pixels[n] at the image's own size (entry width x height).
 void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 
 // The toon texture (start-up option): loaded through Tex_LoadImageFile; false (and 32 x 32)

@@ -1,5 +1,5 @@
 // Framework utilities: the growable ArrayList, the framework timer, format names and the
-// bounded string copy. Portable; the timer reads its clock through g_DXUtilClock, which
+// bounded string copy. Portable; the timer reads its clock through g_LibHooks.clock, which
 // the Windows start-up points at QueryPerformanceCounter / timeGetTime.
 #pragma once
 #include "lib/framework/lib.h"

@@ -2,13 +2,13 @@
 // capacities, capability levels and the small accessors every editor calls.
 //
 // Owner: the library start-up (lib/framework). Lib_Init fills these once; afterwards the
-// framework message handler writes the input state of g_LibApp, the main loop writes
-// g_FrameDelta, g_Fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_RunState and
-// g_FrameScaling. Everything else is read-only outside lib/framework.
+// framework message handler writes the input state of g_Lib.app, the main loop writes
+// g_Lib.frameDelta, g_Lib.fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_Lib.runState and
+// g_Lib.frameScaling. Everything else is read-only outside lib/framework.
 //
 // Portable: platform objects are named by forward declarations only, so portable code above
 // the library may include this header (the model core may not: layers include downwards).
-// g_D3D, g_Device, g_MainWnd and the calls that need the
+// g_Lib.d3d, g_Lib.device, g_Lib.mainWnd and the calls that need the
 // platform are defined in the _win.cpp files of lib/framework (Windows build only).
 // g_MaxPolygons, g_MaxVertices and g_ModelAllocArrays are defined by the model core
 // (model/model3.h); Lib_Init sets the first two.
@@ -121,7 +121,7 @@ bool Text_IsOutputOn(void);
 void Text_SetSuppressed(u32 suppressed);
 // Heap copy (malloc); null for null or a failed allocation.
 char *Lib_StrDup(const char *text);
-// Advances g_Fade by g_FadeStep, clamped to 0..1; the step stops at either end.
+// Advances g_Lib.fade by g_Lib.fadeStep, clamped to 0..1; the step stops at either end.
 void Lib_StepFade(void);
 // Frames of 1/60 s between two timeGetTime readings (wrap-safe).
 f32 Lib_FrameDeltaFromMs(u32 lastMs, u32 nowMs);
@@ -271,7 +271,7 @@ struct LibHooks {
   void (*startMusic)(void);
   void (*startSound)(void);
   bool (*loadToonTexture)(const char *path, i32 *width, i32 *height);
-  void (*captureAviFrame)(void);       // while g_RunState is 8
+  void (*captureAviFrame)(void);       // while g_Lib.runState is 8
   void (*moveVideoWindow)(i32 width, i32 height);  // the movie's video window, when open
   // The shell's main-window handler (App_MainWndProc), called first for every message.
   intptr_t (*shellWndProc)(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam);

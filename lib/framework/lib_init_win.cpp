@@ -17,14 +17,14 @@
 
 // [SECTION] seam and clock
 
-static void RealErrorBox(const char *text) { Modal_MessageBox(g_MainWnd, text, g_AppCaption, MB_OK); }
+static void RealErrorBox(const char *text) { Modal_MessageBox(g_Lib.mainWnd, text, g_AppCaption, MB_OK); }
 static void RealReleaseHandle(void *handle) {
   if (handle) ((IUnknown *)handle)->Release();
 }
 
 static void LibTimer_Reset(void) { g_Lib.timerStart = (double)(u32)timeGetTime(); }
 
-void Timer_UpdateElapsed(void) { g_TimerElapsedMs = (u32)((double)(u32)timeGetTime() - g_Lib.timerStart); }
+void Timer_UpdateElapsed(void) { g_Lib.timerElapsedMs = (u32)((double)(u32)timeGetTime() - g_Lib.timerStart); }
 
 static bool ClockFrequency(i64 *f) {
   LARGE_INTEGER li;
@@ -43,7 +43,7 @@ static void ShowFrameworkError(const char *text, bool errorIcon) {
   Modal_MessageBox(nullptr, text, g_AppCaption, errorIcon ? MB_ICONERROR : MB_ICONWARNING);
 }
 static void CloseFrameworkWindow(void) {
-  if (g_FrameworkWnd) SendMessageA(g_FrameworkWnd, WM_CLOSE, 0, 0);
+  if (g_D3DAppWin.frameworkWnd) SendMessageA(g_D3DAppWin.frameworkWnd, WM_CLOSE, 0, 0);
 }
 
 void Lib_InstallSeam(void) {
@@ -51,8 +51,8 @@ void Lib_InstallSeam(void) {
   if (!g_Seam.timerReset) g_Seam.timerReset = LibTimer_Reset;
   if (!g_Seam.releaseHandle) g_Seam.releaseHandle = RealReleaseHandle;
   // g_Seam.logLine stays empty until the log window exists: start-up lines are dropped.
-  if (!g_DXUtilClock.counter) g_DXUtilClock = {ClockFrequency, ClockCounter, ClockMilliseconds};
-  if (!g_D3DAppErrorUi.showBox) g_D3DAppErrorUi = {ShowFrameworkError, CloseFrameworkWindow};
+  if (!g_LibHooks.clock.counter) g_LibHooks.clock = {ClockFrequency, ClockCounter, ClockMilliseconds};
+  if (!g_LibHooks.errorUi.showBox) g_LibHooks.errorUi = {ShowFrameworkError, CloseFrameworkWindow};
 }
 
 // [SECTION] real file system for the data-folder search
@@ -84,23 +84,23 @@ int Lib_GetOsVersion(void) {
 void Lib_ShellOpen(const char *path) { ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWMINIMIZED); }
 
 void Lib_UpdateScreenSize(void) {
-  if (!g_Device) return;
+  if (!g_Lib.device) return;
   IDirect3DSurface9 *bb = nullptr;
-  if (FAILED(g_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) return;
+  if (FAILED(g_Lib.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) return;
   D3DSURFACE_DESC d;
   bb->GetDesc(&d);
   bb->Release();
-  g_ScreenWidth = (i32)d.Width;
-  g_ScreenHeight = (i32)d.Height;
+  g_Lib.screenWidth = (i32)d.Width;
+  g_Lib.screenHeight = (i32)d.Height;
   if (g_LibHooks.rebuildScreenQuad) g_LibHooks.rebuildScreenQuad();
-  if (g_VideoActive && g_LibHooks.moveVideoWindow) g_LibHooks.moveVideoWindow(g_ScreenWidth, g_ScreenHeight);
+  if (g_Movie.videoActive && g_LibHooks.moveVideoWindow) g_LibHooks.moveVideoWindow(g_Lib.screenWidth, g_Lib.screenHeight);
 }
 
 void Draw_SetScreenQuadColor(f32 r, f32 g, f32 b, f32 a) {
-  g_LibFlags.r = r;
-  g_LibFlags.g = g;
-  g_LibFlags.b = b;
-  g_LibFlags.alpha = a;
+  g_Lib.flags.r = r;
+  g_Lib.flags.g = g;
+  g_Lib.flags.b = b;
+  g_Lib.flags.alpha = a;
   if (g_LibHooks.rebuildScreenQuad) g_LibHooks.rebuildScreenQuad();
 }
 
@@ -114,15 +114,15 @@ static void ResetForOption(void) {
 void Lib_SetAntialias(bool on) {
   on = on && g_GpuInfo.msaa4;
   if (!g_D3DApp.windowed) {
-    g_OptAntialias = 0;
+    g_Lib.optAntialias = 0;
     return;
   }
-  g_OptAntialias = on ? 1 : 0;
+  g_Lib.optAntialias = on ? 1 : 0;
   D3DMULTISAMPLE_TYPE type = on ? D3DMULTISAMPLE_4_SAMPLES : D3DMULTISAMPLE_NONE;
-  g_PresentParams.MultiSampleType = type;
+  g_D3DAppWin.presentParams.MultiSampleType = type;
   g_D3DApp.settings.windowedSet.multisampleType = type;
   if (!on) {
-    g_PresentParams.MultiSampleQuality = 0;
+    g_D3DAppWin.presentParams.MultiSampleQuality = 0;
     g_D3DApp.settings.windowedSet.multisampleQuality = 0;
   }
   ResetForOption();
@@ -130,19 +130,19 @@ void Lib_SetAntialias(bool on) {
 
 void Lib_SetVSync(bool on) {
   if (g_D3DApp.windowed) {
-    g_PresentParams.PresentationInterval = on ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
-    g_D3DApp.settings.windowedSet.presentInterval = g_PresentParams.PresentationInterval;
+    g_D3DAppWin.presentParams.PresentationInterval = on ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+    g_D3DApp.settings.windowedSet.presentInterval = g_D3DAppWin.presentParams.PresentationInterval;
     ResetForOption();
   }
-  g_LibFlags.vsync = on ? 1 : 0;
+  g_Lib.flags.vsync = on ? 1 : 0;
   Timer_Reset();
 }
 
 bool Lib_LoadToonTexture(void) {
-  if (!g_Device) return false;
+  if (!g_Lib.device) return false;
   char path[LIB_TEXT_SIZE];
   // An over-long data folder is refused rather than cut into another path.
-  if (!Str_FormatAll(path, sizeof path, "%s\\System\\Toon.JPG", g_DataDir)) return false;
+  if (!Str_FormatAll(path, sizeof path, "%s\\System\\Toon.JPG", g_Lib.dataDir)) return false;
   i32 w = 32, h = 32;
   bool loaded = g_LibHooks.loadToonTexture && g_LibHooks.loadToonTexture(path, &w, &h);
   // Model3_SetRenderMode reads this: with the toon stage modes 2 and 3 become 1.

@@ -1,7 +1,7 @@
 // The movie actors, message table and play state that the frame render reads.
 //
 // Stored in the library so that it needs nothing above it; the movie editor (scene/) writes
-// them and installs its playback calls into g_LibHooks and g_RenderHooks.
+// them and installs its playback calls into g_LibHooks and g_LibHooks.
 #pragma once
 #include "model/types.h"
 
@@ -25,7 +25,7 @@ enum {
   MOVIE_KIND_MESSAGE = 9,
 };
 
-// Play state (g_MoviePlayState).
+// Play state (g_Movie.playState).
 enum { MOVIE_STOPPED = 0, MOVIE_PLAYING = 1, MOVIE_FINISHED = 2 };
 
 // One key frame; the same layout for every kind.

@@ -6,7 +6,7 @@
 // remember that folder and start there next time.
 //
 // The decisions (filter text, buffers, initial folder, what is remembered) are portable;
-// the platform dialog itself is one call in g_FileDlgPlatform, which the Windows program
+// the platform dialog itself is one call in g_LibHooks.fileDlg, which the Windows program
 // fills (dialogs_win.cpp, through the modal hooks so that tests can answer it) and native
 // tests replace with a fake. Global owned here: g_FileDlg.
 #pragma once
@@ -42,7 +42,7 @@ struct FileDlgRequest {
   bool save;
 };
 
-// Fills g_FileDlgPlatform with the common dialogs (dialogs_win.cpp, Windows build).
+// Fills g_LibHooks.fileDlg with the common dialogs (dialogs_win.cpp, Windows build).
 void FileDlg_InstallPlatform(void);
 
 const char *FileDlg_OpenByExt(void *owner, const char *extension, const char *title, const char *defaultName);

@@ -57,6 +57,6 @@ static bool BrowseFolder(const char *startDir, char *out) {
 }
 
 void FileDlg_InstallPlatform(void) {
-  g_FileDlgPlatform.run = RunFileDialog;
-  g_FileDlgPlatform.browseFolder = BrowseFolder;
+  g_LibHooks.fileDlg.run = RunFileDialog;
+  g_LibHooks.fileDlg.browseFolder = BrowseFolder;
 }

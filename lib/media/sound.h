@@ -2,11 +2,11 @@
 // 256 x 100 model sounds.
 //
 // The bookkeeping (which channel plays next, which slot holds what) lives here and is
-// portable; the DirectSound half (sound_win.cpp) fills g_SoundSystem.playOnChannel and the
+// portable; the DirectSound half (sound_win.cpp) fills g_Sound.system.playOnChannel and the
 // initialised flag in Sound_Init. Without a sound device loads succeed and load nothing,
 // and playing fails, so the program goes on silent.
 //
-// g_SoundSystem, g_SoundSlots and g_ModelSounds are changed only by the functions below.
+// g_Sound.system, g_Sound.slots and g_Sound.modelSounds are changed only by the functions below.
 #pragma once
 #include "model/types.h"
 #include "lib/media/wave.h"

@@ -75,7 +75,7 @@ static SoundResult PlayOnChannel(i32 channel, const WaveRecord *record, i32 pan,
 i32 Sound_CreateDevice(void *window) {
   HWND hwnd = (HWND)window;
   if (!hwnd) hwnd = GetDesktopWindow();
-  g_SoundSystem.window = hwnd;
+  g_Sound.system.window = hwnd;
   HRESULT hr = DirectSoundCreate(nullptr, &s_DS.directSound, nullptr);
   if (FAILED(hr)) {
     s_DS.directSound = nullptr;
@@ -87,7 +87,7 @@ i32 Sound_CreateDevice(void *window) {
   desc.dwSize = sizeof desc;
   desc.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_STATIC | DSBCAPS_GLOBALFOCUS;
   hr = s_DS.directSound->CreateSoundBuffer(&desc, &s_DS.primary, nullptr);
-  if (SUCCEEDED(hr)) g_SoundSystem.initialised = 1;
+  if (SUCCEEDED(hr)) g_Sound.system.initialised = 1;
   return hr;
 }
 
@@ -95,7 +95,7 @@ void Sound_InitForWindow(void *window) {
   Sound_InstallSeam();
   if (s_DS.directSound) return;   // started once already: keep the device and its channels
   SoundSystem_Reset();
-  g_SoundSystem.playOnChannel = PlayOnChannel;
+  g_Sound.system.playOnChannel = PlayOnChannel;
   Sound_CreateDevice(window);
 }
 

@@ -2,7 +2,7 @@
 // and the light and eye vectors they feed to their effects.
 //
 // Portable: records and arithmetic. The meshes, textures and draws are in bump_win.cpp.
-// g_BumpTeapot / g_BumpGround are changed only by the sample loads and draws.
+// g_Bump.teapot / g_Bump.ground are changed only by the sample loads and draws.
 #pragma once
 #include "model/math.h"
 #include "model/types.h"

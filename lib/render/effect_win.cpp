@@ -120,20 +120,20 @@ static void ReleaseBeforeReset(void) {
 }
 
 static void EffectMessageBox(const char *text, const char *caption) {
-  Modal_MessageBox(g_MainWnd, text, caption, MB_OK);
+  Modal_MessageBox(g_Lib.mainWnd, text, caption, MB_OK);
 }
 
 void Hlsl_Install(void) {
   bool &hooked = s_Effect.hooked;
-  g_Hlsl.device = Effect_DeviceFor(&g_Device);
+  g_Hlsl.device = Effect_DeviceFor(&g_Lib.device);
   g_Hlsl.messageBox = EffectMessageBox;
   Hlsl_Init();
   // The model drawing and the frame render reach the effect layer through their hooks.
   g_Hlsl.drawModel = Hlsl_DrawModel;
   Hlsl_InstallBoneHook();
-  g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
-  g_RenderHooks.drawBumpSample = Hlsl_DrawBumpSample;
-  g_RenderHooks.releaseBumpSamples = Hlsl_BumpRelease;
+  g_LibHooks.shaderFrame = Hlsl_RenderFrame;
+  g_LibHooks.drawBumpSample = Hlsl_DrawBumpSample;
+  g_LibHooks.releaseBumpSamples = Hlsl_BumpRelease;
   if (!hooked) {
     Draw_AddReleaseHook(ReleaseBeforeReset);
     hooked = true;

@@ -42,7 +42,7 @@ static void SetDrawValues(IDirect3DDevice9 *dev, Effect *e) {
 // One indexed list, through the effect's passes (or once inside the shader frame's passes,
 // whose shaders are already bound).
 static void DrawList(IDirect3DDevice9 *dev, Effect *e, i32 vertices, i32 indices) {
-  if (g_LibConfig.shaderMode) {
+  if (g_Lib.config.shaderMode) {
     dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)vertices, 0, (UINT)(indices / 3));
     return;
   }
@@ -92,10 +92,10 @@ static void DrawBatches(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3
 }
 
 bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
-  IDirect3DDevice9 *dev = g_Device;
+  IDirect3DDevice9 *dev = g_Lib.device;
   if (!dev || !m || slot < 0 || slot >= MODEL3_SLOTS) return false;
   ModelPose *pose = g_ModelPoses[slot];
-  const WeldedMesh *mesh = g_WeightedMesh4[slot];
+  const WeldedMesh *mesh = g_Meshes.weighted4[slot];
   Effect *e = Hlsl_GetEffect(HLSL_FX_BONE);
   if (!e || !pose || !mesh || !pose->vertexBuffers[0]) return false;
 
@@ -122,4 +122,4 @@ static bool DrawBoneHook(i32 n, i32 part, Model3 *model) {
   return true;
 }
 
-void Hlsl_InstallBoneHook(void) { g_RenderHooks.drawBoneModel = DrawBoneHook; }
+void Hlsl_InstallBoneHook(void) { g_LibHooks.drawBoneModel = DrawBoneHook; }

@@ -46,9 +46,9 @@ static void RecreateRenderTargets(void) {
 }
 
 void Lib_InstallHooks(void) {
-  // Drawing, textures, log window and file dialogs (reads g_Device at each call).
+  // Drawing, textures, log window and file dialogs (reads g_Lib.device at each call).
   Draw_Install();
-  // Effect slots on g_Device; their release runs with every shader-target release.
+  // Effect slots on g_Lib.device; their release runs with every shader-target release.
   Hlsl_Install();
   g_LibHooks.createTextFont = Text_CreateFont;
   g_LibHooks.queueStats = Text_QueueStats;
@@ -67,7 +67,7 @@ void Lib_InstallHooks(void) {
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;
   g_LibHooks.captureAviFrame = Avi_CaptureFrame;
-  // Model render data and frame render: buffers, scene, light on g_Device.
+  // Model render data and frame render: buffers, scene, light on g_Lib.device.
   Render_InstallDevice();
   Render_InstallPassHooks();
   g_LibHooks.renderFrame = Lib_RenderFrame;
@@ -83,8 +83,8 @@ static void ReportCapabilities(void) {
   if (ws.adapter) Log_Printf("%s", ws.adapter->description);
   D3DDISPLAYMODE dm;
   g_GpuInfo.msaa4 = 0;
-  if (SUCCEEDED(g_D3D->GetAdapterDisplayMode(0, &dm)) &&
-      SUCCEEDED(g_D3D->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, dm.Format, FALSE, D3DMULTISAMPLE_4_SAMPLES, nullptr))) {
+  if (SUCCEEDED(g_Lib.d3d->GetAdapterDisplayMode(0, &dm)) &&
+      SUCCEEDED(g_Lib.d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, dm.Format, FALSE, D3DMULTISAMPLE_4_SAMPLES, nullptr))) {
     g_GpuInfo.msaa4 = 1;
     Log_Printf("アンチエイリアス 対応( 4 Sample )");
   } else {
@@ -92,10 +92,10 @@ static void ReportCapabilities(void) {
   }
   D3DCAPS9 caps;
   memset(&caps, 0, sizeof caps);
-  g_D3D->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps);
+  g_Lib.d3d->GetDeviceCaps(0, D3DDEVTYPE_HAL, &caps);
   GpuCapsInput in = {caps.MaxVertexBlendMatrices, caps.MaxVertexBlendMatrixIndex, caps.MaxPrimitiveCount,
                      caps.MaxVertexIndex, caps.VertexShaderVersion, caps.PixelShaderVersion};
-  g_OptAntialias = Lib_ComputeGpuLevels(&in, &g_GpuInfo);
+  g_Lib.optAntialias = Lib_ComputeGpuLevels(&in, &g_GpuInfo);
   Log_Printf("KZ.GPU_Info.GeForce %d", g_GpuInfo.level);
   Log_Printf("VertexShader %d", g_GpuInfo.vertexShaderLevel);
   Log_Printf("PixelShader  %d", g_GpuInfo.pixelShaderLevel);
@@ -106,14 +106,14 @@ bool Lib_Init(HINSTANCE__ *instance) {
   Lib_InstallHooks();
   // 1. Version line (dropped: the log window does not exist yet) and the home page.
   Log_Printf("KZライブラリ %s", Lib_GetVersion());
-  Str_Copy(g_LibApp.homePage, sizeof g_LibApp.homePage, "https://example.org/miravel/");
+  Str_Copy(g_Lib.app.homePage, sizeof g_Lib.app.homePage, "https://example.org/miravel/");
 
   // 2. Framework defaults, paused once until the device exists.
   D3DApp_SetDefaults();
   D3DApp_Pause(true);
   g_D3DApp.clipCursorWhenFullscreen = 1;
   Str_Copy(g_D3DApp.windowTitle, sizeof g_D3DApp.windowTitle, g_AppCaption);
-  if (!g_FrameworkFont) g_FrameworkFont = new D3DFont("Arial", 12, D3DFONT_BOLD);
+  if (!g_D3DAppWin.font) g_D3DAppWin.font = new D3DFont("Arial", 12, D3DFONT_BOLD);
   g_D3DApp.createWidth = 640;
   g_D3DApp.createHeight = 480;
 
@@ -122,12 +122,12 @@ bool Lib_Init(HINSTANCE__ *instance) {
   srand((unsigned)time(nullptr));
 
   // 4. Capacities and work arrays; the device needs a depth buffer.
-  g_MaxPolygons = g_LibConfig.polygonCapacity;
-  g_MaxVertices = 4 * g_LibConfig.polygonCapacity;
-  if (!Lib_AllocWorkBuffers(g_LibConfig.polygonCapacity)) return false;
-  g_FrameScaling = 1;
+  g_MaxPolygons = g_Lib.config.polygonCapacity;
+  g_MaxVertices = 4 * g_Lib.config.polygonCapacity;
+  if (!Lib_AllocWorkBuffers(g_Lib.config.polygonCapacity)) return false;
+  g_Lib.frameScaling = 1;
   g_D3DEnum.usesDepthBuffer = true;
-  if (g_LibConfig.stencilShadows) {
+  if (g_Lib.config.stencilShadows) {
     g_D3DEnum.minDepthBits = 16;
     g_D3DEnum.minStencilBits = 4;
   }
@@ -136,17 +136,17 @@ bool Lib_Init(HINSTANCE__ *instance) {
   if (FAILED(D3DApp_CreateWindow((HINSTANCE)instance))) return false;
 
   // 6. Data folder.
-  if (!Lib_FindDataFolder(Lib_RealFs(), g_RootDir, g_DataDir)) return false;
+  if (!Lib_FindDataFolder(Lib_RealFs(), g_Lib.rootDir, g_Lib.dataDir)) return false;
 
   // 7., 8.
-  g_OsVersion = (u32)Lib_GetOsVersion();
+  g_Lib.osVersion = (u32)Lib_GetOsVersion();
   ReportCapabilities();
 
   // 9. Start values.
-  g_MainWnd = g_FrameworkWnd;
-  g_LibApp.instance = instance;
+  g_Lib.mainWnd = g_D3DAppWin.frameworkWnd;
+  g_Lib.app.instance = instance;
   g_ModelAllocArrays = 0;
-  g_MoviePlayState = 0;
+  g_Movie.playState = 0;
   Lib_SetStartValues();
 
   // 10.
@@ -155,19 +155,19 @@ bool Lib_Init(HINSTANCE__ *instance) {
 
   // 11. Focus window and rectangles. The device made in step 5 is kept (making a second
   // one without releasing the first would leak it); a reference device has no GPU level.
-  if (!g_FocusWnd) g_FocusWnd = g_FrameworkWnd;
-  g_D3DApp.windowStyle = (u32)GetWindowLongA(g_FrameworkWnd, GWL_STYLE);
-  GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
-  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+  if (!g_D3DAppWin.focusWnd) g_D3DAppWin.focusWnd = g_D3DAppWin.frameworkWnd;
+  g_D3DApp.windowStyle = (u32)GetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE);
+  GetWindowRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.windowBounds);
+  GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
   const D3DModeSettings *cur = D3DSettings_Current(&g_D3DApp.settings);
   if (cur->device && cur->device->deviceType == DEVTYPE_REF) {
     g_GpuInfo.level = 0;
-    g_OptAntialias = 0;
+    g_Lib.optAntialias = 0;
   }
-  if (!g_Device) {
-    if (g_D3D) {
-      g_D3D->Release();
-      g_D3D = nullptr;
+  if (!g_Lib.device) {
+    if (g_Lib.d3d) {
+      g_Lib.d3d->Release();
+      g_Lib.d3d = nullptr;
     }
     return false;
   }
@@ -178,18 +178,18 @@ bool Lib_Init(HINSTANCE__ *instance) {
 
   // 14.
   Lib_UpdateScreenSize();
-  Lib_SetAntialias(g_OptAntialias != 0);
+  Lib_SetAntialias(g_Lib.optAntialias != 0);
   if (g_LibHooks.createTextFont) g_LibHooks.createTextFont(1.0f);
-  if (g_LibConfig.toonTexture) Lib_LoadToonTexture();
+  if (g_Lib.config.toonTexture) Lib_LoadToonTexture();
 
   // 15. A first black frame.
-  g_Device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-  g_Device->Present(nullptr, nullptr, nullptr, nullptr);
+  g_Lib.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+  g_Lib.device->Present(nullptr, nullptr, nullptr, nullptr);
 
   // 16.
-  g_FadeStep = 0.03f;
+  g_Lib.fadeStep = 0.03f;
   DXUtil_Timer(TIMER_START);
-  g_LibReady = 1;
+  g_Lib.ready = 1;
   Timer_Reset();
   return true;
 }

@@ -2,8 +2,8 @@
 // (IndexedMesh2), the bone-pair sub-meshes of mode 3 (PaletteMesh3), the weighted mesh of
 // mode 4 (WeightedMesh4) and the displaced, refined copy of mode 7.
 //
-// Globals owned here, one entry per model slot (null = none): g_IndexedMesh2,
-// g_PaletteMesh3, g_WeightedMesh4, g_DisplacedModels. Only the builders and the free
+// Globals owned here, one entry per model slot (null = none): g_Meshes.indexed2,
+// g_Meshes.palette3, g_Meshes.weighted4, g_Meshes.displaced. Only the builders and the free
 // calls below change them; the per-frame pass writes the posed positions of IndexedMesh2.
 //
 // Welding: a corner joins an earlier vertex of the same list only when position and texture

@@ -2,7 +2,7 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Globals owned here: g_RenderHooks (calls into the effect layer and the movie images;
+// Globals owned here: g_LibHooks (calls into the effect layer and the movie images;
 // null entries are skipped) and the batch fill count.
 #pragma once
 #include "lib/draw/draw.h"

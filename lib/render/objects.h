@@ -8,7 +8,7 @@
 // its device vertex buffers). Object_StepAnimations advances every animation by one frame.
 //
 // Device buffers and the render data of modes 2 and 3 belong to the Windows side and to the
-// render-data set-up; the pass reaches them through g_ObjectPassHooks (null entries are
+// render-data set-up; the pass reaches them through g_LibHooks (null entries are
 // skipped), so it runs and is tested natively.
 #pragma once
 #include "lib/framework/lib.h"
@@ -55,5 +55,5 @@ void Object_AdvanceModelFrame(i32 slot, f32 step);
 // One animation step of everything, then the per-frame pass.
 void Object_StepAnimations(void);
 
-// Windows build: fills the buffer entries of g_ObjectPassHooks with Direct3D 9 calls.
+// Windows build: fills the buffer entries of g_LibHooks with Direct3D 9 calls.
 void Object_InstallDeviceHooks(void);

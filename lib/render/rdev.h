@@ -44,5 +44,5 @@ void RDev_UnlockIndex(void *ib);
 // Releases a device handle through the seam (as the pose record does) and clears it.
 void RDev_Release(void **handle);
 
-// Windows build: fills g_RenderDev with Direct3D 9 calls on g_Device.
+// Windows build: fills g_Dev.render with Direct3D 9 calls on g_Lib.device.
 void Render_InstallDevice(void);

@@ -61,7 +61,7 @@ struct TexTest2D : ::testing::Test {
     g_Ed2DOps.getText = [](void *, u32 id, char *out, u32 n) {
       Str_Copy(out, n, g_fields[id == ED2D_GRP_NAME ? 0 : id - ED2D_GRP_RED + 1].c_str());
     };
-    g_FileDlgPlatform.run = Answer;
+    g_LibHooks.fileDlg.run = Answer;
     g_Ed2DTex.zoom = 1.0f;
     g_Ed2DTex.offX = g_Ed2DTex.offY = 0;
     g_Ed2DTex.texture = 0;
@@ -70,7 +70,7 @@ struct TexTest2D : ::testing::Test {
     m->groupCount = 4;
   }
   void TearDown() override {
-    g_FileDlgPlatform.run = nullptr;
+    g_LibHooks.fileDlg.run = nullptr;
     g_Ed2DOps = Ed2DOps{};
     g_Ed2D = Ed2DEditor{};
     App_ForgetPolySelection();

@@ -120,7 +120,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   // The KZB through the File menu.
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_bone2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   g_ModalHooks.getOpenFileName = nullptr;
   Drive_Pump(10);
   Bone2Model *m = g_Bone2Slots[0];
@@ -140,15 +140,15 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   f32 sx, sy, ex, ey;
   Drive_FrameToClient(320 + 60, 240, &sx, &sy);
   Drive_FrameToClient(320 + 20, 240 + 40, &ex, &ey);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
   Drive_Pump(2);
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
   Drive_Pump(2);
   for (i32 i = 1; i <= 4; i++) {
-    SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(sx + (ex - sx) * i / 4, sy + (ey - sy) * i / 4));
+    SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(sx + (ex - sx) * i / 4, sy + (ey - sy) * i / 4));
     Drive_Pump(2);
   }
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, At(ex, ey));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, At(ex, ey));
   Drive_Pump(5);
   EXPECT_NEAR(m->rest[2].x, 20.0f, 1.0f);
   EXPECT_NEAR(m->rest[2].y, 40.0f, 1.0f);
@@ -207,7 +207,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   // Saved with the File menu and read by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_bone2d_saved.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

@@ -51,11 +51,11 @@ Bone2Point Frame(POINT c) {
 }
 
 void Press(UINT down, UINT up, WPARAM held, POINT c) {
-  SetActiveWindow(g_MainWnd);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(c));
+  SetActiveWindow(g_Lib.mainWnd);
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(c));
   Drive_Pump(3);
-  SendMessageA(g_MainWnd, down, held, At(c));
-  SendMessageA(g_MainWnd, up, 0, At(c));
+  SendMessageA(g_Lib.mainWnd, down, held, At(c));
+  SendMessageA(g_Lib.mainWnd, up, 0, At(c));
   Drive_Pump(3);
 }
 
@@ -69,27 +69,27 @@ void PumpFor(DWORD ms) {
 template <class F>
 void LeftDrag(POINT a, POINT b, F during) {
   // A click in the main window activates it: the view under the mouse is view 0.
-  SetForegroundWindow(g_MainWnd);
-  SetActiveWindow(g_MainWnd);
+  SetForegroundWindow(g_Lib.mainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Drive_Pump(3);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(a));
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(a));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(a));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(a));
   for (int i = 1; i <= 5; i++) {
     POINT c = {a.x + (b.x - a.x) * i / 5, a.y + (b.y - a.y) * i / 5};
-    SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(c));
+    SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(c));
     Drive_Pump(2);
   }
   during();
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, At(b));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, At(b));
   Drive_Pump(3);
 }
 
 // The main window's client area as the screen shows it, 0x00RRGGBB per pixel.
 std::vector<u32> Shot(int *w, int *h) {
   RECT r;
-  GetClientRect(g_MainWnd, &r);
+  GetClientRect(g_Lib.mainWnd, &r);
   POINT o = {0, 0};
-  ClientToScreen(g_MainWnd, &o);
+  ClientToScreen(g_Lib.mainWnd, &o);
   *w = r.right;
   *h = r.bottom;
   HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
@@ -128,7 +128,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // The 2D family on a new model, sub-mode 6.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_poly2d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -142,8 +142,8 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // active one, which would take the drawing away from the main view during a drag.
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
   Drive_Pump(5);
-  SetForegroundWindow(g_MainWnd);
-  SetActiveWindow(g_MainWnd);
+  SetForegroundWindow(g_Lib.mainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
 
   // Free creation: two left clicks and a middle click.
   Drive_Command(panel, IDC_P2D_FREE);
@@ -211,7 +211,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // Saved by the File menu and read back by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_poly2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_KZB_SAVE, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

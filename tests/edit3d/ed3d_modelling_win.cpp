@@ -40,7 +40,7 @@ HWND FrontView(void) {
 // A key released once the loop has let go of the key latch (one key per idle pass).
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
-  SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
+  SendMessageA(g_Lib.mainWnd, WM_KEYUP, vk, 0);
   Drive_Pump(3);
 }
 
@@ -89,7 +89,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   ASSERT_NE(menu, nullptr);
   EXPECT_NE(GetMenuState(menu, 40024, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
@@ -100,11 +100,11 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   g_PolyNoAutoPick = 0;
   g_PolySelectMode = 1;
   g_PolyTool = POLY_TOOL_FACE;
-  SetActiveWindow(g_MainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Drive_Pump(10);
   RECT c;
-  GetClientRect(g_MainWnd, &c);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
+  GetClientRect(g_Lib.mainWnd, &c);
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
   Drive_Pump(3);
   EXPECT_GE(g_PolyPickedFace, 0);
   EXPECT_EQ(g_PolySelFaces[g_PolyPickedFace], 1u);
@@ -174,7 +174,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_NEAR(MinX(back), moved, 1e-4);
   Model3_FreeSlot(200);
 
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   int code = -1;
   for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
   }

@@ -43,7 +43,7 @@ ViewRecord *FrontOf(u32 sub) {
 
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
-  SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
+  SendMessageA(g_Lib.mainWnd, WM_KEYUP, vk, 0);
   Drive_Pump(3);
 }
 
@@ -110,7 +110,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), 40024, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), 40024, MF_BYCOMMAND), (UINT)-1);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->boneCount, 2);
@@ -204,7 +204,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   // Saved with 40024 and read back by modeldump (built beside this program).
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = saved;
-  SendMessageA(g_MainWnd, WM_COMMAND, 40024, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, 40024, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, sizeof self);

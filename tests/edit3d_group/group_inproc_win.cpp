@@ -98,7 +98,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   // Saved through the File menu; modeldump reads the groups and the box.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_group_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
+  Drive_Command(g_Lib.mainWnd, 40024);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   std::string dump = Drive_ModelDump(saved);

@@ -133,7 +133,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   }
   ASSERT_TRUE(Drive_Alive(e.list) && Drive_Alive(e.tree) && Drive_Alive(e.motionList) && Drive_Alive(e.parentCombo));
   char item[64] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_OBJ_COPY_MOTIONS, item, sizeof item, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_Lib.mainWnd), IDM_OBJ_COPY_MOTIONS, item, sizeof item, MF_BYCOMMAND);
   EXPECT_STREQ(item, "モーションデータをコピーする");
   Obj3Set *s = g_Obj3Sets[0];
   ASSERT_NE(s, nullptr);
@@ -160,7 +160,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
 
   // A left drag in a Front view window (the window menu's "追加" makes one) turns object 1
   // about Z, and object 2 with it.
-  SendMessageA(g_MainWnd, WM_COMMAND, 40076, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, 40076, 0);
   Drive_Pump(5);
   Choose(1);
   EXPECT_EQ(g_CurPartIndex, 1u);
@@ -181,7 +181,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
 
   // The main view read back (once an idle pass has set the screen's brightness): the rings
   // and the axis crosses of object 1.
-  ASSERT_TRUE(Drive_PumpUntil([] { return g_Light.brightness >= 1.0f; }, 3000));
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_Camera.light.brightness >= 1.0f; }, 3000));
   s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
   g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
@@ -214,7 +214,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   // Saved by the File menu, read by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_obj_saved.KZO";
-  SendMessageA(g_MainWnd, WM_COMMAND, 40026, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, 40026, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_Temp("miravel_obj_saved.KZO");
   std::string dump = Dump(saved);
@@ -241,7 +241,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_EQ(s->objectCount, 2);
   EXPECT_TRUE(Drive_Alive(e.motionDlg) && Drive_Alive(e.motionList));
 
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   int code = -1;
   for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
   }

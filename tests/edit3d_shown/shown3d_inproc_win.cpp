@@ -59,7 +59,7 @@ ViewShot g_Shot;
 void CapturingEndScene(void) {
   if (g_Shot.endScene) g_Shot.endScene();
   if (g_Shot.view >= 0 && (i32)g_DrawView == g_Shot.view) {
-    g_Shot.pixels = Device_ReadBack(g_Device, &g_Shot.w, &g_Shot.h);
+    g_Shot.pixels = Device_ReadBack(g_Lib.device, &g_Shot.w, &g_Shot.h);
     g_Shot.place = Draw_CurrentPlacement();
     Poly_OrthoToScreen(g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
     g_Shot.view = -1;
@@ -67,14 +67,14 @@ void CapturingEndScene(void) {
 }
 
 bool CaptureView(i32 view) {
-  if (g_RenderDev.endScene != CapturingEndScene) {
-    g_Shot.endScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = CapturingEndScene;
+  if (g_Dev.render.endScene != CapturingEndScene) {
+    g_Shot.endScene = g_Dev.render.endScene;
+    g_Dev.render.endScene = CapturingEndScene;
   }
   g_Shot.view = view;
   App_MarkAllRedraw();
   bool done = Drive_PumpUntil([] { return g_Shot.view < 0; }, 4000);
-  g_RenderDev.endScene = g_Shot.endScene;
+  g_Dev.render.endScene = g_Shot.endScene;
   return done && !g_Shot.pixels.empty();
 }
 
@@ -217,7 +217,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   EXPECT_EQ(m->uvCount, 24);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_shown_saved.KZP";
-  Drive_Command(g_MainWnd, 40024);
+  Drive_Command(g_Lib.mainWnd, 40024);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   std::string dump = Drive_ModelDump(saved);
@@ -228,7 +228,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Command(g_Ed3D.modePanel, ED3D_BTN_MOTION);
   Drive_Pump(20);
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
   Drive_Pump(5);
   ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.waveList));
   m = g_Model3Slots[0];
@@ -242,7 +242,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Pump(5);
   ASSERT_EQ(SendMessageA((HWND)g_Ed3DMotionPanels.waveList, LB_GETCOUNT, 0, 0), sounds);
   g_DriveAnswer = "miravel_shown.KZM";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZM_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZM_OPEN, 0);
   Drive_PumpIdle(5);
   char want[64];
   snprintf(want, sizeof want, "%2d : bang.wav", (int)sounds);

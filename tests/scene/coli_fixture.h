@@ -33,8 +33,8 @@ struct ColiTest : ::testing::Test {
     g_MaxPolygons = 8192;
     g_MaxVertices = 32768;
     g_ModelAllocArrays = 0;
-    memcpy(savedRandom, g_RandomTable, sizeof savedRandom);
-    for (f32 &r : g_RandomTable) r = 5.0f;
+    memcpy(savedRandom, g_Lib.randomTable, sizeof savedRandom);
+    for (f32 &r : g_Lib.randomTable) r = 5.0f;
   }
   void TearDown() override {
     Coli_ReplaceDocument(nullptr);
@@ -44,7 +44,7 @@ struct ColiTest : ::testing::Test {
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
     g_ModelAllocArrays = 0;
-    memcpy(g_RandomTable, savedRandom, sizeof savedRandom);
+    memcpy(g_Lib.randomTable, savedRandom, sizeof savedRandom);
   }
   // Scene object n on a model of its own, taking part in the collision pass.
   static KZL::OBJECT *Character(i32 n, f32 x, f32 y, f32 z) {

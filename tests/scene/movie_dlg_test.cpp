@@ -54,7 +54,7 @@ struct MovieDlgTest : MovieTest {
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     savedOps = g_MovieEditOps;
-    savedDlg = g_FileDlgPlatform;
+    savedDlg = g_LibHooks.fileDlg;
     g_MovieEditOps = MovieEditOps{};
     g_MovieEditOps.setText = SetText;
     g_MovieEditOps.readText = ReadText;
@@ -63,7 +63,7 @@ struct MovieDlgTest : MovieTest {
     g_MovieEditOps.listSelect = ListSelect;
     g_MovieEditOps.listSelection = ListSelection;
     g_MovieEditOps.setScroll = SetScroll;
-    g_FileDlgPlatform.browseFolder = Browse;
+    g_LibHooks.fileDlg.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};
     g_MovieDlg = MovieDlgState{};
@@ -74,7 +74,7 @@ struct MovieDlgTest : MovieTest {
   }
   void TearDown() override {
     g_MovieEditOps = savedOps;
-    g_FileDlgPlatform = savedDlg;
+    g_LibHooks.fileDlg = savedDlg;
     g_MovieEditor = MovieEditor{};
     Shell_ResetForTest();
     MovieTest::TearDown();
@@ -87,7 +87,7 @@ struct MovieDlgTest : MovieTest {
       Movie_EnsureKeyAtFrame();
     }
     g_MovieFrame = 0;
-    return g_MovieObjects[g_CurSlot];
+    return g_Movie.objects[g_CurSlot];
   }
 };
 
@@ -203,7 +203,7 @@ TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
   g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
   g_StripGeo.margin = MOVIE_TIMELINE_X;
   for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(id);
-  ASSERT_EQ(g_MovieObjectCount, 5);
+  ASSERT_EQ(g_Movie.objectCount, 5);
   g_StripMovie = StripMovieSource{[] { return (i32)g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
   int dummyWindow = 0;
   Strip_Register(STRIP_MOVIE_KEYS, &dummyWindow, 700, 400);
@@ -314,8 +314,8 @@ TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
   Str_Copy(s.soundFileNames[2], 256, "bell.wav");
   Str_Copy(s.soundFileNames[3], 256, "風.wav");
   s.messageCount = 3;
-  Str_Copy(g_MovieMessages[1], 256, "こんにちは");
-  Str_Copy(g_MovieMessages[2], 256, "また明日");
+  Str_Copy(g_Movie.messages[1], 256, "こんにちは");
+  Str_Copy(g_Movie.messages[2], 256, "また明日");
   Actor(MOVIE_KIND_SOUND);
   MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
   MovieDlg_Refresh(MOVIE_DIALOG_MES);
@@ -349,13 +349,13 @@ TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
   SetText(d, 1204, longText.c_str());
   g_c.selection[At(d, IDC_MOVIE_LIST)] = 2;
   MovieDlg_Command(d, 1205);
-  EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
+  EXPECT_EQ(std::string(g_Movie.messages[2]), std::string(254, 'a'));
   EXPECT_EQ(g_MovieScene.messageCount, 3);
   EXPECT_EQ(o->keys[0].number, 2);
   SetText(d, 1204, "x");
   g_c.selection[At(d, IDC_MOVIE_LIST)] = 0;
   MovieDlg_Command(d, 1205);
-  EXPECT_STREQ(g_MovieMessages[0], "");
+  EXPECT_STREQ(g_Movie.messages[0], "");
   EXPECT_EQ(o->keys[0].number, 0);
 }
 
@@ -379,7 +379,7 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   }
   // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
   MovieObject *o = Actor(MOVIE_KIND_IMAGE);
-  g_c.folder = std::string(g_DataDir) + "/pics";
+  g_c.folder = std::string(g_Lib.dataDir) + "/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(g_c.texts[At(MOVIE_DIALOG_IMG, 1227)], "pics");

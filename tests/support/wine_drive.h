@@ -217,7 +217,7 @@ inline void Drive_Hold(const char *envName) {
 
 // Closes the main window, lets the loop end, and removes the test's settings file and folder.
 inline void Drive_End(const char *settingsName) {
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   Drive_Pump(1000);
   char name[300];
   Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
@@ -249,7 +249,7 @@ inline COLORREF Drive_ScreenAtFrame(f32 fx, f32 fy) {
   f32 cx, cy;
   Drive_FrameToClient(fx, fy, &cx, &cy);
   POINT pt = {(LONG)cx, (LONG)cy};
-  ClientToScreen(g_MainWnd, &pt);
+  ClientToScreen(g_Lib.mainWnd, &pt);
   HDC dc = GetDC(nullptr);
   COLORREF c = GetPixel(dc, pt.x, pt.y);
   ReleaseDC(nullptr, dc);
@@ -271,7 +271,7 @@ inline void Drive_CapturingEndScene(void) {
   DriveShot &s = g_DriveShot;
   if (s.endScene) s.endScene();
   if (s.wanted && g_DrawView == 0) {
-    s.pixels = Device_ReadBack(g_Device, &s.w, &s.h);
+    s.pixels = Device_ReadBack(g_Lib.device, &s.w, &s.h);
     s.wanted = false;
   }
 }
@@ -279,9 +279,9 @@ inline void Drive_CapturingEndScene(void) {
 inline bool Drive_CaptureMain(void) {
   DriveShot &s = g_DriveShot;
   // A device reset fills the table again: take the entry as it is now.
-  if (g_RenderDev.endScene != Drive_CapturingEndScene) {
-    s.endScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = Drive_CapturingEndScene;
+  if (g_Dev.render.endScene != Drive_CapturingEndScene) {
+    s.endScene = g_Dev.render.endScene;
+    g_Dev.render.endScene = Drive_CapturingEndScene;
   }
   s.wanted = true;
   App_MarkAllRedraw();
@@ -289,7 +289,7 @@ inline bool Drive_CaptureMain(void) {
 }
 
 inline void Drive_CaptureEnd(void) {
-  if (g_RenderDev.endScene == Drive_CapturingEndScene) g_RenderDev.endScene = g_DriveShot.endScene;
+  if (g_Dev.render.endScene == Drive_CapturingEndScene) g_Dev.render.endScene = g_DriveShot.endScene;
 }
 
 // The captured colour 0xRRGGBB at client pixel (x, y); 0xFFFFFFFF outside the picture.
