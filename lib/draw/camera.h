@@ -21,12 +21,6 @@ struct CameraState {
   LightRecord light;
 };
 extern CameraState g_Camera;
-// Old names, gone once every use is renamed.
-#define g_LastBrightness g_Camera.lastBrightness
-#define g_CamEye g_Camera.eye
-#define g_CamTarget g_Camera.target
-#define g_CamUp g_Camera.up
-#define g_Light g_Camera.light
 
 i32 Cam_ApplyView(void);
 i32 Cam_SetEye(f32 x, f32 y, f32 z);

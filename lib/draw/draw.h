@@ -54,9 +54,6 @@ struct DrawSwitches {
   u32 nextQuadAdditive;
 };
 extern DrawSwitches g_Draw;
-// Old names, gone once every use is renamed.
-#define g_NextQuadAdditive g_Draw.nextQuadAdditive
-#define g_SceneDrawOn g_Draw.sceneDrawOn
 
 // A8R8G8B8 from the low bytes of r, g, b and a.
 inline u32 Draw_PackColor(i32 r, i32 g, i32 b, i32 a) {

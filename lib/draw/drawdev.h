@@ -139,10 +139,6 @@ struct LibDevice {
   void (*releaseKept)(void);
 };
 extern LibDevice g_Dev;
-// Old names, gone once every use is renamed.
-#define g_DrawDev g_Dev.draw
-#define g_RenderDev g_Dev.render
-#define g_DrawDevReleaseKept g_Dev.releaseKept
 
 inline bool DrawDev_Ready() { return g_Dev.draw.ready && g_Dev.draw.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);

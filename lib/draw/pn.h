@@ -53,14 +53,6 @@ struct PnState {
   f32 gridColors[PN_MAX_GRID][4];
 };
 extern PnState g_Pn;
-// Old names, gone once every use is renamed.
-#define g_PnTablesBuilt g_Pn.tablesBuilt
-#define g_PnGridCount g_Pn.gridCount
-#define g_PnWorkModel g_Pn.workModel
-#define g_PnWeights g_Pn.weights
-#define g_PnIndices g_Pn.indices
-#define g_PnGrid g_Pn.grid
-#define g_PnGridColors g_Pn.gridColors
 
 void Pn_BezierWeights(PnWeightRecord *out, f32 u, f32 v);
 // Builds the tables of all 12 levels once; 0 on success, E_FAIL (0x80004005) when memory ran

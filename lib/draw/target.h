@@ -37,10 +37,6 @@ struct TargetState {
   ShadowVolume shadowVolumes[SHADOW_VOLUME_OBJECTS];
 };
 extern TargetState g_Target;
-// Old names, gone once every use is renamed.
-#define g_ScreenQuad g_Target.screenQuad
-#define g_RenderTargets g_Target.slots
-#define g_ShadowVolumes g_Target.shadowVolumes
 
 void Draw_FlagTargetForClear(i32 i);
 void Draw_CreateTarget(i32 i);

@@ -27,12 +27,6 @@ struct ScreenTextState {
   ScreenTextEntry *lines[TEXT_MAX_LINES];
 };
 extern ScreenTextState g_Text;
-// Old names, gone once every use is renamed.
-#define g_ScreenTextCount g_Text.lineCount
-#define g_TextFontSize g_Text.fontSize
-#define g_TextFont g_Text.font
-#define g_TextColor g_Text.color
-#define g_ScreenText g_Text.lines
 
 void Text_Printf(i32 x, i32 y, const char *format, ...)
 #if defined(__GNUC__)

@@ -35,13 +35,6 @@ struct TexState {
   void *bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
 };
 extern TexState g_Tex;
-// Old names, gone once every use is renamed.
-#define g_ToonTexture g_Tex.toonTexture
-#define g_TexLoadQuiet g_Tex.loadQuiet
-#define g_TexPixelsWidth g_Tex.pixelsWidth
-#define g_TexPixelsHeight g_Tex.pixelsHeight
-#define g_TexPixels g_Tex.pixels
-#define g_Bone2Textures g_Tex.bone2Textures
 
 // A decoded image: width * height pixels of 4 bytes (blue, green, red, alpha), owned.
 struct TexImage {

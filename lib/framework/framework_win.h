@@ -28,18 +28,6 @@ struct D3DAppPlatform {
   D3DFont *font;  // the framework's own font (made by Lib_Init)
 };
 extern D3DAppPlatform g_D3DAppWin;
-// Old names, gone once every use is renamed.
-#define g_FrameworkWnd g_D3DAppWin.frameworkWnd
-#define g_FocusWnd g_D3DAppWin.focusWnd
-#define g_SavedMenu g_D3DAppWin.savedMenu
-#define g_FrameworkInstance g_D3DAppWin.instance
-#define g_WindowBounds g_D3DAppWin.windowBounds
-#define g_ClientRect g_D3DAppWin.clientRect
-#define g_SavedWindowBounds g_D3DAppWin.savedWindowBounds
-#define g_PresentParams g_D3DAppWin.presentParams
-#define g_BackBufferDesc g_D3DAppWin.backBufferDesc
-#define g_DeviceCaps g_D3DAppWin.deviceCaps
-#define g_FrameworkFont g_D3DAppWin.font
 
 // [SECTION] device life
 HRESULT D3DApp_CreateWindow(HINSTANCE instance);

@@ -173,43 +173,6 @@ struct LibState {
   f32 randomTable[LIB_RANDOM_COUNT];  // 3.0 .. 7.0
 };
 extern LibState g_Lib;
-// Old names, gone once every use is renamed.
-#define g_ScreenWidth g_Lib.screenWidth
-#define g_ScreenHeight g_Lib.screenHeight
-#define g_DesktopWidth g_Lib.desktopWidth
-#define g_DesktopHeight g_Lib.desktopHeight
-#define g_RunState g_Lib.runState
-#define g_ViewWindowMode g_Lib.viewWindowMode
-#define g_FrameScaling g_Lib.frameScaling
-#define g_OsVersion g_Lib.osVersion
-#define g_OptAntialias g_Lib.optAntialias
-#define g_OptLight g_Lib.optLight
-#define g_LibReady g_Lib.ready
-#define g_AppActive g_Lib.appActive
-#define g_CpuOccupy g_Lib.cpuOccupy
-#define g_FrameDelta g_Lib.frameDelta
-#define g_TextSize g_Lib.textSize
-#define g_Fade g_Lib.fade
-#define g_FadeStep g_Lib.fadeStep
-#define g_TimerElapsedMs g_Lib.timerElapsedMs
-#define g_RenderInterval g_Lib.renderInterval
-#define g_RenderFirstFrame g_Lib.renderFirstFrame
-#define g_RenderLastFrame g_Lib.renderLastFrame
-#define g_Ambient g_Lib.ambient
-#define g_ClearColor g_Lib.clearColor
-#define g_MainWnd g_Lib.mainWnd
-#define g_D3D g_Lib.d3d
-#define g_Device g_Lib.device
-#define g_VertexShareCounts g_Lib.vertexShareCounts
-#define g_BatchVerts g_Lib.batchVerts
-#define g_LibConfig g_Lib.config
-#define g_LibFlags g_Lib.flags
-#define g_LibApp g_Lib.app
-#define g_RootDir g_Lib.rootDir
-#define g_DataDir g_Lib.dataDir
-#define g_RenderName g_Lib.renderName
-#define g_TextBuf g_Lib.textBuf
-#define g_RandomTable g_Lib.randomTable
 
 // [SECTION] Windows build only
 void Lib_ShellOpen(const char *path);
@@ -325,11 +288,4 @@ struct LibHooks {
   DXUtilClock clock;
 };
 extern LibHooks g_LibHooks;
-// Old names, gone once every use is renamed.
-#define g_RenderHooks g_LibHooks
-#define g_ObjectPassHooks g_LibHooks
-#define g_LogPlatform g_LibHooks.log
-#define g_FileDlgPlatform g_LibHooks.fileDlg
-#define g_D3DAppErrorUi g_LibHooks.errorUi
-#define g_DXUtilClock g_LibHooks.clock
 void Lib_InstallHooks(void);

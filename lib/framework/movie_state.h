@@ -78,12 +78,4 @@ struct MovieState {
   MovieObject *objects[MOVIE_MAX_OBJECTS];
 };
 extern MovieState g_Movie;
-// Old names, gone once every use is renamed.
-#define g_MovieObjectCount g_Movie.objectCount
-#define g_VideoActive g_Movie.videoActive
-#define g_MovieLoaded g_Movie.loaded
-#define g_MoviePlayState g_Movie.playState
-#define g_MovieVideoPath g_Movie.videoPath
-#define g_MovieMessages g_Movie.messages
-#define g_MovieObjects g_Movie.objects
 

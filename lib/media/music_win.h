@@ -28,6 +28,3 @@ struct MusicState {
   HANDLE event;
 };
 extern MusicState g_Music;
-// Old names, gone once every use is renamed.
-#define g_MusicManager g_Music.manager
-#define g_MusicEvent g_Music.event

@@ -48,12 +48,6 @@ struct SoundState {
   WaveRecord *modelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
 };
 extern SoundState g_Sound;
-// Old names, gone once every use is renamed.
-#define g_SoundSystem g_Sound.system
-#define g_SoundSlotLoaded g_Sound.slotLoaded
-#define g_ModelSoundPlayed g_Sound.modelSoundPlayed
-#define g_SoundSlots g_Sound.slots
-#define g_ModelSounds g_Sound.modelSounds
 
 // Puts the sound system into its start state (no device, counter 1); slots are kept.
 void SoundSystem_Reset(void);

@@ -39,9 +39,6 @@ struct BumpState {
   BumpGround ground;
 };
 extern BumpState g_Bump;
-// Old names, gone once every use is renamed.
-#define g_BumpTeapot g_Bump.teapot
-#define g_BumpGround g_Bump.ground
 
 // General 4x4 inverse; false (out = identity) for a singular matrix.
 bool Bump_Invert(Mat4 *out, const Mat4 *m);

@@ -104,11 +104,6 @@ struct MeshState {
   Model3 *displaced[MODEL3_SLOTS];
 };
 extern MeshState g_Meshes;
-// Old names, gone once every use is renamed.
-#define g_IndexedMesh2 g_Meshes.indexed2
-#define g_PaletteMesh3 g_Meshes.palette3
-#define g_WeightedMesh4 g_Meshes.weighted4
-#define g_DisplacedModels g_Meshes.displaced
 
 // Colour of a corner (0..255 per channel): its vertex colour in vertex-colour mode 1, else
 // the colour of group g; both scaled by the model colour / 255. Zero for a bad index.
