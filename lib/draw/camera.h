@@ -1,8 +1,9 @@
 // The scene camera, projection of world points to the screen, the frame light and
 // brightness, the background colour and the scene reset.
 //
-// Globals owned here: g_Camera.eye, g_Camera.target, g_Camera.up, g_Camera.light, g_Camera.lastBrightness; the setters
-// here also write the library's g_Lib.clearColor and g_Lib.ambient (lib.h). Matrices are row-vector 4x4 (translation in elements 12..14).
+// Global owned here: g_Camera (eye, target, up, light, last brightness); the setters here
+// also write the library's g_Lib.clearColor and g_Lib.ambient (lib.h). Matrices are
+// row-vector 4x4 (translation in elements 12..14).
 #pragma once
 #include "model/types.h"
 

@@ -7,8 +7,9 @@
 // window by the frame pan.
 // 3D primitives take world coordinates under the transforms already set on the device.
 //
-// Globals owned here: g_Draw.nextQuadAdditive, g_Draw.sceneDrawOn, g_Camera.light, the screen-quad vertices,
-// the render targets and the shadow-volume lists (both in target.cpp).
+// Global owned here: g_Draw (the next-quad blend and the scene switch); the light is in
+// g_Camera (camera.h), the screen quad, render targets and shadow volumes in g_Target
+// (target.h).
 #pragma once
 #include "model/types.h"
 

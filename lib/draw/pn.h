@@ -6,8 +6,8 @@
 // v = j / (N - 1), w = 1 - u - v. Point 0 is corner 2 (u = 1), the first point of the last
 // row corner 1 (w = 1), the last point corner 3 (v = 1).
 //
-// Globals owned here: the tables g_Pn.weights / g_Pn.indices / g_Pn.tablesBuilt, the grid work
-// buffers of one tessellated triangle, and the tessellation work model g_Pn.workModel.
+// Global owned here: g_Pn: the weight and index tables, the grid work buffers of one
+// tessellated triangle, and the tessellation work model.
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"

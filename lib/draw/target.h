@@ -1,8 +1,8 @@
 // Off-screen render targets, the full-screen quad and the stencil shadow-volume passes.
 //
-// Globals owned here: g_Target.slots (8 slots), g_Target.screenQuad (4 vertices of the full-screen
-// quad, XYZRHW | DIFFUSE), g_Target.shadowVolumes (per scene object the volume's triangle positions,
-// filled by the shadow-volume builder).
+// Global owned here: g_Target: the render-target slots (8), the screen quad (4 vertices of the
+// full-screen quad, XYZRHW | DIFFUSE), the shadow volumes (per scene object the volume's
+// triangle positions, filled by the shadow-volume builder) and the release hooks.
 #pragma once
 #include "model/types.h"
 

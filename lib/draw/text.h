@@ -3,8 +3,8 @@
 // Text_Printf only queues (at most 127 lines a frame, 256 bytes each, cut at a character
 // boundary); Text_DrawQueue draws the queue through the SHIFTJIS text font after the
 // overlay hook and empties it, and also draws the movie's message line.
-// Globals owned here: g_Text.lines, g_Text.lineCount, g_Text.color, g_Text.font, g_Text.fontSize
-// (g_Scale2D lives in screen.h, g_Lib.textSize in lib.h). The framework releases g_Text.font
+// Global owned here: g_Text (queued lines, colour, font and its size; g_Scale2D lives in
+// screen.h, g_Lib.textSize in lib.h). The framework releases g_Text.font
 // (Text_ReleaseFont) before a device reset; the next draw creates it again.
 #pragma once
 #include "model/types.h"

@@ -8,8 +8,8 @@
 // Raw "kzi" image, little-endian: i32 (unused), i32 (unused), i32 width, i32 height, then
 // width * height pixels of 4 bytes (blue, green, red, alpha), rows from top to bottom.
 //
-// Globals owned here: g_Tex.pixels (128 CPU copies shared by all models, with their sizes)
-// and g_Tex.bone2Textures (the 2D bone models' textures, slot * 128 + texture).
+// Global owned here: g_Tex: the pixel copies (128 CPU copies shared by all models, with
+// their sizes), the 2D bone models' textures (slot * 128 + texture) and the toon texture.
 #pragma once
 #include "model/types.h"
 

@@ -1,7 +1,7 @@
 // The movie actors, message table and play state that the frame render reads.
 //
 // Stored in the library so that it needs nothing above it; the movie editor (scene/) writes
-// them and installs its playback calls into g_LibHooks and g_LibHooks.
+// them and installs its playback calls into g_LibHooks.
 #pragma once
 #include "model/types.h"
 

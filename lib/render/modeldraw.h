@@ -2,8 +2,8 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Globals owned here: g_LibHooks (calls into the effect layer and the movie images;
-// null entries are skipped) and the batch fill count.
+// Owned here: the batch fill count. The calls into the effect layer and the movie images go
+// through the model-drawing entries of g_LibHooks (lib.h; null entries are skipped).
 #pragma once
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
