@@ -556,7 +556,7 @@ static void QuickLoadModel(const QuickLoad &q) {
     ExpandAllBones(m);
     Tree_BuildRowsBones3D();
   }
-  if (q.folder && g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+  if (q.folder && g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
   View_FitAll();
 }
 
@@ -574,7 +574,7 @@ static void QuickLoadObjectSet(void) {
 void FileMenu_QuickLoad(u32 which) {
   if (which > QUICK_F11) return;
   const QuickLoad &q = kQuick[which];
-  if (g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+  if (g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
   if (g_EditFamily == FAMILY_3D_MODEL) {
     if (g_EditSubMode == SUB_3D_OBJMOTION) {
       if (which == QUICK_F7) QuickLoadObjectSet();

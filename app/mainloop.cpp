@@ -79,8 +79,8 @@ void Loop_ViewCentre(i32 width, i32 height, i32 *cx, i32 *cy) {
 i32 g_MovieCameraObject = -1;
 
 bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]) {
-  if (index < 0 || index >= g_MovieObjectCount || index >= MOVIE_MAX_OBJECTS) return false;
-  const MovieObject *o = g_MovieObjects[index];
+  if (index < 0 || index >= g_Movie.objectCount || index >= MOVIE_MAX_OBJECTS) return false;
+  const MovieObject *o = g_Movie.objects[index];
   if (!o || o->kind != MOVIE_KIND_CAMERA) return false;
   for (int a = 0; a < 3; a++) {
     eye[a] = o->pose[MOVIE_POSE_POSITION + a];

@@ -99,7 +99,7 @@ void App_Navigate(void) {
 void App_ZDragZoom(u32 zHeld) {
   if (zHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
-  if (!Nav_ZZoom(g_CurView, &g_PerspStep, g_EditFamily, g_EditSubMode, l, r, g_FrameDelta)) return;
+  if (!Nav_ZZoom(g_CurView, &g_PerspStep, g_EditFamily, g_EditSubMode, l, r, g_Lib.frameDelta)) return;
   App_MarkAllRedraw();
   g_StripDirty[0] = 1;   // the strip panel's redraw
 }

@@ -27,7 +27,7 @@ void Options_ToggleCpuOccupy(void) {
 }
 
 void Options_ToggleAntialias(void) {
-  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_OptAntialias == 1 ? 0 : 1);
+  if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_Lib.optAntialias == 1 ? 0 : 1);
   g_OptionDlgRefresh = 1;
 }
 
@@ -47,7 +47,7 @@ OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = g_OptUpdateEditedViewOnly ? 0 : 1; break;
     case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
-    case IDC_OPT_LIGHT: g_OptLight = g_OptLight ? 0 : 1; break;
+    case IDC_OPT_LIGHT: g_Lib.optLight = g_Lib.optLight ? 0 : 1; break;
     case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
     case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
     case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
@@ -68,9 +68,9 @@ void Options_Show(OptionsShown *out) {
   u32 L = CurrentLayout();
   const struct { i32 id; bool on; } checks[OPTIONS_CHECKS] = {
     {IDC_OPT_EDITED_VIEW_ONLY, g_OptUpdateEditedViewOnly == 1},
-    {IDC_OPT_ANTIALIAS, g_OptAntialias == 1},
+    {IDC_OPT_ANTIALIAS, g_Lib.optAntialias == 1},
     {IDC_OPT_GRID, g_OptGrid == 1},
-    {IDC_OPT_LIGHT, g_OptLight == 1},
+    {IDC_OPT_LIGHT, g_Lib.optLight == 1},
     {IDC_OPT_REVERSE_WHEEL, g_OptReverseWheel != 0},
     {IDC_OPT_VSYNC, g_AppShell.vsync[L] != 0},
     {IDC_OPT_CPU_OCCUPY, g_AppShell.cpuOccupy[L] != 0},

@@ -17,7 +17,7 @@
 #include "model/seam.h"
 
 PlayEntries g_PlayEntries;
-i32 &g_AviFrameStep = g_RenderInterval;
+i32 &g_AviFrameStep = g_Lib.renderInterval;
 
 // The 2D object models and the object sets keep no fraction of their own.
 static f32 s_Obj2Fraction[OBJ2_SLOTS];
@@ -61,7 +61,7 @@ void Play_TickObj2(void) {
   if (!m) return;
   i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
   i32 before = m->currentFrame;
-  i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_FrameDelta, len);
+  i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_Lib.frameDelta, len);
   if (steps) Obj2_UpdateKeyIndices((i32)s);
   MarkPanel(g_PlayEntries.obj2KeyPanelRefresh);
   const u32 *loop = g_PlayEntries.obj2Loop;
@@ -81,7 +81,7 @@ void Play_TickBone2(void) {
   if (!m) return;
   i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
   i32 before = m->currentFrame;
-  i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len);
+  i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_Lib.frameDelta, len);
   if (steps) Bone2_UpdateKeyIndices((i32)s);
   MarkPanel(g_PlayEntries.bone2KeyPanelRefresh);
   const u32 *loop = g_PlayEntries.bone2Loop;
@@ -101,7 +101,7 @@ void Play_TickObj3(void) {
   Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
   if (!set) return;
   i32 len = set->motion >= 0 && set->motion < OBJ3_MOTIONS ? set->motions[set->motion].length : 0;
-  if (Play_AdvanceFrame(&set->frame, &s_Obj3Fraction[s], g_FrameDelta, len)) Kzo_FindKeySegment((i32)s);
+  if (Play_AdvanceFrame(&set->frame, &s_Obj3Fraction[s], g_Lib.frameDelta, len)) Kzo_FindKeySegment((i32)s);
   g_Playing = 1;
 }
 
@@ -111,7 +111,7 @@ void Play_TickModel3(void) {
   if (!m) return;
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
   i32 before = m->frame;
-  i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_FrameDelta, len);
+  i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_Lib.frameDelta, len);
   if (steps) Model3_UpdateKeyIndices((i32)g_CurSlot);
   MarkPanel(g_PlayEntries.motionPanelRefresh);
   for (u32 &f : g_StripDirty) f = 1;
@@ -145,13 +145,13 @@ i32 Play_TickMovie(void) {
   const PlayEntries &e = g_PlayEntries;
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
-  if (g_RunState == RUN_STATE_RECORDING) {
+  if (g_Lib.runState == RUN_STATE_RECORDING) {
     if (e.movieHoldOnce && *e.movieHoldOnce) *e.movieHoldOnce = 0;
     else *e.movieFrame += g_AviFrameStep;
   } else {
     f32 *fr = e.movieFraction;
     if (!(*fr >= 0.0f) || isinf(*fr)) *fr = 0.0f;
-    if (g_FrameDelta > 0.0f && !isinf(g_FrameDelta)) *fr += g_FrameDelta;
+    if (g_Lib.frameDelta > 0.0f && !isinf(g_Lib.frameDelta)) *fr += g_Lib.frameDelta;
     f32 whole = floorf(*fr);
     *fr -= whole;
     // The end branch catches the frame at the end, so a long pause never runs far past it.

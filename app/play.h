@@ -1,13 +1,13 @@
 // Playback of motions and movies, advanced once per idle pass by the per-frame update.
 //
-// The four motion ticks advance the current model of their kind by g_FrameDelta; the movie
+// The four motion ticks advance the current model of their kind by g_Lib.frameDelta; the movie
 // tick advances the movie clock. The clock arithmetic is the plain Play_AdvanceFrame, shared
 // by every tick: whole frames move from the fraction to the frame, the frame wraps modulo
 // the motion's length, and a motion of no length holds frame 0.
 //
 // The movie itself belongs to the movie editor, which fills g_PlayEntries when the program
 // starts (app/ names nothing of scene/). Globals owned here: g_PlayEntries, g_AviFrameStep
-// (the library's g_RenderInterval: movie frames per recorded picture).
+// (the library's g_Lib.renderInterval: movie frames per recorded picture).
 #pragma once
 #include "model/types.h"
 
@@ -55,7 +55,7 @@ extern i32 &g_AviFrameStep;
 // moved (capped; only its being non-zero matters to callers).
 i64 Play_AdvanceFrame(i32 *frame, f32 *fraction, f32 delta, i32 length);
 
-// The motion ticks (by g_RunState 1..5). Each sets g_Playing back to 1 while its model exists.
+// The motion ticks (by g_Lib.runState 1..5). Each sets g_Playing back to 1 while its model exists.
 void Play_TickObj2(void);    // 2D object model of g_Cur2DSlot
 void Play_TickBone2(void);   // 2D bone model of g_CurSlot
 void Play_TickObj3(void);    // 3D object set of g_CurSlot
@@ -81,7 +81,7 @@ void Play_Start(const PlayControl *c, i32 *frame, i32 *saved);
 // flagged for redraw.
 void Play_Stop(const PlayControl *c, i32 *frame, i32 saved);
 
-// The movie clock, for one pass: while recording (g_RunState 8) g_AviFrameStep frames (none
+// The movie clock, for one pass: while recording (g_Lib.runState 8) g_AviFrameStep frames (none
 // on a pass that holds the start frame), else
 // the whole frames of the fraction; at or past the end the movie's end branch (each followed
 // by Timer_Reset), before it the movie step; every view flagged for redraw. Nothing while

@@ -16,7 +16,7 @@
 PreviewRender g_PreviewRender;
 
 void Preview_Enter(void) {
-  g_RunState = 0;
+  g_Lib.runState = 0;
   g_PrevEditFamily = 0;
   g_CurSlot = 0;
   App_NewModelInSlot0();

@@ -6,7 +6,7 @@
 
 struct PreviewRender {
   void *window;   // the render dialog, null while closed
-  u32 refresh;    // the dialog shows g_RenderName when 1
+  u32 refresh;    // the dialog shows g_Lib.renderName when 1
   // Platform: creates the dialog owned by the main window and shows it; saves the back
   // buffer as a file in the root folder (false when it could not be written).
   void *(*createDialog)(void);

@@ -11,7 +11,7 @@
 #include "resources/tools_ids.h"
 
 static void *CreateRenderDialog(void) {
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "PREVIEW_RENDER_DLG", g_MainWnd, Preview_RenderDlgProc, 0);
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "PREVIEW_RENDER_DLG", g_Lib.mainWnd, Preview_RenderDlgProc, 0);
   if (!dlg) return nullptr;
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);   // placed once shown
@@ -55,8 +55,8 @@ INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
       switch (LOWORD(wParam)) {
         case IDC_RENDER_RUN:
           // The edit's text becomes the shared render name, then the file.
-          GetDlgItemTextA(dlg, IDC_RENDER_NAME, g_RenderName, sizeof g_RenderName);
-          Preview_Render(g_RenderName);
+          GetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName, sizeof g_Lib.renderName);
+          Preview_Render(g_Lib.renderName);
           return TRUE;
         case IDC_RENDER_CLOSE: CloseRenderDialog(dlg); return TRUE;
         default: return FALSE;
@@ -69,7 +69,7 @@ INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
     default:
       if (g_PreviewRender.refresh == 1) {
         g_PreviewRender.refresh = 0;
-        SetDlgItemTextA(dlg, IDC_RENDER_NAME, g_RenderName);
+        SetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName);
       }
       return FALSE;
   }

@@ -51,7 +51,7 @@ static void SetDefaultViews(void) {
 void Settings_SetDefaults(void) {
   SetDefaultViews();
   // "2D_GROUP_DLG" opens at the right edge of the frame.
-  g_Group2DDlg.x = g_DesktopWidth - 262;
+  g_Group2DDlg.x = g_Lib.desktopWidth - 262;
   g_Group2DDlg.y = 0;
   g_PolyNoAutoPick = 1;
   g_OptGrid = 1;
@@ -72,9 +72,9 @@ void Settings_Encode(ByteWriter *w) {
   for (i32 v : g_MainWndRect) Wr_I32(w, v);
   for (i32 v : g_SettingsReserved) Wr_I32(w, v);
   Wr_I32(w, (i32)g_OptUpdateEditedViewOnly);
-  Wr_U8(w, g_OptAntialias);
+  Wr_U8(w, g_Lib.optAntialias);
   Wr_Zeros(w, 3);
-  Wr_I32(w, (i32)g_OptLight);
+  Wr_I32(w, (i32)g_Lib.optLight);
   Wr_I32(w, g_OptShadow);
   Wr_I32(w, g_PolySavedOption);
   Wr_I32(w, (i32)g_PolyNoAutoPick);
@@ -176,8 +176,8 @@ static void CommitSettings(const SettingsImage *s) {
   memcpy(g_MainWndRect, s->rect, sizeof g_MainWndRect);
   memcpy(g_SettingsReserved, s->reserved, sizeof g_SettingsReserved);
   g_OptUpdateEditedViewOnly = (u32)s->opt[0];
-  g_OptAntialias = s->antialias;
-  g_OptLight = (u32)s->opt[2];
+  g_Lib.optAntialias = s->antialias;
+  g_Lib.optLight = (u32)s->opt[2];
   g_OptShadow = s->opt[3];
   g_PolySavedOption = s->opt[4];
   g_PolyNoAutoPick = (u32)s->opt[5];
@@ -273,14 +273,14 @@ void Settings_FilePath(char *out, size_t size, i32 desktopWidth) {
 
 // The file lives under the data folder; a file dialog may have left another folder current.
 static void EnterDataFolder(void) {
-  if (g_DataDir[0]) FileDlg_ChangeDir(g_DataDir);
+  if (g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
 }
 
 void Settings_Load(void) {
   Settings_SetDefaults();
   EnterDataFolder();
   char name[300];
-  Settings_FilePath(name, sizeof name, g_DesktopWidth);
+  Settings_FilePath(name, sizeof name, g_Lib.desktopWidth);
   FileData f;
   if (name[0] && File_ReadAll(name, &f)) {
     Settings_Decode(f.data, f.size);   // a refused file leaves the defaults
@@ -293,7 +293,7 @@ void Settings_Load(void) {
 bool Settings_Save(void) {
   EnterDataFolder();
   char name[300];
-  Settings_FilePath(name, sizeof name, g_DesktopWidth);
+  Settings_FilePath(name, sizeof name, g_Lib.desktopWidth);
   if (!name[0]) return false;
   ByteWriter w = {};
   Settings_Encode(&w);

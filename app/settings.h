@@ -1,5 +1,5 @@
 // Options, window placements and view layouts, and their settings file
-// "System/System%d.dat" (%d the desktop width g_DesktopWidth) under the data folder.
+// "System/System%d.dat" (%d the desktop width g_Lib.desktopWidth) under the data folder.
 //
 // File layout (little-endian, no gaps): i32 id 2005060; i32 main window x, y, w, h;
 // 8 reserved i32 kept as read; i32 update-edited-view-only; u8 antialias + 3 bytes;
@@ -47,7 +47,7 @@ extern AppShell g_AppShell;
 
 // Options (the options dialog edits them; the settings file keeps them).
 extern u32 g_OptUpdateEditedViewOnly;
-// g_OptAntialias and g_OptLight are the library's (lib/framework/lib.h).
+// g_Lib.optAntialias and g_Lib.optLight are the library's (lib/framework/lib.h).
 extern i32 g_OptShadow;
 extern i32 g_PolySavedOption;
 extern u32 g_OptGrid;

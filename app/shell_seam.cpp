@@ -6,16 +6,16 @@ ShellSeam g_ShellSeam;
 
 static u32 *HeldFlag(u32 button) {
   switch (button) {
-    case BUTTON_LEFT: return &g_LibApp.leftHeld;
-    case BUTTON_MIDDLE: return &g_LibApp.middleHeld;
-    default: return &g_LibApp.rightHeld;
+    case BUTTON_LEFT: return &g_Lib.app.leftHeld;
+    case BUTTON_MIDDLE: return &g_Lib.app.middleHeld;
+    default: return &g_Lib.app.rightHeld;
   }
 }
 
 u32 Shell_ButtonHeld(u32 button) { return *HeldFlag(button); }
 
 bool Shell_AnyButtonHeld(void) {
-  return g_LibApp.leftHeld || g_LibApp.middleHeld || g_LibApp.rightHeld;
+  return g_Lib.app.leftHeld || g_Lib.app.middleHeld || g_Lib.app.rightHeld;
 }
 
 void Shell_SetButtonHeld(u32 button, u32 held) { *HeldFlag(button) = held; }

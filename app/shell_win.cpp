@@ -46,14 +46,14 @@ static bool AskExit(void) {
   if (s_ExitAgreed) return true;
   char text[1024];
   Discard_ExitQuestion(text, sizeof text);
-  s_ExitAgreed = Modal_MessageBox(g_MainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  s_ExitAgreed = Modal_MessageBox(g_Lib.mainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
   Timer_Reset();   // time spent in the box is not frame time
   return s_ExitAgreed;
 }
 
 bool App_ConfirmExit(void) {
   bool closed = AskExit();
-  if (closed) SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  if (closed) SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
   return closed;
 }
 
@@ -67,9 +67,9 @@ static void PlaceOptionsDialog(HWND dlg) {
   if (!GetWindowRect(dlg, &d)) return;
   i32 w = d.right - d.left, h = d.bottom - d.top;
   i32 x = g_OptionDlg.x, y = g_OptionDlg.y;
-  if (g_OptionDlg.w == 0 && g_MainWnd && GetClientRect(g_MainWnd, &c)) {
+  if (g_OptionDlg.w == 0 && g_Lib.mainWnd && GetClientRect(g_Lib.mainWnd, &c)) {
     POINT o = {0, 0};
-    ClientToScreen(g_MainWnd, &o);
+    ClientToScreen(g_Lib.mainWnd, &o);
     x = o.x + (c.right - w) / 2;
     y = o.y + (c.bottom - h) / 2;
   }
@@ -79,7 +79,7 @@ static void PlaceOptionsDialog(HWND dlg) {
 
 void App_OpenOptions(void) {
   if (!g_OptionDlg.window) {
-    g_OptionDlg.window = CreateDialogParamA(ModuleInstance(), "OPTION_DLG", g_MainWnd, Options_DlgProc, 0);
+    g_OptionDlg.window = CreateDialogParamA(ModuleInstance(), "OPTION_DLG", g_Lib.mainWnd, Options_DlgProc, 0);
     if (g_OptionDlg.window) {
       PlaceOptionsDialog((HWND)g_OptionDlg.window);
       ShowWindow((HWND)g_OptionDlg.window, SW_SHOW);
@@ -92,9 +92,9 @@ void App_OpenOptions(void) {
 static void OpenDownloadPage(void) { Lib_ShellOpen(kDownloadPageAddress); }
 
 void App_ApplyMainWndRect(void) {
-  if (!g_MainWnd) return;
-  MoveWindow(g_MainWnd, g_MainWndRect[0], g_MainWndRect[1], g_MainWndRect[2], g_MainWndRect[3], TRUE);
-  if (g_Device) D3DApp_ResetDevice();
+  if (!g_Lib.mainWnd) return;
+  MoveWindow(g_Lib.mainWnd, g_MainWndRect[0], g_MainWndRect[1], g_MainWndRect[2], g_MainWndRect[3], TRUE);
+  if (g_Lib.device) D3DApp_ResetDevice();
 }
 
 // [SECTION] options dialog
@@ -179,7 +179,7 @@ INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 
 void App_CreateEditDlg(void) {
   if (g_EditDlg.window) return;
-  HWND dlg = CreateDialogParamA(ModuleInstance(), "EDIT_DLG", g_MainWnd, App_EditDlgProc, 0);
+  HWND dlg = CreateDialogParamA(ModuleInstance(), "EDIT_DLG", g_Lib.mainWnd, App_EditDlgProc, 0);
   g_EditDlg.window = dlg;
   if (!dlg) return;
   MoveWindow(dlg, 0, 47, 90, Lib_GetOsVersion() == 5 ? 270 : 265, TRUE);
@@ -215,7 +215,7 @@ void View_FindActiveView(void) {
 
 // The init parameter of a view window: its index in the current layout.
 static HWND CreateViewWindow(u32 index) {
-  return CreateDialogParamA(ModuleInstance(), "WIN_DLG", g_MainWnd, View_WinDlgProc, (LPARAM)index);
+  return CreateDialogParamA(ModuleInstance(), "WIN_DLG", g_Lib.mainWnd, View_WinDlgProc, (LPARAM)index);
 }
 
 static void PutViewWindow(ViewRecord *v) {
@@ -278,8 +278,8 @@ void View_CreateViewWindows(void) {
     made[big] = t;
     ShowViewWindow((HWND)made[i]->window);
   }
-  g_Views[L][0].window = (HWND__ *)g_MainWnd;
-  if (g_MainWnd) SetActiveWindow(g_MainWnd);
+  g_Views[L][0].window = (HWND__ *)g_Lib.mainWnd;
+  if (g_Lib.mainWnd) SetActiveWindow(g_Lib.mainWnd);
   WinOrder_RaiseAll();
 }
 
@@ -292,7 +292,7 @@ void View_DestroyExtraViews(void) {
     v->window = nullptr;   // cleared first: the window's own messages no longer find the view
     DestroyWindow(w);
   }
-  if (g_MainWnd) SetActiveWindow(g_MainWnd);
+  if (g_Lib.mainWnd) SetActiveWindow(g_Lib.mainWnd);
 }
 
 static i32 ViewIndexOf(HWND dlg) {
@@ -389,7 +389,7 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       MINMAXINFO *mm = (MINMAXINFO *)lParam;
       mm->ptMinTrackSize.x = 100;
       mm->ptMinTrackSize.y = 100;
-      if (g_DesktopWidth > 0) { mm->ptMaxTrackSize.x = g_DesktopWidth; mm->ptMaxTrackSize.y = g_DesktopHeight; }
+      if (g_Lib.desktopWidth > 0) { mm->ptMaxTrackSize.x = g_Lib.desktopWidth; mm->ptMaxTrackSize.y = g_Lib.desktopHeight; }
       return TRUE;
     }
     case WM_COMMAND:
@@ -450,7 +450,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
 bool App_WheelTargetActive(void) {
   HWND active = GetActiveWindow();
   if (!active) return false;
-  if (active == g_MainWnd) return true;
+  if (active == g_Lib.mainWnd) return true;
   u32 L = CurrentLayout();
   for (i32 i = 1; i < g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
     const ViewRecord *v = &g_Views[L][i];
@@ -475,18 +475,18 @@ bool App_DialogPanelsTake(MSG *msg) {
 // [SECTION] seam
 static void *LoadFamilyMenu(const char *name) {
   HMENU menu = LoadMenuA(ModuleInstance(), name);
-  if (menu && g_MainWnd) SetMenu(g_MainWnd, menu);
+  if (menu && g_Lib.mainWnd) SetMenu(g_Lib.mainWnd, menu);
   return menu;
 }
 
 static void DestroyFamilyMenu(void *menu) {
   // Detach first: a menu destroyed while attached leaves the window pointing at nothing.
-  if (g_MainWnd && GetMenu(g_MainWnd) == (HMENU)menu) SetMenu(g_MainWnd, nullptr);
+  if (g_Lib.mainWnd && GetMenu(g_Lib.mainWnd) == (HMENU)menu) SetMenu(g_Lib.mainWnd, nullptr);
   DestroyMenu((HMENU)menu);
 }
 
 static bool AskYesNo(const char *text) {
-  int answer = Modal_MessageBox(g_MainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION);
+  int answer = Modal_MessageBox(g_Lib.mainWnd, text, g_AppCaption, MB_YESNO | MB_ICONQUESTION);
   Timer_Reset();
   return answer == IDYES;
 }

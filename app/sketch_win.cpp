@@ -12,7 +12,7 @@ void Sketch_Open(void) {
     SetActiveWindow((HWND)g_Sketch.window);
     return;
   }
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "SKETCH_DLG", g_MainWnd, Sketch_DlgProc, 0);
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "SKETCH_DLG", g_Lib.mainWnd, Sketch_DlgProc, 0);
   if (!dlg) return;
   g_Sketch.window = dlg;
   WinOrder_Join(dlg);

@@ -85,8 +85,8 @@ static void ApplySavedStartOptions(void) {
     FileData f;
     if (name[0] && File_ReadAll(name, &f)) {
       i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
-      if (limit > 0) g_LibConfig.polygonCapacity = (u32)limit;
-      g_LibConfig.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
+      if (limit > 0) g_Lib.config.polygonCapacity = (u32)limit;
+      g_Lib.config.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
       File_Free(&f);
     }
   }
@@ -114,34 +114,34 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
   App_InstallLibHooks();
   Preview_Install();
-  Log_Printf("データフォルダ : %s", g_DataDir);
+  Log_Printf("データフォルダ : %s", g_Lib.dataDir);
   Log_Printf("ビデオチップ識別 : %d", (int)(i16)g_GpuInfo.level);
   CoInitialize(nullptr);
   InitActiveXHost();
   // The start-up globals the library reads: frames go into the view windows, 2D content is
   // centred in them rather than scaled (the view windows are desktop-sized).
-  g_ViewWindowMode = 1;
-  g_FrameScaling = 0;
+  g_Lib.viewWindowMode = 1;
+  g_Lib.frameScaling = 0;
   g_EditorMode = 1;
   g_EditFamily = FAMILY_PREVIEW;
   g_EditSubMode = 0;
   App_InitFamily2DFrame();
   g_Frame640 = 0;
-  FileDlg_ChangeDir(g_DataDir);
-  g_MainWindowHandle = (HWND__ *)g_MainWnd;
+  FileDlg_ChangeDir(g_Lib.dataDir);
+  g_MainWindowHandle = (HWND__ *)g_Lib.mainWnd;
   RECT r;
-  if (GetWindowRect(g_MainWnd, &r)) {
+  if (GetWindowRect(g_Lib.mainWnd, &r)) {
     g_MainWndRect[0] = r.left; g_MainWndRect[1] = r.top;
     g_MainWndRect[2] = r.right - r.left; g_MainWndRect[3] = r.bottom - r.top;
   }
   Settings_Load();
-  ShowWindow(g_MainWnd, SW_MAXIMIZE);
-  HMENU sys = GetSystemMenu(g_MainWnd, FALSE);
+  ShowWindow(g_Lib.mainWnd, SW_MAXIMIZE);
+  HMENU sys = GetSystemMenu(g_Lib.mainWnd, FALSE);
   if (sys) {
     RemoveMenu(sys, SC_RESTORE, MF_BYCOMMAND);
     RemoveMenu(sys, SC_MOVE, MF_BYCOMMAND);
   }
-  Lib_SetAntialias(g_OptAntialias != 0);
+  Lib_SetAntialias(g_Lib.optAntialias != 0);
   App_SetEditorStartState();
   App_EnterFamily();
   ObjectInit((i32)g_CurSlot);
@@ -150,7 +150,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   Strip_CreateCanvas();
   App_CreateEditDlg();
-  App_SetLayoutStartState(g_DesktopWidth, g_DesktopHeight, Lib_GetScreenHeight());
+  App_SetLayoutStartState(g_Lib.desktopWidth, g_Lib.desktopHeight, Lib_GetScreenHeight());
   Strip_Install();   // after the strip rectangle: the geometry reads it
   Lib_SetFade(1.0f);
   Timer_Reset();
@@ -161,7 +161,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
     FileMenu_LoadKzp(path);
     opened = true;
   }
-  SetActiveWindow(g_MainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Log_Printf("起動しました。");
   if (!opened) App_SwitchTo3DFamily();
   // Activating and maximising the main window can stack it over its own tool windows
@@ -174,8 +174,8 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
 static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
   Lib_SetSceneDraw(1);
   f32 s = 1.0f;
-  if (g_FrameScaling) {
-    if (v->kind == VIEW_MAIN) s = (f32)g_DesktopWidth / 640.0f;
+  if (g_Lib.frameScaling) {
+    if (v->kind == VIEW_MAIN) s = (f32)g_Lib.desktopWidth / 640.0f;
     else if (v->kind == VIEW_PERS && count > 4) s = (f32)views[4].w / 640.0f;
   }
   f32 eye[3], target[3];
@@ -190,8 +190,8 @@ static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
 
 void App_IdlePass(void) {
   Lib_StepFade();
-  Cam_SetBrightness(g_Fade);
-  g_FrameDelta = Loop_FrameDelta(&s_Clock, timeGetTime());
+  Cam_SetBrightness(g_Lib.fade);
+  g_Lib.frameDelta = Loop_FrameDelta(&s_Clock, timeGetTime());
   s_Clock.last = timeGetTime();
   Text_SetSuppressed(0);
   App_UpdateFrameThunk();
@@ -212,7 +212,7 @@ void App_IdlePass(void) {
     Lib_SetSceneDraw(1);
     if (v->kind != VIEW_MAIN && v->kind != VIEW_PERS) Lib_SetSceneDraw(0);
     if (g_EditFamily == FAMILY_MOVIE) {
-      g_DrawView = Loop_MovieDrawView(g_DrawView, g_RunState == 8, views, g_ViewCount[L]);
+      g_DrawView = Loop_MovieDrawView(g_DrawView, g_Lib.runState == 8, views, g_ViewCount[L]);
       v = &views[g_DrawView];
       ApplyMovieCamera(v, views, g_ViewCount[L]);
     }
@@ -222,7 +222,7 @@ void App_IdlePass(void) {
     v->redraw = 0;
     D3DApp_FrameStep();
   }
-  if (Loop_StripsDue(&s_StripCounter, g_RunState == 8) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
+  if (Loop_StripsDue(&s_StripCounter, g_Lib.runState == 8) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   if (!Lib_GetCpuOccupy()) Sleep(1);
 }

@@ -101,10 +101,10 @@ void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
   va_end(ap);
   size_t len = n < 0 ? 0 : (size_t)n < sizeof wide ? (size_t)n : sizeof wide - 1;
   len = Cp932_CutLength(wide, len < LIB_TEXT_SIZE - 1 ? len : LIB_TEXT_SIZE - 1);
-  memcpy(g_TextBuf, wide, len);
-  g_TextBuf[len] = 0;
+  memcpy(g_Lib.textBuf, wide, len);
+  g_Lib.textBuf[len] = 0;
   if (g_StripSeam.text)
-    g_StripSeam.text(x, y, Strip_RGB(g_StripTextRGB[0], g_StripTextRGB[1], g_StripTextRGB[2]), g_TextBuf);
+    g_StripSeam.text(x, y, Strip_RGB(g_StripTextRGB[0], g_StripTextRGB[1], g_StripTextRGB[2]), g_Lib.textBuf);
 }
 
 void Strip_SetPixel(i32 x, i32 y, u32 r, u32 g, u32 b) {

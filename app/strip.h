@@ -172,7 +172,7 @@ extern StripMovieSource g_StripMovie;
 
 // A texture preview (the 2D and 3D texture sub-modes fill theirs).
 struct StripTexView {
-  i32 texture;       // pixel copy shown (g_TexPixels), -1 = none
+  i32 texture;       // pixel copy shown (g_Tex.pixels), -1 = none
   u32 inUse;         // 1 when the current texture is in use
   f32 zoom;          // 1.0 after start-up
   i32 panX, panY;

@@ -348,7 +348,7 @@ void Strip_DrawEffectKeys(void) {
 
 // [SECTION] movie strip
 static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
-  const MovieObject *o = g_MovieObjects[i];
+  const MovieObject *o = g_Movie.objects[i];
   if (!o) return;
   i32 margin = g_StripGeo.margin;
   const char *kind = g_StripMovie.kindName ? g_StripMovie.kindName(o->kind) : "";
@@ -378,10 +378,10 @@ void Strip_DrawMovieKeys(void) {
   i32 current = s.currentObject ? s.currentObject() : -1;
   i32 frame = s.currentFrame ? s.currentFrame() : 0;
   i32 count = s.frameCount ? s.frameCount() : 0;
-  bool stopped = g_MoviePlayState != MOVIE_PLAYING;
+  bool stopped = g_Movie.playState != MOVIE_PLAYING;
   Strip_FillRect(0, 0, w, h, 0, 0, 0);
   Strip_Line(0, 88, STRIP_CANVAS_W, 88, 255, 255, 255);
-  i32 n = g_MovieObjectCount < 0 ? 0 : g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  i32 n = g_Movie.objectCount < 0 ? 0 : g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
   for (i32 i = 0; i < n; i++) {
     i32 t = Strip_MovieRowTop(i);   // the rows follow the vertical offset, as the pick does
     if (t >= STRIP_CANVAS_H) break;

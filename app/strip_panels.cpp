@@ -54,8 +54,8 @@ static void SwatchRow(i32 y0, const SwatchGroup &g, bool current) {
   auto level = [](f32 v) -> u32 { return v != v || v < 0 ? 0u : v > 255 ? 255u : (u32)v; };
   Strip_FillRect(18, y0, 36, y0 + SWATCH_CELL, level(g.r), level(g.g), level(g.b));
   i32 t = g.texture;
-  if (t < 0 || t >= TEX_PER_MODEL || !g_TexPixels[t]) return;
-  i32 tw = g_TexPixelsWidth[t], th = g_TexPixelsHeight[t];
+  if (t < 0 || t >= TEX_PER_MODEL || !g_Tex.pixels[t]) return;
+  i32 tw = g_Tex.pixelsWidth[t], th = g_Tex.pixelsHeight[t];
   for (i32 y = 0; y < 17; y++)
     for (i32 x = 0; x < 18; x++) {
       i64 i = (i64)(th / 17 * y) * tw + (i64)(tw / 18 * x);
@@ -117,8 +117,8 @@ static void TexelMap(i32 *map, i32 size, f32 zoom, i32 pan) {
 
 static void PaintTexels(const StripTexView &v) {
   i32 t = v.texture;
-  if (t < 0 || t >= TEX_PER_MODEL || !g_TexPixels[t]) return;
-  i32 tw = g_TexPixelsWidth[t], th = g_TexPixelsHeight[t];
+  if (t < 0 || t >= TEX_PER_MODEL || !g_Tex.pixels[t]) return;
+  i32 tw = g_Tex.pixelsWidth[t], th = g_Tex.pixelsHeight[t];
   f32 zoom = v.zoom > 0 && v.zoom < 1e6f ? v.zoom : 1.0f;   // also refuses NaN
   static i32 cols[STRIP_PANEL], rows[STRIP_PANEL];
   TexelMap(cols, tw, zoom, v.panX);

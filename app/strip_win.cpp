@@ -36,11 +36,11 @@ void Strip_CreateCanvas(void) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
-  HDC wdc = GetDC((HWND)g_MainWnd);
+  HDC wdc = GetDC((HWND)g_Lib.mainWnd);
   void *bits = nullptr;
   HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HDC mem = bmp ? CreateCompatibleDC(wdc) : nullptr;
-  if (wdc) ReleaseDC((HWND)g_MainWnd, wdc);
+  if (wdc) ReleaseDC((HWND)g_Lib.mainWnd, wdc);
   if (!bmp || !bits || !mem) {   // the strips keep painting the portable array, unseen
     if (mem) DeleteDC(mem);
     if (bmp) DeleteObject(bmp);

@@ -168,7 +168,7 @@ void App_SetFrameCameraAndLights(void) {
   Cam_SetAmbient(0.25f, 0.25f, 0.25f);
   // The quad is rebuilt on every change, so only a new colour is handed on.
   const f32 q[4] = {0, 0, 0, 0.12f};
-  if (g_LibFlags.r != q[0] || g_LibFlags.g != q[1] || g_LibFlags.b != q[2] || g_LibFlags.alpha != q[3]) {
+  if (g_Lib.flags.r != q[0] || g_Lib.flags.g != q[1] || g_Lib.flags.b != q[2] || g_Lib.flags.alpha != q[3]) {
     if (g_FrameEntries.setScreenQuadColor) g_FrameEntries.setScreenQuadColor(q[0], q[1], q[2], q[3]);
   }
 }
@@ -205,9 +205,9 @@ void App_UpdateFrame(void) {
   if (g_Playing == 1) {                                              // 9
     App_MarkAllRedraw();
     g_Playing = 0;
-    Play_TickByRunState(g_RunState);
+    Play_TickByRunState(g_Lib.runState);
   }
-  if (g_MoviePlayState == MOVIE_PLAYING) Play_TickMovie();           // 10
+  if (g_Movie.playState == MOVIE_PLAYING) Play_TickMovie();           // 10
   App_TickTitle();                                                                      // 11
   App_MirrorListSelection();                                         // 12
   const FamilyHooks *row = Family_Current();                         // 13

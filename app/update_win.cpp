@@ -7,7 +7,7 @@
 #include "lib/framework/lib.h"
 
 static void SetMainTitle(const char *text) {
-  if (g_MainWnd) SetWindowTextA(g_MainWnd, text);
+  if (g_Lib.mainWnd) SetWindowTextA(g_Lib.mainWnd, text);
 }
 
 void App_InstallFrameEntries(void) {

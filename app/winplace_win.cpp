@@ -72,7 +72,7 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft) {
   const ViewRecord *v = View_Get(g_EditSubMode, 0);
   f32 fx, fy;
-  Screen_FrameOffsetFor(g_DesktopWidth, g_DesktopHeight, v->panX, v->panY, &fx, &fy);
+  Screen_FrameOffsetFor(g_Lib.desktopWidth, g_Lib.desktopHeight, v->panX, v->panY, &fx, &fy);
   LONG left = (LONG)fx + x, top = (LONG)fy + y;
   RECT r = {left, top, left + w, top + h};
   WinPlace_Keep(slot, &r, only, soft);

@@ -50,7 +50,7 @@ void BM_ColiResolve(benchmark::State &state) {
   const f32 range[6] = {-half, -10, -half, half, 50, half};
   for (int k = 0; k < 6; k++) doc->bounds[k] = range[k];
   for (i32 i = 0; i < 5; i++) {
-    g_RandomTable[i] = 5.0f;
+    g_Lib.randomTable[i] = 5.0f;
     Model3_Init(i);
     KZL::OBJECT *o = ObjectInit(i);
     Object_SetPosition(o, (i - 2) * 12.0f, 2.0f, (i % 2) * 10.0f);

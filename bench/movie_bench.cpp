@@ -16,9 +16,9 @@ void MakeMovie(i32 count) {
   g_MaxPolygons = 64;
   g_MaxVertices = 256;
   Movie_InitData();
-  g_MovieLoaded = 1;
+  g_Movie.loaded = 1;
   g_MovieScene.frameCount = MOVIE_MAX_FRAMES;
-  g_MovieObjectCount = count;
+  g_Movie.objectCount = count;
   for (i32 n = 1; n < count; n++) {
     MovieObject *o = Movie_AllocObject(n);
     o->kind = n == 1 ? MOVIE_KIND_CAMERA : (n % 8 == 0 ? MOVIE_KIND_IMAGE : MOVIE_KIND_MODEL3);

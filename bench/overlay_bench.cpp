@@ -83,7 +83,7 @@ void InstallCounter() {
   d.setTransform = SetTransform;
   d.getTransform = GetTransform;
   d.getViewport = GetViewport;
-  g_DrawDev = d;
+  g_Dev.draw = d;
 }
 
 // Draws one view with the counter reset; its calls and states into the state's counters, its

@@ -55,10 +55,10 @@ Model3 *BuildModel(i32 slot, i32 polygons, i32 groups) {
 }
 
 void InstallMemoryDevice() {
-  g_RenderDev.createVertexBuffer = Create;
-  g_RenderDev.createIndexBuffer = CreateIB;
-  g_RenderDev.lockVertexBuffer = g_RenderDev.lockIndexBuffer = Lock;
-  g_RenderDev.unlockVertexBuffer = g_RenderDev.unlockIndexBuffer = Unlock;
+  g_Dev.render.createVertexBuffer = Create;
+  g_Dev.render.createIndexBuffer = CreateIB;
+  g_Dev.render.lockVertexBuffer = g_Dev.render.lockIndexBuffer = Lock;
+  g_Dev.render.unlockVertexBuffer = g_Dev.render.unlockIndexBuffer = Unlock;
   g_Seam.releaseHandle = Release;
 }
 

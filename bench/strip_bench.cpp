@@ -40,9 +40,9 @@ void Setup(i32 rows, i32 side) {
   g_CurSlot = 0;
   Current_Refresh3D();
   Tree_BuildRowsBones3D();
-  g_TexPixels[1] = (u32 *)malloc(sizeof(u32) * side * side);
-  for (i32 i = 0; i < side * side; i++) g_TexPixels[1][i] = 0xFF000000u | (u32)i;
-  g_TexPixelsWidth[1] = g_TexPixelsHeight[1] = side;
+  g_Tex.pixels[1] = (u32 *)malloc(sizeof(u32) * side * side);
+  for (i32 i = 0; i < side * side; i++) g_Tex.pixels[1][i] = 0xFF000000u | (u32)i;
+  g_Tex.pixelsWidth[1] = g_Tex.pixelsHeight[1] = side;
   for (StripTexView *v : {&g_StripTex2D, &g_StripTex3D}) {
     v->texture = 1;
     v->inUse = 1;
@@ -50,19 +50,19 @@ void Setup(i32 rows, i32 side) {
   for (i32 i = 0; i < 64; i++) {
     g_Objects[i].keyCount = 16;
     for (i32 k = 0; k < 16; k++) g_Objects[i].keys[k].frame = k * 9;
-    g_MovieObjects[i] = &g_Objects[i];
+    g_Movie.objects[i] = &g_Objects[i];
   }
-  g_MovieObjectCount = 64;
+  g_Movie.objectCount = 64;
   g_StripGeo.bottom = 300;
   g_EditFamily = FAMILY_MOVIE;
   for (i32 e = 0; e < STRIP_ENTRIES; e++) Strip_Register(e, (void *)(intptr_t)(e + 1), 1024, 300);
 }
 
 void Teardown(void) {
-  free(g_TexPixels[1]);
-  g_TexPixels[1] = nullptr;
-  g_MovieObjectCount = 0;
-  for (i32 i = 0; i < 64; i++) g_MovieObjects[i] = nullptr;
+  free(g_Tex.pixels[1]);
+  g_Tex.pixels[1] = nullptr;
+  g_Movie.objectCount = 0;
+  for (i32 i = 0; i < 64; i++) g_Movie.objects[i] = nullptr;
   Model3_FreeAllSlots();
   Current_Refresh3D();
 }

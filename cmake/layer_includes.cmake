@@ -1,4 +1,5 @@
-# Includes follow the layers as calls do (model <- lib <- app <- edit3d, edit2d, scene):
+# Includes follow the layers as calls do (model <- lib <- app <- edit3d, edit2d, scene, and
+# inside lib framework <- media <- draw <- render):
 # a source or header that includes a header of a layer above its own, or of a neighbouring
 # editor, fails this check. app/winmain_win.cpp is the program itself and may include them all.
 # Run as: cmake -DROOT=<source tree> -P layer_includes.cmake
@@ -16,6 +17,21 @@ foreach(layer model lib app edit3d edit2d scene)
       continue()
     endif()
     file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"(${ABOVE_${layer}})/")
+    foreach(l ${lines})
+      file(RELATIVE_PATH rel ${ROOT} ${f})
+      list(APPEND bad "${rel}: ${l}")
+    endforeach()
+  endforeach()
+endforeach()
+# Inside the library the folders include in one direction too:
+# framework <- media <- draw <- render.
+set(ABOVE_lib_framework "media|draw|render")
+set(ABOVE_lib_media "draw|render")
+set(ABOVE_lib_draw "render")
+foreach(folder framework media draw)
+  file(GLOB files ${ROOT}/lib/${folder}/*.cpp ${ROOT}/lib/${folder}/*.h)
+  foreach(f ${files})
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"lib/(${ABOVE_lib_${folder}})/")
     foreach(l ${lines})
       file(RELATIVE_PATH rel ${ROOT} ${f})
       list(APPEND bad "${rel}: ${l}")

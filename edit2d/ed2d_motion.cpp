@@ -291,7 +291,7 @@ static void DestroyWindow2D(void **w) {
 
 static void CreateWindows(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
+  i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
     if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, IDC_MOT2D_LOOP, e.loop != 0);

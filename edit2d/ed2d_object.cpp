@@ -84,7 +84,7 @@ static void *Control(void *dlg, u32 id) {
 
 static void CreateWindows(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
+  i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.listDlg) {
     // The list's first messages pick its caret line as the current object: keep the indices.
     u32 bone = g_CurBoneIndex, part = g_CurPartIndex;

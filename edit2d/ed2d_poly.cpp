@@ -57,7 +57,7 @@ void Ed2D_PolyInit(void) {
   Ed2D_InitCommon(SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
-    e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_DesktopHeight - 210, 740, 180);
+    e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_Lib.desktopHeight - 210, 740, 180);
   g_PolyPanelRefresh = 1;
 }
 

@@ -120,7 +120,7 @@ void Ed2D_InitCommon(u32 sub) {
   // The object sub-mode shows its object models alone: the bone model's skin is hidden there
   // and shown again by the bone sub-modes.
   if (g_Bone2Slots[0]) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
-  g_RunState = sub == SUB_2D_OBJECT ? 1u : 2u;
+  g_Lib.runState = sub == SUB_2D_OBJECT ? 1u : 2u;
   const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
   if (!g_ShellSeam.loadFamilyMenu) return;
   // The shell destroys the family menu on leaving the family; a sub-mode change replaces it.
@@ -134,7 +134,7 @@ static void EnterBoneDialog(void) {
   if (e.boneDlg) return;
   // The dialog's first messages pick the list's caret line as the current bone: keep it.
   u32 bone = g_CurBoneIndex;
-  e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_DesktopWidth - 356, 26, 356, 573);
+  e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_Lib.desktopWidth - 356, 26, 356, 573);
   g_CurBoneIndex = bone;
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
@@ -161,7 +161,7 @@ static void EnterGroupDialog(void) {
 static void EnterSteps(bool runInit) {
   Ed2DEditor &e = g_Ed2D;
   if (runInit) e.zoom = 1.0f;
-  if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, 47, 90, g_OsVersion == 5 ? 199 : 194);
+  if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, 47, 90, g_Lib.osVersion == 5 ? 199 : 194);
   if (g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();

@@ -79,7 +79,7 @@ void Ed2D_TexInit(void) {
   e.texture = GroupTexture(m);
   Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_CurGroupIndex));
   UvFlagsFor(m);
-  if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_DesktopHeight - 576, 930, 546);
+  if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   Ed2D_FillTextureList();
@@ -305,7 +305,7 @@ static const char *AskTexture(void) {
 static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   i32 slot = (i32)g_Cur2DSlot;
   Tex_ReloadBone2Texture(slot, n, m->textures[n].name);
-  if (DrawDev_Ready() && !g_Bone2Textures[slot * TEX_PER_MODEL + n]) {
+  if (DrawDev_Ready() && !g_Tex.bone2Textures[slot * TEX_PER_MODEL + n]) {
     char text[400];
     Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
     Widget_MessageOk(text);

@@ -378,7 +378,7 @@ void Ed3D_BoneTreeSelected(const char *text) {
 static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
 void Ed3D_BoneInit(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_BONE");
 }

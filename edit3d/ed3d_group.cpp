@@ -101,7 +101,7 @@ bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
   if (*w <= 0 || *h <= 0) return false;
   f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16];
   View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
-  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
+  Cam_BuildLookAtLH(view, eye, target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)*w / (f32)*h, 1.0f, 65000.0f);
   Cam_Multiply(vp, view, proj);
   return true;

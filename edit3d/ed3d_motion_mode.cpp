@@ -59,7 +59,7 @@ void Ed3D_ResetViewConstants(void) {
 static void OpenPanels(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
   if (!p.motionDlg) {
     p.motionDlg = Widget_CreatePanel("3D_MOTION_DLG", dw - 273, dh - 400, 273, 370);
     e.modeCombo = Ed3D_Control(p.motionDlg, IDC_MOT_MODE);
@@ -81,7 +81,7 @@ static void OpenPanels(void) {
 }
 
 void Ed3D_MotionEnter(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_CurBoneIndex == 0) g_CurBoneIndex = 1;

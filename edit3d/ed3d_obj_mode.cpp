@@ -72,7 +72,7 @@ static void NewSet(void) {
 
 static void OpenPanels(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
+  i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
   if (!e.objDlg) e.objDlg = Widget_CreatePanel("3D_OBJ_DLG", dw - 273, dh - 336, 273, 307);
   if (!e.keyDlg) {
     e.keyDlg = Widget_CreatePanel("OBJ_KEY_DLG", 0, dh - 152, 678, 122);
@@ -94,7 +94,7 @@ static void OpenPanels(void) {
 
 void Ed3D_ObjMotionEnter(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  g_RunState = 3;
+  g_Lib.runState = 3;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;

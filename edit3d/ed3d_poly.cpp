@@ -33,7 +33,7 @@ char g_PolyStatusText[POLY_STATUS_TEXT];
 
 enum : u32 { VK_CTRL = 0x11 };
 
-static bool CtrlHeld(void) { return g_LibApp.keyState[VK_CTRL] != 0; }
+static bool CtrlHeld(void) { return g_Lib.app.keyState[VK_CTRL] != 0; }
 
 static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE) && !Shell_ButtonHeld(BUTTON_RIGHT);
@@ -49,7 +49,7 @@ static void LoadMenu(const char *name) {
 }
 
 void Ed3D_PolyEnter(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_POLY");

@@ -266,7 +266,7 @@ bool Ed3D_PolyLoadPrimitive(const char *name) {
   Model3 *m = Current();
   if (!m || !name) return false;
   char folder[LIB_TEXT_SIZE], path[LIB_TEXT_SIZE], saved[LIB_TEXT_SIZE];
-  if (!Str_FormatAll(folder, sizeof folder, "%s/System/プリミティブ", g_DataDir) ||
+  if (!Str_FormatAll(folder, sizeof folder, "%s/System/プリミティブ", g_Lib.dataDir) ||
       !Str_FormatAll(path, sizeof path, "%s/%s.KZP", folder, name)) {
     Lib_ErrorBoxf("%s のファイル名が長すぎます。", name);
     return false;

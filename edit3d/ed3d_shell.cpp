@@ -44,13 +44,13 @@ static WindowHolder *LayoutHolder(u32 holder) {
 }
 
 // Heights of the panels with a caption differ by the OS version class (class 5 is taller).
-static i32 ByOs(i32 class5, i32 other) { return g_OsVersion == 5 ? class5 : other; }
+static i32 ByOs(i32 class5, i32 other) { return g_Lib.osVersion == 5 ? class5 : other; }
 
 // A placement record never placed (0, 0) opens its panel at the right edge below the layer
 // panel: at (0, 0) the panel would cover the edit-mode selector and the Front view.
 static void PlaceOf(const WindowHolder *rec, i32 rightOffset, i32 *x, i32 *y) {
   bool unplaced = rec->x == 0 && rec->y == 0;
-  *x = unplaced ? g_DesktopWidth - rightOffset : rec->x;
+  *x = unplaced ? g_Lib.desktopWidth - rightOffset : rec->x;
   *y = unplaced ? 56 : rec->y;
 }
 
@@ -71,7 +71,7 @@ void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
 
 bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list) {
   if (*panel) return false;
-  *panel = Widget_CreatePanel(name, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  *panel = Widget_CreatePanel(name, g_Lib.desktopWidth / 2 - 100, 100, 206, 380);
   *list = Ed3D_CreateListBox(*panel, listId, 0, 22, 200, 325);
   return true;
 }
@@ -88,7 +88,7 @@ static void EnterBoneListPanel(void) {
   if (e.bonePanel) return;
   // The panel's first messages pick the list's line as the current bone: keep the user's.
   u32 bone = g_CurBoneIndex;
-  e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_DesktopWidth - 356, 26, 356, 573);
+  e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_Lib.desktopWidth - 356, 26, 356, 573);
   g_CurBoneIndex = bone;
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
@@ -147,7 +147,7 @@ static void EnterSteps(bool runHook) {
     App_RefreshCurrentPointers();
   }
   if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
-    e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_DesktopWidth - 300, 4, 186, ByOs(48, 44));
+    e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_Lib.desktopWidth - 300, 4, 186, ByOs(48, 44));
   if (Shows(ED3D_PANEL_BONE_LIST)) EnterBoneListPanel();
   if (Shows(ED3D_PANEL_GROUP)) EnterGroupPanel();
   if (Shows(ED3D_PANEL_UNDO)) {

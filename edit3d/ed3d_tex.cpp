@@ -99,14 +99,14 @@ static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
 
 static void OpenPanels(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_ScreenWidth - 922, g_ScreenHeight - 388, 410, 358);
+  if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_Lib.screenWidth - 922, g_Lib.screenHeight - 388, 410, 358);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_TEX_LIST, 0, 35, 200, 290, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
-  if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_ScreenWidth - 512, g_ScreenHeight - 576, 512, 546);
+  if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_Lib.screenWidth - 512, g_Lib.screenHeight - 576, 512, 546);
 }
 
 void Ed3D_TexEnter(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   Model3 *m = Model();

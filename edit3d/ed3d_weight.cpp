@@ -110,7 +110,7 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 
 // [SECTION] hooks
 void Ed3D_WeightEnter(void) {
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);

@@ -46,7 +46,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO: {
       MINMAXINFO *mm = (MINMAXINFO *)lParam;
       mm->ptMinTrackSize.x = 100, mm->ptMinTrackSize.y = 100;
-      mm->ptMaxTrackSize.x = g_DesktopWidth, mm->ptMaxTrackSize.y = g_DesktopHeight;
+      mm->ptMaxTrackSize.x = g_Lib.desktopWidth, mm->ptMaxTrackSize.y = g_Lib.desktopHeight;
       return FALSE;
     }
     case WM_COMMAND:

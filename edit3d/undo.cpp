@@ -78,7 +78,7 @@ static void DropTextures(UndoStep *s) {
 static void KeepTextures(UndoStep *s) {
   DropTextures(s);
   const ModelPose *pose = g_ModelPoses[g_CurSlot];
-  if (!pose || !g_DrawDev.retain) return;
+  if (!pose || !g_Dev.draw.retain) return;
   for (i32 n = 0; n < MODEL3_TEXTURES; n++)
     if (DrawDev_Retain(pose->textures[n])) s->textures[n] = pose->textures[n];
   s->texturesKept = 1;
@@ -212,5 +212,5 @@ void Undo_Install(void) {
   g_ShellSeam.undoPush = PushLabelled;
   g_ShellEntries.undoUndo = UndoCurrent;
   g_ShellEntries.undoRedo = RedoCurrent;
-  g_DrawDevReleaseKept = DropAllTextures;
+  g_Dev.releaseKept = DropAllTextures;
 }

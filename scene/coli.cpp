@@ -106,4 +106,4 @@ bool Coli_SegmentTriangle(const f32 tri[9], const f32 a[3], const f32 b[3], f32 
 
 // [SECTION] Participation
 
-f32 Coli_Radius(i32 i) { return i >= 0 && i < LIB_RANDOM_COUNT ? g_RandomTable[i] : 0.0f; }
+f32 Coli_Radius(i32 i) { return i >= 0 && i < LIB_RANDOM_COUNT ? g_Lib.randomTable[i] : 0.0f; }

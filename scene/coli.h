@@ -7,7 +7,7 @@
 //                      edited in place by the collision editor; Coli_Resolve writes its ground
 //                      height and triangle cache.
 //   g_ColiCollide      collide flag per scene object 0..255 (1 = the object takes part); set by
-//                      the collision editor. The radius of object i is g_RandomTable[i].
+//                      the collision editor. The radius of object i is g_Lib.randomTable[i].
 //   g_ColiTriangle     the current triangle of the segment tests (Coli_SegmentTriangle).
 //
 // The document's own collision model lives outside the slot table. Coli_Resolve keeps a grid

@@ -173,7 +173,7 @@ static void OpenPanel(u32 p) {
   ColiEditor &e = g_ColiEdit;
   if (e.panels[p]) return;
   i32 r[4];
-  Coli_PanelRect(p, g_DesktopWidth, r);
+  Coli_PanelRect(p, g_Lib.desktopWidth, r);
   e.panels[p] = Widget_CreatePanel(Coli_PanelName(p), r[0], r[1], r[2], r[3]);
   e.refresh[p] = 1;
 }
@@ -207,7 +207,7 @@ static void ResetViewValues(void) {
 static void LoadCharacters(void) {
   char system[LIB_TEXT_SIZE];
   // A data folder whose "System" path does not fit loads nothing rather than another folder.
-  bool entered = Str_FormatAll(system, sizeof system, "%s/System", g_DataDir) && FileDlg_ChangeDir(system) == 0;
+  bool entered = Str_FormatAll(system, sizeof system, "%s/System", g_Lib.dataDir) && FileDlg_ChangeDir(system) == 0;
   for (i32 i = 0; i < COLI_CHARACTERS; i++) {
     // A file that cannot be read is reported by the opener and leaves the slot empty.
     if (entered) {
@@ -222,13 +222,13 @@ static void LoadCharacters(void) {
     Object_SetPosition(o, x, 0.0f, z);
   }
   // Back to the data folder itself: "../" from a folder never entered would leave it.
-  FileDlg_ChangeDir(g_DataDir);
+  FileDlg_ChangeDir(g_Lib.dataDir);
   Object_SetPosition(Object_Get(0), 0.0f, 0.0f, 0.0f);
 }
 
 void Coli_Enter(void) {
   ColiEditor &e = g_ColiEdit;
-  g_RunState = 4;
+  g_Lib.runState = 4;
   Lib_ClearAllModels();
   Coli_NewDocument();   // the document it replaces is freed with its collision model
   Doc_ClearChanged(DOC_COLLISION);
@@ -261,7 +261,7 @@ void Coli_Leave(void) {
 // Direction keys in the order up, right, down, left: a later key overrides an earlier one.
 static void StepCharacter(void) {
   f32 sx = 0.0f, sz = 0.0f;
-  const u32 *keys = g_LibApp.keyState;
+  const u32 *keys = g_Lib.app.keyState;
   if (keys[38]) sz = 0.5f;
   if (keys[39]) sx = 0.5f;
   if (keys[40]) sz = -0.5f;

@@ -37,7 +37,7 @@ static void Command(HWND dlg, u32 panel, u32 id) {
     }
   Coli_PanelCommand(panel, id, &range);
   // Keys go back to the main window, where the arrows move the character.
-  if (g_MainWnd) SetActiveWindow((HWND)g_MainWnd);
+  if (g_Lib.mainWnd) SetActiveWindow((HWND)g_Lib.mainWnd);
 }
 
 INT_PTR CALLBACK Coli_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

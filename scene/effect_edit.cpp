@@ -148,8 +148,8 @@ static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
 // Turns key k of movie object n by the mouse movement; axes by the current view's kind.
 // Nothing happens when that object or key does not exist.
 static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
-  if (n < 0 || n >= MOVIE_MAX_OBJECTS || !g_MovieObjects[n]) return;
-  MovieObject *o = g_MovieObjects[n];
+  if (n < 0 || n >= MOVIE_MAX_OBJECTS || !g_Movie.objects[n]) return;
+  MovieObject *o = g_Movie.objects[n];
   if (k < 0 || k >= o->keyCount || k >= MOVIE_MAX_KEYS) return;
   f32 *a = o->keys[k].angles;
   const f32 s = 0.025f;
@@ -266,21 +266,21 @@ static void OpenDialog(void) {
   if (e.dialog) return;
   i32 w, h;
   Widget_DesktopSize(&w, &h);
-  if (g_DesktopHeight > 0) h = g_DesktopHeight;
+  if (g_Lib.desktopHeight > 0) h = g_Lib.desktopHeight;
   e.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
 }
 
 void Effect_Enter(void) {
   ParticleEditor &e = g_ParticleEdit;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
-  g_RunState = 5;
+  g_Lib.runState = 5;
   ViewRecord *v = View_Get(g_EditSubMode, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
   Model3_FreeAllSlots();
   e.curEmitter = 0;
   Effect_NewDocument();
-  FileDlg_ChangeDir(g_DataDir);
+  FileDlg_ChangeDir(g_Lib.dataDir);
   // The handle keeps its row: entering again reloads into it instead of taking a new one.
   Img_Load(&e.image, kParticleImage);
   e.frameCounter = 100;

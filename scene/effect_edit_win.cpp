@@ -54,7 +54,7 @@ static INT_PTR CALLBACK Particle_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPAR
 // with a margin: no window covers them.
 static void Particle_KeepNotice(void) {
   enum { MARGIN = 4 };
-  i32 h = Text_FontHeight(1.0f, g_TextSize);
+  i32 h = Text_FontHeight(1.0f, g_Lib.textSize);
   i32 noticeRight = EFFECT_NOTICE_X + (i32)strlen(g_EffectNotice) * h / 2;
   i32 hintRight = EFFECT_HINT_X + (i32)strlen(g_EffectVSyncHint) * h / 2;
   i32 left = EFFECT_NOTICE_X < EFFECT_HINT_X ? EFFECT_NOTICE_X : EFFECT_HINT_X;

@@ -318,8 +318,8 @@ void Kzv_Capture(KzvMovie *out) {
   memset(out, 0, sizeof *out);
   out->version = s.version;
   out->frameCount = s.frameCount;
-  out->objectCount = g_MovieObjectCount;
-  for (i32 i = 0; i < MOVIE_MAX_OBJECTS; i++) out->objects[i] = g_MovieObjects[i];
+  out->objectCount = g_Movie.objectCount;
+  for (i32 i = 0; i < MOVIE_MAX_OBJECTS; i++) out->objects[i] = g_Movie.objects[i];
   out->bgmPresent = s.bgmPresent;
   memcpy(out->bgmSecondName, s.bgmSecondName, sizeof out->bgmSecondName);
   memcpy(out->bgmFileName, s.bgmFileName, sizeof out->bgmFileName);
@@ -327,7 +327,7 @@ void Kzv_Capture(KzvMovie *out) {
   memcpy(out->soundFolders, s.soundFolders, sizeof out->soundFolders);
   memcpy(out->soundFileNames, s.soundFileNames, sizeof out->soundFileNames);
   out->messageCount = s.messageCount;
-  memcpy(out->messages, g_MovieMessages, sizeof out->messages);
+  memcpy(out->messages, g_Movie.messages, sizeof out->messages);
   out->nextPresent = s.nextPresent;
   memcpy(out->nextName, s.nextName, sizeof out->nextName);
 }
@@ -360,11 +360,11 @@ static void Adopt(KzvMovie *m) {
   Movie_InitData();
   Movie_FreeObjects();
   for (i32 i = 0; i < m->objectCount; i++) {
-    g_MovieObjects[i] = m->objects[i];
+    g_Movie.objects[i] = m->objects[i];
     m->objects[i] = nullptr;
     ObjectInit(i);   // each object has its scene object
   }
-  g_MovieObjectCount = m->objectCount;
+  g_Movie.objectCount = m->objectCount;
   s.version = m->version;
   s.frameCount = m->frameCount;
   s.bgmPresent = m->bgmPresent;
@@ -374,7 +374,7 @@ static void Adopt(KzvMovie *m) {
   memcpy(s.soundFolders, m->soundFolders, sizeof s.soundFolders);
   memcpy(s.soundFileNames, m->soundFileNames, sizeof s.soundFileNames);
   s.messageCount = m->messageCount;
-  memcpy(g_MovieMessages, m->messages, sizeof g_MovieMessages);
+  memcpy(g_Movie.messages, m->messages, sizeof g_Movie.messages);
   s.nextPresent = m->nextPresent;
   memcpy(s.nextName, m->nextName, sizeof s.nextName);
   memset(s.prevKeys, 0, sizeof s.prevKeys);
@@ -425,11 +425,11 @@ static void LoadActors(void) {
   const MovieScene &s = g_MovieScene;
   bool slotMissingSaid = false;
   char buf[768];
-  for (i32 n = 0; n < g_MovieObjectCount; n++) {
-    MovieObject *o = g_MovieObjects[n];
+  for (i32 n = 0; n < g_Movie.objectCount; n++) {
+    MovieObject *o = g_Movie.objects[n];
     FileDlg_ChangeDir(s.movieFolder);
     if (!o || !o->fileName[0]) continue;
-    const char *base = o->kind == MOVIE_KIND_MODEL3 ? s.movieFolder : g_DataDir;
+    const char *base = o->kind == MOVIE_KIND_MODEL3 ? s.movieFolder : g_Lib.dataDir;
     const char *path = ActorPath(buf, sizeof buf, base, o->folder, o->fileName);
     bool noSlot = (o->kind == MOVIE_KIND_OBJ2 && n >= OBJ2_SLOTS) || (o->kind == MOVIE_KIND_BONE2 && n >= BONE2_SLOTS);
     if (noSlot) {
@@ -459,7 +459,7 @@ static void LoadSounds(void) {
   char buf[768];
   for (i32 i = 1; i < s.soundCount && i < MOVIE_MESSAGE_COUNT; i++) {
     if (!s.soundFileNames[i][0]) continue;
-    Sound_LoadSlot(i, ActorPath(buf, sizeof buf, g_DataDir, s.soundFolders[i], s.soundFileNames[i]));
+    Sound_LoadSlot(i, ActorPath(buf, sizeof buf, g_Lib.dataDir, s.soundFolders[i], s.soundFileNames[i]));
   }
 }
 
@@ -470,8 +470,8 @@ bool Kzv_Read(const char *path) {
   Adopt(m);
   Kzv_FreeMovie(m);
   MovieScene &s = g_MovieScene;
-  g_MovieLoaded = 1;
-  if (!getcwd(s.movieFolder, sizeof s.movieFolder)) Str_Copy(s.movieFolder, sizeof s.movieFolder, g_DataDir);
+  g_Movie.loaded = 1;
+  if (!getcwd(s.movieFolder, sizeof s.movieFolder)) Str_Copy(s.movieFolder, sizeof s.movieFolder, g_Lib.dataDir);
   Str_Copy(s.movieFileName, sizeof s.movieFileName, path);
   LoadActors();
   LoadSounds();
@@ -482,7 +482,7 @@ bool Kzv_Read(const char *path) {
   s.frameTime = 0;
   // A host without the editor starts playing at once; the editor keeps a read movie stopped.
   if (g_EditorMode == 0) {
-    g_MoviePlayState = MOVIE_PLAYING;
+    g_Movie.playState = MOVIE_PLAYING;
     if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
   }
   Movie_BuildMotionFrameTables();

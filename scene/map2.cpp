@@ -61,7 +61,7 @@ static bool LoadTileNear(i32 i, const char *name, const char *mapPath) {
   } else if (Str_FormatAll(path, sizeof path, "%.*s%s", (int)at, mapPath, name) && Map2_LoadTileImage(i, path)) {
     return true;
   }
-  return Str_FormatAll(path, sizeof path, "%s\\%s\\%s", g_DataDir, kFolder, name) && Map2_LoadTileImage(i, path);
+  return Str_FormatAll(path, sizeof path, "%s\\%s\\%s", g_Lib.dataDir, kFolder, name) && Map2_LoadTileImage(i, path);
 }
 
 void Map2_LoadTiles(const Map2Doc *d, const char *mapPath) {
@@ -162,7 +162,7 @@ static void DrawCursor(void) {
 
 static void DrawCharacter(void) {
   Map2Editor &e = g_Map2Editor;
-  e.animTimer += g_FrameDelta;
+  e.animTimer += g_Lib.frameDelta;
   while (e.animTimer >= 20.0f) {
     e.animTimer -= 20.0f;
     e.animFrame = (e.animFrame + 1) % 4;
@@ -248,8 +248,8 @@ static void OpenPanel(void) {
   if (e.dialog) return;
   i32 w, h;
   Widget_DesktopSize(&w, &h);
-  if (g_DesktopWidth > 0) w = g_DesktopWidth;
-  if (g_DesktopHeight > 0) h = g_DesktopHeight;
+  if (g_Lib.desktopWidth > 0) w = g_Lib.desktopWidth;
+  if (g_Lib.desktopHeight > 0) h = g_Lib.desktopHeight;
   e.dialog = Widget_CreatePanel(MAP2_PANEL, w - 468, h - 553, 468, 524);
   if (!e.dialog) return;
   e.list = Widget_Control(e.dialog, IDC_MAP2_LIST);
@@ -265,7 +265,7 @@ static void ClosePanel(void) {
 
 static void ToMapFolder(void) {
   char path[LIB_TEXT_SIZE];
-  if (Str_FormatAll(path, sizeof path, "%s\\%s", g_DataDir, kFolder)) FileDlg_ChangeDir(path);
+  if (Str_FormatAll(path, sizeof path, "%s\\%s", g_Lib.dataDir, kFolder)) FileDlg_ChangeDir(path);
 }
 
 void Map2_Enter(void) {

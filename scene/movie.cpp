@@ -39,39 +39,39 @@ static i32 UsableKeys(const MovieObject *o) {
 }
 
 static i32 ObjectCount(void) {
-  if (g_MovieObjectCount < 0) return 0;
-  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  if (g_Movie.objectCount < 0) return 0;
+  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
 }
 
 MovieObject *Movie_Object(i32 n) {
   if (n < 0 || n >= MOVIE_MAX_OBJECTS) return nullptr;
-  return g_MovieObjects[n];
+  return g_Movie.objects[n];
 }
 
 // [SECTION] data
 
 MovieObject *Movie_AllocObject(i32 n) {
   if (n < 0 || n >= MOVIE_MAX_OBJECTS) return nullptr;
-  if (!g_MovieObjects[n]) {
+  if (!g_Movie.objects[n]) {
     MovieObject *o = (MovieObject *)calloc(1, sizeof(MovieObject));
     if (!o) return nullptr;
     o->keyCount = 5;   // every caller sets the real count
-    g_MovieObjects[n] = o;
+    g_Movie.objects[n] = o;
     ObjectInit(n);
   }
-  return g_MovieObjects[n];
+  return g_Movie.objects[n];
 }
 
 void Movie_FreeObjects(void) {
   for (i32 n = 0; n < MOVIE_MAX_OBJECTS; n++) {
-    free(g_MovieObjects[n]);
-    g_MovieObjects[n] = nullptr;
+    free(g_Movie.objects[n]);
+    g_Movie.objects[n] = nullptr;
   }
-  g_MovieObjectCount = 0;
+  g_Movie.objectCount = 0;
 }
 
 static void InitFixedObject(i32 n, i32 kind) {
-  MovieObject *o = g_MovieObjects[n];
+  MovieObject *o = g_Movie.objects[n];
   // A record kept from the previous movie starts over.
   memset(o, 0, sizeof *o);
   o->kind = kind;
@@ -82,9 +82,9 @@ static void InitFixedObject(i32 n, i32 kind) {
 
 void Movie_InitData(void) {
   MovieScene &s = g_MovieScene;
-  Lib_ClearAllModels();   // also clears g_MovieLoaded and the play state
+  Lib_ClearAllModels();   // also clears g_Movie.loaded and the play state
   s.version = g_KzvVersion;
-  Str_Copy(s.movieFolder, sizeof s.movieFolder, g_DataDir);
+  Str_Copy(s.movieFolder, sizeof s.movieFolder, g_Lib.dataDir);
   Str_Copy(s.movieFileName, sizeof s.movieFileName, "新規.KZV");
   g_MovieFrame = 0;
   s.frameTime = 0;
@@ -93,21 +93,21 @@ void Movie_InitData(void) {
   s.playEnd = 180;
   // Objects past the scene and the camera belong to the old movie.
   for (i32 n = 2; n < MOVIE_MAX_OBJECTS; n++) {
-    free(g_MovieObjects[n]);
-    g_MovieObjects[n] = nullptr;
+    free(g_Movie.objects[n]);
+    g_Movie.objects[n] = nullptr;
   }
-  g_MovieObjectCount = 2;
+  g_Movie.objectCount = 2;
   for (i32 n = 0; n < 2; n++) {
     if (!Movie_AllocObject(n)) {
-      g_MovieObjectCount = n;
+      g_Movie.objectCount = n;
       break;
     }
     InitFixedObject(n, n == 0 ? MOVIE_KIND_SCENE : MOVIE_KIND_CAMERA);
   }
-  if (MovieObject *scene = g_MovieObjects[0]) {
+  if (MovieObject *scene = g_Movie.objects[0]) {
     for (f32 &c : scene->keys[0].color) c = 255.0f;
   }
-  if (MovieObject *cam = g_MovieObjects[1]) {
+  if (MovieObject *cam = g_Movie.objects[1]) {
     const f32 eye[3] = {0, 15, -128}, target[3] = {0, 10, -5};
     memcpy(cam->keys[0].position, eye, sizeof eye);
     memcpy(cam->keys[0].target, target, sizeof target);
@@ -118,7 +118,7 @@ void Movie_InitData(void) {
   memset(s.soundFolders, 0, sizeof s.soundFolders);
   memset(s.soundFileNames, 0, sizeof s.soundFileNames);
   s.messageCount = 0;
-  memset(g_MovieMessages, 0, sizeof g_MovieMessages);
+  memset(g_Movie.messages, 0, sizeof g_Movie.messages);
   s.nextPresent = 0;
   s.nextName[0] = 0;
   if (s.chainFlag == 1) Str_Copy(s.nextName, sizeof s.nextName, s.chainName);
@@ -153,7 +153,7 @@ void Movie_FindKeysOf(MovieObject *o, i32 frame) {
 void Movie_FindCurrentKeys(void) {
   i32 count = ObjectCount();
   for (i32 n = 0; n < count; n++)
-    if (MovieObject *o = g_MovieObjects[n]) Movie_FindKeysOf(o, g_MovieFrame);
+    if (MovieObject *o = g_Movie.objects[n]) Movie_FindKeysOf(o, g_MovieFrame);
 }
 
 // The 20 channels of a key in pose order.
@@ -268,12 +268,12 @@ static void BuildTableOf(MovieObject *o, i32 n, i32 frameCount) {
 
 void Movie_BuildMotionFrameTables(void) {
   g_MovieScene.tablesStale = 0;
-  if (g_MovieLoaded != 1 || ObjectCount() < 1) return;
+  if (g_Movie.loaded != 1 || ObjectCount() < 1) return;
   i32 frames = g_MovieScene.frameCount;
   if (frames < 0) frames = 0;
   if (frames > MOVIE_MAX_FRAMES) frames = MOVIE_MAX_FRAMES;
   for (i32 n = 0; n < ObjectCount(); n++) {
-    MovieObject *o = g_MovieObjects[n];
+    MovieObject *o = g_Movie.objects[n];
     if (!o) continue;
     // 2D object actors read their frame from the table as well, so they get one.
     if (o->kind == MOVIE_KIND_OBJ2 || o->kind == MOVIE_KIND_BONE2 || o->kind == MOVIE_KIND_MODEL3)
@@ -290,7 +290,7 @@ void Movie_RefreshFrameTables(void) {
 // [SECTION] playback
 
 static void StepSound(i32 n, const MovieObject *o) {
-  if (g_MoviePlayState != MOVIE_PLAYING) return;
+  if (g_Movie.playState != MOVIE_PLAYING) return;
   if (g_MovieFrame == 1 && o->keys[0].frame == 0) Sound_PlaySlot(o->keys[0].number);
   if (o->curKey != g_MovieScene.prevKeys[n]) Sound_PlaySlot(o->keys[o->curKey].number);
 }
@@ -335,7 +335,7 @@ void Movie_PlaybackStep(void) {
   i32 frameIndex = TableIndex(g_MovieFrame);
   i32 count = ObjectCount();
   for (i32 n = 0; n < count; n++) {
-    MovieObject *o = g_MovieObjects[n];
+    MovieObject *o = g_Movie.objects[n];
     if (!o) continue;
     switch (o->kind) {
       case MOVIE_KIND_SOUND: StepSound(n, o); break;
@@ -355,7 +355,7 @@ void Movie_PlaybackStep(void) {
 void Movie_SnapshotPrevKeys(void) {
   i32 count = ObjectCount();
   for (i32 n = 0; n < count; n++)
-    if (const MovieObject *o = g_MovieObjects[n]) g_MovieScene.prevKeys[n] = o->curKey;
+    if (const MovieObject *o = g_Movie.objects[n]) g_MovieScene.prevKeys[n] = o->curKey;
 }
 
 i32 Movie_PlaybackEnd(bool chain) {
@@ -365,26 +365,26 @@ i32 Movie_PlaybackEnd(bool chain) {
     char next[256];
     Str_Copy(next, sizeof next, s.nextName);   // the read replaces the scene's fields
     if (Kzv_Read(next)) {
-      g_MoviePlayState = MOVIE_PLAYING;
+      g_Movie.playState = MOVIE_PLAYING;
       g_MovieFrame = 0;
       return MOVIE_END_CHAINED;
     }
     // The next movie did not read: this one stays, stopped.
-    g_MoviePlayState = MOVIE_FINISHED;
+    g_Movie.playState = MOVIE_FINISHED;
     return MOVIE_END_STOPPED;
   }
-  if (s.loopFlag && g_RunState == 6) {
+  if (s.loopFlag && g_Lib.runState == 6) {
     g_MovieFrame = s.playStart;
     if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
     return MOVIE_END_LOOPED;
   }
-  g_MoviePlayState = MOVIE_FINISHED;
+  g_Movie.playState = MOVIE_FINISHED;
   return MOVIE_END_STOPPED;
 }
 
 void Movie_PlaybackTick(void) {
   // The editor runs playback from the shell's tick; this one serves a host without it.
-  if (g_MoviePlayState != MOVIE_PLAYING || g_EditorMode != 0) return;
+  if (g_Movie.playState != MOVIE_PLAYING || g_EditorMode != 0) return;
   Movie_SnapshotPrevKeys();
   g_MovieFrame++;
   if (g_MovieFrame < g_MovieScene.playEnd) Movie_PlaybackStep();
@@ -495,14 +495,14 @@ static const ImageHandle *MovieImage(i32 i) {
   return h->loaded && h->row >= 0 ? h : nullptr;
 }
 
-static bool MovieHasData(void) { return g_MovieObjectCount > 0; }
+static bool MovieHasData(void) { return g_Movie.objectCount > 0; }
 static const char *MovieFileName(void) { return g_MovieScene.movieFileName; }
 
 void Movie_InstallHooks(void) {
   for (ImageHandle &h : g_MovieImages)
     if (!h.loaded) h.row = -1;
   g_ShellSeam.buildMovieFrameTables = Movie_RefreshFrameTables;
-  g_RenderHooks.movieImage = MovieImage;
+  g_LibHooks.movieImage = MovieImage;
   DocFileEntries &f = g_ShellEntries.movie;
   f.read = Kzv_Read;
   f.write = Kzv_Write;

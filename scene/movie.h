@@ -3,8 +3,8 @@
 // to the model slots, scene objects, camera and sound slots, and the key editing commands.
 //
 // Globals owned here: g_MovieScene, g_MovieFrame, g_MovieImages (one image handle per movie
-// object). The records the library reads (g_MovieObjects, g_MovieObjectCount, g_MovieMessages,
-// g_MovieLoaded, g_MoviePlayState) stay in scene/movie_services.h. Changed by the movie
+// object). The records the library reads (g_Movie.objects, g_Movie.objectCount, g_Movie.messages,
+// g_Movie.loaded, g_Movie.playState) stay in scene/movie_services.h. Changed by the movie
 // editor, the KZV reader (scene/kzv.h) and the playback ticks.
 //
 // Movie object n is tied to 3D model slot n, 2D bone slot n, 2D object slot n, scene object n
@@ -28,7 +28,7 @@ struct MovieScene {
   char soundFolders[MOVIE_MESSAGE_COUNT][256];   // relative to the data folder
   char soundFileNames[MOVIE_MESSAGE_COUNT][256]; // slot 0 is never loaded
   i32 soundCount;                 // slots in use, counting slot 0
-  i32 messageCount;               // messages in use, counting message 0 (g_MovieMessages)
+  i32 messageCount;               // messages in use, counting message 0 (g_Movie.messages)
   i32 nextPresent;
   char nextName[256];             // movie played after this one
   char movieFolder[256];          // current folder when the movie was read
@@ -62,7 +62,7 @@ MovieObject *Movie_Object(i32 n);
 void Movie_FindCurrentKeys(void);
 // The same for one object at a frame.
 void Movie_FindKeysOf(MovieObject *o, i32 frame);
-// Builds the motion frame tables of kinds 1, 2 and 4 (only while g_MovieLoaded is 1).
+// Builds the motion frame tables of kinds 1, 2 and 4 (only while g_Movie.loaded is 1).
 void Movie_BuildMotionFrameTables(void);
 // Rebuilds the tables only when something changed since the last build (the main loop calls
 // it every pass). Editors that change keys, kinds or the actors' models call Movie_MarkChanged.

@@ -39,8 +39,8 @@ static const char kNotNumber[] = "%s が数値ではありません。この値�
 // [SECTION] helpers
 
 static i32 ObjectCount(void) {
-  if (g_MovieObjectCount < 0) return 0;
-  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  if (g_Movie.objectCount < 0) return 0;
+  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
 }
 
 static MovieObject *Current(void) {
@@ -138,7 +138,7 @@ void MovieDlg_SoundLine(char *out, size_t size, i32 slot) {
 
 void MovieDlg_MessageLine(char *out, size_t size, i32 m) {
   if (m == 0) Str_Format(out, size, "%03d : 空メッセージ用( 編集できません )", m);
-  else if (m > 0 && m < MOVIE_MESSAGE_COUNT) Str_Format(out, size, "%03d : %s", m, g_MovieMessages[m]);
+  else if (m > 0 && m < MOVIE_MESSAGE_COUNT) Str_Format(out, size, "%03d : %s", m, g_Movie.messages[m]);
   else Str_Format(out, size, "%03d :", m);
 }
 
@@ -425,7 +425,7 @@ void MovieDlg_Refresh(u32 d) {
     case MOVIE_DIALOG_WAVE: FillSounds(); break;
     case MOVIE_DIALOG_MES:
       FillMessages();
-      SetText(d, IDC_MOVIE_MES_TEXT, g_MovieMessages[ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1)]);
+      SetText(d, IDC_MOVIE_MES_TEXT, g_Movie.messages[ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1)]);
       break;
     default: break;
   }
@@ -479,7 +479,7 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
 // "イメージファイル" / "モデル( ... )": chosen in the object's folder (inside the data
 // folder; the movie folder for the 3D model actor, whose folder follows the choice).
 static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
-  const char *base = d == MOVIE_DIALOG_KZP ? g_MovieScene.movieFolder : g_DataDir;
+  const char *base = d == MOVIE_DIALOG_KZP ? g_MovieScene.movieFolder : g_Lib.dataDir;
   StartIn(base, o->folder);
   const char *name = FileDlg_OpenByExt(nullptr, ModelExt(d), kPickFile, o->fileName);
   if (name && name[0]) {
@@ -502,7 +502,7 @@ static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
       Edited();
     }
   }
-  FileDlg_ChangeDir(g_DataDir);
+  FileDlg_ChangeDir(g_Lib.dataDir);
 }
 
 // [SECTION] commands
@@ -544,7 +544,7 @@ static void ActorCommand(u32 d, u32 id) {
   char folder[256];
   switch (id) {
     case IDC_MOVIE_ACTOR_FOLDER:
-      if (d == MOVIE_DIALOG_KZP || !ChooseFolder(g_DataDir, folder)) return;
+      if (d == MOVIE_DIALOG_KZP || !ChooseFolder(g_Lib.dataDir, folder)) return;
       Str_Copy(o->folder, sizeof o->folder, folder);
       SetText(d, IDC_MOVIE_ACTOR_FOLDER_TEXT, folder);
       Edited();
@@ -554,7 +554,7 @@ static void ActorCommand(u32 d, u32 id) {
       if (d == MOVIE_DIALOG_IMG) return;
       const char *name = FileDlg_OpenByExt(nullptr, "KZM", kPickMotion, o->motionFileName);
       if (name && name[0]) Str_Copy(o->motionFileName, sizeof o->motionFileName, name), Edited();
-      FileDlg_ChangeDir(g_DataDir);
+      FileDlg_ChangeDir(g_Lib.dataDir);
       break;
     }
     case IDC_MOVIE_ACTOR_APPLY: ApplyActor(d, o, n); Edited(); break;
@@ -596,7 +596,7 @@ static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
     *present = name[0] ? 1 : 0;
     Edited();
   }
-  FileDlg_ChangeDir(g_DataDir);
+  FileDlg_ChangeDir(g_Lib.dataDir);
 }
 
 static void SceneCommand(u32 id) {
@@ -624,7 +624,7 @@ static void WaveCommand(u32 id) {
   if ((id != IDC_MOVIE_WAVE_FOLDER && id != IDC_MOVIE_WAVE_FILE) || slot == 0) return;   // slot 0 holds no sound
   if (id == IDC_MOVIE_WAVE_FOLDER) {
     char folder[256];
-    if (!ChooseFolder(g_DataDir, folder)) return;
+    if (!ChooseFolder(g_Lib.dataDir, folder)) return;
     Str_Copy(s.soundFolders[slot], sizeof s.soundFolders[slot], folder);
   } else {
     const char *name = FileDlg_OpenByExt(nullptr, "WAV", kPickFile, s.soundFileNames[slot]);
@@ -632,7 +632,7 @@ static void WaveCommand(u32 id) {
       Str_Copy(s.soundFileNames[slot], sizeof s.soundFileNames[slot], name);
       if (name[0]) Sound_LoadSlot(slot, name);
     }
-    FileDlg_ChangeDir(g_DataDir);
+    FileDlg_ChangeDir(g_Lib.dataDir);
     if (!name) return;
   }
   if (s.soundCount < slot + 1) s.soundCount = slot + 1;
@@ -647,7 +647,7 @@ static void MessageCommand(u32 id) {
   if (sel >= 0 && sel < MOVIE_MESSAGE_COUNT) g_MovieDlg.message = sel;
   i32 m = ClampI(g_MovieDlg.message, 0, MOVIE_MESSAGE_COUNT - 1);
   if (id == IDC_MOVIE_LIST) {   // a new selection shows its text
-    SetText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, g_MovieMessages[m]);
+    SetText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, g_Movie.messages[m]);
     return;
   }
   if (id != IDC_MOVIE_MES_APPLY) return;
@@ -655,7 +655,7 @@ static void MessageCommand(u32 id) {
     if (s.messageCount < m + 1) s.messageCount = m + 1;
     char t[256];
     ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t);
-    Str_Copy(g_MovieMessages[m], sizeof g_MovieMessages[m], t);
+    Str_Copy(g_Movie.messages[m], sizeof g_Movie.messages[m], t);
     FillMessages();
   }
   if (MovieKey *k = CurrentKey(Current())) k->number = m;
@@ -725,7 +725,7 @@ void MovieDlg_Command(u32 d, u32 id) {
 static void Pick(i32 x, i32 y) {
   g_MovieFrame = MovieDlg_PickFrame(x);
   i32 row = MovieDlg_PickRow(y);
-  if (row >= 0 && row < ObjectCount() && g_MovieObjects[row]) g_CurSlot = (u32)row;
+  if (row >= 0 && row < ObjectCount() && g_Movie.objects[row]) g_CurSlot = (u32)row;
   Changed();
 }
 

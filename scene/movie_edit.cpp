@@ -33,8 +33,8 @@ static const char kTableFull[] = "これ以上 追加できません。";
 // [SECTION] helpers
 
 static i32 ObjectCount(void) {
-  if (g_MovieObjectCount < 0) return 0;
-  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  if (g_Movie.objectCount < 0) return 0;
+  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
 }
 
 static MovieObject *CurrentObject(void) {
@@ -140,7 +140,7 @@ void Movie_NewDocument(void) {
   v->shown = 1;
   v->kind = VIEW_PERS;
   v->x = 176, v->y = 84, v->w = 712;
-  v->h = g_OsVersion < 5 ? 584 : 592;
+  v->h = g_Lib.osVersion < 5 ? 584 : 592;
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) LayoutView(i)->zoom = 0.1f;
   e.mode = MOVIE_MODE_MOVE;
   Movie_RefreshAllLists();
@@ -177,9 +177,9 @@ static void SetUpStrip(void) {
 
 void Movie_Enter(void) {
   MovieEditor &e = g_MovieEditor;
-  g_FrameScaling = 0;
+  g_Lib.frameScaling = 0;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
-  g_RunState = 6;
+  g_Lib.runState = 6;
   g_CurSlot = 0;
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
@@ -224,16 +224,16 @@ void Movie_Update(void) {
   Lib_SetSceneDraw(1);
   i32 count = ObjectCount();
   for (i32 n = 0; n < count && n < MODEL3_SLOTS; n++) {
-    MovieObject *o = g_MovieObjects[n];
+    MovieObject *o = g_Movie.objects[n];
     Model3 *m = g_Model3Slots[n];
     if (!o || !m) continue;
     m->frame = o->frameTable[TableIndex(g_MovieFrame)];
     i32 key = o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS ? 0 : o->curKey;
     if (m->motion != o->keys[key].number) Model3_SetMotion(m, o->keys[key].number);
   }
-  if (g_MoviePlayState == MOVIE_STOPPED) Movie_PlaybackStep();
+  if (g_Movie.playState == MOVIE_STOPPED) Movie_PlaybackStep();
   App_MarkAllRedraw();
-  if (g_MoviePlayState != MOVIE_PLAYING) return;
+  if (g_Movie.playState != MOVIE_PLAYING) return;
   // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
   // main view too is left out (it shows only the background here, and each pass it won
   // would be a frame missing from view 4).
@@ -345,7 +345,7 @@ static bool DragKey(MovieKey &k, i32 kind, u32 mode, u32 view, f32 dx, f32 dy, f
 
 static MovieObject *CameraObject(void) {
   for (i32 n = ObjectCount() - 1; n >= 0; n--)
-    if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) return g_MovieObjects[n];
+    if (g_Movie.objects[n] && g_Movie.objects[n]->kind == MOVIE_KIND_CAMERA) return g_Movie.objects[n];
   return nullptr;
 }
 
@@ -424,8 +424,8 @@ static void InitKeys(i32 n, MovieObject *o, i32 kind) {
 
 // A fresh record at n: one left over from an earlier actor is freed, not reused.
 static MovieObject *FreshObject(i32 n) {
-  free(g_MovieObjects[n]);
-  g_MovieObjects[n] = nullptr;
+  free(g_Movie.objects[n]);
+  g_Movie.objects[n] = nullptr;
   MovieObject *o = Movie_AllocObject(n);
   if (o) o->moveCurve = o->rotationCurve = o->scaleCurve = 1;
   return o;
@@ -440,7 +440,7 @@ bool Movie_AddActor(i32 kind) {
   MovieObject *o = FreshObject(n);
   if (!o) return false;
   InitKeys(n, o, kind);
-  g_MovieObjectCount = n + 1;
+  g_Movie.objectCount = n + 1;
   g_CurSlot = (u32)n;
   switch (kind) {
     case MOVIE_KIND_BONE2: Bone2_Init(n); break;
@@ -462,7 +462,7 @@ bool Movie_ClearModelActor(void) {
   i32 n = (i32)g_CurSlot;
   o = FreshObject(n);
   if (!o) {
-    g_MovieObjectCount = n;   // the record is gone; the objects after it cannot stay listed
+    g_Movie.objectCount = n;   // the record is gone; the objects after it cannot stay listed
     return false;
   }
   InitKeys(n, o, MOVIE_KIND_MODEL3);
@@ -513,10 +513,10 @@ void Movie_StartPlayback(void) {
   SetPlayText("停止(A)");
   // Without a platform to ask, the loop flag stays as the document has it.
   if (g_Widget.isChecked) s.loopFlag = Widget_IsChecked(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_LOOP) ? 1 : 0;
-  if (g_MoviePlayState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieFrame;
+  if (g_Movie.playState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieFrame;
   g_MovieFrame = s.playStart;
   if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
-  g_MoviePlayState = MOVIE_PLAYING;
+  g_Movie.playState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
   Timer_Reset();
   if (void *view4 = LayoutView(4)->window) Widget_Activate(view4);
@@ -525,8 +525,8 @@ void Movie_StartPlayback(void) {
 void Movie_StopPlayback(void) {
   SetPlayText("再生(A)");
   g_Playing = 0;
-  g_RunState = 6;
-  g_MoviePlayState = MOVIE_STOPPED;
+  g_Lib.runState = 6;
+  g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
   if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
   if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
@@ -548,6 +548,6 @@ static bool MayToggle(void) {
 
 void Movie_TogglePlayback(void) {
   if (!MayToggle()) return;
-  if (g_MoviePlayState != MOVIE_PLAYING) Movie_StartPlayback();
+  if (g_Movie.playState != MOVIE_PLAYING) Movie_StartPlayback();
   else Movie_StopPlayback();
 }

@@ -24,8 +24,8 @@
 // [SECTION] drawing
 
 static i32 ObjectCount(void) {
-  if (g_MovieObjectCount < 0) return 0;
-  return g_MovieObjectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_MovieObjectCount;
+  if (g_Movie.objectCount < 0) return 0;
+  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
 }
 
 static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
@@ -64,7 +64,7 @@ static void DrawSign(const f32 p[3]) {
 
 static void PoseActors(void) {
   for (i32 n = 0; n < ObjectCount(); n++) {
-    MovieObject *o = g_MovieObjects[n];
+    MovieObject *o = g_Movie.objects[n];
     if (!o || (o->kind != MOVIE_KIND_MODEL3 && o->kind != MOVIE_KIND_BONE2)) continue;
     Movie_InterpolateObject(n, o->curKey, o->fraction);
     if (o->kind != MOVIE_KIND_MODEL3) continue;   // 2D bone actors: the playback step places them
@@ -95,15 +95,15 @@ void Movie_DrawScene(void) {
   PoseActors();
   if (side && hasPath)
     for (i32 n = 0; n < ObjectCount(); n++)
-      if (g_MovieObjects[n] && g_MovieObjects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
+      if (g_Movie.objects[n] && g_Movie.objects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
   DrawBatch_End();
 }
 
 void Movie_Draw(void) {
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
-  if (g_RunState == 8)
-    Text_Printf(g_DesktopWidth / 2 - 210, g_DesktopHeight / 2 - 70, "%s ( %s )", g_LibApp.homePage, g_AppCaption);
+  if (g_Lib.runState == 8)
+    Text_Printf(g_Lib.desktopWidth / 2 - 210, g_Lib.desktopHeight / 2 - 70, "%s ( %s )", g_Lib.app.homePage, g_AppCaption);
 }
 
 // [SECTION] render dialog
@@ -161,7 +161,7 @@ bool Movie_SaveFrameBmp(const char *name) {
   }
   if (g_MovieEditOps.frameStep) g_MovieEditOps.frameStep();
   i32 r[4];
-  Movie_BmpRect(g_ScreenWidth, g_ScreenHeight, r);
+  Movie_BmpRect(g_Lib.screenWidth, g_Lib.screenHeight, r);
   bool ok = g_MovieEditOps.saveRect && g_MovieEditOps.saveRect(file, r[0], r[1], r[2], r[3]);
   g_DrawView = savedDraw;
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
@@ -173,11 +173,11 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   if (!OutputName(file, sizeof file, name, "AVI")) return false;
   MovieEditor &e = g_MovieEditor;
   interval = Movie_ClampInterval(interval);
-  g_RenderInterval = interval;   // the shell's playback tick advances the movie by it
+  g_Lib.renderInterval = interval;   // the shell's playback tick advances the movie by it
   e.refresh[MOVIE_DIALOG_RENDER] = 1;
   e.savedFrame = g_MovieFrame;
   g_Playing = 1;
-  g_RunState = 8;
+  g_Lib.runState = 8;
   g_MovieScene.loopFlag = 0;
   g_MovieFrame = 0;
   bool ok = g_MovieEditOps.aviStart && g_MovieEditOps.aviStart(file, Movie_FrameRate(interval));
@@ -200,12 +200,12 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
 void Movie_RenderDlgRefresh(void) {
   void *dlg = Movie_Dialog(MOVIE_DIALOG_RENDER);
   char t[32];
-  Widget_SetText(dlg, IDC_MOVIE_RENDER_NAME, g_RenderName);
-  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderFirstFrame);
+  Widget_SetText(dlg, IDC_MOVIE_RENDER_NAME, g_Lib.renderName);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_Lib.renderFirstFrame);
   Widget_SetText(dlg, IDC_MOVIE_RENDER_FIRST, t);
-  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderLastFrame);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_Lib.renderLastFrame);
   Widget_SetText(dlg, IDC_MOVIE_RENDER_LAST, t);
-  Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderInterval);
+  Str_FormatAll(t, sizeof t, "%u", (u32)g_Lib.renderInterval);
   Widget_SetText(dlg, IDC_MOVIE_RENDER_INTERVAL, t);
 }
 
@@ -214,8 +214,8 @@ void Movie_RenderDlgRefresh(void) {
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
   Movie_CloseVideoWindow();
   if (!path || !g_MovieEditOps.videoOpen || !g_MovieEditOps.videoOpen(path)) return false;
-  if (path != g_MovieVideoPath) Str_Copy(g_MovieVideoPath, sizeof g_MovieVideoPath, path);
-  g_VideoActive = Movie_IsVideoPath(path) ? 1 : 0;
+  if (path != g_Movie.videoPath) Str_Copy(g_Movie.videoPath, sizeof g_Movie.videoPath, path);
+  g_Movie.videoActive = Movie_IsVideoPath(path) ? 1 : 0;
   g_D3DApp.videoLoop = (u8)flag;
   Timer_Reset();
   return true;
@@ -223,6 +223,6 @@ bool Movie_OpenVideoWindow(const char *path, i32 flag) {
 
 void Movie_CloseVideoWindow(void) {
   if (g_MovieEditOps.videoClose) g_MovieEditOps.videoClose();
-  g_VideoActive = 0;
+  g_Movie.videoActive = 0;
   Timer_Reset();
 }

@@ -27,9 +27,9 @@ static void Place(HWND dlg, u32 d) {
   GetWindowRect(dlg, &r);
   i32 w = r.right - r.left, h = r.bottom - r.top, x = 0, y = 84;
   if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) x = 890;
-  else if (d == MOVIE_DIALOG_KEY) y = g_DesktopHeight - h - 40, x = 0;
-  else if (d == MOVIE_DIALOG_RENDER) x = (g_DesktopWidth - w) / 2, y = (g_DesktopHeight - h) / 2;
-  if (x + w > g_DesktopWidth) x = g_DesktopWidth - w;
+  else if (d == MOVIE_DIALOG_KEY) y = g_Lib.desktopHeight - h - 40, x = 0;
+  else if (d == MOVIE_DIALOG_RENDER) x = (g_Lib.desktopWidth - w) / 2, y = (g_Lib.desktopHeight - h) / 2;
+  if (x + w > g_Lib.desktopWidth) x = g_Lib.desktopWidth - w;
   if (x < 0) x = 0;
   if (y < 0) y = 0;
   SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -131,12 +131,12 @@ static void VideoClose(void) {
 // disabled, so a click never raises it above the tool windows, which are raised over it.
 static void PutVideo(HWND w, i32 width, i32 height) {
   POINT origin = {0, 0};
-  ClientToScreen((HWND)g_MainWnd, &origin);
+  ClientToScreen((HWND)g_Lib.mainWnd, &origin);
   SetWindowPos(w, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static bool VideoOpen(const char *path) {
-  HWND w = MCIWndCreateA((HWND)g_MainWnd, GetModuleHandleA(nullptr),
+  HWND w = MCIWndCreateA((HWND)g_Lib.mainWnd, GetModuleHandleA(nullptr),
                          WS_POPUP | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
                          nullptr);
   if (!w) return false;
@@ -147,7 +147,7 @@ static bool VideoOpen(const char *path) {
     return false;
   }
   SendMessageA(w, MCI_PLAY, 0, 0);
-  PutVideo(w, g_ScreenWidth, g_ScreenHeight);
+  PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
   EnableWindow(w, FALSE);
   ShowWindow(w, SW_SHOWNOACTIVATE);
   WinOrder_RaiseAll();
@@ -245,7 +245,7 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 static void RenderCommand(HWND dlg, u32 id) {
   char name[256] = {};
   GetDlgItemTextA(dlg, IDC_MOVIE_RENDER_NAME, name, sizeof name);
-  if (id == IDC_MOVIE_RENDER_BMP || id == IDC_MOVIE_RENDER_AVI) Str_Copy(g_RenderName, sizeof g_RenderName, name);
+  if (id == IDC_MOVIE_RENDER_BMP || id == IDC_MOVIE_RENDER_AVI) Str_Copy(g_Lib.renderName, sizeof g_Lib.renderName, name);
   if (id == IDC_MOVIE_RENDER_BMP) {
     Movie_SaveFrameBmp(name);
   } else if (id == IDC_MOVIE_RENDER_AVI) {

@@ -2,7 +2,7 @@
 // tables (installed by Scene_Install), and the movie state (lib/framework/movie_state.h).
 //
 // Owner: the scene editors (scene/). The movie state is stored in the library, which reads
-// it during the frame render and writes g_MoviePlayState and g_MovieLoaded only when it
+// it during the frame render and writes g_Movie.playState and g_Movie.loaded only when it
 // starts up or clears all models; the movie editor is its writer otherwise.
 #pragma once
 #include "model/types.h"

@@ -150,7 +150,7 @@ void Prog_Enter(void) {
   // A runtime left by an earlier visit is freed by Prog_Leave; this one starts stopped.
   Prog_FreeRuntime();
   Prog_AllocRuntime();
-  g_RunState = 7;
+  g_Lib.runState = 7;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
   Prog_ResetViewValues();
   if (g_ProgHost.clearAllModels) g_ProgHost.clearAllModels();

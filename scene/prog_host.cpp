@@ -62,9 +62,9 @@ static void Host_Camera(i32 what, f32 x, f32 y, f32 z) {
   else Cam_SetLightDirection(x, y, z);
 }
 
-static bool Host_KeyHeld(i32 key) { return key >= 0 && key < 256 && g_LibApp.keyState[key] != 0; }
+static bool Host_KeyHeld(i32 key) { return key >= 0 && key < 256 && g_Lib.app.keyState[key] != 0; }
 static void Host_ChangeDir(const char *path) { FileDlg_ChangeDir(path); }
-static void Host_ToDataDir(void) { FileDlg_ChangeDir(g_DataDir); }
+static void Host_ToDataDir(void) { FileDlg_ChangeDir(g_Lib.dataDir); }
 
 static void Host_FlagMainView(void) {
   ViewRecord *v = View_Get(g_EditSubMode, 0);
@@ -75,8 +75,8 @@ static void Host_FlagMainView(void) {
 // The chosen name stays in the library's text buffer.
 static const char *Host_ChooseSource(const char *defaultName) {
   const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "TXT", "ファイルを選択して下さい", defaultName);
-  Str_Copy(g_TextBuf, sizeof g_TextBuf, name);
-  return g_TextBuf;
+  Str_Copy(g_Lib.textBuf, sizeof g_Lib.textBuf, name);
+  return g_Lib.textBuf;
 }
 
 static bool Host_CurrentDir(char *out, size_t size) { return getcwd(out, size) != nullptr; }

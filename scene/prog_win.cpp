@@ -107,8 +107,8 @@ static void Prog_EnterWindows(void) {
   g_ProgDlg.window = dlg;
   if (!dlg) return;
   g_ProgEditor.editControl = GetDlgItem(dlg, IDC_PROG_EDIT);
-  i32 w = g_DesktopWidth > 0 ? g_DesktopWidth : GetSystemMetrics(SM_CXSCREEN);
-  i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
+  i32 w = g_Lib.desktopWidth > 0 ? g_Lib.desktopWidth : GetSystemMetrics(SM_CXSCREEN);
+  i32 h = g_Lib.desktopHeight > 0 ? g_Lib.desktopHeight : GetSystemMetrics(SM_CYSCREEN);
   MoveWindow(dlg, w - 400, 47, 400, h - 77, TRUE);
   ShowWindow(dlg, SW_SHOW);
   WinOrder_Join(dlg);

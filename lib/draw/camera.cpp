@@ -9,11 +9,13 @@
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
 
-f32 g_CamEye[3] = {0.0f, 0.0f, -15.0f};
-f32 g_CamTarget[3] = {0.0f, 0.0f, 0.0f};
-f32 g_CamUp[3] = {0.0f, 1.0f, 0.0f};
-LightRecord g_Light = {{0, 0, 0}, {1, 1, 1}, 0.0f};
-f32 g_LastBrightness = -1.0f;
+CameraState g_Camera = {
+    -1.0f,                             // lastBrightness
+    {0.0f, 0.0f, -15.0f},              // eye
+    {0.0f, 0.0f, 0.0f},                // target
+    {0.0f, 1.0f, 0.0f},                // up
+    {{0, 0, 0}, {1, 1, 1}, 0.0f},      // light
+};
 
 // [SECTION] Matrix arithmetic
 
@@ -92,40 +94,40 @@ void Cam_ProjectWith(f32 out[3], const f32 m[16], f32 x, f32 y, f32 z, f32 halfW
 
 i32 Cam_ApplyView(void) {
   f32 view[16];
-  Cam_BuildLookAtLH(view, g_CamEye, g_CamTarget, g_CamUp);
-  if (!g_DrawDev.setTransform) return 0;
+  Cam_BuildLookAtLH(view, g_Camera.eye, g_Camera.target, g_Camera.up);
+  if (!g_Dev.draw.setTransform) return 0;
   if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
-  return g_DrawDev.setTransform(DTS_VIEW, view);
+  return g_Dev.draw.setTransform(DTS_VIEW, view);
 }
 
 i32 Cam_SetEye(f32 x, f32 y, f32 z) {
-  g_CamEye[0] = x;
-  g_CamEye[1] = y;
-  g_CamEye[2] = z;
+  g_Camera.eye[0] = x;
+  g_Camera.eye[1] = y;
+  g_Camera.eye[2] = z;
   return Cam_ApplyView();
 }
 
 i32 Cam_SetTarget(f32 x, f32 y, f32 z) {
-  g_CamTarget[0] = x;
-  g_CamTarget[1] = y;
-  g_CamTarget[2] = z;
+  g_Camera.target[0] = x;
+  g_Camera.target[1] = y;
+  g_Camera.target[2] = z;
   return Cam_ApplyView();
 }
 
 void Cam_BeginProjection(CamProjection *p) {
   p->ok = false;
-  if (!g_DrawDev.setTransform || !g_DrawDev.getTransform || !g_DrawDev.getViewport) return;
+  if (!g_Dev.draw.setTransform || !g_Dev.draw.getTransform || !g_Dev.draw.getViewport) return;
   f32 world[16], view[16], proj[16];
   Cam_Identity(world);
   // A lasting side effect the callers live with: their world transform is gone afterwards.
   // 3D lines gathered before it were meant for the old one.
   if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
-  g_DrawDev.setTransform(DTS_WORLD, world);
+  g_Dev.draw.setTransform(DTS_WORLD, world);
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
-  g_DrawDev.getViewport(&vp);
-  g_DrawDev.getTransform(DTS_WORLD, world);
-  g_DrawDev.getTransform(DTS_VIEW, view);
-  g_DrawDev.getTransform(DTS_PROJECTION, proj);
+  g_Dev.draw.getViewport(&vp);
+  g_Dev.draw.getTransform(DTS_WORLD, world);
+  g_Dev.draw.getTransform(DTS_VIEW, view);
+  g_Dev.draw.getTransform(DTS_PROJECTION, proj);
   Cam_Multiply(p->m, world, view);
   Cam_Multiply(p->m, p->m, proj);
   p->halfW = (f32)vp.width * 0.5f;
@@ -151,40 +153,40 @@ void Cam_ProjectToScreen(f32 out[3], f32 x, f32 y, f32 z) {
 // [SECTION] Light, brightness, background
 
 void Light_Init(void) {
-  g_Light = {{0, 0, 0}, {1, 1, 1}, 0.0f};
-  g_LastBrightness = -1.0f;
+  g_Camera.light = {{0, 0, 0}, {1, 1, 1}, 0.0f};
+  g_Camera.lastBrightness = -1.0f;
 }
 
 void Cam_SetAmbient(f32 r, f32 g, f32 b) {
-  g_Ambient[0] = r;
-  g_Ambient[1] = g;
-  g_Ambient[2] = b;
+  g_Lib.ambient[0] = r;
+  g_Lib.ambient[1] = g;
+  g_Lib.ambient[2] = b;
 }
 
 i32 Cam_SetLightDirection(f32 x, f32 y, f32 z) {
-  g_Light.vector[0] = x;
-  g_Light.vector[1] = y;
-  g_Light.vector[2] = z;
+  g_Camera.light.vector[0] = x;
+  g_Camera.light.vector[1] = y;
+  g_Camera.light.vector[2] = z;
   return 1;
 }
 
 i32 Cam_SetLightColor(f32 r, f32 g, f32 b) {
-  g_Light.diffuse[0] = r;
-  g_Light.diffuse[1] = g;
-  g_Light.diffuse[2] = b;
+  g_Camera.light.diffuse[0] = r;
+  g_Camera.light.diffuse[1] = g;
+  g_Camera.light.diffuse[2] = b;
   return 1;
 }
 
 void Cam_SetBrightness(f32 level) {
-  if (level == g_LastBrightness) return;
-  g_LastBrightness = level;
-  g_Light.brightness = level;
+  if (level == g_Camera.lastBrightness) return;
+  g_Camera.lastBrightness = level;
+  g_Camera.light.brightness = level;
 }
 
 i32 Cam_CoverAlpha(f32 level) { return 255 - (i32)(level * 255.0f); }
 
 void Lib_SetClearColor(i32 r, i32 g, i32 b) {
-  g_ClearColor[0] = (u32)r;
-  g_ClearColor[1] = (u32)g;
-  g_ClearColor[2] = (u32)b;
+  g_Lib.clearColor[0] = (u32)r;
+  g_Lib.clearColor[1] = (u32)g;
+  g_Lib.clearColor[2] = (u32)b;
 }

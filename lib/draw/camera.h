@@ -1,8 +1,9 @@
 // The scene camera, projection of world points to the screen, the frame light and
 // brightness, the background colour and the scene reset.
 //
-// Globals owned here: g_CamEye, g_CamTarget, g_CamUp, g_Light, g_LastBrightness; the setters
-// here also write the library's g_ClearColor and g_Ambient (lib.h). Matrices are row-vector 4x4 (translation in elements 12..14).
+// Global owned here: g_Camera (eye, target, up, light, last brightness); the setters here
+// also write the library's g_Lib.clearColor and g_Lib.ambient (lib.h). Matrices are
+// row-vector 4x4 (translation in elements 12..14).
 #pragma once
 #include "model/types.h"
 
@@ -12,11 +13,15 @@ struct LightRecord {
   f32 brightness;   // 1.0 normal, 0.0 black (drawn as the brightness cover)
 };
 
-extern f32 g_CamEye[3];
-extern f32 g_CamTarget[3];
-extern f32 g_CamUp[3];
-extern LightRecord g_Light;
-extern f32 g_LastBrightness;
+// The camera and the light: written by the Cam_/Light_ setters below (editors call them).
+struct CameraState {
+  f32 lastBrightness;
+  f32 eye[3];
+  f32 target[3];
+  f32 up[3];
+  LightRecord light;
+};
+extern CameraState g_Camera;
 
 i32 Cam_ApplyView(void);
 i32 Cam_SetEye(f32 x, f32 y, f32 z);

@@ -5,8 +5,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 
-u32 g_NextQuadAdditive;
-u32 g_SceneDrawOn = 1;
+DrawSwitches g_Draw = {1, 0};  // scene drawing on
 
 // [SECTION] 2D placement
 
@@ -90,12 +89,12 @@ void Draw_Quad2DCorners(const Vert2D v[4]) {
   ScreenVertex s[4];
   for (int i = 0; i < 4; i++) s[i] = Draw_PlaceVertex(&p, &v[i]);
   DrawBatch_FlushPending();
-  if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_SCREENVERTEX);
-  if (g_NextQuadAdditive == 1) DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_ONE);
-  if (g_DrawDev.drawPrimitiveUP) g_DrawDev.drawPrimitiveUP(DPT_TRIANGLEFAN, 2, s, sizeof(ScreenVertex));
+  if (g_Dev.draw.setFVF) g_Dev.draw.setFVF(FVF_SCREENVERTEX);
+  if (g_Draw.nextQuadAdditive == 1) DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_ONE);
+  if (g_Dev.draw.drawPrimitiveUP) g_Dev.draw.drawPrimitiveUP(DPT_TRIANGLEFAN, 2, s, sizeof(ScreenVertex));
   // Every quad leaves normal alpha blending behind it, additive or not.
   DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_INVSRCALPHA);
-  g_NextQuadAdditive = 0;
+  g_Draw.nextQuadAdditive = 0;
 }
 
 void Draw_Quad2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
@@ -178,11 +177,11 @@ void Draw_Quad3D(f32 x1, f32 y1, f32 z1, f32 nx1, f32 ny1, f32 nz1, i32 r1, i32 
 
 // [SECTION] States
 
-void Draw_SetNextQuadAdditive(u32 flag) { g_NextQuadAdditive = flag; }
+void Draw_SetNextQuadAdditive(u32 flag) { g_Draw.nextQuadAdditive = flag; }
 
 void Draw_SetLighting(u32 flag) { DrawDev_SetRenderState(DRS_LIGHTING, flag); }
 
-void Lib_SetSceneDraw(u32 flag) { g_SceneDrawOn = flag; }
+void Lib_SetSceneDraw(u32 flag) { g_Draw.sceneDrawOn = flag; }
 
 void Draw_SetFillMode(i32 mode) {
   u32 fill, shade;

@@ -1,14 +1,15 @@
 // Immediate primitives and render-state presets.
 //
 // One point, line, triangle or quad per call, built on the stack and drawn at once through
-// g_DrawDev. 2D primitives take pixels of the screen (or of the logical 640x480 frame while
-// g_FrameScaling is set) and get the same placement as the screen text: scaled by g_Scale2D
+// g_Dev.draw. 2D primitives take pixels of the screen (or of the logical 640x480 frame while
+// g_Lib.frameScaling is set) and get the same placement as the screen text: scaled by g_Scale2D
 // and, when the frame request places them in a 640x480 frame, moved into the middle of the view
 // window by the frame pan.
 // 3D primitives take world coordinates under the transforms already set on the device.
 //
-// Globals owned here: g_NextQuadAdditive, g_SceneDrawOn, g_Light, the screen-quad vertices,
-// the render targets and the shadow-volume lists (both in target.cpp).
+// Global owned here: g_Draw (the next-quad blend and the scene switch); the light is in
+// g_Camera (camera.h), the screen quad, render targets and shadow volumes in g_Target
+// (target.h).
 #pragma once
 #include "model/types.h"
 
@@ -18,7 +19,7 @@ struct ScreenVertex {
   u32 color;
   f32 u, v;
 };
-// 3D vertex (also the layout of g_BatchVerts): XYZ | NORMAL | DIFFUSE | SPECULAR | TEX1, 40 bytes.
+// 3D vertex (also the layout of g_Lib.batchVerts): XYZ | NORMAL | DIFFUSE | SPECULAR | TEX1, 40 bytes.
 struct SceneVertex {
   f32 x, y, z;
   f32 nx, ny, nz;
@@ -48,15 +49,19 @@ struct Place2D {
   f32 offsetX, offsetY;   // (desktop size - 640x480) / 2 + pan of view 0
 };
 
-extern u32 g_NextQuadAdditive;
-extern u32 g_SceneDrawOn;
+// Drawing switches: written by Draw_SetNextQuadAdditive and Lib_SetSceneDraw.
+struct DrawSwitches {
+  u32 sceneDrawOn;
+  u32 nextQuadAdditive;
+};
+extern DrawSwitches g_Draw;
 
 // A8R8G8B8 from the low bytes of r, g, b and a.
 inline u32 Draw_PackColor(i32 r, i32 g, i32 b, i32 a) {
   return ((u32)a & 0xFF) << 24 | ((u32)r & 0xFF) << 16 | ((u32)g & 0xFF) << 8 | ((u32)b & 0xFF);
 }
 
-// The placement in force now (g_Scale2D, g_ViewWindowMode, the request's 2D frame and frame pan).
+// The placement in force now (g_Scale2D, g_Lib.viewWindowMode, the request's 2D frame and frame pan).
 Place2D Draw_CurrentPlacement(void);
 // One 2D corner placed into a screen vertex.
 ScreenVertex Draw_PlaceVertex(const Place2D *p, const Vert2D *v);

@@ -14,9 +14,9 @@ void DrawBatch_Begin(void) {
   DrawBatch &b = g_DrawBatch;
   if (b.depth++ > 0) return;
   b.clipOn = 0;
-  if (!g_DrawDev.getViewport) return;
+  if (!g_Dev.draw.getViewport) return;
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
-  g_DrawDev.getViewport(&vp);
+  g_Dev.draw.getViewport(&vp);
   // A pixel is drawn only when its centre lies within half a pixel of the line; a line more
   // than a pixel beyond a side reaches no pixel of the viewport.
   b.clip[0] = (f32)vp.x - 1.0f;
@@ -58,7 +58,7 @@ void DrawBatch_Flush(void) {
   u32 prim = b.kind == DRAWBATCH_POINTS3D ? DPT_POINTLIST : b.kind == DRAWBATCH_TRIS3D ? DPT_TRIANGLELIST : DPT_LINELIST;
   u32 per = b.kind == DRAWBATCH_POINTS3D ? 1 : b.kind == DRAWBATCH_TRIS3D ? 3 : 2;
   u32 count = b.indexCount / per;
-  if (g_DrawDev.drawIndexedPrimitiveUP) DrawDev_DrawIndexedUP(fvf, prim, b.vertCount, count, b.indices, b.verts, Stride(b.kind));
+  if (g_Dev.draw.drawIndexedPrimitiveUP) DrawDev_DrawIndexedUP(fvf, prim, b.vertCount, count, b.indices, b.verts, Stride(b.kind));
   else DrawEach(fvf, prim, per, count);
   if (unlit) DrawDev_SetRenderState(DRS_LIGHTING, 1);
   b.vertCount = 0;

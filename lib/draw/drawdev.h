@@ -1,8 +1,8 @@
 // The drawing device: the few device operations that the portable drawing code needs.
 //
 // Primitives, screen text, the camera, textures and the image table are portable: they
-// build vertices, matrices and texel rows themselves and hand them to g_DrawDev. The
-// Windows program fills g_DrawDev with Direct3D 9 calls (drawdev_win.cpp); native tests
+// build vertices, matrices and texel rows themselves and hand them to g_Dev.draw. The
+// Windows program fills g_Dev.draw with Direct3D 9 calls (drawdev_win.cpp); native tests
 // install a recording device. Every wrapper below first sends the lines and points that an
 // open batch holds (drawbatch.h), so that they reach the device in the order they were given. While an entry is null the operation does nothing, and
 // `ready` null or false means "no device" (loads then fail, targets are not created).
@@ -83,13 +83,64 @@ struct DrawDev {
   void (*retain)(void *handle);
 };
 
-extern DrawDev g_DrawDev;
-// Called when the device is replaced, before the library lets its own objects go: whoever
-// retained handles (the undo history keeps textures) releases them, so the old device goes
-// with its last reference. Installed by the holder; null when nobody keeps any.
-extern void (*g_DrawDevReleaseKept)(void);
+// The render device's table: the operations the model renderers need beyond the immediate
+// drawing above (device buffers, scene, clear, material, light, viewport, indexed draws;
+// lib/render/rdev.h has its helpers).
+struct RenderColor { f32 r, g, b, a; };
 
-inline bool DrawDev_Ready() { return g_DrawDev.ready && g_DrawDev.ready(); }
+struct RenderMaterial {
+  RenderColor diffuse, ambient, specular, emissive;
+  f32 power;
+};
+
+// A point light (the only kind the frame uses).
+struct RenderLight {
+  RenderColor diffuse, specular, ambient;
+  f32 position[3];
+  f32 direction[3];
+  f32 range;
+  f32 attenuation[3];
+};
+
+struct RenderDev {
+  // Write-only buffers in the managed pool; null when they cannot be created.
+  void *(*createVertexBuffer)(u32 bytes);
+  void *(*createIndexBuffer)(u32 bytes, bool index32);
+  // Locks a whole buffer for writing; null when it cannot be locked.
+  void *(*lockVertexBuffer)(void *buffer);
+  void (*unlockVertexBuffer)(void *buffer);
+  void *(*lockIndexBuffer)(void *buffer);
+  void (*unlockIndexBuffer)(void *buffer);
+  // Scene and frame; HRESULT-like results (< 0 failed).
+  i32 (*beginScene)(void);
+  void (*endScene)(void);
+  void (*clear)(u32 flags, u32 color, f32 z, u32 stencil);
+  void (*setViewport)(const DrawViewport *vp);
+  void (*setMaterial)(const RenderMaterial *m);
+  void (*setLight)(u32 index, const RenderLight *l);
+  void (*enableLight)(u32 index, bool on);
+  // Stream 0 and the index buffer of the indexed draws.
+  void (*setStreamSource)(void *buffer, u32 stride);
+  void (*setIndices)(void *buffer);
+  void (*drawPrimitive)(u32 primType, u32 startVertex, u32 primCount);
+  void (*drawIndexedPrimitive)(u32 primType, u32 numVertices, u32 startIndex, u32 primCount);
+  void (*setSoftwareVertexProcessing)(bool on);
+};
+
+// The one device table of the library: the drawing and the render device. Writers: the
+// Windows start-up (Draw_InstallFor, Render_InstallDevice); native tests install fakes
+// (tests/support). A null entry does nothing.
+struct LibDevice {
+  DrawDev draw;
+  RenderDev render;
+  // Called when the device is replaced, before the library lets its own objects go: whoever
+  // retained handles (the undo history keeps textures) releases them, so the old device goes
+  // with its last reference. Installed by the holder; null when nobody keeps any.
+  void (*releaseKept)(void);
+};
+extern LibDevice g_Dev;
+
+inline bool DrawDev_Ready() { return g_Dev.draw.ready && g_Dev.draw.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);
 void DrawDev_SetSamplerState(u32 sampler, u32 type, u32 value);
 void DrawDev_SetStageState(u32 stage, u32 type, u32 value);

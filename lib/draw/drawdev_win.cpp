@@ -1,4 +1,4 @@
-// The Direct3D 9 drawing device behind g_DrawDev, and the D3DX text font.
+// The Direct3D 9 drawing device behind g_Dev.draw, and the D3DX text font.
 #include "lib/draw/drawdev_win.h"
 
 #include <d3dx9.h>
@@ -84,11 +84,14 @@ SAME_VALUE(DTS_PROJECTION, D3DTS_PROJECTION);
 SAME_VALUE(DTS_WORLD, D3DTS_WORLD);
 #undef SAME_VALUE
 
-static IDirect3DDevice9 **s_Device;
+// The device the calls use (read at each call) and the screen-text font.
+static struct {
+  IDirect3DDevice9 **device;
+  HFONT textFont;
+} s_Win;
 // The GDI font the current text font was made from (deleted when the next one is made).
-static HFONT s_TextHFont;
 
-static IDirect3DDevice9 *Dev() { return s_Device ? *s_Device : nullptr; }
+static IDirect3DDevice9 *Dev() { return s_Win.device ? *s_Win.device : nullptr; }
 
 static bool Ready() { return Dev() != nullptr; }
 
@@ -206,8 +209,8 @@ static const char kTextFace[] = "ＭＳ 明朝";
 
 static void *CreateFont(i32 height) {
   if (!Dev()) return nullptr;
-  if (s_TextHFont) DeleteObject(s_TextHFont);
-  s_TextHFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
+  if (s_Win.textFont) DeleteObject(s_Win.textFont);
+  s_Win.textFont = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
                             CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, kTextFace);
   // The text font takes the same description as the GDI font.
   D3DXFONT_DESCA desc = {};
@@ -242,7 +245,7 @@ static SeamTexture SeamTextureLoad(const char *path, u32 colorKey) {
 }
 
 void Draw_InstallFor(IDirect3DDevice9 **device) {
-  s_Device = device;
+  s_Win.device = device;
   DrawDev d = {};
   d.ready = Ready;
   d.setRenderState = SetRenderState;
@@ -265,7 +268,7 @@ void Draw_InstallFor(IDirect3DDevice9 **device) {
   d.retain = Retain;
   d.createFont = CreateFont;
   d.drawText = DrawTextLine;
-  g_DrawDev = d;
+  g_Dev.draw = d;
   g_Seam.textureLoad = SeamTextureLoad;
   g_Seam.texturePixels = Tex_ReadPixels;
 }

@@ -2,10 +2,11 @@
 #include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
 #include "lib/draw/texture.h"
+#include "lib/media/dialogs.h"
 #include "lib/media/log.h"
 
 void Draw_Install(void) {
-  Draw_InstallFor(&g_Device);
+  Draw_InstallFor(&g_Lib.device);
   Log_InstallPlatform();
   FileDlg_InstallPlatform();
   g_Seam.logLine = Log_AddLine;

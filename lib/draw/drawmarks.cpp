@@ -16,9 +16,9 @@ static struct {
 
 bool DrawMarks_Begin(void) {
   s_M.width = s_M.height = 0;
-  if (!g_DrawDev.getViewport) return false;
+  if (!g_Dev.draw.getViewport) return false;
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
-  g_DrawDev.getViewport(&vp);
+  g_Dev.draw.getViewport(&vp);
   size_t n = (size_t)vp.width * vp.height;
   if (n == 0) return false;
   if (n > s_M.room) {

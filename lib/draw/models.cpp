@@ -37,12 +37,12 @@ void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
 
 void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
   if (slot < 0 || slot >= BONE2_SLOTS || n < 0 || n >= BONE2_MAX_TEXTURES || !path) return;
-  void *&tex = g_Bone2Textures[slot * TEX_PER_MODEL + n];
+  void *&tex = g_Tex.bone2Textures[slot * TEX_PER_MODEL + n];
   DrawDev_Release(tex);
   tex = nullptr;
-  if (!DrawDev_Ready() || !g_DrawDev.loadTextureFile) return;
+  if (!DrawDev_Ready() || !g_Dev.draw.loadTextureFile) return;
   i32 w = 0, h = 0;
-  tex = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+  tex = g_Dev.draw.loadTextureFile(path, 0xFF000000u, &w, &h);
   Bone2Model *m = g_Bone2Slots[slot];
   if (tex && m) {
     m->textures[n].width = (u32)w;
@@ -57,9 +57,9 @@ void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path) {
   void *&tex = pose->textures[part][n];
   DrawDev_Release(tex);
   tex = nullptr;
-  if (!DrawDev_Ready() || !g_DrawDev.loadTextureFile) return;
+  if (!DrawDev_Ready() || !g_Dev.draw.loadTextureFile) return;
   i32 w = 0, h = 0;
-  tex = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+  tex = g_Dev.draw.loadTextureFile(path, 0xFF000000u, &w, &h);
   Model3 *m = g_Obj3PartModels[set][part];
   if (tex && m) {
     m->textures[n].width = w;
@@ -72,7 +72,7 @@ void Tex_CopyBone2Pixels(i32 slot) {
   if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return;
   const Bone2Model *m = g_Bone2Slots[slot];
   for (i32 n = 0; n < BONE2_MAX_TEXTURES; n++) {
-    void *tex = g_Bone2Textures[slot * TEX_PER_MODEL + n];
+    void *tex = g_Tex.bone2Textures[slot * TEX_PER_MODEL + n];
     if (m->textures[n].used && tex) Tex_CopyPixels(n, tex, (i32)m->textures[n].width, (i32)m->textures[n].height);
   }
 }
@@ -111,22 +111,20 @@ Vec3 Model3_GetBoneRestOrigin(i32 slot, i32 bone) {
 }
 
 void Lib_ClearAllModels(void) {
-  g_MovieLoaded = 0;
-  g_MoviePlayState = 0;
+  g_Movie.loaded = 0;
+  g_Movie.playState = 0;
   Obj2_FreeAll();
   Bone2_FreeAll();
   Model3_FreeAllSlots();
 }
 
-void *g_ToonTexture;
 // The file the toon texture came from, for a reload on a new device.
-static char s_ToonPath[260];
 
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height) {
   f32 size[2] = {0, 0};
-  if (path != s_ToonPath) Str_Copy(s_ToonPath, sizeof s_ToonPath, path ? path : "");
-  Tex_LoadImageFile(&g_ToonTexture, path, size);
-  if (!g_ToonTexture) {
+  if (path != g_Tex.toonPath) Str_Copy(g_Tex.toonPath, sizeof g_Tex.toonPath, path ? path : "");
+  Tex_LoadImageFile(&g_Tex.toonTexture, path, size);
+  if (!g_Tex.toonTexture) {
     *width = *height = 32;
     return false;
   }
@@ -154,12 +152,12 @@ void Obj2_DrawAll(void) {
 }
 
 void Draw_ReleaseToonTexture(void) {
-  DrawDev_Release(g_ToonTexture);
-  g_ToonTexture = nullptr;
+  DrawDev_Release(g_Tex.toonTexture);
+  g_Tex.toonTexture = nullptr;
 }
 
 bool Draw_ReloadToonTexture(void) {
-  if (!s_ToonPath[0]) return false;
+  if (!g_Tex.toonPath[0]) return false;
   i32 w = 0, h = 0;
-  return Draw_LoadToonTexture(s_ToonPath, &w, &h);
+  return Draw_LoadToonTexture(g_Tex.toonPath, &w, &h);
 }

@@ -9,16 +9,9 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-PnWeightRecord *g_PnWeights[PN_LEVELS];
-u16 *g_PnIndices[PN_LEVELS];
-u32 g_PnTablesBuilt;
-PnVertex g_PnGrid[PN_MAX_GRID];
-f32 g_PnGridColors[PN_MAX_GRID][4];
-i32 g_PnGridCount;
-Model3 *g_PnWorkModel;
+PnState g_Pn;
 // Set by a finished tessellation, cleared by Pn_PrepareWorkModel: a refused or never run
 // command must not replace slot 0 by an empty model.
-static bool s_WorkReady;
 
 // [SECTION] Tables
 
@@ -54,14 +47,14 @@ static void FillTriangles(u16 *out, i32 n) {
 }
 
 i32 Pn_InitTables(void) {
-  if (g_PnTablesBuilt == 1) return 0;
-  memset(g_PnWeights, 0, sizeof g_PnWeights);
-  memset(g_PnIndices, 0, sizeof g_PnIndices);
+  if (g_Pn.tablesBuilt == 1) return 0;
+  memset(g_Pn.weights, 0, sizeof g_Pn.weights);
+  memset(g_Pn.indices, 0, sizeof g_Pn.indices);
   for (i32 n = 3; n <= 14; ++n) {
     i32 k = n - 3;
-    g_PnWeights[k] = (PnWeightRecord *)malloc(sizeof(PnWeightRecord) * (size_t)(n * (n + 1) / 2 - 3));
-    g_PnIndices[k] = (u16 *)malloc(sizeof(u16) * 3 * (size_t)((n - 1) * (n - 1)));
-    if (!g_PnWeights[k] || !g_PnIndices[k]) return (i32)0x80004005;
+    g_Pn.weights[k] = (PnWeightRecord *)malloc(sizeof(PnWeightRecord) * (size_t)(n * (n + 1) / 2 - 3));
+    g_Pn.indices[k] = (u16 *)malloc(sizeof(u16) * 3 * (size_t)((n - 1) * (n - 1)));
+    if (!g_Pn.weights[k] || !g_Pn.indices[k]) return (i32)0x80004005;
     f32 s = 1.0f / (f32)(n - 1);
     i32 rec = 0;
     f32 u = 1.0f;
@@ -69,12 +62,12 @@ i32 Pn_InitTables(void) {
       f32 v = 0.0f;
       for (i32 j = 0; j <= i; ++j, v += s) {
         bool corner = (i == 0) || (i == n - 1 && (j == 0 || j == i));
-        if (!corner) Pn_BezierWeights(&g_PnWeights[k][rec++], u, v);
+        if (!corner) Pn_BezierWeights(&g_Pn.weights[k][rec++], u, v);
       }
     }
-    FillTriangles(g_PnIndices[k], n);
+    FillTriangles(g_Pn.indices[k], n);
   }
-  g_PnTablesBuilt = 1;
+  g_Pn.tablesBuilt = 1;
   return 0;
 }
 
@@ -111,8 +104,8 @@ void Pn_Evaluate(PnVertex *out, const PnVertex *c1, const PnVertex *c2, const Pn
     out->normal[i] = c1->normal[i] + (c2->normal[i] - c1->normal[i]) * u + (c3->normal[i] - c1->normal[i]) * v;
   }
   for (i32 i = 0; i < 2; ++i) out->uv[i] = c1->uv[i] + (c2->uv[i] - c1->uv[i]) * u + (c3->uv[i] - c1->uv[i]) * v;
-  if (g_PnGridCount >= 0 && g_PnGridCount < PN_MAX_GRID) {
-    f32 *col = g_PnGridColors[g_PnGridCount++];
+  if (g_Pn.gridCount >= 0 && g_Pn.gridCount < PN_MAX_GRID) {
+    f32 *col = g_Pn.gridColors[g_Pn.gridCount++];
     for (i32 i = 0; i < 4; ++i) col[i] = col1[i] + (col2[i] - col1[i]) * u + (col3[i] - col1[i]) * v;
   }
 }
@@ -126,46 +119,46 @@ static PnVertex ToVertex(const PnCorner *c) {
 }
 
 static void CopyCorner(i32 at, const PnVertex *v, const f32 col[4]) {
-  g_PnGrid[at] = *v;
-  memcpy(g_PnGridColors[at], col, sizeof(f32) * 4);
+  g_Pn.grid[at] = *v;
+  memcpy(g_Pn.gridColors[at], col, sizeof(f32) * 4);
 }
 
 i32 Pn_BuildGrid(const PnCorner *c1, const PnCorner *c2, const PnCorner *c3, i32 level) {
-  if (g_PnTablesBuilt != 1) return 0;
+  if (g_Pn.tablesBuilt != 1) return 0;
   level = Pn_ClampLevel(level);
   i32 n = level + 2;
-  const PnWeightRecord *rec = g_PnWeights[level - 1];
+  const PnWeightRecord *rec = g_Pn.weights[level - 1];
   PnVertex v1 = ToVertex(c1), v2 = ToVertex(c2), v3 = ToVertex(c3);
   f32 col1[4], col2[4], col3[4];
   for (i32 i = 0; i < 4; ++i) col1[i] = (f32)c1->color[i], col2[i] = (f32)c2->color[i], col3[i] = (f32)c3->color[i];
   PnControl ctl;
   Pn_ControlPoints(&ctl, v1.pos, v1.normal, v2.pos, v2.normal, v3.pos, v3.normal);
   i32 last = n * (n + 1) / 2 - 1, lastRow = (n - 1) * n / 2;
-  g_PnGridCount = 0;
+  g_Pn.gridCount = 0;
   for (i32 g = 0; g <= last; ++g) {
-    g_PnGridCount = g;
+    g_Pn.gridCount = g;
     if (g == 0) CopyCorner(0, &v2, col2);
     else if (g == lastRow) CopyCorner(g, &v1, col1);
     else if (g == last) CopyCorner(g, &v3, col3);
-    else Pn_Evaluate(&g_PnGrid[g], &v1, &v2, &v3, col1, col2, col3, &ctl, rec++);
+    else Pn_Evaluate(&g_Pn.grid[g], &v1, &v2, &v3, col1, col2, col3, &ctl, rec++);
   }
-  g_PnGridCount = last + 1;
+  g_Pn.gridCount = last + 1;
   return level;
 }
 
 static u32 GridColor(i32 g) {
-  const f32 *c = g_PnGridColors[g];
+  const f32 *c = g_Pn.gridColors[g];
   return Draw_PackColor((i32)c[0], (i32)c[1], (i32)c[2], (i32)c[3]);
 }
 
 void Pn_TessellatePolygon(const PnCorner *c1, const PnCorner *c2, const PnCorner *c3, i16 level) {
   i32 l = Pn_BuildGrid(c1, c2, c3, level);
   if (l == 0) return;
-  const u16 *tri = g_PnIndices[l - 1];
+  const u16 *tri = g_Pn.indices[l - 1];
   for (i32 t = 0; t < Pn_Triangles(l); ++t) {
     SceneVertex v[3];
     for (i32 k = 0; k < 3; ++k) {
-      const PnVertex &g = g_PnGrid[tri[t * 3 + k]];
+      const PnVertex &g = g_Pn.grid[tri[t * 3 + k]];
       v[k] = SceneVertex{g.pos[0], g.pos[1], g.pos[2], g.normal[0], g.normal[1], g.normal[2],
                          GridColor(tri[t * 3 + k]), 0, g.uv[0], g.uv[1]};
     }
@@ -176,10 +169,10 @@ void Pn_TessellatePolygon(const PnCorner *c1, const PnCorner *c2, const PnCorner
 // [SECTION] Whole model ("曲面化")
 
 void Pn_PrepareWorkModel(void) {
-  s_WorkReady = false;
-  Model3_Free(g_PnWorkModel);
+  g_Pn.workReady = false;
+  Model3_Free(g_Pn.workModel);
   g_ModelAllocArrays = 1;
-  g_PnWorkModel = Model3_New();
+  g_Pn.workModel = Model3_New();
   g_ModelAllocArrays = 0;
 }
 
@@ -204,13 +197,13 @@ static bool ValidPolygon(const Model3 *m, const Polygon3 *p) {
 }
 
 static void AppendTriangles(Model3 *w, i32 level) {
-  const u16 *tri = g_PnIndices[level - 1];
+  const u16 *tri = g_Pn.indices[level - 1];
   for (i32 t = 0; t < Pn_Triangles(level); ++t) {
     Polygon3 &poly = w->polygons[w->polygonCount++];
     memset(&poly, 0, sizeof poly);
     poly.cornerCount = 3;
     for (i32 k = 0; k < 3; ++k) {
-      const PnVertex &g = g_PnGrid[tri[t * 3 + k]];
+      const PnVertex &g = g_Pn.grid[tri[t * 3 + k]];
       i32 v = w->positionCount++;
       i32 n = w->normalCount++;
       w->positions[v] = Vec3{g.pos[0], g.pos[1], g.pos[2]};
@@ -223,11 +216,11 @@ static void AppendTriangles(Model3 *w, i32 level) {
 
 bool Pn_TessellateModel(i32 slot) {
   Model3 *m = Model3_Get(slot);
-  s_WorkReady = false;
-  if (!m || g_PnTablesBuilt != 1) return false;
+  g_Pn.workReady = false;
+  if (!m || g_Pn.tablesBuilt != 1) return false;
   i32 level = Pn_ClampLevel(m->refineLevel);
   Pn_PrepareWorkModel();
-  Model3 *w = g_PnWorkModel;
+  Model3 *w = g_Pn.workModel;
   if (!w || !w->positions || !w->normals || !w->polygons) return false;
   // Refuse before anything is written when the result cannot fit.
   i64 triangles = 0;
@@ -248,14 +241,14 @@ bool Pn_TessellateModel(i32 slot) {
       AppendTriangles(w, level);
     }
   }
-  s_WorkReady = true;
+  g_Pn.workReady = true;
   return true;
 }
 
 bool Pn_StoreWorkModel(i32 slot) {
   Model3 *m = Model3_Get(slot);
-  if (!m || !g_PnWorkModel || !s_WorkReady) return false;
-  Model3_Copy(g_PnWorkModel, m, 1);
+  if (!m || !g_Pn.workModel || !g_Pn.workReady) return false;
+  Model3_Copy(g_Pn.workModel, m, 1);
   Model3_CalcNormals(m);
   m->changed = 1;
   return true;

@@ -6,8 +6,8 @@
 // v = j / (N - 1), w = 1 - u - v. Point 0 is corner 2 (u = 1), the first point of the last
 // row corner 1 (w = 1), the last point corner 3 (v = 1).
 //
-// Globals owned here: the tables g_PnWeights / g_PnIndices / g_PnTablesBuilt, the grid work
-// buffers of one tessellated triangle, and the tessellation work model g_PnWorkModel.
+// Global owned here: g_Pn: the weight and index tables, the grid work buffers of one
+// tessellated triangle, and the tessellation work model.
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
@@ -39,14 +39,20 @@ struct PnControl {
   f32 c[7][3];    // C0..C5 near edge points, C6 centre
 };
 
-extern PnWeightRecord *g_PnWeights[PN_LEVELS];
-extern u16 *g_PnIndices[PN_LEVELS];
-extern u32 g_PnTablesBuilt;
 // Work buffers of the triangle being tessellated, in grid numbering.
-extern PnVertex g_PnGrid[PN_MAX_GRID];
-extern f32 g_PnGridColors[PN_MAX_GRID][4];
-extern i32 g_PnGridCount;
-extern Model3 *g_PnWorkModel;
+// The tessellation tables and work buffers: written by Pn_InitTables and the tessellation
+// of one triangle (pn.cpp) only.
+struct PnState {
+  bool workReady;  // the work model is allocated
+  u32 tablesBuilt;
+  i32 gridCount;
+  Model3 *workModel;
+  PnWeightRecord *weights[PN_LEVELS];
+  u16 *indices[PN_LEVELS];
+  PnVertex grid[PN_MAX_GRID];
+  f32 gridColors[PN_MAX_GRID][4];
+};
+extern PnState g_Pn;
 
 void Pn_BezierWeights(PnWeightRecord *out, f32 u, f32 v);
 // Builds the tables of all 12 levels once; 0 on success, E_FAIL (0x80004005) when memory ran

@@ -7,7 +7,7 @@
 
 f32 g_Scale2D[2] = {1.0f, 1.0f};
 
-bool Screen_InViewFrame(void) { return g_ViewWindowMode == 1 && Frame_Current()->frame2D; }
+bool Screen_InViewFrame(void) { return g_Lib.viewWindowMode == 1 && Frame_Current()->frame2D; }
 
 void Screen_FrameOffsetFor(i32 desktopW, i32 desktopH, f32 panX, f32 panY, f32 *x, f32 *y) {
   *x = (f32)(desktopW - SCREEN_FRAME_W) * 0.5f + panX;
@@ -16,7 +16,7 @@ void Screen_FrameOffsetFor(i32 desktopW, i32 desktopH, f32 panX, f32 panY, f32 *
 
 void Screen_FrameOffset(f32 *x, f32 *y) {
   const FrameRequest *r = Frame_Current();
-  Screen_FrameOffsetFor(g_DesktopWidth, g_DesktopHeight, r->framePanX, r->framePanY, x, y);
+  Screen_FrameOffsetFor(g_Lib.desktopWidth, g_Lib.desktopHeight, r->framePanX, r->framePanY, x, y);
 }
 
 u32 Screen_DrawnViewKind(void) {
@@ -24,26 +24,26 @@ u32 Screen_DrawnViewKind(void) {
   return v ? v->kind : 0;
 }
 
-i32 Screen_Width(void) { return g_ScreenWidth; }
-i32 Screen_Height(void) { return g_ScreenHeight; }
-bool Screen_FrameScaling(void) { return g_FrameScaling == 1; }
-bool Screen_ViewWindowMode(void) { return g_ViewWindowMode == 1; }
+i32 Screen_Width(void) { return g_Lib.screenWidth; }
+i32 Screen_Height(void) { return g_Lib.screenHeight; }
+bool Screen_FrameScaling(void) { return g_Lib.frameScaling == 1; }
+bool Screen_ViewWindowMode(void) { return g_Lib.viewWindowMode == 1; }
 bool Screen_MovieStage(void) { return Frame_Current()->movieStage; }
 
-bool Screen_MovieMessagesShown(void) { return Frame_Current()->movieStage || g_MovieLoaded != 0; }
+bool Screen_MovieMessagesShown(void) { return Frame_Current()->movieStage || g_Movie.loaded != 0; }
 
 i32 Screen_MovieObjectCount(void) {
-  i32 n = g_MovieObjectCount;
+  i32 n = g_Movie.objectCount;
   if (n < 0) return 0;
   return n > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : n;
 }
 
 const char *Screen_MovieMessageOf(i32 i) {
   if (i < 0 || i >= Screen_MovieObjectCount()) return nullptr;
-  const MovieObject *o = g_MovieObjects[i];
+  const MovieObject *o = g_Movie.objects[i];
   if (!o || o->kind != MOVIE_KIND_MESSAGE) return nullptr;
   if (o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) return nullptr;
   i32 msg = o->keys[o->curKey].number;
   if (msg < 0 || msg >= MOVIE_MESSAGE_COUNT) return nullptr;   // a bad index draws nothing
-  return g_MovieMessages[msg];
+  return g_Movie.messages[msg];
 }

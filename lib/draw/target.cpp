@@ -5,21 +5,18 @@
 #include "lib/framework/lib.h"
 #include "model/object.h"
 
-RenderTargetSlot g_RenderTargets[RENDER_TARGETS];
-QuadVertex g_ScreenQuad[4];
-ShadowVolume g_ShadowVolumes[SHADOW_VOLUME_OBJECTS];
+TargetState g_Target;
 
-static void (*s_ReleaseHooks[DRAW_RELEASE_HOOKS])(void);
 
 // [SECTION] Render targets
 
 void Draw_FlagTargetForClear(i32 i) {
-  if (i >= 0 && i < RENDER_TARGETS) g_RenderTargets[i].clearFlag = 1;
+  if (i >= 0 && i < RENDER_TARGETS) g_Target.slots[i].clearFlag = 1;
 }
 
 void Draw_ReleaseTarget(i32 i) {
   if (i < 0 || i >= RENDER_TARGETS) return;
-  RenderTargetSlot &t = g_RenderTargets[i];
+  RenderTargetSlot &t = g_Target.slots[i];
   DrawDev_Release(t.surface);
   DrawDev_Release(t.texture);
   t.surface = nullptr;
@@ -27,12 +24,12 @@ void Draw_ReleaseTarget(i32 i) {
 }
 
 void Draw_CreateTarget(i32 i) {
-  if (i < 0 || i >= RENDER_TARGETS || !DrawDev_Ready() || !g_DrawDev.createTargetTexture) return;
+  if (i < 0 || i >= RENDER_TARGETS || !DrawDev_Ready() || !g_Dev.draw.createTargetTexture) return;
   Draw_ReleaseTarget(i);
-  RenderTargetSlot &t = g_RenderTargets[i];
+  RenderTargetSlot &t = g_Target.slots[i];
   if (t.width == 0 || t.height == 0) return;
   void *surface = nullptr;
-  t.texture = g_DrawDev.createTargetTexture(t.width, t.height, &surface);
+  t.texture = g_Dev.draw.createTargetTexture(t.width, t.height, &surface);
   t.state = 0;
   t.surface = t.texture ? surface : nullptr;
 }
@@ -46,7 +43,7 @@ void Draw_ReleaseAllTargets(void) {
 }
 
 void Draw_AddReleaseHook(void (*release)(void)) {
-  for (auto &h : s_ReleaseHooks) {
+  for (auto &h : g_Target.releaseHooks) {
     if (h == release) return;
     if (!h) {
       h = release;
@@ -56,19 +53,19 @@ void Draw_AddReleaseHook(void (*release)(void)) {
 }
 
 void Draw_ReleaseShaderTargets(void) {
-  for (auto h : s_ReleaseHooks)
+  for (auto h : g_Target.releaseHooks)
     if (h) h();
 }
 
 // [SECTION] Full-screen quad and stencil shadows
 
 void Draw_FillScreenQuad(void) {
-  const LibFlags &f = g_LibFlags;
+  const LibFlags &f = g_Lib.flags;
   u32 color = (u32)(i32)(f.alpha * 255.0f) << 24 | (u32)(i32)(f.r * 255.0f) << 16 |
               (u32)(i32)(f.g * 255.0f) << 8 | (u32)(i32)(f.b * 255.0f);
-  f32 w = (f32)g_ScreenWidth, h = (f32)g_ScreenHeight;
+  f32 w = (f32)g_Lib.screenWidth, h = (f32)g_Lib.screenHeight;
   const f32 xy[4][2] = {{0, h}, {0, 0}, {w, h}, {w, 0}};
-  for (int i = 0; i < 4; i++) g_ScreenQuad[i] = {xy[i][0], xy[i][1], 0.0f, 1.0f, color};
+  for (int i = 0; i < 4; i++) g_Target.screenQuad[i] = {xy[i][0], xy[i][1], 0.0f, 1.0f, color};
 }
 
 void Shadow_AddEdge(u16 *edges, i32 *count, u16 a, u16 b) {
@@ -79,10 +76,10 @@ void Shadow_AddEdge(u16 *edges, i32 *count, u16 a, u16 b) {
 
 void Shadow_DrawVolumes(void) {
   for (i32 i = 0; i < SHADOW_VOLUME_OBJECTS; i++) {
-    const ShadowVolume &v = g_ShadowVolumes[i];
+    const ShadowVolume &v = g_Target.shadowVolumes[i];
     const ObjectSideRecord *side = g_ObjectSideRecords[i];
     if (v.count < 3 || !v.positions || !side) continue;
-    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
+    if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
     DrawDev_DrawUP(DFVF_XYZ, DPT_TRIANGLELIST, (u32)(v.count / 3), v.positions, 12);
   }
 }
@@ -129,7 +126,7 @@ void Shadow_DarkenStencil(void) {
   DrawDev_SetRenderState(DRS_STENCILREF, 1);
   DrawDev_SetRenderState(DRS_STENCILFUNC, DCMP_LESSEQUAL);
   DrawDev_SetRenderState(DRS_STENCILPASS, DSTENCILOP_KEEP);
-  DrawDev_DrawUP(FVF_QUADVERTEX, DPT_TRIANGLESTRIP, 2, g_ScreenQuad, sizeof(QuadVertex));
+  DrawDev_DrawUP(FVF_QUADVERTEX, DPT_TRIANGLESTRIP, 2, g_Target.screenQuad, sizeof(QuadVertex));
   DrawDev_SetRenderState(DRS_ZENABLE, 1);
   DrawDev_SetRenderState(DRS_STENCILENABLE, 0);
 }

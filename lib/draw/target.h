@@ -1,8 +1,8 @@
 // Off-screen render targets, the full-screen quad and the stencil shadow-volume passes.
 //
-// Globals owned here: g_RenderTargets (8 slots), g_ScreenQuad (4 vertices of the full-screen
-// quad, XYZRHW | DIFFUSE), g_ShadowVolumes (per scene object the volume's triangle positions,
-// filled by the shadow-volume builder).
+// Global owned here: g_Target: the render-target slots (8), the screen quad (4 vertices of the
+// full-screen quad, XYZRHW | DIFFUSE), the shadow volumes (per scene object the volume's
+// triangle positions, filled by the shadow-volume builder) and the release hooks.
 #pragma once
 #include "model/types.h"
 
@@ -16,7 +16,6 @@ struct RenderTargetSlot {
   void *texture;  // A8R8G8B8, render-target usage, default pool, one level
   void *surface;  // its level-0 surface
 };
-extern RenderTargetSlot g_RenderTargets[RENDER_TARGETS];
 
 struct QuadVertex {
   f32 x, y, z, rhw;
@@ -24,13 +23,20 @@ struct QuadVertex {
 };
 static_assert(sizeof(QuadVertex) == 20, "QuadVertex layout");
 enum : u32 { FVF_QUADVERTEX = 0x004 | 0x040 };
-extern QuadVertex g_ScreenQuad[4];
 
 struct ShadowVolume {
   i32 count;        // vertices (three per triangle)
   f32 *positions;   // x, y, z per vertex
 };
-extern ShadowVolume g_ShadowVolumes[SHADOW_VOLUME_OBJECTS];
+// Render targets, the screen quad and the shadow volumes: written by the Draw_ target and
+// shadow calls (target.cpp, render/shadow.cpp).
+struct TargetState {
+  void (*releaseHooks[DRAW_RELEASE_HOOKS])(void);  // Draw_AddReleaseHook
+  QuadVertex screenQuad[4];
+  RenderTargetSlot slots[RENDER_TARGETS];
+  ShadowVolume shadowVolumes[SHADOW_VOLUME_OBJECTS];
+};
+extern TargetState g_Target;
 
 void Draw_FlagTargetForClear(i32 i);
 void Draw_CreateTarget(i32 i);

@@ -10,21 +10,19 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
+#include "lib/framework/d3dapp.h"
+#include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
-ScreenTextEntry *g_ScreenText[TEXT_MAX_LINES];
-u32 g_ScreenTextCount;
-i32 g_TextColor[4] = {255, 255, 255, 255};
-void *g_TextFont;
-f32 g_TextFontSize;
+ScreenTextState g_Text = {{255, 255, 255, 255}};  // white text
 
 // [SECTION] Queue
 
 void Text_Printf(i32 x, i32 y, const char *format, ...) {
   if (!Text_IsOutputOn() || !format) return;
-  if (g_ScreenTextCount >= TEXT_MAX_LINES) return;   // a full frame drops the line silently
-  ScreenTextEntry *&e = g_ScreenText[g_ScreenTextCount];
+  if (g_Text.lineCount >= TEXT_MAX_LINES) return;   // a full frame drops the line silently
+  ScreenTextEntry *&e = g_Text.lines[g_Text.lineCount];
   if (!e) {
     e = (ScreenTextEntry *)calloc(1, sizeof(ScreenTextEntry));
     if (!e) return;
@@ -41,19 +39,19 @@ void Text_Printf(i32 x, i32 y, const char *format, ...) {
   e->text[len] = 0;
   e->x = x;
   e->y = y;
-  e->r = g_TextColor[0];
-  e->g = g_TextColor[1];
-  e->b = g_TextColor[2];
-  e->a = g_TextColor[3];
-  e->size = g_TextSize;
-  g_ScreenTextCount++;
+  e->r = g_Text.color[0];
+  e->g = g_Text.color[1];
+  e->b = g_Text.color[2];
+  e->a = g_Text.color[3];
+  e->size = g_Lib.textSize;
+  g_Text.lineCount++;
 }
 
 void Text_SetColor(i32 r, i32 g, i32 b, i32 a) {
-  g_TextColor[0] = r;
-  g_TextColor[1] = g;
-  g_TextColor[2] = b;
-  g_TextColor[3] = a;
+  g_Text.color[0] = r;
+  g_Text.color[1] = g;
+  g_Text.color[2] = b;
+  g_Text.color[3] = a;
 }
 
 // [SECTION] Font
@@ -61,12 +59,12 @@ void Text_SetColor(i32 r, i32 g, i32 b, i32 a) {
 i32 Text_FontHeight(f32 scaleX, f32 size) { return (i32)(scaleX * 16.0f * size); }
 
 void Text_ReleaseFont(void) {
-  DrawDev_Release(g_TextFont);
-  g_TextFont = nullptr;
+  DrawDev_Release(g_Text.font);
+  g_Text.font = nullptr;
 }
 
 void Text_CreateFont(f32 size) {
-  g_TextFontSize = size;
+  g_Text.fontSize = size;
   if (Screen_FrameScaling()) {
     g_Scale2D[0] = (f32)Screen_Width() / 640.0f;
     g_Scale2D[1] = (f32)Screen_Height() / 480.0f;
@@ -75,8 +73,8 @@ void Text_CreateFont(f32 size) {
     g_Scale2D[1] = 1.0f;
   }
   Text_ReleaseFont();
-  if (g_DrawDev.createFont && DrawDev_Ready())
-    g_TextFont = g_DrawDev.createFont(Text_FontHeight(g_Scale2D[0], size));
+  if (g_Dev.draw.createFont && DrawDev_Ready())
+    g_Text.font = g_Dev.draw.createFont(Text_FontHeight(g_Scale2D[0], size));
 }
 
 // [SECTION] Drawing
@@ -102,15 +100,15 @@ void Text_MoviePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screen
 
 // Brings the font to `size` when it holds another; false when the line cannot be drawn.
 static bool Text_UseSize(f32 size) {
-  if (size != g_TextFontSize) Text_CreateFont(size);
-  return g_TextFontSize > 0.0f;
+  if (size != g_Text.fontSize) Text_CreateFont(size);
+  return g_Text.fontSize > 0.0f;
 }
 
 static void Text_DrawAt(const char *text, i32 x, i32 y, u32 color) {
   i32 left, top;
   Text_Anchor(x, y, Screen_FrameScaling(), Screen_Width(), Screen_Height(), &left, &top);
   DrawBatch_FlushPending();
-  if (g_TextFont && g_DrawDev.drawText) g_DrawDev.drawText(g_TextFont, text, left, top, color);
+  if (g_Text.font && g_Dev.draw.drawText) g_Dev.draw.drawText(g_Text.font, text, left, top, color);
 }
 
 static void Text_DrawMovieMessages(void) {
@@ -129,12 +127,12 @@ static void Text_DrawMovieMessages(void) {
 void Text_DrawQueue(void) {
   // The movie stage with view windows: the lines wait for the next frame of the Pers view.
   if (Screen_ViewWindowMode() && Screen_MovieStage() && Screen_DrawnViewKind() != 4) return;
-  if (!g_TextFont) Text_CreateFont(g_TextFontSize + 1.0f);
+  if (!g_Text.font) Text_CreateFont(g_Text.fontSize + 1.0f);
   bool inFrame = Screen_InViewFrame();
   f32 offX = 0.0f, offY = 0.0f;
   if (inFrame) Screen_FrameOffset(&offX, &offY);
-  for (u32 i = 0; i < g_ScreenTextCount && i < TEXT_MAX_LINES; i++) {
-    ScreenTextEntry *e = g_ScreenText[i];
+  for (u32 i = 0; i < g_Text.lineCount && i < TEXT_MAX_LINES; i++) {
+    ScreenTextEntry *e = g_Text.lines[i];
     if (!e) continue;
     if (!Text_UseSize(e->size)) continue;
     if (inFrame) {
@@ -144,5 +142,23 @@ void Text_DrawQueue(void) {
     Text_DrawAt(e->text, e->x, e->y, Draw_PackColor(e->r, e->g, e->b, e->a));
   }
   Text_DrawMovieMessages();
-  g_ScreenTextCount = 0;
+  g_Text.lineCount = 0;
+}
+
+// The device and frame lines at the top-left of the frame, in yellow, when asked for.
+void Text_QueueStats(void) {
+  if (!g_D3DApp.showStats && !g_FrameTimes.on) return;
+  i32 saved[4];
+  memcpy(saved, g_Text.color, sizeof saved);
+  Text_SetColor(255, 255, 0, 255);
+  i32 y = 0;
+  if (g_D3DApp.showStats) {
+    Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
+    Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
+    y = 40;
+  }
+  char line[128];
+  for (u32 v = 0; g_FrameTimes.on && v <= FRAMETIME_VIEWS; v++)
+    if (FrameTime_Text(v, line, sizeof line)) Text_Printf(2, y, "%s", line), y += 20;
+  memcpy(g_Text.color, saved, sizeof saved);
 }

@@ -3,8 +3,8 @@
 // Text_Printf only queues (at most 127 lines a frame, 256 bytes each, cut at a character
 // boundary); Text_DrawQueue draws the queue through the SHIFTJIS text font after the
 // overlay hook and empties it, and also draws the movie's message line.
-// Globals owned here: g_ScreenText, g_ScreenTextCount, g_TextColor, g_TextFont, g_TextFontSize
-// (g_Scale2D lives in screen.h, g_TextSize in lib.h). The framework releases g_TextFont
+// Global owned here: g_Text (queued lines, colour, font and its size; g_Scale2D lives in
+// screen.h, g_Lib.textSize in lib.h). The framework releases g_Text.font
 // (Text_ReleaseFont) before a device reset; the next draw creates it again.
 #pragma once
 #include "model/types.h"
@@ -18,11 +18,15 @@ struct ScreenTextEntry {
   f32 size;   // 1.0 = 16-pixel font
 };
 
-extern ScreenTextEntry *g_ScreenText[TEXT_MAX_LINES];
-extern u32 g_ScreenTextCount;
-extern i32 g_TextColor[4];
-extern void *g_TextFont;
-extern f32 g_TextFontSize;
+// The screen-text queue and font: written by the Text_ calls (text.cpp) only.
+struct ScreenTextState {
+  i32 color[4];
+  u32 lineCount;
+  f32 fontSize;
+  void *font;
+  ScreenTextEntry *lines[TEXT_MAX_LINES];
+};
+extern ScreenTextState g_Text;
 
 void Text_Printf(i32 x, i32 y, const char *format, ...)
 #if defined(__GNUC__)
@@ -30,6 +34,8 @@ void Text_Printf(i32 x, i32 y, const char *format, ...)
 #endif
     ;
 void Text_SetColor(i32 r, i32 g, i32 b, i32 a);
+// Queues the framework's device and frame lines, when they are asked for (g_LibHooks.queueStats).
+void Text_QueueStats(void);
 void Text_CreateFont(f32 size);
 void Text_ReleaseFont(void);
 void Text_DrawQueue(void);

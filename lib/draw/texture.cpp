@@ -14,11 +14,7 @@
 #include "model/formats/formats.h"
 #include "model/seam.h"
 
-u32 g_TexLoadQuiet;
-u32 *g_TexPixels[TEX_PER_MODEL];
-i32 g_TexPixelsWidth[TEX_PER_MODEL];
-i32 g_TexPixelsHeight[TEX_PER_MODEL];
-void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+TexState g_Tex;
 
 // Opaque black becomes transparent in images from the platform loader.
 static const u32 kColorKeyBlack = SEAM_MODEL_TEXTURE_KEY;
@@ -116,18 +112,18 @@ void Tex_Stretch(const TexImage *img, u8 *dst, i32 pitch, i32 texW, i32 texH) {
 
 // A power-of-two texture (one level) filled from the decoded image; null when it fails.
 static void *Tex_CreateFromImage(const TexImage *img) {
-  if (!g_DrawDev.createTexture || !g_DrawDev.lockTexture) return nullptr;
+  if (!g_Dev.draw.createTexture || !g_Dev.draw.lockTexture) return nullptr;
   i32 texW = 0, texH = 0;
-  void *tex = g_DrawDev.createTexture(Tex_TextureSide(img->width), Tex_TextureSide(img->height), &texW, &texH);
+  void *tex = g_Dev.draw.createTexture(Tex_TextureSide(img->width), Tex_TextureSide(img->height), &texW, &texH);
   if (!tex) return nullptr;
   i32 pitch = 0;
-  u8 *bits = g_DrawDev.lockTexture(tex, &pitch);
+  u8 *bits = g_Dev.draw.lockTexture(tex, &pitch);
   if (!bits) {
     DrawDev_Release(tex);
     return nullptr;
   }
   Tex_Stretch(img, bits, pitch, texW, texH);
-  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(tex);
+  if (g_Dev.draw.unlockTexture) g_Dev.draw.unlockTexture(tex);
   return tex;
 }
 
@@ -185,13 +181,13 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     TexImage_Free(&img);
     return;
   }
-  if (!g_DrawDev.loadTextureFile) return;
+  if (!g_Dev.draw.loadTextureFile) return;
   i32 w = 0, h = 0;
-  *texture = g_DrawDev.loadTextureFile(path, colorKey, &w, &h);
+  *texture = g_Dev.draw.loadTextureFile(path, colorKey, &w, &h);
   if (*texture) {
     size[0] = (f32)w;
     size[1] = (f32)h;
-  } else if (FILE *f = g_TexLoadQuiet ? nullptr : fopen(path, "rb")) {
+  } else if (FILE *f = g_Tex.loadQuiet ? nullptr : fopen(path, "rb")) {
     // A file that is there but does not decode would otherwise draw nothing without a word
     // (a missing file is for the caller to report).
     fclose(f);
@@ -207,9 +203,9 @@ void Tex_LoadImageFile(void **texture, const char *path, f32 size[2]) {
 
 void Tex_FreePixelCopies(void) {
   for (int n = 0; n < TEX_PER_MODEL; n++) {
-    free(g_TexPixels[n]);
-    g_TexPixels[n] = nullptr;
-    g_TexPixelsWidth[n] = g_TexPixelsHeight[n] = 0;
+    free(g_Tex.pixels[n]);
+    g_Tex.pixels[n] = nullptr;
+    g_Tex.pixelsWidth[n] = g_Tex.pixelsHeight[n] = 0;
   }
 }
 
@@ -217,9 +213,9 @@ void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight) {
   if (n < 0 || n >= TEX_PER_MODEL || !texture) return;
   if (entryWidth < 1 || entryHeight < 1 || entryWidth > KZI_MAX_SIDE || entryHeight > KZI_MAX_SIDE) return;
   i32 texW = 0, texH = 0, pitch = 0;
-  if (!g_DrawDev.textureSize || !g_DrawDev.textureSize(texture, &texW, &texH) || texW < 1 || texH < 1) return;
-  if (!g_DrawDev.lockTexture) return;
-  u8 *bits = g_DrawDev.lockTexture(texture, &pitch);
+  if (!g_Dev.draw.textureSize || !g_Dev.draw.textureSize(texture, &texW, &texH) || texW < 1 || texH < 1) return;
+  if (!g_Dev.draw.lockTexture) return;
+  u8 *bits = g_Dev.draw.lockTexture(texture, &pitch);
   if (!bits) return;
   u32 *copy = (u32 *)calloc((size_t)entryWidth * (size_t)entryHeight, sizeof(u32));
   if (copy) {
@@ -233,30 +229,30 @@ void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight) {
         copy[(size_t)row * entryWidth + col] = Tex_CopyValue(bits + (size_t)y * pitch + (size_t)x * 4);
       }
     }
-    free(g_TexPixels[n]);   // a copy replaces the slot's earlier one
-    g_TexPixels[n] = copy;
-    g_TexPixelsWidth[n] = entryWidth;
-    g_TexPixelsHeight[n] = entryHeight;
+    free(g_Tex.pixels[n]);   // a copy replaces the slot's earlier one
+    g_Tex.pixels[n] = copy;
+    g_Tex.pixelsWidth[n] = entryWidth;
+    g_Tex.pixelsHeight[n] = entryHeight;
   }
-  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+  if (g_Dev.draw.unlockTexture) g_Dev.draw.unlockTexture(texture);
 }
 
 u32 Tex_GetPixel(i32 t, i32 i) {
-  if (t < 0 || t >= TEX_PER_MODEL || !g_TexPixels[t] || i < 0) return 0;
-  if ((i64)i >= (i64)g_TexPixelsWidth[t] * g_TexPixelsHeight[t]) return 0;
-  return g_TexPixels[t][i];
+  if (t < 0 || t >= TEX_PER_MODEL || !g_Tex.pixels[t] || i < 0) return 0;
+  if ((i64)i >= (i64)g_Tex.pixelsWidth[t] * g_Tex.pixelsHeight[t]) return 0;
+  return g_Tex.pixels[t][i];
 }
 
 u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height) {
   *width = *height = 0;
   i32 w = 0, h = 0, pitch = 0;
-  if (!texture || !g_DrawDev.textureSize || !g_DrawDev.lockTexture) return nullptr;
-  if (!g_DrawDev.textureSize(texture, &w, &h) || w < 1 || h < 1) return nullptr;
+  if (!texture || !g_Dev.draw.textureSize || !g_Dev.draw.lockTexture) return nullptr;
+  if (!g_Dev.draw.textureSize(texture, &w, &h) || w < 1 || h < 1) return nullptr;
   if ((u64)w * (u64)h > (1u << 28)) return nullptr;   // no texture is that large
-  u8 *bits = g_DrawDev.lockTexture(texture, &pitch);
+  u8 *bits = g_Dev.draw.lockTexture(texture, &pitch);
   if (!bits) return nullptr;
   if (pitch < w * 4) {   // rows shorter than the width: nothing to copy safely
-    if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+    if (g_Dev.draw.unlockTexture) g_Dev.draw.unlockTexture(texture);
     return nullptr;
   }
   u32 *out = (u32 *)malloc((size_t)w * (size_t)h * sizeof(u32));
@@ -265,7 +261,7 @@ u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height) {
     *width = w;
     *height = h;
   }
-  if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(texture);
+  if (g_Dev.draw.unlockTexture) g_Dev.draw.unlockTexture(texture);
   return out;
 }
 

@@ -8,8 +8,8 @@
 // Raw "kzi" image, little-endian: i32 (unused), i32 (unused), i32 width, i32 height, then
 // width * height pixels of 4 bytes (blue, green, red, alpha), rows from top to bottom.
 //
-// Globals owned here: g_TexPixels (128 CPU copies shared by all models, with their sizes)
-// and g_Bone2Textures (the 2D bone models' textures, slot * 128 + texture).
+// Global owned here: g_Tex: the pixel copies (128 CPU copies shared by all models, with
+// their sizes), the 2D bone models' textures (slot * 128 + texture) and the toon texture.
 #pragma once
 #include "model/types.h"
 
@@ -22,11 +22,19 @@ enum {
 
 // While set, a file that does not decode gives no message (the reloads after a device reset
 // load files that were reported when first loaded).
-extern u32 g_TexLoadQuiet;
-extern u32 *g_TexPixels[TEX_PER_MODEL];
-extern i32 g_TexPixelsWidth[TEX_PER_MODEL];
-extern i32 g_TexPixelsHeight[TEX_PER_MODEL];
-extern void *g_Bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+// Texture loading state: written by the Tex_ calls (texture.cpp); loadQuiet by callers that
+// load many files and want no message per failure.
+struct TexState {
+  bool toonWasLoaded;  // DevObjects_Lost saw the toon texture (render/devobjects.cpp)
+  void *toonTexture;   // Draw_LoadToonTexture (models.cpp)
+  char toonPath[260];  // the file it was loaded from, for a reload on another device
+  u32 loadQuiet;
+  i32 pixelsWidth[TEX_PER_MODEL];
+  i32 pixelsHeight[TEX_PER_MODEL];
+  u32 *pixels[TEX_PER_MODEL];
+  void *bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+};
+extern TexState g_Tex;
 
 // A decoded image: width * height pixels of 4 bytes (blue, green, red, alpha), owned.
 struct TexImage {
@@ -55,12 +63,11 @@ u32 Tex_GetPixel(i32 t, i32 i);
 u32 *Tex_ReadPixels(void *texture, i32 *width, i32 *height);
 // Frees every CPU copy.
 void Tex_FreePixelCopies(void);
-// Copies texture `texture` into g_TexPixels[n] at the image's own size (entry width x height).
+// Copies texture `texture` into g_Tex.pixels[n] at the image's own size (entry width x height).
 void Tex_CopyPixels(i32 n, void *texture, i32 entryWidth, i32 entryHeight);
 
 // The toon texture (start-up option): loaded through Tex_LoadImageFile; false (and 32 x 32)
 // when it cannot be loaded.
-extern void *g_ToonTexture;
 bool Draw_LoadToonTexture(const char *path, i32 *width, i32 *height);
 // Releases the toon texture (its file name is kept); the reload takes the same file again,
 // false when none was ever asked for or it cannot be loaded.

@@ -8,7 +8,6 @@
 #include "lib/framework/dxutil.h"
 
 D3DAppState g_D3DApp;
-D3DAppErrorUi g_D3DAppErrorUi;
 
 void D3DApp_SetDefaults(void) {
   D3DSettings keep = g_D3DApp.settings;
@@ -20,12 +19,12 @@ void D3DApp_SetDefaults(void) {
   Str_Copy(g_D3DApp.windowTitle, sizeof g_D3DApp.windowTitle, "D3D9 Application");
   g_D3DApp.createWidth = 400;
   g_D3DApp.createHeight = 300;
-  g_AppActive = 0;
+  g_Lib.appActive = 0;
 }
 
 void D3DApp_Pause(bool pause) {
   g_D3DApp.pauseCount += pause ? 1 : -1;
-  g_AppActive = g_D3DApp.pauseCount == 0;
+  g_Lib.appActive = g_D3DApp.pauseCount == 0;
   if (pause && g_D3DApp.pauseCount == 1 && g_D3DApp.frameMoving) DXUtil_Timer(TIMER_STOP);
   if (!pause && g_D3DApp.pauseCount == 0 && g_D3DApp.frameMoving) DXUtil_Timer(TIMER_START);
 }
@@ -302,8 +301,8 @@ HResult D3DApp_DisplayError(HResult hr, int kind) {
   }
   bool fatal = kind == MSGERR_APPMUSTEXIT || (u32)hr == HRES_DRIVERINTERNALERROR;
   if (fatal) g_D3DApp.fatalErrorShown = 1;
-  if (g_D3DAppErrorUi.showBox) g_D3DAppErrorUi.showBox(text, fatal);
-  if (fatal && g_D3DAppErrorUi.closeWindow) g_D3DAppErrorUi.closeWindow();
+  if (g_LibHooks.errorUi.showBox) g_LibHooks.errorUi.showBox(text, fatal);
+  if (fatal && g_LibHooks.errorUi.closeWindow) g_LibHooks.errorUi.closeWindow();
   return hr;
 }
 

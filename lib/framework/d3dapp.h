@@ -8,6 +8,7 @@
 #pragma once
 #include <stdint.h>
 #include "lib/framework/d3denum.h"
+#include "lib/framework/lib.h"
 
 struct HWND__;
 struct ViewRecord;
@@ -156,12 +157,6 @@ enum : u32 { MSG_MCIWNDM_NOTIFYMODE = 0x0400 + 200, VIDEO_MODE_STOP = 525 };
 // [SECTION] errors
 // The text shown for a framework error code.
 const char *D3DApp_ErrorText(HResult hr);
-// How error boxes reach the screen (the Windows build: modal hooks; tests: recorders).
-struct D3DAppErrorUi {
-  void (*showBox)(const char *text, bool errorIcon);
-  void (*closeWindow)(void);   // sends WM_CLOSE to the framework window when it exists
-};
-extern D3DAppErrorUi g_D3DAppErrorUi;
 // Shows the error (kind MSGERR_APPMUSTEXIT, MSGWARN_SWITCHEDTOREF or MSGWARN) and returns
 // hr; after a fatal error nothing more is shown.
 HResult D3DApp_DisplayError(HResult hr, int kind);

@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "lib/draw/text.h"
 #include "lib/framework/view_record.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/d3dfont.h"
@@ -17,58 +16,48 @@
 #include "resources/framework_ids.h"
 #include "lib/framework/movie_state.h"
 
-HWND g_MainWnd;
-IDirect3D9 *g_D3D;
-IDirect3DDevice9 *g_Device;
-HWND g_FrameworkWnd, g_FocusWnd;
-HMENU g_SavedMenu;
-RECT g_WindowBounds, g_ClientRect, g_SavedWindowBounds;
-D3DPRESENT_PARAMETERS g_PresentParams;
-D3DSURFACE_DESC g_BackBufferDesc;
-D3DCAPS9 g_DeviceCaps;
-HINSTANCE g_FrameworkInstance;
-D3DFont *g_FrameworkFont;
+D3DAppPlatform g_D3DAppWin;
 
 enum : DWORD { STYLE_WINDOWED = 0x10CF0000, STYLE_FULLSCREEN = WS_POPUP | WS_SYSMENU | WS_VISIBLE };
 
 // [SECTION] device objects of the framework (font and projection)
 
 static HRESULT InitDeviceObjects(void) {
-  return g_FrameworkFont ? g_FrameworkFont->InitDeviceObjects(g_Device) : S_OK;
+  return g_D3DAppWin.font ? g_D3DAppWin.font->InitDeviceObjects(g_Lib.device) : S_OK;
 }
 
 static HRESULT RestoreDeviceObjects(void) {
-  if (g_FrameworkFont) {
-    HRESULT hr = g_FrameworkFont->RestoreDeviceObjects();
+  if (g_D3DAppWin.font) {
+    HRESULT hr = g_D3DAppWin.font->RestoreDeviceObjects();
     if (FAILED(hr)) return hr;
   }
   D3DXMATRIX proj;
-  float aspect = g_BackBufferDesc.Height ? (float)g_BackBufferDesc.Width / (float)g_BackBufferDesc.Height : 1.0f;
+  float aspect = g_D3DAppWin.backBufferDesc.Height ? (float)g_D3DAppWin.backBufferDesc.Width / (float)g_D3DAppWin.backBufferDesc.Height : 1.0f;
   D3DXMatrixPerspectiveFovLH(&proj, 0.785398f, aspect, 1.0f, 65000.0f);
-  g_Device->SetTransform(D3DTS_PROJECTION, &proj);
+  g_Lib.device->SetTransform(D3DTS_PROJECTION, &proj);
   return S_OK;
 }
 
 static void InvalidateDeviceObjects(void) {
-  if (g_FrameworkFont) g_FrameworkFont->InvalidateDeviceObjects();
+  if (g_D3DAppWin.font) g_D3DAppWin.font->InvalidateDeviceObjects();
 }
 
 static void DeleteDeviceObjects(void) {
-  if (g_FrameworkFont) g_FrameworkFont->DeleteDeviceObjects();
+  if (g_D3DAppWin.font) g_D3DAppWin.font->DeleteDeviceObjects();
 }
 
 // [SECTION] helpers
 
 static void ReadBackBufferDesc(void) {
   IDirect3DSurface9 *bb = nullptr;
-  if (g_Device && SUCCEEDED(g_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
-    bb->GetDesc(&g_BackBufferDesc);
+  if (g_Lib.device && SUCCEEDED(g_Lib.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
+    bb->GetDesc(&g_D3DAppWin.backBufferDesc);
     bb->Release();
   }
 }
 
 static void CopyPresentParams(const PresentSetup *ps) {
-  D3DPRESENT_PARAMETERS &pp = g_PresentParams;
+  D3DPRESENT_PARAMETERS &pp = g_D3DAppWin.presentParams;
   memset(&pp, 0, sizeof pp);
   pp.BackBufferWidth = ps->backBufferWidth;
   pp.BackBufferHeight = ps->backBufferHeight;
@@ -77,7 +66,7 @@ static void CopyPresentParams(const PresentSetup *ps) {
   pp.MultiSampleType = (D3DMULTISAMPLE_TYPE)ps->multisampleType;
   pp.MultiSampleQuality = ps->multisampleQuality;
   pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  pp.hDeviceWindow = g_FrameworkWnd;
+  pp.hDeviceWindow = g_D3DAppWin.frameworkWnd;
   pp.Windowed = ps->windowed;
   pp.EnableAutoDepthStencil = ps->autoDepthStencil;
   pp.AutoDepthStencilFormat = (D3DFORMAT)ps->depthStencilFormat;
@@ -89,7 +78,7 @@ static void CopyPresentParams(const PresentSetup *ps) {
 static void BuildPresentParams(void) {
   PresentSetup ps;
   D3DApp_BuildPresentParams(&g_D3DApp.settings, g_D3DEnum.usesDepthBuffer,
-                            g_ClientRect.right - g_ClientRect.left, g_ClientRect.bottom - g_ClientRect.top, &ps);
+                            g_D3DAppWin.clientRect.right - g_D3DAppWin.clientRect.left, g_D3DAppWin.clientRect.bottom - g_D3DAppWin.clientRect.top, &ps);
   g_D3DApp.present = ps;
   CopyPresentParams(&ps);
 }
@@ -98,31 +87,31 @@ static void BuildPresentParams(void) {
 static void AdjustWindowForChange(void) {
   if (g_D3DApp.windowed) {
     // A maximised window stays maximised: the style kept from creation lacks that state.
-    DWORD state = (DWORD)GetWindowLongA(g_FrameworkWnd, GWL_STYLE) & (WS_MAXIMIZE | WS_MINIMIZE);
-    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)(g_D3DApp.windowStyle | state));
-    if (g_SavedMenu) {
-      SetMenu(g_FrameworkWnd, g_SavedMenu);
-      g_SavedMenu = nullptr;
+    DWORD state = (DWORD)GetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE) & (WS_MAXIMIZE | WS_MINIMIZE);
+    SetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE, (LONG)(g_D3DApp.windowStyle | state));
+    if (g_D3DAppWin.savedMenu) {
+      SetMenu(g_D3DAppWin.frameworkWnd, g_D3DAppWin.savedMenu);
+      g_D3DAppWin.savedMenu = nullptr;
     }
   } else {
-    SetWindowLongA(g_FrameworkWnd, GWL_STYLE, (LONG)STYLE_FULLSCREEN);
-    if (!g_SavedMenu) {
-      g_SavedMenu = GetMenu(g_FrameworkWnd);
-      SetMenu(g_FrameworkWnd, nullptr);
+    SetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE, (LONG)STYLE_FULLSCREEN);
+    if (!g_D3DAppWin.savedMenu) {
+      g_D3DAppWin.savedMenu = GetMenu(g_D3DAppWin.frameworkWnd);
+      SetMenu(g_D3DAppWin.frameworkWnd, nullptr);
     }
   }
 }
 
 static void UpdateCursorAfterDeviceChange(void) {
   if (!g_D3DApp.windowed && g_D3DApp.showCursorWhenFullscreen) {
-    HCURSOR cursor = (HCURSOR)GetClassLongPtrA(g_FrameworkWnd, GCLP_HCURSOR);
-    D3DUtil_SetDeviceCursor(g_Device, cursor, true);
-    g_Device->ShowCursor(TRUE);
+    HCURSOR cursor = (HCURSOR)GetClassLongPtrA(g_D3DAppWin.frameworkWnd, GCLP_HCURSOR);
+    D3DUtil_SetDeviceCursor(g_Lib.device, cursor, true);
+    g_Lib.device->ShowCursor(TRUE);
   }
   if (g_D3DApp.clipCursorWhenFullscreen) {
     if (!g_D3DApp.windowed) {
       RECT r;
-      GetWindowRect(g_FrameworkWnd, &r);
+      GetWindowRect(g_D3DAppWin.frameworkWnd, &r);
       ClipCursor(&r);
     } else {
       ClipCursor(nullptr);
@@ -143,7 +132,7 @@ static void SingleStepWhenStopped(void) {
 // The phase timing's wait: an event query issued now and polled until the device reaches it.
 static void D3DApp_WaitForDevice(void) {
   IDirect3DQuery9 *q = nullptr;
-  if (!g_Device || FAILED(g_Device->CreateQuery(D3DQUERYTYPE_EVENT, &q)) || !q) return;
+  if (!g_Lib.device || FAILED(g_Lib.device->CreateQuery(D3DQUERYTYPE_EVENT, &q)) || !q) return;
   q->Issue(D3DISSUE_END);
   for (int i = 0; i < 100000 && q->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE; i++) Sleep(0);
   q->Release();
@@ -157,19 +146,19 @@ HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
   const char *phases = getenv("MIRAVEL_PHASE_STATS");
   g_FrameTimes.on = phases && phases[0] && strcmp(phases, "0") != 0 ? 1 : 0;
   g_FrameTimes.sync = D3DApp_WaitForDevice;
-  g_D3D = Direct3DCreate9(D3D_SDK_VERSION);
-  if (!g_D3D) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
+  g_Lib.d3d = Direct3DCreate9(D3D_SDK_VERSION);
+  if (!g_Lib.d3d) return D3DApp_DisplayError((HResult)D3DAPPERR_NODIRECT3D, MSGERR_APPMUSTEXIT);
 
-  g_D3DEnum.query = D3DEnum_RealQuery(g_D3D);
+  g_D3DEnum.query = D3DEnum_RealQuery(g_Lib.d3d);
   g_D3DEnum.confirm = D3DApp_ConfirmDeviceByType;
   HRESULT hr = D3DEnum_Enumerate(&g_D3DEnum);
   if (FAILED(hr)) {
-    g_D3D->Release();
-    g_D3D = nullptr;
+    g_Lib.d3d->Release();
+    g_Lib.d3d = nullptr;
     return D3DApp_DisplayError(hr, MSGERR_APPMUSTEXIT);
   }
 
-  if (!g_FrameworkWnd) {
+  if (!g_D3DAppWin.frameworkWnd) {
     WNDCLASSA wc;
     memset(&wc, 0, sizeof wc);
     wc.style = CS_DBLCLKS;
@@ -187,26 +176,26 @@ HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
     AdjustWindowRect(&rc, g_D3DApp.windowStyle, TRUE);
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    g_DesktopWidth = GetSystemMetrics(SM_CXSCREEN);
-    g_DesktopHeight = GetSystemMetrics(SM_CYSCREEN);
-    g_FrameworkWnd = CreateWindowA("D3D Window", g_D3DApp.windowTitle, g_D3DApp.windowStyle,
-                                   (g_DesktopWidth - w) / 2, (g_DesktopHeight - h) / 2, w, h,
+    g_Lib.desktopWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_Lib.desktopHeight = GetSystemMetrics(SM_CYSCREEN);
+    g_D3DAppWin.frameworkWnd = CreateWindowA("D3D Window", g_D3DApp.windowTitle, g_D3DApp.windowStyle,
+                                   (g_Lib.desktopWidth - w) / 2, (g_Lib.desktopHeight - h) / 2, w, h,
                                    nullptr, menu, instance, nullptr);
-    g_FrameworkInstance = instance;
-    if (!g_FrameworkWnd) {
-      g_D3D->Release();
-      g_D3D = nullptr;
+    g_D3DAppWin.instance = instance;
+    if (!g_D3DAppWin.frameworkWnd) {
+      g_Lib.d3d->Release();
+      g_Lib.d3d = nullptr;
       return D3DApp_DisplayError((HResult)D3DAPPERR_NOWINDOW, MSGERR_APPMUSTEXIT);
     }
   }
-  if (!g_FocusWnd) g_FocusWnd = g_FrameworkWnd;
-  g_D3DApp.windowStyle = (u32)GetWindowLongA(g_FrameworkWnd, GWL_STYLE);
-  GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
-  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+  if (!g_D3DAppWin.focusWnd) g_D3DAppWin.focusWnd = g_D3DAppWin.frameworkWnd;
+  g_D3DApp.windowStyle = (u32)GetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE);
+  GetWindowRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.windowBounds);
+  GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
 
   // Initial settings: windowed when possible.
   D3DSettings &s = g_D3DApp.settings;
-  i32 cw = g_ClientRect.right - g_ClientRect.left, ch = g_ClientRect.bottom - g_ClientRect.top;
+  i32 cw = g_D3DAppWin.clientRect.right - g_D3DAppWin.clientRect.left, ch = g_D3DAppWin.clientRect.bottom - g_D3DAppWin.clientRect.top;
   bool fullscreenFound = D3DApp_FindBestFullscreenMode(&g_D3DEnum, false, false, &s);
   bool windowedFound = D3DApp_FindBestWindowedMode(&g_D3DEnum, false, false, cw, ch, &s);
   if (g_D3DApp.startFullscreen && fullscreenFound) s.windowed = false;
@@ -222,9 +211,9 @@ HRESULT D3DApp_CreateWindow(HINSTANCE instance) {
       return S_OK;
     }
   }
-  if (g_D3D) {
-    g_D3D->Release();
-    g_D3D = nullptr;
+  if (g_Lib.d3d) {
+    g_Lib.d3d->Release();
+    g_Lib.d3d = nullptr;
   }
   return D3DApp_DisplayError(hr, MSGERR_APPMUSTEXIT);
 }
@@ -234,7 +223,7 @@ HRESULT D3DApp_InitDevice(void) {
   D3DModeSettings *m = D3DSettings_Current(&s);
   g_D3DApp.windowed = s.windowed ? 1 : 0;
   AdjustWindowForChange();
-  GetClientRect(g_FrameworkWnd, &g_ClientRect);
+  GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
   BuildPresentParams();
 
   const D3DDeviceRecord *dev = m->device;
@@ -242,21 +231,21 @@ HRESULT D3DApp_InitDevice(void) {
     D3DApp_DisplayError((HResult)D3DAPPERR_NULLREFDEVICE, MSGWARN);
 
   DWORD behavior = D3DEnum_BehaviorFlags(m->vertexProcessingType);
-  HRESULT hr = g_D3D->CreateDevice(m->adapter->adapterOrdinal, (D3DDEVTYPE)dev->deviceType, g_FocusWnd,
-                                   behavior, &g_PresentParams, &g_Device);
+  HRESULT hr = g_Lib.d3d->CreateDevice(m->adapter->adapterOrdinal, (D3DDEVTYPE)dev->deviceType, g_D3DAppWin.focusWnd,
+                                   behavior, &g_D3DAppWin.presentParams, &g_Lib.device);
   if (SUCCEEDED(hr)) {
     g_D3DApp.devicesCreated++;
-    if (g_D3D && g_D3DApp.windowed)
-      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_WindowBounds.left, g_WindowBounds.top,
-                   g_WindowBounds.right - g_WindowBounds.left, g_WindowBounds.bottom - g_WindowBounds.top,
+    if (g_Lib.d3d && g_D3DApp.windowed)
+      SetWindowPos(g_D3DAppWin.frameworkWnd, HWND_NOTOPMOST, g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.top,
+                   g_D3DAppWin.windowBounds.right - g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.bottom - g_D3DAppWin.windowBounds.top,
                    SWP_SHOWWINDOW);
-    g_Device->GetDeviceCaps(&g_DeviceCaps);
+    g_Lib.device->GetDeviceCaps(&g_D3DAppWin.deviceCaps);
     g_D3DApp.creationFlags = behavior;
     D3DApp_DeviceStatsText(dev->deviceType, m->vertexProcessingType, m->adapter->description, g_D3DApp.deviceStats,
                            sizeof g_D3DApp.deviceStats);
     if (dev->deviceType == DEVTYPE_REF) {
       g_GpuInfo.level = 0;
-      g_OptAntialias = 0;
+      g_Lib.optAntialias = 0;
     }
     ReadBackBufferDesc();
     UpdateCursorAfterDeviceChange();
@@ -269,8 +258,8 @@ HRESULT D3DApp_InitDevice(void) {
       if (FAILED(hr)) InvalidateDeviceObjects();
       else { g_D3DApp.objectsRestored = 1; return S_OK; }
     }
-    g_Device->Release();
-    g_Device = nullptr;
+    g_Lib.device->Release();
+    g_Lib.device = nullptr;
     g_D3DApp.objectsInitialised = g_D3DApp.objectsRestored = 0;
   }
 
@@ -279,8 +268,8 @@ HRESULT D3DApp_InitDevice(void) {
     if (D3DApp_FindBestWindowedMode(&g_D3DEnum, false, true, s.windowedWidth, s.windowedHeight, &s)) {
       g_D3DApp.windowed = 1;
       AdjustWindowForChange();
-      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_WindowBounds.left, g_WindowBounds.top,
-                   g_WindowBounds.right - g_WindowBounds.left, g_WindowBounds.bottom - g_WindowBounds.top,
+      SetWindowPos(g_D3DAppWin.frameworkWnd, HWND_NOTOPMOST, g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.top,
+                   g_D3DAppWin.windowBounds.right - g_D3DAppWin.windowBounds.left, g_D3DAppWin.windowBounds.bottom - g_D3DAppWin.windowBounds.top,
                    SWP_SHOWWINDOW);
       D3DApp_DisplayError(hr, MSGWARN_SWITCHEDTOREF);
       return D3DApp_InitDevice();
@@ -292,18 +281,18 @@ HRESULT D3DApp_InitDevice(void) {
 // [SECTION] reset, toggle, size change
 
 HRESULT D3DApp_ResetDevice(void) {
-  if (!g_Device) return S_OK;
+  if (!g_Lib.device) return S_OK;
   D3DApp_HandleSizeChange();
   if (g_D3DApp.objectsRestored) {
     InvalidateDeviceObjects();
     g_D3DApp.objectsRestored = 0;
   }
-  if (!g_Device) {
+  if (!g_Lib.device) {
     HRESULT hr = D3DApp_InitDevice();
     if (FAILED(hr)) return hr;
   }
   if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
-  HRESULT hr = g_Device->Reset(&g_PresentParams);
+  HRESULT hr = g_Lib.device->Reset(&g_D3DAppWin.presentParams);
   if (FAILED(hr)) return hr;
   ReadBackBufferDesc();
   UpdateCursorAfterDeviceChange();
@@ -319,7 +308,7 @@ HRESULT D3DApp_ResetDevice(void) {
 }
 
 void D3DApp_ReleaseDevice(void) {
-  if (!g_Device) return;
+  if (!g_Lib.device) return;
   if (g_D3DApp.objectsRestored) {
     InvalidateDeviceObjects();
     g_D3DApp.objectsRestored = 0;
@@ -328,13 +317,13 @@ void D3DApp_ReleaseDevice(void) {
     DeleteDeviceObjects();
     g_D3DApp.objectsInitialised = 0;
   }
-  g_Device->Release();
-  g_Device = nullptr;
+  g_Lib.device->Release();
+  g_Lib.device = nullptr;
 }
 
 void D3DApp_DeleteFont(void) {
-  delete g_FrameworkFont;
-  g_FrameworkFont = nullptr;
+  delete g_D3DAppWin.font;
+  g_D3DAppWin.font = nullptr;
 }
 
 // Another adapter or device type: a new device. Everything the library made on the old one
@@ -353,9 +342,9 @@ static void BackToWindowed(void) {
   g_D3DApp.windowed = 1;
   g_D3DApp.settings.windowed = true;
   AdjustWindowForChange();
-  SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_SavedWindowBounds.left, g_SavedWindowBounds.top,
-               g_SavedWindowBounds.right - g_SavedWindowBounds.left,
-               g_SavedWindowBounds.bottom - g_SavedWindowBounds.top, SWP_SHOWWINDOW);
+  SetWindowPos(g_D3DAppWin.frameworkWnd, HWND_NOTOPMOST, g_D3DAppWin.savedWindowBounds.left, g_D3DAppWin.savedWindowBounds.top,
+               g_D3DAppWin.savedWindowBounds.right - g_D3DAppWin.savedWindowBounds.left,
+               g_D3DAppWin.savedWindowBounds.bottom - g_D3DAppWin.savedWindowBounds.top, SWP_SHOWWINDOW);
 }
 
 HRESULT D3DApp_ToggleFullscreen(void) {
@@ -364,7 +353,7 @@ HRESULT D3DApp_ToggleFullscreen(void) {
   D3DApp_Pause(true);
   g_D3DApp.ignoreSizeChange = 1;
   bool goingFullscreen = g_D3DApp.windowed != 0;
-  if (goingFullscreen) GetWindowRect(g_FrameworkWnd, &g_SavedWindowBounds);
+  if (goingFullscreen) GetWindowRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.savedWindowBounds);
   g_D3DApp.windowed = !g_D3DApp.windowed;
   s.windowed = g_D3DApp.windowed != 0;
   if (!s.fullscreenSet.combo && goingFullscreen) {
@@ -381,18 +370,18 @@ HRESULT D3DApp_ToggleFullscreen(void) {
   if (before.adapter != now->adapter || before.device->deviceType != now->device->deviceType) {
     hr = ReplaceDevice();
   } else {
-    GetClientRect(g_FrameworkWnd, &g_ClientRect);
+    GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
     BuildPresentParams();
     hr = D3DApp_ResetDevice();
   }
   g_D3DApp.ignoreSizeChange = 0;
   if (SUCCEEDED(hr)) {
     if (g_D3DApp.windowed)
-      SetWindowPos(g_FrameworkWnd, HWND_NOTOPMOST, g_SavedWindowBounds.left, g_SavedWindowBounds.top,
-                   g_SavedWindowBounds.right - g_SavedWindowBounds.left,
-                   g_SavedWindowBounds.bottom - g_SavedWindowBounds.top, SWP_SHOWWINDOW);
+      SetWindowPos(g_D3DAppWin.frameworkWnd, HWND_NOTOPMOST, g_D3DAppWin.savedWindowBounds.left, g_D3DAppWin.savedWindowBounds.top,
+                   g_D3DAppWin.savedWindowBounds.right - g_D3DAppWin.savedWindowBounds.left,
+                   g_D3DAppWin.savedWindowBounds.bottom - g_D3DAppWin.savedWindowBounds.top, SWP_SHOWWINDOW);
     else
-      GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
+      GetWindowRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.windowBounds);
     Lib_UpdateScreenSize();
     D3DApp_Pause(false);
     return S_OK;
@@ -412,7 +401,7 @@ HRESULT D3DApp_SelectNewDevice(void) {
   }
   // The settings dialog edits a copy; only OK adopts it and re-creates the device.
   D3DSettingsDialog_Construct(&g_SettingsDialog, &g_D3DEnum, &g_D3DApp.settings);
-  if (D3DSettingsDialog_Show(g_FrameworkWnd) != 1) return S_OK;
+  if (D3DSettingsDialog_Show(g_D3DAppWin.frameworkWnd) != 1) return S_OK;
   const D3DModeSettings before = *D3DSettings_Current(&g_D3DApp.settings);
   g_D3DApp.settings = g_SettingsDialog.settings;
   g_D3DApp.windowed = g_D3DApp.settings.windowed ? 1 : 0;
@@ -420,7 +409,7 @@ HRESULT D3DApp_SelectNewDevice(void) {
   // Same adapter, device type and vertex processing: a reset applies the new settings and
   // keeps every managed texture and buffer the other facilities made on this device valid.
   // Anything else needs a new device.
-  bool sameDevice = g_Device && before.adapter == now->adapter && before.device && now->device &&
+  bool sameDevice = g_Lib.device && before.adapter == now->adapter && before.device && now->device &&
                     before.device->deviceType == now->device->deviceType &&
                     before.vertexProcessingType == now->vertexProcessingType;
   if (g_LibHooks.releaseRenderTargets) g_LibHooks.releaseRenderTargets();
@@ -428,7 +417,7 @@ HRESULT D3DApp_SelectNewDevice(void) {
   if (sameDevice) {
     g_D3DApp.ignoreSizeChange = 1;
     AdjustWindowForChange();
-    GetClientRect(g_FrameworkWnd, &g_ClientRect);
+    GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
     BuildPresentParams();
     hr = D3DApp_ResetDevice();  // runs the release-before-reset hooks itself
     g_D3DApp.ignoreSizeChange = 0;
@@ -450,17 +439,17 @@ HRESULT D3DApp_SelectNewDevice(void) {
 
 HRESULT D3DApp_HandleSizeChange(void) {
   if (g_D3DApp.ignoreSizeChange) return S_OK;
-  RECT oldClient = g_ClientRect;
-  GetWindowRect(g_FrameworkWnd, &g_WindowBounds);
-  GetClientRect(g_FrameworkWnd, &g_ClientRect);
-  if (oldClient.right - oldClient.left == g_ClientRect.right - g_ClientRect.left &&
-      oldClient.bottom - oldClient.top == g_ClientRect.bottom - g_ClientRect.top)
+  RECT oldClient = g_D3DAppWin.clientRect;
+  GetWindowRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.windowBounds);
+  GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
+  if (oldClient.right - oldClient.left == g_D3DAppWin.clientRect.right - g_D3DAppWin.clientRect.left &&
+      oldClient.bottom - oldClient.top == g_D3DAppWin.clientRect.bottom - g_D3DAppWin.clientRect.top)
     return S_OK;
   D3DApp_Pause(true);
-  g_PresentParams.BackBufferWidth = g_ClientRect.right - g_ClientRect.left;
-  g_PresentParams.BackBufferHeight = g_ClientRect.bottom - g_ClientRect.top;
+  g_D3DAppWin.presentParams.BackBufferWidth = g_D3DAppWin.clientRect.right - g_D3DAppWin.clientRect.left;
+  g_D3DAppWin.presentParams.BackBufferHeight = g_D3DAppWin.clientRect.bottom - g_D3DAppWin.clientRect.top;
   HRESULT hr = S_OK;
-  if (g_Device) {
+  if (g_Lib.device) {
     hr = D3DApp_ResetDevice();
     if (FAILED(hr)) {
       if (hr != (HRESULT)HRES_OUTOFVIDEOMEMORY) hr = D3DAPPERR_RESETFAILED;
@@ -475,15 +464,15 @@ HRESULT D3DApp_HandleSizeChange(void) {
 
 // The least frame when no frame render is installed: clear, the shell's hooks, done.
 static HRESULT DefaultRenderFrame(void) {
-  D3DCOLOR clear = D3DCOLOR_ARGB(255, g_ClearColor[0] & 0xFF, g_ClearColor[1] & 0xFF, g_ClearColor[2] & 0xFF);
-  DWORD flags = D3DCLEAR_TARGET | (g_PresentParams.EnableAutoDepthStencil ? D3DCLEAR_ZBUFFER : 0);
-  g_Device->Clear(0, nullptr, flags, clear, 1.0f, 0);
-  HRESULT hr = g_Device->BeginScene();
+  D3DCOLOR clear = D3DCOLOR_ARGB(255, g_Lib.clearColor[0] & 0xFF, g_Lib.clearColor[1] & 0xFF, g_Lib.clearColor[2] & 0xFF);
+  DWORD flags = D3DCLEAR_TARGET | (g_D3DAppWin.presentParams.EnableAutoDepthStencil ? D3DCLEAR_ZBUFFER : 0);
+  g_Lib.device->Clear(0, nullptr, flags, clear, 1.0f, 0);
+  HRESULT hr = g_Lib.device->BeginScene();
   if (FAILED(hr)) return hr;
   const FrameRequest *req = Frame_Current();
   if (req->drawScene) req->drawScene();
   if (req->drawOverlay) req->drawOverlay();
-  g_Device->EndScene();
+  g_Lib.device->EndScene();
   return S_OK;
 }
 
@@ -499,14 +488,14 @@ HRESULT D3DApp_RenderFrame(void) {
 }
 
 static void RecoverLostDevice(void) {
-  HRESULT hr = g_Device->TestCooperativeLevel();
+  HRESULT hr = g_Lib.device->TestCooperativeLevel();
   if (hr == D3DERR_DEVICENOTRESET) {
     if (g_D3DApp.windowed) {
       D3DDISPLAYMODE dm;
       const D3DModeSettings &m = g_D3DApp.settings.windowedSet;
-      if (SUCCEEDED(g_D3D->GetAdapterDisplayMode(m.adapter->adapterOrdinal, &dm))) {
+      if (SUCCEEDED(g_Lib.d3d->GetAdapterDisplayMode(m.adapter->adapterOrdinal, &dm))) {
         g_D3DApp.settings.windowedSet.displayMode = {dm.Width, dm.Height, dm.RefreshRate, (u32)dm.Format};
-        g_PresentParams.BackBufferFormat = dm.Format;
+        g_D3DAppWin.presentParams.BackBufferFormat = dm.Format;
       }
     }
     hr = D3DApp_ResetDevice();
@@ -527,14 +516,14 @@ static void NoteFramePresented(void) {
 
 static void PresentFrame(void) {
   const FrameRequest *req = Frame_Current();
-  PresentChoice pc = D3DApp_ChoosePresent(g_ViewWindowMode, req->movieStage, req->view, g_ScreenWidth, g_ScreenHeight);
+  PresentChoice pc = D3DApp_ChoosePresent(g_Lib.viewWindowMode, req->movieStage, req->view, g_Lib.screenWidth, g_Lib.screenHeight);
   HRESULT hr = S_OK;
   if (pc.mode == PRESENT_WHOLE) {
-    hr = g_Device->Present(nullptr, nullptr, (HWND)pc.window, nullptr);
+    hr = g_Lib.device->Present(nullptr, nullptr, (HWND)pc.window, nullptr);
   } else if (pc.mode == PRESENT_RECTS) {
     RECT src = {pc.src[0], pc.src[1], pc.src[2], pc.src[3]};
     RECT dst = {pc.dst[0], pc.dst[1], pc.dst[2], pc.dst[3]};
-    hr = g_Device->Present(&src, &dst, (HWND)pc.window, nullptr);
+    hr = g_Lib.device->Present(&src, &dst, (HWND)pc.window, nullptr);
   }
   if (hr == D3DERR_DEVICELOST) g_D3DApp.deviceLost = 1;
   else if (pc.mode != PRESENT_NOTHING) NoteFramePresented();
@@ -542,34 +531,16 @@ static void PresentFrame(void) {
 
 static void UpdateFrameStats(void) {
   const D3DModeSettings *m = D3DSettings_Current(&g_D3DApp.settings);
-  u32 adapterFormat = m->combo ? m->combo->adapterFormat : (u32)g_BackBufferDesc.Format;
-  D3DApp_FrameStatsText(g_D3DApp.fps, g_BackBufferDesc.Width, g_BackBufferDesc.Height, (u32)g_BackBufferDesc.Format,
-                        adapterFormat, g_PresentParams.EnableAutoDepthStencil != 0,
-                        (u32)g_PresentParams.AutoDepthStencilFormat, (u32)g_PresentParams.MultiSampleType,
+  u32 adapterFormat = m->combo ? m->combo->adapterFormat : (u32)g_D3DAppWin.backBufferDesc.Format;
+  D3DApp_FrameStatsText(g_D3DApp.fps, g_D3DAppWin.backBufferDesc.Width, g_D3DAppWin.backBufferDesc.Height, (u32)g_D3DAppWin.backBufferDesc.Format,
+                        adapterFormat, g_D3DAppWin.presentParams.EnableAutoDepthStencil != 0,
+                        (u32)g_D3DAppWin.presentParams.AutoDepthStencilFormat, (u32)g_D3DAppWin.presentParams.MultiSampleType,
                         g_D3DApp.frameStats, sizeof g_D3DApp.frameStats);
-}
-
-// The device and frame lines at the top-left of the frame, in yellow, when asked for.
-static void QueueStats(void) {
-  if (!g_D3DApp.showStats && !g_FrameTimes.on) return;
-  i32 saved[4];
-  memcpy(saved, g_TextColor, sizeof saved);
-  Text_SetColor(255, 255, 0, 255);
-  i32 y = 0;
-  if (g_D3DApp.showStats) {
-    Text_Printf(2, 0, "%s", g_D3DApp.frameStats);
-    Text_Printf(2, 20, "%s", g_D3DApp.deviceStats);
-    y = 40;
-  }
-  char line[128];
-  for (u32 v = 0; g_FrameTimes.on && v <= FRAMETIME_VIEWS; v++)
-    if (FrameTime_Text(v, line, sizeof line)) Text_Printf(2, y, "%s", line), y += 20;
-  memcpy(g_TextColor, saved, sizeof saved);
 }
 
 HRESULT D3DApp_FrameStep(void) {
   if (D3DApp_CountFrame((f32)(timeGetTime() * 0.001))) UpdateFrameStats();
-  if (g_D3DApp.renderingSuspended || !g_Device) return 0;
+  if (g_D3DApp.renderingSuspended || !g_Lib.device) return 0;
   if (g_D3DApp.deviceLost) {
     RecoverLostDevice();
     if (g_D3DApp.deviceLost) return 0;
@@ -577,12 +548,12 @@ HRESULT D3DApp_FrameStep(void) {
   f32 appTime = DXUtil_Timer(TIMER_GETAPPTIME);
   f32 elapsed = DXUtil_Timer(TIMER_GETELAPSEDTIME);
   if (!D3DApp_AdvanceFrameTime(appTime, elapsed)) return 0;
-  QueueStats();
+  if (g_LibHooks.queueStats) g_LibHooks.queueStats();
   FrameTime_BeginView(Frame_Current()->viewIndex);
   if (FAILED(D3DApp_RenderFrame())) return 0;
   // The recording reads the back buffer before it is presented: after Present the buffer of
   // a discarding swap chain holds nothing defined (black under Wine).
-  if (g_RunState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
+  if (g_Lib.runState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
   PresentFrame();
   FrameTime_EndView();
   Timer_UpdateElapsed();
@@ -590,17 +561,17 @@ HRESULT D3DApp_FrameStep(void) {
 }
 
 bool D3DApp_ReadBackPixel(int x, int y, u32 *argb) {
-  if (!g_Device) return false;
+  if (!g_Lib.device) return false;
   IDirect3DSurface9 *bb = nullptr, *plain = nullptr, *sys = nullptr;
   bool ok = false;
-  if (SUCCEEDED(g_Device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
+  if (SUCCEEDED(g_Lib.device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &bb))) {
     D3DSURFACE_DESC d;
     bb->GetDesc(&d);
     // A multisampled back buffer is resolved into a plain target first.
-    if (SUCCEEDED(g_Device->CreateRenderTarget(d.Width, d.Height, d.Format, D3DMULTISAMPLE_NONE, 0, FALSE, &plain, nullptr)) &&
-        SUCCEEDED(g_Device->StretchRect(bb, nullptr, plain, nullptr, D3DTEXF_NONE)) &&
-        SUCCEEDED(g_Device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &sys, nullptr)) &&
-        SUCCEEDED(g_Device->GetRenderTargetData(plain, sys))) {
+    if (SUCCEEDED(g_Lib.device->CreateRenderTarget(d.Width, d.Height, d.Format, D3DMULTISAMPLE_NONE, 0, FALSE, &plain, nullptr)) &&
+        SUCCEEDED(g_Lib.device->StretchRect(bb, nullptr, plain, nullptr, D3DTEXF_NONE)) &&
+        SUCCEEDED(g_Lib.device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &sys, nullptr)) &&
+        SUCCEEDED(g_Lib.device->GetRenderTargetData(plain, sys))) {
       D3DLOCKED_RECT lr;
       if (x >= 0 && y >= 0 && (UINT)x < d.Width && (UINT)y < d.Height && SUCCEEDED(sys->LockRect(&lr, nullptr, D3DLOCK_READONLY))) {
         *argb = *(const u32 *)((const u8 *)lr.pBits + y * lr.Pitch + x * 4);
@@ -636,28 +607,28 @@ static void ButtonUp(LPARAM lParam, u32 *held, i32 *x, i32 *y) {
 }
 
 static void OnMouseMove(LPARAM lParam) {
-  D3DApp_DecodeMouse(lParam, &g_LibApp.cursorX, &g_LibApp.cursorY);
-  if (g_AppActive && g_Device) {
+  D3DApp_DecodeMouse(lParam, &g_Lib.app.cursorX, &g_Lib.app.cursorY);
+  if (g_Lib.appActive && g_Lib.device) {
     POINT p;
     GetCursorPos(&p);
-    if (g_D3DApp.windowed) ScreenToClient(g_FrameworkWnd, &p);
-    g_Device->SetCursorPosition(p.x, p.y, 0);
+    if (g_D3DApp.windowed) ScreenToClient(g_D3DAppWin.frameworkWnd, &p);
+    g_Lib.device->SetCursorPosition(p.x, p.y, 0);
   }
 }
 
 static void OnClose(HWND wnd) {
   D3DApp_ReleaseDevice();
-  if (g_D3D) {
-    g_D3D->Release();
-    g_D3D = nullptr;
+  if (g_Lib.d3d) {
+    g_Lib.d3d->Release();
+    g_Lib.d3d = nullptr;
   }
   D3DApp_DeleteFont();
   HMENU menu = GetMenu(wnd);
   if (menu) DestroyMenu(menu);
   DestroyWindow(wnd);
   PostQuitMessage(0);
-  if (wnd == g_FrameworkWnd) g_FrameworkWnd = nullptr;
-  if (wnd == g_MainWnd) g_MainWnd = nullptr;
+  if (wnd == g_D3DAppWin.frameworkWnd) g_D3DAppWin.frameworkWnd = nullptr;
+  if (wnd == g_Lib.mainWnd) g_Lib.mainWnd = nullptr;
 }
 
 static LRESULT OnCommand(HWND wnd, WPARAM wParam, LPARAM lParam) {
@@ -694,11 +665,11 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // mouse move at (525, 0) carries the same lParam).
   if (D3DApp_IsVideoStopNotice(msg, lParam)) {
     if (g_D3DApp.videoLoop == 1) {
-      if (g_LibHooks.openVideoWindow) g_LibHooks.openVideoWindow(g_MovieVideoPath, 1);
+      if (g_LibHooks.openVideoWindow) g_LibHooks.openVideoWindow(g_Movie.videoPath, 1);
     } else if (g_LibHooks.closeVideoWindow) {
       g_LibHooks.closeVideoWindow();
     } else {
-      g_VideoActive = 0;
+      g_Movie.videoActive = 0;
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
   }
@@ -720,10 +691,10 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Timer_Reset();
       break;
     case WM_PAINT:
-      if (g_Device && !g_AppActive && g_D3DApp.windowed && g_D3DApp.objectsInitialised &&
-          g_D3DApp.objectsRestored && !g_D3DApp.renderingSuspended && !g_ViewWindowMode) {
+      if (g_Lib.device && !g_Lib.appActive && g_D3DApp.windowed && g_D3DApp.objectsInitialised &&
+          g_D3DApp.objectsRestored && !g_D3DApp.renderingSuspended && !g_Lib.viewWindowMode) {
         D3DApp_RenderFrame();
-        g_Device->Present(nullptr, nullptr, nullptr, nullptr);
+        g_Lib.device->Present(nullptr, nullptr, nullptr, nullptr);
       }
       break;
     case WM_GETMINMAXINFO:
@@ -731,9 +702,9 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       ((MINMAXINFO *)lParam)->ptMinTrackSize.y = 100;
       break;
     case WM_SETCURSOR:
-      if (g_AppActive && !g_D3DApp.windowed) {
+      if (g_Lib.appActive && !g_D3DApp.windowed) {
         SetCursor(nullptr);
-        if (g_D3DApp.showCursorWhenFullscreen && g_Device) g_Device->ShowCursor(TRUE);
+        if (g_D3DApp.showCursorWhenFullscreen && g_Lib.device) g_Lib.device->ShowCursor(TRUE);
         return TRUE;
       }
       break;
@@ -756,31 +727,31 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == 0 || wParam == 7) return TRUE;  // PBT_APMQUERYSUSPEND, PBT_APMRESUMESUSPEND
       break;
     case WM_KEYDOWN:
-      if (wParam < 256) g_LibApp.keyState[wParam] = 1;
+      if (wParam < 256) g_Lib.app.keyState[wParam] = 1;
       break;
     case WM_KEYUP:
-      if (wParam < 256) g_LibApp.keyState[wParam] = 0;
+      if (wParam < 256) g_Lib.app.keyState[wParam] = 0;
       break;
     case WM_MOUSEMOVE:
       OnMouseMove(lParam);
       break;
     case WM_LBUTTONDOWN:
-      ButtonDown(wnd, lParam, &g_LibApp.leftHeld, &g_LibApp.leftDownX, &g_LibApp.leftDownY);
+      ButtonDown(wnd, lParam, &g_Lib.app.leftHeld, &g_Lib.app.leftDownX, &g_Lib.app.leftDownY);
       break;
     case WM_MBUTTONDOWN:
-      ButtonDown(wnd, lParam, &g_LibApp.middleHeld, &g_LibApp.middleDownX, &g_LibApp.middleDownY);
+      ButtonDown(wnd, lParam, &g_Lib.app.middleHeld, &g_Lib.app.middleDownX, &g_Lib.app.middleDownY);
       break;
     case WM_RBUTTONDOWN:
-      ButtonDown(wnd, lParam, &g_LibApp.rightHeld, &g_LibApp.rightDownX, &g_LibApp.rightDownY);
+      ButtonDown(wnd, lParam, &g_Lib.app.rightHeld, &g_Lib.app.rightDownX, &g_Lib.app.rightDownY);
       break;
     case WM_LBUTTONUP:
-      ButtonUp(lParam, &g_LibApp.leftHeld, &g_LibApp.leftUpX, &g_LibApp.leftUpY);
+      ButtonUp(lParam, &g_Lib.app.leftHeld, &g_Lib.app.leftUpX, &g_Lib.app.leftUpY);
       break;
     case WM_MBUTTONUP:
-      ButtonUp(lParam, &g_LibApp.middleHeld, &g_LibApp.middleUpX, &g_LibApp.middleUpY);
+      ButtonUp(lParam, &g_Lib.app.middleHeld, &g_Lib.app.middleUpX, &g_Lib.app.middleUpY);
       break;
     case WM_RBUTTONUP:
-      ButtonUp(lParam, &g_LibApp.rightHeld, &g_LibApp.rightUpX, &g_LibApp.rightUpY);
+      ButtonUp(lParam, &g_Lib.app.rightHeld, &g_Lib.app.rightUpX, &g_Lib.app.rightUpY);
       break;
     case WM_COMMAND:
       return OnCommand(wnd, wParam, lParam);

@@ -79,7 +79,7 @@ static bool CheckMultiSample(void *ctx, u32 adapter, u32 type, u32 f, bool windo
 }
 
 const D3DQuery *D3DEnum_RealQuery(IDirect3D9 *d3d) {
-  static D3DQuery q;
+  D3DQuery &q = g_D3DAppWin.query;
   q = {d3d, AdapterCount, AdapterDescription, AdapterModeCount, EnumModes, DisplayMode,
        DeviceCaps, CheckType, CheckFormat, CheckDepthMatch, CheckMultiSample};
   return &q;
@@ -89,8 +89,8 @@ const D3DQuery *D3DEnum_RealQuery(IDirect3D9 *d3d) {
 
 HRESULT D3DApp_ConfirmDevice(const D3DCAPS9 *caps, DWORD behavior, D3DFORMAT adapterFormat, D3DFORMAT backBufferFormat) {
   if (behavior & D3DCREATE_PUREDEVICE) return E_FAIL;
-  if (!g_D3D) return E_FAIL;
-  if (FAILED(g_D3D->CheckDeviceFormat(caps->AdapterOrdinal, caps->DeviceType, adapterFormat,
+  if (!g_Lib.d3d) return E_FAIL;
+  if (FAILED(g_Lib.d3d->CheckDeviceFormat(caps->AdapterOrdinal, caps->DeviceType, adapterFormat,
                                       D3DUSAGE_RENDERTARGET | D3DUSAGE_QUERY_POSTPIXELSHADER_BLENDING,
                                       D3DRTYPE_SURFACE, backBufferFormat)))
     return E_FAIL;

@@ -55,7 +55,6 @@ void ArrayList::Clear() { count = 0; }
 
 // [SECTION] framework timer
 
-DXUtilClock g_DXUtilClock;
 
 static struct {
   bool decided, usesCounter;
@@ -67,16 +66,16 @@ static struct {
 void DXUtil_TimerRestart(void) { memset(&s_Timer, 0, sizeof s_Timer); }
 
 static i64 TimerNow(void) {
-  if (s_Timer.usesCounter) return g_DXUtilClock.counter();
-  return g_DXUtilClock.milliseconds ? (i64)g_DXUtilClock.milliseconds() : 0;
+  if (s_Timer.usesCounter) return g_LibHooks.clock.counter();
+  return g_LibHooks.clock.milliseconds ? (i64)g_LibHooks.clock.milliseconds() : 0;
 }
 
 f32 DXUtil_Timer(i32 command) {
   if (!s_Timer.decided) {
     s_Timer.decided = true;
     i64 f = 0;
-    s_Timer.usesCounter = g_DXUtilClock.counterFrequency && g_DXUtilClock.counter &&
-                          g_DXUtilClock.counterFrequency(&f) && f > 0;
+    s_Timer.usesCounter = g_LibHooks.clock.counterFrequency && g_LibHooks.clock.counter &&
+                          g_LibHooks.clock.counterFrequency(&f) && f > 0;
     s_Timer.frequency = s_Timer.usesCounter ? f : 1000;
   }
   // While stopped, time stands at the stop count (except for start and absolute time).

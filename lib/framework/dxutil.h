@@ -1,7 +1,8 @@
 // Framework utilities: the growable ArrayList, the framework timer, format names and the
-// bounded string copy. Portable; the timer reads its clock through g_DXUtilClock, which
+// bounded string copy. Portable; the timer reads its clock through g_LibHooks.clock, which
 // the Windows start-up points at QueryPerformanceCounter / timeGetTime.
 #pragma once
+#include "lib/framework/lib.h"
 #include "model/types.h"
 
 // HRESULT values of the framework (i32 so that portable code can return them).
@@ -51,13 +52,6 @@ enum {
   TIMER_GETELAPSEDTIME = 6,
 };
 
-// Clock of the framework timer: a high-resolution counter when it works, else milliseconds.
-struct DXUtilClock {
-  bool (*counterFrequency)(i64 *ticksPerSecond);  // false: no performance counter
-  i64 (*counter)(void);
-  u32 (*milliseconds)(void);
-};
-extern DXUtilClock g_DXUtilClock;
 // Forgets the clock decision and the timer state (tests).
 void DXUtil_TimerRestart(void);
 // Runs one timer command; seconds as float, 0 for commands without a value, -1 otherwise.

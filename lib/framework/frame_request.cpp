@@ -5,8 +5,11 @@
 
 #include "lib/framework/lib.h"
 
-static FrameRequest s_Frame;
-static bool s_InFrame;
+// The frame being drawn, and whether one is (Frame_Begin .. Frame_End).
+static struct {
+  FrameRequest req;
+  bool inFrame;
+} s_FrameState;
 
 void Frame_Ask(FrameRequest *out) {
   memset(out, 0, sizeof *out);
@@ -19,15 +22,15 @@ void Frame_Ask(FrameRequest *out) {
 }
 
 void Frame_Begin(const FrameRequest *req) {
-  s_Frame = *req;
-  s_InFrame = true;
+  s_FrameState.req = *req;
+  s_FrameState.inFrame = true;
 }
 
-void Frame_End(void) { s_InFrame = false; }
+void Frame_End(void) { s_FrameState.inFrame = false; }
 
 const FrameRequest *Frame_Current(void) {
   // Screen text and 2D primitives are also drawn outside a frame (tools, tests): they follow
   // the shell's state as it is then.
-  if (!s_InFrame) Frame_Ask(&s_Frame);
-  return &s_Frame;
+  if (!s_FrameState.inFrame) Frame_Ask(&s_FrameState.req);
+  return &s_FrameState.req;
 }

@@ -8,15 +8,26 @@
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 
+class D3DFont;
+
 // [SECTION] platform state of the framework
-extern HWND g_FrameworkWnd;       // the "D3D Window"
-extern HWND g_FocusWnd;           // focus window given to CreateDevice
-extern HMENU g_SavedMenu;         // menu removed while fullscreen
-extern RECT g_WindowBounds, g_ClientRect, g_SavedWindowBounds;
-extern D3DPRESENT_PARAMETERS g_PresentParams;
-extern D3DSURFACE_DESC g_BackBufferDesc;
-extern D3DCAPS9 g_DeviceCaps;
-extern HINSTANCE g_FrameworkInstance;
+// The platform state of the framework: written by the framework (d3dapp_win.cpp) when it
+// makes, resizes, resets or switches the window and the device, and by Lib_Init.
+struct D3DAppPlatform {
+  HWND frameworkWnd;  // the "D3D Window"
+  HWND focusWnd;  // focus window given to CreateDevice
+  HMENU savedMenu;  // menu removed while fullscreen
+  HINSTANCE instance;
+  RECT windowBounds;
+  RECT clientRect;
+  RECT savedWindowBounds;
+  D3DPRESENT_PARAMETERS presentParams;
+  D3DSURFACE_DESC backBufferDesc;
+  D3DCAPS9 deviceCaps;
+  D3DQuery query;  // D3DEnum_RealQuery
+  D3DFont *font;  // the framework's own font (made by Lib_Init)
+};
+extern D3DAppPlatform g_D3DAppWin;
 
 // [SECTION] device life
 HRESULT D3DApp_CreateWindow(HINSTANCE instance);

@@ -2,13 +2,13 @@
 // capacities, capability levels and the small accessors every editor calls.
 //
 // Owner: the library start-up (lib/framework). Lib_Init fills these once; afterwards the
-// framework message handler writes the input state of g_LibApp, the main loop writes
-// g_FrameDelta, g_Fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_RunState and
-// g_FrameScaling. Everything else is read-only outside lib/framework.
+// framework message handler writes the input state of g_Lib.app, the main loop writes
+// g_Lib.frameDelta, g_Lib.fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_Lib.runState and
+// g_Lib.frameScaling. Everything else is read-only outside lib/framework.
 //
 // Portable: platform objects are named by forward declarations only, so portable code above
 // the library may include this header (the model core may not: layers include downwards).
-// g_D3D, g_Device, g_MainWnd and the calls that need the
+// g_Lib.d3d, g_Lib.device, g_Lib.mainWnd and the calls that need the
 // platform are defined in the _win.cpp files of lib/framework (Windows build only).
 // g_MaxPolygons, g_MaxVertices and g_ModelAllocArrays are defined by the model core
 // (model/model3.h); Lib_Init sets the first two.
@@ -23,6 +23,10 @@ struct IDirect3D9;
 struct IDirect3DDevice9;
 struct SceneVertex;
 struct FrameRequest;
+struct FileDlgRequest;
+struct ImageHandle;
+struct Model3;
+struct SkinTarget;
 
 enum { LIB_TEXT_SIZE = 256, LIB_RANDOM_COUNT = 256 };
 
@@ -37,7 +41,6 @@ struct LibApp {
   HINSTANCE__ *instance;       // module given to Lib_Init
   char homePage[LIB_TEXT_SIZE];  // address stamped on rendered movie frames
 };
-extern LibApp g_LibApp;
 
 // Start-up options of a host program; this editor leaves them at their defaults.
 struct LibConfig {
@@ -47,14 +50,12 @@ struct LibConfig {
   u8 shaderMode;        // shader render path
   u8 shaderOption;
 };
-extern LibConfig g_LibConfig;
 
 struct LibFlags {
   u8 busy;              // files are loading: the main loop does not sleep, the shell ignores input
   u8 vsync;             // 1
   f32 r, g, b, alpha;   // full-screen quad colour (0, 0, 0, 0.2)
 };
-extern LibFlags g_LibFlags;
 
 // GpuInfo and g_GpuInfo: model/seam.h (the model core reads the level).
 
@@ -71,40 +72,13 @@ struct GpuCapsInput {
 u8 Lib_ComputeGpuLevels(const GpuCapsInput *caps, GpuInfo *out);
 
 // [SECTION] library globals
-extern u32 g_RunState;               // 8 recording, 6 movie playback; others informative
-extern char g_RootDir[LIB_TEXT_SIZE];
-extern char g_DataDir[LIB_TEXT_SIZE];
-extern char g_RenderName[LIB_TEXT_SIZE];
-extern i32 g_RenderInterval, g_RenderFirstFrame, g_RenderLastFrame;
-extern char g_TextBuf[LIB_TEXT_SIZE]; // shared formatting buffer (format with Str_Format)
 extern const char g_AppCaption[];     // "Miravel": caption of every message box
-extern f32 g_FrameDelta;              // frames of 1/60 s since the previous idle pass
-extern i32 g_ScreenWidth, g_ScreenHeight;   // back-buffer size
-extern i32 g_DesktopWidth, g_DesktopHeight; // primary screen size, stored at window creation
-extern u32 g_ViewWindowMode;          // 1: frames are presented into view windows
-extern u32 g_FrameScaling;            // 1: 2D uses a logical 640x480 frame
-extern u32 g_OsVersion;               // Lib_GetOsVersion() stored at start-up
-extern u8 g_OptAntialias;
-extern u32 g_OptLight;
-extern f32 g_Ambient[3];
-extern u32 g_ClearColor[3];
-extern f32 g_RandomTable[LIB_RANDOM_COUNT];  // 3.0 .. 7.0
-extern f32 g_TextSize;
-extern f32 g_Fade, g_FadeStep;
-extern u32 g_LibReady;
-extern u32 g_AppActive;               // 1 while the framework is not paused
-extern u8 g_CpuOccupy;                // the main loop skips its Sleep(1)
 // Work arrays of the per-frame model pass and the normal computation, allocated by Lib_Init
 // (or Lib_AllocWorkBuffers in tests): f32[3] per polygon (g_FaceNormalWork, model/seam.h)
 // and i32 per vertex of capacity.
-extern i32 *g_VertexShareCounts;
 // Shared vertex batch: polygon capacity x 240 bytes (six 40-byte SceneVertex per polygon).
-extern SceneVertex *g_BatchVerts;
 
 // Platform objects (defined in the Windows build only).
-extern HWND__ *g_MainWnd;
-extern IDirect3D9 *g_D3D;
-extern IDirect3DDevice9 *g_Device;
 
 // [SECTION] start-up
 // The whole start-up; true when the library is ready (Windows build).
@@ -146,14 +120,58 @@ bool Text_IsOutputOn(void);
 void Text_SetSuppressed(u32 suppressed);
 // Heap copy (malloc); null for null or a failed allocation.
 char *Lib_StrDup(const char *text);
-// Advances g_Fade by g_FadeStep, clamped to 0..1; the step stops at either end.
+// Advances g_Lib.fade by g_Lib.fadeStep, clamped to 0..1; the step stops at either end.
 void Lib_StepFade(void);
 // Frames of 1/60 s between two timeGetTime readings (wrap-safe).
 f32 Lib_FrameDeltaFromMs(u32 lastMs, u32 nowMs);
 
 // Library timer: restarted after modal interruptions (Timer_Reset, through the seam).
 void Timer_UpdateElapsed(void);
-extern u32 g_TimerElapsedMs;
+// The library object (one instance, zero-filled with the process but for the values given in
+// lib_globals.cpp). Writers: Lib_Init and the framework (lib/framework) fill it at start-up
+// and on size or device changes; the framework message handler writes app (input state);
+// the main loop writes frameDelta and fade; editors write runState, frameScaling and the
+// render range. Everything else is read-only outside lib/framework.
+struct LibState {
+  i32 screenWidth;
+  i32 screenHeight;
+  LibConfig config;
+  LibFlags flags;
+  i32 desktopWidth;
+  i32 desktopHeight;
+  u32 runState;  // 8 recording, 6 movie playback; others informative
+  u32 viewWindowMode;  // 1: frames are presented into view windows
+  u32 frameScaling;  // 1: 2D uses a logical 640x480 frame
+  u32 osVersion;  // Lib_GetOsVersion() stored at start-up
+  u8 optAntialias;
+  u32 optLight;
+  u32 ready;
+  u32 appActive;  // 1 while the framework is not paused
+  u8 cpuOccupy;  // the main loop skips its Sleep(1)
+  f32 frameDelta;  // frames of 1/60 s since the previous idle pass
+  f32 textSize;
+  f32 fade;
+  f32 fadeStep;
+  u32 timerElapsedMs;
+  f64 timerStart;  // Windows build: timeGetTime at the last Timer_Reset (lib_init_win.cpp)
+  i32 renderInterval;
+  i32 renderFirstFrame;
+  i32 renderLastFrame;
+  f32 ambient[3];
+  u32 clearColor[3];
+  HWND__ *mainWnd;
+  IDirect3D9 *d3d;
+  IDirect3DDevice9 *device;
+  i32 *vertexShareCounts;
+  SceneVertex *batchVerts;
+  LibApp app;
+  char rootDir[LIB_TEXT_SIZE];
+  char dataDir[LIB_TEXT_SIZE];
+  char renderName[LIB_TEXT_SIZE];
+  char textBuf[LIB_TEXT_SIZE];  // shared formatting buffer (format with Str_Format)
+  f32 randomTable[LIB_RANDOM_COUNT];  // 3.0 .. 7.0
+};
+extern LibState g_Lib;
 
 // [SECTION] Windows build only
 void Lib_ShellOpen(const char *path);
@@ -164,10 +182,41 @@ void Draw_SetScreenQuadColor(f32 r, f32 g, f32 b, f32 a);
 void Lib_SetAntialias(bool on);
 void Lib_SetVSync(bool on);
 
-// Calls into facilities built elsewhere in the library (frame render, screen text,
-// primitives, tessellation, sound, AVI capture). A null entry is skipped. The Windows
-// start-up fills them in Lib_InstallHooks (lib/framework/lib_hooks_win.cpp): owners of
-// those facilities add their line there.
+// [SECTION] calls the library makes through pointers
+// Platform halves the Windows start-up installs and tests replace with fakes.
+// The log window (media/log_win.cpp).
+struct LogPlatform {
+  void (*create)(void);                       // makes window and list box, fills g_Log
+  void (*addLine)(const char *text, u32 index);  // adds the line and selects it
+  u32 (*freeMemory)(void);
+};
+// The platform file dialogs (media/dialogs_win.cpp).
+struct FileDlgPlatform {
+  // Runs the dialog; true on OK (file and fileTitle filled), false on cancel or error.
+  bool (*run)(FileDlgRequest *req);
+  // Runs the folder chooser starting at startDir; true with out (FILEDLG_TEXT) filled.
+  bool (*browseFolder)(const char *startDir, char *out);
+};
+// How error boxes reach the screen (the Windows build: modal hooks; tests: recorders).
+struct D3DAppErrorUi {
+  void (*showBox)(const char *text, bool errorIcon);
+  void (*closeWindow)(void);   // sends WM_CLOSE to the framework window when it exists
+};
+// Clock of the framework timer: a high-resolution counter when it works, else milliseconds.
+struct DXUtilClock {
+  bool (*counterFrequency)(i64 *ticksPerSecond);  // false: no performance counter
+  i64 (*counter)(void);
+  u32 (*milliseconds)(void);
+};
+
+// The one table of calls the library makes through pointers, other than the drawing device
+// (g_Dev) and the modal windows (g_ModalHooks): calls into facilities built elsewhere in the
+// library (frame render, screen text, primitives, tessellation, sound, AVI capture, the
+// effect layer), the shell's hooks, and the platform halves above. A null entry is skipped.
+// Writers: the Windows start-up fills the library's entries in Lib_InstallHooks
+// (lib/render/lib_start_win.cpp; owners of those facilities add their line there) and
+// Lib_InstallSeam; the shell (app/) and the movie editor (scene/) install theirs when
+// they start; tests install fakes.
 struct LibHooks {
   i32 (*renderFrame)(const FrameRequest *req);  // Lib_RenderFrame: BeginScene .. EndScene; <0 = failed
   void (*rebuildScreenQuad)(void);     // after a size or quad colour change
@@ -179,11 +228,12 @@ struct LibHooks {
   void (*deviceObjectsLost)(void);
   void (*deviceObjectsReload)(void);
   void (*createTextFont)(f32 size);    // screen-text font
+  void (*queueStats)(void);            // the device and frame lines of the frame step
   void (*buildTessTables)(void);       // curved-triangle tables
   void (*startMusic)(void);
   void (*startSound)(void);
   bool (*loadToonTexture)(const char *path, i32 *width, i32 *height);
-  void (*captureAviFrame)(void);       // while g_RunState is 8
+  void (*captureAviFrame)(void);       // while g_Lib.runState is 8
   void (*moveVideoWindow)(i32 width, i32 height);  // the movie's video window, when open
   // The shell's main-window handler (App_MainWndProc), called first for every message.
   intptr_t (*shellWndProc)(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam);
@@ -201,6 +251,40 @@ struct LibHooks {
   bool (*openVideoWindow)(const char *path, i32 flag);
   void (*closeVideoWindow)(void);
   void (*moviePlaybackTick)(void);
+  // [model drawing] the effect layer and the movie images (render/modeldraw.cpp).
+  // Render mode 4 (the bone effect); false when it drew nothing (the model is then drawn
+  // as in mode 0).
+  bool (*drawBoneModel)(i32 n, i32 part, Model3 *model);
+  // The shader frame (Hlsl_RenderFrame), run between BeginScene and the scene hook.
+  void (*shaderFrame)(void);
+  // The image handle of movie object i (null: none).
+  const ImageHandle *(*movieImage)(i32 i);
+  // Render modes 5 and 6: the bump-mapped samples drawn in place of the model.
+  void (*drawBumpSample)(u32 renderMode);
+  // Releases the bump samples' meshes, textures and declaration (the next draw loads them).
+  void (*releaseBumpSamples)(void);
+  // Writes the pose of movie object i between keys k and k+1 at fraction t (the movie
+  // editor's Movie_InterpolateObject); empty, the pose stays as it is.
+  void (*movieInterpolate)(i32 i, i32 k, f32 t);
+  // [per-frame model pass] device buffers and render data (render/objects.cpp); the pass
+  // runs and is tested natively with these empty.
+  // Locks a whole device vertex buffer for writing; null when it cannot be locked.
+  void *(*lockVertexBuffer)(void *buffer);
+  void (*unlockVertexBuffer)(void *buffer);
+  // Rebuilds the render data of every model whose changed flag is set (render-data set-up).
+  void (*rebuildModelMeshes)(void);
+  // Mode 2: the welded vertices of the slot's indexed mesh; false when the slot has none.
+  bool (*indexedMeshSkin)(i32 slot, SkinTarget *out);
+  // Mode 3: the vertex flags and normal-polygon flags of the slot's bone-pair meshes, with
+  // their counts (the model's vertex and polygon counts when they were built); false when
+  // the slot has none. Vertices and polygons past the counts are not deformed.
+  bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalPolygonFlags,
+                       i32 *polygonCount);
+  // [platform halves]
+  LogPlatform log;
+  FileDlgPlatform fileDlg;
+  D3DAppErrorUi errorUi;
+  DXUtilClock clock;
 };
 extern LibHooks g_LibHooks;
 void Lib_InstallHooks(void);

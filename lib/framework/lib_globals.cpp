@@ -5,37 +5,14 @@
 #include <stdlib.h>
 #include <string.h>
 
-LibApp g_LibApp;
-LibConfig g_LibConfig = {65000, 0, 0, 0, 0};
-LibFlags g_LibFlags = {0, 1, 0.0f, 0.0f, 0.0f, 0.2f};
+LibState g_Lib = {
+    640, 480,                          // screenWidth, screenHeight
+    {65000, 0, 0, 0, 0},               // config
+    {0, 1, 0.0f, 0.0f, 0.0f, 0.2f},    // flags
+};
 LibHooks g_LibHooks;
 
-u32 g_RunState;
-char g_RootDir[LIB_TEXT_SIZE];
-char g_DataDir[LIB_TEXT_SIZE];
-char g_RenderName[LIB_TEXT_SIZE];
-i32 g_RenderInterval, g_RenderFirstFrame, g_RenderLastFrame;
-char g_TextBuf[LIB_TEXT_SIZE];
 const char g_AppCaption[] = "Miravel";
-f32 g_FrameDelta;
-i32 g_ScreenWidth = 640, g_ScreenHeight = 480;
-i32 g_DesktopWidth, g_DesktopHeight;
-u32 g_ViewWindowMode;
-u32 g_FrameScaling;
-u32 g_OsVersion;
-u8 g_OptAntialias;
-u32 g_OptLight;
-f32 g_Ambient[3];
-u32 g_ClearColor[3];
-f32 g_RandomTable[LIB_RANDOM_COUNT];
-f32 g_TextSize;
-f32 g_Fade, g_FadeStep;
-u32 g_LibReady;
-u32 g_AppActive;
-u8 g_CpuOccupy;
-i32 *g_VertexShareCounts;
-SceneVertex *g_BatchVerts;
-u32 g_TimerElapsedMs;
 
 
 // [SECTION] capability levels
@@ -67,28 +44,28 @@ u8 Lib_ComputeGpuLevels(const GpuCapsInput *caps, GpuInfo *out) {
 // [SECTION] start values and work buffers
 
 void Lib_FillRandomTable(void) {
-  for (int i = 0; i < LIB_RANDOM_COUNT; i++) g_RandomTable[i] = (f32)(rand() % 5) + 3.0f;
+  for (int i = 0; i < LIB_RANDOM_COUNT; i++) g_Lib.randomTable[i] = (f32)(rand() % 5) + 3.0f;
 }
 
 void Lib_SetStartValues(void) {
-  g_Ambient[0] = g_Ambient[1] = g_Ambient[2] = 0.125f;
-  g_TextSize = 1.0f;
-  g_RunState = 4;
+  g_Lib.ambient[0] = g_Lib.ambient[1] = g_Lib.ambient[2] = 0.125f;
+  g_Lib.textSize = 1.0f;
+  g_Lib.runState = 4;
   Lib_FillRandomTable();
-  g_ClearColor[0] = g_ClearColor[1] = g_ClearColor[2] = 0;
-  Str_Copy(g_RenderName, sizeof g_RenderName, "レンダリング");
-  g_OptLight = 1;
-  g_RenderInterval = 3;
-  g_RenderFirstFrame = 0;
-  g_RenderLastFrame = 300;
+  g_Lib.clearColor[0] = g_Lib.clearColor[1] = g_Lib.clearColor[2] = 0;
+  Str_Copy(g_Lib.renderName, sizeof g_Lib.renderName, "レンダリング");
+  g_Lib.optLight = 1;
+  g_Lib.renderInterval = 3;
+  g_Lib.renderFirstFrame = 0;
+  g_Lib.renderLastFrame = 300;
 }
 
 bool Lib_AllocWorkBuffers(u32 polygonCapacity) {
   size_t polys = polygonCapacity, verts = (size_t)polygonCapacity * 4;
   if (!g_FaceNormalWork) g_FaceNormalWork = (f32 *)calloc(polys ? polys : 1, 3 * sizeof(f32));
-  if (!g_VertexShareCounts) g_VertexShareCounts = (i32 *)calloc(verts ? verts : 1, sizeof(i32));
-  if (!g_BatchVerts) g_BatchVerts = (SceneVertex *)calloc(polys ? polys : 1, 240);
-  return g_FaceNormalWork && g_VertexShareCounts && g_BatchVerts;
+  if (!g_Lib.vertexShareCounts) g_Lib.vertexShareCounts = (i32 *)calloc(verts ? verts : 1, sizeof(i32));
+  if (!g_Lib.batchVerts) g_Lib.batchVerts = (SceneVertex *)calloc(polys ? polys : 1, 240);
+  return g_FaceNormalWork && g_Lib.vertexShareCounts && g_Lib.batchVerts;
 }
 
 // [SECTION] data folder
@@ -143,14 +120,14 @@ int Lib_OsVersionClass(u32 platformId, u32 major, u32 minor) {
   return 3;
 }
 
-u32 D3DApp_IsActive(void) { return g_AppActive; }
-u32 Lib_IsReady(void) { return g_LibReady; }
-i32 Lib_GetScreenHeight(void) { return g_ScreenHeight; }
-void Lib_SetFadeStep(f32 step) { g_FadeStep = step; }
-void Lib_SetFade(f32 level) { g_Fade = level; g_FadeStep = 0.0f; }
-u8 Lib_IsVSync(void) { return g_LibFlags.vsync; }
-void Lib_SetCpuOccupy(u8 on) { g_CpuOccupy = on; }
-u8 Lib_GetCpuOccupy(void) { return g_CpuOccupy; }
+u32 D3DApp_IsActive(void) { return g_Lib.appActive; }
+u32 Lib_IsReady(void) { return g_Lib.ready; }
+i32 Lib_GetScreenHeight(void) { return g_Lib.screenHeight; }
+void Lib_SetFadeStep(f32 step) { g_Lib.fadeStep = step; }
+void Lib_SetFade(f32 level) { g_Lib.fade = level; g_Lib.fadeStep = 0.0f; }
+u8 Lib_IsVSync(void) { return g_Lib.flags.vsync; }
+void Lib_SetCpuOccupy(u8 on) { g_Lib.cpuOccupy = on; }
+u8 Lib_GetCpuOccupy(void) { return g_Lib.cpuOccupy; }
 bool Text_IsOutputOn(void) { return g_FrameOutputSuppressed == 0; }
 void Text_SetSuppressed(u32 suppressed) { g_FrameOutputSuppressed = suppressed; }
 
@@ -163,9 +140,9 @@ char *Lib_StrDup(const char *text) {
 }
 
 void Lib_StepFade(void) {
-  g_Fade += g_FadeStep;
-  if (g_Fade <= 0.0f) { g_Fade = 0.0f; g_FadeStep = 0.0f; }
-  if (g_Fade >= 1.0f) { g_Fade = 1.0f; g_FadeStep = 0.0f; }
+  g_Lib.fade += g_Lib.fadeStep;
+  if (g_Lib.fade <= 0.0f) { g_Lib.fade = 0.0f; g_Lib.fadeStep = 0.0f; }
+  if (g_Lib.fade >= 1.0f) { g_Lib.fade = 1.0f; g_Lib.fadeStep = 0.0f; }
 }
 
 f32 Lib_FrameDeltaFromMs(u32 lastMs, u32 nowMs) { return (f32)(u32)(nowMs - lastMs) * 0.06f; }

@@ -1,7 +1,7 @@
 // The movie actors, message table and play state that the frame render reads.
 //
 // Stored in the library so that it needs nothing above it; the movie editor (scene/) writes
-// them and installs its playback calls into g_LibHooks and g_RenderHooks.
+// them and installs its playback calls into g_LibHooks.
 #pragma once
 #include "model/types.h"
 
@@ -25,7 +25,7 @@ enum {
   MOVIE_KIND_MESSAGE = 9,
 };
 
-// Play state (g_MoviePlayState).
+// Play state (g_Movie.playState).
 enum { MOVIE_STOPPED = 0, MOVIE_PLAYING = 1, MOVIE_FINISHED = 2 };
 
 // One key frame; the same layout for every kind.
@@ -66,11 +66,16 @@ struct MovieObject {
   f32 pose[MOVIE_POSE_COUNT];  // position, target, angles, rotation, scale, colour
 };
 
-extern MovieObject *g_MovieObjects[MOVIE_MAX_OBJECTS];
-extern i32 g_MovieObjectCount;
-extern char g_MovieMessages[MOVIE_MESSAGE_COUNT][256];
-extern u8 g_VideoActive;       // the video window plays a file: nothing is rendered
-extern u32 g_MovieLoaded;      // 1 after a movie file was read
-extern u32 g_MoviePlayState;   // MOVIE_*
-extern char g_MovieVideoPath[256];  // the file the video window plays (replayed on loop)
+// The movie state. Writers: the movie editor (scene/) and its playback step; the library
+// start-up and the framework clear playState and videoActive.
+struct MovieState {
+  i32 objectCount;
+  u8 videoActive;  // the video window plays a file: nothing is rendered
+  u32 loaded;  // 1 after a movie file was read
+  u32 playState;  // MOVIE_*
+  char videoPath[256];  // the file the video window plays (replayed on loop)
+  char messages[MOVIE_MESSAGE_COUNT][256];
+  MovieObject *objects[MOVIE_MAX_OBJECTS];
+};
+extern MovieState g_Movie;
 

@@ -62,10 +62,10 @@ bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name) {
 }
 
 void Avi_EnterRecordingState(u32 *saved) {
-  *saved = g_RunState;
-  g_RunState = AVI_RUN_STATE_RECORDING;
+  *saved = g_Lib.runState;
+  g_Lib.runState = AVI_RUN_STATE_RECORDING;
 }
 
 void Avi_LeaveRecordingState(u32 saved) {
-  if (g_RunState == AVI_RUN_STATE_RECORDING) g_RunState = saved;
+  if (g_Lib.runState == AVI_RUN_STATE_RECORDING) g_Lib.runState = saved;
 }

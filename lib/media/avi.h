@@ -1,4 +1,4 @@
-// AVI capture: a 640 x 480 x 24-bit movie written frame by frame while g_RunState is 8,
+// AVI capture: a 640 x 480 x 24-bit movie written frame by frame while g_Lib.runState is 8,
 // and the layout arithmetic behind it. The writer itself (AVIFile, the video compression
 // manager, the DIB frame) is avi_win.cpp; the arithmetic and the run-state rules here are
 // portable.
@@ -23,7 +23,7 @@ bool Avi_MakeFileName(char *dst, size_t size, const char *path);
 // "<root>\\<name>" into dst; false when it does not fit.
 bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name);
 
-// Run state while recording: Avi_EnterRecordingState keeps the current g_RunState in *saved
+// Run state while recording: Avi_EnterRecordingState keeps the current g_Lib.runState in *saved
 // and sets 8; Avi_LeaveRecordingState restores it only when the state is still 8.
 void Avi_EnterRecordingState(u32 *saved);
 void Avi_LeaveRecordingState(u32 saved);
@@ -31,7 +31,7 @@ void Avi_LeaveRecordingState(u32 saved);
 // [SECTION] Windows program only (avi_win.cpp, snapshot_win.cpp)
 
 // Opens a recording "<root>\\<name>" (written as <name without extension>.avi) with the codec
-// the user picks; true when recording started (g_RunState is then 8).
+// the user picks; true when recording started (g_Lib.runState is then 8).
 bool Avi_StartRecording(const char *name, u32 frameRate);
 // Ends the recording (nothing when none runs): run state restored, file closed, "avi.bmp" deleted.
 void Avi_StopRecording(void);

@@ -3,4 +3,4 @@
 #include "lib/media/avi.h"
 #include "lib/media/avi_win.h"
 
-void Avi_CaptureFrame(void) { Avi_CaptureFrameOf(g_Device); }
+void Avi_CaptureFrame(void) { Avi_CaptureFrameOf(g_Lib.device); }

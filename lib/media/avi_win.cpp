@@ -168,7 +168,7 @@ bool Avi_IsRecording(void) { return g_AviWriter != nullptr; }
 bool Avi_StartRecording(const char *name, u32 frameRate) {
   if (!name || !name[0] || frameRate == 0) return false;
   char path[LIB_TEXT_SIZE];
-  if (!Avi_RootPath(path, sizeof path, g_RootDir, name)) return false;
+  if (!Avi_RootPath(path, sizeof path, g_Lib.rootDir, name)) return false;
   // One recording at a time: a new start finishes the old one first.
   if (g_AviWriter) Avi_StopRecording();
   AviWriter *writer = new AviWriter();
@@ -193,7 +193,7 @@ void Avi_StopRecording(void) {
   delete writer;
   g_AviWriter = nullptr;
   char path[LIB_TEXT_SIZE];
-  if (Avi_RootPath(path, sizeof path, g_RootDir, kCaptureBitmapName)) DeleteFileA(path);
+  if (Avi_RootPath(path, sizeof path, g_Lib.rootDir, kCaptureBitmapName)) DeleteFileA(path);
 }
 
 // [SECTION] Frame capture
@@ -207,7 +207,7 @@ static void CopyBitmapToFrame(AviWriter *w, const char *bitmapPath) {
   if (imageDC) {
     HGDIOBJ old = SelectObject(imageDC, image);
     i32 x, y;
-    Avi_CaptureOrigin(g_ViewWindowMode, g_ScreenWidth, g_ScreenHeight, &x, &y);
+    Avi_CaptureOrigin(g_Lib.viewWindowMode, g_Lib.screenWidth, g_Lib.screenHeight, &x, &y);
     BitBlt(w->frameDC, 0, 0, (int)w->width, (int)w->height, imageDC, x, y, SRCCOPY);
     SelectObject(imageDC, old);
     DeleteDC(imageDC);
@@ -217,9 +217,9 @@ static void CopyBitmapToFrame(AviWriter *w, const char *bitmapPath) {
 
 void Avi_CaptureFrameOf(IDirect3DDevice9 *device) {
   AviWriter *w = g_AviWriter;
-  if (g_RunState != AVI_RUN_STATE_RECORDING || !w || !w->frameDC) return;
+  if (g_Lib.runState != AVI_RUN_STATE_RECORDING || !w || !w->frameDC) return;
   char path[LIB_TEXT_SIZE];
-  if (!Avi_RootPath(path, sizeof path, g_RootDir, kCaptureBitmapName)) return;
+  if (!Avi_RootPath(path, sizeof path, g_Lib.rootDir, kCaptureBitmapName)) return;
   // A snapshot or load that fails still writes the frame, with the previous picture.
   if (device) Snapshot_SaveBackBuffer(device, path, nullptr);
   CopyBitmapToFrame(w, path);

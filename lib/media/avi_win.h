@@ -20,7 +20,7 @@ struct AviWriter {
   u32 width, height;
   u32 frameBytes;
   u32 frameCounter;            // index of the next frame
-  u32 savedRunState;           // g_RunState before recording started
+  u32 savedRunState;           // g_Lib.runState before recording started
   u32 frameRate;
   u8 aviFileInit;              // AVIFileInit was called (close balances it)
 
@@ -41,7 +41,7 @@ extern AviWriter *g_AviWriter;
 // it with "full frames (uncompressed)". False when the user cancelled.
 bool Avi_ChooseCompressor(HWND window, BITMAPINFOHEADER *format, COMPVARS *compressor);
 
-// The frame step's capture on a given device (Avi_CaptureFrame passes g_Device).
+// The frame step's capture on a given device (Avi_CaptureFrame passes g_Lib.device).
 void Avi_CaptureFrameOf(IDirect3DDevice9 *device);
 // Snapshot of a device's back buffer (whole, or rect when not null) as a BMP file at path.
 // A multisampled back buffer is resolved into a plain surface first.

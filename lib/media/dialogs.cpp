@@ -15,7 +15,6 @@
 #include "model/seam.h"
 
 FileDlgState g_FileDlg;
-FileDlgPlatform g_FileDlgPlatform;
 
 static const char kBrowseTitle[] = "フォルダを選択して下さい";
 
@@ -67,7 +66,7 @@ static const char *FileDlg_Run(FileDlgBuffers *buf, FileDlgRequest *req, const c
   req->filter = buf->filter;
   req->file = buf->file;
   req->fileTitle = buf->title;
-  bool ok = g_FileDlgPlatform.run && g_FileDlgPlatform.run(req);
+  bool ok = g_LibHooks.fileDlg.run && g_LibHooks.fileDlg.run(req);
   Timer_Reset();
   if (!ok) {
     buf->title[0] = 0;
@@ -78,7 +77,7 @@ static const char *FileDlg_Run(FileDlgBuffers *buf, FileDlgRequest *req, const c
 }
 
 // The open dialogs start in the remembered folder, or in the data folder at first.
-static const char *OpenInitialDir(void) { return g_FileDlg.folder[0] ? g_FileDlg.folder : g_DataDir; }
+static const char *OpenInitialDir(void) { return g_FileDlg.folder[0] ? g_FileDlg.folder : g_Lib.dataDir; }
 
 // After OK the dialog has left the current directory at the chosen file's folder.
 static void RememberCurrentDir(void) {
@@ -123,7 +122,7 @@ bool FileDlg_BrowseFolder(char *out) {
   char start[FILEDLG_TEXT];
   if (!getcwd(start, sizeof start - 1)) start[0] = 0;
   memset(out, 0, FILEDLG_TEXT);
-  bool ok = g_FileDlgPlatform.browseFolder && g_FileDlgPlatform.browseFolder(start, out);
+  bool ok = g_LibHooks.fileDlg.browseFolder && g_LibHooks.fileDlg.browseFolder(start, out);
   out[FILEDLG_TEXT - 1] = 0;
   Timer_Reset();
   return ok;

@@ -6,10 +6,11 @@
 // remember that folder and start there next time.
 //
 // The decisions (filter text, buffers, initial folder, what is remembered) are portable;
-// the platform dialog itself is one call in g_FileDlgPlatform, which the Windows program
+// the platform dialog itself is one call in g_LibHooks.fileDlg, which the Windows program
 // fills (dialogs_win.cpp, through the modal hooks so that tests can answer it) and native
 // tests replace with a fake. Global owned here: g_FileDlg.
 #pragma once
+#include "lib/framework/lib.h"
 #include "model/types.h"
 
 enum { FILEDLG_TEXT = 256 };
@@ -41,13 +42,8 @@ struct FileDlgRequest {
   bool save;
 };
 
-struct FileDlgPlatform {
-  // Runs the dialog; true on OK (file and fileTitle filled), false on cancel or error.
-  bool (*run)(FileDlgRequest *req);
-  // Runs the folder chooser starting at startDir; true with out (FILEDLG_TEXT) filled.
-  bool (*browseFolder)(const char *startDir, char *out);
-};
-extern FileDlgPlatform g_FileDlgPlatform;
+// Fills g_LibHooks.fileDlg with the common dialogs (dialogs_win.cpp, Windows build).
+void FileDlg_InstallPlatform(void);
 
 const char *FileDlg_OpenByExt(void *owner, const char *extension, const char *title, const char *defaultName);
 const char *FileDlg_OpenWithFilter(void *owner, const char *filter, const char *title, const char *defaultName);

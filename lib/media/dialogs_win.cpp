@@ -4,7 +4,6 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "lib/draw/drawdev_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
@@ -58,6 +57,6 @@ static bool BrowseFolder(const char *startDir, char *out) {
 }
 
 void FileDlg_InstallPlatform(void) {
-  g_FileDlgPlatform.run = RunFileDialog;
-  g_FileDlgPlatform.browseFolder = BrowseFolder;
+  g_LibHooks.fileDlg.run = RunFileDialog;
+  g_LibHooks.fileDlg.browseFolder = BrowseFolder;
 }

@@ -19,8 +19,14 @@ static long LastDotAfterFirst(const char *name) {
   return (long)(dot - name);
 }
 
+// The results of the two calls below (valid until the same call again).
+static struct {
+  char ext[256];
+  char stem[256];
+} s_Name;
+
 const char *FileDlg_GetExtension(const char *name) {
-  static char ext[256];
+  char (&ext)[256] = s_Name.ext;
   ext[0] = 0;
   if (!name) return ext;
   long dot = LastDotAfterFirst(name);
@@ -29,7 +35,7 @@ const char *FileDlg_GetExtension(const char *name) {
 }
 
 const char *FileDlg_StripExtension(const char *name) {
-  static char stem[256];
+  char (&stem)[256] = s_Name.stem;
   stem[0] = 0;
   if (!name || !name[0]) return stem;
   long dot = LastDotAfterFirst(name);

@@ -4,9 +4,10 @@
 // it to g_Seam.logLine, which is Log_AddLine. Lines are dropped while the window does not
 // exist; it is created when the program editor is first entered (Log_Create) and, when the
 // user closes it, its handles are cleared so that a later Log_Create makes it again.
-// The window itself is platform code (log_win.cpp) reached through g_LogPlatform.
+// The window itself is platform code (log_win.cpp) reached through g_LibHooks.log.
 // Global owned here: g_Log.
 #pragma once
+#include "lib/framework/lib.h"
 #include "model/types.h"
 
 struct LogState {
@@ -16,12 +17,8 @@ struct LogState {
 };
 extern LogState g_Log;
 
-struct LogPlatform {
-  void (*create)(void);                       // makes window and list box, fills g_Log
-  void (*addLine)(const char *text, u32 index);  // adds the line and selects it
-  u32 (*freeMemory)(void);
-};
-extern LogPlatform g_LogPlatform;
+// Fills g_LibHooks.log with the window calls (log_win.cpp, Windows build).
+void Log_InstallPlatform(void);
 
 // Creates the log window once (nothing while it exists).
 void Log_Create(void);

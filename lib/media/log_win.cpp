@@ -1,7 +1,6 @@
 // The log window "LogWin" with its list box (Windows side of lib/media/log.h).
 #include <windows.h>
 
-#include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/log.h"
 
@@ -29,7 +28,7 @@ static LRESULT CALLBACK Log_WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 static HINSTANCE LogInstance(void) {
-  return g_LibApp.instance ? (HINSTANCE)g_LibApp.instance : GetModuleHandleA(nullptr);
+  return g_Lib.app.instance ? (HINSTANCE)g_Lib.app.instance : GetModuleHandleA(nullptr);
 }
 
 static void LogCreate(void) {
@@ -44,7 +43,7 @@ static void LogCreate(void) {
     wc.lpszClassName = kLogClass;
     if (!RegisterClassA(&wc)) return;
   }
-  int screenH = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
+  int screenH = g_Lib.desktopHeight > 0 ? g_Lib.desktopHeight : GetSystemMetrics(SM_CYSCREEN);
   int listH = screenH - 90;
   if (listH < 32) listH = 32;
   RECT rc = {0, 0, 300, listH};
@@ -75,7 +74,7 @@ static u32 LogFreeMemory(void) {
 }
 
 void Log_InstallPlatform(void) {
-  g_LogPlatform.create = LogCreate;
-  g_LogPlatform.addLine = LogAddLine;
-  g_LogPlatform.freeMemory = LogFreeMemory;
+  g_LibHooks.log.create = LogCreate;
+  g_LibHooks.log.addLine = LogAddLine;
+  g_LibHooks.log.freeMemory = LogFreeMemory;
 }

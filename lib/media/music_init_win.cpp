@@ -2,4 +2,4 @@
 #include "lib/framework/lib.h"
 #include "lib/media/music.h"
 
-i32 Music_Init(void) { return Music_InitForWindow(g_MainWnd); }
+i32 Music_Init(void) { return Music_InitForWindow(g_Lib.mainWnd); }

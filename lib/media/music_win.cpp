@@ -1,12 +1,11 @@
 // DirectMusic performance set-up: one MusicManager on the heap and an auto-reset event that
-// receives segment notifications. Owns g_MusicManager and g_MusicEvent; nothing is released
+// receives segment notifications. Owns g_Music.manager and g_Music.event; nothing is released
 // before the process ends.
 #include "lib/media/music_win.h"
 
 #include "lib/media/music.h"
 
-MusicManager *g_MusicManager;
-HANDLE g_MusicEvent;
+MusicState g_Music;
 
 // Path type 8 is the one the library has always asked for.
 static const DWORD kMusicPathType = 8;
@@ -45,11 +44,11 @@ IDirectMusicAudioPath *MusicManager::DefaultAudioPath() {
 }
 
 i32 Music_InitForWindow(void *window) {
-  if (!g_MusicEvent) g_MusicEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (!g_MusicManager) g_MusicManager = new MusicManager();
-  HRESULT hr = g_MusicManager->Initialize((HWND)window, kMusicChannels, kMusicPathType, nullptr);
+  if (!g_Music.event) g_Music.event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!g_Music.manager) g_Music.manager = new MusicManager();
+  HRESULT hr = g_Music.manager->Initialize((HWND)window, kMusicChannels, kMusicPathType, nullptr);
   if (FAILED(hr)) return hr;
-  hr = g_MusicManager->performance->AddNotificationType(GUID_NOTIFICATION_SEGMENT);
+  hr = g_Music.manager->performance->AddNotificationType(GUID_NOTIFICATION_SEGMENT);
   if (FAILED(hr)) return hr;
-  return g_MusicManager->performance->SetNotificationHandle(g_MusicEvent, 0);
+  return g_Music.manager->performance->SetNotificationHandle(g_Music.event, 0);
 }

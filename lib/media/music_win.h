@@ -22,5 +22,9 @@ class MusicManager {
   IDirectSound3DListener *listener;
 };
 
-extern MusicManager *g_MusicManager;
-extern HANDLE g_MusicEvent;
+// The music performance: written by Music_Init and Music_Shutdown (music_win.cpp).
+struct MusicState {
+  MusicManager *manager;
+  HANDLE event;
+};
+extern MusicState g_Music;

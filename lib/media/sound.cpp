@@ -1,5 +1,5 @@
 // Sound bookkeeping: channel rotation, the global sound slots and the model sound table.
-// Owns g_SoundSystem, g_SoundSlots, g_ModelSounds (see sound.h).
+// Owns g_Sound.system, g_Sound.slots, g_Sound.modelSounds (see sound.h).
 #include "lib/media/sound.h"
 
 #include <stdlib.h>
@@ -7,15 +7,11 @@
 #include "model/model3.h"
 #include "model/seam.h"
 
-SoundSystem g_SoundSystem = {0, nullptr, 1, 0, 0, 0, nullptr};
-WaveRecord *g_SoundSlots[SOUND_SLOTS];
-u32 g_SoundSlotLoaded[SOUND_SLOTS];
-WaveRecord *g_ModelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
-u32 g_ModelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+SoundState g_Sound = {{0, nullptr, 1, 0, 0, 0, nullptr}};  // system
 
 void SoundSystem_Reset(void) {
-  g_SoundSystem = SoundSystem{};
-  g_SoundSystem.channelCounter = 1;
+  g_Sound.system = SoundSystem{};
+  g_Sound.system.channelCounter = 1;
 }
 
 void Sound_FreeAll(void) {
@@ -27,18 +23,18 @@ void Sound_FreeAll(void) {
 
 i32 Sound_NextChannel(u32 loop) {
   if (loop) return 0;
-  i32 c = g_SoundSystem.channelCounter + 1;
+  i32 c = g_Sound.system.channelCounter + 1;
   if (c >= SOUND_CHANNELS) c = 1;
-  g_SoundSystem.channelCounter = c;
+  g_Sound.system.channelCounter = c;
   return c;
 }
 
 SoundResult Sound_PlayWave(const WaveRecord *record, i32 pan, i32 volume, u32 loop) {
   // An empty record is refused before a channel is taken, so it cannot cut off a playing sound.
   if (!record || !record->data || record->dataLength == 0) return SOUND_FAIL;
-  if (!g_SoundSystem.initialised || !g_SoundSystem.playOnChannel) return SOUND_FAIL;
+  if (!g_Sound.system.initialised || !g_Sound.system.playOnChannel) return SOUND_FAIL;
   i32 channel = Sound_NextChannel(loop);
-  return g_SoundSystem.playOnChannel(channel, record, pan, volume, loop);
+  return g_Sound.system.playOnChannel(channel, record, pan, volume, loop);
 }
 
 // [SECTION] Loading into a table entry
@@ -67,23 +63,23 @@ static bool ModelIndex(i32 modelSlot, i32 n, i32 *index) {
 
 bool Sound_LoadSlot(i32 n, const char *path) {
   if (n < 0 || n >= SOUND_SLOTS) return false;
-  if (!g_SoundSystem.initialised) return true;   // silent without a device
-  if (!LoadInto(&g_SoundSlots[n], path)) return false;
-  g_SoundSlotLoaded[n] = 1;
+  if (!g_Sound.system.initialised) return true;   // silent without a device
+  if (!LoadInto(&g_Sound.slots[n], path)) return false;
+  g_Sound.slotLoaded[n] = 1;
   return true;
 }
 
 bool Sound_PlaySlot(i32 n) {
-  if (n < 0 || n >= SOUND_SLOTS || !g_SoundSlotLoaded[n]) return false;
-  const SoundSystem &s = g_SoundSystem;
-  return Sound_PlayWave(g_SoundSlots[n], s.pan, s.volume, s.loop) >= 0;
+  if (n < 0 || n >= SOUND_SLOTS || !g_Sound.slotLoaded[n]) return false;
+  const SoundSystem &s = g_Sound.system;
+  return Sound_PlayWave(g_Sound.slots[n], s.pan, s.volume, s.loop) >= 0;
 }
 
 void Sound_FreeSlot(i32 n) {
   if (n < 0 || n >= SOUND_SLOTS) return;
-  Wave_Free(g_SoundSlots[n]);
-  g_SoundSlots[n] = nullptr;
-  g_SoundSlotLoaded[n] = 0;
+  Wave_Free(g_Sound.slots[n]);
+  g_Sound.slots[n] = nullptr;
+  g_Sound.slotLoaded[n] = 0;
 }
 
 // [SECTION] Model sounds
@@ -91,9 +87,9 @@ void Sound_FreeSlot(i32 n) {
 bool Sound_LoadModelSoundSlot(i32 modelSlot, i32 n, const char *path) {
   i32 index;
   if (!ModelIndex(modelSlot, n, &index)) return false;
-  if (!g_SoundSystem.initialised) return true;
-  if (!LoadInto(&g_ModelSounds[index], path)) return false;
-  g_ModelSoundPlayed[index] = 0;
+  if (!g_Sound.system.initialised) return true;
+  if (!LoadInto(&g_Sound.modelSounds[index], path)) return false;
+  g_Sound.modelSoundPlayed[index] = 0;
   return true;
 }
 
@@ -104,7 +100,7 @@ bool Sound_LoadModelSound(const Model3 *model, i32 n, const char *path) {
 
 WaveRecord *Sound_GetModelSound(i32 modelSlot, i32 n) {
   i32 index;
-  return ModelIndex(modelSlot, n, &index) ? g_ModelSounds[index] : nullptr;
+  return ModelIndex(modelSlot, n, &index) ? g_Sound.modelSounds[index] : nullptr;
 }
 
 void Sound_FreeModelSounds(i32 modelSlot, i32 n) {
@@ -114,9 +110,9 @@ void Sound_FreeModelSounds(i32 modelSlot, i32 n) {
   }
   i32 index;
   if (!ModelIndex(modelSlot, n, &index)) return;
-  Wave_Free(g_ModelSounds[index]);
-  g_ModelSounds[index] = nullptr;
-  g_ModelSoundPlayed[index] = 0;
+  Wave_Free(g_Sound.modelSounds[index]);
+  g_Sound.modelSounds[index] = nullptr;
+  g_Sound.modelSoundPlayed[index] = 0;
 }
 
 // [SECTION] Seam

@@ -2,11 +2,11 @@
 // 256 x 100 model sounds.
 //
 // The bookkeeping (which channel plays next, which slot holds what) lives here and is
-// portable; the DirectSound half (sound_win.cpp) fills g_SoundSystem.playOnChannel and the
+// portable; the DirectSound half (sound_win.cpp) fills g_Sound.system.playOnChannel and the
 // initialised flag in Sound_Init. Without a sound device loads succeed and load nothing,
 // and playing fails, so the program goes on silent.
 //
-// g_SoundSystem, g_SoundSlots and g_ModelSounds are changed only by the functions below.
+// g_Sound.system, g_Sound.slots and g_Sound.modelSounds are changed only by the functions below.
 #pragma once
 #include "model/types.h"
 #include "lib/media/wave.h"
@@ -38,12 +38,16 @@ struct SoundSystem {
                                u32 loop);
 };
 
-extern SoundSystem g_SoundSystem;
-extern WaveRecord *g_SoundSlots[SOUND_SLOTS];
-extern u32 g_SoundSlotLoaded[SOUND_SLOTS];
 // Row-major: model slot x 100 + sound number.
-extern WaveRecord *g_ModelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
-extern u32 g_ModelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+// The sound facility. Writers: the functions below only (Sound_*).
+struct SoundState {
+  SoundSystem system;
+  u32 slotLoaded[SOUND_SLOTS];
+  u32 modelSoundPlayed[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+  WaveRecord *slots[SOUND_SLOTS];
+  WaveRecord *modelSounds[SOUND_MODEL_SLOTS * SOUND_MODEL_SOUNDS];
+};
+extern SoundState g_Sound;
 
 // Puts the sound system into its start state (no device, counter 1); slots are kept.
 void SoundSystem_Reset(void);

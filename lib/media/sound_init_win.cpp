@@ -3,4 +3,4 @@
 #include "lib/framework/lib.h"
 #include "lib/media/sound.h"
 
-void Sound_Init(void) { Sound_InitForWindow(g_MainWnd); }
+void Sound_Init(void) { Sound_InitForWindow(g_Lib.mainWnd); }

@@ -8,9 +8,12 @@
 
 #include "lib/media/sound.h"
 
-static IDirectSound *s_DirectSound;
-static IDirectSoundBuffer *s_PrimaryBuffer;
-static IDirectSoundBuffer *s_Channels[SOUND_CHANNELS];
+// The DirectSound objects: made by Sound_Init, released by Sound_Shutdown.
+static struct {
+  IDirectSound *directSound;
+  IDirectSoundBuffer *primary;
+  IDirectSoundBuffer *channels[SOUND_CHANNELS];
+} s_DS;
 
 // Secondary buffers: global focus, volume, pan and frequency control, mixed in software.
 static const DWORD kChannelBufferFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLVOLUME |
@@ -18,7 +21,7 @@ static const DWORD kChannelBufferFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLVOLUM
                                          DSBCAPS_LOCSOFTWARE;
 
 static void StopChannel(i32 channel) {
-  IDirectSoundBuffer *&buf = s_Channels[channel];
+  IDirectSoundBuffer *&buf = s_DS.channels[channel];
   if (!buf) return;
   buf->Stop();
   buf->Release();
@@ -29,7 +32,7 @@ static void StopChannel(i32 channel) {
 // new buffer holding the samples takes its place.
 static SoundResult PlayOnChannel(i32 channel, const WaveRecord *record, i32 pan, i32 volume,
                                  u32 loop) {
-  if (!s_DirectSound || channel < 0 || channel >= SOUND_CHANNELS) return SOUND_FAIL;
+  if (!s_DS.directSound || channel < 0 || channel >= SOUND_CHANNELS) return SOUND_FAIL;
   StopChannel(channel);
 
   WAVEFORMATEX format = {};
@@ -46,9 +49,9 @@ static SoundResult PlayOnChannel(i32 channel, const WaveRecord *record, i32 pan,
   desc.dwBufferBytes = record->dataLength;
   desc.lpwfxFormat = &format;
   IDirectSoundBuffer *buf = nullptr;
-  HRESULT hr = s_DirectSound->CreateSoundBuffer(&desc, &buf, nullptr);
+  HRESULT hr = s_DS.directSound->CreateSoundBuffer(&desc, &buf, nullptr);
   if (FAILED(hr)) return hr;
-  s_Channels[channel] = buf;
+  s_DS.channels[channel] = buf;
 
   void *part1 = nullptr, *part2 = nullptr;
   DWORD bytes1 = 0, bytes2 = 0;
@@ -72,33 +75,33 @@ static SoundResult PlayOnChannel(i32 channel, const WaveRecord *record, i32 pan,
 i32 Sound_CreateDevice(void *window) {
   HWND hwnd = (HWND)window;
   if (!hwnd) hwnd = GetDesktopWindow();
-  g_SoundSystem.window = hwnd;
-  HRESULT hr = DirectSoundCreate(nullptr, &s_DirectSound, nullptr);
+  g_Sound.system.window = hwnd;
+  HRESULT hr = DirectSoundCreate(nullptr, &s_DS.directSound, nullptr);
   if (FAILED(hr)) {
-    s_DirectSound = nullptr;
+    s_DS.directSound = nullptr;
     return hr;
   }
-  hr = s_DirectSound->SetCooperativeLevel(hwnd, DSSCL_NORMAL);
+  hr = s_DS.directSound->SetCooperativeLevel(hwnd, DSSCL_NORMAL);
   if (FAILED(hr)) return hr;
   DSBUFFERDESC desc = {};
   desc.dwSize = sizeof desc;
   desc.dwFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_STATIC | DSBCAPS_GLOBALFOCUS;
-  hr = s_DirectSound->CreateSoundBuffer(&desc, &s_PrimaryBuffer, nullptr);
-  if (SUCCEEDED(hr)) g_SoundSystem.initialised = 1;
+  hr = s_DS.directSound->CreateSoundBuffer(&desc, &s_DS.primary, nullptr);
+  if (SUCCEEDED(hr)) g_Sound.system.initialised = 1;
   return hr;
 }
 
 void Sound_InitForWindow(void *window) {
   Sound_InstallSeam();
-  if (s_DirectSound) return;   // started once already: keep the device and its channels
+  if (s_DS.directSound) return;   // started once already: keep the device and its channels
   SoundSystem_Reset();
-  g_SoundSystem.playOnChannel = PlayOnChannel;
+  g_Sound.system.playOnChannel = PlayOnChannel;
   Sound_CreateDevice(window);
 }
 
 i32 Sound_ChannelStatus(i32 channel) {
-  if (channel < 0 || channel >= SOUND_CHANNELS || !s_Channels[channel]) return -1;
+  if (channel < 0 || channel >= SOUND_CHANNELS || !s_DS.channels[channel]) return -1;
   DWORD status = 0;
-  if (FAILED(s_Channels[channel]->GetStatus(&status))) return -1;
+  if (FAILED(s_DS.channels[channel]->GetStatus(&status))) return -1;
   return (i32)status;
 }

@@ -4,8 +4,7 @@
 #include <math.h>
 #include <string.h>
 
-BumpTeapot g_BumpTeapot;
-BumpGround g_BumpGround;
+BumpState g_Bump;
 
 bool Bump_Invert(Mat4 *out, const Mat4 *src) {
   // Gauss-Jordan with partial pivoting on a copy.

@@ -2,7 +2,7 @@
 // and the light and eye vectors they feed to their effects.
 //
 // Portable: records and arithmetic. The meshes, textures and draws are in bump_win.cpp.
-// g_BumpTeapot / g_BumpGround are changed only by the sample loads and draws.
+// g_Bump.teapot / g_Bump.ground are changed only by the sample loads and draws.
 #pragma once
 #include "model/math.h"
 #include "model/types.h"
@@ -33,8 +33,12 @@ struct BumpGround {
   BumpGroundMesh meshes[BUMP_GROUND_MESHES];
 };
 
-extern BumpTeapot g_BumpTeapot;
-extern BumpGround g_BumpGround;
+// The bump-mapping samples: written by the Bump_ calls (bump.cpp, bump_win.cpp) only.
+struct BumpState {
+  BumpTeapot teapot;
+  BumpGround ground;
+};
+extern BumpState g_Bump;
 
 // General 4x4 inverse; false (out = identity) for a singular matrix.
 bool Bump_Invert(Mat4 *out, const Mat4 *m);

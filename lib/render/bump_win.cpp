@@ -12,7 +12,7 @@
 #include "lib/render/samplemesh_win.h"
 #include "model/seam.h"
 
-static IDirect3DDevice9 *Dev(void) { return g_Device; }
+static IDirect3DDevice9 *Dev(void) { return g_Lib.device; }
 
 static void LoadErrorBox(const char *path) {
   if (g_Hlsl.messageBox) g_Hlsl.messageBox(path, "Load Error");
@@ -30,8 +30,8 @@ static const D3DVERTEXELEMENT9 kTeapotDecl[] = {
 };
 
 static CD3DMesh *TeapotMesh(void) {
-  if (!g_BumpTeapot.mesh) g_BumpTeapot.mesh = new CD3DMesh("CD3DFile_Mesh");
-  return (CD3DMesh *)g_BumpTeapot.mesh;
+  if (!g_Bump.teapot.mesh) g_Bump.teapot.mesh = new CD3DMesh("CD3DFile_Mesh");
+  return (CD3DMesh *)g_Bump.teapot.mesh;
 }
 
 // Our own tangents (D3DXComputeTangent is missing from Wine's D3DX); 16-bit indices only,
@@ -49,11 +49,11 @@ static void ComputeTangents(ID3DXMesh *mesh) {
 }
 
 void Hlsl_BumpTeapotLoad(void) {
-  BumpTeapot &t = g_BumpTeapot;
+  BumpTeapot &t = g_Bump.teapot;
   IDirect3DDevice9 *dev = Dev();
   if (!dev) return;
   char dir[LIB_TEXT_SIZE + 8];
-  Str_Format(dir, sizeof dir, "%s\\Bump", g_DataDir);
+  Str_Format(dir, sizeof dir, "%s\\Bump", g_Lib.dataDir);
   FileDlg_ChangeDir(dir);
   if (!t.normalMap) {
     IDirect3DTexture9 *tex = nullptr;
@@ -80,7 +80,7 @@ void Hlsl_BumpTeapotLoad(void) {
 }
 
 void Hlsl_BumpTeapotDraw(void) {
-  BumpTeapot &t = g_BumpTeapot;
+  BumpTeapot &t = g_Bump.teapot;
   IDirect3DDevice9 *dev = Dev();
   Effect *e = Hlsl_GetEffect(HLSL_FX_BUMP);
   CD3DMesh *mesh = TeapotMesh();
@@ -119,7 +119,7 @@ void Hlsl_BumpTeapotDraw(void) {
 
 static bool LoadTexture(const char *rel, void **out) {
   char path[LIB_TEXT_SIZE + 64];
-  Str_Format(path, sizeof path, "%s\\%s", g_DataDir, rel);
+  Str_Format(path, sizeof path, "%s\\%s", g_Lib.dataDir, rel);
   IDirect3DTexture9 *tex = nullptr;
   if (FAILED(D3DXCreateTextureFromFileA(Dev(), path, &tex))) {
     LoadErrorBox(path);
@@ -131,7 +131,7 @@ static bool LoadTexture(const char *rel, void **out) {
 
 static bool LoadGroundMesh(BumpGroundMesh *rec) {
   char path[LIB_TEXT_SIZE + 64];
-  Str_Format(path, sizeof path, "%s\\%s", g_DataDir, "BumpGround\\BumpGround.x");
+  Str_Format(path, sizeof path, "%s\\%s", g_Lib.dataDir, "BumpGround\\BumpGround.x");
   ID3DXBuffer *materialBuffer = nullptr;
   ID3DXMesh *mesh = nullptr;
   DWORD count = 0;
@@ -166,7 +166,7 @@ static bool LoadGroundMesh(BumpGroundMesh *rec) {
 }
 
 void Hlsl_BumpGroundLoad(void) {
-  BumpGround &g = g_BumpGround;
+  BumpGround &g = g_Bump.ground;
   // A failure is reported once; the next try waits for a device reset (not every frame).
   if (!Dev() || g.failed) return;
   g.failed = 1;
@@ -179,7 +179,7 @@ void Hlsl_BumpGroundLoad(void) {
 }
 
 void Hlsl_BumpGroundDraw(void) {
-  BumpGround &g = g_BumpGround;
+  BumpGround &g = g_Bump.ground;
   IDirect3DDevice9 *dev = Dev();
   Effect *e = Hlsl_GetEffect(HLSL_FX_BUMPGROUND);
   const BumpGroundMesh &rec = g.meshes[0];  // the first of the loaded meshes is the one drawn
@@ -216,16 +216,16 @@ void Hlsl_BumpGroundDraw(void) {
 
 void Hlsl_DrawBumpSample(u32 renderMode) {
   if (renderMode == 5) {
-    if (!g_BumpTeapot.loaded) Hlsl_BumpTeapotLoad();
+    if (!g_Bump.teapot.loaded) Hlsl_BumpTeapotLoad();
     else Hlsl_BumpTeapotDraw();
   } else if (renderMode == 6) {
     Hlsl_GetEffect(HLSL_FX_BUMPGROUND);
-    if (!g_BumpGround.loaded) Hlsl_BumpGroundLoad();
+    if (!g_Bump.ground.loaded) Hlsl_BumpGroundLoad();
     else Hlsl_BumpGroundDraw();
   }
 }
 
-void Hlsl_BumpResetFailures(void) { g_BumpGround.failed = 0; }
+void Hlsl_BumpResetFailures(void) { g_Bump.ground.failed = 0; }
 
 template <typename T>
 static void ReleaseAs(void *&p) {
@@ -234,13 +234,13 @@ static void ReleaseAs(void *&p) {
 }
 
 void Hlsl_BumpRelease(void) {
-  BumpTeapot &t = g_BumpTeapot;
+  BumpTeapot &t = g_Bump.teapot;
   ReleaseAs<IDirect3DTexture9>(t.normalMap);
   ReleaseAs<IDirect3DVertexDeclaration9>(t.declaration);
   delete (CD3DMesh *)t.mesh;  // its destructor releases the meshes and their textures
   t.mesh = nullptr;
   t.loaded = 0;
-  BumpGround &g = g_BumpGround;
+  BumpGround &g = g_Bump.ground;
   ReleaseAs<IDirect3DTexture9>(g.colorTexture);
   ReleaseAs<IDirect3DTexture9>(g.normalTexture);
   for (BumpGroundMesh &rec : g.meshes) {

@@ -17,27 +17,26 @@
 #include "model/obj2.h"
 
 // The toon texture was loaded when the device went.
-static bool s_ToonWasLoaded;
 
 static void ReleaseAll(void **handles, i32 count) {
   for (i32 i = 0; i < count; i++) RDev_Release(&handles[i]);
 }
 
 void DevObjects_Lost(void) {
-  if (g_DrawDevReleaseKept) g_DrawDevReleaseKept();
+  if (g_Dev.releaseKept) g_Dev.releaseKept();
   for (i32 s = 0; s < MODEL3_SLOTS; s++) {
     if (g_ModelPoses[s]) ReleaseAll(g_ModelPoses[s]->textures, MODEL3_TEXTURES);
     Render_ReleaseSlotBuffers(s);
   }
   for (ImageRow &r : g_ImageTable) RDev_Release(&r.texture);
-  ReleaseAll(g_Bone2Textures, BONE2_TEX_SLOTS * TEX_PER_MODEL);
+  ReleaseAll(g_Tex.bone2Textures, BONE2_TEX_SLOTS * TEX_PER_MODEL);
   ReleaseAll(g_Obj2Textures, OBJ2_SLOTS * OBJ2_MAX_IMAGES);
   for (Obj3Pose *pose : g_Obj3Poses)
     if (pose) ReleaseAll(&pose->textures[0][0], OBJ3_PARTS * MODEL3_TEXTURES);
-  s_ToonWasLoaded = g_ToonTexture != nullptr;
+  g_Tex.toonWasLoaded = g_Tex.toonTexture != nullptr;
   Draw_ReleaseToonTexture();
   Shadow_ReleaseBlobTexture();
-  if (g_RenderHooks.releaseBumpSamples) g_RenderHooks.releaseBumpSamples();
+  if (g_LibHooks.releaseBumpSamples) g_LibHooks.releaseBumpSamples();
   Draw_ReleaseShaderTargets();
   Draw_ReleaseAllTargets();
   Text_ReleaseFont();
@@ -77,7 +76,7 @@ static void Reload2D(void) {
 }
 
 void DevObjects_Reload(void) {
-  g_TexLoadQuiet = 1;
+  g_Tex.loadQuiet = 1;
   ReloadModels();
   Reload2D();
   for (ImageRow &r : g_ImageTable) {
@@ -89,7 +88,7 @@ void DevObjects_Reload(void) {
   }
   Draw_CreateAllTargets();
   Draw_FlagTargetForClear(0);
-  if (s_ToonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
-  s_ToonWasLoaded = false;
-  g_TexLoadQuiet = 0;
+  if (g_Tex.toonWasLoaded) g_Model3ToonLoaded = Draw_ReloadToonTexture() ? 1 : 0;
+  g_Tex.toonWasLoaded = false;
+  g_Tex.loadQuiet = 0;
 }

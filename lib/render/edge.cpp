@@ -36,7 +36,7 @@ static void EdgeGroup(i32 slot, const Model3 *m, i32 g, bool posed) {
   const Group3 &gr = m->groups[g];
   void *tex = nullptr;
   ModelPose *pose = g_ModelPoses[slot];
-  if (!(g_ViewWindowMode && m->displayMode == 3) && pose && gr.texture < MODEL3_TEXTURES) tex = pose->textures[gr.texture];
+  if (!(g_Lib.viewWindowMode && m->displayMode == 3) && pose && gr.texture < MODEL3_TEXTURES) tex = pose->textures[gr.texture];
   DrawDev_SetTexture(0, tex);
   Draw_SetFillMode((i32)gr.shading);
   Batch_Begin();
@@ -68,7 +68,7 @@ void Draw_ModelsFixed(void) {
     Mat4 world;
     Mat_Identity(&world);
     if (slot < SCENE_OBJECTS && g_SceneObjects[slot] && g_ObjectSideRecords[slot]) world = g_ObjectSideRecords[slot]->world;
-    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, world.f);
+    if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, world.f);
     static const u32 kFill[4] = {DFILL_POINT, DFILL_WIREFRAME, DFILL_SOLID, DFILL_SOLID};
     DrawDev_SetRenderState(DRS_FILLMODE, kFill[m->displayMode < 4 ? m->displayMode : 2]);
     Draw_SetLighting(0);
@@ -120,7 +120,7 @@ void Shadow_DrawGround(void) {
     if (!m || !side || !GroundShadowOf(m, &kind, &height)) continue;
     Mat4 proj;
     Shadow_GroundMatrix(&proj, kind, o->angles[0]);
-    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
+    if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
     DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);
     Draw_SetLighting(0);
     DrawDev_SetTexture(0, nullptr);

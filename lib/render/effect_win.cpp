@@ -94,10 +94,17 @@ static void SetState(void *ctx, u16 kind, u16 stage, u32 state, u32 value) {
   else dev->SetRenderState((D3DRENDERSTATETYPE)state, value);
 }
 
+// The effect device tables (a few are enough: the program has one device, tests one more at
+// a time) and whether Hlsl_Install added its release hook.
+static struct {
+  EffectDevice tables[4];
+  int used;
+  bool hooked;
+} s_Effect;
+
 const EffectDevice *Effect_DeviceFor(IDirect3DDevice9 **device) {
-  // A few tables are enough: the program has one device, tests one more at a time.
-  static EffectDevice tables[4];
-  static int used = 0;
+  EffectDevice *tables = s_Effect.tables;
+  int &used = s_Effect.used;
   for (int i = 0; i < used; i++)
     if (tables[i].ctx == device) return &tables[i];
   EffectDevice *t = &tables[used < 4 ? used++ : 3];
@@ -113,20 +120,20 @@ static void ReleaseBeforeReset(void) {
 }
 
 static void EffectMessageBox(const char *text, const char *caption) {
-  Modal_MessageBox(g_MainWnd, text, caption, MB_OK);
+  Modal_MessageBox(g_Lib.mainWnd, text, caption, MB_OK);
 }
 
 void Hlsl_Install(void) {
-  static bool hooked = false;
-  g_Hlsl.device = Effect_DeviceFor(&g_Device);
+  bool &hooked = s_Effect.hooked;
+  g_Hlsl.device = Effect_DeviceFor(&g_Lib.device);
   g_Hlsl.messageBox = EffectMessageBox;
   Hlsl_Init();
   // The model drawing and the frame render reach the effect layer through their hooks.
   g_Hlsl.drawModel = Hlsl_DrawModel;
   Hlsl_InstallBoneHook();
-  g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
-  g_RenderHooks.drawBumpSample = Hlsl_DrawBumpSample;
-  g_RenderHooks.releaseBumpSamples = Hlsl_BumpRelease;
+  g_LibHooks.shaderFrame = Hlsl_RenderFrame;
+  g_LibHooks.drawBumpSample = Hlsl_DrawBumpSample;
+  g_LibHooks.releaseBumpSamples = Hlsl_BumpRelease;
   if (!hooked) {
     Draw_AddReleaseHook(ReleaseBeforeReset);
     hooked = true;

@@ -7,6 +7,6 @@
 
 // A device table for *device (read at every call, so a re-created device is picked up).
 const EffectDevice *Effect_DeviceFor(IDirect3DDevice9 **device);
-// Installs the library's effect slots on g_Device: device table, the "ERROR" message box
+// Installs the library's effect slots on g_Lib.device: device table, the "ERROR" message box
 // (through the modal hooks) and the release of every effect before a device reset.
 void Hlsl_Install(void);

@@ -40,8 +40,8 @@ void Draw_SetupToonStage(void) {
   DrawDev_SetStageState(1, DTSS_TEXCOORDINDEX, DTSS_TCI_CAMERASPACENORMAL);
   DrawDev_SetStageState(1, DTSS_TEXTURETRANSFORMFLAGS, DTTFF_COUNT2);
   f32 m[16];
-  Render_ToonMatrix(m, g_Light.vector);
-  if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_TEXTURE1, m);
+  Render_ToonMatrix(m, g_Camera.light.vector);
+  if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_TEXTURE1, m);
 }
 
 // [SECTION] Frame pieces
@@ -50,32 +50,32 @@ static u32 DrawnViewKind(const FrameRequest *req) { return req->view ? req->view
 
 static void SetViewport(u32 x, u32 y, u32 w, u32 h) {
   DrawViewport vp = {x, y, w, h, 0.0f, 1.0f};
-  if (g_RenderDev.setViewport) g_RenderDev.setViewport(&vp);
+  if (g_Dev.render.setViewport) g_Dev.render.setViewport(&vp);
 }
 
 static void SetFrameLight(void) {
   DrawDev_SetRenderState(DRS_SHADEMODE, DSHADE_GOURAUD);
   DrawDev_SetRenderState(DRS_LIGHTING, 1);
   RenderMaterial mat = {{1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, 20.0f};
-  if (g_RenderDev.setMaterial) g_RenderDev.setMaterial(&mat);
+  if (g_Dev.render.setMaterial) g_Dev.render.setMaterial(&mat);
   RenderLight l = {};
-  l.diffuse = RenderColor{g_Light.diffuse[0], g_Light.diffuse[1], g_Light.diffuse[2], 0};
+  l.diffuse = RenderColor{g_Camera.light.diffuse[0], g_Camera.light.diffuse[1], g_Camera.light.diffuse[2], 0};
   l.specular = RenderColor{1, 1, 1, 0};
-  l.ambient = RenderColor{g_Ambient[0], g_Ambient[1], g_Ambient[2], 0};
-  memcpy(l.position, g_Light.vector, sizeof l.position);
+  l.ambient = RenderColor{g_Lib.ambient[0], g_Lib.ambient[1], g_Lib.ambient[2], 0};
+  memcpy(l.position, g_Camera.light.vector, sizeof l.position);
   l.direction[0] = 1, l.direction[1] = -1, l.direction[2] = 1;
   l.range = 65000.0f;
   l.attenuation[0] = 1;
-  if (g_RenderDev.setLight) g_RenderDev.setLight(1, &l);
-  if (g_RenderDev.enableLight) g_RenderDev.enableLight(1, true);
+  if (g_Dev.render.setLight) g_Dev.render.setLight(1, &l);
+  if (g_Dev.render.enableLight) g_Dev.render.enableLight(1, true);
 }
 
 static void SetRequestViewport(const FrameRequest *req) {
   if (req->viewport == FRAME_VIEWPORT_CENTRED) {
-    SetViewport((u32)((g_ScreenWidth - 640) / 2), (u32)((g_ScreenHeight - 480) / 2), 640, 480);
+    SetViewport((u32)((g_Lib.screenWidth - 640) / 2), (u32)((g_Lib.screenHeight - 480) / 2), 640, 480);
   } else if (req->viewport == FRAME_VIEWPORT_PANNED) {
-    i32 x = (i32)((f32)(g_DesktopWidth - 640) * 0.5f + req->framePanX);
-    i32 y = (i32)((f32)(g_DesktopHeight - 480) * 0.5f + req->framePanY);
+    i32 x = (i32)((f32)(g_Lib.desktopWidth - 640) * 0.5f + req->framePanX);
+    i32 y = (i32)((f32)(g_Lib.desktopHeight - 480) * 0.5f + req->framePanY);
     SetViewport((u32)(x < 0 ? 0 : x), (u32)(y < 0 ? 0 : y), 640, 480);
   }
 }
@@ -86,23 +86,23 @@ static i32 ClampByte(f32 v) {
 }
 
 static void DrawMovieImages(const FrameRequest *req) {
-  if (!req->movieStage || (req->viewIndex != 0 && req->viewIndex != 4) || !g_RenderHooks.movieImage) return;
-  for (i32 i = 0; i < g_MovieObjectCount && i < MOVIE_MAX_OBJECTS; ++i) {
-    MovieObject *o = g_MovieObjects[i];
+  if (!req->movieStage || (req->viewIndex != 0 && req->viewIndex != 4) || !g_LibHooks.movieImage) return;
+  for (i32 i = 0; i < g_Movie.objectCount && i < MOVIE_MAX_OBJECTS; ++i) {
+    MovieObject *o = g_Movie.objects[i];
     if (!o || o->kind != MOVIE_KIND_IMAGE || o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) continue;
     if (!o->keys[o->curKey].shown) continue;
-    if (g_RenderHooks.movieInterpolate) g_RenderHooks.movieInterpolate(i, o->curKey, o->fraction);
+    if (g_LibHooks.movieInterpolate) g_LibHooks.movieInterpolate(i, o->curKey, o->fraction);
     const f32 *p = o->pose;
     Mat4 m;
     Mat_ComposeSRTEuler(&m, p[MOVIE_POSE_POSITION], p[MOVIE_POSE_POSITION + 1], 0, 0, 0, -p[MOVIE_POSE_ANGLES + 2],
                         p[MOVIE_POSE_SCALE], p[MOVIE_POSE_SCALE + 1], 0);
-    const ImageHandle *h = g_RenderHooks.movieImage(i);
+    const ImageHandle *h = g_LibHooks.movieImage(i);
     ImageRow *row = h ? Img_GetRow(h) : nullptr;
     if (!o->fileName[0] || !row) continue;
     f32 w = row->width * 0.5f, hh = row->height * 0.5f;
     const f32 cx[4] = {-w, w, w, -w}, cy[4] = {-hh, -hh, hh, hh};
     const f32 tu[4] = {0.01f, 0.99f, 0.99f, 0.01f}, tv[4] = {0.01f, 0.01f, 0.99f, 0.99f};
-    f32 sx = g_ViewWindowMode ? (f32)(g_ScreenWidth - 640) * 0.5f : 0, sy = g_ViewWindowMode ? (f32)(g_ScreenHeight - 480) * 0.5f : 0;
+    f32 sx = g_Lib.viewWindowMode ? (f32)(g_Lib.screenWidth - 640) * 0.5f : 0, sy = g_Lib.viewWindowMode ? (f32)(g_Lib.screenHeight - 480) * 0.5f : 0;
     Vert2D v[4];
     for (i32 k = 0; k < 4; ++k) {
       f32 q[3];
@@ -116,35 +116,35 @@ static void DrawMovieImages(const FrameRequest *req) {
 }
 
 static void DrawFramesAndCover(const FrameRequest *req) {
-  if (g_ViewWindowMode) {
+  if (g_Lib.viewWindowMode) {
     u32 kind = DrawnViewKind(req);
     if (req->frame2D && (kind == 0 || kind == 4)) {
       Img_Bind(-1);
       Draw_Rect2D(-1, -1, 640, 480, 255, 255, 255, 255);
     }
     if (req->movieStage && kind == 4) {
-      i32 cx = (g_ScreenWidth - 640) / 2, cy = (g_ScreenHeight - 480) / 2;
+      i32 cx = (g_Lib.screenWidth - 640) / 2, cy = (g_Lib.screenHeight - 480) / 2;
       Img_Bind(-1);
       Draw_Rect2D(cx - 1, cy - 1, cx + 640, cy + 480, 255, 255, 255, 255);
     }
   }
-  i32 a = Cam_CoverAlpha(g_Light.brightness);
+  i32 a = Cam_CoverAlpha(g_Camera.light.brightness);
   if (a > 0) {
     Img_Bind(-1);
-    Draw_Quad2D(0, 0, 0, 0, 0, a, 0.01f, 0.01f, g_ScreenWidth, 0, 0, 0, 0, a, 0.99f, 0.01f,
-                g_ScreenWidth, g_ScreenHeight, 0, 0, 0, a, 0.99f, 0.99f, 0, g_ScreenHeight, 0, 0, 0, a, 0.01f, 0.99f);
+    Draw_Quad2D(0, 0, 0, 0, 0, a, 0.01f, 0.01f, g_Lib.screenWidth, 0, 0, 0, 0, a, 0.99f, 0.01f,
+                g_Lib.screenWidth, g_Lib.screenHeight, 0, 0, 0, a, 0.99f, 0.99f, 0, g_Lib.screenHeight, 0, 0, 0, a, 0.01f, 0.99f);
   }
 }
 
 // [SECTION] Paths
 
-static i32 BeginScene(void) { return g_RenderDev.beginScene ? g_RenderDev.beginScene() : -1; }
-static void EndScene(void) { if (g_RenderDev.endScene) g_RenderDev.endScene(); }
+static i32 BeginScene(void) { return g_Dev.render.beginScene ? g_Dev.render.beginScene() : -1; }
+static void EndScene(void) { if (g_Dev.render.endScene) g_Dev.render.endScene(); }
 
 static i32 ShaderPath(const FrameRequest *req) {
   i32 hr = BeginScene();
   if (hr < 0) return hr;
-  g_RenderHooks.shaderFrame();
+  g_LibHooks.shaderFrame();
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
   if (req->drawScene) req->drawScene();
@@ -166,15 +166,15 @@ static void ScenePasses(void) {
 }
 
 static i32 RenderRequest(const FrameRequest *req) {
-  if (g_LibConfig.shaderMode && g_RenderHooks.shaderFrame) return ShaderPath(req);
-  if (g_VideoActive) return 0;
-  u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_LibConfig.stencilShadows ? DCLEAR_STENCIL : 0);
-  u32 color = 0xFF000000u | (g_ClearColor[0] & 0xFF) << 16 | (g_ClearColor[1] & 0xFF) << 8 | (g_ClearColor[2] & 0xFF);
-  if (g_RenderDev.clear) g_RenderDev.clear(flags, color, 1.0f, 0);
+  if (g_Lib.config.shaderMode && g_LibHooks.shaderFrame) return ShaderPath(req);
+  if (g_Movie.videoActive) return 0;
+  u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_Lib.config.stencilShadows ? DCLEAR_STENCIL : 0);
+  u32 color = 0xFF000000u | (g_Lib.clearColor[0] & 0xFF) << 16 | (g_Lib.clearColor[1] & 0xFF) << 8 | (g_Lib.clearColor[2] & 0xFF);
+  if (g_Dev.render.clear) g_Dev.render.clear(flags, color, 1.0f, 0);
   // On the movie stage the main view shows only the background.
   if (req->movieStage && DrawnViewKind(req) == 0) return 0;
-  if (g_ToonTexture) Draw_SetupToonStage();
-  // The camera kept in g_CamEye / g_CamTarget / g_CamUp: a device reset (view windows change
+  if (g_Tex.toonTexture) Draw_SetupToonStage();
+  // The camera kept in g_Camera.eye / g_Camera.target / g_Camera.up: a device reset (view windows change
   // the back buffer) drops the device's view transform.
   Cam_ApplyView();
   SetFrameLight();
@@ -183,17 +183,17 @@ static i32 RenderRequest(const FrameRequest *req) {
   if (hr < 0) return hr;
   Draw_SetDefaultStates();
   f64 mark = FrameTime_Mark();
-  if (g_SceneDrawOn == 1) ScenePasses();
+  if (g_Draw.sceneDrawOn == 1) ScenePasses();
   FrameTime_Add(FRAMETIME_MODEL, &mark);
   Draw_ResetWorld(0, 0, 0, 0, 0, 0, 1, 1, 1);
   DrawDev_SetTexture(0, nullptr);
   // The toon stage belongs to the models: the scene hook's grid and lines are drawn without it.
-  if (g_ToonTexture) DrawDev_SetTexture(1, nullptr);
+  if (g_Tex.toonTexture) DrawDev_SetTexture(1, nullptr);
   mark = FrameTime_Mark();
   if (req->drawScene) req->drawScene();
   FrameTime_Add(FRAMETIME_EDITOR, &mark);
   if (req->viewport != FRAME_VIEWPORT_WHOLE)
-    SetViewport(0, 0, (u32)g_ScreenWidth, (u32)g_ScreenHeight);
+    SetViewport(0, 0, (u32)g_Lib.screenWidth, (u32)g_Lib.screenHeight);
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_NONE);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_NONE);
   mark = FrameTime_Mark();

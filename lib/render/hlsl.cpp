@@ -37,7 +37,7 @@ void Hlsl_EffectPath(i32 slot, char *out, size_t size) {
     Str_Copy(out, size, "");
     return;
   }
-  Str_Format(out, size, "%s/%s", g_DataDir, kEffectFiles[slot]);
+  Str_Format(out, size, "%s/%s", g_Lib.dataDir, kEffectFiles[slot]);
 }
 
 Effect *Hlsl_GetEffect(i32 slot) {
@@ -78,7 +78,7 @@ bool Hlsl_FrameValues(HlslFrameValues *v) {
   const KZL::OBJECT *o0 = g_SceneObjects[0];
   if (!o0) return false;
   Mat_Identity(&v->world);
-  Cam_BuildLookAtLH(v->view.f, g_CamEye, g_CamTarget, g_CamUp);
+  Cam_BuildLookAtLH(v->view.f, g_Camera.eye, g_Camera.target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(v->projection.f, 0.785f, 1.333f, 1.0f, 65000.0f);
   Mat_Multiply(&v->wview, v->world, v->view);
   Mat_Multiply(&v->wvproj, v->wview, v->projection);
@@ -122,12 +122,12 @@ void Hlsl_BoneValues(const f32 world[16], const f32 view[16], const f32 proj[16]
   // Normals turn with the view's rotation only; the toon matrix then maps them to (u, v).
   Mat4 rot = v, toon;
   rot.m[3][0] = rot.m[3][1] = rot.m[3][2] = 0.0f;
-  Render_ToonMatrix(toon.f, g_Light.vector);
+  Render_ToonMatrix(toon.f, g_Camera.light.vector);
   Mat_Multiply(&out->toon, rot, toon);
   for (int i = 0; i < 3; i++) {
-    out->lightPos[i] = g_Light.vector[i];
-    out->lightDiffuse[i] = g_Light.diffuse[i];
-    out->lightAmbient[i] = g_Ambient[i];
+    out->lightPos[i] = g_Camera.light.vector[i];
+    out->lightDiffuse[i] = g_Camera.light.diffuse[i];
+    out->lightAmbient[i] = g_Lib.ambient[i];
   }
   out->lightPos[3] = 1.0f;
   out->lightDiffuse[3] = 1.0f;

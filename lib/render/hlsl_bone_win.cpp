@@ -42,7 +42,7 @@ static void SetDrawValues(IDirect3DDevice9 *dev, Effect *e) {
 // One indexed list, through the effect's passes (or once inside the shader frame's passes,
 // whose shaders are already bound).
 static void DrawList(IDirect3DDevice9 *dev, Effect *e, i32 vertices, i32 indices) {
-  if (g_LibConfig.shaderMode) {
+  if (g_Lib.config.shaderMode) {
     dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, (UINT)vertices, 0, (UINT)(indices / 3));
     return;
   }
@@ -54,11 +54,14 @@ static void DrawList(IDirect3DDevice9 *dev, Effect *e, i32 vertices, i32 indices
   Effect_End(e);
 }
 
+// The bone palette of the model being drawn (static: too big for the stack).
+static Mat4 s_Palette[HLSL_BONE_PALETTE];
+
 // Models of at most one palette of bones: the shared vertex buffer and the group index
 // buffers, index bytes naming the bones themselves.
 static void DrawGroups(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 *m, const ModelPose *pose,
                        const WeldedMesh *mesh) {
-  static Mat4 palette[HLSL_BONE_PALETTE];
+  Mat4 *palette = s_Palette;
   i32 count = Hlsl_BonePalette(pose, m->boneCount, palette);
   Effect_SetMatrixArray(e, "matWorld", palette, count);
   dev->SetStreamSource(0, (IDirect3DVertexBuffer9 *)pose->vertexBuffers[0], 0, MESH_VERTEX44);
@@ -75,7 +78,7 @@ static void DrawGroups(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 
 // Models of more bones: each batch with its own palette, vertices and indices.
 static void DrawBatches(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3 *m, const ModelPose *pose,
                         const WeldedMesh *mesh) {
-  static Mat4 palette[HLSL_BONE_PALETTE];
+  Mat4 *palette = s_Palette;
   for (i32 i = 0; i < mesh->batchCount; i++) {
     const BoneBatch4 &b = mesh->batches[i];
     if (b.group >= m->groupCount || m->groups[b.group].shading == 0 || b.indexCount <= 0) continue;
@@ -89,10 +92,10 @@ static void DrawBatches(IDirect3DDevice9 *dev, Effect *e, i32 slot, const Model3
 }
 
 bool Hlsl_DrawBoneModel(i32 slot, Model3 *m) {
-  IDirect3DDevice9 *dev = g_Device;
+  IDirect3DDevice9 *dev = g_Lib.device;
   if (!dev || !m || slot < 0 || slot >= MODEL3_SLOTS) return false;
   ModelPose *pose = g_ModelPoses[slot];
-  const WeldedMesh *mesh = g_WeightedMesh4[slot];
+  const WeldedMesh *mesh = g_Meshes.weighted4[slot];
   Effect *e = Hlsl_GetEffect(HLSL_FX_BONE);
   if (!e || !pose || !mesh || !pose->vertexBuffers[0]) return false;
 
@@ -119,4 +122,4 @@ static bool DrawBoneHook(i32 n, i32 part, Model3 *model) {
   return true;
 }
 
-void Hlsl_InstallBoneHook(void) { g_RenderHooks.drawBoneModel = DrawBoneHook; }
+void Hlsl_InstallBoneHook(void) { g_LibHooks.drawBoneModel = DrawBoneHook; }

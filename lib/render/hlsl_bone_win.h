@@ -6,5 +6,5 @@
 // buffers of its pose record, or its bone batches) with the current world transform. False (nothing drawn)
 // without the effect or the render data.
 bool Hlsl_DrawBoneModel(i32 slot, Model3 *model);
-// Installs g_RenderHooks.drawBoneModel (the effect layer's installer calls it).
+// Installs g_LibHooks.drawBoneModel (the effect layer's installer calls it).
 void Hlsl_InstallBoneHook(void);

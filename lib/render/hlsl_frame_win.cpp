@@ -13,7 +13,7 @@
 
 HlslTargets g_HlslTargets = {true};
 
-static IDirect3DDevice9 *Device(void) { return g_Device; }
+static IDirect3DDevice9 *Device(void) { return g_Lib.device; }
 
 template <typename T>
 static void ReleaseRef(T *&p) {
@@ -193,7 +193,7 @@ void Hlsl_RenderFrame3D(void) {
   Effect_SetTechnique(e, "DepthOfFieldTex");
   Hlsl_DrawObjectPasses(e);
 
-  bool bloom = g_LibConfig.shaderOption != 0;
+  bool bloom = g_Lib.config.shaderOption != 0;
   Effect_SetBool(e, "bBloom", bloom);
   if (bloom) {
     dev->SetRenderTarget(0, t.workSurface[2]);
@@ -229,7 +229,7 @@ void Hlsl_RenderFrame(void) {
   if (!g_SceneObjects[0] || !Device()) return;
   Hlsl_CreateTargets();
   if (!g_HlslTargets.shadowSurface) {
-    g_LibConfig.shaderMode = 0;
+    g_Lib.config.shaderMode = 0;
     Log_Printf("ShadowMap 未対応のため、シェーダーモードを使用できません。");
     return;
   }
@@ -246,9 +246,9 @@ void Hlsl_RenderFrame(void) {
     dev->SetTexture(0, g_HlslTargets.work[5]);
     FrameQuadVertex q[4] = {
         {0, 0, 0, 1, 0xFFFFFFFF, 0, 0},
-        {(f32)g_ScreenWidth, 0, 0, 1, 0xFFFFFFFF, 0.99f, 0},
-        {(f32)g_ScreenWidth, (f32)g_ScreenHeight, 0, 1, 0xFFFFFFFF, 0.99f, 0.99f},
-        {0, (f32)g_ScreenHeight, 0, 1, 0xFFFFFFFF, 0, 0.99f},
+        {(f32)g_Lib.screenWidth, 0, 0, 1, 0xFFFFFFFF, 0.99f, 0},
+        {(f32)g_Lib.screenWidth, (f32)g_Lib.screenHeight, 0, 1, 0xFFFFFFFF, 0.99f, 0.99f},
+        {0, (f32)g_Lib.screenHeight, 0, 1, 0xFFFFFFFF, 0, 0.99f},
     };
     dev->SetFVF(kScreenFvf);
     dev->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, q, sizeof(FrameQuadVertex));

@@ -10,10 +10,7 @@
 #include "model/mesh.h"
 #include "model/seam.h"
 
-WeldedMesh *g_IndexedMesh2[MODEL3_SLOTS];
-PaletteMesh3 *g_PaletteMesh3[MODEL3_SLOTS];
-WeldedMesh *g_WeightedMesh4[MODEL3_SLOTS];
-Model3 *g_DisplacedModels[MODEL3_SLOTS];
+MeshState g_Meshes;
 
 // [SECTION] Corner values
 
@@ -241,10 +238,10 @@ static bool RebuildWelded(WeldedMesh **table, i32 slot, bool indexed) {
   return table[slot] != nullptr;
 }
 
-bool Draw_BuildIndexedMesh2(i32 slot) { return RebuildWelded(g_IndexedMesh2, slot, true); }
-void Draw_FreeIndexedMesh2(i32 slot) { FreeWelded(g_IndexedMesh2, slot); }
-bool Draw_BuildWeightedMesh4(i32 slot) { return RebuildWelded(g_WeightedMesh4, slot, false); }
-void Draw_FreeWeightedMesh4(i32 slot) { FreeWelded(g_WeightedMesh4, slot); }
+bool Draw_BuildIndexedMesh2(i32 slot) { return RebuildWelded(g_Meshes.indexed2, slot, true); }
+void Draw_FreeIndexedMesh2(i32 slot) { FreeWelded(g_Meshes.indexed2, slot); }
+bool Draw_BuildWeightedMesh4(i32 slot) { return RebuildWelded(g_Meshes.weighted4, slot, false); }
+void Draw_FreeWeightedMesh4(i32 slot) { FreeWelded(g_Meshes.weighted4, slot); }
 
 // [SECTION] PaletteMesh3
 
@@ -273,8 +270,8 @@ static void PaletteMesh_Free(PaletteMesh3 *pm) {
 
 void Draw_FreePaletteMesh3(i32 slot) {
   if (!SlotInRange(slot)) return;
-  PaletteMesh_Free(g_PaletteMesh3[slot]);
-  g_PaletteMesh3[slot] = nullptr;
+  PaletteMesh_Free(g_Meshes.palette3[slot]);
+  g_Meshes.palette3[slot] = nullptr;
 }
 
 static void FlagMixed(PaletteMesh3 *pm, const Polygon3 *p, i32 index) {
@@ -412,7 +409,7 @@ bool Draw_BuildPaletteMesh3(i32 slot) {
     PaletteMesh_Free(pm);
     return false;
   }
-  g_PaletteMesh3[slot] = pm;
+  g_Meshes.palette3[slot] = pm;
   return true;
 }
 
@@ -420,8 +417,8 @@ bool Draw_BuildPaletteMesh3(i32 slot) {
 
 void Draw_FreeDisplacedModel(i32 slot) {
   if (!SlotInRange(slot)) return;
-  Model3_Free(g_DisplacedModels[slot]);
-  g_DisplacedModels[slot] = nullptr;
+  Model3_Free(g_Meshes.displaced[slot]);
+  g_Meshes.displaced[slot] = nullptr;
 }
 
 // Wraps into [0, 1] as repeated steps of 1 would (1.0 and 2.0 stay at 1.0; 1.25 -> 0.25).
@@ -477,7 +474,7 @@ bool Draw_BuildDisplacedModel(i32 slot) {
   for (i32 i = 0; i < m->refineLevel; ++i)
     if (!Model3_Subdivide(d)) break;
   Model3_WeldDuplicates(d);
-  g_DisplacedModels[slot] = d;
+  g_Meshes.displaced[slot] = d;
   ModelPose *pose = g_ModelPoses[slot];
   void *tex = pose ? pose->textures[t] : nullptr;
   if (!tex) {
@@ -487,11 +484,11 @@ bool Draw_BuildDisplacedModel(i32 slot) {
   // The texture was stretched to a power of two: sample it at its own size and pitch.
   i32 w = 0, h = 0, pitch = 0;
   u8 *bits = nullptr;
-  if (g_DrawDev.textureSize && g_DrawDev.textureSize(tex, &w, &h) && g_DrawDev.lockTexture)
-    bits = g_DrawDev.lockTexture(tex, &pitch);
+  if (g_Dev.draw.textureSize && g_Dev.draw.textureSize(tex, &w, &h) && g_Dev.draw.lockTexture)
+    bits = g_Dev.draw.lockTexture(tex, &pitch);
   if (bits) {
     Displace(d, bits, pitch, w, h, m->dispScale * 0.0005f);
-    if (g_DrawDev.unlockTexture) g_DrawDev.unlockTexture(tex);
+    if (g_Dev.draw.unlockTexture) g_Dev.draw.unlockTexture(tex);
   }
   Model3_CalcNormals(d);
   d->groups[0].shading = 4;

@@ -2,8 +2,8 @@
 // (IndexedMesh2), the bone-pair sub-meshes of mode 3 (PaletteMesh3), the weighted mesh of
 // mode 4 (WeightedMesh4) and the displaced, refined copy of mode 7.
 //
-// Globals owned here, one entry per model slot (null = none): g_IndexedMesh2,
-// g_PaletteMesh3, g_WeightedMesh4, g_DisplacedModels. Only the builders and the free
+// Globals owned here, one entry per model slot (null = none): g_Meshes.indexed2,
+// g_Meshes.palette3, g_Meshes.weighted4, g_Meshes.displaced. Only the builders and the free
 // calls below change them; the per-frame pass writes the posed positions of IndexedMesh2.
 //
 // Welding: a corner joins an earlier vertex of the same list only when position and texture
@@ -95,10 +95,15 @@ struct PaletteMesh3 {
   u8 *normalFlags;         // 1 = touches a flagged vertex; face normal recomputed each frame
 };
 
-extern WeldedMesh *g_IndexedMesh2[MODEL3_SLOTS];
-extern PaletteMesh3 *g_PaletteMesh3[MODEL3_SLOTS];
-extern WeldedMesh *g_WeightedMesh4[MODEL3_SLOTS];
-extern Model3 *g_DisplacedModels[MODEL3_SLOTS];
+// The per-slot render meshes: written by the Mesh_ builders and releases (meshes.cpp,
+// rebuild.cpp) only.
+struct MeshState {
+  WeldedMesh *indexed2[MODEL3_SLOTS];
+  PaletteMesh3 *palette3[MODEL3_SLOTS];
+  WeldedMesh *weighted4[MODEL3_SLOTS];
+  Model3 *displaced[MODEL3_SLOTS];
+};
+extern MeshState g_Meshes;
 
 // Colour of a corner (0..255 per channel): its vertex colour in vertex-colour mode 1, else
 // the colour of group g; both scaled by the model colour / 255. Zero for a bad index.

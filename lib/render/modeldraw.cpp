@@ -17,51 +17,51 @@
 #include "model/kzo.h"
 #include "model/math.h"
 
-RenderHooks g_RenderHooks;
 
 // [SECTION] Shared vertex batch
 
-static i32 s_BatchCount;
-
-// The batch this module allocated itself, and its size: a later change of the polygon
-// capacity must not make the batch look bigger than it is.
-static SceneVertex *s_OwnBatch;
-static i64 s_OwnBatchVerts;
+// The vertices queued in the shared batch; the batch this module allocated itself, and its
+// size: a later change of the polygon capacity must not make the batch look bigger than it is.
+static struct {
+  i32 count;
+  SceneVertex *own;
+  i64 ownVerts;
+} s_Batch;
 
 i32 Batch_Capacity(void) {
-  if (!g_BatchVerts) {
+  if (!g_Lib.batchVerts) {
     // The same size as the start-up allocation: six vertices per polygon of the capacity.
     Lib_AllocWorkBuffers(g_MaxPolygons);
-    s_OwnBatch = g_BatchVerts;
-    s_OwnBatchVerts = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
+    s_Batch.own = g_Lib.batchVerts;
+    s_Batch.ownVerts = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
   }
-  if (!g_BatchVerts) return 0;
+  if (!g_Lib.batchVerts) return 0;
   i64 cap = (i64)(g_MaxPolygons ? g_MaxPolygons : 1) * 6;
-  if (g_BatchVerts == s_OwnBatch && s_OwnBatchVerts < cap) cap = s_OwnBatchVerts;
+  if (g_Lib.batchVerts == s_Batch.own && s_Batch.ownVerts < cap) cap = s_Batch.ownVerts;
   return (i32)(cap - cap % 3);
 }
 
-void Batch_Begin(void) { s_BatchCount = 0; }
+void Batch_Begin(void) { s_Batch.count = 0; }
 
 void Batch_Flush(void) {
-  if (s_BatchCount >= 3 && g_BatchVerts)
-    DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_BatchCount / 3), g_BatchVerts, sizeof(SceneVertex));
-  s_BatchCount = 0;
+  if (s_Batch.count >= 3 && g_Lib.batchVerts)
+    DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_Batch.count / 3), g_Lib.batchVerts, sizeof(SceneVertex));
+  s_Batch.count = 0;
 }
 
 void Batch_AddTriangle(const SceneVertex v[3]) {
   i32 cap = Batch_Capacity();
   if (cap < 3) return;
-  if (s_BatchCount + 3 > cap) Batch_Flush();
-  memcpy(&g_BatchVerts[s_BatchCount], v, 3 * sizeof(SceneVertex));
-  s_BatchCount += 3;
+  if (s_Batch.count + 3 > cap) Batch_Flush();
+  memcpy(&g_Lib.batchVerts[s_Batch.count], v, 3 * sizeof(SceneVertex));
+  s_Batch.count += 3;
 }
 
 // [SECTION] Colours and sources
 
 bool Render_UsesPose(const Model3 *m) {
   if (!m->poseUpdate || !m->posed || !m->vertexNormals) return false;
-  if (g_ViewWindowMode && Frame_Current()->poseOff) return false;
+  if (g_Lib.viewWindowMode && Frame_Current()->poseOff) return false;
   return true;
 }
 
@@ -178,10 +178,10 @@ static void BindGroupStages(i32 n, i32 part, const Model3 *m, i32 g) {
   void *tex = GroupTexture(n, part, m, g);
   // Inside the shader frame's passes the pixel shaders always sample stage 0 (white stands
   // for no texture) and the effect owns the later stages (shadow map, work targets).
-  bool shaderPasses = g_LibConfig.shaderMode != 0;
+  bool shaderPasses = g_Lib.config.shaderMode != 0;
   DrawDev_SetTexture(0, tex || !shaderPasses ? tex : g_Hlsl.whiteTexture);
-  if (g_ToonTexture && !shaderPasses) {
-    DrawDev_SetTexture(1, g_ToonTexture);
+  if (g_Tex.toonTexture && !shaderPasses) {
+    DrawDev_SetTexture(1, g_Tex.toonTexture);
     DrawDev_SetStageState(1, DTSS_COLOROP, DTOP_MODULATE);
     DrawDev_SetStageState(1, DTSS_COLORARG1, DTA_TEXTURE);
     DrawDev_SetStageState(1, DTSS_COLORARG2, DTA_CURRENT);
@@ -243,22 +243,22 @@ static void DrawImmediate(i32 n, i32 part, const Model3 *m, bool posed) {
 
 static void DrawGroupBuffers(i32 n, const Model3 *m, ModelPose *pose) {
   bool indexed = m->renderMode == 2;
-  const WeldedMesh *w = g_IndexedMesh2[n];
+  const WeldedMesh *w = g_Meshes.indexed2[n];
   if (indexed && !w) return;
-  if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_MESHVERTEX36);
-  if (indexed && g_RenderDev.setStreamSource) g_RenderDev.setStreamSource(pose->vertexBuffers[0], MESH_VERTEX36);
+  if (g_Dev.draw.setFVF) g_Dev.draw.setFVF(FVF_MESHVERTEX36);
+  if (indexed && g_Dev.render.setStreamSource) g_Dev.render.setStreamSource(pose->vertexBuffers[0], MESH_VERTEX36);
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0 || pose->primCounts[g] <= 0) continue;
     BindGroupStages(n, -1, m, g);
     if (!indexed) {
       if (!pose->vertexBuffers[g]) continue;
-      if (g_RenderDev.setStreamSource) g_RenderDev.setStreamSource(pose->vertexBuffers[g], MESH_VERTEX36);
-      if (g_RenderDev.drawPrimitive) g_RenderDev.drawPrimitive(DPT_TRIANGLELIST, 0, (u32)pose->primCounts[g] / 3);
+      if (g_Dev.render.setStreamSource) g_Dev.render.setStreamSource(pose->vertexBuffers[g], MESH_VERTEX36);
+      if (g_Dev.render.drawPrimitive) g_Dev.render.drawPrimitive(DPT_TRIANGLELIST, 0, (u32)pose->primCounts[g] / 3);
     } else {
       if (!pose->indexBuffers[g]) continue;
-      if (g_RenderDev.setIndices) g_RenderDev.setIndices(pose->indexBuffers[g]);
-      if (g_RenderDev.drawIndexedPrimitive)
-        g_RenderDev.drawIndexedPrimitive(DPT_TRIANGLELIST, (u32)w->vertexCount, 0, (u32)pose->primCounts[g] / 3);
+      if (g_Dev.render.setIndices) g_Dev.render.setIndices(pose->indexBuffers[g]);
+      if (g_Dev.render.drawIndexedPrimitive)
+        g_Dev.render.drawIndexedPrimitive(DPT_TRIANGLELIST, (u32)w->vertexCount, 0, (u32)pose->primCounts[g] / 3);
     }
   }
 }
@@ -273,13 +273,13 @@ static Mat4 BoneBlendMatrix(const ModelPose *pose, i32 bone, const Mat4 &world) 
 }
 
 static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
-  PaletteMesh3 *pm = g_PaletteMesh3[n];
+  PaletteMesh3 *pm = g_Meshes.palette3[n];
   if (!pm) return;
   Mat4 world;
   Mat_Identity(&world);
-  if (g_DrawDev.getTransform) g_DrawDev.getTransform(DTS_WORLD, world.f);
+  if (g_Dev.draw.getTransform) g_Dev.draw.getTransform(DTS_WORLD, world.f);
   DrawDev_SetRenderState(DRS_VERTEXBLEND, DVBF_1WEIGHTS);
-  if (g_DrawDev.setFVF) g_DrawDev.setFVF(FVF_BLENDVERTEX40);
+  if (g_Dev.draw.setFVF) g_Dev.draw.setFVF(FVF_BLENDVERTEX40);
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0) continue;
     // The toon stage too: blended vertices are unlit under toon and take their shade from it.
@@ -289,20 +289,20 @@ static void DrawPalette(i32 n, const Model3 *m, ModelPose *pose, bool posed) {
       const SubMesh3 &sub = pm->groups[g].subs[s];
       if (!sub.vertexBuffer || !sub.indexBuffer || sub.indexCount <= 0) continue;
       Mat4 w0 = BoneBlendMatrix(pose, sub.bone1, world), w1 = BoneBlendMatrix(pose, sub.bone2, world);
-      if (g_DrawDev.setTransform) {
-        g_DrawDev.setTransform(DTS_WORLD, w0.f);
-        g_DrawDev.setTransform(DTS_WORLD1, w1.f);
+      if (g_Dev.draw.setTransform) {
+        g_Dev.draw.setTransform(DTS_WORLD, w0.f);
+        g_Dev.draw.setTransform(DTS_WORLD1, w1.f);
       }
-      if (g_RenderDev.setStreamSource) g_RenderDev.setStreamSource(sub.vertexBuffer, MESH_VERTEX40);
-      if (g_RenderDev.setIndices) g_RenderDev.setIndices(sub.indexBuffer);
-      if (g_RenderDev.drawIndexedPrimitive)
-        g_RenderDev.drawIndexedPrimitive(DPT_TRIANGLELIST, (u32)sub.vertexCount, 0, (u32)sub.indexCount / 3);
+      if (g_Dev.render.setStreamSource) g_Dev.render.setStreamSource(sub.vertexBuffer, MESH_VERTEX40);
+      if (g_Dev.render.setIndices) g_Dev.render.setIndices(sub.indexBuffer);
+      if (g_Dev.render.drawIndexedPrimitive)
+        g_Dev.render.drawIndexedPrimitive(DPT_TRIANGLELIST, (u32)sub.vertexCount, 0, (u32)sub.indexCount / 3);
     }
   }
   DrawDev_SetRenderState(DRS_VERTEXBLEND, DVBF_DISABLE);
-  if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, world.f);
+  if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, world.f);
   // The mixed polygons from the posed arrays; the weight view shows them untextured.
-  bool weightView = m->displayMode == 3 && g_ViewWindowMode && !Frame_Current()->rightButtonHeld;
+  bool weightView = m->displayMode == 3 && g_Lib.viewWindowMode && !Frame_Current()->rightButtonHeld;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; ++g) {
     if (m->groups[g].shading == 0) continue;
     BindGroupStages(n, -1, m, g);
@@ -319,7 +319,7 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
   if (!model || !model->shown || model->polygonCount <= 0 || !model->positions) return;
   static const u32 kFill[4] = {DFILL_POINT, DFILL_WIREFRAME, DFILL_SOLID, DFILL_SOLID};
   DrawDev_SetRenderState(DRS_FILLMODE, kFill[model->displayMode < 4 ? model->displayMode : 2]);
-  Draw_SetLighting(!g_ToonTexture && g_OptLight == 1 && model->lighting == 1 ? 1 : 0);
+  Draw_SetLighting(!g_Tex.toonTexture && g_Lib.optLight == 1 && model->lighting == 1 ? 1 : 0);
   bool posed = Render_UsesPose(model);
   ModelPose *pose = (part < 0 && n >= 0 && n < MODEL3_SLOTS) ? g_ModelPoses[n] : nullptr;
   u32 mode = model->renderMode;
@@ -327,28 +327,28 @@ void Hlsl_DrawModel(i32 n, i32 part, Model3 *model) {
   if (part >= 0 || !pose) mode = 0;
   // Inside the shader frame's passes the effect's own vertex shader runs, which neither
   // blends matrices (mode 3) nor skins (mode 4): those draw their posed arrays.
-  if (g_LibConfig.shaderMode && (mode == 3 || mode == 4)) mode = 0;
+  if (g_Lib.config.shaderMode && (mode == 3 || mode == 4)) mode = 0;
   switch (mode) {
     case 1:
     case 2: DrawGroupBuffers(n, model, pose); break;
     case 3: DrawPalette(n, model, pose, posed); break;
     case 4:
-      if (g_RenderHooks.drawBoneModel && g_RenderHooks.drawBoneModel(n, part, model)) break;
+      if (g_LibHooks.drawBoneModel && g_LibHooks.drawBoneModel(n, part, model)) break;
       DrawImmediate(n, part, model, posed);
       break;
     case 5:
     case 6:
-      if (g_RenderHooks.drawBumpSample) g_RenderHooks.drawBumpSample(mode);
+      if (g_LibHooks.drawBumpSample) g_LibHooks.drawBumpSample(mode);
       break;
     case 7:
-      if (g_DisplacedModels[n]) DrawImmediate(n, part, g_DisplacedModels[n], false);
+      if (g_Meshes.displaced[n]) DrawImmediate(n, part, g_Meshes.displaced[n], false);
       break;
     default: DrawImmediate(n, part, model, posed); break;
   }
   Draw_SetFillMode(4);
   DrawDev_SetTexture(0, nullptr);
   // A scene hook draws its lines after the models it draws itself: the toon stage goes with them.
-  if (g_ToonTexture && !g_LibConfig.shaderMode) DrawDev_SetTexture(1, nullptr);
+  if (g_Tex.toonTexture && !g_Lib.config.shaderMode) DrawDev_SetTexture(1, nullptr);
 }
 
 void Draw_SceneObjects(void) {
@@ -358,7 +358,7 @@ void Draw_SceneObjects(void) {
     if (!o || !side || !o->shown) continue;
     Model3 *m = Object_ModelOf(o);
     if (!m) continue;
-    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
+    if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
     Hlsl_DrawModel(o->modelSlot, -1, m);
   }
 }
@@ -372,7 +372,7 @@ void Draw_KzoObjects(void) {
     for (i32 p = 1; p < set->objectCount && p < OBJ3_PARTS; ++p) {
       Model3 *m = g_Obj3PartModels[s][p];
       if (!m || g_Obj3PartLoaded[s][p] != 1) continue;
-      if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, pose->drawn[p].f);
+      if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, pose->drawn[p].f);
       DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);
       Draw_SetLighting(1);
       Hlsl_DrawModel(s, p, m);
@@ -383,5 +383,5 @@ void Draw_KzoObjects(void) {
 void Draw_ResetWorld(f32 x, f32 y, f32 z, f32 a, f32 b, f32 c, f32 sx, f32 sy, f32 sz) {
   Mat4 w;
   Mat_ComposeSRTEuler(&w, x, y, z, a, b, c, sx, sy, sz);
-  if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, w.f);
+  if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, w.f);
 }

@@ -2,32 +2,16 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Globals owned here: g_RenderHooks (calls into the effect layer and the movie images;
-// null entries are skipped) and the batch fill count.
+// Owned here: the batch fill count. The calls into the effect layer and the movie images go
+// through the model-drawing entries of g_LibHooks (lib.h; null entries are skipped).
 #pragma once
 #include "lib/draw/draw.h"
+#include "lib/framework/lib.h"
 #include "model/model3.h"
 #include "model/types.h"
 
 struct ImageHandle;
 
-struct RenderHooks {
-  // Render mode 4 (the bone effect); false when it drew nothing (the model is then drawn
-  // as in mode 0).
-  bool (*drawBoneModel)(i32 n, i32 part, Model3 *model);
-  // The shader frame (Hlsl_RenderFrame), run between BeginScene and the scene hook.
-  void (*shaderFrame)(void);
-  // The image handle of movie object i (null: none).
-  const ImageHandle *(*movieImage)(i32 i);
-  // Render modes 5 and 6: the bump-mapped samples drawn in place of the model.
-  void (*drawBumpSample)(u32 renderMode);
-  // Releases the bump samples' meshes, textures and declaration (the next draw loads them).
-  void (*releaseBumpSamples)(void);
-  // Writes the pose of movie object i between keys k and k+1 at fraction t (the movie
-  // editor's Movie_InterpolateObject); empty, the pose stays as it is.
-  void (*movieInterpolate)(i32 i, i32 k, f32 t);
-};
-extern RenderHooks g_RenderHooks;
 
 // [SECTION] Shared vertex batch
 // Vertices the batch holds: six per polygon of the capacity, in whole triangles; it is

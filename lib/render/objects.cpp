@@ -2,7 +2,7 @@
 // posed bone matrices, two-bone skinning, face-averaged normals, the device vertex buffer
 // refresh of render modes 1 and 2, and the one-frame animation step.
 //
-// Owns g_ObjectPassHooks. Writes each slot's ModelPose matrices and its model's posed and
+// Owns g_LibHooks. Writes each slot's ModelPose matrices and its model's posed and
 // vertexNormals arrays; nothing is allocated during the pass.
 #include "lib/render/objects.h"
 
@@ -22,7 +22,6 @@
 #include "model/seam.h"
 #include "lib/framework/movie_state.h"
 
-ObjectPassHooks g_ObjectPassHooks;
 
 // Bytes of one vertex in the buffers of modes 1 and 2: position, normal, colour, u, v.
 static const size_t kBufferVertexBytes = 36;
@@ -44,8 +43,8 @@ static i32 UsablePolygons(const Model3 *m) {
 KZL::OBJECT *ObjectInit(i32 n) {
   if (n < 0 || n >= SCENE_OBJECTS) {
     // A negative index is refused like one past the table.
-    Str_Format(g_TextBuf, sizeof g_TextBuf, "ObjectInit(%d) 最大数を超えました。", n);
-    Lib_ErrorBox(g_TextBuf);
+    Str_Format(g_Lib.textBuf, sizeof g_Lib.textBuf, "ObjectInit(%d) 最大数を超えました。", n);
+    Lib_ErrorBox(g_Lib.textBuf);
     return nullptr;
   }
   if (KZL::OBJECT *old = g_SceneObjects[n]) {
@@ -273,7 +272,7 @@ static void WriteFloats(u8 *vertex, size_t offset, const Vec3 *v) {
 
 // Mode 1: every group buffer gets the fan corners of its polygons in polygon order.
 static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
-  const ObjectPassHooks &h = g_ObjectPassHooks;
+  const LibHooks &h = g_LibHooks;
   if (!h.lockVertexBuffer || !h.unlockVertexBuffer) return;
   i32 groups = m->groupCount < 0 ? 0 : (m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount);
   u8 *base[MODEL3_GROUPS] = {};
@@ -313,7 +312,7 @@ static void RefreshGroupBuffers(Model3 *m, ModelPose *pose) {
 // of the model vertex each was made from (the model is skinned first, as in mode 1), and
 // both go into vertex buffer 0, so its normals turn with the bones as mode 1's do.
 static void RefreshIndexedMesh(i32 slot, Model3 *m, ModelPose *pose) {
-  const ObjectPassHooks &h = g_ObjectPassHooks;
+  const LibHooks &h = g_LibHooks;
   SkinTarget target = {};
   if (!h.indexedMeshSkin || !h.indexedMeshSkin(slot, &target) || target.count <= 0 || !target.positions ||
       !target.bindings || !target.posed)
@@ -351,7 +350,7 @@ bool Object_NeedsPosedArrays(const Model3 *m) {
   if (!m) return false;
   if (m->immediate == 1 || m->shadowKind == 2 || m->shadowKind == 21 || m->shadowKind == 3) return true;
   if (m->shadowMode == 3) return true;   // the preview's 3D shadow is cast from the posed shape
-  return g_LibConfig.shaderMode != 0;
+  return g_Lib.config.shaderMode != 0;
 }
 
 // [SECTION] The per-frame pass
@@ -378,8 +377,8 @@ static void DeformSlot(i32 slot) {
       }
       const u8 *vertexFlags = nullptr, *polygonFlags = nullptr;
       i32 vertexCount = 0, polygonCount = 0;
-      if (!g_ObjectPassHooks.paletteFlags ||
-          !g_ObjectPassHooks.paletteFlags(slot, &vertexFlags, &vertexCount, &polygonFlags, &polygonCount) ||
+      if (!g_LibHooks.paletteFlags ||
+          !g_LibHooks.paletteFlags(slot, &vertexFlags, &vertexCount, &polygonFlags, &polygonCount) ||
           !vertexFlags || !polygonFlags)
         break;
       SkinFlagged(m, pose, vertexFlags, vertexCount);
@@ -399,7 +398,7 @@ static void DeformSlot(i32 slot) {
 
 void Object_UpdateFrame(void) {
   if (g_FrameOutputSuppressed) return;   // screen output off: no pose pass
-  if (g_ObjectPassHooks.rebuildModelMeshes) g_ObjectPassHooks.rebuildModelMeshes();
+  if (g_LibHooks.rebuildModelMeshes) g_LibHooks.rebuildModelMeshes();
   Model3_BuildRestMatrices();
   Model3_EvalPoseMatrices();
   for (i32 n = 0; n < SCENE_OBJECTS; n++) Object_UpdateWorldMatrix(n);
@@ -449,7 +448,7 @@ static void WrapToMotion(i32 *frame, i32 motion, const Motion *motions, i32 moti
 }
 
 void Object_StepAnimations(void) {
-  if (g_VideoActive) return;
+  if (g_Movie.videoActive) return;
   if (g_LibHooks.moviePlaybackTick) g_LibHooks.moviePlaybackTick();
   for (i32 s = 0; s < OBJ2_SLOTS; s++) {
     Obj2Model *o = g_Obj2Slots[s];
@@ -472,7 +471,7 @@ void Object_StepAnimations(void) {
     Kzo_FindKeySegment(n);
     WrapToMotion(&set->frame, set->motion, set->motions, OBJ3_MOTIONS);
   }
-  f32 step = Lib_IsVSync() ? g_FrameDelta : 1.0f;
+  f32 step = Lib_IsVSync() ? g_Lib.frameDelta : 1.0f;
   for (i32 s = 0; s < MODEL3_SLOTS; s++)
     if (g_Model3Slots[s]) Object_AdvanceModelFrame(s, step);
   Obj2_UpdateAll();

@@ -8,9 +8,10 @@
 // its device vertex buffers). Object_StepAnimations advances every animation by one frame.
 //
 // Device buffers and the render data of modes 2 and 3 belong to the Windows side and to the
-// render-data set-up; the pass reaches them through g_ObjectPassHooks (null entries are
+// render-data set-up; the pass reaches them through g_LibHooks (null entries are
 // skipped), so it runs and is tested natively.
 #pragma once
+#include "lib/framework/lib.h"
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/types.h"
@@ -24,21 +25,6 @@ struct SkinTarget {
   const i32 *sources;        // the model vertex of each welded vertex (null: none)
 };
 
-struct ObjectPassHooks {
-  // Locks a whole device vertex buffer for writing; null when it cannot be locked.
-  void *(*lockVertexBuffer)(void *buffer);
-  void (*unlockVertexBuffer)(void *buffer);
-  // Rebuilds the render data of every model whose changed flag is set (render-data set-up).
-  void (*rebuildModelMeshes)(void);
-  // Mode 2: the welded vertices of the slot's indexed mesh; false when the slot has none.
-  bool (*indexedMeshSkin)(i32 slot, SkinTarget *out);
-  // Mode 3: the vertex flags and normal-polygon flags of the slot's bone-pair meshes, with
-  // their counts (the model's vertex and polygon counts when they were built); false when
-  // the slot has none. Vertices and polygons past the counts are not deformed.
-  bool (*paletteFlags)(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalPolygonFlags,
-                       i32 *polygonCount);
-};
-extern ObjectPassHooks g_ObjectPassHooks;
 
 // Creates (or re-creates) scene object n with its side record; null and an error box for n
 // outside 0..511.
@@ -69,5 +55,5 @@ void Object_AdvanceModelFrame(i32 slot, f32 step);
 // One animation step of everything, then the per-frame pass.
 void Object_StepAnimations(void);
 
-// Windows build: fills the buffer entries of g_ObjectPassHooks with Direct3D 9 calls.
+// Windows build: fills the buffer entries of g_LibHooks with Direct3D 9 calls.
 void Object_InstallDeviceHooks(void);

@@ -15,6 +15,6 @@ static void *LockWholeVertexBuffer(void *buffer) {
 static void UnlockVertexBuffer(void *buffer) { ((IDirect3DVertexBuffer9 *)buffer)->Unlock(); }
 
 void Object_InstallDeviceHooks(void) {
-  g_ObjectPassHooks.lockVertexBuffer = LockWholeVertexBuffer;
-  g_ObjectPassHooks.unlockVertexBuffer = UnlockVertexBuffer;
+  g_LibHooks.lockVertexBuffer = LockWholeVertexBuffer;
+  g_LibHooks.unlockVertexBuffer = UnlockVertexBuffer;
 }

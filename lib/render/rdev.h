@@ -3,7 +3,7 @@
 // viewport, indexed draws).
 //
 // Everything that decides what goes into a buffer or which call is made is portable and
-// goes through g_RenderDev. The Windows program fills it with Direct3D 9 calls
+// goes through g_Dev.render (lib/draw/drawdev.h). The Windows program fills it with Direct3D 9 calls
 // (rdev_win.cpp, Render_InstallDevice); native tests install a fake whose buffers are
 // plain memory, so they see the exact bytes and index lists. A null entry does nothing
 // (creation then gives null: "no buffer").
@@ -33,48 +33,6 @@ enum : u32 {
   FVF_SKINVERTEX44 = DFVF_XYZB2 | DFVF_LASTBETA_UBYTE4 | DFVF_NORMAL | DFVF_DIFFUSE | DFVF_TEX1,
 };
 
-struct RenderColor { f32 r, g, b, a; };
-
-struct RenderMaterial {
-  RenderColor diffuse, ambient, specular, emissive;
-  f32 power;
-};
-
-// A point light (the only kind the frame uses).
-struct RenderLight {
-  RenderColor diffuse, specular, ambient;
-  f32 position[3];
-  f32 direction[3];
-  f32 range;
-  f32 attenuation[3];
-};
-
-struct RenderDev {
-  // Write-only buffers in the managed pool; null when they cannot be created.
-  void *(*createVertexBuffer)(u32 bytes);
-  void *(*createIndexBuffer)(u32 bytes, bool index32);
-  // Locks a whole buffer for writing; null when it cannot be locked.
-  void *(*lockVertexBuffer)(void *buffer);
-  void (*unlockVertexBuffer)(void *buffer);
-  void *(*lockIndexBuffer)(void *buffer);
-  void (*unlockIndexBuffer)(void *buffer);
-  // Scene and frame; HRESULT-like results (< 0 failed).
-  i32 (*beginScene)(void);
-  void (*endScene)(void);
-  void (*clear)(u32 flags, u32 color, f32 z, u32 stencil);
-  void (*setViewport)(const DrawViewport *vp);
-  void (*setMaterial)(const RenderMaterial *m);
-  void (*setLight)(u32 index, const RenderLight *l);
-  void (*enableLight)(u32 index, bool on);
-  // Stream 0 and the index buffer of the indexed draws.
-  void (*setStreamSource)(void *buffer, u32 stride);
-  void (*setIndices)(void *buffer);
-  void (*drawPrimitive)(u32 primType, u32 startVertex, u32 primCount);
-  void (*drawIndexedPrimitive)(u32 primType, u32 numVertices, u32 startIndex, u32 primCount);
-  void (*setSoftwareVertexProcessing)(bool on);
-};
-
-extern RenderDev g_RenderDev;
 
 // Buffer helpers: null-safe, so a missing device or a failed creation only skips work.
 void *RDev_CreateVertexBuffer(u32 bytes);
@@ -86,5 +44,5 @@ void RDev_UnlockIndex(void *ib);
 // Releases a device handle through the seam (as the pose record does) and clears it.
 void RDev_Release(void **handle);
 
-// Windows build: fills g_RenderDev with Direct3D 9 calls on g_Device.
+// Windows build: fills g_Dev.render with Direct3D 9 calls on g_Lib.device.
 void Render_InstallDevice(void);

@@ -1,4 +1,4 @@
-// Direct3D 9 calls behind g_RenderDev: managed write-only buffers, scene, clear, material,
+// Direct3D 9 calls behind g_Dev.render: managed write-only buffers, scene, clear, material,
 // point light, viewport and the indexed draws of the model renderers.
 #include "lib/render/rdev_win.h"
 
@@ -103,7 +103,7 @@ static void SoftwareVP(bool on) { if (Dev()) Dev()->SetSoftwareVertexProcessing(
 
 void Render_InstallDeviceFor(IDirect3DDevice9 **device) {
   s_Device = device;
-  RenderDev &r = g_RenderDev;
+  RenderDev &r = g_Dev.render;
   r.createVertexBuffer = CreateVB;
   r.createIndexBuffer = CreateIB;
   r.lockVertexBuffer = LockVB;
@@ -124,4 +124,4 @@ void Render_InstallDeviceFor(IDirect3DDevice9 **device) {
   r.setSoftwareVertexProcessing = SoftwareVP;
 }
 
-void Render_InstallDevice(void) { Render_InstallDeviceFor(&g_Device); }
+void Render_InstallDevice(void) { Render_InstallDeviceFor(&g_Lib.device); }

@@ -152,7 +152,7 @@ static void BuildGroupIndexBuffers(const Model3 *m, ModelPose *pose, const Welde
 
 static void BuildIndexedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   if (!Draw_BuildIndexedMesh2(slot)) return;
-  const WeldedMesh *w = g_IndexedMesh2[slot];
+  const WeldedMesh *w = g_Meshes.indexed2[slot];
   void *vb = nullptr;
   u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX36);
   if (!dst) return;
@@ -293,7 +293,7 @@ static void BuildBoneBatches(const Model3 *m, WeldedMesh *w) {
 // gets its bone batches as well, which the bone effect draws instead.
 static void BuildWeightedBuffers(i32 slot, const Model3 *m, ModelPose *pose) {
   if (!Draw_BuildWeightedMesh4(slot)) return;
-  WeldedMesh *w = g_WeightedMesh4[slot];
+  WeldedMesh *w = g_Meshes.weighted4[slot];
   void *vb = nullptr;
   u8 *dst = NewLockedVertexBuffer(&vb, (u32)w->vertexCount * MESH_VERTEX44);
   if (!dst) return;
@@ -327,7 +327,7 @@ static void BuildSubMeshBuffers(SubMesh3 *s) {
 
 static void BuildPaletteBuffers(i32 slot, const Model3 *m) {
   if (!Draw_BuildPaletteMesh3(slot)) return;
-  PaletteMesh3 *pm = g_PaletteMesh3[slot];
+  PaletteMesh3 *pm = g_Meshes.palette3[slot];
   for (i32 g = 0; g < GroupLimit(m); ++g)
     for (i32 s = 0; s < pm->groups[g].subCount; ++s) BuildSubMeshBuffers(&pm->groups[g].subs[s]);
 }
@@ -363,14 +363,14 @@ void Render_ReleaseSlotBuffers(i32 slot) {
       RDev_Release(&pose->indexBuffers[g]);
       pose->primCounts[g] = 0;
     }
-  if (PaletteMesh3 *pm = g_PaletteMesh3[slot])
+  if (PaletteMesh3 *pm = g_Meshes.palette3[slot])
     for (i32 g = 0; g < MODEL3_GROUPS; ++g)
       for (i32 s = 0; s < pm->groups[g].subCount; ++s) {
         RDev_Release(&pm->groups[g].subs[s].vertexBuffer);
         RDev_Release(&pm->groups[g].subs[s].indexBuffer);
         pm->groups[g].subs[s].indexCount = 0;
       }
-  if (WeldedMesh *w = g_WeightedMesh4[slot])
+  if (WeldedMesh *w = g_Meshes.weighted4[slot])
     for (i32 b = 0; b < w->batchCount; ++b) {
       RDev_Release(&w->batches[b].vertexBuffer);
       RDev_Release(&w->batches[b].indexBuffer);
@@ -390,8 +390,8 @@ void Object_RebuildModelMeshes(void) {
 // [SECTION] Per-frame pass connection
 
 static bool IndexedMeshSkin(i32 slot, SkinTarget *out) {
-  if (slot < 0 || slot >= MODEL3_SLOTS || !g_IndexedMesh2[slot]) return false;
-  WeldedMesh *w = g_IndexedMesh2[slot];
+  if (slot < 0 || slot >= MODEL3_SLOTS || !g_Meshes.indexed2[slot]) return false;
+  WeldedMesh *w = g_Meshes.indexed2[slot];
   out->count = w->vertexCount;
   out->positions = w->positions;
   out->bindings = w->bindings;
@@ -402,8 +402,8 @@ static bool IndexedMeshSkin(i32 slot, SkinTarget *out) {
 
 static bool PaletteFlags(i32 slot, const u8 **vertexFlags, i32 *vertexCount, const u8 **normalFlags,
                          i32 *polygonCount) {
-  if (slot < 0 || slot >= MODEL3_SLOTS || !g_PaletteMesh3[slot]) return false;
-  const PaletteMesh3 *pm = g_PaletteMesh3[slot];
+  if (slot < 0 || slot >= MODEL3_SLOTS || !g_Meshes.palette3[slot]) return false;
+  const PaletteMesh3 *pm = g_Meshes.palette3[slot];
   *vertexFlags = pm->vertexFlags;
   *vertexCount = pm->vertexCount;
   *normalFlags = pm->normalFlags;
@@ -412,7 +412,7 @@ static bool PaletteFlags(i32 slot, const u8 **vertexFlags, i32 *vertexCount, con
 }
 
 void Render_InstallPassHooks(void) {
-  g_ObjectPassHooks.rebuildModelMeshes = Object_RebuildModelMeshes;
-  g_ObjectPassHooks.indexedMeshSkin = IndexedMeshSkin;
-  g_ObjectPassHooks.paletteFlags = PaletteFlags;
+  g_LibHooks.rebuildModelMeshes = Object_RebuildModelMeshes;
+  g_LibHooks.indexedMeshSkin = IndexedMeshSkin;
+  g_LibHooks.paletteFlags = PaletteFlags;
 }

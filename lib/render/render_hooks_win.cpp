@@ -12,6 +12,6 @@
 #include "model/math.h"
 
 void Render_InstallEffectHooks(void) {
-  g_RenderHooks.shaderFrame = Hlsl_RenderFrame;
+  g_LibHooks.shaderFrame = Hlsl_RenderFrame;
   g_Hlsl.drawModel = Hlsl_DrawModel;
 }

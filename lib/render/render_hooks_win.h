@@ -1,5 +1,5 @@
 // The frame render's calls into the effect layer (Windows build).
 #pragma once
 
-// Sets g_RenderHooks.shaderFrame and g_Hlsl.drawModel.
+// Sets g_LibHooks.shaderFrame and g_Hlsl.drawModel.
 void Render_InstallEffectHooks(void);

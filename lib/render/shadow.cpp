@@ -17,33 +17,37 @@
 #include "model/bone2.h"
 #include "model/object.h"
 
-static void *s_BlobTexture;
-static bool s_BlobFailed;
-static char s_BlobFailedDir[LIB_TEXT_SIZE];
+// The blob shadow texture; a failed load is remembered with its data folder so it is not
+// retried every frame.
+static struct {
+  void *texture;
+  bool failed;
+  char failedDir[LIB_TEXT_SIZE];
+} s_Blob;
 
 // [SECTION] Blob shadows
 
 void *Shadow_BlobTexture(void) {
-  if (s_BlobTexture) return s_BlobTexture;
-  if (s_BlobFailed && strcmp(s_BlobFailedDir, g_DataDir) == 0) return nullptr;
-  s_BlobFailed = false;
-  if (DrawDev_Ready() && g_DrawDev.loadTextureFile) {
+  if (s_Blob.texture) return s_Blob.texture;
+  if (s_Blob.failed && strcmp(s_Blob.failedDir, g_Lib.dataDir) == 0) return nullptr;
+  s_Blob.failed = false;
+  if (DrawDev_Ready() && g_Dev.draw.loadTextureFile) {
     char path[LIB_TEXT_SIZE + 32];
-    Str_Format(path, sizeof path, "%s\\System\\shadow2d.png", g_DataDir);
+    Str_Format(path, sizeof path, "%s\\System\\shadow2d.png", g_Lib.dataDir);
     i32 w = 0, h = 0;
-    s_BlobTexture = g_DrawDev.loadTextureFile(path, 0xFF000000u, &w, &h);
+    s_Blob.texture = g_Dev.draw.loadTextureFile(path, 0xFF000000u, &w, &h);
   }
-  if (!s_BlobTexture) {
-    s_BlobFailed = true;
-    Str_Copy(s_BlobFailedDir, sizeof s_BlobFailedDir, g_DataDir);
+  if (!s_Blob.texture) {
+    s_Blob.failed = true;
+    Str_Copy(s_Blob.failedDir, sizeof s_Blob.failedDir, g_Lib.dataDir);
   }
-  return s_BlobTexture;
+  return s_Blob.texture;
 }
 
 void Shadow_ReleaseBlobTexture(void) {
-  DrawDev_Release(s_BlobTexture);
-  s_BlobTexture = nullptr;
-  s_BlobFailed = false;
+  DrawDev_Release(s_Blob.texture);
+  s_Blob.texture = nullptr;
+  s_Blob.failed = false;
 }
 
 void Shadow_DrawBlobShadows(void) {
@@ -54,7 +58,7 @@ void Shadow_DrawBlobShadows(void) {
     Model3 *m = o ? Object_ModelOf(o) : nullptr;
     if (!m || !side || (m->shadowKind != 1 && m->shadowKind != 11)) continue;
     DrawDev_SetTexture(0, tex);
-    if (g_DrawDev.setTransform) g_DrawDev.setTransform(DTS_WORLD, side->world.f);
+    if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
     f32 s = m->shadow[1] * 5.0f;
     // Each object a little higher, so overlapping shadows never share a depth.
     f32 y = m->shadow[0] + (f32)i * 0.001f;
@@ -140,7 +144,7 @@ static void StoreWeldedTriangles(VolumeWork *w, const Model3 *m, const WeldedMes
 
 static void StoreModelTriangles(VolumeWork *w, const Model3 *m, i32 slot, i32 object, i32 cap) {
   if (m->renderMode == 2) {
-    if (slot >= 0 && slot < MODEL3_SLOTS && g_IndexedMesh2[slot]) StoreWeldedTriangles(w, m, g_IndexedMesh2[slot], object, cap);
+    if (slot >= 0 && slot < MODEL3_SLOTS && g_Meshes.indexed2[slot]) StoreWeldedTriangles(w, m, g_Meshes.indexed2[slot], object, cap);
     return;
   }
   if (m->renderMode > 3) return;   // other modes cast no volume
@@ -198,7 +202,7 @@ void Shadow_BuildVolumes(void) {
     for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
       Model3 *m;
       if (!CastsVolume(i, &m)) continue;
-      ShadowVolume &v = g_ShadowVolumes[i];
+      ShadowVolume &v = g_Target.shadowVolumes[i];
       free(v.positions);
       v.count = 0;
       i32 tris = 0;
@@ -207,12 +211,12 @@ void Shadow_BuildVolumes(void) {
       v.positions = (f32 *)malloc(sizeof(f32) * 3 * 18 * (size_t)(tris ? tris : 1));
       Mat4 inv;
       if (!Shadow_InverseAffine(&inv, &g_ObjectSideRecords[i]->world)) Mat_Identity(&inv);
-      Mat_TransformPoint(light[i], g_Light.vector[0], g_Light.vector[1], g_Light.vector[2], inv);
+      Mat_TransformPoint(light[i], g_Camera.light.vector[0], g_Camera.light.vector[1], g_Camera.light.vector[2], inv);
     }
     u16 edgeList[6];
     for (i32 k = 0; k + 2 < w.count; k += 3) {
       i32 obj = w.owner[k];
-      ShadowVolume &v = g_ShadowVolumes[obj];
+      ShadowVolume &v = g_Target.shadowVolumes[obj];
       if (!v.positions) continue;
       const f32 *A = &w.pos[k * 3], *B = &w.pos[(k + 1) * 3], *C = &w.pos[(k + 2) * 3];
       f32 e1[3] = {B[0] - A[0], B[1] - A[1], B[2] - A[2]}, e2[3] = {C[0] - B[0], C[1] - B[1], C[2] - B[2]};
@@ -236,7 +240,7 @@ void Shadow_BuildVolumes(void) {
 }
 
 void Shadow_DrawStencil(void) {
-  if (g_GpuInfo.level < 1 || !g_LibConfig.stencilShadows) return;
+  if (g_GpuInfo.level < 1 || !g_Lib.config.stencilShadows) return;
   Draw_FillScreenQuad();
   Shadow_BuildVolumes();
   Shadow_StencilVolumePass();
@@ -276,7 +280,7 @@ static void DrawBone2Model(i32 s, const Bone2Model *m) {
     const Group2 &gr = m->groups[g];
     if (gr.shadeMode == 0) continue;
     i32 t = gr.texture;
-    DrawDev_SetTexture(0, (t >= 0 && t < TEX_PER_MODEL) ? g_Bone2Textures[s * TEX_PER_MODEL + t] : nullptr);
+    DrawDev_SetTexture(0, (t >= 0 && t < TEX_PER_MODEL) ? g_Tex.bone2Textures[s * TEX_PER_MODEL + t] : nullptr);
     for (i32 i = 0; i < m->polygonCount && i < m->polygonCapacity; ++i) {
       const Polygon2 *p = &m->polygons[i];
       if (p->used != 1 || p->group != (u32)g || p->cornerCount < 3 || p->cornerCount > 4) continue;

@@ -4,7 +4,7 @@
 //
 // Globals owned here: the blob-shadow texture (and the data folder whose load failed, so a
 // missing file is not opened again every frame). The volume arrays are draw's
-// g_ShadowVolumes (lib/draw/target.h), filled by Shadow_BuildVolumes.
+// g_Target.shadowVolumes (lib/draw/target.h), filled by Shadow_BuildVolumes.
 #pragma once
 #include "model/math.h"
 #include "model/types.h"

@@ -70,9 +70,9 @@ TEST_F(FamilyTest, InstalledRowsReachTheirEditors) {
   EXPECT_EQ(g_MouseX, 100);
   EXPECT_EQ(g_MouseY, -2);
 
-  g_FrameScaling = 1;
+  g_Lib.frameScaling = 1;
   App_SwitchFamily(FAMILY_MOVIE);
-  EXPECT_EQ(g_FrameScaling, 0u);
+  EXPECT_EQ(g_Lib.frameScaling, 0u);
 
   for (u32 f : {1u, 2u, 4u, 10u, 12u, 18u}) {
     const FamilyHooks &r = g_FamilyHooks[f];
@@ -183,21 +183,21 @@ TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
   g_EditFamily = 11;
   g_EditSubMode = 14;
   // Left down, right down, left up: the left release is ignored, the right counts as released.
-  g_LibApp.leftHeld = 1;
-  g_LibApp.rightHeld = 1;
+  g_Lib.app.leftHeld = 1;
+  g_Lib.app.rightHeld = 1;
   App_OnLButtonUp(0);
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(g_LibApp.rightHeld, 0u);
-  g_LibApp.leftHeld = 0;   // the framework handler clears the flag after the shell's handler
+  EXPECT_EQ(g_Lib.app.rightHeld, 0u);
+  g_Lib.app.leftHeld = 0;   // the framework handler clears the flag after the shell's handler
   App_OnRButtonUp(0);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"rUp:0,0"}));
   // The mirror case.
   g_calls.clear();
-  g_LibApp.leftHeld = 1;
-  g_LibApp.rightHeld = 0;
+  g_Lib.app.leftHeld = 1;
+  g_Lib.app.rightHeld = 0;
   App_OnRButtonUp(0);
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(g_LibApp.leftHeld, 0u);
+  EXPECT_EQ(g_Lib.app.leftHeld, 0u);
   App_OnLButtonUp(0);
   App_OnMButtonUp(0);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"lUp:0,0", "mUp:0,0"}));
@@ -212,7 +212,7 @@ TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
   App_OnMouseMove(0);
   g_PolyNoAutoPick = 0;
   App_OnMouseMove(0);
-  g_LibApp.middleHeld = 1;
+  g_Lib.app.middleHeld = 1;
   App_OnMouseMove(0);
   EXPECT_EQ(picks, 1);
 }

@@ -102,18 +102,18 @@ struct FileMenuTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     savedSeam = g_Seam;
-    savedDlg = g_FileDlgPlatform;
+    savedDlg = g_LibHooks.fileDlg;
     savedEntries = g_ShellEntries;
     savedPolys = g_MaxPolygons;
     savedVerts = g_MaxVertices;
-    memcpy(savedDataDir, g_DataDir, sizeof savedDataDir);
+    memcpy(savedDataDir, g_Lib.dataDir, sizeof savedDataDir);
     g_MaxPolygons = 10100;
     g_MaxVertices = 4096;
     App_AllocWorkArrays();
     ASSERT_TRUE(getcwd(cwd, sizeof cwd));
     ASSERT_TRUE(mkdtemp(dir));
     ASSERT_EQ(chdir(dir), 0);
-    Str_Copy(g_DataDir, sizeof g_DataDir, dir);
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir);
     g_dialogs.clear();
     g_answers.clear();
     g_boxes.clear();
@@ -121,7 +121,7 @@ struct FileMenuTest : ::testing::Test {
     g_timerResets = g_listRefreshes = 0;
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     g_Seam.timerReset = [] { g_timerResets++; };
-    g_FileDlgPlatform.run = RunDialog;
+    g_LibHooks.fileDlg.run = RunDialog;
     g_ShellSeam.undoPush = [](const char *l) { g_labels.push_back(l); };
     g_ShellEntries.obj2RefreshLists = [] { g_listRefreshes++; };
     g_EditFamily = 11;
@@ -149,11 +149,11 @@ struct FileMenuTest : ::testing::Test {
     chdir(cwd);
     rmdir(dir);
     g_Seam = savedSeam;
-    g_FileDlgPlatform = savedDlg;
+    g_LibHooks.fileDlg = savedDlg;
     g_ShellEntries = savedEntries;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
-    memcpy(g_DataDir, savedDataDir, sizeof savedDataDir);
+    memcpy(g_Lib.dataDir, savedDataDir, sizeof savedDataDir);
     g_CurSlot = 0;
     App_RefreshCurrentPointers();
   }
@@ -367,7 +367,7 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   g_ShellEntries.progRun = [] { g_runs++; };
   g_ShellEntries.progStop = [] { g_stops++; };
   g_ShellEntries.undoUndo = [] { g_undos++; };
-  g_ShellSeam.setVSync = [](u32 on) { g_LibFlags.vsync = (u8)on; };
+  g_ShellSeam.setVSync = [](u32 on) { g_Lib.flags.vsync = (u8)on; };
   g_MainWndRect[2] = 800;
   g_MainWndRect[3] = 600;
   GpuInfo gpu = g_GpuInfo;
@@ -397,14 +397,14 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   release('U');
   EXPECT_EQ(g_undos, 1);
 
-  g_LibFlags.vsync = 0;
+  g_Lib.flags.vsync = 0;
   g_AppShell.vsync[L] = 0;
   release(114);
   EXPECT_EQ(g_AppShell.vsync[L], 1);
-  EXPECT_EQ(g_LibFlags.vsync, 1);
+  EXPECT_EQ(g_Lib.flags.vsync, 1);
   release(114);
   EXPECT_EQ(g_AppShell.vsync[L], 0);
-  EXPECT_EQ(g_LibFlags.vsync, 0);
+  EXPECT_EQ(g_Lib.flags.vsync, 0);
 
   // F5 and F6: the program family runs and stops; elsewhere F5 only refreshes lists.
   FamilyHooks movieRow = g_FamilyHooks[22];
@@ -574,8 +574,8 @@ TEST_F(FileMenuTest, FailedSettingsSaveIsSaid) {
   char saved[sizeof g_SettingsFolder];
   Str_Copy(saved, sizeof saved, g_SettingsFolder);
   ASSERT_TRUE(Settings_SetFolder(dir));
-  i32 width = g_DesktopWidth;
-  g_DesktopWidth = 1280;
+  i32 width = g_Lib.desktopWidth;
+  g_Lib.desktopWidth = 1280;
   const std::string file = std::string(dir) + "/System1280.dat";
   WriteFileBytes(file, std::string("old"));
   g_SaveFault = {"System1280.dat", SAVE_STEP_FLUSH};
@@ -585,7 +585,7 @@ TEST_F(FileMenuTest, FailedSettingsSaveIsSaid) {
   EXPECT_EQ(ReadFileString(file), "old");
   EXPECT_TRUE(Settings_Save());
   EXPECT_NE(ReadFileString(file), "old");
-  g_DesktopWidth = width;
+  g_Lib.desktopWidth = width;
   Settings_SetFolder(saved);
 }
 

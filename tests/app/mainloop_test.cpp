@@ -87,28 +87,28 @@ TEST(MainLoop, MovieOrthoCameraByKind) {
 
 TEST(MainLoop, MovieCameraOnlyFromAnExistingCameraObject) {
   f32 eye[3] = {7, 7, 7}, target[3] = {7, 7, 7};
-  i32 savedCount = g_MovieObjectCount;
-  g_MovieObjectCount = 2;
-  MovieObject *saved[2] = {g_MovieObjects[0], g_MovieObjects[1]};
+  i32 savedCount = g_Movie.objectCount;
+  g_Movie.objectCount = 2;
+  MovieObject *saved[2] = {g_Movie.objects[0], g_Movie.objects[1]};
   static MovieObject cam, image;
   cam.kind = MOVIE_KIND_CAMERA;
   cam.pose[MOVIE_POSE_POSITION + 2] = -30;
   cam.pose[MOVIE_POSE_TARGET + 1] = 5;
   image.kind = MOVIE_KIND_IMAGE;
-  g_MovieObjects[0] = &image;
-  g_MovieObjects[1] = nullptr;
+  g_Movie.objects[0] = &image;
+  g_Movie.objects[1] = nullptr;
   EXPECT_FALSE(Loop_MovieCamera(-1, eye, target));
   EXPECT_FALSE(Loop_MovieCamera(1, eye, target));    // removed object
   EXPECT_FALSE(Loop_MovieCamera(0, eye, target));    // not a camera
   EXPECT_FALSE(Loop_MovieCamera(5, eye, target));    // beyond the count
   EXPECT_EQ(eye[0], 7.0f);                           // the previous camera stays
-  g_MovieObjects[1] = &cam;
+  g_Movie.objects[1] = &cam;
   EXPECT_TRUE(Loop_MovieCamera(1, eye, target));
   EXPECT_EQ(eye[2], -30.0f);
   EXPECT_EQ(target[1], 5.0f);
-  g_MovieObjects[0] = saved[0];
-  g_MovieObjects[1] = saved[1];
-  g_MovieObjectCount = savedCount;
+  g_Movie.objects[0] = saved[0];
+  g_Movie.objects[1] = saved[1];
+  g_Movie.objectCount = savedCount;
 }
 
 namespace {

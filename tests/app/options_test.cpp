@@ -35,9 +35,9 @@ void Fresh() {
   g_ShellSeam.setAntialias = [](u32 on) { g_antialiasAsked = on; };
   g_vsyncInEffect = g_antialiasAsked = 9;
   g_OptUpdateEditedViewOnly = 0;
-  g_OptAntialias = 0;
+  g_Lib.optAntialias = 0;
   g_OptGrid = 1;
-  g_OptLight = 1;
+  g_Lib.optLight = 1;
   g_OptShadow = 0;
   g_OptToon = 0;
   g_OptMaxPolygons = 65000;
@@ -62,13 +62,13 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
      }},
     {"antialias asks the device", IDC_OPT_ANTIALIAS, nullptr, OPTIONS_CHANGED, [] {
        EXPECT_EQ(g_antialiasAsked, 1u);
-       EXPECT_EQ(g_OptAntialias, 0);   // the device (none here) decides
+       EXPECT_EQ(g_Lib.optAntialias, 0);   // the device (none here) decides
      }},
     {"grid off", IDC_OPT_GRID, nullptr, OPTIONS_CHANGED, [] {
        EXPECT_EQ(g_OptGrid, 0u);
        EXPECT_FALSE(Show().On(IDC_OPT_GRID));
      }},
-    {"light off", IDC_OPT_LIGHT, nullptr, OPTIONS_CHANGED, [] { EXPECT_EQ(g_OptLight, 0u); }},
+    {"light off", IDC_OPT_LIGHT, nullptr, OPTIONS_CHANGED, [] { EXPECT_EQ(g_Lib.optLight, 0u); }},
     {"reverse wheel", IDC_OPT_REVERSE_WHEEL, nullptr, OPTIONS_CHANGED, [] {
        EXPECT_EQ(g_OptReverseWheel, 1);
        EXPECT_TRUE(Show().On(IDC_OPT_REVERSE_WHEEL));

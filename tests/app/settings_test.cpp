@@ -19,17 +19,17 @@ std::vector<u8> ReadGolden(const char *name) {
   return ReadFileBytes(std::string(src ? src : ".") + "/tests/golden/app/" + name);
 }
 
-void FakeSetVSync(u32 on) { g_LibFlags.vsync = (u8)on; }
+void FakeSetVSync(u32 on) { g_Lib.flags.vsync = (u8)on; }
 
 void FreshDefaults() {
   Shell_ResetForTest();
   g_ShellSeam.setVSync = FakeSetVSync;
-  g_DesktopWidth = 1280;
+  g_Lib.desktopWidth = 1280;
   g_MainWndRect[0] = 0; g_MainWndRect[1] = 0; g_MainWndRect[2] = 1280; g_MainWndRect[3] = 1024;
   memset(g_SettingsReserved, 0, sizeof g_SettingsReserved);
   memset(&g_AppShell, 0, sizeof g_AppShell);
-  g_OptAntialias = 0;
-  g_OptLight = 1;
+  g_Lib.optAntialias = 0;
+  g_Lib.optLight = 1;
   g_OptShadow = 0;
   g_PolySavedOption = 0;
   g_OptUpdateEditedViewOnly = 0;
@@ -51,7 +51,7 @@ void ChangeEverything() {
   g_MainWndRect[0] = -8; g_MainWndRect[1] = 12; g_MainWndRect[2] = 900; g_MainWndRect[3] = 700;
   g_SettingsReserved[3] = 77;
   g_OptUpdateEditedViewOnly = 1;
-  g_OptAntialias = 1;
+  g_Lib.optAntialias = 1;
   g_OptShadow = 30;
   g_OptGrid = 0;
   g_OptToon = 1;
@@ -70,7 +70,7 @@ void ChangeEverything() {
   Str_Copy(g_AppShell.progFile, 256, "main.txt");
   g_AppShell.cpuOccupy[14] = 1;
   g_AppShell.vsync[0] = 0;
-  g_LibFlags.vsync = 1;
+  g_Lib.flags.vsync = 1;
   Lib_SetCpuOccupy(1);
 }
 
@@ -110,7 +110,7 @@ TEST(Settings, RoundTripRestoresEveryStoredField) {
   EXPECT_EQ(Encode(), saved);
   EXPECT_EQ(g_MainWndRect[0], -8);
   EXPECT_EQ(g_OptMaxPolygons, 20000);
-  EXPECT_EQ(g_OptAntialias, 1);
+  EXPECT_EQ(g_Lib.optAntialias, 1);
   EXPECT_EQ(g_OptReverseWheel, 1);
   EXPECT_EQ(g_ViewCount[14], 6);
   EXPECT_EQ(g_Views[14][2].inUse, 0u);
@@ -121,7 +121,7 @@ TEST(Settings, RoundTripRestoresEveryStoredField) {
   EXPECT_STREQ(g_AppShell.progFile, "main.txt");
   EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
   EXPECT_EQ(Lib_GetCpuOccupy(), 1);   // the flags in effect come back
-  EXPECT_EQ(g_LibFlags.vsync, 1);
+  EXPECT_EQ(g_Lib.flags.vsync, 1);
   EXPECT_EQ(Settings_PeekMaxPolygons(saved.data(), saved.size()), 20000);
 }
 
@@ -170,7 +170,7 @@ TEST(Settings, AntialiasReadsOnlyTheLowByteOfItsSlot) {
   std::vector<u8> b = Encode();
   PutI32(b, 56, 0x7F7F7F01);
   ASSERT_TRUE(Settings_Decode(b.data(), b.size()));
-  EXPECT_EQ(g_OptAntialias, 1);
+  EXPECT_EQ(g_Lib.optAntialias, 1);
 }
 
 TEST(Options, PolygonLimitClamps) {
@@ -196,10 +196,10 @@ TEST(Settings, SaveWritesAtomicallyAndLoadReadsTheDesktopWidthsFile) {
   Settings_Save();
   std::vector<u8> saved = Encode();
   FreshDefaults();
-  g_DesktopWidth = 1024;   // another desktop width: another file, defaults stay
+  g_Lib.desktopWidth = 1024;   // another desktop width: another file, defaults stay
   Settings_Load();
   EXPECT_EQ(g_OptMaxPolygons, 65000);
-  g_DesktopWidth = 1280;
+  g_Lib.desktopWidth = 1280;
   Settings_Load();
   EXPECT_EQ(g_OptMaxPolygons, 20000);
   EXPECT_EQ(Encode(), saved);

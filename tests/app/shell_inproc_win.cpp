@@ -91,27 +91,27 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_OptMaxPolygons, 20000);
   // The shell's start-up values win over the library's: frames go into the view windows,
   // 2D content is centred rather than scaled, the model code runs as the editor.
-  EXPECT_EQ(g_ViewWindowMode, 1u);
-  EXPECT_EQ(g_FrameScaling, 0u);
+  EXPECT_EQ(g_Lib.viewWindowMode, 1u);
+  EXPECT_EQ(g_Lib.frameScaling, 0u);
   EXPECT_EQ(g_EditorMode, 1u);
-  SetCurrentDirectoryA(g_DataDir);
+  SetCurrentDirectoryA(g_Lib.dataDir);
 
   Drive_Pump(200);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_EQ(g_EditSubMode, 14u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
-  EXPECT_TRUE(IsZoomed(g_MainWnd));
+  EXPECT_TRUE(IsZoomed(g_Lib.mainWnd));
 
   HWND selector = (HWND)g_EditDlg.window;
   ASSERT_NE(selector, nullptr);
   EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_3D_MODEL), (UINT)BST_CHECKED);
-  HMENU windowMenu = GetMenu(g_MainWnd);
+  HMENU windowMenu = GetMenu(g_Lib.mainWnd);
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PREVIEW, BN_CLICKED), 0);
   Drive_Pump(100);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_PREVIEW), (UINT)BST_CHECKED);
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   ASSERT_NE(menu, nullptr);
   EXPECT_NE(menu, windowMenu);
   EXPECT_NE(GetMenuState(menu, IDM_RENDER, MF_BYCOMMAND), (UINT)-1);
@@ -119,7 +119,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_3D_MODEL, BN_CLICKED), 0);
   Drive_Pump(50);
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
-  EXPECT_NE(GetMenu(g_MainWnd), menu);
+  EXPECT_NE(GetMenu(g_Lib.mainWnd), menu);
   EXPECT_FALSE(IsMenu(menu));
 
   // File menu: a model saved by the program, opened and saved under a new name: the same bytes.
@@ -128,16 +128,16 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   std::string tempDir = path.substr(0, path.size() - strlen("miravel_cmdline.KZP"));
   g_DriveAnswer = "miravel_cmdline.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->positionCount, 3);
   g_DriveAnswer = "miravel_first.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
   Drive_Pump(10);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   g_DriveAnswer = "miravel_saved.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   std::vector<u8> first = ReadFileBytes(tempDir + "miravel_first.KZP");
   EXPECT_FALSE(first.empty());
   EXPECT_EQ(ReadFileBytes(tempDir + g_DriveAnswer), first);
@@ -146,7 +146,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
 
   // Keys in a view window (the main window when the layout has none): two edits recorded,
   // U twice and I once leave the model of the first edit.
-  HWND keys = g_Views[14][1].window ? (HWND)g_Views[14][1].window : g_MainWnd;
+  HWND keys = g_Views[14][1].window ? (HWND)g_Views[14][1].window : g_Lib.mainWnd;
   Drive_Pump(5);
   g_Model3Slots[0]->positions[0].x = 9;
   g_ShellSeam.undoPush("edit 1");
@@ -165,32 +165,32 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   g_boxAnswer = IDNO;
   Release(keys, VK_ESCAPE);
   EXPECT_EQ(g_boxes, 1);
-  EXPECT_TRUE(IsWindow(g_MainWnd));
+  EXPECT_TRUE(IsWindow(g_Lib.mainWnd));
   g_boxes = 0;
   g_ModalHooks.getOpenFileName = nullptr;
   g_ModalHooks.getSaveFileName = nullptr;
-  SetCurrentDirectoryA(g_DataDir);
+  SetCurrentDirectoryA(g_Lib.dataDir);
 
   // Commands: the family hook sees each exactly once, the notification word ignored.
   FamilyHooks saved = g_FamilyHooks[FAMILY_3D_MODEL];
   g_FamilyHooks[FAMILY_3D_MODEL].command = CountCommand;
-  SendMessageA(g_MainWnd, WM_COMMAND, MAKEWPARAM(40300, 1), 0);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_OPTIONS, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, MAKEWPARAM(40300, 1), 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_OPTIONS, 0);
   Drive_Pump(20);
   EXPECT_NE(g_OptionDlg.window, nullptr);
   SendMessageA((HWND)g_OptionDlg.window, WM_COMMAND, MAKEWPARAM(IDC_OPT_CLOSE, BN_CLICKED), 0);
   EXPECT_EQ(g_OptionDlg.window, nullptr);
   g_boxAnswer = IDNO;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_EXIT, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_EXIT, 0);
   EXPECT_EQ(g_boxes, 1);
-  EXPECT_TRUE(IsWindow(g_MainWnd));
+  EXPECT_TRUE(IsWindow(g_Lib.mainWnd));
   EXPECT_EQ(g_commands, (std::vector<u32>{40300, IDM_OPTIONS, IDM_EXIT}));
 
   CheckFrameUpdateInShell();   // update_checks_win.cpp
 
   // "はい": the window closes and the command stops there.
   g_boxAnswer = IDYES;
-  HWND main = g_MainWnd;
+  HWND main = g_Lib.mainWnd;
   SendMessageA(main, WM_COMMAND, IDM_EXIT, 0);
   EXPECT_EQ(g_boxes, 2);
   EXPECT_FALSE(IsWindow(main));

@@ -131,9 +131,9 @@ struct StripTest : ::testing::Test {
     Current_Refresh3D();
     g_Playing = 0;
     for (i32 t = 0; t < TEX_PER_MODEL; t++) {
-      free(g_TexPixels[t]);
-      g_TexPixels[t] = nullptr;
-      g_TexPixelsWidth[t] = g_TexPixelsHeight[t] = 0;
+      free(g_Tex.pixels[t]);
+      g_Tex.pixels[t] = nullptr;
+      g_Tex.pixelsWidth[t] = g_Tex.pixelsHeight[t] = 0;
     }
   }
 };
@@ -223,17 +223,17 @@ TEST_F(StripTest, MovieStripMatchesGolden) {
   memset(objs, 0, sizeof objs);
   const char *names[] = {"シーン", "カメラ", "主人公"};
   const i32 kinds[] = {MOVIE_KIND_SCENE, MOVIE_KIND_CAMERA, MOVIE_KIND_MODEL3};
-  MovieObject *kept[3] = {g_MovieObjects[0], g_MovieObjects[1], g_MovieObjects[2]};
-  i32 keptCount = g_MovieObjectCount;
+  MovieObject *kept[3] = {g_Movie.objects[0], g_Movie.objects[1], g_Movie.objects[2]};
+  i32 keptCount = g_Movie.objectCount;
   for (i32 i = 0; i < 3; i++) {
     snprintf(objs[i].name, sizeof objs[i].name, "%s", names[i]);
     objs[i].kind = kinds[i];
     objs[i].keyCount = 3;
     for (i32 k = 0; k < 3; k++) objs[i].keys[k].frame = k * 50 + i * 10;
-    g_MovieObjects[i] = &objs[i];
+    g_Movie.objects[i] = &objs[i];
   }
-  g_MovieObjectCount = 3;
-  g_MoviePlayState = MOVIE_STOPPED;
+  g_Movie.objectCount = 3;
+  g_Movie.playState = MOVIE_STOPPED;
   g_StripMovie = {MovieCurrentObject, MovieFrame, MovieFrameCount, MovieKind};
   g_StripGeo.margin = 200;
   g_StripGeo.rowTop = 90;
@@ -241,18 +241,18 @@ TEST_F(StripTest, MovieStripMatchesGolden) {
   Strip_DrawMovieKeys();
   ExpectGolden("movie_three_objects");
   // The movie that an earlier test's family switch made is put back (and freed by its owner).
-  for (i32 i = 0; i < 3; i++) g_MovieObjects[i] = kept[i];
-  g_MovieObjectCount = keptCount;
+  for (i32 i = 0; i < 3; i++) g_Movie.objects[i] = kept[i];
+  g_Movie.objectCount = keptCount;
 }
 
 TEST_F(StripTest, TexturePreviewIsClippedAt512) {
   // A 600 x 600 texture of 64-texel squares at zoom 1 with a pan of (-20, 10) in a window
   // larger than the panel: nothing outside 512 x 512 is written, the copy is 512 x 512.
   const i32 side = 600;
-  g_TexPixels[3] = (u32 *)malloc(sizeof(u32) * side * side);
-  g_TexPixelsWidth[3] = g_TexPixelsHeight[3] = side;
+  g_Tex.pixels[3] = (u32 *)malloc(sizeof(u32) * side * side);
+  g_Tex.pixelsWidth[3] = g_Tex.pixelsHeight[3] = side;
   for (i32 y = 0; y < side; y++)
-    for (i32 x = 0; x < side; x++) g_TexPixels[3][y * side + x] = 0xFF000000u | (u32)(x / 64 * 25) << 16 | (u32)(y / 64 * 25) << 8 | 0x40;
+    for (i32 x = 0; x < side; x++) g_Tex.pixels[3][y * side + x] = 0xFF000000u | (u32)(x / 64 * 25) << 16 | (u32)(y / 64 * 25) << 8 | 0x40;
   g_StripTex3D.texture = 3;
   g_StripTex3D.inUse = 1;
   g_StripTex3D.panX = -20;

@@ -39,7 +39,7 @@ void Pass(int n) {
 std::string g_Pick;   // bare name the open dialog answers; empty: cancel
 BOOL PickFile(OPENFILENAMEA *ofn) {
   if (g_Pick.empty()) return FALSE;
-  SetCurrentDirectoryA(g_RootDir);   // the dialog leaves the chosen folder current
+  SetCurrentDirectoryA(g_Lib.rootDir);   // the dialog leaves the chosen folder current
   lstrcpynA(ofn->lpstrFile, g_Pick.c_str(), ofn->nMaxFile);
   if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, g_Pick.c_str(), ofn->nMaxFileTitle);
   return TRUE;
@@ -51,7 +51,7 @@ std::string EditText(HWND dlg, int id) {
   return t;
 }
 
-std::string RootFile(const char *name) { return std::string(g_RootDir) + "\\" + name; }
+std::string RootFile(const char *name) { return std::string(g_Lib.rootDir) + "\\" + name; }
 
 void CheckPlaybackAndTitle() {
   Model3 *m = g_Model3Slots[0];
@@ -59,7 +59,7 @@ void CheckPlaybackAndTitle() {
   m->motions[m->motion].length = 10;
   m->frame = 0;
   m->frameFraction = 0;
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_Playing = 1;
   int code, wraps = 0;
   i32 last = 0;
@@ -73,7 +73,7 @@ void CheckPlaybackAndTitle() {
   }
   EXPECT_GT(wraps, 0);
   EXPECT_EQ(g_Playing, 1u);
-  g_RunState = 0;
+  g_Lib.runState = 0;
   g_Playing = 0;
 
   char want[600];
@@ -82,7 +82,7 @@ void CheckPlaybackAndTitle() {
   char title[600] = {};
   for (int i = 0; i < 5000 && strcmp(title, want) != 0; i++) {
     Pass(1);
-    GetWindowTextA(g_MainWnd, title, sizeof title);
+    GetWindowTextA(g_Lib.mainWnd, title, sizeof title);
   }
   EXPECT_STREQ(title, want);
 }
@@ -95,25 +95,25 @@ void CheckPreviewPanAndRender() {
   g_ActiveView = 0;
   ViewRecord *v = &g_Views[0][0];
   ViewRecord want = *v;
-  SendMessageA(g_MainWnd, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(200, 200));
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(230, 190));
+  SendMessageA(g_Lib.mainWnd, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(200, 200));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(230, 190));
   Nav_Pan3D(&want, FAMILY_PREVIEW, 30, -10, g_PerspAngleX, g_PerspAngleY);
   App_UpdateFrame();
   EXPECT_FLOAT_EQ(v->panX, want.panX);
   EXPECT_FLOAT_EQ(v->panY, want.panY);
   EXPECT_FLOAT_EQ(v->panZ, want.panZ);
   EXPECT_NE(v->panX, 0.0f);
-  SendMessageA(g_MainWnd, WM_MBUTTONUP, 0, MAKELPARAM(230, 190));
+  SendMessageA(g_Lib.mainWnd, WM_MBUTTONUP, 0, MAKELPARAM(230, 190));
   Pass(30);
 
   u32 grid = g_OptGrid;
   g_OptGrid = 1;   // the preview draws its grid into the main view
   Pass(30);
   // "レンダリング" twice: one dialog.
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_RENDER, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_RENDER, 0);
   HWND dlg = (HWND)g_PreviewRender.window;
   ASSERT_NE(dlg, nullptr);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_RENDER, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_RENDER, 0);
   EXPECT_EQ((HWND)g_PreviewRender.window, dlg);
   Pass(10);
   EXPECT_EQ(EditText(dlg, IDC_RENDER_NAME), "レンダリング");
@@ -126,8 +126,8 @@ void CheckPreviewPanAndRender() {
   ASSERT_GT(bmp.size(), 54u);
   i32 w = *(i32 *)&bmp[18], h = *(i32 *)&bmp[22];
   u16 bits = *(u16 *)&bmp[28];
-  EXPECT_EQ(w, (i32)g_BackBufferDesc.Width);
-  EXPECT_EQ(h < 0 ? -h : h, (i32)g_BackBufferDesc.Height);
+  EXPECT_EQ(w, (i32)g_D3DAppWin.backBufferDesc.Width);
+  EXPECT_EQ(h < 0 ? -h : h, (i32)g_D3DAppWin.backBufferDesc.Height);
   EXPECT_TRUE(bits == 24 || bits == 32);
 
   // An empty name: the box, and no ".BMP".
@@ -142,7 +142,7 @@ void CheckPreviewPanAndRender() {
   SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDC_RENDER_CLOSE, BN_CLICKED), 0);
   EXPECT_EQ(g_PreviewRender.window, nullptr);
   EXPECT_FALSE(IsWindow(dlg));
-  Str_Copy(g_RenderName, sizeof g_RenderName, "レンダリング");
+  Str_Copy(g_Lib.renderName, sizeof g_Lib.renderName, "レンダリング");
   g_OptGrid = grid;
 }
 

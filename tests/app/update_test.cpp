@@ -38,8 +38,8 @@ void ResetAll() {
   g_Seam.timerReset = CountReset;
   g_PlayEntries = PlayEntries{};
   g_FrameEntries = FrameEntries{};
-  g_FrameDelta = 1.0f;
-  g_RunState = 0;
+  g_Lib.frameDelta = 1.0f;
+  g_Lib.runState = 0;
   g_Playing = 0;
 }
 
@@ -75,7 +75,7 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
     Model3 *m = ModelWithMotionLength(c.length);
     m->frame = c.frame;
     m->frameFraction = c.fraction;
-    g_FrameDelta = c.delta;
+    g_Lib.frameDelta = c.delta;
     Play_TickByRunState(4);
     EXPECT_EQ(m->frame, c.wantFrame) << c.length << " " << c.delta;
     EXPECT_FLOAT_EQ(m->frameFraction, c.wantFraction) << c.length << " " << c.delta;
@@ -92,7 +92,7 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
   Model3_FreeSlot(0);
   App_RefreshCurrentPointers();
   g_Playing = 1;
-  g_RunState = 4;
+  g_Lib.runState = 4;
   g_EditFamily = FAMILY_3D_MODEL;
   g_EditSubMode = SUB_3D_MOTION;
   App_UpdateFrame();
@@ -282,16 +282,16 @@ void InstallMovie() {
 TEST(MovieClock, RecordingStepsAndEndBranches) {
   ResetAll();
   InstallMovie();
-  g_RunState = 8;
+  g_Lib.runState = 8;
   g_AviFrameStep = 3;
-  g_FrameDelta = 7.0f;
+  g_Lib.frameDelta = 7.0f;
   for (int i = 0; i < 4; i++) EXPECT_EQ(Play_TickMovie(), PLAY_MOVIE_STEPPED);
   EXPECT_EQ(g_Frame, 12);
   EXPECT_EQ(g_Steps, 4);
   EXPECT_EQ(g_Snapshots, 4);
 
-  g_RunState = 6;
-  g_FrameDelta = 1.5f;
+  g_Lib.runState = 6;
+  g_Lib.frameDelta = 1.5f;
   Play_TickMovie();
   Play_TickMovie();
   EXPECT_EQ(g_Frame, 15);
@@ -303,7 +303,7 @@ TEST(MovieClock, RecordingStepsAndEndBranches) {
     InstallMovie();
     g_TimerResets = 0;
     g_Frame = 99;
-    g_FrameDelta = 1.0f;
+    g_Lib.frameDelta = 1.0f;
     g_EndResult = c.branch;
     EXPECT_EQ(Play_TickMovie(), c.branch);
     EXPECT_EQ(g_Frame, c.wantFrame);
@@ -375,15 +375,15 @@ TEST(FrameLight, FromTheEyeOfViewZero) {
   f32 eye[3];
   View_PerspectiveEye(v, -20, 20, eye);
   for (int a = 0; a < 3; a++) {
-    EXPECT_FLOAT_EQ(g_CamEye[a], eye[a]);
-    EXPECT_FLOAT_EQ(g_Light.vector[a], eye[a]);
+    EXPECT_FLOAT_EQ(g_Camera.eye[a], eye[a]);
+    EXPECT_FLOAT_EQ(g_Camera.light.vector[a], eye[a]);
   }
-  EXPECT_FLOAT_EQ(g_CamTarget[1], 8);
+  EXPECT_FLOAT_EQ(g_Camera.target[1], 8);
   EXPECT_GT(eye[1] * eye[1] + eye[2] * eye[2], 100.0f);   // well away from the model
-  EXPECT_FLOAT_EQ(g_Light.diffuse[0], 1.0f);
+  EXPECT_FLOAT_EQ(g_Camera.light.diffuse[0], 1.0f);
   g_EditFamily = FAMILY_MOVIE;
   App_SetFrameCameraAndLights();
-  EXPECT_FLOAT_EQ(g_Light.vector[0], -500);
+  EXPECT_FLOAT_EQ(g_Camera.light.vector[0], -500);
 }
 
 namespace {
@@ -420,7 +420,7 @@ TEST(RenderAndSketch, FileNamesAndFailures) {
   EXPECT_FALSE(Preview_Render("shot"));
   EXPECT_EQ(g_Boxes.back(), "shot.BMP に保存することができませんでした。");
 
-  g_FileDlgPlatform.run = RunDialog;
+  g_LibHooks.fileDlg.run = RunDialog;
   strcpy(g_Sketch.names[SKETCH_FRONT], "old.bmp");
   g_Sketch.images[SKETCH_FRONT] = ImageHandle{1, 7};
   g_DlgAnswer = nullptr;   // cancel
@@ -440,6 +440,6 @@ TEST(RenderAndSketch, FileNamesAndFailures) {
   EXPECT_TRUE(Sketch_Command(IDC_SKETCH_SHOW));
   EXPECT_NE(g_Sketch.show, shown);
   EXPECT_FALSE(Sketch_Command(IDC_SKETCH_CLOSE));   // "閉じる" is the dialog's own
-  g_FileDlgPlatform.run = nullptr;
+  g_LibHooks.fileDlg.run = nullptr;
   g_Sketch = SketchState{};
 }

@@ -128,7 +128,7 @@ TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {
   EXPECT_EQ(g_Views[15][3].redraw, 0u);   // beyond the count
   EXPECT_EQ(g_Views[14][0].redraw, 0u);   // another layout
   for (u32 f : g_StripDirty) EXPECT_EQ(f, 1u);
-  EXPECT_EQ(g_RenderTargets[0].clearFlag, 1u);
+  EXPECT_EQ(g_Target.slots[0].clearFlag, 1u);
 }
 
 TEST(ViewRefresh, AddViewTakesFirstFreeSlotUntilAllSevenAreUsed) {

@@ -354,7 +354,7 @@ TEST_F(MotionTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   Ed2D_MotionPlay();
   EXPECT_EQ(g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
-  g_FrameDelta = 1.0f;
+  g_Lib.frameDelta = 1.0f;
   for (i32 i = 0; i < 30 && g_Playing == 1; i++) Play_TickBone2();
   EXPECT_EQ(g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);

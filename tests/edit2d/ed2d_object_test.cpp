@@ -62,16 +62,16 @@ struct ObjTest : ::testing::Test {
     Shell_ResetForTest();
     g_F = &f;
     savedSeam = g_Seam;
-    savedDlg = g_FileDlgPlatform;
+    savedDlg = g_LibHooks.fileDlg;
     g_Seam.errorBox = [](const char *t) { g_F->boxes.push_back(t); };
     g_Seam.textureLoad = LoadTex;
     g_Seam.releaseHandle = [](void *) {};
-    g_FileDlgPlatform.run = RunDlg;
+    g_LibHooks.fileDlg.run = RunDlg;
     WidgetFake_Install();
     g_EditFamily = FAMILY_2D_MODEL;
     g_EditSubMode = SUB_2D_OBJECT;
     g_Playing = 0;
-    g_LibApp.leftHeld = g_LibApp.middleHeld = g_LibApp.rightHeld = 0;
+    g_Lib.app.leftHeld = g_Lib.app.middleHeld = g_Lib.app.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
     Ed2D_ObjInit();
@@ -87,7 +87,7 @@ struct ObjTest : ::testing::Test {
     g_Ed2DObj = Ed2DObjEditor{};
     g_Playing = 0;
     g_Seam = savedSeam;
-    g_FileDlgPlatform = savedDlg;
+    g_LibHooks.fileDlg = savedDlg;
   }
   static Obj2Model *M() { return g_Obj2Slots[0]; }
   static Obj2Track *T(i32 o) { return Obj2_Track(M(), o, M()->currentMotion); }
@@ -228,7 +228,7 @@ TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   EXPECT_EQ(M()->currentFrame, 0);
   for (i32 i = 0; i < 30 && g_Playing == 1; i++) {
     g_Playing = 0;
-    g_FrameDelta = 1.0f;
+    g_Lib.frameDelta = 1.0f;
     Play_TickObj2();
   }
   EXPECT_EQ(g_Playing, 0u);

@@ -43,7 +43,7 @@ struct Ed2DPolyFixture : ::testing::Test {
     App_AllocWorkArrays();
     App_ForgetPolySelection();
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;   // client pixels are frame pixels
-    g_ViewWindowMode = 0;
+    g_Lib.viewWindowMode = 0;
     g_EditFamily = FAMILY_2D_MODEL;
     g_EditSubMode = SUB_2D_POLY;
     g_PolySelectMode = 1;

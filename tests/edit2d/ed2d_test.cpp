@@ -157,7 +157,7 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
     EXPECT_EQ(g_PrevEditSubMode, prev);
     EXPECT_EQ(DialogSet(), Ed2D_WindowSet(p[1])) << p[1];
     EXPECT_EQ(g_SelectedBone, 0u);
-    EXPECT_EQ(g_RunState, p[1] == 4 ? 1u : 2u);
+    EXPECT_EQ(g_Lib.runState, p[1] == 4 ? 1u : 2u);
     // The list the per-frame update mirrors: the bone list where the bone dialog is open.
     bool bones = p[1] == SUB_2D_BONE || p[1] == SUB_2D_WEIGHT;
     EXPECT_EQ(Ed2D_SelectionList(), bones ? g_Ed2D.boneList : p[1] == 4 ? g_Ed2DObj.objectList : nullptr) << p[1];
@@ -294,10 +294,10 @@ TEST_F(Ed2DFixture, RebindGoldens) {
 
 TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   g_EditSubMode = SUB_2D_BONE;
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   g_Family2DFrame[FAMILY_2D_MODEL] = 1;
-  g_DesktopWidth = 1280;
-  g_DesktopHeight = 1024;
+  g_Lib.desktopWidth = 1280;
+  g_Lib.desktopHeight = 1024;
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   g_Views[SUB_2D_BONE][0].panX = -30;
   g_Views[SUB_2D_BONE][0].panY = 12;
@@ -327,7 +327,7 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   Ed2D_BoneUpdate();
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   EXPECT_EQ(g_CurBoneIndex, 3u);
-  g_ViewWindowMode = 0;
+  g_Lib.viewWindowMode = 0;
   g_Family2DFrame[FAMILY_2D_MODEL] = 0;
 }
 

@@ -51,7 +51,7 @@ struct TexTest2D : ::testing::Test {
     g_EditSubMode = SUB_2D_TEXTURE;
     g_CurGroupIndex = 0;
     WidgetFake_Install();
-    g_FileDlgPlatform.run = Answer;
+    g_LibHooks.fileDlg.run = Answer;
     g_Ed2DTex.zoom = 1.0f;
     g_Ed2DTex.offX = g_Ed2DTex.offY = 0;
     g_Ed2DTex.texture = 0;
@@ -60,7 +60,7 @@ struct TexTest2D : ::testing::Test {
     m->groupCount = 4;
   }
   void TearDown() override {
-    g_FileDlgPlatform.run = nullptr;
+    g_LibHooks.fileDlg.run = nullptr;
     WidgetFake_Remove();
     g_Ed2D = Ed2DEditor{};
     App_ForgetPolySelection();

@@ -138,15 +138,15 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   f32 sx, sy, ex, ey;
   Drive_FrameToClient(320 + 60, 240, &sx, &sy);
   Drive_FrameToClient(320 + 20, 240 + 40, &ex, &ey);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(sx, sy));
   Drive_Pump(2);
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(sx, sy));
   Drive_Pump(2);
   for (i32 i = 1; i <= 4; i++) {
-    SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(sx + (ex - sx) * i / 4, sy + (ey - sy) * i / 4));
+    SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(sx + (ex - sx) * i / 4, sy + (ey - sy) * i / 4));
     Drive_Pump(2);
   }
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, At(ex, ey));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, At(ex, ey));
   Drive_Pump(5);
   EXPECT_NEAR(m->rest[2].x, 20.0f, 1.0f);
   EXPECT_NEAR(m->rest[2].y, 40.0f, 1.0f);

@@ -97,13 +97,13 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   ASSERT_EQ(Drive_Press2D(IDC_M2D_MOTION), (u32)SUB_2D_MOTION);
   Ed2DMotionEditor &e = g_Ed2DMotion;
   for (void *w : {e.valuesDlg, e.keyDlg, e.listDlg, e.motionList}) EXPECT_TRUE(Drive_Alive(w));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";
   EXPECT_EQ(g_StripWindows[STRIP_BONE2_KEYS].window, e.keyDlg);
   EXPECT_EQ(e.tool, 1u);
 
   // The test model through the file dialog.
   g_DriveAnswer = "miravel_mot2.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   Drive_Pump(10);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -136,10 +136,10 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   // Rotate tool, a left drag right 10 and up 10 in the main view: 0.3 per frame pixel each.
   Drive_Command(e.valuesDlg, IDC_MOT2D_ROTATE);
   Place2D p = Draw_CurrentPlacement();
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
-  for (i32 d = 2; d <= 10; d += 2) SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300 + d, 300 - d));
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, MAKELPARAM(310, 290));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
+  for (i32 d = 2; d <= 10; d += 2) SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300 + d, 300 - d));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, MAKELPARAM(310, 290));
   Drive_Pump(5);
   f32 turned = 0.3f * 10.0f / (p.scaleX != 0.0f ? p.scaleX : 1.0f) + 0.3f * 10.0f / (p.scaleY != 0.0f ? p.scaleY : 1.0f);
   EXPECT_NEAR(k30.angle, 15.0f + turned, 0.01f);
@@ -184,7 +184,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   // Saved with 40097: modeldump shows bone 2's keys exactly, and the file read back gives at
   // frame 45 the pose halfway between its two keys (the segment 30 -> 60 wraps to the key at 0).
   g_DriveAnswer = "miravel_mot2_saved.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   Drive_Pump(5);
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);

@@ -118,7 +118,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   // drawn in the bone sub-mode and hidden in the object sub-mode: the main view at its centre
   // shows the skin, then the frame's background.
   g_DriveAnswer = "miravel_obj2_skin.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   Drive_Pump(5);
   ASSERT_NE(g_Bone2Slots[0], nullptr);
   ASSERT_EQ(g_Bone2Slots[0]->polygonCount, 1);
@@ -138,7 +138,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_CaptureEnd();
   Ed2DObjEditor &e = g_Ed2DObj;
   for (void *w : {e.listDlg, e.imageDlg, e.valuesDlg, e.keyDlg, e.motionDlg}) EXPECT_TRUE(Drive_Alive(w));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZA_SAVE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_KZA_SAVE, MF_BYCOMMAND), (UINT)-1);
   Obj2Model *m = g_Obj2Slots[0];
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->objectCount, 2);
@@ -188,10 +188,10 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_Command(e.imageDlg, IDC_O2D_IMG_APPLY);   // the key shows image 0
 
   // A drag to the right in the main view moves the key at frame 30.
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
-  for (i32 x = 302; x <= 320; x += 2) SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 300));
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, MAKELPARAM(320, 300));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 300));
+  for (i32 x = 302; x <= 320; x += 2) SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 300));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, MAKELPARAM(320, 300));
   Drive_Pump(5);
   EXPECT_GT(Track(1)->keys[1].x, 105.0f);
   EXPECT_FLOAT_EQ(Track(1)->keys[1].y, 50);
@@ -239,7 +239,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
 
   // Saved with 40106 and read back by modeldump: the keys and the pivot.
   g_DriveAnswer = "miravel_obj2_saved.KZA";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZA_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZA_SAVE, 0);
   std::string saved = Drive_Temp(g_DriveAnswer.c_str());
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("{\"name\":\"" + image + "\",\"pivot\":[21,19]}"), std::string::npos) << dump;

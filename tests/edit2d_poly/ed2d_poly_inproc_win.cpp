@@ -51,11 +51,11 @@ Bone2Point Frame(POINT c) {
 }
 
 void Press(UINT down, UINT up, WPARAM held, POINT c) {
-  SetActiveWindow(g_MainWnd);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(c));
+  SetActiveWindow(g_Lib.mainWnd);
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(c));
   Drive_Pump(3);
-  SendMessageA(g_MainWnd, down, held, At(c));
-  SendMessageA(g_MainWnd, up, 0, At(c));
+  SendMessageA(g_Lib.mainWnd, down, held, At(c));
+  SendMessageA(g_Lib.mainWnd, up, 0, At(c));
   Drive_Pump(3);
 }
 
@@ -69,18 +69,18 @@ void PumpFor(DWORD ms) {
 template <class F>
 void LeftDrag(POINT a, POINT b, F during) {
   // A click in the main window activates it: the view under the mouse is view 0.
-  SetForegroundWindow(g_MainWnd);
-  SetActiveWindow(g_MainWnd);
+  SetForegroundWindow(g_Lib.mainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Drive_Pump(3);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, At(a));
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(a));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(a));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(a));
   for (int i = 1; i <= 5; i++) {
     POINT c = {a.x + (b.x - a.x) * i / 5, a.y + (b.y - a.y) * i / 5};
-    SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(c));
+    SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, At(c));
     Drive_Pump(2);
   }
   during();
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, At(b));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, At(b));
   Drive_Pump(3);
 }
 
@@ -99,7 +99,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // The 2D family on a new model, sub-mode 6.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_poly2d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -113,8 +113,8 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // active one, which would take the drawing away from the main view during a drag.
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
   Drive_Pump(5);
-  SetForegroundWindow(g_MainWnd);
-  SetActiveWindow(g_MainWnd);
+  SetForegroundWindow(g_Lib.mainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
 
   // Free creation: two left clicks and a middle click.
   Drive_Command(panel, IDC_P2D_FREE);
@@ -142,7 +142,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
     // The overlay selects while it draws: wait for that frame, then for a few more.
     Drive_PumpUntil([] { return g_PolySelFaces[0] == 1; });
     PumpFor(400);
-    std::vector<u32> px = Drive_ScreenOf(g_MainWnd, &w, &h);
+    std::vector<u32> px = Drive_ScreenOf(g_Lib.mainWnd, &w, &h);
     cyan = CountColour(px, 0x80FFFF);
     blue = CountColour(px, 0x0000FF);
   });

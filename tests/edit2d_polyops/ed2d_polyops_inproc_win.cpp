@@ -47,7 +47,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   g_ModalHooks.messageBox = Drive_AnswerYes;
   ASSERT_TRUE(Drive_Start2D("miravel_settings_polyops2d"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);

@@ -72,7 +72,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   ASSERT_TRUE(Drive_Start2D("miravel_settings_shown2d"));
   g_DriveAnswer = "miravel_shown2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   Drive_Pump(10);
   Bone2Model *m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -91,7 +91,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   SetDlgItemTextA((HWND)e.valuesDlg, IDC_MOT2D_ANGLE, "13.5");
   Drive_Command(e.valuesDlg, IDC_MOT2D_APPLY);
   EXPECT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, IDC_MOT2D_ANGLE) == "13.500"; }, 300));
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   Drive_Pump(20);
   m = g_Bone2Slots[0];
   ASSERT_NE(m, nullptr);
@@ -104,11 +104,11 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
   HWND groups = (HWND)g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(groups));
-  auto platformRun = g_FileDlgPlatform.run;
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  auto platformRun = g_LibHooks.fileDlg.run;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
   g_DriveAnswer = "miravel_shown2d.bmp";
   Drive_Command(g_Ed2DTex.panel, IDC_T2D_ADD);
-  g_FileDlgPlatform.run = platformRun;
+  g_LibHooks.fileDlg.run = platformRun;
   Drive_Pump(10);
   ASSERT_EQ(m->textureCount, 2);
   Drive_Command(groups, IDC_G2D_ADD);

@@ -89,7 +89,7 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   ASSERT_TRUE(Drive_Start2D("miravel_settings_tex2d"));
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_skin2d.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_OPEN, 0);
   g_ModalHooks.getOpenFileName = nullptr;
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
@@ -108,14 +108,14 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);   // group 0's polygons selected
 
   // Two textures through the file dialog.
-  auto platformRun = g_FileDlgPlatform.run;
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  auto platformRun = g_LibHooks.fileDlg.run;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
   for (const char *name : {"miravel_u1.bmp", "miravel_u2.bmp"}) {
     g_DriveAnswer = name;
     Drive_Command(panel, IDC_T2D_ADD);
     Drive_Pump(3);
   }
-  g_FileDlgPlatform.run = platformRun;
+  g_LibHooks.fileDlg.run = platformRun;
   ASSERT_EQ(m->textureCount, 3);
   EXPECT_EQ(m->textures[1].width, 128u);
   EXPECT_EQ(m->textures[2].height, 32u);

@@ -35,7 +35,7 @@ namespace {
 // A key released once the loop has let go of the key latch (one key per idle pass).
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
-  SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
+  SendMessageA(g_Lib.mainWnd, WM_KEYUP, vk, 0);
   Drive_Pump(3);
 }
 
@@ -76,7 +76,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   ASSERT_NE(menu, nullptr);
   EXPECT_NE(GetMenuState(menu, IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
@@ -87,11 +87,11 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   g_PolyNoAutoPick = 0;
   g_PolySelectMode = 1;
   g_PolyTool = POLY_TOOL_FACE;
-  SetActiveWindow(g_MainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Drive_Pump(10);
   RECT c;
-  GetClientRect(g_MainWnd, &c);
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
+  GetClientRect(g_Lib.mainWnd, &c);
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
   Drive_Pump(3);
   EXPECT_GE(g_PolyPickedFace, 0);
   EXPECT_EQ(g_PolySelFaces[g_PolyPickedFace], 1u);

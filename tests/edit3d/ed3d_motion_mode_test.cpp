@@ -146,7 +146,7 @@ struct ModeTest : ::testing::Test {
 
 // [SECTION] the sub-mode
 TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
-  g_DesktopWidth = 1280, g_DesktopHeight = 1024;
+  g_Lib.desktopWidth = 1280, g_Lib.desktopHeight = 1024;
   g_CurSlot = 3;
   g_CurBoneIndex = 0;
   M()->frame = 44;
@@ -159,7 +159,7 @@ TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
   EXPECT_EQ(M()->motion, 0);
   EXPECT_EQ(g_MotionEditOp, 1u);
   EXPECT_EQ(g_Ed3DMotionPanels.loop, 1u);
-  EXPECT_EQ(g_RunState, 4u);
+  EXPECT_EQ(g_Lib.runState, 4u);
   EXPECT_EQ(g_menus, std::vector<std::string>{"MENU_3D_MOTION"});
   EXPECT_EQ(g_Ed3DViewConst.scale[1], 3.9f);
   EXPECT_EQ(g_Ed3DViewConst.distance, -15.0f);
@@ -252,7 +252,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
     M()->frame = 8;
     M()->frameFraction = 0;
     g_Playing = 0;
-    g_FrameDelta = 3.0f;
+    g_Lib.frameDelta = 3.0f;
     Play_TickModel3();
     EXPECT_EQ(M()->frame, loop ? 1 : 9);
     EXPECT_EQ(g_Playing, loop);

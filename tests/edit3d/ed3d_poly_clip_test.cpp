@@ -72,7 +72,7 @@ struct ClipTest : ::testing::Test {
     Shell_ResetForTest();
     FakeDev_Install();
     savedMaxV = g_MaxVertices, savedMaxP = g_MaxPolygons, savedGpu = g_GpuInfo.level;
-    memcpy(savedData, g_DataDir, sizeof savedData);
+    memcpy(savedData, g_Lib.dataDir, sizeof savedData);
     ASSERT_NE(getcwd(savedCwd, sizeof savedCwd), nullptr);
     g_MaxVertices = 260000, g_MaxPolygons = 65000;
     g_Seam.errorBox = RecordMessage;
@@ -95,7 +95,7 @@ struct ClipTest : ::testing::Test {
   void TearDown() override {
     g_Seam.errorBox = nullptr;
     g_MaxVertices = savedMaxV, g_MaxPolygons = savedMaxP, g_GpuInfo.level = savedGpu;
-    memcpy(g_DataDir, savedData, sizeof savedData);
+    memcpy(g_Lib.dataDir, savedData, sizeof savedData);
     EXPECT_EQ(chdir(savedCwd), 0);
     Model3_FreeAllSlots();
     FakeDev_Remove();
@@ -204,7 +204,7 @@ TEST_F(ClipTest, PrimitivesAndMergedFilesArePlacedAtTheViewsCentre) {
   mkdir(folder.c_str(), 0755);
   ASSERT_TRUE(WriteCube(folder + "/立方体.KZP", 0.5f));
   ASSERT_TRUE(WriteCube(dir + "/merge.kzp", 1.0f));
-  Str_Copy(g_DataDir, sizeof g_DataDir, dir.c_str());
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
   Scene();
   m->boneCount = 1;
   std::string cwd = Cwd();
@@ -256,7 +256,7 @@ TEST_F(ClipTest, PrimitivesAndMergedFilesArePlacedAtTheViewsCentre) {
 // Refusals: a file that cannot be read, no room, the wrong mode. Each says why and leaves
 // the model, the selection, the history and the current folder as they were.
 TEST_F(ClipTest, RefusalsLeaveEverythingAsItWas) {
-  Str_Copy(g_DataDir, sizeof g_DataDir, dir.c_str());
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
   std::string cwd = Cwd();
   Scene();
   Ed3D_PolyCopy();

@@ -53,7 +53,7 @@ struct PolyTest : ::testing::Test {
     g_CurGroupIndex = 0;
     Ed3DPolyEditor.moveMode = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
-    g_LibApp.keyState[0x11] = 0;
+    g_Lib.app.keyState[0x11] = 0;
     Undo_ResetAll();
     Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
     App_RefreshCurrentPointers();
@@ -194,7 +194,7 @@ TEST_F(PolyTest, HoverPickUsesViewZerosCamera) {
   // The corner (1, 1, 0) lands where view 0's projection puts it.
   f32 eye[3], target[3] = {0, 0, 0}, view[16], proj[16], vp[16], s[3];
   View_PerspectiveEye(v0, 0, 0, eye);
-  Cam_BuildLookAtLH(view, eye, target, g_CamUp);
+  Cam_BuildLookAtLH(view, eye, target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(proj, 0.785398f, 640.0f / 480.0f, 1, 65000);
   Cam_Multiply(vp, view, proj);
   Cam_ProjectWith(s, vp, 1, 1, 0, 320, 240, false, 0, 0);

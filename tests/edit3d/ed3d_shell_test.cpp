@@ -290,8 +290,8 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
   g_ActiveView = 2;
   ViewRecord *v = &g_Views[SUB_3D_BONE][2];
   for (i32 held = 0; held < 4; held++) {
-    g_LibApp.leftHeld = held == 1;
-    g_LibApp.rightHeld = held == 2;
+    g_Lib.app.leftHeld = held == 1;
+    g_Lib.app.rightHeld = held == 2;
     for (const Case &c : cases) {
       SCOPED_TRACE(testing::Message() << "kind " << c.kind << " held " << held);
       *v = ViewRecord{};
@@ -309,7 +309,7 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
   *v = ViewRecord{};
   v->kind = VIEW_FRONT;
   v->zoom = 2.0f;
-  g_LibApp.leftHeld = g_LibApp.rightHeld = 0;
+  g_Lib.app.leftHeld = g_Lib.app.rightHeld = 0;
   Ed3D_BoneKeyUp(39);
   Ed3D_WeightKeyDown(38);
   EXPECT_EQ(v->panX, 1.0f);

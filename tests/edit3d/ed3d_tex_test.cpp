@@ -39,7 +39,7 @@ struct TexTest : ::testing::Test {
     Shell_ResetForTest();
     g_boxes.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
-    g_FileDlgPlatform.run = Answer;
+    g_LibHooks.fileDlg.run = Answer;
     g_CurGroupIndex = 0;
     m = TestModel_Slot3D(SUB_3D_TEXTURE);
     ASSERT_NE(m, nullptr);
@@ -54,7 +54,7 @@ struct TexTest : ::testing::Test {
     free(g_Ed3DTex.uvSel);
     g_Ed3DTex = Ed3DTexEditor{};
     g_Seam.errorBox = nullptr;
-    g_FileDlgPlatform.run = nullptr;
+    g_LibHooks.fileDlg.run = nullptr;
   }
   // A face of `corners` positions, each with its own UV entry.
   i32 Face(std::vector<Vec3> corners, u32 group = 0) {

@@ -199,17 +199,17 @@ struct OverlayBatchWin : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(TestDevice_Create(&t, 321, 240)) << "no Direct3D device";
     Draw_InstallFor(&t.device);
-    g_ScreenWidth = g_DesktopWidth = 321;
-    g_ScreenHeight = g_DesktopHeight = 240;
-    g_FrameScaling = 0;
+    g_Lib.screenWidth = g_Lib.desktopWidth = 321;
+    g_Lib.screenHeight = g_Lib.desktopHeight = 240;
+    g_Lib.frameScaling = 0;
     g_MaxPolygons = 65000;
     g_MaxVertices = 260000;
   }
   void TearDown() override {
     g_DrawBatchOff = 0;
-    g_ViewWindowMode = 0;
+    g_Lib.viewWindowMode = 0;
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    g_DrawDev = DrawDev{};
+    g_Dev.draw = DrawDev{};
     TestDevice_Destroy(&t);
   }
   // One view of a case drawn, batched or not, as the frame render leaves the device.
@@ -220,11 +220,11 @@ struct OverlayBatchWin : ::testing::Test {
     Draw_SetDefaultStates();
     f32 proj[16], id[16];
     Cam_BuildPerspectiveFovLH(proj, 3.14159265f / 4.0f, 321.0f / 240.0f, 1.0f, 65000.0f);
-    g_DrawDev.setTransform(DTS_PROJECTION, proj);
+    g_Dev.draw.setTransform(DTS_PROJECTION, proj);
     Cam_SetEye(2, 5, -12);
     Cam_SetTarget(0, 0, 0);
     Cam_Identity(id);
-    g_DrawDev.setTransform(DTS_WORLD, id);
+    g_Dev.draw.setTransform(DTS_WORLD, id);
     Draw_SetLighting(1);
     DrawDev_SetTexture(0, nullptr);
     g_DrawView = view;
@@ -248,10 +248,10 @@ TEST_F(OverlayBatchWin, BatchedOverlaysMatchOneDrawEachPixelForPixel) {
     g_PolyTool = c.tool;
     // A 2D-frame family in view windows with an odd desktop width places the 640x480 frame
     // half a pixel off: points there fall between pixel centres.
-    g_ViewWindowMode = c.halfPixelFrame ? 1 : 0;
+    g_Lib.viewWindowMode = c.halfPixelFrame ? 1 : 0;
     g_Family2DFrame[FAMILY_2D_MODEL] = c.halfPixelFrame ? 1 : 0;
-    g_DesktopWidth = c.halfPixelFrame ? 641 : 321;    // frame offset x (641 - 640) / 2
-    g_DesktopHeight = c.halfPixelFrame ? 480 : 240;   // and y 0
+    g_Lib.desktopWidth = c.halfPixelFrame ? 641 : 321;    // frame offset x (641 - 640) / 2
+    g_Lib.desktopHeight = c.halfPixelFrame ? 480 : 240;   // and y 0
     for (u32 view = c.firstView; view < c.views; view++) {
       SCOPED_TRACE(std::string(c.what) + ", view " + std::to_string(view));
       std::vector<unsigned> one = Draw(c, view, false), batched = Draw(c, view, true);

@@ -127,7 +127,7 @@ HWND ViewWindow(u32 kind, i32 *index) {
     ViewRecord &v = g_Views[g_EditSubMode][i];
     if (v.inUse == 1 && v.kind == kind) {
       *index = (i32)i;
-      return (HWND)(v.window ? v.window : g_MainWnd);
+      return (HWND)(v.window ? v.window : g_Lib.mainWnd);
     }
   }
   return nullptr;

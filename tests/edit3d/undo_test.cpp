@@ -251,9 +251,9 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
 TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
   static std::map<void *, int> refs;
   refs.clear();
-  DrawDev saved = g_DrawDev;
-  g_DrawDev.retain = [](void *t) { refs[t]++; };
-  g_DrawDev.release = [](void *t) { refs[t]--; };
+  DrawDev saved = g_Dev.draw;
+  g_Dev.draw.retain = [](void *t) { refs[t]++; };
+  g_Dev.draw.release = [](void *t) { refs[t]--; };
   static int a, b;   // two textures: the model's own, then the quick load's
   ModelPose *pose = g_ModelPoses[0];
   ASSERT_NE(pose, nullptr);
@@ -280,13 +280,13 @@ TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
   EXPECT_EQ(refs[&b], 2);
   // A replaced device: the steps let their textures go and never put them back.
   Undo_Install();
-  ASSERT_NE(g_DrawDevReleaseKept, nullptr);
-  g_DrawDevReleaseKept();
+  ASSERT_NE(g_Dev.releaseKept, nullptr);
+  g_Dev.releaseKept();
   EXPECT_EQ(refs[&a], 0);
   EXPECT_EQ(refs[&b], 1);   // the pose's own
   Undo_Undo(h);
   EXPECT_EQ(MarkOf(Layer()), 1);
   EXPECT_EQ(pose->textures[1], (void *)&b);
   pose->textures[1] = nullptr;
-  g_DrawDev = saved;
+  g_Dev.draw = saved;
 }

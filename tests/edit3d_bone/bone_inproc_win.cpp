@@ -44,7 +44,7 @@ ViewRecord *FrontOf(u32 sub) {
 
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
-  SendMessageA(g_MainWnd, WM_KEYUP, vk, 0);
+  SendMessageA(g_Lib.mainWnd, WM_KEYUP, vk, 0);
   Drive_Pump(3);
 }
 
@@ -109,7 +109,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   // Button 1097: the bone sub-mode with its bone list panel and menu.
   ASSERT_EQ(Drive_Press3D(IDC_M3D_BONE), (u32)SUB_3D_BONE);
   ASSERT_TRUE(Drive_Alive(g_Ed3D.bonePanel));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->boneCount, 2);

@@ -162,8 +162,8 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   f32 s[2];
   ASSERT_TRUE(Ed3D_MotionBoneScreenView0(2, s));
   i32 x = (i32)s[0], y = (i32)s[1];
-  SendMessageA(g_MainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(x, y));
-  SendMessageA(g_MainWnd, WM_RBUTTONUP, 0, At(x, y));
+  SendMessageA(g_Lib.mainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(x, y));
+  SendMessageA(g_Lib.mainWnd, WM_RBUTTONUP, 0, At(x, y));
   Drive_Pump(5);
   EXPECT_EQ(g_CurBoneIndex, 2u);
 
@@ -216,7 +216,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   GetWindowTextA(listDlg, caption, sizeof caption);
   EXPECT_STREQ(caption, "モーションリスト");
   char item[64] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_MOT_FREEZE, item, sizeof item, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_Lib.mainWnd), IDM_MOT_FREEZE, item, sizeof item, MF_BYCOMMAND);
   EXPECT_STREQ(item, "フリーズ");
   EXPECT_EQ(Drive_ListText(g_Ed3DMotionPanels.list, 0).substr(0, 10), " 0 : 0 ～ ");
 
@@ -269,12 +269,12 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
 
   // A plays and A stops, key-ups through the main loop; the frame comes back.
   cur->frame = 12;
-  SetActiveWindow(g_MainWnd);
-  PostMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
+  SetActiveWindow(g_Lib.mainWnd);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, 'A', 0);
   EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 1; }, 50));
   EXPECT_TRUE(Drive_PumpUntil([&] { return cur->frame > 3; }, 2000));
   EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "停止(A)");
-  PostMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, 'A', 0);
   EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 0; }, 50));
   EXPECT_EQ(cur->frame, 12);
   EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "再生(A)");
@@ -294,7 +294,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   cur->motion = 0;
   g_CurBoneIndex = 2;
   g_ModalHooks.messageBox = Drive_AnswerYes;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_FREEZE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOT_FREEZE, 0);
   g_ModalHooks.messageBox = nullptr;
   EXPECT_STREQ(h->steps[h->top].label, "フリーズ");
   EXPECT_EQ(cur->bones[2].keys[0].count, 1);

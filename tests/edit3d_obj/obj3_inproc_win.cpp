@@ -128,7 +128,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   }
   ASSERT_TRUE(Drive_Alive(e.list) && Drive_Alive(e.tree) && Drive_Alive(e.motionList) && Drive_Alive(e.parentCombo));
   char item[64] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_OBJ_COPY_MOTIONS, item, sizeof item, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_Lib.mainWnd), IDM_OBJ_COPY_MOTIONS, item, sizeof item, MF_BYCOMMAND);
   EXPECT_STREQ(item, "モーションデータをコピーする");
   Obj3Set *s = g_Obj3Sets[0];
   ASSERT_NE(s, nullptr);
@@ -155,7 +155,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
 
   // A left drag in a Front view window (the window menu's "追加" makes one) turns object 1
   // about Z, and object 2 with it.
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_ADD_VIEW, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_ADD_VIEW, 0);
   Drive_Pump(5);
   Choose(1);
   EXPECT_EQ(g_CurPartIndex, 1u);
@@ -173,7 +173,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
 
   // The main view read back (once an idle pass has set the screen's brightness): the rings
   // and the axis crosses of object 1.
-  ASSERT_TRUE(Drive_PumpUntil([] { return g_Light.brightness >= 1.0f; }, 3000));
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_Camera.light.brightness >= 1.0f; }, 3000));
   s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
   g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;

@@ -60,7 +60,7 @@ ViewShot g_Shot;
 void CapturingEndScene(void) {
   if (g_Shot.endScene) g_Shot.endScene();
   if (g_Shot.view >= 0 && (i32)g_DrawView == g_Shot.view) {
-    g_Shot.pixels = Device_ReadBack(g_Device, &g_Shot.w, &g_Shot.h);
+    g_Shot.pixels = Device_ReadBack(g_Lib.device, &g_Shot.w, &g_Shot.h);
     g_Shot.place = Draw_CurrentPlacement();
     Poly_OrthoToScreen(g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
     g_Shot.view = -1;
@@ -68,14 +68,14 @@ void CapturingEndScene(void) {
 }
 
 bool CaptureView(i32 view) {
-  if (g_RenderDev.endScene != CapturingEndScene) {
-    g_Shot.endScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = CapturingEndScene;
+  if (g_Dev.render.endScene != CapturingEndScene) {
+    g_Shot.endScene = g_Dev.render.endScene;
+    g_Dev.render.endScene = CapturingEndScene;
   }
   g_Shot.view = view;
   App_MarkAllRedraw();
   bool done = Drive_PumpUntil([] { return g_Shot.view < 0; }, 4000);
-  g_RenderDev.endScene = g_Shot.endScene;
+  g_Dev.render.endScene = g_Shot.endScene;
   return done && !g_Shot.pixels.empty();
 }
 
@@ -209,7 +209,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // [sounds] The motion sub-mode's sound list; a KZM with a second sound opened from the File
   // menu: the list shows it at once.
   ASSERT_EQ(Drive_Press3D(IDC_M3D_MOTION), (u32)SUB_3D_MOTION);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
   Drive_Pump(5);
   ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.waveList));
   m = g_Model3Slots[0];
@@ -223,7 +223,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   Drive_Pump(5);
   ASSERT_EQ(SendMessageA((HWND)g_Ed3DMotionPanels.waveList, LB_GETCOUNT, 0, 0), sounds);
   g_DriveAnswer = "miravel_shown.KZM";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZM_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZM_OPEN, 0);
   Drive_PumpIdle(5);
   char want[64];
   snprintf(want, sizeof want, "%2d : bang.wav", (int)sounds);

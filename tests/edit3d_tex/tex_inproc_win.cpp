@@ -131,7 +131,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   // Saved by the File menu and read by modeldump.
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_tex_saved.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   std::string saved = Drive_Temp("miravel_tex_saved.KZP");
   std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"textures\":[\"\",\"miravel_t2.bmp\"]"), std::string::npos) << dump;

@@ -22,8 +22,8 @@ struct BatchTest : ::testing::Test {
   void SetUp() override {
     FakeDev_Install();
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-    g_ViewWindowMode = 0;
-    g_FrameScaling = 0;
+    g_Lib.viewWindowMode = 0;
+    g_Lib.frameScaling = 0;
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 14;
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
@@ -91,14 +91,14 @@ const Script kScripts[] = {
      }, 4},
     {"a full list goes out and the next one starts", [] { Lines2D(DRAWBATCH_INDICES / 2 + 10); }, 2},
     {"a point between pixel centres is drawn alone, in order", [] {
-       g_ViewWindowMode = 1;
+       g_Lib.viewWindowMode = 1;
        g_Family2DFrame[g_EditFamily] = 1;
-       g_DesktopWidth = 641;
-       g_DesktopHeight = 480;
+       g_Lib.desktopWidth = 641;
+       g_Lib.desktopHeight = 480;
        Lines2D(2);
        Draw_Point2D(5, 5, 1, 2, 3, 255);
        Lines2D(2);
-       g_ViewWindowMode = 0;
+       g_Lib.viewWindowMode = 0;
      }, 3},
     {"a projection keeps pending 2D lines", [] {
        Lines2D(2);

@@ -32,19 +32,19 @@ struct DrawWinTest : ::testing::Test {
   void Open(int w, int h) {
     ASSERT_TRUE(TestDevice_Create(&t, w, h)) << "no Direct3D device";
     Draw_InstallFor(&t.device);
-    g_ScreenWidth = w;
-    g_ScreenHeight = h;
-    g_DesktopWidth = w;
-    g_DesktopHeight = h;
-    g_FrameScaling = 0;
-    g_ViewWindowMode = 0;
+    g_Lib.screenWidth = w;
+    g_Lib.screenHeight = h;
+    g_Lib.desktopWidth = w;
+    g_Lib.desktopHeight = h;
+    g_Lib.frameScaling = 0;
+    g_Lib.viewWindowMode = 0;
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 14;
     memset(g_Views, 0, sizeof g_Views);
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
-    g_TextSize = 1.0f;
-    g_ScreenTextCount = 0;
+    g_Lib.textSize = 1.0f;
+    g_Text.lineCount = 0;
     Text_SetColor(255, 255, 255, 255);
     Text_CreateFont(1.0f);
   }
@@ -69,7 +69,7 @@ struct DrawWinTest : ::testing::Test {
       free(r.name);
       r = ImageRow{};
     }
-    g_DrawDev = DrawDev{};
+    g_Dev.draw = DrawDev{};
     TestDevice_Destroy(&t);
   }
 };
@@ -82,7 +82,7 @@ void Quad(i32 x, i32 y, i32 w, i32 h, i32 r, i32 g, i32 b, i32 a) {
 TEST_F(DrawWinTest, PrimitiveCard) {
   Open(704, 544);
   // A 2D-frame family with view windows: the 640x480 frame sits at (32, 32) of the desktop.
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   g_EditFamily = FAMILY_2D_MODEL;
   g_EditSubMode = 4;
   g_Family2DFrame[FAMILY_2D_MODEL] = 1;
@@ -105,12 +105,12 @@ TEST_F(DrawWinTest, PrimitiveCard) {
   // 3D: a lit-off line and a triangle under the camera.
   f32 proj[16];
   Cam_BuildPerspectiveFovLH(proj, 3.14159265f / 4.0f, 704.0f / 544.0f, 1.0f, 65000.0f);
-  g_DrawDev.setTransform(DTS_PROJECTION, proj);
+  g_Dev.draw.setTransform(DTS_PROJECTION, proj);
   Cam_SetEye(0, 0, -15);
   Cam_SetTarget(0, 0, 0);
   f32 id[16];
   Cam_Identity(id);
-  g_DrawDev.setTransform(DTS_WORLD, id);
+  g_Dev.draw.setTransform(DTS_WORLD, id);
   DrawDev_SetRenderState(DRS_CULLMODE, DCULL_NONE);
   DrawDev_SetRenderState(DRS_ZENABLE, 0);
   Draw_Line3D(-6, -3, 0, 255, 255, 255, 255, 0, 0, -2, -5, 0, 255, 0, 255, 255, 0, 0);
@@ -121,7 +121,7 @@ TEST_F(DrawWinTest, PrimitiveCard) {
   Img_Bind(-1);
   Draw_Rect2D(-1, -1, 640, 480, 255, 255, 255, 255);
   // The brightness cover at level 0.5 over the whole back buffer.
-  g_ViewWindowMode = 0;
+  g_Lib.viewWindowMode = 0;
   i32 a = Cam_CoverAlpha(0.5f);
   EXPECT_EQ(a, 128);
   Quad(0, 0, 704, 544, 0, 0, 0, a);
@@ -135,11 +135,11 @@ TEST_F(DrawWinTest, JapaneseTextCard) {
   const f32 sizes[] = {1.0f, 1.5f, 2.0f, 3.0f};
   int y = 8;
   for (f32 s : sizes) {
-    g_TextSize = s;
+    g_Lib.textSize = s;
     Text_Printf(8, y, "日本語のテキスト %.1f ＡＢＣ abc", s);
     y += (int)(16 * s) + 8;
   }
-  g_TextSize = 1.0f;
+  g_Lib.textSize = 1.0f;
   Text_SetColor(255, 0, 0, 128);
   Text_Printf(8, y + 10, "半透明の赤 (255, 0, 0, 128)");
   Text_SetColor(0, 255, 0, 255);

@@ -18,7 +18,7 @@ struct ModelTexTest : ::testing::Test {
   void SetUp() override { FakeDev_Install(); }
   void TearDown() override {
     Tex_FreePixelCopies();
-    for (auto &t : g_Bone2Textures) t = nullptr;
+    for (auto &t : g_Tex.bone2Textures) t = nullptr;
     Model3_FreeAllSlots();
     Bone2_FreeAll();
     Obj2_FreeAll();
@@ -75,7 +75,7 @@ TEST_F(ModelTexTest, PixelCopiesFollowTheModelCopiedLast) {
   ModelPose *pose = g_ModelPoses[1];
   // A 4x2 texture holding a 3x2 image: the copy has the image's own size.
   i32 w, h;
-  pose->textures[0] = g_DrawDev.createTexture(4, 2, &w, &h);
+  pose->textures[0] = g_Dev.draw.createTexture(4, 2, &w, &h);
   FakeTexture *t = (FakeTexture *)pose->textures[0];
   for (int i = 0; i < 8; i++) {
     t->texels[i * 4 + 0] = (u8)i;   // blue
@@ -87,8 +87,8 @@ TEST_F(ModelTexTest, PixelCopiesFollowTheModelCopiedLast) {
   m->textures[0].width = 3;
   m->textures[0].height = 2;
   Tex_CopyModel3Pixels(1);
-  ASSERT_NE(g_TexPixels[0], nullptr);
-  EXPECT_EQ(g_TexPixelsWidth[0], 3);
+  ASSERT_NE(g_Tex.pixels[0], nullptr);
+  EXPECT_EQ(g_Tex.pixelsWidth[0], 3);
   // Texels (0, 0) and (1, 0) both land on pixel (0, 0): the later one stays.
   EXPECT_EQ(Tex_GetPixel(0, 0), 0xFF012030u);
   EXPECT_EQ(Tex_GetPixel(0, 5), 0xFF072030u);   // texel (3, 1) lands on pixel (2, 1)
@@ -96,7 +96,7 @@ TEST_F(ModelTexTest, PixelCopiesFollowTheModelCopiedLast) {
   // Another model's copy replaces it.
   Model3_Init(2);
   Tex_CopyModel3Pixels(2);
-  EXPECT_EQ(g_TexPixels[0], nullptr);
+  EXPECT_EQ(g_Tex.pixels[0], nullptr);
   EXPECT_EQ(Tex_GetPixel(0, 0), 0u);
 }
 
@@ -105,7 +105,7 @@ TEST_F(ModelTexTest, Bone2TextureReloadAndCopy) {
   ASSERT_NE(b, nullptr);
   g_Fake->loaderFiles["part.png"] = {16, 8};
   Tex_ReloadBone2Texture(5, 1, "part.png");
-  void *tex = g_Bone2Textures[5 * 128 + 1];
+  void *tex = g_Tex.bone2Textures[5 * 128 + 1];
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(((FakeTexture *)tex)->colorKey, 0xFF000000u);
   EXPECT_EQ(b->textures[1].width, 16u);
@@ -150,15 +150,15 @@ TEST_F(ModelTexTest, ClearAllModelsFreesEverySlotAndTheMovieState) {
   Model3_Init(255);
   Bone2_Init(31);
   Obj2_Init(7);
-  g_MovieLoaded = 1;
-  g_MoviePlayState = MOVIE_PLAYING;
+  g_Movie.loaded = 1;
+  g_Movie.playState = MOVIE_PLAYING;
   Lib_ClearAllModels();
   EXPECT_EQ(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[255], nullptr);
   EXPECT_EQ(g_Bone2Slots[31], nullptr);
   EXPECT_TRUE(!g_Obj2Slots[7] || !g_Obj2Slots[7]->active);   // 2D object models are released
-  EXPECT_EQ(g_MovieLoaded, 0u);
-  EXPECT_EQ(g_MoviePlayState, 0u);
+  EXPECT_EQ(g_Movie.loaded, 0u);
+  EXPECT_EQ(g_Movie.playState, 0u);
 }
 
 }  // namespace

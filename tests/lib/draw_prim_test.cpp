@@ -16,13 +16,13 @@ struct PrimTest : ::testing::Test {
   void SetUp() override {
     FakeDev_Install();
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-    g_ViewWindowMode = 0;
-    g_FrameScaling = 0;
+    g_Lib.viewWindowMode = 0;
+    g_Lib.frameScaling = 0;
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 14;
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
     memset(g_Views, 0, sizeof g_Views);
-    g_NextQuadAdditive = 0;
+    g_Draw.nextQuadAdditive = 0;
   }
   void TearDown() override { FakeDev_Remove(); }
 };
@@ -51,12 +51,12 @@ TEST_F(PrimTest, RectDrawsItsFourEdgesInOneColour) {
 }
 
 TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   g_EditFamily = FAMILY_2D_MAP;
   g_EditSubMode = 20;
   g_Family2DFrame[FAMILY_2D_MAP] = 1;
-  g_DesktopWidth = 1920;
-  g_DesktopHeight = 1080;
+  g_Lib.desktopWidth = 1920;
+  g_Lib.desktopHeight = 1080;
   Draw_Point2D(0, 0, 255, 255, 255, 255);
   auto v = FakeDev_ScreenVerts(0);
   EXPECT_EQ(v[0].x, 640.0f);
@@ -73,7 +73,7 @@ TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
   EXPECT_EQ(v[0].u, 0.25f);
   EXPECT_EQ(v[0].v, 0.75f);
   // Without view windows the same family gets no offset.
-  g_ViewWindowMode = 0;
+  g_Lib.viewWindowMode = 0;
   Draw_Point2D(10, 10, 0, 0, 0, 0);
   EXPECT_EQ(FakeDev_ScreenVerts(2)[0].x, 20.0f);
 }
@@ -90,7 +90,7 @@ TEST_F(PrimTest, AdditiveQuadIsOneShotAndEveryQuadRestoresNormalBlending) {
   EXPECT_EQ(g_Fake->draws[1].primType, (u32)DPT_TRIANGLEFAN);
   EXPECT_EQ(g_Fake->draws[1].primCount, 2u);
   EXPECT_EQ(g_Fake->states[DRS_DESTBLEND], (u32)DBLEND_INVSRCALPHA);
-  EXPECT_EQ(g_NextQuadAdditive, 0u);
+  EXPECT_EQ(g_Draw.nextQuadAdditive, 0u);
 }
 
 TEST_F(PrimTest, FillModesAndOutOfRangeValues) {
@@ -149,11 +149,11 @@ TEST_F(PrimTest, DefaultStatesDiscardZeroAlphaAndBlendTheRest) {
 struct CameraTest : PrimTest {
   void SetUp() override {
     PrimTest::SetUp();
-    g_ScreenWidth = 640;
-    g_ScreenHeight = 480;
+    g_Lib.screenWidth = 640;
+    g_Lib.screenHeight = 480;
     f32 proj[16];
     Cam_BuildPerspectiveFovLH(proj, 3.14159265f / 4.0f, 640.0f / 480.0f, 1.0f, 65000.0f);
-    g_DrawDev.setTransform(DTS_PROJECTION, proj);
+    g_Dev.draw.setTransform(DTS_PROJECTION, proj);
   }
 };
 
@@ -177,9 +177,9 @@ TEST_F(CameraTest, TargetProjectsToTheViewportCentre) {
 }
 
 TEST_F(CameraTest, FrameScalingMapsTheCentreOfA1280x960ViewTo320x240) {
-  g_FrameScaling = 1;
-  g_ScreenWidth = 1280;
-  g_ScreenHeight = 960;
+  g_Lib.frameScaling = 1;
+  g_Lib.screenWidth = 1280;
+  g_Lib.screenHeight = 960;
   g_Fake->viewport = {0, 0, 1280, 960, 0.0f, 1.0f};
   Cam_SetEye(0, 0, -15);
   Cam_SetTarget(0, 0, 0);
@@ -193,32 +193,32 @@ TEST_F(CameraTest, ProjectionLeavesTheWorldTransformAtIdentity) {
   f32 moved[16];
   Cam_Identity(moved);
   moved[12] = 5.0f;
-  g_DrawDev.setTransform(DTS_WORLD, moved);
+  g_Dev.draw.setTransform(DTS_WORLD, moved);
   Cam_SetEye(0, 0, -15);
   Cam_SetTarget(0, 0, 0);
   f32 out[3];
   Cam_ProjectToScreen(out, 0, 0, 0);
   f32 world[16], id[16];
-  g_DrawDev.getTransform(DTS_WORLD, world);
+  g_Dev.draw.getTransform(DTS_WORLD, world);
   Cam_Identity(id);
   EXPECT_EQ(memcmp(world, id, sizeof id), 0);
   // The device's view is the look-at of the stored camera.
   f32 view[16];
-  g_DrawDev.getTransform(DTS_VIEW, view);
+  g_Dev.draw.getTransform(DTS_VIEW, view);
   EXPECT_NEAR(view[14], 15.0f, 1e-5);   // eye at z = -15 looking at the origin
 }
 
 TEST_F(CameraTest, BrightnessStoresOnlyChangesAndGivesTheCoverAlpha) {
   Light_Init();
   Cam_SetBrightness(0.5f);
-  EXPECT_EQ(g_Light.brightness, 0.5f);
+  EXPECT_EQ(g_Camera.light.brightness, 0.5f);
   EXPECT_EQ(Cam_CoverAlpha(0.5f), 128);
   EXPECT_EQ(Cam_CoverAlpha(1.0f), 0);
   EXPECT_EQ(Cam_CoverAlpha(0.0f), 255);
   EXPECT_EQ(Cam_SetLightDirection(1, 2, 3), 1);
-  EXPECT_EQ(g_Light.vector[2], 3.0f);
+  EXPECT_EQ(g_Camera.light.vector[2], 3.0f);
   Lib_SetClearColor(10, 20, 30);
-  EXPECT_EQ(g_ClearColor[2], 30u);
+  EXPECT_EQ(g_Lib.clearColor[2], 30u);
 }
 
 }  // namespace

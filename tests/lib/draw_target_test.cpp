@@ -12,33 +12,33 @@ namespace {
 struct TargetTest : ::testing::Test {
   void SetUp() override { FakeDev_Install(); }
   void TearDown() override {
-    for (int i = 0; i < RENDER_TARGETS; i++) g_RenderTargets[i] = RenderTargetSlot{};
+    for (int i = 0; i < RENDER_TARGETS; i++) g_Target.slots[i] = RenderTargetSlot{};
     FakeDev_Remove();
   }
 };
 
 TEST_F(TargetTest, TargetsAreMadeOnlyWithADeviceAndReleasedBeforeRemaking) {
-  g_RenderTargets[2].width = 256;
-  g_RenderTargets[2].height = 128;
-  g_RenderTargets[2].state = 9;
+  g_Target.slots[2].width = 256;
+  g_Target.slots[2].height = 128;
+  g_Target.slots[2].state = 9;
   g_Fake->ready = false;
   Draw_CreateTarget(2);
-  EXPECT_EQ(g_RenderTargets[2].texture, nullptr);
+  EXPECT_EQ(g_Target.slots[2].texture, nullptr);
   g_Fake->ready = true;
   Draw_CreateAllTargets();
-  ASSERT_NE(g_RenderTargets[2].texture, nullptr);
-  EXPECT_NE(g_RenderTargets[2].surface, nullptr);
-  EXPECT_EQ(g_RenderTargets[2].state, 0u);
-  EXPECT_EQ(g_RenderTargets[0].texture, nullptr);   // no size: nothing to make
-  FakeTexture *first = (FakeTexture *)g_RenderTargets[2].texture;
+  ASSERT_NE(g_Target.slots[2].texture, nullptr);
+  EXPECT_NE(g_Target.slots[2].surface, nullptr);
+  EXPECT_EQ(g_Target.slots[2].state, 0u);
+  EXPECT_EQ(g_Target.slots[0].texture, nullptr);   // no size: nothing to make
+  FakeTexture *first = (FakeTexture *)g_Target.slots[2].texture;
   Draw_CreateTarget(2);
   EXPECT_TRUE(first->released);
   Draw_ReleaseAllTargets();
-  EXPECT_EQ(g_RenderTargets[2].texture, nullptr);
-  EXPECT_EQ(g_RenderTargets[2].surface, nullptr);
+  EXPECT_EQ(g_Target.slots[2].texture, nullptr);
+  EXPECT_EQ(g_Target.slots[2].surface, nullptr);
   Draw_FlagTargetForClear(0);
   Draw_FlagTargetForClear(8);   // out of range: ignored
-  EXPECT_EQ(g_RenderTargets[0].clearFlag, 1u);
+  EXPECT_EQ(g_Target.slots[0].clearFlag, 1u);
 }
 
 int g_Released;
@@ -53,19 +53,19 @@ TEST_F(TargetTest, ShaderTargetReleaseRunsEveryRegisteredReleaseOnce) {
 }
 
 TEST_F(TargetTest, ScreenQuadCoversTheFrameInTheQuadColour) {
-  g_ScreenWidth = 800;
-  g_ScreenHeight = 600;
-  g_LibFlags.r = 1.0f;
-  g_LibFlags.g = 0.5f;
-  g_LibFlags.b = 0.0f;
-  g_LibFlags.alpha = 0.2f;
+  g_Lib.screenWidth = 800;
+  g_Lib.screenHeight = 600;
+  g_Lib.flags.r = 1.0f;
+  g_Lib.flags.g = 0.5f;
+  g_Lib.flags.b = 0.0f;
+  g_Lib.flags.alpha = 0.2f;
   Draw_FillScreenQuad();
-  EXPECT_EQ(g_ScreenQuad[0].x, 0.0f);
-  EXPECT_EQ(g_ScreenQuad[0].y, 600.0f);
-  EXPECT_EQ(g_ScreenQuad[3].x, 800.0f);
-  EXPECT_EQ(g_ScreenQuad[3].y, 0.0f);
-  EXPECT_EQ(g_ScreenQuad[2].rhw, 1.0f);
-  EXPECT_EQ(g_ScreenQuad[1].color, 0x33FF7F00u);
+  EXPECT_EQ(g_Target.screenQuad[0].x, 0.0f);
+  EXPECT_EQ(g_Target.screenQuad[0].y, 600.0f);
+  EXPECT_EQ(g_Target.screenQuad[3].x, 800.0f);
+  EXPECT_EQ(g_Target.screenQuad[3].y, 0.0f);
+  EXPECT_EQ(g_Target.screenQuad[2].rhw, 1.0f);
+  EXPECT_EQ(g_Target.screenQuad[1].color, 0x33FF7F00u);
 }
 
 TEST_F(TargetTest, StencilPassesCountVolumesTwiceAndDarkenWhereCounted) {
@@ -80,7 +80,7 @@ TEST_F(TargetTest, StencilPassesCountVolumesTwiceAndDarkenWhereCounted) {
   static f32 tri[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
   static ObjectSideRecord side;
   Mat_Translation(&side.world, 5, 0, 0);
-  g_ShadowVolumes[3] = {3, tri};
+  g_Target.shadowVolumes[3] = {3, tri};
   g_ObjectSideRecords[3] = &side;
   Shadow_StencilVolumePass();
   ASSERT_EQ(g_Fake->draws.size(), 2u);
@@ -100,7 +100,7 @@ TEST_F(TargetTest, StencilPassesCountVolumesTwiceAndDarkenWhereCounted) {
   EXPECT_EQ(g_Fake->draws[2].statesAtDraw[DRS_STENCILFUNC], (u32)DCMP_LESSEQUAL);
   EXPECT_EQ(g_Fake->draws[2].statesAtDraw[DRS_ZENABLE], 0u);
   EXPECT_EQ(g_Fake->states[DRS_ZENABLE], 1u);
-  g_ShadowVolumes[3] = {0, nullptr};
+  g_Target.shadowVolumes[3] = {0, nullptr};
   g_ObjectSideRecords[3] = nullptr;
 }
 

@@ -14,45 +14,45 @@ namespace {
 struct TextTest : ::testing::Test {
   void SetUp() override {
     FakeDev_Install();
-    g_ScreenTextCount = 0;
+    g_Text.lineCount = 0;
     g_FrameOutputSuppressed = 0;
-    g_TextSize = 1.0f;
+    g_Lib.textSize = 1.0f;
     Text_SetColor(255, 255, 255, 255);
-    g_FrameScaling = 0;
-    g_ViewWindowMode = 0;
-    g_ScreenWidth = 640;
-    g_ScreenHeight = 480;
+    g_Lib.frameScaling = 0;
+    g_Lib.viewWindowMode = 0;
+    g_Lib.screenWidth = 640;
+    g_Lib.screenHeight = 480;
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 14;
     g_DrawView = 0;
-    g_MovieLoaded = 0;
-    g_MovieObjectCount = 0;
+    g_Movie.loaded = 0;
+    g_Movie.objectCount = 0;
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
     memset(g_Views, 0, sizeof g_Views);
-    g_TextFont = nullptr;
+    g_Text.font = nullptr;
     Text_CreateFont(1.0f);
   }
   void TearDown() override {
-    g_TextFont = nullptr;
+    g_Text.font = nullptr;
     FakeDev_Remove();
   }
 };
 
 TEST_F(TextTest, QueueKeepsTheFirst127LinesAndDropsTheRest) {
   for (int i = 0; i < 130; i++) Text_Printf(i, 2 * i, "line %d", i);
-  ASSERT_EQ(g_ScreenTextCount, 127u);
-  EXPECT_STREQ(g_ScreenText[0]->text, "line 0");
-  EXPECT_STREQ(g_ScreenText[126]->text, "line 126");
-  EXPECT_EQ(g_ScreenText[126]->x, 126);
-  EXPECT_EQ(g_ScreenText[126]->y, 252);
+  ASSERT_EQ(g_Text.lineCount, 127u);
+  EXPECT_STREQ(g_Text.lines[0]->text, "line 0");
+  EXPECT_STREQ(g_Text.lines[126]->text, "line 126");
+  EXPECT_EQ(g_Text.lines[126]->x, 126);
+  EXPECT_EQ(g_Text.lines[126]->y, 252);
   Text_DrawQueue();
   ASSERT_EQ(g_Fake->texts.size(), 127u);
   EXPECT_EQ(g_Fake->texts.back().text, "line 126");
-  EXPECT_EQ(g_ScreenTextCount, 0u);
+  EXPECT_EQ(g_Text.lineCount, 0u);
   // Entries stay allocated and are reused next frame.
-  ScreenTextEntry *first = g_ScreenText[0];
+  ScreenTextEntry *first = g_Text.lines[0];
   Text_Printf(0, 0, "again");
-  EXPECT_EQ(g_ScreenText[0], first);
+  EXPECT_EQ(g_Text.lines[0], first);
 }
 
 TEST_F(TextTest, SuppressedLinesNeverAppear) {
@@ -70,13 +70,13 @@ TEST_F(TextTest, LongLineIsCutAtACharacterBoundary) {
   std::string s;
   for (int i = 0; i < 200; i++) s += "\x82\xa0";
   Text_Printf(0, 0, "%s", s.c_str());
-  size_t n = strlen(g_ScreenText[0]->text);
+  size_t n = strlen(g_Text.lines[0]->text);
   EXPECT_EQ(n, 254u);
   // An odd start shifts the pairs: the cut still never splits a character.
   Text_Printf(0, 0, "a%s", s.c_str());
-  EXPECT_EQ(strlen(g_ScreenText[1]->text), 255u);
+  EXPECT_EQ(strlen(g_Text.lines[1]->text), 255u);
   Text_Printf(0, 0, "ab%s", s.c_str());
-  EXPECT_EQ(strlen(g_ScreenText[2]->text), 254u);
+  EXPECT_EQ(strlen(g_Text.lines[2]->text), 254u);
 }
 
 TEST_F(TextTest, ColourAndSizeAreTakenWhenQueued) {
@@ -91,9 +91,9 @@ TEST_F(TextTest, ColourAndSizeAreTakenWhenQueued) {
 }
 
 TEST_F(TextTest, FrameScalingDoublesPositionAndFontOnA1280x960Frame) {
-  g_FrameScaling = 1;
-  g_ScreenWidth = 1280;
-  g_ScreenHeight = 960;
+  g_Lib.frameScaling = 1;
+  g_Lib.screenWidth = 1280;
+  g_Lib.screenHeight = 960;
   Text_CreateFont(1.0f);
   EXPECT_FLOAT_EQ(g_Scale2D[0], 2.0f);
   EXPECT_FLOAT_EQ(g_Scale2D[1], 2.0f);
@@ -121,21 +121,21 @@ TEST_F(TextTest, AnchorAndFontArithmetic) {
 TEST_F(TextTest, FontIsRecreatedOnlyWhenTheSizeChanges) {
   size_t before = g_Fake->fonts.size();
   for (int i = 0; i < 5; i++) Text_Printf(0, i * 16, "same size");
-  g_TextSize = 2.0f;
+  g_Lib.textSize = 2.0f;
   Text_Printf(0, 100, "big");
-  g_TextSize = 1.0f;
+  g_Lib.textSize = 1.0f;
   Text_DrawQueue();
   EXPECT_EQ(g_Fake->fonts.size(), before + 1);
   EXPECT_EQ(g_Fake->texts.back().fontHeight, 32);
 }
 
 TEST_F(TextTest, LinesMoveIntoTheViewFrameOfA2DFamily) {
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   g_EditFamily = FAMILY_2D_MODEL;
   g_EditSubMode = 4;
   g_Family2DFrame[FAMILY_2D_MODEL] = 1;
-  g_DesktopWidth = 1920;
-  g_DesktopHeight = 1080;
+  g_Lib.desktopWidth = 1920;
+  g_Lib.desktopHeight = 1080;
   g_Views[4][0].panX = 10.7f;
   g_Views[4][0].panY = -5.0f;
   Text_Printf(1, 2, "framed");
@@ -146,7 +146,7 @@ TEST_F(TextTest, LinesMoveIntoTheViewFrameOfA2DFamily) {
 }
 
 TEST_F(TextTest, MovieViewsOtherThanPersKeepTheQueueForTheNextPersFrame) {
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   g_EditFamily = FAMILY_MOVIE;
   g_EditSubMode = 0;
   g_Views[0][1].kind = VIEW_FRONT;
@@ -155,7 +155,7 @@ TEST_F(TextTest, MovieViewsOtherThanPersKeepTheQueueForTheNextPersFrame) {
   Text_Printf(0, 0, "first");
   Text_DrawQueue();
   EXPECT_TRUE(g_Fake->texts.empty());
-  EXPECT_EQ(g_ScreenTextCount, 1u);
+  EXPECT_EQ(g_Text.lineCount, 1u);
   g_DrawView = 2;
   Text_Printf(0, 0, "second");
   Text_DrawQueue();
@@ -170,10 +170,10 @@ TEST_F(TextTest, MovieMessageLineIsCentredAboveTheBottom) {
   msg.kind = MOVIE_KIND_MESSAGE;
   msg.curKey = 0;
   msg.keys[0].number = 3;
-  Str_Copy(g_MovieMessages[3], 256, "0123456789");
-  g_MovieObjects[0] = &msg;
-  g_MovieObjectCount = 1;
-  g_MovieLoaded = 1;
+  Str_Copy(g_Movie.messages[3], 256, "0123456789");
+  g_Movie.objects[0] = &msg;
+  g_Movie.objectCount = 1;
+  g_Movie.loaded = 1;
   Text_DrawQueue();
   ASSERT_EQ(g_Fake->texts.size(), 1u);
   EXPECT_EQ(g_Fake->texts[0].left, 240);
@@ -184,8 +184,8 @@ TEST_F(TextTest, MovieMessageLineIsCentredAboveTheBottom) {
   msg.keys[0].number = 99;
   Text_DrawQueue();
   EXPECT_EQ(g_Fake->texts.size(), 1u);
-  g_MovieObjects[0] = nullptr;
-  g_MovieObjectCount = 0;
+  g_Movie.objects[0] = nullptr;
+  g_Movie.objectCount = 0;
   i32 x, y;
   Text_MoviePosition(10, true, 1280, 960, &x, &y);
   EXPECT_EQ(x, 240 + 320);
@@ -196,7 +196,7 @@ TEST_F(TextTest, WithoutAFontTheDrawCreatesOne) {
   Text_ReleaseFont();
   Text_Printf(0, 0, "x");
   Text_DrawQueue();
-  EXPECT_NE(g_TextFont, nullptr);
+  EXPECT_NE(g_Text.font, nullptr);
   EXPECT_EQ(g_Fake->texts.size(), 1u);
 }
 

@@ -246,18 +246,18 @@ TEST_F(TextureTest, ACopyReplacesTheEarlierCopyOfItsSlot) {
   Tex_CopyPixels(5, tex, 3, 2);
   // The second copy of slot 5 takes the place of the first (LeakSanitizer sees a lost one).
   Tex_CopyPixels(5, tex, 2, 1);
-  EXPECT_EQ(g_TexPixelsWidth[5], 2);
-  EXPECT_EQ(g_TexPixelsHeight[5], 1);
+  EXPECT_EQ(g_Tex.pixelsWidth[5], 2);
+  EXPECT_EQ(g_Tex.pixelsHeight[5], 1);
   EXPECT_EQ(Tex_GetPixel(5, 2), 0u);   // past the smaller copy
   // A refused size leaves the slot's copy as it was.
   Tex_CopyPixels(5, tex, 0, 1);
-  EXPECT_EQ(g_TexPixelsWidth[5], 2);
+  EXPECT_EQ(g_Tex.pixelsWidth[5], 2);
   remove(path.c_str());
 }
 
 TEST_F(TextureTest, ReadPixelsCopiesLevelZeroRowByRow) {
   i32 w, h;
-  void *tex = g_DrawDev.createTexture(3, 2, &w, &h);
+  void *tex = g_Dev.draw.createTexture(3, 2, &w, &h);
   FakeTexture *t = (FakeTexture *)tex;
   for (size_t i = 0; i < t->texels.size(); i++) t->texels[i] = (u8)i;
   u32 *px = Tex_ReadPixels(tex, &w, &h);

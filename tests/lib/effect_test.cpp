@@ -282,7 +282,7 @@ TEST_F(EffectFixture, BrokenEffectShowsOneErrorBoxUntilTheNextReset) {
   ASSERT_NE(f, nullptr);
   fputs("technique BoneRender\n pass P\n  Nonsense = 1\n end\nend\n", f);
   fclose(f);
-  Str_Copy(g_DataDir, sizeof g_DataDir, dir);
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir);
   g_Hlsl.device = &dev;
   g_Hlsl.messageBox = RecordBox;
   g_Boxes.clear();
@@ -306,7 +306,7 @@ TEST_F(EffectFixture, BrokenEffectShowsOneErrorBoxUntilTheNextReset) {
   EXPECT_NE(e, nullptr);
   EXPECT_EQ(Hlsl_PeekEffect(HLSL_FX_BONE), e);
   EXPECT_EQ(g_Boxes.size(), 2u);
-  EXPECT_STREQ(g_DataDir, dir);  // loading never rewrites the data folder
+  EXPECT_STREQ(g_Lib.dataDir, dir);  // loading never rewrites the data folder
   Hlsl_ReleaseEffects();
   EXPECT_EQ(Hlsl_PeekEffect(HLSL_FX_BONE), nullptr);
   g_Hlsl.device = nullptr;

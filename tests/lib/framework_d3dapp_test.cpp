@@ -125,11 +125,11 @@ struct ErrorBoxes : ::testing::Test {
   void SetUp() override {
     g_Boxes.clear();
     g_Closes = 0;
-    g_D3DAppErrorUi = {RecordBox, RecordClose};
+    g_LibHooks.errorUi = {RecordBox, RecordClose};
     g_D3DApp.fatalErrorShown = 0;
   }
   void TearDown() override {
-    g_D3DAppErrorUi = {};
+    g_LibHooks.errorUi = {};
     g_D3DApp.fatalErrorShown = 0;
   }
 };
@@ -182,12 +182,12 @@ i64 FakeCounter() { return g_Now; }
 
 struct Timer : ::testing::Test {
   void SetUp() override {
-    g_DXUtilClock = {FakeFrequency, FakeCounter, nullptr};
+    g_LibHooks.clock = {FakeFrequency, FakeCounter, nullptr};
     DXUtil_TimerRestart();
     g_Now = 5000000;
     DXUtil_Timer(TIMER_RESET);
   }
-  void TearDown() override { g_DXUtilClock = {}; DXUtil_TimerRestart(); }
+  void TearDown() override { g_LibHooks.clock = {}; DXUtil_TimerRestart(); }
 };
 
 TEST_F(Timer, ApplicationAndElapsedTime) {
@@ -218,13 +218,13 @@ TEST_F(Timer, PausesNestAndStopTheTimerOnce) {
   g_D3DApp.frameMoving = 1;
   D3DApp_Pause(true);
   D3DApp_Pause(true);
-  EXPECT_EQ(g_AppActive, 0u);
+  EXPECT_EQ(g_Lib.appActive, 0u);
   g_Now += 2000000;
   D3DApp_Pause(false);
-  EXPECT_EQ(g_AppActive, 0u);
+  EXPECT_EQ(g_Lib.appActive, 0u);
   EXPECT_FLOAT_EQ(DXUtil_Timer(TIMER_GETAPPTIME), 0.0f);
   D3DApp_Pause(false);
-  EXPECT_EQ(g_AppActive, 1u);
+  EXPECT_EQ(g_Lib.appActive, 1u);
   g_Now += 1000000;
   EXPECT_FLOAT_EQ(DXUtil_Timer(TIMER_GETAPPTIME), 1.0f);
 }

@@ -151,11 +151,11 @@ TEST(GpuLevel, LevelsFollowVertexBlendingAndShaderVersions) {
 
 TEST(LibStart, StartValuesAndHelpers) {
   Lib_SetStartValues();
-  EXPECT_EQ(g_RunState, 4u);
-  EXPECT_FLOAT_EQ(g_Ambient[1], 0.125f);
-  EXPECT_EQ(g_RenderInterval, 3);
-  EXPECT_EQ(g_RenderLastFrame, 300);
-  for (f32 v : g_RandomTable) {
+  EXPECT_EQ(g_Lib.runState, 4u);
+  EXPECT_FLOAT_EQ(g_Lib.ambient[1], 0.125f);
+  EXPECT_EQ(g_Lib.renderInterval, 3);
+  EXPECT_EQ(g_Lib.renderLastFrame, 300);
+  for (f32 v : g_Lib.randomTable) {
     EXPECT_GE(v, 3.0f);
     EXPECT_LE(v, 7.0f);
     EXPECT_EQ(v, (f32)(int)v);
@@ -176,16 +176,16 @@ TEST(LibStart, StartValuesAndHelpers) {
 
 TEST(LibStart, FadeClampsAndStopsAtEitherEnd) {
   Lib_SetFade(0.98f);
-  EXPECT_EQ(g_FadeStep, 0.0f);
+  EXPECT_EQ(g_Lib.fadeStep, 0.0f);
   Lib_SetFadeStep(0.03f);
   Lib_StepFade();
-  EXPECT_EQ(g_Fade, 1.0f);
-  EXPECT_EQ(g_FadeStep, 0.0f);
+  EXPECT_EQ(g_Lib.fade, 1.0f);
+  EXPECT_EQ(g_Lib.fadeStep, 0.0f);
   Lib_SetFade(0.01f);
   Lib_SetFadeStep(-0.03f);
   Lib_StepFade();
-  EXPECT_EQ(g_Fade, 0.0f);
-  EXPECT_EQ(g_FadeStep, 0.0f);
+  EXPECT_EQ(g_Lib.fade, 0.0f);
+  EXPECT_EQ(g_Lib.fadeStep, 0.0f);
   // A timeGetTime wrap between two passes still gives the short real interval.
   EXPECT_NEAR(Lib_FrameDeltaFromMs(0xFFFFFFF0u, 0x00000000u), 16 * 0.06f, 1e-5);
   EXPECT_NEAR(Lib_FrameDeltaFromMs(1000, 1050), 3.0f, 1e-5);

@@ -47,7 +47,7 @@ bool PresentFrames(u32 more) {
 u32 CentrePixel() {
   EXPECT_EQ(D3DApp_RenderFrame(), S_OK);
   u32 argb = 0x12345678;
-  EXPECT_TRUE(D3DApp_ReadBackPixel(g_ScreenWidth / 2, g_ScreenHeight / 2, &argb));
+  EXPECT_TRUE(D3DApp_ReadBackPixel(g_Lib.screenWidth / 2, g_Lib.screenHeight / 2, &argb));
   return argb & 0xFFFFFF;
 }
 
@@ -66,18 +66,18 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   EXPECT_EQ(D3DApp_IsActive(), 1u);
 
   // The window.
-  ASSERT_TRUE(IsWindow(g_MainWnd));
+  ASSERT_TRUE(IsWindow(g_Lib.mainWnd));
   char cls[64];
-  GetClassNameA(g_MainWnd, cls, sizeof cls);
+  GetClassNameA(g_Lib.mainWnd, cls, sizeof cls);
   EXPECT_STREQ(cls, "D3D Window");
   char title[64];
-  GetWindowTextA(g_MainWnd, title, sizeof title);
+  GetWindowTextA(g_Lib.mainWnd, title, sizeof title);
   EXPECT_STREQ(title, "Miravel");
   RECT rc;
-  GetClientRect(g_MainWnd, &rc);
+  GetClientRect(g_Lib.mainWnd, &rc);
   EXPECT_EQ(rc.right - rc.left, 640);
   EXPECT_EQ(rc.bottom - rc.top, 480);
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(MenuHasCommand(menu, IDM_FRAMEWORK_EXIT));
   HMENU fromResource = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
@@ -86,33 +86,33 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   DestroyMenu(fromResource);
 
   // The device and its first frame.
-  ASSERT_NE(g_Device, nullptr);
-  ASSERT_NE(g_D3D, nullptr);
+  ASSERT_NE(g_Lib.device, nullptr);
+  ASSERT_NE(g_Lib.d3d, nullptr);
   EXPECT_EQ(g_D3DApp.devicesCreated, 1u);   // one device: start-up makes no second one
-  EXPECT_EQ(g_ScreenWidth, 640);
-  EXPECT_EQ(g_ScreenHeight, 480);
+  EXPECT_EQ(g_Lib.screenWidth, 640);
+  EXPECT_EQ(g_Lib.screenHeight, 480);
   EXPECT_EQ(CentrePixel(), 0u);
-  EXPECT_EQ(g_RunState, 4u);
-  EXPECT_NE(g_DataDir[0], 0);
+  EXPECT_EQ(g_Lib.runState, 4u);
+  EXPECT_NE(g_Lib.dataDir[0], 0);
 
   // Frames are drawn and presented (into view 0 of the current layout once view windows
   // are on).
-  g_ClearColor[2] = 255;
+  g_Lib.clearColor[2] = 255;
   ASSERT_TRUE(PresentFrames(3));
   EXPECT_EQ(CentrePixel(), 0x0000FFu);
-  g_ViewWindowMode = 1;
+  g_Lib.viewWindowMode = 1;
   ViewRecord &v = g_Views[g_EditSubMode][0];
   v.inUse = 1;
-  v.window = (HWND__ *)g_MainWnd;
+  v.window = (HWND__ *)g_Lib.mainWnd;
   v.kind = VIEW_MAIN;
   ASSERT_TRUE(PresentFrames(3));
 
   // The vsync switch resets the device; frames go on.
   Lib_SetVSync(false);
-  EXPECT_EQ(g_PresentParams.PresentationInterval, (UINT)D3DPRESENT_INTERVAL_IMMEDIATE);
+  EXPECT_EQ(g_D3DAppWin.presentParams.PresentationInterval, (UINT)D3DPRESENT_INTERVAL_IMMEDIATE);
   EXPECT_EQ(Lib_IsVSync(), 0);
-  ASSERT_NE(g_Device, nullptr);
-  g_ClearColor[1] = 255;
+  ASSERT_NE(g_Lib.device, nullptr);
+  g_Lib.clearColor[1] = 255;
   ASSERT_TRUE(PresentFrames(3));
   EXPECT_EQ(CentrePixel(), 0x00FFFFu);
   Lib_SetVSync(true);
@@ -128,60 +128,60 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
     D3DApp_FrameStep();
   }
   EXPECT_EQ(g_D3DApp.presentCount, before);
-  v.window = (HWND__ *)g_MainWnd;
+  v.window = (HWND__ *)g_Lib.mainWnd;
 
   // Input state from the framework handler.
-  SendMessageA(g_MainWnd, WM_KEYDOWN, 'A', 0);
-  EXPECT_EQ(g_LibApp.keyState['A'], 1u);
-  SendMessageA(g_MainWnd, WM_KEYUP, 'A', 0);
-  EXPECT_EQ(g_LibApp.keyState['A'], 0u);
-  SendMessageA(g_MainWnd, WM_KEYDOWN, 0x1234, 0);  // out of the table: ignored
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(0xFFFB, 40));
-  EXPECT_EQ(g_LibApp.leftHeld, 1u);
-  EXPECT_EQ(g_LibApp.leftDownX, 0xFFFB - 0xFFFF);
-  EXPECT_EQ(g_LibApp.leftDownY, 40);
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
-  EXPECT_EQ(g_LibApp.leftHeld, 0u);
-  EXPECT_EQ(g_LibApp.leftUpX, 7);
+  SendMessageA(g_Lib.mainWnd, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(g_Lib.app.keyState['A'], 1u);
+  SendMessageA(g_Lib.mainWnd, WM_KEYUP, 'A', 0);
+  EXPECT_EQ(g_Lib.app.keyState['A'], 0u);
+  SendMessageA(g_Lib.mainWnd, WM_KEYDOWN, 0x1234, 0);  // out of the table: ignored
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, 0, MAKELPARAM(0xFFFB, 40));
+  EXPECT_EQ(g_Lib.app.leftHeld, 1u);
+  EXPECT_EQ(g_Lib.app.leftDownX, 0xFFFB - 0xFFFF);
+  EXPECT_EQ(g_Lib.app.leftDownY, 40);
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
+  EXPECT_EQ(g_Lib.app.leftHeld, 0u);
+  EXPECT_EQ(g_Lib.app.leftUpX, 7);
 
   // Only the video window's notification stops the video; a mouse move at (525, 0) does not.
-  g_VideoActive = 1;
+  g_Movie.videoActive = 1;
   g_D3DApp.videoLoop = 0;
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, 525);
-  EXPECT_EQ(g_LibApp.cursorX, 525);
-  EXPECT_EQ(g_VideoActive, 1);
-  SendMessageA(g_MainWnd, MSG_MCIWNDM_NOTIFYMODE, 0, VIDEO_MODE_STOP);
-  EXPECT_EQ(g_VideoActive, 0);
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, 525);
+  EXPECT_EQ(g_Lib.app.cursorX, 525);
+  EXPECT_EQ(g_Movie.videoActive, 1);
+  SendMessageA(g_Lib.mainWnd, MSG_MCIWNDM_NOTIFYMODE, 0, VIDEO_MODE_STOP);
+  EXPECT_EQ(g_Movie.videoActive, 0);
 
   // Sizing keeps a 4:3 client area; the back buffer follows after the reset.
   RECT wr;
-  GetWindowRect(g_MainWnd, &wr);
+  GetWindowRect(g_Lib.mainWnd, &wr);
   RECT frame = {0, 0, 0, 0};
-  AdjustWindowRect(&frame, (DWORD)GetWindowLongA(g_MainWnd, GWL_STYLE), TRUE);
-  SetWindowPos(g_MainWnd, nullptr, wr.left, wr.top, 800 + (frame.right - frame.left), 300, SWP_NOZORDER);
-  GetClientRect(g_MainWnd, &rc);
+  AdjustWindowRect(&frame, (DWORD)GetWindowLongA(g_Lib.mainWnd, GWL_STYLE), TRUE);
+  SetWindowPos(g_Lib.mainWnd, nullptr, wr.left, wr.top, 800 + (frame.right - frame.left), 300, SWP_NOZORDER);
+  GetClientRect(g_Lib.mainWnd, &rc);
   EXPECT_EQ(rc.right, 800);
   EXPECT_EQ(rc.bottom, 600);
   ASSERT_EQ(D3DApp_ResetDevice(), S_OK);
-  EXPECT_EQ(g_ScreenWidth, 800);
-  EXPECT_EQ(g_ScreenHeight, 600);
+  EXPECT_EQ(g_Lib.screenWidth, 800);
+  EXPECT_EQ(g_Lib.screenHeight, 600);
   ASSERT_TRUE(PresentFrames(2));
   EXPECT_EQ(g_BoxCount, 0);
 
   // WM_CLOSE releases the device and Direct3D, destroys the window and ends the loop.
-  HWND wnd = g_MainWnd;
+  HWND wnd = g_Lib.mainWnd;
   SendMessageA(wnd, WM_CLOSE, 0, 0);
-  EXPECT_EQ(g_Device, nullptr);
-  EXPECT_EQ(g_D3D, nullptr);
+  EXPECT_EQ(g_Lib.device, nullptr);
+  EXPECT_EQ(g_Lib.d3d, nullptr);
   EXPECT_FALSE(IsWindow(wnd));
   MSG msg;
   bool quit = false;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
     if (msg.message == WM_QUIT) quit = msg.wParam == 0;
   EXPECT_TRUE(quit);
-  g_ViewWindowMode = 0;
+  g_Lib.viewWindowMode = 0;
   v = ViewRecord{};
-  g_ClearColor[1] = g_ClearColor[2] = 0;
+  g_Lib.clearColor[1] = g_Lib.clearColor[2] = 0;
   g_ModalHooks.messageBox = nullptr;
 }
 

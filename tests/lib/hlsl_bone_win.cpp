@@ -76,16 +76,16 @@ Model3 *MakeBar(void) {
 struct BoneModeWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
-    savedHooks = g_RenderHooks;
+    savedHooks = g_LibHooks;
     ASSERT_TRUE(TestDevice_Create(&t, 320, 240));
-    saved = g_Device;
-    g_Device = t.device;
+    saved = g_Lib.device;
+    g_Lib.device = t.device;
     Render_InstallDeviceFor(&t.device);
-    Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, SourcePath("Data").c_str());
     Hlsl_Install();
-    g_LibConfig.shaderMode = 0;
+    g_Lib.config.shaderMode = 0;
     D3DXMATRIX view, proj;
     D3DXVECTOR3 eye(0, 0, -40), at(0, 0, 0), up(0, 1, 0);
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
@@ -99,10 +99,10 @@ struct BoneModeWin : ::testing::Test {
     t.device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   }
   void TearDown() override {
-    g_RenderHooks = savedHooks;
+    g_LibHooks = savedHooks;
     Hlsl_ReleaseEffects();
     Model3_FreeSlot(kSlot);
-    g_Device = saved;
+    g_Lib.device = saved;
     TestDevice_Destroy(&t);
   }
 };
@@ -112,7 +112,7 @@ TEST_F(BoneModeWin, ShaderSkinningCoversTheProcessorSkinnedBar) {
   ASSERT_NE(m, nullptr);
   m->renderMode = 4;
   Render_RebuildSlot(kSlot);
-  ASSERT_NE(g_WeightedMesh4[kSlot], nullptr);
+  ASSERT_NE(g_Meshes.weighted4[kSlot], nullptr);
   ASSERT_NE(g_ModelPoses[kSlot]->vertexBuffers[0], nullptr);
 
   t.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 64), 1.0f, 0);

@@ -28,15 +28,15 @@ int RecordBox(HWND, const char *text, const char *caption, UINT) {
 struct BumpWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   char cwd[MAX_PATH];
   void SetUp() override {
     GetCurrentDirectoryA(sizeof cwd, cwd);
-    savedHooks = g_RenderHooks;
+    savedHooks = g_LibHooks;
     ASSERT_TRUE(TestDevice_Create(&t, 320, 240));
-    saved = g_Device;
-    g_Device = t.device;
-    Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
+    saved = g_Lib.device;
+    g_Lib.device = t.device;
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, SourcePath("Data").c_str());
     Hlsl_Install();
     g_ModalHooks.messageBox = RecordBox;
     g_Boxes.clear();
@@ -52,8 +52,8 @@ struct BumpWin : ::testing::Test {
   void TearDown() override {
     Hlsl_ReleaseEffects();
     g_ModalHooks.messageBox = nullptr;
-    g_RenderHooks = savedHooks;
-    g_Device = saved;
+    g_LibHooks = savedHooks;
+    g_Lib.device = saved;
     TestDevice_Destroy(&t);
     SetCurrentDirectoryA(cwd);
   }
@@ -70,9 +70,9 @@ struct BumpWin : ::testing::Test {
 
 TEST_F(BumpWin, PotAndGroundLoadThenDraw) {
   EXPECT_EQ(DrawAndCount(5), 0);  // the first call only loads
-  ASSERT_TRUE(g_BumpTeapot.loaded);
+  ASSERT_TRUE(g_Bump.teapot.loaded);
   EXPECT_GT(DrawAndCount(5), 3000);
-  EXPECT_NEAR(g_BumpTeapot.angle, 0.005f, 1e-6f);
+  EXPECT_NEAR(g_Bump.teapot.angle, 0.005f, 1e-6f);
   std::string report;
   int bad = Golden_Compare(&t, "../effects/bump_pot", 8, &report);
   EXPECT_GE(bad, 0) << report;
@@ -83,7 +83,7 @@ TEST_F(BumpWin, PotAndGroundLoadThenDraw) {
   D3DXMatrixLookAtLH(&view, &eye, &at, &up);
   t.device->SetTransform(D3DTS_VIEW, &view);
   EXPECT_EQ(DrawAndCount(6), 0);
-  ASSERT_TRUE(g_BumpGround.loaded);
+  ASSERT_TRUE(g_Bump.ground.loaded);
   EXPECT_GT(DrawAndCount(6), 20000);
   bad = Golden_Compare(&t, "../effects/bump_ground", 8, &report);
   EXPECT_GE(bad, 0) << report;
@@ -92,11 +92,11 @@ TEST_F(BumpWin, PotAndGroundLoadThenDraw) {
 }
 
 TEST_F(BumpWin, MissingGroundFileIsReportedOncePerReset) {
-  BumpGround keep = g_BumpGround;
-  memset(&g_BumpGround, 0, sizeof g_BumpGround);
+  BumpGround keep = g_Bump.ground;
+  memset(&g_Bump.ground, 0, sizeof g_Bump.ground);
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);
-  Str_Copy(g_DataDir, sizeof g_DataDir, (std::string(dir) + "miravel_no_data").c_str());
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, (std::string(dir) + "miravel_no_data").c_str());
   DrawAndCount(6);
   DrawAndCount(6);
   DrawAndCount(6);
@@ -105,11 +105,11 @@ TEST_F(BumpWin, MissingGroundFileIsReportedOncePerReset) {
   for (const std::string &b : g_Boxes) loadErrors += b.rfind("Load Error: ", 0) == 0;
   EXPECT_EQ(loadErrors, 1);
   EXPECT_EQ(g_Boxes.size(), 2u);
-  EXPECT_FALSE(g_BumpGround.loaded);
+  EXPECT_FALSE(g_Bump.ground.loaded);
   Draw_ReleaseShaderTargets();  // a device reset allows one new try
   DrawAndCount(6);
   EXPECT_EQ(g_Boxes.size(), 4u);
-  g_BumpGround = keep;
+  g_Bump.ground = keep;
 }
 
 }  // namespace

@@ -11,9 +11,9 @@ using namespace frametest;
 
 // The frame-render fixture with the effects installed from the source tree's data folder.
 struct BoneFrameWin : FrameWinTest {
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
-    savedHooks = g_RenderHooks;
+    savedHooks = g_LibHooks;
     goldenDir = "../effects/";
     FrameWinTest::SetUp();
     if (HasFatalFailure()) return;
@@ -22,9 +22,9 @@ struct BoneFrameWin : FrameWinTest {
   void TearDown() override {
     Hlsl_ReleaseEffects();
     Hlsl_ReleaseTargets();
-    g_RenderHooks = savedHooks;
+    g_LibHooks = savedHooks;
     g_Hlsl.drawModel = nullptr;
-    g_LibConfig.shaderMode = 0;
+    g_Lib.config.shaderMode = 0;
     FrameWinTest::TearDown();
   }
 };
@@ -55,9 +55,9 @@ TEST_F(BoneFrameWin, ShaderPathDrawsTheSceneThroughTheEffects) {
   m->changed = 1;
   Render();
   std::vector<unsigned> fixed = TestDevice_ReadBack(&t);
-  g_LibConfig.shaderMode = 1;
+  g_Lib.config.shaderMode = 1;
   Render();
-  EXPECT_TRUE(g_LibConfig.shaderMode);  // a shadow map format exists here
+  EXPECT_TRUE(g_Lib.config.shaderMode);  // a shadow map format exists here
   std::vector<unsigned> shaded = TestDevice_ReadBack(&t);
   int lit = 0;
   for (unsigned c : shaded) lit += (c & 0xFFFFFF) != 0;

@@ -68,22 +68,22 @@ Model3 *MakeBox(i32 slot, f32 hx, f32 hy, f32 hz, bool plateOnly) {
 struct ShaderFrameWin : ::testing::Test {
   TestDevice t;
   IDirect3DDevice9 *saved = nullptr;
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   CoreSeam savedSeam;
   void SetUp() override {
-    savedHooks = g_RenderHooks;
+    savedHooks = g_LibHooks;
     savedSeam = g_Seam;
     ASSERT_TRUE(TestDevice_Create(&t, 640, 480));
-    saved = g_Device;
-    g_Device = t.device;
+    saved = g_Lib.device;
+    g_Lib.device = t.device;
     g_Seam.releaseHandle = ReleaseUnknown;
     Draw_InstallFor(&t.device);
     Render_InstallDeviceFor(&t.device);
-    g_ScreenWidth = 640;
-    g_ScreenHeight = 480;
-    Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
+    g_Lib.screenWidth = 640;
+    g_Lib.screenHeight = 480;
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, SourcePath("Data").c_str());
     Hlsl_Install();
-    g_LibConfig.shaderMode = 1;
+    g_Lib.config.shaderMode = 1;
     ASSERT_NE(MakeBox(1, 5, 5, 5, false), nullptr);
     Model3 *plate = MakeBox(2, 50, 0, 50, true);
     ASSERT_NE(plate, nullptr);
@@ -106,27 +106,27 @@ struct ShaderFrameWin : ::testing::Test {
     Object_UpdateWorldMatrix(0);
     Object_UpdateWorldMatrix(1);
     const f32 eye[3] = {0, 80, -100}, target[3] = {0, 0, 0}, up[3] = {0, 1, 0};
-    memcpy(g_CamEye, eye, sizeof eye);
-    memcpy(g_CamTarget, target, sizeof target);
-    memcpy(g_CamUp, up, sizeof up);
+    memcpy(g_Camera.eye, eye, sizeof eye);
+    memcpy(g_Camera.target, target, sizeof target);
+    memcpy(g_Camera.up, up, sizeof up);
   }
   void TearDown() override {
-    g_RenderHooks = savedHooks;
+    g_LibHooks = savedHooks;
     Hlsl_ReleaseEffects();
     Hlsl_ReleaseTargets();
     g_Hlsl.drawModel = nullptr;
-    g_LibConfig.shaderMode = 0;
-    g_LibConfig.shaderOption = 0;
+    g_Lib.config.shaderMode = 0;
+    g_Lib.config.shaderOption = 0;
     Model3_FreeSlot(1);
     Model3_FreeSlot(2);
-    g_RenderDev = RenderDev{};
-    g_DrawDev = DrawDev{};
+    g_Dev.render = RenderDev{};
+    g_Dev.draw = DrawDev{};
     g_Seam = savedSeam;
-    g_Device = saved;
+    g_Lib.device = saved;
     TestDevice_Destroy(&t);
   }
   std::vector<unsigned> Frame(bool bloom) {
-    g_LibConfig.shaderOption = bloom ? 1 : 0;
+    g_Lib.config.shaderOption = bloom ? 1 : 0;
     t.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 255), 1.0f, 0);
     t.device->BeginScene();
     Hlsl_RenderFrame();
@@ -149,7 +149,7 @@ struct ShaderFrameWin : ::testing::Test {
 
 TEST_F(ShaderFrameWin, ShadowUnderObjectZeroBloomSwitchAndGolden) {
   std::vector<unsigned> plain = Frame(false);
-  ASSERT_TRUE(g_LibConfig.shaderMode) << "no shadow map format on this device";
+  ASSERT_TRUE(g_Lib.config.shaderMode) << "no shadow map format on this device";
   // The cube's shadow falls away from the light (25 left, 50 up, 25 in front of object 0).
   int shadowed = Brightness(PixelAt(plain, 10, 0, 10));
   int lit = Brightness(PixelAt(plain, -25, 0, 25));
@@ -180,7 +180,7 @@ TEST_F(ShaderFrameWin, NoSceneObjectZeroDrawsNothingOfItsOwn) {
   std::vector<unsigned> img = Frame(false);
   g_SceneObjects[0] = saved0;
   EXPECT_EQ(img[240 * 640 + 320] & 0xFFFFFF, 0x0000FFu);  // the clear colour stays
-  EXPECT_TRUE(g_LibConfig.shaderMode);
+  EXPECT_TRUE(g_Lib.config.shaderMode);
 }
 
 }  // namespace

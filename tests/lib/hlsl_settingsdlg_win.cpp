@@ -162,8 +162,8 @@ int CountBox(HWND, const char *, const char *caption, UINT) {
 TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   TestDevice t;
   ASSERT_TRUE(TestDevice_Create(&t, 320, 240));
-  IDirect3DDevice9 *saved = g_Device;
-  g_Device = t.device;
+  IDirect3DDevice9 *saved = g_Lib.device;
+  g_Lib.device = t.device;
   char dir[MAX_PATH];
   GetTempPathA(sizeof dir, dir);
   std::string data = std::string(dir) + "miravel_fx_test";
@@ -173,8 +173,8 @@ TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   ASSERT_NE(f, nullptr);
   fputs("vertexshader VS\n vs_2_0\n not_an_instruction r0\nend\ntechnique BoneRender\n pass P\n  VertexShader = VS\n end\nend\n", f);
   fclose(f);
-  Str_Copy(g_DataDir, sizeof g_DataDir, data.c_str());
-  RenderHooks savedHooks = g_RenderHooks;
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, data.c_str());
+  LibHooks savedHooks = g_LibHooks;
   g_ModalHooks.messageBox = CountBox;
   g_BoxCount = 0;
   Hlsl_Install();
@@ -186,13 +186,13 @@ TEST(HlslWin, BrokenEffectShowsOneErrorBoxPerDeviceReset) {
   EXPECT_EQ(Hlsl_GetEffect(HLSL_FX_BONE), nullptr);
   EXPECT_EQ(g_BoxCount, 2);
   // The shipped 3D effect loads from the source tree's data folder.
-  Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, SourcePath("Data").c_str());
   EXPECT_NE(Hlsl_GetEffect(HLSL_FX_3D), nullptr);
   EXPECT_EQ(g_BoxCount, 2);
   Hlsl_ReleaseEffects();
   g_ModalHooks.messageBox = nullptr;
-  g_RenderHooks = savedHooks;
-  g_Device = saved;
+  g_LibHooks = savedHooks;
+  g_Lib.device = saved;
   DeleteFileA((data + "\\System\\Bone.fx").c_str());
   TestDevice_Destroy(&t);
 }

@@ -62,17 +62,17 @@ TEST(AviNames, ExtensionIsReplacedByAvi) {
 }
 
 TEST(AviRunState, StopRestoresTheStateOfTheStart) {
-  g_RunState = 6;
+  g_Lib.runState = 6;
   u32 saved = 0;
   Avi_EnterRecordingState(&saved);
-  EXPECT_EQ(g_RunState, 8u);
+  EXPECT_EQ(g_Lib.runState, 8u);
   EXPECT_EQ(saved, 6u);
   Avi_LeaveRecordingState(saved);
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   // An editor that changed the state meanwhile keeps its change.
   Avi_EnterRecordingState(&saved);
-  g_RunState = 7;
+  g_Lib.runState = 7;
   Avi_LeaveRecordingState(saved);
-  EXPECT_EQ(g_RunState, 7u);
-  g_RunState = 4;
+  EXPECT_EQ(g_Lib.runState, 7u);
+  g_Lib.runState = 4;
 }

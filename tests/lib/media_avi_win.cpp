@@ -235,11 +235,11 @@ class AviWin : public ::testing::Test {
     start = CurrentDir();
     root = start + "\\avi_root";
     CreateDirectoryA(root.c_str(), nullptr);
-    Str_Copy(g_RootDir, sizeof g_RootDir, root.c_str());
-    g_RunState = 6;
-    g_ViewWindowMode = 0;
-    g_ScreenWidth = 640;
-    g_ScreenHeight = 480;
+    Str_Copy(g_Lib.rootDir, sizeof g_Lib.rootDir, root.c_str());
+    g_Lib.runState = 6;
+    g_Lib.viewWindowMode = 0;
+    g_Lib.screenWidth = 640;
+    g_Lib.screenHeight = 480;
     g_DialogAnswer = IDOK;
     g_FakeAnswer = IDOK;
     g_DialogsSeen = 0;
@@ -272,7 +272,7 @@ TEST_F(AviWin, ThreeFramesOfKnownColoursReadBack) {
   g_ModalHooks.chooseCompressor = nullptr;
   ASSERT_TRUE(Avi_StartRecording("movie.KZV", 30));
   EXPECT_EQ(g_DialogsSeen, 1);
-  EXPECT_EQ(g_RunState, 8u);
+  EXPECT_EQ(g_Lib.runState, 8u);
   EXPECT_TRUE(Avi_IsRecording());
   EXPECT_EQ(CurrentDir(), start);   // the current folder is left alone
 
@@ -283,7 +283,7 @@ TEST_F(AviWin, ThreeFramesOfKnownColoursReadBack) {
     Avi_CaptureFrameOf(dev.device);
   }
   Avi_StopRecording();
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_FALSE(Avi_IsRecording());
   EXPECT_FALSE(FileExists(root + "\\avi.bmp"));   // the temporary bitmap is removed
 
@@ -311,9 +311,9 @@ TEST_F(AviWin, ThreeFramesOfKnownColoursReadBack) {
 TEST_F(AviWin, LargerBackBufferGivesItsCentreInViewWindowMode) {
   TestDevice dev;
   ASSERT_TRUE(dev.Create(D3DMULTISAMPLE_NONE, 1024, 768));
-  g_ViewWindowMode = 1;
-  g_ScreenWidth = 1024;
-  g_ScreenHeight = 768;
+  g_Lib.viewWindowMode = 1;
+  g_Lib.screenWidth = 1024;
+  g_Lib.screenHeight = 768;
   ASSERT_TRUE(Avi_StartRecording("movie", 15));
   // The 640 x 480 centre starts at (192, 144); mark its corners.
   const D3DRECT topLeft = {192, 144, 202, 154};
@@ -334,10 +334,10 @@ TEST_F(AviWin, LargerBackBufferGivesItsCentreInViewWindowMode) {
 
 TEST_F(AviWin, StartInMissingFolderFailsCleanly) {
   std::string missing = root + "\\no_such_folder";
-  Str_Copy(g_RootDir, sizeof g_RootDir, missing.c_str());
+  Str_Copy(g_Lib.rootDir, sizeof g_Lib.rootDir, missing.c_str());
   EXPECT_FALSE(Avi_StartRecording("movie.KZV", 30));
   EXPECT_FALSE(Avi_IsRecording());
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(CurrentDir(), start);
 }
 
@@ -345,14 +345,14 @@ TEST_F(AviWin, CancelledDialogLeavesNothingBehind) {
   g_FakeAnswer = IDCANCEL;
   EXPECT_FALSE(Avi_StartRecording("movie.KZV", 30));
   EXPECT_EQ(g_DialogsSeen, 1);
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_FALSE(Avi_IsRecording());   // the failed writer is deleted, not kept
   EXPECT_EQ(CurrentDir(), start);
   EXPECT_FALSE(FileExists(root + "\\movie.avi"));
   // A second failed start and a stop without a recording are harmless.
   EXPECT_FALSE(Avi_StartRecording("movie.KZV", 30));
   Avi_StopRecording();
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_FALSE(Avi_StartRecording("", 30));
   EXPECT_FALSE(Avi_StartRecording("movie.KZV", 0));
 }
@@ -403,9 +403,9 @@ TEST_F(AviWin, SnapshotEqualsReadBackBackBuffer) {
     ASSERT_TRUE(ReadBmp(partPath.c_str(), &cut));
     EXPECT_EQ(cut.width, 100);
 
-    // The library's calls take g_Device and write into the root folder.
-    IDirect3DDevice9 *keep = g_Device;
-    g_Device = dev.device;
+    // The library's calls take g_Lib.device and write into the root folder.
+    IDirect3DDevice9 *keep = g_Lib.device;
+    g_Lib.device = dev.device;
     DeleteFileA(path.c_str());
     EXPECT_TRUE(Lib_SaveBackBuffer(samples ? "snap_ms.bmp" : "snap.bmp"));
     EXPECT_TRUE(FileExists(path));
@@ -417,7 +417,7 @@ TEST_F(AviWin, SnapshotEqualsReadBackBackBuffer) {
     EXPECT_FALSE(FileExists(root + "\\bad.bmp"));
     ASSERT_TRUE(ReadBmp(partPath.c_str(), &cut));
     EXPECT_EQ(cut.width, 8);
-    g_Device = keep;
+    g_Lib.device = keep;
   }
   EXPECT_FALSE(Snapshot_SaveBackBuffer(nullptr, "x.bmp", nullptr));
 }

@@ -65,10 +65,10 @@ struct DialogTest : ::testing::Test {
   void SetUp() override {
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
     g_FileDlg = FileDlgState{};
-    g_FileDlgPlatform.run = FakeRun;
+    g_LibHooks.fileDlg.run = FakeRun;
     g_SeenInitialDirs.clear();
     g_SeenDefExt.clear();
-    Str_Copy(g_DataDir, sizeof g_DataDir, "/data/dir");
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, "/data/dir");
     char tmpl[] = "/tmp/miravel_dlgXXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     g_PickFolder = tmpl;
@@ -76,7 +76,7 @@ struct DialogTest : ::testing::Test {
   void TearDown() override {
     ASSERT_EQ(chdir(saved), 0);
     rmdir(g_PickFolder.c_str());
-    g_FileDlgPlatform = FileDlgPlatform{};
+    g_LibHooks.fileDlg = FileDlgPlatform{};
   }
 };
 
@@ -114,7 +114,7 @@ TEST_F(DialogTest, TypedPathsNameTheTypedFile) {
     ASSERT_EQ(chdir(g_PickFolder.c_str()), 0);
     static std::string s_typed;
     s_typed = c.typed;
-    g_FileDlgPlatform.run = [](FileDlgRequest *req) {
+    g_LibHooks.fileDlg.run = [](FileDlgRequest *req) {
       Str_Copy(req->file, FILEDLG_TEXT, s_typed.c_str());   // the current folder stays
       Str_Copy(req->fileTitle, FILEDLG_TEXT, "wrong");
       return true;
@@ -167,8 +167,8 @@ void FakeLogCreate(void) {
 void FakeLogAdd(const char *text, u32 index) { g_LogLines.push_back(std::to_string(index) + ":" + text); }
 
 TEST(LogSink, LinesAreDroppedUntilTheWindowExistsAndAfterItClosed) {
-  g_LogPlatform.create = FakeLogCreate;
-  g_LogPlatform.addLine = FakeLogAdd;
+  g_LibHooks.log.create = FakeLogCreate;
+  g_LibHooks.log.addLine = FakeLogAdd;
   g_Log = LogState{};
   g_LogLines.clear();
   CoreSeam savedSeam = g_Seam;
@@ -196,7 +196,7 @@ TEST(LogSink, LinesAreDroppedUntilTheWindowExistsAndAfterItClosed) {
   ASSERT_EQ(g_LogLines.size(), 4u);
   EXPECT_EQ(g_LogLines[3].size(), 2 + 255u);   // "3:" + 'x' and 127 whole characters
   g_Seam = savedSeam;
-  g_LogPlatform = LogPlatform{};
+  g_LibHooks.log = LogPlatform{};
   g_Log = LogState{};
 }
 

@@ -104,7 +104,7 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   GetFullPathNameA(g_Folder.c_str(), sizeof full, full, nullptr);
   g_Folder = full;
   g_FileDlg = FileDlgState{};
-  Str_Copy(g_DataDir, sizeof g_DataDir, start);
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, start);
 
   g_ModalHooks.getOpenFileName = AnswerOpen;
   EXPECT_STREQ(FileDlg_OpenByExt(nullptr, "kzp", "開く", ""), "a.kzp");

@@ -49,8 +49,8 @@ class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SoundSystem_Reset();
-    g_SoundSystem.initialised = 1;
-    g_SoundSystem.playOnChannel = FakePlay;
+    g_Sound.system.initialised = 1;
+    g_Sound.system.playOnChannel = FakePlay;
     g_Plays.clear();
     g_PlayResult = 0;
     WriteWav("snd_a.wav", 10);
@@ -78,7 +78,7 @@ TEST_F(SoundTest, OneShotsRotateOverChannelsTwoToSevenThenOne) {
   EXPECT_EQ(g_Plays[0].volume, 0);
   EXPECT_EQ(g_Plays[0].loop, 0u);
   // A looping sound always takes channel 0 and leaves the one-shot rotation where it was.
-  WaveRecord *rec = g_SoundSlots[0];
+  WaveRecord *rec = g_Sound.slots[0];
   EXPECT_EQ(Sound_PlayWave(rec, -100, -200, 1), 0);
   EXPECT_EQ(g_Plays.back().channel, 0);
   EXPECT_EQ(g_Plays.back().pan, -100);
@@ -112,7 +112,7 @@ TEST_F(SoundTest, SlotBounds) {
   EXPECT_FALSE(Sound_LoadModelSoundSlot(0, 100, "snd_a.wav"));
   EXPECT_TRUE(Sound_LoadModelSoundSlot(255, 99, "snd_a.wav"));
   ASSERT_NE(Sound_GetModelSound(255, 99), nullptr);
-  EXPECT_EQ(g_ModelSounds[255 * 100 + 99], Sound_GetModelSound(255, 99));
+  EXPECT_EQ(g_Sound.modelSounds[255 * 100 + 99], Sound_GetModelSound(255, 99));
   EXPECT_EQ(Sound_GetModelSound(256, 0), nullptr);
 
   // A model's slot number selects its row.
@@ -127,31 +127,31 @@ TEST_F(SoundTest, SlotBounds) {
 
 TEST_F(SoundTest, FailedLoadKeepsSlotAndReloadReplacesIt) {
   EXPECT_FALSE(Sound_LoadSlot(1, "missing.wav"));
-  EXPECT_EQ(g_SoundSlotLoaded[1], 0u);   // not marked loaded after a failed load
-  EXPECT_EQ(g_SoundSlots[1], nullptr);
+  EXPECT_EQ(g_Sound.slotLoaded[1], 0u);   // not marked loaded after a failed load
+  EXPECT_EQ(g_Sound.slots[1], nullptr);
   EXPECT_FALSE(Sound_PlaySlot(1));
 
   ASSERT_TRUE(Sound_LoadSlot(1, "snd_a.wav"));
-  WaveRecord *first = g_SoundSlots[1];
+  WaveRecord *first = g_Sound.slots[1];
   EXPECT_FALSE(Sound_LoadSlot(1, "missing.wav"));
-  EXPECT_EQ(g_SoundSlots[1], first);   // the old sound survives a failed reload
-  EXPECT_EQ(g_SoundSlotLoaded[1], 1u);
+  EXPECT_EQ(g_Sound.slots[1], first);   // the old sound survives a failed reload
+  EXPECT_EQ(g_Sound.slotLoaded[1], 1u);
   ASSERT_TRUE(Sound_LoadSlot(1, "snd_b.wav"));   // the old record is freed (leak check)
-  EXPECT_EQ(g_SoundSlots[1]->dataLength, 20u);
+  EXPECT_EQ(g_Sound.slots[1]->dataLength, 20u);
 
   ASSERT_TRUE(Sound_LoadModelSoundSlot(4, 2, "snd_a.wav"));
-  g_ModelSoundPlayed[4 * 100 + 2] = 1;
+  g_Sound.modelSoundPlayed[4 * 100 + 2] = 1;
   ASSERT_TRUE(Sound_LoadModelSoundSlot(4, 2, "snd_b.wav"));
-  EXPECT_EQ(g_ModelSoundPlayed[4 * 100 + 2], 0u);   // cleared on load
+  EXPECT_EQ(g_Sound.modelSoundPlayed[4 * 100 + 2], 0u);   // cleared on load
   EXPECT_EQ(Sound_GetModelSound(4, 2)->dataLength, 20u);
   EXPECT_FALSE(Sound_LoadModelSoundSlot(4, 2, "missing.wav"));
   EXPECT_EQ(Sound_GetModelSound(4, 2)->dataLength, 20u);
 }
 
 TEST_F(SoundTest, WithoutDeviceLoadsSucceedSilently) {
-  g_SoundSystem.initialised = 0;
+  g_Sound.system.initialised = 0;
   EXPECT_TRUE(Sound_LoadSlot(2, "snd_a.wav"));
-  EXPECT_EQ(g_SoundSlots[2], nullptr);
+  EXPECT_EQ(g_Sound.slots[2], nullptr);
   EXPECT_FALSE(Sound_PlaySlot(2));
   EXPECT_TRUE(Sound_LoadModelSoundSlot(0, 1, "snd_a.wav"));
   EXPECT_EQ(Sound_GetModelSound(0, 1), nullptr);
@@ -167,7 +167,7 @@ TEST_F(SoundTest, SeamLoadsAndFreesModelAndGlobalSounds) {
   EXPECT_TRUE(g_Seam.soundLoad(-1, 8, "snd_a.wav"));
   EXPECT_FALSE(g_Seam.soundLoad(7, 5, "missing.wav"));
   EXPECT_NE(Sound_GetModelSound(7, 3), nullptr);
-  EXPECT_EQ(g_SoundSlotLoaded[8], 1u);
+  EXPECT_EQ(g_Sound.slotLoaded[8], 1u);
 
   g_Seam.soundFree(7, 3);
   EXPECT_EQ(Sound_GetModelSound(7, 3), nullptr);
@@ -175,7 +175,7 @@ TEST_F(SoundTest, SeamLoadsAndFreesModelAndGlobalSounds) {
   g_Seam.soundFree(7, -1);   // all sounds of the model
   EXPECT_EQ(Sound_GetModelSound(7, 4), nullptr);
   g_Seam.soundFree(-1, 8);
-  EXPECT_EQ(g_SoundSlotLoaded[8], 0u);
+  EXPECT_EQ(g_Sound.slotLoaded[8], 0u);
   g_Seam.soundFree(-1, 500);   // out of range: nothing happens
   g_Seam.soundFree(300, 0);
 }

@@ -39,12 +39,12 @@ static void WriteTone(const char *path) {
 
 TEST(SoundWin, LoadsAndPlaysOnTheNullDevice) {
   Sound_InitForWindow(nullptr);
-  ASSERT_EQ(g_SoundSystem.initialised, 1u) << "no DirectSound device (ALSA null device?)";
+  ASSERT_EQ(g_Sound.system.initialised, 1u) << "no DirectSound device (ALSA null device?)";
   EXPECT_NE(g_Seam.soundLoad, nullptr);
   WriteTone("tone.wav");
   ASSERT_TRUE(Sound_LoadSlot(0, "tone.wav"));
-  ASSERT_EQ(g_SoundSlotLoaded[0], 1u);
-  EXPECT_EQ(g_SoundSlots[0]->dataLength, 44100u * 4);
+  ASSERT_EQ(g_Sound.slotLoaded[0], 1u);
+  EXPECT_EQ(g_Sound.slots[0]->dataLength, 44100u * 4);
 
   ASSERT_TRUE(Sound_PlaySlot(0));   // first one-shot: channel 2
   i32 status = Sound_ChannelStatus(2);
@@ -53,7 +53,7 @@ TEST(SoundWin, LoadsAndPlaysOnTheNullDevice) {
   EXPECT_EQ(Sound_ChannelStatus(3), -1);
 
   // A looping play takes channel 0 and keeps playing.
-  EXPECT_GE(Sound_PlayWave(g_SoundSlots[0], 0, 0, 1), 0);
+  EXPECT_GE(Sound_PlayWave(g_Sound.slots[0], 0, 0, 1), 0);
   status = Sound_ChannelStatus(0);
   EXPECT_TRUE(status & DSBSTATUS_LOOPING);
 
@@ -69,17 +69,17 @@ TEST(SoundWin, MusicSetUpReturnsItsResult) {
   // DirectMusic's InitAudio is missing under Wine: the set-up must report that, not crash.
   i32 hr = Music_InitForWindow(nullptr);
   printf("Music_Init result 0x%08X\n", (unsigned)hr);
-  ASSERT_NE(g_MusicManager, nullptr);
-  EXPECT_NE(g_MusicEvent, nullptr);
+  ASSERT_NE(g_Music.manager, nullptr);
+  EXPECT_NE(g_Music.event, nullptr);
   // Success means the whole chain stands, down to the listener of the primary buffer.
   if (SUCCEEDED(hr)) {
-    EXPECT_NE(g_MusicManager->performance, nullptr);
-    EXPECT_NE(g_MusicManager->listener, nullptr);
+    EXPECT_NE(g_Music.manager->performance, nullptr);
+    EXPECT_NE(g_Music.manager->listener, nullptr);
   }
   // A second set-up reuses the manager and the event instead of making new ones.
-  MusicManager *manager = g_MusicManager;
-  HANDLE event = g_MusicEvent;
+  MusicManager *manager = g_Music.manager;
+  HANDLE event = g_Music.event;
   Music_InitForWindow(nullptr);
-  EXPECT_EQ(g_MusicManager, manager);
-  EXPECT_EQ(g_MusicEvent, event);
+  EXPECT_EQ(g_Music.manager, manager);
+  EXPECT_EQ(g_Music.event, event);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
@@ -40,10 +41,10 @@ class ObjectsTest : public ::testing::Test {
     g_MaxPolygons = 32;
     g_MaxVertices = 128;
     g_FrameOutputSuppressed = 0;
-    g_LibFlags.vsync = 1;
-    g_ObjectPassHooks = ObjectPassHooks();
-    g_ObjectPassHooks.lockVertexBuffer = LockMemory;
-    g_ObjectPassHooks.unlockVertexBuffer = UnlockMemory;
+    g_Lib.flags.vsync = 1;
+    FakeRender_ClearPassHooks();
+    g_LibHooks.lockVertexBuffer = LockMemory;
+    g_LibHooks.unlockVertexBuffer = UnlockMemory;
     g_locks = g_unlocks = 0;
     g_boxes.clear();
     g_Seam.errorBox = RecordBox;
@@ -56,7 +57,7 @@ class ObjectsTest : public ::testing::Test {
   void TearDown() override {
     Model3_FreeSlot(kSlot);
     g_Seam.errorBox = nullptr;
-    g_ObjectPassHooks = ObjectPassHooks();
+    FakeRender_ClearPassHooks();
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
   }
@@ -375,7 +376,7 @@ bool Palette(i32 slot, const u8 **v, i32 *vn, const u8 **p, i32 *pn) {
 TEST_F(ObjectsTest, ModesTwoAndThreeDeformOnlyTheirVertices) {
   TwoBones();
   m->renderMode = 2;
-  g_ObjectPassHooks.indexedMeshSkin = IndexedMesh;
+  g_LibHooks.indexedMeshSkin = IndexedMesh;
   std::vector<f32> buffer(2 * 9, -1.0f);
   pose->vertexBuffers[0] = buffer.data();
   pose->primCounts[0] = 6;
@@ -390,7 +391,7 @@ TEST_F(ObjectsTest, ModesTwoAndThreeDeformOnlyTheirVertices) {
   pose->vertexBuffers[0] = nullptr;
 
   m->renderMode = 3;
-  g_ObjectPassHooks.paletteFlags = Palette;
+  g_LibHooks.paletteFlags = Palette;
   for (int i = 0; i < 4; i++) AddVertex(1, 0, 1, 1, 2, 1.0f);
   Object_UpdateFrame();
   ExpectVec(m->posed[1], 1.0f, 2.0f, 1.0f);
@@ -402,7 +403,7 @@ TEST_F(ObjectsTest, ModesTwoAndThreeDeformOnlyTheirVertices) {
 
 TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
   m->motions[0].length = 4;
-  g_FrameDelta = 2.5f;
+  g_Lib.frameDelta = 2.5f;
   Object_StepAnimations();
   EXPECT_EQ(m->frame, 2);
   EXPECT_FLOAT_EQ(m->frameFraction, 0.5f);
@@ -411,7 +412,7 @@ TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
   EXPECT_EQ(m->frame, 1);
   EXPECT_EQ(m->motionEnded, 1);
   // Without vertical sync every step is one frame.
-  g_LibFlags.vsync = 0;
+  g_Lib.flags.vsync = 0;
   Object_StepAnimations();
   EXPECT_EQ(m->frame, 2);
   // A broken delta neither stops the clock nor spins: it counts as no time.
@@ -430,10 +431,10 @@ TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
   m->frame = 3;
   m->frameFraction = 0.0f;
   // While the video window plays nothing advances.
-  g_VideoActive = 1;
+  g_Movie.videoActive = 1;
   Object_StepAnimations();
   EXPECT_EQ(m->frame, (3 + 1000000) % 4);
-  g_VideoActive = 0;
+  g_Movie.videoActive = 0;
 }
 
 TEST_F(ObjectsTest, SkippedRepeatsLandWhereFrameByFrameWould) {

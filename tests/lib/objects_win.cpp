@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "draw_device_win.h"
+#include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
@@ -48,7 +49,7 @@ TEST(ObjectsDevice, ModeOneRewritesTheGroupVertexBuffer) {
   pose->vertexBuffers[0] = nullptr;   // released here, not through the seam
   vb->Release();
   Model3_FreeSlot(9);
-  g_ObjectPassHooks = ObjectPassHooks();
+  FakeRender_ClearPassHooks();
   g_MaxPolygons = savedPolys;
   g_MaxVertices = savedVerts;
   TestDevice_Destroy(&t);

@@ -49,11 +49,11 @@ struct RenderFrameTest : ::testing::Test {
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 18;
     g_DrawView = 0;
-    g_ViewWindowMode = 0;
+    g_Lib.viewWindowMode = 0;
     g_SelectedBone = 0;
-    g_VideoActive = 0;
-    g_SceneDrawOn = 1;
-    g_Light.brightness = 1.0f;
+    g_Movie.videoActive = 0;
+    g_Draw.sceneDrawOn = 1;
+    g_Camera.light.brightness = 1.0f;
     memset(g_Views, 0, sizeof g_Views);
   }
   void TearDown() override {
@@ -149,14 +149,14 @@ void *CountingLoad(const char *path, u32 key, i32 *w, i32 *h) {
 }
 
 TEST_F(RenderFrameTest, MissingBlobTextureIsTriedAgainOnlyForANewDataFolder) {
-  g_RealLoad = g_DrawDev.loadTextureFile;
-  g_DrawDev.loadTextureFile = CountingLoad;
+  g_RealLoad = g_Dev.draw.loadTextureFile;
+  g_Dev.draw.loadTextureFile = CountingLoad;
   g_Loads = 0;
-  Str_Copy(g_DataDir, sizeof g_DataDir, "C:\\one");
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, "C:\\one");
   for (int frame = 0; frame < 5; ++frame) EXPECT_EQ(Shadow_BlobTexture(), nullptr);
   EXPECT_EQ(g_Loads, 1);
   EXPECT_STREQ(g_LoadedPath, "C:\\one\\System\\shadow2d.png");
-  Str_Copy(g_DataDir, sizeof g_DataDir, "C:\\two");
+  Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, "C:\\two");
   g_Fake->loaderFiles["C:\\two\\System\\shadow2d.png"] = {64, 64};
   EXPECT_NE(Shadow_BlobTexture(), nullptr);
   EXPECT_NE(Shadow_BlobTexture(), nullptr);
@@ -210,13 +210,13 @@ TEST_F(RenderFrameTest, ObjectSetPartsDrawWithTheSlotOfTheirSetNumberEmpty) {
 
 TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   // A playing video: nothing at all.
-  g_VideoActive = 1;
+  g_Movie.videoActive = 1;
   EXPECT_EQ(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->clears, 0);
-  g_VideoActive = 0;
+  g_Movie.videoActive = 0;
   // The movie editor's main view: the background only.
   g_EditFamily = FAMILY_MOVIE;
-  g_ClearColor[0] = 1, g_ClearColor[1] = 2, g_ClearColor[2] = 3;
+  g_Lib.clearColor[0] = 1, g_Lib.clearColor[1] = 2, g_Lib.clearColor[2] = 3;
   RenderAsShell();
   EXPECT_EQ(g_FakeRender->clears, 1);
   EXPECT_EQ(g_FakeRender->clearColor, 0xFF010203u);
@@ -228,7 +228,7 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   EXPECT_EQ(g_FakeRender->ends, 0);
   g_FakeRender->beginResult = 0;
   // Brightness 0.5: a black cover of alpha 128 is the last thing drawn.
-  g_Light.brightness = 0.5f;
+  g_Camera.light.brightness = 0.5f;
   g_Fake->draws.clear();
   EXPECT_EQ(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->ends, 1);
@@ -237,7 +237,7 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   ASSERT_FALSE(cover.empty());
   EXPECT_EQ(cover[0].color, 0x80000000u);
   // Brightness 1: no cover.
-  g_Light.brightness = 1.0f;
+  g_Camera.light.brightness = 1.0f;
   g_Fake->draws.clear();
   RenderAsShell();
   for (size_t d = 0; d < g_Fake->draws.size(); ++d)
@@ -250,19 +250,19 @@ TEST_F(RenderFrameTest, VolumesExtrudeTheLitTrianglesAwayFromTheLight) {
   // The quad lies in z = 0 facing +z; a light on the +z side lights both triangles.
   ASSERT_TRUE(ObjectInit(0));
   Object_UpdateWorldMatrix(0);
-  g_Light.vector[0] = 0, g_Light.vector[1] = 0, g_Light.vector[2] = 10;
+  g_Camera.light.vector[0] = 0, g_Camera.light.vector[1] = 0, g_Camera.light.vector[2] = 10;
   Shadow_BuildVolumes();
-  ShadowVolume &v = g_ShadowVolumes[0];
+  ShadowVolume &v = g_Target.shadowVolumes[0];
   // Two triangles, three edges each, two triangles per edge.
   ASSERT_EQ(v.count, 2 * 3 * 6);
   // The far corners lie 10 x the light vector behind the near ones.
   EXPECT_FLOAT_EQ(v.positions[2 * 3 + 2], -100.0f);
   // A light on the other side lights nothing.
-  g_Light.vector[2] = -10;
+  g_Camera.light.vector[2] = -10;
   Shadow_BuildVolumes();
-  EXPECT_EQ(g_ShadowVolumes[0].count, 0);
-  free(g_ShadowVolumes[0].positions);
-  g_ShadowVolumes[0] = ShadowVolume{};
+  EXPECT_EQ(g_Target.shadowVolumes[0].count, 0);
+  free(g_Target.shadowVolumes[0].positions);
+  g_Target.shadowVolumes[0] = ShadowVolume{};
 }
 
 }  // namespace

@@ -101,10 +101,10 @@ TEST_F(RenderWinTest, StencilShadowOnTheFloor) {
   Floor(9);
   Cube(0, 230, 140, 40)->shadowKind = 3;
   Place(0, 0, 0.8f, 0);
-  g_LibConfig.stencilShadows = 1;
+  g_Lib.config.stencilShadows = 1;
   g_GpuInfo.level = 1;
   Render();
-  g_LibConfig.stencilShadows = 0;
+  g_Lib.config.stencilShadows = 0;
   Golden("shadow_stencil");
 }
 

@@ -117,8 +117,8 @@ TEST_F(RenderMeshTest, Mode2WeldsCornersAndWritesFanIndices) {
   Model3 *m = TwoBoneQuad(3);
   Rebuild(m, 2);
   ModelPose *pose = g_ModelPoses[3];
-  ASSERT_TRUE(g_IndexedMesh2[3]);
-  EXPECT_EQ(g_IndexedMesh2[3]->vertexCount, 4);
+  ASSERT_TRUE(g_Meshes.indexed2[3]);
+  EXPECT_EQ(g_Meshes.indexed2[3]->vertexCount, 4);
   Words want;
   for (int c = 0; c < 4; ++c)
     want.f(kPos[c].x).f(kPos[c].y).f(kPos[c].z).f(0).f(0).f(1).u(kDiffuse).f(kUV[c].u).f(kUV[c].v);
@@ -134,7 +134,7 @@ TEST_F(RenderMeshTest, Mode2WeldsCornersAndWritesFanIndices) {
 TEST_F(RenderMeshTest, Mode3PutsTheQuadInOneBonePairSubMesh) {
   Model3 *m = TwoBoneQuad(3);
   Rebuild(m, 3);
-  PaletteMesh3 *pm = g_PaletteMesh3[3];
+  PaletteMesh3 *pm = g_Meshes.palette3[3];
   ASSERT_TRUE(pm);
   ASSERT_EQ(pm->groups[0].subCount, 1);
   SubMesh3 &s = pm->groups[0].subs[0];
@@ -156,7 +156,7 @@ TEST_F(RenderMeshTest, Mode4WritesWeightBothBonesAndNormal) {
   Model3 *m = TwoBoneQuad(3);
   Rebuild(m, 4);
   ModelPose *pose = g_ModelPoses[3];
-  ASSERT_TRUE(g_WeightedMesh4[3]);
+  ASSERT_TRUE(g_Meshes.weighted4[3]);
   // Index bytes: bone 1 | bone 2 << 8, as the processor skinning blends them: weight 1 is
   // bone 1 alone, weight 0 bone 2 alone (weight 0 on bone 2 twice).
   const u32 bones[4] = {1 | 1 << 8, 1 | 1 << 8, 1 | 2 << 8, 2 | 2 << 8};
@@ -190,7 +190,7 @@ TEST_F(RenderMeshTest, Mode4SplitsModelsOfMoreBonesIntoPaletteBatches) {
   m->groupCount = 1;
   m->boneCount = 128;
   Rebuild(m, 4);
-  const WeldedMesh *w = g_WeightedMesh4[4];
+  const WeldedMesh *w = g_Meshes.weighted4[4];
   ASSERT_TRUE(w);
   ASSERT_GE(w->batchCount, 2);
   int triangles = 0;
@@ -221,7 +221,7 @@ TEST_F(RenderMeshTest, Mode4SplitsModelsOfMoreBonesIntoPaletteBatches) {
   m->boneCount = 76;
   for (int i = 0; i < verts; ++i) m->bindings[i] = VertexBinding{1, 2, 0.5f, 0};
   Rebuild(m, 4);
-  EXPECT_EQ(g_WeightedMesh4[4]->batchCount, 0);
+  EXPECT_EQ(g_Meshes.weighted4[4]->batchCount, 0);
 }
 
 TEST_F(RenderMeshTest, VertexColoursAndModelColourScaleTheDiffuse) {
@@ -231,14 +231,14 @@ TEST_F(RenderMeshTest, VertexColoursAndModelColourScaleTheDiffuse) {
   m->polygons[0].corners[2].color = 2;
   m->color[0] = 127.5f;   // half red
   Rebuild(m, 2);
-  const WeldedMesh *w = g_IndexedMesh2[3];
+  const WeldedMesh *w = g_Meshes.indexed2[3];
   ASSERT_TRUE(w);
   Color4 c = w->colors[2];
   EXPECT_EQ(Mesh_PackColor(&c), 0xFF7F800Au);
   // A colour index outside the colour array gives black, not a read past it.
   m->polygons[0].corners[1].color = 999;
   Rebuild(m, 2);
-  EXPECT_EQ(Mesh_PackColor(&g_IndexedMesh2[3]->colors[1]), 0u);
+  EXPECT_EQ(Mesh_PackColor(&g_Meshes.indexed2[3]->colors[1]), 0u);
 }
 
 TEST_F(RenderMeshTest, WeldingJoinsOnlyEqualPositionAndUV) {
@@ -260,7 +260,7 @@ TEST_F(RenderMeshTest, WeldingJoinsOnlyEqualPositionAndUV) {
   b.corners[1] = {1, 1, 0, 1};
   b.corners[2] = {3, 1, 0, 0};
   ASSERT_TRUE(Draw_BuildIndexedMesh2(5));
-  const WeldedMesh *w = g_IndexedMesh2[5];
+  const WeldedMesh *w = g_Meshes.indexed2[5];
   EXPECT_EQ(w->vertexCount, 5);
   EXPECT_EQ(w->groups[0].count, 2);
   EXPECT_EQ(w->groups[0].polys[1].index[0], 0u);
@@ -292,7 +292,7 @@ Model3 *ManyPairs(i32 slot) {
 TEST_F(RenderMeshTest, MoreThan32BonePairsAreDrawnAsMixedPolygons) {
   ManyPairs(7);
   ASSERT_TRUE(Draw_BuildPaletteMesh3(7));
-  PaletteMesh3 *pm = g_PaletteMesh3[7];
+  PaletteMesh3 *pm = g_Meshes.palette3[7];
   EXPECT_EQ(pm->groups[0].subCount, 32);
   for (i32 t = 0; t < 32; ++t) {
     EXPECT_EQ(pm->mixedFlags[t], 0) << t;
@@ -320,7 +320,7 @@ TEST_F(RenderMeshTest, NeighboursOfMixedPolygonsAreFlaggedForNormals) {
   t.cornerCount = 3;
   t.corners[0] = {1, 0, 0, 0}, t.corners[1] = {4, 0, 0, 0}, t.corners[2] = {2, 0, 0, 0};
   ASSERT_TRUE(Draw_BuildPaletteMesh3(3));
-  PaletteMesh3 *pm = g_PaletteMesh3[3];
+  PaletteMesh3 *pm = g_Meshes.palette3[3];
   EXPECT_EQ(pm->mixedFlags[1], 1);
   EXPECT_EQ(pm->mixedFlags[0], 0);
   // The quad shares vertices 1 and 2 with the mixed triangle.
@@ -355,10 +355,10 @@ TEST_F(RenderMeshTest, SubMeshesAndTheWeightedMeshChooseTheirIndexWidthByVertexC
     Rebuild(m, mode);
     void *indices = g_ModelPoses[9]->indexBuffers[0];
     if (mode == 3) {
-      ASSERT_TRUE(g_PaletteMesh3[9]);
-      ASSERT_EQ(g_PaletteMesh3[9]->groups[0].subCount, 1);
-      EXPECT_EQ(g_PaletteMesh3[9]->groups[0].subs[0].vertexCount, quads * 4);
-      indices = g_PaletteMesh3[9]->groups[0].subs[0].indexBuffer;
+      ASSERT_TRUE(g_Meshes.palette3[9]);
+      ASSERT_EQ(g_Meshes.palette3[9]->groups[0].subCount, 1);
+      EXPECT_EQ(g_Meshes.palette3[9]->groups[0].subs[0].vertexCount, quads * 4);
+      indices = g_Meshes.palette3[9]->groups[0].subs[0].indexBuffer;
     }
     FakeBuffer *ib = FakeRender_Buffer(indices);
     ASSERT_TRUE(ib) << mode;
@@ -368,7 +368,7 @@ TEST_F(RenderMeshTest, SubMeshesAndTheWeightedMeshChooseTheirIndexWidthByVertexC
     EXPECT_EQ(idx.back(), (u32)(quads * 4 - 1)) << mode;
     Model3_FreeSlot(9);
     Rebuild(TwoBoneQuad(9), mode);
-    indices = mode == 3 ? g_PaletteMesh3[9]->groups[0].subs[0].indexBuffer : g_ModelPoses[9]->indexBuffers[0];
+    indices = mode == 3 ? g_Meshes.palette3[9]->groups[0].subs[0].indexBuffer : g_ModelPoses[9]->indexBuffers[0];
     ASSERT_TRUE(FakeRender_Buffer(indices)) << mode;
     EXPECT_FALSE(FakeRender_Buffer(indices)->index32) << mode;
     Model3_FreeSlot(9);
@@ -386,9 +386,9 @@ TEST_F(RenderMeshTest, FailedCreationOrLockLeavesCountsAtZero) {
       EXPECT_EQ(pose->primCounts[0], 0) << mode;
       EXPECT_EQ(pose->vertexBuffers[0], nullptr) << mode;
       if (mode == 3) {
-        ASSERT_TRUE(g_PaletteMesh3[3]);
-        EXPECT_EQ(g_PaletteMesh3[3]->groups[0].subs[0].indexCount, 0);
-        EXPECT_EQ(g_PaletteMesh3[3]->groups[0].subs[0].vertexBuffer, nullptr);
+        ASSERT_TRUE(g_Meshes.palette3[3]);
+        EXPECT_EQ(g_Meshes.palette3[3]->groups[0].subs[0].indexCount, 0);
+        EXPECT_EQ(g_Meshes.palette3[3]->groups[0].subs[0].vertexBuffer, nullptr);
       }
       g_FakeRender->failCreate = g_FakeRender->failLock = false;
       Model3_FreeSlot(3);
@@ -421,8 +421,8 @@ TEST_F(RenderMeshTest, FreeingReleasesSubMeshesOfEveryGroup) {
   m->groupCount = 5;
   m->polygons[0].group = 4;
   Rebuild(m, 3);
-  ASSERT_TRUE(g_PaletteMesh3[3]);
-  ASSERT_EQ(g_PaletteMesh3[3]->groups[4].subCount, 1);
+  ASSERT_TRUE(g_Meshes.palette3[3]);
+  ASSERT_EQ(g_Meshes.palette3[3]->groups[4].subCount, 1);
   // The group count shrinks after the build: freeing must still reach group 4 (LeakSanitizer
   // and the buffer count catch what it misses).
   m->groupCount = 1;
@@ -465,7 +465,7 @@ TEST_F(DisplaceTest, VerticesMoveAlongTheFaceNormalByTheTexelHeight) {
   m->textures[1].width = 3;
   m->textures[1].height = 3;
   i32 w = 0, h = 0;
-  void *tex = g_DrawDev.createTexture(4, 4, &w, &h);
+  void *tex = g_Dev.draw.createTexture(4, 4, &w, &h);
   FakeTexture *ft = (FakeTexture *)tex;
   ft->texels.assign(4 * 4 * 4, 0);
   // Texel (3, 3) is the one the corner at uv (1, 1) samples: height 255.
@@ -473,7 +473,7 @@ TEST_F(DisplaceTest, VerticesMoveAlongTheFaceNormalByTheTexelHeight) {
   g_ModelPoses[3]->textures[1] = tex;
   Rebuild(m, 7);
   EXPECT_EQ(m->renderMode, 7u);
-  Model3 *d = g_DisplacedModels[3];
+  Model3 *d = g_Meshes.displaced[3];
   ASSERT_TRUE(d);
   EXPECT_EQ(d->groups[0].shading, 4u);
   i32 moved = 0;
@@ -487,7 +487,7 @@ TEST_F(DisplaceTest, VerticesMoveAlongTheFaceNormalByTheTexelHeight) {
   }
   EXPECT_EQ(moved, 1);
   g_ModelPoses[3]->textures[1] = nullptr;
-  g_DrawDev.release(tex);
+  g_Dev.draw.release(tex);
 }
 
 TEST_F(DisplaceTest, MissingTextureFallsBackToMode0WithALogLine) {
@@ -512,10 +512,10 @@ void UnlockFake(void *) {}
 // The per-frame pass reaches the render data through the pass hooks: the rebuild, and in
 // mode 2 the welded vertices it skins and writes into vertex buffer 0.
 TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
-  ObjectPassHooks saved = g_ObjectPassHooks;
+  LibHooks saved = g_LibHooks;
   Render_InstallPassHooks();
-  g_ObjectPassHooks.lockVertexBuffer = LockFake;
-  g_ObjectPassHooks.unlockVertexBuffer = UnlockFake;
+  g_LibHooks.lockVertexBuffer = LockFake;
+  g_LibHooks.unlockVertexBuffer = UnlockFake;
   Model3 *m = TwoBoneQuad(3);
   m->renderMode = 2;
   m->changed = 1;
@@ -523,7 +523,7 @@ TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
   m->normalUpdate = 0;
   Object_UpdateFrame();
   EXPECT_EQ(m->changed, 0u);
-  const WeldedMesh *w = g_IndexedMesh2[3];
+  const WeldedMesh *w = g_Meshes.indexed2[3];
   ASSERT_TRUE(w);
   FakeBuffer *vb = FakeRender_Buffer(g_ModelPoses[3]->vertexBuffers[0]);
   ASSERT_TRUE(vb);
@@ -534,7 +534,7 @@ TEST_F(RenderMeshTest, PerFramePassSkinsTheWeldedVerticesIntoTheBuffer) {
     EXPECT_EQ(xyz[1], w->posed[v].y);
     EXPECT_EQ(xyz[2], w->posed[v].z);
   }
-  g_ObjectPassHooks = saved;
+  g_LibHooks = saved;
 }
 
 }  // namespace

@@ -22,19 +22,19 @@ using namespace tubetest;
 const i32 kSlot = 0;
 
 struct RenderModesWin : FrameWinTest {
-  RenderHooks savedHooks;
+  LibHooks savedHooks;
   void SetUp() override {
-    savedHooks = g_RenderHooks;
+    savedHooks = g_LibHooks;
     FrameWinTest::SetUp();
     if (HasFatalFailure()) return;
     Hlsl_Install();
-    g_Light = {{-3, 6, -6}, {1, 1, 1}, 1.0f};
+    g_Camera.light = {{-3, 6, -6}, {1, 1, 1}, 1.0f};
     Cam_SetAmbient(0.25f, 0.25f, 0.25f);
   }
   void TearDown() override {
     Hlsl_ReleaseEffects();
     Hlsl_ReleaseTargets();
-    g_RenderHooks = savedHooks;
+    g_LibHooks = savedHooks;
     g_Hlsl.drawModel = nullptr;
     FrameWinTest::TearDown();
   }
@@ -54,7 +54,7 @@ struct RenderModesWin : FrameWinTest {
     }
     return TestDevice_ReadBack(&t);
   }
-  unsigned Clear() const { return (unsigned)(g_ClearColor[0] << 16 | g_ClearColor[1] << 8 | g_ClearColor[2]); }
+  unsigned Clear() const { return (unsigned)(g_Lib.clearColor[0] << 16 | g_Lib.clearColor[1] << 8 | g_Lib.clearColor[2]); }
 };
 
 // Where the bone chain puts a rest point of the upper tube, skinned as the pass skins it.
@@ -206,8 +206,8 @@ TEST_F(RenderModesWin, Mode4Of128BonesMatchesMode0) {
   m->groups[2].mirror = 0;
   std::vector<unsigned> mode0 = Draw(m, 0, "bones128_mode0");
   std::vector<unsigned> mode4 = Draw(m, 4, "bones128_mode4");
-  ASSERT_TRUE(g_WeightedMesh4[kSlot]);
-  EXPECT_GT(g_WeightedMesh4[kSlot]->batchCount, 0);
+  ASSERT_TRUE(g_Meshes.weighted4[kSlot]);
+  EXPECT_GT(g_Meshes.weighted4[kSlot]->batchCount, 0);
   int covered = 0;
   for (unsigned c : mode0) covered += !Near(c, Clear(), 8);
   EXPECT_GT(covered, 2000);
@@ -308,10 +308,10 @@ TEST_F(RenderModesWin, ADeviceChangeKeepsEveryModelAndTexture) {
   TestDevice old = t;
   ASSERT_TRUE(TestDevice_Create(&t, W, H));
   TestDevice_Destroy(&old);
-  g_Device = t.device;
+  g_Lib.device = t.device;
   f32 proj[16];
   Cam_BuildPerspectiveFovLH(proj, 0.785f, (f32)W / H, 0.5f, 1000.0f);
-  g_DrawDev.setTransform(DTS_PROJECTION, proj);
+  g_Dev.draw.setTransform(DTS_PROJECTION, proj);
   DevObjects_Reload();
 
   Render();
@@ -319,10 +319,10 @@ TEST_F(RenderModesWin, ADeviceChangeKeepsEveryModelAndTexture) {
   EXPECT_LE(Differ(before, after), W * H / 400);
   for (i32 slot : {0, 1})
     for (i32 n : {1, 2}) EXPECT_TRUE(OnDevice(g_ModelPoses[slot]->textures[n], t.device)) << slot << " " << n;
-  EXPECT_TRUE(OnDevice(g_Bone2Textures[0], t.device));
+  EXPECT_TRUE(OnDevice(g_Tex.bone2Textures[0], t.device));
   EXPECT_TRUE(OnDevice(g_Obj2Textures[0], t.device));
   EXPECT_TRUE(OnDevice(Img_GetRow(&image)->texture, t.device));
-  EXPECT_TRUE(OnDevice(g_ToonTexture, t.device));
+  EXPECT_TRUE(OnDevice(g_Tex.toonTexture, t.device));
   Draw_ReleaseToonTexture();
   DrawDev_Release(Img_GetRow(&image)->texture);
   Img_GetRow(&image)->texture = nullptr;

@@ -25,8 +25,8 @@ struct PnTest : ::testing::Test {
   }
   void TearDown() override {
     FakeDev_Remove();
-    Model3_Free(g_PnWorkModel);
-    g_PnWorkModel = nullptr;
+    Model3_Free(g_Pn.workModel);
+    g_Pn.workModel = nullptr;
     Model3_FreeAllSlots();
     g_Seam = saved;
   }
@@ -38,7 +38,7 @@ PnCorner Corner(f32 x, f32 y, f32 z, f32 nx, f32 ny, f32 nz, f32 u = 0, f32 v = 
 }
 
 TEST_F(PnTest, Level1TablesAreTheEdgeMidpointsAndFourTriangles) {
-  const PnWeightRecord *r = g_PnWeights[0];
+  const PnWeightRecord *r = g_Pn.weights[0];
   // Grid point 1: u = 0.5, v = 0 (between corner 2 and corner 1).
   const f32 want1[12] = {0.125f, 0.125f, 0, 0.375f, 0.375f, 0, 0, 0, 0, 0, 0.5f, 0};
   // Grid point 4: u = 0, v = 0.5 (between corner 1 and corner 3).
@@ -48,18 +48,18 @@ TEST_F(PnTest, Level1TablesAreTheEdgeMidpointsAndFourTriangles) {
     EXPECT_FLOAT_EQ(r[2].w[i], want4[i]) << i;
   }
   const u16 want[12] = {1, 0, 2, 3, 1, 4, 4, 1, 2, 4, 2, 5};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(g_PnIndices[0][i], want[i]) << i;
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(g_Pn.indices[0][i], want[i]) << i;
   // Every weight record of every level sums to 1 over the ten control-point weights.
   for (int k = 0; k < PN_LEVELS; ++k)
     for (int g = 0; g < Pn_GridPoints(k + 1) - 3; ++g) {
       f32 s = 0;
-      for (int i = 0; i < 10; ++i) s += g_PnWeights[k][g].w[i];
+      for (int i = 0; i < 10; ++i) s += g_Pn.weights[k][g].w[i];
       EXPECT_NEAR(s, 1.0f, 1e-5f);
     }
   // A second call changes nothing.
-  PnWeightRecord *before = g_PnWeights[3];
+  PnWeightRecord *before = g_Pn.weights[3];
   EXPECT_EQ(Pn_InitTables(), 0);
-  EXPECT_EQ(g_PnWeights[3], before);
+  EXPECT_EQ(g_Pn.weights[3], before);
 }
 
 TEST_F(PnTest, CurvedEdgeMidpointMatchesTheHandComputation) {
@@ -71,18 +71,18 @@ TEST_F(PnTest, CurvedEdgeMidpointMatchesTheHandComputation) {
   a.color[0] = 0;
   b.color[0] = 200;
   ASSERT_EQ(Pn_BuildGrid(&a, &b, &c, 1), 1);
-  const PnVertex &mid = g_PnGrid[1];
+  const PnVertex &mid = g_Pn.grid[1];
   EXPECT_NEAR(mid.pos[0], 0.545f, 1e-6f);
   EXPECT_NEAR(mid.pos[1], 0.0f, 1e-6f);
   EXPECT_NEAR(mid.pos[2], 0.06f, 1e-6f);
   EXPECT_NEAR(mid.normal[0], 0.3f, 1e-6f);
   EXPECT_NEAR(mid.normal[2], 0.9f, 1e-6f);
   EXPECT_FLOAT_EQ(mid.uv[0], 0.5f);
-  EXPECT_FLOAT_EQ(g_PnGridColors[1][0], 100.0f);
+  EXPECT_FLOAT_EQ(g_Pn.gridColors[1][0], 100.0f);
   // The corners are copied: point 0 is corner 2, the last row's ends corners 1 and 3.
-  EXPECT_EQ(g_PnGrid[0].pos[0], 1.0f);
-  EXPECT_EQ(g_PnGrid[3].pos[0], 0.0f);
-  EXPECT_EQ(g_PnGrid[5].pos[1], 1.0f);
+  EXPECT_EQ(g_Pn.grid[0].pos[0], 1.0f);
+  EXPECT_EQ(g_Pn.grid[3].pos[0], 0.0f);
+  EXPECT_EQ(g_Pn.grid[5].pos[1], 1.0f);
 }
 
 TEST_F(PnTest, FlatTriangleStaysInItsPlaneAndLevelsAreClamped) {
@@ -122,8 +122,8 @@ TEST_F(PnTest, FlatQuadConvertsIntoFlatTrianglesInSlot0) {
   g_MaxPolygons = 1000, g_MaxVertices = 4000;
   FlatQuadInSlot0(4);
   ASSERT_TRUE(Pn_TessellateModel(0));
-  EXPECT_EQ(g_PnWorkModel->polygonCount, 2 * 25);
-  EXPECT_EQ(g_PnWorkModel->positionCount, 2 * 25 * 3);
+  EXPECT_EQ(g_Pn.workModel->polygonCount, 2 * 25);
+  EXPECT_EQ(g_Pn.workModel->positionCount, 2 * 25 * 3);
   ASSERT_TRUE(Pn_StoreWorkModel(0));
   Model3 *m = Model3_Get(0);
   ASSERT_EQ(m->polygonCount, 50);

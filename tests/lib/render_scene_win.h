@@ -13,6 +13,7 @@
 #include "app/shell_services.h"
 #include "app/views.h"
 #include "draw_device_win.h"
+#include "tests/support/render_fakes.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
@@ -49,37 +50,37 @@ struct FrameWinTest : ::testing::Test {
     ASSERT_TRUE(TestDevice_Create(&t, W, H)) << "no Direct3D device";
     savedSeam = g_Seam;
     g_Seam.releaseHandle = ReleaseUnknown;
-    g_Device = t.device;
+    g_Lib.device = t.device;
     Draw_InstallFor(&t.device);
     Render_InstallDeviceFor(&t.device);
     Object_InstallDeviceHooks();
     Render_InstallPassHooks();
     ASSERT_EQ(Pn_InitTables(), 0);
-    g_ScreenWidth = g_DesktopWidth = W;
-    g_ScreenHeight = g_DesktopHeight = H;
-    g_FrameScaling = 0;
-    g_ViewWindowMode = 0;
+    g_Lib.screenWidth = g_Lib.desktopWidth = W;
+    g_Lib.screenHeight = g_Lib.desktopHeight = H;
+    g_Lib.frameScaling = 0;
+    g_Lib.viewWindowMode = 0;
     g_EditFamily = FAMILY_3D_MODEL;
     g_EditSubMode = 18;
     g_DrawView = 0;
     memset(g_Views, 0, sizeof g_Views);
     memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
-    g_ScreenTextCount = 0;
-    g_SceneDrawOn = 1;
-    g_OptLight = 1;
-    g_ClearColor[0] = 40, g_ClearColor[1] = 60, g_ClearColor[2] = 90;
+    g_Text.lineCount = 0;
+    g_Draw.sceneDrawOn = 1;
+    g_Lib.optLight = 1;
+    g_Lib.clearColor[0] = 40, g_Lib.clearColor[1] = 60, g_Lib.clearColor[2] = 90;
     Cam_SetAmbient(0.3f, 0.3f, 0.3f);
-    g_Light = {{3, 8, -2}, {1, 1, 1}, 1.0f};
-    g_LibConfig.stencilShadows = 0;
-    g_LibConfig.shaderMode = 0;
-    Str_Copy(g_DataDir, sizeof g_DataDir, SourcePath("Data").c_str());
-    g_CamUp[0] = 0, g_CamUp[1] = 1, g_CamUp[2] = 0;
-    g_CamTarget[0] = 0, g_CamTarget[1] = 1.5f, g_CamTarget[2] = 0;
+    g_Camera.light = {{3, 8, -2}, {1, 1, 1}, 1.0f};
+    g_Lib.config.stencilShadows = 0;
+    g_Lib.config.shaderMode = 0;
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, SourcePath("Data").c_str());
+    g_Camera.up[0] = 0, g_Camera.up[1] = 1, g_Camera.up[2] = 0;
+    g_Camera.target[0] = 0, g_Camera.target[1] = 1.5f, g_Camera.target[2] = 0;
     Cam_SetEye(0, 4.5f, -7);
     f32 proj[16];
     Cam_BuildPerspectiveFovLH(proj, 0.785f, (f32)W / H, 0.5f, 1000.0f);
-    g_DrawDev.setTransform(DTS_PROJECTION, proj);
+    g_Dev.draw.setTransform(DTS_PROJECTION, proj);
   }
   void TearDown() override {
     RenderTest_FreeSlotMeshes();
@@ -88,10 +89,10 @@ struct FrameWinTest : ::testing::Test {
     Obj2_FreeAll();
     RenderTest_FreeSceneObjects();
     Shadow_ReleaseBlobTexture();
-    g_ObjectPassHooks = ObjectPassHooks();
-    g_RenderDev = RenderDev{};
-    g_DrawDev = DrawDev{};
-    g_Device = nullptr;
+    FakeRender_ClearPassHooks();
+    g_Dev.render = RenderDev{};
+    g_Dev.draw = DrawDev{};
+    g_Lib.device = nullptr;
     g_Seam = savedSeam;
     TestDevice_Destroy(&t);
   }

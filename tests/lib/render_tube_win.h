@@ -144,7 +144,7 @@ inline Model3 *Tube(i32 slot, IDirect3DDevice9 *dev, i32 bones = 3) {
 // (0, 1.5, 0), field of view 0.785, W x H).
 inline void Project(const Vec3 &p, int *x, int *y) {
   f32 view[16], proj[16];
-  Cam_BuildLookAtLH(view, g_CamEye, g_CamTarget, g_CamUp);
+  Cam_BuildLookAtLH(view, g_Camera.eye, g_Camera.target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(proj, 0.785f, (f32)W / H, 0.5f, 1000.0f);
   Mat4 v, pr, vp;
   memcpy(v.f, view, sizeof view);

@@ -159,7 +159,7 @@ class XFileWin : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(TestDevice_Create(&dev_, 64, 64));
-    g_Device = dev_.device;
+    g_Lib.device = dev_.device;
     saved_ = g_Seam;
     g_Seam.textureLoad = nullptr;   // texture files are not part of these tests
     errors_ = 0;
@@ -170,7 +170,7 @@ class XFileWin : public ::testing::Test {
   void TearDown() override {
     for (int s = 0; s < MODEL3_SLOTS; s++) Model3_FreeSlot(s);
     g_Seam = saved_;
-    g_Device = nullptr;
+    g_Lib.device = nullptr;
     TestDevice_Destroy(&dev_);
   }
   static void Write(const char *path, const std::string &bytes) {

@@ -293,10 +293,10 @@ void LogUnlock(void *) { g_DrawLog.unlocks++; }
 TEST(Obj2, DrawAllDrawsShownObjectsOfActiveModels) {
   ClearSlots();
   TwodSeam seam;
-  DrawDev savedDev = g_DrawDev;
-  g_DrawDev = DrawDev();
-  g_DrawDev.setTexture = LogSetTexture;
-  g_DrawDev.drawPrimitiveUP = LogDrawUP;
+  DrawDev savedDev = g_Dev.draw;
+  g_Dev.draw = DrawDev();
+  g_Dev.draw.setTexture = LogSetTexture;
+  g_Dev.draw.drawPrimitiveUP = LogDrawUP;
   g_DrawLog = DrawLog();
   Fakes().texW = 10;
   Fakes().texH = 10;
@@ -325,9 +325,9 @@ TEST(Obj2, DrawAllDrawsShownObjectsOfActiveModels) {
   EXPECT_EQ(g_DrawLog.quads.size(), 1u);
 
   // The pixel copy reads level 0 through the device and resamples it to the recorded size.
-  g_DrawDev.textureSize = LogTextureSize;
-  g_DrawDev.lockTexture = LogLock;
-  g_DrawDev.unlockTexture = LogUnlock;
+  g_Dev.draw.textureSize = LogTextureSize;
+  g_Dev.draw.lockTexture = LogLock;
+  g_Dev.draw.unlockTexture = LogUnlock;
   Obj2_CopyImagePixels(5, 0);
   EXPECT_EQ(g_DrawLog.locks, 1);
   EXPECT_EQ(g_DrawLog.unlocks, 1);
@@ -338,7 +338,7 @@ TEST(Obj2, DrawAllDrawsShownObjectsOfActiveModels) {
   EXPECT_EQ(Obj2_GetPixel(100), 0u);
   Obj2_CopyImagePixels(5, 20);   // no texture: the copy is gone
   EXPECT_EQ(Obj2_GetPixel(0), 0u);
-  g_DrawDev = savedDev;
+  g_Dev.draw = savedDev;
   ClearSlots();
 }
 

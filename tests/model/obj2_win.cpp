@@ -150,6 +150,6 @@ TEST(Obj2Device, ImagesLoadWithColourKeyAndCopyBack) {
   DeleteFileA(kza.c_str());
   g_Seam.textureLoad = nullptr;
   g_Seam.texturePixels = nullptr;
-  g_DrawDev = DrawDev();
+  g_Dev.draw = DrawDev();
   DestroyDevice(&d);
 }

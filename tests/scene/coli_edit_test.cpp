@@ -176,9 +176,9 @@ TEST_F(ColiEditTest, ArrowKeysDownBeatsUpLeftBeatsRight) {
   };
   for (const Case &c : cases) {
     Object_SetPosition(Object_Get(0), 0, 0, 0);
-    memset(g_LibApp.keyState, 0, sizeof g_LibApp.keyState);
+    memset(g_Lib.app.keyState, 0, sizeof g_Lib.app.keyState);
     for (u32 k : c.keys)
-      if (k) g_LibApp.keyState[k] = 1;
+      if (k) g_Lib.app.keyState[k] = 1;
     Coli_Update();
     EXPECT_EQ(Object_Get(0)->pos[0], c.x);
     EXPECT_EQ(Object_Get(0)->pos[2], c.z);

@@ -120,7 +120,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
     ASSERT_NE(Object_Get(i), nullptr);
     EXPECT_EQ(g_ColiCollide[i], 1u);
   }
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   EXPECT_NE(GetMenuState(menu, IDM_COLI_KZP_OPEN, MF_BYCOMMAND), (UINT)-1);
   HWND colSelect = (HWND)g_ColiEdit.panels[COLI_PANEL_SELECT];
   HWND range = (HWND)g_ColiEdit.panels[COLI_PANEL_RANGE];
@@ -136,7 +136,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   WriteFloor(floor);
   g_answerPath = floor;
   g_fileDialogs = 0;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_COLI_KZP_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_COLI_KZP_OPEN, 0);
   if (g_fileDialogs == 0) {
     Model3 *opened = Shown(Model3_OpenFile, COLI_SCRATCH_SLOT, floor.c_str());
     ASSERT_NE(opened, nullptr);
@@ -183,22 +183,22 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   ASSERT_TRUE(g_ColiEdit.curBox == 0 || g_ColiEdit.curBox == 1);
   g_ColiEdit.curBox = 1;
   const i32 cur = 1;
-  SendMessageA(g_MainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
-  SendMessageA(g_MainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(350, 180));
-  SendMessageA(g_MainWnd, WM_LBUTTONUP, 0, MAKELPARAM(350, 180));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+  SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(350, 180));
+  SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, MAKELPARAM(350, 180));
   EXPECT_NEAR(g_CollisionDoc->boxes[cur].angle, 14.0f, 1e-4);
   EXPECT_EQ(g_CollisionDoc->boxes[1 - cur].angle, 0.0f);
   EXPECT_EQ(Object_Get(0)->pos[0], 0.0f);
 
   // Right arrow held for 100 passes: character 0 walks into box 0 and stops at its wall.
   f32 r = Coli_Radius(0), X = Object_Get(0)->pos[0], Z = Object_Get(0)->pos[2];
-  g_LibApp.keyState[VK_RIGHT] = 1;
+  g_Lib.app.keyState[VK_RIGHT] = 1;
   for (int i = 0; i < 100; i++) {
     App_UpdateFrame();
     X += 0.5f;
     ReferenceFrame(g_CollisionDoc, r, &X, &Z);
   }
-  g_LibApp.keyState[VK_RIGHT] = 0;
+  g_Lib.app.keyState[VK_RIGHT] = 0;
   EXPECT_NEAR(Object_Get(0)->pos[0], X, 1e-4);
   EXPECT_NEAR(Object_Get(0)->pos[2], Z, 1e-4);
   EXPECT_LT(Object_Get(0)->pos[0], 16.0f - 5.0f);
@@ -209,7 +209,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   DeleteFileA(saved.c_str());
   g_answerPath = saved;
   g_fileDialogs = 0;
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZC_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZC_SAVE, 0);
   if (g_fileDialogs == 0) ASSERT_TRUE(Kzc_Write(saved.c_str()));
   CollisionDoc *back = Kzc_ReadDocument(saved.c_str());
   ASSERT_NE(back, nullptr);
@@ -229,7 +229,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   EXPECT_FALSE(IsWindow(colSelect));
   DeleteFileA(saved.c_str());
   DeleteFileA(floor.c_str());
-  SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
   Drive_Pump(20);
 }
 

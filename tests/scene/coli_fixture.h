@@ -23,8 +23,8 @@ struct ColiTest : BoxRecordingTest {
     g_MaxPolygons = 8192;
     g_MaxVertices = 32768;
     g_ModelAllocArrays = 0;
-    memcpy(savedRandom, g_RandomTable, sizeof savedRandom);
-    for (f32 &r : g_RandomTable) r = 5.0f;
+    memcpy(savedRandom, g_Lib.randomTable, sizeof savedRandom);
+    for (f32 &r : g_Lib.randomTable) r = 5.0f;
   }
   void TearDown() override {
     Coli_ReplaceDocument(nullptr);
@@ -32,7 +32,7 @@ struct ColiTest : BoxRecordingTest {
     Model3_FreeAllSlots();
     BoxRecordingTest::TearDown();
     g_ModelAllocArrays = 0;
-    memcpy(g_RandomTable, savedRandom, sizeof savedRandom);
+    memcpy(g_Lib.randomTable, savedRandom, sizeof savedRandom);
   }
   // Scene object n on a model of its own, taking part in the collision pass.
   static KZL::OBJECT *Character(i32 n, f32 x, f32 y, f32 z) {

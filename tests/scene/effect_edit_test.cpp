@@ -118,18 +118,18 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   // Rotate mode turns a movie object only when it and its key exist.
   g_ParticleEdit.mode = PARTICLE_MODE_ROTATE;
-  MovieObject *saved = g_MovieObjects[0];
-  g_MovieObjects[0] = nullptr;
+  MovieObject *saved = g_Movie.objects[0];
+  g_Movie.objects[0] = nullptr;
   Effect_MouseMove(23, 20);
   static MovieObject o;
   o.keyCount = 3;
-  g_MovieObjects[0] = &o;
+  g_Movie.objects[0] = &o;
   g_CurView->kind = 1;
   Effect_MouseMove(27, 22);   // Front: x by dx, y by -dy
   EXPECT_FLOAT_EQ(o.keys[2].angles[0], 0.1f);
   EXPECT_FLOAT_EQ(o.keys[2].angles[1], -0.05f);
   EXPECT_EQ(Em().keys[2].x, 3.0f);
-  g_MovieObjects[0] = saved;
+  g_Movie.objects[0] = saved;
 }
 
 TEST_F(EffectTest, ExplosionSpawnsWithinItsRadiusAndCountsAreBounded) {

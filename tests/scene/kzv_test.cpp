@@ -99,14 +99,14 @@ TEST_F(MovieTest, ReadingReplacesTheMovieAndAZeroQuaternionPosesAsIdentity) {
   Movie_InitData();
   ASSERT_TRUE(Kzv_Read(path.c_str()));
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(g_MovieObjectCount, 9);
-  EXPECT_EQ(g_MovieLoaded, 1u);
-  EXPECT_EQ(g_MoviePlayState, 0u);   // the editor keeps a read movie stopped
+  EXPECT_EQ(g_Movie.objectCount, 9);
+  EXPECT_EQ(g_Movie.loaded, 1u);
+  EXPECT_EQ(g_Movie.playState, 0u);   // the editor keeps a read movie stopped
   EXPECT_EQ(g_MovieScene.playEnd, 180);
   EXPECT_STREQ(g_MovieScene.movieFileName, path.c_str());
-  EXPECT_STREQ(g_MovieMessages[1], "こんにちは");
+  EXPECT_STREQ(g_Movie.messages[1], "こんにちは");
   Movie_InterpolateObject(6, 0, 0.5f);
-  const f32 *q = g_MovieObjects[6]->pose + MOVIE_POSE_ROTATION;
+  const f32 *q = g_Movie.objects[6]->pose + MOVIE_POSE_ROTATION;
   EXPECT_EQ(q[0], 0.0f);
   EXPECT_EQ(q[1], 0.0f);
   EXPECT_EQ(q[2], 0.0f);
@@ -128,7 +128,7 @@ TEST_F(MovieTest, WriteReadWriteGivesTheHandMadeBytes) {
   ASSERT_TRUE(Kzv_Read(Write("trailer.kzv", BuildKzv(s)).c_str()));
   ASSERT_TRUE(Kzv_Write(out.c_str()));
   ASSERT_TRUE(Kzv_Read(out.c_str()));
-  EXPECT_STREQ(g_MovieObjects[8]->name, "I");
+  EXPECT_STREQ(g_Movie.objects[8]->name, "I");
   // A new movie: no BGM, sounds, messages or next name.
   Movie_InitData();
   ASSERT_TRUE(Kzv_Write(out.c_str()));
@@ -147,7 +147,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   for (auto &o : good.objects) o.file.clear();
   ASSERT_TRUE(Kzv_Read(Write("good.kzv", BuildKzv(good)).c_str()));
   g_MovieFrame = 7;
-  g_MoviePlayState = MOVIE_PLAYING;
+  g_Movie.playState = MOVIE_PLAYING;
   Model3_Init(20);
 
   struct Case {
@@ -221,11 +221,11 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
     EXPECT_FALSE(Kzv_Read(path.c_str()));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0], Msg(c.message.c_str(), path, c.version));
-    ASSERT_EQ(g_MovieObjectCount, 9);
-    EXPECT_STREQ(g_MovieObjects[8]->name, "メッセージ");
+    ASSERT_EQ(g_Movie.objectCount, 9);
+    EXPECT_STREQ(g_Movie.objects[8]->name, "メッセージ");
     EXPECT_EQ(g_MovieFrame, 7);
-    EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
-    EXPECT_EQ(g_MovieLoaded, 1u);
+    EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
+    EXPECT_EQ(g_Movie.loaded, 1u);
     EXPECT_NE(g_Model3Slots[20], nullptr);
   }
   Boxes().clear();
@@ -233,7 +233,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   EXPECT_EQ(Boxes()[0], Msg("%s を開くことができませんでした。", Path("missing.kzv")));
   EXPECT_FALSE(Kzv_Read(""));
   EXPECT_EQ(Boxes()[1], "ファイル名が指定されていません。");
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   // A save that cannot be made says so and leaves nothing behind.
   std::string noDir = Path("none/out.kzv");
   EXPECT_FALSE(Kzv_Write(noDir.c_str()));
@@ -284,7 +284,7 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   EXPECT_EQ(g_Model3Slots[6]->shadowKind, 3u);
   ASSERT_NE(g_Model3Slots[9], nullptr);
   EXPECT_GT(g_Model3Slots[9]->polygonCount, 0);
-  EXPECT_EQ(g_MovieObjectCount, 35);
+  EXPECT_EQ(g_Movie.objectCount, 35);
   // The actors without a slot are saved as they came.
   ASSERT_TRUE(Kzv_Write(Path("again.kzv").c_str()));
   EXPECT_EQ(FirstDifference(ReadFileBytes(Path("again.kzv")), bytes), -1);

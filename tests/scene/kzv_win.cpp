@@ -78,7 +78,7 @@ struct KzvWinTest : ::testing::Test {
     GetTempPathA(sizeof tmp, tmp);
     dir = std::string(tmp) + "kzvwin" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
-    Str_Copy(g_DataDir, sizeof g_DataDir, dir.c_str());
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
     g_EditorMode = 1;
     g_MaxPolygons = 4096;
     g_MaxVertices = 16384;
@@ -98,7 +98,7 @@ struct KzvWinTest : ::testing::Test {
 };
 
 TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
-  ASSERT_EQ(g_SoundSystem.initialised, 1u) << "no DirectSound device (ALSA null device?)";
+  ASSERT_EQ(g_Sound.system.initialised, 1u) << "no DirectSound device (ALSA null device?)";
   for (const char *d : {"Image", "Bone", "Wave", "movie", "movie\\Sub"}) CreateDirectoryA(In(d).c_str(), nullptr);
   // The actors' files, where the movie dialogs pick them.
   IDirect3DTexture9 *tex = nullptr;
@@ -136,7 +136,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   ASSERT_NE(row, nullptr);
   EXPECT_EQ(row->width, 8.0f);
   EXPECT_EQ(row->height, 4.0f);
-  EXPECT_EQ(g_SoundSlotLoaded[1], 1u);
+  EXPECT_EQ(g_Sound.slotLoaded[1], 1u);
   EXPECT_TRUE(Sound_PlaySlot(1));
 
   ASSERT_TRUE(Kzv_Write(In("movie\\saved.kzv").c_str()));
@@ -152,7 +152,7 @@ TEST_F(KzvWinTest, AMovieLoadsItsActorsFromTheirFoldersAndSavesTheSameBytes) {
   ASSERT_FALSE(Kzv_Read("cut.kzv"));
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "cut.kzv は壊れているため、読み込むことができませんでした。");
-  EXPECT_EQ(g_MovieObjectCount, 6);
+  EXPECT_EQ(g_Movie.objectCount, 6);
   EXPECT_NE(g_Model3Slots[4], nullptr);
   EXPECT_NE(g_Bone2Slots[3], nullptr);
 }

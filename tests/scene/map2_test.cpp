@@ -62,7 +62,7 @@ struct Map2Test : BoxRecordingTest {
   }
   void TearDown() override {
     Map2_FreeDocument();
-    memset(&g_FileDlgPlatform, 0, sizeof g_FileDlgPlatform);
+    memset(&g_LibHooks.fileDlg, 0, sizeof g_LibHooks.fileDlg);
     BoxRecordingTest::TearDown();
   }
 };
@@ -278,7 +278,7 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
   EXPECT_EQ(row(0), " 0 : ○ : 草.psd");
   EXPECT_EQ(row(1), " 1 : × : 川.psd");
   // "追加": the chosen file becomes tile 2 and the current tile.
-  g_FileDlgPlatform.run = AnswerDialog;
+  g_LibHooks.fileDlg.run = AnswerDialog;
   AnswerName = "石.png";
   EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_ADD, -1));
   EXPECT_EQ(g_Map2Doc->tileCount, 3);
@@ -297,7 +297,7 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
   // At 16 tiles the 17th is refused before the dialog opens.
   while (g_Map2Doc->tileCount < MAP2_TILES) Map2_PanelCommand(IDC_MAP2_ADD, -1);
-  g_FileDlgPlatform.run = nullptr;
+  g_LibHooks.fileDlg.run = nullptr;
   Messages().clear();
   Map2_PanelCommand(IDC_MAP2_ADD, -1);
   EXPECT_EQ(g_Map2Doc->tileCount, MAP2_TILES);

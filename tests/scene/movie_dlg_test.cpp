@@ -43,9 +43,9 @@ struct MovieDlgTest : MovieTest {
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     savedOps = g_MovieEditOps;
-    savedDlg = g_FileDlgPlatform;
+    savedDlg = g_LibHooks.fileDlg;
     g_MovieEditOps = MovieEditOps{};
-    g_FileDlgPlatform.browseFolder = Browse;
+    g_LibHooks.fileDlg.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};
     OpenFakeDialogs();
@@ -57,7 +57,7 @@ struct MovieDlgTest : MovieTest {
   }
   void TearDown() override {
     g_MovieEditOps = savedOps;
-    g_FileDlgPlatform = savedDlg;
+    g_LibHooks.fileDlg = savedDlg;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
     Shell_ResetForTest();
@@ -71,7 +71,7 @@ struct MovieDlgTest : MovieTest {
       Movie_EnsureKeyAtFrame();
     }
     g_MovieFrame = 0;
-    return g_MovieObjects[g_CurSlot];
+    return g_Movie.objects[g_CurSlot];
   }
 };
 
@@ -187,7 +187,7 @@ TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
   g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
   g_StripGeo.margin = MOVIE_TIMELINE_X;
   for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(id);
-  ASSERT_EQ(g_MovieObjectCount, 5);
+  ASSERT_EQ(g_Movie.objectCount, 5);
   g_StripMovie = StripMovieSource{[] { return (i32)g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
   int dummyWindow = 0;
   Strip_Register(STRIP_MOVIE_KEYS, &dummyWindow, 700, 400);
@@ -299,8 +299,8 @@ TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
   Str_Copy(s.soundFileNames[2], 256, "bell.wav");
   Str_Copy(s.soundFileNames[3], 256, "風.wav");
   s.messageCount = 3;
-  Str_Copy(g_MovieMessages[1], 256, "こんにちは");
-  Str_Copy(g_MovieMessages[2], 256, "また明日");
+  Str_Copy(g_Movie.messages[1], 256, "こんにちは");
+  Str_Copy(g_Movie.messages[2], 256, "また明日");
   Actor(MOVIE_KIND_SOUND);
   MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
   MovieDlg_Refresh(MOVIE_DIALOG_MES);
@@ -334,13 +334,13 @@ TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
   SetText(d, IDC_MOVIE_MES_TEXT, longText.c_str());
   g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 2;
   MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
-  EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
+  EXPECT_EQ(std::string(g_Movie.messages[2]), std::string(254, 'a'));
   EXPECT_EQ(g_MovieScene.messageCount, 3);
   EXPECT_EQ(o->keys[0].number, 2);
   SetText(d, IDC_MOVIE_MES_TEXT, "x");
   g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 0;
   MovieDlg_Command(d, IDC_MOVIE_MES_APPLY);
-  EXPECT_STREQ(g_MovieMessages[0], "");
+  EXPECT_STREQ(g_Movie.messages[0], "");
   EXPECT_EQ(o->keys[0].number, 0);
 }
 
@@ -364,7 +364,7 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   }
   // "フォルダ" of the image dialog: inside sets the folder, outside is refused with a message.
   MovieObject *o = Actor(MOVIE_KIND_IMAGE);
-  g_c.folder = std::string(g_DataDir) + "/pics";
+  g_c.folder = std::string(g_Lib.dataDir) + "/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(Text(MOVIE_DIALOG_IMG, 1227), "pics");

@@ -70,7 +70,7 @@ struct MovieEditTest : MovieTest {
     SetLoop(true);
     memset(g_DocChanged, 0, sizeof g_DocChanged);
     Movie_NewDocument();
-    g_MoviePlayState = MOVIE_STOPPED;
+    g_Movie.playState = MOVIE_STOPPED;
   }
   void TearDown() override {
     g_MovieEditOps = savedOps;
@@ -89,7 +89,7 @@ struct MovieEditTest : MovieTest {
     Movie_MouseMove(100 + mx, 100 + my);
     Shell_SetButtonHeld(button, 0);
   }
-  static MovieKey &Key(i32 n) { return g_MovieObjects[n]->keys[0]; }
+  static MovieKey &Key(i32 n) { return g_Movie.objects[n]->keys[0]; }
 };
 
 // [SECTION] drags
@@ -139,7 +139,7 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
     const MovieKey before = Key(n);
     Drag(BUTTON_LEFT, 4, -6, 10, 20);
     const MovieKey &k = Key(n);
-    ASSERT_EQ(g_MovieObjects[n]->keyCount, 1);
+    ASSERT_EQ(g_Movie.objects[n]->keyCount, 1);
     for (int i = 0; i < 3; i++) {
       EXPECT_NEAR(k.position[i] - before.position[i], c.pos[i], 1e-4f) << i;
       EXPECT_NEAR(k.scale[i] - before.scale[i], c.scale[i], 1e-4f) << i;
@@ -198,7 +198,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   g_CurSlot = 40;
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   Drag(BUTTON_LEFT, 4, -6, 10, 20);
-  EXPECT_EQ(g_MovieObjects[1]->keyCount, 1);
+  EXPECT_EQ(g_Movie.objects[1]->keyCount, 1);
   EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
 }
 
@@ -240,21 +240,21 @@ TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
     Boxes().clear();
     // A record left over past the count is replaced, not leaked (the sanitizer checks).
     if (c.count < MOVIE_MAX_OBJECTS) Movie_AllocObject(c.count)->kind = MOVIE_KIND_SCENE;
-    g_MovieObjectCount = c.count;
+    g_Movie.objectCount = c.count;
     g_CurSlot = 0;
     EXPECT_EQ(Movie_AddActor(c.kind), c.added);
-    EXPECT_EQ(g_MovieObjectCount, c.count + (c.added ? 1 : 0));
+    EXPECT_EQ(g_Movie.objectCount, c.count + (c.added ? 1 : 0));
     if (c.added) {
       EXPECT_EQ(g_CurSlot, (u32)c.count);
-      EXPECT_EQ(g_MovieObjects[c.count]->kind, c.kind);
-      EXPECT_EQ(g_MovieObjects[c.count]->keyCount, 1);
+      EXPECT_EQ(g_Movie.objects[c.count]->kind, c.kind);
+      EXPECT_EQ(g_Movie.objects[c.count]->keyCount, 1);
       EXPECT_TRUE(Boxes().empty());
     } else {
       EXPECT_EQ(g_CurSlot, 0u);
       ASSERT_EQ(Boxes().size(), 1u);
       EXPECT_EQ(Boxes()[0], "これ以上 追加できません。");
     }
-    g_MovieObjectCount = 2;
+    g_Movie.objectCount = 2;
   }
 }
 
@@ -266,12 +266,12 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
   g_MovieFrame = 50;
   Movie_LButtonDown(0, 0);
   Key(3).position[1] = 7;
-  ASSERT_EQ(g_MovieObjects[3]->keyCount, 2);
+  ASSERT_EQ(g_Movie.objects[3]->keyCount, 2);
   Movie_Command(IDM_MOVIE_CLEAR);
-  EXPECT_EQ(g_MovieObjects[3]->keyCount, 1);
+  EXPECT_EQ(g_Movie.objects[3]->keyCount, 1);
   EXPECT_EQ(Key(3).position[1], 0.0f);
   EXPECT_EQ(Key(3).scale[2], 1.0f);
-  EXPECT_EQ(g_MovieObjectCount, 4);
+  EXPECT_EQ(g_Movie.objectCount, 4);
 }
 
 // [SECTION] playback and the family switch
@@ -284,7 +284,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_MovieScene.playStart, 179);
   EXPECT_EQ(g_MovieScene.playEnd, 1);
   EXPECT_EQ(g_MovieFrame, 179);
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
@@ -293,8 +293,8 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   g_MovieFrame = 100;
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieFrame, 42);
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "再生(A)");
 }
 
@@ -313,25 +313,25 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
     g_MovieFrame = 42;
     SetLoop(c.loop);
     Movie_StartPlayback();
-    g_FrameDelta = 4.0f;
+    g_Lib.frameDelta = 4.0f;
     Play_TickMovie();
     Play_TickMovie();
     EXPECT_EQ(g_MovieFrame, 8);
     EXPECT_EQ(Play_TickMovie(), c.loop ? PLAY_MOVIE_LOOPED : PLAY_MOVIE_STOPPED);
     EXPECT_EQ(g_MovieFrame, c.frame);
-    EXPECT_EQ(g_MoviePlayState, c.state);
-    EXPECT_EQ(g_RunState, 6u);
+    EXPECT_EQ(g_Movie.playState, c.state);
+    EXPECT_EQ(g_Lib.runState, 6u);
     if (c.loop) Movie_StopPlayback();
   }
   g_MovieFrame = 33;
   g_f.aviStops = 0;
   ASSERT_TRUE(Movie_RecordAvi("clip", 2));
   std::vector<i32> posed;
-  for (int pass = 0; pass < 20 && g_MoviePlayState == MOVIE_PLAYING; pass++)
+  for (int pass = 0; pass < 20 && g_Movie.playState == MOVIE_PLAYING; pass++)
     if (Play_TickMovie() == PLAY_MOVIE_STEPPED) posed.push_back(g_MovieFrame);
   EXPECT_EQ(posed, (std::vector<i32>{0, 2, 4, 6, 8}));
   EXPECT_EQ(g_f.aviStops, 1);
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(g_MovieFrame, 33);
   g_PlayEntries = saved;
 }
@@ -367,7 +367,7 @@ TEST_F(MovieEditTest, RenderRules) {
 }
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
-  g_ScreenWidth = 1280, g_ScreenHeight = 960;
+  g_Lib.screenWidth = 1280, g_Lib.screenHeight = 960;
   g_CurView->kind = VIEW_TOP;
   g_DrawView = 3;
   g_MovieFrame = 12;
@@ -391,32 +391,32 @@ TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
   g_MovieFrame = 33;
   EXPECT_TRUE(Movie_RecordAvi("clip", 2));
   EXPECT_EQ(g_f.aviRate, 30u);
-  EXPECT_EQ(g_RenderInterval, 2);
-  EXPECT_EQ(g_RunState, 8u);
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  EXPECT_EQ(g_Lib.renderInterval, 2);
+  EXPECT_EQ(g_Lib.runState, 8u);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 0);   // the checked loop box does not keep it recording
   EXPECT_EQ(g_MovieFrame, 0);
   Movie_StopPlayback();
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_MovieFrame, 33);
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 6u);
 
   g_f.aviOk = false;
   EXPECT_FALSE(Movie_RecordAvi("clip", 0));
   EXPECT_EQ(g_f.aviRate, 60u);
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_MovieFrame, 33);
 }
 
 TEST_F(MovieEditTest, VideoWindowKnowsVideoFromMusicAndRefusesWhatItCannotPlay) {
   EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
-  EXPECT_EQ(g_VideoActive, 1);
-  EXPECT_STREQ(g_MovieVideoPath, "m.avi");
+  EXPECT_EQ(g_Movie.videoActive, 1);
+  EXPECT_STREQ(g_Movie.videoPath, "m.avi");
   EXPECT_TRUE(Movie_OpenVideoWindow("m.mid", 0));
-  EXPECT_EQ(g_VideoActive, 0);
+  EXPECT_EQ(g_Movie.videoActive, 0);
   EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
   EXPECT_FALSE(Movie_OpenVideoWindow("notes.txt", 1));
-  EXPECT_EQ(g_VideoActive, 0);
+  EXPECT_EQ(g_Movie.videoActive, 0);
 }
 
 }  // namespace

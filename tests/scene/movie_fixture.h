@@ -44,7 +44,7 @@ struct MovieTest : ::testing::Test {
   // The slot a played record belongs to (records are the slots' own).
   static SoundResult RecordPlay(i32, const WaveRecord *rec, i32, i32, u32) {
     for (i32 n = 0; n < SOUND_SLOTS; n++)
-      if (g_SoundSlots[n] == rec) Played().push_back(n);
+      if (g_Sound.slots[n] == rec) Played().push_back(n);
     return 0;
   }
   CoreSeam savedSeam;
@@ -58,9 +58,9 @@ struct MovieTest : ::testing::Test {
 
   void SetUp() override {
     savedSeam = g_Seam;
-    savedSound = g_SoundSystem;
+    savedSound = g_Sound.system;
     savedMode = g_EditorMode;
-    memcpy(savedData, g_DataDir, sizeof savedData);
+    memcpy(savedData, g_Lib.dataDir, sizeof savedData);
     g_Seam.errorBox = RecordBox;
     Boxes().clear();
     Played().clear();
@@ -68,7 +68,7 @@ struct MovieTest : ::testing::Test {
     char tmpl[] = "/tmp/movietestXXXXXX";
     dir = mkdtemp(tmpl);
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    Str_Copy(g_DataDir, sizeof g_DataDir, dir.c_str());
+    Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
     g_EditorMode = 1;
     g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
     g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;
@@ -79,12 +79,12 @@ struct MovieTest : ::testing::Test {
     for (i32 n = 0; n < SOUND_SLOTS; n++) {
       // Slots filled by the tests hold the fixture's own records.
       for (WaveRecord &w : waves)
-        if (g_SoundSlots[n] == &w) { g_SoundSlots[n] = nullptr; g_SoundSlotLoaded[n] = 0; }
+        if (g_Sound.slots[n] == &w) { g_Sound.slots[n] = nullptr; g_Sound.slotLoaded[n] = 0; }
     }
     g_Seam = savedSeam;
-    g_SoundSystem = savedSound;
+    g_Sound.system = savedSound;
     g_EditorMode = savedMode;
-    memcpy(g_DataDir, savedData, sizeof savedData);
+    memcpy(g_Lib.dataDir, savedData, sizeof savedData);
     g_MovieScene = MovieScene{};
     g_MovieFrame = 0;
     if (savedCwd[0] && chdir(savedCwd) != 0) ADD_FAILURE() << "cannot return";
@@ -93,12 +93,12 @@ struct MovieTest : ::testing::Test {
   }
   // Sound slot n plays through the recording channel.
   void LoadSoundSlot(i32 n, int which) {
-    g_SoundSystem.initialised = 1;
-    g_SoundSystem.playOnChannel = RecordPlay;
+    g_Sound.system.initialised = 1;
+    g_Sound.system.playOnChannel = RecordPlay;
     waves[which].data = sample;
     waves[which].dataLength = sizeof sample;
-    g_SoundSlots[n] = &waves[which];
-    g_SoundSlotLoaded[n] = 1;
+    g_Sound.slots[n] = &waves[which];
+    g_Sound.slotLoaded[n] = 1;
   }
   std::string Path(const std::string &name) const { return dir + "/" + name; }
   std::string Write(const std::string &name, const std::vector<u8> &bytes) const {

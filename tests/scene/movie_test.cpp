@@ -11,7 +11,7 @@
 
 // Object n of the current movie with the given kind and keys (frame, number, position x).
 static MovieObject *Actor(i32 n, i32 kind, std::vector<std::array<f32, 3>> keys) {
-  if (g_MovieObjectCount <= n) g_MovieObjectCount = n + 1;
+  if (g_Movie.objectCount <= n) g_Movie.objectCount = n + 1;
   MovieObject *o = Movie_AllocObject(n);
   o->kind = kind;
   o->keyCount = (i32)keys.size();
@@ -71,7 +71,7 @@ TEST_F(MovieTest, KeySearchAndCurveGiveTheHandComputedPoses) {
 TEST_F(MovieTest, FrameTablesRestartOnAMotionChangeAndWrapForEveryModelKind) {
   Movie_InitData();
   g_MovieScene.frameCount = 14;
-  g_MovieLoaded = 1;
+  g_Movie.loaded = 1;
   Model3 *m = Model3_Init(2);
   m->motionCount = 2;
   m->motions[0].length = 4;
@@ -97,23 +97,23 @@ TEST_F(MovieTest, FrameTablesRestartOnAMotionChangeAndWrapForEveryModelKind) {
       {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
   };
   for (i32 n = 2; n < 6; n++) {
-    const i32 *t = g_MovieObjects[n]->frameTable;
+    const i32 *t = g_Movie.objects[n]->frameTable;
     EXPECT_EQ(std::vector<i32>(t, t + 14), expect[n - 2]) << "object " << n;
   }
   // The per-pass refresh rebuilds only after a change.
-  g_MovieObjects[2]->frameTable[0] = 77;
+  g_Movie.objects[2]->frameTable[0] = 77;
   Movie_RefreshFrameTables();
-  EXPECT_EQ(g_MovieObjects[2]->frameTable[0], 77);
+  EXPECT_EQ(g_Movie.objects[2]->frameTable[0], 77);
   Movie_MarkChanged();
   Movie_RefreshFrameTables();
-  EXPECT_EQ(g_MovieObjects[2]->frameTable[0], 0);
+  EXPECT_EQ(g_Movie.objects[2]->frameTable[0], 0);
 }
 
 TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   Movie_InitData();
   g_MovieScene.frameCount = 30;
   g_MovieScene.playEnd = 30;
-  g_MovieLoaded = 1;
+  g_Movie.loaded = 1;
   Model3 *m = Model3_Init(2);
   m->motionCount = 2;
   m->motions[0].length = m->motions[1].length = 50;
@@ -124,7 +124,7 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   Movie_BuildMotionFrameTables();
   LoadSoundSlot(2, 0);
   LoadSoundSlot(5, 1);
-  g_MoviePlayState = MOVIE_PLAYING;
+  g_Movie.playState = MOVIE_PLAYING;
   g_MovieCameraObject = -1;
   // The library's own tick does nothing while the editor hosts the movie.
   g_EditorMode = 1;
@@ -143,7 +143,7 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   EXPECT_EQ(obj->pos[0], 8.0f);
   EXPECT_EQ(obj->scale[1], 3.0f);
   // Stopped: no sounds.
-  g_MoviePlayState = MOVIE_STOPPED;
+  g_Movie.playState = MOVIE_STOPPED;
   g_MovieFrame = 1;
   Movie_PlaybackStep();
   EXPECT_EQ(Played().size(), 3u);
@@ -166,7 +166,7 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
       {"chain", 0, 6, 1, "next.kzv", MOVIE_END_CHAINED, 0, MOVIE_PLAYING, 9, 0},
       {"chain to a missing file", 1, 6, 1, "gone.kzv", MOVIE_END_STOPPED, 10, MOVIE_FINISHED, 2, 1},
   };
-  u32 savedRun = g_RunState;
+  u32 savedRun = g_Lib.runState;
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     Boxes().clear();
@@ -176,18 +176,18 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
     g_MovieScene.loopFlag = c.loop;
     g_MovieScene.nextPresent = c.nextPresent;
     Str_Copy(g_MovieScene.nextName, sizeof g_MovieScene.nextName, c.nextName);
-    g_RunState = (u32)c.runState;
+    g_Lib.runState = (u32)c.runState;
     g_EditorMode = 0;
-    g_MoviePlayState = MOVIE_PLAYING;
+    g_Movie.playState = MOVIE_PLAYING;
     g_MovieFrame = 9;
     Movie_PlaybackTick();
     EXPECT_EQ(g_MovieFrame, c.frame);
-    EXPECT_EQ(g_MoviePlayState, (u32)c.state);
-    EXPECT_EQ(g_MovieObjectCount, c.count);
+    EXPECT_EQ(g_Movie.playState, (u32)c.state);
+    EXPECT_EQ(g_Movie.objectCount, c.count);
     EXPECT_EQ(Boxes().size(), (size_t)c.boxes);
     if (c.end == MOVIE_END_CHAINED) EXPECT_STREQ(g_MovieScene.chainName, "next.kzv");
   }
-  g_RunState = savedRun;
+  g_Lib.runState = savedRun;
 }
 
 TEST_F(MovieTest, KeyCommandsAtTheirLimits) {

@@ -214,6 +214,6 @@ TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
   ASSERT_NE(g_ProgEditor.runtime, nullptr);
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
   EXPECT_EQ(Fake::Count("edit 15"), 2u);   // the source shown on each entry
-  EXPECT_EQ(g_RunState, 7u);
+  EXPECT_EQ(g_Lib.runState, 7u);
   EXPECT_EQ(Cwd(), data);
 }

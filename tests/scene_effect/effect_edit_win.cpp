@@ -58,7 +58,7 @@ void CountPixels(int *warm, int *lit) {
   for (int gy = 1; gy < 24; gy++)
     for (int gx = 1; gx < 32; gx++) {
       u32 argb = 0;
-      if (!D3DApp_ReadBackPixel(g_ScreenWidth * gx / 32, g_ScreenHeight * gy / 24, &argb)) continue;
+      if (!D3DApp_ReadBackPixel(g_Lib.screenWidth * gx / 32, g_Lib.screenHeight * gy / 24, &argb)) continue;
       int r = (argb >> 16) & 255, g = (argb >> 8) & 255, b = argb & 255;
       if (r + g + b > 30) (*lit)++;
       if (r > 40 && r > g && g >= b) (*warm)++;
@@ -88,10 +88,10 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_EQ(Label(dlg, IDC_EFFECT_EXPLOSIONS_TEXT), "300");
   EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_EFFECT_FRAMES, TBM_GETPOS, 0, 0), 90);
   EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_EFFECT_EXPLOSIONS, TBM_GETRANGEMAX, 0, 0), 300);
-  HMENU menu = GetMenu(g_MainWnd);
+  HMENU menu = GetMenu(g_Lib.mainWnd);
   EXPECT_NE(GetMenuState(menu, IDM_OPTIONS, MF_BYCOMMAND), (UINT)-1);
   EXPECT_NE(GetMenuState(menu, IDM_EXIT, MF_BYCOMMAND), (UINT)-1);
-  EXPECT_EQ(g_RunState, 5u);
+  EXPECT_EQ(g_Lib.runState, 5u);
   ASSERT_EQ(g_ParticleEdit.image.loaded, 1u);   // Data/爆発.png
   const i32 row = g_ParticleEdit.image.row;
 

@@ -55,7 +55,7 @@ LPARAM CellPoint(i32 column, i32 row) {
 }
 
 void Drag(i32 row, i32 from, i32 to) {
-  HWND main = g_MainWnd;
+  HWND main = g_Lib.mainWnd;
   SendMessageA(main, WM_MOUSEMOVE, 0, CellPoint(from, row));
   Drive_Pump(3);
   SendMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(from, row));
@@ -83,7 +83,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
   ASSERT_TRUE(Drive_StartWith(Map2_InstallWin));
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
 
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
@@ -96,7 +96,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(g_Map2Editor.tiles[0].loaded, 1u);
   EXPECT_EQ(g_Map2Editor.tiles[1].loaded, 1u);
   EXPECT_EQ(g_Map2Editor.character.loaded, 1u);
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_MAP2_SAVE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_MAP2_SAVE, MF_BYCOMMAND), (UINT)-1);
 
   // "追加" with the test PNG, then "移動○×".
   g_DriveAnswer = "t.png";
@@ -137,7 +137,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(g_Map2Doc->grid[3][5], 0);
   // Saved outside the map folder and read from elsewhere, the map still finds its tiles:
   // t.png beside the map, the sample's two in the map folder.
-  SetCurrentDirectoryA(g_DataDir);
+  SetCurrentDirectoryA(g_Lib.dataDir);
   ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
   Map2_AfterRead();
   EXPECT_EQ(memcmp(g_Map2Doc, &painted, sizeof painted), 0);
@@ -151,12 +151,12 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(s_boxes, std::vector<std::string>{"次のタイルの画像が見つかりませんでした。\n\nt.png"});
   EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 0u);
 
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   Drive_Pump(200);
   for (const char *f : {"t.png", "painted.map2"}) DeleteFileA((g_dir + "\\" + f).c_str());
   RemoveDirectoryA(g_dir.c_str());
   g_ModalHooks.messageBox = nullptr;
-  g_FileDlgPlatform.run = nullptr;
+  g_LibHooks.fileDlg.run = nullptr;
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

@@ -115,7 +115,7 @@ HWND UseView(u32 kind) {
 }
 
 void Key(char k) {
-  PostMessageA(g_MainWnd, WM_KEYUP, (WPARAM)k, 0);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, (WPARAM)k, 0);
   Drive_Pump(5);
 }
 
@@ -167,7 +167,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(hi, 180);
   EXPECT_EQ(IsDlgButtonChecked(key, IDC_MOVIE_LOOP), (UINT)BST_CHECKED);
   char text[128] = {};
-  GetMenuStringA(GetMenu(g_MainWnd), IDM_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
+  GetMenuStringA(GetMenu(g_Lib.mainWnd), IDM_KZV_SAVE, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "　保存　  ( KZV )");
 
   // The hand-made movie from the File menu; a click on the cube's row of the key dialog's
@@ -176,10 +176,10 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_movie_in.kzv"), CubeMovie("miravel_movie_cube.kzp")));
   g_DriveAnswer = "miravel_movie_in.kzv";
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
-  ASSERT_EQ(g_MovieObjectCount, 3);
+  ASSERT_EQ(g_Movie.objectCount, 3);
   ASSERT_TRUE(g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 6);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 231, 84 + 5 + 2 * 25 + 10);
@@ -188,8 +188,8 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // The wheel steps to key 60; "R" and a drag of 100 to the right in the Front window turn
   // key 60 by 30 degrees about z (0.3 a unit; the Front view turns by -C about z).
-  SetActiveWindow(g_MainWnd);
-  PostMessageA(g_MainWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
+  SetActiveWindow(g_Lib.mainWnd);
+  PostMessageA(g_Lib.mainWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   Drive_Pump(5);
   ASSERT_EQ(g_MovieFrame, 60);
   // The wheel over the active key dialog steps too: back to key 0, on to key 60.
@@ -200,7 +200,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   PostMessageA(key, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   Drive_Pump(5);
   ASSERT_EQ(g_MovieFrame, 60);
-  SetActiveWindow(g_MainWnd);
+  SetActiveWindow(g_Lib.mainWnd);
   Key('R');
   EXPECT_EQ(g_MovieEditor.mode, MOVIE_MODE_ROTATE);
   HWND front = UseView(VIEW_FRONT), top = UseView(VIEW_TOP);
@@ -212,7 +212,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(g_MovieEditor.mode, MOVIE_MODE_MOVE);
   UseView(VIEW_TOP);
   Drag(top, 40, 20);
-  const MovieObject *o = g_MovieObjects[2];
+  const MovieObject *o = g_Movie.objects[2];
   ASSERT_EQ(o->keyCount, 2);
 
   // Saved and read back by tools/modeldump: key 60 at (4, 0, -1), its quaternion that of
@@ -220,7 +220,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   std::string saved = Drive_Temp("miravel_movie_out.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_out.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   // cmd takes off the outer pair of quotes; the quoted program and path stay.
   std::string json = Drive_RunTool("\"\"" + ExeFolder() + "modeldump.exe\" \"" + saved + "\"\"");
@@ -250,7 +250,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // "A" plays from the start frame with only view 4 drawn; "A" again brings frame 60 back.
   Key('A');
-  ASSERT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
+  ASSERT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   ASSERT_TRUE(Drive_PumpUntil([] { return g_MovieFrame >= 1; }, 5000));   // a pass of playback
   std::set<u32> drawn;
   Drive_PumpUntil([&] {
@@ -260,16 +260,16 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_GE(g_MovieFrame, 5);
   EXPECT_EQ(drawn, std::set<u32>{4});
   Key('A');
-  EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
+  EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_MovieFrame, 60);
 
   // "レンダリング": "このシーンのみレンダリング" writes a 640 x 480 BMP that is not one colour
   // (the cube on the background).
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_RENDER, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_RENDER, 0);
   HWND render = Dialog(MOVIE_DIALOG_RENDER);
   ASSERT_TRUE(IsWindow(render));
   Drive_Pump(5);
-  std::string bmp = std::string(g_RootDir) + "\\miravel_movie_shot.BMP";
+  std::string bmp = std::string(g_Lib.rootDir) + "\\miravel_movie_shot.BMP";
   DeleteFileA(bmp.c_str());
   SetDlgItemTextA(render, IDC_MOVIE_RENDER_NAME, "miravel_movie_shot");
   g_boxes.clear();
@@ -295,15 +295,15 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   SetDlgItemTextA(key, IDC_MOVIE_PLAY_END, "10");
   SetDlgItemTextA(render, IDC_MOVIE_RENDER_NAME, "miravel_movie_clip");
   SetDlgItemTextA(render, IDC_MOVIE_RENDER_INTERVAL, "2");
-  std::string avi = std::string(g_RootDir) + "\\miravel_movie_clip.avi";
+  std::string avi = std::string(g_Lib.rootDir) + "\\miravel_movie_clip.avi";
   DeleteFileA(avi.c_str());
   Drive_AnswerCodecs(true);
   Drive_Command(render, IDC_MOVIE_RENDER_AVI);
   Drive_AnswerCodecs(false);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
-  EXPECT_EQ(g_RunState, 8u);
-  EXPECT_TRUE(Drive_PumpUntil([] { return g_MoviePlayState != MOVIE_PLAYING; }, 2000));
-  EXPECT_EQ(g_RunState, 6u);
+  EXPECT_EQ(g_Lib.runState, 8u);
+  EXPECT_TRUE(Drive_PumpUntil([] { return g_Movie.playState != MOVIE_PLAYING; }, 2000));
+  EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(g_MovieFrame, 60);
   AVIFileInit();
   PAVIFILE file = nullptr;
@@ -330,14 +330,14 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // The video window plays that AVI as a video and refuses a text file.
   EXPECT_TRUE(Movie_OpenVideoWindow(avi.c_str(), 1));
-  EXPECT_EQ(g_VideoActive, 1);
+  EXPECT_EQ(g_Movie.videoActive, 1);
   Movie_CloseVideoWindow();
-  EXPECT_EQ(g_VideoActive, 0);
+  EXPECT_EQ(g_Movie.videoActive, 0);
   DeleteFileA(avi.c_str());
   std::string txt = Drive_Temp("miravel_movie_notes.txt");
   ASSERT_TRUE(WriteFileBytes(txt, std::string("hello")));
   EXPECT_FALSE(Movie_OpenVideoWindow(txt.c_str(), 1));
-  EXPECT_EQ(g_VideoActive, 0);
+  EXPECT_EQ(g_Movie.videoActive, 0);
   for (const char *f : {"miravel_movie_notes.txt", "miravel_movie_cube.kzp", "miravel_movie_in.kzv", "miravel_movie_out.kzv"})
     DeleteFileA(Drive_Temp(f).c_str());
 
@@ -348,7 +348,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   EXPECT_FALSE(IsWindow(key));
-  SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
   Drive_Pump(20);
 }
 

@@ -71,7 +71,7 @@ bool TimeLineShowsCanvas(HWND key, int *diff) {
 
 std::string MainTitle() {
   char text[600] = {};
-  GetWindowTextA(g_MainWnd, text, sizeof text);
+  GetWindowTextA(g_Lib.mainWnd, text, sizeof text);
   return text;
 }
 
@@ -84,11 +84,11 @@ std::string Title(const char *name, const char *version) {
 TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   g_ModalHooks.messageBox = AnswerBox;
   ASSERT_TRUE(Drive_StartOwn("miravel_settings_movie_dlg", Movie_InstallWin));
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
-  g_FileDlgPlatform.browseFolder = AnswerFolder;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
+  g_LibHooks.fileDlg.browseFolder = AnswerFolder;
 
   // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
-  g_pics = std::string(g_DataDir) + "\\miravel_movie_pics";
+  g_pics = std::string(g_Lib.dataDir) + "\\miravel_movie_pics";
   CreateDirectoryA(g_pics.c_str(), nullptr);
   const char *src = getenv("MIRAVEL_SRC");
   std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/data/images/pal2.png";
@@ -100,9 +100,9 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
 
   // "２Ｄイメージ 追加": object 2 with its dialog shown; folder, file, fields and "決定".
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_IMAGE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_ADD_IMAGE, 0);
   Drive_Pump(5);
-  ASSERT_EQ(g_MovieObjectCount, 3);
+  ASSERT_EQ(g_Movie.objectCount, 3);
   HWND img = Dialog(MOVIE_DIALOG_IMG);
   EXPECT_TRUE(IsWindowVisible(img));
   Drive_Command(img, IDC_MOVIE_ACTOR_FOLDER);
@@ -114,7 +114,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   g_boxes.clear();
   Drive_Command(img, IDC_MOVIE_ACTOR_FILE);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
-  const MovieObject *o = g_MovieObjects[2];
+  const MovieObject *o = g_Movie.objects[2];
   EXPECT_STREQ(o->fileName, "pic.png");
   EXPECT_STREQ(o->name, "pic.png");
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
@@ -139,7 +139,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_EQ(o->keys[0].color[2], 255.0f);
 
   // "効果音 追加": slot 3 of the list gets the WAV; "決定" gives the key sound 3.
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_SOUND, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_ADD_SOUND, 0);
   Drive_Pump(5);
   HWND wave = Dialog(MOVIE_DIALOG_WAVE);
   EXPECT_TRUE(IsWindowVisible(wave));
@@ -152,19 +152,19 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   Drive_Command(wave, IDC_MOVIE_WAVE_APPLY);
   EXPECT_STREQ(g_MovieScene.soundFileNames[3], "miravel_se.wav");
   EXPECT_EQ(g_MovieScene.soundCount, 4);
-  EXPECT_EQ(g_MovieObjects[3]->keys[0].number, 3);
+  EXPECT_EQ(g_Movie.objects[3]->keys[0].number, 3);
   Drive_Pump(5);
   EXPECT_EQ(Drive_ListText(GetDlgItem(wave, IDC_MOVIE_WAVE_LIST), 3), "003 : miravel_se.wav");
 
   // "メッセージ 追加": message 2 typed and "決定".
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_ADD_MESSAGE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_ADD_MESSAGE, 0);
   Drive_Pump(5);
   HWND mes = Dialog(MOVIE_DIALOG_MES);
   SendDlgItemMessageA(mes, IDC_MOVIE_LIST, LB_SETCURSEL, 2, 0);
   SetDlgItemTextA(mes, IDC_MOVIE_MES_TEXT, "hello movie");
   Drive_Command(mes, IDC_MOVIE_MES_APPLY);
-  EXPECT_STREQ(g_MovieMessages[2], "hello movie");
-  EXPECT_EQ(g_MovieObjects[4]->keys[0].number, 2);
+  EXPECT_STREQ(g_Movie.messages[2], "hello movie");
+  EXPECT_EQ(g_Movie.objects[4]->keys[0].number, 2);
 
   // The key dialog: 300 frames, two page-rights to frame 120, a click on the image's row
   // at frame 120 (x 230 + 120 * 10 / 8) and "キー作成".
@@ -228,7 +228,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   std::string saved = Drive_Temp("miravel_movie_dlg.kzv");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_movie_dlg.kzv";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZV_SAVE, 0);
   Drive_Pump(5);
   std::string json = Drive_ModelDump(saved);
   // Saved under a new name: the title names that file.
@@ -238,14 +238,14 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
     EXPECT_NE(json.find(want), std::string::npos) << want << "\n" << json;
 
   // Reopened: the image is loaded again from its folder.
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOVIE_NEW, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_NEW, 0);
   Drive_Pump(5);
-  EXPECT_EQ(g_MovieObjectCount, 2);
+  EXPECT_EQ(g_Movie.objectCount, 2);
   g_boxes.clear();
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
-  ASSERT_EQ(g_MovieObjectCount, 5);
-  EXPECT_STREQ(g_MovieObjects[2]->fileName, "pic.png");
+  ASSERT_EQ(g_Movie.objectCount, 5);
+  EXPECT_STREQ(g_Movie.objects[2]->fileName, "pic.png");
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
 
   if (const char *hold = getenv("MIRAVEL_MOVIE_HOLD")) {
@@ -259,7 +259,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   RemoveDirectoryA(g_pics.c_str());
   Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
-  SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
   Drive_Pump(20);
 }
 

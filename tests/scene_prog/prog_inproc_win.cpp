@@ -88,7 +88,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
   ASSERT_TRUE(Drive_StartWith(Prog_InstallWin));
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
 
   // "プログラム": the source dialog, the family's menu and the log window.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
@@ -97,12 +97,12 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetParent(edit)));
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_PROG_SOURCE, MF_BYCOMMAND), (UINT)-1);
-  EXPECT_NE(GetMenuState(GetMenu(g_MainWnd), IDM_PROG_WRITE_KZS, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_PROG_SOURCE, MF_BYCOMMAND), (UINT)-1);
+  EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_PROG_WRITE_KZS, MF_BYCOMMAND), (UINT)-1);
   EXPECT_NE(g_Log.window, nullptr);
 
   // Command 52: the source is chosen and shown.
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
   Drive_Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "s.txt");
   char text[1024] = {};
@@ -110,7 +110,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   EXPECT_EQ(std::string(text), Source());
 
   // F5 (released): Program.KZS beside the source, the script runs.
-  PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F5, 0);
   ASSERT_TRUE(Drive_PumpUntil([] { return g_ProgEditor.runtime && g_ProgEditor.runtime->running; }));
   EXPECT_EQ(ReadFileBytes((g_dir + "\\Program.KZS").c_str()), ExpectedKzs());
   Drive_PumpUntil([] { return VariableX() >= 15.0f; });
@@ -123,20 +123,20 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   // Text set into the edit control is what F5 compiles and writes back.
   std::string changed = "Var y\ny = 4\nScreenDraw\n";
   SetWindowTextA(edit, changed.c_str());
-  PostMessageA(g_MainWnd, WM_KEYUP, VK_F5, 0);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F5, 0);
   EXPECT_TRUE(Drive_PumpUntil([] { return strcmp(g_ProgEditor.runtime->tables.variableNames[0], "y") == 0; }));
   std::vector<u8> file = ReadFileBytes((g_dir + "\\s.txt").c_str());
   EXPECT_EQ(std::string(file.begin(), file.end()), changed);
   EXPECT_STREQ(g_ProgEditor.runtime->tables.variableNames[0], "y");
 
   // F6 stops and frees the model slots; the folder is the data folder again.
-  PostMessageA(g_MainWnd, WM_KEYUP, VK_F6, 0);
+  PostMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F6, 0);
   EXPECT_TRUE(Drive_PumpUntil([] { return g_ProgEditor.runtime->running == 0; }));
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
   for (int n = 0; n < MODEL3_SLOTS; n++) EXPECT_EQ(g_Model3Slots[n], nullptr) << n;
   char cwd[MAX_PATH];
   GetCurrentDirectoryA(sizeof cwd, cwd);
-  EXPECT_STREQ(cwd, g_DataDir);
+  EXPECT_STREQ(cwd, g_Lib.dataDir);
 
   // A path typed into the dialog ("sub\\r.txt", relative to the folder it shows) leaves the
   // current folder where it was: the source is still that file, in that folder.
@@ -144,27 +144,27 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   WriteText(g_dir + "\\sub\\r.txt", "Var r\r\n");
   static std::string s_typed;
   s_typed = g_dir + "\\sub\\r.txt";
-  g_FileDlgPlatform.run = [](FileDlgRequest *req) {
+  g_LibHooks.fileDlg.run = [](FileDlgRequest *req) {
     Str_Copy(req->file, FILEDLG_TEXT, s_typed.c_str());
     Str_Copy(req->fileTitle, FILEDLG_TEXT, "r.txt");
     return true;
   };
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_PROG_SOURCE, 0);
   Drive_Pump(20);
   EXPECT_STREQ(g_ProgEditor.sourceName, "r.txt");
   EXPECT_EQ(std::string(g_ProgEditor.sourceFolder), g_dir + "\\sub");
   GetWindowTextA(edit, text, sizeof text);
   EXPECT_EQ(std::string(text), "Var r\r\n");
-  g_FileDlgPlatform.run = Drive_AnswerRequest;
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
   DeleteFileA((g_dir + "\\sub\\r.txt").c_str());
   RemoveDirectoryA((g_dir + "\\sub").c_str());
 
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   Drive_Pump(200);
   for (const char *f : {"s.txt", "t.kzp", "p.png", "Program.KZS"}) DeleteFileA((g_dir + "\\" + f).c_str());
   RemoveDirectoryA(g_dir.c_str());
   g_ModalHooks.messageBox = nullptr;
-  g_FileDlgPlatform.run = nullptr;
+  g_LibHooks.fileDlg.run = nullptr;
 }
 
 // Ends with the tests' result, past the Wine teardown that now and then hangs or crashes.

@@ -23,7 +23,7 @@ namespace {
 
 std::string MainTitle() {
   char text[600] = {};
-  GetWindowTextA(g_MainWnd, text, sizeof text);
+  GetWindowTextA(g_Lib.mainWnd, text, sizeof text);
   return text;
 }
 
@@ -87,7 +87,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   std::string saved = Drive_Temp("miravel_views.KZP");
   DeleteFileA(saved.c_str());
   g_DriveAnswer = "miravel_views.KZP";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_SAVE, 0);
   Drive_Pump(5);
   EXPECT_TRUE(TitleBecomes(std::string(" ") + g_AppCaption + "   miravel_views.KZP " + version)) << MainTitle();
   DeleteFileA(saved.c_str());
@@ -97,7 +97,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   Drive_Pump(30);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
   g_DriveAnswer = "miravel_views.KZB";
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   Drive_Pump(5);
   EXPECT_TRUE(Drive_PumpUntil([] { return MainTitle().find("   miravel_views.KZB ( Ver ") != std::string::npos; }, 3000))
       << MainTitle();
@@ -121,7 +121,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
 
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
-  SendMessageA(g_MainWnd, WM_CLOSE, 0, 0);
+  SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);
   Drive_Pump(20);
 }
 

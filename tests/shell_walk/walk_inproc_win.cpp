@@ -139,7 +139,7 @@ HWND ViewOfKind(u32 layout, u32 kind, u32 *index) {
 // Fits the main view (F with the main view active and nothing selected: the whole model).
 void FitMain(void) {
   g_ActiveView = 0;
-  Release(g_MainWnd, 'F');
+  Release(g_Lib.mainWnd, 'F');
   Drive_PumpIdle(3);
 }
 
@@ -195,7 +195,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     SCOPED_TRACE("undo of a quick load");
     // The cube above is a changed document: the open asks first, and the user lets it go.
     g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { return IDYES; };
-    SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
+    SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
     g_ModalHooks.messageBox = nullptr;
     Drive_PumpIdle(3);
     ASSERT_NE(g_Model3Slots[0], nullptr);
@@ -205,9 +205,9 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     Tally opened = Count(g_DriveShot.pixels);
     EXPECT_GT(opened.red, 200);
     EXPECT_GT(opened.green, 200);
-    Release(g_MainWnd, VK_F7);
+    Release(g_Lib.mainWnd, VK_F7);
     Drive_PumpIdle(3);
-    Release(g_MainWnd, 'U');
+    Release(g_Lib.mainWnd, 'U');
     Drive_PumpIdle(3);
     EXPECT_STREQ(g_Model3Slots[0]->textures[1].name, "miravel_walk_tex.bmp");
     EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
@@ -217,8 +217,8 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     EXPECT_GT(restored.green, opened.green / 2);
     // Redo brings the quick load's model back, undo the textured one again; so does a switch
     // to layer 2 and back, which restores the layer's step.
-    Release(g_MainWnd, 'I');
-    Release(g_MainWnd, 'U');
+    Release(g_Lib.mainWnd, 'I');
+    Release(g_Lib.mainWnd, 'U');
     EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
     Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
     Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
@@ -233,7 +233,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(50);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
-  SendMessageA(g_MainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
   Drive_PumpIdle(3);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   FitMain();
@@ -241,13 +241,13 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     SCOPED_TRACE("preview render");
     ASSERT_TRUE(Drive_CaptureMain());
     std::vector<unsigned> shown = g_DriveShot.pixels;
-    SendMessageA(g_MainWnd, WM_COMMAND, IDM_RENDER, 0);
+    SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_RENDER, 0);
     Drive_Pump(20);
     HWND dlg = (HWND)g_PreviewRender.window;
     ASSERT_TRUE(Drive_Alive(dlg));
     SetDlgItemTextA(dlg, IDC_RENDER_NAME, "miravel_walk_render");
     Drive_Command(dlg, IDC_RENDER_RUN);
-    std::string file = std::string(g_RootDir) + "\\miravel_walk_render.BMP";
+    std::string file = std::string(g_Lib.rootDir) + "\\miravel_walk_render.BMP";
     std::vector<unsigned> px;
     unsigned w = 0, h = 0;
     ASSERT_TRUE(ReadBmp(file, &px, &w, &h)) << file;
@@ -275,7 +275,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     Drive_PumpIdle(3);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_LE(BlackAround(0.0f, -1.5f), 4);   // the ground in front, under the cube's front face
-    SendMessageA(g_MainWnd, WM_COMMAND, IDM_OPTIONS, 0);
+    SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_OPTIONS, 0);
     Drive_Pump(20);
     ASSERT_TRUE(Drive_Alive(g_OptionDlg.window));
     Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_3D);
@@ -285,7 +285,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     EXPECT_GE(BlackAround(0.0f, -1.5f), 25);
     const u32 modes[2] = {4, 0};
     for (u32 mode : modes) {
-      Release(g_MainWnd, VK_F8);
+      Release(g_Lib.mainWnd, VK_F8);
       EXPECT_EQ(g_Model3Slots[0]->renderMode, mode);
       ASSERT_TRUE(Drive_CaptureMain());
       EXPECT_GE(BlackAround(0.0f, -1.5f), 25) << mode;

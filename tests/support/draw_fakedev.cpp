@@ -112,7 +112,7 @@ void FakeDev_Remove(void) {
   for (FakeFont *f : g_Fake->fonts) delete f;
   delete g_Fake;
   g_Fake = nullptr;
-  g_DrawDev = DrawDev{};
+  g_Dev.draw = DrawDev{};
 }
 
 void FakeDev_Install(void) {
@@ -143,7 +143,7 @@ void FakeDev_Install(void) {
   d.createTargetTexture = CreateTarget;
   d.createFont = CreateFont;
   d.drawText = DrawText;
-  g_DrawDev = d;
+  g_Dev.draw = d;
 }
 
 std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i) {

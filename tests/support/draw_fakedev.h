@@ -53,7 +53,7 @@ struct FakeDevice {
 
 extern FakeDevice *g_Fake;
 
-// Installs a fresh fake device into g_DrawDev (and resets the drawing globals the tests use).
+// Installs a fresh fake device into g_Dev.draw (and resets the drawing globals the tests use).
 void FakeDev_Install(void);
 void FakeDev_Remove(void);
 // The screen vertices of draw i.

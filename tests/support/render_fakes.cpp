@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "lib/framework/lib.h"
 #include "model/seam.h"
 
 FakeRender *g_FakeRender;
@@ -57,27 +58,35 @@ static void Clear(u32 flags, u32 color, f32, u32) {
 
 void FakeRender_Install(void) {
   g_FakeRender = new FakeRender();
-  g_RenderDev = RenderDev{};
-  g_RenderDev.createVertexBuffer = CreateVB;
-  g_RenderDev.createIndexBuffer = CreateIB;
-  g_RenderDev.lockVertexBuffer = Lock;
-  g_RenderDev.unlockVertexBuffer = Unlock;
-  g_RenderDev.lockIndexBuffer = Lock;
-  g_RenderDev.unlockIndexBuffer = Unlock;
-  g_RenderDev.drawPrimitive = DrawPrim;
-  g_RenderDev.drawIndexedPrimitive = DrawIndexed;
-  g_RenderDev.beginScene = Begin;
-  g_RenderDev.endScene = End;
-  g_RenderDev.clear = Clear;
+  g_Dev.render = RenderDev{};
+  g_Dev.render.createVertexBuffer = CreateVB;
+  g_Dev.render.createIndexBuffer = CreateIB;
+  g_Dev.render.lockVertexBuffer = Lock;
+  g_Dev.render.unlockVertexBuffer = Unlock;
+  g_Dev.render.lockIndexBuffer = Lock;
+  g_Dev.render.unlockIndexBuffer = Unlock;
+  g_Dev.render.drawPrimitive = DrawPrim;
+  g_Dev.render.drawIndexedPrimitive = DrawIndexed;
+  g_Dev.render.beginScene = Begin;
+  g_Dev.render.endScene = End;
+  g_Dev.render.clear = Clear;
   s_SavedRelease = g_Seam.releaseHandle;
   g_Seam.releaseHandle = Release;
 }
 
 void FakeRender_Remove(void) {
   g_Seam.releaseHandle = s_SavedRelease;
-  g_RenderDev = RenderDev{};
+  g_Dev.render = RenderDev{};
   delete g_FakeRender;
   g_FakeRender = nullptr;
+}
+
+void FakeRender_ClearPassHooks(void) {
+  g_LibHooks.lockVertexBuffer = nullptr;
+  g_LibHooks.unlockVertexBuffer = nullptr;
+  g_LibHooks.rebuildModelMeshes = nullptr;
+  g_LibHooks.indexedMeshSkin = nullptr;
+  g_LibHooks.paletteFlags = nullptr;
 }
 
 FakeBuffer *FakeRender_Buffer(void *handle) {

@@ -30,6 +30,8 @@ extern FakeRender *g_FakeRender;
 
 void FakeRender_Install(void);
 void FakeRender_Remove(void);
+// Empties the per-frame model pass's entries of g_LibHooks (the other hooks stay).
+void FakeRender_ClearPassHooks(void);
 // The buffer behind a handle (null when it is not a live fake buffer).
 FakeBuffer *FakeRender_Buffer(void *handle);
 std::vector<u32> FakeRender_Indices(void *handle);

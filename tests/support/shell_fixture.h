@@ -12,7 +12,7 @@ inline void Shell_ResetForTest() {
   memset(g_Views, 0, sizeof g_Views);
   memset(g_ViewCount, 0, sizeof g_ViewCount);
   memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
-  memset(&g_LibApp, 0, sizeof g_LibApp);
+  memset(&g_Lib.app, 0, sizeof g_Lib.app);
   g_EditFamily = 0;
   g_EditSubMode = 0;
   g_ActiveView = 0;

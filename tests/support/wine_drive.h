@@ -267,7 +267,7 @@ inline void Drive_FreeTriangle(HWND view) {
 
 // Closes the main window, lets the loop end, and removes the test's settings file and folder.
 inline void Drive_End(const char *settingsName) {
-  DestroyWindow(g_MainWnd);
+  DestroyWindow(g_Lib.mainWnd);
   Drive_Pump(1000);
   char name[300];
   Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
@@ -280,7 +280,7 @@ inline void Drive_End(const char *settingsName) {
 inline std::string Drive_SaveByMenu(int command, const std::string &name) {
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = name;
-  SendMessageA(g_MainWnd, WM_COMMAND, (WPARAM)command, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)command, 0);
   g_ModalHooks.getSaveFileName = nullptr;
   return Drive_Temp(name.c_str());
 }
@@ -290,7 +290,7 @@ inline std::string Drive_SaveByMenu(int command, const std::string &name) {
 inline void Drive_OpenByMenu(int command, const std::string &name) {
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   g_DriveAnswer = name;
-  SendMessageA(g_MainWnd, WM_COMMAND, (WPARAM)command, 0);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)command, 0);
   g_ModalHooks.getOpenFileName = nullptr;
 }
 
@@ -369,7 +369,7 @@ inline COLORREF Drive_ScreenAtFrame(f32 fx, f32 fy) {
   f32 cx, cy;
   Drive_FrameToClient(fx, fy, &cx, &cy);
   POINT pt = {(LONG)cx, (LONG)cy};
-  ClientToScreen(g_MainWnd, &pt);
+  ClientToScreen(g_Lib.mainWnd, &pt);
   HDC dc = GetDC(nullptr);
   COLORREF c = GetPixel(dc, pt.x, pt.y);
   ReleaseDC(nullptr, dc);
@@ -391,7 +391,7 @@ inline void Drive_CapturingEndScene(void) {
   DriveShot &s = g_DriveShot;
   if (s.endScene) s.endScene();
   if (s.wanted && g_DrawView == 0) {
-    s.pixels = Device_ReadBack(g_Device, &s.w, &s.h);
+    s.pixels = Device_ReadBack(g_Lib.device, &s.w, &s.h);
     s.wanted = false;
   }
 }
@@ -399,9 +399,9 @@ inline void Drive_CapturingEndScene(void) {
 inline bool Drive_CaptureMain(void) {
   DriveShot &s = g_DriveShot;
   // A device reset fills the table again: take the entry as it is now.
-  if (g_RenderDev.endScene != Drive_CapturingEndScene) {
-    s.endScene = g_RenderDev.endScene;
-    g_RenderDev.endScene = Drive_CapturingEndScene;
+  if (g_Dev.render.endScene != Drive_CapturingEndScene) {
+    s.endScene = g_Dev.render.endScene;
+    g_Dev.render.endScene = Drive_CapturingEndScene;
   }
   s.wanted = true;
   App_MarkAllRedraw();
@@ -409,7 +409,7 @@ inline bool Drive_CaptureMain(void) {
 }
 
 inline void Drive_CaptureEnd(void) {
-  if (g_RenderDev.endScene == Drive_CapturingEndScene) g_RenderDev.endScene = g_DriveShot.endScene;
+  if (g_Dev.render.endScene == Drive_CapturingEndScene) g_Dev.render.endScene = g_DriveShot.endScene;
 }
 
 // The captured colour 0xRRGGBB at client pixel (x, y); 0xFFFFFFFF outside the picture.

@@ -1,0 +1,2 @@
+// Includes a folder above its own: the include check must name this line.
+#include "lib/render/frame.h"
