@@ -1,5 +1,5 @@
 // The collision set document and the geometric primitives of the collision resolution.
-// Owns g_CollisionDoc, g_ColiCollide and g_ColiTriangle (see scene/coli.h).
+// Owns g_Coli (see scene/coli.h).
 #include "scene/coli.h"
 
 #include <math.h>
@@ -9,9 +9,7 @@
 #include "lib/framework/lib.h"
 #include "scene/kzc.h"
 
-CollisionDoc *g_CollisionDoc;
-u32 g_ColiCollide[COLI_OBJECTS];
-ColiTriangle g_ColiTriangle;
+ColiFacility g_Coli;
 
 // [SECTION] The document
 

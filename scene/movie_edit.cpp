@@ -1,5 +1,5 @@
 // The movie editor's state, family hooks, drags, keys, actors and playback. Owns
-// g_MovieEditor and g_MovieEditOps (see scene/movie_edit.h).
+// g_MovieEditor (see scene/movie_edit.h).
 #include "scene/movie_edit.h"
 
 #include <stdlib.h>
@@ -26,7 +26,6 @@
 #include "scene/movie_dlg.h"
 
 MovieEditor g_MovieEditor;
-MovieEditOps g_MovieEditOps;
 
 static const char kTableFull[] = "これ以上 追加できません。";
 

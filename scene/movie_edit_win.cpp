@@ -116,11 +116,9 @@ static void AviStop(void) { Avi_StopRecording(); }
 
 // [SECTION] video window
 
-static HWND s_video;
-
 static void VideoClose(void) {
-  HWND w = s_video;
-  s_video = nullptr;
+  HWND w = (HWND)g_MovieEditor.video;
+  g_MovieEditor.video = nullptr;
   if (!w) return;
   SendMessageA(w, MCI_STOP, 0, 0);
   SendMessageA(w, WM_CLOSE, 0, 0);
@@ -151,12 +149,12 @@ static bool VideoOpen(const char *path) {
   EnableWindow(w, FALSE);
   ShowWindow(w, SW_SHOWNOACTIVATE);
   WinOrder_RaiseAll();
-  s_video = w;
+  g_MovieEditor.video = w;
   return true;
 }
 
 static void MoveVideo(i32 width, i32 height) {
-  if (s_video) PutVideo(s_video, width, height);
+  if (HWND w = (HWND)g_MovieEditor.video) PutVideo(w, width, height);
 }
 
 void Movie_InstallWin(void) {

@@ -1,5 +1,7 @@
 // The program family (23): entry and exit, the per-frame hook, run and stop, the keys, the
-// menu and the source file. Windows, menus and dialogs are reached through g_ProgHost.
+// menu and the source file. The platform is reached through g_SceneSeam, the source dialog's
+// text and activation through the widget seam.
+#include <stdlib.h>
 #include <string.h>
 
 #include "resources/prog_ids.h"
@@ -8,6 +10,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
 #include "lib/media/log.h"
@@ -15,10 +18,6 @@
 #include "model/bytes.h"
 #include "model/seam.h"
 #include "scene/prog_run.h"
-
-// The key of the release that Prog_KeyUp has just acted on: the shell's key table sees the
-// same release next and leaves it alone. Cleared every frame.
-static u32 s_keyUpActed;
 
 // [SECTION] Run and stop
 
@@ -40,7 +39,7 @@ void Prog_Run(void) {
     Prog_WriteKzsFile();
   }
   if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
-  if (g_ProgHost.activateMain) g_ProgHost.activateMain();
+  Widget_ActivateMain();
 }
 
 void Prog_Stop(void) {
@@ -49,14 +48,14 @@ void Prog_Stop(void) {
   // A Folder statement must not leave the whole program in the script's folder.
   if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
   if (g_ProgHost.markAllRedraw) g_ProgHost.markAllRedraw();
-  if (g_ProgHost.activateSource) g_ProgHost.activateSource();
+  if (g_ProgEditor.sourceDialog) Widget_Activate(g_ProgEditor.sourceDialog);
 }
 
 // [SECTION] Hooks
 
 void Prog_Update(void) {
   ProgEditor &e = g_ProgEditor;
-  s_keyUpActed = 0;
+  g_ProgEditor.keyUpActed = 0;
   if (e.runtime && e.runtime->running) {
     Prog_Execute();
     if (g_ProgHost.stepAnimations) g_ProgHost.stepAnimations();
@@ -76,16 +75,16 @@ void Prog_KeyUp(u32 key) {
   if (key == 116) Prog_Run();
   else if (key == 117) Prog_Stop();
   else return;
-  s_keyUpActed = key;
+  g_ProgEditor.keyUpActed = key;
 }
 
 void Prog_ShellRunKey(void) {
-  if (s_keyUpActed == 116) s_keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == 116) g_ProgEditor.keyUpActed = 0;
   else Prog_Run();
 }
 
 void Prog_ShellStopKey(void) {
-  if (s_keyUpActed == 117) s_keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == 117) g_ProgEditor.keyUpActed = 0;
   else Prog_Stop();
 }
 
@@ -115,9 +114,27 @@ void Prog_Command(u32 id) {
   }
 }
 
+// Puts the bytes up to a NUL into the source dialog's edit control as one text (the control
+// ends its text there anyway), or clears it for null. The edit's change notice that this
+// causes does not mark the program changed.
+static void Prog_ShowSource(const char *text, size_t size) {
+  ProgEditor &e = g_ProgEditor;
+  if (!e.sourceDialog) return;
+  e.settingText = 1;
+  if (!text) {
+    Widget_SetText(e.sourceDialog, IDC_PROG_EDIT, "");
+  } else if (char *buf = (char *)malloc(size + 1)) {
+    memcpy(buf, text, size);
+    buf[size] = 0;
+    Widget_SetText(e.sourceDialog, IDC_PROG_EDIT, buf);
+    free(buf);
+  }
+  e.settingText = 0;
+}
+
 bool Prog_LoadSource(void) {
   ProgEditor &e = g_ProgEditor;
-  if (g_ProgHost.setEditText) g_ProgHost.setEditText(nullptr, 0);
+  Prog_ShowSource(nullptr, 0);
   Doc_ClearChanged(DOC_PROGRAM);   // whatever the control held is gone
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) return false;
@@ -126,7 +143,7 @@ bool Prog_LoadSource(void) {
     Lib_ErrorBox("ファイルを読み込むことが、できませんでした。");
     return false;
   }
-  if (g_ProgHost.setEditText) g_ProgHost.setEditText((const char *)f.data, f.size);
+  Prog_ShowSource((const char *)f.data, f.size);
   File_Free(&f);
   Doc_ClearChanged(DOC_PROGRAM);
   return true;

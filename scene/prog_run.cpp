@@ -1,7 +1,7 @@
 // The script runtime: the statement executor, the image-draw queue and run / stop.
 //
 // A run executes block 0 of g_ProgEditor.runtime a bounded number of statements per frame
-// from the per-frame hook; everything it does to the program goes through g_ProgHost.
+// from the per-frame hook; everything it does to the program goes through g_SceneSeam.
 // Values are floats; every integer use truncates toward zero, clamped into the int range.
 #include "scene/prog_run.h"
 
@@ -10,8 +10,6 @@
 #include <string.h>
 
 #include "model/seam.h"
-
-ProgHost g_ProgHost;
 
 // [SECTION] Values
 

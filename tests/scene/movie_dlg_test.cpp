@@ -44,7 +44,13 @@ struct MovieDlgTest : MovieTest {
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     savedOps = g_MovieEditOps;
     savedDlg = g_FileDlgPlatform;
-    g_MovieEditOps = MovieEditOps{};
+    // The movie editor's render and video entries empty (the drawing entries stay).
+    g_MovieEditOps.frameStep = nullptr;
+    g_MovieEditOps.saveRect = nullptr;
+    g_MovieEditOps.aviStart = nullptr;
+    g_MovieEditOps.aviStop = nullptr;
+    g_MovieEditOps.videoOpen = nullptr;
+    g_MovieEditOps.videoClose = nullptr;
     g_FileDlgPlatform.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};

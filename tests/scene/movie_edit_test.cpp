@@ -59,7 +59,8 @@ struct MovieEditTest : MovieTest {
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     g_CurView = &g_Views[FAMILY_MOVIE][0];
     savedOps = g_MovieEditOps;
-    g_MovieEditOps = MovieEditOps{};
+    g_MovieEditOps.frameStep = nullptr;
+    g_MovieEditOps.videoClose = nullptr;
     g_MovieEditOps.saveRect = SaveRect;
     g_MovieEditOps.aviStart = AviStart;
     g_MovieEditOps.aviStop = AviStop;
