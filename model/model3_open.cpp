@@ -102,7 +102,7 @@ static Model3 *OpenFile(i32 slot, const char *path) {
     if (g_ErrorBoxCount == boxesBefore) Lib_ErrorBoxf("%s を読み込むことができませんでした。", path);
     return nullptr;
   }
-  if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
+  if (g_Seam.buildRestMatrices) g_Seam.buildRestMatrices();
   Model3_AutoBindVertices(m);
   Timer_Reset();
   return m;
