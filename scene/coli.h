@@ -66,9 +66,9 @@ struct CollisionDoc {
 CollisionDoc *Coli_AllocDocument(void);
 // Frees a document and its collision model (null does nothing).
 void Coli_FreeDocument(CollisionDoc *d);
-// Installs d as g_CollisionDoc, freeing the document it replaces (and its collision model).
+// Installs d as g_Coli.doc, freeing the document it replaces (and its collision model).
 void Coli_ReplaceDocument(CollisionDoc *d);
-// A new default set in g_CollisionDoc (the old one freed); null when out of memory, and the
+// A new default set in g_Coli.doc (the old one freed); null when out of memory, and the
 // old document then stays.
 CollisionDoc *Coli_NewDocument(void);
 
@@ -103,9 +103,6 @@ struct ColiFacility {
   u32 collide[COLI_OBJECTS];
 };
 extern ColiFacility g_Coli;
-inline CollisionDoc *&g_CollisionDoc = g_Coli.doc;
-inline u32 (&g_ColiCollide)[COLI_OBJECTS] = g_Coli.collide;
-inline ColiTriangle &g_ColiTriangle = g_Coli.triangle;
 
 f32 Vec3_Length(f32 x, f32 y, f32 z);
 // v := (x, y, z) / its length; a zero vector stays zero.

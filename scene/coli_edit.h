@@ -1,5 +1,5 @@
 // The collision editor (family 21): five test characters walk in the collision set of
-// g_CollisionDoc while its movement range, box walls and circle walls are edited in three
+// g_Coli.doc while its movement range, box walls and circle walls are edited in three
 // small panels chosen in a selector panel; the mouse picks the wall nearest to the cursor and
 // moves, turns or scales it.
 //
@@ -19,7 +19,6 @@ enum ColiMode : u32 { COLI_MODE_MOVE = 0, COLI_MODE_ROTATE, COLI_MODE_SCALE, COL
 enum ColiPanel : u32 { COLI_PANEL_SELECT = 0, COLI_PANEL_RANGE, COLI_PANEL_BOX, COLI_PANEL_CIRCLE, COLI_PANELS };
 enum { COLI_CHARACTERS = 5 };   // test characters in model slots and scene objects 0..4
 
-
 struct ColiEditor {
   u32 target;                   // ColiTarget
   u32 boxMode, circleMode;      // ColiMode (circles have no rotate)
@@ -34,9 +33,6 @@ extern ColiEditor g_ColiEdit;
 // The template name of panel p (COLI_PANEL_*), null for another; the panels are made and
 // destroyed through the widget seam (app/widget.h).
 const char *Coli_PanelName(u32 p);
-
-using ColiDrawCalls = SceneSeam;
-inline SceneSeam &g_ColiDraw = g_SceneSeam;
 
 // [SECTION] Records
 // Record k not in use; with a model in slot 0 it sits at scene object 0 with angle 0, size 5.

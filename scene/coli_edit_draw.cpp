@@ -16,7 +16,7 @@
 void Coli_Draw(void) {
   // The warning is the main view's: the other view windows would show a cut-off copy.
   if (!Lib_IsVSync() && View_DrawingMain())
-    g_ColiDraw.print(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
+    g_SceneSeam.print(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
 }
 
 // [SECTION] Scene
@@ -43,7 +43,7 @@ static void DrawModel(const Model3 *m) {
         const Vec3 &v = m->positions[p.corners[idx[k]].vertex];
         tri[k * 3] = v.x, tri[k * 3 + 1] = v.y, tri[k * 3 + 2] = v.z;
       }
-      g_ColiDraw.triangle(tri, n);
+      g_SceneSeam.triangle(tri, n);
     }
   }
 }
@@ -54,7 +54,7 @@ static void Outline(const f32 (*xz)[2], int n, f32 y, bool current) {
   for (int i = 0; i < n; i++) {
     const f32 *a = xz[i], *b = xz[(i + 1) % n];
     f32 p[3] = {a[0], y, a[1]}, q[3] = {b[0], y, b[1]};
-    g_ColiDraw.line(p, q, 255, g, 0);
+    g_SceneSeam.line(p, q, 255, g, 0);
   }
 }
 
@@ -78,7 +78,7 @@ static void CircleCorners(const ColiCircle &c, f32 out[16][2]) {
 }
 
 void Coli_DrawScene(void) {
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   if (!d) return;
   DrawDev_SetTexture(0, nullptr);
   DrawBatch_Begin();

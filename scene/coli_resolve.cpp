@@ -130,7 +130,7 @@ static i32 NearPolygons(const Model3 *m, f32 px, f32 pz) {
 // collide flag is 1.
 static KZL::OBJECT *Participant(i32 i) {
   KZL::OBJECT *o = Object_Get(i);
-  return o && g_ColiCollide[i] == 1 && Model3_Get(o->modelSlot) ? o : nullptr;
+  return o && g_Coli.collide[i] == 1 && Model3_Get(o->modelSlot) ? o : nullptr;
 }
 
 // Fan triangle t of polygon p (corners 0, t + 1, t + 2) as nine floats.
@@ -316,7 +316,7 @@ static void ResolveObject(CollisionDoc *doc, i32 i, KZL::OBJECT *o) {
 // [SECTION] The pass
 
 void Coli_Resolve(void) {
-  CollisionDoc *doc = g_CollisionDoc;
+  CollisionDoc *doc = g_Coli.doc;
   if (!doc || doc->loaded == 0) return;
   // Only objects 0..255 have a participation entry and a triangle cache entry.
   for (i32 i = 0; i < COLI_OBJECTS; i++)

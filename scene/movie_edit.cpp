@@ -527,7 +527,7 @@ void Movie_StopPlayback(void) {
   g_RunState = 6;
   g_MoviePlayState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
-  if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
+  if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();
   if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
   g_MovieFrame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;

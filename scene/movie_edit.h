@@ -50,9 +50,6 @@ struct MovieEditor {
 };
 extern MovieEditor g_MovieEditor;
 
-using MovieEditOps = SceneSeam;
-inline SceneSeam &g_MovieEditOps = g_SceneSeam;
-
 // [SECTION] dialogs (through the widget seam)
 // The template name of dialog d (MOVIE_DIALOG_*), null for another.
 const char *Movie_DialogName(u32 d);

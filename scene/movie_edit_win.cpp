@@ -159,7 +159,7 @@ static void MoveVideo(i32 width, i32 height) {
 
 void Movie_InstallWin(void) {
   RegisterDialogs();
-  MovieEditOps &o = g_MovieEditOps;
+  SceneSeam &o = g_SceneSeam;
   o.frameStep = FrameStep;
   o.saveRect = Lib_SaveBackBufferRect;
   o.aviStart = AviStart;

@@ -32,22 +32,22 @@ void Prog_Run(void) {
   if (Prog_Compile(e.sourceName)) {
     e.runtime->running = 1;
     Prog_ResetState();
-    if (g_ProgHost.camera) {
-      g_ProgHost.camera(PROG_CAMERA_EYE, 0.0f, 0.0f, -50.0f);
-      g_ProgHost.camera(PROG_CAMERA_TARGET, 0.0f, 0.0f, 0.0f);
+    if (g_SceneSeam.camera) {
+      g_SceneSeam.camera(PROG_CAMERA_EYE, 0.0f, 0.0f, -50.0f);
+      g_SceneSeam.camera(PROG_CAMERA_TARGET, 0.0f, 0.0f, 0.0f);
     }
     Prog_WriteKzsFile();
   }
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
   Widget_ActivateMain();
 }
 
 void Prog_Stop(void) {
   if (ProgRuntime *rt = g_ProgEditor.runtime) rt->running = 0;
-  if (g_ProgHost.freeModels) g_ProgHost.freeModels();
+  if (g_SceneSeam.freeModels) g_SceneSeam.freeModels();
   // A Folder statement must not leave the whole program in the script's folder.
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
-  if (g_ProgHost.markAllRedraw) g_ProgHost.markAllRedraw();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
+  if (g_SceneSeam.markAllRedraw) g_SceneSeam.markAllRedraw();
   if (g_ProgEditor.sourceDialog) Widget_Activate(g_ProgEditor.sourceDialog);
 }
 
@@ -58,17 +58,17 @@ void Prog_Update(void) {
   g_ProgEditor.keyUpActed = 0;
   if (e.runtime && e.runtime->running) {
     Prog_Execute();
-    if (g_ProgHost.stepAnimations) g_ProgHost.stepAnimations();
-    if (g_ProgHost.markAllRedraw) g_ProgHost.markAllRedraw();
-  } else if (g_ProgHost.print) {
+    if (g_SceneSeam.stepAnimations) g_SceneSeam.stepAnimations();
+    if (g_SceneSeam.markAllRedraw) g_SceneSeam.markAllRedraw();
+  } else if (g_SceneSeam.print) {
     char line[LIB_TEXT_SIZE + 32];
-    g_ProgHost.print(5, 5, "プログラム停止中");
+    g_SceneSeam.print(5, 5, "プログラム停止中");
     Str_Format(line, sizeof line, "フォルダ : %s", e.sourceFolder);
-    g_ProgHost.print(5, 35, line);
+    g_SceneSeam.print(5, 35, line);
     Str_Format(line, sizeof line, "ファイル : %s", e.sourceName);
-    g_ProgHost.print(5, 60, line);
+    g_SceneSeam.print(5, 60, line);
   }
-  if (g_ProgHost.flagMainView) g_ProgHost.flagMainView();
+  if (g_SceneSeam.flagMainView) g_SceneSeam.flagMainView();
 }
 
 void Prog_KeyUp(u32 key) {
@@ -95,9 +95,9 @@ void Prog_Command(u32 id) {
     case IDM_PROG_SOURCE: {
       Prog_Stop();
       FileDlg_ChangeDir(e.sourceFolder);
-      const char *name = g_ProgHost.chooseSource ? g_ProgHost.chooseSource(e.sourceName) : nullptr;
+      const char *name = g_SceneSeam.chooseSource ? g_SceneSeam.chooseSource(e.sourceName) : nullptr;
       char folder[PROG_TEXT_SIZE];
-      if (!name || !name[0] || !g_ProgHost.currentDir || !g_ProgHost.currentDir(folder, sizeof folder)) break;
+      if (!name || !name[0] || !g_SceneSeam.currentDir || !g_SceneSeam.currentDir(folder, sizeof folder)) break;
       if (strlen(name) >= PROG_TEXT_SIZE) break;   // a name the field cannot hold is not half kept
       Str_Copy(e.sourceFolder, sizeof e.sourceFolder, folder);
       Str_Copy(e.sourceName, sizeof e.sourceName, name);
@@ -108,7 +108,7 @@ void Prog_Command(u32 id) {
     case IDM_PROG_STOP: Prog_Stop(); break;
     case IDM_PROG_WRITE_KZS:
       Prog_WriteKzs();
-      if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+      if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
       break;
     default: break;
   }
@@ -170,18 +170,18 @@ void Prog_Enter(void) {
   g_RunState = 7;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
   Prog_ResetViewValues();
-  if (g_ProgHost.clearAllModels) g_ProgHost.clearAllModels();
-  if (g_ProgHost.enterWindows) g_ProgHost.enterWindows();
+  if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
+  if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();
   Prog_LoadSource();
   Log_Create();
   Log_Printf("プログラム編集モード");
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
 }
 
 void Prog_Leave(void) {
   Prog_FreeRuntime();
-  if (g_ProgHost.clearAllModels) g_ProgHost.clearAllModels();
-  if (g_ProgHost.leaveWindows) g_ProgHost.leaveWindows();
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+  if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
+  if (g_SceneSeam.leaveWindows) g_SceneSeam.leaveWindows();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
   g_ModelAllocArrays = 1;
 }

@@ -16,9 +16,6 @@ enum { PROG_MODEL_LIGHT = 0, PROG_MODEL_MOTION = 1, PROG_MODEL_RENDER_MODE = 2 }
 enum { PROG_OBJECT_POSITION = 0, PROG_OBJECT_ANGLES = 1, PROG_OBJECT_SCALE = 2 };
 enum { PROG_CAMERA_EYE = 0, PROG_CAMERA_TARGET = 1, PROG_CAMERA_LIGHT = 2 };
 
-using ProgHost = SceneSeam;
-inline SceneSeam &g_ProgHost = g_SceneSeam;
-
 // Fills every runtime entry that the library's portable calls serve (prog_host.cpp).
 void Prog_InstallLibraryHost(void);
 // Windows build: the family's window entries and the edit text of the compile (prog_win.cpp).

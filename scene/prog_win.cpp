@@ -107,7 +107,7 @@ static void Prog_LeaveWindows(void) {
 
 void Prog_InstallWin(void) {
   Widget_InstallWin();   // the source dialog's text and activation
-  ProgHost &h = g_ProgHost;
+  SceneSeam &h = g_SceneSeam;
   h.enterWindows = Prog_EnterWindows;
   h.leaveWindows = Prog_LeaveWindows;
   g_ProgEditor.editText = Prog_ReadEditText;

@@ -38,7 +38,7 @@ struct ColiTest : ::testing::Test {
   }
   void TearDown() override {
     Coli_ReplaceDocument(nullptr);
-    memset(g_ColiCollide, 0, sizeof g_ColiCollide);
+    memset(g_Coli.collide, 0, sizeof g_Coli.collide);
     Model3_FreeAllSlots();
     g_Seam = saved;
     g_MaxPolygons = savedPolys;
@@ -51,7 +51,7 @@ struct ColiTest : ::testing::Test {
     Model3_Init(n);
     KZL::OBJECT *o = ObjectInit(n);
     Object_SetPosition(o, x, y, z);
-    g_ColiCollide[n] = 1;
+    g_Coli.collide[n] = 1;
     return o;
   }
 };

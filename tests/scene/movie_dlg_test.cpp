@@ -36,21 +36,21 @@ bool Browse(const char *, char *out) {
 }
 
 struct MovieDlgTest : MovieTest {
-  MovieEditOps savedOps;
+  SceneSeam savedOps;
   FileDlgPlatform savedDlg;
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
-    savedOps = g_MovieEditOps;
+    savedOps = g_SceneSeam;
     savedDlg = g_FileDlgPlatform;
     // The movie editor's render and video entries empty (the drawing entries stay).
-    g_MovieEditOps.frameStep = nullptr;
-    g_MovieEditOps.saveRect = nullptr;
-    g_MovieEditOps.aviStart = nullptr;
-    g_MovieEditOps.aviStop = nullptr;
-    g_MovieEditOps.videoOpen = nullptr;
-    g_MovieEditOps.videoClose = nullptr;
+    g_SceneSeam.frameStep = nullptr;
+    g_SceneSeam.saveRect = nullptr;
+    g_SceneSeam.aviStart = nullptr;
+    g_SceneSeam.aviStop = nullptr;
+    g_SceneSeam.videoOpen = nullptr;
+    g_SceneSeam.videoClose = nullptr;
     g_FileDlgPlatform.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};
@@ -62,7 +62,7 @@ struct MovieDlgTest : MovieTest {
     Strip_SetOffsets(0, 0);
   }
   void TearDown() override {
-    g_MovieEditOps = savedOps;
+    g_SceneSeam = savedOps;
     g_FileDlgPlatform = savedDlg;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};

@@ -52,19 +52,19 @@ bool Ask(const char *text) {
 }
 
 struct MovieEditTest : MovieTest {
-  MovieEditOps savedOps;
+  SceneSeam savedOps;
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     g_CurView = &g_Views[FAMILY_MOVIE][0];
-    savedOps = g_MovieEditOps;
-    g_MovieEditOps.frameStep = nullptr;
-    g_MovieEditOps.videoClose = nullptr;
-    g_MovieEditOps.saveRect = SaveRect;
-    g_MovieEditOps.aviStart = AviStart;
-    g_MovieEditOps.aviStop = AviStop;
-    g_MovieEditOps.videoOpen = VideoOpen;
+    savedOps = g_SceneSeam;
+    g_SceneSeam.frameStep = nullptr;
+    g_SceneSeam.videoClose = nullptr;
+    g_SceneSeam.saveRect = SaveRect;
+    g_SceneSeam.aviStart = AviStart;
+    g_SceneSeam.aviStop = AviStop;
+    g_SceneSeam.videoOpen = VideoOpen;
     g_f = Fields{};
     g_MovieEditor = MovieEditor{};
     OpenFakeDialogs();
@@ -74,7 +74,7 @@ struct MovieEditTest : MovieTest {
     g_MoviePlayState = MOVIE_STOPPED;
   }
   void TearDown() override {
-    g_MovieEditOps = savedOps;
+    g_SceneSeam = savedOps;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
     memset(g_DocChanged, 0, sizeof g_DocChanged);
