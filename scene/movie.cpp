@@ -23,7 +23,6 @@
 
 const i32 g_KzvVersion = KZV_VERSION;
 MovieScene g_MovieScene;
-i32 g_MovieFrame;
 ImageHandle g_MovieImages[MOVIE_MAX_OBJECTS];
 
 // A frame as an index of the 18,000-entry frame table.

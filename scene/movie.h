@@ -2,8 +2,8 @@
 // a pose for the current frame, the motion frame tables, the playback step that hands poses
 // to the model slots, scene objects, camera and sound slots, and the key editing commands.
 //
-// Globals owned here: g_MovieScene, g_MovieFrame, g_MovieImages (one image handle per movie
-// object). The records the library reads (g_MovieObjects, g_MovieObjectCount, g_MovieMessages,
+// Globals owned here: g_MovieScene (with the current frame), g_MovieImages (one image handle
+// per movie object). The records the library reads (g_MovieObjects, g_MovieObjectCount, g_MovieMessages,
 // g_MovieLoaded, g_MoviePlayState) stay in scene/movie_services.h. Changed by the movie
 // editor, the KZV reader (scene/kzv.h) and the playback ticks.
 //
@@ -40,9 +40,10 @@ struct MovieScene {
   i32 playStart, playEnd;         // play range (frames)
   i32 loopFlag;
   u8 tablesStale;                 // the frame tables need a rebuild (Movie_RefreshFrameTables)
+  i32 frame;                      // current movie frame
 };
 extern MovieScene g_MovieScene;
-extern i32 g_MovieFrame;          // current movie frame
+inline i32 &g_MovieFrame = g_MovieScene.frame;
 extern ImageHandle g_MovieImages[MOVIE_MAX_OBJECTS];
 
 // [SECTION] data
