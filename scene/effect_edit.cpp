@@ -90,7 +90,7 @@ void Effect_FindCurrentKeys(void) {
   EffectDoc *d = g_EffectDocs[0];
   if (!d) return;
   ParticleEmitter &em = d->emitters[0];
-  i32 n = KeyCount(&em), f = g_MovieFrame;
+  i32 n = KeyCount(&em), f = g_MovieScene.frame;
   // Without keys there is no segment: index -1 would read before the key array.
   if (n == 0) return;
   i32 cur = n - 1, next = n - 1;
@@ -125,7 +125,7 @@ i32 Effect_NextKeyFrame(i32 f) {
 }
 
 void Particle_WheelKey(i32 step) {
-  g_MovieFrame = step < 0 ? Effect_PrevKeyFrame(g_MovieFrame) : Effect_NextKeyFrame(g_MovieFrame);
+  g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
   App_MarkAllRedraw();
@@ -141,7 +141,7 @@ static bool OnlyLeftButton(void) {
 static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
   i32 found = -1;
   for (i32 i = 0; i < KeyCount(em); i++)
-    if (em->keys[i].frame == g_MovieFrame) found = i;
+    if (em->keys[i].frame == g_MovieScene.frame) found = i;
   return found;
 }
 

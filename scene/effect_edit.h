@@ -99,13 +99,13 @@ bool Effect_InitDocument(i32 n);
 void Particle_FreeDocuments(void);
 // Document 0 initialised, move mode, the camera values; every view flagged.
 void Effect_NewDocument(void);
-// The key segment of emitter 0 of document 0 at g_MovieFrame.
+// The key segment of emitter 0 of document 0 at g_MovieScene.frame.
 void Effect_FindCurrentKeys(void);
 // The largest key frame of the current emitter below f, or 0 when none.
 i32 Effect_PrevKeyFrame(i32 f);
 // The first key frame of the current emitter above f, or f when none.
 i32 Effect_NextKeyFrame(i32 f);
-// The wheel's step: g_MovieFrame to the previous (-1) or next key frame, then the segment
+// The wheel's step: g_MovieScene.frame to the previous (-1) or next key frame, then the segment
 // again and the dialog refreshed.
 void Particle_WheelKey(i32 step);
 

@@ -34,7 +34,7 @@ static i32 StripKeyFrame(i32 i, i32 k) {
   return em && k >= 0 && k < StripKeyCount(i) ? em->keys[k].frame : 0;
 }
 
-static i32 StripCurrentFrame(void) { return g_MovieFrame; }
+static i32 StripCurrentFrame(void) { return g_MovieScene.frame; }
 
 void Particle_InstallStripSource(void) {
   StripEffectSource &s = g_StripEffect;

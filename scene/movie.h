@@ -43,7 +43,6 @@ struct MovieScene {
   i32 frame;                      // current movie frame
 };
 extern MovieScene g_MovieScene;
-inline i32 &g_MovieFrame = g_MovieScene.frame;
 extern ImageHandle g_MovieImages[MOVIE_MAX_OBJECTS];
 
 // [SECTION] data
@@ -59,7 +58,7 @@ void Movie_FreeObjects(void);
 MovieObject *Movie_Object(i32 n);
 
 // [SECTION] evaluation
-// Current key, next key and fraction of every object for g_MovieFrame.
+// Current key, next key and fraction of every object for g_MovieScene.frame.
 void Movie_FindCurrentKeys(void);
 // The same for one object at a frame.
 void Movie_FindKeysOf(MovieObject *o, i32 frame);
@@ -69,7 +68,7 @@ void Movie_BuildMotionFrameTables(void);
 // it every pass). Editors that change keys, kinds or the actors' models call Movie_MarkChanged.
 void Movie_RefreshFrameTables(void);
 void Movie_MarkChanged(void);
-// Applies g_MovieFrame to the model slots, scene objects, camera and sounds.
+// Applies g_MovieScene.frame to the model slots, scene objects, camera and sounds.
 void Movie_PlaybackStep(void);
 // Remembers every object's current key (the sound triggers compare against it).
 void Movie_SnapshotPrevKeys(void);

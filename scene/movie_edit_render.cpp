@@ -175,11 +175,11 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   interval = Movie_ClampInterval(interval);
   g_RenderInterval = interval;   // the shell's playback tick advances the movie by it
   e.refresh[MOVIE_DIALOG_RENDER] = 1;
-  e.savedFrame = g_MovieFrame;
+  e.savedFrame = g_MovieScene.frame;
   g_Playing = 1;
   g_RunState = 8;
   g_MovieScene.loopFlag = 0;
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   bool ok = g_SceneSeam.aviStart && g_SceneSeam.aviStart(file, Movie_FrameRate(interval));
   if (ok) {
     // Starting playback from the stopped state would take frame 0 as the frame to restore, and

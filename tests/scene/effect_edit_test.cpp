@@ -34,7 +34,7 @@ struct EffectTest : ::testing::Test {
     g_ParticleEdit.random = SeededRandom;
     g_Seed = 7;
     ASSERT_TRUE(Effect_InitDocument(0));
-    g_MovieFrame = 0;
+    g_MovieScene.frame = 0;
   }
   void TearDown() override {
     Particle_FreeDocuments();
@@ -71,7 +71,7 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   };
   for (const Case &c : cases) {
     SetKeys(c.frames);
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     Effect_FindCurrentKeys();
     EXPECT_EQ(Em().curKey, c.cur) << c.frame;
     EXPECT_EQ(Em().nextKey, c.next) << c.frame;
@@ -81,19 +81,19 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   }
   // The wheel moves the frame and finds the segment again.
   SetKeys({10, 20, 40});
-  g_MovieFrame = 30;
+  g_MovieScene.frame = 30;
   Particle_WheelKey(-1);
-  EXPECT_EQ(g_MovieFrame, 20);
+  EXPECT_EQ(g_MovieScene.frame, 20);
   EXPECT_EQ(Em().curKey, 1);
   Particle_WheelKey(+1);
-  EXPECT_EQ(g_MovieFrame, 40);
+  EXPECT_EQ(g_MovieScene.frame, 40);
   // No keys: nothing is found and nothing changes.
   Em().curKey = 7;
   Em().nextKey = 8;
   Em().fraction = 0.25f;
   SetKeys({});
   Particle_WheelKey(+1);
-  EXPECT_EQ(g_MovieFrame, 40);
+  EXPECT_EQ(g_MovieScene.frame, 40);
   Effect_FindCurrentKeys();
   EXPECT_EQ(Em().curKey, 7);
   EXPECT_EQ(Em().nextKey, 8);
@@ -102,7 +102,7 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
 
 TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   SetKeys({0, 5, 5, 9});
-  g_MovieFrame = 5;
+  g_MovieScene.frame = 5;
   Effect_SetDragAnchor(10, 10);
   Effect_MouseMove(13, 7);            // no button: nothing
   EXPECT_EQ(Em().keys[2].x, 0.0f);

@@ -145,7 +145,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   MovieSpec good = EveryKindMovie(2006060);
   for (auto &o : good.objects) o.file.clear();
   ASSERT_TRUE(Kzv_Read(Write("good.kzv", BuildKzv(good)).c_str()));
-  g_MovieFrame = 7;
+  g_MovieScene.frame = 7;
   g_MoviePlayState = MOVIE_PLAYING;
   Model3_Init(20);
 
@@ -222,7 +222,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
     EXPECT_EQ(Boxes()[0], Msg(c.message.c_str(), path, c.version));
     ASSERT_EQ(g_MovieObjectCount, 9);
     EXPECT_STREQ(g_MovieObjects[8]->name, "メッセージ");
-    EXPECT_EQ(g_MovieFrame, 7);
+    EXPECT_EQ(g_MovieScene.frame, 7);
     EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
     EXPECT_EQ(g_MovieLoaded, 1u);
     EXPECT_NE(g_Model3Slots[20], nullptr);

@@ -73,10 +73,10 @@ struct MovieDlgTest : MovieTest {
   static MovieObject *Actor(i32 kind, std::initializer_list<i32> frames = {}) {
     EXPECT_TRUE(Movie_AddActor(kind));
     for (i32 f : frames) {
-      g_MovieFrame = f;
+      g_MovieScene.frame = f;
       Movie_EnsureKeyAtFrame();
     }
-    g_MovieFrame = 0;
+    g_MovieScene.frame = 0;
     return g_MovieObjects[g_CurSlot];
   }
 };
@@ -134,7 +134,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
   for (const Case &c : cases) {
     g_MovieScene.frameCount = 180;
     g_MovieScene.playStart = 120, g_MovieScene.playEnd = 180;
-    g_MovieFrame = 150;
+    g_MovieScene.frame = 150;
     g_WidgetFake.scroll.clear();
     Boxes().clear();
     SetText(MOVIE_DIALOG_KEY, 1260, c.text);
@@ -143,7 +143,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     EXPECT_EQ(g_MovieScene.frameCount, c.count) << c.text;
     EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
     EXPECT_EQ(g_MovieScene.playStart, c.start) << c.text;
-    EXPECT_EQ(g_MovieFrame, c.frame) << c.text;
+    EXPECT_EQ(g_MovieScene.frame, c.frame) << c.text;
     EXPECT_EQ(ScrollRange(), c.ok ? c.count : -1) << c.text;
   }
 }
@@ -241,15 +241,15 @@ TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {
   const Case scroll[] = {{170, MOVIE_SB_PAGERIGHT, 180}, {30, MOVIE_SB_PAGELEFT, 0}, {0, MOVIE_SB_LINELEFT, 0},
                          {179, MOVIE_SB_LINERIGHT, 180}, {10, 5 /* thumb dragged */, 10}};
   for (const Case &c : scroll) {
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     MovieDlg_Scroll(c.code, 0);
-    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+    EXPECT_EQ(g_MovieScene.frame, c.want) << c.frame << " " << c.code;
   }
   const Case buttons[] = {{180, 1216, 180}, {179, 1216, 180}, {0, 1214, 0}, {7, 1212, 0}};
   for (const Case &c : buttons) {
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     MovieDlg_Command(MOVIE_DIALOG_KEY, (u32)c.code);
-    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+    EXPECT_EQ(g_MovieScene.frame, c.want) << c.frame << " " << c.code;
   }
 }
 
@@ -258,18 +258,18 @@ TEST_F(MovieDlgTest, MiddleDragMovesAKeyButNeverTheOneAtFrameZero) {
   o->keys[1].position[0] = 42;
   ASSERT_EQ(o->keyCount, 3);
   // Frame 0: nothing is copied, deleted or pasted.
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   MovieDlg_MiddleDown(100);
   MovieDlg_MiddleDrag(106);   // step 8
   EXPECT_EQ(o->keyCount, 3);
   EXPECT_EQ(o->keys[0].frame, 0);
   EXPECT_EQ(o->keys[1].frame, 60);
   // Key 60 moves by 8 with its values; onto key 90 it does not move.
-  g_MovieFrame = 60;
+  g_MovieScene.frame = 60;
   MovieDlg_MiddleDown(100);
   MovieDlg_MiddleDrag(106);
   ASSERT_EQ(o->keyCount, 3);
-  EXPECT_EQ(g_MovieFrame, 68);
+  EXPECT_EQ(g_MovieScene.frame, 68);
   EXPECT_EQ(o->keys[1].frame, 68);
   EXPECT_EQ(o->keys[1].position[0], 42);
   Strip_SetDivisor(6);
