@@ -9,7 +9,7 @@
 #include "model/object.h"
 #include "model/seam.h"
 
-u32 g_KzcVersion = KZC_VERSION_2002010;
+const u32 g_KzcVersion = KZC_VERSION_2002010;
 
 static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzc[] = "%s は、ＫＺＣ形式ではありません。";

@@ -17,7 +17,7 @@ enum {
   KZC_VERSION_2002010 = 2002010,
 };
 
-extern u32 g_KzcVersion;
+extern const u32 g_KzcVersion;
 
 // Parses a whole KZC file image into d (fresh from Coli_AllocDocument). Null when it was read;
 // otherwise the message (a format taking the file name) saying why it was refused, and d is

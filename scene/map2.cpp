@@ -25,7 +25,6 @@
 #include "model/object.h"
 #include "model/seam.h"
 
-Map2Doc *g_Map2Doc;
 Map2Editor g_Map2Editor;
 
 static const char kFolder[] = "MAP2_２Ｄマップ";
