@@ -23,7 +23,7 @@ enum {
 };
 enum : i32 { MAP2_VERSION = 2005000 };
 
-// One map (allocated zeroed; held by g_Map2Doc).
+// One map (allocated zeroed; held by g_Map2Editor.doc).
 struct Map2Doc {
   u32 version;
   u8 passable[MAP2_TILES];                  // 1 = passable ("○"), 0 = not ("×")
@@ -52,7 +52,6 @@ struct Map2Editor {
 #define MAP2_PANEL "IDD_MAP2_TILES"
 
 extern Map2Editor g_Map2Editor;
-inline Map2Doc *&g_Map2Doc = g_Map2Editor.doc;
 
 // [SECTION] MAP2 files (map2_file.cpp)
 
