@@ -24,7 +24,6 @@
 
 const u32 g_KzeVersion = 2003000;
 
-EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 ParticleEditor g_ParticleEdit;
 
 static const char kParticleImage[] = "爆発.png";

@@ -1,4 +1,4 @@
-// The effect editor (family 19): the effect document (g_EffectDocs, document 0 edited) whose
+// The effect editor (family 19): the effect documents (g_ParticleEdit.docs, 0 edited) whose
 // emitter keys the mouse moves and the wheel steps through, and the explosion preview of up
 // to 300 sprites of "爆発.png" tuned by the effect dialog's two sliders. No effect document is
 // read from or written to a file.
@@ -6,8 +6,8 @@
 // The family's hooks and the document keep the Effect_ names; the editor's own names take
 // Particle_ (Effect_ in the library is the HLSL effect files).
 //
-// Owners: effect_edit.cpp owns g_EffectDocs and g_ParticleEdit (only the family's hooks and
-// the dialog's notifications change them) and makes the dialog through the widget seam
+// Owners: effect_edit.cpp owns g_ParticleEdit (only the family's hooks and the dialog's
+// notifications change it) and makes the dialog through the widget seam
 // (app/widget.h); effect_edit_win.cpp registers its template and procedure.
 #pragma once
 #include "lib/draw/image.h"
@@ -77,6 +77,7 @@ struct ParticleEditor {
   i32 mode;                // PARTICLE_MODE_*
   u8 refresh;              // the dialog's labels are out of date
   void *dialog;            // the effect dialog (platform handle), null when closed
+  EffectDoc *docs[PARTICLE_DOCS];   // allocated zeroed by Effect_InitDocument
   f32 scale, scale2;       // the document's camera values (2.0 and 3.9)
   i32 viewPair[2];         // (150, 84)
   ParticleSprite particles[PARTICLE_SPRITES];
@@ -87,8 +88,8 @@ struct ParticleEditor {
 // The effect dialog's name with the widget seam (its template is IDD_EFFECT).
 #define PARTICLE_PANEL "IDD_EFFECT"
 
-extern EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 extern ParticleEditor g_ParticleEdit;
+inline EffectDoc *(&g_EffectDocs)[PARTICLE_DOCS] = g_ParticleEdit.docs;
 
 // [SECTION] Document
 
