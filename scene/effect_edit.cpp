@@ -1,6 +1,6 @@
 // The effect editor: the effect document and its key segment, the wheel's key steps, the key
 // drag, the explosion preview, the family's entry and exit and the dialog's slider actions.
-// Owns g_EffectDocs and g_ParticleEdit.
+// Owns g_ParticleEdit.docs and g_ParticleEdit.
 #include "scene/effect_edit.h"
 
 #include <math.h>
@@ -32,8 +32,8 @@ static const char kParticleImage[] = "爆発.png";
 
 bool Effect_InitDocument(i32 n) {
   if (n < 0 || n >= PARTICLE_DOCS) return false;
-  if (!g_EffectDocs[n]) g_EffectDocs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
-  EffectDoc *d = g_EffectDocs[n];
+  if (!g_ParticleEdit.docs[n]) g_ParticleEdit.docs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
+  EffectDoc *d = g_ParticleEdit.docs[n];
   if (!d) return false;
   d->version = g_KzeVersion;
   Str_Copy(d->name, sizeof d->name, "新規.KZE");
@@ -51,7 +51,7 @@ bool Effect_InitDocument(i32 n) {
 }
 
 void Particle_FreeDocuments(void) {
-  for (EffectDoc *&d : g_EffectDocs) {
+  for (EffectDoc *&d : g_ParticleEdit.docs) {
     free(d);
     d = nullptr;
   }
@@ -73,7 +73,7 @@ void Effect_NewDocument(void) {
 
 // The emitter the wheel and the drag work on; null when the document or emitter is missing.
 static ParticleEmitter *CurrentEmitter(void) {
-  EffectDoc *d = g_EffectDocs[0];
+  EffectDoc *d = g_ParticleEdit.docs[0];
   i32 i = g_ParticleEdit.curEmitter;
   if (!d || i < 0 || i >= PARTICLE_EMITTERS) return nullptr;
   return &d->emitters[i];
@@ -86,7 +86,7 @@ static i32 KeyCount(const ParticleEmitter *em) {
 }
 
 void Effect_FindCurrentKeys(void) {
-  EffectDoc *d = g_EffectDocs[0];
+  EffectDoc *d = g_ParticleEdit.docs[0];
   if (!d) return;
   ParticleEmitter &em = d->emitters[0];
   i32 n = KeyCount(&em), f = g_MovieScene.frame;

@@ -89,7 +89,6 @@ struct ParticleEditor {
 #define PARTICLE_PANEL "IDD_EFFECT"
 
 extern ParticleEditor g_ParticleEdit;
-inline EffectDoc *(&g_EffectDocs)[PARTICLE_DOCS] = g_ParticleEdit.docs;
 
 // [SECTION] Document
 

@@ -110,7 +110,7 @@ static bool SceneDocument(u32 family, const char **name, i32 *version) {
     *version = (i32)g_Coli.doc->version;
     return true;
   }
-  const EffectDoc *e = g_EffectDocs[0];
+  const EffectDoc *e = g_ParticleEdit.docs[0];
   if (family == FAMILY_EFFECT && e) {
     *name = e->name;
     *version = (i32)e->version;

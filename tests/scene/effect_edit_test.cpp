@@ -40,7 +40,7 @@ struct EffectTest : ::testing::Test {
     Particle_FreeDocuments();
     for (i32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
   }
-  ParticleEmitter &Em() { return g_EffectDocs[0]->emitters[0]; }
+  ParticleEmitter &Em() { return g_ParticleEdit.docs[0]->emitters[0]; }
   void SetKeys(const std::vector<i32> &frames) {
     Em().keyCount = (i32)frames.size();
     for (size_t i = 0; i < frames.size(); i++) Em().keys[i].frame = frames[i];
@@ -194,8 +194,8 @@ TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_Register(STRIP_EFFECT_KEYS, &window, 800, 200);
   Str_Copy(Em().name, sizeof Em().name, "火花");
   SetKeys({0, 40});
-  g_EffectDocs[0]->emitters[1].keyCount = 1;   // beyond the emitter count: not shown
-  g_EffectDocs[0]->emitters[1].keys[0].frame = 80;
+  g_ParticleEdit.docs[0]->emitters[1].keyCount = 1;   // beyond the emitter count: not shown
+  g_ParticleEdit.docs[0]->emitters[1].keys[0].frame = 80;
   Strip_DrawEffectKeys();
   const u32 blue = Strip_RGB(0, 128, 255);
   auto at = [](i32 frame, i32 row) {
