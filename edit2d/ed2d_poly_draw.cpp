@@ -40,61 +40,68 @@ bool VertSelected(u32 v) { return g_PolySelVerts && v < App_WorkVertCount() && g
 
 }  // namespace
 
+// The overlay's work buffers, grown as needed and kept for the next frame.
+struct Ed2DPolyDrawWork {
+  i32 *last;        // Ed2D_LastCorners: the last corner of each vertex
+  i32 lastRoom;
+  u32 *ring;        // Ed2D_PairEdges: the faces' corner rings, their counts and the
+  u8 *count;        // vertices' pixel positions
+  i32 *pixels;
+  i32 room, pixelRoom;
+};
+static Ed2DPolyDrawWork s_draw;
+
 const i32 *Ed2D_LastCorners(const Bone2Model *m) {
-  static i32 *last;
-  static i32 room;
+  Ed2DPolyDrawWork &w = s_draw;
   i32 verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  if (verts > room) {
-    i32 *p = (i32 *)realloc(last, (size_t)verts * sizeof(i32));
+  if (verts > w.lastRoom) {
+    i32 *p = (i32 *)realloc(w.last, (size_t)verts * sizeof(i32));
     if (!p) return nullptr;
-    last = p;
-    room = verts;
+    w.last = p;
+    w.lastRoom = verts;
   }
   for (i32 f = 0; f < Polys(m); f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
     u32 verts4[4];
     for (i32 j = 0, k = Ed2D_PolyCorners(m, p, verts4); j < k; j++)
-      if ((i32)verts4[j] < verts) last[verts4[j]] = 4 * f + j;
+      if ((i32)verts4[j] < verts) w.last[verts4[j]] = 4 * f + j;
   }
-  return last;
+  return w.last;
 }
 
 bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque) {
-  static u32 *ring;
-  static u8 *count;
-  static i32 *pixels;
-  static i32 room, pixelRoom;
+  Ed2DPolyDrawWork &w = s_draw;
   i32 n = Polys(m), verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
   if (!DrawWire_Exact() || !pts) return false;
-  if (n > room) {
-    u32 *r = (u32 *)realloc(ring, (size_t)n * 4 * sizeof(u32));
-    if (r) ring = r;
-    u8 *c = (u8 *)realloc(count, (size_t)n);
-    if (c) count = c;
+  if (n > w.room) {
+    u32 *r = (u32 *)realloc(w.ring, (size_t)n * 4 * sizeof(u32));
+    if (r) w.ring = r;
+    u8 *c = (u8 *)realloc(w.count, (size_t)n);
+    if (c) w.count = c;
     if (!r || !c) return false;
-    room = n;
+    w.room = n;
   }
-  if (verts > pixelRoom) {
-    i32 *p = (i32 *)realloc(pixels, (size_t)verts * 2 * sizeof(i32));
+  if (verts > w.pixelRoom) {
+    i32 *p = (i32 *)realloc(w.pixels, (size_t)verts * 2 * sizeof(i32));
     if (!p) return false;
-    pixels = p;
-    pixelRoom = verts;
+    w.pixels = p;
+    w.pixelRoom = verts;
   }
   for (i32 i = 0; i < verts; i++) {
     f32 x = pts[i].x + m->placeX, y = pts[i].y + m->placeY;
-    pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
-    pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
+    w.pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
+    w.pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon2 *p = &m->polygons[f];
-    u32 *v = &ring[4 * f];
+    u32 *v = &w.ring[4 * f];
     v[0] = v[1] = v[2] = v[3] = 0;
     i32 k = p->used == 1 ? Ed2D_PolyCorners(m, p, v) : 0;
-    count[f] = (u8)(k == p->cornerCount ? k : 0);
+    w.count[f] = (u8)(k == p->cornerCount ? k : 0);
   }
-  DrawWire_Build(ring, count, (u32)n);
-  return DrawWire_Plan(pixels, (u32)(verts > 0 ? verts : 0), late, earlyOpaque);
+  DrawWire_Build(w.ring, w.count, (u32)n);
+  return DrawWire_Plan(w.pixels, (u32)(verts > 0 ? verts : 0), late, earlyOpaque);
 }
 
 namespace {
