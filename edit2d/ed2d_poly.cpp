@@ -1,7 +1,7 @@
 // The 2D polygon sub-mode: entering and leaving, the per-frame update, the mouse hooks with
 // the move, rotate and scale drags, free creation, the selection modes, the rectangle
-// selection over the skin and the modelling panel's handlers. Owns g_Ed2DPoly and
-// g_PolyPanelRefresh. The overlay is ed2d_poly_draw.cpp's.
+// selection over the skin and the modelling panel's handlers. Owns g_Ed2DPoly (its panel
+// refresh flag included). The overlay is ed2d_poly_draw.cpp's.
 #include "edit2d/ed2d_poly.h"
 
 #include <math.h>
@@ -20,7 +20,6 @@
 #include "model/seam.h"
 
 Ed2DPolyEditor g_Ed2DPoly = {nullptr, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0.0f, 0.0f, {200, 200, 200, 255}};
-u32 g_PolyPanelRefresh;
 
 static const char kNoRoom[] = "これ以上 追加できません。";
 enum : u32 { MAX_U16_COUNT = 65535 };
