@@ -69,7 +69,7 @@ void Ed2D_PolyInit(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
     e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_DesktopHeight - 210, 740, 180);
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyLeave(void) {
@@ -124,7 +124,7 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
     if (g_FreeCreateCount < POLY_FREE_POINTS - 1) g_FreeCreateCount++;
     else FinishFree(m);
   }
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyFreeCreate(i32 x, i32 y) {
@@ -132,12 +132,12 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
   if (!m || g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
   FinishFree(m);
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyRButtonUp(i32, i32) {
   if (!Model()) return;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   if (g_PolyTool == ED2D_TOOL_FREE) g_FreeCreateCount = 0;
 }
 
@@ -187,7 +187,7 @@ static void SelectMode(u32 mode, u32 tool) {
   g_PolyFaceNo = -1;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   e.startX = e.startY = e.curX = e.curY = 0;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   App_MarkAllRedraw();
 }
 
@@ -376,7 +376,7 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
 // [SECTION] modelling panel
 static void SetTool(u32 tool) {
   g_PolyTool = tool;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyDlgCommand(u32 id) {
@@ -393,11 +393,11 @@ void Ed2D_PolyDlgCommand(u32 id) {
       break;
     case ED2D_POLY_NO_AUTO_PICK:
       g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
-      g_PolyPanelRefresh = 1;
+      g_Ed2DPoly.panelRefresh = 1;
       break;
     case ED2D_POLY_NORMALS:
       g_PolyShowNormals = g_PolyShowNormals ? 0 : 1;
-      g_PolyPanelRefresh = 1;
+      g_Ed2DPoly.panelRefresh = 1;
       break;
     default: Ed2D_PolyOpCommand(id); break;
   }
@@ -428,8 +428,8 @@ static bool CheckedByState(u32 id) {
 
 void Ed2D_PolyDlgTick(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (g_PolyPanelRefresh != 1 || !e.panel) return;
-  g_PolyPanelRefresh = 0;
+  if (g_Ed2DPoly.panelRefresh != 1 || !e.panel) return;
+  g_Ed2DPoly.panelRefresh = 0;
   App_MarkAllRedraw();
   g_StripDirty[0] = 1;
   static const u32 kTools[] = {ED2D_POLY_VERTEX_MODE, ED2D_POLY_FACE_MODE, ED2D_POLY_MOVE, ED2D_POLY_ROTATE,

@@ -49,7 +49,6 @@ struct Ed2DPolyEditor {
   u32 panelRefresh;       // 1: the modelling panel mirrors the state at its next tick
 };
 extern Ed2DPolyEditor g_Ed2DPoly;
-inline u32 &g_PolyPanelRefresh = g_Ed2DPoly.panelRefresh;
 
 // [SECTION] polygon sub-mode hooks (the sub-mode row of ed2d_rows.cpp)
 void Ed2D_PolyInit(void);
@@ -112,7 +111,7 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count);
 
 // [SECTION] modelling panel (Ed2D_PolyDlgProc in ed2d_poly_win.cpp calls these)
 void Ed2D_PolyDlgCommand(u32 id);
-// The timer's mirror of the state, while g_PolyPanelRefresh is 1.
+// The timer's mirror of the state, while g_Ed2DPoly.panelRefresh is 1.
 void Ed2D_PolyDlgTick(void);
 // The operation buttons (ed2d_poly_panel.cpp): false for an id that is none of them.
 bool Ed2D_PolyOpCommand(u32 id);

@@ -16,7 +16,7 @@
 enum : u32 { FILE_KZB_OPEN = 40095, FILE_KZB_SAVE = 40097 };
 
 static void Redraw(void) {
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   App_MarkAllRedraw();
 }
 
@@ -166,6 +166,6 @@ bool Ed2D_PolyOpCommand(u32 id) {
     default: break;
   }
   if (!MeshCommand(m, id) && !ShapeCommand(m, id)) return false;
-  g_PolyPanelRefresh = 1;   // a refusal too: the panel shows the state as it is
+  g_Ed2DPoly.panelRefresh = 1;   // a refusal too: the panel shows the state as it is
   return true;
 }
