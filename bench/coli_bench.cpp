@@ -55,7 +55,7 @@ void BM_ColiResolve(benchmark::State &state) {
     KZL::OBJECT *o = ObjectInit(i);
     Object_SetPosition(o, (i - 2) * 12.0f, 2.0f, (i % 2) * 10.0f);
     o->pushed = 1;
-    g_ColiCollide[i] = 1;
+    g_Coli.collide[i] = 1;
   }
   i32 frame = 0;
   for (auto _ : state) {
@@ -71,7 +71,7 @@ void BM_ColiResolve(benchmark::State &state) {
   state.counters["polygons"] = (double)doc->model->polygonCount;
   Coli_ReplaceDocument(nullptr);
   Model3_FreeAllSlots();
-  for (i32 i = 0; i < 5; i++) g_ColiCollide[i] = 0;
+  for (i32 i = 0; i < 5; i++) g_Coli.collide[i] = 0;
 }
 
 // 1,012 / 16,200 / 64,800 polygons.

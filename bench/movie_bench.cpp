@@ -47,7 +47,7 @@ void BM_PlaybackStep(benchmark::State &state) {
   Movie_BuildMotionFrameTables();
   i32 frame = 0;
   for (auto _ : state) {
-    g_MovieFrame = frame;
+    g_MovieScene.frame = frame;
     frame = (frame + 997) % MOVIE_MAX_FRAMES;
     Movie_PlaybackStep();
   }

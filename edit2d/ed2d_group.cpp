@@ -83,7 +83,7 @@ void Ed2D_FillShadeList(void) {
 }
 
 void Ed2D_RefreshGroupList(void) {
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   Ed2D_FillGroupList();
   g_Ed2DGroup.refresh = 1;
   App_MarkAllRedraw();
@@ -113,7 +113,7 @@ void Ed2D_GroupRowChanged(i32 g) {
   t.texture = tex >= 0 && tex < BONE2_MAX_TEXTURES ? tex : 0;
   Ed2D_SelectGroupPolygons(m, g);
   if (m) Ed2D_TexCentrePreview((i32)m->textures[t.texture].width, (i32)m->textures[t.texture].height);
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   g_Ed2DGroup.refresh = 1;
   t.refresh = 1;
   Ed2D_FillTextureList();
@@ -160,7 +160,7 @@ static void Mirror(Bone2Model *m, i32 g) {
   }
   g_PolyTool = ED2D_TOOL_MOVE;
   g_PolyFaceNo = -1;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   Edited("鏡面 ( グループ )");
   App_MarkAllRedraw();
 }

@@ -1,7 +1,7 @@
 // The 2D polygon sub-mode: entering and leaving, the per-frame update, the mouse hooks with
 // the move, rotate and scale drags, free creation, the selection modes, the rectangle
-// selection over the skin and the modelling panel's handlers. Owns g_Ed2DPoly and
-// g_PolyPanelRefresh. The overlay is ed2d_poly_draw.cpp's.
+// selection over the skin and the modelling panel's handlers. Owns g_Ed2DPoly (its panel
+// refresh flag included). The overlay is ed2d_poly_draw.cpp's.
 #include "edit2d/ed2d_poly.h"
 
 #include <math.h>
@@ -20,7 +20,6 @@
 #include "model/seam.h"
 
 Ed2DPolyEditor g_Ed2DPoly = {nullptr, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0.0f, 0.0f, {200, 200, 200, 255}};
-u32 g_PolyPanelRefresh;
 
 static const char kNoRoom[] = "これ以上 追加できません。";
 enum : u32 { MAX_U16_COUNT = 65535 };
@@ -58,7 +57,7 @@ void Ed2D_PolyInit(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
     e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_Lib.desktopHeight - 210, 740, 180);
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyLeave(void) {
@@ -113,7 +112,7 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
     if (g_FreeCreateCount < POLY_FREE_POINTS - 1) g_FreeCreateCount++;
     else FinishFree(m);
   }
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyFreeCreate(i32 x, i32 y) {
@@ -121,12 +120,12 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
   if (!m || g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
   FinishFree(m);
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyRButtonUp(i32, i32) {
   if (!Model()) return;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   if (g_PolyTool == ED2D_TOOL_FREE) g_FreeCreateCount = 0;
 }
 
@@ -176,7 +175,7 @@ static void SelectMode(u32 mode, u32 tool) {
   g_PolyFaceNo = -1;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   e.startX = e.startY = e.curX = e.curY = 0;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   App_MarkAllRedraw();
 }
 
@@ -365,7 +364,7 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
 // [SECTION] modelling panel
 static void SetTool(u32 tool) {
   g_PolyTool = tool;
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyDlgCommand(u32 id) {
@@ -382,11 +381,11 @@ void Ed2D_PolyDlgCommand(u32 id) {
       break;
     case IDC_P2D_NO_AUTO_PICK:
       g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
-      g_PolyPanelRefresh = 1;
+      g_Ed2DPoly.panelRefresh = 1;
       break;
     case IDC_P2D_NORMALS:
       g_PolyShowNormals = g_PolyShowNormals ? 0 : 1;
-      g_PolyPanelRefresh = 1;
+      g_Ed2DPoly.panelRefresh = 1;
       break;
     default: Ed2D_PolyOpCommand(id); break;
   }
@@ -417,8 +416,8 @@ static bool CheckedByState(u32 id) {
 
 void Ed2D_PolyDlgTick(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (g_PolyPanelRefresh != 1 || !e.panel) return;
-  g_PolyPanelRefresh = 0;
+  if (g_Ed2DPoly.panelRefresh != 1 || !e.panel) return;
+  g_Ed2DPoly.panelRefresh = 0;
   App_MarkAllRedraw();
   g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,

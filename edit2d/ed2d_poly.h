@@ -7,7 +7,7 @@
 // Mouse positions are 2D frame pixels (Ed2D_ClientToFrame); a vertex is drawn at its position
 // plus the model's placement, in the same pixels. The tool, the selection mode and the
 // selection flags are the polygon editors' shared state (app/startup_state.h, app/views.h).
-// Globals owned here: g_Ed2DPoly (ed2d_poly.cpp) and g_PolyPanelRefresh.
+// Global owned here: g_Ed2DPoly (ed2d_poly.cpp).
 // Every hook does nothing without a model in slot 0; corners whose indices lie outside the
 // model's arrays are skipped.
 #pragma once
@@ -31,9 +31,9 @@ struct Ed2DPolyEditor {
   i32 curX, curY;         // drag current
   f32 mouseX, mouseY;     // the last mouse position
   i32 colour[4];          // the panel's current colour (fields IDC_P2D_RED..IDC_P2D_ALPHA)
+  u32 panelRefresh;       // 1: the modelling panel mirrors the state at its next tick
 };
 extern Ed2DPolyEditor g_Ed2DPoly;
-extern u32 g_PolyPanelRefresh;   // 1: the modelling panel mirrors the state at its next tick
 
 // [SECTION] polygon sub-mode hooks (the sub-mode row of ed2d_rows.cpp)
 void Ed2D_PolyInit(void);
@@ -110,7 +110,7 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count);
 
 // [SECTION] modelling panel (Ed2D_PolyDlgProc in ed2d_poly_win.cpp calls these)
 void Ed2D_PolyDlgCommand(u32 id);
-// The timer's mirror of the state, while g_PolyPanelRefresh is 1.
+// The timer's mirror of the state, while g_Ed2DPoly.panelRefresh is 1.
 void Ed2D_PolyDlgTick(void);
 // The operation buttons (ed2d_poly_panel.cpp): false for an id that is none of them.
 bool Ed2D_PolyOpCommand(u32 id);

@@ -92,8 +92,28 @@ static Polygon2 &AddPolygon(Bone2Model *m, u32 corners, u32 group) {
   return p;
 }
 
-static u8 *s_splitMarks;
-static size_t s_splitMarksCap;
+// The operations' work buffers, grown as needed and kept for the next operation (each
+// buffer with its capacity).
+struct Ed2DPolyWork {
+  u8 *splitMarks;
+  size_t splitMarksCap;
+  u8 *alive;               // merge: polygons not yet merged away
+  size_t aliveCap;
+  Bone2Model *mergeModel;  // merge: the model being merged
+  i32 *tableSlots[3];      // optimize: the value tables' slots
+  size_t tableCaps[3];
+  Bone2Point *oldPos;      // optimize: copies of the arrays being rebuilt
+  size_t oldPosCap;
+  VertexBinding *oldBind;
+  size_t oldBindCap;
+  Bone2Colour *oldCol;
+  size_t oldColCap;
+  Bone2UV *oldUV;
+  size_t oldUVCap;
+  Polygon2 *oldPolys;
+  size_t oldPolysCap;
+};
+static Ed2DPolyWork s_work;
 static const VertexBinding kAutoBinding = {0, 0, 0.0f, 1};
 
 // [SECTION] selection
@@ -269,7 +289,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
   }
   i32 n = Bone2_PolygonCount(m);
   // Decided against the arrays as they stand before anything is appended.
-  u8 *split = WorkBuf_Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
+  u8 *split = WorkBuf_Room(&s_work.splitMarks, &s_work.splitMarksCap, (size_t)n);
   if (!split) return false;
   i64 quads = 0;
   bool other = false;
@@ -307,16 +327,13 @@ bool Ed2D_PolyMakeFace(Bone2Model *m) {
 }
 
 // [SECTION] merge faces
-static u8 *s_alive;
-static size_t s_aliveCap;
-static Bone2Model *s_mergeModel;
 
-static bool Mergeable(i32 f) { return s_alive[f] && FSel(f); }
+static bool Mergeable(i32 f) { return s_work.alive[f] && FSel(f); }
 
 // The corner positions of a polygon; a vertex outside the positions gets a NaN, which matches
 // nothing.
 static i32 CornerPositions(i32 f, f32 *out) {
-  const Bone2Model *m = s_mergeModel;
+  const Bone2Model *m = s_work.mergeModel;
   const Polygon2 &p = m->polygons[f];
   i32 n = Cc(&p);
   for (i32 j = 0; j < n; j++) {
@@ -328,17 +345,17 @@ static i32 CornerPositions(i32 f, f32 *out) {
 }
 
 static void JoinPolygons(i32 into, i32 gone, const FaceMergeJoin &plan) {
-  FaceMerge_Apply(&s_mergeModel->polygons[into], &s_mergeModel->polygons[gone], plan);
-  s_alive[gone] = 0;
-  s_mergeModel->polygons[gone].used = 0;
+  FaceMerge_Apply(&s_work.mergeModel->polygons[into], &s_work.mergeModel->polygons[gone], plan);
+  s_work.alive[gone] = 0;
+  s_work.mergeModel->polygons[gone].used = 0;
 }
 
 static bool MergeFaces(Bone2Model *m) {
   static const FaceMergeHooks kHooks = {2, Mergeable, CornerPositions, JoinPolygons, true};
-  i32 n = Bone2_PolygonCount(m);
-  if (!WorkBuf_Room(&s_alive, &s_aliveCap, (size_t)n)) return false;
-  for (i32 i = 0; i < n; i++) s_alive[i] = Live(&m->polygons[i]) ? 1 : 0;
-  s_mergeModel = m;
+  i32 n = Polys(m);
+  if (!WorkBuf_Room(&s_work.alive, &s_work.aliveCap, (size_t)n)) return false;
+  for (i32 i = 0; i < n; i++) s_work.alive[i] = Live(&m->polygons[i]) ? 1 : 0;
+  s_work.mergeModel = m;
   return FaceMerge_Run(n, kHooks);
 }
 
@@ -474,13 +491,11 @@ struct ValueTable {
   i32 *slots;   // entry index, -1 = empty
   u32 mask;
 };
-static i32 *s_tableSlots[3];
-static size_t s_tableCaps[3];
 
 static bool Table_Prepare(ValueTable *t, int which, size_t entries) {
   u32 size = 16;
   while (size < entries * 2) size <<= 1;
-  t->slots = WorkBuf_Room(&s_tableSlots[which], &s_tableCaps[which], size);
+  t->slots = WorkBuf_Room(&s_work.tableSlots[which], &s_work.tableCaps[which], size);
   if (!t->slots) return false;
   memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
   t->mask = size - 1;
@@ -503,17 +518,6 @@ static i32 Table_Take(ValueTable *t, f32 *values, int dim, const f32 *key, i32 *
   return (*count)++;
 }
 
-static Bone2Point *s_oldPos;
-static size_t s_oldPosCap;
-static VertexBinding *s_oldBind;
-static size_t s_oldBindCap;
-static Bone2Colour *s_oldCol;
-static size_t s_oldColCap;
-static Bone2UV *s_oldUV;
-static size_t s_oldUVCap;
-static Polygon2 *s_oldPolys;
-static size_t s_oldPolysCap;
-
 bool Ed2D_PolyOptimize(Bone2Model *m) {
   if (!m || !m->positions || !m->colours || !m->uvs || !m->bindings || !m->polygons) return false;
   i32 V = Bone2_VertexCount(m), C = Bone2_ColourCount(m), U = Bone2_UVCount(m), N = Bone2_PolygonCount(m);
@@ -521,23 +525,23 @@ bool Ed2D_PolyOptimize(Bone2Model *m) {
   for (i32 i = 0; i < N; i++)
     if (Live(&m->polygons[i])) corners += (size_t)Cc(&m->polygons[i]);
   ValueTable tp, tc, tu;
-  if (!WorkBuf_Room(&s_oldPos, &s_oldPosCap, (size_t)V) || !WorkBuf_Room(&s_oldBind, &s_oldBindCap, (size_t)V) ||
-      !WorkBuf_Room(&s_oldCol, &s_oldColCap, (size_t)C) || !WorkBuf_Room(&s_oldUV, &s_oldUVCap, (size_t)U) ||
-      !WorkBuf_Room(&s_oldPolys, &s_oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
+  if (!WorkBuf_Room(&s_work.oldPos, &s_work.oldPosCap, (size_t)V) || !WorkBuf_Room(&s_work.oldBind, &s_work.oldBindCap, (size_t)V) ||
+      !WorkBuf_Room(&s_work.oldCol, &s_work.oldColCap, (size_t)C) || !WorkBuf_Room(&s_work.oldUV, &s_work.oldUVCap, (size_t)U) ||
+      !WorkBuf_Room(&s_work.oldPolys, &s_work.oldPolysCap, (size_t)N) || !Table_Prepare(&tp, 0, corners) ||
       !Table_Prepare(&tc, 1, corners) || !Table_Prepare(&tu, 2, corners))
     return false;
-  memcpy(s_oldPos, m->positions, (size_t)V * sizeof(Bone2Point));
-  memcpy(s_oldBind, m->bindings, (size_t)V * sizeof(VertexBinding));
-  memcpy(s_oldCol, m->colours, (size_t)C * sizeof(Bone2Colour));
-  memcpy(s_oldUV, m->uvs, (size_t)U * sizeof(Bone2UV));
-  memcpy(s_oldPolys, m->polygons, (size_t)N * sizeof(Polygon2));
+  memcpy(s_work.oldPos, m->positions, (size_t)V * sizeof(Bone2Point));
+  memcpy(s_work.oldBind, m->bindings, (size_t)V * sizeof(VertexBinding));
+  memcpy(s_work.oldCol, m->colours, (size_t)C * sizeof(Bone2Colour));
+  memcpy(s_work.oldUV, m->uvs, (size_t)U * sizeof(Bone2UV));
+  memcpy(s_work.oldPolys, m->polygons, (size_t)N * sizeof(Polygon2));
   ClearFaceFlags((u32)N);
   ClearVertFlags();
   for (i32 i = 0; i < m->polygonCapacity; i++) m->polygons[i].used = 0;
   // Every entry rebuilt is one a live corner uses, so the counts never grow.
   i32 nv = 0, nc = 0, nu = 0, np = 0;
   for (i32 i = 0; i < N; i++) {
-    const Polygon2 &src = s_oldPolys[i];
+    const Polygon2 &src = s_work.oldPolys[i];
     if (!Live(&src)) continue;
     Polygon2 q = Polygon2{};
     q.used = 1;
@@ -547,10 +551,10 @@ bool Ed2D_PolyOptimize(Bone2Model *m) {
       const Corner2 &c = src.corners[j];
       if (c.vertex >= (u32)V || c.colour >= (u32)C || c.uv >= (u32)U) continue;
       i32 before = nv;
-      i32 v = Table_Take(&tp, &m->positions[0].x, 2, &s_oldPos[c.vertex].x, &nv);
-      if (nv != before) m->bindings[v] = s_oldBind[c.vertex];
-      i32 col = Table_Take(&tc, &m->colours[0].r, 4, &s_oldCol[c.colour].r, &nc);
-      i32 uv = Table_Take(&tu, &m->uvs[0].u, 2, &s_oldUV[c.uv].u, &nu);
+      i32 v = Table_Take(&tp, &m->positions[0].x, 2, &s_work.oldPos[c.vertex].x, &nv);
+      if (nv != before) m->bindings[v] = s_work.oldBind[c.vertex];
+      i32 col = Table_Take(&tc, &m->colours[0].r, 4, &s_work.oldCol[c.colour].r, &nc);
+      i32 uv = Table_Take(&tu, &m->uvs[0].u, 2, &s_work.oldUV[c.uv].u, &nu);
       q.corners[k++] = {(u16)v, (u16)col, (u16)uv};
     }
     q.cornerCount = (u8)k;

@@ -15,7 +15,7 @@
 #include "resources/shell_ids.h"
 
 static void Redraw(void) {
-  g_PolyPanelRefresh = 1;
+  g_Ed2DPoly.panelRefresh = 1;
   App_MarkAllRedraw();
 }
 
@@ -165,6 +165,6 @@ bool Ed2D_PolyOpCommand(u32 id) {
     default: break;
   }
   if (!MeshCommand(m, id) && !ShapeCommand(m, id)) return false;
-  g_PolyPanelRefresh = 1;   // a refusal too: the panel shows the state as it is
+  g_Ed2DPoly.panelRefresh = 1;   // a refusal too: the panel shows the state as it is
   return true;
 }

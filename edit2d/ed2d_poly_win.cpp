@@ -12,7 +12,7 @@ INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_PolyPanelRefresh = 1;
+      g_Ed2DPoly.panelRefresh = 1;
       return TRUE;
     case WM_COMMAND: {
       u32 id = LOWORD(wParam);

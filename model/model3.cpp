@@ -20,7 +20,6 @@ u32 g_MaxVertices = 4 * 65000;
 u32 g_KzpVersion = 2006000;
 u32 g_EditorMode;
 u32 g_Model3ToonLoaded;
-Model3Hooks g_Model3Hooks;
 
 // Render mode 2 turns into 3 from this many polygons on.
 static const i32 kVertexBlendPolygons = 3200;

@@ -245,12 +245,6 @@ ModelPose *ModelPose_New(void);
 // Releases every non-null handle through the seam, then the record.
 void ModelPose_Free(ModelPose *p);
 
-// Rest matrices of all models after a model was opened (the library's pose code fills this in
-// at start-up; null natively).
-struct Model3Hooks {
-  void (*buildRestMatrices)(void);
-};
-extern Model3Hooks g_Model3Hooks;
 // Recomputes face and vertex normals of a model that was just read.
 void Model3_AfterRead(Model3 *m);
 

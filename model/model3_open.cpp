@@ -91,7 +91,7 @@ static Model3 *OpenFile(i32 slot, const char *path, ModelResult *res) {
     if (!res->message[0] || res->ok) ModelResult_Refusef(res, "%s を読み込むことができませんでした。", path);
     return nullptr;
   }
-  if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
+  if (g_Seam.buildRestMatrices) g_Seam.buildRestMatrices();
   Model3_AutoBindVertices(m);
   Timer_Reset();
   ModelResult_Accept(res);

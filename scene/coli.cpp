@@ -1,5 +1,5 @@
 // The collision set document and the geometric primitives of the collision resolution.
-// Owns g_CollisionDoc, g_ColiCollide and g_ColiTriangle (see scene/coli.h).
+// Owns g_Coli (see scene/coli.h).
 #include "scene/coli.h"
 
 #include <math.h>
@@ -9,9 +9,7 @@
 #include "lib/framework/lib.h"
 #include "scene/kzc.h"
 
-CollisionDoc *g_CollisionDoc;
-u32 g_ColiCollide[COLI_OBJECTS];
-ColiTriangle g_ColiTriangle;
+ColiFacility g_Coli;
 
 // [SECTION] The document
 
@@ -35,9 +33,9 @@ void Coli_FreeDocument(CollisionDoc *d) {
 }
 
 void Coli_ReplaceDocument(CollisionDoc *d) {
-  if (d == g_CollisionDoc) return;
-  Coli_FreeDocument(g_CollisionDoc);
-  g_CollisionDoc = d;
+  if (d == g_Coli.doc) return;
+  Coli_FreeDocument(g_Coli.doc);
+  g_Coli.doc = d;
   // The grid may describe the freed model, whose address a later model can take.
   Coli_InvalidateGrid();
 }
@@ -65,7 +63,7 @@ void Vec3_Normalize(f32 v[3], f32 x, f32 y, f32 z) {
 }
 
 bool Coli_PointInTriangle(const f32 p[3]) {
-  const ColiTriangle &t = g_ColiTriangle;
+  const ColiTriangle &t = g_Coli.triangle;
   for (int i = 0; i < 3; i++) {
     const f32 *a = t.p[i], *b = t.p[(i + 1) % 3];
     f32 e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
@@ -78,7 +76,7 @@ bool Coli_PointInTriangle(const f32 p[3]) {
 }
 
 bool Coli_SegmentPlane(const f32 a[3], const f32 b[3], f32 hit[3]) {
-  const ColiTriangle &t = g_ColiTriangle;
+  const ColiTriangle &t = g_Coli.triangle;
   f32 D[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
   f32 nd = t.n[0] * D[0] + t.n[1] * D[1] + t.n[2] * D[2];
   // Parallel to the plane, or lying in it (0/0 would pass every test below and give NaN).
@@ -91,7 +89,7 @@ bool Coli_SegmentPlane(const f32 a[3], const f32 b[3], f32 hit[3]) {
 }
 
 bool Coli_SegmentTriangle(const f32 tri[9], const f32 a[3], const f32 b[3], f32 hit[3], f32 normal[3]) {
-  ColiTriangle &t = g_ColiTriangle;
+  ColiTriangle &t = g_Coli.triangle;
   memcpy(t.p, tri, sizeof t.p);
   f32 e1[3] = {t.p[1][0] - t.p[0][0], t.p[1][1] - t.p[0][1], t.p[1][2] - t.p[0][2]};
   f32 e2[3] = {t.p[2][0] - t.p[1][0], t.p[2][1] - t.p[1][1], t.p[2][2] - t.p[1][2]};

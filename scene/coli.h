@@ -1,14 +1,15 @@
 // Collision sets: the document being edited, the geometric primitives and the per-frame
 // resolution that moves the participating scene objects against the set.
 //
-// Globals owned here:
-//   g_CollisionDoc     the one collision set (null before the collision editor first runs);
-//                      replaced only by Coli_NewDocument, Coli_ReplaceDocument and Kzc_Read,
-//                      edited in place by the collision editor; Coli_Resolve writes its ground
-//                      height and triangle cache.
-//   g_ColiCollide      collide flag per scene object 0..255 (1 = the object takes part); set by
-//                      the collision editor. The radius of object i is g_Lib.randomTable[i].
-//   g_ColiTriangle     the current triangle of the segment tests (Coli_SegmentTriangle).
+// Global owned here: g_Coli.
+//   doc        the one collision set (null before the collision editor first runs);
+//              replaced only by Coli_NewDocument, Coli_ReplaceDocument and Kzc_Read, edited
+//              in place by the collision editor; Coli_Resolve writes its ground height and
+//              triangle cache.
+//   collide    collide flag per scene object 0..255 (1 = the object takes part); set by the
+//              collision editor. The radius of object i is g_Lib.randomTable[i].
+//   triangle   the current triangle of the segment tests (Coli_SegmentTriangle).
+//   grid       Coli_Resolve's grid over the collision model (Coli_InvalidateGrid drops it).
 //
 // The document's own collision model lives outside the slot table. Coli_Resolve keeps a grid
 // over the first corners of its polygons; whoever changes that model's polygons or positions
@@ -59,17 +60,15 @@ struct CollisionDoc {
   i32 triangleCache[COLI_OBJECTS];           // last polygon hit per object; -1 = none
 };
 
-extern CollisionDoc *g_CollisionDoc;
-extern u32 g_ColiCollide[COLI_OBJECTS];
 
 // [SECTION] The document
 // A zeroed document with the defaults of a new set, not installed; null when out of memory.
 CollisionDoc *Coli_AllocDocument(void);
 // Frees a document and its collision model (null does nothing).
 void Coli_FreeDocument(CollisionDoc *d);
-// Installs d as g_CollisionDoc, freeing the document it replaces (and its collision model).
+// Installs d as g_Coli.doc, freeing the document it replaces (and its collision model).
 void Coli_ReplaceDocument(CollisionDoc *d);
-// A new default set in g_CollisionDoc (the old one freed); null when out of memory, and the
+// A new default set in g_Coli.doc (the old one freed); null when out of memory, and the
 // old document then stays.
 CollisionDoc *Coli_NewDocument(void);
 
@@ -82,7 +81,28 @@ struct ColiTriangle {
   f32 n[3];      // unit plane normal (zero for a degenerate triangle)
   f32 d;         // plane constant: n·X + d = 0 on the plane
 };
-extern ColiTriangle g_ColiTriangle;
+
+// The near-polygon grid of the collision model (coli_resolve.cpp).
+struct ColiGrid {
+  const Model3 *model;      // what it was built for (null: not built)
+  const Polygon3 *polygons;
+  const Vec3 *positions;
+  i32 polygonCount, positionCount, normalCount;
+  f64 minX, minZ, cell;
+  i32 nx, nz;
+  i32 *cellStart;   // nx * nz + 1 offsets into items
+  i32 *items;       // polygon indices, ascending within each cell
+  i32 *nearList;    // the near polygons of one object
+};
+
+// The collision facility's state (owners in the file header).
+struct ColiFacility {
+  CollisionDoc *doc;
+  ColiTriangle triangle;
+  ColiGrid grid;
+  u32 collide[COLI_OBJECTS];
+};
+extern ColiFacility g_Coli;
 
 f32 Vec3_Length(f32 x, f32 y, f32 z);
 // v := (x, y, z) / its length; a zero vector stays zero.

@@ -1,5 +1,5 @@
 // The collision editor's state, wall records, family hooks and picking. Owns g_ColiEdit and
-// g_ColiDraw (see scene/coli_edit.h).
+// g_SceneSeam (see scene/coli_edit.h).
 #include "scene/coli_edit.h"
 
 #include <math.h>
@@ -39,7 +39,7 @@ static void Object0Position(f32 p[3]) {
 static void MarkEdited(void) { Doc_MarkEdited(DOC_COLLISION); }
 
 void Coli_ResetBox(i32 k) {
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d || k < 0 || k >= COLI_BOXES) return;
   ColiBox &b = d->boxes[k];
   b.used = 0;
@@ -52,7 +52,7 @@ void Coli_ResetBox(i32 k) {
 }
 
 void Coli_ResetCircle(i32 k) {
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d || k < 0 || k >= COLI_CIRCLES) return;
   ColiCircle &c = d->circles[k];
   c.used = 0;
@@ -61,6 +61,16 @@ void Coli_ResetCircle(i32 k) {
   Object0Position(p);
   c.x = p[0], c.y = p[1], c.z = p[2];
   c.size = 5.0f;
+}
+
+void Coli_CopyBox(i32 from, i32 to) {
+  CollisionDoc *d = g_Coli.doc;
+  if (d && from >= 0 && from < COLI_BOXES && to >= 0 && to < COLI_BOXES) d->boxes[to] = d->boxes[from];
+}
+
+void Coli_CopyCircle(i32 from, i32 to) {
+  CollisionDoc *d = g_Coli.doc;
+  if (d && from >= 0 && from < COLI_CIRCLES && to >= 0 && to < COLI_CIRCLES) d->circles[to] = d->circles[from];
 }
 
 // Passes that move a used record into the free one before it until one moves nothing; the
@@ -85,12 +95,12 @@ static i32 Compact(Rec *recs, u8 *selected, i32 n) {
 }
 
 void Coli_CompactBoxes(void) {
-  if (g_CollisionDoc) g_CollisionDoc->boxCount = Compact(g_CollisionDoc->boxes, g_ColiEdit.boxSelected, COLI_BOXES);
+  if (g_Coli.doc) g_Coli.doc->boxCount = Compact(g_Coli.doc->boxes, g_ColiEdit.boxSelected, COLI_BOXES);
 }
 
 void Coli_CompactCircles(void) {
-  if (g_CollisionDoc)
-    g_CollisionDoc->circleCount = Compact(g_CollisionDoc->circles, g_ColiEdit.circleSelected, COLI_CIRCLES);
+  if (g_Coli.doc)
+    g_Coli.doc->circleCount = Compact(g_Coli.doc->circles, g_ColiEdit.circleSelected, COLI_CIRCLES);
 }
 
 template <typename Rec>
@@ -101,7 +111,7 @@ static i32 FirstFree(const Rec *recs, i32 n) {
 }
 
 bool Coli_AddBox(void) {
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d) return false;
   i32 k = FirstFree(d->boxes, COLI_BOXES);
   if (k < 0) {
@@ -119,7 +129,7 @@ bool Coli_AddBox(void) {
 }
 
 bool Coli_AddCircle(void) {
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d) return false;
   i32 k = FirstFree(d->circles, COLI_CIRCLES);
   if (k < 0) {
@@ -137,7 +147,7 @@ bool Coli_AddCircle(void) {
 }
 
 bool Coli_SetModel(Model3 *m, const char *name) {
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d || !m || !name) return false;
   if (strlen(name) >= sizeof d->modelName) {
     // A cut name would be saved and later open another file, or none.
@@ -217,7 +227,7 @@ static void LoadCharacters(void) {
     }
     Model3_SetRenderMode(g_Model3Slots[i], 1);
     KZL::OBJECT *o = ObjectInit(i);
-    g_ColiCollide[i] = 1;
+    g_Coli.collide[i] = 1;
     f32 x = (f32)(rand() % 50 - 25), z = (f32)(rand() % 50 - 25);
     Object_SetPosition(o, x, 0.0f, z);
   }
@@ -238,7 +248,7 @@ void Coli_Enter(void) {
   memset(e.circleSelected, 0, sizeof e.circleSelected);
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_COLI");
   ResetViewValues();
-  g_ColiCollide[0] = 1;
+  g_Coli.collide[0] = 1;
   LoadCharacters();
   OpenPanel(COLI_PANEL_SELECT);
   Coli_SetTarget(COLI_TARGET_RANGE);
@@ -247,7 +257,7 @@ void Coli_Enter(void) {
 }
 
 void Coli_Leave(void) {
-  if (g_CollisionDoc) g_CollisionDoc->loaded = 0;
+  if (g_Coli.doc) g_Coli.doc->loaded = 0;
   for (i32 i = 0; i < COLI_CHARACTERS; i++) {
     Model3_FreeSlot(i);
     Model3_Init(i);
@@ -275,7 +285,7 @@ static void StepCharacter(void) {
 static void ClearSteps(void) {
   for (i32 i = 0; i < COLI_OBJECTS; i++) {
     KZL::OBJECT *o = Object_Get(i);
-    if (o && g_ColiCollide[i] == 1) o->velocity[0] = o->velocity[1] = o->velocity[2] = 0.0f;
+    if (o && g_Coli.collide[i] == 1) o->velocity[0] = o->velocity[1] = o->velocity[2] = 0.0f;
   }
 }
 
@@ -288,7 +298,7 @@ static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
   for (i32 k = 0; k < n; k++) {
     if (!recs[k].used) continue;
     f32 s[3];
-    g_ColiDraw.project(s, recs[k].x, y0, recs[k].z);
+    g_SceneSeam.project(s, recs[k].x, y0, recs[k].z);
     f32 dx = s[0] - (f32)g_MouseX, dy = s[1] - (f32)g_MouseY;
     f32 dist = sqrtf(dx * dx + dy * dy);
     if (dist < best) {
@@ -301,7 +311,7 @@ static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
 
 static void PickNearest(void) {
   ColiEditor &e = g_ColiEdit;
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   f32 p[3];
   Object0Position(p);
   if (e.target == COLI_TARGET_BOXES) {
@@ -316,8 +326,8 @@ static void PickNearest(void) {
 }
 
 void Coli_Update(void) {
-  if (!HasCharacter() || !g_CollisionDoc) return;
-  g_CollisionDoc->loaded = 1;
+  if (!HasCharacter() || !g_Coli.doc) return;
+  g_Coli.doc->loaded = 1;
   StepCharacter();
   Coli_Resolve();
   ClearSteps();
@@ -341,7 +351,7 @@ static f32 Grown(f32 size, f32 by) { return size + by < 0.1f ? 0.1f : size + by;
 static void DragBox(f32 dx, f32 dy) {
   ColiEditor &e = g_ColiEdit;
   if (e.curBox < 0 || e.curBox >= COLI_BOXES) return;
-  ColiBox &b = g_CollisionDoc->boxes[e.curBox];
+  ColiBox &b = g_Coli.doc->boxes[e.curBox];
   switch (e.boxMode) {
     case COLI_MODE_MOVE: b.x += 0.1f * dx; b.z -= 0.1f * dy; break;
     case COLI_MODE_ROTATE: b.angle += 0.2f * dx - 0.2f * dy; break;
@@ -355,7 +365,7 @@ static void DragBox(f32 dx, f32 dy) {
 static void DragCircle(f32 dx, f32 dy) {
   ColiEditor &e = g_ColiEdit;
   if (e.curCircle < 0 || e.curCircle >= COLI_CIRCLES) return;
-  ColiCircle &c = g_CollisionDoc->circles[e.curCircle];
+  ColiCircle &c = g_Coli.doc->circles[e.curCircle];
   switch (e.circleMode) {
     case COLI_MODE_MOVE: c.x += 0.1f * dx; c.z -= 0.1f * dy; break;
     case COLI_MODE_SCALE: c.size = Grown(c.size, 0.1f * dx - 0.1f * dy); break;
@@ -367,7 +377,7 @@ static void DragCircle(f32 dx, f32 dy) {
 
 // The three anchor setters of the family's row all set pairs a to c; the editor reads (a).
 void Coli_MouseMove(i32 x, i32 y) {
-  if (!HasCharacter() || !g_CollisionDoc) return;
+  if (!HasCharacter() || !g_Coli.doc) return;
   DragAnchor &a = g_MotionDragAnchor;
   if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
     Effect_SetDragAnchor(x, y);
@@ -407,7 +417,7 @@ static void ReleaseOn(Rec *recs, i32 n, i32 *count, u8 *selected, u32 mode, i32 
 
 void Coli_LButtonUp(i32, i32) {
   ColiEditor &e = g_ColiEdit;
-  CollisionDoc *d = g_CollisionDoc;
+  CollisionDoc *d = g_Coli.doc;
   if (!d) return;
   if (e.target == COLI_TARGET_BOXES) {
     ReleaseOn(d->boxes, COLI_BOXES, &d->boxCount, e.boxSelected, e.boxMode, &e.curBox, kBoxesFull, Coli_CompactBoxes);

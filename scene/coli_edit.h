@@ -1,5 +1,5 @@
 // The collision editor (family 21): five test characters walk in the collision set of
-// g_CollisionDoc while its movement range, box walls and circle walls are edited in three
+// g_Coli.doc while its movement range, box walls and circle walls are edited in three
 // small panels chosen in a selector panel; the mouse picks the wall nearest to the cursor and
 // moves, turns or scales it.
 //
@@ -7,17 +7,17 @@
 // portable handlers: Coli_PanelCommand takes a control id (and the range panel's typed texts),
 // Coli_PanelView gives what a panel shows; the Windows side only creates the windows and
 // copies values in and out (scene/coli_edit_win.cpp). Projection and drawing go through
-// g_ColiDraw, which native tests replace.
+// g_SceneSeam (scene/scene_seam.h), which native tests replace.
 #pragma once
 #include "model/types.h"
 #include "resources/coli_edit_ids.h"   // control ids of the four templates
 #include "scene/coli.h"
+#include "scene/scene_seam.h"
 
 enum ColiTarget : u32 { COLI_TARGET_RANGE = 0, COLI_TARGET_BOXES = 1, COLI_TARGET_CIRCLES = 2 };
 enum ColiMode : u32 { COLI_MODE_MOVE = 0, COLI_MODE_ROTATE, COLI_MODE_SCALE, COLI_MODE_DUPLICATE, COLI_MODE_DELETE };
 enum ColiPanel : u32 { COLI_PANEL_SELECT = 0, COLI_PANEL_RANGE, COLI_PANEL_BOX, COLI_PANEL_CIRCLE, COLI_PANELS };
 enum { COLI_CHARACTERS = 5 };   // test characters in model slots and scene objects 0..4
-
 
 struct ColiEditor {
   u32 target;                   // ColiTarget
@@ -33,17 +33,6 @@ extern ColiEditor g_ColiEdit;
 // The template name of panel p (COLI_PANEL_*), null for another; the panels are made and
 // destroyed through the widget seam (app/widget.h).
 const char *Coli_PanelName(u32 p);
-
-// The library calls of the update and the draws (defaults: Cam_ProjectToScreen, Draw_Line3D,
-// Draw_Triangle3D, Text_Printf).
-struct ColiDrawCalls {
-  void (*project)(f32 out[3], f32 x, f32 y, f32 z);
-  void (*line)(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl);
-  // One translucent triangle of the collision model with the normal of its polygon.
-  void (*triangle)(const f32 p[9], const f32 n[3]);
-  void (*text)(i32 x, i32 y, const char *text);
-};
-extern ColiDrawCalls g_ColiDraw;
 
 // [SECTION] Records
 // Record k not in use; with a model in slot 0 it sits at scene object 0 with angle 0, size 5.

@@ -1,6 +1,6 @@
 // The collision editor's drawing: the collision model as translucent fan triangles, the box
 // walls as turned squares at the ground height and at the range floor, the circle walls as
-// 16-sided outlines, and the vertical-sync warning. Everything goes through g_ColiDraw.
+// 16-sided outlines, and the vertical-sync warning. Everything goes through g_SceneSeam.
 #include <math.h>
 
 #include "lib/draw/camera.h"
@@ -11,25 +11,12 @@
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "scene/coli_edit.h"
-
-static void LibLine(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
-  Draw_Line3D(a[0], a[1], a[2], r, g, bl, 255, 0, 0, b[0], b[1], b[2], r, g, bl, 255, 0, 0);
-}
-
-static void LibTriangle(const f32 p[9], const f32 n[3]) {
-  enum { R = 96, G = 160, B = 255, A = 96 };
-  Draw_Triangle3D(p[0], p[1], p[2], n[0], n[1], n[2], R, G, B, A, 0, 0, p[3], p[4], p[5], n[0], n[1], n[2], R, G, B, A, 0,
-                  0, p[6], p[7], p[8], n[0], n[1], n[2], R, G, B, A, 0, 0);
-}
-
-static void LibText(i32 x, i32 y, const char *text) { Text_Printf(x, y, "%s", text); }
-
-ColiDrawCalls g_ColiDraw = {Cam_ProjectToScreen, LibLine, LibTriangle, LibText};
+#include "scene/scene_seam.h"
 
 void Coli_Draw(void) {
   // The warning is the main view's: the other view windows would show a cut-off copy.
   if (!Lib_IsVSync() && View_DrawingMain())
-    g_ColiDraw.text(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
+    g_SceneSeam.print(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
 }
 
 // [SECTION] Scene
@@ -56,7 +43,7 @@ static void DrawModel(const Model3 *m) {
         const Vec3 &v = m->positions[p.corners[idx[k]].vertex];
         tri[k * 3] = v.x, tri[k * 3 + 1] = v.y, tri[k * 3 + 2] = v.z;
       }
-      g_ColiDraw.triangle(tri, n);
+      g_SceneSeam.triangle(tri, n);
     }
   }
 }
@@ -67,7 +54,7 @@ static void Outline(const f32 (*xz)[2], int n, f32 y, bool current) {
   for (int i = 0; i < n; i++) {
     const f32 *a = xz[i], *b = xz[(i + 1) % n];
     f32 p[3] = {a[0], y, a[1]}, q[3] = {b[0], y, b[1]};
-    g_ColiDraw.line(p, q, 255, g, 0);
+    g_SceneSeam.line(p, q, 255, g, 0);
   }
 }
 
@@ -91,7 +78,7 @@ static void CircleCorners(const ColiCircle &c, f32 out[16][2]) {
 }
 
 void Coli_DrawScene(void) {
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   if (!d) return;
   DrawDev_SetTexture(0, nullptr);
   DrawBatch_Begin();

@@ -38,7 +38,7 @@ static void SetButtons(ColiPanelView *v, const u32 *ids, u32 n, u32 pressedIndex
 }
 
 static void RangeView(ColiPanelView *v) {
-  const f32 *b = g_CollisionDoc->bounds;
+  const f32 *b = g_Coli.doc->bounds;
   AddText(v, IDC_COLI_MIN_X, "%2.0f", b[0]);
   AddText(v, IDC_COLI_MAX_X, "%2.0f", b[3]);
   AddText(v, IDC_COLI_MIN_Z, "%2.0f", b[2]);
@@ -70,7 +70,7 @@ static void BoxView(ColiPanelView *v) {
   static const u32 kModes[5] = {IDC_COLI_BOX_MOVE, IDC_COLI_BOX_ROTATE, IDC_COLI_BOX_SCALE, IDC_COLI_BOX_DUPLICATE,
                                 IDC_COLI_BOX_DELETE};
   const ColiEditor &e = g_ColiEdit;
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   f32 values[4];
   bool valid = e.curBox >= 0 && e.curBox < COLI_BOXES;
   if (valid) {
@@ -87,7 +87,7 @@ static void CircleView(ColiPanelView *v) {
   static const u32 kModes[5] = {IDC_COLI_CIRCLE_MOVE, 0, IDC_COLI_CIRCLE_SCALE, IDC_COLI_CIRCLE_DUPLICATE,
                                 IDC_COLI_CIRCLE_DELETE};
   const ColiEditor &e = g_ColiEdit;
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   f32 values[3];
   bool valid = e.curCircle >= 0 && e.curCircle < COLI_CIRCLES;
   if (valid) {
@@ -105,7 +105,7 @@ void Coli_PanelView(u32 panel, ColiPanelView *out) {
     SetButtons(out, kTargets, 3, g_ColiEdit.target);
     return;
   }
-  if (!g_CollisionDoc) return;
+  if (!g_Coli.doc) return;
   if (panel == COLI_PANEL_RANGE) RangeView(out);
   else if (panel == COLI_PANEL_BOX) BoxView(out);
   else if (panel == COLI_PANEL_CIRCLE) CircleView(out);
@@ -129,7 +129,7 @@ static bool ParseNumber(const char *text, f32 *out) {
 static void ApplyRange(const ColiRangeTexts *t) {
   static const char *const kLabels[5] = {"左", "右", "手前", "奥", "地面"};
   static const u32 kBound[5] = {0, 3, 2, 5, 1};
-  if (!t || !g_CollisionDoc) return;
+  if (!t || !g_Coli.doc) return;
   f32 v[5];
   for (u32 i = 0; i < 5; i++) {
     if (!ParseNumber(t->text[i], &v[i])) {
@@ -137,7 +137,7 @@ static void ApplyRange(const ColiRangeTexts *t) {
       return;
     }
   }
-  for (u32 i = 0; i < 5; i++) g_CollisionDoc->bounds[kBound[i]] = v[i];
+  for (u32 i = 0; i < 5; i++) g_Coli.doc->bounds[kBound[i]] = v[i];
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
   Doc_MarkEdited(DOC_COLLISION);
   App_MarkAllRedraw();

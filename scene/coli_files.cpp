@@ -7,11 +7,11 @@
 #include "scene/coli_edit.h"
 #include "scene/kzc.h"
 
-static bool HasSet(void) { return g_CollisionDoc != nullptr; }
-static const char *SetFileName(void) { return g_CollisionDoc ? g_CollisionDoc->fileName : nullptr; }
+static bool HasSet(void) { return g_Coli.doc != nullptr; }
+static const char *SetFileName(void) { return g_Coli.doc ? g_Coli.doc->fileName : nullptr; }
 
 // The document, made when the collision editor has not run yet; null when out of memory.
-static CollisionDoc *Document(void) { return g_CollisionDoc ? g_CollisionDoc : Coli_NewDocument(); }
+static CollisionDoc *Document(void) { return g_Coli.doc ? g_Coli.doc : Coli_NewDocument(); }
 
 // The editor's own step takes the model: it checks the name, renews the wall grid and marks
 // the set changed.

@@ -19,24 +19,11 @@
 enum { GRID_MAX_SIDE = 256 };
 static const f32 kNear = 50.0f;   // a polygon is near within this distance in x and in z
 
-struct ColiGrid {
-  const Model3 *model;      // what it was built for (null: not built)
-  const Polygon3 *polygons;
-  const Vec3 *positions;
-  i32 polygonCount, positionCount, normalCount;
-  f64 minX, minZ, cell;
-  i32 nx, nz;
-  i32 *cellStart;   // nx * nz + 1 offsets into items
-  i32 *items;       // polygon indices, ascending within each cell
-  i32 *nearList;    // the near polygons of one object
-};
-static ColiGrid s_grid;
-
 void Coli_InvalidateGrid(void) {
-  free(s_grid.cellStart);
-  free(s_grid.items);
-  free(s_grid.nearList);
-  memset(&s_grid, 0, sizeof s_grid);
+  free(g_Coli.grid.cellStart);
+  free(g_Coli.grid.items);
+  free(g_Coli.grid.nearList);
+  memset(&g_Coli.grid, 0, sizeof g_Coli.grid);
 }
 
 // A polygon the pass can use: 3 or 4 corners inside the position array, a first-corner
@@ -65,7 +52,7 @@ static bool BuildGrid(const Model3 *m) {
     lo[0] = std::min(lo[0], (f64)v.x), hi[0] = std::max(hi[0], (f64)v.x);
     lo[1] = std::min(lo[1], (f64)v.z), hi[1] = std::max(hi[1], (f64)v.z);
   }
-  ColiGrid &g = s_grid;
+  ColiGrid &g = g_Coli.grid;
   if (lo[0] > hi[0]) lo[0] = hi[0] = lo[1] = hi[1] = 0.0;   // nothing usable: one empty cell
   g.cell = std::max((f64)kNear, std::max(hi[0] - lo[0], hi[1] - lo[1]) / (GRID_MAX_SIDE - 1));
   g.nx = (i32)((hi[0] - lo[0]) / g.cell) + 1;
@@ -108,16 +95,16 @@ static bool BuildGrid(const Model3 *m) {
 
 // The grid of the document's model, rebuilt when the model or its arrays changed.
 static bool EnsureGrid(const Model3 *m) {
-  const ColiGrid &g = s_grid;
+  const ColiGrid &g = g_Coli.grid;
   if (g.model == m && g.polygons == m->polygons && g.positions == m->positions &&
       g.polygonCount == m->polygonCount && g.positionCount == m->positionCount && g.normalCount == m->normalCount)
     return true;
   return BuildGrid(m);
 }
 
-// The polygons near (px, pz), ascending, into s_grid.nearList; returns their count.
+// The polygons near (px, pz), ascending, into g_Coli.grid.nearList; returns their count.
 static i32 NearPolygons(const Model3 *m, f32 px, f32 pz) {
-  ColiGrid &g = s_grid;
+  ColiGrid &g = g_Coli.grid;
   if (!isfinite(px) || !isfinite(pz)) return 0;   // nothing is near a non-finite point
   // One cell of margin on each side absorbs the rounding of the cell computation.
   i32 x0 = CellOf((f64)px - kNear, g.minX, g.cell, g.nx) - 1, x1 = CellOf((f64)px + kNear, g.minX, g.cell, g.nx) + 1;
@@ -143,7 +130,7 @@ static i32 NearPolygons(const Model3 *m, f32 px, f32 pz) {
 // collide flag is 1.
 static KZL::OBJECT *Participant(i32 i) {
   KZL::OBJECT *o = Object_Get(i);
-  return o && g_ColiCollide[i] == 1 && Model3_Get(o->modelSlot) ? o : nullptr;
+  return o && g_Coli.collide[i] == 1 && Model3_Get(o->modelSlot) ? o : nullptr;
 }
 
 // Fan triangle t of polygon p (corners 0, t + 1, t + 2) as nine floats.
@@ -305,7 +292,7 @@ static void ResolveObject(CollisionDoc *doc, i32 i, KZL::OBJECT *o) {
   const Model3 *m = doc->model && EnsureGrid(doc->model) ? doc->model : nullptr;
   // Near means near the stored position, which does not change before the write-back.
   i32 nearCount = m ? NearPolygons(m, o->pos[0], o->pos[2]) : 0;
-  const i32 *nearList = s_grid.nearList;
+  const i32 *nearList = g_Coli.grid.nearList;
   const f32 sx = o->velocity[0], sz = o->velocity[2];
   bool hit = false, blocked = false, landed = false;
   if (m && o->pushed && (sx != 0.0f || sz != 0.0f)) hit = MoveAgainstPolygons(&s, m, nearList, nearCount, &blocked, &landed);
@@ -329,7 +316,7 @@ static void ResolveObject(CollisionDoc *doc, i32 i, KZL::OBJECT *o) {
 // [SECTION] The pass
 
 void Coli_Resolve(void) {
-  CollisionDoc *doc = g_CollisionDoc;
+  CollisionDoc *doc = g_Coli.doc;
   if (!doc || doc->loaded == 0) return;
   // Only objects 0..255 have a participation entry and a triangle cache entry.
   for (i32 i = 0; i < COLI_OBJECTS; i++)

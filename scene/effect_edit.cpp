@@ -1,6 +1,6 @@
 // The effect editor: the effect document and its key segment, the wheel's key steps, the key
 // drag, the explosion preview, the family's entry and exit and the dialog's slider actions.
-// Owns g_EffectDocs and g_ParticleEdit.
+// Owns g_ParticleEdit.docs and g_ParticleEdit.
 #include "scene/effect_edit.h"
 
 #include <math.h>
@@ -24,7 +24,6 @@
 
 const u32 g_KzeVersion = 2003000;
 
-EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 ParticleEditor g_ParticleEdit;
 
 static const char kParticleImage[] = "爆発.png";
@@ -33,8 +32,8 @@ static const char kParticleImage[] = "爆発.png";
 
 bool Effect_InitDocument(i32 n) {
   if (n < 0 || n >= PARTICLE_DOCS) return false;
-  if (!g_EffectDocs[n]) g_EffectDocs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
-  EffectDoc *d = g_EffectDocs[n];
+  if (!g_ParticleEdit.docs[n]) g_ParticleEdit.docs[n] = (EffectDoc *)calloc(1, sizeof(EffectDoc));
+  EffectDoc *d = g_ParticleEdit.docs[n];
   if (!d) return false;
   d->version = g_KzeVersion;
   Str_Copy(d->name, sizeof d->name, "新規.KZE");
@@ -52,7 +51,7 @@ bool Effect_InitDocument(i32 n) {
 }
 
 void Particle_FreeDocuments(void) {
-  for (EffectDoc *&d : g_EffectDocs) {
+  for (EffectDoc *&d : g_ParticleEdit.docs) {
     free(d);
     d = nullptr;
   }
@@ -74,7 +73,7 @@ void Effect_NewDocument(void) {
 
 // The emitter the wheel and the drag work on; null when the document or emitter is missing.
 static ParticleEmitter *CurrentEmitter(void) {
-  EffectDoc *d = g_EffectDocs[0];
+  EffectDoc *d = g_ParticleEdit.docs[0];
   i32 i = g_ParticleEdit.curEmitter;
   if (!d || i < 0 || i >= PARTICLE_EMITTERS) return nullptr;
   return &d->emitters[i];
@@ -87,10 +86,10 @@ static i32 KeyCount(const ParticleEmitter *em) {
 }
 
 void Effect_FindCurrentKeys(void) {
-  EffectDoc *d = g_EffectDocs[0];
+  EffectDoc *d = g_ParticleEdit.docs[0];
   if (!d) return;
   ParticleEmitter &em = d->emitters[0];
-  i32 n = KeyCount(&em), f = g_MovieFrame;
+  i32 n = KeyCount(&em), f = g_MovieScene.frame;
   // Without keys there is no segment: index -1 would read before the key array.
   if (n == 0) return;
   i32 cur = n - 1, next = n - 1;
@@ -125,7 +124,7 @@ i32 Effect_NextKeyFrame(i32 f) {
 }
 
 void Particle_WheelKey(i32 step) {
-  g_MovieFrame = step < 0 ? Effect_PrevKeyFrame(g_MovieFrame) : Effect_NextKeyFrame(g_MovieFrame);
+  g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
   App_MarkAllRedraw();
@@ -141,7 +140,7 @@ static bool OnlyLeftButton(void) {
 static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
   i32 found = -1;
   for (i32 i = 0; i < KeyCount(em); i++)
-    if (em->keys[i].frame == g_MovieFrame) found = i;
+    if (em->keys[i].frame == g_MovieScene.frame) found = i;
   return found;
 }
 

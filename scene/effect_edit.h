@@ -1,4 +1,4 @@
-// The effect editor (family 19): the effect document (g_EffectDocs, document 0 edited) whose
+// The effect editor (family 19): the effect documents (g_ParticleEdit.docs, 0 edited) whose
 // emitter keys the mouse moves and the wheel steps through, and the explosion preview of up
 // to 300 sprites of "爆発.png" tuned by the effect dialog's two sliders. No effect document is
 // read from or written to a file.
@@ -6,8 +6,8 @@
 // The family's hooks and the document keep the Effect_ names; the editor's own names take
 // Particle_ (Effect_ in the library is the HLSL effect files).
 //
-// Owners: effect_edit.cpp owns g_EffectDocs and g_ParticleEdit (only the family's hooks and
-// the dialog's notifications change them) and makes the dialog through the widget seam
+// Owners: effect_edit.cpp owns g_ParticleEdit (only the family's hooks and the dialog's
+// notifications change it) and makes the dialog through the widget seam
 // (app/widget.h); effect_edit_win.cpp registers its template and procedure.
 #pragma once
 #include "lib/draw/image.h"
@@ -78,6 +78,7 @@ struct ParticleEditor {
   i32 mode;                // PARTICLE_MODE_*
   u8 refresh;              // the dialog's labels are out of date
   void *dialog;            // the effect dialog (platform handle), null when closed
+  EffectDoc *docs[PARTICLE_DOCS];   // allocated zeroed by Effect_InitDocument
   f32 scale, scale2;       // the document's camera values (2.0 and 3.9)
   i32 viewPair[2];         // (150, 84)
   ParticleSprite particles[PARTICLE_SPRITES];
@@ -88,7 +89,6 @@ struct ParticleEditor {
 // The effect dialog's name with the widget seam (its template is IDD_EFFECT).
 #define PARTICLE_PANEL "IDD_EFFECT"
 
-extern EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 extern ParticleEditor g_ParticleEdit;
 
 // [SECTION] Document
@@ -100,13 +100,13 @@ bool Effect_InitDocument(i32 n);
 void Particle_FreeDocuments(void);
 // Document 0 initialised, move mode, the camera values; every view flagged.
 void Effect_NewDocument(void);
-// The key segment of emitter 0 of document 0 at g_MovieFrame.
+// The key segment of emitter 0 of document 0 at g_MovieScene.frame.
 void Effect_FindCurrentKeys(void);
 // The largest key frame of the current emitter below f, or 0 when none.
 i32 Effect_PrevKeyFrame(i32 f);
 // The first key frame of the current emitter above f, or f when none.
 i32 Effect_NextKeyFrame(i32 f);
-// The wheel's step: g_MovieFrame to the previous (-1) or next key frame, then the segment
+// The wheel's step: g_MovieScene.frame to the previous (-1) or next key frame, then the segment
 // again and the dialog refreshed.
 void Particle_WheelKey(i32 step);
 

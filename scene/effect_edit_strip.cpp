@@ -7,13 +7,13 @@
 #include "scene/movie.h"
 
 static const ParticleEmitter *StripEmitter(i32 i) {
-  const EffectDoc *d = g_EffectDocs[0];
+  const EffectDoc *d = g_ParticleEdit.docs[0];
   if (!d || i < 0 || i >= PARTICLE_EMITTERS || i >= d->emitterCount) return nullptr;
   return &d->emitters[i];
 }
 
 static i32 StripEmitterCount(void) {
-  const EffectDoc *d = g_EffectDocs[0];
+  const EffectDoc *d = g_ParticleEdit.docs[0];
   if (!d) return 0;
   return d->emitterCount < 0 ? 0 : d->emitterCount > PARTICLE_EMITTERS ? PARTICLE_EMITTERS : d->emitterCount;
 }
@@ -34,7 +34,7 @@ static i32 StripKeyFrame(i32 i, i32 k) {
   return em && k >= 0 && k < StripKeyCount(i) ? em->keys[k].frame : 0;
 }
 
-static i32 StripCurrentFrame(void) { return g_MovieFrame; }
+static i32 StripCurrentFrame(void) { return g_MovieScene.frame; }
 
 void Particle_InstallStripSource(void) {
   StripEffectSource &s = g_StripEffect;

@@ -9,7 +9,7 @@
 #include "model/object.h"
 #include "model/seam.h"
 
-u32 g_KzcVersion = KZC_VERSION_2002010;
+const u32 g_KzcVersion = KZC_VERSION_2002010;
 
 static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzc[] = "%s は、ＫＺＣ形式ではありません。";
@@ -174,9 +174,9 @@ bool Kzc_Write(const char *path) {
     return false;
   }
   ByteWriter w = {};
-  bool ok = g_CollisionDoc && Kzc_Encode(g_CollisionDoc, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = g_Coli.doc && Kzc_Encode(g_Coli.doc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
   if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
-  else Str_Copy(g_CollisionDoc->fileName, sizeof g_CollisionDoc->fileName, path);   // the title names it
+  else Str_Copy(g_Coli.doc->fileName, sizeof g_Coli.doc->fileName, path);   // the title names it
   return ok;
 }

@@ -17,7 +17,7 @@ enum {
   KZC_VERSION_2002010 = 2002010,
 };
 
-extern u32 g_KzcVersion;
+extern const u32 g_KzcVersion;
 
 // Parses a whole KZC file image into d (fresh from Coli_AllocDocument). Null when it was read;
 // otherwise the message (a format taking the file name) saying why it was refused, and d is
@@ -29,9 +29,9 @@ bool Kzc_Encode(CollisionDoc *d, ByteWriter *w);
 
 // Reads the file into a new document, not installed; null after a message.
 CollisionDoc *Kzc_ReadDocument(const char *path);
-// Reads a KZC file and, when it is valid, replaces g_CollisionDoc by it, then loads the
+// Reads a KZC file and, when it is valid, replaces g_Coli.doc by it, then loads the
 // collision model it names (through slot 255) and its characters into model slots and scene
 // objects 10..19 (hidden). On any refusal the current document stays and the message says why.
 bool Kzc_Read(const char *path);
-// Writes g_CollisionDoc as version 2002010 (temporary file, then replace); false with a message.
+// Writes g_Coli.doc as version 2002010 (temporary file, then replace); false with a message.
 bool Kzc_Write(const char *path);

@@ -478,7 +478,7 @@ bool Kzv_Read(const char *path) {
   s.playStart = 0;
   s.playEnd = s.frameCount;
   s.loopFlag = 0;
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   s.frameTime = 0;
   // A host without the editor starts playing at once; the editor keeps a read movie stopped.
   if (g_EditorMode == 0) {

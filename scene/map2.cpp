@@ -1,5 +1,5 @@
 // The 2D map editor: the sample map, the tile slots, drawing, the cursor and painting, the
-// family hooks and the tile panel's actions. Owns g_Map2Doc and g_Map2Editor.
+// family hooks and the tile panel's actions. Owns g_Map2Editor.doc and g_Map2Editor.
 //
 // One mapping between cells and the screen: a cell (x, y) lies at (304 + 32x - sx,
 // 224 + 32y - sy) with the scroll (sx, sy) in pixels; Map2_CursorFromMouse is its inverse for
@@ -25,7 +25,6 @@
 #include "model/object.h"
 #include "model/seam.h"
 
-Map2Doc *g_Map2Doc;
 Map2Editor g_Map2Editor;
 
 static const char kFolder[] = "MAP2_２Ｄマップ";
@@ -35,13 +34,13 @@ static const char kCharacter[] = "cat.psd";
 
 bool Map2_AllocDocument(void) {
   Map2_FreeDocument();
-  g_Map2Doc = (Map2Doc *)calloc(1, sizeof(Map2Doc));
-  return g_Map2Doc != nullptr;
+  g_Map2Editor.doc = (Map2Doc *)calloc(1, sizeof(Map2Doc));
+  return g_Map2Editor.doc != nullptr;
 }
 
 void Map2_FreeDocument(void) {
-  free(g_Map2Doc);
-  g_Map2Doc = nullptr;
+  free(g_Map2Editor.doc);
+  g_Map2Editor.doc = nullptr;
 }
 
 bool Map2_LoadTileImage(i32 i, const char *name) {
@@ -77,7 +76,7 @@ void Map2_LoadTiles(const Map2Doc *d, const char *mapPath) {
 
 void Map2_AfterDocumentChange(void) {
   Map2Editor &e = g_Map2Editor;
-  i32 count = g_Map2Doc ? g_Map2Doc->tileCount : 0;
+  i32 count = g_Map2Editor.doc ? g_Map2Editor.doc->tileCount : 0;
   // The slots above the count are not drawn (Map2_DrawTiles checks the count); their rows
   // stay with the slots for their next load.
   if (e.currentTile >= count) e.currentTile = count > 0 ? count - 1 : 0;
@@ -91,7 +90,7 @@ static void SetTile(Map2Doc *d, i32 i, const char *name, u8 passable) {
 }
 
 void Map2_NewDocument(void) {
-  Map2Doc *d = g_Map2Doc;
+  Map2Doc *d = g_Map2Editor.doc;
   if (!d) return;
   memset(d, 0, sizeof *d);
   SetTile(d, 0, "草.psd", 1);
@@ -119,7 +118,7 @@ static i32 ClampCell(i32 v, i32 count) {
 }
 
 bool Map2_CursorFromMouse(i32 mx, i32 my, f32 panX, f32 panY, i32 *column, i32 *row) {
-  const Map2Doc *d = g_Map2Doc;
+  const Map2Doc *d = g_Map2Editor.doc;
   const Map2Editor &e = g_Map2Editor;
   if (!d || d->width <= 0 || d->height <= 0) return false;
   // Integer division toward zero, as the main view's placement of the cells implies.
@@ -133,7 +132,7 @@ bool Map2_CursorFromMouse(i32 mx, i32 my, f32 panX, f32 panY, i32 *column, i32 *
 // [SECTION] Drawing
 
 void Map2_DrawTiles(i32 sx, i32 sy) {
-  const Map2Doc *d = g_Map2Doc;
+  const Map2Doc *d = g_Map2Editor.doc;
   if (!d) return;
   for (i32 y = 0; y < d->height && y < MAP2_SIDE; y++)
     for (i32 x = 0; x < d->width && x < MAP2_SIDE; x++) {
@@ -151,7 +150,7 @@ void Map2_DrawTiles(i32 sx, i32 sy) {
 }
 
 static void DrawCursor(void) {
-  const Map2Doc *d = g_Map2Doc;
+  const Map2Doc *d = g_Map2Editor.doc;
   const Map2Editor &e = g_Map2Editor;
   if (!d || d->width <= 0 || d->height <= 0) return;
   i32 sx = (e.cursorX - e.scrollX) * MAP2_CELL + 304;
@@ -184,7 +183,7 @@ void Map2_Draw(void) {
 // [SECTION] Cursor, painting, mouse and keys
 
 static void Paint(void) {
-  Map2Doc *d = g_Map2Doc;
+  Map2Doc *d = g_Map2Editor.doc;
   const Map2Editor &e = g_Map2Editor;
   if (!d || d->width <= 0 || d->height <= 0) return;   // an empty map has no cell to paint
   i32 &cell = d->grid[e.cursorY][e.cursorX];
@@ -233,7 +232,7 @@ void Map2_FillList(void) {
   void *list = g_Map2Editor.list;
   if (!list) return;
   Widget_ListReset(list);
-  i32 count = g_Map2Doc ? g_Map2Doc->tileCount : 0;
+  i32 count = g_Map2Editor.doc ? g_Map2Editor.doc->tileCount : 0;
   for (i32 i = 0; i < count; i++) {
     char row[MAP2_NAME_SIZE + 16];
     Map2_RowText(i, row, sizeof row);
@@ -293,7 +292,7 @@ void Map2_Leave(void) {
 // [SECTION] Tile panel
 
 void Map2_RowText(i32 i, char *out, size_t size) {
-  const Map2Doc *d = g_Map2Doc;
+  const Map2Doc *d = g_Map2Editor.doc;
   if (!d || i < 0 || i >= d->tileCount) {
     if (size) out[0] = 0;
     return;
@@ -302,7 +301,7 @@ void Map2_RowText(i32 i, char *out, size_t size) {
 }
 
 static bool AddTile(void) {
-  Map2Doc *d = g_Map2Doc;
+  Map2Doc *d = g_Map2Editor.doc;
   Map2Editor &e = g_Map2Editor;
   if (d->tileCount >= MAP2_TILES) {
     Lib_ErrorBox("これ以上 追加できません。");
@@ -323,7 +322,7 @@ static bool AddTile(void) {
 }
 
 bool Map2_PanelCommand(i32 control, i32 value) {
-  Map2Doc *d = g_Map2Doc;
+  Map2Doc *d = g_Map2Editor.doc;
   Map2Editor &e = g_Map2Editor;
   if (!d) return false;
   switch (control) {

@@ -1,13 +1,13 @@
-// The 2D map editor (family 20): the tile map document (g_Map2Doc), the editor object
-// (g_Map2Editor) with its 16 tile image slots, the MAP2 file format and the tile panel.
+// The 2D map editor (family 20): the editor object (g_Map2Editor) with the tile map document
+// and its 16 tile image slots, the MAP2 file format and the tile panel.
 //
 // MAP2 file, little-endian, no gaps:
 //   "MAP2" (4 bytes, no terminator), i32 version (2005000), i32 tile count n,
 //   n x {u8 passable flag, i32 name length k, k name bytes}, i32 width w, i32 height h,
 //   h rows of w i32 cells (tile indexes).
 //
-// Owners: map2_file.cpp reads and writes the format; map2.cpp owns g_Map2Doc and
-// g_Map2Editor (only the family's hooks and the panel change them) and makes the tile dialog
+// Owners: map2_file.cpp reads and writes the format; map2.cpp owns g_Map2Editor (only the
+// family's hooks and the panel change it) and makes the tile dialog
 // through the widget seam (app/widget.h); map2_win.cpp registers its template and procedure.
 #pragma once
 #include "lib/draw/image.h"
@@ -24,7 +24,7 @@ enum {
 };
 enum : i32 { MAP2_VERSION = 2005000 };
 
-// One map (allocated zeroed; held by g_Map2Doc).
+// One map (allocated zeroed; held by g_Map2Editor.doc).
 struct Map2Doc {
   u32 version;
   u8 passable[MAP2_TILES];                  // 1 = passable ("○"), 0 = not ("×")
@@ -36,6 +36,7 @@ struct Map2Doc {
 
 // The family object. The tile slots keep their image rows from load to load.
 struct Map2Editor {
+  Map2Doc *doc;            // the map (null until the family first allocates it)
   u8 painting;             // the left button paints while held
   i32 cursorX, cursorY;    // cursor column and row (clamped to the map)
   i32 scrollX, scrollY;    // scroll in cells (no limits)
@@ -51,7 +52,6 @@ struct Map2Editor {
 // The tile dialog's name with the widget seam (its template is IDD_MAP2_TILES).
 #define MAP2_PANEL "IDD_MAP2_TILES"
 
-extern Map2Doc *g_Map2Doc;
 extern Map2Editor g_Map2Editor;
 
 // [SECTION] MAP2 files (map2_file.cpp)

@@ -122,9 +122,9 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   return ok;
 }
 
-bool Map2_ReadCurrent(const char *path) { return Map2_Read(path, g_Map2Doc); }
-bool Map2_WriteCurrent(const char *path) { return Map2_Write(g_Map2Doc, path); }
-bool Map2_HasDocument(void) { return g_Map2Doc != nullptr; }
+bool Map2_ReadCurrent(const char *path) { return Map2_Read(path, g_Map2Editor.doc); }
+bool Map2_WriteCurrent(const char *path) { return Map2_Write(g_Map2Editor.doc, path); }
+bool Map2_HasDocument(void) { return g_Map2Editor.doc != nullptr; }
 
 void Map2_AfterRead(void) {
   Map2_FillList();

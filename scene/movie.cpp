@@ -23,7 +23,6 @@
 
 const i32 g_KzvVersion = KZV_VERSION;
 MovieScene g_MovieScene;
-i32 g_MovieFrame;
 ImageHandle g_MovieImages[MOVIE_MAX_OBJECTS];
 
 // A frame as an index of the 18,000-entry frame table.
@@ -86,7 +85,7 @@ void Movie_InitData(void) {
   s.version = g_KzvVersion;
   Str_Copy(s.movieFolder, sizeof s.movieFolder, g_Lib.dataDir);
   Str_Copy(s.movieFileName, sizeof s.movieFileName, "新規.KZV");
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   s.frameTime = 0;
   s.frameCount = 180;
   s.playStart = 0;
@@ -153,7 +152,7 @@ void Movie_FindKeysOf(MovieObject *o, i32 frame) {
 void Movie_FindCurrentKeys(void) {
   i32 count = ObjectCount();
   for (i32 n = 0; n < count; n++)
-    if (MovieObject *o = g_Movie.objects[n]) Movie_FindKeysOf(o, g_MovieFrame);
+    if (MovieObject *o = g_Movie.objects[n]) Movie_FindKeysOf(o, g_MovieScene.frame);
 }
 
 // The 20 channels of a key in pose order.
@@ -291,7 +290,7 @@ void Movie_RefreshFrameTables(void) {
 
 static void StepSound(i32 n, const MovieObject *o) {
   if (g_Movie.playState != MOVIE_PLAYING) return;
-  if (g_MovieFrame == 1 && o->keys[0].frame == 0) Sound_PlaySlot(o->keys[0].number);
+  if (g_MovieScene.frame == 1 && o->keys[0].frame == 0) Sound_PlaySlot(o->keys[0].number);
   if (o->curKey != g_MovieScene.prevKeys[n]) Sound_PlaySlot(o->keys[o->curKey].number);
 }
 
@@ -332,7 +331,7 @@ static void StepModel3(i32 n, MovieObject *o, i32 frameIndex) {
 
 void Movie_PlaybackStep(void) {
   Movie_FindCurrentKeys();
-  i32 frameIndex = TableIndex(g_MovieFrame);
+  i32 frameIndex = TableIndex(g_MovieScene.frame);
   i32 count = ObjectCount();
   for (i32 n = 0; n < count; n++) {
     MovieObject *o = g_Movie.objects[n];
@@ -366,7 +365,7 @@ i32 Movie_PlaybackEnd(bool chain) {
     Str_Copy(next, sizeof next, s.nextName);   // the read replaces the scene's fields
     if (Kzv_Read(next)) {
       g_Movie.playState = MOVIE_PLAYING;
-      g_MovieFrame = 0;
+      g_MovieScene.frame = 0;
       return MOVIE_END_CHAINED;
     }
     // The next movie did not read: this one stays, stopped.
@@ -374,7 +373,7 @@ i32 Movie_PlaybackEnd(bool chain) {
     return MOVIE_END_STOPPED;
   }
   if (s.loopFlag && g_Lib.runState == 6) {
-    g_MovieFrame = s.playStart;
+    g_MovieScene.frame = s.playStart;
     if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
     return MOVIE_END_LOOPED;
   }
@@ -386,8 +385,8 @@ void Movie_PlaybackTick(void) {
   // The editor runs playback from the shell's tick; this one serves a host without it.
   if (g_Movie.playState != MOVIE_PLAYING || g_EditorMode != 0) return;
   Movie_SnapshotPrevKeys();
-  g_MovieFrame++;
-  if (g_MovieFrame < g_MovieScene.playEnd) Movie_PlaybackStep();
+  g_MovieScene.frame++;
+  if (g_MovieScene.frame < g_MovieScene.playEnd) Movie_PlaybackStep();
   else Movie_PlaybackEnd(g_MovieScene.nextPresent == 1);
 }
 
@@ -409,15 +408,15 @@ static i32 KeyAt(const MovieObject *o, i32 f) {
 bool Movie_EnsureKeyAtFrame(void) {
   MovieObject *o = CurrentObject();
   if (!o) return false;
-  if (KeyAt(o, g_MovieFrame) >= 0) return true;
+  if (KeyAt(o, g_MovieScene.frame) >= 0) return true;
   i32 count = o->keyCount < 0 ? 0 : o->keyCount;
   if (count >= MOVIE_MAX_KEYS) return false;   // a 17th key has no room
   i32 i = 0;
-  while (i < count && o->keys[i].frame < g_MovieFrame) i++;
+  while (i < count && o->keys[i].frame < g_MovieScene.frame) i++;
   memmove(&o->keys[i + 1], &o->keys[i], (size_t)(count - i) * sizeof(MovieKey));
   // Key i keeps its number (the moved-up key's); the rest comes from the evaluated pose.
   MovieKey &k = o->keys[i];
-  k.frame = g_MovieFrame;
+  k.frame = g_MovieScene.frame;
   k.shown = 1;
   const f32 *p = o->pose;
   memcpy(k.position, p + MOVIE_POSE_POSITION, sizeof k.position);
@@ -433,8 +432,8 @@ bool Movie_EnsureKeyAtFrame(void) {
 
 bool Movie_DeleteKeyAtFrame(void) {
   MovieObject *o = CurrentObject();
-  if (!o || g_MovieFrame == 0 || o->keyCount <= 1) return false;   // an object keeps one key
-  i32 i = KeyAt(o, g_MovieFrame);
+  if (!o || g_MovieScene.frame == 0 || o->keyCount <= 1) return false;   // an object keeps one key
+  i32 i = KeyAt(o, g_MovieScene.frame);
   if (i < 0) return false;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
   memmove(&o->keys[i], &o->keys[i + 1], (size_t)(count - i - 1) * sizeof(MovieKey));
@@ -456,10 +455,10 @@ bool Movie_PasteKey(void) {
   if (!o || !Movie_EnsureKeyAtFrame()) return false;
   Movie_FindCurrentKeys();
   // Only ever the key at the current frame, never a neighbour.
-  i32 k = KeyAt(o, g_MovieFrame);
+  i32 k = KeyAt(o, g_MovieScene.frame);
   if (k < 0) return false;
   o->keys[k] = g_MovieScene.keyClipboard;
-  o->keys[k].frame = g_MovieFrame;
+  o->keys[k].frame = g_MovieScene.frame;
   Movie_MarkChanged();
   return true;
 }

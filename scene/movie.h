@@ -2,8 +2,8 @@
 // a pose for the current frame, the motion frame tables, the playback step that hands poses
 // to the model slots, scene objects, camera and sound slots, and the key editing commands.
 //
-// Globals owned here: g_MovieScene, g_MovieFrame, g_MovieImages (one image handle per movie
-// object). The records the library reads (g_Movie.objects, g_Movie.objectCount, g_Movie.messages,
+// Globals owned here: g_MovieScene (with the current frame), g_MovieImages (one image handle
+// per movie object). The records the library reads (g_Movie.objects, g_Movie.objectCount, g_Movie.messages,
 // g_Movie.loaded, g_Movie.playState) stay in scene/movie_services.h. Changed by the movie
 // editor, the KZV reader (scene/kzv.h) and the playback ticks.
 //
@@ -40,9 +40,9 @@ struct MovieScene {
   i32 playStart, playEnd;         // play range (frames)
   i32 loopFlag;
   u8 tablesStale;                 // the frame tables need a rebuild (Movie_RefreshFrameTables)
+  i32 frame;                      // current movie frame
 };
 extern MovieScene g_MovieScene;
-extern i32 g_MovieFrame;          // current movie frame
 extern ImageHandle g_MovieImages[MOVIE_MAX_OBJECTS];
 
 // [SECTION] data
@@ -58,7 +58,7 @@ void Movie_FreeObjects(void);
 MovieObject *Movie_Object(i32 n);
 
 // [SECTION] evaluation
-// Current key, next key and fraction of every object for g_MovieFrame.
+// Current key, next key and fraction of every object for g_MovieScene.frame.
 void Movie_FindCurrentKeys(void);
 // The same for one object at a frame.
 void Movie_FindKeysOf(MovieObject *o, i32 frame);
@@ -68,7 +68,7 @@ void Movie_BuildMotionFrameTables(void);
 // it every pass). Editors that change keys, kinds or the actors' models call Movie_MarkChanged.
 void Movie_RefreshFrameTables(void);
 void Movie_MarkChanged(void);
-// Applies g_MovieFrame to the model slots, scene objects, camera and sounds.
+// Applies g_MovieScene.frame to the model slots, scene objects, camera and sounds.
 void Movie_PlaybackStep(void);
 // Remembers every object's current key (the sound triggers compare against it).
 void Movie_SnapshotPrevKeys(void);

@@ -51,7 +51,7 @@ static MovieObject *Current(void) {
 // The current object's key at or before the current frame.
 static MovieKey *CurrentKey(MovieObject *o) {
   if (!o) return nullptr;
-  Movie_FindKeysOf(o, g_MovieFrame);
+  Movie_FindKeysOf(o, g_MovieScene.frame);
   i32 k = o->curKey;
   return k >= 0 && k < MOVIE_MAX_KEYS && k < o->keyCount ? &o->keys[k] : nullptr;
 }
@@ -184,9 +184,9 @@ bool MovieDlg_ApplyFrameCount(const char *text) {
   s.frameCount = n;
   s.playEnd = n;
   if (s.playStart > s.playEnd - 1) s.playStart = s.playEnd - 1;
-  g_MovieFrame = ClampI(g_MovieFrame, 0, n);
-  Movie_SetScroll(g_MovieFrame, n);
-  g_MovieEditor.shownFrame = g_MovieFrame;
+  g_MovieScene.frame = ClampI(g_MovieScene.frame, 0, n);
+  Movie_SetScroll(g_MovieScene.frame, n);
+  g_MovieEditor.shownFrame = g_MovieScene.frame;
   Edited();
   return true;
 }
@@ -260,8 +260,8 @@ i32 MovieDlg_MotionSelection(i32 sel, i32 motions) {
 
 bool MovieDlg_MoveKey(i32 dx) {
   MovieObject *o = Current();
-  if (!o || dx == 0 || !HasKeyAt(o, g_MovieFrame)) return false;
-  i32 from = g_MovieFrame, to = from + MovieDlg_MoveStep(dx);
+  if (!o || dx == 0 || !HasKeyAt(o, g_MovieScene.frame)) return false;
+  i32 from = g_MovieScene.frame, to = from + MovieDlg_MoveStep(dx);
   if (to < 0 || to > g_MovieScene.frameCount || HasKeyAt(o, to)) return false;
   Movie_FindCurrentKeys();
   MovieKey saved = g_MovieScene.keyClipboard;
@@ -272,7 +272,7 @@ bool MovieDlg_MoveKey(i32 dx) {
     g_MovieScene.keyClipboard = saved;
     return false;
   }
-  g_MovieFrame = to;
+  g_MovieScene.frame = to;
   Movie_PasteKey();
   Edited();
   return true;
@@ -681,11 +681,11 @@ static void KeyCommand(u32 id) {
       if (Movie_DeleteKeyAtFrame()) Edited();
       break;
     case IDC_MOVIE_KEY_PASTE: if (Movie_PasteKey()) Edited(); break;
-    case IDC_MOVIE_KEY_FIRST: g_MovieFrame = 0; break;
-    case IDC_MOVIE_KEY_PREV_KEY: g_MovieFrame = Movie_PrevKeyFrame(g_MovieFrame); break;
-    case IDC_MOVIE_KEY_NEXT_KEY: g_MovieFrame = Movie_NextKeyFrame(g_MovieFrame); break;
-    case IDC_MOVIE_KEY_PREV: if (g_MovieFrame > 0) g_MovieFrame--; break;
-    case IDC_MOVIE_KEY_NEXT: if (g_MovieFrame < s.frameCount) g_MovieFrame++; break;   // never past the end
+    case IDC_MOVIE_KEY_FIRST: g_MovieScene.frame = 0; break;
+    case IDC_MOVIE_KEY_PREV_KEY: g_MovieScene.frame = Movie_PrevKeyFrame(g_MovieScene.frame); break;
+    case IDC_MOVIE_KEY_NEXT_KEY: g_MovieScene.frame = Movie_NextKeyFrame(g_MovieScene.frame); break;
+    case IDC_MOVIE_KEY_PREV: if (g_MovieScene.frame > 0) g_MovieScene.frame--; break;
+    case IDC_MOVIE_KEY_NEXT: if (g_MovieScene.frame < s.frameCount) g_MovieScene.frame++; break;   // never past the end
     case IDC_MOVIE_KEY_ZOOM_OUT: MovieDlg_Zoom(true); break;
     case IDC_MOVIE_KEY_ZOOM_IN: MovieDlg_Zoom(false); break;
     case IDC_MOVIE_KEY_SCROLL_LEFT: MovieDlg_ScrollBy(100, 0); break;
@@ -723,7 +723,7 @@ void MovieDlg_Command(u32 d, u32 id) {
 // [SECTION] time line mouse
 
 static void Pick(i32 x, i32 y) {
-  g_MovieFrame = MovieDlg_PickFrame(x);
+  g_MovieScene.frame = MovieDlg_PickFrame(x);
   i32 row = MovieDlg_PickRow(y);
   if (row >= 0 && row < ObjectCount() && g_Movie.objects[row]) g_CurSlot = (u32)row;
   Changed();
@@ -756,9 +756,9 @@ void MovieDlg_RightDrag(i32 x, i32 y) {
 }
 
 void MovieDlg_Scroll(i32 code, i32 thumb) {
-  i32 f = MovieDlg_ScrollFrame(g_MovieFrame, code, thumb, g_MovieScene.frameCount);
-  if (f == g_MovieFrame && code != MOVIE_SB_THUMBPOSITION) return;
-  g_MovieFrame = f;
+  i32 f = MovieDlg_ScrollFrame(g_MovieScene.frame, code, thumb, g_MovieScene.frameCount);
+  if (f == g_MovieScene.frame && code != MOVIE_SB_THUMBPOSITION) return;
+  g_MovieScene.frame = f;
   Movie_SetScroll(f, g_MovieScene.frameCount);
   g_MovieEditor.shownFrame = f;
   Changed();

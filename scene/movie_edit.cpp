@@ -1,5 +1,5 @@
 // The movie editor's state, family hooks, drags, keys, actors and playback. Owns
-// g_MovieEditor and g_MovieEditOps (see scene/movie_edit.h).
+// g_MovieEditor (see scene/movie_edit.h).
 #include "scene/movie_edit.h"
 
 #include <stdlib.h>
@@ -26,7 +26,6 @@
 #include "scene/movie_dlg.h"
 
 MovieEditor g_MovieEditor;
-MovieEditOps g_MovieEditOps;
 
 static const char kTableFull[] = "これ以上 追加できません。";
 
@@ -46,7 +45,7 @@ static MovieKey *KeyAtFrame(MovieObject *o) {
   if (!o) return nullptr;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
   for (i32 k = 0; k < count; k++)
-    if (o->keys[k].frame == g_MovieFrame) return &o->keys[k];
+    if (o->keys[k].frame == g_MovieScene.frame) return &o->keys[k];
   return nullptr;
 }
 
@@ -163,7 +162,7 @@ static const char *KindName(i32 kind) {
   }
 }
 static i32 StripObject(void) { return (i32)g_CurSlot; }
-static i32 StripFrame(void) { return g_MovieFrame; }
+static i32 StripFrame(void) { return g_MovieScene.frame; }
 static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
 
 // The key dialog is the movie strip's window: its time line starts at (230, 84).
@@ -184,7 +183,7 @@ void Movie_Enter(void) {
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
   Movie_NewDocument();
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   e.shownFrame = -1;
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
     ViewRecord *v = LayoutView(i);
@@ -217,9 +216,9 @@ static i32 TableIndex(i32 frame) {
 
 void Movie_Update(void) {
   MovieEditor &e = g_MovieEditor;
-  if (g_MovieFrame != e.shownFrame) {
-    Movie_SetScroll(g_MovieFrame, g_MovieScene.frameCount);
-    e.shownFrame = g_MovieFrame;
+  if (g_MovieScene.frame != e.shownFrame) {
+    Movie_SetScroll(g_MovieScene.frame, g_MovieScene.frameCount);
+    e.shownFrame = g_MovieScene.frame;
   }
   Lib_SetSceneDraw(1);
   i32 count = ObjectCount();
@@ -227,7 +226,7 @@ void Movie_Update(void) {
     MovieObject *o = g_Movie.objects[n];
     Model3 *m = g_Model3Slots[n];
     if (!o || !m) continue;
-    m->frame = o->frameTable[TableIndex(g_MovieFrame)];
+    m->frame = o->frameTable[TableIndex(g_MovieScene.frame)];
     i32 key = o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS ? 0 : o->curKey;
     if (m->motion != o->keys[key].number) Model3_SetMotion(m, o->keys[key].number);
   }
@@ -393,7 +392,7 @@ void Movie_KeyUp(u32 key) {
 }
 
 void Movie_WheelKey(i32 step) {
-  g_MovieFrame = step < 0 ? Movie_PrevKeyFrame(g_MovieFrame) : Movie_NextKeyFrame(g_MovieFrame);
+  g_MovieScene.frame = step < 0 ? Movie_PrevKeyFrame(g_MovieScene.frame) : Movie_NextKeyFrame(g_MovieScene.frame);
   Movie_RefreshAllLists();
 }
 
@@ -418,7 +417,7 @@ static void InitKeys(i32 n, MovieObject *o, i32 kind) {
   k.rotation[3] = 1.0f;
   k.scale[0] = k.scale[1] = k.scale[2] = 1.0f;
   for (f32 &c : k.color) c = 255.0f;
-  Movie_FindKeysOf(o, g_MovieFrame);
+  Movie_FindKeysOf(o, g_MovieScene.frame);
   Movie_InterpolateObject(n, o->curKey, o->fraction);
 }
 
@@ -513,8 +512,8 @@ void Movie_StartPlayback(void) {
   SetPlayText("停止(A)");
   // Without a platform to ask, the loop flag stays as the document has it.
   if (g_Widget.isChecked) s.loopFlag = Widget_IsChecked(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_LOOP) ? 1 : 0;
-  if (g_Movie.playState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieFrame;
-  g_MovieFrame = s.playStart;
+  if (g_Movie.playState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieScene.frame;
+  g_MovieScene.frame = s.playStart;
   if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
   g_Movie.playState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
@@ -528,9 +527,9 @@ void Movie_StopPlayback(void) {
   g_Lib.runState = 6;
   g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
-  if (g_MovieEditOps.aviStop) g_MovieEditOps.aviStop();
+  if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();
   if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
-  g_MovieFrame = g_MovieEditor.savedFrame;
+  g_MovieScene.frame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
   App_MarkAllRedraw();
   Timer_Reset();

@@ -5,13 +5,14 @@
 //
 // Global owned here: g_MovieEditor (editor state and its dialogs). The dialogs go through the
 // widget seam (app/widget.h); the MCI window and the library's Windows-only calls
-// (back-buffer snapshot, AVI capture, frame step) are reached through g_MovieEditOps, which
+// (back-buffer snapshot, AVI capture, frame step) are reached through g_SceneSeam, which
 // scene/movie_edit_win.cpp fills and native tests replace; an empty entry does nothing.
 #pragma once
 #include <stddef.h>
 
 #include "model/types.h"
 #include "resources/movie_edit_ids.h"
+#include "scene/scene_seam.h"
 
 enum { MOVIE_MODE_MOVE = 0, MOVIE_MODE_ROTATE = 1, MOVIE_MODE_SCALE = 2 };
 
@@ -43,22 +44,11 @@ struct MovieEditor {
   i32 savedFrame;            // frame when playback started
   i32 shownFrame;            // frame last shown on the key dialog's scroll bar
   u8 recordHold;             // a recording just started: its first pass shows the start frame
+  void *video;               // the video window playing the BGM (platform handle), null: none
   void *dialogs[MOVIE_DIALOGS];
   u32 refresh[MOVIE_DIALOGS];
 };
 extern MovieEditor g_MovieEditor;
-
-struct MovieEditOps {
-  // The library's Windows-only calls.
-  void (*frameStep)(void);   // one frame rendered into the back buffer, not presented
-  bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
-  bool (*aviStart)(const char *name, u32 frameRate);
-  void (*aviStop)(void);
-  // MCI window: opens and plays path (false: cannot play, no window), stops and closes it.
-  bool (*videoOpen)(const char *path);
-  void (*videoClose)(void);
-};
-extern MovieEditOps g_MovieEditOps;
 
 // [SECTION] dialogs (through the widget seam)
 // The template name of dialog d (MOVIE_DIALOG_*), null for another.

@@ -159,10 +159,10 @@ bool Movie_SaveFrameBmp(const char *name) {
     Cam_SetEye(eye[0], eye[1], eye[2]);
     Cam_SetTarget(target[0], target[1], target[2]);
   }
-  if (g_MovieEditOps.frameStep) g_MovieEditOps.frameStep();
+  if (g_SceneSeam.frameStep) g_SceneSeam.frameStep();
   i32 r[4];
   Movie_BmpRect(g_Lib.screenWidth, g_Lib.screenHeight, r);
-  bool ok = g_MovieEditOps.saveRect && g_MovieEditOps.saveRect(file, r[0], r[1], r[2], r[3]);
+  bool ok = g_SceneSeam.saveRect && g_SceneSeam.saveRect(file, r[0], r[1], r[2], r[3]);
   g_DrawView = savedDraw;
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
   return ok;
@@ -175,12 +175,12 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   interval = Movie_ClampInterval(interval);
   g_Lib.renderInterval = interval;   // the shell's playback tick advances the movie by it
   e.refresh[MOVIE_DIALOG_RENDER] = 1;
-  e.savedFrame = g_MovieFrame;
+  e.savedFrame = g_MovieScene.frame;
   g_Playing = 1;
   g_Lib.runState = 8;
   g_MovieScene.loopFlag = 0;
-  g_MovieFrame = 0;
-  bool ok = g_MovieEditOps.aviStart && g_MovieEditOps.aviStart(file, Movie_FrameRate(interval));
+  g_MovieScene.frame = 0;
+  bool ok = g_SceneSeam.aviStart && g_SceneSeam.aviStart(file, Movie_FrameRate(interval));
   if (ok) {
     // Starting playback from the stopped state would take frame 0 as the frame to restore, and
     // the loop box would keep the recording going for ever: both are put back.
@@ -213,7 +213,7 @@ void Movie_RenderDlgRefresh(void) {
 
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
   Movie_CloseVideoWindow();
-  if (!path || !g_MovieEditOps.videoOpen || !g_MovieEditOps.videoOpen(path)) return false;
+  if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path)) return false;
   if (path != g_Movie.videoPath) Str_Copy(g_Movie.videoPath, sizeof g_Movie.videoPath, path);
   g_Movie.videoActive = Movie_IsVideoPath(path) ? 1 : 0;
   g_D3DApp.videoLoop = (u8)flag;
@@ -222,7 +222,7 @@ bool Movie_OpenVideoWindow(const char *path, i32 flag) {
 }
 
 void Movie_CloseVideoWindow(void) {
-  if (g_MovieEditOps.videoClose) g_MovieEditOps.videoClose();
+  if (g_SceneSeam.videoClose) g_SceneSeam.videoClose();
   g_Movie.videoActive = 0;
   Timer_Reset();
 }

@@ -116,11 +116,9 @@ static void AviStop(void) { Avi_StopRecording(); }
 
 // [SECTION] video window
 
-static HWND s_video;
-
 static void VideoClose(void) {
-  HWND w = s_video;
-  s_video = nullptr;
+  HWND w = (HWND)g_MovieEditor.video;
+  g_MovieEditor.video = nullptr;
   if (!w) return;
   SendMessageA(w, MCI_STOP, 0, 0);
   SendMessageA(w, WM_CLOSE, 0, 0);
@@ -151,17 +149,17 @@ static bool VideoOpen(const char *path) {
   EnableWindow(w, FALSE);
   ShowWindow(w, SW_SHOWNOACTIVATE);
   WinOrder_RaiseAll();
-  s_video = w;
+  g_MovieEditor.video = w;
   return true;
 }
 
 static void MoveVideo(i32 width, i32 height) {
-  if (s_video) PutVideo(s_video, width, height);
+  if (HWND w = (HWND)g_MovieEditor.video) PutVideo(w, width, height);
 }
 
 void Movie_InstallWin(void) {
   RegisterDialogs();
-  MovieEditOps &o = g_MovieEditOps;
+  SceneSeam &o = g_SceneSeam;
   o.frameStep = FrameStep;
   o.saveRect = Lib_SaveBackBufferRect;
   o.aviStart = AviStart;

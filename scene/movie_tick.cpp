@@ -1,5 +1,5 @@
 // The movie's side of the shell's playback clock: the movie fills the shell's play entries
-// when the program starts, so that the shell's tick advances g_MovieFrame with the scene's
+// when the program starts, so that the shell's tick advances g_MovieScene.frame with the scene's
 // frame time and runs the movie step and end branches.
 #include "app/play.h"
 #include "scene/movie.h"
@@ -18,7 +18,7 @@ static i32 End(void) {
 
 void Movie_InstallTick(void) {
   PlayEntries &e = g_PlayEntries;
-  e.movieFrame = &g_MovieFrame;
+  e.movieFrame = &g_MovieScene.frame;
   e.movieFraction = &g_MovieScene.frameTime;
   e.movieEndFrame = EndFrame;
   e.movieSnapshotKeys = Movie_SnapshotPrevKeys;

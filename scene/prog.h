@@ -92,12 +92,18 @@ struct ProgRuntime {
 };
 
 // The program editor: one global object.
+struct ProgScratch;
+
 struct ProgEditor {
   ProgRuntime *runtime;
   // The source text to compile (the edit control's text in the program): fills out with
   // the bytes and returns true. Null: the source file is compiled as it stands.
   bool (*editText)(ByteWriter *out);
   void *editControl;                    // the source dialog's edit control (platform handle)
+  void *sourceDialog;                   // the source dialog (platform handle), null while closed
+  u8 settingText;                       // the program itself is filling the edit control
+  u32 keyUpActed;                       // the release Prog_KeyUp just acted on (cleared every frame)
+  ProgScratch *scratch;                 // the compiler's own tables (prog_compile.cpp), freed with the runtime
   i32 scanStart, scanPos;               // tokenizer state within the current line text
   i32 currentLine;
   i32 statementKind;                    // keyword number of the current line

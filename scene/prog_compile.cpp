@@ -25,11 +25,10 @@ struct ProgScratch {
   ProgBlock block;
   i32 nextEnd[PROG_MAX_LINES];   // first later line whose first token is "End", or -1
 };
-static ProgScratch *s_out;
 
 void Prog_FreeCompileScratch(void) {
-  free(s_out);
-  s_out = nullptr;
+  free(g_ProgEditor.scratch);
+  g_ProgEditor.scratch = nullptr;
 }
 
 // [SECTION] Messages
@@ -123,12 +122,12 @@ static i32 Prog_FindLabel(const ProgTables &t, const char *name) {
 
 bool Prog_ScanLabels(void) {
   ProgEditor &e = g_ProgEditor;
-  if (!s_out) return false;
+  if (!g_ProgEditor.scratch) return false;
   Prog_TokenizeLine();
   const char *first = e.lines[e.currentLine].tokens[0];
   if (first[0] != '*') return true;
-  ProgTables &t = s_out->tables;
-  s_out->block.code[e.currentLine] = PROG_LABEL;
+  ProgTables &t = g_ProgEditor.scratch->tables;
+  g_ProgEditor.scratch->block.code[e.currentLine] = PROG_LABEL;
   // The first definition of a name wins.
   if (Prog_FindLabel(t, first) >= 0) return true;
   if (t.labelCount >= PROG_MAX_LABELS) return Prog_Refuse("ラベル", PROG_MAX_LABELS);
@@ -200,7 +199,7 @@ static void Prog_CheckValueWord(const ProgLine &ln, i32 k) {
 
 // Value operand k: a variable's index into V[k], else the number into A[k] with V[k] = -1.
 static void Prog_ValueOperand(const ProgLine &ln, i32 line, i32 k) {
-  ProgBlock &b = s_out->block;
+  ProgBlock &b = g_ProgEditor.scratch->block;
   if (ln.classes[k] >= 0) {
     b.V[line][k] = ln.classes[k];
     return;
@@ -258,7 +257,7 @@ static i32 Prog_KeyCode(const char *name) {
 
 // A4 or A2 of If and Key: the first later "End" line, else two lines on.
 static f32 Prog_EndTarget(i32 line) {
-  i32 end = s_out->nextEnd[line];
+  i32 end = g_ProgEditor.scratch->nextEnd[line];
   if (end >= 0) return (f32)end;
   Prog_Warn("対応する End がありません。", g_ProgEditor.lines[line].tokens[0]);
   return (f32)(line + 2);
@@ -266,7 +265,7 @@ static f32 Prog_EndTarget(i32 line) {
 
 // "v op n" and "v = x op y".
 static void Prog_ParseAssign(const ProgLine &ln, i32 line, bool blankAtEnd) {
-  ProgBlock &b = s_out->block;
+  ProgBlock &b = g_ProgEditor.scratch->block;
   const i32 *c = ln.classes;
   if (ln.tokenCount == 3 && c[1] == PROG_CLASS_OPERATOR) {
     // The operator is not recorded: the statement stores n into v.
@@ -297,7 +296,7 @@ static void Prog_ParseAssign(const ProgLine &ln, i32 line, bool blankAtEnd) {
 }
 
 static bool Prog_ParseVar(const ProgLine &ln) {
-  ProgTables &t = s_out->tables;
+  ProgTables &t = g_ProgEditor.scratch->tables;
   const char *name = ln.tokens[1];
   if (Prog_FindVariable(t, name) >= 0) return true;
   if (t.variableCount >= PROG_MAX_VARIABLES) return Prog_Refuse("変数", PROG_MAX_VARIABLES);
@@ -310,22 +309,22 @@ static bool Prog_ParseVar(const ProgLine &ln) {
 }
 
 static void Prog_ParseGo(const ProgLine &ln, i32 line) {
-  ProgBlock &b = s_out->block;
+  ProgBlock &b = g_ProgEditor.scratch->block;
   const char *name = ln.tokens[1];
-  i32 label = Prog_FindLabel(s_out->tables, name);
+  i32 label = Prog_FindLabel(g_ProgEditor.scratch->tables, name);
   if (label < 0) {
     Prog_Warn(name[0] == '*' ? "ラベルが見つかりません。" : "ラベル名は * で始めて下さい。", name);
     return;
   }
   b.code[line] = PROG_GO;
   b.A[line][0] = 0.0f;   // block
-  b.A[line][1] = (f32)s_out->tables.labelLines[label];
+  b.A[line][1] = (f32)g_ProgEditor.scratch->tables.labelLines[label];
   b.A[line][2] = 0.0f;   // plain jump
 }
 
 // Operands of the statements that only take fixed operand forms.
 static void Prog_ParseCommand(const ProgLine &ln, i32 line, i32 kind) {
-  ProgBlock &b = s_out->block;
+  ProgBlock &b = g_ProgEditor.scratch->block;
   f32 *A = b.A[line];
   const char(*tok)[PROG_TEXT_SIZE] = ln.tokens;
   b.code[line] = kind;
@@ -389,7 +388,7 @@ static void Prog_ParseCommand(const ProgLine &ln, i32 line, i32 kind) {
 
 bool Prog_ParseLine(void) {
   ProgEditor &e = g_ProgEditor;
-  if (!s_out) return false;
+  if (!g_ProgEditor.scratch) return false;
   i32 line = e.currentLine;
   ProgLine &ln = e.lines[line];
   if (ln.tokens[0][0] == '*') return true;   // a label line: code 1 from the label scan
@@ -399,7 +398,7 @@ bool Prog_ParseLine(void) {
     const char *w = ln.tokens[k];
     i32 c = PROG_CLASS_WORD;
     if (k < ln.tokenCount) {
-      i32 v = Prog_FindVariable(s_out->tables, w);
+      i32 v = Prog_FindVariable(g_ProgEditor.scratch->tables, w);
       if (v >= 0) c = v;
       if (Prog_IsOperatorChar(w[0])) c = PROG_CLASS_OPERATOR;
       if (w[0] == '\n') blankAtEnd = true;
@@ -430,9 +429,9 @@ bool Prog_ParseLine(void) {
 bool Prog_CompileText(const void *text, size_t size) {
   ProgEditor &e = g_ProgEditor;
   if (!Prog_AllocRuntime()) return false;
-  if (!s_out) s_out = (ProgScratch *)malloc(sizeof(ProgScratch));
-  if (!s_out) return false;
-  memset(s_out, 0, sizeof *s_out);
+  if (!g_ProgEditor.scratch) g_ProgEditor.scratch = (ProgScratch *)malloc(sizeof(ProgScratch));
+  if (!g_ProgEditor.scratch) return false;
+  memset(g_ProgEditor.scratch, 0, sizeof *g_ProgEditor.scratch);
   ProgSource src = {(const u8 *)text, text ? size : 0, 0};
   e.currentLine = 0;
   bool cut = false;
@@ -445,17 +444,17 @@ bool Prog_CompileText(const void *text, size_t size) {
     e.currentLine++;
   }
   i32 count = e.currentLine;
-  s_out->block.statementCount = count;
+  g_ProgEditor.scratch->block.statementCount = count;
   i32 nextEnd = -1;
   for (i32 i = count - 1; i >= 0; i--) {
-    s_out->nextEnd[i] = nextEnd;
+    g_ProgEditor.scratch->nextEnd[i] = nextEnd;
     if (strcmp(e.lines[i].tokens[0], "End") == 0) nextEnd = i;
   }
   for (e.currentLine = 0; e.currentLine < count; e.currentLine++)
     if (!Prog_ParseLine()) return false;
   ProgRuntime *rt = e.runtime;
-  rt->tables = s_out->tables;
-  memcpy(rt->blocks[0], &s_out->block, sizeof(ProgBlock));
+  rt->tables = g_ProgEditor.scratch->tables;
+  memcpy(rt->blocks[0], &g_ProgEditor.scratch->block, sizeof(ProgBlock));
   return true;
 }
 

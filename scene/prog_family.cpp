@@ -1,5 +1,7 @@
 // The program family (23): entry and exit, the per-frame hook, run and stop, the keys, the
-// menu and the source file. Windows, menus and dialogs are reached through g_ProgHost.
+// menu and the source file. The platform is reached through g_SceneSeam, the source dialog's
+// text and activation through the widget seam.
+#include <stdlib.h>
 #include <string.h>
 
 #include "resources/prog_ids.h"
@@ -8,6 +10,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
 #include "lib/media/log.h"
@@ -15,10 +18,6 @@
 #include "model/bytes.h"
 #include "model/seam.h"
 #include "scene/prog_run.h"
-
-// The key of the release that Prog_KeyUp has just acted on: the shell's key table sees the
-// same release next and leaves it alone. Cleared every frame.
-static u32 s_keyUpActed;
 
 // [SECTION] Run and stop
 
@@ -33,59 +32,59 @@ void Prog_Run(void) {
   if (Prog_Compile(e.sourceName)) {
     e.runtime->running = 1;
     Prog_ResetState();
-    if (g_ProgHost.camera) {
-      g_ProgHost.camera(PROG_CAMERA_EYE, 0.0f, 0.0f, -50.0f);
-      g_ProgHost.camera(PROG_CAMERA_TARGET, 0.0f, 0.0f, 0.0f);
+    if (g_SceneSeam.camera) {
+      g_SceneSeam.camera(PROG_CAMERA_EYE, 0.0f, 0.0f, -50.0f);
+      g_SceneSeam.camera(PROG_CAMERA_TARGET, 0.0f, 0.0f, 0.0f);
     }
     Prog_WriteKzsFile();
   }
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
-  if (g_ProgHost.activateMain) g_ProgHost.activateMain();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
+  Widget_ActivateMain();
 }
 
 void Prog_Stop(void) {
   if (ProgRuntime *rt = g_ProgEditor.runtime) rt->running = 0;
-  if (g_ProgHost.freeModels) g_ProgHost.freeModels();
+  if (g_SceneSeam.freeModels) g_SceneSeam.freeModels();
   // A Folder statement must not leave the whole program in the script's folder.
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
-  if (g_ProgHost.markAllRedraw) g_ProgHost.markAllRedraw();
-  if (g_ProgHost.activateSource) g_ProgHost.activateSource();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
+  if (g_SceneSeam.markAllRedraw) g_SceneSeam.markAllRedraw();
+  if (g_ProgEditor.sourceDialog) Widget_Activate(g_ProgEditor.sourceDialog);
 }
 
 // [SECTION] Hooks
 
 void Prog_Update(void) {
   ProgEditor &e = g_ProgEditor;
-  s_keyUpActed = 0;
+  g_ProgEditor.keyUpActed = 0;
   if (e.runtime && e.runtime->running) {
     Prog_Execute();
-    if (g_ProgHost.stepAnimations) g_ProgHost.stepAnimations();
-    if (g_ProgHost.markAllRedraw) g_ProgHost.markAllRedraw();
-  } else if (g_ProgHost.print) {
+    if (g_SceneSeam.stepAnimations) g_SceneSeam.stepAnimations();
+    if (g_SceneSeam.markAllRedraw) g_SceneSeam.markAllRedraw();
+  } else if (g_SceneSeam.print) {
     char line[LIB_TEXT_SIZE + 32];
-    g_ProgHost.print(5, 5, "プログラム停止中");
+    g_SceneSeam.print(5, 5, "プログラム停止中");
     Str_Format(line, sizeof line, "フォルダ : %s", e.sourceFolder);
-    g_ProgHost.print(5, 35, line);
+    g_SceneSeam.print(5, 35, line);
     Str_Format(line, sizeof line, "ファイル : %s", e.sourceName);
-    g_ProgHost.print(5, 60, line);
+    g_SceneSeam.print(5, 60, line);
   }
-  if (g_ProgHost.flagMainView) g_ProgHost.flagMainView();
+  if (g_SceneSeam.flagMainView) g_SceneSeam.flagMainView();
 }
 
 void Prog_KeyUp(u32 key) {
   if (key == 116) Prog_Run();
   else if (key == 117) Prog_Stop();
   else return;
-  s_keyUpActed = key;
+  g_ProgEditor.keyUpActed = key;
 }
 
 void Prog_ShellRunKey(void) {
-  if (s_keyUpActed == 116) s_keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == 116) g_ProgEditor.keyUpActed = 0;
   else Prog_Run();
 }
 
 void Prog_ShellStopKey(void) {
-  if (s_keyUpActed == 117) s_keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == 117) g_ProgEditor.keyUpActed = 0;
   else Prog_Stop();
 }
 
@@ -96,9 +95,9 @@ void Prog_Command(u32 id) {
     case IDM_PROG_SOURCE: {
       Prog_Stop();
       FileDlg_ChangeDir(e.sourceFolder);
-      const char *name = g_ProgHost.chooseSource ? g_ProgHost.chooseSource(e.sourceName) : nullptr;
+      const char *name = g_SceneSeam.chooseSource ? g_SceneSeam.chooseSource(e.sourceName) : nullptr;
       char folder[PROG_TEXT_SIZE];
-      if (!name || !name[0] || !g_ProgHost.currentDir || !g_ProgHost.currentDir(folder, sizeof folder)) break;
+      if (!name || !name[0] || !g_SceneSeam.currentDir || !g_SceneSeam.currentDir(folder, sizeof folder)) break;
       if (strlen(name) >= PROG_TEXT_SIZE) break;   // a name the field cannot hold is not half kept
       Str_Copy(e.sourceFolder, sizeof e.sourceFolder, folder);
       Str_Copy(e.sourceName, sizeof e.sourceName, name);
@@ -109,15 +108,33 @@ void Prog_Command(u32 id) {
     case IDM_PROG_STOP: Prog_Stop(); break;
     case IDM_PROG_WRITE_KZS:
       Prog_WriteKzs();
-      if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+      if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
       break;
     default: break;
   }
 }
 
+// Puts the bytes up to a NUL into the source dialog's edit control as one text (the control
+// ends its text there anyway), or clears it for null. The edit's change notice that this
+// causes does not mark the program changed.
+static void Prog_ShowSource(const char *text, size_t size) {
+  ProgEditor &e = g_ProgEditor;
+  if (!e.sourceDialog) return;
+  e.settingText = 1;
+  if (!text) {
+    Widget_SetText(e.sourceDialog, IDC_PROG_EDIT, "");
+  } else if (char *buf = (char *)malloc(size + 1)) {
+    memcpy(buf, text, size);
+    buf[size] = 0;
+    Widget_SetText(e.sourceDialog, IDC_PROG_EDIT, buf);
+    free(buf);
+  }
+  e.settingText = 0;
+}
+
 bool Prog_LoadSource(void) {
   ProgEditor &e = g_ProgEditor;
-  if (g_ProgHost.setEditText) g_ProgHost.setEditText(nullptr, 0);
+  Prog_ShowSource(nullptr, 0);
   Doc_ClearChanged(DOC_PROGRAM);   // whatever the control held is gone
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) return false;
@@ -126,7 +143,7 @@ bool Prog_LoadSource(void) {
     Lib_ErrorBox("ファイルを読み込むことが、できませんでした。");
     return false;
   }
-  if (g_ProgHost.setEditText) g_ProgHost.setEditText((const char *)f.data, f.size);
+  Prog_ShowSource((const char *)f.data, f.size);
   File_Free(&f);
   Doc_ClearChanged(DOC_PROGRAM);
   return true;
@@ -153,18 +170,18 @@ void Prog_Enter(void) {
   g_Lib.runState = 7;
   if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
   Prog_ResetViewValues();
-  if (g_ProgHost.clearAllModels) g_ProgHost.clearAllModels();
-  if (g_ProgHost.enterWindows) g_ProgHost.enterWindows();
+  if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
+  if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();
   Prog_LoadSource();
   Log_Create();
   Log_Printf("プログラム編集モード");
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
 }
 
 void Prog_Leave(void) {
   Prog_FreeRuntime();
-  if (g_ProgHost.clearAllModels) g_ProgHost.clearAllModels();
-  if (g_ProgHost.leaveWindows) g_ProgHost.leaveWindows();
-  if (g_ProgHost.toDataDir) g_ProgHost.toDataDir();
+  if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
+  if (g_SceneSeam.leaveWindows) g_SceneSeam.leaveWindows();
+  if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
   g_ModelAllocArrays = 1;
 }

@@ -82,7 +82,7 @@ static const char *Host_ChooseSource(const char *defaultName) {
 static bool Host_CurrentDir(char *out, size_t size) { return getcwd(out, size) != nullptr; }
 
 void Prog_InstallLibraryHost(void) {
-  ProgHost &h = g_ProgHost;
+  SceneSeam &h = g_SceneSeam;
   h.print = Host_Print;
   h.textOn = Host_TextOn;
   h.imageLoad = Host_ImageLoad;

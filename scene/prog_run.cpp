@@ -1,7 +1,7 @@
 // The script runtime: the statement executor, the image-draw queue and run / stop.
 //
 // A run executes block 0 of g_ProgEditor.runtime a bounded number of statements per frame
-// from the per-frame hook; everything it does to the program goes through g_ProgHost.
+// from the per-frame hook; everything it does to the program goes through g_SceneSeam.
 // Values are floats; every integer use truncates toward zero, clamped into the int range.
 #include "scene/prog_run.h"
 
@@ -10,8 +10,6 @@
 #include <string.h>
 
 #include "model/seam.h"
-
-ProgHost g_ProgHost;
 
 // [SECTION] Values
 
@@ -87,7 +85,7 @@ static void Prog_ImgLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 slot = Prog_Int(b->A[s][0]);
   if (slot < 0 || slot >= PROG_IMAGE_SLOTS) return Prog_ReportMissing(rt, s, "画像スロット", slot);
   // The handle keeps its row, so loading again in a loop reuses it.
-  if (g_ProgHost.imageLoad) g_ProgHost.imageLoad(&rt->images[slot], b->text[s]);
+  if (g_SceneSeam.imageLoad) g_SceneSeam.imageLoad(&rt->images[slot], b->text[s]);
 }
 
 static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
@@ -102,33 +100,33 @@ static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
 static void Prog_PolyLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 slot = Prog_Int(b->A[s][1]);
   if (!Prog_ModelSlotOk(slot)) return Prog_ReportMissing(rt, s, "モデルスロット", slot);
-  if (g_ProgHost.modelLoad) g_ProgHost.modelLoad(slot, b->text[s]);
-  if (g_ProgHost.objectExists && !g_ProgHost.objectExists(slot) && g_ProgHost.objectCreate)
-    g_ProgHost.objectCreate(slot);
+  if (g_SceneSeam.modelLoad) g_SceneSeam.modelLoad(slot, b->text[s]);
+  if (g_SceneSeam.objectExists && !g_SceneSeam.objectExists(slot) && g_SceneSeam.objectCreate)
+    g_SceneSeam.objectCreate(slot);
 }
 
 static void Prog_PolyObject(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
   i32 n = Prog_Int(b->A[s][1]);
   f32 x = Prog_Value(rt, b, s, 2), y = Prog_Value(rt, b, s, 3), z = Prog_Value(rt, b, s, 4);
-  if (!g_ProgHost.objectSet || !g_ProgHost.objectSet(n, what, x, y, z)) Prog_ReportMissing(rt, s, "オブジェクト", n);
+  if (!g_SceneSeam.objectSet || !g_SceneSeam.objectSet(n, what, x, y, z)) Prog_ReportMissing(rt, s, "オブジェクト", n);
 }
 
 static void Prog_PolyModel(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
   i32 slot = Prog_Int(b->A[s][1]);
   f32 v = Prog_Value(rt, b, s, 2);
   i32 value = what == PROG_MODEL_LIGHT ? (v != 0.0f) : Prog_Int(v);
-  if (!Prog_ModelSlotOk(slot) || !g_ProgHost.modelSet || !g_ProgHost.modelSet(slot, what, value))
+  if (!Prog_ModelSlotOk(slot) || !g_SceneSeam.modelSet || !g_SceneSeam.modelSet(slot, what, value))
     Prog_ReportMissing(rt, s, "モデルスロット", slot);
 }
 
 static void Prog_Camera(ProgRuntime *rt, const ProgBlock *b, i32 s, i32 what) {
-  if (g_ProgHost.camera)
-    g_ProgHost.camera(what, Prog_Value(rt, b, s, 1), Prog_Value(rt, b, s, 2), Prog_Value(rt, b, s, 3));
+  if (g_SceneSeam.camera)
+    g_SceneSeam.camera(what, Prog_Value(rt, b, s, 1), Prog_Value(rt, b, s, 2), Prog_Value(rt, b, s, 3));
 }
 
 static void Prog_Key(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 key = Prog_Int(b->A[s][1]);
-  bool held = key >= 0 && key < 256 && g_ProgHost.keyHeld && g_ProgHost.keyHeld(key);
+  bool held = key >= 0 && key < 256 && g_SceneSeam.keyHeld && g_SceneSeam.keyHeld(key);
   if (!held) Prog_ContinueAt(rt, b, Prog_Int(b->A[s][2]));
 }
 
@@ -143,7 +141,7 @@ static void Prog_Statement(ProgRuntime *rt, const ProgBlock *b, i32 s) {
     case PROG_ASSIGN_EXPR: Prog_Assign(rt, b, s); break;
     case PROG_IF: Prog_If(rt, b, s); break;
     case PROG_FONT:
-      if (g_ProgHost.print) g_ProgHost.print(Prog_Int(A[0]), Prog_Int(A[1]), b->text[s]);
+      if (g_SceneSeam.print) g_SceneSeam.print(Prog_Int(A[0]), Prog_Int(A[1]), b->text[s]);
       break;
     case PROG_IMG_LOAD: Prog_ImgLoad(rt, b, s); break;
     case PROG_IMG_DRAW: Prog_ImgDraw(rt, b, s); break;
@@ -159,7 +157,7 @@ static void Prog_Statement(ProgRuntime *rt, const ProgBlock *b, i32 s) {
     case PROG_LIGHT_POS: Prog_Camera(rt, b, s, PROG_CAMERA_LIGHT); break;
     case PROG_KEY: Prog_Key(rt, b, s); break;
     case PROG_FOLDER:
-      if (g_ProgHost.changeDir) g_ProgHost.changeDir(b->text[s]);
+      if (g_SceneSeam.changeDir) g_SceneSeam.changeDir(b->text[s]);
       break;
     case PROG_GO:
       rt->currentBlock = 0;   // the compiler makes block 0 only
@@ -203,7 +201,7 @@ void Prog_Execute(void) {
 
 void Prog_QueueImage(i32 slot, i32 x, i32 y) {
   ProgRuntime *rt = g_ProgEditor.runtime;
-  if (!rt || (g_ProgHost.textOn && !g_ProgHost.textOn())) return;
+  if (!rt || (g_SceneSeam.textOn && !g_SceneSeam.textOn())) return;
   if (rt->queueCount >= PROG_QUEUE_SIZE - 1) return;
   rt->queue[rt->queueCount++] = {slot, x, y};
 }
@@ -213,7 +211,7 @@ void Prog_Draw(void) {
   if (!rt || !rt->running) return;
   for (i32 i = 0; i < rt->queueCount; i++) {
     const ProgQueuedImage &q = rt->queue[i];
-    if (q.slot >= 0 && q.slot < PROG_IMAGE_SLOTS && g_ProgHost.imageDraw) g_ProgHost.imageDraw(&rt->images[q.slot], q.x, q.y);
+    if (q.slot >= 0 && q.slot < PROG_IMAGE_SLOTS && g_SceneSeam.imageDraw) g_SceneSeam.imageDraw(&rt->images[q.slot], q.x, q.y);
   }
   rt->queueCount = 0;
 }

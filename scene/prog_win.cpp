@@ -1,28 +1,23 @@
 // The program family's windows: the source dialog (template 53) with its edit control, and
-// the host entries that need them (entry and exit, edit text, activation).
+// the seam entries that make and destroy them on entry and exit; its text and activation go
+// through the widget seam (prog_family.cpp).
 //
-// Owner of g_ProgDlg: this file. The edit control's text is the script; the compile reads
-// it whole through g_ProgEditor.editText, and an edit marks the program's changed flag.
+// The dialog's window is g_ProgEditor.sourceDialog. The edit control's text is the script;
+// the compile reads it whole through g_ProgEditor.editText, and an edit marks the program's
+// changed flag.
 #include <windows.h>
 
 #include <stdlib.h>
 
 #include "app/docflags.h"
 #include "app/views.h"
+#include "app/widget_win.h"
 #include "app/winorder_win.h"
 #include "lib/framework/lib.h"
 #include "lib/media/log.h"
 #include "model/bytes.h"
 #include "resources/prog_ids.h"
 #include "scene/prog_run.h"
-
-struct ProgDialog {
-  HWND window;
-  RECT rect;        // last window rectangle (screen)
-  u8 refresh;       // copy the state into the controls at the next message
-  u8 settingText;   // the program itself is filling the edit control
-};
-static ProgDialog g_ProgDlg;
 
 // Far above the edit control's default of 32,767 bytes, so that no source is cut.
 enum { PROG_EDIT_LIMIT = 0x7FFFFFFE };
@@ -36,12 +31,10 @@ static void Prog_ResizeEdit(HWND dlg) {
 }
 
 static INT_PTR CALLBACK Prog_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  GetWindowRect(dlg, &g_ProgDlg.rect);
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
       SendDlgItemMessageA(dlg, IDC_PROG_EDIT, EM_SETLIMITTEXT, PROG_EDIT_LIMIT, 0);
-      g_ProgDlg.refresh = 1;
       return TRUE;
     case WM_SIZE:
       Prog_ResizeEdit(dlg);
@@ -51,13 +44,11 @@ static INT_PTR CALLBACK Prog_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
         case IDC_PROG_RUN: Prog_Run(); return TRUE;
         case IDC_PROG_STOP: Prog_Stop(); return TRUE;
         case IDC_PROG_EDIT:
-          if (HIWORD(wParam) == EN_CHANGE && !g_ProgDlg.settingText) Doc_MarkEdited(DOC_PROGRAM);
+          if (HIWORD(wParam) == EN_CHANGE && !g_ProgEditor.settingText) Doc_MarkEdited(DOC_PROGRAM);
           return TRUE;
         default: return FALSE;
       }
-    default:
-      if (g_ProgDlg.refresh) g_ProgDlg.refresh = 0;
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -79,32 +70,13 @@ static bool Prog_ReadEditText(ByteWriter *out) {
   return whole && !out->err;
 }
 
-static void Prog_SetEditText(const char *text, size_t size) {
-  HWND edit = Prog_Edit();
-  if (!edit) return;
-  g_ProgDlg.settingText = 1;
-  if (!text) {
-    SetWindowTextA(edit, "");
-  } else {
-    // The file's bytes up to a NUL, as one string (the control ends its text there anyway).
-    char *buf = (char *)malloc(size + 1);
-    if (buf) {
-      memcpy(buf, text, size);
-      buf[size] = 0;
-      SetWindowTextA(edit, buf);
-      free(buf);
-    }
-  }
-  g_ProgDlg.settingText = 0;
-}
-
 // [SECTION] Entry and exit
 
 static void Prog_EnterWindows(void) {
-  if (g_ProgDlg.window) return;
+  if (g_ProgEditor.sourceDialog) return;
   HWND main = (HWND)g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROG_SOURCE), main, Prog_DlgProc, 0);
-  g_ProgDlg.window = dlg;
+  g_ProgEditor.sourceDialog = dlg;
   if (!dlg) return;
   g_ProgEditor.editControl = GetDlgItem(dlg, IDC_PROG_EDIT);
   i32 w = g_Lib.desktopWidth > 0 ? g_Lib.desktopWidth : GetSystemMetrics(SM_CXSCREEN);
@@ -125,28 +97,18 @@ static void Prog_LeaveWindows(void) {
     WinOrder_Leave(log);
     DestroyWindow(log);
   }
-  if (g_ProgDlg.window) {
-    WinOrder_Leave(g_ProgDlg.window);
-    DestroyWindow(g_ProgDlg.window);
+  if (HWND dlg = (HWND)g_ProgEditor.sourceDialog) {
+    WinOrder_Leave(dlg);
+    DestroyWindow(dlg);
   }
-  g_ProgDlg.window = nullptr;
+  g_ProgEditor.sourceDialog = nullptr;
   g_ProgEditor.editControl = nullptr;
 }
 
-static void Prog_ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
-}
-
-static void Prog_ActivateSource(void) {
-  if (g_ProgDlg.window) SetActiveWindow(g_ProgDlg.window);
-}
-
 void Prog_InstallWin(void) {
-  ProgHost &h = g_ProgHost;
+  Widget_InstallWin();   // the source dialog's text and activation
+  SceneSeam &h = g_SceneSeam;
   h.enterWindows = Prog_EnterWindows;
   h.leaveWindows = Prog_LeaveWindows;
-  h.setEditText = Prog_SetEditText;
-  h.activateMain = Prog_ActivateMain;
-  h.activateSource = Prog_ActivateSource;
   g_ProgEditor.editText = Prog_ReadEditText;
 }

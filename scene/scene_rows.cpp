@@ -105,12 +105,12 @@ static bool SceneDocument(u32 family, const char **name, i32 *version) {
     *version = g_MovieScene.version;
     return true;
   }
-  if (family == FAMILY_COLLISION && g_CollisionDoc) {
-    *name = g_CollisionDoc->fileName;
-    *version = (i32)g_CollisionDoc->version;
+  if (family == FAMILY_COLLISION && g_Coli.doc) {
+    *name = g_Coli.doc->fileName;
+    *version = (i32)g_Coli.doc->version;
     return true;
   }
-  const EffectDoc *e = g_EffectDocs[0];
+  const EffectDoc *e = g_ParticleEdit.docs[0];
   if (family == FAMILY_EFFECT && e) {
     *name = e->name;
     *version = (i32)e->version;

@@ -62,7 +62,7 @@ void Lib_InstallHooks(void) {
   // Vertex buffer locks of the per-frame model pass (render modes 1 and 2).
   Object_InstallDeviceHooks();
   // Opening a model file builds the rest matrices of every slot.
-  g_Model3Hooks.buildRestMatrices = Model3_BuildRestMatrices;
+  g_Seam.buildRestMatrices = Model3_BuildRestMatrices;
   // Sound effects and the music performance (failures leave the program silent).
   g_LibHooks.startMusic = [] { Music_Init(); };
   g_LibHooks.startSound = Sound_Init;

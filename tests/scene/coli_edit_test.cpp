@@ -29,12 +29,12 @@ bool Ask(const char *text) {
 }
 
 struct ColiEditTest : ColiTest {
-  ColiDrawCalls savedDraw;
+  SceneSeam savedDraw;
   void SetUp() override {
     ColiTest::SetUp();
     Shell_ResetForTest();
-    savedDraw = g_ColiDraw;
-    g_ColiDraw.project = FakeProject;
+    savedDraw = g_SceneSeam;
+    g_SceneSeam.project = FakeProject;
     g_ColiEdit = ColiEditor{};
     g_ColiEdit.curBox = g_ColiEdit.curCircle = -1;
     memset(g_DocChanged, 0, sizeof g_DocChanged);
@@ -43,7 +43,7 @@ struct ColiEditTest : ColiTest {
     Character(0, 0, 0, 0);
   }
   void TearDown() override {
-    g_ColiDraw = savedDraw;
+    g_SceneSeam = savedDraw;
     WidgetFake_Remove();
     g_ColiEdit = ColiEditor{};
     memset(g_DocChanged, 0, sizeof g_DocChanged);
@@ -79,12 +79,12 @@ TEST_F(ColiEditTest, FullTablesRefuseAddAndDuplicate) {
     Coli_SetTarget(c.target);
     for (int i = 0; i < 100; i++) Coli_PanelCommand(panel, c.addId, nullptr);
     EXPECT_TRUE(Messages().empty());
-    i32 count = c.target == COLI_TARGET_BOXES ? g_CollisionDoc->boxCount : g_CollisionDoc->circleCount;
+    i32 count = c.target == COLI_TARGET_BOXES ? g_Coli.doc->boxCount : g_Coli.doc->circleCount;
     EXPECT_EQ(count, 100);
     Coli_PanelCommand(panel, c.addId, nullptr);
     Coli_PanelCommand(panel, c.dupId, nullptr);
     Coli_LButtonUp(0, 0);
-    count = c.target == COLI_TARGET_BOXES ? g_CollisionDoc->boxCount : g_CollisionDoc->circleCount;
+    count = c.target == COLI_TARGET_BOXES ? g_Coli.doc->boxCount : g_Coli.doc->circleCount;
     EXPECT_EQ(count, 100);
     EXPECT_EQ(Messages(), (std::vector<std::string>{c.full, c.full}));
     EXPECT_EQ(c.target == COLI_TARGET_BOXES ? g_ColiEdit.curBox : g_ColiEdit.curCircle, 0);
@@ -96,38 +96,38 @@ TEST_F(ColiEditTest, DeleteCompactsInOrderAndDuplicateNeedsACurrentRecord) {
   Coli_SetTarget(COLI_TARGET_BOXES);
   for (int i = 0; i < 5; i++) {
     Coli_AddBox();
-    g_CollisionDoc->boxes[i].x = (f32)(10 * i);
+    g_Coli.doc->boxes[i].x = (f32)(10 * i);
   }
   // Duplicate without a current record: nothing.
   g_ColiEdit.curBox = -1;
   g_ColiEdit.boxMode = COLI_MODE_DUPLICATE;
   Coli_LButtonUp(0, 0);
-  EXPECT_EQ(g_CollisionDoc->boxCount, 5);
-  EXPECT_EQ(g_CollisionDoc->boxes[5].used, 0u);
+  EXPECT_EQ(g_Coli.doc->boxCount, 5);
+  EXPECT_EQ(g_Coli.doc->boxes[5].used, 0u);
   // Duplicate of record 1 lands in record 5, selected and current.
   g_ColiEdit.curBox = 1;
   Coli_LButtonUp(0, 0);
-  EXPECT_EQ(g_CollisionDoc->boxCount, 6);
-  EXPECT_EQ(g_CollisionDoc->boxes[5].x, 10.0f);
+  EXPECT_EQ(g_Coli.doc->boxCount, 6);
+  EXPECT_EQ(g_Coli.doc->boxes[5].x, 10.0f);
   EXPECT_EQ(g_ColiEdit.boxSelected[5], 1);
   EXPECT_EQ(g_ColiEdit.curBox, 5);
   // Delete the middle record 2: the rest keep their order, the moved ones lose selection.
   g_ColiEdit.boxMode = COLI_MODE_DELETE;
   g_ColiEdit.curBox = 2;
   Coli_LButtonUp(0, 0);
-  EXPECT_EQ(g_CollisionDoc->boxCount, 5);
+  EXPECT_EQ(g_Coli.doc->boxCount, 5);
   const f32 xs[5] = {0, 10, 30, 40, 10};
   for (int i = 0; i < 5; i++) {
-    EXPECT_EQ(g_CollisionDoc->boxes[i].used, 1u);
-    EXPECT_EQ(g_CollisionDoc->boxes[i].x, xs[i]) << i;
+    EXPECT_EQ(g_Coli.doc->boxes[i].used, 1u);
+    EXPECT_EQ(g_Coli.doc->boxes[i].x, xs[i]) << i;
   }
-  EXPECT_EQ(g_CollisionDoc->boxes[5].used, 0u);
+  EXPECT_EQ(g_Coli.doc->boxes[5].used, 0u);
   EXPECT_EQ(g_ColiEdit.boxSelected[4], 0);
   EXPECT_EQ(g_ColiEdit.curBox, -1);
   // A later drag edits nothing.
   g_ColiEdit.boxMode = COLI_MODE_MOVE;
   LeftDrag(0, 0, 50, 50);
-  EXPECT_EQ(g_CollisionDoc->boxes[4].x, 10.0f);
+  EXPECT_EQ(g_Coli.doc->boxes[4].x, 10.0f);
 }
 
 TEST_F(ColiEditTest, DragsMoveTurnAndScaleNeverBelowATenth) {
@@ -152,8 +152,8 @@ TEST_F(ColiEditTest, DragsMoveTurnAndScaleNeverBelowATenth) {
     if (c.target == COLI_TARGET_BOXES) g_ColiEdit.boxMode = c.mode;
     else g_ColiEdit.circleMode = c.mode;
     LeftDrag(200, 200, 200 + c.dx, 200 + c.dy);
-    const ColiBox &b = g_CollisionDoc->boxes[0];
-    const ColiCircle &ci = g_CollisionDoc->circles[0];
+    const ColiBox &b = g_Coli.doc->boxes[0];
+    const ColiCircle &ci = g_Coli.doc->circles[0];
     SCOPED_TRACE(testing::Message() << c.target << " " << c.mode << " " << c.dx << " " << c.dy);
     EXPECT_NEAR(c.target == COLI_TARGET_BOXES ? b.x : ci.x, c.x, 1e-5);
     EXPECT_NEAR(c.target == COLI_TARGET_BOXES ? b.z : ci.z, c.z, 1e-5);
@@ -186,7 +186,7 @@ TEST_F(ColiEditTest, ArrowKeysDownBeatsUpLeftBeatsRight) {
     EXPECT_EQ(View_Get(g_EditSubMode, 0)->panX, c.x);
     EXPECT_EQ(Object_Get(0)->velocity[1], 0.0f);
   }
-  EXPECT_EQ(g_CollisionDoc->loaded, 1u);
+  EXPECT_EQ(g_Coli.doc->loaded, 1u);
 }
 
 TEST_F(ColiEditTest, PickingTakesTheNearestAndTheLowerIndexOnATie) {
@@ -194,7 +194,7 @@ TEST_F(ColiEditTest, PickingTakesTheNearestAndTheLowerIndexOnATie) {
   for (int i = 0; i < 4; i++) Coli_AddBox();
   // Screen x: 100, 200, 300, 300 (boxes 2 and 3 at one place); box 1 unused later.
   const f32 xs[4] = {0, 10, 20, 20};
-  for (int i = 0; i < 4; i++) g_CollisionDoc->boxes[i].x = xs[i];
+  for (int i = 0; i < 4; i++) g_Coli.doc->boxes[i].x = xs[i];
   struct Case {
     i32 mouseX;
     i32 expect;
@@ -212,7 +212,7 @@ TEST_F(ColiEditTest, PickingTakesTheNearestAndTheLowerIndexOnATie) {
   EXPECT_EQ(g_ColiEdit.curBox, 2);
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   // Nothing in use: none.
-  for (ColiBox &b : g_CollisionDoc->boxes) b.used = 0;
+  for (ColiBox &b : g_Coli.doc->boxes) b.used = 0;
   Coli_Update();
   EXPECT_EQ(g_ColiEdit.curBox, -1);
 }
@@ -230,7 +230,7 @@ TEST_F(ColiEditTest, PanelTextsInCp932) {
   for (int i = 0; i < 5; i++) Coli_AddBox();
   g_ColiEdit.curBox = 2;
   g_ColiEdit.boxMode = COLI_MODE_ROTATE;
-  ColiBox &b = g_CollisionDoc->boxes[2];
+  ColiBox &b = g_Coli.doc->boxes[2];
   b.x = 1.5f, b.z = -12.25f, b.angle = 45.0f, b.size = 5.0f;
   Coli_PanelView(COLI_PANEL_BOX, &v);
   EXPECT_EQ(Text(v, IDC_COLI_BOX_NO), "No : 3 / 5 / 100");
@@ -256,13 +256,13 @@ TEST_F(ColiEditTest, RangePanelTakesFiveNumbersOrNone) {
   Coli_PanelCommand(COLI_PANEL_RANGE, IDC_COLI_APPLY, &t);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("手前"), std::string::npos);
-  EXPECT_EQ(g_CollisionDoc->bounds[0], -32.0f);
+  EXPECT_EQ(g_Coli.doc->bounds[0], -32.0f);
   EXPECT_FALSE(Doc_IsChanged(DOC_COLLISION));
   const char *good[5] = {" -20", "20 ", "-10.5", "30", "1"};
   for (int i = 0; i < 5; i++) t.text[i] = good[i];
   Coli_PanelCommand(COLI_PANEL_RANGE, IDC_COLI_APPLY, &t);
   const f32 expect[6] = {-20, 1, -10.5f, 20, 32, 30};
-  for (int i = 0; i < 6; i++) EXPECT_EQ(g_CollisionDoc->bounds[i], expect[i]) << i;
+  for (int i = 0; i < 6; i++) EXPECT_EQ(g_Coli.doc->bounds[i], expect[i]) << i;
   EXPECT_TRUE(Doc_IsChanged(DOC_COLLISION));
 }
 
@@ -279,7 +279,7 @@ TEST_F(ColiEditTest, LeavingAChangedSetAsks) {
   EXPECT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
   ASSERT_EQ(g_questions.size(), 2u);
   EXPECT_EQ(g_questions[0], "編集中のコリジョンは破棄されます。よろしいですか？");
-  EXPECT_EQ(g_CollisionDoc->boxCount, 1);
+  EXPECT_EQ(g_Coli.doc->boxCount, 1);
 }
 
 }  // namespace

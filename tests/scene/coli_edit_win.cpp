@@ -118,7 +118,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
     EXPECT_EQ(g_Model3Slots[i]->polygonCount, 30);
     EXPECT_NE(std::string(g_Model3Slots[i]->fileName).find("コリジョンキャラ.KZP"), std::string::npos);
     ASSERT_NE(Object_Get(i), nullptr);
-    EXPECT_EQ(g_ColiCollide[i], 1u);
+    EXPECT_EQ(g_Coli.collide[i], 1u);
   }
   HMENU menu = GetMenu(g_Lib.mainWnd);
   EXPECT_NE(GetMenuState(menu, IDM_COLI_KZP_OPEN, MF_BYCOMMAND), (UINT)-1);
@@ -142,11 +142,11 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
     ASSERT_NE(opened, nullptr);
     ASSERT_TRUE(Coli_SetModel(Model3_Clone(opened), floor.c_str()));
   }
-  ASSERT_NE(g_CollisionDoc->model, nullptr);
-  EXPECT_EQ(g_CollisionDoc->model->polygonCount, 1);
+  ASSERT_NE(g_Coli.doc->model, nullptr);
+  EXPECT_EQ(g_Coli.doc->model->polygonCount, 1);
   // The menu hands over the name the dialog leaves (the folder is current); else the path.
   const std::string floorName = g_fileDialogs ? BareName(floor) : floor;
-  EXPECT_EQ(std::string(g_CollisionDoc->modelName), floorName);
+  EXPECT_EQ(std::string(g_Coli.doc->modelName), floorName);
 
   // Typed bounds and "決定".
   const int fields[5] = {IDC_COLI_MIN_X, IDC_COLI_MAX_X, IDC_COLI_MIN_Z, IDC_COLI_MAX_Z, IDC_COLI_MIN_Y};
@@ -154,7 +154,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   for (int i = 0; i < 5; i++) SetDlgItemTextA(range, fields[i], typed[i]);
   Click(range, IDC_COLI_APPLY);
   const f32 bounds[6] = {-30, 0, -28, 30, 32, 28};
-  for (int i = 0; i < 6; i++) EXPECT_EQ(g_CollisionDoc->bounds[i], bounds[i]) << i;
+  for (int i = 0; i < 6; i++) EXPECT_EQ(g_Coli.doc->bounds[i], bounds[i]) << i;
 
   // Box panel: two boxes placed where character 0 stands at the time, then "回転".
   Click(colSelect, IDC_COLI_BOXES);
@@ -170,7 +170,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   Object_SetPosition(Object_Get(0), -15, 0, 12);
   Click(boxes, IDC_COLI_BOX_ADD);
   Object_SetPosition(Object_Get(0), 0, 0, 0);
-  EXPECT_EQ(g_CollisionDoc->boxCount, 2);
+  EXPECT_EQ(g_Coli.doc->boxCount, 2);
   Click(boxes, IDC_COLI_BOX_ROTATE);
   EXPECT_EQ(g_ColiEdit.boxMode, (u32)COLI_MODE_ROTATE);
   Drive_Pump(10);
@@ -186,8 +186,8 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   SendMessageA(g_Lib.mainWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
   SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(350, 180));
   SendMessageA(g_Lib.mainWnd, WM_LBUTTONUP, 0, MAKELPARAM(350, 180));
-  EXPECT_NEAR(g_CollisionDoc->boxes[cur].angle, 14.0f, 1e-4);
-  EXPECT_EQ(g_CollisionDoc->boxes[1 - cur].angle, 0.0f);
+  EXPECT_NEAR(g_Coli.doc->boxes[cur].angle, 14.0f, 1e-4);
+  EXPECT_EQ(g_Coli.doc->boxes[1 - cur].angle, 0.0f);
   EXPECT_EQ(Object_Get(0)->pos[0], 0.0f);
 
   // Right arrow held for 100 passes: character 0 walks into box 0 and stops at its wall.
@@ -196,7 +196,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   for (int i = 0; i < 100; i++) {
     App_UpdateFrame();
     X += 0.5f;
-    ReferenceFrame(g_CollisionDoc, r, &X, &Z);
+    ReferenceFrame(g_Coli.doc, r, &X, &Z);
   }
   g_Lib.app.keyState[VK_RIGHT] = 0;
   EXPECT_NEAR(Object_Get(0)->pos[0], X, 1e-4);

@@ -28,7 +28,7 @@ struct ColiTest : BoxRecordingTest {
   }
   void TearDown() override {
     Coli_ReplaceDocument(nullptr);
-    memset(g_ColiCollide, 0, sizeof g_ColiCollide);
+    memset(g_Coli.collide, 0, sizeof g_Coli.collide);
     Model3_FreeAllSlots();
     BoxRecordingTest::TearDown();
     g_ModelAllocArrays = 0;
@@ -39,7 +39,7 @@ struct ColiTest : BoxRecordingTest {
     Model3_Init(n);
     KZL::OBJECT *o = ObjectInit(n);
     Object_SetPosition(o, x, y, z);
-    g_ColiCollide[n] = 1;
+    g_Coli.collide[n] = 1;
     return o;
   }
 };

@@ -230,7 +230,7 @@ struct Twin : ColiTest {
   void Step() {
     std::vector<RefObj *> objs(COLI_OBJECTS, nullptr);
     for (i32 i = 0; i < COLI_OBJECTS; i++)
-      if (Object_Get(i) && g_ColiCollide[i] == 1 && Model3_Get(Object_Get(i)->modelSlot)) objs[i] = &ref[i];
+      if (Object_Get(i) && g_Coli.collide[i] == 1 && Model3_Get(Object_Get(i)->modelSlot)) objs[i] = &ref[i];
     RefResolve(world, objs);
     Coli_Resolve();
   }
@@ -239,7 +239,7 @@ struct Twin : ColiTest {
     SCOPED_TRACE(where);
     for (i32 i = 0; i < COLI_OBJECTS; i++) {
       KZL::OBJECT *o = Object_Get(i);
-      if (!o || g_ColiCollide[i] != 1) continue;
+      if (!o || g_Coli.collide[i] != 1) continue;
       const RefObj &r = ref[i];
       ASSERT_TRUE(o->pos[0] == r.pos[0] && o->pos[1] == r.pos[1] && o->pos[2] == r.pos[2])
           << i << ": " << o->pos[0] << "," << o->pos[1] << "," << o->pos[2] << " vs " << r.pos[0] << "," << r.pos[1]
@@ -313,7 +313,7 @@ TEST(ColiGeometry, PointsSegmentsAndDegenerateTriangles) {
     bool got = Coli_SegmentTriangle(c.tri, c.a, c.b, hit, N);
     EXPECT_EQ(got, c.hit);
     for (int k = 0; k < 3; k++) {
-      EXPECT_TRUE(isfinite(hit[k]) && isfinite(g_ColiTriangle.n[k]) && isfinite(g_ColiTriangle.d));
+      EXPECT_TRUE(isfinite(hit[k]) && isfinite(g_Coli.triangle.n[k]) && isfinite(g_Coli.triangle.d));
       if (c.hit) EXPECT_NEAR(hit[k], c.at[k], 1e-6);
     }
   }

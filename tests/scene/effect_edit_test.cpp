@@ -34,13 +34,13 @@ struct EffectTest : ::testing::Test {
     g_ParticleEdit.random = SeededRandom;
     g_Seed = 7;
     ASSERT_TRUE(Effect_InitDocument(0));
-    g_MovieFrame = 0;
+    g_MovieScene.frame = 0;
   }
   void TearDown() override {
     Particle_FreeDocuments();
     for (i32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
   }
-  ParticleEmitter &Em() { return g_EffectDocs[0]->emitters[0]; }
+  ParticleEmitter &Em() { return g_ParticleEdit.docs[0]->emitters[0]; }
   void SetKeys(const std::vector<i32> &frames) {
     Em().keyCount = (i32)frames.size();
     for (size_t i = 0; i < frames.size(); i++) Em().keys[i].frame = frames[i];
@@ -71,7 +71,7 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   };
   for (const Case &c : cases) {
     SetKeys(c.frames);
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     Effect_FindCurrentKeys();
     EXPECT_EQ(Em().curKey, c.cur) << c.frame;
     EXPECT_EQ(Em().nextKey, c.next) << c.frame;
@@ -81,19 +81,19 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   }
   // The wheel moves the frame and finds the segment again.
   SetKeys({10, 20, 40});
-  g_MovieFrame = 30;
+  g_MovieScene.frame = 30;
   Particle_WheelKey(-1);
-  EXPECT_EQ(g_MovieFrame, 20);
+  EXPECT_EQ(g_MovieScene.frame, 20);
   EXPECT_EQ(Em().curKey, 1);
   Particle_WheelKey(+1);
-  EXPECT_EQ(g_MovieFrame, 40);
+  EXPECT_EQ(g_MovieScene.frame, 40);
   // No keys: nothing is found and nothing changes.
   Em().curKey = 7;
   Em().nextKey = 8;
   Em().fraction = 0.25f;
   SetKeys({});
   Particle_WheelKey(+1);
-  EXPECT_EQ(g_MovieFrame, 40);
+  EXPECT_EQ(g_MovieScene.frame, 40);
   Effect_FindCurrentKeys();
   EXPECT_EQ(Em().curKey, 7);
   EXPECT_EQ(Em().nextKey, 8);
@@ -102,7 +102,7 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
 
 TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   SetKeys({0, 5, 5, 9});
-  g_MovieFrame = 5;
+  g_MovieScene.frame = 5;
   Effect_SetDragAnchor(10, 10);
   Effect_MouseMove(13, 7);            // no button: nothing
   EXPECT_EQ(Em().keys[2].x, 0.0f);
@@ -194,8 +194,8 @@ TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_Register(STRIP_EFFECT_KEYS, &window, 800, 200);
   Str_Copy(Em().name, sizeof Em().name, "火花");
   SetKeys({0, 40});
-  g_EffectDocs[0]->emitters[1].keyCount = 1;   // beyond the emitter count: not shown
-  g_EffectDocs[0]->emitters[1].keys[0].frame = 80;
+  g_ParticleEdit.docs[0]->emitters[1].keyCount = 1;   // beyond the emitter count: not shown
+  g_ParticleEdit.docs[0]->emitters[1].keys[0].frame = 80;
   Strip_DrawEffectKeys();
   const u32 blue = Strip_RGB(0, 128, 255);
   auto at = [](i32 frame, i32 row) {

@@ -76,7 +76,7 @@ TEST_F(KzcTest, ReadsBothVersionsAndLoadsTheNamedModels) {
   WriteFileBytes("set.kzc", b.b);
   ASSERT_TRUE(Kzc_Read("set.kzc"));
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
-  const CollisionDoc *d = g_CollisionDoc;
+  const CollisionDoc *d = g_Coli.doc;
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(d->version, 2002010u);
   const f32 bounds[6] = {-10, -1, -20, 10, 9, 20};
@@ -116,7 +116,7 @@ TEST_F(KzcTest, ReadsBothVersionsAndLoadsTheNamedModels) {
   // A 2002000 set keeps the default range and has no circles; it is saved as 2002010.
   WriteFileBytes("old.kzc", Set2002000().b);
   ASSERT_TRUE(Kzc_Read("old.kzc"));
-  d = g_CollisionDoc;
+  d = g_Coli.doc;
   EXPECT_EQ(d->version, 2002000u);
   const f32 defaults[6] = {-32, 0, -32, 32, 32, 32};
   for (int k = 0; k < 6; k++) EXPECT_EQ(d->bounds[k], defaults[k]);
@@ -139,7 +139,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
   Bytes good = Set2002010("coli.kzp", "", "");
   WriteFileBytes("set.kzc", good.b);
   ASSERT_TRUE(Kzc_Read("set.kzc"));
-  CollisionDoc *before = g_CollisionDoc;
+  CollisionDoc *before = g_Coli.doc;
   Model3 *model = before->model;
   ASSERT_NE(model, nullptr);
   CollisionDoc copy = *before;
@@ -178,15 +178,15 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
     EXPECT_FALSE(Kzc_Read("bad.kzc"));
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], Fmt(c.text, "bad.kzc"));
-    ASSERT_EQ(g_CollisionDoc, before);
-    EXPECT_EQ(g_CollisionDoc->model, model);
-    EXPECT_EQ(memcmp(g_CollisionDoc, &copy, sizeof copy), 0);
+    ASSERT_EQ(g_Coli.doc, before);
+    EXPECT_EQ(g_Coli.doc->model, model);
+    EXPECT_EQ(memcmp(g_Coli.doc, &copy, sizeof copy), 0);
   }
   Messages().clear();
   EXPECT_FALSE(Kzc_Read("missing.kzc"));
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], Fmt(kCannotOpen, "missing.kzc"));
-  EXPECT_EQ(g_CollisionDoc, before);
+  EXPECT_EQ(g_Coli.doc, before);
 
   // A 255-byte name is the longest that fits.
   WriteFileBytes("bad.kzc", Bytes().magic("KZC").i32_(2002000).i32_(0).str("").i32_(1).u32_(1).str(name255.c_str()).b);
@@ -197,7 +197,7 @@ TEST_F(KzcTest, EveryRefusalSaysWhyAndKeepsTheDocument) {
 
   // A failed save says so and leaves the old file as it was.
   Messages().clear();
-  g_CollisionDoc->boxCount = 101;
+  g_Coli.doc->boxCount = 101;
   EXPECT_FALSE(Kzc_Write("set.kzc"));
   EXPECT_FALSE(Kzc_Write("no_such_folder/set.kzc"));
   ASSERT_EQ(Messages().size(), 2u);

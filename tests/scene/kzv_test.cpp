@@ -146,7 +146,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   MovieSpec good = EveryKindMovie(2006060);
   for (auto &o : good.objects) o.file.clear();
   ASSERT_TRUE(Kzv_Read(Write("good.kzv", BuildKzv(good)).c_str()));
-  g_MovieFrame = 7;
+  g_MovieScene.frame = 7;
   g_Movie.playState = MOVIE_PLAYING;
   Model3_Init(20);
 
@@ -223,7 +223,7 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
     EXPECT_EQ(Boxes()[0], Msg(c.message.c_str(), path, c.version));
     ASSERT_EQ(g_Movie.objectCount, 9);
     EXPECT_STREQ(g_Movie.objects[8]->name, "メッセージ");
-    EXPECT_EQ(g_MovieFrame, 7);
+    EXPECT_EQ(g_MovieScene.frame, 7);
     EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
     EXPECT_EQ(g_Movie.loaded, 1u);
     EXPECT_NE(g_Model3Slots[20], nullptr);

@@ -69,8 +69,8 @@ struct Map2Test : BoxRecordingTest {
 
 TEST_F(Map2Test, HandBuiltFileReadsExactlyAndSavesTheSameBytes) {
   WriteFileBytes("m.map2", Sample3x2().b);
-  ASSERT_TRUE(Map2_Read("m.map2", g_Map2Doc));
-  const Map2Doc &d = *g_Map2Doc;
+  ASSERT_TRUE(Map2_Read("m.map2", g_Map2Editor.doc));
+  const Map2Doc &d = *g_Map2Editor.doc;
   EXPECT_EQ(d.version, 2005000u);
   ASSERT_EQ(d.tileCount, 3);
   EXPECT_EQ(d.passable[0], 1);
@@ -86,14 +86,14 @@ TEST_F(Map2Test, HandBuiltFileReadsExactlyAndSavesTheSameBytes) {
     for (int x = 0; x < 3; x++) EXPECT_EQ(d.grid[y][x], cells[y][x]) << x << "," << y;
   EXPECT_TRUE(Messages().empty());
 
-  ASSERT_TRUE(Map2_Write(g_Map2Doc, "w.map2"));
+  ASSERT_TRUE(Map2_Write(g_Map2Editor.doc, "w.map2"));
   EXPECT_EQ(ReadFileBytes("w.map2"), Sample3x2().b);
   // The sample map round-trips as well (20 x 20, cells outside the corner 0).
   Map2_NewDocument();
-  ASSERT_TRUE(Map2_Write(g_Map2Doc, "s.map2"));
+  ASSERT_TRUE(Map2_Write(g_Map2Editor.doc, "s.map2"));
   std::vector<u8> first = ReadFileBytes("s.map2");
-  ASSERT_TRUE(Map2_Read("s.map2", g_Map2Doc));
-  ASSERT_TRUE(Map2_Write(g_Map2Doc, "s2.map2"));
+  ASSERT_TRUE(Map2_Read("s.map2", g_Map2Editor.doc));
+  ASSERT_TRUE(Map2_Write(g_Map2Editor.doc, "s2.map2"));
   EXPECT_EQ(ReadFileBytes("s2.map2"), first);
   EXPECT_EQ(first.size(), 4u + 4 + 4 + (1 + 4 + 6) * 2 + 8 + 400 * 4);
   for (const char *f : {"m.map2", "w.map2", "s.map2", "s2.map2"}) remove(f);
@@ -120,27 +120,27 @@ TEST_F(Map2Test, RefusedFilesSayWhyAndKeepTheMap) {
   };
   for (size_t n = 0; n < good.size(); n++)
     cases.push_back({"truncated", std::vector<u8>(good.begin(), good.begin() + n), n >= 4 && n < 8 ? kBroken : nullptr});
-  Map2Doc before = *g_Map2Doc;
+  Map2Doc before = *g_Map2Editor.doc;
   for (const Case &c : cases) {
     Messages().clear();
     WriteFileBytes("bad.map2", c.bytes);
-    EXPECT_FALSE(Map2_Read("bad.map2", g_Map2Doc)) << c.what << " " << c.bytes.size();
+    EXPECT_FALSE(Map2_Read("bad.map2", g_Map2Editor.doc)) << c.what << " " << c.bytes.size();
     ASSERT_EQ(Messages().size(), 1u) << c.what;
     if (c.message) EXPECT_EQ(Messages()[0], Fmt(c.message, "bad.map2")) << c.what;
     else EXPECT_TRUE(Messages()[0] == Fmt(kBroken, "bad.map2") || Messages()[0] == Fmt(kNotMap2, "bad.map2")) << c.bytes.size();
-    EXPECT_EQ(memcmp(&before, g_Map2Doc, sizeof before), 0) << c.what << " " << c.bytes.size();
+    EXPECT_EQ(memcmp(&before, g_Map2Editor.doc, sizeof before), 0) << c.what << " " << c.bytes.size();
   }
   remove("bad.map2");
   Messages().clear();
-  EXPECT_FALSE(Map2_Read("no such.map2", g_Map2Doc));
-  EXPECT_FALSE(Map2_Read("", g_Map2Doc));
+  EXPECT_FALSE(Map2_Read("no such.map2", g_Map2Editor.doc));
+  EXPECT_FALSE(Map2_Read("", g_Map2Editor.doc));
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0], Fmt(kCannotOpen, "no such.map2"));
   EXPECT_EQ(Messages()[1], "ファイル名が指定されていません。");
-  EXPECT_EQ(memcmp(&before, g_Map2Doc, sizeof before), 0);
+  EXPECT_EQ(memcmp(&before, g_Map2Editor.doc, sizeof before), 0);
   // A save that cannot be made says so and reports failure.
   Messages().clear();
-  EXPECT_FALSE(Map2_Write(g_Map2Doc, "no/such/folder/x.map2"));
+  EXPECT_FALSE(Map2_Write(g_Map2Editor.doc, "no/such/folder/x.map2"));
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], Fmt(kCannotSave, "no/such/folder/x.map2"));
 }
@@ -148,17 +148,17 @@ TEST_F(Map2Test, RefusedFilesSayWhyAndKeepTheMap) {
 TEST_F(Map2Test, AShortNameAfterALongOneLeavesNoTail) {
   WriteFileBytes("long.map2", Map2File(2005000, {{1, std::string(200, 'L')}}, 1, 1, {0}).b);
   WriteFileBytes("short.map2", Map2File(2005000, {{1, "s"}}, 1, 1, {0}).b);
-  ASSERT_TRUE(Map2_Read("long.map2", g_Map2Doc));
-  ASSERT_TRUE(Map2_Read("short.map2", g_Map2Doc));
-  EXPECT_STREQ(g_Map2Doc->names[0], "s");
-  EXPECT_EQ(g_Map2Doc->names[0][2], 0);
-  ASSERT_TRUE(Map2_Write(g_Map2Doc, "short2.map2"));
+  ASSERT_TRUE(Map2_Read("long.map2", g_Map2Editor.doc));
+  ASSERT_TRUE(Map2_Read("short.map2", g_Map2Editor.doc));
+  EXPECT_STREQ(g_Map2Editor.doc->names[0], "s");
+  EXPECT_EQ(g_Map2Editor.doc->names[0][2], 0);
+  ASSERT_TRUE(Map2_Write(g_Map2Editor.doc, "short2.map2"));
   EXPECT_EQ(ReadFileBytes("short2.map2"), ReadFileBytes("short.map2"));
   for (const char *f : {"long.map2", "short.map2", "short2.map2"}) remove(f);
 }
 
 TEST_F(Map2Test, SampleMapAndCurrentTileAfterARead) {
-  const Map2Doc &d = *g_Map2Doc;
+  const Map2Doc &d = *g_Map2Editor.doc;
   EXPECT_EQ(d.tileCount, 2);
   EXPECT_STREQ(d.names[0], "草.psd");
   EXPECT_STREQ(d.names[1], "川.psd");
@@ -172,7 +172,7 @@ TEST_F(Map2Test, SampleMapAndCurrentTileAfterARead) {
   // A map with fewer tiles brings the current tile below its count.
   g_Map2Editor.currentTile = 1;
   WriteFileBytes("one.map2", Map2File(2005000, {{0, "a"}}, 1, 1, {0}).b);
-  ASSERT_TRUE(Map2_Read("one.map2", g_Map2Doc));
+  ASSERT_TRUE(Map2_Read("one.map2", g_Map2Editor.doc));
   EXPECT_EQ(g_Map2Editor.currentTile, 0);
   remove("one.map2");
 }
@@ -228,7 +228,7 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   g_MouseX = at(10, 10).first;
   g_MouseY = at(10, 10).second;
   Map2_Update();
-  EXPECT_EQ(g_Map2Doc->grid[10][10], 0);
+  EXPECT_EQ(g_Map2Editor.doc->grid[10][10], 0);
   EXPECT_FALSE(Doc_IsChanged(DOC_MAP2));
   // A drag along row 12 from column 3 to 6, then released over column 9.
   Map2_LButtonDown(at(3, 12).first, at(3, 12).second);
@@ -243,7 +243,7 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   for (i32 y = 0; y < 20; y++)
     for (i32 x = 0; x < 20; x++) {
       i32 expect = (x < 8 && y < 8 && (x == 0 || y == 0)) || (y == 12 && x >= 3 && x <= 6) ? 1 : 0;
-      EXPECT_EQ(g_Map2Doc->grid[y][x], expect) << x << "," << y;
+      EXPECT_EQ(g_Map2Editor.doc->grid[y][x], expect) << x << "," << y;
     }
   EXPECT_TRUE(Doc_IsChanged(DOC_MAP2));
   EXPECT_EQ(g_Map2Editor.cursorX, 9);
@@ -251,15 +251,15 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
 
   // An empty map has no cell: painting changes nothing (no grid[-1]).
   WriteFileBytes("empty.map2", Map2File(2005000, {{1, "a"}}, 0, 0, {}).b);
-  ASSERT_TRUE(Map2_Read("empty.map2", g_Map2Doc));
+  ASSERT_TRUE(Map2_Read("empty.map2", g_Map2Editor.doc));
   remove("empty.map2");
-  Map2Doc before = *g_Map2Doc;
+  Map2Doc before = *g_Map2Editor.doc;
   Map2_LButtonDown(0, 0);
   for (i32 m : {0, 500, 3000}) {
     g_MouseX = g_MouseY = m;
     Map2_Update();
   }
-  EXPECT_EQ(memcmp(&before, g_Map2Doc, sizeof before), 0);
+  EXPECT_EQ(memcmp(&before, g_Map2Editor.doc, sizeof before), 0);
 }
 
 const char *AnswerName;
@@ -281,7 +281,7 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
   g_LibHooks.fileDlg.run = AnswerDialog;
   AnswerName = "石.png";
   EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_ADD, -1));
-  EXPECT_EQ(g_Map2Doc->tileCount, 3);
+  EXPECT_EQ(g_Map2Editor.doc->tileCount, 3);
   EXPECT_EQ(g_Map2Editor.currentTile, 2);
   EXPECT_EQ(row(2), " 2 : × : 石.png");
   EXPECT_TRUE(Doc_IsChanged(DOC_MAP2));
@@ -296,17 +296,17 @@ TEST_F(Map2Test, TilePanelRowsAndActions) {
   Map2_PanelCommand(IDC_MAP2_LIST, 7);
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
   // At 16 tiles the 17th is refused before the dialog opens.
-  while (g_Map2Doc->tileCount < MAP2_TILES) Map2_PanelCommand(IDC_MAP2_ADD, -1);
+  while (g_Map2Editor.doc->tileCount < MAP2_TILES) Map2_PanelCommand(IDC_MAP2_ADD, -1);
   g_LibHooks.fileDlg.run = nullptr;
   Messages().clear();
   Map2_PanelCommand(IDC_MAP2_ADD, -1);
-  EXPECT_EQ(g_Map2Doc->tileCount, MAP2_TILES);
+  EXPECT_EQ(g_Map2Editor.doc->tileCount, MAP2_TILES);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "これ以上 追加できません。");
   EXPECT_EQ(row(15), "15 : × : 石.png");
   // "サンプルデータセット" brings the sample back.
   EXPECT_TRUE(Map2_PanelCommand(IDC_MAP2_SAMPLE, -1));
-  EXPECT_EQ(g_Map2Doc->tileCount, 2);
+  EXPECT_EQ(g_Map2Editor.doc->tileCount, 2);
   EXPECT_EQ(g_Map2Editor.currentTile, 1);
 }
 

@@ -36,15 +36,21 @@ bool Browse(const char *, char *out) {
 }
 
 struct MovieDlgTest : MovieTest {
-  MovieEditOps savedOps;
+  SceneSeam savedOps;
   FileDlgPlatform savedDlg;
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
-    savedOps = g_MovieEditOps;
+    savedOps = g_SceneSeam;
     savedDlg = g_LibHooks.fileDlg;
-    g_MovieEditOps = MovieEditOps{};
+    // The movie editor's render and video entries empty (the drawing entries stay).
+    g_SceneSeam.frameStep = nullptr;
+    g_SceneSeam.saveRect = nullptr;
+    g_SceneSeam.aviStart = nullptr;
+    g_SceneSeam.aviStop = nullptr;
+    g_SceneSeam.videoOpen = nullptr;
+    g_SceneSeam.videoClose = nullptr;
     g_LibHooks.fileDlg.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};
@@ -56,7 +62,7 @@ struct MovieDlgTest : MovieTest {
     Strip_SetOffsets(0, 0);
   }
   void TearDown() override {
-    g_MovieEditOps = savedOps;
+    g_SceneSeam = savedOps;
     g_LibHooks.fileDlg = savedDlg;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
@@ -67,10 +73,10 @@ struct MovieDlgTest : MovieTest {
   static MovieObject *Actor(i32 kind, std::initializer_list<i32> frames = {}) {
     EXPECT_TRUE(Movie_AddActor(kind));
     for (i32 f : frames) {
-      g_MovieFrame = f;
+      g_MovieScene.frame = f;
       Movie_EnsureKeyAtFrame();
     }
-    g_MovieFrame = 0;
+    g_MovieScene.frame = 0;
     return g_Movie.objects[g_CurSlot];
   }
 };
@@ -128,7 +134,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
   for (const Case &c : cases) {
     g_MovieScene.frameCount = 180;
     g_MovieScene.playStart = 120, g_MovieScene.playEnd = 180;
-    g_MovieFrame = 150;
+    g_MovieScene.frame = 150;
     g_WidgetFake.scroll.clear();
     Boxes().clear();
     SetText(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES, c.text);
@@ -137,7 +143,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     EXPECT_EQ(g_MovieScene.frameCount, c.count) << c.text;
     EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
     EXPECT_EQ(g_MovieScene.playStart, c.start) << c.text;
-    EXPECT_EQ(g_MovieFrame, c.frame) << c.text;
+    EXPECT_EQ(g_MovieScene.frame, c.frame) << c.text;
     EXPECT_EQ(ScrollRange(), c.ok ? c.count : -1) << c.text;
   }
 }
@@ -235,16 +241,16 @@ TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {
   const Case scroll[] = {{170, MOVIE_SB_PAGERIGHT, 180}, {30, MOVIE_SB_PAGELEFT, 0}, {0, MOVIE_SB_LINELEFT, 0},
                          {179, MOVIE_SB_LINERIGHT, 180}, {10, 5 /* thumb dragged */, 10}};
   for (const Case &c : scroll) {
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     MovieDlg_Scroll(c.code, 0);
-    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+    EXPECT_EQ(g_MovieScene.frame, c.want) << c.frame << " " << c.code;
   }
   const Case buttons[] = {{180, IDC_MOVIE_KEY_NEXT, 180}, {179, IDC_MOVIE_KEY_NEXT, 180}, {0, IDC_MOVIE_KEY_PREV, 0},
                           {7, IDC_MOVIE_KEY_FIRST, 0}};
   for (const Case &c : buttons) {
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     MovieDlg_Command(MOVIE_DIALOG_KEY, (u32)c.code);
-    EXPECT_EQ(g_MovieFrame, c.want) << c.frame << " " << c.code;
+    EXPECT_EQ(g_MovieScene.frame, c.want) << c.frame << " " << c.code;
   }
 }
 
@@ -253,18 +259,18 @@ TEST_F(MovieDlgTest, MiddleDragMovesAKeyButNeverTheOneAtFrameZero) {
   o->keys[1].position[0] = 42;
   ASSERT_EQ(o->keyCount, 3);
   // Frame 0: nothing is copied, deleted or pasted.
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   MovieDlg_MiddleDown(100);
   MovieDlg_MiddleDrag(106);   // step 8
   EXPECT_EQ(o->keyCount, 3);
   EXPECT_EQ(o->keys[0].frame, 0);
   EXPECT_EQ(o->keys[1].frame, 60);
   // Key 60 moves by 8 with its values; onto key 90 it does not move.
-  g_MovieFrame = 60;
+  g_MovieScene.frame = 60;
   MovieDlg_MiddleDown(100);
   MovieDlg_MiddleDrag(106);
   ASSERT_EQ(o->keyCount, 3);
-  EXPECT_EQ(g_MovieFrame, 68);
+  EXPECT_EQ(g_MovieScene.frame, 68);
   EXPECT_EQ(o->keys[1].frame, 68);
   EXPECT_EQ(o->keys[1].position[0], 42);
   Strip_SetDivisor(6);

@@ -52,18 +52,19 @@ bool Ask(const char *text) {
 }
 
 struct MovieEditTest : MovieTest {
-  MovieEditOps savedOps;
+  SceneSeam savedOps;
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
     g_CurView = &g_Views[FAMILY_MOVIE][0];
-    savedOps = g_MovieEditOps;
-    g_MovieEditOps = MovieEditOps{};
-    g_MovieEditOps.saveRect = SaveRect;
-    g_MovieEditOps.aviStart = AviStart;
-    g_MovieEditOps.aviStop = AviStop;
-    g_MovieEditOps.videoOpen = VideoOpen;
+    savedOps = g_SceneSeam;
+    g_SceneSeam.frameStep = nullptr;
+    g_SceneSeam.videoClose = nullptr;
+    g_SceneSeam.saveRect = SaveRect;
+    g_SceneSeam.aviStart = AviStart;
+    g_SceneSeam.aviStop = AviStop;
+    g_SceneSeam.videoOpen = VideoOpen;
     g_f = Fields{};
     g_MovieEditor = MovieEditor{};
     OpenFakeDialogs();
@@ -73,7 +74,7 @@ struct MovieEditTest : MovieTest {
     g_Movie.playState = MOVIE_STOPPED;
   }
   void TearDown() override {
-    g_MovieEditOps = savedOps;
+    g_SceneSeam = savedOps;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
     memset(g_DocChanged, 0, sizeof g_DocChanged);
@@ -194,7 +195,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   EXPECT_EQ(memcmp(&Key(2), &actor, sizeof actor), 0);
 
   // No key at this frame for the camera, no current object: nothing changes.
-  g_MovieFrame = 30;
+  g_MovieScene.frame = 30;
   g_CurSlot = 40;
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   Drag(BUTTON_LEFT, 4, -6, 10, 20);
@@ -263,7 +264,7 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
   EXPECT_EQ(Key(2).position[0], 320.0f);
   EXPECT_FALSE(Movie_ClearModelActor());
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
-  g_MovieFrame = 50;
+  g_MovieScene.frame = 50;
   Movie_LButtonDown(0, 0);
   Key(3).position[1] = 7;
   ASSERT_EQ(g_Movie.objects[3]->keyCount, 2);
@@ -277,22 +278,22 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
 // [SECTION] playback and the family switch
 
 TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
-  g_MovieFrame = 42;
+  g_MovieScene.frame = 42;
   SetInt(IDC_MOVIE_PLAY_START, 500);
   SetInt(IDC_MOVIE_PLAY_END, 0);
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieScene.playStart, 179);
   EXPECT_EQ(g_MovieScene.playEnd, 1);
-  EXPECT_EQ(g_MovieFrame, 179);
+  EXPECT_EQ(g_MovieScene.frame, 179);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
   Movie_Update();   // only view 4 is left to draw, the main view 0 included
   for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
-  g_MovieFrame = 100;
+  g_MovieScene.frame = 100;
   Movie_KeyUp('A');
-  EXPECT_EQ(g_MovieFrame, 42);
+  EXPECT_EQ(g_MovieScene.frame, 42);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "再生(A)");
@@ -310,29 +311,29 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
   const struct { bool loop; i32 frame; u32 state; } ends[] = {{true, 0, MOVIE_PLAYING}, {false, 42, MOVIE_STOPPED}};
   for (const auto &c : ends) {
     SCOPED_TRACE(c.loop);
-    g_MovieFrame = 42;
+    g_MovieScene.frame = 42;
     SetLoop(c.loop);
     Movie_StartPlayback();
     g_Lib.frameDelta = 4.0f;
     Play_TickMovie();
     Play_TickMovie();
-    EXPECT_EQ(g_MovieFrame, 8);
+    EXPECT_EQ(g_MovieScene.frame, 8);
     EXPECT_EQ(Play_TickMovie(), c.loop ? PLAY_MOVIE_LOOPED : PLAY_MOVIE_STOPPED);
-    EXPECT_EQ(g_MovieFrame, c.frame);
+    EXPECT_EQ(g_MovieScene.frame, c.frame);
     EXPECT_EQ(g_Movie.playState, c.state);
     EXPECT_EQ(g_Lib.runState, 6u);
     if (c.loop) Movie_StopPlayback();
   }
-  g_MovieFrame = 33;
+  g_MovieScene.frame = 33;
   g_f.aviStops = 0;
   ASSERT_TRUE(Movie_RecordAvi("clip", 2));
   std::vector<i32> posed;
   for (int pass = 0; pass < 20 && g_Movie.playState == MOVIE_PLAYING; pass++)
-    if (Play_TickMovie() == PLAY_MOVIE_STEPPED) posed.push_back(g_MovieFrame);
+    if (Play_TickMovie() == PLAY_MOVIE_STEPPED) posed.push_back(g_MovieScene.frame);
   EXPECT_EQ(posed, (std::vector<i32>{0, 2, 4, 6, 8}));
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_Lib.runState, 6u);
-  EXPECT_EQ(g_MovieFrame, 33);
+  EXPECT_EQ(g_MovieScene.frame, 33);
   g_PlayEntries = saved;
 }
 
@@ -370,14 +371,14 @@ TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   g_Lib.screenWidth = 1280, g_Lib.screenHeight = 960;
   g_CurView->kind = VIEW_TOP;
   g_DrawView = 3;
-  g_MovieFrame = 12;
+  g_MovieScene.frame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
   EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
   EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
   EXPECT_EQ(g_CurView->kind, (u32)VIEW_TOP);
   EXPECT_EQ(g_DrawView, 3u);
-  EXPECT_EQ(g_MovieFrame, 12);
+  EXPECT_EQ(g_MovieScene.frame, 12);
   EXPECT_FALSE(Movie_SaveFrameBmp(""));
   g_f.saveOk = false;
   EXPECT_FALSE(Movie_SaveFrameBmp("x"));
@@ -388,24 +389,24 @@ TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
 }
 
 TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
-  g_MovieFrame = 33;
+  g_MovieScene.frame = 33;
   EXPECT_TRUE(Movie_RecordAvi("clip", 2));
   EXPECT_EQ(g_f.aviRate, 30u);
   EXPECT_EQ(g_Lib.renderInterval, 2);
   EXPECT_EQ(g_Lib.runState, 8u);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 0);   // the checked loop box does not keep it recording
-  EXPECT_EQ(g_MovieFrame, 0);
+  EXPECT_EQ(g_MovieScene.frame, 0);
   Movie_StopPlayback();
   EXPECT_EQ(g_f.aviStops, 1);
-  EXPECT_EQ(g_MovieFrame, 33);
+  EXPECT_EQ(g_MovieScene.frame, 33);
   EXPECT_EQ(g_Lib.runState, 6u);
 
   g_f.aviOk = false;
   EXPECT_FALSE(Movie_RecordAvi("clip", 0));
   EXPECT_EQ(g_f.aviRate, 60u);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
-  EXPECT_EQ(g_MovieFrame, 33);
+  EXPECT_EQ(g_MovieScene.frame, 33);
 }
 
 TEST_F(MovieEditTest, VideoWindowKnowsVideoFromMusicAndRefusesWhatItCannotPlay) {

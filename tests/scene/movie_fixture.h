@@ -86,7 +86,7 @@ struct MovieTest : ::testing::Test {
     g_EditorMode = savedMode;
     memcpy(g_Lib.dataDir, savedData, sizeof savedData);
     g_MovieScene = MovieScene{};
-    g_MovieFrame = 0;
+    g_MovieScene.frame = 0;
     if (savedCwd[0] && chdir(savedCwd) != 0) ADD_FAILURE() << "cannot return";
     std::string cmd = "rm -rf '" + dir + "'";
     if (system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot clean " << dir;

@@ -46,7 +46,7 @@ TEST_F(MovieTest, KeySearchAndCurveGiveTheHandComputedPoses) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.frame);
-    g_MovieFrame = c.frame;
+    g_MovieScene.frame = c.frame;
     Movie_FindCurrentKeys();
     EXPECT_EQ(o->curKey, c.cur);
     EXPECT_EQ(o->nextKey, c.next);
@@ -62,7 +62,7 @@ TEST_F(MovieTest, KeySearchAndCurveGiveTheHandComputedPoses) {
   }
   // The key at frame 0 of a two-key pair with keys 0 and 10 at 5: the plain midpoint.
   MovieObject *pair = Actor(5, MOVIE_KIND_IMAGE, {{0, 0, 2}, {10, 0, 6}});
-  g_MovieFrame = 5;
+  g_MovieScene.frame = 5;
   Movie_FindCurrentKeys();
   Movie_InterpolateObject(5, pair->curKey, pair->fraction);
   EXPECT_FLOAT_EQ(pair->pose[MOVIE_POSE_POSITION], 4.0f);
@@ -129,10 +129,10 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   // The library's own tick does nothing while the editor hosts the movie.
   g_EditorMode = 1;
   Movie_PlaybackTick();
-  EXPECT_EQ(g_MovieFrame, 0);
+  EXPECT_EQ(g_MovieScene.frame, 0);
   g_EditorMode = 0;
   for (int i = 0; i < 7; i++) Movie_PlaybackTick();
-  EXPECT_EQ(g_MovieFrame, 7);
+  EXPECT_EQ(g_MovieScene.frame, 7);
   // Frame 1 plays key 0's sound; frame 3 the new key's; frame 6 is another key of the same
   // sound and plays it again.
   EXPECT_EQ(Played(), (std::vector<i32>{2, 5, 5}));
@@ -144,7 +144,7 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   EXPECT_EQ(obj->scale[1], 3.0f);
   // Stopped: no sounds.
   g_Movie.playState = MOVIE_STOPPED;
-  g_MovieFrame = 1;
+  g_MovieScene.frame = 1;
   Movie_PlaybackStep();
   EXPECT_EQ(Played().size(), 3u);
 }
@@ -179,9 +179,9 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
     g_Lib.runState = (u32)c.runState;
     g_EditorMode = 0;
     g_Movie.playState = MOVIE_PLAYING;
-    g_MovieFrame = 9;
+    g_MovieScene.frame = 9;
     Movie_PlaybackTick();
-    EXPECT_EQ(g_MovieFrame, c.frame);
+    EXPECT_EQ(g_MovieScene.frame, c.frame);
     EXPECT_EQ(g_Movie.playState, (u32)c.state);
     EXPECT_EQ(g_Movie.objectCount, c.count);
     EXPECT_EQ(Boxes().size(), (size_t)c.boxes);
@@ -198,7 +198,7 @@ TEST_F(MovieTest, KeyCommandsAtTheirLimits) {
   for (int k = 0; k < 16; k++) keys.push_back({(f32)(k * 10), (f32)k, (f32)k});
   MovieObject *full = Actor(2, MOVIE_KIND_IMAGE, keys);
   // Full: no 17th key, and a paste away from every key changes nothing.
-  g_MovieFrame = 15;
+  g_MovieScene.frame = 15;
   EXPECT_FALSE(Movie_EnsureKeyAtFrame());
   g_MovieScene.keyClipboard = full->keys[3];
   EXPECT_FALSE(Movie_PasteKey());
@@ -206,24 +206,24 @@ TEST_F(MovieTest, KeyCommandsAtTheirLimits) {
   EXPECT_EQ(full->keys[1].number, 1);
   EXPECT_EQ(full->keys[2].frame, 20);
   // Paste onto the key at the current frame only.
-  g_MovieFrame = 50;
+  g_MovieScene.frame = 50;
   EXPECT_TRUE(Movie_PasteKey());
   EXPECT_EQ(full->keys[5].frame, 50);
   EXPECT_EQ(full->keys[5].number, 3);
   EXPECT_EQ(full->keys[4].number, 4);
   EXPECT_EQ(full->keys[6].number, 6);
   // Deleting: not at frame 0, not where no key is, else the rest moves down.
-  g_MovieFrame = 0;
+  g_MovieScene.frame = 0;
   EXPECT_FALSE(Movie_DeleteKeyAtFrame());
-  g_MovieFrame = 55;
+  g_MovieScene.frame = 55;
   EXPECT_FALSE(Movie_DeleteKeyAtFrame());
-  g_MovieFrame = 20;
+  g_MovieScene.frame = 20;
   EXPECT_TRUE(Movie_DeleteKeyAtFrame());
   EXPECT_EQ(full->keyCount, 15);
   EXPECT_EQ(full->keys[2].frame, 30);
   EXPECT_EQ(full->keys[14].frame, 150);
   // Inserting takes the evaluated pose and the moved-up key's number.
-  g_MovieFrame = 25;
+  g_MovieScene.frame = 25;
   full->pose[MOVIE_POSE_POSITION] = 2.5f;
   EXPECT_TRUE(Movie_EnsureKeyAtFrame());
   EXPECT_EQ(full->keyCount, 16);
@@ -238,7 +238,7 @@ TEST_F(MovieTest, KeyCommandsAtTheirLimits) {
   // The only key stays, even away from frame 0.
   MovieObject *single = Actor(3, MOVIE_KIND_IMAGE, {{5, 0, 0}});
   g_CurSlot = 3;
-  g_MovieFrame = 5;
+  g_MovieScene.frame = 5;
   EXPECT_FALSE(Movie_DeleteKeyAtFrame());
   EXPECT_EQ(single->keyCount, 1);
   g_CurSlot = savedSlot;

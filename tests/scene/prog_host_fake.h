@@ -35,8 +35,8 @@ struct FakeProgHost {
     held.clear();
     textOn = true;
     nextRow = 0;
-    ProgHost &h = g_ProgHost;
-    h = ProgHost{};
+    SceneSeam &h = g_SceneSeam;
+    h = SceneSeam{};
     h.print = [](i32 x, i32 y, const char *t) { Add("print %d %d %s", x, y, t); };
     h.textOn = [] { return textOn; };
     h.imageLoad = [](ImageHandle *hd, const char *p) {
@@ -89,14 +89,14 @@ struct FakeProgHost {
 
 // The runtime tests: a fresh runtime, the fake host, and sources compiled and started.
 struct ProgRunTest : ProgTest {
-  ProgHost savedHost;
+  SceneSeam savedHost;
   void SetUp() override {
     ProgTest::SetUp();
-    savedHost = g_ProgHost;
+    savedHost = g_SceneSeam;
     FakeProgHost::Install();
   }
   void TearDown() override {
-    g_ProgHost = savedHost;
+    g_SceneSeam = savedHost;
     ProgTest::TearDown();
   }
   static ProgRuntime &Rt() { return *g_ProgEditor.runtime; }

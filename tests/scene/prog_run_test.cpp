@@ -8,6 +8,8 @@
 #include "file_bytes.h"
 #include "lib/framework/lib.h"
 #include "prog_host_fake.h"
+#include "resources/prog_ids.h"
+#include "tests/support/widget_fake.h"
 
 typedef FakeProgHost Fake;
 
@@ -203,8 +205,16 @@ TEST_F(ProgRunFileTest, OneF5ReleaseRunsOnceThroughBothPathsAndF6StopsOnce) {
 
 TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
   Write("Var x\n*L\nGo *L\n");
-  g_ProgHost.setEditText = [](const char *t, size_t n) { Fake::Add("edit %zu", t ? n : 0); };
+  // The source dialog is a panel of the widget fake, made on entry and destroyed on exit.
+  WidgetFake_Install();
+  g_SceneSeam.enterWindows = [] { g_ProgEditor.sourceDialog = Widget_CreatePanel("PROG_SOURCE", 0, 0, 400, 900); };
+  g_SceneSeam.leaveWindows = [] {
+    Widget_Destroy(g_ProgEditor.sourceDialog);
+    g_ProgEditor.sourceDialog = nullptr;
+  };
+  auto shown = [] { return WidgetFake_Text(g_ProgEditor.sourceDialog, IDC_PROG_EDIT); };
   Prog_Enter();
+  EXPECT_EQ(shown(), "Var x\n*L\nGo *L\n");   // the source shown on entry
   Prog_Run();
   ProgRuntime *first = g_ProgEditor.runtime;
   ASSERT_TRUE(first && first->running);
@@ -213,7 +223,10 @@ TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
   Prog_Enter();
   ASSERT_NE(g_ProgEditor.runtime, nullptr);
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
-  EXPECT_EQ(Fake::Count("edit 15"), 2u);   // the source shown on each entry
+  EXPECT_EQ(shown(), "Var x\n*L\nGo *L\n");   // and again on the next
+  EXPECT_EQ(g_WidgetFake.created.size(), 2u);
+  Prog_Leave();
+  WidgetFake_Remove();
   EXPECT_EQ(g_Lib.runState, 7u);
   EXPECT_EQ(Cwd(), data);
 }

@@ -63,7 +63,7 @@ void Drag(i32 row, i32 from, i32 to) {
     SendMessageA(main, WM_MOUSEMOVE, MK_LBUTTON, CellPoint(c, row));
     // The cell is painted by a frame after the cursor reached it: wait for that frame too.
     Drive_PumpUntil([&] { return g_Map2Editor.cursorX == c; }, 500);
-    Drive_PumpUntil([&] { return g_Map2Doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
+    Drive_PumpUntil([&] { return g_Map2Editor.doc->grid[row][c] == g_Map2Editor.currentTile; }, 500);
   }
   SendMessageA(main, WM_LBUTTONUP, 0, CellPoint(to, row));
   Drive_Pump(3);
@@ -89,7 +89,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
   Drive_Pump(20);
   ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MAP);
-  ASSERT_NE(g_Map2Doc, nullptr);
+  ASSERT_NE(g_Map2Editor.doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));
   EXPECT_EQ(ListRows(), (std::vector<std::string>{" 0 : ○ : 草.psd", " 1 : × : 川.psd"}));
@@ -111,9 +111,9 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
 
   // A left drag along row 3 from column 2 to 9 paints tile 2 there.
   Drag(3, 2, 9);
-  for (i32 c = 0; c < 20; c++) EXPECT_EQ(g_Map2Doc->grid[3][c], c >= 2 && c <= 9 ? 2 : c == 0 ? 1 : 0) << c;
+  for (i32 c = 0; c < 20; c++) EXPECT_EQ(g_Map2Editor.doc->grid[3][c], c >= 2 && c <= 9 ? 2 : c == 0 ? 1 : 0) << c;
   EXPECT_EQ(g_Map2Editor.painting, 0);
-  Map2Doc painted = *g_Map2Doc;
+  Map2Doc painted = *g_Map2Editor.doc;
   if (const char *hold = getenv("MIRAVEL_MAP2_HOLD")) {
     DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
     Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
@@ -134,13 +134,13 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
 
   // The sample again, then the saved map reopened.
   Click(IDC_MAP2_SAMPLE);
-  EXPECT_EQ(g_Map2Doc->grid[3][5], 0);
+  EXPECT_EQ(g_Map2Editor.doc->grid[3][5], 0);
   // Saved outside the map folder and read from elsewhere, the map still finds its tiles:
   // t.png beside the map, the sample's two in the map folder.
   SetCurrentDirectoryA(g_Lib.dataDir);
   ASSERT_TRUE(Map2_ReadCurrent(path.c_str()));
   Map2_AfterRead();
-  EXPECT_EQ(memcmp(g_Map2Doc, &painted, sizeof painted), 0);
+  EXPECT_EQ(memcmp(g_Map2Editor.doc, &painted, sizeof painted), 0);
   EXPECT_EQ(ListRows().size(), 3u);
   for (i32 i = 0; i < 3; i++) EXPECT_EQ(g_Map2Editor.tiles[i].loaded, 1u) << i;
   // A tile image found nowhere is named.

@@ -184,22 +184,22 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 6);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 231, 84 + 5 + 2 * 25 + 10);
   ASSERT_EQ(g_CurSlot, 2u);
-  EXPECT_EQ(g_MovieFrame, 0);
+  EXPECT_EQ(g_MovieScene.frame, 0);
 
   // The wheel steps to key 60; "R" and a drag of 100 to the right in the Front window turn
   // key 60 by 30 degrees about z (0.3 a unit; the Front view turns by -C about z).
   SetActiveWindow(g_Lib.mainWnd);
   PostMessageA(g_Lib.mainWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   Drive_Pump(5);
-  ASSERT_EQ(g_MovieFrame, 60);
+  ASSERT_EQ(g_MovieScene.frame, 60);
   // The wheel over the active key dialog steps too: back to key 0, on to key 60.
   SetActiveWindow(key);
   PostMessageA(key, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
   Drive_Pump(5);
-  EXPECT_EQ(g_MovieFrame, 0);
+  EXPECT_EQ(g_MovieScene.frame, 0);
   PostMessageA(key, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-120), 0);
   Drive_Pump(5);
-  ASSERT_EQ(g_MovieFrame, 60);
+  ASSERT_EQ(g_MovieScene.frame, 60);
   SetActiveWindow(g_Lib.mainWnd);
   Key('R');
   EXPECT_EQ(g_MovieEditor.mode, MOVIE_MODE_ROTATE);
@@ -251,17 +251,17 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // "A" plays from the start frame with only view 4 drawn; "A" again brings frame 60 back.
   Key('A');
   ASSERT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
-  ASSERT_TRUE(Drive_PumpUntil([] { return g_MovieFrame >= 1; }, 5000));   // a pass of playback
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_MovieScene.frame >= 1; }, 5000));   // a pass of playback
   std::set<u32> drawn;
   Drive_PumpUntil([&] {
     drawn.insert(g_DrawView);
-    return g_MovieFrame >= 5;
+    return g_MovieScene.frame >= 5;
   }, 5000);
-  EXPECT_GE(g_MovieFrame, 5);
+  EXPECT_GE(g_MovieScene.frame, 5);
   EXPECT_EQ(drawn, std::set<u32>{4});
   Key('A');
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
-  EXPECT_EQ(g_MovieFrame, 60);
+  EXPECT_EQ(g_MovieScene.frame, 60);
 
   // "レンダリング": "このシーンのみレンダリング" writes a 640 x 480 BMP that is not one colour
   // (the cube on the background).
@@ -286,7 +286,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(px[479 * 640 + 639], px[0]);
   EXPECT_NE(px[260 * 640 + 530], px[0]);
   DeleteFileA(bmp.c_str());
-  EXPECT_EQ(g_MovieFrame, 60);
+  EXPECT_EQ(g_MovieScene.frame, 60);
 
   // "ＡＶＩ 形式で保存する" on frames 0..10 at interval 2, the codec dialog answered with full
   // frames: 30 pictures a second, five of them (frames 0, 2, 4, 6, 8), then run state 6 and
@@ -304,7 +304,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   EXPECT_EQ(g_Lib.runState, 8u);
   EXPECT_TRUE(Drive_PumpUntil([] { return g_Movie.playState != MOVIE_PLAYING; }, 2000));
   EXPECT_EQ(g_Lib.runState, 6u);
-  EXPECT_EQ(g_MovieFrame, 60);
+  EXPECT_EQ(g_MovieScene.frame, 60);
   AVIFileInit();
   PAVIFILE file = nullptr;
   ASSERT_EQ(AVIFileOpenA(&file, avi.c_str(), OF_READ, nullptr), 0) << avi;

@@ -177,10 +177,10 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   GetScrollRange(bar, SB_CTL, &lo, &hi);
   EXPECT_EQ(hi, 300);
   for (int i = 0; i < 2; i++) SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
-  EXPECT_EQ(g_MovieFrame, 120);
+  EXPECT_EQ(g_MovieScene.frame, 120);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 5 + 2 * 25 + 10);
   EXPECT_EQ(g_CurSlot, 2u);
-  EXPECT_EQ(g_MovieFrame, 120);
+  EXPECT_EQ(g_MovieScene.frame, 120);
   EXPECT_TRUE(IsWindowVisible(img));
   EXPECT_FALSE(IsWindowVisible(mes));
   Drive_Command(key, IDC_MOVIE_KEY_CREATE);
@@ -214,9 +214,9 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_TRUE(Drive_PumpUntil([&] { return Drive_WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
   // The frame scroll bar's page steps: 60 frames either way.
   SendMessageA(key, WM_HSCROLL, SB_PAGELEFT, (LPARAM)bar);
-  EXPECT_EQ(g_MovieFrame, 60);
+  EXPECT_EQ(g_MovieScene.frame, 60);
   SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
-  EXPECT_EQ(g_MovieFrame, 120);
+  EXPECT_EQ(g_MovieScene.frame, 120);
   SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 170));
   SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 200));
   SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
