@@ -42,53 +42,68 @@ bool VertSelected(u32 v) { return g_PolySelVerts && v < App_WorkVertCount() && g
 
 }  // namespace
 
-// The overlay's work buffers, grown as needed and kept for the next frame.
-struct Ed2DPolyDrawWork {
-  i32 *last;        // Ed2D_LastCorners: the last corner of each vertex
-  i32 lastRoom;
-  u32 *ring;        // Ed2D_PairEdges: the faces' corner rings, their counts and the
-  u8 *count;        // vertices' pixel positions
-  i32 *pixels;
-  i32 room, pixelRoom;
-};
-static Ed2DPolyDrawWork s_draw;
-
 const i32 *Ed2D_LastCorners(const Bone2Model *m) {
-  Ed2DPolyDrawWork &w = s_draw;
+  static i32 *last;
+  static i32 room;
   i32 verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  if (verts > w.lastRoom) {
-    i32 *p = (i32 *)realloc(w.last, (size_t)verts * sizeof(i32));
+  if (verts > room) {
+    i32 *p = (i32 *)realloc(last, (size_t)verts * sizeof(i32));
     if (!p) return nullptr;
-    w.last = p;
-    w.lastRoom = verts;
+    last = p;
+    room = verts;
   }
   for (i32 f = 0; f < Polys(m); f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
     u32 verts4[4];
     for (i32 j = 0, k = Ed2D_PolyCorners(m, p, verts4); j < k; j++)
-      if ((i32)verts4[j] < verts) w.last[verts4[j]] = 4 * f + j;
+      if ((i32)verts4[j] < verts) last[verts4[j]] = 4 * f + j;
   }
-  return w.last;
+  return last;
 }
 
-bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque) {
-  Ed2DPolyDrawWork &w = s_draw;
-  i32 n = Polys(m), verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  if (!DrawWire_Exact() || !pts) return false;
-  if (n > w.room) {
-    u32 *r = (u32 *)realloc(w.ring, (size_t)n * 4 * sizeof(u32));
-    if (r) w.ring = r;
-    u8 *c = (u8 *)realloc(w.count, (size_t)n);
-    if (c) w.count = c;
+const i32 g_Ed2DCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+
+// The pairing's scratch: rings, pixels, the marks' parts and what they are planned for.
+static struct {
+  u32 *ring;
+  u8 *count, *parts;
+  i32 *pixels;
+  i32 room, vertRoom;
+  const Bone2Model *model;
+  const Ed2DMarks *marks;
+} s_Pair;
+
+static void PlanMarks(u32 c) {
+  const Bone2Model *m = s_Pair.model;
+  const Ed2DMarks &k = *s_Pair.marks;
+  u32 v = s_Pair.ring[c];
+  if (k.last[v] != (i32)c) return;
+  i32 x = s_Pair.pixels[2 * v], y = s_Pair.pixels[2 * v + 1];
+  u32 bits = k.boxed(v) ? DrawMarks_Box(x - k.half, y - k.half, x + k.half, y + k.half) : 0;
+  if (k.crossed && k.crossed(m, v))
+    for (i32 i = 3; i >= 0; i--) bits |= DrawMarks_Point(x + g_Ed2DCross[i][0], y + g_Ed2DCross[i][1]) ? 16u << i : 0;
+  s_Pair.parts[v] = (u8)bits;
+}
+
+const u8 *Ed2D_MarkParts(void) { return s_Pair.parts; }
+
+static bool Room2D(i32 faces, i32 verts) {
+  if (faces > s_Pair.room) {
+    u32 *r = (u32 *)realloc(s_Pair.ring, (size_t)faces * 4 * sizeof(u32));
+    if (r) s_Pair.ring = r;
+    u8 *c = (u8 *)realloc(s_Pair.count, (size_t)faces);
+    if (c) s_Pair.count = c;
     if (!r || !c) return false;
-    w.room = n;
+    s_Pair.room = faces;
   }
-  if (verts > w.pixelRoom) {
-    i32 *p = (i32 *)realloc(w.pixels, (size_t)verts * 2 * sizeof(i32));
-    if (!p) return false;
-    w.pixels = p;
-    w.pixelRoom = verts;
+  if (verts > s_Pair.vertRoom) {
+    i32 *p = (i32 *)realloc(s_Pair.pixels, (size_t)verts * 2 * sizeof(i32));
+    if (p) s_Pair.pixels = p;
+    u8 *q = (u8 *)realloc(s_Pair.parts, (size_t)verts);
+    if (q) s_Pair.parts = q;
+    if (!p || !q) return false;
+    s_Pair.vertRoom = verts;
   }
   return true;
 }
@@ -101,18 +116,22 @@ bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bo
   if (!DrawWire_Exact() || !pts) return false;
   for (i32 i = 0; i < verts; i++) {
     f32 x = pts[i].x + m->placeX, y = pts[i].y + m->placeY;
-    w.pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
-    w.pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
+    s_Pair.pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
+    s_Pair.pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon2 *p = &m->polygons[f];
-    u32 *v = &w.ring[4 * f];
+    u32 *v = &s_Pair.ring[4 * f];
     v[0] = v[1] = v[2] = v[3] = 0;
     i32 k = p->used == 1 ? Ed2D_PolyCorners(m, p, v) : 0;
-    w.count[f] = (u8)(k == p->cornerCount ? k : 0);
+    s_Pair.count[f] = (u8)(k == p->cornerCount ? k : 0);
   }
-  DrawWire_Build(w.ring, w.count, (u32)n);
-  return DrawWire_Plan(w.pixels, (u32)(verts > 0 ? verts : 0), late, earlyOpaque);
+  DrawWire_Build(s_Pair.ring, s_Pair.count, (u32)n);
+  s_Pair.model = m;
+  s_Pair.marks = marks;
+  if (DrawWire_Plan(s_Pair.pixels, (u32)verts, late, earlyOpaque, marks && marks->last ? PlanMarks : nullptr)) return true;
+  memset(s_Pair.parts, 255, (size_t)verts);
+  return false;
 }
 
 namespace {

@@ -352,7 +352,7 @@ static void JoinPolygons(i32 into, i32 gone, const FaceMergeJoin &plan) {
 
 static bool MergeFaces(Bone2Model *m) {
   static const FaceMergeHooks kHooks = {2, Mergeable, CornerPositions, JoinPolygons, true};
-  i32 n = Polys(m);
+  i32 n = Bone2_PolygonCount(m);
   if (!WorkBuf_Room(&s_work.alive, &s_work.aliveCap, (size_t)n)) return false;
   for (i32 i = 0; i < n; i++) s_work.alive[i] = Live(&m->polygons[i]) ? 1 : 0;
   s_work.mergeModel = m;

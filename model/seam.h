@@ -46,6 +46,8 @@ struct CoreSeam {
   void (*model3TextureLoad)(i32 slot, i32 n, const char *path);
   // Loads texture n of part `part` of 3D object set `set` into the set's pose block.
   void (*obj3PartTextureLoad)(i32 set, i32 part, i32 n, const char *path);
+  // Builds the rest matrices of every model slot after a model was opened (the pose code).
+  void (*buildRestMatrices)(void);
 };
 
 extern CoreSeam g_Seam;
