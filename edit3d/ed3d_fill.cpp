@@ -267,7 +267,7 @@ void Ed3D_DocumentChanged(void) {
 
 void Ed3D_RefreshLists(void) {
   App_RefreshCurrentPointers();
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();

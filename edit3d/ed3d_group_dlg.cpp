@@ -54,7 +54,7 @@ static void Record(Model3 *m, const char *label) {
 }
 
 static void RefreshPanels(void) {
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Panel()->flags = 1;
   App_MarkAllRedraw();
 }

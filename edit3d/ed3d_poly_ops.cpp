@@ -22,7 +22,6 @@
 #include "model/seam.h"
 #include "model/workbuf.h"
 
-i32 g_PolyColour[4] = {255, 255, 255, 255};
 
 static const char kFaceModeOnly[] = "面選択モードで、利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
@@ -115,7 +114,7 @@ bool Ed3D_PolyOptimise(Model3 *m) {
   ClearVertFlags(Poly_VertFlagRoom());
   bool ok = Model3_WeldDuplicates(m);
   g_PolyFaceNo = -1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   return ok;
 }
 
@@ -146,7 +145,7 @@ bool Ed3D_PolyDelete(Model3 *m) {
   // The optimise step ends with the normals of the welded model.
   if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
   g_PolyFaceNo = g_PolyVertexNo = -1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   return true;
 }
 
@@ -481,8 +480,8 @@ static i32 Clamp255(i32 v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
   if (!Ready(m)) return false;
-  for (int c = 0; c < 4; c++) g_PolyColour[c] = Clamp255(rgba[c]);
-  Color4 want = {(f32)g_PolyColour[0], (f32)g_PolyColour[1], (f32)g_PolyColour[2], (f32)g_PolyColour[3]};
+  for (int c = 0; c < 4; c++) Ed3DPolyEditor.colour[c] = Clamp255(rgba[c]);
+  Color4 want = {(f32)Ed3DPolyEditor.colour[0], (f32)Ed3DPolyEditor.colour[1], (f32)Ed3DPolyEditor.colour[2], (f32)Ed3DPolyEditor.colour[3]};
   i32 nc = m->colors ? (m->colorCount < m->capColors ? m->colorCount : m->capColors) : 0, found = -1;
   for (i32 i = Count(nc) - 1; i >= 0 && found < 0; i--) {
     const Color4 &c = m->colors[i];

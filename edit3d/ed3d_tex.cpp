@@ -500,7 +500,7 @@ static void AfterTableChange(Model3 *m) {
   bool room = true;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
   if (!room) Lib_ErrorBoxf(kUvFull, g_MaxVertices);
-  g_PolyPickedVertex = -1;
+  Ed3DPolyEditor.pickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_CurSlot);
   Ed3D_TexRefreshLists();
   AfterEdit();
