@@ -88,15 +88,20 @@ static void ApplyColour(HWND dlg, const char *label) {
   Ed3D_PolyColourCommand(ptr, label);
 }
 
+// The dialogs' state, main thread only: the colour dialog's custom colours, kept for the run
+// (ChooseColour).
+static struct {
+  COLORREF custom[16];
+} s_PolyWin;
+
 // The system colour dialog; on OK its red, green and blue go into the boxes and onto the
 // selection with the alpha typed.
 static void ChooseColour(HWND dlg) {
-  static COLORREF s_custom[16];
   CHOOSECOLORA cc = {};
   cc.lStructSize = sizeof cc;
   cc.hwndOwner = (HWND)g_MainWindowHandle;
   cc.rgbResult = RGB(Ed3DPolyEditor.colour[0], Ed3DPolyEditor.colour[1], Ed3DPolyEditor.colour[2]);
-  cc.lpCustColors = s_custom;
+  cc.lpCustColors = s_PolyWin.custom;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
   if (!Modal_ChooseColor(&cc)) return;
   Ed3DPolyEditor.colour[0] = GetRValue(cc.rgbResult);
