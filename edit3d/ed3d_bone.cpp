@@ -291,10 +291,24 @@ static void ApplyFields(Model3 *m) {
   g_BoneListDirty = 1;
 }
 
+// This file's state, main thread only. Written by Ed3D_PairWireEdges and Ed3D_WireEdges (one
+// wire at a time, scratch): the rings of the pairing, the mark planner with its model for DrawWire_Plan's
+// corner callback, the pixels of the last wire's positions (two per position) and the last
+// edge that starts at each (grown as models grow).
+static struct {
+  u32 *ring;
+  u8 *count;
+  i32 room;
+  const Model3 *model;
+  Ed3DWirePlan plan;
+  i32 *pixels, *last;
+  i32 pixelRoom;
+  u32 custom[WIDGET_COLOURS];   // the colour chooser's custom colours, kept for the run (ChooseColour)
+} s_Bone;
+
 static void ChooseColour(Model3 *m) {
-  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
   f32 rgb[3];
-  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
+  if (Widget_ChooseColour(s_Bone.custom, WIDGET_COLOUR_FULL, rgb)) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
@@ -427,80 +441,65 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 // The pick happens while the button is held (Ed3D_BoneUpdate).
 void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 
-// The pixels of the last wire's positions, two per position, and the last edge that starts
-// at each (grown as models grow).
-static i32 *s_WirePixels, *s_WireLast;
-static i32 s_WireRoom;
-
-// The rings of the wire's pairing, and the mark planner with its model for DrawWire_Plan's
-// corner callback.
-static struct {
-  u32 *ring;
-  u8 *count;
-  i32 room;
-  const Model3 *model;
-  Ed3DWirePlan plan;
-} s_Pair;
-
 bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
-  if (polys > s_Pair.room) {
-    u32 *r = (u32 *)realloc(s_Pair.ring, (size_t)polys * 4 * sizeof(u32));
-    if (r) s_Pair.ring = r;
-    u8 *c = (u8 *)realloc(s_Pair.count, (size_t)polys);
-    if (c) s_Pair.count = c;
+  if (polys > s_Bone.room) {
+    u32 *r = (u32 *)realloc(s_Bone.ring, (size_t)polys * 4 * sizeof(u32));
+    if (r) s_Bone.ring = r;
+    u8 *c = (u8 *)realloc(s_Bone.count, (size_t)polys);
+    if (c) s_Bone.count = c;
     if (!r || !c) return false;
-    s_Pair.room = polys;
+    s_Bone.room = polys;
   }
   u32 verts = (u32)Model3_PositionCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
-    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_Pair.ring[4 * f];
+    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_Bone.ring[4 * f];
     for (u32 j = 0; j < 4; j++) ring[j] = j < k ? p.corners[j].vertex : 0;
     for (u32 j = 0; j < k; j++)
       if (ring[j] >= verts) k = 0;
-    s_Pair.count[f] = (u8)k;
+    s_Bone.count[f] = (u8)k;
   }
-  DrawWire_Build(s_Pair.ring, s_Pair.count, (u32)polys);
+  DrawWire_Build(s_Bone.ring, s_Bone.count, (u32)polys);
   return DrawWire_Plan(pixels, verts, late, true, marks);
 }
 
 
-static void PlanWireMarks(u32 c) { s_Pair.plan(s_Pair.model, s_WirePixels, s_WireLast, c); }
+static void PlanWireMarks(u32 c) { s_Bone.plan(s_Bone.model, s_Bone.pixels, s_Bone.last, c); }
 
 void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge, Ed3DWirePlan plan) {
   i32 verts = Model3_PositionCount(m);
-  if (verts > s_WireRoom) {
-    i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
-    if (p) s_WirePixels = p;
-    i32 *l = (i32 *)realloc(s_WireLast, (size_t)verts * sizeof(i32));
-    if (l) s_WireLast = l;
+  if (verts > s_Bone.pixelRoom) {
+    i32 *p = (i32 *)realloc(s_Bone.pixels, (size_t)verts * 2 * sizeof(i32));
+    if (p) s_Bone.pixels = p;
+    i32 *l = (i32 *)realloc(s_Bone.last, (size_t)verts * sizeof(i32));
+    if (l) s_Bone.last = l;
     if (!p || !l) return;
-    s_WireRoom = verts;
+    s_Bone.pixelRoom = verts;
   }
-  for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_WirePixels[2 * i], &s_WirePixels[2 * i + 1]);
+  for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_Bone.pixels[2 * i], &s_Bone.pixels[2 * i + 1]);
   i32 polys = Model3_PolygonCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
     for (i32 j = 0; j < k; j++) {
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
-      if (a < (u32)verts && b < (u32)verts) s_WireLast[a] = 4 * f + j;
+      if (a < (u32)verts && b < (u32)verts) s_Bone.last[a] = 4 * f + j;
     }
   }
   DrawBatch_Begin();
   // Every wire is opaque: an edge between two polygons is stroked by the later one only.
-  s_Pair.model = m;
-  s_Pair.plan = plan;
-  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr, plan ? PlanWireMarks : nullptr);
+  s_Bone.model = m;
+  s_Bone.plan = plan;
+  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_Bone.pixels, nullptr, plan ? PlanWireMarks : nullptr);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
     for (i32 j = 0; j < k; j++) {
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
       if (a >= (u32)verts || b >= (u32)verts) continue;
-      const i32 ends[4] = {s_WirePixels[2 * a], s_WirePixels[2 * a + 1], s_WirePixels[2 * b], s_WirePixels[2 * b + 1]};
+      const i32 ends[4] = {s_Bone.pixels[2 * a], s_Bone.pixels[2 * a + 1], s_Bone.pixels[2 * b], s_Bone.pixels[2 * b + 1]};
       bool later = paired && DrawWire_Skip((u32)(4 * f + j));
-      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j, !later);
+      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_Bone.last[a] == 4 * f + j, !later);
     }
   }
   DrawBatch_End();

@@ -21,7 +21,22 @@ static const char kRootBoneLine[] = " 0  親ボーン";
 static const char kNoTextureLine[] = " 0 : なし";
 static const char *const kDisplayNames[6] = {"非表示", "ポイント", "ワイヤー", "フラット", "グーロー", "曲面"};
 
-static Ed3DLines s_Lines;   // scratch of the fills (one fill at a time, main thread)
+enum { SHOWN_CONTROLS = 16 };
+struct ShownLines {
+  void *control;
+  u64 hash;   // of the count, the selection and the texts last put
+};
+
+// The fills' state, main thread only: the scratch lines of the fill being built (one fill at a
+// time), what each control shows (written by Ed3D_ShownAlready, so an unchanged list is not put
+// again) with the next row to reuse, and whether the fills only follow (set inside
+// Ed3D_DocumentChanged).
+static struct {
+  Ed3DLines lines;
+  ShownLines shown[SHOWN_CONTROLS];
+  u32 nextShown;
+  bool followOnly;
+} s_Fill;
 
 // [SECTION] lines
 static void Begin(Ed3DLines *out) {
@@ -127,17 +142,9 @@ void Ed3D_PutLines(void *control, u32 kind, const Ed3DLines *lines) {
   g_Widget.fill(control, kind, &l);
 }
 
-static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Fill.lines); }
 
 // [SECTION] what each control shows
-enum { SHOWN_CONTROLS = 16 };
-struct ShownLines {
-  void *control;
-  u64 hash;   // of the count, the selection and the texts last put
-};
-static ShownLines s_Shown[SHOWN_CONTROLS];
-static u32 s_NextShown;
-static bool s_FollowOnly;   // inside Ed3D_DocumentChanged
 
 static u64 LinesHash(const Ed3DLines *l) {
   u64 h = 1469598103934665603ull;
@@ -155,26 +162,26 @@ static u64 LinesHash(const Ed3DLines *l) {
 
 bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
   u64 h = LinesHash(lines);
-  for (ShownLines &s : s_Shown)
+  for (ShownLines &s : s_Fill.shown)
     if (s.control == control) {
-      bool same = s_FollowOnly && s.hash == h;
+      bool same = s_Fill.followOnly && s.hash == h;
       s.hash = h;
       return same;
     }
-  s_Shown[s_NextShown++ % SHOWN_CONTROLS] = {control, h};
+  s_Fill.shown[s_Fill.nextShown++ % SHOWN_CONTROLS] = {control, h};
   return false;
 }
 
 void Ed3D_FillParentBoneList(void) {
   if (!g_CurModel3) return;
-  Ed3D_ParentBoneLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Ed3D_ParentBoneLines(g_CurModel3, g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.boneList, WIDGET_FILL_MULTI);
   Ed3D_FillParentBoneCombo();
 }
 
 void Ed3D_FillParentBoneCombo(void) {
   if (!g_CurModel3) return;
-  Ed3D_ParentComboLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Ed3D_ParentComboLines(g_CurModel3, g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.parentCombo, WIDGET_FILL_COMBO);
 }
 
@@ -207,7 +214,7 @@ void Ed3D_FillBoneTree(void) {
 
 void Ed3D_FillGroupList(void) {
   if (!g_CurModel3) return;
-  Ed3D_GroupListLines(g_CurModel3, g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
+  Ed3D_GroupListLines(g_CurModel3, g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Fill.lines);
   Put(g_Ed3D.group.list, WIDGET_FILL_TALL);
   Ed3D_FillTextureCombo();
   Ed3D_FillDisplacementCombo();
@@ -217,20 +224,20 @@ void Ed3D_FillTextureCombo(void) {
   const Model3 *m = g_CurModel3;
   if (!m) return;
   i32 tex = g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_CurGroupIndex].texture : -1;
-  Ed3D_TextureComboLines(m, tex, &s_Lines);
+  Ed3D_TextureComboLines(m, tex, &s_Fill.lines);
   Put(g_Ed3D.group.textureCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillDisplacementCombo(void) {
   const Model3 *m = g_CurModel3;
   if (!m) return;
-  Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Lines);
+  Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Fill.lines);
   Put(g_Ed3D.group.dispCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillGroupDisplayCombo(void) {
   if (!g_CurModel3) return;
-  Ed3D_GroupDisplayLines(g_CurModel3, g_CurGroupIndex, &s_Lines);
+  Ed3D_GroupDisplayLines(g_CurModel3, g_CurGroupIndex, &s_Fill.lines);
   Put(g_Ed3D.group.displayCombo, WIDGET_FILL_COMBO);
 }
 
@@ -244,13 +251,13 @@ void Ed3D_DocumentChanged(void) {
   const Model3 *m = g_CurModel3;
   // A layer or an undo step may have fewer groups than the one before.
   if (m && g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_CurGroupIndex = 0;
-  s_FollowOnly = true;
+  s_Fill.followOnly = true;
   Ed3D_FillGroupList();
   Ed3D_FillGroupDisplayCombo();
   Ed3D_FillMotionList();
   Ed3D_FillMotionSoundList();
   Ed3D_FillMotionSoundCombo();
-  s_FollowOnly = false;
+  s_Fill.followOnly = false;
   g_Ed3DMotion.dialogRefresh = g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
   Ed3D_GroupFieldsFollow();
@@ -260,7 +267,7 @@ void Ed3D_DocumentChanged(void) {
 
 void Ed3D_RefreshLists(void) {
   App_RefreshCurrentPointers();
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();

@@ -54,7 +54,7 @@ static void Record(Model3 *m, const char *label) {
 }
 
 static void RefreshPanels(void) {
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Panel()->flags = 1;
   App_MarkAllRedraw();
 }
@@ -199,13 +199,20 @@ static void ShowFields(void *panel, const Ed3DGroupFields *f) {
   Widget_SetText(panel, IDC_GRP_DIVISIONS, f->divisions);
 }
 
+// The group panel's state, main thread only: the fields read by Ed3D_ApplyGroup, the fields the
+// panel showed last (Ed3D_RefreshGroupDialog) and those of the model now (Ed3D_GroupFieldsFollow),
+// and ChooseColour's fields and the chooser's custom colours, kept for the run.
+static struct {
+  Ed3DGroupFields read, shown, now, chosen;
+  u32 custom[WIDGET_COLOURS];
+} s_Group;
+
 void Ed3D_ApplyGroup(void) {
   App_RefreshCurrentPointers();
   WindowHolder *rec = Panel();
   if (!g_CurModel3 || !rec->window || !g_Widget.getText) return;
-  static Ed3DGroupFields s_fields;
-  ReadFields(rec->window, &s_fields);
-  Ed3D_ApplyGroupFields(&s_fields);
+  ReadFields(rec->window, &s_Group.read);
+  Ed3D_ApplyGroupFields(&s_Group.read);
 }
 
 // [SECTION] fields
@@ -234,8 +241,6 @@ void Ed3D_FillPolygonList(void) {
   Panel()->flags = 1;
 }
 
-static Ed3DGroupFields s_Shown;   // the fields the panel showed last
-
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
@@ -243,26 +248,23 @@ void Ed3D_RefreshGroupDialog(void) {
   if (!g_CurModel3) return;
   rec->flags = 0;
   g_StripDirty[0] = 1;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Shown);
-  ShowFields(rec->window, &s_Shown);
+  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Group.shown);
+  ShowFields(rec->window, &s_Group.shown);
 }
 
 void Ed3D_GroupFieldsFollow(void) {
-  static Ed3DGroupFields s_now;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_now);
-  if (memcmp(&s_now, &s_Shown, sizeof s_now) != 0) Panel()->flags = 1;
+  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Group.now);
+  if (memcmp(&s_Group.now, &s_Group.shown, sizeof s_Group.now) != 0) Panel()->flags = 1;
 }
 
 // [SECTION] commands
 static void ChooseColour(Model3 *m, i32 g) {
-  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
   f32 rgb[3];
-  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
+  if (Widget_ChooseColour(s_Group.custom, WIDGET_COLOUR_FULL, rgb)) {
     Group3 &gr = m->groups[g];
     gr.r = (u8)rgb[0], gr.g = (u8)rgb[1], gr.b = (u8)rgb[2];
-    static Ed3DGroupFields s_fields;
-    Ed3D_GroupFieldsOf(m, (u32)g, &s_fields);
-    if (Panel()->window) ShowColourFields(Panel()->window, &s_fields);
+    Ed3D_GroupFieldsOf(m, (u32)g, &s_Group.chosen);
+    if (Panel()->window) ShowColourFields(Panel()->window, &s_Group.chosen);
     Record(m, "カラー ( グループ )");
   }
   g_StripDirty[0] = 1;

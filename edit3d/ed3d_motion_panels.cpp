@@ -31,7 +31,12 @@ const u32 kEd3DKeyFields[ED3D_FIELDS] = {IDC_MOT_POS_X,  IDC_MOT_POS_Y,  IDC_MOT
                                          IDC_MOT_SCALE_Y, IDC_MOT_SCALE_Z};
 Ed3DStripMouse g_Ed3DMotionStrip;
 
-static Ed3DLines s_Lines;
+// The motion panels' scratch, main thread only: the lines of the list being filled (the fills
+// below) and the key's field texts (Ed3D_MotionDlgRefresh).
+static struct {
+  Ed3DLines lines;
+  char texts[ED3D_FIELDS][ED3D_FIELD_TEXT];
+} s_MotionPanels;
 
 // [SECTION] helpers
 static Model3 *CurModel(void) {
@@ -49,11 +54,11 @@ static void Step(const char *label) {
   Doc_MarkEdited(DOC_MODEL3);
 }
 
-static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_MotionPanels.lines); }
 
 static void BeginLines(void) {
-  s_Lines.count = 0;
-  s_Lines.select = -1;
+  s_MotionPanels.lines.count = 0;
+  s_MotionPanels.lines.select = -1;
 }
 
 static char *NextLine(Ed3DLines *out) { return out->text[out->count++]; }
@@ -279,9 +284,8 @@ void Ed3D_MotionDlgRefresh(void) {
     Widget_SetCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
   }
   if (const BoneKey3 *k = Ed3D_EditedKey()) {
-    static char texts[ED3D_FIELDS][ED3D_FIELD_TEXT];
-    Ed3D_KeyFieldTexts(k, texts);
-    for (i32 i = 0; i < ED3D_FIELDS; i++) SetText(dlg, kEd3DKeyFields[i], texts[i]);
+    Ed3D_KeyFieldTexts(k, s_MotionPanels.texts);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) SetText(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i]);
   }
   Ed3D_FillMotionTextureCombo();
 }
@@ -308,14 +312,14 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
 void Ed3D_FillMotionList(void) {
   App_RefreshCurrentPointers();
   if (!g_Ed3DMotionPanels.list) return;
-  Ed3D_MotionListLines(g_CurModel3, &s_Lines);
+  Ed3D_MotionListLines(g_CurModel3, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundList(void) {
   App_RefreshCurrentPointers();
   if (!g_Ed3DMotionPanels.waveList) return;
-  Ed3D_MotionSoundLines(g_CurModel3, &s_Lines);
+  Ed3D_MotionSoundLines(g_CurModel3, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
@@ -323,17 +327,17 @@ void Ed3D_FillMotionSoundCombo(void) {
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
-  Ed3D_MotionSoundLines(m, &s_Lines);
-  s_Lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
+  Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
+  s_MotionPanels.lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
   Put(g_Ed3DMotionPanels.soundCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillMotionModeCombo(void) {
   if (!g_Ed3DMotion.modeCombo) return;
   BeginLines();
-  Str_Copy(NextLine(&s_Lines), ED3D_LINE, " ボーン　モーション");
-  Str_Copy(NextLine(&s_Lines), ED3D_LINE, "グループ モーション");
-  s_Lines.select = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1 : 0;
+  Str_Copy(NextLine(&s_MotionPanels.lines), ED3D_LINE, " ボーン　モーション");
+  Str_Copy(NextLine(&s_MotionPanels.lines), ED3D_LINE, "グループ モーション");
+  s_MotionPanels.lines.select = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1 : 0;
   Put(g_Ed3DMotion.modeCombo, WIDGET_FILL_COMBO);
 }
 
@@ -349,7 +353,7 @@ void Ed3D_FillMotionTextureCombo(void) {
     i32 k = g_Ed3DMotion.keyIndex;
     if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
   }
-  Ed3D_TextureComboLines(m, tex, &s_Lines);
+  Ed3D_TextureComboLines(m, tex, &s_MotionPanels.lines);
   Put(g_Ed3DMotion.textureCombo, WIDGET_FILL_COMBO);
 }
 

@@ -40,6 +40,14 @@ static const WidgetPanelClass kPanels[] = {
 
 void Ed3D_MotionInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
+// The dialogs' state, main thread only: the key fields MotionDlgCommand reads, and the places
+// of the dialogs, kept for the run (stored by the procedures below as the dialogs move).
+static struct {
+  char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
+  i32 motionDlgPos[2], listDlgPos[2];
+  i32 keyX, keyY, waveX, waveY;
+} s_MotionWin;
+
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
   App_RefreshCurrentPointers();
@@ -51,14 +59,13 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
     return;
   }
   if (code != BN_CLICKED) return;
-  static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   i32 selection = -1;
   if (id == IDC_MOT_APPLY) {
-    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DKeyFields[i], fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DKeyFields[i], s_MotionWin.fields[i], ED3D_FIELD_TEXT);
     LRESULT r = SendDlgItemMessageA(dlg, IDC_MOT_TEXTURE, CB_GETCURSEL, 0, 0);
     selection = r == CB_ERR ? 0 : (i32)r;
   }
-  Ed3D_MotionDlgCommand(id, selection, fields);
+  Ed3D_MotionDlgCommand(id, selection, s_MotionWin.fields);
 }
 
 static void RefreshMotionDlg(HWND) {
@@ -66,8 +73,7 @@ static void RefreshMotionDlg(HWND) {
   if (g_CurModel3) Ed3D_MotionDlgRefresh();
 }
 
-static i32 s_MotionDlgPos[2];
-static const Ed3DTimedPanel kMotionDlg = {s_MotionDlgPos, &g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg,
+static const Ed3DTimedPanel kMotionDlg = {s_MotionWin.motionDlgPos, &g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg,
                                           RefreshMotionDlg, MotionDlgCommand, &g_WheelPanels[WHEEL_SLOT_MOTION_DLG]};
 
 INT_PTR CALLBACK Ed3D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
@@ -76,8 +82,7 @@ INT_PTR CALLBACK Ed3D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 // [SECTION] key dialog
 INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  static i32 s_X, s_Y;
-  Panel_StorePosition(dlg, &s_X, &s_Y);
+  Panel_StorePosition(dlg, &s_MotionWin.keyX, &s_MotionWin.keyY);
   return KeyStrip_DlgMessage(&g_Ed3DMotionKeyStrip, dlg, msg, wParam, lParam);
 }
 
@@ -98,8 +103,7 @@ static void ListCommand(HWND dlg, WPARAM wParam) {
 
 static void RefreshList(HWND) { Ed3D_MotionListRefresh(); }
 
-static i32 s_ListDlgPos[2];
-static const Ed3DTimedPanel kListDlg = {s_ListDlgPos, &g_Ed3DMotionPanels.listRefresh, &g_Ed3DMotionPanels.listDlg,
+static const Ed3DTimedPanel kListDlg = {s_MotionWin.listDlgPos, &g_Ed3DMotionPanels.listRefresh, &g_Ed3DMotionPanels.listDlg,
                                         RefreshList, ListCommand, &g_DialogPanels[DIALOG_SLOT_MOTION_LIST]};
 
 INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
@@ -108,8 +112,7 @@ INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARA
 
 // [SECTION] sound dialog
 INT_PTR CALLBACK Ed3D_MotionWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  Panel_StorePosition(dlg, &s_X, &s_Y);
+  Panel_StorePosition(dlg, &s_MotionWin.waveX, &s_MotionWin.waveY);
   if (Ed3D_CloseOnButton(dlg, msg, wParam, IDC_MWAVE_CLOSE, &g_Ed3DMotionPanels.waveDlg, &g_Ed3DMotionPanels.waveList)) return TRUE;
   return Ed3D_OneButtonMessage(msg, wParam, IDC_MWAVE_ADD, Ed3D_AddMotionSoundCommand);
 }

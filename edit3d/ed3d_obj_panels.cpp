@@ -23,7 +23,7 @@ const u32 kEd3DObjKeyFields[ED3D_FIELDS] = {IDC_OBJ_POS_X,  IDC_OBJ_POS_Y,  IDC_
                                             IDC_OBJ_QUAT_Y, IDC_OBJ_QUAT_Z, IDC_OBJ_QUAT_W, IDC_OBJ_SCALE_X,
                                             IDC_OBJ_SCALE_Y, IDC_OBJ_SCALE_Z};
 
-static Ed3DLines s_Lines;
+static Ed3DLines s_Lines;   // scratch of the fills below (one fill at a time, main thread)
 
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }

@@ -39,6 +39,14 @@ static const WidgetPanelClass kPanels[] = {
 
 void Ed3D_ObjInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
+// The dialogs' state, main thread only: the key fields ObjDlgCommand reads, and the places of
+// the dialogs, kept for the run (stored by the procedures below as the dialogs move).
+static struct {
+  char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
+  i32 objDlgPos[2], listDlgPos[2], motionListDlgPos[2];
+  i32 keyX, keyY, waveX, waveY;
+} s_ObjWin;
+
 // [SECTION] motion dialog
 static void CheckTools(HWND dlg) {
   CheckDlgButton(dlg, IDC_OBJ_MOVE, g_MotionEditOp == ED3D_OBJ_TOOL_MOVE ? BST_CHECKED : BST_UNCHECKED);
@@ -49,14 +57,12 @@ static void CheckTools(HWND dlg) {
 static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   if (HIWORD(wParam) != BN_CLICKED) return;
   u32 id = LOWORD(wParam);
-  static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT];
   if (id == IDC_OBJ_APPLY)
-    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DObjKeyFields[i], fields[i], ED3D_FIELD_TEXT);
-  Ed3D_ObjDlgCommand(id, fields);
+    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DObjKeyFields[i], s_ObjWin.fields[i], ED3D_FIELD_TEXT);
+  Ed3D_ObjDlgCommand(id, s_ObjWin.fields);
 }
 
-static i32 s_ObjDlgPos[2];
-static const Ed3DTimedPanel kObjDlg = {s_ObjDlgPos, &Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg,
+static const Ed3DTimedPanel kObjDlg = {s_ObjWin.objDlgPos, &Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg,
                                        CheckTools, ObjDlgCommand, nullptr};
 
 INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
@@ -65,8 +71,7 @@ INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 // [SECTION] key dialog
 INT_PTR CALLBACK Ed3D_ObjKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  static i32 s_X, s_Y;
-  Panel_StorePosition(dlg, &s_X, &s_Y);
+  Panel_StorePosition(dlg, &s_ObjWin.keyX, &s_ObjWin.keyY);
   return KeyStrip_DlgMessage(&g_Ed3DObjKeyStrip, dlg, msg, wParam, lParam);
 }
 
@@ -85,13 +90,12 @@ static void RefreshList(HWND dlg) {
   Ed3D_FillObjParentCombo();
 }
 
-static i32 s_ListDlgPos[2];
-static const Ed3DTimedPanel kListDlg = {s_ListDlgPos, &Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg,
+static const Ed3DTimedPanel kListDlg = {s_ObjWin.listDlgPos, &Ed3DObjMotionEditor.listRefresh, &Ed3DObjMotionEditor.listDlg,
                                         RefreshList, ListCommand, nullptr};
 
 INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg != WM_NOTIFY) return Ed3D_TimedPanelMessage(&kListDlg, dlg, msg, wParam);
-  Panel_StorePosition(dlg, &s_ListDlgPos[0], &s_ListDlgPos[1]);
+  Panel_StorePosition(dlg, &s_ObjWin.listDlgPos[0], &s_ObjWin.listDlgPos[1]);
   char text[ED3D_OBJ_TEXT];
   if (!Panel_TreeSelectedText(lParam, Ed3DObjMotionEditor.tree, text, sizeof text)) return FALSE;
   Ed3D_ObjTreeSelect(text);
@@ -119,8 +123,7 @@ static void MotionListCommand(HWND dlg, WPARAM wParam) {
 
 static void RefreshMotionList(HWND) { Ed3D_ObjMotionListRefresh(); }
 
-static i32 s_MotionListDlgPos[2];
-static const Ed3DTimedPanel kMotionListDlg = {s_MotionListDlgPos, &Ed3DObjMotionEditor.motionListRefresh,
+static const Ed3DTimedPanel kMotionListDlg = {s_ObjWin.motionListDlgPos, &Ed3DObjMotionEditor.motionListRefresh,
                                               &Ed3DObjMotionEditor.motionDlg, RefreshMotionList, MotionListCommand,
                                               nullptr};
 
@@ -130,8 +133,7 @@ INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LP
 
 // [SECTION] sound dialog
 INT_PTR CALLBACK Ed3D_ObjWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  static i32 s_X, s_Y;
-  Panel_StorePosition(dlg, &s_X, &s_Y);
+  Panel_StorePosition(dlg, &s_ObjWin.waveX, &s_ObjWin.waveY);
   if (Ed3D_CloseOnButton(dlg, msg, wParam, IDC_OWAVE_CLOSE, &Ed3DObjMotionEditor.waveDlg, &Ed3DObjMotionEditor.waveList)) return TRUE;
   return Ed3D_OneButtonMessage(msg, wParam, IDC_OWAVE_ADD, Ed3D_ObjAddSoundCommand);
 }

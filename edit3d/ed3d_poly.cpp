@@ -23,13 +23,8 @@
 #include "resources/edit3d_ids.h"
 
 // The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.
-Ed3DPolyEditorState Ed3DPolyEditor;
+Ed3DPolyEditorState Ed3DPolyEditor = {0, -1, -1, {255, 255, 255, 255}, 0, 0, "", 0, nullptr, nullptr, 0, 0, 0, 0};
 
-i32 g_PolyPickedVertex = -1;
-i32 g_PolyPickedFace = -1;
-u32 g_PolySelVertCount, g_PolySelFaceCount;
-u32 g_PolyDlgRefresh;
-char g_PolyStatusText[POLY_STATUS_TEXT];
 
 enum : u32 { VK_CTRL = 0x11 };
 
@@ -90,7 +85,7 @@ void Ed3D_PickUnderCursor(void) {
 
 // [SECTION] commands
 void Ed3D_PolyAfterEdit(void) {
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   // The layout's panels (the group panel among them) show the state again.
   g_AppShell.panels[Layout()][PANEL_GROUP].flags = 1;
   App_MarkAllRedraw();
@@ -105,12 +100,12 @@ static void ClearAllFlags(void) {
 static void SelectMode(u32 mode, u32 tool) {
   g_PolyTool = tool;
   if (g_PolySelectMode != mode) ClearAllFlags();
-  g_PolySelVertCount = g_PolySelFaceCount = 0;
+  Ed3DPolyEditor.selVertCount = Ed3DPolyEditor.selFaceCount = 0;
   g_PolyFaceNo = -1;
   g_PolySelectMode = mode;
   g_PolyDragAnchor = {0, 0};
   g_PolyDragAnchor2 = {0, 0};
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
@@ -140,7 +135,7 @@ void Ed3D_PolySelectAllOrNone(void) {
   for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = flag;
   for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = flag;
   g_AppShell.keyLatch = 1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
@@ -150,7 +145,7 @@ void Ed3D_PolyInvertSelection(void) {
   FlagCounts(g_CurModel3, &nf, &nv);
   for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = g_PolySelFaces[i] ? 0 : 1;
   for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = g_PolySelVerts[i] ? 0 : 1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
@@ -163,7 +158,7 @@ void Ed3D_PolyToolKey(u32 tool) {
   if (g_PolyTool != tool) g_PolyTool = tool;
   else if (g_PolySelectMode == 1) Ed3D_PolySelectFaceMode();
   else Ed3D_PolySelectVertexMode();
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 // Reads the cached pointers as they are: the overlay runs it while g_CurView names the view
@@ -175,14 +170,14 @@ void Ed3D_PolyStatusText(void) {
   u32 verts = 0, faces = 0;
   if (g_PolySelectMode == 0) {
     for (i32 i = 0; i < nv; i++) verts += g_PolySelVerts[i] ? 1 : 0;
-    Str_Format(g_PolyStatusText, sizeof g_PolyStatusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
+    Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
   } else {
     for (i32 i = 0; i < nf; i++)
       if (g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
-    Str_Format(g_PolyStatusText, sizeof g_PolyStatusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
+    Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
   }
-  g_PolySelVertCount = verts;
-  g_PolySelFaceCount = faces;
+  Ed3DPolyEditor.selVertCount = verts;
+  Ed3DPolyEditor.selFaceCount = faces;
 }
 
 // [SECTION] keys
@@ -216,7 +211,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
     case 'E':
       if (g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
       else Ed3D_PolySelectFaceMode();
-      g_PolyDlgRefresh = 1;
+      Ed3DPolyEditor.dlgRefresh = 1;
       break;
     case 'G': Ed3D_PolyToolKey(POLY_TOOL_SCALE); break;
     case 'M': Ed3D_PolyDlgCommand(IDC_POLY_MERGE); break;
@@ -239,7 +234,7 @@ void Ed3D_PolyRButtonUp(i32 x, i32 y) {
   // A click picks even with automatic picking off.
   if (x == g_PolyDragAnchor.x && y == g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
   if (g_PolyTool == POLY_TOOL_FREE && g_CurView->kind != VIEW_MAIN) g_FreeCreateCount = 0;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 void Ed3D_PolyFreeCreate(i32 x, i32 y) {
@@ -257,7 +252,7 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
   Doc_MarkEdited(DOC_MODEL3);
   Undo_Push(Undo_Current());
   m->changed = 1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
@@ -274,7 +269,7 @@ void Ed3D_PolyLButtonUp(i32 x, i32 y) {
   m->changed = 1;
   // One undo step per drag, under the label the drag wrote.
   if (g_EditedFlag) Undo_Push(Undo_Current());
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 static void FlagViewsForMove(void) {

@@ -25,13 +25,6 @@ enum : u32 {
   POLY_TOOL_VERTEX = 0, POLY_TOOL_MOVE = 1, POLY_TOOL_ROTATE = 2, POLY_TOOL_SCALE = 3,
   POLY_TOOL_FACE = 5, POLY_TOOL_FREE = 6, POLY_TOOL_MARK_CHANGED = 10,
 };
-enum { POLY_STATUS_TEXT = 64 };
-
-extern i32 g_PolyPickedVertex;      // last vertex pick, -1 none
-extern i32 g_PolyPickedFace;        // last face pick, -1 none
-extern u32 g_PolySelVertCount, g_PolySelFaceCount;
-extern u32 g_PolyDlgRefresh;        // 1: the modelling dialog shows the state again
-extern char g_PolyStatusText[POLY_STATUS_TEXT];
 
 // [SECTION] hooks of sub-mode 14 (edit3d/ed3d_rows.cpp)
 void Ed3D_PolyEnter(void);

@@ -232,7 +232,7 @@ bool Ed3D_PolyPaste(void) {
   Model3 *m = Current();
   if (!m || !g_PolyClipboard) return false;
   bool done = Poly_PasteFaces(m, g_PolyClipboard) >= 0;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   ActivateMain();
   return done;
 }
@@ -258,7 +258,7 @@ static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
     g_PolyTool = POLY_TOOL_MOVE;
     g_PolyFaceNo = -1;
   }
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   return done;
 }
 

@@ -22,21 +22,18 @@
 #include "resources/shell_ids.h"
 
 const char *const kPolyDlgNames[2] = {"POLY_DLG", "POLY_NUM_DLG"};
-void *g_PolyDlg;
-void *g_PolyNumDlg;
-i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
 
 // [SECTION] open and close
 void Ed3D_PolyOpenDialogs(void) {
   i32 w, h;
   Widget_DesktopSize(&w, &h);
-  if (!g_PolyDlg) g_PolyDlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_MAIN], 0, h - 210, 740, 180);
-  if (!g_PolyNumDlg) g_PolyNumDlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_NUMERIC], w - 172, h - 130, 172, 100);
+  if (!Ed3DPolyEditor.dlg) Ed3DPolyEditor.dlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_MAIN], 0, h - 210, 740, 180);
+  if (!Ed3DPolyEditor.numDlg) Ed3DPolyEditor.numDlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_NUMERIC], w - 172, h - 130, 172, 100);
 }
 
 void Ed3D_PolyCloseDialogs(void) {
-  void *dlg = g_PolyDlg, *num = g_PolyNumDlg;
-  g_PolyDlg = g_PolyNumDlg = nullptr;
+  void *dlg = Ed3DPolyEditor.dlg, *num = Ed3DPolyEditor.numDlg;
+  Ed3DPolyEditor.dlg = Ed3DPolyEditor.numDlg = nullptr;
   if (dlg) Widget_Destroy(dlg);
   if (num) Widget_Destroy(num);
 }
@@ -52,7 +49,7 @@ static void Record(Model3 *m, const char *label) {
 // Runs an operation; records its step when it did its work. Then the after-edit refresh.
 static void Run(Model3 *m, bool done, const char *label) {
   if (done) Record(m, label);
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
@@ -62,13 +59,13 @@ static void Toggle(u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
   g_DocChanged[DOC_MODEL3] = 1;
   Str_Copy(g_UndoLabel, sizeof g_UndoLabel, *flag ? on : off);
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   App_MarkAllRedraw();
 }
 
 static void SelectTool(u32 tool) {
   g_PolyTool = tool;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 // Curved surfaces on the current layer: the model tessellated and stored back into its slot.
@@ -176,16 +173,16 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_FREE:
       g_PolyTool = POLY_TOOL_FREE;
       g_FreeCreateCount = 0;
-      g_PolyDlgRefresh = 1;
+      Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
     case IDC_POLY_LOAD: FileMenu_Command(IDM_KZP_OPEN); return true;
-    case IDC_POLY_SAVE: FileMenu_Command(IDM_KZP_SAVE); g_PolyDlgRefresh = 1; return true;
+    case IDC_POLY_SAVE: FileMenu_Command(IDM_KZP_SAVE); Ed3DPolyEditor.dlgRefresh = 1; return true;
     case IDC_POLY_FACE_NO:
     case IDC_POLY_POLYGONISE: return true;
     case IDC_POLY_VERTEX_NO:
       g_PolyVertexNo += 1;
-      g_PolyDlgRefresh = 1;
+      Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
     case IDC_POLY_LIGHT: Toggle(&m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;

@@ -5,20 +5,19 @@
 // The decisions are portable (ed3d_poly_dlg.cpp): a command id, or the texts of the boxes a
 // command reads, go in; the operation runs (ed3d_poly_ops.h), its label is written and the
 // undo step recorded. The dialog procedures (ed3d_poly_win.cpp) read the controls, call these
-// and show the state again on their 50 ms timer while g_PolyDlgRefresh is 1.
+// and show the state again on their 50 ms timer while Ed3DPolyEditor.dlgRefresh is 1.
 //
 // Globals owned here: the dialog handles and their last screen positions. The dialogs are
 // made through the widget seam (app/widget.h), where ed3d_poly_win.cpp registers them.
 #pragma once
+#include "edit3d/poly.h"
 #include "model/types.h"
 
 enum PolyDialog : u32 { POLY_DLG_MAIN = 0, POLY_DLG_NUMERIC = 1 };
 
 // The two dialogs' names on the widget seam (the modelling dialog's template is id 133).
 extern const char *const kPolyDlgNames[2];
-extern void *g_PolyDlg;      // the modelling dialog, null when closed
-extern void *g_PolyNumDlg;   // POLY_NUM_DLG, null when closed
-extern i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
+// The dialogs' handles and places are Ed3DPolyEditor's (poly.h).
 
 // Creates the missing dialogs at their places; destroys both (handles cleared).
 void Ed3D_PolyOpenDialogs(void);

@@ -132,21 +132,32 @@ static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i
   Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
 }
 
-// The corner (4 x face + corner) of the last ring that passes each position, into s_LastCorner.
-static i32 *s_LastCorner;
-static i32 s_LastRoom;
+
+// The plan of the lines left out (scratch, grown, main thread; written by FindLastCorners and
+// the wire's planning below): every position's pixel, two each, and the sides of its selected
+// box still to be drawn (drawmarks.h), planned with the edges when the pixels are exact, every
+// side otherwise; the model planned for; and the corner (4 x face + corner) of the last ring
+// that passes each position (lastCorner).
+static struct {
+  i32 *pixels;
+  u8 *boxSides;
+  i32 pixelRoom, boxRoom;
+  const Model3 *model;
+  i32 *lastCorner;
+  i32 lastRoom;
+} s_Plan;
 
 static bool FindLastCorners(const Model3 *m) {
   i32 verts = Model3_PositionCount(m);
-  if (verts > s_LastRoom) {
-    i32 *p = (i32 *)realloc(s_LastCorner, (size_t)verts * sizeof(i32));
+  if (verts > s_Plan.lastRoom) {
+    i32 *p = (i32 *)realloc(s_Plan.lastCorner, (size_t)verts * sizeof(i32));
     if (!p) return false;
-    s_LastCorner = p;
-    s_LastRoom = verts;
+    s_Plan.lastCorner = p;
+    s_Plan.lastRoom = verts;
   }
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
-    for (i32 j = 0, k = Corners(m, p); j < k; j++) s_LastCorner[p.corners[j].vertex] = 4 * f + j;
+    for (i32 j = 0, k = Corners(m, p); j < k; j++) s_Plan.lastCorner[p.corners[j].vertex] = 4 * f + j;
   }
   return true;
 }
@@ -157,21 +168,12 @@ static bool DrawnLate(u32 f) { return g_PolySelectMode == 1 && g_PolySelFaces[f]
 // Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
 static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
 
-// The plan of the lines left out (scratch, grown): every position's pixel, two each, and the
-// sides of its selected box still to be drawn (drawmarks.h), planned with the edges when the
-// pixels are exact, every side otherwise; the model planned for.
-static struct {
-  i32 *pixels;
-  u8 *boxSides;
-  i32 pixelRoom, boxRoom;
-  const Model3 *model;
-} s_Plan;
 
 // The box drawn after a corner's edge in vertex selection: at the position's last corner.
 static void PlanBox(u32 c) {
   const Model3 *m = s_Plan.model;
   u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
-  if (!g_PolySelVerts[vi] || s_LastCorner[vi] != (i32)c) return;
+  if (!g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
   i32 x = s_Plan.pixels[2 * vi], y = s_Plan.pixels[2 * vi + 1];
   s_Plan.boxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
 }
@@ -213,7 +215,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       bool later = DrawnLater(paired, f, j);
       if ((!faceMode || !g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
-      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
+      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
         DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
       if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);

@@ -105,14 +105,14 @@ static void ClearFlags(const Model3 *m) {
 
 static void PickVertex(const Model3 *m, i32 mx, i32 my) {
   i32 n = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
-  g_PolyPickedVertex = -1;
+  Ed3DPolyEditor.pickedVertex = -1;
   f32 best = 0;
   for (i32 i = 0; i < n; i++) {
     const f32 *s = &g_PolyScreenPos[3 * i];
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
-    if (g_PolyPickedVertex < 0 || d < best) { best = d; g_PolyPickedVertex = i; }
+    if (Ed3DPolyEditor.pickedVertex < 0 || d < best) { best = d; Ed3DPolyEditor.pickedVertex = i; }
   }
-  if (g_PolyPickedVertex >= 0) g_PolySelVerts[g_PolyPickedVertex] = 1;
+  if (Ed3DPolyEditor.pickedVertex >= 0) g_PolySelVerts[Ed3DPolyEditor.pickedVertex] = 1;
 }
 
 // The nearest face whose fan triangle holds the mouse point; -1 when none does.
@@ -154,10 +154,10 @@ void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
   if (!ctrl) ClearFlags(m);
   if (g_PolySelectMode == 0) { PickVertex(m, mx, my); return; }
   // Each pass starts afresh: a miss selects nothing rather than the previous pass's face.
-  g_PolyPickedFace = -1;
+  Ed3DPolyEditor.pickedFace = -1;
   i32 f = FindFace(m, mx, my);
   if (f < 0 || (u32)f >= Poly_FaceFlagRoom()) return;
-  g_PolyPickedFace = f;
+  Ed3DPolyEditor.pickedFace = f;
   ToggleFace(m, f);
   g_CurGroupIndex = m->polygons[f].group;
   Ed3D_PolyAfterEdit();

@@ -22,16 +22,22 @@
 #include "model/seam.h"
 #include "model/workbuf.h"
 
-i32 g_PolyColour[4] = {255, 255, 255, 255};
 
 static const char kFaceModeOnly[] = "面選択モードで、利用できます。";
 static const char kQuadsOnly[] = "４角形のみ分割できます。";
 
 // [SECTION] work buffers
-static u8 *s_keep;
-static size_t s_keepCap;
-static Polygon3 *s_newPolys;
-static size_t s_newPolysCap;
+// The operations' scratch, main thread only, one operation at a time: the faces kept and the
+// faces built (grown by the operations that rebuild the face table), and the model and live
+// faces of the merge in progress (written by the merge below).
+static struct {
+  u8 *keep;
+  size_t keepCap;
+  Polygon3 *newPolys;
+  size_t newPolysCap;
+  Model3 *mergeModel;
+  u8 *mergeAlive;
+} s_Ops;
 
 // [SECTION] bounds
 static i32 Count(i32 n) { return n < 0 ? 0 : n; }
@@ -108,7 +114,7 @@ bool Ed3D_PolyOptimise(Model3 *m) {
   ClearVertFlags(Poly_VertFlagRoom());
   bool ok = Model3_WeldDuplicates(m);
   g_PolyFaceNo = -1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   return ok;
 }
 
@@ -129,7 +135,7 @@ static bool DropSelectedCorners(Polygon3 *p) {
 bool Ed3D_PolyDelete(Model3 *m) {
   if (!Ready(m)) return false;
   i32 n = Model3_PolygonCount(m);
-  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!keep) return false;
   bool faces = FaceMode();
   for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
@@ -139,7 +145,7 @@ bool Ed3D_PolyDelete(Model3 *m) {
   // The optimise step ends with the normals of the welded model.
   if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
   g_PolyFaceNo = g_PolyVertexNo = -1;
-  g_PolyDlgRefresh = 1;
+  Ed3DPolyEditor.dlgRefresh = 1;
   return true;
 }
 
@@ -148,7 +154,7 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
   ClearFaceFlags(Poly_FaceFlagRoom());
   ClearVertFlags(Poly_VertFlagRoom());
   i32 n = Model3_PolygonCount(m);
-  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!keep) return false;
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
@@ -328,8 +334,8 @@ bool Ed3D_PolyDivide(Model3 *m) {
   if (!Poly_ReserveOrSay(m, Count(m->positionCount) + add, Count(m->normalCount) + add, Count(m->colorCount) + add,
                          Count(m->uvCount) + add, (i64)Count(m->polygonCount) + quads * 3))
     return false;
-  u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
-  Polygon3 *made = WorkBuf_Room(&s_newPolys, &s_newPolysCap, (size_t)quads * 4);
+  u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
+  Polygon3 *made = WorkBuf_Room(&s_Ops.newPolys, &s_Ops.newPolysCap, (size_t)quads * 4);
   if (!keep || !made) return false;
   bool said = false;
   i32 k = 0;
@@ -354,17 +360,14 @@ bool Ed3D_PolyDivide(Model3 *m) {
 }
 
 // [SECTION] merge faces
-static Model3 *s_mergeModel;
-static u8 *s_mergeAlive;
-
-static bool Mergeable(i32 f) { return s_mergeAlive[f] && FaceSel(f); }
+static bool Mergeable(i32 f) { return s_Ops.mergeAlive[f] && FaceSel(f); }
 
 // The corner positions of a face; a corner outside the positions stands at (0, 0, 0).
 static i32 CornerPositions(i32 f, f32 *out) {
-  const Polygon3 &p = s_mergeModel->polygons[f];
+  const Polygon3 &p = s_Ops.mergeModel->polygons[f];
   i32 n = Cc(&p);
   for (i32 j = 0; j < n; j++) {
-    Vec3 v = PosOf(s_mergeModel, p.corners[j].vertex);
+    Vec3 v = PosOf(s_Ops.mergeModel, p.corners[j].vertex);
     out[3 * j] = v.x;
     out[3 * j + 1] = v.y;
     out[3 * j + 2] = v.z;
@@ -373,8 +376,8 @@ static i32 CornerPositions(i32 f, f32 *out) {
 }
 
 static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
-  FaceMerge_Apply(&s_mergeModel->polygons[into], &s_mergeModel->polygons[gone], plan);
-  s_mergeAlive[gone] = 0;
+  FaceMerge_Apply(&s_Ops.mergeModel->polygons[into], &s_Ops.mergeModel->polygons[gone], plan);
+  s_Ops.mergeAlive[gone] = 0;
 }
 
 // The joined faces go in one compaction at the end. A face that finds no room in the merge's
@@ -382,11 +385,11 @@ static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
 static bool MergeFaces(Model3 *m) {
   static const FaceMergeHooks kHooks = {3, Mergeable, CornerPositions, JoinFaces, false};
   i32 n = Model3_PolygonCount(m);
-  u8 *alive = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
+  u8 *alive = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!alive) return false;
   memset(alive, 1, (size_t)n);
-  s_mergeModel = m;
-  s_mergeAlive = alive;
+  s_Ops.mergeModel = m;
+  s_Ops.mergeAlive = alive;
   if (!FaceMerge_Run(n, kHooks)) return false;
   Compact(m, alive, n);
   return true;
@@ -477,8 +480,8 @@ static i32 Clamp255(i32 v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
   if (!Ready(m)) return false;
-  for (int c = 0; c < 4; c++) g_PolyColour[c] = Clamp255(rgba[c]);
-  Color4 want = {(f32)g_PolyColour[0], (f32)g_PolyColour[1], (f32)g_PolyColour[2], (f32)g_PolyColour[3]};
+  for (int c = 0; c < 4; c++) Ed3DPolyEditor.colour[c] = Clamp255(rgba[c]);
+  Color4 want = {(f32)Ed3DPolyEditor.colour[0], (f32)Ed3DPolyEditor.colour[1], (f32)Ed3DPolyEditor.colour[2], (f32)Ed3DPolyEditor.colour[3]};
   i32 nc = m->colors ? (m->colorCount < m->capColors ? m->colorCount : m->capColors) : 0, found = -1;
   for (i32 i = Count(nc) - 1; i >= 0 && found < 0; i--) {
     const Color4 &c = m->colors[i];

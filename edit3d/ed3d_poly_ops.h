@@ -14,13 +14,12 @@
 // (which gives what a recomputation after every step would), selected faces paired through a
 // table of their corner positions.
 //
-// Globals owned here (ed3d_poly_ops.cpp): g_PolyColour, the modelling colour of the dialog's
-// four boxes. Private work buffers are kept for the program's life.
+// The modelling colour of the dialog's four boxes is Ed3DPolyEditor.colour (poly.h), written
+// here. Private work buffers are kept for the program's life.
 #pragma once
+#include "edit3d/poly.h"
 #include "model/model3.h"
 #include "model/types.h"
-
-extern i32 g_PolyColour[4];   // red, green, blue, alpha (0..255)
 
 // Clears the flags and stores equal positions, colours and UVs once (Model3_WeldDuplicates).
 bool Ed3D_PolyOptimise(Model3 *m);
@@ -46,7 +45,7 @@ bool Ed3D_PolyCreateFace(Model3 *m);
 // Face mode: corner k + 1 of every selected face takes corner k's colour.
 bool Ed3D_PolyRotateColours(Model3 *m);
 // Paints the corners on selected vertices (face mode: of selected faces) with the colour
-// (each component clamped to 0..255; also stored in g_PolyColour).
+// (each component clamped to 0..255; also stored in Ed3DPolyEditor.colour).
 bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]);
 // The same with the four boxes' texts; a text that is not a whole number is refused with a
 // message naming its box.

@@ -31,15 +31,15 @@ static void Check(HWND dlg, u32 id, bool on) { CheckDlgButton(dlg, (int)id, on ?
 static void WriteColourBoxes(HWND dlg) {
   for (u32 c = 0; c < 4; c++) {
     char text[16];
-    Str_Format(text, sizeof text, "%d", (int)g_PolyColour[c]);
+    Str_Format(text, sizeof text, "%d", (int)Ed3DPolyEditor.colour[c]);
     SetDlgItemTextA(dlg, (int)(IDC_POLY_RED + c), text);
   }
 }
 
 static void Refresh(HWND dlg) {
   const Model3 *m = g_CurModel3;
-  if (!g_PolyDlg || !m || g_PolyDlgRefresh != 1) return;
-  g_PolyDlgRefresh = 0;
+  if (!Ed3DPolyEditor.dlg || !m || Ed3DPolyEditor.dlgRefresh != 1) return;
+  Ed3DPolyEditor.dlgRefresh = 0;
   g_StripDirty[0] = 1;
   static const u32 kPushLike[] = {IDC_POLY_LOAD, IDC_POLY_SAVE, IDC_POLY_VERTEX_MODE, IDC_POLY_MOVE,
                                   IDC_POLY_ROTATE, IDC_POLY_SCALE, IDC_POLY_MERGE, IDC_POLY_DIVIDE,
@@ -71,7 +71,7 @@ static void Refresh(HWND dlg) {
   static const u32 kCountIds[4] = {IDC_POLY_VERTS, IDC_POLY_NORMAL_COUNT, IDC_POLY_COLOUR_COUNT, IDC_POLY_UV_COUNT};
   for (int i = 0; i < 4; i++) SetDlgItemTextA(dlg, (int)kCountIds[i], counts[i]);
   Ed3D_PolyStatusText();
-  SetDlgItemTextA(dlg, IDC_POLY_STATUS, g_PolyStatusText);
+  SetDlgItemTextA(dlg, IDC_POLY_STATUS, Ed3DPolyEditor.statusText);
 }
 
 static void ReadBoxes(HWND dlg, u32 first, int n, char text[][256], const char *out[]) {
@@ -88,35 +88,40 @@ static void ApplyColour(HWND dlg, const char *label) {
   Ed3D_PolyColourCommand(ptr, label);
 }
 
+// The dialogs' state, main thread only: the colour dialog's custom colours, kept for the run
+// (ChooseColour).
+static struct {
+  COLORREF custom[16];
+} s_PolyWin;
+
 // The system colour dialog; on OK its red, green and blue go into the boxes and onto the
 // selection with the alpha typed.
 static void ChooseColour(HWND dlg) {
-  static COLORREF s_custom[16];
   CHOOSECOLORA cc = {};
   cc.lStructSize = sizeof cc;
   cc.hwndOwner = (HWND)g_MainWindowHandle;
-  cc.rgbResult = RGB(g_PolyColour[0], g_PolyColour[1], g_PolyColour[2]);
-  cc.lpCustColors = s_custom;
+  cc.rgbResult = RGB(Ed3DPolyEditor.colour[0], Ed3DPolyEditor.colour[1], Ed3DPolyEditor.colour[2]);
+  cc.lpCustColors = s_PolyWin.custom;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
   if (!Modal_ChooseColor(&cc)) return;
-  g_PolyColour[0] = GetRValue(cc.rgbResult);
-  g_PolyColour[1] = GetGValue(cc.rgbResult);
-  g_PolyColour[2] = GetBValue(cc.rgbResult);
+  Ed3DPolyEditor.colour[0] = GetRValue(cc.rgbResult);
+  Ed3DPolyEditor.colour[1] = GetGValue(cc.rgbResult);
+  Ed3DPolyEditor.colour[2] = GetBValue(cc.rgbResult);
   for (u32 c = 0; c < 3; c++) {
     char text[16];
-    Str_Format(text, sizeof text, "%d", (int)g_PolyColour[c]);
+    Str_Format(text, sizeof text, "%d", (int)Ed3DPolyEditor.colour[c]);
     SetDlgItemTextA(dlg, (int)(IDC_POLY_RED + c), text);
   }
   ApplyColour(dlg, "カラー ( モデリング )");
 }
 
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_PolyDlgX, &g_PolyDlgY);
+  Panel_StorePosition(dlg, &Ed3DPolyEditor.dlgX, &Ed3DPolyEditor.dlgY);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_PolyDlgRefresh = 1;
+      Ed3DPolyEditor.dlgRefresh = 1;
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -132,7 +137,7 @@ INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 // [SECTION] numeric input
 INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_PolyNumDlgX, &g_PolyNumDlgY);
+  Panel_StorePosition(dlg, &Ed3DPolyEditor.numDlgX, &Ed3DPolyEditor.numDlgY);
   App_RefreshCurrentPointers();
   switch (msg) {
     case WM_INITDIALOG: return TRUE;

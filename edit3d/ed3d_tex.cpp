@@ -135,10 +135,19 @@ void Ed3D_TexLeave(void) {
 }
 
 // [SECTION] the preview's source: the current group's coordinates in texels
-static i32 s_LineCorners;          // corners listed for the lines below
-static u32 *s_LinePolys;           // polygon of each listed corner
-static u8 *s_LineCornerNo;         // its corner number
-static i32 s_LineRoom;
+// The preview's scratch, main thread only, rebuilt by the listings below for each drawing: the
+// corners listed for the lines, the polygon of each listed corner and its corner number; the
+// points listed; and the texts of the texture table (Ed3D_FillTextureList).
+static struct {
+  i32 lineCorners;
+  u32 *linePolys;
+  u8 *lineCornerNo;
+  i32 lineRoom;
+  i32 pointCount;
+  u32 *points;
+  u32 pointRoom;
+  char text[MODEL3_TEXTURES][ED3D_LINE];
+} s_Tex;
 
 static Model3 *PreviewModel(void) { return g_CurModel3; }
 
@@ -152,29 +161,29 @@ static void TexelSize(const Model3 *m, f32 *w, f32 *h) {
 
 static i32 PreviewLineCount(void) {
   const Model3 *m = PreviewModel();
-  s_LineCorners = 0;
+  s_Tex.lineCorners = 0;
   if (!m) return 0;
   i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
   i32 need = 0;
   for (i32 f = 0; f < n; f++)
     if (m->polygons[f].group == g_CurGroupIndex) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
-  if (need > s_LineRoom) {
-    u32 *p = (u32 *)realloc(s_LinePolys, (size_t)need * sizeof(u32));
-    if (p) s_LinePolys = p;
-    u8 *c = (u8 *)realloc(s_LineCornerNo, (size_t)need);
-    if (c) s_LineCornerNo = c;
+  if (need > s_Tex.lineRoom) {
+    u32 *p = (u32 *)realloc(s_Tex.linePolys, (size_t)need * sizeof(u32));
+    if (p) s_Tex.linePolys = p;
+    u8 *c = (u8 *)realloc(s_Tex.lineCornerNo, (size_t)need);
+    if (c) s_Tex.lineCornerNo = c;
     if (!p || !c) return 0;
-    s_LineRoom = need;
+    s_Tex.lineRoom = need;
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     if (p.group != g_CurGroupIndex) continue;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
-      s_LinePolys[s_LineCorners] = (u32)f;
-      s_LineCornerNo[s_LineCorners++] = (u8)k;
+      s_Tex.linePolys[s_Tex.lineCorners] = (u32)f;
+      s_Tex.lineCornerNo[s_Tex.lineCorners++] = (u8)k;
     }
   }
-  return s_LineCorners;
+  return s_Tex.lineCorners;
 }
 
 static bool UvAt(const Model3 *m, u32 e, f32 out[2]) {
@@ -190,32 +199,29 @@ static bool UvAt(const Model3 *m, u32 e, f32 out[2]) {
 static void PreviewLine(i32 i, f32 out[4]) {
   const Model3 *m = PreviewModel();
   out[0] = out[1] = out[2] = out[3] = 0;
-  if (!m || i < 0 || i >= s_LineCorners || s_LinePolys[i] >= (u32)m->polygonCount) return;
-  const Polygon3 &p = m->polygons[s_LinePolys[i]];
-  i32 k = s_LineCornerNo[i], c = p.cornerCount > 4 ? 4 : p.cornerCount;
+  if (!m || i < 0 || i >= s_Tex.lineCorners || s_Tex.linePolys[i] >= (u32)m->polygonCount) return;
+  const Polygon3 &p = m->polygons[s_Tex.linePolys[i]];
+  i32 k = s_Tex.lineCornerNo[i], c = p.cornerCount > 4 ? 4 : p.cornerCount;
   if (c <= 0) return;
   if (!UvAt(m, p.corners[k % c].uv, out) || !UvAt(m, p.corners[(k + 1) % c].uv, out + 2)) out[0] = out[1] = out[2] = out[3] = 0;
 }
 
-static i32 s_PointCount;
-static u32 *s_Points;
-static u32 s_PointRoom;
 
 static i32 PreviewPointCount(void) {
   const Model3 *m = PreviewModel();
   Ed3DTexEditor &e = g_Ed3DTex;
-  s_PointCount = 0;
+  s_Tex.pointCount = 0;
   if (!m || !e.uvSel) return 0;
   u32 n = (u32)(m->uvCount < m->capUVs ? m->uvCount : m->capUVs);
   if (n > e.uvSelRoom) n = e.uvSelRoom;
-  s_PointCount = Poly_CollectFlagged(e.uvSel, n, &s_Points, &s_PointRoom);
-  return s_PointCount;
+  s_Tex.pointCount = Poly_CollectFlagged(e.uvSel, n, &s_Tex.points, &s_Tex.pointRoom);
+  return s_Tex.pointCount;
 }
 
 static void PreviewPoint(i32 i, f32 out[2]) {
   const Model3 *m = PreviewModel();
   out[0] = out[1] = 0;
-  if (m && i >= 0 && i < s_PointCount) UvAt(m, s_Points[i], out);
+  if (m && i >= 0 && i < s_Tex.pointCount) UvAt(m, s_Tex.points[i], out);
 }
 
 static void FillPreview(const Model3 *m) {
@@ -458,16 +464,15 @@ void Ed3D_FillTextureList(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
   const Model3 *m = g_CurModel3;
   if (!e.list) return;
-  static char text[MODEL3_TEXTURES][ED3D_LINE];
   i32 count = m ? m->textureCount : 1;
   if (count < 1) count = 1;
   if (count > MODEL3_TEXTURES) count = MODEL3_TEXTURES;
-  Str_Format(text[0], ED3D_LINE, " 0 : テクスチャ無し");
+  Str_Format(s_Tex.text[0], ED3D_LINE, " 0 : テクスチャ無し");
   for (i32 n = 1; n < count; n++) {
-    if (m->textures[n].used) Str_Format(text[n], ED3D_LINE, "%2d : %s", (int)n, m->textures[n].name ? m->textures[n].name : "");
-    else Str_Format(text[n], ED3D_LINE, "%2d :", (int)n);
+    if (m->textures[n].used) Str_Format(s_Tex.text[n], ED3D_LINE, "%2d : %s", (int)n, m->textures[n].name ? m->textures[n].name : "");
+    else Str_Format(s_Tex.text[n], ED3D_LINE, "%2d :", (int)n);
   }
-  WidgetLines lines = Widget_Lines(text[0], ED3D_LINE, count, e.texture < count ? e.texture : -1);
+  WidgetLines lines = Widget_Lines(s_Tex.text[0], ED3D_LINE, count, e.texture < count ? e.texture : -1);
   Widget_Fill(e.list, WIDGET_FILL_MULTI_CARET, &lines);
 }
 
@@ -495,7 +500,7 @@ static void AfterTableChange(Model3 *m) {
   bool room = true;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
   if (!room) Lib_ErrorBoxf(kUvFull, g_MaxVertices);
-  g_PolyPickedVertex = -1;
+  Ed3DPolyEditor.pickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_CurSlot);
   Ed3D_TexRefreshLists();
   AfterEdit();

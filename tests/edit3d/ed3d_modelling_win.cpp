@@ -93,8 +93,8 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   GetClientRect(g_Lib.mainWnd, &c);
   SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
   Drive_Pump(3);
-  EXPECT_GE(g_PolyPickedFace, 0);
-  EXPECT_EQ(g_PolySelFaces[g_PolyPickedFace], 1u);
+  EXPECT_GE(Ed3DPolyEditor.pickedFace, 0);
+  EXPECT_EQ(g_PolySelFaces[Ed3DPolyEditor.pickedFace], 1u);
 
   // S selects everything, T takes the move tool, a drag of 40 pixels in the Front view moves
   // the cube by 40 / zoom * 0.025 along x; the release records one step.

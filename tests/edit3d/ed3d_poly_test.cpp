@@ -139,7 +139,7 @@ TEST_F(PolyTest, PickVerticesAndFaces) {
     Ed3D_PolyPickAt(m, c.x, c.y, c.ctrl);
     EXPECT_EQ(SelectedFaces(), c.faces);
     EXPECT_EQ(SelectedVerts(), c.verts);
-    EXPECT_EQ(c.mode ? g_PolyPickedFace : g_PolyPickedVertex, c.picked);
+    EXPECT_EQ(c.mode ? Ed3DPolyEditor.pickedFace : Ed3DPolyEditor.pickedVertex, c.picked);
   }
 }
 

@@ -85,7 +85,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   // The cube primitive at the active view's pan, size 4 x 0.25 of a unit, in the current group.
   ViewRecord *v = View_Get(SUB_3D_POLY, g_ActiveView);
   v->panX = 4, v->panY = 5, v->panZ = 6, v->zoom = 4;
-  Drive_Command(g_PolyDlg, IDC_POLY_CUBE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_CUBE);
   EXPECT_EQ(m->polygonCount, 24);
   EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
   UndoHistory *h = Undo_Current();

@@ -52,43 +52,43 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   ASSERT_TRUE(Drive_WriteCube(path));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_modelling"));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
-  ASSERT_TRUE(Drive_Alive(g_PolyDlg));
-  ASSERT_TRUE(Drive_Alive(g_PolyNumDlg));
+  ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.dlg));
+  ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.numDlg));
   char caption[64];
-  GetWindowTextA((HWND)g_PolyDlg, caption, sizeof caption);
+  GetWindowTextA((HWND)Ed3DPolyEditor.dlg, caption, sizeof caption);
   EXPECT_STREQ(caption, "モデリング");
-  GetWindowTextA((HWND)g_PolyNumDlg, caption, sizeof caption);
+  GetWindowTextA((HWND)Ed3DPolyEditor.numDlg, caption, sizeof caption);
   EXPECT_STREQ(caption, "数値入力 ( 座標用 )");
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->polygonCount, 6);
   // The model read at start-up, not the empty one before it, within the first timer ticks.
-  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(g_PolyDlg, IDC_POLY_VERTS) == "頂点数      8"; }, 2000))
-      << Text(g_PolyDlg, IDC_POLY_VERTS);
-  EXPECT_EQ(Text(g_PolyDlg, IDC_POLY_STATUS), "面     0 /    6");   // face mode at start
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(Ed3DPolyEditor.dlg, IDC_POLY_VERTS) == "頂点数      8"; }, 2000))
+      << Text(Ed3DPolyEditor.dlg, IDC_POLY_VERTS);
+  EXPECT_EQ(Text(Ed3DPolyEditor.dlg, IDC_POLY_STATUS), "面     0 /    6");   // face mode at start
 
   // Face mode, all, extrude (0.5 out at zoom 1), divide the six moved faces.
   g_LastViewZoom = 1;
-  Drive_Command(g_PolyDlg, IDC_POLY_FACE_MODE);
-  Drive_Command(g_PolyDlg, IDC_POLY_SELECT_ALL);
-  Drive_Command(g_PolyDlg, IDC_POLY_EXTRUDE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_FACE_MODE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SELECT_ALL);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_EXTRUDE);
   EXPECT_EQ(m->polygonCount, 6 + 24);
   EXPECT_EQ(m->positionCount, 8 + 24);
-  Drive_Command(g_PolyDlg, IDC_POLY_DIVIDE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_DIVIDE);
   EXPECT_EQ(m->polygonCount, 24 + 24);
   EXPECT_EQ(m->positionCount, 32 + 96);
 
   // A colour typed into the boxes; Y = 2.5 typed into the numeric input.
   const char *rgba[4] = {"10", "20", "30", "200"};
-  for (int c = 0; c < 4; c++) SetDlgItemTextA((HWND)g_PolyDlg, IDC_POLY_RED + c, rgba[c]);
-  Drive_Command(g_PolyDlg, IDC_POLY_APPLY);
+  for (int c = 0; c < 4; c++) SetDlgItemTextA((HWND)Ed3DPolyEditor.dlg, IDC_POLY_RED + c, rgba[c]);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_APPLY);
   i32 colours = m->colorCount;
   const Color4 &last = m->colors[colours - 1];
   EXPECT_TRUE(last.r == 10 && last.g == 20 && last.b == 30 && last.a == 200);
-  SetDlgItemTextA((HWND)g_PolyNumDlg, IDC_PNUM_X, "");
-  SetDlgItemTextA((HWND)g_PolyNumDlg, IDC_PNUM_Y, "2.5");
-  SetDlgItemTextA((HWND)g_PolyNumDlg, IDC_PNUM_Z, "");
-  Drive_Command(g_PolyNumDlg, IDC_PNUM_APPLY);
+  SetDlgItemTextA((HWND)Ed3DPolyEditor.numDlg, IDC_PNUM_X, "");
+  SetDlgItemTextA((HWND)Ed3DPolyEditor.numDlg, IDC_PNUM_Y, "2.5");
+  SetDlgItemTextA((HWND)Ed3DPolyEditor.numDlg, IDC_PNUM_Z, "");
+  Drive_Command(Ed3DPolyEditor.numDlg, IDC_PNUM_APPLY);
 
   // The labels in order after the load's.
   ASSERT_NE(g_Undo.list, nullptr);
@@ -101,10 +101,10 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   // The statics show the new counts within a few timer ticks.
   char want[32];
   Str_Format(want, sizeof want, "頂点数  %5d", m->positionCount);
-  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(g_PolyDlg, IDC_POLY_VERTS) == want; }, 3000)) << Text(g_PolyDlg, IDC_POLY_VERTS);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(Ed3DPolyEditor.dlg, IDC_POLY_VERTS) == want; }, 3000)) << Text(Ed3DPolyEditor.dlg, IDC_POLY_VERTS);
   Str_Format(want, sizeof want, " 色数   %5d", colours);
-  EXPECT_EQ(Text(g_PolyDlg, IDC_POLY_COLOUR_COUNT), want);
-  EXPECT_EQ(Text(g_PolyDlg, IDC_POLY_RED), "10");
+  EXPECT_EQ(Text(Ed3DPolyEditor.dlg, IDC_POLY_COLOUR_COUNT), want);
+  EXPECT_EQ(Text(Ed3DPolyEditor.dlg, IDC_POLY_RED), "10");
 
   // Curved surfaces on layer 2 (a triangle made there): layer 1's model stays as it was.
   std::vector<u8> layer0 = Bytes(g_Model3Slots[0]);
@@ -116,7 +116,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   Drive_FreeTriangle(front);
   ASSERT_NE(g_Model3Slots[1], nullptr);
   ASSERT_EQ(g_Model3Slots[1]->polygonCount, 1);
-  Drive_Command(g_PolyDlg, IDC_POLY_CURVE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_CURVE);
   EXPECT_GT(g_Model3Slots[1]->polygonCount, 1);
   UndoHistory *h = Undo_Current();
   EXPECT_STREQ(h->steps[h->top].label, "曲面化 ( モデリング )");
@@ -128,7 +128,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   ASSERT_EQ(g_CurSlot, 0u);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_dlg_saved.KZP";
-  Drive_Command(g_PolyDlg, IDC_POLY_SAVE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
   char self[MAX_PATH];

@@ -117,7 +117,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   ASSERT_NE(m, nullptr);
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
   // "最適化" welds the 24 equal UV entries into one, as it does a skin's.
-  Drive_Command(g_PolyDlg, IDC_POLY_OPTIMISE);
+  Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_OPTIMISE);
   ASSERT_EQ(m->uvCount, 1);
 
   // [sketch] "下絵" from the Side view's menu, the image chosen for Side, "表示" ticked. The

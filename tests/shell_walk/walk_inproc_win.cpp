@@ -148,22 +148,22 @@ void FitMain(void) {
 TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   ASSERT_TRUE(Drive_Start3D("", kSettings));
   ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
-  ASSERT_TRUE(Drive_Alive(g_PolyDlg));
+  ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.dlg));
   std::string tempDir = Drive_TempDir();
 
   // A cube primitive comes in with its six faces selected; "全選択( S )" then selects
   // everything (the flags are looked at over the arrays' full room), a second press nothing.
   {
     SCOPED_TRACE("select all after a primitive");
-    Drive_Command(g_PolyDlg, IDC_POLY_FACE_MODE);
-    Drive_Command(g_PolyDlg, IDC_POLY_CUBE);
+    Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_FACE_MODE);
+    Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_CUBE);
     ASSERT_NE(g_CurModel3, nullptr);
     ASSERT_EQ(g_CurModel3->polygonCount, 6);
     const char *after[2] = {"面     6 /    6", "面     0 /    6"};
     for (const char *want : after) {
-      Drive_Command(g_PolyDlg, IDC_POLY_SELECT_ALL);
-      EXPECT_TRUE(Drive_PumpUntil([&] { return Text(g_PolyDlg, IDC_POLY_STATUS) == want; }, 2000))
-          << Text(g_PolyDlg, IDC_POLY_STATUS) << " wanted " << want;
+      Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SELECT_ALL);
+      EXPECT_TRUE(Drive_PumpUntil([&] { return Text(Ed3DPolyEditor.dlg, IDC_POLY_STATUS) == want; }, 2000))
+          << Text(Ed3DPolyEditor.dlg, IDC_POLY_STATUS) << " wanted " << want;
     }
   }
 
