@@ -4,13 +4,6 @@
 #include "model/bone2.h"
 #include "model/obj2.h"
 
-u32 g_CurSlot;
-u32 g_Cur2DSlot;
-u32 g_CurBoneIndex;
-u32 g_PrevBone;
-u32 g_BoneListDirty;
-u32 g_CurPartIndex;
-u32 g_CurGroupIndex;
 
 Model3 *g_CurModel3;
 Bone3 *g_CurBone3;

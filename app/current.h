@@ -2,17 +2,11 @@
 // indices by App_RefreshCurrentPointers after every selection or model change. A pointer
 // whose owner is missing is null: callers test it before use.
 #pragma once
+#include "app/shell_view.h"
 #include "model/keytrack.h"
 #include "model/model3.h"
 #include "model/object.h"
 
-extern u32 g_CurSlot;        // current 3D model slot / layer
-extern u32 g_Cur2DSlot;      // current 2D slot
-extern u32 g_CurBoneIndex;   // shared by the 2D and 3D bone editors
-extern u32 g_PrevBone;       // the current bone before its last change
-extern u32 g_BoneListDirty;  // 1: the bone list shows the current bone again
-extern u32 g_CurPartIndex;   // shared by the 2D and 3D object editors
-extern u32 g_CurGroupIndex;  // current group of the 3D editor's layer model
 
 extern Model3 *g_CurModel3;
 extern Bone3 *g_CurBone3;

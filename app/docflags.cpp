@@ -1,11 +1,8 @@
-// The changed flag per kind of document. Owns g_DocChanged, g_DocRevision and g_UndoLabel.
+// The changed flag per kind of document (fields of g_Shell).
 #include "app/docflags.h"
 
 #include "app/family.h"
 
-u32 g_DocChanged[DOC_KINDS];
-u32 g_DocRevision;
-char g_UndoLabel[DOC_UNDO_LABEL];
 
 void Doc_MarkEdited(u32 kind) {
   g_EditedFlag = 1;

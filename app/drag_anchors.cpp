@@ -3,11 +3,6 @@
 
 #include "app/views.h"
 
-DragAnchor g_MotionDragAnchor;
-DragAnchor g_ObjMotionDragAnchor;
-DragAnchor g_PolyDragAnchor;
-DragAnchor g_PolyDragAnchor2;
-i32 g_DragAnchorX, g_DragAnchorY;
 
 void Effect_SetDragAnchor(i32 x, i32 y) {
   g_MotionDragAnchor = {x, y};

@@ -15,19 +15,7 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 
-u32 g_PrevEditFamily;
-u32 g_PrevEditSubMode;
-u32 g_EditDlgRefresh = 1;
-u32 g_PolyNoAutoPick = 1;
-u8 g_OptReverseWheel;
-void *g_FamilyMenu;
-u32 g_OptionDlgRefresh;
-u32 g_EditedFlag;
 
-i32 g_MouseX, g_MouseY;
-i32 g_MouseMoveX, g_MouseMoveY;
-i32 g_MousePrevX, g_MousePrevY;
-f32 g_MouseMoveDX, g_MouseMoveDY;
 
 // [SECTION] hook table
 // Empty until the rows are installed: the editors' rows come from their own folders.

@@ -8,6 +8,7 @@
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
+#include "app/settings.h"
 
 typedef u32 EditFamily;    // FAMILY_* of shell_services.h
 typedef u32 EditSubMode;   // SUB_* below, or the family number for families without sub-modes
@@ -21,18 +22,8 @@ enum : u32 {
   SUB_3D_WEIGHT = 17, SUB_3D_MOTION = 18,
 };
 
-extern u32 g_PrevEditFamily;
-extern u32 g_PrevEditSubMode;
-extern u32 g_EditedFlag;       // an edit since the last undo step (app/docflags.h: since loaded)
-extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
-extern u32 g_PolyNoAutoPick;    // hover pick off while non-zero
-extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"
 
 // Mouse state kept by the dispatchers.
-extern i32 g_MouseX, g_MouseY;
-extern i32 g_MouseMoveX, g_MouseMoveY;
-extern i32 g_MousePrevX, g_MousePrevY;
-extern f32 g_MouseMoveDX, g_MouseMoveDY;
 
 typedef void (*FamilyVoidHook)(void);
 typedef void (*FamilyMouseHook)(i32 x, i32 y);   // client position, decoded by the shell
@@ -77,7 +68,6 @@ void App_LeaveFamily(void);
 void App_SwitchTo3DFamily(void);
 void App_SwitchFamily(u32 family);
 // The family menu handle the enter hook loaded (destroyed, detached first, on leave).
-extern void *g_FamilyMenu;
 
 // [SECTION] dispatchers (App_UpdateFrame, App_DrawScene, App_DrawOverlay: shell_services.h)
 // Hands App_DrawScene and App_DrawOverlay to the library (g_LibHooks).

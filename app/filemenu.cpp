@@ -32,8 +32,6 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 
-i32 g_PickedVertex = -1;
-i32 g_PickedPolygon = -1;
 
 static const char kSaveTitle[] = "名前を付けてファイルに保存";
 static const char kNoData[] = "保存するデータがありません。";

@@ -8,6 +8,7 @@
 // g_PolySelVerts / g_PolySelFaces and the document changed flags. Scene documents (movie,
 // collision set, 2D map) are reached through g_ShellEntries (app/entries.h).
 #pragma once
+#include "app/shell_view.h"
 #include "model/types.h"
 
 enum {
@@ -16,8 +17,6 @@ enum {
 };
 
 // Picked vertex and polygon of the polygon editors; -1 = none.
-extern i32 g_PickedVertex;
-extern i32 g_PickedPolygon;
 
 enum FileCommandKind : u32 { FILECMD_OPEN = 0, FILECMD_SAVE, FILECMD_NEW };
 

@@ -11,7 +11,6 @@
 #include "app/views.h"
 #include "model/model3.h"
 
-u32 g_ZKeyHeld;
 
 enum : u32 {
   VK_ESC = 27, VK_F2 = 113, VK_F3, VK_F4, VK_F5, VK_F6, VK_F7, VK_F8, VK_F9, VK_F11 = 122,

@@ -1,5 +1,5 @@
 // The settings file: defaults, encoder, all-or-nothing decoder, load and save.
-// Owns g_AppShell and the option globals.
+// Owns g_AppShell and g_Options.
 #include "app/settings.h"
 #include "app/family.h"
 #include "app/options.h"
@@ -11,16 +11,7 @@
 #include <string.h>
 
 AppShell g_AppShell;
-WindowHolder g_Group2DDlg;
-u32 g_OptUpdateEditedViewOnly;
-i32 g_OptShadow;
-i32 g_PolySavedOption;
-u32 g_OptGrid;   // 1 from Settings_SetDefaults on (nothing is drawn before the shell starts)
-u32 g_OptToon;
-i32 g_OptMaxPolygons = 65000;
-u32 g_ToonInEffect;
-i32 g_MainWndRect[4];
-i32 g_SettingsReserved[8];
+AppOptions g_Options;
 
 // [SECTION] defaults
 static void SetDefaultViews(void) {
@@ -252,7 +243,6 @@ void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
   Str_Format(out, size, "System/System%d.dat", desktopWidth);
 }
 
-char g_SettingsFolder[256];
 
 bool Settings_SetFolder(const char *folder) {
   if (!folder || strlen(folder) >= sizeof g_SettingsFolder) return false;

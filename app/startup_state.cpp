@@ -6,17 +6,6 @@
 
 #include <string.h>
 
-u32 g_PolySelectMode = 1;
-u32 g_PolyTool = 5;
-u32 g_MotionEditOp = 1;
-f32 g_PerspStep = 3.2f;
-f32 g_PerspOffset[3];
-f32 g_PerspAngleX = -20.0f, g_PerspAngleY = 20.0f;
-u32 g_Frame640;
-i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
-i32 g_StripRect[4];
-u32 g_Playing;
-u32 g_GizmoAxis;
 
 void App_SetEditorStartState(void) {
   g_CurSlot = 0;

@@ -1,7 +1,6 @@
 // The strips' canvas and drawing operations, the time-line geometry, the strip-window
 // records, the dispatcher and the per-frame key copy into the rows.
-// Owns g_StripCanvas, g_StripTextRGB, g_StripGeo, g_StripWindows, g_StripSeam and the data
-// sources declared in app/strip.h.
+// Owns g_StripCanvas, g_Strip and g_StripSeam.
 #include "app/strip.h"
 #include "app/strip_local.h"
 #include "app/current.h"
@@ -23,16 +22,8 @@
 
 static u32 s_PortableCanvas[STRIP_CANVAS_W * STRIP_CANVAS_H];
 u32 *g_StripCanvas = s_PortableCanvas;
-u8 g_StripTextRGB[3] = {255, 255, 255};
-StripGeometry g_StripGeo;
-StripWindow g_StripWindows[STRIP_ENTRIES];
+StripState g_Strip;
 StripSeam g_StripSeam;
-u32 g_StripMotion3Groups;
-i32 g_StripGroupScroll2D, g_StripGroupScroll3D;
-i32 g_StripObj2Image;
-StripEffectSource g_StripEffect;
-StripMovieSource g_StripMovie;
-StripTexView g_StripTex2D, g_StripTex3D;
 
 // Writes are kept inside this rectangle (the canvas, or a panel while it paints).
 static i32 s_ClipW = STRIP_CANVAS_W, s_ClipH = STRIP_CANVAS_H;

@@ -27,9 +27,6 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 
-i32 g_TitleCounter;
-u32 g_ListSelMirror[LIST_SEL_MIRROR];
-u32 g_PendingRedraw;
 FrameEntries g_FrameEntries;
 
 static i32 s_LastListTop = -1;

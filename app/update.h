@@ -2,17 +2,16 @@
 // navigation, presentation options, the strips' key marks, playback, the window title, the
 // family's update, the library's pose passes and the frame's camera and lights.
 //
-// Globals owned here: g_TitleCounter, g_ListSelMirror, g_PendingRedraw, g_FrameEntries. The
+// Global owned here: g_FrameEntries (the title counter, the list mirror and the pending
+// redraw flag are fields of g_Shell). The
 // platform fills the window calls of g_FrameEntries at start-up and the editors their
 // entries; an empty entry does nothing.
 #pragma once
 #include "model/types.h"
+#include "app/shell_view.h"
 
-enum { LIST_SEL_MIRROR = 128, TITLE_PERIOD = 61, TITLE_TEXT = 600 };
+enum { TITLE_PERIOD = 61, TITLE_TEXT = 600 };
 
-extern i32 g_TitleCounter;                  // passes since the title was last set
-extern u32 g_ListSelMirror[LIST_SEL_MIRROR];  // selection of the 2D editor's list rows
-extern u32 g_PendingRedraw;                 // set by editors: every view redrawn next pass
 
 struct FrameEntries {
   // Platform: the view under activation becomes g_ActiveView / g_CurView; the main

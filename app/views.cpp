@@ -18,27 +18,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-i32 g_ViewCount[VIEW_LAYOUTS];
-u32 g_ActiveView;
-ViewRecord *g_CurView = &g_Views[0][0];
-f32 g_ViewFocus[3];
-f32 g_LastViewZoom;
-u32 g_StripDirty[7];
 static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and panel flags");
-u32 g_LayerDlgRefresh;
-HWND__ *g_MainWindowHandle;
 
-u32 *g_PolySelFaces;
-u32 *g_PolySelVerts;
-f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-u32 g_FreeCreateCount;
-i32 g_PolyFaceNo = -1;
-i32 g_PolyVertexNo = -1;
-u32 g_PolyShowNormals;
-u32 *g_PolyWorkVerts;
-f32 *g_PolyScreenPos;
-f32 *g_PolyFaceCentres;
-f32 *g_PolyFaceNormals2D;
 // Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
 static u32 s_WorkFaces, s_WorkVerts;
 

@@ -13,13 +13,6 @@ enum { VIEWS_PER_LAYOUT = APP_VIEWS_PER_LAYOUT, VIEW_LAYOUTS = APP_FAMILY_COUNT 
 
 // ViewRecord and g_Views: shell_services.h.
 
-extern i32 g_ViewCount[VIEW_LAYOUTS];
-extern u32 g_ActiveView;
-extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
-extern f32 g_ViewFocus[3];
-extern f32 g_LastViewZoom;
-extern u32 g_StripDirty[7];       // strip and panel flags, named by StripFlag (app/strip.h)
-extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)
 
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
@@ -46,31 +39,19 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
-extern u32 g_LayerDlgRefresh;
 void App_RefreshCurrentPointers(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
-extern u32 *g_PolySelFaces;
-extern u32 *g_PolySelVerts;
 // State the polygon editors share (3D modelling and the 2D polygon sub-mode): the points of
 // the polygon under free creation and how many are fixed (0..3; the next one follows the
 // mouse), the dialog's face and corner numbers (-1 none) and the show-normals switch.
-enum { POLY_FREE_POINTS = 4 };
-extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-extern u32 g_FreeCreateCount;
-extern i32 g_PolyFaceNo, g_PolyVertexNo;
-extern u32 g_PolyShowNormals;
 // A model replaced (read or made new): every selection flag cleared, the free-creation points
 // dropped, the picked face and corner none.
 void App_ForgetPolySelection(void);
 // Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
 // position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
 // mean normal projected on the view's axes (2 f32 each per face).
-extern u32 *g_PolyWorkVerts;
-extern f32 *g_PolyScreenPos;
-extern f32 *g_PolyFaceCentres;
-extern f32 *g_PolyFaceNormals2D;
 // Elements per face and per vertex in those arrays (0 until all of them are allocated).
 u32 App_WorkFaceCount(void);
 u32 App_WorkVertCount(void);

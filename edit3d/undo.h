@@ -9,6 +9,7 @@
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
+#include "app/shell_view.h"
 
 enum {
   UNDO_STEPS = 10,
@@ -39,7 +40,7 @@ struct UndoManager {
   void *list;                           // the undo list box (control 1373 of UNDO_DLG), or null
 };
 extern UndoManager g_Undo;
-extern char g_UndoLabel[UNDO_LABEL];
+// The label of the next step: g_UndoLabel of the shell (app/shell_view.h).
 
 // The list box calls, installed by the Windows side (native tests install fakes).
 struct UndoListOps {
