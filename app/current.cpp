@@ -14,8 +14,8 @@ BoneKey3 *g_CurBone3Key;
 KZL::OBJECT *g_CurSceneObject;
 
 void Current_Refresh3D(void) {
-  g_CurModel3 = g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_CurSlot] : nullptr;
-  g_CurSceneObject = g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_CurSlot] : nullptr;
+  g_CurModel3 = g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr;
+  g_CurSceneObject = g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr;
   g_CurBone3 = nullptr;
   g_CurBone3KeyBuf = nullptr;
   g_CurMotion3 = nullptr;
@@ -23,9 +23,9 @@ void Current_Refresh3D(void) {
   g_CurBone3Key = nullptr;
   Model3 *m = g_CurModel3;
   if (!m) return;
-  if (g_CurBoneIndex < MODEL3_BONES) {
-    g_CurBone3 = &m->bones[g_CurBoneIndex];
-    g_CurBone3KeyBuf = &m->boneRest[g_CurBoneIndex];
+  if (g_Sel.g_CurBoneIndex < MODEL3_BONES) {
+    g_CurBone3 = &m->bones[g_Sel.g_CurBoneIndex];
+    g_CurBone3KeyBuf = &m->boneRest[g_Sel.g_CurBoneIndex];
   }
   if (m->motion >= 0 && m->motion < MODEL3_MOTIONS) g_CurMotion3 = &m->motions[m->motion];
   Bone3 *b = g_CurBone3;
@@ -50,7 +50,7 @@ Bone2Track *g_CurBone2KeyTrack;
 BoneKey2 *g_CurBone2Key;
 
 static void RefreshObj2(void) {
-  g_CurObj2 = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
+  g_CurObj2 = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   g_CurObj2Model = g_Obj2Slots[0];
   g_CurObj2Part = nullptr;
   g_CurObj2KeyTrack = nullptr;
@@ -60,8 +60,8 @@ static void RefreshObj2(void) {
   if (!m) return;
   i32 motion = m->currentMotion;
   if (motion >= 0 && motion < OBJ2_MAX_MOTIONS && motion < m->motionCount) g_CurObj2Motion = &m->motions[motion];
-  if ((i32)g_CurPartIndex >= m->objectCount || g_CurPartIndex >= OBJ2_MAX_OBJECTS) return;
-  Obj2Part *p = &m->parts[g_CurPartIndex];
+  if ((i32)g_Sel.g_CurPartIndex >= m->objectCount || g_Sel.g_CurPartIndex >= OBJ2_MAX_OBJECTS) return;
+  Obj2Part *p = &m->parts[g_Sel.g_CurPartIndex];
   g_CurObj2Part = p;
   if (!p->keys || motion < 0 || motion >= m->keyTableLength) return;
   g_CurObj2KeyTrack = &p->keys[motion];
@@ -71,7 +71,7 @@ static void RefreshObj2(void) {
 
 // The bone model follows the current 2D slot (the 3D layer number has no meaning here).
 static void RefreshBone2(void) {
-  g_CurBone2Model = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
+  g_CurBone2Model = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   g_CurBone2KeyBuf = nullptr;
   g_CurBone2 = nullptr;
   g_CurBone2Motion = nullptr;
@@ -81,10 +81,10 @@ static void RefreshBone2(void) {
   if (!m) return;
   i32 motion = m->currentMotion;
   if (motion >= 0 && motion < BONE2_MAX_MOTIONS && motion < m->motionCount) g_CurBone2Motion = &m->motions[motion];
-  if ((i32)g_CurBoneIndex >= m->boneCount || g_CurBoneIndex >= BONE2_MAX_BONES) return;
-  Bone2 *b = &m->bones[g_CurBoneIndex];
+  if ((i32)g_Sel.g_CurBoneIndex >= m->boneCount || g_Sel.g_CurBoneIndex >= BONE2_MAX_BONES) return;
+  Bone2 *b = &m->bones[g_Sel.g_CurBoneIndex];
   g_CurBone2 = b;
-  g_CurBone2KeyBuf = &m->rest[g_CurBoneIndex];
+  g_CurBone2KeyBuf = &m->rest[g_Sel.g_CurBoneIndex];
   if (!b->keys || motion < 0 || motion >= m->keyTableLength) return;
   g_CurBone2KeyTrack = &b->keys[motion];
   Bone2Track *t = g_CurBone2KeyTrack;

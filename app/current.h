@@ -16,8 +16,8 @@ extern KeyTrack *g_CurBone3KeyTrack;
 extern BoneKey3 *g_CurBone3Key;
 extern KZL::OBJECT *g_CurSceneObject;
 
-// The 2D model family's pointers (the 2D object model of g_Cur2DSlot and of slot 0, the 2D bone
-// model of g_Cur2DSlot); null where the owner is missing or an index lies outside the model.
+// The 2D model family's pointers (the 2D object model of g_Sel.g_Cur2DSlot and of slot 0, the 2D bone
+// model of g_Sel.g_Cur2DSlot); null where the owner is missing or an index lies outside the model.
 struct Obj2Model;
 struct Obj2Part;
 struct Obj2Track;

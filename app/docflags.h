@@ -1,6 +1,6 @@
 // "Changed since loaded, saved or made": one flag per kind of document.
 //
-// g_EditedFlag (app/family.h) only says whether an edit happened since the last undo step;
+// g_Shell.g_EditedFlag (app/family.h) only says whether an edit happened since the last undo step;
 // every recorded step clears it. The question before a changed document is discarded needs
 // to know more: whether the document differs from what was loaded, saved or made. Editors
 // mark an edit with Doc_MarkEdited (both flags); a successful load, save or new document of
@@ -9,7 +9,7 @@
 #include "model/types.h"
 #include "app/shell_view.h"
 
-// DocKind, g_DocChanged, g_DocRevision and g_UndoLabel: app/shell_view.h (g_Shell).
+// DocKind, g_Shell.g_DocChanged, g_Shell.g_DocRevision and g_Shell.g_UndoLabel: app/shell_view.h (g_Shell).
 
 // Counts every edit, load, save and new document of any kind: the per-frame update compares
 // it with the count it saw last and, when it moved, lets the family's panels show the

@@ -1,7 +1,7 @@
 // Editor families and the shell's hook dispatch.
 //
-// One family is current (g_EditFamily); inside the 2D and 3D model families a sub-mode
-// (g_EditSubMode) picks the tool set and is also the index of the view layout. The main
+// One family is current (g_Shell.g_EditFamily); inside the 2D and 3D model families a sub-mode
+// (g_Shell.g_EditSubMode) picks the tool set and is also the index of the view layout. The main
 // loop, the main window and the frame render reach the editors only through the
 // dispatchers declared here, which look the hook up in g_FamilyHooks by family number.
 // The shell is the only writer of the family and sub-mode numbers.
@@ -35,7 +35,7 @@ typedef void (*FamilyStepHook)(i32 step);        // -1 previous key frame, +1 ne
 // exports its row from its own folder and installs it when the program starts
 // (Family_InstallRow); a family number without an editor keeps an empty row. The families with
 // sub-modes (3 and 11) keep one row per sub-mode in their folder and pass each call of their
-// family row on to the row of g_EditSubMode.
+// family row on to the row of g_Shell.g_EditSubMode.
 struct FamilyHooks {
   FamilyVoidHook enter, leave, update, drawScene, drawOverlay;
   FamilyMouseHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;

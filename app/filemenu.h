@@ -3,9 +3,9 @@
 // calls the reader or writer, and after a load puts the editor into a consistent state
 // (current slot and selections reset, views fitted, undo step, lists, redraw, timer).
 //
-// The front end owns no data. It writes g_CurSlot, g_Cur2DSlot, g_CurBoneIndex,
-// g_CurPartIndex, g_PickedVertex, g_PickedPolygon, g_ModelAllocArrays, the selection flags
-// g_PolySelVerts / g_PolySelFaces and the document changed flags. Scene documents (movie,
+// The front end owns no data. It writes g_Sel.g_CurSlot, g_Sel.g_Cur2DSlot, g_Sel.g_CurBoneIndex,
+// g_Sel.g_CurPartIndex, g_Sel.g_PickedVertex, g_Sel.g_PickedPolygon, g_ModelAllocArrays, the selection flags
+// g_Sel.g_PolySelVerts / g_Sel.g_PolySelFaces and the document changed flags. Scene documents (movie,
 // collision set, 2D map) are reached through g_ShellEntries (app/entries.h).
 #pragma once
 #include "app/shell_view.h"

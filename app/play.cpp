@@ -54,7 +54,7 @@ static i32 MotionLength2(const Motion2 *motions, i32 count, i32 motion) {
 
 void Play_TickObj2(void) {
   App_RefreshCurrentPointers();
-  u32 s = g_Cur2DSlot;
+  u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
@@ -69,12 +69,12 @@ void Play_TickObj2(void) {
     Obj2_UpdateKeyIndices((i32)s);
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickBone2(void) {
   App_RefreshCurrentPointers();
-  u32 s = g_CurSlot;
+  u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
@@ -87,20 +87,20 @@ void Play_TickBone2(void) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->currentFrame = len - 1;
     Bone2_UpdateKeyIndices((i32)s);
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickObj3(void) {
   App_RefreshCurrentPointers();
-  u32 s = g_CurSlot;
+  u32 s = g_Sel.g_CurSlot;
   Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
   if (!set) return;
   i32 len = set->motion >= 0 && set->motion < OBJ3_MOTIONS ? set->motions[set->motion].length : 0;
   if (Play_AdvanceFrame(&set->frame, &s_Obj3Fraction[s], g_FrameDelta, len)) Kzo_FindKeySegment((i32)s);
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickModel3(void) {
@@ -110,17 +110,17 @@ void Play_TickModel3(void) {
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
   i32 before = m->frame;
   i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_FrameDelta, len);
-  if (steps) Model3_UpdateKeyIndices((i32)g_CurSlot);
+  if (steps) Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   MarkPanel(g_PlayEntries.motionPanelRefresh);
-  for (u32 &f : g_StripDirty) f = 1;
+  for (u32 &f : g_Shell.g_StripDirty) f = 1;
   const u32 *loop = g_PlayEntries.model3Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->frame = len - 1;
-    Model3_UpdateKeyIndices((i32)g_CurSlot);
+    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickNone(void) {}

@@ -55,10 +55,10 @@ extern i32 &g_AviFrameStep;
 // moved (capped; only its being non-zero matters to callers).
 i64 Play_AdvanceFrame(i32 *frame, f32 *fraction, f32 delta, i32 length);
 
-// The motion ticks (by g_RunState 1..5). Each sets g_Playing back to 1 while its model exists.
-void Play_TickObj2(void);    // 2D object model of g_Cur2DSlot
-void Play_TickBone2(void);   // 2D bone model of g_CurSlot
-void Play_TickObj3(void);    // 3D object set of g_CurSlot
+// The motion ticks (by g_RunState 1..5). Each sets g_Shell.g_Playing back to 1 while its model exists.
+void Play_TickObj2(void);    // 2D object model of g_Sel.g_Cur2DSlot
+void Play_TickBone2(void);   // 2D bone model of g_Sel.g_CurSlot
+void Play_TickObj3(void);    // 3D object set of g_Sel.g_CurSlot
 void Play_TickModel3(void);  // the current 3D model
 void Play_TickNone(void);    // the effect editor's run state: nothing advances
 // Runs the tick of a run state (0 and states above 5: none).

@@ -17,11 +17,11 @@ PreviewRender g_PreviewRender;
 
 void Preview_Enter(void) {
   g_RunState = 0;
-  g_PrevEditFamily = 0;
-  g_CurSlot = 0;
+  g_Shell.g_PrevEditFamily = 0;
+  g_Sel.g_CurSlot = 0;
   App_NewModelInSlot0();
   App_AllocWorkArrays();
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
 
 // The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family and
@@ -35,7 +35,7 @@ void Preview_Leave(void) {
 
 void Preview_Update(void) {
   Lib_SetSceneDraw(1);
-  View_Get(g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
+  View_Get(g_Shell.g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
 }
 
 void Preview_DrawScene(void) {
@@ -44,7 +44,7 @@ void Preview_DrawScene(void) {
 }
 
 void Preview_MouseDown(i32, i32) {
-  Ed3D_SetDragAnchors(g_MouseX, g_MouseY);   // the five anchor pairs
+  Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the five anchor pairs
   App_MarkAllRedraw();
 }
 

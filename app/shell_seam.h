@@ -14,7 +14,7 @@ struct ShellSeam {
   // Library options that reset the device (Windows build only).
   void (*setVSync)(u32 on);
   void (*setAntialias)(u32 on);
-  // Moves the main window to g_MainWndRect and resets the device to its size.
+  // Moves the main window to g_Options.g_MainWndRect and resets the device to its size.
   void (*applyMainWndRect)(void);
   // Detaches the family menu from the main window and destroys it.
   void (*destroyMenu)(void *menu);

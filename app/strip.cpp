@@ -30,43 +30,43 @@ static i32 s_ClipW = STRIP_CANVAS_W, s_ClipH = STRIP_CANVAS_H;
 
 // [SECTION] geometry
 void Strip_ResetGeometry(void) {
-  g_StripGeo = StripGeometry{};
-  g_StripGeo.left = g_StripRect[0];
-  g_StripGeo.right = g_StripRect[2] ? g_StripRect[2] : 1024;
-  g_StripGeo.divisor = 4;
-  g_StripGeo.rowTop = 90;
-  g_StripGeo.bottom = g_StripRect[3];
+  g_Strip.g_StripGeo = StripGeometry{};
+  g_Strip.g_StripGeo.left = g_Shell.g_StripRect[0];
+  g_Strip.g_StripGeo.right = g_Shell.g_StripRect[2] ? g_Shell.g_StripRect[2] : 1024;
+  g_Strip.g_StripGeo.divisor = 4;
+  g_Strip.g_StripGeo.rowTop = 90;
+  g_Strip.g_StripGeo.bottom = g_Shell.g_StripRect[3];
 }
 
 void Strip_SetDivisor(i32 d) {
-  g_StripGeo.divisor = d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
+  g_Strip.g_StripGeo.divisor = d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
 }
 
 void Strip_SetOffsets(i32 x, i32 y) {
-  g_StripGeo.offsetX = x > 0 ? 0 : x;
-  g_StripGeo.offsetY = y > 0 ? 0 : y;
+  g_Strip.g_StripGeo.offsetX = x > 0 ? 0 : x;
+  g_Strip.g_StripGeo.offsetY = y > 0 ? 0 : y;
 }
 
 i32 Strip_MovieRowTop(i32 row) {
-  i64 t = (i64)g_StripGeo.rowTop + g_StripGeo.offsetY + (i64)STRIP_ROW_WIDE * row;
+  i64 t = (i64)g_Strip.g_StripGeo.rowTop + g_Strip.g_StripGeo.offsetY + (i64)STRIP_ROW_WIDE * row;
   return t < -(1 << 28) ? -(1 << 28) : t > (1 << 28) ? 1 << 28 : (i32)t;
 }
 
 i32 Strip_MovieRowAt(i32 y) {
   // The header above the first row's place stays the header, whatever the rows' offset.
-  if (y < g_StripGeo.rowTop) return -1;
-  i64 d = (i64)y - g_StripGeo.rowTop - g_StripGeo.offsetY;
+  if (y < g_Strip.g_StripGeo.rowTop) return -1;
+  i64 d = (i64)y - g_Strip.g_StripGeo.rowTop - g_Strip.g_StripGeo.offsetY;
   return d < 0 ? -1 : (i32)(d / STRIP_ROW_WIDE);
 }
 
 i32 Strip_Divisor(void) {
-  i32 d = g_StripGeo.divisor;
+  i32 d = g_Strip.g_StripGeo.divisor;
   return d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
 }
 
 i32 Strip_FrameX(i32 frame, i32 origin) {
   // 64-bit, then clamped: a frame far off either side stays far off, never wraps around.
-  i64 x = (i64)frame * 10 / Strip_Divisor() + (i64)(g_StripGeo.offsetX > 0 ? 0 : g_StripGeo.offsetX) + origin;
+  i64 x = (i64)frame * 10 / Strip_Divisor() + (i64)(g_Strip.g_StripGeo.offsetX > 0 ? 0 : g_Strip.g_StripGeo.offsetX) + origin;
   if (x < -(1 << 28)) return -(1 << 28);
   if (x > (1 << 28)) return 1 << 28;
   return (i32)x;
@@ -79,9 +79,9 @@ void Strip_SetClip(i32 w, i32 h) {
 }
 
 void Strip_SetTextColor(u32 r, u32 g, u32 b) {
-  g_StripTextRGB[0] = (u8)r;
-  g_StripTextRGB[1] = (u8)g;
-  g_StripTextRGB[2] = (u8)b;
+  g_Strip.g_StripTextRGB[0] = (u8)r;
+  g_Strip.g_StripTextRGB[1] = (u8)g;
+  g_Strip.g_StripTextRGB[2] = (u8)b;
 }
 
 void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
@@ -95,7 +95,7 @@ void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
   memcpy(g_TextBuf, wide, len);
   g_TextBuf[len] = 0;
   if (g_StripSeam.text)
-    g_StripSeam.text(x, y, Strip_RGB(g_StripTextRGB[0], g_StripTextRGB[1], g_StripTextRGB[2]), g_TextBuf);
+    g_StripSeam.text(x, y, Strip_RGB(g_Strip.g_StripTextRGB[0], g_Strip.g_StripTextRGB[1], g_Strip.g_StripTextRGB[2]), g_TextBuf);
 }
 
 void Strip_SetPixel(i32 x, i32 y, u32 r, u32 g, u32 b) {
@@ -177,15 +177,15 @@ void Strip_Put(i32 x, i32 y, u32 word) {
 // [SECTION] windows and the dispatcher
 void Strip_Register(i32 entry, void *window, i32 width, i32 height) {
   if (entry < 0 || entry >= STRIP_ENTRIES) return;
-  g_StripWindows[entry].window = window;
-  g_StripWindows[entry].width = width;
-  g_StripWindows[entry].height = height;
+  g_Strip.g_StripWindows[entry].window = window;
+  g_Strip.g_StripWindows[entry].width = width;
+  g_Strip.g_StripWindows[entry].height = height;
 }
 
 void Strip_Unregister(i32 entry) { Strip_Register(entry, nullptr, 0, 0); }
 
 bool Strip_Begin(i32 entry, i32 *w, i32 *h) {
-  const StripWindow &sw = g_StripWindows[entry];
+  const StripWindow &sw = g_Strip.g_StripWindows[entry];
   *w = sw.width < 0 ? 0 : sw.width > STRIP_CANVAS_W ? STRIP_CANVAS_W : sw.width;
   *h = sw.height < 0 ? 0 : sw.height > STRIP_CANVAS_H ? STRIP_CANVAS_H : sw.height;
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
@@ -194,17 +194,17 @@ bool Strip_Begin(i32 entry, i32 *w, i32 *h) {
 
 void Strip_End(i32 entry, i32 dstX, i32 w, i32 h) {
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
-  if (g_StripSeam.blit) g_StripSeam.blit(g_StripWindows[entry].window, dstX, w, h);
+  if (g_StripSeam.blit) g_StripSeam.blit(g_Strip.g_StripWindows[entry].window, dstX, w, h);
 }
 
 static void DrawMotion3(void) {
-  if (g_StripMotion3Groups) Strip_DrawGroup3Keys();
+  if (g_Strip.g_StripMotion3Groups) Strip_DrawGroup3Keys();
   else Strip_DrawBone3Keys();
 }
 
 struct DispatchRow {
   i32 entry;
-  i32 sharedFlag;   // index into g_StripDirty, or -1 for the window's own flag
+  i32 sharedFlag;   // index into g_Shell.g_StripDirty, or -1 for the window's own flag
   void (*draw)(void);
 };
 static const DispatchRow kDispatch[] = {
@@ -223,18 +223,18 @@ static const DispatchRow kDispatch[] = {
 void Strip_RedrawDirty(void) {
   App_RefreshCurrentPointers();
   for (const DispatchRow &d : kDispatch) {
-    u32 *flag = d.sharedFlag >= 0 ? &g_StripDirty[d.sharedFlag] : &g_StripWindows[d.entry].dirty;
-    if (*flag != 1 || !g_StripWindows[d.entry].window) continue;
+    u32 *flag = d.sharedFlag >= 0 ? &g_Shell.g_StripDirty[d.sharedFlag] : &g_Strip.g_StripWindows[d.entry].dirty;
+    if (*flag != 1 || !g_Strip.g_StripWindows[d.entry].window) continue;
     *flag = 0;
     d.draw();
   }
-  if (g_EditFamily == FAMILY_MOVIE && g_StripWindows[STRIP_MOVIE_KEYS].window) Strip_DrawMovieKeys();
+  if (g_Shell.g_EditFamily == FAMILY_MOVIE && g_Strip.g_StripWindows[STRIP_MOVIE_KEYS].window) Strip_DrawMovieKeys();
 }
 
 void Strip_Install(void) {
   Strip_ResetGeometry();
-  g_StripTex2D.texture = g_StripTex3D.texture = -1;
-  g_StripTex2D.zoom = g_StripTex3D.zoom = 1.0f;
+  g_Strip.g_StripTex2D.texture = g_Strip.g_StripTex3D.texture = -1;
+  g_Strip.g_StripTex2D.zoom = g_Strip.g_StripTex3D.zoom = 1.0f;
   g_ShellSeam.redrawStrips = Strip_RedrawDirty;
 }
 
@@ -256,7 +256,7 @@ static i32 RowCount(void) {
 }
 
 void Strip_CopyKeys2D(void) {
-  if (g_EditSubMode == 4) {
+  if (g_Shell.g_EditSubMode == 4) {
     Obj2Model *m = g_Obj2Slots[0];
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -264,7 +264,7 @@ void Strip_CopyKeys2D(void) {
       const Obj2Track *t = Obj2_Track(m, row->item, m->currentMotion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(ObjKey2));
     }
-  } else if (g_EditSubMode == 10) {
+  } else if (g_Shell.g_EditSubMode == 10) {
     const Bone2Model *m = g_Bone2Slots[0];
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -276,13 +276,13 @@ void Strip_CopyKeys2D(void) {
 }
 
 void Strip_CopyKeys3D(void) {
-  if (g_EditSubMode == 12) {
+  if (g_Shell.g_EditSubMode == 12) {
     const Obj3Set *s = g_Obj3Sets[0];
     if (!s || s->motion < 0 || s->motion >= OBJ3_MOTIONS) return;
     const Obj3Motion &mo = s->motions[s->motion];
     i32 n = mo.keyCount < 0 ? 0 : mo.keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo.keyCount;
     for (i32 r = 0; r < RowCount(); r++) CopyRowKeys(&g_TreeRows.rows[r], mo.keyFrames, n, sizeof(i32));
-  } else if (g_EditSubMode == 18) {
+  } else if (g_Shell.g_EditSubMode == 18) {
     const Model3 *m = Model3_Get(0);
     if (!m || !g_CurModel3) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -311,14 +311,14 @@ void Strip_ResetForTest(void) {
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
   Strip_SetTextColor(255, 255, 255);
   Strip_ResetGeometry();
-  memset(g_StripWindows, 0, sizeof g_StripWindows);
+  memset(g_Strip.g_StripWindows, 0, sizeof g_Strip.g_StripWindows);
   g_StripSeam = StripSeam{};
-  g_StripMotion3Groups = 0;
-  g_StripGroupScroll2D = g_StripGroupScroll3D = 0;
-  g_StripObj2Image = 0;
-  g_StripEffect = StripEffectSource{};
-  g_StripMovie = StripMovieSource{};
-  g_StripTex2D = g_StripTex3D = StripTexView{};
-  g_StripTex2D.texture = g_StripTex3D.texture = -1;
-  g_StripTex2D.zoom = g_StripTex3D.zoom = 1.0f;
+  g_Strip.g_StripMotion3Groups = 0;
+  g_Strip.g_StripGroupScroll2D = g_Strip.g_StripGroupScroll3D = 0;
+  g_Strip.g_StripObj2Image = 0;
+  g_Strip.g_StripEffect = StripEffectSource{};
+  g_Strip.g_StripMovie = StripMovieSource{};
+  g_Strip.g_StripTex2D = g_Strip.g_StripTex3D = StripTexView{};
+  g_Strip.g_StripTex2D.texture = g_Strip.g_StripTex3D.texture = -1;
+  g_Strip.g_StripTex2D.zoom = g_Strip.g_StripTex3D.zoom = 1.0f;
 }

@@ -14,7 +14,7 @@ enum { TITLE_PERIOD = 61, TITLE_TEXT = 600 };
 
 
 struct FrameEntries {
-  // Platform: the view under activation becomes g_ActiveView / g_CurView; the main
+  // Platform: the view under activation becomes g_Shell.g_ActiveView / g_Shell.g_CurView; the main
   // window's title; the full-screen quad's colour (rebuilds the quad).
   void (*findActiveView)(void);
   void (*setMainTitle)(const char *text);
@@ -43,15 +43,15 @@ struct TitleDoc {
 // " %s   %s ( Ver %4.3f )", " %s   %s" or " %s", bounded to size.
 void Title_Format(char *out, size_t size, const char *caption, const TitleDoc *doc);
 // The document the title names in a family and sub-mode (preview: the model of slot 0 with
-// polygons, its version only for a .kzp; 2D: the object model of g_Cur2DSlot in sub-mode 4, the
-// bone model in 6..10; 3D: the object set of g_CurSlot in 12, the current model in 14..18;
+// polygons, its version only for a .kzp; 2D: the object model of g_Sel.g_Cur2DSlot in sub-mode 4, the
+// bone model in 6..10; 3D: the object set of g_Sel.g_CurSlot in 12, the current model in 14..18;
 // effect, collision, movie: the scene entry; 2D map and program: the caption only).
 TitleDoc Title_DocOf(u32 family, u32 subMode);
 // Counts a pass; every 61st sets the title of the current family. True when it was set.
 bool App_TickTitle(void);
 
 // [SECTION] parts of the update
-// The 2D list box's selection into g_ListSelMirror (a negative answer reads as unselected).
+// The 2D list box's selection into g_Shell.g_ListSelMirror (a negative answer reads as unselected).
 void App_MirrorListSelection(void);
 // Step 16: camera and lights of the frame for the current family.
 void App_SetFrameCameraAndLights(void);

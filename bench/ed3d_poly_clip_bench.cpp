@@ -24,9 +24,9 @@ namespace {
 // between 0 and 1 by row; in slot 0 with the 3D editor current when slot0, else a free model.
 Model3 *Grid(i32 quads, bool slot0) {
   i32 cols = 250, rows = quads / cols;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_Sel.g_CurSlot = 0;
   g_EditorMode = 1;
   g_ModelAllocArrays = 1;
   Model3 *m = nullptr;
@@ -63,8 +63,8 @@ Model3 *Grid(i32 quads, bool slot0) {
 }
 
 void AllFaces(const Model3 *m, u32 flag) {
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = flag;
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = flag;
 }
 
 // Times op on a fresh copy of the grid of `quads`; the mean milliseconds per run go into the
@@ -91,7 +91,7 @@ const i32 kFull = 65000, kHalf = 30000;
 void BM_SelectGroup(benchmark::State &s) {
   Run(s, "group selection", 5, kFull, [](Model3 *m) {
     Ed3D_SelectGroupFaces(m, 1);
-    return g_PolySelFaces[0];
+    return g_Sel.g_PolySelFaces[0];
   });
 }
 

@@ -25,9 +25,9 @@ namespace {
 // UV per position, normals computed; the 3D editor current.
 Model3 *Grid(i32 quads) {
   i32 cols = 250, rows = quads / cols;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_Sel.g_CurSlot = 0;
   g_EditorMode = 1;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
@@ -55,16 +55,16 @@ Model3 *Grid(i32 quads) {
 
 // Every `step`-th face (with its vertices) or every other vertex selected.
 void Select(const Model3 *m, u32 mode, i32 step) {
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  g_PolySelectMode = mode;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  g_Sel.g_PolySelectMode = mode;
   if (mode == 0) {
-    for (i32 i = 0; i < m->positionCount; i += 2) g_PolySelVerts[i] = 1;
+    for (i32 i = 0; i < m->positionCount; i += 2) g_Sel.g_PolySelVerts[i] = 1;
     return;
   }
   for (i32 i = 0; i < m->polygonCount; i += step) {
-    g_PolySelFaces[i] = 1;
-    for (u32 j = 0; j < 4; j++) g_PolySelVerts[m->polygons[i].corners[j].vertex] = 1;
+    g_Sel.g_PolySelFaces[i] = 1;
+    for (u32 j = 0; j < 4; j++) g_Sel.g_PolySelVerts[m->polygons[i].corners[j].vertex] = 1;
   }
 }
 

@@ -99,9 +99,9 @@ void CountView(benchmark::State &state, const std::string &label, const char *vi
 // [SECTION] 3D
 // Rows of 250 quads in z = 0 plus a ripple in y, 128 bones in chains of 16, every vertex bound.
 Model3 *Grid3(i32 quads, u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
+  g_Sel.g_CurSlot = 0;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
@@ -110,7 +110,7 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
   BenchGrid_Bones(m);
   App_AllocWorkArrays();
-  ViewRecord *v = g_Views[subMode];
+  ViewRecord *v = g_Shell.g_Views[subMode];
   const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
   for (u32 i = 0; i < 4; i++) {
     v[i].inUse = 1;
@@ -121,13 +121,13 @@ Model3 *Grid3(i32 quads, u32 subMode) {
     v[i].h = 1024;
     v[i].zoom = 0.5f;   // 20 pixels a unit: the 25 x 26 units of the largest grid fit
   }
-  g_ViewCount[subMode] = 4;
-  g_ActiveView = 1;
-  g_CurBoneIndex = kBoundBone;
+  g_Shell.g_ViewCount[subMode] = 4;
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_CurBoneIndex = kBoundBone;
   App_RefreshCurrentPointers();
   Object_UpdateFrame();
-  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
   return m;
 }
 
@@ -158,16 +158,16 @@ void BM_Overlay3D(benchmark::State &state) {
   i32 quads = (i32)state.range(1);
   InstallCounter();
   Grid3(quads, mode.subMode);
-  g_PolySelectMode = mode.selectMode;
-  g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
   g_Mode3 = &mode;
   std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
   static const char *const kViewNames[4] = {"main", "front", "top", "side"};
   for (auto _ : state) {
     g_Table[label].clear();
     for (u32 d = 0; d < 4; d++) {
-      g_DrawView = d;
-      g_CurView = &g_Views[mode.subMode][d];
+      g_Shell.g_DrawView = d;
+      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d];
       CountView(state, label, kViewNames[d], DrawMode3);
     }
   }
@@ -180,8 +180,8 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   const i32 cols = 255;
   g_MaxVertices = 65535;
   g_MaxPolygons = 65000;
-  g_EditFamily = FAMILY_2D_MODEL;
-  g_EditSubMode = subMode;
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
   Bone2_FreeAll();
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
@@ -209,14 +209,14 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
     m->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
   }
   App_AllocWorkArrays();
-  g_Views[subMode][0].inUse = 1;
-  g_ViewCount[subMode] = 1;
-  g_DrawView = g_ActiveView = 0;
-  g_CurView = &g_Views[subMode][0];
-  g_CurBoneIndex = kBoundBone;
+  g_Shell.g_Views[subMode][0].inUse = 1;
+  g_Shell.g_ViewCount[subMode] = 1;
+  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
+  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
+  g_Sel.g_CurBoneIndex = kBoundBone;
   App_RefreshCurrentPointers();
-  for (i32 i = 0; i < m->vertexCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
   return m;
 }
 
@@ -239,8 +239,8 @@ void BM_Overlay2D(benchmark::State &state) {
   i32 rows = (i32)state.range(1);
   InstallCounter();
   Grid2(rows, mode.subMode);
-  g_PolySelectMode = mode.selectMode;
-  g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
   std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
   for (auto _ : state) {
     g_Table[label].clear();

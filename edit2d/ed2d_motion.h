@@ -6,7 +6,7 @@
 //
 // Globals owned here: g_Ed2DMotion (the sub-mode's editor object) and g_Ed2DMotionOps (the
 // one platform call of its own: making its windows). The other control calls are the 2D
-// family's generic ones in g_Ed2DObjOps (ed2d_object.h). Edits do nothing while g_Playing is
+// family's generic ones in g_Ed2DObjOps (ed2d_object.h). Edits do nothing while g_Shell.g_Playing is
 // 1, without a model, with bone 0 current, or with no key where one is needed.
 #pragma once
 #include "edit2d/ed2d.h"

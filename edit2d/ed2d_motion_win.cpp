@@ -25,7 +25,7 @@ static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
   static const DLGPROC kProcs[ED2D_MOT_WIN_KINDS] = {Ed2D_MotionDlgProc, Ed2D_MotionKeyDlgProc,
                                                      Ed2D_MotionListDlgProc};
   if (kind >= ED2D_MOT_WIN_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kNames[kind], (HWND)g_Shell.g_MainWindowHandle, kProcs[kind], 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -43,7 +43,7 @@ void Ed2D_MotionInstallWin(void) { g_Ed2DMotionOps.createWindow = CreateWindow2D
 // Windows going away leave the panel tables and the strip dispatcher (the generic destroy
 // of g_Ed2DObjOps only knows the object sub-mode's).
 static void Forget(HWND dlg) {
-  if (g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
+  if (g_Strip.g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
   if (g_WheelPanels[KEY_PANEL_SLOT] == dlg) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
   if (g_DialogPanels[LIST_PANEL_SLOT] == dlg) g_DialogPanels[LIST_PANEL_SLOT] = nullptr;
 }

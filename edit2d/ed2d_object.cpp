@@ -37,13 +37,13 @@ static i32 ObjectCount(const Obj2Model *m) {
 
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m) {
-  i32 o = (i32)g_CurPartIndex;
+  i32 o = (i32)g_Sel.g_CurPartIndex;
   if (!m || o <= 0 || o >= ObjectCount(m)) return nullptr;
   if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
   return Obj2_Track(m, o, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Playing != 1 && Model() != nullptr; }
+static bool Editable(void) { return g_Shell.g_Playing != 1 && Model() != nullptr; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -86,10 +86,10 @@ static void CreateWindows(void) {
   i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
   if (!e.listDlg) {
     // The list's first messages pick its caret line as the current object: keep the indices.
-    u32 bone = g_CurBoneIndex, part = g_CurPartIndex;
+    u32 bone = g_Sel.g_CurBoneIndex, part = g_Sel.g_CurPartIndex;
     e.listDlg = Create(ED2D_OBJ_WIN_LIST, sw - 356, 47, 356, 573);
-    g_CurBoneIndex = bone;
-    g_CurPartIndex = part;
+    g_Sel.g_CurBoneIndex = bone;
+    g_Sel.g_CurPartIndex = part;
     e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
     e.parentCombo = Control(e.listDlg, ED2D_OBJ_LIST_PARENT);
   }
@@ -119,7 +119,7 @@ static void CreateWindows(void) {
 void Ed2D_ObjInit(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
-  g_CurPartIndex = 1;
+  g_Sel.g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   Model3_FreeAllSlots();
@@ -134,11 +134,11 @@ void Ed2D_ObjInit(void) {
   e.lastFrame = -1;
   e.lastMotion = 0;
   SetNewKeyValues(&e.clipboard);
-  g_StripObj2Image = 0;
-  ViewRecord &v = g_Views[SUB_2D_OBJECT][0];
+  g_Strip.g_StripObj2Image = 0;
+  ViewRecord &v = g_Shell.g_Views[SUB_2D_OBJECT][0];
   v.panX = -160.0f;
   v.panY = -120.0f;
-  g_StripGeo.margin = 0;
+  g_Strip.g_StripGeo.margin = 0;
   App_RefreshCurrentPointers();
   CreateWindows();
   Tree_BuildRowsObjects2D();
@@ -147,7 +147,7 @@ void Ed2D_ObjInit(void) {
 
 void Ed2D_ObjLeave(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   Obj2_FreeAll();
   e.imageList = nullptr;   // a control of the template: it goes with its dialog
   DestroyWindow2D(&e.imageDlg);
@@ -174,7 +174,7 @@ void Ed2D_ObjUpdate(void) {
 }
 
 void Ed2D_ObjDraw(void) {
-  if (g_Playing != 1) View_Draw2DGrid();
+  if (g_Shell.g_Playing != 1) View_Draw2DGrid();
   // The family's update places the model at (320, 240) again before the next frame.
   if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
 }
@@ -191,7 +191,7 @@ static bool LeftAlone(void) {
 }
 
 void Ed2D_ObjDragKey(f32 dx, f32 dy) {
-  if (!Editable() || g_CurPartIndex < 1) return;
+  if (!Editable() || g_Sel.g_CurPartIndex < 1) return;
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k || (dx == 0.0f && dy == 0.0f)) return;
   switch (g_Ed2DObj.tool) {
@@ -225,7 +225,7 @@ bool Ed2D_ObjCreateKey(void) {
   ObjKey2 k;
   SetNewKeyValues(&k);
   if (t->count > 0 && t->keys) {
-    i32 o = (i32)g_CurPartIndex;
+    i32 o = (i32)g_Sel.g_CurPartIndex;
     Obj2_UpdateKeyIndices(0);
     Obj2Part *p = &m->parts[o];
     Obj2_EvalKey(0, o, p->keyIndex, p->fraction);
@@ -336,15 +336,15 @@ void Ed2D_ObjPlay(void) {
   if (!m) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
-  if (g_Playing != 1) e.playStart = m->currentFrame;
+  if (g_Shell.g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   e.stripRefresh = 1;
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Ed2D_ObjStop(void) {
   Obj2Model *m = Model();
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   if (m) m->currentFrame = g_Ed2DObj.playStart;
   Obj2_UpdateKeyIndices(0);
   g_Ed2DObj.stripRefresh = 1;

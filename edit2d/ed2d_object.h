@@ -7,7 +7,7 @@
 //
 // Globals owned here: g_Ed2DObj (the sub-mode's editor object) and g_Ed2DObjOps (its
 // platform calls; the Windows side, ed2d_object_win.cpp, fills them, native tests install
-// fakes; an empty entry does nothing). Every edit returns at once while g_Playing is 1.
+// fakes; an empty entry does nothing). Every edit returns at once while g_Shell.g_Playing is 1.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"

@@ -44,9 +44,9 @@ static void AfterStructureChange(void) {
 
 // [SECTION] image dialog
 static void ShowImage(void) {
-  g_StripObj2Image = g_Ed2DObj.curImage;
+  g_Strip.g_StripObj2Image = g_Ed2DObj.curImage;
   Obj2_CopyImagePixels(0, g_Ed2DObj.curImage);
-  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
 }
 
 // An image whose file could not be read leaves no trace: no record, no name.
@@ -58,12 +58,12 @@ static void DropImage(Obj2Model *m, i32 n) {
 
 static void AddImage(void) {
   Obj2Model *m = Model();
-  if (!m || g_Playing == 1) return;
+  if (!m || g_Shell.g_Playing == 1) return;
   if (m->imageCount >= OBJ2_MAX_IMAGES) {
     Lib_ErrorBox(kNoMoreImages);
     return;
   }
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
   if (!name || !name[0]) {
     Timer_Reset();
     return;
@@ -99,7 +99,7 @@ void Ed2D_ObjImgCommand(u32 id) {
   switch (id) {
     case ED2D_OBJ_IMG_ADD: AddImage(); break;
     case ED2D_OBJ_IMG_APPLY: {
-      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      ObjKey2 *k = g_Shell.g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k && e.curImage < (Model() ? Model()->imageCount : 0)) {
         k->image = e.curImage;
         Edited();
@@ -158,7 +158,7 @@ void Ed2D_ObjImgTick(void) {
 static void ApplyValues(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   void *d = e.valuesDlg;
-  if (g_Playing == 1 || !Model() || g_CurPartIndex < 1) return;
+  if (g_Shell.g_Playing == 1 || !Model() || g_Sel.g_CurPartIndex < 1) return;
   static const u32 kFields[5] = {ED2D_OBJ_X, ED2D_OBJ_Y, ED2D_OBJ_ANGLE, ED2D_OBJ_SCALE_X, ED2D_OBJ_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
@@ -200,7 +200,7 @@ void Ed2D_ObjDlgCommand(u32 id) {
     case ED2D_OBJ_TOOL_SCALE: SetTool(2); break;
     case ED2D_OBJ_APPLY: ApplyValues(); break;
     case ED2D_OBJ_SHOWN: {
-      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      ObjKey2 *k = g_Shell.g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k) {
         k->shown = k->shown == 1 ? 0u : 1u;
         Edited();
@@ -278,7 +278,7 @@ static void SelectRowOf(i32 object) {
 
 static void ApplyObject(void) {
   Obj2Model *m = Model();
-  i32 c = (i32)g_CurPartIndex;
+  i32 c = (i32)g_Sel.g_CurPartIndex;
   if (!m || c <= 0 || c >= ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
@@ -301,18 +301,18 @@ void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
   i32 caret = e.objectList && g_Ed2DObjOps.listCaret ? g_Ed2DObjOps.listCaret(e.objectList) : -1;
-  if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_CurPartIndex) {
-    g_CurPartIndex = (u32)caret;
+  if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
+    g_Sel.g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
     App_RefreshCurrentPointers();
     Ed2D_RefreshObjectLists();
   }
-  if (!m || g_Playing == 1) return;
+  if (!m || g_Shell.g_Playing == 1) return;
   if (id == ED2D_OBJ_LIST_ADD) {
     i32 o = Ed2D_AddObject(0);
     if (o < 0) return;
     Obj2_FreshTracks(m);
-    g_CurPartIndex = (u32)o;
+    g_Sel.g_CurPartIndex = (u32)o;
     Edited();
     AfterStructureChange();
     SelectRowOf(o);
@@ -326,7 +326,7 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_CurPartIndex < ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_CurPartIndex]);
+  if (m && (i32)g_Sel.g_CurPartIndex < ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_Sel.g_CurPartIndex]);
 }
 
 // [SECTION] motion list
@@ -436,7 +436,7 @@ static void ClickRow(i32 x) {
   const HierRow &row = g_TreeRows.rows[r];
   g_TreeRows.current = r;
   if (row.item < 0 || row.item >= ObjectCount(m)) return;
-  g_CurPartIndex = (u32)row.item;
+  g_Sel.g_CurPartIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;
   App_RefreshCurrentPointers();
@@ -459,5 +459,5 @@ void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, ki
 void Ed2D_ObjKeyIdle(void) {
   if (g_Ed2DObj.stripRefresh != 1) return;
   g_Ed2DObj.stripRefresh = 0;
-  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
 }

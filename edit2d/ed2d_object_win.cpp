@@ -38,7 +38,7 @@ static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
   static const DLGPROC kProcs[ED2D_OBJ_WIN_KINDS] = {ListDlgProc, ImageDlgProc, ValuesDlgProc, KeyDlgProc,
                                                      MotionDlgProc};
   if (kind >= ED2D_OBJ_WIN_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_Shell.g_MainWindowHandle, kProcs[kind], 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -50,8 +50,8 @@ static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
 
 static void Destroy(void *window) {
   HWND w = (HWND)window;
-  if (g_StripWindows[STRIP_OBJ2_KEYS].window == window) Strip_Unregister(STRIP_OBJ2_KEYS);
-  if (g_StripWindows[STRIP_OBJ2_IMAGE].window == window) Strip_Unregister(STRIP_OBJ2_IMAGE);
+  if (g_Strip.g_StripWindows[STRIP_OBJ2_KEYS].window == window) Strip_Unregister(STRIP_OBJ2_KEYS);
+  if (g_Strip.g_StripWindows[STRIP_OBJ2_IMAGE].window == window) Strip_Unregister(STRIP_OBJ2_IMAGE);
   if (g_WheelPanels[KEY_PANEL_SLOT] == w) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
   WinOrder_Leave(w);
   DestroyWindow(w);
@@ -90,7 +90,7 @@ static void ListMarkOnly(void *list, i32 line) {
   SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
 }
 static bool IsChecked(void *dlg, u32 id) { return IsDlgButtonChecked((HWND)dlg, (int)id) == BST_CHECKED; }
-static void Activate(void *window) { SetActiveWindow(window ? (HWND)window : (HWND)g_MainWindowHandle); }
+static void Activate(void *window) { SetActiveWindow(window ? (HWND)window : (HWND)g_Shell.g_MainWindowHandle); }
 
 void Ed2D_ObjInstallWin(void) {
   Ed2DObjOps &o = g_Ed2DObjOps;
@@ -146,7 +146,7 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
     case WM_SIZE:
       if (e.imageDlg == dlg) RegisterStrip(dlg, ED2D_OBJ_WIN_IMAGE);
       return FALSE;
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1; return FALSE;
     default:
       if (e.imageDlg == dlg) Ed2D_ObjImgTick();
       return FALSE;

@@ -1,7 +1,7 @@
 // The 2D model family's rows: the family row that the shell calls and one row per sub-mode
 // holding the Part's dispatch table. The family row's enter, leave, update, draws, command and
 // list refresh are the family shell's (ed2d_shell.cpp), which call the sub-mode's own cells in
-// turn; the mouse cells pass the call to the row of g_EditSubMode.
+// turn; the mouse cells pass the call to the row of g_Shell.g_EditSubMode.
 #include "edit2d/ed2d_rows.h"
 
 #include "app/current.h"
@@ -17,7 +17,7 @@
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed2D_SubModeRow(void) {
-  u32 i = g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
+  u32 i = g_Shell.g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
   return i < ED2D_SUB_MODE_ROWS ? &g_Ed2DSubModeRows[i] : nullptr;
 }
 

@@ -31,7 +31,7 @@ static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
   static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc,
                                                  Ed2D_PolyDlgProc, Ed2D_WeightDlgProc};
   if (kind >= ED2D_WIN_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_MainWindowHandle, kProcs[kind], 0);
+  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_Shell.g_MainWindowHandle, kProcs[kind], 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -81,7 +81,7 @@ static bool ChooseColour(f32 rgb[3]) {
 }
 
 static void ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 void Ed2D_InstallWin(void) {
@@ -126,7 +126,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       if (e.panel && e.panelRefresh == 1) {
         e.panelRefresh = 0;
         for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
-          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_EditSubMode);
+          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode);
       }
       return FALSE;
   }
@@ -159,7 +159,7 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 // The group dialog: the commands with the group list's current row, the tick's mirror, and the
 // swatch strip at its left (the dispatcher paints it from the model).
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
+  Panel_StorePosition(dlg, &g_Options.g_Group2DDlg.x, &g_Options.g_Group2DDlg.y);
   switch (msg) {
     case WM_INITDIALOG: {
       SetTimer(dlg, 1, 50, nullptr);
@@ -180,10 +180,10 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       Ed2D_GroupDlgCommand(id, row);
       return TRUE;
     }
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
-      if (g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
+      if (g_Strip.g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
       return FALSE;
     default: Ed2D_GroupDlgTick(); return FALSE;
   }

@@ -18,7 +18,7 @@ enum { WEIGHT_PANEL_SLOT = 4 };   // the weight panel's place among the dialog-m
 
 // [SECTION] platform calls
 static void *CreateWeightPanel(i32 x, i32 y, i32 w, i32 h) {
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "3D_WEIGHT_DLG", (HWND)g_MainWindowHandle,
+  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "3D_WEIGHT_DLG", (HWND)g_Shell.g_MainWindowHandle,
                                 Ed3D_WeightDlgProc, 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
@@ -69,7 +69,7 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_BoneListDirty = 1;
+      g_Sel.g_BoneListDirty = 1;
       return TRUE;
     case WM_NOTIFY: {
       char text[ED3D_TREE_TEXT];

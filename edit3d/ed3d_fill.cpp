@@ -162,14 +162,14 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
 
 void Ed3D_FillParentBoneList(void) {
   if (!g_CurModel3) return;
-  Ed3D_ParentBoneLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Ed3D_ParentBoneLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
   Put(g_Ed3D.boneList, ED3D_LIST_MULTI);
   Ed3D_FillParentBoneCombo();
 }
 
 void Ed3D_FillParentBoneCombo(void) {
   if (!g_CurModel3) return;
-  Ed3D_ParentComboLines(g_CurModel3, g_CurBoneIndex, &s_Lines);
+  Ed3D_ParentComboLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
   Put(g_Ed3D.parentCombo, ED3D_LIST_COMBO);
 }
 
@@ -191,18 +191,18 @@ void Ed3D_FillBoneTree(void) {
   const Model3 *m = g_CurModel3;
   if (!m) return;
   // Deleting the items notifies the panel of selection changes; the current bone stays.
-  u32 bone = g_CurBoneIndex;
+  u32 bone = g_Sel.g_CurBoneIndex;
   if (e.boneTree && g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.boneTree);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(b);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   if (bone < MODEL3_BONES && e.treeItems[bone] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.boneTree, e.treeItems[bone]);
 }
 
 void Ed3D_FillGroupList(void) {
   if (!g_CurModel3) return;
-  Ed3D_GroupListLines(g_CurModel3, g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
+  Ed3D_GroupListLines(g_CurModel3, g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
   Put(g_Ed3D.group.list, ED3D_LIST_GROUPS);
   Ed3D_FillTextureCombo();
   Ed3D_FillDisplacementCombo();
@@ -211,7 +211,7 @@ void Ed3D_FillGroupList(void) {
 void Ed3D_FillTextureCombo(void) {
   const Model3 *m = g_CurModel3;
   if (!m) return;
-  i32 tex = g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_CurGroupIndex].texture : -1;
+  i32 tex = g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_Sel.g_CurGroupIndex].texture : -1;
   Ed3D_TextureComboLines(m, tex, &s_Lines);
   Put(g_Ed3D.group.textureCombo, ED3D_LIST_COMBO);
 }
@@ -225,7 +225,7 @@ void Ed3D_FillDisplacementCombo(void) {
 
 void Ed3D_FillGroupDisplayCombo(void) {
   if (!g_CurModel3) return;
-  Ed3D_GroupDisplayLines(g_CurModel3, g_CurGroupIndex, &s_Lines);
+  Ed3D_GroupDisplayLines(g_CurModel3, g_Sel.g_CurGroupIndex, &s_Lines);
   Put(g_Ed3D.group.displayCombo, ED3D_LIST_COMBO);
 }
 
@@ -238,7 +238,7 @@ void Ed3D_DocumentChanged(void) {
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   // A layer or an undo step may have fewer groups than the one before.
-  if (m && g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_CurGroupIndex = 0;
+  if (m && g_Sel.g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_Sel.g_CurGroupIndex = 0;
   s_FollowOnly = true;
   Ed3D_FillGroupList();
   Ed3D_FillGroupDisplayCombo();
@@ -256,7 +256,7 @@ void Ed3D_DocumentChanged(void) {
 void Ed3D_RefreshLists(void) {
   App_RefreshCurrentPointers();
   g_PolyDlgRefresh = 1;
-  g_BoneListDirty = 1;
+  g_Sel.g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();
   Ed3D_FillTextureList();
@@ -264,7 +264,7 @@ void Ed3D_RefreshLists(void) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_MotionRefreshLists();
-  if (g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
+  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
   else Tree_BuildRowsBones3D();
   Undo_FillList();
 }

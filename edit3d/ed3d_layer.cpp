@@ -9,13 +9,13 @@
 
 void Ed3D_ShowCurrentLayerOnly(void) {
   for (i32 n = 0; n < ED3D_LAYERS; n++)
-    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_CurSlot ? 1 : 0);
+    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_Sel.g_CurSlot ? 1 : 0);
 }
 
 void Ed3D_SelectLayer(i32 n) {
   if (n < 0 || n >= ED3D_LAYERS) return;
-  Object_SetVisible(Object_Get((i32)g_CurSlot), 0);
-  g_CurSlot = (u32)n;
+  Object_SetVisible(Object_Get((i32)g_Sel.g_CurSlot), 0);
+  g_Sel.g_CurSlot = (u32)n;
   App_RefreshCurrentPointers();
   UndoHistory *h = Undo_Current();
   if (!Undo_HasSteps(h)) {
@@ -25,7 +25,7 @@ void Ed3D_SelectLayer(i32 n) {
     g_ModelAllocArrays = 0;
     ObjectInit(n);
     App_RefreshCurrentPointers();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
     Undo_Push(h);
   }
   // The layer's model is always the snapshot of its current step after a switch.
@@ -41,4 +41,4 @@ bool Ed3D_LayerCommand(u32 id) {
   return true;
 }
 
-u32 Ed3D_LayerCheckedButton(void) { return ED3D_BTN_LAYER_FIRST + g_CurSlot; }
+u32 Ed3D_LayerCheckedButton(void) { return ED3D_BTN_LAYER_FIRST + g_Sel.g_CurSlot; }

@@ -38,7 +38,7 @@ static void Put(void *control, u32 kind) {
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
 
 static void SetTool(u32 tool) {
-  g_MotionEditOp = tool;
+  g_Sel.g_MotionEditOp = tool;
   Ed3DObjMotionEditor.firstField = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
   App_MarkAllRedraw();
@@ -179,7 +179,7 @@ bool Ed3D_ObjRemove(i32 o) {
     s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
   }
   ClearPlace(s, n - 1);
-  if ((i32)g_CurPartIndex >= ObjectCount(s)) g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  if ((i32)g_Sel.g_CurPartIndex >= ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)(ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -194,7 +194,7 @@ bool Ed3D_ObjAddFile(const char *path) {
   }
   ClearPlace(s, n);
   if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
-  g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  g_Sel.g_CurPartIndex = (u32)(ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -214,7 +214,7 @@ bool Ed3D_ObjReplaceFile(const char *path) {
 }
 
 static const char *AskKzp(void) {
-  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "KZPファイルを、選択して下さい", "");
+  const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "KZPファイルを、選択して下さい", "");
   return file && file[0] ? file : nullptr;
 }
 
@@ -222,9 +222,9 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
   if (!s) return;
-  if (caretLine >= 0 && caretLine < ObjectCount(s)) g_CurPartIndex = (u32)caretLine;
-  if ((i32)g_CurPartIndex != e.seenObject) {
-    e.seenObject = (i32)g_CurPartIndex;
+  if (caretLine >= 0 && caretLine < ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)caretLine;
+  if ((i32)g_Sel.g_CurPartIndex != e.seenObject) {
+    e.seenObject = (i32)g_Sel.g_CurPartIndex;
     RowFollows(e.seenObject);
     Ed3D_ObjMotionRefreshLists();
   }
@@ -249,7 +249,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
     case IDC_OLIST_APPLY: Ed3D_ObjSetParent(comboLine); break;
     default: break;
   }
-  e.seenObject = (i32)g_CurPartIndex;
+  e.seenObject = (i32)g_Sel.g_CurPartIndex;
 }
 
 void Ed3D_ObjTreeSelect(const char *text) {
@@ -257,7 +257,7 @@ void Ed3D_ObjTreeSelect(const char *text) {
   if (!s || !text) return;
   for (i32 o = 0; o < ObjectCount(s); o++)
     if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
-      g_CurPartIndex = (u32)o;
+      g_Sel.g_CurPartIndex = (u32)o;
       Ed3DObjMotionEditor.seenObject = o;
       Ed3DObjMotionEditor.listRefresh = 1;
       RowFollows(o);

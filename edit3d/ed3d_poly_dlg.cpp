@@ -44,7 +44,7 @@ void Ed3D_PolyCloseDialogs(void) {
 
 // [SECTION] steps
 static void Record(Model3 *m, const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
   m->changed = 1;
   Undo_Push(Undo_Current());
@@ -61,20 +61,20 @@ static void Run(Model3 *m, bool done, const char *label) {
 // are saved with the model, so it differs from its file now (but no drag step is due).
 static void Toggle(u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
-  g_DocChanged[DOC_MODEL3] = 1;
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, *flag ? on : off);
+  g_Shell.g_DocChanged[DOC_MODEL3] = 1;
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, *flag ? on : off);
   g_PolyDlgRefresh = 1;
   App_MarkAllRedraw();
 }
 
 static void SelectTool(u32 tool) {
-  g_PolyTool = tool;
+  g_Sel.g_PolyTool = tool;
   g_PolyDlgRefresh = 1;
 }
 
 // Curved surfaces on the current layer: the model tessellated and stored back into its slot.
 static void Curve(Model3 *m) {
-  i32 slot = (i32)g_CurSlot;
+  i32 slot = (i32)g_Sel.g_CurSlot;
   if (Pn_TessellateModel(slot) && Pn_StoreWorkModel(slot)) {
     // The polygons are all new: no old selection applies to them.
     App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
@@ -84,7 +84,7 @@ static void Curve(Model3 *m) {
 }
 
 static void AddFile(void) {
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!name || !name[0]) return;
   if (!Ed3D_PolyMergeFile(name)) return;
   char label[UNDO_LABEL];
@@ -123,18 +123,18 @@ static bool Operation(Model3 *m, u32 id) {
     case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m), "面撤去 ( モデリング )"); return true;
     case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m), "最適化 ( モデリング )"); return true;
     case IDC_POLY_MERGE: {
-      bool faces = g_PolySelectMode == 1;
+      bool faces = g_Sel.g_PolySelectMode == 1;
       Run(m, Ed3D_PolyMerge(m), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
     }
     case IDC_POLY_EXTRUDE: {
-      bool done = Ed3D_PolyExtrude(m, g_LastViewZoom);
-      if (done) g_PolyTool = POLY_TOOL_MOVE;
+      bool done = Ed3D_PolyExtrude(m, g_Shell.g_LastViewZoom);
+      if (done) g_Sel.g_PolyTool = POLY_TOOL_MOVE;
       Run(m, done, "面押出し ( モデリング )");
       return true;
     }
     case IDC_POLY_CREATE:
-      g_FreeCreateCount = 0;
+      g_Sel.g_FreeCreateCount = 0;
       Run(m, Ed3D_PolyCreateFace(m), "作成 ( モデリング )");
       return true;
     case IDC_POLY_ROTATE_COLOURS:
@@ -175,8 +175,8 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(); return true;
     case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(); return true;
     case IDC_POLY_FREE:
-      g_PolyTool = POLY_TOOL_FREE;
-      g_FreeCreateCount = 0;
+      g_Sel.g_PolyTool = POLY_TOOL_FREE;
+      g_Sel.g_FreeCreateCount = 0;
       g_PolyDlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -185,7 +185,7 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_FACE_NO:
     case IDC_POLY_POLYGONISE: return true;
     case IDC_POLY_VERTEX_NO:
-      g_PolyVertexNo += 1;
+      g_Sel.g_PolyVertexNo += 1;
       g_PolyDlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -194,8 +194,8 @@ static bool Setting(Model3 *m, u32 id) {
       Toggle(&m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
     case IDC_POLY_EDGES: Toggle(&m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
-    case IDC_POLY_NO_AUTO_PICK: g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
-    case IDC_POLY_SHOW_NORMALS: g_PolyShowNormals = g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_NO_AUTO_PICK: g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_SHOW_NORMALS: g_Sel.g_PolyShowNormals = g_Sel.g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     default: return false;
   }

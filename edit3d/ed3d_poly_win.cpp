@@ -22,8 +22,8 @@ static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 // [SECTION] platform calls
 static void *Create(u32 which, i32 x, i32 y, i32 w, i32 h) {
   HWND dlg = which == POLY_DLG_MAIN
-                 ? CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_POLY), (HWND)g_MainWindowHandle, Ed3D_PolyDlgProc, 0)
-                 : CreateDialogParamA(Instance(), "POLY_NUM_DLG", (HWND)g_MainWindowHandle, Ed3D_PolyNumDlgProc, 0);
+                 ? CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_POLY), (HWND)g_Shell.g_MainWindowHandle, Ed3D_PolyDlgProc, 0)
+                 : CreateDialogParamA(Instance(), "POLY_NUM_DLG", (HWND)g_Shell.g_MainWindowHandle, Ed3D_PolyNumDlgProc, 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -62,14 +62,14 @@ static void Refresh(HWND dlg) {
   const Model3 *m = g_CurModel3;
   if (!g_PolyDlg || !m || g_PolyDlgRefresh != 1) return;
   g_PolyDlgRefresh = 0;
-  g_StripDirty[0] = 1;
+  g_Shell.g_StripDirty[0] = 1;
   static const u32 kPushLike[] = {1155, 1186, 1141, 1140, 1145, 1148, 1146, 1143, 1184, 1185, 1152, 1142,
                                   1153, 1173, 1174, 1165, 1168, 1169, 1170, 1171, 1172, 1176, 1177};
   for (u32 id : kPushLike) Check(dlg, id, false);
-  Check(dlg, g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
+  Check(dlg, g_Sel.g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
   u32 mode = Ed3DPolyEditor.moveMode;
   CheckRadioButton(dlg, IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_AXIS, (int)(IDC_POLY_MOVE_VIEW + (mode < 3 ? mode : 0)));
-  switch (g_PolyTool) {
+  switch (g_Sel.g_PolyTool) {
     case POLY_TOOL_MOVE: Check(dlg, IDC_POLY_MOVE, true); break;
     case POLY_TOOL_ROTATE: Check(dlg, IDC_POLY_ROTATE, true); break;
     case POLY_TOOL_SCALE: Check(dlg, IDC_POLY_SCALE, true); break;
@@ -78,8 +78,8 @@ static void Refresh(HWND dlg) {
     default: break;
   }
   WriteColourBoxes(dlg);
-  Check(dlg, IDC_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
-  Check(dlg, IDC_POLY_SHOW_NORMALS, g_PolyShowNormals != 0);
+  Check(dlg, IDC_POLY_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
+  Check(dlg, IDC_POLY_SHOW_NORMALS, g_Sel.g_PolyShowNormals != 0);
   Check(dlg, IDC_POLY_AUTO_NORMALS, m->autoNormals != 0);
   Check(dlg, IDC_POLY_VERTEX_COLOURS, m->vertexColorMode != 0);
   Check(dlg, IDC_POLY_LIGHT, m->lighting != 0);
@@ -112,7 +112,7 @@ static void ChooseColour(HWND dlg) {
   static COLORREF s_custom[16];
   CHOOSECOLORA cc = {};
   cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.hwndOwner = (HWND)g_Shell.g_MainWindowHandle;
   cc.rgbResult = RGB(g_PolyColour[0], g_PolyColour[1], g_PolyColour[2]);
   cc.lpCustColors = s_custom;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;

@@ -1,7 +1,7 @@
 // The 3D model family's rows: the family row that the shell calls, and one row per sub-mode
 // holding the sub-mode editors' handlers. The family row's enter, leave, update, scene draw
 // and list refresh are the family shell's (ed3d_shell.cpp, ed3d_fill.cpp), which call the
-// sub-mode's own cells in turn; every other cell passes the call to the row of g_EditSubMode.
+// sub-mode's own cells in turn; every other cell passes the call to the row of g_Shell.g_EditSubMode.
 #include "edit3d/ed3d_rows.h"
 
 #include "app/drag_anchors.h"
@@ -16,7 +16,7 @@
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed3D_SubModeRow(void) {
-  u32 i = g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
+  u32 i = g_Shell.g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
   return i < ED3D_SUB_MODE_ROWS ? &g_Ed3DSubModeRows[i] : nullptr;
 }
 

@@ -22,7 +22,7 @@ static void RegisterPreview(HWND dlg) {
 
 static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
   bool image = which == TEX_PANEL_IMAGE;
-  HWND dlg = CreateDialogParamA(Instance(), image ? "3D_TEX_IMAGE_DLG" : "3D_TEX_DLG", (HWND)g_MainWindowHandle,
+  HWND dlg = CreateDialogParamA(Instance(), image ? "3D_TEX_IMAGE_DLG" : "3D_TEX_DLG", (HWND)g_Shell.g_MainWindowHandle,
                                 image ? Ed3D_TexImageDlgProc : Ed3D_TexDlgProc, 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
@@ -56,7 +56,7 @@ static void Capture(void *window) { SetCapture((HWND)window); }
 static void Release(void) { ReleaseCapture(); }
 
 static void ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 void Ed3D_TexInstallWin(void) {
@@ -83,9 +83,9 @@ static void ShowState(HWND dlg) {
   App_MarkAllRedraw();
   const Model3 *m = g_CurModel3;
   f32 values[4];
-  bool group = m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS;
+  bool group = m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS;
   if (group) {
-    const Group3 &g = m->groups[g_CurGroupIndex];
+    const Group3 &g = m->groups[g_Sel.g_CurGroupIndex];
     values[0] = g.offsetU, values[1] = g.offsetV, values[2] = g.scaleU, values[3] = g.scaleV;
   }
   Panel_ShowTexState(dlg, kIds, Ed3D_TexMappingButton(), Ed3D_TexToolButton(), group ? values : nullptr, e.snap != 0,
@@ -134,7 +134,7 @@ INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
     case WM_MBUTTONUP: Ed3D_TexImageUp(2, x, y); return TRUE;
     case WM_KEYUP: Ed3D_TexKeyUp((u32)wParam); return TRUE;
     case WM_SIZE: RegisterPreview(dlg); return FALSE;
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
     case WM_DESTROY: KillTimer(dlg, 1); return FALSE;
     default: return FALSE;
   }

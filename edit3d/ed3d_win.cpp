@@ -24,7 +24,7 @@ static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
 // [SECTION] panel glue
 HWND Ed3D_OpenPanel(const char *name, DLGPROC proc, i32 x, i32 y, i32 w, i32 h) {
-  HWND dlg = CreateDialogParamA(Instance(), name, (HWND)g_MainWindowHandle, proc, 0);
+  HWND dlg = CreateDialogParamA(Instance(), name, (HWND)g_Shell.g_MainWindowHandle, proc, 0);
   if (!dlg) return nullptr;
   MoveWindow(dlg, x, y, w, h, TRUE);
   ShowWindow(dlg, SW_SHOW);
@@ -119,7 +119,7 @@ static void Fill(void *control, u32 kind, const Ed3DLines *lines) {
 }
 
 static void ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 void Ed3D_InstallWin(void) {
@@ -162,7 +162,7 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
         static const u32 kButtons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
                                        ED3D_BTN_MOTION, ED3D_BTN_OBJECT};
         for (u32 id : kButtons)
-          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
+          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
       }
       return FALSE;
   }
@@ -175,13 +175,13 @@ INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_LayerDlgRefresh = 1;
+      g_Shell.g_LayerDlgRefresh = 1;
       return TRUE;
     case WM_COMMAND:
       return Ed3D_LayerCommand(LOWORD(wParam)) ? TRUE : FALSE;
     default:
-      if (e.layer.window && g_LayerDlgRefresh == 1) {
-        g_LayerDlgRefresh = 0;
+      if (e.layer.window && g_Shell.g_LayerDlgRefresh == 1) {
+        g_Shell.g_LayerDlgRefresh = 0;
         u32 checked = Ed3D_LayerCheckedButton();
         for (u32 id = ED3D_BTN_LAYER_FIRST; id <= ED3D_BTN_LAYER_LAST; id++)
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);

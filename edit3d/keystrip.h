@@ -17,7 +17,7 @@ struct Ed3DStripMouse {
 
 struct KeyStrip {
   Ed3DStripMouse *mouse;
-  u32 window;                   // the strip's entry of g_StripWindows
+  u32 window;                   // the strip's entry of g_Strip.g_StripWindows
   u32 scrollId, soundId, loopId;   // the key dialog's scroll bar, sound combo and loop check
   void *const *dlg;             // the editor's handle of the key dialog (null while closed)
   u32 *refresh;                 // the key dialog refreshes when 1

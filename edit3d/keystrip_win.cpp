@@ -52,7 +52,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     }
     case WM_SIZE:
       Layout(k, dlg, LOWORD(lParam), HIWORD(lParam));
-      g_StripWindows[k->window].dirty = 1;
+      g_Strip.g_StripWindows[k->window].dirty = 1;
       return FALSE;
     case WM_GETMINMAXINFO: {
       MINMAXINFO *mm = (MINMAXINFO *)lParam;
@@ -79,7 +79,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     default:
       if (*k->refresh == 1 && *k->dlg == dlg) {
         *k->refresh = 0;
-        g_StripWindows[k->window].dirty = 1;
+        g_Strip.g_StripWindows[k->window].dirty = 1;
         k->syncScroll(dlg);
       }
       return FALSE;

@@ -75,7 +75,7 @@ static void Particle_KeepNotice(void) {
 static void Particle_OpenDialog(void) {
   if (g_ParticleDlg.window) return;
   Particle_KeepNotice();
-  HWND main = (HWND)g_MainWindowHandle;
+  HWND main = (HWND)g_Shell.g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_EFFECT), main, Particle_DlgProc, 0);
   if (!dlg) return;
   g_ParticleDlg.window = dlg;

@@ -53,7 +53,7 @@ static INT_PTR CALLBACK Map2_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) 
 
 static void Map2_OpenPanel(void) {
   if (g_Map2Dlg.window) return;
-  HWND main = (HWND)g_MainWindowHandle;
+  HWND main = (HWND)g_Shell.g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAP2_TILES), main, Map2_DlgProc, 0);
   if (!dlg) return;
   g_Map2Dlg.window = dlg;
@@ -78,7 +78,7 @@ static void Map2_ClosePanel(void) {
 }
 
 static void Map2_ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 void Map2_InstallWin(void) {

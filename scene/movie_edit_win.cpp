@@ -172,7 +172,7 @@ static i32 ListSelection(u32 d, u32 id) {
   return r < 0 ? -1 : (i32)r;
 }
 
-static ViewRecord *LayoutView(u32 i) { return View_Get(g_EditSubMode, i); }
+static ViewRecord *LayoutView(u32 i) { return View_Get(g_Shell.g_EditSubMode, i); }
 
 static bool MayToggle(void) {
   HWND a = GetActiveWindow();

@@ -102,7 +102,7 @@ static void Prog_SetEditText(const char *text, size_t size) {
 
 static void Prog_EnterWindows(void) {
   if (g_ProgDlg.window) return;
-  HWND main = (HWND)g_MainWindowHandle;
+  HWND main = (HWND)g_Shell.g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROG_SOURCE), main, Prog_DlgProc, 0);
   g_ProgDlg.window = dlg;
   if (!dlg) return;
@@ -134,7 +134,7 @@ static void Prog_LeaveWindows(void) {
 }
 
 static void Prog_ActivateMain(void) {
-  if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 static void Prog_ActivateSource(void) {

@@ -12,8 +12,8 @@
 
 TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   Shell_ResetForTest();
-  g_CurSlot = 3;
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurSlot = 3;
+  g_Sel.g_CurBoneIndex = 1;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(3);
   ASSERT_NE(m, nullptr);
@@ -28,7 +28,7 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   EXPECT_EQ(g_CurMotion3, &m->motions[m->motion]);
   ASSERT_NE(g_CurBone3KeyTrack, nullptr);
   EXPECT_EQ(g_CurBone3Key, &g_CurBone3KeyTrack->keys[0]);
-  EXPECT_EQ(g_CurView, &g_Views[0][0]);
+  EXPECT_EQ(g_Shell.g_CurView, &g_Shell.g_Views[0][0]);
 
   // A key index past the track's keys: no key pointer.
   m->bones[1].keyIndex = 5;
@@ -46,13 +46,13 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   EXPECT_EQ(g_CurMotion3, nullptr);
 
   // Out-of-range indices never index past a table.
-  g_CurSlot = 100000;
-  g_CurBoneIndex = 100000;
+  g_Sel.g_CurSlot = 100000;
+  g_Sel.g_CurBoneIndex = 100000;
   App_RefreshCurrentPointers();
   EXPECT_EQ(g_CurModel3, nullptr);
   EXPECT_EQ(g_CurSceneObject, nullptr);
-  g_CurSlot = 0;
-  g_CurBoneIndex = 0;
+  g_Sel.g_CurSlot = 0;
+  g_Sel.g_CurBoneIndex = 0;
 }
 
 // The exporters' limit: 10000 polygons pass, one more is refused with the limit message.

@@ -39,11 +39,11 @@ void ResetAll() {
   g_FrameEntries = FrameEntries{};
   g_FrameDelta = 1.0f;
   g_RunState = 0;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
 }
 
 Model3 *ModelWithMotionLength(i32 length) {
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
   m->motions[m->motion].length = length;
@@ -78,7 +78,7 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
     Play_TickByRunState(4);
     EXPECT_EQ(m->frame, c.wantFrame) << c.length << " " << c.delta;
     EXPECT_FLOAT_EQ(m->frameFraction, c.wantFraction) << c.length << " " << c.delta;
-    EXPECT_EQ(g_Playing, 1u);
+    EXPECT_EQ(g_Shell.g_Playing, 1u);
   }
   // A delta of 1e30 costs no more than one of 1.
   i32 f = 3;
@@ -90,12 +90,12 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
   ResetAll();
   Model3_FreeSlot(0);
   App_RefreshCurrentPointers();
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   g_RunState = 4;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   App_UpdateFrame();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
 }
 
 // Catches swapped signs or factors per view kind, a perspective pan that ignores the camera,
@@ -238,9 +238,9 @@ TEST(WindowTitle, TextPerFamilyEvery61Passes) {
   EXPECT_STREQ(text, " Miravel    ( Ver 2006.000 )");
 
   g_FrameEntries.setMainTitle = RecordTitle;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_TitleCounter = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_Shell.g_TitleCounter = 0;
   g_Title.clear();
   int sets = 0;
   for (int i = 0; i < 122; i++) sets += App_TickTitle();
@@ -340,8 +340,8 @@ TEST(StripsAndLists, KeysCappedAt16WithRealCountAndListErrIsUnselected) {
   g_TreeRows.count = 1;
   g_TreeRows.rows[0].item = 0;
   for (i32 &r : g_TreeRows.rows[0].reserved1) r = 0x5a5a;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   Strip_CopyKeys3D();
   EXPECT_EQ(g_TreeRows.rows[0].keyCount, total);
   EXPECT_GE(total, 20);
@@ -350,26 +350,26 @@ TEST(StripsAndLists, KeysCappedAt16WithRealCountAndListErrIsUnselected) {
 
   g_FrameEntries.list2DActive = Active;
   g_FrameEntries.list2DGetSel = SelAnswer;
-  for (u32 &s : g_ListSelMirror) s = 7;
+  for (u32 &s : g_Shell.g_ListSelMirror) s = 7;
   App_MirrorListSelection();
-  EXPECT_EQ(g_ListSelMirror[0], 0u);
-  EXPECT_EQ(g_ListSelMirror[1], 1u);
-  EXPECT_EQ(g_ListSelMirror[5], 0u);
-  EXPECT_EQ(g_ListSelMirror[127], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[0], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[1], 1u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[5], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[127], 0u);
 }
 
 // Catches the light left at the origin (inside the model): it is placed at the eye of
 // view 0, which the camera looks from, and the frame's colour and ambient are set.
 TEST(FrameLight, FromTheEyeOfViewZero) {
   ResetAll();
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  ViewRecord *v = &g_Views[SUB_3D_POLY][0];
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][0];
   v->panY = 8;
   v->zoom = 3.2f;
-  g_PerspAngleX = -20;
-  g_PerspAngleY = 20;
-  g_ToonInEffect = 0;
+  g_Shell.g_PerspAngleX = -20;
+  g_Shell.g_PerspAngleY = 20;
+  g_Options.g_ToonInEffect = 0;
   App_SetFrameCameraAndLights();
   f32 eye[3];
   View_PerspectiveEye(v, -20, 20, eye);
@@ -380,7 +380,7 @@ TEST(FrameLight, FromTheEyeOfViewZero) {
   EXPECT_FLOAT_EQ(g_CamTarget[1], 8);
   EXPECT_GT(eye[1] * eye[1] + eye[2] * eye[2], 100.0f);   // well away from the model
   EXPECT_FLOAT_EQ(g_Light.diffuse[0], 1.0f);
-  g_EditFamily = FAMILY_MOVIE;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
   App_SetFrameCameraAndLights();
   EXPECT_FLOAT_EQ(g_Light.vector[0], -500);
 }

@@ -80,9 +80,9 @@ struct ObjTest : ::testing::Test {
     g_Ed2DObjOps.listSelection = [](void *) { return g_F->listSel; };
     g_Ed2DObjOps.listCaret = [](void *) { return g_F->caret; };
     g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == ED2D_OBJ_LOOP && g_F->loop; };
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_OBJECT;
-    g_Playing = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_OBJECT;
+    g_Shell.g_Playing = 0;
     g_LibApp.leftHeld = g_LibApp.middleHeld = g_LibApp.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
@@ -94,14 +94,14 @@ struct ObjTest : ::testing::Test {
     Obj2_SetSlot(0, nullptr);
     g_Ed2DObjOps = Ed2DObjOps{};
     g_Ed2DObj = Ed2DObjEditor{};
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     g_Seam = savedSeam;
     g_FileDlgPlatform = savedDlg;
   }
   static Obj2Model *M() { return g_Obj2Slots[0]; }
   static Obj2Track *T(i32 o) { return Obj2_Track(M(), o, M()->currentMotion); }
   static void At(u32 object, i32 frame) {
-    g_CurPartIndex = object;
+    g_Sel.g_CurPartIndex = object;
     M()->currentFrame = frame;
     Obj2_UpdateKeyIndices(0);
   }
@@ -188,7 +188,7 @@ TEST_F(ObjTest, DragsFollowTheToolAndNothingMovesWhilePlaying) {
   }
   EXPECT_TRUE(Doc_IsChanged(DOC_OBJ2));
   ObjKey2 before = *k;
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   Ed2D_ObjDragKey(50, 50);
   EXPECT_FALSE(Ed2D_ObjCreateKey());
   Ed2D_ObjDeleteKey();
@@ -233,26 +233,26 @@ TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   M()->currentFrame = 7;
   f.loop = false;
   Ed2D_ObjPlay();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
-  for (i32 i = 0; i < 30 && g_Playing == 1; i++) {
-    g_Playing = 0;
+  for (i32 i = 0; i < 30 && g_Shell.g_Playing == 1; i++) {
+    g_Shell.g_Playing = 0;
     g_FrameDelta = 1.0f;
     Play_TickObj2();
   }
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);
   // With loop on the tick wraps and keeps playing.
   f.loop = true;
   Ed2D_ObjPlay();
   for (i32 i = 0; i < 25; i++) {
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     Play_TickObj2();
   }
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 5);
   Ed2D_ObjStop();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9) << "stop restores the frame before play";
 }
 
@@ -284,7 +284,7 @@ TEST_F(ObjTest, ParentRulesKeepAValidTree) {
   };
   for (const Case &c : cases) {
     f.boxes.clear();
-    g_CurPartIndex = c.object;
+    g_Sel.g_CurPartIndex = c.object;
     f.caret = (i32)c.object;
     f.combo = c.combo;
     f.text[ED2D_OBJ_LIST_NAME] = "腕";
@@ -399,7 +399,7 @@ TEST_F(ObjTest, StripClicksSetFrameAndObjectAndADoubleClickMakesAKey) {
   // Row 2 (object 2) at y = 28 + 2 * 21 + 5, frame 30 at x = 188 + 30 * 10 / 4.
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LDOWN, 263, 75);
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LUP, 263, 75);
-  EXPECT_EQ(g_CurPartIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 2u);
   EXPECT_EQ(M()->currentFrame, 30);
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LDOUBLE, 263, 75);
   EXPECT_EQ(Frames(2), (std::vector<i32>{0, 30}));

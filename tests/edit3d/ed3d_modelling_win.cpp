@@ -31,7 +31,7 @@ namespace {
 
 HWND FrontView(void) {
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][i];
     if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
   }
   return nullptr;
@@ -86,7 +86,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
   Drive_Pump(100);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
   HMENU menu = GetMenu(g_MainWnd);
@@ -94,12 +94,12 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_NE(GetMenuState(menu, 40024, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
   // Hover the middle of the main view: the face towards the camera is picked.
-  ViewRecord *v0 = &g_Views[SUB_3D_POLY][0];
+  ViewRecord *v0 = &g_Shell.g_Views[SUB_3D_POLY][0];
   v0->panX = v0->panY = v0->panZ = 0;
   v0->zoom = 1;
-  g_PolyNoAutoPick = 0;
-  g_PolySelectMode = 1;
-  g_PolyTool = POLY_TOOL_FACE;
+  g_Sel.g_PolyNoAutoPick = 0;
+  g_Sel.g_PolySelectMode = 1;
+  g_Sel.g_PolyTool = POLY_TOOL_FACE;
   SetActiveWindow(g_MainWnd);
   Drive_Pump(10);
   RECT c;
@@ -107,18 +107,18 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   SendMessageA(g_MainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
   Drive_Pump(3);
   EXPECT_GE(g_PolyPickedFace, 0);
-  EXPECT_EQ(g_PolySelFaces[g_PolyPickedFace], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[g_PolyPickedFace], 1u);
 
   // S selects everything, T takes the move tool, a drag of 40 pixels in the Front view moves
   // the cube by 40 / zoom * 0.025 along x; the release records one step.
   KeyUp('S');
   KeyUp('T');
-  EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)POLY_TOOL_MOVE);
   HWND front = FrontView();
   ASSERT_NE(front, nullptr);
   ViewRecord *fv = nullptr;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if ((HWND)g_Views[SUB_3D_POLY][i].window == front) fv = &g_Views[SUB_3D_POLY][i];
+    if ((HWND)g_Shell.g_Views[SUB_3D_POLY][i].window == front) fv = &g_Shell.g_Views[SUB_3D_POLY][i];
   f32 zoom = fv->zoom;
   i32 steps = Undo_Current()->top;
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
@@ -132,8 +132,8 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(Undo_Current()->top, steps + 1);
 
   // Free creation in the Front view: left, left, middle gives a triangle; undo takes it back.
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
+  g_Sel.g_PolyTool = POLY_TOOL_FREE;
+  g_Sel.g_FreeCreateCount = 0;
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
   Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
@@ -146,12 +146,12 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   // A triangle on the layer of button 1343 survives a switch to the bone sub-mode and back.
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(1343, BN_CLICKED), 0);
   Drive_Pump(10);
-  u32 layer = g_CurSlot;
+  u32 layer = g_Sel.g_CurSlot;
   ASSERT_NE(layer, 0u);
   front = FrontView();
   ASSERT_NE(front, nullptr);
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
+  g_Sel.g_PolyTool = POLY_TOOL_FREE;
+  g_Sel.g_FreeCreateCount = 0;
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
   Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);

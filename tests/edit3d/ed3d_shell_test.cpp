@@ -86,14 +86,14 @@ TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
   g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](i32 x, i32) { g_moves.push_back({x, 16}); };
   g_moves.clear();
   for (u32 sub : {16u, 13u, 11u, 19u}) {
-    g_EditSubMode = sub;
+    g_Shell.g_EditSubMode = sub;
     g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(1, 2);
   }
   g_Ed3DSubModeRows[1].mouseMove = nullptr;
-  g_EditSubMode = 13;
+  g_Shell.g_EditSubMode = 13;
   g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(3, 4);
   EXPECT_EQ(g_moves, (std::vector<std::pair<i32, i32>>{{1, 16}, {1, 2}}));
-  g_EditSubMode = 0;
+  g_Shell.g_EditSubMode = 0;
   Edit3D_Install();
 }
 
@@ -111,21 +111,21 @@ TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
       {Ed3D_SetRightDragAnchors, "abc", true},
       {Ed2D_RedrawOnRelease, "", true},
   };
-  DragAnchor *pairs[5] = {&g_MotionDragAnchor, &g_ObjMotionDragAnchor, &g_PolyDragAnchor, &g_PolyDragAnchor2, nullptr};
+  DragAnchor *pairs[5] = {&g_Mouse.g_MotionDragAnchor, &g_Mouse.g_ObjMotionDragAnchor, &g_Mouse.g_PolyDragAnchor, &g_Mouse.g_PolyDragAnchor2, nullptr};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.pairs);
     for (DragAnchor *p : pairs)
       if (p) *p = {-1, -1};
-    g_DragAnchorX = g_DragAnchorY = -1;
-    g_StripDirty[0] = 0;
+    g_Mouse.g_DragAnchorX = g_Mouse.g_DragAnchorY = -1;
+    g_Shell.g_StripDirty[0] = 0;
     c.setter(5, 7);
     std::string written;
     for (i32 i = 0; i < 4; i++)
       if (pairs[i]->x == 5 && pairs[i]->y == 7) written += (char)('a' + i);
       else EXPECT_EQ(pairs[i]->x, -1);
-    if (g_DragAnchorX == 5 && g_DragAnchorY == 7) written += 'e';
+    if (g_Mouse.g_DragAnchorX == 5 && g_Mouse.g_DragAnchorY == 7) written += 'e';
     EXPECT_EQ(written, c.pairs);
-    EXPECT_EQ(g_StripDirty[0], c.redraw ? 1u : 0u);
+    EXPECT_EQ(g_Shell.g_StripDirty[0], c.redraw ? 1u : 0u);
   }
 }
 
@@ -145,7 +145,7 @@ struct PanelTest : ::testing::Test {
       void *h = (void *)(uintptr_t)(g_nextHandle += 0x10);
       g_live.insert({panel, h});
       g_created.push_back(panel);
-      if (panel == ED3D_PANEL_BONE_LIST) g_CurBoneIndex = 0;   // the list's first notification
+      if (panel == ED3D_PANEL_BONE_LIST) g_Sel.g_CurBoneIndex = 0;   // the list's first notification
       return h;
     };
     g_Ed3DOps.destroy = [](void *w) {
@@ -155,14 +155,14 @@ struct PanelTest : ::testing::Test {
     g_Ed3DOps.control = [](void *panel, u32 id) -> void * { return (void *)((uintptr_t)panel + (id & 0xF)); };
     g_MaxPolygons = 64;
     g_MaxVertices = 64;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_POLY;
+    g_Sel.g_CurSlot = 0;
     g_ModelAllocArrays = 1;
     Model3_Init(0)->boneCount = 5;
     ObjectInit(0);
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "start");
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "start");
     Undo_Push(Undo_Current());
     Edit3D_Install();
     g_Ed3DSubModeRows[SUB_3D_POLY - ED3D_FIRST_SUB_MODE].enter = [] { g_enters++; };
@@ -175,10 +175,10 @@ struct PanelTest : ::testing::Test {
     memset(&g_AppShell, 0, sizeof g_AppShell);
     Model3_FreeAllSlots();
     FreeLayerObjects();
-    g_EditFamily = 0;
-    g_EditSubMode = 0;
-    g_CurSlot = 0;
-    g_CurBoneIndex = 0;
+    g_Shell.g_EditFamily = 0;
+    g_Shell.g_EditSubMode = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_CurBoneIndex = 0;
     g_ModelAllocArrays = 0;
   }
   static std::set<u32> Live() {
@@ -212,26 +212,26 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   for (u32 id : buttons) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
-    if (sub == SUB_3D_BONE) g_CurBoneIndex = 3;
+    if (sub == SUB_3D_BONE) g_Sel.g_CurBoneIndex = 3;
     ASSERT_TRUE(Ed3D_ModeCommand(id));
-    EXPECT_EQ(g_EditSubMode, sub);
+    EXPECT_EQ(g_Shell.g_EditSubMode, sub);
     EXPECT_EQ(Live(), parts.at(sub));
     EXPECT_EQ(Live(), Expected(sub));
-    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
+    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
   }
   EXPECT_FALSE(Ed3D_ModeCommand(ED3D_BTN_NONE));
-  EXPECT_EQ(g_EditSubMode, SUB_3D_POLY);
+  EXPECT_EQ(g_Shell.g_EditSubMode, SUB_3D_POLY);
   Ed3D_Leave();
   EXPECT_TRUE(g_live.empty());
   EXPECT_EQ(g_Undo.list, nullptr);
 }
 
 TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
-  g_EditSubMode = SUB_3D_TEXTURE;
-  g_PrevEditSubMode = 12;
+  g_Shell.g_EditSubMode = SUB_3D_TEXTURE;
+  g_Shell.g_PrevEditSubMode = 12;
   ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
   EXPECT_EQ(g_enters, 1);
-  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
   // The layer panel was closed by hand: a press of "モデリング" brings it back, nothing else.
   void *layer = g_Ed3D.layer.window;
   g_Ed3DOps.destroy(layer);
@@ -240,7 +240,7 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
   g_Ed3D.modeRefresh = 0;
   ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
   EXPECT_EQ(g_enters, 1);
-  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
   EXPECT_EQ(g_created, std::vector<u32>{ED3D_PANEL_LAYER});
   EXPECT_EQ(g_Ed3D.modeRefresh, 1u);
 }
@@ -248,16 +248,16 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
 TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
   Ed3D_Enter();
   ASSERT_TRUE(Ed3D_LayerCommand(ED3D_BTN_LAYER_FIRST + 2));   // button "3"
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   ASSERT_NE(Undo_Current(), nullptr);
   EXPECT_STREQ(Undo_Current()->steps[0].label, "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");   // 記録開始
   EXPECT_EQ(Ed3D_LayerCheckedButton(), ED3D_BTN_LAYER_FIRST + 2);
   // The bone sub-mode keeps the layer; any other sub-mode edits layer 0 and shows it alone.
   ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_BONE));
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   EXPECT_TRUE(Object_Get(2)->shown);
   ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_TEXTURE));
-  EXPECT_EQ(g_CurSlot, 0u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   EXPECT_TRUE(Object_Get(0)->shown);
   EXPECT_FALSE(Object_Get(2)->shown);
   EXPECT_EQ(g_CurModel3, g_Model3Slots[0]);
@@ -279,9 +279,9 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
       {VIEW_SIDE, Ed3D_PanViewRight, 0, 0, -0.5f}, {VIEW_SIDE, Ed3D_PanViewDown, 0, -0.5f, 0},
       {VIEW_MAIN, Ed3D_PanViewLeft, 0, 0, 0},      {VIEW_PERS, Ed3D_PanViewUp, 0, 0, 0},
   };
-  g_EditSubMode = SUB_3D_BONE;
-  g_ActiveView = 2;
-  ViewRecord *v = &g_Views[SUB_3D_BONE][2];
+  g_Shell.g_EditSubMode = SUB_3D_BONE;
+  g_Shell.g_ActiveView = 2;
+  ViewRecord *v = &g_Shell.g_Views[SUB_3D_BONE][2];
   for (i32 held = 0; held < 4; held++) {
     g_LibApp.leftHeld = held == 1;
     g_LibApp.rightHeld = held == 2;
@@ -308,8 +308,8 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
   EXPECT_EQ(v->panX, 1.0f);
   EXPECT_EQ(v->panY, 1.0f);
   *v = ViewRecord{};
-  g_ActiveView = 0;
-  g_EditSubMode = 0;
+  g_Shell.g_ActiveView = 0;
+  g_Shell.g_EditSubMode = 0;
 }
 
 }  // namespace

@@ -39,10 +39,10 @@ struct TexTest : ::testing::Test {
     g_boxes.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     g_FileDlgPlatform.run = Answer;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_TEXTURE;
-    g_CurSlot = 0;
-    g_CurGroupIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_TEXTURE;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_CurGroupIndex = 0;
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
     ASSERT_NE(m, nullptr);
@@ -172,8 +172,8 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   Reinit();
   i32 a = Face({{-2, 0, 0}, {2, 0, 0}, {2, 2, 0}}), b = Face({{0, 0, -1}, {1, 0, -1}, {1, 1, -1}});
   i32 before = m->uvCount;
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  g_PolySelFaces[a] = 1;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  g_Sel.g_PolySelFaces[a] = 1;
   Press(TEX_BTN_VERTEX_UNFOLD);
   EXPECT_EQ(m->uvCount, before + 3);
   EXPECT_EQ((i32)m->polygons[a].corners[0].uv, before);
@@ -224,8 +224,8 @@ TEST_F(TexTest, UvToolsAndFaceRotation) {
   i32 q = Face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
   for (i32 k = 0; k < 4; k++) m->uvs[m->polygons[q].corners[k].uv] = {0.25f * (f32)k, 0.5f};
   // Rotating the UVs of the selected quad twice brings corner 0's entry to corner 2.
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  g_PolySelFaces[q] = 1;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  g_Sel.g_PolySelFaces[q] = 1;
   u32 first = m->polygons[q].corners[0].uv;
   Press(TEX_BTN_ROTATE_FACE_UV);
   Press(TEX_BTN_ROTATE_FACE_UV);

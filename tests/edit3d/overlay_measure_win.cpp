@@ -37,7 +37,7 @@ f64 NowMs() {
 
 u32 ViewsInUse() {
   u32 n = 0;
-  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Views[g_EditSubMode][i].inUse == 1;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Shell.g_Views[g_Shell.g_EditSubMode][i].inUse == 1;
   return n;
 }
 
@@ -61,7 +61,7 @@ void PrintViews(const char *what, f64 allMs) {
   static const char *const kKinds[] = {"main", "front", "top", "side", "pers"};
   printf("%-28s all views %7.1f ms |", what, allMs);
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    const ViewRecord &v = g_Views[g_EditSubMode][i];
+    const ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (v.inUse != 1 || !g_FrameTimes.seen[i]) continue;
     printf(" %s model %.1f editor %.1f frame %.1f |", kKinds[v.kind < 5 ? v.kind : 0], g_FrameTimes.phaseMs[i][FRAMETIME_MODEL],
            g_FrameTimes.phaseMs[i][FRAMETIME_EDITOR], g_FrameTimes.frameMs[i]);
@@ -71,13 +71,13 @@ void PrintViews(const char *what, f64 allMs) {
 }
 
 void SelectAll(Model3 *m) {
-  for (i32 i = 0; i < m->positionCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->positionCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = 1;
 }
 
 HWND ViewWindow(u32 kind, i32 *index) {
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord &v = g_Views[g_EditSubMode][i];
+    ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (v.inUse == 1 && v.kind == kind) {
       *index = (i32)i;
       return (HWND)(v.window ? v.window : g_MainWnd);
@@ -121,9 +121,9 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                         {"texture, faces", ED3D_BTN_TEXTURE, 1}, {"bone", ED3D_BTN_BONE, 0},
                         {"weight", ED3D_BTN_WEIGHT, 0}, {"motion", ED3D_BTN_MOTION, 0}};
   for (const Mode &md : modes) {
-    if (Ed3D_ModeButtonSubMode(md.button) != g_EditSubMode) Ed3D_ModeCommand(md.button);
+    if (Ed3D_ModeButtonSubMode(md.button) != g_Shell.g_EditSubMode) Ed3D_ModeCommand(md.button);
     Drive_Pump(20);
-    g_PolySelectMode = md.selectMode;
+    g_Sel.g_PolySelectMode = md.selectMode;
     SelectAll(g_Model3Slots[0]);
     f64 ms = 0;
     for (int i = 0; i < 3; i++) ms = UntilAllDrawn(MarkAll);
@@ -135,9 +135,9 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   // right button turning the camera in the main view.
   Ed3D_ModeCommand(ED3D_BTN_POLY);
   Drive_Pump(20);
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   SelectAll(g_Model3Slots[0]);
-  g_PolyTool = POLY_TOOL_MOVE;
+  g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   struct Drag {
     const char *what;
     u32 kind;
@@ -160,7 +160,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   }
 
   // The main view's frame in each render mode with the edge outline on, against no model.
-  memset(g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
+  memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
   m = g_Model3Slots[0];
   m->shown = 0;
   f64 empty = 0;
@@ -182,7 +182,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   Doc_ClearChanged(DOC_MODEL3);   // the drags edited the model: leave without the question
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MODEL);
   const i32 cols = 255, rows = 254;
   g_MaxVertices = 65535;
   g_MaxPolygons = 65000;
@@ -217,13 +217,13 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                          {"2D bone", ED2D_BTN_BONE, 0}, {"2D weight", ED2D_BTN_WEIGHT, 0},
                          {"2D motion", ED2D_BTN_MOTION, 0}};
   for (const Mode &md : modes2) {
-    if (g_EditSubMode != SUB_2D_POLY || md.button != ED2D_BTN_POLY) Drive_Press2D((int)md.button);
+    if (g_Shell.g_EditSubMode != SUB_2D_POLY || md.button != ED2D_BTN_POLY) Drive_Press2D((int)md.button);
     App_AllocWorkArrays();
     App_RefreshCurrentPointers();
-    g_CurBoneIndex = 5;
-    g_PolySelectMode = md.selectMode;
-    for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
-    for (i32 i = 0; i < b2->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+    g_Sel.g_CurBoneIndex = 5;
+    g_Sel.g_PolySelectMode = md.selectMode;
+    for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;
+    for (i32 i = 0; i < b2->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = 1;
     f64 ms = 0;
     for (int i = 0; i < 3; i++) ms = UntilAllDrawn(MarkAll);
     PrintViews(md.what, ms);

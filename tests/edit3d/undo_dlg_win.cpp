@@ -46,7 +46,7 @@ std::vector<std::string> Lines(HWND list) {
 }
 
 void Record(const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Undo_Push(Undo_Current());
 }
 
@@ -60,9 +60,9 @@ void Notify(HWND dlg, int id, int code) {
 TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   g_MaxPolygons = 64;
   g_MaxVertices = 256;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_Sel.g_CurSlot = 0;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
   ASSERT_NE(m, nullptr);

@@ -28,7 +28,7 @@ std::vector<std::string> g_lines;
 i32 g_selected = -2;
 std::vector<i32> g_refills;
 
-Model3 *Layer() { return g_Model3Slots[g_CurSlot]; }
+Model3 *Layer() { return g_Model3Slots[g_Sel.g_CurSlot]; }
 // Each test state is told apart by one mark: the first position's x.
 void Mark(i32 v) { Layer()->positions[0].x = (f32)v; }
 i32 MarkOf(const Model3 *m) { return (i32)m->positions[0].x; }
@@ -44,8 +44,8 @@ struct UndoTest : ::testing::Test {
     // The family's list refresh refills the undo list too; the refills counted here are the
     // history's own.
     g_FamilyHooks[FAMILY_3D_MODEL].refreshLists = nullptr;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_CurSlot = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Sel.g_CurSlot = 0;
     Undo_ResetAll();
     g_Undo.list = &g_lines;
     g_UndoListOps.clear = [](void *) { g_lines.clear(); g_selected = -2; g_refills.push_back(Layer() ? MarkOf(Layer()) : -1); };
@@ -59,8 +59,8 @@ struct UndoTest : ::testing::Test {
     g_Undo.list = nullptr;
     memset(&g_UndoListOps, 0, sizeof g_UndoListOps);
     Edit3D_Install();
-    g_CurSlot = 0;
-    g_EditFamily = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Shell.g_EditFamily = 0;
     g_ModelAllocArrays = 0;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
@@ -74,7 +74,7 @@ struct UndoTest : ::testing::Test {
   static void PushRange(i32 first, i32 last) {
     for (i32 v = first; v <= last; v++) {
       Mark(v);
-      snprintf(g_UndoLabel, sizeof g_UndoLabel, "s%d", v);
+      snprintf(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "s%d", v);
       Undo_Push(Undo_Current());
     }
   }
@@ -167,8 +167,8 @@ TEST_F(UndoTest, NothingChangesOutsideTheFamilyOrOnTheBackgroundSlot) {
   memcpy(&before, &g_Undo, sizeof before);
   struct Case { u32 family; u32 slot; } cases[] = {{FAMILY_2D_MODEL, 0}, {FAMILY_PREVIEW, 0}, {FAMILY_3D_MODEL, 10}};
   for (const Case &c : cases) {
-    g_EditFamily = c.family;
-    g_CurSlot = c.slot;
+    g_Shell.g_EditFamily = c.family;
+    g_Sel.g_CurSlot = c.slot;
     Mark(50);
     g_refills.clear();
     UndoHistory *h = &g_Undo.histories[0];
@@ -191,7 +191,7 @@ TEST_F(UndoTest, NothingChangesOutsideTheFamilyOrOnTheBackgroundSlot) {
 TEST_F(UndoTest, ALayerUsedBeforeAReEntryStartsAfresh) {
   for (bool layerSwitchSteps : {true, false}) {
     SCOPED_TRACE(layerSwitchSteps ? "with the first-step query" : "restore only");
-    g_CurSlot = 3;
+    g_Sel.g_CurSlot = 3;
     NewLayer(3);
     PushRange(1, 4);   // the old model: marks 1..4
     Undo_Install();    // the family switch resets through the shell's entry
@@ -226,12 +226,12 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
   PushRange(0, 0);
   EXPECT_EQ(g_ModelAllocArrays, 1u);
   EXPECT_LT(Undo_Current()->steps[0].snapshot->capPositions, (i32)g_MaxVertices);
-  EXPECT_EQ(g_EditedFlag, 0u);
+  EXPECT_EQ(g_Shell.g_EditedFlag, 0u);
   EXPECT_TRUE(Doc_IsChanged(DOC_MODEL3));   // still differs from what was loaded
   Doc_ClearChanged(DOC_MODEL3);
   // An empty layer records nothing (no old snapshot filed under a new label).
   Model3_FreeSlot(0);
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "s1");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "s1");
   Undo_Push(Undo_Current());
   EXPECT_EQ(Undo_Current()->top, 0);
   EXPECT_EQ(g_lines, (std::vector<std::string>{"s0"}));

@@ -48,7 +48,7 @@ std::vector<u8> Bytes(Model3 *m) {
 
 HWND FrontView(void) {
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][i];
     if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
   }
   return nullptr;
@@ -60,7 +60,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   std::string path = Drive_Temp("miravel_dlg_cube.KZP");
   ASSERT_TRUE(Drive_WriteCube(path));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_modelling"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_TRUE(Drive_Alive(g_PolyDlg));
   ASSERT_TRUE(Drive_Alive(g_PolyNumDlg));
   char caption[64];
@@ -77,7 +77,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   EXPECT_EQ(Text(g_PolyDlg, IDC_POLY_STATUS), "面     0 /    6");   // face mode at start
 
   // Face mode, all, extrude (0.5 out at zoom 1), divide the six moved faces.
-  g_LastViewZoom = 1;
+  g_Shell.g_LastViewZoom = 1;
   Drive_Command(g_PolyDlg, IDC_POLY_FACE_MODE);
   Drive_Command(g_PolyDlg, IDC_POLY_SELECT_ALL);
   Drive_Command(g_PolyDlg, IDC_POLY_EXTRUDE);
@@ -119,11 +119,11 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   std::vector<u8> layer0 = Bytes(g_Model3Slots[0]);
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
   Drive_Pump(10);
-  ASSERT_EQ(g_CurSlot, 1u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 1u);
   HWND front = FrontView();
   ASSERT_NE(front, nullptr);
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
+  g_Sel.g_PolyTool = POLY_TOOL_FREE;
+  g_Sel.g_FreeCreateCount = 0;
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
   Drive_Click(front, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
   Drive_Click(front, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
@@ -138,7 +138,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   // Back on layer 1: 保存 with the dialog answered; modeldump reads what was saved.
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
   Drive_Pump(10);
-  ASSERT_EQ(g_CurSlot, 0u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 0u);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_dlg_saved.KZP";
   Drive_Command(g_PolyDlg, IDC_POLY_SAVE);

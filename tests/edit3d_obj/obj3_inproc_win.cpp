@@ -48,7 +48,7 @@ bool s_Taken;
 void OverlayAndTake() {
   s_Overlay();
   i32 o = Ed3D_ObjCurrent();
-  if (g_DrawView != 0 || o <= 0) return;
+  if (g_Shell.g_DrawView != 0 || o <= 0) return;
   f32 c[3];
   Kzo_GetPartWorldOrigin(0, o, c);
   for (int r = 0; r < 3; r++)
@@ -117,11 +117,11 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   std::string cmd = "\"" + a + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
   Drive_Pump(100);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(ED3D_BTN_OBJECT, BN_CLICKED), 0);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_OBJMOTION);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_OBJMOTION);
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const char *captions[4] = {"モーション", "キーフレーム", "オブジェクト一覧", "モーションリスト"};
   void *panels[4] = {e.objDlg, e.keyDlg, e.listDlg, e.motionDlg};
@@ -143,7 +143,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Add("miravel_obj_a.KZP");
   Add("miravel_obj_b.KZP");
   ASSERT_EQ(s->objectCount, 3);
-  EXPECT_EQ(g_CurPartIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 2u);
   EXPECT_EQ(Drive_ListText(e.list, 2), " 2 : miravel_obj_b.KZP");
   SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
   Drive_Command(e.listDlg, IDC_OLIST_APPLY);
@@ -163,11 +163,11 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   SendMessageA(g_MainWnd, WM_COMMAND, 40076, 0);
   Drive_Pump(5);
   Choose(1);
-  EXPECT_EQ(g_CurPartIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);
   HWND front = nullptr;
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[SUB_3D_OBJMOTION][i].kind == VIEW_FRONT && g_Views[SUB_3D_OBJMOTION][i].window)
-      front = (HWND)g_Views[SUB_3D_OBJMOTION][i].window;
+    if (g_Shell.g_Views[SUB_3D_OBJMOTION][i].kind == VIEW_FRONT && g_Shell.g_Views[SUB_3D_OBJMOTION][i].window)
+      front = (HWND)g_Shell.g_Views[SUB_3D_OBJMOTION][i].window;
   ASSERT_NE(front, nullptr);
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
   for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
@@ -184,9 +184,9 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   ASSERT_TRUE(Drive_PumpUntil([] { return g_Light.brightness >= 1.0f; }, 3000));
   s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
-  g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
-  g_MouseX = g_MouseY = -5000;
-  g_DrawView = 0;
+  g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
+  g_Shell.g_DrawView = 0;
   ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
   ASSERT_TRUE(s_Taken);

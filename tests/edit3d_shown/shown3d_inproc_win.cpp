@@ -58,10 +58,10 @@ ViewShot g_Shot;
 
 void CapturingEndScene(void) {
   if (g_Shot.endScene) g_Shot.endScene();
-  if (g_Shot.view >= 0 && (i32)g_DrawView == g_Shot.view) {
+  if (g_Shot.view >= 0 && (i32)g_Shell.g_DrawView == g_Shot.view) {
     g_Shot.pixels = Device_ReadBack(g_Device, &g_Shot.w, &g_Shot.h);
     g_Shot.place = Draw_CurrentPlacement();
-    Poly_OrthoToScreen(g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
+    Poly_OrthoToScreen(g_Shell.g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
     g_Shot.view = -1;
   }
 }
@@ -111,8 +111,8 @@ COLORREF PanelPixel(i32 x, i32 y) {
 }
 
 void RepaintStrips(u32 flag) {
-  g_StripDirty[flag] = 1;
-  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
+  g_Shell.g_StripDirty[flag] = 1;
+  Drive_PumpUntil([flag] { return g_Shell.g_StripDirty[flag] == 0; }, 2000);
   Drive_Pump(2);
 }
 
@@ -123,7 +123,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   ASSERT_TRUE(Drive_WriteCube(path, true));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_shown.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_shown3d"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
@@ -175,7 +175,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // [layer] Group 1 current (a copy of the record), then the empty layer 1: its new model has
   // group 0 only, and the fields show it.
   Drive_Command(panel, IDC_GRP_COPY_RECORD);
-  ASSERT_EQ(g_CurGroupIndex, 1u);
+  ASSERT_EQ(g_Sel.g_CurGroupIndex, 1u);
   Drive_Command(g_Ed3D.layer.window, ED3D_BTN_LAYER_FIRST + 1);
   ASSERT_NE(g_Model3Slots[1], nullptr);
   std::string name1 = g_Model3Slots[1]->groups[0].name;
@@ -190,7 +190,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // the image panel shows its texels (the red half) without leaving the sub-mode.
   Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_TEXTURE);
   Drive_PumpIdle(5);
   HWND groups = (HWND)g_AppShell.panels[SUB_3D_TEXTURE][PANEL_GROUP].window;
   ASSERT_TRUE(Drive_Alive(groups));
@@ -227,7 +227,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // menu: the list shows it at once.
   Drive_Command(g_Ed3D.modePanel, ED3D_BTN_MOTION);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_MOTION);
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_MOT_SOUNDS, 0);
   Drive_Pump(5);
   ASSERT_TRUE(Drive_Alive(g_Ed3DMotionPanels.waveList));

@@ -38,8 +38,8 @@ COLORREF PanelPixel(i32 x, i32 y) {
 }
 
 void Repaint(void) {
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
-  Drive_PumpUntil([] { return g_StripDirty[STRIP_FLAG_TEXTURES] == 0; }, 2000);
+  g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  Drive_PumpUntil([] { return g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] == 0; }, 2000);
   Drive_Pump(2);
 }
 
@@ -51,11 +51,11 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t1.bmp")));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t2.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   Drive_Command(g_Ed3D.modePanel, ED3D_BTN_TEXTURE);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_TEXTURE);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_TEXTURE);
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.panel));
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.imagePanel));
   Model3 *m = g_Model3Slots[0];

@@ -58,11 +58,11 @@ struct FrameWinTest : ::testing::Test {
     g_ScreenHeight = g_DesktopHeight = H;
     g_FrameScaling = 0;
     g_ViewWindowMode = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 18;
-    g_DrawView = 0;
-    memset(g_Views, 0, sizeof g_Views);
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 18;
+    g_Shell.g_DrawView = 0;
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
     g_ScreenTextCount = 0;
     g_SceneDrawOn = 1;

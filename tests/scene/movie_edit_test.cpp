@@ -39,7 +39,7 @@ bool ReadInt(u32, u32 id, i32 *out) {
 bool IsChecked(u32, u32) { return g_f.loop; }
 void SetText(u32, u32 id, const char *t) { g_f.texts[id] = t; }
 bool SaveRect(const char *name, i32 l, i32 t, i32 r, i32 b) {
-  g_f.drawnAtSave = g_DrawView;
+  g_f.drawnAtSave = g_Shell.g_DrawView;
   g_f.saved.push_back(std::string(name) + " " + std::to_string(l) + " " + std::to_string(t) + " " +
                       std::to_string(r) + " " + std::to_string(b));
   return g_f.saveOk;
@@ -62,8 +62,8 @@ struct MovieEditTest : MovieTest {
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
-    g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
-    g_CurView = &g_Views[FAMILY_MOVIE][0];
+    g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_MOVIE;
+    g_Shell.g_CurView = &g_Shell.g_Views[FAMILY_MOVIE][0];
     savedOps = g_MovieEditOps;
     g_MovieEditOps = MovieEditOps{};
     g_MovieEditOps.readInt = ReadInt;
@@ -75,14 +75,14 @@ struct MovieEditTest : MovieTest {
     g_MovieEditOps.videoOpen = VideoOpen;
     g_f = Fields{};
     g_MovieEditor = MovieEditor{};
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Movie_NewDocument();
     g_MoviePlayState = MOVIE_STOPPED;
   }
   void TearDown() override {
     g_MovieEditOps = savedOps;
     g_MovieEditor = MovieEditor{};
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Shell_ResetForTest();
     MovieTest::TearDown();
   }
@@ -91,7 +91,7 @@ struct MovieEditTest : MovieTest {
     if (button == BUTTON_LEFT) Movie_LButtonDown(100, 100);
     else Movie_RButtonDown(100, 100);
     Shell_SetButtonHeld(button, 1);
-    g_MouseMoveDX = dx, g_MouseMoveDY = dy;
+    g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
     Movie_MouseMove(100 + mx, 100 + my);
     Shell_SetButtonHeld(button, 0);
   }
@@ -132,16 +132,16 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " mode " << c.mode << " view " << c.view);
     Movie_NewDocument();
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     i32 n = 1;   // the camera
     if (c.kind != MOVIE_KIND_CAMERA) {
       ASSERT_TRUE(Movie_AddActor(c.kind));
       n = 2;
-      memset(g_DocChanged, 0, sizeof g_DocChanged);
+      memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     }
-    g_CurSlot = (u32)n;
+    g_Sel.g_CurSlot = (u32)n;
     g_MovieEditor.mode = c.mode;
-    g_CurView->kind = c.view;
+    g_Shell.g_CurView->kind = c.view;
     const MovieKey before = Key(n);
     Drag(BUTTON_LEFT, 4, -6, 10, 20);
     const MovieKey &k = Key(n);
@@ -165,7 +165,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
   const f32 h = sqrtf(0.5f);
   for (const Case &c : cases) {
     SCOPED_TRACE(c.view);
-    g_CurView->kind = c.view;
+    g_Shell.g_CurView->kind = c.view;
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Drag(BUTTON_LEFT, 400, 0, 400, 0);   // 120 degrees asked: 90 given
     for (int i = 0; i < 3; i++) EXPECT_NEAR(fabsf(Key(2).rotation[i]), i == c.axis ? h : 0.0f, 1e-5f);
@@ -175,7 +175,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Movie_LButtonDown(0, 0);
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    g_MouseMoveDX = 3, g_MouseMoveDY = 0;
+    g_Mouse.g_MouseMoveDX = 3, g_Mouse.g_MouseMoveDY = 0;
     for (int i = 1; i <= 10; i++) Movie_MouseMove(3 * i, 0);
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
     f32 many[4];
@@ -190,7 +190,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
 TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
-  g_CurView->kind = VIEW_PERS;
+  g_Shell.g_CurView->kind = VIEW_PERS;
   const MovieKey cam = Key(1), actor = Key(2);
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
@@ -201,7 +201,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 
   // No key at this frame for the camera, no current object: nothing changes.
   g_MovieFrame = 30;
-  g_CurSlot = 40;
+  g_Sel.g_CurSlot = 40;
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   Drag(BUTTON_LEFT, 4, -6, 10, 20);
   EXPECT_EQ(g_MovieObjects[1]->keyCount, 1);
@@ -211,7 +211,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 // [SECTION] keys
 
 TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
-  g_CurView->kind = VIEW_TOP;
+  g_Shell.g_CurView->kind = VIEW_TOP;
   const struct { u32 key; u32 held; f32 x, y; } arrows[] = {
       {37, 0, -1, 0}, {39, 0, 1, 0}, {38, 0, 0, -1}, {40, 0, 0, 1},
       {37, 1u << BUTTON_LEFT, 0, 0}, {40, 1u << BUTTON_RIGHT, 0, 0}, {39, 1u << BUTTON_MIDDLE, 1, 0}};
@@ -247,16 +247,16 @@ TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
     // A record left over past the count is replaced, not leaked (the sanitizer checks).
     if (c.count < MOVIE_MAX_OBJECTS) Movie_AllocObject(c.count)->kind = MOVIE_KIND_SCENE;
     g_MovieObjectCount = c.count;
-    g_CurSlot = 0;
+    g_Sel.g_CurSlot = 0;
     EXPECT_EQ(Movie_AddActor(c.kind), c.added);
     EXPECT_EQ(g_MovieObjectCount, c.count + (c.added ? 1 : 0));
     if (c.added) {
-      EXPECT_EQ(g_CurSlot, (u32)c.count);
+      EXPECT_EQ(g_Sel.g_CurSlot, (u32)c.count);
       EXPECT_EQ(g_MovieObjects[c.count]->kind, c.kind);
       EXPECT_EQ(g_MovieObjects[c.count]->keyCount, 1);
       EXPECT_TRUE(Boxes().empty());
     } else {
-      EXPECT_EQ(g_CurSlot, 0u);
+      EXPECT_EQ(g_Sel.g_CurSlot, 0u);
       ASSERT_EQ(Boxes().size(), 1u);
       EXPECT_EQ(Boxes()[0], "これ以上 追加できません。");
     }
@@ -295,7 +295,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "停止(A)");
   App_MarkAllRedraw();
   Movie_Update();   // only view 4 is left to draw, the main view 0 included
-  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
+  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieFrame = 100;
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieFrame, 42);
@@ -348,7 +348,7 @@ TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
   App_SwitchFamily(FAMILY_PROGRAM);
   App_SwitchTo3DFamily();
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
   ASSERT_EQ(g_questions.size(), 2u);
   EXPECT_EQ(g_questions[1], "編集中のムービーは破棄されます。よろしいですか？");
 }
@@ -374,15 +374,15 @@ TEST_F(MovieEditTest, RenderRules) {
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   g_ScreenWidth = 1280, g_ScreenHeight = 960;
-  g_CurView->kind = VIEW_TOP;
-  g_DrawView = 3;
+  g_Shell.g_CurView->kind = VIEW_TOP;
+  g_Shell.g_DrawView = 3;
   g_MovieFrame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
   EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
   EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
-  EXPECT_EQ(g_CurView->kind, (u32)VIEW_TOP);
-  EXPECT_EQ(g_DrawView, 3u);
+  EXPECT_EQ(g_Shell.g_CurView->kind, (u32)VIEW_TOP);
+  EXPECT_EQ(g_Shell.g_DrawView, 3u);
   EXPECT_EQ(g_MovieFrame, 12);
   EXPECT_FALSE(Movie_SaveFrameBmp(""));
   g_f.saveOk = false;

@@ -195,7 +195,7 @@ inline bool Drive_Start2D(const char *settingsName) {
   Drive_Pump(100);
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
-  return g_EditFamily == FAMILY_2D_MODEL;
+  return g_Shell.g_EditFamily == FAMILY_2D_MODEL;
 }
 
 // A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
@@ -203,7 +203,7 @@ inline bool Drive_Start2D(const char *settingsName) {
 inline u32 Drive_Press2D(int button) {
   Drive_Command(g_Ed2D.panel, button);
   Drive_Pump(20);
-  return g_EditSubMode;
+  return g_Shell.g_EditSubMode;
 }
 
 // With <envName>=<seconds> set, the program keeps running that long, so that the screen can be
@@ -270,7 +270,7 @@ inline DriveShot g_DriveShot;
 inline void Drive_CapturingEndScene(void) {
   DriveShot &s = g_DriveShot;
   if (s.endScene) s.endScene();
-  if (s.wanted && g_DrawView == 0) {
+  if (s.wanted && g_Shell.g_DrawView == 0) {
     s.pixels = Device_ReadBack(g_Device, &s.w, &s.h);
     s.wanted = false;
   }
