@@ -93,19 +93,3 @@ void Settings_FilePath(char *out, size_t size, i32 desktopWidth);
 void Settings_Load(void);
 // False, after a message naming the file, when it could not be written (the old file stays).
 bool Settings_Save(void);
-
-// TRANSITION ALIASES
-inline auto &g_OptUpdateEditedViewOnly = g_Options.g_OptUpdateEditedViewOnly;
-inline auto &g_OptShadow = g_Options.g_OptShadow;
-inline auto &g_PolySavedOption = g_Options.g_PolySavedOption;
-inline auto &g_OptGrid = g_Options.g_OptGrid;
-inline auto &g_OptToon = g_Options.g_OptToon;
-inline auto &g_OptMaxPolygons = g_Options.g_OptMaxPolygons;
-inline auto &g_ToonInEffect = g_Options.g_ToonInEffect;
-inline auto &g_MainWndRect = g_Options.g_MainWndRect;
-inline auto &g_SettingsReserved = g_Options.g_SettingsReserved;
-inline auto &g_OptionDlgRefresh = g_Options.g_OptionDlgRefresh;
-inline auto &g_Group2DDlg = g_Options.g_Group2DDlg;
-inline auto &g_SettingsFolder = g_Options.g_SettingsFolder;
-inline auto &g_OptReverseWheel = g_Options.g_OptReverseWheel;
-// END TRANSITION ALIASES

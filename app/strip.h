@@ -211,17 +211,3 @@ void Strip_CopyKeys3D(void);
 
 // Test support: every global of this facility back to its zero / start-up state.
 void Strip_ResetForTest(void);
-
-// TRANSITION ALIASES
-inline auto &g_StripTextRGB = g_Strip.g_StripTextRGB;
-inline auto &g_StripGeo = g_Strip.g_StripGeo;
-inline auto &g_StripWindows = g_Strip.g_StripWindows;
-inline auto &g_StripMotion3Groups = g_Strip.g_StripMotion3Groups;
-inline auto &g_StripGroupScroll2D = g_Strip.g_StripGroupScroll2D;
-inline auto &g_StripGroupScroll3D = g_Strip.g_StripGroupScroll3D;
-inline auto &g_StripObj2Image = g_Strip.g_StripObj2Image;
-inline auto &g_StripEffect = g_Strip.g_StripEffect;
-inline auto &g_StripMovie = g_Strip.g_StripMovie;
-inline auto &g_StripTex2D = g_Strip.g_StripTex2D;
-inline auto &g_StripTex3D = g_Strip.g_StripTex3D;
-// END TRANSITION ALIASES
