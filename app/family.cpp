@@ -33,11 +33,25 @@ const FamilyHooks *Family_Current(void) {
   return Family_IsKnown(g_Shell.g_EditFamily) ? &g_FamilyHooks[g_Shell.g_EditFamily] : nullptr;
 }
 
+const FamilyHooks *Family_MouseRow(void) {
+  const FamilyHooks *fh = Family_Current();
+  if (!fh || !fh->subModeRows) return fh;
+  u32 i = g_Shell.g_EditSubMode - fh->firstSubMode;   // below the first wraps to a large number
+  return i < fh->subModeCount ? &fh->subModeRows[i] : nullptr;
+}
+
 u32 Family_DefaultLayout(u32 family) {
   if (family == FAMILY_2D_MODEL) return SUB_2D_POLY;   // the 2D family's own panel moves among its sub-modes
   if (family == FAMILY_3D_MODEL) return SUB_3D_POLY;
   return family;
 }
+
+// Mouse cells go to the sub-mode's row of the families that have sub-modes.
+#define CALL_MOUSE(field, ...)                          \
+  do {                                                  \
+    const FamilyHooks *fh_ = Family_MouseRow();         \
+    if (fh_ && fh_->field) fh_->field(__VA_ARGS__);     \
+  } while (0)
 
 #define CALL_HOOK(field, ...)                           \
   do {                                                  \
@@ -174,9 +188,9 @@ void App_InstallLibHooks(void) {
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
-void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(lButtonDown, x, y); }
-void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(mButtonDown, x, y); }
-void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(rButtonDown, x, y); }
+void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(lButtonDown, x, y); }
+void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(mButtonDown, x, y); }
+void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(rButtonDown, x, y); }
 
 void App_OnLButtonUp(i64 lParam) {
   i32 x, y;
@@ -186,7 +200,7 @@ void App_OnLButtonUp(i64 lParam) {
   if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
   App_MarkAllRedraw();
   App_RefreshCurrentPointers();
-  CALL_HOOK(lButtonUp, x, y);
+  CALL_MOUSE(lButtonUp, x, y);
 }
 
 void App_OnRButtonUp(i64 lParam) {
@@ -195,7 +209,7 @@ void App_OnRButtonUp(i64 lParam) {
   StoreMouse(x, y);
   if (Shell_ButtonHeld(BUTTON_LEFT)) { Shell_SetButtonHeld(BUTTON_LEFT, 0); return; }
   App_MarkAllRedraw();
-  CALL_HOOK(rButtonUp, x, y);
+  CALL_MOUSE(rButtonUp, x, y);
 }
 
 // The middle release does not store the position.
@@ -203,7 +217,7 @@ void App_OnMButtonUp(i64 lParam) {
   i32 x, y;
   Decode(lParam, &x, &y);
   App_MarkAllRedraw();
-  CALL_HOOK(mButtonUp, x, y);
+  CALL_MOUSE(mButtonUp, x, y);
 }
 
 void App_OnMouseMove(i64 lParam) {
@@ -218,7 +232,7 @@ void App_OnMouseMove(i64 lParam) {
   g_Mouse.g_MouseMoveDY = (f32)(g_Mouse.g_MouseY - g_Mouse.g_MousePrevY);
   g_Mouse.g_MousePrevX = g_Mouse.g_MouseX;
   g_Mouse.g_MousePrevY = g_Mouse.g_MouseY;
-  CALL_HOOK(mouseMove, x, y);
+  CALL_MOUSE(mouseMove, x, y);
   if (g_Sel.g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
 }
 

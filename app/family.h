@@ -47,6 +47,10 @@ struct FamilyHooks {
   FamilyVoidHook refreshLists;      // fills the family's lists and trees
   FamilyVoidHook hoverPick;         // pick under the cursor after a move with no button held
   FamilyVoidHook documentChanged;   // the panels show the document again after any change
+  // A family with sub-modes keeps one row per sub-mode (firstSubMode + i) and leaves its own
+  // mouse cells empty: the dispatchers hand a mouse message straight to the sub-mode's row.
+  const FamilyHooks *subModeRows;
+  u32 firstSubMode, subModeCount;
 };
 // The installed rows; tests may swap cells for recording fakes.
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
@@ -54,6 +58,9 @@ extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
 void Family_InstallRow(u32 family, const FamilyHooks *row);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
+// The row that takes mouse messages: the current family's, or for a family with sub-mode
+// rows the row of g_EditSubMode (null for a sub-mode without one).
+const FamilyHooks *Family_MouseRow(void);
 // Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
 u32 Family_DefaultLayout(u32 family);
 // True for the numbers the selector and the hook table know.

@@ -299,9 +299,13 @@ void Ed3D_PolyMouseMove(i32 x, i32 y) {
   if (!m) return;
   FlagViewsForMove();
   if (!LeftAlone()) return;
-  const ViewRecord *v = g_Shell.g_CurView;
-  i32 dx = x - g_Mouse.g_PolyDragAnchor2.x, dy = y - g_Mouse.g_PolyDragAnchor2.y;
-  switch (g_Sel.g_PolyTool) {
+  Ed3D_PolyDrag(m, g_Shell.g_CurView, &g_Sel, &g_Mouse, x, y);
+}
+
+void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y) {
+  i32 dx = x - mouse->g_PolyDragAnchor2.x, dy = y - mouse->g_PolyDragAnchor2.y;
+  i32 ax = mouse->g_PolyDragAnchor.x, ay = mouse->g_PolyDragAnchor.y;
+  switch (sel->g_PolyTool) {
     case POLY_TOOL_MOVE:
       DragLabel("移動 ( モデリング )");
       Poly_MoveStep(m, v, Ed3DPolyEditor.moveMode, dx, dy);
@@ -309,14 +313,14 @@ void Ed3D_PolyMouseMove(i32 x, i32 y) {
     case POLY_TOOL_ROTATE:
       if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) break;
       DragLabel("回転 ( モデリング )");
-      Poly_RotateStep(m, v, dx, dy, g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_PolyDragAnchor.y);
+      Poly_RotateStep(m, v, dx, dy, ax, ay);
       break;
     case POLY_TOOL_SCALE:
       DragLabel("拡大 ( モデリング )");
-      Poly_ScaleStep(m, v, dx, dy, g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_PolyDragAnchor.y);
+      Poly_ScaleStep(m, v, dx, dy, ax, ay);
       break;
     case POLY_TOOL_MARK_CHANGED: m->changed = 1; break;
     default: break;
   }
-  g_Mouse.g_PolyDragAnchor2 = {x, y};
+  mouse->g_PolyDragAnchor2 = {x, y};
 }

@@ -44,6 +44,9 @@ void Ed3D_PolyMButtonDown(i32 x, i32 y);
 void Ed3D_PolyFreeCreate(i32 x, i32 y);
 void Ed3D_PolyRButtonUp(i32 x, i32 y);
 void Ed3D_PolyMouseMove(i32 x, i32 y);
+// A left drag with the move, rotate or scale tool on model m in view v, from the mouse's
+// second anchor to (x, y): the step for the tool of sel, then the anchor moves to (x, y).
+void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y);
 void Ed3D_PolyKeyUp(u32 virtualKey);
 void Ed3D_PickUnderCursor(void);
 

@@ -28,13 +28,6 @@ const FamilyHooks *Ed3D_SubModeRow(void) {
 
 // [SECTION] family row
 static void PassDrawOverlay(void) { ED3D_PASS(drawOverlay); }
-static void PassLButtonDown(i32 x, i32 y) { ED3D_PASS(lButtonDown, x, y); }
-static void PassLButtonUp(i32 x, i32 y) { ED3D_PASS(lButtonUp, x, y); }
-static void PassMButtonDown(i32 x, i32 y) { ED3D_PASS(mButtonDown, x, y); }
-static void PassMButtonUp(i32 x, i32 y) { ED3D_PASS(mButtonUp, x, y); }
-static void PassRButtonDown(i32 x, i32 y) { ED3D_PASS(rButtonDown, x, y); }
-static void PassRButtonUp(i32 x, i32 y) { ED3D_PASS(rButtonUp, x, y); }
-static void PassMouseMove(i32 x, i32 y) { ED3D_PASS(mouseMove, x, y); }
 static void PassKeyDown(u32 vk) { ED3D_PASS(keyDown, vk); }
 static void PassKeyUp(u32 vk) { ED3D_PASS(keyUp, vk); }
 static void PassLoopKeyUp(u32 vk) { ED3D_PASS(loopKeyUp, vk); }
@@ -45,9 +38,10 @@ static void PassHoverPick(void) { ED3D_PASS(hoverPick); }
 
 static const FamilyHooks kFamilyRow = {
   Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
-  PassLButtonDown, PassLButtonUp, PassMButtonDown, PassMButtonUp, PassRButtonDown, PassRButtonUp,
-  PassMouseMove, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
+  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // mouse: the shell calls the sub-mode's row
+  nullptr, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
   PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick, Ed3D_DocumentChanged,
+  g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS,
 };
 
 // [SECTION] sub-mode rows

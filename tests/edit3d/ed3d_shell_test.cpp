@@ -78,22 +78,29 @@ TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
   EXPECT_EQ(F(g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE].loopKeyUp), F(Ed3D_MotionKeyUp));
 }
 
-// The family row passes each call to the row of the current sub-mode, and nowhere for 13.
+// Mouse messages go to the row of the current sub-mode, and nowhere for 13.
+static void MoveThroughShell(i32 x, i32 y) {
+  const FamilyHooks *row = Family_MouseRow();
+  if (row && row->mouseMove) row->mouseMove(x, y);
+}
 std::vector<std::pair<i32, i32>> g_moves;
 TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
   Edit3D_Install();
+  u32 family = g_Shell.g_EditFamily;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   for (FamilyHooks &r : g_Ed3DSubModeRows) r.mouseMove = [](i32 x, i32 y) { g_moves.push_back({x, y}); };
   g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](i32 x, i32) { g_moves.push_back({x, 16}); };
   g_moves.clear();
   for (u32 sub : {16u, 13u, 11u, 19u}) {
     g_Shell.g_EditSubMode = sub;
-    g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(1, 2);
+    MoveThroughShell(1, 2);
   }
   g_Ed3DSubModeRows[1].mouseMove = nullptr;
   g_Shell.g_EditSubMode = 13;
-  g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(3, 4);
+  MoveThroughShell(3, 4);
   EXPECT_EQ(g_moves, (std::vector<std::pair<i32, i32>>{{1, 16}, {1, 2}}));
   g_Shell.g_EditSubMode = 0;
+  g_Shell.g_EditFamily = family;
   Edit3D_Install();
 }
 
