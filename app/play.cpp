@@ -14,7 +14,6 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 
-PlayEntries g_PlayEntries;
 i32 &g_AviFrameStep = g_RenderInterval;
 
 // The 2D object models and the object sets keep no fraction of their own.
@@ -61,8 +60,8 @@ void Play_TickObj2(void) {
   i32 before = m->currentFrame;
   i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_FrameDelta, len);
   if (steps) Obj2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_PlayEntries.obj2KeyPanelRefresh);
-  const u32 *loop = g_PlayEntries.obj2Loop;
+  MarkPanel(g_ShellEntries.obj2KeyPanelRefresh);
+  const u32 *loop = g_ShellEntries.obj2Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->currentFrame = len - 1;
@@ -81,8 +80,8 @@ void Play_TickBone2(void) {
   i32 before = m->currentFrame;
   i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_FrameDelta, len);
   if (steps) Bone2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_PlayEntries.bone2KeyPanelRefresh);
-  const u32 *loop = g_PlayEntries.bone2Loop;
+  MarkPanel(g_ShellEntries.bone2KeyPanelRefresh);
+  const u32 *loop = g_ShellEntries.bone2Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->currentFrame = len - 1;
@@ -111,9 +110,9 @@ void Play_TickModel3(void) {
   i32 before = m->frame;
   i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_FrameDelta, len);
   if (steps) Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
-  MarkPanel(g_PlayEntries.motionPanelRefresh);
+  MarkPanel(g_ShellEntries.motionPanelRefresh);
   for (u32 &f : g_Shell.g_StripDirty) f = 1;
-  const u32 *loop = g_PlayEntries.model3Loop;
+  const u32 *loop = g_ShellEntries.model3Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->frame = len - 1;
@@ -140,7 +139,7 @@ void Play_TickByRunState(u32 runState) {
 enum { RUN_STATE_RECORDING = 8 };
 
 i32 Play_TickMovie(void) {
-  const PlayEntries &e = g_PlayEntries;
+  const ShellEntries &e = g_ShellEntries;
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
   if (g_RunState == RUN_STATE_RECORDING) {

@@ -29,7 +29,7 @@ void Preview_Enter(void) {
 void Preview_Leave(void) {
   if (Model3 *m = Model3_Get(0)) m->shadowMode = 0;
   PreviewRender &r = g_PreviewRender;
-  if (r.window && r.closeDialog) r.closeDialog(r.window);
+  if (r.window && g_ShellSeam.previewCloseDialog) g_ShellSeam.previewCloseDialog(r.window);
   r.window = nullptr;
 }
 
@@ -50,9 +50,9 @@ void Preview_MouseDown(i32, i32) {
 
 void Preview_Command(u32 id) {
   PreviewRender &r = g_PreviewRender;
-  if (id != IDM_RENDER || r.window || !r.createDialog) return;
+  if (id != IDM_RENDER || r.window || !g_ShellSeam.previewCreateDialog) return;
   r.refresh = 1;
-  r.window = r.createDialog();
+  r.window = g_ShellSeam.previewCreateDialog();
 }
 
 bool Preview_Render(const char *text) {
@@ -62,7 +62,7 @@ bool Preview_Render(const char *text) {
   }
   char name[LIB_TEXT_SIZE + 8];   // room for a full edit (255 characters) and ".BMP"
   snprintf(name, sizeof name, "%s.BMP", text);
-  bool ok = g_PreviewRender.saveBackBuffer && g_PreviewRender.saveBackBuffer(name);
+  bool ok = g_ShellSeam.previewSaveBackBuffer && g_ShellSeam.previewSaveBackBuffer(name);
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", name);
   return ok;
 }

@@ -35,9 +35,9 @@ static bool RenderAndSave(const char *name) {
 }
 
 void Preview_InstallPlatform(void) {
-  g_PreviewRender.createDialog = CreateRenderDialog;
-  g_PreviewRender.saveBackBuffer = RenderAndSave;
-  g_PreviewRender.closeDialog = CloseRenderWindow;
+  g_ShellSeam.previewCreateDialog = CreateRenderDialog;
+  g_ShellSeam.previewSaveBackBuffer = RenderAndSave;
+  g_ShellSeam.previewCloseDialog = CloseRenderWindow;
 }
 
 static void CloseRenderDialog(HWND dlg) {

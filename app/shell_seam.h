@@ -2,7 +2,9 @@
 // (device resets, menus, windows, modal questions) and the registered entries that editors
 // fill when the program starts (undo steps, 2D pointers, strips, movie tables). The Windows
 // program fills the platform entries at start-up; native tests fill them with recording
-// fakes. An empty entry does nothing (and a question answers "yes").
+// fakes. An empty entry does nothing (and a question answers "yes"). The entries the editors
+// fill for the File menu, the keys, the per-frame update and playback are g_ShellEntries
+// (app/entries.h).
 #pragma once
 #include "model/types.h"
 
@@ -45,6 +47,21 @@ struct ShellSeam {
   void (*setCamera)(const f32 eye[3], const f32 target[3]);
   void (*redrawStrips)(void);
   void (*buildMovieFrameTables)(void);
+  // The strips' canvas (app/strip.h): text into the canvas, and the canvas rectangle
+  // (0, 0, w, h) copied to a window at x = dstX.
+  void (*stripText)(i32 x, i32 y, u32 rgb, const char *text);
+  void (*stripBlit)(void *window, i32 dstX, i32 w, i32 h);
+  // The per-frame update's window calls (app/update.h): the view under activation becomes
+  // g_ActiveView / g_CurView; the main window's title; the full-screen quad's colour.
+  void (*findActiveView)(void);
+  void (*setMainTitle)(const char *text);
+  void (*setScreenQuadColor)(f32 r, f32 g, f32 b, f32 a);
+  // The preview's render dialog (app/preview.h): creates it owned by the main window and
+  // shows it; saves the back buffer as a file in the root folder (false when it could not be
+  // written); destroys it (the family is left).
+  void *(*previewCreateDialog)(void);
+  bool (*previewSaveBackBuffer)(const char *name);
+  void (*previewCloseDialog)(void *window);
 };
 extern ShellSeam g_ShellSeam;
 

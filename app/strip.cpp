@@ -1,6 +1,6 @@
 // The strips' canvas and drawing operations, the time-line geometry, the strip-window
 // records, the dispatcher and the per-frame key copy into the rows.
-// Owns g_StripCanvas, g_Strip and g_StripSeam.
+// Owns g_StripCanvas and g_Strip.
 #include "app/strip.h"
 #include "app/strip_local.h"
 #include "app/current.h"
@@ -23,7 +23,6 @@
 static u32 s_PortableCanvas[STRIP_CANVAS_W * STRIP_CANVAS_H];
 u32 *g_StripCanvas = s_PortableCanvas;
 StripState g_Strip;
-StripSeam g_StripSeam;
 
 // Writes are kept inside this rectangle (the canvas, or a panel while it paints).
 static i32 s_ClipW = STRIP_CANVAS_W, s_ClipH = STRIP_CANVAS_H;
@@ -94,8 +93,8 @@ void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
   len = Cp932_CutLength(wide, len < LIB_TEXT_SIZE - 1 ? len : LIB_TEXT_SIZE - 1);
   memcpy(g_TextBuf, wide, len);
   g_TextBuf[len] = 0;
-  if (g_StripSeam.text)
-    g_StripSeam.text(x, y, Strip_RGB(g_Strip.g_StripTextRGB[0], g_Strip.g_StripTextRGB[1], g_Strip.g_StripTextRGB[2]), g_TextBuf);
+  if (g_ShellSeam.stripText)
+    g_ShellSeam.stripText(x, y, Strip_RGB(g_Strip.g_StripTextRGB[0], g_Strip.g_StripTextRGB[1], g_Strip.g_StripTextRGB[2]), g_TextBuf);
 }
 
 void Strip_SetPixel(i32 x, i32 y, u32 r, u32 g, u32 b) {
@@ -194,7 +193,7 @@ bool Strip_Begin(i32 entry, i32 *w, i32 *h) {
 
 void Strip_End(i32 entry, i32 dstX, i32 w, i32 h) {
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
-  if (g_StripSeam.blit) g_StripSeam.blit(g_Strip.g_StripWindows[entry].window, dstX, w, h);
+  if (g_ShellSeam.stripBlit) g_ShellSeam.stripBlit(g_Strip.g_StripWindows[entry].window, dstX, w, h);
 }
 
 static void DrawMotion3(void) {
@@ -312,7 +311,8 @@ void Strip_ResetForTest(void) {
   Strip_SetTextColor(255, 255, 255);
   Strip_ResetGeometry();
   memset(g_Strip.g_StripWindows, 0, sizeof g_Strip.g_StripWindows);
-  g_StripSeam = StripSeam{};
+  g_ShellSeam.stripText = nullptr;
+  g_ShellSeam.stripBlit = nullptr;
   g_Strip.g_StripMotion3Groups = 0;
   g_Strip.g_StripGroupScroll2D = g_Strip.g_StripGroupScroll3D = 0;
   g_Strip.g_StripObj2Image = 0;

@@ -5,14 +5,14 @@
 // The canvas is a 1600 x 1024 array of 32-bit words (blue, green, red: word = b | g << 8 |
 // r << 16); pixel (x, y) is word y * 1600 + x. Every pixel operation writes it directly and
 // clips to it, so the painting code runs natively and is checked word for word. Text goes
-// through g_StripSeam.text (GDI TextOut into the same bitmap on Windows, a recorder in
-// tests), and the finished rectangle goes to the strip's window through g_StripSeam.blit.
+// through g_ShellSeam.stripText (GDI TextOut into the same bitmap on Windows, a recorder in
+// tests), and the finished rectangle goes to the strip's window through g_ShellSeam.stripBlit.
 //
-// Globals owned here: g_StripCanvas, g_Strip (geometry, window records, data sources) and
-// g_StripSeam. The owning editors fill the window records, the data sources
+// Globals owned here: g_StripCanvas and g_Strip (geometry, window records, data sources). The owning editors fill the window records, the data sources
 // and their dirty flags; the dispatcher clears the flags it acts on.
 #pragma once
 #include "model/types.h"
+#include "app/shell_seam.h"
 
 enum {
   STRIP_CANVAS_W = 1600,
@@ -59,7 +59,7 @@ i32 Strip_MovieRowAt(i32 y);
 
 // [SECTION] drawing operations
 // Windows: creates the DIB section from the main window's device context, makes it the
-// canvas, fills g_StripSeam and sets the text colour white (app/strip_win.cpp). Natively the
+// canvas, fills the strip calls of g_ShellSeam and sets the text colour white (app/strip_win.cpp). Natively the
 // canvas is a portable array from the start.
 void Strip_CreateCanvas(void);
 void Strip_SetTextColor(u32 r, u32 g, u32 b);
@@ -79,13 +79,8 @@ void Strip_Rect(i32 x1, i32 y1, i32 x2, i32 y2, u32 r, u32 g, u32 b);
 // Clears the whole canvas to black.
 void Strip_ClearCanvas(void);
 
-// The platform's part: text into the canvas, and the canvas rectangle (0, 0, w, h) copied to
-// a window at x = dstX. Empty entries do nothing.
-struct StripSeam {
-  void (*text)(i32 x, i32 y, u32 rgb, const char *text);
-  void (*blit)(void *window, i32 dstX, i32 w, i32 h);
-};
-extern StripSeam g_StripSeam;
+// The platform's part (text into the canvas, the blit to a window) is g_ShellSeam.stripText
+// and stripBlit (app/shell_seam.h); empty entries do nothing.
 
 // [SECTION] windows and flags
 // Dispatcher entries, in the order the dispatcher runs them.

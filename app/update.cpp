@@ -27,7 +27,6 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 
-FrameEntries g_FrameEntries;
 
 static i32 s_LastListTop = -1;
 static u32 s_SeenRevision;
@@ -84,7 +83,7 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
     case FAMILY_COLLISION:
     case FAMILY_MOVIE: {
       TitleDoc d = Named(nullptr, 0);
-      if (g_FrameEntries.sceneDocument && g_FrameEntries.sceneDocument(family, &d.name, &d.version)) return d;
+      if (g_ShellEntries.sceneDocument && g_ShellEntries.sceneDocument(family, &d.name, &d.version)) return d;
       return none;
     }
     default: return none;   // 2D map and program: the caption only
@@ -101,7 +100,7 @@ bool App_TickTitle(void) {
   static char s_Last[TITLE_TEXT];
   if (strcmp(text, s_Last) == 0) return true;
   Str_Copy(s_Last, sizeof s_Last, text);
-  if (g_FrameEntries.setMainTitle) g_FrameEntries.setMainTitle(text);
+  if (g_ShellSeam.setMainTitle) g_ShellSeam.setMainTitle(text);
   return true;
 }
 
@@ -126,8 +125,8 @@ static void ApplyPresentationOptions(void) {
 }
 
 static void WatchListTop(void) {
-  if (!g_FrameEntries.ed3dListTopIndex) return;
-  i32 top = g_FrameEntries.ed3dListTopIndex();
+  if (!g_ShellEntries.ed3dListTopIndex) return;
+  i32 top = g_ShellEntries.ed3dListTopIndex();
   if (top < 0) return;
   if (top != s_LastListTop) g_Shell.g_StripDirty[0] = 1;
   s_LastListTop = top;
@@ -139,7 +138,7 @@ static void WatchListTop(void) {
 static u32 PreviewShadowMode(i32 option) { return option == 20 ? 2u : option == 30 ? 3u : 0u; }
 
 void App_MirrorListSelection(void) {
-  const FrameEntries &e = g_FrameEntries;
+  const ShellEntries &e = g_ShellEntries;
   if (!e.list2DActive || !e.list2DGetSel || !e.list2DActive()) return;
   for (i32 i = 0; i < LIST_SEL_MIRROR; i++) {
     i32 r = e.list2DGetSel(i);
@@ -166,7 +165,7 @@ void App_SetFrameCameraAndLights(void) {
   // The quad is rebuilt on every change, so only a new colour is handed on.
   const f32 q[4] = {0, 0, 0, 0.12f};
   if (g_LibFlags.r != q[0] || g_LibFlags.g != q[1] || g_LibFlags.b != q[2] || g_LibFlags.alpha != q[3]) {
-    if (g_FrameEntries.setScreenQuadColor) g_FrameEntries.setScreenQuadColor(q[0], q[1], q[2], q[3]);
+    if (g_ShellSeam.setScreenQuadColor) g_ShellSeam.setScreenQuadColor(q[0], q[1], q[2], q[3]);
   }
 }
 
@@ -189,7 +188,7 @@ static void FollowDocument(void) {
 
 void App_UpdateFrame(void) {
   App_RefreshCurrentPointers();                                      // 1
-  if (g_FrameEntries.findActiveView) g_FrameEntries.findActiveView();
+  if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3
   if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(); }  // 4
@@ -213,7 +212,7 @@ void App_UpdateFrame(void) {
   App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16
   FollowDocument();
-  if (g_FrameEntries.refreshGroupDialog) g_FrameEntries.refreshGroupDialog();   // 17
+  if (g_ShellEntries.refreshGroupDialog) g_ShellEntries.refreshGroupDialog();   // 17
   g_Mouse.g_MouseMoveDX = 0;
   g_Mouse.g_MouseMoveDY = 0;
 }

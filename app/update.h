@@ -2,36 +2,18 @@
 // navigation, presentation options, the strips' key marks, playback, the window title, the
 // family's update, the library's pose passes and the frame's camera and lights.
 //
-// Global owned here: g_FrameEntries (the title counter, the list mirror and the pending
-// redraw flag are fields of g_Shell). The
-// platform fills the window calls of g_FrameEntries at start-up and the editors their
-// entries; an empty entry does nothing.
+// The title counter, the list mirror and the pending redraw flag are fields of g_Shell. The
+// platform fills the window calls of g_ShellSeam at start-up and the editors their entries of
+// g_ShellEntries; an empty entry does nothing.
 #pragma once
 #include "model/types.h"
+#include "app/shell_seam.h"
+#include "app/entries.h"
 #include "app/shell_view.h"
 
 enum { TITLE_PERIOD = 61, TITLE_TEXT = 600 };
 
 
-struct FrameEntries {
-  // Platform: the view under activation becomes g_Shell.g_ActiveView / g_Shell.g_CurView; the main
-  // window's title; the full-screen quad's colour (rebuilds the quad).
-  void (*findActiveView)(void);
-  void (*setMainTitle)(const char *text);
-  void (*setScreenQuadColor)(f32 r, f32 g, f32 b, f32 a);
-  // The 3D editor's list window: its top row, or -1 while it does not exist.
-  i32 (*ed3dListTopIndex)(void);
-  // The 2D editor's multi-selection list box: true while it exists and its refresh is not
-  // suspended; the LB_GETSEL answer of a row (negative past the last row).
-  bool (*list2DActive)(void);
-  i32 (*list2DGetSel)(i32 row);
-  // The 3D group panel's per-frame refresh.
-  void (*refreshGroupDialog)(void);
-  // The document of a scene family (effect, collision, movie) for the title: its file
-  // name and version; false without one.
-  bool (*sceneDocument)(u32 family, const char **name, i32 *version);
-};
-extern FrameEntries g_FrameEntries;
 
 // [SECTION] title
 enum TitleStyle : u32 { TITLE_CAPTION = 0, TITLE_NAME, TITLE_NAME_VERSION };

@@ -419,6 +419,6 @@ void Ed2D_MotionDraw(void) {
 // [SECTION] installation
 void Ed2D_MotionInstall(void) {
   g_Ed2DMotion.loop = 1;   // loops until the sub-mode's check box says otherwise
-  g_PlayEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
-  g_PlayEntries.bone2Loop = &g_Ed2DMotion.loop;
+  g_ShellEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
+  g_ShellEntries.bone2Loop = &g_Ed2DMotion.loop;
 }

@@ -359,6 +359,6 @@ static void FrameBar(i32 range) {
 void Ed2D_ObjInstall(void) {
   g_ShellEntries.obj2RefreshLists = Ed2D_RefreshObjectLists;
   g_ShellEntries.obj2FrameBar = FrameBar;
-  g_PlayEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
-  g_PlayEntries.obj2Loop = &g_Ed2DObj.loop;
+  g_ShellEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
+  g_ShellEntries.obj2Loop = &g_Ed2DObj.loop;
 }

@@ -296,8 +296,8 @@ static i32 MirrorGetSel(i32 row) {
 }
 
 void Ed2D_InstallMirror(void) {
-  g_FrameEntries.list2DActive = MirrorActive;
-  g_FrameEntries.list2DGetSel = MirrorGetSel;
+  g_ShellEntries.list2DActive = MirrorActive;
+  g_ShellEntries.list2DGetSel = MirrorGetSel;
 }
 
 // [SECTION] mapping

@@ -93,12 +93,12 @@ static i32 GroupListTop(void) {
 }
 
 void Ed3D_GroupInstallWin(void) {
-  g_FrameEntries.ed3dListTopIndex = GroupListTop;
+  g_ShellEntries.ed3dListTopIndex = GroupListTop;
   g_Ed3DGroupOps.read = Read;
   g_Ed3DGroupOps.show = Show;
   g_Ed3DGroupOps.showColour = ShowColour;
   g_Ed3DGroupOps.chooseColour = ChooseColour;
-  g_FrameEntries.refreshGroupDialog = Ed3D_RefreshGroupDialog;
+  g_ShellEntries.refreshGroupDialog = Ed3D_RefreshGroupDialog;
 }
 
 // The panel has no timer: the shell's per-frame refresh reads the record's flag.

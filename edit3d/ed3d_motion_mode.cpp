@@ -114,7 +114,7 @@ void Ed3D_MotionEnter(void) {
   Ed3D_ResetViewConstants();
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotionPanels.loop = 1;
-  g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+  g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
   g_Strip.g_StripGeo.margin = 0;
   g_Strip.g_StripGeo.rowTop = 90;
   OpenPanels();
@@ -124,7 +124,7 @@ void Ed3D_MotionEnter(void) {
 void Ed3D_MotionLeave(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
-  g_PlayEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
+  g_ShellEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
   Destroy(&p.motionDlg);
   g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
   Destroy(&p.list);

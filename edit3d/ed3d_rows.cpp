@@ -106,6 +106,6 @@ void Edit3D_Install(void) {
   *SubRow(SUB_3D_BONE) = kBoneRow;
   *SubRow(SUB_3D_WEIGHT) = kWeightRow;
   *SubRow(SUB_3D_MOTION) = kMotionRow;
-  g_PlayEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
+  g_ShellEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
   Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);
 }

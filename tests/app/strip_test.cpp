@@ -113,8 +113,8 @@ struct StripTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     Strip_ResetForTest();
-    g_StripSeam.text = RecordText;
-    g_StripSeam.blit = RecordBlit;
+    g_ShellSeam.stripText = RecordText;
+    g_ShellSeam.stripBlit = RecordBlit;
     g_texts.clear();
     g_blits.clear();
     memset(&g_TreeRows, 0, sizeof g_TreeRows);
@@ -272,7 +272,7 @@ std::vector<i32> g_painted;   // windows in blit order
 void RecordWindow(void *w, i32, i32, i32) { g_painted.push_back((i32)(intptr_t)w); }
 
 TEST_F(StripTest, DispatcherOrderSharedFlagsClosedWindowsAndMovie) {
-  g_StripSeam.blit = RecordWindow;
+  g_ShellSeam.stripBlit = RecordWindow;
   struct Run {
     const char *what;
     bool open[STRIP_ENTRIES];

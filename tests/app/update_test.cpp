@@ -29,14 +29,45 @@ int g_TimerResets;
 void RecordBox(const char *t) { g_Boxes.push_back(t); }
 void CountReset(void) { g_TimerResets++; }
 
+// The playback entries of g_ShellEntries back to empty (the movie's and the panels').
+void ClearPlayEntries() {
+  ShellEntries &e = g_ShellEntries;
+  e.movieFrame = nullptr;
+  e.movieFraction = nullptr;
+  e.movieEndFrame = nullptr;
+  e.movieSnapshotKeys = nullptr;
+  e.movieStep = nullptr;
+  e.movieEnd = nullptr;
+  e.movieRefreshLists = nullptr;
+  e.movieHoldOnce = nullptr;
+  e.obj2KeyPanelRefresh = nullptr;
+  e.motionPanelRefresh = nullptr;
+  e.obj2Loop = nullptr;
+  e.bone2KeyPanelRefresh = nullptr;
+  e.bone2Loop = nullptr;
+  e.model3Loop = nullptr;
+}
+
+// The per-frame update's entries: the platform's window calls and the editors' entries.
+void ClearFrameEntries() {
+  g_ShellSeam.findActiveView = nullptr;
+  g_ShellSeam.setMainTitle = nullptr;
+  g_ShellSeam.setScreenQuadColor = nullptr;
+  g_ShellEntries.ed3dListTopIndex = nullptr;
+  g_ShellEntries.list2DActive = nullptr;
+  g_ShellEntries.list2DGetSel = nullptr;
+  g_ShellEntries.refreshGroupDialog = nullptr;
+  g_ShellEntries.sceneDocument = nullptr;
+}
+
 void ResetAll() {
   Shell_ResetForTest();
   g_Boxes.clear();
   g_TimerResets = 0;
   g_Seam.errorBox = RecordBox;
   g_Seam.timerReset = CountReset;
-  g_PlayEntries = PlayEntries{};
-  g_FrameEntries = FrameEntries{};
+  ClearPlayEntries();
+  ClearFrameEntries();
   g_FrameDelta = 1.0f;
   g_RunState = 0;
   g_Shell.g_Playing = 0;
@@ -211,7 +242,7 @@ TEST(WindowTitle, TextPerFamilyEvery61Passes) {
   ResetAll();
   Model3 *m = ModelWithMotionLength(10);
   m->polygonCount = 1;
-  g_FrameEntries.sceneDocument = SceneDoc;
+  g_ShellEntries.sceneDocument = SceneDoc;
   struct Case { u32 family, sub; const char *file; const char *want; };
   const Case cases[] = {
       {FAMILY_3D_MODEL, SUB_3D_POLY, "cube.kzp", " Miravel   cube.kzp ( Ver 2006.000 )"},
@@ -237,7 +268,7 @@ TEST(WindowTitle, TextPerFamilyEvery61Passes) {
   Title_Format(text, sizeof text, "Miravel", &nullName);
   EXPECT_STREQ(text, " Miravel    ( Ver 2006.000 )");
 
-  g_FrameEntries.setMainTitle = RecordTitle;
+  g_ShellSeam.setMainTitle = RecordTitle;
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   g_Shell.g_EditSubMode = SUB_3D_POLY;
   g_Shell.g_TitleCounter = 0;
@@ -263,13 +294,13 @@ i32 End(void) {
   return g_EndResult;
 }
 void InstallMovie() {
-  g_PlayEntries.movieFrame = &g_Frame;
-  g_PlayEntries.movieFraction = &g_Fraction;
-  g_PlayEntries.movieEndFrame = EndAt100;
-  g_PlayEntries.movieSnapshotKeys = Snap;
-  g_PlayEntries.movieStep = Step;
-  g_PlayEntries.movieEnd = End;
-  g_PlayEntries.movieRefreshLists = Lists;
+  g_ShellEntries.movieFrame = &g_Frame;
+  g_ShellEntries.movieFraction = &g_Fraction;
+  g_ShellEntries.movieEndFrame = EndAt100;
+  g_ShellEntries.movieSnapshotKeys = Snap;
+  g_ShellEntries.movieStep = Step;
+  g_ShellEntries.movieEnd = End;
+  g_ShellEntries.movieRefreshLists = Lists;
   g_Frame = 0;
   g_Fraction = 0;
   g_Steps = g_Snapshots = g_Lists = 0;
@@ -311,7 +342,7 @@ TEST(MovieClock, RecordingStepsAndEndBranches) {
     EXPECT_EQ(g_Steps, 0);
   }
   // Without the movie's entries, or with screen output off, nothing moves.
-  g_PlayEntries = PlayEntries{};
+  ClearPlayEntries();
   EXPECT_EQ(Play_TickMovie(), PLAY_MOVIE_IDLE);
   InstallMovie();
   g_FrameOutputSuppressed = 1;
@@ -348,8 +379,8 @@ TEST(StripsAndLists, KeysCappedAt16WithRealCountAndListErrIsUnselected) {
   for (i32 k = 0; k < TREE_ROW_KEYS; k++) EXPECT_EQ(g_TreeRows.rows[0].keyFrames[k], (i32)m->bones[0].keys[m->motion].keys[k].frame);
   EXPECT_EQ(g_TreeRows.rows[1].keyCount, 0);   // the next row untouched
 
-  g_FrameEntries.list2DActive = Active;
-  g_FrameEntries.list2DGetSel = SelAnswer;
+  g_ShellEntries.list2DActive = Active;
+  g_ShellEntries.list2DGetSel = SelAnswer;
   for (u32 &s : g_Shell.g_ListSelMirror) s = 7;
   App_MirrorListSelection();
   EXPECT_EQ(g_Shell.g_ListSelMirror[0], 0u);
@@ -404,7 +435,7 @@ bool RunDialog(FileDlgRequest *r) {
 // reported as nothing, and a sketch choice that loses the previous image or name.
 TEST(RenderAndSketch, FileNamesAndFailures) {
   ResetAll();
-  g_PreviewRender.saveBackBuffer = Save;
+  g_ShellSeam.previewSaveBackBuffer = Save;
   g_SaveOk = true;
   EXPECT_FALSE(Preview_Render(""));
   EXPECT_TRUE(g_Saved.empty());

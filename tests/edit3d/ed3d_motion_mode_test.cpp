@@ -261,7 +261,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   M()->motions[0].length = 10;
   for (u32 loop : {0u, 1u}) {
     g_Ed3DMotionPanels.loop = loop;
-    g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+    g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
     M()->frame = 8;
     M()->frameFraction = 0;
     g_Shell.g_Playing = 0;
@@ -270,7 +270,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
     EXPECT_EQ(M()->frame, loop ? 1 : 9);
     EXPECT_EQ(g_Shell.g_Playing, loop);
   }
-  g_PlayEntries.model3Loop = nullptr;
+  g_ShellEntries.model3Loop = nullptr;
   g_Shell.g_Playing = 0;
   // View 0 active with an unrelated window in front: nothing.
   g_Shell.g_ActiveView = 0;

@@ -188,7 +188,7 @@ TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
 TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_ResetForTest();
   Particle_InstallStripSource();
-  g_StripSeam.text = RecordText;
+  g_ShellSeam.stripText = RecordText;
   g_StripTexts.clear();
   static int window;
   Strip_Register(STRIP_EFFECT_KEYS, &window, 800, 200);

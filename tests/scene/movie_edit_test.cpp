@@ -309,7 +309,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
 // before comes back. A recording at interval 2 poses the start frame first, then every
 // second frame, and its end stops the writer and returns to run state 6.
 TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
-  const PlayEntries saved = g_PlayEntries;
+  const ShellEntries saved = g_ShellEntries;
   Movie_InstallTick();
   g_f.ints[IDC_MOVIE_PLAY_START] = 0;
   g_f.ints[IDC_MOVIE_PLAY_END] = 10;
@@ -339,7 +339,7 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_RunState, 6u);
   EXPECT_EQ(g_MovieFrame, 33);
-  g_PlayEntries = saved;
+  g_ShellEntries = saved;
 }
 
 TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
