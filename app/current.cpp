@@ -106,3 +106,98 @@ void App_SetObject0Rotation(f32 x, f32 y, f32 z) {
   KZL::OBJECT *o = Object_Get(0);
   if (o) Object_SetRotation(o, x, y, z);
 }
+
+// [SECTION] accessors
+KZL::OBJECT *Current_SceneObject(void) { return g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr; }
+
+Bone3 *Current_Bone3(void) {
+  Model3 *m = Current_Model3();
+  return m && g_Sel.g_CurBoneIndex < MODEL3_BONES ? &m->bones[g_Sel.g_CurBoneIndex] : nullptr;
+}
+
+BoneKey3 *Current_Bone3KeyBuf(void) {
+  Model3 *m = Current_Model3();
+  return m && g_Sel.g_CurBoneIndex < MODEL3_BONES ? &m->boneRest[g_Sel.g_CurBoneIndex] : nullptr;
+}
+
+Motion3 *Current_Motion3(void) {
+  Model3 *m = Current_Model3();
+  return m && m->motion >= 0 && m->motion < MODEL3_MOTIONS ? &m->motions[m->motion] : nullptr;
+}
+
+KeyTrack *Current_Bone3KeyTrack(void) {
+  Model3 *m = Current_Model3();
+  Bone3 *b = Current_Bone3();
+  return b && b->keys && m->motion >= 0 && m->motion < m->keyTableLength ? &b->keys[m->motion] : nullptr;
+}
+
+BoneKey3 *Current_Bone3Key(void) {
+  KeyTrack *t = Current_Bone3KeyTrack();
+  if (!t || !t->keys) return nullptr;
+  i32 k = Current_Bone3()->keyIndex;
+  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}
+
+Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
+
+Motion2 *Current_Obj2Motion(void) {
+  Obj2Model *m = Current_Obj2Model();
+  if (!m) return nullptr;
+  i32 motion = m->currentMotion;
+  return motion >= 0 && motion < OBJ2_MAX_MOTIONS && motion < m->motionCount ? &m->motions[motion] : nullptr;
+}
+
+Obj2Part *Current_Obj2Part(void) {
+  Obj2Model *m = Current_Obj2Model();
+  if (!m || (i32)g_Sel.g_CurPartIndex >= m->objectCount || g_Sel.g_CurPartIndex >= OBJ2_MAX_OBJECTS) return nullptr;
+  return &m->parts[g_Sel.g_CurPartIndex];
+}
+
+Obj2Track *Current_Obj2KeyTrack(void) {
+  Obj2Part *p = Current_Obj2Part();
+  if (!p || !p->keys) return nullptr;
+  i32 motion = Current_Obj2Model()->currentMotion;
+  return motion >= 0 && motion < Current_Obj2Model()->keyTableLength ? &p->keys[motion] : nullptr;
+}
+
+ObjKey2 *Current_Obj2Key(void) {
+  Obj2Track *t = Current_Obj2KeyTrack();
+  if (!t || !t->keys) return nullptr;
+  i32 k = Current_Obj2Part()->keyIndex;
+  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}
+
+// The bone model follows the current 2D slot (the 3D layer number has no meaning here).
+Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+
+Motion2 *Current_Bone2Motion(void) {
+  Bone2Model *m = Current_Bone2Model();
+  if (!m) return nullptr;
+  i32 motion = m->currentMotion;
+  return motion >= 0 && motion < BONE2_MAX_MOTIONS && motion < m->motionCount ? &m->motions[motion] : nullptr;
+}
+
+Bone2 *Current_Bone2(void) {
+  Bone2Model *m = Current_Bone2Model();
+  if (!m || (i32)g_Sel.g_CurBoneIndex >= m->boneCount || g_Sel.g_CurBoneIndex >= BONE2_MAX_BONES) return nullptr;
+  return &m->bones[g_Sel.g_CurBoneIndex];
+}
+
+BoneKey2 *Current_Bone2KeyBuf(void) {
+  return Current_Bone2() ? &Current_Bone2Model()->rest[g_Sel.g_CurBoneIndex] : nullptr;
+}
+
+Bone2Track *Current_Bone2KeyTrack(void) {
+  Bone2 *b = Current_Bone2();
+  if (!b || !b->keys) return nullptr;
+  i32 motion = Current_Bone2Model()->currentMotion;
+  return motion >= 0 && motion < Current_Bone2Model()->keyTableLength ? &b->keys[motion] : nullptr;
+}
+
+BoneKey2 *Current_Bone2Key(void) {
+  Bone2Track *t = Current_Bone2KeyTrack();
+  if (!t || !t->keys) return nullptr;
+  i32 k = Current_Bone2()->keyIndex;
+  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}

@@ -1,6 +1,6 @@
-// The shell's cached current pointers into the model data, recomputed from the selection
-// indices by App_RefreshCurrentPointers after every selection or model change. A pointer
-// whose owner is missing is null: callers test it before use.
+// What is current in the model data, computed from the selection record g_Sel (app/shell_view.h)
+// each time it is asked, so it never lags behind a selection or model change. A pointer whose
+// owner is missing is null: callers test it before use. A loop fetches the pointer once.
 #pragma once
 #include "app/shell_view.h"
 #include "model/keytrack.h"
@@ -39,6 +39,35 @@ extern Bone2 *g_CurBone2;
 extern Motion2 *g_CurBone2Motion;
 extern Bone2Track *g_CurBone2KeyTrack;
 extern BoneKey2 *g_CurBone2Key;
+
+// [SECTION] accessors
+// The 3D model of the current layer (slot g_CurSlot) and the scene object of that slot.
+inline Model3 *Current_Model3(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
+KZL::OBJECT *Current_SceneObject(void);
+// Of the current 3D model: bone g_CurBoneIndex, its rest entry, the current motion, the bone's
+// track of that motion and the bone's current key in it.
+Bone3 *Current_Bone3(void);
+BoneKey3 *Current_Bone3KeyBuf(void);
+Motion3 *Current_Motion3(void);
+KeyTrack *Current_Bone3KeyTrack(void);
+BoneKey3 *Current_Bone3Key(void);
+// The 2D object model of g_Cur2DSlot, the 2D object model of slot 0 (the one the object
+// editor works on) with its part g_CurPartIndex, that part's track of the current motion and
+// current key, and the current motion.
+Obj2Model *Current_Obj2(void);
+Obj2Model *Current_Obj2Model(void);
+Obj2Part *Current_Obj2Part(void);
+Obj2Track *Current_Obj2KeyTrack(void);
+ObjKey2 *Current_Obj2Key(void);
+Motion2 *Current_Obj2Motion(void);
+// The 2D bone model of g_Cur2DSlot, bone g_CurBoneIndex with its rest entry, the current
+// motion, the bone's track of it and its current key.
+Bone2Model *Current_Bone2Model(void);
+BoneKey2 *Current_Bone2KeyBuf(void);
+Bone2 *Current_Bone2(void);
+Motion2 *Current_Bone2Motion(void);
+Bone2Track *Current_Bone2KeyTrack(void);
+BoneKey2 *Current_Bone2Key(void);
 
 // Recomputes the 2D pointers above (the 2D family registers it as refreshModelPointers).
 void Current_Refresh2D(void);

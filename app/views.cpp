@@ -105,6 +105,11 @@ void App_MarkAllRedraw(void) {
   g_Sketch.refresh = 1;
 }
 
+void View_UseActive(void) {
+  u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
+  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
+}
+
 void App_RefreshCurrentPointers(void) {
   u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
   g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);

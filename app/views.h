@@ -40,6 +40,9 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
 void App_RefreshCurrentPointers(void);
+// The code acting now works on the active view: g_CurView becomes view g_ActiveView of the
+// current layout (the frame render points it at the view it draws).
+void View_UseActive(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).

@@ -61,8 +61,9 @@ TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
   CoreSeam saved = g_Seam;
   g_Seam.errorBox = [](const char *text) { shown = text; };
   static Model3 m;
-  Model3 *savedCur = g_CurModel3;
-  g_CurModel3 = &m;
+  Model3 *savedSlot = g_Model3Slots[g_Sel.g_CurSlot];
+  g_Model3Slots[g_Sel.g_CurSlot] = &m;
+  Current_Refresh3D();
   struct Case { i32 polygons; bool passes; };
   for (Case c : {Case{0, true}, Case{10000, true}, Case{10001, false}, Case{65000, false}}) {
     shown.clear();
@@ -72,8 +73,10 @@ TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
   }
   // Only the limit: the message says nothing about other programs.
   EXPECT_EQ(shown, "10000 ポリゴンまでしか保存できません。");
-  g_CurModel3 = nullptr;
+  g_Model3Slots[g_Sel.g_CurSlot] = nullptr;
+  Current_Refresh3D();
   EXPECT_TRUE(FileMenu_CheckExportLimit());
-  g_CurModel3 = savedCur;
+  g_Model3Slots[g_Sel.g_CurSlot] = savedSlot;
+  Current_Refresh3D();
   g_Seam = saved;
 }

@@ -42,7 +42,6 @@ struct ModelFixture : ::testing::Test {
     Model3_FreeAllSlots();
     FreeLayerObjects();
     g_Sel.g_CurSlot = 0;
-    g_CurModel3 = nullptr;
     g_ModelAllocArrays = 0;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
