@@ -41,18 +41,18 @@ extern Bone2Track *g_CurBone2KeyTrack;
 extern BoneKey2 *g_CurBone2Key;
 
 // [SECTION] accessors
-// The 3D model of the current layer (slot g_CurSlot) and the scene object of that slot.
+// The 3D model of the current layer (slot g_Sel.g_CurSlot) and the scene object of that slot.
 inline Model3 *Current_Model3(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
 KZL::OBJECT *Current_SceneObject(void);
-// Of the current 3D model: bone g_CurBoneIndex, its rest entry, the current motion, the bone's
+// Of the current 3D model: bone g_Sel.g_CurBoneIndex, its rest entry, the current motion, the bone's
 // track of that motion and the bone's current key in it.
 Bone3 *Current_Bone3(void);
 BoneKey3 *Current_Bone3KeyBuf(void);
 Motion3 *Current_Motion3(void);
 KeyTrack *Current_Bone3KeyTrack(void);
 BoneKey3 *Current_Bone3Key(void);
-// The 2D object model of g_Cur2DSlot, the 2D object model of slot 0 (the one the object
-// editor works on) with its part g_CurPartIndex, that part's track of the current motion and
+// The 2D object model of g_Sel.g_Cur2DSlot, the 2D object model of slot 0 (the one the object
+// editor works on) with its part g_Sel.g_CurPartIndex, that part's track of the current motion and
 // current key, and the current motion.
 Obj2Model *Current_Obj2(void);
 Obj2Model *Current_Obj2Model(void);
@@ -60,7 +60,7 @@ Obj2Part *Current_Obj2Part(void);
 Obj2Track *Current_Obj2KeyTrack(void);
 ObjKey2 *Current_Obj2Key(void);
 Motion2 *Current_Obj2Motion(void);
-// The 2D bone model of g_Cur2DSlot, bone g_CurBoneIndex with its rest entry, the current
+// The 2D bone model of g_Sel.g_Cur2DSlot, bone g_Sel.g_CurBoneIndex with its rest entry, the current
 // motion, the bone's track of it and its current key.
 Bone2Model *Current_Bone2Model(void);
 BoneKey2 *Current_Bone2KeyBuf(void);

@@ -59,7 +59,7 @@ void Family_InstallRow(u32 family, const FamilyHooks *row);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
 // The row that takes mouse messages: the current family's, or for a family with sub-mode
-// rows the row of g_EditSubMode (null for a sub-mode without one).
+// rows the row of g_Shell.g_EditSubMode (null for a sub-mode without one).
 const FamilyHooks *Family_MouseRow(void);
 // Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
 u32 Family_DefaultLayout(u32 family);

@@ -126,7 +126,9 @@ void FileMenu_LoadKzp(const char *name) {
   }
   // Layout 0 and the polygon sub-modes keep the full per-vertex arrays in their models.
   if (g_Shell.g_EditSubMode == 0 || InPolySubMode()) g_ModelAllocArrays = 1;
-  Model3 *m = Model3_OpenFile(0, name);
+  ModelResult res;
+  Model3 *m = Model3_OpenFile(0, name, &res);
+  Lib_ShowResult(&res);
   if (m) {
     // The slot and the picks move only when the model was read: a refused file leaves the
     // user on the model and selection they had.
@@ -171,10 +173,10 @@ static void OpenAnyFile(void) {
   FileMenu_LoadKzp(name);   // the model reader chooses the format by the extension
 }
 
-typedef i32 (*SlotReader)(i32 slot, const char *name);
+typedef i32 (*SlotReader)(i32 slot, const char *name, ModelResult *res);
 
-// Our X reader: 1 when read, otherwise an error code after its own message.
-static i32 ImportX(i32 slot, const char *name) { return XFile_Import(slot, name) == 1 ? 1 : 0; }
+// Our X reader: 1 when read, otherwise an error code (with its message in *res when it has one).
+static i32 ImportX(i32 slot, const char *name, ModelResult *res) { return XFile_Import(slot, name, res) == 1 ? 1 : 0; }
 
 // The foreign formats: read into slot 0, which becomes current.
 static void OpenForeign(const char *ext, const char *title, SlotReader read) {
@@ -183,7 +185,9 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     g_Sel.g_CurSlot = 0;
     g_Sel.g_PickedPolygon = -1;
     g_ModelAllocArrays = 1;
-    bool ok = read(0, name) > 0;
+    ModelResult res;
+    bool ok = read(0, name, &res) > 0;
+    Lib_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
     App_RefreshCurrentPointers();
     if (ok && g_CurModel3) {
@@ -300,7 +304,9 @@ static void OpenCollisionModel(void) {
   const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
   // Read into the scratch slot: the document's model is replaced only by a model that was read.
-  Model3 *read = Model3_OpenFile(SCRATCH_SLOT, name);
+  ModelResult res;
+  Model3 *read = Model3_OpenFile(SCRATCH_SLOT, name, &res);
+  Lib_ShowResult(&res);
   Model3 *copy = read ? Model3_Clone(read) : nullptr;
   if (copy && !g_ShellEntries.collisionSetModel(copy, name)) Model3_Free(copy);
   EndOpen();
@@ -310,7 +316,9 @@ static void OpenBackground(void) {
   const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
   g_Sel.g_CurSlot = BACKGROUND_SLOT;   // stays current: later edits act on the background model
-  Model3_OpenFile(BACKGROUND_SLOT, name);
+  ModelResult res;
+  Model3_OpenFile(BACKGROUND_SLOT, name, &res);
+  Lib_ShowResult(&res);
   if (g_Model3Slots[BACKGROUND_SLOT]) {
     ObjectInit(BACKGROUND_SLOT);
     if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
@@ -341,7 +349,9 @@ static void SaveKzp(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZP", ModelFileName(m));
-  bool ok = name[0] && Kzp_Write(m, name);
+  ModelResult res = {};
+  bool ok = name[0] && Kzp_Write(m, name, &res);
+  Lib_ShowResult(&res);
   if (ok) Model3_SetText(&m->fileName, name);   // the title and the next save name the new file
   SaveDone(ok, DOC_MODEL3);
 }
@@ -517,7 +527,9 @@ static void QuickLoadModel(const QuickLoad &q) {
   // A missing sample folder leaves the data folder current, so the reader reports the file.
   if (q.folder) FileDlg_ChangeDir(q.folder);
   g_ModelAllocArrays = 1;
-  Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file);
+  ModelResult res;
+  Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res);
+  Lib_ShowResult(&res);
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   if (Model3 *m = SlotModel(g_Sel.g_CurSlot)) {
     ExpandAllBones(m);

@@ -2,7 +2,7 @@
 #include "app/mainloop.h"
 
 #include "lib/framework/lib.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 #include <ctype.h>
 #include <string.h>

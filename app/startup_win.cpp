@@ -29,7 +29,7 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;

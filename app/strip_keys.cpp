@@ -4,7 +4,7 @@
 #include "app/current.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
 

@@ -20,7 +20,7 @@
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/kzo.h"

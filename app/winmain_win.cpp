@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/startup_win.h"
+#include "app/widget_win.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit3d/ed3d_rows.h"
 #include "edit2d/ed2d_motion_win.h"
@@ -20,6 +21,7 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // The editors install their rows and entries into the shell before it starts.
+  Widget_InstallWin();
   Edit3D_Install();
   Undo_InstallWin();
   Ed3D_InstallWin();

@@ -77,7 +77,7 @@ void BM_CopyMotionsFromFile(benchmark::State &state) {
   g_MaxVertices = 260000;
   std::string path = std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") + "/miravel_copy_bench.KZP";
   Model3 *src = Grid(polygons, 0, 0, true);
-  Kzp_Write(src, path.c_str());
+  Kzp_Write(src, path.c_str(), nullptr);
   Model3_Free(src);
   Model3_FreeAllSlots();
   Model3_ReplaceSlot(0, Grid(polygons, 0.037f, 0.061f, false));

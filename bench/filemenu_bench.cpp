@@ -36,7 +36,7 @@ void WriteModel(i32 h) {
         p->corners[j] = {v, v, v, v};
       }
     }
-  Kzp_Write(m, kPath);
+  Kzp_Write(m, kPath, nullptr);
   Model3_Free(m);
 }
 
@@ -59,7 +59,7 @@ void BM_ReadKzpOnly(benchmark::State &state) {
   WriteModel((i32)state.range(0));
   for (auto _ : state) {
     g_ModelAllocArrays = 1;
-    benchmark::DoNotOptimize(Model3_OpenFile(0, kPath));
+    benchmark::DoNotOptimize(Model3_OpenFile(0, kPath, nullptr));
   }
   state.counters["polygons"] = (f64)(kGridW * state.range(0));
   Model3_FreeAllSlots();

@@ -86,7 +86,7 @@ std::string Label(benchmark::State &state) {
 void BM_KzpRead(benchmark::State &state) {
   Model3 *m = BuildModel((i32)state.range(0), state.range(1) != 0);
   std::string path = TempPath("read");
-  Kzp_Write(m, path.c_str());
+  Kzp_Write(m, path.c_str(), nullptr);
   Model3_Free(m);
   FileData f;
   File_ReadAll(path.c_str(), &f);
@@ -97,7 +97,7 @@ void BM_KzpRead(benchmark::State &state) {
     raw += bench::Time([&] { bench::RawRead(path.c_str()); });
     mem += bench::Time([&] { copy.Run(); });
     state.ResumeTiming();
-    read += bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str()); });
+    read += bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str(), nullptr); });
   }
   std::string what = "Kzp_ReadIntoSlot " + Label(state);
   state.counters["MB"] = f.size / 1e6;
@@ -117,14 +117,14 @@ void BM_KzpWrite(benchmark::State &state) {
   Kzp_Encode(m, &w);
   bench::CopyRef copy(w.size);
   double write = 0, plain = 0, raw = 0, mem = 0;
-  Kzp_Write(m, path.c_str());
+  Kzp_Write(m, path.c_str(), nullptr);
   for (auto _ : state) {
     state.PauseTiming();
     plain += bench::Time([&] { File_WriteAtomic(plainPath.c_str(), w.data, w.size); });
     raw += bench::Time([&] { bench::RawRead(path.c_str()); });
     mem += bench::Time([&] { copy.Run(); });
     state.ResumeTiming();
-    write += bench::Time([&] { Kzp_Write(m, path.c_str()); });
+    write += bench::Time([&] { Kzp_Write(m, path.c_str(), nullptr); });
   }
   std::string what = "Kzp_Write " + Label(state);
   state.counters["MB"] = w.size / 1e6;

@@ -75,7 +75,7 @@ void BM_ImportSmallDxf(benchmark::State &state) {
     raw += bench::Time([&] { bench::RawRead(path.c_str()); });
     state.ResumeTiming();
     t += bench::Time([&] {
-      if (!Model3_OpenFile(0, path.c_str())) state.SkipWithError("the file was not read");
+      if (!Model3_OpenFile(0, path.c_str(), nullptr)) state.SkipWithError("the file was not read");
     });
   }
   char what[96];

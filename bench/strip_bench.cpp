@@ -13,7 +13,7 @@
 #include "app/views.h"
 #include "bench_figures.h"
 #include "lib/draw/texture.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 #include "model/model3.h"
 
 namespace {

@@ -4,10 +4,11 @@
 // and 9, the group dialog's frame, the mapping from mouse positions to 2D frame pixels, and
 // the bone sub-mode's pick, drag, draw and skin rebinding.
 //
-// Globals owned here: g_Ed2D (the family's editor object) and g_Ed2DOps. The window
-// and control handles are opaque: the Windows side (ed2d_win.cpp) fills g_Ed2DOps; native
-// tests install fakes. An empty entry does nothing (a create returns null).
+// Globals owned here: g_Ed2D (the family's editor object). The window and control handles
+// are opaque: windows are made and read through the widget seam (app/widget.h), whose
+// Windows side registers the family's templates (ed2d_win.cpp); native tests fake it.
 #pragma once
+#include "app/widget.h"
 #include "model/bone2.h"
 #include "model/types.h"
 
@@ -77,38 +78,18 @@ struct Ed2DEditor {
 };
 extern Ed2DEditor g_Ed2D;
 
-struct Ed2DOps {
-  // Creates a window's template owned by the main window, moves it to (x, y, w, h), shows it.
-  void *(*createWindow)(u32 kind, i32 x, i32 y, i32 w, i32 h);
-  void (*destroy)(void *window);
-  void *(*control)(void *dlg, u32 id);
-  // Run-time children: a list box (id 1; vertical scroll bar, notify, extended selection) and
-  // the bone tree view at (211, 49) 138 x 360.
-  void *(*createList)(void *dlg, i32 x, i32 y, i32 w, i32 h);
-  void *(*createTree)(void *dlg);
-  // Empties a list box (extended selection: the select line is set selected) or combo,
-  // adds the lines, selects.
-  void (*fill)(void *control, bool combo, const Ed2DLines *lines);
-  void (*listSelectOnly)(void *list, i32 line);   // every line deselected, then `line` selected
-  i32 (*listCaret)(void *list);                   // -1: none
-  bool (*listSelected)(void *list, i32 line);
-  i32 (*comboSelection)(void *combo);             // -1: none (CB_ERR)
-  void (*comboSelect)(void *combo, i32 line);
-  void (*treeClear)(void *tree);
-  void *(*treeInsert)(void *tree, void *parent, const char *text);
-  void (*treeExpand)(void *tree, void *item);
-  void (*treeSelect)(void *tree, void *item);
-  void (*getText)(void *dlg, u32 id, char *out, u32 size);
-  void (*setText)(void *dlg, u32 id, const char *text);
-  void (*checkButton)(void *dlg, u32 id, bool checked);
-  // The colour chooser (full open, owner the main window); true on OK with rgb 0..255.
-  bool (*chooseColour)(f32 rgb[3]);
-  // OK box with the program caption.
-  void (*messageOk)(const char *text);
-  // Makes the main window the active one (after a panel's command).
-  void (*activateMain)(void);
-};
-extern Ed2DOps g_Ed2DOps;
+// [SECTION] widget helpers (ed2d_shell.cpp; the windows go through app/widget.h)
+// The template name of a family window (ED2D_WIN_*), null for another kind.
+const char *Ed2D_WindowName(u32 kind);
+// The lines of a fill as the widget seam takes them.
+WidgetLines Ed2D_WidgetLines(const Ed2DLines *lines);
+// Fills a list (extended selection: the select line is marked and made the caret) or a combo.
+void Ed2D_Fill(void *control, bool combo, const Ed2DLines *lines);
+// Fills a control as a widget fill kind (WidgetFill) says.
+void Ed2D_FillAs(void *control, u32 kind, const Ed2DLines *lines);
+// The colour chooser of the family's dialogs (full open; custom colours kept for the run);
+// true on OK with rgb 0..255.
+bool Ed2D_ChooseColour(f32 rgb[3]);
 
 // [SECTION] family hooks (ed2d_shell.cpp; the family row of ed2d_rows.cpp calls these)
 void Ed2D_Enter(void);

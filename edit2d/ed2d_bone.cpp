@@ -16,18 +16,15 @@
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
 
 static const char kParentRefused[] =
     "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
-
-static i32 BoneCount(const Bone2Model *m) {
-  if (!m || m->boneCount <= 0) return 0;
-  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
-}
 
 // [SECTION] hooks
 void Ed2D_BoneInit(void) {
@@ -57,7 +54,7 @@ void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
   i32 best = -1;
   f32 bestD = 99999.9f;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     f32 x, y;
     Ed2D_BoneCrossPoint(m, slot, b, posed, &x, &y);
     f32 d = fabsf(y - fy) + fabsf(x - fx);
@@ -100,14 +97,14 @@ bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_Shell.
 
 // A bone moves with the delta unless an ancestor of it moves too (it follows that one).
 static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 p = m->bones[b].parent, guard = 0; p > 0 && p < n && guard < n; p = m->bones[p].parent, guard++)
     if (sel[p]) return true;
   return false;
 }
 
 void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     if (!sel[b] || AncestorSelected(m, sel, b)) continue;
     m->rest[b].x += dx;
     m->rest[b].y += dy;
@@ -121,7 +118,7 @@ void Ed2D_BoneMouseMove(i32 x, i32 y) {
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   if (LeftAlone()) {
     u32 sel[BONE2_MAX_BONES] = {};
-    for (i32 b = 0; b < BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
+    for (i32 b = 0; b < Bone2_BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
     f32 dx = fx - g_Ed2D.dragX, dy = fy - g_Ed2D.dragY;
     if (dx != 0.0f || dy != 0.0f) {
       Ed2D_MoveSelectedBones(m, sel, dx, dy);
@@ -148,6 +145,8 @@ static void DrawSkinEdges(const Bone2Model *m) {
   if (!m->polygons || !m->positions) return;
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  bool paired = Ed2D_PairEdges(m, m->positions, false, nullptr, true, nullptr);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -155,8 +154,10 @@ static void DrawSkinEdges(const Bone2Model *m) {
     for (i32 c = 0; c < n; c++) {
       i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
       if (a >= nv || b >= nv) continue;   // a corner outside the skin has no place
-      Line(m->placeX + m->positions[a].x, m->placeY + m->positions[a].y, m->placeX + m->positions[b].x,
-           m->placeY + m->positions[b].y, 160, 160, 160);
+      f32 x1 = m->placeX + m->positions[a].x, y1 = m->placeY + m->positions[a].y, x2 = m->placeX + m->positions[b].x, y2 = m->placeY + m->positions[b].y;
+      // A later polygon draws it
+      if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
+      Line(x1, y1, x2, y2, 160, 160, 160);
     }
   }
 }
@@ -167,7 +168,7 @@ void Ed2D_BoneDraw(void) {
   if (!m || g_Bone2SlotShown[0] == 0) return;
   DrawBatch_Begin();
   DrawSkinEdges(m);
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, false, &sx, &sy);
@@ -198,7 +199,7 @@ static bool ReserveRebind(i32 n) {
 }
 
 void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
-  i32 nb = BoneCount(m);
+  i32 nb = Bone2_BoneCount(m);
   if (nb == 0 || !m->bindings || !m->positions) return;
   for (i32 b = 0; b < nb; b++) {
     Bone2_TransformByRest(m->workPoint[b], slot, b, 0.0f, 0.0f, 0.0f);
@@ -250,7 +251,7 @@ void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
 }
 
 void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
-  out->count = BoneCount(m);
+  out->count = Bone2_BoneCount(m);
   out->select = curBone < out->count ? curBone : -1;
   for (i32 b = 0; b < out->count; b++) {
     char label[ED2D_LINE];
@@ -262,7 +263,7 @@ void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
 }
 
 void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
-  out->count = BoneCount(m);
+  out->count = Bone2_BoneCount(m);
   out->select = curBone < out->count ? m->bones[curBone].parent : -1;
   for (i32 b = 0; b < out->count; b++) Ed2D_BoneLabel(m, b, out->text[b], ED2D_LINE);
 }
@@ -271,46 +272,46 @@ static Ed2DLines s_Lines;
 
 void Ed2D_FillParentBoneList(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || !g_Ed2D.boneList || !g_Ed2DOps.fill) return;
+  if (!m || !g_Ed2D.boneList) return;
   Ed2D_ParentBoneLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
-  g_Ed2DOps.fill(g_Ed2D.boneList, false, &s_Lines);
+  Ed2D_Fill(g_Ed2D.boneList, false, &s_Lines);
   Ed2D_FillParentCombo();
 }
 
 void Ed2D_FillParentCombo(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || !g_Ed2D.parentCombo || !g_Ed2DOps.fill) return;
+  if (!m || !g_Ed2D.parentCombo) return;
   Ed2D_ParentComboLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
-  g_Ed2DOps.fill(g_Ed2D.parentCombo, true, &s_Lines);
+  Ed2D_Fill(g_Ed2D.parentCombo, true, &s_Lines);
 }
 
 void Ed2D_InsertBoneTreeItem(i32 b) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || b < 0 || b >= BoneCount(m)) return;
+  if (!m || b < 0 || b >= Bone2_BoneCount(m)) return;
   Ed2D_BoneLabel(m, b, e.boneLabels[b], ED2D_LABEL);
   i32 p = m->bones[b].parent;
   // A parent not below its child (a file may hold one) has no item yet: the bone goes to the root.
   void *parent = p > 0 && p < b ? e.treeItems[p] : nullptr;
-  e.treeItems[b] = g_Ed2DOps.treeInsert ? g_Ed2DOps.treeInsert(e.boneTree, parent, e.boneLabels[b]) : nullptr;
-  if (parent && g_Ed2DOps.treeExpand) g_Ed2DOps.treeExpand(e.boneTree, parent);
+  e.treeItems[b] = Widget_TreeInsert(e.boneTree, parent, e.boneLabels[b]);
+  if (parent) Widget_TreeExpand(e.boneTree, parent);
 }
 
 void Ed2D_FillBoneTree(void) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !e.boneTree) return;
-  if (g_Ed2DOps.treeClear) g_Ed2DOps.treeClear(e.boneTree);
+  Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
-  for (i32 b = 0; b < BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
-  if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_Sel.g_CurBoneIndex] && g_Ed2DOps.treeSelect)
-    g_Ed2DOps.treeSelect(e.boneTree, e.treeItems[g_Sel.g_CurBoneIndex]);
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
+  if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_Sel.g_CurBoneIndex])
+    Widget_TreeSelect(e.boneTree, e.treeItems[g_Sel.g_CurBoneIndex]);
 }
 
 // [SECTION] dialog handlers
 bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
   if (choice < 0) return true;   // no line chosen: the parent stays
-  if (choice >= BoneCount(m)) choice = 0;
+  if (choice >= Bone2_BoneCount(m)) choice = 0;
   if (choice < bone) {
     m->bones[bone].parent = choice;
     return true;
@@ -320,8 +321,8 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
 
 static void SetComboToParent(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (m && g_Sel.g_CurBoneIndex < (u32)BoneCount(m) && g_Ed2D.parentCombo && g_Ed2DOps.comboSelect)
-    g_Ed2DOps.comboSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
+  if (m && g_Sel.g_CurBoneIndex < (u32)Bone2_BoneCount(m) && g_Ed2D.parentCombo)
+    Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
 }
 
 static void FillAll(void) {
@@ -332,13 +333,13 @@ static void FillAll(void) {
 static void Apply(Bone2Model *m) {
   Ed2DEditor &e = g_Ed2D;
   i32 b = (i32)g_Sel.g_CurBoneIndex;
-  if (b >= BoneCount(m)) return;
+  if (b >= Bone2_BoneCount(m)) return;
   char name[256] = "";
-  if (g_Ed2DOps.getText) g_Ed2DOps.getText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
+  Widget_GetText(e.boneDlg, ED2D_CTL_BONE_NAME, name, sizeof name);
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
-  i32 choice = e.parentCombo && g_Ed2DOps.comboSelection ? g_Ed2DOps.comboSelection(e.parentCombo) : -1;
-  if (!Ed2D_SetBoneParent(m, b, choice) && g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(kParentRefused);
+  i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
+  if (!Ed2D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_BONE2);
   FillAll();
   Tree_LinkBones2D();
@@ -360,8 +361,8 @@ void Ed2D_BoneDlgCommand(u32 id) {
   Ed2DEditor &e = g_Ed2D;
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
-  i32 caret = e.boneList && g_Ed2DOps.listCaret ? g_Ed2DOps.listCaret(e.boneList) : -1;
-  if (caret >= 0 && caret < BoneCount(m) && (u32)caret != g_Sel.g_CurBoneIndex) {
+  i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
+  if (caret >= 0 && caret < Bone2_BoneCount(m) && (u32)caret != g_Sel.g_CurBoneIndex) {
     g_Sel.g_CurBoneIndex = (u32)caret;
     g_TreeRows.current = caret;
     App_MarkAllRedraw();
@@ -373,7 +374,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
     case ED2D_CTL_APPLY: Apply(m); break;
     case ED2D_CTL_COLOUR: {
       f32 rgb[3];
-      if (g_Ed2DOps.chooseColour && g_Ed2DOps.chooseColour(rgb)) {
+      if (Ed2D_ChooseColour(rgb)) {
         for (i32 k = 0; k < 3; k++) m->colour[k] = rgb[k];
         Doc_MarkEdited(DOC_BONE2);
       }
@@ -392,28 +393,28 @@ void Ed2D_BoneDlgTick(void) {
   e.boneRefresh = 0;
   char text[64];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
-  if (g_Ed2DOps.setText) g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NO, text);
-  if (e.boneReselect && e.boneList && g_Ed2DOps.listSelectOnly)
-    g_Ed2DOps.listSelectOnly(e.boneList, (i32)g_Sel.g_CurBoneIndex);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NO, text);
+  if (e.boneReselect && e.boneList)
+    Widget_ListSelectOnly(e.boneList, (i32)g_Sel.g_CurBoneIndex);
   e.boneReselect = 0;
-  if (!m || g_Sel.g_CurBoneIndex >= (u32)BoneCount(m) || !g_Ed2DOps.setText) return;
+  if (!m || g_Sel.g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
   const BoneKey2 *r = &m->rest[g_Sel.g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_X, text);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_Y, text);
-  g_Ed2DOps.setText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_Sel.g_CurBoneIndex].name);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_Y, text);
+  Widget_SetText(e.boneDlg, ED2D_CTL_BONE_NAME, m->bones[g_Sel.g_CurBoneIndex].name);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !text) return;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     if (strcmp(e.boneLabels[b], text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
     App_MarkAllRedraw();
-    if (e.boneList && g_Ed2DOps.listSelectOnly) g_Ed2DOps.listSelectOnly(e.boneList, b);
+    if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
     App_RefreshCurrentPointers();
     return;

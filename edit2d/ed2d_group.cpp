@@ -20,17 +20,13 @@ static bool Shown(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotS
 static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex); }
 
 static void Fill(void *control, bool combo, const Ed2DLines *lines) {
-  if (control && g_Ed2DOps.fill) g_Ed2DOps.fill(control, combo, lines);
-}
-
-static void Message(const char *text) {
-  if (g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(text);
+  if (control) Ed2D_Fill(control, combo, lines);
 }
 
 static void SetNumber(u32 id, f32 v) {
   char t[32];
   Str_Format(t, sizeof t, "%d", (int)lroundf(v));
-  if (g_Ed2DOps.setText) g_Ed2DOps.setText(g_Options.g_Group2DDlg.window, id, t);
+  Widget_SetText(g_Options.g_Group2DDlg.window, id, t);
 }
 
 static void ShowColour(const Group2 &g) {
@@ -128,21 +124,17 @@ void Ed2D_GroupRowChanged(i32 g) {
 static void Apply(Bone2Model *m, i32 g) {
   void *dlg = g_Options.g_Group2DDlg.window;
   char name[256] = {}, colour[4][32] = {};
-  if (g_Ed2DOps.getText) {
-    g_Ed2DOps.getText(dlg, ED2D_GRP_NAME, name, sizeof name);
-    for (u32 i = 0; i < 4; i++) g_Ed2DOps.getText(dlg, ED2D_GRP_RED + i, colour[i], sizeof colour[i]);
-  }
+  Widget_GetText(dlg, ED2D_GRP_NAME, name, sizeof name);
+  for (u32 i = 0; i < 4; i++) Widget_GetText(dlg, ED2D_GRP_RED + i, colour[i], sizeof colour[i]);
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
-  if (g_Ed2DOps.comboSelection) {
-    if (g_Ed2D.groupTexture) f.textureRow = g_Ed2DOps.comboSelection(g_Ed2D.groupTexture);
-    if (g_Ed2D.groupDisplay) f.shadeRow = g_Ed2DOps.comboSelection(g_Ed2D.groupDisplay);
-  }
+  if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
+  if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);
   bool colourApplied = Ed2D_ApplyGroup(m, g, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
   g_Ed2DTex.texture = m->groups[g].texture;
   Ed2D_FillGroupList();
   Ed2D_FillTextureList();
   Edited(nullptr);
-  if (!colourApplied) Message("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
+  if (!colourApplied) Widget_MessageOk("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
   App_MarkAllRedraw();
   g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
 }
@@ -150,7 +142,7 @@ static void Apply(Bone2Model *m, i32 g) {
 static void ChooseColour(Bone2Model *m, i32 g) {
   f32 rgb[3] = {0, 0, 0};
   // Cancel leaves the group as it was.
-  if (!g_Ed2DOps.chooseColour || !g_Ed2DOps.chooseColour(rgb)) return;
+  if (!Ed2D_ChooseColour(rgb)) return;
   Group2 &grp = m->groups[g];
   grp.r = rgb[0];
   grp.g = rgb[1];
@@ -163,7 +155,7 @@ static void ChooseColour(Bone2Model *m, i32 g) {
 static void Mirror(Bone2Model *m, i32 g) {
   u32 nf = g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, nv = g_Sel.g_PolySelVerts ? App_WorkVertCount() : 0;
   if (!Ed2D_MirrorGroup(m, g, g_Sel.g_PolySelFaces, nf, g_Sel.g_PolySelVerts, nv)) {
-    Message("これ以上 追加できません。");
+    Widget_MessageOk("これ以上 追加できません。");
     return;
   }
   g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
@@ -178,10 +170,8 @@ static void Close(void) {
   g_Ed2D.groupList = g_Options.g_Group2DDlg.window = nullptr;
   g_Ed2D.groupTexture = g_Ed2D.groupDisplay = nullptr;
   Strip_Unregister(STRIP_GROUP2_SWATCHES);
-  if (g_Ed2DOps.destroy) {
-    if (list) g_Ed2DOps.destroy(list);
-    if (dlg) g_Ed2DOps.destroy(dlg);
-  }
+  if (list) Widget_Destroy(list);
+  if (dlg) Widget_Destroy(dlg);
 }
 
 void Ed2D_GroupDlgCommand(u32 id, i32 row) {
@@ -213,10 +203,8 @@ void Ed2D_GroupDlgTick(void) {
   if (!Shown()) return;
   g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
   const Group2 &grp = m->groups[CurGroup(m)];
-  if (g_Ed2DOps.comboSelect) {
-    if (g_Ed2D.groupTexture) g_Ed2DOps.comboSelect(g_Ed2D.groupTexture, grp.texture);
-    if (g_Ed2D.groupDisplay) g_Ed2DOps.comboSelect(g_Ed2D.groupDisplay, grp.shadeMode);
-  }
-  if (g_Ed2DOps.setText) g_Ed2DOps.setText(g_Options.g_Group2DDlg.window, ED2D_GRP_NAME, grp.name);
+  if (g_Ed2D.groupTexture) Widget_ListSelect(g_Ed2D.groupTexture, grp.texture);
+  if (g_Ed2D.groupDisplay) Widget_ListSelect(g_Ed2D.groupDisplay, grp.shadeMode);
+  Widget_SetText(g_Options.g_Group2DDlg.window, ED2D_GRP_NAME, grp.name);
   ShowColour(grp);
 }

@@ -7,17 +7,15 @@
 #include "edit2d/ed2d_object.h"
 
 static void Close(const Ed2DMList *l) {
-  if (g_Ed2DObjOps.destroy) {
-    if (*l->list) g_Ed2DObjOps.destroy(*l->list);
-    if (*l->dlg) g_Ed2DObjOps.destroy(*l->dlg);
-  }
+  if (*l->list) Widget_Destroy(*l->list);
+  if (*l->dlg) Widget_Destroy(*l->dlg);
   *l->list = *l->dlg = nullptr;
 }
 
 void Ed2D_MListCommand(const Ed2DMList *l, i32 *current, i32 count, u32 id) {
   void *list = *l->list;
   // No selection (LB_ERR) keeps the current motion.
-  i32 sel = list && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(list) : -1;
+  i32 sel = list ? Widget_ListSelection(list) : -1;
   if (sel >= 0 && sel < l->maxMotions && sel < count) *current = sel;
   if (*current != *l->lastMotion) l->changed();
   if (id == l->idClose) {

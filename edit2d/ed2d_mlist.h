@@ -2,7 +2,7 @@
 // sub-mode (bones) and "OBJ_MOTION_LIST_DLG" of the object sub-mode. Choosing a motion from
 // the list, "閉じる", "決定", "追加" and the dialog's fields at a refresh work alike in both;
 // what differs is a description (Ed2DMList): the editor's handles and flags, the control ids
-// and the sub-mode's own steps. The list and dialog go through g_Ed2DObjOps (ed2d_object.h).
+// and the sub-mode's own steps. The list and dialog go through the widget seam (app/widget.h).
 #pragma once
 #include "model/bone2.h"   // Motion2
 #include "model/types.h"

@@ -1,5 +1,5 @@
 // The 2D motion sub-mode's hooks, key operations, view drag, playback, wheel step and draw.
-// Owns g_Ed2DMotion and g_Ed2DMotionOps.
+// Owns g_Ed2DMotion.
 #include "edit2d/ed2d_motion.h"
 
 #include <math.h>
@@ -17,22 +17,18 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/seam.h"
 
 Ed2DMotionEditor g_Ed2DMotion;
-Ed2DMotionOps g_Ed2DMotionOps;
 
 // [SECTION] model access
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
-
-static i32 BoneCount(const Bone2Model *m) {
-  if (!m || m->boneCount <= 0) return 0;
-  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
-}
 
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
@@ -40,7 +36,7 @@ static bool MotionInUse(const Bone2Model *m) {
 
 // Bone b's track in the current motion (b above 0, inside the model); null otherwise.
 static Bone2Track *TrackOf(Bone2Model *m, i32 b) {
-  if (b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return nullptr;
+  if (b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
 
@@ -51,7 +47,7 @@ static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_Sel.g_CurB
 static Bone2Track *CurTrackMade(Bone2Model *m) {
   Bone2Track *t = CurTrack(m);
   i32 b = (i32)g_Sel.g_CurBoneIndex;
-  if (t || b <= 0 || b >= BoneCount(m) || !MotionInUse(m)) return t;
+  if (t || b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return t;
   if (!Bone2_ReserveKeys(m, b, m->currentMotion, 1)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
@@ -264,7 +260,7 @@ void Ed2D_MotionPlay(void) {
   if (!m) return;
   Ed2DMotionEditor &e = g_Ed2DMotion;
   // The loop check box sits in the key-value dialog.
-  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
+  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, ED2D_MOT_LOOP) ? 1u : 0u;
   if (g_Shell.g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   m->playTime = 0.0f;
@@ -282,12 +278,17 @@ void Ed2D_MotionStop(void) {
 }
 
 // [SECTION] hooks
+const char *Ed2D_MotionWindowName(u32 kind) {
+  static const char *const kNames[ED2D_MOT_WIN_KINDS] = {"2D_MOTION_DLG", "MOTION_KEY_2D_DLG", "2D_MOTION_LIST_DLG"};
+  return kind < ED2D_MOT_WIN_KINDS ? kNames[kind] : nullptr;
+}
+
 static void *Create(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed2DMotionOps.createWindow ? g_Ed2DMotionOps.createWindow(kind, x, y, w, h) : nullptr;
+  return Widget_CreatePanel(Ed2D_MotionWindowName(kind), x, y, w, h);
 }
 
 static void DestroyWindow2D(void **w) {
-  if (*w && g_Ed2DObjOps.destroy) g_Ed2DObjOps.destroy(*w);
+  if (*w) Widget_Destroy(*w);
   *w = nullptr;
 }
 
@@ -296,19 +297,18 @@ static void CreateWindows(void) {
   i32 sw = g_DesktopWidth, sh = g_DesktopHeight;
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_MOT_WIN_VALUES, sw - 273, sh - 336, 273, 307);
-    if (e.valuesDlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
+    if (e.valuesDlg) Widget_SetCheck(e.valuesDlg, ED2D_MOT_LOOP, e.loop != 0);
   }
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
-    e.scrollBar = e.keyDlg && g_Ed2DObjOps.createScrollBar ? g_Ed2DObjOps.createScrollBar(e.keyDlg) : nullptr;
+    e.scrollBar = e.keyDlg ? Widget_Control(e.keyDlg, ED2D_STRIP_SCROLL_ID) : nullptr;
     Ed2D_MotionSetFrameBar();
   }
   if (!e.listDlg) {
     e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
-    e.motionList = e.listDlg && g_Ed2DObjOps.createList ? g_Ed2DObjOps.createList(e.listDlg, 0, 95, 222, 330, false)
-                                                        : nullptr;
+    e.motionList = e.listDlg ? Widget_CreateList(e.listDlg, 1, 0, 95, 222, 330, WIDGET_LIST_NOTIFY) : nullptr;
     Ed2D_FillMotionList();
-    if (e.listDlg && g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(e.listDlg);
+    if (e.listDlg) Widget_Activate(e.listDlg);
   }
 }
 
@@ -361,7 +361,7 @@ void Ed2D_MotionUpdate(void) {
   FollowLength(m);
   if (m->currentFrame != e.lastFrame) {
     e.lastFrame = m->currentFrame;
-    if (g_Ed2DObjOps.setScroll && e.scrollBar) g_Ed2DObjOps.setScroll(e.scrollBar, -1, m->currentFrame);
+    if (e.scrollBar) Widget_SetScroll(e.scrollBar, -1, m->currentFrame);
   }
   m->displayMode = g_Shell.g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
   if (RightAlone()) Ed2D_PickCurrentBone(true);
@@ -381,6 +381,8 @@ static void DrawSkinEdges(const Bone2Model *m) {
   if (!m->polygons || !pts) return;
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  bool paired = Ed2D_PairEdges(m, pts, false, nullptr, true, nullptr);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -388,7 +390,10 @@ static void DrawSkinEdges(const Bone2Model *m) {
     for (i32 c = 0; c < n; c++) {
       i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
       if (a >= nv || b >= nv) continue;
-      Line(m->placeX + pts[a].x, m->placeY + pts[a].y, m->placeX + pts[b].x, m->placeY + pts[b].y, 146, 146, 146);
+      f32 x1 = m->placeX + pts[a].x, y1 = m->placeY + pts[a].y, x2 = m->placeX + pts[b].x, y2 = m->placeY + pts[b].y;
+      // A later polygon draws it
+      if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
+      Line(x1, y1, x2, y2, 146, 146, 146);
     }
   }
 }
@@ -399,7 +404,7 @@ void Ed2D_MotionDraw(void) {
   View_Draw2DGrid();
   DrawBatch_Begin();
   DrawSkinEdges(m);
-  i32 n = BoneCount(m);
+  i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, true, &sx, &sy);

@@ -4,10 +4,9 @@
 // windows: the key-value dialog "2D_MOTION_DLG", the key strip and the motion list
 // "2D_MOTION_LIST_DLG".
 //
-// Globals owned here: g_Ed2DMotion (the sub-mode's editor object) and g_Ed2DMotionOps (the
-// one platform call of its own: making its windows). The other control calls are the 2D
-// family's generic ones in g_Ed2DObjOps (ed2d_object.h). Edits do nothing while g_Shell.g_Playing is
-// 1, without a model, with bone 0 current, or with no key where one is needed.
+// Globals owned here: g_Ed2DMotion (the sub-mode's editor object). Its windows go through
+// the widget seam (app/widget.h; ed2d_motion_win.cpp registers them). Edits do nothing while
+// g_Shell.g_Playing is 1, without a model, with bone 0 current, or with no key where one is needed.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"
@@ -33,6 +32,8 @@ enum Ed2DMotionWindow : u32 {
   ED2D_MOT_WIN_LIST,         // 2D_MOTION_LIST_DLG
   ED2D_MOT_WIN_KINDS
 };
+// The template name of a sub-mode window (ED2D_MOT_WIN_*), null for another kind.
+const char *Ed2D_MotionWindowName(u32 kind);
 
 struct Ed2DMotionEditor {
   u32 tool;             // 0 move, 1 rotate, 2 scale; 1 after the init
@@ -57,13 +58,6 @@ struct Ed2DMotionEditor {
   i32 valuesDlgX, valuesDlgY, keyDlgX, keyDlgY, keyDlgW, keyDlgH, listDlgX, listDlgY;
 };
 extern Ed2DMotionEditor g_Ed2DMotion;
-
-struct Ed2DMotionOps {
-  // Creates a window's template owned by the main window at (x, y, w, h) and shows it; the key
-  // strip is registered with the strip dispatcher and takes the wheel.
-  void *(*createWindow)(u32 kind, i32 x, i32 y, i32 w, i32 h);
-};
-extern Ed2DMotionOps g_Ed2DMotionOps;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
 void Ed2D_MotionInit(void);

@@ -40,10 +40,10 @@ static Ed2DLines s_Lines;   // one fill at a time
 void Ed2D_FillMotionList(void) {
   const Bone2Model *m = Model();
   void *list = g_Ed2DMotion.motionList;
-  if (!m || !list || !g_Ed2DObjOps.fill) return;
+  if (!m || !list) return;
   i32 n = m->motionCount < 0 ? 0 : m->motionCount;
   Ed2D_MotionListLines(m->motions, n, m->currentMotion, &s_Lines);
-  g_Ed2DObjOps.fill(list, ED2D_FILL_LIST, &s_Lines);
+  Ed2D_FillAs(list, ED2D_FILL_LIST, &s_Lines);
 }
 
 void Ed2D_RefreshMotionLists(void) {
@@ -51,7 +51,6 @@ void Ed2D_RefreshMotionLists(void) {
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
   g_Strip.g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
   Ed2D_FillMotionList();
-  Ed2D_FillSoundList();   // the 3D motion editor's sound windows, when they exist
 }
 
 void Ed2D_MotionSetFrameBar(void) {
@@ -60,8 +59,8 @@ void Ed2D_MotionSetFrameBar(void) {
   if (!m) return;
   i32 len = MotionLength(m);
   e.lastLength = len;
-  if (!e.scrollBar || !g_Ed2DObjOps.setScroll) return;
-  g_Ed2DObjOps.setScroll(e.scrollBar, len > 1 ? len - 1 : 0, m->currentFrame);
+  if (!e.scrollBar) return;
+  Widget_SetScroll(e.scrollBar, len > 1 ? len - 1 : 0, m->currentFrame);
 }
 
 // [SECTION] key-value dialog
@@ -207,7 +206,7 @@ void Ed2D_MotionKeyScroll(u32 code, i32 pos) {
   i32 len = MotionLength(m);
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, len > 1 ? len - 1 : 0);
   SetFrame(m, f);
-  if (g_Ed2DObjOps.setScroll && g_Ed2DMotion.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DMotion.scrollBar, -1, f);
+  if (g_Ed2DMotion.scrollBar) Widget_SetScroll(g_Ed2DMotion.scrollBar, -1, f);
   g_Ed2DMotion.stripRefresh = 1;
 }
 

@@ -1,4 +1,4 @@
-// The 2D motion sub-mode's windows on Windows: making its three templates, and the thin dialog
+// The 2D motion sub-mode's windows on Windows: registering its three templates, and the thin dialog
 // procedures that pass commands, scroll bar and mouse messages and timer ticks to the portable
 // handlers (ed2d_motion_dlg.cpp).
 #include "edit2d/ed2d_motion_win.h"
@@ -7,7 +7,7 @@
 #include "app/panel_win.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_strip_win.h"
 
@@ -20,28 +20,28 @@ static void RegisterStrip(HWND dlg) {
   Strip_Register(STRIP_BONE2_KEYS, dlg, r.right, r.bottom - ED2D_STRIP_SCROLL_H);
 }
 
-static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  static const char *const kNames[ED2D_MOT_WIN_KINDS] = {"2D_MOTION_DLG", "MOTION_KEY_2D_DLG", "2D_MOTION_LIST_DLG"};
+// The key strip joins the dispatcher, takes the wheel and gets its scroll bar; the motion list
+// gets the loop's dialog messages.
+static void KeysCreated(HWND dlg) {
+  RegisterStrip(dlg);
+  g_WheelPanels[KEY_PANEL_SLOT] = dlg;
+  Ed2D_StripCreateScrollBar(dlg);
+}
+static void ListCreated(HWND dlg) { g_DialogPanels[LIST_PANEL_SLOT] = dlg; }
+
+void Ed2D_MotionInstallWin(void) {
   static const DLGPROC kProcs[ED2D_MOT_WIN_KINDS] = {Ed2D_MotionDlgProc, Ed2D_MotionKeyDlgProc,
                                                      Ed2D_MotionListDlgProc};
-  if (kind >= ED2D_MOT_WIN_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kNames[kind], (HWND)g_Shell.g_MainWindowHandle, kProcs[kind], 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  if (kind == ED2D_MOT_WIN_KEYS) {
-    RegisterStrip(dlg);
-    g_WheelPanels[KEY_PANEL_SLOT] = dlg;
-  }
-  if (kind == ED2D_MOT_WIN_LIST) g_DialogPanels[LIST_PANEL_SLOT] = dlg;
-  return dlg;
+  static WidgetPanelClass classes[ED2D_MOT_WIN_KINDS];
+  for (u32 k = 0; k < ED2D_MOT_WIN_KINDS; k++)
+    classes[k] = {Ed2D_MotionWindowName(k), nullptr, kProcs[k], 0, 0, nullptr, nullptr};
+  classes[ED2D_MOT_WIN_KEYS].created = KeysCreated;
+  classes[ED2D_MOT_WIN_LIST].created = ListCreated;
+  Widget_InstallWin();
+  Widget_RegisterPanels(classes, ED2D_MOT_WIN_KINDS);
 }
 
-void Ed2D_MotionInstallWin(void) { g_Ed2DMotionOps.createWindow = CreateWindow2D; }
-
-// Windows going away leave the panel tables and the strip dispatcher (the generic destroy
-// of g_Ed2DObjOps only knows the object sub-mode's).
+// Windows going away leave the panel tables and the strip dispatcher.
 static void Forget(HWND dlg) {
   if (g_Strip.g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
   if (g_WheelPanels[KEY_PANEL_SLOT] == dlg) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;

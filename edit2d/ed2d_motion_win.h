@@ -5,6 +5,5 @@
 INT_PTR CALLBACK Ed2D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed2D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-// Fills g_Ed2DMotionOps with the Win32 calls (the generic control calls are
-// Ed2D_ObjInstallWin's).
+// Registers the sub-mode's windows with the widget seam.
 void Ed2D_MotionInstallWin(void);

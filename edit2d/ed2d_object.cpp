@@ -1,5 +1,5 @@
 // The 2D object sub-mode's hooks, key operations, view drag, playback and wheel step.
-// Owns g_Ed2DObj and g_Ed2DObjOps.
+// Owns g_Ed2DObj.
 #include "edit2d/ed2d_object.h"
 
 #include <math.h>
@@ -25,20 +25,14 @@
 #include "model/seam.h"
 
 Ed2DObjEditor g_Ed2DObj;
-Ed2DObjOps g_Ed2DObjOps;
 
 // [SECTION] model access
 static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 
-static i32 ObjectCount(const Obj2Model *m) {
-  if (!m || m->objectCount <= 0) return 0;
-  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
-}
-
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m) {
   i32 o = (i32)g_Sel.g_CurPartIndex;
-  if (!m || o <= 0 || o >= ObjectCount(m)) return nullptr;
+  if (!m || o <= 0 || o >= Obj2_ObjectCount(m)) return nullptr;
   if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
   return Obj2_Track(m, o, m->currentMotion);
 }
@@ -64,21 +58,28 @@ ObjKey2 *Ed2D_ObjCurrentKey(void) {
 static void SetNewKeyValues(ObjKey2 *k) { Obj2_SetNewKey(k); }
 
 // [SECTION] hooks
+const char *Ed2D_ObjWindowName(u32 kind) {
+  static const char *const kNames[ED2D_OBJ_WIN_KINDS] = {"2D_OBJ_LIST_DLG", "2D_OBJ_IMG_DLG", "2D_OBJ_DLG",
+                                                         "2D_OBJ_KEY_DLG", "OBJ_MOTION_LIST_DLG"};
+  return kind < ED2D_OBJ_WIN_KINDS ? kNames[kind] : nullptr;
+}
+
 static void DestroyWindow2D(void **w) {
-  if (*w && g_Ed2DObjOps.destroy) g_Ed2DObjOps.destroy(*w);
+  if (*w) Widget_Destroy(*w);
   *w = nullptr;
 }
 
 static void *Create(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed2DObjOps.createWindow ? g_Ed2DObjOps.createWindow(kind, x, y, w, h) : nullptr;
+  return Widget_CreatePanel(Ed2D_ObjWindowName(kind), x, y, w, h);
 }
 
 static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended) {
-  return dlg && g_Ed2DObjOps.createList ? g_Ed2DObjOps.createList(dlg, x, y, w, h, extended) : nullptr;
+  u32 style = WIDGET_LIST_NOTIFY | (extended ? (u32)WIDGET_LIST_EXTENDED : 0u);
+  return dlg ? Widget_CreateList(dlg, 1, x, y, w, h, style) : nullptr;
 }
 
 static void *Control(void *dlg, u32 id) {
-  return dlg && g_Ed2DObjOps.control ? g_Ed2DObjOps.control(dlg, id) : nullptr;
+  return dlg ? Widget_Control(dlg, id) : nullptr;
 }
 
 static void CreateWindows(void) {
@@ -100,19 +101,19 @@ static void CreateWindows(void) {
   }
   if (!e.valuesDlg) {
     e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 678, sh - 336, 273, 307);
-    if (g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(e.valuesDlg, ED2D_OBJ_LOOP, e.loop != 0);
+    Widget_SetCheck(e.valuesDlg, ED2D_OBJ_LOOP, e.loop != 0);
     Ed2D_FillObjParentCombo();
   }
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 0, sh - 200, 678, 170);
-    e.scrollBar = e.keyDlg && g_Ed2DObjOps.createScrollBar ? g_Ed2DObjOps.createScrollBar(e.keyDlg) : nullptr;
+    e.scrollBar = Control(e.keyDlg, ED2D_STRIP_SCROLL_ID);
     Ed2D_ObjSetFrameBar();
   }
   if (!e.motionDlg) {
     e.motionDlg = Create(ED2D_OBJ_WIN_MOTIONS, 0, sh - 574, 228, 450);
     e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330, false);
     Ed2D_FillObjectMotionList();
-    if (g_Ed2DObjOps.activate && e.motionDlg) g_Ed2DObjOps.activate(e.motionDlg);
+    if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
 }
 
@@ -168,7 +169,7 @@ void Ed2D_ObjUpdate(void) {
   Obj2_UpdateKeyIndices(0);
   if (m->currentFrame != g_Ed2DObj.lastFrame) {
     g_Ed2DObj.lastFrame = m->currentFrame;
-    if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, m->currentFrame);
+    if (g_Ed2DObj.scrollBar) Widget_SetScroll(g_Ed2DObj.scrollBar, -1, m->currentFrame);
   }
   Lib_SetSceneDraw(1);
 }
@@ -326,7 +327,7 @@ void Ed2D_ObjectWheelKey(i32 step) {
   m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);
   Obj2_UpdateKeyIndices(0);
   // Only row 0 of the object list stays marked (the current object is kept).
-  if (g_Ed2DObj.objectList && g_Ed2DObjOps.listMarkOnly) g_Ed2DObjOps.listMarkOnly(g_Ed2DObj.objectList, 0);
+  if (g_Ed2DObj.objectList) Widget_ListSelectOnly(g_Ed2DObj.objectList, 0);
   Ed2D_RefreshObjectLists();
 }
 
@@ -335,7 +336,7 @@ void Ed2D_ObjPlay(void) {
   Obj2Model *m = Model();
   if (!m) return;
   Ed2DObjEditor &e = g_Ed2DObj;
-  if (e.valuesDlg && g_Ed2DObjOps.isChecked) e.loop = g_Ed2DObjOps.isChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
+  if (e.valuesDlg) e.loop = Widget_IsChecked(e.valuesDlg, ED2D_OBJ_LOOP) ? 1u : 0u;
   if (g_Shell.g_Playing != 1) e.playStart = m->currentFrame;
   m->currentFrame = 0;
   e.stripRefresh = 1;
@@ -353,7 +354,7 @@ void Ed2D_ObjStop(void) {
 
 // [SECTION] installation
 static void FrameBar(i32 range) {
-  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, range, 0);
+  if (g_Ed2DObj.scrollBar) Widget_SetScroll(g_Ed2DObj.scrollBar, range, 0);
 }
 
 void Ed2D_ObjInstall(void) {

@@ -5,9 +5,9 @@
 // "2D_OBJ_LIST_DLG", the image dialog "2D_OBJ_IMG_DLG", the key-value dialog "2D_OBJ_DLG",
 // the key strip "2D_OBJ_KEY_DLG" and the motion list "OBJ_MOTION_LIST_DLG".
 //
-// Globals owned here: g_Ed2DObj (the sub-mode's editor object) and g_Ed2DObjOps (its
-// platform calls; the Windows side, ed2d_object_win.cpp, fills them, native tests install
-// fakes; an empty entry does nothing). Every edit returns at once while g_Shell.g_Playing is 1.
+// Globals owned here: g_Ed2DObj (the sub-mode's editor object). Its windows go through the
+// widget seam (app/widget.h; ed2d_object_win.cpp registers them). Every edit returns at once
+// while g_Shell.g_Playing is 1.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"
@@ -42,8 +42,16 @@ enum Ed2DObjWindow : u32 {
   ED2D_OBJ_WIN_KINDS
 };
 
-// How a filled control selects: a plain list, an extended-selection list, a combo box.
-enum Ed2DObjFill : u32 { ED2D_FILL_LIST = 0, ED2D_FILL_MULTI, ED2D_FILL_COMBO };
+// The template name of a sub-mode window (ED2D_OBJ_WIN_*), null for another kind.
+const char *Ed2D_ObjWindowName(u32 kind);
+
+// How a filled control selects (a widget fill kind, not redrawn until it is filled): a plain
+// list, an extended-selection list (its caret names the current object), a combo box.
+enum Ed2DObjFill : u32 {
+  ED2D_FILL_LIST = WIDGET_FILL_LIST | WIDGET_FILL_QUIET,
+  ED2D_FILL_MULTI = WIDGET_FILL_MULTI_CARET | WIDGET_FILL_QUIET,
+  ED2D_FILL_COMBO = WIDGET_FILL_COMBO | WIDGET_FILL_QUIET,
+};
 
 struct Ed2DObjEditor {
   u32 tool;             // 0 move, 1 rotate, 2 scale
@@ -75,34 +83,6 @@ struct Ed2DObjEditor {
   i32 listDlgX, listDlgY, imageDlgX, imageDlgY, valuesDlgX, valuesDlgY, keyDlgX, keyDlgY, motionDlgX, motionDlgY;
 };
 extern Ed2DObjEditor g_Ed2DObj;
-
-struct Ed2DObjOps {
-  // Creates the template of a window owned by the main window at (x, y, w, h) and shows it;
-  // the key strip and the image dialog are registered with the strip dispatcher.
-  void *(*createWindow)(u32 kind, i32 x, i32 y, i32 w, i32 h);
-  void (*destroy)(void *window);
-  void *(*control)(void *dlg, u32 id);
-  // A list box child (id 1; vertical scroll bar, notify; extended selection when asked).
-  void *(*createList)(void *dlg, i32 x, i32 y, i32 w, i32 h, bool extended);
-  // The key strip's horizontal scroll bar (along its bottom edge).
-  void *(*createScrollBar)(void *dlg);
-  // Range 0..range (range < 0: kept) and position.
-  void (*setScroll)(void *bar, i32 range, i32 pos);
-  void (*fill)(void *control, u32 fillKind, const Ed2DLines *lines);
-  i32 (*listSelection)(void *list);   // -1: none (LB_ERR)
-  i32 (*listCaret)(void *list);       // -1: none
-  void (*listMarkOnly)(void *list, i32 line);
-  i32 (*comboSelection)(void *combo); // -1: none (CB_ERR)
-  void (*getText)(void *dlg, u32 id, char *out, u32 size);
-  void (*setText)(void *dlg, u32 id, const char *text);
-  void (*checkButton)(void *dlg, u32 id, bool on);
-  bool (*isChecked)(void *dlg, u32 id);
-  // Activates a window (null: the main window).
-  void (*activate)(void *window);
-  // The 3D editor's sound combo while it exists, else null.
-  void *(*soundCombo)(void);
-};
-extern Ed2DObjOps g_Ed2DObjOps;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
 void Ed2D_ObjInit(void);
@@ -145,7 +125,6 @@ void Ed2D_FillImageList(void);
 void Ed2D_FillObjectList(void);
 void Ed2D_FillObjParentCombo(void);
 void Ed2D_FillObjNameList(void);
-void Ed2D_FillSoundList(void);
 void Ed2D_FillObjectMotionList(void);
 // The strip's scroll bar: range 0..length of the current motion, position the current frame.
 void Ed2D_ObjSetFrameBar(void);

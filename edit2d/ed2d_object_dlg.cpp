@@ -28,11 +28,6 @@ enum { PARENT_WALK_LIMIT = 330 };
 
 static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 
-static i32 ObjectCount(const Obj2Model *m) {
-  if (!m || m->objectCount <= 0) return 0;
-  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
-}
-
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
 static void AfterStructureChange(void) {
@@ -89,7 +84,7 @@ static void AddImage(void) {
 
 void Ed2D_ObjImgCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  i32 sel = e.imageList && g_Ed2DObjOps.listSelection ? g_Ed2DObjOps.listSelection(e.imageList) : -1;
+  i32 sel = e.imageList ? Widget_ListSelection(e.imageList) : -1;
   i32 img = (u32)sel >= 1024 ? 0 : sel;
   if (img != e.curImage) {
     e.curImage = img;
@@ -106,7 +101,7 @@ void Ed2D_ObjImgCommand(u32 id) {
         e.valuesRefresh = 1;
         App_MarkAllRedraw();
       }
-      if (g_Ed2DObjOps.activate) g_Ed2DObjOps.activate(nullptr);
+      Widget_Activate(nullptr);
       break;
     }
     case ED2D_OBJ_IMG_PIVOT:
@@ -244,7 +239,7 @@ void Ed2D_ObjDlgTick(void) {
 
 // [SECTION] object list
 bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice) {
-  if (!m || c <= 0 || c >= ObjectCount(m)) return false;
+  if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return false;
   i32 old = m->parents[c];
   if (choice == old) return true;
   m->parents[c] = choice;
@@ -279,7 +274,7 @@ static void SelectRowOf(i32 object) {
 static void ApplyObject(void) {
   Obj2Model *m = Model();
   i32 c = (i32)g_Sel.g_CurPartIndex;
-  if (!m || c <= 0 || c >= ObjectCount(m)) return;
+  if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
   Ed2D_GetText(e.listDlg, ED2D_OBJ_LIST_NAME, name, sizeof name);
@@ -287,9 +282,9 @@ static void ApplyObject(void) {
     Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
     Edited();
   }
-  i32 sel = e.parentCombo && g_Ed2DObjOps.comboSelection ? g_Ed2DObjOps.comboSelection(e.parentCombo) : -1;
+  i32 sel = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
   // No selection keeps the parent (the walk would otherwise read outside the table).
-  i32 choice = sel < 0 ? m->parents[c] : sel < ObjectCount(m) ? sel : 0;
+  i32 choice = sel < 0 ? m->parents[c] : sel < Obj2_ObjectCount(m) ? sel : 0;
   if (choice != m->parents[c]) {
     Ed2D_SetObjectParent(m, c, choice);
     Edited();
@@ -300,8 +295,8 @@ static void ApplyObject(void) {
 void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
-  i32 caret = e.objectList && g_Ed2DObjOps.listCaret ? g_Ed2DObjOps.listCaret(e.objectList) : -1;
-  if (m && caret >= 0 && caret < ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
+  i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
+  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
     g_Sel.g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
     App_RefreshCurrentPointers();
@@ -326,7 +321,7 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_Sel.g_CurPartIndex < ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_Sel.g_CurPartIndex]);
+  if (m && (i32)g_Sel.g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, ED2D_OBJ_LIST_NAME, m->objectNames[g_Sel.g_CurPartIndex]);
 }
 
 // [SECTION] motion list
@@ -419,7 +414,7 @@ void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
   // The bar's range runs to the length itself here (0 .. length).
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, MotionLength(m));
   SetFrame(m, f);
-  if (g_Ed2DObjOps.setScroll && g_Ed2DObj.scrollBar) g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, -1, f);
+  if (g_Ed2DObj.scrollBar) Widget_SetScroll(g_Ed2DObj.scrollBar, -1, f);
   g_Ed2DObj.stripRefresh = 1;
 }
 
@@ -435,7 +430,7 @@ static void ClickRow(i32 x) {
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
   g_TreeRows.current = r;
-  if (row.item < 0 || row.item >= ObjectCount(m)) return;
+  if (row.item < 0 || row.item >= Obj2_ObjectCount(m)) return;
   g_Sel.g_CurPartIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;

@@ -64,9 +64,9 @@ void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out) {
 
 // [SECTION] fills
 static void Fill(void *control, u32 kind, void (*lines)(const Obj2Model *, Ed2DLines *)) {
-  if (!control || !g_Ed2DObjOps.fill) return;
+  if (!control) return;
   lines(g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr, &s_Lines);
-  g_Ed2DObjOps.fill(control, kind, &s_Lines);
+  Ed2D_FillAs(control, kind, &s_Lines);
 }
 
 void Ed2D_FillImageList(void) { Fill(g_Ed2DObj.imageList, ED2D_FILL_LIST, Ed2D_ImageLines); }
@@ -75,25 +75,12 @@ void Ed2D_FillObjParentCombo(void) { Fill(g_Ed2DObj.parentCombo, ED2D_FILL_COMBO
 void Ed2D_FillObjNameList(void) { Fill(g_Ed2DObj.nameList, ED2D_FILL_LIST, Ed2D_NameLines); }
 void Ed2D_FillObjectMotionList(void) { Fill(g_Ed2DObj.motionList, ED2D_FILL_LIST, Ed2D_ObjectMotionLines); }
 
-// The 3D editor's sound combo exists only while its motion editor is open.
-void Ed2D_FillSoundList(void) {
-  void *combo = g_Ed2DObjOps.soundCombo ? g_Ed2DObjOps.soundCombo() : nullptr;
-  const Model3 *m = g_CurModel3;
-  if (!combo || !m || !g_Ed2DObjOps.fill) return;
-  s_Lines.count = 0;
-  for (i32 i = 0; i < Clamp(m->soundCount, MODEL3_SOUNDS); i++) Add(&s_Lines, "%2d : %s", i, m->sounds[i]);
-  const Obj2Part *p = g_CurObj2Part;
-  i32 k = p ? p->keyIndex : 0;
-  s_Lines.select = k >= 0 && k < MODEL3_KEY_SOUNDS ? m->keySounds[k] : 0;
-  g_Ed2DObjOps.fill(combo, ED2D_FILL_COMBO, &s_Lines);
-}
-
 void Ed2D_ObjSetFrameBar(void) {
   const Obj2Model *m = g_Obj2Slots[0];
-  if (!m || !g_Ed2DObj.scrollBar || !g_Ed2DObjOps.setScroll) return;
+  if (!m || !g_Ed2DObj.scrollBar) return;
   i32 mo = m->currentMotion;
   i32 len = mo >= 0 && mo < OBJ2_MAX_MOTIONS ? m->motions[mo].length : 0;
-  g_Ed2DObjOps.setScroll(g_Ed2DObj.scrollBar, len < 0 ? 0 : len, m->currentFrame);
+  Widget_SetScroll(g_Ed2DObj.scrollBar, len < 0 ? 0 : len, m->currentFrame);
 }
 
 void Ed2D_RefreshObjectLists(void) {
@@ -104,7 +91,6 @@ void Ed2D_RefreshObjectLists(void) {
   Ed2D_FillImageList();
   Ed2D_FillObjectList();
   Ed2D_FillObjNameList();
-  Ed2D_FillSoundList();
   Ed2D_FillObjectMotionList();
   Ed2D_FillObjParentCombo();
   e.motionRefresh = 1;
@@ -115,16 +101,16 @@ static const char kNotNumber[] = "数値ではない値が入力されていま�
 
 void Ed2D_GetText(void *dlg, u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (dlg && g_Ed2DObjOps.getText) g_Ed2DObjOps.getText(dlg, id, out, size);
+  if (dlg) Widget_GetText(dlg, id, out, size);
   out[size - 1] = 0;
 }
 
 void Ed2D_SetText(void *dlg, u32 id, const char *text) {
-  if (dlg && g_Ed2DObjOps.setText) g_Ed2DObjOps.setText(dlg, id, text);
+  if (dlg) Widget_SetText(dlg, id, text);
 }
 
 void Ed2D_Check(void *dlg, u32 id, bool on) {
-  if (dlg && g_Ed2DObjOps.checkButton) g_Ed2DObjOps.checkButton(dlg, id, on);
+  if (dlg) Widget_SetCheck(dlg, id, on);
 }
 
 bool Ed2D_ReadFloats(void *dlg, const u32 *ids, i32 n, f32 *out, u32 *refresh) {

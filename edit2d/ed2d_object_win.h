@@ -1,5 +1,5 @@
 // The 2D object sub-mode's platform calls (Windows only).
 #pragma once
 
-// Fills g_Ed2DObjOps with the Win32 calls.
+// Registers the sub-mode's windows with the widget seam.
 void Ed2D_ObjInstallWin(void);

@@ -28,26 +28,14 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 // [SECTION] model helpers
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
 
-static i32 Verts(const Bone2Model *m) {
-  if (!m->positions) return 0;
-  i32 n = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  return n < 0 ? 0 : n;
-}
-
-static i32 Polys(const Bone2Model *m) {
-  if (!m->polygons) return 0;
-  i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
-  return n < 0 ? 0 : n;
-}
-
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 FlagVerts(const Bone2Model *m) {
-  i32 n = Verts(m), room = (i32)App_WorkVertCount();
+  i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
   return g_Sel.g_PolySelVerts && n < room ? n : (g_Sel.g_PolySelVerts ? room : 0);
 }
 
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]) {
-  i32 nv = Verts(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
+  i32 nv = Bone2_VertexCount(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
   for (i32 j = 0; j < n; j++)
     if (p->corners[j].vertex < nv) verts[k++] = p->corners[j].vertex;
   return k;
@@ -68,14 +56,14 @@ void Ed2D_PolyInit(void) {
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (!e.panel && g_Ed2DOps.createWindow)
-    e.panel = g_Ed2DOps.createWindow(ED2D_WIN_POLY_DLG, 0, g_DesktopHeight - 210, 740, 180);
+  if (!e.panel)
+    e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_DesktopHeight - 210, 740, 180);
   g_PolyPanelRefresh = 1;
 }
 
 void Ed2D_PolyLeave(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (e.panel && g_Ed2DOps.destroy) g_Ed2DOps.destroy(e.panel);
+  if (e.panel) Widget_Destroy(e.panel);
   e.panel = nullptr;
 }
 
@@ -243,7 +231,7 @@ static bool RectActive(void) {
 
 // The face mode's rule after the drag: every corner vertex of a selected live polygon is selected.
 static void VertexFlagsFollowFaces(const Bone2Model *m) {
-  i32 np = Polys(m), faces = (i32)App_WorkFaceCount();
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount();
   u32 vertRoom = (u32)FlagVerts(m);
   for (i32 f = 0; f < np && f < faces; f++) {
     const Polygon2 *p = &m->polygons[f];
@@ -285,7 +273,7 @@ void Ed2D_PolySelectPass(Bone2Model *m) {
   if (RectActive()) {
     PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
     u32 flag = Held(BUTTON_LEFT) ? 1u : 0u, faceRoom = App_WorkFaceCount(), vertRoom = (u32)FlagVerts(m);
-    i32 np = Polys(m);
+    i32 np = Bone2_PolygonCount(m);
     for (i32 f = 0; f < np; f++)
       if (m->polygons[f].used == 1) RectSelectFace(m, f, &r, flag, faceRoom, vertRoom);
   }
@@ -293,7 +281,7 @@ void Ed2D_PolySelectPass(Bone2Model *m) {
 }
 
 void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
-  i32 np = Polys(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
   i32 sel = 0, all = 0;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
@@ -406,10 +394,10 @@ void Ed2D_PolyDlgCommand(u32 id) {
 
 void Ed2D_PolyShowSelection(void) {
   const Bone2Model *m = Model();
-  if (!m || !g_Ed2DPoly.panel || !g_Ed2DOps.setText) return;
+  if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
   Ed2D_PolySelectionText(m, text, sizeof text);
-  g_Ed2DOps.setText(g_Ed2DPoly.panel, ED2D_POLY_SELECTION, text);
+  Widget_SetText(g_Ed2DPoly.panel, ED2D_POLY_SELECTION, text);
 }
 
 // Buttons the refresh unchecks first and the state each is checked by.
@@ -436,25 +424,22 @@ void Ed2D_PolyDlgTick(void) {
   static const u32 kTools[] = {ED2D_POLY_VERTEX_MODE, ED2D_POLY_FACE_MODE, ED2D_POLY_MOVE, ED2D_POLY_ROTATE,
                                ED2D_POLY_SCALE,       ED2D_POLY_FREE,      ED2D_POLY_FACE_MAKE, ED2D_POLY_UV};
   const Bone2Model *m = Model();
-  if (g_Ed2DOps.checkButton) {
-    for (u32 id : kTools) g_Ed2DOps.checkButton(e.panel, id, CheckedByState(id));
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_NORMALS, g_Sel.g_PolyShowNormals != 0);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
-    g_Ed2DOps.checkButton(e.panel, ED2D_POLY_LIGHT, m && m->lightingFlag == 1);
-  }
-  if (!g_Ed2DOps.setText) return;
+  for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
+  Widget_SetCheck(e.panel, ED2D_POLY_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
+  Widget_SetCheck(e.panel, ED2D_POLY_NORMALS, g_Sel.g_PolyShowNormals != 0);
+  Widget_SetCheck(e.panel, ED2D_POLY_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
+  Widget_SetCheck(e.panel, ED2D_POLY_LIGHT, m && m->lightingFlag == 1);
   char text[64];
   for (u32 k = 0; k < 4; k++) {
     Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
-    g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+    Widget_SetText(e.panel, ED2D_POLY_COLOUR_R + k, text);
   }
   if (!m) return;
   Str_Format(text, sizeof text, "頂点数  %5d", (int)m->vertexCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_VERTEX_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_VERTEX_COUNT, text);
   Str_Format(text, sizeof text, " 色数   %5d", (int)m->colourCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_COLOUR_COUNT, text);
   Str_Format(text, sizeof text, "ＵＶ数  %5d", (int)m->uvCount);
-  g_Ed2DOps.setText(e.panel, ED2D_POLY_UV_COUNT, text);
+  Widget_SetText(e.panel, ED2D_POLY_UV_COUNT, text);
   Ed2D_PolyShowSelection();
 }

@@ -82,6 +82,25 @@ i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]);
 // Per vertex, the corner (4 x polygon + corner) of the last live polygon that passes it, for
 // marks that need drawing at that corner only; null when there is no room for the table.
 const i32 *Ed2D_LastCorners(const Bone2Model *m);
+// The opaque marks a 2D overlay draws right after the edge at each vertex's last corner
+// (`last`, Ed2D_LastCorners): a box of half size `half` when boxed(v) and, before it, the four
+// points around the vertex (g_Ed2DCross: above, right, below, left) when crossed(m, v).
+struct Ed2DMarks {
+  const i32 *last;
+  i32 half;
+  bool (*boxed)(u32 v);
+  bool (*crossed)(const Bone2Model *m, u32 v);
+};
+extern const i32 g_Ed2DCross[4][2];
+// Pairs the edges of the live polygons (all corners in the positions) and plans which edges
+// and parts of marks to leave out (DrawWire_Plan) when that is exact (DrawWire_Exact); false
+// when nothing is left out. The pixels are pts placed, rounded to the nearest
+// (Ed2D_CornerPoint) or cut toward zero; late and earlyOpaque as DrawWire_Plan takes them.
+bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque,
+                    const Ed2DMarks *marks);
+// After a pairing with marks, per vertex the parts still to draw: box sides in bits 0-3, the
+// points in bits 4-7 (every part where the pairing did not plan).
+const u8 *Ed2D_MarkParts(void);
 // A corner's screen point: position + placement, rounded to pixels.
 void Ed2D_CornerPoint(const Bone2Model *m, u32 vertex, i32 *x, i32 *y);
 // The rectangle test of one corner of face `face` (the shared polygon-editor rule: left drag

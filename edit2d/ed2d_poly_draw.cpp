@@ -2,7 +2,9 @@
 // polygons in cyan in face mode, selected vertices outlined in yellow in vertex mode), the
 // drag rectangle and the polygon under free creation. The rectangle selection runs first
 // (Ed2D_PolySelectPass), so what is drawn is the selection after this pass.
+#include <math.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/family.h"
 #include "app/shell_seam.h"
@@ -12,6 +14,8 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
+#include "lib/draw/drawwire.h"
 #include "app/shell_view.h"
 
 namespace {
@@ -58,14 +62,93 @@ const i32 *Ed2D_LastCorners(const Bone2Model *m) {
   return last;
 }
 
+const i32 g_Ed2DCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+
+// The pairing's scratch: rings, pixels, the marks' parts and what they are planned for.
+static u32 *s_Ring;
+static u8 *s_Count, *s_Parts;
+static i32 *s_Pixels;
+static i32 s_Room, s_VertRoom;
+static const Bone2Model *s_PlanModel;
+static const Ed2DMarks *s_PlanMarks;
+
+static void PlanMarks(u32 c) {
+  const Bone2Model *m = s_PlanModel;
+  const Ed2DMarks &k = *s_PlanMarks;
+  u32 v = s_Ring[c];
+  if (k.last[v] != (i32)c) return;
+  i32 x = s_Pixels[2 * v], y = s_Pixels[2 * v + 1];
+  u32 bits = k.boxed(v) ? DrawMarks_Box(x - k.half, y - k.half, x + k.half, y + k.half) : 0;
+  if (k.crossed && k.crossed(m, v))
+    for (i32 i = 3; i >= 0; i--) bits |= DrawMarks_Point(x + g_Ed2DCross[i][0], y + g_Ed2DCross[i][1]) ? 16u << i : 0;
+  s_Parts[v] = (u8)bits;
+}
+
+const u8 *Ed2D_MarkParts(void) { return s_Parts; }
+
+static bool Room2D(i32 faces, i32 verts) {
+  if (faces > s_Room) {
+    u32 *r = (u32 *)realloc(s_Ring, (size_t)faces * 4 * sizeof(u32));
+    if (r) s_Ring = r;
+    u8 *c = (u8 *)realloc(s_Count, (size_t)faces);
+    if (c) s_Count = c;
+    if (!r || !c) return false;
+    s_Room = faces;
+  }
+  if (verts > s_VertRoom) {
+    i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
+    if (p) s_Pixels = p;
+    u8 *q = (u8 *)realloc(s_Parts, (size_t)verts);
+    if (q) s_Parts = q;
+    if (!p || !q) return false;
+    s_VertRoom = verts;
+  }
+  return true;
+}
+
+bool Ed2D_PairEdges(const Bone2Model *m, const Bone2Point *pts, bool nearest, bool (*late)(u32 face), bool earlyOpaque,
+                    const Ed2DMarks *marks) {
+  i32 n = Polys(m), verts = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
+  if (verts <= 0 || !Room2D(n, verts)) return false;
+  memset(s_Parts, 255, (size_t)verts);
+  if (!DrawWire_Exact() || !pts) return false;
+  for (i32 i = 0; i < verts; i++) {
+    f32 x = pts[i].x + m->placeX, y = pts[i].y + m->placeY;
+    s_Pixels[2 * i] = nearest ? (i32)floorf(x + 0.5f) : (i32)x;
+    s_Pixels[2 * i + 1] = nearest ? (i32)floorf(y + 0.5f) : (i32)y;
+  }
+  for (i32 f = 0; f < n; f++) {
+    const Polygon2 *p = &m->polygons[f];
+    u32 *v = &s_Ring[4 * f];
+    v[0] = v[1] = v[2] = v[3] = 0;
+    i32 k = p->used == 1 ? Ed2D_PolyCorners(m, p, v) : 0;
+    s_Count[f] = (u8)(k == p->cornerCount ? k : 0);
+  }
+  DrawWire_Build(s_Ring, s_Count, (u32)n);
+  s_PlanModel = m;
+  s_PlanMarks = marks;
+  if (DrawWire_Plan(s_Pixels, (u32)verts, late, earlyOpaque, marks && marks->last ? PlanMarks : nullptr)) return true;
+  memset(s_Parts, 255, (size_t)verts);
+  return false;
+}
+
 namespace {
+
+// Whether the edge at corner j of face f is drawn again by a later face (face selection draws
+// the selected faces after the others, and only their edges are opaque).
+bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
+
+bool SelectedLate(u32 f) { return FaceSelected((i32)f); }
+
+bool BoxedVertex(u32 v) { return VertSelected(v); }
 
 // Pass 1 draws every live polygon not drawn as selected; pass 2 the selected ones (face mode).
 // A selected vertex's box is opaque and the same at every corner that passes it: drawn at the
 // last of them only, it leaves the picture that drawing it at every one leaves.
-void DrawPolygons(const Bone2Model *m, bool selectedPass) {
+void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
   bool faceMode = g_Sel.g_PolySelectMode == 1;
   const i32 *last = !selectedPass && !faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
+  const u8 *marks = paired && last ? Ed2D_MarkParts() : nullptr;
   for (i32 f = 0; f < Polys(m); f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -75,10 +158,12 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass) {
     for (i32 j = 0; j < k; j++) Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]);
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k;
-      if (selectedPass) Edge(xs[j], ys[j], xs[n], ys[n], kSelected, kSelected);
+      if (DrawnLater(paired, f, j)) {
+      } else if (selectedPass) Edge(xs[j], ys[j], xs[n], ys[n], kSelected, kSelected);
       else Edge(xs[j], ys[j], xs[n], ys[n], kEdge, kEdgePoint);
       if (!selectedPass && !faceMode && VertSelected(verts[j]) && (!last || last[verts[j]] == 4 * f + j))
-        Outline(xs[j] - 2, ys[j] - 2, xs[j] + 2, ys[j] + 2, kYellow);
+        DrawMarks_DrawBox(xs[j] - 2, ys[j] - 2, xs[j] + 2, ys[j] + 2, marks ? marks[verts[j]] : 15, kYellow.r, kYellow.g,
+                          kYellow.b, kYellow.a);
     }
   }
 }
@@ -111,8 +196,13 @@ void Ed2D_PolyDraw(void) {
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
   Ed2D_PolySelectPass(m);
   DrawBatch_Begin();
-  DrawPolygons(m, false);
-  if (g_Sel.g_PolySelectMode == 1) DrawPolygons(m, true);
+  // In face selection the selected faces' opaque edges go last: one that a later selected face
+  // draws again is drawn by that face only.
+  // Vertex selection plans the boxes at each vertex's last corner.
+  Ed2DMarks boxes = {g_Sel.g_PolySelectMode != 1 && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr, 2, BoxedVertex, nullptr};
+  bool paired = Ed2D_PairEdges(m, m->positions, true, g_Sel.g_PolySelectMode == 1 ? SelectedLate : nullptr, false, &boxes);
+  DrawPolygons(m, false, paired);
+  if (g_Sel.g_PolySelectMode == 1) DrawPolygons(m, true, paired);
   DrawDragRect();
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();

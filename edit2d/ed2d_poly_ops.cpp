@@ -28,15 +28,6 @@ static const char kQuadsOnly[] = "４角形のみ分割できます。";
 enum : i64 { MAX_U16_COUNT = 65535 };
 
 // [SECTION] bounds
-static i32 Usable(i32 n, i32 cap, const void *array) {
-  if (!array) return 0;
-  n = n < cap ? n : cap;
-  return n < 0 ? 0 : n;
-}
-static i32 Verts(const Bone2Model *m) { return Usable(m->vertexCount, m->vertexCapacity, m->positions); }
-static i32 Cols(const Bone2Model *m) { return Usable(m->colourCount, m->colourCapacity, m->colours); }
-static i32 Uvs(const Bone2Model *m) { return Usable(m->uvCount, m->uvCapacity, m->uvs); }
-static i32 Polys(const Bone2Model *m) { return Usable(m->polygonCount, m->polygonCapacity, m->polygons); }
 static i32 Cc(const Polygon2 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
 static bool Live(const Polygon2 *p) { return p->used == 1; }
 
@@ -51,7 +42,7 @@ static void SetV(u32 v, u32 on) {
 }
 // A corner on a selected vertex that the model has.
 static bool CornerSel(const Bone2Model *m, const Corner2 &c) {
-  return c.vertex < (u32)Verts(m) && c.vertex < VRoom() && g_Sel.g_PolySelVerts[c.vertex];
+  return c.vertex < (u32)Bone2_VertexCount(m) && c.vertex < VRoom() && g_Sel.g_PolySelVerts[c.vertex];
 }
 static bool FaceMode(void) { return g_Sel.g_PolySelectMode == 1; }
 
@@ -132,7 +123,7 @@ bool Ed2D_PolyApplyColour(Bone2Model *m, const i32 rgba[4]) {
   for (int c = 0; c < 4; c++) cur[c] = Clamp255(rgba[c]);
   Bone2Colour want = {(f32)cur[0], (f32)cur[1], (f32)cur[2], (f32)cur[3]};
   i32 found = -1;
-  for (i32 i = Cols(m) - 1; i >= 0 && found < 0; i--) {
+  for (i32 i = Bone2_ColourCount(m) - 1; i >= 0 && found < 0; i--) {
     const Bone2Colour &c = m->colours[i];
     if (c.r == want.r && c.g == want.g && c.b == want.b && c.a == want.a) found = i;
   }
@@ -141,7 +132,7 @@ bool Ed2D_PolyApplyColour(Bone2Model *m, const i32 rgba[4]) {
     found = AddColour(m, want);
   }
   bool faces = FaceMode();
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  for (i32 i = 0, n = Bone2_PolygonCount(m); i < n; i++) {
     Polygon2 &p = m->polygons[i];
     if (faces && (!Live(&p) || !FSel(i))) continue;
     for (i32 j = 0; j < Cc(&p); j++)
@@ -182,8 +173,8 @@ bool Ed2D_PolyDeleteLeftHalf(Bone2Model *m) {
   if (!m) return false;
   ClearVertFlags();
   ClearFaceFlags(FRoom());
-  i32 nv = Verts(m);
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  i32 nv = Bone2_VertexCount(m);
+  for (i32 i = 0, n = Bone2_PolygonCount(m); i < n; i++) {
     Polygon2 &p = m->polygons[i];
     if (!Live(&p)) continue;
     bool left = true;
@@ -198,7 +189,7 @@ bool Ed2D_PolyDeleteLeftHalf(Bone2Model *m) {
 
 bool Ed2D_PolyFlipFaces(Bone2Model *m) {
   if (!m || !FaceMode()) return false;
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  for (i32 i = 0, n = Bone2_PolygonCount(m); i < n; i++) {
     Polygon2 &p = m->polygons[i];
     if (!Live(&p) || !FSel(i)) continue;
     for (i32 k = 0, cc = Cc(&p); k < cc / 2; k++) {
@@ -212,7 +203,7 @@ bool Ed2D_PolyFlipFaces(Bone2Model *m) {
 
 bool Ed2D_PolyRemoveFaces(Bone2Model *m) {
   if (!m || !FaceMode()) return false;
-  i32 n = Polys(m);
+  i32 n = Bone2_PolygonCount(m);
   i64 add = 0;
   for (i32 i = 0; i < n; i++)
     if (Live(&m->polygons[i]) && FSel(i) && Cc(&m->polygons[i]) > 1) add += Cc(&m->polygons[i]) - 1;
@@ -233,7 +224,7 @@ static bool WholeQuad(const Bone2Model *m, const Polygon2 &p) {
   if (p.cornerCount != 4) return false;
   for (int k = 0; k < 4; k++) {
     const Corner2 &c = p.corners[k];
-    if (c.vertex >= (u32)Verts(m) || c.colour >= (u32)Cols(m) || c.uv >= (u32)Uvs(m)) return false;
+    if (c.vertex >= (u32)Bone2_VertexCount(m) || c.colour >= (u32)Bone2_ColourCount(m) || c.uv >= (u32)Bone2_UVCount(m)) return false;
   }
   return true;
 }
@@ -276,7 +267,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
     Lib_ErrorBox(kSplitFaceMode);
     return false;
   }
-  i32 n = Polys(m);
+  i32 n = Bone2_PolygonCount(m);
   // Decided against the arrays as they stand before anything is appended.
   u8 *split = WorkBuf_Room(&s_splitMarks, &s_splitMarksCap, (size_t)n);
   if (!split) return false;
@@ -298,7 +289,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
 bool Ed2D_PolyMakeFace(Bone2Model *m) {
   if (!m) return false;
   g_Sel.g_FreeCreateCount = 0;
-  i32 n = Polys(m), k = 0;
+  i32 n = Bone2_PolygonCount(m), k = 0;
   Corner2 corners[4];
   for (i32 i = 0; i < n; i++) {
     const Polygon2 &p = m->polygons[i];
@@ -330,8 +321,8 @@ static i32 CornerPositions(i32 f, f32 *out) {
   i32 n = Cc(&p);
   for (i32 j = 0; j < n; j++) {
     u32 v = p.corners[j].vertex;
-    out[2 * j] = v < (u32)Verts(m) ? m->positions[v].x : NAN;
-    out[2 * j + 1] = v < (u32)Verts(m) ? m->positions[v].y : NAN;
+    out[2 * j] = v < (u32)Bone2_VertexCount(m) ? m->positions[v].x : NAN;
+    out[2 * j + 1] = v < (u32)Bone2_VertexCount(m) ? m->positions[v].y : NAN;
   }
   return n;
 }
@@ -344,7 +335,7 @@ static void JoinPolygons(i32 into, i32 gone, const FaceMergeJoin &plan) {
 
 static bool MergeFaces(Bone2Model *m) {
   static const FaceMergeHooks kHooks = {2, Mergeable, CornerPositions, JoinPolygons, true};
-  i32 n = Polys(m);
+  i32 n = Bone2_PolygonCount(m);
   if (!WorkBuf_Room(&s_alive, &s_aliveCap, (size_t)n)) return false;
   for (i32 i = 0; i < n; i++) s_alive[i] = Live(&m->polygons[i]) ? 1 : 0;
   s_mergeModel = m;
@@ -359,7 +350,7 @@ void Ed2D_PolyCopyCorner(Polygon2 *p, i32 to, i32 from) {
 }
 
 static bool MergeVertices(Bone2Model *m) {
-  i32 n = Polys(m), corners = 0;
+  i32 n = Bone2_PolygonCount(m), corners = 0;
   u16 target = 0;
   for (i32 i = 0; i < n; i++) {
     const Polygon2 &p = m->polygons[i];
@@ -390,7 +381,7 @@ bool Ed2D_PolyMerge(Bone2Model *m) {
 
 bool Ed2D_PolyDeleteSelection(Bone2Model *m) {
   if (!m) return false;
-  i32 n = Polys(m);
+  i32 n = Bone2_PolygonCount(m);
   for (i32 i = 0; i < n; i++) {
     Polygon2 &p = m->polygons[i];
     if (FaceMode()) {
@@ -416,7 +407,7 @@ bool Ed2D_PolyCopy(Bone2Model *m) {
     Lib_ErrorBox(kFaceModeOnly);
     return false;
   }
-  i32 nv = Verts(m), nc = Cols(m), nu = Uvs(m), np = Polys(m);
+  i32 nv = Bone2_VertexCount(m), nc = Bone2_ColourCount(m), nu = Bone2_UVCount(m), np = Bone2_PolygonCount(m);
   if ((i64)nv > (i64)g_MaxVertices || (i64)nc > (i64)g_MaxVertices || (i64)nu > (i64)g_MaxVertices ||
       (i64)np > (i64)g_MaxPolygons) {
     Lib_ErrorBox(kNoRoom);
@@ -450,7 +441,7 @@ bool Ed2D_PolyCut(Bone2Model *m) {
 bool Ed2D_PolyPaste(Bone2Model *m) {
   const Bone2Model *c = g_Bone2Slots[ED2D_CLIPBOARD_SLOT];
   if (!m || !c || c == m) return false;
-  i32 cv = Verts(c), cc = Cols(c), cu = Uvs(c), cp = Polys(c);
+  i32 cv = Bone2_VertexCount(c), cc = Bone2_ColourCount(c), cu = Bone2_UVCount(c), cp = Bone2_PolygonCount(c);
   if (!Fits(m, cv, cc, cu, cp)) return false;
   i32 ov = m->vertexCount, oc = m->colourCount, ou = m->uvCount, op = m->polygonCount < 0 ? 0 : m->polygonCount;
   memcpy(&m->positions[ov], c->positions, (size_t)cv * sizeof(Bone2Point));
@@ -525,7 +516,7 @@ static size_t s_oldPolysCap;
 
 bool Ed2D_PolyOptimize(Bone2Model *m) {
   if (!m || !m->positions || !m->colours || !m->uvs || !m->bindings || !m->polygons) return false;
-  i32 V = Verts(m), C = Cols(m), U = Uvs(m), N = Polys(m);
+  i32 V = Bone2_VertexCount(m), C = Bone2_ColourCount(m), U = Bone2_UVCount(m), N = Bone2_PolygonCount(m);
   size_t corners = 0;
   for (i32 i = 0; i < N; i++)
     if (Live(&m->polygons[i])) corners += (size_t)Cc(&m->polygons[i]);
@@ -651,7 +642,9 @@ static bool ImportFits(Bone2Model *m, const Model3 *src) {
 
 bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
   if (!m || !path || !*path) return false;
-  Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path);
+  ModelResult res;
+  Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path, &res);
+  Lib_ShowResult(&res);
   if (!src) return false;
   bool ok = src->positions && src->polygons && src->positionCount >= 0 && src->positionCount <= src->capPositions &&
             src->polygonCount >= 0 && src->polygonCount <= src->capPolygons && ImportFits(m, src);

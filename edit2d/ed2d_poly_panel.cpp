@@ -15,10 +15,6 @@
 
 enum : u32 { FILE_KZB_OPEN = 40095, FILE_KZB_SAVE = 40097 };
 
-static void ActivateMain(void) {
-  if (g_Ed2DOps.activateMain) g_Ed2DOps.activateMain();
-}
-
 static void Redraw(void) {
   g_PolyPanelRefresh = 1;
   App_MarkAllRedraw();
@@ -35,7 +31,7 @@ static void Changed(const char *label) {
 static void ColourFields(char text[4][32]) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   for (u32 k = 0; k < 4; k++) {
-    if (e.panel && g_Ed2DOps.getText) g_Ed2DOps.getText(e.panel, ED2D_POLY_COLOUR_R + k, text[k], 32);
+    if (e.panel) Widget_GetText(e.panel, ED2D_POLY_COLOUR_R + k, text[k], 32);
     else Str_Format(text[k], 32, "%d", (int)e.colour[k]);
   }
 }
@@ -51,13 +47,13 @@ static bool ApplyFields(Bone2Model *m) {
 // stays), then it is applied. Cancel changes nothing.
 static void ChooseColour(Bone2Model *m) {
   f32 rgb[3] = {0.0f, 0.0f, 0.0f};
-  if (!g_Ed2DOps.chooseColour || !g_Ed2DOps.chooseColour(rgb)) return;
+  if (!Ed2D_ChooseColour(rgb)) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   for (u32 k = 0; k < 3; k++) {
     e.colour[k] = (i32)rgb[k];
     char text[32];
     Str_Format(text, sizeof text, "%d", (int)e.colour[k]);
-    if (e.panel && g_Ed2DOps.setText) g_Ed2DOps.setText(e.panel, ED2D_POLY_COLOUR_R + k, text);
+    if (e.panel) Widget_SetText(e.panel, ED2D_POLY_COLOUR_R + k, text);
   }
   if (ApplyFields(m)) Changed("カラー ( モデリング )");
 }
@@ -69,7 +65,7 @@ static void Import(Bone2Model *m) {
   char file[260];
   Str_Copy(file, sizeof file, path);
   bool ok = Ed2D_PolyImport(m, file);
-  ActivateMain();
+  Widget_ActivateMain();
   if (!ok) return;
   const char *name = file;
   for (const char *c = file; *c; c++)
@@ -97,7 +93,7 @@ static bool PlainCommand(u32 id) {
       Ed2DPolyEditor &e = g_Ed2DPoly;
       char text[32];
       Str_Format(text, sizeof text, "頂点 No.%d", (int)(g_Sel.g_PolyVertexNo + 1));
-      if (e.panel && g_Ed2DOps.setText) g_Ed2DOps.setText(e.panel, ED2D_POLY_CORNER_NO, text);
+      if (e.panel) Widget_SetText(e.panel, ED2D_POLY_CORNER_NO, text);
       return true;
     }
     default: return false;
@@ -123,7 +119,7 @@ static bool MeshCommand(Bone2Model *m, u32 id) {
       return true;
     case ED2D_POLY_PASTE:
       if (Ed2D_PolyPaste(m)) Changed("貼り付け ( モデリング )");
-      ActivateMain();
+      Widget_ActivateMain();
       return true;
     case ED2D_POLY_APPLY_COLOUR: if (ApplyFields(m)) Changed("決定ボタン ( モデリング )"); return true;
     case ED2D_POLY_COLOUR: ChooseColour(m); return true;
@@ -149,7 +145,7 @@ static bool ShapeCommand(Bone2Model *m, u32 id) {
     default: return false;
   }
   if (ok) Changed(label);
-  ActivateMain();
+  Widget_ActivateMain();
   return true;
 }
 
@@ -163,7 +159,7 @@ bool Ed2D_PolyOpCommand(u32 id) {
     case ED2D_POLY_COPY:
       if (Ed2D_PolyCopy(m)) {
         Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "コピー ( モデリング )");
-        ActivateMain();
+        Widget_ActivateMain();
       }
       Redraw();
       return true;

@@ -1,7 +1,7 @@
 // The 2D model family's shell: entering and leaving the family with the dialogs of the
 // sub-mode, the mode panel's sub-mode switch and its question, the per-frame placement, the
 // axis labels, the "新規作成" commands, the list refresh and the client-to-frame mapping.
-// Owns g_Ed2D and g_Ed2DOps; the group dialog's window lives in g_Options.g_Group2DDlg (app/settings.h).
+// Owns g_Ed2D; the group dialog's window lives in g_Options.g_Group2DDlg (app/settings.h).
 #include "edit2d/ed2d.h"
 
 #include <string.h>
@@ -30,19 +30,42 @@
 #include "model/seam.h"
 
 Ed2DEditor g_Ed2D = {};
-Ed2DOps g_Ed2DOps;
 
 static const char kObjectQuestion[] = "保存しないで編集モードを変更しますか？";
 
 // [SECTION] window helpers
-static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed2DOps.createWindow ? g_Ed2DOps.createWindow(kind, x, y, w, h) : nullptr;
+const char *Ed2D_WindowName(u32 kind) {
+  static const char *const kNames[ED2D_WIN_KINDS] = {"MODEL_2D_DLG", "BONE_LIST_DLG", "2D_GROUP_DLG", "2D_POLY_DLG",
+                                                     "2D_WEIGHT_DLG"};
+  return kind < ED2D_WIN_KINDS ? kNames[kind] : nullptr;
 }
 
-static void *Control(void *dlg, u32 id) { return dlg && g_Ed2DOps.control ? g_Ed2DOps.control(dlg, id) : nullptr; }
+WidgetLines Ed2D_WidgetLines(const Ed2DLines *lines) {
+  return Widget_Lines(lines->text[0], ED2D_LINE, lines->count, lines->select);
+}
+
+void Ed2D_FillAs(void *control, u32 kind, const Ed2DLines *lines) {
+  WidgetLines l = Ed2D_WidgetLines(lines);
+  Widget_Fill(control, kind, &l);
+}
+
+void Ed2D_Fill(void *control, bool combo, const Ed2DLines *lines) {
+  Ed2D_FillAs(control, combo ? WIDGET_FILL_COMBO : WIDGET_FILL_MULTI_CARET, lines);
+}
+
+bool Ed2D_ChooseColour(f32 rgb[3]) {
+  static u32 custom[WIDGET_COLOURS];
+  return Widget_ChooseColour(custom, WIDGET_COLOUR_FULL | WIDGET_COLOUR_INIT, rgb);
+}
+
+static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
+  return Widget_CreatePanel(Ed2D_WindowName(kind), x, y, w, h);
+}
+
+static void *Control(void *dlg, u32 id) { return dlg ? Widget_Control(dlg, id) : nullptr; }
 
 static void Destroy(void **window) {
-  if (*window && g_Ed2DOps.destroy) g_Ed2DOps.destroy(*window);
+  if (*window) Widget_Destroy(*window);
   *window = nullptr;
 }
 
@@ -113,8 +136,8 @@ static void EnterBoneDialog(void) {
   u32 bone = g_Sel.g_CurBoneIndex;
   e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_DesktopWidth - 356, 26, 356, 573);
   g_Sel.g_CurBoneIndex = bone;
-  if (!e.boneList && g_Ed2DOps.createList) e.boneList = g_Ed2DOps.createList(e.boneDlg, 0, 49, 211, 360);
-  if (!e.boneTree && g_Ed2DOps.createTree) e.boneTree = g_Ed2DOps.createTree(e.boneDlg);
+  if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
+  if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, ED2D_CTL_PARENT_COMBO);
   App_RefreshCurrentPointers();
   Ed2D_FillParentBoneList();
@@ -129,7 +152,7 @@ static void EnterGroupDialog(void) {
   WindowHolder &g = g_Options.g_Group2DDlg;
   if (!g.window) g.window = CreateWindow2D(ED2D_WIN_GROUP_DLG, g.x, g.y, 262, 515);
   g_Sel.g_CurBoneIndex = bone;
-  if (!e.groupList && g_Ed2DOps.createList) e.groupList = g_Ed2DOps.createList(g.window, 54, 0, 200, 272);
+  if (!e.groupList) e.groupList = Widget_CreateList(g.window, 1, 54, 0, 200, 272, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   e.groupTexture = Control(g.window, ED2D_CTL_GROUP_TEXTURE);
   e.groupDisplay = Control(g.window, ED2D_CTL_GROUP_DISPLAY);
 }
@@ -288,11 +311,12 @@ void *Ed2D_SelectionList(void) {
   return sub == SUB_2D_OBJECT ? g_Ed2DObj.objectList : nullptr;
 }
 
-static bool MirrorActive(void) { return Ed2D_SelectionList() && g_Ed2DOps.listSelected; }
+// Only while the platform can say which lines are marked.
+static bool MirrorActive(void) { return Ed2D_SelectionList() && g_Widget.listSelected; }
 
 static i32 MirrorGetSel(i32 row) {
   void *list = Ed2D_SelectionList();
-  return list && g_Ed2DOps.listSelected && g_Ed2DOps.listSelected(list, row) ? 1 : 0;
+  return list && Widget_ListSelected(list, row) ? 1 : 0;
 }
 
 void Ed2D_InstallMirror(void) {

@@ -7,6 +7,9 @@
 #include "edit2d/ed2d.h"
 #include "model/types.h"
 
+// The key strips' horizontal scroll bar: its height and control id (made with the strip's window).
+enum { ED2D_STRIP_SCROLL_H = 16, ED2D_STRIP_SCROLL_ID = 1000 };
+
 // Mouse messages of a key strip (and of the object sub-mode's image preview).
 enum Ed2DObjMouse : u32 {
   ED2D_MOUSE_MOVE = 0, ED2D_MOUSE_LDOWN, ED2D_MOUSE_LUP, ED2D_MOUSE_LDOUBLE, ED2D_MOUSE_MDOWN, ED2D_MOUSE_MUP,

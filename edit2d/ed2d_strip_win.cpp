@@ -40,11 +40,6 @@ HWND Ed2D_StripCreateScrollBar(HWND dlg) {
   return bar;
 }
 
-void Ed2D_StripSetScroll(HWND bar, i32 range, i32 pos) {
-  if (range >= 0) SetScrollRange(bar, SB_CTL, 0, range, FALSE);
-  SetScrollPos(bar, SB_CTL, pos, TRUE);
-}
-
 void Ed2D_StripHScroll(WPARAM wParam, void (*scroll)(u32 code, i32 pos)) {
   switch (LOWORD(wParam)) {
     case SB_LINELEFT: scroll(ED2D_SCROLL_LINE_LEFT, 0); break;

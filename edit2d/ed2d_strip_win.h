@@ -4,9 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "edit2d/ed2d_strip.h"
 #include "model/types.h"
-
-enum { ED2D_STRIP_SCROLL_H = 16, ED2D_STRIP_SCROLL_ID = 1000 };
 
 // A client position: each half unsigned, a value above 10000 taken as negative.
 i32 Ed2D_StripMouseX(LPARAM lp);
@@ -18,8 +17,6 @@ void Ed2D_StripCapture(HWND dlg, u32 kind);
 // The horizontal scroll bar child (ED2D_STRIP_SCROLL_ID) along the bottom edge.
 HWND Ed2D_StripCreateScrollBar(HWND dlg);
 void Ed2D_StripPlaceScrollBar(HWND dlg);
-// Range 0..range (range < 0: kept) and position.
-void Ed2D_StripSetScroll(HWND bar, i32 range, i32 pos);
 // WM_HSCROLL into a strip scroll code (ED2D_SCROLL_*) for `scroll`; other codes are ignored.
 void Ed2D_StripHScroll(WPARAM wParam, void (*scroll)(u32 code, i32 pos));
 // WM_GETMINMAXINFO: minimum 100 x 100, maximum 1600 x 1024.

@@ -1,7 +1,7 @@
 // The 2D texture sub-mode (7) and its panel "2D_TEX_DLG" (ed2d_tex.h): enter and leave, the
 // texture list, the mapping and UV tool buttons, the texture table's add and replace, the
 // panel's mouse drags (projection offset and scale, UV tools, pan, UV selection) and the
-// preview's source g_Strip.g_StripTex2D. Owns g_Ed2DTex and g_Ed2DTexOps.
+// preview's source g_Strip.g_StripTex2D. Owns g_Ed2DTex.
 #include <stdlib.h>
 #include <string.h>
 
@@ -26,7 +26,6 @@
 #include "model/uvtool.h"
 
 Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};
-Ed2DTexOps g_Ed2DTexOps;
 
 static Bone2Model *Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)] : nullptr; }
@@ -35,18 +34,10 @@ static i32 GroupTexture(Bone2Model *m) {
   return g && g->texture >= 0 && g->texture < BONE2_MAX_TEXTURES ? g->texture : 0;
 }
 
-static void Message(const char *text) {
-  if (g_Ed2DOps.messageOk) g_Ed2DOps.messageOk(text);
-}
-
-static void ActivateMain(void) {
-  if (g_Ed2DTexOps.activateMain) g_Ed2DTexOps.activateMain();
-}
-
 static void SayUvFull(const Bone2Model *m) {
   char text[200];
   Str_Format(text, sizeof text, "テクスチャ座標を追加できません。テクスチャ座標は %d 個までです。", (int)Ed2D_UvRoom(m));
-  Message(text);
+  Widget_MessageOk(text);
 }
 
 // Projects group g; when the UV array has no room for the entries its corners need, says so
@@ -88,14 +79,15 @@ void Ed2D_TexInit(void) {
   e.texture = GroupTexture(m);
   Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
   UvFlagsFor(m);
-  if (!e.panel && g_Ed2DTexOps.createPanel) e.panel = g_Ed2DTexOps.createPanel(0, g_DesktopHeight - 576, 930, 546);
-  if (e.panel && !e.list && g_Ed2DTexOps.createList) e.list = g_Ed2DTexOps.createList(e.panel);
+  if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_DesktopHeight - 576, 930, 546);
+  if (e.panel && !e.list)
+    e.list = Widget_CreateList(e.panel, ED2D_TEX_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   Ed2D_FillTextureList();
   MarkPanel();
 }
 
 static void Destroy(void **w) {
-  if (*w && g_Ed2DTexOps.destroy) g_Ed2DTexOps.destroy(*w);
+  if (*w) Widget_Destroy(*w);
   *w = nullptr;
 }
 
@@ -218,9 +210,9 @@ void Ed2D_TexMouseMove(i32 x, i32 y) {
 // [SECTION] lists, tools and zoom
 void Ed2D_FillTextureList(void) {
   static Ed2DLines lines;
-  if (!g_Ed2DTex.list || !g_Ed2DOps.fill) return;
+  if (!g_Ed2DTex.list) return;
   Ed2D_TextureLines(Model(), g_Ed2DTex.texture, &lines);
-  g_Ed2DOps.fill(g_Ed2DTex.list, false, &lines);
+  Ed2D_Fill(g_Ed2DTex.list, false, &lines);
 }
 
 void Ed2D_TexRefreshLists(void) {
@@ -245,7 +237,7 @@ void Ed2D_TexZoomIn(void) {
   TextureSize(Model(), &w, &h);
   UvTool_ZoomIn(&e.zoom, &e.offX, &e.offY, w, h);
   MarkPanel();
-  ActivateMain();
+  Widget_ActivateMain();
 }
 
 void Ed2D_TexZoomOut(void) {
@@ -254,7 +246,7 @@ void Ed2D_TexZoomOut(void) {
   TextureSize(Model(), &w, &h);
   UvTool_ZoomOut(&e.zoom, &e.offX, &e.offY, w, h);
   MarkPanel();
-  ActivateMain();
+  Widget_ActivateMain();
 }
 
 u32 Ed2D_TexMappingButton(void) {
@@ -316,7 +308,7 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   if (DrawDev_Ready() && !g_Bone2Textures[slot * TEX_PER_MODEL + n]) {
     char text[400];
     Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
-    Message(text);
+    Widget_MessageOk(text);
   }
   bool room = true;
   for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; g++) room = Ed2D_ProjectBone2Group(m, g) && room;
@@ -331,7 +323,7 @@ static bool AddTexture(void) {
   Bone2Model *m = Model();
   if (!m) return true;
   if (m->textureCount >= BONE2_MAX_TEXTURES) {
-    Message("これ以上テクスチャを、追加できません。");
+    Widget_MessageOk("これ以上テクスチャを、追加できません。");
     return false;
   }
   const char *name = AskTexture();
@@ -345,7 +337,7 @@ static bool ReplaceTexture(void) {
   if (!m) return true;
   i32 t = g_Ed2DTex.texture;
   if (t == 0) {
-    Message("０番には、テクスチャを読み込めません。");
+    Widget_MessageOk("０番には、テクスチャを読み込めません。");
     return false;
   }
   if (t < 0 || t >= m->textureCount) return true;
@@ -394,7 +386,7 @@ bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText) {
     case ED2D_TEX_SNAP:
       e.snap = 1 - (e.snap ? 1 : 0);
       MarkPanel();
-      ActivateMain();
+      Widget_ActivateMain();
       break;
     case ED2D_TEX_ZOOM_IN: Ed2D_TexZoomIn(); break;
     case ED2D_TEX_ZOOM_OUT: Ed2D_TexZoomOut(); break;

@@ -5,8 +5,8 @@
 //
 // Globals owned here: g_Ed2DGroup (the group dialog's state) and g_Ed2DTex (the texture
 // sub-mode). The current group is the editors' shared g_Sel.g_CurGroupIndex: one outside the 2D
-// model's groups counts as group 0. Window calls go through g_Ed2DOps (ed2d.h) and
-// g_Ed2DTexOps; the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
+// model's groups counts as group 0. Window calls go through the widget seam (app/widget.h);
+// the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "model/bone2.h"
@@ -29,6 +29,9 @@ enum : u32 {
   ED2D_TEX_ZOOM_IN = 1060, ED2D_TEX_ZOOM_OUT = 1061, ED2D_TEX_ADD = 1133, ED2D_TEX_REPLACE = 1135,
   ED2D_TEX_GRID = 1380, ED2D_TEX_ROTATE_UV = 1443,
 };
+
+// The texture panel's template.
+#define ED2D_TEX_PANEL "2D_TEX_DLG"
 
 // [SECTION] model-level edits (ed2d_uv.cpp; no editor state)
 // The group's texture coordinates from its mapping type: 0 planar front (the group's centre
@@ -123,13 +126,6 @@ struct Ed2DTexEditor {
 };
 extern Ed2DTexEditor g_Ed2DTex;
 
-struct Ed2DTexOps {
-  void *(*createPanel)(i32 x, i32 y, i32 w, i32 h);
-  void *(*createList)(void *panel);       // at (516, 35), 200 x 345
-  void (*destroy)(void *window);
-  void (*activateMain)(void);
-};
-extern Ed2DTexOps g_Ed2DTexOps;
 
 void Ed2D_TexInit(void);
 void Ed2D_TexLeave(void);

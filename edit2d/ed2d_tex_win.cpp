@@ -1,4 +1,4 @@
-// The 2D texture panel on Windows: creating "2D_TEX_DLG" and its texture list, and the thin
+// The 2D texture panel on Windows: registering "2D_TEX_DLG" with the widget seam, and the thin
 // procedure that passes commands and mouse positions to ed2d_tex.cpp and shows its state.
 #include <windows.h>
 
@@ -6,52 +6,29 @@
 #include "app/panel_win.h"
 #include "app/strip.h"
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "app/winplace_win.h"
 #include "edit2d/ed2d_tex.h"
 #include "edit2d/ed2d_win.h"
 #include "resources/edit2d_ids.h"
 
-static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
-
 // The panel opens clear of the frame the skin is edited in where the screen has room, else
-// covering as little of it as it can.
-static void KeepFrame(HWND panel) { WinPlace_KeepInFrame(WINPLACE_KEEP_FRAME, 0, 0, 640, 480, panel, true); }
-
-static void *CreatePanel(i32 x, i32 y, i32 w, i32 h) {
-  HWND dlg = CreateDialogParamA(Instance(), "2D_TEX_DLG", (HWND)g_Shell.g_MainWindowHandle, Ed2D_TexDlgProc, 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  KeepFrame(dlg);
-  WinOrder_Join(dlg);
+// covering as little of it as it can; its preview joins the strip dispatcher.
+static void Created(HWND dlg) {
+  WinPlace_KeepInFrame(WINPLACE_KEEP_FRAME, 0, 0, 640, 480, dlg, true);
   RECT r;
   GetClientRect(dlg, &r);
   Strip_Register(STRIP_TEX2D, dlg, r.right < STRIP_PANEL ? r.right : STRIP_PANEL, r.bottom);
-  return dlg;
 }
 
-static void *CreateList(void *panel) {
-  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-                         516, 35, 200, 345, (HWND)panel, (HMENU)(INT_PTR)ED2D_TEX_LIST, Instance(), nullptr);
-}
-
-static void Destroy(void *window) {
-  if (g_WinPlace.keep[WINPLACE_KEEP_FRAME].only == (HWND)window) WinPlace_Keep(WINPLACE_KEEP_FRAME, nullptr, nullptr);
-  WinOrder_Leave((HWND)window);
-  DestroyWindow((HWND)window);
-}
-
-static void ActivateMain(void) {
-  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
+static void Destroyed(HWND dlg) {
+  if (g_WinPlace.keep[WINPLACE_KEEP_FRAME].only == dlg) WinPlace_Keep(WINPLACE_KEEP_FRAME, nullptr, nullptr);
 }
 
 void Ed2D_TexInstallWin(void) {
-  Ed2DTexOps &o = g_Ed2DTexOps;
-  o.createPanel = CreatePanel;
-  o.createList = CreateList;
-  o.destroy = Destroy;
-  o.activateMain = ActivateMain;
+  static const WidgetPanelClass kPanel = {ED2D_TEX_PANEL, nullptr, Ed2D_TexDlgProc, 0, 0, Created, Destroyed};
+  Widget_InstallWin();
+  Widget_RegisterPanels(&kPanel, 1);
 }
 
 // [SECTION] the panel

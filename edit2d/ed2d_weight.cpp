@@ -16,6 +16,8 @@
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
+#include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/seam.h"
@@ -70,13 +72,13 @@ void Ed2D_WeightInit(void) {
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (!e.weightPanel && g_Ed2DOps.createWindow) e.weightPanel = g_Ed2DOps.createWindow(ED2D_WIN_WEIGHT_DLG, 0, 317, 90, 180);
+  if (!e.weightPanel) e.weightPanel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_WEIGHT_DLG), 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed2D_WeightLeave(void) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  if (e.weightPanel && g_Ed2DOps.destroy) g_Ed2DOps.destroy(e.weightPanel);
+  if (e.weightPanel) Widget_Destroy(e.weightPanel);
   e.weightPanel = nullptr;
 }
 
@@ -121,6 +123,10 @@ void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {
 }
 
 // [SECTION] draw
+static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == g_Sel.g_CurBoneIndex; }
+
+static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
+
 void Ed2D_WeightDraw(void) {
   View_Draw2DGrid();
   const Bone2Model *m = g_Bone2Slots[0];
@@ -132,6 +138,12 @@ void Ed2D_WeightDraw(void) {
   // of them only, they leave the picture that drawing them at every one leaves.
   DrawBatch_Begin();
   const i32 *last = DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
+  // The edges are opaque: one between two polygons is drawn by the later one only.
+  // A drag changes the selection as the walk goes: the marks are planned only without one.
+  bool dragging = Held(BUTTON_LEFT) || Held(BUTTON_RIGHT);
+  Ed2DMarks plan = {dragging ? nullptr : last, 3, BoxedVertex, CrossedVertex};
+  bool paired = Ed2D_PairEdges(m, m->positions, true, nullptr, true, &plan);
+  const u8 *marks = paired && plan.last ? Ed2D_MarkParts() : nullptr;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
@@ -143,16 +155,13 @@ void Ed2D_WeightDraw(void) {
     }
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k, x = xs[j], y = ys[j];
-      Line(x, y, xs[n], ys[n], 160, 160, 160);
+      if (!paired || !DrawWire_Skip((u32)(4 * f + j))) Line(x, y, xs[n], ys[n], 160, 160, 160);
       if (last && last[verts[j]] != 4 * f + j) continue;
-      if (m->bindings && m->bindings[verts[j]].bone1 == g_Sel.g_CurBoneIndex) {
-        Draw_Point2D(x, y - 1, 255, 255, 0, 255);
-        Draw_Point2D(x + 1, y, 255, 255, 0, 255);
-        Draw_Point2D(x, y + 1, 255, 255, 0, 255);
-        Draw_Point2D(x - 1, y, 255, 255, 0, 255);
-      }
-      if (verts[j] < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[verts[j]])
-        Draw_Rect2D(x - 3, y - 3, x + 3, y + 3, 255, 255, 0, 255);
+      u32 bits = marks ? marks[verts[j]] : 255;
+      if (CrossedVertex(m, verts[j]))
+        for (i32 c = 0; c < 4; c++)
+          if (bits & (16u << c)) Draw_Point2D(x + g_Ed2DCross[c][0], y + g_Ed2DCross[c][1], 255, 255, 0, 255);
+      if (BoxedVertex(verts[j])) DrawMarks_DrawBox(x - 3, y - 3, x + 3, y + 3, bits & 15, 255, 255, 0, 255);
     }
   }
   for (i32 b = 0; b < BoneCount(m); b++) {
@@ -203,11 +212,11 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
 void Ed2D_WeightDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   void *p = g_Ed2DPoly.weightPanel;
-  if (id != ED2D_WEIGHT_APPLY || !m || !p || !g_Ed2DOps.getText) return;
+  if (id != ED2D_WEIGHT_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_BONE1, t1, sizeof t1);
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_BONE2, t2, sizeof t2);
-  g_Ed2DOps.getText(p, ED2D_WEIGHT_VALUE, tw, sizeof tw);
+  Widget_GetText(p, ED2D_WEIGHT_BONE1, t1, sizeof t1);
+  Widget_GetText(p, ED2D_WEIGHT_BONE2, t2, sizeof t2);
+  Widget_GetText(p, ED2D_WEIGHT_VALUE, tw, sizeof tw);
   if (!Ed2D_WeightApply(m, t1, t2, tw)) return;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_RebindSkin();

@@ -1,7 +1,6 @@
-// The 2D family's dialogs on Windows: creating the templates, the controls' list, combo and
-// tree calls, the colour chooser and OK box through the modal hooks, and the thin dialog
-// procedures of the mode panel, the bone dialog and the group dialog. The decisions are the
-// portable shell's (ed2d_shell.cpp, ed2d_bone.cpp).
+// The 2D family's dialogs on Windows: registering the templates with the widget seam, and the
+// thin dialog procedures of the mode panel, the bone dialog and the group dialog. The
+// decisions are the portable shell's (ed2d_shell.cpp, ed2d_bone.cpp).
 #include "edit2d/ed2d_win.h"
 
 #include <commctrl.h>
@@ -13,7 +12,7 @@
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "app/strip.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_tex.h"
@@ -22,91 +21,21 @@
 
 enum { BONE_DLG_SLOT = 3 };   // the bone dialog's place among the dialog-message panels
 
-static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
-
-// [SECTION] platform calls of the portable shell
-static void *CreateWindow2D(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  static const char *const kNames[ED2D_WIN_KINDS] = {"MODEL_2D_DLG", "BONE_LIST_DLG", "2D_GROUP_DLG",
-                                                     "2D_POLY_DLG", "2D_WEIGHT_DLG"};
-  static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc,
-                                                 Ed2D_PolyDlgProc, Ed2D_WeightDlgProc};
-  if (kind >= ED2D_WIN_KINDS) return nullptr;
-  HWND dlg = CreateDialogParamA(Instance(), kNames[kind], (HWND)g_Shell.g_MainWindowHandle, kProcs[kind], 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  if (kind == ED2D_WIN_BONE_DLG) g_DialogPanels[BONE_DLG_SLOT] = dlg;
-  return dlg;
-}
-
-static void Destroy(void *window) {
-  if ((HWND)window == g_DialogPanels[BONE_DLG_SLOT]) g_DialogPanels[BONE_DLG_SLOT] = nullptr;
-  WinOrder_Leave((HWND)window);
-  DestroyWindow((HWND)window);
-}
-
-static void *CreateList(void *dlg, i32 x, i32 y, i32 w, i32 h) {
-  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_EXTENDEDSEL,
-                         x, y, w, h, (HWND)dlg, (HMENU)(INT_PTR)1, Instance(), nullptr);
-}
-
-static void *CreateTree(void *dlg) {
-  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, 211, 49, 138, 360, (HWND)dlg, nullptr, Instance(), nullptr);
-}
-
-static void Fill(void *control, bool combo, const Ed2DLines *lines) {
-  HWND c = (HWND)control;
-  SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-  for (i32 i = 0; i < lines->count; i++) SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)lines->text[i]);
-  if (combo) SendMessageA(c, CB_SETCURSEL, (WPARAM)lines->select, 0);
-  else if (lines->select >= 0) {
-    // The caret goes with it: the dialogs read the caret line as the current row.
-    SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)lines->select);
-    SendMessageA(c, LB_SETCARETINDEX, (WPARAM)lines->select, 0);
-  }
-}
-
-static void ListSelectOnly(void *list, i32 line) {
-  SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
-  SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
-}
-
-static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list, LB_GETSEL, (WPARAM)line, 0) > 0; }
-
-static bool ChooseColour(f32 rgb[3]) {
-  static COLORREF custom[16];
-  return Panel_ChooseColour(custom, CC_FULLOPEN | CC_RGBINIT, rgb);
-}
-
-static void ActivateMain(void) {
-  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
+// [SECTION] the family's windows
+static void BoneDlgCreated(HWND dlg) { g_DialogPanels[BONE_DLG_SLOT] = dlg; }
+static void BoneDlgDestroyed(HWND dlg) {
+  if (dlg == g_DialogPanels[BONE_DLG_SLOT]) g_DialogPanels[BONE_DLG_SLOT] = nullptr;
 }
 
 void Ed2D_InstallWin(void) {
-  Ed2DOps &o = g_Ed2DOps;
-  o.createWindow = CreateWindow2D;
-  o.destroy = Destroy;
-  o.control = Panel_Control;
-  o.createList = CreateList;
-  o.createTree = CreateTree;
-  o.fill = Fill;
-  o.listSelectOnly = ListSelectOnly;
-  o.listCaret = Panel_ListCaret;
-  o.listSelected = ListSelected;
-  o.comboSelection = Panel_ComboSelection;
-  o.comboSelect = Panel_ComboSelect;
-  o.treeClear = Panel_TreeClear;
-  o.treeInsert = Panel_TreeInsert;
-  o.treeExpand = Panel_TreeExpand;
-  o.treeSelect = Panel_TreeSelect;
-  o.getText = Panel_GetText;
-  o.setText = Panel_SetText;
-  o.checkButton = Panel_CheckButton;
-  o.chooseColour = ChooseColour;
-  o.messageOk = Panel_MessageOk;
-  o.activateMain = ActivateMain;
+  static const DLGPROC kProcs[ED2D_WIN_KINDS] = {Ed2D_PanelDlgProc, Ed2D_BoneDlgProc, Ed2D_GroupDlgProc,
+                                                 Ed2D_PolyDlgProc, Ed2D_WeightDlgProc};
+  static WidgetPanelClass classes[ED2D_WIN_KINDS];
+  for (u32 k = 0; k < ED2D_WIN_KINDS; k++) classes[k] = {Ed2D_WindowName(k), nullptr, kProcs[k], 0, 0, nullptr, nullptr};
+  classes[ED2D_WIN_BONE_DLG].created = BoneDlgCreated;
+  classes[ED2D_WIN_BONE_DLG].destroyed = BoneDlgDestroyed;
+  Widget_InstallWin();
+  Widget_RegisterPanels(classes, ED2D_WIN_KINDS);
   Ed2D_TexInstallWin();
 }
 

@@ -11,5 +11,5 @@ INT_PTR CALLBACK Ed2D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lP
 // The texture sub-mode's panel and its platform calls (ed2d_tex_win.cpp).
 INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 void Ed2D_TexInstallWin(void);
-// Fills g_Ed2DOps (and the texture panel's calls) with the Win32 calls.
+// Registers the family's windows (and the texture panel) with the widget seam.
 void Ed2D_InstallWin(void);

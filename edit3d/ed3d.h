@@ -5,8 +5,8 @@
 //
 // Global owned here: g_Ed3D (the family's editor object and panel state). The sub-mode
 // editors read it; only this shell creates and destroys the panels. The window and control
-// handles are opaque: the Windows side (ed3d_win.cpp) fills g_Ed3DOps with the calls that
-// create the panels and put lines into their controls; native tests install fakes.
+// handles are opaque: the panels are made and filled through the widget seam (app/widget.h),
+// where the Windows side (ed3d_win.cpp) registers them by their names.
 #pragma once
 #include "edit3d/undo.h"
 #include "model/model3.h"
@@ -29,7 +29,7 @@ enum : u32 {
   ED3D_CTL_DISPLAY_COMBO = 1388,
 };
 
-// The panels of the family.
+// The panels of the family (their widget names are kEd3DPanelNames).
 enum Ed3DPanel : u32 {
   ED3D_PANEL_MODE = 0,    // MODEL_3D_DLG
   ED3D_PANEL_LAYER,       // LAYER_DLG
@@ -39,13 +39,7 @@ enum Ed3DPanel : u32 {
   ED3D_PANEL_KINDS
 };
 
-// How a line set goes into its control.
-enum Ed3DListKind : u32 {
-  ED3D_LIST_SINGLE = 0,   // list box: the selection line is made current
-  ED3D_LIST_MULTI,        // extended-selection list box: the selection line is set selected
-  ED3D_LIST_GROUPS,       // the group list: single, item height 18
-  ED3D_LIST_COMBO,        // combo box
-};
+extern const char *const kEd3DPanelNames[ED3D_PANEL_KINDS];
 
 // Lines of one list or combo fill (CP932), with the line to select afterwards (-1: none).
 struct Ed3DLines {
@@ -82,31 +76,18 @@ struct Ed3DModelEditor {
 };
 extern Ed3DModelEditor g_Ed3D;
 
-// The platform's part of the panels and their controls (ed3d_win.cpp; fakes in tests). An
-// empty entry does nothing (a create returns null).
-struct Ed3DOps {
-  // Creates a panel's template owned by the main window, moves it to (x, y, w, h), shows it.
-  void *(*createPanel)(u32 panel, i32 x, i32 y, i32 w, i32 h);
-  // Destroys a window (panel or control).
-  void (*destroy)(void *window);
-  // A control of a panel by id.
-  void *(*control)(void *panel, u32 id);
-  // The bone list panel's run-time children: the tree view at (0, 49) 168 x 360 and the
-  // extended-selection list box (id 1) at (169, 49) 180 x 360.
-  void *(*createBoneTree)(void *panel);
-  void *(*createBoneList)(void *panel);
-  // Empties a list or combo, adds the lines, selects as its kind says.
-  void (*fill)(void *control, u32 kind, const Ed3DLines *lines);
-  // Tree view: delete all items; insert text as the last child of parent (null: the root)
-  // and return the item; expand an item; make an item visible and select it.
-  void (*treeClear)(void *tree);
-  void *(*treeInsert)(void *tree, void *parent, const char *text);
-  void (*treeExpand)(void *tree, void *item);
-  void (*treeSelect)(void *tree, void *item);
-  // Brings the main window to the front.
-  void (*activateMain)(void);
-};
-extern Ed3DOps g_Ed3DOps;
+// Puts a fill's lines into a list or combo (a WidgetFill kind) unless Ed3D_ShownAlready
+// finds them there already; nothing without a control.
+void Ed3D_PutLines(void *control, u32 kind, const Ed3DLines *lines);
+// The run-time children of the bone list panel, which the object list panel has too: the
+// tree view at (0, 49) 168 x 360 and the extended-selection list box (id 1) at (169, 49)
+// 180 x 360.
+void *Ed3D_CreatePanelTree(void *panel);
+// A control of a panel by id (null without the panel); a window destroyed and its handle
+// cleared (nothing for a null handle). The family's panels and their sub-modes' share these.
+void *Ed3D_Control(void *panel, u32 id);
+void Ed3D_DestroyWindow(void **window);
+void *Ed3D_CreatePanelList(void *panel);
 
 // [SECTION] family hooks (the family row of edit3d/ed3d_rows.cpp calls these)
 void Ed3D_Enter(void);

@@ -18,6 +18,7 @@
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
+#include "app/widget.h"
 #include "edit3d/bone.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
@@ -25,6 +26,7 @@
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawwire.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
@@ -33,23 +35,12 @@
 #include "model/seam.h"
 
 Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};
-Ed3DBoneOps g_Ed3DBoneOps;
 
 static const char kRootUndeletable[] = "親ボーンは、消去できません。";
 static const char kParentRefused[] = "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
 static const char kPositionNotNumber[] = "位置には数値を入力してください。";
 
 static const f32 kPixelStep = 0.025f;   // model units per pixel at zoom 1
-
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static i32 Positions(const Model3 *m) {
-  if (!m->positions) return 0;
-  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-  return n < 0 ? 0 : n;
-}
 
 // [SECTION] model steps
 bool Ed3D_ParseNumber(const char *text, f64 *out) {
@@ -66,8 +57,8 @@ bool Ed3D_ParseNumber(const char *text, f64 *out) {
 }
 
 bool Ed3D_SetBoneParent(Model3 *m, i32 bone, i32 choice) {
-  if (!m || bone < 0 || bone >= BoneCount(m)) return false;
-  if (choice < 0 || choice >= BoneCount(m)) choice = 0;
+  if (!m || bone < 0 || bone >= Model3_BoneCount(m)) return false;
+  if (choice < 0 || choice >= Model3_BoneCount(m)) choice = 0;
   // Only a lower number may be the parent: the tree fill and the pose pass rely on it.
   if (choice >= bone) return false;
   m->bones[bone].parent = choice;
@@ -106,11 +97,11 @@ i32 Ed3D_ModelAddBone(Model3 *m, i32 parent) {
 }
 
 bool Ed3D_ModelDeleteBone(Model3 *m, i32 n) {
-  if (!m || n <= 0 || n >= BoneCount(m)) return false;
+  if (!m || n <= 0 || n >= Model3_BoneCount(m)) return false;
   // The delete renumbers the bindings of the later bones; a vertex of bone n itself would stay
   // on whichever bone moves into its place. Automatic, it goes to its nearest remaining bone.
   if (m->bindings)
-    for (i32 v = 0, count = Positions(m); v < count; v++) {
+    for (i32 v = 0, count = Model3_PositionCount(m); v < count; v++) {
       VertexBinding &b = m->bindings[v];
       if (b.bone1 == n || b.bone2 == n) b.automatic = 1;
     }
@@ -130,10 +121,10 @@ bool Ed3D_BoneDragVector(u32 kind, f32 zoom, i32 dx, i32 dy, f32 out[3]) {
 }
 
 void Ed3D_BoneMoveOffset(Model3 *m, i32 b, const f32 d[3], bool childrenFollow) {
-  if (!m || b < 0 || b >= BoneCount(m)) return;
+  if (!m || b < 0 || b >= Model3_BoneCount(m)) return;
   for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] += d[k];
   if (childrenFollow) return;
-  for (i32 c = 1; c < BoneCount(m); c++) {
+  for (i32 c = 1; c < Model3_BoneCount(m); c++) {
     if (c == b || m->bones[c].parent != b) continue;
     for (i32 k = 0; k < 3; k++) m->boneRest[c].pos[k] -= d[k];
   }
@@ -190,7 +181,7 @@ static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_Shell.g_Active
 
 // Rest positions of the current layer's bones as the pose record holds them (what is drawn).
 static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
   return n;
 }
@@ -235,12 +226,12 @@ static void *Panel(void) { return g_Ed3D.bonePanel; }
 
 static void GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (g_Ed3DBoneOps.getText && Panel()) g_Ed3DBoneOps.getText(Panel(), id, out, size);
+  if (Panel()) Widget_GetText(Panel(), id, out, size);
   out[size - 1] = 0;
 }
 
 static void SetText(u32 id, const char *text) {
-  if (g_Ed3DBoneOps.setText && Panel()) g_Ed3DBoneOps.setText(Panel(), id, text);
+  if (Panel()) Widget_SetText(Panel(), id, text);
 }
 
 void Ed3D_AddBone(void) {
@@ -265,7 +256,7 @@ bool Ed3D_DeleteCurrentBone(void) {
     return false;
   }
   if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
-  if (g_Sel.g_CurBoneIndex >= (u32)BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(BoneCount(m) - 1);
+  if (g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
   AfterBoneEdit("ボーン消去");
   return true;
@@ -274,7 +265,7 @@ bool Ed3D_DeleteCurrentBone(void) {
 // 決定: position, name and parent of the current bone. No undo step.
 static void ApplyFields(Model3 *m) {
   i32 b = (i32)g_Sel.g_CurBoneIndex;
-  if (b >= BoneCount(m)) return;
+  if (b >= Model3_BoneCount(m)) return;
   static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
   f64 pos[3];
   char text[ED3D_BONE_TEXT];
@@ -289,8 +280,8 @@ static void ApplyFields(Model3 *m) {
   GetText(ED3D_BONE_NAME, text, sizeof text);
   Str_Copy(m->bones[b].name, MODEL3_NAME, text);
   void *combo = g_Ed3D.parentCombo;
-  i32 choice = combo && g_Ed3DBoneOps.comboSelection ? g_Ed3DBoneOps.comboSelection(combo) : -1;
-  if (!Ed3D_SetBoneParent(m, b, choice) && g_Ed3DBoneOps.messageOk) g_Ed3DBoneOps.messageOk(kParentRefused);
+  i32 choice = combo ? Widget_ListSelection(combo) : -1;
+  if (!Ed3D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_MODEL3);
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
@@ -301,8 +292,9 @@ static void ApplyFields(Model3 *m) {
 }
 
 static void ChooseColour(Model3 *m) {
+  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
   f32 rgb[3];
-  if (g_Ed3DBoneOps.chooseColour && g_Ed3DBoneOps.chooseColour(rgb)) {
+  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
@@ -313,8 +305,8 @@ static void ChooseColour(Model3 *m) {
 // The list's focus line is the current bone; a list without one (-1) changes nothing.
 static void FollowListLine(const Model3 *m) {
   void *list = g_Ed3D.boneList;
-  i32 line = list && g_Ed3DBoneOps.listCaret ? g_Ed3DBoneOps.listCaret(list) : -1;
-  if (line < 0 || line >= BoneCount(m)) return;
+  i32 line = list ? Widget_ListCaret(list) : -1;
+  if (line < 0 || line >= Model3_BoneCount(m)) return;
   g_Sel.g_CurBoneIndex = (u32)line;
   if (line != g_Ed3DBones.lastLine) {
     g_Ed3DBones.lastLine = line;
@@ -349,26 +341,29 @@ void Ed3D_BoneListTick(void) {
   SetText(ED3D_BONE_NO, text);
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
-  if (!m || g_Sel.g_CurBoneIndex >= (u32)BoneCount(m)) return;
+  if (!m || g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
   u32 b = g_Sel.g_CurBoneIndex;
-  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, (i32)b);
-  if (g_Ed3DBoneOps.checkButton) g_Ed3DBoneOps.checkButton(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
+  if (g_Ed3D.boneList) {
+    Widget_ListSelectOnly(g_Ed3D.boneList, (i32)b);
+    Widget_SetCaret(g_Ed3D.boneList, (i32)b);
+  }
+  Widget_SetCheck(Panel(), ED3D_BONE_CHILDREN, Ed3DBoneEditor.childrenFollow != 0);
   static const u32 kIds[3] = {ED3D_BONE_X, ED3D_BONE_Y, ED3D_BONE_Z};
   for (i32 k = 0; k < 3; k++) {
     Str_Format(text, sizeof text, "%3.3f", (double)m->boneRest[b].pos[k]);
     SetText(kIds[k], text);
   }
   SetText(ED3D_BONE_NAME, m->bones[b].name);
-  if (g_Ed3D.parentCombo && g_Ed3DBoneOps.comboSelect) g_Ed3DBoneOps.comboSelect(g_Ed3D.parentCombo, m->bones[b].parent);
+  if (g_Ed3D.parentCombo) Widget_ListSelect(g_Ed3D.parentCombo, m->bones[b].parent);
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
   App_RefreshCurrentPointers();
   const Model3 *m = g_CurModel3;
   if (!m || !text) return;
-  if (g_Ed3D.boneList && g_Ed3DBoneOps.listSelectOnly) g_Ed3DBoneOps.listSelectOnly(g_Ed3D.boneList, -1);
+  if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
   char line[ED3D_TREE_TEXT];
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     Ed3D_BoneTreeText(m, b, line, sizeof line);
     if (strcmp(line, text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
@@ -411,7 +406,7 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
   const ViewRecord *v = ActiveView();
   f32 d[3];
   i32 dx = x - g_Mouse.g_PolyDragAnchor2.x, dy = y - g_Mouse.g_PolyDragAnchor2.y;
-  if ((dx || dy) && g_Sel.g_CurBoneIndex < (u32)BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
+  if ((dx || dy) && g_Sel.g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
     Ed3D_BoneMoveOffset(m, (i32)g_Sel.g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
     Model3_AutoBindVertices(m);
     Doc_MarkEdited(DOC_MODEL3);
@@ -437,8 +432,40 @@ void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
 static i32 *s_WirePixels, *s_WireLast;
 static i32 s_WireRoom;
 
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge) {
-  i32 verts = Positions(m);
+static u32 *s_PairRing;
+static u8 *s_PairCount;
+static i32 s_PairRoom;
+
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
+  if (polys > s_PairRoom) {
+    u32 *r = (u32 *)realloc(s_PairRing, (size_t)polys * 4 * sizeof(u32));
+    if (r) s_PairRing = r;
+    u8 *c = (u8 *)realloc(s_PairCount, (size_t)polys);
+    if (c) s_PairCount = c;
+    if (!r || !c) return false;
+    s_PairRoom = polys;
+  }
+  u32 verts = (u32)Model3_PositionCount(m);
+  for (i32 f = 0; f < polys; f++) {
+    const Polygon3 &p = m->polygons[f];
+    u32 k = p.cornerCount > 4 ? 4 : (u32)p.cornerCount, *ring = &s_PairRing[4 * f];
+    for (u32 j = 0; j < 4; j++) ring[j] = j < k ? p.corners[j].vertex : 0;
+    for (u32 j = 0; j < k; j++)
+      if (ring[j] >= verts) k = 0;
+    s_PairCount[f] = (u8)k;
+  }
+  DrawWire_Build(s_PairRing, s_PairCount, (u32)polys);
+  return DrawWire_Plan(pixels, verts, late, true, marks);
+}
+
+// The wire's mark planner with its model, for DrawWire_Plan's corner callback.
+static const Model3 *s_PlanModel;
+static Ed3DWirePlan s_Plan;
+
+static void PlanWireMarks(u32 c) { s_Plan(s_PlanModel, s_WirePixels, s_WireLast, c); }
+
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge, Ed3DWirePlan plan) {
+  i32 verts = Model3_PositionCount(m);
   if (verts > s_WireRoom) {
     i32 *p = (i32 *)realloc(s_WirePixels, (size_t)verts * 2 * sizeof(i32));
     if (p) s_WirePixels = p;
@@ -448,7 +475,7 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
     s_WireRoom = verts;
   }
   for (i32 i = 0; i < verts; i++) point(m, v, (u32)i, &s_WirePixels[2 * i], &s_WirePixels[2 * i + 1]);
-  i32 polys = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+  i32 polys = Model3_PolygonCount(m);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -458,6 +485,10 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
     }
   }
   DrawBatch_Begin();
+  // Every wire is opaque: an edge between two polygons is stroked by the later one only.
+  s_PlanModel = m;
+  s_Plan = plan;
+  bool paired = DrawWire_Exact() && Ed3D_PairWireEdges(m, polys, s_WirePixels, nullptr, plan ? PlanWireMarks : nullptr);
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -465,7 +496,8 @@ void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, E
       u32 a = p.corners[j].vertex, b = p.corners[(j + 1) % k].vertex;
       if (a >= (u32)verts || b >= (u32)verts) continue;
       const i32 ends[4] = {s_WirePixels[2 * a], s_WirePixels[2 * a + 1], s_WirePixels[2 * b], s_WirePixels[2 * b + 1]};
-      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j);
+      bool later = paired && DrawWire_Skip((u32)(4 * f + j));
+      edge(m, a, b, ends, !DrawBatch_IsOpen() || s_WireLast[a] == 4 * f + j, !later);
     }
   }
   DrawBatch_End();
@@ -480,9 +512,11 @@ static void WirePoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   Poly_OrthoToScreen(v, m->positions[i].x, m->positions[i].y, m->positions[i].z, x, y);
 }
 
-static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool) { Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160); }
+static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool, bool stroke) {
+  if (stroke) Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160);
+}
 
-static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge); }
+static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge, nullptr); }
 
 // A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
 static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {

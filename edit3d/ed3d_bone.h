@@ -2,11 +2,11 @@
 // and 17), the bone sub-mode (16: pick, drag, crosses) and the weight sub-mode (17: box
 // selection of vertices, bone pick, the "3D_WEIGHT_DLG" panel binding them to bones).
 //
-// Globals owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state) and g_Ed3DBoneOps
-// (the panels' controls, filled by ed3d_bone_win.cpp; native tests install fakes). The current
-// bone is the shell's g_Sel.g_CurBoneIndex, with g_Sel.g_PrevBone and the bone list panel's refresh flag
-// g_Sel.g_BoneListDirty (app/current.h: set when the current bone changes or a bone moves); the
-// children-follow switch is Ed3DBoneEditor.childrenFollow (bone.h).
+// Global owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state; their controls are
+// reached through the widget seam, app/widget.h). The current bone is the shell's
+// g_Sel.g_CurBoneIndex, with g_Sel.g_PrevBone and the bone list panel's refresh flag g_Sel.g_BoneListDirty
+// (app/current.h: set when the current bone changes or a bone moves); the children-follow
+// switch is Ed3DBoneEditor.childrenFollow (bone.h).
 //
 // The model steps (add, delete, parent rule, drag, picks, weight apply, box test) are
 // portable functions over a model; the hooks and panel handlers turn them into edits of the
@@ -38,25 +38,6 @@ struct Ed3DBonePanels {
 };
 extern Ed3DBonePanels g_Ed3DBones;
 
-// The panels' platform calls. An empty entry does nothing (reads give -1, "" or false).
-struct Ed3DBoneOps {
-  // Creates 3D_WEIGHT_DLG owned by the main window at (x, y, w, h) and shows it.
-  void *(*createWeightPanel)(i32 x, i32 y, i32 w, i32 h);
-  void (*destroyWeightPanel)(void *panel);
-  i32 (*listCaret)(void *list);                 // focus line, -1 for none
-  void (*listSelectOnly)(void *list, i32 line); // every line deselected, then line (>= 0) selected
-  i32 (*comboSelection)(void *combo);           // -1 for none
-  void (*comboSelect)(void *combo, i32 line);
-  void (*getText)(void *panel, u32 id, char *out, u32 size);
-  void (*setText)(void *panel, u32 id, const char *text);
-  void (*checkButton)(void *panel, u32 id, bool checked);
-  // The colour chooser (full open, owner the main window); true on OK with rgb 0..255.
-  bool (*chooseColour)(f32 rgb[3]);
-  // OK box with the program caption, owner the main window.
-  void (*messageOk)(const char *text);
-};
-extern Ed3DBoneOps g_Ed3DBoneOps;
-
 // [SECTION] model steps
 // Reads a whole field as a number (spaces around it allowed); false for anything else,
 // infinities and NaN included.
@@ -87,11 +68,21 @@ bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy);
 // The wire of the bone, weight and motion overlays: point() maps each position of m to its
 // pixel once, then edge(m, a, b, ends) runs for every edge of m's polygons (their first four
 // corners in a ring) whose two ends are positions of m, in polygon order, with the two ends'
-// pixels (x1, y1, x2, y2) and whether no later edge starts at a; the lines and points drawn
+// pixels (x1, y1, x2, y2), whether no later edge starts at a, and whether to stroke it (not
+// when a later polygon draws the same edge again, drawwire.h); the lines and points drawn
 // meanwhile go out in one batch.
 typedef void (*Ed3DWirePoint)(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y);
-typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA);
-void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge);
+typedef void (*Ed3DWireEdge)(const Model3 *m, u32 a, u32 b, const i32 ends[4], bool lastFromA, bool stroke);
+// Optional: plans the opaque marks that edge() draws after corner c's edge (drawmarks.h), with
+// every position's pixel (two each) and the corner (4 x polygon + corner) of the last edge
+// leaving each; runs backwards before the edges when their pixels are exact (DrawWire_Plan).
+typedef void (*Ed3DWirePlan)(const Model3 *m, const i32 *pixels, const i32 *lastFrom, u32 c);
+void Ed3D_WireEdges(const Model3 *m, const ViewRecord *v, Ed3DWirePoint point, Ed3DWireEdge edge,
+                    Ed3DWirePlan plan);
+// Pairs the edges of m's first `polys` polygons between them and plans which to leave out
+// (DrawWire_Plan with the positions' pixels, two each, the polygons drawn last and the marks; a
+// polygon with a corner beyond the positions takes no part); false when nothing is left out.
+bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner));
 // One wire edge on the screen: a point when both ends fall on one pixel, else a line.
 void Ed3D_WireStroke(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b);
 // The bone whose point (points[b], b < count, through the mapping) is nearest (x, y) by

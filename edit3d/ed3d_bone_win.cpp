@@ -1,14 +1,13 @@
 // The bone list panel "BONE_LIST_DLG" and the weight panel "3D_WEIGHT_DLG" on Windows: the
-// controls' calls of g_Ed3DBoneOps and the thin dialog procedures. The decisions are the
-// portable editors' (ed3d_bone.cpp, ed3d_weight.cpp).
+// weight panel's registration with the widget seam and the thin dialog procedures. The
+// decisions are the portable editors' (ed3d_bone.cpp, ed3d_weight.cpp).
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/current.h"
 #include "app/panel_win.h"
 #include "app/shell_win.h"
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_win.h"
@@ -16,51 +15,16 @@
 
 enum { WEIGHT_PANEL_SLOT = 4 };   // the weight panel's place among the dialog-message panels
 
-// [SECTION] platform calls
-static void *CreateWeightPanel(i32 x, i32 y, i32 w, i32 h) {
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), "3D_WEIGHT_DLG", (HWND)g_Shell.g_MainWindowHandle,
-                                Ed3D_WeightDlgProc, 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  g_DialogPanels[WEIGHT_PANEL_SLOT] = dlg;
-  return dlg;
+// [SECTION] the weight panel on the widget seam
+static void JoinWeightPanel(HWND dlg) { g_DialogPanels[WEIGHT_PANEL_SLOT] = dlg; }
+static void LeaveWeightPanel(HWND dlg) {
+  if (g_DialogPanels[WEIGHT_PANEL_SLOT] == dlg) g_DialogPanels[WEIGHT_PANEL_SLOT] = nullptr;
 }
 
-static void DestroyWeightPanel(void *panel) {
-  if ((HWND)panel == g_DialogPanels[WEIGHT_PANEL_SLOT]) g_DialogPanels[WEIGHT_PANEL_SLOT] = nullptr;
-  WinOrder_Leave((HWND)panel);
-  DestroyWindow((HWND)panel);
-}
+static const WidgetPanelClass kWeightPanel = {"3D_WEIGHT_DLG", nullptr, Ed3D_WeightDlgProc, 0, 0, JoinWeightPanel,
+                                              LeaveWeightPanel};
 
-static void ListSelectOnly(void *list, i32 line) {
-  SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
-  if (line < 0) return;
-  SendMessageA((HWND)list, LB_SETSEL, TRUE, line);
-  SendMessageA((HWND)list, LB_SETCARETINDEX, (WPARAM)line, FALSE);
-}
-
-// Custom colours are kept for the run; no initial colour is given.
-static bool ChooseColour(f32 rgb[3]) {
-  static COLORREF custom[16];
-  return Panel_ChooseColour(custom, CC_FULLOPEN, rgb);
-}
-
-void Ed3D_BoneInstallWin(void) {
-  Ed3DBoneOps &o = g_Ed3DBoneOps;
-  o.createWeightPanel = CreateWeightPanel;
-  o.destroyWeightPanel = DestroyWeightPanel;
-  o.listCaret = Panel_ListCaret;
-  o.listSelectOnly = ListSelectOnly;
-  o.comboSelection = Panel_ComboSelection;
-  o.comboSelect = Panel_ComboSelect;
-  o.getText = Panel_GetText;
-  o.setText = Panel_SetText;
-  o.checkButton = Panel_CheckButton;
-  o.chooseColour = ChooseColour;
-  o.messageOk = Panel_MessageOk;
-}
+void Ed3D_BoneInstallWin(void) { Widget_RegisterPanels(&kWeightPanel, 1); }
 
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

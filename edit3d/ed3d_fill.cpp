@@ -1,6 +1,6 @@
 // The list, combo and tree fills of the 3D editor's bone list and group panels, and the
-// family's list refresh. Line texts are built here (CP932, bounded); ed3d_win.cpp puts them
-// into the controls.
+// family's list refresh. Line texts are built here (CP932, bounded) and put into the controls
+// through the widget seam.
 #include "edit3d/ed3d.h"
 
 #include <string.h>
@@ -9,6 +9,7 @@
 #include "app/family.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_poly.h"
@@ -120,9 +121,13 @@ i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone) {
 }
 
 // [SECTION] fills of the panels' controls
-static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
+void Ed3D_PutLines(void *control, u32 kind, const Ed3DLines *lines) {
+  if (!control || !g_Widget.fill || Ed3D_ShownAlready(control, lines)) return;
+  WidgetLines l = Widget_Lines(lines->text[0], ED3D_LINE, lines->count, lines->select);
+  g_Widget.fill(control, kind, &l);
 }
+
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
 
 // [SECTION] what each control shows
 enum { SHOWN_CONTROLS = 16 };
@@ -163,14 +168,14 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
 void Ed3D_FillParentBoneList(void) {
   if (!g_CurModel3) return;
   Ed3D_ParentBoneLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
-  Put(g_Ed3D.boneList, ED3D_LIST_MULTI);
+  Put(g_Ed3D.boneList, WIDGET_FILL_MULTI);
   Ed3D_FillParentBoneCombo();
 }
 
 void Ed3D_FillParentBoneCombo(void) {
   if (!g_CurModel3) return;
   Ed3D_ParentComboLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
-  Put(g_Ed3D.parentCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3D.parentCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_InsertBoneTreeItem(i32 bone) {
@@ -181,8 +186,8 @@ void Ed3D_InsertBoneTreeItem(i32 bone) {
   i32 parent = Ed3D_BoneTreeParent(m, bone);
   void *parentItem = parent >= 0 ? e.treeItems[parent] : nullptr;
   void *item = nullptr;
-  if (e.boneTree && g_Ed3DOps.treeInsert) item = g_Ed3DOps.treeInsert(e.boneTree, parentItem, e.treeTexts[bone]);
-  if (parentItem && g_Ed3DOps.treeExpand) g_Ed3DOps.treeExpand(e.boneTree, parentItem);
+  if (e.boneTree) item = Widget_TreeInsert(e.boneTree, parentItem, e.treeTexts[bone]);
+  if (parentItem) Widget_TreeExpand(e.boneTree, parentItem);
   e.treeItems[bone] = item;
 }
 
@@ -192,18 +197,18 @@ void Ed3D_FillBoneTree(void) {
   if (!m) return;
   // Deleting the items notifies the panel of selection changes; the current bone stays.
   u32 bone = g_Sel.g_CurBoneIndex;
-  if (e.boneTree && g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.boneTree);
+  if (e.boneTree) Widget_TreeClear(e.boneTree);
   g_Sel.g_CurBoneIndex = bone;
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(b);
   g_Sel.g_CurBoneIndex = bone;
-  if (bone < MODEL3_BONES && e.treeItems[bone] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.boneTree, e.treeItems[bone]);
+  if (bone < MODEL3_BONES && e.treeItems[bone]) Widget_TreeSelect(e.boneTree, e.treeItems[bone]);
 }
 
 void Ed3D_FillGroupList(void) {
   if (!g_CurModel3) return;
   Ed3D_GroupListLines(g_CurModel3, g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
-  Put(g_Ed3D.group.list, ED3D_LIST_GROUPS);
+  Put(g_Ed3D.group.list, WIDGET_FILL_TALL);
   Ed3D_FillTextureCombo();
   Ed3D_FillDisplacementCombo();
 }
@@ -213,20 +218,20 @@ void Ed3D_FillTextureCombo(void) {
   if (!m) return;
   i32 tex = g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_Sel.g_CurGroupIndex].texture : -1;
   Ed3D_TextureComboLines(m, tex, &s_Lines);
-  Put(g_Ed3D.group.textureCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3D.group.textureCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillDisplacementCombo(void) {
   const Model3 *m = g_CurModel3;
   if (!m) return;
   Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Lines);
-  Put(g_Ed3D.group.dispCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3D.group.dispCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillGroupDisplayCombo(void) {
   if (!g_CurModel3) return;
   Ed3D_GroupDisplayLines(g_CurModel3, g_Sel.g_CurGroupIndex, &s_Lines);
-  Put(g_Ed3D.group.displayCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3D.group.displayCombo, WIDGET_FILL_COMBO);
 }
 
 // [SECTION] the family's list refresh

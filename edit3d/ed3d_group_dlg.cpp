@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_clip.h"
@@ -21,7 +22,8 @@
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
-Ed3DGroupOps g_Ed3DGroupOps;
+static const u32 kColourIds[4] = {IDC_GRP_RED, IDC_GRP_GREEN, IDC_GRP_BLUE, IDC_GRP_ALPHA};
+static const u32 kSpecularIds[3] = {IDC_GRP_SPEC_RED, IDC_GRP_SPEC_GREEN, IDC_GRP_SPEC_BLUE};
 
 static const char kCannotCopy[] = "グループを、コピーできませんでした。";
 static const char kCannotDelete[] = "グループを消去できません。";
@@ -42,11 +44,6 @@ static Model3 *Current(void) {
 // The current group when it is one of the model's, else -1.
 static i32 CurrentGroup(const Model3 *m) {
   return m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)g_Sel.g_CurGroupIndex : -1;
-}
-
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? m->polygonCount : 0;
-  return n < 0 ? 0 : n > m->capPolygons ? m->capPolygons : n;
 }
 
 static void Record(Model3 *m, const char *label) {
@@ -106,7 +103,7 @@ static f32 Byte(long long v) { return (f32)(v < 0 ? 0 : v > 255 ? 255 : v); }
 void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
   App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
   if (!m || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts) return;
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
   for (i32 f = 0; f < n && (u32)f < faceRoom; f++) {
     const Polygon3 &p = m->polygons[f];
@@ -134,7 +131,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   i32 g = CurrentGroup(m);
   if (g < 0) return;
   Group3 &gr = m->groups[g];
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   for (i32 p = 0; g_Sel.g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
     if (g_Sel.g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
   Str_Copy(gr.name, sizeof gr.name, f->name);
@@ -168,12 +165,46 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   g_Shell.g_StripDirty[0] = 1;
 }
 
+// [SECTION] the panel's controls
+static i32 ComboLine(void *panel, u32 id) { return Widget_ListSelection(Widget_Control(panel, id)); }
+static void SetComboLine(void *panel, u32 id, i32 line) { Widget_ListSelect(Widget_Control(panel, id), line); }
+
+static void ReadFields(void *panel, Ed3DGroupFields *f) {
+  Widget_GetText(panel, IDC_GRP_NAME, f->name, sizeof f->name);
+  f->texture = ComboLine(panel, IDC_GRP_TEXTURE);
+  f->disp = ComboLine(panel, IDC_GRP_DISP);
+  f->display = ComboLine(panel, IDC_GRP_DISPLAY);
+  Widget_GetText(panel, IDC_GRP_DISP_HEIGHT, f->height, sizeof f->height);
+  Widget_GetText(panel, IDC_GRP_DIVISIONS, f->divisions, sizeof f->divisions);
+  for (int i = 0; i < 4; i++) Widget_GetText(panel, kColourIds[i], f->colour[i], GROUP_FIELD_TEXT);
+  for (int i = 0; i < 3; i++) Widget_GetText(panel, kSpecularIds[i], f->specular[i], GROUP_FIELD_TEXT);
+  f->mirrorFlag = Widget_IsChecked(panel, IDC_GRP_MIRROR_FLAG);
+  f->specularFlag = Widget_IsChecked(panel, IDC_GRP_SPECULAR);
+}
+
+static void ShowColourFields(void *panel, const Ed3DGroupFields *f) {
+  for (int i = 0; i < 4; i++) Widget_SetText(panel, kColourIds[i], f->colour[i]);
+}
+
+static void ShowFields(void *panel, const Ed3DGroupFields *f) {
+  SetComboLine(panel, IDC_GRP_TEXTURE, f->texture);
+  SetComboLine(panel, IDC_GRP_DISPLAY, f->display);
+  SetComboLine(panel, IDC_GRP_DISP, f->disp);
+  Widget_SetText(panel, IDC_GRP_DISP_HEIGHT, f->height);
+  Widget_SetCheck(panel, IDC_GRP_SPECULAR, f->specularFlag != 0);
+  Widget_SetCheck(panel, IDC_GRP_MIRROR_FLAG, f->mirrorFlag != 0);
+  Widget_SetText(panel, IDC_GRP_NAME, f->name);
+  ShowColourFields(panel, f);
+  for (int i = 0; i < 3; i++) Widget_SetText(panel, kSpecularIds[i], f->specular[i]);
+  Widget_SetText(panel, IDC_GRP_DIVISIONS, f->divisions);
+}
+
 void Ed3D_ApplyGroup(void) {
   App_RefreshCurrentPointers();
   WindowHolder *rec = Panel();
-  if (!g_CurModel3 || !rec->window || !g_Ed3DGroupOps.read) return;
+  if (!g_CurModel3 || !rec->window || !g_Widget.getText) return;
   static Ed3DGroupFields s_fields;
-  g_Ed3DGroupOps.read(rec->window, &s_fields);
+  ReadFields(rec->window, &s_fields);
   Ed3D_ApplyGroupFields(&s_fields);
 }
 
@@ -213,7 +244,7 @@ void Ed3D_RefreshGroupDialog(void) {
   rec->flags = 0;
   g_Shell.g_StripDirty[0] = 1;
   Ed3D_GroupFieldsOf(g_CurModel3, g_Sel.g_CurGroupIndex, &s_Shown);
-  if (g_Ed3DGroupOps.show) g_Ed3DGroupOps.show(rec->window, &s_Shown);
+  ShowFields(rec->window, &s_Shown);
 }
 
 void Ed3D_GroupFieldsFollow(void) {
@@ -224,13 +255,14 @@ void Ed3D_GroupFieldsFollow(void) {
 
 // [SECTION] commands
 static void ChooseColour(Model3 *m, i32 g) {
-  u8 rgb[3];
-  if (g_Ed3DGroupOps.chooseColour && g_Ed3DGroupOps.chooseColour(rgb)) {
+  static u32 s_custom[WIDGET_COLOURS];   // the chooser's custom colours, kept for the run
+  f32 rgb[3];
+  if (Widget_ChooseColour(s_custom, WIDGET_COLOUR_FULL, rgb)) {
     Group3 &gr = m->groups[g];
-    gr.r = rgb[0], gr.g = rgb[1], gr.b = rgb[2];
+    gr.r = (u8)rgb[0], gr.g = (u8)rgb[1], gr.b = (u8)rgb[2];
     static Ed3DGroupFields s_fields;
     Ed3D_GroupFieldsOf(m, (u32)g, &s_fields);
-    if (g_Ed3DGroupOps.showColour && Panel()->window) g_Ed3DGroupOps.showColour(Panel()->window, &s_fields);
+    if (Panel()->window) ShowColourFields(Panel()->window, &s_fields);
     Record(m, "カラー ( グループ )");
   }
   g_Shell.g_StripDirty[0] = 1;
@@ -277,7 +309,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
   Ed3D_ModelCopyGroup(m, g, to);
   m->groupCount = to + 1;
   if (first >= 0)
-    for (i32 p = first; p < Polys(m); p++) m->polygons[p].group = (u32)to;
+    for (i32 p = first; p < Model3_PolygonCount(m); p++) m->polygons[p].group = (u32)to;
   g_Sel.g_CurGroupIndex = (u32)to;
   Record(m, "グループ コピー");
   AfterGroupEdit();
@@ -290,7 +322,7 @@ static void Delete(Model3 *m, i32 g, bool polygons) {
     return;
   }
   if (polygons && g_Sel.g_PolySelFaces) {
-    i32 n = Polys(m);
+    i32 n = Model3_PolygonCount(m);
     u32 room = Poly_FaceFlagRoom();
     for (i32 f = 0; f < n && (u32)f < room; f++)
       if (m->polygons[f].group != (u32)g) g_Sel.g_PolySelFaces[f] = 0;

@@ -2,12 +2,11 @@
 // the apply button, the colour chooser, the two switches, the mirror and the copy, delete and
 // move of groups, and the per-frame refresh of its fields.
 //
-// The decisions are portable (ed3d_group_dlg.cpp); the dialog procedure (ed3d_group_win.cpp)
-// only reads and writes controls through g_Ed3DGroupOps. Every change of the model records an
-// undo step under the panel's labels.
-//
-// Global owned here: g_Ed3DGroupOps (filled by the Windows side, fakes in tests). The current
-// texture is the texture sub-mode's (g_Ed3DTex.texture, ed3d_tex.h).
+// The decisions are portable (ed3d_group_dlg.cpp), and so are the reads and writes of the
+// panel's fields (through the widget seam, app/widget.h); the dialog procedure
+// (ed3d_group_win.cpp) passes its messages on. Every change of the model records an undo step
+// under the panel's labels. The current texture is the texture sub-mode's (g_Ed3DTex.texture,
+// ed3d_tex.h).
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
@@ -24,22 +23,11 @@ struct Ed3DGroupFields {
   u32 mirrorFlag, specularFlag;         // the two check boxes
 };
 
-struct Ed3DGroupOps {
-  // Reads every field of the panel; shows every field.
-  void (*read)(void *panel, Ed3DGroupFields *out);
-  void (*show)(void *panel, const Ed3DGroupFields *f);
-  // Shows the colour and transparency boxes only.
-  void (*showColour)(void *panel, const Ed3DGroupFields *f);
-  // The colour chooser (owned by the main window); false when cancelled.
-  bool (*chooseColour)(u8 rgb[3]);
-};
-extern Ed3DGroupOps g_Ed3DGroupOps;
-
 // The selection of group list line `line`: the group, its polygons and vertices, its texture.
 void Ed3D_GroupSelect(i32 line);
 // A button of the panel (67 and Enter apply); false for ids that are not the panel's.
 bool Ed3D_GroupCommand(u32 id);
-// Applies the panel's fields (read through the ops) to the current group and the model.
+// Applies the panel's fields (read through the widget seam) to the current group and the model.
 void Ed3D_ApplyGroup(void);
 // The same with the fields given.
 void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f);

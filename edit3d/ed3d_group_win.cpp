@@ -1,5 +1,5 @@
-// The group panel "3D_GROUP_DLG" on Windows: its dialog procedure and the calls that read
-// and show its controls and run the colour chooser. The decisions are ed3d_group_dlg.cpp's.
+// The group panel "3D_GROUP_DLG" on Windows: its dialog procedure and the swatch strip beside
+// its list. The decisions, and the reads and writes of its fields, are ed3d_group_dlg.cpp's.
 #include <windows.h>
 
 #include "app/current.h"
@@ -13,53 +13,6 @@
 #include "edit3d/ed3d_group_dlg.h"
 #include "edit3d/ed3d_win.h"
 #include "resources/edit3d_ids.h"
-
-static const u32 kColourIds[4] = {IDC_GRP_RED, IDC_GRP_GREEN, IDC_GRP_BLUE, IDC_GRP_ALPHA};
-static const u32 kSpecularIds[3] = {IDC_GRP_SPEC_RED, IDC_GRP_SPEC_GREEN, IDC_GRP_SPEC_BLUE};
-
-static i32 ComboLine(HWND dlg, u32 id) { return (i32)SendDlgItemMessageA(dlg, (int)id, CB_GETCURSEL, 0, 0); }
-static void SetComboLine(HWND dlg, u32 id, i32 line) { SendDlgItemMessageA(dlg, (int)id, CB_SETCURSEL, (WPARAM)line, 0); }
-
-static void Read(void *panel, Ed3DGroupFields *f) {
-  HWND dlg = (HWND)panel;
-  GetDlgItemTextA(dlg, IDC_GRP_NAME, f->name, sizeof f->name);
-  f->texture = ComboLine(dlg, IDC_GRP_TEXTURE);
-  f->disp = ComboLine(dlg, IDC_GRP_DISP);
-  f->display = ComboLine(dlg, IDC_GRP_DISPLAY);
-  GetDlgItemTextA(dlg, IDC_GRP_DISP_HEIGHT, f->height, sizeof f->height);
-  GetDlgItemTextA(dlg, IDC_GRP_DIVISIONS, f->divisions, sizeof f->divisions);
-  for (int i = 0; i < 4; i++) GetDlgItemTextA(dlg, (int)kColourIds[i], f->colour[i], GROUP_FIELD_TEXT);
-  for (int i = 0; i < 3; i++) GetDlgItemTextA(dlg, (int)kSpecularIds[i], f->specular[i], GROUP_FIELD_TEXT);
-  f->mirrorFlag = IsDlgButtonChecked(dlg, IDC_GRP_MIRROR_FLAG) == BST_CHECKED;
-  f->specularFlag = IsDlgButtonChecked(dlg, IDC_GRP_SPECULAR) == BST_CHECKED;
-}
-
-static void ShowColour(void *panel, const Ed3DGroupFields *f) {
-  for (int i = 0; i < 4; i++) SetDlgItemTextA((HWND)panel, (int)kColourIds[i], f->colour[i]);
-}
-
-static void Show(void *panel, const Ed3DGroupFields *f) {
-  HWND dlg = (HWND)panel;
-  SetComboLine(dlg, IDC_GRP_TEXTURE, f->texture);
-  SetComboLine(dlg, IDC_GRP_DISPLAY, f->display);
-  SetComboLine(dlg, IDC_GRP_DISP, f->disp);
-  SetDlgItemTextA(dlg, IDC_GRP_DISP_HEIGHT, f->height);
-  CheckDlgButton(dlg, IDC_GRP_SPECULAR, f->specularFlag ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dlg, IDC_GRP_MIRROR_FLAG, f->mirrorFlag ? BST_CHECKED : BST_UNCHECKED);
-  SetDlgItemTextA(dlg, IDC_GRP_NAME, f->name);
-  ShowColour(panel, f);
-  for (int i = 0; i < 3; i++) SetDlgItemTextA(dlg, (int)kSpecularIds[i], f->specular[i]);
-  SetDlgItemTextA(dlg, IDC_GRP_DIVISIONS, f->divisions);
-}
-
-// Full-open chooser owned by the main window; the custom colours last for the run.
-static bool ChooseColour(u8 rgb[3]) {
-  static COLORREF s_custom[16];
-  f32 c[3];
-  if (!Panel_ChooseColour(s_custom, CC_FULLOPEN, c)) return false;
-  for (int i = 0; i < 3; i++) rgb[i] = (u8)c[i];
-  return true;
-}
 
 // [SECTION] swatches
 enum { SWATCH_W = 54 };
@@ -94,10 +47,6 @@ static i32 GroupListTop(void) {
 
 void Ed3D_GroupInstallWin(void) {
   g_ShellEntries.ed3dListTopIndex = GroupListTop;
-  g_Ed3DGroupOps.read = Read;
-  g_Ed3DGroupOps.show = Show;
-  g_Ed3DGroupOps.showColour = ShowColour;
-  g_Ed3DGroupOps.chooseColour = ChooseColour;
   g_ShellEntries.refreshGroupDialog = Ed3D_RefreshGroupDialog;
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/current.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/render/objects.h"
 #include "model/object.h"
 
@@ -31,7 +32,7 @@ void Ed3D_SelectLayer(i32 n) {
   // The layer's model is always the snapshot of its current step after a switch.
   Undo_Restore(h);
   Object_SetVisible(Object_Get(n), 1);
-  if (g_Ed3DOps.activateMain) g_Ed3DOps.activateMain();
+  Widget_ActivateMain();
   App_RefreshLists();
 }
 

@@ -148,31 +148,6 @@ struct Ed3DMotionPanels {
 };
 extern Ed3DMotionPanels g_Ed3DMotionPanels;
 
-// The panels' windows on the platform (ed3d_motion_win.cpp; fakes in tests). Destroying,
-// controls and list fills go through g_Ed3DOps (ed3d.h). An empty entry does nothing.
-enum Ed3DMotionPanel : u32 {
-  ED3D_MPANEL_MOTION = 0, ED3D_MPANEL_KEY, ED3D_MPANEL_LIST, ED3D_MPANEL_WAVE, ED3D_MPANEL_KINDS
-};
-struct Ed3DMotionOps {
-  // Creates a panel owned by the main window at (x, y) sized w x h and shows it.
-  void *(*createPanel)(u32 panel, i32 x, i32 y, i32 w, i32 h);
-  // A child list box (id 1: child, visible, vertical scroll bar, notify) of a panel.
-  void *(*createList)(void *panel, i32 x, i32 y, i32 w, i32 h);
-  void (*setText)(void *panel, u32 id, const char *text);
-  // The text of a control (at most size bytes, terminated); false when there is none.
-  bool (*getText)(void *panel, u32 id, char *out, u32 size);
-  void (*setCheck)(void *panel, u32 id, bool on);
-  bool (*isChecked)(void *panel, u32 id);
-  // The selected line of a list box, -1 for none.
-  i32 (*listSelection)(void *list);
-  void (*activate)(void *window);
-  // The active window of the program (the main window's handle when it is active).
-  void *(*activeWindow)(void);
-  // The key dialog's scroll bar: range 0..max, position pos.
-  void (*setScroll)(void *keyDlg, i32 pos, i32 max);
-};
-extern Ed3DMotionOps g_Ed3DMotionOps;
-
 // The view constants of the 3D draw that the motion sub-modes reset on entry: two scale
 // values, one distance, three offsets, one angle and one flag.
 struct Ed3DViewConstants {

@@ -180,7 +180,9 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path) {
   if (!d || !path || slot == SCRATCH_SLOT) return false;
   Model3_FreeSlot(SCRATCH_SLOT);
   if (!Model3_Init(SCRATCH_SLOT)) return false;
-  const Model3 *s = Model3_OpenFile(SCRATCH_SLOT, path);
+  ModelResult res;
+  const Model3 *s = Model3_OpenFile(SCRATCH_SLOT, path, &res);
+  Lib_ShowResult(&res);
   bool ok = s != nullptr;
   if (ok) ok = CopyBindings(d, s) && CopyBones(d, s);
   if (ok) {

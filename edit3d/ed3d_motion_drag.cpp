@@ -20,11 +20,6 @@
 #include "model/motion.h"
 
 // [SECTION] helpers
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static i32 KeyCount(const KeyTrack *t) { return (t && t->keys && t->count > 0) ? t->count : 0; }
 
 // Bone b's key at the current frame, or null.
 static BoneKey3 *KeyAtFrame(Model3 *m, i32 b) {
@@ -72,7 +67,7 @@ static void TakeSnapshot(Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   const ModelPose *pose = CurPose();
   memset(e.snap, 0, sizeof e.snap);
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     Ed3DMotionSnap &s = e.snap[b];
     if (pose) {
       s.posed = pose->posed[b];
@@ -81,7 +76,7 @@ static void TakeSnapshot(Model3 *m) {
     }
     // An empty track has no key to keep.
     const KeyTrack *t = Ed3D_MotionTrack(m, b);
-    i32 n = KeyCount(t);
+    i32 n = KeyTrack_Count(t);
     if (n == 0) continue;
     i32 i = KeyTrack_Find(t, m->frame);
     if (i < 0) i = m->bones[b].keyIndex < 0 ? 0 : (m->bones[b].keyIndex >= n ? n - 1 : m->bones[b].keyIndex);
@@ -100,7 +95,7 @@ void Ed3D_RestoreDragStart(void) {
   Model3 *m = g_CurModel3;
   if (!m) return;
   ModelPose *pose = CurPose();
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     const Ed3DMotionSnap &s = g_Ed3DMotion.snap[b];
     if (pose) {
       pose->posed[b] = s.posed;
@@ -222,7 +217,7 @@ void Ed3D_MotionMouseMove(i32 x, i32 y) {
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
     return;
   i32 b = (i32)g_Sel.g_CurBoneIndex;
-  if (g_Shell.g_Playing == 1 || b <= 0 || b >= BoneCount(m)) return;
+  if (g_Shell.g_Playing == 1 || b <= 0 || b >= Model3_BoneCount(m)) return;
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;   // edits need a key at the current frame
   u32 kind = g_Shell.g_CurView->kind;
@@ -285,7 +280,7 @@ void Ed3D_MotionRButtonUp(i32 x, i32 y) {
   if (x != g_Mouse.g_MotionDragAnchor.x || y != g_Mouse.g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
-  for (i32 b = 1; b < BoneCount(m); b++) {
+  for (i32 b = 1; b < Model3_BoneCount(m); b++) {
     f32 s[2];
     if (!Ed3D_MotionBoneScreenView0(b, s)) continue;
     f32 d = fabsf(s[0] - (f32)x) + fabsf(s[1] - (f32)y);
@@ -329,7 +324,7 @@ void Ed3D_IkStep(const ViewRecord *side) {
   App_RefreshCurrentPointers();
   Model3 *m = g_CurModel3;
   if (!m || !side || !e.ikActive || g_Shell.g_Playing == 1) return;
-  i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = BoneCount(m);
+  i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = Model3_BoneCount(m);
   if (R <= 0 || J <= 0 || E <= 0 || R >= n || J >= n || E >= n) return;
   u32 keep = g_Sel.g_CurBoneIndex;
   // R and J are edited at the current frame: each gets its key there first.

@@ -24,12 +24,8 @@ static Model3 *CurModel(void) {
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
 // Bones that may hold keys: 1 .. count - 1 (bone 0 is the root and never gets one).
-static bool KeyedBone(const Model3 *m, i32 b) { return b > 0 && b < BoneCount(m); }
+static bool KeyedBone(const Model3 *m, i32 b) { return b > 0 && b < Model3_BoneCount(m); }
 
 KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b) {
   if (!m || b < 0 || b >= MODEL3_BONES || !m->bones[b].keys) return nullptr;
@@ -37,7 +33,6 @@ KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b) {
   return &m->bones[b].keys[m->motion];   // every key table holds MODEL3_MOTIONS tracks
 }
 
-static i32 KeyCount(const KeyTrack *t) { return (t && t->keys && t->count > 0) ? t->count : 0; }
 
 static GroupKeyList3 *GroupList(Model3 *m) {
   if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return nullptr;
@@ -78,7 +73,7 @@ static i32 ClampFrame(i64 f) { return f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff :
 static void PoseAtFrame(Model3 *m, i32 b, const KeyTrack *t, BoneKey3 *out) {
   i32 k = 0;
   f32 fr = 0;
-  Motion_KeySegment(&t->keys[0].frame, sizeof(BoneKey3), false, KeyCount(t), m->frame, m->motions[m->motion].length,
+  Motion_KeySegment(&t->keys[0].frame, sizeof(BoneKey3), false, KeyTrack_Count(t), m->frame, m->motions[m->motion].length,
                     &k, &fr);
   Model3_EvalBoneKey((i32)g_Sel.g_CurSlot, b, k, fr);
   const Bone3 *bone = &m->bones[b];
@@ -101,7 +96,7 @@ static i32 EnsureBoneKey(Model3 *m, i32 b) {
   BoneKey3 key;
   BoneKey3_Identity(&key, m->frame);
   // The pose is taken before the insert, so the new key holds what the motion showed here.
-  if (KeyCount(t) > 0) PoseAtFrame(m, b, t, &key);
+  if (KeyTrack_Count(t) > 0) PoseAtFrame(m, b, t, &key);
   key.frame = m->frame;
   i32 at = KeyTrack_Insert(t, &key);
   if (at < 0) return -1;
@@ -224,7 +219,7 @@ void Ed3D_CopyKey(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   if (BoneMode()) {
     const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
-    i32 n = KeyCount(t);
+    i32 n = KeyTrack_Count(t);
     if (n == 0) return;
     i32 k = m->bones[g_Sel.g_CurBoneIndex].keyIndex;
     e.clip = t->keys[k < 0 ? 0 : (k >= n ? n - 1 : k)];
@@ -273,7 +268,7 @@ void Ed3D_UpdateCurrentKeyIndex(void) {
   i32 k = -1;
   if (BoneMode()) {
     const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
-    if (KeyCount(t)) k = KeyTrack_FindAtOrBefore(t, m->frame);
+    if (KeyTrack_Count(t)) k = KeyTrack_FindAtOrBefore(t, m->frame);
   } else if (GroupMode()) {
     const GroupKeyList3 *l = GroupList(m);
     for (i32 i = 0; i < GroupCount(l) && (i64)l->keys[i].frame <= (i64)m->frame; i++) k = i;
@@ -289,8 +284,8 @@ static i32 CurrentFrames(Model3 *m, const BoneKey3 **bone, const GroupKeyList3 *
   *group = nullptr;
   if (BoneMode()) {
     const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
-    *bone = KeyCount(t) ? t->keys : nullptr;
-    return KeyCount(t);
+    *bone = KeyTrack_Count(t) ? t->keys : nullptr;
+    return KeyTrack_Count(t);
   }
   if (!GroupMode()) return 0;
   *group = GroupList(m);

@@ -1,8 +1,7 @@
 // The bone and group motion sub-mode's life: entering and leaving with its panels, the
 // per-frame update (IK in the Side view, display state, the right-held bone pick), the overlay
 // (mesh, bones, rotation rings, axis crosses), the keys sent from the main loop, playback,
-// the list refresh and the menu commands. Owns g_Ed3DMotionPanels, g_Ed3DMotionOps and
-// g_Ed3DViewConst.
+// the list refresh and the menu commands. Owns g_Ed3DMotionPanels and g_Ed3DViewConst.
 #include <math.h>
 #include <string.h>
 
@@ -15,6 +14,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/undo.h"
@@ -29,27 +29,16 @@
 #include "resources/edit3d_motion_ids.h"
 
 Ed3DMotionPanels g_Ed3DMotionPanels;
-Ed3DMotionOps g_Ed3DMotionOps;
 Ed3DViewConstants g_Ed3DViewConst;
 
 // [SECTION] helpers
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed3DMotionOps.createPanel ? g_Ed3DMotionOps.createPanel(panel, x, y, w, h) : nullptr;
-}
-
-static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
-
-static void Destroy(void **window) {
-  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
-  *window = nullptr;
+// A run-time list box (id 1) of a panel.
+static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
+  return panel ? Widget_CreateList(panel, IDC_MLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
 }
 
 static void SetText(void *panel, u32 id, const char *text) {
-  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+  if (panel) Widget_SetText(panel, id, text);
 }
 
 static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
@@ -76,22 +65,22 @@ static void OpenPanels(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
   if (!p.motionDlg) {
-    p.motionDlg = CreatePanel(ED3D_MPANEL_MOTION, dw - 273, dh - 400, 273, 370);
-    e.modeCombo = Control(p.motionDlg, IDC_MOT_MODE);
-    e.textureCombo = Control(p.motionDlg, IDC_MOT_TEXTURE);
+    p.motionDlg = Widget_CreatePanel("3D_MOTION_DLG", dw - 273, dh - 400, 273, 370);
+    e.modeCombo = Ed3D_Control(p.motionDlg, IDC_MOT_MODE);
+    e.textureCombo = Ed3D_Control(p.motionDlg, IDC_MOT_TEXTURE);
     Ed3D_FillMotionModeCombo();
     Ed3D_FillMotionTextureCombo();
   }
   if (!p.keyDlg) {
-    p.keyDlg = CreatePanel(ED3D_MPANEL_KEY, 0, dh - 600, 400, 570);
-    p.soundCombo = Control(p.keyDlg, IDC_MKEY_SOUND);
+    p.keyDlg = Widget_CreatePanel("MOTION_KEY_DLG", 0, dh - 600, 400, 570);
+    p.soundCombo = Ed3D_Control(p.keyDlg, IDC_MKEY_SOUND);
     Ed3D_FillMotionSoundCombo();
   }
   if (!p.listDlg) {
-    p.listDlg = CreatePanel(ED3D_MPANEL_LIST, dw - 228, 47, 228, 397);
-    if (p.listDlg && g_Ed3DMotionOps.createList) p.list = g_Ed3DMotionOps.createList(p.listDlg, 0, 95, 222, 285);
+    p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
+    p.list = CreateList(p.listDlg, 0, 95, 222, 285);
     Ed3D_FillMotionList();
-    if (p.listDlg && g_Ed3DMotionOps.activate) g_Ed3DMotionOps.activate(p.listDlg);
+    if (p.listDlg) Widget_Activate(p.listDlg);
   }
 }
 
@@ -125,14 +114,14 @@ void Ed3D_MotionLeave(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   g_ShellEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
-  Destroy(&p.motionDlg);
+  Ed3D_DestroyWindow(&p.motionDlg);
   g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
-  Destroy(&p.list);
-  Destroy(&p.listDlg);
+  Ed3D_DestroyWindow(&p.list);
+  Ed3D_DestroyWindow(&p.listDlg);
   p.soundCombo = nullptr;
-  Destroy(&p.keyDlg);
-  Destroy(&p.waveList);
-  Destroy(&p.waveDlg);
+  Ed3D_DestroyWindow(&p.keyDlg);
+  Ed3D_DestroyWindow(&p.waveList);
+  Ed3D_DestroyWindow(&p.waveDlg);
 }
 
 // [SECTION] update
@@ -141,7 +130,7 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
-  for (i32 b = 0; b < BoneCount(m); b++) {
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     f32 s[2];
     Ed3D_MotionBoneScreen(v, b, s);
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
@@ -256,11 +245,11 @@ static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 cur = (i32)g_Sel.g_CurBoneIndex;
   DrawBatch_Begin();
-  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < BoneCount(m))
+  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, cur), &e.ring);
   else
     e.ring = -1;
-  Ed3D_DrawAxisCrosses(BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
   DrawBatch_End();
 }
 
@@ -279,7 +268,8 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   OrthoPoint(v, pts[i], x, y);
 }
 
-static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool) {
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool stroke) {
+  if (!stroke) return;
   u32 cur = g_Sel.g_CurBoneIndex;
   i32 x1 = e[0], y1 = e[1], x2 = e[2], y2 = e[3];
   i32 r = 146, g = 146, bl = 146;
@@ -293,11 +283,11 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool) {
   Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, nullptr); }
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
   DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {
@@ -374,7 +364,7 @@ void Ed3D_MotionKeyUp(u32 vk) {
 // [SECTION] playback
 void Ed3D_TogglePlay(void) {
   const Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  void *active = g_Ed3DMotionOps.activeWindow ? g_Ed3DMotionOps.activeWindow() : nullptr;
+  void *active = Widget_ActiveWindow();
   bool ours = active && (active == (void *)g_Shell.g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
   if (g_Shell.g_ActiveView == 0 && !ours) return;
   if (g_Shell.g_Playing == 0) Ed3D_MotionPlay();
@@ -425,8 +415,8 @@ void Ed3D_MotionRefreshLists(void) {
 static void OpenSoundDialog(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   if (p.waveDlg) return;
-  p.waveDlg = CreatePanel(ED3D_MPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
-  if (p.waveDlg && g_Ed3DMotionOps.createList) p.waveList = g_Ed3DMotionOps.createList(p.waveDlg, 0, 22, 200, 325);
+  p.waveDlg = Widget_CreatePanel("MOTION_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
+  p.waveList = CreateList(p.waveDlg, 0, 22, 200, 325);
   Ed3D_FillMotionSoundList();
 }
 

@@ -16,6 +16,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/undo.h"
 #include "lib/draw/texture.h"
@@ -48,9 +49,7 @@ static void Step(const char *label) {
   Doc_MarkEdited(DOC_MODEL3);
 }
 
-static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
-}
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
 
 static void BeginLines(void) {
   s_Lines.count = 0;
@@ -60,7 +59,7 @@ static void BeginLines(void) {
 static char *NextLine(Ed3DLines *out) { return out->text[out->count++]; }
 
 static void SetText(void *panel, u32 id, const char *text) {
-  if (panel && g_Ed3DMotionOps.setText) g_Ed3DMotionOps.setText(panel, id, text);
+  if (panel) Widget_SetText(panel, id, text);
 }
 
 // [SECTION] the edited key and its fields
@@ -274,10 +273,10 @@ void Ed3D_MotionDlgRefresh(void) {
   Ed3D_UpdateCurrentKeyIndex();
   // A motion played without looping stops by itself at its end.
   SetText(dlg, IDC_MOT_PLAY, g_Shell.g_Playing == 1 ? "停止(A)" : "再生(A)");
-  if (g_Ed3DMotionOps.setCheck && dlg) {
+  if (dlg) {
     static const u32 kTools[4][2] = {{IDC_MOT_MOVE, 0}, {IDC_MOT_ROTATE, 1}, {IDC_MOT_IK, 3}, {IDC_MOT_SCALE, 2}};
-    for (const auto &t : kTools) g_Ed3DMotionOps.setCheck(dlg, t[0], g_Sel.g_MotionEditOp == t[1]);
-    g_Ed3DMotionOps.setCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
+    for (const auto &t : kTools) Widget_SetCheck(dlg, t[0], g_Sel.g_MotionEditOp == t[1]);
+    Widget_SetCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
   }
   if (const BoneKey3 *k = Ed3D_EditedKey()) {
     static char texts[ED3D_FIELDS][ED3D_FIELD_TEXT];
@@ -310,14 +309,14 @@ void Ed3D_FillMotionList(void) {
   App_RefreshCurrentPointers();
   if (!g_Ed3DMotionPanels.list) return;
   Ed3D_MotionListLines(g_CurModel3, &s_Lines);
-  Put(g_Ed3DMotionPanels.list, ED3D_LIST_SINGLE);
+  Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundList(void) {
   App_RefreshCurrentPointers();
   if (!g_Ed3DMotionPanels.waveList) return;
   Ed3D_MotionSoundLines(g_CurModel3, &s_Lines);
-  Put(g_Ed3DMotionPanels.waveList, ED3D_LIST_SINGLE);
+  Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundCombo(void) {
@@ -326,7 +325,7 @@ void Ed3D_FillMotionSoundCombo(void) {
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_Lines);
   s_Lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
-  Put(g_Ed3DMotionPanels.soundCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3DMotionPanels.soundCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillMotionModeCombo(void) {
@@ -335,7 +334,7 @@ void Ed3D_FillMotionModeCombo(void) {
   Str_Copy(NextLine(&s_Lines), ED3D_LINE, " ボーン　モーション");
   Str_Copy(NextLine(&s_Lines), ED3D_LINE, "グループ モーション");
   s_Lines.select = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1 : 0;
-  Put(g_Ed3DMotion.modeCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3DMotion.modeCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillMotionTextureCombo(void) {
@@ -351,7 +350,7 @@ void Ed3D_FillMotionTextureCombo(void) {
     if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
   }
   Ed3D_TextureComboLines(m, tex, &s_Lines);
-  Put(g_Ed3DMotion.textureCombo, ED3D_LIST_COMBO);
+  Put(g_Ed3DMotion.textureCombo, WIDGET_FILL_COMBO);
 }
 
 // [SECTION] key strip
@@ -448,8 +447,7 @@ static void Release(void) {
 
 static void SyncScroll(void *dlg) {
   App_RefreshCurrentPointers();
-  if (g_CurModel3 && g_Ed3DMotionOps.setScroll)
-    g_Ed3DMotionOps.setScroll(dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
+  if (g_CurModel3) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
 }
 
 static void CreateKey(void) {

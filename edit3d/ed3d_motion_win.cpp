@@ -1,5 +1,5 @@
-// The motion sub-mode's dialogs on Windows: the panel and control calls of g_Ed3DMotionOps and
-// the thin procedures of "3D_MOTION_DLG", "MOTION_KEY_DLG", "3D_MOTION_LIST_DLG" and
+// The motion sub-mode's dialogs on Windows: their registration with the widget seam and the
+// thin procedures of "3D_MOTION_DLG", "MOTION_KEY_DLG", "3D_MOTION_LIST_DLG" and
 // "MOTION_WAVE_DLG". The decisions are ed3d_motion_panels.cpp's (the key strip's with
 // keystrip.cpp and keystrip_win.cpp).
 #include <windows.h>
@@ -8,6 +8,8 @@
 #include "app/panel_win.h"
 #include "app/shell_win.h"
 #include "app/views.h"
+#include "app/widget.h"
+#include "app/widget_win.h"
 #include "edit3d/ed3d_motion.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/keystrip_win.h"
@@ -22,61 +24,25 @@ INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 INT_PTR CALLBACK Ed3D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_MotionWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// [SECTION] platform calls
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  static const char *const kNames[ED3D_MPANEL_KINDS] = {"3D_MOTION_DLG", "MOTION_KEY_DLG", "3D_MOTION_LIST_DLG",
-                                                       "MOTION_WAVE_DLG"};
-  static const DLGPROC kProcs[ED3D_MPANEL_KINDS] = {Ed3D_MotionDlgProc, Ed3D_MotionKeyDlgProc, Ed3D_MotionListDlgProc,
-                                                   Ed3D_MotionWaveDlgProc};
-  if (panel >= ED3D_MPANEL_KINDS) return nullptr;
-  HWND dlg = Ed3D_OpenPanel(kNames[panel], kProcs[panel], x, y, w, h);
-  if (!dlg) return nullptr;
-  if (panel == ED3D_MPANEL_MOTION) g_WheelPanels[WHEEL_SLOT_MOTION_DLG] = dlg;
-  if (panel == ED3D_MPANEL_KEY) g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg;
-  if (panel == ED3D_MPANEL_LIST) g_DialogPanels[DIALOG_SLOT_MOTION_LIST] = dlg;
-  return dlg;
-}
+// [SECTION] the panels on the widget seam
+// The motion and key dialogs take the wheel and the list dialog the dialog messages; each
+// procedure lets its place go again when it is destroyed.
+static void TakeMotionWheel(HWND dlg) { g_WheelPanels[WHEEL_SLOT_MOTION_DLG] = dlg; }
+static void TakeKeyWheel(HWND dlg) { g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg; }
+static void JoinListPanel(HWND dlg) { g_DialogPanels[DIALOG_SLOT_MOTION_LIST] = dlg; }
 
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return Ed3D_CreateListBox(panel, IDC_MLIST_LIST, x, y, w, h);
-}
+static const WidgetPanelClass kPanels[] = {
+    {"3D_MOTION_DLG", nullptr, Ed3D_MotionDlgProc, 0, 0, TakeMotionWheel, nullptr},
+    {"MOTION_KEY_DLG", nullptr, Ed3D_MotionKeyDlgProc, 0, 0, TakeKeyWheel, nullptr},
+    {"3D_MOTION_LIST_DLG", nullptr, Ed3D_MotionListDlgProc, 0, 0, JoinListPanel, nullptr},
+    {"MOTION_WAVE_DLG", nullptr, Ed3D_MotionWaveDlgProc, 0, 0, nullptr, nullptr},
+};
 
-static void SetText(void *panel, u32 id, const char *text) { SetDlgItemTextA((HWND)panel, (int)id, text); }
+void Ed3D_MotionInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
-static bool GetText(void *panel, u32 id, char *out, u32 size) {
-  if (size == 0) return false;
-  out[0] = 0;
-  if (!GetDlgItem((HWND)panel, (int)id)) return false;
-  GetDlgItemTextA((HWND)panel, (int)id, out, (int)size);
-  return true;
-}
+static bool GetText(HWND dlg, u32 id, char *out, u32 size) { return Widget_GetText(dlg, id, out, size); }
 
-static void SetCheck(void *panel, u32 id, bool on) { CheckDlgButton((HWND)panel, (int)id, on ? BST_CHECKED : BST_UNCHECKED); }
-static bool IsChecked(void *panel, u32 id) { return IsDlgButtonChecked((HWND)panel, (int)id) == BST_CHECKED; }
-
-static i32 ListSelection(void *list) {
-  LRESULT r = SendMessageA((HWND)list, LB_GETCURSEL, 0, 0);
-  return r == LB_ERR ? -1 : (i32)r;
-}
-
-static void Activate(void *window) { SetActiveWindow((HWND)window); }
-static void *ActiveWindow(void) { return GetActiveWindow(); }
-
-static void SetScroll(void *keyDlg, i32 pos, i32 max) { KeyStrip_SetScroll(keyDlg, IDC_MKEY_SCROLL, pos, max); }
-
-void Ed3D_MotionInstallWin(void) {
-  Ed3DMotionOps &o = g_Ed3DMotionOps;
-  o.createPanel = CreatePanel;
-  o.createList = CreateList;
-  o.setText = SetText;
-  o.getText = GetText;
-  o.setCheck = SetCheck;
-  o.isChecked = IsChecked;
-  o.listSelection = ListSelection;
-  o.activate = Activate;
-  o.activeWindow = ActiveWindow;
-  o.setScroll = SetScroll;
-}
+static i32 ListSelection(void *list) { return Widget_ListSelection(list); }
 
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {

@@ -16,14 +16,6 @@
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-static i32 ObjectCount(const Obj3Set *s) {
-  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
-}
-
-static i32 KeyCount(const Obj3Motion *mo) {
-  return mo->keyCount < 0 ? 0 : (mo->keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo->keyCount);
-}
-
 static void IdentityKey(ObjKey3 *k) {
   memset(k, 0, sizeof *k);
   k->quat[3] = 1.0f;
@@ -51,7 +43,7 @@ ObjKey3 *Ed3D_ObjKey(i32 o, i32 k) {
 i32 Ed3D_ObjKeyAtFrame(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();
   if (!mo) return -1;
-  for (i32 i = 0; i < KeyCount(mo); i++)
+  for (i32 i = 0; i < Kzo_KeyCount(mo); i++)
     if (mo->keyFrames[i] == Set()->frame) return i;
   return -1;
 }
@@ -64,7 +56,7 @@ bool Ed3D_CreateObjKey(void) {
   Obj3Set *s = Set();
   Obj3Motion *mo = Ed3D_ObjMotion();
   if (!s || !mo || g_Shell.g_Playing == 1 || Ed3D_ObjKeyAtFrame() >= 0) return false;
-  i32 n = KeyCount(mo);
+  i32 n = Kzo_KeyCount(mo);
   if (n >= OBJ3_KEYS) {
     Lib_ErrorBoxf("キーフレームは 1 モーションに %d 個までです。これ以上作成できません。", (int)OBJ3_KEYS);
     return false;
@@ -72,7 +64,7 @@ bool Ed3D_CreateObjKey(void) {
   // Each object's pose at the current frame, taken before the later keys move up: the keys
   // after the insertion point would otherwise be read in the wrong places.
   ObjKey3 pose[OBJ3_PARTS];
-  i32 count = ObjectCount(s);
+  i32 count = Kzo_ObjectCount(s);
   FindSegment();
   for (i32 o = 0; o < count; o++) {
     IdentityKey(&pose[o]);
@@ -107,10 +99,10 @@ void Ed3D_DeleteObjKey(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();
   i32 k = Ed3D_ObjKeyAtFrame();
   if (!s || !mo || k < 0) return;
-  i32 n = KeyCount(mo);
+  i32 n = Kzo_KeyCount(mo);
   if (n > 1) {
     for (i32 i = k; i < n - 1; i++) mo->keyFrames[i] = mo->keyFrames[i + 1];
-    for (i32 o = 0; o < ObjectCount(s); o++)
+    for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
       for (i32 i = k; i < n - 1; i++) {
         ObjKey3 *a = Ed3D_ObjKey(o, i), *b = Ed3D_ObjKey(o, i + 1);
         if (a && b) *a = *b;
@@ -162,7 +154,7 @@ void Ed3D_PasteObjKey(void) {
 // its next sibling's; `seen` stops a walk round links that loop (a set read from a file).
 static void RotateWalk(i32 o, u32 *seen) {
   Obj3Set *s = Set();
-  if (!s || o <= 0 || o >= ObjectCount(s) || (*seen & (1u << o)) || g_TreeRows.count >= TREE_ROWS) return;
+  if (!s || o <= 0 || o >= Kzo_ObjectCount(s) || (*seen & (1u << o)) || g_TreeRows.count >= TREE_ROWS) return;
   *seen |= 1u << o;
   g_Sel.g_CurPartIndex = (u32)o;
   Ed3D_CreateObjKey();

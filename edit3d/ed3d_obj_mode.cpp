@@ -2,8 +2,7 @@
 // leaving with its panels, the per-frame update, the scene and overlay draw (rings about the
 // current object, axis crosses), the mouse (key made on the left press, the drags of the
 // move, joint, rotate and scale tools by view kind, the right-click object pick), the keys
-// from the main loop, the menu and the list refresh. Owns Ed3DObjMotionEditor and
-// g_Ed3DObjOps.
+// from the main loop, the menu and the list refresh. Owns Ed3DObjMotionEditor.
 #include <math.h>
 #include <string.h>
 
@@ -17,6 +16,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/objmotion.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
@@ -30,28 +30,13 @@
 #include "resources/edit3d_obj_ids.h"
 
 Ed3DObjMotionEditorState Ed3DObjMotionEditor;
-Ed3DObjOps g_Ed3DObjOps;
 
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-static i32 ObjectCount(const Obj3Set *s) {
-  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
-}
-
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed3DObjOps.createPanel ? g_Ed3DObjOps.createPanel(panel, x, y, w, h) : nullptr;
-}
-
+// A run-time list box (id 1) of a panel.
 static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return panel && g_Ed3DObjOps.createList ? g_Ed3DObjOps.createList(panel, x, y, w, h) : nullptr;
-}
-
-static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
-
-static void Destroy(void **window) {
-  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
-  *window = nullptr;
+  return panel ? Widget_CreateList(panel, IDC_OLIST_LIST, x, y, w, h, WIDGET_LIST_NOTIFY) : nullptr;
 }
 
 static void LoadMenu(const char *name) {
@@ -63,7 +48,7 @@ static void LoadMenu(const char *name) {
 i32 Ed3D_ObjCurrent(void) {
   Obj3Set *s = Set();
   i32 o = (i32)g_Sel.g_CurPartIndex;
-  return (s && o >= 0 && o < ObjectCount(s)) ? o : -1;
+  return (s && o >= 0 && o < Kzo_ObjectCount(s)) ? o : -1;
 }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
@@ -92,22 +77,22 @@ static void NewSet(void) {
 static void OpenPanels(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   i32 dw = g_DesktopWidth, dh = g_DesktopHeight;
-  if (!e.objDlg) e.objDlg = CreatePanel(ED3D_OPANEL_OBJ, dw - 273, dh - 336, 273, 307);
+  if (!e.objDlg) e.objDlg = Widget_CreatePanel("3D_OBJ_DLG", dw - 273, dh - 336, 273, 307);
   if (!e.keyDlg) {
-    e.keyDlg = CreatePanel(ED3D_OPANEL_KEY, 0, dh - 152, 678, 122);
-    e.soundCombo = Control(e.keyDlg, IDC_OKEY_SOUND);
+    e.keyDlg = Widget_CreatePanel("OBJ_KEY_DLG", 0, dh - 152, 678, 122);
+    e.soundCombo = Ed3D_Control(e.keyDlg, IDC_OKEY_SOUND);
   }
   if (!e.listDlg) {
-    e.listDlg = CreatePanel(ED3D_OPANEL_LIST, dw - 356, 47, 356, 573);
-    e.parentCombo = Control(e.listDlg, IDC_OLIST_PARENT);
+    e.listDlg = Widget_CreatePanel("OBJ_LIST_DLG", dw - 356, 47, 356, 573);
+    e.parentCombo = Ed3D_Control(e.listDlg, IDC_OLIST_PARENT);
     // The tree at (0, 49) 168 x 360 and the extended-selection list at (169, 49) 180 x 360.
-    if (e.listDlg && g_Ed3DOps.createBoneTree) e.tree = g_Ed3DOps.createBoneTree(e.listDlg);
-    if (e.listDlg && g_Ed3DOps.createBoneList) e.list = g_Ed3DOps.createBoneList(e.listDlg);
+    if (e.listDlg) e.tree = Ed3D_CreatePanelTree(e.listDlg);
+    if (e.listDlg) e.list = Ed3D_CreatePanelList(e.listDlg);
   }
   if (!e.motionDlg) {
-    e.motionDlg = CreatePanel(ED3D_OPANEL_MOTION, 0, dh - 526, 228, 450);
+    e.motionDlg = Widget_CreatePanel("OBJ_MOTION_LIST_DLG", 0, dh - 526, 228, 450);
     e.motionList = CreateList(e.motionDlg, 0, 95, 222, 330);
-    if (e.motionDlg && g_Ed3DMotionOps.activate) g_Ed3DMotionOps.activate(e.motionDlg);
+    if (e.motionDlg) Widget_Activate(e.motionDlg);
   }
 }
 
@@ -142,18 +127,18 @@ void Ed3D_ObjMotionEnter(void) {
 void Ed3D_ObjMotionLeave(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Shell.g_Playing = 0;
-  Destroy(&e.parentCombo);
-  Destroy(&e.list);
-  Destroy(&e.tree);
-  Destroy(&e.listDlg);
+  Ed3D_DestroyWindow(&e.parentCombo);
+  Ed3D_DestroyWindow(&e.list);
+  Ed3D_DestroyWindow(&e.tree);
+  Ed3D_DestroyWindow(&e.listDlg);
   memset(e.treeItems, 0, sizeof e.treeItems);
   e.soundCombo = nullptr;
-  Destroy(&e.keyDlg);
-  Destroy(&e.motionList);
-  Destroy(&e.motionDlg);
-  Destroy(&e.objDlg);
-  Destroy(&e.waveList);
-  Destroy(&e.waveDlg);
+  Ed3D_DestroyWindow(&e.keyDlg);
+  Ed3D_DestroyWindow(&e.motionList);
+  Ed3D_DestroyWindow(&e.motionDlg);
+  Ed3D_DestroyWindow(&e.objDlg);
+  Ed3D_DestroyWindow(&e.waveList);
+  Ed3D_DestroyWindow(&e.waveDlg);
   e.strip.left = e.strip.middle = e.strip.right = 0;
 }
 
@@ -181,7 +166,7 @@ void Ed3D_ObjDrawOverlay(void) {
   DrawBatch_Begin();
   if (cur > 0 && g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
   else e.ring = -1;
-  Ed3D_DrawAxisCrosses(ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
+  Ed3D_DrawAxisCrosses(Kzo_ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
   DrawBatch_End();
 }
 
@@ -201,7 +186,7 @@ void Ed3D_ObjRButtonUp(i32 x, i32 y) {
   if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
-  for (i32 o = 1; o < ObjectCount(s); o++) {
+  for (i32 o = 1; o < Kzo_ObjectCount(s); o++) {
     Vec3 p = WorldOrigin(o);
     f32 sc[2];
     if (!Ed3D_ProjectView0(p.x, p.y, p.z, sc)) continue;
@@ -356,7 +341,7 @@ void Ed3D_ObjMotionRefreshLists(void) {
 static void OpenSoundDialog(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   if (e.waveDlg) return;
-  e.waveDlg = CreatePanel(ED3D_OPANEL_WAVE, g_DesktopWidth / 2 - 100, 100, 206, 380);
+  e.waveDlg = Widget_CreatePanel("OBJ_WAVE_DLG", g_DesktopWidth / 2 - 100, 100, 206, 380);
   e.waveList = CreateList(e.waveDlg, 0, 22, 200, 325);
   Ed3D_FillObjSoundList();
 }

@@ -11,6 +11,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/objmotion.h"
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
@@ -27,13 +28,7 @@ static Ed3DLines s_Lines;
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
-static i32 ObjectCount(const Obj3Set *s) {
-  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
-}
-
-static void Put(void *control, u32 kind) {
-  if (control && g_Ed3DOps.fill && !Ed3D_ShownAlready(control, &s_Lines)) g_Ed3DOps.fill(control, kind, &s_Lines);
-}
+static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
 
@@ -93,7 +88,7 @@ bool Ed3D_ObjSetParent(i32 selection) {
   Obj3Set *s = Set();
   i32 o = Ed3D_ObjCurrent();
   if (!s || o < 0) return false;
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   i32 *parent = &s->parts[o].parent;
   i32 old = *parent;
   *parent = (selection >= 0 && selection < n) ? selection : 0;
@@ -162,7 +157,7 @@ bool Ed3D_ObjRemove(i32 o) {
     Lib_ErrorBox("親オブジェクトは、消去できません。");
     return false;
   }
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   if (o < 0 || o >= n) return false;
   // Moving an object down keeps the parent and extra word of its new place: each object
   // takes its own along, with the numbers above the removed one one lower.
@@ -179,7 +174,7 @@ bool Ed3D_ObjRemove(i32 o) {
     s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
   }
   ClearPlace(s, n - 1);
-  if ((i32)g_Sel.g_CurPartIndex >= ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  if ((i32)g_Sel.g_CurPartIndex >= Kzo_ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -187,14 +182,17 @@ bool Ed3D_ObjRemove(i32 o) {
 bool Ed3D_ObjAddFile(const char *path) {
   Obj3Set *s = Set();
   if (!s || !path || !path[0]) return false;
-  i32 n = ObjectCount(s);
+  i32 n = Kzo_ObjectCount(s);
   if (n >= OBJ3_PARTS) {
     Lib_ErrorBoxf("オブジェクトは %d 個までです。これ以上追加できません。", (int)OBJ3_PARTS);
     return false;
   }
   ClearPlace(s, n);
-  if (!Kzp_ReadIntoObjectPart(0, n, path)) return false;
-  g_Sel.g_CurPartIndex = (u32)(ObjectCount(s) - 1);
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, n, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
+  g_Sel.g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -207,7 +205,11 @@ bool Ed3D_ObjReplaceFile(const char *path) {
     Lib_ErrorBox("親オブジェクトは、入れ替えできません。");
     return false;
   }
-  if (!path || !path[0] || !Kzp_ReadIntoObjectPart(0, o, path)) return false;
+  if (!path || !path[0]) return false;
+  ModelResult res;
+  bool read = Kzp_ReadIntoObjectPart(0, o, path, &res);
+  Lib_ShowResult(&res);
+  if (!read) return false;
   Edited();
   Ed3D_ObjMotionRefreshLists();
   return true;
@@ -222,7 +224,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
   if (!s) return;
-  if (caretLine >= 0 && caretLine < ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)caretLine;
+  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)caretLine;
   if ((i32)g_Sel.g_CurPartIndex != e.seenObject) {
     e.seenObject = (i32)g_Sel.g_CurPartIndex;
     RowFollows(e.seenObject);
@@ -255,7 +257,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
 void Ed3D_ObjTreeSelect(const char *text) {
   Obj3Set *s = Set();
   if (!s || !text) return;
-  for (i32 o = 0; o < ObjectCount(s); o++)
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
       g_Sel.g_CurPartIndex = (u32)o;
       Ed3DObjMotionEditor.seenObject = o;
@@ -316,7 +318,7 @@ static void Press(void) { Ed3D_ObjSetFrameFromStrip(); }
 
 static void SyncScroll(void *dlg) {
   const Obj3Set *s = Set();
-  if (s && g_Ed3DObjOps.setScroll) g_Ed3DObjOps.setScroll(dlg, s->frame, Ed3D_ObjStripScrollMax());
+  if (s) KeyStrip_SetScroll(&g_Ed3DObjKeyStrip, dlg, s->frame, Ed3D_ObjStripScrollMax());
 }
 
 static void CreateKey(void) {
@@ -428,7 +430,7 @@ static bool ObjectLines(Ed3DLines *out) {
   out->select = -1;
   const Obj3Set *s = Set();
   if (!s) return false;
-  for (i32 o = 0; o < ObjectCount(s); o++) {
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++) {
     if (o == 0) Str_Copy(out->text[out->count++], ED3D_LINE, " 0 : 親オブジェクト");
     else Str_Format(out->text[out->count++], ED3D_LINE, "%2d : %s", (int)o, s->parts[o].path);
   }
@@ -466,12 +468,12 @@ void Ed3D_ObjSoundLines(Ed3DLines *out) {
 void Ed3D_AddObjTreeItem(i32 o) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
-  if (!s || o < 0 || o >= OBJ3_PARTS || !e.tree || !g_Ed3DOps.treeInsert) return;
+  if (!s || o < 0 || o >= OBJ3_PARTS || !e.tree || !g_Widget.treeInsert) return;
   Ed3D_ObjTreeText(o, e.texts[o], sizeof e.texts[o]);
   i32 p = s->parts[o].parent;
   void *parent = (o > 0 && p > 0 && p < OBJ3_PARTS) ? e.treeItems[p] : nullptr;
-  e.treeItems[o] = g_Ed3DOps.treeInsert(e.tree, parent, e.texts[o]);
-  if (parent && g_Ed3DOps.treeExpand) g_Ed3DOps.treeExpand(e.tree, parent);
+  e.treeItems[o] = Widget_TreeInsert(e.tree, parent, e.texts[o]);
+  if (parent) Widget_TreeExpand(e.tree, parent);
 }
 
 void Ed3D_FillObjTree(void) {
@@ -480,36 +482,36 @@ void Ed3D_FillObjTree(void) {
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 o = 0; o < OBJ3_PARTS; o++) e.texts[o][0] = 0;
   if (!s || !e.tree) return;
-  if (g_Ed3DOps.treeClear) g_Ed3DOps.treeClear(e.tree);
-  for (i32 o = 0; o < ObjectCount(s); o++)
+  Widget_TreeClear(e.tree);
+  for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (o == 0 || g_Obj3PartLoaded[0][o] == 1) Ed3D_AddObjTreeItem(o);
   i32 cur = Ed3D_ObjCurrent();
-  if (cur >= 0 && e.treeItems[cur] && g_Ed3DOps.treeSelect) g_Ed3DOps.treeSelect(e.tree, e.treeItems[cur]);
+  if (cur >= 0 && e.treeItems[cur]) Widget_TreeSelect(e.tree, e.treeItems[cur]);
 }
 
 void Ed3D_FillObjList(void) {
   Ed3D_ObjListLines(&s_Lines);
   void *list = Ed3DObjMotionEditor.list;
-  Put(list, ED3D_LIST_MULTI);
-  if (list && s_Lines.select >= 0 && g_Ed3DObjOps.setCaret) g_Ed3DObjOps.setCaret(list, s_Lines.select);
+  Put(list, WIDGET_FILL_MULTI);
+  if (list && s_Lines.select >= 0) Widget_SetCaret(list, s_Lines.select);
 }
 
 void Ed3D_FillObjParentCombo(void) {
   Ed3D_ObjParentLines(&s_Lines);
-  Put(Ed3DObjMotionEditor.parentCombo, ED3D_LIST_COMBO);
+  Put(Ed3DObjMotionEditor.parentCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillObjMotionList(void) {
   Ed3D_ObjMotionLines(&s_Lines);
-  Put(Ed3DObjMotionEditor.motionList, ED3D_LIST_SINGLE);
+  Put(Ed3DObjMotionEditor.motionList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillObjSoundList(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Ed3D_ObjSoundLines(&s_Lines);
-  Put(e.waveList, ED3D_LIST_SINGLE);
+  Put(e.waveList, WIDGET_FILL_LIST);
   const Obj3Set *s = Set();
   const Model3 *m = g_CurModel3;
   s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
-  Put(e.soundCombo, ED3D_LIST_COMBO);
+  Put(e.soundCombo, WIDGET_FILL_COMBO);
 }

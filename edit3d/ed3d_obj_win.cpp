@@ -1,5 +1,5 @@
-// The object motion sub-mode's dialogs on Windows: the panel calls of g_Ed3DObjOps and the
-// thin procedures of "3D_OBJ_DLG", "OBJ_KEY_DLG", "OBJ_LIST_DLG", "OBJ_MOTION_LIST_DLG" and
+// The object motion sub-mode's dialogs on Windows: their registration with the widget seam and
+// the thin procedures of "3D_OBJ_DLG", "OBJ_KEY_DLG", "OBJ_LIST_DLG", "OBJ_MOTION_LIST_DLG" and
 // "OBJ_WAVE_DLG". The decisions are ed3d_obj_panels.cpp's (the key strip's with keystrip.cpp
 // and keystrip_win.cpp).
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget_win.h"
 #include "edit3d/ed3d_win.h"
 #include "edit3d/keystrip_win.h"
 #include "edit3d/objmotion.h"
@@ -22,33 +23,19 @@ INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 INT_PTR CALLBACK Ed3D_ObjMotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_ObjWaveDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// [SECTION] platform calls
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  static const char *const kNames[ED3D_OPANEL_KINDS] = {"3D_OBJ_DLG", "OBJ_KEY_DLG", "OBJ_LIST_DLG",
-                                                       "OBJ_MOTION_LIST_DLG", "OBJ_WAVE_DLG"};
-  static const DLGPROC kProcs[ED3D_OPANEL_KINDS] = {Ed3D_ObjDlgProc, Ed3D_ObjKeyDlgProc, Ed3D_ObjListDlgProc,
-                                                   Ed3D_ObjMotionListDlgProc, Ed3D_ObjWaveDlgProc};
-  if (panel >= ED3D_OPANEL_KINDS) return nullptr;
-  HWND dlg = Ed3D_OpenPanel(kNames[panel], kProcs[panel], x, y, w, h);
-  if (dlg && panel == ED3D_OPANEL_KEY) g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg;
-  return dlg;
-}
+// [SECTION] the panels on the widget seam
+// The key dialog takes the wheel while it exists.
+static void TakeWheel(HWND dlg) { g_WheelPanels[KEYSTRIP_WHEEL_SLOT] = dlg; }
 
-static void *CreateList(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return Ed3D_CreateListBox(panel, IDC_OLIST_LIST, x, y, w, h);
-}
+static const WidgetPanelClass kPanels[] = {
+    {"3D_OBJ_DLG", nullptr, Ed3D_ObjDlgProc, 0, 0, nullptr, nullptr},
+    {"OBJ_KEY_DLG", nullptr, Ed3D_ObjKeyDlgProc, 0, 0, TakeWheel, nullptr},
+    {"OBJ_LIST_DLG", nullptr, Ed3D_ObjListDlgProc, 0, 0, nullptr, nullptr},
+    {"OBJ_MOTION_LIST_DLG", nullptr, Ed3D_ObjMotionListDlgProc, 0, 0, nullptr, nullptr},
+    {"OBJ_WAVE_DLG", nullptr, Ed3D_ObjWaveDlgProc, 0, 0, nullptr, nullptr},
+};
 
-static void SetScroll(void *keyDlg, i32 pos, i32 max) { KeyStrip_SetScroll(keyDlg, IDC_OKEY_SCROLL, pos, max); }
-
-static void SetCaret(void *list, i32 line) { SendMessageA((HWND)list, LB_SETCARETINDEX, (WPARAM)line, FALSE); }
-
-void Ed3D_ObjInstallWin(void) {
-  Ed3DObjOps &o = g_Ed3DObjOps;
-  o.createPanel = CreatePanel;
-  o.createList = CreateList;
-  o.setScroll = SetScroll;
-  o.setCaret = SetCaret;
-}
+void Ed3D_ObjInstallWin(void) { Widget_RegisterPanels(kPanels, sizeof kPanels / sizeof kPanels[0]); }
 
 static void GetText(HWND dlg, u32 id, char *out, int size) {
   out[0] = 0;

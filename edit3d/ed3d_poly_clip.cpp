@@ -14,6 +14,7 @@
 #include "app/family.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_ops.h"
@@ -28,17 +29,11 @@ Model3 *g_PolyClipboard;
 static const char kFaceModeOnly[] = "面選択モードで利用できます。";
 
 // [SECTION] bounds
-static i32 Clamp(i32 n, i32 cap) { return n < 0 ? 0 : n > cap ? cap : n; }
-static i32 Positions(const Model3 *m) { return m->positions ? Clamp(m->positionCount, m->capPositions) : 0; }
-static i32 Normals(const Model3 *m) { return m->normals ? Clamp(m->normalCount, m->capNormals) : 0; }
-static i32 Colours(const Model3 *m) { return m->colors ? Clamp(m->colorCount, m->capColors) : 0; }
-static i32 Uvs(const Model3 *m) { return m->uvs ? Clamp(m->uvCount, m->capUVs) : 0; }
-static i32 Polys(const Model3 *m) { return m->polygons ? Clamp(m->polygonCount, m->capPolygons) : 0; }
 static i32 Corners(const Polygon3 &p) { return p.cornerCount > 4 ? 4 : p.cornerCount; }
 
-static Vec3 NormalAt(const Model3 *m, u32 i) { return i < (u32)Normals(m) ? m->normals[i] : Vec3{0, 0, 0}; }
-static Color4 ColourAt(const Model3 *m, u32 i) { return i < (u32)Colours(m) ? m->colors[i] : Color4{0, 0, 0, 0}; }
-static Vec2 UvAt(const Model3 *m, u32 i) { return i < (u32)Uvs(m) ? m->uvs[i] : Vec2{0, 0}; }
+static Vec3 NormalAt(const Model3 *m, u32 i) { return i < (u32)Model3_NormalCount(m) ? m->normals[i] : Vec3{0, 0, 0}; }
+static Color4 ColourAt(const Model3 *m, u32 i) { return i < (u32)Model3_ColorCount(m) ? m->colors[i] : Color4{0, 0, 0, 0}; }
+static Vec2 UvAt(const Model3 *m, u32 i) { return i < (u32)Model3_UVCount(m) ? m->uvs[i] : Vec2{0, 0}; }
 
 static bool FaceFlag(i32 f) { return g_Sel.g_PolySelFaces && (u32)f < Poly_FaceFlagRoom() && g_Sel.g_PolySelFaces[f]; }
 static void FlagFace(i32 f) {
@@ -57,7 +52,7 @@ static void CopyRange(T *dst, const T *src, i32 n) {
 // [SECTION] model-level steps
 bool Poly_CopyFaces(const Model3 *m, Model3 *clip, i32 group) {
   if (!m || !clip) return false;
-  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
   i32 take = 0;
   for (i32 f = 0; f < nf; f++) take += FaceFlag(f) && (group < 0 || m->polygons[f].group == (u32)group);
   if (!Model3_Reserve(clip, np, nn, nc, nt, take)) return false;
@@ -93,8 +88,8 @@ static void IndexRoom(const Polygon3 *polys, i32 count, i64 group, i64 top[4]) {
 
 i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
   if (!m || !clip) return -1;
-  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
-  i32 cp = Positions(clip), cn = Normals(clip), cc = Colours(clip), ct = Uvs(clip), cf = Polys(clip);
+  i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
+  i32 cp = Model3_PositionCount(clip), cn = Model3_NormalCount(clip), cc = Model3_ColorCount(clip), ct = Model3_UVCount(clip), cf = Model3_PolygonCount(clip);
   i64 top[4] = {cp, cn, cc, ct};
   IndexRoom(clip->polygons, cf, -1, top);
   if (!Poly_ReserveOrSay(m, (i64)np + cp, nn + top[1], nc + top[2], nt + top[3], (i64)nf + cf)) return -1;
@@ -119,8 +114,8 @@ i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
 
 bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset[3], u32 group) {
   if (!m || !src) return false;
-  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
-  i32 sp = Positions(src), sf = Polys(src);
+  i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
+  i32 sp = Model3_PositionCount(src), sf = Model3_PolygonCount(src);
   i64 corners = 0;
   for (i32 f = 0; f < sf; f++) corners += Corners(src->polygons[f]);
   if (!Poly_ReserveOrSay(m, (i64)np + sp, nn + corners, nc + corners, nt + corners, (i64)nf + sf)) return false;
@@ -155,7 +150,7 @@ bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset
 
 bool Poly_MirrorGroup(Model3 *m, u32 group) {
   if (!m) return false;
-  i32 np = Positions(m), nn = Normals(m), nc = Colours(m), nt = Uvs(m), nf = Polys(m);
+  i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
   i32 twins = 0;
   for (i32 f = 0; f < nf; f++) twins += m->polygons[f].group == group;
   i64 top[4] = {np, nn, nc, nt};
@@ -197,7 +192,7 @@ static Model3 *Current(void) {
 }
 
 static void ActivateMain(void) {
-  if (g_Ed3DOps.activateMain) g_Ed3DOps.activateMain();
+  Widget_ActivateMain();
 }
 
 Model3 *Poly_Clipboard(void) {
@@ -248,7 +243,9 @@ static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_Shell
 // Reads a file into the scratch slot and places it; the scratch slot is empty afterwards.
 static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
-  Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path);
+  ModelResult res;
+  Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path, &res);
+  Lib_ShowResult(&res);
   bool done = false;
   if (src) {
     const ViewRecord *v = ActiveView();

@@ -9,6 +9,7 @@
 #include "app/filemenu.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_clip.h"
 #include "edit3d/ed3d_poly_ops.h"
@@ -19,27 +20,24 @@
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
-PolyDlgOps g_PolyDlgOps;
+const char *const kPolyDlgNames[2] = {"POLY_DLG", "POLY_NUM_DLG"};
 void *g_PolyDlg;
 void *g_PolyNumDlg;
 i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;
 
 // [SECTION] open and close
 void Ed3D_PolyOpenDialogs(void) {
-  if (!g_PolyDlgOps.create) return;
-  i32 w = 0, h = 0;
-  if (g_PolyDlgOps.desktopSize) g_PolyDlgOps.desktopSize(&w, &h);
-  if (!g_PolyDlg) g_PolyDlg = g_PolyDlgOps.create(POLY_DLG_MAIN, 0, h - 210, 740, 180);
-  if (!g_PolyNumDlg) g_PolyNumDlg = g_PolyDlgOps.create(POLY_DLG_NUMERIC, w - 172, h - 130, 172, 100);
+  i32 w, h;
+  Widget_DesktopSize(&w, &h);
+  if (!g_PolyDlg) g_PolyDlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_MAIN], 0, h - 210, 740, 180);
+  if (!g_PolyNumDlg) g_PolyNumDlg = Widget_CreatePanel(kPolyDlgNames[POLY_DLG_NUMERIC], w - 172, h - 130, 172, 100);
 }
 
 void Ed3D_PolyCloseDialogs(void) {
   void *dlg = g_PolyDlg, *num = g_PolyNumDlg;
   g_PolyDlg = g_PolyNumDlg = nullptr;
-  if (g_PolyDlgOps.destroy) {
-    if (dlg) g_PolyDlgOps.destroy(dlg);
-    if (num) g_PolyDlgOps.destroy(num);
-  }
+  if (dlg) Widget_Destroy(dlg);
+  if (num) Widget_Destroy(num);
 }
 
 // [SECTION] steps

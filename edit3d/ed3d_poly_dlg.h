@@ -7,21 +7,15 @@
 // undo step recorded. The dialog procedures (ed3d_poly_win.cpp) read the controls, call these
 // and show the state again on their 50 ms timer while g_PolyDlgRefresh is 1.
 //
-// Globals owned here: g_PolyDlgOps (filled by the Windows side), the dialog handles and
-// their last screen positions.
+// Globals owned here: the dialog handles and their last screen positions. The dialogs are
+// made through the widget seam (app/widget.h), where ed3d_poly_win.cpp registers them.
 #pragma once
 #include "model/types.h"
 
 enum PolyDialog : u32 { POLY_DLG_MAIN = 0, POLY_DLG_NUMERIC = 1 };
 
-struct PolyDlgOps {
-  // Creates a dialog owned by the main window at (x, y, w, h) and shows it.
-  void *(*create)(u32 which, i32 x, i32 y, i32 w, i32 h);
-  void (*destroy)(void *dlg);
-  // Width and height of the desktop.
-  void (*desktopSize)(i32 *w, i32 *h);
-};
-extern PolyDlgOps g_PolyDlgOps;
+// The two dialogs' names on the widget seam (the modelling dialog's template is id 133).
+extern const char *const kPolyDlgNames[2];
 extern void *g_PolyDlg;      // the modelling dialog, null when closed
 extern void *g_PolyNumDlg;   // POLY_NUM_DLG, null when closed
 extern i32 g_PolyDlgX, g_PolyDlgY, g_PolyNumDlgX, g_PolyNumDlgY;

@@ -4,6 +4,7 @@
 // under free creation. The rectangle selection of the active view runs here, one pass per
 // drawn frame, as a step over the model (Poly_RectSelectPass) before the mesh is drawn.
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/current.h"
 #include "app/drag_anchors.h"
@@ -13,10 +14,13 @@
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
+#include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 
 // [SECTION] scene pass
@@ -36,14 +40,14 @@ static Vec3 Lifted(const Model3 *m, const PolyCorner &c) {
   return p;
 }
 
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
+static i32 FlaggedPolys(const Model3 *m) {
+  i32 n = Model3_PolygonCount(m);
   i32 room = (i32)Poly_FaceFlagRoom();
   return n < room ? n : room;
 }
 
-static i32 Verts(const Model3 *m) {
-  i32 n = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+static i32 FlaggedVerts(const Model3 *m) {
+  i32 n = Model3_PositionCount(m);
   i32 room = (i32)Poly_VertFlagRoom();
   return n < room ? n : room;
 }
@@ -65,7 +69,7 @@ void Ed3D_PolyDrawScene(void) {
   Img_Bind(-1);
   DrawBatch_Begin();
   if (g_Sel.g_PolySelectMode == 1) {
-    for (i32 f = 0, n = Polys(m); f < n; f++) {
+    for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
       if (!g_Sel.g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
@@ -79,7 +83,7 @@ void Ed3D_PolyDrawScene(void) {
   }
   CamProjection cam;
   Cam_BeginProjection(&cam);
-  for (i32 i = 0, n = Verts(m); i < n; i++) {
+  for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
     if (!g_Sel.g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
@@ -133,37 +137,84 @@ static i32 *s_LastCorner;
 static i32 s_LastRoom;
 
 static bool FindLastCorners(const Model3 *m) {
-  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  i32 verts = Model3_PositionCount(m);
   if (verts > s_LastRoom) {
     i32 *p = (i32 *)realloc(s_LastCorner, (size_t)verts * sizeof(i32));
     if (!p) return false;
     s_LastCorner = p;
     s_LastRoom = verts;
   }
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_LastCorner[p.corners[j].vertex] = 4 * f + j;
   }
   return true;
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+// Selected faces' edges are drawn after the others in face selection: a face's place in the drawing.
+static bool DrawnLate(u32 f) { return g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolySelFaces[f]; }
+
+// Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
+static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
+
+// Every position's pixel, two each, for the plan of the edges left out (scratch, grown).
+static i32 *s_Pixels;
+static i32 s_PixelRoom;
+
+// Per position, the sides of its selected box still to be drawn (drawmarks.h), planned with
+// the edges when the pixels are exact; every side otherwise.
+static u8 *s_BoxSides;
+static i32 s_BoxRoom;
+static const Model3 *s_PlanModel;
+
+// The box drawn after a corner's edge in vertex selection: at the position's last corner.
+static void PlanBox(u32 c) {
+  const Model3 *m = s_PlanModel;
+  u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
+  if (!g_Sel.g_PolySelVerts[vi] || s_LastCorner[vi] != (i32)c) return;
+  i32 x = s_Pixels[2 * vi], y = s_Pixels[2 * vi + 1];
+  s_BoxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
+}
+
+static bool PairEdges(const Model3 *m, const ViewRecord *v) {
+  i32 verts = Model3_PositionCount(m);
+  if (verts > s_PixelRoom) {
+    i32 *p = (i32 *)realloc(s_Pixels, (size_t)verts * 2 * sizeof(i32));
+    if (!p) return false;
+    s_Pixels = p;
+    s_PixelRoom = verts;
+  }
+  if (verts > s_BoxRoom) {
+    u8 *p = (u8 *)realloc(s_BoxSides, (size_t)verts);
+    if (!p) return false;
+    s_BoxSides = p;
+    s_BoxRoom = verts;
+  }
+  if (verts > 0) memset(s_BoxSides, 15, (size_t)verts);
+  for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Pixels[2 * i], &s_Pixels[2 * i + 1]);
+  bool boxes = g_Sel.g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
+  s_PlanModel = m;
+  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Pixels, DrawnLate, boxes ? PlanBox : nullptr);
+}
+
+static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
   bool faceMode = g_Sel.g_PolySelectMode == 1;
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       i32 x1, y1, x2, y2;
       ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
-      if (!faceMode || !g_Sel.g_PolySelFaces[f]) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
+      bool later = DrawnLater(paired, f, j);
+      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
       if (!faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_LastCorner[vi] == 4 * f + j))
-        Square(x1, y1);
+        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_BoxSides[vi] : 15, 255, 255, 0, 255);
       if (v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);
@@ -172,8 +223,8 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   }
 }
 
-static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
-  for (i32 f = 0, n = Polys(m); f < n; f++) {
+static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
+  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
@@ -181,6 +232,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v) {
       i32 x1, y1, x2, y2;
       ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      if (DrawnLater(paired, f, j)) continue;
       Edge(x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
@@ -222,8 +274,10 @@ void Ed3D_PolyDrawOverlay(void) {
     Poly_FaceScratch(m, v);
     if (active) Poly_RectSelectPass(m, v, g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
     DrawBatch_Begin();
-    DrawMesh(m, v);
-    if (g_Sel.g_PolySelectMode == 1) DrawSelectedFaces(m, v);
+    // Every edge is opaque: one between two faces is drawn by the later one only.
+    bool paired = DrawWire_Exact() && PairEdges(m, v);
+    DrawMesh(m, v, paired);
+    if (g_Sel.g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
   }
   if (g_Sel.g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);

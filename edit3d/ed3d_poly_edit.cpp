@@ -21,18 +21,6 @@ u32 Poly_VertFlagRoom(void) { return g_Sel.g_PolySelVerts ? App_WorkVertCount() 
 
 // Polygons and positions that exist in the model's arrays (a count is never trusted beyond
 // the room the arrays have).
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? m->polygonCount : 0;
-  if (n > m->capPolygons) n = m->capPolygons;
-  return n < 0 ? 0 : n;
-}
-
-static i32 Verts(const Model3 *m) {
-  i32 n = m->positions ? m->positionCount : 0;
-  if (n > m->capPositions) n = m->capPositions;
-  return n < 0 ? 0 : n;
-}
-
 static i32 Min(i32 a, u32 b) { return (u32)a < b ? a : (i32)b; }
 
 // Corners of polygon p, or 0 when one of them names a position outside the model.
@@ -101,7 +89,7 @@ bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const 
 }
 
 void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH) {
-  i32 n = Min(Verts(m), App_WorkVertCount());
+  i32 n = Min(Model3_PositionCount(m), App_WorkVertCount());
   if (!g_Sel.g_PolyScreenPos) return;
   for (i32 i = 0; i < n; i++) {
     const Vec3 &p = m->positions[i];
@@ -110,13 +98,13 @@ void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32
 }
 
 static void ClearFlags(const Model3 *m) {
-  i32 nf = Min(Polys(m), Poly_FaceFlagRoom()), nv = Min(Verts(m), Poly_VertFlagRoom());
+  i32 nf = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), nv = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
   for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
 }
 
 static void PickVertex(const Model3 *m, i32 mx, i32 my) {
-  i32 n = Min(Min(Verts(m), Poly_VertFlagRoom()), App_WorkVertCount());
+  i32 n = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
   g_PolyPickedVertex = -1;
   f32 best = 0;
   for (i32 i = 0; i < n; i++) {
@@ -129,7 +117,7 @@ static void PickVertex(const Model3 *m, i32 mx, i32 my) {
 
 // The nearest face whose fan triangle holds the mouse point; -1 when none does.
 static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
-  i32 verts = Min(Verts(m), App_WorkVertCount()), polys = Polys(m);
+  i32 verts = Min(Model3_PositionCount(m), App_WorkVertCount()), polys = Model3_PolygonCount(m);
   f32 p[3] = {(f32)mx, (f32)my, 0};
   f32 best = 99999.0f;
   i32 found = -1;
@@ -156,7 +144,7 @@ static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
 static void ToggleFace(const Model3 *m, i32 f) {
   u32 flag = g_Sel.g_PolySelFaces[f] ? 0 : 1;
   g_Sel.g_PolySelFaces[f] = flag;
-  i32 verts = Min(Verts(m), Poly_VertFlagRoom());
+  i32 verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   const Polygon3 &poly = m->polygons[f];
   for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) g_Sel.g_PolySelVerts[poly.corners[j].vertex] = flag;
 }
@@ -178,8 +166,8 @@ void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
 // [SECTION] drag steps
 // Each selected vertex once, along the mean normal of the selected faces that use it.
 static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
-  i32 verts = Min(Min(Verts(m), Poly_VertFlagRoom()), App_WorkVertCount());
-  i32 polys = Min(Polys(m), Poly_FaceFlagRoom());
+  i32 verts = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
+  i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom());
   if (!g_Sel.g_PolyScreenPos || !g_Sel.g_PolyWorkVerts) return;
   // The pick's screen positions and the spare per-vertex word serve as the sums and counts;
   // the next pick pass refills them.
@@ -208,7 +196,7 @@ static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
 }
 
 static void AddToSelected(Model3 *m, const f32 d[3]) {
-  i32 n = Min(Verts(m), Poly_VertFlagRoom());
+  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 i = 0; i < n; i++) {
     if (!g_Sel.g_PolySelVerts[i]) continue;
     m->positions[i].x += d[0];
@@ -251,7 +239,7 @@ void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32
   if (!m || !Poly_ViewAxes(v->kind, &h, &vert) || !Poly_OrthoFromScreen(v, ax, ay, &ph, &pv)) return;
   f32 theta = -2.0f * 3.14159265f * (0.5f * (f32)dy - 0.5f * (f32)dx) / 360.0f;
   f32 c = cosf(theta), s = sinf(theta);
-  i32 n = Min(Verts(m), Poly_VertFlagRoom());
+  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 i = 0; i < n; i++) {
     if (!g_Sel.g_PolySelVerts[i]) continue;
     f32 *ph_ = Axis(&m->positions[i], h), *pv_ = Axis(&m->positions[i], vert);
@@ -263,7 +251,7 @@ void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32
 
 void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay) {
   if (!m) return;
-  i32 n = Min(Verts(m), Poly_VertFlagRoom());
+  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   if (v->kind == VIEW_MAIN) {
     f32 a = 1.0f + 0.001f * (f32)dx, b = 1.0f - 0.001f * (f32)dy;
     for (i32 i = 0; i < n; i++) {
@@ -349,7 +337,7 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
   if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Min(Verts(m), App_WorkVertCount());
+  i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   // Every position's pixel once; the pick refills the array with its own projection.
   for (i32 i = 0; i < verts; i++) {
     const Vec3 &q = m->positions[i];
@@ -388,7 +376,7 @@ void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2,
   if (g_Sel.g_PolyTool != POLY_TOOL_VERTEX && g_Sel.g_PolyTool != POLY_TOOL_FACE) return;
   if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT)) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
-  i32 polys = Min(Polys(m), App_WorkFaceCount()), verts = Min(Verts(m), App_WorkVertCount());
+  i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
   bool faceMode = g_Sel.g_PolySelectMode == 1;
   for (i32 f = 0; f < polys; f++) {
@@ -407,7 +395,7 @@ void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2,
 }
 
 void Poly_VertexFlagsFollowFaces(const Model3 *m) {
-  i32 polys = Min(Polys(m), Poly_FaceFlagRoom()), verts = Min(Verts(m), Poly_VertFlagRoom());
+  i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 f = 0; f < polys; f++) {
     if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];

@@ -34,21 +34,11 @@ static Polygon3 *s_newPolys;
 static size_t s_newPolysCap;
 
 // [SECTION] bounds
-static i32 Polys(const Model3 *m) {
-  i32 n = m->polygons ? m->polygonCount : 0;
-  if (n > m->capPolygons) n = m->capPolygons;
-  return n < 0 ? 0 : n;
-}
-static i32 Verts(const Model3 *m) {
-  i32 n = m->positions ? m->positionCount : 0;
-  if (n > m->capPositions) n = m->capPositions;
-  return n < 0 ? 0 : n;
-}
 static i32 Count(i32 n) { return n < 0 ? 0 : n; }
 static i32 Cc(const Polygon3 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
 
 // Values of a corner's entries; a zero value for an index outside its array.
-static Vec3 PosOf(const Model3 *m, u32 v) { return v < (u32)Verts(m) ? m->positions[v] : Vec3{0, 0, 0}; }
+static Vec3 PosOf(const Model3 *m, u32 v) { return v < (u32)Model3_PositionCount(m) ? m->positions[v] : Vec3{0, 0, 0}; }
 static Vec3 NormalOf(const Model3 *m, u32 i) {
   i32 n = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
   return i < (u32)Count(n) ? m->normals[i] : Vec3{0, 0, 0};
@@ -113,8 +103,8 @@ static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
 
 // [SECTION] delete and optimise
 bool Ed3D_PolyDeleteFace(Model3 *m, i32 n) {
-  if (!m || n < 0 || n >= Polys(m)) return false;
-  i32 count = Polys(m);
+  if (!m || n < 0 || n >= Model3_PolygonCount(m)) return false;
+  i32 count = Model3_PolygonCount(m);
   memmove(&m->polygons[n], &m->polygons[n + 1], (size_t)(count - n - 1) * sizeof(Polygon3));
   u32 room = Poly_FaceFlagRoom();
   if (g_Sel.g_PolySelFaces) {
@@ -127,7 +117,7 @@ bool Ed3D_PolyDeleteFace(Model3 *m, i32 n) {
 
 bool Ed3D_PolyOptimise(Model3 *m) {
   if (!Ready(m)) return false;
-  ClearFaceFlags((u32)Polys(m));
+  ClearFaceFlags((u32)Model3_PolygonCount(m));
   ClearVertFlags(Poly_VertFlagRoom());
   bool ok = Model3_WeldDuplicates(m);
   g_Sel.g_PolyFaceNo = -1;
@@ -151,13 +141,13 @@ static bool DropSelectedCorners(Polygon3 *p) {
 
 bool Ed3D_PolyDelete(Model3 *m) {
   if (!Ready(m)) return false;
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   bool faces = FaceMode();
   for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
   Compact(m, keep, n);
-  ClearFaceFlags((u32)Polys(m));
+  ClearFaceFlags((u32)Model3_PolygonCount(m));
   ClearVertFlags(Poly_VertFlagRoom());
   // The optimise step ends with the normals of the welded model.
   if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
@@ -170,7 +160,7 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
   if (!Ready(m)) return false;
   ClearFaceFlags(Poly_FaceFlagRoom());
   ClearVertFlags(Poly_VertFlagRoom());
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   u8 *keep = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!keep) return false;
   for (i32 i = 0; i < n; i++) {
@@ -186,7 +176,7 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
 // [SECTION] flip, break up, extrude
 bool Ed3D_PolyFlipFaces(Model3 *m) {
   if (!Ready(m) || !FaceMode()) return false;
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
     if (!FaceSel(i)) continue;
     Polygon3 &p = m->polygons[i];
     for (i32 k = 0, cc = Cc(&p); k < cc / 2; k++) {
@@ -202,7 +192,7 @@ bool Ed3D_PolyFlipFaces(Model3 *m) {
 
 bool Ed3D_PolyBreakFaces(Model3 *m) {
   if (!Ready(m) || !FaceMode()) return false;
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   i64 add = 0;
   for (i32 i = 0; i < n; i++)
     if (FaceSel(i) && Cc(&m->polygons[i]) >= 2) add += Cc(&m->polygons[i]) - 1;
@@ -232,7 +222,7 @@ bool Ed3D_PolyBreakFaces(Model3 *m) {
 // corner lies outside the positions, or a moved corner would leave the float range (a face
 // near the limit, or a tiny zoom).
 static bool ExtrudeOffset(const Model3 *m, const Polygon3 *p, f32 zoom, Vec3 *d) {
-  i32 verts = Verts(m);
+  i32 verts = Model3_PositionCount(m);
   for (i32 j = 0; j < Cc(p); j++)
     if (p->corners[j].vertex >= (u32)verts) return false;
   Vec3 nrm;
@@ -280,7 +270,7 @@ static void ExtrudeOne(Model3 *m, i32 i, const Vec3 &d) {
 bool Ed3D_PolyExtrude(Model3 *m, f32 zoom) {
   if (!Ready(m) || !FaceMode()) return false;
   if (!(zoom > 0.0f)) zoom = 1.0f;
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   i64 add = 0;
   Vec3 d;
   for (i32 i = 0; i < n; i++)
@@ -344,7 +334,7 @@ bool Ed3D_PolyDivide(Model3 *m) {
     Lib_ErrorBox(kFaceModeOnly);
     return false;
   }
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   i64 quads = 0;
   for (i32 i = 0; i < n; i++) quads += FaceSel(i) && Cc(&m->polygons[i]) == 4;
   i64 add = quads * 16;
@@ -404,7 +394,7 @@ static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
 // queue is left out of that comparison rather than stopping the merge.
 static bool MergeFaces(Model3 *m) {
   static const FaceMergeHooks kHooks = {3, Mergeable, CornerPositions, JoinFaces, false};
-  i32 n = Polys(m);
+  i32 n = Model3_PolygonCount(m);
   u8 *alive = WorkBuf_Room(&s_keep, &s_keepCap, (size_t)n);
   if (!alive) return false;
   memset(alive, 1, (size_t)n);
@@ -417,7 +407,7 @@ static bool MergeFaces(Model3 *m) {
 
 // [SECTION] merge vertices
 static bool MergeVertices(Model3 *m) {
-  i32 n = Polys(m), corners = 0;
+  i32 n = Model3_PolygonCount(m), corners = 0;
   u32 target = 0;
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
@@ -455,7 +445,7 @@ bool Ed3D_PolyMerge(Model3 *m) {
 // [SECTION] create, colours
 bool Ed3D_PolyCreateFace(Model3 *m) {
   if (!Ready(m)) return false;
-  i32 n = Polys(m), k = 0;
+  i32 n = Model3_PolygonCount(m), k = 0;
   PolyCorner corners[4];
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
@@ -484,7 +474,7 @@ bool Ed3D_PolyRotateColours(Model3 *m) {
     Lib_ErrorBox(kFaceModeOnly);
     return false;
   }
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
     if (!FaceSel(i)) continue;
     Polygon3 &p = m->polygons[i];
     i32 cc = Cc(&p);
@@ -515,7 +505,7 @@ bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
     m->colors[found] = want;
   }
   bool faces = FaceMode();
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
     if (faces && !FaceSel(i)) continue;
     Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++)
@@ -595,8 +585,8 @@ bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
     }
     value[a] = (f32)v;
   }
-  i32 verts = Verts(m);
-  for (i32 i = 0, n = Polys(m); i < n; i++) {
+  i32 verts = Model3_PositionCount(m);
+  for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
     const Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++) {
       u32 v = p.corners[j].vertex;

@@ -1,5 +1,5 @@
-// The modelling dialog (template 133) and POLY_NUM_DLG on Windows: creating them, the thin
-// dialog procedures that read the controls and call the portable commands
+// The modelling dialog (template 133) and POLY_NUM_DLG on Windows: their registration with the
+// widget seam, the thin dialog procedures that read the controls and call the portable commands
 // (ed3d_poly_dlg.cpp), the 50 ms refresh of the controls and the colour chooser.
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include "app/panel_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/ed3d_poly_ops.h"
@@ -17,35 +17,13 @@
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
-static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+// [SECTION] the dialogs on the widget seam
+static const WidgetPanelClass kDialogs[2] = {
+    {"POLY_DLG", MAKEINTRESOURCEA(IDD_POLY), Ed3D_PolyDlgProc, 0, 0, nullptr, nullptr},
+    {"POLY_NUM_DLG", nullptr, Ed3D_PolyNumDlgProc, 0, 0, nullptr, nullptr},
+};
 
-// [SECTION] platform calls
-static void *Create(u32 which, i32 x, i32 y, i32 w, i32 h) {
-  HWND dlg = which == POLY_DLG_MAIN
-                 ? CreateDialogParamA(Instance(), MAKEINTRESOURCEA(IDD_POLY), (HWND)g_Shell.g_MainWindowHandle, Ed3D_PolyDlgProc, 0)
-                 : CreateDialogParamA(Instance(), "POLY_NUM_DLG", (HWND)g_Shell.g_MainWindowHandle, Ed3D_PolyNumDlgProc, 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  return dlg;
-}
-
-static void Destroy(void *dlg) {
-  WinOrder_Leave((HWND)dlg);
-  DestroyWindow((HWND)dlg);
-}
-
-static void DesktopSize(i32 *w, i32 *h) {
-  *w = GetSystemMetrics(SM_CXSCREEN);
-  *h = GetSystemMetrics(SM_CYSCREEN);
-}
-
-void Ed3D_PolyInstallWin(void) {
-  g_PolyDlgOps.create = Create;
-  g_PolyDlgOps.destroy = Destroy;
-  g_PolyDlgOps.desktopSize = DesktopSize;
-}
+void Ed3D_PolyInstallWin(void) { Widget_RegisterPanels(kDialogs, 2); }
 
 // [SECTION] the modelling dialog
 static void Check(HWND dlg, u32 id, bool on) { CheckDlgButton(dlg, (int)id, on ? BST_CHECKED : BST_UNCHECKED); }

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-// Fills g_PolyDlgOps with the Win32 calls (run by Ed3D_InstallWin).
+// Registers the two dialogs with the widget seam (run by Ed3D_InstallWin).
 void Ed3D_PolyInstallWin(void);
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);

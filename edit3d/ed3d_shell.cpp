@@ -1,7 +1,7 @@
 // The 3D family's shell: entering and leaving the family with the panels of the sub-mode,
 // the mode panel's sub-mode switch, the per-frame rules after the sub-mode's update and scene
 // draw, the shared key table of the bone and weight sub-modes and the arrow-key pans.
-// Owns g_Ed3D and g_Ed3DOps.
+// Owns g_Ed3D.
 #include "edit3d/ed3d.h"
 
 #include <string.h>
@@ -13,6 +13,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_rows.h"
 #include "lib/draw/draw.h"
@@ -21,7 +22,8 @@
 #include "app/shell_view.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
-Ed3DOps g_Ed3DOps;
+const char *const kEd3DPanelNames[ED3D_PANEL_KINDS] = {"MODEL_3D_DLG", "LAYER_DLG", "BONE_LIST_DLG", "3D_GROUP_DLG",
+                                                       "UNDO_DLG"};
 
 // [SECTION] panel sets
 u32 Ed3D_PanelSet(u32 sub) {
@@ -52,14 +54,20 @@ static void PlaceOf(const WindowHolder *rec, i32 rightOffset, i32 *x, i32 *y) {
 }
 
 static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed3DOps.createPanel ? g_Ed3DOps.createPanel(panel, x, y, w, h) : nullptr;
+  return Widget_CreatePanel(kEd3DPanelNames[panel], x, y, w, h);
 }
 
-static void *Control(void *panel, u32 id) { return panel && g_Ed3DOps.control ? g_Ed3DOps.control(panel, id) : nullptr; }
+void *Ed3D_Control(void *panel, u32 id) { return panel ? Widget_Control(panel, id) : nullptr; }
 
-static void Destroy(void **window) {
-  if (*window && g_Ed3DOps.destroy) g_Ed3DOps.destroy(*window);
+void Ed3D_DestroyWindow(void **window) {
+  if (*window) Widget_Destroy(*window);
   *window = nullptr;
+}
+
+void *Ed3D_CreatePanelTree(void *panel) { return Widget_CreateTree(panel, 0, 49, 168, 360); }
+
+void *Ed3D_CreatePanelList(void *panel) {
+  return Widget_CreateList(panel, ED3D_CTL_BONE_LIST, 169, 49, 180, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
 }
 
 // [SECTION] enter
@@ -70,9 +78,9 @@ static void EnterBoneListPanel(void) {
   u32 bone = g_Sel.g_CurBoneIndex;
   e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_DesktopWidth - 356, 26, 356, 573);
   g_Sel.g_CurBoneIndex = bone;
-  if (!e.boneTree && g_Ed3DOps.createBoneTree) e.boneTree = g_Ed3DOps.createBoneTree(e.bonePanel);
-  if (!e.boneList && g_Ed3DOps.createBoneList) e.boneList = g_Ed3DOps.createBoneList(e.bonePanel);
-  e.parentCombo = Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
+  if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
+  if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
+  e.parentCombo = Ed3D_Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
   App_RefreshCurrentPointers();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
@@ -87,10 +95,10 @@ static void EnterGroupPanel(void) {
     PlaceOf(rec, 262, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_GROUP, x, y, 262, 550);
   }
-  e.group.list = Control(rec->window, ED3D_CTL_GROUP_LIST);
-  e.group.textureCombo = Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
-  e.group.dispCombo = Control(rec->window, ED3D_CTL_DISP_COMBO);
-  e.group.displayCombo = Control(rec->window, ED3D_CTL_DISPLAY_COMBO);
+  e.group.list = Ed3D_Control(rec->window, ED3D_CTL_GROUP_LIST);
+  e.group.textureCombo = Ed3D_Control(rec->window, ED3D_CTL_TEXTURE_COMBO);
+  e.group.dispCombo = Ed3D_Control(rec->window, ED3D_CTL_DISP_COMBO);
+  e.group.displayCombo = Ed3D_Control(rec->window, ED3D_CTL_DISPLAY_COMBO);
   Ed3D_FillGroupList();   // also the texture and displacement combos
   Ed3D_FillGroupDisplayCombo();
 }
@@ -101,7 +109,7 @@ static void EnterUndoPanel(void) {
     i32 x, y;
     PlaceOf(rec, 262 + 144, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
-    g_Undo.list = Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
+    g_Undo.list = Ed3D_Control(rec->window, ED3D_CTL_GROUP_LIST);   // 1373 in UNDO_DLG too
   }
   Undo_FillList();
 }
@@ -142,27 +150,27 @@ void Ed3D_Enter(void) { EnterSteps(true); }
 // [SECTION] leave
 void Ed3D_Leave(void) {
   Ed3DModelEditor &e = g_Ed3D;
-  Destroy(&e.modePanel);
+  Ed3D_DestroyWindow(&e.modePanel);
   const FamilyHooks *row = Ed3D_SubModeRow();
   if (row && row->leave) row->leave();
-  Destroy(&e.layer.window);
+  Ed3D_DestroyWindow(&e.layer.window);
   WindowHolder *group = LayoutHolder(PANEL_GROUP);
   if (group->window) {
-    Destroy(&e.group.list);
-    Destroy(&group->window);
+    Ed3D_DestroyWindow(&e.group.list);
+    Ed3D_DestroyWindow(&group->window);
     e.group.textureCombo = e.group.dispCombo = e.group.displayCombo = nullptr;
   }
   if (e.bonePanel) {
-    Destroy(&e.boneTree);
-    Destroy(&e.parentCombo);
-    Destroy(&e.boneList);
-    Destroy(&e.bonePanel);
+    Ed3D_DestroyWindow(&e.boneTree);
+    Ed3D_DestroyWindow(&e.parentCombo);
+    Ed3D_DestroyWindow(&e.boneList);
+    Ed3D_DestroyWindow(&e.bonePanel);
     memset(e.treeItems, 0, sizeof e.treeItems);
   }
   WindowHolder *undo = LayoutHolder(UNDO_PANEL_HOLDER);
   if (undo->window) {
-    Destroy(&g_Undo.list);
-    Destroy(&undo->window);
+    Ed3D_DestroyWindow(&g_Undo.list);
+    Ed3D_DestroyWindow(&undo->window);
   }
   Lib_SetSceneDraw(1);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();

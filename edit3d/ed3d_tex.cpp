@@ -1,6 +1,6 @@
 // The texture sub-mode of the 3D editor (ed3d_tex.h): enter and leave, the view hooks, the
 // texture panel's commands, the texture table's add, replace and delete, the image panel's
-// drags and the preview's source. Owns g_Ed3DTex and g_Ed3DTexOps.
+// drags and the preview's source. Owns g_Ed3DTex.
 #include "edit3d/ed3d_tex.h"
 
 #include <stdlib.h>
@@ -15,6 +15,7 @@
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/undo.h"
@@ -27,7 +28,6 @@
 #include "model/uvtool.h"
 
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
-Ed3DTexOps g_Ed3DTexOps;
 
 enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
 
@@ -60,9 +60,7 @@ static void Record(const char *label) {
   Undo_Push(Undo_Current());
 }
 
-static void ActivateMain(void) {
-  if (g_Ed3DTexOps.activateMain) g_Ed3DTexOps.activateMain();
-}
+static void ActivateMain(void) { Widget_ActivateMain(); }
 
 // One selection flag per texture coordinate the model can hold, kept across frames.
 static bool UvFlagsFor(const Model3 *m) {
@@ -96,13 +94,14 @@ static void LoadMenu(const char *name) {
 }
 
 static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
-  return g_Ed3DTexOps.createPanel ? g_Ed3DTexOps.createPanel(which, x, y, w, h) : nullptr;
+  return Widget_CreatePanel(which == TEX_PANEL_IMAGE ? "3D_TEX_IMAGE_DLG" : "3D_TEX_DLG", x, y, w, h);
 }
 
 static void OpenPanels(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (!e.panel) e.panel = CreatePanel(TEX_PANEL_TEXTURES, g_ScreenWidth - 922, g_ScreenHeight - 388, 410, 358);
-  if (e.panel && !e.list && g_Ed3DTexOps.createList) e.list = g_Ed3DTexOps.createList(e.panel);
+  if (e.panel && !e.list)
+    e.list = Widget_CreateList(e.panel, TEX_CTL_LIST, 0, 35, 200, 290, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_ScreenWidth - 512, g_ScreenHeight - 576, 512, 546);
 }
 
@@ -122,7 +121,7 @@ void Ed3D_TexEnter(void) {
 }
 
 static void Destroy(void **w) {
-  if (*w && g_Ed3DTexOps.destroy) g_Ed3DTexOps.destroy(*w);
+  if (*w) Widget_Destroy(*w);
   *w = nullptr;
 }
 
@@ -458,9 +457,8 @@ void Ed3D_TexRotateFaceUVs(void) {
 void Ed3D_FillTextureList(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
   const Model3 *m = g_CurModel3;
-  if (!e.list || !g_Ed3DTexOps.fillList) return;
+  if (!e.list) return;
   static char text[MODEL3_TEXTURES][ED3D_LINE];
-  static const char *lines[MODEL3_TEXTURES];
   i32 count = m ? m->textureCount : 1;
   if (count < 1) count = 1;
   if (count > MODEL3_TEXTURES) count = MODEL3_TEXTURES;
@@ -469,8 +467,8 @@ void Ed3D_FillTextureList(void) {
     if (m->textures[n].used) Str_Format(text[n], ED3D_LINE, "%2d : %s", (int)n, m->textures[n].name ? m->textures[n].name : "");
     else Str_Format(text[n], ED3D_LINE, "%2d :", (int)n);
   }
-  for (i32 n = 0; n < count; n++) lines[n] = text[n];
-  g_Ed3DTexOps.fillList(e.list, lines, count, e.texture);
+  WidgetLines lines = Widget_Lines(text[0], ED3D_LINE, count, e.texture < count ? e.texture : -1);
+  Widget_Fill(e.list, WIDGET_FILL_MULTI_CARET, &lines);
 }
 
 void Ed3D_TexRefreshLists(void) {
@@ -612,7 +610,7 @@ static void ImagePoint(i32 x, i32 y, f32 *ix, f32 *iy) {
 
 void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (g_Ed3DTexOps.capture && e.imagePanel) g_Ed3DTexOps.capture(e.imagePanel);
+  if (e.imagePanel) Widget_Capture(e.imagePanel);
   f32 ix, iy;
   ImagePoint(x, y, &ix, &iy);
   e.lastX = (i32)ix;
@@ -688,7 +686,7 @@ static const char *StepLabel(u32 tool) {
 
 void Ed3D_TexImageUp(u32 button, i32, i32) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (g_Ed3DTexOps.releaseCapture) g_Ed3DTexOps.releaseCapture();
+  Widget_Capture(nullptr);
   if (e.rectActive && button != 2) {
     Ed3D_TexSelectRect(e.rect[0], e.rect[1], e.rect[2], e.rect[3], button == 0);
     e.rectActive = 0;

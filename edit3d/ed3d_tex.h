@@ -7,7 +7,7 @@
 // Global owned here: g_Ed3DTex (the editor object). The texture panel "3D_TEX_DLG" and the
 // image panel "3D_TEX_IMAGE_DLG" exist while the sub-mode is active; their procedures
 // (ed3d_tex_win.cpp) pass commands and mouse positions to the functions below, which decide.
-// The platform calls go through g_Ed3DTexOps (fakes in tests). The arithmetic is uv.h's.
+// The platform calls go through the widget seam (app/widget.h). The arithmetic is uv.h's.
 #pragma once
 #include "model/types.h"
 
@@ -57,20 +57,6 @@ struct Ed3DTexEditor {
   u32 dragEdited;
 };
 extern Ed3DTexEditor g_Ed3DTex;
-
-struct Ed3DTexOps {
-  // Creates a panel (TEX_PANEL_*) owned by the main window at (x, y, w, h) and shows it.
-  void *(*createPanel)(u32 which, i32 x, i32 y, i32 w, i32 h);
-  // The texture panel's list box (id 1) at (0, 35), 200 x 290.
-  void *(*createList)(void *panel);
-  void (*destroy)(void *window);
-  // Empties the list, adds the lines and makes `select` the selected focus line.
-  void (*fillList)(void *list, const char *const *lines, i32 count, i32 select);
-  void (*capture)(void *window);
-  void (*releaseCapture)(void);
-  void (*activateMain)(void);
-};
-extern Ed3DTexOps g_Ed3DTexOps;
 
 // [SECTION] hooks of sub-mode 15 (edit3d/ed3d_rows.cpp)
 void Ed3D_TexEnter(void);

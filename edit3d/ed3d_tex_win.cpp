@@ -1,5 +1,5 @@
-// The texture sub-mode's panels on Windows: creating the two templates and the texture list,
-// and the thin procedures that pass commands and mouse positions to ed3d_tex.cpp and show its
+// The texture sub-mode's panels on Windows: their registration with the widget seam and the
+// thin procedures that pass commands and mouse positions to ed3d_tex.cpp and show its
 // state in the controls.
 #include <windows.h>
 
@@ -7,12 +7,10 @@
 #include "app/panel_win.h"
 #include "app/strip.h"
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/ed3d_win.h"
 #include "resources/edit3d_tex_ids.h"
-
-static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
 
 static void RegisterPreview(HWND dlg) {
   RECT r;
@@ -20,55 +18,13 @@ static void RegisterPreview(HWND dlg) {
   Strip_Register(STRIP_TEX3D, dlg, r.right, r.bottom);
 }
 
-static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
-  bool image = which == TEX_PANEL_IMAGE;
-  HWND dlg = CreateDialogParamA(Instance(), image ? "3D_TEX_IMAGE_DLG" : "3D_TEX_DLG", (HWND)g_Shell.g_MainWindowHandle,
-                                image ? Ed3D_TexImageDlgProc : Ed3D_TexDlgProc, 0);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
-  if (image) RegisterPreview(dlg);
-  return dlg;
-}
+// [SECTION] the panels on the widget seam
+static const WidgetPanelClass kPanels[2] = {
+    {"3D_TEX_DLG", nullptr, Ed3D_TexDlgProc, 0, 0, nullptr, nullptr},
+    {"3D_TEX_IMAGE_DLG", nullptr, Ed3D_TexImageDlgProc, 0, 0, RegisterPreview, nullptr},
+};
 
-static void *CreateList(void *panel) {
-  return CreateWindowExA(0, "listbox", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY,
-                         0, 35, 200, 290, (HWND)panel, (HMENU)(INT_PTR)TEX_CTL_LIST, Instance(), nullptr);
-}
-
-static void Destroy(void *window) {
-  WinOrder_Leave((HWND)window);
-  DestroyWindow((HWND)window);
-}
-
-static void FillList(void *list, const char *const *lines, i32 count, i32 select) {
-  HWND l = (HWND)list;
-  SendMessageA(l, LB_RESETCONTENT, 0, 0);
-  for (i32 i = 0; i < count; i++) SendMessageA(l, LB_ADDSTRING, 0, (LPARAM)lines[i]);
-  if (select >= 0 && select < count) {
-    SendMessageA(l, LB_SETSEL, TRUE, (LPARAM)select);
-    SendMessageA(l, LB_SETCARETINDEX, (WPARAM)select, 0);
-  }
-}
-
-static void Capture(void *window) { SetCapture((HWND)window); }
-static void Release(void) { ReleaseCapture(); }
-
-static void ActivateMain(void) {
-  if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
-}
-
-void Ed3D_TexInstallWin(void) {
-  Ed3DTexOps &o = g_Ed3DTexOps;
-  o.createPanel = CreatePanel;
-  o.createList = CreateList;
-  o.destroy = Destroy;
-  o.fillList = FillList;
-  o.capture = Capture;
-  o.releaseCapture = Release;
-  o.activateMain = ActivateMain;
-}
+void Ed3D_TexInstallWin(void) { Widget_RegisterPanels(kPanels, 2); }
 
 // [SECTION] the texture panel
 static const int kCheckButtons[] = {IDC_TEX_FRONT, IDC_TEX_TOP, IDC_TEX_SIDE, IDC_TEX_CYLINDER, IDC_TEX_SPHERE,

@@ -3,6 +3,9 @@
 // click, and the panel "3D_WEIGHT_DLG" binding the selected vertices to two bones with a
 // weight. Draws the mesh as a wire frame with the current bone's and the selected vertices
 // marked, and the bones as crosses joined to their parents.
+#include <stdlib.h>
+#include <string.h>
+
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
@@ -10,27 +13,19 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
+#include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/undo.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
+#include "lib/draw/drawmarks.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/mesh.h"
 #include "model/seam.h"
-
-static i32 BoneCount(const Model3 *m) {
-  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
-}
-
-static i32 Positions(const Model3 *m) {
-  if (!m->positions) return 0;
-  i32 n = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-  return n < 0 ? 0 : n;
-}
 
 static i32 Polygons(const Model3 *m) {
   if (!m->polygons) return 0;
@@ -45,7 +40,7 @@ static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.
 // [SECTION] model steps
 i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w) {
   if (!m || !m->bindings || !sel) return 0;
-  i32 n = Positions(m);
+  i32 n = Model3_PositionCount(m);
   if ((u32)n > room) n = (i32)room;
   i32 changed = 0;
   for (i32 v = 0; v < n; v++) {
@@ -70,7 +65,7 @@ static bool ParseBone(const char *text, i32 count, i32 *out) {
 
 bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
                       char *msg, size_t msgSize) {
-  i32 count = m ? BoneCount(m) : 0;
+  i32 count = m ? Model3_BoneCount(m) : 0;
   if (!ParseBone(t1, count, b1) || !ParseBone(t2, count, b2)) {
     Str_Format(msg, msgSize, "ボーンNoには 0 から %d までの数値を入力してください。", count - 1);
     return false;
@@ -104,7 +99,7 @@ void Ed3D_WeightBoxSelect(i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
   i32 flag = BoxFlag();
   if (!m || flag < 0 || right - left < 2 || bottom - top < 2) return;
-  i32 verts = Positions(m);
+  i32 verts = Model3_PositionCount(m);
   for (i32 f = 0, n = Polygons(m); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     i32 k = p.cornerCount > 4 ? 4 : p.cornerCount;
@@ -125,13 +120,13 @@ void Ed3D_WeightEnter(void) {
   if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
   g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
   Ed3DBonePanels &p = g_Ed3DBones;
-  if (!p.weightPanel && g_Ed3DBoneOps.createWeightPanel) p.weightPanel = g_Ed3DBoneOps.createWeightPanel(0, 317, 90, 180);
+  if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed3D_WeightLeave(void) {
   Ed3DBonePanels &p = g_Ed3DBones;
-  if (p.weightPanel && g_Ed3DBoneOps.destroyWeightPanel) g_Ed3DBoneOps.destroyWeightPanel(p.weightPanel);
+  if (p.weightPanel) Widget_Destroy(p.weightPanel);
   p.weightPanel = nullptr;
 }
 
@@ -156,7 +151,7 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y) {
   if (!m) return;
   if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
   Vec3 pts[MODEL3_BONES];
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
   i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_Shell.g_ActiveView), true, x, y, false);
   if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
@@ -177,28 +172,69 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   Ed3D_WeightScreen(v, m->positions[i], x, y);
 }
 
+// Per position, the parts of its marks still to be drawn (drawmarks.h): box sides in bits 0-3,
+// the cross's four points in bits 4-7; all of them unless s_MarksPlanned.
+static u8 *s_Marks;
+static i32 s_MarkRoom;
+static bool s_MarksPlanned;
+
+static const i32 kCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+
+static bool Bound(const Model3 *m, u32 a) {
+  const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
+  return bind && (bind->bone1 == g_Sel.g_CurBoneIndex || bind->bone2 == g_Sel.g_CurBoneIndex);
+}
+
+static bool Selected(u32 a) { return a < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[a]; }
+
+// The marks drawn after corner c's edge, planned backwards: a part that later primitives
+// cover is left out.
+static void PlanMarks(const Model3 *m, const i32 *px, const i32 *lastFrom, u32 c) {
+  u32 a = m->polygons[c / 4].corners[c % 4].vertex;
+  if (lastFrom[a] != (i32)c) return;
+  i32 x = px[2 * a], y = px[2 * a + 1];
+  u32 bits = Selected(a) ? DrawMarks_Box(x - 3, y - 3, x + 3, y + 3) : 0;
+  if (Bound(m, a))
+    for (i32 k = 3; k >= 0; k--) bits |= DrawMarks_Point(x + kCross[k][0], y + kCross[k][1]) ? 16u << k : 0;
+  s_Marks[a] = (u8)bits;
+}
+
+// Every part of every mark until the plan says otherwise.
+static void ResetMarks(const Model3 *m) {
+  i32 verts = m->positions ? (m->positionCount < m->capPositions ? m->positionCount : m->capPositions) : 0;
+  s_MarksPlanned = false;
+  if (verts > s_MarkRoom) {
+    u8 *p = (u8 *)realloc(s_Marks, (size_t)verts);
+    if (!p) return;
+    s_Marks = p;
+    s_MarkRoom = verts;
+  }
+  if (verts > 0) memset(s_Marks, 255, (size_t)verts);
+  s_MarksPlanned = verts > 0;
+}
+
 // One wire edge with the marks of its start vertex: a yellow cross when the current bone
 // binds it, a yellow box when it is selected.
-static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA) {
+static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA, bool stroke) {
   i32 x1 = e[0], y1 = e[1];
-  Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
+  if (stroke) Ed3D_WireStroke(x1, y1, e[2], e[3], 160, 160, 160);
   // The marks are opaque and the same at every edge that starts at a: drawn after the last
   // of them only, they leave the picture that drawing them after every one leaves.
   if (!lastFromA) return;
-  const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
-  if (bind && (bind->bone1 == g_Sel.g_CurBoneIndex || bind->bone2 == g_Sel.g_CurBoneIndex)) {
-    Draw_Point2D(x1, y1 - 1, 255, 255, 0, 255);
-    Draw_Point2D(x1 + 1, y1, 255, 255, 0, 255);
-    Draw_Point2D(x1, y1 + 1, 255, 255, 0, 255);
-    Draw_Point2D(x1 - 1, y1, 255, 255, 0, 255);
-  }
-  if (a < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[a]) Draw_Rect2D(x1 - 3, y1 - 3, x1 + 3, y1 + 3, 255, 255, 0, 255);
+  u32 bits = s_MarksPlanned ? s_Marks[a] : 255;
+  if (Bound(m, a))
+    for (i32 c = 0; c < 4; c++)
+      if (bits & (16u << c)) Draw_Point2D(x1 + kCross[c][0], y1 + kCross[c][1], 255, 255, 0, 255);
+  if (Selected(a)) DrawMarks_DrawBox(x1 - 3, y1 - 3, x1 + 3, y1 + 3, bits & 15, 255, 255, 0, 255);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+  ResetMarks(m);
+  Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_MarksPlanned ? PlanMarks : nullptr);
+}
 
 static void DrawBones(const Model3 *m, const ViewRecord *v) {
-  i32 n = BoneCount(m);
+  i32 n = Model3_BoneCount(m);
   DrawBatch_Begin();
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
@@ -234,7 +270,7 @@ void Ed3D_WeightDrawOverlay(void) {
 // [SECTION] panel
 static void GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (g_Ed3DBoneOps.getText && g_Ed3DBones.weightPanel) g_Ed3DBoneOps.getText(g_Ed3DBones.weightPanel, id, out, size);
+  if (g_Ed3DBones.weightPanel) Widget_GetText(g_Ed3DBones.weightPanel, id, out, size);
   out[size - 1] = 0;
 }
 

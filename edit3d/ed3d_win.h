@@ -4,16 +4,17 @@
 
 #include "model/types.h"
 
-// Fills g_Ed3DOps with the Win32 calls; run once before the shell starts.
+// Fills the widget seam and registers the family's panels with it; run once before the shell
+// starts.
 void Ed3D_InstallWin(void);
-// The bone list and weight panels' calls (ed3d_bone_win.cpp); Ed3D_InstallWin runs it.
+// The weight panel's registration (ed3d_bone_win.cpp); Ed3D_InstallWin runs it.
 void Ed3D_BoneInstallWin(void);
 INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-// The group panel's control calls and its per-frame refresh (ed3d_group_win.cpp).
+// The group panel's per-frame refresh (ed3d_group_win.cpp).
 void Ed3D_GroupInstallWin(void);
 // The motion sub-mode's panels (ed3d_motion_win.cpp); Ed3D_InstallWin calls it.
 void Ed3D_MotionInstallWin(void);
@@ -25,12 +26,6 @@ INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // [SECTION] panel glue shared by the family's Win32 files (ed3d_win.cpp)
-// A panel from template `name` owned by the main window, placed at (x, y) sized w x h, shown
-// and in the window order; null when the template cannot be made.
-HWND Ed3D_OpenPanel(const char *name, DLGPROC proc, i32 x, i32 y, i32 w, i32 h);
-// A child list box of a panel (control id: child, visible, border, vertical scroll bar,
-// notify).
-void *Ed3D_CreateListBox(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);
 // A panel that a 50 ms timer wakes: the timer runs from WM_INITDIALOG (which raises *flag)
 // to WM_DESTROY (which also empties *slot when it holds the panel); WM_COMMAND goes to
 // command; any other message runs refresh(dlg) once when *flag is 1 and the panel is

@@ -5,6 +5,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 
 // The row under strip y, -1 for none.
@@ -63,9 +64,13 @@ bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max) {
   return true;
 }
 
+void KeyStrip_SetScroll(const KeyStrip *k, void *dlg, i32 pos, i32 max) {
+  Widget_SetScroll(Ed3D_Control(dlg, k->scrollId), max, pos);
+}
+
 void KeyStrip_StartPlay(const KeyStrip *k, i32 *frame, i32 *savedFrame) {
   void *dlg = *k->dlg;
-  if (dlg && g_Ed3DMotionOps.isChecked) *k->loop = g_Ed3DMotionOps.isChecked(dlg, k->loopId) ? 1 : 0;
+  if (dlg && g_Widget.isChecked) *k->loop = Widget_IsChecked(dlg, k->loopId) ? 1 : 0;
   if (frame) {
     *savedFrame = *frame;
     *frame = 0;

@@ -47,6 +47,8 @@ i32 KeyStrip_DragFrames(i32 scaled, i32 dx);
 // 3 page right, 5 thumb to pos; the result within 0..max. False (frame untouched) for any
 // other code.
 bool KeyStrip_ScrollFrame(i32 *frame, i32 code, i32 pos, i32 max);
+// The key dialog's scroll bar (null dlg: nothing): range 0..max, position pos.
+void KeyStrip_SetScroll(const KeyStrip *k, void *dlg, i32 pos, i32 max);
 // Playback from frame 0: the loop flag read from the key dialog's check box, *frame (null
 // without a motion) kept in *savedFrame; the stop puts the kept frame back. Both have the
 // key dialog refreshed; the stop has every view redrawn.

@@ -31,13 +31,6 @@ static i32 ComboLine(HWND c) {
   return r == CB_ERR ? -1 : (i32)r;
 }
 
-void KeyStrip_SetScroll(void *dlg, u32 id, i32 pos, i32 max) {
-  HWND bar = GetDlgItem((HWND)dlg, (int)id);
-  if (!bar) return;
-  SetScrollRange(bar, SB_CTL, 0, max, FALSE);
-  SetScrollPos(bar, SB_CTL, pos, TRUE);
-}
-
 // The messages of the dialog's life: creation, size, the sound combo, the scroll bar, and
 // the refresh that any other message runs while the refresh flag is up.
 static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -12,5 +12,3 @@ enum { KEYSTRIP_WHEEL_SLOT = 4 };
 // The messages of the key dialog that k describes; the editor's procedure keeps the
 // dialog's position before it calls this.
 INT_PTR KeyStrip_DlgMessage(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-// A key dialog's scroll bar (control id): range 0..max, position pos.
-void KeyStrip_SetScroll(void *dlg, u32 id, i32 pos, i32 max);

@@ -8,7 +8,7 @@
 //
 // Global owned here: Ed3DObjMotionEditor (start-up: Ed3D_SetStartState in editors.cpp). The
 // sub-mode's hooks, its key store and its dialogs change it; the window handles are opaque
-// and made through g_Ed3DObjOps (ed3d_obj_win.cpp; fakes in tests) and g_Ed3DOps.
+// and made through the widget seam (app/widget.h; the panels registered by ed3d_obj_win.cpp).
 #pragma once
 #include "edit3d/ed3d_motion.h"
 #include "model/kzo.h"
@@ -58,22 +58,6 @@ struct Ed3DObjMotionEditorState {
   char texts[OBJ3_PARTS][ED3D_OBJ_TEXT];   // tree item labels
 };
 extern Ed3DObjMotionEditorState Ed3DObjMotionEditor;
-
-// The panels on the platform. An empty entry does nothing (a create returns null).
-enum Ed3DObjPanel : u32 {
-  ED3D_OPANEL_OBJ = 0, ED3D_OPANEL_KEY, ED3D_OPANEL_LIST, ED3D_OPANEL_MOTION, ED3D_OPANEL_WAVE, ED3D_OPANEL_KINDS
-};
-struct Ed3DObjOps {
-  // Creates a panel owned by the main window at (x, y) sized w x h and shows it.
-  void *(*createPanel)(u32 panel, i32 x, i32 y, i32 w, i32 h);
-  // A child list box (id 1: child, visible, vertical scroll bar, notify) of a panel.
-  void *(*createList)(void *panel, i32 x, i32 y, i32 w, i32 h);
-  // The key dialog's scroll bar: range 0..max, position pos.
-  void (*setScroll)(void *keyDlg, i32 pos, i32 max);
-  // The caret line of an extended-selection list box (the object list's commands read it).
-  void (*setCaret)(void *list, i32 line);
-};
-extern Ed3DObjOps g_Ed3DObjOps;
 
 // [SECTION] key store and playback (ed3d_obj_keys.cpp). All act on object set 0.
 // The set's current motion record, null without a set or with a motion out of range.

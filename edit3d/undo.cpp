@@ -1,5 +1,5 @@
 // The 3D editor's per-layer undo history: record, restore, undo, redo, the undo list and the
-// walk to a chosen line. Owns g_Undo and g_UndoListOps (g_Shell.g_UndoLabel: app/docflags.h).
+// walk to a chosen line. Owns g_Undo (g_Shell.g_UndoLabel: app/docflags.h).
 #include "edit3d/undo.h"
 
 #include <string.h>
@@ -8,6 +8,7 @@
 #include "app/family.h"
 #include "app/entries.h"
 #include "app/shell_seam.h"
+#include "app/widget.h"
 #include "app/views.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
@@ -16,7 +17,6 @@
 #include "model/seam.h"
 
 UndoManager g_Undo = {};
-UndoListOps g_UndoListOps;
 
 // [SECTION] helpers
 // Every operation acts only in the 3D editor and only on a layer (slot 10 is the background
@@ -174,15 +174,14 @@ void Undo_Redo(UndoHistory *h) {
 void Undo_FillList(void) {
   UndoHistory *h = Undo_Current();
   if (!h) return;
-  const UndoListOps &ops = g_UndoListOps;
   void *list = g_Undo.list;
-  if (list && ops.clear) ops.clear(list);
+  if (list) Widget_ListReset(list);
   Model3 *model = LayerModel();
   if (!model) return;
   if (list) {
     for (i32 i = 0; i <= h->top && i < UNDO_STEPS; i++)
-      if (ops.add) ops.add(list, h->steps[i].label);
-    if (ops.select) ops.select(list, h->index);
+      Widget_ListAdd(list, h->steps[i].label);
+    Widget_ListSelect(list, h->index);
   }
   // Setting mode 7 again flags the model's render data for rebuilding after a restore.
   if (model->renderMode == 7) Model3_SetRenderMode(model, 7);

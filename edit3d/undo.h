@@ -42,14 +42,6 @@ struct UndoManager {
 extern UndoManager g_Undo;
 // The label of the next step: g_Shell.g_UndoLabel of the shell (app/shell_view.h).
 
-// The list box calls, installed by the Windows side (native tests install fakes).
-struct UndoListOps {
-  void (*clear)(void *list);
-  void (*add)(void *list, const char *text);
-  void (*select)(void *list, i32 line);
-};
-extern UndoListOps g_UndoListOps;
-
 // The current layer's history, or null when the current slot is not a layer.
 UndoHistory *Undo_Current(void);
 // True once the history holds a step since its last reset (the layer switch creates a
@@ -66,7 +58,8 @@ void Undo_Push(UndoHistory *h);
 void Undo_Restore(UndoHistory *h);
 void Undo_Undo(UndoHistory *h);
 void Undo_Redo(UndoHistory *h);
-// Refills the undo list box with the current layer's labels and selects its index.
+// Refills the undo list box with the current layer's labels and selects its index (through
+// the widget seam, app/widget.h).
 void Undo_FillList(void);
 // The list's choice of line s: single undos or redos until the index is s. A line outside
 // the recorded steps (LB_ERR included) is ignored.

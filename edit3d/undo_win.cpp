@@ -1,23 +1,18 @@
-// The undo panel's dialog procedure and the undo list box calls (thin glue over the portable
-// history in undo.cpp). Windows build only.
+// The undo panel's dialog procedure (thin glue over the portable history in undo.cpp).
+// Windows build only.
 #include "edit3d/undo_win.h"
 
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/views.h"
+#include "app/widget_win.h"
 #include "edit3d/undo.h"
 #include "resources/edit3d_ids.h"
 
-// [SECTION] list box calls
-static void ListClear(void *list) { SendMessageA((HWND)list, LB_RESETCONTENT, 0, 0); }
-static void ListAdd(void *list, const char *text) { SendMessageA((HWND)list, LB_ADDSTRING, 0, (LPARAM)text); }
-static void ListSelect(void *list, i32 line) { SendMessageA((HWND)list, LB_SETCURSEL, (WPARAM)line, 0); }
-
+// The list box is filled through the widget seam.
 void Undo_InstallWin(void) {
   Undo_Install();
-  g_UndoListOps.clear = ListClear;
-  g_UndoListOps.add = ListAdd;
-  g_UndoListOps.select = ListSelect;
+  Widget_InstallWin();
 }
 
 // [SECTION] panel

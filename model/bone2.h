@@ -150,6 +150,21 @@ extern Mat4 g_Bone2RestMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
 extern Mat4 g_Bone2PoseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
 extern i32 g_KzbVersion;   // 2004000
 
+// [SECTION] clamped counts: the entries an array really holds (count clamped to 0..capacity,
+// 0 when the array or the model is missing).
+inline i32 Bone2_ClampCount(i32 count, i32 cap, const void *array) {
+  if (!array || count <= 0) return 0;
+  return count < cap ? count : cap;
+}
+inline i32 Bone2_VertexCount(const Bone2Model *m) { return Bone2_ClampCount(m->vertexCount, m->vertexCapacity, m->positions); }
+inline i32 Bone2_ColourCount(const Bone2Model *m) { return Bone2_ClampCount(m->colourCount, m->colourCapacity, m->colours); }
+inline i32 Bone2_UVCount(const Bone2Model *m) { return Bone2_ClampCount(m->uvCount, m->uvCapacity, m->uvs); }
+inline i32 Bone2_PolygonCount(const Bone2Model *m) { return Bone2_ClampCount(m->polygonCount, m->polygonCapacity, m->polygons); }
+inline i32 Bone2_BoneCount(const Bone2Model *m) {
+  if (!m || m->boneCount <= 0) return 0;
+  return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
+}
+
 // [SECTION] creation and release
 Bone2Model *Bone2_New(void);          // consumes g_ModelAllocArrays
 Bone2Model *Bone2_Init(i32 slot);     // null for a slot outside 0..31

@@ -52,6 +52,8 @@ void KeyTrack_Free(KeyTrack *t);
 // cleared (the caller writes them before raising a count).
 // Null when a count is out of range or the allocation failed.
 KeyTrack *KeyTrack_NewTable(i32 tracks, const i32 *counts);
+// Keys a track really holds: 0 for a missing track or one without keys.
+inline i32 KeyTrack_Count(const KeyTrack *t) { return (t && t->keys && t->count > 0) ? t->count : 0; }
 
 // [SECTION] Generic helpers for key records of any size whose first field is an i32 frame.
 bool Keys_Reserve(void **keys, i32 *capacity, i32 n, size_t keySize);

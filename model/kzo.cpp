@@ -338,8 +338,12 @@ bool Kzo_Read(i32 n, const char *path) {
   if (!set) return false;
   // Part models: a model that cannot be read is reported and leaves that object empty.
   Model3 *models[OBJ3_PARTS] = {};
-  for (i32 p = 1; p < set->objectCount; p++)
-    if (loaded[p] == 1) models[p] = Kzp_ReadPartModel(set->parts[p].path);
+  for (i32 p = 1; p < set->objectCount; p++) {
+    if (loaded[p] != 1) continue;
+    ModelResult part;
+    models[p] = Kzp_ReadPartModel(set->parts[p].path, &part);
+    if (!models[p]) Lib_ShowResult(&part);
+  }
   CommitSet(n, set, loaded, models);
   Str_Format(set->parts[0].path, MODEL3_NAME, "%s", path);
   g_Obj3PartLoaded[n][0] = 1;

@@ -118,6 +118,14 @@ void Kzo_FreeAll(void);
 // Clears the texture table of a new pose block.
 void Obj3Pose_Init(Obj3Pose *pose);
 
+// Clamped counts: objects 0..count-1 of the fixed part table, keys of a motion's key list.
+inline i32 Kzo_ObjectCount(const Obj3Set *s) {
+  return s->objectCount < 0 ? 0 : (s->objectCount > OBJ3_PARTS ? OBJ3_PARTS : s->objectCount);
+}
+inline i32 Kzo_KeyCount(const Obj3Motion *mo) {
+  return mo->keyCount < 0 ? 0 : (mo->keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo->keyCount);
+}
+
 // Installs a model read from `path` as object p of set n (see Kzp_ReadIntoObjectPart).
 bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path);
 // Index of a set record in g_Obj3Sets, or -1.

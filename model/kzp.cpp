@@ -20,6 +20,7 @@
 #include "model/keytrack.h"
 #include "model/kzo.h"
 #include "model/mesh.h"
+#include "model/model_result.h"
 #include "model/seam.h"
 
 static const char kMsgSupported[] = "KZP 2004 ～ 2006 に対応しています。\n\n%s";
@@ -203,47 +204,161 @@ bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
   return !w->err;
 }
 
-bool Kzp_Write(Model3 *m, const char *path) {
-  if (!m) return false;
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return false;
-  }
+bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
+  if (!m) return ModelResult_Refuse(res, "");
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
+  if (!FitsFormat(m)) return ModelResult_Refusef(res, kMsgTooLarge, path);
   ByteWriter w = {};
-  if (!FitsFormat(m)) {
-    Lib_ErrorBoxf(kMsgTooLarge, path);
-    return false;
-  }
   bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) {
-    Lib_ErrorBoxf(kMsgCannotSave, path);
-    return false;
-  }
+  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
   m->version = g_KzpVersion;
+  ModelResult_Accept(res);
   return true;
 }
 
-// [SECTION] Body readers
+// [SECTION] The read and its block
 
-// Why the body reader refused a file when it can say more than "damaged": a count above its
-// limit or a key track out of order. Empty otherwise; set per parse (readers run one at a time).
-static char s_Refusal[512];
-static const char *s_ParsePath = "";
+// One read of a KZP file: where its bytes come from and why it was refused. The bytes come
+// through one block: from a file a block at a time (f set), or all at once from memory (f
+// null, left 0, the whole image untaken); the parser is the same either way.
+struct KzpRead {
+  FILE *f;            // null when the whole file is in memory
+  u64 left;           // bytes of the file not read yet
+  const u8 *data;     // the bytes read and not taken yet
+  size_t have;
+  u8 *block;          // the block of a file read
+  const char *path;   // names the file in the refusals
+  bool normals;       // make the face and vertex normals as the polygons come
+  char refusal[512];  // why the parser refused when it can say more than "damaged"; empty otherwise
+};
 
-static bool TooMany(const char *what, i64 n, i64 max) {
-  if (!s_Refusal[0])
-    Str_Format(s_Refusal, sizeof s_Refusal, "%s は、%sの数 (%lld) が上限 (%lld) を超えているので\n読み込むことができません。",
-               s_ParsePath, what, (long long)n, (long long)max);
+// The largest polygon record of any version: a 2006000 one with the corner count, four corners
+// of four u32 and the group.
+static const size_t kMaxPolygonRecord = 1 + 4 * 16 + 4;
+// The polygons and tracks are read from the file a block at a time, small enough to stay in
+// the cache while its records are taken from it (the records are most of a file), large
+// enough that the calls to read cost little. Reads are whole blocks, after room for the part
+// of a record left over from the block before.
+static const size_t kPolygonBlock = 256 * 1024;
+static const size_t kBlockRoom = kMaxPolygonRecord + kPolygonBlock;
+// Files above this size are not read (as File_ReadAll).
+static const long kMaxFileSize = 1L << 30;
+
+static void KzpRead_FromMemory(KzpRead *k, const u8 *data, size_t size, const char *path) {
+  memset(k, 0, offsetof(KzpRead, refusal) + 1);
+  k->data = data;
+  k->have = size;
+  k->path = path ? path : "";
+}
+
+// A read of the file open at f, from its start; false when its size cannot be told, it is
+// too large or the block cannot be made.
+static bool KzpRead_FromFile(KzpRead *k, FILE *f, const char *path) {
+  memset(k, 0, offsetof(KzpRead, refusal) + 1);
+  k->path = path;
+  long size = -1;
+  if (fseek(f, 0, SEEK_END) == 0) size = ftell(f);
+  if (size < 0 || size > kMaxFileSize || fseek(f, 0, SEEK_SET) != 0) return false;
+  k->block = (u8 *)malloc(kBlockRoom);
+  k->f = f;
+  k->left = (u64)size;
+  k->data = k->block;
+  return k->block != nullptr;
+}
+
+static void KzpRead_End(KzpRead *k) {
+  free(k->block);
+  k->block = nullptr;
+}
+
+// The refusal text of a read that failed: the parser's own, or the damaged-file message.
+static bool Refused(const KzpRead *k, ModelResult *res) {
+  if (k->refusal[0]) return ModelResult_Refuse(res, k->refusal);
+  return ModelResult_Refusef(res, kMsgBroken, k->path);
+}
+
+// Reads n bytes at the file's position into dst; false when they are not all there.
+static bool ReadExactly(FILE *f, void *dst, u64 n) { return n == 0 || fread(dst, 1, (size_t)n, f) == n; }
+
+// The untaken bytes go just before the polygon part of the block (at most a record's worth
+// are left) and the file fills that part.
+static bool Block_Fill(KzpRead *k) {
+  if (k->left == 0) return true;
+  u8 *block = k->block + kMaxPolygonRecord;
+  memmove(block - k->have, k->data, k->have);
+  size_t n = kPolygonBlock < k->left ? kPolygonBlock : (size_t)k->left;
+  if (!ReadExactly(k->f, block, n)) return false;
+  k->data = block - k->have;
+  k->have += n;
+  k->left -= n;
+  return true;
+}
+
+// The untaken bytes go to the front of the block and the file fills the rest of it.
+static bool Block_Top(KzpRead *k) {
+  if (k->left == 0) return true;
+  memmove(k->block, k->data, k->have);
+  size_t n = kBlockRoom - k->have;
+  if (n > k->left) n = (size_t)k->left;
+  if (!ReadExactly(k->f, k->block + k->have, n)) return false;
+  k->data = k->block;
+  k->have += n;
+  k->left -= n;
+  return true;
+}
+
+// Copies the next n bytes to dst: the untaken ones first, the rest straight from the file.
+static bool Block_Copy(KzpRead *k, void *dst, u64 n) {
+  size_t from = n < k->have ? (size_t)n : k->have;
+  if (from) memcpy(dst, k->data, from);
+  k->data += from;
+  k->have -= from;
+  n -= from;
+  if (n == 0) return true;
+  if (n > k->left || !ReadExactly(k->f, (u8 *)dst + from, n)) return false;
+  k->left -= n;
+  return true;
+}
+
+// The untaken bytes and the rest of the file on one cursor *r: in place when the file has
+// nothing more to give, otherwise in a new buffer (*owned, for the caller to free). False when
+// that cannot be made or the file does not give the rest.
+static bool Block_TakeRest(KzpRead *k, ByteReader *r, u8 **owned) {
+  *owned = nullptr;
+  if (k->left == 0) {
+    Rd_Init(r, k->data, k->have);
+    return true;
+  }
+  u64 size = k->have + k->left;
+  u8 *rest = (u8 *)malloc((size_t)size + 1);
+  if (!rest) return false;
+  memcpy(rest, k->data, k->have);
+  if (!ReadExactly(k->f, rest + k->have, k->left)) {
+    free(rest);
+    return false;
+  }
+  k->left = 0;
+  Rd_Init(r, rest, (size_t)size);
+  *owned = rest;
+  return true;
+}
+
+// [SECTION] Records
+
+static bool TooMany(KzpRead *k, const char *what, i64 n, i64 max) {
+  if (!k->refusal[0])
+    Str_Format(k->refusal, sizeof k->refusal, "%s は、%sの数 (%lld) が上限 (%lld) を超えているので\n読み込むことができません。",
+               k->path, what, (long long)n, (long long)max);
   return false;
 }
 
 // A count field: refused with its name when above max; a negative one is damage.
-static i32 ReadLimitedCount(ByteReader *r, i32 max, const char *what) {
+static i32 ReadLimitedCount(KzpRead *k, ByteReader *r, i32 max, const char *what) {
   i32 n = Rd_I32(r);
   if (r->err) return 0;
   if (n > max) {
-    TooMany(what, n, max);
+    TooMany(k, what, n, max);
     r->err = true;
     return 0;
   }
@@ -262,6 +377,10 @@ struct KzpLayout {
   bool fullBones;       // names, rest, key tracks (2006, 2005) or key counts only (2004)
 };
 
+static const KzpLayout kLayout2006 = {true, true, true, 2, true};
+static const KzpLayout kLayout2005 = {false, false, false, 1, true};
+static const KzpLayout kLayout2004 = {false, false, false, 0, false};
+
 static i32 ReadCount(ByteReader *r, bool wide) { return wide ? Rd_I32(r) : (i32)Rd_U16(r); }
 
 static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1 : top; }
@@ -272,10 +391,10 @@ static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
 // (The indices are checked and stored from locals: read back through the record, every
 // store would have to be assumed to change top[] or the limit.)
-static inline bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
+static inline bool ReadPolygon(KzpRead *k, ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
   if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
   u8 n = Rd_U8(r);
-  if (n > 4) return TooMany("ポリゴンの角", n, 4);
+  if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
   memset(p, 0, offsetof(Polygon3, corners));
   p->cornerCount = n;
   if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
@@ -317,14 +436,14 @@ static inline bool ReadPolygon(ByteReader *r, Polygon3 *p, bool wide, u32 top[4]
 
 // The four vertex array counts; false (after the refusal text when a count is too large) when
 // they cannot be read or are out of range. *need is the bytes of the five arrays.
-static bool ReadVertexCounts(ByteReader *r, const KzpLayout *L, i32 counts[4], u64 *need) {
+static bool ReadVertexCounts(KzpRead *k, ByteReader *r, const KzpLayout *L, i32 counts[4], u64 *need) {
   for (int i = 0; i < 4; i++) counts[i] = ReadCount(r, L->wideCounts);
   if (r->err) return false;
   i32 P = counts[0], N = counts[1], C = counts[2], U = counts[3];
   if (P < 0 || N < 0 || C < 0 || U < 0) return false;
   static const char *const kArrays[4] = {"頂点", "法線", "頂点カラー", "UV"};
   for (int i = 0; i < 4; i++)
-    if ((u32)counts[i] > g_MaxVertices) return TooMany(kArrays[i], counts[i], g_MaxVertices);
+    if ((u32)counts[i] > g_MaxVertices) return TooMany(k, kArrays[i], counts[i], g_MaxVertices);
   *need = (u64)P * 12 + (u64)N * 12 + (u64)C * 16 + (u64)U * 8 + (u64)P * 12;
   return true;
 }
@@ -342,11 +461,11 @@ static bool BindingsInRange(const Model3 *m) {
 
 // The polygon count F read, with `left` bytes after it: checked against its limit and against
 // the smallest records that could follow, and the polygon array sized for it (its new
-// records left unset when `unset`: ReadPolygon writes all of each).
-static bool BeginPolygons(Model3 *m, i32 F, u64 left, const KzpLayout *L, bool unset) {
-  if ((u32)F > g_MaxPolygons) return TooMany("ポリゴン", F, g_MaxPolygons);
+// records left unset: ReadPolygon writes all of each).
+static bool BeginPolygons(KzpRead *k, Model3 *m, i32 F, u64 left, const KzpLayout *L) {
+  if ((u32)F > g_MaxPolygons) return TooMany(k, "ポリゴン", F, g_MaxPolygons);
   if ((u64)F * MinPolygonBytes(L) > left) return false;
-  if (unset && !Model3_ReservePolygonsToFill(m, F)) return false;
+  if (!Model3_ReservePolygonsToFill(m, F)) return false;
   if (!Model3_Reserve(m, m->positionCount, m->normalCount, m->colorCount, m->uvCount, F)) return false;
   m->polygonCount = F;
   return true;
@@ -361,47 +480,10 @@ static bool EndPolygons(Model3 *m, const u32 top[4]) {
   return Model3_Reserve(m, room[0], room[1], room[2], room[3], m->polygonCount);
 }
 
-// The polygon count and records after the vertex arrays (whose counts the model holds).
-static bool ReadPolygons(ByteReader *r, Model3 *m, const KzpLayout *L) {
-  // The polygon count is a u16 in every version; the whole value is the model's count.
-  i32 F = Rd_U16(r);
-  if (r->err || !BeginPolygons(m, F, Rd_Remaining(r), L, false)) return false;
-  u32 top[4] = {0, 0, 0, 0};
-  for (i32 i = 0; i < F; i++)
-    if (!ReadPolygon(r, &m->polygons[i], L->widePolygons, top) || r->err) return false;
-  return EndPolygons(m, top);
-}
-
-static bool ReadGeometry(ByteReader *r, Model3 *m, const KzpLayout *L) {
-  i32 counts[4];
-  u64 need = 0;
-  if (!ReadVertexCounts(r, L, counts, &need)) return false;
-  i32 P = counts[0], N = counts[1], C = counts[2], U = counts[3];
-  // The data must be there before anything is allocated for it.
-  if (!Rd_Need(r, need)) return false;
-  // The polygon count follows the vertex data: peek at it so every array is sized once.
-  ByteReader peek = *r;
-  Rd_Skip(&peek, need);
-  i32 F = Rd_U16(&peek);
-  if (peek.err || (u32)F > g_MaxPolygons || !Rd_Need(&peek, (u64)F * MinPolygonBytes(L))) F = 0;
-  if (!Model3_Reserve(m, P, N, C, U, F)) return false;
-  m->positionCount = P;
-  m->normalCount = N;
-  m->colorCount = C;
-  m->uvCount = U;
-  Rd_Run(r, m->positions, (u64)P, kVec3Fields);
-  Rd_Run(r, m->normals, (u64)N, kVec3Fields);
-  Rd_Run(r, m->colors, (u64)C, kColorFields);
-  Rd_Run(r, m->uvs, (u64)U, kUVFields);
-  Rd_Run(r, m->bindings, (u64)P, kBindingFields);
-  if (!BindingsInRange(m)) return false;
-  return ReadPolygons(r, m, L);
-}
-
-static bool ReadTextures(ByteReader *r, Model3 *m) {
+static bool ReadTextures(KzpRead *k, ByteReader *r, Model3 *m) {
   i16 T = Rd_I16(r);
   if (r->err || T < 0) return false;
-  if (T > MODEL3_TEXTURES) return TooMany("テクスチャ", T, MODEL3_TEXTURES);
+  if (T > MODEL3_TEXTURES) return TooMany(k, "テクスチャ", T, MODEL3_TEXTURES);
   m->textureCount = T;
   char name[MODEL3_NAME];
   for (i32 i = 0; i < T; i++) {
@@ -414,8 +496,8 @@ static bool ReadTextures(ByteReader *r, Model3 *m) {
   return !r->err;
 }
 
-static bool ReadGroups(ByteReader *r, Model3 *m) {
-  i32 G = ReadLimitedCount(r, MODEL3_GROUPS, "グループ");
+static bool ReadGroups(KzpRead *k, ByteReader *r, Model3 *m) {
+  i32 G = ReadLimitedCount(k, r, MODEL3_GROUPS, "グループ");
   if (r->err) return false;
   m->groupCount = G;
   for (i32 i = 0; i < G; i++) {
@@ -443,10 +525,10 @@ static bool ReadGroups(ByteReader *r, Model3 *m) {
   return !r->err;
 }
 
-static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
+static bool ReadGroupKeys(KzpRead *k, ByteReader *r, Model3 *m, i32 mo) {
   for (i32 g = 0; g < m->groupCount; g++) {
     GroupKeyList3 *l = Model3_EnsureGroupKeys(m, mo, g);
-    i32 K = ReadLimitedCount(r, MODEL3_GROUP_KEYS, "グループキー");
+    i32 K = ReadLimitedCount(k, r, MODEL3_GROUP_KEYS, "グループキー");
     if (!l || r->err) return false;
     l->count = K;
     if (!Rd_Run(r, l->keys, (u64)K, kGroupKeyFields)) return false;
@@ -454,8 +536,8 @@ static bool ReadGroupKeys(ByteReader *r, Model3 *m, i32 mo) {
   return !r->err;
 }
 
-static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
-  i32 M = ReadLimitedCount(r, MODEL3_MOTIONS, "モーション");
+static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys) {
+  i32 M = ReadLimitedCount(k, r, MODEL3_MOTIONS, "モーション");
   if (r->err) return false;
   m->motionCount = M;
   for (i32 mo = 0; mo < M; mo++) {
@@ -463,7 +545,7 @@ static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
     mot->used = Rd_U32(r);
     if (mot->used != 1) continue;
     if (withGroupKeys) {
-      if (!ReadGroupKeys(r, m, mo)) return false;
+      if (!ReadGroupKeys(k, r, m, mo)) return false;
     } else {
       for (i32 g = 0; g < m->groupCount; g++)
         if (!Model3_EnsureGroupKeys(m, mo, g)) return false;
@@ -474,8 +556,8 @@ static bool ReadMotions(ByteReader *r, Model3 *m, bool withGroupKeys) {
   return !r->err;
 }
 
-static bool ReadTrack(ByteReader *r, KeyTrack *t) {
-  i32 K = ReadLimitedCount(r, KEYTRACK_MAX_KEYS, "キー");
+static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t) {
+  i32 K = ReadLimitedCount(k, r, KEYTRACK_MAX_KEYS, "キー");
   if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
   return Rd_Run(r, t->keys, (u64)K, kBoneKeyFields);
@@ -496,26 +578,26 @@ static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
 }
 
 // Keys of bone b's track for motion mo must ascend by frame.
-static bool TrackInOrder(const Model3 *m, i32 b, i32 mo) {
+static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo) {
   const KeyTrack *t = &m->bones[b].keys[mo];
   if (Keys_FirstOutOfOrder(t->keys, t->count, sizeof(BoneKey3)) < 0) return true;
-  if (!s_Refusal[0]) {
+  if (!k->refusal[0]) {
     char track[300];
     Str_Format(track, sizeof track, "ボーン %d「%s」", b, m->bones[b].name);
-    Keys_FormatOrderRefusal(s_Refusal, sizeof s_Refusal, s_ParsePath, mo, m->motions[mo].name, track);
+    Keys_FormatOrderRefusal(k->refusal, sizeof k->refusal, k->path, mo, m->motions[mo].name, track);
   }
   return false;
 }
 
-static bool ReadBoneCount(ByteReader *r, Model3 *m) {
-  i32 B = ReadLimitedCount(r, MODEL3_BONES, "ボーン");
+static bool ReadBoneCount(KzpRead *k, ByteReader *r, Model3 *m) {
+  i32 B = ReadLimitedCount(k, r, MODEL3_BONES, "ボーン");
   if (r->err) return false;
   m->boneCount = B;
   return true;
 }
 
 // Bone b: name, parent, rest and one key track per motion.
-static bool ReadBone(ByteReader *r, Model3 *m, i32 b) {
+static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b) {
   Bone3 *bone = &m->bones[b];
   if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
   bone->parent = Rd_I32(r);
@@ -526,27 +608,27 @@ static bool ReadBone(ByteReader *r, Model3 *m, i32 b) {
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
   if (!bone->keys && !NewKeyTable(r, m, b)) return false;
   for (i32 mo = 0; mo < m->motionCount; mo++)
-    if (!ReadTrack(r, &bone->keys[mo]) || !TrackInOrder(m, b, mo)) return false;
+    if (!ReadTrack(k, r, &bone->keys[mo]) || !TrackInOrder(k, m, b, mo)) return false;
   return !r->err;
 }
 
-static bool ReadBones(ByteReader *r, Model3 *m) {
-  if (!ReadBoneCount(r, m)) return false;
+static bool ReadBones(KzpRead *k, ByteReader *r, Model3 *m) {
+  if (!ReadBoneCount(k, r, m)) return false;
   for (i32 b = 0; b < m->boneCount; b++)
-    if (!ReadBone(r, m, b)) return false;
+    if (!ReadBone(k, r, m, b)) return false;
   m->keyTableLength = m->motionCount;
   return !r->err;
 }
 
 // 2004002: one key count per bone and motion; no key values, names or parents.
-static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
-  i32 B = ReadLimitedCount(r, MODEL3_BONES, "ボーン");
+static bool ReadBoneCounts2004(KzpRead *k, ByteReader *r, Model3 *m) {
+  i32 B = ReadLimitedCount(k, r, MODEL3_BONES, "ボーン");
   if (r->err) return false;
   m->boneCount = B;
   for (i32 b = 0; b < B; b++) {
     if (!Model3_EnsureKeyTable(m, b)) return false;
     for (i32 mo = 0; mo < m->motionCount; mo++) {
-      i32 K = ReadLimitedCount(r, KEYTRACK_MAX_KEYS, "キー");
+      i32 K = ReadLimitedCount(k, r, KEYTRACK_MAX_KEYS, "キー");
       if (r->err) return false;
       KeyTrack *t = &m->bones[b].keys[mo];
       if (!t->keys) {
@@ -560,76 +642,200 @@ static bool ReadBoneCounts2004(ByteReader *r, Model3 *m) {
 }
 
 // What follows the polygons up to the bones: textures, groups, settings, motions.
-static bool ParseBeforeBones(Model3 *m, ByteReader *r, const KzpLayout *L) {
-  if (!ReadTextures(r, m)) return false;
+static bool ParseBeforeBones(KzpRead *k, Model3 *m, ByteReader *r, const KzpLayout *L) {
+  if (!ReadTextures(k, r, m)) return false;
   if (L->displacement) {
     m->dispTexture = Rd_I16(r);
     m->dispScale = Rd_F32(r);
     if (r->err || m->dispTexture < 0 || m->dispTexture >= MODEL3_TEXTURES) return false;
   }
-  if (!ReadGroups(r, m)) return false;
+  if (!ReadGroups(k, r, m)) return false;
   m->lighting = Rd_U32(r);
   m->vertexColorMode = Rd_U32(r);
   m->immediate = Rd_U32(r);
   m->normalOffset = Rd_F32(r);
   if (L->displacement) m->refineLevel = Rd_I16(r);
   if (r->err) return false;
-  return !L->motions || ReadMotions(r, m, L->motions == 2);
+  return !L->motions || ReadMotions(k, r, m, L->motions == 2);
 }
 
 static void AfterBones(Model3 *m) {
   if (m->dispTexture > 0) Model3_SetRenderMode(m, 7);
 }
 
-// Everything after the polygons: textures, groups, settings, motions, bones.
-static bool ParseAfterGeometry(Model3 *m, ByteReader *r, const KzpLayout *L) {
-  if (!ParseBeforeBones(m, r, L)) return false;
-  bool ok = L->fullBones ? ReadBones(r, m) : ReadBoneCounts2004(r, m);
-  if (!ok) return false;
-  AfterBones(m);
-  return true;
-}
+// [SECTION] The body, through the block
 
-static bool ParseWithLayout(Model3 *m, ByteReader *r, const KzpLayout *L) {
-  return ReadGeometry(r, m, L) && ParseAfterGeometry(m, r, L);
-}
-
-static const KzpLayout kLayout2006 = {true, true, true, 2, true};
-
-bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
-  s_Refusal[0] = 0;
-  if (!m) return false;
+// The header, the vertex counts and the five vertex arrays, which go from the block (or the
+// file) straight into the new model's arrays.
+static bool ReadHead(KzpRead *k, Model3 *m, KzpLayout *L) {
+  if (!Block_Top(k)) return false;
   ByteReader r;
-  Rd_Init(&r, data, size);
+  Rd_Init(&r, k->data, k->have);
   u8 magic[3];
   Rd_Bytes(&r, magic, 3);
   i32 version = Rd_I32(&r);
   if (r.err || memcmp(magic, "KZP", 3) != 0) return false;
-  KzpLayout L;
   switch (version) {
-    case KZP_VERSION_2006: L = kLayout2006; break;
-    case KZP_VERSION_2005: L = {false, false, false, 1, true}; break;
-    case KZP_VERSION_2004: L = {false, false, false, 0, false}; break;
+    case KZP_VERSION_2006: *L = kLayout2006; break;
+    case KZP_VERSION_2005: *L = kLayout2005; break;
+    case KZP_VERSION_2004: *L = kLayout2004; break;
     default: return false;
   }
   m->version = (u32)version;
-  return ParseWithLayout(m, &r, &L);
+  i32 counts[4];
+  u64 need = 0;
+  if (!ReadVertexCounts(k, &r, L, counts, &need)) return false;
+  k->data = r.p;
+  k->have = Rd_Remaining(&r);
+  // The data must be there before anything is allocated for it.
+  if (need > k->have + k->left) return false;
+  if (!Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0)) return false;
+  m->positionCount = counts[0];
+  m->normalCount = counts[1];
+  m->colorCount = counts[2];
+  m->uvCount = counts[3];
+  if (!Block_Copy(k, m->positions, (u64)counts[0] * sizeof(Vec3)) ||
+      !Block_Copy(k, m->normals, (u64)counts[1] * sizeof(Vec3)) ||
+      !Block_Copy(k, m->colors, (u64)counts[2] * sizeof(Color4)) ||
+      !Block_Copy(k, m->uvs, (u64)counts[3] * sizeof(Vec2)) ||
+      !Block_Copy(k, m->bindings, (u64)counts[0] * sizeof(VertexBinding)))
+    return false;
+#if BYTES_HOST_BIG_ENDIAN
+  Bytes_SwapFields((u8 *)m->positions, (u64)counts[0], kVec3Fields);
+  Bytes_SwapFields((u8 *)m->normals, (u64)counts[1], kVec3Fields);
+  Bytes_SwapFields((u8 *)m->colors, (u64)counts[2], kColorFields);
+  Bytes_SwapFields((u8 *)m->uvs, (u64)counts[3], kUVFields);
+  Bytes_SwapFields((u8 *)m->bindings, (u64)counts[0], kBindingFields);
+#endif
+  return BindingsInRange(m);
+}
+
+// The polygon count and records from the block, a record being parsed only when all of it
+// is in the block or the file has nothing more to give. With k->normals the face and vertex
+// normals are made as the records come (the positions are read by then), so the records are
+// not gone over a second time.
+static bool StreamPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
+  MeshNormalSums sums;
+  if (k->normals && !Mesh_NormalSumsBegin(&sums, m->positionCount)) return false;
+  if (k->have < kMaxPolygonRecord && !Block_Fill(k)) return false;
+  ByteReader r;
+  Rd_Init(&r, k->data, k->have);
+  // The polygon count is a u16 in every version; the whole value is the model's count.
+  i32 F = Rd_U16(&r);
+  if (r.err || !BeginPolygons(k, m, F, Rd_Remaining(&r) + k->left, L)) return false;
+  u32 top[4] = {0, 0, 0, 0};
+  const bool wide = L->widePolygons;
+  for (i32 i = 0; i < F;) {
+    if (Rd_Remaining(&r) < kMaxPolygonRecord && k->left > 0) {
+      k->data = r.p;
+      k->have = Rd_Remaining(&r);
+      if (!Block_Fill(k)) return false;
+      Rd_Init(&r, k->data, k->have);
+    }
+    i32 first = i;
+    for (; i < F && (Rd_Remaining(&r) >= kMaxPolygonRecord || k->left == 0); i++)
+      if (!ReadPolygon(k, &r, &m->polygons[i], wide, top) || r.err) return false;
+    if (k->normals) Mesh_NormalSumsAdd(&sums, m->polygons + first, i - first, m->positions);
+  }
+  k->data = r.p;
+  k->have = Rd_Remaining(&r);
+  if (!EndPolygons(m, top)) return false;
+  if (k->normals) Mesh_NormalSumsFinish(&sums, m);
+  return true;
+}
+
+// What follows the polygons, parsed from one cursor over the rest of the file.
+static bool ReadAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
+  ByteReader r;
+  u8 *owned;
+  if (!Block_TakeRest(k, &r, &owned)) return false;
+  bool ok = ParseBeforeBones(k, m, &r, L) && (L->fullBones ? ReadBones(k, &r, m) : ReadBoneCounts2004(k, &r, m));
+  free(owned);
+  if (ok) AfterBones(m);
+  return ok;
+}
+
+// True when the whole of the next bone's record (name to its last key) is in *r; nothing
+// is consumed. A record that does not hold together is not "in" either.
+static bool BoneInReader(const ByteReader *r, i32 motions) {
+  ByteReader scan = *r;
+  char name[sizeof(((Bone3 *)nullptr)->name)];
+  Rd_Name(&scan, name, sizeof name);
+  Rd_Skip(&scan, 4 + 10 * 4);
+  for (i32 mo = 0; mo < motions && !scan.err; mo++) Rd_Skip(&scan, (u64)Rd_Count(&scan, KEYTRACK_MAX_KEYS) * 44);
+  return !scan.err;
+}
+
+// The bones from `first` on, parsed from one cursor over the rest (a bone larger than the block).
+static bool ReadBonesFrom(KzpRead *k, Model3 *m, i32 first) {
+  ByteReader r;
+  u8 *owned;
+  bool ok = Block_TakeRest(k, &r, &owned);
+  for (i32 bone = first; ok && bone < m->boneCount; bone++) ok = ReadBone(k, &r, m, bone);
+  free(owned);
+  return ok;
+}
+
+// What follows the polygons, through the block as well: the part before the bones and then
+// each bone are parsed once the whole of it is in the block (mostly the key tracks, so they
+// come to the key tables from the cache). A part larger than the block goes through one
+// cursor over the rest instead, parsed by the same functions, so the answer and its message
+// are the same. A file in memory is all in the block.
+static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
+  if (!L->fullBones || k->left == 0) return ReadAfterPolygons(k, m, L);
+  if (!Block_Top(k)) return false;
+  ByteReader r;
+  Rd_Init(&r, k->data, k->have);
+  if (!ParseBeforeBones(k, m, &r, L) || !ReadBoneCount(k, &r, m)) {
+    // Nothing is taken from the block until here: parsed again from one cursor, the same
+    // fields are written again.
+    if (k->refusal[0] || k->left == 0) return false;
+    return ReadAfterPolygons(k, m, L);
+  }
+  bool ok = true;
+  for (i32 bone = 0; ok && bone < m->boneCount; bone++) {
+    if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+      k->data = r.p;
+      k->have = Rd_Remaining(&r);
+      if (!Block_Top(k)) return false;
+      Rd_Init(&r, k->data, k->have);
+      if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+        ok = ReadBonesFrom(k, m, bone);
+        break;
+      }
+    }
+    ok = ReadBone(k, &r, m, bone);
+  }
+  if (!ok) return false;
+  m->keyTableLength = m->motionCount;
+  AfterBones(m);
+  return true;
+}
+
+// The whole file from its start into m, a fresh model. False when it is not a body version,
+// is damaged or breaks a limit (k->refusal then says which, when it can).
+static bool ReadBody(KzpRead *k, Model3 *m) {
+  KzpLayout L;
+  return ReadHead(k, m, &L) && StreamPolygons(k, m, &L) && StreamAfterPolygons(k, m, &L);
+}
+
+bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {
+  if (!m) return false;
+  KzpRead k;
+  KzpRead_FromMemory(&k, data, size, "");
+  return ReadBody(&k, m);
 }
 
 // [SECTION] Reading entries
 
 static bool IsBodyVersion(i32 v) { return v == KZP_VERSION_2004 || v == KZP_VERSION_2005 || v == KZP_VERSION_2006; }
 
-// Parses a file image into a new model: the broken-file message and null on any failure.
-static Model3 *ParseNewModel(const u8 *data, size_t size, const char *path) {
+// The body of the read as a new model: null with the refusal in *res.
+static Model3 *ReadNewModel(KzpRead *k, ModelResult *res) {
   Model3 *m = Model3_New();
-  s_ParsePath = path;
-  bool ok = m && Kzp_ParseBody(m, data, size);
-  s_ParsePath = "";
-  if (ok) return m;
+  if (m && ReadBody(k, m)) return m;
   Model3_Free(m);
-  if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
-  else Lib_ErrorBoxf(kMsgBroken, path);
+  Refused(k, res);
   return nullptr;
 }
 
@@ -661,30 +867,18 @@ const char *Kz_HeaderRefusalOf(const u8 *data, size_t size, const char magic[3],
 }
 
 // The refusals of a slot read that come before the file is parsed; true when none applies.
-static bool SlotRequestAccepted(i32 slot, i32 version, const char *path) {
-  if (slot < 0 || slot >= MODEL3_SLOTS) {
-    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
-    return false;
-  }
-  if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
-    return false;
-  }
-  if (version >= KZP_VERSION_2006 + 1) {
-    Lib_ErrorBoxf(kMsgTooNew, path);
-    return false;
-  }
+static bool SlotRequestAccepted(i32 slot, i32 version, const char *path, ModelResult *res) {
+  if (slot < 0 || slot >= MODEL3_SLOTS) return ModelResult_Refusef(res, "Model3_Init(%d) 最大数を超えました。", slot);
+  if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
+  if (version >= KZP_VERSION_2006 + 1) return ModelResult_Refusef(res, kMsgTooNew, path);
   // Older versions and unlisted ones in between have no body reader.
-  if (!IsBodyVersion(version)) {
-    Lib_ErrorBoxf(kMsgSupported, path);
-    return false;
-  }
+  if (!IsBodyVersion(version)) return ModelResult_Refusef(res, kMsgSupported, path);
   return true;
 }
 
 // Puts a freshly read model into the slot with its textures and update flags; its normals
 // are computed unless the reader made them (normalsMade).
-static void InstallInSlot(i32 slot, Model3 *m, const char *path, bool normalsMade = false) {
+static void InstallInSlot(i32 slot, Model3 *m, const char *path, bool normalsMade) {
   Model3_SetText(&m->fileName, path);
   m->displayMode = 2;
   Model3_ReplaceSlot(slot, m);
@@ -698,316 +892,107 @@ static void InstallInSlot(i32 slot, Model3 *m, const char *path, bool normalsMad
   m->normalUpdate = 1;
 }
 
-// Reads n bytes at the file's position into dst; false when they are not all there.
-static bool ReadExactly(FILE *f, void *dst, u64 n) { return n == 0 || fread(dst, 1, (size_t)n, f) == n; }
-
-// The largest 2006000 polygon record: the corner count, four corners of four u32, the group.
-static const size_t kMaxWidePolygon = 1 + 4 * 16 + 4;
-// The polygons are read from the file a block at a time, small enough to stay in the cache
-// while its records are taken from it (the records are most of a file), large enough that
-// the calls to read cost little. Reads are whole
-// blocks, after room for the part of a record left over from the block before.
-static const size_t kPolygonBlock = 256 * 1024;
-static u8 s_PolygonBlock[kMaxWidePolygon + kPolygonBlock];
-
-struct FileBlock {
-  FILE *f;
-  u64 left;        // bytes of the file not read yet
-  const u8 *data;  // the bytes read and not taken yet, in s_PolygonBlock
-  size_t have;
-};
-
-// The untaken bytes go just before the block and the file fills the block.
-static bool Block_Fill(FileBlock *b) {
-  u8 *block = s_PolygonBlock + kMaxWidePolygon;
-  memmove(block - b->have, b->data, b->have);
-  size_t n = kPolygonBlock < b->left ? kPolygonBlock : (size_t)b->left;
-  if (!ReadExactly(b->f, block, n)) return false;
-  b->data = block - b->have;
-  b->have += n;
-  b->left -= n;
+// The body of the started file read into the slot (its normals made as the polygons come).
+static bool ReadStartedIntoSlot(i32 slot, KzpRead *k, const char *path, ModelResult *res) {
+  k->normals = true;
+  Model3 *m = ReadNewModel(k, res);
+  KzpRead_End(k);
+  if (!m) return false;
+  InstallInSlot(slot, m, path, true);
+  ModelResult_Accept(res);
   return true;
 }
 
-// The polygon count and records of a 2006000 file from the block: the same checks as
-// ReadPolygons, a record being parsed only when all of it is in the block or the file has
-// nothing more to give. The face and vertex normals are made as the records come (the
-// positions are read by then), so the records are not gone over a second time.
-static bool StreamPolygons(FileBlock *b, Model3 *m) {
-  MeshNormalSums sums;
-  if (!Mesh_NormalSumsBegin(&sums, m->positionCount) || !Block_Fill(b)) return false;
-  ByteReader r;
-  Rd_Init(&r, b->data, b->have);
-  i32 F = Rd_U16(&r);
-  if (r.err || !BeginPolygons(m, F, Rd_Remaining(&r) + b->left, &kLayout2006, true)) return false;
-  u32 top[4] = {0, 0, 0, 0};
-  for (i32 i = 0; i < F;) {
-    if (Rd_Remaining(&r) < kMaxWidePolygon && b->left > 0) {
-      b->data = r.p;
-      b->have = Rd_Remaining(&r);
-      if (!Block_Fill(b)) return false;
-      Rd_Init(&r, b->data, b->have);
-    }
-    i32 first = i;
-    for (; i < F && (Rd_Remaining(&r) >= kMaxWidePolygon || b->left == 0); i++)
-      if (!ReadPolygon(&r, &m->polygons[i], true, top) || r.err) return false;
-    Mesh_NormalSumsAdd(&sums, m->polygons + first, i - first, m->positions);
-  }
-  b->data = r.p;
-  b->have = Rd_Remaining(&r);
-  if (!EndPolygons(m, top)) return false;
-  Mesh_NormalSumsFinish(&sums, m);
-  return true;
-}
-
-// The block's untaken bytes and the rest of the file in one new buffer (*r on it): null when
-// it cannot be made or the file does not give the rest.
-static u8 *Block_TakeRest(FileBlock *b, ByteReader *r) {
-  u64 size = b->have + b->left;
-  u8 *rest = (u8 *)malloc((size_t)size + 1);
-  if (!rest) return nullptr;
-  memcpy(rest, b->data, b->have);
-  if (!ReadExactly(b->f, rest + b->have, b->left)) {
-    free(rest);
-    return nullptr;
-  }
-  Rd_Init(r, rest, (size_t)size);
-  return rest;
-}
-
-// What follows the polygons, parsed from one buffer.
-static bool ReadAfterPolygons(FileBlock *b, Model3 *m) {
-  ByteReader r;
-  u8 *rest = Block_TakeRest(b, &r);
-  bool ok = rest && ParseAfterGeometry(m, &r, &kLayout2006);
-  free(rest);
-  return ok;
-}
-
-// The untaken bytes go to the front of the block and the file fills the rest of it.
-static bool Block_Top(FileBlock *b) {
-  memmove(s_PolygonBlock, b->data, b->have);
-  size_t n = sizeof s_PolygonBlock - b->have;
-  if (n > b->left) n = (size_t)b->left;
-  if (!ReadExactly(b->f, s_PolygonBlock + b->have, n)) return false;
-  b->data = s_PolygonBlock;
-  b->have += n;
-  b->left -= n;
-  return true;
-}
-
-// True when the whole of the next bone's record (name to its last key) is in *r; nothing
-// is consumed. A record that does not hold together is not "in" either.
-static bool BoneInReader(const ByteReader *r, i32 motions) {
-  ByteReader scan = *r;
-  char name[sizeof(((Bone3 *)nullptr)->name)];
-  Rd_Name(&scan, name, sizeof name);
-  Rd_Skip(&scan, 4 + 10 * 4);
-  for (i32 mo = 0; mo < motions && !scan.err; mo++) Rd_Skip(&scan, (u64)Rd_Count(&scan, KEYTRACK_MAX_KEYS) * 44);
-  return !scan.err;
-}
-
-// The bones from `first` on, parsed from one buffer (a bone larger than the block).
-static bool ReadBonesFrom(FileBlock *b, Model3 *m, i32 first) {
-  ByteReader r;
-  u8 *rest = Block_TakeRest(b, &r);
-  bool ok = rest != nullptr;
-  for (i32 bone = first; ok && bone < m->boneCount; bone++) ok = ReadBone(&r, m, bone);
-  free(rest);
-  return ok;
-}
-
-// What follows the polygons, through the block as well: the part before the bones and then
-// each bone are parsed once the whole of it is in the block (mostly the key tracks, so they
-// come to the key tables from the cache). A part larger than the block goes through one
-// buffer instead, parsed by the same functions, so the answer and its message are the same.
-static bool StreamAfterPolygons(FileBlock *b, Model3 *m) {
-  if (!Block_Top(b)) return false;
-  ByteReader r;
-  Rd_Init(&r, b->data, b->have);
-  if (!ParseBeforeBones(m, &r, &kLayout2006) || !ReadBoneCount(&r, m)) {
-    // Nothing is taken from the block until here: parsed again from one buffer, the same
-    // fields are written again.
-    if (s_Refusal[0] || b->left == 0) return false;
-    return ReadAfterPolygons(b, m);
-  }
-  bool ok = true;
-  for (i32 bone = 0; ok && bone < m->boneCount; bone++) {
-    if (!BoneInReader(&r, m->motionCount) && b->left > 0) {
-      b->data = r.p;
-      b->have = Rd_Remaining(&r);
-      if (!Block_Top(b)) return false;
-      Rd_Init(&r, b->data, b->have);
-      if (!BoneInReader(&r, m->motionCount) && b->left > 0) {
-        ok = ReadBonesFrom(b, m, bone);
-        break;
-      }
-    }
-    ok = ReadBone(&r, m, bone);
-  }
-  if (!ok) return false;
-  m->keyTableLength = m->motionCount;
-  AfterBones(m);
-  return true;
-}
-
-// A 2006000 file whose header, counts and vertex arrays are all there: the five arrays go from
-// the file straight into the new model's arrays, the polygons are parsed from a block read at
-// a time and the rest from a buffer on the cursor as usual. *model is the result (null after a
-// message); false when the file is not such a file, and the caller reads it whole instead so
-// every other case meets the one parser and its refusals.
-static bool ReadArraysDirect(FILE *f, long size, const char *path, Model3 **model) {
-  *model = nullptr;
-  const u64 head = 3 + 4 + 16;
-  u8 bytes[head];
-  if (size < 0 || (u64)size < head || !ReadExactly(f, bytes, head)) return false;
-  ByteReader r;
-  Rd_Init(&r, bytes, head);
-  u8 magic[3];
-  Rd_Bytes(&r, magic, 3);
-  i32 version = Rd_I32(&r), counts[4];
-  u64 need = 0;
-  s_Refusal[0] = 0;
-  if (r.err || memcmp(magic, "KZP", 3) != 0 || version != KZP_VERSION_2006 ||
-      !ReadVertexCounts(&r, &kLayout2006, counts, &need) || (u64)size - head < need)
-    return false;
-  Model3 *m = Model3_New();
-  bool ok = m && Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0);
-  if (ok) {
-    m->version = (u32)version;
-    m->positionCount = counts[0];
-    m->normalCount = counts[1];
-    m->colorCount = counts[2];
-    m->uvCount = counts[3];
-    ok = ReadExactly(f, m->positions, (u64)counts[0] * sizeof(Vec3)) &&
-         ReadExactly(f, m->normals, (u64)counts[1] * sizeof(Vec3)) &&
-         ReadExactly(f, m->colors, (u64)counts[2] * sizeof(Color4)) &&
-         ReadExactly(f, m->uvs, (u64)counts[3] * sizeof(Vec2)) &&
-         ReadExactly(f, m->bindings, (u64)counts[0] * sizeof(VertexBinding));
-  }
-  if (ok) {
-#if BYTES_HOST_BIG_ENDIAN
-    Bytes_SwapFields((u8 *)m->positions, (u64)counts[0], kVec3Fields);
-    Bytes_SwapFields((u8 *)m->normals, (u64)counts[1], kVec3Fields);
-    Bytes_SwapFields((u8 *)m->colors, (u64)counts[2], kColorFields);
-    Bytes_SwapFields((u8 *)m->uvs, (u64)counts[3], kUVFields);
-    Bytes_SwapFields((u8 *)m->bindings, (u64)counts[0], kBindingFields);
-#endif
-    FileBlock block = {f, (u64)size - head - need, s_PolygonBlock, 0};
-    s_ParsePath = path;
-    ok = BindingsInRange(m) && StreamPolygons(&block, m) && StreamAfterPolygons(&block, m);
-    s_ParsePath = "";
-  }
-  if (ok) {
-    *model = m;
-    return true;
-  }
-  Model3_Free(m);
-  if (s_Refusal[0]) Lib_ErrorBox(s_Refusal);
-  else Lib_ErrorBoxf(kMsgBroken, path);
-  return true;
-}
-
-// The file at path as a new model: null after a message when it cannot be opened or parsed.
-// *normalsMade tells whether the reader computed its normals.
-static Model3 *ReadNewModel(const char *path, bool *normalsMade) {
-  *normalsMade = false;
+bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path, ModelResult *res) {
+  if (!SlotRequestAccepted(slot, version, path, res)) return false;
   FILE *f = fopen(path, "rb");
-  if (!f) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return nullptr;
-  }
-  long size = -1;
-  if (fseek(f, 0, SEEK_END) == 0) size = ftell(f);
-  Model3 *m = nullptr;
-  bool done = size >= 0 && size <= (1L << 30) && fseek(f, 0, SEEK_SET) == 0 && ReadArraysDirect(f, size, path, &m);
+  if (!f) return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  KzpRead k;
+  bool ok = KzpRead_FromFile(&k, f, path) ? ReadStartedIntoSlot(slot, &k, path, res)
+                                          : ModelResult_Refusef(res, kMsgCannotOpen, path);
+  KzpRead_End(&k);
   fclose(f);
-  if (done) {
-    *normalsMade = m != nullptr;
-    return m;
-  }
-  FileData whole;
-  if (!File_ReadAll(path, &whole)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
-    return nullptr;
-  }
-  m = ParseNewModel(whole.data, whole.size, path);
-  File_Free(&whole);
-  return m;
+  return ok;
 }
 
-bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path) {
-  if (!SlotRequestAccepted(slot, version, path)) return false;
-  bool normalsMade = false;
-  Model3 *m = ReadNewModel(path, &normalsMade);
+bool Kzp_OpenIntoSlot(i32 slot, FILE *f, const char *path, ModelResult *res) {
+  KzpRead k;
+  bool started = KzpRead_FromFile(&k, f, path) && Block_Top(&k);
+  if (!started) {
+    KzpRead_End(&k);
+    return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  }
+  i32 version = 0;
+  Kz_ReadHeader(k.data, k.have, "KZP", &version);   // 0 when the file ends inside the header
+  bool ok;
+  if (!(k.have >= 3 && memcmp(k.data, "KZP", 3) == 0)) ok = ModelResult_Refusef(res, kMsgNotKzp, path);
+  else if (k.have < 7) ok = ModelResult_Refusef(res, kMsgBroken, path);   // it ends inside its version
+  else ok = SlotRequestAccepted(slot, version, path, res) && ReadStartedIntoSlot(slot, &k, path, res);
+  KzpRead_End(&k);
+  return ok;
+}
+
+bool Kzp_ReadIntoSlotFromData(i32 slot, i32 version, const char *path, const u8 *data, size_t size,
+                              ModelResult *res) {
+  if (!SlotRequestAccepted(slot, version, path, res)) return false;
+  KzpRead k;
+  KzpRead_FromMemory(&k, data, size, path);
+  Model3 *m = ReadNewModel(&k, res);
   if (!m) return false;
-  InstallInSlot(slot, m, path, normalsMade);
+  InstallInSlot(slot, m, path, false);
+  ModelResult_Accept(res);
   return true;
 }
 
-bool Kzp_ReadIntoSlotFromData(i32 slot, i32 version, const char *path, const u8 *data, size_t size) {
-  if (!SlotRequestAccepted(slot, version, path)) return false;
-  Model3 *m = ParseNewModel(data, size, path);
-  if (!m) return false;
-  InstallInSlot(slot, m, path);
-  return true;
-}
-
-// The object-part version rules on a file's header; null when the version has a body to parse,
-// otherwise *result is the answer (an empty model, or null after a message).
-static bool PartVersionDecided(const u8 *data, size_t size, const char *path, Model3 **result) {
+// The object-part version rules on a file's header; false when the version has a body to
+// parse, otherwise *result is the answer (an empty model, or null with the refusal in *res).
+static bool PartVersionDecided(const u8 *data, size_t size, const char *path, Model3 **result, ModelResult *res) {
   *result = nullptr;
   i32 version = 0;
   if (!Kz_ReadHeader(data, size, "KZP", &version)) {
     // The magic with the file ending inside the version number is a damaged KZP file.
-    Lib_ErrorBoxf(size >= 3 && memcmp(data, "KZP", 3) == 0 ? kMsgBroken : kMsgNotKzp, path);
+    ModelResult_Refusef(res, size >= 3 && memcmp(data, "KZP", 3) == 0 ? kMsgBroken : kMsgNotKzp, path);
     return true;
   }
-  if (version <= 2003029) {
-    Lib_ErrorBoxf(kMsgTooOld, path);
-    return true;
-  }
+  if (version <= 2003029) return !ModelResult_Refusef(res, kMsgTooOld, path);
   if (version == 2003030) {
     *result = Model3_New();   // no body this reader knows: an empty model
     return true;
   }
-  if (version == 2004000 || version == 2004001) {
-    Lib_ErrorBoxf(kMsgDevelopment, path, version * 0.001);
-    return true;
-  }
-  if (version >= KZP_VERSION_2006 + 1) {
-    Lib_ErrorBoxf(kMsgTooNew, path);
-    return true;
-  }
-  if (!IsBodyVersion(version)) {
-    Lib_ErrorBoxf(kMsgSupported, path);
-    return true;
-  }
+  if (version == 2004000 || version == 2004001) return !ModelResult_Refusef(res, kMsgDevelopment, path, version * 0.001);
+  if (version >= KZP_VERSION_2006 + 1) return !ModelResult_Refusef(res, kMsgTooNew, path);
+  if (!IsBodyVersion(version)) return !ModelResult_Refusef(res, kMsgSupported, path);
   return false;
 }
 
-Model3 *Kzp_ReadPartModel(const char *path) {
+Model3 *Kzp_ReadPartModel(const char *path, ModelResult *res) {
   if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    ModelResult_Refuse(res, "ファイル名が指定されていません。");
     return nullptr;
   }
-  FileData f;
-  if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
+  FILE *f = fopen(path, "rb");
+  KzpRead k;
+  if (!f || !KzpRead_FromFile(&k, f, path) || !Block_Top(&k)) {
+    if (f) {
+      KzpRead_End(&k);
+      fclose(f);
+    }
+    ModelResult_Refusef(res, kMsgCannotOpen, path);
     return nullptr;
   }
   Model3 *m = nullptr;
-  if (!PartVersionDecided(f.data, f.size, path, &m)) m = ParseNewModel(f.data, f.size, path);
-  File_Free(&f);
+  if (!PartVersionDecided(k.data, k.have, path, &m, res)) m = ReadNewModel(&k, res);
+  KzpRead_End(&k);
+  fclose(f);
+  if (m) ModelResult_Accept(res);
   return m;
 }
 
-bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path) {
-  if (n < 0 || n >= OBJ3_SETS || p < 0 || p >= OBJ3_PARTS) {
-    Lib_ErrorBoxf("Kzp_ReadIntoObjectPart(%d, %d) 最大数を超えました。", n, p);
-    return false;
-  }
-  Model3 *m = Kzp_ReadPartModel(path);
+bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path, ModelResult *res) {
+  if (n < 0 || n >= OBJ3_SETS || p < 0 || p >= OBJ3_PARTS)
+    return ModelResult_Refusef(res, "Kzp_ReadIntoObjectPart(%d, %d) 最大数を超えました。", n, p);
+  Model3 *m = Kzp_ReadPartModel(path, res);
   if (!m) return false;
-  return Kzo_InstallPartModel(n, p, m, path);
+  // A part that cannot be placed has nothing more to say.
+  return Kzo_InstallPartModel(n, p, m, path) || ModelResult_Refuse(res, "");
 }

@@ -283,3 +283,19 @@ void Model3_FreshTracks(Model3 *m);
 // Moves the whole content of src into the model held in slot n (or a new slot entry),
 // freeing the previous model; the pose record is created when missing. src is consumed.
 Model3 *Model3_ReplaceSlot(i32 n, Model3 *src);
+
+// [SECTION] Clamped counts: the entries an array really holds, for loops over a model that may
+// be half-built or damaged (the count clamped to 0..capacity, 0 when the array is missing).
+inline i32 Model3_ClampCount(i32 count, i32 cap, const void *array) {
+  if (!array || count <= 0) return 0;
+  return count < cap ? count : cap;
+}
+inline i32 Model3_PositionCount(const Model3 *m) { return Model3_ClampCount(m->positionCount, m->capPositions, m->positions); }
+inline i32 Model3_NormalCount(const Model3 *m) { return Model3_ClampCount(m->normalCount, m->capNormals, m->normals); }
+inline i32 Model3_ColorCount(const Model3 *m) { return Model3_ClampCount(m->colorCount, m->capColors, m->colors); }
+inline i32 Model3_UVCount(const Model3 *m) { return Model3_ClampCount(m->uvCount, m->capUVs, m->uvs); }
+inline i32 Model3_PolygonCount(const Model3 *m) { return Model3_ClampCount(m->polygonCount, m->capPolygons, m->polygons); }
+// Bones 0..count-1 of the fixed bone table.
+inline i32 Model3_BoneCount(const Model3 *m) {
+  return m->boneCount < 0 ? 0 : (m->boneCount > MODEL3_BONES ? MODEL3_BONES : m->boneCount);
+}

@@ -8,6 +8,7 @@
 #include "model/formats/xfile.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
+#include "model/model_result.h"
 #include "model/seam.h"
 
 // The text after the last dot of the file name (not of a folder), or "".
@@ -35,81 +36,71 @@ static bool CanOpen(const char *path) {
   return f != nullptr;
 }
 
-static Model3 *OpenFile(i32 slot, const char *path) {
+// A KZP file through the KZP reader, opened once: its header and body are read from the one
+// open file.
+static bool OpenKzp(i32 slot, const char *path, ModelResult *res) {
+  FILE *fp = fopen(path, "rb");
+  if (!fp) return ModelResult_Refusef(res, "%s を開くことができませんでした。", path);
+  bool ok = Kzp_OpenIntoSlot(slot, fp, path, res);
+  fclose(fp);
+  return ok;
+}
+
+// A foreign file through the importer of its extension; false with no text for one no
+// importer takes.
+static bool ImportByExtension(i32 slot, const char *ext, const char *path, ModelResult *res, bool *known) {
+  *known = true;
+  if (SameTextIgnoringCase(ext, "dxf")) return Dxf_Read(slot, path, res) != 0;
+  if (SameTextIgnoringCase(ext, "lwo")) return Lwo_Read(slot, path, res) != 0;
+  if (SameTextIgnoringCase(ext, "mqo")) return Mqo_Read(slot, path, res) != 0;
+  if (SameTextIgnoringCase(ext, "mx")) return Mx_Read(slot, path, res) != 0;
+  if (SameTextIgnoringCase(ext, "rok")) return Rok_Read(slot, path, res) != 0;
+  if (SameTextIgnoringCase(ext, "x")) return XFile_Import(slot, path, res) == 1;
+  *known = false;
+  return false;
+}
+
+static Model3 *OpenFile(i32 slot, const char *path, ModelResult *res) {
   if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    ModelResult_Refuse(res, "ファイル名が指定されていません。");
     return nullptr;
   }
   if (slot < 0 || slot >= MODEL3_SLOTS) {
-    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", slot);
+    ModelResult_Refusef(res, "Model3_Init(%d) 最大数を超えました。", slot);
     return nullptr;
   }
-  // Of a KZP file only the header is looked at here (the KZP reader reads the file once, its
-  // vertex arrays straight into the model); the importers read their own.
   const char *ext = Extension(path);
-  bool kzp = SameTextIgnoringCase(ext, "kzp");
-  u8 head[7];
-  size_t headSize = 0;
-  if (kzp) {
-    FILE *fp = fopen(path, "rb");
-    if (fp) {
-      headSize = fread(head, 1, sizeof head, fp);
-      fclose(fp);
-    }
-    if (!fp) {
-      Lib_ErrorBoxf("%s を開くことができませんでした。", path);
-      return nullptr;
-    }
-  } else if (!CanOpen(path)) {
-    Lib_ErrorBoxf("%s を開くことができませんでした。", path);
-    return nullptr;
-  }
-
-  u32 boxesBefore = g_ErrorBoxCount;
-  bool ok;
-  if (SameTextIgnoringCase(ext, "dxf"))
-    ok = Dxf_Read(slot, path) != 0;
-  else if (SameTextIgnoringCase(ext, "lwo"))
-    ok = Lwo_Read(slot, path) != 0;
-  else if (SameTextIgnoringCase(ext, "mqo"))
-    ok = Mqo_Read(slot, path) != 0;
-  else if (SameTextIgnoringCase(ext, "mx"))
-    ok = Mx_Read(slot, path) != 0;
-  else if (SameTextIgnoringCase(ext, "rok"))
-    ok = Rok_Read(slot, path) != 0;
-  else if (SameTextIgnoringCase(ext, "x"))
-    ok = XFile_Import(slot, path) == 1;
-  else if (kzp) {
-    i32 version = 0;
-    Kz_ReadHeader(head, headSize, "KZP", &version);   // 0 when the file ends inside the header
-    if (!(headSize >= 3 && memcmp(head, "KZP", 3) == 0)) {
-      Lib_ErrorBoxf("%s は、ＫＺＰ形式ではありません。", path);
-      return nullptr;
-    }
-    if (headSize < sizeof head) {   // the file ends inside its version number
-      Lib_ErrorBoxf("%s は壊れているため、読み込むことができませんでした。", path);
-      return nullptr;
-    }
-    ok = Kzp_ReadIntoSlot(slot, version, path);
+  bool ok, known = true;
+  if (SameTextIgnoringCase(ext, "kzp")) {
+    ok = OpenKzp(slot, path, res);
   } else {
-    Lib_ErrorBoxf("%s は、読み込めない形式のファイルです。", path);
+    if (!CanOpen(path)) {
+      ModelResult_Refusef(res, "%s を開くことができませんでした。", path);
+      return nullptr;
+    }
+    ok = ImportByExtension(slot, ext, path, res, &known);
+  }
+  if (!known) {
+    ModelResult_Refusef(res, "%s は、読み込めない形式のファイルです。", path);
     return nullptr;   // the slot stays as it was
   }
   Model3 *m = g_Model3Slots[slot];
   if (!ok || !m) {
     // The foreign importers fail without a word on a file that is not theirs or is damaged;
     // the user still learns that nothing was read (the slot is as it was).
-    if (g_ErrorBoxCount == boxesBefore) Lib_ErrorBoxf("%s を読み込むことができませんでした。", path);
+    if (!res->message[0] || res->ok) ModelResult_Refusef(res, "%s を読み込むことができませんでした。", path);
     return nullptr;
   }
   if (g_Model3Hooks.buildRestMatrices) g_Model3Hooks.buildRestMatrices();
   Model3_AutoBindVertices(m);
   Timer_Reset();
+  ModelResult_Accept(res);
   return m;
 }
 
-Model3 *Model3_OpenFile(i32 slot, const char *path) {
-  Model3 *m = OpenFile(slot, path);
+Model3 *Model3_OpenFile(i32 slot, const char *path, ModelResult *res) {
+  ModelResult scratch;
+  Model3 *m = OpenFile(slot, path, res ? res : &scratch);
   // The caller's one-shot request for full arrays never outlives this open, read or not.
   g_ModelAllocArrays = 0;
   return m;

@@ -99,6 +99,12 @@ extern i32 g_Obj2PixelCount;
 extern u32 g_Obj2CreatingSlot;
 extern i32 g_KzaVersion;   // 2004050
 
+// Objects 0..count-1 of the fixed object table (0 for a missing model).
+inline i32 Obj2_ObjectCount(const Obj2Model *m) {
+  if (!m || m->objectCount <= 0) return 0;
+  return m->objectCount < OBJ2_MAX_OBJECTS ? m->objectCount : OBJ2_MAX_OBJECTS;
+}
+
 // [SECTION] creation and release
 Obj2Model *Obj2_New(void);   // also sets the shown flag of slot g_Obj2CreatingSlot
 Obj2Model *Obj2_Init(i32 slot);

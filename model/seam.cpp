@@ -1,6 +1,8 @@
 // The seam's default entries and the small text helpers every facility shares.
 #include "model/seam.h"
 
+#include "model/model_result.h"
+
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -71,6 +73,12 @@ void Lib_ErrorBox(const char *text) {
   if (g_Seam.errorBox) g_Seam.errorBox(text ? text : "");
   else if (SeamToStderr()) fprintf(stderr, "error: %s\n", text ? text : "");
   Timer_Reset();
+}
+
+bool Lib_ShowResult(const ModelResult *r) {
+  if (!r) return false;
+  if (!r->ok && r->message[0]) Lib_ErrorBox(r->message);
+  return r->ok;
 }
 
 void Lib_ErrorBoxf(const char *fmt, ...) {

@@ -76,6 +76,11 @@ extern f32 *g_FaceNormalWork;
 void Lib_ErrorBox(const char *text);
 // Error boxes shown so far: lets a caller tell whether a failed operation already said why.
 extern u32 g_ErrorBoxCount;
+// Shows the answer of a model reader or writer: the error box with a refusal's text (none
+// when it has no text, or when it was accepted). Returns whether it was accepted. The model
+// layer itself never calls it: its callers do, once they have the answer.
+struct ModelResult;
+bool Lib_ShowResult(const ModelResult *r);
 // printf-style error box; the text is cut to 255 bytes at a character boundary.
 void Lib_ErrorBoxf(const char *fmt, ...)
 #if defined(__GNUC__)

@@ -1,5 +1,5 @@
-// The collision editor's state, wall records, family hooks and picking. Owns g_ColiEdit,
-// g_ColiPanelOps and g_ColiDraw (see scene/coli_edit.h).
+// The collision editor's state, wall records, family hooks and picking. Owns g_ColiEdit and
+// g_ColiDraw (see scene/coli_edit.h).
 #include "scene/coli_edit.h"
 
 #include <math.h>
@@ -12,6 +12,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
@@ -21,7 +22,6 @@
 #include "model/object.h"
 
 ColiEditor g_ColiEdit = {0, 0, 0, -1, -1, {}, {}, {}, {}};
-ColiPanelOps g_ColiPanelOps;
 
 static const char kCharacterFile[] = "コリジョンキャラ.KZP";
 static const char kBoxesFull[] = "壁(立方体)を追加できませんでした。";
@@ -173,12 +173,18 @@ void Coli_RefreshLists(void) {
 
 // [SECTION] Panels opened and closed
 
+const char *Coli_PanelName(u32 p) {
+  static const char *const kTemplates[COLI_PANELS] = {"COLI_SELECT_DLG", "COLI_MAX_DLG", "COLI_BOX_DLG",
+                                                      "COLI_CIRCLE_DLG"};
+  return p < COLI_PANELS ? kTemplates[p] : nullptr;
+}
+
 static void OpenPanel(u32 p) {
   ColiEditor &e = g_ColiEdit;
   if (e.panels[p]) return;
   i32 r[4];
   Coli_PanelRect(p, g_DesktopWidth, r);
-  e.panels[p] = g_ColiPanelOps.create ? g_ColiPanelOps.create(p, r[0], r[1], r[2], r[3]) : &e.panels[p];
+  e.panels[p] = Widget_CreatePanel(Coli_PanelName(p), r[0], r[1], r[2], r[3]);
   e.refresh[p] = 1;
 }
 
@@ -186,7 +192,7 @@ static void ClosePanel(u32 p) {
   ColiEditor &e = g_ColiEdit;
   void *w = e.panels[p];
   e.panels[p] = nullptr;   // cleared first: the window's destruction may call back
-  if (w && g_ColiPanelOps.destroy) g_ColiPanelOps.destroy(w);
+  if (w) Widget_Destroy(w);
 }
 
 void Coli_SetTarget(u32 t) {
@@ -214,7 +220,11 @@ static void LoadCharacters(void) {
   bool entered = Str_FormatAll(system, sizeof system, "%s/System", g_DataDir) && FileDlg_ChangeDir(system) == 0;
   for (i32 i = 0; i < COLI_CHARACTERS; i++) {
     // A file that cannot be read is reported by the opener and leaves the slot empty.
-    if (entered) Model3_OpenFile(i, kCharacterFile);
+    if (entered) {
+      ModelResult res;
+      Model3_OpenFile(i, kCharacterFile, &res);
+      Lib_ShowResult(&res);
+    }
     Model3_SetRenderMode(g_Model3Slots[i], 1);
     KZL::OBJECT *o = ObjectInit(i);
     g_ColiCollide[i] = 1;

@@ -30,14 +30,9 @@ struct ColiEditor {
 };
 extern ColiEditor g_ColiEdit;
 
-// The platform's part of the panels (filled by the Windows side; empty natively, where a
-// created panel is a token the tests can see).
-struct ColiPanelOps {
-  // Creates panel p at screen position (x, y), size w x h; its window or null.
-  void *(*create)(u32 panel, i32 x, i32 y, i32 w, i32 h);
-  void (*destroy)(void *window);
-};
-extern ColiPanelOps g_ColiPanelOps;
+// The template name of panel p (COLI_PANEL_*), null for another; the panels are made and
+// destroyed through the widget seam (app/widget.h).
+const char *Coli_PanelName(u32 p);
 
 // The library calls of the update and the draws (defaults: Cam_ProjectToScreen, Draw_Line3D,
 // Draw_Triangle3D, Text_Printf).

@@ -1,36 +1,21 @@
-// The collision editor's panels on Windows: creating and destroying them (they join the set
-// of windows kept above the main window), and the one dialog procedure that passes control
+// The collision editor's panels on Windows: registering their templates with the widget seam
+// (they join the set of windows kept above the main window), and the one dialog procedure that passes control
 // ids and typed texts to the portable handlers and copies their view into the controls.
 #include "scene/coli_edit_win.h"
 
 #include "model/types.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "lib/framework/lib.h"
 #include "scene/coli_edit.h"
 
-static const char *const kTemplates[COLI_PANELS] = {"COLI_SELECT_DLG", "COLI_MAX_DLG", "COLI_BOX_DLG",
-                                                    "COLI_CIRCLE_DLG"};
-
-static void *CreatePanel(u32 panel, i32 x, i32 y, i32 w, i32 h) {
-  if (panel >= COLI_PANELS) return nullptr;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[panel], (HWND)g_MainWnd, Coli_PanelDlgProc,
-                                (LPARAM)panel);
-  if (!dlg) return nullptr;
-  MoveWindow(dlg, x, y, w, h, TRUE);
-  // Not activated: the arrow keys keep walking the character in the main window.
-  ShowWindow(dlg, SW_SHOWNOACTIVATE);
-  WinOrder_Join(dlg);
-  return dlg;
-}
-
-static void DestroyPanel(void *window) {
-  WinOrder_Leave((HWND)window);
-  DestroyWindow((HWND)window);
-}
-
+// The panels are shown without being activated: the arrow keys keep walking the character in
+// the main window. Each one's procedure is told which panel it serves.
 void Coli_InstallWin(void) {
-  g_ColiPanelOps.create = CreatePanel;
-  g_ColiPanelOps.destroy = DestroyPanel;
+  static WidgetPanelClass classes[COLI_PANELS];
+  for (u32 p = 0; p < COLI_PANELS; p++)
+    classes[p] = {Coli_PanelName(p), nullptr, Coli_PanelDlgProc, (LPARAM)p, WIDGET_PANEL_NOACTIVATE, nullptr, nullptr};
+  Widget_InstallWin();
+  Widget_RegisterPanels(classes, COLI_PANELS);
 }
 
 static void ShowView(HWND dlg, u32 panel) {

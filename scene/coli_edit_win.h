@@ -3,6 +3,6 @@
 #pragma once
 #include <windows.h>
 
-// Fills g_ColiPanelOps (run once before the shell starts).
+// Registers the panels with the widget seam (run once before the shell starts).
 void Coli_InstallWin(void);
 INT_PTR CALLBACK Coli_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,6 @@
 // The effect editor: the effect document and its key segment, the wheel's key steps, the key
 // drag, the explosion preview, the family's entry and exit and the dialog's slider actions.
-// Owns g_EffectDocs, g_ParticleEdit and g_ParticleHost.
+// Owns g_EffectDocs and g_ParticleEdit.
 #include "scene/effect_edit.h"
 
 #include <math.h>
@@ -12,11 +12,12 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 #include "model/model3.h"
 #include "model/seam.h"
 #include "scene/movie.h"
@@ -25,7 +26,6 @@ const u32 g_KzeVersion = 2003000;
 
 EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 ParticleEditor g_ParticleEdit;
-ParticleHost g_ParticleHost;
 
 static const char kParticleImage[] = "爆発.png";
 
@@ -260,6 +260,16 @@ void Effect_Draw(void) {
 
 // [SECTION] Entry and exit
 
+// The effect dialog along the desktop's bottom, made when it does not exist.
+static void OpenDialog(void) {
+  ParticleEditor &e = g_ParticleEdit;
+  if (e.dialog) return;
+  i32 w, h;
+  Widget_DesktopSize(&w, &h);
+  if (g_DesktopHeight > 0) h = g_DesktopHeight;
+  e.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
+}
+
 void Effect_Enter(void) {
   ParticleEditor &e = g_ParticleEdit;
   if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
@@ -275,12 +285,14 @@ void Effect_Enter(void) {
   Img_Load(&e.image, kParticleImage);
   e.frameCounter = 100;
   Particle_DialogInit();   // the dialog's start values, also without a dialog
-  if (g_ParticleHost.openDialog) g_ParticleHost.openDialog();
+  OpenDialog();
 }
 
 void Effect_Leave(void) {
   g_Shell.g_Playing = 0;
-  if (g_ParticleHost.closeDialog) g_ParticleHost.closeDialog();
+  ParticleEditor &e = g_ParticleEdit;
+  if (e.dialog) Widget_Destroy(e.dialog);
+  e.dialog = nullptr;
 }
 
 // [SECTION] Effect dialog

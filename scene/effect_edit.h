@@ -6,9 +6,9 @@
 // The family's hooks and the document keep the Effect_ names; the editor's own names take
 // Particle_ (Effect_ in the library is the HLSL effect files).
 //
-// Owners: effect_edit.cpp owns g_EffectDocs, g_ParticleEdit and g_ParticleHost (only the
-// family's hooks and the dialog's notifications change them); effect_edit_win.cpp owns the
-// dialog and fills g_ParticleHost.
+// Owners: effect_edit.cpp owns g_EffectDocs and g_ParticleEdit (only the family's hooks and
+// the dialog's notifications change them) and makes the dialog through the widget seam
+// (app/widget.h); effect_edit_win.cpp registers its template and procedure.
 #pragma once
 #include "lib/draw/image.h"
 #include "model/types.h"
@@ -84,16 +84,11 @@ struct ParticleEditor {
   i32 (*random)(void);     // the particles' random source (rand; seeded fakes in tests)
 };
 
-// What the editor needs of the platform: the effect dialog. Filled by Particle_InstallWin in the
-// program; empty entries do nothing (native tests).
-struct ParticleHost {
-  void (*openDialog)(void);    // creates and shows the dialog when it does not exist
-  void (*closeDialog)(void);   // destroys it when it exists
-};
+// The effect dialog's name with the widget seam (its template is IDD_EFFECT).
+#define PARTICLE_PANEL "IDD_EFFECT"
 
 extern EffectDoc *g_EffectDocs[PARTICLE_DOCS];
 extern ParticleEditor g_ParticleEdit;
-extern ParticleHost g_ParticleHost;
 
 // [SECTION] Document
 
@@ -150,5 +145,5 @@ void Particle_LabelText(i32 control, char *out, size_t size);
 // start). The family makes no window for the strip.
 void Particle_InstallStripSource(void);
 
-// The platform entries (effect_edit_win.cpp, program start).
+// The effect dialog's registration with the widget seam (effect_edit_win.cpp, program start).
 void Particle_InstallWin(void);

@@ -1,25 +1,17 @@
-// The effect dialog (template 107): the thin procedure that hands its sliders to
-// Particle_SliderChanged and writes Particle_LabelText into the two "%d" labels on its timer,
-// and the host entries.
-//
-// Owner of g_ParticleDlg: this file.
+// The effect dialog (template 107): its registration with the widget seam (it keeps the
+// family's screen text clear while it exists), and the thin procedure that hands its sliders
+// to Particle_SliderChanged and writes Particle_LabelText into the two "%d" labels on its timer.
 #include <windows.h>
 #include <commctrl.h>
 #include <string.h>
 
 #include "app/views.h"
-#include "app/winorder_win.h"
+#include "app/widget_win.h"
 #include "app/winplace_win.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "resources/effect_edit_ids.h"
 #include "scene/effect_edit.h"
-
-struct ParticleDialog {
-  HWND window;
-  RECT rect;   // last window rectangle (screen)
-};
-static ParticleDialog g_ParticleDlg;
 
 static void Particle_RefreshLabels(HWND dlg) {
   char text[32];
@@ -36,7 +28,6 @@ static void Particle_InitSlider(HWND dlg, i32 id, i32 max, i32 pos) {
 }
 
 static INT_PTR CALLBACK Particle_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  GetWindowRect(dlg, &g_ParticleDlg.rect);
   switch (msg) {
     case WM_INITDIALOG:
       SetDlgItemTextA(dlg, IDC_EFFECT_FRAMES_LABEL, "フレーム数");
@@ -72,33 +63,19 @@ static void Particle_KeepNotice(void) {
                        EFFECT_NOTICE_Y + h - EFFECT_HINT_Y + 2 * MARGIN, nullptr, false);
 }
 
-static void Particle_OpenDialog(void) {
-  if (g_ParticleDlg.window) return;
+static void Particle_DialogCreated(HWND dlg) {
   Particle_KeepNotice();
-  HWND main = (HWND)g_Shell.g_MainWindowHandle;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_EFFECT), main, Particle_DlgProc, 0);
-  if (!dlg) return;
-  g_ParticleDlg.window = dlg;
-  g_ParticleEdit.dialog = dlg;
-  i32 h = g_DesktopHeight > 0 ? g_DesktopHeight : GetSystemMetrics(SM_CYSCREEN);
-  MoveWindow(dlg, 0, h - 330, 740, 300, TRUE);
-  ShowWindow(dlg, SW_SHOW);
-  WinOrder_Join(dlg);
   Particle_RefreshLabels(dlg);
 }
 
-static void Particle_CloseDialog(void) {
+static void Particle_DialogDestroyed(HWND dlg) {
   WinPlace_Keep(WINPLACE_KEEP_TEXT, nullptr, nullptr);
-  if (g_ParticleDlg.window) {
-    KillTimer(g_ParticleDlg.window, 1);
-    WinOrder_Leave(g_ParticleDlg.window);
-    DestroyWindow(g_ParticleDlg.window);
-  }
-  g_ParticleDlg.window = nullptr;
-  g_ParticleEdit.dialog = nullptr;
+  KillTimer(dlg, 1);
 }
 
 void Particle_InstallWin(void) {
-  g_ParticleHost.openDialog = Particle_OpenDialog;
-  g_ParticleHost.closeDialog = Particle_CloseDialog;
+  static const WidgetPanelClass kPanel = {PARTICLE_PANEL, MAKEINTRESOURCEA(IDD_EFFECT), Particle_DlgProc, 0, 0,
+                                          Particle_DialogCreated, Particle_DialogDestroyed};
+  Widget_InstallWin();
+  Widget_RegisterPanels(&kPanel, 1);
 }

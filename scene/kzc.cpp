@@ -132,7 +132,9 @@ CollisionDoc *Kzc_ReadDocument(const char *path) {
 // own. Null when the file could not be read (the opener said why); a stale model left in the
 // scratch slot by an earlier open is never taken for it.
 static Model3 *LoadCollisionModel(const char *name) {
-  const Model3 *opened = Model3_OpenFile(COLI_SCRATCH_SLOT, name);
+  ModelResult res;
+  const Model3 *opened = Model3_OpenFile(COLI_SCRATCH_SLOT, name, &res);
+  Lib_ShowResult(&res);
   if (!opened) return nullptr;
   Model3 *m = Model3_New();
   if (m) Model3_Copy(opened, m, 1);
@@ -143,7 +145,9 @@ static Model3 *LoadCollisionModel(const char *name) {
 static void LoadCharacter(i32 i, const char *name) {
   i32 n = COLI_FIRST_CHARACTER + i;
   Model3_Init(n);
-  Model3_OpenFile(n, name);   // a model that cannot be read is reported; the read goes on
+  ModelResult res;
+  Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
+  Lib_ShowResult(&res);
   Object_SetVisible(ObjectInit(n), 0);
 }
 

@@ -444,7 +444,11 @@ static void LoadActors(void) {
       case MOVIE_KIND_BONE2: Kzb_Read(n, path); break;
       case MOVIE_KIND_MODEL3:
         Model3_Init(n);
-        Model3_OpenFile(n, path);
+        {
+          ModelResult res;
+          Model3_OpenFile(n, path, &res);
+          Lib_ShowResult(&res);
+        }
         if (Model3 *m = g_Model3Slots[n]) m->shadowKind = (u32)o->shadowKind;
         break;
       default: break;   // 3D object sets are kept, not loaded

@@ -1,5 +1,5 @@
 // The 2D map editor: the sample map, the tile slots, drawing, the cursor and painting, the
-// family hooks and the tile panel's actions. Owns g_Map2Doc, g_Map2Editor and g_Map2Host.
+// family hooks and the tile panel's actions. Owns g_Map2Doc and g_Map2Editor.
 //
 // One mapping between cells and the screen: a cell (x, y) lies at (304 + 32x - sx,
 // 224 + 32y - sy) with the scroll (sx, sy) in pixels; Map2_CursorFromMouse is its inverse for
@@ -14,6 +14,7 @@
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/framework/lib.h"
@@ -26,7 +27,6 @@
 
 Map2Doc *g_Map2Doc;
 Map2Editor g_Map2Editor;
-Map2Host g_Map2Host;
 
 static const char kFolder[] = "MAP2_２Ｄマップ";
 static const char kCharacter[] = "cat.psd";
@@ -229,6 +229,39 @@ void Map2_KeyDown(u32 key) {
 }
 
 // [SECTION] Entry and exit
+void Map2_FillList(void) {
+  void *list = g_Map2Editor.list;
+  if (!list) return;
+  Widget_ListReset(list);
+  i32 count = g_Map2Doc ? g_Map2Doc->tileCount : 0;
+  for (i32 i = 0; i < count; i++) {
+    char row[MAP2_NAME_SIZE + 16];
+    Map2_RowText(i, row, sizeof row);
+    Widget_ListAdd(list, row);
+  }
+  if (g_Map2Editor.currentTile < count) Widget_ListSelect(list, g_Map2Editor.currentTile);
+}
+
+// The tile dialog at the desktop's lower right, made when it does not exist.
+static void OpenPanel(void) {
+  Map2Editor &e = g_Map2Editor;
+  if (e.dialog) return;
+  i32 w, h;
+  Widget_DesktopSize(&w, &h);
+  if (g_DesktopWidth > 0) w = g_DesktopWidth;
+  if (g_DesktopHeight > 0) h = g_DesktopHeight;
+  e.dialog = Widget_CreatePanel(MAP2_PANEL, w - 468, h - 553, 468, 524);
+  if (!e.dialog) return;
+  e.list = Widget_Control(e.dialog, MAP2_CTL_LIST);
+  Map2_FillList();
+}
+
+static void ClosePanel(void) {
+  Map2Editor &e = g_Map2Editor;
+  if (e.dialog) Widget_Destroy(e.dialog);
+  e.dialog = e.list = nullptr;
+}
+
 
 static void ToMapFolder(void) {
   char path[LIB_TEXT_SIZE];
@@ -246,14 +279,14 @@ void Map2_Enter(void) {
   ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
-  if (g_Map2Host.openPanel) g_Map2Host.openPanel();
-  if (g_Map2Host.activateMain) g_Map2Host.activateMain();
+  OpenPanel();
+  Widget_ActivateMain();
 }
 
 void Map2_Leave(void) {
   g_ModelAllocArrays = 1;
   g_Map2Editor.painting = 0;
-  if (g_Map2Host.closePanel) g_Map2Host.closePanel();
+  ClosePanel();
   Map2_FreeDocument();
 }
 

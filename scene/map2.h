@@ -7,8 +7,8 @@
 //   h rows of w i32 cells (tile indexes).
 //
 // Owners: map2_file.cpp reads and writes the format; map2.cpp owns g_Map2Doc and
-// g_Map2Editor (only the family's hooks and the panel change them); map2_win.cpp owns the
-// tile dialog and fills g_Map2Host.
+// g_Map2Editor (only the family's hooks and the panel change them) and makes the tile dialog
+// through the widget seam (app/widget.h); map2_win.cpp registers its template and procedure.
 #pragma once
 #include "lib/draw/image.h"
 #include "model/types.h"
@@ -47,18 +47,11 @@ struct Map2Editor {
   ImageHandle character;   // "cat.psd"
 };
 
-// What the editor needs of the platform: the tile dialog. Filled by Map2_InstallWin in the
-// program; empty entries do nothing (native tests).
-struct Map2Host {
-  void (*openPanel)(void);    // creates and shows the tile dialog when it does not exist
-  void (*closePanel)(void);   // destroys it
-  void (*fillList)(void);     // the list rows (Map2_RowText) and the current tile selected
-  void (*activateMain)(void);
-};
+// The tile dialog's name with the widget seam (its template is IDD_MAP2_TILES).
+#define MAP2_PANEL "IDD_MAP2_TILES"
 
 extern Map2Doc *g_Map2Doc;
 extern Map2Editor g_Map2Editor;
-extern Map2Host g_Map2Host;
 
 // [SECTION] MAP2 files (map2_file.cpp)
 
@@ -133,7 +126,9 @@ enum {
 bool Map2_PanelCommand(i32 control, i32 value);
 // Row i of the list: "%2d : " + "○" or "×" + " : %s".
 void Map2_RowText(i32 i, char *out, size_t size);
+// The tile dialog's list: the rows and the current tile selected (nothing without a dialog).
+void Map2_FillList(void);
 // The registration of the family's File menu entries (at program start).
 void Map2_InstallEntries(void);
-// The platform entries (map2_win.cpp, program start).
+// The tile dialog's registration with the widget seam (map2_win.cpp, program start).
 void Map2_InstallWin(void);

@@ -127,7 +127,7 @@ bool Map2_WriteCurrent(const char *path) { return Map2_Write(g_Map2Doc, path); }
 bool Map2_HasDocument(void) { return g_Map2Doc != nullptr; }
 
 void Map2_AfterRead(void) {
-  if (g_Map2Host.fillList) g_Map2Host.fillList();
+  Map2_FillList();
 }
 
 // Filled once the File menu's registration table exists.

@@ -12,6 +12,7 @@
 #include "app/family.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/draw/image.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
@@ -71,37 +72,24 @@ static void Changed(void) {
   App_MarkAllRedraw();
 }
 
-static void SetText(u32 d, u32 id, const char *text) {
-  if (g_MovieEditOps.setText) g_MovieEditOps.setText(d, id, text);
-}
+// Fields, checks and lists of dialog d by control id (nothing while the dialog is closed).
+static void SetText(u32 d, u32 id, const char *text) { Widget_SetText(Movie_Dialog(d), id, text); }
 
+// The text cut to size bytes at a character boundary; false when there is no such field.
 static bool ReadText(u32 d, u32 id, char *out, size_t size) {
   out[0] = 0;
-  if (!g_MovieEditOps.readText || !g_MovieEditOps.readText(d, id, out, size)) return false;
+  if (!Widget_GetText(Movie_Dialog(d), id, out, (u32)size)) return false;
   out[size - 1] = 0;
   out[Cp932_CutLength(out, strlen(out))] = 0;   // never half a character at the end
   return true;
 }
 
-static void SetCheck(u32 d, u32 id, bool on) {
-  if (g_MovieEditOps.setCheck) g_MovieEditOps.setCheck(d, id, on);
-}
-
-static void ListReset(u32 d, u32 id) {
-  if (g_MovieEditOps.listReset) g_MovieEditOps.listReset(d, id);
-}
-
-static void ListAdd(u32 d, u32 id, const char *text) {
-  if (g_MovieEditOps.listAdd) g_MovieEditOps.listAdd(d, id, text);
-}
-
-static void ListSelect(u32 d, u32 id, i32 line) {
-  if (g_MovieEditOps.listSelect) g_MovieEditOps.listSelect(d, id, line);
-}
-
-static i32 ListSelection(u32 d, u32 id) {
-  return g_MovieEditOps.listSelection ? g_MovieEditOps.listSelection(d, id) : -1;
-}
+static void SetCheck(u32 d, u32 id, bool on) { Widget_SetCheck(Movie_Dialog(d), id, on); }
+static void *List(u32 d, u32 id) { return Widget_Control(Movie_Dialog(d), id); }
+static void ListReset(u32 d, u32 id) { Widget_ListReset(List(d, id)); }
+static void ListAdd(u32 d, u32 id, const char *text) { Widget_ListAdd(List(d, id), text); }
+static void ListSelect(u32 d, u32 id, i32 line) { Widget_ListSelect(List(d, id), line); }
+static i32 ListSelection(u32 d, u32 id) { return Widget_ListSelection(List(d, id)); }
 
 static void ShowFloat(u32 d, u32 id, f32 v) {
   char t[64];
@@ -197,7 +185,7 @@ bool MovieDlg_ApplyFrameCount(const char *text) {
   s.playEnd = n;
   if (s.playStart > s.playEnd - 1) s.playStart = s.playEnd - 1;
   g_MovieFrame = ClampI(g_MovieFrame, 0, n);
-  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(g_MovieFrame, n);
+  Movie_SetScroll(g_MovieFrame, n);
   g_MovieEditor.shownFrame = g_MovieFrame;
   Edited();
   return true;
@@ -481,7 +469,9 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
     default:
       if (n >= MODEL3_SLOTS) break;
       if (d == MOVIE_DIALOG_KZP) Model3_Init(n);
-      Model3_OpenFile(n, name);
+      ModelResult res;
+      Model3_OpenFile(n, name, &res);
+      Lib_ShowResult(&res);
       break;
   }
 }
@@ -769,7 +759,7 @@ void MovieDlg_Scroll(i32 code, i32 thumb) {
   i32 f = MovieDlg_ScrollFrame(g_MovieFrame, code, thumb, g_MovieScene.frameCount);
   if (f == g_MovieFrame && code != MOVIE_SB_THUMBPOSITION) return;
   g_MovieFrame = f;
-  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(f, g_MovieScene.frameCount);
+  Movie_SetScroll(f, g_MovieScene.frameCount);
   g_MovieEditor.shownFrame = f;
   Changed();
 }

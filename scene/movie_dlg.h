@@ -1,6 +1,6 @@
 // The movie editor's dialogs: what their fields, lists and buttons do, the refill of their
 // controls from the movie, the key dialog's time line (pick, key move, scale, scroll) and its
-// scroll bar. The controls are reached through g_MovieEditOps (scene/movie_edit.h); the
+// scroll bar. The controls are reached through the widget seam (app/widget.h); the
 // Windows dialog procedure only hands commands, mouse and scroll messages to these calls.
 //
 // Global owned here: g_MovieDlg (selected sound slot and message, drag anchors).

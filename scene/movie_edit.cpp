@@ -13,6 +13,7 @@
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
@@ -80,10 +81,25 @@ static i32 DialogOfKind(i32 kind) {
   }
 }
 
+const char *Movie_DialogName(u32 d) {
+  static const char *const kTemplates[MOVIE_DIALOGS] = {
+      "MOVIE_DLG",     "MOVIE_IMG_DLG",   "MOVIE_KZA_DLG",  "MOVIE_KZB_DLG", "MOVIE_KZO_DLG",  "MOVIE_KZP_DLG",
+      "MOVIE_CAM_DLG", "MOVIE_SCENE_DLG", "MOVIE_WAVE_DLG", "MOVIE_MES_DLG", "MOVIE_KEY_DLG", "MOVIE_RENDER_DLG"};
+  return d < MOVIE_DIALOGS ? kTemplates[d] : nullptr;
+}
+
+void *Movie_Dialog(u32 d) { return d < MOVIE_DIALOGS ? g_MovieEditor.dialogs[d] : nullptr; }
+
+void Movie_SetScroll(i32 pos, i32 range) {
+  void *bar = Widget_Control(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_SCROLL);
+  if (bar) Widget_SetScroll(bar, range, pos);
+}
+
+// Each dialog places itself (its registration): the size and place given here are not used.
 static void OpenDialog(u32 d) {
   MovieEditor &e = g_MovieEditor;
   if (e.dialogs[d]) return;
-  e.dialogs[d] = g_MovieEditOps.createDialog ? g_MovieEditOps.createDialog(d) : &e.dialogs[d];
+  e.dialogs[d] = Widget_CreatePanel(Movie_DialogName(d), 0, 0, 0, 0);
   e.refresh[d] = 1;
 }
 
@@ -91,7 +107,7 @@ void Movie_CloseDialog(u32 d) {
   if (d >= MOVIE_DIALOGS) return;
   void *w = g_MovieEditor.dialogs[d];
   g_MovieEditor.dialogs[d] = nullptr;   // cleared first: the window's destruction may call back
-  if (w && w != &g_MovieEditor.dialogs[d] && g_MovieEditOps.destroyDialog) g_MovieEditOps.destroyDialog(w);
+  if (w) Widget_Destroy(w);
 }
 
 void Movie_ShowActorDialog(void) {
@@ -102,7 +118,7 @@ void Movie_ShowActorDialog(void) {
   if (mine >= 0) OpenDialog((u32)mine);
   for (u32 d = MOVIE_DIALOG_IMG; d <= MOVIE_DIALOG_MES; d++) {
     void *w = g_MovieEditor.dialogs[d];
-    if (w && g_MovieEditOps.showDialog) g_MovieEditOps.showDialog(w, (i32)d == mine);
+    if (w) Widget_ShowPanel(w, (i32)d == mine);
   }
 }
 
@@ -178,7 +194,7 @@ void Movie_Enter(void) {
   LayoutView(0)->panY = -180.0f;
   for (u32 d = 0; d < MOVIE_DIALOGS; d++)
     if (d != MOVIE_DIALOG_RENDER) OpenDialog(d);
-  if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(0, g_MovieScene.frameCount);
+  Movie_SetScroll(0, g_MovieScene.frameCount);
   Movie_ShowActorDialog();
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   Movie_RefreshAllLists();
@@ -202,7 +218,7 @@ static i32 TableIndex(i32 frame) {
 void Movie_Update(void) {
   MovieEditor &e = g_MovieEditor;
   if (g_MovieFrame != e.shownFrame) {
-    if (g_MovieEditOps.setScroll) g_MovieEditOps.setScroll(g_MovieFrame, g_MovieScene.frameCount);
+    Movie_SetScroll(g_MovieFrame, g_MovieScene.frameCount);
     e.shownFrame = g_MovieFrame;
   }
   Lib_SetSceneDraw(1);
@@ -481,12 +497,12 @@ static i32 ClampI(i32 v, i32 lo, i32 hi) { return v < lo ? lo : v > hi ? hi : v;
 
 static i32 ReadField(u32 id, i32 fallback) {
   i32 v = fallback;
-  if (g_MovieEditOps.readInt && !g_MovieEditOps.readInt(MOVIE_DIALOG_KEY, id, &v)) v = fallback;
+  if (!Widget_ReadInt(Movie_Dialog(MOVIE_DIALOG_KEY), id, &v)) v = fallback;
   return v;
 }
 
 static void SetPlayText(const char *text) {
-  if (g_MovieEditOps.setText) g_MovieEditOps.setText(MOVIE_DIALOG_KEY, IDC_MOVIE_PLAY, text);
+  Widget_SetText(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_PLAY, text);
 }
 
 void Movie_StartPlayback(void) {
@@ -495,14 +511,15 @@ void Movie_StartPlayback(void) {
   s.playStart = ClampI(ReadField(IDC_MOVIE_PLAY_START, s.playStart), 0, frames - 1);
   s.playEnd = ClampI(ReadField(IDC_MOVIE_PLAY_END, s.playEnd), 1, frames);
   SetPlayText("停止(A)");
-  s.loopFlag = g_MovieEditOps.isChecked ? (g_MovieEditOps.isChecked(MOVIE_DIALOG_KEY, IDC_MOVIE_LOOP) ? 1 : 0) : s.loopFlag;
+  // Without a platform to ask, the loop flag stays as the document has it.
+  if (g_Widget.isChecked) s.loopFlag = Widget_IsChecked(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_LOOP) ? 1 : 0;
   if (g_MoviePlayState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieFrame;
   g_MovieFrame = s.playStart;
   if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
   g_MoviePlayState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
   Timer_Reset();
-  if (g_MovieEditOps.activateView4) g_MovieEditOps.activateView4();
+  if (void *view4 = LayoutView(4)->window) Widget_Activate(view4);
 }
 
 void Movie_StopPlayback(void) {
@@ -519,8 +536,18 @@ void Movie_StopPlayback(void) {
   Timer_Reset();
 }
 
+// The A key toggles playback while a view window other than view 0, the main window or the
+// key dialog is active (or none is).
+static bool MayToggle(void) {
+  void *a = Widget_ActiveWindow();
+  if (!a || a == g_Shell.g_MainWindowHandle || a == Movie_Dialog(MOVIE_DIALOG_KEY)) return true;
+  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
+    if (LayoutView(i)->window && LayoutView(i)->window == a) return true;
+  return false;
+}
+
 void Movie_TogglePlayback(void) {
-  if (g_MovieEditOps.mayToggle && !g_MovieEditOps.mayToggle()) return;
+  if (!MayToggle()) return;
   if (g_MoviePlayState != MOVIE_PLAYING) Movie_StartPlayback();
   else Movie_StopPlayback();
 }

@@ -3,10 +3,10 @@
 // dragged in one of three modes, frame stepping, playback, and the render dialog's BMP and
 // AVI output and the video window that plays the movie's BGM.
 //
-// Global owned here: g_MovieEditor (editor state and its dialogs). The dialogs, the MCI
-// window and the library's Windows-only calls (back-buffer snapshot, AVI capture, frame
-// step) are reached through g_MovieEditOps, which scene/movie_edit_win.cpp fills and native
-// tests replace; an empty entry does nothing.
+// Global owned here: g_MovieEditor (editor state and its dialogs). The dialogs go through the
+// widget seam (app/widget.h); the MCI window and the library's Windows-only calls
+// (back-buffer snapshot, AVI capture, frame step) are reached through g_MovieEditOps, which
+// scene/movie_edit_win.cpp fills and native tests replace; an empty entry does nothing.
 #pragma once
 #include <stddef.h>
 
@@ -49,29 +49,6 @@ struct MovieEditor {
 extern MovieEditor g_MovieEditor;
 
 struct MovieEditOps {
-  // Dialogs: create d (its list box, scroll bar and check box included), destroy, show.
-  void *(*createDialog)(u32 d);
-  void (*destroyDialog)(void *window);
-  void (*showDialog)(void *window, bool shown);
-  // The key dialog's scroll bar: range 0..range, position pos.
-  void (*setScroll)(i32 pos, i32 range);
-  // Integer of a dialog's field (false when empty or not a number), check box state, text.
-  bool (*readInt)(u32 d, u32 id, i32 *out);
-  bool (*isChecked)(u32 d, u32 id);
-  void (*setText)(u32 d, u32 id, const char *text);
-  // Text of a field cut to size bytes at a character boundary (false when no such field),
-  // check box state, and the list or combo box id of dialog d: emptied, a line added, the
-  // line selected, the selection (-1 for none).
-  bool (*readText)(u32 d, u32 id, char *out, size_t size);
-  void (*setCheck)(u32 d, u32 id, bool on);
-  void (*listReset)(u32 d, u32 id);
-  void (*listAdd)(u32 d, u32 id, const char *text);
-  void (*listSelect)(u32 d, u32 id, i32 line);
-  i32 (*listSelection)(u32 d, u32 id);
-  // True when the A key may toggle playback (a view window other than view 0, the main
-  // window or the key dialog is active).
-  bool (*mayToggle)(void);
-  void (*activateView4)(void);
   // The library's Windows-only calls.
   void (*frameStep)(void);   // one frame rendered into the back buffer, not presented
   bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
@@ -82,6 +59,14 @@ struct MovieEditOps {
   void (*videoClose)(void);
 };
 extern MovieEditOps g_MovieEditOps;
+
+// [SECTION] dialogs (through the widget seam)
+// The template name of dialog d (MOVIE_DIALOG_*), null for another.
+const char *Movie_DialogName(u32 d);
+// Dialog d's window, null when it is not open (or d is none).
+void *Movie_Dialog(u32 d);
+// The key dialog's scroll bar: range 0..range, position pos.
+void Movie_SetScroll(i32 pos, i32 range);
 
 // [SECTION] family hooks
 void Movie_Enter(void);

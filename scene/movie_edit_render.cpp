@@ -5,6 +5,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/mainloop.h"
+#include "app/widget.h"
 #include "app/shell_services.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -197,15 +198,15 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
 }
 
 void Movie_RenderDlgRefresh(void) {
-  if (!g_MovieEditOps.setText) return;
+  void *dlg = Movie_Dialog(MOVIE_DIALOG_RENDER);
   char t[32];
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_NAME, g_RenderName);
+  Widget_SetText(dlg, IDC_RENDER_NAME, g_RenderName);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderFirstFrame);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_FIRST, t);
+  Widget_SetText(dlg, IDC_RENDER_FIRST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderLastFrame);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_LAST, t);
+  Widget_SetText(dlg, IDC_RENDER_LAST, t);
   Str_FormatAll(t, sizeof t, "%u", (u32)g_RenderInterval);
-  g_MovieEditOps.setText(MOVIE_DIALOG_RENDER, IDC_RENDER_INTERVAL, t);
+  Widget_SetText(dlg, IDC_RENDER_INTERVAL, t);
 }
 
 // [SECTION] video window

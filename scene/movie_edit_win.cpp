@@ -1,5 +1,6 @@
-// The movie editor's windows: dialogs (kept above the main window), the key dialog's scroll
-// bar and strip, the render dialog, the MCI video window and the Windows-only library calls.
+// The movie editor's windows: its dialogs' registration with the widget seam (children, place,
+// panel slots and the key dialog's strip), the dialog procedures, the MCI video window and the
+// Windows-only library calls.
 #include "scene/movie_edit_win.h"
 
 #include <vfw.h>
@@ -7,6 +8,7 @@
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget_win.h"
 #include "app/winorder_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
@@ -15,12 +17,6 @@
 #include "scene/movie.h"
 #include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
-
-static const char *const kTemplates[MOVIE_DIALOGS] = {
-    "MOVIE_DLG",     "MOVIE_IMG_DLG",   "MOVIE_KZA_DLG",  "MOVIE_KZB_DLG", "MOVIE_KZO_DLG",  "MOVIE_KZP_DLG",
-    "MOVIE_CAM_DLG", "MOVIE_SCENE_DLG", "MOVIE_WAVE_DLG", "MOVIE_MES_DLG", "MOVIE_KEY_DLG", "MOVIE_RENDER_DLG"};
-
-static HWND Dlg(u32 d) { return d < MOVIE_DIALOGS ? (HWND)g_MovieEditor.dialogs[d] : nullptr; }
 
 // [SECTION] dialogs
 
@@ -73,119 +69,42 @@ static HWND *PanelSlot(u32 d) {
   }
 }
 
-static void *CreateDlg(u32 d) {
-  if (d >= MOVIE_DIALOGS) return nullptr;
-  DLGPROC proc = d == MOVIE_DIALOG_RENDER ? Movie_RenderDlgProc : Movie_DlgProc;
-  HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplates[d], (HWND)g_MainWnd, proc, (LPARAM)d);
-  if (!dlg) return nullptr;
+static u32 DialogOf(HWND dlg) { return (u32)GetWindowLongPtrA(dlg, DWLP_USER); }
+
+// A dialog just made (its procedure has stored d): children, place, panel slot and strip.
+static void Created(HWND dlg) {
+  u32 d = DialogOf(dlg);
   AddChildren(dlg, d);
   Place(dlg, d);
-  bool shown = d < MOVIE_DIALOG_IMG || d > MOVIE_DIALOG_MES;   // actor dialogs: only the current one
-  if (shown) ShowWindow(dlg, SW_SHOWNOACTIVATE);
-  WinOrder_Join(dlg);
   if (HWND *slot = PanelSlot(d)) *slot = dlg;
   if (d == MOVIE_DIALOG_KEY) {
     RECT r;
     GetClientRect(dlg, &r);
     Strip_Register(STRIP_MOVIE_KEYS, dlg, r.right, r.bottom);
   }
-  return dlg;
 }
 
-static void DestroyDlg(void *window) {
-  HWND w = (HWND)window;
+static void Destroyed(HWND w) {
   if (GetDlgItem(w, IDC_MOVIE_SCROLL)) Strip_Unregister(STRIP_MOVIE_KEYS);
   for (u32 d = 0; d < MOVIE_DIALOGS; d++)
     if (HWND *slot = PanelSlot(d))
       if (*slot == w) *slot = nullptr;
-  WinOrder_Leave(w);
-  DestroyWindow(w);
 }
 
-static void ShowDlg(void *window, bool shown) {
-  HWND w = (HWND)window;
-  if (shown != (IsWindowVisible(w) != 0)) ShowWindow(w, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+// The dialogs are shown without being activated; of the actor dialogs (one place) only the
+// current one shows, which Movie_ShowActorDialog decides.
+static void RegisterDialogs(void) {
+  static WidgetPanelClass classes[MOVIE_DIALOGS];
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++) {
+    u32 flags = WIDGET_PANEL_NOACTIVATE | WIDGET_PANEL_PLACED;
+    if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) flags |= WIDGET_PANEL_HIDDEN;
+    DLGPROC proc = d == MOVIE_DIALOG_RENDER ? Movie_RenderDlgProc : Movie_DlgProc;
+    classes[d] = {Movie_DialogName(d), nullptr, proc, (LPARAM)d, flags, Created, Destroyed};
+  }
+  Widget_InstallWin();
+  Widget_RegisterPanels(classes, MOVIE_DIALOGS);
 }
 
-static void SetScroll(i32 pos, i32 range) {
-  HWND bar = GetDlgItem(Dlg(MOVIE_DIALOG_KEY), IDC_MOVIE_SCROLL);
-  if (!bar) return;
-  SetScrollRange(bar, SB_CTL, 0, range, FALSE);
-  SetScrollPos(bar, SB_CTL, pos, TRUE);
-}
-
-static bool ReadInt(u32 d, u32 id, i32 *out) {
-  HWND dlg = Dlg(d);
-  if (!dlg) return false;
-  BOOL ok = FALSE;
-  i32 v = (i32)GetDlgItemInt(dlg, (int)id, &ok, TRUE);
-  if (ok) *out = v;
-  return ok != 0;
-}
-
-static bool IsChecked(u32 d, u32 id) { return Dlg(d) && IsDlgButtonChecked(Dlg(d), (int)id) == BST_CHECKED; }
-
-static void SetText(u32 d, u32 id, const char *text) {
-  if (Dlg(d)) SetDlgItemTextA(Dlg(d), (int)id, text);
-}
-
-static bool ReadText(u32 d, u32 id, char *out, size_t size) {
-  HWND item = Dlg(d) ? GetDlgItem(Dlg(d), (int)id) : nullptr;
-  if (!item || size == 0) return false;
-  GetWindowTextA(item, out, (int)size);
-  return true;
-}
-
-static void SetCheck(u32 d, u32 id, bool on) {
-  if (Dlg(d)) CheckDlgButton(Dlg(d), (int)id, on ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// The list and combo boxes share the calls; the control's class picks the messages.
-static HWND ListOf(u32 d, u32 id, bool *combo) {
-  HWND item = Dlg(d) ? GetDlgItem(Dlg(d), (int)id) : nullptr;
-  char cls[32] = {};
-  if (item) GetClassNameA(item, cls, sizeof cls);
-  *combo = lstrcmpiA(cls, "ComboBox") == 0;
-  return item;
-}
-
-static void ListReset(u32 d, u32 id) {
-  bool combo;
-  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-}
-
-static void ListAdd(u32 d, u32 id, const char *text) {
-  bool combo;
-  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)text);
-}
-
-static void ListSelect(u32 d, u32 id, i32 line) {
-  bool combo;
-  if (HWND w = ListOf(d, id, &combo)) SendMessageA(w, combo ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)line, 0);
-}
-
-static i32 ListSelection(u32 d, u32 id) {
-  bool combo;
-  HWND w = ListOf(d, id, &combo);
-  if (!w) return -1;
-  LRESULT r = SendMessageA(w, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
-  return r < 0 ? -1 : (i32)r;
-}
-
-static ViewRecord *LayoutView(u32 i) { return View_Get(g_Shell.g_EditSubMode, i); }
-
-static bool MayToggle(void) {
-  HWND a = GetActiveWindow();
-  if (!a || a == (HWND)g_MainWnd || a == Dlg(MOVIE_DIALOG_KEY)) return true;
-  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (LayoutView(i)->window && (HWND)LayoutView(i)->window == a) return true;
-  return false;
-}
-
-static void ActivateView4(void) {
-  HWND w = (HWND)LayoutView(4)->window;
-  if (w && IsWindow(w)) SetActiveWindow(w);
-}
 
 // [SECTION] library calls
 
@@ -241,22 +160,8 @@ static void MoveVideo(i32 width, i32 height) {
 }
 
 void Movie_InstallWin(void) {
+  RegisterDialogs();
   MovieEditOps &o = g_MovieEditOps;
-  o.createDialog = CreateDlg;
-  o.destroyDialog = DestroyDlg;
-  o.showDialog = ShowDlg;
-  o.setScroll = SetScroll;
-  o.readInt = ReadInt;
-  o.isChecked = IsChecked;
-  o.setText = SetText;
-  o.readText = ReadText;
-  o.setCheck = SetCheck;
-  o.listReset = ListReset;
-  o.listAdd = ListAdd;
-  o.listSelect = ListSelect;
-  o.listSelection = ListSelection;
-  o.mayToggle = MayToggle;
-  o.activateView4 = ActivateView4;
   o.frameStep = FrameStep;
   o.saveRect = Lib_SaveBackBufferRect;
   o.aviStart = AviStart;
@@ -267,8 +172,6 @@ void Movie_InstallWin(void) {
 }
 
 // [SECTION] procedures
-
-static u32 DialogOf(HWND dlg) { return (u32)GetWindowLongPtrA(dlg, DWLP_USER); }
 
 // The key dialog's time line: left picks (repeated while dragged), middle moves the key,
 // right scrolls; the mouse stays captured while a button is down.

@@ -1,12 +1,12 @@
 // The scene editors' entry points that the library and the shell reach through their hook
-// tables (installed by Scene_Install), and the movie state (lib/render/movie_state.h).
+// tables (installed by Scene_Install), and the movie state (lib/framework/movie_state.h).
 //
 // Owner: the scene editors (scene/). The movie state is stored in the library, which reads
 // it during the frame render and writes g_MoviePlayState and g_MovieLoaded only when it
 // starts up or clears all models; the movie editor is its writer otherwise.
 #pragma once
 #include "model/types.h"
-#include "lib/render/movie_state.h"   // the movie actors and play state the library reads
+#include "lib/framework/movie_state.h"   // the movie actors and play state the library reads
 
 // Opens the video window on path and starts it; true when it plays.
 bool Movie_OpenVideoWindow(const char *path, i32 flag);

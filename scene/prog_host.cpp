@@ -25,7 +25,10 @@ static void Host_ImageDraw(const ImageHandle *h, i32 x, i32 y) { Img_Draw(h, x, 
 
 static bool Host_ModelLoad(i32 slot, const char *path) {
   if (!Model3_Init(slot)) return false;
-  return Model3_OpenFile(slot, path) != nullptr;
+  ModelResult res;
+  Model3 *m = Model3_OpenFile(slot, path, &res);
+  Lib_ShowResult(&res);
+  return m != nullptr;
 }
 
 static bool Host_ModelSet(i32 slot, i32 what, i32 value) {

@@ -13,7 +13,7 @@
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   if (n < 0 || n >= MODEL3_TEXTURES) return;

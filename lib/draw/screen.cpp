@@ -3,7 +3,7 @@
 
 #include "lib/framework/view_record.h"
 #include "lib/framework/lib.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 f32 g_Scale2D[2] = {1.0f, 1.0f};
 

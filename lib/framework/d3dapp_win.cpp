@@ -15,7 +15,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/settingsdlg_win.h"
 #include "resources/framework_ids.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 HWND g_MainWnd;
 IDirect3D9 *g_D3D;

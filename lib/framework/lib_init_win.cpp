@@ -14,7 +14,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/model3.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 extern D3DFont *g_FrameworkFont;
 

@@ -17,7 +17,7 @@
 #include "lib/render/shadow.h"
 #include "model/math.h"
 #include "model/obj2.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 // [SECTION] Toon stage
 

@@ -20,7 +20,7 @@
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "model/seam.h"
-#include "lib/render/movie_state.h"
+#include "lib/framework/movie_state.h"
 
 ObjectPassHooks g_ObjectPassHooks;
 

@@ -111,8 +111,8 @@ FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return FMT_OK;
 }
 
-i32 Dxf_Read(i32 slot, const char *path) {
-  i32 ok = Fmt_Import(slot, path, Dxf_Parse);
+i32 Dxf_Read(i32 slot, const char *path, ModelResult *res) {
+  i32 ok = Fmt_Import(slot, path, Dxf_Parse, res);
   Timer_Reset();
   return ok;
 }

@@ -93,7 +93,8 @@ static FmtResult ParseInto(Model3 **out, const FileData *f, bool full, FmtParseF
   return parse(*out, f->data, f->size, st);
 }
 
-i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse) {
+i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   if (slot < 0 || slot >= MODEL3_SLOTS || !path || !path[0]) return 0;
   FileData f;
   if (!File_ReadAll(path, &f)) return 0;
@@ -111,9 +112,10 @@ i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse) {
   if (m) {
     if (r == FMT_OK) {
       ok = Fmt_Commit(slot, m, path);
+      ModelResult_Accept(res);
       m = nullptr;
     } else if (r == FMT_REFUSED) {
-      Lib_ErrorBoxf("%s\n%s", path, st.reason);
+      ModelResult_Refusef(res, "%s\n%s", path, st.reason);
     }
     Model3_Free(m);
   }

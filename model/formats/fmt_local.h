@@ -36,9 +36,11 @@ Model3 *Fmt_NewModelFor(size_t fileSize);
 // textures through the seam; the model is consumed. Returns 1.
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path);
 // Runs one in-memory parser on a file: reads it, parses into a scratch model and commits it
-// on success; shows the reason of a refusal. Returns 1 or 0; the slot is left as it was on 0.
+// on success; a refusal's reason (after the path) goes to *res, and a file that is not the
+// parser's or cannot be read is refused without a text. Returns 1 or 0; the slot is left as
+// it was on 0.
 typedef FmtResult (*FmtParseFn)(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
-i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse);
+i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res);
 
 // One text line without its end: LF, CR, CR LF and LF CR each end one line. False at the
 // end of the data. A line longer than the buffer is cut (its rest is skipped).

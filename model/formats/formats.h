@@ -11,6 +11,7 @@
 // Coordinate rules: MX negates y and z; LWO x10 on import, x0.1 on export; MQO x0.1 with z
 // negated; ROK x10 with y negated; DXF as stored.
 #pragma once
+#include "model/model_result.h"
 #include "model/types.h"
 
 struct ByteReader;
@@ -44,8 +45,10 @@ u16 Psd_ReadU16BE(ByteReader *r);
 u32 Psd_ReadU32BE(ByteReader *r);
 
 // [SECTION] Model importers and exporters (slot, path) -> 1 or 0
+// The importers answer in *res (null: not wanted): a refusal's message, or no text for a file
+// that is not theirs or cannot be read.
 
-i32 Mx_Read(i32 slot, const char *path);
+i32 Mx_Read(i32 slot, const char *path, ModelResult *res);
 i32 Mx_Write(i32 slot, const char *path);
 // Width and height (pixels) of an image file as the texture loader sees it (through the
 // seam's textureLoad); (0, 0) when it cannot be loaded. The MX reader and writer learn their
@@ -53,9 +56,9 @@ i32 Mx_Write(i32 slot, const char *path);
 // Mx_GetTextureSize (the size of an image-table row): lib/draw/image.h.
 void Mx_TextureFileSize(const char *path, f32 *width, f32 *height);
 
-i32 Lwo_Read(i32 slot, const char *path);
+i32 Lwo_Read(i32 slot, const char *path, ModelResult *res);
 i32 Lwo_Write(i32 slot, const char *path);
 
-i32 Mqo_Read(i32 slot, const char *path);
-i32 Rok_Read(i32 slot, const char *path);
-i32 Dxf_Read(i32 slot, const char *path);
+i32 Mqo_Read(i32 slot, const char *path, ModelResult *res);
+i32 Rok_Read(i32 slot, const char *path, ModelResult *res);
+i32 Dxf_Read(i32 slot, const char *path, ModelResult *res);

@@ -236,7 +236,7 @@ FmtResult Lwo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return FMT_OK;
 }
 
-i32 Lwo_Read(i32 slot, const char *path) { return Fmt_Import(slot, path, Lwo_Parse); }
+i32 Lwo_Read(i32 slot, const char *path, ModelResult *res) { return Fmt_Import(slot, path, Lwo_Parse, res); }
 
 // [SECTION] Writing
 

@@ -286,4 +286,4 @@ FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return FMT_OK;
 }
 
-i32 Mqo_Read(i32 slot, const char *path) { return Fmt_Import(slot, path, Mqo_Parse); }
+i32 Mqo_Read(i32 slot, const char *path, ModelResult *res) { return Fmt_Import(slot, path, Mqo_Parse, res); }

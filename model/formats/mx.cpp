@@ -155,7 +155,7 @@ FmtResult Mx_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return FMT_OK;
 }
 
-i32 Mx_Read(i32 slot, const char *path) { return Fmt_Import(slot, path, Mx_Parse); }
+i32 Mx_Read(i32 slot, const char *path, ModelResult *res) { return Fmt_Import(slot, path, Mx_Parse, res); }
 
 // [SECTION] Writing
 

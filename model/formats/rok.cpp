@@ -208,8 +208,8 @@ FmtResult Rok_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return res;
 }
 
-i32 Rok_Read(i32 slot, const char *path) {
-  i32 ok = Fmt_Import(slot, path, Rok_Parse);
+i32 Rok_Read(i32 slot, const char *path, ModelResult *res) {
+  i32 ok = Fmt_Import(slot, path, Rok_Parse, res);
   Timer_Reset();
   return ok;
 }

@@ -146,7 +146,8 @@ FmtResult XFile_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   return st->result;
 }
 
-i32 XFile_Import(i32 slot, const char *path) {
+i32 XFile_Import(i32 slot, const char *path, ModelResult *res) {
+  ModelResult_Refuse(res, "");
   if (slot < 0 || slot >= MODEL3_SLOTS || !path || !path[0]) return kLoadFailed;
   FileData f;
   if (!File_ReadAll(path, &f)) return kLoadFailed;
@@ -156,9 +157,10 @@ i32 XFile_Import(i32 slot, const char *path) {
   if (m) result = ParseInto(m, f.data, f.size, path, reason, sizeof reason);
   if (result == 1) {
     result = Fmt_Commit(slot, m, path);
+    ModelResult_Accept(res);
     m = nullptr;
   } else if (reason[0]) {
-    Lib_ErrorBox(reason);
+    ModelResult_Refuse(res, reason);
   }
   Model3_Free(m);
   File_Free(&f);

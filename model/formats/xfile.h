@@ -6,6 +6,7 @@
 #pragma once
 #include "model/bytes.h"
 #include "model/model3.h"
+#include "model/model_result.h"
 
 enum {
   XFILE_MAX_MATERIALS = 127,
@@ -59,6 +60,6 @@ bool XFile_WriteBinary(const Model3 *m, ByteWriter *w, char *reason, size_t reas
 i32 XFile_Export(i32 slot, const char *path);
 
 // Imports an X file into a slot: 1 on success, 0x80004005 when the file cannot be read
-// (missing, not an X file, or damaged: the last with a message), -1 when the mesh is beyond
-// what a model holds (with a message); the slot is left as it was unless 1.
-i32 XFile_Import(i32 slot, const char *path);
+// (missing, not an X file, or damaged: the last with a message in *res), -1 when the mesh is
+// beyond what a model holds (with a message); the slot is left as it was unless 1.
+i32 XFile_Import(i32 slot, const char *path, ModelResult *res);

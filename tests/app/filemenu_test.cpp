@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/commands.h"
 #include "app/current.h"
 #include "app/discard.h"
@@ -225,7 +226,7 @@ TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
 
 TEST_F(FileMenuTest, KzpOpenFitsRecordsAndClears) {
   Model3 *m = PutModel(0, 1, 5);
-  ASSERT_TRUE(Kzp_Write(m, "a.KZP"));
+  ASSERT_TRUE(Shown(Kzp_Write, m, "a.KZP"));
   Model3_FreeAllSlots();
   PutModel(3, 1);
   g_Sel.g_CurSlot = 3;
@@ -253,7 +254,7 @@ TEST_F(FileMenuTest, KzpOpenFitsRecordsAndClears) {
 
 TEST_F(FileMenuTest, DamagedKzpKeepsModelSelectionsAndViews) {
   Model3 *m = PutModel(0, 1, 5);
-  ASSERT_TRUE(Kzp_Write(m, "a.KZP"));
+  ASSERT_TRUE(Shown(Kzp_Write, m, "a.KZP"));
   std::vector<u8> bytes = ReadFileBytes("a.KZP");
   bytes.resize(bytes.size() / 2);
   WriteFileBytes("b.KZP", bytes);
@@ -339,7 +340,7 @@ TEST_F(FileMenuTest, AnyFileMqoAndBackgroundModel) {
   EXPECT_EQ(g_dialogs[0].title, "読み込むファイルを選択して下さい");
 
   Model3 *m = PutModel(1, 1);
-  ASSERT_TRUE(Kzp_Write(m, "bg.KZP"));
+  ASSERT_TRUE(Shown(Kzp_Write, m, "bg.KZP"));
   g_answers = {"bg.KZP"};
   FileMenu_Command(40066);
   EXPECT_EQ(g_Sel.g_CurSlot, 10u);
@@ -593,7 +594,7 @@ TEST_F(FileMenuTest, MissingTexturesAreNamed) {
   m->textures[1].used = m->textures[2].used = 1;
   Model3_SetText(&m->textures[1].name, "here.png");
   Model3_SetText(&m->textures[2].name, "gone.png");
-  ASSERT_TRUE(Kzp_Write(m, "t.KZP"));
+  ASSERT_TRUE(Shown(Kzp_Write, m, "t.KZP"));
   g_Fake->loaderFiles["here.png"] = {8, 8};   // the dialog leaves the model's folder current
   g_answers = {std::string(dir) + "/t.KZP"};
   ASSERT_EQ(chdir("/"), 0);   // the dialog's own folder: elsewhere

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/entries.h"
 #include "app/family.h"
@@ -69,7 +70,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   m->polygons[0].cornerCount = 3;
   for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
   std::string path = TempKzp();
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);
 
   // A settings file with a polygon limit of 20000 in a settings folder of the test's own:

@@ -26,23 +26,14 @@
 #include "model/kzb.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
 struct Fake {
-  std::map<u32, std::string> text;   // control id -> typed text
   std::vector<std::string> boxes;
-  std::map<void *, std::vector<std::string>> filled;
-  i32 listSel = -1;
-  bool loop = true;
 };
 Fake *g_F;
-uintptr_t s_Next = 0x1000;
-
-void *NewWindow(u32, i32, i32, i32, i32) { return (void *)(s_Next += 16); }
-void *NewList(void *, i32, i32, i32, i32, bool) { return (void *)(s_Next += 16); }
-void GetT(void *, u32 id, char *out, u32 size) { snprintf(out, size, "%s", g_F->text[id].c_str()); }
-void FillF(void *c, u32, const Ed2DLines *l) { g_F->filled[c].assign(l->text, l->text + l->count); }
 
 struct MotionTest : ::testing::Test {
   Fake f;
@@ -52,13 +43,7 @@ struct MotionTest : ::testing::Test {
     g_F = &f;
     savedSeam = g_Seam;
     g_Seam.errorBox = [](const char *t) { g_F->boxes.push_back(t); };
-    g_Ed2DObjOps = Ed2DObjOps{};
-    g_Ed2DObjOps.createList = NewList;
-    g_Ed2DObjOps.getText = GetT;
-    g_Ed2DObjOps.fill = FillF;
-    g_Ed2DObjOps.listSelection = [](void *) { return g_F->listSel; };
-    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == ED2D_MOT_LOOP && g_F->loop; };
-    g_Ed2DMotionOps.createWindow = NewWindow;
+    WidgetFake_Install();
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Shell.g_EditSubMode = SUB_2D_MOTION;
     g_Shell.g_Playing = 0;
@@ -68,6 +53,7 @@ struct MotionTest : ::testing::Test {
     Bone2_FreeSlot(0);
     Ed2D_MotionInit();
     ASSERT_NE(M(), nullptr);
+    Loop(true);
     // Bones 1, 2 (under 1) and 3.
     M()->boneCount = 4;
     M()->bones[2].parent = 1;
@@ -77,13 +63,16 @@ struct MotionTest : ::testing::Test {
   void TearDown() override {
     Ed2D_MotionLeave();
     Bone2_FreeSlot(0);
-    g_Ed2DObjOps = Ed2DObjOps{};
-    g_Ed2DMotionOps = Ed2DMotionOps{};
+    WidgetFake_Remove();
     g_Ed2DMotion = Ed2DMotionEditor{};
     g_Shell.g_Playing = 0;
     g_Seam = savedSeam;
   }
   static Bone2Model *M() { return g_Bone2Slots[0]; }
+  // "ループ再生" as the user left it; a typed field and the chosen line of the motion list.
+  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DMotion.valuesDlg, ED2D_MOT_LOOP}] = on; }
+  static void Type(u32 id, const char *text) { WidgetFake_SetText(g_Ed2DMotion.listDlg, id, text); }
+  static void Choose(i32 line) { g_WidgetFake.selection[g_Ed2DMotion.motionList] = line; }
   static Bone2Track *T(i32 b) { return Bone2_Track(M(), b, M()->currentMotion); }
   static void At(u32 bone, i32 frame) {
     g_Sel.g_CurBoneIndex = bone;
@@ -297,31 +286,31 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
 
 // [SECTION] motions and playback
 TEST_F(MotionTest, MotionListRefusesBadLengthsAndTheHundredAndFirst) {
-  f.text[ED2D_MLIST_NAME] = "歩く";
-  f.text[ED2D_MLIST_LENGTH] = "0";
+  Type(ED2D_MLIST_NAME, "歩く");
+  Type(ED2D_MLIST_LENGTH, "0");
   Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  f.text[ED2D_MLIST_NAME] = "走る";
-  f.text[ED2D_MLIST_LENGTH] = "abc";
+  Type(ED2D_MLIST_NAME, "走る");
+  Type(ED2D_MLIST_LENGTH, "abc");
   Ed2D_MotionListCommand(ED2D_MLIST_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く") << "nothing changed";
   EXPECT_EQ(f.boxes, std::vector<std::string>{"モーションの長さには、数値を入力して下さい。"});
   f.boxes.clear();
-  f.text[ED2D_MLIST_LENGTH] = "30";
+  Type(ED2D_MLIST_LENGTH, "30");
   for (i32 i = 0; i < 100; i++) Ed2D_MotionListCommand(ED2D_MLIST_ADD);
   EXPECT_EQ(M()->motionCount, 100);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上 モーションを追加できません。"});
-  EXPECT_EQ(f.filled[g_Ed2DMotion.motionList][0], " 0 : 0 ～ 30  走る");
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DMotion.motionList][0], " 0 : 0 ～ 30  走る");
   // LB_ERR keeps the motion; a selection picks it at frame 0.
   M()->currentFrame = 9;
-  f.listSel = -1;
+  Choose(-1);
   Ed2D_MotionListCommand(0);
   EXPECT_EQ(M()->currentMotion, 99);
   EXPECT_EQ(M()->currentFrame, 9);
-  f.listSel = 4;
+  Choose(4);
   Ed2D_MotionListCommand(0);
   EXPECT_EQ(M()->currentMotion, 4);
   EXPECT_EQ(M()->currentFrame, 0);
@@ -340,7 +329,7 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
   ASSERT_EQ(Kzb_Read(0, path), 1);
   unlink(path);
   ASSERT_EQ(M()->keyTableLength, 2);
-  f.text[ED2D_MLIST_LENGTH] = "40";
+  Type(ED2D_MLIST_LENGTH, "40");
   Ed2D_MotionListCommand(ED2D_MLIST_ADD);
   ASSERT_EQ(M()->motionCount, 3);
   EXPECT_EQ(M()->currentMotion, 2);
@@ -360,7 +349,7 @@ TEST_F(MotionTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   M()->motions[0].length = 10;
   M()->currentFrame = 7;
   g_Sel.g_CurSlot = 0;
-  f.loop = false;
+  Loop(false);
   Ed2D_MotionPlay();
   EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
@@ -368,7 +357,7 @@ TEST_F(MotionTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   for (i32 i = 0; i < 30 && g_Shell.g_Playing == 1; i++) Play_TickBone2();
   EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);
-  f.loop = true;
+  Loop(true);
   Ed2D_MotionPlay();
   for (i32 i = 0; i < 25; i++) Play_TickBone2();
   EXPECT_EQ(g_Shell.g_Playing, 1u);

@@ -25,25 +25,22 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
 struct Fake {
-  std::map<u32, std::string> text;   // control id -> typed text
   std::vector<std::string> boxes;
-  i32 combo = -1, listSel = -1, caret = -1;
   std::string dialogAnswer;          // "" cancels the file dialog
-  std::map<void *, std::vector<std::string>> filled;
-  bool loop = true;
 };
 Fake *g_F;
 uintptr_t s_Next = 0x1000;
 
-void *NewWindow(u32, i32, i32, i32, i32) { return (void *)(s_Next += 16); }
-void *NewList(void *, i32, i32, i32, i32, bool) { return (void *)(s_Next += 16); }
-void *Ctl(void *, u32 id) { return (void *)(uintptr_t)(0x100000 + id); }
-void GetT(void *, u32 id, char *out, u32 size) { snprintf(out, size, "%s", g_F->text[id].c_str()); }
-void FillF(void *c, u32, const Ed2DLines *l) { g_F->filled[c].assign(l->text, l->text + l->count); }
+// A text typed into control `id` of whichever window shows it.
+void Type(u32 id, const char *text) {
+  for (auto &kv : g_WidgetFake.live)
+    if (!kv.second.parent) WidgetFake_SetText(kv.first, id, text);
+}
 
 bool RunDlg(FileDlgRequest *r) {
   if (g_F->dialogAnswer.empty()) return false;
@@ -70,16 +67,7 @@ struct ObjTest : ::testing::Test {
     g_Seam.textureLoad = LoadTex;
     g_Seam.releaseHandle = [](void *) {};
     g_FileDlgPlatform.run = RunDlg;
-    g_Ed2DObjOps = Ed2DObjOps{};
-    g_Ed2DObjOps.createWindow = NewWindow;
-    g_Ed2DObjOps.createList = NewList;
-    g_Ed2DObjOps.control = Ctl;
-    g_Ed2DObjOps.getText = GetT;
-    g_Ed2DObjOps.fill = FillF;
-    g_Ed2DObjOps.comboSelection = [](void *) { return g_F->combo; };
-    g_Ed2DObjOps.listSelection = [](void *) { return g_F->listSel; };
-    g_Ed2DObjOps.listCaret = [](void *) { return g_F->caret; };
-    g_Ed2DObjOps.isChecked = [](void *, u32 id) { return id == ED2D_OBJ_LOOP && g_F->loop; };
+    WidgetFake_Install();
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Shell.g_EditSubMode = SUB_2D_OBJECT;
     g_Shell.g_Playing = 0;
@@ -88,11 +76,14 @@ struct ObjTest : ::testing::Test {
     Strip_ResetGeometry();
     Ed2D_ObjInit();
     ASSERT_NE(M(), nullptr);
+    Loop(true);
   }
+  // "ループ再生" as the user left it.
+  static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DObj.valuesDlg, ED2D_OBJ_LOOP}] = on; }
   void TearDown() override {
     Ed2D_ObjLeave();
     Obj2_SetSlot(0, nullptr);
-    g_Ed2DObjOps = Ed2DObjOps{};
+    WidgetFake_Remove();
     g_Ed2DObj = Ed2DObjEditor{};
     g_Shell.g_Playing = 0;
     g_Seam = savedSeam;
@@ -231,7 +222,7 @@ TEST_F(ObjTest, MiddleDragOntoATakenFrameChangesNothingAndKeepsTheClipboard) {
 TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   M()->motions[0].length = 10;
   M()->currentFrame = 7;
-  f.loop = false;
+  Loop(false);
   Ed2D_ObjPlay();
   EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
@@ -243,7 +234,7 @@ TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);
   // With loop on the tick wraps and keeps playing.
-  f.loop = true;
+  Loop(true);
   Ed2D_ObjPlay();
   for (i32 i = 0; i < 25; i++) {
     g_Shell.g_Playing = 0;
@@ -285,9 +276,9 @@ TEST_F(ObjTest, ParentRulesKeepAValidTree) {
   for (const Case &c : cases) {
     f.boxes.clear();
     g_Sel.g_CurPartIndex = c.object;
-    f.caret = (i32)c.object;
-    f.combo = c.combo;
-    f.text[ED2D_OBJ_LIST_NAME] = "腕";
+    g_WidgetFake.caret[g_Ed2DObj.objectList] = (i32)c.object;
+    g_WidgetFake.selection[g_Ed2DObj.parentCombo] = c.combo;
+    Type(ED2D_OBJ_LIST_NAME, "腕");
     Ed2D_ObjListCommand(ED2D_OBJ_LIST_APPLY);
     EXPECT_EQ(M()->parents[c.object], c.expect) << c.object << " <- " << c.combo;
     EXPECT_EQ(f.boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{}) << c.combo;
@@ -307,8 +298,11 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
   };
   for (const Case &c : cases) {
     f.boxes.clear();
-    f.text = {{ED2D_OBJ_X, c.x}, {ED2D_OBJ_Y, "2"}, {ED2D_OBJ_ANGLE, "45"}, {ED2D_OBJ_SCALE_X, "1"},
-              {ED2D_OBJ_SCALE_Y, "1"}, {ED2D_OBJ_RED, c.red}, {ED2D_OBJ_GREEN, c.green}};
+    g_WidgetFake.texts.clear();
+    const std::pair<u32, const char *> typed[] = {{ED2D_OBJ_X, c.x}, {ED2D_OBJ_Y, "2"}, {ED2D_OBJ_ANGLE, "45"},
+                                                  {ED2D_OBJ_SCALE_X, "1"}, {ED2D_OBJ_SCALE_Y, "1"},
+                                                  {ED2D_OBJ_RED, c.red}, {ED2D_OBJ_GREEN, c.green}};
+    for (auto &t : typed) Type(t.first, t.second);
     Ed2D_ObjDlgCommand(ED2D_OBJ_APPLY);
     const ObjKey2 *k = Ed2D_ObjCurrentKey();
     ASSERT_NE(k, nullptr);
@@ -342,10 +336,10 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   EXPECT_EQ(M()->pivotX[31], 32);
   EXPECT_EQ(M()->pivotY[31], 16);
   EXPECT_EQ(f.boxes.back(), "これ以上 追加できません。");
-  EXPECT_EQ(f.filled[g_Ed2DObj.imageList].size(), 32u);
-  EXPECT_EQ(f.filled[g_Ed2DObj.imageList][3], "3 : a.png");
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.imageList].size(), 32u);
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.imageList][3], "3 : a.png");
   // The pivot drag: left alone with the pivot flag.
-  f.listSel = 3;
+  g_WidgetFake.selection[g_Ed2DObj.imageList] = 3;
   Ed2D_ObjImgCommand(ED2D_OBJ_IMG_PIVOT);
   ASSERT_EQ(g_Ed2DObj.curImage, 3);
   Ed2D_ObjImgMouse(ED2D_MOUSE_LDOWN, 100, 100);
@@ -357,21 +351,21 @@ TEST_F(ObjTest, ImagesAndObjectsStopAtTheirLimitsAndBadImagesAddNothing) {
   Add(32);
   EXPECT_EQ(M()->objectCount, 33);
   EXPECT_EQ(f.boxes, std::vector<std::string>{"これ以上オブジェクトを、追加できません。"});
-  EXPECT_EQ(f.filled[g_Ed2DObj.objectList][0], " 0 : 親オブジェクト");
-  EXPECT_EQ(f.filled[g_Ed2DObj.parentCombo].size(), 33u);
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.objectList][0], " 0 : 親オブジェクト");
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.parentCombo].size(), 33u);
 }
 
 TEST_F(ObjTest, MotionListAddsUpToOneHundredWithTracksAndSaneLengths) {
-  f.text[ED2D_OBJ_MOT_NAME] = "歩く";
-  f.text[ED2D_OBJ_MOT_LENGTH] = "-5";
+  Type(ED2D_OBJ_MOT_NAME, "歩く");
+  Type(ED2D_OBJ_MOT_LENGTH, "-5");
   Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_STREQ(M()->motions[0].name, "歩く");
-  f.text[ED2D_OBJ_MOT_LENGTH] = "abc";
+  Type(ED2D_OBJ_MOT_LENGTH, "abc");
   Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_APPLY);
   EXPECT_EQ(M()->motions[0].length, 1);
   EXPECT_EQ(f.boxes.size(), 1u);
-  f.text[ED2D_OBJ_MOT_LENGTH] = "30";
+  Type(ED2D_OBJ_MOT_LENGTH, "30");
   f.boxes.clear();
   for (i32 i = 0; i < 100; i++) Ed2D_ObjMotionListCommand(ED2D_OBJ_MOT_ADD);
   EXPECT_EQ(M()->motionCount, 100);
@@ -381,12 +375,12 @@ TEST_F(ObjTest, MotionListAddsUpToOneHundredWithTracksAndSaneLengths) {
   At(1, 3);
   EXPECT_EQ(T(1)->count, 1);
   EXPECT_TRUE(Ed2D_ObjCreateKey());
-  EXPECT_EQ(f.filled[g_Ed2DObj.motionList][0], " 0 : 0 ～ 30  歩く");
+  EXPECT_EQ(g_WidgetFake.lines[g_Ed2DObj.motionList][0], " 0 : 0 ～ 30  歩く");
   // LB_ERR is ignored; a selection picks the motion and frame 0.
-  f.listSel = -1;
+  g_WidgetFake.selection[g_Ed2DObj.motionList] = -1;
   Ed2D_ObjMotionListCommand(0);
   EXPECT_EQ(M()->currentMotion, 99);
-  f.listSel = 4;
+  g_WidgetFake.selection[g_Ed2DObj.motionList] = 4;
   Ed2D_ObjMotionListCommand(0);
   EXPECT_EQ(M()->currentMotion, 4);
   EXPECT_EQ(M()->currentFrame, 0);

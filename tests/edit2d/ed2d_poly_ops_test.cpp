@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -28,24 +29,17 @@
 #include "model/model3.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
 std::vector<std::string> g_Boxes;
 void RecordBox(const char *t) { g_Boxes.push_back(t); }
 
-// The panel's fields and the colour chooser as fakes.
-std::string g_Fields[4];
-bool g_ChooserOk;
-f32 g_ChooserRgb[3];
-void FakeGetText(void *, u32 id, char *out, u32 size) { snprintf(out, size, "%s", g_Fields[id - 1161].c_str()); }
-void FakeSetText(void *, u32 id, const char *text) {
-  if (id >= 1161 && id <= 1164) g_Fields[id - 1161] = text;
-}
-bool FakeChoose(f32 rgb[3]) {
-  memcpy(rgb, g_ChooserRgb, sizeof g_ChooserRgb);
-  return g_ChooserOk;
-}
+// The panel's colour fields (ids 1161..1164) and the colour chooser are the widget fake's.
+int s_Panel;
+void SetField(int k, const char *text) { WidgetFake_SetText(&s_Panel, 1161 + k, text); }
+std::string Field(int k) { return WidgetFake_Text(&s_Panel, 1161 + k); }
 
 Bone2Model *FullModel(i32 slot) {
   g_ModelAllocArrays = 1;
@@ -94,7 +88,7 @@ struct OpsFixture : ::testing::Test {
   }
   void TearDown() override {
     g_Seam.errorBox = nullptr;
-    g_Ed2DOps = Ed2DOps{};
+    WidgetFake_Remove();
     App_ForgetPolySelection();
     Bone2_FreeAll();
     free(g_Ed2D.rebindNearest);
@@ -341,7 +335,7 @@ TEST_F(OpsFixture, ImportDropsZAndCopiesColoursAndUVs) {
   ASSERT_GE(fd, 0);
   close(fd);
   std::string kzp = std::string(path) + ".kzp";
-  ASSERT_TRUE(Kzp_Write(src, kzp.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, src, kzp.c_str()));
   Model3_Free(src);
   Poly({{0, 0}, {1, 1}, {2, 0}});
   g_Sel.g_PolySelFaces[0] = 1;
@@ -396,11 +390,11 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
       {"paste", [&] { Ed2D_PolyCopy(m); m->vertexCount = (u16)(65535 - 7 + 1); }, [&] { return Ed2D_PolyPaste(m); }},
       {"new colour entry", coloursFull, [&] { const i32 c[4] = {1, 2, 3, 4}; return Ed2D_PolyApplyColour(m, c); }},
       {"five corners", [&] { g_Sel.g_PolySelectMode = 0; }, [&] { return Ed2D_PolyMakeFace(m); }},
-      {"colour field abc", [] { g_Fields[0] = "abc"; }, [&] {
+      {"colour field abc", [] { SetField(0, "abc"); }, [&] {
          Ed2D_PolyDlgCommand(ED2D_POLY_APPLY_COLOUR);
          return g_Boxes.size() > 1;   // the message is the outcome here
        }},
-      {"chooser cancelled", [] { g_ChooserOk = false; }, [&] {
+      {"chooser cancelled", [] { g_WidgetFake.colourTaken = false; }, [&] {
          Ed2D_PolyDlgCommand(ED2D_POLY_COLOUR);
          return !g_Boxes.empty();
        }},
@@ -410,11 +404,9 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
     App_ForgetPolySelection();
     g_Sel.g_PolySelectMode = 1;
     SelectFaces({0, 1});
-    for (int k = 0; k < 4; k++) g_Fields[k] = "7";
-    g_Ed2DPoly.panel = (void *)&g_Fields;
-    g_Ed2DOps.getText = FakeGetText;
-    g_Ed2DOps.setText = FakeSetText;
-    g_Ed2DOps.chooseColour = FakeChoose;
+    WidgetFake_Install();
+    for (int k = 0; k < 4; k++) SetField(k, "7");
+    g_Ed2DPoly.panel = &s_Panel;
     c.arrange();
     g_Boxes.clear();
     std::string before = State(m);
@@ -433,25 +425,23 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
 TEST_F(OpsFixture, PanelLabelsAndColour) {
   Poly({{0, 0}, {8, 0}, {8, 8}});
   SelectFaces({0});
-  g_Ed2DPoly.panel = (void *)&g_Fields;
-  g_Ed2DOps.getText = FakeGetText;
-  g_Ed2DOps.setText = FakeSetText;
-  g_Ed2DOps.chooseColour = FakeChoose;
-  for (int k = 0; k < 4; k++) g_Fields[k] = "255";
-  g_ChooserOk = true;
-  g_ChooserRgb[0] = 10, g_ChooserRgb[1] = 300, g_ChooserRgb[2] = 30;
+  WidgetFake_Install();
+  g_Ed2DPoly.panel = &s_Panel;
+  for (int k = 0; k < 4; k++) SetField(k, "255");
+  g_WidgetFake.colourTaken = true;
+  g_WidgetFake.colour[0] = 10, g_WidgetFake.colour[1] = 300, g_WidgetFake.colour[2] = 30;
   Ed2D_PolyDlgCommand(ED2D_POLY_COLOUR);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "\x83\x4A\x83\x89\x81\x5B\x20\x28\x20\x83\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
   const Bone2Colour &c = m->colours[m->polygons[0].corners[1].colour];
   EXPECT_EQ(c.r, 10.0f);
   EXPECT_EQ(c.g, 255.0f);   // clamped
   EXPECT_EQ(c.a, 255.0f);   // alpha stays
-  EXPECT_EQ(g_Fields[0], "10");
+  EXPECT_EQ(Field(0), "10");
   // Vertex mode: corners on the selected vertex, whatever their polygon.
   g_Sel.g_PolySelectMode = 0;
   App_ForgetPolySelection();
   g_Sel.g_PolySelVerts[1] = 1;
-  g_Fields[0] = "1", g_Fields[1] = "2", g_Fields[2] = "3", g_Fields[3] = "4";
+  SetField(0, "1"), SetField(1, "2"), SetField(2, "3"), SetField(3, "4");
   Ed2D_PolyDlgCommand(ED2D_POLY_APPLY_COLOUR);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "決定ボタン ( モデリング )");
   EXPECT_EQ(m->colours[m->polygons[0].corners[1].colour].a, 4.0f);

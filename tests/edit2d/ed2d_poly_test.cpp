@@ -26,6 +26,7 @@
 #include "model/bone2.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
@@ -389,15 +390,13 @@ TEST_F(Ed2DPolyFixture, WeightApplyRefusalsAndRebind) {
   }
   EXPECT_EQ(m->bindings[c].bone1, 1);   // not selected: untouched
   // 0 and 0 through the panel: automatic, then re-bound to the nearest bone.
-  struct Fields {
-    static void Get(void *, u32 id, char *out, u32 size) {
-      snprintf(out, size, "%s", id == ED2D_WEIGHT_VALUE ? "1.0" : "0");
-    }
-  };
-  g_Ed2DOps.getText = Fields::Get;
+  WidgetFake_Install();
   g_Ed2DPoly.weightPanel = (void *)0x10;
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_BONE1, "0");
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_BONE2, "0");
+  WidgetFake_SetText(g_Ed2DPoly.weightPanel, ED2D_WEIGHT_VALUE, "1.0");
   Ed2D_WeightDlgCommand(ED2D_WEIGHT_APPLY);
-  g_Ed2DOps = Ed2DOps{};
+  WidgetFake_Remove();
   EXPECT_EQ(m->bindings[a].bone1, 1);
   EXPECT_EQ(m->bindings[b].bone1, 2);
   EXPECT_EQ(m->bindings[a].automatic, 1u);

@@ -28,6 +28,7 @@
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "widget_fake.h"
 #include "app/shell_view.h"
 #include "model/bone2.h"
 #include "model/obj2.h"
@@ -78,79 +79,26 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   EXPECT_EQ(F(fam->hoverPick), nullptr);
 }
 
-// [SECTION] recording platform fakes
-struct FakeUi {
-  std::map<void *, u32> live;   // window -> kind (100 list, 101 tree, 102 control)
-  std::vector<std::string> created;
-  std::vector<std::string> tree;   // "parent|text" in insertion order
-  std::vector<std::string> listLines, comboLines;
-  std::set<i32> selected;
-  i32 caret = -1, combo = -1;
-  std::vector<std::string> messages, questions;
+// [SECTION] the shell's question (the windows are the widget fake's)
+struct FakeAsker {
+  std::vector<std::string> questions;
   bool answer = true;
-  char name[256] = "";
-  uintptr_t next = 0x1000;
-  std::map<void *, std::string> itemText;
 };
-FakeUi *g_Ui;
+FakeAsker *g_Ask;
 
-void *NewHandle(u32 kind) {
-  void *h = (void *)(g_Ui->next += 16);
-  g_Ui->live[h] = kind;
-  return h;
-}
-void *FakeCreate(u32 kind, i32, i32, i32, i32) {
-  g_Ui->created.push_back(std::to_string(kind));
-  return NewHandle(kind);
-}
-void FakeDestroy(void *w) { g_Ui->live.erase(w); }
-void *FakeControl(void *, u32 id) { return id == ED2D_CTL_PARENT_COMBO ? (void *)0x99 : nullptr; }
-void *FakeList(void *, i32, i32, i32, i32) { return NewHandle(100); }
-void *FakeTree(void *) { return NewHandle(101); }
-void FakeFill(void *, bool combo, const Ed2DLines *l) {
-  auto &v = combo ? g_Ui->comboLines : g_Ui->listLines;
-  v.assign(l->text, l->text + l->count);
-}
-void FakeTreeClear(void *) { g_Ui->tree.clear(); g_Ui->itemText.clear(); }
-void *FakeTreeInsert(void *, void *parent, const char *text) {
-  std::string p = parent ? g_Ui->itemText[parent] : "root";
-  g_Ui->tree.push_back(p + "|" + text);
-  void *h = (void *)(g_Ui->next += 16);
-  g_Ui->itemText[h] = text;
-  return h;
-}
-bool FakeSelected(void *, i32 line) { return g_Ui->selected.count(line) != 0; }
-void FakeSelectOnly(void *, i32 line) { g_Ui->selected = {line}; }
-i32 FakeCaret(void *) { return g_Ui->caret; }
-i32 FakeComboSel(void *) { return g_Ui->combo; }
-void FakeGetText(void *, u32, char *out, u32 size) { snprintf(out, size, "%s", g_Ui->name); }
-void FakeMessage(const char *t) { g_Ui->messages.push_back(t); }
 bool FakeAsk(const char *t) {
-  g_Ui->questions.push_back(t);
-  return g_Ui->answer;
+  g_Ask->questions.push_back(t);
+  return g_Ask->answer;
 }
 
 struct Ed2DFixture : ::testing::Test {
-  FakeUi ui;
+  FakeAsker ask;
+  WidgetFake &ui = g_WidgetFake;
   void SetUp() override {
     Shell_ResetForTest();
-    g_Ui = &ui;
+    g_Ask = &ask;
     Edit2D_Install();
-    g_Ed2DOps = Ed2DOps{};
-    g_Ed2DOps.createWindow = FakeCreate;
-    g_Ed2DOps.destroy = FakeDestroy;
-    g_Ed2DOps.control = FakeControl;
-    g_Ed2DOps.createList = FakeList;
-    g_Ed2DOps.createTree = FakeTree;
-    g_Ed2DOps.fill = FakeFill;
-    g_Ed2DOps.treeClear = FakeTreeClear;
-    g_Ed2DOps.treeInsert = FakeTreeInsert;
-    g_Ed2DOps.listSelected = FakeSelected;
-    g_Ed2DOps.listSelectOnly = FakeSelectOnly;
-    g_Ed2DOps.listCaret = FakeCaret;
-    g_Ed2DOps.comboSelection = FakeComboSel;
-    g_Ed2DOps.getText = FakeGetText;
-    g_Ed2DOps.messageOk = FakeMessage;
+    WidgetFake_Install();
     g_ShellSeam.askYesNo = FakeAsk;
     g_ShellSeam.refreshModelPointers = Current_Refresh2D;
     g_Ed2D = Ed2DEditor{};
@@ -171,14 +119,14 @@ struct Ed2DFixture : ::testing::Test {
     free(g_Ed2D.rebindNearest);
     free(g_Ed2D.rebindBest);
     g_Ed2D = Ed2DEditor{};
-    g_Ed2DOps = Ed2DOps{};
+    WidgetFake_Remove();
     Shell_ResetForTest();
   }
-  // The kinds of the windows alive (dialogs only: 0 panel, 1 bone dialog, 2 group dialog).
+  // The kinds of the family's windows alive (1 << ED2D_WIN_*).
   u32 DialogSet() {
     u32 set = 0;
-    for (auto &kv : ui.live)
-      if (kv.second < ED2D_WIN_KINDS) set |= 1u << kv.second;
+    for (u32 k = 0; k < ED2D_WIN_KINDS; k++)
+      if (WidgetFake_Count(Ed2D_WindowName(k))) set |= 1u << k;
     return set;
   }
   // A model of n bones with parents as given (bone b's rest at rest[b]).
@@ -231,19 +179,19 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   g_Shell.g_EditSubMode = SUB_2D_BONE;
   Ed2D_Enter();
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));   // no polygons: no question
-  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_TRUE(ask.questions.empty());
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
   Ed2D_PanelCommand(ED2D_BTN_BONE);
   Bone2Model *m = g_Bone2Slots[0];
   m->polygonCount = 1;
   auto live = ui.live;
-  ui.answer = false;
+  ask.answer = false;
   g_Shell.g_EditDlgRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
-  ASSERT_EQ(ui.questions.size(), 1u);
+  ASSERT_EQ(ask.questions.size(), 1u);
   const std::string panelQuestion = "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82"
                                     "\x81\x5b\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
-  EXPECT_EQ(ui.questions[0], panelQuestion);
+  EXPECT_EQ(ask.questions[0], panelQuestion);
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ui.live, live);
   EXPECT_EQ(g_Bone2Slots[0], m);
@@ -253,32 +201,32 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   Doc_MarkEdited(DOC_BONE2);
   EXPECT_FALSE(Ed2D_NewBoneModel());
   EXPECT_EQ(g_Bone2Slots[0], m);
-  ui.answer = true;
+  ask.answer = true;
   EXPECT_TRUE(Ed2D_NewBoneModel());
   EXPECT_EQ(g_Bone2Slots[0]->polygonCount, 0);
   // Leaving the object sub-mode with an edited object model asks: the panel with the same
   // question, the family switch with the shell's; "No" stays in 4.
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_OBJECT));
-  ui.questions.clear();
+  ask.questions.clear();
   if (!g_Obj2Slots[0]) Obj2_Init(0);   // the object sub-mode's model
   Doc_MarkEdited(DOC_OBJ2);
-  ui.answer = false;
+  ask.answer = false;
   g_Ed2D.panelRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
   EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
   App_SwitchFamily(FAMILY_2D_MAP);
   EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MODEL);
-  ASSERT_EQ(ui.questions.size(), 2u);
-  EXPECT_EQ(ui.questions[0], panelQuestion);
-  EXPECT_EQ(ui.questions[1], "\x95\xd2\x8f\x57\x92\x86\x82\xcc\x83\x82\x83\x66\x83\x8b\x82\xcd\x94\x6a\x8a\xfc"
+  ASSERT_EQ(ask.questions.size(), 2u);
+  EXPECT_EQ(ask.questions[0], panelQuestion);
+  EXPECT_EQ(ask.questions[1], "\x95\xd2\x8f\x57\x92\x86\x82\xcc\x83\x82\x83\x66\x83\x8b\x82\xcd\x94\x6a\x8a\xfc"
                              "\x82\xb3\x82\xea\x82\xdc\x82\xb7\x81\x42\x82\xe6\x82\xeb\x82\xb5\x82\xa2\x82\xc5"
                              "\x82\xb7\x82\xa9\x81\x48");
   // Without an edit nothing is asked.
   Doc_ClearChanged(DOC_OBJ2);
   EXPECT_TRUE(Ed2D_PanelCommand(ED2D_BTN_BONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
-  EXPECT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ask.questions.size(), 2u);
   Ed2D_Leave();
 }
 
@@ -389,9 +337,9 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   const i32 parents[4] = {0, 0, 1, 0};
   const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
   Bone2Model *m = Model(4, parents, rest);
-  ui.selected = {1, 2};
+  ui.marked[g_Ed2D.boneList] = {1, 2};
   App_MirrorListSelection();   // the per-frame update's copy of the list's selection
-  ui.selected.clear();         // the drag reads the copy, not the list
+  ui.marked[g_Ed2D.boneList].clear();         // the drag reads the copy, not the list
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
   Ed2D_SetDragAnchors(100, 100);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
@@ -406,14 +354,14 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   EXPECT_EQ(m->rest[1].x, 17.0f);
   // The dialog's refresh after the moves keeps the list's selection; after a pick only the
   // picked bone stays selected.
-  ui.selected = {1, 2};
+  ui.marked[g_Ed2D.boneList] = {1, 2};
   Ed2D_BoneDlgTick();
-  EXPECT_EQ(ui.selected, (std::set<i32>{1, 2}));
+  EXPECT_EQ(ui.marked[g_Ed2D.boneList], (std::set<i32>{1, 2}));
   g_Mouse.g_MouseX = 310, g_Mouse.g_MouseY = 240;   // bone 3's cross
   Ed2D_PickCurrentBone(false);
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   Ed2D_BoneDlgTick();
-  EXPECT_EQ(ui.selected, (std::set<i32>{3}));
+  EXPECT_EQ(ui.marked[g_Ed2D.boneList], (std::set<i32>{3}));
   Ed2D_Leave();
 }
 
@@ -430,9 +378,9 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
     EXPECT_EQ(m->bones[c.bone].parent, c.parent) << c.bone << " " << c.choice;
   }
   g_Sel.g_CurBoneIndex = 2;
-  ui.caret = 2;
-  ui.combo = 3;
-  snprintf(ui.name, sizeof ui.name, "arm");
+  ui.caret[g_Ed2D.boneList] = 2;
+  ui.selection[g_Ed2D.parentCombo] = 3;
+  WidgetFake_SetText(g_Ed2D.boneDlg, ED2D_CTL_BONE_NAME, "arm");
   Ed2D_BoneDlgCommand(ED2D_CTL_APPLY);
   EXPECT_STREQ(m->bones[2].name, "arm");   // the name stays though the parent is refused
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -456,17 +404,15 @@ TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
   g_Sel.g_CurBoneIndex = 2;
   Ed2D_Enter();
   const std::string parentBone = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";   // " 0  親ボーン"
-  EXPECT_EQ(ui.listLines, (std::vector<std::string>{parentBone, " 1  b1", " 2  b2 ( 1 )", " 3  b3 ( 4 )",
+  EXPECT_EQ(ui.lines[g_Ed2D.boneList], (std::vector<std::string>{parentBone, " 1  b1", " 2  b2 ( 1 )", " 3  b3 ( 4 )",
                                                     " 4  b4 ( 1 )"}));
-  EXPECT_EQ(ui.comboLines, (std::vector<std::string>{parentBone, " 1  b1", " 2  b2", " 3  b3", " 4  b4"}));
+  EXPECT_EQ(ui.lines[g_Ed2D.parentCombo], (std::vector<std::string>{parentBone, " 1  b1", " 2  b2", " 3  b3", " 4  b4"}));
   EXPECT_EQ(ui.tree, (std::vector<std::string>{"root|" + parentBone, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
                                                " 1  b1| 4  b4"}));
   g_Ed2D.boneRefresh = 1;
-  std::map<u32, std::string> texts;
-  g_Ed2DOps.setText = [](void *, u32 id, const char *t) { g_Ui->itemText[(void *)(uintptr_t)id] = t; };
   Ed2D_BoneDlgTick();
-  EXPECT_EQ(ui.itemText[(void *)(uintptr_t)ED2D_CTL_BONE_NO], "\x83\x7b\x81\x5b\x83\x93No.2");
-  EXPECT_EQ(ui.itemText[(void *)(uintptr_t)ED2D_CTL_BONE_X], "0.000");
+  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, ED2D_CTL_BONE_NO), "\x83\x7b\x81\x5b\x83\x93No.2");
+  EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, ED2D_CTL_BONE_X), "0.000");
   Ed2D_BoneTreeSelected(" 4  b4");
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 4u);
   Ed2D_Leave();

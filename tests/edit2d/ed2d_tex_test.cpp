@@ -24,14 +24,11 @@
 #include "model/bone2.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
-std::vector<std::string> g_boxes;
-std::vector<std::string> g_filled;   // lines of the last fill
 std::string g_answer;
-std::string g_fields[5];             // name, r, g, b, alpha
-i32 g_comboRow[2];                   // texture, shade
 void *const kTexCombo = (void *)1, *const kShadeCombo = (void *)2, *const kGroupList = (void *)3;
 
 bool Answer(FileDlgRequest *req) {
@@ -39,6 +36,9 @@ bool Answer(FileDlgRequest *req) {
   Str_Copy(req->fileTitle, FILEDLG_TEXT, g_answer.c_str());
   return !g_answer.empty();
 }
+
+// The OK boxes shown.
+std::vector<std::string> &Boxes(void) { return g_WidgetFake.messages; }
 
 struct TexTest2D : ::testing::Test {
   Bone2Model *m = nullptr;
@@ -50,17 +50,7 @@ struct TexTest2D : ::testing::Test {
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Shell.g_EditSubMode = SUB_2D_TEXTURE;
     g_Sel.g_CurGroupIndex = 0;
-    g_boxes.clear();
-    g_Ed2DOps = Ed2DOps{};
-    g_Ed2DOps.messageOk = [](const char *t) { g_boxes.push_back(t); };
-    g_Ed2DOps.fill = [](void *, bool, const Ed2DLines *l) {
-      g_filled.clear();
-      for (i32 i = 0; i < l->count; i++) g_filled.push_back(l->text[i]);
-    };
-    g_Ed2DOps.comboSelection = [](void *c) { return g_comboRow[c == kTexCombo ? 0 : 1]; };
-    g_Ed2DOps.getText = [](void *, u32 id, char *out, u32 n) {
-      Str_Copy(out, n, g_fields[id == ED2D_GRP_NAME ? 0 : id - ED2D_GRP_RED + 1].c_str());
-    };
+    WidgetFake_Install();
     g_FileDlgPlatform.run = Answer;
     g_Ed2DTex.zoom = 1.0f;
     g_Ed2DTex.offX = g_Ed2DTex.offY = 0;
@@ -71,11 +61,19 @@ struct TexTest2D : ::testing::Test {
   }
   void TearDown() override {
     g_FileDlgPlatform.run = nullptr;
-    g_Ed2DOps = Ed2DOps{};
+    WidgetFake_Remove();
     g_Ed2D = Ed2DEditor{};
     App_ForgetPolySelection();
     Bone2_FreeAll();
     Shell_ResetForTest();
+  }
+  // The group dialog's fields: name, then red, green, blue, alpha (k 1..4); its combos' rows.
+  static void Field(i32 k, const char *text) {
+    WidgetFake_SetText(g_Options.g_Group2DDlg.window, k == 0 ? ED2D_GRP_NAME : ED2D_GRP_RED + k - 1, text);
+  }
+  static void Rows(i32 texture, i32 shade) {
+    g_WidgetFake.selection[kTexCombo] = texture;
+    g_WidgetFake.selection[kShadeCombo] = shade;
   }
   u16 Vertex(f32 x, f32 y) {
     m->positions[m->vertexCount] = {x, y};
@@ -186,8 +184,8 @@ TEST_F(TexTest2D, ProjectionGivesWeldedCornersEntriesOfTheirOwn) {
   g_Sel.g_CurGroupIndex = 0;
   Ed2D_TexCommand(ED2D_TEX_FRONT, -1, nullptr);
   EXPECT_EQ(Bytes(), was);
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_NE(g_boxes[0].find("テクスチャ座標を追加できません。"), std::string::npos) << g_boxes[0];
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("テクスチャ座標を追加できません。"), std::string::npos) << Boxes()[0];
 }
 
 
@@ -277,9 +275,9 @@ TEST_F(TexTest2D, TextureTableRefusals) {
   kept = Bytes();
   EXPECT_FALSE(Ed2D_TexCommand(ED2D_TEX_ADD, 1, nullptr));
   EXPECT_EQ(Bytes(), kept);
-  ASSERT_EQ(g_boxes.size(), 2u);
-  EXPECT_EQ(g_boxes[0], "０番には、テクスチャを読み込めません。");
-  EXPECT_EQ(g_boxes[1], "これ以上テクスチャを、追加できません。");
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[0], "０番には、テクスチャを読み込めません。");
+  EXPECT_EQ(Boxes()[1], "これ以上テクスチャを、追加できません。");
   // Cancelled file dialog: nothing.
   m->textureCount = 2;
   g_answer.clear();
@@ -300,13 +298,12 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   g_Ed2DGroup.lastGroup = 2;   // no change of row (which would select group 2's polygons)
   // Row 128 (past the table) gives texture 0; CB_ERR keeps the shading; "abc" keeps the colour
   // but membership, name and texture are applied, with a box that says why.
-  g_fields[0] = "顔";
-  g_fields[1] = "10";
-  g_fields[2] = "abc";
-  g_fields[3] = "30";
-  g_fields[4] = "300";
-  g_comboRow[0] = 128;
-  g_comboRow[1] = -1;
+  Field(0, "顔");
+  Field(1, "10");
+  Field(2, "abc");
+  Field(3, "30");
+  Field(4, "300");
+  Rows(128, -1);
   m->groups[2].texture = 2;
   Ed2D_GroupDlgCommand(ED2D_GRP_APPLY, -1);
   const Group2 &g = m->groups[2];
@@ -315,10 +312,9 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   EXPECT_EQ(g.texture, 0);
   EXPECT_EQ(g.shadeMode, 4);
   EXPECT_EQ(g.r, 200.0f);
-  EXPECT_EQ(g_boxes.size(), 1u);
-  g_fields[2] = "20";
-  g_comboRow[0] = 2;
-  g_comboRow[1] = 1;
+  EXPECT_EQ(Boxes().size(), 1u);
+  Field(2, "20");
+  Rows(2, 1);
   Ed2D_GroupDlgCommand(ED2D_GRP_APPLY, -1);
   EXPECT_EQ(g.texture, 2);
   EXPECT_EQ(g.shadeMode, 1);
@@ -352,7 +348,7 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   std::vector<u8> kept = Bytes();
   Ed2D_GroupDlgCommand(ED2D_GRP_MIRROR, 0);
   EXPECT_EQ(Bytes(), kept);
-  EXPECT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(Boxes().size(), 2u);
   m->uvCount = (u16)(2 * nv);
 
   // "追加" at 128 groups makes 127 current and adds nothing.

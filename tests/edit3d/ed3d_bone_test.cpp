@@ -30,42 +30,27 @@
 #include "model/motion.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
+#include "widget_fake.h"
 
 namespace {
 
-// The panels' controls as plain state.
-struct FakePanel {
-  i32 caret = -1;
-  i32 combo = -1;
-  std::map<u32, std::string> texts;
-  std::vector<std::string> messages;
-};
-FakePanel *g_Panel;
+// The panels' controls are the widget fake's: the bone list's caret, the parent combo's line,
+// the two panels' fields and the boxes shown (OK boxes and error boxes in one list).
+void Caret(i32 line) { g_WidgetFake.caret[g_Ed3D.boneList] = line; }
+void Combo(i32 line) { g_WidgetFake.selection[g_Ed3D.parentCombo] = line; }
+std::vector<std::string> &Messages() { return g_WidgetFake.messages; }
 
 void InstallFakeOps() {
-  memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
-  memset(&g_Ed3DBoneOps, 0, sizeof g_Ed3DBoneOps);
-  Ed3DBoneOps &o = g_Ed3DBoneOps;
-  o.listCaret = [](void *) { return g_Panel->caret; };
-  o.listSelectOnly = [](void *, i32 line) {
-    if (line >= 0) g_Panel->caret = line;
-  };
-  o.comboSelection = [](void *) { return g_Panel->combo; };
-  o.comboSelect = [](void *, i32 line) { g_Panel->combo = line; };
-  o.getText = [](void *, u32 id, char *out, u32 size) { Str_Copy(out, size, g_Panel->texts[id].c_str()); };
-  o.setText = [](void *, u32 id, const char *text) { g_Panel->texts[id] = text; };
-  o.messageOk = [](const char *text) { g_Panel->messages.push_back(text); };
-  g_Seam.errorBox = [](const char *text) { g_Panel->messages.push_back(text); };
+  WidgetFake_Install();
+  g_Seam.errorBox = [](const char *text) { g_WidgetFake.messages.push_back(text); };
 }
 
 struct BoneTest : ::testing::Test {
   Model3 *m = nullptr;
-  FakePanel panel;
   ViewRecord *front = nullptr;
   void SetUp() override {
     Shell_ResetForTest();
     FakeDev_Install();
-    g_Panel = &panel;
     InstallFakeOps();
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
     g_Shell.g_EditSubMode = SUB_3D_BONE;
@@ -102,7 +87,7 @@ struct BoneTest : ::testing::Test {
   void TearDown() override {
     g_Ed3D.bonePanel = g_Ed3D.boneList = g_Ed3D.parentCombo = nullptr;
     g_Ed3DBones.weightPanel = nullptr;
-    memset(&g_Ed3DBoneOps, 0, sizeof g_Ed3DBoneOps);
+    WidgetFake_Remove();
     g_Seam.errorBox = nullptr;
     Model3_FreeAllSlots();
     FakeDev_Remove();
@@ -148,20 +133,20 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << "bone " << c.bone << " line " << c.line);
     m->bones[3].parent = 2;
-    panel.messages.clear();
-    panel.caret = c.bone;
-    panel.combo = c.line;
-    panel.texts[ED3D_BONE_X] = " 1.5";
-    panel.texts[ED3D_BONE_Y] = "-2";
-    panel.texts[ED3D_BONE_Z] = "0.25 ";
-    panel.texts[ED3D_BONE_NAME] = "腕";
+    Messages().clear();
+    Caret(c.bone);
+    Combo(c.line);
+    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_X, " 1.5");
+    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Y, "-2");
+    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Z, "0.25 ");
+    WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_NAME, "腕");
     i32 steps = Steps();
     EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_APPLY));
     EXPECT_EQ(g_Sel.g_CurBoneIndex, (u32)c.bone);
     EXPECT_EQ(m->bones[c.bone].parent, c.parent);
-    EXPECT_EQ(panel.messages.size(), c.accepted ? 0u : 1u);
+    EXPECT_EQ(Messages().size(), c.accepted ? 0u : 1u);
     if (!c.accepted) {
-      EXPECT_EQ(panel.messages[0], "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。");
+      EXPECT_EQ(Messages()[0], "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。");
     }
     // Position and name apply whatever the parent rule says; no undo step.
     EXPECT_FLOAT_EQ(m->boneRest[c.bone].pos[0], 1.5f);
@@ -172,19 +157,19 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   }
   // A list without a focus line, or past the bones, leaves the current bone.
   for (i32 line : {-1, 7}) {
-    panel.caret = line;
+    Caret(line);
     Ed3D_BoneListCommand(0);
     EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);
   }
   // A position that is not a number is refused whole: nothing changes.
-  panel.messages.clear();
-  panel.caret = 2;
-  panel.combo = 0;
-  panel.texts[ED3D_BONE_Y] = "2x";
-  panel.texts[ED3D_BONE_NAME] = "脚";
+  Messages().clear();
+  Caret(2);
+  Combo(0);
+  WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_Y, "2x");
+  WidgetFake_SetText(g_Ed3D.bonePanel, ED3D_BONE_NAME, "脚");
   f32 before = m->boneRest[2].pos[0];
   Ed3D_BoneListCommand(ED3D_BONE_APPLY);
-  ASSERT_EQ(panel.messages.size(), 1u);
+  ASSERT_EQ(Messages().size(), 1u);
   EXPECT_FLOAT_EQ(m->boneRest[2].pos[0], before);
   EXPECT_STRNE(m->bones[2].name, "脚");
   EXPECT_EQ(m->bones[2].parent, 1);
@@ -193,7 +178,7 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
 TEST_F(BoneTest, AddAndDelete) {
   Bones({{0, 1, 0}, {0, 3, 0}}, {0, 0});   // bones 0, 1, 2
   // An added bone is a child of the current bone and becomes current; one step each.
-  panel.caret = 1;
+  Caret(1);
   i32 steps = Steps();
   Ed3D_BoneListCommand(ED3D_BONE_ADD);
   EXPECT_EQ(m->boneCount, 4);
@@ -203,12 +188,12 @@ TEST_F(BoneTest, AddAndDelete) {
   EXPECT_STREQ(TopLabel(), "ボーン追加");
 
   // Bone 0 is never deleted.
-  panel.caret = 0;
-  panel.messages.clear();
+  Caret(0);
+  Messages().clear();
   EXPECT_FALSE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 4);
-  ASSERT_EQ(panel.messages.size(), 1u);
-  EXPECT_EQ(panel.messages[0], "親ボーンは、消去できません。");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], "親ボーンは、消去できません。");
 
   // Deleting bone 2 (at y 3): its vertex goes to the nearest remaining bone (1), not to the
   // bone that moves into its place (3, far off at x 7); the last record stays past the count.
@@ -223,7 +208,7 @@ TEST_F(BoneTest, AddAndDelete) {
   BoneKey3_Identity(&key, 30);
   KeyTrack_Insert(&m->bones[3].keys[0], &key);
   m->bones[3].expanded = 1;
-  panel.caret = 2;
+  Caret(2);
   steps = Steps();
   EXPECT_TRUE(Ed3D_BoneListCommand(ED3D_BONE_DELETE));
   EXPECT_EQ(m->boneCount, 3);
@@ -236,7 +221,7 @@ TEST_F(BoneTest, AddAndDelete) {
   EXPECT_LT(g_Sel.g_CurBoneIndex, (u32)m->boneCount);
 
   // Adding after the delete gives a clean record, not the leftovers of the old last bone.
-  panel.caret = 0;
+  Caret(0);
   Ed3D_BoneListCommand(ED3D_BONE_ADD);
   ASSERT_EQ(m->boneCount, 4);
   const Bone3 &fresh = m->bones[3];
@@ -256,7 +241,7 @@ TEST_F(BoneTest, AddAndDelete) {
   // At 128 bones nothing is added, but the step is recorded.
   for (i32 b = m->boneCount; b < MODEL3_BONES; b++) ASSERT_GE(Ed3D_ModelAddBone(m, 0), 0);
   g_Sel.g_CurBoneIndex = 5;
-  panel.caret = 5;
+  Caret(5);
   steps = Steps();
   Ed3D_BoneListCommand(ED3D_BONE_ADD);
   EXPECT_EQ(m->boneCount, MODEL3_BONES);
@@ -353,14 +338,14 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   for (const Case &k : cases) {
     SCOPED_TRACE(testing::Message() << k.b1 << " " << k.b2 << " " << k.w);
     VertexBinding before[2] = {m->bindings[a], m->bindings[b]};
-    panel.texts[ED3D_WEIGHT_BONE1] = k.b1;
-    panel.texts[ED3D_WEIGHT_BONE2] = k.b2;
-    panel.texts[ED3D_WEIGHT_VALUE] = k.w;
-    panel.messages.clear();
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE1, k.b1);
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE2, k.b2);
+    WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_VALUE, k.w);
+    Messages().clear();
     i32 steps = Steps();
     Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
     EXPECT_EQ(Steps(), steps + (k.ok ? 1 : 0));
-    EXPECT_EQ(panel.messages.size(), k.ok ? 0u : 1u);
+    EXPECT_EQ(Messages().size(), k.ok ? 0u : 1u);
     if (!k.ok) {
       EXPECT_EQ(memcmp(&before[0], &m->bindings[a], sizeof before[0]), 0);
       EXPECT_EQ(memcmp(&before[1], &m->bindings[b], sizeof before[1]), 0);
@@ -375,8 +360,8 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   EXPECT_EQ(m->bindings[c].bone1, 1);   // not selected: automatic (never bone 0), bone 1 nearest
   // With nothing selected the step is still recorded.
   g_Sel.g_PolySelVerts[a] = g_Sel.g_PolySelVerts[b] = 0;
-  panel.texts[ED3D_WEIGHT_BONE1] = "1";
-  panel.texts[ED3D_WEIGHT_VALUE] = "0.5";
+  WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_BONE1, "1");
+  WidgetFake_SetText(g_Ed3DBones.weightPanel, ED3D_WEIGHT_VALUE, "0.5");
   i32 steps = Steps();
   Ed3D_WeightCommand(ED3D_WEIGHT_APPLY);
   EXPECT_EQ(Steps(), steps + 1);

@@ -16,6 +16,7 @@
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "widget_fake.h"
 
 namespace {
 
@@ -128,12 +129,7 @@ TEST_F(FillTest, EveryFillHasThePanelsTextsByteExact) {
   EXPECT_EQ(l.select, 0);
 }
 
-// The fills put their lines into the panel's controls through the platform calls.
-std::vector<std::pair<void *, std::vector<std::string>>> g_filled;
-std::vector<std::string> g_tree;   // "parent-text|text" per insert, in order
-std::vector<std::string> g_expanded;
-std::string g_treeSelected;
-
+// The fills put their lines into the panel's controls through the widget seam.
 TEST_F(FillTest, TheBoneTreeInsertsBonesUnderLowerParentsAndTheRestAtTheRoot) {
   m->boneCount = 7;
   const i32 parents[7] = {0, 0, 1, 5, 1, -3, 200};   // bone 3: parent above itself; 5, 6: out of range
@@ -141,32 +137,23 @@ TEST_F(FillTest, TheBoneTreeInsertsBonesUnderLowerParentsAndTheRestAtTheRoot) {
     m->bones[b].parent = parents[b];
     Str_Format(m->bones[b].name, MODEL3_NAME, "b%d", b);
   }
-  g_tree.clear();
-  g_expanded.clear();
-  g_Ed3DOps.treeClear = [](void *) { g_tree.push_back("clear"); };
-  g_Ed3DOps.treeInsert = [](void *, void *parent, const char *text) -> void * {
-    std::string p = parent ? *(std::string *)parent : "root";
-    g_tree.push_back(p + "|" + text);
-    return new std::string(text);
-  };
-  g_Ed3DOps.treeExpand = [](void *, void *item) { g_expanded.push_back(*(std::string *)item); };
-  g_Ed3DOps.treeSelect = [](void *, void *item) { g_treeSelected = *(std::string *)item; };
+  WidgetFake_Install();
+  g_WidgetFake.tree = {"before the fill"};   // the fill clears the tree first
   int tree = 0;
   g_Ed3D.boneTree = &tree;
   g_Sel.g_CurBoneIndex = 4;
   Current_Refresh3D();
   Ed3D_FillBoneTree();
   const std::string root = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";
-  EXPECT_EQ(g_tree, (std::vector<std::string>{"clear", "root|" + root, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
-                                               " 1  b1| 4  b4", "root| 5  b5", "root| 6  b6"}));
-  EXPECT_EQ(g_expanded, (std::vector<std::string>{" 1  b1", " 1  b1"}));
-  EXPECT_EQ(g_treeSelected, " 4  b4");
+  EXPECT_EQ(g_WidgetFake.tree, (std::vector<std::string>{"root|" + root, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
+                                                         " 1  b1| 4  b4", "root| 5  b5", "root| 6  b6"}));
+  EXPECT_EQ(g_WidgetFake.expanded, (std::vector<std::string>{" 1  b1", " 1  b1"}));
+  EXPECT_EQ(g_WidgetFake.treeSelected, " 4  b4");
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 4u);
   EXPECT_STREQ(g_Ed3D.treeTexts[2], " 2  b2");
-  for (void *item : g_Ed3D.treeItems) delete (std::string *)item;
   memset(g_Ed3D.treeItems, 0, sizeof g_Ed3D.treeItems);
   g_Ed3D.boneTree = nullptr;
-  memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
+  WidgetFake_Remove();
 }
 
 // [SECTION] group operations

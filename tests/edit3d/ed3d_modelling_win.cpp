@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -166,9 +167,9 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
 
   // The moved cube, written and read back: the box has moved, six polygons.
-  ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], saved.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], saved.c_str()));
   g_ModelAllocArrays = 1;
-  Model3 *back = Model3_OpenFile(200, saved.c_str());
+  Model3 *back = Shown(Model3_OpenFile, 200, saved.c_str());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->polygonCount, 6);
   EXPECT_NEAR(MinX(back), moved, 1e-4);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -31,24 +32,12 @@
 #include "model/motion.h"
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
+#include "widget_fake.h"
 
 namespace {
 
 std::vector<std::string> g_boxes;
 std::vector<std::string> g_menus;
-struct PanelRec { u32 kind; i32 x, y, w, h; };
-std::vector<PanelRec> g_panels;
-std::vector<std::pair<u32, std::string>> g_texts;
-int g_handle = 100;
-
-void *FakeCreate(u32 kind, i32 x, i32 y, i32 w, i32 h) {
-  g_panels.push_back({kind, x, y, w, h});
-  return (void *)(intptr_t)(g_handle++);
-}
-void *FakeList(void *, i32, i32, i32, i32) { return (void *)(intptr_t)(g_handle++); }
-void *FakeControl(void *, u32 id) { return (void *)(intptr_t)(10000 + id); }
-void FakeSetText(void *, u32 id, const char *t) { g_texts.push_back({id, t}); }
-bool FakeChecked(void *, u32) { return true; }
 
 Model3 *M() { return g_Model3Slots[0]; }
 KeyTrack *T(i32 b) { return Ed3D_MotionTrack(M(), b); }
@@ -109,8 +98,6 @@ struct ModeTest : ::testing::Test {
   void SetUp() override {
     g_boxes.clear();
     g_menus.clear();
-    g_panels.clear();
-    g_texts.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
     g_ShellSeam.loadFamilyMenu = [](const char *n) -> void * {
@@ -123,13 +110,7 @@ struct ModeTest : ::testing::Test {
     g_Ed3DMotion.ring = -1;
     g_Ed3DMotionPanels = Ed3DMotionPanels{};
     g_Ed3DMotionStrip = Ed3DStripMouse{};
-    g_Ed3DMotionOps = Ed3DMotionOps{};
-    g_Ed3DMotionOps.createPanel = FakeCreate;
-    g_Ed3DMotionOps.createList = FakeList;
-    g_Ed3DMotionOps.setText = FakeSetText;
-    g_Ed3DMotionOps.isChecked = FakeChecked;
-    g_Ed3DOps = Ed3DOps{};
-    g_Ed3DOps.control = FakeControl;
+    WidgetFake_Install();
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
     g_Shell.g_EditSubMode = SUB_3D_MOTION;
     g_Shell.g_ActiveView = 1;
@@ -145,8 +126,7 @@ struct ModeTest : ::testing::Test {
   void TearDown() override {
     Model3_FreeAllSlots();
     g_Seam.errorBox = nullptr;
-    g_Ed3DMotionOps = Ed3DMotionOps{};
-    g_Ed3DOps = Ed3DOps{};
+    WidgetFake_Remove();
   }
   void Keys(i32 b, std::vector<i32> frames) {
     KeyTrack *t = T(b);
@@ -183,23 +163,25 @@ TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
   EXPECT_EQ(g_menus, std::vector<std::string>{"MENU_3D_MOTION"});
   EXPECT_EQ(g_Ed3DViewConst.scale[1], 3.9f);
   EXPECT_EQ(g_Ed3DViewConst.distance, -15.0f);
-  ASSERT_EQ(g_panels.size(), 3u);
-  const PanelRec want[3] = {{ED3D_MPANEL_MOTION, 1007, 624, 273, 370},
-                            {ED3D_MPANEL_KEY, 0, 424, 400, 570},
-                            {ED3D_MPANEL_LIST, 1052, 47, 228, 397}};
+  struct Want { const char *name; i32 x, y, w, h; };
+  const Want want[3] = {{"3D_MOTION_DLG", 1007, 624, 273, 370},
+                        {"MOTION_KEY_DLG", 0, 424, 400, 570},
+                        {"3D_MOTION_LIST_DLG", 1052, 47, 228, 397}};
+  ASSERT_EQ(g_WidgetFake.created.size(), 3u);
   for (int i = 0; i < 3; i++) {
-    EXPECT_EQ(g_panels[i].kind, want[i].kind);
-    EXPECT_EQ(g_panels[i].x, want[i].x);
-    EXPECT_EQ(g_panels[i].y, want[i].y);
-    EXPECT_EQ(g_panels[i].w, want[i].w);
-    EXPECT_EQ(g_panels[i].h, want[i].h);
+    EXPECT_EQ(g_WidgetFake.created[i], want[i].name);
+    const WidgetFakeWindow &p = g_WidgetFake.live[WidgetFake_Panel(want[i].name)];
+    EXPECT_EQ(p.x, want[i].x);
+    EXPECT_EQ(p.y, want[i].y);
+    EXPECT_EQ(p.w, want[i].w);
+    EXPECT_EQ(p.h, want[i].h);
   }
   EXPECT_EQ(g_TreeRows.count, 2);   // the root expanded, bone 1 below it
   // A motion in range is kept; the panels are made once.
   M()->motion = 1;
   Ed3D_MotionEnter();
   EXPECT_EQ(M()->motion, 1);
-  EXPECT_EQ(g_panels.size(), 3u);
+  EXPECT_EQ(g_WidgetFake.created.size(), 3u);
   Ed3D_MotionLeave();
   EXPECT_EQ(g_Ed3DMotionPanels.motionDlg, nullptr);
   EXPECT_EQ(g_Ed3DMotionPanels.listDlg, nullptr);
@@ -245,17 +227,20 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
 TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   g_Ed3DMotionPanels.motionDlg = (void *)1;
   g_Ed3DMotionPanels.keyDlg = (void *)2;
+  g_WidgetFake.checks[{(void *)2, IDC_MKEY_LOOP}] = true;
   M()->frame = 17;
   Ed3D_MotionKeyUp('A');   // active view 1: acts whatever window is active
   EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->frame, 0);
+  // The play button's text is the only text written.
+  EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
+  EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "停止(A)");
   M()->frame = 33;         // the playback tick moved on
   Ed3D_MotionKeyUp('A');
   EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->frame, 17);
-  ASSERT_EQ(g_texts.size(), 2u);
-  EXPECT_EQ(g_texts[0], (std::pair<u32, std::string>{IDC_MOT_PLAY, "停止(A)"}));
-  EXPECT_EQ(g_texts[1], (std::pair<u32, std::string>{IDC_MOT_PLAY, "再生(A)"}));
+  EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
+  EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "再生(A)");
   // The playback tick: with the loop check box off the motion ends on its last frame and
   // playback stops; on, it wraps.
   M()->motions[0].length = 10;
@@ -274,10 +259,10 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   g_Shell.g_Playing = 0;
   // View 0 active with an unrelated window in front: nothing.
   g_Shell.g_ActiveView = 0;
-  g_Ed3DMotionOps.activeWindow = []() -> void * { return (void *)99; };
+  g_WidgetFake.activeWindow = (void *)99;
   Ed3D_TogglePlay();
   EXPECT_EQ(g_Shell.g_Playing, 0u);
-  g_Ed3DMotionOps.activeWindow = []() -> void * { return (void *)2; };   // the key dialog
+  g_WidgetFake.activeWindow = (void *)2;   // the key dialog
   Ed3D_TogglePlay();
   EXPECT_EQ(g_Shell.g_Playing, 1u);
 }
@@ -394,11 +379,11 @@ TEST_F(ModeTest, CopyMotionsRebindsEveryVertexAndKeepsTheMesh) {
   s->polygons[0].cornerCount = 3;
   s->polygonCount = 1;
   std::string path = TempPath("miravel_copy_src.KZP");
-  ASSERT_TRUE(Kzp_Write(s, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, s, path.c_str()));
   Model3_Free(s);
   // Read back what the file holds (the reader's view of the bindings).
   ASSERT_NE(Model3_Init(200), nullptr);
-  ASSERT_NE(Model3_OpenFile(200, path.c_str()), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 200, path.c_str()), nullptr);
   const Model3 *file = g_Model3Slots[200];
 
   Model3 *m = M();

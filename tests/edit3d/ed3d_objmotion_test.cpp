@@ -20,6 +20,7 @@
 #include "edit3d/objmotion.h"
 #include "model/kzo.h"
 #include "model/seam.h"
+#include "widget_fake.h"
 #include "resources/edit2d_ids.h"
 
 namespace {
@@ -70,8 +71,7 @@ struct ObjTest : ::testing::Test {
     memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     Ed3DObjMotionEditor = Ed3DObjMotionEditorState{};
     Ed3DObjMotionEditor.ring = -1;
-    g_Ed3DOps = Ed3DOps{};
-    g_Ed3DObjOps = Ed3DObjOps{};
+    WidgetFake_Remove();   // no platform: the panels' calls do nothing
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
     g_Shell.g_EditSubMode = SUB_3D_OBJMOTION;
     g_Shell.g_Playing = 0;

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -70,11 +71,11 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   m->groupCount = 2;
   std::string path = Drive_Temp("miravel_layers.KZP"), saved = Drive_Temp("miravel_layers_saved.KZP");
   // The file as the program writes it (a written model read back and written again).
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);
   g_ModelAllocArrays = 1;
-  ASSERT_NE(Model3_OpenFile(200, path.c_str()), nullptr);
-  ASSERT_TRUE(Kzp_Write(g_Model3Slots[200], path.c_str()));
+  ASSERT_NE(Shown(Model3_OpenFile, 200, path.c_str()), nullptr);
+  ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[200], path.c_str()));
   Model3_FreeSlot(200);
   // Panel records left by other tests of this program name no window.
   for (auto &layout : g_AppShell.panels)
@@ -87,7 +88,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   // Layer 0 as saved right after the open (the per-frame pass re-indexes the normals of an
   // opened model, so this, not the file itself, is what a save gives without a switch).
   std::string before = Drive_Temp("miravel_layers_before.KZP");
-  ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], before.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], before.c_str()));
 
   // The mode buttons, pressed as the user does, 14 15 16 17 18 12 14.
   const u32 buttons[] = {ED3D_BTN_POLY, ED3D_BTN_TEXTURE, ED3D_BTN_BONE, ED3D_BTN_WEIGHT,
@@ -131,7 +132,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   Drive_Pump(20);
   EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
-  ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], saved.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], saved.c_str()));
   EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(before));
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
   EXPECT_EQ(g_Model3Slots[0]->boneCount, 3);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -53,7 +54,7 @@ bool WriteCube(const std::string &path, f32 half) {
   }
   c->positionCount = 8, c->normalCount = c->colorCount = c->uvCount = 1, c->polygonCount = 6;
   Model3_FreshBindings(c, 0, 8);
-  bool ok = Kzp_Write(c, path.c_str());
+  bool ok = Shown(Kzp_Write, c, path.c_str());
   Model3_Free(c);
   return ok;
 }

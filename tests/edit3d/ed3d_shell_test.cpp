@@ -27,6 +27,7 @@
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
 #include "model/object.h"
+#include "widget_fake.h"
 
 namespace {
 
@@ -137,29 +138,27 @@ TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
 }
 
 // [SECTION] panels
-std::set<std::pair<u32, void *>> g_live;   // (panel kind, handle)
-std::vector<u32> g_created;
-u32 g_nextHandle = 0x1000;
 i32 g_enters = 0;
+void *(*g_fakeCreate)(const char *, i32, i32, i32, i32);
+
+// The family's panel kind of a panel name, ED3D_PANEL_KINDS for the sub-modes' own panels.
+u32 KindOf(const std::string &name) {
+  u32 k = 0;
+  while (k < ED3D_PANEL_KINDS && name != kEd3DPanelNames[k]) k++;
+  return k;
+}
 
 struct PanelTest : ::testing::Test {
   void SetUp() override {
-    memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
+    WidgetFake_Install();
     memset(&g_AppShell, 0, sizeof g_AppShell);
-    g_live.clear();
-    g_created.clear();
-    g_Ed3DOps.createPanel = [](u32 panel, i32, i32, i32, i32) -> void * {
-      void *h = (void *)(uintptr_t)(g_nextHandle += 0x10);
-      g_live.insert({panel, h});
-      g_created.push_back(panel);
-      if (panel == ED3D_PANEL_BONE_LIST) g_Sel.g_CurBoneIndex = 0;   // the list's first notification
-      return h;
+    // The bone list's first notification picks its line as the current bone.
+    g_fakeCreate = g_Widget.createPanel;
+    g_Widget.createPanel = [](const char *name, i32 x, i32 y, i32 w, i32 h) -> void * {
+      void *panel = g_fakeCreate(name, x, y, w, h);
+      if (KindOf(name) == ED3D_PANEL_BONE_LIST) g_Sel.g_CurBoneIndex = 0;
+      return panel;
     };
-    g_Ed3DOps.destroy = [](void *w) {
-      for (auto it = g_live.begin(); it != g_live.end(); ++it)
-        if (it->second == w) { g_live.erase(it); return; }
-    };
-    g_Ed3DOps.control = [](void *panel, u32 id) -> void * { return (void *)((uintptr_t)panel + (id & 0xF)); };
     g_MaxPolygons = 64;
     g_MaxVertices = 64;
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
@@ -178,7 +177,7 @@ struct PanelTest : ::testing::Test {
   void TearDown() override {
     Ed3D_Leave();
     Edit3D_Install();
-    memset(&g_Ed3DOps, 0, sizeof g_Ed3DOps);
+    WidgetFake_Remove();
     memset(&g_AppShell, 0, sizeof g_AppShell);
     Model3_FreeAllSlots();
     FreeLayerObjects();
@@ -188,10 +187,18 @@ struct PanelTest : ::testing::Test {
     g_Sel.g_CurBoneIndex = 0;
     g_ModelAllocArrays = 0;
   }
+  // The family's panels alive and the ones made since the record was emptied.
   static std::set<u32> Live() {
     std::set<u32> s;
-    for (auto &p : g_live) s.insert(p.first);
+    for (const std::string &name : WidgetFake_LivePanels())
+      if (KindOf(name) < ED3D_PANEL_KINDS) s.insert(KindOf(name));
     return s;
+  }
+  static std::vector<u32> Created() {
+    std::vector<u32> v;
+    for (const std::string &name : g_WidgetFake.created)
+      if (KindOf(name) < ED3D_PANEL_KINDS) v.push_back(KindOf(name));
+    return v;
   }
   static std::set<u32> Expected(u32 sub) {
     std::set<u32> s;
@@ -229,7 +236,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   EXPECT_FALSE(Ed3D_ModeCommand(ED3D_BTN_NONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, SUB_3D_POLY);
   Ed3D_Leave();
-  EXPECT_TRUE(g_live.empty());
+  EXPECT_TRUE(WidgetFake_LivePanels().empty());
   EXPECT_EQ(g_Undo.list, nullptr);
 }
 
@@ -241,14 +248,14 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
   EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
   // The layer panel was closed by hand: a press of "モデリング" brings it back, nothing else.
   void *layer = g_Ed3D.layer.window;
-  g_Ed3DOps.destroy(layer);
+  Widget_Destroy(layer);
   g_Ed3D.layer.window = nullptr;
-  g_created.clear();
+  g_WidgetFake.created.clear();
   g_Ed3D.modeRefresh = 0;
   ASSERT_TRUE(Ed3D_ModeCommand(ED3D_BTN_POLY));
   EXPECT_EQ(g_enters, 1);
   EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
-  EXPECT_EQ(g_created, std::vector<u32>{ED3D_PANEL_LAYER});
+  EXPECT_EQ(Created(), std::vector<u32>{ED3D_PANEL_LAYER});
   EXPECT_EQ(g_Ed3D.modeRefresh, 1u);
 }
 

@@ -179,6 +179,7 @@ struct Case {
   u32 firstView, views;   // views firstView .. views-1 are drawn
   bool halfPixelFrame;
   i32 shiftX;   // the 3D views' centres moved by it: part of the mesh off the back buffer
+  f32 zoom;     // the 3D views' zoom when not 0: a dense mesh whose lines and marks fall on each other
 };
 
 const Case kCases[] = {
@@ -191,6 +192,11 @@ const Case kCases[] = {
     {"3D polygon, vertices, half off the right", Model3D, SUB_3D_POLY, 0, POLY_TOOL_VERTEX, Ed3D_PolyDrawScene,
      Ed3D_PolyDrawOverlay, 1, 4, false, 120},
     {"3D motion", Model3D, SUB_3D_MOTION, 0, 0, nullptr, Ed3D_MotionDrawOverlay, 0, 4, false},
+    {"3D polygon, vertices, dense", Model3D, SUB_3D_POLY, 0, POLY_TOOL_VERTEX, nullptr, Ed3D_PolyDrawOverlay, 1, 4, false, 0, 0.07f},
+    {"3D polygon, faces, dense", Model3D, SUB_3D_POLY, 1, POLY_TOOL_FACE, nullptr, Ed3D_PolyDrawOverlay, 1, 3, false, 0, 0.1f},
+    {"3D bone, dense", Model3D, SUB_3D_BONE, 0, 0, nullptr, Ed3D_BoneDraw, 1, 4, false, 0, 0.04f},
+    {"3D weight, dense", Model3D, SUB_3D_WEIGHT, 0, 0, nullptr, Ed3D_WeightDrawOverlay, 1, 4, false, 0, 0.06f},
+    {"3D motion, dense", Model3D, SUB_3D_MOTION, 0, 0, nullptr, Ed3D_MotionDrawOverlay, 1, 4, false, 0, 0.08f},
     {"2D polygon, vertices", Model2D, SUB_2D_POLY, 0, ED2D_TOOL_VERTEX, nullptr, Ed2D_PolyDraw, 0, 1, false},
     {"2D polygon, faces", Model2D, SUB_2D_POLY, 1, ED2D_TOOL_FACE, nullptr, Ed2D_PolyDraw, 0, 1, false},
     {"2D polygon, frame half a pixel off", Model2D, SUB_2D_POLY, 0, ED2D_TOOL_VERTEX, nullptr, Ed2D_PolyDraw, 0, 1, true},
@@ -246,8 +252,10 @@ struct OverlayBatchWin : ::testing::Test {
 TEST_F(OverlayBatchWin, BatchedOverlaysMatchOneDrawEachPixelForPixel) {
   for (const Case &c : kCases) {
     c.setup(c.subMode);
-    if (c.shiftX)
-      for (u32 i = 0; i < 4; i++) g_Shell.g_Views[c.subMode][i].centerX += c.shiftX;
+    for (u32 i = 0; i < 4 && c.setup == Model3D; i++) {
+      g_Shell.g_Views[c.subMode][i].centerX += c.shiftX;
+      if (c.zoom) g_Shell.g_Views[c.subMode][i].zoom = c.zoom;
+    }
     g_Sel.g_PolySelectMode = c.selectMode;
     g_Sel.g_PolyTool = c.tool;
     // A 2D-frame family in view windows with an odd desktop width places the 640x480 frame

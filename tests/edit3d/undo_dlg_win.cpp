@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "file_bytes.h"
 #include "app/current.h"
 #include "app/family.h"
@@ -86,7 +87,7 @@ TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
   Record("三角形");
   std::string step0 = TempPath("miravel_undo_step0.KZP"), chosen = TempPath("miravel_undo_chosen.KZP");
-  ASSERT_TRUE(Kzp_Write(m, step0.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, step0.c_str()));
   // Step 1: a second triangle; step 2: a bone.
   m->positions[3] = {1, 1, 0};
   m->positionCount = 4;
@@ -107,7 +108,7 @@ TEST(UndoPanel, ListsStepsAndWalksBackToAChosenLine) {
   SendMessageA(list, LB_SETCURSEL, 0, 0);
   Notify(dlg, IDC_UNDO_LIST, LBN_SELCHANGE);
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
-  ASSERT_TRUE(Kzp_Write(g_Model3Slots[0], chosen.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], chosen.c_str()));
   std::vector<u8> want = ReadFileBytes(step0), got = ReadFileBytes(chosen);
   EXPECT_TRUE(!want.empty() && want == got) << want.size() << " / " << got.size() << " bytes";
 

@@ -20,13 +20,16 @@
 #include "edit3d/undo.h"
 #include "lib/draw/drawdev.h"
 #include "model/model3.h"
+#include "widget_fake.h"
 
 namespace {
 
-// The undo list box as the fakes see it, and the layer model's mark at every refill.
-std::vector<std::string> g_lines;
-i32 g_selected = -2;
+// The undo list box as the widget fake sees it, and the layer model's mark at every refill.
+int g_list;
 std::vector<i32> g_refills;
+void (*g_fakeReset)(void *);
+std::vector<std::string> &Lines() { return g_WidgetFake.lines[&g_list]; }
+i32 Selected() { return g_WidgetFake.selection[&g_list]; }
 
 Model3 *Layer() { return g_Model3Slots[g_Sel.g_CurSlot]; }
 // Each test state is told apart by one mark: the first position's x.
@@ -47,17 +50,20 @@ struct UndoTest : ::testing::Test {
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
     g_Sel.g_CurSlot = 0;
     Undo_ResetAll();
-    g_Undo.list = &g_lines;
-    g_UndoListOps.clear = [](void *) { g_lines.clear(); g_selected = -2; g_refills.push_back(Layer() ? MarkOf(Layer()) : -1); };
-    g_UndoListOps.add = [](void *, const char *t) { g_lines.push_back(t); };
-    g_UndoListOps.select = [](void *, i32 line) { g_selected = line; };
+    g_Undo.list = &g_list;
+    WidgetFake_Install();
+    g_fakeReset = g_Widget.listReset;
+    g_Widget.listReset = [](void *list) {
+      g_fakeReset(list);
+      g_refills.push_back(Layer() ? MarkOf(Layer()) : -1);
+    };
     NewLayer(0);
     g_refills.clear();
   }
   void TearDown() override {
     Model3_FreeAllSlots();
     g_Undo.list = nullptr;
-    memset(&g_UndoListOps, 0, sizeof g_UndoListOps);
+    WidgetFake_Remove();
     Edit3D_Install();
     g_Sel.g_CurSlot = 0;
     g_Shell.g_EditFamily = 0;
@@ -93,8 +99,8 @@ TEST_F(UndoTest, ElevenPushesKeepTheLastTenByRotatingTheSnapshots) {
   PushRange(10, 10);
   EXPECT_EQ(h->index, 9);
   EXPECT_EQ(h->top, 9);
-  EXPECT_EQ(g_lines, Labels(1, 10));
-  EXPECT_EQ(g_selected, 9);
+  EXPECT_EQ(Lines(), Labels(1, 10));
+  EXPECT_EQ(Selected(), 9);
   for (i32 i = 0; i < UNDO_STEPS; i++) EXPECT_EQ(MarkOf(h->steps[i].snapshot), i + 1) << i;
   // 1,000 more records reuse the same ten snapshots.
   PushRange(11, 1010);
@@ -102,14 +108,14 @@ TEST_F(UndoTest, ElevenPushesKeepTheLastTenByRotatingTheSnapshots) {
   for (const UndoStep &s : h->steps) after.insert(s.snapshot);
   EXPECT_EQ(after, first);
   EXPECT_EQ(first.size(), 10u);
-  EXPECT_EQ(g_lines, Labels(1001, 1010));
+  EXPECT_EQ(Lines(), Labels(1001, 1010));
   // Recording after two undos drops the two undone steps.
   Undo_Undo(h);
   Undo_Undo(h);
   PushRange(2000, 2000);
   EXPECT_EQ(h->top, 8);
-  EXPECT_EQ(g_lines.back(), "s2000");
-  EXPECT_EQ(g_lines[7], "s1008");
+  EXPECT_EQ(Lines().back(), "s2000");
+  EXPECT_EQ(Lines()[7], "s1008");
 }
 
 TEST_F(UndoTest, TheEndsOfTheHistoryChangeNothingButRedoAtNineOfTen) {
@@ -216,7 +222,7 @@ TEST_F(UndoTest, ALayerUsedBeforeAReEntryStartsAfresh) {
       EXPECT_GE(MarkOf(Layer()), 10);
     }
     EXPECT_EQ(MarkOf(Layer()), 12);
-    EXPECT_EQ(g_lines.front(), layerSwitchSteps ? "記録開始" : "s11");
+    EXPECT_EQ(Lines().front(), layerSwitchSteps ? "記録開始" : "s11");
   }
 }
 
@@ -234,7 +240,7 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "s1");
   Undo_Push(Undo_Current());
   EXPECT_EQ(Undo_Current()->top, 0);
-  EXPECT_EQ(g_lines, (std::vector<std::string>{"s0"}));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"s0"}));
 }
 
 }  // namespace

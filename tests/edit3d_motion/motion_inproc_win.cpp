@@ -16,6 +16,7 @@
 
 #include <string>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
@@ -124,7 +125,7 @@ bool WriteSource(const std::string &path) {
     m->bindings[v] = {2, 0, 1.0f, 0};
   }
   m->positionCount = 4;
-  bool ok = Kzp_Write(m, path.c_str());
+  bool ok = Shown(Kzp_Write, m, path.c_str());
   Model3_Free(m);
   return ok;
 }
@@ -142,7 +143,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   m->boneRest[1].pos[1] = 2.0f;
   m->boneRest[2].pos[1] = 2.0f;
   std::string path = Drive_TempDir() + "miravel_motion.KZP";
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);
 
   std::string folder = Drive_TempDir() + "miravel_settings_motion";

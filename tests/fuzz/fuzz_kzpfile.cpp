@@ -32,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
   if (!f) return 0;
   bool written = fwrite(data, 1, size, f) == size;
   if (fclose(f) != 0 || !written) return 0;
-  Model3 *file = Model3_OpenFile(0, path.c_str());
+  Model3 *file = Model3_OpenFile(0, path.c_str(), nullptr);
   i32 version = 0;
   Kz_ReadHeader(data, size, "KZP", &version);
   bool fromData = size >= 7 && Kz_ReadHeader(data, size, "KZP", &version) &&
-                  Kzp_ReadIntoSlotFromData(1, version, path.c_str(), data, size);
+                  Kzp_ReadIntoSlotFromData(1, version, path.c_str(), data, size, nullptr);
   if ((file != nullptr) != fromData) __builtin_trap();
   if (file) {
     // The open binds the automatic vertices to their bones; the memory read is bound alike.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "draw_device_win.h"
 #include "lib/framework/lib.h"
 #include "model/bytes.h"
@@ -184,8 +185,8 @@ int XFileWin::errors_;
 TEST_F(XFileWin, TextCubeAndItsBinaryTwinGiveTheSameModel) {
   Write("cube_text.x", TextCube());
   Write("cube_bin.x", BinaryCube());
-  EXPECT_EQ(XFile_Import(2, "cube_bin.x"), 1);
-  ASSERT_EQ(XFile_Import(1, "cube_text.x"), 1);
+  EXPECT_EQ(Shown(XFile_Import, 2, "cube_bin.x"), 1);
+  ASSERT_EQ(Shown(XFile_Import, 1, "cube_text.x"), 1);
   for (int slot : {1, 2}) {
     Model3 *m = Model3_Get(slot);
     ASSERT_NE(m, nullptr);
@@ -212,9 +213,9 @@ TEST_F(XFileWin, TextCubeAndItsBinaryTwinGiveTheSameModel) {
 
 TEST_F(XFileWin, ExportThenImportKeepsEveryTriangle) {
   Write("cube_text.x", TextCube());
-  ASSERT_EQ(XFile_Import(1, "cube_text.x"), 1);
+  ASSERT_EQ(Shown(XFile_Import, 1, "cube_text.x"), 1);
   ASSERT_EQ(XFile_Export(1, "cube_out.x"), 1);
-  ASSERT_EQ(XFile_Import(2, "cube_out.x"), 1);
+  ASSERT_EQ(Shown(XFile_Import, 2, "cube_out.x"), 1);
   Model3 *a = Model3_Get(1), *b = Model3_Get(2);
   EXPECT_EQ(b->positionCount, 36);
   EXPECT_EQ(b->groupCount, 1);
@@ -229,10 +230,10 @@ TEST_F(XFileWin, UnreadableFilesLeaveTheSlotAlone) {
   g_ModelAllocArrays = 1;
   Model3 *marker = Model3_Init(5);
   marker->positionCount = 1;
-  EXPECT_EQ(XFile_Import(5, "missing.x"), (i32)0x80004005);
+  EXPECT_EQ(Shown(XFile_Import, 5, "missing.x"), (i32)0x80004005);
   std::string cut = BinaryCube();
   Write("cut.x", cut.substr(0, cut.size() / 2));
-  EXPECT_NE(XFile_Import(5, "cut.x"), 1);
+  EXPECT_NE(Shown(XFile_Import, 5, "cut.x"), 1);
   EXPECT_EQ(errors_, 1);   // the damaged file says why
   EXPECT_EQ(Model3_Get(5), marker);
   EXPECT_EQ(marker->positionCount, 1);

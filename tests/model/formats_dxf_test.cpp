@@ -1,5 +1,6 @@
 // DXF import: 3DFACE corners stored in the order 2, 1, 0, 3 with CR LF or LF line ends;
 // corner group codes in any order within an entity, a missing one fails; a file ending inside an entity keeps the faces before it.
+#include "model_shown.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -34,9 +35,9 @@ void ExpectSample(i32 slot) {
 
 TEST_F(Dxf, SampleReadsWithLfAndCrLf) {
   PutMarker(0);
-  ASSERT_EQ(Dxf_Read(0, DataPath("dxf/sample.dxf").c_str()), 1);
+  ASSERT_EQ(Shown(Dxf_Read, 0, DataPath("dxf/sample.dxf").c_str()), 1);
   ExpectSample(0);
-  ASSERT_EQ(Dxf_Read(1, DataPath("dxf/sample_crlf.dxf").c_str()), 1);
+  ASSERT_EQ(Shown(Dxf_Read, 1, DataPath("dxf/sample_crlf.dxf").c_str()), 1);
   ExpectSample(1);
 }
 
@@ -44,12 +45,12 @@ TEST_F(Dxf, EndInsideAnEntityKeepsTheCompleteFaces) {
   std::string s = ReadFileString(DataPath("dxf/sample_crlf.dxf"));
   size_t second = s.find("3DFACE", s.find("3DFACE") + 1);
   WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22", second)));
-  ASSERT_EQ(Dxf_Read(0, "dxf_cut.dxf"), 1);
+  ASSERT_EQ(Shown(Dxf_Read, 0, "dxf_cut.dxf"), 1);
   EXPECT_EQ(Model3_Get(0)->polygonCount, 1);
   // Cut inside the first face: nothing complete, the import fails.
   PutMarker(0);
   WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22")));
-  EXPECT_EQ(Dxf_Read(0, "dxf_cut.dxf"), 0);
+  EXPECT_EQ(Shown(Dxf_Read, 0, "dxf_cut.dxf"), 0);
   EXPECT_TRUE(IsMarker(0));
   std::vector<FmtResult> cuts = ParseEveryCut(Dxf_Parse, s);
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_NOT_READ) << cut;   // never silent
@@ -90,7 +91,7 @@ TEST_F(Dxf, CornerCodesInAnyOrderReadAlike) {
   ASSERT_NE(reordered.find(" 33\n"), std::string::npos);
   ASSERT_LT(reordered.find(" 33\n"), reordered.find(" 10\n"));
   WriteFileBytes("dxf_reordered.dxf", reordered);
-  ASSERT_EQ(Dxf_Read(4, "dxf_reordered.dxf"), 1);
+  ASSERT_EQ(Shown(Dxf_Read, 4, "dxf_reordered.dxf"), 1);
   ExpectSample(4);
   remove("dxf_reordered.dxf");
 }
@@ -104,18 +105,18 @@ TEST_F(Dxf, MissingCornerFailsAndNonNumbersReadAsZero) {
   std::string noFaces = "  0\nSECTION\n  0\nENDSEC\n  0\nEOF\n";
   for (const std::string &t : {missingCorner, noFaces}) {
     WriteFileBytes("dxf_bad.dxf", t);
-    EXPECT_EQ(Dxf_Read(3, "dxf_bad.dxf"), 0);
+    EXPECT_EQ(Shown(Dxf_Read, 3, "dxf_bad.dxf"), 0);
     EXPECT_TRUE(IsMarker(3));
   }
   std::string word = s;
   word.replace(word.find("2.0"), 3, "abc");
   WriteFileBytes("dxf_bad.dxf", word);
-  ASSERT_EQ(Dxf_Read(3, "dxf_bad.dxf"), 1);
+  ASSERT_EQ(Shown(Dxf_Read, 3, "dxf_bad.dxf"), 1);
   EXPECT_FLOAT_EQ(Model3_Get(3)->positions[6].y, 0);
   // More faces than the model holds: refused with a reason.
   PutMarker(3);
   SetCapacity(1);
-  EXPECT_EQ(Dxf_Read(3, DataPath("dxf/sample.dxf").c_str()), 0);
+  EXPECT_EQ(Shown(Dxf_Read, 3, DataPath("dxf/sample.dxf").c_str()), 0);
   EXPECT_TRUE(IsMarker(3));
   EXPECT_EQ(Rec().errors.size(), 3u);   // each refusal says why: the corner, no faces, the capacity
   remove("dxf_bad.dxf");

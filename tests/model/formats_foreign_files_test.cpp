@@ -5,6 +5,7 @@
 #include <math.h>
 #include <stdarg.h>
 
+#include "model_shown.h"
 #include "model/kzp.h"
 #include "tests/model/formats_test_util.h"
 
@@ -261,7 +262,7 @@ void Extents(const Model3 *m, Vec3 *lo, Vec3 *hi) {
 TEST_F(ForeignFiles, MetasequoiaModel) {
   int faces;
   WriteFileBytes("other.mqo", MakeMqo(64, 40, &faces));
-  ASSERT_NE(Model3_OpenFile(0, "other.mqo"), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.mqo"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 64 * 40 + 201);
@@ -284,7 +285,7 @@ TEST_F(ForeignFiles, MetasequoiaModel) {
 TEST_F(ForeignFiles, LightWaveObject) {
   int polys, points;
   WriteFileBytes("other.lwo", MakeLwo(40, 64, &polys, &points));
-  ASSERT_NE(Model3_OpenFile(0, "other.lwo"), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.lwo"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, polys);
   EXPECT_EQ(m->positionCount, points);
@@ -304,7 +305,7 @@ TEST_F(ForeignFiles, LightWaveObject) {
 TEST_F(ForeignFiles, CadDrawing) {
   int faces;
   WriteFileBytes("other.dxf", MakeDxf(60, 50, &faces));
-  ASSERT_NE(Model3_OpenFile(0, "other.dxf"), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.dxf"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);
@@ -316,7 +317,7 @@ TEST_F(ForeignFiles, CadDrawing) {
 TEST_F(ForeignFiles, RokGrid) {
   int faces;
   WriteFileBytes("other.rok", MakeRok(50, 50, &faces));
-  ASSERT_NE(Model3_OpenFile(0, "other.rok"), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.rok"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);
@@ -331,7 +332,7 @@ TEST_F(ForeignFiles, RokGrid) {
 TEST_F(ForeignFiles, MxScene) {
   int faces;
   WriteFileBytes("other.mx", MakeMx(3000, &faces));
-  ASSERT_NE(Model3_OpenFile(0, "other.mx"), nullptr);
+  ASSERT_NE(Shown(Model3_OpenFile, 0, "other.mx"), nullptr);
   Model3 *m = Model3_Get(0);
   EXPECT_EQ(m->polygonCount, faces);
   EXPECT_EQ(m->positionCount, 4 * faces);

@@ -1,6 +1,7 @@
 // LWO import and export: the hand-written sample (pad bytes, detail polygons, a pentagon,
 // a surface without colour) reads into the expected model; export then import gives back
 // the positions; bad and oversized files are refused with the slot left as it was.
+#include "model_shown.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -31,7 +32,7 @@ Model3 *BuildCube(i32 slot, Color4 color, Color4 first) {
 
 TEST_F(Lwo, SampleReadsPointsSurfacesAndSplitPolygons) {
   PutMarker(0);
-  ASSERT_EQ(Lwo_Read(0, DataPath("lwo/sample.lwo").c_str()), 1);
+  ASSERT_EQ(Shown(Lwo_Read, 0, DataPath("lwo/sample.lwo").c_str()), 1);
   Model3 *m = Model3_Get(0);
   ASSERT_EQ(m->positionCount, 6);
   EXPECT_VEC3(m->positions[4], 5, 20, 0);
@@ -76,7 +77,7 @@ TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
   EXPECT_EQ(formLength + 8, b.size());
   EXPECT_EQ(b.size() % 2, 0u);
 
-  ASSERT_EQ(Lwo_Read(2, "lwo_cube.lwo"), 1);
+  ASSERT_EQ(Shown(Lwo_Read, 2, "lwo_cube.lwo"), 1);
   Model3 *src = Model3_Get(1), *m = Model3_Get(2);
   ASSERT_EQ(m->positionCount, 8);
   for (int i = 0; i < 8; i++) {
@@ -93,7 +94,7 @@ TEST_F(Lwo, ExportWritesOneSurfacePerColourAndImportGivesPositionsBack) {
   // A polygon keeps its corner count, also 0 (here the cube's last face emptied).
   src->polygons[5].cornerCount = 0;
   ASSERT_EQ(Lwo_Write(1, "lwo_cube.lwo"), 1);
-  ASSERT_EQ(Lwo_Read(2, "lwo_cube.lwo"), 1);
+  ASSERT_EQ(Shown(Lwo_Read, 2, "lwo_cube.lwo"), 1);
   m = Model3_Get(2);
   ASSERT_EQ(m->polygonCount, 6);
   EXPECT_EQ(m->polygons[5].cornerCount, 0);
@@ -120,7 +121,7 @@ TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_NOT_READ) << cut;   // never silent
   PutMarker(5);
   WriteFileBytes("lwo_bad.lwo", good.substr(0, good.size() - 3));
-  EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
+  EXPECT_EQ(Shown(Lwo_Read, 5, "lwo_bad.lwo"), 0);
   EXPECT_TRUE(IsMarker(5));
   ASSERT_EQ(Rec().errors.size(), 1u);   // shorter than its FORM length says
   EXPECT_NE(Rec().errors[0].find("FORM"), std::string::npos);
@@ -129,7 +130,7 @@ TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
   std::string s = good;
   s[0] = 'X';
   WriteFileBytes("lwo_bad.lwo", s);
-  EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
+  EXPECT_EQ(Shown(Lwo_Read, 5, "lwo_bad.lwo"), 0);
   ASSERT_EQ(Rec().errors.size(), 1u);
   Rec().errors.clear();
   // A polygon index beyond the points: refused with a reason.
@@ -137,11 +138,11 @@ TEST_F(Lwo, BadFilesLeaveTheSlotAsItWas) {
   size_t pols = s.find("POLS") + 8;
   s[pols + 3] = 9;
   WriteFileBytes("lwo_bad.lwo", s);
-  EXPECT_EQ(Lwo_Read(5, "lwo_bad.lwo"), 0);
+  EXPECT_EQ(Shown(Lwo_Read, 5, "lwo_bad.lwo"), 0);
   EXPECT_EQ(Rec().errors.size(), 1u);
   // More points than the model holds.
   SetCapacity(1);
-  EXPECT_EQ(Lwo_Read(5, DataPath("lwo/sample.lwo").c_str()), 0);
+  EXPECT_EQ(Shown(Lwo_Read, 5, DataPath("lwo/sample.lwo").c_str()), 0);
   EXPECT_EQ(Rec().errors.size(), 2u);
   EXPECT_TRUE(IsMarker(5));
   remove("lwo_bad.lwo");

@@ -1,5 +1,6 @@
 // MQO import: the sample's materials, objects, faces and UVs read into the expected model;
 // the tokenizer's forms; LF line ends, missing "Eof", huge objects and out-of-range numbers.
+#include "model_shown.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -21,7 +22,7 @@ std::string Crlf(const std::string &s) {
 
 i32 ReadText(i32 slot, const std::string &body) {
   WriteFileBytes("mqo_test.mqo", HEADER + Crlf(body));
-  return Mqo_Read(slot, "mqo_test.mqo");
+  return Shown(Mqo_Read, slot, "mqo_test.mqo");
 }
 
 }  // namespace
@@ -45,7 +46,7 @@ TEST(MqoToken, ParenthesesQuotesAndLineEnds) {
 
 TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
   PutMarker(0);
-  ASSERT_EQ(Mqo_Read(0, DataPath("mqo/sample.mqo").c_str()), 1);
+  ASSERT_EQ(Shown(Mqo_Read, 0, DataPath("mqo/sample.mqo").c_str()), 1);
   Model3 *m = Model3_Get(0);
   ASSERT_EQ(m->positionCount, 11);
   EXPECT_VEC3(m->positions[0], 1, 2, -3);
@@ -89,16 +90,16 @@ TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {
     if (c != '\r') lf += c;
   PutMarker(1);
   WriteFileBytes("mqo_crlf.mqo", s);
-  ASSERT_EQ(Mqo_Read(2, "mqo_crlf.mqo"), 1);
+  ASSERT_EQ(Shown(Mqo_Read, 2, "mqo_crlf.mqo"), 1);
   WriteFileBytes("mqo_lf.mqo", lf);
-  ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
+  ASSERT_EQ(Shown(Mqo_Read, 1, "mqo_lf.mqo"), 1);
   EXPECT_EQ(Model3_Get(1)->polygonCount, Model3_Get(2)->polygonCount);
   EXPECT_EQ(Model3_Get(1)->positionCount, Model3_Get(2)->positionCount);
   EXPECT_EQ(Model3_Get(1)->groupCount, Model3_Get(2)->groupCount);
   remove("mqo_crlf.mqo");
   // Cut before "Eof" (and inside the second object): the first object's faces stay.
   WriteFileBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
-  ASSERT_EQ(Mqo_Read(1, "mqo_lf.mqo"), 1);
+  ASSERT_EQ(Shown(Mqo_Read, 1, "mqo_lf.mqo"), 1);
   EXPECT_EQ(Model3_Get(1)->polygonCount, 3);
   std::vector<FmtResult> cuts = ParseEveryCut(Mqo_Parse, s);
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_REFUSED) << cut;

@@ -1,5 +1,6 @@
 // MX import and export: the hand-written sample reads into the expected model, export then
 // import gives back positions and normals, and bad or oversized files leave the slot alone.
+#include "model_shown.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -44,7 +45,7 @@ Model3 *BuildModel(i32 slot) {
 TEST_F(Mx, SampleReadsCornersNormalsUVsAndTextureNumbers) {
   Rec().images["stone.bmp"] = {64, 128};
   PutMarker(3);
-  ASSERT_EQ(Mx_Read(3, DataPath("mx/sample.mx").c_str()), 1);
+  ASSERT_EQ(Shown(Mx_Read, 3, DataPath("mx/sample.mx").c_str()), 1);
   Model3 *m = Model3_Get(3);
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->polygonCount, 2);
@@ -92,7 +93,7 @@ TEST_F(Mx, ExportThenImportKeepsPositionsNormalsUVsAndTextures) {
   // Header, scene block, 2 faces, names up to texture 2 (group 1 uses it).
   ASSERT_EQ(bytes.size(), 92u + 2 * 168u + 2 * 16u);
   EXPECT_EQ(bytes.substr(92 + 2 * 168 + 16, 5), std::string("bark\0", 5));
-  ASSERT_EQ(Mx_Read(2, "mx_roundtrip.mx"), 1);
+  ASSERT_EQ(Shown(Mx_Read, 2, "mx_roundtrip.mx"), 1);
   Model3 *m = Model3_Get(2);
   src = Model3_Get(1);
   ASSERT_EQ(m->polygonCount, 2);
@@ -126,7 +127,7 @@ TEST_F(Mx, ShortPolygonsArePaddedWithCornerZero) {
   m->polygons[0].cornerCount = 2;
   m->polygons[1].cornerCount = 1;
   ASSERT_EQ(Mx_Write(1, "mx_short.mx"), 1);
-  ASSERT_EQ(Mx_Read(2, "mx_short.mx"), 1);
+  ASSERT_EQ(Shown(Mx_Read, 2, "mx_short.mx"), 1);
   Model3 *r = Model3_Get(2);
   EXPECT_VEC3(r->positions[1], 1, 0, 0);
   EXPECT_VEC3(r->positions[2], 0, 0, 0);
@@ -151,7 +152,7 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
   std::vector<FmtResult> cuts = ParseEveryCut(Mx_Parse, good);
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_EQ(cuts[cut], FMT_NOT_READ) << cut;
   WriteFileBytes("mx_cut.mx", good.substr(0, good.size() - 1));
-  EXPECT_EQ(Mx_Read(4, "mx_cut.mx"), 0);
+  EXPECT_EQ(Shown(Mx_Read, 4, "mx_cut.mx"), 0);
   EXPECT_TRUE(IsMarker(4));
   auto patch = [&](size_t at, i32 v) {
     std::string s = good;
@@ -162,7 +163,7 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
   const std::string bad[] = {patch(16, -168), patch(16, 168 * 4001), patch(24, 16 * 129)};
   for (const std::string &s : bad) {
     WriteFileBytes("mx_bad.mx", s);
-    EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
+    EXPECT_EQ(Shown(Mx_Read, 4, "mx_bad.mx"), 0);
     EXPECT_TRUE(IsMarker(4));
   }
   EXPECT_EQ(Rec().errors.size(), 2u);   // the two capacity refusals say why
@@ -171,15 +172,15 @@ TEST_F(Mx, BadFilesLeaveTheSlotAsItWas) {
   i16 g = 300;
   memcpy(&s[92 + 166], &g, 2);
   WriteFileBytes("mx_bad.mx", s);
-  EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
+  EXPECT_EQ(Shown(Mx_Read, 4, "mx_bad.mx"), 0);
   s = good;
   g = 200;
   memcpy(&s[92 + 164], &g, 2);
   WriteFileBytes("mx_bad.mx", s);
-  EXPECT_EQ(Mx_Read(4, "mx_bad.mx"), 0);
+  EXPECT_EQ(Shown(Mx_Read, 4, "mx_bad.mx"), 0);
   EXPECT_TRUE(IsMarker(4));
-  EXPECT_EQ(Mx_Read(4, "no/such/file.mx"), 0);
-  EXPECT_EQ(Mx_Read(300, DataPath("mx/sample.mx").c_str()), 0);
+  EXPECT_EQ(Shown(Mx_Read, 4, "no/such/file.mx"), 0);
+  EXPECT_EQ(Shown(Mx_Read, 300, DataPath("mx/sample.mx").c_str()), 0);
   remove("mx_cut.mx");
   remove("mx_bad.mx");
 }

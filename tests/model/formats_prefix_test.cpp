@@ -2,6 +2,7 @@
 // reason (nothing read from it reaches the slot); a cut text file is refused or, where the
 // format keeps what came before its end, read into a model whose counts never exceed those
 // of the whole file.
+#include "model_shown.h"
 #include "formats_test_util.h"
 #include "model/formats/formats.h"
 
@@ -47,7 +48,7 @@ TEST_F(FormatTest, EveryPrefixIsRefusedOrReadAsFarAsItGoes) {
       PutMarker(3);
       WriteFileBytes(path, whole.substr(0, n));
       Rec().errors.clear();
-      i32 ok = Fmt_Import(3, path.c_str(), c.parse);
+      i32 ok = Shown(Fmt_Import, 3, path.c_str(), c.parse);
       if (!ok) {
         EXPECT_TRUE(IsMarker(3)) << c.name << " cut at " << n;
         EXPECT_EQ(Rec().errors.size(), cuts[n] == FMT_REFUSED ? 1u : 0u);

@@ -1,5 +1,6 @@
 // ROK import: the sample's points, edge chains and palette give the expected positions and
 // colours with either line end; broken numbering, references and palettes fail cleanly.
+#include "model_shown.h"
 #include "tests/model/formats_test_util.h"
 
 using namespace fmt_test;
@@ -56,10 +57,10 @@ TEST_F(Rok, SampleReadsTheSameWithEitherLineEnd) {
   std::string crlf = ReadFileString(DataPath("rok/sample.rok"));
   ASSERT_FALSE(crlf.empty());
   PutMarker(0);
-  ASSERT_EQ(Rok_Read(0, DataPath("rok/sample.rok").c_str()), 1);
+  ASSERT_EQ(Shown(Rok_Read, 0, DataPath("rok/sample.rok").c_str()), 1);
   ExpectSample(0);
   WriteFileBytes("rok_lf.rok", ToLf(crlf));
-  ASSERT_EQ(Rok_Read(1, "rok_lf.rok"), 1);
+  ASSERT_EQ(Shown(Rok_Read, 1, "rok_lf.rok"), 1);
   ExpectSample(1);
   remove("rok_lf.rok");
 }
@@ -74,7 +75,7 @@ TEST_F(Rok, PaletteIndicesWithoutAnEntryTakeTheDefault) {
     std::string t = s;
     t.replace(at + 5, 1, index);
     WriteFileBytes("rok_pal.rok", t);
-    ASSERT_EQ(Rok_Read(0, "rok_pal.rok"), 1) << index;
+    ASSERT_EQ(Shown(Rok_Read, 0, "rok_pal.rok"), 1) << index;
     EXPECT_NEAR(Model3_Get(0)->colors[4].r, 128, 1e-3) << index;
   }
   remove("rok_pal.rok");
@@ -95,7 +96,7 @@ TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
   const std::string silent[] = {fiveCorners, twelve, s.substr(0, s.find("ENDP0")), badNumber, "", "POINT\r\nLINE0\r\n"};
   for (const std::string &t : silent) {
     WriteFileBytes("rok_bad.rok", t);
-    EXPECT_EQ(Rok_Read(2, "rok_bad.rok"), 0) << &t - silent;
+    EXPECT_EQ(Shown(Rok_Read, 2, "rok_bad.rok"), 0) << &t - silent;
     EXPECT_TRUE(IsMarker(2));
   }
   EXPECT_EQ(Rec().errors.size(), 0u);
@@ -107,7 +108,7 @@ TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
   zeroEdge.replace(s.find("\r\n3\r\n0\r\n1\r\n1\r\n", face) + 11, 1, "0");
   for (const std::string &t : {zeroPoint, pastPoint, zeroEdge}) {
     WriteFileBytes("rok_bad.rok", t);
-    EXPECT_EQ(Rok_Read(2, "rok_bad.rok"), 0);
+    EXPECT_EQ(Shown(Rok_Read, 2, "rok_bad.rok"), 0);
     EXPECT_TRUE(IsMarker(2));
   }
   EXPECT_EQ(Rec().errors.size(), 3u);
@@ -115,7 +116,7 @@ TEST_F(Rok, BrokenFilesFailAndLeaveTheSlot) {
   for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_REFUSED) << cut;
   // More faces than the model holds.
   SetCapacity(1);
-  EXPECT_EQ(Rok_Read(2, DataPath("rok/sample.rok").c_str()), 0);
+  EXPECT_EQ(Shown(Rok_Read, 2, DataPath("rok/sample.rok").c_str()), 0);
   EXPECT_TRUE(IsMarker(2));
   remove("rok_bad.rok");
 }

@@ -5,6 +5,7 @@
 #include <math.h>
 #include <stdlib.h>
 
+#include "model_shown.h"
 #include "file_bytes.h"
 #include "kz_files.h"
 #include "kz_samples.h"
@@ -19,7 +20,7 @@ struct KzoTest : ModelTest {
     ModelTest::SetUp();
     Model3 *part = Model3_New();
     part->positionCount = 0;
-    ASSERT_TRUE(Kzp_Write(part, "kzo_part.kzp"));
+    ASSERT_TRUE(Shown(Kzp_Write, part, "kzo_part.kzp"));
     Model3_Free(part);
   }
   void TearDown() override {

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "model_shown.h"
 #include "file_bytes.h"
 #include "kz_files.h"
 #include "kz_samples.h"
@@ -26,7 +27,7 @@ struct KzpTest : ModelTest {
   Model3 *Read(const std::vector<u8> &data, i32 slot = 0, u32 full = 1) {
     WriteFileBytes(path, data);
     g_ModelAllocArrays = full;
-    return Model3_OpenFile(slot, path.c_str());
+    return Shown(Model3_OpenFile, slot, path.c_str());
   }
 };
 
@@ -85,13 +86,13 @@ TEST_F(KzpTest, WriteReproducesTheFileByteForByte) {
   Model3 *m = Read(original);
   ASSERT_NE(m, nullptr);
   std::string out = "kzp_test_out.kzp";
-  ASSERT_TRUE(Kzp_Write(m, out.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, out.c_str()));
   EXPECT_EQ(FirstDifference(ReadFileBytes(out), original), -1);
   // Read what we wrote and write again: still the same bytes.
   g_ModelAllocArrays = 1;
-  Model3 *again = Model3_OpenFile(1, out.c_str());
+  Model3 *again = Shown(Model3_OpenFile, 1, out.c_str());
   ASSERT_NE(again, nullptr);
-  ASSERT_TRUE(Kzp_Write(again, out.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, again, out.c_str()));
   EXPECT_EQ(FirstDifference(ReadFileBytes(out), original), -1);
   remove(out.c_str());
 }
@@ -247,9 +248,9 @@ TEST_F(KzpTest, TextureNamesFollowEveryNonZeroUsedWord) {
   Model3_SetText(&m->textures[1].name, "two.bmp");
   m->textures[2].used = 0;
   Model3_SetText(&m->textures[2].name, "dropped.bmp");
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   g_ModelAllocArrays = 1;
-  Model3 *r = Model3_OpenFile(4, path.c_str());
+  Model3 *r = Shown(Model3_OpenFile, 4, path.c_str());
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->textures[1].used, 2u);
   EXPECT_STREQ(r->textures[1].name, "two.bmp");
@@ -263,9 +264,9 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
   Model3 *m = Model3_Init(5);
   m->polygonCount = 65000;
   for (i32 i = 0; i < 65000; i++) m->polygons[i].cornerCount = 0;
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   g_ModelAllocArrays = 1;
-  Model3 *r = Model3_OpenFile(6, path.c_str());
+  Model3 *r = Shown(Model3_OpenFile, 6, path.c_str());
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->polygonCount, 65000);   // the full value, not only its low 16 bits
 
@@ -275,16 +276,16 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
   big.polygonCount = 70000;
   big.polygons = m->polygons;
   Messages().clear();
-  EXPECT_FALSE(Kzp_Write(&big, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_Write, &big, path.c_str()));
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_EQ(ReadFileBytes(path), before);
 
   // A model without key tables or group key lists writes empty tracks and lists.
   Model3 *bare = Model3_New();
   bare->motions[0].used = 1;
-  ASSERT_TRUE(Kzp_Write(bare, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, bare, path.c_str()));
   g_ModelAllocArrays = 1;
-  Model3 *back = Model3_OpenFile(7, path.c_str());
+  Model3 *back = Shown(Model3_OpenFile, 7, path.c_str());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->bones[1].keys[0].count, 0);
   EXPECT_EQ(back->motions[0].groupKeys[0]->count, 0);
@@ -293,7 +294,7 @@ TEST_F(KzpTest, WriterHandlesLargeAndMissingParts) {
   // A save that cannot be done is reported and keeps the old file.
   g_SaveFault = {"kzp_test_dir.kzp", SAVE_STEP_WRITE};
   Messages().clear();
-  EXPECT_FALSE(Kzp_Write(back, "kzp_test_dir.kzp"));
+  EXPECT_FALSE(Shown(Kzp_Write, back, "kzp_test_dir.kzp"));
   g_SaveFault = {};
   EXPECT_EQ(Messages().size(), 1u);
 }
@@ -377,7 +378,7 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
     SCOPED_TRACE(tail.groups);
     Model3 *src = MixedMesh(4000, 7);
     AddTracks(src, 100, tail.groups, tail.groupKeys, tail.keys);
-    ASSERT_TRUE(Kzp_Write(src, path.c_str()));
+    ASSERT_TRUE(Shown(Kzp_Write, src, path.c_str()));
     Model3_Free(src);
     std::vector<u8> file = ReadFileBytes(path);
     for (u32 mode : {0u, 1u}) {
@@ -426,7 +427,7 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
       bool fromFile = Read(bad, 1, 0) != nullptr;
       std::vector<std::string> fileMessages = Messages();
       Messages().clear();
-      bool fromData = Kzp_ReadIntoSlotFromData(2, KZP_VERSION_2006, path.c_str(), bad.data(), bad.size());
+      bool fromData = Shown(Kzp_ReadIntoSlotFromData, 2, KZP_VERSION_2006, path.c_str(), bad.data(), bad.size());
       ASSERT_EQ(fromFile, fromData) << t;
       ASSERT_EQ(fileMessages, Messages()) << t;
       if (!fromFile) continue;
@@ -446,7 +447,7 @@ TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
     }
     WriteFileBytes(name, data);
     g_ModelAllocArrays = 1;
-    EXPECT_NE(Model3_OpenFile(8, name), nullptr) << name;
+    EXPECT_NE(Shown(Model3_OpenFile, 8, name), nullptr) << name;
     remove(name);
   }
   ASSERT_EQ(system("rmdir dir.x"), 0);
@@ -454,19 +455,19 @@ TEST_F(KzpTest, FilesOpenByTheirWholeExtension) {
   for (const char *name : {"kzp_test_long.kzpx", "kzp_test.obj", "kzp_test_noext"}) {
     WriteFileBytes(name, data);
     Messages().clear();
-    EXPECT_EQ(Model3_OpenFile(8, name), nullptr) << name;
+    EXPECT_EQ(Shown(Model3_OpenFile, 8, name), nullptr) << name;
     EXPECT_EQ(g_Model3Slots[8], held) << name;
     remove(name);
   }
   // X files need the platform importer: none natively.
   WriteFileBytes("kzp_test.x", data);
-  EXPECT_EQ(Model3_OpenFile(8, "kzp_test.x"), nullptr);
+  EXPECT_EQ(Shown(Model3_OpenFile, 8, "kzp_test.x"), nullptr);
   remove("kzp_test.x");
   EXPECT_EQ(g_Model3Slots[8], held);
 
   Messages().clear();
-  EXPECT_EQ(Model3_OpenFile(8, ""), nullptr);
-  EXPECT_EQ(Model3_OpenFile(8, "kzp_test_missing.kzp"), nullptr);
+  EXPECT_EQ(Shown(Model3_OpenFile, 8, ""), nullptr);
+  EXPECT_EQ(Shown(Model3_OpenFile, 8, "kzp_test_missing.kzp"), nullptr);
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[1], "kzp_test_missing.kzp \x82\xf0\x8a\x4a\x82\xad\x82\xb1\x82\xc6\x82\xaa\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42");
   EXPECT_EQ(g_Model3Slots[8], held);
@@ -491,29 +492,29 @@ TEST_F(KzpTest, ObjectPartVersionRules) {
   };
   withVersion(2004000);
   Messages().clear();
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 2, 1, path.c_str()));
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0].substr(0, path.size() + 17), path + " ( Ver 2004.000 )");
   EXPECT_EQ(g_Obj3Sets[2], nullptr);   // nothing created for a refused file
 
   withVersion(2003029);
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 2, 1, path.c_str()));
   withVersion(2004500);
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, path.c_str()));
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, 1, "kzp_test_missing.kzp"));
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(16, 1, path.c_str()));
-  EXPECT_FALSE(Kzp_ReadIntoObjectPart(2, -1, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 2, 1, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 2, 1, "kzp_test_missing.kzp"));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 16, 1, path.c_str()));
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 2, -1, path.c_str()));
   EXPECT_EQ(g_Obj3Sets[2], nullptr);
 
   withVersion(2003030);   // no body: an empty model, but a success
-  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 3, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_ReadIntoObjectPart, 2, 3, path.c_str()));
   ASSERT_NE(g_Obj3Sets[2], nullptr);
   EXPECT_EQ(g_Obj3Sets[2]->objectCount, 4);
   EXPECT_EQ(g_Obj3PartModels[2][3]->positionCount, 0);
   EXPECT_EQ(g_Obj3PartLoaded[2][3], 1u);
 
   WriteFileBytes(path, data);
-  ASSERT_TRUE(Kzp_ReadIntoObjectPart(2, 4, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_ReadIntoObjectPart, 2, 4, path.c_str()));
   EXPECT_EQ(g_Obj3PartModels[2][4]->positionCount, 3);
   EXPECT_STREQ(g_Obj3Sets[2]->parts[4].path, path.c_str());
   EXPECT_EQ(g_Obj3Sets[2]->objectCount, 5);
@@ -532,7 +533,7 @@ TEST_F(KzpTest, ShippedPrimitivesHaveOutwardFaces) {
   for (const auto &shape : kShapes) {
     SCOPED_TRACE(shape.name);
     std::string file = std::string(root ? root : ".") + u8"/Data/System/プリミティブ/" + shape.name + ".KZP";
-    Model3 *m = Model3_OpenFile(0, file.c_str());
+    Model3 *m = Shown(Model3_OpenFile, 0, file.c_str());
     ASSERT_NE(m, nullptr) << (Messages().empty() ? "" : Messages().back());
     ASSERT_EQ(m->polygonCount, shape.faces);
     for (i32 i = 0; i < m->polygonCount; i++) {
@@ -548,4 +549,85 @@ TEST_F(KzpTest, ShippedPrimitivesHaveOutwardFaces) {
       EXPECT_TRUE(out > 1e-4f || (fabsf(out) < 1e-6f && n.z < -0.99f)) << i << " " << out;
     }
   }
+}
+
+// Every refusal of an open or a save comes back as the answer's text, word for word as the
+// box shows it, and nothing is shown until the caller shows the answer: a reader that still
+// showed its own box, or an answer that lost or changed its text, fails here. A path too
+// long for the box is cut as every formatted box is (255 bytes).
+TEST_F(KzpTest, OpensAndSavesAnswerWithTheTextTheBoxShows) {
+  std::vector<u8> good = Kzp(2006000), kzo = good, cut = {'K', 'Z', 'P', 1}, tooNew = good, tooOld = good;
+  kzo[2] = 'O';
+  Bytes v;
+  v.i32_(2007000).i32_(2003000);
+  memcpy(&tooNew[3], v.b.data(), 4);
+  memcpy(&tooOld[3], v.b.data() + 4, 4);
+  const std::string p = path, longName = std::string(300, 'a') + ".kzp";
+  const struct Case {
+    i32 slot;
+    std::string name;
+    const std::vector<u8> *bytes;   // null: no file
+    std::string says;
+  } kCases[] = {
+      {0, "", nullptr, "ファイル名が指定されていません。"},
+      {300, p, &good, "Model3_Init(300) 最大数を超えました。"},
+      {0, "kzp_test_missing.kzp", nullptr, "kzp_test_missing.kzp を開くことができませんでした。"},
+      {0, longName, nullptr, longName.substr(0, 255)},
+      {0, p, &kzo, p + " は、ＫＺＰ形式ではありません。"},
+      {0, p, &cut, p + " は壊れているため、読み込むことができませんでした。"},
+      {0, p, &tooNew, "ＫＺＰ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n" + p},
+      {0, p, &tooOld, "KZP 2004 ～ 2006 に対応しています。\n\n" + p},
+      {0, "kzp_test.obj", &good, "kzp_test.obj は、読み込めない形式のファイルです。"},
+      {0, p, &good, ""},
+  };
+  for (const Case &c : kCases) {
+    SCOPED_TRACE(c.says);
+    if (c.bytes) WriteFileBytes(c.name, *c.bytes);
+    Messages().clear();
+    ModelResult res = {true, "stale"};
+    Model3 *m = Model3_OpenFile(c.slot, c.name.c_str(), &res);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(res.ok, c.says.empty());
+    EXPECT_EQ(m != nullptr, res.ok);
+    EXPECT_EQ(std::string(res.message), c.says);
+    EXPECT_EQ(Lib_ShowResult(&res), res.ok);
+    EXPECT_EQ(Messages(), c.says.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.says});
+    if (c.bytes && c.name != p) remove(c.name.c_str());
+  }
+  Model3 *m = g_Model3Slots[0];
+  ASSERT_NE(m, nullptr);
+  const struct { const char *name; std::string says; } kSaves[] = {
+      {"", "ファイル名が指定されていません。"},
+      {"kzp_no_dir/x.kzp", "kzp_no_dir/x.kzp に保存することができませんでした。"},
+  };
+  for (const auto &s : kSaves) {
+    Messages().clear();
+    ModelResult res = {true, ""};
+    EXPECT_FALSE(Kzp_Write(m, s.name, &res));
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_FALSE(res.ok);
+    EXPECT_EQ(std::string(res.message), s.says);
+  }
+}
+
+// The one block reader takes every version: each file, whole or cut past its header, gets the same answer, text and model from the file as from memory (the 2004002
+// and 2005000 layouts included, which have narrow counts, indices and polygon prefixes).
+TEST_F(KzpTest, EveryVersionReadsAlikeFromTheFileAndFromMemory) {
+  for (i32 version : {KZP_VERSION_2004, KZP_VERSION_2005, KZP_VERSION_2006}) {
+    SCOPED_TRACE(version);
+    const std::vector<u8> file = Kzp(version);
+    // Every fourth cut, and the whole file.
+    for (size_t n = 7; n <= file.size(); n = n + 4 > file.size() && n < file.size() ? file.size() : n + 4) {
+      std::vector<u8> part(file.begin(), file.begin() + (long)n);
+      WriteFileBytes(path, part);
+      ModelResult fromFile, fromData;
+      const Model3 *x = Model3_OpenFile(1, path.c_str(), &fromFile);
+      bool read = Kzp_ReadIntoSlotFromData(2, version, path.c_str(), part.data(), part.size(), &fromData);
+      ASSERT_EQ(x != nullptr, read) << n;
+      ASSERT_EQ(std::string(fromFile.message), std::string(fromData.message)) << n;
+      EXPECT_EQ(read, n == file.size()) << n;
+      if (read) EXPECT_EQ(Encoded(g_Model3Slots[1]), Encoded(g_Model3Slots[2]));
+    }
+  }
+  EXPECT_TRUE(Messages().empty());
 }

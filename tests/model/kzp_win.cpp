@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "model_shown.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
 
@@ -19,12 +20,12 @@ TEST(ModelFilesWin, JapaneseNamesAndReplacedFiles) {
   m->polygons[0].corners[1].vertex = 1;
   m->polygons[0].corners[2].vertex = 2;
   Str_Copy(m->bones[1].name, 256, "腕");
-  ASSERT_TRUE(Kzp_Write(m, path));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path));
   m->positions[2].y = 9.0f;
-  ASSERT_TRUE(Kzp_Write(m, path));   // over the existing file
+  ASSERT_TRUE(Shown(Kzp_Write, m, path));   // over the existing file
 
   g_ModelAllocArrays = 1;
-  Model3 *r = Model3_OpenFile(1, path);
+  Model3 *r = Shown(Model3_OpenFile, 1, path);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->positions[2].y, 9.0f);
   EXPECT_STREQ(r->bones[1].name, "腕");
@@ -32,7 +33,7 @@ TEST(ModelFilesWin, JapaneseNamesAndReplacedFiles) {
 
   // A set with that part.
   Kzo_NewSet(0);
-  ASSERT_TRUE(Kzp_ReadIntoObjectPart(0, 1, path));
+  ASSERT_TRUE(Shown(Kzp_ReadIntoObjectPart, 0, 1, path));
   g_Obj3Sets[0]->parts[1].parent = 0;
   ASSERT_TRUE(Kzo_Write(0, "set_win.kzo"));
   ASSERT_TRUE(Kzo_Read(1, "set_win.kzo"));

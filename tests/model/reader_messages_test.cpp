@@ -1,6 +1,7 @@
 // Refusal messages that say what is wrong with a file opened as a 3D model: damaged, a kind the
 // program does not read, or nothing to read (no faces); never the bare "could not be read".
 // The slot keeps the model it had.
+#include "model_shown.h"
 #include "formats_test_util.h"
 #include "model/kzp.h"
 
@@ -49,7 +50,7 @@ TEST_F(ReaderMessages, EachRefusalSaysWhatIsWrong) {
     WriteFileBytes(c.name, c.bytes);
     PutMarker(3);
     Rec().errors.clear();
-    EXPECT_EQ(Model3_OpenFile(3, c.name), nullptr) << c.name;
+    EXPECT_EQ(Shown(Model3_OpenFile, 3, c.name), nullptr) << c.name;
     EXPECT_TRUE(IsMarker(3)) << c.name;
     EXPECT_EQ(Rec().errors, std::vector<std::string>{std::string(c.name) + c.says}) << c.name;
     remove(c.name);
@@ -57,7 +58,7 @@ TEST_F(ReaderMessages, EachRefusalSaysWhatIsWrong) {
   // An object part read from a KZP file cut inside its version number is damaged as well.
   WriteFileBytes("part.kzp", "KZP\x01");
   Rec().errors.clear();
-  EXPECT_EQ(Kzp_ReadPartModel("part.kzp"), nullptr);
+  EXPECT_EQ(Shown(Kzp_ReadPartModel, "part.kzp"), nullptr);
   EXPECT_EQ(Rec().errors, std::vector<std::string>{"part.kzp は壊れているため、読み込むことができませんでした。"});
   remove("part.kzp");
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "model_shown.h"
 #include "model/formats/xfile.h"
 #include "model/formats/xread.h"
 #include "tests/model/formats_test_util.h"
@@ -270,7 +271,7 @@ TEST_F(XReadTest, ExporterFilesImportAlikeInEveryEncoding) {
 TEST_F(XReadTest, ImportThroughTheSlotLoadsTexturesAndKeepsTheSlotOnFailure) {
   Rec().images["body.bmp"] = {64, 32};
   WriteFileBytes("xread_test.x", Mszip(Binary(Character(false), false)));
-  ASSERT_EQ(XFile_Import(2, "xread_test.x"), 1);
+  ASSERT_EQ(Shown(XFile_Import, 2, "xread_test.x"), 1);
   EXPECT_EQ(Model3_Get(2)->textures[1].width, 64);
   EXPECT_EQ(Rec().keys, std::vector<u32>{SEAM_MODEL_TEXTURE_KEY});
 
@@ -278,16 +279,16 @@ TEST_F(XReadTest, ImportThroughTheSlotLoadsTexturesAndKeepsTheSlotOnFailure) {
   std::string text = Text(Character(false));
   WriteFileBytes("xread_test.x", text.substr(0, text.size() / 2));
   PutMarker(3);
-  EXPECT_EQ(XFile_Import(3, "xread_test.x"), (i32)0x80004005);
+  EXPECT_EQ(Shown(XFile_Import, 3, "xread_test.x"), (i32)0x80004005);
   EXPECT_TRUE(IsMarker(3));
   WriteFileBytes("xread_test.x", text);
   SetCapacity(5);   // 20 vertices
-  EXPECT_EQ(XFile_Import(3, "xread_test.x"), -1);
+  EXPECT_EQ(Shown(XFile_Import, 3, "xread_test.x"), -1);
   EXPECT_TRUE(IsMarker(3));
   ASSERT_EQ(Rec().errors.size(), 2u);
   EXPECT_NE(Rec().errors[0].find("xread_test.x"), std::string::npos);
   EXPECT_NE(Rec().errors[1].find("頂点数 27"), std::string::npos);
-  EXPECT_EQ(XFile_Import(3, "missing.x"), (i32)0x80004005);
+  EXPECT_EQ(Shown(XFile_Import, 3, "missing.x"), (i32)0x80004005);
   remove("xread_test.x");
 }
 

@@ -10,6 +10,7 @@
 #include "scene/coli_edit.h"
 #include "tests/scene/coli_fixture.h"
 #include "tests/support/shell_fixture.h"
+#include "tests/support/widget_fake.h"
 
 namespace {
 
@@ -37,11 +38,13 @@ struct ColiEditTest : ColiTest {
     g_ColiEdit = ColiEditor{};
     g_ColiEdit.curBox = g_ColiEdit.curCircle = -1;
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
+    WidgetFake_Install();
     Coli_NewDocument();
     Character(0, 0, 0, 0);
   }
   void TearDown() override {
     g_ColiDraw = savedDraw;
+    WidgetFake_Remove();
     g_ColiEdit = ColiEditor{};
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     ColiTest::TearDown();

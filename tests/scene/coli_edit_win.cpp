@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/shell_win.h"
@@ -68,7 +69,7 @@ void WriteFloor(const std::string &path) {
   m->polygonCount = 1;
   m->polygons[0].cornerCount = 4;
   for (u32 c = 0; c < 4; c++) m->polygons[0].corners[c].vertex = c;
-  ASSERT_TRUE(Kzp_Write(m, path.c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path.c_str()));
   Model3_Free(m);
 }
 
@@ -141,7 +142,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   g_fileDialogs = 0;
   SendMessageA(g_MainWnd, WM_COMMAND, IDM_COLI_MODEL_OPEN, 0);
   if (g_fileDialogs == 0) {
-    Model3 *opened = Model3_OpenFile(COLI_SCRATCH_SLOT, floor.c_str());
+    Model3 *opened = Shown(Model3_OpenFile, COLI_SCRATCH_SLOT, floor.c_str());
     ASSERT_NE(opened, nullptr);
     ASSERT_TRUE(Coli_SetModel(Model3_Clone(opened), floor.c_str()));
   }

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include "model_shown.h"
 #include "coli_fixture.h"
 #include "model/kzp.h"
 #include "scene/kzc.h"
@@ -63,7 +64,7 @@ void WriteTriangleModel(const char *path, f32 y) {
   s.polygons = {{{0, 1, 2, -1}, 0}};
   Model3 *m = ColiBuildModel(s);
   ASSERT_NE(m, nullptr);
-  ASSERT_TRUE(Kzp_Write(m, path));
+  ASSERT_TRUE(Shown(Kzp_Write, m, path));
   Model3_Free(m);
 }
 

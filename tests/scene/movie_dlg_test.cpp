@@ -18,29 +18,18 @@
 namespace {
 
 struct Controls {
-  std::map<u32, std::string> texts;   // dialog * 10000 + id
-  std::map<u32, i32> selection;
-  std::map<u32, std::vector<std::string>> lines;
-  i32 scrollPos = -1, scrollRange = -1;
   std::string folder;                 // the folder chooser's answer ("" = cancel)
 } g_c;
 
-u32 At(u32 d, u32 id) { return d * 10000 + id; }
-void SetText(u32 d, u32 id, const char *t) { g_c.texts[At(d, id)] = t; }
-bool ReadText(u32 d, u32 id, char *out, size_t size) {
-  auto it = g_c.texts.find(At(d, id));
-  if (it == g_c.texts.end()) return false;
-  Str_Copy(out, size, it->second.c_str());
-  return true;
+// Dialog d's fields and lists, as the widget fake holds them.
+void SetText(u32 d, u32 id, const char *t) { WidgetFake_SetText(Movie_Dialog(d), id, t); }
+std::string Text(u32 d, u32 id) { return WidgetFake_Text(Movie_Dialog(d), id); }
+void *Control(u32 d, u32 id) { return Widget_Control(Movie_Dialog(d), id); }
+// The key dialog's scroll bar range, -1 when never set.
+i32 ScrollRange(void) {
+  auto it = g_WidgetFake.scroll.find(Control(MOVIE_DIALOG_KEY, IDC_MOVIE_SCROLL));
+  return it == g_WidgetFake.scroll.end() ? -1 : it->second.first;
 }
-void ListReset(u32 d, u32 id) { g_c.lines[At(d, id)].clear(); }
-void ListAdd(u32 d, u32 id, const char *t) { g_c.lines[At(d, id)].push_back(t); }
-void ListSelect(u32 d, u32 id, i32 i) { g_c.selection[At(d, id)] = i; }
-i32 ListSelection(u32 d, u32 id) {
-  auto it = g_c.selection.find(At(d, id));
-  return it == g_c.selection.end() ? -1 : it->second;
-}
-void SetScroll(i32 pos, i32 range) { g_c.scrollPos = pos, g_c.scrollRange = range; }
 bool Browse(const char *, char *out) {
   Str_Copy(out, FILEDLG_TEXT, g_c.folder.c_str());
   return !g_c.folder.empty();
@@ -56,16 +45,10 @@ struct MovieDlgTest : MovieTest {
     savedOps = g_MovieEditOps;
     savedDlg = g_FileDlgPlatform;
     g_MovieEditOps = MovieEditOps{};
-    g_MovieEditOps.setText = SetText;
-    g_MovieEditOps.readText = ReadText;
-    g_MovieEditOps.listReset = ListReset;
-    g_MovieEditOps.listAdd = ListAdd;
-    g_MovieEditOps.listSelect = ListSelect;
-    g_MovieEditOps.listSelection = ListSelection;
-    g_MovieEditOps.setScroll = SetScroll;
     g_FileDlgPlatform.browseFolder = Browse;
     g_c = Controls{};
     g_MovieEditor = MovieEditor{};
+    OpenFakeDialogs();
     g_MovieDlg = MovieDlgState{};
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Movie_NewDocument();
@@ -75,6 +58,7 @@ struct MovieDlgTest : MovieTest {
   void TearDown() override {
     g_MovieEditOps = savedOps;
     g_FileDlgPlatform = savedDlg;
+    WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
     Shell_ResetForTest();
     MovieTest::TearDown();
@@ -124,8 +108,8 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     if (c.boxes) EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0];
     // Refresh shows the values back ("%3.3f", "%d").
     MovieDlg_Refresh(d);
-    EXPECT_EQ(g_c.texts[At(d, 1354)], "-3.000");
-    EXPECT_EQ(g_c.texts[At(d, 1252)], std::to_string((int)c.wantColour[1]));
+    EXPECT_EQ(Text(d, 1354), "-3.000");
+    EXPECT_EQ(Text(d, 1252), std::to_string((int)c.wantColour[1]));
   }
 }
 
@@ -145,7 +129,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     g_MovieScene.frameCount = 180;
     g_MovieScene.playStart = 120, g_MovieScene.playEnd = 180;
     g_MovieFrame = 150;
-    g_c.scrollRange = -1;
+    g_WidgetFake.scroll.clear();
     Boxes().clear();
     SetText(MOVIE_DIALOG_KEY, 1260, c.text);
     MovieDlg_Command(MOVIE_DIALOG_KEY, 1207);
@@ -154,7 +138,7 @@ TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
     EXPECT_EQ(g_MovieScene.playEnd, c.end) << c.text;
     EXPECT_EQ(g_MovieScene.playStart, c.start) << c.text;
     EXPECT_EQ(g_MovieFrame, c.frame) << c.text;
-    EXPECT_EQ(g_c.scrollRange, c.ok ? c.count : -1) << c.text;
+    EXPECT_EQ(ScrollRange(), c.ok ? c.count : -1) << c.text;
   }
 }
 
@@ -293,12 +277,12 @@ TEST_F(MovieDlgTest, SoundSelectionOutsideTheSlotsIsNoSelection) {
   MovieObject *o = Actor(MOVIE_KIND_SOUND);
   g_MovieDlg.soundSlot = 3;
   for (i32 sel : {16, -1, 100}) {
-    g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = sel;
+    g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, 1374)] = sel;
     MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
     EXPECT_EQ(g_MovieDlg.soundSlot, 3) << sel;
     EXPECT_EQ(o->keys[0].number, 3) << sel;
   }
-  g_c.selection[At(MOVIE_DIALOG_WAVE, 1374)] = 15;
+  g_WidgetFake.selection[Control(MOVIE_DIALOG_WAVE, 1374)] = 15;
   MovieDlg_Command(MOVIE_DIALOG_WAVE, 1359);
   EXPECT_EQ(o->keys[0].number, 15);
   // Motion combo: 0..99 and below the motion count; no selection changes nothing.
@@ -319,8 +303,8 @@ TEST_F(MovieDlgTest, ListLinesOfSoundsAndMessagesInCp932) {
   Actor(MOVIE_KIND_SOUND);
   MovieDlg_Refresh(MOVIE_DIALOG_WAVE);
   MovieDlg_Refresh(MOVIE_DIALOG_MES);
-  const std::vector<std::string> &snd = g_c.lines[At(MOVIE_DIALOG_WAVE, 1374)];
-  const std::vector<std::string> &mes = g_c.lines[At(MOVIE_DIALOG_MES, IDC_MOVIE_LIST)];
+  const std::vector<std::string> &snd = g_WidgetFake.lines[Control(MOVIE_DIALOG_WAVE, 1374)];
+  const std::vector<std::string> &mes = g_WidgetFake.lines[Control(MOVIE_DIALOG_MES, IDC_MOVIE_LIST)];
   ASSERT_EQ(snd.size(), 16u);
   ASSERT_EQ(mes.size(), 16u);
   // "ここに" and "空" spelled out in CP932 bytes.
@@ -347,13 +331,13 @@ TEST_F(MovieDlgTest, MessageZeroIsNeverEditedAndTextIsCutAtACharacter) {
   std::string longText(254, 'a');
   longText += "あ";   // its second byte would be byte 256
   SetText(d, 1204, longText.c_str());
-  g_c.selection[At(d, IDC_MOVIE_LIST)] = 2;
+  g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 2;
   MovieDlg_Command(d, 1205);
   EXPECT_EQ(std::string(g_MovieMessages[2]), std::string(254, 'a'));
   EXPECT_EQ(g_MovieScene.messageCount, 3);
   EXPECT_EQ(o->keys[0].number, 2);
   SetText(d, 1204, "x");
-  g_c.selection[At(d, IDC_MOVIE_LIST)] = 0;
+  g_WidgetFake.selection[Control(d, IDC_MOVIE_LIST)] = 0;
   MovieDlg_Command(d, 1205);
   EXPECT_STREQ(g_MovieMessages[0], "");
   EXPECT_EQ(o->keys[0].number, 0);
@@ -382,7 +366,7 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   g_c.folder = std::string(g_DataDir) + "/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);
   EXPECT_STREQ(o->folder, "pics");
-  EXPECT_EQ(g_c.texts[At(MOVIE_DIALOG_IMG, 1227)], "pics");
+  EXPECT_EQ(Text(MOVIE_DIALOG_IMG, 1227), "pics");
   Boxes().clear();
   g_c.folder = "/elsewhere/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, 1226);

@@ -16,13 +16,11 @@
 #include "scene/movie_edit.h"
 #include "tests/scene/movie_fixture.h"
 #include "tests/support/shell_fixture.h"
+#include "tests/support/widget_fake.h"
 
 namespace {
 
 struct Fields {
-  std::map<u32, i32> ints;
-  bool loop = true;
-  std::map<u32, std::string> texts;
   std::vector<std::string> saved;   // "name left top right bottom"
   u32 aviRate = 0;
   bool aviOk = true, saveOk = true;
@@ -30,14 +28,10 @@ struct Fields {
   u32 drawnAtSave = 99;
 } g_f;
 
-bool ReadInt(u32, u32 id, i32 *out) {
-  auto it = g_f.ints.find(id);
-  if (it == g_f.ints.end()) return false;
-  *out = it->second;
-  return true;
-}
-bool IsChecked(u32, u32) { return g_f.loop; }
-void SetText(u32, u32 id, const char *t) { g_f.texts[id] = t; }
+// The key dialog's fields and "ループ" check, as the widget fake holds them.
+void *KeyDlg(void) { return g_MovieEditor.dialogs[MOVIE_DIALOG_KEY]; }
+void SetInt(u32 id, i32 v) { WidgetFake_SetText(KeyDlg(), id, std::to_string(v).c_str()); }
+void SetLoop(bool on) { g_WidgetFake.checks[{KeyDlg(), IDC_MOVIE_LOOP}] = on; }
 bool SaveRect(const char *name, i32 l, i32 t, i32 r, i32 b) {
   g_f.drawnAtSave = g_Shell.g_DrawView;
   g_f.saved.push_back(std::string(name) + " " + std::to_string(l) + " " + std::to_string(t) + " " +
@@ -66,21 +60,21 @@ struct MovieEditTest : MovieTest {
     g_Shell.g_CurView = &g_Shell.g_Views[FAMILY_MOVIE][0];
     savedOps = g_MovieEditOps;
     g_MovieEditOps = MovieEditOps{};
-    g_MovieEditOps.readInt = ReadInt;
-    g_MovieEditOps.isChecked = IsChecked;
-    g_MovieEditOps.setText = SetText;
     g_MovieEditOps.saveRect = SaveRect;
     g_MovieEditOps.aviStart = AviStart;
     g_MovieEditOps.aviStop = AviStop;
     g_MovieEditOps.videoOpen = VideoOpen;
     g_f = Fields{};
     g_MovieEditor = MovieEditor{};
+    OpenFakeDialogs();
+    SetLoop(true);
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Movie_NewDocument();
     g_MoviePlayState = MOVIE_STOPPED;
   }
   void TearDown() override {
     g_MovieEditOps = savedOps;
+    WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Shell_ResetForTest();
@@ -284,15 +278,15 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
 
 TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   g_MovieFrame = 42;
-  g_f.ints[IDC_MOVIE_PLAY_START] = 500;
-  g_f.ints[IDC_MOVIE_PLAY_END] = 0;
+  SetInt(IDC_MOVIE_PLAY_START, 500);
+  SetInt(IDC_MOVIE_PLAY_END, 0);
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieScene.playStart, 179);
   EXPECT_EQ(g_MovieScene.playEnd, 1);
   EXPECT_EQ(g_MovieFrame, 179);
   EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
-  EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "停止(A)");
+  EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
   Movie_Update();   // only view 4 is left to draw, the main view 0 included
   for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
@@ -301,7 +295,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_MovieFrame, 42);
   EXPECT_EQ(g_MoviePlayState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_RunState, 6u);
-  EXPECT_EQ(g_f.texts[IDC_MOVIE_PLAY], "再生(A)");
+  EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "再生(A)");
 }
 
 // The end of the play range through the shell's clock: with the loop box checked the movie
@@ -311,13 +305,13 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
 TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
   const ShellEntries saved = g_ShellEntries;
   Movie_InstallTick();
-  g_f.ints[IDC_MOVIE_PLAY_START] = 0;
-  g_f.ints[IDC_MOVIE_PLAY_END] = 10;
+  SetInt(IDC_MOVIE_PLAY_START, 0);
+  SetInt(IDC_MOVIE_PLAY_END, 10);
   const struct { bool loop; i32 frame; u32 state; } ends[] = {{true, 0, MOVIE_PLAYING}, {false, 42, MOVIE_STOPPED}};
   for (const auto &c : ends) {
     SCOPED_TRACE(c.loop);
     g_MovieFrame = 42;
-    g_f.loop = c.loop;
+    SetLoop(c.loop);
     Movie_StartPlayback();
     g_FrameDelta = 4.0f;
     Play_TickMovie();

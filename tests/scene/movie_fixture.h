@@ -18,7 +18,9 @@
 #include "model/object.h"
 #include "scene/kzv.h"
 #include "scene/movie.h"
+#include "scene/movie_edit.h"
 #include "tests/scene/kzv_build.h"
+#include "tests/support/widget_fake.h"
 
 // [SECTION] fixture
 
@@ -32,6 +34,13 @@ struct MovieTest : ::testing::Test {
     return p;
   }
   static void RecordBox(const char *text) { Boxes().push_back(text); }
+  // The editor's dialogs all open, as the family's entry leaves them: windows of the widget
+  // fake, which this installs.
+  static void OpenFakeDialogs() {
+    WidgetFake_Install();
+    for (u32 d = 0; d < MOVIE_DIALOGS; d++)
+      g_MovieEditor.dialogs[d] = Widget_CreatePanel(Movie_DialogName(d), 0, 0, 0, 0);
+  }
   // The slot a played record belongs to (records are the slots' own).
   static SoundResult RecordPlay(i32, const WaveRecord *rec, i32, i32, u32) {
     for (i32 n = 0; n < SOUND_SLOTS; n++)

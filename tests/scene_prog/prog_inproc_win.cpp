@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "resources/prog_ids.h"
 #include "app/family.h"
 #include "app/shell_win.h"
@@ -85,7 +86,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   m->polygonCount = 1;
   m->polygons[0].cornerCount = 3;
   for (u32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = c;
-  ASSERT_TRUE(Kzp_Write(m, (g_dir + "\\t.kzp").c_str()));
+  ASSERT_TRUE(Shown(Kzp_Write, m, (g_dir + "\\t.kzp").c_str()));
   Model3_Free(m);
   const char *src = getenv("MIRAVEL_SRC");
   std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/options.h"
@@ -75,7 +76,7 @@ bool WriteTexturedCube(const std::string &path, const char *texture) {
   g.texture = 1;
   g.r = g.g = g.b = g.a = 255;
   g.mapping = 10;   // by hand: the corners' coordinates stay
-  bool ok = Kzp_Write(m, path.c_str());
+  bool ok = Shown(Kzp_Write, m, path.c_str());
   Model3_Free(m);
   return ok;
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
@@ -351,7 +352,7 @@ std::string SaveTwice(Soak &s) {
     first = Encode3D(s.M3());
     if (first.empty()) break;
     if (!WriteFile(path, first)) return "cannot write " + path;
-    if (!Model3_OpenFile(0, path.c_str())) return "the 3D save does not read back";
+    if (!Shown(Model3_OpenFile, 0, path.c_str())) return "the 3D save does not read back";
   }
   if (!first.empty()) {
     std::vector<u8> second = Encode3D(s.M3());

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "model_shown.h"
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
@@ -342,7 +343,7 @@ inline bool Drive_WriteCube(const std::string &path, bool ownUVs = false) {
   }
   m->polygonCount = 6;
   if (ownUVs) m->uvCount = 24;
-  bool ok = Kzp_Write(m, path.c_str());
+  bool ok = Shown(Kzp_Write, m, path.c_str());
   Model3_Free(m);
   return ok;
 }

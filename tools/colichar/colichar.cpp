@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "model/kzp.h"
+#include "model/seam.h"
 #include "model/model3.h"
 
 namespace {
@@ -71,7 +72,9 @@ int main(int argc, char **argv) {
   m->uvs[0] = {0, 0};
   for (const Box &b : kBoxes)
     for (int f = 0; f < 6; f++) AddFace(m, b, kFaces[f][0], f % 2 == 0 ? 1 : -1, kFaces[f][1], kFaces[f][2]);
-  bool ok = Kzp_Write(m, argv[1]);
+  ModelResult res = {};
+  bool ok = Kzp_Write(m, argv[1], &res);
+  Lib_ShowResult(&res);
   Model3_Free(m);
   return ok ? 0 : 1;
 }

@@ -611,7 +611,9 @@ static bool Dump(const char *path) {
   }
   g_ModelAllocArrays = 0;
   // Every failure of the reader comes with the program's own message (on stderr).
-  Model3 *m = Model3_OpenFile(0, path);
+  ModelResult res;
+  Model3 *m = Model3_OpenFile(0, path, &res);
+  Lib_ShowResult(&res);
   if (!m) return false;
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
   g_LastModel3 = path;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/kzp.h"
+#include "model/seam.h"
 #include "model/mesh.h"
 #include "model/model3.h"
 
@@ -126,7 +127,9 @@ bool Write(const Shape &s, const std::string &path) {
     Mesh_FaceNormal(&s.points[c[0]], &s.points[c[1]], &s.points[c[2]], &m->normals[f]);
     for (size_t k = 0; k < c.size(); k++) p.corners[k] = {c[k], (u32)f, 0, c[k]};
   }
-  bool ok = Kzp_Write(m, path.c_str());
+  ModelResult res = {};
+  bool ok = Kzp_Write(m, path.c_str(), &res);
+  Lib_ShowResult(&res);
   Model3_Free(m);
   return ok;
 }

@@ -73,7 +73,9 @@ static int Grid(i32 quads, const char *path) {
   }
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = 5;
-  bool ok = Kzp_Write(m, path);
+  ModelResult res = {};
+  bool ok = Kzp_Write(m, path, &res);
+  Lib_ShowResult(&res);
   Model3_Free(m);
   return ok ? 0 : 1;
 }
@@ -85,7 +87,9 @@ int main(int argc, char **argv) {
     return 2;
   }
   Model3 *m = Cube();
-  bool ok = m && Kzp_Write(m, "0.KZP");
+  ModelResult res = {};
+  bool ok = m && Kzp_Write(m, "0.KZP", &res);
+  Lib_ShowResult(&res);
   Model3_Free(m);
   Kzo_NewSet(0);
   Obj3Set *set = g_Obj3Sets[0];

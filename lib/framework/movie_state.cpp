@@ -1,5 +1,5 @@
-// Storage of the movie state the frame render reads (lib/render/movie_state.h).
-#include "lib/render/movie_state.h"
+// Storage of the movie state the frame render reads (lib/framework/movie_state.h).
+#include "lib/framework/movie_state.h"
 
 MovieObject *g_MovieObjects[MOVIE_MAX_OBJECTS];
 i32 g_MovieObjectCount;

@@ -1,0 +1,259 @@
+// The widget seam's Win32 calls and the registry of the panels the editors create by name.
+// A created panel carries its registration in a window property, so destroying it runs the
+// registration's hook whoever asks.
+#include "app/widget_win.h"
+
+#include <commctrl.h>
+#include <string.h>
+
+#include "app/panel_win.h"
+#include "app/views.h"
+#include "app/widget.h"
+#include "app/winorder_win.h"
+
+enum { WIDGET_PANEL_CLASSES = 96 };
+
+// The registry: filled while the program starts, read when a panel is made or destroyed.
+struct WidgetRegistry {
+  u32 count;
+  const WidgetPanelClass *classes[WIDGET_PANEL_CLASSES];
+};
+static WidgetRegistry s_registry;
+
+static const char kClassProp[] = "WidgetPanelClass";
+
+static HINSTANCE Instance(void) { return GetModuleHandleA(nullptr); }
+
+void Widget_RegisterPanels(const WidgetPanelClass *classes, u32 count) {
+  WidgetRegistry &r = s_registry;
+  for (u32 i = 0; i < count; i++) {
+    u32 k = 0;
+    while (k < r.count && strcmp(r.classes[k]->name, classes[i].name) != 0) k++;
+    if (k == WIDGET_PANEL_CLASSES) return;   // a programming error: the table is sized for every panel
+    r.classes[k] = &classes[i];
+    if (k == r.count) r.count++;
+  }
+}
+
+static const WidgetPanelClass *FindClass(const char *name) {
+  for (u32 k = 0; name && k < s_registry.count; k++)
+    if (strcmp(s_registry.classes[k]->name, name) == 0) return s_registry.classes[k];
+  return nullptr;
+}
+
+// [SECTION] panels
+static void *CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
+  const WidgetPanelClass *c = FindClass(name);
+  if (!c) return nullptr;
+  HWND dlg = CreateDialogParamA(Instance(), c->resource ? c->resource : c->name, (HWND)g_Shell.g_MainWindowHandle, c->proc,
+                                c->param);
+  if (!dlg) return nullptr;
+  SetPropA(dlg, kClassProp, (HANDLE)c);
+  if (!(c->flags & WIDGET_PANEL_PLACED)) MoveWindow(dlg, x, y, w, h, TRUE);
+  if (c->created) c->created(dlg);
+  if (!(c->flags & WIDGET_PANEL_HIDDEN)) ShowWindow(dlg, c->flags & WIDGET_PANEL_NOACTIVATE ? SW_SHOWNOACTIVATE : SW_SHOW);
+  WinOrder_Join(dlg);
+  return dlg;
+}
+
+static void Destroy(void *window) {
+  HWND w = (HWND)window;
+  const WidgetPanelClass *c = (const WidgetPanelClass *)GetPropA(w, kClassProp);
+  if (c) {
+    if (c->destroyed) c->destroyed(w);
+    RemovePropA(w, kClassProp);
+  }
+  WinOrder_Leave(w);
+  DestroyWindow(w);
+}
+
+static void ShowPanel(void *window, bool shown) {
+  HWND w = (HWND)window;
+  if (shown != (IsWindowVisible(w) != 0)) ShowWindow(w, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+static void *ActiveWindow(void) { return GetActiveWindow(); }
+
+static void Activate(void *window) {
+  if (window) SetActiveWindow((HWND)window);
+  else if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
+}
+
+static void Capture(void *window) {
+  if (window) SetCapture((HWND)window);
+  else ReleaseCapture();
+}
+
+static void DesktopSize(i32 *w, i32 *h) {
+  *w = GetSystemMetrics(SM_CXSCREEN);
+  *h = GetSystemMetrics(SM_CYSCREEN);
+}
+
+// [SECTION] children made at run time
+static void *CreateList(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h, u32 style) {
+  DWORD ex = style & WIDGET_LIST_SUNKEN ? WS_EX_CLIENTEDGE : 0;
+  DWORD s = WS_CHILD | WS_VISIBLE | WS_VSCROLL | (style & WIDGET_LIST_SUNKEN ? 0 : WS_BORDER);
+  if (style & WIDGET_LIST_NOTIFY) s |= LBS_NOTIFY;
+  if (style & WIDGET_LIST_EXTENDED) s |= LBS_EXTENDEDSEL;
+  return CreateWindowExA(ex, "listbox", "", s, x, y, w, h, (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
+}
+
+static void *CreateTree(void *panel, i32 x, i32 y, i32 w, i32 h) {
+  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, x, y, w, h, (HWND)panel, nullptr, Instance(), nullptr);
+}
+
+static void *CreateScrollBar(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {
+  return CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, x, y, w, h, (HWND)panel,
+                         (HMENU)(INT_PTR)id, Instance(), nullptr);
+}
+
+static void SetScroll(void *bar, i32 range, i32 pos) {
+  if (!bar) return;
+  if (range >= 0) SetScrollRange((HWND)bar, SB_CTL, 0, range, FALSE);
+  SetScrollPos((HWND)bar, SB_CTL, pos, TRUE);
+}
+
+// [SECTION] lists and combos
+static bool IsCombo(HWND c) {
+  char cls[32] = {};
+  if (c) GetClassNameA(c, cls, sizeof cls);
+  return lstrcmpiA(cls, "ComboBox") == 0;
+}
+
+static void Select(HWND c, u32 kind, i32 line) {
+  switch (kind) {
+    case WIDGET_FILL_COMBO: SendMessageA(c, CB_SETCURSEL, (WPARAM)line, 0); break;
+    case WIDGET_FILL_MULTI:
+    case WIDGET_FILL_MULTI_CARET:
+      if (line < 0) break;
+      SendMessageA(c, LB_SETSEL, TRUE, (LPARAM)line);
+      // The caret goes with it: the panels read the caret line as the current row.
+      if (kind == WIDGET_FILL_MULTI_CARET) SendMessageA(c, LB_SETCARETINDEX, (WPARAM)line, 0);
+      break;
+    case WIDGET_FILL_TALL:
+      SendMessageA(c, LB_SETITEMHEIGHT, 0, 18);
+      SendMessageA(c, LB_SETCURSEL, (WPARAM)line, 0);
+      break;
+    default: SendMessageA(c, LB_SETCURSEL, (WPARAM)line, 0); break;
+  }
+}
+
+static void Fill(void *control, u32 kind, const WidgetLines *lines) {
+  HWND c = (HWND)control;
+  bool quiet = (kind & WIDGET_FILL_QUIET) != 0;
+  kind &= ~(u32)WIDGET_FILL_QUIET;
+  bool combo = kind == WIDGET_FILL_COMBO;
+  if (quiet) SendMessageA(c, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(c, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+  for (i32 i = 0; i < lines->count; i++)
+    SendMessageA(c, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)(lines->text + (size_t)i * lines->stride));
+  Select(c, kind, lines->select);
+  if (quiet) {
+    SendMessageA(c, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(c, nullptr, TRUE);
+  }
+}
+
+static void ListReset(void *control) {
+  HWND c = (HWND)control;
+  if (c) SendMessageA(c, IsCombo(c) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+static void ListAdd(void *control, const char *text) {
+  HWND c = (HWND)control;
+  if (c) SendMessageA(c, IsCombo(c) ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)text);
+}
+
+static void ListSelect(void *control, i32 line) {
+  HWND c = (HWND)control;
+  if (c) SendMessageA(c, IsCombo(c) ? CB_SETCURSEL : LB_SETCURSEL, (WPARAM)line, 0);
+}
+
+// LB_ERR and CB_ERR are -1: the "none" of the callers.
+static i32 ListSelection(void *control) {
+  HWND c = (HWND)control;
+  if (!c) return -1;
+  LRESULT r = SendMessageA(c, IsCombo(c) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+  return r < 0 ? -1 : (i32)r;
+}
+
+static void SetCaret(void *list, i32 line) { SendMessageA((HWND)list, LB_SETCARETINDEX, (WPARAM)line, FALSE); }
+static bool ListSelected(void *list, i32 line) { return SendMessageA((HWND)list, LB_GETSEL, (WPARAM)line, 0) > 0; }
+
+static void ListSelectOnly(void *list, i32 line) {
+  SendMessageA((HWND)list, LB_SETSEL, FALSE, -1);
+  if (line >= 0) SendMessageA((HWND)list, LB_SETSEL, TRUE, line);   // -1 would mark every line
+}
+
+// [SECTION] fields and modal boxes
+static bool GetText(void *panel, u32 id, char *out, u32 size) {
+  HWND item = panel ? GetDlgItem((HWND)panel, (int)id) : nullptr;
+  if (size == 0) return false;
+  out[0] = 0;
+  if (!item) return false;
+  if (!GetWindowTextA(item, out, (int)size)) out[0] = 0;
+  return true;
+}
+
+static void SetText(void *panel, u32 id, const char *text) {
+  if (panel) SetDlgItemTextA((HWND)panel, (int)id, text);
+}
+
+static bool ReadInt(void *panel, u32 id, i32 *out) {
+  if (!panel) return false;
+  BOOL ok = FALSE;
+  i32 v = (i32)GetDlgItemInt((HWND)panel, (int)id, &ok, TRUE);
+  if (ok) *out = v;
+  return ok != 0;
+}
+
+static void SetCheck(void *panel, u32 id, bool on) {
+  if (panel) CheckDlgButton((HWND)panel, (int)id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static bool IsChecked(void *panel, u32 id) {
+  return panel && IsDlgButtonChecked((HWND)panel, (int)id) == BST_CHECKED;
+}
+
+static bool ChooseColour(u32 custom[WIDGET_COLOURS], u32 flags, f32 rgb[3]) {
+  DWORD cc = (flags & WIDGET_COLOUR_FULL ? CC_FULLOPEN : 0) | (flags & WIDGET_COLOUR_INIT ? CC_RGBINIT : 0);
+  static_assert(sizeof(COLORREF) == sizeof(u32), "custom colours are COLORREFs");
+  return Panel_ChooseColour((COLORREF *)custom, cc, rgb);
+}
+
+void Widget_InstallWin(void) {
+  WidgetSeam &w = g_Widget;
+  w.createPanel = CreatePanel;
+  w.destroy = Destroy;
+  w.showPanel = ShowPanel;
+  w.control = Panel_Control;
+  w.activeWindow = ActiveWindow;
+  w.activate = Activate;
+  w.capture = Capture;
+  w.desktopSize = DesktopSize;
+  w.createList = CreateList;
+  w.createTree = CreateTree;
+  w.createScrollBar = CreateScrollBar;
+  w.setScroll = SetScroll;
+  w.fill = Fill;
+  w.listReset = ListReset;
+  w.listAdd = ListAdd;
+  w.listSelect = ListSelect;
+  w.listSelection = ListSelection;
+  w.listCaret = Panel_ListCaret;
+  w.setCaret = SetCaret;
+  w.listSelected = ListSelected;
+  w.listSelectOnly = ListSelectOnly;
+  w.treeClear = Panel_TreeClear;
+  w.treeInsert = Panel_TreeInsert;
+  w.treeExpand = Panel_TreeExpand;
+  w.treeSelect = Panel_TreeSelect;
+  w.getText = GetText;
+  w.setText = SetText;
+  w.readInt = ReadInt;
+  w.setCheck = SetCheck;
+  w.isChecked = IsChecked;
+  w.chooseColour = ChooseColour;
+  w.messageOk = Panel_MessageOk;
+}

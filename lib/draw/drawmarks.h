@@ -1,0 +1,33 @@
+// Lines, points and marks hidden by later ones left out, with the same picture.
+//
+// An overlay that draws an opaque mark at every selected position (a box outline, a cross of
+// points) or a wire whose lines fall on each other where the model is dense draws many of them
+// over each other. A line whose every pixel later opaque lines and points cover again leaves no
+// pixel of its own: it can be left out. The pixels are known where they land on pixel centres
+// (a batch at whole pixels, DrawWire_Exact) for points and lines across or down: a line covers
+// the pixels from its start to its end; devices differ only at the ends (one leaves out the
+// start of a line going up, devices that draw the last pixel draw the end), so a line is taken
+// to cover at most start to end and at least what every device draws. A slanted line is
+// always drawn and counts as covering its start where every device draws it.
+//
+// The overlay walks what it draws once backwards before drawing (DrawMarks_Begin, then
+// DrawMarks_Line, DrawMarks_Box and DrawMarks_Point from the last drawn to the first), keeps
+// what they return and draws only that (DrawMarks_DrawBox draws the box sides kept).
+//
+// Globals owned here: s_ file statics only (the covered pixels of the view).
+#pragma once
+#include "model/types.h"
+
+// Clears the covered pixels of the device's viewport; false when there is none (or no memory).
+bool DrawMarks_Begin(void);
+// Whether a line (or a point, both ends equal) drawn now may still show under what the walk
+// met so far; when opaque, the pixels it surely covers count as covered after.
+bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque);
+// Whether pixel (x, y) is covered (a pixel beyond the viewport never is).
+bool DrawMarks_Covered(i32 x, i32 y);
+// A box outline as Draw_Rect2D draws it: bit k set for each side still to be drawn (in
+// Draw_Rect2D's order: top, right, bottom, left); an opaque point: whether it is still to be drawn.
+u32 DrawMarks_Box(i32 x1, i32 y1, i32 x2, i32 y2);
+bool DrawMarks_Point(i32 x, i32 y);
+// Draw_Rect2D drawing only the sides in `sides`.
+void DrawMarks_DrawBox(i32 x1, i32 y1, i32 x2, i32 y2, u32 sides, i32 r, i32 g, i32 b, i32 a);

@@ -1,0 +1,22 @@
+// The answer of a model reader or writer: accepted, or refused with the text the user is to
+// read. The model layer only fills it; the shell shows a refusal (Lib_ShowResult in
+// model/seam.h), so a read can be tried, tested and fuzzed without a window.
+#pragma once
+#include "model/types.h"
+
+struct ModelResult {
+  bool ok;             // accepted
+  char message[512];   // why it was refused; empty when accepted or when there is nothing to say
+};
+
+// Accepted, no text.
+void ModelResult_Accept(ModelResult *r);
+// Refused with the text (cut at 511 bytes on a character boundary); returns false. r may be null.
+bool ModelResult_Refuse(ModelResult *r, const char *text);
+// Refused with a formatted text, cut at 255 bytes as every formatted message box is; returns
+// false. r may be null.
+bool ModelResult_Refusef(ModelResult *r, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
