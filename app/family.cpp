@@ -199,7 +199,7 @@ void App_OnLButtonUp(i64 lParam) {
   // Both outer buttons held: the first release is swallowed and the other counts as released.
   if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
   App_MarkAllRedraw();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   CALL_MOUSE(lButtonUp, x, y);
 }
 
@@ -221,7 +221,7 @@ void App_OnMButtonUp(i64 lParam) {
 }
 
 void App_OnMouseMove(i64 lParam) {
-  App_RefreshCurrentPointers();   // keeps the current bone pointer of the 3D model fresh
+  View_UseActive();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
   i32 x, y;
   Decode(lParam, &x, &y);
@@ -282,7 +282,7 @@ WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bo
 }
 
 static void RunWheel(bool forward) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, g_Shell.g_CurView->kind, g_Options.g_OptReverseWheel != 0, forward);
   switch (a.kind) {
     case WHEEL_ZOOM: g_Shell.g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;

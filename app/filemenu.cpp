@@ -46,8 +46,8 @@ static bool InPolySubMode(void) { return g_Shell.g_EditSubMode >= SUB_3D_POLY &&
 
 // The current 3D model after the current pointers were refreshed, or null.
 static Model3 *CurrentModel(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 // Refuses a save without data before any dialog is shown.
@@ -152,7 +152,7 @@ void FileMenu_LoadKzp(const char *name) {
 }
 
 bool FileMenu_CheckExportLimit(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || m->polygonCount <= FILEMENU_EXPORT_LIMIT) return true;
   Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
   return false;
@@ -189,13 +189,13 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     bool ok = read(0, name, &res) > 0;
     Lib_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
-    App_RefreshCurrentPointers();
-    if (ok && g_CurModel3) {
+    View_UseActive();
+    if (ok && Current_Model3()) {
       g_Sel.g_CurBoneIndex = 0;
       Doc_ClearChanged(DOC_MODEL3);
       ReportMissingTextures(0);
     }
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   EndOpen();
 }
@@ -323,7 +323,7 @@ static void OpenBackground(void) {
     ObjectInit(BACKGROUND_SLOT);
     if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
   EndOpen();
 }
 
@@ -427,7 +427,7 @@ static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
   if (Model3_Init(0)) Doc_ClearChanged(DOC_MODEL3);
   g_ModelAllocArrays = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   App_MarkAllRedraw();
   Timer_Reset();
 }
@@ -562,6 +562,6 @@ void FileMenu_QuickLoad(u32 which) {
   }
   // A missing file was reported by the reader; the step is recorded all the same.
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(q.label);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Timer_Reset();
 }

@@ -40,7 +40,7 @@ void FileMenu_Install(void);
 // selections, record "<name> 読み込み", refresh. An empty name does nothing but reset the
 // timer; a file that does not load leaves the current model, slot and selections as they were.
 void FileMenu_LoadKzp(const char *name);
-// True when the current model (g_CurModel3) has at most 10000 polygons, or there is none;
+// True when the current model (Current_Model3()) has at most 10000 polygons, or there is none;
 // else the message "10000 ポリゴンまでしか保存できません。" and false.
 bool FileMenu_CheckExportLimit(void);
 

@@ -52,7 +52,7 @@ static i32 MotionLength2(const Motion2 *motions, i32 count, i32 motion) {
 }
 
 void Play_TickObj2(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
@@ -72,7 +72,7 @@ void Play_TickObj2(void) {
 }
 
 void Play_TickBone2(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
@@ -93,7 +93,7 @@ void Play_TickBone2(void) {
 }
 
 void Play_TickObj3(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 s = g_Sel.g_CurSlot;
   Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
   if (!set) return;
@@ -103,8 +103,8 @@ void Play_TickObj3(void) {
 }
 
 void Play_TickModel3(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
   i32 before = m->frame;

@@ -151,7 +151,7 @@ static const SelectorButton kSelectorButtons[] = {
 
 INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   StorePosition(dlg, &g_EditDlg);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

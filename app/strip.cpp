@@ -220,7 +220,7 @@ static const DispatchRow kDispatch[] = {
 };
 
 void Strip_RedrawDirty(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   for (const DispatchRow &d : kDispatch) {
     u32 *flag = d.sharedFlag >= 0 ? &g_Shell.g_StripDirty[d.sharedFlag] : &g_Strip.g_StripWindows[d.entry].dirty;
     if (*flag != 1 || !g_Strip.g_StripWindows[d.entry].window) continue;
@@ -283,10 +283,10 @@ void Strip_CopyKeys3D(void) {
     for (i32 r = 0; r < RowCount(); r++) CopyRowKeys(&g_TreeRows.rows[r], mo.keyFrames, n, sizeof(i32));
   } else if (g_Shell.g_EditSubMode == 18) {
     const Model3 *m = Model3_Get(0);
-    if (!m || !g_CurModel3) return;
+    if (!m || !Current_Model3()) return;
     for (i32 r = 0; r < RowCount(); r++) {
       HierRow *row = &g_TreeRows.rows[r];
-      const KeyTrack *t = Strip_Bone3Track(m, row->item, g_CurModel3->motion);
+      const KeyTrack *t = Strip_Bone3Track(m, row->item, Current_Model3()->motion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(BoneKey3));
     }
   }

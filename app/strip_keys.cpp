@@ -206,7 +206,7 @@ void Strip_DrawObj2Keys(void) {
 
 // [SECTION] 3D bones and groups
 static void Bone3Label(i32 r, i32 t) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 item = g_TreeRows.rows[r].item;
   bool children = false;
   for (i32 b = 1; m && b < m->boneCount && b < MODEL3_BONES; b++)
@@ -216,7 +216,7 @@ static void Bone3Label(i32 r, i32 t) {
 }
 
 static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 item = g_TreeRows.rows[r].item;
   if (!m || item <= 0) return 0;
   const KeyTrack *t = Strip_Bone3Track(m, item, m->motion);
@@ -227,7 +227,7 @@ static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
 }
 
 static void Model3Header(HierPlan *p, i32 keyIndex) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   p->frame = m->frame;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
@@ -238,7 +238,7 @@ static void Model3Header(HierPlan *p, i32 keyIndex) {
 void Strip_DrawBone3Keys(void) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   Model3Header(&p, m && g_Sel.g_CurBoneIndex < MODEL3_BONES ? m->bones[g_Sel.g_CurBoneIndex].keyIndex : 0);
   p.label = Bone3Label;
   p.keys = Bone3Keys;
@@ -246,7 +246,7 @@ void Strip_DrawBone3Keys(void) {
 }
 
 static const GroupKeyList3 *GroupKeys(i32 g) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return nullptr;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
   return mo >= 0 ? m->motions[mo].groupKeys[g] : nullptr;
@@ -254,7 +254,7 @@ static const GroupKeyList3 *GroupKeys(i32 g) {
 
 static void Group3Label(i32 r, i32 t) {
   char name[MODEL3_NAME + 1];
-  memcpy(name, g_CurModel3->groups[r].name, MODEL3_NAME);
+  memcpy(name, Current_Model3()->groups[r].name, MODEL3_NAME);
   name[MODEL3_NAME] = 0;
   Strip_TextOut(1, t + 2, "%2d:%s", r, name);
 }
@@ -270,7 +270,7 @@ static i32 Group3Keys(i32 r, const void **base, size_t *stride) {
 void Strip_DrawGroup3Keys(void) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   p.rows = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
   p.current = (i32)g_Sel.g_CurGroupIndex;
   const GroupKeyList3 *cur = GroupKeys((i32)g_Sel.g_CurGroupIndex);

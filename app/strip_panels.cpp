@@ -82,7 +82,7 @@ static SwatchGroup SwatchOf2D(i32 i) {
 }
 
 static SwatchGroup SwatchOf3D(i32 i) {
-  const ::Group3 &g = g_CurModel3->groups[i];
+  const ::Group3 &g = Current_Model3()->groups[i];
   return {g.r, g.g, g.b, g.texture ? (i32)g.texture : -1};   // entry 0 stands for none
 }
 
@@ -93,7 +93,7 @@ void Strip_DrawGroup2Swatches(void) {
 }
 
 void Strip_DrawGroup3Swatches(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 n = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
   PaintSwatches(STRIP_GROUP3_SWATCHES, g_Strip.g_StripGroupScroll3D, n, (i32)g_Sel.g_CurGroupIndex, SwatchOf3D);
 }

@@ -55,7 +55,7 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
   TitleDoc none = {TITLE_CAPTION, nullptr, 0};
   switch (family) {
     case FAMILY_PREVIEW: {
-      const Model3 *m = g_CurModel3;
+      const Model3 *m = Current_Model3();
       if (!m || m->polygonCount <= 0) return none;
       TitleDoc d = Named(m->fileName, (i32)m->version);
       if (!HasKzpExtension(m->fileName)) d.style = TITLE_NAME;
@@ -76,8 +76,8 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
         const Obj3Set *s = g_Sel.g_CurSlot < OBJ3_SETS ? g_Obj3Sets[g_Sel.g_CurSlot] : nullptr;
         return s ? Named(s->parts[0].path, s->version) : none;   // object 0 holds the set's path
       }
-      if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION && g_CurModel3)
-        return Named(g_CurModel3->fileName, (i32)g_CurModel3->version);
+      if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION && Current_Model3())
+        return Named(Current_Model3()->fileName, (i32)Current_Model3()->version);
       return none;
     case FAMILY_EFFECT:
     case FAMILY_COLLISION:
@@ -187,7 +187,7 @@ static void FollowDocument(void) {
 }
 
 void App_UpdateFrame(void) {
-  App_RefreshCurrentPointers();                                      // 1
+  View_UseActive();                                      // 1
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3
@@ -195,8 +195,8 @@ void App_UpdateFrame(void) {
   WatchListTop();                                                    // 5
   bool dark = g_Shell.g_EditFamily == FAMILY_EFFECT || g_Shell.g_EditFamily == FAMILY_PROGRAM;
   Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);   // 6
-  if (g_Shell.g_EditFamily == FAMILY_PREVIEW && g_CurModel3)                  // 7
-    g_CurModel3->shadowMode = PreviewShadowMode(g_Options.g_OptShadow);
+  if (g_Shell.g_EditFamily == FAMILY_PREVIEW && Current_Model3())                  // 7
+    Current_Model3()->shadowMode = PreviewShadowMode(g_Options.g_OptShadow);
   App_Navigate();                                                    // 8
   if (g_Shell.g_Playing == 1) {                                              // 9
     App_MarkAllRedraw();

@@ -113,7 +113,6 @@ void View_UseActive(void) {
 void App_RefreshCurrentPointers(void) {
   u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
   g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
-  Current_Refresh3D();
   if (g_ShellSeam.refreshModelPointers) g_ShellSeam.refreshModelPointers();
 }
 
@@ -292,7 +291,7 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
   if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
 }
 
-bool App_HasCurrentModel3(void) { return g_CurModel3 != nullptr; }
+bool App_HasCurrentModel3(void) { return Current_Model3() != nullptr; }
 
 // [SECTION] fit command
 static bool AnySelected(const u32 *flags, i32 count) {
@@ -360,7 +359,7 @@ static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
 
 f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
   *n = 0;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || !m->polygons || !m->positions) return nullptr;
   int rule;
   if (kind == VIEW_MAIN) rule = 0;
@@ -378,15 +377,15 @@ f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
 }
 
 void View_Fit(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   ViewRecord *v = g_Shell.g_CurView;
   u32 n = 0;
   f32 *pts = View_GatherFitPoints(g_Shell.g_EditSubMode, v->kind, &n);
   if (pts && v->kind == VIEW_MAIN) {
     f32 mn[3], mx[3];
     View_BoundsOfPoints(pts, n, mn, mx);
-    memcpy(g_CurModel3->bboxMin, mn, sizeof mn);
-    memcpy(g_CurModel3->bboxMax, mx, sizeof mx);
+    memcpy(Current_Model3()->bboxMin, mn, sizeof mn);
+    memcpy(Current_Model3()->bboxMax, mx, sizeof mx);
     View_FitPerspective(v, mn, mx, g_Options.g_MainWndRect[2], g_Options.g_MainWndRect[3], g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY,
                         g_ShellSeam.fitCamera);
   } else if (pts) {

@@ -39,7 +39,7 @@ Model3 *Grid(i32 quads, u32 subMode) {
   g_Shell.g_ViewCount[subMode] = 2;
   g_Shell.g_ActiveView = 1;
   g_Shell.g_CurView = &v[1];
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Object_UpdateFrame();
   return m;
 }

@@ -57,7 +57,7 @@ Model3 *Grid(i32 quads, bool slot0) {
   Model3_CalcNormals(m);
   if (slot0) {
     App_AllocWorkArrays();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   return m;
 }

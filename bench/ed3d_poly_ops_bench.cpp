@@ -49,7 +49,7 @@ Model3 *Grid(i32 quads) {
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
   App_AllocWorkArrays();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return m;
 }
 

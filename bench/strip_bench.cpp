@@ -38,7 +38,6 @@ void Setup(i32 rows, i32 side) {
   }
   m->motion = 0;
   g_Sel.g_CurSlot = 0;
-  Current_Refresh3D();
   Tree_BuildRowsBones3D();
   g_TexPixels[1] = (u32 *)malloc(sizeof(u32) * side * side);
   for (i32 i = 0; i < side * side; i++) g_TexPixels[1][i] = 0xFF000000u | (u32)i;
@@ -64,7 +63,6 @@ void Teardown(void) {
   g_MovieObjectCount = 0;
   for (i32 i = 0; i < 64; i++) g_MovieObjects[i] = nullptr;
   Model3_FreeAllSlots();
-  Current_Refresh3D();
 }
 
 void BM_StripDispatcherAllDirty(benchmark::State &state) {

@@ -73,7 +73,7 @@ void Ed2D_PickCurrentBone(bool posed) {
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 static bool RightAlone(void) {
@@ -368,7 +368,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
     App_MarkAllRedraw();
     e.boneRefresh = 1;
     SetComboToParent();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   switch (id) {
     case ED2D_CTL_APPLY: Apply(m); break;
@@ -416,7 +416,7 @@ void Ed2D_BoneTreeSelected(const char *text) {
     App_MarkAllRedraw();
     if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
-    App_RefreshCurrentPointers();
+    View_UseActive();
     return;
   }
 }

@@ -92,13 +92,13 @@ static BoneKey2 *KeyOnFrame(void) {
 static void AfterKeyChange(void) {
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(void) {
   Bone2Model *m = Model();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!Editable()) return false;
   Bone2Track *t = CurTrackMade(m);
   if (!t) return false;   // bone 0 never gets keys
@@ -330,7 +330,7 @@ void Ed2D_MotionInit(void) {
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
   g_Strip.g_StripGeo.margin = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   CreateWindows();
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();

@@ -140,7 +140,7 @@ void Ed2D_ObjInit(void) {
   v.panX = -160.0f;
   v.panY = -120.0f;
   g_Strip.g_StripGeo.margin = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   CreateWindows();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
@@ -217,7 +217,7 @@ void Ed2D_ObjMouseMove(i32 x, i32 y) {
 // [SECTION] keys
 bool Ed2D_ObjCreateKey(void) {
   Obj2Model *m = Model();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
   if (!t) return false;   // object 0 never gets keys
@@ -241,7 +241,7 @@ bool Ed2D_ObjCreateKey(void) {
   if (Obj2Track_Insert(t, &k) < 0) return false;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return true;
 }
 
@@ -254,7 +254,7 @@ void Ed2D_ObjDeleteKey(void) {
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed2D_ObjCopyKey(void) {
@@ -279,7 +279,7 @@ void Ed2D_ObjPasteKey(void) {
   *k = g_Ed2DObj.clipboard;
   k->frame = m->currentFrame;
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
@@ -300,7 +300,7 @@ bool Ed2D_ObjMoveKey(i32 delta) {
   m->currentFrame = (i32)to;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return true;
 }
 

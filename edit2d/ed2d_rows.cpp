@@ -66,6 +66,5 @@ void Edit2D_Install(void) {
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
   Ed2D_ObjInstall();
   Ed2D_MotionInstall();
-  g_ShellSeam.refreshModelPointers = Current_Refresh2D;
   Ed2D_InstallMirror();
 }

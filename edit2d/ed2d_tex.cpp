@@ -222,7 +222,7 @@ void Ed2D_TexRefreshLists(void) {
 }
 
 void Ed2D_TexRotateUV(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Bone2Model *m = Model();
   if (!m) return;
   Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);

@@ -112,7 +112,7 @@ void Ed2D_WeightRButtonUp(i32 x, i32 y) {
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Sel.g_BoneListDirty = 1;
   g_Ed2D.boneRefresh = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {

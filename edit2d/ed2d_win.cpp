@@ -64,7 +64,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DEditor &e = g_Ed2D;
   Panel_StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

@@ -191,7 +191,7 @@ static void SetCurrentBone(u32 b) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = b;
   g_Sel.g_BoneListDirty = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -209,10 +209,10 @@ static void Record(const char *label) {
 // step, the lists and the panel.
 static void AfterBoneEdit(const char *label) {
   Object_UpdateFrame();
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) {
-    Model3_AutoBindVertices(g_CurModel3);
-    g_CurModel3->changed = 1;
+  View_UseActive();
+  if (Current_Model3()) {
+    Model3_AutoBindVertices(Current_Model3());
+    Current_Model3()->changed = 1;
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
@@ -235,8 +235,8 @@ static void SetText(u32 id, const char *text) {
 }
 
 void Ed3D_AddBone(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   i32 b = Ed3D_ModelAddBone(m, (i32)g_Sel.g_CurBoneIndex);
   if (b >= 0) {
@@ -248,8 +248,8 @@ void Ed3D_AddBone(void) {
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return true;
   if (g_Sel.g_CurBoneIndex == 0) {
     Lib_ErrorBox(kRootUndeletable);
@@ -314,12 +314,12 @@ static void FollowListLine(const Model3 *m) {
     App_MarkAllRedraw();
     g_Sel.g_BoneListDirty = 1;
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 bool Ed3D_BoneListCommand(u32 id) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
@@ -339,8 +339,8 @@ void Ed3D_BoneListTick(void) {
   char text[ED3D_BONE_TEXT];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
   SetText(ED3D_BONE_NO, text);
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!m || g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
   u32 b = g_Sel.g_CurBoneIndex;
   if (g_Ed3D.boneList) {
@@ -358,8 +358,8 @@ void Ed3D_BoneListTick(void) {
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!m || !text) return;
   if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
   char line[ED3D_TREE_TEXT];
@@ -368,7 +368,7 @@ void Ed3D_BoneTreeSelected(const char *text) {
     if (strcmp(line, text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
     g_Sel.g_BoneListDirty = 1;
-    App_RefreshCurrentPointers();
+    View_UseActive();
     App_MarkAllRedraw();
     return;
   }
@@ -384,8 +384,8 @@ void Ed3D_BoneInit(void) {
 }
 
 void Ed3D_BoneUpdate(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   m->displayMode = 3;
   if (Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT) && !Held(BUTTON_MIDDLE)) {
@@ -399,8 +399,8 @@ void Ed3D_BoneUpdate(void) {
 
 void Ed3D_BoneMouseMove(i32 x, i32 y) {
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   g_Sel.g_MotionEditOp = 0;
   const ViewRecord *v = ActiveView();
@@ -418,9 +418,9 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
 
 // Every release records a step, a click without a drag included.
 void Ed3D_BoneLButtonUp(i32, i32) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
-  g_CurModel3->changed = 1;
+  View_UseActive();
+  if (!Current_Model3()) return;
+  Current_Model3()->changed = 1;
   Record("移動 ( ボーン )");
 }
 
@@ -529,7 +529,7 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
 
 void Ed3D_BoneDraw(void) {
   View_Draw2DGrid();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   const ViewRecord *v = g_Shell.g_CurView;
   if (Ortho(v)) DrawWire(m, v);

@@ -166,21 +166,21 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
 }
 
 void Ed3D_FillParentBoneList(void) {
-  if (!g_CurModel3) return;
-  Ed3D_ParentBoneLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
+  if (!Current_Model3()) return;
+  Ed3D_ParentBoneLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Lines);
   Put(g_Ed3D.boneList, WIDGET_FILL_MULTI);
   Ed3D_FillParentBoneCombo();
 }
 
 void Ed3D_FillParentBoneCombo(void) {
-  if (!g_CurModel3) return;
-  Ed3D_ParentComboLines(g_CurModel3, g_Sel.g_CurBoneIndex, &s_Lines);
+  if (!Current_Model3()) return;
+  Ed3D_ParentComboLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Lines);
   Put(g_Ed3D.parentCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_InsertBoneTreeItem(i32 bone) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || bone < 0 || bone >= MODEL3_BONES) return;
   BoneLine(m, bone, e.treeTexts[bone], ED3D_TREE_TEXT);
   i32 parent = Ed3D_BoneTreeParent(m, bone);
@@ -193,7 +193,7 @@ void Ed3D_InsertBoneTreeItem(i32 bone) {
 
 void Ed3D_FillBoneTree(void) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   // Deleting the items notifies the panel of selection changes; the current bone stays.
   u32 bone = g_Sel.g_CurBoneIndex;
@@ -206,15 +206,15 @@ void Ed3D_FillBoneTree(void) {
 }
 
 void Ed3D_FillGroupList(void) {
-  if (!g_CurModel3) return;
-  Ed3D_GroupListLines(g_CurModel3, g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
+  if (!Current_Model3()) return;
+  Ed3D_GroupListLines(Current_Model3(), g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Lines);
   Put(g_Ed3D.group.list, WIDGET_FILL_TALL);
   Ed3D_FillTextureCombo();
   Ed3D_FillDisplacementCombo();
 }
 
 void Ed3D_FillTextureCombo(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   i32 tex = g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_Sel.g_CurGroupIndex].texture : -1;
   Ed3D_TextureComboLines(m, tex, &s_Lines);
@@ -222,15 +222,15 @@ void Ed3D_FillTextureCombo(void) {
 }
 
 void Ed3D_FillDisplacementCombo(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Lines);
   Put(g_Ed3D.group.dispCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillGroupDisplayCombo(void) {
-  if (!g_CurModel3) return;
-  Ed3D_GroupDisplayLines(g_CurModel3, g_Sel.g_CurGroupIndex, &s_Lines);
+  if (!Current_Model3()) return;
+  Ed3D_GroupDisplayLines(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Lines);
   Put(g_Ed3D.group.displayCombo, WIDGET_FILL_COMBO);
 }
 
@@ -240,8 +240,8 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
 void Ed3D_DocumentChanged(void) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   // A layer or an undo step may have fewer groups than the one before.
   if (m && g_Sel.g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_Sel.g_CurGroupIndex = 0;
   s_FollowOnly = true;
@@ -259,7 +259,7 @@ void Ed3D_DocumentChanged(void) {
 }
 
 void Ed3D_RefreshLists(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   g_PolyDlgRefresh = 1;
   g_Sel.g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();

@@ -40,7 +40,7 @@ bool Ed3D_ModelCopyGroup(Model3 *m, i32 from, i32 to) {
   return CopyGroupKeys(m, from, to);
 }
 
-void Ed3D_CopyGroupRecord(i32 from, i32 to) { Ed3D_ModelCopyGroup(g_CurModel3, from, to); }
+void Ed3D_CopyGroupRecord(i32 from, i32 to) { Ed3D_ModelCopyGroup(Current_Model3(), from, to); }
 
 bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g) {
   if (!IsGroup(m, g) || m->groupCount <= 1) return false;   // a model keeps at least one group
@@ -81,14 +81,14 @@ bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b) {
   return true;
 }
 
-void Ed3D_DeleteGroupRecord(i32 g) { Ed3D_ModelDeleteGroup(g_CurModel3, g); }
+void Ed3D_DeleteGroupRecord(i32 g) { Ed3D_ModelDeleteGroup(Current_Model3(), g); }
 
 void Ed3D_SwapGroups(i32 a, i32 b) {
-  if (Ed3D_ModelSwapGroups(g_CurModel3, a, b)) g_Sel.g_CurGroupIndex = (u32)b;
+  if (Ed3D_ModelSwapGroups(Current_Model3(), a, b)) g_Sel.g_CurGroupIndex = (u32)b;
 }
 
 void Ed3D_SetRenderMode7AndRefresh(void) {
-  if (g_CurModel3) Model3_SetRenderMode(g_CurModel3, 7);
+  if (Current_Model3()) Model3_SetRenderMode(Current_Model3(), 7);
   App_RefreshLists();
 }
 

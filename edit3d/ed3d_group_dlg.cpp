@@ -37,8 +37,8 @@ static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Sh
 static WindowHolder *Panel(void) { return &g_AppShell.panels[Layout()][PANEL_GROUP]; }
 
 static Model3 *Current(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 // The current group when it is one of the model's, else -1.
@@ -65,7 +65,7 @@ static void ChooseTexture(i32 t, bool place) {
   Ed3DTexEditor &e = g_Ed3DTex;
   e.texture = t;
   if (place) {
-    const Model3 *m = g_CurModel3;
+    const Model3 *m = Current_Model3();
     bool known = m && t >= 0 && t < m->textureCount && t < MODEL3_TEXTURES;
     i32 w = known ? m->textures[t].width : 0, h = known ? m->textures[t].height : 0;
     e.imageX = e.panelW - (i32)((f32)w * e.scale);
@@ -200,9 +200,9 @@ static void ShowFields(void *panel, const Ed3DGroupFields *f) {
 }
 
 void Ed3D_ApplyGroup(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   WindowHolder *rec = Panel();
-  if (!g_CurModel3 || !rec->window || !g_Widget.getText) return;
+  if (!Current_Model3() || !rec->window || !g_Widget.getText) return;
   static Ed3DGroupFields s_fields;
   ReadFields(rec->window, &s_fields);
   Ed3D_ApplyGroupFields(&s_fields);
@@ -239,17 +239,17 @@ static Ed3DGroupFields s_Shown;   // the fields the panel showed last
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   rec->flags = 0;
   g_Shell.g_StripDirty[0] = 1;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_Sel.g_CurGroupIndex, &s_Shown);
+  Ed3D_GroupFieldsOf(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Shown);
   ShowFields(rec->window, &s_Shown);
 }
 
 void Ed3D_GroupFieldsFollow(void) {
   static Ed3DGroupFields s_now;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_Sel.g_CurGroupIndex, &s_now);
+  Ed3D_GroupFieldsOf(Current_Model3(), g_Sel.g_CurGroupIndex, &s_now);
   if (memcmp(&s_now, &s_Shown, sizeof s_now) != 0) Panel()->flags = 1;
 }
 

@@ -55,7 +55,7 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (msg == WM_INITDIALOG) {
     rec->flags = 1;   // shown once the record holds the window
     MakeSwatches(dlg);
@@ -66,7 +66,7 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
     return TRUE;
   }
-  if (!g_CurModel3) return msg == WM_INITDIALOG;
+  if (!Current_Model3()) return msg == WM_INITDIALOG;
   switch (msg) {
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) Ed3D_ApplyGroup();

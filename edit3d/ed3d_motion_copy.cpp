@@ -206,8 +206,8 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path) {
 
 void Ed3D_CopyMotionsCommand(void) {
   const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
-  App_RefreshCurrentPointers();
-  if (file && file[0] && g_CurModel3) {
+  View_UseActive();
+  if (file && file[0] && Current_Model3()) {
     // The name is the dialog's buffer: keep a copy while the reader runs.
     char path[1024];
     Str_Copy(path, sizeof path, file);
@@ -228,8 +228,8 @@ void Ed3D_CopyMotionsCommand(void) {
 
 // [SECTION] freeze
 bool Ed3D_FreezePose(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m || !m->positions) return false;
   i32 np = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
   // The pose of the current frame, skinned now: the per-frame pass may not have run since.

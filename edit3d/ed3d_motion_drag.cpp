@@ -59,7 +59,7 @@ static void FollowChildren(Model3 *m, i32 b, Quat q) {
   i32 child = m->bones[b].firstChild;
   if (child > 0) Ed3D_RotateSubtree(child);
   g_Sel.g_CurBoneIndex = (u32)b;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] snapshot
@@ -91,8 +91,8 @@ static void TakeSnapshot(Model3 *m) {
 }
 
 void Ed3D_RestoreDragStart(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   ModelPose *pose = CurPose();
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
@@ -116,13 +116,13 @@ void Ed3D_RestoreDragStart(void) {
 void Ed3D_MotionLButtonDown(i32 x, i32 y) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   Ed3D_SetDragAnchors(x, y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   // The strip's frame position is recorded by the 2D editor only: a press in a view keeps
   // the current frame.
   e.dragEdited = 0;
   e.dragOpen = 0;
-  if (g_CurModel3) {
-    TakeSnapshot(g_CurModel3);
+  if (Current_Model3()) {
+    TakeSnapshot(Current_Model3());
     e.dragOpen = 1;
   }
   e.rotAccum[0] = e.rotAccum[1] = e.rotAccum[2] = 0.0f;
@@ -211,9 +211,9 @@ static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
 
 void Ed3D_MotionMouseMove(i32 x, i32 y) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  App_RefreshCurrentPointers();   // the current view record := the active view's
+  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
     return;
   i32 b = (i32)g_Sel.g_CurBoneIndex;
@@ -274,8 +274,8 @@ bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
 }
 
 void Ed3D_MotionRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   if (x != g_Mouse.g_MotionDragAnchor.x || y != g_Mouse.g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
@@ -296,7 +296,7 @@ void Ed3D_MotionRButtonUp(i32 x, i32 y) {
 
 // [SECTION] IK
 void Ed3D_IkSetChain(i32 e) {
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   Ed3DMotionEditor &ed = g_Ed3DMotion;
   ed.ikEnd = e;
   ed.ikJoint = m ? Model3_BoneParent(m, e) : 0;
@@ -321,8 +321,8 @@ static void IkTurn(Model3 *m, i32 b, f32 step) {
 
 void Ed3D_IkStep(const ViewRecord *side) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m || !side || !e.ikActive || g_Shell.g_Playing == 1) return;
   i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = Model3_BoneCount(m);
   if (R <= 0 || J <= 0 || E <= 0 || R >= n || J >= n || E >= n) return;
@@ -352,5 +352,5 @@ void Ed3D_IkStep(const ViewRecord *side) {
     if (step != 0.0f) IkTurn(m, J, step);
   }
   g_Sel.g_CurBoneIndex = keep;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }

@@ -19,8 +19,8 @@ static bool GroupMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_G
 
 // The current layer's model with a current motion, pointers refreshed; null otherwise.
 static Model3 *CurModel(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -196,7 +196,7 @@ void Ed3D_MoveKeyFrameTree(i32 delta) {
   u8 seen[MODEL3_BONES] = {};
   WalkFrom(m, (i32)keep, VisitMove, delta, seen, true);
   g_Sel.g_CurBoneIndex = keep;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed3D_DeleteKey(void) {
@@ -209,7 +209,7 @@ void Ed3D_DeleteKey(void) {
     GroupKeyList3 *l = GroupList(m);
     GroupRemove(l, GroupFind(l, m->frame));
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] clipboard

@@ -91,14 +91,14 @@ void Ed3D_MotionEnter(void) {
   if (g_Sel.g_CurBoneIndex == 0) g_Sel.g_CurBoneIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
-  App_RefreshCurrentPointers();
-  if (Model3 *m = g_CurModel3) {
+  View_UseActive();
+  if (Model3 *m = Current_Model3()) {
     m->frame = 0;
     m->frameFraction = 0.0f;
     if (m->motion < 0 || m->motion >= m->motionCount || m->motion >= MODEL3_MOTIONS) m->motion = 0;
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
-  g_Ed3DMotionPanels.listSeenMotion = g_CurModel3 ? g_CurModel3->motion : 0;
+  g_Ed3DMotionPanels.listSeenMotion = Current_Model3() ? Current_Model3()->motion : 0;
   LoadMenu("MENU_3D_MOTION");
   Ed3D_ResetViewConstants();
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
@@ -126,7 +126,7 @@ void Ed3D_MotionLeave(void) {
 
 // [SECTION] update
 i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
@@ -147,8 +147,8 @@ void Ed3D_MotionUpdate(void) {
   g_Strip.g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
   Ed3D_UpdateCurrentKeyIndex();
   Lib_SetSceneDraw(1);
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   m->poseUpdate = 1;
   if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_IK && g_Shell.g_CurView->kind == VIEW_SIDE) {
@@ -164,7 +164,7 @@ void Ed3D_MotionUpdate(void) {
   if (b >= 0 && (u32)b != g_Sel.g_CurBoneIndex) {
     g_Ed3DMotionPanels.prevBone = (i32)g_Sel.g_CurBoneIndex;
     g_Sel.g_CurBoneIndex = (u32)b;
-    App_RefreshCurrentPointers();
+    View_UseActive();
     g_Ed3DMotion.dialogRefresh = 1;
     g_Ed3DMotion.keyDialogRefresh = 1;
   }
@@ -304,7 +304,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 
 void Ed3D_MotionDrawOverlay(void) {
   const ViewRecord *v = g_Shell.g_CurView;
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   bool playing = g_Shell.g_Playing == 1;
   if (Ortho(v) || playing) {
     View_Draw2DGrid();
@@ -373,9 +373,9 @@ void Ed3D_TogglePlay(void) {
 
 void Ed3D_MotionPlay(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (m) m->frameFraction = 0.0f;
   KeyStrip_StartPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, &p.savedFrame);
 }
@@ -384,8 +384,8 @@ void Ed3D_MotionStop(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   KeyStrip_StopPlay(&g_Ed3DMotionKeyStrip, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
     m->frameFraction = 0.0f;

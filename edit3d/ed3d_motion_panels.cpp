@@ -35,8 +35,8 @@ static Ed3DLines s_Lines;
 
 // [SECTION] helpers
 static Model3 *CurModel(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -136,7 +136,7 @@ void Ed3D_RotateEditedKey(i32 axis, f32 degrees) {
 
 void Ed3D_TwistEditedKey(f32 degrees) {
   BoneKey3 *k = Ed3D_EditedKey();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!k || !m) return;
   i32 b = (i32)g_Sel.g_CurBoneIndex, parent = m->bones[b].parent;
   if (parent <= 0 || parent >= MODEL3_BONES) return;
@@ -190,7 +190,7 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
 
 // A turn button: the edited key turns, one step; nothing without a key.
 static void Turn(i32 axis, f32 degrees, const char *label) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed3D_UpdateCurrentKeyIndex();
   if (!Ed3D_EditedKey()) return;
   if (axis >= 0) Ed3D_RotateEditedKey(axis, degrees);
@@ -209,7 +209,7 @@ static void ResetRotation(void) {
   i32 child = m->bones[b].firstChild;
   if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(child);
   g_Sel.g_CurBoneIndex = b;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   AfterKeyEdit("回転リセット ( モーション )");
 }
 
@@ -306,22 +306,22 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
 }
 
 void Ed3D_FillMotionList(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!g_Ed3DMotionPanels.list) return;
-  Ed3D_MotionListLines(g_CurModel3, &s_Lines);
+  Ed3D_MotionListLines(Current_Model3(), &s_Lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundList(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!g_Ed3DMotionPanels.waveList) return;
-  Ed3D_MotionSoundLines(g_CurModel3, &s_Lines);
+  Ed3D_MotionSoundLines(Current_Model3(), &s_Lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundCombo(void) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_Lines);
   s_Lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
@@ -338,8 +338,8 @@ void Ed3D_FillMotionModeCombo(void) {
 }
 
 void Ed3D_FillMotionTextureCombo(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!g_Ed3DMotion.textureCombo || !m) return;
   // The texture of the current group's key at the key index, else the group's own.
   i32 tex = 0;
@@ -397,8 +397,8 @@ void Ed3D_ToggleRowExpanded(void) {
   t.current = h;
   i32 item = t.rows[h].item;
   if (item >= 0) g_Sel.g_CurBoneIndex = (u32)item;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   i32 left = t.rows[h].depth * 16 + g_Strip.g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
   if (m && item >= 0 && item < MODEL3_BONES && x > left && x < left + 15)
     m->bones[item].expanded = 1 - (m->bones[item].expanded ? 1 : 0);
@@ -419,7 +419,7 @@ static void DragKeys(i32 dx) {
       g_Sel.g_CurBoneIndex = (u32)child;
       Ed3D_MoveKeyFrameTree(delta);
       g_Sel.g_CurBoneIndex = cur;
-      App_RefreshCurrentPointers();
+      View_UseActive();
     }
   }
   i64 f = (i64)m->frame + delta;
@@ -446,8 +446,8 @@ static void Release(void) {
 }
 
 static void SyncScroll(void *dlg) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
+  View_UseActive();
+  if (Current_Model3()) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, Current_Model3()->frame, Ed3D_StripScrollMax());
 }
 
 static void CreateKey(void) {
@@ -526,7 +526,7 @@ void Ed3D_MotionListSelect(i32 line) {
     p.listSeenMotion = m->motion;
     m->frame = 0;
     m->frameFraction = 0.0f;
-    App_RefreshCurrentPointers();
+    View_UseActive();
     Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
     g_Ed3DMotion.keyDialogRefresh = 1;
     p.listRefresh = 1;
@@ -596,7 +596,7 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   m->motionCount = n + 1;
   dst.used = 1;
   if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Step("追加 ( モーションリスト )");
   Ed3D_FillMotionList();
   g_Ed3DMotionPanels.listRefresh = 1;

@@ -46,8 +46,8 @@ static i32 ListSelection(void *list) { return Widget_ListSelection(list); }
 
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   if (id == IDC_MOT_MODE || id == IDC_MOT_TEXTURE) {
     if (code == CBN_SELCHANGE && id == IDC_MOT_MODE)
@@ -66,8 +66,8 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
 }
 
 static void RefreshMotionDlg(HWND) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) Ed3D_MotionDlgRefresh();
+  View_UseActive();
+  if (Current_Model3()) Ed3D_MotionDlgRefresh();
 }
 
 static i32 s_MotionDlgPos[2];
@@ -87,8 +87,8 @@ INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 // [SECTION] motion list dialog
 static void ListCommand(HWND dlg, WPARAM wParam) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   Ed3D_MotionListSelect(g_Ed3DMotionPanels.list ? ListSelection(g_Ed3DMotionPanels.list) : -1);
   u32 id = LOWORD(wParam);
   if ((id == IDC_MLIST_OK || id == IDC_MLIST_ADD) && HIWORD(wParam) == BN_CLICKED) {

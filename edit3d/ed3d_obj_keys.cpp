@@ -89,7 +89,7 @@ bool Ed3D_CreateObjKey(void) {
   mo->keyFrames[k] = s->frame;
   mo->keyCount = n + 1;
   FindSegment();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   MarkEdited();
   return true;
 }

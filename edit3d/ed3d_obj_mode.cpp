@@ -104,7 +104,7 @@ void Ed3D_ObjMotionEnter(void) {
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   if (!KeepSet()) NewSet();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (Obj3Set *s = Set()) {
     if (s->motion < 0 || s->motion >= OBJ3_MOTIONS) s->motion = 0;
     s->frame = 0;
@@ -173,14 +173,14 @@ void Ed3D_ObjDrawOverlay(void) {
 // [SECTION] mouse
 void Ed3D_ObjLButtonDown(i32 x, i32 y) {
   Ed3D_SetDragAnchors(x, y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
   App_MarkAllRedraw();
 }
 
 void Ed3D_ObjRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   const Obj3Set *s = Set();
   if (!s || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
@@ -248,13 +248,13 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   if (child > 0) {
     Ed3D_RotateObjSubtree(child);
     g_Sel.g_CurPartIndex = (u32)o;
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
 }
 
 void Ed3D_ObjMouseMove(i32, i32) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  App_RefreshCurrentPointers();   // the current view record := the active view's
+  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
@@ -353,8 +353,8 @@ static void CopyMotionsCommand(void) {
   if (file && file[0]) {
     if (Obj3Set *s = Set()) s->frame = 0;
     g_Sel.g_CurBoneIndex = 0;
-    App_RefreshCurrentPointers();
-    if (Model3 *m = g_CurModel3)
+    View_UseActive();
+    if (Model3 *m = Current_Model3())
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
   Ed3D_ObjMotionRefreshLists();

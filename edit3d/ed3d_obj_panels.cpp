@@ -347,8 +347,8 @@ void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
 
 void Ed3D_ObjSetKeySound(i32 line) {
   Obj3Set *s = Set();
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!s || !m) return;
   Kzo_FindKeySegment(0);
   Ed3D_StoreKeySound(m, s->keyIndex, line);
@@ -461,8 +461,8 @@ void Ed3D_ObjMotionLines(Ed3DLines *out) {
 }
 
 void Ed3D_ObjSoundLines(Ed3DLines *out) {
-  App_RefreshCurrentPointers();
-  Ed3D_MotionSoundLines(g_CurModel3, out);
+  View_UseActive();
+  Ed3D_MotionSoundLines(Current_Model3(), out);
 }
 
 void Ed3D_AddObjTreeItem(i32 o) {
@@ -511,7 +511,7 @@ void Ed3D_FillObjSoundList(void) {
   Ed3D_ObjSoundLines(&s_Lines);
   Put(e.waveList, WIDGET_FILL_LIST);
   const Obj3Set *s = Set();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
   Put(e.soundCombo, WIDGET_FILL_COMBO);
 }

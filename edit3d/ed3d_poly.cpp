@@ -64,8 +64,8 @@ void Ed3D_PolyLeave(void) {
 }
 
 void Ed3D_PolyUpdate(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
     Poly_FreePointAt(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
@@ -74,8 +74,8 @@ void Ed3D_PolyUpdate(void) {
 
 // [SECTION] pick
 void Ed3D_PickUnderCursor(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   if (g_Shell.g_CurView->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
@@ -131,7 +131,7 @@ static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
 void Ed3D_PolySelectAllOrNone(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
   bool anyClear = false;
   for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_Sel.g_PolySelFaces[i] == 0;
@@ -145,9 +145,9 @@ void Ed3D_PolySelectAllOrNone(void) {
 }
 
 void Ed3D_PolyInvertSelection(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 nf, nv;
-  FlagCounts(g_CurModel3, &nf, &nv);
+  FlagCounts(Current_Model3(), &nf, &nv);
   for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
   for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = g_Sel.g_PolySelVerts[i] ? 0 : 1;
   g_PolyDlgRefresh = 1;
@@ -169,7 +169,7 @@ void Ed3D_PolyToolKey(u32 tool) {
 // Reads the cached pointers as they are: the overlay runs it while g_Shell.g_CurView names the view
 // being drawn, which a refresh would turn to the active view.
 void Ed3D_PolyStatusText(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 nf, nv;
   FlagCounts(m, &nf, &nv);
   u32 verts = 0, faces = 0;
@@ -203,8 +203,8 @@ static void ViewStep(i32 dx, i32 dy) {
 }
 
 void Ed3D_PolyKeyUp(u32 vk) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   switch (vk) {
     case 37: ViewStep(-1, 0); break;
     case 38: ViewStep(0, 1); break;
@@ -234,8 +234,8 @@ void Ed3D_PolyMButtonDown(i32 x, i32 y) {
 }
 
 void Ed3D_PolyRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
   if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
@@ -243,8 +243,8 @@ void Ed3D_PolyRButtonUp(i32 x, i32 y) {
 }
 
 void Ed3D_PolyFreeCreate(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   const ViewRecord *v = g_Shell.g_CurView;
   if (!m || g_Sel.g_PolyTool != POLY_TOOL_FREE || g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
@@ -263,8 +263,8 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
 
 void Ed3D_PolyLButtonUp(i32 x, i32 y) {
   g_Mouse.g_PolyDragAnchor = {x, y};
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) {
     if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
@@ -295,7 +295,7 @@ static void DragLabel(const char *label) {
 
 void Ed3D_PolyMouseMove(i32 x, i32 y) {
   g_Shell.g_CurView = View_Get(Layout(), g_Shell.g_ActiveView);
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m) return;
   FlagViewsForMove();
   if (!LeftAlone()) return;

@@ -187,8 +187,8 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
 
 // [SECTION] commands
 static Model3 *Current(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 static void ActivateMain(void) {

@@ -87,8 +87,8 @@ static void AddFile(void) {
   if (!Ed3D_PolyMergeFile(name)) return;
   char label[UNDO_LABEL];
   Str_Format(label, sizeof label, "%s ( モデリング )", name);
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) Record(g_CurModel3, label);
+  View_UseActive();
+  if (Current_Model3()) Record(Current_Model3(), label);
 }
 
 static bool Primitive(u32 id) {
@@ -102,8 +102,8 @@ static bool Primitive(u32 id) {
       if (Ed3D_PolyLoadPrimitive(p.name)) {
         char label[UNDO_LABEL];
         Str_Format(label, sizeof label, "%s ( モデリング )", p.name);
-        App_RefreshCurrentPointers();
-        if (g_CurModel3) Record(g_CurModel3, label);
+        View_UseActive();
+        if (Current_Model3()) Record(Current_Model3(), label);
       }
       Ed3D_PolyAfterEdit();
       return true;
@@ -200,8 +200,8 @@ static bool Setting(Model3 *m, u32 id) {
 }
 
 bool Ed3D_PolyDlgCommand(u32 id) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
@@ -214,23 +214,23 @@ bool Ed3D_PolyDlgCommand(u32 id) {
 }
 
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
   App_MarkAllRedraw();
 }
 
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyNumericInput(m, text)) Record(m, "数値入力 ( モデリング )");
   App_MarkAllRedraw();
 }
 
 void Ed3D_PolyCountTexts(char out[4][32]) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   Str_Format(out[0], 32, "頂点数  %5d", m ? m->positionCount : 0);
   Str_Format(out[1], 32, "法線数  %5d", m ? m->normalCount : 0);
   Str_Format(out[2], 32, " 色数   %5d", m ? m->colorCount : 0);

@@ -64,7 +64,7 @@ static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 
 void Ed3D_PolyDrawScene(void) {
   if (g_Shell.g_DrawView != 0) return;
   View_Draw3DGrid();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
   DrawBatch_Begin();
@@ -264,7 +264,7 @@ void Ed3D_PolyDrawOverlay(void) {
   const ViewRecord *v = g_Shell.g_CurView;
   if (Ortho(v)) Sketch(v);
   View_Draw2DGrid();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
   bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
   bool selecting = g_Sel.g_PolyTool == 0 || g_Sel.g_PolyTool == 5;

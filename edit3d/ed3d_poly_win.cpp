@@ -37,7 +37,7 @@ static void WriteColourBoxes(HWND dlg) {
 }
 
 static void Refresh(HWND dlg) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!g_PolyDlg || !m || g_PolyDlgRefresh != 1) return;
   g_PolyDlgRefresh = 0;
   g_Shell.g_StripDirty[0] = 1;
@@ -108,7 +108,7 @@ static void ChooseColour(HWND dlg) {
 
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &g_PolyDlgX, &g_PolyDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -129,7 +129,7 @@ INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 // [SECTION] numeric input
 INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &g_PolyNumDlgX, &g_PolyNumDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {

@@ -81,7 +81,7 @@ static void EnterBoneListPanel(void) {
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
   e.parentCombo = Ed3D_Control(e.bonePanel, ED3D_CTL_PARENT_COMBO);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
   g_Sel.g_CurBoneIndex = bone;
@@ -132,7 +132,7 @@ static void EnterSteps(bool runHook) {
     if (row && row->enter) row->enter();
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
     e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_DesktopWidth - 300, 4, 186, ByOs(48, 44));

@@ -32,8 +32,8 @@ Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0,
 enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
 
 static Model3 *Model(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 static Group3 *CurGroup(Model3 *m) {
@@ -49,7 +49,7 @@ static void MarkPanels(void) {
 
 static void AfterEdit(void) {
   Doc_MarkEdited(DOC_MODEL3);
-  if (g_CurModel3) g_CurModel3->changed = 1;
+  if (Current_Model3()) Current_Model3()->changed = 1;
   MarkPanels();
   App_MarkAllRedraw();
 }
@@ -140,7 +140,7 @@ static u32 *s_LinePolys;           // polygon of each listed corner
 static u8 *s_LineCornerNo;         // its corner number
 static i32 s_LineRoom;
 
-static Model3 *PreviewModel(void) { return g_CurModel3; }
+static Model3 *PreviewModel(void) { return Current_Model3(); }
 
 static void TexelSize(const Model3 *m, f32 *w, f32 *h) {
   i32 t = g_Ed3DTex.texture;
@@ -344,7 +344,7 @@ void Ed3D_TexRotateTool(void) { ToolButton(TEX_TOOL_ROTATE); }
 void Ed3D_TexScaleTool(void) { ToolButton(TEX_TOOL_SCALE); }
 
 static void TextureSize(i32 *w, i32 *h) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 t = g_Ed3DTex.texture;
   *w = *h = 0;
   if (m && t >= 0 && t < MODEL3_TEXTURES) {
@@ -374,7 +374,7 @@ void Ed3D_TexZoomOut(void) {
 i32 Ed3D_TexGridOf(const char *text) { return UvTool_GridOf(text); }
 
 u32 Ed3D_TexMappingButton(void) {
-  const Group3 *g = CurGroup(g_CurModel3);
+  const Group3 *g = CurGroup(Current_Model3());
   if (!g) return 0;
   switch (g->mapping) {
     case UV_MAP_FRONT: return TEX_BTN_FRONT;
@@ -414,7 +414,7 @@ static void ChooseMapping(u8 mode, u32 tool, bool reset) {
 }
 
 static void AfterUnfold(void) {
-  if (Group3 *g = CurGroup(g_CurModel3)) g->mapping = UV_MAP_BY_HAND;
+  if (Group3 *g = CurGroup(Current_Model3())) g->mapping = UV_MAP_BY_HAND;
   g_Ed3DTex.tool = TEX_TOOL_SELECT;
   AfterEdit();
 }
@@ -456,7 +456,7 @@ void Ed3D_TexRotateFaceUVs(void) {
 // [SECTION] the texture table
 void Ed3D_FillTextureList(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!e.list) return;
   static char text[MODEL3_TEXTURES][ED3D_LINE];
   i32 count = m ? m->textureCount : 1;
@@ -485,7 +485,7 @@ static bool PoseHasTexture(i32 n) {
 
 // Loads entry n's image; a file that cannot be loaded is said once, the entry keeps its name.
 static void LoadEntry(i32 n, bool report) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, m->textures[n].name);
   if (report && !PoseHasTexture(n) && g_ModelPoses[g_Sel.g_CurSlot])
     Lib_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
@@ -695,7 +695,7 @@ void Ed3D_TexImageUp(u32 button, i32, i32) {
     e.left = 0;
     const char *label = StepLabel(e.tool);
     // A press without a drag changed nothing: no step.
-    if (label && e.dragEdited && g_CurModel3) Record(label);
+    if (label && e.dragEdited && Current_Model3()) Record(label);
     e.dragEdited = 0;
   } else if (button == 1) {
     e.right = 0;

@@ -37,7 +37,7 @@ static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / siz
 static void ShowState(HWND dlg) {
   Ed3DTexEditor &e = g_Ed3DTex;
   App_MarkAllRedraw();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   f32 values[4];
   bool group = m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS;
   if (group) {
@@ -51,7 +51,7 @@ static void ShowState(HWND dlg) {
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

@@ -131,8 +131,8 @@ void Ed3D_WeightLeave(void) {
 }
 
 void Ed3D_WeightUpdate(void) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) g_CurModel3->displayMode = 3;
+  View_UseActive();
+  if (Current_Model3()) Current_Model3()->displayMode = 3;
   Lib_SetSceneDraw(1);
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
@@ -146,8 +146,8 @@ void Ed3D_WeightMouseMove(i32 x, i32 y) {
 
 // A right click that did not move picks the bone nearest the click in the active view.
 void Ed3D_WeightRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
   Vec3 pts[MODEL3_BONES];
@@ -158,7 +158,7 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Sel.g_BoneListDirty = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -254,7 +254,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 
 void Ed3D_WeightDrawOverlay(void) {
   View_Draw2DGrid();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   const ViewRecord *v = g_Shell.g_CurView;
   if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
   i32 left, right, top, bottom;
@@ -276,8 +276,8 @@ static void GetText(u32 id, char *out, u32 size) {
 
 void Ed3D_WeightCommand(u32 id) {
   if (id != ED3D_WEIGHT_APPLY) return;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];
   GetText(ED3D_WEIGHT_BONE1, t1, sizeof t1);

@@ -28,7 +28,7 @@ INT_PTR CALLBACK Undo_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
     rec->x = r.left;
     rec->y = r.top;
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

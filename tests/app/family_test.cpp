@@ -147,7 +147,7 @@ TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   g_FamilyHooks[11] = kFakes;
   g_Shell.g_EditFamily = 11;
   g_Sel.g_CurSlot = 200;   // an empty slot
-  App_RefreshCurrentPointers();
+  View_UseActive();
   for (u32 sub : {14u, 15u, 16u, 17u, 18u}) {
     g_Shell.g_EditSubMode = sub;
     App_DrawOverlay();

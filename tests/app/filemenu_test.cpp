@@ -153,7 +153,7 @@ struct FileMenuTest : ::testing::Test {
     g_MaxVertices = savedVerts;
     memcpy(g_DataDir, savedDataDir, sizeof savedDataDir);
     g_Sel.g_CurSlot = 0;
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
 };
 
@@ -345,7 +345,7 @@ TEST_F(FileMenuTest, AnyFileMqoAndBackgroundModel) {
   FileMenu_Command(40066);
   EXPECT_EQ(g_Sel.g_CurSlot, 10u);
   ASSERT_NE(g_Model3Slots[10], nullptr);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[10]);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[10]);
 }
 
 // [SECTION] keys

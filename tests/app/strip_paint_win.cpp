@@ -64,7 +64,6 @@ void MakeBones3(void) {
   m->frame = 45;
   g_Sel.g_CurSlot = 0;
   g_Sel.g_CurBoneIndex = 1;
-  Current_Refresh3D();
   Tree_BuildRowsBones3D();
   g_TreeRows.current = 1;
   g_TreeRows.hovered = -1;
@@ -131,7 +130,6 @@ struct StripGdiTest : ::testing::Test {
   void TearDown() override {
     Strip_DestroyCanvas();
     Model3_FreeAllSlots();
-    Current_Refresh3D();
   }
 };
 

@@ -128,7 +128,6 @@ struct StripTest : ::testing::Test {
   }
   void TearDown() override {
     Model3_FreeAllSlots();
-    Current_Refresh3D();
     g_Shell.g_Playing = 0;
     for (i32 t = 0; t < TEX_PER_MODEL; t++) {
       free(g_TexPixels[t]);
@@ -164,7 +163,6 @@ Model3 *MakeBones3(void) {
   m->frame = 45;
   m->bones[1].keyIndex = 1;
   g_Sel.g_CurBoneIndex = 1;
-  Current_Refresh3D();
   Tree_BuildRowsBones3D();
   g_TreeRows.current = 1;
   return m;

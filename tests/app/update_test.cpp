@@ -80,7 +80,7 @@ Model3 *ModelWithMotionLength(i32 length) {
   m->motions[m->motion].length = length;
   m->frame = 0;
   m->frameFraction = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return m;
 }
 }  // namespace
@@ -120,7 +120,7 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
   // Without a model nothing plays on.
   ResetAll();
   Model3_FreeSlot(0);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   g_Shell.g_Playing = 1;
   g_RunState = 4;
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;

@@ -100,7 +100,6 @@ struct Ed2DFixture : ::testing::Test {
     Edit2D_Install();
     WidgetFake_Install();
     g_ShellSeam.askYesNo = FakeAsk;
-    g_ShellSeam.refreshModelPointers = Current_Refresh2D;
     g_Ed2D = Ed2DEditor{};
     g_Options.g_Group2DDlg.window = nullptr;
     Bone2_FreeAll();
@@ -231,32 +230,27 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
 }
 
 TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Model, nullptr);
-  EXPECT_EQ(g_CurObj2, nullptr);
+  EXPECT_EQ(Current_Bone2Model(), nullptr);
+  EXPECT_EQ(Current_Obj2(), nullptr);
   Bone2Model *m = Model(3, nullptr, nullptr);
   g_Sel.g_CurSlot = 5;   // the 3D layer has no say
   struct { u32 bone; bool inside; } cases[] = {{0, true}, {2, true}, {3, false}, {127, false}, {500, false}};
   for (auto c : cases) {
     g_Sel.g_CurBoneIndex = c.bone;
-    Current_Refresh2D();
-    EXPECT_EQ(g_CurBone2Model, m);
-    EXPECT_EQ(g_CurBone2 != nullptr, c.inside) << c.bone;
-    EXPECT_EQ(g_CurBone2KeyBuf, c.inside ? &m->rest[c.bone] : nullptr);
-    if (!c.inside) EXPECT_EQ(g_CurBone2Key, nullptr);
+    EXPECT_EQ(Current_Bone2Model(), m);
+    EXPECT_EQ(Current_Bone2() != nullptr, c.inside) << c.bone;
+    EXPECT_EQ(Current_Bone2KeyBuf(), c.inside ? &m->rest[c.bone] : nullptr);
+    if (!c.inside) EXPECT_EQ(Current_Bone2Key(), nullptr);
   }
   g_Sel.g_CurBoneIndex = 1;
   m->bones[1].keyIndex = 99;   // a key index beyond the track
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Key, nullptr);
+  EXPECT_EQ(Current_Bone2Key(), nullptr);
   m->currentMotion = 500;      // a motion beyond the model
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Motion, nullptr);
-  EXPECT_EQ(g_CurBone2KeyTrack, nullptr);
+  EXPECT_EQ(Current_Bone2Motion(), nullptr);
+  EXPECT_EQ(Current_Bone2KeyTrack(), nullptr);
   g_Sel.g_Cur2DSlot = 40;
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Model, nullptr);
-  EXPECT_EQ(g_CurBone2, nullptr);
+  EXPECT_EQ(Current_Bone2Model(), nullptr);
+  EXPECT_EQ(Current_Bone2(), nullptr);
 }
 
 // The skin: vertex positions with their automatic flags, rebound to the nearest centre.

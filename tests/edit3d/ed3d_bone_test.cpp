@@ -81,7 +81,7 @@ struct BoneTest : ::testing::Test {
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {

@@ -37,7 +37,6 @@ struct ModelFixture : ::testing::Test {
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
     g_Sel.g_CurSlot = 0;
-    Current_Refresh3D();
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -142,7 +141,6 @@ TEST_F(FillTest, TheBoneTreeInsertsBonesUnderLowerParentsAndTheRestAtTheRoot) {
   int tree = 0;
   g_Ed3D.boneTree = &tree;
   g_Sel.g_CurBoneIndex = 4;
-  Current_Refresh3D();
   Ed3D_FillBoneTree();
   const std::string root = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";
   EXPECT_EQ(g_WidgetFake.tree, (std::vector<std::string>{"root|" + root, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
@@ -238,7 +236,7 @@ TEST_F(LayerTest, AFirstSelectionMakesAnEmptyLayerAndLaterOnesRestoreItsStep) {
   const std::string start = "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e";   // 記録開始
   ASSERT_NE(g_Model3Slots[2], nullptr);
   EXPECT_EQ(g_Sel.g_CurSlot, 2u);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[2]);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 0);
   EXPECT_EQ(Labels(2), std::vector<std::string>{start});
   EXPECT_EQ(g_Model3Slots[2]->capPolygons, 64);   // fully allocated

@@ -93,7 +93,7 @@ struct ModeTest : ::testing::Test {
     m->polygonCount = 1;
     g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();

@@ -96,7 +96,7 @@ struct ObjTest : ::testing::Test {
     v->kind = kind;
     v->zoom = 1.0f;
     g_Shell.g_ActiveView = kind;
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void Drag(f32 dx, f32 dy) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);

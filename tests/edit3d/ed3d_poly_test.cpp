@@ -59,7 +59,7 @@ struct PolyTest : ::testing::Test {
     g_LibApp.keyState[0x11] = 0;
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -246,7 +246,7 @@ TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
   g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   g_Sel.g_PolySelVerts[a] = 1;
   g_Shell.g_ActiveView = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 before = Steps();
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_SetDragAnchors(100, 100);
@@ -301,7 +301,7 @@ TEST_F(PolyTest, FreeCreation) {
   g_Shell.g_ActiveView = 1;
   g_Sel.g_PolyTool = POLY_TOOL_FREE;
   g_Sel.g_PolySelectMode = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 steps = Steps();
   // Four left releases: a quad in click order at the pan (z - pan z).
   const i32 clicks[4][2] = {{140, 100}, {140, 60}, {100, 60}, {100, 100}};
@@ -393,7 +393,7 @@ TEST_F(PolyTest, RectangleSelection) {
   memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
   g_Shell.g_ActiveView = 0;
   g_Shell.g_DrawView = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   g_Shell.g_CurView = front;
   g_Mouse.g_PolyDragAnchor = {95, 95};
   g_Mouse.g_MouseX = g_Mouse.g_MouseY = 105;

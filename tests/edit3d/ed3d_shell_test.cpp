@@ -274,7 +274,7 @@ TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
   EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   EXPECT_TRUE(Object_Get(0)->shown);
   EXPECT_FALSE(Object_Get(2)->shown);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[0]);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[0]);
 }
 
 // [SECTION] pans

@@ -94,7 +94,7 @@ void Model3D(u32 subMode) {
   g_Shell.g_ViewCount[subMode] = 4;
   g_Shell.g_ActiveView = 1;
   g_Sel.g_CurBoneIndex = kBone;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Object_UpdateFrame();
   for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
   for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
@@ -140,7 +140,7 @@ void Model2D(u32 subMode) {
   g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
   g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
   g_Sel.g_CurBoneIndex = kBone;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
   for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
 }

@@ -157,8 +157,8 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     SCOPED_TRACE("select all after a primitive");
     Drive_Command(g_PolyDlg, IDC_POLY_FACE_MODE);
     Drive_Command(g_PolyDlg, IDC_POLY_CUBE);
-    ASSERT_NE(g_CurModel3, nullptr);
-    ASSERT_EQ(g_CurModel3->polygonCount, 6);
+    ASSERT_NE(Current_Model3(), nullptr);
+    ASSERT_EQ(Current_Model3()->polygonCount, 6);
     const char *after[2] = {"面     6 /    6", "面     0 /    6"};
     for (const char *want : after) {
       Drive_Command(g_PolyDlg, IDC_POLY_SELECT_ALL);
