@@ -28,8 +28,6 @@ struct ShellSeam {
   void (*undoPush)(const char *label);
   // Camera placement and projection of the fit command.
   const FitCamera *fitCamera;
-  // Rebuilds the current pointers of the 2D model data (after the 3D ones, app/current.h).
-  void (*refreshModelPointers)(void);
   // Shell commands of the main window (App_RouteCommand).
   // Asks "終了しても、よろしいですか？"; true when the main window is now closed.
   bool (*confirmExit)(void);

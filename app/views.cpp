@@ -110,11 +110,6 @@ void View_UseActive(void) {
   g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
 }
 
-void App_RefreshCurrentPointers(void) {
-  u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
-  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
-  if (g_ShellSeam.refreshModelPointers) g_ShellSeam.refreshModelPointers();
-}
 
 void App_RefreshLists(void) {
   App_MarkAllRedraw();

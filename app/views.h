@@ -39,7 +39,6 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
-void App_RefreshCurrentPointers(void);
 // The code acting now works on the active view: g_Shell.g_CurView becomes view g_Shell.g_ActiveView of the
 // current layout (the frame render points it at the view it draws).
 void View_UseActive(void);
