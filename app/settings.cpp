@@ -11,7 +11,7 @@
 #include <string.h>
 
 AppShell g_AppShell;
-AppOptions g_Options;
+AppOptions g_Options = {};
 
 // [SECTION] defaults
 static void SetDefaultViews(void) {

@@ -1,6 +1,7 @@
 // Storage of the shell's context records (app/shell_view.h).
 #include "app/shell_view.h"
 
-ShellContext g_Shell;
-ShellMouse g_Mouse;
-ShellSelection g_Sel;
+// Brace-initialised so that the start-up values are in the image (no start-up code runs).
+ShellContext g_Shell = {};
+ShellMouse g_Mouse = {};
+ShellSelection g_Sel = {};

@@ -52,6 +52,9 @@ enum { DOC_UNDO_LABEL = 256, LIST_SEL_MIRROR = 128 };
 
 extern u32 g_EditorMode;      // 1 when running as the editor (set by WinMain; defined in model/model3.cpp)
 
+struct ShellContext;
+extern ShellContext g_Shell;
+
 struct ShellContext {
   // [family] the shell is the only writer (App_EnterFamily / App_SwitchFamily).
   u32 g_EditFamily;           // FAMILY_*
@@ -64,7 +67,7 @@ struct ShellContext {
   // [views] the shell changes windows and counts; editors change pan and zoom of g_CurView.
   u32 g_DrawView;             // view of the current layout drawn this frame (the main loop)
   u32 g_ActiveView;
-  ViewRecord *g_CurView = &g_Views[0][0];   // never null: the record the code acting now must use
+  ViewRecord *g_CurView = &g_Shell.g_Views[0][0];   // never null: the record the code acting now must use
   f32 g_ViewFocus[3];
   f32 g_LastViewZoom;
   HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)

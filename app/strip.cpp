@@ -22,7 +22,7 @@
 
 static u32 s_PortableCanvas[STRIP_CANVAS_W * STRIP_CANVAS_H];
 u32 *g_StripCanvas = s_PortableCanvas;
-StripState g_Strip;
+StripState g_Strip = {};
 
 // Writes are kept inside this rectangle (the canvas, or a panel while it paints).
 static i32 s_ClipW = STRIP_CANVAS_W, s_ClipH = STRIP_CANVAS_H;
@@ -283,10 +283,11 @@ void Strip_CopyKeys3D(void) {
     for (i32 r = 0; r < RowCount(); r++) CopyRowKeys(&g_TreeRows.rows[r], mo.keyFrames, n, sizeof(i32));
   } else if (g_Shell.g_EditSubMode == 18) {
     const Model3 *m = Model3_Get(0);
-    if (!m || !Current_Model3()) return;
+    const Model3 *cur = Current_Model3();
+    if (!m || !cur) return;
     for (i32 r = 0; r < RowCount(); r++) {
       HierRow *row = &g_TreeRows.rows[r];
-      const KeyTrack *t = Strip_Bone3Track(m, row->item, Current_Model3()->motion);
+      const KeyTrack *t = Strip_Bone3Track(m, row->item, cur->motion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(BoneKey3));
     }
   }
