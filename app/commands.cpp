@@ -41,7 +41,7 @@ static const struct { u32 family, id, kind; } kFamilyReplaces[] = {
 
 static bool MayRunFamilyCommand(u32 id) {
   for (const auto &r : kFamilyReplaces)
-    if (r.family == g_EditFamily && r.id == id) return Discard_Ask(r.kind);
+    if (r.family == g_Shell.g_EditFamily && r.id == id) return Discard_Ask(r.kind);
   return true;
 }
 

@@ -1,29 +1,13 @@
-// The shell's cached current pointers into the model data, recomputed from the selection
-// indices by App_RefreshCurrentPointers after every selection or model change. A pointer
-// whose owner is missing is null: callers test it before use.
+// What is current in the model data, computed from the selection record g_Sel (app/shell_view.h)
+// each time it is asked, so it never lags behind a selection or model change. A pointer whose
+// owner is missing is null: callers test it before use. A loop fetches the pointer once.
 #pragma once
+#include "app/shell_view.h"
 #include "model/keytrack.h"
 #include "model/model3.h"
 #include "model/object.h"
 
-extern u32 g_CurSlot;        // current 3D model slot / layer
-extern u32 g_Cur2DSlot;      // current 2D slot
-extern u32 g_CurBoneIndex;   // shared by the 2D and 3D bone editors
-extern u32 g_PrevBone;       // the current bone before its last change
-extern u32 g_BoneListDirty;  // 1: the bone list shows the current bone again
-extern u32 g_CurPartIndex;   // shared by the 2D and 3D object editors
-extern u32 g_CurGroupIndex;  // current group of the 3D editor's layer model
-
-extern Model3 *g_CurModel3;
-extern Bone3 *g_CurBone3;
-extern BoneKey3 *g_CurBone3KeyBuf;
-extern Motion3 *g_CurMotion3;
-extern KeyTrack *g_CurBone3KeyTrack;
-extern BoneKey3 *g_CurBone3Key;
-extern KZL::OBJECT *g_CurSceneObject;
-
-// The 2D model family's pointers (the 2D object model of g_Cur2DSlot and of slot 0, the 2D bone
-// model of g_Cur2DSlot); null where the owner is missing or an index lies outside the model.
+// The 2D model family's records (the accessors below name them).
 struct Obj2Model;
 struct Obj2Part;
 struct Obj2Track;
@@ -33,24 +17,37 @@ struct Bone2Model;
 struct Bone2;
 struct Bone2Track;
 struct BoneKey2;
-extern Obj2Model *g_CurObj2;
-extern Obj2Model *g_CurObj2Model;
-extern Obj2Part *g_CurObj2Part;
-extern Obj2Track *g_CurObj2KeyTrack;
-extern ObjKey2 *g_CurObj2Key;
-extern Motion2 *g_CurObj2Motion;
-extern Bone2Model *g_CurBone2Model;
-extern BoneKey2 *g_CurBone2KeyBuf;   // the current bone's rest entry
-extern Bone2 *g_CurBone2;
-extern Motion2 *g_CurBone2Motion;
-extern Bone2Track *g_CurBone2KeyTrack;
-extern BoneKey2 *g_CurBone2Key;
 
-// Recomputes the 2D pointers above (the 2D family registers it as refreshModelPointers).
-void Current_Refresh2D(void);
-// Recomputes the 3D model and scene-object pointers above.
-void Current_Refresh3D(void);
-// Slot 0 becomes a new empty model with full arrays; the current pointers follow.
+// [SECTION] accessors
+// The 3D model of the current layer (slot g_Sel.g_CurSlot) and the scene object of that slot.
+inline Model3 *Current_Model3(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
+KZL::OBJECT *Current_SceneObject(void);
+// Of the current 3D model: bone g_Sel.g_CurBoneIndex, its rest entry, the current motion, the bone's
+// track of that motion and the bone's current key in it.
+Bone3 *Current_Bone3(void);
+BoneKey3 *Current_Bone3KeyBuf(void);
+Motion3 *Current_Motion3(void);
+KeyTrack *Current_Bone3KeyTrack(void);
+BoneKey3 *Current_Bone3Key(void);
+// The 2D object model of g_Sel.g_Cur2DSlot, the 2D object model of slot 0 (the one the object
+// editor works on) with its part g_Sel.g_CurPartIndex, that part's track of the current motion and
+// current key, and the current motion.
+Obj2Model *Current_Obj2(void);
+Obj2Model *Current_Obj2Model(void);
+Obj2Part *Current_Obj2Part(void);
+Obj2Track *Current_Obj2KeyTrack(void);
+ObjKey2 *Current_Obj2Key(void);
+Motion2 *Current_Obj2Motion(void);
+// The 2D bone model of g_Sel.g_Cur2DSlot, bone g_Sel.g_CurBoneIndex with its rest entry, the current
+// motion, the bone's track of it and its current key.
+Bone2Model *Current_Bone2Model(void);
+BoneKey2 *Current_Bone2KeyBuf(void);
+Bone2 *Current_Bone2(void);
+Motion2 *Current_Bone2Motion(void);
+Bone2Track *Current_Bone2KeyTrack(void);
+BoneKey2 *Current_Bone2Key(void);
+
+// Slot 0 becomes a new empty model with full arrays.
 void App_NewModelInSlot0(void);
 // Scene object 0's rotation angles (nothing when it does not exist).
 void App_SetObject0Rotation(f32 x, f32 y, f32 z);

@@ -37,8 +37,8 @@ static const char *DocumentName(u32 kind) {
   const DocFileEntries *e = nullptr;
   switch (kind) {
     case DOC_MODEL3:
-      App_RefreshCurrentPointers();
-      return g_CurModel3 ? g_CurModel3->fileName : nullptr;
+      View_UseActive();
+      return Current_Model3() ? Current_Model3()->fileName : nullptr;
     case DOC_MOVIE: e = &g_ShellEntries.movie; break;
     case DOC_COLLISION: e = &g_ShellEntries.collision; break;
     case DOC_MAP2: e = &g_ShellEntries.map2; break;

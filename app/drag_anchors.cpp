@@ -3,27 +3,22 @@
 
 #include "app/views.h"
 
-DragAnchor g_MotionDragAnchor;
-DragAnchor g_ObjMotionDragAnchor;
-DragAnchor g_PolyDragAnchor;
-DragAnchor g_PolyDragAnchor2;
-i32 g_DragAnchorX, g_DragAnchorY;
 
 void Effect_SetDragAnchor(i32 x, i32 y) {
-  g_MotionDragAnchor = {x, y};
-  g_ObjMotionDragAnchor = {x, y};
-  g_PolyDragAnchor = {x, y};
+  g_Mouse.g_MotionDragAnchor = {x, y};
+  g_Mouse.g_ObjMotionDragAnchor = {x, y};
+  g_Mouse.g_PolyDragAnchor = {x, y};
 }
 
 void Map2_MButtonDown(i32 x, i32 y) {
   Effect_SetDragAnchor(x, y);
-  g_PolyDragAnchor2 = {x, y};
+  g_Mouse.g_PolyDragAnchor2 = {x, y};
 }
 
 void Ed3D_SetDragAnchors(i32 x, i32 y) {
   Map2_MButtonDown(x, y);
-  g_DragAnchorX = x;
-  g_DragAnchorY = y;
+  g_Mouse.g_DragAnchorX = x;
+  g_Mouse.g_DragAnchorY = y;
 }
 
 void Ed3D_SetRightDragAnchors(i32 x, i32 y) {

@@ -3,16 +3,10 @@
 // the modelling editor's first and second, (e) the view pan anchor that the per-frame
 // navigation moves along. The setters are shared by several families' rows (3D editor,
 // preview, effect, 2D map, collision, movie), so the shell owns them and every editor folder
-// can name them. Globals owned here: the five pairs; the editors read them.
+// can name them. The pairs are fields of g_Mouse (app/shell_view.h); the editors read them.
 #pragma once
 #include "model/types.h"
-
-struct DragAnchor { i32 x, y; };
-extern DragAnchor g_MotionDragAnchor;      // (a)
-extern DragAnchor g_ObjMotionDragAnchor;   // (b)
-extern DragAnchor g_PolyDragAnchor;        // (c)
-extern DragAnchor g_PolyDragAnchor2;       // (d)
-extern i32 g_DragAnchorX, g_DragAnchorY;   // (e)
+#include "app/shell_view.h"
 
 // Left and middle down: the position into all five pairs.
 void Ed3D_SetDragAnchors(i32 x, i32 y);

@@ -41,5 +41,48 @@ struct ShellEntries {
   // The 2D editor's object lists, and its frame scroll bar set to 0..range at 0.
   void (*obj2RefreshLists)(void);
   void (*obj2FrameBar)(i32 range);
+
+  // [playback] the movie editor and the motion panels (app/play.h).
+  // The movie clock: its frame and the fraction of a frame played since (g_MovieFraction).
+  i32 *movieFrame;
+  f32 *movieFraction;
+  // Last frame of the play range; the end branch runs at or past it.
+  i32 (*movieEndFrame)(void);
+  // Remembers every actor's current key (the sound triggers compare against it).
+  void (*movieSnapshotKeys)(void);
+  // Applies the current frame to the actors.
+  void (*movieStep)(void);
+  // At the end: the next movie read, a loop, or a stop; returns PLAY_MOVIE_CHAINED..STOPPED.
+  i32 (*movieEnd)(void);
+  // Every list of the movie editor (after a chained movie was read).
+  void (*movieRefreshLists)(void);
+  // Set by the movie when a recording starts: the first recorded pass holds the start frame,
+  // so that the recording begins with it (the tick clears the flag).
+  u8 *movieHoldOnce;
+  // Refresh flags of panels that show the playing frame (null: no such panel).
+  u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
+  u32 *motionPanelRefresh;    // the 3D motion panel
+  // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
+  // (null: always loops).
+  const u32 *obj2Loop;
+  // The 2D motion editor's key strip refresh flag and loop flag (as the two above).
+  u32 *bone2KeyPanelRefresh;
+  const u32 *bone2Loop;
+  // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
+  // only while the bone and group motion sub-mode is current).
+  const u32 *model3Loop;
+
+  // [per-frame update] (app/update.h)
+  // The 3D editor's list window: its top row, or -1 while it does not exist.
+  i32 (*ed3dListTopIndex)(void);
+  // The 2D editor's multi-selection list box: true while it exists and its refresh is not
+  // suspended; the LB_GETSEL answer of a row (negative past the last row).
+  bool (*list2DActive)(void);
+  i32 (*list2DGetSel)(i32 row);
+  // The 3D group panel's per-frame refresh.
+  void (*refreshGroupDialog)(void);
+  // The document of a scene family (effect, collision, movie) for the title: its file
+  // name and version; false without one.
+  bool (*sceneDocument)(u32 family, const char **name, i32 *version);
 };
 extern ShellEntries g_ShellEntries;

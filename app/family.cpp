@@ -1,5 +1,5 @@
 // Editor families: the hook table, entering, leaving and switching families, the mouse,
-// key, wheel and render dispatchers. Owns g_EditFamily, g_EditSubMode and the mouse state.
+// key, wheel and render dispatchers. Owns g_Shell.g_EditFamily, g_Shell.g_EditSubMode and the mouse state.
 #include "app/current.h"
 #include "app/family.h"
 #include "app/discard.h"
@@ -15,19 +15,7 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 
-u32 g_PrevEditFamily;
-u32 g_PrevEditSubMode;
-u32 g_EditDlgRefresh = 1;
-u32 g_PolyNoAutoPick = 1;
-u8 g_OptReverseWheel;
-void *g_FamilyMenu;
-u32 g_OptionDlgRefresh;
-u32 g_EditedFlag;
 
-i32 g_MouseX, g_MouseY;
-i32 g_MouseMoveX, g_MouseMoveY;
-i32 g_MousePrevX, g_MousePrevY;
-f32 g_MouseMoveDX, g_MouseMoveDY;
 
 // [SECTION] hook table
 // Empty until the rows are installed: the editors' rows come from their own folders.
@@ -42,7 +30,14 @@ bool Family_IsKnown(u32 f) {
 }
 
 const FamilyHooks *Family_Current(void) {
-  return Family_IsKnown(g_EditFamily) ? &g_FamilyHooks[g_EditFamily] : nullptr;
+  return Family_IsKnown(g_Shell.g_EditFamily) ? &g_FamilyHooks[g_Shell.g_EditFamily] : nullptr;
+}
+
+const FamilyHooks *Family_MouseRow(void) {
+  const FamilyHooks *fh = Family_Current();
+  if (!fh || !fh->subModeRows) return fh;
+  u32 i = g_Shell.g_EditSubMode - fh->firstSubMode;   // below the first wraps to a large number
+  return i < fh->subModeCount ? &fh->subModeRows[i] : nullptr;
 }
 
 u32 Family_DefaultLayout(u32 family) {
@@ -50,6 +45,13 @@ u32 Family_DefaultLayout(u32 family) {
   if (family == FAMILY_3D_MODEL) return SUB_3D_POLY;
   return family;
 }
+
+// Mouse cells go to the sub-mode's row of the families that have sub-modes.
+#define CALL_MOUSE(field, ...)                          \
+  do {                                                  \
+    const FamilyHooks *fh_ = Family_MouseRow();         \
+    if (fh_ && fh_->field) fh_->field(__VA_ARGS__);     \
+  } while (0)
 
 #define CALL_HOOK(field, ...)                           \
   do {                                                  \
@@ -62,33 +64,33 @@ u32 Family_DefaultLayout(u32 family) {
 static void Decode(i64 lParam, i32 *x, i32 *y) { D3DApp_DecodeMouse((intptr_t)lParam, x, y); }
 
 static void StoreMouse(i32 x, i32 y) {
-  g_MouseX = x;
-  g_MouseY = y;
+  g_Mouse.g_MouseX = x;
+  g_Mouse.g_MouseY = y;
 }
 
 // [SECTION] family switching
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   // The program editor, the 2D model editor (whose sub-modes make no view windows) and the
   // 2D map editor have only the main view. Elsewhere a layout keeps views the user added
   // beyond the family's own (the settings file brings them back).
-  bool mainOnly = g_EditFamily == FAMILY_PROGRAM || g_EditFamily == FAMILY_2D_MODEL || g_EditFamily == FAMILY_2D_MAP;
-  i32 count = g_EditFamily == FAMILY_MOVIE ? 5 : mainOnly ? 1 : 4;
-  if (!mainOnly && g_ViewCount[layout] > count && g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
-    count = g_ViewCount[layout];
-  g_ViewCount[layout] = count;
+  bool mainOnly = g_Shell.g_EditFamily == FAMILY_PROGRAM || g_Shell.g_EditFamily == FAMILY_2D_MODEL || g_Shell.g_EditFamily == FAMILY_2D_MAP;
+  i32 count = g_Shell.g_EditFamily == FAMILY_MOVIE ? 5 : mainOnly ? 1 : 4;
+  if (!mainOnly && g_Shell.g_ViewCount[layout] > count && g_Shell.g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
+    count = g_Shell.g_ViewCount[layout];
+  g_Shell.g_ViewCount[layout] = count;
   CALL_HOOK(enter);
   // The layout's view windows (idempotent: an enter hook may already have made them).
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   App_SetObject0Rotation(0, 0, 0);
-  g_OptionDlgRefresh = 1;
+  g_Options.g_OptionDlgRefresh = 1;
 }
 
 void App_LeaveFamily(void) {
-  if (g_FamilyMenu) {
-    void *menu = g_FamilyMenu;
-    g_FamilyMenu = nullptr;
+  if (g_Shell.g_FamilyMenu) {
+    void *menu = g_Shell.g_FamilyMenu;
+    g_Shell.g_FamilyMenu = nullptr;
     if (g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(menu);
   }
   CALL_HOOK(leave);
@@ -108,7 +110,7 @@ static bool MayDiscardEditedDocument(void) {
       {FAMILY_2D_MAP, 0, DOC_MAP2},     {FAMILY_MOVIE, 0, DOC_MOVIE},              {FAMILY_PROGRAM, 0, DOC_PROGRAM},
   };
   for (const auto &k : kKinds) {
-    if (g_EditFamily != k.family || (k.subMode && g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
+    if (g_Shell.g_EditFamily != k.family || (k.subMode && g_Shell.g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
     if (!Discard_Ask(k.kind)) return false;
     Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
   }
@@ -116,49 +118,49 @@ static bool MayDiscardEditedDocument(void) {
 }
 
 static void Start3DFamily(void) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
   App_NewModelInSlot0();
   Doc_ClearChanged(DOC_MODEL3);
   if (g_ShellSeam.undoResetAll) g_ShellSeam.undoResetAll();
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush("３Ｄモデル編集");
-  g_EditedFlag = 0;
+  g_Shell.g_EditedFlag = 0;
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[SUB_3D_POLY][i];
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][i];
     v->panX = v->panY = v->panZ = 0;
   }
-  g_Views[SUB_3D_POLY][0].panY = 8.0f;
-  g_Views[SUB_3D_POLY][0].zoom = 3.2f;
+  g_Shell.g_Views[SUB_3D_POLY][0].panY = 8.0f;
+  g_Shell.g_Views[SUB_3D_POLY][0].zoom = 3.2f;
   App_EnterFamily();
-  g_EditDlgRefresh = 1;
+  g_Shell.g_EditDlgRefresh = 1;
 }
 
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
-  if (g_EditFamily == FAMILY_3D_MODEL) return;
-  if (!MayDiscardEditedDocument()) { g_EditDlgRefresh = 1; return; }
-  g_PrevEditFamily = g_EditFamily;
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) return;
+  if (!MayDiscardEditedDocument()) { g_Shell.g_EditDlgRefresh = 1; return; }
+  g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
 }
 
 void App_SwitchFamily(u32 family) {
-  if (family == g_EditFamily) return;
+  if (family == g_Shell.g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedDocument()) { g_EditDlgRefresh = 1; return; }
-  g_PrevEditFamily = g_EditFamily;
-  g_PrevEditSubMode = g_EditSubMode;
+  if (!MayDiscardEditedDocument()) { g_Shell.g_EditDlgRefresh = 1; return; }
+  g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
+  g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
   App_LeaveFamily();
-  g_EditFamily = family;
-  g_EditSubMode = Family_DefaultLayout(family);
+  g_Shell.g_EditFamily = family;
+  g_Shell.g_EditSubMode = Family_DefaultLayout(family);
   App_EnterFamily();
-  g_EditDlgRefresh = 1;
+  g_Shell.g_EditDlgRefresh = 1;
 }
 
 // [SECTION] render hooks (App_UpdateFrame: update.cpp)
 static void PointCurViewAtDrawView(void) {
-  g_CurView = View_Get(g_EditSubMode, g_DrawView);
+  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView);
 }
 
 void App_DrawScene(void) {
@@ -167,13 +169,13 @@ void App_DrawScene(void) {
 }
 
 void App_DrawOverlay(void) {
-  if (g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
+  if (g_Shell.g_EditSubMode >= SUB_3D_POLY && g_Shell.g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
   PointCurViewAtDrawView();
   CALL_HOOK(drawOverlay);
   // The view windows of the families that draw nothing of their own there show the grid.
-  bool bare = g_EditFamily == FAMILY_PREVIEW || g_EditFamily == FAMILY_COLLISION ||
-              g_EditFamily == FAMILY_EFFECT;
-  if (bare && g_DrawView != 0) View_Draw2DGrid();
+  bool bare = g_Shell.g_EditFamily == FAMILY_PREVIEW || g_Shell.g_EditFamily == FAMILY_COLLISION ||
+              g_Shell.g_EditFamily == FAMILY_EFFECT;
+  if (bare && g_Shell.g_DrawView != 0) View_Draw2DGrid();
 }
 
 // The render hooks reach the library's frame render through its hook table.
@@ -186,9 +188,9 @@ void App_InstallLibHooks(void) {
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
-void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(lButtonDown, x, y); }
-void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(mButtonDown, x, y); }
-void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_HOOK(rButtonDown, x, y); }
+void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(lButtonDown, x, y); }
+void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(mButtonDown, x, y); }
+void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(rButtonDown, x, y); }
 
 void App_OnLButtonUp(i64 lParam) {
   i32 x, y;
@@ -197,8 +199,8 @@ void App_OnLButtonUp(i64 lParam) {
   // Both outer buttons held: the first release is swallowed and the other counts as released.
   if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
   App_MarkAllRedraw();
-  App_RefreshCurrentPointers();
-  CALL_HOOK(lButtonUp, x, y);
+  View_UseActive();
+  CALL_MOUSE(lButtonUp, x, y);
 }
 
 void App_OnRButtonUp(i64 lParam) {
@@ -207,7 +209,7 @@ void App_OnRButtonUp(i64 lParam) {
   StoreMouse(x, y);
   if (Shell_ButtonHeld(BUTTON_LEFT)) { Shell_SetButtonHeld(BUTTON_LEFT, 0); return; }
   App_MarkAllRedraw();
-  CALL_HOOK(rButtonUp, x, y);
+  CALL_MOUSE(rButtonUp, x, y);
 }
 
 // The middle release does not store the position.
@@ -215,23 +217,23 @@ void App_OnMButtonUp(i64 lParam) {
   i32 x, y;
   Decode(lParam, &x, &y);
   App_MarkAllRedraw();
-  CALL_HOOK(mButtonUp, x, y);
+  CALL_MOUSE(mButtonUp, x, y);
 }
 
 void App_OnMouseMove(i64 lParam) {
-  App_RefreshCurrentPointers();   // keeps the current bone pointer of the 3D model fresh
+  View_UseActive();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
   i32 x, y;
   Decode(lParam, &x, &y);
   StoreMouse(x, y);
-  g_MouseMoveX = g_MouseX;
-  g_MouseMoveY = g_MouseY;
-  g_MouseMoveDX = (f32)(g_MouseX - g_MousePrevX);
-  g_MouseMoveDY = (f32)(g_MouseY - g_MousePrevY);
-  g_MousePrevX = g_MouseX;
-  g_MousePrevY = g_MouseY;
-  CALL_HOOK(mouseMove, x, y);
-  if (g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
+  g_Mouse.g_MouseMoveX = g_Mouse.g_MouseX;
+  g_Mouse.g_MouseMoveY = g_Mouse.g_MouseY;
+  g_Mouse.g_MouseMoveDX = (f32)(g_Mouse.g_MouseX - g_Mouse.g_MousePrevX);
+  g_Mouse.g_MouseMoveDY = (f32)(g_Mouse.g_MouseY - g_Mouse.g_MousePrevY);
+  g_Mouse.g_MousePrevX = g_Mouse.g_MouseX;
+  g_Mouse.g_MousePrevY = g_Mouse.g_MouseY;
+  CALL_MOUSE(mouseMove, x, y);
+  if (g_Sel.g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
 }
 
 void App_OnLButtonDblClk(i64 lParam) {
@@ -280,10 +282,10 @@ WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bo
 }
 
 static void RunWheel(bool forward) {
-  App_RefreshCurrentPointers();
-  WheelAction a = Wheel_Decide(g_EditFamily, g_EditSubMode, g_CurView->kind, g_OptReverseWheel != 0, forward);
+  View_UseActive();
+  WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, g_Shell.g_CurView->kind, g_Options.g_OptReverseWheel != 0, forward);
   switch (a.kind) {
-    case WHEEL_ZOOM: g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
+    case WHEEL_ZOOM: g_Shell.g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
     case WHEEL_NOTHING: break;
     // The key kinds step the family's key frame (the sub-mode's row, in families 3 and 11).
     case WHEEL_2D_OBJECT_KEY:

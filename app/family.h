@@ -1,13 +1,14 @@
 // Editor families and the shell's hook dispatch.
 //
-// One family is current (g_EditFamily); inside the 2D and 3D model families a sub-mode
-// (g_EditSubMode) picks the tool set and is also the index of the view layout. The main
+// One family is current (g_Shell.g_EditFamily); inside the 2D and 3D model families a sub-mode
+// (g_Shell.g_EditSubMode) picks the tool set and is also the index of the view layout. The main
 // loop, the main window and the frame render reach the editors only through the
 // dispatchers declared here, which look the hook up in g_FamilyHooks by family number.
 // The shell is the only writer of the family and sub-mode numbers.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
+#include "app/settings.h"
 
 typedef u32 EditFamily;    // FAMILY_* of shell_services.h
 typedef u32 EditSubMode;   // SUB_* below, or the family number for families without sub-modes
@@ -21,18 +22,8 @@ enum : u32 {
   SUB_3D_WEIGHT = 17, SUB_3D_MOTION = 18,
 };
 
-extern u32 g_PrevEditFamily;
-extern u32 g_PrevEditSubMode;
-extern u32 g_EditedFlag;       // an edit since the last undo step (app/docflags.h: since loaded)
-extern u32 g_EditDlgRefresh;   // the selector mirrors the family into its buttons when 1
-extern u32 g_PolyNoAutoPick;    // hover pick off while non-zero
-extern u8 g_OptReverseWheel;   // "マウスホイールの回転を逆にする"
 
 // Mouse state kept by the dispatchers.
-extern i32 g_MouseX, g_MouseY;
-extern i32 g_MouseMoveX, g_MouseMoveY;
-extern i32 g_MousePrevX, g_MousePrevY;
-extern f32 g_MouseMoveDX, g_MouseMoveDY;
 
 typedef void (*FamilyVoidHook)(void);
 typedef void (*FamilyMouseHook)(i32 x, i32 y);   // client position, decoded by the shell
@@ -44,7 +35,7 @@ typedef void (*FamilyStepHook)(i32 step);        // -1 previous key frame, +1 ne
 // exports its row from its own folder and installs it when the program starts
 // (Family_InstallRow); a family number without an editor keeps an empty row. The families with
 // sub-modes (3 and 11) keep one row per sub-mode in their folder and pass each call of their
-// family row on to the row of g_EditSubMode.
+// family row on to the row of g_Shell.g_EditSubMode.
 struct FamilyHooks {
   FamilyVoidHook enter, leave, update, drawScene, drawOverlay;
   FamilyMouseHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;
@@ -56,6 +47,10 @@ struct FamilyHooks {
   FamilyVoidHook refreshLists;      // fills the family's lists and trees
   FamilyVoidHook hoverPick;         // pick under the cursor after a move with no button held
   FamilyVoidHook documentChanged;   // the panels show the document again after any change
+  // A family with sub-modes keeps one row per sub-mode (firstSubMode + i) and leaves its own
+  // mouse cells empty: the dispatchers hand a mouse message straight to the sub-mode's row.
+  const FamilyHooks *subModeRows;
+  u32 firstSubMode, subModeCount;
 };
 // The installed rows; tests may swap cells for recording fakes.
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
@@ -63,6 +58,9 @@ extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
 void Family_InstallRow(u32 family, const FamilyHooks *row);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
+// The row that takes mouse messages: the current family's, or for a family with sub-mode
+// rows the row of g_Shell.g_EditSubMode (null for a sub-mode without one).
+const FamilyHooks *Family_MouseRow(void);
 // Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
 u32 Family_DefaultLayout(u32 family);
 // True for the numbers the selector and the hook table know.
@@ -77,7 +75,6 @@ void App_LeaveFamily(void);
 void App_SwitchTo3DFamily(void);
 void App_SwitchFamily(u32 family);
 // The family menu handle the enter hook loaded (destroyed, detached first, on leave).
-extern void *g_FamilyMenu;
 
 // [SECTION] dispatchers (App_UpdateFrame, App_DrawScene, App_DrawOverlay: shell_services.h)
 // Hands App_DrawScene and App_DrawOverlay to the library (g_LibHooks).

@@ -32,24 +32,22 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 
-i32 g_PickedVertex = -1;
-i32 g_PickedPolygon = -1;
 
 static const char kSaveTitle[] = "名前を付けてファイルに保存";
 static const char kNoData[] = "保存するデータがありません。";
 enum { BACKGROUND_SLOT = 10, SCRATCH_SLOT = 255 };
 
 // [SECTION] helpers
-static void *Owner(void) { return g_MainWindowHandle; }
+static void *Owner(void) { return g_Shell.g_MainWindowHandle; }
 
 static Model3 *SlotModel(u32 slot) { return slot < MODEL3_SLOTS ? g_Model3Slots[slot] : nullptr; }
 
-static bool InPolySubMode(void) { return g_EditSubMode >= SUB_3D_POLY && g_EditSubMode <= SUB_3D_MOTION; }
+static bool InPolySubMode(void) { return g_Shell.g_EditSubMode >= SUB_3D_POLY && g_Shell.g_EditSubMode <= SUB_3D_MOTION; }
 
 // The current 3D model after the current pointers were refreshed, or null.
 static Model3 *CurrentModel(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 // Refuses a save without data before any dialog is shown.
@@ -127,16 +125,16 @@ void FileMenu_LoadKzp(const char *name) {
     return;
   }
   // Layout 0 and the polygon sub-modes keep the full per-vertex arrays in their models.
-  if (g_EditSubMode == 0 || InPolySubMode()) g_ModelAllocArrays = 1;
+  if (g_Shell.g_EditSubMode == 0 || InPolySubMode()) g_ModelAllocArrays = 1;
   ModelResult res;
   Model3 *m = Model3_OpenFile(0, name, &res);
   Lib_ShowResult(&res);
   if (m) {
     // The slot and the picks move only when the model was read: a refused file leaves the
     // user on the model and selection they had.
-    g_CurSlot = 0;
-    g_PickedPolygon = -1;
-    g_PickedVertex = -1;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_PickedPolygon = -1;
+    g_Sel.g_PickedVertex = -1;
     ClearSelections(m);
     View_FitAll();
     ExpandAllBones(m);
@@ -146,7 +144,7 @@ void FileMenu_LoadKzp(const char *name) {
   char label[FILEMENU_NAME];
   Str_Format(label, sizeof label, "%s 読み込み", name);
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
-  Tex_CopyModel3Pixels((i32)g_CurSlot);
+  Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   App_RefreshLists();
   // Again after the lists (their refresh may pick); a refused file keeps the selection.
   if (m) ClearSelections(CurrentModel());
@@ -154,7 +152,7 @@ void FileMenu_LoadKzp(const char *name) {
 }
 
 bool FileMenu_CheckExportLimit(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || m->polygonCount <= FILEMENU_EXPORT_LIMIT) return true;
   Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
   return false;
@@ -184,20 +182,20 @@ static i32 ImportX(i32 slot, const char *name, ModelResult *res) { return XFile_
 static void OpenForeign(const char *ext, const char *title, SlotReader read) {
   const char *name = AskOpen(ext, title);
   if (name[0]) {
-    g_CurSlot = 0;
-    g_PickedPolygon = -1;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_PickedPolygon = -1;
     g_ModelAllocArrays = 1;
     ModelResult res;
     bool ok = read(0, name, &res) > 0;
     Lib_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
-    App_RefreshCurrentPointers();
-    if (ok && g_CurModel3) {
-      g_CurBoneIndex = 0;
+    View_UseActive();
+    if (ok && Current_Model3()) {
+      g_Sel.g_CurBoneIndex = 0;
       Doc_ClearChanged(DOC_MODEL3);
       ReportMissingTextures(0);
     }
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   EndOpen();
 }
@@ -211,22 +209,18 @@ static void OpenX(void) { OpenForeign("X", "読み込む X ファイルを選択
 
 static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
-  ModelResult res = {};
-  if (name[0] && Kzm_Read((i32)g_CurSlot, name, &res) > 0) Doc_ClearChanged(DOC_MODEL3);
-  Lib_ShowResult(&res);
+  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name) > 0) Doc_ClearChanged(DOC_MODEL3);
   EndOpen();
 }
 
 static void OpenKzo(void) {
   const char *name = AskOpen("KZO", "読み込む KZO ファイルを選択して下さい");
   if (name[0]) {
-    g_CurSlot = 0;
-    ModelResult res;
-    if (Kzo_Read(0, name, Lib_ShowResult, &res)) Doc_ClearChanged(DOC_OBJ3);
-    Lib_ShowResult(&res);
+    g_Sel.g_CurSlot = 0;
+    if (Kzo_Read(0, name)) Doc_ClearChanged(DOC_OBJ3);
   }
   // Also after a cancel: the object editor starts again from its first part.
-  g_CurPartIndex = 1;
+  g_Sel.g_CurPartIndex = 1;
   App_RefreshLists();
   Kzo_UpdatePoses();
   EndOpen();
@@ -235,8 +229,8 @@ static void OpenKzo(void) {
 static void OpenKzb(void) {
   const char *name = AskOpen("KZB", "読み込む KZB ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
-  g_Cur2DSlot = 0;
-  g_PickedPolygon = -1;
+  g_Sel.g_Cur2DSlot = 0;
+  g_Sel.g_PickedPolygon = -1;
   g_ModelAllocArrays = 1;
   ModelResult res;
   i32 ok = Kzb_Read(0, name, &res);
@@ -244,13 +238,13 @@ static void OpenKzb(void) {
   g_ModelAllocArrays = 0;
   if (ok == 1) {
     App_RefreshLists();
-    g_CurBoneIndex = 0;
-    g_PickedVertex = -1;
+    g_Sel.g_CurBoneIndex = 0;
+    g_Sel.g_PickedVertex = -1;
     // The flags and points of the model before name vertices of this one.
     App_ForgetPolySelection();
     Doc_ClearChanged(DOC_BONE2);
   }
-  // The texture pixels of the 2D slot that was read (not of the 3D layer g_CurSlot).
+  // The texture pixels of the 2D slot that was read (not of the 3D layer g_Sel.g_CurSlot).
   Tex_CopyBone2Pixels(0);
   App_RefreshLists();
   Timer_Reset();
@@ -259,14 +253,12 @@ static void OpenKzb(void) {
 static void OpenKza(void) {
   const char *name = AskOpen("KZA", "読み込む KZA ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
-  g_Cur2DSlot = 0;
-  ModelResult res;
-  Obj2Model *m = Kza_Read(0, name, &res) > 0 ? g_Obj2Slots[0] : nullptr;
-  Lib_ShowResult(&res);
+  g_Sel.g_Cur2DSlot = 0;
+  Obj2Model *m = Kza_Read(0, name) > 0 ? g_Obj2Slots[0] : nullptr;
   if (m) {
     m->currentFrame = 0;
-    g_CurBoneIndex = 0;
-    g_PickedVertex = -1;
+    g_Sel.g_CurBoneIndex = 0;
+    g_Sel.g_PickedVertex = -1;
     i32 motion = m->currentMotion;
     i32 length = motion >= 0 && motion < OBJ2_MAX_MOTIONS ? m->motions[motion].length : 0;
     if (g_ShellEntries.obj2FrameBar) g_ShellEntries.obj2FrameBar(length);
@@ -290,7 +282,7 @@ static void OpenKzv(void) {
   if (!name[0]) { Timer_Reset(); return; }
   // The reader sets frame 0 and rebuilds the frame tables; the old movie stays on failure.
   if (e.read(name)) Doc_ClearChanged(DOC_MOVIE);
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   if (e.afterRead) e.afterRead();
   App_RefreshLists();
   EndOpen();
@@ -325,7 +317,7 @@ static void OpenCollisionModel(void) {
 static void OpenBackground(void) {
   const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
-  g_CurSlot = BACKGROUND_SLOT;   // stays current: later edits act on the background model
+  g_Sel.g_CurSlot = BACKGROUND_SLOT;   // stays current: later edits act on the background model
   ModelResult res;
   Model3_OpenFile(BACKGROUND_SLOT, name, &res);
   Lib_ShowResult(&res);
@@ -333,7 +325,7 @@ static void OpenBackground(void) {
     ObjectInit(BACKGROUND_SLOT);
     if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
   EndOpen();
 }
 
@@ -370,45 +362,36 @@ static void SaveKzm(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZM", ModelFileName(m));
-  ModelResult res = {};
-  bool ok = name[0] && Kzm_Write((i32)g_CurSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
-  SaveDone(ok, DOC_MODEL3);
+  SaveDone(name[0] && Kzm_Write((i32)g_Sel.g_CurSlot, name) > 0, DOC_MODEL3);
 }
 
 static void SaveKzo(void) {
-  // g_CurSlot is the set number here; the background slot 10 and the layers beyond the 16
+  // g_Sel.g_CurSlot is the set number here; the background slot 10 and the layers beyond the 16
   // sets hold no set to save.
-  bool has = g_CurSlot < OBJ3_SETS && g_Obj3Sets[g_CurSlot] != nullptr;
+  bool has = g_Sel.g_CurSlot < OBJ3_SETS && g_Obj3Sets[g_Sel.g_CurSlot] != nullptr;
   if (!HasDataOrSay(has)) return;
   Model3 *m = CurrentModel();
   const char *name = AskSave("KZO", m ? ModelFileName(m) : "");
-  ModelResult res = {};
-  bool ok = name[0] && Kzo_Write((i32)g_CurSlot, name, &res);
-  Lib_ShowResult(&res);
-  Obj3Set *s = g_Obj3Sets[g_CurSlot];
+  bool ok = name[0] && Kzo_Write((i32)g_Sel.g_CurSlot, name);
+  Obj3Set *s = g_Obj3Sets[g_Sel.g_CurSlot];
   if (ok && s) Str_Copy(s->parts[0].path, sizeof s->parts[0].path, name);   // object 0 names the set
   SaveDone(ok, DOC_OBJ3);
 }
 
 static void SaveKzb(void) {
-  Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
+  Bone2Model *m = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZB", m->name);
-  ModelResult res = {};
-  bool ok = name[0] && Kzb_Write((i32)g_Cur2DSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
+  bool ok = name[0] && Kzb_Write((i32)g_Sel.g_Cur2DSlot, name) > 0;
   if (ok) Str_Copy(m->name, sizeof m->name, name);
   SaveDone(ok, DOC_BONE2);
 }
 
 static void SaveKza(void) {
-  Obj2Model *m = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
+  Obj2Model *m = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZA", m->filePath);
-  ModelResult res = {};
-  bool ok = name[0] && Kza_Write((i32)g_Cur2DSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
+  bool ok = name[0] && Kza_Write((i32)g_Sel.g_Cur2DSlot, name) > 0;
   if (ok) Str_Copy(m->filePath, sizeof m->filePath, name);
   SaveDone(ok, DOC_OBJ2);
 }
@@ -433,9 +416,7 @@ static void SaveExport(const char *ext, SlotWriter write) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
   const char *name = AskSave(ext, ModelFileName(m));
-  ModelResult res = {};
-  if (name[0]) write((i32)g_CurSlot, name, &res);
-  Lib_ShowResult(&res);
+  if (name[0]) write((i32)g_Sel.g_CurSlot, name);
   Timer_Reset();
 }
 
@@ -448,13 +429,13 @@ static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
   if (Model3_Init(0)) Doc_ClearChanged(DOC_MODEL3);
   g_ModelAllocArrays = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   App_MarkAllRedraw();
   Timer_Reset();
 }
 
 static void New2DObject(void) {
-  if (g_Cur2DSlot < OBJ2_SLOTS && Obj2_Init((i32)g_Cur2DSlot)) Doc_ClearChanged(DOC_OBJ2);
+  if (g_Sel.g_Cur2DSlot < OBJ2_SLOTS && Obj2_Init((i32)g_Sel.g_Cur2DSlot)) Doc_ClearChanged(DOC_OBJ2);
   if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
   Timer_Reset();
 }
@@ -549,10 +530,10 @@ static void QuickLoadModel(const QuickLoad &q) {
   if (q.folder) FileDlg_ChangeDir(q.folder);
   g_ModelAllocArrays = 1;
   ModelResult res;
-  Model3_OpenFile((i32)g_CurSlot, q.file, &res);
+  Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res);
   Lib_ShowResult(&res);
-  Tex_CopyModel3Pixels((i32)g_CurSlot);
-  if (Model3 *m = SlotModel(g_CurSlot)) {
+  Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
+  if (Model3 *m = SlotModel(g_Sel.g_CurSlot)) {
     ExpandAllBones(m);
     Tree_BuildRowsBones3D();
   }
@@ -561,11 +542,9 @@ static void QuickLoadModel(const QuickLoad &q) {
 }
 
 static void QuickLoadObjectSet(void) {
-  g_CurSlot = 0;
-  ModelResult res;
-  Kzo_Read(0, "0.KZO", Lib_ShowResult, &res);
-  Lib_ShowResult(&res);
-  g_CurPartIndex = 1;
+  g_Sel.g_CurSlot = 0;
+  Kzo_Read(0, "0.KZO");
+  g_Sel.g_CurPartIndex = 1;
   App_RefreshLists();
   Kzo_UpdatePoses();
   Timer_Reset();
@@ -575,8 +554,8 @@ void FileMenu_QuickLoad(u32 which) {
   if (which > QUICK_F11) return;
   const QuickLoad &q = kQuick[which];
   if (g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
-  if (g_EditFamily == FAMILY_3D_MODEL) {
-    if (g_EditSubMode == SUB_3D_OBJMOTION) {
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) {
+    if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) {
       if (which == QUICK_F7) QuickLoadObjectSet();
     } else {
       QuickLoadModel(q);
@@ -585,6 +564,6 @@ void FileMenu_QuickLoad(u32 which) {
   }
   // A missing file was reported by the reader; the step is recorded all the same.
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(q.label);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Timer_Reset();
 }

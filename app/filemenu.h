@@ -3,11 +3,12 @@
 // calls the reader or writer, and after a load puts the editor into a consistent state
 // (current slot and selections reset, views fitted, undo step, lists, redraw, timer).
 //
-// The front end owns no data. It writes g_CurSlot, g_Cur2DSlot, g_CurBoneIndex,
-// g_CurPartIndex, g_PickedVertex, g_PickedPolygon, g_ModelAllocArrays, the selection flags
-// g_PolySelVerts / g_PolySelFaces and the document changed flags. Scene documents (movie,
+// The front end owns no data. It writes g_Sel.g_CurSlot, g_Sel.g_Cur2DSlot, g_Sel.g_CurBoneIndex,
+// g_Sel.g_CurPartIndex, g_Sel.g_PickedVertex, g_Sel.g_PickedPolygon, g_ModelAllocArrays, the selection flags
+// g_Sel.g_PolySelVerts / g_Sel.g_PolySelFaces and the document changed flags. Scene documents (movie,
 // collision set, 2D map) are reached through g_ShellEntries (app/entries.h).
 #pragma once
+#include "app/shell_view.h"
 #include "model/types.h"
 
 enum {
@@ -16,8 +17,6 @@ enum {
 };
 
 // Picked vertex and polygon of the polygon editors; -1 = none.
-extern i32 g_PickedVertex;
-extern i32 g_PickedPolygon;
 
 enum FileCommandKind : u32 { FILECMD_OPEN = 0, FILECMD_SAVE, FILECMD_NEW };
 
@@ -41,7 +40,7 @@ void FileMenu_Install(void);
 // selections, record "<name> 読み込み", refresh. An empty name does nothing but reset the
 // timer; a file that does not load leaves the current model, slot and selections as they were.
 void FileMenu_LoadKzp(const char *name);
-// True when the current model (g_CurModel3) has at most 10000 polygons, or there is none;
+// True when the current model (Current_Model3()) has at most 10000 polygons, or there is none;
 // else the message "10000 ポリゴンまでしか保存できません。" and false.
 bool FileMenu_CheckExportLimit(void);
 

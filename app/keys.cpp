@@ -11,7 +11,6 @@
 #include "app/views.h"
 #include "model/model3.h"
 
-u32 g_ZKeyHeld;
 
 enum : u32 {
   VK_ESC = 27, VK_F2 = 113, VK_F3, VK_F4, VK_F5, VK_F6, VK_F7, VK_F8, VK_F9, VK_F11 = 122,
@@ -40,7 +39,7 @@ KeyAction Key_GlobalAction(u32 vk, u32 family) {
 }
 
 void Key_ToggleRenderMode(void) {
-  Model3 *m = g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_CurSlot] : nullptr;
+  Model3 *m = g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr;
   if (!m) return;
   Model3_SetRenderMode(m, m->renderMode == 4 ? 0 : 4);
   App_MarkAllRedraw();
@@ -58,7 +57,7 @@ void Key_Run(KeyAction a) {
     case KEY_REDO: Call(e.undoRedo); break;
     case KEY_OPTIONS: Call(g_ShellSeam.openOptions); break;
     case KEY_UNDO: Call(e.undoUndo); break;
-    case KEY_Z_RELEASED: g_ZKeyHeld = 0; break;
+    case KEY_Z_RELEASED: g_Mouse.g_ZKeyHeld = 0; break;
     case KEY_ANTIALIAS: Options_ToggleAntialias(); App_MarkAllRedraw(); break;
     case KEY_VSYNC: Options_ToggleVSync(); break;
     case KEY_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
@@ -83,23 +82,23 @@ static bool TakeLatch(void) {
 void App_OnKeyDown(u32 vk) {
   // Z is tracked on every message: a Z key-up lost to the latch would leave every later
   // drag zooming.
-  if (vk == 'Z') g_ZKeyHeld = 1;
+  if (vk == 'Z') g_Mouse.g_ZKeyHeld = 1;
   if (!TakeLatch()) return;
-  u32 f = g_EditFamily;
+  u32 f = g_Shell.g_EditFamily;
   if (f != FAMILY_3D_MODEL && f != FAMILY_2D_MAP && f != FAMILY_COLLISION) return;
   const FamilyHooks *row = Family_Current();
   if (row && row->keyDown) row->keyDown(vk);
 }
 
 void App_OnKeyUp(u32 vk) {
-  if (vk == 'Z') g_ZKeyHeld = 0;
+  if (vk == 'Z') g_Mouse.g_ZKeyHeld = 0;
   if (!TakeLatch()) return;
-  u32 family = g_EditFamily;
+  u32 family = g_Shell.g_EditFamily;
   KeyAction a = Key_GlobalAction(vk, family);
   // An exit that was confirmed closed the window: nothing may reach the family any more.
   if (a == KEY_CONFIRM_EXIT && g_ShellSeam.confirmExit && g_ShellSeam.confirmExit()) return;
   if (a != KEY_CONFIRM_EXIT) Key_Run(a);
-  if (family != FAMILY_3D_MODEL || g_EditFamily != FAMILY_3D_MODEL) return;
+  if (family != FAMILY_3D_MODEL || g_Shell.g_EditFamily != FAMILY_3D_MODEL) return;
   const FamilyHooks *row = Family_Current();
   if (row && row->keyUp) row->keyUp(vk);
 }

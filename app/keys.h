@@ -3,12 +3,10 @@
 //
 // Key-down and key-up act only while the latch g_AppShell.keyLatch is 0 and set it; the main
 // loop clears it whenever the message queue is empty, so at most one key message acts per
-// idle pass. Global owned here: g_ZKeyHeld.
+// idle pass. The Z key state is g_Mouse.g_ZKeyHeld (app/shell_view.h).
 #pragma once
 #include "model/types.h"
-
-// 1 from a Z key-down to the next Z key-up (latched or not); read by the editors.
-extern u32 g_ZKeyHeld;
+#include "app/shell_view.h"
 
 enum KeyAction : u32 {
   KEY_NONE = 0,

@@ -76,7 +76,6 @@ void Loop_ViewCentre(i32 width, i32 height, i32 *cx, i32 *cy) {
   *cy = height / 2 - 26;
 }
 
-i32 g_MovieCameraObject = -1;
 
 bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]) {
   if (index < 0 || index >= g_Movie.objectCount || index >= MOVIE_MAX_OBJECTS) return false;

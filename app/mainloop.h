@@ -24,7 +24,6 @@ u32 Loop_MovieDrawView(u32 chosen, bool recording, const ViewRecord *layoutViews
 // Eye and target of an orthographic view (Front, Top, Side) in the movie family.
 void Loop_MovieOrthoCamera(const ViewRecord *v, f32 scale, f32 eye[3], f32 target[3]);
 // The movie's camera object (index into g_Movie.objects; the movie editor sets it, -1 none).
-extern i32 g_MovieCameraObject;
 // Eye and target of camera object `index`; false (camera left as it was) when there is no
 // such object or it is not a camera.
 bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]);

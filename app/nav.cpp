@@ -79,19 +79,19 @@ bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left
 }
 
 void App_Navigate(void) {
-  ViewRecord *v = g_CurView;
+  ViewRecord *v = g_Shell.g_CurView;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), m = Shell_ButtonHeld(BUTTON_MIDDLE), r = Shell_ButtonHeld(BUTTON_RIGHT);
   switch (Nav_Decide(l, m, r, v->kind)) {
     case NAV_PAN:
-      if (g_EditFamily < APP_FAMILY_COUNT && g_Family2DFrame[g_EditFamily]) {
-        Nav_Pan2D(v, g_MouseMoveDX, g_MouseMoveDY, g_DesktopHalfWidth, g_DesktopHalfHeight);
+      if (g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily]) {
+        Nav_Pan2D(v, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY, g_Shell.g_DesktopHalfWidth, g_Shell.g_DesktopHalfHeight);
       } else {
-        Nav_Pan3D(v, g_EditFamily, g_MouseX - g_DragAnchorX, g_MouseY - g_DragAnchorY, g_PerspAngleX,
-                  g_PerspAngleY);
+        Nav_Pan3D(v, g_Shell.g_EditFamily, g_Mouse.g_MouseX - g_Mouse.g_DragAnchorX, g_Mouse.g_MouseY - g_Mouse.g_DragAnchorY, g_Shell.g_PerspAngleX,
+                  g_Shell.g_PerspAngleY);
       }
-      Ed3D_SetDragAnchors(g_MouseX, g_MouseY);   // the editors' pairs and the pan anchor
+      Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
       break;
-    case NAV_ORBIT: Nav_Orbit(&g_PerspAngleX, &g_PerspAngleY, g_MouseMoveDX, g_MouseMoveDY); break;
+    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY); break;
     default: break;
   }
 }
@@ -99,7 +99,7 @@ void App_Navigate(void) {
 void App_ZDragZoom(u32 zHeld) {
   if (zHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
-  if (!Nav_ZZoom(g_CurView, &g_PerspStep, g_EditFamily, g_EditSubMode, l, r, g_Lib.frameDelta)) return;
+  if (!Nav_ZZoom(g_Shell.g_CurView, &g_Shell.g_PerspStep, g_Shell.g_EditFamily, g_Shell.g_EditSubMode, l, r, g_Lib.frameDelta)) return;
   App_MarkAllRedraw();
-  g_StripDirty[0] = 1;   // the strip panel's redraw
+  g_Shell.g_StripDirty[0] = 1;   // the strip panel's redraw
 }

@@ -24,10 +24,10 @@ void Nav_Orbit(f32 *angleX, f32 *angleY, f32 moveDX, f32 moveDY);
 
 // Z held with the left (zoom in) or right button (out): what changes and by how much. In the
 // preview and the 3D sub-modes 12, 14..18 a kind-0 view's zoom goes down and other kinds' up;
-// elsewhere other kinds' zoom goes up and a kind-0 view moves g_PerspStep down. The right
+// elsewhere other kinds' zoom goes up and a kind-0 view moves g_Shell.g_PerspStep down. The right
 // button alone reverses each. Zoom and step never go below g_ViewMinZoom. True when anything changed.
 bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left, bool right, f32 delta);
 
-// Step 8 of the per-frame update on g_CurView, and step 14 (with g_ZKeyHeld).
+// Step 8 of the per-frame update on g_Shell.g_CurView, and step 14 (with g_Mouse.g_ZKeyHeld).
 void App_Navigate(void);
 void App_ZDragZoom(u32 zHeld);

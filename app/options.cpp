@@ -9,26 +9,26 @@
 #include "lib/framework/lib.h"
 #include "resources/shell_ids.h"
 
-static u32 CurrentLayout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+static u32 CurrentLayout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] toggles
 void Options_ToggleVSync(void) {
   u8 &on = g_AppShell.vsync[CurrentLayout()];
   on = on ? 0 : 1;
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
-  g_OptionDlgRefresh = 1;
+  g_Options.g_OptionDlgRefresh = 1;
 }
 
 void Options_ToggleCpuOccupy(void) {
   u8 &on = g_AppShell.cpuOccupy[CurrentLayout()];
   on = on ? 0 : 1;
   Lib_SetCpuOccupy(on);
-  g_OptionDlgRefresh = 1;
+  g_Options.g_OptionDlgRefresh = 1;
 }
 
 void Options_ToggleAntialias(void) {
   if (g_ShellSeam.setAntialias) g_ShellSeam.setAntialias(g_Lib.optAntialias == 1 ? 0 : 1);
-  g_OptionDlgRefresh = 1;
+  g_Options.g_OptionDlgRefresh = 1;
 }
 
 i32 Options_ClampMaxPolygons(long v) {
@@ -44,43 +44,43 @@ i32 Options_ParseMaxPolygons(const char *text) {
 // [SECTION] handler
 OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
   switch (id) {
-    case IDC_OPT_EDITED_VIEW_ONLY: g_OptUpdateEditedViewOnly = g_OptUpdateEditedViewOnly ? 0 : 1; break;
+    case IDC_OPT_EDITED_VIEW_ONLY: g_Options.g_OptUpdateEditedViewOnly = g_Options.g_OptUpdateEditedViewOnly ? 0 : 1; break;
     case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
-    case IDC_OPT_GRID: g_OptGrid = g_OptGrid ? 0 : 1; break;
+    case IDC_OPT_GRID: g_Options.g_OptGrid = g_Options.g_OptGrid ? 0 : 1; break;
     case IDC_OPT_LIGHT: g_Lib.optLight = g_Lib.optLight ? 0 : 1; break;
-    case IDC_OPT_REVERSE_WHEEL: g_OptReverseWheel = !g_OptReverseWheel; break;
+    case IDC_OPT_REVERSE_WHEEL: g_Options.g_OptReverseWheel = !g_Options.g_OptReverseWheel; break;
     case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
     case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
     // The two shadow boxes are one option: checking one clears the other.
-    case IDC_OPT_SHADOW_2D: g_OptShadow = g_OptShadow == 20 ? 0 : 20; break;
-    case IDC_OPT_SHADOW_3D: g_OptShadow = g_OptShadow == 30 ? 0 : 30; break;
-    case IDC_OPT_TOON: g_OptToon = g_OptToon ? 0 : 1; break;
+    case IDC_OPT_SHADOW_2D: g_Options.g_OptShadow = g_Options.g_OptShadow == 20 ? 0 : 20; break;
+    case IDC_OPT_SHADOW_3D: g_Options.g_OptShadow = g_Options.g_OptShadow == 30 ? 0 : 30; break;
+    case IDC_OPT_TOON: g_Options.g_OptToon = g_Options.g_OptToon ? 0 : 1; break;
     case IDC_OPT_CLOSE:
-      g_OptMaxPolygons = Options_ParseMaxPolygons(maxPolygonsText);
+      g_Options.g_OptMaxPolygons = Options_ParseMaxPolygons(maxPolygonsText);
       return OPTIONS_CLOSE;
     default: return OPTIONS_NOT_MINE;
   }
-  g_OptionDlgRefresh = 1;
+  g_Options.g_OptionDlgRefresh = 1;
   return OPTIONS_CHANGED;
 }
 
 void Options_Show(OptionsShown *out) {
   u32 L = CurrentLayout();
   const struct { i32 id; bool on; } checks[OPTIONS_CHECKS] = {
-    {IDC_OPT_EDITED_VIEW_ONLY, g_OptUpdateEditedViewOnly == 1},
+    {IDC_OPT_EDITED_VIEW_ONLY, g_Options.g_OptUpdateEditedViewOnly == 1},
     {IDC_OPT_ANTIALIAS, g_Lib.optAntialias == 1},
-    {IDC_OPT_GRID, g_OptGrid == 1},
+    {IDC_OPT_GRID, g_Options.g_OptGrid == 1},
     {IDC_OPT_LIGHT, g_Lib.optLight == 1},
-    {IDC_OPT_REVERSE_WHEEL, g_OptReverseWheel != 0},
+    {IDC_OPT_REVERSE_WHEEL, g_Options.g_OptReverseWheel != 0},
     {IDC_OPT_VSYNC, g_AppShell.vsync[L] != 0},
     {IDC_OPT_CPU_OCCUPY, g_AppShell.cpuOccupy[L] != 0},
-    {IDC_OPT_SHADOW_2D, g_OptShadow == 20},
-    {IDC_OPT_SHADOW_3D, g_OptShadow == 30},
-    {IDC_OPT_TOON, g_OptToon == 1},
+    {IDC_OPT_SHADOW_2D, g_Options.g_OptShadow == 20},
+    {IDC_OPT_SHADOW_3D, g_Options.g_OptShadow == 30},
+    {IDC_OPT_TOON, g_Options.g_OptToon == 1},
   };
   for (int i = 0; i < OPTIONS_CHECKS; i++) {
     out->checks[i].id = checks[i].id;
     out->checks[i].on = checks[i].on ? 1 : 0;
   }
-  Str_Format(out->maxPolygons, sizeof out->maxPolygons, "%d", g_OptMaxPolygons);
+  Str_Format(out->maxPolygons, sizeof out->maxPolygons, "%d", g_Options.g_OptMaxPolygons);
 }

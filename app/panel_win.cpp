@@ -61,7 +61,7 @@ void Panel_ComboSelect(void *combo, i32 line) { SendMessageA((HWND)combo, CB_SET
 bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]) {
   CHOOSECOLORA cc = {};
   cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.hwndOwner = (HWND)g_Shell.g_MainWindowHandle;
   cc.lpCustColors = custom;
   cc.Flags = flags;
   if (!Modal_ChooseColor(&cc)) return false;
@@ -71,7 +71,7 @@ bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]) {
   return true;
 }
 
-void Panel_MessageOk(const char *text) { Modal_MessageBox((HWND)g_MainWindowHandle, text, g_AppCaption, MB_OK); }
+void Panel_MessageOk(const char *text) { Modal_MessageBox((HWND)g_Shell.g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;

@@ -16,7 +16,6 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 
-PlayEntries g_PlayEntries;
 i32 &g_AviFrameStep = g_Lib.renderInterval;
 
 // The 2D object models and the object sets keep no fraction of their own.
@@ -55,74 +54,74 @@ static i32 MotionLength2(const Motion2 *motions, i32 count, i32 motion) {
 }
 
 void Play_TickObj2(void) {
-  App_RefreshCurrentPointers();
-  u32 s = g_Cur2DSlot;
+  View_UseActive();
+  u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
   i32 before = m->currentFrame;
   i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_Lib.frameDelta, len);
   if (steps) Obj2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_PlayEntries.obj2KeyPanelRefresh);
-  const u32 *loop = g_PlayEntries.obj2Loop;
+  MarkPanel(g_ShellEntries.obj2KeyPanelRefresh);
+  const u32 *loop = g_ShellEntries.obj2Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->currentFrame = len - 1;
     Obj2_UpdateKeyIndices((i32)s);
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickBone2(void) {
-  App_RefreshCurrentPointers();
-  u32 s = g_CurSlot;
+  View_UseActive();
+  u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
   i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
   i32 before = m->currentFrame;
   i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_Lib.frameDelta, len);
   if (steps) Bone2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_PlayEntries.bone2KeyPanelRefresh);
-  const u32 *loop = g_PlayEntries.bone2Loop;
+  MarkPanel(g_ShellEntries.bone2KeyPanelRefresh);
+  const u32 *loop = g_ShellEntries.bone2Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->currentFrame = len - 1;
     Bone2_UpdateKeyIndices((i32)s);
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickObj3(void) {
-  App_RefreshCurrentPointers();
-  u32 s = g_CurSlot;
+  View_UseActive();
+  u32 s = g_Sel.g_CurSlot;
   Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
   if (!set) return;
   i32 len = set->motion >= 0 && set->motion < OBJ3_MOTIONS ? set->motions[set->motion].length : 0;
   if (Play_AdvanceFrame(&set->frame, &s_Obj3Fraction[s], g_Lib.frameDelta, len)) Kzo_FindKeySegment((i32)s);
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickModel3(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
   i32 before = m->frame;
   i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_Lib.frameDelta, len);
-  if (steps) Model3_UpdateKeyIndices((i32)g_CurSlot);
-  MarkPanel(g_PlayEntries.motionPanelRefresh);
-  for (u32 &f : g_StripDirty) f = 1;
-  const u32 *loop = g_PlayEntries.model3Loop;
+  if (steps) Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+  MarkPanel(g_ShellEntries.motionPanelRefresh);
+  for (u32 &f : g_Shell.g_StripDirty) f = 1;
+  const u32 *loop = g_ShellEntries.model3Loop;
   if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
     // Without looping the motion ends on its last frame, and playback stops there.
     m->frame = len - 1;
-    Model3_UpdateKeyIndices((i32)g_CurSlot);
+    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
     return;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
 }
 
 void Play_TickNone(void) {}
@@ -142,7 +141,7 @@ void Play_TickByRunState(u32 runState) {
 enum { RUN_STATE_RECORDING = 8 };
 
 i32 Play_TickMovie(void) {
-  const PlayEntries &e = g_PlayEntries;
+  const ShellEntries &e = g_ShellEntries;
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
   if (g_Lib.runState == RUN_STATE_RECORDING) {
@@ -179,12 +178,12 @@ void Play_Start(const PlayControl *c, i32 *frame, i32 *saved) {
     if (saved) *saved = *frame;
     *frame = 0;
   }
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   *c->refresh = 1;
 }
 
 void Play_Stop(const PlayControl *c, i32 *frame, i32 saved) {
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   if (frame) *frame = saved;
   *c->refresh = 1;
   App_MarkAllRedraw();

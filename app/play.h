@@ -5,48 +5,19 @@
 // by every tick: whole frames move from the fraction to the frame, the frame wraps modulo
 // the motion's length, and a motion of no length holds frame 0.
 //
-// The movie itself belongs to the movie editor, which fills g_PlayEntries when the program
-// starts (app/ names nothing of scene/). Globals owned here: g_PlayEntries, g_AviFrameStep
+// The movie itself belongs to the movie editor, which fills the playback entries of
+// g_ShellEntries (app/entries.h) when the program starts (app/ names nothing of scene/).
+// Global owned here: g_AviFrameStep
 // (the library's g_Lib.renderInterval: movie frames per recorded picture).
 #pragma once
 #include "model/types.h"
+#include "app/entries.h"
 
 // Movie end branches (the same numbers as the movie editor's end step).
 enum { PLAY_MOVIE_CHAINED = 0, PLAY_MOVIE_LOOPED = 1, PLAY_MOVIE_STOPPED = 2 };
 // What Play_TickMovie did this pass.
 enum { PLAY_MOVIE_IDLE = -1, PLAY_MOVIE_STEPPED = 3 };
 
-struct PlayEntries {
-  // The movie clock: its frame and the fraction of a frame played since (g_MovieFraction).
-  i32 *movieFrame;
-  f32 *movieFraction;
-  // Last frame of the play range; the end branch runs at or past it.
-  i32 (*movieEndFrame)(void);
-  // Remembers every actor's current key (the sound triggers compare against it).
-  void (*movieSnapshotKeys)(void);
-  // Applies the current frame to the actors.
-  void (*movieStep)(void);
-  // At the end: the next movie read, a loop, or a stop; returns PLAY_MOVIE_CHAINED..STOPPED.
-  i32 (*movieEnd)(void);
-  // Every list of the movie editor (after a chained movie was read).
-  void (*movieRefreshLists)(void);
-  // Set by the movie when a recording starts: the first recorded pass holds the start frame,
-  // so that the recording begins with it (the tick clears the flag).
-  u8 *movieHoldOnce;
-  // Refresh flags of panels that show the playing frame (null: no such panel).
-  u32 *obj2KeyPanelRefresh;   // the 2D editor's key panel
-  u32 *motionPanelRefresh;    // the 3D motion panel
-  // The 2D object editor's loop flag: 0 stops the 2D object tick at the motion's last frame
-  // (null: always loops).
-  const u32 *obj2Loop;
-  // The 2D motion editor's key strip refresh flag and loop flag (as the two above).
-  u32 *bone2KeyPanelRefresh;
-  const u32 *bone2Loop;
-  // The 3D motion editor's loop flag, the same for the 3D model tick (null: always loops; set
-  // only while the bone and group motion sub-mode is current).
-  const u32 *model3Loop;
-};
-extern PlayEntries g_PlayEntries;
 extern i32 &g_AviFrameStep;
 
 // Moves delta frames onto (frame, fraction): whole frames go from the fraction to the frame,
@@ -55,10 +26,10 @@ extern i32 &g_AviFrameStep;
 // moved (capped; only its being non-zero matters to callers).
 i64 Play_AdvanceFrame(i32 *frame, f32 *fraction, f32 delta, i32 length);
 
-// The motion ticks (by g_Lib.runState 1..5). Each sets g_Playing back to 1 while its model exists.
-void Play_TickObj2(void);    // 2D object model of g_Cur2DSlot
-void Play_TickBone2(void);   // 2D bone model of g_CurSlot
-void Play_TickObj3(void);    // 3D object set of g_CurSlot
+// The motion ticks (by g_Lib.runState 1..5). Each sets g_Shell.g_Playing back to 1 while its model exists.
+void Play_TickObj2(void);    // 2D object model of g_Sel.g_Cur2DSlot
+void Play_TickBone2(void);   // 2D bone model of g_Sel.g_CurSlot
+void Play_TickObj3(void);    // 3D object set of g_Sel.g_CurSlot
 void Play_TickModel3(void);  // the current 3D model
 void Play_TickNone(void);    // the effect editor's run state: nothing advances
 // Runs the tick of a run state (0 and states above 5: none).

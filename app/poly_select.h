@@ -18,7 +18,7 @@ struct PolyRectFace {
 PolyRect Poly_SortedRect(i32 ax, i32 ay, i32 bx, i32 by);
 // Strictly inside on both axes.
 bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y);
-// Only with the vertex or face selection tool (g_PolyTool 0 or 5). Left button alone held:
+// Only with the vertex or face selection tool (g_Sel.g_PolyTool 0 or 5). Left button alone held:
 // face mode selects the face and its corners' vertices when the corner or the face centre is
 // inside; vertex mode selects the corner's vertex when it is inside. Right button alone held:
 // the same tests clear the flags. Flags past faceRoom / vertRoom are left alone.

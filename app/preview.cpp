@@ -17,11 +17,11 @@ PreviewRender g_PreviewRender;
 
 void Preview_Enter(void) {
   g_Lib.runState = 0;
-  g_PrevEditFamily = 0;
-  g_CurSlot = 0;
+  g_Shell.g_PrevEditFamily = 0;
+  g_Sel.g_CurSlot = 0;
   App_NewModelInSlot0();
   App_AllocWorkArrays();
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
 }
 
 // The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family and
@@ -29,13 +29,13 @@ void Preview_Enter(void) {
 void Preview_Leave(void) {
   if (Model3 *m = Model3_Get(0)) m->shadowMode = 0;
   PreviewRender &r = g_PreviewRender;
-  if (r.window && r.closeDialog) r.closeDialog(r.window);
+  if (r.window && g_ShellSeam.previewCloseDialog) g_ShellSeam.previewCloseDialog(r.window);
   r.window = nullptr;
 }
 
 void Preview_Update(void) {
   Lib_SetSceneDraw(1);
-  View_Get(g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
+  View_Get(g_Shell.g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
 }
 
 void Preview_DrawScene(void) {
@@ -44,15 +44,15 @@ void Preview_DrawScene(void) {
 }
 
 void Preview_MouseDown(i32, i32) {
-  Ed3D_SetDragAnchors(g_MouseX, g_MouseY);   // the five anchor pairs
+  Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the five anchor pairs
   App_MarkAllRedraw();
 }
 
 void Preview_Command(u32 id) {
   PreviewRender &r = g_PreviewRender;
-  if (id != IDM_RENDER || r.window || !r.createDialog) return;
+  if (id != IDM_RENDER || r.window || !g_ShellSeam.previewCreateDialog) return;
   r.refresh = 1;
-  r.window = r.createDialog();
+  r.window = g_ShellSeam.previewCreateDialog();
 }
 
 bool Preview_Render(const char *text) {
@@ -62,7 +62,7 @@ bool Preview_Render(const char *text) {
   }
   char name[LIB_TEXT_SIZE + 8];   // room for a full edit (255 characters) and ".BMP"
   snprintf(name, sizeof name, "%s.BMP", text);
-  bool ok = g_PreviewRender.saveBackBuffer && g_PreviewRender.saveBackBuffer(name);
+  bool ok = g_ShellSeam.previewSaveBackBuffer && g_ShellSeam.previewSaveBackBuffer(name);
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", name);
   return ok;
 }

@@ -3,15 +3,13 @@
 // file in the root folder. Global owned here: g_PreviewRender (the dialog's state).
 #pragma once
 #include "model/types.h"
+#include "app/shell_seam.h"
 
 struct PreviewRender {
   void *window;   // the render dialog, null while closed
   u32 refresh;    // the dialog shows g_Lib.renderName when 1
-  // Platform: creates the dialog owned by the main window and shows it; saves the back
-  // buffer as a file in the root folder (false when it could not be written).
-  void *(*createDialog)(void);
-  bool (*saveBackBuffer)(const char *name);
-  void (*closeDialog)(void *window);   // destroys the dialog (the family is left)
+  // The platform's calls are g_ShellSeam.previewCreateDialog, previewSaveBackBuffer and
+  // previewCloseDialog (app/shell_seam.h).
 };
 extern PreviewRender g_PreviewRender;
 

@@ -26,18 +26,18 @@ static void CloseRenderWindow(void *window) { CloseRenderDialog((HWND)window); }
 // of the small views: the main view is drawn once more, as an idle pass draws it, and saved
 // before anything presents it.
 static bool RenderAndSave(const char *name) {
-  u32 drawn = g_DrawView;
-  g_DrawView = 0;
+  u32 drawn = g_Shell.g_DrawView;
+  g_Shell.g_DrawView = 0;
   Lib_SetSceneDraw(1);
   bool ok = SUCCEEDED(D3DApp_RenderFrame()) && Lib_SaveBackBuffer(name);
-  g_DrawView = drawn;
+  g_Shell.g_DrawView = drawn;
   return ok;
 }
 
 void Preview_InstallPlatform(void) {
-  g_PreviewRender.createDialog = CreateRenderDialog;
-  g_PreviewRender.saveBackBuffer = RenderAndSave;
-  g_PreviewRender.closeDialog = CloseRenderWindow;
+  g_ShellSeam.previewCreateDialog = CreateRenderDialog;
+  g_ShellSeam.previewSaveBackBuffer = RenderAndSave;
+  g_ShellSeam.previewCloseDialog = CloseRenderWindow;
 }
 
 static void CloseRenderDialog(HWND dlg) {

@@ -1,5 +1,5 @@
 // The settings file: defaults, encoder, all-or-nothing decoder, load and save.
-// Owns g_AppShell and the option globals.
+// Owns g_AppShell and g_Options.
 #include "app/settings.h"
 #include "app/family.h"
 #include "app/options.h"
@@ -11,24 +11,15 @@
 #include <string.h>
 
 AppShell g_AppShell;
-WindowHolder g_Group2DDlg;
-u32 g_OptUpdateEditedViewOnly;
-i32 g_OptShadow;
-i32 g_PolySavedOption;
-u32 g_OptGrid;   // 1 from Settings_SetDefaults on (nothing is drawn before the shell starts)
-u32 g_OptToon;
-i32 g_OptMaxPolygons = 65000;
-u32 g_ToonInEffect;
-i32 g_MainWndRect[4];
-i32 g_SettingsReserved[8];
+AppOptions g_Options = {};
 
 // [SECTION] defaults
 static void SetDefaultViews(void) {
   static const i32 kRects[4][4] = {{0, 0, 0, 0}, {96, 256, 256, 256}, {192, 44, 256, 256}, {600, 256, 256, 256}};
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
-    g_ViewCount[L] = 4;
+    g_Shell.g_ViewCount[L] = 4;
     for (int i = 0; i < 4; i++) {
-      ViewRecord *v = &g_Views[L][i];
+      ViewRecord *v = &g_Shell.g_Views[L][i];
       v->inUse = 1;
       v->kind = (u32)i;
       v->panX = v->panY = v->panZ = 0;
@@ -39,7 +30,7 @@ static void SetDefaultViews(void) {
         v->shown = 0;
         v->panY = 8.0f;
         v->zoom = 3.2f;
-        v->window = g_MainWindowHandle;
+        v->window = g_Shell.g_MainWindowHandle;
       } else {
         v->shown = 1;
         v->x = kRects[i][0]; v->y = kRects[i][1]; v->w = kRects[i][2]; v->h = kRects[i][3];
@@ -51,13 +42,13 @@ static void SetDefaultViews(void) {
 void Settings_SetDefaults(void) {
   SetDefaultViews();
   // "2D_GROUP_DLG" opens at the right edge of the frame.
-  g_Group2DDlg.x = g_Lib.desktopWidth - 262;
-  g_Group2DDlg.y = 0;
-  g_PolyNoAutoPick = 1;
-  g_OptGrid = 1;
-  g_OptToon = 0;
-  g_OptMaxPolygons = 65000;
-  g_OptReverseWheel = 0;
+  g_Options.g_Group2DDlg.x = g_Lib.desktopWidth - 262;
+  g_Options.g_Group2DDlg.y = 0;
+  g_Sel.g_PolyNoAutoPick = 1;
+  g_Options.g_OptGrid = 1;
+  g_Options.g_OptToon = 0;
+  g_Options.g_OptMaxPolygons = 65000;
+  g_Options.g_OptReverseWheel = 0;
   memset(g_AppShell.vsync, 0, sizeof g_AppShell.vsync);
   memset(g_AppShell.cpuOccupy, 0, sizeof g_AppShell.cpuOccupy);
   static const int kVsyncLayouts[] = {0, 19, 20, 21, 22, 23};
@@ -69,25 +60,25 @@ void Settings_SetDefaults(void) {
 // [SECTION] encoder
 void Settings_Encode(ByteWriter *w) {
   Wr_I32(w, SETTINGS_FILE_ID);
-  for (i32 v : g_MainWndRect) Wr_I32(w, v);
-  for (i32 v : g_SettingsReserved) Wr_I32(w, v);
-  Wr_I32(w, (i32)g_OptUpdateEditedViewOnly);
+  for (i32 v : g_Options.g_MainWndRect) Wr_I32(w, v);
+  for (i32 v : g_Options.g_SettingsReserved) Wr_I32(w, v);
+  Wr_I32(w, (i32)g_Options.g_OptUpdateEditedViewOnly);
   Wr_U8(w, g_Lib.optAntialias);
   Wr_Zeros(w, 3);
   Wr_I32(w, (i32)g_Lib.optLight);
-  Wr_I32(w, g_OptShadow);
-  Wr_I32(w, g_PolySavedOption);
-  Wr_I32(w, (i32)g_PolyNoAutoPick);
-  Wr_I32(w, (i32)g_OptGrid);
-  Wr_I32(w, (i32)g_OptToon);
-  Wr_I32(w, g_OptMaxPolygons);
+  Wr_I32(w, g_Options.g_OptShadow);
+  Wr_I32(w, g_Options.g_PolySavedOption);
+  Wr_I32(w, (i32)g_Sel.g_PolyNoAutoPick);
+  Wr_I32(w, (i32)g_Options.g_OptGrid);
+  Wr_I32(w, (i32)g_Options.g_OptToon);
+  Wr_I32(w, g_Options.g_OptMaxPolygons);
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
-    i32 n = g_ViewCount[L];
+    i32 n = g_Shell.g_ViewCount[L];
     if (n < 0) n = 0;
     if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
     Wr_I32(w, n);
     for (int i = 0; i < n; i++) {
-      const ViewRecord *v = &g_Views[L][i];
+      const ViewRecord *v = &g_Shell.g_Views[L][i];
       Wr_I32(w, (i32)v->inUse);
       if (v->inUse != 1) continue;
       Wr_I32(w, v->x); Wr_I32(w, v->y); Wr_I32(w, v->w); Wr_I32(w, v->h);
@@ -109,7 +100,7 @@ void Settings_Encode(ByteWriter *w) {
   Wr_I32(w, SETTINGS_LAYOUTS);
   Wr_Bytes(w, g_AppShell.vsync, SETTINGS_LAYOUTS);
   Wr_Bytes(w, g_AppShell.cpuOccupy, SETTINGS_LAYOUTS);
-  Wr_U8(w, g_OptReverseWheel);
+  Wr_U8(w, g_Options.g_OptReverseWheel);
 }
 
 // [SECTION] decoder
@@ -173,22 +164,22 @@ static bool ParseSettings(ByteReader *r, SettingsImage *s) {
 }
 
 static void CommitSettings(const SettingsImage *s) {
-  memcpy(g_MainWndRect, s->rect, sizeof g_MainWndRect);
-  memcpy(g_SettingsReserved, s->reserved, sizeof g_SettingsReserved);
-  g_OptUpdateEditedViewOnly = (u32)s->opt[0];
+  memcpy(g_Options.g_MainWndRect, s->rect, sizeof g_Options.g_MainWndRect);
+  memcpy(g_Options.g_SettingsReserved, s->reserved, sizeof g_Options.g_SettingsReserved);
+  g_Options.g_OptUpdateEditedViewOnly = (u32)s->opt[0];
   g_Lib.optAntialias = s->antialias;
   g_Lib.optLight = (u32)s->opt[2];
-  g_OptShadow = s->opt[3];
-  g_PolySavedOption = s->opt[4];
-  g_PolyNoAutoPick = (u32)s->opt[5];
-  g_OptGrid = (u32)s->opt[6];
-  g_OptToon = (u32)s->opt[7];
-  g_OptMaxPolygons = Options_ClampMaxPolygons(s->opt[8]);
+  g_Options.g_OptShadow = s->opt[3];
+  g_Options.g_PolySavedOption = s->opt[4];
+  g_Sel.g_PolyNoAutoPick = (u32)s->opt[5];
+  g_Options.g_OptGrid = (u32)s->opt[6];
+  g_Options.g_OptToon = (u32)s->opt[7];
+  g_Options.g_OptMaxPolygons = Options_ClampMaxPolygons(s->opt[8]);
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
-    g_ViewCount[L] = s->viewCount[L];
+    g_Shell.g_ViewCount[L] = s->viewCount[L];
     for (int i = 0; i < s->viewCount[L]; i++) {
       const auto &sv = s->views[L][i];
-      ViewRecord *v = &g_Views[L][i];
+      ViewRecord *v = &g_Shell.g_Views[L][i];
       v->inUse = sv.inUse;
       if (sv.inUse != 1) continue;
       v->x = sv.x; v->y = sv.y; v->w = sv.w; v->h = sv.h;
@@ -210,7 +201,7 @@ static void CommitSettings(const SettingsImage *s) {
   memcpy(g_AppShell.progFile, s->progFile, 256);
   memcpy(g_AppShell.vsync, s->vsync, SETTINGS_LAYOUTS);
   memcpy(g_AppShell.cpuOccupy, s->cpuOccupy, SETTINGS_LAYOUTS);
-  g_OptReverseWheel = s->reverseWheel;
+  g_Options.g_OptReverseWheel = s->reverseWheel;
   Lib_SetCpuOccupy(s->cpuInEffect);
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(s->vsyncInEffect);
 }
@@ -254,21 +245,20 @@ void Settings_FileName(char *out, size_t size, i32 desktopWidth) {
   Str_Format(out, size, "System/System%d.dat", desktopWidth);
 }
 
-char g_SettingsFolder[256];
 
 bool Settings_SetFolder(const char *folder) {
-  if (!folder || strlen(folder) >= sizeof g_SettingsFolder) return false;
-  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, folder);
+  if (!folder || strlen(folder) >= sizeof g_Options.g_SettingsFolder) return false;
+  Str_Copy(g_Options.g_SettingsFolder, sizeof g_Options.g_SettingsFolder, folder);
   return true;
 }
 
 void Settings_FilePath(char *out, size_t size, i32 desktopWidth) {
-  if (!g_SettingsFolder[0]) {
+  if (!g_Options.g_SettingsFolder[0]) {
     Settings_FileName(out, size, desktopWidth);
     return;
   }
   // A name that would be cut is no name: nothing is read or written then.
-  if (!Str_FormatAll(out, size, "%s/System%d.dat", g_SettingsFolder, desktopWidth) && size) out[0] = 0;
+  if (!Str_FormatAll(out, size, "%s/System%d.dat", g_Options.g_SettingsFolder, desktopWidth) && size) out[0] = 0;
 }
 
 // The file lives under the data folder; a file dialog may have left another folder current.
@@ -287,7 +277,7 @@ void Settings_Load(void) {
     File_Free(&f);
   }
   if (g_ShellSeam.applyMainWndRect) g_ShellSeam.applyMainWndRect();
-  g_ToonInEffect = g_OptToon;
+  g_Options.g_ToonInEffect = g_Options.g_OptToon;
 }
 
 bool Settings_Save(void) {

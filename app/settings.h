@@ -33,6 +33,9 @@ struct WindowHolder {
   i32 x, y, w, h;
 };
 
+// Holder 1 of each layout's block is the layout's group panel.
+enum { PANEL_GROUP = 1 };
+
 // The application object: key latch, tool-dialog placements per layout, per-layout
 // vertical-sync and CPU-occupy bytes, the program editor's last folder and file.
 struct AppShell {
@@ -45,23 +48,28 @@ struct AppShell {
 };
 extern AppShell g_AppShell;
 
-// Options (the options dialog edits them; the settings file keeps them).
-extern u32 g_OptUpdateEditedViewOnly;
-// g_Lib.optAntialias and g_Lib.optLight are the library's (lib/framework/lib.h).
-extern i32 g_OptShadow;
-extern i32 g_PolySavedOption;
-extern u32 g_OptGrid;
-extern u32 g_OptToon;
-extern i32 g_OptMaxPolygons;
-extern u32 g_ToonInEffect;
-extern i32 g_MainWndRect[4];
-extern i32 g_SettingsReserved[8];
-extern u32 g_OptionDlgRefresh;
-
-// Holder 1 of each layout's block is the layout's group panel.
-enum { PANEL_GROUP = 1 };
-// Placement of "2D_GROUP_DLG" (the 2D editor's group panel; not kept in the file).
-extern WindowHolder g_Group2DDlg;
+// The options and the placements the settings file keeps. The options dialog and the keys
+// change the options, the settings file's decoder everything it keeps, the main window and
+// the 2D group panel their placements when they move. g_Lib.optAntialias and g_Lib.optLight are the
+// library's (lib/framework/lib.h).
+struct AppOptions {
+  u8 g_OptReverseWheel;         // "マウスホイールの回転を逆にする"
+  u32 g_OptUpdateEditedViewOnly;
+  i32 g_OptShadow;
+  i32 g_PolySavedOption;
+  u32 g_OptGrid;                // 1 from Settings_SetDefaults on (nothing is drawn before the shell starts)
+  u32 g_OptToon;
+  i32 g_OptMaxPolygons = 65000;
+  u32 g_ToonInEffect;
+  u32 g_OptionDlgRefresh;       // the options dialog shows the options again when 1
+  i32 g_MainWndRect[4];
+  i32 g_SettingsReserved[8];
+  WindowHolder g_Group2DDlg;    // "2D_GROUP_DLG" (the 2D editor's group panel; not kept in the file)
+  // A folder of its own for the settings file (tests and screenshots, so that they neither
+  // read the user's settings nor leave a file in the data folder); empty for the data folder.
+  char g_SettingsFolder[256];
+};
+extern AppOptions g_Options;
 
 void Settings_SetDefaults(void);
 // Encodes the current state as the settings file's bytes.
@@ -76,9 +84,6 @@ i32 Settings_PeekToon(const u8 *data, size_t size);
 i32 Settings_PeekMaxPolygons(const u8 *data, size_t size);
 // "System/System%d.dat" for a desktop width.
 void Settings_FileName(char *out, size_t size, i32 desktopWidth);
-// A folder of its own for the settings file (tests and screenshots, so that they neither
-// read the user's settings nor leave a file in the data folder); empty for the data folder.
-extern char g_SettingsFolder[256];
 // Sets g_SettingsFolder; a folder name that does not fit is refused (false, unchanged).
 bool Settings_SetFolder(const char *folder);
 // The file actually used: Settings_FileName under the data folder, or "System%d.dat" in

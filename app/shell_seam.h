@@ -2,7 +2,9 @@
 // (device resets, menus, windows, modal questions) and the registered entries that editors
 // fill when the program starts (undo steps, 2D pointers, strips, movie tables). The Windows
 // program fills the platform entries at start-up; native tests fill them with recording
-// fakes. An empty entry does nothing (and a question answers "yes").
+// fakes. An empty entry does nothing (and a question answers "yes"). The entries the editors
+// fill for the File menu, the keys, the per-frame update and playback are g_ShellEntries
+// (app/entries.h).
 #pragma once
 #include "model/types.h"
 
@@ -14,7 +16,7 @@ struct ShellSeam {
   // Library options that reset the device (Windows build only).
   void (*setVSync)(u32 on);
   void (*setAntialias)(u32 on);
-  // Moves the main window to g_MainWndRect and resets the device to its size.
+  // Moves the main window to g_Options.g_MainWndRect and resets the device to its size.
   void (*applyMainWndRect)(void);
   // Detaches the family menu from the main window and destroys it.
   void (*destroyMenu)(void *menu);
@@ -26,8 +28,6 @@ struct ShellSeam {
   void (*undoPush)(const char *label);
   // Camera placement and projection of the fit command.
   const FitCamera *fitCamera;
-  // Rebuilds the current pointers of the 2D model data (after the 3D ones, app/current.h).
-  void (*refreshModelPointers)(void);
   // Shell commands of the main window (App_RouteCommand).
   // Asks "終了しても、よろしいですか？"; true when the main window is now closed.
   bool (*confirmExit)(void);
@@ -45,6 +45,21 @@ struct ShellSeam {
   void (*setCamera)(const f32 eye[3], const f32 target[3]);
   void (*redrawStrips)(void);
   void (*buildMovieFrameTables)(void);
+  // The strips' canvas (app/strip.h): text into the canvas, and the canvas rectangle
+  // (0, 0, w, h) copied to a window at x = dstX.
+  void (*stripText)(i32 x, i32 y, u32 rgb, const char *text);
+  void (*stripBlit)(void *window, i32 dstX, i32 w, i32 h);
+  // The per-frame update's window calls (app/update.h): the view under activation becomes
+  // g_Shell.g_ActiveView / g_Shell.g_CurView; the main window's title; the full-screen quad's colour.
+  void (*findActiveView)(void);
+  void (*setMainTitle)(const char *text);
+  void (*setScreenQuadColor)(f32 r, f32 g, f32 b, f32 a);
+  // The preview's render dialog (app/preview.h): creates it owned by the main window and
+  // shows it; saves the back buffer as a file in the root folder (false when it could not be
+  // written); destroys it (the family is left).
+  void *(*previewCreateDialog)(void);
+  bool (*previewSaveBackBuffer)(const char *name);
+  void (*previewCloseDialog)(void *window);
 };
 extern ShellSeam g_ShellSeam;
 

@@ -9,9 +9,9 @@
 
 
 void App_InitFamily2DFrame(void) {
-  memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
-  g_Family2DFrame[FAMILY_EFFECT] = 1;
-  g_Family2DFrame[FAMILY_2D_MAP] = 1;
-  g_Family2DFrame[FAMILY_PROGRAM] = 1;
+  memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_Shell.g_Family2DFrame[FAMILY_EFFECT] = 1;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MAP] = 1;
+  g_Shell.g_Family2DFrame[FAMILY_PROGRAM] = 1;
 }

@@ -2,7 +2,7 @@
 // view records and the view being drawn, the per-family 2D-frame flags, the selected bone
 // (app/shell_view.h), and the per-frame update, scene and overlay hooks.
 //
-// Owner: the application shell (app/). The main loop chooses g_DrawView before each frame
+// Owner: the application shell (app/). The main loop chooses g_Shell.g_DrawView before each frame
 // step; the library sees the rest only through the request built from it (View_FrameRequest).
 #pragma once
 #include <stdint.h>

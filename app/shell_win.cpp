@@ -30,7 +30,7 @@ HWND g_WheelPanels[WHEEL_PANELS];
 HWND g_DialogPanels[DIALOG_PANELS];
 
 static HINSTANCE ModuleInstance(void) { return GetModuleHandleA(nullptr); }
-static u32 CurrentLayout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+static u32 CurrentLayout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 static void StorePosition(HWND dlg, WindowHolder *h) {
   RECT r;
@@ -93,7 +93,7 @@ static void OpenDownloadPage(void) { Lib_ShellOpen(kDownloadPageAddress); }
 
 void App_ApplyMainWndRect(void) {
   if (!g_Lib.mainWnd) return;
-  MoveWindow(g_Lib.mainWnd, g_MainWndRect[0], g_MainWndRect[1], g_MainWndRect[2], g_MainWndRect[3], TRUE);
+  MoveWindow(g_Lib.mainWnd, g_Options.g_MainWndRect[0], g_Options.g_MainWndRect[1], g_Options.g_MainWndRect[2], g_Options.g_MainWndRect[3], TRUE);
   if (g_Lib.device) D3DApp_ResetDevice();
 }
 
@@ -118,7 +118,7 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_OptionDlgRefresh = 1;
+      g_Options.g_OptionDlgRefresh = 1;
       return TRUE;
     case WM_COMMAND: {
       char limit[64] = "";
@@ -131,8 +131,8 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       Options_Close(dlg);
       return TRUE;
     default:
-      if (g_OptionDlgRefresh == 1) {
-        g_OptionDlgRefresh = 0;
+      if (g_Options.g_OptionDlgRefresh == 1) {
+        g_Options.g_OptionDlgRefresh = 0;
         App_MarkAllRedraw();
         Options_ShowValues(dlg);
       }
@@ -151,11 +151,11 @@ static const SelectorButton kSelectorButtons[] = {
 
 INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   StorePosition(dlg, &g_EditDlg);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_EditDlgRefresh = 1;
+      g_Shell.g_EditDlgRefresh = 1;
       return TRUE;
     case WM_COMMAND: {
       int id = LOWORD(wParam);
@@ -163,15 +163,15 @@ INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
         if (b.id != id) continue;
         if (b.family == FAMILY_3D_MODEL) App_SwitchTo3DFamily();
         else App_SwitchFamily(b.family);
-        g_EditDlgRefresh = 1;   // a refused switch still shows the family in effect
+        g_Shell.g_EditDlgRefresh = 1;   // a refused switch still shows the family in effect
         return TRUE;
       }
       return FALSE;
     }
     default:
-      if (g_EditDlgRefresh == 1) {
-        g_EditDlgRefresh = 0;
-        for (const SelectorButton &b : kSelectorButtons) SetCheck(dlg, b.id, b.family == g_EditFamily);
+      if (g_Shell.g_EditDlgRefresh == 1) {
+        g_Shell.g_EditDlgRefresh = 0;
+        for (const SelectorButton &b : kSelectorButtons) SetCheck(dlg, b.id, b.family == g_Shell.g_EditFamily);
       }
       return FALSE;
   }
@@ -201,16 +201,16 @@ static const char *KindTitle(u32 kind) {
 void View_FindActiveView(void) {
   u32 L = CurrentLayout();
   if (Shell_AnyButtonHeld()) {   // a drag keeps the view it started on
-    g_CurView = View_Get(L, g_ActiveView);
+    g_Shell.g_CurView = View_Get(L, g_Shell.g_ActiveView);
     return;
   }
-  g_ActiveView = 0;
+  g_Shell.g_ActiveView = 0;
   HWND active = GetActiveWindow();
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[L][i];
-    if (v->inUse == 1 && v->window && (HWND)v->window == active) g_ActiveView = i;
+    ViewRecord *v = &g_Shell.g_Views[L][i];
+    if (v->inUse == 1 && v->window && (HWND)v->window == active) g_Shell.g_ActiveView = i;
   }
-  g_CurView = View_Get(L, g_ActiveView);
+  g_Shell.g_CurView = View_Get(L, g_Shell.g_ActiveView);
 }
 
 // The init parameter of a view window: its index in the current layout.
@@ -255,12 +255,12 @@ static void AddRandomView(void) {
 
 void View_CreateViewWindows(void) {
   u32 L = CurrentLayout();
-  i32 n = g_ViewCount[L];
+  i32 n = g_Shell.g_ViewCount[L];
   if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
   ViewRecord *made[VIEWS_PER_LAYOUT];
   i32 count = 0;
   for (i32 i = 1; i < n; i++) {
-    ViewRecord *v = &g_Views[L][i];
+    ViewRecord *v = &g_Shell.g_Views[L][i];
     if (v->inUse != 1 || v->shown != 1 || v->window) continue;
     v->created = 1;
     CreateViewWindow((u32)i);
@@ -278,7 +278,7 @@ void View_CreateViewWindows(void) {
     made[big] = t;
     ShowViewWindow((HWND)made[i]->window);
   }
-  g_Views[L][0].window = (HWND__ *)g_Lib.mainWnd;
+  g_Shell.g_Views[L][0].window = (HWND__ *)g_Lib.mainWnd;
   if (g_Lib.mainWnd) SetActiveWindow(g_Lib.mainWnd);
   WinOrder_RaiseAll();
 }
@@ -286,7 +286,7 @@ void View_CreateViewWindows(void) {
 void View_DestroyExtraViews(void) {
   u32 L = CurrentLayout();
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[L][i];
+    ViewRecord *v = &g_Shell.g_Views[L][i];
     if (!v->window) continue;
     HWND w = (HWND)v->window;
     v->window = nullptr;   // cleared first: the window's own messages no longer find the view
@@ -298,7 +298,7 @@ void View_DestroyExtraViews(void) {
 static i32 ViewIndexOf(HWND dlg) {
   u32 L = CurrentLayout();
   for (i32 i = 0; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[L][i].inUse == 1 && (HWND)g_Views[L][i].window == dlg) return i;
+    if (g_Shell.g_Views[L][i].inUse == 1 && (HWND)g_Shell.g_Views[L][i].window == dlg) return i;
   return -1;
 }
 
@@ -331,17 +331,17 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     u32 index = (u32)lParam;
     if (index == 0 || index >= VIEWS_PER_LAYOUT) return FALSE;
     WinOrder_Join(dlg);
-    g_Views[L][index].window = (HWND__ *)dlg;
-    g_Views[L][index].created = 1;
+    g_Shell.g_Views[L][index].window = (HWND__ *)dlg;
+    g_Shell.g_Views[L][index].created = 1;
     SetTimer(dlg, 1, 50, nullptr);
     return FALSE;
   }
-  g_ActiveView = 0;
+  g_Shell.g_ActiveView = 0;
   i32 index = ViewIndexOf(dlg);
   if (index <= 0) return FALSE;   // not a view window of the current layout
-  ViewRecord *v = &g_Views[L][index];
-  g_ActiveView = (u32)index;
-  g_CurView = v;
+  ViewRecord *v = &g_Shell.g_Views[L][index];
+  g_Shell.g_ActiveView = (u32)index;
+  g_Shell.g_CurView = v;
   View_NoteActivated(v);
   RECT r, c;
   if (GetWindowRect(dlg, &r)) { v->x = r.left; v->y = r.top; v->w = r.right - r.left; v->h = r.bottom - r.top; }
@@ -412,10 +412,10 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   HWND hWnd = (HWND)wnd;
   RECT r;
   if (GetWindowRect(hWnd, &r) && r.left > -3200) {   // a minimised window keeps its placement
-    g_MainWndRect[0] = r.left;
-    g_MainWndRect[1] = r.top;
-    g_MainWndRect[2] = r.right - r.left;
-    g_MainWndRect[3] = r.bottom - r.top;
+    g_Options.g_MainWndRect[0] = r.left;
+    g_Options.g_MainWndRect[1] = r.top;
+    g_Options.g_MainWndRect[2] = r.right - r.left;
+    g_Options.g_MainWndRect[3] = r.bottom - r.top;
     ViewRecord *main = View_Get(CurrentLayout(), 0);   // view 0 is the main window
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
@@ -452,8 +452,8 @@ bool App_WheelTargetActive(void) {
   if (!active) return false;
   if (active == g_Lib.mainWnd) return true;
   u32 L = CurrentLayout();
-  for (i32 i = 1; i < g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
-    const ViewRecord *v = &g_Views[L][i];
+  for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord *v = &g_Shell.g_Views[L][i];
     if (v->inUse == 1 && v->window && (HWND)v->window == active) return true;
   }
   for (HWND p : g_WheelPanels)

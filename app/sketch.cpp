@@ -38,7 +38,7 @@ bool Sketch_Load(u32 view, const char *name) {
 
 bool Sketch_Choose(u32 view) {
   if (view >= SKETCH_VIEWS) return false;
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "下絵用のファイルを、選択して下さい。",
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "下絵用のファイルを、選択して下さい。",
                                        g_Sketch.names[view]);
   return Sketch_Load(view, name);
 }

@@ -8,20 +8,10 @@
 // editor" (g_ObjMotionFirstField) Ed3DObjMotionEditor.firstField (edit3d/objmotion.h).
 #pragma once
 #include "model/types.h"
+#include "app/shell_view.h"
 
-extern u32 g_PolySelectMode;     // polygon editors: 0 vertices, 1 faces
-extern u32 g_PolyTool;           // polygon editors' current tool
-extern u32 g_MotionEditOp;       // motion editors: 0 move, 1 rotate, 2 scale, 3 IK, 4 joint offset
-extern f32 g_PerspStep;          // camera distance step of the view commands
-extern f32 g_PerspOffset[3];     // perspective camera offsets
-extern f32 g_PerspAngleX, g_PerspAngleY;
-extern u32 g_Frame640;           // 640x480 projection flag (the movie family sets it)
-extern i32 g_DesktopHalfWidth, g_DesktopHalfHeight;
-extern i32 g_StripRect[4];       // left, top, right, bottom of the time-line strips
-extern u32 g_Playing;            // 1 while a motion or movie plays
-// The axis chosen on the perspective view's axis gizmo (0 x, 1 y, 2 z): the axis of the
-// polygon editor's move mode 2 and of the motion editors' move tool in the main view.
-extern u32 g_GizmoAxis;
+// The storage is g_Shell (camera, layout, playing) and g_Sel (tools, gizmo axis).
+
 
 // Step 10 of the start-up: editor state.
 void App_SetEditorStartState(void);

@@ -96,13 +96,13 @@ static void ApplySavedStartOptions(void) {
 // [SECTION] start-up
 // MIRAVEL_SETTINGS_DIR names a settings folder of its own (tests and screenshots).
 static void TakeSettingsFolder(void) {
-  char folder[sizeof g_SettingsFolder];
+  char folder[sizeof g_Options.g_SettingsFolder];
   DWORD n = GetEnvironmentVariableA("MIRAVEL_SETTINGS_DIR", folder, sizeof folder);
   if (n > 0 && n < sizeof folder) Settings_SetFolder(folder);
 }
 
 bool App_Startup(HINSTANCE instance, const char *commandLine) {
-  g_OptMaxPolygons = 65000;
+  g_Options.g_OptMaxPolygons = 65000;
   TakeSettingsFolder();
   InstallPlatformSeam();
   ApplySavedStartOptions();
@@ -123,16 +123,16 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_Lib.viewWindowMode = 1;
   g_Lib.frameScaling = 0;
   g_EditorMode = 1;
-  g_EditFamily = FAMILY_PREVIEW;
-  g_EditSubMode = 0;
+  g_Shell.g_EditFamily = FAMILY_PREVIEW;
+  g_Shell.g_EditSubMode = 0;
   App_InitFamily2DFrame();
-  g_Frame640 = 0;
+  g_Shell.g_Frame640 = 0;
   FileDlg_ChangeDir(g_Lib.dataDir);
-  g_MainWindowHandle = (HWND__ *)g_Lib.mainWnd;
+  g_Shell.g_MainWindowHandle = (HWND__ *)g_Lib.mainWnd;
   RECT r;
   if (GetWindowRect(g_Lib.mainWnd, &r)) {
-    g_MainWndRect[0] = r.left; g_MainWndRect[1] = r.top;
-    g_MainWndRect[2] = r.right - r.left; g_MainWndRect[3] = r.bottom - r.top;
+    g_Options.g_MainWndRect[0] = r.left; g_Options.g_MainWndRect[1] = r.top;
+    g_Options.g_MainWndRect[2] = r.right - r.left; g_Options.g_MainWndRect[3] = r.bottom - r.top;
   }
   Settings_Load();
   ShowWindow(g_Lib.mainWnd, SW_MAXIMIZE);
@@ -144,9 +144,9 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   Lib_SetAntialias(g_Lib.optAntialias != 0);
   App_SetEditorStartState();
   App_EnterFamily();
-  ObjectInit((i32)g_CurSlot);
-  App_RefreshCurrentPointers();   // g_CurSceneObject
-  App_RefreshCurrentPointers();
+  ObjectInit((i32)g_Sel.g_CurSlot);
+  View_UseActive();   // Current_SceneObject()
+  View_UseActive();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   Strip_CreateCanvas();
   App_CreateEditDlg();
@@ -181,7 +181,7 @@ static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
   f32 eye[3], target[3];
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
     // Without a camera object the previous camera stays.
-    if (Loop_MovieCamera(g_MovieCameraObject, eye, target)) FitPlace(eye, target);
+    if (Loop_MovieCamera(g_Shell.g_MovieCameraObject, eye, target)) FitPlace(eye, target);
     return;
   }
   Loop_MovieOrthoCamera(v, s, eye, target);
@@ -196,25 +196,25 @@ void App_IdlePass(void) {
   Text_SetSuppressed(0);
   App_UpdateFrameThunk();
 
-  u32 L = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 L = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   ViewChoiceInput in = {};
   in.layout = L;
-  in.activeView = g_ActiveView;
-  in.updateEditedViewOnly = g_OptUpdateEditedViewOnly == 1;
+  in.activeView = g_Shell.g_ActiveView;
+  in.updateEditedViewOnly = g_Options.g_OptUpdateEditedViewOnly == 1;
   in.anyButtonHeld = Shell_AnyButtonHeld();
-  in.playing = g_Playing == 1;
+  in.playing = g_Shell.g_Playing == 1;
   in.rightButtonHeld = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
   i32 chosen = View_ChooseDrawView(&in);
   if (chosen >= 0) {
-    g_DrawView = (u32)chosen;
-    ViewRecord *views = g_Views[L];
-    ViewRecord *v = &views[g_DrawView];
+    g_Shell.g_DrawView = (u32)chosen;
+    ViewRecord *views = g_Shell.g_Views[L];
+    ViewRecord *v = &views[g_Shell.g_DrawView];
     Lib_SetSceneDraw(1);
     if (v->kind != VIEW_MAIN && v->kind != VIEW_PERS) Lib_SetSceneDraw(0);
-    if (g_EditFamily == FAMILY_MOVIE) {
-      g_DrawView = Loop_MovieDrawView(g_DrawView, g_Lib.runState == 8, views, g_ViewCount[L]);
-      v = &views[g_DrawView];
-      ApplyMovieCamera(v, views, g_ViewCount[L]);
+    if (g_Shell.g_EditFamily == FAMILY_MOVIE) {
+      g_Shell.g_DrawView = Loop_MovieDrawView(g_Shell.g_DrawView, g_Lib.runState == 8, views, g_Shell.g_ViewCount[L]);
+      v = &views[g_Shell.g_DrawView];
+      ApplyMovieCamera(v, views, g_Shell.g_ViewCount[L]);
     }
     RECT c;
     if (v->window && GetClientRect((HWND)v->window, &c)) { v->clientW = c.right; v->clientH = c.bottom; }

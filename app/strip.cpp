@@ -1,7 +1,6 @@
 // The strips' canvas and drawing operations, the time-line geometry, the strip-window
 // records, the dispatcher and the per-frame key copy into the rows.
-// Owns g_StripCanvas, g_StripTextRGB, g_StripGeo, g_StripWindows, g_StripSeam and the data
-// sources declared in app/strip.h.
+// Owns g_StripCanvas and g_Strip.
 #include "app/strip.h"
 #include "app/strip_local.h"
 #include "app/current.h"
@@ -23,59 +22,50 @@
 
 static u32 s_PortableCanvas[STRIP_CANVAS_W * STRIP_CANVAS_H];
 u32 *g_StripCanvas = s_PortableCanvas;
-u8 g_StripTextRGB[3] = {255, 255, 255};
-StripGeometry g_StripGeo;
-StripWindow g_StripWindows[STRIP_ENTRIES];
-StripSeam g_StripSeam;
-u32 g_StripMotion3Groups;
-i32 g_StripGroupScroll2D, g_StripGroupScroll3D;
-i32 g_StripObj2Image;
-StripEffectSource g_StripEffect;
-StripMovieSource g_StripMovie;
-StripTexView g_StripTex2D, g_StripTex3D;
+StripState g_Strip = {};
 
 // Writes are kept inside this rectangle (the canvas, or a panel while it paints).
 static i32 s_ClipW = STRIP_CANVAS_W, s_ClipH = STRIP_CANVAS_H;
 
 // [SECTION] geometry
 void Strip_ResetGeometry(void) {
-  g_StripGeo = StripGeometry{};
-  g_StripGeo.left = g_StripRect[0];
-  g_StripGeo.right = g_StripRect[2] ? g_StripRect[2] : 1024;
-  g_StripGeo.divisor = 4;
-  g_StripGeo.rowTop = 90;
-  g_StripGeo.bottom = g_StripRect[3];
+  g_Strip.g_StripGeo = StripGeometry{};
+  g_Strip.g_StripGeo.left = g_Shell.g_StripRect[0];
+  g_Strip.g_StripGeo.right = g_Shell.g_StripRect[2] ? g_Shell.g_StripRect[2] : 1024;
+  g_Strip.g_StripGeo.divisor = 4;
+  g_Strip.g_StripGeo.rowTop = 90;
+  g_Strip.g_StripGeo.bottom = g_Shell.g_StripRect[3];
 }
 
 void Strip_SetDivisor(i32 d) {
-  g_StripGeo.divisor = d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
+  g_Strip.g_StripGeo.divisor = d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
 }
 
 void Strip_SetOffsets(i32 x, i32 y) {
-  g_StripGeo.offsetX = x > 0 ? 0 : x;
-  g_StripGeo.offsetY = y > 0 ? 0 : y;
+  g_Strip.g_StripGeo.offsetX = x > 0 ? 0 : x;
+  g_Strip.g_StripGeo.offsetY = y > 0 ? 0 : y;
 }
 
 i32 Strip_MovieRowTop(i32 row) {
-  i64 t = (i64)g_StripGeo.rowTop + g_StripGeo.offsetY + (i64)STRIP_ROW_WIDE * row;
+  i64 t = (i64)g_Strip.g_StripGeo.rowTop + g_Strip.g_StripGeo.offsetY + (i64)STRIP_ROW_WIDE * row;
   return t < -(1 << 28) ? -(1 << 28) : t > (1 << 28) ? 1 << 28 : (i32)t;
 }
 
 i32 Strip_MovieRowAt(i32 y) {
   // The header above the first row's place stays the header, whatever the rows' offset.
-  if (y < g_StripGeo.rowTop) return -1;
-  i64 d = (i64)y - g_StripGeo.rowTop - g_StripGeo.offsetY;
+  if (y < g_Strip.g_StripGeo.rowTop) return -1;
+  i64 d = (i64)y - g_Strip.g_StripGeo.rowTop - g_Strip.g_StripGeo.offsetY;
   return d < 0 ? -1 : (i32)(d / STRIP_ROW_WIDE);
 }
 
 i32 Strip_Divisor(void) {
-  i32 d = g_StripGeo.divisor;
+  i32 d = g_Strip.g_StripGeo.divisor;
   return d < 1 ? 1 : d > STRIP_DIVISOR_MAX ? STRIP_DIVISOR_MAX : d;
 }
 
 i32 Strip_FrameX(i32 frame, i32 origin) {
   // 64-bit, then clamped: a frame far off either side stays far off, never wraps around.
-  i64 x = (i64)frame * 10 / Strip_Divisor() + (i64)(g_StripGeo.offsetX > 0 ? 0 : g_StripGeo.offsetX) + origin;
+  i64 x = (i64)frame * 10 / Strip_Divisor() + (i64)(g_Strip.g_StripGeo.offsetX > 0 ? 0 : g_Strip.g_StripGeo.offsetX) + origin;
   if (x < -(1 << 28)) return -(1 << 28);
   if (x > (1 << 28)) return 1 << 28;
   return (i32)x;
@@ -88,9 +78,9 @@ void Strip_SetClip(i32 w, i32 h) {
 }
 
 void Strip_SetTextColor(u32 r, u32 g, u32 b) {
-  g_StripTextRGB[0] = (u8)r;
-  g_StripTextRGB[1] = (u8)g;
-  g_StripTextRGB[2] = (u8)b;
+  g_Strip.g_StripTextRGB[0] = (u8)r;
+  g_Strip.g_StripTextRGB[1] = (u8)g;
+  g_Strip.g_StripTextRGB[2] = (u8)b;
 }
 
 void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
@@ -103,8 +93,8 @@ void Strip_TextOut(i32 x, i32 y, const char *format, ...) {
   len = Cp932_CutLength(wide, len < LIB_TEXT_SIZE - 1 ? len : LIB_TEXT_SIZE - 1);
   memcpy(g_Lib.textBuf, wide, len);
   g_Lib.textBuf[len] = 0;
-  if (g_StripSeam.text)
-    g_StripSeam.text(x, y, Strip_RGB(g_StripTextRGB[0], g_StripTextRGB[1], g_StripTextRGB[2]), g_Lib.textBuf);
+  if (g_ShellSeam.stripText)
+    g_ShellSeam.stripText(x, y, Strip_RGB(g_Strip.g_StripTextRGB[0], g_Strip.g_StripTextRGB[1], g_Strip.g_StripTextRGB[2]), g_Lib.textBuf);
 }
 
 void Strip_SetPixel(i32 x, i32 y, u32 r, u32 g, u32 b) {
@@ -186,15 +176,15 @@ void Strip_Put(i32 x, i32 y, u32 word) {
 // [SECTION] windows and the dispatcher
 void Strip_Register(i32 entry, void *window, i32 width, i32 height) {
   if (entry < 0 || entry >= STRIP_ENTRIES) return;
-  g_StripWindows[entry].window = window;
-  g_StripWindows[entry].width = width;
-  g_StripWindows[entry].height = height;
+  g_Strip.g_StripWindows[entry].window = window;
+  g_Strip.g_StripWindows[entry].width = width;
+  g_Strip.g_StripWindows[entry].height = height;
 }
 
 void Strip_Unregister(i32 entry) { Strip_Register(entry, nullptr, 0, 0); }
 
 bool Strip_Begin(i32 entry, i32 *w, i32 *h) {
-  const StripWindow &sw = g_StripWindows[entry];
+  const StripWindow &sw = g_Strip.g_StripWindows[entry];
   *w = sw.width < 0 ? 0 : sw.width > STRIP_CANVAS_W ? STRIP_CANVAS_W : sw.width;
   *h = sw.height < 0 ? 0 : sw.height > STRIP_CANVAS_H ? STRIP_CANVAS_H : sw.height;
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
@@ -203,17 +193,17 @@ bool Strip_Begin(i32 entry, i32 *w, i32 *h) {
 
 void Strip_End(i32 entry, i32 dstX, i32 w, i32 h) {
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
-  if (g_StripSeam.blit) g_StripSeam.blit(g_StripWindows[entry].window, dstX, w, h);
+  if (g_ShellSeam.stripBlit) g_ShellSeam.stripBlit(g_Strip.g_StripWindows[entry].window, dstX, w, h);
 }
 
 static void DrawMotion3(void) {
-  if (g_StripMotion3Groups) Strip_DrawGroup3Keys();
+  if (g_Strip.g_StripMotion3Groups) Strip_DrawGroup3Keys();
   else Strip_DrawBone3Keys();
 }
 
 struct DispatchRow {
   i32 entry;
-  i32 sharedFlag;   // index into g_StripDirty, or -1 for the window's own flag
+  i32 sharedFlag;   // index into g_Shell.g_StripDirty, or -1 for the window's own flag
   void (*draw)(void);
 };
 static const DispatchRow kDispatch[] = {
@@ -230,20 +220,20 @@ static const DispatchRow kDispatch[] = {
 };
 
 void Strip_RedrawDirty(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   for (const DispatchRow &d : kDispatch) {
-    u32 *flag = d.sharedFlag >= 0 ? &g_StripDirty[d.sharedFlag] : &g_StripWindows[d.entry].dirty;
-    if (*flag != 1 || !g_StripWindows[d.entry].window) continue;
+    u32 *flag = d.sharedFlag >= 0 ? &g_Shell.g_StripDirty[d.sharedFlag] : &g_Strip.g_StripWindows[d.entry].dirty;
+    if (*flag != 1 || !g_Strip.g_StripWindows[d.entry].window) continue;
     *flag = 0;
     d.draw();
   }
-  if (g_EditFamily == FAMILY_MOVIE && g_StripWindows[STRIP_MOVIE_KEYS].window) Strip_DrawMovieKeys();
+  if (g_Shell.g_EditFamily == FAMILY_MOVIE && g_Strip.g_StripWindows[STRIP_MOVIE_KEYS].window) Strip_DrawMovieKeys();
 }
 
 void Strip_Install(void) {
   Strip_ResetGeometry();
-  g_StripTex2D.texture = g_StripTex3D.texture = -1;
-  g_StripTex2D.zoom = g_StripTex3D.zoom = 1.0f;
+  g_Strip.g_StripTex2D.texture = g_Strip.g_StripTex3D.texture = -1;
+  g_Strip.g_StripTex2D.zoom = g_Strip.g_StripTex3D.zoom = 1.0f;
   g_ShellSeam.redrawStrips = Strip_RedrawDirty;
 }
 
@@ -265,7 +255,7 @@ static i32 RowCount(void) {
 }
 
 void Strip_CopyKeys2D(void) {
-  if (g_EditSubMode == 4) {
+  if (g_Shell.g_EditSubMode == 4) {
     Obj2Model *m = g_Obj2Slots[0];
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -273,7 +263,7 @@ void Strip_CopyKeys2D(void) {
       const Obj2Track *t = Obj2_Track(m, row->item, m->currentMotion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(ObjKey2));
     }
-  } else if (g_EditSubMode == 10) {
+  } else if (g_Shell.g_EditSubMode == 10) {
     const Bone2Model *m = g_Bone2Slots[0];
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -285,18 +275,19 @@ void Strip_CopyKeys2D(void) {
 }
 
 void Strip_CopyKeys3D(void) {
-  if (g_EditSubMode == 12) {
+  if (g_Shell.g_EditSubMode == 12) {
     const Obj3Set *s = g_Obj3Sets[0];
     if (!s || s->motion < 0 || s->motion >= OBJ3_MOTIONS) return;
     const Obj3Motion &mo = s->motions[s->motion];
     i32 n = mo.keyCount < 0 ? 0 : mo.keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo.keyCount;
     for (i32 r = 0; r < RowCount(); r++) CopyRowKeys(&g_TreeRows.rows[r], mo.keyFrames, n, sizeof(i32));
-  } else if (g_EditSubMode == 18) {
+  } else if (g_Shell.g_EditSubMode == 18) {
     const Model3 *m = Model3_Get(0);
-    if (!m || !g_CurModel3) return;
+    const Model3 *cur = Current_Model3();
+    if (!m || !cur) return;
     for (i32 r = 0; r < RowCount(); r++) {
       HierRow *row = &g_TreeRows.rows[r];
-      const KeyTrack *t = Strip_Bone3Track(m, row->item, g_CurModel3->motion);
+      const KeyTrack *t = Strip_Bone3Track(m, row->item, cur->motion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(BoneKey3));
     }
   }
@@ -320,14 +311,15 @@ void Strip_ResetForTest(void) {
   Strip_SetClip(STRIP_CANVAS_W, STRIP_CANVAS_H);
   Strip_SetTextColor(255, 255, 255);
   Strip_ResetGeometry();
-  memset(g_StripWindows, 0, sizeof g_StripWindows);
-  g_StripSeam = StripSeam{};
-  g_StripMotion3Groups = 0;
-  g_StripGroupScroll2D = g_StripGroupScroll3D = 0;
-  g_StripObj2Image = 0;
-  g_StripEffect = StripEffectSource{};
-  g_StripMovie = StripMovieSource{};
-  g_StripTex2D = g_StripTex3D = StripTexView{};
-  g_StripTex2D.texture = g_StripTex3D.texture = -1;
-  g_StripTex2D.zoom = g_StripTex3D.zoom = 1.0f;
+  memset(g_Strip.g_StripWindows, 0, sizeof g_Strip.g_StripWindows);
+  g_ShellSeam.stripText = nullptr;
+  g_ShellSeam.stripBlit = nullptr;
+  g_Strip.g_StripMotion3Groups = 0;
+  g_Strip.g_StripGroupScroll2D = g_Strip.g_StripGroupScroll3D = 0;
+  g_Strip.g_StripObj2Image = 0;
+  g_Strip.g_StripEffect = StripEffectSource{};
+  g_Strip.g_StripMovie = StripMovieSource{};
+  g_Strip.g_StripTex2D = g_Strip.g_StripTex3D = StripTexView{};
+  g_Strip.g_StripTex2D.texture = g_Strip.g_StripTex3D.texture = -1;
+  g_Strip.g_StripTex2D.zoom = g_Strip.g_StripTex3D.zoom = 1.0f;
 }

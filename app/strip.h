@@ -5,14 +5,14 @@
 // The canvas is a 1600 x 1024 array of 32-bit words (blue, green, red: word = b | g << 8 |
 // r << 16); pixel (x, y) is word y * 1600 + x. Every pixel operation writes it directly and
 // clips to it, so the painting code runs natively and is checked word for word. Text goes
-// through g_StripSeam.text (GDI TextOut into the same bitmap on Windows, a recorder in
-// tests), and the finished rectangle goes to the strip's window through g_StripSeam.blit.
+// through g_ShellSeam.stripText (GDI TextOut into the same bitmap on Windows, a recorder in
+// tests), and the finished rectangle goes to the strip's window through g_ShellSeam.stripBlit.
 //
-// Globals owned here: g_StripCanvas, g_StripTextRGB, g_StripGeo, g_StripWindows, g_StripSeam
-// and the data sources below. The owning editors fill the window records, the data sources
+// Globals owned here: g_StripCanvas and g_Strip (geometry, window records, data sources). The owning editors fill the window records, the data sources
 // and their dirty flags; the dispatcher clears the flags it acts on.
 #pragma once
 #include "model/types.h"
+#include "app/shell_seam.h"
 
 enum {
   STRIP_CANVAS_W = 1600,
@@ -32,7 +32,6 @@ static inline u32 Strip_RGB(u32 r, u32 g, u32 b) { return (b & 0xFF) | (g & 0xFF
 
 // The canvas (never null: a portable array until the Windows side hands over its bitmap).
 extern u32 *g_StripCanvas;
-extern u8 g_StripTextRGB[3];   // red, green, blue; white after start-up
 
 // Time-line geometry shared by all strips.
 struct StripGeometry {
@@ -44,7 +43,6 @@ struct StripGeometry {
   i32 rowTop;           // y of the first row of the effect and movie strips
   i32 bottom;           // lower end of the vertical indicator lines
 };
-extern StripGeometry g_StripGeo;
 // Start-up values: left 0, right 1024, divisor 4, offsets 0, margin 0, row top 90, bottom
 // from g_StripRect.
 void Strip_ResetGeometry(void);
@@ -61,7 +59,7 @@ i32 Strip_MovieRowAt(i32 y);
 
 // [SECTION] drawing operations
 // Windows: creates the DIB section from the main window's device context, makes it the
-// canvas, fills g_StripSeam and sets the text colour white (app/strip_win.cpp). Natively the
+// canvas, fills the strip calls of g_ShellSeam and sets the text colour white (app/strip_win.cpp). Natively the
 // canvas is a portable array from the start.
 void Strip_CreateCanvas(void);
 void Strip_SetTextColor(u32 r, u32 g, u32 b);
@@ -81,13 +79,8 @@ void Strip_Rect(i32 x1, i32 y1, i32 x2, i32 y2, u32 r, u32 g, u32 b);
 // Clears the whole canvas to black.
 void Strip_ClearCanvas(void);
 
-// The platform's part: text into the canvas, and the canvas rectangle (0, 0, w, h) copied to
-// a window at x = dstX. Empty entries do nothing.
-struct StripSeam {
-  void (*text)(i32 x, i32 y, u32 rgb, const char *text);
-  void (*blit)(void *window, i32 dstX, i32 w, i32 h);
-};
-extern StripSeam g_StripSeam;
+// The platform's part (text into the canvas, the blit to a window) is g_ShellSeam.stripText
+// and stripBlit (app/shell_seam.h); empty entries do nothing.
 
 // [SECTION] windows and flags
 // Dispatcher entries, in the order the dispatcher runs them.
@@ -114,7 +107,6 @@ struct StripWindow {
   i32 width, height;
   u32 dirty;
 };
-extern StripWindow g_StripWindows[STRIP_ENTRIES];
 
 // The seven flags App_MarkAllRedraw sets (g_StripDirty of app/views.h), by name. The
 // swatch and texture flags are each shared by a 2D and a 3D window: the 2D one, when open,
@@ -143,13 +135,6 @@ void Strip_RedrawDirty(void);
 void Strip_Install(void);
 
 // [SECTION] data sources the owning editors fill
-// 3D motion editor: 1 while it shows groups (Strip_DrawGroup3Keys), 0 for bones.
-extern u32 g_StripMotion3Groups;
-// Scroll position (first group shown) of the 2D and 3D group lists.
-extern i32 g_StripGroupScroll2D, g_StripGroupScroll3D;
-// Current image of the 2D object image dialog (of g_Obj2Slots[g_Cur2DSlot]).
-extern i32 g_StripObj2Image;
-
 // The effect editor's emitters.
 struct StripEffectSource {
   i32 (*emitterCount)(void);
@@ -159,7 +144,6 @@ struct StripEffectSource {
   i32 (*keyFrame)(i32 i, i32 k);
   i32 (*currentFrame)(void);
 };
-extern StripEffectSource g_StripEffect;
 
 // The movie editor's state beside the movie objects of the library.
 struct StripMovieSource {
@@ -168,7 +152,6 @@ struct StripMovieSource {
   i32 (*frameCount)(void);
   const char *(*kindName)(i32 kind);   // "" when null
 };
-extern StripMovieSource g_StripMovie;
 
 // A texture preview (the 2D and 3D texture sub-modes fill theirs).
 struct StripTexView {
@@ -186,7 +169,22 @@ struct StripTexView {
   u32 dragRight;     // 1 with the right button
   i32 drag[4];       // x1, y1, x2, y2 in preview pixels
 };
-extern StripTexView g_StripTex2D, g_StripTex3D;
+
+// The strips' state. The dispatcher and the drawing operations write the text colour and the
+// geometry's derived fields; the owning editors fill the window records, the data sources and
+// the texture previews; the dialogs' scroll bars set the scroll positions.
+struct StripState {
+  u8 g_StripTextRGB[3] = {255, 255, 255};   // red, green, blue; white after start-up
+  u32 g_StripMotion3Groups;   // 3D motion editor: 1 while it shows groups (Strip_DrawGroup3Keys), 0 for bones
+  i32 g_StripGroupScroll2D, g_StripGroupScroll3D;   // first group shown in the 2D and 3D group lists
+  i32 g_StripObj2Image;       // current image of the 2D object image dialog (of g_Obj2Slots[g_Cur2DSlot])
+  StripGeometry g_StripGeo;
+  StripEffectSource g_StripEffect;
+  StripMovieSource g_StripMovie;
+  StripTexView g_StripTex2D, g_StripTex3D;
+  StripWindow g_StripWindows[STRIP_ENTRIES];
+};
+extern StripState g_Strip;
 
 // [SECTION] strips and panels (each paints the canvas and copies it to its window)
 void Strip_DrawBone2Keys(void);

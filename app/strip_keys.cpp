@@ -35,7 +35,7 @@ static i32 FrameOf(const void *base, size_t stride, i32 k) {
   return f;
 }
 
-static i32 RowTop(i32 r) { return STRIP_HEADER + g_StripGeo.offsetY + STRIP_ROW * r; }
+static i32 RowTop(i32 r) { return STRIP_HEADER + g_Strip.g_StripGeo.offsetY + STRIP_ROW * r; }
 
 static void DrawRowKeys(const HierPlan &p, i32 r, i32 t, i32 w) {
   const void *base = nullptr;
@@ -50,7 +50,7 @@ static void DrawRowKeys(const HierPlan &p, i32 r, i32 t, i32 w) {
 // A vertical indicator from the first row's top to the bottom, clipped to the key area.
 static void Indicator(i32 frame, i32 w, u32 r, u32 g, u32 b) {
   i32 x = Strip_FrameX(frame, STRIP_LABEL_X + 1);
-  if (x >= STRIP_LABEL_X && x < w) Strip_Line(x, RowTop(0), x, g_StripGeo.bottom, r, g, b);
+  if (x >= STRIP_LABEL_X && x < w) Strip_Line(x, RowTop(0), x, g_Strip.g_StripGeo.bottom, r, g, b);
 }
 
 static void DrawRuler(i32 w) {
@@ -59,7 +59,7 @@ static void DrawRuler(i32 w) {
   Strip_SetTextColor(255, 255, 255);
   // The loop bound compares frames with the window width: a narrow window shows no numbers.
   for (i32 f = STRIP_RULER_STEP; f <= w; f += STRIP_RULER_STEP) {
-    i32 x = Strip_FrameX(f, g_StripGeo.margin + STRIP_LABEL_X);
+    i32 x = Strip_FrameX(f, g_Strip.g_StripGeo.margin + STRIP_LABEL_X);
     if (x < STRIP_LABEL_X || x >= w) continue;
     Strip_TextOut(x - 2, 6, "%d", f);
     Strip_Line(x + 1, 24, x + 1, 28, 255, 255, 255);
@@ -73,26 +73,26 @@ static void PaintHier(const HierPlan &p) {
   Strip_SetTextColor(255, 255, 255);
   for (i32 r = 0; r < p.rows; r++) {
     i32 t = RowTop(r);
-    Strip_Line(g_StripGeo.left, t + STRIP_ROW, g_StripGeo.right, t + STRIP_ROW, 128, 128, 128);
+    Strip_Line(g_Strip.g_StripGeo.left, t + STRIP_ROW, g_Strip.g_StripGeo.right, t + STRIP_ROW, 128, 128, 128);
     if (p.label) p.label(r, t);
     DrawRowKeys(p, r, t, w);
   }
-  if (!g_Playing && p.current >= 0 && p.current < p.rows) {
+  if (!g_Shell.g_Playing && p.current >= 0 && p.current < p.rows) {
     i32 x = Strip_FrameX(p.frame, STRIP_LABEL_X + 1);
     i32 t = RowTop(p.current);
     if (x >= STRIP_LABEL_X && x < w) Strip_Rect(x, t + 1, x + 8, t + 20, 255, 255, 0);
   }
-  Strip_Line(STRIP_LABEL_X, RowTop(0), STRIP_LABEL_X, g_StripGeo.bottom, 255, 255, 255);
+  Strip_Line(STRIP_LABEL_X, RowTop(0), STRIP_LABEL_X, g_Strip.g_StripGeo.bottom, 255, 255, 255);
   if (p.hovered >= 0) {
     i32 y = RowTop(p.hovered + 1);
-    Strip_Line(g_StripGeo.left, y, g_StripGeo.right, y, p.hover[0], p.hover[1], p.hover[2]);
+    Strip_Line(g_Strip.g_StripGeo.left, y, g_Strip.g_StripGeo.right, y, p.hover[0], p.hover[1], p.hover[2]);
     if (p.current >= 0) {
       y = RowTop(p.current + 1);
-      Strip_Line(g_StripGeo.left, y, g_StripGeo.right, y, 200, 200, 0);
+      Strip_Line(g_Strip.g_StripGeo.left, y, g_Strip.g_StripGeo.right, y, 200, 200, 0);
     }
   }
   Indicator(p.length, w, 0, 255, 0);
-  if (g_Playing) Indicator(p.frame, w, 0, 255, 255);
+  if (g_Shell.g_Playing) Indicator(p.frame, w, 0, 255, 255);
   DrawRuler(w);
   Strip_SetTextColor(255, 255, 255);
   Strip_TextOut(72, 6, "Frame %d", p.frame);
@@ -129,7 +129,7 @@ static void TreeLabel(i32 r, i32 t, const char *format, const char *glyph) {
 static i32 ClampMotion(i32 motion, i32 count) { return motion < 0 || motion >= count ? -1 : motion; }
 
 // [SECTION] 2D bones
-static Bone2Model *Bone2Doc(void) { return g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr; }
+static Bone2Model *Bone2Doc(void) { return g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr; }
 
 static void Bone2Label(i32 r, i32 t) {
   const Bone2Model *m = Bone2Doc();
@@ -159,7 +159,7 @@ void Strip_DrawBone2Keys(void) {
     p.frame = m->currentFrame;
     i32 mo = ClampMotion(m->currentMotion, BONE2_MAX_MOTIONS);
     p.length = mo >= 0 ? m->motions[mo].length : 0;
-    if (g_CurBoneIndex < BONE2_MAX_BONES) p.keyIndex = m->bones[g_CurBoneIndex].keyIndex;
+    if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES) p.keyIndex = m->bones[g_Sel.g_CurBoneIndex].keyIndex;
   }
   p.label = Bone2Label;
   p.keys = Bone2Keys;
@@ -167,7 +167,7 @@ void Strip_DrawBone2Keys(void) {
 }
 
 // [SECTION] 2D objects
-static Obj2Model *Obj2Doc(void) { return g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr; }
+static Obj2Model *Obj2Doc(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 
 static void Obj2Label(i32 r, i32 t) {
   const Obj2Model *m = Obj2Doc();
@@ -197,7 +197,7 @@ void Strip_DrawObj2Keys(void) {
     p.frame = m->currentFrame;
     i32 mo = ClampMotion(m->currentMotion, OBJ2_MAX_MOTIONS);
     p.length = mo >= 0 ? m->motions[mo].length : 0;
-    if (g_CurPartIndex < OBJ2_MAX_OBJECTS) p.keyIndex = m->parts[g_CurPartIndex].keyIndex;
+    if (g_Sel.g_CurPartIndex < OBJ2_MAX_OBJECTS) p.keyIndex = m->parts[g_Sel.g_CurPartIndex].keyIndex;
   }
   p.label = Obj2Label;
   p.keys = Obj2Keys;
@@ -206,7 +206,7 @@ void Strip_DrawObj2Keys(void) {
 
 // [SECTION] 3D bones and groups
 static void Bone3Label(i32 r, i32 t) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 item = g_TreeRows.rows[r].item;
   bool children = false;
   for (i32 b = 1; m && b < m->boneCount && b < MODEL3_BONES; b++)
@@ -216,7 +216,7 @@ static void Bone3Label(i32 r, i32 t) {
 }
 
 static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 item = g_TreeRows.rows[r].item;
   if (!m || item <= 0) return 0;
   const KeyTrack *t = Strip_Bone3Track(m, item, m->motion);
@@ -227,7 +227,7 @@ static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
 }
 
 static void Model3Header(HierPlan *p, i32 keyIndex) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   p->frame = m->frame;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
@@ -238,15 +238,15 @@ static void Model3Header(HierPlan *p, i32 keyIndex) {
 void Strip_DrawBone3Keys(void) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = g_CurModel3;
-  Model3Header(&p, m && g_CurBoneIndex < MODEL3_BONES ? m->bones[g_CurBoneIndex].keyIndex : 0);
+  const Model3 *m = Current_Model3();
+  Model3Header(&p, m && g_Sel.g_CurBoneIndex < MODEL3_BONES ? m->bones[g_Sel.g_CurBoneIndex].keyIndex : 0);
   p.label = Bone3Label;
   p.keys = Bone3Keys;
   PaintHier(p);
 }
 
 static const GroupKeyList3 *GroupKeys(i32 g) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return nullptr;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
   return mo >= 0 ? m->motions[mo].groupKeys[g] : nullptr;
@@ -254,7 +254,7 @@ static const GroupKeyList3 *GroupKeys(i32 g) {
 
 static void Group3Label(i32 r, i32 t) {
   char name[MODEL3_NAME + 1];
-  memcpy(name, g_CurModel3->groups[r].name, MODEL3_NAME);
+  memcpy(name, Current_Model3()->groups[r].name, MODEL3_NAME);
   name[MODEL3_NAME] = 0;
   Strip_TextOut(1, t + 2, "%2d:%s", r, name);
 }
@@ -270,10 +270,10 @@ static i32 Group3Keys(i32 r, const void **base, size_t *stride) {
 void Strip_DrawGroup3Keys(void) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   p.rows = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
-  p.current = (i32)g_CurGroupIndex;
-  const GroupKeyList3 *cur = GroupKeys((i32)g_CurGroupIndex);
+  p.current = (i32)g_Sel.g_CurGroupIndex;
+  const GroupKeyList3 *cur = GroupKeys((i32)g_Sel.g_CurGroupIndex);
   Model3Header(&p, cur ? cur->keyIndex : 0);
   p.label = Group3Label;
   p.keys = Group3Keys;
@@ -318,8 +318,8 @@ void Strip_DrawKzoKeys(void) {
 void Strip_DrawEffectKeys(void) {
   i32 w, h;
   if (!Strip_Begin(STRIP_EFFECT_KEYS, &w, &h)) return;
-  const StripEffectSource &e = g_StripEffect;
-  i32 margin = g_StripGeo.margin, top = g_StripGeo.rowTop;
+  const StripEffectSource &e = g_Strip.g_StripEffect;
+  i32 margin = g_Strip.g_StripGeo.margin, top = g_Strip.g_StripGeo.rowTop;
   Strip_FillRect(0, 0, margin, h, 0, 0, 0);
   Strip_FillRect(margin, 0, w, h, 0, 0, 0);
   i32 n = e.emitterCount ? e.emitterCount() : 0;
@@ -350,8 +350,8 @@ void Strip_DrawEffectKeys(void) {
 static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
   const MovieObject *o = g_Movie.objects[i];
   if (!o) return;
-  i32 margin = g_StripGeo.margin;
-  const char *kind = g_StripMovie.kindName ? g_StripMovie.kindName(o->kind) : "";
+  i32 margin = g_Strip.g_StripGeo.margin;
+  const char *kind = g_Strip.g_StripMovie.kindName ? g_Strip.g_StripMovie.kindName(o->kind) : "";
   char name[sizeof o->name + 1];
   memcpy(name, o->name, sizeof o->name);
   name[sizeof o->name] = 0;
@@ -373,8 +373,8 @@ static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
 void Strip_DrawMovieKeys(void) {
   i32 w, h;
   if (!Strip_Begin(STRIP_MOVIE_KEYS, &w, &h)) return;
-  const StripMovieSource &s = g_StripMovie;
-  i32 margin = g_StripGeo.margin, top = g_StripGeo.rowTop;
+  const StripMovieSource &s = g_Strip.g_StripMovie;
+  i32 margin = g_Strip.g_StripGeo.margin, top = g_Strip.g_StripGeo.rowTop;
   i32 current = s.currentObject ? s.currentObject() : -1;
   i32 frame = s.currentFrame ? s.currentFrame() : 0;
   i32 count = s.frameCount ? s.frameCount() : 0;

@@ -18,9 +18,9 @@ void Strip_DrawObj2Image(void) {
   i32 w, h;
   if (!Strip_Begin(STRIP_OBJ2_IMAGE, &w, &h)) return;
   Strip_FillRect(0, 0, w, h, 128, 128, 128);
-  Obj2Model *m = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
-  i32 img = g_StripObj2Image;
-  const Obj2Image *im = m && img >= 0 && img < OBJ2_MAX_IMAGES ? g_Obj2Images[g_Cur2DSlot * OBJ2_MAX_IMAGES + img] : nullptr;
+  Obj2Model *m = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
+  i32 img = g_Strip.g_StripObj2Image;
+  const Obj2Image *im = m && img >= 0 && img < OBJ2_MAX_IMAGES ? g_Obj2Images[g_Sel.g_Cur2DSlot * OBJ2_MAX_IMAGES + img] : nullptr;
   if (im) {
     i32 iw = im->width > (u32)STRIP_CANVAS_W ? (i32)STRIP_CANVAS_W : (i32)im->width;
     i32 ih = im->height > (u32)STRIP_CANVAS_H ? (i32)STRIP_CANVAS_H : (i32)im->height;
@@ -77,25 +77,25 @@ static void PaintSwatches(i32 entry, i32 scroll, i32 count, i32 current, SwatchG
 }
 
 static SwatchGroup SwatchOf2D(i32 i) {
-  const ::Group2 &g = g_Bone2Slots[g_CurSlot]->groups[i];
+  const ::Group2 &g = g_Bone2Slots[g_Sel.g_CurSlot]->groups[i];
   return {g.r, g.g, g.b, g.texture};
 }
 
 static SwatchGroup SwatchOf3D(i32 i) {
-  const ::Group3 &g = g_CurModel3->groups[i];
+  const ::Group3 &g = Current_Model3()->groups[i];
   return {g.r, g.g, g.b, g.texture ? (i32)g.texture : -1};   // entry 0 stands for none
 }
 
 void Strip_DrawGroup2Swatches(void) {
-  const Bone2Model *m = g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr;
+  const Bone2Model *m = g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr;
   i32 n = m ? (m->groupCount < 0 ? 0 : m->groupCount > BONE2_MAX_GROUPS ? BONE2_MAX_GROUPS : m->groupCount) : 0;
-  PaintSwatches(STRIP_GROUP2_SWATCHES, g_StripGroupScroll2D, n, (i32)g_CurGroupIndex, SwatchOf2D);
+  PaintSwatches(STRIP_GROUP2_SWATCHES, g_Strip.g_StripGroupScroll2D, n, (i32)g_Sel.g_CurGroupIndex, SwatchOf2D);
 }
 
 void Strip_DrawGroup3Swatches(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 n = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
-  PaintSwatches(STRIP_GROUP3_SWATCHES, g_StripGroupScroll3D, n, (i32)g_CurGroupIndex, SwatchOf3D);
+  PaintSwatches(STRIP_GROUP3_SWATCHES, g_Strip.g_StripGroupScroll3D, n, (i32)g_Sel.g_CurGroupIndex, SwatchOf3D);
 }
 
 // [SECTION] texture previews
@@ -169,5 +169,5 @@ static void PaintTexPreview(i32 entry, const StripTexView &v) {
   Strip_End(entry, 0, w < STRIP_PANEL ? w : STRIP_PANEL, h < STRIP_PANEL ? h : STRIP_PANEL);
 }
 
-void Strip_DrawTex2D(void) { PaintTexPreview(STRIP_TEX2D, g_StripTex2D); }
-void Strip_DrawTex3D(void) { PaintTexPreview(STRIP_TEX3D, g_StripTex3D); }
+void Strip_DrawTex2D(void) { PaintTexPreview(STRIP_TEX2D, g_Strip.g_StripTex2D); }
+void Strip_DrawTex3D(void) { PaintTexPreview(STRIP_TEX3D, g_Strip.g_StripTex3D); }

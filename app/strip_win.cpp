@@ -58,14 +58,14 @@ void Strip_CreateCanvas(void) {
   g_StripCanvas = (u32 *)bits;
   g_StripGdi.bitmap = bmp;
   g_StripGdi.dc = mem;
-  g_StripSeam.text = GdiText;
-  g_StripSeam.blit = GdiBlit;
+  g_ShellSeam.stripText = GdiText;
+  g_ShellSeam.stripBlit = GdiBlit;
 }
 
 void Strip_DestroyCanvas(void) {
   if (!g_StripGdi.bitmap) return;
-  g_StripSeam.text = nullptr;
-  g_StripSeam.blit = nullptr;
+  g_ShellSeam.stripText = nullptr;
+  g_ShellSeam.stripBlit = nullptr;
   if (s_PortableCanvas) g_StripCanvas = s_PortableCanvas;
   DeleteDC(g_StripGdi.dc);
   DeleteObject(g_StripGdi.bitmap);

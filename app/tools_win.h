@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-// Fills the window calls of g_FrameEntries (active view, title, screen quad colour).
+// Fills the per-frame update's window calls of g_ShellSeam (active view, title, screen quad colour).
 void App_InstallFrameEntries(void);
 // Fills the render dialog's platform calls (g_PreviewRender).
 void Preview_InstallPlatform(void);

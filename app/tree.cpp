@@ -35,14 +35,14 @@ struct TreeKind {
   i32 selections;   // selection flags the builder clears
 };
 
-void *Bone2Doc(void) { return g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr; }
+void *Bone2Doc(void) { return g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr; }
 i32 Bone2Count(const void *d) { return ((const Bone2Model *)d)->boneCount; }
 TreeItem Bone2Item(void *d, i32 i) {
   Bone2 *b = &((Bone2Model *)d)->bones[i];
   return {&b->parent, &b->firstChild, &b->nextSibling, &b->expanded, &b->listed, b->name};
 }
 
-void *Obj2Doc(void) { return g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr; }
+void *Obj2Doc(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 i32 Obj2Count(const void *d) { return ((const Obj2Model *)d)->objectCount; }
 TreeItem Obj2Item(void *d, i32 i) {
   Obj2Model *m = (Obj2Model *)d;
@@ -51,7 +51,7 @@ TreeItem Obj2Item(void *d, i32 i) {
           i == 0 ? "親オブジェクト" : "オブジェクト"};
 }
 
-void *Bone3Doc(void) { return Model3_Get((i32)g_CurSlot); }
+void *Bone3Doc(void) { return Model3_Get((i32)g_Sel.g_CurSlot); }
 i32 Bone3Count(const void *d) { return ((const Model3 *)d)->boneCount; }
 TreeItem Bone3Item(void *d, i32 i) {
   Bone3 *b = &((Model3 *)d)->bones[i];
@@ -83,7 +83,7 @@ i32 ItemCount(const TreeKind *k, const void *doc) {
 i32 EffectiveParent(i32 parent, i32 n) { return parent >= 0 && parent < n ? parent : 0; }
 
 void Link(const TreeKind *k) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   void *doc = k->document();
   if (!doc) return;
   i32 n = ItemCount(k, doc);

@@ -7,8 +7,8 @@
 // Global owned here: g_TreeRows. The builders rewrite it; the strips' owners set the current
 // and hovered rows; the per-frame update fills the key fields of the rows.
 //
-// Which document each tree reads: 2D bones from g_Bone2Slots[g_CurSlot], 2D objects from
-// g_Obj2Slots[g_Cur2DSlot], 3D bones from g_Model3Slots[g_CurSlot], 3D objects from
+// Which document each tree reads: 2D bones from g_Bone2Slots[g_Sel.g_CurSlot], 2D objects from
+// g_Obj2Slots[g_Sel.g_Cur2DSlot], 3D bones from g_Model3Slots[g_Sel.g_CurSlot], 3D objects from
 // g_Obj3Sets[0]. A missing document leaves the table as it was.
 #pragma once
 #include "model/types.h"

@@ -27,10 +27,6 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 
-i32 g_TitleCounter;
-u32 g_ListSelMirror[LIST_SEL_MIRROR];
-u32 g_PendingRedraw;
-FrameEntries g_FrameEntries;
 
 static i32 s_LastListTop = -1;
 static u32 s_SeenRevision;
@@ -59,7 +55,7 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
   TitleDoc none = {TITLE_CAPTION, nullptr, 0};
   switch (family) {
     case FAMILY_PREVIEW: {
-      const Model3 *m = g_CurModel3;
+      const Model3 *m = Current_Model3();
       if (!m || m->polygonCount <= 0) return none;
       TitleDoc d = Named(m->fileName, (i32)m->version);
       if (!HasKzpExtension(m->fileName)) d.style = TITLE_NAME;
@@ -67,27 +63,27 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
     }
     case FAMILY_2D_MODEL:
       if (sub == SUB_2D_OBJECT) {
-        const Obj2Model *o = g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr;
+        const Obj2Model *o = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
         return o ? Named(o->filePath, o->version) : none;
       }
       if (sub >= SUB_2D_POLY && sub <= SUB_2D_MOTION) {
-        const Bone2Model *b = g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_CurSlot] : nullptr;
+        const Bone2Model *b = g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr;
         return b ? Named(b->name, b->version) : none;
       }
       return none;
     case FAMILY_3D_MODEL:
       if (sub == SUB_3D_OBJMOTION) {
-        const Obj3Set *s = g_CurSlot < OBJ3_SETS ? g_Obj3Sets[g_CurSlot] : nullptr;
+        const Obj3Set *s = g_Sel.g_CurSlot < OBJ3_SETS ? g_Obj3Sets[g_Sel.g_CurSlot] : nullptr;
         return s ? Named(s->parts[0].path, s->version) : none;   // object 0 holds the set's path
       }
-      if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION && g_CurModel3)
-        return Named(g_CurModel3->fileName, (i32)g_CurModel3->version);
+      if (sub >= SUB_3D_POLY && sub <= SUB_3D_MOTION && Current_Model3())
+        return Named(Current_Model3()->fileName, (i32)Current_Model3()->version);
       return none;
     case FAMILY_EFFECT:
     case FAMILY_COLLISION:
     case FAMILY_MOVIE: {
       TitleDoc d = Named(nullptr, 0);
-      if (g_FrameEntries.sceneDocument && g_FrameEntries.sceneDocument(family, &d.name, &d.version)) return d;
+      if (g_ShellEntries.sceneDocument && g_ShellEntries.sceneDocument(family, &d.name, &d.version)) return d;
       return none;
     }
     default: return none;   // 2D map and program: the caption only
@@ -95,29 +91,29 @@ TitleDoc Title_DocOf(u32 family, u32 sub) {
 }
 
 bool App_TickTitle(void) {
-  if (++g_TitleCounter < TITLE_PERIOD) return false;
-  g_TitleCounter = 0;
-  TitleDoc d = Title_DocOf(g_EditFamily, g_EditSubMode);
+  if (++g_Shell.g_TitleCounter < TITLE_PERIOD) return false;
+  g_Shell.g_TitleCounter = 0;
+  TitleDoc d = Title_DocOf(g_Shell.g_EditFamily, g_Shell.g_EditSubMode);
   char text[TITLE_TEXT];
   Title_Format(text, sizeof text, g_AppCaption, &d);
   // The window is only told of a new text: setting a caption costs messages of its own.
   static char s_Last[TITLE_TEXT];
   if (strcmp(text, s_Last) == 0) return true;
   Str_Copy(s_Last, sizeof s_Last, text);
-  if (g_FrameEntries.setMainTitle) g_FrameEntries.setMainTitle(text);
+  if (g_ShellSeam.setMainTitle) g_ShellSeam.setMainTitle(text);
   return true;
 }
 
 // [SECTION] strips (Strip_CopyKeys2D / 3D: strip.cpp)
 static void CopyStripKeys(void) {
-  if (g_EditFamily == FAMILY_2D_MODEL && (g_EditSubMode == SUB_2D_OBJECT || g_EditSubMode == SUB_2D_MOTION))
+  if (g_Shell.g_EditFamily == FAMILY_2D_MODEL && (g_Shell.g_EditSubMode == SUB_2D_OBJECT || g_Shell.g_EditSubMode == SUB_2D_MOTION))
     Strip_CopyKeys2D();
-  if (g_EditFamily == FAMILY_3D_MODEL && (g_EditSubMode == SUB_3D_OBJMOTION || g_EditSubMode == SUB_3D_MOTION))
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION || g_Shell.g_EditSubMode == SUB_3D_MOTION))
     Strip_CopyKeys3D();
 }
 
 // [SECTION] steps
-static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // The layout's CPU-occupy byte. Its vsync byte is put in effect by the options toggles only:
 // the device reset a per-pass vsync change needs fails under Wine once the view windows have
@@ -129,12 +125,12 @@ static void ApplyPresentationOptions(void) {
 }
 
 static void WatchListTop(void) {
-  if (!g_FrameEntries.ed3dListTopIndex) return;
-  i32 top = g_FrameEntries.ed3dListTopIndex();
+  if (!g_ShellEntries.ed3dListTopIndex) return;
+  i32 top = g_ShellEntries.ed3dListTopIndex();
   if (top < 0) return;
-  if (top != s_LastListTop) g_StripDirty[0] = 1;
+  if (top != s_LastListTop) g_Shell.g_StripDirty[0] = 1;
   s_LastListTop = top;
-  g_StripGroupScroll3D = top;   // the swatches start at the list's first shown line
+  g_Strip.g_StripGroupScroll3D = top;   // the swatches start at the list's first shown line
 }
 
 // The preview's shadow option (0, 20 or 30) as the model's shadow mode: 2 (the ground
@@ -142,34 +138,34 @@ static void WatchListTop(void) {
 static u32 PreviewShadowMode(i32 option) { return option == 20 ? 2u : option == 30 ? 3u : 0u; }
 
 void App_MirrorListSelection(void) {
-  const FrameEntries &e = g_FrameEntries;
+  const ShellEntries &e = g_ShellEntries;
   if (!e.list2DActive || !e.list2DGetSel || !e.list2DActive()) return;
   for (i32 i = 0; i < LIST_SEL_MIRROR; i++) {
     i32 r = e.list2DGetSel(i);
-    g_ListSelMirror[i] = r < 0 ? 0u : (u32)r & 0xFFFFu;   // LB_ERR past the last row is not "selected"
+    g_Shell.g_ListSelMirror[i] = r < 0 ? 0u : (u32)r & 0xFFFFu;   // LB_ERR past the last row is not "selected"
   }
 }
 
 void App_SetFrameCameraAndLights(void) {
-  u32 f = g_EditFamily;
+  u32 f = g_Shell.g_EditFamily;
   bool camera = f == FAMILY_2D_MODEL || f == FAMILY_3D_MODEL || f == FAMILY_EFFECT || f == FAMILY_2D_MAP ||
-                f == FAMILY_COLLISION || (f == FAMILY_PREVIEW && g_PrevEditFamily != FAMILY_MOVIE);
+                f == FAMILY_COLLISION || (f == FAMILY_PREVIEW && g_Shell.g_PrevEditFamily != FAMILY_MOVIE);
   if (camera) {
     const ViewRecord *v0 = View_Get(Layout(), 0);
     f32 eye[3];
-    View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
+    View_PerspectiveEye(v0, g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, eye);
     Cam_SetEye(eye[0], eye[1], eye[2]);
     Cam_SetTarget(v0->panX, v0->panY, v0->panZ);
     Cam_SetLightDirection(eye[0], eye[1], eye[2]);   // the light comes from the eye
   }
   if (f == FAMILY_COLLISION || f == FAMILY_MOVIE) Cam_SetLightDirection(-500, 500, -500);
-  if (f != FAMILY_PROGRAM && g_ToonInEffect == 1) Cam_SetLightDirection(-125, 125, -500);
+  if (f != FAMILY_PROGRAM && g_Options.g_ToonInEffect == 1) Cam_SetLightDirection(-125, 125, -500);
   Cam_SetLightColor(1, 1, 1);
   Cam_SetAmbient(0.25f, 0.25f, 0.25f);
   // The quad is rebuilt on every change, so only a new colour is handed on.
   const f32 q[4] = {0, 0, 0, 0.12f};
   if (g_Lib.flags.r != q[0] || g_Lib.flags.g != q[1] || g_Lib.flags.b != q[2] || g_Lib.flags.alpha != q[3]) {
-    if (g_FrameEntries.setScreenQuadColor) g_FrameEntries.setScreenQuadColor(q[0], q[1], q[2], q[3]);
+    if (g_ShellSeam.setScreenQuadColor) g_ShellSeam.setScreenQuadColor(q[0], q[1], q[2], q[3]);
   }
 }
 
@@ -184,27 +180,27 @@ void App_FramePasses(void) {
 
 // Whatever window changed the document, the family's panels show it again once.
 static void FollowDocument(void) {
-  if (g_DocRevision == s_SeenRevision) return;
-  s_SeenRevision = g_DocRevision;
+  if (g_Shell.g_DocRevision == s_SeenRevision) return;
+  s_SeenRevision = g_Shell.g_DocRevision;
   const FamilyHooks *row = Family_Current();
   if (row && row->documentChanged) row->documentChanged();
 }
 
 void App_UpdateFrame(void) {
-  App_RefreshCurrentPointers();                                      // 1
-  if (g_FrameEntries.findActiveView) g_FrameEntries.findActiveView();
+  View_UseActive();                                      // 1
+  if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3
-  if (g_PendingRedraw) { g_PendingRedraw = 0; App_MarkAllRedraw(); }  // 4
+  if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(); }  // 4
   WatchListTop();                                                    // 5
-  bool dark = g_EditFamily == FAMILY_EFFECT || g_EditFamily == FAMILY_PROGRAM;
+  bool dark = g_Shell.g_EditFamily == FAMILY_EFFECT || g_Shell.g_EditFamily == FAMILY_PROGRAM;
   Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);   // 6
-  if (g_EditFamily == FAMILY_PREVIEW && g_CurModel3)                  // 7
-    g_CurModel3->shadowMode = PreviewShadowMode(g_OptShadow);
+  if (g_Shell.g_EditFamily == FAMILY_PREVIEW && Current_Model3())                  // 7
+    Current_Model3()->shadowMode = PreviewShadowMode(g_Options.g_OptShadow);
   App_Navigate();                                                    // 8
-  if (g_Playing == 1) {                                              // 9
+  if (g_Shell.g_Playing == 1) {                                              // 9
     App_MarkAllRedraw();
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     Play_TickByRunState(g_Lib.runState);
   }
   if (g_Movie.playState == MOVIE_PLAYING) Play_TickMovie();           // 10
@@ -212,11 +208,11 @@ void App_UpdateFrame(void) {
   App_MirrorListSelection();                                         // 12
   const FamilyHooks *row = Family_Current();                         // 13
   if (row && row->update) row->update();
-  App_ZDragZoom(g_ZKeyHeld);                                         // 14
+  App_ZDragZoom(g_Mouse.g_ZKeyHeld);                                         // 14
   App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16
   FollowDocument();
-  if (g_FrameEntries.refreshGroupDialog) g_FrameEntries.refreshGroupDialog();   // 17
-  g_MouseMoveDX = 0;
-  g_MouseMoveDY = 0;
+  if (g_ShellEntries.refreshGroupDialog) g_ShellEntries.refreshGroupDialog();   // 17
+  g_Mouse.g_MouseMoveDX = 0;
+  g_Mouse.g_MouseMoveDY = 0;
 }

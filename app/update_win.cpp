@@ -11,7 +11,7 @@ static void SetMainTitle(const char *text) {
 }
 
 void App_InstallFrameEntries(void) {
-  g_FrameEntries.findActiveView = View_FindActiveView;
-  g_FrameEntries.setMainTitle = SetMainTitle;
-  g_FrameEntries.setScreenQuadColor = Draw_SetScreenQuadColor;
+  g_ShellSeam.findActiveView = View_FindActiveView;
+  g_ShellSeam.setMainTitle = SetMainTitle;
+  g_ShellSeam.setScreenQuadColor = Draw_SetScreenQuadColor;
 }

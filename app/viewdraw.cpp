@@ -11,7 +11,7 @@
 static const i32 kGridGrey = 112, kGridDark = 80;
 
 void View_Draw3DGrid(void) {
-  if (g_DrawView != 0 || g_OptGrid != 1) return;
+  if (g_Shell.g_DrawView != 0 || g_Options.g_OptGrid != 1) return;
   for (i32 i = -20; i <= 20; i++) {
     f32 f = (f32)i;
     Draw_Line3D(f, 0, -20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0, f, 0, 20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0);
@@ -28,8 +28,8 @@ f32 View_Grid2DSpacing(const ViewRecord *v) {
 }
 
 void View_Draw2DGrid(void) {
-  if (g_OptGrid != 1) return;
-  const ViewRecord *v = g_CurView;
+  if (g_Options.g_OptGrid != 1) return;
+  const ViewRecord *v = g_Shell.g_CurView;
   f32 step = View_Grid2DSpacing(v);
   for (f32 x = 320.0f; x <= 640.0f; x += step) {
     Draw_Line2D((i32)x, 0, kGridDark, kGridDark, kGridDark, 255, (i32)x, 480, kGridDark, kGridDark, kGridDark, 255);
@@ -53,8 +53,8 @@ bool View_GizmoShown(u32 family, u32 viewKind, bool playing, bool anyButtonHeld)
 }
 
 void View_DrawAxisGizmo(void) {
-  const ViewRecord *v = g_CurView;
-  if (!View_GizmoShown(g_EditFamily, v->kind, g_Playing == 1, Shell_AnyButtonHeld())) return;
+  const ViewRecord *v = g_Shell.g_CurView;
+  if (!View_GizmoShown(g_Shell.g_EditFamily, v->kind, g_Shell.g_Playing == 1, Shell_AnyButtonHeld())) return;
   f32 len = 2.0f * 1.75f * v->zoom;
   f32 o[3], p[3];
   Cam_ProjectToScreen(o, v->panX, v->panY, v->panZ);

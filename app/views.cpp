@@ -1,6 +1,6 @@
 // View records and view scheduling: the chooser of the view drawn each idle pass, redraw
 // flags, the cached current pointers, the shared work arrays and the fit arithmetic.
-// Owns g_Views, g_ViewCount, g_ActiveView, g_DrawView, g_CurView.
+// Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView, g_Shell.g_CurView.
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
@@ -18,53 +18,34 @@
 #include <stdlib.h>
 #include <string.h>
 
-i32 g_ViewCount[VIEW_LAYOUTS];
-u32 g_ActiveView;
-ViewRecord *g_CurView = &g_Views[0][0];
-f32 g_ViewFocus[3];
-f32 g_LastViewZoom;
-u32 g_StripDirty[7];
 static_assert(STRIP_FLAG_COUNT == 7, "App_MarkAllRedraw sets the seven strip and panel flags");
-u32 g_LayerDlgRefresh;
-HWND__ *g_MainWindowHandle;
 
-u32 *g_PolySelFaces;
-u32 *g_PolySelVerts;
-f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-u32 g_FreeCreateCount;
-i32 g_PolyFaceNo = -1;
-i32 g_PolyVertexNo = -1;
-u32 g_PolyShowNormals;
-u32 *g_PolyWorkVerts;
-f32 *g_PolyScreenPos;
-f32 *g_PolyFaceCentres;
-f32 *g_PolyFaceNormals2D;
 // Elements in the work arrays as allocated (0 until App_AllocWorkArrays).
 static u32 s_WorkFaces, s_WorkVerts;
 
-bool View_DrawingMain(void) { return View_Get(g_EditSubMode, g_DrawView)->kind == VIEW_MAIN; }
+bool View_DrawingMain(void) { return View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView)->kind == VIEW_MAIN; }
 
-static bool InSubModes(u32 first, u32 last) { return g_EditSubMode >= first && g_EditSubMode <= last; }
+static bool InSubModes(u32 first, u32 last) { return g_Shell.g_EditSubMode >= first && g_Shell.g_EditSubMode <= last; }
 
 void View_FrameRequest(FrameRequest *out) {
   memset(out, 0, sizeof *out);
-  if (g_EditSubMode < VIEW_LAYOUTS && g_DrawView < VIEWS_PER_LAYOUT) out->view = &g_Views[g_EditSubMode][g_DrawView];
-  out->viewIndex = g_DrawView;
-  const ViewRecord &main = g_Views[g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0][0];
+  if (g_Shell.g_EditSubMode < VIEW_LAYOUTS && g_Shell.g_DrawView < VIEWS_PER_LAYOUT) out->view = &g_Shell.g_Views[g_Shell.g_EditSubMode][g_Shell.g_DrawView];
+  out->viewIndex = g_Shell.g_DrawView;
+  const ViewRecord &main = g_Shell.g_Views[g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0][0];
   out->framePanX = main.panX;
   out->framePanY = main.panY;
-  out->frame2D = g_EditFamily < APP_FAMILY_COUNT && g_Family2DFrame[g_EditFamily] == 1;
-  out->movieStage = g_EditFamily == FAMILY_MOVIE;
-  out->viewport = g_EditFamily == FAMILY_MOVIE     ? FRAME_VIEWPORT_CENTRED
-                  : g_EditFamily == FAMILY_PROGRAM ? FRAME_VIEWPORT_PANNED
+  out->frame2D = g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily] == 1;
+  out->movieStage = g_Shell.g_EditFamily == FAMILY_MOVIE;
+  out->viewport = g_Shell.g_EditFamily == FAMILY_MOVIE     ? FRAME_VIEWPORT_CENTRED
+                  : g_Shell.g_EditFamily == FAMILY_PROGRAM ? FRAME_VIEWPORT_PANNED
                                                    : FRAME_VIEWPORT_WHOLE;
   // The polygon, texture, bone and weight sub-modes edit the model at rest.
   out->atRest = InSubModes(SUB_3D_POLY, SUB_3D_WEIGHT);
-  out->poseOff = g_EditFamily == FAMILY_PREVIEW || out->atRest;
+  out->poseOff = g_Shell.g_EditFamily == FAMILY_PREVIEW || out->atRest;
   out->objectsHidden = InSubModes(SUB_3D_POLY, SUB_3D_MOTION);
   out->rest2D = InSubModes(SUB_2D_POLY, SUB_2D_WEIGHT);
-  out->selectedBone = g_SelectedBone;
-  out->rightButtonHeld = g_RightButtonFlag != 0;
+  out->selectedBone = g_Sel.g_SelectedBone;
+  out->rightButtonHeld = g_Mouse.g_RightButtonFlag != 0;
   out->drawScene = g_LibHooks.drawScene;
   out->drawOverlay = g_LibHooks.drawOverlay;
 }
@@ -72,11 +53,11 @@ void View_FrameRequest(FrameRequest *out) {
 ViewRecord *View_Get(u32 layout, u32 index) {
   if (layout >= VIEW_LAYOUTS) layout = 0;
   if (index >= VIEWS_PER_LAYOUT) index = 0;
-  return &g_Views[layout][index];
+  return &g_Shell.g_Views[layout][index];
 }
 
 static i32 LayoutCount(u32 layout) {
-  i32 n = layout < VIEW_LAYOUTS ? g_ViewCount[layout] : 0;
+  i32 n = layout < VIEW_LAYOUTS ? g_Shell.g_ViewCount[layout] : 0;
   if (n < 0) n = 0;
   if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
   return n;
@@ -85,7 +66,7 @@ static i32 LayoutCount(u32 layout) {
 // [SECTION] view choice
 i32 View_ChooseDrawView(const ViewChoiceInput *in) {
   if (in->layout >= VIEW_LAYOUTS) return -1;
-  ViewRecord *views = g_Views[in->layout];
+  ViewRecord *views = g_Shell.g_Views[in->layout];
   i32 n = LayoutCount(in->layout);
   if (in->activeView < VIEWS_PER_LAYOUT) views[in->activeView].wait += 3;
   i32 cand = -1;
@@ -106,30 +87,29 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in) {
 
 // [SECTION] refresh
 void App_MarkAllRedraw(void) {
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   i32 n = LayoutCount(layout);
   for (i32 i = 0; i < n; i++) {
-    ViewRecord *v = &g_Views[layout][i];
+    ViewRecord *v = &g_Shell.g_Views[layout][i];
     if (v->inUse == 1 && v->window) v->redraw = 1;
   }
   Draw_FlagTargetForClear(0);
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
-  g_StripDirty[STRIP_FLAG_EFFECT] = 1;
-  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
-  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
-  g_StripDirty[STRIP_FLAG_SKETCH_PANEL] = 1;
-  g_StripDirty[STRIP_FLAG_PANEL] = 1;
-  g_LayerDlgRefresh = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_EFFECT] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SKETCH_PANEL] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_PANEL] = 1;
+  g_Shell.g_LayerDlgRefresh = 1;
   g_Sketch.refresh = 1;
 }
 
-void App_RefreshCurrentPointers(void) {
-  u32 view = g_ActiveView < VIEWS_PER_LAYOUT ? g_ActiveView : 0;
-  g_CurView = View_Get(g_EditSubMode, view);
-  Current_Refresh3D();
-  if (g_ShellSeam.refreshModelPointers) g_ShellSeam.refreshModelPointers();
+void View_UseActive(void) {
+  u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
+  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
 }
+
 
 void App_RefreshLists(void) {
   App_MarkAllRedraw();
@@ -143,39 +123,39 @@ static void AllocOnce(T **p, size_t count) {
 }
 
 void App_AllocWorkArrays(void) {
-  if (g_PolySelFaces) return;   // allocated once, never freed
+  if (g_Sel.g_PolySelFaces) return;   // allocated once, never freed
   size_t faces = g_MaxPolygons ? g_MaxPolygons : 65000;
   size_t verts = g_MaxVertices ? g_MaxVertices : faces * 4;
-  AllocOnce(&g_PolySelFaces, faces);
-  AllocOnce(&g_PolySelVerts, verts);
-  AllocOnce(&g_PolyWorkVerts, verts);
-  AllocOnce(&g_PolyScreenPos, verts * 3);
-  AllocOnce(&g_PolyFaceCentres, faces * 2);
-  AllocOnce(&g_PolyFaceNormals2D, faces * 2);
-  bool all = g_PolySelFaces && g_PolySelVerts && g_PolyWorkVerts && g_PolyScreenPos && g_PolyFaceCentres &&
-             g_PolyFaceNormals2D;
+  AllocOnce(&g_Sel.g_PolySelFaces, faces);
+  AllocOnce(&g_Sel.g_PolySelVerts, verts);
+  AllocOnce(&g_Sel.g_PolyWorkVerts, verts);
+  AllocOnce(&g_Sel.g_PolyScreenPos, verts * 3);
+  AllocOnce(&g_Sel.g_PolyFaceCentres, faces * 2);
+  AllocOnce(&g_Sel.g_PolyFaceNormals2D, faces * 2);
+  bool all = g_Sel.g_PolySelFaces && g_Sel.g_PolySelVerts && g_Sel.g_PolyWorkVerts && g_Sel.g_PolyScreenPos && g_Sel.g_PolyFaceCentres &&
+             g_Sel.g_PolyFaceNormals2D;
   if (all) { s_WorkFaces = (u32)faces; s_WorkVerts = (u32)verts; }
 }
 
 u32 App_WorkFaceCount(void) { return s_WorkFaces; }
 u32 App_WorkVertCount(void) { return s_WorkVerts; }
 void App_ClearSelectionFlags(u32 verts, u32 faces) {
-  if (g_PolySelVerts) memset(g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
-  if (g_PolySelFaces) memset(g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
+  if (g_Sel.g_PolySelVerts) memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * (verts < s_WorkVerts ? verts : s_WorkVerts));
+  if (g_Sel.g_PolySelFaces) memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * (faces < s_WorkFaces ? faces : s_WorkFaces));
 }
 
 void App_ForgetPolySelection(void) {
   App_ClearSelectionFlags(s_WorkVerts, s_WorkFaces);
-  g_FreeCreateCount = 0;
-  g_PolyFaceNo = g_PolyVertexNo = -1;
+  g_Sel.g_FreeCreateCount = 0;
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[layout][i];
+    ViewRecord *v = &g_Shell.g_Views[layout][i];
     if (v->inUse != 0) continue;
-    if (g_ViewCount[layout] < i + 1) g_ViewCount[layout] = i + 1;
+    if (g_Shell.g_ViewCount[layout] < i + 1) g_Shell.g_ViewCount[layout] = i + 1;
     v->inUse = 1;
     v->created = 1;
     v->shown = (u32)shown;
@@ -189,12 +169,12 @@ i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
 
 void View_NoteActivated(const ViewRecord *v) {
   switch (v->kind) {
-    case VIEW_FRONT: g_ViewFocus[0] = v->panX; g_ViewFocus[1] = v->panY; break;
-    case VIEW_TOP: g_ViewFocus[0] = v->panX; g_ViewFocus[2] = v->panZ; break;
-    case VIEW_SIDE: g_ViewFocus[2] = v->panZ; g_ViewFocus[1] = v->panY; break;
+    case VIEW_FRONT: g_Shell.g_ViewFocus[0] = v->panX; g_Shell.g_ViewFocus[1] = v->panY; break;
+    case VIEW_TOP: g_Shell.g_ViewFocus[0] = v->panX; g_Shell.g_ViewFocus[2] = v->panZ; break;
+    case VIEW_SIDE: g_Shell.g_ViewFocus[2] = v->panZ; g_Shell.g_ViewFocus[1] = v->panY; break;
     default: break;
   }
-  g_LastViewZoom = v->zoom;
+  g_Shell.g_LastViewZoom = v->zoom;
 }
 
 // [SECTION] fitting
@@ -306,7 +286,7 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
   if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
 }
 
-bool App_HasCurrentModel3(void) { return g_CurModel3 != nullptr; }
+bool App_HasCurrentModel3(void) { return Current_Model3() != nullptr; }
 
 // [SECTION] fit command
 static bool AnySelected(const u32 *flags, i32 count) {
@@ -346,7 +326,7 @@ static u32 AddSelectedVertices(const Model3 *m, f32 *out) {
   i32 verts = ClampCount(m->positionCount, m->capPositions);
   if (verts > (i32)s_WorkVerts) verts = (i32)s_WorkVerts;
   for (i32 v = 0; v < verts; v++) {
-    if (!g_PolySelVerts[v]) continue;
+    if (!g_Sel.g_PolySelVerts[v]) continue;
     if (out) { out[n * 3] = m->positions[v].x; out[n * 3 + 1] = m->positions[v].y; out[n * 3 + 2] = m->positions[v].z; }
     n++;
   }
@@ -361,10 +341,10 @@ static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
     case 0:   // the selection, else every corner
     case 1: { // the same in the editing views: with nothing selected the whole model is fitted,
               // so the fit key always brings a model panned out of sight back
-      bool byFaces = g_PolySelectMode == 1;
-      bool any = byFaces ? AnySelected(g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
-                         : AnySelected(g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
-      if (any) return byFaces ? AddCorners(m, g_PolySelFaces, false, out) : AddSelectedVertices(m, out);
+      bool byFaces = g_Sel.g_PolySelectMode == 1;
+      bool any = byFaces ? AnySelected(g_Sel.g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
+                         : AnySelected(g_Sel.g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
+      if (any) return byFaces ? AddCorners(m, g_Sel.g_PolySelFaces, false, out) : AddSelectedVertices(m, out);
       return AddCorners(m, nullptr, false, out);
     }
     case 2: return AddCorners(m, nullptr, false, out);
@@ -374,7 +354,7 @@ static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
 
 f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
   *n = 0;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || !m->polygons || !m->positions) return nullptr;
   int rule;
   if (kind == VIEW_MAIN) rule = 0;
@@ -392,16 +372,16 @@ f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
 }
 
 void View_Fit(void) {
-  App_RefreshCurrentPointers();
-  ViewRecord *v = g_CurView;
+  View_UseActive();
+  ViewRecord *v = g_Shell.g_CurView;
   u32 n = 0;
-  f32 *pts = View_GatherFitPoints(g_EditSubMode, v->kind, &n);
+  f32 *pts = View_GatherFitPoints(g_Shell.g_EditSubMode, v->kind, &n);
   if (pts && v->kind == VIEW_MAIN) {
     f32 mn[3], mx[3];
     View_BoundsOfPoints(pts, n, mn, mx);
-    memcpy(g_CurModel3->bboxMin, mn, sizeof mn);
-    memcpy(g_CurModel3->bboxMax, mx, sizeof mx);
-    View_FitPerspective(v, mn, mx, g_MainWndRect[2], g_MainWndRect[3], g_PerspAngleX, g_PerspAngleY,
+    memcpy(Current_Model3()->bboxMin, mn, sizeof mn);
+    memcpy(Current_Model3()->bboxMax, mx, sizeof mx);
+    View_FitPerspective(v, mn, mx, g_Options.g_MainWndRect[2], g_Options.g_MainWndRect[3], g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY,
                         g_ShellSeam.fitCamera);
   } else if (pts) {
     View_FitOrtho(v, pts, n);
@@ -412,13 +392,13 @@ void View_Fit(void) {
 
 void View_FitAll(void) {
   Object_UpdateFrame();   // every pose current before the views are fitted
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   i32 n = LayoutCount(layout);
   for (i32 i = 1; i < n; i++) {
-    g_ActiveView = (u32)i;
-    g_CurView = View_Get(layout, (u32)i);
+    g_Shell.g_ActiveView = (u32)i;
+    g_Shell.g_CurView = View_Get(layout, (u32)i);
     View_Fit();
   }
-  g_ActiveView = 0;
-  g_CurView = View_Get(layout, 0);
+  g_Shell.g_ActiveView = 0;
+  g_Shell.g_CurView = View_Get(layout, 0);
 }

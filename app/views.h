@@ -4,28 +4,21 @@
 // area, views 1..7 float in their own "WIN_DLG" windows. Editors never draw: they flag views
 // (App_MarkAllRedraw) and the main loop draws one flagged view per idle pass, chosen by
 // View_ChooseDrawView. Only the shell changes the records' windows and counts; editors
-// change pan and zoom of g_CurView.
+// change pan and zoom of g_Shell.g_CurView.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
 
 enum { VIEWS_PER_LAYOUT = APP_VIEWS_PER_LAYOUT, VIEW_LAYOUTS = APP_FAMILY_COUNT };
 
-// ViewRecord and g_Views: shell_services.h.
+// ViewRecord and g_Shell.g_Views: shell_services.h.
 
-extern i32 g_ViewCount[VIEW_LAYOUTS];
-extern u32 g_ActiveView;
-extern ViewRecord *g_CurView;      // never null: the record the code acting now must use
-extern f32 g_ViewFocus[3];
-extern f32 g_LastViewZoom;
-extern u32 g_StripDirty[7];       // strip and panel flags, named by StripFlag (app/strip.h)
-extern HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)
 
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
-// True while the view being drawn (g_DrawView of the current layout) is a main view (kind 0).
+// True while the view being drawn (g_Shell.g_DrawView of the current layout) is a main view (kind 0).
 bool View_DrawingMain(void);
-// The frame render's request for the view drawn now (g_DrawView of the current layout), from
+// The frame render's request for the view drawn now (g_Shell.g_DrawView of the current layout), from
 // the family, the sub-mode and the view records (the library's g_LibHooks.frameRequest).
 void View_FrameRequest(FrameRequest *out);
 
@@ -42,35 +35,25 @@ struct ViewChoiceInput {
 };
 i32 View_ChooseDrawView(const ViewChoiceInput *in);
 
-// Flags every view of the current layout for redraw; also sets g_LayerDlgRefresh and the
+// Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
-extern u32 g_LayerDlgRefresh;
-void App_RefreshCurrentPointers(void);
+// The code acting now works on the active view: g_Shell.g_CurView becomes view g_Shell.g_ActiveView of the
+// current layout (the frame render points it at the view it draws).
+void View_UseActive(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
-extern u32 *g_PolySelFaces;
-extern u32 *g_PolySelVerts;
 // State the polygon editors share (3D modelling and the 2D polygon sub-mode): the points of
 // the polygon under free creation and how many are fixed (0..3; the next one follows the
 // mouse), the dialog's face and corner numbers (-1 none) and the show-normals switch.
-enum { POLY_FREE_POINTS = 4 };
-extern f32 g_FreeCreatePoints[POLY_FREE_POINTS][3];
-extern u32 g_FreeCreateCount;
-extern i32 g_PolyFaceNo, g_PolyVertexNo;
-extern u32 g_PolyShowNormals;
 // A model replaced (read or made new): every selection flag cleared, the free-creation points
 // dropped, the picked face and corner none.
 void App_ForgetPolySelection(void);
 // Work arrays of the polygon editors: a u32 per vertex; the screen x, y and depth of every
 // position (3 f32 per vertex, refilled by each pick pass); per face the screen centre and the
 // mean normal projected on the view's axes (2 f32 each per face).
-extern u32 *g_PolyWorkVerts;
-extern f32 *g_PolyScreenPos;
-extern f32 *g_PolyFaceCentres;
-extern f32 *g_PolyFaceNormals2D;
 // Elements per face and per vertex in those arrays (0 until all of them are allocated).
 u32 App_WorkFaceCount(void);
 u32 App_WorkVertCount(void);
@@ -80,7 +63,7 @@ void App_ClearSelectionFlags(u32 verts, u32 faces);
 bool App_HasCurrentModel3(void);
 // First free view slot 1..7 of the current layout, or -1 (no window made: see View_AddView).
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h);
-// Copies a view's pan into g_ViewFocus by its kind and records its zoom as the last one.
+// Copies a view's pan into g_Shell.g_ViewFocus by its kind and records its zoom as the last one.
 void View_NoteActivated(const ViewRecord *v);
 
 // [SECTION] fitting
@@ -106,7 +89,7 @@ void View_TurnPerspective(f32 v[3], f32 angleX, f32 angleY);
 // The smallest zoom a fit leaves and a drag may reach (a zero zoom never grows again).
 extern const f32 g_ViewMinZoom;
 enum { VIEW_FIT_MAX_STEPS = 400 };
-// Fits view g_ActiveView of the current layout to the current 3D model (the selection, or
+// Fits view g_Shell.g_ActiveView of the current layout to the current 3D model (the selection, or
 // all polygon corners); without a model or points only a redraw is requested.
 void View_Fit(void);
 // Runs the pose pass, then fits views 1..count-1; view 0 is not fitted.

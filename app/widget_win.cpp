@@ -45,7 +45,7 @@ static const WidgetPanelClass *FindClass(const char *name) {
 static void *CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
   const WidgetPanelClass *c = FindClass(name);
   if (!c) return nullptr;
-  HWND dlg = CreateDialogParamA(Instance(), c->resource ? c->resource : c->name, (HWND)g_MainWindowHandle, c->proc,
+  HWND dlg = CreateDialogParamA(Instance(), c->resource ? c->resource : c->name, (HWND)g_Shell.g_MainWindowHandle, c->proc,
                                 c->param);
   if (!dlg) return nullptr;
   SetPropA(dlg, kClassProp, (HANDLE)c);
@@ -76,7 +76,7 @@ static void *ActiveWindow(void) { return GetActiveWindow(); }
 
 static void Activate(void *window) {
   if (window) SetActiveWindow((HWND)window);
-  else if (g_MainWindowHandle) SetActiveWindow((HWND)g_MainWindowHandle);
+  else if (g_Shell.g_MainWindowHandle) SetActiveWindow((HWND)g_Shell.g_MainWindowHandle);
 }
 
 static void Capture(void *window) {

@@ -35,7 +35,7 @@ static void AddStrips(HWND w, Obstacles *o) {
   static const i32 kKeyStrips[] = {STRIP_OBJ2_KEYS, STRIP_BONE2_KEYS, STRIP_KZO_KEYS,
                                    STRIP_MOTION3_KEYS, STRIP_EFFECT_KEYS, STRIP_MOVIE_KEYS};
   for (i32 entry : kKeyStrips) {
-    HWND s = (HWND)g_StripWindows[entry].window;
+    HWND s = (HWND)g_Strip.g_StripWindows[entry].window;
     if (!s || s == w || !IsWindow(s) || !IsWindowVisible(s) || GetAncestor(s, GA_ROOT) == w) continue;
     RECT c;
     GetClientRect(s, &c);
@@ -70,7 +70,7 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
 
 // The frame lies where the library draws it, from the main view's pan.
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft) {
-  const ViewRecord *v = View_Get(g_EditSubMode, 0);
+  const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   f32 fx, fy;
   Screen_FrameOffsetFor(g_Lib.desktopWidth, g_Lib.desktopHeight, v->panX, v->panY, &fx, &fy);
   LONG left = (LONG)fx + x, top = (LONG)fy + y;

@@ -11,9 +11,9 @@
 
 // Slot 0 emptied and made afresh with full arrays, the 3D editor's sub-mode current.
 inline Model3 *BenchGrid_Slot0(u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
+  g_Sel.g_CurSlot = 0;
   Model3_FreeSlot(0);
   g_ModelAllocArrays = 1;
   return Model3_Init(0);

@@ -27,20 +27,20 @@ Bone2Model *Grid(i32 rows) {
   m->placeY = 240;
   BenchGrid_Quads2D(m, rows, 0, false);
   App_AllocWorkArrays();
-  for (i32 i = 0; i < m->vertexCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
   return m;
 }
 
 void BM_SelectPass(benchmark::State &state) {
   Bone2Model *m = Grid((i32)state.range(0));
-  g_PolySelectMode = 1;
-  g_PolyTool = ED2D_TOOL_FACE;
+  g_Sel.g_PolySelectMode = 1;
+  g_Sel.g_PolyTool = ED2D_TOOL_FACE;
   g_Ed2DPoly.startX = 0, g_Ed2DPoly.startY = 0, g_Ed2DPoly.curX = 640, g_Ed2DPoly.curY = 480;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   for (auto _ : state) {
     Ed2D_PolySelectPass(m);
-    benchmark::DoNotOptimize(g_PolySelFaces[m->polygonCount - 1]);
+    benchmark::DoNotOptimize(g_Sel.g_PolySelFaces[m->polygonCount - 1]);
   }
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   state.counters["quads"] = m->polygonCount;

@@ -43,8 +43,8 @@ void Restore(const Grid &g) {
   memcpy(m->polygons, g.polys.data(), g.polys.size() * sizeof(Polygon2));
   m->vertexCount = m->colourCount = m->uvCount = (u16)g.pos.size();
   m->polygonCount = (i32)g.polys.size();
-  for (u32 i = 0; i < App_WorkVertCount(); i++) g_PolySelVerts[i] = i % 2;
-  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = g.allFaces ? 1 : i % 2;
+  for (u32 i = 0; i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = i % 2;
+  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = g.allFaces ? 1 : i % 2;
 }
 
 // rows x 255 quads of 2 x 2 pixels.
@@ -89,7 +89,7 @@ const char *const kNames[OPS] = {"select_all", "invert", "colour", "left_half", 
 
 void Run(Bone2Model *m, i64 op) {
   const i32 rgba[4] = {1, 2, 3, 4};
-  g_PolySelectMode = op == MERGE_VERTS ? 0 : 1;
+  g_Sel.g_PolySelectMode = op == MERGE_VERTS ? 0 : 1;
   switch (op) {
     case SELECT_ALL: Ed2D_PolySelectAll(m); break;
     case INVERT: Ed2D_PolyInvertSelection(m); break;
@@ -131,7 +131,7 @@ void BM_MergeEveryFace(benchmark::State &state) {
     state.PauseTiming();
     Restore(g);
     state.ResumeTiming();
-    g_PolySelectMode = 1;
+    g_Sel.g_PolySelectMode = 1;
     Ed2D_PolyMerge(g.m);
     benchmark::DoNotOptimize(g.m->polygons[0].corners[0].vertex);
   }

@@ -46,7 +46,7 @@ void BM_RowChange(benchmark::State &state) {
   Bone2Model *m = Grid((i32)state.range(0));
   m->groupCount = BONE2_MAX_GROUPS;
   static Ed2DLines lines;
-  g_Cur2DSlot = 0;
+  g_Sel.g_Cur2DSlot = 0;
   double t = 0;
   i32 g = 0;
   for (auto _ : state) {
@@ -71,7 +71,7 @@ void BM_Mirror(benchmark::State &state) {
     quads = m->polygonCount;
     state.ResumeTiming();
     t += bench::Time([&] {
-      Ed2D_MirrorGroup(m, 0, g_PolySelFaces, App_WorkFaceCount(), g_PolySelVerts, App_WorkVertCount());
+      Ed2D_MirrorGroup(m, 0, g_Sel.g_PolySelFaces, App_WorkFaceCount(), g_Sel.g_PolySelVerts, App_WorkVertCount());
     });
     benchmark::DoNotOptimize(m->polygonCount);
   }

@@ -29,19 +29,19 @@ Model3 *Grid(i32 quads, u32 subMode) {
   Model3_FreshBindings(m, 0, m->positionCount);
   BenchGrid_Bones(m);
   App_AllocWorkArrays();
-  ViewRecord *v = g_Views[subMode];
+  ViewRecord *v = g_Shell.g_Views[subMode];
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 400; v[1].centerY = 300; v[1].zoom = 1;
-  g_ViewCount[subMode] = 2;
-  g_ActiveView = 1;
-  g_CurView = &v[1];
-  App_RefreshCurrentPointers();
+  g_Shell.g_ViewCount[subMode] = 2;
+  g_Shell.g_ActiveView = 1;
+  g_Shell.g_CurView = &v[1];
+  View_UseActive();
   Object_UpdateFrame();
   return m;
 }
 
 void BM_BoneDragStep(benchmark::State &state) {
   Grid((i32)state.range(0), SUB_3D_BONE);
-  g_CurBoneIndex = 40;
+  g_Sel.g_CurBoneIndex = 40;
   Ed3DBoneEditor.childrenFollow = 0;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_SetDragAnchors(100, 100);
@@ -55,9 +55,9 @@ void BM_BoneDragStep(benchmark::State &state) {
 
 void BM_WeightApplyAll(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0), SUB_3D_WEIGHT);
-  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
   for (auto _ : state) {
-    Ed3D_WeightApplyModel(m, g_PolySelVerts, Poly_VertFlagRoom(), 0, 0, 1.0f);
+    Ed3D_WeightApplyModel(m, g_Sel.g_PolySelVerts, Poly_VertFlagRoom(), 0, 0, 1.0f);
     Model3_AutoBindVertices(m);
   }
 }
@@ -65,7 +65,7 @@ void BM_WeightApplyAll(benchmark::State &state) {
 void BM_WeightBoxPass(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0), SUB_3D_WEIGHT);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  const ViewRecord *front = &g_Views[SUB_3D_WEIGHT][1];
+  const ViewRecord *front = &g_Shell.g_Views[SUB_3D_WEIGHT][1];
   for (auto _ : state) Ed3D_WeightBoxPass(m, front, 100, 100, 500, 400);
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
 }

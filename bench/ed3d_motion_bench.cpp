@@ -31,9 +31,9 @@ void Chain(i32 n) {
     for (i32 f : {0, 10}) BoneKey3_Identity(&k, f), KeyTrack_Insert(&m->bones[b].keys[0], &k);
   }
   m->frame = 10;
-  g_CurSlot = 0;
-  g_EditFamily = FAMILY_PREVIEW;   // no undo steps here
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Sel.g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_PREVIEW;   // no undo steps here
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   Tree_LinkBones3D();
   Model3_BuildRestMatrices();
   Model3_EvalPoseMatrices();
@@ -41,17 +41,17 @@ void Chain(i32 n) {
 
 void BM_RotateDragStep(benchmark::State &state) {
   Chain((i32)state.range(0));
-  g_Views[SUB_3D_MOTION][1] = ViewRecord{1, 0, 0, 0, 0, 0, VIEW_FRONT};
-  g_Views[SUB_3D_MOTION][1].zoom = 1;
-  g_ActiveView = 1;
-  g_CurBoneIndex = 1;
-  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_Shell.g_Views[SUB_3D_MOTION][1] = ViewRecord{1, 0, 0, 0, 0, 0, VIEW_FRONT};
+  g_Shell.g_Views[SUB_3D_MOTION][1].zoom = 1;
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_CurBoneIndex = 1;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotion.childrenFollow = 1;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_MotionLButtonDown(0, 0);
   f32 dx = 1;
   for (auto _ : state) {
-    g_MouseMoveDX = dx;
+    g_Mouse.g_MouseMoveDX = dx;
     dx = -dx;
     Ed3D_MotionMouseMove(0, 0);
   }
@@ -65,7 +65,7 @@ void BM_IkStep(benchmark::State &state) {
   Chain((i32)state.range(0));
   ViewRecord side = {1, 0, 0, 0, 0, 0, VIEW_SIDE};
   side.zoom = 1;
-  g_CurBoneIndex = 3;
+  g_Sel.g_CurBoneIndex = 3;
   g_Ed3DMotion.childrenFollow = 1;
   Ed3D_MotionLButtonDown(0, 0);
   Ed3D_IkSetChain(3);
@@ -89,7 +89,7 @@ void BM_CreateMoveDelete(benchmark::State &state) {
   i32 n = (i32)state.range(0);
   BoneKey3 k;
   for (i32 i = 0; i < n; i++) BoneKey3_Identity(&k, i * 10), KeyTrack_Insert(t, &k);
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   for (auto _ : state) {
     m->frame = n * 5 + 1;
     Ed3D_CreateBoneKey();

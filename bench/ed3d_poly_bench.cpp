@@ -21,25 +21,25 @@ Model3 *Grid(i32 quads) {
   Model3 *m = BenchGrid_Slot0(SUB_3D_POLY);
   BenchGrid_Quads(m, quads, false);
   App_AllocWorkArrays();
-  ViewRecord *v = g_Views[SUB_3D_POLY];
+  ViewRecord *v = g_Shell.g_Views[SUB_3D_POLY];
   v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].clientW = 1024; v[0].clientH = 768; v[0].zoom = 3.2f;
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 200; v[1].centerY = 200; v[1].zoom = 1;
-  g_ViewCount[SUB_3D_POLY] = 2;
-  g_ActiveView = 0;
-  App_RefreshCurrentPointers();
+  g_Shell.g_ViewCount[SUB_3D_POLY] = 2;
+  g_Shell.g_ActiveView = 0;
+  View_UseActive();
   return m;
 }
 
 void SelectAll(const Model3 *m, u32 flag) {
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = flag;
-  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = flag;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = flag;
+  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = flag;
 }
 
 void BM_HoverPick(benchmark::State &state, u32 mode) {
   Grid((i32)state.range(0));
-  g_PolySelectMode = mode;
-  g_MouseX = 500;
-  g_MouseY = 380;
+  g_Sel.g_PolySelectMode = mode;
+  g_Mouse.g_MouseX = 500;
+  g_Mouse.g_MouseY = 380;
   for (auto _ : state) Ed3D_PickUnderCursor();
 }
 void BM_HoverPickVertex(benchmark::State &state) { BM_HoverPick(state, 0); }
@@ -47,10 +47,10 @@ void BM_HoverPickFace(benchmark::State &state) { BM_HoverPick(state, 1); }
 
 void BM_RectSelectPass(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
-  g_PolySelectMode = 1;
-  g_PolyTool = POLY_TOOL_FACE;
+  g_Sel.g_PolySelectMode = 1;
+  g_Sel.g_PolyTool = POLY_TOOL_FACE;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  const ViewRecord *front = &g_Views[SUB_3D_POLY][1];
+  const ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
   for (auto _ : state) {
     Poly_FaceScratch(m, front);
     Poly_RectSelectPass(m, front, 10, 10, 300, 300);
@@ -72,14 +72,14 @@ void BM_Invert(benchmark::State &state) {
 void BM_StatusCount(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   for (auto _ : state) Ed3D_PolyStatusText();
 }
 
 void BM_Step(benchmark::State &state, u32 tool) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
-  const ViewRecord *front = &g_Views[SUB_3D_POLY][1];
+  const ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
   for (auto _ : state) {
     if (tool == POLY_TOOL_MOVE) Poly_MoveStep(m, front, 0, 1, -1);
     else if (tool == POLY_TOOL_ROTATE) Poly_RotateStep(m, front, 1, 0, 200, 200);

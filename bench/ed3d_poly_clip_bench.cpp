@@ -29,9 +29,9 @@ Model3 *Grid(i32 quads, bool slot0) {
   if (slot0) {
     m = BenchGrid_Slot0(SUB_3D_POLY);
   } else {
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_POLY;
+    g_Sel.g_CurSlot = 0;
     g_ModelAllocArrays = 1;
     m = Model3_New();
   }
@@ -42,14 +42,14 @@ Model3 *Grid(i32 quads, bool slot0) {
   Model3_CalcNormals(m);
   if (slot0) {
     App_AllocWorkArrays();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   return m;
 }
 
 void AllFaces(const Model3 *m, u32 flag) {
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = flag;
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = flag;
 }
 
 // Times op on a fresh copy of the grid of `quads`; the mean milliseconds per run go into the
@@ -76,7 +76,7 @@ const i32 kFull = 65000, kHalf = 30000;
 void BM_SelectGroup(benchmark::State &s) {
   Run(s, "group selection", 5, kFull, [](Model3 *m) {
     Ed3D_SelectGroupFaces(m, 1);
-    return g_PolySelFaces[0];
+    return g_Sel.g_PolySelFaces[0];
   });
 }
 

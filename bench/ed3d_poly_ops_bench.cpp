@@ -31,22 +31,22 @@ Model3 *Grid(i32 quads) {
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
   App_AllocWorkArrays();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return m;
 }
 
 // Every `step`-th face (with its vertices) or every other vertex selected.
 void Select(const Model3 *m, u32 mode, i32 step) {
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  g_PolySelectMode = mode;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  g_Sel.g_PolySelectMode = mode;
   if (mode == 0) {
-    for (i32 i = 0; i < m->positionCount; i += 2) g_PolySelVerts[i] = 1;
+    for (i32 i = 0; i < m->positionCount; i += 2) g_Sel.g_PolySelVerts[i] = 1;
     return;
   }
   for (i32 i = 0; i < m->polygonCount; i += step) {
-    g_PolySelFaces[i] = 1;
-    for (u32 j = 0; j < 4; j++) g_PolySelVerts[m->polygons[i].corners[j].vertex] = 1;
+    g_Sel.g_PolySelFaces[i] = 1;
+    for (u32 j = 0; j < 4; j++) g_Sel.g_PolySelVerts[m->polygons[i].corners[j].vertex] = 1;
   }
 }
 

@@ -41,14 +41,14 @@ void WriteModel(i32 h) {
 }
 
 void SetUpShell(void) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_BONE;   // its Front, Top and Side views fit every corner
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_BONE;   // its Front, Top and Side views fit every corner
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Undo_Install();
-  g_ViewCount[SUB_3D_BONE] = 4;
+  g_Shell.g_ViewCount[SUB_3D_BONE] = 4;
   for (u32 i = 0; i < 4; i++) {
-    ViewRecord &v = g_Views[SUB_3D_BONE][i];
+    ViewRecord &v = g_Shell.g_Views[SUB_3D_BONE][i];
     v.inUse = 1;
     v.kind = i;
     v.zoom = 1;

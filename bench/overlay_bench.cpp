@@ -107,7 +107,7 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
   BenchGrid_Bones(m);
   App_AllocWorkArrays();
-  ViewRecord *v = g_Views[subMode];
+  ViewRecord *v = g_Shell.g_Views[subMode];
   const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
   for (u32 i = 0; i < 4; i++) {
     v[i].inUse = 1;
@@ -118,13 +118,13 @@ Model3 *Grid3(i32 quads, u32 subMode) {
     v[i].h = 1024;
     v[i].zoom = 0.5f;   // 20 pixels a unit: the 25 x 26 units of the largest grid fit
   }
-  g_ViewCount[subMode] = 4;
-  g_ActiveView = 1;
-  g_CurBoneIndex = kBoundBone;
-  App_RefreshCurrentPointers();
+  g_Shell.g_ViewCount[subMode] = 4;
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_CurBoneIndex = kBoundBone;
+  View_UseActive();
   Object_UpdateFrame();
-  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
   return m;
 }
 
@@ -155,16 +155,16 @@ void BM_Overlay3D(benchmark::State &state) {
   i32 quads = (i32)state.range(1);
   InstallCounter();
   Grid3(quads, mode.subMode);
-  g_PolySelectMode = mode.selectMode;
-  g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
   g_Mode3 = &mode;
   std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
   static const char *const kViewNames[4] = {"main", "front", "top", "side"};
   for (auto _ : state) {
     g_Table[label].clear();
     for (u32 d = 0; d < 4; d++) {
-      g_DrawView = d;
-      g_CurView = &g_Views[mode.subMode][d];
+      g_Shell.g_DrawView = d;
+      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d];
       CountView(state, label, kViewNames[d], DrawMode3);
     }
   }
@@ -174,22 +174,22 @@ void BM_Overlay3D(benchmark::State &state) {
 // [SECTION] 2D
 // rows x 255 quads of 2 x 2 pixels around the placement, 128 bones, every vertex bound.
 Bone2Model *Grid2(i32 rows, u32 subMode) {
-  g_EditFamily = FAMILY_2D_MODEL;
-  g_EditSubMode = subMode;
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
   Bone2Model *m = BenchGrid_Slot2D();
   m->placeX = 512;
   m->placeY = 512;
   BenchGrid_Quads2D(m, rows, kBoundBone, false);
   BenchGrid_Bones2D(m);
   App_AllocWorkArrays();
-  g_Views[subMode][0].inUse = 1;
-  g_ViewCount[subMode] = 1;
-  g_DrawView = g_ActiveView = 0;
-  g_CurView = &g_Views[subMode][0];
-  g_CurBoneIndex = kBoundBone;
-  App_RefreshCurrentPointers();
-  for (i32 i = 0; i < m->vertexCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  g_Shell.g_Views[subMode][0].inUse = 1;
+  g_Shell.g_ViewCount[subMode] = 1;
+  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
+  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
+  g_Sel.g_CurBoneIndex = kBoundBone;
+  View_UseActive();
+  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
   return m;
 }
 
@@ -212,8 +212,8 @@ void BM_Overlay2D(benchmark::State &state) {
   i32 rows = (i32)state.range(1);
   InstallCounter();
   Grid2(rows, mode.subMode);
-  g_PolySelectMode = mode.selectMode;
-  g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
   std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
   for (auto _ : state) {
     g_Table[label].clear();

@@ -37,13 +37,12 @@ void Setup(i32 rows, i32 side) {
     }
   }
   m->motion = 0;
-  g_CurSlot = 0;
-  Current_Refresh3D();
+  g_Sel.g_CurSlot = 0;
   Tree_BuildRowsBones3D();
   g_Tex.pixels[1] = (u32 *)malloc(sizeof(u32) * side * side);
   for (i32 i = 0; i < side * side; i++) g_Tex.pixels[1][i] = 0xFF000000u | (u32)i;
   g_Tex.pixelsWidth[1] = g_Tex.pixelsHeight[1] = side;
-  for (StripTexView *v : {&g_StripTex2D, &g_StripTex3D}) {
+  for (StripTexView *v : {&g_Strip.g_StripTex2D, &g_Strip.g_StripTex3D}) {
     v->texture = 1;
     v->inUse = 1;
   }
@@ -53,8 +52,8 @@ void Setup(i32 rows, i32 side) {
     g_Movie.objects[i] = &g_Objects[i];
   }
   g_Movie.objectCount = 64;
-  g_StripGeo.bottom = 300;
-  g_EditFamily = FAMILY_MOVIE;
+  g_Strip.g_StripGeo.bottom = 300;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
   for (i32 e = 0; e < STRIP_ENTRIES; e++) Strip_Register(e, (void *)(intptr_t)(e + 1), 1024, 300);
 }
 
@@ -64,7 +63,6 @@ void Teardown(void) {
   g_Movie.objectCount = 0;
   for (i32 i = 0; i < 64; i++) g_Movie.objects[i] = nullptr;
   Model3_FreeAllSlots();
-  Current_Refresh3D();
 }
 
 void BM_StripDispatcherAllDirty(benchmark::State &state) {
@@ -73,9 +71,9 @@ void BM_StripDispatcherAllDirty(benchmark::State &state) {
   double total = 0;
   for (auto _ : state) {
     App_MarkAllRedraw();
-    for (StripWindow &w : g_StripWindows) w.dirty = 1;
+    for (StripWindow &w : g_Strip.g_StripWindows) w.dirty = 1;
     double t0 = bench::Now();
-    g_StripMotion3Groups = 0;
+    g_Strip.g_StripMotion3Groups = 0;
     Strip_RedrawDirty();
     total += bench::Now() - t0;
   }

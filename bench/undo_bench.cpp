@@ -52,8 +52,8 @@ void BuildModel(Model3 *m, i32 h) {
 
 // Slot 0 holds the model and its history is full (every snapshot allocated).
 Model3 *FullHistory(i32 h) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Sel.g_CurSlot = 0;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
   m->motionCount = 4;

@@ -56,7 +56,7 @@ struct Ed2DEditor {
   char boneLabels[BONE2_MAX_BONES][ED2D_LABEL];
   void *treeItems[BONE2_MAX_BONES];
   // The group dialog's list box and the controls the shell takes (the dialog and its place:
-  // g_Group2DDlg of app/settings.h, kept by the settings file).
+  // g_Options.g_Group2DDlg of app/settings.h, kept by the settings file).
   void *groupList;
   void *groupTexture, *groupDisplay;
   f32 zoom;             // 1.0 on every entry into the family
@@ -134,7 +134,7 @@ void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
-// Picks under the stored mouse position into g_CurBoneIndex; sets the dialog's refresh flag
+// Picks under the stored mouse position into g_Sel.g_CurBoneIndex; sets the dialog's refresh flag
 // when it changed.
 void Ed2D_PickCurrentBone(bool posed);
 // Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
@@ -157,7 +157,7 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
 void Ed2D_BoneTreeSelected(const char *text);
-// Whether bone b's list line is selected, as the per-frame update mirrored it (g_ListSelMirror).
+// Whether bone b's list line is selected, as the per-frame update mirrored it (g_Shell.g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);
 // The multi-selection list box the per-frame update mirrors: the bone list in sub-modes 8
 // and 9, the object list in sub-mode 4; null when the sub-mode has none open.

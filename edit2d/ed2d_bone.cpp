@@ -28,7 +28,7 @@ static const char kParentRefused[] =
 
 // [SECTION] hooks
 void Ed2D_BoneInit(void) {
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_BONE);
 }
@@ -67,13 +67,13 @@ void Ed2D_PickCurrentBone(bool posed) {
   const Bone2Model *m = g_Bone2Slots[0];
   if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
-  Ed2D_ClientToFrame(g_MouseX, g_MouseY, &fx, &fy);
+  Ed2D_ClientToFrame(g_Mouse.g_MouseX, g_Mouse.g_MouseY, &fx, &fy);
   i32 b = Ed2D_PickBone(m, 0, fx, fy, posed);
-  if (b < 0 || (u32)b == g_CurBoneIndex) return;
-  g_CurBoneIndex = (u32)b;
+  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
+  g_Sel.g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 static bool RightAlone(void) {
@@ -93,7 +93,7 @@ void Ed2D_BoneUpdate(void) {
 }
 
 // The selection as the per-frame update last mirrored it from the list box.
-bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_ListSelMirror[b] != 0; }
+bool Ed2D_BoneSelected(i32 b) { return b >= 0 && b < LIST_SEL_MIRROR && g_Shell.g_ListSelMirror[b] != 0; }
 
 // A bone moves with the delta unless an ancestor of it moves too (it follows that one).
 static bool AncestorSelected(const Bone2Model *m, const u32 *sel, i32 b) {
@@ -129,8 +129,8 @@ void Ed2D_BoneMouseMove(i32 x, i32 y) {
   }
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
-  g_MotionDragAnchor.x = (i32)fx;
-  g_MotionDragAnchor.y = (i32)fy;
+  g_Mouse.g_MotionDragAnchor.x = (i32)fx;
+  g_Mouse.g_MotionDragAnchor.y = (i32)fy;
   g_Ed2D.boneRefresh = 1;
 }
 
@@ -172,7 +172,7 @@ void Ed2D_BoneDraw(void) {
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, false, &sx, &sy);
-    i32 shade = (u32)b == g_CurBoneIndex ? 255 : 180;
+    i32 shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
     Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
     i32 p = m->bones[b].parent;
@@ -273,7 +273,7 @@ static Ed2DLines s_Lines;
 void Ed2D_FillParentBoneList(void) {
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !g_Ed2D.boneList) return;
-  Ed2D_ParentBoneLines(m, (i32)g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentBoneLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
   Ed2D_Fill(g_Ed2D.boneList, false, &s_Lines);
   Ed2D_FillParentCombo();
 }
@@ -281,7 +281,7 @@ void Ed2D_FillParentBoneList(void) {
 void Ed2D_FillParentCombo(void) {
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !g_Ed2D.parentCombo) return;
-  Ed2D_ParentComboLines(m, (i32)g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentComboLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
   Ed2D_Fill(g_Ed2D.parentCombo, true, &s_Lines);
 }
 
@@ -304,8 +304,8 @@ void Ed2D_FillBoneTree(void) {
   Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
-  if (g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_CurBoneIndex])
-    Widget_TreeSelect(e.boneTree, e.treeItems[g_CurBoneIndex]);
+  if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_Sel.g_CurBoneIndex])
+    Widget_TreeSelect(e.boneTree, e.treeItems[g_Sel.g_CurBoneIndex]);
 }
 
 // [SECTION] dialog handlers
@@ -321,8 +321,8 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
 
 static void SetComboToParent(void) {
   const Bone2Model *m = g_Bone2Slots[0];
-  if (m && g_CurBoneIndex < (u32)Bone2_BoneCount(m) && g_Ed2D.parentCombo)
-    Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_CurBoneIndex].parent);
+  if (m && g_Sel.g_CurBoneIndex < (u32)Bone2_BoneCount(m) && g_Ed2D.parentCombo)
+    Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
 }
 
 static void FillAll(void) {
@@ -332,7 +332,7 @@ static void FillAll(void) {
 
 static void Apply(Bone2Model *m) {
   Ed2DEditor &e = g_Ed2D;
-  i32 b = (i32)g_CurBoneIndex;
+  i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (b >= Bone2_BoneCount(m)) return;
   char name[256] = "";
   Widget_GetText(e.boneDlg, IDC_BONE_NAME, name, sizeof name);
@@ -362,13 +362,13 @@ void Ed2D_BoneDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
-  if (caret >= 0 && caret < Bone2_BoneCount(m) && (u32)caret != g_CurBoneIndex) {
-    g_CurBoneIndex = (u32)caret;
+  if (caret >= 0 && caret < Bone2_BoneCount(m) && (u32)caret != g_Sel.g_CurBoneIndex) {
+    g_Sel.g_CurBoneIndex = (u32)caret;
     g_TreeRows.current = caret;
     App_MarkAllRedraw();
     e.boneRefresh = 1;
     SetComboToParent();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   switch (id) {
     case IDC_BONE_APPLY: Apply(m); break;
@@ -392,18 +392,18 @@ void Ed2D_BoneDlgTick(void) {
   if (e.boneRefresh != 1 || !e.boneDlg) return;
   e.boneRefresh = 0;
   char text[64];
-  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
+  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
   Widget_SetText(e.boneDlg, IDC_BONE_NO, text);
   if (e.boneReselect && e.boneList)
-    Widget_ListSelectOnly(e.boneList, (i32)g_CurBoneIndex);
+    Widget_ListSelectOnly(e.boneList, (i32)g_Sel.g_CurBoneIndex);
   e.boneReselect = 0;
-  if (!m || g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
-  const BoneKey2 *r = &m->rest[g_CurBoneIndex];
+  if (!m || g_Sel.g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
+  const BoneKey2 *r = &m->rest[g_Sel.g_CurBoneIndex];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
   Widget_SetText(e.boneDlg, IDC_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
   Widget_SetText(e.boneDlg, IDC_BONE_Y, text);
-  Widget_SetText(e.boneDlg, IDC_BONE_NAME, m->bones[g_CurBoneIndex].name);
+  Widget_SetText(e.boneDlg, IDC_BONE_NAME, m->bones[g_Sel.g_CurBoneIndex].name);
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {
@@ -412,11 +412,11 @@ void Ed2D_BoneTreeSelected(const char *text) {
   if (!m || !text) return;
   for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
     if (strcmp(e.boneLabels[b], text) != 0) continue;
-    g_CurBoneIndex = (u32)b;
+    g_Sel.g_CurBoneIndex = (u32)b;
     App_MarkAllRedraw();
     if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
-    App_RefreshCurrentPointers();
+    View_UseActive();
     return;
   }
 }

@@ -15,9 +15,9 @@
 
 Ed2DGroupDlg g_Ed2DGroup = {-1, 0};
 
-static Bone2Model *Model(void) { return g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr; }
-static bool Shown(void) { return g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Cur2DSlot] && Model(); }
-static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_CurGroupIndex); }
+static Bone2Model *Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+static bool Shown(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Sel.g_Cur2DSlot] && Model(); }
+static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex); }
 
 static void Fill(void *control, bool combo, const Ed2DLines *lines) {
   if (control) Ed2D_Fill(control, combo, lines);
@@ -26,7 +26,7 @@ static void Fill(void *control, bool combo, const Ed2DLines *lines) {
 static void SetNumber(u32 id, f32 v) {
   char t[32];
   Str_Format(t, sizeof t, "%d", (int)lroundf(v));
-  Widget_SetText(g_Group2DDlg.window, id, t);
+  Widget_SetText(g_Options.g_Group2DDlg.window, id, t);
 }
 
 static void ShowColour(const Group2 &g) {
@@ -35,7 +35,7 @@ static void ShowColour(const Group2 &g) {
 }
 
 static void Edited(const char *label) {
-  if (label) Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  if (label) Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_BONE2);
 }
 
@@ -92,16 +92,16 @@ void Ed2D_RefreshGroupList(void) {
 // [SECTION] change of row
 void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) {
   u32 nf = App_WorkFaceCount(), nv = App_WorkVertCount();
-  for (u32 i = 0; g_PolySelFaces && i < nf; i++) g_PolySelFaces[i] = 0;
-  for (u32 i = 0; g_PolySelVerts && i < nv; i++) g_PolySelVerts[i] = 0;
-  if (!m || !m->polygons || !g_PolySelFaces || !g_PolySelVerts) return;
+  for (u32 i = 0; g_Sel.g_PolySelFaces && i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
+  for (u32 i = 0; g_Sel.g_PolySelVerts && i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
+  if (!m || !m->polygons || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts) return;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   for (i32 f = 0; f < n && (u32)f < nf; f++) {
     const Polygon2 &p = m->polygons[f];
     if (p.group != (u32)g) continue;
-    g_PolySelFaces[f] = 1;
+    g_Sel.g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
 
@@ -122,21 +122,21 @@ void Ed2D_GroupRowChanged(i32 g) {
 
 // [SECTION] commands
 static void Apply(Bone2Model *m, i32 g) {
-  void *dlg = g_Group2DDlg.window;
+  void *dlg = g_Options.g_Group2DDlg.window;
   char name[256] = {}, colour[4][32] = {};
   Widget_GetText(dlg, IDC_G2D_NAME, name, sizeof name);
   for (u32 i = 0; i < 4; i++) Widget_GetText(dlg, IDC_G2D_RED + i, colour[i], sizeof colour[i]);
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
   if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
   if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);
-  bool colourApplied = Ed2D_ApplyGroup(m, g, g_PolySelFaces, g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
+  bool colourApplied = Ed2D_ApplyGroup(m, g, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
   g_Ed2DTex.texture = m->groups[g].texture;
   Ed2D_FillGroupList();
   Ed2D_FillTextureList();
   Edited(nullptr);
   if (!colourApplied) Widget_MessageOk("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
   App_MarkAllRedraw();
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
 }
 
 static void ChooseColour(Bone2Model *m, i32 g) {
@@ -149,25 +149,25 @@ static void ChooseColour(Bone2Model *m, i32 g) {
   grp.b = rgb[2];
   ShowColour(grp);
   Edited("カラー ( グループ )");
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
 }
 
 static void Mirror(Bone2Model *m, i32 g) {
-  u32 nf = g_PolySelFaces ? App_WorkFaceCount() : 0, nv = g_PolySelVerts ? App_WorkVertCount() : 0;
-  if (!Ed2D_MirrorGroup(m, g, g_PolySelFaces, nf, g_PolySelVerts, nv)) {
+  u32 nf = g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, nv = g_Sel.g_PolySelVerts ? App_WorkVertCount() : 0;
+  if (!Ed2D_MirrorGroup(m, g, g_Sel.g_PolySelFaces, nf, g_Sel.g_PolySelVerts, nv)) {
     Widget_MessageOk("これ以上 追加できません。");
     return;
   }
-  g_PolyTool = ED2D_TOOL_MOVE;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
+  g_Sel.g_PolyFaceNo = -1;
   g_Ed2DPoly.panelRefresh = 1;
   Edited("鏡面 ( グループ )");
   App_MarkAllRedraw();
 }
 
 static void Close(void) {
-  void *list = g_Ed2D.groupList, *dlg = g_Group2DDlg.window;
-  g_Ed2D.groupList = g_Group2DDlg.window = nullptr;
+  void *list = g_Ed2D.groupList, *dlg = g_Options.g_Group2DDlg.window;
+  g_Ed2D.groupList = g_Options.g_Group2DDlg.window = nullptr;
   g_Ed2D.groupTexture = g_Ed2D.groupDisplay = nullptr;
   Strip_Unregister(STRIP_GROUP2_SWATCHES);
   if (list) Widget_Destroy(list);
@@ -179,7 +179,7 @@ void Ed2D_GroupDlgCommand(u32 id, i32 row) {
   if (!m) return;
   // No current row (LB_ERR, or a combo's own change) keeps the group and is no change of row:
   // a row change shows the group's stored fields again and would undo the combo's choice.
-  if (row >= 0 && row < m->groupCount && row < BONE2_MAX_GROUPS) g_CurGroupIndex = (u32)row;
+  if (row >= 0 && row < m->groupCount && row < BONE2_MAX_GROUPS) g_Sel.g_CurGroupIndex = (u32)row;
   i32 g = CurGroup(m);
   if (row >= 0 && g != g_Ed2DGroup.lastGroup) Ed2D_GroupRowChanged(g);
   switch (id) {
@@ -188,7 +188,7 @@ void Ed2D_GroupDlgCommand(u32 id, i32 row) {
     case IDC_G2D_MIRROR: Mirror(m, g); break;
     case IDC_G2D_COLOR: ChooseColour(m, g); break;
     case IDC_G2D_ADD:
-      g_CurGroupIndex = (u32)Ed2D_AddGroup(m);
+      g_Sel.g_CurGroupIndex = (u32)Ed2D_AddGroup(m);
       Edited("グループ追加");
       Ed2D_RefreshGroupList();
       break;
@@ -201,10 +201,10 @@ void Ed2D_GroupDlgTick(void) {
   g_Ed2DGroup.refresh = 0;
   Bone2Model *m = Model();
   if (!Shown()) return;
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
   const Group2 &grp = m->groups[CurGroup(m)];
   if (g_Ed2D.groupTexture) Widget_ListSelect(g_Ed2D.groupTexture, grp.texture);
   if (g_Ed2D.groupDisplay) Widget_ListSelect(g_Ed2D.groupDisplay, grp.shadeMode);
-  Widget_SetText(g_Group2DDlg.window, IDC_G2D_NAME, grp.name);
+  Widget_SetText(g_Options.g_Group2DDlg.window, IDC_G2D_NAME, grp.name);
   ShowColour(grp);
 }

@@ -20,10 +20,10 @@ void Ed2D_MListCommand(const Ed2DMList *l, i32 *current, i32 count, u32 id) {
   if (*current != *l->lastMotion) l->changed();
   if (id == l->idClose) {
     Close(l);
-  } else if (id == l->idApply && g_Playing != 1) {
+  } else if (id == l->idApply && g_Shell.g_Playing != 1) {
     l->apply(l);
     l->fill();
-  } else if (id == l->idAdd && g_Playing != 1) {
+  } else if (id == l->idAdd && g_Shell.g_Playing != 1) {
     l->add(l);
     l->fill();
     *l->refresh = 1;

@@ -22,7 +22,7 @@ struct Ed2DMList {
 
 // A command of the list's dialog for a model with `count` motions whose current motion is
 // *current: the list's selection (when it names a motion) becomes the current motion first.
-// "決定" and "追加" do nothing while g_Playing is 1; "消去" has no action.
+// "決定" and "追加" do nothing while g_Shell.g_Playing is 1; "消去" has no action.
 void Ed2D_MListCommand(const Ed2DMList *l, i32 *current, i32 count, u32 id);
 // The dialog's number, name and length of the current motion, when a refresh is due.
 void Ed2D_MListTick(const Ed2DMList *l, const Motion2 *motions, i32 count, i32 current);

@@ -40,19 +40,19 @@ static Bone2Track *TrackOf(Bone2Model *m, i32 b) {
   return Bone2_Track(m, b, m->currentMotion);
 }
 
-static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_CurBoneIndex); }
+static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_Sel.g_CurBoneIndex); }
 
 // The current bone's track, made when the model has no table for it yet (a bone added after
 // the file was read, a motion the file did not have).
 static Bone2Track *CurTrackMade(Bone2Model *m) {
   Bone2Track *t = CurTrack(m);
-  i32 b = (i32)g_CurBoneIndex;
+  i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (t || b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return t;
   if (!Bone2_ReserveKeys(m, b, m->currentMotion, 1)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Playing != 1 && Model() != nullptr; }
+static bool Editable(void) { return g_Shell.g_Playing != 1 && Model() != nullptr; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_BONE2); }
 
@@ -92,13 +92,13 @@ static BoneKey2 *KeyOnFrame(void) {
 static void AfterKeyChange(void) {
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(void) {
   Bone2Model *m = Model();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!Editable()) return false;
   Bone2Track *t = CurTrackMade(m);
   if (!t) return false;   // bone 0 never gets keys
@@ -108,7 +108,7 @@ bool Ed2D_MotionCreateKey(void) {
   SetIdentity(&k, f);
   if (t->count > 0 && t->keys) {
     // The new key holds the pose the motion has at its frame.
-    i32 b = (i32)g_CurBoneIndex;
+    i32 b = (i32)g_Sel.g_CurBoneIndex;
     Bone2_UpdateKeyIndices(0);
     Bone2 *bone = &m->bones[b];
     Bone2_EvalKey(0, b, bone->keyIndex, bone->fraction);
@@ -189,7 +189,7 @@ static bool RightAlone(void) {
 }
 
 bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
-  if (!Editable() || g_CurBoneIndex < 1) return false;
+  if (!Editable() || g_Sel.g_CurBoneIndex < 1) return false;
   BoneKey2 *k = KeyOnFrame();
   if (!k || (dx == 0.0f && dy == 0.0f)) return false;
   const char *label;
@@ -226,7 +226,7 @@ void Ed2D_MotionMouseMove(i32 x, i32 y) {
 static const Bone2Track *RowTrack(void) {
   Bone2Model *m = Model();
   i32 r = g_TreeRows.current;
-  i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)g_CurBoneIndex;
+  i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)g_Sel.g_CurBoneIndex;
   const Bone2Track *t = TrackOf(m, b);
   return t && t->keys ? t : nullptr;
 }
@@ -263,7 +263,7 @@ void Ed2D_MotionPlay(void) {
   Bone2Model *m = Model();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
-  Play_Start(&kPlay, &m->currentFrame, g_Playing != 1 ? &g_Ed2DMotion.playStart : nullptr);
+  Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DMotion.playStart : nullptr);
   m->playTime = 0.0f;
 }
 
@@ -311,11 +311,11 @@ static void CreateWindows(void) {
 
 void Ed2D_MotionInit(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
   e.tool = 1;
-  if (g_CurPartIndex == 0) g_CurPartIndex = 1;
+  if (g_Sel.g_CurPartIndex == 0) g_Sel.g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   Bone2Model *m = Ed2D_EnsureBoneModel();
@@ -326,8 +326,8 @@ void Ed2D_MotionInit(void) {
   e.lastFrame = e.lastLength = -1;
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
-  g_StripGeo.margin = 0;
-  App_RefreshCurrentPointers();
+  g_Strip.g_StripGeo.margin = 0;
+  View_UseActive();
   CreateWindows();
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();
@@ -335,7 +335,7 @@ void Ed2D_MotionInit(void) {
 
 void Ed2D_MotionLeave(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   DestroyWindow2D(&e.valuesDlg);
   DestroyWindow2D(&e.motionList);
   DestroyWindow2D(&e.listDlg);
@@ -360,7 +360,7 @@ void Ed2D_MotionUpdate(void) {
     e.lastFrame = m->currentFrame;
     if (e.scrollBar) Widget_SetScroll(e.scrollBar, -1, m->currentFrame);
   }
-  m->displayMode = g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
+  m->displayMode = g_Shell.g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
   if (RightAlone()) Ed2D_PickCurrentBone(true);
   Lib_SetSceneDraw(1);
 }
@@ -397,7 +397,7 @@ static void DrawSkinEdges(const Bone2Model *m) {
 
 void Ed2D_MotionDraw(void) {
   const Bone2Model *m = Model();
-  if (!m || g_Bone2SlotShown[0] == 0 || g_Playing == 1) return;
+  if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
   View_Draw2DGrid();
   DrawBatch_Begin();
   DrawSkinEdges(m);
@@ -405,7 +405,7 @@ void Ed2D_MotionDraw(void) {
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, true, &sx, &sy);
-    i32 shade = (u32)b == g_CurBoneIndex ? 255 : 180;
+    i32 shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
     Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
     i32 p = m->bones[b].parent;
@@ -421,6 +421,6 @@ void Ed2D_MotionDraw(void) {
 // [SECTION] installation
 void Ed2D_MotionInstall(void) {
   g_Ed2DMotion.loop = 1;   // loops until the sub-mode's check box says otherwise
-  g_PlayEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
-  g_PlayEntries.bone2Loop = &g_Ed2DMotion.loop;
+  g_ShellEntries.bone2KeyPanelRefresh = &g_Ed2DMotion.stripRefresh;
+  g_ShellEntries.bone2Loop = &g_Ed2DMotion.loop;
 }

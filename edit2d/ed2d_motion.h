@@ -6,7 +6,7 @@
 //
 // Globals owned here: g_Ed2DMotion (the sub-mode's editor object). Its windows go through
 // the widget seam (app/widget.h; ed2d_motion_win.cpp registers them). Edits do nothing while
-// g_Playing is 1, without a model, with bone 0 current, or with no key where one is needed.
+// g_Shell.g_Playing is 1, without a model, with bone 0 current, or with no key where one is needed.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"

@@ -31,7 +31,7 @@ static void SetFrame(Bone2Model *m, i32 f) {
   m->currentFrame = f;
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] lists
@@ -49,7 +49,7 @@ void Ed2D_FillMotionList(void) {
 void Ed2D_RefreshMotionLists(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
-  g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
   Ed2D_FillMotionList();
 }
 
@@ -68,7 +68,7 @@ void Ed2D_MotionSetFrameBar(void) {
 // refuses the whole entry (the key keeps its values).
 static void ApplyValues(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  if (g_Playing == 1) return;
+  if (g_Shell.g_Playing == 1) return;
   BoneKey2 *k = Ed2D_MotionCurrentKey();
   if (!k) return;
   static const u32 kFields[5] = {IDC_MOT2D_X, IDC_MOT2D_Y, IDC_MOT2D_ANGLE, IDC_MOT2D_SCALE_X, IDC_MOT2D_SCALE_Y};
@@ -234,10 +234,10 @@ static void ClickRow(i32 x) {
   const HierRow &row = g_TreeRows.rows[r];
   g_TreeRows.current = r;
   if (row.item < 0 || row.item >= m->boneCount || row.item >= BONE2_MAX_BONES) return;
-  g_CurBoneIndex = (u32)row.item;
+  g_Sel.g_CurBoneIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->bones[row.item].expanded = m->bones[row.item].expanded ? 0u : 1u;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // A left release on the frame of the press (a click, not a scrub) snaps to a near key.
@@ -245,7 +245,7 @@ static void Snap(void) {
   Bone2Model *m = Model();
   if (m->currentFrame != g_Ed2DMotion.pressFrame) return;
   Bone2_UpdateKeyIndices(0);
-  Bone2Track *t = m && g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_CurBoneIndex, m->currentMotion)
+  Bone2Track *t = m && g_Sel.g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_Sel.g_CurBoneIndex, m->currentMotion)
                                                             : nullptr;
   SetFrame(m, Ed2D_MotionSnapFrame(t, m->currentFrame));
 }
@@ -265,5 +265,5 @@ void Ed2D_MotionKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse,
 void Ed2D_MotionKeyIdle(void) {
   if (g_Ed2DMotion.stripRefresh != 1) return;
   g_Ed2DMotion.stripRefresh = 0;
-  g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_BONE2_KEYS].dirty = 1;
 }

@@ -43,7 +43,7 @@ void Ed2D_MotionInstallWin(void) {
 
 // Windows going away leave the panel tables and the strip dispatcher.
 static void Forget(HWND dlg) {
-  if (g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
+  if (g_Strip.g_StripWindows[STRIP_BONE2_KEYS].window == dlg) Strip_Unregister(STRIP_BONE2_KEYS);
   if (g_WheelPanels[KEY_PANEL_SLOT] == dlg) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
   if (g_DialogPanels[LIST_PANEL_SLOT] == dlg) g_DialogPanels[LIST_PANEL_SLOT] = nullptr;
 }
@@ -52,7 +52,7 @@ static void Forget(HWND dlg) {
 INT_PTR CALLBACK Ed2D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
     case WM_COMMAND:
@@ -69,7 +69,7 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
   RECT wr;
   if (GetWindowRect(dlg, &wr)) e.keyDlgW = wr.right - wr.left, e.keyDlgH = wr.bottom - wr.top;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 kind;
   if (Ed2D_StripMouseKind(msg, &kind)) {
     Ed2D_StripCapture(dlg, kind);
@@ -97,7 +97,7 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 INT_PTR CALLBACK Ed2D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
     case WM_DESTROY: Forget(dlg); return FALSE;

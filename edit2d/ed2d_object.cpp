@@ -31,13 +31,13 @@ static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m) {
-  i32 o = (i32)g_CurPartIndex;
+  i32 o = (i32)g_Sel.g_CurPartIndex;
   if (!m || o <= 0 || o >= Obj2_ObjectCount(m)) return nullptr;
   if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
   return Obj2_Track(m, o, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Playing != 1 && Model() != nullptr; }
+static bool Editable(void) { return g_Shell.g_Playing != 1 && Model() != nullptr; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -87,10 +87,10 @@ static void CreateWindows(void) {
   i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.listDlg) {
     // The list's first messages pick its caret line as the current object: keep the indices.
-    u32 bone = g_CurBoneIndex, part = g_CurPartIndex;
+    u32 bone = g_Sel.g_CurBoneIndex, part = g_Sel.g_CurPartIndex;
     e.listDlg = Create(ED2D_OBJ_WIN_LIST, sw - 356, 47, 356, 573);
-    g_CurBoneIndex = bone;
-    g_CurPartIndex = part;
+    g_Sel.g_CurBoneIndex = bone;
+    g_Sel.g_CurPartIndex = part;
     e.objectList = CreateList(e.listDlg, 0, 49, 211, 360, true);
     e.parentCombo = Control(e.listDlg, IDC_O2D_LIST_PARENT);
   }
@@ -120,7 +120,7 @@ static void CreateWindows(void) {
 void Ed2D_ObjInit(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
-  g_CurPartIndex = 1;
+  g_Sel.g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   Model3_FreeAllSlots();
@@ -135,12 +135,12 @@ void Ed2D_ObjInit(void) {
   e.lastFrame = -1;
   e.lastMotion = 0;
   SetNewKeyValues(&e.clipboard);
-  g_StripObj2Image = 0;
-  ViewRecord &v = g_Views[SUB_2D_OBJECT][0];
+  g_Strip.g_StripObj2Image = 0;
+  ViewRecord &v = g_Shell.g_Views[SUB_2D_OBJECT][0];
   v.panX = -160.0f;
   v.panY = -120.0f;
-  g_StripGeo.margin = 0;
-  App_RefreshCurrentPointers();
+  g_Strip.g_StripGeo.margin = 0;
+  View_UseActive();
   CreateWindows();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
@@ -148,7 +148,7 @@ void Ed2D_ObjInit(void) {
 
 void Ed2D_ObjLeave(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   Obj2_FreeAll();
   e.imageList = nullptr;   // a control of the template: it goes with its dialog
   DestroyWindow2D(&e.imageDlg);
@@ -175,7 +175,7 @@ void Ed2D_ObjUpdate(void) {
 }
 
 void Ed2D_ObjDraw(void) {
-  if (g_Playing != 1) View_Draw2DGrid();
+  if (g_Shell.g_Playing != 1) View_Draw2DGrid();
   // The family's update places the model at (320, 240) again before the next frame.
   if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
 }
@@ -192,7 +192,7 @@ static bool LeftAlone(void) {
 }
 
 void Ed2D_ObjDragKey(f32 dx, f32 dy) {
-  if (!Editable() || g_CurPartIndex < 1) return;
+  if (!Editable() || g_Sel.g_CurPartIndex < 1) return;
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k || (dx == 0.0f && dy == 0.0f)) return;
   switch (g_Ed2DObj.tool) {
@@ -217,7 +217,7 @@ void Ed2D_ObjMouseMove(i32 x, i32 y) {
 // [SECTION] keys
 bool Ed2D_ObjCreateKey(void) {
   Obj2Model *m = Model();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
   if (!t) return false;   // object 0 never gets keys
@@ -226,7 +226,7 @@ bool Ed2D_ObjCreateKey(void) {
   ObjKey2 k;
   SetNewKeyValues(&k);
   if (t->count > 0 && t->keys) {
-    i32 o = (i32)g_CurPartIndex;
+    i32 o = (i32)g_Sel.g_CurPartIndex;
     Obj2_UpdateKeyIndices(0);
     Obj2Part *p = &m->parts[o];
     Obj2_EvalKey(0, o, p->keyIndex, p->fraction);
@@ -241,7 +241,7 @@ bool Ed2D_ObjCreateKey(void) {
   if (Obj2Track_Insert(t, &k) < 0) return false;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return true;
 }
 
@@ -254,7 +254,7 @@ void Ed2D_ObjDeleteKey(void) {
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed2D_ObjCopyKey(void) {
@@ -279,7 +279,7 @@ void Ed2D_ObjPasteKey(void) {
   *k = g_Ed2DObj.clipboard;
   k->frame = m->currentFrame;
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
@@ -300,7 +300,7 @@ bool Ed2D_ObjMoveKey(i32 delta) {
   m->currentFrame = (i32)to;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return true;
 }
 
@@ -338,7 +338,7 @@ void Ed2D_ObjPlay(void) {
   Obj2Model *m = Model();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
-  Play_Start(&kPlay, &m->currentFrame, g_Playing != 1 ? &g_Ed2DObj.playStart : nullptr);
+  Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DObj.playStart : nullptr);
 }
 
 void Ed2D_ObjStop(void) {
@@ -355,6 +355,6 @@ static void FrameBar(i32 range) {
 void Ed2D_ObjInstall(void) {
   g_ShellEntries.obj2RefreshLists = Ed2D_RefreshObjectLists;
   g_ShellEntries.obj2FrameBar = FrameBar;
-  g_PlayEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
-  g_PlayEntries.obj2Loop = &g_Ed2DObj.loop;
+  g_ShellEntries.obj2KeyPanelRefresh = &g_Ed2DObj.stripRefresh;
+  g_ShellEntries.obj2Loop = &g_Ed2DObj.loop;
 }

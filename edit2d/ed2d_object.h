@@ -7,7 +7,7 @@
 //
 // Globals owned here: g_Ed2DObj (the sub-mode's editor object). Its windows go through the
 // widget seam (app/widget.h; ed2d_object_win.cpp registers them). Every edit returns at once
-// while g_Playing is 1.
+// while g_Shell.g_Playing is 1.
 #pragma once
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"

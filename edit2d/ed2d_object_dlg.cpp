@@ -31,7 +31,7 @@ static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
 static void AfterStructureChange(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
@@ -39,9 +39,9 @@ static void AfterStructureChange(void) {
 
 // [SECTION] image dialog
 static void ShowImage(void) {
-  g_StripObj2Image = g_Ed2DObj.curImage;
+  g_Strip.g_StripObj2Image = g_Ed2DObj.curImage;
   Obj2_CopyImagePixels(0, g_Ed2DObj.curImage);
-  g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
 }
 
 // An image whose file could not be read leaves no trace: no record, no name.
@@ -53,12 +53,12 @@ static void DropImage(Obj2Model *m, i32 n) {
 
 static void AddImage(void) {
   Obj2Model *m = Model();
-  if (!m || g_Playing == 1) return;
+  if (!m || g_Shell.g_Playing == 1) return;
   if (m->imageCount >= OBJ2_MAX_IMAGES) {
     Lib_ErrorBox(kNoMoreImages);
     return;
   }
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
   if (!name || !name[0]) {
     Timer_Reset();
     return;
@@ -94,7 +94,7 @@ void Ed2D_ObjImgCommand(u32 id) {
   switch (id) {
     case IDC_O2D_IMG_ADD: AddImage(); break;
     case IDC_O2D_IMG_APPLY: {
-      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      ObjKey2 *k = g_Shell.g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k && e.curImage < (Model() ? Model()->imageCount : 0)) {
         k->image = e.curImage;
         Edited();
@@ -153,7 +153,7 @@ void Ed2D_ObjImgTick(void) {
 static void ApplyValues(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   void *d = e.valuesDlg;
-  if (g_Playing == 1 || !Model() || g_CurPartIndex < 1) return;
+  if (g_Shell.g_Playing == 1 || !Model() || g_Sel.g_CurPartIndex < 1) return;
   static const u32 kFields[5] = {IDC_O2D_X, IDC_O2D_Y, IDC_O2D_ANGLE, IDC_O2D_SCALE_X, IDC_O2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
@@ -195,7 +195,7 @@ void Ed2D_ObjDlgCommand(u32 id) {
     case IDC_O2D_SCALE: SetTool(2); break;
     case IDC_O2D_APPLY: ApplyValues(); break;
     case IDC_O2D_SHOWN: {
-      ObjKey2 *k = g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
+      ObjKey2 *k = g_Shell.g_Playing == 1 ? nullptr : Ed2D_ObjCurrentKey();
       if (k) {
         k->shown = k->shown == 1 ? 0u : 1u;
         Edited();
@@ -273,7 +273,7 @@ static void SelectRowOf(i32 object) {
 
 static void ApplyObject(void) {
   Obj2Model *m = Model();
-  i32 c = (i32)g_CurPartIndex;
+  i32 c = (i32)g_Sel.g_CurPartIndex;
   if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
@@ -296,18 +296,18 @@ void Ed2D_ObjListCommand(u32 id) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Obj2Model *m = Model();
   i32 caret = e.objectList ? Widget_ListCaret(e.objectList) : -1;
-  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_CurPartIndex) {
-    g_CurPartIndex = (u32)caret;
+  if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
+    g_Sel.g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
-    App_RefreshCurrentPointers();
+    View_UseActive();
     Ed2D_RefreshObjectLists();
   }
-  if (!m || g_Playing == 1) return;
+  if (!m || g_Shell.g_Playing == 1) return;
   if (id == IDC_O2D_LIST_ADD) {
     i32 o = Ed2D_AddObject(0);
     if (o < 0) return;
     Obj2_FreshTracks(m);
-    g_CurPartIndex = (u32)o;
+    g_Sel.g_CurPartIndex = (u32)o;
     Edited();
     AfterStructureChange();
     SelectRowOf(o);
@@ -321,7 +321,7 @@ void Ed2D_ObjListTick(void) {
   if (e.listRefresh != 1) return;
   e.listRefresh = 0;
   const Obj2Model *m = Model();
-  if (m && (i32)g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, IDC_O2D_LIST_NAME, m->objectNames[g_CurPartIndex]);
+  if (m && (i32)g_Sel.g_CurPartIndex < Obj2_ObjectCount(m)) Ed2D_SetText(e.listDlg, IDC_O2D_LIST_NAME, m->objectNames[g_Sel.g_CurPartIndex]);
 }
 
 // [SECTION] motion list
@@ -342,7 +342,7 @@ static void MotionChanged(void) {
   e.lastMotion = m->currentMotion;
   e.motionRefresh = 1;
   Obj2_UpdateAll();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed2D_ObjSetFrameBar();
   e.stripRefresh = e.valuesRefresh = 1;
   App_MarkAllRedraw();
@@ -405,7 +405,7 @@ i32 Ed2D_ObjFrameFromX(i32 x) {
 static void SetFrame(Obj2Model *m, i32 f) {
   m->currentFrame = f;
   Obj2_UpdateKeyIndices(0);
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
@@ -431,10 +431,10 @@ static void ClickRow(i32 x) {
   const HierRow &row = g_TreeRows.rows[r];
   g_TreeRows.current = r;
   if (row.item < 0 || row.item >= Obj2_ObjectCount(m)) return;
-  g_CurPartIndex = (u32)row.item;
+  g_Sel.g_CurPartIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 static void MiddleDrag(i32 dx) {
@@ -454,5 +454,5 @@ void Ed2D_ObjKeyMouse(u32 kind, i32 x, i32 y) { Ed2D_StripMouse(&kStripMouse, ki
 void Ed2D_ObjKeyIdle(void) {
   if (g_Ed2DObj.stripRefresh != 1) return;
   g_Ed2DObj.stripRefresh = 0;
-  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
 }

@@ -32,7 +32,7 @@ void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out) {
 
 void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out) {
   out->count = 0;
-  out->select = (i32)g_CurPartIndex;
+  out->select = (i32)g_Sel.g_CurPartIndex;
   for (i32 o = 0; m && o < Clamp(m->objectCount, OBJ2_MAX_OBJECTS); o++) {
     if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
     else Add(out, "%2d : %s", o, m->objectNames[o]);
@@ -47,7 +47,7 @@ void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out) {
     if (o == 0) Add(out, "%2d : 親オブジェクト", 0, "");
     else Add(out, "%2d", o, "");
   }
-  if (m && g_CurPartIndex < (u32)n) out->select = m->parents[g_CurPartIndex];
+  if (m && g_Sel.g_CurPartIndex < (u32)n) out->select = m->parents[g_Sel.g_CurPartIndex];
 }
 
 void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out) {
@@ -65,7 +65,7 @@ void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out) {
 // [SECTION] fills
 static void Fill(void *control, u32 kind, void (*lines)(const Obj2Model *, Ed2DLines *)) {
   if (!control) return;
-  lines(g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Cur2DSlot] : nullptr, &s_Lines);
+  lines(g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr, &s_Lines);
   Ed2D_FillAs(control, kind, &s_Lines);
 }
 
@@ -86,7 +86,7 @@ void Ed2D_ObjSetFrameBar(void) {
 void Ed2D_RefreshObjectLists(void) {
   Ed2DObjEditor &e = g_Ed2DObj;
   e.valuesRefresh = e.stripRefresh = e.listRefresh = 1;
-  g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_KEYS] = 1;
   Tree_BuildRowsObjects2D();
   Ed2D_FillImageList();
   Ed2D_FillObjectList();

@@ -39,8 +39,8 @@ static void KeysCreated(HWND dlg) {
 static void ImageCreated(HWND dlg) { RegisterStrip(dlg, ED2D_OBJ_WIN_IMAGE); }
 
 static void Forget(HWND w) {
-  if (g_StripWindows[STRIP_OBJ2_KEYS].window == w) Strip_Unregister(STRIP_OBJ2_KEYS);
-  if (g_StripWindows[STRIP_OBJ2_IMAGE].window == w) Strip_Unregister(STRIP_OBJ2_IMAGE);
+  if (g_Strip.g_StripWindows[STRIP_OBJ2_KEYS].window == w) Strip_Unregister(STRIP_OBJ2_KEYS);
+  if (g_Strip.g_StripWindows[STRIP_OBJ2_IMAGE].window == w) Strip_Unregister(STRIP_OBJ2_IMAGE);
   if (g_WheelPanels[KEY_PANEL_SLOT] == w) g_WheelPanels[KEY_PANEL_SLOT] = nullptr;
 }
 
@@ -60,7 +60,7 @@ void Ed2D_ObjInstallWin(void) {
 static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
     case WM_COMMAND: Ed2D_ObjListCommand(LOWORD(wParam)); return TRUE;
@@ -73,7 +73,7 @@ static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.imageDlgX, &e.imageDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 kind;
   if (Ed2D_StripMouseKind(msg, &kind)) {
     Ed2D_StripCapture(dlg, kind);
@@ -90,7 +90,7 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
     case WM_SIZE:
       if (e.imageDlg == dlg) RegisterStrip(dlg, ED2D_OBJ_WIN_IMAGE);
       return FALSE;
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1; return FALSE;
     default:
       if (e.imageDlg == dlg) Ed2D_ObjImgTick();
       return FALSE;
@@ -100,7 +100,7 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
     case WM_COMMAND:
@@ -115,7 +115,7 @@ static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   u32 kind;
   if (Ed2D_StripMouseKind(msg, &kind)) {
     Ed2D_StripCapture(dlg, kind);
@@ -142,7 +142,7 @@ static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
 static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.motionDlgX, &e.motionDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.motionRefresh = 1; return TRUE;
     case WM_COMMAND: Ed2D_ObjMotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg

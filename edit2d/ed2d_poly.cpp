@@ -30,7 +30,7 @@ static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 FlagVerts(const Bone2Model *m) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
-  return g_PolySelVerts && n < room ? n : (g_PolySelVerts ? room : 0);
+  return g_Sel.g_PolySelVerts && n < room ? n : (g_Sel.g_PolySelVerts ? room : 0);
 }
 
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]) {
@@ -45,13 +45,13 @@ void Ed2D_CornerPoint(const Bone2Model *m, u32 v, i32 *x, i32 *y) {
   *y = (i32)floorf(m->positions[v].y + m->placeY + 0.5f);
 }
 
-static void Label(const char *text) { Str_Copy(g_UndoLabel, sizeof g_UndoLabel, text); }
+static void Label(const char *text) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, text); }
 
 static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x, y, fx, fy); }
 
 // [SECTION] hooks
 void Ed2D_PolyInit(void) {
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
@@ -69,8 +69,8 @@ void Ed2D_PolyLeave(void) {
 void Ed2D_PolyUpdate(void) {
   Bone2Model *m = Model();
   if (!m) return;
-  if (g_PolyTool == ED2D_TOOL_FREE && g_FreeCreateCount < POLY_FREE_POINTS)
-    Ed2D_FreePointAt(m, g_MouseX, g_MouseY, g_FreeCreatePoints[g_FreeCreateCount]);
+  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
+    Ed2D_FreePointAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
 }
@@ -92,14 +92,14 @@ void Ed2D_RButtonDownAnchors(i32 x, i32 y) { Anchor(x, y); }
 
 // Fixes the live point at the release position.
 static void TakeLivePoint(Bone2Model *m, i32 x, i32 y) {
-  if (g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, g_FreeCreatePoints[g_FreeCreateCount]);
+  if (g_Sel.g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
 }
 
 static void FinishFree(Bone2Model *m) {
-  u32 count = g_FreeCreateCount + 1;
-  g_FreeCreateCount = 0;
+  u32 count = g_Sel.g_FreeCreateCount + 1;
+  g_Sel.g_FreeCreateCount = 0;
   if (count > POLY_FREE_POINTS || !Ed2D_PolyAppendFree(m, count)) return;
-  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "自由作成:%d ( モデリング )", (int)count);
+  Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%d ( モデリング )", (int)count);
   Doc_MarkEdited(DOC_BONE2);
   App_MarkAllRedraw();
 }
@@ -107,9 +107,9 @@ static void FinishFree(Bone2Model *m) {
 void Ed2D_PolyLButtonUp(i32 x, i32 y) {
   Bone2Model *m = Model();
   if (!m) return;
-  if (g_PolyTool == ED2D_TOOL_FREE) {
+  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) {
     TakeLivePoint(m, x, y);
-    if (g_FreeCreateCount < POLY_FREE_POINTS - 1) g_FreeCreateCount++;
+    if (g_Sel.g_FreeCreateCount < POLY_FREE_POINTS - 1) g_Sel.g_FreeCreateCount++;
     else FinishFree(m);
   }
   g_Ed2DPoly.panelRefresh = 1;
@@ -117,7 +117,7 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
 
 void Ed2D_PolyFreeCreate(i32 x, i32 y) {
   Bone2Model *m = Model();
-  if (!m || g_PolyTool != ED2D_TOOL_FREE) return;
+  if (!m || g_Sel.g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
   FinishFree(m);
   g_Ed2DPoly.panelRefresh = 1;
@@ -126,7 +126,7 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
 void Ed2D_PolyRButtonUp(i32, i32) {
   if (!Model()) return;
   g_Ed2DPoly.panelRefresh = 1;
-  if (g_PolyTool == ED2D_TOOL_FREE) g_FreeCreateCount = 0;
+  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) g_Sel.g_FreeCreateCount = 0;
 }
 
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
@@ -134,10 +134,10 @@ static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
 void Ed2D_PolyMouseMove(i32 x, i32 y) {
   Bone2Model *m = Model();
   if (!m) return;
-  u32 tool = g_PolyTool;
-  bool view0 = g_ActiveView == 0;
+  u32 tool = g_Sel.g_PolyTool;
+  bool view0 = g_Shell.g_ActiveView == 0;
   if ((!view0 && tool == ED2D_TOOL_FREE) || (view0 && (tool == ED2D_TOOL_MOVE || tool == ED2D_TOOL_FREE)) ||
-      (view0 && g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
+      (view0 && g_Sel.g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
     App_MarkAllRedraw();
   Ed2DPolyEditor &e = g_Ed2DPoly;
   f32 fx, fy;
@@ -169,10 +169,10 @@ void Ed2D_PolyMouseMove(i32 x, i32 y) {
 
 // [SECTION] modes
 static void SelectMode(u32 mode, u32 tool) {
-  g_PolyTool = tool;
-  if (g_PolySelectMode != mode) App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
-  g_PolySelectMode = mode;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = tool;
+  if (g_Sel.g_PolySelectMode != mode) App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+  g_Sel.g_PolySelectMode = mode;
+  g_Sel.g_PolyFaceNo = -1;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   e.startX = e.startY = e.curX = e.curY = 0;
   g_Ed2DPoly.panelRefresh = 1;
@@ -186,7 +186,7 @@ void Ed2D_PolyFaceMode(void) { SelectMode(1, ED2D_TOOL_FACE); }
 void Ed2D_PolyMoveStep(Bone2Model *m, f32 dx, f32 dy) {
   i32 n = FlagVerts(m);
   for (i32 v = 0; v < n; v++) {
-    if (!g_PolySelVerts[v]) continue;
+    if (!g_Sel.g_PolySelVerts[v]) continue;
     m->positions[v].x += dx;
     m->positions[v].y += dy;
   }
@@ -197,7 +197,7 @@ void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
   f32 a = deg * 3.14159265f / 180.0f, c = cosf(a), s = sinf(a);
   i32 n = FlagVerts(m);
   for (i32 v = 0; v < n; v++) {
-    if (!g_PolySelVerts[v]) continue;
+    if (!g_Sel.g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     f32 ox = p.x + m->placeX - cx, oy = p.y + m->placeY - cy;
     p.x = cx + ox * c + oy * s - m->placeX;
@@ -208,7 +208,7 @@ void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
 void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
   i32 n = FlagVerts(m);
   for (i32 v = 0; v < n; v++) {
-    if (!g_PolySelVerts[v]) continue;
+    if (!g_Sel.g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     p.x += (p.x + m->placeX - cx) * dx * 0.005f;
     p.y -= (p.y + m->placeY - cy) * dy * 0.005f;
@@ -224,7 +224,7 @@ void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts
 }
 
 static bool RectActive(void) {
-  if (g_PolyTool != ED2D_TOOL_VERTEX && g_PolyTool != ED2D_TOOL_FACE) return false;
+  if (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE) return false;
   return Held(BUTTON_LEFT) != Held(BUTTON_RIGHT) && !Held(BUTTON_MIDDLE);
 }
 
@@ -234,11 +234,11 @@ static void VertexFlagsFollowFaces(const Bone2Model *m) {
   u32 vertRoom = (u32)FlagVerts(m);
   for (i32 f = 0; f < np && f < faces; f++) {
     const Polygon2 *p = &m->polygons[f];
-    if (p->used != 1 || !g_PolySelFaces[f]) continue;
+    if (p->used != 1 || !g_Sel.g_PolySelFaces[f]) continue;
     u32 verts[4];
     i32 k = Ed2D_PolyCorners(m, p, verts);
     for (i32 j = 0; j < k; j++)
-      if (verts[j] < vertRoom) g_PolySelVerts[verts[j]] = 1;
+      if (verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = 1;
   }
 }
 
@@ -256,16 +256,16 @@ static void RectSelectFace(const Bone2Model *m, i32 f, const PolyRect *r, u32 fl
     cy += (f32)ys[j];
     bool in = Poly_RectHolds(r, (f32)xs[j], (f32)ys[j]);
     any = any || in;
-    if (g_PolySelectMode != 1 && in && verts[j] < vertRoom) g_PolySelVerts[verts[j]] = flag;
+    if (g_Sel.g_PolySelectMode != 1 && in && verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = flag;
   }
-  if (g_PolySelectMode != 1 || (!any && !Poly_RectHolds(r, cx / (f32)k, cy / (f32)k))) return;
-  if ((u32)f < faceRoom) g_PolySelFaces[f] = flag;
+  if (g_Sel.g_PolySelectMode != 1 || (!any && !Poly_RectHolds(r, cx / (f32)k, cy / (f32)k))) return;
+  if ((u32)f < faceRoom) g_Sel.g_PolySelFaces[f] = flag;
   for (i32 j = 0; j < k; j++)
-    if (verts[j] < vertRoom) g_PolySelVerts[verts[j]] = flag;
+    if (verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = flag;
 }
 
 void Ed2D_PolySelectPass(Bone2Model *m) {
-  if (!m || !g_PolySelFaces || !g_PolySelVerts || g_Bone2SlotShown[0] == 0) return;
+  if (!m || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts || g_Bone2SlotShown[0] == 0) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   // The rule of Ed2D_RectSelect for every corner, with the buttons read once and a face
   // taken once rather than once per corner inside.
@@ -276,7 +276,7 @@ void Ed2D_PolySelectPass(Bone2Model *m) {
     for (i32 f = 0; f < np; f++)
       if (m->polygons[f].used == 1) RectSelectFace(m, f, &r, flag, faceRoom, vertRoom);
   }
-  if (g_PolySelectMode == 1) VertexFlagsFollowFaces(m);
+  if (g_Sel.g_PolySelectMode == 1) VertexFlagsFollowFaces(m);
 }
 
 void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
@@ -285,17 +285,17 @@ void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
-    if (g_PolySelectMode == 1) {
+    if (g_Sel.g_PolySelectMode == 1) {
       all++;
-      sel += f < faces && g_PolySelFaces && g_PolySelFaces[f] ? 1 : 0;
+      sel += f < faces && g_Sel.g_PolySelFaces && g_Sel.g_PolySelFaces[f] ? 1 : 0;
       continue;
     }
     u32 verts[4];
     i32 k = Ed2D_PolyCorners(m, p, verts);
     all += k;
-    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && g_PolySelVerts[verts[j]] ? 1 : 0;
+    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && g_Sel.g_PolySelVerts[verts[j]] ? 1 : 0;
   }
-  if (g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
+  if (g_Sel.g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
   else Str_Format(out, size, "頂点  %4d / %4d", sel, all);
 }
 
@@ -344,26 +344,26 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
   p = Polygon2{};
   p.used = 1;
   p.cornerCount = (u8)count;
-  p.group = g_CurGroupIndex;
+  p.group = g_Sel.g_CurGroupIndex;
   u32 nv = m->vertexCount, nu = m->uvCount;
   u32 vertRoom = App_WorkVertCount();
   for (u32 i = 0; i < count; i++) {
-    m->positions[nv + i] = {g_FreeCreatePoints[i][0], g_FreeCreatePoints[i][1]};
+    m->positions[nv + i] = {g_Sel.g_FreeCreatePoints[i][0], g_Sel.g_FreeCreatePoints[i][1]};
     m->bindings[nv + i] = VertexBinding{0, 0, 0.0f, 1};
     m->uvs[nu + i] = {0.0f, 0.0f};
     p.corners[i] = {(u16)(nv + i), (u16)white, (u16)(nu + i)};
-    if (g_PolySelectMode == 0 && g_PolySelVerts && nv + i < vertRoom) g_PolySelVerts[nv + i] = 1;
+    if (g_Sel.g_PolySelectMode == 0 && g_Sel.g_PolySelVerts && nv + i < vertRoom) g_Sel.g_PolySelVerts[nv + i] = 1;
   }
   m->vertexCount = (u16)(nv + count);
   m->uvCount = (u16)(nu + count);
-  if (g_PolySelectMode == 1 && g_PolySelFaces && (u32)f < App_WorkFaceCount()) g_PolySelFaces[f] = 1;
+  if (g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolySelFaces && (u32)f < App_WorkFaceCount()) g_Sel.g_PolySelFaces[f] = 1;
   m->polygonCount = f + 1;
   return true;
 }
 
 // [SECTION] modelling panel
 static void SetTool(u32 tool) {
-  g_PolyTool = tool;
+  g_Sel.g_PolyTool = tool;
   g_Ed2DPoly.panelRefresh = 1;
 }
 
@@ -377,14 +377,14 @@ void Ed2D_PolyDlgCommand(u32 id) {
     case IDC_P2D_UV: SetTool(ED2D_TOOL_UV); break;
     case IDC_P2D_FREE:
       SetTool(ED2D_TOOL_FREE);
-      g_FreeCreateCount = 0;
+      g_Sel.g_FreeCreateCount = 0;
       break;
     case IDC_P2D_NO_AUTO_PICK:
-      g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
+      g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1;
       g_Ed2DPoly.panelRefresh = 1;
       break;
     case IDC_P2D_NORMALS:
-      g_PolyShowNormals = g_PolyShowNormals ? 0 : 1;
+      g_Sel.g_PolyShowNormals = g_Sel.g_PolyShowNormals ? 0 : 1;
       g_Ed2DPoly.panelRefresh = 1;
       break;
     default: Ed2D_PolyOpCommand(id); break;
@@ -402,14 +402,14 @@ void Ed2D_PolyShowSelection(void) {
 // Buttons the refresh unchecks first and the state each is checked by.
 static bool CheckedByState(u32 id) {
   switch (id) {
-    case IDC_P2D_VERTEX_MODE: return g_PolySelectMode == 0;
-    case IDC_P2D_FACE_MODE: return g_PolySelectMode == 1;
-    case IDC_P2D_MOVE: return g_PolyTool == ED2D_TOOL_MOVE;
-    case IDC_P2D_ROTATE: return g_PolyTool == ED2D_TOOL_ROTATE;
-    case IDC_P2D_SCALE: return g_PolyTool == ED2D_TOOL_SCALE;
-    case IDC_P2D_FREE: return g_PolyTool == ED2D_TOOL_FREE;
-    case IDC_P2D_MAKE_FACE: return g_PolyTool == ED2D_TOOL_FACE_MAKE;
-    case IDC_P2D_UV: return g_PolyTool == ED2D_TOOL_UV;
+    case IDC_P2D_VERTEX_MODE: return g_Sel.g_PolySelectMode == 0;
+    case IDC_P2D_FACE_MODE: return g_Sel.g_PolySelectMode == 1;
+    case IDC_P2D_MOVE: return g_Sel.g_PolyTool == ED2D_TOOL_MOVE;
+    case IDC_P2D_ROTATE: return g_Sel.g_PolyTool == ED2D_TOOL_ROTATE;
+    case IDC_P2D_SCALE: return g_Sel.g_PolyTool == ED2D_TOOL_SCALE;
+    case IDC_P2D_FREE: return g_Sel.g_PolyTool == ED2D_TOOL_FREE;
+    case IDC_P2D_MAKE_FACE: return g_Sel.g_PolyTool == ED2D_TOOL_FACE_MAKE;
+    case IDC_P2D_UV: return g_Sel.g_PolyTool == ED2D_TOOL_UV;
     default: return false;
   }
 }
@@ -419,13 +419,13 @@ void Ed2D_PolyDlgTick(void) {
   if (g_Ed2DPoly.panelRefresh != 1 || !e.panel) return;
   g_Ed2DPoly.panelRefresh = 0;
   App_MarkAllRedraw();
-  g_StripDirty[0] = 1;
+  g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
   const Bone2Model *m = Model();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
-  Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
-  Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_PolyShowNormals != 0);
+  Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
+  Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_Sel.g_PolyShowNormals != 0);
   Widget_SetCheck(e.panel, IDC_P2D_VERTEX_COLOUR, m && m->vertexColourFlag == 1);
   Widget_SetCheck(e.panel, IDC_P2D_LIGHT, m && m->lightingFlag == 1);
   char text[64];

@@ -104,7 +104,7 @@ void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size);
 void Ed2D_FreePointAt(const Bone2Model *m, i32 x, i32 y, f32 out[3]);
 // Appends the polygon of the first `count` free-creation points (1..4): new vertices bound
 // automatically to bone 0, the white colour entry (reused or appended), a new UV entry (0, 0)
-// per corner, group g_CurGroupIndex; selected by the mode. False, with "これ以上 追加できません。"
+// per corner, group g_Sel.g_CurGroupIndex; selected by the mode. False, with "これ以上 追加できません。"
 // and the model unchanged, when an array or a 16-bit count has no room.
 bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count);
 

@@ -37,8 +37,8 @@ i32 Polys(const Bone2Model *m) {
   return m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
 }
 
-bool FaceSelected(i32 f) { return g_PolySelFaces && (u32)f < App_WorkFaceCount() && g_PolySelFaces[f]; }
-bool VertSelected(u32 v) { return g_PolySelVerts && v < App_WorkVertCount() && g_PolySelVerts[v]; }
+bool FaceSelected(i32 f) { return g_Sel.g_PolySelFaces && (u32)f < App_WorkFaceCount() && g_Sel.g_PolySelFaces[f]; }
+bool VertSelected(u32 v) { return g_Sel.g_PolySelVerts && v < App_WorkVertCount() && g_Sel.g_PolySelVerts[v]; }
 
 }  // namespace
 
@@ -148,7 +148,7 @@ bool BoxedVertex(u32 v) { return VertSelected(v); }
 // A selected vertex's box is opaque and the same at every corner that passes it: drawn at the
 // last of them only, it leaves the picture that drawing it at every one leaves.
 void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
-  bool faceMode = g_PolySelectMode == 1;
+  bool faceMode = g_Sel.g_PolySelectMode == 1;
   const i32 *last = !selectedPass && !faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   const u8 *marks = paired && last ? Ed2D_MarkParts() : nullptr;
   for (i32 f = 0; f < Polys(m); f++) {
@@ -171,18 +171,18 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
 }
 
 void DrawDragRect(void) {
-  if (g_DrawView != g_ActiveView || (g_PolyTool != ED2D_TOOL_VERTEX && g_PolyTool != ED2D_TOOL_FACE)) return;
+  if (g_Shell.g_DrawView != g_Shell.g_ActiveView || (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE)) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (Shell_ButtonHeld(BUTTON_LEFT)) Outline(e.startX, e.startY, e.curX, e.curY, kBlue);
   else if (Shell_ButtonHeld(BUTTON_RIGHT)) Outline(e.startX, e.startY, e.curX, e.curY, kRed);
 }
 
 void DrawFreeCreation(const Bone2Model *m) {
-  u32 fixed = g_FreeCreateCount < POLY_FREE_POINTS ? g_FreeCreateCount : POLY_FREE_POINTS - 1;
+  u32 fixed = g_Sel.g_FreeCreateCount < POLY_FREE_POINTS ? g_Sel.g_FreeCreateCount : POLY_FREE_POINTS - 1;
   i32 x[POLY_FREE_POINTS], y[POLY_FREE_POINTS];
   for (u32 i = 0; i <= fixed; i++) {
-    x[i] = (i32)(g_FreeCreatePoints[i][0] + m->placeX);
-    y[i] = (i32)(g_FreeCreatePoints[i][1] + m->placeY);
+    x[i] = (i32)(g_Sel.g_FreeCreatePoints[i][0] + m->placeX);
+    y[i] = (i32)(g_Sel.g_FreeCreatePoints[i][1] + m->placeY);
   }
   if (fixed == 0) Draw_Point2D(x[0], y[0], kWhite.r, kWhite.g, kWhite.b, kWhite.a);
   if (fixed >= 2)
@@ -201,12 +201,12 @@ void Ed2D_PolyDraw(void) {
   // In face selection the selected faces' opaque edges go last: one that a later selected face
   // draws again is drawn by that face only.
   // Vertex selection plans the boxes at each vertex's last corner.
-  Ed2DMarks boxes = {g_PolySelectMode != 1 && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr, 2, BoxedVertex, nullptr};
-  bool paired = Ed2D_PairEdges(m, m->positions, true, g_PolySelectMode == 1 ? SelectedLate : nullptr, false, &boxes);
+  Ed2DMarks boxes = {g_Sel.g_PolySelectMode != 1 && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr, 2, BoxedVertex, nullptr};
+  bool paired = Ed2D_PairEdges(m, m->positions, true, g_Sel.g_PolySelectMode == 1 ? SelectedLate : nullptr, false, &boxes);
   DrawPolygons(m, false, paired);
-  if (g_PolySelectMode == 1) DrawPolygons(m, true, paired);
+  if (g_Sel.g_PolySelectMode == 1) DrawPolygons(m, true, paired);
   DrawDragRect();
-  if (g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
+  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();
   if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection();
 }

@@ -31,26 +31,26 @@ enum : i64 { MAX_U16_COUNT = 65535 };
 static i32 Cc(const Polygon2 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
 static bool Live(const Polygon2 *p) { return p->used == 1; }
 
-static u32 VRoom(void) { return g_PolySelVerts ? App_WorkVertCount() : 0; }
-static u32 FRoom(void) { return g_PolySelFaces ? App_WorkFaceCount() : 0; }
-static bool FSel(i32 f) { return (u32)f < FRoom() && g_PolySelFaces[f]; }
+static u32 VRoom(void) { return g_Sel.g_PolySelVerts ? App_WorkVertCount() : 0; }
+static u32 FRoom(void) { return g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0; }
+static bool FSel(i32 f) { return (u32)f < FRoom() && g_Sel.g_PolySelFaces[f]; }
 static void SetF(i32 f, u32 on) {
-  if ((u32)f < FRoom()) g_PolySelFaces[f] = on;
+  if ((u32)f < FRoom()) g_Sel.g_PolySelFaces[f] = on;
 }
 static void SetV(u32 v, u32 on) {
-  if (v < VRoom()) g_PolySelVerts[v] = on;
+  if (v < VRoom()) g_Sel.g_PolySelVerts[v] = on;
 }
 // A corner on a selected vertex that the model has.
 static bool CornerSel(const Bone2Model *m, const Corner2 &c) {
-  return c.vertex < (u32)Bone2_VertexCount(m) && c.vertex < VRoom() && g_PolySelVerts[c.vertex];
+  return c.vertex < (u32)Bone2_VertexCount(m) && c.vertex < VRoom() && g_Sel.g_PolySelVerts[c.vertex];
 }
-static bool FaceMode(void) { return g_PolySelectMode == 1; }
+static bool FaceMode(void) { return g_Sel.g_PolySelectMode == 1; }
 
 static void ClearVertFlags(void) {
-  if (g_PolySelVerts) memset(g_PolySelVerts, 0, (size_t)VRoom() * sizeof(u32));
+  if (g_Sel.g_PolySelVerts) memset(g_Sel.g_PolySelVerts, 0, (size_t)VRoom() * sizeof(u32));
 }
 static void ClearFaceFlags(u32 n) {
-  if (g_PolySelFaces) memset(g_PolySelFaces, 0, (size_t)(n < FRoom() ? n : FRoom()) * sizeof(u32));
+  if (g_Sel.g_PolySelFaces) memset(g_Sel.g_PolySelFaces, 0, (size_t)(n < FRoom() ? n : FRoom()) * sizeof(u32));
 }
 
 // Room for the additions on top of the current counts (16-bit counts and the arrays).
@@ -118,19 +118,19 @@ static const VertexBinding kAutoBinding = {0, 0, 0.0f, 1};
 
 // [SECTION] selection
 bool Ed2D_PolySelectAll(Bone2Model *m) {
-  if (!m || !g_PolySelVerts || !g_PolySelFaces) return false;
+  if (!m || !g_Sel.g_PolySelVerts || !g_Sel.g_PolySelFaces) return false;
   u32 nv = VRoom(), nf = FRoom(), on = 0;
-  for (u32 i = 0; i < nv && !on; i++) on = g_PolySelVerts[i] == 0;
-  for (u32 i = 0; i < nf && !on; i++) on = g_PolySelFaces[i] == 0;
-  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = on;
-  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = on;
+  for (u32 i = 0; i < nv && !on; i++) on = g_Sel.g_PolySelVerts[i] == 0;
+  for (u32 i = 0; i < nf && !on; i++) on = g_Sel.g_PolySelFaces[i] == 0;
+  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = on;
+  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = on;
   return true;
 }
 
 bool Ed2D_PolyInvertSelection(Bone2Model *m) {
-  if (!m || !g_PolySelVerts || !g_PolySelFaces) return false;
-  for (u32 i = 0, n = VRoom(); i < n; i++) g_PolySelVerts[i] = 1 - (g_PolySelVerts[i] ? 1 : 0);
-  for (u32 i = 0, n = FRoom(); i < n; i++) g_PolySelFaces[i] = 1 - (g_PolySelFaces[i] ? 1 : 0);
+  if (!m || !g_Sel.g_PolySelVerts || !g_Sel.g_PolySelFaces) return false;
+  for (u32 i = 0, n = VRoom(); i < n; i++) g_Sel.g_PolySelVerts[i] = 1 - (g_Sel.g_PolySelVerts[i] ? 1 : 0);
+  for (u32 i = 0, n = FRoom(); i < n; i++) g_Sel.g_PolySelFaces[i] = 1 - (g_Sel.g_PolySelFaces[i] ? 1 : 0);
   return true;
 }
 
@@ -308,7 +308,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
 
 bool Ed2D_PolyMakeFace(Bone2Model *m) {
   if (!m) return false;
-  g_FreeCreateCount = 0;
+  g_Sel.g_FreeCreateCount = 0;
   i32 n = Bone2_PolygonCount(m), k = 0;
   Corner2 corners[4];
   for (i32 i = 0; i < n; i++) {
@@ -413,7 +413,7 @@ bool Ed2D_PolyDeleteSelection(Bone2Model *m) {
   }
   ClearFaceFlags((u32)n);
   ClearVertFlags();
-  g_PolyFaceNo = g_PolyVertexNo = -1;
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
   return true;
 }
 
@@ -562,8 +562,8 @@ bool Ed2D_PolyOptimize(Bone2Model *m) {
   }
   m->vertexCount = (u16)nv, m->colourCount = (u16)nc, m->uvCount = (u16)nu;
   m->polygonCount = np;
-  g_PolyTool = ED2D_TOOL_MOVE;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
+  g_Sel.g_PolyFaceNo = -1;
   return true;
 }
 
@@ -580,7 +580,7 @@ static bool BeginShape(Bone2Model *m, i64 verts, i64 polys) {
 // Appends one polygon over the points, all new and selected: white colours, the UVs given.
 static void AddShapePolygon(Bone2Model *m, i32 n, const Bone2Point *pts, const Bone2UV *uvs) {
   i32 f = m->polygonCount < 0 ? 0 : m->polygonCount;
-  Polygon2 &p = AddPolygon(m, (u32)n, g_CurGroupIndex);
+  Polygon2 &p = AddPolygon(m, (u32)n, g_Sel.g_CurGroupIndex);
   for (i32 j = 0; j < n; j++) {
     u16 v = AddVertex(m, pts[j].x, pts[j].y, kAutoBinding);
     p.corners[j] = {v, AddColour(m, {255.0f, 255.0f, 255.0f, 255.0f}), AddUV(m, uvs[j].u, uvs[j].v)};
@@ -590,8 +590,8 @@ static void AddShapePolygon(Bone2Model *m, i32 n, const Bone2Point *pts, const B
 }
 
 static void EndShape(void) {
-  g_PolyTool = ED2D_TOOL_MOVE;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
+  g_Sel.g_PolyFaceNo = -1;
   Ed2D_RebindSkin();
 }
 
@@ -660,7 +660,7 @@ bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
     for (i32 i = 0; i < src->polygonCount; i++) {
       const Polygon3 &s = src->polygons[i];
       i32 cc = s.cornerCount > 4 ? 4 : s.cornerCount, f = m->polygonCount;
-      Polygon2 &p = AddPolygon(m, (u32)cc, g_CurGroupIndex);
+      Polygon2 &p = AddPolygon(m, (u32)cc, g_Sel.g_CurGroupIndex);
       for (i32 j = 0; j < cc; j++) {
         const PolyCorner &c = s.corners[j];
         Color4 col = c.color < (u32)src->colorCount && src->colors ? src->colors[c.color] : Color4{255, 255, 255, 255};
@@ -670,8 +670,8 @@ bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
       }
       SetF(f, 1);
     }
-    g_PolyTool = ED2D_TOOL_MOVE;
-    g_PolyFaceNo = -1;
+    g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
+    g_Sel.g_PolyFaceNo = -1;
   }
   Model3_FreeSlot(ED2D_IMPORT_SLOT);
   if (ok) Ed2D_RebindSkin();

@@ -1,5 +1,5 @@
 // The modelling panel's mesh operations on the skin of a 2D bone model, over the model and
-// the polygon editors' selection (g_PolySelVerts, g_PolySelFaces, g_PolySelectMode).
+// the polygon editors' selection (g_Sel.g_PolySelVerts, g_Sel.g_PolySelFaces, g_Sel.g_PolySelectMode).
 //
 // Each operation returns true when it did its work (the panel then writes the label and asks
 // for a redraw) and false when it refused or had nothing to do; a refusal shows its message
@@ -75,7 +75,7 @@ bool Ed2D_PolyOptimize(Bone2Model *m);
 
 // [SECTION] stock shapes and import
 // One shape at the origin (white colours, new vertices bound automatically, group
-// g_CurGroupIndex), the only thing selected; tool 1, no picked face, the skin re-bound.
+// g_Sel.g_CurGroupIndex), the only thing selected; tool 1, no picked face, the skin re-bound.
 bool Ed2D_PolyAddTriangle(Bone2Model *m);
 bool Ed2D_PolyAddQuad(Bone2Model *m);
 bool Ed2D_PolyAddCircle(Bone2Model *m);

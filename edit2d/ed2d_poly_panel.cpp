@@ -21,7 +21,7 @@ static void Redraw(void) {
 
 // A change of the mesh: label, edited flag, redraw.
 static void Changed(const char *label) {
-  if (label) Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  if (label) Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_BONE2);
   Redraw();
 }
@@ -59,7 +59,7 @@ static void ChooseColour(Bone2Model *m) {
 
 // IDC_P2D_IMPORT: a KZP file's mesh appended; the label names the file.
 static void Import(Bone2Model *m) {
-  const char *path = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
+  const char *path = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!path || !*path) return;
   char file[260];
   Str_Copy(file, sizeof file, path);
@@ -91,7 +91,7 @@ static bool PlainCommand(u32 id) {
     case IDC_P2D_CORNER_NO: {
       Ed2DPolyEditor &e = g_Ed2DPoly;
       char text[32];
-      Str_Format(text, sizeof text, "頂点 No.%d", (int)(g_PolyVertexNo + 1));
+      Str_Format(text, sizeof text, "頂点 No.%d", (int)(g_Sel.g_PolyVertexNo + 1));
       if (e.panel) Widget_SetText(e.panel, IDC_P2D_CORNER_NO, text);
       return true;
     }
@@ -101,7 +101,7 @@ static bool PlainCommand(u32 id) {
 
 // The operations that change the mesh: the label when the operation did its work.
 static bool MeshCommand(Bone2Model *m, u32 id) {
-  bool faces = g_PolySelectMode == 1;
+  bool faces = g_Sel.g_PolySelectMode == 1;
   switch (id) {
     case IDC_P2D_DELETE_LEFT: if (Ed2D_PolyDeleteLeftHalf(m)) Changed("左半分消 ( モデリング )"); return true;
     case IDC_P2D_SPLIT: if (Ed2D_PolySplitQuads(m)) Changed("分割 ( モデリング )"); return true;
@@ -157,7 +157,7 @@ bool Ed2D_PolyOpCommand(u32 id) {
     case IDC_P2D_INVERT: Ed2D_PolyInvertSelection(m); Redraw(); return true;
     case IDC_P2D_COPY:
       if (Ed2D_PolyCopy(m)) {
-        Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "コピー ( モデリング )");
+        Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "コピー ( モデリング )");
         Widget_ActivateMain();
       }
       Redraw();

@@ -1,7 +1,7 @@
 // The 2D model family's rows: the family row that the shell calls and one row per sub-mode
-// holding the Part's dispatch table. The family row's enter, leave, update, draws, command and
-// list refresh are the family shell's (ed2d_shell.cpp), which call the sub-mode's own cells in
-// turn; the mouse cells pass the call to the row of g_EditSubMode.
+// holding its dispatch table. The family row's enter, leave, update, draws, command and list
+// refresh are the family shell's (ed2d_shell.cpp), which call the sub-mode's own cells in turn;
+// the shell hands mouse messages to the row of g_Shell.g_EditSubMode itself (Family_MouseRow).
 #include "edit2d/ed2d_rows.h"
 
 #include "app/current.h"
@@ -17,7 +17,7 @@
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed2D_SubModeRow(void) {
-  u32 i = g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
+  u32 i = g_Shell.g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
   return i < ED2D_SUB_MODE_ROWS ? &g_Ed2DSubModeRows[i] : nullptr;
 }
 
@@ -28,20 +28,14 @@ const FamilyHooks *Ed2D_SubModeRow(void) {
   } while (0)
 
 // [SECTION] family row (no key hooks in this family)
-static void Ed2D_LButtonDown(i32 x, i32 y) { ED2D_PASS(lButtonDown, x, y); }
-static void Ed2D_LButtonUp(i32 x, i32 y) { ED2D_PASS(lButtonUp, x, y); }
-static void Ed2D_MButtonDown(i32 x, i32 y) { ED2D_PASS(mButtonDown, x, y); }
-static void Ed2D_MButtonUp(i32 x, i32 y) { ED2D_PASS(mButtonUp, x, y); }
-static void Ed2D_RButtonDown(i32 x, i32 y) { ED2D_PASS(rButtonDown, x, y); }
-static void Ed2D_RButtonUp(i32 x, i32 y) { ED2D_PASS(rButtonUp, x, y); }
-static void Ed2D_MouseMove(i32 x, i32 y) { ED2D_PASS(mouseMove, x, y); }
 static void Ed2D_WheelKey(i32 step) { ED2D_PASS(wheelKey, step); }
 
 static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
-  Ed2D_LButtonDown, Ed2D_LButtonUp, Ed2D_MButtonDown, Ed2D_MButtonUp, Ed2D_RButtonDown, Ed2D_RButtonUp,
-  Ed2D_MouseMove, nullptr, nullptr, nullptr, Ed2D_Command,
+  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // mouse: the shell calls the sub-mode's row
+  nullptr, nullptr, nullptr, nullptr, Ed2D_Command,
   Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr, Ed2D_DocumentChanged,
+  g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS,
 };
 
 // [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
@@ -72,6 +66,5 @@ void Edit2D_Install(void) {
   Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
   Ed2D_ObjInstall();
   Ed2D_MotionInstall();
-  g_ShellSeam.refreshModelPointers = Current_Refresh2D;
   Ed2D_InstallMirror();
 }

@@ -1,6 +1,6 @@
 // The 2D model family's hook rows: the family row that the shell calls and one row per
 // sub-mode (4 object, 6 polygon, 7 texture, 8 bone, 9 weight, 10 motion). Each cell of the
-// family row passes the call on to the same cell of the row of g_EditSubMode; a sub-mode
+// family row passes the call on to the same cell of the row of g_Shell.g_EditSubMode; a sub-mode
 // editor fills its own row.
 #pragma once
 #include "app/family.h"

@@ -1,7 +1,7 @@
 // The 2D model family's shell: entering and leaving the family with the dialogs of the
 // sub-mode, the mode panel's sub-mode switch and its question, the per-frame placement, the
 // axis labels, the "新規作成" commands, the list refresh and the client-to-frame mapping.
-// Owns g_Ed2D; the group dialog's window lives in g_Group2DDlg (app/settings.h).
+// Owns g_Ed2D; the group dialog's window lives in g_Options.g_Group2DDlg (app/settings.h).
 #include "edit2d/ed2d.h"
 
 #include <string.h>
@@ -79,7 +79,7 @@ u32 Ed2D_WindowSet(u32 sub) {
   return set;
 }
 
-static bool Shows(u32 kind) { return (Ed2D_WindowSet(g_EditSubMode) >> kind) & 1u; }
+static bool Shows(u32 kind) { return (Ed2D_WindowSet(g_Shell.g_EditSubMode) >> kind) & 1u; }
 
 // [SECTION] model
 // A new bone model with full arrays in slot 0, shown at the editor's placement.
@@ -97,7 +97,7 @@ static Bone2Model *MakeBoneModel(void) {
 Bone2Model *Ed2D_EnsureBoneModel(void) {
   if (g_Bone2Slots[0]) return g_Bone2Slots[0];
   Bone2Model *m = MakeBoneModel();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return m;
 }
 
@@ -108,15 +108,15 @@ bool Ed2D_NewBoneModel(void) {
   Bone2_FreeSlot(0);
   MakeBoneModel();
   App_ForgetPolySelection();
-  g_CurBoneIndex = 0;
-  App_RefreshCurrentPointers();
+  g_Sel.g_CurBoneIndex = 0;
+  View_UseActive();
   App_RefreshLists();
   return true;
 }
 
 // [SECTION] sub-mode inits
 void Ed2D_InitCommon(u32 sub) {
-  g_Cur2DSlot = 0;
+  g_Sel.g_Cur2DSlot = 0;
   // The object sub-mode shows its object models alone: the bone model's skin is hidden there
   // and shown again by the bone sub-modes.
   if (g_Bone2Slots[0]) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
@@ -124,8 +124,8 @@ void Ed2D_InitCommon(u32 sub) {
   const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
   if (!g_ShellSeam.loadFamilyMenu) return;
   // The shell destroys the family menu on leaving the family; a sub-mode change replaces it.
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu(menu);
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu(menu);
 }
 
 // [SECTION] enter
@@ -133,25 +133,25 @@ static void EnterBoneDialog(void) {
   Ed2DEditor &e = g_Ed2D;
   if (e.boneDlg) return;
   // The dialog's first messages pick the list's caret line as the current bone: keep it.
-  u32 bone = g_CurBoneIndex;
+  u32 bone = g_Sel.g_CurBoneIndex;
   e.boneDlg = CreateWindow2D(ED2D_WIN_BONE_DLG, g_Lib.desktopWidth - 356, 26, 356, 573);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed2D_FillParentBoneList();
   Ed2D_FillBoneTree();
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   e.boneRefresh = 1;
 }
 
 static void EnterGroupDialog(void) {
   Ed2DEditor &e = g_Ed2D;
-  u32 bone = g_CurBoneIndex;
-  WindowHolder &g = g_Group2DDlg;
+  u32 bone = g_Sel.g_CurBoneIndex;
+  WindowHolder &g = g_Options.g_Group2DDlg;
   if (!g.window) g.window = CreateWindow2D(ED2D_WIN_GROUP_DLG, g.x, g.y, 262, 515);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   if (!e.groupList) e.groupList = Widget_CreateList(g.window, 1, 54, 0, 200, 272, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   e.groupTexture = Control(g.window, IDC_G2D_TEXTURE);
   e.groupDisplay = Control(g.window, IDC_G2D_SHADE);
@@ -162,11 +162,11 @@ static void EnterSteps(bool runInit) {
   Ed2DEditor &e = g_Ed2D;
   if (runInit) e.zoom = 1.0f;
   if (!e.panel) e.panel = CreateWindow2D(ED2D_WIN_PANEL, 90, 47, 90, g_Lib.osVersion == 5 ? 199 : 194);
-  if (g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
+  if (g_Shell.g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();
     if (row && row->enter) row->enter();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
   if (Shows(ED2D_WIN_GROUP_DLG)) EnterGroupDialog();
@@ -181,9 +181,9 @@ void Ed2D_Leave(void) {
   Destroy(&e.panel);
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->leave) row->leave();
-  if (g_Group2DDlg.window) {
+  if (g_Options.g_Group2DDlg.window) {
     Destroy(&e.groupList);
-    Destroy(&g_Group2DDlg.window);
+    Destroy(&g_Options.g_Group2DDlg.window);
     e.groupTexture = e.groupDisplay = nullptr;
   }
   if (e.boneDlg) {
@@ -193,7 +193,7 @@ void Ed2D_Leave(void) {
     e.parentCombo = nullptr;
     memset(e.treeItems, 0, sizeof e.treeItems);
   }
-  g_SelectedBone = 0;
+  g_Sel.g_SelectedBone = 0;
   Lib_SetSceneDraw(1);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
 }
@@ -215,15 +215,15 @@ u32 Ed2D_ModeButtonSubMode(u32 id) {
 // skin of polygons, or out of it with an object model changed since made, loaded or saved.
 static bool MayChangeSubMode(u32 sub) {
   bool ask = false;
-  if (sub == SUB_2D_OBJECT && g_EditSubMode != SUB_2D_OBJECT) {
+  if (sub == SUB_2D_OBJECT && g_Shell.g_EditSubMode != SUB_2D_OBJECT) {
     const Bone2Model *m = g_Bone2Slots[0];
-    ask = g_EditFamily == FAMILY_2D_MODEL && g_EditSubMode >= SUB_2D_POLY && g_EditSubMode <= SUB_2D_MOTION && m &&
+    ask = g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode >= SUB_2D_POLY && g_Shell.g_EditSubMode <= SUB_2D_MOTION && m &&
           m->polygonCount > 0;
-  } else if (sub != SUB_2D_OBJECT && g_EditSubMode == SUB_2D_OBJECT) {
+  } else if (sub != SUB_2D_OBJECT && g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
     ask = g_Obj2Slots[0] && Doc_IsChanged(DOC_OBJ2);
   }
   if (!ask || !g_ShellSeam.askYesNo || g_ShellSeam.askYesNo(kObjectQuestion)) return true;
-  g_EditDlgRefresh = 1;
+  g_Shell.g_EditDlgRefresh = 1;
   g_Ed2D.panelRefresh = 1;   // the pressed button shows checked until the panel re-checks
   return false;
 }
@@ -232,14 +232,14 @@ bool Ed2D_PanelCommand(u32 id) {
   u32 sub = Ed2D_ModeButtonSubMode(id);
   if (sub == 0) return false;
   if (!MayChangeSubMode(sub)) return true;
-  if (sub == g_EditSubMode) {
+  if (sub == g_Shell.g_EditSubMode) {
     // Running the init again would discard the sub-mode's state (the object model in 4).
     EnterSteps(false);
   } else {
-    if (g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
-    g_PrevEditSubMode = g_EditSubMode;
+    if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
+    g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     Ed2D_Leave();
-    g_EditSubMode = sub;
+    g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
   }
   g_Ed2D.panelRefresh = 1;
@@ -253,14 +253,14 @@ void Ed2D_Update(void) {
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->update) row->update();
   // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
-  u32 sub = g_EditSubMode;
-  g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_CurBoneIndex : 0;
+  u32 sub = g_Shell.g_EditSubMode;
+  g_Sel.g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_Sel.g_CurBoneIndex : 0;
 }
 
 void Ed2D_DrawScene(void) {}
 
 void Ed2D_Draw(void) {
-  if (g_Playing != 1) {
+  if (g_Shell.g_Playing != 1) {
     Text_Printf(313, 4, "Y-");
     Text_Printf(615, 233, "X+");
     Text_Printf(313, 462, "Y+");
@@ -279,12 +279,12 @@ void Ed2D_RefreshLists(void) {
   // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->refreshLists) row->refreshLists();
-  if (g_Group2DDlg.window) {
+  if (g_Options.g_Group2DDlg.window) {
     Ed2D_FillGroupList();
     Ed2D_FillShadeList();
     g_Ed2DGroup.refresh = 1;
   }
-  if (g_EditSubMode == SUB_2D_OBJECT) {
+  if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
     if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
     Tree_BuildRowsObjects2D();
     return;
@@ -295,18 +295,18 @@ void Ed2D_RefreshLists(void) {
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
-  if (g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
+  if (g_Shell.g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
 void Ed2D_DocumentChanged(void) {
-  if (g_Group2DDlg.window) Ed2D_GroupListFollow();
+  if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
   g_Ed2DMotion.valuesRefresh = 1;
 }
 
 // [SECTION] selection mirror (read by the per-frame update, app/update.cpp)
 void *Ed2D_SelectionList(void) {
-  u32 sub = g_EditSubMode;
-  if (g_EditFamily != FAMILY_2D_MODEL) return nullptr;
+  u32 sub = g_Shell.g_EditSubMode;
+  if (g_Shell.g_EditFamily != FAMILY_2D_MODEL) return nullptr;
   if (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT) return g_Ed2D.boneList;
   return sub == SUB_2D_OBJECT ? g_Ed2DObj.objectList : nullptr;
 }
@@ -320,8 +320,8 @@ static i32 MirrorGetSel(i32 row) {
 }
 
 void Ed2D_InstallMirror(void) {
-  g_FrameEntries.list2DActive = MirrorActive;
-  g_FrameEntries.list2DGetSel = MirrorGetSel;
+  g_ShellEntries.list2DActive = MirrorActive;
+  g_ShellEntries.list2DGetSel = MirrorGetSel;
 }
 
 // [SECTION] mapping

@@ -14,7 +14,7 @@ static const char kLengthNotNumber[] = "モーションの長さには、数値�
 
 i32 Ed2D_StripRowAt(i32 y) {
   for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++) {
-    i32 top = STRIP_HEADER + g_StripGeo.offsetY + STRIP_ROW * r;
+    i32 top = STRIP_HEADER + g_Strip.g_StripGeo.offsetY + STRIP_ROW * r;
     if (y >= top && y < top + STRIP_ROW) return r;
   }
   return -1;
@@ -23,7 +23,7 @@ i32 Ed2D_StripRowAt(i32 y) {
 i32 Ed2D_StripFrameFromX(i32 x, i32 length) {
   if (x <= STRIP_LABEL_X || length < 1) return 0;
   // In 64 bits and by remainder: a far x costs one division, not a loop per length.
-  i64 f = ((i64)x - g_StripGeo.offsetX - STRIP_LABEL_X) * Strip_Divisor() / 10;
+  i64 f = ((i64)x - g_Strip.g_StripGeo.offsetX - STRIP_LABEL_X) * Strip_Divisor() / 10;
   f %= length;
   if (f < 0) f += length;
   return (i32)f;
@@ -78,7 +78,7 @@ void Ed2D_StripMouse(const Ed2DStripMouse *s, u32 kind, i32 x, i32 y) {
       g_TreeRows.hovered = Ed2D_StripRowAt(y);
       if (*s->left) s->scrub(x);
       else if (*s->middle && !*s->right) s->middleDrag(dx);
-      else if (*s->right && !*s->middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
+      else if (*s->right && !*s->middle) Strip_SetOffsets(g_Strip.g_StripGeo.offsetX + dx, g_Strip.g_StripGeo.offsetY + dy);
       break;
     case ED2D_MOUSE_LDOWN: LeftDown(s, frame, x, y); break;
     case ED2D_MOUSE_LUP: LeftUp(s); break;

@@ -1,7 +1,7 @@
 // The 2D texture sub-mode (7) and its panel "2D_TEX_DLG" (ed2d_tex.h): enter and leave, the
 // texture list, the mapping and UV tool buttons, the texture table's add and replace, the
 // panel's mouse drags (projection offset and scale, UV tools, pan, UV selection) and the
-// preview's source g_StripTex2D. Owns g_Ed2DTex.
+// preview's source g_Strip.g_StripTex2D. Owns g_Ed2DTex.
 #include <stdlib.h>
 #include <string.h>
 
@@ -27,8 +27,8 @@
 
 Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};
 
-static Bone2Model *Model(void) { return g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr; }
-static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)] : nullptr; }
+static Bone2Model *Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)] : nullptr; }
 static i32 GroupTexture(Bone2Model *m) {
   const Group2 *g = CurGroup(m);
   return g && g->texture >= 0 && g->texture < BONE2_MAX_TEXTURES ? g->texture : 0;
@@ -48,7 +48,7 @@ static void Project(Bone2Model *m, i32 g) {
 
 static void MarkPanel(void) {
   g_Ed2DTex.refresh = 1;
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
 }
 
 static void TextureSize(const Bone2Model *m, i32 *w, i32 *h) {
@@ -70,14 +70,14 @@ static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m-
 // [SECTION] enter and leave
 void Ed2D_TexInit(void) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_TEXTURE);
-  g_PolyTool = ED2D_TOOL_FACE;
-  g_PolySelectMode = 1;
+  g_Sel.g_PolyTool = ED2D_TOOL_FACE;
+  g_Sel.g_PolySelectMode = 1;
   Bone2Model *m = Model();
   e.texture = GroupTexture(m);
-  Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
   UvFlagsFor(m);
   if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
@@ -108,7 +108,7 @@ static i32 PreviewLineCount(void) {
   s_LineCount = 0;
   if (!m || !m->polygons) return 0;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
-  i32 g = Ed2D_GroupOf(m, g_CurGroupIndex), need = 4 * n;
+  i32 g = Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex), need = 4 * n;
   if (need > s_LineRoom) {
     u32 *p = (u32 *)realloc(s_Lines, (size_t)need * sizeof(u32));
     if (!p) return 0;
@@ -165,7 +165,7 @@ static void PreviewPoint(i32 i, f32 out[2]) {
 
 static void FillPreview(Bone2Model *m) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  StripTexView &v = g_StripTex2D;
+  StripTexView &v = g_Strip.g_StripTex2D;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < BONE2_MAX_TEXTURES;
   v.texture = valid ? t : -1;
@@ -187,7 +187,7 @@ static void FillPreview(Bone2Model *m) {
 void Ed2D_TexUpdate(void) {
   Bone2Model *m = Model();
   if (!m) return;
-  if (g_Bone2SlotShown[g_Cur2DSlot]) {
+  if (g_Bone2SlotShown[g_Sel.g_Cur2DSlot]) {
     m->displayMode = 2;
     Lib_SetSceneDraw(1);
   }
@@ -222,11 +222,11 @@ void Ed2D_TexRefreshLists(void) {
 }
 
 void Ed2D_TexRotateUV(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Bone2Model *m = Model();
   if (!m) return;
-  Ed2D_RotateFaceUVs(m, g_PolySelFaces, g_PolySelFaces ? App_WorkFaceCount() : 0);
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
+  Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
   Doc_MarkEdited(DOC_BONE2);
   App_MarkAllRedraw();
 }
@@ -290,20 +290,20 @@ static void ChooseMapping(u8 type, u32 tool, bool reset) {
     g->p[2] = g->p[3] = 1;
   }
   g_Ed2DTex.tool = tool;
-  if (type != ED2D_MAP_BY_HAND) Project(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  if (type != ED2D_MAP_BY_HAND) Project(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
   Edited();
 }
 
 // [SECTION] the texture table
 static const char *AskTexture(void) {
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
   return name && name[0] ? name : nullptr;
 }
 
 // Loads entry n's image, projects every group again and refreshes; a file that does not open
 // keeps its entry and is said.
 static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
-  i32 slot = (i32)g_Cur2DSlot;
+  i32 slot = (i32)g_Sel.g_Cur2DSlot;
   Tex_ReloadBone2Texture(slot, n, m->textures[n].name);
   if (DrawDev_Ready() && !g_Tex.bone2Textures[slot * TEX_PER_MODEL + n]) {
     char text[400];
@@ -435,7 +435,7 @@ void Ed2D_TexSelectRect(const Bone2Model *m, i32 x1, i32 y1, i32 x2, i32 y2, boo
   Ed2DTexEditor &e = g_Ed2DTex;
   if (!m || !m->polygons || !UvFlagsFor(m) || !e.uvSel) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
-  i32 w, h, g = Ed2D_GroupOf(m, g_CurGroupIndex);
+  i32 w, h, g = Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex);
   TextureSize(m, &w, &h);
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   for (i32 f = 0; f < n; f++) {
@@ -468,7 +468,7 @@ static void UvToolStep(Bone2Model *m, f32 dx, f32 dy) {
 static void ProjectionStep(Bone2Model *m, Group2 *g, f32 dx, f32 dy, bool scale) {
   g->p[scale ? 2 : 0] += dx / 200.0f;
   g->p[scale ? 3 : 1] -= dy / 200.0f;
-  Project(m, Ed2D_GroupOf(m, g_CurGroupIndex));
+  Project(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
   Doc_MarkEdited(DOC_BONE2);
 }
 

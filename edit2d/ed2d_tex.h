@@ -1,10 +1,10 @@
 // The 2D model's groups and textures: the group texture projection and the model-level edits
 // behind the group dialog and the texture sub-mode (ed2d_uv.cpp), the group dialog
 // "2D_GROUP_DLG" (ed2d_group.cpp) and the texture sub-mode (7) with its panel "2D_TEX_DLG"
-// (ed2d_tex.cpp), whose preview the shell's strip painter draws from g_StripTex2D.
+// (ed2d_tex.cpp), whose preview the shell's strip painter draws from g_Strip.g_StripTex2D.
 //
 // Globals owned here: g_Ed2DGroup (the group dialog's state) and g_Ed2DTex (the texture
-// sub-mode). The current group is the editors' shared g_CurGroupIndex: one outside the 2D
+// sub-mode). The current group is the editors' shared g_Sel.g_CurGroupIndex: one outside the 2D
 // model's groups counts as group 0. Window calls go through the widget seam (app/widget.h);
 // the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
 #pragma once

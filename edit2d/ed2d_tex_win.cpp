@@ -43,8 +43,8 @@ static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / siz
 static void ShowState(HWND dlg) {
   Ed2DTexEditor &e = g_Ed2DTex;
   App_MarkAllRedraw();
-  const Bone2Model *m = g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Cur2DSlot] : nullptr;
-  const f32 *values = m ? m->groups[Ed2D_GroupOf(m, g_CurGroupIndex)].p : nullptr;
+  const Bone2Model *m = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
+  const f32 *values = m ? m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)].p : nullptr;
   Panel_ShowTexState(dlg, kIds, Ed2D_TexMappingButton(), Ed2D_TexToolButton(), values, e.snap != 0, e.grid);
 }
 
@@ -67,15 +67,15 @@ INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: {
       // The grid field's own edits are read by the next other command.
       if (LOWORD(wParam) == IDC_T2D_GRID) return TRUE;
-      App_RefreshCurrentPointers();
+      View_UseActive();
       char grid[32] = {};
       const char *gridText = Panel_EnabledText(dlg, IDC_T2D_GRID, grid, sizeof grid);
       return Ed2D_TexCommand(LOWORD(wParam), Panel_ListFocusLine(g_Ed2DTex.list), gridText) ? TRUE : FALSE;
     }
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
-      if (g_StripWindows[STRIP_TEX2D].window == dlg) Strip_Unregister(STRIP_TEX2D);
+      if (g_Strip.g_StripWindows[STRIP_TEX2D].window == dlg) Strip_Unregister(STRIP_TEX2D);
       return FALSE;
     default:
       if (e.panel == dlg && e.refresh == 1) {

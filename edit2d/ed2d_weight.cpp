@@ -68,7 +68,7 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 
 // [SECTION] hooks
 void Ed2D_WeightInit(void) {
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
@@ -107,25 +107,25 @@ void Ed2D_WeightRButtonUp(i32 x, i32 y) {
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   i32 b = Ed2D_PickBone(m, 0, fx, fy, false);
-  if (b < 0 || (u32)b == g_CurBoneIndex) return;
-  g_PrevBone = g_CurBoneIndex;
-  g_CurBoneIndex = (u32)b;
-  g_BoneListDirty = 1;
+  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
+  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
+  g_Sel.g_CurBoneIndex = (u32)b;
+  g_Sel.g_BoneListDirty = 1;
   g_Ed2D.boneRefresh = 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {
-  if (!g_PolySelVerts || v >= App_WorkVertCount()) return;
+  if (!g_Sel.g_PolySelVerts || v >= App_WorkVertCount()) return;
   bool left = Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT), right = Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT);
   if ((!left && !right) || !Poly_RectHolds(r, (f32)x, (f32)y)) return;
-  g_PolySelVerts[v] = left ? 1 : 0;
+  g_Sel.g_PolySelVerts[v] = left ? 1 : 0;
 }
 
 // [SECTION] draw
-static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == g_CurBoneIndex; }
+static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == g_Sel.g_CurBoneIndex; }
 
-static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_PolySelVerts && g_PolySelVerts[v]; }
+static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
 
 void Ed2D_WeightDraw(void) {
   View_Draw2DGrid();
@@ -167,7 +167,7 @@ void Ed2D_WeightDraw(void) {
   for (i32 b = 0; b < BoneCount(m); b++) {
     f32 fx, fy;
     Ed2D_BoneCrossPoint(m, 0, b, false, &fx, &fy);
-    i32 x = (i32)floorf(fx + 0.5f), y = (i32)floorf(fy + 0.5f), shade = (u32)b == g_CurBoneIndex ? 255 : 180;
+    i32 x = (i32)floorf(fx + 0.5f), y = (i32)floorf(fy + 0.5f), shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Line(x - 5, y - 5, x + 5, y + 5, shade, shade, 0);
     Line(x + 5, y - 5, x - 5, y + 5, shade, shade, 0);
     i32 parent = m->bones[b].parent;
@@ -176,7 +176,7 @@ void Ed2D_WeightDraw(void) {
       Line(x, y, (i32)floorf(fx + 0.5f), (i32)floorf(fy + 0.5f), 125, 125, 0);
     }
   }
-  if (g_DrawView == g_ActiveView) {
+  if (g_Shell.g_DrawView == g_Shell.g_ActiveView) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }
@@ -197,8 +197,8 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
     return false;
   }
   i32 n = Verts(m), room = (i32)App_WorkVertCount();
-  for (i32 v = 0; v < n && v < room && g_PolySelVerts; v++) {
-    if (!g_PolySelVerts[v]) continue;
+  for (i32 v = 0; v < n && v < room && g_Sel.g_PolySelVerts; v++) {
+    if (!g_Sel.g_PolySelVerts[v]) continue;
     VertexBinding &b = m->bindings[v];
     b.bone1 = (u16)b1;
     b.bone2 = (u16)b2;

@@ -55,7 +55,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       if (e.panel && e.panelRefresh == 1) {
         e.panelRefresh = 0;
         for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
-          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_EditSubMode);
+          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode);
       }
       return FALSE;
   }
@@ -64,7 +64,7 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DEditor &e = g_Ed2D;
   Panel_StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -88,7 +88,7 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 // The group dialog: the commands with the group list's current row, the tick's mirror, and the
 // swatch strip at its left (the dispatcher paints it from the model).
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_Group2DDlg.x, &g_Group2DDlg.y);
+  Panel_StorePosition(dlg, &g_Options.g_Group2DDlg.x, &g_Options.g_Group2DDlg.y);
   switch (msg) {
     case WM_INITDIALOG: {
       SetTimer(dlg, 1, 50, nullptr);
@@ -109,10 +109,10 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       Ed2D_GroupDlgCommand(id, row);
       return TRUE;
     }
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1; return FALSE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
-      if (g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
+      if (g_Strip.g_StripWindows[STRIP_GROUP2_SWATCHES].window == dlg) Strip_Unregister(STRIP_GROUP2_SWATCHES);
       return FALSE;
     default: Ed2D_GroupDlgTick(); return FALSE;
   }

@@ -175,33 +175,33 @@ i32 Ed3D_NearestBone(const Vec3 *points, i32 count, const ViewRecord *v, bool we
 }
 
 // [SECTION] shared steps of the editors
-static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
-static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_ActiveView); }
+static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_Shell.g_ActiveView); }
 
 // Rest positions of the current layer's bones as the pose record holds them (what is drawn).
 static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
   i32 n = Model3_BoneCount(m);
-  for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
+  for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
   return n;
 }
 
 static void SetCurrentBone(u32 b) {
-  if (b == g_CurBoneIndex) return;
-  g_PrevBone = g_CurBoneIndex;
-  g_CurBoneIndex = b;
-  g_BoneListDirty = 1;
-  App_RefreshCurrentPointers();
+  if (b == g_Sel.g_CurBoneIndex) return;
+  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
+  g_Sel.g_CurBoneIndex = b;
+  g_Sel.g_BoneListDirty = 1;
+  View_UseActive();
   App_MarkAllRedraw();
 }
 
 static void LoadMenu(const char *name) {
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 static void Record(const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Undo_Push(Undo_Current());
 }
 
@@ -209,16 +209,16 @@ static void Record(const char *label) {
 // step, the lists and the panel.
 static void AfterBoneEdit(const char *label) {
   Object_UpdateFrame();
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) {
-    Model3_AutoBindVertices(g_CurModel3);
-    g_CurModel3->changed = 1;
+  View_UseActive();
+  if (Current_Model3()) {
+    Model3_AutoBindVertices(Current_Model3());
+    Current_Model3()->changed = 1;
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
   Record(label);
   App_RefreshLists();
-  g_BoneListDirty = 1;
+  g_Sel.g_BoneListDirty = 1;
 }
 
 // [SECTION] bone list panel
@@ -235,28 +235,28 @@ static void SetText(u32 id, const char *text) {
 }
 
 void Ed3D_AddBone(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
-  i32 b = Ed3D_ModelAddBone(m, (i32)g_CurBoneIndex);
+  i32 b = Ed3D_ModelAddBone(m, (i32)g_Sel.g_CurBoneIndex);
   if (b >= 0) {
-    g_PrevBone = g_CurBoneIndex;
-    g_CurBoneIndex = (u32)b;
+    g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
+    g_Sel.g_CurBoneIndex = (u32)b;
     Doc_MarkEdited(DOC_MODEL3);
   }
   AfterBoneEdit("ボーン追加");
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return true;
-  if (g_CurBoneIndex == 0) {
+  if (g_Sel.g_CurBoneIndex == 0) {
     Lib_ErrorBox(kRootUndeletable);
     return false;
   }
-  if (!Ed3D_ModelDeleteBone(m, (i32)g_CurBoneIndex)) return true;
-  if (g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
+  if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
+  if (g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
   AfterBoneEdit("ボーン消去");
   return true;
@@ -264,7 +264,7 @@ bool Ed3D_DeleteCurrentBone(void) {
 
 // 決定: position, name and parent of the current bone. No undo step.
 static void ApplyFields(Model3 *m) {
-  i32 b = (i32)g_CurBoneIndex;
+  i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (b >= Model3_BoneCount(m)) return;
   static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   f64 pos[3];
@@ -288,7 +288,7 @@ static void ApplyFields(Model3 *m) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_FillParentBoneCombo();
-  g_BoneListDirty = 1;
+  g_Sel.g_BoneListDirty = 1;
 }
 
 // This file's state, main thread only. Written by Ed3D_PairWireEdges and Ed3D_WireEdges (one
@@ -313,7 +313,7 @@ static void ChooseColour(Model3 *m) {
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
   }
-  g_BoneListDirty = 1;
+  g_Sel.g_BoneListDirty = 1;
 }
 
 // The list's focus line is the current bone; a list without one (-1) changes nothing.
@@ -321,19 +321,19 @@ static void FollowListLine(const Model3 *m) {
   void *list = g_Ed3D.boneList;
   i32 line = list ? Widget_ListCaret(list) : -1;
   if (line < 0 || line >= Model3_BoneCount(m)) return;
-  g_CurBoneIndex = (u32)line;
+  g_Sel.g_CurBoneIndex = (u32)line;
   if (line != g_Ed3DBones.lastLine) {
     g_Ed3DBones.lastLine = line;
     g_TreeRows.current = line;
     App_MarkAllRedraw();
-    g_BoneListDirty = 1;
+    g_Sel.g_BoneListDirty = 1;
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 bool Ed3D_BoneListCommand(u32 id) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
@@ -348,15 +348,15 @@ bool Ed3D_BoneListCommand(u32 id) {
 }
 
 void Ed3D_BoneListTick(void) {
-  if (g_BoneListDirty != 1 || !Panel()) return;
-  g_BoneListDirty = 0;
+  if (g_Sel.g_BoneListDirty != 1 || !Panel()) return;
+  g_Sel.g_BoneListDirty = 0;
   char text[ED3D_BONE_TEXT];
-  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_CurBoneIndex);
+  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
   SetText(IDC_BONE_NO, text);
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
-  if (!m || g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
-  u32 b = g_CurBoneIndex;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
+  if (!m || g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
+  u32 b = g_Sel.g_CurBoneIndex;
   if (g_Ed3D.boneList) {
     Widget_ListSelectOnly(g_Ed3D.boneList, (i32)b);
     Widget_SetCaret(g_Ed3D.boneList, (i32)b);
@@ -372,17 +372,17 @@ void Ed3D_BoneListTick(void) {
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!m || !text) return;
   if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
   char line[ED3D_TREE_TEXT];
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     Ed3D_BoneTreeText(m, b, line, sizeof line);
     if (strcmp(line, text) != 0) continue;
-    g_CurBoneIndex = (u32)b;
-    g_BoneListDirty = 1;
-    App_RefreshCurrentPointers();
+    g_Sel.g_CurBoneIndex = (u32)b;
+    g_Sel.g_BoneListDirty = 1;
+    View_UseActive();
     App_MarkAllRedraw();
     return;
   }
@@ -398,43 +398,43 @@ void Ed3D_BoneInit(void) {
 }
 
 void Ed3D_BoneUpdate(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   m->displayMode = 3;
   if (Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT) && !Held(BUTTON_MIDDLE)) {
     Vec3 pts[MODEL3_BONES];
     i32 n = RestPoints(m, pts);
-    i32 b = Ed3D_NearestBone(pts, n, ActiveView(), false, g_MouseX, g_MouseY, true);
+    i32 b = Ed3D_NearestBone(pts, n, ActiveView(), false, g_Mouse.g_MouseX, g_Mouse.g_MouseY, true);
     if (b >= 0) SetCurrentBone((u32)b);
   }
-  g_SelectedBone = g_CurBoneIndex;
+  g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
 void Ed3D_BoneMouseMove(i32 x, i32 y) {
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
-  g_MotionEditOp = 0;
+  g_Sel.g_MotionEditOp = 0;
   const ViewRecord *v = ActiveView();
   f32 d[3];
-  i32 dx = x - g_PolyDragAnchor2.x, dy = y - g_PolyDragAnchor2.y;
-  if ((dx || dy) && g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
-    Ed3D_BoneMoveOffset(m, (i32)g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
+  i32 dx = x - g_Mouse.g_PolyDragAnchor2.x, dy = y - g_Mouse.g_PolyDragAnchor2.y;
+  if ((dx || dy) && g_Sel.g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
+    Ed3D_BoneMoveOffset(m, (i32)g_Sel.g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
     Model3_AutoBindVertices(m);
     Doc_MarkEdited(DOC_MODEL3);
     App_MarkAllRedraw();
   }
-  g_PolyDragAnchor2 = {x, y};
-  g_BoneListDirty = 1;
+  g_Mouse.g_PolyDragAnchor2 = {x, y};
+  g_Sel.g_BoneListDirty = 1;
 }
 
 // Every release records a step, a click without a drag included.
 void Ed3D_BoneLButtonUp(i32, i32) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
-  g_CurModel3->changed = 1;
+  View_UseActive();
+  if (!Current_Model3()) return;
+  Current_Model3()->changed = 1;
   Record("移動 ( ボーン )");
 }
 
@@ -531,9 +531,9 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
 
 void Ed3D_BoneDraw(void) {
   View_Draw2DGrid();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
-  const ViewRecord *v = g_CurView;
+  const ViewRecord *v = g_Shell.g_CurView;
   if (Ortho(v)) DrawWire(m, v);
   DrawBatch_Begin();
   Vec3 pts[MODEL3_BONES];
@@ -541,7 +541,7 @@ void Ed3D_BoneDraw(void) {
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
     BonePixel(v, pts[b], &x, &y);
-    i32 c = (u32)b == g_CurBoneIndex ? 255 : 180;
+    i32 c = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
     Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
     i32 parent = m->bones[b].parent;
@@ -552,7 +552,7 @@ void Ed3D_BoneDraw(void) {
     }
   }
   if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
-    if (g_CurBoneIndex >= 1 && g_CurBoneIndex < (u32)n) Ed3D_DrawBoneAxes((i32)g_CurBoneIndex, -1);
+    if (g_Sel.g_CurBoneIndex >= 1 && g_Sel.g_CurBoneIndex < (u32)n) Ed3D_DrawBoneAxes((i32)g_Sel.g_CurBoneIndex, -1);
   } else if (!Held(BUTTON_RIGHT)) {
     for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxes(b, -1);
   }

@@ -4,7 +4,7 @@
 //
 // Global owned here (ed3d_bone.cpp): g_Ed3DBones (the two panels' state; their controls are
 // reached through the widget seam, app/widget.h). The current bone is the shell's
-// g_CurBoneIndex, with g_PrevBone and the bone list panel's refresh flag g_BoneListDirty
+// g_Sel.g_CurBoneIndex, with g_Sel.g_PrevBone and the bone list panel's refresh flag g_Sel.g_BoneListDirty
 // (app/current.h: set when the current bone changes or a bone moves); the children-follow
 // switch is Ed3DBoneEditor.childrenFollow (bone.h).
 //
@@ -100,7 +100,7 @@ void Ed3D_AddBone(void);
 bool Ed3D_DeleteCurrentBone(void);
 // WM_COMMAND of any control of the panel; false only for the refused delete.
 bool Ed3D_BoneListCommand(u32 id);
-// The timer tick: refreshes the fields when g_BoneListDirty is 1.
+// The timer tick: refreshes the fields when g_Sel.g_BoneListDirty is 1.
 void Ed3D_BoneListTick(void);
 // The tree's selection changed to an item with this text.
 void Ed3D_BoneTreeSelected(const char *text);

@@ -29,11 +29,11 @@ void Ed3D_BoneInstallWin(void) { Widget_RegisterPanels(&kWeightPanel, 1); }
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Panel_StorePosition(dlg, &g_Ed3DBones.listX, &g_Ed3DBones.listY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_BoneListDirty = 1;
+      g_Sel.g_BoneListDirty = 1;
       return TRUE;
     case WM_NOTIFY: {
       char text[ED3D_TREE_TEXT];
@@ -51,7 +51,7 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
 
 INT_PTR CALLBACK Ed3D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &g_Ed3DBones.weightX, &g_Ed3DBones.weightY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

@@ -173,21 +173,21 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
 }
 
 void Ed3D_FillParentBoneList(void) {
-  if (!g_CurModel3) return;
-  Ed3D_ParentBoneLines(g_CurModel3, g_CurBoneIndex, &s_Fill.lines);
+  if (!Current_Model3()) return;
+  Ed3D_ParentBoneLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.boneList, WIDGET_FILL_MULTI);
   Ed3D_FillParentBoneCombo();
 }
 
 void Ed3D_FillParentBoneCombo(void) {
-  if (!g_CurModel3) return;
-  Ed3D_ParentComboLines(g_CurModel3, g_CurBoneIndex, &s_Fill.lines);
+  if (!Current_Model3()) return;
+  Ed3D_ParentComboLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.parentCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_InsertBoneTreeItem(i32 bone) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m || bone < 0 || bone >= MODEL3_BONES) return;
   BoneLine(m, bone, e.treeTexts[bone], ED3D_TREE_TEXT);
   i32 parent = Ed3D_BoneTreeParent(m, bone);
@@ -200,44 +200,44 @@ void Ed3D_InsertBoneTreeItem(i32 bone) {
 
 void Ed3D_FillBoneTree(void) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   // Deleting the items notifies the panel of selection changes; the current bone stays.
-  u32 bone = g_CurBoneIndex;
+  u32 bone = g_Sel.g_CurBoneIndex;
   if (e.boneTree) Widget_TreeClear(e.boneTree);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   memset(e.treeItems, 0, sizeof e.treeItems);
   for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(b);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   if (bone < MODEL3_BONES && e.treeItems[bone]) Widget_TreeSelect(e.boneTree, e.treeItems[bone]);
 }
 
 void Ed3D_FillGroupList(void) {
-  if (!g_CurModel3) return;
-  Ed3D_GroupListLines(g_CurModel3, g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Fill.lines);
+  if (!Current_Model3()) return;
+  Ed3D_GroupListLines(Current_Model3(), g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Fill.lines);
   Put(g_Ed3D.group.list, WIDGET_FILL_TALL);
   Ed3D_FillTextureCombo();
   Ed3D_FillDisplacementCombo();
 }
 
 void Ed3D_FillTextureCombo(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
-  i32 tex = g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_CurGroupIndex].texture : -1;
+  i32 tex = g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_Sel.g_CurGroupIndex].texture : -1;
   Ed3D_TextureComboLines(m, tex, &s_Fill.lines);
   Put(g_Ed3D.group.textureCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillDisplacementCombo(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!m) return;
   Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Fill.lines);
   Put(g_Ed3D.group.dispCombo, WIDGET_FILL_COMBO);
 }
 
 void Ed3D_FillGroupDisplayCombo(void) {
-  if (!g_CurModel3) return;
-  Ed3D_GroupDisplayLines(g_CurModel3, g_CurGroupIndex, &s_Fill.lines);
+  if (!Current_Model3()) return;
+  Ed3D_GroupDisplayLines(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Fill.lines);
   Put(g_Ed3D.group.displayCombo, WIDGET_FILL_COMBO);
 }
 
@@ -247,10 +247,10 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
 void Ed3D_DocumentChanged(void) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   // A layer or an undo step may have fewer groups than the one before.
-  if (m && g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_CurGroupIndex = 0;
+  if (m && g_Sel.g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_Sel.g_CurGroupIndex = 0;
   s_Fill.followOnly = true;
   Ed3D_FillGroupList();
   Ed3D_FillGroupDisplayCombo();
@@ -266,9 +266,9 @@ void Ed3D_DocumentChanged(void) {
 }
 
 void Ed3D_RefreshLists(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed3DPolyEditor.dlgRefresh = 1;
-  g_BoneListDirty = 1;
+  g_Sel.g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();
   Ed3D_FillTextureList();
@@ -276,7 +276,7 @@ void Ed3D_RefreshLists(void) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_MotionRefreshLists();
-  if (g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
+  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
   else Tree_BuildRowsBones3D();
   Undo_FillList();
 }

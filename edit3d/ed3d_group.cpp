@@ -40,7 +40,7 @@ bool Ed3D_ModelCopyGroup(Model3 *m, i32 from, i32 to) {
   return CopyGroupKeys(m, from, to);
 }
 
-void Ed3D_CopyGroupRecord(i32 from, i32 to) { Ed3D_ModelCopyGroup(g_CurModel3, from, to); }
+void Ed3D_CopyGroupRecord(i32 from, i32 to) { Ed3D_ModelCopyGroup(Current_Model3(), from, to); }
 
 bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g) {
   if (!IsGroup(m, g) || m->groupCount <= 1) return false;   // a model keeps at least one group
@@ -81,26 +81,26 @@ bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b) {
   return true;
 }
 
-void Ed3D_DeleteGroupRecord(i32 g) { Ed3D_ModelDeleteGroup(g_CurModel3, g); }
+void Ed3D_DeleteGroupRecord(i32 g) { Ed3D_ModelDeleteGroup(Current_Model3(), g); }
 
 void Ed3D_SwapGroups(i32 a, i32 b) {
-  if (Ed3D_ModelSwapGroups(g_CurModel3, a, b)) g_CurGroupIndex = (u32)b;
+  if (Ed3D_ModelSwapGroups(Current_Model3(), a, b)) g_Sel.g_CurGroupIndex = (u32)b;
 }
 
 void Ed3D_SetRenderMode7AndRefresh(void) {
-  if (g_CurModel3) Model3_SetRenderMode(g_CurModel3, 7);
+  if (Current_Model3()) Model3_SetRenderMode(Current_Model3(), 7);
   App_RefreshLists();
 }
 
 // [SECTION] view 0's camera
 bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   const ViewRecord *v0 = View_Get(layout, 0);
   *w = v0->clientW > 0 ? v0->clientW : v0->w;
   *h = v0->clientH > 0 ? v0->clientH : v0->h;
   if (*w <= 0 || *h <= 0) return false;
   f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16];
-  View_PerspectiveEye(v0, g_PerspAngleX, g_PerspAngleY, eye);
+  View_PerspectiveEye(v0, g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, eye);
   Cam_BuildLookAtLH(view, eye, target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)*w / (f32)*h, 1.0f, 65000.0f);
   Cam_Multiply(vp, view, proj);
@@ -110,9 +110,9 @@ bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
 // [SECTION] bone axis cross
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
   // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
-  i32 slot = (i32)g_CurSlot;
-  Vec3 o = g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
-  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == g_CurBoneIndex, axis);
+  i32 slot = (i32)g_Sel.g_CurSlot;
+  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
+  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == g_Sel.g_CurBoneIndex, axis);
 }
 
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis) {

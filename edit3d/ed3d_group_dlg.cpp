@@ -33,21 +33,21 @@ static const char kBadColour[] = "カラーの赤・緑・青・透明は、整�
 static const char kBadSpecular[] = "スペキュラーの赤・緑・青は、整数で入力して下さい。";
 
 // [SECTION] helpers
-static u32 Layout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 static WindowHolder *Panel(void) { return &g_AppShell.panels[Layout()][PANEL_GROUP]; }
 
 static Model3 *Current(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 // The current group when it is one of the model's, else -1.
 static i32 CurrentGroup(const Model3 *m) {
-  return m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS ? (i32)g_CurGroupIndex : -1;
+  return m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)g_Sel.g_CurGroupIndex : -1;
 }
 
 static void Record(Model3 *m, const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
   m->changed = 1;
   Undo_Push(Undo_Current());
@@ -65,7 +65,7 @@ static void ChooseTexture(i32 t, bool place) {
   Ed3DTexEditor &e = g_Ed3DTex;
   e.texture = t;
   if (place) {
-    const Model3 *m = g_CurModel3;
+    const Model3 *m = Current_Model3();
     bool known = m && t >= 0 && t < m->textureCount && t < MODEL3_TEXTURES;
     i32 w = known ? m->textures[t].width : 0, h = known ? m->textures[t].height : 0;
     e.imageX = e.panelW - (i32)((f32)w * e.scale);
@@ -102,22 +102,22 @@ static f32 Byte(long long v) { return (f32)(v < 0 ? 0 : v > 255 ? 255 : v); }
 // [SECTION] selection
 void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
   App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
-  if (!m || !g_PolySelFaces || !g_PolySelVerts) return;
+  if (!m || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts) return;
   i32 n = Model3_PolygonCount(m);
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
   for (i32 f = 0; f < n && (u32)f < faceRoom; f++) {
     const Polygon3 &p = m->polygons[f];
     if (p.group != g) continue;
-    g_PolySelFaces[f] = 1;
+    g_Sel.g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < vertRoom) g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < vertRoom) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
 
 void Ed3D_GroupSelect(i32 line) {
   Model3 *m = Current();
   if (!m || line < 0 || line >= m->groupCount || line >= MODEL3_GROUPS) return;
-  g_CurGroupIndex = (u32)line;
+  g_Sel.g_CurGroupIndex = (u32)line;
   u32 t = m->groups[line].texture;
   ChooseTexture(t < MODEL3_TEXTURES ? (i32)t : 0, true);
   App_AllocWorkArrays();
@@ -132,8 +132,8 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   if (g < 0) return;
   Group3 &gr = m->groups[g];
   i32 n = Model3_PolygonCount(m);
-  for (i32 p = 0; g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
-    if (g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
+  for (i32 p = 0; g_Sel.g_PolySelFaces && p < n && (u32)p < Poly_FaceFlagRoom(); p++)
+    if (g_Sel.g_PolySelFaces[p]) m->polygons[p].group = (u32)g;
   Str_Copy(gr.name, sizeof gr.name, f->name);
   // Entries run 0..count-1: any other line (or none) stands for no texture.
   gr.texture = f->texture >= 0 && f->texture < m->textureCount ? (u32)f->texture : 0;
@@ -162,7 +162,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   else Lib_ErrorBox(kBadDivisions);
   Record(m, "グループ 決定ボタン");
   App_MarkAllRedraw();
-  g_StripDirty[0] = 1;
+  g_Shell.g_StripDirty[0] = 1;
 }
 
 // [SECTION] the panel's controls
@@ -208,9 +208,9 @@ static struct {
 } s_Group;
 
 void Ed3D_ApplyGroup(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   WindowHolder *rec = Panel();
-  if (!g_CurModel3 || !rec->window || !g_Widget.getText) return;
+  if (!Current_Model3() || !rec->window || !g_Widget.getText) return;
   ReadFields(rec->window, &s_Group.read);
   Ed3D_ApplyGroupFields(&s_Group.read);
 }
@@ -244,16 +244,16 @@ void Ed3D_FillPolygonList(void) {
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   rec->flags = 0;
-  g_StripDirty[0] = 1;
-  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Group.shown);
+  g_Shell.g_StripDirty[0] = 1;
+  Ed3D_GroupFieldsOf(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Group.shown);
   ShowFields(rec->window, &s_Group.shown);
 }
 
 void Ed3D_GroupFieldsFollow(void) {
-  Ed3D_GroupFieldsOf(g_CurModel3, g_CurGroupIndex, &s_Group.now);
+  Ed3D_GroupFieldsOf(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Group.now);
   if (memcmp(&s_Group.now, &s_Group.shown, sizeof s_Group.now) != 0) Panel()->flags = 1;
 }
 
@@ -267,7 +267,7 @@ static void ChooseColour(Model3 *m, i32 g) {
     if (Panel()->window) ShowColourFields(Panel()->window, &s_Group.chosen);
     Record(m, "カラー ( グループ )");
   }
-  g_StripDirty[0] = 1;
+  g_Shell.g_StripDirty[0] = 1;
 }
 
 // After a change of the groups or their polygons: the list shows the groups and counts again.
@@ -284,8 +284,8 @@ static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
 
 static void Mirror(Model3 *m, i32 g) {
   if (!Poly_MirrorGroup(m, (u32)g)) return;
-  g_PolyTool = POLY_TOOL_MOVE;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = POLY_TOOL_MOVE;
+  g_Sel.g_PolyFaceNo = -1;
   Record(m, "鏡面 ( グループ )");
   AfterGroupEdit();
 }
@@ -312,7 +312,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
   m->groupCount = to + 1;
   if (first >= 0)
     for (i32 p = first; p < Model3_PolygonCount(m); p++) m->polygons[p].group = (u32)to;
-  g_CurGroupIndex = (u32)to;
+  g_Sel.g_CurGroupIndex = (u32)to;
   Record(m, "グループ コピー");
   AfterGroupEdit();
 }
@@ -323,18 +323,18 @@ static void Delete(Model3 *m, i32 g, bool polygons) {
     Lib_ErrorBox(kCannotDelete);
     return;
   }
-  if (polygons && g_PolySelFaces) {
+  if (polygons && g_Sel.g_PolySelFaces) {
     i32 n = Model3_PolygonCount(m);
     u32 room = Poly_FaceFlagRoom();
     for (i32 f = 0; f < n && (u32)f < room; f++)
-      if (m->polygons[f].group != (u32)g) g_PolySelFaces[f] = 0;
-    u32 mode = g_PolySelectMode;
-    g_PolySelectMode = 1;
+      if (m->polygons[f].group != (u32)g) g_Sel.g_PolySelFaces[f] = 0;
+    u32 mode = g_Sel.g_PolySelectMode;
+    g_Sel.g_PolySelectMode = 1;
     Ed3D_PolyDelete(m);
-    g_PolySelectMode = mode;
+    g_Sel.g_PolySelectMode = mode;
   }
   Ed3D_ModelDeleteGroup(m, g);
-  if (g_CurGroupIndex >= (u32)m->groupCount) g_CurGroupIndex = (u32)m->groupCount - 1;
+  if (g_Sel.g_CurGroupIndex >= (u32)m->groupCount) g_Sel.g_CurGroupIndex = (u32)m->groupCount - 1;
   Record(m, "グループ 消去");
   AfterGroupEdit();
 }

@@ -36,7 +36,7 @@ static void MakeSwatches(HWND dlg) {
 
 static void DropSwatches(HWND dlg) {
   HWND strip = GetDlgItem(dlg, IDC_GRP_SWATCHES);
-  if (strip && g_StripWindows[STRIP_GROUP3_SWATCHES].window == strip) Strip_Unregister(STRIP_GROUP3_SWATCHES);
+  if (strip && g_Strip.g_StripWindows[STRIP_GROUP3_SWATCHES].window == strip) Strip_Unregister(STRIP_GROUP3_SWATCHES);
 }
 
 // The first line the group list shows, -1 without a list.
@@ -46,16 +46,16 @@ static i32 GroupListTop(void) {
 }
 
 void Ed3D_GroupInstallWin(void) {
-  g_FrameEntries.ed3dListTopIndex = GroupListTop;
-  g_FrameEntries.refreshGroupDialog = Ed3D_RefreshGroupDialog;
+  g_ShellEntries.ed3dListTopIndex = GroupListTop;
+  g_ShellEntries.refreshGroupDialog = Ed3D_RefreshGroupDialog;
 }
 
 // The panel has no timer: the shell's per-frame refresh reads the record's flag.
 INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (msg == WM_INITDIALOG) {
     rec->flags = 1;   // shown once the record holds the window
     MakeSwatches(dlg);
@@ -63,10 +63,10 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   if (msg == WM_DESTROY) DropSwatches(dlg);
   // The strip's own paint erases it: the dispatcher paints it again.
   if (msg == WM_DRAWITEM && wParam == IDC_GRP_SWATCHES) {
-    g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+    g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
     return TRUE;
   }
-  if (!g_CurModel3) return msg == WM_INITDIALOG;
+  if (!Current_Model3()) return msg == WM_INITDIALOG;
   switch (msg) {
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) Ed3D_ApplyGroup();

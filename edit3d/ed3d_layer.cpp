@@ -10,14 +10,14 @@
 
 void Ed3D_ShowCurrentLayerOnly(void) {
   for (i32 n = 0; n < ED3D_LAYERS; n++)
-    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_CurSlot ? 1 : 0);
+    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_Sel.g_CurSlot ? 1 : 0);
 }
 
 void Ed3D_SelectLayer(i32 n) {
   if (n < 0 || n >= ED3D_LAYERS) return;
-  Object_SetVisible(Object_Get((i32)g_CurSlot), 0);
-  g_CurSlot = (u32)n;
-  App_RefreshCurrentPointers();
+  Object_SetVisible(Object_Get((i32)g_Sel.g_CurSlot), 0);
+  g_Sel.g_CurSlot = (u32)n;
+  View_UseActive();
   UndoHistory *h = Undo_Current();
   if (!Undo_HasSteps(h)) {
     // Never used since the family was entered: a new, fully allocated model with one step.
@@ -25,8 +25,8 @@ void Ed3D_SelectLayer(i32 n) {
     Model3_Init(n);
     g_ModelAllocArrays = 0;
     ObjectInit(n);
-    App_RefreshCurrentPointers();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
+    View_UseActive();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
     Undo_Push(h);
   }
   // The layer's model is always the snapshot of its current step after a switch.
@@ -42,4 +42,4 @@ bool Ed3D_LayerCommand(u32 id) {
   return true;
 }
 
-u32 Ed3D_LayerCheckedButton(void) { return IDC_LAYER_1 + g_CurSlot; }
+u32 Ed3D_LayerCheckedButton(void) { return IDC_LAYER_1 + g_Sel.g_CurSlot; }

@@ -28,9 +28,9 @@ static BoneKey3 *KeyAtFrame(Model3 *m, i32 b) {
   return i >= 0 ? &t->keys[i] : nullptr;
 }
 
-static ModelPose *CurPose(void) { return g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_CurSlot] : nullptr; }
+static ModelPose *CurPose(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_Sel.g_CurSlot] : nullptr; }
 
-static void SetLabel(const char *label) { Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label); }
+static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
 static void MarkEdited(void) {
   g_Ed3DMotion.dragEdited = 1;
@@ -51,15 +51,15 @@ static void MulKey(BoneKey3 *k, Quat q) {
 // and their subtrees turn with it; the current bone is b again afterwards.
 static void FollowChildren(Model3 *m, i32 b, Quat q) {
   if (!g_Ed3DMotion.childrenFollow) return;
-  Vec3 p = Model3_GetBoneOrigin((i32)g_CurSlot, b);
+  Vec3 p = Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b);
   g_Ed3DMotion.pivot[0] = p.x;
   g_Ed3DMotion.pivot[1] = p.y;
   g_Ed3DMotion.pivot[2] = p.z;
   g_Ed3DMotion.delta = q;
   i32 child = m->bones[b].firstChild;
   if (child > 0) Ed3D_RotateSubtree(child);
-  g_CurBoneIndex = (u32)b;
-  App_RefreshCurrentPointers();
+  g_Sel.g_CurBoneIndex = (u32)b;
+  View_UseActive();
 }
 
 // [SECTION] snapshot
@@ -85,14 +85,14 @@ static void TakeSnapshot(Model3 *m) {
     memcpy(s.pos, t->keys[i].pos, sizeof s.pos);
     memcpy(s.quat, t->keys[i].quat, sizeof s.quat);
   }
-  const BoneKey3 *k = g_CurBoneIndex < MODEL3_BONES ? KeyAtFrame(m, (i32)g_CurBoneIndex) : nullptr;
+  const BoneKey3 *k = g_Sel.g_CurBoneIndex < MODEL3_BONES ? KeyAtFrame(m, (i32)g_Sel.g_CurBoneIndex) : nullptr;
   static const f32 kIdentity[4] = {0, 0, 0, 1};
   memcpy(e.pressQuat, k ? k->quat : kIdentity, sizeof e.pressQuat);
 }
 
 void Ed3D_RestoreDragStart(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   ModelPose *pose = CurPose();
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
@@ -116,13 +116,13 @@ void Ed3D_RestoreDragStart(void) {
 void Ed3D_MotionLButtonDown(i32 x, i32 y) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   Ed3D_SetDragAnchors(x, y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   // The strip's frame position is recorded by the 2D editor only: a press in a view keeps
   // the current frame.
   e.dragEdited = 0;
   e.dragOpen = 0;
-  if (g_CurModel3) {
-    TakeSnapshot(g_CurModel3);
+  if (Current_Model3()) {
+    TakeSnapshot(Current_Model3());
     e.dragOpen = 1;
   }
   e.rotAccum[0] = e.rotAccum[1] = e.rotAccum[2] = 0.0f;
@@ -148,7 +148,7 @@ void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy) {
   const f32 s = 0.05f;
   switch (kind) {
     case VIEW_MAIN: {
-      u32 axis = g_GizmoAxis;
+      u32 axis = g_Sel.g_GizmoAxis;
       if (axis == 0) p[0] += (dx - dy) * s;
       else if (axis == 1) p[1] += (dy - dx) * -s;
       else if (axis == 2) p[2] += (dy + dx) * -s;
@@ -211,18 +211,18 @@ static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
 
 void Ed3D_MotionMouseMove(i32 x, i32 y) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  App_RefreshCurrentPointers();   // the current view record := the active view's
+  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
     return;
-  i32 b = (i32)g_CurBoneIndex;
-  if (g_Playing == 1 || b <= 0 || b >= Model3_BoneCount(m)) return;
+  i32 b = (i32)g_Sel.g_CurBoneIndex;
+  if (g_Shell.g_Playing == 1 || b <= 0 || b >= Model3_BoneCount(m)) return;
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;   // edits need a key at the current frame
-  u32 kind = g_CurView->kind;
-  f32 dx = g_MouseMoveDX, dy = g_MouseMoveDY;
-  switch (g_MotionEditOp) {
+  u32 kind = g_Shell.g_CurView->kind;
+  f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
+  switch (g_Sel.g_MotionEditOp) {
     case ED3D_MOTION_TOOL_MOVE:
       SetLabel("移動 ( モーション )");
       if (dx != 0 || dy != 0) { MoveTool(k, kind, dx, dy); MarkEdited(); }
@@ -253,7 +253,7 @@ void Ed3D_MotionMouseMove(i32 x, i32 y) {
 
 // [SECTION] screen positions and the right-click pick
 void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]) {
-  Ed3D_OrthoScreen(v, Model3_GetBoneOrigin((i32)g_CurSlot, b), out);
+  Ed3D_OrthoScreen(v, Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b), out);
 }
 
 void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
@@ -269,15 +269,15 @@ void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
 }
 
 bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
-  Vec3 p = Model3_GetBoneOrigin((i32)g_CurSlot, b);
+  Vec3 p = Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b);
   return Ed3D_ProjectView0(p.x, p.y, p.z, out);
 }
 
 void Ed3D_MotionRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
-  if (!m || g_CurView->kind != VIEW_MAIN || g_Playing == 1) return;
-  if (x != g_MotionDragAnchor.x || y != g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
+  View_UseActive();
+  Model3 *m = Current_Model3();
+  if (!m || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
+  if (x != g_Mouse.g_MotionDragAnchor.x || y != g_Mouse.g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
   for (i32 b = 1; b < Model3_BoneCount(m); b++) {
@@ -287,7 +287,7 @@ void Ed3D_MotionRButtonUp(i32 x, i32 y) {
     if (d < best) { best = d; found = b; }
   }
   if (found > 0) {
-    g_CurBoneIndex = (u32)found;
+    g_Sel.g_CurBoneIndex = (u32)found;
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
@@ -296,7 +296,7 @@ void Ed3D_MotionRButtonUp(i32 x, i32 y) {
 
 // [SECTION] IK
 void Ed3D_IkSetChain(i32 e) {
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   Ed3DMotionEditor &ed = g_Ed3DMotion;
   ed.ikEnd = e;
   ed.ikJoint = m ? Model3_BoneParent(m, e) : 0;
@@ -313,7 +313,7 @@ static void IkTurn(Model3 *m, i32 b, f32 step) {
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;
   MulKey(k, q);
-  g_CurBoneIndex = (u32)b;
+  g_Sel.g_CurBoneIndex = (u32)b;
   FollowChildren(m, b, q);
   SetLabel("IK");
   MarkEdited();
@@ -321,16 +321,16 @@ static void IkTurn(Model3 *m, i32 b, f32 step) {
 
 void Ed3D_IkStep(const ViewRecord *side) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
-  if (!m || !side || !e.ikActive || g_Playing == 1) return;
+  View_UseActive();
+  Model3 *m = Current_Model3();
+  if (!m || !side || !e.ikActive || g_Shell.g_Playing == 1) return;
   i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = Model3_BoneCount(m);
   if (R <= 0 || J <= 0 || E <= 0 || R >= n || J >= n || E >= n) return;
-  u32 keep = g_CurBoneIndex;
+  u32 keep = g_Sel.g_CurBoneIndex;
   // R and J are edited at the current frame: each gets its key there first.
-  g_CurBoneIndex = (u32)R;
+  g_Sel.g_CurBoneIndex = (u32)R;
   Ed3D_CreateBoneKey();
-  g_CurBoneIndex = (u32)J;
+  g_Sel.g_CurBoneIndex = (u32)J;
   Ed3D_CreateBoneKey();
   if (KeyAtFrame(m, R) && KeyAtFrame(m, J)) {
     f32 *pe = e.boneScreen[E], *pj = e.boneScreen[J];
@@ -351,6 +351,6 @@ void Ed3D_IkStep(const ViewRecord *side) {
     if (a < bt - 0.1f) step -= 0.6f;
     if (step != 0.0f) IkTurn(m, J, step);
   }
-  g_CurBoneIndex = keep;
-  App_RefreshCurrentPointers();
+  g_Sel.g_CurBoneIndex = keep;
+  View_UseActive();
 }

@@ -19,8 +19,8 @@ static bool GroupMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_G
 
 // The current layer's model with a current motion, pointers refreshed; null otherwise.
 static Model3 *CurModel(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -35,8 +35,8 @@ KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b) {
 
 
 static GroupKeyList3 *GroupList(Model3 *m) {
-  if (g_CurGroupIndex >= MODEL3_GROUPS) return nullptr;
-  return m->motions[m->motion].groupKeys[g_CurGroupIndex];
+  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return nullptr;
+  return m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
 }
 
 static i32 GroupCount(const GroupKeyList3 *l) {
@@ -75,7 +75,7 @@ static void PoseAtFrame(Model3 *m, i32 b, const KeyTrack *t, BoneKey3 *out) {
   f32 fr = 0;
   Motion_KeySegment(&t->keys[0].frame, sizeof(BoneKey3), false, KeyTrack_Count(t), m->frame, m->motions[m->motion].length,
                     &k, &fr);
-  Model3_EvalBoneKey((i32)g_CurSlot, b, k, fr);
+  Model3_EvalBoneKey((i32)g_Sel.g_CurSlot, b, k, fr);
   const Bone3 *bone = &m->bones[b];
   memcpy(out->pos, bone->local, sizeof out->pos);
   memcpy(out->quat, bone->quat, sizeof out->quat);
@@ -113,8 +113,8 @@ static i32 EnsureBoneKey(Model3 *m, i32 b) {
 }
 
 static void CreateGroupKey(Model3 *m) {
-  if (g_CurGroupIndex >= MODEL3_GROUPS) return;
-  GroupKeyList3 *l = Model3_EnsureGroupKeys(m, m->motion, (i32)g_CurGroupIndex);
+  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
+  GroupKeyList3 *l = Model3_EnsureGroupKeys(m, m->motion, (i32)g_Sel.g_CurGroupIndex);
   if (!l || m->frame < 0 || GroupFind(l, m->frame) >= 0) return;
   if (GroupCount(l) >= MODEL3_GROUP_KEYS) {
     if (g_Seam.errorBox) g_Seam.errorBox("グループのキーは 16 個までです。これ以上作成できません。");
@@ -129,10 +129,10 @@ static void CreateGroupKey(Model3 *m) {
 }
 
 void Ed3D_CreateBoneKey(void) {
-  if (g_Playing == 1) return;
+  if (g_Shell.g_Playing == 1) return;
   Model3 *m = CurModel();
   if (!m) return;
-  if (BoneMode()) EnsureBoneKey(m, (i32)g_CurBoneIndex);
+  if (BoneMode()) EnsureBoneKey(m, (i32)g_Sel.g_CurBoneIndex);
   else if (GroupMode()) CreateGroupKey(m);
 }
 
@@ -167,7 +167,7 @@ static void MoveGroupKey(Model3 *m, i32 delta) {
 void Ed3D_MoveKeyFrame(i32 delta) {
   Model3 *m = CurModel();
   if (!m) return;
-  if (BoneMode()) MoveBoneKey(m, (i32)g_CurBoneIndex, delta);
+  if (BoneMode()) MoveBoneKey(m, (i32)g_Sel.g_CurBoneIndex, delta);
   else if (GroupMode()) MoveGroupKey(m, delta);
 }
 
@@ -177,7 +177,7 @@ typedef void (*BoneVisit)(Model3 *m, i32 b, i32 arg);
 static void WalkFrom(Model3 *m, i32 b, BoneVisit fn, i32 arg, u8 seen[MODEL3_BONES], bool siblings) {
   while (b > 0 && b < MODEL3_BONES && !seen[b]) {
     seen[b] = 1;
-    g_CurBoneIndex = (u32)b;
+    g_Sel.g_CurBoneIndex = (u32)b;
     fn(m, b, arg);
     WalkFrom(m, m->bones[b].firstChild, fn, arg, seen, true);
     if (!siblings) return;
@@ -192,24 +192,24 @@ static void VisitMove(Model3 *m, i32 b, i32 delta) { MoveBoneKey(m, b, delta); }
 void Ed3D_MoveKeyFrameTree(i32 delta) {
   Model3 *m = CurModel();
   if (!m || !RowsAllowWalk()) return;
-  u32 keep = g_CurBoneIndex;
+  u32 keep = g_Sel.g_CurBoneIndex;
   u8 seen[MODEL3_BONES] = {};
   WalkFrom(m, (i32)keep, VisitMove, delta, seen, true);
-  g_CurBoneIndex = keep;
-  App_RefreshCurrentPointers();
+  g_Sel.g_CurBoneIndex = keep;
+  View_UseActive();
 }
 
 void Ed3D_DeleteKey(void) {
   Model3 *m = CurModel();
   if (!m) return;
   if (BoneMode()) {
-    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     if (t) KeyTrack_Remove(t, KeyTrack_Find(t, m->frame));
   } else if (GroupMode()) {
     GroupKeyList3 *l = GroupList(m);
     GroupRemove(l, GroupFind(l, m->frame));
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
 }
 
 // [SECTION] clipboard
@@ -218,10 +218,10 @@ void Ed3D_CopyKey(void) {
   if (!m) return;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     i32 n = KeyTrack_Count(t);
     if (n == 0) return;
-    i32 k = m->bones[g_CurBoneIndex].keyIndex;
+    i32 k = m->bones[g_Sel.g_CurBoneIndex].keyIndex;
     e.clip = t->keys[k < 0 ? 0 : (k >= n ? n - 1 : k)];
     e.clipHeld = 1;
   } else if (GroupMode()) {
@@ -245,9 +245,9 @@ void Ed3D_PasteKey(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   if (BoneMode() ? !e.clipHeld : (!GroupMode() || !e.groupClipHeld)) return;
   Ed3D_CreateBoneKey();
-  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   if (BoneMode()) {
-    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     i32 i = t ? KeyTrack_Find(t, m->frame) : -1;
     if (i < 0) return;
     t->keys[i] = e.clip;
@@ -267,7 +267,7 @@ void Ed3D_UpdateCurrentKeyIndex(void) {
   if (!m) return;
   i32 k = -1;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     if (KeyTrack_Count(t)) k = KeyTrack_FindAtOrBefore(t, m->frame);
   } else if (GroupMode()) {
     const GroupKeyList3 *l = GroupList(m);
@@ -283,7 +283,7 @@ static i32 CurrentFrames(Model3 *m, const BoneKey3 **bone, const GroupKeyList3 *
   *bone = nullptr;
   *group = nullptr;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     *bone = KeyTrack_Count(t) ? t->keys : nullptr;
     return KeyTrack_Count(t);
   }
@@ -338,7 +338,7 @@ void Ed3D_MotionWheelKey(i32 step) {
   Model3 *m = CurModel();
   if (!m) return;
   m->frame = step < 0 ? Ed3D_PrevKeyFrame(m->frame) : Ed3D_NextKeyFrame(m->frame);
-  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   Ed3D_UpdateCurrentKeyIndex();
   g_Ed3DMotion.dialogRefresh = 1;
   g_Ed3DMotion.keyDialogRefresh = 1;
@@ -367,7 +367,7 @@ static void VisitReset(Model3 *m, i32 b, i32) {
 
 // Both walks make keys, which the playback never does.
 static void WalkSubtree(i32 b, BoneVisit fn) {
-  if (g_Playing == 1) return;
+  if (g_Shell.g_Playing == 1) return;
   Model3 *m = CurModel();
   if (!m || !RowsAllowWalk()) return;
   u8 seen[MODEL3_BONES] = {};

@@ -41,8 +41,8 @@ static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 void Ed3D_ResetViewConstants(void) {
@@ -82,34 +82,34 @@ static void OpenPanels(void) {
 
 void Ed3D_MotionEnter(void) {
   g_Lib.runState = 4;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
-  if (g_CurBoneIndex == 0) g_CurBoneIndex = 1;
+  if (g_Sel.g_CurBoneIndex == 0) g_Sel.g_CurBoneIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
-  App_RefreshCurrentPointers();
-  if (Model3 *m = g_CurModel3) {
+  View_UseActive();
+  if (Model3 *m = Current_Model3()) {
     m->frame = 0;
     m->frameFraction = 0.0f;
     if (m->motion < 0 || m->motion >= m->motionCount || m->motion >= MODEL3_MOTIONS) m->motion = 0;
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
-  g_Ed3DMotionPanels.listSeenMotion = g_CurModel3 ? g_CurModel3->motion : 0;
+  g_Ed3DMotionPanels.listSeenMotion = Current_Model3() ? Current_Model3()->motion : 0;
   LoadMenu("MENU_3D_MOTION");
   Ed3D_ResetViewConstants();
-  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotionPanels.loop = 1;
-  g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
-  g_StripGeo.margin = 0;
-  g_StripGeo.rowTop = 90;
+  g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+  g_Strip.g_StripGeo.margin = 0;
+  g_Strip.g_StripGeo.rowTop = 90;
   OpenPanels();
   Tree_BuildRowsBones3D();
 }
 
 void Ed3D_MotionLeave(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  g_Playing = 0;
-  g_PlayEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
+  g_Shell.g_Playing = 0;
+  g_ShellEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
   Ed3D_DestroyWindow(&p.motionDlg);
   g_Ed3DMotion.modeCombo = g_Ed3DMotion.textureCombo = nullptr;
   Ed3D_DestroyWindow(&p.list);
@@ -122,7 +122,7 @@ void Ed3D_MotionLeave(void) {
 
 // [SECTION] update
 i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
@@ -139,28 +139,28 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
 }
 
 void Ed3D_MotionUpdate(void) {
-  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
-  g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Strip.g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
   Ed3D_UpdateCurrentKeyIndex();
   Lib_SetSceneDraw(1);
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   m->poseUpdate = 1;
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_IK && g_CurView->kind == VIEW_SIDE) {
-    Ed3D_IkSetChain((i32)g_CurBoneIndex);
-    Ed3D_IkStep(g_CurView);
+  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_IK && g_Shell.g_CurView->kind == VIEW_SIDE) {
+    Ed3D_IkSetChain((i32)g_Sel.g_CurBoneIndex);
+    Ed3D_IkStep(g_Shell.g_CurView);
     App_MarkAllRedraw();
   }
   bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE),
        right = Shell_ButtonHeld(BUTTON_RIGHT);
-  m->displayState = (g_Playing != 1 && !left) ? 3 : 2;
-  if (g_Playing == 1 || left || middle || !right) return;
-  i32 b = Ed3D_MotionPickBone(g_CurView, g_MouseX, g_MouseY);
-  if (b >= 0 && (u32)b != g_CurBoneIndex) {
-    g_Ed3DMotionPanels.prevBone = (i32)g_CurBoneIndex;
-    g_CurBoneIndex = (u32)b;
-    App_RefreshCurrentPointers();
+  m->displayState = (g_Shell.g_Playing != 1 && !left) ? 3 : 2;
+  if (g_Shell.g_Playing == 1 || left || middle || !right) return;
+  i32 b = Ed3D_MotionPickBone(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
+  if (b >= 0 && (u32)b != g_Sel.g_CurBoneIndex) {
+    g_Ed3DMotionPanels.prevBone = (i32)g_Sel.g_CurBoneIndex;
+    g_Sel.g_CurBoneIndex = (u32)b;
+    View_UseActive();
     g_Ed3DMotion.dialogRefresh = 1;
     g_Ed3DMotion.keyDialogRefresh = 1;
   }
@@ -213,7 +213,7 @@ void Ed3D_DrawRings(Vec3 c, i32 *ring) {
       screen[r][s][0] = o[0];
       screen[r][s][1] = o[1];
     }
-  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, g_MouseX, g_MouseY, false);
+  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, g_Mouse.g_MouseX, g_Mouse.g_MouseY, false);
   // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
   static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
   for (i32 r = 0; r < 3; r++) {
@@ -239,10 +239,10 @@ void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i
 // The rings about the current bone, its selection and the axis crosses (main view).
 static void DrawRings(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 cur = (i32)g_CurBoneIndex;
+  i32 cur = (i32)g_Sel.g_CurBoneIndex;
   DrawBatch_Begin();
-  if (g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
-    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_CurSlot, cur), &e.ring);
+  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
+    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, cur), &e.ring);
   else
     e.ring = -1;
   Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
@@ -266,7 +266,7 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
 
 static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool stroke) {
   if (!stroke) return;
-  u32 cur = g_CurBoneIndex;
+  u32 cur = g_Sel.g_CurBoneIndex;
   i32 x1 = e[0], y1 = e[1], x2 = e[2], y2 = e[3];
   i32 r = 146, g = 146, bl = 146;
   if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
@@ -287,7 +287,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
   DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {
-    bool cur = (u32)b == g_CurBoneIndex;
+    bool cur = (u32)b == g_Sel.g_CurBoneIndex;
     i32 lum = cur ? 255 : 150;
     i32 p = Model3_BoneParent(m, b);
     i32 x = (i32)e.boneScreen[b][0], y = (i32)e.boneScreen[b][1];
@@ -299,9 +299,9 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 }
 
 void Ed3D_MotionDrawOverlay(void) {
-  const ViewRecord *v = g_CurView;
-  Model3 *m = g_CurModel3;
-  bool playing = g_Playing == 1;
+  const ViewRecord *v = g_Shell.g_CurView;
+  Model3 *m = Current_Model3();
+  bool playing = g_Shell.g_Playing == 1;
   if (Ortho(v) || playing) {
     View_Draw2DGrid();
     if (m) {
@@ -319,14 +319,14 @@ void Ed3D_MotionDrawOverlay(void) {
 // [SECTION] keys from the main loop
 void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
   if (Shell_ButtonHeld(BUTTON_RIGHT) || Shell_ButtonHeld(BUTTON_LEFT)) return;
-  ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
-  f32 step = 3.0f * g_PerspStep;
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
+  f32 step = 3.0f * g_Shell.g_PerspStep;
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
     switch (vk) {
-      case 37: g_PerspOffset[1] += step; break;
-      case 38: g_PerspOffset[0] -= step; break;
-      case 39: g_PerspOffset[1] -= step; break;
-      default: g_PerspOffset[0] += step; break;
+      case 37: g_Shell.g_PerspOffset[1] += step; break;
+      case 38: g_Shell.g_PerspOffset[0] -= step; break;
+      case 39: g_Shell.g_PerspOffset[1] -= step; break;
+      default: g_Shell.g_PerspOffset[0] += step; break;
     }
   } else if (v->zoom != 0.0f) {   // no step at zoom 0 (1 / 0 would throw the view away)
     f32 d = 1.0f / v->zoom;
@@ -347,12 +347,12 @@ void Ed3D_MotionKeyUp(u32 vk) {
     case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, true); break;
     case 46: Ed3D_DeleteKeyWithStep(); break;
     case 'A': Ed3D_TogglePlay(); break;
-    case 'G': g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
+    case 'G': g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
     case 'R':
-      g_MotionEditOp = g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE ? ED3D_MOTION_TOOL_IK : ED3D_MOTION_TOOL_ROTATE;
+      g_Sel.g_MotionEditOp = g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE ? ED3D_MOTION_TOOL_IK : ED3D_MOTION_TOOL_ROTATE;
       e.dialogRefresh = 1;
       break;
-    case 'T': g_MotionEditOp = ED3D_MOTION_TOOL_MOVE; e.dialogRefresh = 1; break;
+    case 'T': g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_MOVE; e.dialogRefresh = 1; break;
     default: break;
   }
 }
@@ -361,31 +361,31 @@ void Ed3D_MotionKeyUp(u32 vk) {
 void Ed3D_TogglePlay(void) {
   const Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   void *active = Widget_ActiveWindow();
-  bool ours = active && (active == (void *)g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
-  if (g_ActiveView == 0 && !ours) return;
-  if (g_Playing == 0) Ed3D_MotionPlay();
+  bool ours = active && (active == (void *)g_Shell.g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
+  if (g_Shell.g_ActiveView == 0 && !ours) return;
+  if (g_Shell.g_Playing == 0) Ed3D_MotionPlay();
   else Ed3D_MotionStop();
 }
 
 void Ed3D_MotionPlay(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (m) m->frameFraction = 0.0f;
   Play_Start(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
 void Ed3D_MotionStop(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   Play_Stop(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
     m->frameFraction = 0.0f;
-    Model3_UpdateKeyIndices((i32)g_CurSlot);
+    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   }
 }
 
@@ -400,7 +400,7 @@ void Ed3D_MotionRefreshLists(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.dialogRefresh = 1;
   e.keyDialogRefresh = 1;
-  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
   Ed3D_FillMotionLists();
   App_MarkAllRedraw();   // every view of the layout and the seven strip flags

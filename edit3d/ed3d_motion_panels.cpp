@@ -40,8 +40,8 @@ static struct {
 
 // [SECTION] helpers
 static Model3 *CurModel(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -49,7 +49,7 @@ static bool BoneMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_BO
 
 // Records one undo step under label after an edit.
 static void Step(const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Undo_Push(Undo_Current());
   Doc_MarkEdited(DOC_MODEL3);
 }
@@ -71,7 +71,7 @@ static void SetText(void *panel, u32 id, const char *text) {
 BoneKey3 *Ed3D_EditedKey(void) {
   Model3 *m = CurModel();
   if (!m || !BoneMode()) return nullptr;
-  i32 b = (i32)g_CurBoneIndex;
+  i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (b <= 0 || b >= m->boneCount) return nullptr;   // bone 0 never holds a key
   KeyTrack *t = Ed3D_MotionTrack(m, b);
   i32 k = g_Ed3DMotion.keyIndex;
@@ -141,11 +141,11 @@ void Ed3D_RotateEditedKey(i32 axis, f32 degrees) {
 
 void Ed3D_TwistEditedKey(f32 degrees) {
   BoneKey3 *k = Ed3D_EditedKey();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!k || !m) return;
-  i32 b = (i32)g_CurBoneIndex, parent = m->bones[b].parent;
+  i32 b = (i32)g_Sel.g_CurBoneIndex, parent = m->bones[b].parent;
   if (parent <= 0 || parent >= MODEL3_BONES) return;
-  Vec3 a = Model3_GetBoneRestOrigin((i32)g_CurSlot, b), p = Model3_GetBoneRestOrigin((i32)g_CurSlot, parent);
+  Vec3 a = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b), p = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, parent);
   // The bone's direction from its parent, carried into the key's own frame.
   Quat inv;
   Quat_Inverse(&inv, k->quat[0], k->quat[1], k->quat[2], k->quat[3]);
@@ -167,7 +167,7 @@ static void AfterKeyEdit(const char *label) {
 }
 
 static void SetTool(u32 tool) {
-  g_MotionEditOp = tool;
+  g_Sel.g_MotionEditOp = tool;
   App_MarkAllRedraw();
   g_Ed3DMotion.dialogRefresh = 1;
 }
@@ -182,8 +182,8 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
     if (!Ed3D_ParseKeyFields(fields, &v)) return;
     *k = v;
   } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
-    if (g_CurGroupIndex >= MODEL3_GROUPS) return;
-    GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_CurGroupIndex];
+    if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
+    GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
     i32 k = g_Ed3DMotion.keyIndex;
     if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
     l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
@@ -195,7 +195,7 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
 
 // A turn button: the edited key turns, one step; nothing without a key.
 static void Turn(i32 axis, f32 degrees, const char *label) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed3D_UpdateCurrentKeyIndex();
   if (!Ed3D_EditedKey()) return;
   if (axis >= 0) Ed3D_RotateEditedKey(axis, degrees);
@@ -210,11 +210,11 @@ static void ResetRotation(void) {
   if (!m || !k) return;
   k->quat[0] = k->quat[1] = k->quat[2] = 0.0f;
   k->quat[3] = 1.0f;
-  u32 b = g_CurBoneIndex;
+  u32 b = g_Sel.g_CurBoneIndex;
   i32 child = m->bones[b].firstChild;
   if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(child);
-  g_CurBoneIndex = b;
-  App_RefreshCurrentPointers();
+  g_Sel.g_CurBoneIndex = b;
+  View_UseActive();
   AfterKeyEdit("回転リセット ( モーション )");
 }
 
@@ -277,10 +277,10 @@ void Ed3D_MotionDlgRefresh(void) {
   void *dlg = g_Ed3DMotionPanels.motionDlg;
   Ed3D_UpdateCurrentKeyIndex();
   // A motion played without looping stops by itself at its end.
-  SetText(dlg, IDC_MOT_PLAY, g_Playing == 1 ? "停止(A)" : "再生(A)");
+  SetText(dlg, IDC_MOT_PLAY, g_Shell.g_Playing == 1 ? "停止(A)" : "再生(A)");
   if (dlg) {
     static const u32 kTools[4][2] = {{IDC_MOT_MOVE, 0}, {IDC_MOT_ROTATE, 1}, {IDC_MOT_IK, 3}, {IDC_MOT_SCALE, 2}};
-    for (const auto &t : kTools) Widget_SetCheck(dlg, t[0], g_MotionEditOp == t[1]);
+    for (const auto &t : kTools) Widget_SetCheck(dlg, t[0], g_Sel.g_MotionEditOp == t[1]);
     Widget_SetCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
   }
   if (const BoneKey3 *k = Ed3D_EditedKey()) {
@@ -310,22 +310,22 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
 }
 
 void Ed3D_FillMotionList(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!g_Ed3DMotionPanels.list) return;
-  Ed3D_MotionListLines(g_CurModel3, &s_MotionPanels.lines);
+  Ed3D_MotionListLines(Current_Model3(), &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundList(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (!g_Ed3DMotionPanels.waveList) return;
-  Ed3D_MotionSoundLines(g_CurModel3, &s_MotionPanels.lines);
+  Ed3D_MotionSoundLines(Current_Model3(), &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundCombo(void) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
   s_MotionPanels.lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
@@ -342,14 +342,14 @@ void Ed3D_FillMotionModeCombo(void) {
 }
 
 void Ed3D_FillMotionTextureCombo(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!g_Ed3DMotion.textureCombo || !m) return;
   // The texture of the current group's key at the key index, else the group's own.
   i32 tex = 0;
-  if (g_CurGroupIndex < MODEL3_GROUPS) {
-    tex = (i32)m->groups[g_CurGroupIndex].texture;
-    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[g_CurGroupIndex] : nullptr;
+  if (g_Sel.g_CurGroupIndex < MODEL3_GROUPS) {
+    tex = (i32)m->groups[g_Sel.g_CurGroupIndex].texture;
+    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex] : nullptr;
     i32 k = g_Ed3DMotion.keyIndex;
     if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
   }
@@ -365,7 +365,7 @@ i32 Ed3D_StripCoord(u32 half) {
 
 bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame) {
   if (x <= STRIP_LABEL_X + 1 || length < 1) return false;
-  i64 f = ((i64)x - g_StripGeo.offsetX - (STRIP_LABEL_X + 1)) * Strip_Divisor() / 10;
+  i64 f = ((i64)x - g_Strip.g_StripGeo.offsetX - (STRIP_LABEL_X + 1)) * Strip_Divisor() / 10;
   // The remainder brings any frame into 0 .. length - 1 at once (the same as adding or
   // subtracting the length as often as needed).
   f %= length;
@@ -385,10 +385,10 @@ static void SetFrameFromStrip(bool report) {
     } else {
       Ed3D_StripFrameAt(s.x, len, &m->frame);
     }
-  } else if (m->boneCount > 0 && g_CurBoneIndex < (u32)m->boneCount && m->bones[g_CurBoneIndex].keyIndex == 0) {
+  } else if (m->boneCount > 0 && g_Sel.g_CurBoneIndex < (u32)m->boneCount && m->bones[g_Sel.g_CurBoneIndex].keyIndex == 0) {
     m->frame = 0;
   }
-  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   Tree_BuildRowsBones3D();
 }
 
@@ -400,10 +400,10 @@ void Ed3D_ToggleRowExpanded(void) {
   if (h < 0 || h >= t.count || h >= TREE_ROWS) return;
   t.current = h;
   i32 item = t.rows[h].item;
-  if (item >= 0) g_CurBoneIndex = (u32)item;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
-  i32 left = t.rows[h].depth * 16 + g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
+  if (item >= 0) g_Sel.g_CurBoneIndex = (u32)item;
+  View_UseActive();
+  Model3 *m = Current_Model3();
+  i32 left = t.rows[h].depth * 16 + g_Strip.g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
   if (m && item >= 0 && item < MODEL3_BONES && x > left && x < left + 15)
     m->bones[item].expanded = 1 - (m->bones[item].expanded ? 1 : 0);
 }
@@ -415,20 +415,20 @@ static void DragKeys(i32 dx) {
   if (!m) return;
   i32 delta = KeyStrip_DragFrames((i32)((f32)dx * (f32)Strip_Divisor() * 0.08f), dx);
   if (delta == 0) return;
-  u32 cur = g_CurBoneIndex;
+  u32 cur = g_Sel.g_CurBoneIndex;
   Ed3D_MoveKeyFrame(delta);
   if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
     i32 child = m->bones[cur].firstChild;
     if (child > 0 && (i32)cur < child) {
-      g_CurBoneIndex = (u32)child;
+      g_Sel.g_CurBoneIndex = (u32)child;
       Ed3D_MoveKeyFrameTree(delta);
-      g_CurBoneIndex = cur;
-      App_RefreshCurrentPointers();
+      g_Sel.g_CurBoneIndex = cur;
+      View_UseActive();
     }
   }
   i64 f = (i64)m->frame + delta;
   m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
-  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   Doc_MarkEdited(DOC_MODEL3);
 }
 
@@ -450,8 +450,8 @@ static void Release(void) {
 }
 
 static void SyncScroll(void *dlg) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, g_CurModel3->frame, Ed3D_StripScrollMax());
+  View_UseActive();
+  if (Current_Model3()) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, Current_Model3()->frame, Ed3D_StripScrollMax());
 }
 
 static void CreateKey(void) {
@@ -477,7 +477,7 @@ i32 Ed3D_StripScrollMax(void) {
 void Ed3D_KeyStripScroll(i32 code, i32 pos) {
   Model3 *m = CurModel();
   if (!m || !KeyStrip_ScrollFrame(&m->frame, code, pos, Ed3D_StripScrollMax())) return;
-  Model3_UpdateKeyIndices((i32)g_CurSlot);
+  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
   g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotion.dialogRefresh = 1;
   App_MarkAllRedraw();
@@ -485,11 +485,11 @@ void Ed3D_KeyStripScroll(i32 code, i32 pos) {
 
 static i32 CurrentKeyCount(Model3 *m) {
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
     return t ? t->count : 0;
   }
-  if (g_CurGroupIndex >= MODEL3_GROUPS) return 0;
-  const GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_CurGroupIndex];
+  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return 0;
+  const GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
   return l ? l->count : 0;
 }
 
@@ -500,7 +500,7 @@ void Ed3D_DeleteKeyWithStep(void) {
   Ed3D_DeleteKey();
   if (CurrentKeyCount(m) != before) Step("キー 消去 ( モーション )");
   App_MarkAllRedraw();
-  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
@@ -530,8 +530,8 @@ void Ed3D_MotionListSelect(i32 line) {
     p.listSeenMotion = m->motion;
     m->frame = 0;
     m->frameFraction = 0.0f;
-    App_RefreshCurrentPointers();
-    Model3_UpdateKeyIndices((i32)g_CurSlot);
+    View_UseActive();
+    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
     g_Ed3DMotion.keyDialogRefresh = 1;
     p.listRefresh = 1;
     App_MarkAllRedraw();
@@ -600,7 +600,7 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   m->motionCount = n + 1;
   dst.used = 1;
   if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Step("追加 ( モーションリスト )");
   Ed3D_FillMotionList();
   g_Ed3DMotionPanels.listRefresh = 1;
@@ -650,7 +650,7 @@ bool Ed3D_AddMotionSound(const char *path) {
 }
 
 bool Ed3D_AskSoundFile(char *path, size_t size) {
-  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "WAV", "効果音 ( WAV ) ファイルを選択して下さい", "");
+  const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "WAV", "効果音 ( WAV ) ファイルを選択して下さい", "");
   if (!file || !file[0]) return false;
   Str_Copy(path, size, file);
   return true;

@@ -50,8 +50,8 @@ static struct {
 
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   if (id == IDC_MOT_MODE || id == IDC_MOT_TEXTURE) {
     if (code == CBN_SELCHANGE && id == IDC_MOT_MODE)
@@ -69,8 +69,8 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
 }
 
 static void RefreshMotionDlg(HWND) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) Ed3D_MotionDlgRefresh();
+  View_UseActive();
+  if (Current_Model3()) Ed3D_MotionDlgRefresh();
 }
 
 static const Ed3DTimedPanel kMotionDlg = {s_MotionWin.motionDlgPos, &g_Ed3DMotion.dialogRefresh, &g_Ed3DMotionPanels.motionDlg,
@@ -88,8 +88,8 @@ INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 // [SECTION] motion list dialog
 static void ListCommand(HWND dlg, WPARAM wParam) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   Ed3D_MotionListSelect(g_Ed3DMotionPanels.list ? Widget_ListSelection(g_Ed3DMotionPanels.list) : -1);
   u32 id = LOWORD(wParam);
   if ((id == IDC_MLIST_OK || id == IDC_MLIST_ADD) && HIWORD(wParam) == BN_CLICKED) {

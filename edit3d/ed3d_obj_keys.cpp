@@ -55,7 +55,7 @@ static void FindSegment(void) { Kzo_FindKeySegment(0); }
 bool Ed3D_CreateObjKey(void) {
   Obj3Set *s = Set();
   Obj3Motion *mo = Ed3D_ObjMotion();
-  if (!s || !mo || g_Playing == 1 || Ed3D_ObjKeyAtFrame() >= 0) return false;
+  if (!s || !mo || g_Shell.g_Playing == 1 || Ed3D_ObjKeyAtFrame() >= 0) return false;
   i32 n = Kzo_KeyCount(mo);
   if (n >= OBJ3_KEYS) {
     Lib_ErrorBoxf("キーフレームは 1 モーションに %d 個までです。これ以上作成できません。", (int)OBJ3_KEYS);
@@ -89,7 +89,7 @@ bool Ed3D_CreateObjKey(void) {
   mo->keyFrames[k] = s->frame;
   mo->keyCount = n + 1;
   FindSegment();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   MarkEdited();
   return true;
 }
@@ -136,7 +136,7 @@ void Ed3D_PasteObjKey(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
   Obj3Motion *mo = Ed3D_ObjMotion();
-  if (!s || !mo || !e.clipHeld || g_Playing == 1) return;
+  if (!s || !mo || !e.clipHeld || g_Shell.g_Playing == 1) return;
   Ed3D_CreateObjKey();
   // Only onto a key at the current frame: with a full list no key was made, and writing the
   // segment's key would give it a frame out of order.
@@ -156,7 +156,7 @@ static void RotateWalk(i32 o, u32 *seen) {
   Obj3Set *s = Set();
   if (!s || o <= 0 || o >= Kzo_ObjectCount(s) || (*seen & (1u << o)) || g_TreeRows.count >= TREE_ROWS) return;
   *seen |= 1u << o;
-  g_CurPartIndex = (u32)o;
+  g_Sel.g_CurPartIndex = (u32)o;
   Ed3D_CreateObjKey();
   i32 k = Ed3D_ObjKeyAtFrame();
   if (ObjKey3 *key = Ed3D_ObjKey(o, k)) {
@@ -176,7 +176,7 @@ void Ed3D_RotateObjSubtree(i32 o) {
 
 // [SECTION] playback
 void Ed3D_ObjTogglePlay(void) {
-  if (g_Playing == 0) Ed3D_ObjPlay();
+  if (g_Shell.g_Playing == 0) Ed3D_ObjPlay();
   else Ed3D_ObjStop();
 }
 

@@ -37,17 +37,17 @@ static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 i32 Ed3D_ObjCurrent(void) {
   Obj3Set *s = Set();
-  i32 o = (i32)g_CurPartIndex;
+  i32 o = (i32)g_Sel.g_CurPartIndex;
   return (s && o >= 0 && o < Kzo_ObjectCount(s)) ? o : -1;
 }
 
-static void SetLabel(const char *label) { Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label); }
+static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
 // [SECTION] enter and leave
 // A set with objects besides the parent object is only thrown away when the user agrees.
@@ -95,12 +95,12 @@ static void OpenPanels(void) {
 void Ed3D_ObjMotionEnter(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Lib.runState = 3;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   if (!KeepSet()) NewSet();
-  App_RefreshCurrentPointers();
+  View_UseActive();
   if (Obj3Set *s = Set()) {
     if (s->motion < 0 || s->motion >= OBJ3_MOTIONS) s->motion = 0;
     s->frame = 0;
@@ -108,13 +108,13 @@ void Ed3D_ObjMotionEnter(void) {
     Kzo_FindKeySegment(0);
     e.seenMotion = s->motion;
   }
-  e.seenObject = (i32)g_CurPartIndex;
+  e.seenObject = (i32)g_Sel.g_CurPartIndex;
   LoadMenu("MENU_3D_OBJ");
   Ed3D_ResetViewConstants();
-  g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
   e.loop = 1;
   e.ring = -1;
-  g_StripGeo.margin = 0;
+  g_Strip.g_StripGeo.margin = 0;
   OpenPanels();
   Tree_BuildRowsObjects3D();
   Ed3D_ObjMotionRefreshLists();
@@ -122,7 +122,7 @@ void Ed3D_ObjMotionEnter(void) {
 
 void Ed3D_ObjMotionLeave(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   Ed3D_DestroyWindow(&e.parentCombo);
   Ed3D_DestroyWindow(&e.list);
   Ed3D_DestroyWindow(&e.tree);
@@ -140,7 +140,7 @@ void Ed3D_ObjMotionLeave(void) {
 
 // [SECTION] update and draw
 void Ed3D_ObjMotionUpdate(void) {
-  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
   Lib_SetSceneDraw(1);
 }
 
@@ -157,10 +157,10 @@ void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o ==
 void Ed3D_ObjDrawOverlay(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
-  if (g_CurView->kind != VIEW_MAIN || g_Playing == 1 || !s) return;
+  if (g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
   i32 cur = Ed3D_ObjCurrent();
   DrawBatch_Begin();
-  if (cur > 0 && g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
+  if (cur > 0 && g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
   else e.ring = -1;
   Ed3D_DrawAxisCrosses(Kzo_ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
   DrawBatch_End();
@@ -169,17 +169,17 @@ void Ed3D_ObjDrawOverlay(void) {
 // [SECTION] mouse
 void Ed3D_ObjLButtonDown(i32 x, i32 y) {
   Ed3D_SetDragAnchors(x, y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
   App_MarkAllRedraw();
 }
 
 void Ed3D_ObjRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   const Obj3Set *s = Set();
-  if (!s || g_CurView->kind != VIEW_MAIN || g_Playing == 1) return;
-  if (x != g_ObjMotionDragAnchor.x || y != g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
+  if (!s || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
+  if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
   for (i32 o = 1; o < Kzo_ObjectCount(s); o++) {
@@ -193,7 +193,7 @@ void Ed3D_ObjRButtonUp(i32 x, i32 y) {
     }
   }
   if (found > 0) {
-    g_CurPartIndex = (u32)found;
+    g_Sel.g_CurPartIndex = (u32)found;
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
@@ -243,26 +243,26 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   i32 child = Set()->parts[o].firstChild;
   if (child > 0) {
     Ed3D_RotateObjSubtree(child);
-    g_CurPartIndex = (u32)o;
-    App_RefreshCurrentPointers();
+    g_Sel.g_CurPartIndex = (u32)o;
+    View_UseActive();
   }
 }
 
 void Ed3D_ObjMouseMove(i32, i32) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  App_RefreshCurrentPointers();   // the current view record := the active view's
+  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
   i32 o = Ed3D_ObjCurrent();
   i32 k = Ed3D_ObjKeyAtFrame();
-  if (g_Playing == 1 || o <= 0 || k < 0) return;
+  if (g_Shell.g_Playing == 1 || o <= 0 || k < 0) return;
   ObjKey3 *key = Ed3D_ObjKey(o, k);
   if (!key) return;
-  u32 kind = g_CurView->kind;
-  f32 dx = g_MouseMoveDX, dy = g_MouseMoveDY;
+  u32 kind = g_Shell.g_CurView->kind;
+  f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
   bool edited = false;
-  switch (g_MotionEditOp) {
+  switch (g_Sel.g_MotionEditOp) {
     case ED3D_OBJ_TOOL_MOVE:
       SetLabel("移動 ( モーション )");
       edited = MoveBy(key->pos, kind, dx, dy);
@@ -291,7 +291,7 @@ void Ed3D_ObjMouseMove(i32, i32) {
     default: break;
   }
   if (edited) {
-    g_EditedFlag = 1;
+    g_Shell.g_EditedFlag = 1;
     Doc_MarkEdited(DOC_OBJ3);
   }
   e.firstField = 1;
@@ -300,7 +300,7 @@ void Ed3D_ObjMouseMove(i32, i32) {
 
 // [SECTION] keys
 static void SetTool(u32 tool) {
-  g_MotionEditOp = tool;
+  g_Sel.g_MotionEditOp = tool;
   Ed3DObjMotionEditor.firstField = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
 }
@@ -324,7 +324,7 @@ void Ed3D_ObjMotionRefreshLists(void) {
   e.listRefresh = 1;
   e.motionListRefresh = 1;
   e.waveRefresh = 1;
-  g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
   Ed3D_FillObjList();
   Ed3D_FillObjSoundList();
   Ed3D_FillObjTree();
@@ -342,12 +342,12 @@ static void OpenSoundDialog(void) {
 // The chosen file is not read: the command keeps the set's frame, the current bone and the
 // model's sounds in step, as its menu text promises nothing more of the set.
 static void CopyMotionsCommand(void) {
-  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
+  const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
   if (file && file[0]) {
     if (Obj3Set *s = Set()) s->frame = 0;
-    g_CurBoneIndex = 0;
-    App_RefreshCurrentPointers();
-    if (Model3 *m = g_CurModel3)
+    g_Sel.g_CurBoneIndex = 0;
+    View_UseActive();
+    if (Model3 *m = Current_Model3())
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
   Ed3D_ObjMotionRefreshLists();

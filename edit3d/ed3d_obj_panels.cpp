@@ -33,7 +33,7 @@ static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_Lines
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
 
 static void SetTool(u32 tool) {
-  g_MotionEditOp = tool;
+  g_Sel.g_MotionEditOp = tool;
   Ed3DObjMotionEditor.firstField = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
   App_MarkAllRedraw();
@@ -174,7 +174,7 @@ bool Ed3D_ObjRemove(i32 o) {
     s->parts[i].parent = p == o ? 0 : (p > o ? p - 1 : p);
   }
   ClearPlace(s, n - 1);
-  if ((i32)g_CurPartIndex >= Kzo_ObjectCount(s)) g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
+  if ((i32)g_Sel.g_CurPartIndex >= Kzo_ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -192,7 +192,7 @@ bool Ed3D_ObjAddFile(const char *path) {
   bool read = Kzp_ReadIntoObjectPart(0, n, path, &res);
   Lib_ShowResult(&res);
   if (!read) return false;
-  g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
+  g_Sel.g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
   return true;
 }
@@ -216,7 +216,7 @@ bool Ed3D_ObjReplaceFile(const char *path) {
 }
 
 static const char *AskKzp(void) {
-  const char *file = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "KZPファイルを、選択して下さい", "");
+  const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "KZPファイルを、選択して下さい", "");
   return file && file[0] ? file : nullptr;
 }
 
@@ -224,9 +224,9 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Obj3Set *s = Set();
   if (!s) return;
-  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) g_CurPartIndex = (u32)caretLine;
-  if ((i32)g_CurPartIndex != e.seenObject) {
-    e.seenObject = (i32)g_CurPartIndex;
+  if (caretLine >= 0 && caretLine < Kzo_ObjectCount(s)) g_Sel.g_CurPartIndex = (u32)caretLine;
+  if ((i32)g_Sel.g_CurPartIndex != e.seenObject) {
+    e.seenObject = (i32)g_Sel.g_CurPartIndex;
     RowFollows(e.seenObject);
     Ed3D_ObjMotionRefreshLists();
   }
@@ -251,7 +251,7 @@ void Ed3D_ObjListCommand(u32 id, i32 caretLine, i32 comboLine) {
     case IDC_OLIST_APPLY: Ed3D_ObjSetParent(comboLine); break;
     default: break;
   }
-  e.seenObject = (i32)g_CurPartIndex;
+  e.seenObject = (i32)g_Sel.g_CurPartIndex;
 }
 
 void Ed3D_ObjTreeSelect(const char *text) {
@@ -259,7 +259,7 @@ void Ed3D_ObjTreeSelect(const char *text) {
   if (!s || !text) return;
   for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (strcmp(Ed3DObjMotionEditor.texts[o], text) == 0) {
-      g_CurPartIndex = (u32)o;
+      g_Sel.g_CurPartIndex = (u32)o;
       Ed3DObjMotionEditor.seenObject = o;
       Ed3DObjMotionEditor.listRefresh = 1;
       RowFollows(o);
@@ -347,8 +347,8 @@ void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
 
 void Ed3D_ObjSetKeySound(i32 line) {
   Obj3Set *s = Set();
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!s || !m) return;
   Kzo_FindKeySegment(0);
   Ed3D_StoreKeySound(m, s->keyIndex, line);
@@ -461,8 +461,8 @@ void Ed3D_ObjMotionLines(Ed3DLines *out) {
 }
 
 void Ed3D_ObjSoundLines(Ed3DLines *out) {
-  App_RefreshCurrentPointers();
-  Ed3D_MotionSoundLines(g_CurModel3, out);
+  View_UseActive();
+  Ed3D_MotionSoundLines(Current_Model3(), out);
 }
 
 void Ed3D_AddObjTreeItem(i32 o) {
@@ -511,7 +511,7 @@ void Ed3D_FillObjSoundList(void) {
   Ed3D_ObjSoundLines(&s_Lines);
   Put(e.waveList, WIDGET_FILL_LIST);
   const Obj3Set *s = Set();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
   Put(e.soundCombo, WIDGET_FILL_COMBO);
 }

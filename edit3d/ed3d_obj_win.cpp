@@ -49,9 +49,9 @@ static struct {
 
 // [SECTION] motion dialog
 static void CheckTools(HWND dlg) {
-  CheckDlgButton(dlg, IDC_OBJ_MOVE, g_MotionEditOp == ED3D_OBJ_TOOL_MOVE ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dlg, IDC_OBJ_ROTATE, g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dlg, IDC_OBJ_SCALE, g_MotionEditOp == ED3D_OBJ_TOOL_SCALE ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dlg, IDC_OBJ_MOVE, g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_MOVE ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dlg, IDC_OBJ_ROTATE, g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dlg, IDC_OBJ_SCALE, g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_SCALE ? BST_CHECKED : BST_UNCHECKED);
 }
 
 static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
@@ -86,7 +86,7 @@ static void ListCommand(HWND, WPARAM wParam) {
 }
 
 static void RefreshList(HWND dlg) {
-  CheckDlgButton(dlg, IDC_OLIST_JOINT, g_MotionEditOp == ED3D_OBJ_TOOL_JOINT ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dlg, IDC_OLIST_JOINT, g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_JOINT ? BST_CHECKED : BST_UNCHECKED);
   Ed3D_FillObjParentCombo();
 }
 

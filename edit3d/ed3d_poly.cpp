@@ -34,18 +34,18 @@ static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE) && !Shell_ButtonHeld(BUTTON_RIGHT);
 }
 
-static u32 Layout(void) { return g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0; }
+static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] enter, leave, update
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 void Ed3D_PolyEnter(void) {
   g_Lib.runState = 4;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_POLY");
   Ed3D_PolyOpenDialogs();
@@ -59,20 +59,20 @@ void Ed3D_PolyLeave(void) {
 }
 
 void Ed3D_PolyUpdate(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_PolyTool == POLY_TOOL_FREE && g_FreeCreateCount < POLY_FREE_POINTS)
-    Poly_FreePointAt(g_CurView, g_MouseX, g_MouseY, g_FreeCreatePoints[g_FreeCreateCount]);
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
+    Poly_FreePointAt(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
   m->displayMode = 2;
 }
 
 // [SECTION] pick
 void Ed3D_PickUnderCursor(void) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
-  if (!m || (g_EditSubMode != SUB_3D_POLY && g_EditSubMode != SUB_3D_TEXTURE)) return;
-  if (g_CurView->kind != VIEW_MAIN) return;
+  View_UseActive();
+  Model3 *m = Current_Model3();
+  if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
+  if (g_Shell.g_CurView->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
   // not whichever view the device drew last.
@@ -80,7 +80,7 @@ void Ed3D_PickUnderCursor(void) {
   i32 w, h;
   if (!Ed3D_View0Camera(vp, &w, &h)) return;
   Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
-  Ed3D_PolyPickAt(m, g_MouseX, g_MouseY, CtrlHeld());
+  Ed3D_PolyPickAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, CtrlHeld());
 }
 
 // [SECTION] commands
@@ -93,18 +93,18 @@ void Ed3D_PolyAfterEdit(void) {
 
 static void ClearAllFlags(void) {
   u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
-  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = 0;
-  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = 0;
+  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
 }
 
 static void SelectMode(u32 mode, u32 tool) {
-  g_PolyTool = tool;
-  if (g_PolySelectMode != mode) ClearAllFlags();
+  g_Sel.g_PolyTool = tool;
+  if (g_Sel.g_PolySelectMode != mode) ClearAllFlags();
   Ed3DPolyEditor.selVertCount = Ed3DPolyEditor.selFaceCount = 0;
-  g_PolyFaceNo = -1;
-  g_PolySelectMode = mode;
-  g_PolyDragAnchor = {0, 0};
-  g_PolyDragAnchor2 = {0, 0};
+  g_Sel.g_PolyFaceNo = -1;
+  g_Sel.g_PolySelectMode = mode;
+  g_Mouse.g_PolyDragAnchor = {0, 0};
+  g_Mouse.g_PolyDragAnchor2 = {0, 0};
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
@@ -126,54 +126,54 @@ static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
 void Ed3D_PolySelectAllOrNone(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
   bool anyClear = false;
-  for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_PolySelFaces[i] == 0;
-  for (i32 i = 0; i < nv && !anyClear; i++) anyClear = g_PolySelVerts[i] == 0;
+  for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_Sel.g_PolySelFaces[i] == 0;
+  for (i32 i = 0; i < nv && !anyClear; i++) anyClear = g_Sel.g_PolySelVerts[i] == 0;
   u32 flag = anyClear ? 1 : 0;
-  for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = flag;
-  for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = flag;
+  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = flag;
+  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = flag;
   g_AppShell.keyLatch = 1;
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
 void Ed3D_PolyInvertSelection(void) {
-  App_RefreshCurrentPointers();
+  View_UseActive();
   i32 nf, nv;
-  FlagCounts(g_CurModel3, &nf, &nv);
-  for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = g_PolySelFaces[i] ? 0 : 1;
-  for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = g_PolySelVerts[i] ? 0 : 1;
+  FlagCounts(Current_Model3(), &nf, &nv);
+  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
+  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = g_Sel.g_PolySelVerts[i] ? 0 : 1;
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
 void Ed3D_PolyToggleAutoPick(void) {
-  g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1;
+  g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1;
   Ed3D_PolyAfterEdit();
 }
 
 void Ed3D_PolyToolKey(u32 tool) {
-  if (g_PolyTool != tool) g_PolyTool = tool;
-  else if (g_PolySelectMode == 1) Ed3D_PolySelectFaceMode();
+  if (g_Sel.g_PolyTool != tool) g_Sel.g_PolyTool = tool;
+  else if (g_Sel.g_PolySelectMode == 1) Ed3D_PolySelectFaceMode();
   else Ed3D_PolySelectVertexMode();
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// Reads the cached pointers as they are: the overlay runs it while g_CurView names the view
+// Reads the cached pointers as they are: the overlay runs it while g_Shell.g_CurView names the view
 // being drawn, which a refresh would turn to the active view.
 void Ed3D_PolyStatusText(void) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 nf, nv;
   FlagCounts(m, &nf, &nv);
   u32 verts = 0, faces = 0;
-  if (g_PolySelectMode == 0) {
-    for (i32 i = 0; i < nv; i++) verts += g_PolySelVerts[i] ? 1 : 0;
+  if (g_Sel.g_PolySelectMode == 0) {
+    for (i32 i = 0; i < nv; i++) verts += g_Sel.g_PolySelVerts[i] ? 1 : 0;
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
   } else {
     for (i32 i = 0; i < nf; i++)
-      if (g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
+      if (g_Sel.g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
   }
   Ed3DPolyEditor.selVertCount = verts;
@@ -185,7 +185,7 @@ void Ed3D_PolyStatusText(void) {
 // vertical (dy, screen up +1) axis.
 static void ViewStep(i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  ViewRecord *v = g_CurView;
+  ViewRecord *v = g_Shell.g_CurView;
   if (v->zoom == 0.0f) return;
   f32 d = 1.0f / v->zoom;
   switch (v->kind) {
@@ -198,8 +198,8 @@ static void ViewStep(i32 dx, i32 dy) {
 }
 
 void Ed3D_PolyKeyUp(u32 vk) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   switch (vk) {
     case 37: ViewStep(-1, 0); break;
     case 38: ViewStep(0, 1); break;
@@ -209,7 +209,7 @@ void Ed3D_PolyKeyUp(u32 vk) {
     case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
-      if (g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
+      if (g_Sel.g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
       else Ed3D_PolySelectFaceMode();
       Ed3DPolyEditor.dlgRefresh = 1;
       break;
@@ -229,26 +229,26 @@ void Ed3D_PolyMButtonDown(i32 x, i32 y) {
 }
 
 void Ed3D_PolyRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  if (!g_CurModel3) return;
+  View_UseActive();
+  if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
-  if (x == g_PolyDragAnchor.x && y == g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
-  if (g_PolyTool == POLY_TOOL_FREE && g_CurView->kind != VIEW_MAIN) g_FreeCreateCount = 0;
+  if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 void Ed3D_PolyFreeCreate(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
-  const ViewRecord *v = g_CurView;
-  if (!m || g_PolyTool != POLY_TOOL_FREE || g_FreeCreateCount >= POLY_FREE_POINTS) return;
+  View_UseActive();
+  Model3 *m = Current_Model3();
+  const ViewRecord *v = g_Shell.g_CurView;
+  if (!m || g_Sel.g_PolyTool != POLY_TOOL_FREE || g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
-  if (!Poly_FreePointAt(v, x, y, g_FreeCreatePoints[g_FreeCreateCount])) return;
-  u32 count = ++g_FreeCreateCount;
-  g_FreeCreateCount = 0;
+  if (!Poly_FreePointAt(v, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) return;
+  u32 count = ++g_Sel.g_FreeCreateCount;
+  g_Sel.g_FreeCreateCount = 0;
   if (!Poly_AppendFreePolygon(m, v, count)) return;
   Model3_CalcNormals(m);
-  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "自由作成:%u ( モデリング )", count);
+  Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%u ( モデリング )", count);
   Doc_MarkEdited(DOC_MODEL3);
   Undo_Push(Undo_Current());
   m->changed = 1;
@@ -257,46 +257,50 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
 }
 
 void Ed3D_PolyLButtonUp(i32 x, i32 y) {
-  g_PolyDragAnchor = {x, y};
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  g_Mouse.g_PolyDragAnchor = {x, y};
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_PolyTool == POLY_TOOL_FREE && g_CurView->kind != VIEW_MAIN) {
-    if (g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
-    else if (Poly_FreePointAt(g_CurView, x, y, g_FreeCreatePoints[g_FreeCreateCount])) g_FreeCreateCount++;
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) {
+    if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
+    else if (Poly_FreePointAt(g_Shell.g_CurView, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
   }
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
   m->changed = 1;
   // One undo step per drag, under the label the drag wrote.
-  if (g_EditedFlag) Undo_Push(Undo_Current());
+  if (g_Shell.g_EditedFlag) Undo_Push(Undo_Current());
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 static void FlagViewsForMove(void) {
   u32 L = Layout();
-  if (g_ActiveView == 0) {
-    if (g_PolyNoAutoPick == 0 && (g_PolyTool == POLY_TOOL_VERTEX || g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
-    else if (g_PolyTool == POLY_TOOL_MOVE) g_Views[L][0].redraw = 1;
+  if (g_Shell.g_ActiveView == 0) {
+    if (g_Sel.g_PolyNoAutoPick == 0 && (g_Sel.g_PolyTool == POLY_TOOL_VERTEX || g_Sel.g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
+    else if (g_Sel.g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
   }
-  if (g_PolyTool == POLY_TOOL_FREE)
-    for (i32 i = 1; i < g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
-      if (g_Views[L][i].inUse == 1) g_Views[L][i].redraw = 1;
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE)
+    for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
+      if (g_Shell.g_Views[L][i].inUse == 1) g_Shell.g_Views[L][i].redraw = 1;
 }
 
 static void DragLabel(const char *label) {
-  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "%s", label);
+  Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "%s", label);
   Doc_MarkEdited(DOC_MODEL3);
 }
 
 void Ed3D_PolyMouseMove(i32 x, i32 y) {
-  g_CurView = View_Get(Layout(), g_ActiveView);
-  Model3 *m = g_CurModel3;
+  g_Shell.g_CurView = View_Get(Layout(), g_Shell.g_ActiveView);
+  Model3 *m = Current_Model3();
   if (!m) return;
   FlagViewsForMove();
   if (!LeftAlone()) return;
-  const ViewRecord *v = g_CurView;
-  i32 dx = x - g_PolyDragAnchor2.x, dy = y - g_PolyDragAnchor2.y;
-  switch (g_PolyTool) {
+  Ed3D_PolyDrag(m, g_Shell.g_CurView, &g_Sel, &g_Mouse, x, y);
+}
+
+void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y) {
+  i32 dx = x - mouse->g_PolyDragAnchor2.x, dy = y - mouse->g_PolyDragAnchor2.y;
+  i32 ax = mouse->g_PolyDragAnchor.x, ay = mouse->g_PolyDragAnchor.y;
+  switch (sel->g_PolyTool) {
     case POLY_TOOL_MOVE:
       DragLabel("移動 ( モデリング )");
       Poly_MoveStep(m, v, Ed3DPolyEditor.moveMode, dx, dy);
@@ -304,14 +308,14 @@ void Ed3D_PolyMouseMove(i32 x, i32 y) {
     case POLY_TOOL_ROTATE:
       if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) break;
       DragLabel("回転 ( モデリング )");
-      Poly_RotateStep(m, v, dx, dy, g_PolyDragAnchor.x, g_PolyDragAnchor.y);
+      Poly_RotateStep(m, v, dx, dy, ax, ay);
       break;
     case POLY_TOOL_SCALE:
       DragLabel("拡大 ( モデリング )");
-      Poly_ScaleStep(m, v, dx, dy, g_PolyDragAnchor.x, g_PolyDragAnchor.y);
+      Poly_ScaleStep(m, v, dx, dy, ax, ay);
       break;
     case POLY_TOOL_MARK_CHANGED: m->changed = 1; break;
     default: break;
   }
-  g_PolyDragAnchor2 = {x, y};
+  mouse->g_PolyDragAnchor2 = {x, y};
 }

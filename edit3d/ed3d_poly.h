@@ -6,8 +6,8 @@
 // Globals owned here (ed3d_poly.cpp): the pick results, the status counts and the status text.
 // The dialog's face and corner numbers, the free-creation points and the show-normals switch
 // are shared with the 2D polygon editor and kept by the shell (app/views.h).
-// The selection flags (g_PolySelFaces, g_PolySelVerts), the screen positions of the pick
-// (g_PolyScreenPos) and the per-face scratch are the shell's work arrays (app/views.h); the
+// The selection flags (g_Sel.g_PolySelFaces, g_Sel.g_PolySelVerts), the screen positions of the pick
+// (g_Sel.g_PolyScreenPos) and the per-face scratch are the shell's work arrays (app/views.h); the
 // tool, the selection mode and the no-auto-pick switch are shared with the 2D polygon editor
 // and kept by the shell. Ed3DPolyEditor (poly.h) holds the move mode.
 //
@@ -37,6 +37,9 @@ void Ed3D_PolyMButtonDown(i32 x, i32 y);
 void Ed3D_PolyFreeCreate(i32 x, i32 y);
 void Ed3D_PolyRButtonUp(i32 x, i32 y);
 void Ed3D_PolyMouseMove(i32 x, i32 y);
+// A left drag with the move, rotate or scale tool on model m in view v, from the mouse's
+// second anchor to (x, y): the step for the tool of sel, then the anchor moves to (x, y).
+void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y);
 void Ed3D_PolyKeyUp(u32 virtualKey);
 void Ed3D_PickUnderCursor(void);
 
@@ -65,9 +68,9 @@ bool Poly_ViewAxes(u32 kind, i32 *h, i32 *vert);
 // True when p lies strictly inside triangle a, b, c as seen on the screen (z ignored by the
 // callers' zero z), wound so that it faces the viewer.
 bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const f32 p[3]);
-// The pick at mouse (mx, my) with the screen positions already in g_PolyScreenPos.
+// The pick at mouse (mx, my) with the screen positions already in g_Sel.g_PolyScreenPos.
 void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl);
-// Projects every position with a world x view x projection matrix into g_PolyScreenPos.
+// Projects every position with a world x view x projection matrix into g_Sel.g_PolyScreenPos.
 void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH);
 
 // One drag step of the move, rotate or scale tool in view v, mouse delta (dx, dy) since the
@@ -83,7 +86,7 @@ bool Poly_FreePointAt(const ViewRecord *v, i32 sx, i32 sy, f32 out[3]);
 // False, with a message and the model unchanged, when the arrays have no room.
 bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count);
 
-// Pixels of every position in view v (into g_PolyScreenPos), then the screen centre and mean
+// Pixels of every position in view v (into g_Sel.g_PolyScreenPos), then the screen centre and mean
 // projected normal of every polygon (the per-face scratch).
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v);
 // The rectangle selection of one overlay pass over view v (between the corners, sorted),

@@ -35,12 +35,12 @@ static Vec3 NormalAt(const Model3 *m, u32 i) { return i < (u32)Model3_NormalCoun
 static Color4 ColourAt(const Model3 *m, u32 i) { return i < (u32)Model3_ColorCount(m) ? m->colors[i] : Color4{0, 0, 0, 0}; }
 static Vec2 UvAt(const Model3 *m, u32 i) { return i < (u32)Model3_UVCount(m) ? m->uvs[i] : Vec2{0, 0}; }
 
-static bool FaceFlag(i32 f) { return g_PolySelFaces && (u32)f < Poly_FaceFlagRoom() && g_PolySelFaces[f]; }
+static bool FaceFlag(i32 f) { return g_Sel.g_PolySelFaces && (u32)f < Poly_FaceFlagRoom() && g_Sel.g_PolySelFaces[f]; }
 static void FlagFace(i32 f) {
-  if (g_PolySelFaces && (u32)f < Poly_FaceFlagRoom()) g_PolySelFaces[f] = 1;
+  if (g_Sel.g_PolySelFaces && (u32)f < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[f] = 1;
 }
 static void FlagVert(i32 v) {
-  if (g_PolySelVerts && (u32)v < Poly_VertFlagRoom()) g_PolySelVerts[v] = 1;
+  if (g_Sel.g_PolySelVerts && (u32)v < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[v] = 1;
 }
 static void ClearFlags(void) { App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom()); }
 
@@ -187,8 +187,8 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
 
 // [SECTION] commands
 static Model3 *Current(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 static void ActivateMain(void) {
@@ -207,7 +207,7 @@ bool Ed3D_PolyCopy(void) {
   Model3 *m = Current();
   if (!m) return false;
   Model3 *clip = Poly_Clipboard();
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox(kFaceModeOnly);
     return false;
   }
@@ -219,7 +219,7 @@ bool Ed3D_PolyCopy(void) {
 bool Ed3D_PolyCut(void) {
   Model3 *m = Current();
   if (!m) return false;
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox(kFaceModeOnly);
     return false;
   }
@@ -238,7 +238,7 @@ bool Ed3D_PolyPaste(void) {
 }
 
 // The active view of the modelling layout: its pan is where new geometry goes.
-static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_ActiveView); }
+static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_Shell.g_ActiveView); }
 
 // Reads a file into the scratch slot and places it; the scratch slot is empty afterwards.
 static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
@@ -251,12 +251,12 @@ static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
     const ViewRecord *v = ActiveView();
     // The view's centre: its pan with z negated, as free creation places points.
     const f32 offset[3] = {v->panX, v->panY, -v->panZ};
-    done = Poly_AppendPlaced(m, src, scale, offset, g_CurGroupIndex);
+    done = Poly_AppendPlaced(m, src, scale, offset, g_Sel.g_CurGroupIndex);
   }
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
   if (done) {
-    g_PolyTool = POLY_TOOL_MOVE;
-    g_PolyFaceNo = -1;
+    g_Sel.g_PolyTool = POLY_TOOL_MOVE;
+    g_Sel.g_PolyFaceNo = -1;
   }
   Ed3DPolyEditor.dlgRefresh = 1;
   return done;

@@ -40,7 +40,7 @@ void Ed3D_PolyCloseDialogs(void) {
 
 // [SECTION] steps
 static void Record(Model3 *m, const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
   m->changed = 1;
   Undo_Push(Undo_Current());
@@ -57,20 +57,20 @@ static void Run(Model3 *m, bool done, const char *label) {
 // are saved with the model, so it differs from its file now (but no drag step is due).
 static void Toggle(u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
-  g_DocChanged[DOC_MODEL3] = 1;
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, *flag ? on : off);
+  g_Shell.g_DocChanged[DOC_MODEL3] = 1;
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, *flag ? on : off);
   Ed3DPolyEditor.dlgRefresh = 1;
   App_MarkAllRedraw();
 }
 
 static void SelectTool(u32 tool) {
-  g_PolyTool = tool;
+  g_Sel.g_PolyTool = tool;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 // Curved surfaces on the current layer: the model tessellated and stored back into its slot.
 static void Curve(Model3 *m) {
-  i32 slot = (i32)g_CurSlot;
+  i32 slot = (i32)g_Sel.g_CurSlot;
   if (Pn_TessellateModel(slot) && Pn_StoreWorkModel(slot)) {
     // The polygons are all new: no old selection applies to them.
     App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
@@ -80,13 +80,13 @@ static void Curve(Model3 *m) {
 }
 
 static void AddFile(void) {
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!name || !name[0]) return;
   if (!Ed3D_PolyMergeFile(name)) return;
   char label[UNDO_LABEL];
   Str_Format(label, sizeof label, "%s ( モデリング )", name);
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) Record(g_CurModel3, label);
+  View_UseActive();
+  if (Current_Model3()) Record(Current_Model3(), label);
 }
 
 static bool Primitive(u32 id) {
@@ -100,8 +100,8 @@ static bool Primitive(u32 id) {
       if (Ed3D_PolyLoadPrimitive(p.name)) {
         char label[UNDO_LABEL];
         Str_Format(label, sizeof label, "%s ( モデリング )", p.name);
-        App_RefreshCurrentPointers();
-        if (g_CurModel3) Record(g_CurModel3, label);
+        View_UseActive();
+        if (Current_Model3()) Record(Current_Model3(), label);
       }
       Ed3D_PolyAfterEdit();
       return true;
@@ -119,18 +119,18 @@ static bool Operation(Model3 *m, u32 id) {
     case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m), "面撤去 ( モデリング )"); return true;
     case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m), "最適化 ( モデリング )"); return true;
     case IDC_POLY_MERGE: {
-      bool faces = g_PolySelectMode == 1;
+      bool faces = g_Sel.g_PolySelectMode == 1;
       Run(m, Ed3D_PolyMerge(m), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
     }
     case IDC_POLY_EXTRUDE: {
-      bool done = Ed3D_PolyExtrude(m, g_LastViewZoom);
-      if (done) g_PolyTool = POLY_TOOL_MOVE;
+      bool done = Ed3D_PolyExtrude(m, g_Shell.g_LastViewZoom);
+      if (done) g_Sel.g_PolyTool = POLY_TOOL_MOVE;
       Run(m, done, "面押出し ( モデリング )");
       return true;
     }
     case IDC_POLY_CREATE:
-      g_FreeCreateCount = 0;
+      g_Sel.g_FreeCreateCount = 0;
       Run(m, Ed3D_PolyCreateFace(m), "作成 ( モデリング )");
       return true;
     case IDC_POLY_ROTATE_COLOURS:
@@ -171,8 +171,8 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(); return true;
     case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(); return true;
     case IDC_POLY_FREE:
-      g_PolyTool = POLY_TOOL_FREE;
-      g_FreeCreateCount = 0;
+      g_Sel.g_PolyTool = POLY_TOOL_FREE;
+      g_Sel.g_FreeCreateCount = 0;
       Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -181,7 +181,7 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_FACE_NO:
     case IDC_POLY_POLYGONISE: return true;
     case IDC_POLY_VERTEX_NO:
-      g_PolyVertexNo += 1;
+      g_Sel.g_PolyVertexNo += 1;
       Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -190,16 +190,16 @@ static bool Setting(Model3 *m, u32 id) {
       Toggle(&m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
     case IDC_POLY_EDGES: Toggle(&m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
-    case IDC_POLY_NO_AUTO_PICK: g_PolyNoAutoPick = g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
-    case IDC_POLY_SHOW_NORMALS: g_PolyShowNormals = g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_NO_AUTO_PICK: g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_SHOW_NORMALS: g_Sel.g_PolyShowNormals = g_Sel.g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     default: return false;
   }
 }
 
 bool Ed3D_PolyDlgCommand(u32 id) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
@@ -218,23 +218,23 @@ bool Ed3D_PolyDlgCommand(u32 id) {
 }
 
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
   App_MarkAllRedraw();
 }
 
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyNumericInput(m, text)) Record(m, "数値入力 ( モデリング )");
   App_MarkAllRedraw();
 }
 
 void Ed3D_PolyCountTexts(char out[4][32]) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   Str_Format(out[0], 32, "頂点数  %5d", m ? m->positionCount : 0);
   Str_Format(out[1], 32, "法線数  %5d", m ? m->normalCount : 0);
   Str_Format(out[2], 32, " 色数   %5d", m ? m->colorCount : 0);

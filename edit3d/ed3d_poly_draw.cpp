@@ -62,15 +62,15 @@ static i32 Corners(const Model3 *m, const Polygon3 &p) {
 static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 255, 0, 255); }
 
 void Ed3D_PolyDrawScene(void) {
-  if (g_DrawView != 0) return;
+  if (g_Shell.g_DrawView != 0) return;
   View_Draw3DGrid();
-  const Model3 *m = g_CurModel3;
-  if (!m || (g_EditSubMode != SUB_3D_POLY && g_EditSubMode != SUB_3D_TEXTURE)) return;
+  const Model3 *m = Current_Model3();
+  if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
   DrawBatch_Begin();
-  if (g_PolySelectMode == 1) {
+  if (g_Sel.g_PolySelectMode == 1) {
     for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
-      if (!g_PolySelFaces[f]) continue;
+      if (!g_Sel.g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
       for (i32 j = 0; j < k; j++) {
@@ -84,7 +84,7 @@ void Ed3D_PolyDrawScene(void) {
   CamProjection cam;
   Cam_BeginProjection(&cam);
   for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
-    if (!g_PolySelVerts[i]) continue;
+    if (!g_Sel.g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
     Cam_Project(&cam, s, q.x, q.y, q.z);
@@ -124,8 +124,8 @@ static void Sketch(const ViewRecord *v) {
 // The pixel Poly_FaceScratch found for a position in this view.
 static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y) {
   if (vertex < App_WorkVertCount()) {
-    *x = (i32)g_PolyScreenPos[3 * vertex];
-    *y = (i32)g_PolyScreenPos[3 * vertex + 1];
+    *x = (i32)g_Sel.g_PolyScreenPos[3 * vertex];
+    *y = (i32)g_Sel.g_PolyScreenPos[3 * vertex + 1];
     return;
   }
   const Vec3 &q = m->positions[vertex];
@@ -163,7 +163,7 @@ static bool FindLastCorners(const Model3 *m) {
 }
 
 // Selected faces' edges are drawn after the others in face selection: a face's place in the drawing.
-static bool DrawnLate(u32 f) { return g_PolySelectMode == 1 && g_PolySelFaces[f]; }
+static bool DrawnLate(u32 f) { return g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolySelFaces[f]; }
 
 // Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
 static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
@@ -173,7 +173,7 @@ static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Sk
 static void PlanBox(u32 c) {
   const Model3 *m = s_Plan.model;
   u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
-  if (!g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
+  if (!g_Sel.g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
   i32 x = s_Plan.pixels[2 * vi], y = s_Plan.pixels[2 * vi + 1];
   s_Plan.boxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
 }
@@ -194,14 +194,14 @@ static bool PairEdges(const Model3 *m, const ViewRecord *v) {
   }
   if (verts > 0) memset(s_Plan.boxSides, 15, (size_t)verts);
   for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
-  bool boxes = g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
+  bool boxes = g_Sel.g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
   s_Plan.model = m;
   return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Plan.pixels, DrawnLate, boxes ? PlanBox : nullptr);
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
-  bool faceMode = g_PolySelectMode == 1;
+  bool faceMode = g_Sel.g_PolySelectMode == 1;
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
@@ -213,11 +213,11 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
       ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
       bool later = DrawnLater(paired, f, j);
-      if ((!faceMode || !g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
+      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
-      if (!faceMode && vi < Poly_VertFlagRoom() && g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
+      if (!faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
         DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
-      if (v->kind == VIEW_FRONT && f == g_PolyFaceNo && j == g_PolyVertexNo) {
+      if (v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);
       }
@@ -227,7 +227,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
-    if (!g_PolySelFaces[f]) continue;
+    if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
@@ -237,10 +237,10 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       if (DrawnLater(paired, f, j)) continue;
       Edge(x1, y1, x2, y2, 128, 255, 255, 255);
     }
-    if (g_PolyShowNormals && k >= 3 && g_PolyFaceCentres) {
-      i32 cx = (i32)g_PolyFaceCentres[2 * f], cy = (i32)g_PolyFaceCentres[2 * f + 1];
-      i32 ex = (i32)(g_PolyFaceCentres[2 * f] + 12.0f * g_PolyFaceNormals2D[2 * f]);
-      i32 ey = (i32)(g_PolyFaceCentres[2 * f + 1] - 12.0f * g_PolyFaceNormals2D[2 * f + 1]);
+    if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
+      i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
+      i32 ex = (i32)(g_Sel.g_PolyFaceCentres[2 * f] + 12.0f * g_Sel.g_PolyFaceNormals2D[2 * f]);
+      i32 ey = (i32)(g_Sel.g_PolyFaceCentres[2 * f + 1] - 12.0f * g_Sel.g_PolyFaceNormals2D[2 * f + 1]);
       if (cx == ex && cy == ey) Draw_Point2D(cx, cy, 0, 255, 255, 128);
       else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
     }
@@ -250,47 +250,47 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
 static void DrawFreeCreation(const ViewRecord *v) {
   i32 h, vert;
   if (!Poly_ViewAxes(v->kind, &h, &vert)) return;
-  u32 count = g_FreeCreateCount < POLY_FREE_POINTS ? g_FreeCreateCount : POLY_FREE_POINTS - 1;
+  u32 count = g_Sel.g_FreeCreateCount < POLY_FREE_POINTS ? g_Sel.g_FreeCreateCount : POLY_FREE_POINTS - 1;
   i32 x[POLY_FREE_POINTS], y[POLY_FREE_POINTS];
   for (u32 i = 0; i <= count; i++) {
-    x[i] = (i32)((f32)v->centerX + 40.0f * v->zoom * g_FreeCreatePoints[i][h]);
-    y[i] = (i32)((f32)v->centerY - 40.0f * v->zoom * g_FreeCreatePoints[i][vert]);
+    x[i] = (i32)((f32)v->centerX + 40.0f * v->zoom * g_Sel.g_FreeCreatePoints[i][h]);
+    y[i] = (i32)((f32)v->centerY - 40.0f * v->zoom * g_Sel.g_FreeCreatePoints[i][vert]);
   }
   if (count == 0) Draw_Point2D(x[0], y[0], 255, 255, 255, 255);
   if (count >= 2)
     for (u32 i = 0; i < count; i++) Draw_Line2D(x[i], y[i], 255, 255, 255, 255, x[i + 1], y[i + 1], 255, 255, 255, 255);
-  if (count >= 1) Draw_Line2D(g_MouseX, g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
+  if (count >= 1) Draw_Line2D(g_Mouse.g_MouseX, g_Mouse.g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
 }
 
 void Ed3D_PolyDrawOverlay(void) {
-  const ViewRecord *v = g_CurView;
+  const ViewRecord *v = g_Shell.g_CurView;
   if (Ortho(v)) Sketch(v);
   View_Draw2DGrid();
-  Model3 *m = g_CurModel3;
+  Model3 *m = Current_Model3();
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
-  bool active = g_DrawView == g_ActiveView;
-  bool selecting = g_PolyTool == 0 || g_PolyTool == 5;
+  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
+  bool selecting = g_Sel.g_PolyTool == 0 || g_Sel.g_PolyTool == 5;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (Ortho(v)) {
     Poly_FaceScratch(m, v);
-    if (active) Poly_RectSelectPass(m, v, g_PolyDragAnchor.x, g_PolyDragAnchor.y, g_MouseX, g_MouseY);
+    if (active) Poly_RectSelectPass(m, v, g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
     DrawBatch_Begin();
     // Every edge is opaque: one between two faces is drawn by the later one only.
     bool paired = DrawWire_Exact() && PairEdges(m, v);
     DrawMesh(m, v, paired);
-    if (g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
+    if (g_Sel.g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
   }
-  if (g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
+  if (g_Sel.g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {
-    i32 x1 = g_PolyDragAnchor.x < g_MouseX ? g_PolyDragAnchor.x : g_MouseX;
-    i32 x2 = g_PolyDragAnchor.x < g_MouseX ? g_MouseX : g_PolyDragAnchor.x;
-    i32 y1 = g_PolyDragAnchor.y < g_MouseY ? g_PolyDragAnchor.y : g_MouseY;
-    i32 y2 = g_PolyDragAnchor.y < g_MouseY ? g_MouseY : g_PolyDragAnchor.y;
+    i32 x1 = g_Mouse.g_PolyDragAnchor.x < g_Mouse.g_MouseX ? g_Mouse.g_PolyDragAnchor.x : g_Mouse.g_MouseX;
+    i32 x2 = g_Mouse.g_PolyDragAnchor.x < g_Mouse.g_MouseX ? g_Mouse.g_MouseX : g_Mouse.g_PolyDragAnchor.x;
+    i32 y1 = g_Mouse.g_PolyDragAnchor.y < g_Mouse.g_MouseY ? g_Mouse.g_PolyDragAnchor.y : g_Mouse.g_MouseY;
+    i32 y2 = g_Mouse.g_PolyDragAnchor.y < g_Mouse.g_MouseY ? g_Mouse.g_MouseY : g_Mouse.g_PolyDragAnchor.y;
     if (left) Draw_Rect2D(x1, y1, x2, y2, 0, 0, 255, 255);
     else Draw_Rect2D(x1, y1, x2, y2, 255, 0, 0, 255);
   }
-  if (g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
   if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText();
 }

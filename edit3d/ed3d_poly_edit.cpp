@@ -16,8 +16,8 @@ static const f32 kUnitPixels = 40.0f;   // screen pixels per model unit at zoom 
 static const f32 kPixelUnits = 0.025f;  // its inverse
 
 // [SECTION] bounds
-u32 Poly_FaceFlagRoom(void) { return g_PolySelFaces ? App_WorkFaceCount() : 0; }
-u32 Poly_VertFlagRoom(void) { return g_PolySelVerts ? App_WorkVertCount() : 0; }
+u32 Poly_FaceFlagRoom(void) { return g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0; }
+u32 Poly_VertFlagRoom(void) { return g_Sel.g_PolySelVerts ? App_WorkVertCount() : 0; }
 
 // Polygons and positions that exist in the model's arrays (a count is never trusted beyond
 // the room the arrays have).
@@ -90,17 +90,17 @@ bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const 
 
 void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH) {
   i32 n = Min(Model3_PositionCount(m), App_WorkVertCount());
-  if (!g_PolyScreenPos) return;
+  if (!g_Sel.g_PolyScreenPos) return;
   for (i32 i = 0; i < n; i++) {
     const Vec3 &p = m->positions[i];
-    Cam_ProjectWith(&g_PolyScreenPos[3 * i], viewProj, p.x, p.y, p.z, halfW, halfH, false, 0, 0);
+    Cam_ProjectWith(&g_Sel.g_PolyScreenPos[3 * i], viewProj, p.x, p.y, p.z, halfW, halfH, false, 0, 0);
   }
 }
 
 static void ClearFlags(const Model3 *m) {
   i32 nf = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), nv = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
-  for (i32 i = 0; i < nf; i++) g_PolySelFaces[i] = 0;
-  for (i32 i = 0; i < nv; i++) g_PolySelVerts[i] = 0;
+  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
+  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
 }
 
 static void PickVertex(const Model3 *m, i32 mx, i32 my) {
@@ -108,11 +108,11 @@ static void PickVertex(const Model3 *m, i32 mx, i32 my) {
   Ed3DPolyEditor.pickedVertex = -1;
   f32 best = 0;
   for (i32 i = 0; i < n; i++) {
-    const f32 *s = &g_PolyScreenPos[3 * i];
+    const f32 *s = &g_Sel.g_PolyScreenPos[3 * i];
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
     if (Ed3DPolyEditor.pickedVertex < 0 || d < best) { best = d; Ed3DPolyEditor.pickedVertex = i; }
   }
-  if (Ed3DPolyEditor.pickedVertex >= 0) g_PolySelVerts[Ed3DPolyEditor.pickedVertex] = 1;
+  if (Ed3DPolyEditor.pickedVertex >= 0) g_Sel.g_PolySelVerts[Ed3DPolyEditor.pickedVertex] = 1;
 }
 
 // The nearest face whose fan triangle holds the mouse point; -1 when none does.
@@ -129,7 +129,7 @@ static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
       f32 tri[3][3];
       f32 depth = 0;
       for (int c = 0; c < 3; c++) {
-        const f32 *s = &g_PolyScreenPos[3 * idx[c]];
+        const f32 *s = &g_Sel.g_PolyScreenPos[3 * idx[c]];
         tri[c][0] = s[0];
         tri[c][1] = s[1];
         tri[c][2] = 0;
@@ -142,24 +142,24 @@ static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
 }
 
 static void ToggleFace(const Model3 *m, i32 f) {
-  u32 flag = g_PolySelFaces[f] ? 0 : 1;
-  g_PolySelFaces[f] = flag;
+  u32 flag = g_Sel.g_PolySelFaces[f] ? 0 : 1;
+  g_Sel.g_PolySelFaces[f] = flag;
   i32 verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   const Polygon3 &poly = m->polygons[f];
-  for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) g_PolySelVerts[poly.corners[j].vertex] = flag;
+  for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) g_Sel.g_PolySelVerts[poly.corners[j].vertex] = flag;
 }
 
 void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
-  if (!m || !g_PolyScreenPos || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
+  if (!m || !g_Sel.g_PolyScreenPos || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
   if (!ctrl) ClearFlags(m);
-  if (g_PolySelectMode == 0) { PickVertex(m, mx, my); return; }
+  if (g_Sel.g_PolySelectMode == 0) { PickVertex(m, mx, my); return; }
   // Each pass starts afresh: a miss selects nothing rather than the previous pass's face.
   Ed3DPolyEditor.pickedFace = -1;
   i32 f = FindFace(m, mx, my);
   if (f < 0 || (u32)f >= Poly_FaceFlagRoom()) return;
   Ed3DPolyEditor.pickedFace = f;
   ToggleFace(m, f);
-  g_CurGroupIndex = m->polygons[f].group;
+  g_Sel.g_CurGroupIndex = m->polygons[f].group;
   Ed3D_PolyAfterEdit();
 }
 
@@ -168,14 +168,14 @@ void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
 static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
   i32 verts = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
   i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom());
-  if (!g_PolyScreenPos || !g_PolyWorkVerts) return;
+  if (!g_Sel.g_PolyScreenPos || !g_Sel.g_PolyWorkVerts) return;
   // The pick's screen positions and the spare per-vertex word serve as the sums and counts;
   // the next pick pass refills them.
-  f32 *sum = g_PolyScreenPos;
-  u32 *count = g_PolyWorkVerts;
+  f32 *sum = g_Sel.g_PolyScreenPos;
+  u32 *count = g_Sel.g_PolyWorkVerts;
   for (i32 i = 0; i < verts; i++) { sum[3 * i] = sum[3 * i + 1] = sum[3 * i + 2] = 0; count[i] = 0; }
   for (i32 f = 0; f < polys; f++) {
-    if (!g_PolySelFaces[f]) continue;
+    if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) {
       u32 v = p.corners[j].vertex;
@@ -198,7 +198,7 @@ static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
 static void AddToSelected(Model3 *m, const f32 d[3]) {
   i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 i = 0; i < n; i++) {
-    if (!g_PolySelVerts[i]) continue;
+    if (!g_Sel.g_PolySelVerts[i]) continue;
     m->positions[i].x += d[0];
     m->positions[i].y += d[1];
     m->positions[i].z += d[2];
@@ -211,12 +211,12 @@ void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy)
   if (moveMode == 1) { MoveAlongNormals(m, zoom, dx - dy); return; }
   f32 d[3] = {0, 0, 0};
   if (v->kind == VIEW_MAIN && moveMode == 2) {
-    d[g_GizmoAxis < 3 ? g_GizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
+    d[g_Sel.g_GizmoAxis < 3 ? g_Sel.g_GizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
   } else if (v->kind == VIEW_MAIN && moveMode == 0) {
     // Parallel to the screen of the perspective camera; the orthographic views move by
     // their own mapping only.
     Mat4 r;
-    Mat_ComposeSRTEuler(&r, 0, 0, 0, -g_PerspAngleY, g_PerspAngleX, 0, 1, 1, 1);
+    Mat_ComposeSRTEuler(&r, 0, 0, 0, -g_Shell.g_PerspAngleY, g_Shell.g_PerspAngleX, 0, 1, 1, 1);
     f32 t[3];
     Mat_TransformPoint(t, (f32)dx, (f32)dy, 0, r);
     d[0] = t[0] * zoom * 0.013f;
@@ -241,7 +241,7 @@ void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32
   f32 c = cosf(theta), s = sinf(theta);
   i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 i = 0; i < n; i++) {
-    if (!g_PolySelVerts[i]) continue;
+    if (!g_Sel.g_PolySelVerts[i]) continue;
     f32 *ph_ = Axis(&m->positions[i], h), *pv_ = Axis(&m->positions[i], vert);
     f32 u = *ph_ - ph, w = *pv_ - pv;
     *ph_ = ph + (u * c + w * s);
@@ -255,7 +255,7 @@ void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 
   if (v->kind == VIEW_MAIN) {
     f32 a = 1.0f + 0.001f * (f32)dx, b = 1.0f - 0.001f * (f32)dy;
     for (i32 i = 0; i < n; i++) {
-      if (!g_PolySelVerts[i]) continue;
+      if (!g_Sel.g_PolySelVerts[i]) continue;
       Vec3 &p = m->positions[i];
       p.x = p.x * a * b;
       p.y = p.y * a * b;
@@ -267,7 +267,7 @@ void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 
   f32 ph, pv;
   if (!Poly_ViewAxes(v->kind, &h, &vert) || !Poly_OrthoFromScreen(v, ax, ay, &ph, &pv)) return;
   for (i32 i = 0; i < n; i++) {
-    if (!g_PolySelVerts[i]) continue;
+    if (!g_Sel.g_PolySelVerts[i]) continue;
     f32 *ph_ = Axis(&m->positions[i], h), *pv_ = Axis(&m->positions[i], vert);
     *ph_ += (*ph_ - ph) * 0.0025f * (f32)dx;
     *pv_ -= (*pv_ - pv) * 0.0025f * (f32)dy;
@@ -316,19 +316,19 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
   Polygon3 &p = m->polygons[nf];
   p = Polygon3{};
   p.cornerCount = (u8)count;
-  p.group = g_CurGroupIndex;
+  p.group = g_Sel.g_CurGroupIndex;
   for (u32 i = 0; i < count; i++) {
-    const f32 *q = g_FreeCreatePoints[i];
+    const f32 *q = g_Sel.g_FreeCreatePoints[i];
     m->positions[np + i] = {q[0] + v->panX, q[1] + v->panY, q[2] - v->panZ};
     p.corners[i].vertex = (u32)np + i;
     p.corners[i].color = (u32)white;
     p.corners[i].normal = 0;
     p.corners[i].uv = 0;
-    if (g_PolySelectMode == 0 && (u32)np + i < Poly_VertFlagRoom()) g_PolySelVerts[np + i] = 1;
+    if (g_Sel.g_PolySelectMode == 0 && (u32)np + i < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[np + i] = 1;
   }
   Model3_FreshBindings(m, np, np + (i32)count);
   m->positionCount = np + (i32)count;
-  if (g_PolySelectMode == 1 && (u32)nf < Poly_FaceFlagRoom()) g_PolySelFaces[nf] = 1;
+  if (g_Sel.g_PolySelectMode == 1 && (u32)nf < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[nf] = 1;
   m->polygonCount = nf + 1;
   return true;
 }
@@ -336,15 +336,15 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
 // [SECTION] overlay steps
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
-  if (!g_PolyFaceCentres || !g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
   i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   // Every position's pixel once; the pick refills the array with its own projection.
   for (i32 i = 0; i < verts; i++) {
     const Vec3 &q = m->positions[i];
     i32 sx, sy;
     Poly_OrthoToScreen(v, q.x, q.y, q.z, &sx, &sy);
-    g_PolyScreenPos[3 * i] = (f32)sx;
-    g_PolyScreenPos[3 * i + 1] = (f32)sy;
+    g_Sel.g_PolyScreenPos[3 * i] = (f32)sx;
+    g_Sel.g_PolyScreenPos[3 * i + 1] = (f32)sy;
   }
   i32 normals = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
   for (i32 f = 0; f < polys; f++) {
@@ -353,8 +353,8 @@ void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
     f32 c[2] = {0, 0}, n[2] = {0, 0};
     for (i32 j = 0; j < k; j++) {
       u32 vi = p.corners[j].vertex;
-      c[0] += g_PolyScreenPos[3 * vi];
-      c[1] += g_PolyScreenPos[3 * vi + 1];
+      c[0] += g_Sel.g_PolyScreenPos[3 * vi];
+      c[1] += g_Sel.g_PolyScreenPos[3 * vi + 1];
       u32 ni = p.corners[j].normal;
       if (ni < (u32)normals) {
         Vec3 nn = m->normals[ni];
@@ -363,30 +363,30 @@ void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
       }
     }
     f32 w = k ? 1.0f / (f32)k : 0.0f;
-    g_PolyFaceCentres[2 * f] = c[0] * w;
-    g_PolyFaceCentres[2 * f + 1] = c[1] * w;
-    g_PolyFaceNormals2D[2 * f] = n[0] * w;
-    g_PolyFaceNormals2D[2 * f + 1] = n[1] * w;
+    g_Sel.g_PolyFaceCentres[2 * f] = c[0] * w;
+    g_Sel.g_PolyFaceCentres[2 * f + 1] = c[1] * w;
+    g_Sel.g_PolyFaceNormals2D[2 * f] = n[0] * w;
+    g_Sel.g_PolyFaceNormals2D[2 * f + 1] = n[1] * w;
   }
 }
 
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2) {
   i32 h, vert;
-  if (!m || !g_PolyFaceCentres || !g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  if (g_PolyTool != POLY_TOOL_VERTEX && g_PolyTool != POLY_TOOL_FACE) return;
+  if (!m || !g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (g_Sel.g_PolyTool != POLY_TOOL_VERTEX && g_Sel.g_PolyTool != POLY_TOOL_FACE) return;
   if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT)) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
   i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
-  bool faceMode = g_PolySelectMode == 1;
+  bool faceMode = g_Sel.g_PolySelectMode == 1;
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     u32 idx[4];
-    PolyRectFace face = {f, idx, UsableCorners(m, &p, verts), g_PolyFaceCentres[2 * f], g_PolyFaceCentres[2 * f + 1]};
+    PolyRectFace face = {f, idx, UsableCorners(m, &p, verts), g_Sel.g_PolyFaceCentres[2 * f], g_Sel.g_PolyFaceCentres[2 * f + 1]};
     bool centreIn = faceMode && Poly_RectHolds(&r, face.centreX, face.centreY);
     for (i32 j = 0; j < face.cornerCount; j++) idx[j] = p.corners[j].vertex;
     for (i32 j = 0; j < face.cornerCount; j++) {
-      f32 sx = g_PolyScreenPos[3 * idx[j]], sy = g_PolyScreenPos[3 * idx[j] + 1];
+      f32 sx = g_Sel.g_PolyScreenPos[3 * idx[j]], sy = g_Sel.g_PolyScreenPos[3 * idx[j] + 1];
       // Corners the test would leave alone are skipped here (the common case at full size).
       if (!centreIn && !Poly_RectHolds(&r, sx, sy)) continue;
       Poly_RectSelectCorner(&face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
@@ -397,8 +397,8 @@ void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2,
 void Poly_VertexFlagsFollowFaces(const Model3 *m) {
   i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
   for (i32 f = 0; f < polys; f++) {
-    if (!g_PolySelFaces[f]) continue;
+    if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
-    for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) g_PolySelVerts[p.corners[j].vertex] = 1;
+    for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) g_Sel.g_PolySelVerts[p.corners[j].vertex] = 1;
   }
 }

@@ -58,25 +58,25 @@ static Vec2 UvOf(const Model3 *m, u32 i) {
   return i < (u32)Count(n) ? m->uvs[i] : Vec2{0, 0};
 }
 
-static bool FaceSel(i32 f) { return (u32)f < Poly_FaceFlagRoom() && g_PolySelFaces[f]; }
-static bool VertSel(u32 v) { return v < Poly_VertFlagRoom() && g_PolySelVerts[v]; }
+static bool FaceSel(i32 f) { return (u32)f < Poly_FaceFlagRoom() && g_Sel.g_PolySelFaces[f]; }
+static bool VertSel(u32 v) { return v < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[v]; }
 static void SetFace(i32 f, u32 flag) {
-  if ((u32)f < Poly_FaceFlagRoom()) g_PolySelFaces[f] = flag;
+  if ((u32)f < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[f] = flag;
 }
 static void SetVert(u32 v, u32 flag) {
-  if (v < Poly_VertFlagRoom()) g_PolySelVerts[v] = flag;
+  if (v < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[v] = flag;
 }
 
-static bool Ready(const Model3 *m) { return m && g_PolySelFaces && g_PolySelVerts; }
-static bool FaceMode(void) { return g_PolySelectMode == 1; }
+static bool Ready(const Model3 *m) { return m && g_Sel.g_PolySelFaces && g_Sel.g_PolySelVerts; }
+static bool FaceMode(void) { return g_Sel.g_PolySelectMode == 1; }
 
 static void ClearFaceFlags(u32 n) {
   u32 room = Poly_FaceFlagRoom();
-  memset(g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+  memset(g_Sel.g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
 }
 static void ClearVertFlags(u32 n) {
   u32 room = Poly_VertFlagRoom();
-  memset(g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
 }
 
 bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uvs, i64 polygons) {
@@ -98,11 +98,11 @@ static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
     if (!keep[i]) continue;
     if (w != i) {
       m->polygons[w] = m->polygons[i];
-      if ((u32)w < room) g_PolySelFaces[w] = (u32)i < room ? g_PolySelFaces[i] : 0;
+      if ((u32)w < room) g_Sel.g_PolySelFaces[w] = (u32)i < room ? g_Sel.g_PolySelFaces[i] : 0;
     }
     w++;
   }
-  for (i32 i = w; i < n && (u32)i < room; i++) g_PolySelFaces[i] = 0;
+  for (i32 i = w; i < n && (u32)i < room; i++) g_Sel.g_PolySelFaces[i] = 0;
   m->polygonCount = w;
   return w;
 }
@@ -113,7 +113,7 @@ bool Ed3D_PolyOptimise(Model3 *m) {
   ClearFaceFlags((u32)Model3_PolygonCount(m));
   ClearVertFlags(Poly_VertFlagRoom());
   bool ok = Model3_WeldDuplicates(m);
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyFaceNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return ok;
 }
@@ -144,7 +144,7 @@ bool Ed3D_PolyDelete(Model3 *m) {
   ClearVertFlags(Poly_VertFlagRoom());
   // The optimise step ends with the normals of the welded model.
   if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
-  g_PolyFaceNo = g_PolyVertexNo = -1;
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return true;
 }

@@ -1,5 +1,5 @@
 // The modelling operations of polygon modelling over a model and the selection
-// (g_PolySelFaces, g_PolySelVerts, g_PolySelectMode): delete, delete the left half, flip,
+// (g_Sel.g_PolySelFaces, g_Sel.g_PolySelVerts, g_Sel.g_PolySelectMode): delete, delete the left half, flip,
 // break up, extrude, divide, merge, create a face, rotate corner colours, apply a colour,
 // optimise and the numeric input.
 //

@@ -37,10 +37,10 @@ static void WriteColourBoxes(HWND dlg) {
 }
 
 static void Refresh(HWND dlg) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!Ed3DPolyEditor.dlg || !m || Ed3DPolyEditor.dlgRefresh != 1) return;
   Ed3DPolyEditor.dlgRefresh = 0;
-  g_StripDirty[0] = 1;
+  g_Shell.g_StripDirty[0] = 1;
   static const u32 kPushLike[] = {IDC_POLY_LOAD, IDC_POLY_SAVE, IDC_POLY_VERTEX_MODE, IDC_POLY_MOVE,
                                   IDC_POLY_ROTATE, IDC_POLY_SCALE, IDC_POLY_MERGE, IDC_POLY_DIVIDE,
                                   IDC_POLY_BREAK, IDC_POLY_EXTRUDE, IDC_POLY_COLOUR, IDC_POLY_FACE_MODE,
@@ -48,10 +48,10 @@ static void Refresh(HWND dlg) {
                                   IDC_POLY_QUAD, IDC_POLY_CUBE, IDC_POLY_SPHERE, IDC_POLY_CYLINDER,
                                   IDC_POLY_CONE, IDC_POLY_OPTIMISE};
   for (u32 id : kPushLike) Check(dlg, id, false);
-  Check(dlg, g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
+  Check(dlg, g_Sel.g_PolySelectMode == 1 ? IDC_POLY_FACE_MODE : IDC_POLY_VERTEX_MODE, true);
   u32 mode = Ed3DPolyEditor.moveMode;
   CheckRadioButton(dlg, IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_AXIS, (int)(IDC_POLY_MOVE_VIEW + (mode < 3 ? mode : 0)));
-  switch (g_PolyTool) {
+  switch (g_Sel.g_PolyTool) {
     case POLY_TOOL_MOVE: Check(dlg, IDC_POLY_MOVE, true); break;
     case POLY_TOOL_ROTATE: Check(dlg, IDC_POLY_ROTATE, true); break;
     case POLY_TOOL_SCALE: Check(dlg, IDC_POLY_SCALE, true); break;
@@ -60,8 +60,8 @@ static void Refresh(HWND dlg) {
     default: break;
   }
   WriteColourBoxes(dlg);
-  Check(dlg, IDC_POLY_NO_AUTO_PICK, g_PolyNoAutoPick != 0);
-  Check(dlg, IDC_POLY_SHOW_NORMALS, g_PolyShowNormals != 0);
+  Check(dlg, IDC_POLY_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
+  Check(dlg, IDC_POLY_SHOW_NORMALS, g_Sel.g_PolyShowNormals != 0);
   Check(dlg, IDC_POLY_AUTO_NORMALS, m->autoNormals != 0);
   Check(dlg, IDC_POLY_VERTEX_COLOURS, m->vertexColorMode != 0);
   Check(dlg, IDC_POLY_LIGHT, m->lighting != 0);
@@ -99,7 +99,7 @@ static struct {
 static void ChooseColour(HWND dlg) {
   CHOOSECOLORA cc = {};
   cc.lStructSize = sizeof cc;
-  cc.hwndOwner = (HWND)g_MainWindowHandle;
+  cc.hwndOwner = (HWND)g_Shell.g_MainWindowHandle;
   cc.rgbResult = RGB(Ed3DPolyEditor.colour[0], Ed3DPolyEditor.colour[1], Ed3DPolyEditor.colour[2]);
   cc.lpCustColors = s_PolyWin.custom;
   cc.Flags = CC_FULLOPEN | CC_RGBINIT;
@@ -117,7 +117,7 @@ static void ChooseColour(HWND dlg) {
 
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &Ed3DPolyEditor.dlgX, &Ed3DPolyEditor.dlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -138,7 +138,7 @@ INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 // [SECTION] numeric input
 INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &Ed3DPolyEditor.numDlgX, &Ed3DPolyEditor.numDlgY);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {

@@ -1,7 +1,7 @@
 // The 3D model family's rows: the family row that the shell calls, and one row per sub-mode
 // holding the sub-mode editors' handlers. The family row's enter, leave, update, scene draw
 // and list refresh are the family shell's (ed3d_shell.cpp, ed3d_fill.cpp), which call the
-// sub-mode's own cells in turn; every other cell passes the call to the row of g_EditSubMode.
+// sub-mode's own cells in turn; every other cell passes the call to the row of g_Shell.g_EditSubMode.
 #include "edit3d/ed3d_rows.h"
 
 #include "app/drag_anchors.h"
@@ -16,7 +16,7 @@
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed3D_SubModeRow(void) {
-  u32 i = g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
+  u32 i = g_Shell.g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
   return i < ED3D_SUB_MODE_ROWS ? &g_Ed3DSubModeRows[i] : nullptr;
 }
 
@@ -28,13 +28,6 @@ const FamilyHooks *Ed3D_SubModeRow(void) {
 
 // [SECTION] family row
 static void PassDrawOverlay(void) { ED3D_PASS(drawOverlay); }
-static void PassLButtonDown(i32 x, i32 y) { ED3D_PASS(lButtonDown, x, y); }
-static void PassLButtonUp(i32 x, i32 y) { ED3D_PASS(lButtonUp, x, y); }
-static void PassMButtonDown(i32 x, i32 y) { ED3D_PASS(mButtonDown, x, y); }
-static void PassMButtonUp(i32 x, i32 y) { ED3D_PASS(mButtonUp, x, y); }
-static void PassRButtonDown(i32 x, i32 y) { ED3D_PASS(rButtonDown, x, y); }
-static void PassRButtonUp(i32 x, i32 y) { ED3D_PASS(rButtonUp, x, y); }
-static void PassMouseMove(i32 x, i32 y) { ED3D_PASS(mouseMove, x, y); }
 static void PassKeyDown(u32 vk) { ED3D_PASS(keyDown, vk); }
 static void PassKeyUp(u32 vk) { ED3D_PASS(keyUp, vk); }
 static void PassLoopKeyUp(u32 vk) { ED3D_PASS(loopKeyUp, vk); }
@@ -45,9 +38,10 @@ static void PassHoverPick(void) { ED3D_PASS(hoverPick); }
 
 static const FamilyHooks kFamilyRow = {
   Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
-  PassLButtonDown, PassLButtonUp, PassMButtonDown, PassMButtonUp, PassRButtonDown, PassRButtonUp,
-  PassMouseMove, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
+  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // mouse: the shell calls the sub-mode's row
+  nullptr, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
   PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick, Ed3D_DocumentChanged,
+  g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS,
 };
 
 // [SECTION] sub-mode rows
@@ -112,6 +106,6 @@ void Edit3D_Install(void) {
   *SubRow(SUB_3D_BONE) = kBoneRow;
   *SubRow(SUB_3D_WEIGHT) = kWeightRow;
   *SubRow(SUB_3D_MOTION) = kMotionRow;
-  g_PlayEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
+  g_ShellEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
   Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);
 }

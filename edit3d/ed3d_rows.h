@@ -2,7 +2,7 @@
 // sub-mode (12 object motion, 14 polygon, 15 texture/UV, 16 bone, 17 weight, 18 motion),
 // holding the handlers the sub-mode editors name for each hook. The family row's enter,
 // leave, update, scene draw and list refresh are the family shell's; its other cells pass
-// the call on to the same cell of the row of g_EditSubMode.
+// the call on to the same cell of the row of g_Shell.g_EditSubMode.
 #pragma once
 #include "app/family.h"
 

@@ -36,10 +36,10 @@ u32 Ed3D_PanelSet(u32 sub) {
   return set;
 }
 
-static bool Shows(u32 panel) { return (Ed3D_PanelSet(g_EditSubMode) >> panel) & 1u; }
+static bool Shows(u32 panel) { return (Ed3D_PanelSet(g_Shell.g_EditSubMode) >> panel) & 1u; }
 
 static WindowHolder *LayoutHolder(u32 holder) {
-  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   return &g_AppShell.panels[layout][holder];
 }
 
@@ -87,16 +87,16 @@ static void EnterBoneListPanel(void) {
   Ed3DModelEditor &e = g_Ed3D;
   if (e.bonePanel) return;
   // The panel's first messages pick the list's line as the current bone: keep the user's.
-  u32 bone = g_CurBoneIndex;
+  u32 bone = g_Sel.g_CurBoneIndex;
   e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_Lib.desktopWidth - 356, 26, 356, 573);
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
   e.parentCombo = Ed3D_Control(e.bonePanel, IDC_BONE_PARENT);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
-  g_CurBoneIndex = bone;
+  g_Sel.g_CurBoneIndex = bone;
 }
 
 static void EnterGroupPanel(void) {
@@ -135,16 +135,16 @@ static bool StartsOnLayer0(u32 sub) {
 // Enter steps; runHook false for the button of the current sub-mode (panels and refresh only).
 static void EnterSteps(bool runHook) {
   Ed3DModelEditor &e = g_Ed3D;
-  u32 sub = g_EditSubMode;
+  u32 sub = g_Shell.g_EditSubMode;
   if (runHook) Pn_PrepareWorkModel();
   if (!e.modePanel) e.modePanel = CreatePanel(ED3D_PANEL_MODE, 90, 47, 90, ByOs(199, 194));
   if (runHook) {
-    if (StartsOnLayer0(sub)) g_CurSlot = 0;
+    if (StartsOnLayer0(sub)) g_Sel.g_CurSlot = 0;
     const FamilyHooks *row = Ed3D_SubModeRow();
     if (row && row->enter) row->enter();
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
     e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_Lib.desktopWidth - 300, 4, 186, ByOs(48, 44));
@@ -204,13 +204,13 @@ u32 Ed3D_ModeButtonSubMode(u32 id) {
 bool Ed3D_ModeCommand(u32 id) {
   u32 sub = Ed3D_ModeButtonSubMode(id);
   if (sub == 0) return false;
-  if (sub == g_EditSubMode) {
+  if (sub == g_Shell.g_EditSubMode) {
     // Entering again would discard the sub-mode's state (object set 0 in sub-mode 12).
     EnterSteps(false);
   } else {
-    g_PrevEditSubMode = g_EditSubMode;
+    g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     Ed3D_Leave();
-    g_EditSubMode = sub;
+    g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
   }
   g_Ed3D.modeRefresh = 1;
@@ -222,8 +222,8 @@ bool Ed3D_ModeCommand(u32 id) {
 // that item; left alone when no row matches.
 static void FollowCurrentRow(void) {
   i32 item;
-  if (g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)g_CurPartIndex;
-  else if (g_EditSubMode == SUB_3D_MOTION) item = (i32)g_CurBoneIndex;
+  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)g_Sel.g_CurPartIndex;
+  else if (g_Shell.g_EditSubMode == SUB_3D_MOTION) item = (i32)g_Sel.g_CurBoneIndex;
   else return;
   i32 n = g_TreeRows.count < TREE_ROWS ? g_TreeRows.count : TREE_ROWS;
   for (i32 r = n - 1; r >= 0; r--)
@@ -233,8 +233,8 @@ static void FollowCurrentRow(void) {
 void Ed3D_Update(void) {
   // The renderer's weight colouring shows the current bone's vertices in the bone and weight
   // sub-modes; a sub-mode's update may set its own.
-  u32 sub = g_EditSubMode;
-  g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_CurBoneIndex : 0;
+  u32 sub = g_Shell.g_EditSubMode;
+  g_Sel.g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_Sel.g_CurBoneIndex : 0;
   const FamilyHooks *row = Ed3D_SubModeRow();
   if (row && row->update) row->update();
   FollowCurrentRow();
@@ -265,7 +265,7 @@ void Ed3D_WeightKeyDown(u32 vk) { SharedKeys(vk, false); }
 // up is +1). Front and Top pan x sideways; Side pans z, the other way round.
 static void Pan(i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
   if (v->zoom == 0.0f) return;   // no step at zoom 0 (2 / 0 would throw the view away)
   f32 d = 2.0f / v->zoom;
   switch (v->kind) {

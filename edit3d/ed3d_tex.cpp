@@ -32,30 +32,30 @@ Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0,
 enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
 
 static Model3 *Model(void) {
-  App_RefreshCurrentPointers();
-  return g_CurModel3;
+  View_UseActive();
+  return Current_Model3();
 }
 
 static Group3 *CurGroup(Model3 *m) {
-  return m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS ? &m->groups[g_CurGroupIndex] : nullptr;
+  return m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? &m->groups[g_Sel.g_CurGroupIndex] : nullptr;
 }
 
 static bool Planar(const Group3 *g) { return g && g->mapping <= UV_MAP_SIDE; }
 
 static void MarkPanels(void) {
   g_Ed3DTex.refresh = 1;
-  g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
 }
 
 static void AfterEdit(void) {
   Doc_MarkEdited(DOC_MODEL3);
-  if (g_CurModel3) g_CurModel3->changed = 1;
+  if (Current_Model3()) Current_Model3()->changed = 1;
   MarkPanels();
   App_MarkAllRedraw();
 }
 
 static void Record(const char *label) {
-  Str_Format(g_UndoLabel, sizeof g_UndoLabel, "%s", label);
+  Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "%s", label);
   Doc_MarkEdited(DOC_MODEL3);
   Undo_Push(Undo_Current());
 }
@@ -76,21 +76,21 @@ static i32 GroupTexture(const Model3 *m) {
 // [SECTION] enter and leave
 static void SelectCurrentGroup(Model3 *m) {
   u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
-  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = 0;
-  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = 0;
+  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
   if (!m) return;
   for (i32 f = 0; f < m->polygonCount && f < m->capPolygons && (u32)f < nf; f++) {
     const Polygon3 &p = m->polygons[f];
-    if (p.group != g_CurGroupIndex) continue;
-    g_PolySelFaces[f] = 1;
+    if (p.group != g_Sel.g_CurGroupIndex) continue;
+    g_Sel.g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < nv && (i32)p.corners[k].vertex < m->positionCount) g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < nv && (i32)p.corners[k].vertex < m->positionCount) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
 
 static void LoadMenu(const char *name) {
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
@@ -107,7 +107,7 @@ static void OpenPanels(void) {
 
 void Ed3D_TexEnter(void) {
   g_Lib.runState = 4;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Model3 *m = Model();
   LoadMenu("MENU_3D_BONE");
@@ -149,7 +149,7 @@ static struct {
   char text[MODEL3_TEXTURES][ED3D_LINE];
 } s_Tex;
 
-static Model3 *PreviewModel(void) { return g_CurModel3; }
+static Model3 *PreviewModel(void) { return Current_Model3(); }
 
 static void TexelSize(const Model3 *m, f32 *w, f32 *h) {
   i32 t = g_Ed3DTex.texture;
@@ -166,7 +166,7 @@ static i32 PreviewLineCount(void) {
   i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
   i32 need = 0;
   for (i32 f = 0; f < n; f++)
-    if (m->polygons[f].group == g_CurGroupIndex) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
+    if (m->polygons[f].group == g_Sel.g_CurGroupIndex) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
   if (need > s_Tex.lineRoom) {
     u32 *p = (u32 *)realloc(s_Tex.linePolys, (size_t)need * sizeof(u32));
     if (p) s_Tex.linePolys = p;
@@ -177,7 +177,7 @@ static i32 PreviewLineCount(void) {
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon3 &p = m->polygons[f];
-    if (p.group != g_CurGroupIndex) continue;
+    if (p.group != g_Sel.g_CurGroupIndex) continue;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
       s_Tex.linePolys[s_Tex.lineCorners] = (u32)f;
       s_Tex.lineCornerNo[s_Tex.lineCorners++] = (u8)k;
@@ -226,7 +226,7 @@ static void PreviewPoint(i32 i, f32 out[2]) {
 
 static void FillPreview(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  StripTexView &v = g_StripTex3D;
+  StripTexView &v = g_Strip.g_StripTex3D;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
   v.texture = valid ? t : -1;
@@ -259,12 +259,12 @@ static bool LeftOrRightHeld(void) { return Shell_ButtonHeld(BUTTON_LEFT) || Shel
 
 void Ed3D_TexKeyUp(u32 key) {
   if (LeftOrRightHeld()) return;
-  f32 step = 3 * g_PerspStep;
+  f32 step = 3 * g_Shell.g_PerspStep;
   switch (key) {
-    case VK_LEFT_: g_PerspOffset[1] += step; break;
-    case VK_RIGHT_: g_PerspOffset[1] -= step; break;
-    case VK_UP_: g_PerspOffset[0] -= step; break;
-    case VK_DOWN_: g_PerspOffset[0] += step; break;
+    case VK_LEFT_: g_Shell.g_PerspOffset[1] += step; break;
+    case VK_RIGHT_: g_Shell.g_PerspOffset[1] -= step; break;
+    case VK_UP_: g_Shell.g_PerspOffset[0] -= step; break;
+    case VK_DOWN_: g_Shell.g_PerspOffset[0] += step; break;
     case 'E': Ed3D_TexSelectTool(); return;
     case 'T': Ed3D_TexMoveTool(); return;
     case 'R': Ed3D_TexRotateTool(); return;
@@ -295,7 +295,7 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
     g->offsetU += dx / 200.0f;
     g->offsetV -= dy / 200.0f;
   }
-  Project(m, (i32)g_CurGroupIndex);
+  Project(m, (i32)g_Sel.g_CurGroupIndex);
   AfterEdit();
   return true;
 }
@@ -303,20 +303,20 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
 void Ed3D_TexMouseMove(i32 x, i32 y) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Model3 *m = Model();
-  const ViewRecord *v = View_Get(g_EditSubMode, g_ActiveView);
+  const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
   if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
   // The last position follows every move, so a drag's first step starts where it began.
   e.lastX = x;
   e.lastY = y;
   if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
-    g_PolyDragAnchor2 = {x, y};
+    g_Mouse.g_PolyDragAnchor2 = {x, y};
   }
 }
 
 void Ed3D_TexRButtonUp(i32 x, i32 y) {
   // A click, not the end of a drag: the right-down anchor is where the button went down.
-  if (g_PolyDragAnchor.x == x && g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor();
+  if (g_Mouse.g_PolyDragAnchor.x == x && g_Mouse.g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor();
 }
 
 // [SECTION] tools, zoom and grid
@@ -350,7 +350,7 @@ void Ed3D_TexRotateTool(void) { ToolButton(TEX_TOOL_ROTATE); }
 void Ed3D_TexScaleTool(void) { ToolButton(TEX_TOOL_SCALE); }
 
 static void TextureSize(i32 *w, i32 *h) {
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   i32 t = g_Ed3DTex.texture;
   *w = *h = 0;
   if (m && t >= 0 && t < MODEL3_TEXTURES) {
@@ -380,7 +380,7 @@ void Ed3D_TexZoomOut(void) {
 i32 Ed3D_TexGridOf(const char *text) { return UvTool_GridOf(text); }
 
 u32 Ed3D_TexMappingButton(void) {
-  const Group3 *g = CurGroup(g_CurModel3);
+  const Group3 *g = CurGroup(Current_Model3());
   if (!g) return 0;
   switch (g->mapping) {
     case UV_MAP_FRONT: return IDC_TEX_FRONT;
@@ -415,12 +415,12 @@ static void ChooseMapping(u8 mode, u32 tool, bool reset) {
     g->scaleU = g->scaleV = 1;
   }
   g_Ed3DTex.tool = tool;
-  if (mode != UV_MAP_BY_HAND) Project(m, (i32)g_CurGroupIndex);
+  if (mode != UV_MAP_BY_HAND) Project(m, (i32)g_Sel.g_CurGroupIndex);
   AfterEdit();
 }
 
 static void AfterUnfold(void) {
-  if (Group3 *g = CurGroup(g_CurModel3)) g->mapping = UV_MAP_BY_HAND;
+  if (Group3 *g = CurGroup(Current_Model3())) g->mapping = UV_MAP_BY_HAND;
   g_Ed3DTex.tool = TEX_TOOL_SELECT;
   AfterEdit();
 }
@@ -428,7 +428,7 @@ static void AfterUnfold(void) {
 static void VertexUnfold(void) {
   Model3 *m = Model();
   if (!m) return;
-  if (!Uv_VertexUnfold(m, g_PolySelFaces, Poly_FaceFlagRoom())) {
+  if (!Uv_VertexUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom())) {
     Lib_ErrorBoxf(kUvFull, g_MaxVertices);
     return;
   }
@@ -439,21 +439,21 @@ static void VertexUnfold(void) {
 static void NormalUnfold(void) {
   Model3 *m = Model();
   if (!m) return;
-  Uv_NormalUnfold(m, g_PolySelFaces, Poly_FaceFlagRoom());
+  Uv_NormalUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
   AfterUnfold();
 }
 
 static void CylinderUnfold(void) {
   Model3 *m = Model();
   if (!m) return;
-  Uv_CylinderUnfold(m, (i32)g_CurGroupIndex);
+  Uv_CylinderUnfold(m, (i32)g_Sel.g_CurGroupIndex);
   AfterUnfold();
 }
 
 void Ed3D_TexRotateFaceUVs(void) {
   Model3 *m = Model();
   if (!m) return;
-  Uv_RotateFaceUVs(m, g_PolySelFaces, Poly_FaceFlagRoom());
+  Uv_RotateFaceUVs(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
   m->changed = 1;
   Record("ＵＶ回転 ( テクスチャ )");
   App_MarkAllRedraw();
@@ -462,7 +462,7 @@ void Ed3D_TexRotateFaceUVs(void) {
 // [SECTION] the texture table
 void Ed3D_FillTextureList(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   if (!e.list) return;
   i32 count = m ? m->textureCount : 1;
   if (count < 1) count = 1;
@@ -484,15 +484,15 @@ void Ed3D_TexRefreshLists(void) {
 }
 
 static bool PoseHasTexture(i32 n) {
-  ModelPose *pose = g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_CurSlot] : nullptr;
+  ModelPose *pose = g_Sel.g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_Sel.g_CurSlot] : nullptr;
   return pose && pose->textures[n];
 }
 
 // Loads entry n's image; a file that cannot be loaded is said once, the entry keeps its name.
 static void LoadEntry(i32 n, bool report) {
-  const Model3 *m = g_CurModel3;
-  Tex_ReloadModel3Texture((i32)g_CurSlot, n, m->textures[n].name);
-  if (report && !PoseHasTexture(n) && g_ModelPoses[g_CurSlot])
+  const Model3 *m = Current_Model3();
+  Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, m->textures[n].name);
+  if (report && !PoseHasTexture(n) && g_ModelPoses[g_Sel.g_CurSlot])
     Lib_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
 }
 
@@ -501,13 +501,13 @@ static void AfterTableChange(Model3 *m) {
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
   if (!room) Lib_ErrorBoxf(kUvFull, g_MaxVertices);
   Ed3DPolyEditor.pickedVertex = -1;
-  Tex_CopyModel3Pixels((i32)g_CurSlot);
+  Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   Ed3D_TexRefreshLists();
   AfterEdit();
 }
 
 static const char *AskTexture(void) {
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
   return name && name[0] ? name : nullptr;
 }
 
@@ -552,7 +552,7 @@ static void DeleteTexture(void) {
   for (i32 n = 1; n < m->textureCount; n++)
     if (m->textures[n].used) LoadEntry(n, false);
   // The handle of the entry freed at the end goes with it.
-  if (PoseHasTexture(m->textureCount)) Tex_ReloadModel3Texture((i32)g_CurSlot, m->textureCount, "");
+  if (PoseHasTexture(m->textureCount)) Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, m->textureCount, "");
   AfterTableChange(m);
 }
 
@@ -700,7 +700,7 @@ void Ed3D_TexImageUp(u32 button, i32, i32) {
     e.left = 0;
     const char *label = StepLabel(e.tool);
     // A press without a drag changed nothing: no step.
-    if (label && e.dragEdited && g_CurModel3) Record(label);
+    if (label && e.dragEdited && Current_Model3()) Record(label);
     e.dragEdited = 0;
   } else if (button == 1) {
     e.right = 0;
@@ -721,7 +721,7 @@ void Ed3D_TexSelectRect(i32 x1, i32 y1, i32 x2, i32 y2, bool select) {
   i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
   for (i32 f = 0; f < n; f++) {
     const Polygon3 &p = m->polygons[f];
-    if (p.group != g_CurGroupIndex) continue;
+    if (p.group != g_Sel.g_CurGroupIndex) continue;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
       u32 u = p.corners[k].uv;
       if (u >= (u32)m->uvCount || u >= e.uvSelRoom) continue;

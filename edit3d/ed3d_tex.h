@@ -2,7 +2,7 @@
 // replace), the current group's mapping mode with its planar offset and scale, the three
 // unfolds, the UV tools on the selected texture coordinates and the image panel that shows
 // the current texture with the group's coordinates (painted by the shell's texture preview
-// strip from g_StripTex3D, which this editor fills).
+// strip from g_Strip.g_StripTex3D, which this editor fills).
 //
 // Global owned here: g_Ed3DTex (the editor object). The texture panel "3D_TEX_DLG" and the
 // image panel "3D_TEX_IMAGE_DLG" exist while the sub-mode is active; their procedures

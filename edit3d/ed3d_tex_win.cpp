@@ -37,11 +37,11 @@ static const PanelTexIds kIds = {kCheckButtons, (i32)(sizeof kCheckButtons / siz
 static void ShowState(HWND dlg) {
   Ed3DTexEditor &e = g_Ed3DTex;
   App_MarkAllRedraw();
-  const Model3 *m = g_CurModel3;
+  const Model3 *m = Current_Model3();
   f32 values[4];
-  bool group = m && g_CurGroupIndex < (u32)m->groupCount && g_CurGroupIndex < MODEL3_GROUPS;
+  bool group = m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS;
   if (group) {
-    const Group3 &g = m->groups[g_CurGroupIndex];
+    const Group3 &g = m->groups[g_Sel.g_CurGroupIndex];
     values[0] = g.offsetU, values[1] = g.offsetV, values[2] = g.scaleU, values[3] = g.scaleV;
   }
   Panel_ShowTexState(dlg, kIds, Ed3D_TexMappingButton(), Ed3D_TexToolButton(), group ? values : nullptr, e.snap != 0,
@@ -51,7 +51,7 @@ static void ShowState(HWND dlg) {
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
@@ -90,7 +90,7 @@ INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
     case WM_MBUTTONUP: Ed3D_TexImageUp(2, x, y); return TRUE;
     case WM_KEYUP: Ed3D_TexKeyUp((u32)wParam); return TRUE;
     case WM_SIZE: RegisterPreview(dlg); return FALSE;
-    case WM_PAINT: g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
+    case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
     case WM_DESTROY: KillTimer(dlg, 1); return FALSE;
     default: return FALSE;
   }

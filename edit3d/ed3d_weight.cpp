@@ -35,7 +35,7 @@ static i32 Polygons(const Model3 *m) {
 
 static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
-static u32 Layout(void) { return g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0; }
+static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] model steps
 i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w) {
@@ -89,7 +89,7 @@ static i32 BoxFlag(void) {
 
 static inline void BoxTest(i32 flag, i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
   if (flag < 0 || vertex < 0 || (u32)vertex >= Poly_VertFlagRoom()) return;
-  if (left < x && x < right && top < y && y < bottom) g_PolySelVerts[vertex] = (u32)flag;
+  if (left < x && x < right && top < y && y < bottom) g_Sel.g_PolySelVerts[vertex] = (u32)flag;
 }
 
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
@@ -111,10 +111,10 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 // [SECTION] hooks
 void Ed3D_WeightEnter(void) {
   g_Lib.runState = 4;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
-  if (g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_FamilyMenu);
-  g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
   Ed3DBonePanels &p = g_Ed3DBones;
   if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
@@ -127,34 +127,34 @@ void Ed3D_WeightLeave(void) {
 }
 
 void Ed3D_WeightUpdate(void) {
-  App_RefreshCurrentPointers();
-  if (g_CurModel3) g_CurModel3->displayMode = 3;
+  View_UseActive();
+  if (Current_Model3()) Current_Model3()->displayMode = 3;
   Lib_SetSceneDraw(1);
-  g_SelectedBone = g_CurBoneIndex;
+  g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
 void Ed3D_WeightMouseMove(i32 x, i32 y) {
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
-  g_ObjMotionDragAnchor = {x, y};
+  g_Mouse.g_ObjMotionDragAnchor = {x, y};
   // The box and the selection it makes are seen while the button is held.
   App_MarkAllRedraw();
 }
 
 // A right click that did not move picks the bone nearest the click in the active view.
 void Ed3D_WeightRButtonUp(i32 x, i32 y) {
-  App_RefreshCurrentPointers();
-  const Model3 *m = g_CurModel3;
+  View_UseActive();
+  const Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_PolyDragAnchor.x != g_ObjMotionDragAnchor.x || g_PolyDragAnchor.y != g_ObjMotionDragAnchor.y) return;
+  if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
   Vec3 pts[MODEL3_BONES];
   i32 n = Model3_BoneCount(m);
-  for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_CurSlot, b);
-  i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_ActiveView), true, x, y, false);
-  if (b < 0 || (u32)b == g_CurBoneIndex) return;
-  g_PrevBone = g_CurBoneIndex;
-  g_CurBoneIndex = (u32)b;
-  g_BoneListDirty = 1;
-  App_RefreshCurrentPointers();
+  for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
+  i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_Shell.g_ActiveView), true, x, y, false);
+  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
+  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
+  g_Sel.g_CurBoneIndex = (u32)b;
+  g_Sel.g_BoneListDirty = 1;
+  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -180,10 +180,10 @@ static const i32 kCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 static bool Bound(const Model3 *m, u32 a) {
   const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
-  return bind && (bind->bone1 == g_CurBoneIndex || bind->bone2 == g_CurBoneIndex);
+  return bind && (bind->bone1 == g_Sel.g_CurBoneIndex || bind->bone2 == g_Sel.g_CurBoneIndex);
 }
 
-static bool Selected(u32 a) { return a < Poly_VertFlagRoom() && g_PolySelVerts[a]; }
+static bool Selected(u32 a) { return a < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[a]; }
 
 // The marks drawn after corner c's edge, planned backwards: a part that later primitives
 // cover is left out.
@@ -236,14 +236,14 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   DrawBatch_Begin();
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
-    Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_CurSlot, b), &x, &y);
-    i32 c = (u32)b == g_CurBoneIndex ? 255 : 180;
+    Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b), &x, &y);
+    i32 c = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
     Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
     i32 parent = m->bones[b].parent;
     if (parent > 0 && parent < n) {
       i32 px, py;
-      Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_CurSlot, parent), &px, &py);
+      Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, parent), &px, &py);
       Draw_Line2D(x, y, 125, 125, 0, 255, px, py, 125, 125, 0, 255);
     }
   }
@@ -252,13 +252,13 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 
 void Ed3D_WeightDrawOverlay(void) {
   View_Draw2DGrid();
-  const Model3 *m = g_CurModel3;
-  const ViewRecord *v = g_CurView;
+  const Model3 *m = Current_Model3();
+  const ViewRecord *v = g_Shell.g_CurView;
   if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
   i32 left, right, top, bottom;
-  Sorted(g_PolyDragAnchor.x, g_ObjMotionDragAnchor.x, &left, &right);
-  Sorted(g_PolyDragAnchor.y, g_ObjMotionDragAnchor.y, &top, &bottom);
-  bool active = g_DrawView == g_ActiveView;
+  Sorted(g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_ObjMotionDragAnchor.x, &left, &right);
+  Sorted(g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_ObjMotionDragAnchor.y, &top, &bottom);
+  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
   if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
   DrawMesh(m, v);
   DrawBones(m, v);
@@ -274,8 +274,8 @@ static void GetText(u32 id, char *out, u32 size) {
 
 void Ed3D_WeightCommand(u32 id) {
   if (id != IDC_WEIGHT_APPLY) return;
-  App_RefreshCurrentPointers();
-  Model3 *m = g_CurModel3;
+  View_UseActive();
+  Model3 *m = Current_Model3();
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];
   GetText(IDC_WEIGHT_BONE1, t1, sizeof t1);
@@ -289,10 +289,10 @@ void Ed3D_WeightCommand(u32 id) {
     Lib_ErrorBox(msg);
     return;
   }
-  if (Ed3D_WeightApplyModel(m, g_PolySelVerts, Poly_VertFlagRoom(), b1, b2, w) > 0) Doc_MarkEdited(DOC_MODEL3);
+  if (Ed3D_WeightApplyModel(m, g_Sel.g_PolySelVerts, Poly_VertFlagRoom(), b1, b2, w) > 0) Doc_MarkEdited(DOC_MODEL3);
   Model3_AutoBindVertices(m);
   m->changed = 1;
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "数値入力 ( ウエイト )");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "数値入力 ( ウエイト )");
   Undo_Push(Undo_Current());
   g_Ed3DBones.weightRefresh = 1;
 }

@@ -105,7 +105,7 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
         static const u32 kButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
                                        IDC_M3D_MOTION, IDC_M3D_OBJECT};
         for (u32 id : kButtons)
-          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
+          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
       }
       return FALSE;
   }
@@ -114,17 +114,17 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DModelEditor &e = g_Ed3D;
   Panel_StorePosition(dlg, &e.layer.x, &e.layer.y);
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);
-      g_LayerDlgRefresh = 1;
+      g_Shell.g_LayerDlgRefresh = 1;
       return TRUE;
     case WM_COMMAND:
       return Ed3D_LayerCommand(LOWORD(wParam)) ? TRUE : FALSE;
     default:
-      if (e.layer.window && g_LayerDlgRefresh == 1) {
-        g_LayerDlgRefresh = 0;
+      if (e.layer.window && g_Shell.g_LayerDlgRefresh == 1) {
+        g_Shell.g_LayerDlgRefresh = 0;
         u32 checked = Ed3D_LayerCheckedButton();
         for (u32 id = IDC_LAYER_1; id <= IDC_LAYER_10; id++)
           CheckDlgButton((HWND)e.layer.window, (int)id, id == checked ? BST_CHECKED : BST_UNCHECKED);

@@ -12,7 +12,7 @@
 static i32 HoveredRow(i32 y) {
   const TreeRows &t = g_TreeRows;
   for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
-    i32 top = g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
+    i32 top = g_Strip.g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
     if (y >= top && y < top + STRIP_ROW) return r;
   }
   return -1;
@@ -26,8 +26,8 @@ void KeyStrip_Move(const KeyStrip *k, i32 x, i32 y) {
   g_TreeRows.hovered = HoveredRow(y);
   if (s.left && !s.middle && !s.right) k->scrub();
   if (s.middle && !s.right) k->dragKeys(dx);
-  if (s.right && !s.middle) Strip_SetOffsets(g_StripGeo.offsetX + dx, g_StripGeo.offsetY + dy);
-  g_StripWindows[k->window].dirty = 1;
+  if (s.right && !s.middle) Strip_SetOffsets(g_Strip.g_StripGeo.offsetX + dx, g_Strip.g_StripGeo.offsetY + dy);
+  g_Strip.g_StripWindows[k->window].dirty = 1;
 }
 
 void KeyStrip_LeftDown(const KeyStrip *k) {

@@ -19,7 +19,7 @@ struct Ed3DStripMouse {
 
 struct KeyStrip {
   Ed3DStripMouse *mouse;
-  u32 window;                   // the strip's entry of g_StripWindows
+  u32 window;                   // the strip's entry of g_Strip.g_StripWindows
   u32 scrollId, soundId;        // the key dialog's scroll bar and sound combo
   // Playback's controls: the editor's handle of the key dialog (null while closed), its loop
   // check box, the loop flag (the box shows it on creation) and the dialog's refresh flag (the

@@ -41,7 +41,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     }
     case WM_SIZE:
       Layout(k, dlg, LOWORD(lParam), HIWORD(lParam));
-      g_StripWindows[k->window].dirty = 1;
+      g_Strip.g_StripWindows[k->window].dirty = 1;
       return FALSE;
     case WM_GETMINMAXINFO: {
       MINMAXINFO *mm = (MINMAXINFO *)lParam;
@@ -68,7 +68,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
     default:
       if (*k->play.refresh == 1 && *k->play.loopPanel == dlg) {
         *k->play.refresh = 0;
-        g_StripWindows[k->window].dirty = 1;
+        g_Strip.g_StripWindows[k->window].dirty = 1;
         k->syncScroll(dlg);
       }
       return FALSE;
@@ -77,7 +77,7 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 INT_PTR KeyStrip_DlgMessage(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed3DStripMouse &s = *k->mouse;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_MOUSEMOVE: Move(k, lParam); return TRUE;
     case WM_LBUTTONDOWN:

@@ -1,5 +1,5 @@
 // The 3D editor's per-layer undo history: record, restore, undo, redo, the undo list and the
-// walk to a chosen line. Owns g_Undo (g_UndoLabel: app/docflags.h).
+// walk to a chosen line. Owns g_Undo (g_Shell.g_UndoLabel: app/docflags.h).
 #include "edit3d/undo.h"
 
 #include <string.h>
@@ -22,10 +22,10 @@ UndoManager g_Undo = {};
 // Every operation acts only in the 3D editor and only on a layer (slot 10 is the background
 // model's, which has no history).
 static bool Active(const UndoHistory *h) {
-  return h && g_EditFamily == FAMILY_3D_MODEL && g_CurSlot < UNDO_LAYERS;
+  return h && g_Shell.g_EditFamily == FAMILY_3D_MODEL && g_Sel.g_CurSlot < UNDO_LAYERS;
 }
 
-static Model3 *LayerModel(void) { return g_CurSlot < UNDO_LAYERS ? g_Model3Slots[g_CurSlot] : nullptr; }
+static Model3 *LayerModel(void) { return g_Sel.g_CurSlot < UNDO_LAYERS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
 
 // A snapshot is a copy target: no arrays of its own (the copy grows what it needs). The
 // caller's one-shot request for full arrays is left for the model it was meant for.
@@ -62,7 +62,7 @@ static UndoStep *NextStep(UndoHistory *h) {
 static void ShowOnlyCurrentLayer(void) {
   for (i32 i = 0; i < SCENE_OBJECTS; i++)
     if (g_SceneObjects[i]) Object_SetVisible(g_SceneObjects[i], 0);
-  Object_SetVisible(Object_Get((i32)g_CurSlot), 1);
+  Object_SetVisible(Object_Get((i32)g_Sel.g_CurSlot), 1);
 }
 
 // [SECTION] textures of a step
@@ -77,7 +77,7 @@ static void DropTextures(UndoStep *s) {
 // The step holds the layer's device textures as they are now.
 static void KeepTextures(UndoStep *s) {
   DropTextures(s);
-  const ModelPose *pose = g_ModelPoses[g_CurSlot];
+  const ModelPose *pose = g_ModelPoses[g_Sel.g_CurSlot];
   if (!pose || !g_Dev.draw.retain) return;
   for (i32 n = 0; n < MODEL3_TEXTURES; n++)
     if (DrawDev_Retain(pose->textures[n])) s->textures[n] = pose->textures[n];
@@ -93,7 +93,7 @@ static void DropAllTextures(void) {
 // The layer shows the restored model's textures: the step's own when it still has them, else
 // (after the device was replaced) each used entry loaded again by its name.
 static void PutTextures(UndoStep *s, const Model3 *model) {
-  ModelPose *pose = g_ModelPoses[g_CurSlot];
+  ModelPose *pose = g_ModelPoses[g_Sel.g_CurSlot];
   if (!pose) return;
   if (s->texturesKept) {
     for (i32 n = 0; n < MODEL3_TEXTURES; n++) {
@@ -106,13 +106,13 @@ static void PutTextures(UndoStep *s, const Model3 *model) {
     i32 count = model->textureCount < MODEL3_TEXTURES ? model->textureCount : MODEL3_TEXTURES;
     for (i32 n = 0; n < count; n++)
       if (model->textures[n].used == 1 && model->textures[n].name)
-        Tex_ReloadModel3Texture((i32)g_CurSlot, n, model->textures[n].name);
+        Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, model->textures[n].name);
   }
-  Tex_CopyModel3Pixels((i32)g_CurSlot);
+  Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
 }
 
 // [SECTION] histories
-UndoHistory *Undo_Current(void) { return g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_CurSlot] : nullptr; }
+UndoHistory *Undo_Current(void) { return g_Sel.g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_Sel.g_CurSlot] : nullptr; }
 
 bool Undo_HasSteps(const UndoHistory *h) { return h && h->top >= 0; }
 
@@ -130,12 +130,12 @@ void Undo_Push(UndoHistory *h) {
   h->top = h->index;   // recording after an undo drops the steps above
   Model3_Copy(model, s->snapshot, 1);
   KeepTextures(s);
-  Str_Copy(s->label, sizeof s->label, g_UndoLabel);
-  s->family = g_EditFamily;
+  Str_Copy(s->label, sizeof s->label, g_Shell.g_UndoLabel);
+  s->family = g_Shell.g_EditFamily;
   ShowOnlyCurrentLayer();
   Undo_FillList();
   Log_Printf("Memory %3.3f", (f64)Log_FreeMemory() * 0.0009765625 * 0.0009765625);
-  g_EditedFlag = 0;
+  g_Shell.g_EditedFlag = 0;
 }
 
 void Undo_Restore(UndoHistory *h) {
@@ -200,7 +200,7 @@ void Undo_ChooseLine(i32 s) {
 
 // [SECTION] the shell's entries
 static void PushLabelled(const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label ? label : "");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label ? label : "");
   Undo_Push(Undo_Current());
 }
 

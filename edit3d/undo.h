@@ -3,12 +3,13 @@
 // and redo copy a recorded snapshot back into the layer's model. Outside family 11, and for a
 // current slot outside 0..9 (the background model's slot 10), every operation does nothing.
 //
-// Globals owned here: g_Undo (histories and the undo list box), g_UndoLabel (the label of the
+// Globals owned here: g_Undo (histories and the undo list box), g_Shell.g_UndoLabel (the label of the
 // next step: callers write it right before Undo_Push). Snapshots are allocated on first use
 // and kept for the whole run; a full history rotates its snapshot pointers.
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
+#include "app/shell_view.h"
 
 enum {
   UNDO_STEPS = 10,
@@ -39,7 +40,7 @@ struct UndoManager {
   void *list;                           // the undo list box (IDC_UNDO_LIST of UNDO_DLG), or null
 };
 extern UndoManager g_Undo;
-extern char g_UndoLabel[UNDO_LABEL];
+// The label of the next step: g_Shell.g_UndoLabel of the shell (app/shell_view.h).
 
 // The current layer's history, or null when the current slot is not a layer.
 UndoHistory *Undo_Current(void);
@@ -50,7 +51,7 @@ bool Undo_HasSteps(const UndoHistory *h);
 // the steps' textures are let go.
 void Undo_ResetAll(void);
 
-// Records the current layer's model as a new step of h under g_UndoLabel.
+// Records the current layer's model as a new step of h under g_Shell.g_UndoLabel.
 void Undo_Push(UndoHistory *h);
 // Copies the snapshot at h's index into the current layer's model (an index outside the
 // recorded steps is pulled back and nothing is restored).

@@ -17,7 +17,7 @@ void Undo_InstallWin(void) {
 
 // [SECTION] panel
 static WindowHolder *PanelRecord(void) {
-  u32 layout = g_EditSubMode < SETTINGS_LAYOUTS ? g_EditSubMode : 0;
+  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   return &g_AppShell.panels[layout][UNDO_PANEL_HOLDER];
 }
 
@@ -28,7 +28,7 @@ INT_PTR CALLBACK Undo_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
     rec->x = r.left;
     rec->y = r.top;
   }
-  App_RefreshCurrentPointers();
+  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

@@ -209,9 +209,9 @@ void Coli_SetTarget(u32 t) {
 
 // View angles and offsets back to their start values (the eye stands 15 zoom units off).
 static void ResetViewValues(void) {
-  g_PerspAngleX = -20.0f;
-  g_PerspAngleY = 20.0f;
-  for (f32 &o : g_PerspOffset) o = 0.0f;
+  g_Shell.g_PerspAngleX = -20.0f;
+  g_Shell.g_PerspAngleY = 20.0f;
+  for (f32 &o : g_Shell.g_PerspOffset) o = 0.0f;
 }
 
 static void LoadCharacters(void) {
@@ -246,13 +246,13 @@ void Coli_Enter(void) {
   e.boxMode = e.circleMode = COLI_MODE_MOVE;
   memset(e.boxSelected, 0, sizeof e.boxSelected);
   memset(e.circleSelected, 0, sizeof e.circleSelected);
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_COLI");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_COLI");
   ResetViewValues();
   g_Coli.collide[0] = 1;
   LoadCharacters();
   OpenPanel(COLI_PANEL_SELECT);
   Coli_SetTarget(COLI_TARGET_RANGE);
-  View_Get(g_EditSubMode, g_ActiveView)->zoom = 8.0f;
+  View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView)->zoom = 8.0f;
   App_MarkAllRedraw();
 }
 
@@ -299,7 +299,7 @@ static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
     if (!recs[k].used) continue;
     f32 s[3];
     g_SceneSeam.project(s, recs[k].x, y0, recs[k].z);
-    f32 dx = s[0] - (f32)g_MouseX, dy = s[1] - (f32)g_MouseY;
+    f32 dx = s[0] - (f32)g_Mouse.g_MouseX, dy = s[1] - (f32)g_Mouse.g_MouseY;
     f32 dist = sqrtf(dx * dx + dy * dy);
     if (dist < best) {
       best = dist;
@@ -333,7 +333,7 @@ void Coli_Update(void) {
   ClearSteps();
   f32 p[3];
   Object0Position(p);
-  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->panX = p[0], v->panY = p[1], v->panZ = p[2];
   if (!Shell_AnyButtonHeld()) PickNearest();
   App_MarkAllRedraw();
@@ -378,7 +378,7 @@ static void DragCircle(f32 dx, f32 dy) {
 // The three anchor setters of the family's row all set pairs a to c; the editor reads (a).
 void Coli_MouseMove(i32 x, i32 y) {
   if (!HasCharacter() || !g_Coli.doc) return;
-  DragAnchor &a = g_MotionDragAnchor;
+  DragAnchor &a = g_Mouse.g_MotionDragAnchor;
   if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
     Effect_SetDragAnchor(x, y);
     return;

@@ -65,9 +65,9 @@ void Effect_NewDocument(void) {
   e.scale2 = 3.9f;
   e.viewPair[0] = 150;
   e.viewPair[1] = 84;
-  g_PerspAngleX = g_PerspAngleY = 0.0f;
-  g_PerspOffset[0] = g_PerspOffset[1] = 0.0f;
-  g_PerspOffset[2] = -15.0f;
+  g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f;
+  g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0.0f;
+  g_Shell.g_PerspOffset[2] = -15.0f;
   App_MarkAllRedraw();
 }
 
@@ -152,7 +152,7 @@ static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
   if (k < 0 || k >= o->keyCount || k >= MOVIE_MAX_KEYS) return;
   f32 *a = o->keys[k].angles;
   const f32 s = 0.025f;
-  switch (g_CurView ? g_CurView->kind : 0) {
+  switch (g_Shell.g_CurView ? g_Shell.g_CurView->kind : 0) {
     case 0: a[0] += (dx + dy) * s; a[1] += (dx + dy) * s; a[2] += (dx + dy) * s; break;
     case 1: a[0] += dx * s; a[1] += -dy * s; break;
     case 2: a[0] += dx * s; a[2] += -dy * s; break;
@@ -166,7 +166,7 @@ void Effect_MouseMove(i32 x, i32 y) {
   ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
   if (k >= 0) {
-    DragAnchor &a = g_MotionDragAnchor;
+    DragAnchor &a = g_Mouse.g_MotionDragAnchor;
     f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
     if (g_ParticleEdit.mode == PARTICLE_MODE_MOVE) {
       em->keys[k].x += dx;
@@ -271,9 +271,9 @@ static void OpenDialog(void) {
 
 void Effect_Enter(void) {
   ParticleEditor &e = g_ParticleEdit;
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
   g_Lib.runState = 5;
-  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
   Model3_FreeAllSlots();
@@ -288,7 +288,7 @@ void Effect_Enter(void) {
 }
 
 void Effect_Leave(void) {
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   ParticleEditor &e = g_ParticleEdit;
   if (e.dialog) Widget_Destroy(e.dialog);
   e.dialog = nullptr;

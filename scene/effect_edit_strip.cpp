@@ -37,7 +37,7 @@ static i32 StripKeyFrame(i32 i, i32 k) {
 static i32 StripCurrentFrame(void) { return g_MovieScene.frame; }
 
 void Particle_InstallStripSource(void) {
-  StripEffectSource &s = g_StripEffect;
+  StripEffectSource &s = g_Strip.g_StripEffect;
   s.emitterCount = StripEmitterCount;
   s.emitterLabel = StripEmitterLabel;
   s.keyCount = StripKeyCount;

@@ -194,9 +194,9 @@ static void Paint(void) {
 
 void Map2_Update(void) {
   Map2Editor &e = g_Map2Editor;
-  const ViewRecord *v = View_Get(g_EditSubMode, 0);
+  const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   i32 c, r;
-  if (Map2_CursorFromMouse(g_MouseX, g_MouseY, v->panX, v->panY, &c, &r)) {
+  if (Map2_CursorFromMouse(g_Mouse.g_MouseX, g_Mouse.g_MouseY, v->panX, v->panY, &c, &r)) {
     e.cursorX = c;
     e.cursorY = r;
   }
@@ -269,13 +269,13 @@ static void ToMapFolder(void) {
 
 void Map2_Enter(void) {
   Map2Editor &e = g_Map2Editor;
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MAP2");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MAP2");
   ToMapFolder();
   if (Map2_AllocDocument()) Map2_NewDocument();
   Img_Load(&e.character, kCharacter);
   e.scrollX = e.scrollY = 0;
   e.painting = 0;
-  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
   OpenPanel();

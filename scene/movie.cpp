@@ -343,7 +343,7 @@ void Movie_PlaybackStep(void) {
       case MOVIE_KIND_MODEL3: StepModel3(n, o, frameIndex); break;
       case MOVIE_KIND_CAMERA:
         // The main loop places the views' cameras from this object's pose.
-        g_MovieCameraObject = n;
+        g_Shell.g_MovieCameraObject = n;
         Movie_InterpolateObject(n, o->curKey, o->fraction);
         break;
       default: break;
@@ -393,8 +393,8 @@ void Movie_PlaybackTick(void) {
 // [SECTION] key editing
 
 static MovieObject *CurrentObject(void) {
-  if ((i32)g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_CurSlot);
+  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_Sel.g_CurSlot);
 }
 
 // Index of the key at frame f, or -1.

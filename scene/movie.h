@@ -80,7 +80,7 @@ i32 Movie_PlaybackEnd(bool chain);
 // Hands the movie clock, step and end branches to the shell's playback tick (start-up).
 void Movie_InstallTick(void);
 
-// [SECTION] key editing on the current object (g_CurSlot)
+// [SECTION] key editing on the current object (g_Sel.g_CurSlot)
 // Adds a key at the current frame from the evaluated pose; false when the object has 16 keys
 // and none at this frame (nothing changes).
 bool Movie_EnsureKeyAtFrame(void);

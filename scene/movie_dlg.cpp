@@ -44,8 +44,8 @@ static i32 ObjectCount(void) {
 }
 
 static MovieObject *Current(void) {
-  if ((i32)g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_CurSlot);
+  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_Sel.g_CurSlot);
 }
 
 // The current object's key at or before the current frame.
@@ -216,7 +216,7 @@ bool MovieDlg_RelativeFolder(const char *base, const char *chosen, char *out, si
 
 i32 MovieDlg_PickFrame(i32 x) {
   if (x <= MOVIE_TIMELINE_X) return 0;
-  i64 f = ((i64)x - g_StripGeo.offsetX - MOVIE_TIMELINE_X) * Strip_Divisor() / 10;
+  i64 f = ((i64)x - g_Strip.g_StripGeo.offsetX - MOVIE_TIMELINE_X) * Strip_Divisor() / 10;
   return (i32)(f < 0 ? 0 : f > g_MovieScene.frameCount ? g_MovieScene.frameCount : f);
 }
 
@@ -234,7 +234,7 @@ void MovieDlg_Zoom(bool out) {
 }
 
 void MovieDlg_ScrollBy(i32 dx, i32 dy) {
-  i64 x = (i64)g_StripGeo.offsetX + dx, y = (i64)g_StripGeo.offsetY + dy;
+  i64 x = (i64)g_Strip.g_StripGeo.offsetX + dx, y = (i64)g_Strip.g_StripGeo.offsetY + dy;
   const i64 far = -(1 << 28);
   Strip_SetOffsets((i32)(x < far ? far : x), (i32)(y < far ? far : y));
 }
@@ -353,7 +353,7 @@ static void RefreshActor(u32 d) {
   Movie_FindCurrentKeys();
   MovieObject *o = Current();
   if (!o) return;
-  i32 n = (i32)g_CurSlot;
+  i32 n = (i32)g_Sel.g_CurSlot;
   FillKeys(d, o, n);
   FillMotions(d, o, n);
   SetText(d, IDC_MOVIE_ACTOR_NAME, o->name);
@@ -382,7 +382,7 @@ static void RefreshMain(void) {
   static const u32 kModes[3] = {IDC_MOVIE_MODE_MOVE, IDC_MOVIE_MODE_ROTATE, IDC_MOVIE_MODE_SCALE};
   for (i32 i = 0; i < 3; i++) SetCheck(d, kModes[i], g_MovieEditor.mode == i);
   const MovieObject *o = Current();
-  if (!o || g_CurSlot >= MODEL3_SLOTS || !g_Model3Slots[g_CurSlot]) return;
+  if (!o || g_Sel.g_CurSlot >= MODEL3_SLOTS || !g_Model3Slots[g_Sel.g_CurSlot]) return;
   SetText(d, IDC_MOVIE_MOVE_CURVE, o->moveCurve == 1 ? "移動 : 曲線" : "移動 : 直線");
   SetText(d, IDC_MOVIE_ROTATE_CURVE, o->rotationCurve == 1 ? "回転 : 曲線" : "回転 : 直線");
 }
@@ -538,7 +538,7 @@ static void ApplyActor(u32 d, MovieObject *o, i32 n) {
 
 static void ActorCommand(u32 d, u32 id) {
   MovieObject *o = Current();
-  i32 n = (i32)g_CurSlot;
+  i32 n = (i32)g_Sel.g_CurSlot;
   if (id == IDC_MOVIE_DLG_CLOSE) return Movie_CloseDialog(d);
   if (!o) return;
   char folder[256];
@@ -725,7 +725,7 @@ void MovieDlg_Command(u32 d, u32 id) {
 static void Pick(i32 x, i32 y) {
   g_MovieScene.frame = MovieDlg_PickFrame(x);
   i32 row = MovieDlg_PickRow(y);
-  if (row >= 0 && row < ObjectCount() && g_Movie.objects[row]) g_CurSlot = (u32)row;
+  if (row >= 0 && row < ObjectCount() && g_Movie.objects[row]) g_Sel.g_CurSlot = (u32)row;
   Changed();
 }
 

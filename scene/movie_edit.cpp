@@ -37,8 +37,8 @@ static i32 ObjectCount(void) {
 }
 
 static MovieObject *CurrentObject(void) {
-  if ((i32)g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_CurSlot);
+  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_Sel.g_CurSlot);
 }
 
 static MovieKey *KeyAtFrame(MovieObject *o) {
@@ -60,7 +60,7 @@ static bool OnlyButton(u32 b) {
          (Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT)) == 1;
 }
 
-static ViewRecord *LayoutView(u32 i) { return View_Get(g_EditSubMode, i); }
+static ViewRecord *LayoutView(u32 i) { return View_Get(g_Shell.g_EditSubMode, i); }
 
 // [SECTION] dialogs
 
@@ -132,8 +132,8 @@ void Movie_NewDocument(void) {
   MovieEditor &e = g_MovieEditor;
   Movie_InitData();
   Doc_ClearChanged(DOC_MOVIE);
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  g_ViewCount[layout] = 5;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  g_Shell.g_ViewCount[layout] = 5;
   ViewRecord *v = LayoutView(4);
   v->inUse = 1;
   v->shown = 1;
@@ -161,15 +161,15 @@ static const char *KindName(i32 kind) {
     default: return "";
   }
 }
-static i32 StripObject(void) { return (i32)g_CurSlot; }
+static i32 StripObject(void) { return (i32)g_Sel.g_CurSlot; }
 static i32 StripFrame(void) { return g_MovieScene.frame; }
 static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
 
 // The key dialog is the movie strip's window: its time line starts at (230, 84).
 static void SetUpStrip(void) {
-  g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
-  g_StripGeo.margin = 230;
-  g_StripGeo.rowTop = 84;
+  g_Strip.g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
+  g_Strip.g_StripGeo.margin = 230;
+  g_Strip.g_StripGeo.rowTop = 84;
   Strip_SetDivisor(8);
   Strip_SetOffsets(0, 0);
 }
@@ -177,9 +177,9 @@ static void SetUpStrip(void) {
 void Movie_Enter(void) {
   MovieEditor &e = g_MovieEditor;
   g_Lib.frameScaling = 0;
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
   g_Lib.runState = 6;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
   Movie_NewDocument();
@@ -200,7 +200,7 @@ void Movie_Enter(void) {
 }
 
 void Movie_Leave(void) {
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   Lib_ClearAllModels();
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) Movie_CloseDialog(d);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
@@ -236,9 +236,9 @@ void Movie_Update(void) {
   // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
   // main view too is left out (it shows only the background here, and each pass it won
   // would be a frame missing from view 4).
-  u32 layout = g_EditSubMode < VIEW_LAYOUTS ? g_EditSubMode : 0;
-  for (i32 i = 0; i < g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Views[layout][i].redraw = 0;
-  g_Views[layout][4].redraw = 1;
+  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  for (i32 i = 0; i < g_Shell.g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Shell.g_Views[layout][i].redraw = 0;
+  g_Shell.g_Views[layout][4].redraw = 1;
 }
 
 // [SECTION] mouse
@@ -352,7 +352,7 @@ void Movie_MouseMove(i32 x, i32 y) {
   MovieEditor &e = g_MovieEditor;
   e.moveX = x, e.moveY = y;
   f32 mx = (f32)(x - e.anchorX), my = (f32)(y - e.anchorY);
-  u32 view = g_CurView->kind;
+  u32 view = g_Shell.g_CurView->kind;
   if (OnlyButton(BUTTON_RIGHT)) {
     MovieKey *k = KeyAtFrame(CameraObject());
     e.anchorX = x, e.anchorY = y;
@@ -363,7 +363,7 @@ void Movie_MouseMove(i32 x, i32 y) {
   MovieObject *o = CurrentObject();
   MovieKey *k = KeyAtFrame(o);
   if (!k) return;
-  bool changed = DragKey(*k, o->kind, (u32)e.mode, view, g_MouseMoveDX, g_MouseMoveDY, mx, my);
+  bool changed = DragKey(*k, o->kind, (u32)e.mode, view, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY, mx, my);
   e.anchorX = x, e.anchorY = y;
   if (changed) MarkEdited();
   Movie_RefreshAllLists();
@@ -374,7 +374,7 @@ void Movie_MouseMove(i32 x, i32 y) {
 
 void Movie_KeyUp(u32 key) {
   MovieEditor &e = g_MovieEditor;
-  u32 kind = g_CurView->kind < 5 ? g_CurView->kind : 0;
+  u32 kind = g_Shell.g_CurView->kind < 5 ? g_Shell.g_CurView->kind : 0;
   bool free = !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT);
   switch (key) {
     case 37: if (free) e.offset2D[kind][0] -= 1.0f; break;
@@ -440,7 +440,7 @@ bool Movie_AddActor(i32 kind) {
   if (!o) return false;
   InitKeys(n, o, kind);
   g_Movie.objectCount = n + 1;
-  g_CurSlot = (u32)n;
+  g_Sel.g_CurSlot = (u32)n;
   switch (kind) {
     case MOVIE_KIND_BONE2: Bone2_Init(n); break;
     case MOVIE_KIND_MODEL3: g_ModelAllocArrays = 1; Model3_Init(n); break;
@@ -458,7 +458,7 @@ bool Movie_AddActor(i32 kind) {
 bool Movie_ClearModelActor(void) {
   MovieObject *o = CurrentObject();
   if (!o || o->kind != MOVIE_KIND_MODEL3) return false;
-  i32 n = (i32)g_CurSlot;
+  i32 n = (i32)g_Sel.g_CurSlot;
   o = FreshObject(n);
   if (!o) {
     g_Movie.objectCount = n;   // the record is gone; the objects after it cannot stay listed
@@ -523,7 +523,7 @@ void Movie_StartPlayback(void) {
 
 void Movie_StopPlayback(void) {
   SetPlayText("再生(A)");
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   g_Lib.runState = 6;
   g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
@@ -539,7 +539,7 @@ void Movie_StopPlayback(void) {
 // key dialog is active (or none is).
 static bool MayToggle(void) {
   void *a = Widget_ActiveWindow();
-  if (!a || a == g_MainWindowHandle || a == Movie_Dialog(MOVIE_DIALOG_KEY)) return true;
+  if (!a || a == g_Shell.g_MainWindowHandle || a == Movie_Dialog(MOVIE_DIALOG_KEY)) return true;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
     if (LayoutView(i)->window && LayoutView(i)->window == a) return true;
   return false;

@@ -1,5 +1,5 @@
 // The movie editor (family 22): five views of the movie in g_MovieScene / g_Movie.objects,
-// actors added from the menu, the key of the current actor (g_CurSlot) at the current frame
+// actors added from the menu, the key of the current actor (g_Sel.g_CurSlot) at the current frame
 // dragged in one of three modes, frame stepping, playback, and the render dialog's BMP and
 // AVI output and the video window that plays the movie's BGM.
 //

@@ -34,7 +34,7 @@ static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
 
 // The current object's path through its keys as short white marks; its last point in *last.
 static bool DrawPath(f32 last[3]) {
-  i32 n = (i32)g_CurSlot;
+  i32 n = (i32)g_Sel.g_CurSlot;
   MovieObject *o = n < ObjectCount() ? Movie_Object(n) : nullptr;
   if (!o) return false;
   bool any = false;
@@ -79,7 +79,7 @@ static void PoseActors(void) {
 }
 
 void Movie_DrawScene(void) {
-  bool side = g_DrawView != 0 && g_DrawView != 4;
+  bool side = g_Shell.g_DrawView != 0 && g_Shell.g_DrawView != 4;
   f32 last[3] = {0, 0, 0};
   bool hasPath = false;
   Movie_FindCurrentKeys();
@@ -150,12 +150,12 @@ bool Movie_SaveFrameBmp(const char *name) {
   // The picture is the one a recording takes: view 4 drawn through the movie camera into the
   // centred 640 x 480 viewport (view 0 of the movie family draws the background only). The
   // drawn view is put back afterwards; no view's kind changes.
-  u32 savedDraw = g_DrawView;
-  g_DrawView = 4;
+  u32 savedDraw = g_Shell.g_DrawView;
+  g_Shell.g_DrawView = 4;
   Movie_Update();
   App_FramePasses();   // the poses of this frame, not of the loop's last pass
   f32 eye[3], target[3];
-  if (Loop_MovieCamera(g_MovieCameraObject, eye, target)) {
+  if (Loop_MovieCamera(g_Shell.g_MovieCameraObject, eye, target)) {
     Cam_SetEye(eye[0], eye[1], eye[2]);
     Cam_SetTarget(target[0], target[1], target[2]);
   }
@@ -163,7 +163,7 @@ bool Movie_SaveFrameBmp(const char *name) {
   i32 r[4];
   Movie_BmpRect(g_Lib.screenWidth, g_Lib.screenHeight, r);
   bool ok = g_SceneSeam.saveRect && g_SceneSeam.saveRect(file, r[0], r[1], r[2], r[3]);
-  g_DrawView = savedDraw;
+  g_Shell.g_DrawView = savedDraw;
   if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
   return ok;
 }
@@ -176,7 +176,7 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   g_Lib.renderInterval = interval;   // the shell's playback tick advances the movie by it
   e.refresh[MOVIE_DIALOG_RENDER] = 1;
   e.savedFrame = g_MovieScene.frame;
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   g_Lib.runState = 8;
   g_MovieScene.loopFlag = 0;
   g_MovieScene.frame = 0;

@@ -17,7 +17,7 @@ static i32 End(void) {
 }
 
 void Movie_InstallTick(void) {
-  PlayEntries &e = g_PlayEntries;
+  ShellEntries &e = g_ShellEntries;
   e.movieFrame = &g_MovieScene.frame;
   e.movieFraction = &g_MovieScene.frameTime;
   e.movieEndFrame = EndFrame;

@@ -154,10 +154,10 @@ bool Prog_LoadSource(void) {
 // The shell's camera values for the script's scene: no turn, the eye 15 back, the main view
 // at scale 2.5 panned so that the script's 2D origin sits near the top left.
 static void Prog_ResetViewValues(void) {
-  g_PerspAngleX = g_PerspAngleY = 0.0f;
-  g_PerspOffset[0] = g_PerspOffset[1] = 0.0f;
-  g_PerspOffset[2] = -15.0f;
-  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f;
+  g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0.0f;
+  g_Shell.g_PerspOffset[2] = -15.0f;
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->zoom = 2.5f;
   v->panX = -160.0f;
   v->panY = -60.0f;
@@ -168,7 +168,7 @@ void Prog_Enter(void) {
   Prog_FreeRuntime();
   Prog_AllocRuntime();
   g_Lib.runState = 7;
-  if (g_ShellSeam.loadFamilyMenu) g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
+  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
   Prog_ResetViewValues();
   if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
   if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();

@@ -67,14 +67,14 @@ static void Host_ChangeDir(const char *path) { FileDlg_ChangeDir(path); }
 static void Host_ToDataDir(void) { FileDlg_ChangeDir(g_Lib.dataDir); }
 
 static void Host_FlagMainView(void) {
-  ViewRecord *v = View_Get(g_EditSubMode, 0);
+  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->inUse = 1;
   v->redraw = 1;
 }
 
 // The chosen name stays in the library's text buffer.
 static const char *Host_ChooseSource(const char *defaultName) {
-  const char *name = FileDlg_OpenByExt(g_MainWindowHandle, "TXT", "ファイルを選択して下さい", defaultName);
+  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "TXT", "ファイルを選択して下さい", defaultName);
   Str_Copy(g_Lib.textBuf, sizeof g_Lib.textBuf, name);
   return g_Lib.textBuf;
 }

@@ -74,7 +74,7 @@ static bool Prog_ReadEditText(ByteWriter *out) {
 
 static void Prog_EnterWindows(void) {
   if (g_ProgEditor.sourceDialog) return;
-  HWND main = (HWND)g_MainWindowHandle;
+  HWND main = (HWND)g_Shell.g_MainWindowHandle;
   HWND dlg = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROG_SOURCE), main, Prog_DlgProc, 0);
   g_ProgEditor.sourceDialog = dlg;
   if (!dlg) return;

@@ -132,5 +132,5 @@ void Scene_Install(void) {
   g_LibHooks.movieInterpolate = Movie_InterpolateObject;
   Movie_InstallHooks();   // frame tables on change, movie images, KZV files
   Coli_InstallFileMenu();
-  g_FrameEntries.sceneDocument = SceneDocument;
+  g_ShellEntries.sceneDocument = SceneDocument;
 }

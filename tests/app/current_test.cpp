@@ -12,8 +12,8 @@
 
 TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   Shell_ResetForTest();
-  g_CurSlot = 3;
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurSlot = 3;
+  g_Sel.g_CurBoneIndex = 1;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(3);
   ASSERT_NE(m, nullptr);
@@ -22,37 +22,37 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   BoneKey3_Identity(&key, 0);
   ASSERT_GE(KeyTrack_Insert(&m->bones[1].keys[m->motion], &key), 0);
   m->bones[1].keyIndex = 0;
-  App_RefreshCurrentPointers();
-  EXPECT_EQ(g_CurModel3, m);
-  EXPECT_EQ(g_CurBone3, &m->bones[1]);
-  EXPECT_EQ(g_CurMotion3, &m->motions[m->motion]);
-  ASSERT_NE(g_CurBone3KeyTrack, nullptr);
-  EXPECT_EQ(g_CurBone3Key, &g_CurBone3KeyTrack->keys[0]);
-  EXPECT_EQ(g_CurView, &g_Views[0][0]);
+  View_UseActive();
+  EXPECT_EQ(Current_Model3(), m);
+  EXPECT_EQ(Current_Bone3(), &m->bones[1]);
+  EXPECT_EQ(Current_Motion3(), &m->motions[m->motion]);
+  ASSERT_NE(Current_Bone3KeyTrack(), nullptr);
+  EXPECT_EQ(Current_Bone3Key(), &Current_Bone3KeyTrack()->keys[0]);
+  EXPECT_EQ(g_Shell.g_CurView, &g_Shell.g_Views[0][0]);
 
   // A key index past the track's keys: no key pointer.
   m->bones[1].keyIndex = 5;
-  App_RefreshCurrentPointers();
-  EXPECT_EQ(g_CurBone3Key, nullptr);
-  EXPECT_NE(g_CurBone3KeyTrack, nullptr);
+  View_UseActive();
+  EXPECT_EQ(Current_Bone3Key(), nullptr);
+  EXPECT_NE(Current_Bone3KeyTrack(), nullptr);
 
   // The slot emptied: every model pointer is null, not the freed model.
   Model3_FreeSlot(3);
-  App_RefreshCurrentPointers();
-  EXPECT_EQ(g_CurModel3, nullptr);
-  EXPECT_EQ(g_CurBone3, nullptr);
-  EXPECT_EQ(g_CurBone3KeyTrack, nullptr);
-  EXPECT_EQ(g_CurBone3Key, nullptr);
-  EXPECT_EQ(g_CurMotion3, nullptr);
+  View_UseActive();
+  EXPECT_EQ(Current_Model3(), nullptr);
+  EXPECT_EQ(Current_Bone3(), nullptr);
+  EXPECT_EQ(Current_Bone3KeyTrack(), nullptr);
+  EXPECT_EQ(Current_Bone3Key(), nullptr);
+  EXPECT_EQ(Current_Motion3(), nullptr);
 
   // Out-of-range indices never index past a table.
-  g_CurSlot = 100000;
-  g_CurBoneIndex = 100000;
-  App_RefreshCurrentPointers();
-  EXPECT_EQ(g_CurModel3, nullptr);
-  EXPECT_EQ(g_CurSceneObject, nullptr);
-  g_CurSlot = 0;
-  g_CurBoneIndex = 0;
+  g_Sel.g_CurSlot = 100000;
+  g_Sel.g_CurBoneIndex = 100000;
+  View_UseActive();
+  EXPECT_EQ(Current_Model3(), nullptr);
+  EXPECT_EQ(Current_SceneObject(), nullptr);
+  g_Sel.g_CurSlot = 0;
+  g_Sel.g_CurBoneIndex = 0;
 }
 
 // The exporters' limit: 10000 polygons pass, one more is refused with the limit message.
@@ -61,8 +61,8 @@ TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
   CoreSeam saved = g_Seam;
   g_Seam.errorBox = [](const char *text) { shown = text; };
   static Model3 m;
-  Model3 *savedCur = g_CurModel3;
-  g_CurModel3 = &m;
+  Model3 *savedSlot = g_Model3Slots[g_Sel.g_CurSlot];
+  g_Model3Slots[g_Sel.g_CurSlot] = &m;
   struct Case { i32 polygons; bool passes; };
   for (Case c : {Case{0, true}, Case{10000, true}, Case{10001, false}, Case{65000, false}}) {
     shown.clear();
@@ -72,8 +72,8 @@ TEST(ExportLimit, RefusesModelsAboveTenThousandPolygons) {
   }
   // Only the limit: the message says nothing about other programs.
   EXPECT_EQ(shown, "10000 ポリゴンまでしか保存できません。");
-  g_CurModel3 = nullptr;
+  g_Model3Slots[g_Sel.g_CurSlot] = nullptr;
   EXPECT_TRUE(FileMenu_CheckExportLimit());
-  g_CurModel3 = savedCur;
+  g_Model3Slots[g_Sel.g_CurSlot] = savedSlot;
   g_Seam = saved;
 }

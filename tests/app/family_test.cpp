@@ -1,5 +1,5 @@
 // Family hook dispatch: the installed rows reach their editors (the sub-mode rows of the 3D
-// family by g_EditSubMode), the dispatchers call the cell of the current family only, mouse positions are decoded by the
+// family by g_Shell.g_EditSubMode), the dispatchers call the cell of the current family only, mouse positions are decoded by the
 // 65535 rule, a chorded release is swallowed, the wheel picks its factor by family, view
 // kind and the reverse option, and switching families leaves and enters in order.
 #include <gtest/gtest.h>
@@ -54,21 +54,21 @@ struct FamilyTest : ::testing::Test {
 TEST_F(FamilyTest, InstalledRowsReachTheirEditors) {
   FamilyHooks *motion = &g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE];
   *motion = kFakes;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
   App_OnKeyDown(65);
   App_OnLButtonDblClk(0x00050004);
   App_FamilyCommand(7);
   EXPECT_TRUE(g_calls.empty());
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   g_AppShell.keyLatch = 0;   // an idle pass between the keys
   App_OnKeyDown(65);
   App_OnLButtonDblClk(0x00050004);
   App_FamilyCommand(7);
   App_OnLButtonDown(0xFFFD0064);   // the hook gets the decoded position
   EXPECT_EQ(g_calls, (std::vector<std::string>{"keyDown:65", "dblClick:4,5", "command:7", "lDown:100,-2"}));
-  EXPECT_EQ(g_MouseX, 100);
-  EXPECT_EQ(g_MouseY, -2);
+  EXPECT_EQ(g_Mouse.g_MouseX, 100);
+  EXPECT_EQ(g_Mouse.g_MouseY, -2);
 
   g_Lib.frameScaling = 1;
   App_SwitchFamily(FAMILY_MOVIE);
@@ -87,23 +87,23 @@ TEST_F(FamilyTest, InstalledRowsReachTheirEditors) {
 TEST_F(FamilyTest, WheelKeyStepsTheSubModesRow) {
   FamilyHooks *objMotion = &g_Ed3DSubModeRows[SUB_3D_OBJMOTION - ED3D_FIRST_SUB_MODE];
   *objMotion = kFakes;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_OBJMOTION;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_OBJMOTION;
   App_OnWheelUp();
   App_OnWheelDown();
-  g_EditSubMode = SUB_3D_MOTION;   // the motion sub-mode's row has no wheel cell yet
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;   // the motion sub-mode's row has no wheel cell yet
   App_OnWheelUp();
   EXPECT_EQ(g_calls, (std::vector<std::string>{"wheelKey:-1", "wheelKey:1"}));
 }
 
 TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
   g_FamilyHooks[21] = kFakes;
-  g_EditFamily = 20;
+  g_Shell.g_EditFamily = 20;
   App_OnKeyDown(65);
   App_FamilyCommand(40001);
   EXPECT_TRUE(g_calls.empty());
-  g_EditFamily = 21;
-  g_EditSubMode = 21;
+  g_Shell.g_EditFamily = 21;
+  g_Shell.g_EditSubMode = 21;
   g_AppShell.keyLatch = 0;
   App_OnKeyDown(65);
   g_AppShell.keyLatch = 0;
@@ -117,12 +117,12 @@ TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
   std::vector<std::string> want = {"keyDown:65", "command:40001", "update", "scene",
                                    "overlay", "lDown:16,32", "move:17,48"};
   EXPECT_EQ(g_calls, want);
-  EXPECT_EQ(g_MouseMoveX, 0x11);
-  EXPECT_EQ(g_MouseMoveY, 0x30);
-  EXPECT_EQ(g_MouseMoveDX, 0x11);
+  EXPECT_EQ(g_Mouse.g_MouseMoveX, 0x11);
+  EXPECT_EQ(g_Mouse.g_MouseMoveY, 0x30);
+  EXPECT_EQ(g_Mouse.g_MouseMoveDX, 0x11);
   // A family number outside the table reaches nothing.
   g_calls.clear();
-  g_EditFamily = 77;
+  g_Shell.g_EditFamily = 77;
   App_OnKeyDown(65);
   App_UpdateFrame();
   EXPECT_TRUE(g_calls.empty());
@@ -131,34 +131,34 @@ TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
 TEST_F(FamilyTest, LoopKeyUpGoesByLayout) {
   g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE] = kFakes;
   g_FamilyHooks[22] = kFakes;
-  g_EditFamily = 11;
-  g_EditSubMode = 14;
+  g_Shell.g_EditFamily = 11;
+  g_Shell.g_EditSubMode = 14;
   App_LoopKeyUp(1);
   EXPECT_TRUE(g_calls.empty());
-  g_EditSubMode = 18;
+  g_Shell.g_EditSubMode = 18;
   App_LoopKeyUp(2);
-  g_EditFamily = 22;
-  g_EditSubMode = 22;
+  g_Shell.g_EditFamily = 22;
+  g_Shell.g_EditSubMode = 22;
   App_LoopKeyUp(3);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"loopKeyUp:2", "loopKeyUp:3"}));
 }
 
 TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   g_FamilyHooks[11] = kFakes;
-  g_EditFamily = 11;
-  g_CurSlot = 200;   // an empty slot
-  App_RefreshCurrentPointers();
+  g_Shell.g_EditFamily = 11;
+  g_Sel.g_CurSlot = 200;   // an empty slot
+  View_UseActive();
   for (u32 sub : {14u, 15u, 16u, 17u, 18u}) {
-    g_EditSubMode = sub;
+    g_Shell.g_EditSubMode = sub;
     App_DrawOverlay();
   }
   EXPECT_TRUE(g_calls.empty());
-  g_EditSubMode = 12;
-  g_DrawView = 2;
+  g_Shell.g_EditSubMode = 12;
+  g_Shell.g_DrawView = 2;
   App_DrawOverlay();
   EXPECT_EQ(g_calls, (std::vector<std::string>{"overlay"}));
-  EXPECT_EQ(g_CurView, &g_Views[12][2]);
-  g_CurSlot = 0;
+  EXPECT_EQ(g_Shell.g_CurView, &g_Shell.g_Views[12][2]);
+  g_Sel.g_CurSlot = 0;
 }
 
 TEST(MouseDecode, HalvesAboveTenThousandWrapBy65535) {
@@ -180,8 +180,8 @@ TEST(MouseDecode, HalvesAboveTenThousandWrapBy65535) {
 
 TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
   g_FamilyHooks[11] = kFakes;
-  g_EditFamily = 11;
-  g_EditSubMode = 14;
+  g_Shell.g_EditFamily = 11;
+  g_Shell.g_EditSubMode = 14;
   // Left down, right down, left up: the left release is ignored, the right counts as released.
   g_Lib.app.leftHeld = 1;
   g_Lib.app.rightHeld = 1;
@@ -207,10 +207,10 @@ TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
   static int picks;
   picks = 0;
   g_FamilyHooks[11].hoverPick = [] { picks++; };
-  g_EditFamily = 11;
-  g_PolyNoAutoPick = 1;
+  g_Shell.g_EditFamily = 11;
+  g_Sel.g_PolyNoAutoPick = 1;
   App_OnMouseMove(0);
-  g_PolyNoAutoPick = 0;
+  g_Sel.g_PolyNoAutoPick = 0;
   App_OnMouseMove(0);
   g_Lib.app.middleHeld = 1;
   App_OnMouseMove(0);
@@ -252,16 +252,16 @@ TEST(Wheel, FactorsByFamilyKindAndReverse) {
 }
 
 TEST_F(FamilyTest, WheelZoomsTheCurrentView) {
-  g_EditFamily = 11;
-  g_EditSubMode = 14;
-  g_ActiveView = 1;
-  g_Views[14][1].kind = VIEW_FRONT;
-  g_Views[14][1].zoom = 2.0f;
+  g_Shell.g_EditFamily = 11;
+  g_Shell.g_EditSubMode = 14;
+  g_Shell.g_ActiveView = 1;
+  g_Shell.g_Views[14][1].kind = VIEW_FRONT;
+  g_Shell.g_Views[14][1].zoom = 2.0f;
   App_OnWheelUp();
-  EXPECT_FLOAT_EQ(g_Views[14][1].zoom, 3.0f);
-  g_OptReverseWheel = 1;
+  EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].zoom, 3.0f);
+  g_Options.g_OptReverseWheel = 1;
   App_OnWheelUp();
-  EXPECT_FLOAT_EQ(g_Views[14][1].zoom, 3.0f * 0.66f);
+  EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].zoom, 3.0f * 0.66f);
 }
 
 namespace {
@@ -276,36 +276,36 @@ TEST_F(FamilyTest, SwitchingLeavesThenEntersAndSetsViewCounts) {
   g_FamilyHooks[23] = kFakes;
   g_ShellSeam.destroyMenu = [](void *m) { g_menuDestroyed++; g_lastMenu = m; };
   g_menuDestroyed = 0;
-  g_FamilyMenu = (void *)0x55;
+  g_Shell.g_FamilyMenu = (void *)0x55;
   App_SwitchFamily(22);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"leave", "enter"}));
   EXPECT_EQ(g_menuDestroyed, 1);
   EXPECT_EQ(g_lastMenu, (void *)0x55);
-  EXPECT_EQ(g_FamilyMenu, nullptr);
-  EXPECT_EQ(g_EditFamily, 22u);
-  EXPECT_EQ(g_EditSubMode, 22u);
-  EXPECT_EQ(g_PrevEditFamily, 0u);
-  EXPECT_EQ(g_ViewCount[22], 5);
+  EXPECT_EQ(g_Shell.g_FamilyMenu, nullptr);
+  EXPECT_EQ(g_Shell.g_EditFamily, 22u);
+  EXPECT_EQ(g_Shell.g_EditSubMode, 22u);
+  EXPECT_EQ(g_Shell.g_PrevEditFamily, 0u);
+  EXPECT_EQ(g_Shell.g_ViewCount[22], 5);
   g_calls.clear();
   App_SwitchFamily(22);   // the same family: nothing
   EXPECT_TRUE(g_calls.empty());
   App_SwitchFamily(23);
-  EXPECT_EQ(g_ViewCount[23], 1);
+  EXPECT_EQ(g_Shell.g_ViewCount[23], 1);
   App_SwitchFamily(3);
-  EXPECT_EQ(g_EditSubMode, 6u);
-  EXPECT_EQ(g_ViewCount[6], 1);   // the 2D model family draws in the main view only
+  EXPECT_EQ(g_Shell.g_EditSubMode, 6u);
+  EXPECT_EQ(g_Shell.g_ViewCount[6], 1);   // the 2D model family draws in the main view only
   // A view the user added to a layout stays when the family is entered again.
-  g_ViewCount[23] = 6;
-  g_ViewCount[21] = 6;
-  g_ViewCount[20] = 6;
+  g_Shell.g_ViewCount[23] = 6;
+  g_Shell.g_ViewCount[21] = 6;
+  g_Shell.g_ViewCount[20] = 6;
   App_SwitchFamily(21);
-  EXPECT_EQ(g_ViewCount[21], 6);
+  EXPECT_EQ(g_Shell.g_ViewCount[21], 6);
   App_SwitchFamily(20);
-  EXPECT_EQ(g_ViewCount[20], 1);   // the 2D map draws in the main view only
+  EXPECT_EQ(g_Shell.g_ViewCount[20], 1);   // the 2D map draws in the main view only
   App_SwitchFamily(23);
-  EXPECT_EQ(g_ViewCount[23], 1);
+  EXPECT_EQ(g_Shell.g_ViewCount[23], 1);
   App_SwitchFamily(5);   // no such family
-  EXPECT_EQ(g_EditFamily, 23u);
+  EXPECT_EQ(g_Shell.g_EditFamily, 23u);
 }
 
 TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
@@ -322,18 +322,18 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   g_ShellSeam.askYesNo = [](const char *) { g_questions++; return g_answer; };
   g_questions = 0;
   g_FamilyHooks[11] = kFakes;
-  g_Views[14][0].panX = 4;
+  g_Shell.g_Views[14][0].panX = 4;
   App_SwitchTo3DFamily();
-  EXPECT_EQ(g_EditFamily, 11u);
-  EXPECT_EQ(g_EditSubMode, 14u);
+  EXPECT_EQ(g_Shell.g_EditFamily, 11u);
+  EXPECT_EQ(g_Shell.g_EditSubMode, 14u);
   ASSERT_NE(Model3_Get(0), nullptr);
   EXPECT_NE(Model3_Get(0)->renderMode, 77u);   // a new empty model
   Model3_Get(0)->renderMode = 77;
   EXPECT_EQ(undoResets, 1);
   EXPECT_EQ(pushes, (std::vector<std::string>{"３Ｄモデル編集"}));
-  EXPECT_EQ(g_Views[14][0].panX, 0.0f);
-  EXPECT_EQ(g_Views[14][0].panY, 8.0f);
-  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
+  EXPECT_EQ(g_Shell.g_Views[14][0].panX, 0.0f);
+  EXPECT_EQ(g_Shell.g_Views[14][0].panY, 8.0f);
+  EXPECT_EQ(g_Shell.g_Views[14][0].zoom, 3.2f);
   // Choosing the 3D editor again keeps the model and its history.
   App_SwitchTo3DFamily();
   App_SwitchFamily(11);
@@ -342,20 +342,20 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   // Leaving with an edited model asks, also after the edit's undo step cleared the edited
   // flag; "no" stays.
   Doc_MarkEdited(DOC_MODEL3);
-  g_EditedFlag = 0;
+  g_Shell.g_EditedFlag = 0;
   g_answer = false;
   g_calls.clear();
   App_SwitchFamily(0);
   EXPECT_EQ(g_questions, 1);
-  EXPECT_EQ(g_EditFamily, 11u);
+  EXPECT_EQ(g_Shell.g_EditFamily, 11u);
   EXPECT_TRUE(g_calls.empty());
   g_answer = true;
   App_SwitchFamily(0);
-  EXPECT_EQ(g_EditFamily, 0u);
+  EXPECT_EQ(g_Shell.g_EditFamily, 0u);
   EXPECT_EQ(g_calls.front(), "leave");
   // Unedited: no question.
   App_SwitchTo3DFamily();
-  EXPECT_EQ(g_EditedFlag, 0u);
+  EXPECT_EQ(g_Shell.g_EditedFlag, 0u);
   App_SwitchFamily(21);
   EXPECT_EQ(g_questions, 2);
 }

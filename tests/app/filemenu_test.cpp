@@ -124,21 +124,21 @@ struct FileMenuTest : ::testing::Test {
     g_LibHooks.fileDlg.run = RunDialog;
     g_ShellSeam.undoPush = [](const char *l) { g_labels.push_back(l); };
     g_ShellEntries.obj2RefreshLists = [] { g_listRefreshes++; };
-    g_EditFamily = 11;
-    g_EditSubMode = L;
-    g_CurSlot = 0;
-    g_Cur2DSlot = 0;
-    g_PickedVertex = g_PickedPolygon = -1;
+    g_Shell.g_EditFamily = 11;
+    g_Shell.g_EditSubMode = L;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_Cur2DSlot = 0;
+    g_Sel.g_PickedVertex = g_Sel.g_PickedPolygon = -1;
     // Main view and two views of their own.
-    g_ViewCount[L] = 3;
+    g_Shell.g_ViewCount[L] = 3;
     for (u32 i = 0; i < 3; i++) {
-      ViewRecord &v = g_Views[L][i];
+      ViewRecord &v = g_Shell.g_Views[L][i];
       v.inUse = 1;
       v.kind = i == 0 ? VIEW_MAIN : i;
       v.zoom = 1;
       v.panX = v.panY = v.panZ = 7;
     }
-    g_CurView = &g_Views[L][0];
+    g_Shell.g_CurView = &g_Shell.g_Views[L][0];
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -154,8 +154,8 @@ struct FileMenuTest : ::testing::Test {
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
     memcpy(g_Lib.dataDir, savedDataDir, sizeof savedDataDir);
-    g_CurSlot = 0;
-    App_RefreshCurrentPointers();
+    g_Sel.g_CurSlot = 0;
+    View_UseActive();
   }
 };
 
@@ -170,11 +170,11 @@ struct Snapshot {
 };
 
 Snapshot Take() {
-  Snapshot s = {g_CurSlot, g_Cur2DSlot, g_CurBoneIndex, g_PickedVertex, g_PickedPolygon,
+  Snapshot s = {g_Sel.g_CurSlot, g_Sel.g_Cur2DSlot, g_Sel.g_CurBoneIndex, g_Sel.g_PickedVertex, g_Sel.g_PickedPolygon,
                 {g_Model3Slots[0], g_Model3Slots[3], g_Model3Slots[10], g_Model3Slots[255]},
-                g_Bone2Slots[0], g_Obj2Slots[0], g_Obj3Sets[0], g_PolySelVerts[1], g_PolySelFaces[1], {},
+                g_Bone2Slots[0], g_Obj2Slots[0], g_Obj3Sets[0], g_Sel.g_PolySelVerts[1], g_Sel.g_PolySelFaces[1], {},
                 g_labels.size()};
-  memcpy(s.views, g_Views[L], sizeof s.views);
+  memcpy(s.views, g_Shell.g_Views[L], sizeof s.views);
   return s;
 }
 
@@ -196,12 +196,12 @@ void ExpectSame(const Snapshot &a, const Snapshot &b, u32 id) {
 
 TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
   PutModel(3, 2);
-  g_CurSlot = 3;
-  g_CurBoneIndex = 5;
-  g_PickedVertex = 1;
-  g_PickedPolygon = 1;
-  g_PolySelVerts[1] = g_PolySelFaces[1] = 1;
-  g_CurPartIndex = 4;
+  g_Sel.g_CurSlot = 3;
+  g_Sel.g_CurBoneIndex = 5;
+  g_Sel.g_PickedVertex = 1;
+  g_Sel.g_PickedPolygon = 1;
+  g_Sel.g_PolySelVerts[1] = g_Sel.g_PolySelFaces[1] = 1;
+  g_Sel.g_CurPartIndex = 4;
   const u32 opens[] = {IDM_KZP_OPEN, IDM_ANY_OPEN, IDM_MX_OPEN, IDM_LWO_OPEN, IDM_MQO_OPEN, IDM_ROK_OPEN,
                        IDM_DXF_OPEN, IDM_X_OPEN, IDM_KZM_OPEN, IDM_KZO_OPEN, IDM_KZB_OPEN, IDM_KZA_OPEN,
                        IDM_KZV_OPEN, IDM_KZC_OPEN, IDM_COLI_KZP_OPEN, IDM_BACK_KZP_OPEN};
@@ -215,7 +215,7 @@ TEST_F(FileMenuTest, CancelledOpensChangeNothingButTheTimer) {
     EXPECT_GT(g_timerResets, resets) << id;
     ExpectSame(before, Take(), id);
   }
-  EXPECT_EQ(g_CurPartIndex, 1u);   // the KZO command starts the object editor again
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);   // the KZO command starts the object editor again
   EXPECT_TRUE(g_boxes.empty());
   // A kind whose editor has not registered a reader says so before any dialog.
   DocFileEntries registered = g_ShellEntries.map2;
@@ -232,25 +232,25 @@ TEST_F(FileMenuTest, KzpOpenFitsRecordsAndClears) {
   ASSERT_TRUE(Shown(Kzp_Write, m, "a.KZP"));
   Model3_FreeAllSlots();
   PutModel(3, 1);
-  g_CurSlot = 3;
-  g_PickedVertex = g_PickedPolygon = 2;
-  g_PolySelVerts[1] = g_PolySelFaces[0] = 1;
-  ViewRecord view0 = g_Views[L][0];
+  g_Sel.g_CurSlot = 3;
+  g_Sel.g_PickedVertex = g_Sel.g_PickedPolygon = 2;
+  g_Sel.g_PolySelVerts[1] = g_Sel.g_PolySelFaces[0] = 1;
+  ViewRecord view0 = g_Shell.g_Views[L][0];
   g_answers = {"a.KZP"};
   FileMenu_Command(IDM_KZP_OPEN);
   ASSERT_EQ(g_dialogs.size(), 1u);
   EXPECT_EQ(g_dialogs[0].title, "読み込む KZP ファイルを選択して下さい");
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->positions[1].x, 5.0f);
-  EXPECT_EQ(g_CurSlot, 0u);
-  EXPECT_EQ(g_PickedVertex, -1);
-  EXPECT_EQ(g_PickedPolygon, -1);
-  EXPECT_EQ(g_PolySelVerts[1], 0u);
-  EXPECT_EQ(g_PolySelFaces[0], 0u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 0u);
+  EXPECT_EQ(g_Sel.g_PickedVertex, -1);
+  EXPECT_EQ(g_Sel.g_PickedPolygon, -1);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[1], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 0u);
   EXPECT_EQ(g_labels, std::vector<std::string>{"a.KZP 読み込み"});
-  EXPECT_EQ(0, memcmp(&view0, &g_Views[L][0], sizeof view0));   // view 0 is not fitted
-  EXPECT_NE(g_Views[L][1].panX, 7.0f);
-  EXPECT_NE(g_Views[L][2].panX, 7.0f);
+  EXPECT_EQ(0, memcmp(&view0, &g_Shell.g_Views[L][0], sizeof view0));   // view 0 is not fitted
+  EXPECT_NE(g_Shell.g_Views[L][1].panX, 7.0f);
+  EXPECT_NE(g_Shell.g_Views[L][2].panX, 7.0f);
   EXPECT_EQ(g_Model3Slots[0]->bones[17].expanded, 1u);
   EXPECT_TRUE(g_boxes.empty());
 }
@@ -261,8 +261,8 @@ TEST_F(FileMenuTest, DamagedKzpKeepsModelSelectionsAndViews) {
   std::vector<u8> bytes = ReadFileBytes("a.KZP");
   bytes.resize(bytes.size() / 2);
   WriteFileBytes("b.KZP", bytes);
-  g_PickedVertex = g_PickedPolygon = 2;
-  g_PolySelVerts[1] = g_PolySelFaces[1] = 1;
+  g_Sel.g_PickedVertex = g_Sel.g_PickedPolygon = 2;
+  g_Sel.g_PolySelVerts[1] = g_Sel.g_PolySelFaces[1] = 1;
   Snapshot before = Take();
   g_answers = {"b.KZP"};
   FileMenu_Command(IDM_KZP_OPEN);
@@ -289,7 +289,7 @@ TEST_F(FileMenuTest, SavesWithoutDataWriteNothing) {
   // The background slot is current after the background command: no object set to save.
   PutModel(10, 1);
   Kzo_NewSet(0);
-  g_CurSlot = 10;
+  g_Sel.g_CurSlot = 10;
   g_boxes.clear();
   FileMenu_Command(IDM_KZO_SAVE);
   EXPECT_EQ(g_boxes.size(), 1u);
@@ -340,16 +340,16 @@ TEST_F(FileMenuTest, AnyFileMqoAndBackgroundModel) {
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->positionCount > 0, true);
   EXPECT_EQ(g_labels, std::vector<std::string>{"box.mqo 読み込み"});
-  EXPECT_NE(g_Views[L][1].panX, 7.0f);
+  EXPECT_NE(g_Shell.g_Views[L][1].panX, 7.0f);
   EXPECT_EQ(g_dialogs[0].title, "読み込むファイルを選択して下さい");
 
   Model3 *m = PutModel(1, 1);
   ASSERT_TRUE(Shown(Kzp_Write, m, "bg.KZP"));
   g_answers = {"bg.KZP"};
   FileMenu_Command(IDM_BACK_KZP_OPEN);
-  EXPECT_EQ(g_CurSlot, 10u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 10u);
   ASSERT_NE(g_Model3Slots[10], nullptr);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[10]);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[10]);
 }
 
 // [SECTION] keys
@@ -368,8 +368,8 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   g_ShellEntries.progStop = [] { g_stops++; };
   g_ShellEntries.undoUndo = [] { g_undos++; };
   g_ShellSeam.setVSync = [](u32 on) { g_Lib.flags.vsync = (u8)on; };
-  g_MainWndRect[2] = 800;
-  g_MainWndRect[3] = 600;
+  g_Options.g_MainWndRect[2] = 800;
+  g_Options.g_MainWndRect[3] = 600;
   GpuInfo gpu = g_GpuInfo;
   g_GpuInfo.level = 3;   // render mode 4 needs a card that can skin
 
@@ -384,9 +384,9 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   // Z released under the latch still ends the zoom.
   g_AppShell.keyLatch = 0;
   App_OnKeyDown('Z');
-  EXPECT_EQ(g_ZKeyHeld, 1u);
+  EXPECT_EQ(g_Mouse.g_ZKeyHeld, 1u);
   App_OnKeyUp('Z');
-  EXPECT_EQ(g_ZKeyHeld, 0u);
+  EXPECT_EQ(g_Mouse.g_ZKeyHeld, 0u);
 
   // Each of these as its own idle pass.
   auto release = [](u32 vk) { g_AppShell.keyLatch = 0; App_OnKeyUp(vk); };
@@ -409,15 +409,15 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   // F5 and F6: the program family runs and stops; elsewhere F5 only refreshes lists.
   FamilyHooks movieRow = g_FamilyHooks[22];
   g_FamilyHooks[22].refreshLists = [] { g_listRefreshes++; };
-  g_EditFamily = 22;
-  g_EditSubMode = 22;
+  g_Shell.g_EditFamily = 22;
+  g_Shell.g_EditSubMode = 22;
   release(116);
   release(117);
   EXPECT_EQ(g_runs + g_stops, 0);
   EXPECT_EQ(g_listRefreshes, 1);
   g_FamilyHooks[22] = movieRow;
-  g_EditFamily = 23;
-  g_EditSubMode = 23;
+  g_Shell.g_EditFamily = 23;
+  g_Shell.g_EditSubMode = 23;
   release(116);
   release(117);
   EXPECT_EQ(g_runs, 1);
@@ -452,7 +452,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
     {IDM_NEW_MODEL, DOC_MODEL3, model}, {IDM_NEW_OBJ2, DOC_OBJ2, model},
   };
   for (const Case &c : cases) {
-    g_DocChanged[c.kind] = 1;
+    g_Shell.g_DocChanged[c.kind] = 1;
     g_questions.clear();
     g_answerYes = false;
     Snapshot before = Take();
@@ -468,7 +468,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
     EXPECT_EQ(g_questions.size(), 2u) << c.id;
     const FileCommand *row = FileMenu_Find(c.id);
     if (row->kind == FILECMD_OPEN) EXPECT_EQ(g_dialogs.size(), dialogs + 1) << c.id;
-    g_DocChanged[c.kind] = 0;
+    g_Shell.g_DocChanged[c.kind] = 0;
     g_questions.clear();
     FileMenu_Command(c.id);   // unchanged: no question
     EXPECT_TRUE(g_questions.empty()) << c.id;
@@ -476,7 +476,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   EXPECT_NE(g_Model3Slots[0], first) << "新規作成 after はい makes a new model";
 
   // Saves and the collision and background models replace no document of the changed kind.
-  for (u32 k = 0; k < DOC_KINDS; k++) g_DocChanged[k] = 1;
+  for (u32 k = 0; k < DOC_KINDS; k++) g_Shell.g_DocChanged[k] = 1;
   g_questions.clear();
   for (u32 id : {40024u, 40045u, 40065u, 40066u}) FileMenu_Command(id);
   EXPECT_TRUE(g_questions.empty());
@@ -486,7 +486,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   s_newMovies = 0;
   FamilyHooks movie = g_FamilyHooks[FAMILY_MOVIE];
   g_FamilyHooks[FAMILY_MOVIE].command = [](u32 id) { s_newMovies += id == IDM_MOVIE_NEW; };
-  g_EditFamily = FAMILY_MOVIE;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
   g_answerYes = false;
   App_RouteCommand(IDM_MOVIE_NEW);
   EXPECT_EQ(s_newMovies, 0);
@@ -495,7 +495,7 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
   App_RouteCommand(IDM_MOVIE_NEW);
   EXPECT_EQ(s_newMovies, 1);
   g_FamilyHooks[FAMILY_MOVIE] = movie;
-  for (u32 k = 0; k < DOC_KINDS; k++) g_DocChanged[k] = 0;
+  for (u32 k = 0; k < DOC_KINDS; k++) g_Shell.g_DocChanged[k] = 0;
 }
 
 // The exit question keeps its own text when nothing changed and names each changed document
@@ -512,17 +512,17 @@ TEST_F(FileMenuTest, ExitQuestionNamesTheChangedDocuments) {
   };
   char text[1024];
   for (const Case &c : cases) {
-    for (u32 k : c.changed) g_DocChanged[k] = 1;
+    for (u32 k : c.changed) g_Shell.g_DocChanged[k] = 1;
     Discard_ExitQuestion(text, sizeof text);
     EXPECT_STREQ(text, c.want);
-    for (u32 k : c.changed) g_DocChanged[k] = 0;
+    for (u32 k : c.changed) g_Shell.g_DocChanged[k] = 0;
   }
   // A buffer too small for the list still ends in the question.
-  g_DocChanged[DOC_MODEL3] = 1;
+  g_Shell.g_DocChanged[DOC_MODEL3] = 1;
   char small[64];
   Discard_ExitQuestion(small, sizeof small);
   EXPECT_NE(strstr(small, "終了しても、よろしいですか？"), nullptr) << small;
-  g_DocChanged[DOC_MODEL3] = 0;
+  g_Shell.g_DocChanged[DOC_MODEL3] = 0;
 }
 
 // Every model save proposes the document's name with the extension it writes, and a save
@@ -571,8 +571,8 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
 
 // Settings that cannot be written are said, and the old file stays.
 TEST_F(FileMenuTest, FailedSettingsSaveIsSaid) {
-  char saved[sizeof g_SettingsFolder];
-  Str_Copy(saved, sizeof saved, g_SettingsFolder);
+  char saved[sizeof g_Options.g_SettingsFolder];
+  Str_Copy(saved, sizeof saved, g_Options.g_SettingsFolder);
   ASSERT_TRUE(Settings_SetFolder(dir));
   i32 width = g_Lib.desktopWidth;
   g_Lib.desktopWidth = 1280;

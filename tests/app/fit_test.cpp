@@ -138,29 +138,29 @@ TEST(ViewFit, FitCommandOnModels) {
   Shell_ResetForTest();
   g_ShellSeam.fitCamera = &kCam;
   App_AllocWorkArrays();
-  g_EditFamily = 11;
-  g_EditSubMode = 14;
-  g_ViewCount[14] = 2;
-  g_Views[14][0].inUse = 1;
-  g_Views[14][0].window = (HWND__ *)0x1;
-  g_Views[14][0].zoom = 3.2f;
-  g_MainWndRect[2] = 800;
-  g_MainWndRect[3] = 600;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = 11;
+  g_Shell.g_EditSubMode = 14;
+  g_Shell.g_ViewCount[14] = 2;
+  g_Shell.g_Views[14][0].inUse = 1;
+  g_Shell.g_Views[14][0].window = (HWND__ *)0x1;
+  g_Shell.g_Views[14][0].zoom = 3.2f;
+  g_Options.g_MainWndRect[2] = 800;
+  g_Options.g_MainWndRect[3] = 600;
+  g_Sel.g_CurSlot = 0;
   // No model at all: only a redraw.
   Model3_FreeSlot(0);
   View_Fit();
-  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
-  EXPECT_EQ(g_Views[14][0].redraw, 1u);
+  EXPECT_EQ(g_Shell.g_Views[14][0].zoom, 3.2f);
+  EXPECT_EQ(g_Shell.g_Views[14][0].redraw, 1u);
   // An empty model: no points, only a redraw.
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
   ASSERT_NE(m, nullptr);
   m->polygonCount = 0;
-  g_Views[14][0].redraw = 0;
+  g_Shell.g_Views[14][0].redraw = 0;
   View_Fit();
-  EXPECT_EQ(g_Views[14][0].zoom, 3.2f);
-  EXPECT_EQ(g_Views[14][0].redraw, 1u);
+  EXPECT_EQ(g_Shell.g_Views[14][0].zoom, 3.2f);
+  EXPECT_EQ(g_Shell.g_Views[14][0].redraw, 1u);
   // One triangle in the plane y = 2 with a corner naming no vertex: the flat axis is
   // widened and the bad corner is left out.
   m->positionCount = 3;
@@ -170,12 +170,12 @@ TEST(ViewFit, FitCommandOnModels) {
   m->polygonCount = 1;
   m->polygons[0].cornerCount = 4;
   for (u32 c = 0; c < 4; c++) m->polygons[0].corners[c].vertex = c == 3 ? 1000000u : c;
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   View_Fit();
   EXPECT_EQ(m->bboxMin[1], 1.0f);
   EXPECT_EQ(m->bboxMax[1], 3.0f);
   EXPECT_EQ(m->bboxMax[0], 4.0f);
-  EXPECT_FLOAT_EQ(g_Views[14][0].panX, 2.0f);
+  EXPECT_FLOAT_EQ(g_Shell.g_Views[14][0].panX, 2.0f);
   // A Front view in the modelling sub-mode fits the selection; with nothing selected it fits
   // the whole model (a second triangle at x 10..14), so F always brings the model back.
   m->positionCount = 6;
@@ -185,20 +185,20 @@ TEST(ViewFit, FitCommandOnModels) {
   m->polygonCount = 2;
   m->polygons[1].cornerCount = 3;
   for (u32 c = 0; c < 3; c++) m->polygons[1].corners[c].vertex = 3 + c;
-  g_Views[14][1].inUse = 1;
-  g_Views[14][1].kind = VIEW_FRONT;
-  g_Views[14][1].zoom = 0.25f;
-  g_Views[14][1].w = 300;
-  g_Views[14][1].h = 300;
-  g_Views[14][1].panX = -500.0f;   // panned far out of sight
-  g_ActiveView = 1;
+  g_Shell.g_Views[14][1].inUse = 1;
+  g_Shell.g_Views[14][1].kind = VIEW_FRONT;
+  g_Shell.g_Views[14][1].zoom = 0.25f;
+  g_Shell.g_Views[14][1].w = 300;
+  g_Shell.g_Views[14][1].h = 300;
+  g_Shell.g_Views[14][1].panX = -500.0f;   // panned far out of sight
+  g_Shell.g_ActiveView = 1;
   View_Fit();
-  EXPECT_FLOAT_EQ(g_Views[14][1].panX, 7.0f);
-  EXPECT_NE(g_Views[14][1].zoom, 0.25f);
-  g_PolySelFaces[0] = 1;
+  EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].panX, 7.0f);
+  EXPECT_NE(g_Shell.g_Views[14][1].zoom, 0.25f);
+  g_Sel.g_PolySelFaces[0] = 1;
   View_Fit();
-  EXPECT_FLOAT_EQ(g_Views[14][1].panX, 2.0f);
-  g_PolySelFaces[0] = 0;
-  g_ActiveView = 0;
+  EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].panX, 2.0f);
+  g_Sel.g_PolySelFaces[0] = 0;
+  g_Shell.g_ActiveView = 0;
   Model3_FreeSlot(0);
 }

@@ -121,7 +121,7 @@ TEST(Commands, LowWordRoutesOnceToFamilyAndStopsAfterConfirmedExit) {
   Shell_ResetForTest();
   FamilyHooks saved = g_FamilyHooks[11];
   g_FamilyHooks[11].command = Cmd;
-  g_EditFamily = 11;
+  g_Shell.g_EditFamily = 11;
   g_log.clear();
   g_ShellSeam.openOptions = [] { g_log.push_back("options"); };
   g_ShellSeam.addView = [] { g_log.push_back("addView"); };

@@ -34,16 +34,16 @@ void Fresh() {
   g_ShellSeam.setVSync = [](u32 on) { g_vsyncInEffect = on; };
   g_ShellSeam.setAntialias = [](u32 on) { g_antialiasAsked = on; };
   g_vsyncInEffect = g_antialiasAsked = 9;
-  g_OptUpdateEditedViewOnly = 0;
+  g_Options.g_OptUpdateEditedViewOnly = 0;
   g_Lib.optAntialias = 0;
-  g_OptGrid = 1;
+  g_Options.g_OptGrid = 1;
   g_Lib.optLight = 1;
-  g_OptShadow = 0;
-  g_OptToon = 0;
-  g_OptMaxPolygons = 65000;
+  g_Options.g_OptShadow = 0;
+  g_Options.g_OptToon = 0;
+  g_Options.g_OptMaxPolygons = 65000;
   Lib_SetCpuOccupy(0);
-  g_EditSubMode = 3;
-  g_OptionDlgRefresh = 0;
+  g_Shell.g_EditSubMode = 3;
+  g_Options.g_OptionDlgRefresh = 0;
 }
 
 TEST(OptionsDialog, EachControlDecidesItsOption) {
@@ -57,7 +57,7 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
   };
   const Case cases[] = {
     {"edited view only", IDC_OPT_EDITED_VIEW_ONLY, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptUpdateEditedViewOnly, 1u);
+       EXPECT_EQ(g_Options.g_OptUpdateEditedViewOnly, 1u);
        EXPECT_TRUE(Show().On(IDC_OPT_EDITED_VIEW_ONLY));
      }},
     {"antialias asks the device", IDC_OPT_ANTIALIAS, nullptr, OPTIONS_CHANGED, [] {
@@ -65,12 +65,12 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
        EXPECT_EQ(g_Lib.optAntialias, 0);   // the device (none here) decides
      }},
     {"grid off", IDC_OPT_GRID, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptGrid, 0u);
+       EXPECT_EQ(g_Options.g_OptGrid, 0u);
        EXPECT_FALSE(Show().On(IDC_OPT_GRID));
      }},
     {"light off", IDC_OPT_LIGHT, nullptr, OPTIONS_CHANGED, [] { EXPECT_EQ(g_Lib.optLight, 0u); }},
     {"reverse wheel", IDC_OPT_REVERSE_WHEEL, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptReverseWheel, 1);
+       EXPECT_EQ(g_Options.g_OptReverseWheel, 1);
        EXPECT_TRUE(Show().On(IDC_OPT_REVERSE_WHEEL));
      }},
     {"vsync of the current layout", IDC_OPT_VSYNC, nullptr, OPTIONS_CHANGED, [] {
@@ -85,48 +85,48 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
        EXPECT_TRUE(Show().On(IDC_OPT_CPU_OCCUPY));
      }},
     {"2D shadow", IDC_OPT_SHADOW_2D, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptShadow, 20);
+       EXPECT_EQ(g_Options.g_OptShadow, 20);
        EXPECT_TRUE(Show().On(IDC_OPT_SHADOW_2D));
        EXPECT_FALSE(Show().On(IDC_OPT_SHADOW_3D));
      }},
     {"3D shadow over the 2D one", IDC_OPT_SHADOW_3D, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptShadow, 30);
+       EXPECT_EQ(g_Options.g_OptShadow, 30);
        EXPECT_TRUE(Show().On(IDC_OPT_SHADOW_3D));
        EXPECT_FALSE(Show().On(IDC_OPT_SHADOW_2D));
-     }, [] { g_OptShadow = 20; }},
-    {"3D shadow off again", IDC_OPT_SHADOW_3D, nullptr, OPTIONS_CHANGED, [] { EXPECT_EQ(g_OptShadow, 0); },
-     [] { g_OptShadow = 30; }},
+     }, [] { g_Options.g_OptShadow = 20; }},
+    {"3D shadow off again", IDC_OPT_SHADOW_3D, nullptr, OPTIONS_CHANGED, [] { EXPECT_EQ(g_Options.g_OptShadow, 0); },
+     [] { g_Options.g_OptShadow = 30; }},
     {"vsync off again", IDC_OPT_VSYNC, nullptr, OPTIONS_CHANGED, [] {
        EXPECT_EQ(g_AppShell.vsync[3], 0);
        EXPECT_EQ(g_vsyncInEffect, 0u);
      }, [] { g_AppShell.vsync[3] = 1; }},
     {"toon", IDC_OPT_TOON, nullptr, OPTIONS_CHANGED, [] {
-       EXPECT_EQ(g_OptToon, 1u);
+       EXPECT_EQ(g_Options.g_OptToon, 1u);
        EXPECT_TRUE(Show().On(IDC_OPT_TOON));
      }},
     {"close takes the typed limit", IDC_OPT_CLOSE, "32000", OPTIONS_CLOSE, [] {
-       EXPECT_EQ(g_OptMaxPolygons, 32000);
+       EXPECT_EQ(g_Options.g_OptMaxPolygons, 32000);
        EXPECT_STREQ(Show().s.maxPolygons, "32000");
-       EXPECT_EQ(g_OptionDlgRefresh, 0u);
+       EXPECT_EQ(g_Options.g_OptionDlgRefresh, 0u);
      }},
-    {"close clamps a limit above the range", IDC_OPT_CLOSE, "70000", OPTIONS_CLOSE, [] { EXPECT_EQ(g_OptMaxPolygons, 65000); }},
-    {"close reads no number as the least", IDC_OPT_CLOSE, "abc", OPTIONS_CLOSE, [] { EXPECT_EQ(g_OptMaxPolygons, 10000); }},
+    {"close clamps a limit above the range", IDC_OPT_CLOSE, "70000", OPTIONS_CLOSE, [] { EXPECT_EQ(g_Options.g_OptMaxPolygons, 65000); }},
+    {"close reads no number as the least", IDC_OPT_CLOSE, "abc", OPTIONS_CLOSE, [] { EXPECT_EQ(g_Options.g_OptMaxPolygons, 10000); }},
     {"the limit's own edit box", IDC_OPT_MAX_POLYGONS, "5", OPTIONS_NOT_MINE, [] {
-       EXPECT_EQ(g_OptMaxPolygons, 65000);
-       EXPECT_EQ(g_OptionDlgRefresh, 0u);
+       EXPECT_EQ(g_Options.g_OptMaxPolygons, 65000);
+       EXPECT_EQ(g_Options.g_OptionDlgRefresh, 0u);
      }},
-    {"another dialog's id", IDM_OPTIONS, nullptr, OPTIONS_NOT_MINE, [] { EXPECT_EQ(g_OptionDlgRefresh, 0u); }},
+    {"another dialog's id", IDM_OPTIONS, nullptr, OPTIONS_NOT_MINE, [] { EXPECT_EQ(g_Options.g_OptionDlgRefresh, 0u); }},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
     if (c.before) c.before();
     EXPECT_EQ(Options_Command(c.id, c.limitText), c.answer);
-    if (c.answer == OPTIONS_CHANGED) EXPECT_EQ(g_OptionDlgRefresh, 1u);
+    if (c.answer == OPTIONS_CHANGED) EXPECT_EQ(g_Options.g_OptionDlgRefresh, 1u);
     c.check();
   }
   g_ShellSeam = ShellSeam{};
-  g_EditSubMode = 0;
+  g_Shell.g_EditSubMode = 0;
 }
 
 }  // namespace

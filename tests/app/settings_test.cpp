@@ -25,14 +25,14 @@ void FreshDefaults() {
   Shell_ResetForTest();
   g_ShellSeam.setVSync = FakeSetVSync;
   g_Lib.desktopWidth = 1280;
-  g_MainWndRect[0] = 0; g_MainWndRect[1] = 0; g_MainWndRect[2] = 1280; g_MainWndRect[3] = 1024;
-  memset(g_SettingsReserved, 0, sizeof g_SettingsReserved);
+  g_Options.g_MainWndRect[0] = 0; g_Options.g_MainWndRect[1] = 0; g_Options.g_MainWndRect[2] = 1280; g_Options.g_MainWndRect[3] = 1024;
+  memset(g_Options.g_SettingsReserved, 0, sizeof g_Options.g_SettingsReserved);
   memset(&g_AppShell, 0, sizeof g_AppShell);
   g_Lib.optAntialias = 0;
   g_Lib.optLight = 1;
-  g_OptShadow = 0;
-  g_PolySavedOption = 0;
-  g_OptUpdateEditedViewOnly = 0;
+  g_Options.g_OptShadow = 0;
+  g_Options.g_PolySavedOption = 0;
+  g_Options.g_OptUpdateEditedViewOnly = 0;
   Settings_SetDefaults();
 }
 
@@ -48,22 +48,22 @@ void PutI32(std::vector<u8> &b, size_t at, i32 v) {
 
 // Changes many settings away from the defaults.
 void ChangeEverything() {
-  g_MainWndRect[0] = -8; g_MainWndRect[1] = 12; g_MainWndRect[2] = 900; g_MainWndRect[3] = 700;
-  g_SettingsReserved[3] = 77;
-  g_OptUpdateEditedViewOnly = 1;
+  g_Options.g_MainWndRect[0] = -8; g_Options.g_MainWndRect[1] = 12; g_Options.g_MainWndRect[2] = 900; g_Options.g_MainWndRect[3] = 700;
+  g_Options.g_SettingsReserved[3] = 77;
+  g_Options.g_OptUpdateEditedViewOnly = 1;
   g_Lib.optAntialias = 1;
-  g_OptShadow = 30;
-  g_OptGrid = 0;
-  g_OptToon = 1;
-  g_OptMaxPolygons = 20000;
-  g_PolyNoAutoPick = 0;
-  g_OptReverseWheel = 1;
-  g_ViewCount[14] = 6;
-  g_Views[14][2].inUse = 0;   // closed before exit
-  g_Views[14][5].inUse = 1;
-  g_Views[14][5].x = 33; g_Views[14][5].y = 44; g_Views[14][5].w = 250; g_Views[14][5].h = 210;
-  g_Views[14][5].kind = VIEW_SIDE;
-  g_Views[14][5].extra[10] = 99;
+  g_Options.g_OptShadow = 30;
+  g_Options.g_OptGrid = 0;
+  g_Options.g_OptToon = 1;
+  g_Options.g_OptMaxPolygons = 20000;
+  g_Sel.g_PolyNoAutoPick = 0;
+  g_Options.g_OptReverseWheel = 1;
+  g_Shell.g_ViewCount[14] = 6;
+  g_Shell.g_Views[14][2].inUse = 0;   // closed before exit
+  g_Shell.g_Views[14][5].inUse = 1;
+  g_Shell.g_Views[14][5].x = 33; g_Shell.g_Views[14][5].y = 44; g_Shell.g_Views[14][5].w = 250; g_Shell.g_Views[14][5].h = 210;
+  g_Shell.g_Views[14][5].kind = VIEW_SIDE;
+  g_Shell.g_Views[14][5].extra[10] = 99;
   g_AppShell.panels[11][3].x = 500;
   g_AppShell.panels[23][7].h = 123;
   Str_Copy(g_AppShell.progFolder, 256, "C:\\scripts");
@@ -88,17 +88,17 @@ TEST(Settings, DefaultFileMatchesGolden) {
 TEST(Settings, DefaultsOfAFreshInstallation) {
   FreshDefaults();
   for (int L = 0; L < 24; L++) {
-    EXPECT_EQ(g_ViewCount[L], 4);
+    EXPECT_EQ(g_Shell.g_ViewCount[L], 4);
     EXPECT_EQ(g_AppShell.vsync[L], (L == 0 || L >= 19) ? 1 : 0) << L;
     EXPECT_EQ(g_AppShell.cpuOccupy[L], 0);
   }
-  EXPECT_EQ(g_Views[7][1].x, 96);  EXPECT_EQ(g_Views[7][1].y, 256);
-  EXPECT_EQ(g_Views[7][2].x, 192); EXPECT_EQ(g_Views[7][2].y, 44);
-  EXPECT_EQ(g_Views[7][3].x, 600); EXPECT_EQ(g_Views[7][3].y, 256);
-  EXPECT_EQ(g_Views[7][0].zoom, 3.2f);
-  EXPECT_EQ(g_Views[7][0].panY, 8.0f);
-  EXPECT_EQ(g_Views[7][3].kind, 3u);
-  EXPECT_EQ(g_Group2DDlg.x, 1280 - 262);
+  EXPECT_EQ(g_Shell.g_Views[7][1].x, 96);  EXPECT_EQ(g_Shell.g_Views[7][1].y, 256);
+  EXPECT_EQ(g_Shell.g_Views[7][2].x, 192); EXPECT_EQ(g_Shell.g_Views[7][2].y, 44);
+  EXPECT_EQ(g_Shell.g_Views[7][3].x, 600); EXPECT_EQ(g_Shell.g_Views[7][3].y, 256);
+  EXPECT_EQ(g_Shell.g_Views[7][0].zoom, 3.2f);
+  EXPECT_EQ(g_Shell.g_Views[7][0].panY, 8.0f);
+  EXPECT_EQ(g_Shell.g_Views[7][3].kind, 3u);
+  EXPECT_EQ(g_Options.g_Group2DDlg.x, 1280 - 262);
 }
 
 TEST(Settings, RoundTripRestoresEveryStoredField) {
@@ -108,16 +108,16 @@ TEST(Settings, RoundTripRestoresEveryStoredField) {
   FreshDefaults();
   ASSERT_TRUE(Settings_Decode(saved.data(), saved.size()));
   EXPECT_EQ(Encode(), saved);
-  EXPECT_EQ(g_MainWndRect[0], -8);
-  EXPECT_EQ(g_OptMaxPolygons, 20000);
+  EXPECT_EQ(g_Options.g_MainWndRect[0], -8);
+  EXPECT_EQ(g_Options.g_OptMaxPolygons, 20000);
   EXPECT_EQ(g_Lib.optAntialias, 1);
-  EXPECT_EQ(g_OptReverseWheel, 1);
-  EXPECT_EQ(g_ViewCount[14], 6);
-  EXPECT_EQ(g_Views[14][2].inUse, 0u);
-  EXPECT_EQ(g_Views[14][5].kind, (u32)VIEW_SIDE);
-  EXPECT_EQ(g_Views[14][5].w, 250);
-  EXPECT_EQ(g_Views[14][5].shown, 1u);   // a stored extra view gets its window again
-  EXPECT_GT(g_Views[14][5].zoom, 0.0f);
+  EXPECT_EQ(g_Options.g_OptReverseWheel, 1);
+  EXPECT_EQ(g_Shell.g_ViewCount[14], 6);
+  EXPECT_EQ(g_Shell.g_Views[14][2].inUse, 0u);
+  EXPECT_EQ(g_Shell.g_Views[14][5].kind, (u32)VIEW_SIDE);
+  EXPECT_EQ(g_Shell.g_Views[14][5].w, 250);
+  EXPECT_EQ(g_Shell.g_Views[14][5].shown, 1u);   // a stored extra view gets its window again
+  EXPECT_GT(g_Shell.g_Views[14][5].zoom, 0.0f);
   EXPECT_STREQ(g_AppShell.progFile, "main.txt");
   EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
   EXPECT_EQ(Lib_GetCpuOccupy(), 1);   // the flags in effect come back
@@ -198,10 +198,10 @@ TEST(Settings, SaveWritesAtomicallyAndLoadReadsTheDesktopWidthsFile) {
   FreshDefaults();
   g_Lib.desktopWidth = 1024;   // another desktop width: another file, defaults stay
   Settings_Load();
-  EXPECT_EQ(g_OptMaxPolygons, 65000);
+  EXPECT_EQ(g_Options.g_OptMaxPolygons, 65000);
   g_Lib.desktopWidth = 1280;
   Settings_Load();
-  EXPECT_EQ(g_OptMaxPolygons, 20000);
+  EXPECT_EQ(g_Options.g_OptMaxPolygons, 20000);
   EXPECT_EQ(Encode(), saved);
   EXPECT_EQ(system("ls System | grep -q '~sav'"), 256);   // the temporary file was swapped in
   ASSERT_EQ(chdir(old), 0);
@@ -214,11 +214,11 @@ TEST(Settings, StoredPolygonLimitClampsLikeATypedOne) {
   const struct { i32 stored, want; } cases[] = {{5, 10000}, {-1, 10000}, {70000, 65000}, {2000000000, 65000}, {32000, 32000}};
   for (const auto &c : cases) {
     FreshDefaults();
-    g_OptMaxPolygons = c.stored;
+    g_Options.g_OptMaxPolygons = c.stored;
     std::vector<u8> file = Encode();
     FreshDefaults();
     ASSERT_TRUE(Settings_Decode(file.data(), file.size())) << c.stored;
-    EXPECT_EQ(g_OptMaxPolygons, c.want) << c.stored;
+    EXPECT_EQ(g_Options.g_OptMaxPolygons, c.want) << c.stored;
     EXPECT_EQ(Settings_PeekMaxPolygons(file.data(), file.size()), c.want) << c.stored;
   }
 }
@@ -230,15 +230,15 @@ TEST(Options, VSyncToggleFlipsTheLayoutsByteAndPutsItInEffect) {
   FreshDefaults();
   static u32 s_inEffect = 7;
   g_ShellSeam.setVSync = [](u32 on) { s_inEffect = on; };
-  g_EditSubMode = 14;
+  g_Shell.g_EditSubMode = 14;
   g_AppShell.vsync[14] = 1;   // what the box shows
   s_inEffect = 0;             // what the device does
   for (u8 want : {0, 1, 0}) {
-    g_OptionDlgRefresh = 0;
+    g_Options.g_OptionDlgRefresh = 0;
     Options_ToggleVSync();
     EXPECT_EQ(g_AppShell.vsync[14], want);
     EXPECT_EQ(s_inEffect, want);
-    EXPECT_EQ(g_OptionDlgRefresh, 1u);
+    EXPECT_EQ(g_Options.g_OptionDlgRefresh, 1u);
   }
   g_AppShell.cpuOccupy[14] = 0;
   Lib_SetCpuOccupy(1);
@@ -246,14 +246,14 @@ TEST(Options, VSyncToggleFlipsTheLayoutsByteAndPutsItInEffect) {
   EXPECT_EQ(g_AppShell.cpuOccupy[14], 1);
   EXPECT_EQ(Lib_GetCpuOccupy(), 1);
   g_ShellSeam.setVSync = nullptr;
-  g_EditSubMode = 0;
+  g_Shell.g_EditSubMode = 0;
 }
 
 // A settings folder of its own names the file there; one too long for the name is no name
 // (nothing read or written) rather than a cut path that points elsewhere.
 TEST(Settings, OwnFolderNamesTheFileThereOrNothing) {
   char path[300];
-  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, "");
+  Str_Copy(g_Options.g_SettingsFolder, sizeof g_Options.g_SettingsFolder, "");
   Settings_FilePath(path, sizeof path, 1280);
   EXPECT_STREQ(path, "System/System1280.dat");
   ASSERT_TRUE(Settings_SetFolder("Z:\\tmp\\own"));
@@ -264,5 +264,5 @@ TEST(Settings, OwnFolderNamesTheFileThereOrNothing) {
   Settings_FilePath(path, 64, 1280);
   EXPECT_STREQ(path, "");
   EXPECT_FALSE(Settings_SetFolder(std::string(300, 'b').c_str()));
-  Str_Copy(g_SettingsFolder, sizeof g_SettingsFolder, "");
+  Str_Copy(g_Options.g_SettingsFolder, sizeof g_Options.g_SettingsFolder, "");
 }

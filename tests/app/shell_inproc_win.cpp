@@ -77,7 +77,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   char name[300];
   Settings_FilePath(name, sizeof name, GetSystemMetrics(SM_CXSCREEN));
   Settings_SetDefaults();
-  g_OptMaxPolygons = 20000;
+  g_Options.g_OptMaxPolygons = 20000;
   ByteWriter w = {};
   Settings_Encode(&w);
   ASSERT_TRUE(File_WriteAtomic(name, w.data, w.size));
@@ -88,7 +88,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   std::string cmd = "\"" + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
   EXPECT_EQ(g_MaxPolygons, 20000u);
-  EXPECT_EQ(g_OptMaxPolygons, 20000);
+  EXPECT_EQ(g_Options.g_OptMaxPolygons, 20000);
   // The shell's start-up values win over the library's: frames go into the view windows,
   // 2D content is centred rather than scaled, the model code runs as the editor.
   EXPECT_EQ(g_Lib.viewWindowMode, 1u);
@@ -97,8 +97,8 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   SetCurrentDirectoryA(g_Lib.dataDir);
 
   Drive_Pump(200);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
-  EXPECT_EQ(g_EditSubMode, 14u);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
+  EXPECT_EQ(g_Shell.g_EditSubMode, 14u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 1);
   EXPECT_TRUE(IsZoomed(g_Lib.mainWnd));
@@ -109,7 +109,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   HMENU windowMenu = GetMenu(g_Lib.mainWnd);
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PREVIEW, BN_CLICKED), 0);
   Drive_Pump(100);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_EQ(IsDlgButtonChecked(selector, IDC_EDIT_PREVIEW), (UINT)BST_CHECKED);
   HMENU menu = GetMenu(g_Lib.mainWnd);
   ASSERT_NE(menu, nullptr);
@@ -118,7 +118,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   // Back to the 3D editor: the preview menu is detached before it is destroyed.
   SendMessageA(selector, WM_COMMAND, MAKEWPARAM(IDC_EDIT_3D_MODEL, BN_CLICKED), 0);
   Drive_Pump(50);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_NE(GetMenu(g_Lib.mainWnd), menu);
   EXPECT_FALSE(IsMenu(menu));
 
@@ -146,7 +146,7 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
 
   // Keys in a view window (the main window when the layout has none): two edits recorded,
   // U twice and I once leave the model of the first edit.
-  HWND keys = g_Views[14][1].window ? (HWND)g_Views[14][1].window : g_Lib.mainWnd;
+  HWND keys = g_Shell.g_Views[14][1].window ? (HWND)g_Shell.g_Views[14][1].window : g_Lib.mainWnd;
   Drive_Pump(5);
   g_Model3Slots[0]->positions[0].x = 9;
   g_ShellSeam.undoPush("edit 1");

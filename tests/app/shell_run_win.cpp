@@ -266,14 +266,14 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   std::vector<u8> bytes = ReadFileBytes(guard.path);
   ASSERT_FALSE(bytes.empty()) << guard.path;
   ASSERT_TRUE(Settings_Decode(bytes.data(), bytes.size()));
-  EXPECT_EQ(g_OptGrid, 0u);
-  EXPECT_EQ(g_OptReverseWheel, 1);
-  EXPECT_EQ(g_OptShadow, 30);
-  EXPECT_EQ(g_OptMaxPolygons, 30000);
-  EXPECT_EQ(g_ViewCount[14], 5);
-  EXPECT_EQ(g_Views[14][4].inUse, 1u);
+  EXPECT_EQ(g_Options.g_OptGrid, 0u);
+  EXPECT_EQ(g_Options.g_OptReverseWheel, 1);
+  EXPECT_EQ(g_Options.g_OptShadow, 30);
+  EXPECT_EQ(g_Options.g_OptMaxPolygons, 30000);
+  EXPECT_EQ(g_Shell.g_ViewCount[14], 5);
+  EXPECT_EQ(g_Shell.g_Views[14][4].inUse, 1u);
   i32 savedRect[4];
-  memcpy(savedRect, g_MainWndRect, sizeof savedRect);
+  memcpy(savedRect, g_Options.g_MainWndRect, sizeof savedRect);
 
   App again;
   HWND main = StartToMain(again);

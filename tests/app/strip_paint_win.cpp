@@ -62,9 +62,8 @@ void MakeBones3(void) {
   }
   m->motions[0].length = 90;
   m->frame = 45;
-  g_CurSlot = 0;
-  g_CurBoneIndex = 1;
-  Current_Refresh3D();
+  g_Sel.g_CurSlot = 0;
+  g_Sel.g_CurBoneIndex = 1;
   Tree_BuildRowsBones3D();
   g_TreeRows.current = 1;
   g_TreeRows.hovered = -1;
@@ -126,12 +125,11 @@ struct StripGdiTest : ::testing::Test {
     Strip_CreateCanvas();
     ASSERT_NE(g_StripGdi.bitmap, nullptr);
     Strip_ClearCanvas();
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
   }
   void TearDown() override {
     Strip_DestroyCanvas();
     Model3_FreeAllSlots();
-    Current_Refresh3D();
   }
 };
 
@@ -139,9 +137,9 @@ TEST_F(StripGdiTest, StripInAWindowReadsBackEqualToTheCanvasWithJapaneseGlyphs) 
   Windows w;
   ASSERT_NE(w.child, nullptr);
   MakeBones3();
-  g_StripGeo.bottom = 110;
+  g_Strip.g_StripGeo.bottom = 110;
   Strip_Register(STRIP_MOTION3_KEYS, w.child, kW, kH);
-  g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   Strip_RedrawDirty();
   std::vector<u32> canvas = CanvasRect();
   std::vector<u32> shown = ReadWindow(w.child);

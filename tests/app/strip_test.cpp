@@ -113,23 +113,22 @@ struct StripTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     Strip_ResetForTest();
-    g_StripSeam.text = RecordText;
-    g_StripSeam.blit = RecordBlit;
+    g_ShellSeam.stripText = RecordText;
+    g_ShellSeam.stripBlit = RecordBlit;
     g_texts.clear();
     g_blits.clear();
     memset(&g_TreeRows, 0, sizeof g_TreeRows);
     g_TreeRows.hovered = -1;
-    memset(g_StripDirty, 0, sizeof g_StripDirty);
-    g_Playing = 0;
-    g_CurSlot = 0;
-    g_Cur2DSlot = 0;
-    g_CurBoneIndex = 0;
-    g_CurGroupIndex = 0;
+    memset(g_Shell.g_StripDirty, 0, sizeof g_Shell.g_StripDirty);
+    g_Shell.g_Playing = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_Cur2DSlot = 0;
+    g_Sel.g_CurBoneIndex = 0;
+    g_Sel.g_CurGroupIndex = 0;
   }
   void TearDown() override {
     Model3_FreeAllSlots();
-    Current_Refresh3D();
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     for (i32 t = 0; t < TEX_PER_MODEL; t++) {
       free(g_Tex.pixels[t]);
       g_Tex.pixels[t] = nullptr;
@@ -163,8 +162,7 @@ Model3 *MakeBones3(void) {
   m->motions[0].length = 90;
   m->frame = 45;
   m->bones[1].keyIndex = 1;
-  g_CurBoneIndex = 1;
-  Current_Refresh3D();
+  g_Sel.g_CurBoneIndex = 1;
   Tree_BuildRowsBones3D();
   g_TreeRows.current = 1;
   return m;
@@ -189,8 +187,8 @@ TEST_F(StripTest, Bone3StripMatchesGoldens) {
     g_TreeRows.hovered = c.hovered;
     Strip_SetDivisor(c.divisor);
     Strip_SetOffsets(c.offsetX, 0);
-    g_StripGeo.bottom = 110;
-    g_Playing = c.playing;
+    g_Strip.g_StripGeo.bottom = 110;
+    g_Shell.g_Playing = c.playing;
     Strip_Register(STRIP_MOTION3_KEYS, Win(9), 400, 120);
     Strip_DrawBone3Keys();
     ExpectGolden(c.golden);
@@ -201,7 +199,7 @@ TEST_F(StripTest, Bone3StripMatchesGoldens) {
 TEST_F(StripTest, EdgeWindowsMatchGoldens) {
   // Zero rows: separator, ruler and the header texts only.
   Strip_Register(STRIP_BONE2_KEYS, Win(5), 400, 100);
-  g_StripGeo.bottom = 90;
+  g_Strip.g_StripGeo.bottom = 90;
   Strip_DrawBone2Keys();
   ExpectGolden("bone2_zero_rows");
   // A 50-pixel-wide window: no ruler numbers.
@@ -234,9 +232,9 @@ TEST_F(StripTest, MovieStripMatchesGolden) {
   }
   g_Movie.objectCount = 3;
   g_Movie.playState = MOVIE_STOPPED;
-  g_StripMovie = {MovieCurrentObject, MovieFrame, MovieFrameCount, MovieKind};
-  g_StripGeo.margin = 200;
-  g_StripGeo.rowTop = 90;
+  g_Strip.g_StripMovie = {MovieCurrentObject, MovieFrame, MovieFrameCount, MovieKind};
+  g_Strip.g_StripGeo.margin = 200;
+  g_Strip.g_StripGeo.rowTop = 90;
   Strip_Register(STRIP_MOVIE_KEYS, Win(11), 800, 200);
   Strip_DrawMovieKeys();
   ExpectGolden("movie_three_objects");
@@ -253,10 +251,10 @@ TEST_F(StripTest, TexturePreviewIsClippedAt512) {
   g_Tex.pixelsWidth[3] = g_Tex.pixelsHeight[3] = side;
   for (i32 y = 0; y < side; y++)
     for (i32 x = 0; x < side; x++) g_Tex.pixels[3][y * side + x] = 0xFF000000u | (u32)(x / 64 * 25) << 16 | (u32)(y / 64 * 25) << 8 | 0x40;
-  g_StripTex3D.texture = 3;
-  g_StripTex3D.inUse = 1;
-  g_StripTex3D.panX = -20;
-  g_StripTex3D.panY = 10;
+  g_Strip.g_StripTex3D.texture = 3;
+  g_Strip.g_StripTex3D.inUse = 1;
+  g_Strip.g_StripTex3D.panX = -20;
+  g_Strip.g_StripTex3D.panY = 10;
   Strip_Register(STRIP_TEX3D, Win(8), 700, 700);
   Strip_DrawTex3D();
   ExpectGolden("tex3d_clipped");
@@ -272,7 +270,7 @@ std::vector<i32> g_painted;   // windows in blit order
 void RecordWindow(void *w, i32, i32, i32) { g_painted.push_back((i32)(intptr_t)w); }
 
 TEST_F(StripTest, DispatcherOrderSharedFlagsClosedWindowsAndMovie) {
-  g_StripSeam.blit = RecordWindow;
+  g_ShellSeam.stripBlit = RecordWindow;
   struct Run {
     const char *what;
     bool open[STRIP_ENTRIES];
@@ -293,20 +291,20 @@ TEST_F(StripTest, DispatcherOrderSharedFlagsClosedWindowsAndMovie) {
     SCOPED_TRACE(r.what);
     for (i32 e = 0; e < STRIP_ENTRIES; e++) {
       Strip_Register(e, r.open[e] ? Win(100 + e) : nullptr, 64, 64);
-      g_StripWindows[e].dirty = 1;
+      g_Strip.g_StripWindows[e].dirty = 1;
     }
-    for (u32 &f : g_StripDirty) f = 0;
+    for (u32 &f : g_Shell.g_StripDirty) f = 0;
     App_MarkAllRedraw();
-    g_EditFamily = r.movieFamily ? FAMILY_MOVIE : FAMILY_3D_MODEL;
+    g_Shell.g_EditFamily = r.movieFamily ? FAMILY_MOVIE : FAMILY_3D_MODEL;
     g_painted.clear();
     Strip_RedrawDirty();
     std::vector<i32> want;
     for (i32 e : r.painted) want.push_back(100 + e);
     EXPECT_EQ(g_painted, want);
-    for (i32 e : r.stillDirty) EXPECT_EQ(g_StripWindows[e].dirty, 1u) << e;
+    for (i32 e : r.stillDirty) EXPECT_EQ(g_Strip.g_StripWindows[e].dirty, 1u) << e;
     // A second run repaints only the movie strip (every run in its family).
     g_painted.clear();
-    for (i32 e : {STRIP_BONE2_KEYS, STRIP_KZO_KEYS, STRIP_MOTION3_KEYS}) g_StripWindows[e].dirty = 0;
+    for (i32 e : {STRIP_BONE2_KEYS, STRIP_KZO_KEYS, STRIP_MOTION3_KEYS}) g_Strip.g_StripWindows[e].dirty = 0;
     Strip_RedrawDirty();
     if (r.movieFamily) EXPECT_EQ(g_painted, std::vector<i32>{100 + STRIP_MOVIE_KEYS});
     else EXPECT_TRUE(g_painted.empty());
@@ -315,16 +313,16 @@ TEST_F(StripTest, DispatcherOrderSharedFlagsClosedWindowsAndMovie) {
   for (i32 e = 0; e < STRIP_ENTRIES; e++) Strip_Unregister(e);
   Strip_Register(STRIP_GROUP2_SWATCHES, Win(100), 54, 270);
   Strip_Register(STRIP_GROUP3_SWATCHES, Win(105), 54, 270);
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
   g_painted.clear();
   Strip_RedrawDirty();
   Strip_Unregister(STRIP_GROUP2_SWATCHES);
   Strip_RedrawDirty();
   EXPECT_EQ(g_painted, std::vector<i32>{100});
-  g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
+  g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
   Strip_RedrawDirty();
   EXPECT_EQ(g_painted, (std::vector<i32>{100, 105}));
-  g_EditFamily = 0;
+  g_Shell.g_EditFamily = 0;
 }
 
 // [SECTION] bounds
@@ -334,18 +332,18 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   for (auto d : divisors) {
     Strip_SetDivisor(d.set);
     EXPECT_EQ(Strip_Divisor(), d.drawn);
-    g_StripGeo.divisor = d.set;   // written directly by an owner: still no division by 0
+    g_Strip.g_StripGeo.divisor = d.set;   // written directly by an owner: still no division by 0
     EXPECT_EQ(Strip_Divisor(), d.drawn);
   }
   Strip_SetOffsets(30, 12);
-  EXPECT_EQ(g_StripGeo.offsetX, 0);
-  EXPECT_EQ(g_StripGeo.offsetY, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, 0);
   Strip_ResetGeometry();
 
   // Windows larger than the canvas, lines far outside it: every write lands in the array
   // (ASan watches its ends) and the copy is cut to the canvas.
   Model3 *m = MakeBones3();
-  g_StripGeo.bottom = 1 << 30;
+  g_Strip.g_StripGeo.bottom = 1 << 30;
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 5000, 5000);
   Strip_DrawBone3Keys();
   EXPECT_EQ(g_blits.back(), "9 0 1600 1024");
@@ -363,7 +361,7 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
     KeyTrack_Insert(t, &k);
   }
   Strip_SetDivisor(1);
-  g_StripGeo.bottom = 200;
+  g_Strip.g_StripGeo.bottom = 200;
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 1600, 200);
   Strip_DrawBone3Keys();
   i32 rowTop = STRIP_HEADER + STRIP_ROW * 2, boxes = 0;

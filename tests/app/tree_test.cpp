@@ -90,14 +90,14 @@ std::string Hex(const char *s) {
 
 struct TreeRowsTest : ::testing::TestWithParam<Kind> {
   void SetUp() override {
-    g_CurSlot = kSlot;
-    g_Cur2DSlot = k2DSlot;
+    g_Sel.g_CurSlot = kSlot;
+    g_Sel.g_Cur2DSlot = k2DSlot;
     g_ModelAllocArrays = 0;
   }
   void TearDown() override {
     GetParam().free();
-    g_CurSlot = 0;
-    g_Cur2DSlot = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_Cur2DSlot = 0;
   }
 };
 

@@ -60,7 +60,7 @@ void CheckPlaybackAndTitle() {
   m->frame = 0;
   m->frameFraction = 0;
   g_Lib.runState = 4;
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   int code, wraps = 0;
   i32 last = 0;
   // Loop steps are messages or idle passes: run until the motion has wrapped a few times.
@@ -72,13 +72,13 @@ void CheckPlaybackAndTitle() {
     last = m->frame;
   }
   EXPECT_GT(wraps, 0);
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   g_Lib.runState = 0;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
 
   char want[600];
   snprintf(want, sizeof want, " Miravel   %s ( Ver 2006.000 )", m->fileName);
-  g_TitleCounter = 0;
+  g_Shell.g_TitleCounter = 0;
   char title[600] = {};
   for (int i = 0; i < 5000 && strcmp(title, want) != 0; i++) {
     Pass(1);
@@ -90,14 +90,14 @@ void CheckPlaybackAndTitle() {
 void CheckPreviewPanAndRender() {
   App_SwitchFamily(FAMILY_PREVIEW);
   Pass(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   // A middle-button drag in the main window pans view 0 as the navigation computes it.
-  g_ActiveView = 0;
-  ViewRecord *v = &g_Views[0][0];
+  g_Shell.g_ActiveView = 0;
+  ViewRecord *v = &g_Shell.g_Views[0][0];
   ViewRecord want = *v;
   SendMessageA(g_Lib.mainWnd, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(200, 200));
   SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_MBUTTON, MAKELPARAM(230, 190));
-  Nav_Pan3D(&want, FAMILY_PREVIEW, 30, -10, g_PerspAngleX, g_PerspAngleY);
+  Nav_Pan3D(&want, FAMILY_PREVIEW, 30, -10, g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY);
   App_UpdateFrame();
   EXPECT_FLOAT_EQ(v->panX, want.panX);
   EXPECT_FLOAT_EQ(v->panY, want.panY);
@@ -106,8 +106,8 @@ void CheckPreviewPanAndRender() {
   SendMessageA(g_Lib.mainWnd, WM_MBUTTONUP, 0, MAKELPARAM(230, 190));
   Pass(30);
 
-  u32 grid = g_OptGrid;
-  g_OptGrid = 1;   // the preview draws its grid into the main view
+  u32 grid = g_Options.g_OptGrid;
+  g_Options.g_OptGrid = 1;   // the preview draws its grid into the main view
   Pass(30);
   // "レンダリング" twice: one dialog.
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_RENDER, 0);
@@ -143,7 +143,7 @@ void CheckPreviewPanAndRender() {
   EXPECT_EQ(g_PreviewRender.window, nullptr);
   EXPECT_FALSE(IsWindow(dlg));
   Str_Copy(g_Lib.renderName, sizeof g_Lib.renderName, "レンダリング");
-  g_OptGrid = grid;
+  g_Options.g_OptGrid = grid;
 }
 
 void CheckSketch() {
@@ -151,7 +151,7 @@ void CheckSketch() {
   Pass(20);
   ViewRecord *front = nullptr;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[g_EditSubMode][i];
+    ViewRecord *v = &g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) front = v;
   }
   ASSERT_NE(front, nullptr);

@@ -30,6 +30,37 @@ int g_TimerResets;
 void RecordBox(const char *t) { g_Boxes.push_back(t); }
 void CountReset(void) { g_TimerResets++; }
 
+// The playback entries of g_ShellEntries back to empty (the movie's and the panels').
+void ClearPlayEntries() {
+  ShellEntries &e = g_ShellEntries;
+  e.movieFrame = nullptr;
+  e.movieFraction = nullptr;
+  e.movieEndFrame = nullptr;
+  e.movieSnapshotKeys = nullptr;
+  e.movieStep = nullptr;
+  e.movieEnd = nullptr;
+  e.movieRefreshLists = nullptr;
+  e.movieHoldOnce = nullptr;
+  e.obj2KeyPanelRefresh = nullptr;
+  e.motionPanelRefresh = nullptr;
+  e.obj2Loop = nullptr;
+  e.bone2KeyPanelRefresh = nullptr;
+  e.bone2Loop = nullptr;
+  e.model3Loop = nullptr;
+}
+
+// The per-frame update's entries: the platform's window calls and the editors' entries.
+void ClearFrameEntries() {
+  g_ShellSeam.findActiveView = nullptr;
+  g_ShellSeam.setMainTitle = nullptr;
+  g_ShellSeam.setScreenQuadColor = nullptr;
+  g_ShellEntries.ed3dListTopIndex = nullptr;
+  g_ShellEntries.list2DActive = nullptr;
+  g_ShellEntries.list2DGetSel = nullptr;
+  g_ShellEntries.refreshGroupDialog = nullptr;
+  g_ShellEntries.sceneDocument = nullptr;
+}
+
 void ResetAll() {
   Shell_ResetForTest();
   g_Boxes.clear();
@@ -40,17 +71,17 @@ void ResetAll() {
   g_FrameEntries = FrameEntries{};
   g_Lib.frameDelta = 1.0f;
   g_Lib.runState = 0;
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
 }
 
 Model3 *ModelWithMotionLength(i32 length) {
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(0);
   m->motions[m->motion].length = length;
   m->frame = 0;
   m->frameFraction = 0;
-  App_RefreshCurrentPointers();
+  View_UseActive();
   return m;
 }
 }  // namespace
@@ -79,7 +110,7 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
     Play_TickByRunState(4);
     EXPECT_EQ(m->frame, c.wantFrame) << c.length << " " << c.delta;
     EXPECT_FLOAT_EQ(m->frameFraction, c.wantFraction) << c.length << " " << c.delta;
-    EXPECT_EQ(g_Playing, 1u);
+    EXPECT_EQ(g_Shell.g_Playing, 1u);
   }
   // A delta of 1e30 costs no more than one of 1.
   i32 f = 3;
@@ -90,13 +121,13 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
   // Without a model nothing plays on.
   ResetAll();
   Model3_FreeSlot(0);
-  App_RefreshCurrentPointers();
-  g_Playing = 1;
+  View_UseActive();
+  g_Shell.g_Playing = 1;
   g_Lib.runState = 4;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   App_UpdateFrame();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
 }
 
 // Catches swapped signs or factors per view kind, a perspective pan that ignores the camera,
@@ -212,7 +243,7 @@ TEST(WindowTitle, TextPerFamilyEvery61Passes) {
   ResetAll();
   Model3 *m = ModelWithMotionLength(10);
   m->polygonCount = 1;
-  g_FrameEntries.sceneDocument = SceneDoc;
+  g_ShellEntries.sceneDocument = SceneDoc;
   struct Case { u32 family, sub; const char *file; const char *want; };
   const Case cases[] = {
       {FAMILY_3D_MODEL, SUB_3D_POLY, "cube.kzp", " Miravel   cube.kzp ( Ver 2006.000 )"},
@@ -238,10 +269,10 @@ TEST(WindowTitle, TextPerFamilyEvery61Passes) {
   Title_Format(text, sizeof text, "Miravel", &nullName);
   EXPECT_STREQ(text, " Miravel    ( Ver 2006.000 )");
 
-  g_FrameEntries.setMainTitle = RecordTitle;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  g_TitleCounter = 0;
+  g_ShellSeam.setMainTitle = RecordTitle;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_Shell.g_TitleCounter = 0;
   g_Title.clear();
   int sets = 0;
   for (int i = 0; i < 122; i++) sets += App_TickTitle();
@@ -264,13 +295,13 @@ i32 End(void) {
   return g_EndResult;
 }
 void InstallMovie() {
-  g_PlayEntries.movieFrame = &g_Frame;
-  g_PlayEntries.movieFraction = &g_Fraction;
-  g_PlayEntries.movieEndFrame = EndAt100;
-  g_PlayEntries.movieSnapshotKeys = Snap;
-  g_PlayEntries.movieStep = Step;
-  g_PlayEntries.movieEnd = End;
-  g_PlayEntries.movieRefreshLists = Lists;
+  g_ShellEntries.movieFrame = &g_Frame;
+  g_ShellEntries.movieFraction = &g_Fraction;
+  g_ShellEntries.movieEndFrame = EndAt100;
+  g_ShellEntries.movieSnapshotKeys = Snap;
+  g_ShellEntries.movieStep = Step;
+  g_ShellEntries.movieEnd = End;
+  g_ShellEntries.movieRefreshLists = Lists;
   g_Frame = 0;
   g_Fraction = 0;
   g_Steps = g_Snapshots = g_Lists = 0;
@@ -312,7 +343,7 @@ TEST(MovieClock, RecordingStepsAndEndBranches) {
     EXPECT_EQ(g_Steps, 0);
   }
   // Without the movie's entries, or with screen output off, nothing moves.
-  g_PlayEntries = PlayEntries{};
+  ClearPlayEntries();
   EXPECT_EQ(Play_TickMovie(), PLAY_MOVIE_IDLE);
   InstallMovie();
   g_FrameOutputSuppressed = 1;
@@ -341,36 +372,36 @@ TEST(StripsAndLists, KeysCappedAt16WithRealCountAndListErrIsUnselected) {
   g_TreeRows.count = 1;
   g_TreeRows.rows[0].item = 0;
   for (i32 &r : g_TreeRows.rows[0].reserved1) r = 0x5a5a;
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_MOTION;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_MOTION;
   Strip_CopyKeys3D();
   EXPECT_EQ(g_TreeRows.rows[0].keyCount, total);
   EXPECT_GE(total, 20);
   for (i32 k = 0; k < TREE_ROW_KEYS; k++) EXPECT_EQ(g_TreeRows.rows[0].keyFrames[k], (i32)m->bones[0].keys[m->motion].keys[k].frame);
   EXPECT_EQ(g_TreeRows.rows[1].keyCount, 0);   // the next row untouched
 
-  g_FrameEntries.list2DActive = Active;
-  g_FrameEntries.list2DGetSel = SelAnswer;
-  for (u32 &s : g_ListSelMirror) s = 7;
+  g_ShellEntries.list2DActive = Active;
+  g_ShellEntries.list2DGetSel = SelAnswer;
+  for (u32 &s : g_Shell.g_ListSelMirror) s = 7;
   App_MirrorListSelection();
-  EXPECT_EQ(g_ListSelMirror[0], 0u);
-  EXPECT_EQ(g_ListSelMirror[1], 1u);
-  EXPECT_EQ(g_ListSelMirror[5], 0u);
-  EXPECT_EQ(g_ListSelMirror[127], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[0], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[1], 1u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[5], 0u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[127], 0u);
 }
 
 // Catches the light left at the origin (inside the model): it is placed at the eye of
 // view 0, which the camera looks from, and the frame's colour and ambient are set.
 TEST(FrameLight, FromTheEyeOfViewZero) {
   ResetAll();
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = SUB_3D_POLY;
-  ViewRecord *v = &g_Views[SUB_3D_POLY][0];
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][0];
   v->panY = 8;
   v->zoom = 3.2f;
-  g_PerspAngleX = -20;
-  g_PerspAngleY = 20;
-  g_ToonInEffect = 0;
+  g_Shell.g_PerspAngleX = -20;
+  g_Shell.g_PerspAngleY = 20;
+  g_Options.g_ToonInEffect = 0;
   App_SetFrameCameraAndLights();
   f32 eye[3];
   View_PerspectiveEye(v, -20, 20, eye);
@@ -381,7 +412,7 @@ TEST(FrameLight, FromTheEyeOfViewZero) {
   EXPECT_FLOAT_EQ(g_Camera.target[1], 8);
   EXPECT_GT(eye[1] * eye[1] + eye[2] * eye[2], 100.0f);   // well away from the model
   EXPECT_FLOAT_EQ(g_Camera.light.diffuse[0], 1.0f);
-  g_EditFamily = FAMILY_MOVIE;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
   App_SetFrameCameraAndLights();
   EXPECT_FLOAT_EQ(g_Camera.light.vector[0], -500);
 }
@@ -405,7 +436,7 @@ bool RunDialog(FileDlgRequest *r) {
 // reported as nothing, and a sketch choice that loses the previous image or name.
 TEST(RenderAndSketch, FileNamesAndFailures) {
   ResetAll();
-  g_PreviewRender.saveBackBuffer = Save;
+  g_ShellSeam.previewSaveBackBuffer = Save;
   g_SaveOk = true;
   EXPECT_FALSE(Preview_Render(""));
   EXPECT_TRUE(g_Saved.empty());

@@ -11,11 +11,11 @@ namespace {
 HWND__ *FakeWindow(int i) { return (HWND__ *)(uintptr_t)(0x1000 + i); }
 
 void FlagViews(u32 layout, int count) {
-  g_ViewCount[layout] = count;
+  g_Shell.g_ViewCount[layout] = count;
   for (int i = 0; i < count; i++) {
-    g_Views[layout][i].inUse = 1;
-    g_Views[layout][i].window = FakeWindow(i);
-    g_Views[layout][i].redraw = 1;
+    g_Shell.g_Views[layout][i].inUse = 1;
+    g_Shell.g_Views[layout][i].window = FakeWindow(i);
+    g_Shell.g_Views[layout][i].redraw = 1;
   }
 }
 
@@ -38,7 +38,7 @@ TEST(ViewChoice, ActiveViewDrawnThreeTimesAsOftenAsEachOther) {
     ASSERT_GE(v, 0);
     drawn[v]++;
     // Every view stays flagged: an editor keeps asking for redraws.
-    for (int i = 0; i < 4; i++) g_Views[14][i].redraw = 1;
+    for (int i = 0; i < 4; i++) g_Shell.g_Views[14][i].redraw = 1;
   }
   EXPECT_EQ(drawn[0] + drawn[1] + drawn[2] + drawn[3], 400);
   for (int other : {0, 1, 3}) {
@@ -51,37 +51,37 @@ TEST(ViewChoice, FirstPassDrawsActiveViewAndOthersGainOne) {
   FlagViews(0, 4);
   ViewChoiceInput in = Input(0, 0);
   EXPECT_EQ(View_ChooseDrawView(&in), 0);
-  EXPECT_EQ(g_Views[0][0].wait, 0);
-  for (int i = 1; i < 4; i++) EXPECT_EQ(g_Views[0][i].wait, 1);
+  EXPECT_EQ(g_Shell.g_Views[0][0].wait, 0);
+  for (int i = 1; i < 4; i++) EXPECT_EQ(g_Shell.g_Views[0][i].wait, 1);
 }
 
 TEST(ViewChoice, TiesGoToLowerIndexAndUnflaggedViewsAreSkipped) {
   Shell_ResetForTest();
   FlagViews(4, 4);
-  g_Views[4][0].redraw = 0;
-  g_Views[4][1].wait = 5;
-  g_Views[4][3].wait = 5;
-  g_Views[4][2].wait = 4;
+  g_Shell.g_Views[4][0].redraw = 0;
+  g_Shell.g_Views[4][1].wait = 5;
+  g_Shell.g_Views[4][3].wait = 5;
+  g_Shell.g_Views[4][2].wait = 4;
   ViewChoiceInput in = Input(4, 0);   // the active view 0 gains 3 but is not flagged
   EXPECT_EQ(View_ChooseDrawView(&in), 1);
-  EXPECT_EQ(g_Views[4][0].wait, 3);
-  EXPECT_EQ(g_Views[4][3].wait, 6);
+  EXPECT_EQ(g_Shell.g_Views[4][0].wait, 3);
+  EXPECT_EQ(g_Shell.g_Views[4][3].wait, 6);
   // A view out of use is never drawn even when flagged.
-  g_Views[4][3].inUse = 0;
-  g_Views[4][3].wait = 100;
+  g_Shell.g_Views[4][3].inUse = 0;
+  g_Shell.g_Views[4][3].wait = 100;
   EXPECT_NE(View_ChooseDrawView(&in), 3);
 }
 
 TEST(ViewChoice, NothingFlaggedDrawsNothing) {
   Shell_ResetForTest();
   FlagViews(11, 4);
-  for (int i = 0; i < 4; i++) g_Views[11][i].redraw = 0;
+  for (int i = 0; i < 4; i++) g_Shell.g_Views[11][i].redraw = 0;
   ViewChoiceInput in = Input(11, 1);
   EXPECT_EQ(View_ChooseDrawView(&in), -1);
-  g_ViewCount[11] = 0;
+  g_Shell.g_ViewCount[11] = 0;
   EXPECT_EQ(View_ChooseDrawView(&in), -1);
   // A corrupt count or layout never reads outside the table.
-  g_ViewCount[11] = 1000;
+  g_Shell.g_ViewCount[11] = 1000;
   EXPECT_EQ(View_ChooseDrawView(&in), -1);
   in.layout = 99;
   EXPECT_EQ(View_ChooseDrawView(&in), -1);
@@ -90,77 +90,77 @@ TEST(ViewChoice, NothingFlaggedDrawsNothing) {
 TEST(ViewChoice, OverridesDrawTheActiveView) {
   Shell_ResetForTest();
   FlagViews(14, 4);
-  g_Views[14][3].wait = 50;
+  g_Shell.g_Views[14][3].wait = 50;
   ViewChoiceInput in = Input(14, 1);
   in.updateEditedViewOnly = true;
   in.anyButtonHeld = true;
   EXPECT_EQ(View_ChooseDrawView(&in), 1);
   // The candidate's counter was reset even though another view was drawn.
-  EXPECT_EQ(g_Views[14][3].wait, 0);
+  EXPECT_EQ(g_Shell.g_Views[14][3].wait, 0);
 
-  g_Views[14][3].wait = 50;
+  g_Shell.g_Views[14][3].wait = 50;
   in = Input(14, 2);
   in.updateEditedViewOnly = true;   // option on but no button: no override
   EXPECT_EQ(View_ChooseDrawView(&in), 3);
 
-  g_Views[14][3].wait = 50;
+  g_Shell.g_Views[14][3].wait = 50;
   in = Input(14, 2);
   in.playing = true;
   in.rightButtonHeld = true;
   EXPECT_EQ(View_ChooseDrawView(&in), 2);
   in.rightButtonHeld = false;
-  g_Views[14][3].wait = 50;
+  g_Shell.g_Views[14][3].wait = 50;
   EXPECT_EQ(View_ChooseDrawView(&in), 3);
 }
 
 TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {
   Shell_ResetForTest();
-  g_EditSubMode = 15;
-  g_ViewCount[15] = 3;
-  for (int i = 0; i < 4; i++) { g_Views[15][i].inUse = 1; g_Views[15][i].window = FakeWindow(i); }
-  g_Views[15][1].window = nullptr;
-  g_Views[14][0] = g_Views[15][0];
-  for (u32 &f : g_StripDirty) f = 0;
+  g_Shell.g_EditSubMode = 15;
+  g_Shell.g_ViewCount[15] = 3;
+  for (int i = 0; i < 4; i++) { g_Shell.g_Views[15][i].inUse = 1; g_Shell.g_Views[15][i].window = FakeWindow(i); }
+  g_Shell.g_Views[15][1].window = nullptr;
+  g_Shell.g_Views[14][0] = g_Shell.g_Views[15][0];
+  for (u32 &f : g_Shell.g_StripDirty) f = 0;
   App_MarkAllRedraw();
-  EXPECT_EQ(g_Views[15][0].redraw, 1u);
-  EXPECT_EQ(g_Views[15][1].redraw, 0u);   // no window
-  EXPECT_EQ(g_Views[15][2].redraw, 1u);
-  EXPECT_EQ(g_Views[15][3].redraw, 0u);   // beyond the count
-  EXPECT_EQ(g_Views[14][0].redraw, 0u);   // another layout
-  for (u32 f : g_StripDirty) EXPECT_EQ(f, 1u);
+  EXPECT_EQ(g_Shell.g_Views[15][0].redraw, 1u);
+  EXPECT_EQ(g_Shell.g_Views[15][1].redraw, 0u);   // no window
+  EXPECT_EQ(g_Shell.g_Views[15][2].redraw, 1u);
+  EXPECT_EQ(g_Shell.g_Views[15][3].redraw, 0u);   // beyond the count
+  EXPECT_EQ(g_Shell.g_Views[14][0].redraw, 0u);   // another layout
+  for (u32 f : g_Shell.g_StripDirty) EXPECT_EQ(f, 1u);
   EXPECT_EQ(g_Target.slots[0].clearFlag, 1u);
 }
 
 TEST(ViewRefresh, AddViewTakesFirstFreeSlotUntilAllSevenAreUsed) {
   Shell_ResetForTest();
-  g_EditSubMode = 14;
-  g_ViewCount[14] = 4;
-  for (int i = 0; i < 4; i++) g_Views[14][i].inUse = 1;
-  g_Views[14][2].inUse = 0;   // closed by the user
+  g_Shell.g_EditSubMode = 14;
+  g_Shell.g_ViewCount[14] = 4;
+  for (int i = 0; i < 4; i++) g_Shell.g_Views[14][i].inUse = 1;
+  g_Shell.g_Views[14][2].inUse = 0;   // closed by the user
   EXPECT_EQ(View_TakeFreeSlot(1, 10, 20, 300, 200), 2);
-  EXPECT_EQ(g_Views[14][2].kind, (u32)VIEW_FRONT);
-  EXPECT_EQ(g_Views[14][2].w, 300);
-  EXPECT_EQ(g_ViewCount[14], 4);
+  EXPECT_EQ(g_Shell.g_Views[14][2].kind, (u32)VIEW_FRONT);
+  EXPECT_EQ(g_Shell.g_Views[14][2].w, 300);
+  EXPECT_EQ(g_Shell.g_ViewCount[14], 4);
   EXPECT_EQ(View_TakeFreeSlot(1, 0, 0, 200, 200), 4);
-  EXPECT_EQ(g_ViewCount[14], 5);
+  EXPECT_EQ(g_Shell.g_ViewCount[14], 5);
   EXPECT_EQ(View_TakeFreeSlot(1, 0, 0, 200, 200), 5);
   EXPECT_EQ(View_TakeFreeSlot(1, 0, 0, 200, 200), 6);
   EXPECT_EQ(View_TakeFreeSlot(1, 0, 0, 200, 200), 7);
-  EXPECT_EQ(g_ViewCount[14], 8);
+  EXPECT_EQ(g_Shell.g_ViewCount[14], 8);
   EXPECT_EQ(View_TakeFreeSlot(1, 0, 0, 200, 200), -1);
 }
 
 TEST(ViewRefresh, ActivatingTopViewCopiesPanXAndZOnly) {
   Shell_ResetForTest();
-  g_ViewFocus[0] = g_ViewFocus[1] = g_ViewFocus[2] = 7;
+  g_Shell.g_ViewFocus[0] = g_Shell.g_ViewFocus[1] = g_Shell.g_ViewFocus[2] = 7;
   ViewRecord v = {};
   v.kind = VIEW_TOP;
   v.panX = 1; v.panY = 2; v.panZ = 3; v.zoom = 0.5f;
   View_NoteActivated(&v);
-  EXPECT_EQ(g_ViewFocus[0], 1);
-  EXPECT_EQ(g_ViewFocus[1], 7);
-  EXPECT_EQ(g_ViewFocus[2], 3);
-  EXPECT_EQ(g_LastViewZoom, 0.5f);
+  EXPECT_EQ(g_Shell.g_ViewFocus[0], 1);
+  EXPECT_EQ(g_Shell.g_ViewFocus[1], 7);
+  EXPECT_EQ(g_Shell.g_ViewFocus[2], 3);
+  EXPECT_EQ(g_Shell.g_LastViewZoom, 0.5f);
 }
 
 TEST(ViewDraw, GizmoOnlyInPerspectiveViewsWhenNotPlaying) {
@@ -206,13 +206,13 @@ TEST(ViewChoice, FrameRequestFollowsFamilySubModeAndView) {
   };
   for (const Case &c : kCases) {
     SCOPED_TRACE(c.sub);
-    g_EditFamily = c.family;
-    g_EditSubMode = c.sub;
-    g_DrawView = 2;
-    g_Views[c.sub][0].panX = 7.0f, g_Views[c.sub][0].panY = -3.0f;
+    g_Shell.g_EditFamily = c.family;
+    g_Shell.g_EditSubMode = c.sub;
+    g_Shell.g_DrawView = 2;
+    g_Shell.g_Views[c.sub][0].panX = 7.0f, g_Shell.g_Views[c.sub][0].panY = -3.0f;
     FrameRequest r;
     View_FrameRequest(&r);
-    EXPECT_EQ(r.view, &g_Views[c.sub][2]);
+    EXPECT_EQ(r.view, &g_Shell.g_Views[c.sub][2]);
     EXPECT_EQ(r.viewIndex, 2u);
     EXPECT_EQ(r.framePanX, 7.0f);
     EXPECT_EQ(r.framePanY, -3.0f);
@@ -225,7 +225,7 @@ TEST(ViewChoice, FrameRequestFollowsFamilySubModeAndView) {
     EXPECT_EQ(r.rest2D, c.rest2D);
   }
   // A sub-mode past the layouts draws no view.
-  g_EditSubMode = APP_FAMILY_COUNT;
+  g_Shell.g_EditSubMode = APP_FAMILY_COUNT;
   FrameRequest r;
   View_FrameRequest(&r);
   EXPECT_EQ(r.view, nullptr);

@@ -45,10 +45,10 @@ struct MotionTest : ::testing::Test {
     savedSeam = g_Seam;
     g_Seam.errorBox = [](const char *t) { g_F->boxes.push_back(t); };
     WidgetFake_Install();
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_MOTION;
-    g_Playing = 0;
-    g_CurBoneIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_MOTION;
+    g_Shell.g_Playing = 0;
+    g_Sel.g_CurBoneIndex = 0;
     g_Ed2DMotion = Ed2DMotionEditor{};
     Strip_ResetGeometry();
     Bone2_FreeSlot(0);
@@ -66,7 +66,7 @@ struct MotionTest : ::testing::Test {
     Bone2_FreeSlot(0);
     WidgetFake_Remove();
     g_Ed2DMotion = Ed2DMotionEditor{};
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     g_Seam = savedSeam;
   }
   static Bone2Model *M() { return g_Bone2Slots[0]; }
@@ -76,7 +76,7 @@ struct MotionTest : ::testing::Test {
   static void Choose(i32 line) { g_WidgetFake.selection[g_Ed2DMotion.motionList] = line; }
   static Bone2Track *T(i32 b) { return Bone2_Track(M(), b, M()->currentMotion); }
   static void At(u32 bone, i32 frame) {
-    g_CurBoneIndex = bone;
+    g_Sel.g_CurBoneIndex = bone;
     M()->currentFrame = frame;
     Bone2_UpdateKeyIndices(0);
   }
@@ -119,10 +119,10 @@ TEST_F(MotionTest, KeysAreCreatedAtTheFrameHoldingTheEvaluatedPose) {
   for (int i = 0; i < 5; i++) EXPECT_NEAR(got[i], pose[i], 1e-5) << i;
   EXPECT_GT(mid.x, 0.0f);
   // Nothing while playing; a key index outside the track changes nothing either.
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   At(2, 30);
   EXPECT_FALSE(Ed2D_MotionCreateKey());
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   b->keyIndex = 99;
   Ed2D_MotionCopyKey();
   EXPECT_EQ(T(2)->count, 4);
@@ -261,7 +261,7 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
   i32 rowBone = g_TreeRows.rows[2].item;
   Ed2D_MotionKeyMouse(ED2D_MOUSE_LDOWN, 263, 28 + 2 * 21 + 5);
   Ed2D_MotionKeyMouse(ED2D_MOUSE_LUP, 263, 28 + 2 * 21 + 5);
-  EXPECT_EQ(g_CurBoneIndex, (u32)rowBone);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, (u32)rowBone);
   EXPECT_EQ(g_TreeRows.current, 2);
   EXPECT_EQ(M()->currentFrame, 30);
   Ed2D_MotionKeyMouse(ED2D_MOUSE_LDOUBLE, 263, 75);
@@ -349,22 +349,22 @@ TEST_F(MotionTest, AMotionAddedToAModelReadWithTwoMotionsHasTracks) {
 TEST_F(MotionTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   M()->motions[0].length = 10;
   M()->currentFrame = 7;
-  g_CurSlot = 0;
+  g_Sel.g_CurSlot = 0;
   Loop(false);
   Ed2D_MotionPlay();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
   g_Lib.frameDelta = 1.0f;
-  for (i32 i = 0; i < 30 && g_Playing == 1; i++) Play_TickBone2();
-  EXPECT_EQ(g_Playing, 0u);
+  for (i32 i = 0; i < 30 && g_Shell.g_Playing == 1; i++) Play_TickBone2();
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);
   Loop(true);
   Ed2D_MotionPlay();
   for (i32 i = 0; i < 25; i++) Play_TickBone2();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 5);
   Ed2D_MotionStop();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9) << "stop restores the frame before play";
 }
 

@@ -68,9 +68,9 @@ struct ObjTest : ::testing::Test {
     g_Seam.releaseHandle = [](void *) {};
     g_LibHooks.fileDlg.run = RunDlg;
     WidgetFake_Install();
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_OBJECT;
-    g_Playing = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_OBJECT;
+    g_Shell.g_Playing = 0;
     g_Lib.app.leftHeld = g_Lib.app.middleHeld = g_Lib.app.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
@@ -85,14 +85,14 @@ struct ObjTest : ::testing::Test {
     Obj2_SetSlot(0, nullptr);
     WidgetFake_Remove();
     g_Ed2DObj = Ed2DObjEditor{};
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     g_Seam = savedSeam;
     g_LibHooks.fileDlg = savedDlg;
   }
   static Obj2Model *M() { return g_Obj2Slots[0]; }
   static Obj2Track *T(i32 o) { return Obj2_Track(M(), o, M()->currentMotion); }
   static void At(u32 object, i32 frame) {
-    g_CurPartIndex = object;
+    g_Sel.g_CurPartIndex = object;
     M()->currentFrame = frame;
     Obj2_UpdateKeyIndices(0);
   }
@@ -179,7 +179,7 @@ TEST_F(ObjTest, DragsFollowTheToolAndNothingMovesWhilePlaying) {
   }
   EXPECT_TRUE(Doc_IsChanged(DOC_OBJ2));
   ObjKey2 before = *k;
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   Ed2D_ObjDragKey(50, 50);
   EXPECT_FALSE(Ed2D_ObjCreateKey());
   Ed2D_ObjDeleteKey();
@@ -224,26 +224,26 @@ TEST_F(ObjTest, PlayStopAndLoopOffStopsAtTheLastFrame) {
   M()->currentFrame = 7;
   Loop(false);
   Ed2D_ObjPlay();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 0);
-  for (i32 i = 0; i < 30 && g_Playing == 1; i++) {
-    g_Playing = 0;
+  for (i32 i = 0; i < 30 && g_Shell.g_Playing == 1; i++) {
+    g_Shell.g_Playing = 0;
     g_Lib.frameDelta = 1.0f;
     Play_TickObj2();
   }
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9);
   // With loop on the tick wraps and keeps playing.
   Loop(true);
   Ed2D_ObjPlay();
   for (i32 i = 0; i < 25; i++) {
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     Play_TickObj2();
   }
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->currentFrame, 5);
   Ed2D_ObjStop();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->currentFrame, 9) << "stop restores the frame before play";
 }
 
@@ -275,7 +275,7 @@ TEST_F(ObjTest, ParentRulesKeepAValidTree) {
   };
   for (const Case &c : cases) {
     f.boxes.clear();
-    g_CurPartIndex = c.object;
+    g_Sel.g_CurPartIndex = c.object;
     g_WidgetFake.caret[g_Ed2DObj.objectList] = (i32)c.object;
     g_WidgetFake.selection[g_Ed2DObj.parentCombo] = c.combo;
     Type(IDC_O2D_LIST_NAME, "腕");
@@ -393,7 +393,7 @@ TEST_F(ObjTest, StripClicksSetFrameAndObjectAndADoubleClickMakesAKey) {
   // Row 2 (object 2) at y = 28 + 2 * 21 + 5, frame 30 at x = 188 + 30 * 10 / 4.
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LDOWN, 263, 75);
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LUP, 263, 75);
-  EXPECT_EQ(g_CurPartIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 2u);
   EXPECT_EQ(M()->currentFrame, 30);
   Ed2D_ObjKeyMouse(ED2D_MOUSE_LDOUBLE, 263, 75);
   EXPECT_EQ(Frames(2), (std::vector<i32>{0, 30}));

@@ -21,17 +21,17 @@ i32 NC(const Bone2Model *m) { return m->colourCount < m->colourCapacity ? m->col
 i32 NU(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity; }
 i32 NP(const Bone2Model *m) { return m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity; }
 i32 CC(const Polygon2 &p) { return p.cornerCount > 4 ? 4 : p.cornerCount; }
-bool VS(const Bone2Model *m, u32 v) { return (i32)v < NV(m) && v < App_WorkVertCount() && g_PolySelVerts[v] != 0; }
-bool FS(i32 f) { return (u32)f < App_WorkFaceCount() && g_PolySelFaces[f] != 0; }
+bool VS(const Bone2Model *m, u32 v) { return (i32)v < NV(m) && v < App_WorkVertCount() && g_Sel.g_PolySelVerts[v] != 0; }
+bool FS(i32 f) { return (u32)f < App_WorkFaceCount() && g_Sel.g_PolySelFaces[f] != 0; }
 void FSet(i32 f, u32 x) {
-  if ((u32)f < App_WorkFaceCount()) g_PolySelFaces[f] = x;
+  if ((u32)f < App_WorkFaceCount()) g_Sel.g_PolySelFaces[f] = x;
 }
 void VSet(u32 v, u32 x) {
-  if (v < App_WorkVertCount()) g_PolySelVerts[v] = x;
+  if (v < App_WorkVertCount()) g_Sel.g_PolySelVerts[v] = x;
 }
 void ClearAll() {
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
 }
 bool RoomFor(const Bone2Model *m, i64 v, i64 c, i64 u, i64 p) {
   bool ok = m->vertexCount + v <= 65535 && m->vertexCount + v <= m->vertexCapacity && m->colourCount + c <= 65535 &&
@@ -55,16 +55,16 @@ Polygon2 &Append(Bone2Model *m, u32 corners, u32 group) {
 
 bool SelectAll(Bone2Model *) {
   bool all = true;
-  for (u32 i = 0; i < App_WorkVertCount(); i++) all = all && g_PolySelVerts[i] != 0;
-  for (u32 i = 0; i < App_WorkFaceCount(); i++) all = all && g_PolySelFaces[i] != 0;
-  for (u32 i = 0; i < App_WorkVertCount(); i++) g_PolySelVerts[i] = all ? 0 : 1;
-  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = all ? 0 : 1;
+  for (u32 i = 0; i < App_WorkVertCount(); i++) all = all && g_Sel.g_PolySelVerts[i] != 0;
+  for (u32 i = 0; i < App_WorkFaceCount(); i++) all = all && g_Sel.g_PolySelFaces[i] != 0;
+  for (u32 i = 0; i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = all ? 0 : 1;
+  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = all ? 0 : 1;
   return true;
 }
 
 bool Invert(Bone2Model *) {
-  for (u32 i = 0; i < App_WorkVertCount(); i++) g_PolySelVerts[i] = g_PolySelVerts[i] ? 0 : 1;
-  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = g_PolySelFaces[i] ? 0 : 1;
+  for (u32 i = 0; i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = g_Sel.g_PolySelVerts[i] ? 0 : 1;
+  for (u32 i = 0; i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
   return true;
 }
 
@@ -83,7 +83,7 @@ bool ApplyColour(Bone2Model *m, const i32 rgba[4]) {
   }
   for (i32 i = 0; i < NP(m); i++) {
     Polygon2 &p = m->polygons[i];
-    if (g_PolySelectMode == 1 && !(p.used == 1 && FS(i))) continue;
+    if (g_Sel.g_PolySelectMode == 1 && !(p.used == 1 && FS(i))) continue;
     for (i32 j = 0; j < CC(p); j++)
       if (VS(m, p.corners[j].vertex)) p.corners[j].colour = (u16)entry;
   }
@@ -107,7 +107,7 @@ bool DeleteLeftHalf(Bone2Model *m) {
 }
 
 bool Flip(Bone2Model *m) {
-  if (g_PolySelectMode != 1) return false;
+  if (g_Sel.g_PolySelectMode != 1) return false;
   for (i32 i = 0; i < NP(m); i++) {
     Polygon2 &p = m->polygons[i];
     if (p.used != 1 || !FS(i)) continue;
@@ -122,7 +122,7 @@ bool Flip(Bone2Model *m) {
 }
 
 bool RemoveFaces(Bone2Model *m) {
-  if (g_PolySelectMode != 1) return false;
+  if (g_Sel.g_PolySelectMode != 1) return false;
   i32 n0 = NP(m);
   i64 need = 0;
   for (i32 i = 0; i < n0; i++)
@@ -140,7 +140,7 @@ bool RemoveFaces(Bone2Model *m) {
 }
 
 bool Split(Bone2Model *m) {
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
@@ -193,7 +193,7 @@ bool Split(Bone2Model *m) {
 }
 
 bool MakeFace(Bone2Model *m) {
-  g_FreeCreateCount = 0;
+  g_Sel.g_FreeCreateCount = 0;
   std::vector<Corner2> got;
   for (i32 i = 0; i < NP(m); i++)
     for (i32 j = 0; j < CC(m->polygons[i]); j++)
@@ -261,7 +261,7 @@ bool Join(const Bone2Model *m, Polygon2 &a, const Polygon2 &b) {
 }  // namespace
 
 bool Merge(Bone2Model *m) {
-  if (g_PolySelectMode == 1) {
+  if (g_Sel.g_PolySelectMode == 1) {
     bool again = true;
     while (again) {
       again = false;
@@ -299,7 +299,7 @@ bool Merge(Bone2Model *m) {
 bool Delete(Bone2Model *m) {
   for (i32 i = 0; i < NP(m); i++) {
     Polygon2 &p = m->polygons[i];
-    if (g_PolySelectMode == 1) {
+    if (g_Sel.g_PolySelectMode == 1) {
       if (FS(i)) p.used = 0;
       continue;
     }
@@ -312,13 +312,13 @@ bool Delete(Bone2Model *m) {
     if (k == 0) p.used = 0;
   }
   for (i32 i = 0; i < NP(m); i++) FSet(i, 0);
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-  g_PolyFaceNo = g_PolyVertexNo = -1;
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
   return true;
 }
 
 bool Copy(Bone2Model *m) {
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox("面選択モードで利用できます。");
     return false;
   }
@@ -366,7 +366,7 @@ bool Optimize(Bone2Model *m) {
   std::vector<Bone2UV> uv(m->uvs, m->uvs + NU(m));
   std::vector<Polygon2> polys(m->polygons, m->polygons + NP(m));
   for (i32 i = 0; i < NP(m); i++) FSet(i, 0);
-  memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
   m->vertexCount = m->colourCount = m->uvCount = 0;
   m->polygonCount = 0;
   for (i32 i = 0; i < m->polygonCapacity; i++) m->polygons[i].used = 0;
@@ -398,8 +398,8 @@ bool Optimize(Bone2Model *m) {
     }
     m->polygons[m->polygonCount++] = q;
   }
-  g_PolyTool = 1;
-  g_PolyFaceNo = -1;
+  g_Sel.g_PolyTool = 1;
+  g_Sel.g_PolyFaceNo = -1;
   return true;
 }
 

@@ -57,8 +57,8 @@ std::string State(const Bone2Model *m) {
   add(m->colours, (size_t)m->colourCapacity * sizeof(Bone2Colour));
   add(m->uvs, (size_t)m->uvCapacity * sizeof(Bone2UV));
   add(m->polygons, (size_t)m->polygonCapacity * sizeof(Polygon2));
-  add(g_PolySelVerts, App_WorkVertCount() * sizeof(u32));
-  add(g_PolySelFaces, App_WorkFaceCount() * sizeof(u32));
+  add(g_Sel.g_PolySelVerts, App_WorkVertCount() * sizeof(u32));
+  add(g_Sel.g_PolySelFaces, App_WorkFaceCount() * sizeof(u32));
   return s;
 }
 
@@ -73,11 +73,11 @@ struct OpsFixture : ::testing::Test {
     Bone2_FreeAll();
     App_AllocWorkArrays();
     App_ForgetPolySelection();
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_POLY;
-    g_PolySelectMode = 1;
-    g_PolyTool = ED2D_TOOL_FACE;
-    g_CurGroupIndex = 2;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_POLY;
+    g_Sel.g_PolySelectMode = 1;
+    g_Sel.g_PolyTool = ED2D_TOOL_FACE;
+    g_Sel.g_CurGroupIndex = 2;
     g_Ed2DPoly = Ed2DPolyEditor{};
     for (int k = 0; k < 3; k++) g_Ed2DPoly.colour[k] = 200;
     g_Ed2DPoly.colour[3] = 255;
@@ -118,8 +118,8 @@ struct OpsFixture : ::testing::Test {
   }
   void SelectFaces(std::initializer_list<i32> faces) {
     for (i32 f : faces) {
-      g_PolySelFaces[f] = 1;
-      for (i32 j = 0; j < m->polygons[f].cornerCount; j++) g_PolySelVerts[m->polygons[f].corners[j].vertex] = 1;
+      g_Sel.g_PolySelFaces[f] = 1;
+      for (i32 j = 0; j < m->polygons[f].cornerCount; j++) g_Sel.g_PolySelVerts[m->polygons[f].corners[j].vertex] = 1;
     }
   }
   i32 Live() {
@@ -133,17 +133,17 @@ struct OpsFixture : ::testing::Test {
 TEST_F(OpsFixture, SelectionCommands) {
   Poly({{0, 0}, {1, 0}, {1, 1}});
   u32 nv = App_WorkVertCount(), nf = App_WorkFaceCount();
-  for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = 1;
-  for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = 1;
+  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 1;
   ASSERT_TRUE(Ed2D_PolySelectAll(m));   // everything selected: everything deselected
-  EXPECT_EQ(g_PolySelVerts[0] + g_PolySelVerts[nv - 1] + g_PolySelFaces[0] + g_PolySelFaces[nf - 1], 0u);
-  g_PolySelFaces[5] = 1;
+  EXPECT_EQ(g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[nv - 1] + g_Sel.g_PolySelFaces[0] + g_Sel.g_PolySelFaces[nf - 1], 0u);
+  g_Sel.g_PolySelFaces[5] = 1;
   ASSERT_TRUE(Ed2D_PolySelectAll(m));   // anything unselected: everything selected
-  EXPECT_EQ(g_PolySelVerts[0] + g_PolySelVerts[nv - 1] + g_PolySelFaces[0] + g_PolySelFaces[nf - 1], 4u);
-  g_PolySelFaces[3] = 0;
+  EXPECT_EQ(g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[nv - 1] + g_Sel.g_PolySelFaces[0] + g_Sel.g_PolySelFaces[nf - 1], 4u);
+  g_Sel.g_PolySelFaces[3] = 0;
   ASSERT_TRUE(Ed2D_PolyInvertSelection(m));
-  EXPECT_EQ(g_PolySelFaces[3], 1u);
-  EXPECT_EQ(g_PolySelFaces[4] + g_PolySelVerts[2], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[3], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[4] + g_Sel.g_PolySelVerts[2], 0u);
 }
 
 TEST_F(OpsFixture, DeleteLeftFlipRemove) {
@@ -155,7 +155,7 @@ TEST_F(OpsFixture, DeleteLeftFlipRemove) {
   EXPECT_EQ(m->polygons[a].used, 0u);
   EXPECT_EQ(m->polygons[b].used, 1u);   // a corner at x = 0.1
   EXPECT_EQ(m->polygons[q].used, 1u);
-  EXPECT_EQ(g_PolySelFaces[a] + g_PolySelVerts[0], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[a] + g_Sel.g_PolySelVerts[0], 0u);
 
   SelectFaces({q});
   Polygon2 before = m->polygons[q];
@@ -176,7 +176,7 @@ TEST_F(OpsFixture, DeleteLeftFlipRemove) {
     EXPECT_EQ(p.group, 3u);
     EXPECT_EQ(p.corners[0].vertex, before.corners[k + 1].vertex);
   }
-  g_PolySelectMode = 0;   // vertex mode: nothing
+  g_Sel.g_PolySelectMode = 0;   // vertex mode: nothing
   EXPECT_FALSE(Ed2D_PolyFlipFaces(m));
   EXPECT_FALSE(Ed2D_PolyRemoveFaces(m));
 }
@@ -197,7 +197,7 @@ TEST_F(OpsFixture, SplitTwoQuadsAndATriangle) {
     const Polygon2 &p = m->polygons[n + k];
     EXPECT_EQ(p.cornerCount, 4);
     EXPECT_EQ(p.group, k < 4 ? 4u : 5u);
-    EXPECT_EQ(g_PolySelFaces[n + k], 1u);
+    EXPECT_EQ(g_Sel.g_PolySelFaces[n + k], 1u);
     const Polygon2 &src = m->polygons[k < 4 ? q1 : q2];
     // Colour, UV and binding of the corner the piece grows from.
     EXPECT_EQ(m->colours[p.corners[2].colour].r, m->colours[src.corners[k % 4].colour].r);
@@ -210,19 +210,19 @@ TEST_F(OpsFixture, SplitTwoQuadsAndATriangle) {
   EXPECT_EQ(m->positions[p.corners[2].vertex].y, 4.0f);
   EXPECT_EQ(m->positions[p.corners[3].vertex].y, 4.0f);
   g_Boxes.clear();
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   EXPECT_FALSE(Ed2D_PolySplitQuads(m));
   EXPECT_EQ(g_Boxes, std::vector<std::string>{"面選択モードで、利用できます。"});
 }
 
 TEST_F(OpsFixture, MakeFaceAndMerge) {
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   i32 q1 = Poly({{0, 0}, {8, 0}, {8, 8}, {0, 8}});
-  g_PolySelVerts[m->polygons[q1].corners[0].vertex] = 1;
+  g_Sel.g_PolySelVerts[m->polygons[q1].corners[0].vertex] = 1;
   EXPECT_FALSE(Ed2D_PolyMakeFace(m));
   EXPECT_EQ(g_Boxes.back(), "２つ以上頂点を選択して下さい。");
   SelectFaces({q1});
-  g_PolySelFaces[q1] = 0;
+  g_Sel.g_PolySelFaces[q1] = 0;
   ASSERT_TRUE(Ed2D_PolyMakeFace(m));
   EXPECT_EQ(m->polygons[1].cornerCount, 4);
   EXPECT_EQ(m->polygons[1].group, 0u);
@@ -231,7 +231,7 @@ TEST_F(OpsFixture, MakeFaceAndMerge) {
   Bone2_FreeAll();
   m = FullModel(0);
   App_ForgetPolySelection();
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   i32 a = Poly({{0, 0}, {8, 0}, {8, 8}, {0, 8}}), b = Poly({{8, 0}, {16, 0}, {16, 8}, {8, 8}});
   i32 c = Poly({{0, 20}, {8, 20}, {0, 28}}), d = Poly({{8, 20}, {8, 28}, {0, 28}});
   SelectFaces({a, b, c, d});
@@ -250,9 +250,9 @@ TEST_F(OpsFixture, MakeFaceAndMerge) {
   EXPECT_EQ(std::vector<f32>(ys, ys + 4), (std::vector<f32>{20, 20, 28, 28}));
 
   // Vertices: one selected vertex merges nothing.
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   App_ForgetPolySelection();
-  g_PolySelVerts[m->polygons[a].corners[0].vertex] = 1;
+  g_Sel.g_PolySelVerts[m->polygons[a].corners[0].vertex] = 1;
   std::string s = State(m);
   EXPECT_FALSE(Ed2D_PolyMerge(m));
   EXPECT_EQ(State(m) == s, true);
@@ -268,14 +268,14 @@ TEST_F(OpsFixture, CopyPasteWeldsAndOptimizeKeepsBindings) {
   EXPECT_EQ(m->vertexCount, 5);
   EXPECT_EQ(m->polygonCount, 4);
   EXPECT_EQ(memcmp(m->polygons[0].corners, m->polygons[2].corners, sizeof m->polygons[0].corners), 0);
-  EXPECT_EQ(g_PolyTool, (u32)ED2D_TOOL_MOVE);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_MOVE);
   // Each kept position keeps its own binding (the first of equal ones).
   EXPECT_EQ(m->bindings[m->polygons[1].corners[0].vertex].bone1, 1);   // (8, 0) was vertex 1 first
   EXPECT_EQ(m->bindings[m->polygons[1].corners[1].vertex].bone1, 5);   // (16, 0) was vertex 5
   std::string once = State(m);
   ASSERT_TRUE(Ed2D_PolyOptimize(m));
   EXPECT_TRUE(State(m) == once);   // a second run changes nothing
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   EXPECT_FALSE(Ed2D_PolyCopy(m));
   EXPECT_EQ(g_Boxes.back(), "面選択モードで利用できます。");
 }
@@ -308,13 +308,13 @@ TEST_F(OpsFixture, StockShapes) {
     }
     for (i32 f = 0; f < c.polys; f++) {
       EXPECT_EQ(m->polygons[f].group, 2u);
-      EXPECT_EQ(g_PolySelFaces[f], 1u);
+      EXPECT_EQ(g_Sel.g_PolySelFaces[f], 1u);
       for (i32 j = 0; c.polys > 1 && j < 2; j++) {   // the circle's rim: radius 32
         Bone2Point p = m->positions[m->polygons[f].corners[j].vertex];
         EXPECT_NEAR(sqrtf(p.x * p.x + p.y * p.y), 32.0f, 1e-4f);
       }
     }
-    EXPECT_EQ(g_PolyTool, (u32)ED2D_TOOL_MOVE);
+    EXPECT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_MOVE);
   }
 }
 
@@ -338,7 +338,7 @@ TEST_F(OpsFixture, ImportDropsZAndCopiesColoursAndUVs) {
   ASSERT_TRUE(Shown(Kzp_Write, src, kzp.c_str()));
   Model3_Free(src);
   Poly({{0, 0}, {1, 1}, {2, 0}});
-  g_PolySelFaces[0] = 1;
+  g_Sel.g_PolySelFaces[0] = 1;
   ASSERT_TRUE(Ed2D_PolyImport(m, kzp.c_str()));
   unlink(kzp.c_str());
   unlink(path);
@@ -353,8 +353,8 @@ TEST_F(OpsFixture, ImportDropsZAndCopiesColoursAndUVs) {
   EXPECT_EQ(p.corners[0].vertex, 4);
   EXPECT_EQ(m->colours[p.corners[0].colour].r, 30.0f);
   EXPECT_EQ(m->uvs[p.corners[2].uv].u, 0.5f);
-  EXPECT_EQ(g_PolySelFaces[0], 0u);   // the old selection is gone
-  EXPECT_EQ(g_PolySelFaces[1] + g_PolySelVerts[3] + g_PolySelVerts[6], 3u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 0u);   // the old selection is gone
+  EXPECT_EQ(g_Sel.g_PolySelFaces[1] + g_Sel.g_PolySelVerts[3] + g_Sel.g_PolySelVerts[6], 3u);
 
   // A file that cannot be read keeps the selection and the model.
   std::string s = State(m);
@@ -381,7 +381,7 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
       {"remove faces: 5 polygons", polysShort(5), [&] { return Ed2D_PolyRemoveFaces(m); }},
       {"make a face: 1 polygon", [&] {
          App_ForgetPolySelection();
-         g_PolySelVerts[0] = g_PolySelVerts[2] = 1;
+         g_Sel.g_PolySelVerts[0] = g_Sel.g_PolySelVerts[2] = 1;
          m->polygonCount = m->polygonCapacity;
        }, [&] { return Ed2D_PolyMakeFace(m); }},
       {"triangle", vertsShort(3), [&] { return Ed2D_PolyAddTriangle(m); }},
@@ -389,7 +389,7 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
       {"circle", vertsShort(48), [&] { return Ed2D_PolyAddCircle(m); }},
       {"paste", [&] { Ed2D_PolyCopy(m); m->vertexCount = (u16)(65535 - 7 + 1); }, [&] { return Ed2D_PolyPaste(m); }},
       {"new colour entry", coloursFull, [&] { const i32 c[4] = {1, 2, 3, 4}; return Ed2D_PolyApplyColour(m, c); }},
-      {"five corners", [&] { g_PolySelectMode = 0; }, [&] { return Ed2D_PolyMakeFace(m); }},
+      {"five corners", [&] { g_Sel.g_PolySelectMode = 0; }, [&] { return Ed2D_PolyMakeFace(m); }},
       {"colour field abc", [] { SetField(0, "abc"); }, [&] {
          Ed2D_PolyDlgCommand(IDC_P2D_APPLY_COLOUR);
          return g_Boxes.size() > 1;   // the message is the outcome here
@@ -402,7 +402,7 @@ TEST_F(OpsFixture, RefusalsLeaveTheModelAsItWas) {
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     App_ForgetPolySelection();
-    g_PolySelectMode = 1;
+    g_Sel.g_PolySelectMode = 1;
     SelectFaces({0, 1});
     WidgetFake_Install();
     for (int k = 0; k < 4; k++) SetField(k, "7");
@@ -431,31 +431,31 @@ TEST_F(OpsFixture, PanelLabelsAndColour) {
   g_WidgetFake.colourTaken = true;
   g_WidgetFake.colour[0] = 10, g_WidgetFake.colour[1] = 300, g_WidgetFake.colour[2] = 30;
   Ed2D_PolyDlgCommand(IDC_P2D_COLOUR);
-  EXPECT_STREQ(g_UndoLabel, "\x83\x4A\x83\x89\x81\x5B\x20\x28\x20\x83\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "\x83\x4A\x83\x89\x81\x5B\x20\x28\x20\x83\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
   const Bone2Colour &c = m->colours[m->polygons[0].corners[1].colour];
   EXPECT_EQ(c.r, 10.0f);
   EXPECT_EQ(c.g, 255.0f);   // clamped
   EXPECT_EQ(c.a, 255.0f);   // alpha stays
   EXPECT_EQ(Field(0), "10");
   // Vertex mode: corners on the selected vertex, whatever their polygon.
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   App_ForgetPolySelection();
-  g_PolySelVerts[1] = 1;
+  g_Sel.g_PolySelVerts[1] = 1;
   SetField(0, "1"), SetField(1, "2"), SetField(2, "3"), SetField(3, "4");
   Ed2D_PolyDlgCommand(IDC_P2D_APPLY_COLOUR);
-  EXPECT_STREQ(g_UndoLabel, "決定ボタン ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "決定ボタン ( モデリング )");
   EXPECT_EQ(m->colours[m->polygons[0].corners[1].colour].a, 4.0f);
   EXPECT_EQ(m->colours[m->polygons[0].corners[0].colour].a, 255.0f);
   m->vertexColourFlag = 1;
   Ed2D_PolyDlgCommand(IDC_P2D_VERTEX_COLOUR);
-  EXPECT_STREQ(g_UndoLabel, "\x92\xB8\x93\x5F\x83\x4A\x83\x89\x81\x5B\x83\x74\x83\x89\x83\x4F\x4F\x46\x46\x20\x28\x20\x83"
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "\x92\xB8\x93\x5F\x83\x4A\x83\x89\x81\x5B\x83\x74\x83\x89\x83\x4F\x4F\x46\x46\x20\x28\x20\x83"
                             "\x82\x83\x66\x83\x8A\x83\x93\x83\x4F\x20\x29");
   Ed2D_PolyDlgCommand(IDC_P2D_LIGHT);
-  EXPECT_STREQ(g_UndoLabel, m->lightingFlag == 1 ? "ライトON ( モデリング )" : "ライトOFF ( モデリング )");
-  g_PolyVertexNo = 2;
+  EXPECT_STREQ(g_Shell.g_UndoLabel, m->lightingFlag == 1 ? "ライトON ( モデリング )" : "ライトOFF ( モデリング )");
+  g_Sel.g_PolyVertexNo = 2;
   Ed2D_PolyDlgCommand(IDC_P2D_CORNER_NO);
   Ed2D_PolyDlgCommand(IDC_P2D_FACE_MODE);
-  g_PolySelFaces[0] = 1;
+  g_Sel.g_PolySelFaces[0] = 1;
   Ed2D_PolyDlgCommand(IDC_P2D_SPLIT);
   EXPECT_EQ(g_Boxes, std::vector<std::string>{"\x82\x53\x8A\x70\x8C\x60\x82\xCC\x82\xDD\x95\xAA\x8A\x84\x82\xC5\x82\xAB\x82\xDC\x82\xB7\x81\x42"});
 }
@@ -523,8 +523,8 @@ void Load(Bone2Model *m, const Mesh &s) {
   if (!s.polys.empty()) memcpy(m->polygons, s.polys.data(), s.polys.size() * sizeof(Polygon2));
   m->vertexCount = (u16)s.pos.size(), m->colourCount = (u16)s.col.size(), m->uvCount = (u16)s.uv.size();
   m->polygonCount = (i32)s.polys.size();
-  memcpy(g_PolySelVerts, s.vflags.data(), s.vflags.size() * sizeof(u32));
-  memcpy(g_PolySelFaces, s.fflags.data(), s.fflags.size() * sizeof(u32));
+  memcpy(g_Sel.g_PolySelVerts, s.vflags.data(), s.vflags.size() * sizeof(u32));
+  memcpy(g_Sel.g_PolySelFaces, s.fflags.data(), s.fflags.size() * sizeof(u32));
 }
 
 // Everything an operation leaves behind besides the model.
@@ -532,7 +532,7 @@ std::string Globals() {
   std::string s;
   for (const std::string &b : g_Boxes) s += b + "|";
   char t[128];
-  snprintf(t, sizeof t, "%u %d %d %u %d %d %d %d", g_PolyTool, g_PolyFaceNo, g_PolyVertexNo, g_FreeCreateCount,
+  snprintf(t, sizeof t, "%u %d %d %u %d %d %d %d", g_Sel.g_PolyTool, g_Sel.g_PolyFaceNo, g_Sel.g_PolyVertexNo, g_Sel.g_FreeCreateCount,
            g_Ed2DPoly.colour[0], g_Ed2DPoly.colour[1], g_Ed2DPoly.colour[2], g_Ed2DPoly.colour[3]);
   return s + t;
 }
@@ -575,10 +575,10 @@ TEST_F(OpsFixture, DifferentialAgainstTheLiteralOperations) {
           bool done[2];
           for (int k = 0; k < 2; k++) {
             Bone2Model *x = k ? other : m;
-            g_PolySelectMode = mode;
-            g_PolyTool = ED2D_TOOL_FACE;
-            g_PolyFaceNo = g_PolyVertexNo = 3;
-            g_FreeCreateCount = 2;
+            g_Sel.g_PolySelectMode = mode;
+            g_Sel.g_PolyTool = ED2D_TOOL_FACE;
+            g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = 3;
+            g_Sel.g_FreeCreateCount = 2;
             Bone2_FreeSlot(ED2D_CLIPBOARD_SLOT);
             g_Boxes.clear();
             Load(x, mesh);

@@ -44,12 +44,12 @@ struct Ed2DPolyFixture : ::testing::Test {
     App_ForgetPolySelection();
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;   // client pixels are frame pixels
     g_Lib.viewWindowMode = 0;
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_POLY;
-    g_PolySelectMode = 1;
-    g_PolyTool = ED2D_TOOL_FACE;
-    g_CurGroupIndex = 0;
-    g_CurBoneIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_POLY;
+    g_Sel.g_PolySelectMode = 1;
+    g_Sel.g_PolyTool = ED2D_TOOL_FACE;
+    g_Sel.g_CurGroupIndex = 0;
+    g_Sel.g_CurBoneIndex = 0;
     g_Ed2DPoly = Ed2DPolyEditor{};
     g_Boxes.clear();
     g_Seam.errorBox = RecordBox;
@@ -88,8 +88,8 @@ struct Ed2DPolyFixture : ::testing::Test {
     Ed2D_PolySelectPass(m);
     Shell_SetButtonHeld(button, 0);
   }
-  std::vector<u32> VertFlags() { return std::vector<u32>(g_PolySelVerts, g_PolySelVerts + m->vertexCount); }
-  std::vector<u32> FaceFlags() { return std::vector<u32>(g_PolySelFaces, g_PolySelFaces + m->polygonCount); }
+  std::vector<u32> VertFlags() { return std::vector<u32>(g_Sel.g_PolySelVerts, g_Sel.g_PolySelVerts + m->vertexCount); }
+  std::vector<u32> FaceFlags() { return std::vector<u32>(g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces + m->polygonCount); }
 };
 
 // [SECTION] selection
@@ -124,14 +124,14 @@ TEST_F(Ed2DPolyFixture, RectangleSelectionRules) {
        {1, 1, 1, 0, 0, 0, 0, 0, 0, 0}, {1, 0, 0}},
       {"mode change back clears everything", 0, 0, 0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0}},
   };
-  g_PolySelectMode = 0;
-  g_PolyTool = ED2D_TOOL_VERTEX;
+  g_Sel.g_PolySelectMode = 0;
+  g_Sel.g_PolyTool = ED2D_TOOL_VERTEX;
   for (const Step &s : steps) {
     if (s.button == 0) {
       if (s.mode == 1) Ed2D_PolyFaceMode();
       else Ed2D_PolyVertexMode();
-      EXPECT_EQ(g_PolyTool, s.mode == 1 ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX) << s.what;
-      EXPECT_EQ(g_PolyFaceNo, -1) << s.what;
+      EXPECT_EQ(g_Sel.g_PolyTool, s.mode == 1 ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX) << s.what;
+      EXPECT_EQ(g_Sel.g_PolyFaceNo, -1) << s.what;
       EXPECT_EQ(g_Ed2DPoly.startX + g_Ed2DPoly.startY + g_Ed2DPoly.curX + g_Ed2DPoly.curY, 0) << s.what;
     } else {
       Drag(s.button == 'L' ? BUTTON_LEFT : BUTTON_RIGHT, s.x1, s.y1, s.x2, s.y2);
@@ -140,12 +140,12 @@ TEST_F(Ed2DPolyFixture, RectangleSelectionRules) {
     EXPECT_EQ(FaceFlags(), s.faces) << s.what;
   }
   // Counts of the panel: vertex mode counts corners of live polygons.
-  g_PolySelVerts[0] = g_PolySelVerts[4] = 1;
+  g_Sel.g_PolySelVerts[0] = g_Sel.g_PolySelVerts[4] = 1;
   char text[64];
   Ed2D_PolySelectionText(m, text, sizeof text);
   EXPECT_STREQ(text, "頂点     2 /    7");
   Ed2D_PolyFaceMode();
-  g_PolySelFaces[1] = 1;
+  g_Sel.g_PolySelFaces[1] = 1;
   Ed2D_PolySelectionText(m, text, sizeof text);
   EXPECT_STREQ(text, "面     1 /    2");
 }
@@ -168,7 +168,7 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Ed2D_PolyDraw();
   // Without a model every hook returns at once.
   Bone2_FreeSlot(0);
-  g_PolyTool = ED2D_TOOL_FREE;
+  g_Sel.g_PolyTool = ED2D_TOOL_FREE;
   Ed2D_PolyUpdate();
   Ed2D_PolyMouseMove(5, 5);
   Ed2D_PolyLButtonUp(5, 5);
@@ -176,7 +176,7 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Ed2D_PolyDraw();
   Ed2D_WeightDraw();
   Ed2D_WeightRButtonUp(5, 5);
-  EXPECT_EQ(g_FreeCreateCount, 0u);
+  EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
 }
 
 // The pass reads the buttons once and takes a face once: the same flags as the per-corner
@@ -195,8 +195,8 @@ TEST_F(Ed2DPolyFixture, SelectPassEqualsThePerCornerRule) {
     for (i32 j = 0; j < p.cornerCount; j++) p.corners[j].vertex = (u16)(Rand(20) ? Rand(300) : 400 + Rand(100));
   }
   for (i32 drag = 0; drag < 60; drag++) {
-    g_PolySelectMode = Rand(2);
-    g_PolyTool = g_PolySelectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
+    g_Sel.g_PolySelectMode = Rand(2);
+    g_Sel.g_PolyTool = g_Sel.g_PolySelectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
     g_Ed2DPoly.startX = 220 + (i32)Rand(200), g_Ed2DPoly.startY = 140 + (i32)Rand(200);
     g_Ed2DPoly.curX = 220 + (i32)Rand(200), g_Ed2DPoly.curY = 140 + (i32)Rand(200);
     u32 button = Rand(3) ? BUTTON_LEFT : BUTTON_RIGHT;
@@ -212,57 +212,57 @@ TEST_F(Ed2DPolyFixture, SelectPassEqualsThePerCornerRule) {
       for (i32 j = 0; j < k; j++) Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]), cx += (f32)xs[j], cy += (f32)ys[j];
       for (i32 j = 0; j < k; j++) Ed2D_RectSelect(m, f, j, verts, k, xs[j], ys[j], cx / (f32)k, cy / (f32)k, &r);
     }
-    for (i32 f = 0; f < m->polygonCount && g_PolySelectMode == 1; f++) {
+    for (i32 f = 0; f < m->polygonCount && g_Sel.g_PolySelectMode == 1; f++) {
       u32 verts[4];
-      if (m->polygons[f].used != 1 || !g_PolySelFaces[f]) continue;
-      for (i32 j = 0, k = Ed2D_PolyCorners(m, &m->polygons[f], verts); j < k; j++) g_PolySelVerts[verts[j]] = 1;
+      if (m->polygons[f].used != 1 || !g_Sel.g_PolySelFaces[f]) continue;
+      for (i32 j = 0, k = Ed2D_PolyCorners(m, &m->polygons[f], verts); j < k; j++) g_Sel.g_PolySelVerts[verts[j]] = 1;
     }
     std::vector<u32> v1 = VertFlags(), f1 = FaceFlags();
-    std::copy(v0.begin(), v0.end(), g_PolySelVerts);
-    std::copy(f0.begin(), f0.end(), g_PolySelFaces);
+    std::copy(v0.begin(), v0.end(), g_Sel.g_PolySelVerts);
+    std::copy(f0.begin(), f0.end(), g_Sel.g_PolySelFaces);
     Ed2D_PolySelectPass(m);
     Shell_SetButtonHeld(button, 0);
     ASSERT_EQ(VertFlags(), v1) << "drag " << drag;
     ASSERT_EQ(FaceFlags(), f1) << "drag " << drag;
   }
-  EXPECT_GT(std::count(g_PolySelVerts, g_PolySelVerts + 300, 1u), 0);
+  EXPECT_GT(std::count(g_Sel.g_PolySelVerts, g_Sel.g_PolySelVerts + 300, 1u), 0);
 }
 
 // [SECTION] tools
 TEST_F(Ed2DPolyFixture, RotateScaleAndMoveSteps) {
   u16 v = Vertex(100, 0);   // screen (420, 240)
-  g_PolySelVerts[v] = 1;
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelVerts[v] = 1;
+  g_Sel.g_PolySelectMode = 0;
   // +2 pixels to the right with the rotate tool: -1 degree about the drag start (320, 240).
-  g_PolyTool = ED2D_TOOL_ROTATE;
+  g_Sel.g_PolyTool = ED2D_TOOL_ROTATE;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed2D_LButtonDownAnchors(320, 240);
   Ed2D_PolyMouseMove(322, 240);
   const f32 a = -3.14159265f / 180.0f;
   EXPECT_NEAR(m->positions[v].x, 100.0f * cosf(a), 1e-4f);
   EXPECT_NEAR(m->positions[v].y, -100.0f * sinf(a), 1e-4f);
-  EXPECT_STREQ(g_UndoLabel, "回転 ( モデリング )");
-  EXPECT_EQ(g_EditedFlag, 1u);
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "回転 ( モデリング )");
+  EXPECT_EQ(g_Shell.g_EditedFlag, 1u);
   // No motion: no turn (the old conversion divided by zero here).
   Ed2D_PolyMouseMove(322, 240);
   EXPECT_NEAR(m->positions[v].x, 100.0f * cosf(a), 1e-4f);
   // Scale: moving up by 10 enlarges y away from the drag start, x untouched.
   m->positions[v] = {100, 50};
-  g_PolyTool = ED2D_TOOL_SCALE;
+  g_Sel.g_PolyTool = ED2D_TOOL_SCALE;
   Ed2D_LButtonDownAnchors(320, 240);
   Ed2D_PolyMouseMove(320, 230);
   EXPECT_FLOAT_EQ(m->positions[v].x, 100.0f);
   EXPECT_FLOAT_EQ(m->positions[v].y, 50.0f + 50.0f * 10.0f * 0.005f);
-  EXPECT_STREQ(g_UndoLabel, "拡大 ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "拡大 ( モデリング )");
   // Move follows the mouse; the middle button held stops every tool.
-  g_PolyTool = ED2D_TOOL_MOVE;
+  g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
   Ed2D_LButtonDownAnchors(0, 0);
   Ed2D_PolyMouseMove(7, -3);
   EXPECT_FLOAT_EQ(m->positions[v].x, 107.0f);
   Shell_SetButtonHeld(BUTTON_MIDDLE, 1);
   Ed2D_PolyMouseMove(20, 20);
   EXPECT_FLOAT_EQ(m->positions[v].x, 107.0f);
-  EXPECT_STREQ(g_UndoLabel, "移動 ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "移動 ( モデリング )");
 }
 
 // [SECTION] free creation
@@ -285,25 +285,25 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
     Bone2_FreeSlot(0);
     m = Ed2D_EnsureBoneModel();
     App_ForgetPolySelection();
-    g_PolySelectMode = c.mode;
+    g_Sel.g_PolySelectMode = c.mode;
     m->colours[0] = {9, 9, 9, 9};
     m->colours[1] = {255, 255, 255, 254};
     m->colourCount = 2;
     if (c.whiteThere) m->colours[1] = {255, 255, 255, 255};
     Ed2D_PolyDlgCommand(IDC_P2D_FREE);
-    EXPECT_EQ(g_PolyTool, ED2D_TOOL_FREE);
+    EXPECT_EQ(g_Sel.g_PolyTool, ED2D_TOOL_FREE);
     std::vector<i32> used;   // the point index each fixed corner came from
     i32 k = 0;
     for (const char *e = c.events; *e; e++, k++) {
-      g_MouseX = pts[k][0];
-      g_MouseY = pts[k][1];
+      g_Mouse.g_MouseX = pts[k][0];
+      g_Mouse.g_MouseY = pts[k][1];
       Ed2D_PolyUpdate();
       if (*e == 'L') Ed2D_PolyLButtonUp(pts[k][0], pts[k][1]), used.push_back(k);
       if (*e == 'R') Ed2D_PolyRButtonUp(pts[k][0], pts[k][1]), used.clear();
       if (*e == 'M') Ed2D_PolyFreeCreate(pts[k][0], pts[k][1]), used.push_back(k);
     }
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(g_FreeCreateCount, 0u);
+    EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
     ASSERT_EQ(m->polygonCount, 1);
     const Polygon2 &p = m->polygons[0];
     EXPECT_EQ(p.used, 1u);
@@ -322,11 +322,11 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
       const VertexBinding &b = m->bindings[q.vertex];
       EXPECT_EQ(b.bone1 + b.bone2, 0);
       EXPECT_EQ(b.automatic, 1u);
-      EXPECT_EQ(g_PolySelVerts[q.vertex], c.mode == 0 ? 1u : 0u);
+      EXPECT_EQ(g_Sel.g_PolySelVerts[q.vertex], c.mode == 0 ? 1u : 0u);
     }
-    EXPECT_EQ(g_PolySelFaces[0], c.mode == 1 ? 1u : 0u);
+    EXPECT_EQ(g_Sel.g_PolySelFaces[0], c.mode == 1 ? 1u : 0u);
     std::string label = "自由作成:" + std::to_string(c.corners) + " ( モデリング )";
-    EXPECT_EQ(std::string(g_UndoLabel), label);
+    EXPECT_EQ(std::string(g_Shell.g_UndoLabel), label);
   }
 }
 
@@ -337,7 +337,7 @@ TEST_F(Ed2DPolyFixture, FreeCreationOneShortOfRoomChangesNothing) {
   m->colourCount = 0;
   std::vector<Bone2Point> before(m->positions, m->positions + m->vertexCapacity);
   std::vector<VertexBinding> bindings(m->bindings, m->bindings + 65536);
-  for (i32 i = 0; i < 3; i++) g_FreeCreatePoints[i][0] = (f32)i;
+  for (i32 i = 0; i < 3; i++) g_Sel.g_FreeCreatePoints[i][0] = (f32)i;
   EXPECT_FALSE(Ed2D_PolyAppendFree(m, 3));
   ASSERT_EQ(g_Boxes, std::vector<std::string>({"これ以上 追加できません。"}));
   EXPECT_EQ(m->vertexCount, 65533);
@@ -356,12 +356,12 @@ TEST_F(Ed2DPolyFixture, FreeCreationOneShortOfRoomChangesNothing) {
 
 // [SECTION] weights
 TEST_F(Ed2DPolyFixture, WeightApplyRefusalsAndRebind) {
-  g_EditSubMode = SUB_2D_WEIGHT;
+  g_Shell.g_EditSubMode = SUB_2D_WEIGHT;
   m->boneCount = 3;
   m->rest[1].x = 100;   // bone 1's cross at (420, 240)
   m->rest[2].x = -100;
   u16 a = Vertex(90, 0), b = Vertex(-80, 5), c = Vertex(0, 0);
-  g_PolySelVerts[a] = g_PolySelVerts[b] = 1;
+  g_Sel.g_PolySelVerts[a] = g_Sel.g_PolySelVerts[b] = 1;
   m->bindings[c] = {1, 2, 0.5f, 0};
   struct Case {
     const char *b1, *b2, *w;
@@ -408,7 +408,7 @@ TEST_F(Ed2DPolyFixture, WeightApplyRefusalsAndRebind) {
 }
 
 TEST_F(Ed2DPolyFixture, WeightBonePickAndRectangle) {
-  g_EditSubMode = SUB_2D_WEIGHT;
+  g_Shell.g_EditSubMode = SUB_2D_WEIGHT;
   m->boneCount = 3;
   m->rest[1].x = 100;   // cross at (420, 240)
   m->rest[1].y = 0;
@@ -422,30 +422,30 @@ TEST_F(Ed2DPolyFixture, WeightBonePickAndRectangle) {
     Ed2D_WeightRButtonUp(x2, y2);
   };
   Click(418, 243, 419, 243);   // moved by one pixel: no pick
-  EXPECT_EQ(g_CurBoneIndex, 0u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);
   Click(418, 243, 418, 243);
-  EXPECT_EQ(g_CurBoneIndex, 1u);
-  EXPECT_EQ(g_PrevBone, 0u);
-  EXPECT_EQ(g_BoneListDirty, 1u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Sel.g_PrevBone, 0u);
+  EXPECT_EQ(g_Sel.g_BoneListDirty, 1u);
   Click(221, 240, 221, 240);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  EXPECT_EQ(g_PrevBone, 1u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_PrevBone, 1u);
   m->boneCount = 0;
   Click(320, 240, 320, 240);   // no bones: the current bone stays
-  EXPECT_EQ(g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
   // The rectangle: left alone selects strictly inside, right alone deselects.
   PolyRect r = Poly_SortedRect(10, 10, 0, 0);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed2D_WeightRectTest(3, 5, 5, &r);
   Ed2D_WeightRectTest(4, 10, 5, &r);
-  EXPECT_EQ(g_PolySelVerts[3], 1u);
-  EXPECT_EQ(g_PolySelVerts[4], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[3], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[4], 0u);
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
   Ed2D_WeightRectTest(3, 5, 5, &r);   // both held: nothing
-  EXPECT_EQ(g_PolySelVerts[3], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[3], 1u);
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   Ed2D_WeightRectTest(3, 5, 5, &r);
-  EXPECT_EQ(g_PolySelVerts[3], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[3], 0u);
 }
 
 // [SECTION] lines left out
@@ -495,8 +495,8 @@ TEST_F(Ed2DPolyFixture, LinesLeftOutLeaveThePictureOnEveryKindOfDevice) {
       p.cornerCount = (x + y) % 4 == 0 ? 3 : 4;
       for (i32 j = 0; j < p.cornerCount; j++) p.corners[j].vertex = (u16)c[j];
     }
-  for (i32 i = 0; i < m->vertexCount; i++) m->bindings[i] = {0, 0, 1.0f, 1}, g_PolySelVerts[i] = i % 3 != 0;
-  for (i32 f = 0; f < m->polygonCount; f++) g_PolySelFaces[f] = f % 5 != 0;
+  for (i32 i = 0; i < m->vertexCount; i++) m->bindings[i] = {0, 0, 1.0f, 1}, g_Sel.g_PolySelVerts[i] = i % 3 != 0;
+  for (i32 f = 0; f < m->polygonCount; f++) g_Sel.g_PolySelFaces[f] = f % 5 != 0;
   struct Mode {
     u32 subMode, selectMode;
     void (*draw)(void);
@@ -504,8 +504,8 @@ TEST_F(Ed2DPolyFixture, LinesLeftOutLeaveThePictureOnEveryKindOfDevice) {
                      {SUB_2D_BONE, 0, Ed2D_BoneDraw}};
   const Device devices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
   for (const Mode &md : modes) {
-    g_EditSubMode = md.subMode;
-    g_PolySelectMode = md.selectMode;
+    g_Shell.g_EditSubMode = md.subMode;
+    g_Sel.g_PolySelectMode = md.selectMode;
     size_t drawn[2];
     std::vector<u32> pictures[2][4];
     for (u32 off : {1u, 0u}) {

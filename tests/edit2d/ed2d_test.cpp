@@ -65,11 +65,11 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
             F(Ed2D_MotionLButtonDown), redraw, set, nullptr, ra, nullptr, F(Ed2D_MotionMouseMove)}},
   };
   for (const auto &kv : expected) {
-    g_EditSubMode = kv.first;
+    g_Shell.g_EditSubMode = kv.first;
     ASSERT_NE(Ed2D_SubModeRow(), nullptr) << kv.first;
     EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), kv.second) << "sub-mode " << kv.first;
   }
-  g_EditSubMode = 5;
+  g_Shell.g_EditSubMode = 5;
   EXPECT_EQ(CellsOf(*Ed2D_SubModeRow()), std::vector<const void *>(12, nullptr));
   const FamilyHooks *fam = &g_FamilyHooks[FAMILY_2D_MODEL];
   EXPECT_EQ(F(fam->enter), F(Ed2D_Enter));
@@ -100,17 +100,16 @@ struct Ed2DFixture : ::testing::Test {
     Edit2D_Install();
     WidgetFake_Install();
     g_ShellSeam.askYesNo = FakeAsk;
-    g_ShellSeam.refreshModelPointers = Current_Refresh2D;
     g_Ed2D = Ed2DEditor{};
-    g_Group2DDlg.window = nullptr;
+    g_Options.g_Group2DDlg.window = nullptr;
     Bone2_FreeAll();
     Obj2_FreeAll();
     Obj2_SetSlot(0, nullptr);   // the object sub-mode's init leaves its model in slot 0
-    g_Cur2DSlot = 0;
-    g_CurBoneIndex = 0;
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_Playing = 0;
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    g_Sel.g_Cur2DSlot = 0;
+    g_Sel.g_CurBoneIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_Playing = 0;
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
   }
   void TearDown() override {
     Bone2_FreeAll();
@@ -143,7 +142,7 @@ struct Ed2DFixture : ::testing::Test {
 };
 
 TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
-  g_EditSubMode = SUB_2D_POLY;
+  g_Shell.g_EditSubMode = SUB_2D_POLY;
   Ed2D_Enter();
   ASSERT_NE(g_Bone2Slots[0], nullptr);   // entering with slot 0 empty makes the model
   EXPECT_EQ(g_Bone2SlotShown[0], 1u);
@@ -151,12 +150,12 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
   const u32 presses[][2] = {{IDC_M2D_BONE, 8}, {IDC_M2D_WEIGHT, 9}, {IDC_M2D_TEXTURE, 7},
                             {IDC_M2D_MOTION, 10}, {IDC_M2D_OBJECT, 4}, {IDC_M2D_BONE, 8}};
   for (const auto &p : presses) {
-    u32 prev = g_EditSubMode;
+    u32 prev = g_Shell.g_EditSubMode;
     ASSERT_TRUE(Ed2D_PanelCommand(p[0]));
-    EXPECT_EQ(g_EditSubMode, p[1]);
-    EXPECT_EQ(g_PrevEditSubMode, prev);
+    EXPECT_EQ(g_Shell.g_EditSubMode, p[1]);
+    EXPECT_EQ(g_Shell.g_PrevEditSubMode, prev);
     EXPECT_EQ(DialogSet(), Ed2D_WindowSet(p[1])) << p[1];
-    EXPECT_EQ(g_SelectedBone, 0u);
+    EXPECT_EQ(g_Sel.g_SelectedBone, 0u);
     EXPECT_EQ(g_Lib.runState, p[1] == 4 ? 1u : 2u);
     // The list the per-frame update mirrors: the bone list where the bone dialog is open.
     bool bones = p[1] == SUB_2D_BONE || p[1] == SUB_2D_WEIGHT;
@@ -176,26 +175,26 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
 }
 
 TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
-  g_EditSubMode = SUB_2D_BONE;
+  g_Shell.g_EditSubMode = SUB_2D_BONE;
   Ed2D_Enter();
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));   // no polygons: no question
   EXPECT_TRUE(ask.questions.empty());
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
   Ed2D_PanelCommand(IDC_M2D_BONE);
   Bone2Model *m = g_Bone2Slots[0];
   m->polygonCount = 1;
   auto live = ui.live;
   ask.answer = false;
-  g_EditDlgRefresh = 0;
+  g_Shell.g_EditDlgRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));
   ASSERT_EQ(ask.questions.size(), 1u);
   const std::string panelQuestion = "\x95\xdb\x91\xb6\x82\xb5\x82\xc8\x82\xa2\x82\xc5\x95\xd2\x8f\x57\x83\x82"
                                     "\x81\x5b\x83\x68\x82\xf0\x95\xcf\x8d\x58\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
   EXPECT_EQ(ask.questions[0], panelQuestion);
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ui.live, live);
   EXPECT_EQ(g_Bone2Slots[0], m);
-  EXPECT_EQ(g_EditDlgRefresh, 1u);
+  EXPECT_EQ(g_Shell.g_EditDlgRefresh, 1u);
   EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
   // A changed model is not replaced by "新規作成" when the user keeps it.
   Doc_MarkEdited(DOC_BONE2);
@@ -213,10 +212,10 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   ask.answer = false;
   g_Ed2D.panelRefresh = 0;
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
   EXPECT_EQ(g_Ed2D.panelRefresh, 1u);
   App_SwitchFamily(FAMILY_2D_MAP);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MODEL);
   ASSERT_EQ(ask.questions.size(), 2u);
   EXPECT_EQ(ask.questions[0], panelQuestion);
   EXPECT_EQ(ask.questions[1], "\x95\xd2\x8f\x57\x92\x86\x82\xcc\x83\x82\x83\x66\x83\x8b\x82\xcd\x94\x6a\x8a\xfc"
@@ -225,38 +224,33 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   // Without an edit nothing is asked.
   Doc_ClearChanged(DOC_OBJ2);
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ask.questions.size(), 2u);
   Ed2D_Leave();
 }
 
 TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Model, nullptr);
-  EXPECT_EQ(g_CurObj2, nullptr);
+  EXPECT_EQ(Current_Bone2Model(), nullptr);
+  EXPECT_EQ(Current_Obj2(), nullptr);
   Bone2Model *m = Model(3, nullptr, nullptr);
-  g_CurSlot = 5;   // the 3D layer has no say
+  g_Sel.g_CurSlot = 5;   // the 3D layer has no say
   struct { u32 bone; bool inside; } cases[] = {{0, true}, {2, true}, {3, false}, {127, false}, {500, false}};
   for (auto c : cases) {
-    g_CurBoneIndex = c.bone;
-    Current_Refresh2D();
-    EXPECT_EQ(g_CurBone2Model, m);
-    EXPECT_EQ(g_CurBone2 != nullptr, c.inside) << c.bone;
-    EXPECT_EQ(g_CurBone2KeyBuf, c.inside ? &m->rest[c.bone] : nullptr);
-    if (!c.inside) EXPECT_EQ(g_CurBone2Key, nullptr);
+    g_Sel.g_CurBoneIndex = c.bone;
+    EXPECT_EQ(Current_Bone2Model(), m);
+    EXPECT_EQ(Current_Bone2() != nullptr, c.inside) << c.bone;
+    EXPECT_EQ(Current_Bone2KeyBuf(), c.inside ? &m->rest[c.bone] : nullptr);
+    if (!c.inside) EXPECT_EQ(Current_Bone2Key(), nullptr);
   }
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   m->bones[1].keyIndex = 99;   // a key index beyond the track
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Key, nullptr);
+  EXPECT_EQ(Current_Bone2Key(), nullptr);
   m->currentMotion = 500;      // a motion beyond the model
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Motion, nullptr);
-  EXPECT_EQ(g_CurBone2KeyTrack, nullptr);
-  g_Cur2DSlot = 40;
-  Current_Refresh2D();
-  EXPECT_EQ(g_CurBone2Model, nullptr);
-  EXPECT_EQ(g_CurBone2, nullptr);
+  EXPECT_EQ(Current_Bone2Motion(), nullptr);
+  EXPECT_EQ(Current_Bone2KeyTrack(), nullptr);
+  g_Sel.g_Cur2DSlot = 40;
+  EXPECT_EQ(Current_Bone2Model(), nullptr);
+  EXPECT_EQ(Current_Bone2(), nullptr);
 }
 
 // The skin: vertex positions with their automatic flags, rebound to the nearest centre.
@@ -293,14 +287,14 @@ TEST_F(Ed2DFixture, RebindGoldens) {
 }
 
 TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
-  g_EditSubMode = SUB_2D_BONE;
+  g_Shell.g_EditSubMode = SUB_2D_BONE;
   g_Lib.viewWindowMode = 1;
-  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
   g_Lib.desktopWidth = 1280;
   g_Lib.desktopHeight = 1024;
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-  g_Views[SUB_2D_BONE][0].panX = -30;
-  g_Views[SUB_2D_BONE][0].panY = 12;
+  g_Shell.g_Views[SUB_2D_BONE][0].panX = -30;
+  g_Shell.g_Views[SUB_2D_BONE][0].panY = 12;
   // Bone 3 hangs under bone 1: its rest entry is relative to bone 1's.
   const i32 parents[4] = {0, 0, 0, 1};
   const f32 rest[4][2] = {{0, 0}, {50, -20}, {-60, 30}, {0, 40}};
@@ -311,28 +305,28 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   Ed2D_ClientToFrame(660, 504, &fx, &fy);
   EXPECT_EQ(fx, 370.0f);
   EXPECT_EQ(fy, 220.0f);
-  g_MouseX = 662;
-  g_MouseY = 503;
+  g_Mouse.g_MouseX = 662;
+  g_Mouse.g_MouseY = 503;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
   Ed2D_BoneUpdate();
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
-  EXPECT_EQ(g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
   EXPECT_EQ(g_Ed2D.boneRefresh, 1u);
   EXPECT_EQ(m->displayMode, 3);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 320 - 60, 240 + 30, false), 2);
   EXPECT_EQ(Ed2D_PickBone(m, 0, 345, 230, false), 0);   // 35 from bone 0 and 1: the lower one
   EXPECT_EQ(Ed2D_PickBone(m, 0, 370, 259, false), 3);   // drawn at (370, 260)
-  g_MouseX = 660, g_MouseY = 504 + 40;
+  g_Mouse.g_MouseX = 660, g_Mouse.g_MouseY = 504 + 40;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
   Ed2D_BoneUpdate();
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
-  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   g_Lib.viewWindowMode = 0;
-  g_Family2DFrame[FAMILY_2D_MODEL] = 0;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 0;
 }
 
 TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
-  g_EditSubMode = SUB_2D_BONE;
+  g_Shell.g_EditSubMode = SUB_2D_BONE;
   Ed2D_Enter();
   const i32 parents[4] = {0, 0, 1, 0};
   const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
@@ -357,16 +351,16 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   ui.marked[g_Ed2D.boneList] = {1, 2};
   Ed2D_BoneDlgTick();
   EXPECT_EQ(ui.marked[g_Ed2D.boneList], (std::set<i32>{1, 2}));
-  g_MouseX = 310, g_MouseY = 240;   // bone 3's cross
+  g_Mouse.g_MouseX = 310, g_Mouse.g_MouseY = 240;   // bone 3's cross
   Ed2D_PickCurrentBone(false);
-  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   Ed2D_BoneDlgTick();
   EXPECT_EQ(ui.marked[g_Ed2D.boneList], (std::set<i32>{3}));
   Ed2D_Leave();
 }
 
 TEST_F(Ed2DFixture, ParentRuleAndApply) {
-  g_EditSubMode = SUB_2D_BONE;
+  g_Shell.g_EditSubMode = SUB_2D_BONE;
   Ed2D_Enter();
   const i32 parents[4] = {0, 0, 1, 1};
   Bone2Model *m = Model(4, parents, nullptr);
@@ -377,7 +371,7 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
     EXPECT_EQ(Ed2D_SetBoneParent(m, c.bone, c.choice), c.ok) << c.bone << " " << c.choice;
     EXPECT_EQ(m->bones[c.bone].parent, c.parent) << c.bone << " " << c.choice;
   }
-  g_CurBoneIndex = 2;
+  g_Sel.g_CurBoneIndex = 2;
   ui.caret[g_Ed2D.boneList] = 2;
   ui.selection[g_Ed2D.parentCombo] = 3;
   WidgetFake_SetText(g_Ed2D.boneDlg, IDC_BONE_NAME, "arm");
@@ -398,10 +392,10 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
 }
 
 TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
-  g_EditSubMode = SUB_2D_BONE;
+  g_Shell.g_EditSubMode = SUB_2D_BONE;
   const i32 parents[5] = {0, 0, 1, 4, 1};   // bone 3's parent 4 lies above it (from a file)
   Model(5, parents, nullptr);
-  g_CurBoneIndex = 2;
+  g_Sel.g_CurBoneIndex = 2;
   Ed2D_Enter();
   const std::string parentBone = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";   // " 0  親ボーン"
   EXPECT_EQ(ui.lines[g_Ed2D.boneList], (std::vector<std::string>{parentBone, " 1  b1", " 2  b2 ( 1 )", " 3  b3 ( 4 )",
@@ -414,7 +408,7 @@ TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
   EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, IDC_BONE_NO), "\x83\x7b\x81\x5b\x83\x93No.2");
   EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, IDC_BONE_X), "0.000");
   Ed2D_BoneTreeSelected(" 4  b4");
-  EXPECT_EQ(g_CurBoneIndex, 4u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 4u);
   Ed2D_Leave();
 }
 

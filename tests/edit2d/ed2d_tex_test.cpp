@@ -47,9 +47,9 @@ struct TexTest2D : ::testing::Test {
     Bone2_FreeAll();
     App_AllocWorkArrays();
     App_ForgetPolySelection();
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_EditSubMode = SUB_2D_TEXTURE;
-    g_CurGroupIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Shell.g_EditSubMode = SUB_2D_TEXTURE;
+    g_Sel.g_CurGroupIndex = 0;
     WidgetFake_Install();
     g_LibHooks.fileDlg.run = Answer;
     g_Ed2DTex.zoom = 1.0f;
@@ -69,7 +69,7 @@ struct TexTest2D : ::testing::Test {
   }
   // The group dialog's fields: name, then red, green, blue, alpha (k 1..4); its combos' rows.
   static void Field(i32 k, const char *text) {
-    WidgetFake_SetText(g_Group2DDlg.window, k == 0 ? IDC_G2D_NAME : IDC_G2D_RED + k - 1, text);
+    WidgetFake_SetText(g_Options.g_Group2DDlg.window, k == 0 ? IDC_G2D_NAME : IDC_G2D_RED + k - 1, text);
   }
   static void Rows(i32 texture, i32 shade) {
     g_WidgetFake.selection[kTexCombo] = texture;
@@ -181,7 +181,7 @@ TEST_F(TexTest2D, ProjectionGivesWeldedCornersEntriesOfTheirOwn) {
   for (i32 k = 0; k < 4; k++) m->polygons[q].corners[k].uv = 0;
   m->uvCapacity = m->uvCount + 3;
   std::vector<u8> was = Bytes();
-  g_CurGroupIndex = 0;
+  g_Sel.g_CurGroupIndex = 0;
   Ed2D_TexCommand(IDC_T2D_FRONT, -1, nullptr);
   EXPECT_EQ(Bytes(), was);
   ASSERT_EQ(Boxes().size(), 1u);
@@ -214,13 +214,13 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
   i32 q = Poly({{0, 0}, {2, 0}, {2, 4}, {0, 4}});
   i32 gone = Poly({{9, 9}, {8, 8}, {7, 7}});
   m->polygons[gone].used = 0;
-  g_PolySelFaces[q] = g_PolySelFaces[gone] = 1;
+  g_Sel.g_PolySelFaces[q] = g_Sel.g_PolySelFaces[gone] = 1;
   u16 first = m->polygons[q].corners[0].uv, goneFirst = m->polygons[gone].corners[0].uv;
   Ed2D_TexCommand(IDC_T2D_ROTATE_UV, -1, nullptr);
   Ed2D_TexCommand(IDC_T2D_ROTATE_UV, -1, nullptr);
   EXPECT_EQ(m->polygons[q].corners[2].uv, first);
   EXPECT_EQ(m->polygons[gone].corners[0].uv, goneFirst);
-  EXPECT_STREQ(g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
 
   // Left and right held scale a planar group (not move it); the left alone moves it.
   g_Ed2DTex.zoom = 1.0f;
@@ -293,8 +293,8 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   m->textureCount = 3;
   i32 a = Poly({{1, 0}, {2, 0}, {2, 1}});
   i32 b = Poly({{5, 5}, {6, 5}, {6, 6}}, 1);
-  g_PolySelFaces[b] = 1;
-  g_CurGroupIndex = 2;
+  g_Sel.g_PolySelFaces[b] = 1;
+  g_Sel.g_CurGroupIndex = 2;
   g_Ed2DGroup.lastGroup = 2;   // no change of row (which would select group 2's polygons)
   // Row 128 (past the table) gives texture 0; CB_ERR keeps the shading; "abc" keeps the colour
   // but membership, name and texture are applied, with a box that says why.
@@ -323,10 +323,10 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
 
   // A row change selects that group's polygons and their vertices.
   Ed2D_GroupDlgCommand(0, 0);
-  EXPECT_EQ(g_CurGroupIndex, 0u);
-  EXPECT_EQ(g_PolySelFaces[a], 1u);
-  EXPECT_EQ(g_PolySelFaces[b], 0u);
-  EXPECT_EQ(g_PolySelVerts[0] + g_PolySelVerts[1] + g_PolySelVerts[2] + g_PolySelVerts[3], 3u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[a], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[b], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[1] + g_Sel.g_PolySelVerts[2] + g_Sel.g_PolySelVerts[3], 3u);
 
   // Mirror of group 0: 6 vertices mirrored about x = 0 with their bindings; the copy's corners
   // reversed and shifted; only the copy selected.
@@ -339,10 +339,10 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   const Polygon2 &c = m->polygons[np];
   EXPECT_EQ(c.corners[0].vertex, m->polygons[a].corners[2].vertex + nv);
   EXPECT_EQ(c.corners[2].uv, m->polygons[a].corners[0].uv + nv);
-  EXPECT_EQ(g_PolySelFaces[np], 1u);
-  EXPECT_EQ(g_PolySelFaces[a], 0u);
-  EXPECT_EQ(g_PolyTool, (u32)ED2D_TOOL_MOVE);
-  EXPECT_STREQ(g_UndoLabel, "鏡面 ( グループ )");
+  EXPECT_EQ(g_Sel.g_PolySelFaces[np], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[a], 0u);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_MOVE);
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "鏡面 ( グループ )");
   // No room for the doubled counts: refused, the model byte-identical.
   m->uvCount = 40000;
   std::vector<u8> kept = Bytes();
@@ -355,8 +355,8 @@ TEST_F(TexTest2D, GroupDialogApplyAddMirror) {
   m->groupCount = BONE2_MAX_GROUPS;
   Ed2D_GroupDlgCommand(IDC_G2D_ADD, 0);
   EXPECT_EQ(m->groupCount, BONE2_MAX_GROUPS);
-  EXPECT_EQ(g_CurGroupIndex, 127u);
-  EXPECT_STREQ(g_UndoLabel, "グループ追加");
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 127u);
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "グループ追加");
 }
 
 TEST_F(TexTest2D, ListTexts) {

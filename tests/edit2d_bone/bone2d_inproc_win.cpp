@@ -129,10 +129,10 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
 
   // Bone 2 chosen in the list: current, alone selected, mirrored by the per-frame update.
   ClickListLine(2);
-  Drive_PumpUntil([] { return g_ListSelMirror[2] == 1; }, 500);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  EXPECT_EQ(g_ListSelMirror[2], 1u);
-  EXPECT_EQ(g_ListSelMirror[1], 0u);
+  Drive_PumpUntil([] { return g_Shell.g_ListSelMirror[2] == 1; }, 500);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[2], 1u);
+  EXPECT_EQ(g_Shell.g_ListSelMirror[1], 0u);
 
   // A left drag from bone 2's cross by (-40, 40) frame pixels.
   f32 sx, sy, ex, ey;
@@ -187,7 +187,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   // Bone 4 renamed and hung under bone 2 with "決定"; then a refused parent keeps it.
   ClickListLine(4);
   Drive_Pump(5);
-  ASSERT_EQ(g_CurBoneIndex, 4u);
+  ASSERT_EQ(g_Sel.g_CurBoneIndex, 4u);
   SetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_NAME, "しっぽ");
   SendMessageA((HWND)g_Ed2D.parentCombo, CB_SETCURSEL, 2, 0);
   Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
@@ -226,7 +226,7 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   g_BoxAnswer = IDYES;
   ASSERT_EQ(g_Boxes.size(), 1u);
   EXPECT_EQ(g_Boxes[0], "保存しないで編集モードを変更しますか？");
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_BONE);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(g_Ed2D.boneDlg, dlg);
   EXPECT_TRUE(Drive_Alive(dlg));
   EXPECT_EQ(g_Bone2Slots[0], m);

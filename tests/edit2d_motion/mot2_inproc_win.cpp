@@ -98,7 +98,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   for (void *w : {e.valuesDlg, e.keyDlg, e.listDlg, e.motionList}) EXPECT_TRUE(Drive_Alive(w));
   EXPECT_NE(GetMenuState(GetMenu(g_Lib.mainWnd), IDM_2D_SOUND_LIST, MF_BYCOMMAND), (UINT)-1) << "MENU_2D_MOTION";
-  EXPECT_EQ(g_StripWindows[STRIP_BONE2_KEYS].window, e.keyDlg);
+  EXPECT_EQ(g_Strip.g_StripWindows[STRIP_BONE2_KEYS].window, e.keyDlg);
   EXPECT_EQ(e.tool, 1u);
 
   // The test model through the file dialog.
@@ -114,7 +114,7 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   ASSERT_GE(g_TreeRows.count, 3);
   ASSERT_EQ(g_TreeRows.rows[2].item, 2);
   StripClick(STRIP_LABEL_X + 30 * 10 / Strip_Divisor(), STRIP_HEADER + 2 * STRIP_ROW + 5);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
   EXPECT_EQ(m->currentFrame, 30);
 
   // A key at 30 with typed values.
@@ -166,9 +166,9 @@ TEST(Mot2InProcess, KeysByStripAndDragPlaybackAndTheSavedMotion) {
   ASSERT_EQ(m->currentFrame, 30);
   Drive_Command(e.valuesDlg, IDC_MOT2D_PLAY);
   EXPECT_TRUE(Drive_PumpUntil([&] { return m->currentFrame > 3 && m->currentFrame < 30; }, 3000));
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   Drive_Command(e.valuesDlg, IDC_MOT2D_STOP);
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(m->currentFrame, 30);
 
   // Bone 2's cross stands at its posed origin: rest (40, 20) + key (40, -20) + placement.

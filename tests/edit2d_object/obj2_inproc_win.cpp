@@ -156,7 +156,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_Command(e.listDlg, IDC_O2D_LIST_ADD);
   Drive_Pump(5);
   ASSERT_EQ(m->objectCount, 3);
-  ASSERT_EQ(g_CurPartIndex, 2u);
+  ASSERT_EQ(g_Sel.g_CurPartIndex, 2u);
   // The dialog shows the new object's (empty) name at its next tick; the user types after.
   EXPECT_TRUE(Drive_PumpUntil([&] { return e.listRefresh == 0; }, 3000));
   SetField(e.listDlg, IDC_O2D_LIST_NAME, "腕");
@@ -172,7 +172,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   struct { i32 x, frame; const char *fx, *fy; f32 wantX; } keys[] = {{190, 0, "40", "-20", 40}, {263, 30, "100", "50", 100}};
   for (auto &k : keys) {
     StripClick(k.x, row1);
-    EXPECT_EQ(g_CurPartIndex, 1u);
+    EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);
     EXPECT_EQ(m->currentFrame, k.frame);
     Drive_Command(e.valuesDlg, IDC_O2D_CREATE);
     SetField(e.valuesDlg, IDC_O2D_X, k.fx);
@@ -211,7 +211,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_Command(e.valuesDlg, IDC_O2D_PLAY);
   EXPECT_TRUE(Drive_PumpUntil([&] { return m->currentFrame > 3; }, 3000));
   Drive_Command(e.valuesDlg, IDC_O2D_STOP);
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(m->currentFrame, 30);
 
   // The bone button asks first; "いいえ" keeps everything. A re-press of 1478 keeps the model.
@@ -220,7 +220,7 @@ TEST(Obj2InProcess, ObjectsImagesKeysAndTheSavedModel) {
   Drive_Command(g_Ed2D.panel, IDC_M2D_BONE);
   g_boxAnswer = IDYES;
   EXPECT_EQ(g_boxes, std::vector<std::string>{"保存しないで編集モードを変更しますか？"});
-  EXPECT_EQ(g_EditSubMode, (u32)SUB_2D_OBJECT);
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
   Drive_Command(g_Ed2D.panel, IDC_M2D_OBJECT);
   Drive_Pump(5);
   EXPECT_EQ(g_Obj2Slots[0], m);

@@ -98,7 +98,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
 
   // The 2D family on a new model, sub-mode 6.
   ASSERT_TRUE(Drive_Start2D("miravel_settings_poly2d"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_POLY);
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
@@ -118,7 +118,7 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
 
   // Free creation: two left clicks and a middle click.
   Drive_Command(panel, IDC_P2D_FREE);
-  ASSERT_EQ(g_PolyTool, (u32)ED2D_TOOL_FREE);
+  ASSERT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_FREE);
   const POINT c[3] = {Client(300, 200), Client(380, 210), Client(340, 280)};
   Press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, c[0]);
   Press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, c[1]);
@@ -136,23 +136,23 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
 
   // Face mode and a rectangle drag around it; the screen while the button is held.
   Drive_Command(panel, IDC_P2D_FACE_MODE);
-  ASSERT_EQ(g_PolyTool, (u32)ED2D_TOOL_FACE);
+  ASSERT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_FACE);
   int cyan = 0, blue = 0, w = 0, h = 0;
   LeftDrag(Client(260, 160), Client(420, 320), [&] {
     // The overlay selects while it draws: wait for that frame, then for a few more.
-    Drive_PumpUntil([] { return g_PolySelFaces[0] == 1; });
+    Drive_PumpUntil([] { return g_Sel.g_PolySelFaces[0] == 1; });
     PumpFor(400);
     std::vector<u32> px = Drive_ScreenOf(g_Lib.mainWnd, &w, &h);
     cyan = CountColour(px, 0x80FFFF);
     blue = CountColour(px, 0x0000FF);
   });
-  EXPECT_EQ(g_PolySelFaces[0], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 1u);
   EXPECT_GT(cyan, 60) << w << "x" << h;   // the edges (some 240 pixels, partly blended)
   EXPECT_GT(blue, 200);                    // the rectangle's outline
 
   // The move tool and a drag by (+20, -10) frame pixels.
   Drive_Command(panel, IDC_P2D_MOVE);
-  ASSERT_EQ(g_PolyTool, (u32)ED2D_TOOL_MOVE);
+  ASSERT_EQ(g_Sel.g_PolyTool, (u32)ED2D_TOOL_MOVE);
   POINT a = Client(200, 400), b = Client(220, 390);
   Bone2Point fa = Frame(a), fb = Frame(b);
   LeftDrag(a, b, [] {});
@@ -164,14 +164,14 @@ TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
   // The weight sub-mode: a rectangle over the triangle, bone 1 by hand.
   SendMessageA((HWND)g_Ed2D.panel, WM_COMMAND, MAKEWPARAM(IDC_M2D_WEIGHT, BN_CLICKED), 0);
   Drive_Pump(10);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_WEIGHT);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_WEIGHT);
   HWND weights = (HWND)g_Ed2DPoly.weightPanel;
   ASSERT_TRUE(Drive_Alive(weights));
-  EXPECT_EQ(g_PolySelVerts[0] + g_PolySelVerts[1] + g_PolySelVerts[2], 0u);   // cleared on entering
+  EXPECT_EQ(g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[1] + g_Sel.g_PolySelVerts[2], 0u);   // cleared on entering
   LeftDrag(Client(240, 140), Client(440, 340), [] {
-    Drive_PumpUntil([] { return g_PolySelVerts[0] + g_PolySelVerts[1] + g_PolySelVerts[2] == 3; });
+    Drive_PumpUntil([] { return g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[1] + g_Sel.g_PolySelVerts[2] == 3; });
   });
-  EXPECT_EQ(g_PolySelVerts[0] + g_PolySelVerts[1] + g_PolySelVerts[2], 3u);
+  EXPECT_EQ(g_Sel.g_PolySelVerts[0] + g_Sel.g_PolySelVerts[1] + g_Sel.g_PolySelVerts[2], 3u);
   SetDlgItemTextA(weights, IDC_W2D_BONE1, "1");
   Drive_Command(weights, IDC_W2D_APPLY);
   for (int i = 0; i < 3; i++) {

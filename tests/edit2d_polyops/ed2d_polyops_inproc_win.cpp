@@ -46,7 +46,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
   g_ModalHooks.messageBox = Drive_AnswerYes;
   ASSERT_TRUE(Drive_Start2D("miravel_settings_polyops2d"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_2D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_POLY);
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   Drive_Pump(5);
   Bone2Model *m = g_Bone2Slots[0];
@@ -74,7 +74,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   Drive_Command(panel, IDC_P2D_OPTIMIZE);
   EXPECT_EQ(m->polygonCount, 8);
   EXPECT_EQ(m->vertexCount, 9);
-  EXPECT_STREQ(g_UndoLabel, "最適化 ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "最適化 ( モデリング )");
   // The panel's next tick shows the counts.
   char text[64] = "";
   Drive_PumpUntil([&] {
@@ -93,7 +93,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   EXPECT_EQ(m->polygons[7].corners[3].colour, 1);
   Drive_Command(panel, IDC_P2D_VERTEX_COLOUR);
   EXPECT_EQ(m->vertexColourFlag, 1);
-  EXPECT_STREQ(g_UndoLabel, "頂点カラーフラグON ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "頂点カラーフラグON ( モデリング )");
 
   // A KZP cube imported: 8 more positions and 6 quads, z dropped.
   g_DriveAnswer = "miravel_polyops_cube.kzp";
@@ -104,7 +104,7 @@ TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
   EXPECT_EQ(m->polygonCount, 14);
   EXPECT_EQ(m->colourCount, 26);
   EXPECT_EQ(m->uvCount, 28);
-  EXPECT_STREQ(g_UndoLabel, "miravel_polyops_cube.kzp ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "miravel_polyops_cube.kzp ( モデリング )");
   DeleteFileA(Drive_Temp(g_DriveAnswer.c_str()).c_str());
 
   // Saved with "保存", dumped, read back with "読み込み" and saved again.

@@ -86,7 +86,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   i32 x = STRIP_LABEL_X + 2, y = STRIP_HEADER + STRIP_ROW + 5;
   SendMessageA(strip, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
   Drive_Click(strip, WM_LBUTTONDOWN, WM_LBUTTONUP, x, y);
-  ASSERT_EQ(g_CurBoneIndex, 1u);
+  ASSERT_EQ(g_Sel.g_CurBoneIndex, 1u);
   ASSERT_TRUE(Drive_PumpUntil([&] { return Text(e.valuesDlg, IDC_MOT2D_X) == "0.000"; }, 300));
   SetDlgItemTextA((HWND)e.valuesDlg, IDC_MOT2D_ANGLE, "13.5");
   Drive_Command(e.valuesDlg, IDC_MOT2D_APPLY);
@@ -102,7 +102,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   // current, its row not yet the row the dialog handled last); texture 1 chosen and applied:
   // the group takes it, the combo keeps it.
   ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
-  HWND groups = (HWND)g_Group2DDlg.window;
+  HWND groups = (HWND)g_Options.g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(groups));
   auto platformRun = g_LibHooks.fileDlg.run;
   g_LibHooks.fileDlg.run = Drive_AnswerRequest;
@@ -112,7 +112,7 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   Drive_Pump(10);
   ASSERT_EQ(m->textureCount, 2);
   Drive_Command(groups, IDC_G2D_ADD);
-  ASSERT_EQ(g_CurGroupIndex, 1u);
+  ASSERT_EQ(g_Sel.g_CurGroupIndex, 1u);
   Drive_PumpIdle(3);
   HWND combo = GetDlgItem(groups, IDC_G2D_TEXTURE);
   SendMessageA(combo, CB_SETCURSEL, 1, 0);
@@ -130,8 +130,8 @@ TEST(Shown2D, MotionValuesTextureComboAndGroupCounts) {
   ASSERT_TRUE(Drive_Alive(g_Ed2DPoly.panel));
   ASSERT_TRUE(Drive_Alive(g_Ed2D.groupList));
   EXPECT_EQ(Drive_ListText(g_Ed2D.groupList, 0).substr(Drive_ListText(g_Ed2D.groupList, 0).size() - 5), "( 2 )");
-  g_PolySelectMode = 1;
-  g_PolySelFaces[0] = g_PolySelFaces[1] = 1;
+  g_Sel.g_PolySelectMode = 1;
+  g_Sel.g_PolySelFaces[0] = g_Sel.g_PolySelFaces[1] = 1;
   Drive_Command(g_Ed2DPoly.panel, IDC_P2D_SPLIT);
   ASSERT_EQ(m->polygonCount, 10);   // two removed, eight appended
   EXPECT_TRUE(Drive_PumpUntil([] {

@@ -99,13 +99,13 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
 
   // The texture sub-mode: its panel, the group dialog beside it.
   ASSERT_EQ(Drive_Press2D(IDC_M2D_TEXTURE), (u32)SUB_2D_TEXTURE);
-  HWND panel = (HWND)g_Ed2DTex.panel, groups = (HWND)g_Group2DDlg.window;
+  HWND panel = (HWND)g_Ed2DTex.panel, groups = (HWND)g_Options.g_Group2DDlg.window;
   ASSERT_TRUE(Drive_Alive(panel));
   ASSERT_TRUE(Drive_Alive(groups));
   char caption[64] = "";
   GetWindowTextA(panel, caption, sizeof caption);
   EXPECT_STREQ(caption, "テクスチャ");
-  EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);   // group 0's polygons selected
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0] + g_Sel.g_PolySelFaces[1], 2u);   // group 0's polygons selected
 
   // Two textures through the file dialog.
   auto platformRun = g_LibHooks.fileDlg.run;
@@ -130,13 +130,13 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   // A group added; the row changed back to group 0 selects its polygons again.
   Drive_Command(groups, IDC_G2D_ADD);
   EXPECT_EQ(m->groupCount, 2);
-  EXPECT_EQ(g_CurGroupIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);
   Drive_Command(groups, 0);   // the add's row: group 1 becomes the row selected last
-  EXPECT_EQ(g_PolySelFaces[0], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 0u);
   SendMessageA((HWND)g_Ed2D.groupList, LB_SETCARETINDEX, 0, 0);
   SendMessageA(groups, WM_COMMAND, MAKEWPARAM(IDC_2D_LIST, LBN_SELCHANGE), (LPARAM)g_Ed2D.groupList);
-  EXPECT_EQ(g_CurGroupIndex, 0u);
-  EXPECT_EQ(g_PolySelFaces[0] + g_PolySelFaces[1], 2u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0] + g_Sel.g_PolySelFaces[1], 2u);
 
   // Planar front, then a left drag of 20 pixels in the preview moves the projection.
   Drive_Command(panel, IDC_T2D_FRONT);

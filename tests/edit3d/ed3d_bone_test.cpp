@@ -53,23 +53,23 @@ struct BoneTest : ::testing::Test {
     Shell_ResetForTest();
     FakeDev_Install();
     InstallFakeOps();
-    g_CurBoneIndex = 0;
+    g_Sel.g_CurBoneIndex = 0;
     m = TestModel_Slot3D(SUB_3D_BONE);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
     for (u32 sub : {SUB_3D_BONE, SUB_3D_WEIGHT}) {
-      g_ViewCount[sub] = 2;
-      ViewRecord *v = g_Views[sub];
+      g_Shell.g_ViewCount[sub] = 2;
+      ViewRecord *v = g_Shell.g_Views[sub];
       v[0] = ViewRecord{};
       v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].zoom = 1;
       v[1] = ViewRecord{};
       v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 100; v[1].centerY = 100; v[1].zoom = 1;
     }
-    front = &g_Views[SUB_3D_BONE][1];
-    g_ActiveView = 1;
-    g_DrawView = 1;
-    g_CurView = front;
+    front = &g_Shell.g_Views[SUB_3D_BONE][1];
+    g_Shell.g_ActiveView = 1;
+    g_Shell.g_DrawView = 1;
+    g_Shell.g_CurView = front;
     g_Ed3D.bonePanel = (void *)1;
     g_Ed3D.boneList = (void *)2;
     g_Ed3D.parentCombo = (void *)3;
@@ -77,8 +77,8 @@ struct BoneTest : ::testing::Test {
     Ed3DBoneEditor.childrenFollow = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
+    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -139,7 +139,7 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
     WidgetFake_SetText(g_Ed3D.bonePanel, IDC_BONE_NAME, "腕");
     i32 steps = Steps();
     EXPECT_TRUE(Ed3D_BoneListCommand(IDC_BONE_APPLY));
-    EXPECT_EQ(g_CurBoneIndex, (u32)c.bone);
+    EXPECT_EQ(g_Sel.g_CurBoneIndex, (u32)c.bone);
     EXPECT_EQ(m->bones[c.bone].parent, c.parent);
     EXPECT_EQ(Messages().size(), c.accepted ? 0u : 1u);
     if (!c.accepted) {
@@ -156,7 +156,7 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   for (i32 line : {-1, 7}) {
     Caret(line);
     Ed3D_BoneListCommand(0);
-    EXPECT_EQ(g_CurBoneIndex, 0u);
+    EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);
   }
   // A position that is not a number is refused whole: nothing changes.
   Messages().clear();
@@ -179,7 +179,7 @@ TEST_F(BoneTest, AddAndDelete) {
   i32 steps = Steps();
   Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, 4);
-  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   EXPECT_EQ(m->bones[3].parent, 1);
   EXPECT_EQ(Steps(), steps + 1);
   EXPECT_STREQ(TopLabel(), "ボーン追加");
@@ -215,7 +215,7 @@ TEST_F(BoneTest, AddAndDelete) {
   EXPECT_EQ(m->bindings[nearTwo].bone1, 1);    // bone 1 at y 1 is nearest now (bone 2 was at y 3)
   EXPECT_EQ(m->bindings[nearTwo].automatic, 1u);
   EXPECT_EQ(m->bindings[nearThree].bone1, 2);  // the old bone 3, one lower
-  EXPECT_LT(g_CurBoneIndex, (u32)m->boneCount);
+  EXPECT_LT(g_Sel.g_CurBoneIndex, (u32)m->boneCount);
 
   // Adding after the delete gives a clean record, not the leftovers of the old last bone.
   Caret(0);
@@ -237,12 +237,12 @@ TEST_F(BoneTest, AddAndDelete) {
 
   // At 128 bones nothing is added, but the step is recorded.
   for (i32 b = m->boneCount; b < MODEL3_BONES; b++) ASSERT_GE(Ed3D_ModelAddBone(m, 0), 0);
-  g_CurBoneIndex = 5;
+  g_Sel.g_CurBoneIndex = 5;
   Caret(5);
   steps = Steps();
   Ed3D_BoneListCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, MODEL3_BONES);
-  EXPECT_EQ(g_CurBoneIndex, 5u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 5u);
   EXPECT_EQ(Steps(), steps + 1);
 }
 
@@ -250,17 +250,17 @@ TEST_F(BoneTest, AddAndDelete) {
 TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
   // Bones 0, 1 and 2 each 40 pixels from the mouse, bone 3 farther.
   Bones({{-1, 1, 0}, {1, 1, 0}, {2, 2, 0}}, {0, 0, 0});
-  g_MouseX = 100;
-  g_MouseY = 60;
+  g_Mouse.g_MouseX = 100;
+  g_Mouse.g_MouseY = 60;
   Hold(BUTTON_RIGHT, true);
   Ed3D_BoneUpdate();
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  EXPECT_EQ(g_PrevBone, 0u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_PrevBone, 0u);
   EXPECT_EQ(m->displayMode, 3u);
   Hold(BUTTON_RIGHT, false);
 
   // The yellow cross of the current bone is drawn where the pick finds it.
-  g_CurBoneIndex = 3;
+  g_Sel.g_CurBoneIndex = 3;
   g_Fake->draws.clear();
   Ed3D_BoneDraw();
   bool found = false;
@@ -268,13 +268,13 @@ TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
     std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
     if (v.size() != 2 || v[0].color != 0xFFFFFF00u) continue;
     i32 cx = (i32)lroundf((v[0].x + v[1].x) * 0.5f), cy = (i32)lroundf((v[0].y + v[1].y) * 0.5f);
-    g_CurBoneIndex = 0;
-    g_MouseX = cx;
-    g_MouseY = cy;
+    g_Sel.g_CurBoneIndex = 0;
+    g_Mouse.g_MouseX = cx;
+    g_Mouse.g_MouseY = cy;
     Hold(BUTTON_RIGHT, true);
     Ed3D_BoneUpdate();
     Hold(BUTTON_RIGHT, false);
-    EXPECT_EQ(g_CurBoneIndex, 3u);
+    EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
     EXPECT_EQ(cx, 180);
     EXPECT_EQ(cy, 20);
     found = true;
@@ -290,7 +290,7 @@ TEST_F(BoneTest, DragMovesTheBoneAndItsChildrenOnlyWhenTheyFollow) {
     m->bones[4].parent = 1;
     m->boneRest[4].pos[0] = 9;
     Ed3DBoneEditor.childrenFollow = follow;
-    g_CurBoneIndex = 1;
+    g_Sel.g_CurBoneIndex = 1;
     Vec3 child = Rest(2);
     Ed3D_SetDragAnchors(50, 50);
     Hold(BUTTON_LEFT, true);
@@ -318,10 +318,10 @@ TEST_F(BoneTest, DragMovesTheBoneAndItsChildrenOnlyWhenTheyFollow) {
 
 // [SECTION] weight sub-mode
 TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
-  g_EditSubMode = SUB_3D_WEIGHT;
+  g_Shell.g_EditSubMode = SUB_3D_WEIGHT;
   Bones({{0, 1, 0}, {0, 3, 0}}, {0, 0});   // bones 0, 1, 2
   i32 a = AddVertex(0, 2.8f, 0), b = AddVertex(0, 0.9f, 0), c = AddVertex(0, 0, 0);
-  g_PolySelVerts[a] = g_PolySelVerts[b] = 1;
+  g_Sel.g_PolySelVerts[a] = g_Sel.g_PolySelVerts[b] = 1;
   struct Case { const char *b1, *b2, *w; bool ok; u16 bone1a, bone1b; u32 automatic; f32 weight; };
   const Case cases[] = {
     {"2.9", "1", "0.25", true, 2, 2, 0, 0.25f},   // a fraction is cut toward zero
@@ -356,7 +356,7 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
   }
   EXPECT_EQ(m->bindings[c].bone1, 1);   // not selected: automatic (never bone 0), bone 1 nearest
   // With nothing selected the step is still recorded.
-  g_PolySelVerts[a] = g_PolySelVerts[b] = 0;
+  g_Sel.g_PolySelVerts[a] = g_Sel.g_PolySelVerts[b] = 0;
   WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_BONE1, "1");
   WidgetFake_SetText(g_Ed3DBones.weightPanel, IDC_WEIGHT_VALUE, "0.5");
   i32 steps = Steps();
@@ -366,9 +366,9 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
 }
 
 TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
-  g_EditSubMode = SUB_3D_WEIGHT;
-  front = &g_Views[SUB_3D_WEIGHT][1];
-  g_CurView = front;
+  g_Shell.g_EditSubMode = SUB_3D_WEIGHT;
+  front = &g_Shell.g_Views[SUB_3D_WEIGHT][1];
+  g_Shell.g_CurView = front;
   // Vertices at pixels (100, 100), (120, 100), (140, 100) of the Front view.
   i32 v0 = AddVertex(0, 0, 0), v1 = AddVertex(0.5f, 0, 0), v2 = AddVertex(1, 0, 0);
   Polygon3 &p = m->polygons[m->polygonCount++];
@@ -388,7 +388,7 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
     Hold(c.button, true);
     Ed3D_WeightBoxPass(m, front, c.left, c.top, c.right, c.bottom);
     Hold(c.button, false);
-    for (int i = 0; i < 3; i++) EXPECT_EQ(g_PolySelVerts[i], c.want[i]) << c.left << " " << i;
+    for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], c.want[i]) << c.left << " " << i;
   }
   // The overlay runs the pass between the press point and the mouse in the active view.
   Effect_SetDragAnchor(90, 90);
@@ -396,28 +396,28 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   Ed3D_WeightMouseMove(150, 110);
   Ed3D_WeightDrawOverlay();
   Hold(BUTTON_LEFT, false);
-  for (int i = 0; i < 3; i++) EXPECT_EQ(g_PolySelVerts[i], 1u);
+  for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], 1u);
 
   // Right click on a bone: picked when the mouse did not move, the first bone on a tie.
   Bones({{-1, 0, 0}, {1, 0, 0}}, {0, 0});
-  g_CurBoneIndex = 0;
+  g_Sel.g_CurBoneIndex = 0;
   Effect_SetDragAnchor(100, 100);
   Hold(BUTTON_RIGHT, true);
   Ed3D_WeightMouseMove(140, 100);
   Hold(BUTTON_RIGHT, false);
   Ed3D_WeightRButtonUp(140, 100);
-  EXPECT_EQ(g_CurBoneIndex, 0u);   // moved: nothing picked
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // moved: nothing picked
   Effect_SetDragAnchor(140, 100);
   Ed3D_WeightRButtonUp(140, 100);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
-  EXPECT_EQ(g_PrevBone, 0u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_PrevBone, 0u);
   Effect_SetDragAnchor(100, 100);
   Ed3D_WeightRButtonUp(100, 100);
-  EXPECT_EQ(g_CurBoneIndex, 0u);   // bone 0 at the centre
-  g_CurBoneIndex = 1;
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // bone 0 at the centre
+  g_Sel.g_CurBoneIndex = 1;
   Effect_SetDragAnchor(120, 100);
   Ed3D_WeightRButtonUp(120, 100);
-  EXPECT_EQ(g_CurBoneIndex, 0u);   // 0 and 2 tie at 20 pixels: the first
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // 0 and 2 tie at 20 pixels: the first
 }
 
 }  // namespace

@@ -36,14 +36,12 @@ struct ModelFixture : ::testing::Test {
     g_MaxVertices = 64;
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
-    g_CurSlot = 0;
-    Current_Refresh3D();
+    g_Sel.g_CurSlot = 0;
   }
   void TearDown() override {
     Model3_FreeAllSlots();
     FreeLayerObjects();
-    g_CurSlot = 0;
-    g_CurModel3 = nullptr;
+    g_Sel.g_CurSlot = 0;
     g_ModelAllocArrays = 0;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
@@ -142,15 +140,14 @@ TEST_F(FillTest, TheBoneTreeInsertsBonesUnderLowerParentsAndTheRestAtTheRoot) {
   g_WidgetFake.tree = {"before the fill"};   // the fill clears the tree first
   int tree = 0;
   g_Ed3D.boneTree = &tree;
-  g_CurBoneIndex = 4;
-  Current_Refresh3D();
+  g_Sel.g_CurBoneIndex = 4;
   Ed3D_FillBoneTree();
   const std::string root = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";
   EXPECT_EQ(g_WidgetFake.tree, (std::vector<std::string>{"root|" + root, "root| 1  b1", " 1  b1| 2  b2", "root| 3  b3",
                                                          " 1  b1| 4  b4", "root| 5  b5", "root| 6  b6"}));
   EXPECT_EQ(g_WidgetFake.expanded, (std::vector<std::string>{" 1  b1", " 1  b1"}));
   EXPECT_EQ(g_WidgetFake.treeSelected, " 4  b4");
-  EXPECT_EQ(g_CurBoneIndex, 4u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 4u);
   EXPECT_STREQ(g_Ed3D.treeTexts[2], " 2  b2");
   memset(g_Ed3D.treeItems, 0, sizeof g_Ed3D.treeItems);
   g_Ed3D.boneTree = nullptr;
@@ -192,14 +189,14 @@ TEST_F(GroupTest, DeleteAndSwapRenumberThePolygonsAndRefuseWhatIsOutOfRange) {
       m->polygons[m->polygonCount] = Polygon3{};
       m->polygons[m->polygonCount++].group = g;
     }
-    g_CurGroupIndex = 7;
+    g_Sel.g_CurGroupIndex = 7;
     if (c.swap) Ed3D_SwapGroups(c.a, c.b);
     else Ed3D_DeleteGroupRecord(c.a);
     EXPECT_EQ(GroupsOfPolys(), c.polysAfter);
     std::vector<std::string> names;
     for (i32 g = 0; g < m->groupCount; g++) names.push_back(m->groups[g].name);
     EXPECT_EQ(names, c.namesAfter);
-    EXPECT_EQ(g_CurGroupIndex, c.currentAfter < 0 ? 7u : (u32)c.currentAfter);
+    EXPECT_EQ(g_Sel.g_CurGroupIndex, c.currentAfter < 0 ? 7u : (u32)c.currentAfter);
   }
   // A copy makes the next record from a group; a source outside the groups copies nothing.
   m->groupCount = 2;
@@ -213,16 +210,16 @@ TEST_F(GroupTest, DeleteAndSwapRenumberThePolygonsAndRefuseWhatIsOutOfRange) {
 struct LayerTest : ModelFixture {
   void SetUp() override {
     ModelFixture::SetUp();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_POLY;
     Undo_ResetAll();
     ObjectInit(0);
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "start");
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "start");
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
-    g_EditFamily = 0;
-    g_EditSubMode = 0;
+    g_Shell.g_EditFamily = 0;
+    g_Shell.g_EditSubMode = 0;
     ModelFixture::TearDown();
   }
   static std::vector<std::string> Labels(i32 layer) {
@@ -238,8 +235,8 @@ TEST_F(LayerTest, AFirstSelectionMakesAnEmptyLayerAndLaterOnesRestoreItsStep) {
   Ed3D_SelectLayer(2);
   const std::string start = "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e";   // 記録開始
   ASSERT_NE(g_Model3Slots[2], nullptr);
-  EXPECT_EQ(g_CurSlot, 2u);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[2]);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 0);
   EXPECT_EQ(Labels(2), std::vector<std::string>{start});
   EXPECT_EQ(g_Model3Slots[2]->capPolygons, 64);   // fully allocated
@@ -260,10 +257,10 @@ TEST_F(LayerTest, AFirstSelectionMakesAnEmptyLayerAndLaterOnesRestoreItsStep) {
   // Outside 0..9: nothing.
   Ed3D_SelectLayer(10);
   Ed3D_SelectLayer(-1);
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
 
   // A re-entry of the family empties every history: a used layer starts afresh.
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "edit");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "edit");
   g_Model3Slots[2]->groupCount = 3;
   Undo_Push(Undo_Current());
   Undo_ResetAll();

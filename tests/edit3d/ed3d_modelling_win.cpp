@@ -73,7 +73,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   for (auto &layout : g_AppShell.panels)
     for (WindowHolder &h : layout) h.window = nullptr;
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_poly"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
   HMENU menu = GetMenu(g_Lib.mainWnd);
@@ -81,12 +81,12 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   EXPECT_NE(GetMenuState(menu, IDM_KZP_SAVE, MF_BYCOMMAND), (UINT)-1);   // "MENU_3D_POLY" is the main menu
 
   // Hover the middle of the main view: the face towards the camera is picked.
-  ViewRecord *v0 = &g_Views[SUB_3D_POLY][0];
+  ViewRecord *v0 = &g_Shell.g_Views[SUB_3D_POLY][0];
   v0->panX = v0->panY = v0->panZ = 0;
   v0->zoom = 1;
-  g_PolyNoAutoPick = 0;
-  g_PolySelectMode = 1;
-  g_PolyTool = POLY_TOOL_FACE;
+  g_Sel.g_PolyNoAutoPick = 0;
+  g_Sel.g_PolySelectMode = 1;
+  g_Sel.g_PolyTool = POLY_TOOL_FACE;
   SetActiveWindow(g_Lib.mainWnd);
   Drive_Pump(10);
   RECT c;
@@ -94,18 +94,18 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.right / 2 + 3, c.bottom / 2 + 2));
   Drive_Pump(3);
   EXPECT_GE(Ed3DPolyEditor.pickedFace, 0);
-  EXPECT_EQ(g_PolySelFaces[Ed3DPolyEditor.pickedFace], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[Ed3DPolyEditor.pickedFace], 1u);
 
   // S selects everything, T takes the move tool, a drag of 40 pixels in the Front view moves
   // the cube by 40 / zoom * 0.025 along x; the release records one step.
   KeyUp('S');
   KeyUp('T');
-  EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)POLY_TOOL_MOVE);
   HWND front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
   ViewRecord *fv = nullptr;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if ((HWND)g_Views[SUB_3D_POLY][i].window == front) fv = &g_Views[SUB_3D_POLY][i];
+    if ((HWND)g_Shell.g_Views[SUB_3D_POLY][i].window == front) fv = &g_Shell.g_Views[SUB_3D_POLY][i];
   f32 zoom = fv->zoom;
   i32 steps = Undo_Current()->top;
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
@@ -129,7 +129,7 @@ TEST(Ed3DPolyWin, HoverDragFreeCreationLayersAndSave) {
   // A triangle on the layer of button 1343 survives a switch to the bone sub-mode and back.
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(IDC_LAYER_2, BN_CLICKED), 0);
   Drive_Pump(10);
-  u32 layer = g_CurSlot;
+  u32 layer = g_Sel.g_CurSlot;
   ASSERT_NE(layer, 0u);
   front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);

@@ -91,9 +91,9 @@ struct ModeTest : ::testing::Test {
     const u32 order[4] = {0, 1, 3, 2};
     for (i32 j = 0; j < 4; j++) m->polygons[0].corners[j].vertex = order[j];
     m->polygonCount = 1;
-    g_CurSlot = 0;
+    g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();
@@ -105,19 +105,19 @@ struct ModeTest : ::testing::Test {
       return (void *)1;
     };
     memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Views, 0, sizeof g_Views);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     g_Ed3DMotion = Ed3DMotionEditor{};
     g_Ed3DMotion.ring = -1;
     g_Ed3DMotionPanels = Ed3DMotionPanels{};
     g_Ed3DMotionStrip = Ed3DStripMouse{};
     WidgetFake_Install();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_MOTION;
-    g_ActiveView = 1;
-    g_Playing = 0;
-    g_CurBoneIndex = 1;
-    g_CurGroupIndex = 0;
-    g_MotionEditOp = 1;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_MOTION;
+    g_Shell.g_ActiveView = 1;
+    g_Shell.g_Playing = 0;
+    g_Sel.g_CurBoneIndex = 1;
+    g_Sel.g_CurGroupIndex = 0;
+    g_Sel.g_MotionEditOp = 1;
     Strip_ResetGeometry();
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Build(4, 2);
@@ -147,17 +147,17 @@ struct ModeTest : ::testing::Test {
 // [SECTION] the sub-mode
 TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
   g_Lib.desktopWidth = 1280, g_Lib.desktopHeight = 1024;
-  g_CurSlot = 3;
-  g_CurBoneIndex = 0;
+  g_Sel.g_CurSlot = 3;
+  g_Sel.g_CurBoneIndex = 0;
   M()->frame = 44;
   M()->motion = 7;   // out of range of the two motions
-  g_MotionEditOp = 0;
+  g_Sel.g_MotionEditOp = 0;
   Ed3D_MotionEnter();
-  EXPECT_EQ(g_CurSlot, 0u);
-  EXPECT_EQ(g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 0u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
   EXPECT_EQ(M()->frame, 0);
   EXPECT_EQ(M()->motion, 0);
-  EXPECT_EQ(g_MotionEditOp, 1u);
+  EXPECT_EQ(g_Sel.g_MotionEditOp, 1u);
   EXPECT_EQ(g_Ed3DMotionPanels.loop, 1u);
   EXPECT_EQ(g_Lib.runState, 4u);
   EXPECT_EQ(g_menus, std::vector<std::string>{"MENU_3D_MOTION"});
@@ -191,10 +191,10 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
   struct Case { u32 from; u32 key; u32 to; };
   const Case tools[] = {{1, 'R', 3}, {3, 'R', 1}, {0, 'R', 1}, {2, 'R', 1}, {1, 'T', 0}, {3, 'G', 2}};
   for (const Case &c : tools) {
-    g_MotionEditOp = c.from;
+    g_Sel.g_MotionEditOp = c.from;
     g_Ed3DMotion.dialogRefresh = 0;
     Ed3D_MotionKeyUp(c.key);
-    EXPECT_EQ(g_MotionEditOp, c.to) << c.from << " " << (char)c.key;
+    EXPECT_EQ(g_Sel.g_MotionEditOp, c.to) << c.from << " " << (char)c.key;
     EXPECT_EQ(g_Ed3DMotion.dialogRefresh, 1u);
   }
   // Arrows by view kind (zoom 2: a step of 0.5); the perspective view moves the camera.
@@ -202,7 +202,7 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
   const Arrow arrows[] = {{VIEW_FRONT, 37, -0.5f, 0, 0}, {VIEW_FRONT, 38, 0, 0.5f, 0}, {VIEW_TOP, 38, 0, 0, -0.5f},
                           {VIEW_SIDE, 37, 0, 0, 0.5f},   {VIEW_SIDE, 40, 0, -0.5f, 0}, {VIEW_TOP, 40, 0, 0, 0.5f}};
   for (const Arrow &a : arrows) {
-    ViewRecord &v = g_Views[SUB_3D_MOTION][1];
+    ViewRecord &v = g_Shell.g_Views[SUB_3D_MOTION][1];
     v = ViewRecord{};
     v.kind = a.kind;
     v.zoom = 2.0f;
@@ -211,17 +211,17 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
     EXPECT_EQ(v.panY, a.y);
     EXPECT_EQ(v.panZ, a.z);
   }
-  g_Views[SUB_3D_MOTION][1].kind = VIEW_MAIN;
-  g_PerspStep = 2.0f;
-  g_PerspOffset[0] = g_PerspOffset[1] = 0;
+  g_Shell.g_Views[SUB_3D_MOTION][1].kind = VIEW_MAIN;
+  g_Shell.g_PerspStep = 2.0f;
+  g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0;
   Ed3D_MotionKeyUp(37);
   Ed3D_MotionKeyUp(40);
-  EXPECT_EQ(g_PerspOffset[1], 6.0f);
-  EXPECT_EQ(g_PerspOffset[0], 6.0f);
+  EXPECT_EQ(g_Shell.g_PerspOffset[1], 6.0f);
+  EXPECT_EQ(g_Shell.g_PerspOffset[0], 6.0f);
   // No arrow while the left button is held.
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_MotionKeyUp(37);
-  EXPECT_EQ(g_PerspOffset[1], 6.0f);
+  EXPECT_EQ(g_Shell.g_PerspOffset[1], 6.0f);
 }
 
 TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
@@ -230,7 +230,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   g_WidgetFake.checks[{(void *)2, IDC_MKEY_LOOP}] = true;
   M()->frame = 17;
   Ed3D_MotionKeyUp('A');   // active view 1: acts whatever window is active
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->frame, 0);
   // The play button's text is the only text written, once at each press.
   EXPECT_EQ(g_WidgetFake.textWrites, 1u);
@@ -238,7 +238,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "停止(A)");
   M()->frame = 33;         // the playback tick moved on
   Ed3D_MotionKeyUp('A');
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->frame, 17);
   EXPECT_EQ(g_WidgetFake.textWrites, 2u);
   EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
@@ -248,25 +248,25 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   M()->motions[0].length = 10;
   for (u32 loop : {0u, 1u}) {
     g_Ed3DMotionPanels.loop = loop;
-    g_PlayEntries.model3Loop = &g_Ed3DMotionPanels.loop;
+    g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
     M()->frame = 8;
     M()->frameFraction = 0;
-    g_Playing = 0;
+    g_Shell.g_Playing = 0;
     g_Lib.frameDelta = 3.0f;
     Play_TickModel3();
     EXPECT_EQ(M()->frame, loop ? 1 : 9);
-    EXPECT_EQ(g_Playing, loop);
+    EXPECT_EQ(g_Shell.g_Playing, loop);
   }
-  g_PlayEntries.model3Loop = nullptr;
-  g_Playing = 0;
+  g_ShellEntries.model3Loop = nullptr;
+  g_Shell.g_Playing = 0;
   // View 0 active with an unrelated window in front: nothing.
-  g_ActiveView = 0;
+  g_Shell.g_ActiveView = 0;
   g_WidgetFake.activeWindow = (void *)99;
   Ed3D_TogglePlay();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   g_WidgetFake.activeWindow = (void *)2;   // the key dialog
   Ed3D_TogglePlay();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
 }
 
 TEST_F(ModeTest, TheRingNearestThePointerIsChosenNoneBeyond50Pixels) {
@@ -281,9 +281,9 @@ TEST_F(ModeTest, TheRingNearestThePointerIsChosenNoneBeyond50Pixels) {
   for (const Case &c : cases)
     EXPECT_EQ(Ed3D_ChooseRing(s, c.x, c.y, c.right), c.ring) << c.x << "," << c.y;
   // Drawing an orthographic view between frames of the main view keeps the main view's ring.
-  g_Views[SUB_3D_MOTION][1].kind = VIEW_FRONT;
-  g_Views[SUB_3D_MOTION][1].zoom = 1.0f;
-  g_CurView = &g_Views[SUB_3D_MOTION][1];
+  g_Shell.g_Views[SUB_3D_MOTION][1].kind = VIEW_FRONT;
+  g_Shell.g_Views[SUB_3D_MOTION][1].zoom = 1.0f;
+  g_Shell.g_CurView = &g_Shell.g_Views[SUB_3D_MOTION][1];
   g_Ed3DMotion.ring = 2;
   Ed3D_MotionDrawOverlay();
   EXPECT_EQ(g_Ed3DMotion.ring, 2);
@@ -461,7 +461,7 @@ TEST_F(ModeTest, StripFramesWrapAndLengthZeroIsRefused) {
                         {199, -100, 4, 60, true, 44},   {1500, 0, 64, 1, true, 0},   {400, 0, 4, 0, false, 0},
                         {400, 0, 4, -5, false, 0}};
   for (const Case &c : cases) {
-    g_StripGeo.offsetX = c.offset;
+    g_Strip.g_StripGeo.offsetX = c.offset;
     Strip_SetDivisor(c.divisor);
     i32 f = -1;
     EXPECT_EQ(Ed3D_StripFrameAt(c.x, c.length, &f), c.ok) << c.x;
@@ -494,14 +494,14 @@ TEST_F(ModeTest, StripMouseMovesKeysByAFrameAndNeverScrollsPastZero) {
   s.middle = 0;
   s.right = 1;
   Ed3D_KeyStripMove(330, 120);   // from (350, 100)
-  EXPECT_EQ(g_StripGeo.offsetX, -20);
-  EXPECT_EQ(g_StripGeo.offsetY, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, -20);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, 0);
   Ed3D_KeyStripMove(200, 60);
-  EXPECT_EQ(g_StripGeo.offsetX, -150);
-  EXPECT_EQ(g_StripGeo.offsetY, -60);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, -150);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, -60);
   Ed3D_KeyStripMove(400, 200);
-  EXPECT_EQ(g_StripGeo.offsetX, 0);
-  EXPECT_EQ(g_StripGeo.offsetY, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, 0);
   s.right = 0;
   // The hovered row; a click on its expander box toggles the bone's flag.
   Tree_BuildRowsBones3D();
@@ -512,7 +512,7 @@ TEST_F(ModeTest, StripMouseMovesKeysByAFrameAndNeverScrollsPastZero) {
   u32 was = M()->bones[item].expanded;
   Ed3D_KeyStripMove(depth * 16 + 5, 28 + 21 + 5);
   Ed3D_ToggleRowExpanded();
-  EXPECT_EQ(g_CurBoneIndex, (u32)item);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, (u32)item);
   EXPECT_EQ(M()->bones[item].expanded, 1 - was);
   EXPECT_EQ(Ed3D_StripCoord(65535 - 20), -20);
   EXPECT_EQ(Ed3D_StripCoord(500), 500);
@@ -547,7 +547,7 @@ TEST_F(ModeTest, RefusalsLeaveTheModelAsItWas) {
   T(2)->count = 0;
   i32 top = h->top;
   for (u32 bone : {0u, 2u}) {
-    g_CurBoneIndex = bone;
+    g_Sel.g_CurBoneIndex = bone;
     Ed3D_MotionDlgCommand(IDC_MOT_APPLY, 0, f);
     Ed3D_MotionDlgCommand(IDC_MOT_ROT_X_UP, 0, nullptr);
     Ed3D_MotionDlgCommand(IDC_MOT_TWIST_UP, 0, nullptr);
@@ -598,7 +598,7 @@ TEST_F(ModeTest, TurnsAndTwistMatchHandWorkedQuaternions) {
       {IDC_MOT_ROT_Z_UP, AxisAngle(0, 0, 1, -8), "回転Ｚ Up ( モーション )"},
   };
   UndoHistory *h = Undo_Current();
-  g_CurBoneIndex = 2;
+  g_Sel.g_CurBoneIndex = 2;
   Quat start = AxisAngle(1, 2, 3, 30);
   for (const Case &c : cases) {
     Keys(2, {0});

@@ -78,24 +78,24 @@ struct MotionTest : ::testing::Test {
       ASSERT_TRUE(Model3_EnsureKeyTable(m, b));
     }
     m->keyTableLength = MODEL3_MOTIONS;
-    g_CurSlot = 0;
+    g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
     memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Views, 0, sizeof g_Views);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     g_Ed3DMotion = Ed3DMotionEditor{};
     g_Ed3DMotion.ring = -1;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_MOTION;
-    g_ActiveView = 0;
-    g_Playing = 0;
-    g_CurBoneIndex = 1;
-    g_CurGroupIndex = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_MOTION;
+    g_Shell.g_ActiveView = 0;
+    g_Shell.g_Playing = 0;
+    g_Sel.g_CurBoneIndex = 1;
+    g_Sel.g_CurGroupIndex = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Build({0, 0, 1, 2});
   }
@@ -136,13 +136,13 @@ TEST_F(MotionTest, CreateKeepsThePoseAndRefusesWhatItMust) {
   // A taken frame, bone 0, playback and a bone without keys in group mode change nothing.
   std::vector<BoneKey3> keep(T(1)->keys, T(1)->keys + T(1)->count);
   Ed3D_CreateBoneKey();
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   M()->frame = 1;
   Ed3D_CreateBoneKey();
-  g_Playing = 0;
+  g_Shell.g_Playing = 0;
   ASSERT_EQ(T(1)->count, (i32)keep.size());
   EXPECT_EQ(memcmp(T(1)->keys, keep.data(), keep.size() * sizeof(BoneKey3)), 0);
-  g_CurBoneIndex = 0;
+  g_Sel.g_CurBoneIndex = 0;
   i32 rootKeys = T(0)->count;
   Ed3D_CreateBoneKey();
   EXPECT_EQ(T(0)->count, rootKeys);
@@ -159,7 +159,7 @@ TEST_F(MotionTest, RandomCreateMoveDeleteKeepTracksSortedOneKeyPerFrame) {
   M()->bones[2].keys = table;
   std::mt19937 rng(32);
   for (i32 b : {1, 2}) {
-    g_CurBoneIndex = (u32)b;
+    g_Sel.g_CurBoneIndex = (u32)b;
     std::map<i32, int> ref;
     for (i32 f : Frames(b)) ref[f] = 1;
     for (int step = 0; step < 3000; step++) {
@@ -184,7 +184,7 @@ TEST_F(MotionTest, RandomCreateMoveDeleteKeepTracksSortedOneKeyPerFrame) {
     }
   }
   // A move below frame 0 lands on 0.
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   SetKeys(1, {Key(3, 0, 0, 1), Key(9, 0, 0, 1)});
   M()->frame = 3;
   Ed3D_MoveKeyFrame(-10);
@@ -202,7 +202,7 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   }
   std::vector<GroupKeyList3> before;
   for (GroupKeyList3 *l : mo.groupKeys) before.push_back(*l);
-  g_CurGroupIndex = 5;
+  g_Sel.g_CurGroupIndex = 5;
   M()->frame = 15;
   Ed3D_CreateBoneKey();
   for (i32 g = 0; g < MODEL3_GROUPS; g++)
@@ -226,7 +226,7 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   // A missing list is made, never read through a null pointer.
   free(mo.groupKeys[9]);
   mo.groupKeys[9] = nullptr;
-  g_CurGroupIndex = 9;
+  g_Sel.g_CurGroupIndex = 9;
   Ed3D_CreateBoneKey();
   ASSERT_NE(mo.groupKeys[9], nullptr);
   EXPECT_EQ(mo.groupKeys[9]->count, 1);
@@ -240,11 +240,11 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   Ed3D_PasteKey();
   EXPECT_EQ(T(1)->count, n1);
   g_Ed3DMotion.target = ED3D_MOTION_TARGET_GROUP;
-  g_CurGroupIndex = 5;
+  g_Sel.g_CurGroupIndex = 5;
   M()->frame = 20;
   Ed3D_UpdateCurrentKeyIndex();
   Ed3D_CopyKey();
-  g_CurGroupIndex = 9;
+  g_Sel.g_CurGroupIndex = 9;
   M()->frame = 4;
   Ed3D_PasteKey();
   ASSERT_EQ(mo.groupKeys[9]->count, 2);
@@ -289,7 +289,7 @@ TEST_F(MotionTest, SubtreeRotateAndResetReachEveryDescendant) {
   Build({0, 0, 1, 1, 2, 3, 0});
   M()->frame = 12;
   Quat_FromAxisAngle(&g_Ed3DMotion.delta, 1, 0, 0, 30);
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   Ed3D_RotateSubtree(M()->bones[1].firstChild);
   for (i32 b = 0; b < 7; b++) {
     SCOPED_TRACE(b);
@@ -306,13 +306,13 @@ TEST_F(MotionTest, SubtreeRotateAndResetReachEveryDescendant) {
 // [SECTION] drags
 struct DragTest : MotionTest {
   ViewRecord *View(u32 kind) {
-    ViewRecord *v = &g_Views[SUB_3D_MOTION][kind];
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_MOTION][kind];
     v->inUse = 1;
     v->kind = kind;
     v->zoom = 1.0f;
     v->centerX = 320;
     v->centerY = 240;
-    g_ActiveView = kind;
+    g_Shell.g_ActiveView = kind;
     return v;
   }
   void Press() {
@@ -320,8 +320,8 @@ struct DragTest : MotionTest {
     Ed3D_MotionLButtonDown(100, 100);
   }
   void Drag(f32 dx, f32 dy) {
-    g_MouseMoveDX = dx;
-    g_MouseMoveDY = dy;
+    g_Mouse.g_MouseMoveDX = dx;
+    g_Mouse.g_MouseMoveDY = dy;
     Ed3D_MotionMouseMove(100, 100);
   }
   void Release() {
@@ -346,7 +346,7 @@ void ExpectQuat(const f32 got[4], Quat want) {
 
 TEST_F(DragTest, RotationStopsAtNinetyFromThePressPoseAndComesBack) {
   View(VIEW_FRONT);
-  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotion.childrenFollow = 1;
   SetKeys(1, {Key(0, 0, 20, 1), Key(30, 0, 40, 1)});
   SetKeys(2, {Key(0, 0, -30, 1), Key(30, 0, 10, 1)});   // no key at frame 10: the drag makes it
@@ -404,8 +404,8 @@ TEST_F(DragTest, MoveAndScaleChangeOnlyKeyFieldsByTheTable) {
     M()->frame = 0;
     BoneKey3 rest = M()->boneRest[1];
     View(c.kind);
-    g_MotionEditOp = c.tool;
-    g_GizmoAxis = c.axis;
+    g_Sel.g_MotionEditOp = c.tool;
+    g_Sel.g_GizmoAxis = c.axis;
     Press();
     Drag(c.dx, c.dy);
     Release();
@@ -421,24 +421,24 @@ TEST_F(DragTest, NoEditWithoutAKeyAndOneUndoStepPerEditedDrag) {
   Undo_ResetAll();
   UndoHistory *h = Undo_Current();
   View(VIEW_FRONT);
-  g_MotionEditOp = ED3D_MOTION_TOOL_MOVE;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_MOVE;
   SetKeys(0, {Key(0, 0, 0, 1)});
   SetKeys(1, {Key(0, 0, 0, 1)});
   M()->frame = 5;
   // Bone 0, and group mode (the press makes a group key, not a bone key): nothing changes.
   for (int mode : {0, 1}) {
-    g_CurBoneIndex = mode == 0 ? 0 : 1;
+    g_Sel.g_CurBoneIndex = mode == 0 ? 0 : 1;
     g_Ed3DMotion.target = (i16)mode;
-    std::vector<BoneKey3> keep(T(g_CurBoneIndex)->keys, T(g_CurBoneIndex)->keys + T(g_CurBoneIndex)->count);
+    std::vector<BoneKey3> keep(T(g_Sel.g_CurBoneIndex)->keys, T(g_Sel.g_CurBoneIndex)->keys + T(g_Sel.g_CurBoneIndex)->count);
     Press();
     Drag(10, 10);
     Release();
-    ASSERT_EQ(T(g_CurBoneIndex)->count, (i32)keep.size());
-    EXPECT_EQ(memcmp(T(g_CurBoneIndex)->keys, keep.data(), keep.size() * sizeof(BoneKey3)), 0);
+    ASSERT_EQ(T(g_Sel.g_CurBoneIndex)->count, (i32)keep.size());
+    EXPECT_EQ(memcmp(T(g_Sel.g_CurBoneIndex)->keys, keep.data(), keep.size() * sizeof(BoneKey3)), 0);
     EXPECT_EQ(h->top, -1);
   }
   g_Ed3DMotion.target = ED3D_MOTION_TARGET_BONE;
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   // A press and release without a move records nothing; an edited drag records one step
   // under its last tool's label.
   Press();
@@ -446,7 +446,7 @@ TEST_F(DragTest, NoEditWithoutAKeyAndOneUndoStepPerEditedDrag) {
   EXPECT_EQ(h->top, -1);
   Press();
   Drag(3, 0);
-  g_MotionEditOp = ED3D_MOTION_TOOL_SCALE;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_SCALE;
   Drag(3, 0);
   Drag(1, 0);
   Release();
@@ -464,8 +464,8 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
   for (i32 b = 0; b < 4; b++)
     for (i32 i = 0; i < 2; i++) T(b)->keys[i].pos[0] = T(b)->keys[i].pos[1] = 0;
   std::vector<BoneKey3> root(T(0)->keys, T(0)->keys + T(0)->count);
-  g_MotionEditOp = ED3D_MOTION_TOOL_IK;
-  g_CurBoneIndex = 3;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_IK;
+  g_Sel.g_CurBoneIndex = 3;
   Ed3D_IkSetChain(3);
   EXPECT_EQ(g_Ed3DMotion.ikJoint, 2);
   EXPECT_EQ(g_Ed3DMotion.ikRoot, 1);
@@ -491,7 +491,7 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
   Ed3D_IkStep(side);
   EXPECT_EQ(memcmp(T(1)->keys, r.data(), r.size() * sizeof(BoneKey3)), 0);
   EXPECT_EQ(memcmp(T(2)->keys, j.data(), j.size() * sizeof(BoneKey3)), 0);
-  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   // Bone 0 and the keys of other frames untouched; R and J were given keys at frame 10.
   EXPECT_EQ(memcmp(T(0)->keys, root.data(), root.size() * sizeof(BoneKey3)), 0);
   EXPECT_EQ(Frames(1), (std::vector<i32>{0, 10, 30}));

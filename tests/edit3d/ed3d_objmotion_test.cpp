@@ -68,15 +68,15 @@ struct ObjTest : ::testing::Test {
     memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
     g_ShellSeam.askYesNo = [](const char *) { g_asked++; return g_answer; };
     memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Views, 0, sizeof g_Views);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     Ed3DObjMotionEditor = Ed3DObjMotionEditorState{};
     Ed3DObjMotionEditor.ring = -1;
     WidgetFake_Remove();   // no platform: the panels' calls do nothing
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_OBJMOTION;
-    g_Playing = 0;
-    g_CurPartIndex = 1;
-    g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_OBJMOTION;
+    g_Shell.g_Playing = 0;
+    g_Sel.g_CurPartIndex = 1;
+    g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
     Strip_ResetGeometry();
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Build({0, 0, 1, 2});
@@ -91,16 +91,16 @@ struct ObjTest : ::testing::Test {
     ASSERT_TRUE(Ed3D_CreateObjKey());
   }
   void View(u32 kind) {
-    ViewRecord *v = &g_Views[SUB_3D_OBJMOTION][kind];
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_OBJMOTION][kind];
     v->inUse = 1;
     v->kind = kind;
     v->zoom = 1.0f;
-    g_ActiveView = kind;
-    App_RefreshCurrentPointers();
+    g_Shell.g_ActiveView = kind;
+    View_UseActive();
   }
   void Drag(f32 dx, f32 dy) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    g_MouseMoveDX = dx, g_MouseMoveDY = dy;
+    g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
     Ed3D_ObjMouseMove(0, 0);
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
   }
@@ -170,7 +170,7 @@ TEST_F(ObjTest, DragsEditTheCurrentObjectsKeyByToolAndView) {
     ExpectKey(K(o, 1), {{0, 0, 0}, {q.x, q.y, q.z, q.w}, {1, 1, 1}});
   }
   EXPECT_EQ(memcmp(K(0, 1).quat, before[0], sizeof before[0]), 0);
-  EXPECT_EQ(g_CurPartIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);
   // The joint tool moves the offset, not the key; move and scale by the table.
   struct { u32 tool, view; f32 dx, dy; f32 pos[3], offset[3], scale; } cases[] = {
       {ED3D_OBJ_TOOL_JOINT, VIEW_FRONT, 10, 20, {0, 0, 0}, {0.5f, -1.0f, 0}, 1.0f},
@@ -182,7 +182,7 @@ TEST_F(ObjTest, DragsEditTheCurrentObjectsKeyByToolAndView) {
   for (const auto &c : cases) {
     K(1, 1) = Key(0, 0, 1);
     memset(S()->offsets[1], 0, sizeof S()->offsets[1]);
-    g_MotionEditOp = c.tool;
+    g_Sel.g_MotionEditOp = c.tool;
     View(c.view);
     Drag(c.dx, c.dy);
     for (int i = 0; i < 3; i++) {
@@ -192,12 +192,12 @@ TEST_F(ObjTest, DragsEditTheCurrentObjectsKeyByToolAndView) {
     }
   }
   // No edit away from a key frame, on object 0, or on an object past the count.
-  g_MotionEditOp = ED3D_OBJ_TOOL_SCALE;
+  g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_SCALE;
   ObjKey3 k = K(1, 1);
   S()->frame = 21;
   Drag(30, 0);
   S()->frame = 20;
-  g_CurPartIndex = 4;
+  g_Sel.g_CurPartIndex = 4;
   Drag(30, 0);
   ExpectKey(K(1, 1), k);
 }
@@ -205,12 +205,12 @@ TEST_F(ObjTest, DragsEditTheCurrentObjectsKeyByToolAndView) {
 TEST_F(ObjTest, PlayThenStopReturnsToTheFrame) {
   S()->frame = 33;
   Ed3D_ObjPlay();
-  EXPECT_EQ(g_Playing, 1u);
+  EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(S()->frame, 0);
   EXPECT_FALSE(Ed3D_CreateObjKey());
   S()->frame = 17;
   Ed3D_ObjTogglePlay();
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(S()->frame, 33);
 }
 
@@ -227,7 +227,7 @@ TEST_F(ObjTest, ParentRulesRefuseWithTheirMessages) {
   };
   for (const auto &c : cases) {
     g_boxes.clear();
-    g_CurPartIndex = (u32)c.object;
+    g_Sel.g_CurPartIndex = (u32)c.object;
     EXPECT_EQ(Ed3D_ObjSetParent(c.choice), c.box == nullptr) << c.object << " " << c.choice;
     EXPECT_EQ(S()->parts[c.object].parent, c.parent) << c.object << " " << c.choice;
     EXPECT_EQ(g_boxes, c.box ? std::vector<std::string>{c.box} : std::vector<std::string>{});
@@ -256,7 +256,7 @@ TEST_F(ObjTest, RemovalRenumbersParentsAndRefusesTheParentObject) {
   EXPECT_STREQ(lines.text[4], " 4 : o5.KZP");
   // The other refusals of the dialogs, each with a message and nothing changed.
   g_boxes.clear();
-  g_CurPartIndex = 0;
+  g_Sel.g_CurPartIndex = 0;
   EXPECT_FALSE(Ed3D_ObjReplaceFile("x.KZP"));
   S()->objectCount = OBJ3_PARTS;
   EXPECT_FALSE(Ed3D_ObjAddFile("x.KZP"));
@@ -269,7 +269,7 @@ TEST_F(ObjTest, RemovalRenumbersParentsAndRefusesTheParentObject) {
   Ed3DObjMotionEditor.strip.x = 300;
   EXPECT_FALSE(Ed3D_ObjSetFrameFromStrip());
   static char fields[ED3D_FIELDS][ED3D_FIELD_TEXT] = {"0", "0", "0", "0", "0", "0", "0", "1", "1", "1"};
-  g_CurPartIndex = 1;
+  g_Sel.g_CurPartIndex = 1;
   EXPECT_FALSE(Ed3D_ObjApplyFields(fields));
   Str_Copy(fields[6], ED3D_FIELD_TEXT, "x");
   EXPECT_FALSE(Ed3D_ObjApplyFields(fields));

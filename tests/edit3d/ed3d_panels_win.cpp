@@ -32,7 +32,7 @@
 namespace {
 
 std::set<u32> LivePanels() {
-  u32 layout = g_EditSubMode;
+  u32 layout = g_Shell.g_EditSubMode;
   std::set<u32> s;
   if (Drive_Alive(g_Ed3D.modePanel)) s.insert(ED3D_PANEL_MODE);
   if (Drive_Alive(g_Ed3D.layer.window)) s.insert(ED3D_PANEL_LAYER);
@@ -82,8 +82,8 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   // take nothing from the 3D editor's.
   Ed2D_InstallWin();
   Ed2D_ObjInstallWin();
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   EXPECT_EQ(LivePanels(), PanelsOf(SUB_3D_POLY));
   // Layer 0 as saved right after the open (the per-frame pass re-indexes the normals of an
   // opened model, so this, not the file itself, is what a save gives without a switch).
@@ -96,21 +96,21 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   for (u32 id : buttons) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
-    if (sub == SUB_3D_WEIGHT) g_CurBoneIndex = 2;
+    if (sub == SUB_3D_WEIGHT) g_Sel.g_CurBoneIndex = 2;
     SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     Drive_Pump(20);
-    EXPECT_EQ(g_EditSubMode, sub);
+    EXPECT_EQ(g_Shell.g_EditSubMode, sub);
     EXPECT_EQ(LivePanels(), PanelsOf(sub));
     EXPECT_EQ(IsDlgButtonChecked((HWND)g_Ed3D.modePanel, (int)id), (UINT)BST_CHECKED);
     if (sub == SUB_3D_BONE) {
-      g_CurBoneIndex = 2;
+      g_Sel.g_CurBoneIndex = 2;
       EXPECT_EQ(GetWindowLongPtrA((HWND)g_Ed3D.bonePanel, DWLP_DLGPROC), (LONG_PTR)Ed3D_BoneListDlgProc);
       // The bone list shows the model's bones.
       EXPECT_EQ(SendMessageA((HWND)g_Ed3D.boneList, LB_GETCOUNT, 0, 0), 3);
       EXPECT_EQ(ListText(g_Ed3D.boneList, 2), " 2  hand ( 1 )");
     }
     if (sub == SUB_3D_WEIGHT) {
-      EXPECT_EQ(g_CurBoneIndex, 2u);
+      EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
       EXPECT_GT(SendMessageA((HWND)g_Ed3D.boneList, LB_GETSEL, 2, 0), 0);
     }
   }
@@ -122,7 +122,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
     Drive_Pump(5);
     Sleep(10);
   }
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   ASSERT_NE(g_Undo.list, nullptr);
   EXPECT_EQ(SendMessageA((HWND)g_Undo.list, LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(ListText(g_Undo.list, 0), "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");
@@ -131,7 +131,7 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   // Back to layer 0 ("1"): the opened model, saved, gives the same bytes as before.
   SendMessageA((HWND)g_Ed3D.layer.window, WM_COMMAND, MAKEWPARAM(IDC_LAYER_1, BN_CLICKED), 0);
   Drive_Pump(20);
-  EXPECT_EQ(g_CurSlot, 0u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   ASSERT_NE(g_Model3Slots[0], nullptr);
   ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], saved.c_str()));
   EXPECT_EQ(ReadFileBytes(saved), ReadFileBytes(before));

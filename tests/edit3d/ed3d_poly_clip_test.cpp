@@ -77,17 +77,17 @@ struct ClipTest : ::testing::Test {
     g_MaxVertices = 260000, g_MaxPolygons = 65000;
     g_Seam.errorBox = RecordMessage;
     g_Messages.clear();
-    g_CurGroupIndex = 0;
+    g_Sel.g_CurGroupIndex = 0;
     m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
-    g_PolySelectMode = 1;
+    g_Sel.g_PolySelectMode = 1;
     Model3_Free(g_PolyClipboard);
     g_PolyClipboard = nullptr;
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
+    View_UseActive();
     Undo_Push(Undo_Current());
     dir = ::testing::TempDir() + "clip_" + std::to_string(getpid());
     mkdir(dir.c_str(), 0755);
@@ -124,7 +124,7 @@ struct ClipTest : ::testing::Test {
     m->colors[0] = {255, 0, 0, 255}, m->colors[1] = {0, 255, 0, 255};
     m->normalCount = 1, m->colorCount = 2, m->uvCount = 1;
     m->groupCount = 2;
-    g_PolySelFaces[0] = 1;
+    g_Sel.g_PolySelFaces[0] = 1;
   }
   i32 Steps() { return Undo_Current()->top; }
   std::string TopLabel() { UndoHistory *h = Undo_Current(); return h->steps[h->top].label; }
@@ -137,7 +137,7 @@ struct ClipTest : ::testing::Test {
     Ed3D_GroupCommand(id);
     m = g_Model3Slots[0];
   }
-  ViewRecord *Active() { return View_Get(SUB_3D_POLY, g_ActiveView); }
+  ViewRecord *Active() { return View_Get(SUB_3D_POLY, g_Shell.g_ActiveView); }
   std::string Cwd() {
     char b[1024];
     return getcwd(b, sizeof b) ? b : "";
@@ -159,11 +159,11 @@ TEST_F(ClipTest, CopyPasteAndCutThroughTheClipboard) {
   Command(IDC_POLY_PASTE);   // nothing copied yet
   EXPECT_EQ(m->polygonCount, 3);
   EXPECT_EQ(Steps(), 0);
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   Command(IDC_POLY_COPY);
   ASSERT_EQ(g_Messages, std::vector<std::string>{"面選択モードで利用できます。"});
   EXPECT_EQ(Steps(), 0);
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   Command(IDC_POLY_COPY);
   Command(IDC_POLY_COPY);   // a second copy replaces the first
   EXPECT_EQ(TopLabel(), "コピー ( モデリング )");
@@ -185,10 +185,10 @@ TEST_F(ClipTest, CopyPasteAndCutThroughTheClipboard) {
     EXPECT_EQ(memcmp(&m->positions[b.vertex], &m->positions[a.vertex], sizeof(Vec3)), 0);
     EXPECT_EQ(memcmp(&m->bindings[b.vertex], &m->bindings[a.vertex], sizeof(VertexBinding)), 0);
   }
-  EXPECT_EQ(g_PolySelFaces[0], 1u);   // the selection stays
-  EXPECT_EQ(g_PolySelFaces[3], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 1u);   // the selection stays
+  EXPECT_EQ(g_Sel.g_PolySelFaces[3], 0u);
   // Cut: copied, then deleted.
-  g_PolySelFaces[0] = 0, g_PolySelFaces[2] = 1;
+  g_Sel.g_PolySelFaces[0] = 0, g_Sel.g_PolySelFaces[2] = 1;
   Command(IDC_POLY_CUT);
   EXPECT_EQ(TopLabel(), "カット ( モデリング )");
   EXPECT_EQ(m->polygonCount, 3);
@@ -210,8 +210,8 @@ TEST_F(ClipTest, PrimitivesAndMergedFilesArePlacedAtTheViewsCentre) {
   std::string cwd = Cwd();
   ViewRecord *v = Active();
   v->panX = 3, v->panY = 4, v->panZ = 5;
-  g_CurGroupIndex = 1;
-  g_PolyTool = POLY_TOOL_VERTEX;
+  g_Sel.g_CurGroupIndex = 1;
+  g_Sel.g_PolyTool = POLY_TOOL_VERTEX;
   struct Case { f32 zoom; f32 size; };
   for (Case c : {Case{1, 0.25f}, Case{2, 0.5f}}) {
     SCOPED_TRACE(c.zoom);
@@ -229,11 +229,11 @@ TEST_F(ClipTest, PrimitivesAndMergedFilesArePlacedAtTheViewsCentre) {
     EXPECT_FLOAT_EQ((hi.x + lo.x) / 2, 3);
     EXPECT_FLOAT_EQ((hi.y + lo.y) / 2, 4);
     EXPECT_FLOAT_EQ((hi.z + lo.z) / 2, -5);
-    for (i32 f = 0; f < m->polygonCount; f++) EXPECT_EQ(g_PolySelFaces[f], f >= nf ? 1u : 0u) << f;
-    for (i32 i = 0; i < m->positionCount; i++) EXPECT_EQ(g_PolySelVerts[i], i >= np ? 1u : 0u) << i;
+    for (i32 f = 0; f < m->polygonCount; f++) EXPECT_EQ(g_Sel.g_PolySelFaces[f], f >= nf ? 1u : 0u) << f;
+    for (i32 i = 0; i < m->positionCount; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], i >= np ? 1u : 0u) << i;
     EXPECT_EQ(m->polygons[nf].group, 1u);
     EXPECT_EQ(m->bindings[np].automatic, 1u);
-    EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
+    EXPECT_EQ(g_Sel.g_PolyTool, (u32)POLY_TOOL_MOVE);
     // Every corner has its own normal, colour and UV.
     EXPECT_EQ(m->polygons[m->polygonCount - 1].corners[3].color, (u32)m->colorCount - 1);
   }
@@ -274,7 +274,7 @@ TEST_F(ClipTest, RefusalsLeaveEverythingAsItWas) {
       {"paste without room", [&] { Command(IDC_POLY_PASTE); }},
       {"mirror without room", [&] { Group(IDC_GRP_MIRROR); }},
       {"group copy without room", [&] { Group(IDC_GRP_COPY_POLYS); }},
-      {"cut in vertex mode", [&] { g_PolySelectMode = 0; Command(IDC_POLY_CUT); g_PolySelectMode = 1; }},
+      {"cut in vertex mode", [&] { g_Sel.g_PolySelectMode = 0; Command(IDC_POLY_CUT); g_Sel.g_PolySelectMode = 1; }},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
@@ -286,7 +286,7 @@ TEST_F(ClipTest, RefusalsLeaveEverythingAsItWas) {
     EXPECT_EQ(Bytes(), before);
     EXPECT_EQ(m->groupCount, groups);
     EXPECT_EQ(Steps(), steps);
-    EXPECT_EQ(g_PolySelFaces[0], 1u);
+    EXPECT_EQ(g_Sel.g_PolySelFaces[0], 1u);
     EXPECT_EQ(Cwd(), cwd);
     EXPECT_EQ(g_Model3Slots[POLY_SCRATCH_SLOT], nullptr);
   }
@@ -303,8 +303,8 @@ TEST_F(ClipTest, ApplyStoresTheFieldsByItsRules) {
   Scene();
   g_GpuInfo.level = 1;
   m->textureCount = 3;
-  g_CurGroupIndex = 1;
-  g_PolySelFaces[0] = 1;   // polygon 0 joins group 1
+  g_Sel.g_CurGroupIndex = 1;
+  g_Sel.g_PolySelFaces[0] = 1;   // polygon 0 joins group 1
   Ed3DGroupFields f = Fields(m, 1);
   Str_Copy(f.name, sizeof f.name, "腕");
   f.texture = 2, f.disp = 1, f.display = 2;
@@ -365,10 +365,10 @@ TEST_F(ClipTest, ApplyStoresTheFieldsByItsRules) {
 
 TEST_F(ClipTest, SelectMirrorCopyDeleteAndMoveGroups) {
   Scene();
-  g_PolySelectMode = 0;   // the group commands act on the group's faces in either mode
+  g_Sel.g_PolySelectMode = 0;   // the group commands act on the group's faces in either mode
   m->groups[1].texture = 200;
   Ed3D_GroupSelect(1);
-  EXPECT_EQ(g_CurGroupIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);
   EXPECT_EQ(g_Ed3DTex.texture, 0);
   // A texture in use: current, its image placed in the lower right of the texture panel.
   m->groups[1].texture = 2;
@@ -379,8 +379,8 @@ TEST_F(ClipTest, SelectMirrorCopyDeleteAndMoveGroups) {
   EXPECT_EQ(g_Ed3DTex.texture, 2);
   EXPECT_EQ(g_Ed3DTex.imageX, 410 - 128);
   EXPECT_EQ(g_Ed3DTex.imageY, 358 - 64);
-  for (i32 f = 0; f < 3; f++) EXPECT_EQ(g_PolySelFaces[f], f >= 1 ? 1u : 0u);
-  for (i32 i = 0; i < 12; i++) EXPECT_EQ(g_PolySelVerts[i], i >= 4 ? 1u : 0u);
+  for (i32 f = 0; f < 3; f++) EXPECT_EQ(g_Sel.g_PolySelFaces[f], f >= 1 ? 1u : 0u);
+  for (i32 i = 0; i < 12; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], i >= 4 ? 1u : 0u);
   // Mirror: every array doubled, twins of group 1's faces reversed, bindings copied.
   Group(IDC_GRP_MIRROR);
   EXPECT_EQ(TopLabel(), "鏡面 ( グループ )");
@@ -394,35 +394,35 @@ TEST_F(ClipTest, SelectMirrorCopyDeleteAndMoveGroups) {
     EXPECT_FLOAT_EQ(m->positions[b.vertex].x, -m->positions[a.vertex].x);
     EXPECT_EQ(m->bindings[b.vertex].bone1, m->bindings[a.vertex].bone1);
   }
-  EXPECT_EQ(g_PolySelFaces[1], 0u);
-  EXPECT_EQ(g_PolySelFaces[3], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[1], 0u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[3], 1u);
   // Copy with polygons: the group's selected faces (the twins), pasted into the new group 2.
-  g_PolySelFaces[0] = 1;   // a face of group 0: not the group's
+  g_Sel.g_PolySelFaces[0] = 1;   // a face of group 0: not the group's
   Group(IDC_GRP_COPY_POLYS);
   EXPECT_EQ(TopLabel(), "グループ コピー");
   ASSERT_EQ(m->groupCount, 3);
-  EXPECT_EQ(g_CurGroupIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 2u);
   ASSERT_EQ(m->polygonCount, 7);
   EXPECT_EQ(m->polygons[5].group, 2u);
   EXPECT_EQ(m->polygons[6].group, 2u);
   // Delete with polygons: only the current group's selected faces go.
   Ed3D_GroupSelect(2);
-  g_PolySelFaces[0] = 1;
+  g_Sel.g_PolySelFaces[0] = 1;
   Group(IDC_GRP_DELETE_POLYS);
   EXPECT_EQ(TopLabel(), "グループ 消去");
   EXPECT_EQ(m->polygonCount, 5);
   EXPECT_EQ(m->groupCount, 2);
-  EXPECT_EQ(g_CurGroupIndex, 1u);   // the highest group was current: the new highest is
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);   // the highest group was current: the new highest is
   // Up from group 0 records nothing; down from the last neither; up from 1 swaps.
   i32 steps = Steps();
-  g_CurGroupIndex = 0;
+  g_Sel.g_CurGroupIndex = 0;
   Group(IDC_GRP_UP);
-  g_CurGroupIndex = 1;
+  g_Sel.g_CurGroupIndex = 1;
   Group(IDC_GRP_DOWN);
   EXPECT_EQ(Steps(), steps);
   Group(IDC_GRP_UP);
   EXPECT_EQ(TopLabel(), "グループ ↑");
-  EXPECT_EQ(g_CurGroupIndex, 0u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 0u);
   EXPECT_EQ(m->polygons[0].group, 1u);
   // One group left cannot go; at 128 groups no copy is made.
   Group(IDC_GRP_DELETE_RECORD);
@@ -444,7 +444,7 @@ TEST_F(ClipTest, GroupKeyListsFollowTheirGroups) {
   };
   for (i32 g = 0; g < 4; g++) Model3_EnsureGroupKeys(m, 2, g)->keys[0].frame = (u32)(10 + g);
   Model3_EnsureGroupKeys(m, 5, 3)->keys[0].frame = 99;
-  g_CurGroupIndex = 1;
+  g_Sel.g_CurGroupIndex = 1;
   Ed3D_DeleteGroupRecord(1);   // 0, 2, 3 remain
   EXPECT_EQ((std::vector<i32>{Tag(2, 0), Tag(2, 1), Tag(2, 2), Tag(2, 3)}), (std::vector<i32>{10, 12, 13, -1}));
   EXPECT_EQ(Tag(5, 2), 99);

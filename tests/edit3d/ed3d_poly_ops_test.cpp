@@ -57,11 +57,11 @@ struct PolyOpsTest : ::testing::Test {
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     ClearFlags();
-    g_PolySelectMode = 1;
-    g_LastViewZoom = 1;
+    g_Sel.g_PolySelectMode = 1;
+    g_Shell.g_LastViewZoom = 1;
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
+    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -71,8 +71,8 @@ struct PolyOpsTest : ::testing::Test {
     FakeDev_Remove();
   }
   static void ClearFlags() {
-    memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-    memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+    memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+    memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
   }
   i32 V(f32 x, f32 y, f32 z) {
     m->positions[m->positionCount] = {x, y, z};
@@ -90,8 +90,8 @@ struct PolyOpsTest : ::testing::Test {
     return m->polygonCount++;
   }
   void SelectFace(i32 f) {
-    g_PolySelFaces[f] = 1;
-    for (i32 j = 0; j < m->polygons[f].cornerCount; j++) g_PolySelVerts[m->polygons[f].corners[j].vertex] = 1;
+    g_Sel.g_PolySelFaces[f] = 1;
+    for (i32 j = 0; j < m->polygons[f].cornerCount; j++) g_Sel.g_PolySelVerts[m->polygons[f].corners[j].vertex] = 1;
   }
   // A unit quad in z = 0 at (x, y), wound to face +z; its first position.
   i32 Quad(f32 x, f32 y, u32 group = 0) {
@@ -116,11 +116,11 @@ struct PolyOpsTest : ::testing::Test {
 // [SECTION] results on small models
 TEST_F(PolyOpsTest, DeleteFlipExtrudeAndTheNumericInput) {
   // Vertex mode: a quad losing one vertex keeps the others in order; losing two it goes.
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   i32 a = Quad(0, 0);
   Quad(3, 0);
-  g_PolySelVerts[a + 1] = 1;
-  g_PolySelVerts[a + 4 + 0] = g_PolySelVerts[a + 4 + 2] = 1;
+  g_Sel.g_PolySelVerts[a + 1] = 1;
+  g_Sel.g_PolySelVerts[a + 4 + 0] = g_Sel.g_PolySelVerts[a + 4 + 2] = 1;
   Command(IDC_POLY_DELETE);
   ASSERT_EQ(m->polygonCount, 1);
   ASSERT_EQ(m->polygons[0].cornerCount, 3);
@@ -144,7 +144,7 @@ TEST_F(PolyOpsTest, DeleteFlipExtrudeAndTheNumericInput) {
   EXPECT_EQ(TopLabel(), "左半分消 ( モデリング )");
 
   // Flipping twice gives the triangle back; the first flip reverses it.
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   SelectFace(0);
   Command(IDC_POLY_FLIP);
   EXPECT_EQ(Vertices(0), (std::vector<u32>{(u32)r, (u32)q, (u32)p}));
@@ -156,20 +156,20 @@ TEST_F(PolyOpsTest, DeleteFlipExtrudeAndTheNumericInput) {
   ClearFlags();
   Quad(0, 0, 3);
   SelectFace(0);
-  g_LastViewZoom = 2;
+  g_Shell.g_LastViewZoom = 2;
   i32 steps = Steps();
   Command(IDC_POLY_EXTRUDE);
   EXPECT_EQ(m->positionCount, 8);
   ASSERT_EQ(m->polygonCount, 5);
   for (i32 j = 0; j < 4; j++) EXPECT_FLOAT_EQ(m->positions[m->polygons[0].corners[j].vertex].z, 0.25f);
   for (i32 f = 1; f < 5; f++) EXPECT_EQ(m->polygons[f].group, 3u);
-  EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)POLY_TOOL_MOVE);
   EXPECT_EQ(Steps(), steps + 1);
   EXPECT_EQ(TopLabel(), "面押出し ( モデリング )");
 
   // The numeric input sets only the typed coordinate of the selected vertices in use.
   ClearFlags();
-  g_PolySelVerts[m->polygons[0].corners[0].vertex] = 1;
+  g_Sel.g_PolySelVerts[m->polygons[0].corners[0].vertex] = 1;
   Vec3 before = m->positions[m->polygons[0].corners[0].vertex], other = m->positions[m->polygons[0].corners[1].vertex];
   const char *texts[3] = {"", " 1.5", ""};
   Ed3D_PolyNumericCommand(texts);
@@ -194,10 +194,10 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   EXPECT_EQ(g_Messages, (std::vector<std::string>{"４角形のみ分割できます。"}));
   ASSERT_EQ(m->polygonCount, 5);
   EXPECT_EQ(m->polygons[0].cornerCount, 3);
-  EXPECT_EQ(g_PolySelFaces[0], 1u);
+  EXPECT_EQ(g_Sel.g_PolySelFaces[0], 1u);
   for (i32 f = 1; f < 5; f++) {
     EXPECT_EQ(m->polygons[f].group, 5u);
-    EXPECT_EQ(g_PolySelFaces[f], 1u);
+    EXPECT_EQ(g_Sel.g_PolySelFaces[f], 1u);
   }
   EXPECT_EQ(m->positionCount, 3 + 4 + 16);
   EXPECT_EQ(TopLabel(), "分割 ( モデリング )");
@@ -248,9 +248,9 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   }
 
   // Vertex mode with one selected vertex in use: nothing merges, no step.
-  g_PolySelectMode = 0;
+  g_Sel.g_PolySelectMode = 0;
   ClearFlags();
-  g_PolySelVerts[m->polygons[0].corners[0].vertex] = 1;
+  g_Sel.g_PolySelVerts[m->polygons[0].corners[0].vertex] = 1;
   i32 steps = Steps();
   std::vector<u8> before = Bytes();
   Command(IDC_POLY_MERGE);
@@ -258,7 +258,7 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   EXPECT_EQ(Bytes(), before);
 
   // Colours (1, 2, 3, 4) rotate to (4, 1, 2, 3); an index above 65,535 is carried whole.
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   m->polygonCount = m->positionCount = 0;
   ClearFlags();
   Quad(0, 0);
@@ -287,7 +287,7 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   m->lighting = 0;
   Command(IDC_POLY_LIGHT);
   EXPECT_EQ(m->lighting, 1u);
-  EXPECT_STREQ(g_UndoLabel, "ライトON ( モデリング )");
+  EXPECT_STREQ(g_Shell.g_UndoLabel, "ライトON ( モデリング )");
   EXPECT_EQ(Steps(), steps);
 }
 
@@ -308,12 +308,12 @@ TEST_F(PolyOpsTest, RefusalsLeaveTheModelAndTheHistoryAsTheyWere) {
       {"divide one polygon short", IDC_POLY_DIVIDE, [](PolyOpsTest *t) { g_MaxPolygons = (u32)t->m->polygonCount + 5; }, {}},
       {"create one polygon short", IDC_POLY_CREATE, [](PolyOpsTest *t) {
          ClearFlags();
-         g_PolySelVerts[0] = g_PolySelVerts[1] = g_PolySelVerts[2] = 1;
+         g_Sel.g_PolySelVerts[0] = g_Sel.g_PolySelVerts[1] = g_Sel.g_PolySelVerts[2] = 1;
          g_MaxPolygons = (u32)t->m->polygonCount;
        }, {}},
       {"five corners to create", IDC_POLY_CREATE, [](PolyOpsTest *) {
          ClearFlags();
-         for (int v = 0; v < 5; v++) g_PolySelVerts[v] = 1;
+         for (int v = 0; v < 5; v++) g_Sel.g_PolySelVerts[v] = 1;
        }, {}},
       {"a new colour one short", 0, [](PolyOpsTest *t) { g_MaxVertices = (u32)t->m->positionCount; t->m->colorCount = 8; },
        {"1", "2", "3", "4"}},
@@ -333,7 +333,7 @@ TEST_F(PolyOpsTest, RefusalsLeaveTheModelAndTheHistoryAsTheyWere) {
     Model3_CalcNormals(m);
     c.limit(this);
     std::vector<u8> before = Bytes();
-    std::vector<u32> faces(g_PolySelFaces, g_PolySelFaces + 16), verts(g_PolySelVerts, g_PolySelVerts + 16);
+    std::vector<u32> faces(g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces + 16), verts(g_Sel.g_PolySelVerts, g_Sel.g_PolySelVerts + 16);
     i32 steps = Steps();
     g_Messages.clear();
     if (c.id == 0) Ed3D_PolyColourCommand(c.boxes, "決定ボタン ( モデリング )");
@@ -342,8 +342,8 @@ TEST_F(PolyOpsTest, RefusalsLeaveTheModelAndTheHistoryAsTheyWere) {
     EXPECT_EQ(g_Messages.size(), 1u) << c.what;
     EXPECT_EQ(Bytes(), before) << c.what;
     EXPECT_EQ(Steps(), steps) << c.what;
-    EXPECT_EQ(std::vector<u32>(g_PolySelFaces, g_PolySelFaces + 16), faces) << c.what;
-    EXPECT_EQ(std::vector<u32>(g_PolySelVerts, g_PolySelVerts + 16), verts) << c.what;
+    EXPECT_EQ(std::vector<u32>(g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces + 16), faces) << c.what;
+    EXPECT_EQ(std::vector<u32>(g_Sel.g_PolySelVerts, g_Sel.g_PolySelVerts + 16), verts) << c.what;
   }
   EXPECT_NE(g_Messages.empty() ? std::string() : g_Messages[0], "");
 }
@@ -440,7 +440,7 @@ TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
     uvOps.push_back({"projection", [mode](PolyOpsTest *t) {
                        t->m->groups[0].mapping = mode;
                        Uv_ProjectGroup(t->m, 0);
-                       Uv_VertexUnfold(t->m, g_PolySelFaces, App_WorkFaceCount());
+                       Uv_VertexUnfold(t->m, g_Sel.g_PolySelFaces, App_WorkFaceCount());
                        Uv_CylinderUnfold(t->m, 0);
                      }});
   std::vector<Op> all(std::begin(ops), std::end(ops));
@@ -464,8 +464,8 @@ TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
           F({p1, p4, p5, p2});
           F({p3, p2, p5});
           for (i32 f = 0; f < 3; f++) SelectFace(f);
-          g_PolySelectMode = mode;
-          g_LastViewZoom = zoom;
+          g_Sel.g_PolySelectMode = mode;
+          g_Shell.g_LastViewZoom = zoom;
           Model3_CalcNormals(m);
           op.run(this);
           m = g_Model3Slots[0];
@@ -596,8 +596,8 @@ Outcome Capture(const Model3 *m, bool result, u32 messages) {
     Append(o.model, &p.group, 1);
     Append(o.model, &p.faceNormal, 1);
   }
-  o.faces.assign(g_PolySelFaces, g_PolySelFaces + App_WorkFaceCount());
-  o.verts.assign(g_PolySelVerts, g_PolySelVerts + App_WorkVertCount());
+  o.faces.assign(g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces + App_WorkFaceCount());
+  o.verts.assign(g_Sel.g_PolySelVerts, g_Sel.g_PolySelVerts + App_WorkVertCount());
   return o;
 }
 
@@ -644,9 +644,9 @@ TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
           Outcome out[2];
           for (int which = 0; which < 2; which++) {
             Model3 *x = Model3_Clone(base);
-            memcpy(g_PolySelFaces, faces.data(), faces.size() * sizeof(u32));
-            memcpy(g_PolySelVerts, verts.data(), verts.size() * sizeof(u32));
-            g_PolySelectMode = mode;
+            memcpy(g_Sel.g_PolySelFaces, faces.data(), faces.size() * sizeof(u32));
+            memcpy(g_Sel.g_PolySelVerts, verts.data(), verts.size() * sizeof(u32));
+            g_Sel.g_PolySelectMode = mode;
             u32 boxes = g_ErrorBoxCount;
             bool r = which == 0 ? op.fast(x) : op.literal(x);
             out[which] = Capture(x, r, g_ErrorBoxCount - boxes);

@@ -38,25 +38,25 @@ struct PolyTest : ::testing::Test {
     m = TestModel_Slot3D(SUB_3D_POLY);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
-    memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-    memset(g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
-    g_ViewCount[SUB_3D_POLY] = 4;
-    ViewRecord *v = g_Views[SUB_3D_POLY];
+    memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+    memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+    g_Shell.g_ViewCount[SUB_3D_POLY] = 4;
+    ViewRecord *v = g_Shell.g_Views[SUB_3D_POLY];
     v[0] = ViewRecord{};
     v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].clientW = 640; v[0].clientH = 480; v[0].zoom = 1;
     v[1] = ViewRecord{};
     v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 100; v[1].centerY = 100; v[1].zoom = 1;
-    g_ActiveView = 0;
-    g_PolySelectMode = 1;
-    g_PolyTool = POLY_TOOL_FACE;
-    g_FreeCreateCount = 0;
-    g_CurGroupIndex = 0;
+    g_Shell.g_ActiveView = 0;
+    g_Sel.g_PolySelectMode = 1;
+    g_Sel.g_PolyTool = POLY_TOOL_FACE;
+    g_Sel.g_FreeCreateCount = 0;
+    g_Sel.g_CurGroupIndex = 0;
     Ed3DPolyEditor.moveMode = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     g_Lib.app.keyState[0x11] = 0;
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
-    App_RefreshCurrentPointers();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
+    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -75,20 +75,20 @@ struct PolyTest : ::testing::Test {
     return m->polygonCount++;
   }
   void Screen(i32 v, f32 x, f32 y, f32 depth) {
-    g_PolyScreenPos[3 * v] = x;
-    g_PolyScreenPos[3 * v + 1] = y;
-    g_PolyScreenPos[3 * v + 2] = depth;
+    g_Sel.g_PolyScreenPos[3 * v] = x;
+    g_Sel.g_PolyScreenPos[3 * v + 1] = y;
+    g_Sel.g_PolyScreenPos[3 * v + 2] = depth;
   }
   std::vector<i32> SelectedVerts() {
     std::vector<i32> s;
     for (i32 i = 0; i < m->positionCount; i++)
-      if (g_PolySelVerts[i]) s.push_back(i);
+      if (g_Sel.g_PolySelVerts[i]) s.push_back(i);
     return s;
   }
   std::vector<i32> SelectedFaces() {
     std::vector<i32> s;
     for (i32 i = 0; i < m->polygonCount; i++)
-      if (g_PolySelFaces[i]) s.push_back(i);
+      if (g_Sel.g_PolySelFaces[i]) s.push_back(i);
     return s;
   }
   i32 Steps() { return Undo_Current()->top; }
@@ -135,7 +135,7 @@ TEST_F(PolyTest, PickVerticesAndFaces) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    g_PolySelectMode = c.mode;
+    g_Sel.g_PolySelectMode = c.mode;
     Ed3D_PolyPickAt(m, c.x, c.y, c.ctrl);
     EXPECT_EQ(SelectedFaces(), c.faces);
     EXPECT_EQ(SelectedVerts(), c.verts);
@@ -179,16 +179,16 @@ TEST(PickPointInTriangle, AgreesWithTheNormalisedDotProduct) {
 
 TEST_F(PolyTest, HoverPickUsesViewZerosCamera) {
   // A quad at the origin facing the main view's camera (angles 0: the eye on -z).
-  g_PerspAngleX = g_PerspAngleY = 0;
-  ViewRecord *v0 = &g_Views[SUB_3D_POLY][0];
+  g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0;
+  ViewRecord *v0 = &g_Shell.g_Views[SUB_3D_POLY][0];
   v0->zoom = 1;
   i32 a = AddVertex(-1, -1, 0), b = AddVertex(-1, 1, 0), c = AddVertex(1, 1, 0), d = AddVertex(1, -1, 0);
   AddFace({a, b, c, d});
   // The device holds another view's transforms: the pick must not use them.
   Cam_Identity(g_Fake->transforms[1]);
   Cam_Identity(g_Fake->transforms[2]);
-  g_MouseX = 310;   // inside, off the diagonal the two fan triangles share
-  g_MouseY = 235;
+  g_Mouse.g_MouseX = 310;   // inside, off the diagonal the two fan triangles share
+  g_Mouse.g_MouseY = 235;
   Ed3D_PickUnderCursor();
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{0});
   // The corner (1, 1, 0) lands where view 0's projection puts it.
@@ -198,18 +198,18 @@ TEST_F(PolyTest, HoverPickUsesViewZerosCamera) {
   Cam_BuildPerspectiveFovLH(proj, 0.785398f, 640.0f / 480.0f, 1, 65000);
   Cam_Multiply(vp, view, proj);
   Cam_ProjectWith(s, vp, 1, 1, 0, 320, 240, false, 0, 0);
-  EXPECT_FLOAT_EQ(g_PolyScreenPos[3 * c], s[0]);
-  EXPECT_FLOAT_EQ(g_PolyScreenPos[3 * c + 1], s[1]);
+  EXPECT_FLOAT_EQ(g_Sel.g_PolyScreenPos[3 * c], s[0]);
+  EXPECT_FLOAT_EQ(g_Sel.g_PolyScreenPos[3 * c + 1], s[1]);
   // Off the quad: nothing; in a Front view: no pick at all.
-  g_MouseX = 5;
+  g_Mouse.g_MouseX = 5;
   Ed3D_PickUnderCursor();
   EXPECT_TRUE(SelectedFaces().empty());
-  g_ActiveView = 1;
-  g_MouseX = 310;
+  g_Shell.g_ActiveView = 1;
+  g_Mouse.g_MouseX = 310;
   Ed3D_PickUnderCursor();
   EXPECT_TRUE(SelectedFaces().empty());
-  g_PerspAngleX = -20;
-  g_PerspAngleY = 20;
+  g_Shell.g_PerspAngleX = -20;
+  g_Shell.g_PerspAngleY = 20;
 }
 
 // [SECTION] keys
@@ -218,26 +218,26 @@ TEST_F(PolyTest, ToolKeyTwiceReturnsToTheModesSelectionTool) {
   const Case cases[] = {{1, 'T', POLY_TOOL_MOVE}, {1, 'R', POLY_TOOL_ROTATE}, {0, 'G', POLY_TOOL_SCALE}, {0, 'T', POLY_TOOL_MOVE}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.key);
-    g_PolySelectMode = c.mode;
-    g_PolyTool = c.mode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
+    g_Sel.g_PolySelectMode = c.mode;
+    g_Sel.g_PolyTool = c.mode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
     Ed3D_PolyKeyUp(c.key);
-    EXPECT_EQ(g_PolyTool, c.tool);
+    EXPECT_EQ(g_Sel.g_PolyTool, c.tool);
     Ed3D_PolyKeyUp(c.key);
-    EXPECT_EQ(g_PolyTool, c.mode ? (u32)POLY_TOOL_FACE : (u32)POLY_TOOL_VERTEX);
-    EXPECT_EQ(g_PolySelectMode, c.mode);
+    EXPECT_EQ(g_Sel.g_PolyTool, c.mode ? (u32)POLY_TOOL_FACE : (u32)POLY_TOOL_VERTEX);
+    EXPECT_EQ(g_Sel.g_PolySelectMode, c.mode);
   }
 }
 
 // [SECTION] drags
 TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
-  g_Views[SUB_3D_POLY][1].zoom = 0.5f;
+  g_Shell.g_Views[SUB_3D_POLY][1].zoom = 0.5f;
   i32 a = AddVertex(1, 2, 3);
   AddVertex(5, 5, 5);
-  g_PolySelectMode = 0;
-  g_PolyTool = POLY_TOOL_MOVE;
-  g_PolySelVerts[a] = 1;
-  g_ActiveView = 1;
-  App_RefreshCurrentPointers();
+  g_Sel.g_PolySelectMode = 0;
+  g_Sel.g_PolyTool = POLY_TOOL_MOVE;
+  g_Sel.g_PolySelVerts[a] = 1;
+  g_Shell.g_ActiveView = 1;
+  View_UseActive();
   i32 before = Steps();
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_SetDragAnchors(100, 100);
@@ -260,10 +260,10 @@ TEST_F(PolyTest, SharedVertexMovesOnceAlongTheNormals) {
   for (int y = 0; y < 2; y++)
     for (int x = 0; x < 2; x++) {
       i32 v = y * 3 + x;
-      g_PolySelFaces[AddFace({v, v + 3, v + 4, v + 1})] = 1;
+      g_Sel.g_PolySelFaces[AddFace({v, v + 3, v + 4, v + 1})] = 1;
     }
   ASSERT_TRUE(Model3_CalcNormals(m));
-  Poly_MoveStep(m, &g_Views[SUB_3D_POLY][1], 1, 10, 0);
+  Poly_MoveStep(m, &g_Shell.g_Views[SUB_3D_POLY][1], 1, 10, 0);
   f32 z = m->positions[0].z;
   EXPECT_NE(z, 0.0f);
   for (i32 i = 0; i < 9; i++) EXPECT_FLOAT_EQ(m->positions[i].z, z) << i;   // still flat
@@ -271,10 +271,10 @@ TEST_F(PolyTest, SharedVertexMovesOnceAlongTheNormals) {
 }
 
 TEST_F(PolyTest, RotationAndScaleAboutThePivot) {
-  ViewRecord *front = &g_Views[SUB_3D_POLY][1];
+  ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
   front->panX = 1;   // the pivot under the screen centre is (1, 0)
   i32 a = AddVertex(2, 0, 7);
-  g_PolySelVerts[a] = 1;
+  g_Sel.g_PolySelVerts[a] = 1;
   // 90 degrees: dX = 180.
   Poly_RotateStep(m, front, 180, 0, 100, 100);
   EXPECT_NEAR(m->positions[a].x, 1.0f, 1e-5);
@@ -287,12 +287,12 @@ TEST_F(PolyTest, RotationAndScaleAboutThePivot) {
 
 // [SECTION] free creation
 TEST_F(PolyTest, FreeCreation) {
-  ViewRecord *front = &g_Views[SUB_3D_POLY][1];
+  ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
   front->panX = 1; front->panY = 2; front->panZ = 3;
-  g_ActiveView = 1;
-  g_PolyTool = POLY_TOOL_FREE;
-  g_PolySelectMode = 1;
-  App_RefreshCurrentPointers();
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_PolyTool = POLY_TOOL_FREE;
+  g_Sel.g_PolySelectMode = 1;
+  View_UseActive();
   i32 steps = Steps();
   // Four left releases: a quad in click order at the pan (z - pan z).
   const i32 clicks[4][2] = {{140, 100}, {140, 60}, {100, 60}, {100, 100}};
@@ -311,7 +311,7 @@ TEST_F(PolyTest, FreeCreation) {
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{0});
   EXPECT_EQ(Steps(), steps + 1);
   EXPECT_STREQ(TopLabel(), "自由作成:4 ( モデリング )");
-  EXPECT_EQ(g_FreeCreateCount, 0u);
+  EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
   // Left, left, middle: a triangle whose third corner is the middle-click point.
   Ed3D_PolyLButtonUp(100, 100);
   Ed3D_PolyLButtonUp(140, 100);
@@ -324,7 +324,7 @@ TEST_F(PolyTest, FreeCreation) {
   Ed3D_PolyLButtonUp(100, 100);
   Ed3D_PolyLButtonUp(140, 100);
   Ed3D_PolyRButtonUp(10, 10);
-  EXPECT_EQ(g_FreeCreateCount, 0u);
+  EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
   EXPECT_EQ(m->polygonCount, 2);
   // At capacity: refused, the model byte for byte as it was, no step.
   u32 saved = g_MaxPolygons;
@@ -341,7 +341,7 @@ TEST_F(PolyTest, FreeCreation) {
 
 // [SECTION] rectangle selection
 TEST_F(PolyTest, RectangleSelection) {
-  ViewRecord *front = &g_Views[SUB_3D_POLY][1];
+  ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
   front->zoom = 0.25f;   // 10 pixels per unit, centre (100, 100)
   // Face 0: a small quad at (1..2, 1..2) -> screen x 110..120, y 80..90. Face 1: a big quad
   // whose corners lie outside the rectangle but whose centre (100, 100) is inside.
@@ -367,12 +367,12 @@ TEST_F(PolyTest, RectangleSelection) {
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    if (c.mode != g_PolySelectMode) {   // a mode switch starts from an empty selection
-      memset(g_PolySelFaces, 0, sizeof(u32) * 2);
-      memset(g_PolySelVerts, 0, sizeof(u32) * 8);
+    if (c.mode != g_Sel.g_PolySelectMode) {   // a mode switch starts from an empty selection
+      memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * 2);
+      memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
     }
-    g_PolySelectMode = c.mode;
-    g_PolyTool = c.mode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
+    g_Sel.g_PolySelectMode = c.mode;
+    g_Sel.g_PolyTool = c.mode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
     Shell_SetButtonHeld(c.button, 1);
     Poly_RectSelectPass(m, front, c.x2, c.y2, c.x1, c.y1);   // any corner order
     Shell_SetButtonHeld(c.button, 0);
@@ -380,18 +380,18 @@ TEST_F(PolyTest, RectangleSelection) {
     EXPECT_EQ(SelectedVerts(), c.verts);
   }
   // Drawn in a view that is not the active one, a rectangle selects nothing.
-  memset(g_PolySelFaces, 0, sizeof(u32) * 2);
-  memset(g_PolySelVerts, 0, sizeof(u32) * 8);
-  g_ActiveView = 0;
-  g_DrawView = 1;
-  App_RefreshCurrentPointers();
-  g_CurView = front;
-  g_PolyDragAnchor = {95, 95};
-  g_MouseX = g_MouseY = 105;
+  memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * 2);
+  memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
+  g_Shell.g_ActiveView = 0;
+  g_Shell.g_DrawView = 1;
+  View_UseActive();
+  g_Shell.g_CurView = front;
+  g_Mouse.g_PolyDragAnchor = {95, 95};
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = 105;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_PolyDrawOverlay();
   EXPECT_TRUE(SelectedFaces().empty());
-  g_ActiveView = 1;
+  g_Shell.g_ActiveView = 1;
   Ed3D_PolyDrawOverlay();
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{1});

@@ -79,22 +79,29 @@ TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
   EXPECT_EQ(F(g_Ed3DSubModeRows[SUB_3D_MOTION - ED3D_FIRST_SUB_MODE].loopKeyUp), F(Ed3D_MotionKeyUp));
 }
 
-// The family row passes each call to the row of the current sub-mode, and nowhere for 13.
+// Mouse messages go to the row of the current sub-mode, and nowhere for 13.
+static void MoveThroughShell(i32 x, i32 y) {
+  const FamilyHooks *row = Family_MouseRow();
+  if (row && row->mouseMove) row->mouseMove(x, y);
+}
 std::vector<std::pair<i32, i32>> g_moves;
 TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
   Edit3D_Install();
+  u32 family = g_Shell.g_EditFamily;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   for (FamilyHooks &r : g_Ed3DSubModeRows) r.mouseMove = [](i32 x, i32 y) { g_moves.push_back({x, y}); };
   g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](i32 x, i32) { g_moves.push_back({x, 16}); };
   g_moves.clear();
   for (u32 sub : {16u, 13u, 11u, 19u}) {
-    g_EditSubMode = sub;
-    g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(1, 2);
+    g_Shell.g_EditSubMode = sub;
+    MoveThroughShell(1, 2);
   }
   g_Ed3DSubModeRows[1].mouseMove = nullptr;
-  g_EditSubMode = 13;
-  g_FamilyHooks[FAMILY_3D_MODEL].mouseMove(3, 4);
+  g_Shell.g_EditSubMode = 13;
+  MoveThroughShell(3, 4);
   EXPECT_EQ(g_moves, (std::vector<std::pair<i32, i32>>{{1, 16}, {1, 2}}));
-  g_EditSubMode = 0;
+  g_Shell.g_EditSubMode = 0;
+  g_Shell.g_EditFamily = family;
   Edit3D_Install();
 }
 
@@ -112,21 +119,21 @@ TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
       {Ed3D_SetRightDragAnchors, "abc", true},
       {Ed2D_RedrawOnRelease, "", true},
   };
-  DragAnchor *pairs[5] = {&g_MotionDragAnchor, &g_ObjMotionDragAnchor, &g_PolyDragAnchor, &g_PolyDragAnchor2, nullptr};
+  DragAnchor *pairs[5] = {&g_Mouse.g_MotionDragAnchor, &g_Mouse.g_ObjMotionDragAnchor, &g_Mouse.g_PolyDragAnchor, &g_Mouse.g_PolyDragAnchor2, nullptr};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.pairs);
     for (DragAnchor *p : pairs)
       if (p) *p = {-1, -1};
-    g_DragAnchorX = g_DragAnchorY = -1;
-    g_StripDirty[0] = 0;
+    g_Mouse.g_DragAnchorX = g_Mouse.g_DragAnchorY = -1;
+    g_Shell.g_StripDirty[0] = 0;
     c.setter(5, 7);
     std::string written;
     for (i32 i = 0; i < 4; i++)
       if (pairs[i]->x == 5 && pairs[i]->y == 7) written += (char)('a' + i);
       else EXPECT_EQ(pairs[i]->x, -1);
-    if (g_DragAnchorX == 5 && g_DragAnchorY == 7) written += 'e';
+    if (g_Mouse.g_DragAnchorX == 5 && g_Mouse.g_DragAnchorY == 7) written += 'e';
     EXPECT_EQ(written, c.pairs);
-    EXPECT_EQ(g_StripDirty[0], c.redraw ? 1u : 0u);
+    EXPECT_EQ(g_Shell.g_StripDirty[0], c.redraw ? 1u : 0u);
   }
 }
 
@@ -149,19 +156,19 @@ struct PanelTest : ::testing::Test {
     g_fakeCreate = g_Widget.createPanel;
     g_Widget.createPanel = [](const char *name, i32 x, i32 y, i32 w, i32 h) -> void * {
       void *panel = g_fakeCreate(name, x, y, w, h);
-      if (KindOf(name) == ED3D_PANEL_BONE_LIST) g_CurBoneIndex = 0;
+      if (KindOf(name) == ED3D_PANEL_BONE_LIST) g_Sel.g_CurBoneIndex = 0;
       return panel;
     };
     g_MaxPolygons = 64;
     g_MaxVertices = 64;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = SUB_3D_POLY;
-    g_CurSlot = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = SUB_3D_POLY;
+    g_Sel.g_CurSlot = 0;
     g_ModelAllocArrays = 1;
     Model3_Init(0)->boneCount = 5;
     ObjectInit(0);
     Undo_ResetAll();
-    Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "start");
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "start");
     Undo_Push(Undo_Current());
     Edit3D_Install();
     g_Ed3DSubModeRows[SUB_3D_POLY - ED3D_FIRST_SUB_MODE].enter = [] { g_enters++; };
@@ -174,10 +181,10 @@ struct PanelTest : ::testing::Test {
     memset(&g_AppShell, 0, sizeof g_AppShell);
     Model3_FreeAllSlots();
     FreeLayerObjects();
-    g_EditFamily = 0;
-    g_EditSubMode = 0;
-    g_CurSlot = 0;
-    g_CurBoneIndex = 0;
+    g_Shell.g_EditFamily = 0;
+    g_Shell.g_EditSubMode = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Sel.g_CurBoneIndex = 0;
     g_ModelAllocArrays = 0;
   }
   // The family's panels alive and the ones made since the record was emptied.
@@ -219,26 +226,26 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   for (u32 id : buttons) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
-    if (sub == SUB_3D_BONE) g_CurBoneIndex = 3;
+    if (sub == SUB_3D_BONE) g_Sel.g_CurBoneIndex = 3;
     ASSERT_TRUE(Ed3D_ModeCommand(id));
-    EXPECT_EQ(g_EditSubMode, sub);
+    EXPECT_EQ(g_Shell.g_EditSubMode, sub);
     EXPECT_EQ(Live(), parts.at(sub));
     EXPECT_EQ(Live(), Expected(sub));
-    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
+    if (sub == SUB_3D_WEIGHT) EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);   // kept across the bone list's re-creation
   }
   EXPECT_FALSE(Ed3D_ModeCommand(IDC_M3D_NONE));
-  EXPECT_EQ(g_EditSubMode, SUB_3D_POLY);
+  EXPECT_EQ(g_Shell.g_EditSubMode, SUB_3D_POLY);
   Ed3D_Leave();
   EXPECT_TRUE(WidgetFake_LivePanels().empty());
   EXPECT_EQ(g_Undo.list, nullptr);
 }
 
 TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
-  g_EditSubMode = SUB_3D_TEXTURE;
-  g_PrevEditSubMode = 12;
+  g_Shell.g_EditSubMode = SUB_3D_TEXTURE;
+  g_Shell.g_PrevEditSubMode = 12;
   ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_POLY));
   EXPECT_EQ(g_enters, 1);
-  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
   // The layer panel was closed by hand: a press of "モデリング" brings it back, nothing else.
   void *layer = g_Ed3D.layer.window;
   Widget_Destroy(layer);
@@ -247,7 +254,7 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
   g_Ed3D.modeRefresh = 0;
   ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_POLY));
   EXPECT_EQ(g_enters, 1);
-  EXPECT_EQ(g_PrevEditSubMode, SUB_3D_TEXTURE);
+  EXPECT_EQ(g_Shell.g_PrevEditSubMode, SUB_3D_TEXTURE);
   EXPECT_EQ(Created(), std::vector<u32>{ED3D_PANEL_LAYER});
   EXPECT_EQ(g_Ed3D.modeRefresh, 1u);
 }
@@ -255,19 +262,19 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
 TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
   Ed3D_Enter();
   ASSERT_TRUE(Ed3D_LayerCommand(IDC_LAYER_1 + 2));   // button "3"
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   ASSERT_NE(Undo_Current(), nullptr);
   EXPECT_STREQ(Undo_Current()->steps[0].label, "\x8b\x4c\x98\x5e\x8a\x4a\x8e\x6e");   // 記録開始
   EXPECT_EQ(Ed3D_LayerCheckedButton(), IDC_LAYER_1 + 2);
   // The bone sub-mode keeps the layer; any other sub-mode edits layer 0 and shows it alone.
   ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_BONE));
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   EXPECT_TRUE(Object_Get(2)->shown);
   ASSERT_TRUE(Ed3D_ModeCommand(IDC_M3D_TEXTURE));
-  EXPECT_EQ(g_CurSlot, 0u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   EXPECT_TRUE(Object_Get(0)->shown);
   EXPECT_FALSE(Object_Get(2)->shown);
-  EXPECT_EQ(g_CurModel3, g_Model3Slots[0]);
+  EXPECT_EQ(Current_Model3(), g_Model3Slots[0]);
 }
 
 // [SECTION] pans
@@ -286,9 +293,9 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
       {VIEW_SIDE, Ed3D_PanViewRight, 0, 0, -0.5f}, {VIEW_SIDE, Ed3D_PanViewDown, 0, -0.5f, 0},
       {VIEW_MAIN, Ed3D_PanViewLeft, 0, 0, 0},      {VIEW_PERS, Ed3D_PanViewUp, 0, 0, 0},
   };
-  g_EditSubMode = SUB_3D_BONE;
-  g_ActiveView = 2;
-  ViewRecord *v = &g_Views[SUB_3D_BONE][2];
+  g_Shell.g_EditSubMode = SUB_3D_BONE;
+  g_Shell.g_ActiveView = 2;
+  ViewRecord *v = &g_Shell.g_Views[SUB_3D_BONE][2];
   for (i32 held = 0; held < 4; held++) {
     g_Lib.app.leftHeld = held == 1;
     g_Lib.app.rightHeld = held == 2;
@@ -315,8 +322,8 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
   EXPECT_EQ(v->panX, 1.0f);
   EXPECT_EQ(v->panY, 1.0f);
   *v = ViewRecord{};
-  g_ActiveView = 0;
-  g_EditSubMode = 0;
+  g_Shell.g_ActiveView = 0;
+  g_Shell.g_EditSubMode = 0;
 }
 
 }  // namespace

@@ -40,14 +40,14 @@ struct TexTest : ::testing::Test {
     g_boxes.clear();
     g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
     g_LibHooks.fileDlg.run = Answer;
-    g_CurGroupIndex = 0;
+    g_Sel.g_CurGroupIndex = 0;
     m = TestModel_Slot3D(SUB_3D_TEXTURE);
     ASSERT_NE(m, nullptr);
     App_AllocWorkArrays();
     Undo_ResetAll();
     free(g_Ed3DTex.uvSel);   // left by another test's enter
     g_Ed3DTex = Ed3DTexEditor{TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -77,7 +77,7 @@ struct TexTest : ::testing::Test {
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
     ASSERT_NE(m, nullptr);
-    App_RefreshCurrentPointers();
+    View_UseActive();
   }
   void Press(u32 id, i32 focus = -1, const char *grid = nullptr) { Ed3D_TexCommand(id, focus, grid); }
 };
@@ -163,8 +163,8 @@ TEST_F(TexTest, ProjectionAndUnfolds) {
   Reinit();
   i32 a = Face({{-2, 0, 0}, {2, 0, 0}, {2, 2, 0}}), b = Face({{0, 0, -1}, {1, 0, -1}, {1, 1, -1}});
   i32 before = m->uvCount;
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  g_PolySelFaces[a] = 1;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  g_Sel.g_PolySelFaces[a] = 1;
   Press(IDC_TEX_VERTEX_UNFOLD);
   EXPECT_EQ(m->uvCount, before + 3);
   EXPECT_EQ((i32)m->polygons[a].corners[0].uv, before);
@@ -215,8 +215,8 @@ TEST_F(TexTest, UvToolsAndFaceRotation) {
   i32 q = Face({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
   for (i32 k = 0; k < 4; k++) m->uvs[m->polygons[q].corners[k].uv] = {0.25f * (f32)k, 0.5f};
   // Rotating the UVs of the selected quad twice brings corner 0's entry to corner 2.
-  memset(g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
-  g_PolySelFaces[q] = 1;
+  memset(g_Sel.g_PolySelFaces, 0, App_WorkFaceCount() * sizeof(u32));
+  g_Sel.g_PolySelFaces[q] = 1;
   u32 first = m->polygons[q].corners[0].uv;
   Press(IDC_TEX_ROTATE_FACE_UV);
   Press(IDC_TEX_ROTATE_FACE_UV);

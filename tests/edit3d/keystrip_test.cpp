@@ -50,14 +50,14 @@ TEST(KeyStrip, EachButtonCombinationReachesOnlyItsDrag) {
     s_Mouse.x = 300, s_Mouse.y = 100;
     s_Mouse.left = c.l, s_Mouse.middle = c.m, s_Mouse.right = c.r;
     s_Scrubs = s_Drags = s_LastDx = 0;
-    g_StripWindows[STRIP_KZO_KEYS].dirty = 0;
+    g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 0;
     KeyStrip_Move(&k, 290, 90);
     EXPECT_EQ(s_Scrubs, c.scrubs) << (int)c.l << (int)c.m << (int)c.r;
     EXPECT_EQ(s_Drags, c.drags) << (int)c.l << (int)c.m << (int)c.r;
     EXPECT_EQ(s_LastDx, c.drags ? -10 : 0);
-    EXPECT_EQ(g_StripGeo.offsetX, c.pans ? -10 : 0) << (int)c.l << (int)c.m << (int)c.r;
-    EXPECT_EQ(g_StripGeo.offsetY, c.pans ? -10 : 0) << (int)c.l << (int)c.m << (int)c.r;
+    EXPECT_EQ(g_Strip.g_StripGeo.offsetX, c.pans ? -10 : 0) << (int)c.l << (int)c.m << (int)c.r;
+    EXPECT_EQ(g_Strip.g_StripGeo.offsetY, c.pans ? -10 : 0) << (int)c.l << (int)c.m << (int)c.r;
     EXPECT_EQ(s_Mouse.prevX, 300);
-    EXPECT_EQ(g_StripWindows[STRIP_KZO_KEYS].dirty, 1u);
+    EXPECT_EQ(g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty, 1u);
   }
 }

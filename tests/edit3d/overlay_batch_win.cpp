@@ -75,7 +75,7 @@ void Model3D(u32 subMode) {
     pos[2] = 0.1f;
   }
   App_AllocWorkArrays();
-  ViewRecord *v = g_Views[subMode];
+  ViewRecord *v = g_Shell.g_Views[subMode];
   const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
   for (u32 i = 0; i < 4; i++) {
     v[i] = ViewRecord{};
@@ -87,19 +87,19 @@ void Model3D(u32 subMode) {
     v[i].h = 240;
     v[i].zoom = 1.1f;
   }
-  g_ViewCount[subMode] = 4;
-  g_ActiveView = 1;
-  g_CurBoneIndex = kBone;
-  App_RefreshCurrentPointers();
+  g_Shell.g_ViewCount[subMode] = 4;
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_CurBoneIndex = kBone;
+  View_UseActive();
   Object_UpdateFrame();
-  for (i32 i = 0; i < m->positionCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
 }
 
 // 12 x 5 quads of 3 x 2 pixels (their marks overlap), 6 bones, everything selected.
 void Model2D(u32 subMode) {
-  g_EditFamily = FAMILY_2D_MODEL;
-  g_EditSubMode = subMode;
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
   Bone2_FreeAll();
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
@@ -122,20 +122,20 @@ void Model2D(u32 subMode) {
     m->rest[b].y = (f32)(b * 11 % 40) - 20.0f;
   }
   App_AllocWorkArrays();
-  g_Views[subMode][0] = ViewRecord{};
-  g_Views[subMode][0].inUse = 1;
-  g_ViewCount[subMode] = 1;
-  g_DrawView = g_ActiveView = 0;
-  g_CurView = &g_Views[subMode][0];
-  g_CurBoneIndex = kBone;
-  App_RefreshCurrentPointers();
-  for (i32 i = 0; i < m->vertexCount; i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_PolySelFaces[i] = 1;
+  g_Shell.g_Views[subMode][0] = ViewRecord{};
+  g_Shell.g_Views[subMode][0].inUse = 1;
+  g_Shell.g_ViewCount[subMode] = 1;
+  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
+  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
+  g_Sel.g_CurBoneIndex = kBone;
+  View_UseActive();
+  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
 }
 
 // A rolling floor of 5 x 5 quads with a box wall and a circle wall.
 void ModelColi(u32) {
-  g_EditFamily = FAMILY_COLLISION;
+  g_Shell.g_EditFamily = FAMILY_COLLISION;
   CollisionDoc *doc = Coli_NewDocument();
   Model3 *m = Model3_New();
   ASSERT_TRUE(doc && m && Model3_Reserve(m, 36, 1, 1, 1, 25));
@@ -155,7 +155,7 @@ void ModelColi(u32) {
   doc->boxes[0].used = 1, doc->boxes[0].size = 1.5f, doc->boxes[0].angle = 20.0f;
   doc->circles[0].used = 1, doc->circles[0].size = 2.0f, doc->circles[0].x = 1.0f;
   doc->bounds[1] = 1.0f;
-  g_DrawView = 0;
+  g_Shell.g_DrawView = 0;
 }
 
 struct Case {
@@ -208,7 +208,7 @@ struct OverlayBatchWin : ::testing::Test {
   void TearDown() override {
     g_DrawBatchOff = 0;
     g_Lib.viewWindowMode = 0;
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
     g_Dev.draw = DrawDev{};
     TestDevice_Destroy(&t);
   }
@@ -227,8 +227,8 @@ struct OverlayBatchWin : ::testing::Test {
     g_Dev.draw.setTransform(DTS_WORLD, id);
     Draw_SetLighting(1);
     DrawDev_SetTexture(0, nullptr);
-    g_DrawView = view;
-    if (c.setup != ModelColi) g_CurView = &g_Views[c.subMode][view];
+    g_Shell.g_DrawView = view;
+    if (c.setup != ModelColi) g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][view];
     if (c.scene) c.scene();
     Img_Bind(-1);
     if (c.overlay) c.overlay();
@@ -241,15 +241,15 @@ TEST_F(OverlayBatchWin, BatchedOverlaysMatchOneDrawEachPixelForPixel) {
   for (const Case &c : kCases) {
     c.setup(c.subMode);
     for (u32 i = 0; i < 4 && c.setup == Model3D; i++) {
-      g_Views[c.subMode][i].centerX += c.shiftX;
-      if (c.zoom) g_Views[c.subMode][i].zoom = c.zoom;
+      g_Shell.g_Views[c.subMode][i].centerX += c.shiftX;
+      if (c.zoom) g_Shell.g_Views[c.subMode][i].zoom = c.zoom;
     }
-    g_PolySelectMode = c.selectMode;
-    g_PolyTool = c.tool;
+    g_Sel.g_PolySelectMode = c.selectMode;
+    g_Sel.g_PolyTool = c.tool;
     // A 2D-frame family in view windows with an odd desktop width places the 640x480 frame
     // half a pixel off: points there fall between pixel centres.
     g_Lib.viewWindowMode = c.halfPixelFrame ? 1 : 0;
-    g_Family2DFrame[FAMILY_2D_MODEL] = c.halfPixelFrame ? 1 : 0;
+    g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = c.halfPixelFrame ? 1 : 0;
     g_Lib.desktopWidth = c.halfPixelFrame ? 641 : 321;    // frame offset x (641 - 640) / 2
     g_Lib.desktopHeight = c.halfPixelFrame ? 480 : 240;   // and y 0
     for (u32 view = c.firstView; view < c.views; view++) {

@@ -42,7 +42,7 @@ u32 s_DrawnViews;   // views a 2D family draws (the main view only); 0: every vi
 u32 ViewsInUse() {
   if (s_DrawnViews) return s_DrawnViews;
   u32 n = 0;
-  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Views[g_EditSubMode][i].inUse == 1;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Shell.g_Views[g_Shell.g_EditSubMode][i].inUse == 1;
   return n;
 }
 
@@ -92,7 +92,7 @@ void PrintLeast(const char *what) {
   static const char *const kKinds[] = {"main", "front", "top", "side", "pers"};
   printf("%-34s all views %7.1f ms |", what, s_Least.all);
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    const ViewRecord &v = g_Views[g_EditSubMode][i];
+    const ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (v.inUse != 1 || !s_Least.seen[i]) continue;
     printf(" %s model %.1f editor %.1f frame %.1f |", kKinds[v.kind < 5 ? v.kind : 0], s_Least.model[i], s_Least.editor[i],
            s_Least.frame[i]);
@@ -118,13 +118,13 @@ void MeasureBothWays(const char *what) {
 }
 
 void SelectAll(Model3 *m) {
-  for (i32 i = 0; i < m->positionCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+  for (i32 i = 0; i < m->positionCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < m->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = 1;
 }
 
 HWND ViewWindow(u32 kind, i32 *index) {
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord &v = g_Views[g_EditSubMode][i];
+    ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (v.inUse == 1 && v.kind == kind) {
       *index = (i32)i;
       return (HWND)(v.window ? v.window : g_Lib.mainWnd);
@@ -169,9 +169,9 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                         {"weight", IDC_M3D_WEIGHT, 0}, {"motion", IDC_M3D_MOTION, 0},
                         {"object motion", IDC_M3D_OBJECT, 0}};
   for (const Mode &md : modes) {
-    if (Ed3D_ModeButtonSubMode(md.button) != g_EditSubMode) Ed3D_ModeCommand(md.button);
+    if (Ed3D_ModeButtonSubMode(md.button) != g_Shell.g_EditSubMode) Ed3D_ModeCommand(md.button);
     Drive_Pump(20);
-    g_PolySelectMode = md.selectMode;
+    g_Sel.g_PolySelectMode = md.selectMode;
     SelectAll(g_Model3Slots[0]);
     MeasureBothWays(md.what);
     Drive_Hold("MIRAVEL_MEASURE_HOLD");   // seconds to look at each sub-mode
@@ -181,9 +181,9 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   // right button turning the camera in the main view.
   Ed3D_ModeCommand(IDC_M3D_POLY);
   Drive_Pump(20);
-  g_PolySelectMode = 1;
+  g_Sel.g_PolySelectMode = 1;
   SelectAll(g_Model3Slots[0]);
-  g_PolyTool = POLY_TOOL_MOVE;
+  g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   struct Drag {
     const char *what;
     u32 kind;
@@ -210,7 +210,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   }
 
   // The main view's frame in each render mode with the edge outline on, against no model.
-  memset(g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
+  memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
   m = g_Model3Slots[0];
   m->shown = 0;
   f64 empty = 0;
@@ -232,7 +232,7 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   Doc_ClearChanged(DOC_MODEL3);   // the drags edited the model: leave without the question
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MODEL);
   const i32 rows = 254;
   g_MaxVertices = 65535;
   g_MaxPolygons = 65000;
@@ -250,13 +250,13 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                          {"2D bone", IDC_M2D_BONE, 0}, {"2D weight", IDC_M2D_WEIGHT, 0},
                          {"2D motion", IDC_M2D_MOTION, 0}};
   for (const Mode &md : modes2) {
-    if (g_EditSubMode != SUB_2D_POLY || md.button != IDC_M2D_POLY) Drive_Press2D((int)md.button);
+    if (g_Shell.g_EditSubMode != SUB_2D_POLY || md.button != IDC_M2D_POLY) Drive_Press2D((int)md.button);
     App_AllocWorkArrays();
-    App_RefreshCurrentPointers();
-    g_CurBoneIndex = 5;
-    g_PolySelectMode = md.selectMode;
-    for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_PolySelVerts[i] = 1;
-    for (i32 i = 0; i < b2->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_PolySelFaces[i] = 1;
+    View_UseActive();
+    g_Sel.g_CurBoneIndex = 5;
+    g_Sel.g_PolySelectMode = md.selectMode;
+    for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;
+    for (i32 i = 0; i < b2->polygonCount && (u32)i < App_WorkFaceCount(); i++) g_Sel.g_PolySelFaces[i] = 1;
     MeasureBothWays(md.what);
   }
   s_DrawnViews = 0;

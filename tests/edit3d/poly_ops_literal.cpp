@@ -16,13 +16,13 @@ namespace {
 
 u32 FaceRoom() { return App_WorkFaceCount(); }
 u32 VertRoom() { return App_WorkVertCount(); }
-bool FSel(i32 f) { return (u32)f < FaceRoom() && g_PolySelFaces[f] != 0; }
-bool VSel(u32 v) { return v < VertRoom() && g_PolySelVerts[v] != 0; }
+bool FSel(i32 f) { return (u32)f < FaceRoom() && g_Sel.g_PolySelFaces[f] != 0; }
+bool VSel(u32 v) { return v < VertRoom() && g_Sel.g_PolySelVerts[v] != 0; }
 void FSet(i32 f, u32 x) {
-  if ((u32)f < FaceRoom()) g_PolySelFaces[f] = x;
+  if ((u32)f < FaceRoom()) g_Sel.g_PolySelFaces[f] = x;
 }
 void VSet(u32 v, u32 x) {
-  if (v < VertRoom()) g_PolySelVerts[v] = x;
+  if (v < VertRoom()) g_Sel.g_PolySelVerts[v] = x;
 }
 i32 Corners(const Polygon3 &p) { return p.cornerCount > 4 ? 4 : p.cornerCount; }
 Vec3 Pos(const Model3 *m, u32 v) { return (i32)v < m->positionCount ? m->positions[v] : Vec3{0, 0, 0}; }
@@ -40,20 +40,20 @@ void DeleteOne(Model3 *m, i32 n) {
 }
 
 void ClearAll() {
-  memset(g_PolySelFaces, 0, FaceRoom() * sizeof(u32));
-  memset(g_PolySelVerts, 0, VertRoom() * sizeof(u32));
+  memset(g_Sel.g_PolySelFaces, 0, FaceRoom() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, VertRoom() * sizeof(u32));
 }
 
 }  // namespace
 
 bool Lit_Optimise(Model3 *m) {
   for (i32 i = 0; i < m->polygonCount; i++) FSet(i, 0);
-  memset(g_PolySelVerts, 0, VertRoom() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, VertRoom() * sizeof(u32));
   return Model3_WeldDuplicates(m);
 }
 
 bool Lit_Delete(Model3 *m) {
-  if (g_PolySelectMode == 0) {
+  if (g_Sel.g_PolySelectMode == 0) {
     for (i32 i = 0; i < m->polygonCount; i++) {
       Polygon3 &p = m->polygons[i];
       PolyCorner left[4];
@@ -74,7 +74,7 @@ bool Lit_Delete(Model3 *m) {
       if (FSel(i)) DeleteOne(m, i--);
   }
   for (i32 i = 0; i < m->polygonCount; i++) FSet(i, 0);
-  memset(g_PolySelVerts, 0, VertRoom() * sizeof(u32));
+  memset(g_Sel.g_PolySelVerts, 0, VertRoom() * sizeof(u32));
   Lit_Optimise(m);
   Model3_CalcNormals(m);
   return true;
@@ -93,7 +93,7 @@ bool Lit_DeleteLeftHalf(Model3 *m) {
 }
 
 bool Lit_FlipFaces(Model3 *m) {
-  if (g_PolySelectMode != 1) return false;
+  if (g_Sel.g_PolySelectMode != 1) return false;
   for (i32 i = 0; i < m->polygonCount; i++) {
     if (!FSel(i)) continue;
     Polygon3 &p = m->polygons[i];
@@ -109,7 +109,7 @@ bool Lit_FlipFaces(Model3 *m) {
 }
 
 bool Lit_BreakFaces(Model3 *m) {
-  if (g_PolySelectMode != 1) return false;
+  if (g_Sel.g_PolySelectMode != 1) return false;
   i32 start = m->polygonCount;
   i64 need = m->polygonCount;
   for (i32 i = 0; i < start; i++)
@@ -134,7 +134,7 @@ bool Lit_BreakFaces(Model3 *m) {
 }
 
 bool Lit_Extrude(Model3 *m, f32 zoom) {
-  if (g_PolySelectMode != 1) return false;
+  if (g_Sel.g_PolySelectMode != 1) return false;
   if (!(zoom > 0)) zoom = 1;
   i32 start = m->polygonCount;
   // A face takes part when it has 3 or more corners and a normal, and every moved corner is
@@ -198,7 +198,7 @@ bool Lit_Extrude(Model3 *m, f32 zoom) {
 }
 
 bool Lit_Divide(Model3 *m) {
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
@@ -336,7 +336,7 @@ bool MergeVerts(Model3 *m) {
 }  // namespace
 
 bool Lit_Merge(Model3 *m) {
-  if (g_PolySelectMode == 1) {
+  if (g_Sel.g_PolySelectMode == 1) {
     bool merged = true;
     while (merged) {
       merged = false;
@@ -387,7 +387,7 @@ bool Lit_CreateFace(Model3 *m) {
 }
 
 bool Lit_RotateColours(Model3 *m) {
-  if (g_PolySelectMode != 1) {
+  if (g_Sel.g_PolySelectMode != 1) {
     Lib_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
@@ -415,7 +415,7 @@ bool Lit_ApplyColour(Model3 *m, const i32 rgba[4]) {
     m->colors[found] = {c[0], c[1], c[2], c[3]};
   }
   for (i32 i = 0; i < m->polygonCount; i++) {
-    if (g_PolySelectMode == 1 && !FSel(i)) continue;
+    if (g_Sel.g_PolySelectMode == 1 && !FSel(i)) continue;
     for (i32 j = 0; j < Corners(m->polygons[i]); j++)
       if (VSel(m->polygons[i].corners[j].vertex)) m->polygons[i].corners[j].color = (u32)found;
   }

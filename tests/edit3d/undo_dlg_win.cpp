@@ -48,7 +48,7 @@ std::vector<std::string> Lines(HWND list) {
 }
 
 void Record(const char *label) {
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, label);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Undo_Push(Undo_Current());
 }
 

@@ -31,7 +31,7 @@ void (*g_fakeReset)(void *);
 std::vector<std::string> &Lines() { return g_WidgetFake.lines[&g_list]; }
 i32 Selected() { return g_WidgetFake.selection[&g_list]; }
 
-Model3 *Layer() { return g_Model3Slots[g_CurSlot]; }
+Model3 *Layer() { return g_Model3Slots[g_Sel.g_CurSlot]; }
 // Each test state is told apart by one mark: the first position's x.
 void Mark(i32 v) { Layer()->positions[0].x = (f32)v; }
 i32 MarkOf(const Model3 *m) { return (i32)m->positions[0].x; }
@@ -47,8 +47,8 @@ struct UndoTest : ::testing::Test {
     // The family's list refresh refills the undo list too; the refills counted here are the
     // history's own.
     g_FamilyHooks[FAMILY_3D_MODEL].refreshLists = nullptr;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_CurSlot = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Sel.g_CurSlot = 0;
     Undo_ResetAll();
     g_Undo.list = &g_list;
     WidgetFake_Install();
@@ -65,8 +65,8 @@ struct UndoTest : ::testing::Test {
     g_Undo.list = nullptr;
     WidgetFake_Remove();
     Edit3D_Install();
-    g_CurSlot = 0;
-    g_EditFamily = 0;
+    g_Sel.g_CurSlot = 0;
+    g_Shell.g_EditFamily = 0;
     g_ModelAllocArrays = 0;
     g_MaxPolygons = savedPolys;
     g_MaxVertices = savedVerts;
@@ -80,7 +80,7 @@ struct UndoTest : ::testing::Test {
   static void PushRange(i32 first, i32 last) {
     for (i32 v = first; v <= last; v++) {
       Mark(v);
-      snprintf(g_UndoLabel, sizeof g_UndoLabel, "s%d", v);
+      snprintf(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "s%d", v);
       Undo_Push(Undo_Current());
     }
   }
@@ -173,8 +173,8 @@ TEST_F(UndoTest, NothingChangesOutsideTheFamilyOrOnTheBackgroundSlot) {
   memcpy(&before, &g_Undo, sizeof before);
   struct Case { u32 family; u32 slot; } cases[] = {{FAMILY_2D_MODEL, 0}, {FAMILY_PREVIEW, 0}, {FAMILY_3D_MODEL, 10}};
   for (const Case &c : cases) {
-    g_EditFamily = c.family;
-    g_CurSlot = c.slot;
+    g_Shell.g_EditFamily = c.family;
+    g_Sel.g_CurSlot = c.slot;
     Mark(50);
     g_refills.clear();
     UndoHistory *h = &g_Undo.histories[0];
@@ -197,7 +197,7 @@ TEST_F(UndoTest, NothingChangesOutsideTheFamilyOrOnTheBackgroundSlot) {
 TEST_F(UndoTest, ALayerUsedBeforeAReEntryStartsAfresh) {
   for (bool layerSwitchSteps : {true, false}) {
     SCOPED_TRACE(layerSwitchSteps ? "with the first-step query" : "restore only");
-    g_CurSlot = 3;
+    g_Sel.g_CurSlot = 3;
     NewLayer(3);
     PushRange(1, 4);   // the old model: marks 1..4
     Undo_Install();    // the family switch resets through the shell's entry
@@ -232,12 +232,12 @@ TEST_F(UndoTest, ARecordLeavesTheEditedFlagsAndTheOneShotFlagRight) {
   PushRange(0, 0);
   EXPECT_EQ(g_ModelAllocArrays, 1u);
   EXPECT_LT(Undo_Current()->steps[0].snapshot->capPositions, (i32)g_MaxVertices);
-  EXPECT_EQ(g_EditedFlag, 0u);
+  EXPECT_EQ(g_Shell.g_EditedFlag, 0u);
   EXPECT_TRUE(Doc_IsChanged(DOC_MODEL3));   // still differs from what was loaded
   Doc_ClearChanged(DOC_MODEL3);
   // An empty layer records nothing (no old snapshot filed under a new label).
   Model3_FreeSlot(0);
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "s1");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "s1");
   Undo_Push(Undo_Current());
   EXPECT_EQ(Undo_Current()->top, 0);
   EXPECT_EQ(Lines(), (std::vector<std::string>{"s0"}));

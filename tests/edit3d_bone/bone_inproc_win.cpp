@@ -38,7 +38,7 @@ LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
 
 ViewRecord *FrontOf(u32 sub) {
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Views[sub][i].kind == VIEW_FRONT && g_Views[sub][i].window) return &g_Views[sub][i];
+    if (g_Shell.g_Views[sub][i].kind == VIEW_FRONT && g_Shell.g_Views[sub][i].window) return &g_Shell.g_Views[sub][i];
   return nullptr;
 }
 
@@ -61,8 +61,8 @@ bool PumpFor(F done, DWORD ms) {
 
 // The bone list panel has shown the current bone (its timer ran).
 bool PumpPanel() {
-  g_BoneListDirty = 1;
-  return PumpFor([] { return g_BoneListDirty == 0; }, 10000);
+  g_Sel.g_BoneListDirty = 1;
+  return PumpFor([] { return g_Sel.g_BoneListDirty == 0; }, 10000);
 }
 
 // The view is drawn once more (its centre is set by the draw).
@@ -104,7 +104,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   std::string path = Drive_Temp("miravel_bones.KZP"), saved = "miravel_bones_saved.KZP";
   ASSERT_TRUE(Drive_WriteCube(path));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_bones"));
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   // Button 1097: the bone sub-mode with its bone list panel and menu.
   ASSERT_EQ(Drive_Press3D(IDC_M3D_BONE), (u32)SUB_3D_BONE);
@@ -115,14 +115,14 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   ASSERT_EQ(m->boneCount, 2);
 
   // Bone 1 current, then A twice: bone 2 a child of 1, bone 3 a child of 2.
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   EXPECT_TRUE(PumpPanel());
   KeyUp('A');
   KeyUp('A');
   ASSERT_EQ(m->boneCount, 4);
   EXPECT_EQ(m->bones[2].parent, 1);
   EXPECT_EQ(m->bones[3].parent, 2);
-  EXPECT_EQ(g_CurBoneIndex, 3u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "ボーン追加");
 
   // Parent 1 for bone 3 and 決定.
@@ -177,7 +177,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   // view under it has run the selection.
   auto all = [] {
     for (i32 v = 0; v < 8; v++)
-      if (!g_PolySelVerts[v]) return false;
+      if (!g_Sel.g_PolySelVerts[v]) return false;
     return true;
   };
   DWORD start = GetTickCount();
@@ -187,7 +187,7 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   }
   SendMessageA(fw, WM_LBUTTONUP, 0, At(hi[0] + 5, hi[1] + 5));
   Drive_Pump(5);
-  for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_PolySelVerts[v], 1u) << v;
+  for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_Sel.g_PolySelVerts[v], 1u) << v;
 
   // 2, 0, 1.0 and 決定: the corners on bone 2.
   HWND wp = (HWND)g_Ed3DBones.weightPanel;

@@ -41,7 +41,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   std::string path = Drive_Temp("miravel_group_cube.KZP");
   ASSERT_TRUE(Drive_WriteCube(path));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_group"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   HWND panel = (HWND)g_AppShell.panels[SUB_3D_POLY][PANEL_GROUP].window;
   ASSERT_TRUE(Drive_Alive(panel));
   Model3 *m = g_Model3Slots[0];
@@ -52,8 +52,8 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   HWND list = GetDlgItem(panel, IDC_GRP_LIST);
   SendMessageA(list, LB_SETCURSEL, 0, 0);
   SendMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_GRP_LIST, LBN_SELCHANGE), (LPARAM)list);
-  for (i32 f = 0; f < 6; f++) EXPECT_EQ(g_PolySelFaces[f], 1u);
-  for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_PolySelVerts[v], 1u);
+  for (i32 f = 0; f < 6; f++) EXPECT_EQ(g_Sel.g_PolySelFaces[f], 1u);
+  for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_Sel.g_PolySelVerts[v], 1u);
   EXPECT_TRUE(Drive_PumpUntil([&] { return Text(panel, IDC_GRP_RED) == "200"; }, 200));
   EXPECT_EQ(Text(panel, IDC_GRP_NAME), m->groups[0].name);
 
@@ -68,7 +68,7 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   // Copy with polygons, mirror the copy, move it up.
   Drive_Command(panel, IDC_GRP_COPY_POLYS);
   ASSERT_EQ(m->groupCount, 2);
-  EXPECT_EQ(g_CurGroupIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);
   EXPECT_EQ(m->polygonCount, 12);
   Drive_Command(panel, IDC_GRP_MIRROR);
   EXPECT_EQ(m->polygonCount, 18);
@@ -77,17 +77,17 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   for (int c = 0; c < 4; c++) SetDlgItemTextA(panel, IDC_GRP_RED + c, rgba2[c]);
   Drive_Command(panel, IDC_GRP_APPLY);
   Drive_Command(panel, IDC_GRP_UP);
-  EXPECT_EQ(g_CurGroupIndex, 0u);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 0u);
   EXPECT_STREQ(m->groups[0].name, "複製");
   EXPECT_EQ(Drive_ListText(list, 0), " 0 : 複製 ( 12 )");
   EXPECT_EQ(Drive_ListText(list, 1), " 1 : 胴体 ( 6 )");
 
   // The cube primitive at the active view's pan, size 4 x 0.25 of a unit, in the current group.
-  ViewRecord *v = View_Get(SUB_3D_POLY, g_ActiveView);
+  ViewRecord *v = View_Get(SUB_3D_POLY, g_Shell.g_ActiveView);
   v->panX = 4, v->panY = 5, v->panZ = 6, v->zoom = 4;
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_CUBE);
   EXPECT_EQ(m->polygonCount, 24);
-  EXPECT_EQ(g_PolyTool, (u32)POLY_TOOL_MOVE);
+  EXPECT_EQ(g_Sel.g_PolyTool, (u32)POLY_TOOL_MOVE);
   UndoHistory *h = Undo_Current();
   EXPECT_STREQ(h->steps[h->top].label, "立方体 ( モデリング )");
   i32 lines = (i32)SendMessageA((HWND)g_Undo.list, LB_GETCOUNT, 0, 0);

@@ -51,7 +51,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   std::string path = Drive_Temp("miravel_dlg_cube.KZP");
   ASSERT_TRUE(Drive_WriteCube(path));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_modelling"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.dlg));
   ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.numDlg));
   char caption[64];
@@ -68,7 +68,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   EXPECT_EQ(Text(Ed3DPolyEditor.dlg, IDC_POLY_STATUS), "面     0 /    6");   // face mode at start
 
   // Face mode, all, extrude (0.5 out at zoom 1), divide the six moved faces.
-  g_LastViewZoom = 1;
+  g_Shell.g_LastViewZoom = 1;
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_FACE_MODE);
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SELECT_ALL);
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_EXTRUDE);
@@ -110,7 +110,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   std::vector<u8> layer0 = Bytes(g_Model3Slots[0]);
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
   Drive_Pump(10);
-  ASSERT_EQ(g_CurSlot, 1u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 1u);
   HWND front = Drive_FrontView(SUB_3D_POLY);
   ASSERT_NE(front, nullptr);
   Drive_FreeTriangle(front);
@@ -125,7 +125,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   // Back on layer 1: 保存 with the dialog answered; modeldump reads what was saved.
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
   Drive_Pump(10);
-  ASSERT_EQ(g_CurSlot, 0u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 0u);
   g_ModalHooks.getSaveFileName = Drive_AnswerFile;
   g_DriveAnswer = "miravel_dlg_saved.KZP";
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SAVE);

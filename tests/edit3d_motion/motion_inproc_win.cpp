@@ -51,8 +51,8 @@ bool s_RingTaken;
 
 void OverlayAndTakeRings() {
   s_Overlay();
-  if (g_DrawView != 0 || g_CurBoneIndex == 0) return;
-  Vec3 c = Model3_GetBoneOrigin(0, (i32)g_CurBoneIndex);
+  if (g_Shell.g_DrawView != 0 || g_Sel.g_CurBoneIndex == 0) return;
+  Vec3 c = Model3_GetBoneOrigin(0, (i32)g_Sel.g_CurBoneIndex);
   for (int r = 0; r < 3; r++)
     for (int i = 0; i <= ED3D_RING_SEGMENTS; i++) {
       Vec3 p = Ed3D_RingPoint(c, r, i);
@@ -145,27 +145,27 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   Model3_Free(m);
 
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_motion"));
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_MOTION, BN_CLICKED), 0);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_MOTION);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_MOTION);
   Model3 *cur = g_Model3Slots[0];
   ASSERT_NE(cur, nullptr);
   ASSERT_EQ(cur->boneCount, 3);
   cur->frame = 5;
-  g_CurBoneIndex = 1;
+  g_Sel.g_CurBoneIndex = 1;
   ASSERT_TRUE(Drive_PumpIdle(2));   // the per-frame pass poses the bones
 
   // A right click on bone 2 in the main view.
-  ASSERT_TRUE(g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Views[SUB_3D_MOTION][0].w > 0);
+  ASSERT_TRUE(g_Shell.g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Shell.g_Views[SUB_3D_MOTION][0].w > 0);
   f32 s[2];
   ASSERT_TRUE(Ed3D_MotionBoneScreenView0(2, s));
   i32 x = (i32)s[0], y = (i32)s[1];
   SendMessageA(g_Lib.mainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(x, y));
   SendMessageA(g_Lib.mainWnd, WM_RBUTTONUP, 0, At(x, y));
   Drive_Pump(5);
-  EXPECT_EQ(g_CurBoneIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
 
   // A left drag in the Front view window.
   HWND front = Drive_FrontView(SUB_3D_MOTION);
@@ -188,9 +188,9 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   // the pointer is far away).
   s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTakeRings;
-  g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
-  g_MouseX = g_MouseY = -5000;
-  g_DrawView = 0;
+  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
+  g_Shell.g_DrawView = 0;
   ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
   ASSERT_TRUE(s_RingTaken);
@@ -221,13 +221,13 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_EQ(Drive_ListText(g_Ed3DMotionPanels.list, 0).substr(0, 10), " 0 : 0 ～ ");
 
   // A click in the key strip on bone 1's row at frame 30 (x = 189 + 30 * 10 / 4).
-  g_CurBoneIndex = 2;
+  g_Sel.g_CurBoneIndex = 2;
   Drive_Pump(3);
   SendMessageA(keyDlg, WM_MOUSEMOVE, 0, At(264, 28 + 21 + 10));
   SendMessageA(keyDlg, WM_LBUTTONDOWN, MK_LBUTTON, At(264, 28 + 21 + 10));
   SendMessageA(keyDlg, WM_LBUTTONUP, 0, At(264, 28 + 21 + 10));
   Drive_Pump(3);
-  EXPECT_EQ(g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
   EXPECT_EQ(cur->frame, 30);
 
   // "キー作成", then the typed fields with "決定", then "回転Ｘ Up".
@@ -271,11 +271,11 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   cur->frame = 12;
   SetActiveWindow(g_Lib.mainWnd);
   PostMessageA(g_Lib.mainWnd, WM_KEYUP, 'A', 0);
-  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 1; }, 50));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Shell.g_Playing == 1; }, 50));
   EXPECT_TRUE(Drive_PumpUntil([&] { return cur->frame > 3; }, 2000));
   EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "停止(A)");
   PostMessageA(g_Lib.mainWnd, WM_KEYUP, 'A', 0);
-  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Playing == 0; }, 50));
+  EXPECT_TRUE(Drive_PumpUntil([&] { return g_Shell.g_Playing == 0; }, 50));
   EXPECT_EQ(cur->frame, 12);
   EXPECT_EQ(Text(motionDlg, IDC_MOT_PLAY), "再生(A)");
 
@@ -292,7 +292,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
 
   // 40089 answered Yes: bone 2's track of motion 0 keeps one key.
   cur->motion = 0;
-  g_CurBoneIndex = 2;
+  g_Sel.g_CurBoneIndex = 2;
   g_ModalHooks.messageBox = Drive_AnswerYes;
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOT_FREEZE, 0);
   g_ModalHooks.messageBox = nullptr;

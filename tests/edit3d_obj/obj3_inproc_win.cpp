@@ -49,7 +49,7 @@ bool s_Taken;
 void OverlayAndTake() {
   s_Overlay();
   i32 o = Ed3D_ObjCurrent();
-  if (g_DrawView != 0 || o <= 0) return;
+  if (g_Shell.g_DrawView != 0 || o <= 0) return;
   f32 c[3];
   Kzo_GetPartWorldOrigin(0, o, c);
   for (int r = 0; r < 3; r++)
@@ -112,11 +112,11 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   ASSERT_TRUE(Drive_WriteCube(a));
   ASSERT_TRUE(Drive_WriteCube(b));
   ASSERT_TRUE(Drive_Start3D(a, "miravel_settings_obj3"));
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_OBJMOTION);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_OBJMOTION);
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const char *captions[4] = {"モーション", "キーフレーム", "オブジェクト一覧", "モーションリスト"};
   void *panels[4] = {e.objDlg, e.keyDlg, e.listDlg, e.motionDlg};
@@ -138,7 +138,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   Add("miravel_obj_a.KZP");
   Add("miravel_obj_b.KZP");
   ASSERT_EQ(s->objectCount, 3);
-  EXPECT_EQ(g_CurPartIndex, 2u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 2u);
   EXPECT_EQ(Drive_ListText(e.list, 2), " 2 : miravel_obj_b.KZP");
   SendMessageA((HWND)e.parentCombo, CB_SETCURSEL, 1, 0);
   Drive_Command(e.listDlg, IDC_OLIST_APPLY);
@@ -158,7 +158,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_ADD_VIEW, 0);
   Drive_Pump(5);
   Choose(1);
-  EXPECT_EQ(g_CurPartIndex, 1u);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);
   HWND front = Drive_FrontView(SUB_3D_OBJMOTION);
   ASSERT_NE(front, nullptr);
   SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
@@ -176,9 +176,9 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   ASSERT_TRUE(Drive_PumpUntil([] { return g_Camera.light.brightness >= 1.0f; }, 3000));
   s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
-  g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
-  g_MouseX = g_MouseY = -5000;
-  g_DrawView = 0;
+  g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
+  g_Shell.g_DrawView = 0;
   ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
   ASSERT_TRUE(s_Taken);

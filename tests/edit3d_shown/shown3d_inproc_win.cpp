@@ -59,10 +59,10 @@ ViewShot g_Shot;
 
 void CapturingEndScene(void) {
   if (g_Shot.endScene) g_Shot.endScene();
-  if (g_Shot.view >= 0 && (i32)g_DrawView == g_Shot.view) {
+  if (g_Shot.view >= 0 && (i32)g_Shell.g_DrawView == g_Shot.view) {
     g_Shot.pixels = Device_ReadBack(g_Lib.device, &g_Shot.w, &g_Shot.h);
     g_Shot.place = Draw_CurrentPlacement();
-    Poly_OrthoToScreen(g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
+    Poly_OrthoToScreen(g_Shell.g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
     g_Shot.view = -1;
   }
 }
@@ -112,7 +112,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   ASSERT_TRUE(Drive_WriteCube(path, true));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_shown.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_shown3d"));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
   g_ModalHooks.getOpenFileName = Drive_AnswerFile;
@@ -164,7 +164,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   // [layer] Group 1 current (a copy of the record), then the empty layer 1: its new model has
   // group 0 only, and the fields show it.
   Drive_Command(panel, IDC_GRP_COPY_RECORD);
-  ASSERT_EQ(g_CurGroupIndex, 1u);
+  ASSERT_EQ(g_Sel.g_CurGroupIndex, 1u);
   Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1 + 1);
   ASSERT_NE(g_Model3Slots[1], nullptr);
   std::string name1 = g_Model3Slots[1]->groups[0].name;

@@ -42,7 +42,7 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t1.bmp")));
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_t2.bmp")));
   ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_tex"));
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
 
   ASSERT_EQ(Drive_Press3D(IDC_M3D_TEXTURE), (u32)SUB_3D_TEXTURE);
   ASSERT_TRUE(Drive_Alive(g_Ed3DTex.panel));

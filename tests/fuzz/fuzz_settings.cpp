@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
     Wr_Free(&w);
   }
   for (int L = 0; L < VIEW_LAYOUTS; L++)
-    if (g_ViewCount[L] < 0 || g_ViewCount[L] > VIEWS_PER_LAYOUT) abort();
+    if (g_Shell.g_ViewCount[L] < 0 || g_Shell.g_ViewCount[L] > VIEWS_PER_LAYOUT) abort();
   Settings_PeekMaxPolygons(data, size);
   return 0;
 }

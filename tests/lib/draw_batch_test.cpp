@@ -24,10 +24,10 @@ struct BatchTest : ::testing::Test {
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;
     g_Lib.viewWindowMode = 0;
     g_Lib.frameScaling = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 14;
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    memset(g_Views, 0, sizeof g_Views);
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 14;
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
   }
   void TearDown() override {
     g_DrawBatchOff = 0;
@@ -92,7 +92,7 @@ const Script kScripts[] = {
     {"a full list goes out and the next one starts", [] { Lines2D(DRAWBATCH_INDICES / 2 + 10); }, 2},
     {"a point between pixel centres is drawn alone, in order", [] {
        g_Lib.viewWindowMode = 1;
-       g_Family2DFrame[g_EditFamily] = 1;
+       g_Shell.g_Family2DFrame[g_Shell.g_EditFamily] = 1;
        g_Lib.desktopWidth = 641;
        g_Lib.desktopHeight = 480;
        Lines2D(2);

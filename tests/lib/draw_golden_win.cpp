@@ -38,10 +38,10 @@ struct DrawWinTest : ::testing::Test {
     g_Lib.desktopHeight = h;
     g_Lib.frameScaling = 0;
     g_Lib.viewWindowMode = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 14;
-    memset(g_Views, 0, sizeof g_Views);
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 14;
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
     g_Lib.textSize = 1.0f;
     g_Text.lineCount = 0;
@@ -83,9 +83,9 @@ TEST_F(DrawWinTest, PrimitiveCard) {
   Open(704, 544);
   // A 2D-frame family with view windows: the 640x480 frame sits at (32, 32) of the desktop.
   g_Lib.viewWindowMode = 1;
-  g_EditFamily = FAMILY_2D_MODEL;
-  g_EditSubMode = 4;
-  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = 4;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
   Begin(0xFF203040);
   for (int i = 0; i < 16; i++) Draw_Point2D(20 + i * 6, 20, 255, 255 - i * 16, i * 16, 255);
   Draw_Line2D(20, 40, 255, 0, 0, 255, 300, 40, 0, 0, 255, 255);

@@ -18,10 +18,10 @@ struct PrimTest : ::testing::Test {
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;
     g_Lib.viewWindowMode = 0;
     g_Lib.frameScaling = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 14;
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    memset(g_Views, 0, sizeof g_Views);
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 14;
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     g_Draw.nextQuadAdditive = 0;
   }
   void TearDown() override { FakeDev_Remove(); }
@@ -52,9 +52,9 @@ TEST_F(PrimTest, RectDrawsItsFourEdgesInOneColour) {
 
 TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
   g_Lib.viewWindowMode = 1;
-  g_EditFamily = FAMILY_2D_MAP;
-  g_EditSubMode = 20;
-  g_Family2DFrame[FAMILY_2D_MAP] = 1;
+  g_Shell.g_EditFamily = FAMILY_2D_MAP;
+  g_Shell.g_EditSubMode = 20;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MAP] = 1;
   g_Lib.desktopWidth = 1920;
   g_Lib.desktopHeight = 1080;
   Draw_Point2D(0, 0, 255, 255, 255, 255);
@@ -62,8 +62,8 @@ TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
   EXPECT_EQ(v[0].x, 640.0f);
   EXPECT_EQ(v[0].y, 300.0f);
   // View 0's pan moves the frame; the scale applies before the offset.
-  g_Views[20][0].panX = 12.5f;
-  g_Views[20][0].panY = -3.0f;
+  g_Shell.g_Views[20][0].panX = 12.5f;
+  g_Shell.g_Views[20][0].panY = -3.0f;
   g_Scale2D[0] = 2.0f;
   g_Scale2D[1] = 0.5f;
   Draw_Point2DColors(10, 10, 0, 0, 0, 0, 0.25f, 0.75f);

@@ -22,13 +22,13 @@ struct TextTest : ::testing::Test {
     g_Lib.viewWindowMode = 0;
     g_Lib.screenWidth = 640;
     g_Lib.screenHeight = 480;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 14;
-    g_DrawView = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 14;
+    g_Shell.g_DrawView = 0;
     g_Movie.loaded = 0;
     g_Movie.objectCount = 0;
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
-    memset(g_Views, 0, sizeof g_Views);
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     g_Text.font = nullptr;
     Text_CreateFont(1.0f);
   }
@@ -131,13 +131,13 @@ TEST_F(TextTest, FontIsRecreatedOnlyWhenTheSizeChanges) {
 
 TEST_F(TextTest, LinesMoveIntoTheViewFrameOfA2DFamily) {
   g_Lib.viewWindowMode = 1;
-  g_EditFamily = FAMILY_2D_MODEL;
-  g_EditSubMode = 4;
-  g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = 4;
+  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
   g_Lib.desktopWidth = 1920;
   g_Lib.desktopHeight = 1080;
-  g_Views[4][0].panX = 10.7f;
-  g_Views[4][0].panY = -5.0f;
+  g_Shell.g_Views[4][0].panX = 10.7f;
+  g_Shell.g_Views[4][0].panY = -5.0f;
   Text_Printf(1, 2, "framed");
   Text_DrawQueue();
   ASSERT_EQ(g_Fake->texts.size(), 1u);
@@ -147,16 +147,16 @@ TEST_F(TextTest, LinesMoveIntoTheViewFrameOfA2DFamily) {
 
 TEST_F(TextTest, MovieViewsOtherThanPersKeepTheQueueForTheNextPersFrame) {
   g_Lib.viewWindowMode = 1;
-  g_EditFamily = FAMILY_MOVIE;
-  g_EditSubMode = 0;
-  g_Views[0][1].kind = VIEW_FRONT;
-  g_Views[0][2].kind = VIEW_PERS;
-  g_DrawView = 1;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
+  g_Shell.g_EditSubMode = 0;
+  g_Shell.g_Views[0][1].kind = VIEW_FRONT;
+  g_Shell.g_Views[0][2].kind = VIEW_PERS;
+  g_Shell.g_DrawView = 1;
   Text_Printf(0, 0, "first");
   Text_DrawQueue();
   EXPECT_TRUE(g_Fake->texts.empty());
   EXPECT_EQ(g_Text.lineCount, 1u);
-  g_DrawView = 2;
+  g_Shell.g_DrawView = 2;
   Text_Printf(0, 0, "second");
   Text_DrawQueue();
   ASSERT_EQ(g_Fake->texts.size(), 2u);

@@ -101,7 +101,7 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   ASSERT_TRUE(PresentFrames(3));
   EXPECT_EQ(CentrePixel(), 0x0000FFu);
   g_Lib.viewWindowMode = 1;
-  ViewRecord &v = g_Views[g_EditSubMode][0];
+  ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][0];
   v.inUse = 1;
   v.window = (HWND__ *)g_Lib.mainWnd;
   v.kind = VIEW_MAIN;

@@ -46,15 +46,15 @@ struct RenderFrameTest : ::testing::Test {
     savedPolys = g_MaxPolygons;
     FakeDev_Install();
     FakeRender_Install();
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 18;
-    g_DrawView = 0;
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 18;
+    g_Shell.g_DrawView = 0;
     g_Lib.viewWindowMode = 0;
-    g_SelectedBone = 0;
+    g_Sel.g_SelectedBone = 0;
     g_Movie.videoActive = 0;
     g_Draw.sceneDrawOn = 1;
     g_Camera.light.brightness = 1.0f;
-    memset(g_Views, 0, sizeof g_Views);
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
   }
   void TearDown() override {
     Shadow_ReleaseBlobTexture();
@@ -102,13 +102,13 @@ TEST_F(RenderFrameTest, WeightViewGivesTheExactColours) {
   // No bone selected: grey 196.
   EXPECT_EQ(Render_ImmediateDiffuse(m, p, 0), 0xFFC4C4C4u);
   // The selected bone is one of the vertex's bones: red = w * 196, blue = (1 - w) * 196.
-  g_SelectedBone = 2;
+  g_Sel.g_SelectedBone = 2;
   EXPECT_EQ(Render_ImmediateDiffuse(m, p, 0), 0xFF310093u);   // 49, 0, 147
-  g_SelectedBone = 1;
+  g_Sel.g_SelectedBone = 1;
   m->bindings[0].weight = 1.0f;
   EXPECT_EQ(Render_ImmediateDiffuse(m, p, 0), 0xFFC40000u);
   // Another bone selected: grey.
-  g_SelectedBone = 5;
+  g_Sel.g_SelectedBone = 5;
   EXPECT_EQ(Render_ImmediateDiffuse(m, p, 0), 0xFFC4C4C4u);
   // A model of fewer than two bones: red 196.
   m->boneCount = 1;
@@ -198,12 +198,12 @@ TEST_F(RenderFrameTest, ObjectSetPartsDrawWithTheSlotOfTheirSetNumberEmpty) {
   g_Obj3PartModels[3][1] = part;
   g_Obj3PartLoaded[3][1] = 1;
   ASSERT_EQ(Model3_Get(3), nullptr);
-  g_EditSubMode = 12;
+  g_Shell.g_EditSubMode = 12;
   Draw_KzoObjects();
   EXPECT_EQ(g_Fake->draws.size(), 1u);
   // The modelling sub-modes draw no object sets.
   g_Fake->draws.clear();
-  g_EditSubMode = 14;
+  g_Shell.g_EditSubMode = 14;
   Draw_KzoObjects();
   EXPECT_TRUE(g_Fake->draws.empty());
 }
@@ -215,14 +215,14 @@ TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   EXPECT_EQ(g_FakeRender->clears, 0);
   g_Movie.videoActive = 0;
   // The movie editor's main view: the background only.
-  g_EditFamily = FAMILY_MOVIE;
+  g_Shell.g_EditFamily = FAMILY_MOVIE;
   g_Lib.clearColor[0] = 1, g_Lib.clearColor[1] = 2, g_Lib.clearColor[2] = 3;
   RenderAsShell();
   EXPECT_EQ(g_FakeRender->clears, 1);
   EXPECT_EQ(g_FakeRender->clearColor, 0xFF010203u);
   EXPECT_EQ(g_FakeRender->begins, 0);
   // A failed BeginScene drops the frame without EndScene.
-  g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   g_FakeRender->beginResult = -1;
   EXPECT_LT(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->ends, 0);

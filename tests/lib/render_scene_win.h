@@ -60,11 +60,11 @@ struct FrameWinTest : ::testing::Test {
     g_Lib.screenHeight = g_Lib.desktopHeight = H;
     g_Lib.frameScaling = 0;
     g_Lib.viewWindowMode = 0;
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_EditSubMode = 18;
-    g_DrawView = 0;
-    memset(g_Views, 0, sizeof g_Views);
-    memset(g_Family2DFrame, 0, sizeof g_Family2DFrame);
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Shell.g_EditSubMode = 18;
+    g_Shell.g_DrawView = 0;
+    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
     g_Text.lineCount = 0;
     g_Draw.sceneDrawOn = 1;

@@ -37,7 +37,7 @@ struct ColiEditTest : ColiTest {
     g_SceneSeam.project = FakeProject;
     g_ColiEdit = ColiEditor{};
     g_ColiEdit.curBox = g_ColiEdit.curCircle = -1;
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     WidgetFake_Install();
     Coli_NewDocument();
     Character(0, 0, 0, 0);
@@ -46,7 +46,7 @@ struct ColiEditTest : ColiTest {
     g_SceneSeam = savedDraw;
     WidgetFake_Remove();
     g_ColiEdit = ColiEditor{};
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     ColiTest::TearDown();
   }
   static void LeftDrag(i32 fromX, i32 fromY, i32 toX, i32 toY) {
@@ -183,7 +183,7 @@ TEST_F(ColiEditTest, ArrowKeysDownBeatsUpLeftBeatsRight) {
     EXPECT_EQ(Object_Get(0)->pos[0], c.x);
     EXPECT_EQ(Object_Get(0)->pos[2], c.z);
     // The view follows character 0, its steps are cleared.
-    EXPECT_EQ(View_Get(g_EditSubMode, 0)->panX, c.x);
+    EXPECT_EQ(View_Get(g_Shell.g_EditSubMode, 0)->panX, c.x);
     EXPECT_EQ(Object_Get(0)->velocity[1], 0.0f);
   }
   EXPECT_EQ(g_Coli.doc->loaded, 1u);
@@ -200,13 +200,13 @@ TEST_F(ColiEditTest, PickingTakesTheNearestAndTheLowerIndexOnATie) {
     i32 expect;
   } cases[] = {{90, 0}, {160, 1}, {149, 0}, {150, 0}, {290, 2}, {999, 2}};
   for (const Case &c : cases) {
-    g_MouseX = c.mouseX;
-    g_MouseY = 100;
+    g_Mouse.g_MouseX = c.mouseX;
+    g_Mouse.g_MouseY = 100;
     Coli_Update();
     EXPECT_EQ(g_ColiEdit.curBox, c.expect) << c.mouseX;
   }
   // No pick while a button is held.
-  g_MouseX = 90;
+  g_Mouse.g_MouseX = 90;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
   Coli_Update();
   EXPECT_EQ(g_ColiEdit.curBox, 2);
@@ -268,15 +268,15 @@ TEST_F(ColiEditTest, RangePanelTakesFiveNumbersOrNone) {
 
 // A changed set is only left when the user agrees, by the selector and by the 3D button.
 TEST_F(ColiEditTest, LeavingAChangedSetAsks) {
-  g_EditFamily = FAMILY_COLLISION;
-  g_EditSubMode = FAMILY_COLLISION;
+  g_Shell.g_EditFamily = FAMILY_COLLISION;
+  g_Shell.g_EditSubMode = FAMILY_COLLISION;
   g_ShellSeam.askYesNo = Ask;
   g_questions.clear();
   g_answer = false;
   Coli_AddBox();
   App_SwitchFamily(FAMILY_PROGRAM);
   App_SwitchTo3DFamily();
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_COLLISION);
   ASSERT_EQ(g_questions.size(), 2u);
   EXPECT_EQ(g_questions[0], "編集中のコリジョンは破棄されます。よろしいですか？");
   EXPECT_EQ(g_Coli.doc->boxCount, 1);

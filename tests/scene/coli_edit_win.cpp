@@ -111,7 +111,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   ASSERT_NE(selector, nullptr);
   Click(selector, IDC_EDIT_COLLISION);
   Drive_Pump(50);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_COLLISION);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   for (int i = 0; i < COLI_CHARACTERS; i++) {
     ASSERT_NE(g_Model3Slots[i], nullptr) << i;
@@ -224,7 +224,7 @@ TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
   HWND boxPanel = boxes;
   Click(selector, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_FALSE(IsWindow(boxPanel));
   EXPECT_FALSE(IsWindow(colSelect));
   DeleteFileA(saved.c_str());

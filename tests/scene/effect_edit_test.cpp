@@ -29,7 +29,7 @@ void RecordText(i32, i32, u32, const char *text) { g_StripTexts.push_back(text);
 struct EffectTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
-    g_EditFamily = g_EditSubMode = 19;
+    g_Shell.g_EditFamily = g_Shell.g_EditSubMode = 19;
     memset(&g_ParticleEdit, 0, sizeof g_ParticleEdit);
     g_ParticleEdit.random = SeededRandom;
     g_Seed = 7;
@@ -111,7 +111,7 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   EXPECT_EQ(Em().keys[2].x, 3.0f);
   EXPECT_EQ(Em().keys[2].y, -3.0f);
   EXPECT_EQ(Em().keys[1].x, 0.0f);
-  EXPECT_EQ(g_MotionDragAnchor.x, 13);   // the anchors follow
+  EXPECT_EQ(g_Mouse.g_MotionDragAnchor.x, 13);   // the anchors follow
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);   // not the left button alone
   Effect_MouseMove(20, 20);
   EXPECT_EQ(Em().keys[2].x, 3.0f);
@@ -124,7 +124,7 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   static MovieObject o;
   o.keyCount = 3;
   g_Movie.objects[0] = &o;
-  g_CurView->kind = 1;
+  g_Shell.g_CurView->kind = 1;
   Effect_MouseMove(27, 22);   // Front: x by dx, y by -dy
   EXPECT_FLOAT_EQ(o.keys[2].angles[0], 0.1f);
   EXPECT_FLOAT_EQ(o.keys[2].angles[1], -0.05f);
@@ -188,7 +188,7 @@ TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
 TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_ResetForTest();
   Particle_InstallStripSource();
-  g_StripSeam.text = RecordText;
+  g_ShellSeam.stripText = RecordText;
   g_StripTexts.clear();
   static int window;
   Strip_Register(STRIP_EFFECT_KEYS, &window, 800, 200);
@@ -199,8 +199,8 @@ TEST_F(EffectTest, StripPaintsTheEmittersOfDocumentZero) {
   Strip_DrawEffectKeys();
   const u32 blue = Strip_RGB(0, 128, 255);
   auto at = [](i32 frame, i32 row) {
-    i32 x = frame * 10 / Strip_Divisor() + g_StripGeo.offsetX + g_StripGeo.margin;
-    return g_StripCanvas[(g_StripGeo.rowTop + 25 * row + 2) * STRIP_CANVAS_W + x + 3];
+    i32 x = frame * 10 / Strip_Divisor() + g_Strip.g_StripGeo.offsetX + g_Strip.g_StripGeo.margin;
+    return g_StripCanvas[(g_Strip.g_StripGeo.rowTop + 25 * row + 2) * STRIP_CANVAS_W + x + 3];
   };
   EXPECT_EQ(at(0, 0), blue);
   EXPECT_EQ(at(40, 0), blue);

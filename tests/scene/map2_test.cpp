@@ -54,9 +54,9 @@ struct Map2Test : BoxRecordingTest {
   void SetUp() override {
     BoxRecordingTest::SetUp();
     Shell_ResetForTest();
-    g_EditFamily = g_EditSubMode = FAMILY_2D_MAP;
+    g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_2D_MAP;
     memset(&g_Map2Editor, 0, sizeof g_Map2Editor);
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     ASSERT_TRUE(Map2_AllocDocument());
     Map2_NewDocument();
   }
@@ -225,20 +225,20 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   g_Map2Editor.currentTile = 1;
   auto at = [](i32 col, i32 row) { return std::pair<i32, i32>{464 + 32 * col + 10, 376 + 32 * row + 10}; };
   // Hovering paints nothing.
-  g_MouseX = at(10, 10).first;
-  g_MouseY = at(10, 10).second;
+  g_Mouse.g_MouseX = at(10, 10).first;
+  g_Mouse.g_MouseY = at(10, 10).second;
   Map2_Update();
   EXPECT_EQ(g_Map2Editor.doc->grid[10][10], 0);
   EXPECT_FALSE(Doc_IsChanged(DOC_MAP2));
   // A drag along row 12 from column 3 to 6, then released over column 9.
   Map2_LButtonDown(at(3, 12).first, at(3, 12).second);
   for (i32 col = 3; col <= 6; col++) {
-    g_MouseX = at(col, 12).first;
-    g_MouseY = at(col, 12).second;
+    g_Mouse.g_MouseX = at(col, 12).first;
+    g_Mouse.g_MouseY = at(col, 12).second;
     Map2_Update();
   }
   Map2_LButtonUp(at(9, 12).first, at(9, 12).second);
-  g_MouseX = at(9, 12).first;
+  g_Mouse.g_MouseX = at(9, 12).first;
   Map2_Update();
   for (i32 y = 0; y < 20; y++)
     for (i32 x = 0; x < 20; x++) {
@@ -256,7 +256,7 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   Map2Doc before = *g_Map2Editor.doc;
   Map2_LButtonDown(0, 0);
   for (i32 m : {0, 500, 3000}) {
-    g_MouseX = g_MouseY = m;
+    g_Mouse.g_MouseX = g_Mouse.g_MouseY = m;
     Map2_Update();
   }
   EXPECT_EQ(memcmp(&before, g_Map2Editor.doc, sizeof before), 0);

@@ -41,7 +41,7 @@ struct MovieDlgTest : MovieTest {
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
-    g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
+    g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_MOVIE;
     savedOps = g_SceneSeam;
     savedDlg = g_LibHooks.fileDlg;
     // The movie editor's render and video entries empty (the drawing entries stay).
@@ -56,7 +56,7 @@ struct MovieDlgTest : MovieTest {
     g_MovieEditor = MovieEditor{};
     OpenFakeDialogs();
     g_MovieDlg = MovieDlgState{};
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Movie_NewDocument();
     Strip_SetDivisor(MOVIE_SCALE_START);
     Strip_SetOffsets(0, 0);
@@ -77,7 +77,7 @@ struct MovieDlgTest : MovieTest {
       Movie_EnsureKeyAtFrame();
     }
     g_MovieScene.frame = 0;
-    return g_Movie.objects[g_CurSlot];
+    return g_Movie.objects[g_Sel.g_CurSlot];
   }
 };
 
@@ -157,7 +157,7 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   const i32 xs[][2] = {{300, 136}, {231, 80}, {230, 0}, {100, 0}, {500, 180}};
   for (const auto &p : xs) EXPECT_EQ(MovieDlg_PickFrame(p[0]), p[1]) << p[0];
   // Rows of 25 pixels from the row top (84), as the strip draws them; above them none.
-  g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
+  g_Strip.g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
   const i32 ys[][2] = {{83, -1}, {84, 0}, {108, 0}, {109, 1}, {142, 2}};
   for (const auto &p : ys) EXPECT_EQ(MovieDlg_PickRow(p[0]), p[1]) << p[0];
   // Key-move steps: scale x dx / 6, at least one frame either way.
@@ -177,31 +177,31 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
   EXPECT_EQ(Strip_Divisor(), 1);
   // "<" of the time line never scrolls above 0; a right drag neither.
   MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_LEFT);
-  EXPECT_EQ(g_StripGeo.offsetX, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, 0);
   MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_SCROLL_RIGHT);
-  EXPECT_EQ(g_StripGeo.offsetX, -100);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, -100);
   MovieDlg_RightDown(10, 10);
   MovieDlg_RightDrag(400, 5);
-  EXPECT_EQ(g_StripGeo.offsetX, 0);
-  EXPECT_EQ(g_StripGeo.offsetY, -5);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetX, 0);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, -5);
 }
 
 // With five actors and the rows scrolled by a right drag, a click on the middle of the row
 // where the strip draws the yellow current-frame box (the current object's) picks that object, at every
 // scroll position; rows scrolled above the header are neither drawn nor picked.
 TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
-  g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
-  g_StripGeo.margin = MOVIE_TIMELINE_X;
+  g_Strip.g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
+  g_Strip.g_StripGeo.margin = MOVIE_TIMELINE_X;
   for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(id);
   ASSERT_EQ(g_Movie.objectCount, 5);
-  g_StripMovie = StripMovieSource{[] { return (i32)g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
+  g_Strip.g_StripMovie = StripMovieSource{[] { return (i32)g_Sel.g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
   int dummyWindow = 0;
   Strip_Register(STRIP_MOVIE_KEYS, &dummyWindow, 700, 400);
   const u32 yellow = Strip_RGB(255, 255, 0);
   for (i32 scroll : {0, -10, -25, -37, -60}) {
     for (i32 row = 0; row < 5; row++) {
       Strip_SetOffsets(0, scroll);
-      g_CurSlot = (u32)row;
+      g_Sel.g_CurSlot = (u32)row;
       Strip_DrawMovieKeys();
       i32 top = -1, bottom = -1;
       for (i32 y = 0; y < 400; y++)
@@ -217,19 +217,19 @@ TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
         continue;
       }
       ASSERT_GE(top, MOVIE_TIMELINE_Y) << "the current row's box is not drawn";
-      g_CurSlot = 0;
+      g_Sel.g_CurSlot = 0;
       MovieDlg_LeftDown(300, (top + bottom) / 2);
-      EXPECT_EQ(g_CurSlot, (u32)row);
+      EXPECT_EQ(g_Sel.g_CurSlot, (u32)row);
     }
   }
   // A right drag moves the rows by the pointer's movement; the rows never scroll down past the top.
   Strip_SetOffsets(0, 0);
   MovieDlg_RightDown(10, 200);
   MovieDlg_RightDrag(10, 170);
-  EXPECT_EQ(g_StripGeo.offsetY, -30);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, -30);
   EXPECT_EQ(MovieDlg_PickRow(MOVIE_TIMELINE_Y + 25 * 2), 3);
   Strip_Unregister(STRIP_MOVIE_KEYS);
-  g_StripMovie = StripMovieSource{};
+  g_Strip.g_StripMovie = StripMovieSource{};
 }
 
 TEST_F(MovieDlgTest, FrameStepsStopAtTheEnds) {

@@ -33,7 +33,7 @@ void *KeyDlg(void) { return g_MovieEditor.dialogs[MOVIE_DIALOG_KEY]; }
 void SetInt(u32 id, i32 v) { WidgetFake_SetText(KeyDlg(), id, std::to_string(v).c_str()); }
 void SetLoop(bool on) { g_WidgetFake.checks[{KeyDlg(), IDC_MOVIE_LOOP}] = on; }
 bool SaveRect(const char *name, i32 l, i32 t, i32 r, i32 b) {
-  g_f.drawnAtSave = g_DrawView;
+  g_f.drawnAtSave = g_Shell.g_DrawView;
   g_f.saved.push_back(std::string(name) + " " + std::to_string(l) + " " + std::to_string(t) + " " +
                       std::to_string(r) + " " + std::to_string(b));
   return g_f.saveOk;
@@ -56,8 +56,8 @@ struct MovieEditTest : MovieTest {
   void SetUp() override {
     MovieTest::SetUp();
     Shell_ResetForTest();
-    g_EditFamily = g_EditSubMode = FAMILY_MOVIE;
-    g_CurView = &g_Views[FAMILY_MOVIE][0];
+    g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_MOVIE;
+    g_Shell.g_CurView = &g_Shell.g_Views[FAMILY_MOVIE][0];
     savedOps = g_SceneSeam;
     g_SceneSeam.frameStep = nullptr;
     g_SceneSeam.videoClose = nullptr;
@@ -69,7 +69,7 @@ struct MovieEditTest : MovieTest {
     g_MovieEditor = MovieEditor{};
     OpenFakeDialogs();
     SetLoop(true);
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Movie_NewDocument();
     g_Movie.playState = MOVIE_STOPPED;
   }
@@ -77,7 +77,7 @@ struct MovieEditTest : MovieTest {
     g_SceneSeam = savedOps;
     WidgetFake_Remove();
     g_MovieEditor = MovieEditor{};
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     Shell_ResetForTest();
     MovieTest::TearDown();
   }
@@ -86,7 +86,7 @@ struct MovieEditTest : MovieTest {
     if (button == BUTTON_LEFT) Movie_LButtonDown(100, 100);
     else Movie_RButtonDown(100, 100);
     Shell_SetButtonHeld(button, 1);
-    g_MouseMoveDX = dx, g_MouseMoveDY = dy;
+    g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
     Movie_MouseMove(100 + mx, 100 + my);
     Shell_SetButtonHeld(button, 0);
   }
@@ -127,16 +127,16 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
   for (const Case &c : cases) {
     SCOPED_TRACE(testing::Message() << "kind " << c.kind << " mode " << c.mode << " view " << c.view);
     Movie_NewDocument();
-    memset(g_DocChanged, 0, sizeof g_DocChanged);
+    memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     i32 n = 1;   // the camera
     if (c.kind != MOVIE_KIND_CAMERA) {
       ASSERT_TRUE(Movie_AddActor(c.kind));
       n = 2;
-      memset(g_DocChanged, 0, sizeof g_DocChanged);
+      memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
     }
-    g_CurSlot = (u32)n;
+    g_Sel.g_CurSlot = (u32)n;
     g_MovieEditor.mode = c.mode;
-    g_CurView->kind = c.view;
+    g_Shell.g_CurView->kind = c.view;
     const MovieKey before = Key(n);
     Drag(BUTTON_LEFT, 4, -6, 10, 20);
     const MovieKey &k = Key(n);
@@ -160,7 +160,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
   const f32 h = sqrtf(0.5f);
   for (const Case &c : cases) {
     SCOPED_TRACE(c.view);
-    g_CurView->kind = c.view;
+    g_Shell.g_CurView->kind = c.view;
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Drag(BUTTON_LEFT, 400, 0, 400, 0);   // 120 degrees asked: 90 given
     for (int i = 0; i < 3; i++) EXPECT_NEAR(fabsf(Key(2).rotation[i]), i == c.axis ? h : 0.0f, 1e-5f);
@@ -170,7 +170,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Movie_LButtonDown(0, 0);
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    g_MouseMoveDX = 3, g_MouseMoveDY = 0;
+    g_Mouse.g_MouseMoveDX = 3, g_Mouse.g_MouseMoveDY = 0;
     for (int i = 1; i <= 10; i++) Movie_MouseMove(3 * i, 0);
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
     f32 many[4];
@@ -185,7 +185,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
 TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
-  g_CurView->kind = VIEW_PERS;
+  g_Shell.g_CurView->kind = VIEW_PERS;
   const MovieKey cam = Key(1), actor = Key(2);
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
@@ -196,7 +196,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 
   // No key at this frame for the camera, no current object: nothing changes.
   g_MovieScene.frame = 30;
-  g_CurSlot = 40;
+  g_Sel.g_CurSlot = 40;
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   Drag(BUTTON_LEFT, 4, -6, 10, 20);
   EXPECT_EQ(g_Movie.objects[1]->keyCount, 1);
@@ -206,7 +206,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 // [SECTION] keys
 
 TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
-  g_CurView->kind = VIEW_TOP;
+  g_Shell.g_CurView->kind = VIEW_TOP;
   const struct { u32 key; u32 held; f32 x, y; } arrows[] = {
       {37, 0, -1, 0}, {39, 0, 1, 0}, {38, 0, 0, -1}, {40, 0, 0, 1},
       {37, 1u << BUTTON_LEFT, 0, 0}, {40, 1u << BUTTON_RIGHT, 0, 0}, {39, 1u << BUTTON_MIDDLE, 1, 0}};
@@ -242,16 +242,16 @@ TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
     // A record left over past the count is replaced, not leaked (the sanitizer checks).
     if (c.count < MOVIE_MAX_OBJECTS) Movie_AllocObject(c.count)->kind = MOVIE_KIND_SCENE;
     g_Movie.objectCount = c.count;
-    g_CurSlot = 0;
+    g_Sel.g_CurSlot = 0;
     EXPECT_EQ(Movie_AddActor(c.kind), c.added);
     EXPECT_EQ(g_Movie.objectCount, c.count + (c.added ? 1 : 0));
     if (c.added) {
-      EXPECT_EQ(g_CurSlot, (u32)c.count);
+      EXPECT_EQ(g_Sel.g_CurSlot, (u32)c.count);
       EXPECT_EQ(g_Movie.objects[c.count]->kind, c.kind);
       EXPECT_EQ(g_Movie.objects[c.count]->keyCount, 1);
       EXPECT_TRUE(Boxes().empty());
     } else {
-      EXPECT_EQ(g_CurSlot, 0u);
+      EXPECT_EQ(g_Sel.g_CurSlot, 0u);
       ASSERT_EQ(Boxes().size(), 1u);
       EXPECT_EQ(Boxes()[0], "これ以上 追加できません。");
     }
@@ -290,7 +290,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
   Movie_Update();   // only view 4 is left to draw, the main view 0 included
-  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
+  for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieScene.frame = 100;
   Movie_KeyUp('A');
   EXPECT_EQ(g_MovieScene.frame, 42);
@@ -304,7 +304,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
 // before comes back. A recording at interval 2 poses the start frame first, then every
 // second frame, and its end stops the writer and returns to run state 6.
 TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
-  const PlayEntries saved = g_PlayEntries;
+  const ShellEntries saved = g_ShellEntries;
   Movie_InstallTick();
   SetInt(IDC_MOVIE_PLAY_START, 0);
   SetInt(IDC_MOVIE_PLAY_END, 10);
@@ -343,7 +343,7 @@ TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
   App_SwitchFamily(FAMILY_PROGRAM);
   App_SwitchTo3DFamily();
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
   ASSERT_EQ(g_questions.size(), 2u);
   EXPECT_EQ(g_questions[1], "編集中のムービーは破棄されます。よろしいですか？");
 }
@@ -369,15 +369,15 @@ TEST_F(MovieEditTest, RenderRules) {
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   g_Lib.screenWidth = 1280, g_Lib.screenHeight = 960;
-  g_CurView->kind = VIEW_TOP;
-  g_DrawView = 3;
+  g_Shell.g_CurView->kind = VIEW_TOP;
+  g_Shell.g_DrawView = 3;
   g_MovieScene.frame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
   EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
   EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
-  EXPECT_EQ(g_CurView->kind, (u32)VIEW_TOP);
-  EXPECT_EQ(g_DrawView, 3u);
+  EXPECT_EQ(g_Shell.g_CurView->kind, (u32)VIEW_TOP);
+  EXPECT_EQ(g_Shell.g_DrawView, 3u);
   EXPECT_EQ(g_MovieScene.frame, 12);
   EXPECT_FALSE(Movie_SaveFrameBmp(""));
   g_f.saveOk = false;

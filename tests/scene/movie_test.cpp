@@ -125,7 +125,7 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   LoadSoundSlot(2, 0);
   LoadSoundSlot(5, 1);
   g_Movie.playState = MOVIE_PLAYING;
-  g_MovieCameraObject = -1;
+  g_Shell.g_MovieCameraObject = -1;
   // The library's own tick does nothing while the editor hosts the movie.
   g_EditorMode = 1;
   Movie_PlaybackTick();
@@ -136,7 +136,7 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   // Frame 1 plays key 0's sound; frame 3 the new key's; frame 6 is another key of the same
   // sound and plays it again.
   EXPECT_EQ(Played(), (std::vector<i32>{2, 5, 5}));
-  EXPECT_EQ(g_MovieCameraObject, 1);
+  EXPECT_EQ(g_Shell.g_MovieCameraObject, 1);
   EXPECT_EQ(m->motion, 1);
   EXPECT_EQ(m->shown, 0);
   KZL::OBJECT *obj = Object_Get(2);
@@ -192,8 +192,8 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
 
 TEST_F(MovieTest, KeyCommandsAtTheirLimits) {
   Movie_InitData();
-  u32 savedSlot = g_CurSlot;
-  g_CurSlot = 2;
+  u32 savedSlot = g_Sel.g_CurSlot;
+  g_Sel.g_CurSlot = 2;
   std::vector<std::array<f32, 3>> keys;
   for (int k = 0; k < 16; k++) keys.push_back({(f32)(k * 10), (f32)k, (f32)k});
   MovieObject *full = Actor(2, MOVIE_KIND_IMAGE, keys);
@@ -237,9 +237,9 @@ TEST_F(MovieTest, KeyCommandsAtTheirLimits) {
   EXPECT_EQ(Movie_NextKeyFrame(150), 150);
   // The only key stays, even away from frame 0.
   MovieObject *single = Actor(3, MOVIE_KIND_IMAGE, {{5, 0, 0}});
-  g_CurSlot = 3;
+  g_Sel.g_CurSlot = 3;
   g_MovieScene.frame = 5;
   EXPECT_FALSE(Movie_DeleteKeyAtFrame());
   EXPECT_EQ(single->keyCount, 1);
-  g_CurSlot = savedSlot;
+  g_Sel.g_CurSlot = savedSlot;
 }

@@ -53,7 +53,7 @@ void CountPixels(int *warm, int *lit) {
   *warm = *lit = 0;
   // The explosion is drawn in the main view only, whichever view the loop drew last.
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++)
-    if (View_Get(g_EditSubMode, i)->kind == VIEW_MAIN) { g_DrawView = i; break; }
+    if (View_Get(g_Shell.g_EditSubMode, i)->kind == VIEW_MAIN) { g_Shell.g_DrawView = i; break; }
   ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
   for (int gy = 1; gy < 24; gy++)
     for (int gx = 1; gx < 32; gx++) {
@@ -73,7 +73,7 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
 
   // "エフェクト": the dialog at the bottom left with its labels, the family's menu.
   Select(IDC_EDIT_EFFECT);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_EFFECT);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_EFFECT);
   HWND dlg = (HWND)g_ParticleEdit.dialog;
   ASSERT_TRUE(IsWindow(dlg));
   EXPECT_TRUE(IsWindowVisible(dlg));
@@ -122,9 +122,9 @@ TEST(EffectInProcess, DialogSlidersAndTheExplosion) {
   EXPECT_LT(lit, 31 * 23 / 4);
 
   // Leaving closes the dialog and stops playback; entering again reuses the image row.
-  g_Playing = 1;
+  g_Shell.g_Playing = 1;
   Select(IDC_EDIT_2D_MAP);
-  EXPECT_EQ(g_Playing, 0u);
+  EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_FALSE(IsWindow(dlg));
   EXPECT_EQ(g_ParticleEdit.dialog, nullptr);
   Select(IDC_EDIT_EFFECT);

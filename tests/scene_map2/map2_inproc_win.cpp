@@ -88,7 +88,7 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MAP);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MAP);
   ASSERT_NE(g_Map2Editor.doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));

@@ -105,10 +105,10 @@ void Drag(HWND w, int mx, int my) {
 // The view of the movie layout with that kind, made current as a click would make it.
 HWND UseView(u32 kind) {
   for (u32 i = 1; i < 4; i++) {
-    ViewRecord *v = View_Get(g_EditSubMode, i);
+    ViewRecord *v = View_Get(g_Shell.g_EditSubMode, i);
     if (v->kind != kind) continue;
-    g_ActiveView = i;
-    g_CurView = v;
+    g_Shell.g_ActiveView = i;
+    g_Shell.g_CurView = v;
     return (HWND)v->window;
   }
   return nullptr;
@@ -150,9 +150,9 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_NE(selector, nullptr);
   Drive_Command(selector, IDC_EDIT_MOVIE);
   Drive_Pump(50);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
-  EXPECT_EQ(g_ViewCount[g_EditSubMode], 5);
-  ViewRecord *v4 = View_Get(g_EditSubMode, 4);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
+  EXPECT_EQ(g_Shell.g_ViewCount[g_Shell.g_EditSubMode], 5);
+  ViewRecord *v4 = View_Get(g_Shell.g_EditSubMode, 4);
   EXPECT_EQ(v4->kind, (u32)VIEW_PERS);
   EXPECT_EQ(v4->x, 176);
   EXPECT_EQ(v4->w, 712);
@@ -183,7 +183,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(g_Model3Slots[2]);
   EXPECT_EQ(g_Model3Slots[2]->polygonCount, 6);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 231, 84 + 5 + 2 * 25 + 10);
-  ASSERT_EQ(g_CurSlot, 2u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 2u);
   EXPECT_EQ(g_MovieScene.frame, 0);
 
   // The wheel steps to key 60; "R" and a drag of 100 to the right in the Front window turn
@@ -254,7 +254,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   ASSERT_TRUE(Drive_PumpUntil([] { return g_MovieScene.frame >= 1; }, 5000));   // a pass of playback
   std::set<u32> drawn;
   Drive_PumpUntil([&] {
-    drawn.insert(g_DrawView);
+    drawn.insert(g_Shell.g_DrawView);
     return g_MovieScene.frame >= 5;
   }, 5000);
   EXPECT_GE(g_MovieScene.frame, 5);
@@ -345,7 +345,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   g_boxes.clear();
   Drive_Command(selector, IDC_EDIT_PREVIEW);
   Drive_Pump(20);
-  EXPECT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   EXPECT_FALSE(IsWindow(key));
   SendMessageA(g_Lib.mainWnd, WM_CLOSE, 0, 0);

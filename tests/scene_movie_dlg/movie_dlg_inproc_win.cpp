@@ -97,7 +97,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
 
   Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_MOVIE);
   Drive_Pump(50);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_MOVIE);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
 
   // "２Ｄイメージ 追加": object 2 with its dialog shown; folder, file, fields and "決定".
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_ADD_IMAGE, 0);
@@ -120,7 +120,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
   // The Pers view shows it at its key (320, 240) of the 640 x 480 frame, centred in the view:
   // 16 x 16 pixels, (200, 40, 40) left of the centre and (40, 40, 200) right of it.
-  HWND pers = (HWND)g_Views[g_EditSubMode][4].window;
+  HWND pers = (HWND)g_Shell.g_Views[g_Shell.g_EditSubMode][4].window;
   RECT pr;
   GetClientRect(pers, &pr);
   int cx = pr.right / 2, cy = pr.bottom / 2;
@@ -179,7 +179,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   for (int i = 0; i < 2; i++) SendMessageA(key, WM_HSCROLL, SB_PAGERIGHT, (LPARAM)bar);
   EXPECT_EQ(g_MovieScene.frame, 120);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 5 + 2 * 25 + 10);
-  EXPECT_EQ(g_CurSlot, 2u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   EXPECT_EQ(g_MovieScene.frame, 120);
   EXPECT_TRUE(IsWindowVisible(img));
   EXPECT_FALSE(IsWindowVisible(mes));
@@ -207,9 +207,9 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 200));
   SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 170));
   SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 170));
-  EXPECT_EQ(g_StripGeo.offsetY, -30);
+  EXPECT_EQ(g_Strip.g_StripGeo.offsetY, -30);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 - 30 + 3 * 25 + 12);
-  EXPECT_EQ(g_CurSlot, 3u);
+  EXPECT_EQ(g_Sel.g_CurSlot, 3u);
   EXPECT_TRUE(IsWindowVisible(wave));
   EXPECT_TRUE(Drive_PumpUntil([&] { return Drive_WindowPixel(key, 382, 84 - 30 + 3 * 25 + 12) == RGB(255, 255, 0); }, 3000));
   // The frame scroll bar's page steps: 60 frames either way.
@@ -221,7 +221,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 200));
   SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);
-  ASSERT_EQ(g_CurSlot, 2u);
+  ASSERT_EQ(g_Sel.g_CurSlot, 2u);
 
   // Saved: tools/modeldump shows the image's folder, file and colour, sound 3, message 2,
   // 300 frames and the key at frame 120.

@@ -93,7 +93,7 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   // "プログラム": the source dialog, the family's menu and the log window.
   SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
   Drive_Pump(20);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_PROGRAM);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PROGRAM);
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetParent(edit)));

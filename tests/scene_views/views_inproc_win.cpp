@@ -56,7 +56,7 @@ int Bright(HWND w) {
 void ExpectNoTextInSideViews(const char *family) {
   int windows = 0;
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    const ViewRecord &v = g_Views[g_EditSubMode][i];
+    const ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
     if (!v.inUse || !v.window || !IsWindowVisible((HWND)v.window)) continue;
     windows++;
     EXPECT_EQ(Bright((HWND)v.window), 0) << family << " view " << i;
@@ -80,7 +80,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   // The 3D editor: the new model, then the same model saved under a name of its own.
   Drive_Command(g_EditDlg.window, IDC_EDIT_3D_MODEL);
   Drive_Pump(30);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_3D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
   ASSERT_TRUE(Drive_PumpUntil([] { return MainTitle().find("( Ver") != std::string::npos; }, 3000)) << MainTitle();
   std::string version = MainTitle().substr(MainTitle().find("( Ver"));
   EXPECT_TRUE(TitleBecomes(std::string(" ") + g_AppCaption + "   新規.KZP " + version)) << MainTitle();
@@ -95,7 +95,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   // The 2D family: its bone model saved under a name of its own.
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(30);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_2D_MODEL);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MODEL);
   g_DriveAnswer = "miravel_views.KZB";
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZB_SAVE, 0);
   Drive_Pump(5);
@@ -106,7 +106,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   // The collision editor: its new set in the title; its Front, Top and Side views.
   Drive_Command(g_EditDlg.window, IDC_EDIT_COLLISION);
   Drive_Pump(30);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_COLLISION);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_COLLISION);
   EXPECT_TRUE(TitleBecomes(Title("新規.KZC", "2002.010"))) << MainTitle();
   Drive_PumpIdle(60);
   ExpectNoTextInSideViews("collision");
@@ -114,7 +114,7 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
   // The effect editor: its new effect in the title; its view windows.
   Drive_Command(g_EditDlg.window, IDC_EDIT_EFFECT);
   Drive_Pump(30);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_EFFECT);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_EFFECT);
   EXPECT_TRUE(TitleBecomes(Title("新規.KZE", "2003.000"))) << MainTitle();
   Drive_PumpIdle(60);
   ExpectNoTextInSideViews("effect");

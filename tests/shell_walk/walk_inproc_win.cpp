@@ -127,7 +127,7 @@ bool ReadBmp(const std::string &path, std::vector<unsigned> *px, unsigned *w, un
 
 HWND ViewOfKind(u32 layout, u32 kind, u32 *index) {
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = &g_Views[layout][i];
+    ViewRecord *v = &g_Shell.g_Views[layout][i];
     if (v->inUse == 1 && v->window && v->kind == kind) {
       *index = i;
       return (HWND)v->window;
@@ -138,7 +138,7 @@ HWND ViewOfKind(u32 layout, u32 kind, u32 *index) {
 
 // Fits the main view (F with the main view active and nothing selected: the whole model).
 void FitMain(void) {
-  g_ActiveView = 0;
+  g_Shell.g_ActiveView = 0;
   Release(g_Lib.mainWnd, 'F');
   Drive_PumpIdle(3);
 }
@@ -147,7 +147,7 @@ void FitMain(void) {
 
 TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   ASSERT_TRUE(Drive_Start3D("", kSettings));
-  ASSERT_EQ(g_EditSubMode, (u32)SUB_3D_POLY);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
   ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.dlg));
   std::string tempDir = Drive_TempDir();
 
@@ -157,8 +157,8 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     SCOPED_TRACE("select all after a primitive");
     Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_FACE_MODE);
     Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_CUBE);
-    ASSERT_NE(g_CurModel3, nullptr);
-    ASSERT_EQ(g_CurModel3->polygonCount, 6);
+    ASSERT_NE(Current_Model3(), nullptr);
+    ASSERT_EQ(Current_Model3()->polygonCount, 6);
     const char *after[2] = {"面     6 /    6", "面     0 /    6"};
     for (const char *want : after) {
       Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SELECT_ALL);
@@ -173,12 +173,12 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     u32 index = 0;
     HWND front = ViewOfKind(SUB_3D_POLY, VIEW_FRONT, &index);
     ASSERT_NE(front, nullptr);
-    ViewRecord *v = &g_Views[SUB_3D_POLY][index];
-    for (u32 i = 0; i < Poly_FaceFlagRoom(); i++) g_PolySelFaces[i] = 0;
-    for (u32 i = 0; i < Poly_VertFlagRoom(); i++) g_PolySelVerts[i] = 0;
+    ViewRecord *v = &g_Shell.g_Views[SUB_3D_POLY][index];
+    for (u32 i = 0; i < Poly_FaceFlagRoom(); i++) g_Sel.g_PolySelFaces[i] = 0;
+    for (u32 i = 0; i < Poly_VertFlagRoom(); i++) g_Sel.g_PolySelVerts[i] = 0;
     v->panX = -500.0f;
     v->zoom = 1.0f;
-    g_ActiveView = index;
+    g_Shell.g_ActiveView = index;
     Release(front, 'F');
     EXPECT_LT(fabsf(v->panX), 2.0f);   // the cube's centre
     EXPECT_NE(v->zoom, 1.0f);
@@ -223,7 +223,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     Drive_Command(g_Ed3D.layer.window, IDC_LAYER_2);
     Drive_Command(g_Ed3D.layer.window, IDC_LAYER_1);
     Drive_PumpIdle(3);
-    ASSERT_EQ(g_CurSlot, 0u);
+    ASSERT_EQ(g_Sel.g_CurSlot, 0u);
     EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_GT(Count(g_DriveShot.pixels).red, opened.red / 2);
@@ -232,7 +232,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   // The preview with the same model: "レンダリング" writes what the main view shows.
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(50);
-  ASSERT_EQ(g_EditFamily, (u32)FAMILY_PREVIEW);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);
   Drive_PumpIdle(3);
   ASSERT_NE(g_Model3Slots[0], nullptr);
@@ -271,7 +271,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
   // F8 switches the model to render mode 4 and back, the shadow staying; off again, no shadow.
   {
     SCOPED_TRACE("3D shadow");
-    g_Views[0][0].zoom *= 2.0f;   // the eye backs off: the ground under the cube in sight
+    g_Shell.g_Views[0][0].zoom *= 2.0f;   // the eye backs off: the ground under the cube in sight
     Drive_PumpIdle(3);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_LE(BlackAround(0.0f, -1.5f), 4);   // the ground in front, under the cube's front face
@@ -279,7 +279,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     Drive_Pump(20);
     ASSERT_TRUE(Drive_Alive(g_OptionDlg.window));
     Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_3D);
-    EXPECT_EQ(g_OptShadow, 30);
+    EXPECT_EQ(g_Options.g_OptShadow, 30);
     Drive_PumpIdle(3);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_GE(BlackAround(0.0f, -1.5f), 25);
@@ -292,7 +292,7 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
       EXPECT_GT(Count(g_DriveShot.pixels).red, 200) << mode;   // the model is drawn in either mode
     }
     Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_3D);
-    EXPECT_EQ(g_OptShadow, 0);
+    EXPECT_EQ(g_Options.g_OptShadow, 0);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_LE(BlackAround(0.0f, -1.5f), 4);
   }

@@ -95,16 +95,16 @@ struct Soak {
   void Select(i32 verts, i32 faces) {
     u32 density = Pick(4);
     u32 nv = App_WorkVertCount(), nf = App_WorkFaceCount();
-    for (u32 i = 0; i < nv; i++) g_PolySelVerts[i] = (i32)i < verts && (density == 3 || (density && Pick(density == 1 ? 16 : 2) == 0));
-    for (u32 i = 0; i < nf; i++) g_PolySelFaces[i] = (i32)i < faces && (density == 3 || (density && Pick(density == 1 ? 16 : 2) == 0));
-    g_PolySelectMode = Pick(2);
+    for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = (i32)i < verts && (density == 3 || (density && Pick(density == 1 ? 16 : 2) == 0));
+    for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = (i32)i < faces && (density == 3 || (density && Pick(density == 1 ? 16 : 2) == 0));
+    g_Sel.g_PolySelectMode = Pick(2);
   }
 
   // [SECTION] the 3D editor
   Model3 *M3() {
-    g_EditFamily = FAMILY_3D_MODEL;
-    g_CurSlot = 0;
-    App_RefreshCurrentPointers();
+    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+    g_Sel.g_CurSlot = 0;
+    View_UseActive();
     return g_Model3Slots[0];
   }
   void Fields(char f[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
@@ -114,12 +114,12 @@ struct Soak {
     Model3 *m = M3();
     if (!m) return;
     Select(m->positionCount, m->polygonCount);
-    g_LastViewZoom = Pick(4) ? 1.0f : (Pick(2) ? 1e-30f : 1e30f);
+    g_Shell.g_LastViewZoom = Pick(4) ? 1.0f : (Pick(2) ? 1e-30f : 1e30f);
     u32 id = 0;
     char f[ED3D_FIELDS][ED3D_FIELD_TEXT];
     switch (Pick(12)) {
       case 0: case 1: case 2:
-        g_EditSubMode = SUB_3D_POLY, id = Id(poly3);
+        g_Shell.g_EditSubMode = SUB_3D_POLY, id = Id(poly3);
         last = "3D poly " + std::to_string(id);
         Ed3D_PolyDlgCommand(id);
         break;
@@ -135,16 +135,16 @@ struct Soak {
         Ed3D_PolyColourCommand(t, "soak");
         break;
       }
-      case 5: g_EditSubMode = SUB_3D_POLY, id = Id(group3); last = "3D group " + std::to_string(id); Ed3D_GroupCommand(id); break;
-      case 6: g_EditSubMode = SUB_3D_BONE, id = Id(bone3); last = "3D bone " + std::to_string(id); Ed3D_BoneListCommand(id); break;
-      case 7: g_EditSubMode = SUB_3D_WEIGHT, id = Id(weight3); last = "3D weight " + std::to_string(id); Ed3D_WeightCommand(id); break;
+      case 5: g_Shell.g_EditSubMode = SUB_3D_POLY, id = Id(group3); last = "3D group " + std::to_string(id); Ed3D_GroupCommand(id); break;
+      case 6: g_Shell.g_EditSubMode = SUB_3D_BONE, id = Id(bone3); last = "3D bone " + std::to_string(id); Ed3D_BoneListCommand(id); break;
+      case 7: g_Shell.g_EditSubMode = SUB_3D_WEIGHT, id = Id(weight3); last = "3D weight " + std::to_string(id); Ed3D_WeightCommand(id); break;
       case 8:
-        g_EditSubMode = SUB_3D_TEXTURE, id = Id(uv3);
+        g_Shell.g_EditSubMode = SUB_3D_TEXTURE, id = Id(uv3);
         last = "3D UV " + std::to_string(id);
         Ed3D_TexCommand(id, (i32)Pick(4), Text());
         break;
       case 9:
-        g_EditSubMode = SUB_3D_MOTION, id = Id(keys3);
+        g_Shell.g_EditSubMode = SUB_3D_MOTION, id = Id(keys3);
         Fields(f);
         last = "3D keys " + std::to_string(id);
         Ed3D_MotionDlgCommand(id, (i32)Pick(8), f);
@@ -160,7 +160,7 @@ struct Soak {
         const char *src = getenv("MIRAVEL_SRC");
         std::string path = Pick(3) == 0 ? dir + "/soak.kzp" : std::string(src ? src : ".") + "/tests/data/" + kFiles[Pick(6)];
         last = "3D merge " + path;
-        g_EditSubMode = SUB_3D_POLY;
+        g_Shell.g_EditSubMode = SUB_3D_POLY;
         Ed3D_PolyMergeFile(path.c_str());
         break;
       }
@@ -169,9 +169,9 @@ struct Soak {
 
   // [SECTION] the 2D editor
   Bone2Model *M2() {
-    g_EditFamily = FAMILY_2D_MODEL;
-    g_CurSlot = 0;
-    App_RefreshCurrentPointers();
+    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+    g_Sel.g_CurSlot = 0;
+    View_UseActive();
     return g_Bone2Slots[0];
   }
   void Op2D() {
@@ -181,27 +181,27 @@ struct Soak {
     u32 id = 0;
     switch (Pick(11)) {
       case 0: case 1: case 2:
-        g_EditSubMode = SUB_2D_POLY, id = Id(poly2);
+        g_Shell.g_EditSubMode = SUB_2D_POLY, id = Id(poly2);
         last = "2D op " + std::to_string(id);
         Ed2D_PolyOpCommand(id);
         break;
-      case 3: g_EditSubMode = SUB_2D_POLY, id = Id(poly2); last = "2D panel " + std::to_string(id); Ed2D_PolyDlgCommand(id); break;
-      case 8: g_EditSubMode = SUB_2D_POLY, id = Id(group2); last = "2D group " + std::to_string(id); Ed2D_GroupDlgCommand(id, (i32)Pick(4)); break;
+      case 3: g_Shell.g_EditSubMode = SUB_2D_POLY, id = Id(poly2); last = "2D panel " + std::to_string(id); Ed2D_PolyDlgCommand(id); break;
+      case 8: g_Shell.g_EditSubMode = SUB_2D_POLY, id = Id(group2); last = "2D group " + std::to_string(id); Ed2D_GroupDlgCommand(id, (i32)Pick(4)); break;
       case 9:
-        g_EditSubMode = SUB_2D_TEXTURE, id = Id(uv2);
+        g_Shell.g_EditSubMode = SUB_2D_TEXTURE, id = Id(uv2);
         last = "2D UV " + std::to_string(id);
         Ed2D_TexCommand(id, (i32)Pick(4), Text());
         break;
-      case 10: g_EditSubMode = SUB_2D_MOTION, id = Id(keys2); last = "2D keys " + std::to_string(id); Ed2D_MotionDlgCommand(id); break;
+      case 10: g_Shell.g_EditSubMode = SUB_2D_MOTION, id = Id(keys2); last = "2D keys " + std::to_string(id); Ed2D_MotionDlgCommand(id); break;
       case 4: {
         const char *t[4] = {Text(), Text(), Text(), Text()};
         last = "2D colour";
         Ed2D_PolyApplyColourText(m, t);
         break;
       }
-      case 5: g_EditSubMode = SUB_2D_BONE, id = Id(bone2); last = "2D bone " + std::to_string(id); Ed2D_BoneDlgCommand(id); break;
+      case 5: g_Shell.g_EditSubMode = SUB_2D_BONE, id = Id(bone2); last = "2D bone " + std::to_string(id); Ed2D_BoneDlgCommand(id); break;
       case 6:
-        g_EditSubMode = SUB_2D_WEIGHT;
+        g_Shell.g_EditSubMode = SUB_2D_WEIGHT;
         last = "2D weight";
         Ed2D_WeightApply(m, Text(), Text(), Text());
         break;
@@ -209,7 +209,7 @@ struct Soak {
         const char *src = getenv("MIRAVEL_SRC");
         std::string path = Pick(2) ? dir + "/soak.kzp" : std::string(src ? src : ".") + "/tests/data/kzp/cube.kzp";
         last = "2D import " + path;
-        g_EditSubMode = SUB_2D_POLY;
+        g_Shell.g_EditSubMode = SUB_2D_POLY;
         Ed2D_PolyImport(m, path.c_str());
         break;
       }
@@ -410,7 +410,7 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
   ASSERT_NE(Bone2_Init(0), nullptr);
   g_Bone2SlotShown[0] = 1;
   Undo_ResetAll();
-  Str_Copy(g_UndoLabel, sizeof g_UndoLabel, "記録開始");
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
   s.M3();
   Undo_Push(Undo_Current());
 

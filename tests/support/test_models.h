@@ -16,9 +16,9 @@
 // Slot 0 made with full arrays in the 3D family's sub-mode, the slot current; null when
 // the slot could not be made.
 inline Model3 *TestModel_Slot3D(u32 subMode) {
-  g_EditFamily = FAMILY_3D_MODEL;
-  g_EditSubMode = subMode;
-  g_CurSlot = 0;
+  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
+  g_Sel.g_CurSlot = 0;
   g_ModelAllocArrays = 1;
   return Model3_Init(0);
 }

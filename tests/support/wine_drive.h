@@ -218,7 +218,7 @@ inline bool Drive_Start2D(const char *settingsName) {
   Drive_Pump(100);
   Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
   Drive_Pump(20);
-  return g_EditFamily == FAMILY_2D_MODEL;
+  return g_Shell.g_EditFamily == FAMILY_2D_MODEL;
 }
 
 // A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
@@ -226,7 +226,7 @@ inline bool Drive_Start2D(const char *settingsName) {
 inline u32 Drive_Press2D(int button) {
   Drive_Command(g_Ed2D.panel, button);
   Drive_Pump(20);
-  return g_EditSubMode;
+  return g_Shell.g_EditSubMode;
 }
 
 // A button of the 3D editor's mode panel ("ボーン", "テクスチャ", ...) pressed, then the passes a
@@ -234,7 +234,7 @@ inline u32 Drive_Press2D(int button) {
 inline u32 Drive_Press3D(int button) {
   Drive_Command(g_Ed3D.modePanel, button);
   Drive_Pump(20);
-  return g_EditSubMode;
+  return g_Shell.g_EditSubMode;
 }
 
 // With <envName>=<seconds> set, the program keeps running that long, so that the screen can be
@@ -249,7 +249,7 @@ inline void Drive_Hold(const char *envName) {
 // The window of the first Front view in use in a layout (null when there is none).
 inline HWND Drive_FrontView(u32 layout) {
   for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
-    const ViewRecord *v = &g_Views[layout][i];
+    const ViewRecord *v = &g_Shell.g_Views[layout][i];
     if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
   }
   return nullptr;
@@ -258,8 +258,8 @@ inline HWND Drive_FrontView(u32 layout) {
 // One triangle made by the free creation tool in a view window: two left clicks and a middle
 // click at client (20, 20), (60, 20) and (60, 60).
 inline void Drive_FreeTriangle(HWND view) {
-  g_PolyTool = POLY_TOOL_FREE;
-  g_FreeCreateCount = 0;
+  g_Sel.g_PolyTool = POLY_TOOL_FREE;
+  g_Sel.g_FreeCreateCount = 0;
   Drive_Click(view, WM_LBUTTONDOWN, WM_LBUTTONUP, 20, 20);
   Drive_Click(view, WM_LBUTTONDOWN, WM_LBUTTONUP, 60, 20);
   Drive_Click(view, WM_MBUTTONDOWN, WM_MBUTTONUP, 60, 60);
@@ -297,8 +297,8 @@ inline void Drive_OpenByMenu(int command, const std::string &name) {
 // The strip panels of one kind (STRIP_FLAG_*) marked for repainting and painted, then a few
 // passes more.
 inline void Drive_RepaintStrips(u32 flag) {
-  g_StripDirty[flag] = 1;
-  Drive_PumpUntil([flag] { return g_StripDirty[flag] == 0; }, 2000);
+  g_Shell.g_StripDirty[flag] = 1;
+  Drive_PumpUntil([flag] { return g_Shell.g_StripDirty[flag] == 0; }, 2000);
   Drive_Pump(2);
 }
 
@@ -390,7 +390,7 @@ inline DriveShot g_DriveShot;
 inline void Drive_CapturingEndScene(void) {
   DriveShot &s = g_DriveShot;
   if (s.endScene) s.endScene();
-  if (s.wanted && g_DrawView == 0) {
+  if (s.wanted && g_Shell.g_DrawView == 0) {
     s.pixels = Device_ReadBack(g_Lib.device, &s.w, &s.h);
     s.wanted = false;
   }
