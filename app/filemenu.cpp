@@ -209,7 +209,9 @@ static void OpenX(void) { OpenForeign("X", "読み込む X ファイルを選択
 
 static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
-  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name) > 0) Doc_ClearChanged(DOC_MODEL3);
+  ModelResult res = {};
+  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) Doc_ClearChanged(DOC_MODEL3);
+  Lib_ShowResult(&res);
   EndOpen();
 }
 
@@ -217,7 +219,9 @@ static void OpenKzo(void) {
   const char *name = AskOpen("KZO", "読み込む KZO ファイルを選択して下さい");
   if (name[0]) {
     g_Sel.g_CurSlot = 0;
-    if (Kzo_Read(0, name)) Doc_ClearChanged(DOC_OBJ3);
+    ModelResult res;
+    if (Kzo_Read(0, name, Lib_ShowResult, &res)) Doc_ClearChanged(DOC_OBJ3);
+    Lib_ShowResult(&res);
   }
   // Also after a cancel: the object editor starts again from its first part.
   g_Sel.g_CurPartIndex = 1;
@@ -254,7 +258,9 @@ static void OpenKza(void) {
   const char *name = AskOpen("KZA", "読み込む KZA ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
   g_Sel.g_Cur2DSlot = 0;
-  Obj2Model *m = Kza_Read(0, name) > 0 ? g_Obj2Slots[0] : nullptr;
+  ModelResult res;
+  Obj2Model *m = Kza_Read(0, name, &res) > 0 ? g_Obj2Slots[0] : nullptr;
+  Lib_ShowResult(&res);
   if (m) {
     m->currentFrame = 0;
     g_Sel.g_CurBoneIndex = 0;
@@ -362,7 +368,10 @@ static void SaveKzm(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZM", ModelFileName(m));
-  SaveDone(name[0] && Kzm_Write((i32)g_Sel.g_CurSlot, name) > 0, DOC_MODEL3);
+  ModelResult res = {};
+  bool ok = name[0] && Kzm_Write((i32)g_Sel.g_CurSlot, name, &res) > 0;
+  Lib_ShowResult(&res);
+  SaveDone(ok, DOC_MODEL3);
 }
 
 static void SaveKzo(void) {
@@ -372,7 +381,9 @@ static void SaveKzo(void) {
   if (!HasDataOrSay(has)) return;
   Model3 *m = CurrentModel();
   const char *name = AskSave("KZO", m ? ModelFileName(m) : "");
-  bool ok = name[0] && Kzo_Write((i32)g_Sel.g_CurSlot, name);
+  ModelResult res = {};
+  bool ok = name[0] && Kzo_Write((i32)g_Sel.g_CurSlot, name, &res);
+  Lib_ShowResult(&res);
   Obj3Set *s = g_Obj3Sets[g_Sel.g_CurSlot];
   if (ok && s) Str_Copy(s->parts[0].path, sizeof s->parts[0].path, name);   // object 0 names the set
   SaveDone(ok, DOC_OBJ3);
@@ -382,7 +393,9 @@ static void SaveKzb(void) {
   Bone2Model *m = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZB", m->name);
-  bool ok = name[0] && Kzb_Write((i32)g_Sel.g_Cur2DSlot, name) > 0;
+  ModelResult res = {};
+  bool ok = name[0] && Kzb_Write((i32)g_Sel.g_Cur2DSlot, name, &res) > 0;
+  Lib_ShowResult(&res);
   if (ok) Str_Copy(m->name, sizeof m->name, name);
   SaveDone(ok, DOC_BONE2);
 }
@@ -391,7 +404,9 @@ static void SaveKza(void) {
   Obj2Model *m = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
   const char *name = AskSave("KZA", m->filePath);
-  bool ok = name[0] && Kza_Write((i32)g_Sel.g_Cur2DSlot, name) > 0;
+  ModelResult res = {};
+  bool ok = name[0] && Kza_Write((i32)g_Sel.g_Cur2DSlot, name, &res) > 0;
+  Lib_ShowResult(&res);
   if (ok) Str_Copy(m->filePath, sizeof m->filePath, name);
   SaveDone(ok, DOC_OBJ2);
 }
@@ -416,7 +431,9 @@ static void SaveExport(const char *ext, SlotWriter write) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
   const char *name = AskSave(ext, ModelFileName(m));
-  if (name[0]) write((i32)g_Sel.g_CurSlot, name);
+  ModelResult res = {};
+  if (name[0]) write((i32)g_Sel.g_CurSlot, name, &res);
+  Lib_ShowResult(&res);
   Timer_Reset();
 }
 
@@ -543,7 +560,9 @@ static void QuickLoadModel(const QuickLoad &q) {
 
 static void QuickLoadObjectSet(void) {
   g_Sel.g_CurSlot = 0;
-  Kzo_Read(0, "0.KZO");
+  ModelResult res;
+  Kzo_Read(0, "0.KZO", Lib_ShowResult, &res);
+  Lib_ShowResult(&res);
   g_Sel.g_CurPartIndex = 1;
   App_RefreshLists();
   Kzo_UpdatePoses();

@@ -67,8 +67,8 @@ void ResetAll() {
   g_TimerResets = 0;
   g_Seam.errorBox = RecordBox;
   g_Seam.timerReset = CountReset;
-  g_PlayEntries = PlayEntries{};
-  g_FrameEntries = FrameEntries{};
+  ClearPlayEntries();
+  ClearFrameEntries();
   g_Lib.frameDelta = 1.0f;
   g_Lib.runState = 0;
   g_Shell.g_Playing = 0;

@@ -334,7 +334,7 @@ TEST_F(MovieEditTest, TheShellsClockLoopsStopsAndRecordsEverySecondFrame) {
   EXPECT_EQ(g_f.aviStops, 1);
   EXPECT_EQ(g_Lib.runState, 6u);
   EXPECT_EQ(g_MovieScene.frame, 33);
-  g_PlayEntries = saved;
+  g_ShellEntries = saved;
 }
 
 TEST_F(MovieEditTest, LeavingAnEditedMovieAsksFirst) {
