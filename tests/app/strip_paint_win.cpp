@@ -17,6 +17,7 @@
 #include "app/strip_win.h"
 #include "app/tree.h"
 #include "model/model3.h"
+#include "screen_grab.h"
 
 namespace {
 
@@ -71,24 +72,8 @@ void MakeBones3(void) {
 
 // The window's client pixels (0x00RRGGBB words, rows top to bottom).
 std::vector<u32> ReadWindow(HWND w) {
-  std::vector<u32> px((size_t)kW * kH);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = kW;
-  bi.bmiHeader.biHeight = -kH;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
   HDC wdc = GetDC(w);
-  HBITMAP bmp = CreateDIBSection(wdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC mem = CreateCompatibleDC(wdc);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, kW, kH, wdc, 0, 0, SRCCOPY);
-  GdiFlush();
-  for (size_t i = 0; i < px.size(); i++) px[i] = ((u32 *)bits)[i] & 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteDC(mem);
-  DeleteObject(bmp);
+  std::vector<u32> px = ScreenGrab_Dc(wdc, 0, 0, kW, kH);
   ReleaseDC(w, wdc);
   return px;
 }

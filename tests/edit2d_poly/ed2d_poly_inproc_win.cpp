@@ -93,15 +93,8 @@ int CountColour(const std::vector<u32> &px, u32 rgb) {
 }  // namespace
 
 TEST(Ed2DPolyInProcess, FreeTriangleSelectedMovedBoundAndSaved) {
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-
   // The 2D family on a new model, sub-mode 6.
-  ASSERT_TRUE(Drive_Start2D("miravel_settings_poly2d"));
-  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_POLY);
-  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
-  Drive_Pump(5);
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Drive_Start2DOnNewModel("miravel_settings_poly2d");
   ASSERT_NE(m, nullptr);
   ASSERT_EQ(m->polygonCount, 0);
   HWND panel = (HWND)g_Ed2DPoly.panel;

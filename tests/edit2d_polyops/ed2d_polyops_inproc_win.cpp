@@ -43,13 +43,7 @@ i32 LivePolygons(const Bone2Model *m) {
 }  // namespace
 
 TEST(Ed2DPolyOpsInProcess, PanelOperationsSavedAndReadBack) {
-  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  ASSERT_TRUE(Drive_Start2D("miravel_settings_polyops2d"));
-  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_POLY);
-  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
-  Drive_Pump(5);
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Drive_Start2DOnNewModel("miravel_settings_polyops2d");
   ASSERT_NE(m, nullptr);
   HWND panel = (HWND)g_Ed2DPoly.panel;
   ASSERT_TRUE(Drive_Alive(panel));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model_shown.h"
+#include "app/family.h"
 #include "app/settings.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
@@ -35,10 +36,13 @@
 #include "app/shell_view.h"
 #include "lib/media/dialogs.h"
 #include "lib/render/rdev.h"
+#include "model/bone2.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "resources/edit2d_ids.h"
 #include "resources/shell_ids.h"
 #include "draw_device_win.h"
+#include "screen_grab.h"
 
 // Runs up to `steps` passes of the main loop (fewer when the program ends).
 inline void Drive_Pump(int steps) {
@@ -221,6 +225,22 @@ inline bool Drive_Start2D(const char *settingsName) {
   return g_Shell.g_EditFamily == FAMILY_2D_MODEL;
 }
 
+// Drive_Start2D with every message box answered "Yes", then a new bone model in the polygon
+// sub-mode the family comes up in: the model, or null (the fault reported) when any step failed.
+inline Bone2Model *Drive_Start2DOnNewModel(const char *settingsName) {
+  SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  if (!Drive_Start2D(settingsName)) {
+    ADD_FAILURE() << "the 2D family did not start";
+    return nullptr;
+  }
+  EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_POLY);
+  if (g_Shell.g_EditSubMode != SUB_2D_POLY) return nullptr;
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  Drive_Pump(5);
+  return g_Bone2Slots[0];
+}
+
 // A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
 // change of sub-mode takes; returns the sub-mode then current.
 inline u32 Drive_Press2D(int button) {
@@ -324,26 +344,7 @@ inline COLORREF Drive_WindowPixel(void *window, int x, int y) {
 
 // The screen's pixels in the width * height rectangle at (x, y): 0xRRGGBB, row by row.
 inline std::vector<u32> Drive_ScreenRect(int x, int y, int width, int height) {
-  std::vector<u32> px((size_t)width * height);
-  HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void *bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, width, height, screen, x, y, SRCCOPY);
-  GdiFlush();
-  if (bits) memcpy(px.data(), bits, px.size() * 4);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  for (u32 &c : px) c &= 0xFFFFFF;
-  return px;
+  return ScreenGrab_Rect(x, y, width, height);
 }
 
 // The screen inside window w's client area (what another window covers included).

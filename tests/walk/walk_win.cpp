@@ -23,6 +23,7 @@
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_ids.h"
 #include "resources/shell_ids.h"
+#include "screen_grab.h"
 
 namespace {
 
@@ -125,29 +126,12 @@ bool IsView(HWND w) {
 
 // The whole screen, 32-bit, top row first.
 struct Screen {
-  std::vector<unsigned> px;
+  std::vector<uint32_t> px;
   int w = 0, h = 0;
   void Grab() {
     w = GetSystemMetrics(SM_CXSCREEN);
     h = GetSystemMetrics(SM_CYSCREEN);
-    px.assign((size_t)w * h, 0);
-    HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    memcpy(px.data(), bits, px.size() * 4);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    px = ScreenGrab_Rect(0, 0, w, h);
   }
   unsigned At(int x, int y) const { return x < 0 || y < 0 || x >= w || y >= h ? 0 : px[(size_t)y * w + x] & 0xFFFFFF; }
 };
