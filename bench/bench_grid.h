@@ -5,6 +5,9 @@
 #pragma once
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_view.h"
+#include "app/views.h"
+#include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"
 #include "model/seam.h"
@@ -116,4 +119,44 @@ inline void BenchGrid_Bones2D(Bone2Model *m) {
     m->rest[b].x = (f32)(b * 7 % 300) - 150.0f;
     m->rest[b].y = (f32)(b * 13 % 200) - 100.0f;
   }
+}
+
+// Every vertex and face of the current selection arrays marked, up to the counts given.
+inline void BenchGrid_SelectAll(i32 vertices, i32 faces) {
+  for (i32 i = 0; i < vertices; i++) g_Sel.g_PolySelVerts[i] = 1;
+  for (i32 i = 0; i < faces; i++) g_Sel.g_PolySelFaces[i] = 1;
+}
+
+// The 3D model drawn in four views of subMode (main, front, top, side), each width x height
+// pixels at `zoom` around its centre, view 1 active, `bone` current, the frame brought up to
+// date and everything selected.
+inline void BenchGrid_FourViews3D(Model3 *m, u32 subMode, i32 width, i32 height, f32 zoom, u32 bone) {
+  ViewRecord *v = g_Shell.g_Views[subMode];
+  const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
+  for (u32 i = 0; i < 4; i++) {
+    v[i].inUse = 1;
+    v[i].kind = kinds[i];
+    v[i].centerX = width / 2;
+    v[i].centerY = height / 2;
+    v[i].w = width;
+    v[i].h = height;
+    v[i].zoom = zoom;
+  }
+  g_Shell.g_ViewCount[subMode] = 4;
+  g_Shell.g_ActiveView = 1;
+  g_Sel.g_CurBoneIndex = bone;
+  View_UseActive();
+  Object_UpdateFrame();
+  BenchGrid_SelectAll(m->positionCount, m->polygonCount);
+}
+
+// The 2D model drawn in the one main view of subMode, `bone` current, everything selected.
+inline void BenchGrid_OneView2D(Bone2Model *m, u32 subMode, u32 bone) {
+  g_Shell.g_Views[subMode][0].inUse = 1;
+  g_Shell.g_ViewCount[subMode] = 1;
+  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
+  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
+  g_Sel.g_CurBoneIndex = bone;
+  View_UseActive();
+  BenchGrid_SelectAll(m->vertexCount, m->polygonCount);
 }

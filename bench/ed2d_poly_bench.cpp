@@ -27,8 +27,7 @@ Bone2Model *Grid(i32 rows) {
   m->placeY = 240;
   BenchGrid_Quads2D(m, rows, 0, false);
   App_AllocWorkArrays();
-  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
+  BenchGrid_SelectAll(m->vertexCount, m->polygonCount);
   return m;
 }
 

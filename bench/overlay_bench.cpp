@@ -107,24 +107,8 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBoundBone;
   BenchGrid_Bones(m);
   App_AllocWorkArrays();
-  ViewRecord *v = g_Shell.g_Views[subMode];
-  const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
-  for (u32 i = 0; i < 4; i++) {
-    v[i].inUse = 1;
-    v[i].kind = kinds[i];
-    v[i].centerX = 512;
-    v[i].centerY = 512;
-    v[i].w = 1024;
-    v[i].h = 1024;
-    v[i].zoom = 0.5f;   // 20 pixels a unit: the 25 x 26 units of the largest grid fit
-  }
-  g_Shell.g_ViewCount[subMode] = 4;
-  g_Shell.g_ActiveView = 1;
-  g_Sel.g_CurBoneIndex = kBoundBone;
-  View_UseActive();
-  Object_UpdateFrame();
-  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
+  // 20 pixels a unit: the 25 x 26 units of the largest grid fit.
+  BenchGrid_FourViews3D(m, subMode, 1024, 1024, 0.5f, kBoundBone);
   return m;
 }
 
@@ -182,14 +166,7 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   BenchGrid_Quads2D(m, rows, kBoundBone, false);
   BenchGrid_Bones2D(m);
   App_AllocWorkArrays();
-  g_Shell.g_Views[subMode][0].inUse = 1;
-  g_Shell.g_ViewCount[subMode] = 1;
-  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
-  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
-  g_Sel.g_CurBoneIndex = kBoundBone;
-  View_UseActive();
-  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
+  BenchGrid_OneView2D(m, subMode, kBoundBone);
   return m;
 }
 

@@ -75,25 +75,8 @@ void Model3D(u32 subMode) {
     pos[2] = 0.1f;
   }
   App_AllocWorkArrays();
-  ViewRecord *v = g_Shell.g_Views[subMode];
-  const u32 kinds[4] = {VIEW_MAIN, VIEW_FRONT, VIEW_TOP, VIEW_SIDE};
-  for (u32 i = 0; i < 4; i++) {
-    v[i] = ViewRecord{};
-    v[i].inUse = 1;
-    v[i].kind = kinds[i];
-    v[i].centerX = 160;
-    v[i].centerY = 120;
-    v[i].w = 320;
-    v[i].h = 240;
-    v[i].zoom = 1.1f;
-  }
-  g_Shell.g_ViewCount[subMode] = 4;
-  g_Shell.g_ActiveView = 1;
-  g_Sel.g_CurBoneIndex = kBone;
-  View_UseActive();
-  Object_UpdateFrame();
-  for (i32 i = 0; i < m->positionCount; i++) g_Sel.g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
+  for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
+  BenchGrid_FourViews3D(m, subMode, 320, 240, 1.1f, kBone);
 }
 
 // 12 x 5 quads of 3 x 2 pixels (their marks overlap), 6 bones, everything selected.
@@ -123,14 +106,7 @@ void Model2D(u32 subMode) {
   }
   App_AllocWorkArrays();
   g_Shell.g_Views[subMode][0] = ViewRecord{};
-  g_Shell.g_Views[subMode][0].inUse = 1;
-  g_Shell.g_ViewCount[subMode] = 1;
-  g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
-  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
-  g_Sel.g_CurBoneIndex = kBone;
-  View_UseActive();
-  for (i32 i = 0; i < m->vertexCount; i++) g_Sel.g_PolySelVerts[i] = 1;
-  for (i32 i = 0; i < m->polygonCount; i++) g_Sel.g_PolySelFaces[i] = 1;
+  BenchGrid_OneView2D(m, subMode, kBone);
 }
 
 // A rolling floor of 5 x 5 quads with a box wall and a circle wall.
