@@ -38,10 +38,7 @@ void RecordBox(const char *t) { g_Boxes.push_back(t); }
 struct Ed2DPolyFixture : ::testing::Test {
   Bone2Model *m = nullptr;
   void SetUp() override {
-    Shell_ResetForTest();
-    Bone2_FreeAll();
-    App_AllocWorkArrays();
-    App_ForgetPolySelection();
+    Shell_ResetFor2DTest();
     g_Scale2D[0] = g_Scale2D[1] = 1.0f;   // client pixels are frame pixels
     g_Lib.viewWindowMode = 0;
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;

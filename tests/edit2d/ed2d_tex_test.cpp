@@ -43,10 +43,7 @@ std::vector<std::string> &Boxes(void) { return g_WidgetFake.messages; }
 struct TexTest2D : ::testing::Test {
   Bone2Model *m = nullptr;
   void SetUp() override {
-    Shell_ResetForTest();
-    Bone2_FreeAll();
-    App_AllocWorkArrays();
-    App_ForgetPolySelection();
+    Shell_ResetFor2DTest();
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Shell.g_EditSubMode = SUB_2D_TEXTURE;
     g_Sel.g_CurGroupIndex = 0;

@@ -14,14 +14,7 @@ namespace {
 
 struct PrimTest : ::testing::Test {
   void SetUp() override {
-    FakeDev_Install();
-    g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-    g_Lib.viewWindowMode = 0;
-    g_Lib.frameScaling = 0;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 14;
-    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+    FakeDev_InstallFor3DFrame();
     g_Draw.nextQuadAdditive = 0;
   }
   void TearDown() override { FakeDev_Remove(); }

@@ -13,22 +13,16 @@ namespace {
 
 struct TextTest : ::testing::Test {
   void SetUp() override {
-    FakeDev_Install();
+    FakeDev_InstallFor3DFrame();
     g_Text.lineCount = 0;
     g_FrameOutputSuppressed = 0;
     g_Lib.textSize = 1.0f;
     Text_SetColor(255, 255, 255, 255);
-    g_Lib.frameScaling = 0;
-    g_Lib.viewWindowMode = 0;
     g_Lib.screenWidth = 640;
     g_Lib.screenHeight = 480;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 14;
     g_Shell.g_DrawView = 0;
     g_Movie.loaded = 0;
     g_Movie.objectCount = 0;
-    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
     g_Text.font = nullptr;
     Text_CreateFont(1.0f);
   }

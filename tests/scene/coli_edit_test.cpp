@@ -60,6 +60,15 @@ struct ColiEditTest : ColiTest {
       if (v.ids[i] == id) return v.texts[i];
     return "(none)";
   }
+  // The box panel's number, X, Z, angle and size lines, each after its label.
+  static void ExpectBoxTexts(const ColiPanelView &v, const char *no, const char *x, const char *z,
+                             const char *angle, const char *size) {
+    EXPECT_EQ(Text(v, IDC_COLI_BOX_NO), std::string("No : ") + no);
+    EXPECT_EQ(Text(v, IDC_COLI_BOX_X), std::string("\x82\x77 : ") + x);
+    EXPECT_EQ(Text(v, IDC_COLI_BOX_Z), std::string("\x82\x79 : ") + z);
+    EXPECT_EQ(Text(v, IDC_COLI_BOX_ANGLE), std::string("\x8a\x70\x93\x78 : ") + angle);
+    EXPECT_EQ(Text(v, IDC_COLI_BOX_SIZE), std::string("\x83\x54\x83\x43\x83\x59 : ") + size);
+  }
 };
 
 // Both tables: 100 adds, then the 101st and a duplicate are refused with the table's message
@@ -221,11 +230,7 @@ TEST_F(ColiEditTest, PanelTextsInCp932) {
   Coli_SetTarget(COLI_TARGET_BOXES);
   ColiPanelView v;
   Coli_PanelView(COLI_PANEL_BOX, &v);
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_NO), "No : ? / ? / 100");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_X), "\x82\x77 : ?");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_Z), "\x82\x79 : ?");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_ANGLE), "\x8a\x70\x93\x78 : ?");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_SIZE), "\x83\x54\x83\x43\x83\x59 : ?");
+  ExpectBoxTexts(v, "? / ? / 100", "?", "?", "?", "?");
   EXPECT_EQ(v.pressed, (u32)IDC_COLI_BOX_MOVE);
   for (int i = 0; i < 5; i++) Coli_AddBox();
   g_ColiEdit.curBox = 2;
@@ -233,11 +238,7 @@ TEST_F(ColiEditTest, PanelTextsInCp932) {
   ColiBox &b = g_Coli.doc->boxes[2];
   b.x = 1.5f, b.z = -12.25f, b.angle = 45.0f, b.size = 5.0f;
   Coli_PanelView(COLI_PANEL_BOX, &v);
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_NO), "No : 3 / 5 / 100");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_X), "\x82\x77 : 1.50");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_Z), "\x82\x79 : -12.25");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_ANGLE), "\x8a\x70\x93\x78 : 45.00");
-  EXPECT_EQ(Text(v, IDC_COLI_BOX_SIZE), "\x83\x54\x83\x43\x83\x59 : 5.00");
+  ExpectBoxTexts(v, "3 / 5 / 100", "1.50", "-12.25", "45.00", "5.00");
   EXPECT_EQ(v.pressed, (u32)IDC_COLI_BOX_ROTATE);
   Coli_PanelView(COLI_PANEL_CIRCLE, &v);
   EXPECT_EQ(Text(v, IDC_COLI_CIRCLE_NO), "No : ? / ? / 100");

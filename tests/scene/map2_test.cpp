@@ -314,9 +314,7 @@ TEST_F(Map2Test, ModeldumpPrintsMap2Files) {
   if (!Test_ToolBuilt("./modeldump")) GTEST_SKIP() << "modeldump not built here";
   WriteFileBytes("d.map2", Sample3x2().b);
   std::string out;
-  int status = -1;
-  ASSERT_TRUE(Test_RunTool("./modeldump d.map2 2>&1", &out, &status));
-  EXPECT_EQ(status, 0);
+  ASSERT_EQ(Test_Modeldump("d.map2", &out), 0);
   EXPECT_EQ(out,
             "{\"file\":\"d.map2\",\"format\":\"map2\",\"version\":2005000,\"tiles\":["
             "{\"passable\":1,\"name\":\"\xe8\x8d\x89.psd\"},{\"passable\":0,\"name\":\"\xe5\xb7\x9d.psd\"},"

@@ -90,9 +90,7 @@ TEST_F(ProgTest, ModeldumpListsAProgramKzs) {
   const Blob file = Compiled("Var x\nx = 3\nIf x > 2\nEnd\n");
   ASSERT_TRUE(File_WriteAtomic("dump_Program.KZS", file.data(), file.size()));
   std::string out;
-  int status = -1;
-  ASSERT_TRUE(Test_RunTool("./modeldump dump_Program.KZS 2>&1", &out, &status));
-  EXPECT_EQ(status, 0);
+  ASSERT_EQ(Test_Modeldump("dump_Program.KZS", &out), 0);
   EXPECT_EQ(out,
             "{\"file\":\"dump_Program.KZS\",\"format\":\"kzs\",\"version\":2003050,\"variables\":[{\"name\":\"x\","
             "\"kind\":0,\"value\":0}],\"blocks\":[{\"name\":\"\",\"statements\":["

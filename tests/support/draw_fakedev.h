@@ -55,6 +55,9 @@ extern FakeDevice *g_Fake;
 
 // Installs a fresh fake device into g_Dev.draw (and resets the drawing globals the tests use).
 void FakeDev_Install(void);
+// The same, drawing as the 3D model family's main view does with unscaled 2D placement,
+// whole-client views and no 2D frame.
+void FakeDev_InstallFor3DFrame(void);
 void FakeDev_Remove(void);
 // The screen vertices of draw i.
 std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i);

@@ -27,3 +27,11 @@ inline bool Test_RunTool(const std::string &cmd, std::string *out, int *status) 
   *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return true;
 }
+
+// The dump tool run on args with its messages kept: what it printed into *out; its exit status,
+// -1 when it did not exit normally and -2 when it could not be started.
+inline int Test_Modeldump(const std::string &args, std::string *out) {
+  int status = -1;
+  if (!Test_RunTool("./modeldump " + args + " 2>&1", out, &status)) return -2;
+  return status;
+}

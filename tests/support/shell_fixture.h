@@ -7,6 +7,7 @@
 #include "app/shell_seam.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
+#include "model/bone2.h"
 
 inline void Shell_ResetForTest() {
   memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
@@ -23,4 +24,12 @@ inline void Shell_ResetForTest() {
   g_Options.g_OptReverseWheel = 0;
   g_Sel.g_PolyNoAutoPick = 1;
   g_AppShell.keyLatch = 0;
+}
+
+// Shell_ResetForTest, then no 2D model loaded, the work arrays made and no polygon selected.
+inline void Shell_ResetFor2DTest() {
+  Shell_ResetForTest();
+  Bone2_FreeAll();
+  App_AllocWorkArrays();
+  App_ForgetPolySelection();
 }
