@@ -131,6 +131,8 @@ void Ed2D_RebindModel(Bone2Model *m, i32 slot);
 // Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
 // its pose matrix) plus the model's placement.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
+// Draws the skin edges, bone crosses and parent links of slot 0 from the given points.
+void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade);
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);

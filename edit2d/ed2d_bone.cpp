@@ -141,12 +141,14 @@ static void Line(f32 x1, f32 y1, f32 x2, f32 y2, i32 r, i32 g, i32 b) {
   else Draw_Line2D(ax, ay, r, g, b, 255, bx, by, r, g, b, 255);
 }
 
-static void DrawSkinEdges(const Bone2Model *m) {
-  if (!m->polygons || !m->positions) return;
+// The skin's edges in grey, then each bone's cross and the link to its parent; the bone and
+// motion editors draw the same skeleton, the motion one from the posed points.
+static void DrawSkinEdges(const Bone2Model *m, const Bone2Point *pts, i32 grey) {
+  if (!m->polygons || !pts) return;
   i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
   // The edges are opaque: one between two polygons is drawn by the later one only.
-  bool paired = Ed2D_PairEdges(m, m->positions, false, nullptr, true, nullptr);
+  bool paired = Ed2D_PairEdges(m, pts, false, nullptr, true, nullptr);
   for (i32 i = 0; i < np; i++) {
     const Polygon2 *p = &m->polygons[i];
     i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -154,35 +156,39 @@ static void DrawSkinEdges(const Bone2Model *m) {
     for (i32 c = 0; c < n; c++) {
       i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
       if (a >= nv || b >= nv) continue;   // a corner outside the skin has no place
-      f32 x1 = m->placeX + m->positions[a].x, y1 = m->placeY + m->positions[a].y, x2 = m->placeX + m->positions[b].x, y2 = m->placeY + m->positions[b].y;
+      f32 x1 = m->placeX + pts[a].x, y1 = m->placeY + pts[a].y, x2 = m->placeX + pts[b].x, y2 = m->placeY + pts[b].y;
       // A later polygon draws it
       if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
-      Line(x1, y1, x2, y2, 160, 160, 160);
+      Line(x1, y1, x2, y2, grey, grey, grey);
     }
   }
 }
 
-void Ed2D_BoneDraw(void) {
-  View_Draw2DGrid();
-  const Bone2Model *m = g_Bone2Slots[0];
-  if (!m || g_Bone2SlotShown[0] == 0) return;
+void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade) {
   DrawBatch_Begin();
-  DrawSkinEdges(m);
+  DrawSkinEdges(m, pts, edgeGrey);
   i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
-    Ed2D_BoneCrossPoint(m, 0, b, false, &sx, &sy);
+    Ed2D_BoneCrossPoint(m, 0, b, posed, &sx, &sy);
     i32 shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
     Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
     Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
     i32 p = m->bones[b].parent;
     if (p > 0 && p < n) {
       f32 px, py;
-      Ed2D_BoneCrossPoint(m, 0, p, false, &px, &py);
-      Line(sx, sy, px, py, 125, 125, 0);
+      Ed2D_BoneCrossPoint(m, 0, p, posed, &px, &py);
+      Line(sx, sy, px, py, linkShade, linkShade, 0);
     }
   }
   DrawBatch_End();
+}
+
+void Ed2D_BoneDraw(void) {
+  View_Draw2DGrid();
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (!m || g_Bone2SlotShown[0] == 0) return;
+  Ed2D_DrawSkeleton(m, m->positions, false, 160, 125);
 }
 
 // [SECTION] rebind

@@ -366,56 +366,11 @@ void Ed2D_MotionUpdate(void) {
 }
 
 // [SECTION] draw
-static void Line(f32 x1, f32 y1, f32 x2, f32 y2, i32 r, i32 g, i32 b) {
-  i32 ax = (i32)x1, ay = (i32)y1, bx = (i32)x2, by = (i32)y2;
-  if (ax == bx && ay == by) Draw_Point2D(ax, ay, r, g, b, 255);
-  else Draw_Line2D(ax, ay, r, g, b, 255, bx, by, r, g, b, 255);
-}
-
-// The skin's edges where the library draws the skin in this sub-mode: skinned, placed.
-static void DrawSkinEdges(const Bone2Model *m) {
-  const Bone2Point *pts = m->skinned ? m->skinned : m->positions;
-  if (!m->polygons || !pts) return;
-  i32 np = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
-  i32 nv = m->vertexCount < m->vertexCapacity ? m->vertexCount : m->vertexCapacity;
-  // The edges are opaque: one between two polygons is drawn by the later one only.
-  bool paired = Ed2D_PairEdges(m, pts, false, nullptr, true, nullptr);
-  for (i32 i = 0; i < np; i++) {
-    const Polygon2 *p = &m->polygons[i];
-    i32 n = p->cornerCount < 4 ? p->cornerCount : 4;
-    if (p->used != 1 || n <= 0) continue;
-    for (i32 c = 0; c < n; c++) {
-      i32 a = p->corners[c].vertex, b = p->corners[(c + 1) % n].vertex;
-      if (a >= nv || b >= nv) continue;
-      f32 x1 = m->placeX + pts[a].x, y1 = m->placeY + pts[a].y, x2 = m->placeX + pts[b].x, y2 = m->placeY + pts[b].y;
-      // A later polygon draws it
-      if (paired && DrawWire_Skip((u32)(4 * i + c))) continue;
-      Line(x1, y1, x2, y2, 146, 146, 146);
-    }
-  }
-}
-
 void Ed2D_MotionDraw(void) {
   const Bone2Model *m = Model();
   if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
   View_Draw2DGrid();
-  DrawBatch_Begin();
-  DrawSkinEdges(m);
-  i32 n = Bone2_BoneCount(m);
-  for (i32 b = 0; b < n; b++) {
-    f32 sx, sy;
-    Ed2D_BoneCrossPoint(m, 0, b, true, &sx, &sy);
-    i32 shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
-    Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
-    Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
-    i32 p = m->bones[b].parent;
-    if (p > 0 && p < n) {
-      f32 px, py;
-      Ed2D_BoneCrossPoint(m, 0, p, true, &px, &py);
-      Line(sx, sy, px, py, 164, 164, 0);
-    }
-  }
-  DrawBatch_End();
+  Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164);
 }
 
 // [SECTION] installation

@@ -70,12 +70,7 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
   RECT wr;
   if (GetWindowRect(dlg, &wr)) e.keyDlgW = wr.right - wr.left, e.keyDlgH = wr.bottom - wr.top;
   View_UseActive();
-  u32 kind;
-  if (Ed2D_StripMouseKind(msg, &kind)) {
-    Ed2D_StripCapture(dlg, kind);
-    Ed2D_MotionKeyMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
-    return TRUE;
-  }
+  if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_MotionKeyMouse)) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
     case WM_GETMINMAXINFO: Ed2D_StripTrackSize(lParam); return FALSE;

@@ -74,12 +74,7 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.imageDlgX, &e.imageDlgY);
   View_UseActive();
-  u32 kind;
-  if (Ed2D_StripMouseKind(msg, &kind)) {
-    Ed2D_StripCapture(dlg, kind);
-    Ed2D_ObjImgMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
-    return TRUE;
-  }
+  if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_ObjImgMouse)) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.imageRefresh = 1; return TRUE;
     case WM_COMMAND:
@@ -116,12 +111,7 @@ static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
   View_UseActive();
-  u32 kind;
-  if (Ed2D_StripMouseKind(msg, &kind)) {
-    Ed2D_StripCapture(dlg, kind);
-    Ed2D_ObjKeyMouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
-    return TRUE;
-  }
+  if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_ObjKeyMouse)) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
     case WM_GETMINMAXINFO: Ed2D_StripTrackSize(lParam); return FALSE;

@@ -26,6 +26,14 @@ void Ed2D_StripCapture(HWND dlg, u32 kind) {
   if ((kind == ED2D_MOUSE_LUP || kind == ED2D_MOUSE_MUP || kind == ED2D_MOUSE_RUP) && GetCapture() == dlg) ReleaseCapture();
 }
 
+bool Ed2D_StripMouse(HWND dlg, UINT msg, LPARAM lParam, void (*mouse)(u32 kind, i32 x, i32 y)) {
+  u32 kind;
+  if (!Ed2D_StripMouseKind(msg, &kind)) return false;
+  Ed2D_StripCapture(dlg, kind);
+  mouse(kind, Ed2D_StripMouseX(lParam), Ed2D_StripMouseY(lParam));
+  return true;
+}
+
 void Ed2D_StripPlaceScrollBar(HWND dlg) {
   HWND bar = GetDlgItem(dlg, IDC_O2D_KEY_SCROLL);
   RECT r;

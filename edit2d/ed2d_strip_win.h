@@ -15,6 +15,9 @@ i32 Ed2D_StripMouseY(LPARAM lp);
 bool Ed2D_StripMouseKind(UINT msg, u32 *kind);
 // Captures the mouse at a press and lets it go at a release, so a drag leaving the window ends.
 void Ed2D_StripCapture(HWND dlg, u32 kind);
+// A mouse message handed to `mouse` as a strip kind and client position, with the capture
+// held while a button is; false (nothing done) for other messages.
+bool Ed2D_StripMouse(HWND dlg, UINT msg, LPARAM lParam, void (*mouse)(u32 kind, i32 x, i32 y));
 // The horizontal scroll bar child (IDC_O2D_KEY_SCROLL) along the bottom edge.
 HWND Ed2D_StripCreateScrollBar(HWND dlg);
 void Ed2D_StripPlaceScrollBar(HWND dlg);

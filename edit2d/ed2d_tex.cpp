@@ -231,23 +231,17 @@ void Ed2D_TexRotateUV(void) {
   App_MarkAllRedraw();
 }
 
-void Ed2D_TexZoomIn(void) {
+static void Zoom(bool (*step)(f32 *zoom, i32 *x, i32 *y, i32 w, i32 h)) {
   Ed2DTexEditor &e = g_Ed2DTex;
   i32 w, h;
   TextureSize(Model(), &w, &h);
-  UvTool_ZoomIn(&e.zoom, &e.offX, &e.offY, w, h);
+  step(&e.zoom, &e.offX, &e.offY, w, h);
   MarkPanel();
   Widget_ActivateMain();
 }
 
-void Ed2D_TexZoomOut(void) {
-  Ed2DTexEditor &e = g_Ed2DTex;
-  i32 w, h;
-  TextureSize(Model(), &w, &h);
-  UvTool_ZoomOut(&e.zoom, &e.offX, &e.offY, w, h);
-  MarkPanel();
-  Widget_ActivateMain();
-}
+void Ed2D_TexZoomIn(void) { Zoom(UvTool_ZoomIn); }
+void Ed2D_TexZoomOut(void) { Zoom(UvTool_ZoomOut); }
 
 u32 Ed2D_TexMappingButton(void) {
   const Group2 *g = CurGroup(Model());

@@ -132,6 +132,13 @@ static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i
   Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
 }
 
+// The screen ends of the edge from corner j to the next of a k-cornered polygon.
+static void EdgeOnScreen(const Model3 *m, const ViewRecord *v, const Polygon3 &p, i32 j, i32 k, i32 *x1, i32 *y1,
+                         i32 *x2, i32 *y2) {
+  ScreenOf(m, v, p.corners[j].vertex, x1, y1);
+  ScreenOf(m, v, p.corners[(j + 1) % k].vertex, x2, y2);
+}
+
 
 // The plan of the lines left out (scratch, grown, main thread; written by FindLastCorners and
 // the wire's planning below): every position's pixel, two each, and the sides of its selected
@@ -210,8 +217,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       i32 x1, y1, x2, y2;
-      ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
-      ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       bool later = DrawnLater(paired, f, j);
       if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
@@ -232,8 +238,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       i32 x1, y1, x2, y2;
-      ScreenOf(m, v, p.corners[j].vertex, &x1, &y1);
-      ScreenOf(m, v, p.corners[(j + 1) % k].vertex, &x2, &y2);
+      EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       if (DrawnLater(paired, f, j)) continue;
       Edge(x1, y1, x2, y2, 128, 255, 255, 255);
     }

@@ -359,23 +359,17 @@ static void TextureSize(i32 *w, i32 *h) {
   }
 }
 
-void Ed3D_TexZoomIn(void) {
+static void Zoom(bool (*step)(f32 *zoom, i32 *x, i32 *y, i32 w, i32 h)) {
   Ed3DTexEditor &e = g_Ed3DTex;
   i32 w, h;
   TextureSize(&w, &h);
-  UvTool_ZoomIn(&e.scale, &e.imageX, &e.imageY, w, h);
+  step(&e.scale, &e.imageX, &e.imageY, w, h);
   MarkPanels();
   ActivateMain();
 }
 
-void Ed3D_TexZoomOut(void) {
-  Ed3DTexEditor &e = g_Ed3DTex;
-  i32 w, h;
-  TextureSize(&w, &h);
-  UvTool_ZoomOut(&e.scale, &e.imageX, &e.imageY, w, h);
-  MarkPanels();
-  ActivateMain();
-}
+void Ed3D_TexZoomIn(void) { Zoom(UvTool_ZoomIn); }
+void Ed3D_TexZoomOut(void) { Zoom(UvTool_ZoomOut); }
 
 i32 Ed3D_TexGridOf(const char *text) { return UvTool_GridOf(text); }
 
@@ -511,6 +505,13 @@ static const char *AskTexture(void) {
   return name && name[0] ? name : nullptr;
 }
 
+// Entry t takes the file `name` and its image is loaded; the lists follow.
+static void SetEntry(Model3 *m, i32 t, const char *name) {
+  if (!Uv_SetTextureEntry(m, t, name)) return;
+  LoadEntry(t, true);
+  AfterTableChange(m);
+}
+
 static bool AddTexture(void) {
   Model3 *m = Model();
   if (!m) return true;
@@ -520,10 +521,7 @@ static bool AddTexture(void) {
   }
   const char *name = AskTexture();
   if (!name) return true;
-  i32 n = m->textureCount;
-  if (!Uv_SetTextureEntry(m, n, name)) return true;
-  LoadEntry(n, true);
-  AfterTableChange(m);
+  SetEntry(m, m->textureCount, name);
   return true;
 }
 
@@ -538,9 +536,7 @@ static bool ReplaceTexture(void) {
   if (t < 0 || t >= m->textureCount) return true;
   const char *name = AskTexture();
   if (!name) return true;
-  if (!Uv_SetTextureEntry(m, t, name)) return true;
-  LoadEntry(t, true);
-  AfterTableChange(m);
+  SetEntry(m, t, name);
   return true;
 }
 
