@@ -49,11 +49,14 @@ BoneKey3 *Current_Bone3Key(void) {
 Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
 
+// The motion numbered `motion` of a 2D model's table of `max`, `count` of them in use; null outside.
+static Motion2 *MotionAt(Motion2 *motions, i32 max, i32 count, i32 motion) {
+  return motion >= 0 && motion < max && motion < count ? &motions[motion] : nullptr;
+}
+
 Motion2 *Current_Obj2Motion(void) {
   Obj2Model *m = Current_Obj2Model();
-  if (!m) return nullptr;
-  i32 motion = m->currentMotion;
-  return motion >= 0 && motion < OBJ2_MAX_MOTIONS && motion < m->motionCount ? &m->motions[motion] : nullptr;
+  return m ? MotionAt(m->motions, OBJ2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
 }
 
 Obj2Part *Current_Obj2Part(void) {
@@ -81,9 +84,7 @@ Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? 
 
 Motion2 *Current_Bone2Motion(void) {
   Bone2Model *m = Current_Bone2Model();
-  if (!m) return nullptr;
-  i32 motion = m->currentMotion;
-  return motion >= 0 && motion < BONE2_MAX_MOTIONS && motion < m->motionCount ? &m->motions[motion] : nullptr;
+  return m ? MotionAt(m->motions, BONE2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
 }
 
 Bone2 *Current_Bone2(void) {

@@ -126,6 +126,16 @@ static void TreeLabel(i32 r, i32 t, const char *format, const char *glyph) {
   Strip_TextOut(x, t + 2, "□");
 }
 
+// A track's keys handed to the painter: the first key, the record size and the stored count,
+// never below zero nor past the track's room.
+template <typename Track>
+static i32 TrackKeys(const Track *t, const void **base, size_t *stride) {
+  if (!t || !t->keys) return 0;
+  *base = t->keys;
+  *stride = sizeof *t->keys;
+  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+}
+
 static i32 ClampMotion(i32 motion, i32 count) { return motion < 0 || motion >= count ? -1 : motion; }
 
 // [SECTION] 2D bones
@@ -145,11 +155,7 @@ static i32 Bone2Keys(i32 r, const void **base, size_t *stride) {
   const Bone2Model *m = Bone2Doc();
   i32 item = g_TreeRows.rows[r].item;
   if (!m || item <= 0) return 0;
-  const Bone2Track *t = Strip_Bone2Track(m, item, m->currentMotion);
-  if (!t || !t->keys) return 0;
-  *base = t->keys;
-  *stride = sizeof(BoneKey2);
-  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+  return TrackKeys(Strip_Bone2Track(m, item, m->currentMotion), base, stride);
 }
 
 void Strip_DrawBone2Keys(void) {
@@ -183,11 +189,7 @@ static i32 Obj2Keys(i32 r, const void **base, size_t *stride) {
   Obj2Model *m = Obj2Doc();
   i32 item = g_TreeRows.rows[r].item;
   if (!m || item <= 0) return 0;
-  const Obj2Track *t = Obj2_Track(m, item, m->currentMotion);
-  if (!t || !t->keys) return 0;
-  *base = t->keys;
-  *stride = sizeof(ObjKey2);
-  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+  return TrackKeys(Obj2_Track(m, item, m->currentMotion), base, stride);
 }
 
 void Strip_DrawObj2Keys(void) {
@@ -219,11 +221,7 @@ static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
   const Model3 *m = Current_Model3();
   i32 item = g_TreeRows.rows[r].item;
   if (!m || item <= 0) return 0;
-  const KeyTrack *t = Strip_Bone3Track(m, item, m->motion);
-  if (!t || !t->keys) return 0;
-  *base = t->keys;
-  *stride = sizeof(BoneKey3);
-  return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
+  return TrackKeys(Strip_Bone3Track(m, item, m->motion), base, stride);
 }
 
 static void Model3Header(HierPlan *p, i32 keyIndex) {

@@ -89,10 +89,7 @@ static bool AllocFullArrays(Bone2Model *m) {
 }
 
 void Bone2_FreshBindings(Bone2Model *m, i32 from, i32 to) {
-  if (!m || !m->bindings) return;
-  if (from < 0) from = 0;
-  if (to > m->vertexCapacity) to = m->vertexCapacity;
-  for (i32 v = from; v < to; v++) m->bindings[v] = VertexBinding{0, 0, 0.0f, 1};
+  if (m) Model3_FreshBindingRange(m->bindings, m->vertexCapacity, from, to);
 }
 
 bool Bone2_FreshTracks(Bone2Model *m) {

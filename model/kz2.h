@@ -56,6 +56,23 @@ bool Kz2_KeysOutOfOrder(Kz2Read *p, const char *kind, i32 index, const char *nam
 // The file of a read into `slot`: a path given, the slot in range, the file read and its
 // header one of the format's. False with the refusal in *res (out then holds nothing).
 bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out, ModelResult *res);
+// Kz2_Load, then the bytes parsed by `parse`: the model, or null with the refusal in *res
+// (the load's, or the parser's reason). The file's bytes are released either way.
+template <typename Model>
+Model *Kz2_LoadParsed(const Kz2Format *f, i32 slot, const char *path, ModelResult *res,
+                      Model *(*parse)(const u8 *, size_t, const char *, char *, size_t)) {
+  FileData file;
+  if (!Kz2_Load(f, slot, path, &file, res)) return nullptr;
+  char err[256];
+  Model *m = parse(file.data, file.size, path, err, sizeof err);
+  File_Free(&file);
+  if (!m) {
+    ModelResult_Refuse(res, err);
+    return nullptr;
+  }
+  ModelResult_Accept(res);
+  return m;
+}
 
 // [SECTION] writing
 

@@ -196,13 +196,8 @@ Obj2Model *Kza_Parse(const u8 *data, size_t size, const char *path, char *err, s
 }
 
 i32 Kza_Read(i32 s, const char *path, ModelResult *res) {
-  FileData f;
-  if (!Kz2_Load(&kFormat, s, path, &f, res)) return 0;
-  char err[256];
-  Obj2Model *m = Kza_Parse(f.data, f.size, path, err, sizeof err);
-  File_Free(&f);
-  if (!m) return ModelResult_Refuse(res, err);
-  ModelResult_Accept(res);
+  Obj2Model *m = Kz2_LoadParsed(&kFormat, s, path, res, Kza_Parse);
+  if (!m) return 0;
 
   Obj2_SetSlot(s, m);
   m->slot = s;

@@ -257,13 +257,8 @@ Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, 
 }
 
 i32 Kzb_Read(i32 slot, const char *path, ModelResult *res) {
-  FileData f;
-  if (!Kz2_Load(&kFormat, slot, path, &f, res)) return 0;
-  char err[256];
-  Bone2Model *m = Kzb_Parse(f.data, f.size, path, err, sizeof err);
-  File_Free(&f);
-  if (!m) return ModelResult_Refuse(res, err);
-  ModelResult_Accept(res);
+  Bone2Model *m = Kz2_LoadParsed(&kFormat, slot, path, res, Kzb_Parse);
+  if (!m) return 0;
 
   Bone2_Free(g_Bone2Slots[slot]);
   g_Bone2Slots[slot] = m;

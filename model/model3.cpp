@@ -178,11 +178,15 @@ static bool AllocateFullArrays(Model3 *m) {
   return true;
 }
 
-void Model3_FreshBindings(Model3 *m, i32 from, i32 to) {
-  if (!m || !m->bindings) return;
+void Model3_FreshBindingRange(VertexBinding *bindings, i32 room, i32 from, i32 to) {
+  if (!bindings) return;
   if (from < 0) from = 0;
-  if (to > m->capPositions) to = m->capPositions;
-  for (i32 v = from; v < to; v++) m->bindings[v] = VertexBinding{0, 0, 0.0f, 1};
+  if (to > room) to = room;
+  for (i32 v = from; v < to; v++) bindings[v] = VertexBinding{0, 0, 0.0f, 1};
+}
+
+void Model3_FreshBindings(Model3 *m, i32 from, i32 to) {
+  if (m) Model3_FreshBindingRange(m->bindings, m->capPositions, from, to);
 }
 
 void Model3_FreshTracks(Model3 *m) {

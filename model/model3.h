@@ -271,6 +271,8 @@ void Model3_CornerExtents(const Model3 *m, i32 room[4]);
 // Gives bindings from..to-1 the binding of a new position (no bones, automatic 1). A model's
 // bindings past its positions in use are zero until some code adds positions and calls this.
 void Model3_FreshBindings(Model3 *m, i32 from, i32 to);
+// The same for any table of bindings with room for `room` (null: nothing to do).
+void Model3_FreshBindingRange(VertexBinding *bindings, i32 room, i32 from, i32 to);
 // Gives every bone track (of a bone with a key table) of the motions in use that has no keys
 // its one identity key at frame 0 (room for 16): a model's tracks come into being with the motion.
 void Model3_FreshTracks(Model3 *m);

@@ -38,29 +38,28 @@ static void Object0Position(f32 p[3]) {
 
 static void MarkEdited(void) { Doc_MarkEdited(DOC_COLLISION); }
 
-void Coli_ResetBox(i32 k) {
-  CollisionDoc *d = g_Coli.doc;
-  if (!d || k < 0 || k >= COLI_BOXES) return;
-  ColiBox &b = d->boxes[k];
-  b.used = 0;
-  if (!HasCharacter()) return;
+// Record k of a table of n made unused; with a character loaded it then stands at object 0's
+// place, size 5, and is returned for the caller's own fields (else null).
+template <typename Rec>
+static Rec *ResetRecord(Rec *recs, i32 n, i32 k) {
+  if (k < 0 || k >= n) return nullptr;
+  Rec &r = recs[k];
+  r.used = 0;
+  if (!HasCharacter()) return nullptr;
   f32 p[3];
   Object0Position(p);
-  b.x = p[0], b.y = p[1], b.z = p[2];
-  b.angle = 0.0f;
-  b.size = 5.0f;
+  r.x = p[0], r.y = p[1], r.z = p[2];
+  r.size = 5.0f;
+  return &r;
+}
+
+void Coli_ResetBox(i32 k) {
+  CollisionDoc *d = g_Coli.doc;
+  if (ColiBox *b = d ? ResetRecord(d->boxes, COLI_BOXES, k) : nullptr) b->angle = 0.0f;
 }
 
 void Coli_ResetCircle(i32 k) {
-  CollisionDoc *d = g_Coli.doc;
-  if (!d || k < 0 || k >= COLI_CIRCLES) return;
-  ColiCircle &c = d->circles[k];
-  c.used = 0;
-  if (!HasCharacter()) return;
-  f32 p[3];
-  Object0Position(p);
-  c.x = p[0], c.y = p[1], c.z = p[2];
-  c.size = 5.0f;
+  if (CollisionDoc *d = g_Coli.doc) ResetRecord(d->circles, COLI_CIRCLES, k);
 }
 
 void Coli_CopyBox(i32 from, i32 to) {
@@ -110,40 +109,35 @@ static i32 FirstFree(const Rec *recs, i32 n) {
   return -1;
 }
 
-bool Coli_AddBox(void) {
-  CollisionDoc *d = g_Coli.doc;
-  if (!d) return false;
-  i32 k = FirstFree(d->boxes, COLI_BOXES);
+// A record added in the first free place (reset, then marked used) and made current when none
+// was; the message and false when the table is full.
+template <typename Rec>
+static bool AddRecord(Rec *recs, i32 n, i32 *count, void (*reset)(i32), i32 *cur, i32 panel, const char *full) {
+  i32 k = FirstFree(recs, n);
   if (k < 0) {
-    Lib_ErrorBox(kBoxesFull);
+    Lib_ErrorBox(full);
     return false;
   }
-  Coli_ResetBox(k);
-  d->boxes[k].used = 1;
-  d->boxCount++;
-  if (g_ColiEdit.curBox < 0) g_ColiEdit.curBox = 0;
-  g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
+  reset(k);
+  recs[k].used = 1;
+  (*count)++;
+  if (*cur < 0) *cur = 0;
+  g_ColiEdit.refresh[panel] = 1;
   MarkEdited();
   App_MarkAllRedraw();
   return true;
 }
 
+bool Coli_AddBox(void) {
+  CollisionDoc *d = g_Coli.doc;
+  return d && AddRecord(d->boxes, COLI_BOXES, &d->boxCount, Coli_ResetBox, &g_ColiEdit.curBox, COLI_PANEL_BOX,
+                        kBoxesFull);
+}
+
 bool Coli_AddCircle(void) {
   CollisionDoc *d = g_Coli.doc;
-  if (!d) return false;
-  i32 k = FirstFree(d->circles, COLI_CIRCLES);
-  if (k < 0) {
-    Lib_ErrorBox(kCirclesFull);
-    return false;
-  }
-  Coli_ResetCircle(k);
-  d->circles[k].used = 1;
-  d->circleCount++;
-  if (g_ColiEdit.curCircle < 0) g_ColiEdit.curCircle = 0;
-  g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
-  MarkEdited();
-  App_MarkAllRedraw();
-  return true;
+  return d && AddRecord(d->circles, COLI_CIRCLES, &d->circleCount, Coli_ResetCircle, &g_ColiEdit.curCircle,
+                        COLI_PANEL_CIRCLE, kCirclesFull);
 }
 
 bool Coli_SetModel(Model3 *m, const char *name) {

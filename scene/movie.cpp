@@ -37,7 +37,7 @@ static i32 UsableKeys(const MovieObject *o) {
   return o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
 }
 
-static i32 ObjectCount(void) {
+i32 Movie_ObjectCount(void) {
   if (g_Movie.objectCount < 0) return 0;
   return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
 }
@@ -45,6 +45,11 @@ static i32 ObjectCount(void) {
 MovieObject *Movie_Object(i32 n) {
   if (n < 0 || n >= MOVIE_MAX_OBJECTS) return nullptr;
   return g_Movie.objects[n];
+}
+
+MovieObject *Movie_CurrentObject(void) {
+  if ((i32)g_Sel.g_CurSlot >= Movie_ObjectCount()) return nullptr;
+  return Movie_Object((i32)g_Sel.g_CurSlot);
 }
 
 // [SECTION] data
@@ -150,7 +155,7 @@ void Movie_FindKeysOf(MovieObject *o, i32 frame) {
 }
 
 void Movie_FindCurrentKeys(void) {
-  i32 count = ObjectCount();
+  i32 count = Movie_ObjectCount();
   for (i32 n = 0; n < count; n++)
     if (MovieObject *o = g_Movie.objects[n]) Movie_FindKeysOf(o, g_MovieScene.frame);
 }
@@ -267,11 +272,11 @@ static void BuildTableOf(MovieObject *o, i32 n, i32 frameCount) {
 
 void Movie_BuildMotionFrameTables(void) {
   g_MovieScene.tablesStale = 0;
-  if (g_Movie.loaded != 1 || ObjectCount() < 1) return;
+  if (g_Movie.loaded != 1 || Movie_ObjectCount() < 1) return;
   i32 frames = g_MovieScene.frameCount;
   if (frames < 0) frames = 0;
   if (frames > MOVIE_MAX_FRAMES) frames = MOVIE_MAX_FRAMES;
-  for (i32 n = 0; n < ObjectCount(); n++) {
+  for (i32 n = 0; n < Movie_ObjectCount(); n++) {
     MovieObject *o = g_Movie.objects[n];
     if (!o) continue;
     // 2D object actors read their frame from the table as well, so they get one.
@@ -332,7 +337,7 @@ static void StepModel3(i32 n, MovieObject *o, i32 frameIndex) {
 void Movie_PlaybackStep(void) {
   Movie_FindCurrentKeys();
   i32 frameIndex = TableIndex(g_MovieScene.frame);
-  i32 count = ObjectCount();
+  i32 count = Movie_ObjectCount();
   for (i32 n = 0; n < count; n++) {
     MovieObject *o = g_Movie.objects[n];
     if (!o) continue;
@@ -352,7 +357,7 @@ void Movie_PlaybackStep(void) {
 }
 
 void Movie_SnapshotPrevKeys(void) {
-  i32 count = ObjectCount();
+  i32 count = Movie_ObjectCount();
   for (i32 n = 0; n < count; n++)
     if (const MovieObject *o = g_Movie.objects[n]) g_MovieScene.prevKeys[n] = o->curKey;
 }
@@ -392,11 +397,6 @@ void Movie_PlaybackTick(void) {
 
 // [SECTION] key editing
 
-static MovieObject *CurrentObject(void) {
-  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_Sel.g_CurSlot);
-}
-
 // Index of the key at frame f, or -1.
 static i32 KeyAt(const MovieObject *o, i32 f) {
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
@@ -406,7 +406,7 @@ static i32 KeyAt(const MovieObject *o, i32 f) {
 }
 
 bool Movie_EnsureKeyAtFrame(void) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o) return false;
   if (KeyAt(o, g_MovieScene.frame) >= 0) return true;
   i32 count = o->keyCount < 0 ? 0 : o->keyCount;
@@ -431,7 +431,7 @@ bool Movie_EnsureKeyAtFrame(void) {
 }
 
 bool Movie_DeleteKeyAtFrame(void) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o || g_MovieScene.frame == 0 || o->keyCount <= 1) return false;   // an object keeps one key
   i32 i = KeyAt(o, g_MovieScene.frame);
   if (i < 0) return false;
@@ -443,7 +443,7 @@ bool Movie_DeleteKeyAtFrame(void) {
 }
 
 void Movie_CopyKey(void) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o) return;
   i32 k = o->curKey;
   if (k < 0 || k >= UsableKeys(o)) k = 0;
@@ -451,7 +451,7 @@ void Movie_CopyKey(void) {
 }
 
 bool Movie_PasteKey(void) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o || !Movie_EnsureKeyAtFrame()) return false;
   Movie_FindCurrentKeys();
   // Only ever the key at the current frame, never a neighbour.
@@ -464,7 +464,7 @@ bool Movie_PasteKey(void) {
 }
 
 i32 Movie_PrevKeyFrame(i32 f) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   i32 best = 0;
   if (!o) return best;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
@@ -474,7 +474,7 @@ i32 Movie_PrevKeyFrame(i32 f) {
 }
 
 i32 Movie_NextKeyFrame(i32 f) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o) return f;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
   i32 best = f;

@@ -56,6 +56,10 @@ MovieObject *Movie_AllocObject(i32 n);
 void Movie_FreeObjects(void);
 // The object n, or null.
 MovieObject *Movie_Object(i32 n);
+// Objects in use, 0..MOVIE_MAX_OBJECTS whatever the count holds.
+i32 Movie_ObjectCount(void);
+// The object of the current slot, or null.
+MovieObject *Movie_CurrentObject(void);
 
 // [SECTION] evaluation
 // Current key, next key and fraction of every object for g_MovieScene.frame.

@@ -38,16 +38,6 @@ static const char kNotNumber[] = "%s が数値ではありません。この値�
 
 // [SECTION] helpers
 
-static i32 ObjectCount(void) {
-  if (g_Movie.objectCount < 0) return 0;
-  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
-}
-
-static MovieObject *Current(void) {
-  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_Sel.g_CurSlot);
-}
-
 // The current object's key at or before the current frame.
 static MovieKey *CurrentKey(MovieObject *o) {
   if (!o) return nullptr;
@@ -100,6 +90,12 @@ static void ShowFloat(u32 d, u32 id, f32 v) {
 static void ShowInt(u32 d, u32 id, i32 v) {
   char t[32];
   Str_Format(t, sizeof t, "%d", v);
+  SetText(d, id, t);
+}
+
+static void ShowUnsigned(u32 d, u32 id, u32 v) {
+  char t[32];
+  Str_Format(t, sizeof t, "%u", v);
   SetText(d, id, t);
 }
 
@@ -259,7 +255,7 @@ i32 MovieDlg_MotionSelection(i32 sel, i32 motions) {
 }
 
 bool MovieDlg_MoveKey(i32 dx) {
-  MovieObject *o = Current();
+  MovieObject *o = Movie_CurrentObject();
   if (!o || dx == 0 || !HasKeyAt(o, g_MovieScene.frame)) return false;
   i32 from = g_MovieScene.frame, to = from + MovieDlg_MoveStep(dx);
   if (to < 0 || to > g_MovieScene.frameCount || HasKeyAt(o, to)) return false;
@@ -323,26 +319,26 @@ static void FillKeys(u32 d, const MovieObject *o, i32 n) {
   ListSelect(d, IDC_MOVIE_LIST, o->curKey);
 }
 
-static void FillSounds(void) {
-  u32 d = MOVIE_DIALOG_WAVE;
-  ListReset(d, IDC_MOVIE_WAVE_LIST);
-  char line[600];
-  for (i32 i = 0; i < MOVIE_SOUND_LINES; i++) {
-    MovieDlg_SoundLine(line, sizeof line, i);
-    ListAdd(d, IDC_MOVIE_WAVE_LIST, line);
+// List id of dialog d filled with `count` lines made by `line` (each cut to `size` bytes).
+static void FillLines(u32 d, u32 id, i32 count, size_t size, void (*line)(char *, size_t, i32)) {
+  ListReset(d, id);
+  char text[600];
+  if (size > sizeof text) size = sizeof text;
+  for (i32 i = 0; i < count; i++) {
+    line(text, size, i);
+    ListAdd(d, id, text);
   }
-  if (const MovieKey *k = CurrentKey(Current())) ListSelect(d, IDC_MOVIE_WAVE_LIST, k->number);
+}
+
+static void FillSounds(void) {
+  FillLines(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST, MOVIE_SOUND_LINES, 600, MovieDlg_SoundLine);
+  if (const MovieKey *k = CurrentKey(Movie_CurrentObject()))
+    ListSelect(MOVIE_DIALOG_WAVE, IDC_MOVIE_WAVE_LIST, k->number);
 }
 
 static void FillMessages(void) {
-  u32 d = MOVIE_DIALOG_MES;
-  ListReset(d, IDC_MOVIE_LIST);
-  char line[300];
-  for (i32 i = 0; i < MOVIE_MESSAGE_COUNT; i++) {
-    MovieDlg_MessageLine(line, sizeof line, i);
-    ListAdd(d, IDC_MOVIE_LIST, line);
-  }
-  ListSelect(d, IDC_MOVIE_LIST, g_MovieDlg.message);
+  FillLines(MOVIE_DIALOG_MES, IDC_MOVIE_LIST, MOVIE_MESSAGE_COUNT, 300, MovieDlg_MessageLine);
+  ListSelect(MOVIE_DIALOG_MES, IDC_MOVIE_LIST, g_MovieDlg.message);
 }
 
 // [SECTION] refresh
@@ -351,7 +347,7 @@ static bool IsActorDialog(u32 d) { return d >= MOVIE_DIALOG_IMG && d <= MOVIE_DI
 
 static void RefreshActor(u32 d) {
   Movie_FindCurrentKeys();
-  MovieObject *o = Current();
+  MovieObject *o = Movie_CurrentObject();
   if (!o) return;
   i32 n = (i32)g_Sel.g_CurSlot;
   FillKeys(d, o, n);
@@ -381,7 +377,7 @@ static void RefreshMain(void) {
   u32 d = MOVIE_DIALOG_MAIN;
   static const u32 kModes[3] = {IDC_MOVIE_MODE_MOVE, IDC_MOVIE_MODE_ROTATE, IDC_MOVIE_MODE_SCALE};
   for (i32 i = 0; i < 3; i++) SetCheck(d, kModes[i], g_MovieEditor.mode == i);
-  const MovieObject *o = Current();
+  const MovieObject *o = Movie_CurrentObject();
   if (!o || g_Sel.g_CurSlot >= MODEL3_SLOTS || !g_Model3Slots[g_Sel.g_CurSlot]) return;
   SetText(d, IDC_MOVIE_MOVE_CURVE, o->moveCurve == 1 ? "移動 : 曲線" : "移動 : 直線");
   SetText(d, IDC_MOVIE_ROTATE_CURVE, o->rotationCurve == 1 ? "回転 : 曲線" : "回転 : 直線");
@@ -389,14 +385,10 @@ static void RefreshMain(void) {
 
 static void RefreshKeyDialog(void) {
   u32 d = MOVIE_DIALOG_KEY;
-  char t[32];
-  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.playStart);
-  SetText(d, IDC_MOVIE_PLAY_START, t);
-  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.playEnd);
-  SetText(d, IDC_MOVIE_PLAY_END, t);
-  Str_Format(t, sizeof t, "%u", (u32)g_MovieScene.frameCount);
-  SetText(d, IDC_MOVIE_KEY_FRAMES, t);
-  const MovieKey *k = CurrentKey(Current());
+  ShowUnsigned(d, IDC_MOVIE_PLAY_START, (u32)g_MovieScene.playStart);
+  ShowUnsigned(d, IDC_MOVIE_PLAY_END, (u32)g_MovieScene.playEnd);
+  ShowUnsigned(d, IDC_MOVIE_KEY_FRAMES, (u32)g_MovieScene.frameCount);
+  const MovieKey *k = CurrentKey(Movie_CurrentObject());
   SetCheck(d, IDC_MOVIE_KEY_SHOWN, k && k->shown);
 }
 
@@ -406,7 +398,7 @@ void MovieDlg_Refresh(u32 d) {
     case MOVIE_DIALOG_MAIN: RefreshMain(); break;
     case MOVIE_DIALOG_KEY: RefreshKeyDialog(); break;
     case MOVIE_DIALOG_CAM:
-      if (const MovieKey *k = CurrentKey(Current())) {
+      if (const MovieKey *k = CurrentKey(Movie_CurrentObject())) {
         for (u32 i = 0; i < 3; i++) ShowFloat(d, IDC_MOVIE_CAM_EYE_X + i, k->position[i]);
         for (u32 i = 0; i < 3; i++) ShowFloat(d, IDC_MOVIE_CAM_AT_X + i, k->target[i]);
       }
@@ -537,7 +529,7 @@ static void ApplyActor(u32 d, MovieObject *o, i32 n) {
 }
 
 static void ActorCommand(u32 d, u32 id) {
-  MovieObject *o = Current();
+  MovieObject *o = Movie_CurrentObject();
   i32 n = (i32)g_Sel.g_CurSlot;
   if (id == IDC_MOVIE_DLG_CLOSE) return Movie_CloseDialog(d);
   if (!o) return;
@@ -564,7 +556,7 @@ static void ActorCommand(u32 d, u32 id) {
 }
 
 static void MainCommand(u32 id) {
-  MovieObject *o = Current();
+  MovieObject *o = Movie_CurrentObject();
   switch (id) {
     case IDC_MOVIE_MODE_MOVE: g_MovieEditor.mode = MOVIE_MODE_MOVE; break;
     case IDC_MOVIE_MODE_ROTATE: g_MovieEditor.mode = MOVIE_MODE_ROTATE; break;
@@ -579,7 +571,7 @@ static void MainCommand(u32 id) {
 static void CameraCommand(u32 id) {
   if (id == IDC_MOVIE_DLG_CLOSE) return Movie_CloseDialog(MOVIE_DIALOG_CAM);
   if (id != IDC_MOVIE_CAM_APPLY) return;
-  MovieKey *k = CurrentKey(Current());
+  MovieKey *k = CurrentKey(Movie_CurrentObject());
   if (!k) return;
   static const char *const kEye[3] = {"視点 X", "視点 Y", "視点 Z"}, *const kAt[3] = {"注視点 X", "注視点 Y", "注視点 Z"};
   for (u32 i = 0; i < 3; i++) ApplyFloat(MOVIE_DIALOG_CAM, IDC_MOVIE_CAM_EYE_X + i, kEye[i], &k->position[i]);
@@ -618,7 +610,7 @@ static void WaveCommand(u32 id) {
   i32 slot = ClampI(g_MovieDlg.soundSlot, 0, MOVIE_SOUND_LINES - 1);
   if (id == IDC_MOVIE_WAVE_CLOSE) return Movie_CloseDialog(MOVIE_DIALOG_WAVE);
   if (id == IDC_MOVIE_WAVE_APPLY) {
-    if (MovieKey *k = CurrentKey(Current())) k->number = slot, Edited();
+    if (MovieKey *k = CurrentKey(Movie_CurrentObject())) k->number = slot, Edited();
     return Changed();
   }
   if ((id != IDC_MOVIE_WAVE_FOLDER && id != IDC_MOVIE_WAVE_FILE) || slot == 0) return;   // slot 0 holds no sound
@@ -658,14 +650,14 @@ static void MessageCommand(u32 id) {
     Str_Copy(g_Movie.messages[m], sizeof g_Movie.messages[m], t);
     FillMessages();
   }
-  if (MovieKey *k = CurrentKey(Current())) k->number = m;
+  if (MovieKey *k = CurrentKey(Movie_CurrentObject())) k->number = m;
   Edited();
   Changed();
 }
 
 static void KeyCommand(u32 id) {
   MovieScene &s = g_MovieScene;
-  MovieObject *o = Current();
+  MovieObject *o = Movie_CurrentObject();
   char t[64];
   switch (id) {
     case IDC_MOVIE_KEY_CREATE: if (Movie_EnsureKeyAtFrame()) Edited(); break;
@@ -725,7 +717,7 @@ void MovieDlg_Command(u32 d, u32 id) {
 static void Pick(i32 x, i32 y) {
   g_MovieScene.frame = MovieDlg_PickFrame(x);
   i32 row = MovieDlg_PickRow(y);
-  if (row >= 0 && row < ObjectCount() && g_Movie.objects[row]) g_Sel.g_CurSlot = (u32)row;
+  if (row >= 0 && row < Movie_ObjectCount() && g_Movie.objects[row]) g_Sel.g_CurSlot = (u32)row;
   Changed();
 }
 

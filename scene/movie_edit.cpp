@@ -31,16 +31,6 @@ static const char kTableFull[] = "これ以上 追加できません。";
 
 // [SECTION] helpers
 
-static i32 ObjectCount(void) {
-  if (g_Movie.objectCount < 0) return 0;
-  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
-}
-
-static MovieObject *CurrentObject(void) {
-  if ((i32)g_Sel.g_CurSlot >= ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_Sel.g_CurSlot);
-}
-
 static MovieKey *KeyAtFrame(MovieObject *o) {
   if (!o) return nullptr;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
@@ -110,7 +100,7 @@ void Movie_CloseDialog(u32 d) {
 }
 
 void Movie_ShowActorDialog(void) {
-  const MovieObject *o = CurrentObject();
+  const MovieObject *o = Movie_CurrentObject();
   if (!o) return;
   i32 mine = DialogOfKind(o->kind);
   // A dialog the user closed comes back when an object of its kind becomes current.
@@ -221,7 +211,7 @@ void Movie_Update(void) {
     e.shownFrame = g_MovieScene.frame;
   }
   Lib_SetSceneDraw(1);
-  i32 count = ObjectCount();
+  i32 count = Movie_ObjectCount();
   for (i32 n = 0; n < count && n < MODEL3_SLOTS; n++) {
     MovieObject *o = g_Movie.objects[n];
     Model3 *m = g_Model3Slots[n];
@@ -243,26 +233,27 @@ void Movie_Update(void) {
 
 // [SECTION] mouse
 
-void Movie_LButtonDown(i32 x, i32 y) {
-  MovieEditor &e = g_MovieEditor;
-  Ed3D_SetDragAnchors(x, y);
-  e.anchorX = x, e.anchorY = y;
-  MovieObject *o = CurrentObject();
+// A press keeps its point and makes sure the current object has a key at the frame; a key
+// made here marks the document edited.
+static void AnchorAndKeyFrame(i32 x, i32 y) {
+  g_MovieEditor.anchorX = x, g_MovieEditor.anchorY = y;
+  MovieObject *o = Movie_CurrentObject();
   i32 before = o ? o->keyCount : 0;
   Movie_EnsureKeyAtFrame();
   if (o && o->keyCount != before) MarkEdited();
+}
+
+void Movie_LButtonDown(i32 x, i32 y) {
+  MovieEditor &e = g_MovieEditor;
+  Ed3D_SetDragAnchors(x, y);
+  AnchorAndKeyFrame(x, y);
   e.dragAngles[0] = e.dragAngles[1] = e.dragAngles[2] = 0.0f;
   e.dragStarted = 1;
 }
 
 void Movie_RButtonDown(i32 x, i32 y) {
-  MovieEditor &e = g_MovieEditor;
   Effect_SetDragAnchor(x, y);
-  e.anchorX = x, e.anchorY = y;
-  MovieObject *o = CurrentObject();
-  i32 before = o ? o->keyCount : 0;
-  Movie_EnsureKeyAtFrame();
-  if (o && o->keyCount != before) MarkEdited();
+  AnchorAndKeyFrame(x, y);
 }
 
 static bool IsPerspective(u32 kind) { return kind == VIEW_MAIN || kind == VIEW_PERS; }
@@ -343,7 +334,7 @@ static bool DragKey(MovieKey &k, i32 kind, u32 mode, u32 view, f32 dx, f32 dy, f
 }
 
 static MovieObject *CameraObject(void) {
-  for (i32 n = ObjectCount() - 1; n >= 0; n--)
+  for (i32 n = Movie_ObjectCount() - 1; n >= 0; n--)
     if (g_Movie.objects[n] && g_Movie.objects[n]->kind == MOVIE_KIND_CAMERA) return g_Movie.objects[n];
   return nullptr;
 }
@@ -360,7 +351,7 @@ void Movie_MouseMove(i32 x, i32 y) {
     return;
   }
   if (!OnlyButton(BUTTON_LEFT)) return;
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   MovieKey *k = KeyAtFrame(o);
   if (!k) return;
   bool changed = DragKey(*k, o->kind, (u32)e.mode, view, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY, mx, my);
@@ -431,7 +422,7 @@ static MovieObject *FreshObject(i32 n) {
 }
 
 bool Movie_AddActor(i32 kind) {
-  i32 n = ObjectCount();
+  i32 n = Movie_ObjectCount();
   if (!HasRoom(n, kind)) {
     Lib_ErrorBox(kTableFull);
     return false;
@@ -456,7 +447,7 @@ bool Movie_AddActor(i32 kind) {
 }
 
 bool Movie_ClearModelActor(void) {
-  MovieObject *o = CurrentObject();
+  MovieObject *o = Movie_CurrentObject();
   if (!o || o->kind != MOVIE_KIND_MODEL3) return false;
   i32 n = (i32)g_Sel.g_CurSlot;
   o = FreshObject(n);

@@ -23,11 +23,6 @@
 
 // [SECTION] drawing
 
-static i32 ObjectCount(void) {
-  if (g_Movie.objectCount < 0) return 0;
-  return g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
-}
-
 static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
   Draw_Line3D(a[0], a[1], a[2], r, g, bl, 255, 0, 0, b[0], b[1], b[2], r, g, bl, 255, 0, 0);
 }
@@ -35,7 +30,7 @@ static void Line(const f32 a[3], const f32 b[3], i32 r, i32 g, i32 bl) {
 // The current object's path through its keys as short white marks; its last point in *last.
 static bool DrawPath(f32 last[3]) {
   i32 n = (i32)g_Sel.g_CurSlot;
-  MovieObject *o = n < ObjectCount() ? Movie_Object(n) : nullptr;
+  MovieObject *o = n < Movie_ObjectCount() ? Movie_Object(n) : nullptr;
   if (!o) return false;
   bool any = false;
   i32 keys = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
@@ -63,7 +58,7 @@ static void DrawSign(const f32 p[3]) {
 }
 
 static void PoseActors(void) {
-  for (i32 n = 0; n < ObjectCount(); n++) {
+  for (i32 n = 0; n < Movie_ObjectCount(); n++) {
     MovieObject *o = g_Movie.objects[n];
     if (!o || (o->kind != MOVIE_KIND_MODEL3 && o->kind != MOVIE_KIND_BONE2)) continue;
     Movie_InterpolateObject(n, o->curKey, o->fraction);
@@ -85,7 +80,7 @@ void Movie_DrawScene(void) {
   Movie_FindCurrentKeys();
   DrawBatch_Begin();
   if (side) {
-    if (MovieObject *cam = ObjectCount() > 1 ? Movie_Object(1) : nullptr) {
+    if (MovieObject *cam = Movie_ObjectCount() > 1 ? Movie_Object(1) : nullptr) {
       Movie_InterpolateObject(1, cam->curKey, cam->fraction);
       Line(cam->pose + MOVIE_POSE_POSITION, cam->pose + MOVIE_POSE_TARGET, 255, 255, 0);
     }
@@ -94,7 +89,7 @@ void Movie_DrawScene(void) {
   }
   PoseActors();
   if (side && hasPath)
-    for (i32 n = 0; n < ObjectCount(); n++)
+    for (i32 n = 0; n < Movie_ObjectCount(); n++)
       if (g_Movie.objects[n] && g_Movie.objects[n]->kind == MOVIE_KIND_CAMERA) DrawSign(last);
   DrawBatch_End();
 }

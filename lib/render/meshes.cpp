@@ -114,6 +114,23 @@ static i32 WeldFind(const WeldTable *t, const Vec3 *positions, const Vec2 *uvs, 
 
 // [SECTION] IndexedMesh2 and WeightedMesh4
 
+// The welded vertex of one corner: the one already holding its position and UV, or a new one
+// (position and UV written, *added set) whose other channels the caller fills in.
+static i32 WeldCorner(WeldTable *t, const Model3 *m, const PolyCorner *pc, Vec3 *positions, Vec2 *uvs,
+                      i32 *count, bool *added) {
+  Vec3 pos = m->positions[pc->vertex];
+  Vec2 uv = CornerUV(m, pc);
+  u32 slot = 0;
+  i32 v = WeldFind(t, positions, uvs, &pos, &uv, &slot);
+  *added = v < 0;
+  if (v >= 0) return v;
+  v = (*count)++;
+  positions[v] = pos;
+  uvs[v] = uv;
+  t->slots[slot] = (u32)v + 1;
+  return v;
+}
+
 static void WeldedMesh_Free(WeldedMesh *w) {
   if (!w) return;
   free(w->positions);
@@ -195,19 +212,13 @@ static WeldedMesh *BuildWelded(const Model3 *m, bool indexed) {
       out.cornerCount = p->cornerCount;
       for (i32 c = 0; c < p->cornerCount; ++c) {
         const PolyCorner *pc = &p->corners[c];
-        Vec3 pos = m->positions[pc->vertex];
-        Vec2 uv = CornerUV(m, pc);
-        u32 slot = 0;
-        i32 v = WeldFind(&table, w->positions, w->uvs, &pos, &uv, &slot);
-        if (v < 0) {
-          v = w->vertexCount++;
-          w->positions[v] = pos;
+        bool added = false;
+        i32 v = WeldCorner(&table, m, pc, w->positions, w->uvs, &w->vertexCount, &added);
+        if (added) {
           w->normals[v] = CornerNormal(m, pc);
           w->colors[v] = Mesh_CornerColor(m, pc, (u32)g);
-          w->uvs[v] = uv;
           w->bindings[v] = CornerBinding(m, pc);
           w->sources[v] = (i32)pc->vertex;
-          table.slots[slot] = (u32)v + 1;
         }
         out.index[c] = (u32)v;
       }
@@ -318,18 +329,12 @@ static bool FillGroupSubMeshes(const Model3 *m, PaletteGroup3 *grp, const i32 *p
       out.cornerCount = p->cornerCount;
       for (i32 c = 0; c < p->cornerCount; ++c) {
         const PolyCorner *pc = &p->corners[c];
-        Vec3 pos = m->positions[pc->vertex];
-        Vec2 uv = CornerUV(m, pc);
-        u32 slot = 0;
-        i32 v = WeldFind(&table, sub.positions, sub.uvs, &pos, &uv, &slot);
-        if (v < 0) {
-          v = sub.vertexCount++;
-          sub.positions[v] = pos;
+        bool added = false;
+        i32 v = WeldCorner(&table, m, pc, sub.positions, sub.uvs, &sub.vertexCount, &added);
+        if (added) {
           sub.weights[v] = CornerBinding(m, pc).weight;
           sub.normals[v] = CornerNormal(m, pc);
           sub.colors[v] = Mesh_CornerColor(m, pc, g);
-          sub.uvs[v] = uv;
-          table.slots[slot] = (u32)v + 1;
         }
         out.index[c] = (u32)v;
       }
