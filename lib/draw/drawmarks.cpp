@@ -1,6 +1,7 @@
 // Marks hidden by later marks left out (see drawmarks.h).
 #include "lib/draw/drawmarks.h"
 
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -40,13 +41,31 @@ static u8 *Cell(i32 x, i32 y) {
   return &s_M.covered[(size_t)cy * (size_t)s_M.width + (size_t)cx];
 }
 
+// Devices differ only at a line's ends (drawmarks.h): whether they draw its last pixel, and
+// whether they leave out the start of a line going up more than across. Each of the four
+// kinds of device has its own bit in a pixel's byte: set where later opaque primitives cover
+// the pixel on that kind. A pixel is covered on every device when all four are set.
+// Kind k draws the last pixel when k & 1, and leaves out an upward start when k & 2.
+enum : u8 {
+  KINDS_ALL = 15,
+  KINDS_DRAWING_END = 1 << 1 | 1 << 3,
+  KINDS_DRAWING_UP_START = 1 << 0 | 1 << 1,
+};
+
 static bool IsCovered(i32 x, i32 y) {
   const u8 *c = Cell(x, y);
-  return c && *c;
+  return c && (*c & KINDS_ALL) == KINDS_ALL;
 }
 
-static void Cover(i32 x, i32 y) {
-  if (u8 *c = Cell(x, y)) *c = 1;
+// Whether pixel (x, y) is covered on every kind in `kinds` (a pixel drawn by none counts as covered).
+static bool CoveredOn(i32 x, i32 y, u8 kinds) {
+  if (!kinds) return true;
+  const u8 *c = Cell(x, y);
+  return c && (*c & kinds) == kinds;
+}
+
+static void Cover(i32 x, i32 y, u8 kinds) {
+  if (u8 *c = Cell(x, y)) *c |= kinds;
 }
 
 bool DrawMarks_Covered(i32 x, i32 y) { return IsCovered(x, y); }
@@ -70,31 +89,78 @@ static i32 Nearest(i32 a, i32 n) {
   return q >= 0 ? q / d : -((-q + d - 1) / d);
 }
 
-bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
-  i32 dx = x2 - x1, dy = y2 - y1, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
-  if (dx == 0 && dy == 0) {
-    // A point goes out as the one-pixel line to its right, which a device may draw to its end.
-    bool shows = !IsCovered(x1, y1) || !IsCovered(x1 + 1, y1);
-    if (opaque) Cover(x1, y1);
-    return shows;
+static bool Inside(i32 x, i32 y) { return (u32)(x - s_M.left) < (u32)s_M.width && (u32)(y - s_M.top) < (u32)s_M.height; }
+
+// The kinds of device that draw pixel i of the n + 1 along a tie-free line.
+static u8 KindsDrawing(i32 i, i32 n, u8 start, u8 end) { return i == 0 ? start : i == n ? end : (u8)KINDS_ALL; }
+
+// A tie-free line within the viewport: its cells walked by whole steps, the side across its
+// long one moving a pixel where the rounded position does (no bounds check, no division).
+struct CellWalk {
+  u8 *cell;
+  ptrdiff_t major, minor;
+  i32 acc, rise, twoN;
+  void Next() {
+    cell += major;
+    acc += rise;
+    if (acc >= twoN) acc -= twoN, cell += minor;
   }
-  // Every device draws the start of a line longer across than down or going down.
-  bool start = ax > ay || dy > 0;
+};
+
+static CellWalk WalkFrom(i32 x1, i32 y1, i32 dx, i32 dy, i32 n) {
+  bool across = (dx < 0 ? -dx : dx) > (dy < 0 ? -dy : dy);
+  ptrdiff_t row = (ptrdiff_t)s_M.width, stepX = dx > 0 ? 1 : -1, stepY = dy > 0 ? row : -row;
+  i32 side = across ? dy : dx;
+  CellWalk w;
+  w.cell = &s_M.covered[(size_t)(y1 - s_M.top) * (size_t)s_M.width + (size_t)(x1 - s_M.left)];
+  w.major = across ? stepX : stepY;
+  w.minor = across ? stepY : stepX;
+  w.acc = n;   // 2 * rise * i + n, less the whole steps taken: the pixel nearest on each step
+  w.rise = 2 * (side < 0 ? -side : side);
+  w.twoN = 2 * n;
+  return w;
+}
+
+static bool RunInside(i32 x1, i32 y1, i32 dx, i32 dy, i32 n, u8 start, u8 end, bool opaque) {
+  bool shows = false;
+  CellWalk w = WalkFrom(x1, y1, dx, dy, n);
+  for (i32 i = 0; i <= n && !shows; i++) {
+    if (i) w.Next();
+    u8 kinds = KindsDrawing(i, n, start, end);
+    shows = (*w.cell & kinds) != kinds;
+  }
+  if (!opaque) return shows;
+  w = WalkFrom(x1, y1, dx, dy, n);
+  for (i32 i = 0; i <= n; i++) {
+    if (i) w.Next();
+    *w.cell |= KindsDrawing(i, n, start, end);
+  }
+  return shows;
+}
+
+
+bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
+  // A point goes out as the one-pixel line to its right.
+  if (x1 == x2 && y1 == y2) x2 = x1 + 1;
+  i32 dx = x2 - x1, dy = y2 - y1, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  u8 start = ax > ay || dy > 0 ? (u8)KINDS_ALL : (u8)KINDS_DRAWING_UP_START, end = KINDS_DRAWING_END;
   if (!DrawMarks_TieFree(x1, y1, x2, y2)) {
     // Where the line passes halfway between two pixels, devices differ: it shows.
-    if (opaque && start) Cover(x1, y1);
+    if (opaque) Cover(x1, y1, start);
     return true;
   }
-  // Pixel i of n + 1 along the long side: the nearest to the line on each step. It may cover
-  // them all; it surely covers those between its ends, and its start where every device does.
+  // Pixel i of n + 1 along the long side: the nearest to the line on each step. Every device
+  // draws those between its ends; the ends as its kind does.
   i32 n = ax > ay ? ax : ay;
+  if (Inside(x1, y1) && Inside(x2, y2)) return RunInside(x1, y1, dx, dy, n, start, end, opaque);
   bool shows = false;
   for (i32 i = 0; i <= n && !shows; i++)
-    shows = !IsCovered(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)),
-                       y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)));
+    shows = !CoveredOn(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)),
+                       y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)), KindsDrawing(i, n, start, end));
   if (!opaque) return shows;
-  for (i32 i = start ? 0 : 1; i < n; i++)
-    Cover(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)), y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)));
+  for (i32 i = 0; i <= n; i++)
+    Cover(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)), y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)),
+          KindsDrawing(i, n, start, end));
   return shows;
 }
 

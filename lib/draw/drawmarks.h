@@ -7,9 +7,11 @@
 // (a batch at whole pixels, DrawWire_Exact) and the line never passes exactly halfway between
 // two pixels (DrawMarks_TieFree): on each step along its longer side it covers the pixel nearest
 // to it. Devices differ only at the ends: one leaves out the start of a line going up more
-// than across, devices that draw the last pixel draw the end. So a line is taken to cover at
-// most its pixels from start to end, and at least those between plus its start where every
-// device draws it. A line with a halfway step always shows and counts as covering its start.
+// than across, devices that draw the last pixel draw the end. So the covered pixels are kept
+// for each of the four kinds of device these two choices make: a line is left out when, on
+// every kind, later opaque primitives cover each pixel it draws there (the same line drawn
+// again later hides it on every device, ends included). A line with a halfway step always
+// shows and counts as covering its start where it is drawn.
 //
 // The overlay walks what it draws once backwards before drawing (DrawMarks_Begin, then
 // DrawMarks_Line, DrawMarks_Box and DrawMarks_Point from the last drawn to the first), keeps
@@ -24,11 +26,11 @@ bool DrawMarks_Begin(void);
 // Whether a line (or a point, both ends equal) drawn now may still show under what the walk
 // met so far; when opaque, the pixels it surely covers count as covered after.
 bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque);
-// Whether pixel (x, y) is covered (a pixel beyond the viewport never is).
 // Whether a line between pixel centres never passes exactly halfway between two pixels: the
 // long side over the greatest common divisor of the two sides is odd. Such a line covers the
 // same pixels between its ends in either direction.
 bool DrawMarks_TieFree(i32 x1, i32 y1, i32 x2, i32 y2);
+// Whether pixel (x, y) is covered on every device (a pixel beyond the viewport never is).
 bool DrawMarks_Covered(i32 x, i32 y);
 // A box outline as Draw_Rect2D draws it: bit k set for each side still to be drawn (in
 // Draw_Rect2D's order: top, right, bottom, left); an opaque point: whether it is still to be drawn.

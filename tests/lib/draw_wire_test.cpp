@@ -4,6 +4,10 @@
 // covers its start on every device, and any edge that later ones cover wholly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <set>
 #include <vector>
 
 #include "draw_fakedev.h"
@@ -45,17 +49,60 @@ TEST_F(DrawWireTest, ALineShowsUnlessLaterOpaqueOnesCoverAllItMayCover) {
     i32 x1, y1, x2, y2;
     bool opaque, shows;
   } const rows[] = {   // from the last drawn to the first
-      {0, 5, 10, 5, true, true},    {2, 5, 8, 5, true, false},    {0, 5, 10, 5, true, true},   // the end may show
+      {0, 5, 10, 5, true, true},    {2, 5, 8, 5, true, false},
+      {0, 5, 11, 5, true, true},    // its end may show
+      {0, 5, 10, 5, true, false},   // the same line again: every device draws it as the later one
       {5, 0, 5, 5, true, true},     {5, 4, 5, 1, true, false},    {3, 5, 3, 5, true, false},   // a point
-      {9, 5, 9, 5, true, true},     {0, 0, 3, 1, true, true},     {1, 0, 2, 1, true, false},    {20, 20, 25, 20, false, true},
+      {9, 5, 9, 5, true, false},    // its right pixel is a later line's end wherever a device draws both
+      {0, 0, 3, 1, true, true},     {1, 0, 2, 1, true, false},    {20, 20, 25, 20, false, true},
       {21, 20, 23, 20, true, true}, {-3, 5, 2, 5, true, true},    {30, 10, 30, 5, true, true},
-      {30, 8, 30, 6, true, false},  {30, 10, 30, 9, true, true},  {1, 0, 1, 0, true, true},    // beside the slanted start
+      {30, 8, 30, 6, true, false},
+      {30, 10, 30, 9, true, false},   // its start is drawn on the devices that draw the later line's
+      {30, 11, 30, 10, true, true},   // its start is not covered
+      {1, 0, 1, 0, true, true},       // beside the slanted start
+      {11, 5, 11, 5, true, true},     // on a later line's end, which some devices leave out
   };
   ASSERT_TRUE(DrawMarks_Begin());
   for (const Row &r : rows)
     EXPECT_EQ(DrawMarks_Line(r.x1, r.y1, r.x2, r.y2, r.opaque), r.shows) << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2;
   EXPECT_TRUE(DrawMarks_Covered(0, 0));   // a slanted line longer across covers its start
   EXPECT_EQ(DrawMarks_Box(30, 6, 34, 10), 1u | 2u | 4u);   // its left side lies on the lines at x 30
+}
+
+// The walk against a plain model of it: for each of the four kinds of device (drawing the
+// last pixel or not, leaving out an upward start or not), the set of pixels later opaque
+// primitives draw, and a line shown when it draws one outside its kind's set.
+TEST_F(DrawWireTest, LinesShownAsAPixelSetPerKindOfDeviceSays) {
+  std::set<std::pair<i32, i32>> covered[4];
+  auto pixelsOn = [](u32 kind, i32 x1, i32 y1, i32 x2, i32 y2) {
+    std::vector<std::pair<i32, i32>> px;
+    if (x1 == x2 && y1 == y2) x2 = x1 + 1;   // a point is the one-pixel line to its right
+    i32 dx = x2 - x1, dy = y2 - y1, n = std::max(std::abs(dx), std::abs(dy));
+    bool upward = std::abs(dy) >= std::abs(dx) && dy < 0;
+    for (i32 i = 0; i <= n; i++) {
+      if ((i == 0 && upward && (kind & 2)) || (i == n && !(kind & 1))) continue;
+      px.push_back({x1 + (i32)std::lround((double)dx * i / n), y1 + (i32)std::lround((double)dy * i / n)});
+    }
+    return px;
+  };
+  std::mt19937 rng(7);
+  ASSERT_TRUE(DrawMarks_Begin());
+  for (int line = 0; line < 20000; line++) {
+    i32 x1 = (i32)(rng() % 40) + 600, y1 = (i32)(rng() % 40) + 440;   // some reach past the viewport's corner
+    i32 len = (i32)(rng() % 4), x2 = x1 + (i32)(rng() % 9) - 4, y2 = y1 + (i32)(rng() % 9) - 4;
+    if (len == 0) x2 = x1, y2 = y1;
+    if (len == 1) y2 = y1;
+    bool opaque = rng() % 8 != 0, tieFree = DrawMarks_TieFree(x1, y1, x2, y2);
+    bool shows = !tieFree;
+    for (u32 k = 0; k < 4 && tieFree; k++)
+      for (auto &p : pixelsOn(k, x1, y1, x2, y2)) shows |= p.first >= 640 || p.second >= 480 || !covered[k].count(p);
+    ASSERT_EQ(DrawMarks_Line(x1, y1, x2, y2, opaque), shows) << "line " << line << ": " << x1 << "," << y1 << " " << x2 << "," << y2;
+    for (u32 k = 0; k < 4 && opaque; k++) {
+      auto px = pixelsOn(k, x1, y1, x2, y2);
+      if (!tieFree) px.resize(px.empty() || px[0] != std::make_pair(x1, y1) ? 0 : 1);   // only its start is sure
+      for (auto &p : px) covered[k].insert(p);
+    }
+  }
 }
 
 TEST_F(DrawWireTest, PlanLeavesOutTheEarlierDrawOfASharedEdgeOnlyWhereThePictureStays) {
@@ -71,7 +118,7 @@ TEST_F(DrawWireTest, PlanLeavesOutTheEarlierDrawOfASharedEdgeOnlyWhereThePicture
       {"the shared edge has a halfway step", 20, 10, 15, nullptr, true, false, false, false, false},
       {"the faces' edges are not opaque", 20, 10, 10, nullptr, false, false, false, false, false},
       {"face 0 is drawn last", 20, 10, 10, FaceZeroLate, false, false, false, true, false},
-      {"a third face has edges 1-4 and 2-1 (later lines cover 4-1; 2-1 is drawn again alike)", 20, 10, 10, nullptr, true, true, true, false, true},
+      {"a third face has edges 1-4 and 2-1 (later lines cover 4-1; 1-4 and 2-1 are drawn again alike)", 20, 10, 10, nullptr, true, true, true, true, true},
   };
   for (const Row &r : rows) {
     Mesh m;
