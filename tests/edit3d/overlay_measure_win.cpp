@@ -42,7 +42,11 @@ u32 s_DrawnViews;   // views a 2D family draws (the main view only); 0: every vi
 u32 ViewsInUse() {
   if (s_DrawnViews) return s_DrawnViews;
   u32 n = 0;
-  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_Shell.g_Views[g_Shell.g_EditSubMode][i].inUse == 1;
+  // Only the views with a window are drawn (object motion has the main view alone).
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
+    n += v.inUse == 1 && (i == 0 || v.window);
+  }
   return n;
 }
 
