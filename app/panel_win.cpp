@@ -78,6 +78,14 @@ void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
 }
 
+bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh) {
+  Panel_StorePosition(dlg, x, y);
+  if (msg != WM_INITDIALOG) return false;
+  SetTimer(dlg, 1, 50, nullptr);
+  *refresh = 1;
+  return true;
+}
+
 i32 Panel_ListFocusLine(void *list) {
   if (!list || SendMessageA((HWND)list, LB_GETCOUNT, 0, 0) <= 0) return -1;
   LRESULT caret = SendMessageA((HWND)list, LB_GETCARETINDEX, 0, 0);
