@@ -78,12 +78,16 @@ void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
 }
 
-bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh) {
-  Panel_StorePosition(dlg, x, y);
+bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh) {
   if (msg != WM_INITDIALOG) return false;
   SetTimer(dlg, 1, 50, nullptr);
   *refresh = 1;
   return true;
+}
+
+bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh) {
+  Panel_StorePosition(dlg, x, y);
+  return Panel_StartTimer(dlg, msg, refresh);
 }
 
 i32 Panel_ListFocusLine(void *list) {

@@ -55,7 +55,10 @@ i32 Panel_MouseCoord(u32 half);
 void Panel_StoreRect(HWND dlg, i32 *x, i32 *y, i32 *w, i32 *h);
 // Stores the dialog's screen position into *x, *y.
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y);
-// The opening steps of a panel that a 50 ms timer wakes: stores its position as above at every
-// message; for WM_INITDIALOG also starts timer 1 and sets *refresh to 1 (the next tick mirrors
-// the editor's state into the panel) and returns true, the procedure answering TRUE.
+// For WM_INITDIALOG of a panel that a 50 ms timer wakes: starts timer 1, sets *refresh to 1 (the
+// next tick mirrors the editor's state into the panel) and returns true, the procedure
+// answering TRUE. False for any other message.
+bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh);
+// The opening steps of such a panel: its position stored as above at every message, then
+// Panel_StartTimer.
 bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh);
