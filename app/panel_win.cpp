@@ -43,6 +43,13 @@ bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size) {
   return true;
 }
 
+bool Panel_TreeNotify(LPARAM lParam, void *tree, void (*selected)(const char *text)) {
+  char text[PANEL_TREE_TEXT];
+  if (!Panel_TreeSelectedText(lParam, tree, text, sizeof text)) return false;
+  selected(text);
+  return true;
+}
+
 void Panel_GetText(void *dlg, u32 id, char *out, u32 size) {
   if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
 }

@@ -18,6 +18,11 @@ void Panel_TreeSelect(void *tree, void *item);
 // the newly selected item into text (at most size bytes, terminated; "" without an item) and
 // true. False for any other notification or without a tree.
 bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size);
+// For a WM_NOTIFY of a panel with a tree: a selection change of `tree` passes the newly selected
+// item's text (at most PANEL_TREE_TEXT - 1 bytes) to selected and returns true; false for any
+// other notification.
+enum { PANEL_TREE_TEXT = 256 };
+bool Panel_TreeNotify(LPARAM lParam, void *tree, void (*selected)(const char *text));
 // Control values by id: the text (at most size bytes, "" when it cannot be read), a check box.
 void Panel_GetText(void *dlg, u32 id, char *out, u32 size);
 void Panel_SetText(void *dlg, u32 id, const char *text);

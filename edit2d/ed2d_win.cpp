@@ -62,12 +62,7 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
   View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.boneDlgX, &e.boneDlgY, &e.boneRefresh)) return TRUE;
   switch (msg) {
-    case WM_NOTIFY: {
-      char text[ED2D_LABEL];
-      if (!Panel_TreeSelectedText(lParam, e.boneTree, text, sizeof text)) return FALSE;
-      Ed2D_BoneTreeSelected(text);
-      return TRUE;
-    }
+    case WM_NOTIFY: return Panel_TreeNotify(lParam, e.boneTree, Ed2D_BoneTreeSelected) ? TRUE : FALSE;
     case WM_COMMAND:
       Ed2D_BoneDlgCommand(LOWORD(wParam));
       return TRUE;

@@ -31,12 +31,7 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
   View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &g_Ed3DBones.listX, &g_Ed3DBones.listY, &g_Sel.g_BoneListDirty)) return TRUE;
   switch (msg) {
-    case WM_NOTIFY: {
-      char text[ED3D_TREE_TEXT];
-      if (!Panel_TreeSelectedText(lParam, g_Ed3D.boneTree, text, sizeof text)) return FALSE;
-      Ed3D_BoneTreeSelected(text);
-      return TRUE;
-    }
+    case WM_NOTIFY: return Panel_TreeNotify(lParam, g_Ed3D.boneTree, Ed3D_BoneTreeSelected) ? TRUE : FALSE;
     case WM_COMMAND:
       return Ed3D_BoneListCommand(LOWORD(wParam)) ? TRUE : FALSE;
     default:
