@@ -1,7 +1,7 @@
 // What the 2D and 3D texture sub-modes share in their texture panels: the image panel's mouse
 // (the buttons held and the select tool's rectangle), the preview the shell's strip painter
 // draws from them, the grid field's reading, the selected coordinates the preview marks and
-// the texture table's choice of entry for "追加" and "置換". Portable; each editor owns its
+// the texture table's choice of entry for "追加" and "入れ替え". Portable; each editor owns its
 // records and passes them in.
 #pragma once
 #include "app/strip.h"
@@ -53,7 +53,7 @@ i32 TexPanel_ListPoints(TexPanelPoints *p, const u32 *flags, u32 flagRoom, u32 n
 // Entry i of the list; false outside it.
 bool TexPanel_Point(const TexPanelPoints *p, i32 i, u32 *entry);
 
-// The texture table's "追加" (add) or "置換" (replace) of the current entry: the entry to load
+// The texture table's "追加" (add) or "入れ替え" (replace) of the current entry: the entry to load
 // and the file the user chose (*name null: cancelled). False, with the refusal said through
 // `say`, for a full table or a replace of entry 0; an entry outside the table does nothing.
 bool TexPanel_ChooseEntry(bool add, i32 current, i32 count, i32 capacity, void (*say)(const char *text), i32 *entry,

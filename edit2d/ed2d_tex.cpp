@@ -281,7 +281,7 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   Edited();
 }
 
-// "追加" (add) or "置換" (replace); false when the table refuses it.
+// "追加" (add) or "入れ替え" (replace); false when the table refuses it.
 static bool LoadTexture(bool add) {
   Bone2Model *m = Model();
   if (!m) return true;

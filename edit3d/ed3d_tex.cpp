@@ -473,7 +473,7 @@ static void AfterTableChange(Model3 *m) {
   AfterEdit();
 }
 
-// "追加" (add) or "置換" (replace): the entry takes the chosen file and its image is loaded;
+// "追加" (add) or "入れ替え" (replace): the entry takes the chosen file and its image is loaded;
 // the lists follow. False when the table refuses it.
 static bool LoadTexture(bool add) {
   Model3 *m = Model();
