@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -95,6 +96,18 @@ bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh) {
 bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh) {
   Panel_StorePosition(dlg, x, y);
   return Panel_StartTimer(dlg, msg, refresh);
+}
+
+INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM wParam) {
+  if (Panel_TimedOpen(dlg, msg, p->x, p->y, p->refresh)) return TRUE;
+  // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
+  if (msg == WM_COMMAND) return p->command(LOWORD(wParam)) ? TRUE : FALSE;
+  if (*p->panel && *p->refresh == 1) {
+    *p->refresh = 0;
+    for (u32 i = 0; i < p->count; i++)
+      Panel_CheckButton(*p->panel, p->ids[i], p->subModeOf(p->ids[i]) == g_Shell.g_EditSubMode);
+  }
+  return FALSE;
 }
 
 i32 Panel_ListFocusLine(void *list) {

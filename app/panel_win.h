@@ -67,3 +67,17 @@ bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh);
 // The opening steps of such a panel: its position stored as above at every message, then
 // Panel_StartTimer.
 bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh);
+// A family's sub-mode panel: each of its buttons stands for the sub-mode subModeOf(id) gives.
+struct PanelModeButtons {
+  i32 *x, *y;               // the panel's position
+  u32 *refresh;             // raised when the panel opens
+  void *const *panel;       // the family's current panel, null while it has none
+  const u32 *ids;
+  u32 count;
+  u32 (*subModeOf)(u32 id);
+  bool (*command)(u32 id);  // its result is the procedure's
+};
+// The sub-mode panel's procedure: opened as by Panel_TimedOpen; WM_COMMAND goes to command;
+// any other message, once the flag is raised, checks each button whose sub-mode is current
+// and clears the others.
+INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM wParam);

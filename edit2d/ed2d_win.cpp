@@ -40,21 +40,13 @@ void Ed2D_InstallWin(void) {
 }
 
 // [SECTION] dialog procedures
+static const u32 kModeButtons[] = {IDC_M2D_OBJECT, IDC_M2D_POLY, IDC_M2D_TEXTURE, IDC_M2D_BONE, IDC_M2D_WEIGHT,
+                                   IDC_M2D_MOTION};
+static const PanelModeButtons kModePanel = {&g_Ed2D.panelX, &g_Ed2D.panelY, &g_Ed2D.panelRefresh, &g_Ed2D.panel,
+                                            kModeButtons, 6, Ed2D_ModeButtonSubMode, Ed2D_PanelCommand};
+
 INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Ed2DEditor &e = g_Ed2D;
-  if (Panel_TimedOpen(dlg, msg, &e.panelX, &e.panelY, &e.panelRefresh)) return TRUE;
-  switch (msg) {
-    case WM_COMMAND:
-      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
-      return Ed2D_PanelCommand(LOWORD(wParam)) ? TRUE : FALSE;
-    default:
-      if (e.panel && e.panelRefresh == 1) {
-        e.panelRefresh = 0;
-        for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
-          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode);
-      }
-      return FALSE;
-  }
+  return Panel_ModeMessage(&kModePanel, dlg, msg, wParam);
 }
 
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

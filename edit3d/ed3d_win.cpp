@@ -83,24 +83,13 @@ void Ed3D_InstallWin(void) {
 }
 
 // [SECTION] dialog procedures
+static const u32 kModeButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT, IDC_M3D_MOTION,
+                                   IDC_M3D_OBJECT};
+static const PanelModeButtons kModePanel = {&g_Ed3D.modeX, &g_Ed3D.modeY, &g_Ed3D.modeRefresh, &g_Ed3D.modePanel,
+                                            kModeButtons, 6, Ed3D_ModeButtonSubMode, Ed3D_ModeCommand};
+
 INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Ed3DModelEditor &e = g_Ed3D;
-  if (Panel_TimedOpen(dlg, msg, &e.modeX, &e.modeY, &e.modeRefresh)) return TRUE;
-  switch (msg) {
-    case WM_COMMAND:
-      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
-      if (Ed3D_ModeCommand(LOWORD(wParam))) return TRUE;
-      return FALSE;
-    default:
-      if (e.modePanel && e.modeRefresh == 1) {
-        e.modeRefresh = 0;
-        static const u32 kButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
-                                       IDC_M3D_MOTION, IDC_M3D_OBJECT};
-        for (u32 id : kButtons)
-          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
-      }
-      return FALSE;
-  }
+  return Panel_ModeMessage(&kModePanel, dlg, msg, wParam);
 }
 
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
