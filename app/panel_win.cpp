@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
@@ -43,6 +44,13 @@ bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size) {
   return true;
 }
 
+bool Panel_TreeNotify(LPARAM lParam, void *tree, void (*selected)(const char *text)) {
+  char text[PANEL_TREE_TEXT];
+  if (!Panel_TreeSelectedText(lParam, tree, text, sizeof text)) return false;
+  selected(text);
+  return true;
+}
+
 void Panel_GetText(void *dlg, u32 id, char *out, u32 size) {
   if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
 }
@@ -76,6 +84,30 @@ void Panel_MessageOk(const char *text) { Modal_MessageBox((HWND)g_Shell.g_MainWi
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
+}
+
+bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh) {
+  if (msg != WM_INITDIALOG) return false;
+  SetTimer(dlg, 1, 50, nullptr);
+  *refresh = 1;
+  return true;
+}
+
+bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh) {
+  Panel_StorePosition(dlg, x, y);
+  return Panel_StartTimer(dlg, msg, refresh);
+}
+
+INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM wParam) {
+  if (Panel_TimedOpen(dlg, msg, p->x, p->y, p->refresh)) return TRUE;
+  // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
+  if (msg == WM_COMMAND) return p->command(LOWORD(wParam)) ? TRUE : FALSE;
+  if (*p->panel && *p->refresh == 1) {
+    *p->refresh = 0;
+    for (u32 i = 0; i < p->count; i++)
+      Panel_CheckButton(*p->panel, p->ids[i], p->subModeOf(p->ids[i]) == g_Shell.g_EditSubMode);
+  }
+  return FALSE;
 }
 
 i32 Panel_ListFocusLine(void *list) {

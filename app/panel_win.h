@@ -18,6 +18,11 @@ void Panel_TreeSelect(void *tree, void *item);
 // the newly selected item into text (at most size bytes, terminated; "" without an item) and
 // true. False for any other notification or without a tree.
 bool Panel_TreeSelectedText(LPARAM lParam, void *tree, char *text, i32 size);
+// For a WM_NOTIFY of a panel with a tree: a selection change of `tree` passes the newly selected
+// item's text (at most PANEL_TREE_TEXT - 1 bytes) to selected and returns true; false for any
+// other notification.
+enum { PANEL_TREE_TEXT = 256 };
+bool Panel_TreeNotify(LPARAM lParam, void *tree, void (*selected)(const char *text));
 // Control values by id: the text (at most size bytes, "" when it cannot be read), a check box.
 void Panel_GetText(void *dlg, u32 id, char *out, u32 size);
 void Panel_SetText(void *dlg, u32 id, const char *text);
@@ -55,3 +60,24 @@ i32 Panel_MouseCoord(u32 half);
 void Panel_StoreRect(HWND dlg, i32 *x, i32 *y, i32 *w, i32 *h);
 // Stores the dialog's screen position into *x, *y.
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y);
+// For WM_INITDIALOG of a panel that a 50 ms timer wakes: starts timer 1, sets *refresh to 1 (the
+// next tick mirrors the editor's state into the panel) and returns true, the procedure
+// answering TRUE. False for any other message.
+bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh);
+// The opening steps of such a panel: its position stored as above at every message, then
+// Panel_StartTimer.
+bool Panel_TimedOpen(HWND dlg, UINT msg, i32 *x, i32 *y, u32 *refresh);
+// A family's sub-mode panel: each of its buttons stands for the sub-mode subModeOf(id) gives.
+struct PanelModeButtons {
+  i32 *x, *y;               // the panel's position
+  u32 *refresh;             // raised when the panel opens
+  void *const *panel;       // the family's current panel, null while it has none
+  const u32 *ids;
+  u32 count;
+  u32 (*subModeOf)(u32 id);
+  bool (*command)(u32 id);  // its result is the procedure's
+};
+// The sub-mode panel's procedure: opened as by Panel_TimedOpen; WM_COMMAND goes to command;
+// any other message, once the flag is raised, checks each button whose sub-mode is current
+// and clears the others.
+INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM wParam);

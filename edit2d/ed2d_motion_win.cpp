@@ -51,10 +51,9 @@ static void Forget(HWND dlg) {
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed2D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.valuesDlgX, &e.valuesDlgY, &e.valuesRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) Ed2D_MotionDlgCommand(LOWORD(wParam));
       return TRUE;
@@ -91,10 +90,9 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 INT_PTR CALLBACK Ed2D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.listDlgX, &e.listDlgY, &e.listRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
     case WM_DESTROY: Forget(dlg); return FALSE;
     case WM_COMMAND: Ed2D_MotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg
     default:

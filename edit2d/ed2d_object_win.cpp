@@ -59,10 +59,9 @@ void Ed2D_ObjInstallWin(void) {
 // [SECTION] dialog procedures
 static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Panel_StorePosition(dlg, &e.listDlgX, &e.listDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.listDlgX, &e.listDlgY, &e.listRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.listRefresh = 1; return TRUE;
     case WM_COMMAND: Ed2D_ObjListCommand(LOWORD(wParam)); return TRUE;
     default:
       if (e.listDlg == dlg) Ed2D_ObjListTick();
@@ -72,11 +71,10 @@ static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Panel_StorePosition(dlg, &e.imageDlgX, &e.imageDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.imageDlgX, &e.imageDlgY, &e.imageRefresh)) return TRUE;
   if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_ObjImgMouse)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.imageRefresh = 1; return TRUE;
     case WM_COMMAND:
       // Only the list's selection changes and the buttons act (not focus or edit notes).
       if (LOWORD(wParam) == IDC_O2D_IMG_LIST && HIWORD(wParam) != LBN_SELCHANGE) return TRUE;
@@ -94,10 +92,9 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 
 static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Panel_StorePosition(dlg, &e.valuesDlgX, &e.valuesDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.valuesDlgX, &e.valuesDlgY, &e.valuesRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.valuesRefresh = 1; return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) Ed2D_ObjDlgCommand(LOWORD(wParam));
       return TRUE;
@@ -131,10 +128,9 @@ static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
 
 static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Panel_StorePosition(dlg, &e.motionDlgX, &e.motionDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.motionDlgX, &e.motionDlgY, &e.motionRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG: SetTimer(dlg, 1, 50, nullptr); e.motionRefresh = 1; return TRUE;
     case WM_COMMAND: Ed2D_ObjMotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg
     default:
       if (e.motionDlg == dlg) Ed2D_ObjMotionListTick();

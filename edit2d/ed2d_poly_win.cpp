@@ -8,12 +8,8 @@
 
 INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  Panel_StorePosition(dlg, &e.panelX, &e.panelY);
+  if (Panel_TimedOpen(dlg, msg, &e.panelX, &e.panelY, &e.panelRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Ed2DPoly.panelRefresh = 1;
-      return TRUE;
     case WM_COMMAND: {
       u32 id = LOWORD(wParam);
       if (id >= IDC_P2D_INVERT && id <= IDC_P2D_NORMALS) Ed2D_PolyDlgCommand(id);
@@ -27,16 +23,14 @@ INT_PTR CALLBACK Ed2D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Ed2D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  Panel_StorePosition(dlg, &e.weightX, &e.weightY);
+  if (msg == WM_INITDIALOG) {
+    // The fields are filled once the portable side knows the window (CreateDialog returns).
+    SetDlgItemTextA(dlg, IDC_W2D_BONE1, "0");
+    SetDlgItemTextA(dlg, IDC_W2D_BONE2, "0");
+    SetDlgItemTextA(dlg, IDC_W2D_WEIGHT, "1.0");
+  }
+  if (Panel_TimedOpen(dlg, msg, &e.weightX, &e.weightY, &e.weightRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      // The fields are filled once the portable side knows the window (CreateDialog returns).
-      SetDlgItemTextA(dlg, IDC_W2D_BONE1, "0");
-      SetDlgItemTextA(dlg, IDC_W2D_BONE2, "0");
-      SetDlgItemTextA(dlg, IDC_W2D_WEIGHT, "1.0");
-      e.weightRefresh = 1;
-      return TRUE;
     case WM_COMMAND:
       Ed2D_WeightDlgCommand(LOWORD(wParam));
       return TRUE;

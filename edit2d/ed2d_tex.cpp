@@ -3,7 +3,6 @@
 // panel's mouse drags (projection offset and scale, UV tools, pan, UV selection) and the
 // preview's source g_Strip.g_StripTex2D. Owns g_Ed2DTex.
 #include <stdlib.h>
-#include <string.h>
 
 #include "app/current.h"
 #include "app/docflags.h"
@@ -21,7 +20,6 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
-#include "lib/media/dialogs.h"
 #include "model/seam.h"
 #include "model/uvtool.h"
 
@@ -86,17 +84,10 @@ void Ed2D_TexInit(void) {
   MarkPanel();
 }
 
-static void Destroy(void **w) {
-  if (*w) Widget_Destroy(*w);
-  *w = nullptr;
-}
-
 void Ed2D_TexLeave(void) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  Strip_Unregister(STRIP_TEX2D);
-  Destroy(&e.list);
-  Destroy(&e.panel);
-  e.left = e.right = e.middle = e.rectActive = 0;
+  void **const windows[] = {&e.list, &e.panel};
+  TexPanel_Leave(STRIP_TEX2D, windows, 2, &e.mouse);
 }
 
 // [SECTION] the preview's source: the current group's coordinates in texels
@@ -142,46 +133,28 @@ static void PreviewLine(i32 i, f32 out[4]) {
   if (!UvAt(m, p.corners[k % c].uv, out) || !UvAt(m, p.corners[(k + 1) % c].uv, out + 2)) out[0] = out[1] = out[2] = out[3] = 0;
 }
 
-static i32 s_PointCount;
-static u32 *s_Points;
-static u32 s_PointRoom;
+static TexPanelPoints s_Points;
 
 static i32 PreviewPointCount(void) {
   const Bone2Model *m = Model();
-  Ed2DTexEditor &e = g_Ed2DTex;
-  s_PointCount = 0;
-  if (!m || !e.uvSel) return 0;
-  u32 n = (u32)UvCount(m);
-  if (n > e.uvSelRoom) n = e.uvSelRoom;
-  s_PointCount = Poly_CollectFlagged(e.uvSel, n, &s_Points, &s_PointRoom);
-  return s_PointCount;
+  return TexPanel_ListPoints(&s_Points, g_Ed2DTex.uvSel, g_Ed2DTex.uvSelRoom, m ? (u32)UvCount(m) : 0);
 }
 
 static void PreviewPoint(i32 i, f32 out[2]) {
   const Bone2Model *m = Model();
+  u32 entry;
   out[0] = out[1] = 0;
-  if (m && i >= 0 && i < s_PointCount) UvAt(m, s_Points[i], out);
+  if (m && TexPanel_Point(&s_Points, i, &entry)) UvAt(m, entry, out);
 }
 
 static void FillPreview(Bone2Model *m) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  StripTexView &v = g_Strip.g_StripTex2D;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < BONE2_MAX_TEXTURES;
-  v.texture = valid ? t : -1;
-  v.inUse = valid && m->textures[t].used ? 1 : 0;
-  v.zoom = e.zoom;
-  v.panX = e.offX;
-  v.panY = e.offY;
   const Group2 *g = CurGroup(m);
-  v.groupUses = g && g->texture == t ? 1 : 0;
-  v.lineCount = PreviewLineCount;
-  v.line = PreviewLine;
-  v.pointCount = PreviewPointCount;
-  v.point = PreviewPoint;
-  v.dragActive = e.rectActive;
-  v.dragRight = e.right && !e.left;
-  memcpy(v.drag, e.rect, sizeof v.drag);
+  TexPanelShown shown = {valid ? t : -1, valid && m->textures[t].used, g && g->texture == t, e.zoom, e.offX, e.offY,
+                         PreviewLineCount, PreviewLine, PreviewPointCount, PreviewPoint};
+  TexPanel_ShowPreview(&g_Strip.g_StripTex2D, &shown, &e.mouse);
 }
 
 void Ed2D_TexUpdate(void) {
@@ -289,11 +262,6 @@ static void ChooseMapping(u8 type, u32 tool, bool reset) {
 }
 
 // [SECTION] the texture table
-static const char *AskTexture(void) {
-  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
-  return name && name[0] ? name : nullptr;
-}
-
 // Loads entry n's image, projects every group again and refreshes; a file that does not open
 // keeps its entry and is said.
 static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
@@ -313,31 +281,15 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   Edited();
 }
 
-static bool AddTexture(void) {
+// "追加" (add) or "入れ替え" (replace); false when the table refuses it.
+static bool LoadTexture(bool add) {
   Bone2Model *m = Model();
   if (!m) return true;
-  if (m->textureCount >= BONE2_MAX_TEXTURES) {
-    Widget_MessageOk("これ以上テクスチャを、追加できません。");
+  i32 t;
+  const char *name;
+  if (!TexPanel_ChooseEntry(add, g_Ed2DTex.texture, m->textureCount, BONE2_MAX_TEXTURES, Widget_MessageOk, &t, &name))
     return false;
-  }
-  const char *name = AskTexture();
-  if (!name || !Ed2D_SetTextureEntry(m, m->textureCount, name)) return true;
-  LoadEntry(m, m->textureCount, true);
-  return true;
-}
-
-static bool ReplaceTexture(void) {
-  Bone2Model *m = Model();
-  if (!m) return true;
-  i32 t = g_Ed2DTex.texture;
-  if (t == 0) {
-    Widget_MessageOk("０番には、テクスチャを読み込めません。");
-    return false;
-  }
-  if (t < 0 || t >= m->textureCount) return true;
-  const char *name = AskTexture();
-  if (!name || !Ed2D_SetTextureEntry(m, t, name)) return true;
-  LoadEntry(m, t, false);
+  if (name && Ed2D_SetTextureEntry(m, t, name)) LoadEntry(m, t, add);
   return true;
 }
 
@@ -365,10 +317,7 @@ static void TakeRow(i32 row) {
 bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText) {
   Ed2DTexEditor &e = g_Ed2DTex;
   TakeRow(row);
-  if (id != e.lastCommand) {
-    e.lastCommand = id;
-    if (gridText) e.grid = UvTool_GridOf(gridText);
-  }
+  TexPanel_TakeCommand(id, &e.lastCommand, gridText, &e.grid);
   switch (id) {
     case IDC_T2D_FRONT: ChooseMapping(ED2D_MAP_FRONT, 0, false); break;
     case IDC_T2D_BY_HAND: ChooseMapping(ED2D_MAP_BY_HAND, ED2D_TOOL_UV, false); break;
@@ -384,8 +333,8 @@ bool Ed2D_TexCommand(u32 id, i32 row, const char *gridText) {
       break;
     case IDC_T2D_ZOOM_IN: Ed2D_TexZoomIn(); break;
     case IDC_T2D_ZOOM_OUT: Ed2D_TexZoomOut(); break;
-    case IDC_T2D_ADD: return AddTexture();
-    case IDC_T2D_REPLACE: return ReplaceTexture();
+    case IDC_T2D_ADD: return LoadTexture(true);
+    case IDC_T2D_REPLACE: return LoadTexture(false);
     case IDC_T2D_ROTATE_UV: Ed2D_TexRotateUV(); break;
     default: break;
   }
@@ -398,30 +347,17 @@ void Ed2D_TexPanelDown(u32 button, i32 x, i32 y) {
   f32 z = e.zoom > 0 ? e.zoom : 1.0f;
   e.prevX = (f32)x / z;
   e.prevY = (f32)y / z;
+  // The left button takes the current group's texture.
   if (button == 0) {
-    e.left = 1;
     e.texture = GroupTexture(Model());
     Ed2D_FillTextureList();
-  } else if (button == 1) {
-    e.right = 1;
-  } else {
-    e.middle = 1;
   }
-  // The UV selection's rectangle starts under a lone left or right button.
-  if (e.tool == ED2D_UV_SELECT && button != 2 && !(e.left && e.right)) {
-    e.rect[0] = e.rect[2] = x;
-    e.rect[1] = e.rect[3] = y;
-    e.rectActive = 1;
-  }
+  TexPanel_Press(&e.mouse, button, x, y, e.tool == ED2D_UV_SELECT);
   MarkPanel();
 }
 
 void Ed2D_TexPanelUp(u32 button) {
-  Ed2DTexEditor &e = g_Ed2DTex;
-  if (button == 0) e.left = 0;
-  else if (button == 1) e.right = 0;
-  else e.middle = 0;
-  if (!e.left && !e.right) e.rectActive = 0;
+  TexPanel_Release(&g_Ed2DTex.mouse, button);
   MarkPanel();
 }
 
@@ -468,20 +404,21 @@ static void ProjectionStep(Bone2Model *m, Group2 *g, f32 dx, f32 dy, bool scale)
 
 void Ed2D_TexPanelMove(i32 x, i32 y) {
   Ed2DTexEditor &e = g_Ed2DTex;
+  TexPanelMouse &pm = e.mouse;
   Bone2Model *m = Model();
   f32 z = e.zoom > 0 ? e.zoom : 1.0f, px = (f32)x / z, py = (f32)y / z;
   f32 dx = px - e.prevX, dy = py - e.prevY;
   Group2 *g = CurGroup(m);
-  if (e.rectActive && e.left != e.right) {
-    e.rect[2] = x;
-    e.rect[3] = y;
-    Ed2D_TexSelectRect(m, e.rect[0], e.rect[1], x, y, e.left != 0);
-  } else if (g && e.left && !e.right) {
+  if (pm.rectActive && pm.left != pm.right) {
+    pm.rect[2] = x;
+    pm.rect[3] = y;
+    Ed2D_TexSelectRect(m, pm.rect[0], pm.rect[1], x, y, pm.left != 0);
+  } else if (g && pm.left && !pm.right) {
     if (g->mappingKind >= 3) UvToolStep(m, dx, dy);
     else ProjectionStep(m, g, dx, dy, false);
-  } else if (g && e.left && e.right) {
+  } else if (g && pm.left && pm.right) {
     if (g->mappingKind <= 2) ProjectionStep(m, g, dx, dy, true);
-  } else if (e.middle) {
+  } else if (pm.middle) {
     e.offX += (i32)(dx * e.zoom);
     e.offY += (i32)(dy * e.zoom);
   }

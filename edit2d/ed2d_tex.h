@@ -8,6 +8,7 @@
 // model's groups counts as group 0. Window calls go through the widget seam (app/widget.h);
 // the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
 #pragma once
+#include "app/tex_panel.h"
 #include "edit2d/ed2d.h"
 #include "model/bone2.h"
 #include "model/types.h"
@@ -104,10 +105,8 @@ struct Ed2DTexEditor {
   i32 offX, offY;       // preview offset, panel pixels
   u32 snap;
   i32 grid;             // at least 1
-  u32 left, right, middle;
+  TexPanelMouse mouse;  // buttons held; the selection rectangle (panel pixels) of tool 11
   f32 prevX, prevY;     // last mouse position in the panel, divided by the zoom
-  i32 rect[4];          // the selection rectangle (panel pixels) of tool 11
-  u32 rectActive;
   u32 refresh;
   void *panel, *list;
   i32 panelX, panelY, panelW, panelH;

@@ -51,12 +51,9 @@ static void ShowState(HWND dlg) {
 INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DTexEditor &e = g_Ed2DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
+  if (Panel_StartTimer(dlg, msg, &e.refresh)) return TRUE;
   i32 x = Panel_MouseCoord(LOWORD(lParam)), y = Panel_MouseCoord(HIWORD(lParam));
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      e.refresh = 1;
-      return TRUE;
     case WM_LBUTTONDOWN: SetCapture(dlg); Ed2D_TexPanelDown(0, x, y); return TRUE;
     case WM_RBUTTONDOWN: SetCapture(dlg); Ed2D_TexPanelDown(1, x, y); return TRUE;
     case WM_MBUTTONDOWN: SetCapture(dlg); Ed2D_TexPanelDown(2, x, y); return TRUE;

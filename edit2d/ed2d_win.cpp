@@ -40,42 +40,21 @@ void Ed2D_InstallWin(void) {
 }
 
 // [SECTION] dialog procedures
+static const u32 kModeButtons[] = {IDC_M2D_OBJECT, IDC_M2D_POLY, IDC_M2D_TEXTURE, IDC_M2D_BONE, IDC_M2D_WEIGHT,
+                                   IDC_M2D_MOTION};
+static const PanelModeButtons kModePanel = {&g_Ed2D.panelX, &g_Ed2D.panelY, &g_Ed2D.panelRefresh, &g_Ed2D.panel,
+                                            kModeButtons, 6, Ed2D_ModeButtonSubMode, Ed2D_PanelCommand};
+
 INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Ed2DEditor &e = g_Ed2D;
-  Panel_StorePosition(dlg, &e.panelX, &e.panelY);
-  switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      e.panelRefresh = 1;
-      return TRUE;
-    case WM_COMMAND:
-      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
-      return Ed2D_PanelCommand(LOWORD(wParam)) ? TRUE : FALSE;
-    default:
-      if (e.panel && e.panelRefresh == 1) {
-        e.panelRefresh = 0;
-        for (u32 id = IDC_M2D_OBJECT; id <= IDC_M2D_MOTION; id++)
-          if (id != IDC_M2D_NONE) Panel_CheckButton(e.panel, id, Ed2D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode);
-      }
-      return FALSE;
-  }
+  return Panel_ModeMessage(&kModePanel, dlg, msg, wParam);
 }
 
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DEditor &e = g_Ed2D;
-  Panel_StorePosition(dlg, &e.boneDlgX, &e.boneDlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.boneDlgX, &e.boneDlgY, &e.boneRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      e.boneRefresh = 1;
-      return TRUE;
-    case WM_NOTIFY: {
-      char text[ED2D_LABEL];
-      if (!Panel_TreeSelectedText(lParam, e.boneTree, text, sizeof text)) return FALSE;
-      Ed2D_BoneTreeSelected(text);
-      return TRUE;
-    }
+    case WM_NOTIFY: return Panel_TreeNotify(lParam, e.boneTree, Ed2D_BoneTreeSelected) ? TRUE : FALSE;
     case WM_COMMAND:
       Ed2D_BoneDlgCommand(LOWORD(wParam));
       return TRUE;
@@ -88,16 +67,13 @@ INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPar
 // The group dialog: the commands with the group list's current row, the tick's mirror, and the
 // swatch strip at its left (the dispatcher paints it from the model).
 INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_Options.g_Group2DDlg.x, &g_Options.g_Group2DDlg.y);
+  if (Panel_TimedOpen(dlg, msg, &g_Options.g_Group2DDlg.x, &g_Options.g_Group2DDlg.y, &g_Ed2DGroup.refresh)) {
+    RECT r;
+    GetClientRect(dlg, &r);
+    Strip_Register(STRIP_GROUP2_SWATCHES, dlg, r.right, r.bottom);
+    return TRUE;
+  }
   switch (msg) {
-    case WM_INITDIALOG: {
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Ed2DGroup.refresh = 1;
-      RECT r;
-      GetClientRect(dlg, &r);
-      Strip_Register(STRIP_GROUP2_SWATCHES, dlg, r.right, r.bottom);
-      return TRUE;
-    }
     case WM_COMMAND: {
       // Edits of the fields are read by "決定"; their own notifications do nothing.
       UINT code = HIWORD(wParam), id = LOWORD(wParam);

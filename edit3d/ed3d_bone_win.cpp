@@ -28,19 +28,10 @@ void Ed3D_BoneInstallWin(void) { Widget_RegisterPanels(&kWeightPanel, 1); }
 
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Panel_StorePosition(dlg, &g_Ed3DBones.listX, &g_Ed3DBones.listY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &g_Ed3DBones.listX, &g_Ed3DBones.listY, &g_Sel.g_BoneListDirty)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Sel.g_BoneListDirty = 1;
-      return TRUE;
-    case WM_NOTIFY: {
-      char text[ED3D_TREE_TEXT];
-      if (!Panel_TreeSelectedText(lParam, g_Ed3D.boneTree, text, sizeof text)) return FALSE;
-      Ed3D_BoneTreeSelected(text);
-      return TRUE;
-    }
+    case WM_NOTIFY: return Panel_TreeNotify(lParam, g_Ed3D.boneTree, Ed3D_BoneTreeSelected) ? TRUE : FALSE;
     case WM_COMMAND:
       return Ed3D_BoneListCommand(LOWORD(wParam)) ? TRUE : FALSE;
     default:
@@ -50,16 +41,14 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
 }
 
 INT_PTR CALLBACK Ed3D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &g_Ed3DBones.weightX, &g_Ed3DBones.weightY);
   View_UseActive();
+  if (msg == WM_INITDIALOG) {
+    SetDlgItemTextA(dlg, IDC_WEIGHT_BONE1, "0");
+    SetDlgItemTextA(dlg, IDC_WEIGHT_BONE2, "0");
+    SetDlgItemTextA(dlg, IDC_WEIGHT_VALUE, "1.0");
+  }
+  if (Panel_TimedOpen(dlg, msg, &g_Ed3DBones.weightX, &g_Ed3DBones.weightY, &g_Ed3DBones.weightRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      SetDlgItemTextA(dlg, IDC_WEIGHT_BONE1, "0");
-      SetDlgItemTextA(dlg, IDC_WEIGHT_BONE2, "0");
-      SetDlgItemTextA(dlg, IDC_WEIGHT_VALUE, "1.0");
-      g_Ed3DBones.weightRefresh = 1;
-      return TRUE;
     case WM_COMMAND:
       Ed3D_WeightCommand(LOWORD(wParam));
       return TRUE;

@@ -96,10 +96,7 @@ static const Ed3DTimedPanel kListDlg = {s_ObjWin.listDlgPos, &Ed3DObjMotionEdito
 INT_PTR CALLBACK Ed3D_ObjListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg != WM_NOTIFY) return Ed3D_TimedPanelMessage(&kListDlg, dlg, msg, wParam);
   Panel_StorePosition(dlg, &s_ObjWin.listDlgPos[0], &s_ObjWin.listDlgPos[1]);
-  char text[ED3D_OBJ_TEXT];
-  if (!Panel_TreeSelectedText(lParam, Ed3DObjMotionEditor.tree, text, sizeof text)) return FALSE;
-  Ed3D_ObjTreeSelect(text);
-  return TRUE;
+  return Panel_TreeNotify(lParam, Ed3DObjMotionEditor.tree, Ed3D_ObjTreeSelect) ? TRUE : FALSE;
 }
 
 // [SECTION] motion list dialog (the shared template)

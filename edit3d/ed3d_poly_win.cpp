@@ -116,13 +116,9 @@ static void ChooseColour(HWND dlg) {
 }
 
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Panel_StorePosition(dlg, &Ed3DPolyEditor.dlgX, &Ed3DPolyEditor.dlgY);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &Ed3DPolyEditor.dlgX, &Ed3DPolyEditor.dlgY, &Ed3DPolyEditor.dlgRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      Ed3DPolyEditor.dlgRefresh = 1;
-      return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_POLY_APPLY: ApplyColour(dlg, "決定ボタン ( モデリング )"); return TRUE;

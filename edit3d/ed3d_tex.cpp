@@ -4,7 +4,6 @@
 #include "edit3d/ed3d_tex.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include "app/current.h"
 #include "app/docflags.h"
@@ -23,7 +22,6 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
-#include "lib/media/dialogs.h"
 #include "model/seam.h"
 #include "model/uvtool.h"
 
@@ -120,18 +118,10 @@ void Ed3D_TexEnter(void) {
   MarkPanels();
 }
 
-static void Destroy(void **w) {
-  if (*w) Widget_Destroy(*w);
-  *w = nullptr;
-}
-
 void Ed3D_TexLeave(void) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  Strip_Unregister(STRIP_TEX3D);
-  Destroy(&e.imagePanel);
-  Destroy(&e.list);
-  Destroy(&e.panel);
-  e.left = e.right = e.middle = e.rectActive = 0;
+  void **const windows[] = {&e.imagePanel, &e.list, &e.panel};
+  TexPanel_Leave(STRIP_TEX3D, windows, 3, &e.mouse);
 }
 
 // [SECTION] the preview's source: the current group's coordinates in texels
@@ -143,9 +133,7 @@ static struct {
   u32 *linePolys;
   u8 *lineCornerNo;
   i32 lineRoom;
-  i32 pointCount;
-  u32 *points;
-  u32 pointRoom;
+  TexPanelPoints points;
   char text[MODEL3_TEXTURES][ED3D_LINE];
 } s_Tex;
 
@@ -209,40 +197,25 @@ static void PreviewLine(i32 i, f32 out[4]) {
 
 static i32 PreviewPointCount(void) {
   const Model3 *m = PreviewModel();
-  Ed3DTexEditor &e = g_Ed3DTex;
-  s_Tex.pointCount = 0;
-  if (!m || !e.uvSel) return 0;
-  u32 n = (u32)(m->uvCount < m->capUVs ? m->uvCount : m->capUVs);
-  if (n > e.uvSelRoom) n = e.uvSelRoom;
-  s_Tex.pointCount = Poly_CollectFlagged(e.uvSel, n, &s_Tex.points, &s_Tex.pointRoom);
-  return s_Tex.pointCount;
+  u32 n = m ? (u32)(m->uvCount < m->capUVs ? m->uvCount : m->capUVs) : 0;
+  return TexPanel_ListPoints(&s_Tex.points, g_Ed3DTex.uvSel, g_Ed3DTex.uvSelRoom, n);
 }
 
 static void PreviewPoint(i32 i, f32 out[2]) {
   const Model3 *m = PreviewModel();
+  u32 entry;
   out[0] = out[1] = 0;
-  if (m && i >= 0 && i < s_Tex.pointCount) UvAt(m, s_Tex.points[i], out);
+  if (m && TexPanel_Point(&s_Tex.points, i, &entry)) UvAt(m, entry, out);
 }
 
 static void FillPreview(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  StripTexView &v = g_Strip.g_StripTex3D;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
-  v.texture = valid ? t : -1;
-  v.inUse = valid && m->textures[t].used ? 1 : 0;
-  v.zoom = e.scale;
-  v.panX = e.imageX;
-  v.panY = e.imageY;
   const Group3 *g = CurGroup((Model3 *)m);
-  v.groupUses = g && (i32)g->texture == t ? 1 : 0;
-  v.lineCount = PreviewLineCount;
-  v.line = PreviewLine;
-  v.pointCount = PreviewPointCount;
-  v.point = PreviewPoint;
-  v.dragActive = e.rectActive;
-  v.dragRight = e.right && !e.left;
-  memcpy(v.drag, e.rect, sizeof v.drag);
+  TexPanelShown shown = {valid ? t : -1, valid && m->textures[t].used, g && (i32)g->texture == t, e.scale, e.imageX,
+                         e.imageY, PreviewLineCount, PreviewLine, PreviewPointCount, PreviewPoint};
+  TexPanel_ShowPreview(&g_Strip.g_StripTex3D, &shown, &e.mouse);
 }
 
 void Ed3D_TexUpdate(void) {
@@ -500,43 +473,18 @@ static void AfterTableChange(Model3 *m) {
   AfterEdit();
 }
 
-static const char *AskTexture(void) {
-  const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むテクスチャを、選択して下さい", "");
-  return name && name[0] ? name : nullptr;
-}
-
-// Entry t takes the file `name` and its image is loaded; the lists follow.
-static void SetEntry(Model3 *m, i32 t, const char *name) {
-  if (!Uv_SetTextureEntry(m, t, name)) return;
+// "追加" (add) or "入れ替え" (replace): the entry takes the chosen file and its image is loaded;
+// the lists follow. False when the table refuses it.
+static bool LoadTexture(bool add) {
+  Model3 *m = Model();
+  if (!m) return true;
+  i32 t;
+  const char *name;
+  if (!TexPanel_ChooseEntry(add, g_Ed3DTex.texture, m->textureCount, MODEL3_TEXTURES, Lib_ErrorBox, &t, &name))
+    return false;
+  if (!name || !Uv_SetTextureEntry(m, t, name)) return true;
   LoadEntry(t, true);
   AfterTableChange(m);
-}
-
-static bool AddTexture(void) {
-  Model3 *m = Model();
-  if (!m) return true;
-  if (m->textureCount >= MODEL3_TEXTURES) {
-    Lib_ErrorBox("これ以上テクスチャを、追加できません。");
-    return false;
-  }
-  const char *name = AskTexture();
-  if (!name) return true;
-  SetEntry(m, m->textureCount, name);
-  return true;
-}
-
-static bool ReplaceTexture(void) {
-  Model3 *m = Model();
-  if (!m) return true;
-  i32 t = g_Ed3DTex.texture;
-  if (t == 0) {
-    Lib_ErrorBox("０番には、テクスチャを読み込めません。");
-    return false;
-  }
-  if (t < 0 || t >= m->textureCount) return true;
-  const char *name = AskTexture();
-  if (!name) return true;
-  SetEntry(m, t, name);
   return true;
 }
 
@@ -567,10 +515,7 @@ static void TakeFocusLine(i32 focus) {
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
   Ed3DTexEditor &e = g_Ed3DTex;
   TakeFocusLine(focus);
-  if (id != e.lastCommand) {
-    e.lastCommand = id;
-    if (gridText) e.grid = Ed3D_TexGridOf(gridText);
-  }
+  TexPanel_TakeCommand(id, &e.lastCommand, gridText, &e.grid);
   switch (id) {
     case IDC_TEX_FRONT: ChooseMapping(UV_MAP_FRONT, TEX_TOOL_FRONT, false); break;
     case IDC_TEX_TOP: ChooseMapping(UV_MAP_TOP, TEX_TOOL_TOP, false); break;
@@ -594,9 +539,9 @@ bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
     case IDC_TEX_NORMAL_UNFOLD: NormalUnfold(); break;
     case IDC_TEX_UV_UNFOLD: CylinderUnfold(); break;
     case IDC_TEX_ROTATE_FACE_UV: Ed3D_TexRotateFaceUVs(); break;
-    case IDC_TEX_ADD: return AddTexture();
+    case IDC_TEX_ADD: return LoadTexture(true);
     case IDC_TEX_DELETE: DeleteTexture(); break;
-    case IDC_TEX_REPLACE: return ReplaceTexture();
+    case IDC_TEX_REPLACE: return LoadTexture(false);
     default: break;
   }
   return true;
@@ -616,22 +561,13 @@ void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
   ImagePoint(x, y, &ix, &iy);
   e.lastX = (i32)ix;
   e.lastY = (i32)iy;
+  // The left button starts a drag that has changed nothing yet and takes the group's texture.
   if (button == 0) {
-    e.left = 1;
     e.dragEdited = 0;
     e.texture = GroupTexture(Model());
     Ed3D_FillTextureList();
-  } else if (button == 1) {
-    e.right = 1;
-  } else {
-    e.middle = 1;
   }
-  // The select tool's rectangle starts under a lone left or right button.
-  if (e.tool == TEX_TOOL_SELECT && button != 2 && !(e.left && e.right)) {
-    e.rect[0] = e.rect[2] = x;
-    e.rect[1] = e.rect[3] = y;
-    e.rectActive = 1;
-  }
+  TexPanel_Press(&e.mouse, button, x, y, e.tool == TEX_TOOL_SELECT);
   MarkPanels();
 }
 
@@ -651,20 +587,21 @@ static void UvToolStep(Model3 *m, f32 dx, f32 dy) {
 
 void Ed3D_TexImageMove(i32 x, i32 y) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (!e.left && !e.right && !e.middle) return;
+  TexPanelMouse &pm = e.mouse;
+  if (!pm.left && !pm.right && !pm.middle) return;
   Model3 *m = Model();
   f32 ix, iy;
   ImagePoint(x, y, &ix, &iy);
   f32 dx = ix - (f32)e.lastX, dy = iy - (f32)e.lastY;
-  if (e.rectActive) {
-    e.rect[2] = x;
-    e.rect[3] = y;
-  } else if (m && e.left && !e.right && (dx != 0 || dy != 0)) {
+  if (pm.rectActive) {
+    pm.rect[2] = x;
+    pm.rect[3] = y;
+  } else if (m && pm.left && !pm.right && (dx != 0 || dy != 0)) {
     if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, dx, dy, false) ? 1u : 0u;
     else UvToolStep(m, dx, dy);
-  } else if (m && e.left && e.right) {
+  } else if (m && pm.left && pm.right) {
     e.dragEdited |= PlanarDrag(m, dx, dy, true) ? 1u : 0u;
-  } else if (e.middle && !e.right) {
+  } else if (pm.middle && !pm.right) {
     e.imageX += (i32)(dx * e.scale);
     e.imageY += (i32)(dy * e.scale);
   }
@@ -687,21 +624,22 @@ static const char *StepLabel(u32 tool) {
 
 void Ed3D_TexImageUp(u32 button, i32, i32) {
   Ed3DTexEditor &e = g_Ed3DTex;
+  TexPanelMouse &pm = e.mouse;
   Widget_Capture(nullptr);
-  if (e.rectActive && button != 2) {
-    Ed3D_TexSelectRect(e.rect[0], e.rect[1], e.rect[2], e.rect[3], button == 0);
-    e.rectActive = 0;
+  if (pm.rectActive && button != 2) {
+    Ed3D_TexSelectRect(pm.rect[0], pm.rect[1], pm.rect[2], pm.rect[3], button == 0);
+    pm.rectActive = 0;
   }
   if (button == 0) {
-    e.left = 0;
+    pm.left = 0;
     const char *label = StepLabel(e.tool);
     // A press without a drag changed nothing: no step.
     if (label && e.dragEdited && Current_Model3()) Record(label);
     e.dragEdited = 0;
   } else if (button == 1) {
-    e.right = 0;
+    pm.right = 0;
   } else {
-    e.middle = 0;
+    pm.middle = 0;
   }
   MarkPanels();
 }

@@ -9,6 +9,7 @@
 // (ed3d_tex_win.cpp) pass commands and mouse positions to the functions below, which decide.
 // The platform calls go through the widget seam (app/widget.h). The arithmetic is uv.h's.
 #pragma once
+#include "app/tex_panel.h"
 #include "model/types.h"
 #include "resources/edit3d_tex_ids.h"
 
@@ -40,9 +41,7 @@ struct Ed3DTexEditor {
   i32 panelX, panelY, panelW, panelH;
   // The image panel's mouse: buttons held, the select tool's rectangle (panel pixels), and
   // whether the left drag changed the model (its release records a step then).
-  u32 left, right, middle;
-  i32 rect[4];
-  u32 rectActive;
+  TexPanelMouse mouse;
   u32 dragEdited;
 };
 extern Ed3DTexEditor g_Ed3DTex;

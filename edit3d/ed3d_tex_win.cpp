@@ -52,11 +52,8 @@ INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
   View_UseActive();
+  if (Panel_StartTimer(dlg, msg, &e.refresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      e.refresh = 1;
-      return TRUE;
     case WM_COMMAND: {
       // The grid field's own edits are read by the next other command.
       if (LOWORD(wParam) == IDC_TEX_GRID && HIWORD(wParam) != BN_CLICKED) return TRUE;

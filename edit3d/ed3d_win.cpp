@@ -21,12 +21,8 @@ enum { BONE_PANEL_SLOT = 3 };   // the bone list's place among the dialog-messag
 
 // [SECTION] panel glue
 INT_PTR Ed3D_TimedPanelMessage(const Ed3DTimedPanel *p, HWND dlg, UINT msg, WPARAM wParam) {
-  Panel_StorePosition(dlg, &p->pos[0], &p->pos[1]);
+  if (Panel_TimedOpen(dlg, msg, &p->pos[0], &p->pos[1], p->flag)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      *p->flag = 1;
-      return TRUE;
     case WM_COMMAND: p->command(dlg, wParam); return TRUE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
@@ -87,39 +83,20 @@ void Ed3D_InstallWin(void) {
 }
 
 // [SECTION] dialog procedures
+static const u32 kModeButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT, IDC_M3D_MOTION,
+                                   IDC_M3D_OBJECT};
+static const PanelModeButtons kModePanel = {&g_Ed3D.modeX, &g_Ed3D.modeY, &g_Ed3D.modeRefresh, &g_Ed3D.modePanel,
+                                            kModeButtons, 6, Ed3D_ModeButtonSubMode, Ed3D_ModeCommand};
+
 INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  Ed3DModelEditor &e = g_Ed3D;
-  Panel_StorePosition(dlg, &e.modeX, &e.modeY);
-  switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      e.modeRefresh = 1;
-      return TRUE;
-    case WM_COMMAND:
-      // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
-      if (Ed3D_ModeCommand(LOWORD(wParam))) return TRUE;
-      return FALSE;
-    default:
-      if (e.modePanel && e.modeRefresh == 1) {
-        e.modeRefresh = 0;
-        static const u32 kButtons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
-                                       IDC_M3D_MOTION, IDC_M3D_OBJECT};
-        for (u32 id : kButtons)
-          CheckDlgButton((HWND)e.modePanel, (int)id, Ed3D_ModeButtonSubMode(id) == g_Shell.g_EditSubMode ? BST_CHECKED : BST_UNCHECKED);
-      }
-      return FALSE;
-  }
+  return Panel_ModeMessage(&kModePanel, dlg, msg, wParam);
 }
 
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DModelEditor &e = g_Ed3D;
-  Panel_StorePosition(dlg, &e.layer.x, &e.layer.y);
   View_UseActive();
+  if (Panel_TimedOpen(dlg, msg, &e.layer.x, &e.layer.y, &g_Shell.g_LayerDlgRefresh)) return TRUE;
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Shell.g_LayerDlgRefresh = 1;
-      return TRUE;
     case WM_COMMAND:
       return Ed3D_LayerCommand(LOWORD(wParam)) ? TRUE : FALSE;
     default:

@@ -162,13 +162,10 @@ bool Uv_OwnGroupEntries(Model3 *m, i32 g) {
   return ok;
 }
 
-bool Uv_ProjectGroup(Model3 *m, i32 g) {
-  if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return false;
-  const Group3 &grp = m->groups[g];
-  u8 mode = grp.mapping;
-  if (mode > UV_MAP_PER_FACE) return true;
-  // Every corner gets its own coordinate: an entry welded with others would take one value.
-  if (!Uv_OwnGroupEntries(m, g)) return false;
+// Every corner of group g takes the coordinate `mode` gives its position, measured against the
+// extents of the group's corners; the angle mappings close each polygon's seam. Only the planar
+// mappings read the group's record (its offset and scale).
+static void MapGroup(Model3 *m, i32 g, u8 mode) {
   i32 n = PolyCount(m);
   Extent e1, e2;
   for (i32 f = 0; f < n; f++) {
@@ -191,13 +188,22 @@ bool Uv_ProjectGroup(Model3 *m, i32 g) {
       if (!CornerPosUv(m, p.corners[k], &pos, &uv)) continue;
       f32 a, b;
       MappingAxes(mode, pos, &a, &b);
-      if (mode <= UV_MAP_SIDE) *uv = PlanarUv(grp, a, b, e1, e2);
+      if (mode <= UV_MAP_SIDE) *uv = PlanarUv(m->groups[g], a, b, e1, e2);
       else if (mode == UV_MAP_CYLINDER) *uv = CylinderUv(pos, e2);
       else if (mode == UV_MAP_SPHERE) *uv = {AngleU(pos.x, pos.z), e2.FromTop(pos.y)};
       else *uv = kSquare[k];
     }
     if (mode == UV_MAP_CYLINDER || mode == UV_MAP_SPHERE) CloseSeam(m, p);
   }
+}
+
+bool Uv_ProjectGroup(Model3 *m, i32 g) {
+  if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return false;
+  u8 mode = m->groups[g].mapping;
+  if (mode > UV_MAP_PER_FACE) return true;
+  // Every corner gets its own coordinate: an entry welded with others would take one value.
+  if (!Uv_OwnGroupEntries(m, g)) return false;
+  MapGroup(m, g, mode);
   return true;
 }
 
@@ -305,26 +311,9 @@ void Uv_NormalUnfold(Model3 *m, const u32 *selFaces, u32 faceFlags) {
   }
 }
 
+// The unfold is the sphere mapping's coordinates (angle around y, height from the top).
 void Uv_CylinderUnfold(Model3 *m, i32 g) {
-  if (!m) return;
-  i32 n = PolyCount(m);
-  Extent ey;
-  for (i32 f = 0; f < n; f++) {
-    const Polygon3 &p = m->polygons[f];
-    if (p.group != (u32)g) continue;
-    for (i32 k = 0; k < Corners(p); k++)
-      if (PosOk(m, p.corners[k].vertex)) ey.Add(m->positions[p.corners[k].vertex].y);
-  }
-  for (i32 f = 0; f < n; f++) {
-    Polygon3 &p = m->polygons[f];
-    if (p.group != (u32)g) continue;
-    for (i32 k = 0; k < Corners(p); k++) {
-      Vec3 pos;
-      Vec2 *uv;
-      if (CornerPosUv(m, p.corners[k], &pos, &uv)) *uv = {AngleU(pos.x, pos.z), ey.FromTop(pos.y)};
-    }
-    CloseSeam(m, p);
-  }
+  if (m) MapGroup(m, g, UV_MAP_SPHERE);
 }
 
 void Uv_RotateFaceUVs(Model3 *m, const u32 *selFaces, u32 faceFlags) {
