@@ -16,6 +16,25 @@ void App_SetObject0Rotation(f32 x, f32 y, f32 z) {
 }
 
 // [SECTION] accessors
+// Entry `index` of a table of `max`, `count` of them in use; null outside.
+template <typename T>
+static T *ItemAt(T *items, i32 max, i32 count, i32 index) {
+  return index >= 0 && index < max && index < count ? &items[index] : nullptr;
+}
+
+// The track of the model's current motion in an item's key table; null when it has none.
+template <typename Track, typename Model>
+static Track *TrackAt(Track *keys, const Model *m) {
+  i32 motion = m->currentMotion;
+  return keys && motion >= 0 && motion < m->keyTableLength ? &keys[motion] : nullptr;
+}
+
+// Key k of a track; null when the track has no keys or k is outside them.
+template <typename Track>
+static auto KeyAt(Track *t, i32 k) -> decltype(t->keys) {
+  return t->keys && k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}
+
 KZL::OBJECT *Current_SceneObject(void) { return g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr; }
 
 Bone3 *Current_Bone3(void) {
@@ -41,42 +60,30 @@ KeyTrack *Current_Bone3KeyTrack(void) {
 
 BoneKey3 *Current_Bone3Key(void) {
   KeyTrack *t = Current_Bone3KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Bone3()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+  return t ? KeyAt(t, Current_Bone3()->keyIndex) : nullptr;
 }
 
 Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
 
-// The motion numbered `motion` of a 2D model's table of `max`, `count` of them in use; null outside.
-static Motion2 *MotionAt(Motion2 *motions, i32 max, i32 count, i32 motion) {
-  return motion >= 0 && motion < max && motion < count ? &motions[motion] : nullptr;
-}
-
 Motion2 *Current_Obj2Motion(void) {
   Obj2Model *m = Current_Obj2Model();
-  return m ? MotionAt(m->motions, OBJ2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
+  return m ? ItemAt(m->motions, OBJ2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
 }
 
 Obj2Part *Current_Obj2Part(void) {
   Obj2Model *m = Current_Obj2Model();
-  if (!m || (i32)g_Sel.g_CurPartIndex >= m->objectCount || g_Sel.g_CurPartIndex >= OBJ2_MAX_OBJECTS) return nullptr;
-  return &m->parts[g_Sel.g_CurPartIndex];
+  return m ? ItemAt(m->parts, OBJ2_MAX_OBJECTS, m->objectCount, (i32)g_Sel.g_CurPartIndex) : nullptr;
 }
 
 Obj2Track *Current_Obj2KeyTrack(void) {
   Obj2Part *p = Current_Obj2Part();
-  if (!p || !p->keys) return nullptr;
-  i32 motion = Current_Obj2Model()->currentMotion;
-  return motion >= 0 && motion < Current_Obj2Model()->keyTableLength ? &p->keys[motion] : nullptr;
+  return p ? TrackAt(p->keys, Current_Obj2Model()) : nullptr;
 }
 
 ObjKey2 *Current_Obj2Key(void) {
   Obj2Track *t = Current_Obj2KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Obj2Part()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+  return t ? KeyAt(t, Current_Obj2Part()->keyIndex) : nullptr;
 }
 
 // The bone model follows the current 2D slot (the 3D layer number has no meaning here).
@@ -84,13 +91,12 @@ Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? 
 
 Motion2 *Current_Bone2Motion(void) {
   Bone2Model *m = Current_Bone2Model();
-  return m ? MotionAt(m->motions, BONE2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
+  return m ? ItemAt(m->motions, BONE2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
 }
 
 Bone2 *Current_Bone2(void) {
   Bone2Model *m = Current_Bone2Model();
-  if (!m || (i32)g_Sel.g_CurBoneIndex >= m->boneCount || g_Sel.g_CurBoneIndex >= BONE2_MAX_BONES) return nullptr;
-  return &m->bones[g_Sel.g_CurBoneIndex];
+  return m ? ItemAt(m->bones, BONE2_MAX_BONES, m->boneCount, (i32)g_Sel.g_CurBoneIndex) : nullptr;
 }
 
 BoneKey2 *Current_Bone2KeyBuf(void) {
@@ -99,14 +105,10 @@ BoneKey2 *Current_Bone2KeyBuf(void) {
 
 Bone2Track *Current_Bone2KeyTrack(void) {
   Bone2 *b = Current_Bone2();
-  if (!b || !b->keys) return nullptr;
-  i32 motion = Current_Bone2Model()->currentMotion;
-  return motion >= 0 && motion < Current_Bone2Model()->keyTableLength ? &b->keys[motion] : nullptr;
+  return b ? TrackAt(b->keys, Current_Bone2Model()) : nullptr;
 }
 
 BoneKey2 *Current_Bone2Key(void) {
   Bone2Track *t = Current_Bone2KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Bone2()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+  return t ? KeyAt(t, Current_Bone2()->keyIndex) : nullptr;
 }

@@ -408,6 +408,18 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
+// The main window's mouse messages and the shell's handler of each (given the message's lParam).
+struct MouseMessage {
+  u32 msg;
+  void (*handle)(i64 lParam);
+};
+static const MouseMessage kMouseMessages[] = {
+    {WM_MOUSEMOVE, App_OnMouseMove},     {WM_LBUTTONDOWN, App_OnLButtonDown},
+    {WM_LBUTTONUP, App_OnLButtonUp},     {WM_LBUTTONDBLCLK, App_OnLButtonDblClk},
+    {WM_RBUTTONDOWN, App_OnRButtonDown}, {WM_RBUTTONUP, App_OnRButtonUp},
+    {WM_MBUTTONDOWN, App_OnMButtonDown}, {WM_MBUTTONUP, App_OnMButtonUp},
+};
+
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   HWND hWnd = (HWND)wnd;
   RECT r;
@@ -421,15 +433,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   }
   View_FindActiveView();
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
+  for (const MouseMessage &m : kMouseMessages)
+    if (m.msg == msg) {
+      m.handle(lParam);
+      return 0;
+    }
   switch (msg) {
-    case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
-    case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;
-    case WM_LBUTTONUP: App_OnLButtonUp(lParam); break;
-    case WM_LBUTTONDBLCLK: App_OnLButtonDblClk(lParam); break;
-    case WM_RBUTTONDOWN: App_OnRButtonDown(lParam); break;
-    case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
-    case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
-    case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;
