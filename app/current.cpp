@@ -22,17 +22,32 @@ static T *ItemAt(T *items, i32 max, i32 count, i32 index) {
   return index >= 0 && index < max && index < count ? &items[index] : nullptr;
 }
 
-// The track of the model's current motion in an item's key table; null when it has none.
-template <typename Track, typename Model>
-static Track *TrackAt(Track *keys, const Model *m) {
-  i32 motion = m->currentMotion;
-  return keys && motion >= 0 && motion < m->keyTableLength ? &keys[motion] : nullptr;
+// The current motion of a 2D model (m may be null) with a table of `max` motions.
+template <typename Model>
+static Motion2 *ModelMotion(Model *m, i32 max) {
+  return m ? ItemAt(m->motions, max, m->motionCount, m->currentMotion) : nullptr;
 }
 
 // Key k of a track; null when the track has no keys or k is outside them.
 template <typename Track>
 static auto KeyAt(Track *t, i32 k) -> decltype(t->keys) {
   return t->keys && k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}
+
+// The track of a 2D model's current motion in an item's key table (item: a bone or an object);
+// null without the item, its table or the motion.
+template <typename Item, typename Model>
+static auto ItemTrack(Item *item, const Model *m) -> decltype(item->keys) {
+  if (!item) return nullptr;
+  i32 motion = m->currentMotion;
+  return item->keys && motion >= 0 && motion < m->keyTableLength ? &item->keys[motion] : nullptr;
+}
+
+// The item's current key in that track.
+template <typename Item, typename Model>
+static auto ItemKey(Item *item, const Model *m) -> decltype(item->keys->keys) {
+  auto *t = ItemTrack(item, m);
+  return t ? KeyAt(t, item->keyIndex) : nullptr;
 }
 
 KZL::OBJECT *Current_SceneObject(void) { return g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr; }
@@ -66,33 +81,20 @@ BoneKey3 *Current_Bone3Key(void) {
 Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
 
-Motion2 *Current_Obj2Motion(void) {
-  Obj2Model *m = Current_Obj2Model();
-  return m ? ItemAt(m->motions, OBJ2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
-}
+Motion2 *Current_Obj2Motion(void) { return ModelMotion(Current_Obj2Model(), OBJ2_MAX_MOTIONS); }
 
 Obj2Part *Current_Obj2Part(void) {
   Obj2Model *m = Current_Obj2Model();
   return m ? ItemAt(m->parts, OBJ2_MAX_OBJECTS, m->objectCount, (i32)g_Sel.g_CurPartIndex) : nullptr;
 }
 
-Obj2Track *Current_Obj2KeyTrack(void) {
-  Obj2Part *p = Current_Obj2Part();
-  return p ? TrackAt(p->keys, Current_Obj2Model()) : nullptr;
-}
-
-ObjKey2 *Current_Obj2Key(void) {
-  Obj2Track *t = Current_Obj2KeyTrack();
-  return t ? KeyAt(t, Current_Obj2Part()->keyIndex) : nullptr;
-}
+Obj2Track *Current_Obj2KeyTrack(void) { return ItemTrack(Current_Obj2Part(), Current_Obj2Model()); }
+ObjKey2 *Current_Obj2Key(void) { return ItemKey(Current_Obj2Part(), Current_Obj2Model()); }
 
 // The bone model follows the current 2D slot (the 3D layer number has no meaning here).
 Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 
-Motion2 *Current_Bone2Motion(void) {
-  Bone2Model *m = Current_Bone2Model();
-  return m ? ItemAt(m->motions, BONE2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
-}
+Motion2 *Current_Bone2Motion(void) { return ModelMotion(Current_Bone2Model(), BONE2_MAX_MOTIONS); }
 
 Bone2 *Current_Bone2(void) {
   Bone2Model *m = Current_Bone2Model();
@@ -103,12 +105,5 @@ BoneKey2 *Current_Bone2KeyBuf(void) {
   return Current_Bone2() ? &Current_Bone2Model()->rest[g_Sel.g_CurBoneIndex] : nullptr;
 }
 
-Bone2Track *Current_Bone2KeyTrack(void) {
-  Bone2 *b = Current_Bone2();
-  return b ? TrackAt(b->keys, Current_Bone2Model()) : nullptr;
-}
-
-BoneKey2 *Current_Bone2Key(void) {
-  Bone2Track *t = Current_Bone2KeyTrack();
-  return t ? KeyAt(t, Current_Bone2()->keyIndex) : nullptr;
-}
+Bone2Track *Current_Bone2KeyTrack(void) { return ItemTrack(Current_Bone2(), Current_Bone2Model()); }
+BoneKey2 *Current_Bone2Key(void) { return ItemKey(Current_Bone2(), Current_Bone2Model()); }

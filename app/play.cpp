@@ -70,14 +70,21 @@ static bool TickMotion(i32 *frame, f32 *fraction, i32 len, void (*findKeys)(i32 
   return true;
 }
 
+// TickMotion over the current motion (of a table of `motions`) of a 2D model in slot s.
+template <typename Model>
+static bool TickModel2(Model *m, i32 motions, f32 *fraction, void (*findKeys)(i32 slot), u32 s, u32 *panel,
+                       const u32 *loop) {
+  i32 len = MotionLength2(m->motions, motions, m->currentMotion);
+  return TickMotion(&m->currentFrame, fraction, len, findKeys, (i32)s, panel, loop);
+}
+
 void Play_TickObj2(void) {
   View_UseActive();
   u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
-  i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
-  if (TickMotion(&m->currentFrame, &s_Obj2Fraction[s], len, Obj2_UpdateKeyIndices, (i32)s,
-                 g_ShellEntries.obj2KeyPanelRefresh, g_ShellEntries.obj2Loop))
+  if (TickModel2(m, OBJ2_MAX_MOTIONS, &s_Obj2Fraction[s], Obj2_UpdateKeyIndices, s, g_ShellEntries.obj2KeyPanelRefresh,
+                 g_ShellEntries.obj2Loop))
     g_Shell.g_Playing = 1;
 }
 
@@ -86,8 +93,7 @@ void Play_TickBone2(void) {
   u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
-  i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
-  bool on = TickMotion(&m->currentFrame, &m->playTime, len, Bone2_UpdateKeyIndices, (i32)s,
+  bool on = TickModel2(m, BONE2_MAX_MOTIONS, &m->playTime, Bone2_UpdateKeyIndices, s,
                        g_ShellEntries.bone2KeyPanelRefresh, g_ShellEntries.bone2Loop);
   g_Shell.g_Playing = on ? 1 : 0;
 }

@@ -83,6 +83,10 @@ bool Bone2_FreshTracks(Bone2Model *m) {
   return m && Keys_FreshTables(m, m->bones, BONE2_MAX_BONES, BONE2_TRACK_KEYS, Bone2Track_Reserve, SetNewKey);
 }
 
+Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion) {
+  return m ? Keys_TableTrack(m->bones, BONE2_MAX_BONES, bone, motion, m->keyTableLength) : nullptr;
+}
+
 Bone2Model *Bone2_New(void) {
   Bone2Model *m = (Bone2Model *)calloc(1, sizeof(Bone2Model));
   if (!m) return nullptr;
@@ -162,10 +166,6 @@ bool Bone2_SetScale(Bone2Model *m, f32 sx, f32 sy) {
   m->placeScaleX = sx;
   m->placeScaleY = sy;
   return true;
-}
-
-Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion) {
-  return m ? Keys_TableTrack(m->bones, BONE2_MAX_BONES, bone, motion, m->keyTableLength) : nullptr;
 }
 
 bool Bone2_ReserveKeys(Bone2Model *m, i32 bone, i32 motion, i32 count) {

@@ -37,6 +37,10 @@ bool Obj2_FreshTracks(Obj2Model *m) {
   return m && Keys_FreshTables(m, m->parts, OBJ2_MAX_OBJECTS, OBJ2_TRACK_KEYS, Obj2Track_Reserve, Obj2_SetNewKey);
 }
 
+Obj2Track *Obj2_Track(Obj2Model *m, i32 o, i32 motion) {
+  return m ? Keys_TableTrack(m->parts, OBJ2_MAX_OBJECTS, o, motion, m->keyTableLength) : nullptr;
+}
+
 // A new model without touching any slot: key tables for all 33 objects (the editor adds
 // objects up to 33, and each needs its tracks); the tracks of the motion in use hold one key,
 // the others get theirs when their motion comes into use (Obj2_FreshTracks).
@@ -91,6 +95,10 @@ void Obj2_Release(i32 s) {
   if (SlotInRange(s) && g_Obj2Slots[s]) g_Obj2Slots[s]->active = 0;
 }
 
+void Obj2_FreeAll(void) {
+  for (i32 s = 0; s < OBJ2_SLOTS; s++) Obj2_Release(s);
+}
+
 Obj2Model *Obj2_Init(i32 s) {
   if (!SlotInRange(s)) return nullptr;
   g_Obj2.creatingSlot = (u32)s;
@@ -102,19 +110,11 @@ Obj2Model *Obj2_Init(i32 s) {
   return m;
 }
 
-void Obj2_FreeAll(void) {
-  for (i32 s = 0; s < OBJ2_SLOTS; s++) Obj2_Release(s);
-}
-
 bool Obj2_SetPosition(Obj2Model *m, f32 x, f32 y) {
   if (!m) return false;
   m->placeX = x;
   m->placeY = y;
   return true;
-}
-
-Obj2Track *Obj2_Track(Obj2Model *m, i32 o, i32 motion) {
-  return m ? Keys_TableTrack(m->parts, OBJ2_MAX_OBJECTS, o, motion, m->keyTableLength) : nullptr;
 }
 
 i32 *Obj2_PivotEntry(Obj2Model *m, i32 n) {
