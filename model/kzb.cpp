@@ -347,7 +347,7 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
       const BoneKey2 *keys = t ? t->keys : nullptr;
       i32 nk = t && keys ? t->count : 0;   // a bone without a track stores no keys
       Wr_I32(w, nk);
-      Wr_Run(w, keys, (u64)nk, kKeyFields);
+      if (nk > 0) Wr_Run(w, keys, (u64)nk, kKeyFields);
     }
   }
   return !w->err;
