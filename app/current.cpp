@@ -16,6 +16,40 @@ void App_SetObject0Rotation(f32 x, f32 y, f32 z) {
 }
 
 // [SECTION] accessors
+// Entry `index` of a table of `max`, `count` of them in use; null outside.
+template <typename T>
+static T *ItemAt(T *items, i32 max, i32 count, i32 index) {
+  return index >= 0 && index < max && index < count ? &items[index] : nullptr;
+}
+
+// The current motion of a 2D model (m may be null) with a table of `max` motions.
+template <typename Model>
+static Motion2 *ModelMotion(Model *m, i32 max) {
+  return m ? ItemAt(m->motions, max, m->motionCount, m->currentMotion) : nullptr;
+}
+
+// Key k of a track; null when the track has no keys or k is outside them.
+template <typename Track>
+static auto KeyAt(Track *t, i32 k) -> decltype(t->keys) {
+  return t->keys && k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+}
+
+// The track of a 2D model's current motion in an item's key table (item: a bone or an object);
+// null without the item, its table or the motion.
+template <typename Item, typename Model>
+static auto ItemTrack(Item *item, const Model *m) -> decltype(item->keys) {
+  if (!item) return nullptr;
+  i32 motion = m->currentMotion;
+  return item->keys && motion >= 0 && motion < m->keyTableLength ? &item->keys[motion] : nullptr;
+}
+
+// The item's current key in that track.
+template <typename Item, typename Model>
+static auto ItemKey(Item *item, const Model *m) -> decltype(item->keys->keys) {
+  auto *t = ItemTrack(item, m);
+  return t ? KeyAt(t, item->keyIndex) : nullptr;
+}
+
 KZL::OBJECT *Current_SceneObject(void) { return g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr; }
 
 Bone3 *Current_Bone3(void) {
@@ -41,72 +75,35 @@ KeyTrack *Current_Bone3KeyTrack(void) {
 
 BoneKey3 *Current_Bone3Key(void) {
   KeyTrack *t = Current_Bone3KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Bone3()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
+  return t ? KeyAt(t, Current_Bone3()->keyIndex) : nullptr;
 }
 
 Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
 
-// The motion numbered `motion` of a 2D model's table of `max`, `count` of them in use; null outside.
-static Motion2 *MotionAt(Motion2 *motions, i32 max, i32 count, i32 motion) {
-  return motion >= 0 && motion < max && motion < count ? &motions[motion] : nullptr;
-}
-
-Motion2 *Current_Obj2Motion(void) {
-  Obj2Model *m = Current_Obj2Model();
-  return m ? MotionAt(m->motions, OBJ2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
-}
+Motion2 *Current_Obj2Motion(void) { return ModelMotion(Current_Obj2Model(), OBJ2_MAX_MOTIONS); }
 
 Obj2Part *Current_Obj2Part(void) {
   Obj2Model *m = Current_Obj2Model();
-  if (!m || (i32)g_Sel.g_CurPartIndex >= m->objectCount || g_Sel.g_CurPartIndex >= OBJ2_MAX_OBJECTS) return nullptr;
-  return &m->parts[g_Sel.g_CurPartIndex];
+  return m ? ItemAt(m->parts, OBJ2_MAX_OBJECTS, m->objectCount, (i32)g_Sel.g_CurPartIndex) : nullptr;
 }
 
-Obj2Track *Current_Obj2KeyTrack(void) {
-  Obj2Part *p = Current_Obj2Part();
-  if (!p || !p->keys) return nullptr;
-  i32 motion = Current_Obj2Model()->currentMotion;
-  return motion >= 0 && motion < Current_Obj2Model()->keyTableLength ? &p->keys[motion] : nullptr;
-}
-
-ObjKey2 *Current_Obj2Key(void) {
-  Obj2Track *t = Current_Obj2KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Obj2Part()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
-}
+Obj2Track *Current_Obj2KeyTrack(void) { return ItemTrack(Current_Obj2Part(), Current_Obj2Model()); }
+ObjKey2 *Current_Obj2Key(void) { return ItemKey(Current_Obj2Part(), Current_Obj2Model()); }
 
 // The bone model follows the current 2D slot (the 3D layer number has no meaning here).
 Bone2Model *Current_Bone2Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 
-Motion2 *Current_Bone2Motion(void) {
-  Bone2Model *m = Current_Bone2Model();
-  return m ? MotionAt(m->motions, BONE2_MAX_MOTIONS, m->motionCount, m->currentMotion) : nullptr;
-}
+Motion2 *Current_Bone2Motion(void) { return ModelMotion(Current_Bone2Model(), BONE2_MAX_MOTIONS); }
 
 Bone2 *Current_Bone2(void) {
   Bone2Model *m = Current_Bone2Model();
-  if (!m || (i32)g_Sel.g_CurBoneIndex >= m->boneCount || g_Sel.g_CurBoneIndex >= BONE2_MAX_BONES) return nullptr;
-  return &m->bones[g_Sel.g_CurBoneIndex];
+  return m ? ItemAt(m->bones, BONE2_MAX_BONES, m->boneCount, (i32)g_Sel.g_CurBoneIndex) : nullptr;
 }
 
 BoneKey2 *Current_Bone2KeyBuf(void) {
   return Current_Bone2() ? &Current_Bone2Model()->rest[g_Sel.g_CurBoneIndex] : nullptr;
 }
 
-Bone2Track *Current_Bone2KeyTrack(void) {
-  Bone2 *b = Current_Bone2();
-  if (!b || !b->keys) return nullptr;
-  i32 motion = Current_Bone2Model()->currentMotion;
-  return motion >= 0 && motion < Current_Bone2Model()->keyTableLength ? &b->keys[motion] : nullptr;
-}
-
-BoneKey2 *Current_Bone2Key(void) {
-  Bone2Track *t = Current_Bone2KeyTrack();
-  if (!t || !t->keys) return nullptr;
-  i32 k = Current_Bone2()->keyIndex;
-  return k >= 0 && k < t->count ? &t->keys[k] : nullptr;
-}
+Bone2Track *Current_Bone2KeyTrack(void) { return ItemTrack(Current_Bone2(), Current_Bone2Model()); }
+BoneKey2 *Current_Bone2Key(void) { return ItemKey(Current_Bone2(), Current_Bone2Model()); }

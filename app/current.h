@@ -10,13 +10,13 @@
 // The 2D model family's records (the accessors below name them).
 struct Obj2Model;
 struct Obj2Part;
-struct Obj2Track;
 struct ObjKey2;
+typedef Keys_Track<ObjKey2> Obj2Track;
 struct Motion2;
 struct Bone2Model;
 struct Bone2;
-struct Bone2Track;
 struct BoneKey2;
+typedef Keys_Track<BoneKey2> Bone2Track;
 
 // [SECTION] accessors
 // The 3D model of the current layer (slot g_Sel.g_CurSlot) and the scene object of that slot.

@@ -68,6 +68,20 @@ static void StoreMouse(i32 x, i32 y) {
   g_Mouse.g_MouseY = y;
 }
 
+// Decodes the message's position and keeps it as the mouse position.
+static void DecodeStored(i64 lParam, i32 *x, i32 *y) {
+  Decode(lParam, x, y);
+  StoreMouse(*x, *y);
+}
+
+// The release of one outer button while the other is still held is swallowed, and the other
+// then counts as released. True when this release is swallowed.
+static bool ReleaseSwallowed(u32 otherButton) {
+  if (!Shell_ButtonHeld(otherButton)) return false;
+  Shell_SetButtonHeld(otherButton, 0);
+  return true;
+}
+
 // [SECTION] family switching
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
@@ -188,16 +202,14 @@ void App_InstallLibHooks(void) {
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
-void App_OnLButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(lButtonDown, x, y); }
-void App_OnMButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(mButtonDown, x, y); }
-void App_OnRButtonDown(i64 lParam) { i32 x, y; Decode(lParam, &x, &y); StoreMouse(x, y); CALL_MOUSE(rButtonDown, x, y); }
+void App_OnLButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(lButtonDown, x, y); }
+void App_OnMButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(mButtonDown, x, y); }
+void App_OnRButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(rButtonDown, x, y); }
 
 void App_OnLButtonUp(i64 lParam) {
   i32 x, y;
-  Decode(lParam, &x, &y);
-  StoreMouse(x, y);
-  // Both outer buttons held: the first release is swallowed and the other counts as released.
-  if (Shell_ButtonHeld(BUTTON_RIGHT)) { Shell_SetButtonHeld(BUTTON_RIGHT, 0); return; }
+  DecodeStored(lParam, &x, &y);
+  if (ReleaseSwallowed(BUTTON_RIGHT)) return;
   App_MarkAllRedraw();
   View_UseActive();
   CALL_MOUSE(lButtonUp, x, y);
@@ -205,9 +217,8 @@ void App_OnLButtonUp(i64 lParam) {
 
 void App_OnRButtonUp(i64 lParam) {
   i32 x, y;
-  Decode(lParam, &x, &y);
-  StoreMouse(x, y);
-  if (Shell_ButtonHeld(BUTTON_LEFT)) { Shell_SetButtonHeld(BUTTON_LEFT, 0); return; }
+  DecodeStored(lParam, &x, &y);
+  if (ReleaseSwallowed(BUTTON_LEFT)) return;
   App_MarkAllRedraw();
   CALL_MOUSE(rButtonUp, x, y);
 }
@@ -224,8 +235,7 @@ void App_OnMouseMove(i64 lParam) {
   View_UseActive();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
   i32 x, y;
-  Decode(lParam, &x, &y);
-  StoreMouse(x, y);
+  DecodeStored(lParam, &x, &y);
   g_Mouse.g_MouseMoveX = g_Mouse.g_MouseX;
   g_Mouse.g_MouseMoveY = g_Mouse.g_MouseY;
   g_Mouse.g_MouseMoveDX = (f32)(g_Mouse.g_MouseX - g_Mouse.g_MousePrevX);

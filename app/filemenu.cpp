@@ -281,27 +281,35 @@ static bool SceneReader(const DocFileEntries &e, const char *what) {
   return false;
 }
 
-static void OpenKzv(void) {
-  const DocFileEntries &e = g_ShellEntries.movie;
-  if (!SceneReader(e, "ムービー( KZV )")) return;
-  const char *name = AskOpen("KZV", "読み込むムービーファイル( KZV )を選択して下さい");
-  if (!name[0]) { Timer_Reset(); return; }
-  // The reader sets frame 0 and rebuilds the frame tables; the old movie stays on failure.
-  if (e.read(name)) Doc_ClearChanged(DOC_MOVIE);
-  g_Sel.g_CurSlot = 0;
+// Asks for a file of scene document e (`what` names it when it has no reader), reads it (a
+// file read leaves the document unchanged) and has the editor show it; firstSlot makes slot 0
+// current before that. False when there is no reader or no file was chosen.
+static bool ReadScene(const DocFileEntries &e, const char *what, const char *ext, const char *prompt, u32 kind,
+                      bool firstSlot) {
+  if (!SceneReader(e, what)) return false;
+  const char *name = AskOpen(ext, prompt);
+  if (!name[0]) {
+    Timer_Reset();
+    return false;
+  }
+  if (e.read(name)) Doc_ClearChanged(kind);
+  if (firstSlot) g_Sel.g_CurSlot = 0;
   if (e.afterRead) e.afterRead();
+  return true;
+}
+
+// The reader sets frame 0 and rebuilds the frame tables; the old movie stays on failure.
+static void OpenKzv(void) {
+  if (!ReadScene(g_ShellEntries.movie, "ムービー( KZV )", "KZV", "読み込むムービーファイル( KZV )を選択して下さい",
+                 DOC_MOVIE, true))
+    return;
   App_RefreshLists();
   EndOpen();
 }
 
 static void OpenKzc(void) {
-  const DocFileEntries &e = g_ShellEntries.collision;
-  if (!SceneReader(e, "KZC")) return;
-  const char *name = AskOpen("KZC", "読み込む KZC ファイルを選択して下さい");
-  if (!name[0]) { Timer_Reset(); return; }
-  if (e.read(name)) Doc_ClearChanged(DOC_COLLISION);
-  if (e.afterRead) e.afterRead();
-  EndOpen();
+  if (ReadScene(g_ShellEntries.collision, "KZC", "KZC", "読み込む KZC ファイルを選択して下さい", DOC_COLLISION, false))
+    EndOpen();
 }
 
 static void OpenCollisionModel(void) {
@@ -336,13 +344,8 @@ static void OpenBackground(void) {
 }
 
 static void OpenMap2(void) {
-  const DocFileEntries &e = g_ShellEntries.map2;
-  if (!SceneReader(e, "MAP2")) return;
-  const char *name = AskOpen("MAP2", "読み込む MAP2 ファイルを選択して下さい");
-  if (!name[0]) { Timer_Reset(); return; }
-  if (e.read(name)) Doc_ClearChanged(DOC_MAP2);
-  if (e.afterRead) e.afterRead();
-  Timer_Reset();
+  if (ReadScene(g_ShellEntries.map2, "MAP2", "MAP2", "読み込む MAP2 ファイルを選択して下さい", DOC_MAP2, false))
+    Timer_Reset();
 }
 
 // [SECTION] save commands
@@ -352,6 +355,25 @@ static void SaveDone(bool ok, u32 kind) {
 }
 
 static const char *ModelFileName(const Model3 *m) { return m && m->fileName ? m->fileName : ""; }
+
+typedef i32 (*SlotWriter)(i32 slot, const char *name, ModelResult *res);
+
+// Asks for the file name (documentName suggests it) and writes the slot, showing the writer's
+// answer. The name written to, or null when none was chosen or the write failed.
+static const char *WriteSlot(const char *ext, const char *documentName, SlotWriter write, u32 slot) {
+  const char *name = AskSave(ext, documentName);
+  ModelResult res = {};
+  bool ok = name[0] && write((i32)slot, name, &res) > 0;
+  Lib_ShowResult(&res);
+  return ok ? name : nullptr;
+}
+
+// WriteSlot for a document that keeps its file name in `field`: the name written replaces it.
+static bool WriteSlotAs(const char *ext, char *field, size_t size, SlotWriter write, u32 slot) {
+  const char *name = WriteSlot(ext, field, write, slot);
+  if (name) Str_Copy(field, size, name);
+  return name != nullptr;
+}
 
 static void SaveKzp(void) {
   Model3 *m = CurrentModel();
@@ -367,11 +389,7 @@ static void SaveKzp(void) {
 static void SaveKzm(void) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr)) return;
-  const char *name = AskSave("KZM", ModelFileName(m));
-  ModelResult res = {};
-  bool ok = name[0] && Kzm_Write((i32)g_Sel.g_CurSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
-  SaveDone(ok, DOC_MODEL3);
+  SaveDone(WriteSlot("KZM", ModelFileName(m), Kzm_Write, g_Sel.g_CurSlot) != nullptr, DOC_MODEL3);
 }
 
 static void SaveKzo(void) {
@@ -392,23 +410,13 @@ static void SaveKzo(void) {
 static void SaveKzb(void) {
   Bone2Model *m = g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
-  const char *name = AskSave("KZB", m->name);
-  ModelResult res = {};
-  bool ok = name[0] && Kzb_Write((i32)g_Sel.g_Cur2DSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
-  if (ok) Str_Copy(m->name, sizeof m->name, name);
-  SaveDone(ok, DOC_BONE2);
+  SaveDone(WriteSlotAs("KZB", m->name, sizeof m->name, Kzb_Write, g_Sel.g_Cur2DSlot), DOC_BONE2);
 }
 
 static void SaveKza(void) {
   Obj2Model *m = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
   if (!HasDataOrSay(m != nullptr)) return;
-  const char *name = AskSave("KZA", m->filePath);
-  ModelResult res = {};
-  bool ok = name[0] && Kza_Write((i32)g_Sel.g_Cur2DSlot, name, &res) > 0;
-  Lib_ShowResult(&res);
-  if (ok) Str_Copy(m->filePath, sizeof m->filePath, name);
-  SaveDone(ok, DOC_OBJ2);
+  SaveDone(WriteSlotAs("KZA", m->filePath, sizeof m->filePath, Kza_Write, g_Sel.g_Cur2DSlot), DOC_OBJ2);
 }
 
 // A scene document's writer: no registered document means nothing to save.
@@ -423,17 +431,12 @@ static void SaveKzv(void) { SaveScene(g_ShellEntries.movie, "KZV", DOC_MOVIE); }
 static void SaveKzc(void) { SaveScene(g_ShellEntries.collision, "KZC", DOC_COLLISION); }
 static void SaveMap2(void) { SaveScene(g_ShellEntries.map2, "MAP2", DOC_MAP2); }
 
-typedef i32 (*SlotWriter)(i32 slot, const char *name, ModelResult *res);
-
 // MX, LWO and X: a current model within the export limit.
 // The writers' answers say their failures.
 static void SaveExport(const char *ext, SlotWriter write) {
   Model3 *m = CurrentModel();
   if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
-  const char *name = AskSave(ext, ModelFileName(m));
-  ModelResult res = {};
-  if (name[0]) write((i32)g_Sel.g_CurSlot, name, &res);
-  Lib_ShowResult(&res);
+  WriteSlot(ext, ModelFileName(m), write, g_Sel.g_CurSlot);
   Timer_Reset();
 }
 

@@ -81,6 +81,28 @@ bool Panel_ChooseColour(COLORREF custom[16], DWORD flags, f32 rgb[3]) {
 
 void Panel_MessageOk(const char *text) { Modal_MessageBox((HWND)g_Shell.g_MainWindowHandle, text, g_AppCaption, MB_OK); }
 
+INT_PTR Panel_StartRefresh(HWND dlg, u32 *refresh) {
+  SetTimer(dlg, 1, 50, nullptr);
+  *refresh = 1;
+  return TRUE;
+}
+
+INT_PTR Panel_StopRefresh(HWND dlg) {
+  KillTimer(dlg, 1);
+  return FALSE;
+}
+
+bool Panel_TakeRefresh(u32 *refresh) {
+  if (*refresh != 1) return false;
+  *refresh = 0;
+  return true;
+}
+
+void Panel_Close(HWND dlg, void **window) {
+  *window = nullptr;
+  DestroyWindow(dlg);
+}
+
 void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
   RECT r;
   if (GetWindowRect(dlg, &r)) *x = r.left, *y = r.top;
@@ -88,8 +110,7 @@ void Panel_StorePosition(HWND dlg, i32 *x, i32 *y) {
 
 bool Panel_StartTimer(HWND dlg, UINT msg, u32 *refresh) {
   if (msg != WM_INITDIALOG) return false;
-  SetTimer(dlg, 1, 50, nullptr);
-  *refresh = 1;
+  Panel_StartRefresh(dlg, refresh);
   return true;
 }
 

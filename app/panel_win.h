@@ -81,3 +81,12 @@ struct PanelModeButtons {
 // any other message, once the flag is raised, checks each button whose sub-mode is current
 // and clears the others.
 INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM wParam);
+// A panel's WM_INITDIALOG: starts the 50 ms timer whose ticks reach the dialog procedure's
+// refresh check and asks for the first showing (*refresh = 1). Answers TRUE.
+INT_PTR Panel_StartRefresh(HWND dlg, u32 *refresh);
+// A panel's WM_DESTROY: stops that timer. Answers FALSE.
+INT_PTR Panel_StopRefresh(HWND dlg);
+// The refresh check: true, the flag cleared, when *refresh asks for a showing (1).
+bool Panel_TakeRefresh(u32 *refresh);
+// Closes a modeless panel that `window` holds while it is open.
+void Panel_Close(HWND dlg, void **window);

@@ -53,24 +53,39 @@ static i32 MotionLength2(const Motion2 *motions, i32 count, i32 motion) {
   return motion >= 0 && motion < count ? motions[motion].length : 0;
 }
 
+// One tick of a motion of `len` frames: advances the frame by the frame time, finds the keys
+// again when it moved and marks the key panel. Without looping the motion ends on its last
+// frame: false then, as playback stops there.
+static bool TickMotion(i32 *frame, f32 *fraction, i32 len, void (*findKeys)(i32 slot), i32 slot, u32 *panel,
+                       const u32 *loop) {
+  i32 before = *frame;
+  i64 steps = Play_AdvanceFrame(frame, fraction, g_Lib.frameDelta, len);
+  if (steps) findKeys(slot);
+  MarkPanel(panel);
+  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
+    *frame = len - 1;
+    findKeys(slot);
+    return false;
+  }
+  return true;
+}
+
+// TickMotion over the current motion (of a table of `motions`) of a 2D model in slot s.
+template <typename Model>
+static bool TickModel2(Model *m, i32 motions, f32 *fraction, void (*findKeys)(i32 slot), u32 s, u32 *panel,
+                       const u32 *loop) {
+  i32 len = MotionLength2(m->motions, motions, m->currentMotion);
+  return TickMotion(&m->currentFrame, fraction, len, findKeys, (i32)s, panel, loop);
+}
+
 void Play_TickObj2(void) {
   View_UseActive();
   u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
-  i32 len = MotionLength2(m->motions, OBJ2_MAX_MOTIONS, m->currentMotion);
-  i32 before = m->currentFrame;
-  i64 steps = Play_AdvanceFrame(&m->currentFrame, &s_Obj2Fraction[s], g_Lib.frameDelta, len);
-  if (steps) Obj2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_ShellEntries.obj2KeyPanelRefresh);
-  const u32 *loop = g_ShellEntries.obj2Loop;
-  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
-    // Without looping the motion ends on its last frame, and playback stops there.
-    m->currentFrame = len - 1;
-    Obj2_UpdateKeyIndices((i32)s);
-    return;
-  }
-  g_Shell.g_Playing = 1;
+  if (TickModel2(m, OBJ2_MAX_MOTIONS, &s_Obj2Fraction[s], Obj2_UpdateKeyIndices, s, g_ShellEntries.obj2KeyPanelRefresh,
+                 g_ShellEntries.obj2Loop))
+    g_Shell.g_Playing = 1;
 }
 
 void Play_TickBone2(void) {
@@ -78,20 +93,9 @@ void Play_TickBone2(void) {
   u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
-  i32 len = MotionLength2(m->motions, BONE2_MAX_MOTIONS, m->currentMotion);
-  i32 before = m->currentFrame;
-  i64 steps = Play_AdvanceFrame(&m->currentFrame, &m->playTime, g_Lib.frameDelta, len);
-  if (steps) Bone2_UpdateKeyIndices((i32)s);
-  MarkPanel(g_ShellEntries.bone2KeyPanelRefresh);
-  const u32 *loop = g_ShellEntries.bone2Loop;
-  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
-    // Without looping the motion ends on its last frame, and playback stops there.
-    m->currentFrame = len - 1;
-    Bone2_UpdateKeyIndices((i32)s);
-    g_Shell.g_Playing = 0;
-    return;
-  }
-  g_Shell.g_Playing = 1;
+  bool on = TickModel2(m, BONE2_MAX_MOTIONS, &m->playTime, Bone2_UpdateKeyIndices, s,
+                       g_ShellEntries.bone2KeyPanelRefresh, g_ShellEntries.bone2Loop);
+  g_Shell.g_Playing = on ? 1 : 0;
 }
 
 void Play_TickObj3(void) {
@@ -109,19 +113,10 @@ void Play_TickModel3(void) {
   Model3 *m = Current_Model3();
   if (!m) return;
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;
-  i32 before = m->frame;
-  i64 steps = Play_AdvanceFrame(&m->frame, &m->frameFraction, g_Lib.frameDelta, len);
-  if (steps) Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
-  MarkPanel(g_ShellEntries.motionPanelRefresh);
   for (u32 &f : g_Shell.g_StripDirty) f = 1;
-  const u32 *loop = g_ShellEntries.model3Loop;
-  if (loop && *loop == 0 && len > 0 && (i64)before + steps >= (i64)len - 1) {
-    // Without looping the motion ends on its last frame, and playback stops there.
-    m->frame = len - 1;
-    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
-    return;
-  }
-  g_Shell.g_Playing = 1;
+  if (TickMotion(&m->frame, &m->frameFraction, len, Model3_UpdateKeyIndices, (i32)g_Sel.g_CurSlot,
+                 g_ShellEntries.motionPanelRefresh, g_ShellEntries.model3Loop))
+    g_Shell.g_Playing = 1;
 }
 
 void Play_TickNone(void) {}

@@ -1,6 +1,7 @@
 // The preview's render dialog "PREVIEW_RENDER_DLG": a thin procedure over Preview_Render.
 #include "app/tools_win.h"
 
+#include "app/panel_win.h"
 #include "app/preview.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
@@ -18,8 +19,7 @@ static void *CreateRenderDialog(void) {
   return dlg;
 }
 
-static void CloseRenderDialog(HWND dlg);
-static void CloseRenderWindow(void *window) { CloseRenderDialog((HWND)window); }
+static void CloseRenderWindow(void *window) { Panel_Close((HWND)window, &g_PreviewRender.window); }
 
 // The main view as it is shown, saved. After the last Present the back buffer of a discarding
 // swap chain holds nothing defined (all black under Wine), and the view drawn last may be one
@@ -40,17 +40,9 @@ void Preview_InstallPlatform(void) {
   g_ShellSeam.previewCloseDialog = CloseRenderWindow;
 }
 
-static void CloseRenderDialog(HWND dlg) {
-  g_PreviewRender.window = nullptr;
-  DestroyWindow(dlg);
-}
-
 INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_PreviewRender.refresh = 1;
-      return TRUE;
+    case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_PreviewRender.refresh);
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_RENDER_RUN:
@@ -58,19 +50,16 @@ INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
           GetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName, sizeof g_Lib.renderName);
           Preview_Render(g_Lib.renderName);
           return TRUE;
-        case IDC_RENDER_CLOSE: CloseRenderDialog(dlg); return TRUE;
+        case IDC_RENDER_CLOSE: Panel_Close(dlg, &g_PreviewRender.window); return TRUE;
         default: return FALSE;
       }
-    case WM_CLOSE: CloseRenderDialog(dlg); return TRUE;
+    case WM_CLOSE: Panel_Close(dlg, &g_PreviewRender.window); return TRUE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
       WinOrder_Leave(dlg);
       return FALSE;
     default:
-      if (g_PreviewRender.refresh == 1) {
-        g_PreviewRender.refresh = 0;
-        SetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName);
-      }
+      if (Panel_TakeRefresh(&g_PreviewRender.refresh)) SetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName);
       return FALSE;
   }
 }

@@ -11,6 +11,7 @@
 #include "app/discard.h"
 #include "app/family.h"
 #include "app/options.h"
+#include "app/panel_win.h"
 #include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
@@ -116,10 +117,7 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   StorePosition(dlg, &g_OptionDlg);
   if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Options.g_OptionDlgRefresh = 1;
-      return TRUE;
+    case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_Options.g_OptionDlgRefresh);
     case WM_COMMAND: {
       char limit[64] = "";
       GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, limit, sizeof limit);
@@ -131,8 +129,7 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       Options_Close(dlg);
       return TRUE;
     default:
-      if (g_Options.g_OptionDlgRefresh == 1) {
-        g_Options.g_OptionDlgRefresh = 0;
+      if (Panel_TakeRefresh(&g_Options.g_OptionDlgRefresh)) {
         App_MarkAllRedraw();
         Options_ShowValues(dlg);
       }
@@ -153,10 +150,7 @@ INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   StorePosition(dlg, &g_EditDlg);
   View_UseActive();
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Shell.g_EditDlgRefresh = 1;
-      return TRUE;
+    case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_Shell.g_EditDlgRefresh);
     case WM_COMMAND: {
       int id = LOWORD(wParam);
       for (const SelectorButton &b : kSelectorButtons) {
@@ -169,10 +163,8 @@ INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       return FALSE;
     }
     default:
-      if (g_Shell.g_EditDlgRefresh == 1) {
-        g_Shell.g_EditDlgRefresh = 0;
+      if (Panel_TakeRefresh(&g_Shell.g_EditDlgRefresh))
         for (const SelectorButton &b : kSelectorButtons) SetCheck(dlg, b.id, b.family == g_Shell.g_EditFamily);
-      }
       return FALSE;
   }
 }
@@ -408,6 +400,18 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
 }
 
 // [SECTION] main window
+// The main window's mouse messages and the shell's handler of each (given the message's lParam).
+struct MouseMessage {
+  u32 msg;
+  void (*handle)(i64 lParam);
+};
+static const MouseMessage kMouseMessages[] = {
+    {WM_MOUSEMOVE, App_OnMouseMove},     {WM_LBUTTONDOWN, App_OnLButtonDown},
+    {WM_LBUTTONUP, App_OnLButtonUp},     {WM_LBUTTONDBLCLK, App_OnLButtonDblClk},
+    {WM_RBUTTONDOWN, App_OnRButtonDown}, {WM_RBUTTONUP, App_OnRButtonUp},
+    {WM_MBUTTONDOWN, App_OnMButtonDown}, {WM_MBUTTONUP, App_OnMButtonUp},
+};
+
 intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam) {
   HWND hWnd = (HWND)wnd;
   RECT r;
@@ -421,15 +425,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   }
   View_FindActiveView();
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
+  for (const MouseMessage &m : kMouseMessages)
+    if (m.msg == msg) {
+      m.handle(lParam);
+      return 0;
+    }
   switch (msg) {
-    case WM_MOUSEMOVE: App_OnMouseMove(lParam); break;
-    case WM_LBUTTONDOWN: App_OnLButtonDown(lParam); break;
-    case WM_LBUTTONUP: App_OnLButtonUp(lParam); break;
-    case WM_LBUTTONDBLCLK: App_OnLButtonDblClk(lParam); break;
-    case WM_RBUTTONDOWN: App_OnRButtonDown(lParam); break;
-    case WM_RBUTTONUP: App_OnRButtonUp(lParam); break;
-    case WM_MBUTTONDOWN: App_OnMButtonDown(lParam); break;
-    case WM_MBUTTONUP: App_OnMButtonUp(lParam); break;
     case WM_KEYDOWN: App_OnKeyDown((u32)wParam); break;
     case WM_KEYUP: App_OnKeyUp((u32)wParam); break;
     case WM_COMMAND: App_RouteCommand((u64)wParam); break;

@@ -1,6 +1,7 @@
 // The sketch dialog "SKETCH_DLG": a thin procedure over the choices of app/sketch.cpp.
 #include "app/tools_win.h"
 
+#include "app/panel_win.h"
 #include "app/sketch.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
@@ -26,21 +27,13 @@ static void ShowState(HWND dlg) {
   SetDlgItemTextA(dlg, IDC_SKETCH_SIDE_NAME, g_Sketch.names[SKETCH_SIDE]);
 }
 
-static void CloseSketch(HWND dlg) {
-  g_Sketch.window = nullptr;
-  DestroyWindow(dlg);
-}
-
 INT_PTR CALLBACK Sketch_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
-    case WM_INITDIALOG:
-      SetTimer(dlg, 1, 50, nullptr);
-      g_Sketch.refresh = 1;
-      return TRUE;
+    case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_Sketch.refresh);
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_SKETCH_CLOSE) { CloseSketch(dlg); return TRUE; }
+      if (LOWORD(wParam) == IDC_SKETCH_CLOSE) { Panel_Close(dlg, &g_Sketch.window); return TRUE; }
       return Sketch_Command(LOWORD(wParam)) ? TRUE : FALSE;
-    case WM_CLOSE: CloseSketch(dlg); return TRUE;
+    case WM_CLOSE: Panel_Close(dlg, &g_Sketch.window); return TRUE;
     case WM_DESTROY:
       KillTimer(dlg, 1);
       WinOrder_Leave(dlg);
@@ -50,10 +43,7 @@ INT_PTR CALLBACK Sketch_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       App_MarkAllRedraw();
       return FALSE;
     default:
-      if (g_Sketch.refresh == 1) {
-        g_Sketch.refresh = 0;
-        ShowState(dlg);
-      }
+      if (Panel_TakeRefresh(&g_Sketch.refresh)) ShowState(dlg);
       return FALSE;
   }
 }

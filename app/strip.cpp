@@ -295,15 +295,13 @@ void Strip_CopyKeys3D(void) {
 
 // [SECTION] tracks
 const Bone2Track *Strip_Bone2Track(const Bone2Model *m, i32 bone, i32 motion) {
-  if (!m || bone < 0 || bone >= m->boneCount || bone >= BONE2_MAX_BONES) return nullptr;
-  if (motion < 0 || motion >= m->keyTableLength || !m->bones[bone].keys) return nullptr;
-  return &m->bones[bone].keys[motion];
+  if (!m || bone >= m->boneCount) return nullptr;
+  return Keys_TableTrack(m->bones, BONE2_MAX_BONES, bone, motion, m->keyTableLength);
 }
 
 const KeyTrack *Strip_Bone3Track(const Model3 *m, i32 bone, i32 motion) {
-  if (!m || bone < 0 || bone >= m->boneCount || bone >= MODEL3_BONES) return nullptr;
-  if (motion < 0 || motion >= m->keyTableLength || !m->bones[bone].keys) return nullptr;
-  return &m->bones[bone].keys[motion];
+  if (!m || bone >= m->boneCount) return nullptr;
+  return Keys_TableTrack(m->bones, MODEL3_BONES, bone, motion, m->keyTableLength);
 }
 
 void Strip_ResetForTest(void) {

@@ -19,9 +19,11 @@ struct HierPlan {
   u8 hover[3];            // colour of the line under the hovered row
   i32 frame, length, keyIndex;
   // Prints the label of row r whose top is t.
-  void (*label)(i32 r, i32 t);
+  typedef void (*Label)(i32 r, i32 t);
+  Label label;
   // Key list of row r: records of `stride` bytes whose first field is the frame.
-  i32 (*keys)(i32 r, const void **base, size_t *stride);
+  typedef i32 (*Keys)(i32 r, const void **base, size_t *stride);
+  Keys keys;
 };
 
 static i32 Rows(void) {
@@ -136,44 +138,66 @@ static i32 TrackKeys(const Track *t, const void **base, size_t *stride) {
   return t->count < 0 ? 0 : t->count > t->capacity ? t->capacity : t->count;
 }
 
+// The item of row r whose keys the row shows; -1 for the root, which has none.
+static i32 KeyedItem(i32 r) {
+  i32 item = g_TreeRows.rows[r].item;
+  return item > 0 ? item : -1;
+}
+
 static i32 ClampMotion(i32 motion, i32 count) { return motion < 0 || motion >= count ? -1 : motion; }
+
+// Paints the key strip `entry` of a 2D model (m may be null): its frame, the current motion's
+// length and the key index of the selected bone or object (null: none in range).
+template <typename Model, typename Item>
+static void PaintModel2Keys(i32 entry, HierPlan::Label label, HierPlan::Keys keys, const Model *m, i32 motions,
+                            const Item *selected) {
+  HierPlan p = TreePlan(entry);
+  p.label = label;
+  p.keys = keys;
+  if (m) {
+    p.frame = m->currentFrame;
+    i32 mo = ClampMotion(m->currentMotion, motions);
+    p.length = mo >= 0 ? m->motions[mo].length : 0;
+    if (selected) p.keyIndex = selected->keyIndex;
+  }
+  PaintHier(p);
+}
+
+// The label of row r, a bone of a model (2D or 3D; m may be null) with a table of maxBones.
+template <typename Model>
+static void BoneLabel(i32 r, i32 t, const Model *m, i32 maxBones) {
+  i32 item = g_TreeRows.rows[r].item;
+  bool children = false;
+  for (i32 b = 1; m && b < m->boneCount && b < maxBones; b++)
+    if (m->bones[b].parent == item) children = true;
+  u32 expanded = m && item >= 0 && item < maxBones ? m->bones[item].expanded : 0;
+  TreeLabel(r, t, "%s %d:%s", Glyph(children, expanded));
+}
 
 // [SECTION] 2D bones
 static Bone2Model *Bone2Doc(void) { return g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr; }
 
-static void Bone2Label(i32 r, i32 t) {
-  const Bone2Model *m = Bone2Doc();
-  i32 item = g_TreeRows.rows[r].item;
-  bool children = false;
-  for (i32 b = 1; m && b < m->boneCount && b < BONE2_MAX_BONES; b++)
-    if (m->bones[b].parent == item) children = true;
-  u32 expanded = m && item >= 0 && item < BONE2_MAX_BONES ? m->bones[item].expanded : 0;
-  TreeLabel(r, t, "%s %d:%s", Glyph(children, expanded));
-}
+static void Bone2Label(i32 r, i32 t) { BoneLabel(r, t, Bone2Doc(), BONE2_MAX_BONES); }
 
 static i32 Bone2Keys(i32 r, const void **base, size_t *stride) {
   const Bone2Model *m = Bone2Doc();
-  i32 item = g_TreeRows.rows[r].item;
-  if (!m || item <= 0) return 0;
-  return TrackKeys(Strip_Bone2Track(m, item, m->currentMotion), base, stride);
+  return m ? TrackKeys(Strip_Bone2Track(m, KeyedItem(r), m->currentMotion), base, stride) : 0;
 }
 
 void Strip_DrawBone2Keys(void) {
-  HierPlan p = TreePlan(STRIP_BONE2_KEYS);
   const Bone2Model *m = Bone2Doc();
-  if (m) {
-    p.frame = m->currentFrame;
-    i32 mo = ClampMotion(m->currentMotion, BONE2_MAX_MOTIONS);
-    p.length = mo >= 0 ? m->motions[mo].length : 0;
-    if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES) p.keyIndex = m->bones[g_Sel.g_CurBoneIndex].keyIndex;
-  }
-  p.label = Bone2Label;
-  p.keys = Bone2Keys;
-  PaintHier(p);
+  u32 b = g_Sel.g_CurBoneIndex;
+  PaintModel2Keys(STRIP_BONE2_KEYS, Bone2Label, Bone2Keys, m, BONE2_MAX_MOTIONS,
+                  m && b < BONE2_MAX_BONES ? &m->bones[b] : nullptr);
 }
 
 // [SECTION] 2D objects
 static Obj2Model *Obj2Doc(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+
+static i32 Obj2Keys(i32 r, const void **base, size_t *stride) {
+  Obj2Model *m = Obj2Doc();
+  return m ? TrackKeys(Obj2_Track(m, KeyedItem(r), m->currentMotion), base, stride) : 0;
+}
 
 static void Obj2Label(i32 r, i32 t) {
   const Obj2Model *m = Obj2Doc();
@@ -185,43 +209,19 @@ static void Obj2Label(i32 r, i32 t) {
   TreeLabel(r, t, "%s %d : %s", Glyph(children, expanded));
 }
 
-static i32 Obj2Keys(i32 r, const void **base, size_t *stride) {
-  Obj2Model *m = Obj2Doc();
-  i32 item = g_TreeRows.rows[r].item;
-  if (!m || item <= 0) return 0;
-  return TrackKeys(Obj2_Track(m, item, m->currentMotion), base, stride);
-}
-
 void Strip_DrawObj2Keys(void) {
-  HierPlan p = TreePlan(STRIP_OBJ2_KEYS);
   const Obj2Model *m = Obj2Doc();
-  if (m) {
-    p.frame = m->currentFrame;
-    i32 mo = ClampMotion(m->currentMotion, OBJ2_MAX_MOTIONS);
-    p.length = mo >= 0 ? m->motions[mo].length : 0;
-    if (g_Sel.g_CurPartIndex < OBJ2_MAX_OBJECTS) p.keyIndex = m->parts[g_Sel.g_CurPartIndex].keyIndex;
-  }
-  p.label = Obj2Label;
-  p.keys = Obj2Keys;
-  PaintHier(p);
+  u32 o = g_Sel.g_CurPartIndex;
+  PaintModel2Keys(STRIP_OBJ2_KEYS, Obj2Label, Obj2Keys, m, OBJ2_MAX_MOTIONS,
+                  m && o < OBJ2_MAX_OBJECTS ? &m->parts[o] : nullptr);
 }
 
 // [SECTION] 3D bones and groups
-static void Bone3Label(i32 r, i32 t) {
-  const Model3 *m = Current_Model3();
-  i32 item = g_TreeRows.rows[r].item;
-  bool children = false;
-  for (i32 b = 1; m && b < m->boneCount && b < MODEL3_BONES; b++)
-    if (m->bones[b].parent == item) children = true;
-  u32 expanded = m && item >= 0 && item < MODEL3_BONES ? m->bones[item].expanded : 0;
-  TreeLabel(r, t, "%s %d:%s", Glyph(children, expanded));
-}
+static void Bone3Label(i32 r, i32 t) { BoneLabel(r, t, Current_Model3(), MODEL3_BONES); }
 
 static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
   const Model3 *m = Current_Model3();
-  i32 item = g_TreeRows.rows[r].item;
-  if (!m || item <= 0) return 0;
-  return TrackKeys(Strip_Bone3Track(m, item, m->motion), base, stride);
+  return m ? TrackKeys(Strip_Bone3Track(m, KeyedItem(r), m->motion), base, stride) : 0;
 }
 
 static void Model3Header(HierPlan *p, i32 keyIndex) {

@@ -2,6 +2,8 @@
 // and otherwise does nothing (native programs without a fake, and the seam before start-up).
 #include "app/widget.h"
 
+#include "lib/framework/lib.h"
+
 WidgetSeam g_Widget;
 
 // [SECTION] panels
@@ -26,6 +28,12 @@ void Widget_Capture(void *window) {
 void Widget_DesktopSize(i32 *w, i32 *h) {
   *w = *h = 0;
   if (g_Widget.desktopSize) g_Widget.desktopSize(w, h);
+}
+
+void Widget_PanelDesktopSize(i32 *w, i32 *h) {
+  Widget_DesktopSize(w, h);
+  if (g_Lib.desktopWidth > 0) *w = g_Lib.desktopWidth;
+  if (g_Lib.desktopHeight > 0) *h = g_Lib.desktopHeight;
 }
 
 // [SECTION] children made at run time

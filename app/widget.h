@@ -112,6 +112,8 @@ void Widget_ActivateMain(void);
 void Widget_Capture(void *window);
 // The desktop's size; 0 x 0 while the entry is empty.
 void Widget_DesktopSize(i32 *w, i32 *h);
+// The desktop's size that panels are placed by: as measured at start (g_Lib), where known.
+void Widget_PanelDesktopSize(i32 *w, i32 *h);
 void *Widget_CreateList(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h, u32 style);
 void *Widget_CreateTree(void *panel, i32 x, i32 y, i32 w, i32 h);
 void *Widget_CreateScrollBar(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h);

@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 Bone2Model *g_Bone2Slots[BONE2_SLOTS];
 u32 g_Bone2SlotShown[BONE2_SLOTS];
@@ -17,20 +18,6 @@ Bone2State g_Bone2 = {2004000};
 static bool SlotInRange(i32 slot) { return slot >= 0 && slot < BONE2_SLOTS; }
 
 // [SECTION] creation and release
-
-bool Bone2Track_Reserve(Bone2Track *t, i32 n) {
-  return Keys_Reserve((void **)&t->keys, &t->capacity, n, sizeof(BoneKey2));
-}
-
-i32 Bone2Track_Insert(Bone2Track *t, const BoneKey2 *key) {
-  return Keys_Insert((void **)&t->keys, &t->count, &t->capacity, sizeof(BoneKey2), key);
-}
-
-void Bone2Track_Free(Bone2Track *t) {
-  free(t->keys);
-  t->keys = nullptr;
-  t->count = t->capacity = 0;
-}
 
 static void SetNewKey(BoneKey2 *k) {
   k->frame = 0;
@@ -93,19 +80,11 @@ void Bone2_FreshBindings(Bone2Model *m, i32 from, i32 to) {
 }
 
 bool Bone2_FreshTracks(Bone2Model *m) {
-  if (!m) return false;
-  i32 motions = m->motionCount < m->keyTableLength ? m->motionCount : m->keyTableLength;
-  for (i32 b = 0; b < BONE2_MAX_BONES; b++) {
-    if (!m->bones[b].keys) continue;
-    for (i32 mo = 0; mo < motions; mo++) {
-      Bone2Track *t = &m->bones[b].keys[mo];
-      if (t->keys) continue;
-      if (!Bone2Track_Reserve(t, BONE2_TRACK_KEYS)) return false;
-      for (i32 i = 0; i < t->capacity; i++) SetNewKey(&t->keys[i]);
-      t->count = 1;
-    }
-  }
-  return true;
+  return m && Keys_FreshTables(m, m->bones, BONE2_MAX_BONES, BONE2_TRACK_KEYS, Bone2Track_Reserve, SetNewKey);
+}
+
+Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion) {
+  return m ? Keys_TableTrack(m->bones, BONE2_MAX_BONES, bone, motion, m->keyTableLength) : nullptr;
 }
 
 Bone2Model *Bone2_New(void) {
@@ -144,18 +123,8 @@ Bone2Model *Bone2_New(void) {
 
 Bone2Model *Bone2_Free(Bone2Model *m) {
   if (!m) return nullptr;
-  free(m->positions);
-  free(m->colours);
-  free(m->uvs);
-  free(m->bindings);
-  free(m->polygons);
-  free(m->skinned);
-  for (i32 b = 0; b < BONE2_MAX_BONES; b++) {
-    Bone2Track *table = m->bones[b].keys;
-    if (!table) continue;
-    for (i32 mo = 0; mo < m->keyTableLength; mo++) Bone2Track_Free(&table[mo]);
-    free(table);
-  }
+  WorkBuf_FreeAll({m->positions, m->colours, m->uvs, m->bindings, m->polygons, m->skinned});
+  Keys_FreeTables(m->bones, BONE2_MAX_BONES, m->keyTableLength, Bone2Track_Free);
   free(m);
   return nullptr;
 }
@@ -197,12 +166,6 @@ bool Bone2_SetScale(Bone2Model *m, f32 sx, f32 sy) {
   m->placeScaleX = sx;
   m->placeScaleY = sy;
   return true;
-}
-
-Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion) {
-  if (!m || bone < 0 || bone >= BONE2_MAX_BONES) return nullptr;
-  if (motion < 0 || motion >= m->keyTableLength || !m->bones[bone].keys) return nullptr;
-  return &m->bones[bone].keys[motion];
 }
 
 bool Bone2_ReserveKeys(Bone2Model *m, i32 bone, i32 motion, i32 count) {

@@ -37,16 +37,12 @@ struct BoneKey2 {
 
 // The key track of one bone and motion: keys sorted by frame, at most one per frame; it grows
 // past its capacity (Bone2Track_Reserve, and the Keys_* helpers of model/keytrack.h).
-struct Bone2Track {
-  i32 count;
-  BoneKey2 *keys;
-  i32 capacity;
-};
-bool Bone2Track_Reserve(Bone2Track *t, i32 n);
+typedef Keys_Track<BoneKey2> Bone2Track;
+inline bool Bone2Track_Reserve(Bone2Track *t, i32 n) { return KeysTrack_Reserve(t, n); }
 // Inserts a key in frame order (replacing a key of the same frame), growing the track.
 // Returns the key's index, or -1 when the track could not grow.
-i32 Bone2Track_Insert(Bone2Track *t, const BoneKey2 *key);
-void Bone2Track_Free(Bone2Track *t);
+inline i32 Bone2Track_Insert(Bone2Track *t, const BoneKey2 *key) { return KeysTrack_Insert(t, key); }
+inline void Bone2Track_Free(Bone2Track *t) { KeysTrack_Free(t); }
 
 struct Bone2Point { f32 x, y; };
 struct Bone2Colour { f32 r, g, b, a; };   // 0..255
@@ -154,16 +150,12 @@ struct Bone2State {
 };
 extern Bone2State g_Bone2;
 
-// [SECTION] clamped counts: the entries an array really holds (count clamped to 0..capacity,
-// 0 when the array or the model is missing).
-inline i32 Bone2_ClampCount(i32 count, i32 cap, const void *array) {
-  if (!array || count <= 0) return 0;
-  return count < cap ? count : cap;
-}
-inline i32 Bone2_VertexCount(const Bone2Model *m) { return Bone2_ClampCount(m->vertexCount, m->vertexCapacity, m->positions); }
-inline i32 Bone2_ColourCount(const Bone2Model *m) { return Bone2_ClampCount(m->colourCount, m->colourCapacity, m->colours); }
-inline i32 Bone2_UVCount(const Bone2Model *m) { return Bone2_ClampCount(m->uvCount, m->uvCapacity, m->uvs); }
-inline i32 Bone2_PolygonCount(const Bone2Model *m) { return Bone2_ClampCount(m->polygonCount, m->polygonCapacity, m->polygons); }
+// [SECTION] clamped counts: the entries an array really holds (Model3_ClampCount: the count
+// clamped to 0..capacity, 0 when the array or the model is missing).
+inline i32 Bone2_VertexCount(const Bone2Model *m) { return Model3_ClampCount(m->vertexCount, m->vertexCapacity, m->positions); }
+inline i32 Bone2_ColourCount(const Bone2Model *m) { return Model3_ClampCount(m->colourCount, m->colourCapacity, m->colours); }
+inline i32 Bone2_UVCount(const Bone2Model *m) { return Model3_ClampCount(m->uvCount, m->uvCapacity, m->uvs); }
+inline i32 Bone2_PolygonCount(const Bone2Model *m) { return Model3_ClampCount(m->polygonCount, m->polygonCapacity, m->polygons); }
 inline i32 Bone2_BoneCount(const Bone2Model *m) {
   if (!m || m->boneCount <= 0) return 0;
   return m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;

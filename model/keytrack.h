@@ -7,6 +7,8 @@
 // A track starts with the capacity its creator gave it (16 for a new model) and grows on
 // insert, copy and read: the fixed capacity is never a limit on the number of keys.
 #pragma once
+#include <stdlib.h>
+
 #include "model/types.h"
 
 // One key of a 3D bone (44 bytes): frame, position, rotation quaternion, scale.
@@ -69,3 +71,69 @@ i32 Keys_FirstOutOfOrder(const void *keys, i32 count, size_t keySize);
 // name) and the track ("ボーン 2「腕」", ...).
 int Keys_FormatOrderRefusal(char *dst, size_t size, const char *path, i32 motion, const char *motionName,
                             const char *track);
+
+// [SECTION] Tracks of the 2D models: a growable track of keys of one record type.
+template <typename Key>
+struct Keys_Track {
+  i32 count;      // keys in use
+  Key *keys;      // owned, sorted by frame
+  i32 capacity;   // allocated keys
+};
+
+template <typename Key>
+bool KeysTrack_Reserve(Keys_Track<Key> *t, i32 n) {
+  return Keys_Reserve((void **)&t->keys, &t->capacity, n, sizeof(Key));
+}
+
+template <typename Key>
+i32 KeysTrack_Insert(Keys_Track<Key> *t, const Key *key) {
+  return Keys_Insert((void **)&t->keys, &t->count, &t->capacity, sizeof(Key), key);
+}
+
+template <typename Key>
+void KeysTrack_Free(Keys_Track<Key> *t) {
+  free(t->keys);
+  t->keys = nullptr;
+  t->count = t->capacity = 0;
+}
+
+// [SECTION] Track tables of the 2D models: each bone or object (an item with a `keys` field)
+// owns a table of one track per motion, or none.
+
+// Gives every empty track of the model's motions in use `room` new keys (setNew) with one of
+// them counted. False when memory ran out.
+template <typename Model, typename Item, typename Track, typename Key>
+bool Keys_FreshTables(const Model *m, Item *items, i32 itemCount, i32 room, bool (*reserve)(Track *, i32),
+                      void (*setNew)(Key *)) {
+  i32 motions = m->motionCount < m->keyTableLength ? m->motionCount : m->keyTableLength;
+  for (i32 i = 0; i < itemCount; i++) {
+    if (!items[i].keys) continue;
+    for (i32 mo = 0; mo < motions; mo++) {
+      Track *t = &items[i].keys[mo];
+      if (t->keys) continue;
+      if (!reserve(t, room)) return false;
+      for (i32 k = 0; k < t->capacity; k++) setNew(&t->keys[k]);
+      t->count = 1;
+    }
+  }
+  return true;
+}
+
+// The track of `motion` in item `item`'s table of `length` tracks; null when either is out of
+// range or the item has no table.
+template <typename Item>
+auto Keys_TableTrack(Item *items, i32 itemCount, i32 item, i32 motion, i32 length) -> decltype(items->keys) {
+  if (item < 0 || item >= itemCount || !items[item].keys || motion < 0 || motion >= length) return nullptr;
+  return &items[item].keys[motion];
+}
+
+// Frees the `length` tracks of each item's table, then the table.
+template <typename Item, typename Track>
+void Keys_FreeTables(Item *items, i32 itemCount, i32 length, void (*freeTrack)(Track *)) {
+  for (i32 i = 0; i < itemCount; i++) {
+    Track *table = items[i].keys;
+    if (!table) continue;
+    for (i32 mo = 0; mo < length; mo++) freeTrack(&table[mo]);
+    free(table);
+  }
+}

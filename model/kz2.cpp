@@ -8,11 +8,8 @@
 #include "model/seam.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
-static const char *const kMsgCannotOpen = "%s を開くことができませんでした。";
 static const char *const kMsgSlot = "%s(%d) 最大数を超えました。";
-static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
 static const char *const kMsgTooMany = "%s は、%sの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
-static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
 static const char *const kMsgCannotStore = "%sの数 (%d) が上限 (%d) を超えているので\n保存することができません。";
 
 // [SECTION] reading
@@ -38,7 +35,7 @@ bool Kz2_Begin(Kz2Read *p, const Kz2Format *f, const u8 *data, size_t size, cons
 }
 
 bool Kz2_Broken(Kz2Read *p) {
-  if (!p->err[0]) Str_Format(p->err, p->errSize, kMsgBroken, p->path);
+  if (!p->err[0]) Str_Format(p->err, p->errSize, kKzMsgBroken, p->path);
   return false;
 }
 
@@ -103,7 +100,7 @@ bool Kz2_KeysOutOfOrder(Kz2Read *p, const char *kind, i32 index, const char *nam
 
 // The magic and version test before a parse; false with the refusal in *res.
 static bool CheckHead(const Kz2Format *f, const FileData *file, const char *path, ModelResult *res) {
-  const KzHeaderTexts texts = {f->notFormat, f->tooOld, f->tooNew, kMsgBroken};
+  const KzHeaderTexts texts = {f->notFormat, f->tooOld, f->tooNew, kKzMsgBroken};
   const char *refusal = Kz_HeaderRefusalOf(file->data, file->size, f->magic, f->versions, f->versionCount, &texts);
   if (refusal) return ModelResult_Refusef(res, refusal, path);
   return true;
@@ -112,7 +109,7 @@ static bool CheckHead(const Kz2Format *f, const FileData *file, const char *path
 bool Kz2_Load(const Kz2Format *f, i32 slot, const char *path, FileData *out, ModelResult *res) {
   if (!Kz2_PathGiven(path, res)) return false;
   if (slot < 0 || slot >= f->slots) return ModelResult_Refusef(res, kMsgSlot, f->reader, slot);
-  if (!File_ReadAll(path, out)) return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  if (!File_ReadAll(path, out)) return ModelResult_Refusef(res, kKzMsgCannotOpen, path);
   if (CheckHead(f, out, path, res)) return true;
   File_Free(out);
   return false;
@@ -148,10 +145,10 @@ bool Kz2_PathGiven(const char *path, ModelResult *res) {
 
 i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errSize, ModelResult *res) {
   bool ok = built;
-  if (!ok && !err[0]) Str_Format(err, errSize, kMsgCannotSave, path);
+  if (!ok && !err[0]) Str_Format(err, errSize, kKzMsgCannotSave, path);
   if (ok && !File_WriteAtomic(path, w->data, w->size)) {
     ok = false;
-    Str_Format(err, errSize, kMsgCannotSave, path);
+    Str_Format(err, errSize, kKzMsgCannotSave, path);
   }
   Wr_Free(w);
   if (!ok) return ModelResult_Refuse(res, err);

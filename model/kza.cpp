@@ -37,6 +37,11 @@ static const Kz2Format kFormat = {"KZA", kVersions, (int)(sizeof kVersions / siz
 
 enum { PIVOT_ENTRIES = 2 * OBJ2_MAX_IMAGES };
 
+// The 48-byte key record, which the file stores as a run (see Rd_Run): frame, shown, x, y,
+// angle, scaleX, scaleY, image, r, g, b, a, exactly the layout of ObjKey2.
+static const char kKeyFields[] = "444444444444";
+static_assert(sizeof(ObjKey2) == 48, "key record");
+
 // [SECTION] reading
 
 struct KzaParse {
@@ -71,21 +76,7 @@ static bool ReadKeys(KzaParse *p, i32 o, i32 motion) {
   if (nk < 0) return false;
   Obj2Track *t = Obj2_Track(p->m, o, motion);
   if (!t || !Obj2Track_Reserve(t, nk)) return Fail(p);   // tracks grow past 8
-  for (i32 k = 0; k < nk; k++) {
-    ObjKey2 *key = &t->keys[k];
-    key->frame = Rd_I32(r);
-    key->shown = Rd_U32(r);
-    key->x = Rd_F32(r);
-    key->y = Rd_F32(r);
-    key->angle = Rd_F32(r);
-    key->scaleX = Rd_F32(r);
-    key->scaleY = Rd_F32(r);
-    key->image = Rd_I32(r);
-    key->r = Rd_I32(r);
-    key->g = Rd_I32(r);
-    key->b = Rd_I32(r);
-    key->a = Rd_I32(r);
-  }
+  Rd_Run(r, t->keys, (u64)nk, kKeyFields);
   t->count = nk;
   if (r->err) return Fail(p);
   return CheckKeyOrder(p, t, o, motion);
@@ -259,21 +250,7 @@ bool Kza_Build(Obj2Model *m, ByteWriter *w, char *err, size_t errSize) {
       Obj2Track *t = Obj2_Track(m, o, mo);
       i32 nk = t && t->keys ? t->count : 0;
       Wr_I32(w, nk);
-      for (i32 k = 0; k < nk; k++) {
-        const ObjKey2 *key = &t->keys[k];
-        Wr_I32(w, key->frame);
-        Wr_U32(w, key->shown);
-        Wr_F32(w, key->x);
-        Wr_F32(w, key->y);
-        Wr_F32(w, key->angle);
-        Wr_F32(w, key->scaleX);
-        Wr_F32(w, key->scaleY);
-        Wr_I32(w, key->image);
-        Wr_I32(w, key->r);
-        Wr_I32(w, key->g);
-        Wr_I32(w, key->b);
-        Wr_I32(w, key->a);
-      }
+      if (nk > 0) Wr_Run(w, t->keys, (u64)nk, kKeyFields);
     }
   }
   return !w->err;

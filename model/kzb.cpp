@@ -33,6 +33,16 @@ static const i32 kVersions[] = {2004000, 2004020};
 static const Kz2Format kFormat = {"KZB", kVersions, (int)(sizeof kVersions / sizeof kVersions[0]),
                                   kMsgNotKzb, kMsgOld, kMsgNew, "Kzb_Read", BONE2_SLOTS};
 
+// Field layouts of the vertex arrays, which the file stores as runs (see Rd_Run): the records
+// in memory have exactly these layouts.
+static const char kPointFields[] = "44";   // Bone2Point and Bone2UV
+static const char kColourFields[] = "4444";
+static const char kBindingFields[] = "2244";
+static const char kKeyFields[] = "444444";   // BoneKey2: frame, x, y, angle, scaleX, scaleY
+static_assert(sizeof(Bone2Point) == 8 && sizeof(Bone2UV) == 8 && sizeof(Bone2Colour) == 16 &&
+                  sizeof(VertexBinding) == 12 && sizeof(BoneKey2) == 24,
+              "vertex and key records");
+
 // [SECTION] reading
 
 struct KzbParse {
@@ -77,28 +87,10 @@ static bool ReadVertices(KzbParse *p) {
   m->vertexCount = (u16)nv;
   m->colourCount = (u16)nc;
   m->uvCount = (u16)nu;
-  for (i32 v = 0; v < nv; v++) {
-    m->positions[v].x = Rd_F32(r);
-    m->positions[v].y = Rd_F32(r);
-  }
-  for (i32 c = 0; c < nc; c++) {
-    Bone2Colour *k = &m->colours[c];
-    k->r = Rd_F32(r);
-    k->g = Rd_F32(r);
-    k->b = Rd_F32(r);
-    k->a = Rd_F32(r);
-  }
-  for (i32 u = 0; u < nu; u++) {
-    m->uvs[u].u = Rd_F32(r);
-    m->uvs[u].v = Rd_F32(r);
-  }
-  for (i32 v = 0; v < nv; v++) {
-    VertexBinding *b = &m->bindings[v];
-    b->bone1 = Rd_U16(r);
-    b->bone2 = Rd_U16(r);
-    b->weight = Rd_F32(r);
-    b->automatic = Rd_U32(r);
-  }
+  Rd_Run(r, m->positions, (u64)nv, kPointFields);
+  Rd_Run(r, m->colours, (u64)nc, kColourFields);
+  Rd_Run(r, m->uvs, (u64)nu, kPointFields);
+  Rd_Run(r, m->bindings, (u64)nv, kBindingFields);
   return r->err ? Fail(p) : true;
 }
 
@@ -194,14 +186,7 @@ static bool ReadKeys(KzbParse *p, i32 bone, i32 motion) {
   // A track the reader creates holds exactly what the file has; a full one grows past 16.
   if (!Bone2Track_Reserve(t, nk)) return Fail(p);
   BoneKey2 *keys = t->keys;
-  for (i32 k = 0; k < nk; k++) {
-    keys[k].frame = Rd_I32(r);
-    keys[k].x = Rd_F32(r);
-    keys[k].y = Rd_F32(r);
-    keys[k].angle = Rd_F32(r);
-    keys[k].scaleX = Rd_F32(r);
-    keys[k].scaleY = Rd_F32(r);
-  }
+  Rd_Run(r, keys, (u64)nk, kKeyFields);
   t->count = nk;
   if (r->err) return Fail(p);
   if (Keys_FirstOutOfOrder(keys, nk, sizeof(BoneKey2)) < 0) return true;
@@ -303,6 +288,15 @@ static void WritePolygon(ByteWriter *w, const Polygon2 *poly) {
   Wr_U32(w, poly->group);
 }
 
+// A bone's rest transform: the fields of a key after its frame.
+static void WriteRest(ByteWriter *w, const BoneKey2 *r) {
+  Wr_F32(w, r->x);
+  Wr_F32(w, r->y);
+  Wr_F32(w, r->angle);
+  Wr_F32(w, r->scaleX);
+  Wr_F32(w, r->scaleY);
+}
+
 bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   err[0] = 0;
   if (!CheckStorable(m, err, errSize)) return false;
@@ -312,28 +306,10 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
   Wr_U16(w, m->vertexCount);
   Wr_U16(w, m->colourCount);
   Wr_U16(w, m->uvCount);
-  for (i32 v = 0; v < m->vertexCount; v++) {
-    Wr_F32(w, m->positions[v].x);
-    Wr_F32(w, m->positions[v].y);
-  }
-  for (i32 c = 0; c < m->colourCount; c++) {
-    const Bone2Colour *k = &m->colours[c];
-    Wr_F32(w, k->r);
-    Wr_F32(w, k->g);
-    Wr_F32(w, k->b);
-    Wr_F32(w, k->a);
-  }
-  for (i32 u = 0; u < m->uvCount; u++) {
-    Wr_F32(w, m->uvs[u].u);
-    Wr_F32(w, m->uvs[u].v);
-  }
-  for (i32 v = 0; v < m->vertexCount; v++) {
-    const VertexBinding *b = &m->bindings[v];
-    Wr_U16(w, b->bone1);
-    Wr_U16(w, b->bone2);
-    Wr_F32(w, b->weight);
-    Wr_U32(w, b->automatic);
-  }
+  Wr_Run(w, m->positions, (u64)m->vertexCount, kPointFields);
+  Wr_Run(w, m->colours, (u64)m->colourCount, kColourFields);
+  Wr_Run(w, m->uvs, (u64)m->uvCount, kPointFields);
+  Wr_Run(w, m->bindings, (u64)m->vertexCount, kBindingFields);
   Wr_U16(w, (u16)m->polygonCount);
   for (i32 i = 0; i < m->polygonCount; i++) WritePolygon(w, &m->polygons[i]);
   Wr_U16(w, (u16)m->textureCount);
@@ -365,24 +341,13 @@ bool Kzb_Build(Bone2Model *m, ByteWriter *w, char *err, size_t errSize) {
     const BoneKey2 *r = &m->rest[b];
     Kz2_WriteName(w, bone->name);
     Wr_I32(w, bone->parent);
-    Wr_F32(w, r->x);
-    Wr_F32(w, r->y);
-    Wr_F32(w, r->angle);
-    Wr_F32(w, r->scaleX);
-    Wr_F32(w, r->scaleY);
+    WriteRest(w, r);
     for (i32 mo = 0; mo < m->motionCount; mo++) {
       Bone2Track *t = Bone2_Track(m, b, mo);
       const BoneKey2 *keys = t ? t->keys : nullptr;
       i32 nk = t && keys ? t->count : 0;   // a bone without a track stores no keys
       Wr_I32(w, nk);
-      for (i32 k = 0; k < nk; k++) {
-        Wr_I32(w, keys[k].frame);
-        Wr_F32(w, keys[k].x);
-        Wr_F32(w, keys[k].y);
-        Wr_F32(w, keys[k].angle);
-        Wr_F32(w, keys[k].scaleX);
-        Wr_F32(w, keys[k].scaleY);
-      }
+      if (nk > 0) Wr_Run(w, keys, (u64)nk, kKeyFields);
     }
   }
   return !w->err;

@@ -23,13 +23,10 @@ Model3 *g_Obj3PartModels[OBJ3_SETS][OBJ3_PARTS];
 Obj3Pose *g_Obj3Poses[OBJ3_SETS];
 i32 g_KzoVersion = 2005000;
 
-static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzo[] = "%s は、ＫＺＯ形式ではありません。";
 static const char kMsgTooOld[] = "ＫＺＯ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char kMsgTooNew[] =
     "ＫＺＯ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
 
 static bool SetInRange(i32 n) { return n >= 0 && n < OBJ3_SETS; }
 static bool PartInRange(i32 p) { return p >= 0 && p < OBJ3_PARTS; }
@@ -296,7 +293,7 @@ static i32 UnorderedMotion(const Obj3Set *set) {
 static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], ModelResult *res) {
   FileData f;
   if (!path || !File_ReadAll(path, &f)) {
-    ModelResult_Refusef(res, kMsgCannotOpen, path ? path : "");
+    ModelResult_Refusef(res, kKzMsgCannotOpen, path ? path : "");
     return nullptr;
   }
   bool reported = false;   // one message a refusal: the key order's names the motion
@@ -316,7 +313,7 @@ static Obj3Set *ReadSetFile(const char *path, u32 loaded[OBJ3_PARTS], ModelResul
       }
       Kzo_FreeSetRecord(set);
       set = nullptr;
-      refusal = kMsgBroken;
+      refusal = kKzMsgBroken;
     }
   }
   File_Free(&f);
@@ -399,7 +396,7 @@ bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzo_Encode(g_Obj3Sets[n], g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
+  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
   ModelResult_Accept(res);
   return true;
 }

@@ -30,10 +30,10 @@ static const char kMsgTooNew[] =
     "ＫＺＰ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
 static const char kMsgTooOld[] = "ＫＺＰ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char kMsgDevelopment[] = "%s ( Ver %2.3f )\nこのバージョンは、開発中のバージョンのため\n対応していません。";
-static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
+const char kKzMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzp[] = "%s は、ＫＺＰ形式ではありません。";
-static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
+const char kKzMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
+const char kKzMsgCannotSave[] = "%s に保存することができませんでした。";
 static const char kMsgTooLarge[] = "モデルが大きすぎるため、ＫＺＰ形式で保存できません。\n\n%s";
 
 // [SECTION] Writer
@@ -213,7 +213,7 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
+  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
   m->version = g_KzpVersion;
   ModelResult_Accept(res);
   return true;
@@ -277,7 +277,7 @@ static void KzpRead_End(KzpRead *k) {
 // The refusal text of a read that failed: the parser's own, or the damaged-file message.
 static bool Refused(const KzpRead *k, ModelResult *res) {
   if (k->refusal[0]) return ModelResult_Refuse(res, k->refusal);
-  return ModelResult_Refusef(res, kMsgBroken, k->path);
+  return ModelResult_Refusef(res, kKzMsgBroken, k->path);
 }
 
 // Reads n bytes at the file's position into dst; false when they are not all there.
@@ -908,10 +908,10 @@ static bool ReadStartedIntoSlot(i32 slot, KzpRead *k, const char *path, ModelRes
 bool Kzp_ReadIntoSlot(i32 slot, i32 version, const char *path, ModelResult *res) {
   if (!SlotRequestAccepted(slot, version, path, res)) return false;
   FILE *f = fopen(path, "rb");
-  if (!f) return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  if (!f) return ModelResult_Refusef(res, kKzMsgCannotOpen, path);
   KzpRead k;
   bool ok = KzpRead_FromFile(&k, f, path) ? ReadStartedIntoSlot(slot, &k, path, res)
-                                          : ModelResult_Refusef(res, kMsgCannotOpen, path);
+                                          : ModelResult_Refusef(res, kKzMsgCannotOpen, path);
   KzpRead_End(&k);
   fclose(f);
   return ok;
@@ -922,13 +922,13 @@ bool Kzp_OpenIntoSlot(i32 slot, FILE *f, const char *path, ModelResult *res) {
   bool started = KzpRead_FromFile(&k, f, path) && Block_Top(&k);
   if (!started) {
     KzpRead_End(&k);
-    return ModelResult_Refusef(res, kMsgCannotOpen, path);
+    return ModelResult_Refusef(res, kKzMsgCannotOpen, path);
   }
   i32 version = 0;
   Kz_ReadHeader(k.data, k.have, "KZP", &version);   // 0 when the file ends inside the header
   bool ok;
   if (!(k.have >= 3 && memcmp(k.data, "KZP", 3) == 0)) ok = ModelResult_Refusef(res, kMsgNotKzp, path);
-  else if (k.have < 7) ok = ModelResult_Refusef(res, kMsgBroken, path);   // it ends inside its version
+  else if (k.have < 7) ok = ModelResult_Refusef(res, kKzMsgBroken, path);   // it ends inside its version
   else ok = SlotRequestAccepted(slot, version, path, res) && ReadStartedIntoSlot(slot, &k, path, res);
   KzpRead_End(&k);
   return ok;
@@ -953,7 +953,7 @@ static bool PartVersionDecided(const u8 *data, size_t size, const char *path, Mo
   i32 version = 0;
   if (!Kz_ReadHeader(data, size, "KZP", &version)) {
     // The magic with the file ending inside the version number is a damaged KZP file.
-    ModelResult_Refusef(res, size >= 3 && memcmp(data, "KZP", 3) == 0 ? kMsgBroken : kMsgNotKzp, path);
+    ModelResult_Refusef(res, size >= 3 && memcmp(data, "KZP", 3) == 0 ? kKzMsgBroken : kMsgNotKzp, path);
     return true;
   }
   if (version <= 2003029) return !ModelResult_Refusef(res, kMsgTooOld, path);
@@ -979,7 +979,7 @@ Model3 *Kzp_ReadPartModel(const char *path, ModelResult *res) {
       KzpRead_End(&k);
       fclose(f);
     }
-    ModelResult_Refusef(res, kMsgCannotOpen, path);
+    ModelResult_Refusef(res, kKzMsgCannotOpen, path);
     return nullptr;
   }
   Model3 *m = nullptr;

@@ -34,6 +34,10 @@ const char *Kz_HeaderRefusal(const u8 *data, size_t size, const char magic[3], i
 // too new; any other version not in the list is too old, since its layout is not known.
 const char *Kz_HeaderRefusalOf(const u8 *data, size_t size, const char magic[3], const i32 *accepted,
                                int count, const KzHeaderTexts *texts);
+// The texts every KZ-family reader and writer shows (each takes the path).
+extern const char kKzMsgCannotOpen[];
+extern const char kKzMsgBroken[];
+extern const char kKzMsgCannotSave[];
 
 // Writes the model as version 2006000 (all-or-nothing file replace). Refused (false) with its
 // message when the model does not fit the format or the file cannot be written. res may be null.

@@ -11,6 +11,7 @@
 
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 Model3 *g_Model3Slots[MODEL3_SLOTS];
 ModelPose *g_ModelPoses[MODEL3_SLOTS];
@@ -271,15 +272,8 @@ Model3 *Model3_New(void) {
 
 void Model3_Free(Model3 *m) {
   if (!m) return;
-  free(m->positions);
-  free(m->normals);
-  free(m->colors);
-  free(m->uvs);
-  free(m->bindings);
-  free(m->polygons);
-  free(m->posed);
-  free(m->vertexNormals);
-  free(m->fileName);
+  WorkBuf_FreeAll({m->positions, m->normals, m->colors, m->uvs, m->bindings, m->polygons, m->posed,
+                   m->vertexNormals, m->fileName});
   for (int i = 0; i < MODEL3_TEXTURES; i++) free(m->textures[i].name);
   for (int b = 0; b < MODEL3_BONES; b++) {
     KeyTrack *table = m->bones[b].keys;

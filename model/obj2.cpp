@@ -26,20 +26,6 @@ static i32 ObjectLimit(const Obj2Model *m) {
 
 // [SECTION] creation and release
 
-bool Obj2Track_Reserve(Obj2Track *t, i32 n) {
-  return Keys_Reserve((void **)&t->keys, &t->capacity, n, sizeof(ObjKey2));
-}
-
-i32 Obj2Track_Insert(Obj2Track *t, const ObjKey2 *key) {
-  return Keys_Insert((void **)&t->keys, &t->count, &t->capacity, sizeof(ObjKey2), key);
-}
-
-void Obj2Track_Free(Obj2Track *t) {
-  free(t->keys);
-  t->keys = nullptr;
-  t->count = t->capacity = 0;
-}
-
 void Obj2_SetNewKey(ObjKey2 *k) {
   memset(k, 0, sizeof *k);
   k->shown = 1;
@@ -48,19 +34,11 @@ void Obj2_SetNewKey(ObjKey2 *k) {
 }
 
 bool Obj2_FreshTracks(Obj2Model *m) {
-  if (!m) return false;
-  i32 motions = m->motionCount < m->keyTableLength ? m->motionCount : m->keyTableLength;
-  for (i32 o = 0; o < OBJ2_MAX_OBJECTS; o++) {
-    if (!m->parts[o].keys) continue;
-    for (i32 mo = 0; mo < motions; mo++) {
-      Obj2Track *t = &m->parts[o].keys[mo];
-      if (t->keys) continue;
-      if (!Obj2Track_Reserve(t, OBJ2_TRACK_KEYS)) return false;
-      for (i32 k = 0; k < t->capacity; k++) Obj2_SetNewKey(&t->keys[k]);
-      t->count = 1;
-    }
-  }
-  return true;
+  return m && Keys_FreshTables(m, m->parts, OBJ2_MAX_OBJECTS, OBJ2_TRACK_KEYS, Obj2Track_Reserve, Obj2_SetNewKey);
+}
+
+Obj2Track *Obj2_Track(Obj2Model *m, i32 o, i32 motion) {
+  return m ? Keys_TableTrack(m->parts, OBJ2_MAX_OBJECTS, o, motion, m->keyTableLength) : nullptr;
 }
 
 // A new model without touching any slot: key tables for all 33 objects (the editor adds
@@ -98,12 +76,7 @@ Obj2Model *Obj2_NewDetached(void) { return NewModel(); }
 
 Obj2Model *Obj2_Free(Obj2Model *m) {
   if (!m) return nullptr;
-  for (i32 o = 0; o < OBJ2_MAX_OBJECTS; o++) {
-    Obj2Track *table = m->parts[o].keys;
-    if (!table) continue;
-    for (i32 mo = 0; mo < m->keyTableLength; mo++) Obj2Track_Free(&table[mo]);
-    free(table);
-  }
+  Keys_FreeTables(m->parts, OBJ2_MAX_OBJECTS, m->keyTableLength, Obj2Track_Free);
   free(m);
   return nullptr;
 }
@@ -122,6 +95,10 @@ void Obj2_Release(i32 s) {
   if (SlotInRange(s) && g_Obj2Slots[s]) g_Obj2Slots[s]->active = 0;
 }
 
+void Obj2_FreeAll(void) {
+  for (i32 s = 0; s < OBJ2_SLOTS; s++) Obj2_Release(s);
+}
+
 Obj2Model *Obj2_Init(i32 s) {
   if (!SlotInRange(s)) return nullptr;
   g_Obj2.creatingSlot = (u32)s;
@@ -133,21 +110,11 @@ Obj2Model *Obj2_Init(i32 s) {
   return m;
 }
 
-void Obj2_FreeAll(void) {
-  for (i32 s = 0; s < OBJ2_SLOTS; s++) Obj2_Release(s);
-}
-
 bool Obj2_SetPosition(Obj2Model *m, f32 x, f32 y) {
   if (!m) return false;
   m->placeX = x;
   m->placeY = y;
   return true;
-}
-
-Obj2Track *Obj2_Track(Obj2Model *m, i32 o, i32 motion) {
-  if (!m || o < 0 || o >= OBJ2_MAX_OBJECTS || !m->parts[o].keys) return nullptr;
-  if (motion < 0 || motion >= m->keyTableLength) return nullptr;
-  return &m->parts[o].keys[motion];
 }
 
 i32 *Obj2_PivotEntry(Obj2Model *m, i32 n) {

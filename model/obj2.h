@@ -31,15 +31,11 @@ struct ObjKey2 {
 };
 
 // The key track of one object and motion (see Bone2Track).
-struct Obj2Track {
-  i32 count;
-  ObjKey2 *keys;
-  i32 capacity;
-};
-bool Obj2Track_Reserve(Obj2Track *t, i32 n);
+typedef Keys_Track<ObjKey2> Obj2Track;
+inline bool Obj2Track_Reserve(Obj2Track *t, i32 n) { return KeysTrack_Reserve(t, n); }
 // Inserts a key in frame order (replacing a key of the same frame), growing the track.
-i32 Obj2Track_Insert(Obj2Track *t, const ObjKey2 *key);
-void Obj2Track_Free(Obj2Track *t);
+inline i32 Obj2Track_Insert(Obj2Track *t, const ObjKey2 *key) { return KeysTrack_Insert(t, key); }
+inline void Obj2Track_Free(Obj2Track *t) { KeysTrack_Free(t); }
 
 struct Obj2Part {
   u32 shown;

@@ -1,8 +1,16 @@
 // Work buffers of the mesh operations: a private array grown on demand and kept for the
 // program's life (never shrunk, never freed), so repeated operations do not allocate again.
+// Also the one call that frees a record's heap arrays.
 #pragma once
 #include <stddef.h>
 #include <stdlib.h>
+
+#include <initializer_list>
+
+// Frees each of a record's heap arrays (null ones are skipped by free).
+inline void WorkBuf_FreeAll(std::initializer_list<void *> arrays) {
+  for (void *p : arrays) free(p);
+}
 
 // *buf with room for at least `need` elements (1 when need is 0), grown from *cap when
 // short; null when out of memory (the old buffer stays as it was).

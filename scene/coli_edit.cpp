@@ -342,30 +342,27 @@ static bool OnlyButton(u32 b) {
 
 static f32 Grown(f32 size, f32 by) { return size + by < 0.1f ? 0.1f : size + by; }
 
-static void DragBox(f32 dx, f32 dy) {
-  ColiEditor &e = g_ColiEdit;
-  if (e.curBox < 0 || e.curBox >= COLI_BOXES) return;
-  ColiBox &b = g_Coli.doc->boxes[e.curBox];
-  switch (e.boxMode) {
-    case COLI_MODE_MOVE: b.x += 0.1f * dx; b.z -= 0.1f * dy; break;
-    case COLI_MODE_ROTATE: b.angle += 0.2f * dx - 0.2f * dy; break;
-    case COLI_MODE_SCALE: b.size = Grown(b.size, 0.1f * dx - 0.1f * dy); break;
-    default: return;
-  }
-  e.refresh[COLI_PANEL_BOX] = 1;
-  MarkEdited();
+// Turns a box; a circle has no angle (false: nothing turned).
+static bool Turn(ColiBox *b, f32 by) {
+  b->angle += by;
+  return true;
 }
+static bool Turn(ColiCircle *, f32) { return false; }
 
-static void DragCircle(f32 dx, f32 dy) {
-  ColiEditor &e = g_ColiEdit;
-  if (e.curCircle < 0 || e.curCircle >= COLI_CIRCLES) return;
-  ColiCircle &c = g_Coli.doc->circles[e.curCircle];
-  switch (e.circleMode) {
-    case COLI_MODE_MOVE: c.x += 0.1f * dx; c.z -= 0.1f * dy; break;
-    case COLI_MODE_SCALE: c.size = Grown(c.size, 0.1f * dx - 0.1f * dy); break;
+// A left drag of (dx, dy) on the current box or circle `cur` of recs[n] in the panel's mode.
+template <typename Rec>
+static void DragShape(Rec *recs, i32 n, i32 cur, u32 mode, u32 panel, f32 dx, f32 dy) {
+  if (cur < 0 || cur >= n) return;
+  Rec &r = recs[cur];
+  switch (mode) {
+    case COLI_MODE_MOVE: r.x += 0.1f * dx; r.z -= 0.1f * dy; break;
+    case COLI_MODE_ROTATE:
+      if (!Turn(&r, 0.2f * dx - 0.2f * dy)) return;
+      break;
+    case COLI_MODE_SCALE: r.size = Grown(r.size, 0.1f * dx - 0.1f * dy); break;
     default: return;
   }
-  e.refresh[COLI_PANEL_CIRCLE] = 1;
+  g_ColiEdit.refresh[panel] = 1;
   MarkEdited();
 }
 
@@ -380,8 +377,11 @@ void Coli_MouseMove(i32 x, i32 y) {
   if (!OnlyButton(BUTTON_LEFT)) return;
   f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
   Effect_SetDragAnchor(x, y);
-  if (g_ColiEdit.target == COLI_TARGET_BOXES) DragBox(dx, dy);
-  else if (g_ColiEdit.target == COLI_TARGET_CIRCLES) DragCircle(dx, dy);
+  const ColiEditor &e = g_ColiEdit;
+  if (e.target == COLI_TARGET_BOXES)
+    DragShape(g_Coli.doc->boxes, COLI_BOXES, e.curBox, e.boxMode, COLI_PANEL_BOX, dx, dy);
+  else if (e.target == COLI_TARGET_CIRCLES)
+    DragShape(g_Coli.doc->circles, COLI_CIRCLES, e.curCircle, e.circleMode, COLI_PANEL_CIRCLE, dx, dy);
 }
 
 // Duplicate into the first free record (made current) or delete and compact.

@@ -65,37 +65,46 @@ static void WallLines(ColiPanelView *v, const u32 ids[], i32 cur, i32 count, con
   }
 }
 
+// The mode buttons of the box and circle panels, in mode order (ColiMode); circles have no
+// rotate mode (0: no button).
+enum { COLI_MODES = 5 };
+static const u32 kBoxModes[COLI_MODES] = {IDC_COLI_BOX_MOVE, IDC_COLI_BOX_ROTATE, IDC_COLI_BOX_SCALE,
+                                          IDC_COLI_BOX_DUPLICATE, IDC_COLI_BOX_DELETE};
+static const u32 kCircleModes[COLI_MODES] = {IDC_COLI_CIRCLE_MOVE, 0, IDC_COLI_CIRCLE_SCALE,
+                                             IDC_COLI_CIRCLE_DUPLICATE, IDC_COLI_CIRCLE_DELETE};
+
+// The values a box or circle panel shows (X, Z, the box's angle, size) when rec is there; their count.
+static u32 ValuesOf(const ColiBox *b, f32 *v) {
+  if (b) v[0] = b->x, v[1] = b->z, v[2] = b->angle, v[3] = b->size;
+  return 4;
+}
+static u32 ValuesOf(const ColiCircle *c, f32 *v) {
+  if (c) v[0] = c->x, v[1] = c->z, v[2] = c->size;
+  return 3;
+}
+
+// A wall panel: the lines of record `cur` of recs[n] (count of them in use) and the mode buttons.
+template <typename Rec>
+static void WallView(ColiPanelView *v, const u32 *ids, const Rec *recs, i32 n, i32 cur, i32 count, const u32 *modes,
+                     u32 mode) {
+  bool valid = cur >= 0 && cur < n;
+  f32 values[4];
+  u32 nValues = ValuesOf(valid ? &recs[cur] : nullptr, values);
+  WallLines(v, ids, cur, count, valid ? values : nullptr, nValues);
+  SetButtons(v, modes, COLI_MODES, mode);
+}
+
 static void BoxView(ColiPanelView *v) {
   static const u32 kIds[5] = {IDC_COLI_BOX_NO, IDC_COLI_BOX_X, IDC_COLI_BOX_Z, IDC_COLI_BOX_ANGLE, IDC_COLI_BOX_SIZE};
-  static const u32 kModes[5] = {IDC_COLI_BOX_MOVE, IDC_COLI_BOX_ROTATE, IDC_COLI_BOX_SCALE, IDC_COLI_BOX_DUPLICATE,
-                                IDC_COLI_BOX_DELETE};
-  const ColiEditor &e = g_ColiEdit;
   const CollisionDoc *d = g_Coli.doc;
-  f32 values[4];
-  bool valid = e.curBox >= 0 && e.curBox < COLI_BOXES;
-  if (valid) {
-    const ColiBox &b = d->boxes[e.curBox];
-    values[0] = b.x, values[1] = b.z, values[2] = b.angle, values[3] = b.size;
-  }
-  WallLines(v, kIds, e.curBox, d->boxCount, valid ? values : nullptr, 4);
-  SetButtons(v, kModes, 5, e.boxMode);
+  WallView(v, kIds, d->boxes, COLI_BOXES, g_ColiEdit.curBox, d->boxCount, kBoxModes, g_ColiEdit.boxMode);
 }
 
 static void CircleView(ColiPanelView *v) {
   static const u32 kIds[4] = {IDC_COLI_CIRCLE_NO, IDC_COLI_CIRCLE_X, IDC_COLI_CIRCLE_Z, IDC_COLI_CIRCLE_SIZE};
-  // Circles have no rotate mode: modes 0, 2, 3, 4 in button order.
-  static const u32 kModes[5] = {IDC_COLI_CIRCLE_MOVE, 0, IDC_COLI_CIRCLE_SCALE, IDC_COLI_CIRCLE_DUPLICATE,
-                                IDC_COLI_CIRCLE_DELETE};
-  const ColiEditor &e = g_ColiEdit;
   const CollisionDoc *d = g_Coli.doc;
-  f32 values[3];
-  bool valid = e.curCircle >= 0 && e.curCircle < COLI_CIRCLES;
-  if (valid) {
-    const ColiCircle &c = d->circles[e.curCircle];
-    values[0] = c.x, values[1] = c.z, values[2] = c.size;
-  }
-  WallLines(v, kIds, e.curCircle, d->circleCount, valid ? values : nullptr, 3);
-  SetButtons(v, kModes, 5, e.circleMode);
+  WallView(v, kIds, d->circles, COLI_CIRCLES, g_ColiEdit.curCircle, d->circleCount, kCircleModes,
+           g_ColiEdit.circleMode);
 }
 
 void Coli_PanelView(u32 panel, ColiPanelView *out) {
@@ -143,29 +152,18 @@ static void ApplyRange(const ColiRangeTexts *t) {
   App_MarkAllRedraw();
 }
 
-static void BoxCommand(u32 id) {
-  switch (id) {
-    case IDC_COLI_BOX_ADD: Coli_AddBox(); return;
-    case IDC_COLI_BOX_MOVE: g_ColiEdit.boxMode = COLI_MODE_MOVE; break;
-    case IDC_COLI_BOX_ROTATE: g_ColiEdit.boxMode = COLI_MODE_ROTATE; break;
-    case IDC_COLI_BOX_SCALE: g_ColiEdit.boxMode = COLI_MODE_SCALE; break;
-    case IDC_COLI_BOX_DUPLICATE: g_ColiEdit.boxMode = COLI_MODE_DUPLICATE; break;
-    case IDC_COLI_BOX_DELETE: g_ColiEdit.boxMode = COLI_MODE_DELETE; break;
-    default: return;
+// Button id of a shape panel: its add button adds a shape, a mode button sets *mode and has
+// the panel shown again.
+static void ShapeCommand(u32 id, u32 addId, bool (*add)(void), const u32 *modes, u32 *mode, u32 panel) {
+  if (id == addId) {
+    add();
+    return;
   }
-  g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
-}
-
-static void CircleCommand(u32 id) {
-  switch (id) {
-    case IDC_COLI_CIRCLE_ADD: Coli_AddCircle(); return;
-    case IDC_COLI_CIRCLE_MOVE: g_ColiEdit.circleMode = COLI_MODE_MOVE; break;
-    case IDC_COLI_CIRCLE_SCALE: g_ColiEdit.circleMode = COLI_MODE_SCALE; break;
-    case IDC_COLI_CIRCLE_DUPLICATE: g_ColiEdit.circleMode = COLI_MODE_DUPLICATE; break;
-    case IDC_COLI_CIRCLE_DELETE: g_ColiEdit.circleMode = COLI_MODE_DELETE; break;
-    default: return;
-  }
-  g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
+  for (u32 m = 0; m < COLI_MODES; m++)
+    if (modes[m] && modes[m] == id) {
+      *mode = m;
+      g_ColiEdit.refresh[panel] = 1;
+    }
 }
 
 void Coli_PanelCommand(u32 panel, u32 id, const ColiRangeTexts *range) {
@@ -178,8 +176,12 @@ void Coli_PanelCommand(u32 panel, u32 id, const ColiRangeTexts *range) {
     case COLI_PANEL_RANGE:
       if (id == IDC_COLI_APPLY) ApplyRange(range);
       break;
-    case COLI_PANEL_BOX: BoxCommand(id); break;
-    case COLI_PANEL_CIRCLE: CircleCommand(id); break;
+    case COLI_PANEL_BOX:
+      ShapeCommand(id, IDC_COLI_BOX_ADD, Coli_AddBox, kBoxModes, &g_ColiEdit.boxMode, COLI_PANEL_BOX);
+      break;
+    case COLI_PANEL_CIRCLE:
+      ShapeCommand(id, IDC_COLI_CIRCLE_ADD, Coli_AddCircle, kCircleModes, &g_ColiEdit.circleMode, COLI_PANEL_CIRCLE);
+      break;
     default: break;
   }
 }

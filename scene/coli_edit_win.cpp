@@ -4,6 +4,7 @@
 #include "scene/coli_edit_win.h"
 
 #include "model/types.h"
+#include "app/panel_win.h"
 #include "app/widget_win.h"
 #include "lib/framework/lib.h"
 #include "scene/coli_edit.h"
@@ -51,14 +52,10 @@ INT_PTR CALLBACK Coli_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED && panel < COLI_PANELS) Command(dlg, panel, LOWORD(wParam));
       return TRUE;
-    case WM_DESTROY:
-      KillTimer(dlg, 1);
-      return FALSE;
+    case WM_DESTROY: return Panel_StopRefresh(dlg);
     default:
-      if (panel < COLI_PANELS && g_ColiEdit.panels[panel] == dlg && g_ColiEdit.refresh[panel] == 1) {
-        g_ColiEdit.refresh[panel] = 0;
+      if (panel < COLI_PANELS && g_ColiEdit.panels[panel] == dlg && Panel_TakeRefresh(&g_ColiEdit.refresh[panel]))
         ShowView(dlg, panel);
-      }
       return FALSE;
   }
 }

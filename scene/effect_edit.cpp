@@ -261,12 +261,10 @@ void Effect_Draw(void) {
 
 // The effect dialog along the desktop's bottom, made when it does not exist.
 static void OpenDialog(void) {
-  ParticleEditor &e = g_ParticleEdit;
-  if (e.dialog) return;
+  if (g_ParticleEdit.dialog) return;
   i32 w, h;
-  Widget_DesktopSize(&w, &h);
-  if (g_Lib.desktopHeight > 0) h = g_Lib.desktopHeight;
-  e.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
+  Widget_PanelDesktopSize(&w, &h);
+  g_ParticleEdit.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
 }
 
 void Effect_Enter(void) {

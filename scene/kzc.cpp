@@ -11,37 +11,36 @@
 
 const u32 g_KzcVersion = KZC_VERSION_2002010;
 
-static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzc[] = "%s は、ＫＺＣ形式ではありません。";
 static const char kMsgTooOld[] = "KZC形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char kMsgTooNew[] =
     "KZC形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
 
 // [SECTION] Parser
 
+// The head that boxes and circles share: the in-use flag and the position.
+static void ReadPlace(ByteReader *r, u32 *used, f32 *x, f32 *y, f32 *z) {
+  *used = Rd_U32(r);
+  *x = Rd_F32(r);
+  *y = Rd_F32(r);
+  *z = Rd_F32(r);
+}
+
 static void ReadBox(ByteReader *r, ColiBox *b) {
-  b->used = Rd_U32(r);
-  b->x = Rd_F32(r);
-  b->y = Rd_F32(r);
-  b->z = Rd_F32(r);
+  ReadPlace(r, &b->used, &b->x, &b->y, &b->z);
   b->angle = Rd_F32(r);
   b->size = Rd_F32(r);
 }
 
 static void ReadCircle(ByteReader *r, ColiCircle *c) {
-  c->used = Rd_U32(r);
-  c->x = Rd_F32(r);
-  c->y = Rd_F32(r);
-  c->z = Rd_F32(r);
+  ReadPlace(r, &c->used, &c->x, &c->y, &c->z);
   c->size = Rd_F32(r);
 }
 
 const char *Kzc_Parse(CollisionDoc *d, const u8 *data, size_t size) {
   // Versions 2002001..2002009 have no known layout: they are refused as too old.
   static const i32 kVersions[] = {KZC_VERSION_2002000, KZC_VERSION_2002010};
-  static const KzHeaderTexts kTexts = {kMsgNotKzc, kMsgTooOld, kMsgTooNew, kMsgBroken};
+  static const KzHeaderTexts kTexts = {kMsgNotKzc, kMsgTooOld, kMsgTooNew, kKzMsgBroken};
   const char *refusal = Kz_HeaderRefusalOf(data, size, "KZC", kVersions, 2, &kTexts);
   if (refusal) return refusal;
   ByteReader r;
@@ -64,12 +63,19 @@ const char *Kzc_Parse(CollisionDoc *d, const u8 *data, size_t size) {
     d->slotFlags[i] = Rd_U32(&r);
     if (d->slotFlags[i] == 1) Rd_Name(&r, d->slotNames[i], sizeof d->slotNames[i]);
   }
-  return r.err ? kMsgBroken : nullptr;
+  return r.err ? kKzMsgBroken : nullptr;
 }
 
 // [SECTION] Encoder
 
 static bool NameFits(const char *s) { return memchr(s, 0, COLI_NAME) != nullptr; }
+
+static void WritePlace(ByteWriter *w, u32 used, f32 x, f32 y, f32 z) {
+  Wr_U32(w, used);
+  Wr_F32(w, x);
+  Wr_F32(w, y);
+  Wr_F32(w, z);
+}
 
 bool Kzc_Encode(CollisionDoc *d, ByteWriter *w) {
   if (!d || d->boxCount < 0 || d->boxCount > COLI_BOXES || d->circleCount < 0 || d->circleCount > COLI_CIRCLES ||
@@ -84,20 +90,14 @@ bool Kzc_Encode(CollisionDoc *d, ByteWriter *w) {
   Wr_I32(w, d->boxCount);
   for (i32 i = 0; i < d->boxCount; i++) {
     const ColiBox &b = d->boxes[i];
-    Wr_U32(w, b.used);
-    Wr_F32(w, b.x);
-    Wr_F32(w, b.y);
-    Wr_F32(w, b.z);
+    WritePlace(w, b.used, b.x, b.y, b.z);
     Wr_F32(w, b.angle);
     Wr_F32(w, b.size);
   }
   Wr_I32(w, d->circleCount);
   for (i32 i = 0; i < d->circleCount; i++) {
     const ColiCircle &c = d->circles[i];
-    Wr_U32(w, c.used);
-    Wr_F32(w, c.x);
-    Wr_F32(w, c.y);
-    Wr_F32(w, c.z);
+    WritePlace(w, c.used, c.x, c.y, c.z);
     Wr_F32(w, c.size);
   }
   Wr_Name(w, d->modelName);
@@ -114,11 +114,11 @@ bool Kzc_Encode(CollisionDoc *d, ByteWriter *w) {
 CollisionDoc *Kzc_ReadDocument(const char *path) {
   FileData f;
   if (!path || !File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path ? path : "");
+    Lib_ErrorBoxf(kKzMsgCannotOpen, path ? path : "");
     return nullptr;
   }
   CollisionDoc *d = Coli_AllocDocument();
-  const char *refusal = d ? Kzc_Parse(d, f.data, f.size) : kMsgBroken;
+  const char *refusal = d ? Kzc_Parse(d, f.data, f.size) : kKzMsgBroken;
   File_Free(&f);
   if (refusal) {
     Coli_FreeDocument(d);
@@ -176,7 +176,7 @@ bool Kzc_Write(const char *path) {
   ByteWriter w = {};
   bool ok = g_Coli.doc && Kzc_Encode(g_Coli.doc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
+  if (!ok) Lib_ErrorBoxf(kKzMsgCannotSave, path);
   else Str_Copy(g_Coli.doc->fileName, sizeof g_Coli.doc->fileName, path);   // the title names it
   return ok;
 }

@@ -21,13 +21,10 @@
 #include "model/seam.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
-static const char *const kMsgCannotOpen = "%s を開くことができませんでした。";
 static const char *const kMsgNotKzv = "%s\nこのファイルは、ＫＺＶ形式ではありません。";
 static const char *const kMsgOld = "ＫＺＶ形式のバージョンが古いので\n読み込むことができません。\n\n%s  Ver %4.3f";
 static const char *const kMsgNew =
     "KZV形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s  Ver %4.3f";
-static const char *const kMsgBroken = "%s は壊れているため、読み込むことができませんでした。";
-static const char *const kMsgCannotSave = "%s に保存することができませんでした。";
 static const char *const kMsgTooLong =
     "%s は、フレームの数 (%d) が上限 (%d) を超えているので\n読み込むことができません。";
 static const char *const kMsgNoSlot =
@@ -195,7 +192,7 @@ KzvMovie *Kzv_Parse(const u8 *data, size_t size, const char *path, char *err, si
   Rd_Skip(&p.r, 3);
   i32 version = Rd_I32(&p.r);
   if (p.r.err) {
-    Str_Format(err, errSize, kMsgBroken, path);
+    Str_Format(err, errSize, kKzMsgBroken, path);
     return nullptr;
   }
   if (version > KZV_2006060) {
@@ -209,7 +206,7 @@ KzvMovie *Kzv_Parse(const u8 *data, size_t size, const char *path, char *err, si
   }
   p.m = (KzvMovie *)calloc(1, sizeof(KzvMovie));
   if (!p.m) {
-    Str_Format(err, errSize, kMsgBroken, path);
+    Str_Format(err, errSize, kKzMsgBroken, path);
     return nullptr;
   }
   p.m->version = version;
@@ -217,7 +214,7 @@ KzvMovie *Kzv_Parse(const u8 *data, size_t size, const char *path, char *err, si
   p.rotation = version != KZV_2004050;
   if (!ParseBody(&p)) {
     if (p.tooLong) Str_Format(err, errSize, kMsgTooLong, path, p.m->frameCount, (i32)MOVIE_MAX_FRAMES);
-    else Str_Format(err, errSize, kMsgBroken, path);
+    else Str_Format(err, errSize, kKzMsgBroken, path);
     Kzv_FreeMovie(p.m);
     return nullptr;
   }
@@ -347,7 +344,7 @@ bool Kzv_Write(const char *path) {
   }
   Wr_Free(&w);
   free(m);   // the objects are the movie's own
-  if (!ok) Box(kMsgCannotSave, path);
+  if (!ok) Box(kKzMsgCannotSave, path);
   else Str_Copy(g_MovieScene.movieFileName, sizeof g_MovieScene.movieFileName, path);   // the title names it
   return ok;
 }
@@ -389,7 +386,7 @@ static KzvMovie *LoadFile(const char *path) {
   }
   FileData f = {};
   if (!File_ReadAll(path, &f)) {
-    Box(kMsgCannotOpen, path);
+    Box(kKzMsgCannotOpen, path);
     return nullptr;
   }
   char err[ERR_SIZE];

@@ -246,9 +246,7 @@ static void OpenPanel(void) {
   Map2Editor &e = g_Map2Editor;
   if (e.dialog) return;
   i32 w, h;
-  Widget_DesktopSize(&w, &h);
-  if (g_Lib.desktopWidth > 0) w = g_Lib.desktopWidth;
-  if (g_Lib.desktopHeight > 0) h = g_Lib.desktopHeight;
+  Widget_PanelDesktopSize(&w, &h);
   e.dialog = Widget_CreatePanel(MAP2_PANEL, w - 468, h - 553, 468, 524);
   if (!e.dialog) return;
   e.list = Widget_Control(e.dialog, IDC_MAP2_LIST);

@@ -5,17 +5,15 @@
 
 #include "app/entries.h"
 #include "model/bytes.h"
+#include "model/kzp.h"
 #include "model/seam.h"
 #include "scene/map2.h"
 
 static const char kMsgNoName[] = "ファイル名が指定されていません。";
-static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgTooOld[] = "ＭＡＰ２形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char kMsgTooNew[] =
     "ＭＡＰ２形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
 static const char kMsgNotMap2[] = "%s は、ＭＡＰ２形式ではありません。";
-static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
 
 static const u8 kMagic[4] = {'M', 'A', 'P', '2'};
 
@@ -83,7 +81,7 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
   }
   FileData f;
   if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kMsgCannotOpen, path);
+    Lib_ErrorBoxf(kKzMsgCannotOpen, path);
     return false;
   }
   // Parsed into a fresh document: a refused file, or a short name after a long one, leaves
@@ -97,7 +95,7 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
     case MAP2_NOT_MAP2: Lib_ErrorBoxf(kMsgNotMap2, path); break;
     case MAP2_TOO_OLD: Lib_ErrorBoxf(kMsgTooOld, path); break;
     case MAP2_TOO_NEW: Lib_ErrorBoxf(kMsgTooNew, path); break;
-    default: Lib_ErrorBoxf(kMsgBroken, path); break;
+    default: Lib_ErrorBoxf(kKzMsgBroken, path); break;
   }
   if (res == MAP2_OK) *doc = *fresh;
   free(fresh);
@@ -118,7 +116,7 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   ByteWriter w = {};
   bool ok = Map2_Encode(doc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf(kMsgCannotSave, path);
+  if (!ok) Lib_ErrorBoxf(kKzMsgCannotSave, path);
   return ok;
 }
 

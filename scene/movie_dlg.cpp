@@ -699,17 +699,20 @@ static void KeyCommand(u32 id) {
   Changed();
 }
 
+// The command handler of each dialog that is not an actor's.
+static const struct {
+  u32 dialog;
+  void (*command)(u32 id);
+} kDialogCommands[] = {
+    {MOVIE_DIALOG_MAIN, MainCommand},   {MOVIE_DIALOG_CAM, CameraCommand},
+    {MOVIE_DIALOG_SCENE, SceneCommand}, {MOVIE_DIALOG_WAVE, WaveCommand},
+    {MOVIE_DIALOG_MES, MessageCommand}, {MOVIE_DIALOG_KEY, KeyCommand},
+};
+
 void MovieDlg_Command(u32 d, u32 id) {
   if (IsActorDialog(d)) return ActorCommand(d, id);
-  switch (d) {
-    case MOVIE_DIALOG_MAIN: MainCommand(id); break;
-    case MOVIE_DIALOG_CAM: CameraCommand(id); break;
-    case MOVIE_DIALOG_SCENE: SceneCommand(id); break;
-    case MOVIE_DIALOG_WAVE: WaveCommand(id); break;
-    case MOVIE_DIALOG_MES: MessageCommand(id); break;
-    case MOVIE_DIALOG_KEY: KeyCommand(id); break;
-    default: break;
-  }
+  for (const auto &c : kDialogCommands)
+    if (c.dialog == d) return c.command(id);
 }
 
 // [SECTION] time line mouse

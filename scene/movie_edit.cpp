@@ -465,18 +465,33 @@ bool Movie_ClearModelActor(void) {
 
 // [SECTION] menu
 
+// The menu's add items and the kind of actor each adds.
+static const struct {
+  u32 id;
+  i32 kind;
+} kAddItems[] = {
+    {IDM_MOVIE_ADD_MESSAGE, MOVIE_KIND_MESSAGE}, {IDM_MOVIE_ADD_SOUND, MOVIE_KIND_SOUND},
+    {IDM_MOVIE_ADD_KZB, MOVIE_KIND_BONE2},       {IDM_MOVIE_ADD_KZP, MOVIE_KIND_MODEL3},
+    {IDM_MOVIE_ADD_KZA, MOVIE_KIND_OBJ2},        {IDM_MOVIE_ADD_IMAGE, MOVIE_KIND_IMAGE},
+};
+
+// Adds the actor of an add item; false when id is no add item.
+static bool AddItemCommand(u32 id) {
+  for (const auto &item : kAddItems)
+    if (item.id == id) {
+      Movie_AddActor(item.kind);
+      return true;
+    }
+  return false;
+}
+
 void Movie_Command(u32 id) {
   switch (id) {
     case IDM_MOVIE_CLEAR: Movie_ClearModelActor(); break;
     case IDM_MOVIE_NEW: Movie_NewDocument(); break;
     case IDM_MOVIE_RENDER: OpenDialog(MOVIE_DIALOG_RENDER); break;
-    case IDM_MOVIE_ADD_MESSAGE: Movie_AddActor(MOVIE_KIND_MESSAGE); break;
-    case IDM_MOVIE_ADD_SOUND: Movie_AddActor(MOVIE_KIND_SOUND); break;
-    case IDM_MOVIE_ADD_KZB: Movie_AddActor(MOVIE_KIND_BONE2); break;
-    case IDM_MOVIE_ADD_KZP: Movie_AddActor(MOVIE_KIND_MODEL3); break;
-    case IDM_MOVIE_ADD_KZA: Movie_AddActor(MOVIE_KIND_OBJ2); break;
-    case IDM_MOVIE_ADD_IMAGE: Movie_AddActor(MOVIE_KIND_IMAGE); break;
-    default: return;
+    default:
+      if (!AddItemCommand(id)) return;
   }
   App_MarkAllRedraw();
 }

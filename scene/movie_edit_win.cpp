@@ -5,6 +5,7 @@
 
 #include <vfw.h>
 
+#include "app/panel_win.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
@@ -227,14 +228,10 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
       if (d == MOVIE_DIALOG_KEY && g_MovieEditor.dialogs[d] == dlg)
         Strip_Register(STRIP_MOVIE_KEYS, dlg, LOWORD(lParam), HIWORD(lParam));
       return FALSE;
-    case WM_DESTROY:
-      KillTimer(dlg, 1);
-      return FALSE;
+    case WM_DESTROY: return Panel_StopRefresh(dlg);
     default:
-      if (d < MOVIE_DIALOGS && g_MovieEditor.dialogs[d] == dlg && g_MovieEditor.refresh[d] == 1) {
-        g_MovieEditor.refresh[d] = 0;
+      if (d < MOVIE_DIALOGS && g_MovieEditor.dialogs[d] == dlg && Panel_TakeRefresh(&g_MovieEditor.refresh[d]))
         MovieDlg_Refresh(d);
-      }
       if (d == MOVIE_DIALOG_KEY && TimeLineMouse(dlg, msg, wParam, lParam)) return TRUE;
       return FALSE;
   }

@@ -201,9 +201,7 @@ void Draw_SetDefaultStates(void) {
   DrawDev_SetSamplerState(0, DSAMP_MINFILTER, DTEXF_LINEAR);
   DrawDev_SetSamplerState(0, DSAMP_MAGFILTER, DTEXF_LINEAR);
   DrawDev_SetSamplerState(0, DSAMP_MIPFILTER, DTEXF_LINEAR);
-  DrawDev_SetStageState(0, DTSS_COLORARG1, DTA_TEXTURE);
-  DrawDev_SetStageState(0, DTSS_COLORARG2, DTA_DIFFUSE);
-  DrawDev_SetStageState(0, DTSS_COLOROP, DTOP_MODULATE);
+  DrawDev_ModulateTextureColour();
   DrawDev_SetRenderState(DRS_DITHERENABLE, 1);
   DrawDev_SetRenderState(DRS_ZENABLE, 1);
   DrawDev_SetRenderState(DRS_NORMALIZENORMALS, 1);

@@ -20,6 +20,12 @@ void DrawDev_SetStageState(u32 stage, u32 type, u32 value) {
   if (g_Dev.draw.setTextureStageState) g_Dev.draw.setTextureStageState(stage, type, value);
 }
 
+void DrawDev_ModulateTextureColour(void) {
+  DrawDev_SetStageState(0, DTSS_COLORARG1, DTA_TEXTURE);
+  DrawDev_SetStageState(0, DTSS_COLORARG2, DTA_DIFFUSE);
+  DrawDev_SetStageState(0, DTSS_COLOROP, DTOP_MODULATE);
+}
+
 void DrawDev_SetTexture(u32 stage, void *texture) {
   DrawBatch_FlushPending();
   if (g_Dev.draw.setTexture) g_Dev.draw.setTexture(stage, texture);

@@ -144,6 +144,8 @@ inline bool DrawDev_Ready() { return g_Dev.draw.ready && g_Dev.draw.ready(); }
 void DrawDev_SetRenderState(u32 state, u32 value);
 void DrawDev_SetSamplerState(u32 sampler, u32 type, u32 value);
 void DrawDev_SetStageState(u32 stage, u32 type, u32 value);
+// Stage 0's colour: the texture's modulated by the diffuse colour.
+void DrawDev_ModulateTextureColour(void);
 void DrawDev_SetTexture(u32 stage, void *texture);
 void DrawDev_DrawUP(u32 fvf, u32 primType, u32 primCount, const void *verts, u32 stride);
 void DrawDev_DrawIndexedUP(u32 fvf, u32 primType, u32 vertCount, u32 primCount, const u16 *indices,

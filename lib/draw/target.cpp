@@ -117,9 +117,7 @@ void Shadow_DarkenStencil(void) {
   DrawDev_SetRenderState(DRS_ALPHABLENDENABLE, 1);
   DrawDev_SetRenderState(DRS_SRCBLEND, DBLEND_SRCALPHA);
   DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_INVSRCALPHA);
-  DrawDev_SetStageState(0, DTSS_COLORARG1, DTA_TEXTURE);
-  DrawDev_SetStageState(0, DTSS_COLORARG2, DTA_DIFFUSE);
-  DrawDev_SetStageState(0, DTSS_COLOROP, DTOP_MODULATE);
+  DrawDev_ModulateTextureColour();
   DrawDev_SetStageState(0, DTSS_ALPHAARG1, DTA_TEXTURE);
   DrawDev_SetStageState(0, DTSS_ALPHAOP, DTOP_MODULATE);
   // Darken where the stencil value is 1 or more.

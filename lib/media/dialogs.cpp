@@ -85,13 +85,19 @@ static void RememberCurrentDir(void) {
   if (getcwd(cwd, sizeof cwd)) Str_Copy(g_FileDlg.folder, sizeof g_FileDlg.folder, cwd);
 }
 
-const char *FileDlg_OpenByExt(void *owner, const char *extension, const char *title, const char *defaultName) {
-  FileDlgBuffers *buf = &g_FileDlg.openByExt;
-  if (!FileDlg_BuildFilter(buf->filter, sizeof buf->filter, extension)) return "";
+// An open dialog over buf's filter, from the remembered folder (or the data folder); the
+// folder of a chosen file is remembered.
+static const char *RunOpen(FileDlgBuffers *buf, void *owner, const char *title, const char *defaultName) {
   FileDlgRequest req = {owner, nullptr, nullptr, nullptr, OpenInitialDir(), title, nullptr, false};
   const char *r = FileDlg_Run(buf, &req, defaultName);
   if (r[0]) RememberCurrentDir();
   return r;
+}
+
+const char *FileDlg_OpenByExt(void *owner, const char *extension, const char *title, const char *defaultName) {
+  FileDlgBuffers *buf = &g_FileDlg.openByExt;
+  if (!FileDlg_BuildFilter(buf->filter, sizeof buf->filter, extension)) return "";
+  return RunOpen(buf, owner, title, defaultName);
 }
 
 const char *FileDlg_OpenWithFilter(void *owner, const char *filter, const char *title, const char *defaultName) {
@@ -99,10 +105,7 @@ const char *FileDlg_OpenWithFilter(void *owner, const char *filter, const char *
   size_t n = FileDlg_FilterLength(filter, sizeof buf->filter);
   if (n == 0) return "";   // a filter without its double NUL within 256 bytes is refused
   memcpy(buf->filter, filter, n);
-  FileDlgRequest req = {owner, nullptr, nullptr, nullptr, OpenInitialDir(), title, nullptr, false};
-  const char *r = FileDlg_Run(buf, &req, defaultName);
-  if (r[0]) RememberCurrentDir();
-  return r;
+  return RunOpen(buf, owner, title, defaultName);
 }
 
 const char *FileDlg_SaveByExt(void *owner, const char *extension, const char *title, const char *defaultName) {

@@ -9,6 +9,7 @@
 #include "lib/render/rdev.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/workbuf.h"
 
 MeshState g_Meshes;
 
@@ -133,12 +134,7 @@ static i32 WeldCorner(WeldTable *t, const Model3 *m, const PolyCorner *pc, Vec3 
 
 static void WeldedMesh_Free(WeldedMesh *w) {
   if (!w) return;
-  free(w->positions);
-  free(w->normals);
-  free(w->colors);
-  free(w->uvs);
-  free(w->bindings);
-  free(w->sources);
+  WorkBuf_FreeAll({w->positions, w->normals, w->colors, w->uvs, w->bindings, w->sources});
   for (i32 g = 0; g < MODEL3_GROUPS; ++g) free(w->groups[g].polys);
   for (i32 b = 0; b < w->batchCount; ++b) {
     RDev_Release(&w->batches[b].vertexBuffer);
@@ -257,12 +253,7 @@ void Draw_FreeWeightedMesh4(i32 slot) { FreeWelded(g_Meshes.weighted4, slot); }
 // [SECTION] PaletteMesh3
 
 static void SubMesh_Free(SubMesh3 *s) {
-  free(s->positions);
-  free(s->weights);
-  free(s->normals);
-  free(s->colors);
-  free(s->uvs);
-  free(s->polys);
+  WorkBuf_FreeAll({s->positions, s->weights, s->normals, s->colors, s->uvs, s->polys});
   RDev_Release(&s->vertexBuffer);
   RDev_Release(&s->indexBuffer);
   memset(s, 0, sizeof *s);

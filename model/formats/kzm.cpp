@@ -15,13 +15,10 @@
 
 i32 g_KzmVersion = KZM_VERSION;
 
-static const char kMsgCannotOpen[] = "%s を開くことができませんでした。";
 static const char kMsgNotKzm[] = "%s は、ＫＺＭ形式ではありません。";
 static const char kMsgTooOld[] = "ＫＺＭ形式のバージョンが古いので\n読み込むことができません。\n\n%s";
 static const char kMsgTooNew[] =
     "ＫＺＭ形式のバージョンが新しいので\n読み込むことができません。\n最新版へバージョンアップして下さい。\n\n%s";
-static const char kMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
-static const char kMsgCannotSave[] = "%s に保存することができませんでした。";
 static const char kMsgNoModel[] = "モデルがありません。";
 
 struct KzmMotion {
@@ -109,10 +106,10 @@ i32 Kzm_Read(i32 slot, const char *path, ModelResult *res) {
   Model3 *m = Model3_Get(slot);
   if (!m) return ModelResult_Refuse(res, kMsgNoModel);
   FileData f;
-  if (!File_ReadAll(path, &f)) return ModelResult_Refusef(res, kMsgCannotOpen, path);
+  if (!File_ReadAll(path, &f)) return ModelResult_Refusef(res, kKzMsgCannotOpen, path);
   static const KzHeaderTexts texts = {kMsgNotKzm, kMsgTooOld, kMsgTooNew};
   const char *refusal = Kz_HeaderRefusal(f.data, f.size, "KZM", KZM_VERSION, &texts);
-  if (!refusal && !Kzm_Parse(m, f.data, f.size)) refusal = kMsgBroken;
+  if (!refusal && !Kzm_Parse(m, f.data, f.size)) refusal = kKzMsgBroken;
   File_Free(&f);
   if (refusal) return ModelResult_Refusef(res, refusal, path);
   ModelResult_Accept(res);
@@ -150,7 +147,7 @@ i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kMsgCannotSave, path);
+  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
   ModelResult_Accept(res);
   return 1;
 }
