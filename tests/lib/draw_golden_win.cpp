@@ -21,6 +21,7 @@
 #include "lib/framework/lib.h"
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -36,12 +37,7 @@ struct DrawWinTest : ::testing::Test {
     g_Lib.screenHeight = h;
     g_Lib.desktopWidth = w;
     g_Lib.desktopHeight = h;
-    g_Lib.frameScaling = 0;
-    g_Lib.viewWindowMode = 0;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 14;
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+    ViewReset_3DModel(14);
     g_FrameOutputSuppressed = 0;
     g_Lib.textSize = 1.0f;
     g_Text.lineCount = 0;

@@ -25,6 +25,7 @@
 #include "draw_fakedev.h"
 #include "render_fakes.h"
 #include "render_cleanup.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -46,15 +47,12 @@ struct RenderFrameTest : ::testing::Test {
     savedPolys = g_MaxPolygons;
     FakeDev_Install();
     FakeRender_Install();
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 18;
+    ViewReset_3DModel(18);
     g_Shell.g_DrawView = 0;
-    g_Lib.viewWindowMode = 0;
     g_Sel.g_SelectedBone = 0;
     g_Movie.videoActive = 0;
     g_Draw.sceneDrawOn = 1;
     g_Camera.light.brightness = 1.0f;
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
   }
   void TearDown() override {
     Shadow_ReleaseBlobTexture();

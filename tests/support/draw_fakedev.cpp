@@ -3,10 +3,9 @@
 
 #include <string.h>
 
-#include "app/shell_services.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
-#include "lib/framework/lib.h"
+#include "view_reset.h"
 
 FakeDevice *g_Fake;
 
@@ -152,12 +151,7 @@ void FakeDev_Install(void) {
 void FakeDev_InstallFor3DFrame(void) {
   FakeDev_Install();
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-  g_Lib.viewWindowMode = 0;
-  g_Lib.frameScaling = 0;
-  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-  g_Shell.g_EditSubMode = 14;
-  memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
-  memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+  ViewReset_3DModel(14);
 }
 
 std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i) {
