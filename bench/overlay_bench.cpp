@@ -36,6 +36,7 @@
 #include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "tests/support/draw_fakedev.h"
 
 namespace {
 
@@ -43,59 +44,27 @@ const u32 kCallLimit = 500;
 const u32 kBoundBone = 5;   // every vertex is bound to it, and it is the current bone
 
 // [SECTION] counting device
-struct Counts {
-  u64 draws, states, prims;
-  f32 transforms[3][16];
-};
-Counts g_Counts;
 bool g_OverLimit;
 std::map<std::string, std::string> g_Table;   // "sub-mode, size" -> calls per view
 
-u32 Slot(u32 which) { return which == DTS_WORLD ? 0 : which == DTS_VIEW ? 1 : 2; }
-bool Ready() { return true; }
-void SetRS(u32, u32) { g_Counts.states++; }
-void SetSS(u32, u32, u32) { g_Counts.states++; }
-void SetTSS(u32, u32, u32) { g_Counts.states++; }
-void SetTex(u32, void *) { g_Counts.states++; }
-void SetFVF(u32) {}
-void DrawUP(u32, u32 prims, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
-void DrawIndexedUP(u32, u32, u32 prims, const u16 *, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
-i32 SetTransform(u32 which, const f32 *m) {
-  memcpy(g_Counts.transforms[Slot(which)], m, 64);
-  return 0;
-}
-void GetTransform(u32 which, f32 *m) { memcpy(m, g_Counts.transforms[Slot(which)], 64); }
-// A viewport that holds the whole model in every view: nothing is left out for lying beyond it.
-void GetViewport(DrawViewport *vp) { *vp = {0, 0, 1024, 1024, 0.0f, 1.0f}; }
-
+// The tests' fake device, counting only.
 void InstallCounter() {
-  memset(&g_Counts, 0, sizeof g_Counts);
-  for (auto &m : g_Counts.transforms) m[0] = m[5] = m[10] = m[15] = 1.0f;
-  DrawDev d = {};
-  d.ready = Ready;
-  d.setRenderState = SetRS;
-  d.setSamplerState = SetSS;
-  d.setTextureStageState = SetTSS;
-  d.setTexture = SetTex;
-  d.setFVF = SetFVF;
-  d.drawPrimitiveUP = DrawUP;
-  d.drawIndexedPrimitiveUP = DrawIndexedUP;
-  d.setTransform = SetTransform;
-  d.getTransform = GetTransform;
-  d.getViewport = GetViewport;
-  g_Dev.draw = d;
+  FakeDev_InstallCounter();
+  // A viewport that holds the whole model in every view: nothing is left out for lying beyond it.
+  g_Fake->viewport = {0, 0, 1024, 1024, 0.0f, 1.0f};
 }
 
 // Draws one view with the counter reset; its calls and states into the state's counters, its
 // calls into the table, and whether it kept within the limit.
 void CountView(benchmark::State &state, const std::string &label, const char *view, void (*draw)(void)) {
-  g_Counts.draws = g_Counts.states = g_Counts.prims = 0;
+  g_Fake->deviceDraws = 0;
+  g_Fake->stateChanges = g_Fake->primitives = 0;
   draw();
-  state.counters[std::string("calls ") + view] = (double)g_Counts.draws;
-  state.counters[std::string("states ") + view] = (double)g_Counts.states;
-  state.counters[std::string("prims ") + view] = (double)g_Counts.prims;
-  g_Table[label] += std::string(view) + " " + std::to_string(g_Counts.draws) + " (" + std::to_string(g_Counts.prims) + ")  ";
-  if (g_Counts.draws > kCallLimit) g_OverLimit = true;
+  state.counters[std::string("calls ") + view] = (double)g_Fake->deviceDraws;
+  state.counters[std::string("states ") + view] = (double)g_Fake->stateChanges;
+  state.counters[std::string("prims ") + view] = (double)g_Fake->primitives;
+  g_Table[label] += std::string(view) + " " + std::to_string(g_Fake->deviceDraws) + " (" + std::to_string(g_Fake->primitives) + ")  ";
+  if (g_Fake->deviceDraws > kCallLimit) g_OverLimit = true;
 }
 
 // [SECTION] 3D

@@ -13,16 +13,29 @@ static u32 Slot(u32 which) { return which == DTS_WORLD ? 0 : which == DTS_VIEW ?
 
 static bool Ready() { return g_Fake && g_Fake->ready; }
 static void SetRS(u32 s, u32 v) {
+  g_Fake->stateChanges++;
+  if (g_Fake->countOnly) return;
   g_Fake->states[s] = v;
   g_Fake->stateLog.push_back({s, v});
 }
-static void SetSS(u32 sampler, u32 t, u32 v) { g_Fake->states[0x10000 + sampler * 256 + t] = v; }
-static void SetTSS(u32 stage, u32 t, u32 v) { g_Fake->states[0x20000 + stage * 256 + t] = v; }
+// A state kept in the map, unless the device only counts.
+static void KeepState(u32 key, u32 v) {
+  g_Fake->stateChanges++;
+  if (!g_Fake->countOnly) g_Fake->states[key] = v;
+}
+static void SetSS(u32 sampler, u32 t, u32 v) { KeepState(0x10000 + sampler * 256 + t, v); }
+static void SetTSS(u32 stage, u32 t, u32 v) { KeepState(0x20000 + stage * 256 + t, v); }
 static void SetTex(u32 stage, void *t) {
+  g_Fake->stateChanges++;
   if (stage == 0) g_Fake->boundTexture = t;
 }
 static void SetFVF(u32 fvf) { g_Fake->states[0x30000] = fvf; }
 static void DrawUP(u32 type, u32 count, const void *v, u32 stride) {
+  g_Fake->primitives += count;
+  if (g_Fake->countOnly) {
+    g_Fake->deviceDraws++;
+    return;
+  }
   FakeDraw d;
   d.fvf = g_Fake->states[0x30000];
   d.primType = type;
@@ -36,6 +49,11 @@ static void DrawUP(u32 type, u32 count, const void *v, u32 stride) {
   g_Fake->deviceDraws++;
 }
 static void DrawIndexedUP(u32 type, u32, u32 count, const u16 *idx, const void *v, u32 stride) {
+  g_Fake->primitives += count;
+  if (g_Fake->countOnly) {
+    g_Fake->deviceDraws++;
+    return;
+  }
   u32 per = type == DPT_POINTLIST ? 1 : type == DPT_TRIANGLELIST ? 3 : 2;
   for (u32 p = 0; p < count; p++) {
     FakeDraw d;
@@ -117,7 +135,8 @@ void FakeDev_Remove(void) {
   g_Dev.draw = DrawDev{};
 }
 
-void FakeDev_Install(void) {
+// A fresh device with identity transforms; the operations every fake device has.
+static DrawDev FreshDevice(void) {
   FakeDev_Remove();
   g_Fake = new FakeDevice();
   for (auto &m : g_Fake->transforms) {
@@ -136,6 +155,16 @@ void FakeDev_Install(void) {
   d.setTransform = SetTransform;
   d.getTransform = GetTransform;
   d.getViewport = GetViewport;
+  return d;
+}
+
+void FakeDev_InstallCounter(void) {
+  g_Dev.draw = FreshDevice();
+  g_Fake->countOnly = true;
+}
+
+void FakeDev_Install(void) {
+  DrawDev d = FreshDevice();
   d.createTexture = CreateTexture;
   d.textureSize = TextureSize;
   d.lockTexture = Lock;
