@@ -123,7 +123,7 @@ static void *CreateFont(i32 height) {
   return f;
 }
 static void DrawText(void *font, const char *text, i32 left, i32 top, u32 color) {
-  g_Fake->texts.push_back({text, left, top, ((FakeFont *)font)->height, color});
+  if (!g_Fake->countOnly) g_Fake->texts.push_back({text, left, top, ((FakeFont *)font)->height, color});
 }
 
 void FakeDev_Remove(void) {
@@ -135,8 +135,7 @@ void FakeDev_Remove(void) {
   g_Dev.draw = DrawDev{};
 }
 
-// A fresh device with identity transforms; the operations every fake device has.
-static DrawDev FreshDevice(void) {
+void FakeDev_Install(void) {
   FakeDev_Remove();
   g_Fake = new FakeDevice();
   for (auto &m : g_Fake->transforms) {
@@ -155,16 +154,6 @@ static DrawDev FreshDevice(void) {
   d.setTransform = SetTransform;
   d.getTransform = GetTransform;
   d.getViewport = GetViewport;
-  return d;
-}
-
-void FakeDev_InstallCounter(void) {
-  g_Dev.draw = FreshDevice();
-  g_Fake->countOnly = true;
-}
-
-void FakeDev_Install(void) {
-  DrawDev d = FreshDevice();
   d.createTexture = CreateTexture;
   d.textureSize = TextureSize;
   d.lockTexture = Lock;
@@ -175,6 +164,11 @@ void FakeDev_Install(void) {
   d.createFont = CreateFont;
   d.drawText = DrawText;
   g_Dev.draw = d;
+}
+
+void FakeDev_InstallCounter(void) {
+  FakeDev_Install();
+  g_Fake->countOnly = true;
 }
 
 void FakeDev_InstallFor3DFrame(void) {

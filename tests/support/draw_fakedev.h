@@ -62,8 +62,7 @@ void FakeDev_Install(void);
 // The same, drawing as the 3D model family's main view does with unscaled 2D placement,
 // whole-client views and no 2D frame.
 void FakeDev_InstallFor3DFrame(void);
-// A fresh fake device that only counts, with just the state, draw, transform and viewport
-// operations (no textures, targets or text).
+// A fresh fake device that only counts draws and states and keeps no text.
 void FakeDev_InstallCounter(void);
 void FakeDev_Remove(void);
 // The screen vertices of draw i.
