@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model_shown.h"
+#include "motion_reset.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -98,28 +99,16 @@ struct ModeTest : ::testing::Test {
   void SetUp() override {
     g_boxes.clear();
     g_menus.clear();
-    g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
-    memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
+    MotionReset_3D([](const char *t) { g_boxes.push_back(t); }, 1);
     g_ShellSeam.loadFamilyMenu = [](const char *n) -> void * {
       g_menus.push_back(n);
       return (void *)1;
     };
-    memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    g_Ed3DMotion = Ed3DMotionEditor{};
-    g_Ed3DMotion.ring = -1;
     g_Ed3DMotionPanels = Ed3DMotionPanels{};
     g_Ed3DMotionStrip = Ed3DStripMouse{};
     WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = SUB_3D_MOTION;
-    g_Shell.g_ActiveView = 1;
-    g_Shell.g_Playing = 0;
-    g_Sel.g_CurBoneIndex = 1;
-    g_Sel.g_CurGroupIndex = 0;
     g_Sel.g_MotionEditOp = 1;
     Strip_ResetGeometry();
-    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Build(4, 2);
     Undo_ResetAll();
   }

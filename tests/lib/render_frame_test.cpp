@@ -24,6 +24,7 @@
 #include "scene/movie_services.h"
 #include "draw_fakedev.h"
 #include "render_fakes.h"
+#include "capacity_guard.h"
 #include "render_cleanup.h"
 #include "view_reset.h"
 
@@ -40,11 +41,10 @@ static i32 RenderAsShell(void) {
 
 struct RenderFrameTest : ::testing::Test {
   CoreSeam saved;
-  u32 savedPolys = 0;
+  CapacityGuard capacity;
   void SetUp() override {
     saved = g_Seam;
     g_Seam.errorBox = IgnoreBox;
-    savedPolys = g_MaxPolygons;
     FakeDev_Install();
     FakeRender_Install();
     ViewReset_3DModel(18);
@@ -61,7 +61,6 @@ struct RenderFrameTest : ::testing::Test {
     RenderTest_FreeSceneObjects();
     FakeRender_Remove();
     FakeDev_Remove();
-    g_MaxPolygons = savedPolys;
     g_Seam = saved;
   }
 };

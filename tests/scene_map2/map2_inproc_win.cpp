@@ -72,14 +72,8 @@ void Drag(i32 row, i32 from, i32 to) {
 }  // namespace
 
 TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  g_dir = std::string(tmp) + "map2win" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(g_dir.c_str(), nullptr);
-  g_DriveFolder = g_dir;
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\t.png").c_str(), FALSE));
+  g_dir = Drive_NewAnswerFolder("map2win");
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
   ASSERT_TRUE(Drive_StartWith(Map2_InstallWin));

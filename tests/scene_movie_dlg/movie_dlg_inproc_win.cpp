@@ -90,9 +90,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
   g_pics = std::string(g_Lib.dataDir) + "\\miravel_movie_pics";
   CreateDirectoryA(g_pics.c_str(), nullptr);
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/data/images/pal2.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/data/images/pal2.png").c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
 
   Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_MOVIE);

@@ -70,20 +70,14 @@ f32 VariableX(void) { return g_ProgEditor.runtime->tables.variableValues[0]; }
 }  // namespace
 
 TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  g_dir = std::string(tmp) + "progwin" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(g_dir.c_str(), nullptr);
-  g_DriveFolder = g_dir;
+  g_dir = Drive_NewAnswerFolder("progwin");
   g_DriveAnswer = "s.txt";
   // A triangle model and a PNG beside the source.
   Model3 *m = TestModel_NewTriangle(4);
   ASSERT_NE(m, nullptr);
   ASSERT_TRUE(Shown(Kzp_Write, m, (g_dir + "\\t.kzp").c_str()));
   Model3_Free(m);
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\p.png").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\p.png").c_str(), FALSE));
   WriteText(g_dir + "\\s.txt", Source());
 
   g_ModalHooks.messageBox = Drive_AnswerYes;
