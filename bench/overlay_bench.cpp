@@ -81,14 +81,15 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   return m;
 }
 
-struct Mode3 {
+// A sub-mode drawn with one selection mode: its scene (none: the family's own) and overlay.
+struct Mode {
   const char *name;
   u32 subMode;
   u32 selectMode;
   void (*scene)(void);
   void (*overlay)(void);
 };
-const Mode3 kModes3[] = {
+const Mode kModes3[] = {
     {"3D polygon, vertices", SUB_3D_POLY, 0, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
     {"3D polygon, faces", SUB_3D_POLY, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
     {"3D texture, faces", SUB_3D_TEXTURE, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
@@ -96,21 +97,21 @@ const Mode3 kModes3[] = {
     {"3D weight", SUB_3D_WEIGHT, 0, nullptr, Ed3D_WeightDrawOverlay},
     {"3D motion", SUB_3D_MOTION, 0, nullptr, Ed3D_MotionDrawOverlay},
 };
-const Mode3 *g_Mode3;
+const Mode *g_Mode;
 
-void DrawMode3() {
-  if (g_Mode3->scene) g_Mode3->scene();
-  g_Mode3->overlay();
+void DrawMode() {
+  if (g_Mode->scene) g_Mode->scene();
+  g_Mode->overlay();
 }
 
 void BM_Overlay3D(benchmark::State &state) {
-  const Mode3 &mode = kModes3[state.range(0)];
+  const Mode &mode = kModes3[state.range(0)];
   i32 quads = (i32)state.range(1);
   InstallCounter();
   Grid3(quads, mode.subMode);
   g_Sel.g_PolySelectMode = mode.selectMode;
   g_Sel.g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
-  g_Mode3 = &mode;
+  g_Mode = &mode;
   std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
   static const char *const kViewNames[4] = {"main", "front", "top", "side"};
   for (auto _ : state) {
@@ -118,7 +119,7 @@ void BM_Overlay3D(benchmark::State &state) {
     for (u32 d = 0; d < 4; d++) {
       g_Shell.g_DrawView = d;
       g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d];
-      CountView(state, label, kViewNames[d], DrawMode3);
+      CountView(state, label, kViewNames[d], DrawMode);
     }
   }
   Model3_FreeSlot(0);
@@ -139,22 +140,16 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   return m;
 }
 
-struct Mode2 {
-  const char *name;
-  u32 subMode;
-  u32 selectMode;
-  void (*draw)(void);
-};
-const Mode2 kModes2[] = {
-    {"2D polygon, vertices", SUB_2D_POLY, 0, Ed2D_PolyDraw},
-    {"2D polygon, faces", SUB_2D_POLY, 1, Ed2D_PolyDraw},
-    {"2D bone", SUB_2D_BONE, 0, Ed2D_BoneDraw},
-    {"2D weight", SUB_2D_WEIGHT, 0, Ed2D_WeightDraw},
-    {"2D motion", SUB_2D_MOTION, 0, Ed2D_MotionDraw},
+const Mode kModes2[] = {
+    {"2D polygon, vertices", SUB_2D_POLY, 0, nullptr, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, nullptr, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, nullptr, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, nullptr, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, nullptr, Ed2D_MotionDraw},
 };
 
 void BM_Overlay2D(benchmark::State &state) {
-  const Mode2 &mode = kModes2[state.range(0)];
+  const Mode &mode = kModes2[state.range(0)];
   i32 rows = (i32)state.range(1);
   InstallCounter();
   Grid2(rows, mode.subMode);
@@ -163,7 +158,7 @@ void BM_Overlay2D(benchmark::State &state) {
   std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
   for (auto _ : state) {
     g_Table[label].clear();
-    CountView(state, label, "view", mode.draw);
+    CountView(state, label, "view", mode.overlay);
   }
   Bone2_FreeAll();
 }
