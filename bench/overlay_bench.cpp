@@ -104,24 +104,31 @@ void DrawMode() {
   g_Mode->overlay();
 }
 
+// Counts the named views of the mode (its views 0, 1, ... in turn) in every iteration, with
+// the mode's selection and its editor's tool for it.
+void CountViews(benchmark::State &state, const Mode &mode, u32 tool, i32 quads,
+                std::initializer_list<const char *> views) {
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = tool;
+  g_Mode = &mode;
+  std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
+  for (auto _ : state) {
+    g_Table[label].clear();
+    u32 d = 0;
+    for (const char *view : views) {
+      g_Shell.g_DrawView = d;
+      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d++];
+      CountView(state, label, view, DrawMode);
+    }
+  }
+}
+
 void BM_Overlay3D(benchmark::State &state) {
   const Mode &mode = kModes3[state.range(0)];
   i32 quads = (i32)state.range(1);
   InstallCounter();
   Grid3(quads, mode.subMode);
-  g_Sel.g_PolySelectMode = mode.selectMode;
-  g_Sel.g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
-  g_Mode = &mode;
-  std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
-  static const char *const kViewNames[4] = {"main", "front", "top", "side"};
-  for (auto _ : state) {
-    g_Table[label].clear();
-    for (u32 d = 0; d < 4; d++) {
-      g_Shell.g_DrawView = d;
-      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d];
-      CountView(state, label, kViewNames[d], DrawMode);
-    }
-  }
+  CountViews(state, mode, mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX, quads, {"main", "front", "top", "side"});
   Model3_FreeSlot(0);
 }
 
@@ -153,13 +160,7 @@ void BM_Overlay2D(benchmark::State &state) {
   i32 rows = (i32)state.range(1);
   InstallCounter();
   Grid2(rows, mode.subMode);
-  g_Sel.g_PolySelectMode = mode.selectMode;
-  g_Sel.g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
-  std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
-  for (auto _ : state) {
-    g_Table[label].clear();
-    CountView(state, label, "view", mode.overlay);
-  }
+  CountViews(state, mode, mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX, rows * 255, {"view"});
   Bone2_FreeAll();
 }
 

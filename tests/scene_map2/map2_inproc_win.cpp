@@ -75,14 +75,8 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   g_dir = Drive_NewAnswerFolder("map2win");
   ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  ASSERT_TRUE(Drive_StartWith(Map2_InstallWin));
-  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
-
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
-  Drive_Pump(20);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MAP);
+  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(Map2_InstallWin, IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
   ASSERT_NE(g_Map2Editor.doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));

@@ -80,14 +80,8 @@ TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
   ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\p.png").c_str(), FALSE));
   WriteText(g_dir + "\\s.txt", Source());
 
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  ASSERT_TRUE(Drive_StartWith(Prog_InstallWin));
-  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
-
   // "プログラム": the source dialog, the family's menu and the log window.
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
-  Drive_Pump(20);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PROGRAM);
+  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(Prog_InstallWin, IDC_EDIT_PROGRAM, FAMILY_PROGRAM));
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetParent(edit)));

@@ -236,6 +236,18 @@ inline void Drive_StartOwnFamily(const char *settingsName, void (*install)(void)
   ASSERT_EQ(g_Shell.g_EditFamily, family);
 }
 
+// Drive_StartWith with message boxes answered "はい" and the program's file dialog answered
+// from the answer folder, then the family's button pressed in the selector; fails the test
+// when the shell did not start or the family did not become current.
+inline void Drive_StartFamily(void (*install)(void), int button, u32 family) {
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  ASSERT_TRUE(Drive_StartWith(install));
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
+  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  Drive_Pump(20);
+  ASSERT_EQ(g_Shell.g_EditFamily, family);
+}
+
 // The whole program started in process with the 2D family's calls installed as WinMain installs
 // them, then "２Ｄモデル" pressed in the selector. Modal hooks set before stay. False when the
 // shell did not start or the family did not come up.
