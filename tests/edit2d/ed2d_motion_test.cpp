@@ -28,6 +28,7 @@
 #include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -80,11 +81,7 @@ struct MotionTest : ::testing::Test {
     M()->currentFrame = frame;
     Bone2_UpdateKeyIndices(0);
   }
-  static std::vector<i32> Frames(i32 b) {
-    std::vector<i32> v;
-    for (i32 k = 0; k < T(b)->count; k++) v.push_back(T(b)->keys[k].frame);
-    return v;
-  }
+  static std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 };
 
 // [SECTION] keys

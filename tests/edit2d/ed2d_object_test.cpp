@@ -26,6 +26,7 @@
 #include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -96,11 +97,7 @@ struct ObjTest : ::testing::Test {
     M()->currentFrame = frame;
     Obj2_UpdateKeyIndices(0);
   }
-  static std::vector<i32> Frames(i32 o) {
-    std::vector<i32> v;
-    for (i32 k = 0; k < T(o)->count; k++) v.push_back(T(o)->keys[k].frame);
-    return v;
-  }
+  static std::vector<i32> Frames(i32 o) { return KeyFrames(T(o)); }
   void Add(u32 n) {
     for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(IDC_O2D_LIST_ADD);
   }

@@ -34,6 +34,7 @@
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -126,11 +127,7 @@ struct ModeTest : ::testing::Test {
       KeyTrack_Insert(t, &k);
     }
   }
-  std::vector<i32> Frames(i32 b) {
-    std::vector<i32> f;
-    for (i32 i = 0; i < T(b)->count; i++) f.push_back(T(b)->keys[i].frame);
-    return f;
-  }
+  std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 };
 
 // [SECTION] the sub-mode

@@ -28,6 +28,7 @@
 #include "model/motion.h"
 #include "model/seam.h"
 #include "motion_reset.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -54,11 +55,7 @@ void SetKeys(i32 b, std::vector<BoneKey3> keys) {
   for (const BoneKey3 &k : keys) KeyTrack_Insert(t, &k);
 }
 
-std::vector<i32> Frames(i32 b) {
-  std::vector<i32> f;
-  for (i32 i = 0; i < T(b)->count; i++) f.push_back(T(b)->keys[i].frame);
-  return f;
-}
+std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 
 void Pose() {
   Model3_BuildRestMatrices();

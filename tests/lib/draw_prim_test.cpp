@@ -9,6 +9,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -44,10 +45,7 @@ TEST_F(PrimTest, RectDrawsItsFourEdgesInOneColour) {
 }
 
 TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
-  g_Lib.viewWindowMode = 1;
-  g_Shell.g_EditFamily = FAMILY_2D_MAP;
-  g_Shell.g_EditSubMode = 20;
-  g_Shell.g_Family2DFrame[FAMILY_2D_MAP] = 1;
+  ViewReset_2DFrame(FAMILY_2D_MAP, 20);
   g_Lib.desktopWidth = 1920;
   g_Lib.desktopHeight = 1080;
   Draw_Point2D(0, 0, 255, 255, 255, 255);
