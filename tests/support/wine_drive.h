@@ -529,6 +529,15 @@ inline bool Drive_WriteCube(const std::string &path, bool ownUVs = false) {
   return ok;
 }
 
+// A cube written to `file` in the temporary folder (its path into *path) and the program
+// started on it in the 3D editor's polygon sub-mode; fails the test otherwise.
+inline void Drive_Start3DOnCube(const char *file, const char *settingsName, std::string *path) {
+  *path = Drive_Temp(file);
+  ASSERT_TRUE(Drive_WriteCube(*path));
+  ASSERT_TRUE(Drive_Start3D(*path, settingsName));
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
+}
+
 // Under Wine a program that made a device, sound and windows in process now and then crashes
 // in Wine's own teardown ("double free or corruption") after every test passed. A program
 // that includes this ends, once its tests have run, with their result and without that
