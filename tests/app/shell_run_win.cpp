@@ -205,10 +205,14 @@ size_t WaitWindowCount(DWORD pid, const char *title, size_t want) {
   return WindowsTitled(pid, title).size();
 }
 
+// Every test with a settings folder of its own, the settings file gone before and after.
+struct ShellRun : ::testing::Test {
+  SettingsGuard guard;
+};
+
 }  // namespace
 
-TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
-  SettingsGuard guard;
+TEST_F(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
   App app;
   HWND selector = nullptr;
   HWND main = StartToMain(app, &selector);
@@ -233,8 +237,7 @@ TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
   EXPECT_EQ(app.WaitExit(), 0);
 }
 
-TEST(ShellRun, EscapeAsksAndNoKeepsItRunning) {
-  SettingsGuard guard;
+TEST_F(ShellRun, EscapeAsksAndNoKeepsItRunning) {
   App app;
   HWND main = StartToMain(app);
   ASSERT_NE(main, nullptr);
@@ -244,8 +247,7 @@ TEST(ShellRun, EscapeAsksAndNoKeepsItRunning) {
   EXPECT_TRUE(ConfirmExit(app, main));
 }
 
-TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
-  SettingsGuard guard;
+TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   {
     App app;
     HWND main = StartToMain(app);
@@ -349,8 +351,7 @@ bool WaitCheckState(HWND dlg, int id, bool on) {
 // question answered "いいえ", the device dialog's OK) leaves the selector and the view
 // windows above it; the options dialog opens inside the main window's client area and its
 // vsync box turns with one click, F3 agreeing; the device change keeps the window maximised.
-TEST(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
-  SettingsGuard guard;
+TEST_F(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
   App app;
   HWND selector = nullptr;
   HWND main = StartToMain(app, &selector);
@@ -476,8 +477,7 @@ const char kDiscardModel[] = "編集中のモデルは破棄されます。よ�
 // takes a full path typed into it (a folder it does not show) and opens that file; the MX
 // save proposes the model's name as MX; the KZP save writes to a relative path typed into its
 // dialog, in yet another folder. Saved, nothing is named and Esc asks the plain question.
-TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
-  SettingsGuard guard;
+TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   const char *src = getenv("MIRAVEL_SRC");
   ASSERT_NE(src, nullptr);
   char temp[MAX_PATH];

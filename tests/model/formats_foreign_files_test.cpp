@@ -24,6 +24,13 @@ class ForeignFiles : public FormatTest {
     WriteFileBytes(name, bytes);
     return Shown(Model3_OpenFile, 0, name) ? Model3_Get(0) : nullptr;
   }
+  // WriteAndOpen of a file of *faces quads with four corners of their own each, into *m.
+  static void OpenQuads(const char *name, const std::string &bytes, const int *faces, Model3 **m) {
+    *m = WriteAndOpen(name, bytes);
+    ASSERT_NE(*m, nullptr);
+    EXPECT_EQ((*m)->polygonCount, *faces);
+    EXPECT_EQ((*m)->positionCount, 4 * *faces);
+  }
 };
 
 std::string Printf(const char *fmt, ...) {
@@ -307,10 +314,8 @@ TEST_F(ForeignFiles, LightWaveObject) {
 
 TEST_F(ForeignFiles, CadDrawing) {
   int faces;
-  Model3 *m = WriteAndOpen("other.dxf", MakeDxf(60, 50, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.dxf", MakeDxf(60, 50, &faces), &faces, &m));
   EXPECT_FLOAT_EQ(m->positions[4 * 61 + 2].x, 10);
   EXPECT_NEAR(m->positions[4 * 61 + 2].z, 5.0 * sin(0.2) * cos(0.15), 1e-5);
   remove("other.dxf");
@@ -318,10 +323,8 @@ TEST_F(ForeignFiles, CadDrawing) {
 
 TEST_F(ForeignFiles, RokGrid) {
   int faces;
-  Model3 *m = WriteAndOpen("other.rok", MakeRok(50, 50, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.rok", MakeRok(50, 50, &faces), &faces, &m));
   // Face 0: bottom edge (1, 2), right edge (53, 2): corners at points 1, 2, 53, 52.
   EXPECT_VEC3(m->positions[0], 0, 0, 0);
   EXPECT_VEC3(m->positions[1], 15, 0, 0);
@@ -332,10 +335,8 @@ TEST_F(ForeignFiles, RokGrid) {
 
 TEST_F(ForeignFiles, MxScene) {
   int faces;
-  Model3 *m = WriteAndOpen("other.mx", MakeMx(3000, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.mx", MakeMx(3000, &faces), &faces, &m));
   EXPECT_EQ(m->groupCount, 3);
   EXPECT_EQ(m->textureCount, 4);
   EXPECT_VEC3(m->normals[5], 0, 1, 0);
