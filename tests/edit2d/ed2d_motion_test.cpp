@@ -41,14 +41,10 @@ struct MotionTest : ::testing::Test {
   Fake f;
   CoreSeam savedSeam;
   void SetUp() override {
-    Shell_ResetForTest();
+    Shell_ResetFor2DSubMode(SUB_2D_MOTION);
     g_F = &f;
     savedSeam = g_Seam;
     g_Seam.errorBox = [](const char *t) { g_F->boxes.push_back(t); };
-    WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-    g_Shell.g_EditSubMode = SUB_2D_MOTION;
-    g_Shell.g_Playing = 0;
     g_Sel.g_CurBoneIndex = 0;
     g_Ed2DMotion = Ed2DMotionEditor{};
     Strip_ResetGeometry();

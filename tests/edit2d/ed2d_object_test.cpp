@@ -60,7 +60,7 @@ struct ObjTest : ::testing::Test {
   CoreSeam savedSeam;
   FileDlgPlatform savedDlg;
   void SetUp() override {
-    Shell_ResetForTest();
+    Shell_ResetFor2DSubMode(SUB_2D_OBJECT);
     g_F = &f;
     savedSeam = g_Seam;
     savedDlg = g_LibHooks.fileDlg;
@@ -68,10 +68,6 @@ struct ObjTest : ::testing::Test {
     g_Seam.textureLoad = LoadTex;
     g_Seam.releaseHandle = [](void *) {};
     g_LibHooks.fileDlg.run = RunDlg;
-    WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-    g_Shell.g_EditSubMode = SUB_2D_OBJECT;
-    g_Shell.g_Playing = 0;
     g_Lib.app.leftHeld = g_Lib.app.middleHeld = g_Lib.app.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
