@@ -205,18 +205,23 @@ size_t WaitWindowCount(DWORD pid, const char *title, size_t want) {
   return WindowsTitled(pid, title).size();
 }
 
-// Every test with a settings folder of its own, the settings file gone before and after.
+// Every test with a settings folder of its own, the settings file gone before and after, and
+// the program it starts.
 struct ShellRun : ::testing::Test {
   SettingsGuard guard;
+  App app;
+  HWND selector = nullptr, main = nullptr;
+  // Starts the program and waits for its main window and selector; fails the test without them.
+  void Start() {
+    main = StartToMain(app, &selector);
+    ASSERT_NE(main, nullptr);
+  }
 };
 
 }  // namespace
 
 TEST_F(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
-  App app;
-  HWND selector = nullptr;
-  HWND main = StartToMain(app, &selector);
-  ASSERT_NE(main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_TRUE(IsZoomed(main));
   EXPECT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
   EXPECT_EQ(WindowsTitled(app.pi.dwProcessId, "Front").size(), 1u);
@@ -238,9 +243,7 @@ TEST_F(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
 }
 
 TEST_F(ShellRun, EscapeAsksAndNoKeepsItRunning) {
-  App app;
-  HWND main = StartToMain(app);
-  ASSERT_NE(main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(EscapeUntilAsked(app, main, IDNO));
   Sleep(1500);
   EXPECT_TRUE(app.Running());
@@ -249,9 +252,7 @@ TEST_F(ShellRun, EscapeAsksAndNoKeepsItRunning) {
 
 TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   {
-    App app;
-    HWND main = StartToMain(app);
-    ASSERT_NE(main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Start());
     PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
     HWND options = WaitWindow(app.pi.dwProcessId, "オプション", 20000);
     ASSERT_NE(options, nullptr);
@@ -278,7 +279,7 @@ TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   memcpy(savedRect, g_Options.g_MainWndRect, sizeof savedRect);
 
   App again;
-  HWND main = StartToMain(again);
+  main = StartToMain(again);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(WaitWindowCount(again.pi.dwProcessId, "Front", 2), 2u);   // the added view came back
   RECT r;
@@ -352,10 +353,7 @@ bool WaitCheckState(HWND dlg, int id, bool on) {
 // windows above it; the options dialog opens inside the main window's client area and its
 // vsync box turns with one click, F3 agreeing; the device change keeps the window maximised.
 TEST_F(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
-  App app;
-  HWND selector = nullptr;
-  HWND main = StartToMain(app, &selector);
-  ASSERT_NE(main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start());
   DWORD pid = app.pi.dwProcessId;
   ASSERT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
   ExpectReachable(pid, selector, "start");
@@ -489,9 +487,7 @@ TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   DeleteFileA(saved.c_str());
   ASSERT_TRUE(CopyFileA(WinPath(std::string(src) + "/Data/0.KZP").c_str(), model.c_str(), FALSE));
 
-  App app;
-  HWND main = StartToMain(app);
-  ASSERT_NE(main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start());
   DWORD pid = app.pi.dwProcessId;
   HWND modelling = WaitWindow(pid, "モデリング");
   ASSERT_NE(modelling, nullptr);
