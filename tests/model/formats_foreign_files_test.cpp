@@ -99,20 +99,18 @@ void Be16(std::string &s, u16 v) { s += (char)(v >> 8); s += (char)v; }
 void Be32(std::string &s, u32 v) { Be16(s, (u16)(v >> 16)); Be16(s, (u16)v); }
 void BeF(std::string &s, f32 f) { u32 u; memcpy(&u, &f, 4); Be32(s, u); }
 void PadStr(std::string &s, const std::string &t) { s += t; s += '\0'; if ((t.size() + 1) & 1) s += '\0'; }
-std::string Chunk(const char *tag, const std::string &data) {
+// The tag, the data's size (32 bits for a chunk, 16 for a sub-chunk), the data, and a pad
+// byte after data of odd length.
+std::string Tagged(const char *tag, const std::string &data, bool chunk) {
   std::string s(tag, 4);
-  Be32(s, (u32)data.size());
+  if (chunk) Be32(s, (u32)data.size());
+  else Be16(s, (u16)data.size());
   s += data;
   if (data.size() & 1) s += '\0';
   return s;
 }
-std::string Sub(const char *tag, const std::string &data) {
-  std::string s(tag, 4);
-  Be16(s, (u16)data.size());
-  s += data;
-  if (data.size() & 1) s += '\0';
-  return s;
-}
+std::string Chunk(const char *tag, const std::string &data) { return Tagged(tag, data, true); }
+std::string Sub(const char *tag, const std::string &data) { return Tagged(tag, data, false); }
 
 std::string MakeLwo(int rings, int segs, int *polys, int *points) {
   std::string pnts, pols, srfs;
