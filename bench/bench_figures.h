@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "model/model3.h"
+
 namespace bench {
 
 // This thread's CPU time (user and system): time the thread spends waiting for a core on a
@@ -61,6 +63,21 @@ struct CopyRef {
   }
 };
 
+// Times work once an iteration, each time after one run of `copy` outside the timed part;
+// returns the work's seconds and shows them against the copies' as the counter x_memcpy.
+template <typename F>
+inline double TimeAgainstCopy(benchmark::State &state, CopyRef &copy, F &&work) {
+  double t = 0, mem = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    mem += Time([&] { copy.Run(); });
+    state.ResumeTiming();
+    t += Time(work);
+  }
+  state.counters["x_memcpy"] = t / mem;
+  return t;
+}
+
 // A figure of one benchmark run against its goal; `below` true when smaller is better.
 struct Figure {
   std::string what;
@@ -90,6 +107,25 @@ inline void ReportQuadsMs(benchmark::State &state, const char *name, int quads, 
   std::string what = std::string(name) + ", " + std::to_string(quads) + " quads (ms)";
   double ms = state.iterations() ? total * 1000.0 / (double)state.iterations() : 0;
   Report(state, "ms", what, ms, quads == largest ? goalMs : 0);
+}
+
+// Times op on m restored from a copy before every run and prepared by `prepare` (untimed); the
+// mean milliseconds per run go into the summary as "<name>, <quads> quads" against the goal
+// (0: none) at the largest size.
+template <typename Prepare, typename Op>
+inline void TimeOnFreshCopies(benchmark::State &state, const char *name, double goalMs, i32 largest,
+                              Model3 *m, Prepare prepare, Op op) {
+  Model3 *base = Model3_Clone(m);
+  double total = 0;
+  for (auto _ : state) {
+    Model3_Copy(base, m, 0);
+    prepare(m);
+    double t = Time([&] { benchmark::DoNotOptimize(op(m)); });
+    state.SetIterationTime(t);
+    total += t;
+  }
+  Model3_Free(base);
+  ReportQuadsMs(state, name, (i32)state.range(0), largest, goalMs, total);
 }
 
 inline void PrintSummary() {

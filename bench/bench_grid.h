@@ -3,6 +3,8 @@
 // it in chains of sixteen, each bone the child of the one before and every sixteenth a child of
 // bone 0. 2D: rows of 255 quads of 2 x 2 pixels around the placement and 127 bones.
 #pragma once
+#include <string.h>
+
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_view.h"
@@ -37,6 +39,26 @@ inline void BenchGrid_Quads(Model3 *m, i32 quads, bool ripple) {
       const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
       for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
     }
+}
+
+// The quad at (x, z) of a w x h grid appended with four corners of its own, (x, z), (x, z + 1),
+// (x + 1, z + 1), (x + 1, z): each a position at the given height, a UV spreading the grid
+// over 0..1, an upward normal and white.
+inline Polygon3 *BenchGrid_OwnCornerQuad(Model3 *m, i32 x, i32 z, i32 w, i32 h, f32 (*height)(i32, i32)) {
+  Polygon3 *p = &m->polygons[m->polygonCount++];
+  memset(p, 0, sizeof *p);
+  p->cornerCount = 4;
+  const i32 cx[4] = {x, x, x + 1, x + 1}, cz[4] = {z, z + 1, z + 1, z};
+  for (int j = 0; j < 4; j++) {
+    u32 v = (u32)m->positionCount++;
+    m->positions[v] = {(f32)cx[j], height(cx[j], cz[j]), (f32)cz[j]};
+    m->uvs[v] = {cx[j] / (f32)w, cz[j] / (f32)h};
+    m->normals[v] = {0, 1, 0};
+    m->colors[v] = {255, 255, 255, 255};
+    p->corners[j] = {v, v, v, v};
+  }
+  m->normalCount = m->colorCount = m->uvCount = m->positionCount;
+  return p;
 }
 
 inline void BenchGrid_Bones(Model3 *m) {

@@ -56,19 +56,8 @@ void AllFaces(const Model3 *m, u32 flag) {
 // summary against the goal (0: none) at the largest size.
 template <typename Op>
 void Run(benchmark::State &state, const char *name, double goalMs, i32 largest, Op op) {
-  i32 quads = (i32)state.range(0);
-  Model3 *m = Grid(quads, true);
-  Model3 *base = Model3_Clone(m);
-  double total = 0;
-  for (auto _ : state) {
-    Model3_Copy(base, m, 0);
-    AllFaces(m, 1);
-    double t = bench::Time([&] { benchmark::DoNotOptimize(op(m)); });
-    state.SetIterationTime(t);
-    total += t;
-  }
-  Model3_Free(base);
-  bench::ReportQuadsMs(state, name, quads, largest, goalMs, total);
+  Model3 *m = Grid((i32)state.range(0), true);
+  bench::TimeOnFreshCopies(state, name, goalMs, largest, m, [](Model3 *c) { AllFaces(c, 1); }, op);
 }
 
 const i32 kFull = 65000, kHalf = 30000;

@@ -54,19 +54,8 @@ void Select(const Model3 *m, u32 mode, i32 step) {
 // mean milliseconds per run go into the summary against the goal (0: none) at the largest size.
 template <typename Op>
 void Run(benchmark::State &state, const char *name, double goalMs, i32 largest, u32 mode, i32 step, Op op) {
-  i32 quads = (i32)state.range(0);
-  Model3 *m = Grid(quads);
-  Model3 *base = Model3_Clone(m);
-  double total = 0;
-  for (auto _ : state) {
-    Model3_Copy(base, m, 0);
-    Select(m, mode, step);
-    double t = bench::Time([&] { benchmark::DoNotOptimize(op(m)); });
-    state.SetIterationTime(t);
-    total += t;
-  }
-  Model3_Free(base);
-  bench::ReportQuadsMs(state, name, quads, largest, goalMs, total);
+  Model3 *m = Grid((i32)state.range(0));
+  bench::TimeOnFreshCopies(state, name, goalMs, largest, m, [=](Model3 *c) { Select(c, mode, step); }, op);
 }
 
 const i32 kFull = 65000, kPart = 40000;

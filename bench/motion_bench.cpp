@@ -2,6 +2,7 @@
 // 128 bones. Targets on one core: normals, weld, one refinement pass and automatic binding
 // under 50 ms each; the per-frame pass (pose evaluation, skinning, normals) below.
 #include "bench/bench_figures.h"
+#include "bench/bench_grid.h"
 #include <math.h>
 #include <string.h>
 
@@ -61,24 +62,15 @@ void BuildGrid(Model3 *m, i32 w, i32 h, bool shared) {
   }
   for (i32 z = 0; z < h; z++)
     for (i32 x = 0; x < w; x++) {
+      if (!shared) {
+        BenchGrid_OwnCornerQuad(m, x, z, w, h, Height);
+        continue;
+      }
       Polygon3 *p = &m->polygons[m->polygonCount++];
       memset(p, 0, sizeof *p);
       p->cornerCount = 4;
-      const i32 cx[4] = {x, x, x + 1, x + 1}, cz[4] = {z, z + 1, z + 1, z};
-      for (int j = 0; j < 4; j++) {
-        u32 v;
-        if (shared) {
-          v = (u32)(cz[j] * (w + 1) + cx[j]);
-        } else {
-          v = (u32)m->positionCount++;
-          m->positions[v] = {(f32)cx[j], Height(cx[j], cz[j]), (f32)cz[j]};
-          m->uvs[v] = {cx[j] / (f32)w, cz[j] / (f32)h};
-          m->normals[v] = {0, 1, 0};
-          m->colors[v] = {255, 255, 255, 255};
-          m->normalCount = m->colorCount = m->uvCount = m->positionCount;
-        }
-        p->corners[j] = {v, v, v, v};
-      }
+      const u32 v = (u32)(z * (w + 1) + x), c[4] = {v, v + (u32)w + 1, v + (u32)w + 2, v + 1};
+      for (int j = 0; j < 4; j++) p->corners[j] = {c[j], c[j], c[j], c[j]};
     }
 }
 
@@ -163,22 +155,15 @@ void BM_PerFramePass(benchmark::State &state) {
   Model3 *m = PosedModel((i32)state.range(0), shared);
   bench::CopyRef copy((size_t)m->positionCount * sizeof(Vec3));
   i32 frame = 0;
-  double pass = 0, mem = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    mem += bench::Time([&] { copy.Run(); });
-    state.ResumeTiming();
-    pass += bench::Time([&] {
-      m->frame = frame++ % 60;
-      Object_UpdateFrame();
-    });
-  }
+  double pass = bench::TimeAgainstCopy(state, copy, [&] {
+    m->frame = frame++ % 60;
+    Object_UpdateFrame();
+  });
   char what[96];
   snprintf(what, sizeof what, "per-frame pass %dk %s (%d vertices): ms", (int)(state.range(0) / 1000),
            shared ? "shared" : "unshared", m->positionCount);
   state.counters["vertices"] = m->positionCount;
   bench::Report(state, "ms", what, pass / state.iterations() * 1e3, shared ? 1.0 : 2.0);
-  state.counters["x_memcpy"] = pass / mem;
   Model3_FreeSlot(0);
 }
 BENCHMARK(BM_PerFramePass)

@@ -36,6 +36,7 @@
 #include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
+#include "tests/support/draw_fakedev.h"
 
 namespace {
 
@@ -43,59 +44,27 @@ const u32 kCallLimit = 500;
 const u32 kBoundBone = 5;   // every vertex is bound to it, and it is the current bone
 
 // [SECTION] counting device
-struct Counts {
-  u64 draws, states, prims;
-  f32 transforms[3][16];
-};
-Counts g_Counts;
 bool g_OverLimit;
 std::map<std::string, std::string> g_Table;   // "sub-mode, size" -> calls per view
 
-u32 Slot(u32 which) { return which == DTS_WORLD ? 0 : which == DTS_VIEW ? 1 : 2; }
-bool Ready() { return true; }
-void SetRS(u32, u32) { g_Counts.states++; }
-void SetSS(u32, u32, u32) { g_Counts.states++; }
-void SetTSS(u32, u32, u32) { g_Counts.states++; }
-void SetTex(u32, void *) { g_Counts.states++; }
-void SetFVF(u32) {}
-void DrawUP(u32, u32 prims, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
-void DrawIndexedUP(u32, u32, u32 prims, const u16 *, const void *, u32) { g_Counts.draws++, g_Counts.prims += prims; }
-i32 SetTransform(u32 which, const f32 *m) {
-  memcpy(g_Counts.transforms[Slot(which)], m, 64);
-  return 0;
-}
-void GetTransform(u32 which, f32 *m) { memcpy(m, g_Counts.transforms[Slot(which)], 64); }
-// A viewport that holds the whole model in every view: nothing is left out for lying beyond it.
-void GetViewport(DrawViewport *vp) { *vp = {0, 0, 1024, 1024, 0.0f, 1.0f}; }
-
+// The tests' fake device, counting only.
 void InstallCounter() {
-  memset(&g_Counts, 0, sizeof g_Counts);
-  for (auto &m : g_Counts.transforms) m[0] = m[5] = m[10] = m[15] = 1.0f;
-  DrawDev d = {};
-  d.ready = Ready;
-  d.setRenderState = SetRS;
-  d.setSamplerState = SetSS;
-  d.setTextureStageState = SetTSS;
-  d.setTexture = SetTex;
-  d.setFVF = SetFVF;
-  d.drawPrimitiveUP = DrawUP;
-  d.drawIndexedPrimitiveUP = DrawIndexedUP;
-  d.setTransform = SetTransform;
-  d.getTransform = GetTransform;
-  d.getViewport = GetViewport;
-  g_Dev.draw = d;
+  FakeDev_InstallCounter();
+  // A viewport that holds the whole model in every view: nothing is left out for lying beyond it.
+  g_Fake->viewport = {0, 0, 1024, 1024, 0.0f, 1.0f};
 }
 
 // Draws one view with the counter reset; its calls and states into the state's counters, its
 // calls into the table, and whether it kept within the limit.
 void CountView(benchmark::State &state, const std::string &label, const char *view, void (*draw)(void)) {
-  g_Counts.draws = g_Counts.states = g_Counts.prims = 0;
+  g_Fake->deviceDraws = 0;
+  g_Fake->stateChanges = g_Fake->primitives = 0;
   draw();
-  state.counters[std::string("calls ") + view] = (double)g_Counts.draws;
-  state.counters[std::string("states ") + view] = (double)g_Counts.states;
-  state.counters[std::string("prims ") + view] = (double)g_Counts.prims;
-  g_Table[label] += std::string(view) + " " + std::to_string(g_Counts.draws) + " (" + std::to_string(g_Counts.prims) + ")  ";
-  if (g_Counts.draws > kCallLimit) g_OverLimit = true;
+  state.counters[std::string("calls ") + view] = (double)g_Fake->deviceDraws;
+  state.counters[std::string("states ") + view] = (double)g_Fake->stateChanges;
+  state.counters[std::string("prims ") + view] = (double)g_Fake->primitives;
+  g_Table[label] += std::string(view) + " " + std::to_string(g_Fake->deviceDraws) + " (" + std::to_string(g_Fake->primitives) + ")  ";
+  if (g_Fake->deviceDraws > kCallLimit) g_OverLimit = true;
 }
 
 // [SECTION] 3D
@@ -112,14 +81,15 @@ Model3 *Grid3(i32 quads, u32 subMode) {
   return m;
 }
 
-struct Mode3 {
+// A sub-mode drawn with one selection mode: its scene (none: the family's own) and overlay.
+struct Mode {
   const char *name;
   u32 subMode;
   u32 selectMode;
   void (*scene)(void);
   void (*overlay)(void);
 };
-const Mode3 kModes3[] = {
+const Mode kModes3[] = {
     {"3D polygon, vertices", SUB_3D_POLY, 0, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
     {"3D polygon, faces", SUB_3D_POLY, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
     {"3D texture, faces", SUB_3D_TEXTURE, 1, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
@@ -127,31 +97,38 @@ const Mode3 kModes3[] = {
     {"3D weight", SUB_3D_WEIGHT, 0, nullptr, Ed3D_WeightDrawOverlay},
     {"3D motion", SUB_3D_MOTION, 0, nullptr, Ed3D_MotionDrawOverlay},
 };
-const Mode3 *g_Mode3;
+const Mode *g_Mode;
 
-void DrawMode3() {
-  if (g_Mode3->scene) g_Mode3->scene();
-  g_Mode3->overlay();
+void DrawMode() {
+  if (g_Mode->scene) g_Mode->scene();
+  g_Mode->overlay();
+}
+
+// Counts the named views of the mode (its views 0, 1, ... in turn) in every iteration, with
+// the mode's selection and its editor's tool for it.
+void CountViews(benchmark::State &state, const Mode &mode, u32 tool, i32 quads,
+                std::initializer_list<const char *> views) {
+  g_Sel.g_PolySelectMode = mode.selectMode;
+  g_Sel.g_PolyTool = tool;
+  g_Mode = &mode;
+  std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
+  for (auto _ : state) {
+    g_Table[label].clear();
+    u32 d = 0;
+    for (const char *view : views) {
+      g_Shell.g_DrawView = d;
+      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d++];
+      CountView(state, label, view, DrawMode);
+    }
+  }
 }
 
 void BM_Overlay3D(benchmark::State &state) {
-  const Mode3 &mode = kModes3[state.range(0)];
+  const Mode &mode = kModes3[state.range(0)];
   i32 quads = (i32)state.range(1);
   InstallCounter();
   Grid3(quads, mode.subMode);
-  g_Sel.g_PolySelectMode = mode.selectMode;
-  g_Sel.g_PolyTool = mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
-  g_Mode3 = &mode;
-  std::string label = std::string(mode.name) + ", " + std::to_string(quads) + " quads";
-  static const char *const kViewNames[4] = {"main", "front", "top", "side"};
-  for (auto _ : state) {
-    g_Table[label].clear();
-    for (u32 d = 0; d < 4; d++) {
-      g_Shell.g_DrawView = d;
-      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d];
-      CountView(state, label, kViewNames[d], DrawMode3);
-    }
-  }
+  CountViews(state, mode, mode.selectMode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX, quads, {"main", "front", "top", "side"});
   Model3_FreeSlot(0);
 }
 
@@ -170,32 +147,20 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   return m;
 }
 
-struct Mode2 {
-  const char *name;
-  u32 subMode;
-  u32 selectMode;
-  void (*draw)(void);
-};
-const Mode2 kModes2[] = {
-    {"2D polygon, vertices", SUB_2D_POLY, 0, Ed2D_PolyDraw},
-    {"2D polygon, faces", SUB_2D_POLY, 1, Ed2D_PolyDraw},
-    {"2D bone", SUB_2D_BONE, 0, Ed2D_BoneDraw},
-    {"2D weight", SUB_2D_WEIGHT, 0, Ed2D_WeightDraw},
-    {"2D motion", SUB_2D_MOTION, 0, Ed2D_MotionDraw},
+const Mode kModes2[] = {
+    {"2D polygon, vertices", SUB_2D_POLY, 0, nullptr, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, nullptr, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, nullptr, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, nullptr, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, nullptr, Ed2D_MotionDraw},
 };
 
 void BM_Overlay2D(benchmark::State &state) {
-  const Mode2 &mode = kModes2[state.range(0)];
+  const Mode &mode = kModes2[state.range(0)];
   i32 rows = (i32)state.range(1);
   InstallCounter();
   Grid2(rows, mode.subMode);
-  g_Sel.g_PolySelectMode = mode.selectMode;
-  g_Sel.g_PolyTool = mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX;
-  std::string label = std::string(mode.name) + ", " + std::to_string(rows * 255) + " quads";
-  for (auto _ : state) {
-    g_Table[label].clear();
-    CountView(state, label, "view", mode.draw);
-  }
+  CountViews(state, mode, mode.selectMode ? ED2D_TOOL_FACE : ED2D_TOOL_VERTEX, rows * 255, {"view"});
   Bone2_FreeAll();
 }
 

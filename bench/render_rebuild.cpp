@@ -69,21 +69,14 @@ void BM_RebuildMode(benchmark::State &state) {
   Model3 *m = BuildModel(0, (i32)state.range(1), MODEL3_GROUPS);
   // Mode 1 writes 6 vertices of 36 bytes a quad; the indexed modes about one vertex a quad.
   bench::CopyRef copy((size_t)m->polygonCount * (mode == 1 ? 6 * 36 : 40));
-  double t = 0, mem = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    mem += bench::Time([&] { copy.Run(); });
-    state.ResumeTiming();
-    t += bench::Time([&] {
-      m->renderMode = mode;
-      m->changed = 1;
-      Object_RebuildModelMeshes();
-    });
-  }
+  double t = bench::TimeAgainstCopy(state, copy, [&] {
+    m->renderMode = mode;
+    m->changed = 1;
+    Object_RebuildModelMeshes();
+  });
   char what[96];
   snprintf(what, sizeof what, "rebuild mode %u, 128 groups, %dk polygons: ms", mode, (int)(state.range(1) / 1000));
   bench::Report(state, "ms", what, t / state.iterations() * 1e3, mode == 1 ? 15.0 : 50.0);
-  state.counters["x_memcpy"] = t / mem;
   Draw_FreeWeightedMesh4(0);
   Draw_FreePaletteMesh3(0);
   Draw_FreeIndexedMesh2(0);

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "bench/bench_grid.h"
 #include "app/shell_services.h"
 #include "edit3d/undo.h"
 #include "model/model3.h"
@@ -15,26 +16,16 @@ namespace {
 
 const i32 kGridW = 260;
 
+f32 Ripple(i32 x, i32) { return sinf(x * 0.07f); }
+
 void BuildModel(Model3 *m, i32 h) {
   m->positionCount = m->normalCount = m->colorCount = m->uvCount = 0;
   m->polygonCount = 0;
   for (i32 z = 0; z < h; z++)
     for (i32 x = 0; x < kGridW; x++) {
-      Polygon3 *p = &m->polygons[m->polygonCount++];
-      memset(p, 0, sizeof *p);
-      p->cornerCount = 4;
-      const i32 cx[4] = {x, x, x + 1, x + 1}, cz[4] = {z, z + 1, z + 1, z};
-      for (int j = 0; j < 4; j++) {
-        u32 v = (u32)m->positionCount++;
-        m->positions[v] = {(f32)cx[j], sinf(cx[j] * 0.07f), (f32)cz[j]};
-        m->uvs[v] = {cx[j] / (f32)kGridW, cz[j] / (f32)h};
-        m->normals[v] = {0, 1, 0};
-        m->colors[v] = {255, 255, 255, 255};
-        m->bindings[v] = {(u16)(x % MODEL3_BONES), 0, 1.0f, 1};
-        p->corners[j] = {v, v, v, v};
-      }
+      Polygon3 *p = BenchGrid_OwnCornerQuad(m, x, z, kGridW, h, Ripple);
+      for (int j = 0; j < 4; j++) m->bindings[p->corners[j].vertex] = {(u16)(x % MODEL3_BONES), 0, 1.0f, 1};
     }
-  m->normalCount = m->colorCount = m->uvCount = m->positionCount;
   m->boneCount = MODEL3_BONES;
   for (i32 b = 1; b < MODEL3_BONES; b++) {
     m->bones[b].parent = b / 2;

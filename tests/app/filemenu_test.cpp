@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "model_shown.h"
 #include "app/commands.h"
 #include "app/current.h"
@@ -96,7 +97,7 @@ struct FileMenuTest : ::testing::Test {
   CoreSeam savedSeam;
   FileDlgPlatform savedDlg;
   ShellEntries savedEntries;
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   char savedDataDir[LIB_TEXT_SIZE];
 
   void SetUp() override {
@@ -104,8 +105,6 @@ struct FileMenuTest : ::testing::Test {
     savedSeam = g_Seam;
     savedDlg = g_LibHooks.fileDlg;
     savedEntries = g_ShellEntries;
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     memcpy(savedDataDir, g_Lib.dataDir, sizeof savedDataDir);
     g_MaxPolygons = 10100;
     g_MaxVertices = 4096;
@@ -151,8 +150,6 @@ struct FileMenuTest : ::testing::Test {
     g_Seam = savedSeam;
     g_LibHooks.fileDlg = savedDlg;
     g_ShellEntries = savedEntries;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
     memcpy(g_Lib.dataDir, savedDataDir, sizeof savedDataDir);
     g_Sel.g_CurSlot = 0;
     View_UseActive();

@@ -205,14 +205,23 @@ size_t WaitWindowCount(DWORD pid, const char *title, size_t want) {
   return WindowsTitled(pid, title).size();
 }
 
-}  // namespace
-
-TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
+// Every test with a settings folder of its own, the settings file gone before and after, and
+// the program it starts.
+struct ShellRun : ::testing::Test {
   SettingsGuard guard;
   App app;
-  HWND selector = nullptr;
-  HWND main = StartToMain(app, &selector);
-  ASSERT_NE(main, nullptr);
+  HWND selector = nullptr, main = nullptr;
+  // Starts the program and waits for its main window and selector; fails the test without them.
+  void Start() {
+    main = StartToMain(app, &selector);
+    ASSERT_NE(main, nullptr);
+  }
+};
+
+}  // namespace
+
+TEST_F(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
+  ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_TRUE(IsZoomed(main));
   EXPECT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
   EXPECT_EQ(WindowsTitled(app.pi.dwProcessId, "Front").size(), 1u);
@@ -233,23 +242,17 @@ TEST(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
   EXPECT_EQ(app.WaitExit(), 0);
 }
 
-TEST(ShellRun, EscapeAsksAndNoKeepsItRunning) {
-  SettingsGuard guard;
-  App app;
-  HWND main = StartToMain(app);
-  ASSERT_NE(main, nullptr);
+TEST_F(ShellRun, EscapeAsksAndNoKeepsItRunning) {
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(EscapeUntilAsked(app, main, IDNO));
   Sleep(1500);
   EXPECT_TRUE(app.Running());
   EXPECT_TRUE(ConfirmExit(app, main));
 }
 
-TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
-  SettingsGuard guard;
+TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   {
-    App app;
-    HWND main = StartToMain(app);
-    ASSERT_NE(main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Start());
     PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
     HWND options = WaitWindow(app.pi.dwProcessId, "オプション", 20000);
     ASSERT_NE(options, nullptr);
@@ -276,7 +279,7 @@ TEST(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   memcpy(savedRect, g_Options.g_MainWndRect, sizeof savedRect);
 
   App again;
-  HWND main = StartToMain(again);
+  main = StartToMain(again);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(WaitWindowCount(again.pi.dwProcessId, "Front", 2), 2u);   // the added view came back
   RECT r;
@@ -349,12 +352,8 @@ bool WaitCheckState(HWND dlg, int id, bool on) {
 // question answered "いいえ", the device dialog's OK) leaves the selector and the view
 // windows above it; the options dialog opens inside the main window's client area and its
 // vsync box turns with one click, F3 agreeing; the device change keeps the window maximised.
-TEST(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
-  SettingsGuard guard;
-  App app;
-  HWND selector = nullptr;
-  HWND main = StartToMain(app, &selector);
-  ASSERT_NE(main, nullptr);
+TEST_F(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
+  ASSERT_NO_FATAL_FAILURE(Start());
   DWORD pid = app.pi.dwProcessId;
   ASSERT_TRUE(WaitChecked(selector, IDC_EDIT_3D_MODEL));
   ExpectReachable(pid, selector, "start");
@@ -476,8 +475,7 @@ const char kDiscardModel[] = "編集中のモデルは破棄されます。よ�
 // takes a full path typed into it (a folder it does not show) and opens that file; the MX
 // save proposes the model's name as MX; the KZP save writes to a relative path typed into its
 // dialog, in yet another folder. Saved, nothing is named and Esc asks the plain question.
-TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
-  SettingsGuard guard;
+TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   const char *src = getenv("MIRAVEL_SRC");
   ASSERT_NE(src, nullptr);
   char temp[MAX_PATH];
@@ -489,9 +487,7 @@ TEST(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   DeleteFileA(saved.c_str());
   ASSERT_TRUE(CopyFileA(WinPath(std::string(src) + "/Data/0.KZP").c_str(), model.c_str(), FALSE));
 
-  App app;
-  HWND main = StartToMain(app);
-  ASSERT_NE(main, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start());
   DWORD pid = app.pi.dwProcessId;
   HWND modelling = WaitWindow(pid, "モデリング");
   ASSERT_NE(modelling, nullptr);

@@ -18,6 +18,7 @@
 #include "app/tree.h"
 #include "model/model3.h"
 #include "screen_grab.h"
+#include "strip_bones.h"
 
 namespace {
 
@@ -45,28 +46,8 @@ struct Windows {
 };
 
 void MakeBones3(void) {
-  Model3 *m = Model3_Init(0);
-  m->boneCount = 3;
-  m->keyTableLength = MODEL3_MOTIONS;
-  const char *names[] = {"ルート", "腰", "腕"};
-  for (int b = 0; b < 3; b++) {
-    snprintf(m->bones[b].name, sizeof m->bones[b].name, "%s", names[b]);
-    m->bones[b].parent = b == 0 ? 0 : b - 1;
-    m->bones[b].expanded = 1;
-    Model3_EnsureKeyTable(m, b);
-    if (b == 0) continue;
-    for (int f : {0, 30, 60, 120}) {
-      BoneKey3 k;
-      BoneKey3_Identity(&k, f);
-      KeyTrack_Insert(&m->bones[b].keys[0], &k);
-    }
-  }
-  m->motions[0].length = 90;
-  m->frame = 45;
   g_Sel.g_CurSlot = 0;
-  g_Sel.g_CurBoneIndex = 1;
-  Tree_BuildRowsBones3D();
-  g_TreeRows.current = 1;
+  StripBones_Make3();
   g_TreeRows.hovered = -1;
 }
 

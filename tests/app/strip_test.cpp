@@ -25,6 +25,7 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "shell_fixture.h"
+#include "strip_bones.h"
 
 namespace {
 
@@ -137,34 +138,14 @@ struct StripTest : ::testing::Test {
   }
 };
 
-// A 3-bone model in slot 0: bone 1 under the root, bone 2 under bone 1; bones 1 and 2 keyed
-// at 0, 30, 60 and 120 in motion 0; rows built; bone 1 current, frame 45.
+// StripBones_Make3 with motion 0 in use, no key left in the root's track and bone 1's key
+// index on its second key.
 Model3 *MakeBones3(void) {
-  Model3 *m = Model3_Init(0);
-  m->boneCount = 3;
-  m->keyTableLength = MODEL3_MOTIONS;   // the tables Model3_EnsureKeyTable makes
-  const char *names[] = {"ルート", "腰", "腕"};
-  for (i32 b = 0; b < 3; b++) {
-    snprintf(m->bones[b].name, sizeof m->bones[b].name, "%s", names[b]);
-    m->bones[b].parent = b == 0 ? 0 : b - 1;
-    m->bones[b].expanded = 1;
-    Model3_EnsureKeyTable(m, b);
-    KeyTrack_Free(&m->bones[b].keys[0]);
-    if (b == 0) continue;
-    for (i32 f : {0, 30, 60, 120}) {
-      BoneKey3 k;
-      BoneKey3_Identity(&k, f);
-      KeyTrack_Insert(&m->bones[b].keys[0], &k);
-    }
-  }
+  Model3 *m = StripBones_Make3();
+  KeyTrack_Free(&m->bones[0].keys[0]);
   m->motion = 0;
   m->motions[0].used = 1;
-  m->motions[0].length = 90;
-  m->frame = 45;
   m->bones[1].keyIndex = 1;
-  g_Sel.g_CurBoneIndex = 1;
-  Tree_BuildRowsBones3D();
-  g_TreeRows.current = 1;
   return m;
 }
 

@@ -28,6 +28,7 @@
 #include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -40,14 +41,10 @@ struct MotionTest : ::testing::Test {
   Fake f;
   CoreSeam savedSeam;
   void SetUp() override {
-    Shell_ResetForTest();
+    Shell_ResetFor2DSubMode(SUB_2D_MOTION);
     g_F = &f;
     savedSeam = g_Seam;
     g_Seam.errorBox = [](const char *t) { g_F->boxes.push_back(t); };
-    WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-    g_Shell.g_EditSubMode = SUB_2D_MOTION;
-    g_Shell.g_Playing = 0;
     g_Sel.g_CurBoneIndex = 0;
     g_Ed2DMotion = Ed2DMotionEditor{};
     Strip_ResetGeometry();
@@ -80,11 +77,7 @@ struct MotionTest : ::testing::Test {
     M()->currentFrame = frame;
     Bone2_UpdateKeyIndices(0);
   }
-  static std::vector<i32> Frames(i32 b) {
-    std::vector<i32> v;
-    for (i32 k = 0; k < T(b)->count; k++) v.push_back(T(b)->keys[k].frame);
-    return v;
-  }
+  static std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 };
 
 // [SECTION] keys

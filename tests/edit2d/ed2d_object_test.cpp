@@ -26,6 +26,7 @@
 #include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ struct ObjTest : ::testing::Test {
   CoreSeam savedSeam;
   FileDlgPlatform savedDlg;
   void SetUp() override {
-    Shell_ResetForTest();
+    Shell_ResetFor2DSubMode(SUB_2D_OBJECT);
     g_F = &f;
     savedSeam = g_Seam;
     savedDlg = g_LibHooks.fileDlg;
@@ -67,10 +68,6 @@ struct ObjTest : ::testing::Test {
     g_Seam.textureLoad = LoadTex;
     g_Seam.releaseHandle = [](void *) {};
     g_LibHooks.fileDlg.run = RunDlg;
-    WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-    g_Shell.g_EditSubMode = SUB_2D_OBJECT;
-    g_Shell.g_Playing = 0;
     g_Lib.app.leftHeld = g_Lib.app.middleHeld = g_Lib.app.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
@@ -96,11 +93,7 @@ struct ObjTest : ::testing::Test {
     M()->currentFrame = frame;
     Obj2_UpdateKeyIndices(0);
   }
-  static std::vector<i32> Frames(i32 o) {
-    std::vector<i32> v;
-    for (i32 k = 0; k < T(o)->count; k++) v.push_back(T(o)->keys[k].frame);
-    return v;
-  }
+  static std::vector<i32> Frames(i32 o) { return KeyFrames(T(o)); }
   void Add(u32 n) {
     for (u32 i = 0; i < n; i++) Ed2D_ObjListCommand(IDC_O2D_LIST_ADD);
   }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "test_models.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"
@@ -104,10 +105,7 @@ struct OpsFixture : ::testing::Test {
   }
   // A live polygon over the points, each corner with a colour and a UV entry of its own.
   i32 Poly(std::initializer_list<std::pair<f32, f32>> pts, u32 group = 0) {
-    Polygon2 &p = m->polygons[m->polygonCount];
-    p = Polygon2{};
-    p.used = 1;
-    p.group = group;
+    Polygon2 &p = TestModel_NewPolygon2(m, group);
     for (auto &q : pts) {
       u16 c = m->colourCount++, u = m->uvCount++;
       m->colours[c] = {(f32)(c * 10), 1, 2, 255};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "test_models.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -69,9 +70,7 @@ struct Ed2DPolyFixture : ::testing::Test {
   }
   // A live polygon over the given model points (placement (320, 240) is added on screen).
   i32 Poly(std::initializer_list<std::pair<f32, f32>> pts) {
-    Polygon2 &p = m->polygons[m->polygonCount];
-    p = Polygon2{};
-    p.used = 1;
+    Polygon2 &p = TestModel_NewPolygon2(m, 0);
     for (auto &q : pts) p.corners[p.cornerCount++].vertex = Vertex(q.first, q.second);
     return m->polygonCount++;
   }

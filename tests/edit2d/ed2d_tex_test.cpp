@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "test_models.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -81,10 +82,7 @@ struct TexTest2D : ::testing::Test {
   }
   // A live polygon of group g, one new vertex and UV entry per corner.
   i32 Poly(std::initializer_list<std::pair<f32, f32>> pts, u32 g = 0) {
-    Polygon2 &p = m->polygons[m->polygonCount];
-    p = Polygon2{};
-    p.used = 1;
-    p.group = g;
+    Polygon2 &p = TestModel_NewPolygon2(m, g);
     for (auto &q : pts) {
       u16 v = Vertex(q.first, q.second);
       p.corners[p.cornerCount++] = {v, 0, v};

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "edit3d/ed3d.h"
@@ -27,11 +28,9 @@ std::vector<std::string> Lines(const Ed3DLines &l) {
 }
 
 struct ModelFixture : ::testing::Test {
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   Model3 *m = nullptr;
   void SetUp() override {
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     g_MaxPolygons = 64;
     g_MaxVertices = 64;
     g_ModelAllocArrays = 1;
@@ -43,8 +42,6 @@ struct ModelFixture : ::testing::Test {
     FreeLayerObjects();
     g_Sel.g_CurSlot = 0;
     g_ModelAllocArrays = 0;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
   }
   void Polys(std::initializer_list<u32> groups) {
     m->polygonCount = 0;

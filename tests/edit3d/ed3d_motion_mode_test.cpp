@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model_shown.h"
+#include "motion_reset.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -33,6 +34,7 @@
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 #include "widget_fake.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -98,28 +100,16 @@ struct ModeTest : ::testing::Test {
   void SetUp() override {
     g_boxes.clear();
     g_menus.clear();
-    g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
-    memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
+    MotionReset_3D([](const char *t) { g_boxes.push_back(t); }, 1);
     g_ShellSeam.loadFamilyMenu = [](const char *n) -> void * {
       g_menus.push_back(n);
       return (void *)1;
     };
-    memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    g_Ed3DMotion = Ed3DMotionEditor{};
-    g_Ed3DMotion.ring = -1;
     g_Ed3DMotionPanels = Ed3DMotionPanels{};
     g_Ed3DMotionStrip = Ed3DStripMouse{};
     WidgetFake_Install();
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = SUB_3D_MOTION;
-    g_Shell.g_ActiveView = 1;
-    g_Shell.g_Playing = 0;
-    g_Sel.g_CurBoneIndex = 1;
-    g_Sel.g_CurGroupIndex = 0;
     g_Sel.g_MotionEditOp = 1;
     Strip_ResetGeometry();
-    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Build(4, 2);
     Undo_ResetAll();
   }
@@ -137,11 +127,7 @@ struct ModeTest : ::testing::Test {
       KeyTrack_Insert(t, &k);
     }
   }
-  std::vector<i32> Frames(i32 b) {
-    std::vector<i32> f;
-    for (i32 i = 0; i < T(b)->count; i++) f.push_back(T(b)->keys[i].frame);
-    return f;
-  }
+  std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 };
 
 // [SECTION] the sub-mode

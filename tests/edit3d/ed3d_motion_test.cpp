@@ -27,6 +27,8 @@
 #include "lib/render/objects.h"
 #include "model/motion.h"
 #include "model/seam.h"
+#include "motion_reset.h"
+#include "key_frames.h"
 
 namespace {
 
@@ -53,11 +55,7 @@ void SetKeys(i32 b, std::vector<BoneKey3> keys) {
   for (const BoneKey3 &k : keys) KeyTrack_Insert(t, &k);
 }
 
-std::vector<i32> Frames(i32 b) {
-  std::vector<i32> f;
-  for (i32 i = 0; i < T(b)->count; i++) f.push_back(T(b)->keys[i].frame);
-  return f;
-}
+std::vector<i32> Frames(i32 b) { return KeyFrames(T(b)); }
 
 void Pose() {
   Model3_BuildRestMatrices();
@@ -84,19 +82,7 @@ struct MotionTest : ::testing::Test {
   }
   void SetUp() override {
     g_boxes.clear();
-    g_Seam.errorBox = [](const char *t) { g_boxes.push_back(t); };
-    memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
-    memset(&g_TreeRows, 0, sizeof g_TreeRows);
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    g_Ed3DMotion = Ed3DMotionEditor{};
-    g_Ed3DMotion.ring = -1;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = SUB_3D_MOTION;
-    g_Shell.g_ActiveView = 0;
-    g_Shell.g_Playing = 0;
-    g_Sel.g_CurBoneIndex = 1;
-    g_Sel.g_CurGroupIndex = 0;
-    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
+    MotionReset_3D([](const char *t) { g_boxes.push_back(t); }, 0);
     Build({0, 0, 1, 2});
   }
   void TearDown() override {

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "mode_walk.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"
@@ -90,10 +91,8 @@ TEST(Ed3DPanels, ModeButtonsLayersAndARoundTripThroughALayerSwitch) {
   std::string before = Drive_Temp("miravel_layers_before.KZP");
   ASSERT_TRUE(Shown(Kzp_Write, g_Model3Slots[0], before.c_str()));
 
-  // The mode buttons, pressed as the user does, 14 15 16 17 18 12 14.
-  const u32 buttons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
-                         IDC_M3D_MOTION, IDC_M3D_OBJECT, IDC_M3D_POLY};
-  for (u32 id : buttons) {
+  // The mode buttons, pressed as the user does.
+  for (u32 id : kModeWalk) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
     if (sub == SUB_3D_WEIGHT) g_Sel.g_CurBoneIndex = 2;

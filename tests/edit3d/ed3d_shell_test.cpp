@@ -11,6 +11,7 @@
 #include <set>
 #include <vector>
 
+#include "mode_walk.h"
 #include "app/current.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
@@ -221,9 +222,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   };
   Ed3D_Enter();
   EXPECT_EQ(Live(), parts.at(14));
-  const u32 buttons[] = {IDC_M3D_POLY, IDC_M3D_TEXTURE, IDC_M3D_BONE, IDC_M3D_WEIGHT,
-                         IDC_M3D_MOTION, IDC_M3D_OBJECT, IDC_M3D_POLY};
-  for (u32 id : buttons) {
+  for (u32 id : kModeWalk) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
     SCOPED_TRACE(sub);
     if (sub == SUB_3D_BONE) g_Sel.g_CurBoneIndex = 3;

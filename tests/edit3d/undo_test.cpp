@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
@@ -37,10 +38,8 @@ void Mark(i32 v) { Layer()->positions[0].x = (f32)v; }
 i32 MarkOf(const Model3 *m) { return (i32)m->positions[0].x; }
 
 struct UndoTest : ::testing::Test {
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   void SetUp() override {
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     g_MaxPolygons = 16;
     g_MaxVertices = 64;
     memset(&g_ShellSeam, 0, sizeof g_ShellSeam);
@@ -68,8 +67,6 @@ struct UndoTest : ::testing::Test {
     g_Sel.g_CurSlot = 0;
     g_Shell.g_EditFamily = 0;
     g_ModelAllocArrays = 0;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
   }
   static void NewLayer(i32 slot) {
     g_ModelAllocArrays = 1;

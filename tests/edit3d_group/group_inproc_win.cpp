@@ -38,10 +38,8 @@ std::string Text(HWND dlg, int id) {
 }  // namespace
 
 TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
-  std::string path = Drive_Temp("miravel_group_cube.KZP");
-  ASSERT_TRUE(Drive_WriteCube(path));
-  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_group"));
-  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
+  std::string path;
+  ASSERT_NO_FATAL_FAILURE(Drive_Start3DOnCube("miravel_group_cube.KZP", "miravel_settings_group", &path));
   HWND panel = (HWND)g_AppShell.panels[SUB_3D_POLY][PANEL_GROUP].window;
   ASSERT_TRUE(Drive_Alive(panel));
   Model3 *m = g_Model3Slots[0];

@@ -48,10 +48,8 @@ std::vector<u8> Bytes(Model3 *m) {
 }  // namespace
 
 TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
-  std::string path = Drive_Temp("miravel_dlg_cube.KZP");
-  ASSERT_TRUE(Drive_WriteCube(path));
-  ASSERT_TRUE(Drive_Start3D(path, "miravel_settings_modelling"));
-  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
+  std::string path;
+  ASSERT_NO_FATAL_FAILURE(Drive_Start3DOnCube("miravel_dlg_cube.KZP", "miravel_settings_modelling", &path));
   ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.dlg));
   ASSERT_TRUE(Drive_Alive(Ed3DPolyEditor.numDlg));
   char caption[64];
@@ -131,11 +129,7 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   Drive_Command(Ed3DPolyEditor.dlg, IDC_POLY_SAVE);
   g_ModalHooks.getSaveFileName = nullptr;
   std::string saved = Drive_TempDir() + g_DriveAnswer;
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of("\\/") + 1) + "modeldump.exe";
-  std::string dump = Drive_RunTool("\"\"" + tool + "\" \"" + saved + "\"\"");
+  std::string dump = Drive_ModelDump(saved);
   EXPECT_NE(dump.find("\"positions\":128,"), std::string::npos) << dump;
   EXPECT_NE(dump.find("\"polygons\":48,"), std::string::npos) << dump;
   // Every face 0.5 out; the divided faces' vertices at y = 2.5.

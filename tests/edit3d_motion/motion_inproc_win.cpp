@@ -45,12 +45,11 @@ namespace {
 LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
 
 // The ring ends as the overlay of view 0 projects them, taken right after that overlay.
-FamilyVoidHook s_Overlay;
 f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
 bool s_RingTaken;
 
 void OverlayAndTakeRings() {
-  s_Overlay();
+  g_DriveOverlay();
   if (g_Shell.g_DrawView != 0 || g_Sel.g_CurBoneIndex == 0) return;
   Vec3 c = Model3_GetBoneOrigin(0, (i32)g_Sel.g_CurBoneIndex);
   for (int r = 0; r < 3; r++)
@@ -173,10 +172,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   UndoHistory *h = Undo_Current();
   ASSERT_NE(h, nullptr);
   i32 steps = h->top;
-  SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
-  for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
-  SendMessageA(front, WM_LBUTTONUP, 0, At(160, 100));
-  Drive_Pump(5);
+  Drive_DragRight(front);
   const KeyTrack *t = &cur->bones[2].keys[0];
   i32 k = KeyTrack_Find(t, 5);
   ASSERT_GE(k, 0);
@@ -186,13 +182,8 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
 
   // The main view read back: the three rings around bone 2 in their colours (no ring chosen:
   // the pointer is far away).
-  s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
-  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTakeRings;
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
-  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
-  g_Shell.g_DrawView = 0;
-  ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
-  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
+  ASSERT_TRUE(Drive_MainFrameWithOverlay(OverlayAndTakeRings));
   ASSERT_TRUE(s_RingTaken);
   EXPECT_EQ(g_Ed3DMotion.ring, -1);
   for (int r = 0; r < 3; r++) EXPECT_GE(RingPixels(r), 10) << "ring " << r;

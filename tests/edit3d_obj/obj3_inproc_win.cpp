@@ -32,8 +32,6 @@
 
 namespace {
 
-LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
-
 int g_Asked;
 int AnswerNo(HWND, const char *, const char *, UINT) {
   g_Asked++;
@@ -41,13 +39,12 @@ int AnswerNo(HWND, const char *, const char *, UINT) {
 }
 
 // The ring ends and the axis ends of the current object as view 0's overlay projects them.
-FamilyVoidHook s_Overlay;
 f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
 f32 s_Axis[3][2][2];
 bool s_Taken;
 
 void OverlayAndTake() {
-  s_Overlay();
+  g_DriveOverlay();
   i32 o = Ed3D_ObjCurrent();
   if (g_Shell.g_DrawView != 0 || o <= 0) return;
   f32 c[3];
@@ -161,10 +158,7 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_EQ(g_Sel.g_CurPartIndex, 1u);
   HWND front = Drive_FrontView(SUB_3D_OBJMOTION);
   ASSERT_NE(front, nullptr);
-  SendMessageA(front, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
-  for (i32 px = 110; px <= 160; px += 10) SendMessageA(front, WM_MOUSEMOVE, MK_LBUTTON, At(px, 100));
-  SendMessageA(front, WM_LBUTTONUP, 0, At(160, 100));
-  Drive_Pump(5);
+  Drive_DragRight(front);
   const ObjKey3 *k1 = Ed3D_ObjKey(1, 1), *k2 = Ed3D_ObjKey(2, 1);
   ASSERT_TRUE(k1 && k2);
   EXPECT_GT(fabsf(k1->quat[2]), 0.1f);
@@ -174,13 +168,8 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   // The main view read back (once an idle pass has set the screen's brightness): the rings
   // and the axis crosses of object 1.
   ASSERT_TRUE(Drive_PumpUntil([] { return g_Camera.light.brightness >= 1.0f; }, 3000));
-  s_Overlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
-  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = OverlayAndTake;
   g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
-  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
-  g_Shell.g_DrawView = 0;
-  ASSERT_EQ(D3DApp_RenderFrame(), S_OK);
-  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = s_Overlay;
+  ASSERT_TRUE(Drive_MainFrameWithOverlay(OverlayAndTake));
   ASSERT_TRUE(s_Taken);
   static const int kRingChannel[3] = {1, 0, 2};   // ring 0 green, 1 red, 2 blue
   for (int r = 0; r < 3; r++) {

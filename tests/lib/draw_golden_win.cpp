@@ -21,6 +21,7 @@
 #include "lib/framework/lib.h"
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -36,12 +37,7 @@ struct DrawWinTest : ::testing::Test {
     g_Lib.screenHeight = h;
     g_Lib.desktopWidth = w;
     g_Lib.desktopHeight = h;
-    g_Lib.frameScaling = 0;
-    g_Lib.viewWindowMode = 0;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 14;
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
+    ViewReset_3DModel(14);
     g_FrameOutputSuppressed = 0;
     g_Lib.textSize = 1.0f;
     g_Text.lineCount = 0;
@@ -82,10 +78,7 @@ void Quad(i32 x, i32 y, i32 w, i32 h, i32 r, i32 g, i32 b, i32 a) {
 TEST_F(DrawWinTest, PrimitiveCard) {
   Open(704, 544);
   // A 2D-frame family with view windows: the 640x480 frame sits at (32, 32) of the desktop.
-  g_Lib.viewWindowMode = 1;
-  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-  g_Shell.g_EditSubMode = 4;
-  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  ViewReset_2DFrame(FAMILY_2D_MODEL, 4);
   Begin(0xFF203040);
   for (int i = 0; i < 16; i++) Draw_Point2D(20 + i * 6, 20, 255, 255 - i * 16, i * 16, 255);
   Draw_Line2D(20, 40, 255, 0, 0, 255, 300, 40, 0, 0, 255, 255);

@@ -9,6 +9,8 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "model/model3.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -44,10 +46,7 @@ TEST_F(PrimTest, RectDrawsItsFourEdgesInOneColour) {
 }
 
 TEST_F(PrimTest, PointInA2DFrameFamilyLandsInTheMiddleOfTheDesktop) {
-  g_Lib.viewWindowMode = 1;
-  g_Shell.g_EditFamily = FAMILY_2D_MAP;
-  g_Shell.g_EditSubMode = 20;
-  g_Shell.g_Family2DFrame[FAMILY_2D_MAP] = 1;
+  ViewReset_2DFrame(FAMILY_2D_MAP, 20);
   g_Lib.desktopWidth = 1920;
   g_Lib.desktopHeight = 1080;
   Draw_Point2D(0, 0, 255, 255, 255, 255);
@@ -148,16 +147,21 @@ struct CameraTest : PrimTest {
     Cam_BuildPerspectiveFovLH(proj, 3.14159265f / 4.0f, 640.0f / 480.0f, 1.0f, 65000.0f);
     g_Dev.draw.setTransform(DTS_PROJECTION, proj);
   }
+  // The point (x, y, z) seen from eye to target lands on the centre of the 640 x 480 screen.
+  static void ExpectCentred(Vec3 eye, Vec3 target, f32 x, f32 y, f32 z) {
+    Cam_SetEye(eye.x, eye.y, eye.z);
+    Cam_SetTarget(target.x, target.y, target.z);
+    f32 out[3];
+    Cam_ProjectToScreen(out, x, y, z);
+    EXPECT_NEAR(out[0], 320.0f, 1e-3);
+    EXPECT_NEAR(out[1], 240.0f, 1e-3);
+    EXPECT_GT(out[2], 0.0f);
+  }
 };
 
 TEST_F(CameraTest, TargetProjectsToTheViewportCentre) {
-  Cam_SetEye(3, 4, -20);
-  Cam_SetTarget(1, 2, 3);
+  ExpectCentred({3, 4, -20}, {1, 2, 3}, 1, 2, 3);
   f32 out[3];
-  Cam_ProjectToScreen(out, 1, 2, 3);
-  EXPECT_NEAR(out[0], 320.0f, 1e-3);
-  EXPECT_NEAR(out[1], 240.0f, 1e-3);
-  EXPECT_GT(out[2], 0.0f);
   // A point to the right of the target (seen from -z) lands right of the centre, one above it higher.
   Cam_SetEye(0, 0, -15);
   Cam_SetTarget(0, 0, 0);
@@ -174,12 +178,7 @@ TEST_F(CameraTest, FrameScalingMapsTheCentreOfA1280x960ViewTo320x240) {
   g_Lib.screenWidth = 1280;
   g_Lib.screenHeight = 960;
   g_Fake->viewport = {0, 0, 1280, 960, 0.0f, 1.0f};
-  Cam_SetEye(0, 0, -15);
-  Cam_SetTarget(0, 0, 0);
-  f32 out[3];
-  Cam_ProjectToScreen(out, 0, 0, 0);
-  EXPECT_NEAR(out[0], 320.0f, 1e-3);
-  EXPECT_NEAR(out[1], 240.0f, 1e-3);
+  ExpectCentred({0, 0, -15}, {0, 0, 0}, 0, 0, 0);
 }
 
 TEST_F(CameraTest, ProjectionLeavesTheWorldTransformAtIdentity) {

@@ -8,6 +8,7 @@
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "scene/movie_services.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -124,10 +125,7 @@ TEST_F(TextTest, FontIsRecreatedOnlyWhenTheSizeChanges) {
 }
 
 TEST_F(TextTest, LinesMoveIntoTheViewFrameOfA2DFamily) {
-  g_Lib.viewWindowMode = 1;
-  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
-  g_Shell.g_EditSubMode = 4;
-  g_Shell.g_Family2DFrame[FAMILY_2D_MODEL] = 1;
+  ViewReset_2DFrame(FAMILY_2D_MODEL, 4);
   g_Lib.desktopWidth = 1920;
   g_Lib.desktopHeight = 1080;
   g_Shell.g_Views[4][0].panX = 10.7f;

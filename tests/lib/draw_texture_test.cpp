@@ -51,14 +51,19 @@ std::vector<u8> Psd(i32 w, i32 h, int channels, bool blackFirstPixel) {
 
 struct TextureTest : ::testing::Test {
   void SetUp() override { FakeDev_Install(); }
-  // The bytes written to path and loaded as a texture (null when refused); its size into size.
-  static void *WriteAndLoad(const std::string &path, const std::vector<u8> &bytes, f32 *size) {
-    WriteFileBytes(path, bytes);
+  std::vector<std::string> written;   // the files Load wrote, removed after the test
+  f32 size[2];
+  // The bytes written to the temporary file `name` and loaded as a texture (null when refused);
+  // its size into size.
+  void *Load(const char *name, const std::vector<u8> &bytes) {
+    written.push_back(TempPath(name));
+    WriteFileBytes(written.back(), bytes);
     void *tex = nullptr;
-    Tex_LoadImageFile(&tex, path.c_str(), size);
+    Tex_LoadImageFile(&tex, written.back().c_str(), size);
     return tex;
   }
   void TearDown() override {
+    for (const std::string &path : written) remove(path.c_str());
     Tex_FreePixelCopies();
     for (auto &r : g_ImageTable) {
       free(r.name);
@@ -116,9 +121,7 @@ TEST(TextureArithmetic, ShortRawImageIsRefusedBeforeAllocating) {
 }
 
 TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
-  std::string path = TempPath("stretch.KZI");   // capitals: still the raw reader
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Kzi(300, 200), size);
+  void *tex = Load("stretch.KZI", Kzi(300, 200));   // capitals: still the raw reader
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(size[0], 300.0f);
   EXPECT_EQ(size[1], 200.0f);
@@ -135,19 +138,15 @@ TEST_F(TextureTest, RawImage300x200BecomesA512x256StretchedTexture) {
     }
   }
   // Loading again releases the previous texture first.
-  Tex_LoadImageFile(&tex, path.c_str(), size);
+  Tex_LoadImageFile(&tex, written.back().c_str(), size);
   EXPECT_TRUE(t->released);
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, WideRawImageKeepsItsWidth) {
-  std::string path = TempPath("wide.kzi");
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Kzi(2048, 3), size);
+  void *tex = Load("wide.kzi", Kzi(2048, 3));
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(((FakeTexture *)tex)->width, 2048);
   EXPECT_EQ(((FakeTexture *)tex)->height, 4);
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, MissingOrBrokenRawImageGivesNoTextureAndNoSize) {
@@ -172,9 +171,7 @@ TEST_F(TextureTest, MissingOrBrokenRawImageGivesNoTextureAndNoSize) {
 }
 
 TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
-  std::string path = TempPath("rgb.psd");
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Psd(4, 4, 3, true), size);
+  void *tex = Load("rgb.psd", Psd(4, 4, 3, true));
   ASSERT_NE(tex, nullptr);
   FakeTexture *t = (FakeTexture *)tex;
   ASSERT_EQ(t->width, 4);
@@ -184,13 +181,10 @@ TEST_F(TextureTest, ThreeChannelPsdShowsPureBlackTransparent) {
   EXPECT_EQ(p[1], 63);
   EXPECT_EQ(p[2], 3);
   EXPECT_EQ(p[3], 255);
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, PsdOfOddSizeIsStretchedWithinItsPixels) {
-  std::string path = TempPath("odd.psd");
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Psd(3, 5, 4, false), size);
+  void *tex = Load("odd.psd", Psd(3, 5, 4, false));
   ASSERT_NE(tex, nullptr);
   EXPECT_EQ(size[0], 3.0f);
   EXPECT_EQ(size[1], 5.0f);
@@ -202,7 +196,6 @@ TEST_F(TextureTest, PsdOfOddSizeIsStretchedWithinItsPixels) {
   EXPECT_EQ(p[2], 6);
   EXPECT_EQ(p[3], 186);
   for (size_t i = 0; i < t->texels.size(); i++) ASSERT_NE(t->texels[i], 0xCD) << i;   // every texel written
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, OtherFilesAndRefusedPsdsGoToThePlatformLoaderWithBlackKey) {
@@ -223,9 +216,7 @@ TEST_F(TextureTest, OtherFilesAndRefusedPsdsGoToThePlatformLoaderWithBlackKey) {
 }
 
 TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
-  std::string path = TempPath("copy.kzi");
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Kzi(3, 2), size);
+  void *tex = Load("copy.kzi", Kzi(3, 2));
   ASSERT_NE(tex, nullptr);
   Tex_CopyPixels(5, tex, 3, 2);
   // Pixel (2, 1): blue 2, green 1, red 7, alpha 200 -> alpha, blue, green, red.
@@ -235,13 +226,10 @@ TEST_F(TextureTest, PixelCopiesHaveTheImageSizeAndAreBounded) {
   EXPECT_EQ(Tex_GetPixel(4, 0), 0u);      // no copy
   EXPECT_EQ(Tex_GetPixel(128, 0), 0u);
   EXPECT_EQ(Tex_GetPixel(-1, 0), 0u);
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, ACopyReplacesTheEarlierCopyOfItsSlot) {
-  std::string path = TempPath("again.kzi");
-  f32 size[2];
-  void *tex = WriteAndLoad(path, Kzi(3, 2), size);
+  void *tex = Load("again.kzi", Kzi(3, 2));
   ASSERT_NE(tex, nullptr);
   Tex_CopyPixels(5, tex, 3, 2);
   // The second copy of slot 5 takes the place of the first (LeakSanitizer sees a lost one).
@@ -252,7 +240,6 @@ TEST_F(TextureTest, ACopyReplacesTheEarlierCopyOfItsSlot) {
   // A refused size leaves the slot's copy as it was.
   Tex_CopyPixels(5, tex, 0, 1);
   EXPECT_EQ(g_Tex.pixelsWidth[5], 2);
-  remove(path.c_str());
 }
 
 TEST_F(TextureTest, ReadPixelsCopiesLevelZeroRowByRow) {

@@ -91,18 +91,30 @@ BOOL AnswerSave(OPENFILENAMEA *ofn) {
 
 BOOL Cancel(OPENFILENAMEA *) { return FALSE; }
 
+// The platform's file dialogs installed for one test, the hooks put back as they were then.
+struct PlatformDialogs {
+  ModalHooks saved;
+  PlatformDialogs() {
+    FileDlg_InstallPlatform();
+    saved = g_ModalHooks;
+  }
+  ~PlatformDialogs() { g_ModalHooks = saved; }
+};
+
+// The full path of the temporary folder, or of `name` in it.
+std::string TempFullPath(const char *name) {
+  char tmp[MAX_PATH], full[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  GetFullPathNameA((std::string(tmp) + name).c_str(), sizeof full, full, nullptr);
+  return full;
+}
+
 TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
-  FileDlg_InstallPlatform();
-  ModalHooks saved = g_ModalHooks;
+  PlatformDialogs dialogs;
   char start[MAX_PATH];
   GetCurrentDirectoryA(sizeof start, start);
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  g_Folder = std::string(tmp) + "miravel_dlg";
+  g_Folder = TempFullPath("miravel_dlg");
   CreateDirectoryA(g_Folder.c_str(), nullptr);
-  char full[MAX_PATH];
-  GetFullPathNameA(g_Folder.c_str(), sizeof full, full, nullptr);
-  g_Folder = full;
   g_FileDlg = FileDlgState{};
   Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, start);
 
@@ -130,7 +142,6 @@ TEST(FileDialogWin, OpenAnsweredThroughTheHookLeavesTheChosenFolderCurrent) {
   g_ModalHooks.getOpenFileName = Cancel;
   EXPECT_STREQ(FileDlg_OpenByExt(nullptr, "kzp", "開く", ""), "");
 
-  g_ModalHooks = saved;
   SetCurrentDirectoryA(start);
   RemoveDirectoryA(g_Folder.c_str());
 }
@@ -143,13 +154,8 @@ PIDLIST_ABSOLUTE AnswerBrowse(BROWSEINFOA *bi) {
 PIDLIST_ABSOLUTE CancelBrowse(BROWSEINFOA *) { return nullptr; }
 
 TEST(FileDialogWin, FolderChooserGivesThePathOfTheChosenFolder) {
-  FileDlg_InstallPlatform();
-  ModalHooks saved = g_ModalHooks;
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  char full[MAX_PATH];
-  GetFullPathNameA(tmp, sizeof full, full, nullptr);
-  g_Folder = full;
+  PlatformDialogs dialogs;
+  g_Folder = TempFullPath("");
   if (!g_Folder.empty() && g_Folder.back() == '\\') g_Folder.pop_back();
   g_ModalHooks.browseForFolder = AnswerBrowse;
   char out[FILEDLG_TEXT];
@@ -159,7 +165,6 @@ TEST(FileDialogWin, FolderChooserGivesThePathOfTheChosenFolder) {
   g_ModalHooks.browseForFolder = CancelBrowse;
   EXPECT_FALSE(FileDlg_BrowseFolder(out));
   EXPECT_STREQ(out, "");
-  g_ModalHooks = saved;
 }
 
 }  // namespace

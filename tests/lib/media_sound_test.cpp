@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <vector>
 
+#include "file_bytes.h"
 #include "lib/media/sound.h"
 #include "model/bytes.h"
 #include "model/model3.h"
@@ -28,18 +29,7 @@ SoundResult FakePlay(i32 channel, const WaveRecord *record, i32 pan, i32 volume,
 // 8-bit mono WAV with n sample bytes.
 void WriteWav(const char *path, u32 n) {
   ByteWriter w{};
-  Wr_Bytes(&w, "RIFF", 4);
-  Wr_U32(&w, 36 + n);
-  Wr_Bytes(&w, "WAVEfmt ", 8);
-  Wr_U32(&w, 16);
-  Wr_U16(&w, 1);
-  Wr_U16(&w, 1);
-  Wr_U32(&w, 22050);
-  Wr_U32(&w, 22050);
-  Wr_U16(&w, 1);
-  Wr_U16(&w, 8);
-  Wr_Bytes(&w, "data", 4);
-  Wr_U32(&w, n);
+  WriteWavHeader(&w, 1, 22050, 8, n);
   for (u32 i = 0; i < n; i++) Wr_U8(&w, (u8)i);
   ASSERT_TRUE(File_WriteAtomic(path, w.data, w.size));
   Wr_Free(&w);

@@ -6,6 +6,7 @@
 #include <dsound.h>
 #include <stdio.h>
 
+#include "file_bytes.h"
 #include "lib/media/music.h"
 #include "lib/media/music_win.h"
 #include "lib/media/sound.h"
@@ -16,18 +17,7 @@
 static void WriteTone(const char *path) {
   const u32 frames = 44100;
   ByteWriter w{};
-  Wr_Bytes(&w, "RIFF", 4);
-  Wr_U32(&w, 36 + frames * 4);
-  Wr_Bytes(&w, "WAVEfmt ", 8);
-  Wr_U32(&w, 16);
-  Wr_U16(&w, 1);
-  Wr_U16(&w, 2);
-  Wr_U32(&w, 44100);
-  Wr_U32(&w, 44100 * 4);
-  Wr_U16(&w, 4);
-  Wr_U16(&w, 16);
-  Wr_Bytes(&w, "data", 4);
-  Wr_U32(&w, frames * 4);
+  WriteWavHeader(&w, 2, 44100, 16, frames * 4);
   for (u32 i = 0; i < frames; i++) {
     i16 v = (i / 50) % 2 ? 3000 : -3000;
     Wr_I16(&w, v);

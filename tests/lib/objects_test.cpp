@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
@@ -32,12 +33,10 @@ void UnlockMemory(void *) { g_unlocks++; }
 class ObjectsTest : public ::testing::Test {
  protected:
   static const i32 kSlot = 5;
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   Model3 *m = nullptr;
   ModelPose *pose = nullptr;
   void SetUp() override {
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     g_MaxPolygons = 32;
     g_MaxVertices = 128;
     g_FrameOutputSuppressed = 0;
@@ -58,8 +57,6 @@ class ObjectsTest : public ::testing::Test {
     Model3_FreeSlot(kSlot);
     g_Seam.errorBox = nullptr;
     FakeRender_ClearPassHooks();
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
   }
   void SetKey(i32 bone, f32 x, f32 y, f32 z, Quat q) {
     KeyTrack *t = &m->bones[bone].keys[0];

@@ -24,7 +24,9 @@
 #include "scene/movie_services.h"
 #include "draw_fakedev.h"
 #include "render_fakes.h"
+#include "capacity_guard.h"
 #include "render_cleanup.h"
+#include "view_reset.h"
 
 namespace {
 
@@ -39,22 +41,18 @@ static i32 RenderAsShell(void) {
 
 struct RenderFrameTest : ::testing::Test {
   CoreSeam saved;
-  u32 savedPolys = 0;
+  CapacityGuard capacity;
   void SetUp() override {
     saved = g_Seam;
     g_Seam.errorBox = IgnoreBox;
-    savedPolys = g_MaxPolygons;
     FakeDev_Install();
     FakeRender_Install();
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 18;
+    ViewReset_3DModel(18);
     g_Shell.g_DrawView = 0;
-    g_Lib.viewWindowMode = 0;
     g_Sel.g_SelectedBone = 0;
     g_Movie.videoActive = 0;
     g_Draw.sceneDrawOn = 1;
     g_Camera.light.brightness = 1.0f;
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
   }
   void TearDown() override {
     Shadow_ReleaseBlobTexture();
@@ -63,7 +61,6 @@ struct RenderFrameTest : ::testing::Test {
     RenderTest_FreeSceneObjects();
     FakeRender_Remove();
     FakeDev_Remove();
-    g_MaxPolygons = savedPolys;
     g_Seam = saved;
   }
 };

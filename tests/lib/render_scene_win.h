@@ -34,6 +34,7 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "render_cleanup.h"
+#include "view_reset.h"
 
 namespace frametest {
 
@@ -58,13 +59,8 @@ struct FrameWinTest : ::testing::Test {
     ASSERT_EQ(Pn_InitTables(), 0);
     g_Lib.screenWidth = g_Lib.desktopWidth = W;
     g_Lib.screenHeight = g_Lib.desktopHeight = H;
-    g_Lib.frameScaling = 0;
-    g_Lib.viewWindowMode = 0;
-    g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-    g_Shell.g_EditSubMode = 18;
+    ViewReset_3DModel(18);
     g_Shell.g_DrawView = 0;
-    memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
-    memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
     g_FrameOutputSuppressed = 0;
     g_Text.lineCount = 0;
     g_Draw.sceneDrawOn = 1;

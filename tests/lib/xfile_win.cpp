@@ -15,6 +15,7 @@
 #include "model/formats/xfile.h"
 #include "model/model3.h"
 #include "model/seam.h"
+#include "xfile_tokens.h"
 
 namespace {
 
@@ -76,21 +77,9 @@ std::string TextCube() {
 }
 
 // The same cube in the binary encoding, token by token.
-struct Tokens {
-  std::string s = "xof 0303bin 0032";
-  void Word(u16 x) { s.append((const char *)&x, 2); }
-  void Dword(u32 x) { s.append((const char *)&x, 4); }
-  void Name(const std::string &n) { Word(1); Dword((u32)n.size()); s += n; }
-  void Open(const std::string &n) { Name(n); Word(10); }
-  void Close() { Word(11); }
-  void Ints(const std::vector<u32> &v) { Word(6); Dword((u32)v.size()); for (u32 x : v) Dword(x); }
-  void Floats(const std::vector<f32> &v) { Word(7); Dword((u32)v.size()); for (f32 x : v) s.append((const char *)&x, 4); }
-  void String(const std::string &t) { Word(2); Dword((u32)t.size()); s += t; Word(20); }
-};
-
 std::string BinaryCube() {
   std::vector<CubeVertex> v = CubeVertices();
-  Tokens t;
+  XTokens t{"xof 0303bin 0032"};
   std::vector<f32> pos, nrm, uv;
   std::vector<u32> faces = {12};
   for (const CubeVertex &c : v) {
@@ -122,15 +111,7 @@ std::string BinaryCube() {
   material({0, 1, 0, 0.5f}, nullptr);
   material({0, 0, 1, 1}, "unused.png");
   t.Close();
-  t.Open("MeshNormals");
-  t.Ints({36});
-  t.Floats(nrm);
-  t.Ints(faces);
-  t.Close();
-  t.Open("MeshTextureCoords");
-  t.Ints({36});
-  t.Floats(uv);
-  t.Close();
+  t.NormalsAndCoords(36, nrm, faces, uv);
   t.Close();
   return t.s;
 }

@@ -24,6 +24,13 @@ class ForeignFiles : public FormatTest {
     WriteFileBytes(name, bytes);
     return Shown(Model3_OpenFile, 0, name) ? Model3_Get(0) : nullptr;
   }
+  // WriteAndOpen of a file of *faces quads with four corners of their own each, into *m.
+  static void OpenQuads(const char *name, const std::string &bytes, const int *faces, Model3 **m) {
+    *m = WriteAndOpen(name, bytes);
+    ASSERT_NE(*m, nullptr);
+    EXPECT_EQ((*m)->polygonCount, *faces);
+    EXPECT_EQ((*m)->positionCount, 4 * *faces);
+  }
 };
 
 std::string Printf(const char *fmt, ...) {
@@ -92,20 +99,18 @@ void Be16(std::string &s, u16 v) { s += (char)(v >> 8); s += (char)v; }
 void Be32(std::string &s, u32 v) { Be16(s, (u16)(v >> 16)); Be16(s, (u16)v); }
 void BeF(std::string &s, f32 f) { u32 u; memcpy(&u, &f, 4); Be32(s, u); }
 void PadStr(std::string &s, const std::string &t) { s += t; s += '\0'; if ((t.size() + 1) & 1) s += '\0'; }
-std::string Chunk(const char *tag, const std::string &data) {
+// The tag, the data's size (32 bits for a chunk, 16 for a sub-chunk), the data, and a pad
+// byte after data of odd length.
+std::string Tagged(const char *tag, const std::string &data, bool chunk) {
   std::string s(tag, 4);
-  Be32(s, (u32)data.size());
+  if (chunk) Be32(s, (u32)data.size());
+  else Be16(s, (u16)data.size());
   s += data;
   if (data.size() & 1) s += '\0';
   return s;
 }
-std::string Sub(const char *tag, const std::string &data) {
-  std::string s(tag, 4);
-  Be16(s, (u16)data.size());
-  s += data;
-  if (data.size() & 1) s += '\0';
-  return s;
-}
+std::string Chunk(const char *tag, const std::string &data) { return Tagged(tag, data, true); }
+std::string Sub(const char *tag, const std::string &data) { return Tagged(tag, data, false); }
 
 std::string MakeLwo(int rings, int segs, int *polys, int *points) {
   std::string pnts, pols, srfs;
@@ -307,10 +312,8 @@ TEST_F(ForeignFiles, LightWaveObject) {
 
 TEST_F(ForeignFiles, CadDrawing) {
   int faces;
-  Model3 *m = WriteAndOpen("other.dxf", MakeDxf(60, 50, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.dxf", MakeDxf(60, 50, &faces), &faces, &m));
   EXPECT_FLOAT_EQ(m->positions[4 * 61 + 2].x, 10);
   EXPECT_NEAR(m->positions[4 * 61 + 2].z, 5.0 * sin(0.2) * cos(0.15), 1e-5);
   remove("other.dxf");
@@ -318,10 +321,8 @@ TEST_F(ForeignFiles, CadDrawing) {
 
 TEST_F(ForeignFiles, RokGrid) {
   int faces;
-  Model3 *m = WriteAndOpen("other.rok", MakeRok(50, 50, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.rok", MakeRok(50, 50, &faces), &faces, &m));
   // Face 0: bottom edge (1, 2), right edge (53, 2): corners at points 1, 2, 53, 52.
   EXPECT_VEC3(m->positions[0], 0, 0, 0);
   EXPECT_VEC3(m->positions[1], 15, 0, 0);
@@ -332,10 +333,8 @@ TEST_F(ForeignFiles, RokGrid) {
 
 TEST_F(ForeignFiles, MxScene) {
   int faces;
-  Model3 *m = WriteAndOpen("other.mx", MakeMx(3000, &faces));
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->polygonCount, faces);
-  EXPECT_EQ(m->positionCount, 4 * faces);
+  Model3 *m;
+  ASSERT_NO_FATAL_FAILURE(OpenQuads("other.mx", MakeMx(3000, &faces), &faces, &m));
   EXPECT_EQ(m->groupCount, 3);
   EXPECT_EQ(m->textureCount, 4);
   EXPECT_VEC3(m->normals[5], 0, 1, 0);

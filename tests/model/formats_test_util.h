@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "file_bytes.h"
 #include "model/bytes.h"
 #include "model/formats/fmt_local.h"
@@ -48,8 +49,6 @@ class FormatTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = g_Seam;
-    savedPolys_ = g_MaxPolygons;
-    savedVerts_ = g_MaxVertices;
     Rec() = Recorder();
     g_Seam.textureLoad = FakeTextureLoad;
     g_Seam.releaseHandle = FakeRelease;
@@ -59,15 +58,13 @@ class FormatTest : public ::testing::Test {
   void TearDown() override {
     for (int s = 0; s < MODEL3_SLOTS; s++) Model3_FreeSlot(s);
     g_Seam = saved_;
-    g_MaxPolygons = savedPolys_;
-    g_MaxVertices = savedVerts_;
   }
   static void SetCapacity(u32 polygons) {
     g_MaxPolygons = polygons;
     g_MaxVertices = polygons * 4;
   }
   CoreSeam saved_;
-  u32 savedPolys_ = 0, savedVerts_ = 0;
+  CapacityGuard capacity_;
 };
 
 inline std::string DataPath(const char *rel) {

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "model/mesh.h"
 #include "model/motion.h"
 #include "model/model3.h"
@@ -17,18 +18,15 @@ namespace {
 // Small capacities keep the test models cheap; restored after each test.
 class MeshTest : public ::testing::Test {
  protected:
-  u32 savedPolys = 0, savedVerts = 0, savedEditor = 0;
+  CapacityGuard capacity;
+  u32 savedEditor = 0;
   void SetUp() override {
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     savedEditor = g_EditorMode;
     g_MaxPolygons = 4000;
     g_MaxVertices = 16000;
     g_EditorMode = 0;
   }
   void TearDown() override {
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
     g_EditorMode = savedEditor;
   }
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <math.h>
 
+#include "capacity_guard.h"
 #include "model/model3.h"
 #include "model/motion.h"
 
@@ -25,12 +26,10 @@ Segment SegmentOf(std::initializer_list<i32> frames, i32 frame, i32 length) {
 
 class MotionTest : public ::testing::Test {
  protected:
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   Model3 *m = nullptr;
   static const i32 kSlot = 3;
   void SetUp() override {
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
     g_MaxPolygons = 16;
     g_MaxVertices = 64;
     g_ModelAllocArrays = 1;
@@ -39,8 +38,6 @@ class MotionTest : public ::testing::Test {
   }
   void TearDown() override {
     Model3_FreeSlot(kSlot);
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
   }
   KeyTrack *Track(i32 bone) { return &m->bones[bone].keys[m->motion]; }
   void SetKeys(i32 bone, std::initializer_list<BoneKey3> keys) {

@@ -4,6 +4,7 @@
 #include "model/formats/xfile.h"
 
 #include "tests/model/formats_test_util.h"
+#include "xfile_tokens.h"
 
 using namespace fmt_test;
 
@@ -113,19 +114,6 @@ TEST_F(XFileTest, FacesBeyondThePolygonCapacityAreCutWithALogLine) {
 
 // [SECTION] Writer
 
-// Expected file built token by token from the binary X layout.
-struct Tokens {
-  std::string s;
-  void Word(u16 v) { s.append((const char *)&v, 2); }
-  void Dword(u32 v) { s.append((const char *)&v, 4); }
-  void Float(f32 v) { s.append((const char *)&v, 4); }
-  void Name(const std::string &n) { Word(1); Dword((u32)n.size()); s += n; }
-  void Open(const std::string &n) { Name(n); Word(10); }
-  void Close() { Word(11); }
-  void Ints(std::vector<u32> v) { Word(6); Dword((u32)v.size()); for (u32 x : v) Dword(x); }
-  void Floats(std::vector<f32> v) { Word(7); Dword((u32)v.size()); for (f32 x : v) Float(x); }
-};
-
 // A quad (0,1,2,3) and a two-corner polygon, which gives no triangle.
 static Model3 *QuadModel(bool textured) {
   Model3 *m = Fmt_NewModel();
@@ -148,8 +136,7 @@ static Model3 *QuadModel(bool textured) {
 
 static std::string ExpectedQuadFile(bool textured) {
   const u32 order[6] = {0, 1, 2, 0, 2, 3};   // the fan of the quad
-  Tokens t;
-  t.s = "xof 0303bin 0032";
+  XTokens t{"xof 0303bin 0032"};
   t.Open("Mesh");
   t.Ints({6});
   std::vector<f32> pos, nrm, uv;
@@ -161,25 +148,14 @@ static std::string ExpectedQuadFile(bool textured) {
   std::vector<u32> faces = {2, 3, 0, 1, 2, 3, 3, 4, 5};
   t.Floats(pos);
   t.Ints(faces);
-  t.Open("MeshNormals");
-  t.Ints({6});
-  t.Floats(nrm);
-  t.Ints(faces);
-  t.Close();
-  t.Open("MeshTextureCoords");
-  t.Ints({6});
-  t.Floats(uv);
-  t.Close();
+  t.NormalsAndCoords(6, nrm, faces, uv);
   t.Open("MeshMaterialList");
   t.Ints({1, 2, 0, 0});
   t.Open("Material");
   t.Floats({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0});
   if (textured) {
     t.Open("TextureFilename");
-    t.Word(2);
-    t.Dword(8);
-    t.s += "skin.png";
-    t.Word(20);
+    t.String("skin.png");
     t.Close();
   }
   t.Close();

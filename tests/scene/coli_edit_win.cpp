@@ -101,17 +101,10 @@ void ReferenceFrame(const CollisionDoc *d, f32 r, f32 *X, f32 *Z) {
 }  // namespace
 
 TEST(ColiEditWin, CharactersFloorRangeBoxesDragWalkAndSave) {
-  g_ModalHooks.messageBox = AnswerBox;
-  g_ModalHooks.getOpenFileName = AnswerFile;
-  g_ModalHooks.getSaveFileName = AnswerFile;
-  ASSERT_TRUE(Drive_StartOwn("miravel_settings_coli", Coli_InstallWin));
-
   // "コリジョン": five characters from the shipped model, the selector and the range panel.
+  ASSERT_NO_FATAL_FAILURE(Drive_StartOwnFamily("miravel_settings_coli", Coli_InstallWin, IDC_EDIT_COLLISION,
+                                               FAMILY_COLLISION, AnswerBox, AnswerFile));
   HWND selector = (HWND)g_EditDlg.window;
-  ASSERT_NE(selector, nullptr);
-  Click(selector, IDC_EDIT_COLLISION);
-  Drive_Pump(50);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_COLLISION);
   EXPECT_TRUE(g_boxes.empty()) << (g_boxes.empty() ? "" : g_boxes[0]);
   for (int i = 0; i < COLI_CHARACTERS; i++) {
     ASSERT_NE(g_Model3Slots[i], nullptr) << i;

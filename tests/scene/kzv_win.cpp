@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
 #include "model_shown.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/drawdev_win.h"
@@ -37,12 +38,11 @@ std::string SourcePath(const std::string &rel) {
 }
 
 void WriteTone(const std::string &path) {
-  Bytes b;
   const u32 frames = 4410;
-  b.raw("RIFF", 4).u32_(36 + frames * 2).raw("WAVEfmt ", 8).u32_(16).u16_(1).u16_(1);
-  b.u32_(44100).u32_(88200).u16_(2).u16_(16).raw("data", 4).u32_(frames * 2);
-  for (u32 i = 0; i < frames; i++) b.i16_((i / 50) % 2 ? 3000 : -3000);
-  WriteFileBytes(path, b.b);
+  ByteWriter w = {};
+  WriteWavHeader(&w, 1, 44100, 16, frames * 2);
+  for (u32 i = 0; i < frames; i++) Wr_I16(&w, (i / 50) % 2 ? 3000 : -3000);
+  WriteFileBytes(path, TakeWriterBytes(&w));
 }
 
 struct KzvWinTest : ::testing::Test {

@@ -72,23 +72,11 @@ void Drag(i32 row, i32 from, i32 to) {
 }  // namespace
 
 TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  g_dir = std::string(tmp) + "map2win" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(g_dir.c_str(), nullptr);
-  g_DriveFolder = g_dir;
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\t.png").c_str(), FALSE));
-
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  ASSERT_TRUE(Drive_StartWith(Map2_InstallWin));
-  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
+  g_dir = Drive_NewAnswerFolder("map2win");
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\t.png").c_str(), FALSE));
 
   // "２Ｄマップ": the sample map, the tile dialog with its two rows and the family's menu.
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_2D_MAP, BN_CLICKED), 0);
-  Drive_Pump(20);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_2D_MAP);
+  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(Map2_InstallWin, IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
   ASSERT_NE(g_Map2Editor.doc, nullptr);
   ASSERT_NE(g_Map2Editor.dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible((HWND)g_Map2Editor.dialog));

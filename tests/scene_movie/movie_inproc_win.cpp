@@ -140,17 +140,10 @@ std::vector<u32> ReadBmp(const std::string &path, i32 *w, i32 *h) {
 }  // namespace
 
 TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
-  g_ModalHooks.messageBox = AnswerBox;
-  g_ModalHooks.getOpenFileName = Drive_AnswerFile;
-  g_ModalHooks.getSaveFileName = Drive_AnswerFile;
-  ASSERT_TRUE(Drive_StartOwn("miravel_settings_movie", Movie_InstallWin));
-
   // "ムービー": five views, view 4 a Pers window, every dialog but the render dialog.
+  ASSERT_NO_FATAL_FAILURE(Drive_StartOwnFamily("miravel_settings_movie", Movie_InstallWin, IDC_EDIT_MOVIE,
+                                               FAMILY_MOVIE, AnswerBox, Drive_AnswerFile));
   HWND selector = (HWND)g_EditDlg.window;
-  ASSERT_NE(selector, nullptr);
-  Drive_Command(selector, IDC_EDIT_MOVIE);
-  Drive_Pump(50);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
   EXPECT_EQ(g_Shell.g_ViewCount[g_Shell.g_EditSubMode], 5);
   ViewRecord *v4 = View_Get(g_Shell.g_EditSubMode, 4);
   EXPECT_EQ(v4->kind, (u32)VIEW_PERS);

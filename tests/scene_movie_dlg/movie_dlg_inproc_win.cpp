@@ -44,14 +44,10 @@ HWND Dialog(u32 d) { return (HWND)g_MovieEditor.dialogs[d]; }
 
 // A short 8-bit mono PCM WAV.
 std::vector<u8> Wav() {
-  std::vector<u8> b;
-  auto u32_ = [&](u32 v) { for (int i = 0; i < 4; i++) b.push_back((u8)(v >> (8 * i))); };
-  auto u16_ = [&](u16 v) { b.push_back((u8)v), b.push_back((u8)(v >> 8)); };
-  auto tag = [&](const char *t) { b.insert(b.end(), t, t + 4); };
-  tag("RIFF"), u32_(36 + 64), tag("WAVE"), tag("fmt "), u32_(16), u16_(1), u16_(1), u32_(8000), u32_(8000), u16_(1),
-      u16_(8), tag("data"), u32_(64);
-  for (int i = 0; i < 64; i++) b.push_back((u8)(128 + (i % 8) * 8));
-  return b;
+  ByteWriter w = {};
+  WriteWavHeader(&w, 1, 8000, 8, 64);
+  for (int i = 0; i < 64; i++) Wr_U8(&w, (u8)(128 + (i % 8) * 8));
+  return TakeWriterBytes(&w);
 }
 
 // The key dialog's time line as shown equals the strip's canvas (sampled over the rows).
@@ -90,9 +86,7 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
   g_pics = std::string(g_Lib.dataDir) + "\\miravel_movie_pics";
   CreateDirectoryA(g_pics.c_str(), nullptr);
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/data/images/pal2.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/data/images/pal2.png").c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
 
   Drive_Command((HWND)g_EditDlg.window, IDC_EDIT_MOVIE);

@@ -70,30 +70,18 @@ f32 VariableX(void) { return g_ProgEditor.runtime->tables.variableValues[0]; }
 }  // namespace
 
 TEST(ProgInProcess, SourceDialogRunsAScriptWritesProgramKzsAndStops) {
-  char tmp[MAX_PATH];
-  GetTempPathA(sizeof tmp, tmp);
-  g_dir = std::string(tmp) + "progwin" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(g_dir.c_str(), nullptr);
-  g_DriveFolder = g_dir;
+  g_dir = Drive_NewAnswerFolder("progwin");
   g_DriveAnswer = "s.txt";
   // A triangle model and a PNG beside the source.
   Model3 *m = TestModel_NewTriangle(4);
   ASSERT_NE(m, nullptr);
   ASSERT_TRUE(Shown(Kzp_Write, m, (g_dir + "\\t.kzp").c_str()));
   Model3_Free(m);
-  const char *src = getenv("MIRAVEL_SRC");
-  std::string png = std::string(src && src[0] == '/' ? "Z:" : "") + (src ? src : ".") + "/tests/golden/draw/textures.png";
-  ASSERT_TRUE(CopyFileA(png.c_str(), (g_dir + "\\p.png").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/golden/draw/textures.png").c_str(), (g_dir + "\\p.png").c_str(), FALSE));
   WriteText(g_dir + "\\s.txt", Source());
 
-  g_ModalHooks.messageBox = Drive_AnswerYes;
-  ASSERT_TRUE(Drive_StartWith(Prog_InstallWin));
-  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
-
   // "プログラム": the source dialog, the family's menu and the log window.
-  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(IDC_EDIT_PROGRAM, BN_CLICKED), 0);
-  Drive_Pump(20);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PROGRAM);
+  ASSERT_NO_FATAL_FAILURE(Drive_StartFamily(Prog_InstallWin, IDC_EDIT_PROGRAM, FAMILY_PROGRAM));
   HWND edit = (HWND)g_ProgEditor.editControl;
   ASSERT_NE(edit, nullptr);
   EXPECT_TRUE(IsWindowVisible(GetParent(edit)));

@@ -103,21 +103,24 @@ TEST(ViewsInProcess, TitlesNameTheDocumentAndSceneViewsShowTheirScene) {
       << MainTitle();
   DeleteFileA(Drive_Temp("miravel_views.KZB").c_str());
 
-  // The collision editor: its new set in the title; its Front, Top and Side views.
-  Drive_Command(g_EditDlg.window, IDC_EDIT_COLLISION);
-  Drive_Pump(30);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_COLLISION);
-  EXPECT_TRUE(TitleBecomes(Title("新規.KZC", "2002.010"))) << MainTitle();
-  Drive_PumpIdle(60);
-  ExpectNoTextInSideViews("collision");
-
-  // The effect editor: its new effect in the title; its view windows.
-  Drive_Command(g_EditDlg.window, IDC_EDIT_EFFECT);
-  Drive_Pump(30);
-  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_EFFECT);
-  EXPECT_TRUE(TitleBecomes(Title("新規.KZE", "2003.000"))) << MainTitle();
-  Drive_PumpIdle(60);
-  ExpectNoTextInSideViews("effect");
+  // The collision editor (its new set; its Front, Top and Side views) and the effect editor
+  // (its new effect; its view windows): the new document in the title, no text in the views.
+  const struct {
+    int button;
+    u32 family;
+    const char *document, *version, *name;
+  } kScenes[] = {
+      {IDC_EDIT_COLLISION, FAMILY_COLLISION, "新規.KZC", "2002.010", "collision"},
+      {IDC_EDIT_EFFECT, FAMILY_EFFECT, "新規.KZE", "2003.000", "effect"},
+  };
+  for (const auto &c : kScenes) {
+    Drive_Command(g_EditDlg.window, c.button);
+    Drive_Pump(30);
+    ASSERT_EQ(g_Shell.g_EditFamily, c.family);
+    EXPECT_TRUE(TitleBecomes(Title(c.document, c.version))) << MainTitle();
+    Drive_PumpIdle(60);
+    ExpectNoTextInSideViews(c.name);
+  }
 
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
   Drive_Pump(20);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "capacity_guard.h"
 #include "model/model3.h"
 #include "model/seam.h"
 
@@ -16,17 +17,13 @@ struct BoxRecordingTest : ::testing::Test {
   }
   static void RecordBox(const char *text) { Messages().push_back(text); }
   CoreSeam saved;
-  u32 savedPolys = 0, savedVerts = 0;
+  CapacityGuard capacity;
   void SetUp() override {
     saved = g_Seam;
     g_Seam.errorBox = RecordBox;
     Messages().clear();
-    savedPolys = g_MaxPolygons;
-    savedVerts = g_MaxVertices;
   }
   void TearDown() override {
     g_Seam = saved;
-    g_MaxPolygons = savedPolys;
-    g_MaxVertices = savedVerts;
   }
 };

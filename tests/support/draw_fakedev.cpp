@@ -3,10 +3,9 @@
 
 #include <string.h>
 
-#include "app/shell_services.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
-#include "lib/framework/lib.h"
+#include "view_reset.h"
 
 FakeDevice *g_Fake;
 
@@ -14,16 +13,29 @@ static u32 Slot(u32 which) { return which == DTS_WORLD ? 0 : which == DTS_VIEW ?
 
 static bool Ready() { return g_Fake && g_Fake->ready; }
 static void SetRS(u32 s, u32 v) {
+  g_Fake->stateChanges++;
+  if (g_Fake->countOnly) return;
   g_Fake->states[s] = v;
   g_Fake->stateLog.push_back({s, v});
 }
-static void SetSS(u32 sampler, u32 t, u32 v) { g_Fake->states[0x10000 + sampler * 256 + t] = v; }
-static void SetTSS(u32 stage, u32 t, u32 v) { g_Fake->states[0x20000 + stage * 256 + t] = v; }
+// A state kept in the map, unless the device only counts.
+static void KeepState(u32 key, u32 v) {
+  g_Fake->stateChanges++;
+  if (!g_Fake->countOnly) g_Fake->states[key] = v;
+}
+static void SetSS(u32 sampler, u32 t, u32 v) { KeepState(0x10000 + sampler * 256 + t, v); }
+static void SetTSS(u32 stage, u32 t, u32 v) { KeepState(0x20000 + stage * 256 + t, v); }
 static void SetTex(u32 stage, void *t) {
+  g_Fake->stateChanges++;
   if (stage == 0) g_Fake->boundTexture = t;
 }
 static void SetFVF(u32 fvf) { g_Fake->states[0x30000] = fvf; }
 static void DrawUP(u32 type, u32 count, const void *v, u32 stride) {
+  g_Fake->primitives += count;
+  if (g_Fake->countOnly) {
+    g_Fake->deviceDraws++;
+    return;
+  }
   FakeDraw d;
   d.fvf = g_Fake->states[0x30000];
   d.primType = type;
@@ -37,6 +49,11 @@ static void DrawUP(u32 type, u32 count, const void *v, u32 stride) {
   g_Fake->deviceDraws++;
 }
 static void DrawIndexedUP(u32 type, u32, u32 count, const u16 *idx, const void *v, u32 stride) {
+  g_Fake->primitives += count;
+  if (g_Fake->countOnly) {
+    g_Fake->deviceDraws++;
+    return;
+  }
   u32 per = type == DPT_POINTLIST ? 1 : type == DPT_TRIANGLELIST ? 3 : 2;
   for (u32 p = 0; p < count; p++) {
     FakeDraw d;
@@ -106,7 +123,7 @@ static void *CreateFont(i32 height) {
   return f;
 }
 static void DrawText(void *font, const char *text, i32 left, i32 top, u32 color) {
-  g_Fake->texts.push_back({text, left, top, ((FakeFont *)font)->height, color});
+  if (!g_Fake->countOnly) g_Fake->texts.push_back({text, left, top, ((FakeFont *)font)->height, color});
 }
 
 void FakeDev_Remove(void) {
@@ -149,15 +166,15 @@ void FakeDev_Install(void) {
   g_Dev.draw = d;
 }
 
+void FakeDev_InstallCounter(void) {
+  FakeDev_Install();
+  g_Fake->countOnly = true;
+}
+
 void FakeDev_InstallFor3DFrame(void) {
   FakeDev_Install();
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-  g_Lib.viewWindowMode = 0;
-  g_Lib.frameScaling = 0;
-  g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-  g_Shell.g_EditSubMode = 14;
-  memset(g_Shell.g_Family2DFrame, 0, sizeof g_Shell.g_Family2DFrame);
-  memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
+  ViewReset_3DModel(14);
 }
 
 std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i) {

@@ -40,6 +40,10 @@ struct FakeDevice {
   // the primitives it holds, one entry each, so that tests see what was drawn and in order.
   std::vector<FakeDraw> draws;
   u32 deviceDraws = 0;   // draw calls that reached the device (indexed ones count once)
+  u64 primitives = 0;    // primitives in those calls
+  u64 stateChanges = 0;  // render, sampler and stage states set and textures bound
+  // Counting only (the benchmarks): draws and states are counted above, not recorded.
+  bool countOnly = false;
   std::vector<FakeText> texts;
   std::vector<FakeTexture *> textures;
   std::vector<FakeFont *> fonts;
@@ -58,6 +62,8 @@ void FakeDev_Install(void);
 // The same, drawing as the 3D model family's main view does with unscaled 2D placement,
 // whole-client views and no 2D frame.
 void FakeDev_InstallFor3DFrame(void);
+// A fresh fake device that only counts draws and states and keeps no text.
+void FakeDev_InstallCounter(void);
 void FakeDev_Remove(void);
 // The screen vertices of draw i.
 std::vector<ScreenVertex> FakeDev_ScreenVerts(size_t i);

@@ -1,5 +1,6 @@
 // Whole-file reads and writes for the tests: hand-made input files, golden files, and files a
-// test puts back as they were, and hand-made files built with the byte writer. The one file
+// test puts back as they were, and hand-made files built with the byte writer (the headers of
+// PSD and WAV files among them). The one file
 // helper of every test program.
 #pragma once
 #include <gtest/gtest.h>
@@ -71,4 +72,22 @@ inline void WritePsdHeader(ByteWriter *bw, i32 w, i32 h, int channels) {
   Wr_U32BE(bw, 0);
   Wr_U32BE(bw, 0);
   Wr_U16BE(bw, 0);
+}
+
+// The header of a PCM WAV file whose data chunk of dataBytes bytes follows: RIFF, the format
+// chunk (channels, rate, bits per sample) and the data chunk's tag and size.
+inline void WriteWavHeader(ByteWriter *w, u16 channels, u32 rate, u16 bits, u32 dataBytes) {
+  u16 align = (u16)(channels * bits / 8);
+  Wr_Bytes(w, "RIFF", 4);
+  Wr_U32(w, 36 + dataBytes);
+  Wr_Bytes(w, "WAVEfmt ", 8);
+  Wr_U32(w, 16);
+  Wr_U16(w, 1);
+  Wr_U16(w, channels);
+  Wr_U32(w, rate);
+  Wr_U32(w, rate * align);
+  Wr_U16(w, align);
+  Wr_U16(w, bits);
+  Wr_Bytes(w, "data", 4);
+  Wr_U32(w, dataBytes);
 }

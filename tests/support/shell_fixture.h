@@ -8,6 +8,7 @@
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "model/bone2.h"
+#include "widget_fake.h"
 
 inline void Shell_ResetForTest() {
   memset(g_Shell.g_Views, 0, sizeof g_Shell.g_Views);
@@ -32,4 +33,14 @@ inline void Shell_ResetFor2DTest() {
   Bone2_FreeAll();
   App_AllocWorkArrays();
   App_ForgetPolySelection();
+}
+
+// Shell_ResetForTest, then the widget fake installed and the 2D family in the sub-mode with
+// nothing playing.
+inline void Shell_ResetFor2DSubMode(u32 subMode) {
+  Shell_ResetForTest();
+  WidgetFake_Install();
+  g_Shell.g_EditFamily = FAMILY_2D_MODEL;
+  g_Shell.g_EditSubMode = subMode;
+  g_Shell.g_Playing = 0;
 }

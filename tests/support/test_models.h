@@ -49,6 +49,15 @@ inline std::vector<u8> TestModel_KzpBytes(const Model3 *m) {
   return TakeWriterBytes(&w);
 }
 
+// A fresh live polygon of the group after m's polygons, not yet counted in polygonCount.
+inline Polygon2 &TestModel_NewPolygon2(Bone2Model *m, u32 group) {
+  Polygon2 &p = m->polygons[m->polygonCount];
+  p = Polygon2{};
+  p.used = 1;
+  p.group = group;
+  return p;
+}
+
 // Two quads side by side, 100 x 100 pixels each, above the placement: six vertices bound
 // afresh, one white colour, one UV entry per vertex that each corner names.
 inline void TestModel_TwoQuadSkin(Bone2Model *m) {

@@ -31,6 +31,7 @@
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo_win.h"
 #include "lib/draw/draw.h"
+#include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "app/shell_view.h"
@@ -104,6 +105,15 @@ inline std::string g_DriveFolder;
 inline std::string Drive_AnswerFolder() {
   if (g_DriveFolder.empty()) return Drive_TempDir();
   return g_DriveFolder.back() == '\\' ? g_DriveFolder : g_DriveFolder + "\\";
+}
+
+// A new folder in the temporary folder, named `name` and the process id, which the file
+// dialogs answer from; its path.
+inline std::string Drive_NewAnswerFolder(const char *name) {
+  std::string dir = Drive_TempDir() + name + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(dir.c_str(), nullptr);
+  g_DriveFolder = dir;
+  return dir;
 }
 
 inline BOOL Drive_AnswerFile(OPENFILENAMEA *ofn) {
@@ -210,6 +220,34 @@ inline bool Drive_StartOwn(const char *settingsName, void (*install)(void)) {
   return Drive_StartWith(install);
 }
 
+// Drive_StartOwn with message boxes answered by `box` and both file dialogs by `file`, then
+// the family's button pressed in the selector; fails the test when the shell did not start,
+// there was no selector or the family did not become current.
+inline void Drive_StartOwnFamily(const char *settingsName, void (*install)(void), int button, u32 family,
+                                 int (*box)(HWND, const char *, const char *, UINT),
+                                 BOOL (*file)(OPENFILENAMEA *)) {
+  g_ModalHooks.messageBox = box;
+  g_ModalHooks.getOpenFileName = file;
+  g_ModalHooks.getSaveFileName = file;
+  ASSERT_TRUE(Drive_StartOwn(settingsName, install));
+  ASSERT_NE(g_EditDlg.window, nullptr);
+  Drive_Command(g_EditDlg.window, button);
+  Drive_Pump(50);
+  ASSERT_EQ(g_Shell.g_EditFamily, family);
+}
+
+// Drive_StartWith with message boxes answered "はい" and the program's file dialog answered
+// from the answer folder, then the family's button pressed in the selector; fails the test
+// when the shell did not start or the family did not become current.
+inline void Drive_StartFamily(void (*install)(void), int button, u32 family) {
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  ASSERT_TRUE(Drive_StartWith(install));
+  g_LibHooks.fileDlg.run = Drive_AnswerRequest;
+  SendMessageA((HWND)g_EditDlg.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  Drive_Pump(20);
+  ASSERT_EQ(g_Shell.g_EditFamily, family);
+}
+
 // The whole program started in process with the 2D family's calls installed as WinMain installs
 // them, then "２Ｄモデル" pressed in the selector. Modal hooks set before stay. False when the
 // shell did not start or the family did not come up.
@@ -273,6 +311,29 @@ inline HWND Drive_FrontView(u32 layout) {
     if (v->inUse == 1 && v->window && v->kind == VIEW_FRONT) return (HWND)v->window;
   }
   return nullptr;
+}
+
+// A left drag in a view window from client (100, 100) to (160, 100) in steps of 10 pixels.
+inline void Drive_DragRight(HWND view) {
+  SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+  for (int px = 110; px <= 160; px += 10) SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(px, 100));
+  SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(160, 100));
+  Drive_Pump(5);
+}
+
+// The 3D family's own overlay while Drive_MainFrameWithOverlay has put a stand-in in its place.
+inline FamilyVoidHook g_DriveOverlay;
+
+// One frame of the main view with `overlay` standing in for the 3D family's (it calls
+// g_DriveOverlay itself), the pointer far from every handle; false when the frame failed.
+inline bool Drive_MainFrameWithOverlay(FamilyVoidHook overlay) {
+  g_DriveOverlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = overlay;
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
+  g_Shell.g_DrawView = 0;
+  HRESULT hr = D3DApp_RenderFrame();
+  g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = g_DriveOverlay;
+  return hr == S_OK;
 }
 
 // One triangle made by the free creation tool in a view window: two left clicks and a middle
@@ -466,6 +527,15 @@ inline bool Drive_WriteCube(const std::string &path, bool ownUVs = false) {
   bool ok = Shown(Kzp_Write, m, path.c_str());
   Model3_Free(m);
   return ok;
+}
+
+// A cube written to `file` in the temporary folder (its path into *path) and the program
+// started on it in the 3D editor's polygon sub-mode; fails the test otherwise.
+inline void Drive_Start3DOnCube(const char *file, const char *settingsName, std::string *path) {
+  *path = Drive_Temp(file);
+  ASSERT_TRUE(Drive_WriteCube(*path));
+  ASSERT_TRUE(Drive_Start3D(*path, settingsName));
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_POLY);
 }
 
 // Under Wine a program that made a device, sound and windows in process now and then crashes
