@@ -182,7 +182,8 @@ static void PlanBox(u32 c) {
   u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
   if (!g_Sel.g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
   i32 x = s_Plan.pixels[2 * vi], y = s_Plan.pixels[2 * vi + 1];
-  s_Plan.boxSides[vi] = (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
+  // A later position's box on the same pixel hides this one wholly.
+  s_Plan.boxSides[vi] = DrawMarks_Again(x, y, 0) ? 0 : (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
 }
 
 static bool PairEdges(const Model3 *m, const ViewRecord *v) {

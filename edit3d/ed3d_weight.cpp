@@ -191,8 +191,9 @@ static void PlanMarks(const Model3 *m, const i32 *px, const i32 *lastFrom, u32 c
   u32 a = m->polygons[c / 4].corners[c % 4].vertex;
   if (lastFrom[a] != (i32)c) return;
   i32 x = px[2 * a], y = px[2 * a + 1];
-  u32 bits = Selected(a) ? DrawMarks_Box(x - 3, y - 3, x + 3, y + 3) : 0;
-  if (Bound(m, a))
+  // Where a later position lands on the same pixel its marks hide these wholly.
+  u32 bits = Selected(a) && !DrawMarks_Again(x, y, 0) ? DrawMarks_Box(x - 3, y - 3, x + 3, y + 3) : 0;
+  if (Bound(m, a) && !DrawMarks_Again(x, y, 1))
     for (i32 k = 3; k >= 0; k--) bits |= DrawMarks_Point(x + kCross[k][0], y + kCross[k][1]) ? 16u << k : 0;
   s_Marks.parts[a] = (u8)bits;
 }

@@ -45,7 +45,8 @@ static u8 *Cell(i32 x, i32 y) {
 // whether they leave out the start of a line going up more than across. Each of the four
 // kinds of device has its own bit in a pixel's byte: set where later opaque primitives cover
 // the pixel on that kind. A pixel is covered on every device when all four are set.
-// Kind k draws the last pixel when k & 1, and leaves out an upward start when k & 2.
+// Kind k draws the last pixel when k & 1, and leaves out an upward start when k & 2. The
+// byte's high four bits are the marks met at the pixel (DrawMarks_Again).
 enum : u8 {
   KINDS_ALL = 15,
   KINDS_DRAWING_END = 1 << 1 | 1 << 3,
@@ -129,7 +130,8 @@ static bool RunInside(i32 x1, i32 y1, i32 dx, i32 dy, i32 n, u8 start, u8 end, b
     u8 kinds = KindsDrawing(i, n, start, end);
     shows = (*w.cell & kinds) != kinds;
   }
-  if (!opaque) return shows;
+  // A line that leaves no pixel of its own covers nothing new.
+  if (!opaque || !shows) return shows;
   w = WalkFrom(x1, y1, dx, dy, n);
   for (i32 i = 0; i <= n; i++) {
     if (i) w.Next();
@@ -157,11 +159,20 @@ bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
   for (i32 i = 0; i <= n && !shows; i++)
     shows = !CoveredOn(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)),
                        y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)), KindsDrawing(i, n, start, end));
-  if (!opaque) return shows;
+  if (!opaque || !shows) return shows;
   for (i32 i = 0; i <= n; i++)
     Cover(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)), y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)),
           KindsDrawing(i, n, start, end));
   return shows;
+}
+
+bool DrawMarks_Again(i32 x, i32 y, u32 mark) {
+  u8 *c = Cell(x, y);
+  if (!c || mark >= 4) return false;
+  u8 bit = (u8)(16u << mark);
+  bool again = (*c & bit) != 0;
+  *c |= bit;
+  return again;
 }
 
 u32 DrawMarks_Box(i32 x1, i32 y1, i32 x2, i32 y2) {

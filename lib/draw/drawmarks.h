@@ -36,5 +36,9 @@ bool DrawMarks_Covered(i32 x, i32 y);
 // Draw_Rect2D's order: top, right, bottom, left); an opaque point: whether it is still to be drawn.
 u32 DrawMarks_Box(i32 x1, i32 y1, i32 x2, i32 y2);
 bool DrawMarks_Point(i32 x, i32 y);
+// Whether mark number `mark` (0-3, the caller's own shapes, each always drawn alike about its
+// pixel) was met at pixel (x, y) before in the walk, so is drawn again later and hides this
+// one wholly; notes it otherwise. False beyond the viewport.
+bool DrawMarks_Again(i32 x, i32 y, u32 mark);
 // Draw_Rect2D drawing only the sides in `sides`.
 void DrawMarks_DrawBox(i32 x1, i32 y1, i32 x2, i32 y2, u32 sides, i32 r, i32 g, i32 b, i32 a);

@@ -67,6 +67,13 @@ TEST_F(DrawWireTest, ALineShowsUnlessLaterOpaqueOnesCoverAllItMayCover) {
     EXPECT_EQ(DrawMarks_Line(r.x1, r.y1, r.x2, r.y2, r.opaque), r.shows) << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2;
   EXPECT_TRUE(DrawMarks_Covered(0, 0));   // a slanted line longer across covers its start
   EXPECT_EQ(DrawMarks_Box(30, 6, 34, 10), 1u | 2u | 4u);   // its left side lies on the lines at x 30
+  // A mark met again at a pixel: the earlier draw is hidden; the marks are told apart, and the
+  // lines' covering leaves them unmet.
+  EXPECT_FALSE(DrawMarks_Again(0, 5, 0));
+  EXPECT_TRUE(DrawMarks_Again(0, 5, 0));
+  EXPECT_FALSE(DrawMarks_Again(0, 5, 1));
+  EXPECT_FALSE(DrawMarks_Again(-1, 5, 0) || DrawMarks_Again(-1, 5, 0));   // beyond the viewport
+  EXPECT_TRUE(DrawMarks_Covered(0, 5));
 }
 
 // The walk against a plain model of it: for each of the four kinds of device (drawing the
