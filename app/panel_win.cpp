@@ -123,8 +123,7 @@ INT_PTR Panel_ModeMessage(const PanelModeButtons *p, HWND dlg, UINT msg, WPARAM 
   if (Panel_TimedOpen(dlg, msg, p->x, p->y, p->refresh)) return TRUE;
   // A switch destroys this panel and makes a new one: dlg is not touched afterwards.
   if (msg == WM_COMMAND) return p->command(LOWORD(wParam)) ? TRUE : FALSE;
-  if (*p->panel && *p->refresh == 1) {
-    *p->refresh = 0;
+  if (*p->panel && Panel_TakeRefresh(p->refresh)) {
     for (u32 i = 0; i < p->count; i++)
       Panel_CheckButton(*p->panel, p->ids[i], p->subModeOf(p->ids[i]) == g_Shell.g_EditSubMode);
   }

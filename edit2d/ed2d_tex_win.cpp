@@ -75,10 +75,7 @@ INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       if (g_Strip.g_StripWindows[STRIP_TEX2D].window == dlg) Strip_Unregister(STRIP_TEX2D);
       return FALSE;
     default:
-      if (e.panel == dlg && e.refresh == 1) {
-        e.refresh = 0;
-        ShowState(dlg);
-      }
+      if (e.panel == dlg && Panel_TakeRefresh(&e.refresh)) ShowState(dlg);
       return FALSE;
   }
 }

@@ -61,14 +61,9 @@ INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
       const char *gridText = Panel_EnabledText(dlg, IDC_TEX_GRID, grid, sizeof grid);
       return Ed3D_TexCommand(LOWORD(wParam), Panel_ListFocusLine(g_Ed3DTex.list), gridText) ? TRUE : FALSE;
     }
-    case WM_DESTROY:
-      KillTimer(dlg, 1);
-      return FALSE;
+    case WM_DESTROY: return Panel_StopRefresh(dlg);
     default:
-      if (e.panel == dlg && e.refresh == 1) {
-        e.refresh = 0;
-        ShowState(dlg);
-      }
+      if (e.panel == dlg && Panel_TakeRefresh(&e.refresh)) ShowState(dlg);
       return FALSE;
   }
 }
