@@ -69,6 +69,11 @@ static void ExpandAllBones(Model3 *m) {
   for (Bone3 &b : m->bones) b.expanded = 1;
 }
 
+// One line "\n<name>" more in a list of missing files (what does not fit is left out).
+static void AddMissing(char *list, size_t size, size_t *used, const char *name) {
+  if (*used < size) *used += (size_t)Str_Format(list + *used, size - *used, "\n%s", name);
+}
+
 // After a model was read into slot: the textures it names that were found neither where
 // the model is nor in the current folder are said in one message. Without a device nothing
 // loads, so nothing is reported.
@@ -79,10 +84,25 @@ static void ReportMissingTextures(u32 slot) {
   char missing[1024] = "";
   size_t used = 0;
   for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
-    if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i] &&
-        used < sizeof missing)
-      used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", m->textures[i].name);
+    if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i])
+      AddMissing(missing, sizeof missing, &used, m->textures[i].name);
   if (used) Lib_ErrorBoxf("次のテクスチャが見つかりませんでした。\n%s", missing);
+}
+
+// The same for the textures of the 2D bone model in slot 0 and the images of the 2D object
+// model in slot 0.
+static void ReportMissing2DImages(bool bone) {
+  if (!DrawDev_Ready()) return;
+  char missing[1024] = "";
+  size_t used = 0;
+  if (const Bone2Model *m = bone ? g_Bone2Slots[0] : nullptr)
+    for (i32 n = 0; n < m->textureCount && n < BONE2_MAX_TEXTURES; n++)
+      if (m->textures[n].used == 1 && m->textures[n].name[0] && !g_Tex.bone2Textures[n])
+        AddMissing(missing, sizeof missing, &used, m->textures[n].name);
+  if (const Obj2Model *m = bone ? nullptr : g_Obj2Slots[0])
+    for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++)
+      if (m->imageNames[i][0] && !g_Obj2Textures[i]) AddMissing(missing, sizeof missing, &used, m->imageNames[i]);
+  if (used) Lib_ErrorBoxf(bone ? "次のテクスチャが見つかりませんでした。\n%s" : "次のイメージが見つかりませんでした。\n%s", missing);
 }
 
 static void EndOpen(void) {
@@ -247,6 +267,7 @@ static void OpenKzb(void) {
     // The flags and points of the model before name vertices of this one.
     App_ForgetPolySelection();
     Doc_ClearChanged(DOC_BONE2);
+    ReportMissing2DImages(true);
   }
   // The texture pixels of the 2D slot that was read (not of the 3D layer g_Sel.g_CurSlot).
   Tex_CopyBone2Pixels(0);
@@ -269,6 +290,7 @@ static void OpenKza(void) {
     i32 length = motion >= 0 && motion < OBJ2_MAX_MOTIONS ? m->motions[motion].length : 0;
     if (g_ShellEntries.obj2FrameBar) g_ShellEntries.obj2FrameBar(length);
     Doc_ClearChanged(DOC_OBJ2);
+    ReportMissing2DImages(false);
   }
   if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
   Timer_Reset();

@@ -139,6 +139,10 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
 // Picks under the stored mouse position into g_Sel.g_CurBoneIndex; sets the dialog's refresh flag
 // when it changed.
 void Ed2D_PickCurrentBone(bool posed);
+// Makes bone b current as a pick does: the bone dialog shows its number and values and its list
+// selects that line alone (the list's caret would otherwise take the old bone back). False when
+// b already was current or is no bone.
+bool Ed2D_MakeBoneCurrent(i32 b);
 // Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
 void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy);
 

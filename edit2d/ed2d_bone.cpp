@@ -68,12 +68,17 @@ void Ed2D_PickCurrentBone(bool posed) {
   if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
   Ed2D_ClientToFrame(g_Mouse.g_MouseX, g_Mouse.g_MouseY, &fx, &fy);
-  i32 b = Ed2D_PickBone(m, 0, fx, fy, posed);
-  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
+  Ed2D_MakeBoneCurrent(Ed2D_PickBone(m, 0, fx, fy, posed));
+}
+
+bool Ed2D_MakeBoneCurrent(i32 b) {
+  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return false;
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
+  App_MarkAllRedraw();
   View_UseActive();
+  return true;
 }
 
 static bool RightAlone(void) {

@@ -99,6 +99,8 @@ void Ed2D_ObjStop(void);
 
 // [SECTION] lists (ed2d_object_lists.cpp)
 void Ed2D_RefreshObjectLists(void);
+// The image dialog's preview shows the current image as its model now holds it.
+void Ed2D_ShowCurrentImage(void);
 void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out);

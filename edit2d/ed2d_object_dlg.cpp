@@ -38,7 +38,7 @@ static void AfterStructureChange(void) {
 }
 
 // [SECTION] image dialog
-static void ShowImage(void) {
+void Ed2D_ShowCurrentImage(void) {
   g_Strip.g_StripObj2Image = g_Ed2DObj.curImage;
   Obj2_CopyImagePixels(0, g_Ed2DObj.curImage);
   g_Shell.g_StripDirty[STRIP_FLAG_OBJ2_IMAGE] = 1;
@@ -75,7 +75,7 @@ static void AddImage(void) {
   g_Ed2DObj.curImage = n;
   Obj2_ResetImageSize(0, n);
   m->imageCount = n + 1;
-  ShowImage();
+  Ed2D_ShowCurrentImage();
   Edited();
   Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
@@ -88,7 +88,7 @@ void Ed2D_ObjImgCommand(u32 id) {
   i32 img = (u32)sel >= 1024 ? 0 : sel;
   if (img != e.curImage) {
     e.curImage = img;
-    ShowImage();
+    Ed2D_ShowCurrentImage();
     e.imageRefresh = 1;
   }
   switch (id) {

@@ -94,6 +94,10 @@ void Ed2D_RefreshObjectLists(void) {
   Ed2D_FillObjectMotionList();
   Ed2D_FillObjParentCombo();
   e.motionRefresh = 1;
+  // A model read or made anew: its textures are new, so is the preview's copy of the image.
+  const Obj2Model *m = g_Obj2Slots[0];
+  if (e.curImage < 0 || !m || e.curImage >= m->imageCount) e.curImage = 0;
+  Ed2D_ShowCurrentImage();
 }
 
 // [SECTION] dialog fields

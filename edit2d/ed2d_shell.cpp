@@ -19,6 +19,7 @@
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/draw.h"
@@ -300,6 +301,7 @@ void Ed2D_RefreshLists(void) {
 
 void Ed2D_DocumentChanged(void) {
   if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
+  g_Ed2DPoly.panelRefresh = 1;   // the modelling panel's counts
   g_Ed2DMotion.valuesRefresh = 1;
 }
 

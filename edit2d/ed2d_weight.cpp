@@ -106,13 +106,11 @@ void Ed2D_WeightRButtonUp(i32 x, i32 y) {
   // The cross the user sees: the rest origin plus the placement, in frame pixels.
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
-  i32 b = Ed2D_PickBone(m, 0, fx, fy, false);
-  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
-  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
-  g_Sel.g_CurBoneIndex = (u32)b;
+  Bone2_BuildRestMatrices();   // a bone moved since the last pass is where it now is
+  u32 old = g_Sel.g_CurBoneIndex;
+  if (!Ed2D_MakeBoneCurrent(Ed2D_PickBone(m, 0, fx, fy, false))) return;
+  g_Sel.g_PrevBone = old;
   g_Sel.g_BoneListDirty = 1;
-  g_Ed2D.boneRefresh = 1;
-  View_UseActive();
 }
 
 void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {

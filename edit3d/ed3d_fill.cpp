@@ -248,6 +248,7 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // start-up), and would otherwise keep its counts and fields.
 void Ed3D_DocumentChanged(void) {
   View_UseActive();
+  Ed3DPolyEditor.dlgRefresh = 1;   // the modelling dialog's counts
   const Model3 *m = Current_Model3();
   // A layer or an undo step may have fewer groups than the one before.
   if (m && g_Sel.g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_Sel.g_CurGroupIndex = 0;
@@ -276,6 +277,8 @@ void Ed3D_RefreshLists(void) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_MotionRefreshLists();
+  // The object-motion panels (object list, tree, parent combo, motions, sounds) show the set.
+  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists();
   if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
   else Tree_BuildRowsBones3D();
   Undo_FillList();

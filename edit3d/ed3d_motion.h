@@ -248,6 +248,8 @@ i32 Ed3D_StripCoord(u32 half);
 bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame);
 void Ed3D_SetFrameFromStrip(void);
 void Ed3D_ToggleRowExpanded(void);
+// The edit target changed between bones and groups: no row is hovered, the strip is painted again.
+void Ed3D_MotionTargetChanged(void);
 // A mouse move over the key dialog's strip (KeyStrip_Move on this editor's strip).
 void Ed3D_KeyStripMove(i32 x, i32 y);
 // The scroll bar: code 0 line left, 1 line right, 2 page left, 3 page right, 5 thumb to pos.

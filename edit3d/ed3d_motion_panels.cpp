@@ -222,7 +222,10 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
   Ed3DMotionEditor &e = g_Ed3DMotion;
   switch (id) {
     case IDC_MOT_MODE:
-      if (selection == 0 || selection == 1) e.target = (i16)selection;
+      if ((selection == 0 || selection == 1) && e.target != selection) {
+        e.target = (i16)selection;
+        Ed3D_MotionTargetChanged();
+      }
       e.dialogRefresh = 1;
       return true;
     case IDC_MOT_MOVE: SetTool(ED3D_MOTION_TOOL_MOVE); return true;
@@ -394,9 +397,40 @@ static void SetFrameFromStrip(bool report) {
 
 void Ed3D_SetFrameFromStrip(void) { SetFrameFromStrip(true); }
 
+// The strip's rows: the bone tree's in bone mode, one per group of the model in group mode.
+static i32 StripRows(void) {
+  if (BoneMode()) return g_TreeRows.count;
+  const Model3 *m = Current_Model3();
+  if (!m || m->groupCount < 0) return 0;
+  return m->groupCount < MODEL3_GROUPS ? m->groupCount : MODEL3_GROUPS;
+}
+
+// Group mode: the group of the hovered row becomes current, as a bone row's bone does.
+static void ChooseHoveredGroup(i32 h) {
+  if (h < 0 || h >= StripRows() || (u32)h == g_Sel.g_CurGroupIndex) return;
+  g_Sel.g_CurGroupIndex = (u32)h;
+  View_UseActive();
+  Ed3D_UpdateCurrentKeyIndex();
+  g_Ed3DMotion.dialogRefresh = 1;
+  g_Ed3DMotion.keyDialogRefresh = 1;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+}
+
+void Ed3D_MotionTargetChanged(void) {
+  // The rows change with the target: a hover line kept from the other rows would sit under a
+  // row that is not there.
+  g_TreeRows.hovered = -1;
+  g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
+  App_MarkAllRedraw();
+}
+
 void Ed3D_ToggleRowExpanded(void) {
   TreeRows &t = g_TreeRows;
   i32 h = t.hovered;
+  if (!BoneMode()) {
+    ChooseHoveredGroup(h);
+    return;
+  }
   if (h < 0 || h >= t.count || h >= TREE_ROWS) return;
   t.current = h;
   i32 item = t.rows[h].item;
@@ -463,7 +497,7 @@ const KeyStrip g_Ed3DMotionKeyStrip = {
     &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
     {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
-    Ed3D_DeleteKeyWithStep};
+    Ed3D_DeleteKeyWithStep, StripRows};
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 

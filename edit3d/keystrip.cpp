@@ -8,10 +8,10 @@
 #include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 
-// The row under strip y, -1 for none.
-static i32 HoveredRow(i32 y) {
-  const TreeRows &t = g_TreeRows;
-  for (i32 r = 0; r < t.count && r < TREE_ROWS; r++) {
+// The row under strip y among the strip's rows, -1 for none.
+static i32 HoveredRow(const KeyStrip *k, i32 y) {
+  i32 rows = k->rows ? k->rows() : g_TreeRows.count;
+  for (i32 r = 0; r < rows && r < TREE_ROWS; r++) {
     i32 top = g_Strip.g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW;
     if (y >= top && y < top + STRIP_ROW) return r;
   }
@@ -23,7 +23,7 @@ void KeyStrip_Move(const KeyStrip *k, i32 x, i32 y) {
   s.prevX = s.x, s.prevY = s.y;
   s.x = x, s.y = y;
   i32 dx = s.x - s.prevX, dy = s.y - s.prevY;
-  g_TreeRows.hovered = HoveredRow(y);
+  g_TreeRows.hovered = HoveredRow(k, y);
   if (s.left && !s.middle && !s.right) k->scrub();
   if (s.middle && !s.right) k->dragKeys(dx);
   if (s.right && !s.middle) Strip_SetOffsets(g_Strip.g_StripGeo.offsetX + dx, g_Strip.g_StripGeo.offsetY + dy);

@@ -35,6 +35,7 @@ struct KeyStrip {
   void (*setSound)(i32 line);   // the sound combo's line (-1: none)
   void (*createKey)(void);      // a double click in the strip
   void (*deleteKey)(void);      // the Delete key; null: the key is not taken
+  i32 (*rows)(void);            // the rows the strip shows; null: the hierarchy tree's rows
 };
 
 // A mouse move to strip (x, y): the hovered row, then the left scrub, the middle key move

@@ -261,6 +261,16 @@ size_t File_NameOffset(const char *path) {
   return at;
 }
 
+bool File_BesideDocument(char *out, size_t size, const char *docPath, const char *name) {
+  if (!out || size == 0 || !docPath || !name) return false;
+  size_t folder = File_NameOffset(docPath);
+  const char *file = name + File_NameOffset(name);
+  if (folder == 0 || !file[0] || folder + strlen(file) >= size) return false;
+  memcpy(out, docPath, folder);
+  memcpy(out + folder, file, strlen(file) + 1);
+  return strcmp(out, name) != 0;
+}
+
 // True when the test fault names this step of a save to path.
 static bool Faulted(const char *path, u32 step) {
   const SaveFault &f = g_SaveFault;

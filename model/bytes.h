@@ -222,6 +222,10 @@ bool File_WriteAtomic(const char *path, const void *data, size_t size);
 // Offset of the file name in path: after its last "\", "/" or ":" (CP932 trail bytes that
 // equal "\" do not count); 0 for a bare name.
 size_t File_NameOffset(const char *path);
+// The file that `name` (bare or with any folder) names beside the document docPath: docPath's
+// folder and name's file name, into out. False when docPath has no folder, name no file name,
+// the result does not fit, or it is name itself (nothing new to look at).
+bool File_BesideDocument(char *out, size_t size, const char *docPath, const char *name);
 // Tests only: a save to a path that ends in `name` fails at `step` (SAVE_STEP_NONE: never).
 enum SaveStep : u32 { SAVE_STEP_NONE = 0, SAVE_STEP_CREATE, SAVE_STEP_WRITE, SAVE_STEP_FLUSH, SAVE_STEP_REPLACE };
 struct SaveFault {

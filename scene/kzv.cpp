@@ -480,7 +480,7 @@ bool Kzv_Read(const char *path) {
   // A host without the editor starts playing at once; the editor keeps a read movie stopped.
   if (g_EditorMode == 0) {
     g_Movie.playState = MOVIE_PLAYING;
-    if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
+    if (s.bgmPresent == 1) Movie_OpenBgm();
   }
   Movie_BuildMotionFrameTables();
   Timer_Reset();

@@ -83,10 +83,13 @@ void Map2_AfterDocumentChange(void) {
   if (e.currentTile < 0) e.currentTile = 0;
 }
 
+// A tile of the sample set: its image comes from the data folder's map folder, wherever a
+// file dialog has left the current folder.
 static void SetTile(Map2Doc *d, i32 i, const char *name, u8 passable) {
   Str_Copy(d->names[i], MAP2_NAME_SIZE, name);
   d->passable[i] = passable;
-  Map2_LoadTileImage(i, name);
+  char path[LIB_TEXT_SIZE];
+  if (Str_FormatAll(path, sizeof path, "%s\\%s\\%s", g_Lib.dataDir, kFolder, name)) Map2_LoadTileImage(i, path);
 }
 
 void Map2_NewDocument(void) {

@@ -19,7 +19,11 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/object.h"
+#include "lib/media/dialogs.h"
+#include "lib/media/filename.h"
+#include "model/bytes.h"
 #include "scene/kzv.h"
+#include "scene/movie_dlg.h"
 
 const i32 g_KzvVersion = KZV_VERSION;
 MovieScene g_MovieScene;
@@ -366,8 +370,16 @@ i32 Movie_PlaybackEnd(bool chain) {
   MovieScene &s = g_MovieScene;
   if (chain && s.nextName[0]) {
     Str_Copy(s.chainName, sizeof s.chainName, s.nextName);
-    char next[256];
-    Str_Copy(next, sizeof next, s.nextName);   // the read replaces the scene's fields
+    // The kept name is found from this movie's folder; the next movie's own folder becomes
+    // current, as an open from the File menu makes it, so that its references resolve there.
+    char next[FILEDLG_TEXT];
+    MovieDlg_FindKeptPath(s.nextName, next, sizeof next);   // one found nowhere: the read names it
+    size_t at = File_NameOffset(next);
+    if (at > 0) {
+      char folder[FILEDLG_TEXT];
+      Str_Format(folder, sizeof folder, "%.*s", (int)at, next);
+      FileDlg_ChangeDir(folder);
+    }
     if (Kzv_Read(next)) {
       g_Movie.playState = MOVIE_PLAYING;
       g_MovieScene.frame = 0;
@@ -379,7 +391,7 @@ i32 Movie_PlaybackEnd(bool chain) {
   }
   if (s.loopFlag && g_Lib.runState == 6) {
     g_MovieScene.frame = s.playStart;
-    if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
+    if (s.bgmPresent == 1) Movie_OpenBgm();
     return MOVIE_END_LOOPED;
   }
   g_Movie.playState = MOVIE_FINISHED;

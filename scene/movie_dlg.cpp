@@ -581,14 +581,59 @@ static void CameraCommand(u32 id) {
 }
 
 // An open dialog's answer into a 256-byte name and its present flag (a cancel changes nothing).
+// The dialog starts where the kept file is.
 static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
-  const char *got = FileDlg_OpenByExt(nullptr, ext, kPickFile, name);
-  if (got) {
-    Str_Copy(name, 256, got);
-    *present = name[0] ? 1 : 0;
+  char found[FILEDLG_TEXT];
+  MovieDlg_FindKeptPath(name, found, sizeof found);
+  const char *got = FileDlg_OpenByExt(nullptr, ext, kPickFile, found + File_NameOffset(found));
+  char here[FILEDLG_TEXT], kept[256];
+  if (got && got[0] && getcwd(here, sizeof here) && MovieDlg_KeepPath(here, got, kept, sizeof kept)) {
+    Str_Copy(name, 256, kept);
+    *present = 1;
     Edited();
+  } else if (got && got[0]) {
+    Lib_ErrorBoxf("%s の場所が長すぎて、覚えておくことができません。", got);
   }
   FileDlg_ChangeDir(g_Lib.dataDir);
+}
+
+static bool IsFullPath(const char *p) { return IsSep(p[0]) || (p[0] && p[1] == ':'); }
+
+#if defined(_WIN32)
+static const char kSep[] = "\\";
+#else
+static const char kSep[] = "/";
+#endif
+
+bool MovieDlg_KeepPath(const char *chosenFolder, const char *name, char *out, size_t size) {
+  char full[FILEDLG_TEXT * 2];
+  if (IsFullPath(name)) Str_Copy(full, sizeof full, name);
+  else if (!Str_FormatAll(full, sizeof full, "%s%s%s", chosenFolder,
+                          chosenFolder[0] && !IsSep(chosenFolder[strlen(chosenFolder) - 1]) ? kSep : "", name))
+    return false;
+  size_t at = File_NameOffset(full);
+  char folder[FILEDLG_TEXT * 2], rel[256];
+  Str_Format(folder, sizeof folder, "%.*s", (int)at, full);
+  if (MovieDlg_RelativeFolder(g_MovieScene.movieFolder, folder, rel, sizeof rel))
+    return rel[0] ? Str_FormatAll(out, size, "%s%s%s", rel, kSep, full + at) : Str_FormatAll(out, size, "%s", full + at);
+  return Str_FormatAll(out, size, "%s", full);
+}
+
+bool MovieDlg_FindKeptPath(const char *kept, char *out, size_t size) {
+  if (IsFullPath(kept)) {
+    Str_Copy(out, size, kept);
+    return FileDlg_FileExists(out);
+  }
+  const char *bases[] = {g_MovieScene.movieFolder, g_Lib.dataDir};
+  for (const char *base : bases)
+    if (base[0] && Str_FormatAll(out, size, "%s%s%s", base, kSep, kept) && FileDlg_FileExists(out)) return true;
+  if (FileDlg_FileExists(kept)) {
+    Str_Copy(out, size, kept);
+    return true;
+  }
+  if (!g_MovieScene.movieFolder[0] || !Str_FormatAll(out, size, "%s%s%s", g_MovieScene.movieFolder, kSep, kept))
+    Str_Copy(out, size, kept);
+  return false;
 }
 
 static void SceneCommand(u32 id) {

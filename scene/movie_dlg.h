@@ -46,6 +46,14 @@ bool MovieDlg_ParseInt(const char *text, i32 *out);
 bool MovieDlg_ApplyFrameCount(const char *text);
 // chosen relative to base ("" for base itself) into out; false when chosen lies outside it.
 bool MovieDlg_RelativeFolder(const char *base, const char *chosen, char *out, size_t size);
+// The name the movie keeps for a file the open dialog gave as `name` (bare, in chosenFolder, or
+// a full path): relative to the movie's folder when it lies inside it, else the full path, so
+// that it is found again from wherever the movie is read. False when it does not fit.
+bool MovieDlg_KeepPath(const char *chosenFolder, const char *name, char *out, size_t size);
+// Where a kept name is: a full path as it is; a relative one beside the movie (its folder),
+// then in the data folder (where names without a folder were kept before), then from the
+// current folder. True with the first that exists; false with the name beside the movie.
+bool MovieDlg_FindKeptPath(const char *kept, char *out, size_t size);
 // The time line's pick at the dialog's point (scroll and scale of the key strip).
 i32 MovieDlg_PickFrame(i32 x);
 i32 MovieDlg_PickRow(i32 y);

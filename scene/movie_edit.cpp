@@ -520,7 +520,7 @@ void Movie_StartPlayback(void) {
   if (g_Widget.isChecked) s.loopFlag = Widget_IsChecked(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_LOOP) ? 1 : 0;
   if (g_Movie.playState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieScene.frame;
   g_MovieScene.frame = s.playStart;
-  if (s.bgmPresent == 1) Movie_OpenVideoWindow(s.bgmFileName, 1);
+  if (s.bgmPresent == 1) Movie_OpenBgm();
   g_Movie.playState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
   Timer_Reset();

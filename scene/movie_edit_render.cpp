@@ -19,6 +19,8 @@
 #include "model/object.h"
 #include "model/seam.h"
 #include "scene/movie.h"
+#include "lib/media/dialogs.h"
+#include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
 
 // [SECTION] drawing
@@ -214,6 +216,15 @@ bool Movie_OpenVideoWindow(const char *path, i32 flag) {
   g_D3DApp.videoLoop = (u8)flag;
   Timer_Reset();
   return true;
+}
+
+bool Movie_OpenBgm(void) {
+  char path[FILEDLG_TEXT];
+  if (!MovieDlg_FindKeptPath(g_MovieScene.bgmFileName, path, sizeof path)) {
+    Lib_ErrorBoxf("BGM の %s を開くことができませんでした。", path);
+    return false;
+  }
+  return Movie_OpenVideoWindow(path, 1);
 }
 
 void Movie_CloseVideoWindow(void) {

@@ -11,6 +11,9 @@
 // Opens the video window on path and starts it; true when it plays.
 bool Movie_OpenVideoWindow(const char *path, i32 flag);
 void Movie_CloseVideoWindow(void);
+// Opens the video window on the movie's BGM where its kept name finds it; a BGM found nowhere
+// is said by name and plays nothing.
+bool Movie_OpenBgm(void);
 // The library's own advance of movie playback: one frame per call while playing, inert while
 // the editor hosts the movie (g_EditorMode 1; the shell's tick runs it then). scene/movie.cpp.
 void Movie_PlaybackTick(void);

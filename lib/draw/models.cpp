@@ -15,20 +15,22 @@
 #include "model/obj2.h"
 #include "lib/framework/movie_state.h"
 
+// Loads path into *tex through the one image loader; a file not found where its name says is
+// looked for beside the document docPath (a model or object set moved with its images, or
+// opened from another folder than the current one).
+static void LoadNearDocument(void **tex, const char *path, const char *docPath, f32 size[2]) {
+  Tex_LoadImageFile(tex, path, size);
+  char beside[LIB_TEXT_SIZE];
+  if (!*tex && File_BesideDocument(beside, sizeof beside, docPath, path)) Tex_LoadImageFile(tex, beside, size);
+}
+
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   if (n < 0 || n >= MODEL3_TEXTURES) return;
   Model3 *m = Model3_Get(slot);
   ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
   if (!m || !pose) return;
   f32 size[2] = {0, 0};
-  Tex_LoadImageFile(&pose->textures[n], path, size);
-  // Texture names are relative: where the current folder is not the model's, the texture
-  // is looked for beside the model too.
-  size_t at = m->fileName ? File_NameOffset(m->fileName) : 0;
-  char beside[LIB_TEXT_SIZE];
-  if (!pose->textures[n] && path && at > 0 && File_NameOffset(path) == 0 &&
-      Str_FormatAll(beside, sizeof beside, "%.*s%s", (int)at, m->fileName, path))
-    Tex_LoadImageFile(&pose->textures[n], beside, size);
+  LoadNearDocument(&pose->textures[n], path, m->fileName, size);
   // A failed load keeps the sizes the model already had.
   if (!pose->textures[n]) return;
   m->textures[n].width = (i32)size[0];
@@ -38,15 +40,12 @@ void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
 void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
   if (slot < 0 || slot >= BONE2_SLOTS || n < 0 || n >= BONE2_MAX_TEXTURES || !path) return;
   void *&tex = g_Tex.bone2Textures[slot * TEX_PER_MODEL + n];
-  DrawDev_Release(tex);
-  tex = nullptr;
-  if (!DrawDev_Ready() || !g_Dev.draw.loadTextureFile) return;
-  i32 w = 0, h = 0;
-  tex = g_Dev.draw.loadTextureFile(path, 0xFF000000u, &w, &h);
   Bone2Model *m = g_Bone2Slots[slot];
+  f32 size[2] = {0, 0};
+  LoadNearDocument(&tex, path, m ? m->name : nullptr, size);
   if (tex && m) {
-    m->textures[n].width = (u32)w;
-    m->textures[n].height = (u32)h;
+    m->textures[n].width = (u32)size[0];
+    m->textures[n].height = (u32)size[1];
   }
 }
 
@@ -55,15 +54,12 @@ void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path) {
   Obj3Pose *pose = g_Obj3Poses[set];
   if (!pose) return;
   void *&tex = pose->textures[part][n];
-  DrawDev_Release(tex);
-  tex = nullptr;
-  if (!DrawDev_Ready() || !g_Dev.draw.loadTextureFile) return;
-  i32 w = 0, h = 0;
-  tex = g_Dev.draw.loadTextureFile(path, 0xFF000000u, &w, &h);
   Model3 *m = g_Obj3PartModels[set][part];
+  f32 size[2] = {0, 0};
+  LoadNearDocument(&tex, path, m ? m->fileName : nullptr, size);
   if (tex && m) {
-    m->textures[n].width = w;
-    m->textures[n].height = h;
+    m->textures[n].width = (i32)size[0];
+    m->textures[n].height = (i32)size[1];
   }
 }
 

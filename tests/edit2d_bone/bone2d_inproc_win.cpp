@@ -217,6 +217,47 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   };
   for (const char *b : bones) EXPECT_NE(dump.find(b), std::string::npos) << b << "\n" << dump;
 
+  // "ウエイト": a right click (press and release at one point) on bone 1's cross makes it
+  // current: "ボーンNo" and the list follow, the cross turns yellow and bone 2's turns dark.
+  // A click that moved by a pixel picks nothing.
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_WEIGHT), (u32)SUB_2D_WEIGHT);
+  ClickListLine(2);
+  Drive_PumpUntil([] { return g_Sel.g_CurBoneIndex == 2u; }, 200);
+  ASSERT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  auto RightClick = [](f32 fx, f32 fy, f32 moved) {
+    f32 cx, cy;
+    Drive_FrameToClient(fx, fy, &cx, &cy);
+    SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, At(cx, cy));
+    SendMessageA(g_Lib.mainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(cx, cy));
+    if (moved != 0.0f) SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, MK_RBUTTON, At(cx + moved, cy));
+    SendMessageA(g_Lib.mainWnd, WM_RBUTTONUP, 0, At(cx + moved, cy));
+    Drive_Pump(10);
+  };
+  RightClick(320 - 60, 240, 3.0f);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
+  RightClick(320 - 60, 240, 0.0f);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
+  EXPECT_EQ(g_Sel.g_PrevBone, 2u);
+  Drive_PumpUntil([&] {
+    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_NO, text, sizeof text);
+    return strcmp(text, "ボーンNo.1") == 0;
+  }, 200);
+  EXPECT_STREQ(text, "ボーンNo.1");
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);   // the dialog's own messages leave it
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 1, 0), 1);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 2, 0), 0);
+  ASSERT_TRUE(Drive_CaptureMain());
+  f32 cx, cy;
+  Drive_FrameToClient(320 - 60 - 3, 240 + 3, &cx, &cy);
+  EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 1)) << "bone 1's cross, current";
+  Drive_FrameToClient(320 + 20 + 3, 240 + 40 + 3, &cx, &cy);
+  EXPECT_TRUE(ColourNear(cx, cy, 0xB4B400, 1)) << "bone 2's cross";
+  // Vertex 7 (20, 40) is bound by hand to bone 1: its yellow point right of it marks it (off
+  // the diagonals of bone 2's cross, which sits on the same point).
+  Drive_FrameToClient(320 + 20 + 1, 240 + 40, &cx, &cy);
+  EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 0)) << "vertex 7 of the current bone";
+  ASSERT_EQ(Drive_Press2D(IDC_M2D_BONE), (u32)SUB_2D_BONE);
+
   // "オブジェクト" answered "いいえ": sub-mode, dialogs and model stay.
   void *dlg = g_Ed2D.boneDlg;
   g_Boxes.clear();

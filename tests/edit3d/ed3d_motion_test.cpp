@@ -19,10 +19,13 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/strip.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/ed3d_motion.h"
+#include "edit3d/keystrip.h"
+#include "resources/edit3d_motion_ids.h"
 #include "edit3d/undo.h"
 #include "lib/render/objects.h"
 #include "model/motion.h"
@@ -495,3 +498,35 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
 }
 
 }  // namespace
+
+// In group mode the key strip's rows are the model's groups: a press on a group's row makes it
+// current, so "キー作成" keys that group; a row past the last group hovers nothing, and the
+// switch from bone to group mode leaves no hover line behind.
+TEST_F(MotionTest, GroupRowsOfTheStripChooseTheKeyedGroup) {
+  M()->groupCount = 4;
+  M()->frame = 12;
+  for (i32 g = 0; g < 4; g++) ASSERT_NE(Model3_EnsureGroupKeys(M(), 0, g), nullptr);
+  Tree_BuildRowsBones3D();
+  ASSERT_LT(g_TreeRows.count, 4);   // fewer bone rows than groups
+  g_Sel.g_CurGroupIndex = 0;
+  auto RowY = [](i32 r) { return g_Strip.g_StripGeo.offsetY + STRIP_HEADER + r * STRIP_ROW + STRIP_ROW / 2; };
+  KeyStrip_Move(&g_Ed3DMotionKeyStrip, 10, RowY(1));
+  EXPECT_EQ(g_TreeRows.hovered, 1);   // bone mode: bone row 1
+  ASSERT_TRUE(Ed3D_MotionDlgCommand(IDC_MOT_MODE, 1, nullptr));
+  EXPECT_EQ(g_Ed3DMotion.target, ED3D_MOTION_TARGET_GROUP);
+  EXPECT_EQ(g_TreeRows.hovered, -1);
+
+  struct { i32 row, hovered; u32 group; } const cases[] = {{3, 3, 3}, {4, -1, 3}, {1, 1, 1}};
+  for (const auto &c : cases) {
+    KeyStrip_Move(&g_Ed3DMotionKeyStrip, 10, RowY(c.row));
+    EXPECT_EQ(g_TreeRows.hovered, c.hovered) << c.row;
+    KeyStrip_LeftDown(&g_Ed3DMotionKeyStrip);
+    KeyStrip_LeftUp(&g_Ed3DMotionKeyStrip);
+    EXPECT_EQ(g_Sel.g_CurGroupIndex, c.group) << c.row;
+  }
+  M()->frame = 12;
+  ASSERT_TRUE(Ed3D_MotionDlgCommand(IDC_MOT_KEY_CREATE, 0, nullptr));
+  const Motion3 &mo = M()->motions[M()->motion];
+  for (i32 g = 0; g < 4; g++) EXPECT_EQ(mo.groupKeys[g]->count, g == 1 ? 1 : 0) << g;
+  g_Ed3DMotion.target = ED3D_MOTION_TARGET_BONE;
+}

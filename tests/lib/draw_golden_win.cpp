@@ -19,7 +19,11 @@
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "model/bone2.h"
 #include "model/bytes.h"
+#include "model/kzo.h"
+#include "model/model3.h"
+#include "model/obj2.h"
 #include "model/seam.h"
 #include "view_reset.h"
 
@@ -290,11 +294,78 @@ TEST_F(DrawWinTest, PlatformLoaderMakesOpaqueBlackTransparent) {
   DeleteFileA(png.c_str());
 }
 
+// Every place that loads an image, each handing back the texture it made and the size it
+// stored: the one loader (3D model textures, the toon texture), the image table (map tiles,
+// movie images, sketches), a 3D model slot's texture, a 2D bone model's texture (2D
+// texture sub-mode), a 2D object model's image (2D object sub-mode) and a 3D object part's
+// texture. The models they fill are made here and freed by FreeLoaderModels.
+struct ImageLoader {
+  const char *what;
+  void *(*load)(const char *path, f32 size[2]);
+};
+
+void FreeLoaderModels() {
+  Model3_FreeSlot(0);
+  Bone2_FreeSlot(0);
+  Obj2_FreeAll();
+  Kzo_FreeAll();
+}
+
+const ImageLoader kImageLoaders[] = {
+    {"Tex_LoadImageFile", [](const char *path, f32 size[2]) -> void * {
+       void *tex = nullptr;
+       Tex_LoadImageFile(&tex, path, size);
+       return tex;
+     }},
+    {"Img_Load", [](const char *path, f32 size[2]) -> void * {
+       ImageHandle h = {0, -1};
+       if (Img_Load(&h, path) < 0) return nullptr;
+       size[0] = g_ImageTable[h.row].width, size[1] = g_ImageTable[h.row].height;
+       void *tex = g_ImageTable[h.row].texture;
+       g_ImageTable[h.row].texture = nullptr;   // handed to the caller
+       return tex;
+     }},
+    {"3D model texture", [](const char *path, f32 size[2]) -> void * {
+       Model3 *m = g_Model3Slots[0] ? g_Model3Slots[0] : Model3_Init(0);
+       Tex_ReloadModel3Texture(0, 0, path);
+       void *tex = g_ModelPoses[0]->textures[0];
+       g_ModelPoses[0]->textures[0] = nullptr;
+       size[0] = (f32)m->textures[0].width, size[1] = (f32)m->textures[0].height;
+       return tex;
+     }},
+    {"2D bone model texture", [](const char *path, f32 size[2]) -> void * {
+       Bone2Model *m = g_Bone2Slots[0] ? g_Bone2Slots[0] : Bone2_Init(0);
+       Tex_ReloadBone2Texture(0, 0, path);
+       void *tex = g_Tex.bone2Textures[0];
+       g_Tex.bone2Textures[0] = nullptr;
+       size[0] = (f32)m->textures[0].width, size[1] = (f32)m->textures[0].height;
+       return tex;
+     }},
+    {"2D object image", [](const char *path, f32 size[2]) -> void * {
+       if (!g_Obj2Slots[0]) Obj2_Init(0);
+       Obj2_LoadImage(0, 0, path);
+       void *tex = g_Obj2Textures[0];
+       g_Obj2Textures[0] = nullptr;
+       size[0] = (f32)Obj2_GetImageWidth(0, 0), size[1] = (f32)Obj2_GetImageHeight(0, 0);
+       return tex;
+     }},
+    {"3D object part texture", [](const char *path, f32 size[2]) -> void * {
+       if (!g_Obj3Poses[0]) Kzo_NewSet(0);
+       Model3 *m = g_Obj3PartModels[0][1];
+       Tex_ReloadObj3PartTexture(0, 1, 0, path);
+       void *tex = g_Obj3Poses[0]->textures[1][0];
+       g_Obj3Poses[0]->textures[1][0] = nullptr;
+       size[0] = (f32)m->textures[0].width, size[1] = (f32)m->textures[0].height;
+       return tex;
+     }},
+};
+
 // Images as paint programs write them (tests/data/images: 16 x 16, left half (200, 40, 40),
-// right half (40, 40, 200); the grey ones 60 and 200): each one either loads with those
-// colours at texels (3, 8) and (12, 8), or its load says so in a message that names the file.
-// The platform's decoder refuses 2-bit palettes and 16 bits a channel and reads 1- and 4-bit
-// palettes as one colour, which this catches.
+// right half (40, 40, 200); the grey ones 60 and 200), through every loader: each one either
+// loads with those colours at texels (3, 8) and (12, 8), or its load says so in a message
+// that names the file. The platform's decoder refuses 2-bit palettes and 16 bits a channel
+// and reads 1- and 4-bit palettes as one colour, which this catches on any loader that
+// still goes to it.
 TEST_F(DrawWinTest, EveryPaintProgramImageDrawsOrNamesItselfInAMessage) {
   Open(64, 64);
   static std::vector<std::string> s_boxes;
@@ -305,43 +376,87 @@ TEST_F(DrawWinTest, EveryPaintProgramImageDrawsOrNamesItselfInAMessage) {
                          "rgb8.png", "rgb16.png", "rgba16.png", "interlaced.png", "base.jpg", "progressive.jpg",
                          "grey.jpg", "bmp1.bmp", "bmp4.bmp", "bmp8.bmp", "bmp24.bmp", "bmp32.bmp", "tga24.tga",
                          "tga32.tga", "tga24rle.tga", "cut.png"};
-  int drawn = 0;
-  for (const char *f : files) {
-    SCOPED_TRACE(f);
-    std::string path = SourcePath(std::string("tests/data/images/") + f);
-    bool grey = strstr(f, "grey") != nullptr;
-    u32 left = grey ? 0x3C3C3Cu : 0xC82828u, right = grey ? 0xC8C8C8u : 0x2828C8u;
-    size_t boxes = s_boxes.size();
-    void *tex = nullptr;
-    f32 size[2];
-    Tex_LoadImageFile(&tex, path.c_str(), size);
-    if (!tex) {
-      EXPECT_EQ(s_boxes.size(), boxes + 1) << "no texture and no message";
-      if (s_boxes.size() != boxes + 1) continue;
-      EXPECT_NE(s_boxes.back().find(f), std::string::npos) << s_boxes.back();
-      continue;
+  g_ModelAllocArrays = 1;
+  for (const ImageLoader &loader : kImageLoaders) {
+    int drawn = 0;
+    for (const char *f : files) {
+      SCOPED_TRACE(std::string(loader.what) + ": " + f);
+      std::string path = SourcePath(std::string("tests/data/images/") + f);
+      bool grey = strstr(f, "grey") != nullptr;
+      u32 left = grey ? 0x3C3C3Cu : 0xC82828u, right = grey ? 0xC8C8C8u : 0x2828C8u;
+      size_t boxes = s_boxes.size();
+      f32 size[2] = {0, 0};
+      void *tex = loader.load(path.c_str(), size);
+      if (!tex) {
+        EXPECT_EQ(s_boxes.size(), boxes + 1) << "no texture and no message";
+        if (s_boxes.size() != boxes + 1) continue;
+        EXPECT_NE(s_boxes.back().find(f), std::string::npos) << s_boxes.back();
+        continue;
+      }
+      EXPECT_EQ(s_boxes.size(), boxes);
+      EXPECT_EQ(size[0], 16.0f);
+      EXPECT_EQ(size[1], 16.0f);
+      i32 w = 0, h = 0;
+      u32 *px = Tex_ReadPixels(tex, &w, &h);
+      ASSERT_TRUE(px && w == 16 && h == 16);
+      auto alike = [](u32 a, u32 b) {
+        for (int s = 0; s < 24; s += 8)
+          if (abs((int)((a >> s) & 255) - (int)((b >> s) & 255)) > 12) return false;
+        return true;
+      };
+      EXPECT_TRUE(alike(px[8 * 16 + 3], left)) << std::hex << px[8 * 16 + 3];
+      EXPECT_TRUE(alike(px[8 * 16 + 12], right)) << std::hex << px[8 * 16 + 12];
+      EXPECT_EQ(px[8 * 16 + 3] >> 24, 255u);
+      drawn++;
+      free(px);
+      DrawDev_Release(tex);
     }
-    EXPECT_EQ(s_boxes.size(), boxes);
-    EXPECT_EQ(size[0], 16.0f);
-    EXPECT_EQ(size[1], 16.0f);
-    i32 w = 0, h = 0;
-    u32 *px = Tex_ReadPixels(tex, &w, &h);
-    ASSERT_TRUE(px && w == 16 && h == 16);
-    auto alike = [](u32 a, u32 b) {
-      for (int s = 0; s < 24; s += 8)
-        if (abs((int)((a >> s) & 255) - (int)((b >> s) & 255)) > 12) return false;
-      return true;
-    };
-    EXPECT_TRUE(alike(px[8 * 16 + 3], left)) << std::hex << px[8 * 16 + 3];
-    EXPECT_TRUE(alike(px[8 * 16 + 12], right)) << std::hex << px[8 * 16 + 12];
-    EXPECT_EQ(px[8 * 16 + 3] >> 24, 255u);
-    drawn++;
-    free(px);
-    DrawDev_Release(tex);
+    // Every kind draws; only the damaged file (cut short in its pixel data) is refused.
+    EXPECT_EQ(drawn, (int)(sizeof files / sizeof files[0]) - 1) << loader.what;
   }
+  FreeLoaderModels();
+  g_ModelAllocArrays = 0;
   g_Seam.errorBox = savedBox;
-  // Every kind draws; only the damaged file (cut short in its pixel data) is refused.
-  EXPECT_EQ(drawn, (int)(sizeof files / sizeof files[0]) - 1);
+}
+
+// A model or object set kept in another folder than the current one, with its images beside
+// it: every model loader finds an image named with a folder that no longer holds it (or with
+// no folder) beside the document, and a name found nowhere loads nothing.
+TEST_F(DrawWinTest, ImagesMovedWithTheirDocumentAreFoundBesideIt) {
+  Open(64, 64);
+  std::string folder = TempFile("moved_doc");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string doc = folder + "\\doc.KZB", image = folder + "\\rgb16.png";
+  ASSERT_TRUE(CopyFileA(SourcePath("tests/data/images/rgb16.png").c_str(), image.c_str(), FALSE));
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+  Bone2_Init(0);
+  Obj2_Init(0);
+  Kzo_NewSet(0);
+  Model3_SetText(&g_Model3Slots[0]->fileName, doc.c_str());
+  Model3_SetText(&g_Obj3PartModels[0][1]->fileName, doc.c_str());
+  Str_Copy(g_Bone2Slots[0]->name, sizeof g_Bone2Slots[0]->name, doc.c_str());
+  Str_Copy(g_Obj2Slots[0]->filePath, sizeof g_Obj2Slots[0]->filePath, doc.c_str());
+  static std::vector<std::string> s_boxes;
+  void (*savedBox)(const char *) = g_Seam.errorBox;
+  g_Seam.errorBox = [](const char *text) { s_boxes.push_back(text); };
+  for (const ImageLoader &loader : kImageLoaders) {
+    if (!strcmp(loader.what, "Tex_LoadImageFile") || !strcmp(loader.what, "Img_Load")) continue;   // no document
+    for (const char *name : {"rgb16.png", "C:\\no such folder\\rgb16.png", "absent.png"}) {
+      SCOPED_TRACE(std::string(loader.what) + ": " + name);
+      f32 size[2] = {0, 0};
+      void *tex = loader.load(name, size);
+      EXPECT_EQ(tex != nullptr, strcmp(name, "absent.png") != 0);
+      if (tex) EXPECT_EQ(size[0], 16.0f);
+      DrawDev_Release(tex);
+    }
+  }
+  EXPECT_TRUE(s_boxes.empty()) << s_boxes[0];   // a missing file is for the reader's caller to say
+  g_Seam.errorBox = savedBox;
+  FreeLoaderModels();
+  g_ModelAllocArrays = 0;
+  DeleteFileA(image.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(DrawWinTest, ImageTableRefusesThe1025thImageAndFailedLoadsKeepNoRow) {

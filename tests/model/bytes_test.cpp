@@ -141,6 +141,28 @@ TEST(AtomicWrite, NameOffsetSkipsTrailBytes) {
   EXPECT_EQ(File_NameOffset("x\\\x83\x5C\\a"), 5u);     // "x\ソ\a"
 }
 
+// A file named by a document (bare or with a folder that may no longer hold it) beside that
+// document; nothing when the document has no folder, the name no file name, the result does
+// not fit or is the name itself.
+TEST(AtomicWrite, BesideDocumentTakesTheDocumentsFolderAndTheFileName) {
+  struct { const char *doc, *name, *out; size_t size; } const cases[] = {
+      {"D:\\m\\a.KZB", "chara.png", "D:\\m\\chara.png", 256},
+      {"D:\\m\\a.KZB", "C:\\old\\chara.png", "D:\\m\\chara.png", 256},
+      {"/tmp/m/a.KZA", "../x/\x83\x5C.png", "/tmp/m/\x83\x5C.png", 256},   // "ソ.png"
+      {"a.KZB", "chara.png", nullptr, 256},                                 // no folder
+      {"D:\\m\\a.KZB", "C:\\old\\", nullptr, 256},                          // no file name
+      {"D:\\m\\a.KZB", "D:\\m\\chara.png", nullptr, 256},                   // the same file
+      {"D:\\m\\a.KZB", "chara.png", nullptr, 14},                           // 14 bytes + NUL
+      {"D:\\m\\a.KZB", "chara.png", "D:\\m\\chara.png", 15},
+      {nullptr, "chara.png", nullptr, 256},
+  };
+  for (const auto &c : cases) {
+    char out[256] = "";
+    EXPECT_EQ(File_BesideDocument(out, c.size, c.doc, c.name), c.out != nullptr) << c.name << " " << c.size;
+    if (c.out) EXPECT_STREQ(out, c.out);
+  }
+}
+
 TEST(TextFormat, CutsAtCharacterBoundary) {
   char buf[6];
   // "あいう" in CP932 is six bytes: only two characters fit with the terminator.

@@ -12,6 +12,7 @@
 #include "resources/movie_edit_ids.h"
 #include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
+#include "scene/movie_services.h"
 #include "tests/scene/movie_fixture.h"
 #include "tests/support/shell_fixture.h"
 
@@ -379,6 +380,48 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
   EXPECT_EQ(Boxes().size(), 1u);
+}
+
+// "次のKZV選択" and "BGM選択" keep what finds the file again: a name inside the movie's folder
+// relative to it, one elsewhere with its whole path; the kept name is found beside the movie,
+// in the data folder (names kept bare before) or from the current folder. The BGM found
+// nowhere is said by its name.
+TEST_F(MovieDlgTest, SceneFilesChosenAnywhereAreFoundAgain) {
+  std::string movies = dir + "/movies", other = dir + "/other";
+  ASSERT_EQ(system(("mkdir -p '" + movies + "/sub' '" + other + "'").c_str()), 0);
+  auto Touch = [](const std::string &p) { FILE *f = fopen(p.c_str(), "wb"); if (f) fclose(f); };
+  Touch(movies + "/sub/next.KZV");
+  Touch(other + "/bgm.mid");
+  Touch(dir + "/old.KZV");
+  Str_Copy(g_MovieScene.movieFolder, sizeof g_MovieScene.movieFolder, movies.c_str());
+  struct { std::string folder, name, kept, found; } const cases[] = {
+      {movies + "/sub", "next.KZV", "sub/next.KZV", movies + "/sub/next.KZV"},
+      {other, "bgm.mid", other + "/bgm.mid", other + "/bgm.mid"},
+      {"/ignored", other + "/bgm.mid", other + "/bgm.mid", other + "/bgm.mid"},   // a full path as given
+      {dir, "old.KZV", dir + "/old.KZV", dir + "/old.KZV"},
+  };
+  for (const auto &c : cases) {
+    char kept[256] = "", found[FILEDLG_TEXT] = "";
+    ASSERT_TRUE(MovieDlg_KeepPath(c.folder.c_str(), c.name.c_str(), kept, sizeof kept)) << c.name;
+    EXPECT_EQ(std::string(kept), c.kept);
+    EXPECT_TRUE(MovieDlg_FindKeptPath(kept, found, sizeof found)) << kept;
+    EXPECT_EQ(std::string(found), c.found);
+  }
+  // A bare name kept before: from the data folder, wherever the current folder is.
+  ASSERT_EQ(chdir(other.c_str()), 0);
+  char found[FILEDLG_TEXT] = "";
+  EXPECT_TRUE(MovieDlg_FindKeptPath("old.KZV", found, sizeof found));
+  EXPECT_EQ(std::string(found), dir + "/old.KZV");
+  EXPECT_FALSE(MovieDlg_FindKeptPath("gone.KZV", found, sizeof found));
+  EXPECT_EQ(std::string(found), movies + "/gone.KZV");
+  char kept[16];
+  EXPECT_FALSE(MovieDlg_KeepPath(other.c_str(), "a_name_too_long_for_it.mid", kept, sizeof kept));
+
+  Boxes().clear();
+  Str_Copy(g_MovieScene.bgmFileName, sizeof g_MovieScene.bgmFileName, "gone.mid");
+  EXPECT_FALSE(Movie_OpenBgm());
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("gone.mid"), std::string::npos) << Boxes()[0];
 }
 
 }  // namespace

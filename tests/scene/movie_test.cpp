@@ -154,6 +154,9 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
   for (auto &o : next.objects) o.file.clear();
   next.frameCount = 50;
   Write("next.kzv", BuildKzv(next));
+  Write("bgm.mid", {0});
+  next.bgmFile = "gone.mid";
+  Write("next2.kzv", BuildKzv(next));
   struct Case {
     const char *what;
     i32 loop, runState, nextPresent;
@@ -164,6 +167,7 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
       {"loop", 1, 6, 0, "", MOVIE_END_LOOPED, 3, MOVIE_PLAYING, 2, 0},
       {"no loop outside run state 6", 1, 4, 0, "", MOVIE_END_STOPPED, 10, MOVIE_FINISHED, 2, 0},
       {"chain", 0, 6, 1, "next.kzv", MOVIE_END_CHAINED, 0, MOVIE_PLAYING, 9, 0},
+      {"chain, its BGM found nowhere (said)", 0, 6, 1, "next2.kzv", MOVIE_END_CHAINED, 0, MOVIE_PLAYING, 9, 1},
       {"chain to a missing file", 1, 6, 1, "gone.kzv", MOVIE_END_STOPPED, 10, MOVIE_FINISHED, 2, 1},
   };
   u32 savedRun = g_Lib.runState;
@@ -184,8 +188,9 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
     EXPECT_EQ(g_MovieScene.frame, c.frame);
     EXPECT_EQ(g_Movie.playState, (u32)c.state);
     EXPECT_EQ(g_Movie.objectCount, c.count);
-    EXPECT_EQ(Boxes().size(), (size_t)c.boxes);
-    if (c.end == MOVIE_END_CHAINED) EXPECT_STREQ(g_MovieScene.chainName, "next.kzv");
+    EXPECT_EQ(Boxes().size(), (size_t)c.boxes) << (Boxes().empty() ? "" : Boxes()[0]);
+    if (c.end == MOVIE_END_CHAINED) EXPECT_STREQ(g_MovieScene.chainName, c.nextName);
+    if (c.boxes == 1 && c.end == MOVIE_END_CHAINED) EXPECT_NE(Boxes()[0].find("gone.mid"), std::string::npos);
   }
   g_Lib.runState = savedRun;
 }
