@@ -252,10 +252,20 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
   EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 1)) << "bone 1's cross, current";
   Drive_FrameToClient(320 + 20 + 3, 240 + 40 + 3, &cx, &cy);
   EXPECT_TRUE(ColourNear(cx, cy, 0xB4B400, 1)) << "bone 2's cross";
-  // Vertex 7 (20, 40) is bound by hand to bone 1: its yellow point right of it marks it (off
-  // the diagonals of bone 2's cross, which sits on the same point).
-  Drive_FrameToClient(320 + 20 + 1, 240 + 40, &cx, &cy);
-  EXPECT_TRUE(ColourNear(cx, cy, 0xFFFF00, 0)) << "vertex 7 of the current bone";
+  // Vertex 0 (-100, -40) is bound to bone 1: its point above it is yellow (blended by the
+  // edges' smoothing), and the skin next to it takes the weight colouring's red.
+  auto Near = [](f32 x, f32 y, i32 reach, bool (*like)(unsigned)) {
+    for (i32 dy = -reach; dy <= reach; dy++)
+      for (i32 dx = -reach; dx <= reach; dx++)
+        if (like(Drive_ShotPixel((i32)x + dx, (i32)y + dy))) return true;
+    return false;
+  };
+  auto Yellowish = [](unsigned c) { return (c >> 16 & 255) > 150 && (c >> 8 & 255) > 150 && (c & 255) < 100; };
+  auto Reddish = [](unsigned c) { return (c >> 16 & 255) > 200 && (c >> 8 & 255) < 60 && (c & 255) < 60; };
+  Drive_FrameToClient(320 - 100, 240 - 40 - 1, &cx, &cy);
+  EXPECT_TRUE(Near(cx, cy, 1, Yellowish)) << "vertex 0's mark";
+  Drive_FrameToClient(320 - 95, 240 - 35, &cx, &cy);
+  EXPECT_TRUE(Near(cx, cy, 0, Reddish)) << "the skin of the current bone";
   ASSERT_EQ(Drive_Press2D(IDC_M2D_BONE), (u32)SUB_2D_BONE);
 
   // "オブジェクト" answered "いいえ": sub-mode, dialogs and model stay.

@@ -17,6 +17,8 @@
 #include "app/family.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
+#include "app/settings.h"
+#include "app/startup_win.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_object.h"
@@ -175,7 +177,7 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   EXPECT_EQ(ComboCount(e.parentCombo), 3) << "親 after the KZO open";
   EXPECT_EQ(TreeCount(e.tree), 3) << "the tree after the KZO open";
   EmptyObjectLists();
-  SendMessageA(g_Lib.mainWnd, WM_KEYDOWN, VK_F5, 0);
+  for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);   // one key message acts per pass
   SendMessageA(g_Lib.mainWnd, WM_KEYUP, VK_F5, 0);
   Drive_Pump(10);
   EXPECT_EQ(ListCount(e.list), 3) << "オブジェクト一覧 after F5";
