@@ -2,7 +2,8 @@
 // click in a view: the 3D modelling dialog's counts after "新規作成", an opened KZP and an undo;
 // the object motion lists ("オブジェクト一覧", its tree, the "親" combo) after a KZO open and
 // after F5; the 2D modelling panel's counts after a KZB open and "新規作成"; the 2D object
-// sub-mode's image preview after a KZA open and after another KZA replaced it.
+// sub-mode's image preview after a KZA open and after another KZA replaced it. A texture or an
+// image that is nowhere is named when its KZB or KZA opens.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -11,6 +12,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "model_shown.h"
 #include "app/current.h"
@@ -66,8 +68,8 @@ std::string WaitText(void *dlg, int id, const std::string &want) {
   return Text(dlg, id);
 }
 
-// A KZB of `verts` vertices in a row and one polygon, no texture.
-bool WriteKzb(const std::string &path, i32 verts) {
+// A KZB of `verts` vertices in a row and one polygon; with a texture of that name when given.
+bool WriteKzb(const std::string &path, i32 verts, const char *texture = nullptr) {
   g_ModelAllocArrays = 1;
   Bone2Model *m = Bone2_Init(0);
   g_ModelAllocArrays = 0;
@@ -81,6 +83,11 @@ bool WriteKzb(const std::string &path, i32 verts) {
   m->polygons[0].used = 1;
   m->polygons[0].cornerCount = 3;
   for (i32 c = 0; c < 3; c++) m->polygons[0].corners[c].vertex = (u16)c;
+  if (texture) {
+    m->textureCount = 1;
+    m->textures[0].used = 1;
+    snprintf(m->textures[0].name, sizeof m->textures[0].name, "%s", texture);
+  }
   bool ok = Shown(Kzb_Write, 0, path.c_str()) == 1;
   Bone2_FreeSlot(0);
   return ok;
@@ -113,6 +120,12 @@ void EmptyObjectLists() {
 // in the low byte, then green, then blue.
 u32 PreviewPixel(i32 x, i32 y, i32 w) { return Obj2_GetPixel(y * w + x) & 0xFFFFFFu; }
 
+std::vector<std::string> g_Boxes;
+int RecordYes(HWND, const char *text, const char *, UINT) {
+  g_Boxes.push_back(text);
+  return IDYES;
+}
+
 void InstallAll() {
   Undo_InstallWin();
   Ed3D_InstallWin();
@@ -132,9 +145,11 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   ASSERT_TRUE(Drive_WriteHalvesBmp(Drive_Temp("miravel_follow_b.bmp"), 32, 32));
   ASSERT_TRUE(WriteKza(Drive_Temp("miravel_follow_a.KZA"), "miravel_follow_a.bmp"));
   ASSERT_TRUE(WriteKza(Drive_Temp("miravel_follow_b.KZA"), "miravel_follow_b.bmp"));
+  ASSERT_TRUE(WriteKzb(Drive_Temp("miravel_follow_gone.KZB"), 8, "miravel_follow_gone.bmp"));
+  ASSERT_TRUE(WriteKza(Drive_Temp("miravel_follow_gone.KZA"), "miravel_follow_gone.bmp"));
   ASSERT_TRUE(Drive_OwnSettings(kSettings));
   SetEnvironmentVariableA("MIRAVEL_MODAL_AUTO", "1");
-  g_ModalHooks.messageBox = Drive_AnswerYes;
+  g_ModalHooks.messageBox = RecordYes;
   InstallAll();
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), ("\"" + cube + "\"").c_str()));
   Drive_Pump(100);
@@ -195,6 +210,10 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
   Drive_OpenByMenu(IDM_KZB_OPEN, "miravel_follow.KZB");
   ASSERT_NE(g_Bone2Slots[0], nullptr);
   EXPECT_EQ(WaitText(panel, IDC_P2D_VERTEX_COUNT, Count(verts2, 8)), Count(verts2, 8)) << "after the KZB open";
+  // A texture found neither where its name says nor beside the KZB is named.
+  g_Boxes.clear();
+  Drive_OpenByMenu(IDM_KZB_OPEN, "miravel_follow_gone.KZB");
+  EXPECT_EQ(g_Boxes, std::vector<std::string>{"次のテクスチャが見つかりませんでした。\n\nmiravel_follow_gone.bmp"});
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
   ASSERT_NE(g_Bone2Slots[0], nullptr);
   i32 fresh = g_Bone2Slots[0]->vertexCount;
@@ -213,10 +232,15 @@ TEST(PanelsFollow, EveryPanelShowsTheOpenDocument) {
     EXPECT_EQ(PreviewPixel(o.w - 1, 5, o.w), 0x00FF00u) << o.kza << ": the green right edge";
     EXPECT_EQ(PreviewPixel(2, 5, o.w), 0x0000FFu) << o.kza << ": the red left edge";
   }
+  // An image found nowhere is named.
+  g_Boxes.clear();
+  Drive_OpenByMenu(IDM_KZA_OPEN, "miravel_follow_gone.KZA");
+  EXPECT_EQ(g_Boxes, std::vector<std::string>{"次のイメージが見つかりませんでした。\n\nmiravel_follow_gone.bmp"});
 
   Drive_End(kSettings);
   for (const char *f : {"miravel_follow_cube.KZP", "miravel_follow_cube2.KZP", "miravel_follow.KZB", "miravel_follow_a.bmp",
-                        "miravel_follow_b.bmp", "miravel_follow_a.KZA", "miravel_follow_b.KZA"})
+                        "miravel_follow_b.bmp", "miravel_follow_a.KZA", "miravel_follow_b.KZA", "miravel_follow_gone.KZB",
+                        "miravel_follow_gone.KZA"})
     DeleteFileA(Drive_Temp(f).c_str());
   DeleteFileA(kzo.c_str());
   g_ModalHooks.messageBox = nullptr;

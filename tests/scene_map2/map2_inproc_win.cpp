@@ -120,9 +120,13 @@ TEST(Map2InProcess, TilesArePaintedSavedAndReopened) {
   EXPECT_EQ(memcmp(read->grid, painted.grid, sizeof read->grid), 0);
   free(read);
 
-  // The sample again, then the saved map reopened.
+  // The sample again, from wherever a file dialog left the current folder: its images come
+  // from the map folder. Then the saved map reopened.
+  SetCurrentDirectoryA(g_dir.c_str());
   Click(IDC_MAP2_SAMPLE);
   EXPECT_EQ(g_Map2Editor.doc->grid[3][5], 0);
+  EXPECT_EQ(g_Map2Editor.tiles[0].loaded, 1u);
+  EXPECT_EQ(g_Map2Editor.tiles[1].loaded, 1u);
   // Saved outside the map folder and read from elsewhere, the map still finds its tiles:
   // t.png beside the map, the sample's two in the map folder.
   SetCurrentDirectoryA(g_Lib.dataDir);
