@@ -584,7 +584,13 @@ static void CameraCommand(u32 id) {
 // The dialog starts where the kept file is.
 static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
   char found[FILEDLG_TEXT];
-  MovieDlg_FindKeptPath(name, found, sizeof found);
+  if (name[0] && MovieDlg_FindKeptPath(name, found, sizeof found)) {
+    char folder[FILEDLG_TEXT];
+    Str_Format(folder, sizeof folder, "%.*s", (int)File_NameOffset(found), found);
+    FileDlg_SetInitialDir(folder);
+  } else {
+    Str_Copy(found, sizeof found, name);
+  }
   const char *got = FileDlg_OpenByExt(nullptr, ext, kPickFile, found + File_NameOffset(found));
   char here[FILEDLG_TEXT], kept[256];
   if (got && got[0] && getcwd(here, sizeof here) && MovieDlg_KeepPath(here, got, kept, sizeof kept)) {

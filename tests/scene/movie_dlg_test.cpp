@@ -417,6 +417,26 @@ TEST_F(MovieDlgTest, SceneFilesChosenAnywhereAreFoundAgain) {
   char kept[16];
   EXPECT_FALSE(MovieDlg_KeepPath(other.c_str(), "a_name_too_long_for_it.mid", kept, sizeof kept));
 
+  // Through "BGM選択" and "次のKZV選択": the dialog answers with a file of another folder,
+  // whose folder it makes current, as the program's dialog does.
+  static std::string s_answer;
+  g_LibHooks.fileDlg.run = [](FileDlgRequest *req) {
+    Str_Copy(req->file, FILEDLG_TEXT, s_answer.c_str());
+    return true;
+  };
+  struct { u32 id; std::string answer, kept; const char *shown; } const picks[] = {
+      {IDC_MOVIE_SCENE_BGM, other + "/bgm.mid", other + "/bgm.mid", "BGM : "},
+      {IDC_MOVIE_SCENE_NEXT, movies + "/sub/next.KZV", "sub/next.KZV", "次のKZV : "},
+  };
+  for (const auto &p : picks) {
+    s_answer = p.answer;
+    MovieDlg_Command(MOVIE_DIALOG_SCENE, p.id);
+    const char *kept = p.id == IDC_MOVIE_SCENE_BGM ? g_MovieScene.bgmFileName : g_MovieScene.nextName;
+    EXPECT_EQ(std::string(kept), p.kept);
+  }
+  EXPECT_EQ(g_MovieScene.bgmPresent, 1);
+  EXPECT_EQ(g_MovieScene.nextPresent, 1);
+
   Boxes().clear();
   Str_Copy(g_MovieScene.bgmFileName, sizeof g_MovieScene.bgmFileName, "gone.mid");
   EXPECT_FALSE(Movie_OpenBgm());
