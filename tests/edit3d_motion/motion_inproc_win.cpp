@@ -21,6 +21,7 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/startup_win.h"
+#include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_motion.h"
@@ -257,6 +258,31 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_STREQ(cur->motions[motions].name, "歩く");
   EXPECT_EQ(cur->motions[motions].length, 40);
   EXPECT_STREQ(h->steps[h->top].label, "決定 ( モーションリスト )");
+
+  // "グループ モーション": the strip's rows are the groups. A click on group 1's row makes it
+  // current, and "キー作成" keys group 1 at the clicked frame; no row is left hovered by the
+  // switch.
+  if (cur->groupCount < 2) cur->groupCount = 2;
+  g_Sel.g_CurGroupIndex = 0;
+  SendDlgItemMessageA(motionDlg, IDC_MOT_MODE, CB_SETCURSEL, 1, 0);
+  SendMessageA(motionDlg, WM_COMMAND, MAKEWPARAM(IDC_MOT_MODE, CBN_SELCHANGE), (LPARAM)GetDlgItem(motionDlg, IDC_MOT_MODE));
+  ASSERT_EQ(g_Ed3DMotion.target, ED3D_MOTION_TARGET_GROUP);
+  EXPECT_EQ(g_TreeRows.hovered, -1);
+  SendMessageA(keyDlg, WM_MOUSEMOVE, 0, At(264, 28 + 21 + 10));
+  SendMessageA(keyDlg, WM_LBUTTONDOWN, MK_LBUTTON, At(264, 28 + 21 + 10));
+  SendMessageA(keyDlg, WM_LBUTTONUP, 0, At(264, 28 + 21 + 10));
+  Drive_Pump(3);
+  EXPECT_EQ(g_Sel.g_CurGroupIndex, 1u);
+  Drive_Command(motionDlg, IDC_MOT_KEY_CREATE);
+  const GroupKeyList3 *g1 = cur->motions[cur->motion].groupKeys[1];
+  ASSERT_NE(g1, nullptr);
+  ASSERT_EQ(g1->count, 1);
+  EXPECT_EQ(g1->keys[0].frame, 30u);
+  const GroupKeyList3 *g0 = cur->motions[cur->motion].groupKeys[0];
+  EXPECT_TRUE(!g0 || g0->count == 0);
+  SendDlgItemMessageA(motionDlg, IDC_MOT_MODE, CB_SETCURSEL, 0, 0);
+  SendMessageA(motionDlg, WM_COMMAND, MAKEWPARAM(IDC_MOT_MODE, CBN_SELCHANGE), (LPARAM)GetDlgItem(motionDlg, IDC_MOT_MODE));
+  ASSERT_EQ(g_Ed3DMotion.target, ED3D_MOTION_TARGET_BONE);
 
   // A plays and A stops, key-ups through the main loop; the frame comes back.
   cur->frame = 12;
