@@ -85,7 +85,7 @@ static void PaintHier(const HierPlan &p) {
     if (x >= STRIP_LABEL_X && x < w) Strip_Rect(x, t + 1, x + 8, t + 20, 255, 255, 0);
   }
   Strip_Line(STRIP_LABEL_X, RowTop(0), STRIP_LABEL_X, g_Strip.g_StripGeo.bottom, 255, 255, 255);
-  if (p.hovered >= 0) {
+  if (p.hovered >= 0 && p.hovered < p.rows) {   // a row the strip shows, never one it left behind
     i32 y = RowTop(p.hovered + 1);
     Strip_Line(g_Strip.g_StripGeo.left, y, g_Strip.g_StripGeo.right, y, p.hover[0], p.hover[1], p.hover[2]);
     if (p.current >= 0) {

@@ -177,6 +177,29 @@ TEST_F(StripTest, Bone3StripMatchesGoldens) {
   }
 }
 
+// A hovered row past the strip's rows (the bone rows' hover kept when the group rows came)
+// draws no line: the picture is the one without a hover.
+TEST_F(StripTest, AHoverPastTheRowsDrawsNoLine) {
+  Model3 *m = MakeBones3();
+  m->groupCount = 2;
+  Strip_Register(STRIP_MOTION3_KEYS, Win(9), 400, 160);
+  g_Strip.g_StripGeo.bottom = 150;
+  Strip_DrawGroup3Keys();
+  std::string none = Dump();
+  for (i32 hovered : {2, 3}) {
+    g_texts.clear();
+    g_blits.clear();
+    g_TreeRows.hovered = hovered;
+    Strip_DrawGroup3Keys();
+    EXPECT_EQ(Dump(), none) << hovered;
+  }
+  g_texts.clear();
+  g_blits.clear();
+  g_TreeRows.hovered = 1;   // a row that is there: its line
+  Strip_DrawGroup3Keys();
+  EXPECT_NE(Dump(), none);
+}
+
 TEST_F(StripTest, EdgeWindowsMatchGoldens) {
   // Zero rows: separator, ruler and the header texts only.
   Strip_Register(STRIP_BONE2_KEYS, Win(5), 400, 100);
