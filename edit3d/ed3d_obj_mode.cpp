@@ -197,8 +197,7 @@ void Ed3D_ObjRButtonUp(i32 x, i32 y) {
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
-  App_RefreshLists();
-  Ed3D_ObjMotionRefreshLists();
+  App_RefreshLists();   // the object-motion panels with the others
 }
 
 // The amounts of a move drag by view kind into p (the key position or the joint offset).
