@@ -129,7 +129,15 @@ static void Apply(Bone2Model *m, i32 g) {
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
   if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
   if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);
+  Group2 &grp = m->groups[g];
+  const f32 before[4] = {grp.r, grp.g, grp.b, grp.a};
   bool colourApplied = Ed2D_ApplyGroup(m, g, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
+  // A colour field still showing the group's value keeps it exactly (it is shown rounded);
+  // the fields then show what was stored (a typed colour beyond 0..255 is stored clamped).
+  f32 *now[4] = {&grp.r, &grp.g, &grp.b, &grp.a};
+  for (u32 i = 0; colourApplied && i < 4; i++)
+    if (!Widget_FieldEdited(dlg, IDC_G2D_RED + i, colour[i])) *now[i] = before[i];
+  g_Ed2DGroup.refresh = 1;
   g_Ed2DTex.texture = m->groups[g].texture;
   Ed2D_FillGroupList();
   Ed2D_FillTextureList();

@@ -23,6 +23,7 @@
 #include "lib/media/dialogs.h"
 #include "lib/media/sound.h"
 #include "model/motion.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 
@@ -102,9 +103,11 @@ static bool ParseNumber(const char *text, f64 *out) {
   return true;
 }
 
-bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k) {
+bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool *edited, BoneKey3 *k) {
   f64 v[ED3D_FIELDS];
   for (i32 i = 0; i < ED3D_FIELDS; i++) {
+    v[i] = *FieldSlot(k, i);
+    if (edited && !edited[i]) continue;
     char text[ED3D_FIELD_TEXT];
     Str_Copy(text, sizeof text, in[i]);
     if (!ParseNumber(text, &v[i])) {
@@ -178,8 +181,12 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
   if (BoneMode()) {
     BoneKey3 *k = Ed3D_EditedKey();
     if (!k || !fields) return;
+    // A field still showing the key's rounded value keeps the exact value.
+    bool edited[ED3D_FIELDS];
+    for (i32 i = 0; i < ED3D_FIELDS; i++)
+      edited[i] = Widget_FieldEdited(g_Ed3DMotionPanels.motionDlg, kEd3DKeyFields[i], fields[i]);
     BoneKey3 v = *k;
-    if (!Ed3D_ParseKeyFields(fields, &v)) return;
+    if (!Ed3D_ParseKeyFields(fields, edited, &v)) return;
     *k = v;
   } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
     if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
@@ -539,10 +546,8 @@ void Ed3D_MotionListSelect(i32 line) {
 }
 
 bool Ed3D_StoreMotionEntry(char *name, size_t nameSize, i32 *length, const char *nameText, const char *lengthText) {
-  char *end = nullptr;
-  long v = strtol(lengthText ? lengthText : "", &end, 10);
-  while (end && (*end == ' ' || *end == '\t')) end++;
-  if (!lengthText || end == lengthText || (end && *end) || v < 1 || v > 0x7fffffff) {
+  i64 v = 0;
+  if (NumField_Int(lengthText, 1, INT32_MAX, &v) != NUMFIELD_OK) {
     Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
     return false;
   }

@@ -22,6 +22,7 @@
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzp.h"
+#include "model/numfield.h"
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/seam.h"
@@ -99,11 +100,12 @@ static void ShowUnsigned(u32 d, u32 id, u32 v) {
   SetText(d, id, t);
 }
 
-// A float field into *v; a field that is not a number keeps *v and says which it was.
+// A float field into *v; a field that is not a number keeps *v and says which it was. A field
+// still showing what the dialog put there keeps *v exactly (it shows it rounded).
 static void ApplyFloat(u32 d, u32 id, const char *label, f32 *v) {
   char t[256];
   f32 x;
-  if (!ReadText(d, id, t, sizeof t)) return;
+  if (!ReadText(d, id, t, sizeof t) || !Widget_FieldEdited(Movie_Dialog(d), id, t)) return;
   if (MovieDlg_ParseFloat(t, &x)) {
     *v = x;
     return;
@@ -159,10 +161,8 @@ bool MovieDlg_ParseFloat(const char *text, f32 *out) {
 }
 
 bool MovieDlg_ParseInt(const char *text, i32 *out) {
-  const char *p = SkipBlanks(text);
-  char *end = nullptr;
-  long v = strtol(p, &end, 10);
-  if (end == p || *SkipBlanks(end) || v < -2147483647L - 1 || v > 2147483647L) return false;
+  i64 v = 0;
+  if (NumField_Int(text, INT32_MIN, INT32_MAX, &v) != NUMFIELD_OK) return false;
   *out = (i32)v;
   return true;
 }
