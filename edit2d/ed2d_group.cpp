@@ -9,6 +9,7 @@
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
 #include "model/seam.h"

@@ -11,6 +11,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
@@ -74,7 +75,13 @@ static void ApplyValues(void) {
   static const u32 kFields[5] = {IDC_MOT2D_X, IDC_MOT2D_Y, IDC_MOT2D_ANGLE, IDC_MOT2D_SCALE_X, IDC_MOT2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(e.valuesDlg, kFields, 5, v, &e.valuesRefresh)) return;
-  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  // A field still showing the key's rounded value keeps the exact one.
+  f32 *slot[5] = {&k->x, &k->y, &k->angle, &k->scaleX, &k->scaleY};
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    Ed2D_GetText(e.valuesDlg, kFields[i], text, sizeof text);
+    if (Widget_FieldEdited(e.valuesDlg, kFields[i], text)) *slot[i] = v[i];
+  }
   Doc_MarkEdited(DOC_BONE2);
   e.valuesRefresh = 1;
   App_MarkAllRedraw();

@@ -12,6 +12,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_services.h"
@@ -161,10 +162,15 @@ static void ApplyValues(void) {
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
-  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  // A field still showing the key's rounded value keeps the exact one.
+  f32 *slot[5] = {&k->x, &k->y, &k->angle, &k->scaleX, &k->scaleY};
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    Ed2D_GetText(d, kFields[i], text, sizeof text);
+    if (Widget_FieldEdited(d, kFields[i], text)) *slot[i] = v[i];
+  }
   static const u32 kColours[4] = {IDC_O2D_RED, IDC_O2D_GREEN, IDC_O2D_BLUE, IDC_O2D_ALPHA};
   i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
-  char text[64];
   for (i32 i = 0; i < 4; i++) {
     Ed2D_GetText(d, kColours[i], text, sizeof text);
     i32 c;

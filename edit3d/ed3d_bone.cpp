@@ -271,6 +271,9 @@ static void ApplyFields(Model3 *m) {
   char text[ED3D_BONE_TEXT];
   for (i32 k = 0; k < 3; k++) {
     GetText(kIds[k], text, sizeof text);
+    // A field still showing the bone's rounded position keeps the exact one.
+    pos[k] = m->boneRest[b].pos[k];
+    if (!Widget_FieldEdited(Panel(), kIds[k], text)) continue;
     if (!Ed3D_ParseNumber(text, &pos[k])) {
       Lib_ErrorBox(kPositionNotNumber);
       return;

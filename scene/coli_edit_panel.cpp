@@ -6,6 +6,7 @@
 
 #include "app/docflags.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "model/seam.h"
 #include "scene/coli_edit.h"
 
@@ -138,9 +139,13 @@ static bool ParseNumber(const char *text, f32 *out) {
 static void ApplyRange(const ColiRangeTexts *t) {
   static const char *const kLabels[5] = {"左", "右", "手前", "奥", "地面"};
   static const u32 kBound[5] = {0, 3, 2, 5, 1};
+  static const u32 kIds[5] = {IDC_COLI_MIN_X, IDC_COLI_MAX_X, IDC_COLI_MIN_Z, IDC_COLI_MAX_Z, IDC_COLI_MIN_Y};
   if (!t || !g_Coli.doc) return;
   f32 v[5];
   for (u32 i = 0; i < 5; i++) {
+    // A field still showing the bound (rounded to a whole number) keeps the exact bound.
+    v[i] = g_Coli.doc->bounds[kBound[i]];
+    if (!Widget_FieldEdited(g_ColiEdit.panels[COLI_PANEL_RANGE], kIds[i], t->text[i])) continue;
     if (!ParseNumber(t->text[i], &v[i])) {
       Lib_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
       return;
