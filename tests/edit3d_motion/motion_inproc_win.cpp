@@ -243,6 +243,22 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_GT(fabsf(key->quat[1]), 0.05f);
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
 
+  // "決定" with every field as the dialog shows it (three decimals) leaves the key's exact
+  // values; one typed field is stored as typed and the others stay exact.
+  {
+    char w[32];
+    Str_Format(w, sizeof w, "%3.3f", (double)key->quat[1]);
+    EXPECT_TRUE(Drive_PumpUntil([&] { return Text(motionDlg, IDC_MOT_QUAT_X) == w; }, 2000)) << w;
+    const BoneKey3 before = *key;
+    Drive_Command(motionDlg, IDC_MOT_APPLY);
+    EXPECT_EQ(memcmp(&before, key, sizeof before), 0);
+    SetDlgItemTextA(motionDlg, IDC_MOT_POS_Y, "0.2756");
+    Drive_Command(motionDlg, IDC_MOT_APPLY);
+    EXPECT_EQ(key->pos[1], 0.2756f);
+    EXPECT_EQ(memcmp(before.quat, key->quat, sizeof before.quat), 0);
+    EXPECT_EQ(key->pos[0], before.pos[0]);
+  }
+
   // "追加" then "決定" of the motion list.
   i32 motions = cur->motionCount;
   SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "二つ目");
@@ -257,6 +273,12 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_STREQ(cur->motions[motions].name, "歩く");
   EXPECT_EQ(cur->motions[motions].length, 40);
   EXPECT_STREQ(h->steps[h->top].label, "決定 ( モーションリスト )");
+  // A length beyond the whole numbers a length holds is refused with the field's message.
+  g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { return IDOK; };
+  SetDlgItemTextA(listDlg, IDC_MLIST_LENGTH, "99999999999");
+  Drive_Command(listDlg, IDC_MLIST_OK);
+  g_ModalHooks.messageBox = nullptr;
+  EXPECT_EQ(cur->motions[motions].length, 40);
 
   // A plays and A stops, key-ups through the main loop; the frame comes back.
   cur->frame = 12;
