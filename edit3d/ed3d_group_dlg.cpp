@@ -122,15 +122,13 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   gr.texture = f->texture >= 0 && f->texture < m->textureCount ? (u32)f->texture : 0;
   ChooseTexture((i32)gr.texture, false);
   m->dispTexture = (i16)(f->disp >= 0 && f->disp < m->textureCount ? f->disp : 0);
-  // A field still showing what the panel put there keeps the exact value it shows rounded.
+  // A field still showing what the panel put there stands for the exact value it shows rounded.
   void *panel = Panel()->window;
   f64 height = 0;
-  if (!Widget_FieldEdited(panel, IDC_GRP_DISP_HEIGHT, f->height)) {
-  } else if (Poly_ParseNumber(f->height, &height)) {
+  if (Widget_ShownValue(panel, IDC_GRP_DISP_HEIGHT, f->height, &height) || Poly_ParseNumber(f->height, &height))
     m->dispScale = (f32)height;
-  } else {
+  else
     Lib_ErrorBox(kBadHeight);
-  }
   if (m->dispTexture != 0) Ed3D_SetRenderMode7AndRefresh();
   else Model3_SetRenderMode(m, 0);
   Ed3D_FillGroupList();
@@ -142,8 +140,10 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   bool ok = true;
   for (int i = 0; i < 4; i++) ok = ok && NumField_Int(f->colour[i], 0, 255, &c[i]) != NUMFIELD_NOT_NUMBER;
   f32 *colour[4] = {&gr.r, &gr.g, &gr.b, &gr.a};
-  for (int i = 0; ok && i < 4; i++)
-    if (Widget_FieldEdited(panel, kColourIds[i], f->colour[i])) *colour[i] = (f32)c[i];
+  for (int i = 0; ok && i < 4; i++) {
+    f64 shown;
+    *colour[i] = Widget_ShownValue(panel, kColourIds[i], f->colour[i], &shown) ? (f32)shown : (f32)c[i];
+  }
   if (!ok) Lib_ErrorBox(kBadColour);
   ok = true;
   for (int i = 0; i < 3; i++) ok = ok && NumField_Int(f->specular[i], 0, 255, &c[i]) != NUMFIELD_NOT_NUMBER;
@@ -176,14 +176,14 @@ static void ReadFields(void *panel, Ed3DGroupFields *f) {
 }
 
 static void ShowColourFields(void *panel, const Ed3DGroupFields *f) {
-  for (int i = 0; i < 4; i++) Widget_SetText(panel, kColourIds[i], f->colour[i]);
+  for (int i = 0; i < 4; i++) Widget_ShowValue(panel, kColourIds[i], f->colour[i], f->colourValue[i]);
 }
 
 static void ShowFields(void *panel, const Ed3DGroupFields *f) {
   SetComboLine(panel, IDC_GRP_TEXTURE, f->texture);
   SetComboLine(panel, IDC_GRP_DISPLAY, f->display);
   SetComboLine(panel, IDC_GRP_DISP, f->disp);
-  Widget_SetText(panel, IDC_GRP_DISP_HEIGHT, f->height);
+  Widget_ShowValue(panel, IDC_GRP_DISP_HEIGHT, f->height, f->heightValue);
   Widget_SetCheck(panel, IDC_GRP_SPECULAR, f->specularFlag != 0);
   Widget_SetCheck(panel, IDC_GRP_MIRROR_FLAG, f->mirrorFlag != 0);
   Widget_SetText(panel, IDC_GRP_NAME, f->name);
@@ -215,6 +215,7 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   if (!m) return;
   f->disp = (i32)(u16)m->dispTexture;
   Str_Format(f->height, sizeof f->height, "%1.3f", (double)m->dispScale);
+  f->heightValue = m->dispScale;
   Str_Format(f->divisions, sizeof f->divisions, "%d", (int)m->refineLevel);
   if (g >= (u32)m->groupCount || g >= MODEL3_GROUPS) return;
   const Group3 &gr = m->groups[g];
@@ -223,6 +224,7 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   Str_Copy(f->name, sizeof f->name, gr.name);
   const f32 colour[4] = {gr.r, gr.g, gr.b, gr.a};
   for (int i = 0; i < 4; i++) Str_Format(f->colour[i], GROUP_FIELD_TEXT, "%d", (int)colour[i]);
+  memcpy(f->colourValue, colour, sizeof f->colourValue);
   const u32 spec[3] = {gr.specR, gr.specG, gr.specB};
   for (int i = 0; i < 3; i++) Str_Format(f->specular[i], GROUP_FIELD_TEXT, "%d", (int)spec[i]);
   f->mirrorFlag = gr.mirror, f->specularFlag = gr.specular;

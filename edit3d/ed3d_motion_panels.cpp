@@ -181,11 +181,14 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
   if (BoneMode()) {
     BoneKey3 *k = Ed3D_EditedKey();
     if (!k || !fields) return;
-    // A field still showing the key's rounded value keeps the exact value.
+    // A field still showing a rounded value stands for the exact value shown.
     bool edited[ED3D_FIELDS];
-    for (i32 i = 0; i < ED3D_FIELDS; i++)
-      edited[i] = Widget_FieldEdited(g_Ed3DMotionPanels.motionDlg, kEd3DKeyFields[i], fields[i]);
     BoneKey3 v = *k;
+    for (i32 i = 0; i < ED3D_FIELDS; i++) {
+      f64 shown;
+      edited[i] = !Widget_ShownValue(g_Ed3DMotionPanels.motionDlg, kEd3DKeyFields[i], fields[i], &shown);
+      if (!edited[i]) *FieldSlot(&v, i) = (f32)shown;
+    }
     if (!Ed3D_ParseKeyFields(fields, edited, &v)) return;
     *k = v;
   } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
@@ -292,7 +295,9 @@ void Ed3D_MotionDlgRefresh(void) {
   }
   if (const BoneKey3 *k = Ed3D_EditedKey()) {
     Ed3D_KeyFieldTexts(k, s_MotionPanels.texts);
-    for (i32 i = 0; i < ED3D_FIELDS; i++) SetText(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i]);
+    BoneKey3 c = *k;
+    for (i32 i = 0; i < ED3D_FIELDS; i++)
+      if (dlg) Widget_ShowValue(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i], *FieldSlot(&c, i));
   }
   Ed3D_FillMotionTextureCombo();
 }

@@ -30,6 +30,8 @@ static void AddText(ColiPanelView *v, u32 id, const char *fmt, double value) {
   if (v->count >= COLI_VIEW_TEXTS) return;
   v->ids[v->count] = id;
   Str_Format(v->texts[v->count], COLI_VIEW_TEXT, fmt, value);
+  v->values[v->count] = value;
+  v->valued |= 1u << v->count;
   v->count++;
 }
 
@@ -143,9 +145,12 @@ static void ApplyRange(const ColiRangeTexts *t) {
   if (!t || !g_Coli.doc) return;
   f32 v[5];
   for (u32 i = 0; i < 5; i++) {
-    // A field still showing the bound (rounded to a whole number) keeps the exact bound.
-    v[i] = g_Coli.doc->bounds[kBound[i]];
-    if (!Widget_FieldEdited(g_ColiEdit.panels[COLI_PANEL_RANGE], kIds[i], t->text[i])) continue;
+    // A field still showing a bound rounded to a whole number stands for the exact bound shown.
+    f64 shown;
+    if (Widget_ShownValue(g_ColiEdit.panels[COLI_PANEL_RANGE], kIds[i], t->text[i], &shown)) {
+      v[i] = (f32)shown;
+      continue;
+    }
     if (!ParseNumber(t->text[i], &v[i])) {
       Lib_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
       return;

@@ -85,7 +85,7 @@ static i32 ListSelection(u32 d, u32 id) { return Widget_ListSelection(List(d, id
 static void ShowFloat(u32 d, u32 id, f32 v) {
   char t[64];
   Str_Format(t, sizeof t, "%3.3f", (double)v);
-  SetText(d, id, t);
+  Widget_ShowValue(Movie_Dialog(d), id, t, v);
 }
 
 static void ShowInt(u32 d, u32 id, i32 v) {
@@ -101,11 +101,16 @@ static void ShowUnsigned(u32 d, u32 id, u32 v) {
 }
 
 // A float field into *v; a field that is not a number keeps *v and says which it was. A field
-// still showing what the dialog put there keeps *v exactly (it shows it rounded).
+// still showing what the dialog put there stands for the exact value it shows rounded.
 static void ApplyFloat(u32 d, u32 id, const char *label, f32 *v) {
   char t[256];
   f32 x;
-  if (!ReadText(d, id, t, sizeof t) || !Widget_FieldEdited(Movie_Dialog(d), id, t)) return;
+  f64 shown;
+  if (!ReadText(d, id, t, sizeof t)) return;
+  if (Widget_ShownValue(Movie_Dialog(d), id, t, &shown)) {
+    *v = (f32)shown;
+    return;
+  }
   if (MovieDlg_ParseFloat(t, &x)) {
     *v = x;
     return;
