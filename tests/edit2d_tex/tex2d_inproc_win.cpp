@@ -197,6 +197,8 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   EXPECT_EQ(m->groups[0].r, 255.0f);
   EXPECT_EQ(m->groups[0].g, 100.4f);
   EXPECT_TRUE(Drive_PumpUntil([&] { return Field(IDC_G2D_RED) == "255"; }, 2000)) << Field(IDC_G2D_RED);
+  m->groups[0].g = 250.0f;
+  g_Ed2DGroup.refresh = 1;
   // The buttons lie outside the swatch strip painted over the dialog's left 54 x 270 pixels.
   for (int id : {IDC_G2D_ADD, IDC_G2D_DELETE, IDC_G2D_MIRROR, IDC_G2D_APPLY, IDC_G2D_CLOSE, IDC_G2D_COLOR}) {
     RECT r;

@@ -246,9 +246,13 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   // "決定" with every field as the dialog shows it (three decimals) leaves the key's exact
   // values; one typed field is stored as typed and the others stay exact.
   {
-    char w[32];
-    Str_Format(w, sizeof w, "%3.3f", (double)key->quat[1]);
-    EXPECT_TRUE(Drive_PumpUntil([&] { return Text(motionDlg, IDC_MOT_QUAT_X) == w; }, 2000)) << w;
+    char shown[ED3D_FIELDS][ED3D_FIELD_TEXT];
+    Ed3D_KeyFieldTexts(key, shown);
+    EXPECT_TRUE(Drive_PumpUntil([&] {
+      for (int i = 0; i < ED3D_FIELDS; i++)
+        if (Text(motionDlg, (int)kEd3DKeyFields[i]) != shown[i]) return false;
+      return true;
+    }, 2000));
     const BoneKey3 before = *key;
     Drive_Command(motionDlg, IDC_MOT_APPLY);
     EXPECT_EQ(memcmp(&before, key, sizeof before), 0);
