@@ -91,17 +91,8 @@ void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT
   for (i32 i = 0; i < ED3D_FIELDS; i++) Str_Format(out[i], ED3D_FIELD_TEXT, "%3.3f", (double)*FieldSlot(&c, i));
 }
 
-// A whole decimal number (surrounding blanks allowed); false for anything else.
-static bool ParseNumber(const char *text, f64 *out) {
-  char *end = nullptr;
-  errno = 0;
-  f64 v = strtod(text, &end);
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t') end++;
-  if (*end != 0 || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
-  *out = v;
-  return true;
-}
+// A decimal number (surrounding blanks allowed) a float holds; false for anything else.
+static bool ParseNumber(const char *text, f64 *out) { return NumField_Float(text, -FLT_MAX, FLT_MAX, out) == NUMFIELD_OK; }
 
 bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool *edited, BoneKey3 *k) {
   f64 v[ED3D_FIELDS];

@@ -7,6 +7,7 @@
 #include "app/docflags.h"
 #include "app/views.h"
 #include "app/widget.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "scene/coli_edit.h"
 
@@ -127,12 +128,8 @@ void Coli_PanelView(u32 panel, ColiPanelView *out) {
 
 // A whole decimal number (surrounding blanks allowed); false for anything else.
 static bool ParseNumber(const char *text, f32 *out) {
-  if (!text) return false;
-  char *end = nullptr;
-  double v = strtod(text, &end);
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t') end++;
-  if (*end || !isfinite(v) || fabs(v) > 1e30) return false;
+  f64 v = 0;
+  if (NumField_Float(text, -1e30, 1e30, &v) != NUMFIELD_OK) return false;
   *out = (f32)v;
   return true;
 }

@@ -2,6 +2,7 @@
 #include "scene/movie_dlg.h"
 
 #include <ctype.h>
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -147,20 +148,9 @@ void MovieDlg_MessageLine(char *out, size_t size, i32 m) {
 
 // [SECTION] rules
 
-static const char *SkipBlanks(const char *p) {
-  while (*p == ' ' || *p == '\t') p++;
-  return p;
-}
-
 bool MovieDlg_ParseFloat(const char *text, f32 *out) {
-  const char *p = SkipBlanks(text);
-  if (!*p) return false;
-  char *end = nullptr;
-  double v = strtod(p, &end);
-  if (end == p || *SkipBlanks(end) || !isfinite(v) || fabs(v) > 3.0e38) return false;
-  // Only decimal notation: no hexadecimal, infinities or NaN spelled out.
-  for (const char *c = p; c < end; c++)
-    if (!isdigit((u8)*c) && *c != '.' && *c != '-' && *c != '+' && *c != 'e' && *c != 'E') return false;
+  f64 v = 0;
+  if (NumField_Float(text, -FLT_MAX, FLT_MAX, &v) != NUMFIELD_OK) return false;
   *out = (f32)v;
   return true;
 }
