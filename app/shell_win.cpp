@@ -328,13 +328,18 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     SetTimer(dlg, 1, 50, nullptr);
     return FALSE;
   }
-  g_Shell.g_ActiveView = 0;
+  // While a button is held the drag keeps the view it started in: another view's own
+  // messages (its timer, its paint) do not make that view the active one.
+  bool dragging = Shell_AnyButtonHeld();
+  if (!dragging) g_Shell.g_ActiveView = 0;
   i32 index = ViewIndexOf(dlg);
   if (index <= 0) return FALSE;   // not a view window of the current layout
   ViewRecord *v = &g_Shell.g_Views[L][index];
-  g_Shell.g_ActiveView = (u32)index;
-  g_Shell.g_CurView = v;
-  View_NoteActivated(v);
+  if (!dragging || (u32)index == g_Shell.g_ActiveView) {
+    g_Shell.g_ActiveView = (u32)index;
+    g_Shell.g_CurView = v;
+    View_NoteActivated(v);
+  }
   RECT r, c;
   if (GetWindowRect(dlg, &r)) { v->x = r.left; v->y = r.top; v->w = r.right - r.left; v->h = r.bottom - r.top; }
   if (GetClientRect(dlg, &c)) { v->clientW = c.right; v->clientH = c.bottom; }

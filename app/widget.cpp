@@ -2,6 +2,8 @@
 // and otherwise does nothing (native programs without a fake, and the seam before start-up).
 #include "app/widget.h"
 
+#include <string.h>
+
 #include "lib/framework/lib.h"
 
 WidgetSeam g_Widget;
@@ -10,7 +12,9 @@ WidgetSeam g_Widget;
 void *Widget_CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
   return g_Widget.createPanel ? g_Widget.createPanel(name, x, y, w, h) : nullptr;
 }
+static void ForgetShown(void *panel);
 void Widget_Destroy(void *window) {
+  ForgetShown(window);
   if (g_Widget.destroy) g_Widget.destroy(window);
 }
 void Widget_ShowPanel(void *window, bool shown) {
@@ -89,6 +93,61 @@ void Widget_TreeSelect(void *tree, void *item) {
   if (g_Widget.treeSelect) g_Widget.treeSelect(tree, item);
 }
 
+// [SECTION] values shown in fields
+// What each field was last given, and for a number the exact value behind its (rounded)
+// text, so that "決定" can tell a field the user left alone (it stands for that exact value)
+// from one typed into. A field not remembered (a long text, or a full table) is read as typed.
+enum { SHOWN_FIELDS = 256, SHOWN_TEXT = 64 };
+static struct {
+  struct {
+    void *panel;
+    u32 id;
+    bool valued;   // `value` is the number behind `text`
+    f64 value;
+    char text[SHOWN_TEXT];
+  } fields[SHOWN_FIELDS];
+  u32 next;   // the entry a new field takes when none is free (round robin)
+} s_Shown;
+
+static i32 ShownIndex(void *panel, u32 id) {
+  for (i32 i = 0; i < SHOWN_FIELDS; i++)
+    if (s_Shown.fields[i].panel == panel && s_Shown.fields[i].id == id) return i;
+  return -1;
+}
+
+static void NoteShown(void *panel, u32 id, const char *text, const f64 *value) {
+  if (!panel) return;
+  i32 i = ShownIndex(panel, id);
+  if (!text || strlen(text) >= SHOWN_TEXT) {
+    if (i >= 0) s_Shown.fields[i].panel = nullptr, s_Shown.fields[i].id = 0;
+    return;
+  }
+  if (i < 0) i = ShownIndex(nullptr, 0);
+  if (i < 0) i = (i32)(s_Shown.next++ % SHOWN_FIELDS);
+  s_Shown.fields[i].panel = panel;
+  s_Shown.fields[i].id = id;
+  s_Shown.fields[i].valued = value != nullptr;
+  s_Shown.fields[i].value = value ? *value : 0.0;
+  Str_Copy(s_Shown.fields[i].text, SHOWN_TEXT, text);
+}
+
+static void ForgetShown(void *panel) {
+  for (i32 i = 0; panel && i < SHOWN_FIELDS; i++)
+    if (s_Shown.fields[i].panel == panel) s_Shown.fields[i].panel = nullptr, s_Shown.fields[i].id = 0;
+}
+
+void Widget_ShowValue(void *panel, u32 id, const char *text, f64 value) {
+  NoteShown(panel, id, text, &value);
+  if (g_Widget.setText) g_Widget.setText(panel, id, text);
+}
+
+bool Widget_ShownValue(void *panel, u32 id, const char *text, f64 *value) {
+  i32 i = panel ? ShownIndex(panel, id) : -1;
+  if (i < 0 || !text || !s_Shown.fields[i].valued || strcmp(s_Shown.fields[i].text, text) != 0) return false;
+  *value = s_Shown.fields[i].value;
+  return true;
+}
+
 // [SECTION] fields and modal boxes
 bool Widget_GetText(void *panel, u32 id, char *out, u32 size) {
   if (g_Widget.getText) return g_Widget.getText(panel, id, out, size);
@@ -96,6 +155,7 @@ bool Widget_GetText(void *panel, u32 id, char *out, u32 size) {
   return false;
 }
 void Widget_SetText(void *panel, u32 id, const char *text) {
+  NoteShown(panel, id, text, nullptr);
   if (g_Widget.setText) g_Widget.setText(panel, id, text);
 }
 bool Widget_ReadInt(void *panel, u32 id, i32 *out) { return g_Widget.readInt && g_Widget.readInt(panel, id, out); }

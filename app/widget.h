@@ -136,6 +136,11 @@ void Widget_TreeSelect(void *tree, void *item);
 // Reads a field; while the entry is empty out is "" and the answer false.
 bool Widget_GetText(void *panel, u32 id, char *out, u32 size);
 void Widget_SetText(void *panel, u32 id, const char *text);
+// A number shown as `text` (often rounded), remembered with its exact value.
+void Widget_ShowValue(void *panel, u32 id, const char *text, f64 value);
+// True, and the exact value shown, while the field still holds the text Widget_ShowValue put
+// there: "決定" stores that value rather than the rounded text; false for a field typed into.
+bool Widget_ShownValue(void *panel, u32 id, const char *text, f64 *value);
 bool Widget_ReadInt(void *panel, u32 id, i32 *out);
 void Widget_SetCheck(void *panel, u32 id, bool on);
 bool Widget_IsChecked(void *panel, u32 id);

@@ -10,6 +10,7 @@
 #include "app/views.h"
 #include "app/widget.h"
 #include "app/winorder_win.h"
+#include "model/numfield.h"
 
 enum { WIDGET_PANEL_CLASSES = 96 };
 
@@ -200,12 +201,14 @@ static void SetText(void *panel, u32 id, const char *text) {
   if (panel) SetDlgItemTextA((HWND)panel, (int)id, text);
 }
 
+// The field's whole number; a number past 32 bits is refused rather than cut.
 static bool ReadInt(void *panel, u32 id, i32 *out) {
-  if (!panel) return false;
-  BOOL ok = FALSE;
-  i32 v = (i32)GetDlgItemInt((HWND)panel, (int)id, &ok, TRUE);
-  if (ok) *out = v;
-  return ok != 0;
+  char text[64] = "";
+  i64 v = 0;
+  if (!panel || !GetText(panel, id, text, sizeof text)) return false;
+  if (NumField_Int(text, INT32_MIN, INT32_MAX, &v) != NUMFIELD_OK) return false;
+  *out = (i32)v;
+  return true;
 }
 
 static void SetCheck(void *panel, u32 id, bool on) {

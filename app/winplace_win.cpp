@@ -145,7 +145,8 @@ static long long Covered(const Obstacles &o, const RECT &r) {
 static bool Overlaps(const Obstacles &o, const RECT &r) { return Covered(o, r) > 0; }
 
 // Grows the window so that its client area holds every visible control with the margin of
-// the left-most and top-most one (a dialog template laid out for a narrower font).
+// the left-most one at the right and the smaller of it and the top-most one's at the bottom
+// (a dialog template laid out for a narrower font).
 static void FitControls(HWND w) {
   RECT client;
   if (!GetClientRect(w, &client)) return;
@@ -163,7 +164,10 @@ static void FitControls(HWND w) {
     any = true;
   }
   if (!any) return;
-  LONG needW = right + (left > 0 ? left : 0), needH = bottom + (top > 0 ? top : 0);
+  // Below the controls the smaller margin: a window whose top is painted (a swatch strip, a
+  // list made later) has its first control far down, which is no margin to keep.
+  LONG margin = top < left ? top : left;
+  LONG needW = right + (left > 0 ? left : 0), needH = bottom + (margin > 0 ? margin : 0);
   LONG growW = needW > client.right ? needW - client.right : 0, growH = needH > client.bottom ? needH - client.bottom : 0;
   // A window whose controls are laid out later for a larger size (a strip) is left alone.
   if ((!growW && !growH) || growW > FIT_GROWTH_MAX || growH > FIT_GROWTH_MAX) return;

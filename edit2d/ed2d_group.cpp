@@ -9,6 +9,7 @@
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
 #include "model/seam.h"
@@ -26,7 +27,7 @@ static void Fill(void *control, bool combo, const Ed2DLines *lines) {
 static void SetNumber(u32 id, f32 v) {
   char t[32];
   Str_Format(t, sizeof t, "%d", (int)lroundf(v));
-  Widget_SetText(g_Options.g_Group2DDlg.window, id, t);
+  Widget_ShowValue(g_Options.g_Group2DDlg.window, id, t, v);
 }
 
 static void ShowColour(const Group2 &g) {
@@ -129,7 +130,16 @@ static void Apply(Bone2Model *m, i32 g) {
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
   if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
   if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);
+  Group2 &grp = m->groups[g];
   bool colourApplied = Ed2D_ApplyGroup(m, g, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0, &f);
+  // A colour field still showing a rounded colour stands for the exact colour shown; the
+  // fields then show what was stored (a typed colour beyond 0..255 is stored clamped).
+  f32 *now[4] = {&grp.r, &grp.g, &grp.b, &grp.a};
+  for (u32 i = 0; colourApplied && i < 4; i++) {
+    f64 shown;
+    if (Widget_ShownValue(dlg, IDC_G2D_RED + i, colour[i], &shown)) *now[i] = (f32)shown;
+  }
+  g_Ed2DGroup.refresh = 1;
   g_Ed2DTex.texture = m->groups[g].texture;
   Ed2D_FillGroupList();
   Ed2D_FillTextureList();

@@ -11,6 +11,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
@@ -74,7 +75,14 @@ static void ApplyValues(void) {
   static const u32 kFields[5] = {IDC_MOT2D_X, IDC_MOT2D_Y, IDC_MOT2D_ANGLE, IDC_MOT2D_SCALE_X, IDC_MOT2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(e.valuesDlg, kFields, 5, v, &e.valuesRefresh)) return;
-  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  // A field still showing a rounded value stands for the exact value shown.
+  f32 *slot[5] = {&k->x, &k->y, &k->angle, &k->scaleX, &k->scaleY};
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    Ed2D_GetText(e.valuesDlg, kFields[i], text, sizeof text);
+    f64 shown;
+    *slot[i] = Widget_ShownValue(e.valuesDlg, kFields[i], text, &shown) ? (f32)shown : v[i];
+  }
   Doc_MarkEdited(DOC_BONE2);
   e.valuesRefresh = 1;
   App_MarkAllRedraw();
@@ -121,7 +129,8 @@ void Ed2D_MotionDlgTick(void) {
   char t[64] = "";
   for (const auto &f : fields) {
     if (k) snprintf(t, sizeof t, "%3.3f", (double)f.v);
-    Ed2D_SetText(d, f.id, t);
+    if (k && d) Widget_ShowValue(d, f.id, t, f.v);
+    else Ed2D_SetText(d, f.id, t);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_services.h"
@@ -161,10 +162,16 @@ static void ApplyValues(void) {
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
   if (!k) return;
-  k->x = v[0], k->y = v[1], k->angle = v[2], k->scaleX = v[3], k->scaleY = v[4];
+  // A field still showing a rounded value stands for the exact value shown.
+  f32 *slot[5] = {&k->x, &k->y, &k->angle, &k->scaleX, &k->scaleY};
+  char text[64];
+  for (i32 i = 0; i < 5; i++) {
+    Ed2D_GetText(d, kFields[i], text, sizeof text);
+    f64 shown;
+    *slot[i] = Widget_ShownValue(d, kFields[i], text, &shown) ? (f32)shown : v[i];
+  }
   static const u32 kColours[4] = {IDC_O2D_RED, IDC_O2D_GREEN, IDC_O2D_BLUE, IDC_O2D_ALPHA};
   i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
-  char text[64];
   for (i32 i = 0; i < 4; i++) {
     Ed2D_GetText(d, kColours[i], text, sizeof text);
     i32 c;
@@ -222,12 +229,12 @@ void Ed2D_ObjDlgTick(void) {
   struct { u32 id; const char *fmt; f32 v; } floats[] = {
       {IDC_O2D_ANGLE, "%3.3f", k->angle}, {IDC_O2D_SCALE_X, "%3.3f", k->scaleX}, {IDC_O2D_SCALE_Y, "%3.3f", k->scaleY}};
   snprintf(t, sizeof t, "%d", (i32)k->x);
-  Ed2D_SetText(d, IDC_O2D_X, t);
+  if (d) Widget_ShowValue(d, IDC_O2D_X, t, k->x);
   snprintf(t, sizeof t, "%d", (i32)k->y);
-  Ed2D_SetText(d, IDC_O2D_Y, t);
+  if (d) Widget_ShowValue(d, IDC_O2D_Y, t, k->y);
   for (auto &f : floats) {
     snprintf(t, sizeof t, "%3.3f", (double)f.v);
-    Ed2D_SetText(d, f.id, t);
+    if (d) Widget_ShowValue(d, f.id, t, f.v);
   }
   const i32 colours[4] = {k->r, k->g, k->b, k->a};
   for (i32 i = 0; i < 4; i++) {

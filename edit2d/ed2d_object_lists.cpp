@@ -2,6 +2,7 @@
 // bar; the 2D family's dialog fields (the generic control calls, typed numbers) and their parsing.
 #include <ctype.h>
 #include <errno.h>
+#include <float.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -12,6 +13,7 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "model/model3.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 
 static Ed2DLines s_Lines;   // one fill at a time
@@ -136,12 +138,8 @@ static const char *SkipSpace(const char *s) {
 }
 
 bool Ed2D_ParseFloat(const char *text, f32 *out) {
-  if (!text) return false;
-  const char *s = SkipSpace(text);
-  if (!*s) return false;
-  char *end = nullptr;
-  double v = strtod(s, &end);
-  if (end == s || *SkipSpace(end) || !isfinite(v) || fabs(v) > 3.0e38) return false;
+  f64 v = 0;
+  if (NumField_Float(text, -FLT_MAX, FLT_MAX, &v) != NUMFIELD_OK) return false;
   *out = (f32)v;
   return true;
 }
@@ -158,13 +156,8 @@ bool Ed2D_ParseColour(const char *text, i32 *out) {
 }
 
 bool Ed2D_ParseInt(const char *text, i32 *out) {
-  if (!text) return false;
-  const char *s = SkipSpace(text);
-  if (!*s) return false;
-  char *end = nullptr;
-  errno = 0;
-  long long v = strtoll(s, &end, 10);
-  if (end == s || *SkipSpace(end) || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+  i64 v = 0;
+  if (NumField_Int(text, INT32_MIN, INT32_MAX, &v) != NUMFIELD_OK) return false;
   *out = (i32)v;
   return true;
 }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "edit2d/ed2d_tex.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "model/uvtool.h"
 
@@ -172,14 +173,11 @@ bool Ed2D_MirrorGroup(Bone2Model *m, i32 g, u32 *selFaces, u32 faceRoom, u32 *se
 }
 
 // [SECTION] group apply and add
+// A colour 0..255; a number beyond it is clamped (the dialog then shows what was stored).
 static bool ReadNumber(const char *text, i32 *out) {
-  if (!text) return false;
-  char *end = nullptr;
-  long v = strtol(text, &end, 10);
-  if (end == text) return false;
-  while (*end == ' ') end++;
-  if (*end) return false;
-  *out = v < 0 ? 0 : v > 255 ? 255 : (i32)v;
+  i64 v = 0;
+  if (NumField_Int(text, 0, 255, &v) == NUMFIELD_NOT_NUMBER) return false;
+  *out = (i32)v;
   return true;
 }
 

@@ -20,6 +20,7 @@
 #include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 
 namespace {
@@ -43,16 +44,7 @@ void Line(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b) {
 }
 
 // A decimal number filling the whole text (blanks around it allowed); false otherwise.
-bool ParseNumber(const char *text, double *out) {
-  if (!text) return false;
-  char *end = nullptr;
-  double v = strtod(text, &end);
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t') end++;
-  if (*end != 0 || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
-  *out = v;
-  return true;
-}
+bool ParseNumber(const char *text, double *out) { return NumField_Float(text, -FLT_MAX, FLT_MAX, out) == NUMFIELD_OK; }
 
 // A bone number: the value truncated toward zero, 0 or a bone of the model.
 bool ParseBone(const char *text, i32 bones, i32 *out) {

@@ -271,6 +271,8 @@ static void ApplyFields(Model3 *m) {
   char text[ED3D_BONE_TEXT];
   for (i32 k = 0; k < 3; k++) {
     GetText(kIds[k], text, sizeof text);
+    // A field still showing a rounded position stands for the exact one shown.
+    if (Widget_ShownValue(Panel(), kIds[k], text, &pos[k])) continue;
     if (!Ed3D_ParseNumber(text, &pos[k])) {
       Lib_ErrorBox(kPositionNotNumber);
       return;
@@ -365,7 +367,7 @@ void Ed3D_BoneListTick(void) {
   static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   for (i32 k = 0; k < 3; k++) {
     Str_Format(text, sizeof text, "%3.3f", (double)m->boneRest[b].pos[k]);
-    SetText(kIds[k], text);
+    if (Panel()) Widget_ShowValue(Panel(), kIds[k], text, m->boneRest[b].pos[k]);
   }
   SetText(IDC_BONE_NAME, m->bones[b].name);
   if (g_Ed3D.parentCombo) Widget_ListSelect(g_Ed3D.parentCombo, m->bones[b].parent);

@@ -19,6 +19,7 @@
 #include "edit3d/ed3d_poly_ops.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
@@ -28,7 +29,7 @@ static const u32 kSpecularIds[3] = {IDC_GRP_SPEC_RED, IDC_GRP_SPEC_GREEN, IDC_GR
 static const char kCannotCopy[] = "グループを、コピーできませんでした。";
 static const char kCannotDelete[] = "グループを消去できません。";
 static const char kBadHeight[] = "↑高さは数値で入力して下さい。";
-static const char kBadDivisions[] = "分割数は整数で入力して下さい。";
+static const char kBadDivisions[] = "分割数は 0 から 32767 までの整数で入力して下さい。";
 static const char kBadColour[] = "カラーの赤・緑・青・透明は、整数で入力して下さい。";
 static const char kBadSpecular[] = "スペキュラーの赤・緑・青は、整数で入力して下さい。";
 
@@ -81,24 +82,6 @@ static void ChooseTexture(i32 t, bool place) {
   Ed3D_FillTextureList();
 }
 
-// A whole decimal number with blanks around it; unsigned: no sign allowed.
-static bool ParseInteger(const char *text, bool allowSign, long long *out) {
-  const char *s = text;
-  while (isspace((unsigned char)*s)) s++;
-  if (!allowSign && (*s == '-' || *s == '+')) return false;
-  if (!*s) return false;
-  char *end = nullptr;
-  errno = 0;
-  long long v = strtoll(s, &end, 10);
-  if (end == s || errno == ERANGE) return false;
-  while (isspace((unsigned char)*end)) end++;
-  if (*end) return false;
-  *out = v;
-  return true;
-}
-
-static f32 Byte(long long v) { return (f32)(v < 0 ? 0 : v > 255 ? 255 : v); }
-
 // [SECTION] selection
 void Ed3D_SelectGroupFaces(const Model3 *m, u32 g) {
   App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
@@ -139,27 +122,37 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   gr.texture = f->texture >= 0 && f->texture < m->textureCount ? (u32)f->texture : 0;
   ChooseTexture((i32)gr.texture, false);
   m->dispTexture = (i16)(f->disp >= 0 && f->disp < m->textureCount ? f->disp : 0);
+  // A field still showing what the panel put there stands for the exact value it shows rounded.
+  void *panel = Panel()->window;
   f64 height = 0;
-  if (Poly_ParseNumber(f->height, &height)) m->dispScale = (f32)height;
-  else Lib_ErrorBox(kBadHeight);
+  if (Widget_ShownValue(panel, IDC_GRP_DISP_HEIGHT, f->height, &height) || Poly_ParseNumber(f->height, &height))
+    m->dispScale = (f32)height;
+  else
+    Lib_ErrorBox(kBadHeight);
   if (m->dispTexture != 0) Ed3D_SetRenderMode7AndRefresh();
   else Model3_SetRenderMode(m, 0);
   Ed3D_FillGroupList();
   Ed3D_FillTextureCombo();
   Ed3D_FillTextureList();
   if (f->display >= 0 && f->display <= 5) gr.shading = (u32)f->display;
-  long long c[4];
+  // Colours beyond 0..255 are stored clamped; the panel then shows what was stored.
+  i64 c[4];
   bool ok = true;
-  for (int i = 0; i < 4; i++) ok = ok && ParseInteger(f->colour[i], false, &c[i]);
-  if (ok) gr.r = Byte(c[0]), gr.g = Byte(c[1]), gr.b = Byte(c[2]), gr.a = Byte(c[3]);
-  else Lib_ErrorBox(kBadColour);
+  for (int i = 0; i < 4; i++) ok = ok && NumField_Int(f->colour[i], 0, 255, &c[i]) != NUMFIELD_NOT_NUMBER;
+  f32 *colour[4] = {&gr.r, &gr.g, &gr.b, &gr.a};
+  for (int i = 0; ok && i < 4; i++) {
+    f64 shown;
+    *colour[i] = Widget_ShownValue(panel, kColourIds[i], f->colour[i], &shown) ? (f32)shown : (f32)c[i];
+  }
+  if (!ok) Lib_ErrorBox(kBadColour);
   ok = true;
-  for (int i = 0; i < 3; i++) ok = ok && ParseInteger(f->specular[i], false, &c[i]);
-  if (ok) gr.specR = (u32)Byte(c[0]), gr.specG = (u32)Byte(c[1]), gr.specB = (u32)Byte(c[2]);
+  for (int i = 0; i < 3; i++) ok = ok && NumField_Int(f->specular[i], 0, 255, &c[i]) != NUMFIELD_NOT_NUMBER;
+  if (ok) gr.specR = (u32)c[0], gr.specG = (u32)c[1], gr.specB = (u32)c[2];
   else Lib_ErrorBox(kBadSpecular);
-  long long div = 0;
-  if (ParseInteger(f->divisions, true, &div)) m->refineLevel = (i16)(u16)div;
+  i64 div = 0;
+  if (NumField_Int(f->divisions, 0, INT16_MAX, &div) == NUMFIELD_OK) m->refineLevel = (i16)div;
   else Lib_ErrorBox(kBadDivisions);
+  Panel()->flags = 1;
   Record(m, "グループ 決定ボタン");
   App_MarkAllRedraw();
   g_Shell.g_StripDirty[0] = 1;
@@ -183,14 +176,14 @@ static void ReadFields(void *panel, Ed3DGroupFields *f) {
 }
 
 static void ShowColourFields(void *panel, const Ed3DGroupFields *f) {
-  for (int i = 0; i < 4; i++) Widget_SetText(panel, kColourIds[i], f->colour[i]);
+  for (int i = 0; i < 4; i++) Widget_ShowValue(panel, kColourIds[i], f->colour[i], f->colourValue[i]);
 }
 
 static void ShowFields(void *panel, const Ed3DGroupFields *f) {
   SetComboLine(panel, IDC_GRP_TEXTURE, f->texture);
   SetComboLine(panel, IDC_GRP_DISPLAY, f->display);
   SetComboLine(panel, IDC_GRP_DISP, f->disp);
-  Widget_SetText(panel, IDC_GRP_DISP_HEIGHT, f->height);
+  Widget_ShowValue(panel, IDC_GRP_DISP_HEIGHT, f->height, f->heightValue);
   Widget_SetCheck(panel, IDC_GRP_SPECULAR, f->specularFlag != 0);
   Widget_SetCheck(panel, IDC_GRP_MIRROR_FLAG, f->mirrorFlag != 0);
   Widget_SetText(panel, IDC_GRP_NAME, f->name);
@@ -222,6 +215,7 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   if (!m) return;
   f->disp = (i32)(u16)m->dispTexture;
   Str_Format(f->height, sizeof f->height, "%1.3f", (double)m->dispScale);
+  f->heightValue = m->dispScale;
   Str_Format(f->divisions, sizeof f->divisions, "%d", (int)m->refineLevel);
   if (g >= (u32)m->groupCount || g >= MODEL3_GROUPS) return;
   const Group3 &gr = m->groups[g];
@@ -230,6 +224,7 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
   Str_Copy(f->name, sizeof f->name, gr.name);
   const f32 colour[4] = {gr.r, gr.g, gr.b, gr.a};
   for (int i = 0; i < 4; i++) Str_Format(f->colour[i], GROUP_FIELD_TEXT, "%d", (int)colour[i]);
+  memcpy(f->colourValue, colour, sizeof f->colourValue);
   const u32 spec[3] = {gr.specR, gr.specG, gr.specB};
   for (int i = 0; i < 3; i++) Str_Format(f->specular[i], GROUP_FIELD_TEXT, "%d", (int)spec[i]);
   f->mirrorFlag = gr.mirror, f->specularFlag = gr.specular;

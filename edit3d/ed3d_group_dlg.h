@@ -21,6 +21,7 @@ struct Ed3DGroupFields {
   char colour[4][GROUP_FIELD_TEXT];     // red, green, blue, transparency
   char specular[3][GROUP_FIELD_TEXT];   // red, green, blue
   u32 mirrorFlag, specularFlag;         // the two check boxes
+  f32 heightValue, colourValue[4];      // the exact values behind height and colour (shown rounded)
 };
 
 // The selection of group list line `line`: the group, its polygons and vertices, its texture.

@@ -227,8 +227,9 @@ BoneKey3 *Ed3D_EditedKey(void);
 // The field texts of a key ("%3.3f").
 void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT]);
 // Parses the ten texts into a key; false with a message, key untouched, for text that is no
-// number or a quaternion of length 0.
-bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k);
+// number or a quaternion of length 0. A field whose `edited` entry is false keeps the key's
+// value (null: every field is read).
+bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool *edited, BoneKey3 *k);
 // A command of the motion dialog (control id, the texts of the fields for IDC_MOT_APPLY, the selected
 // index of a combo for IDC_MOT_MODE / the texture selection for IDC_MOT_APPLY). True when handled.
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]);

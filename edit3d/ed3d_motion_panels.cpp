@@ -23,6 +23,7 @@
 #include "lib/media/dialogs.h"
 #include "lib/media/sound.h"
 #include "model/motion.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 
@@ -90,21 +91,14 @@ void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT
   for (i32 i = 0; i < ED3D_FIELDS; i++) Str_Format(out[i], ED3D_FIELD_TEXT, "%3.3f", (double)*FieldSlot(&c, i));
 }
 
-// A whole decimal number (surrounding blanks allowed); false for anything else.
-static bool ParseNumber(const char *text, f64 *out) {
-  char *end = nullptr;
-  errno = 0;
-  f64 v = strtod(text, &end);
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t') end++;
-  if (*end != 0 || !(fabs(v) <= FLT_MAX)) return false;   // stored as a float
-  *out = v;
-  return true;
-}
+// A decimal number (surrounding blanks allowed) a float holds; false for anything else.
+static bool ParseNumber(const char *text, f64 *out) { return NumField_Float(text, -FLT_MAX, FLT_MAX, out) == NUMFIELD_OK; }
 
-bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], BoneKey3 *k) {
+bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool *edited, BoneKey3 *k) {
   f64 v[ED3D_FIELDS];
   for (i32 i = 0; i < ED3D_FIELDS; i++) {
+    v[i] = *FieldSlot(k, i);
+    if (edited && !edited[i]) continue;
     char text[ED3D_FIELD_TEXT];
     Str_Copy(text, sizeof text, in[i]);
     if (!ParseNumber(text, &v[i])) {
@@ -178,8 +172,15 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
   if (BoneMode()) {
     BoneKey3 *k = Ed3D_EditedKey();
     if (!k || !fields) return;
+    // A field still showing a rounded value stands for the exact value shown.
+    bool edited[ED3D_FIELDS];
     BoneKey3 v = *k;
-    if (!Ed3D_ParseKeyFields(fields, &v)) return;
+    for (i32 i = 0; i < ED3D_FIELDS; i++) {
+      f64 shown;
+      edited[i] = !Widget_ShownValue(g_Ed3DMotionPanels.motionDlg, kEd3DKeyFields[i], fields[i], &shown);
+      if (!edited[i]) *FieldSlot(&v, i) = (f32)shown;
+    }
+    if (!Ed3D_ParseKeyFields(fields, edited, &v)) return;
     *k = v;
   } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
     if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
@@ -288,7 +289,9 @@ void Ed3D_MotionDlgRefresh(void) {
   }
   if (const BoneKey3 *k = Ed3D_EditedKey()) {
     Ed3D_KeyFieldTexts(k, s_MotionPanels.texts);
-    for (i32 i = 0; i < ED3D_FIELDS; i++) SetText(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i]);
+    BoneKey3 c = *k;
+    for (i32 i = 0; i < ED3D_FIELDS; i++)
+      if (dlg) Widget_ShowValue(dlg, kEd3DKeyFields[i], s_MotionPanels.texts[i], *FieldSlot(&c, i));
   }
   Ed3D_FillMotionTextureCombo();
 }
@@ -573,10 +576,8 @@ void Ed3D_MotionListSelect(i32 line) {
 }
 
 bool Ed3D_StoreMotionEntry(char *name, size_t nameSize, i32 *length, const char *nameText, const char *lengthText) {
-  char *end = nullptr;
-  long v = strtol(lengthText ? lengthText : "", &end, 10);
-  while (end && (*end == ' ' || *end == '\t')) end++;
-  if (!lengthText || end == lengthText || (end && *end) || v < 1 || v > 0x7fffffff) {
+  i64 v = 0;
+  if (NumField_Int(lengthText, 1, INT32_MAX, &v) != NUMFIELD_OK) {
     Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
     return false;
   }

@@ -54,7 +54,7 @@ bool Ed3D_ObjApplyFields(const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
   ObjKey3 *k = Ed3D_ObjKey(o, s->keyIndex);
   if (!k) return false;
   BoneKey3 b = {};
-  if (!Ed3D_ParseKeyFields(fields, &b)) return false;
+  if (!Ed3D_ParseKeyFields(fields, nullptr, &b)) return false;
   memcpy(k->pos, b.pos, sizeof k->pos);
   memcpy(k->quat, b.quat, sizeof k->quat);
   memcpy(k->scale, b.scale, sizeof k->scale);

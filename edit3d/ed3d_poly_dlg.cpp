@@ -222,6 +222,7 @@ void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
   Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
+  Ed3DPolyEditor.dlgRefresh = 1;   // the boxes show the colour as stored (clamped to 0..255)
   App_MarkAllRedraw();
 }
 

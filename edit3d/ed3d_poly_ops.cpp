@@ -19,6 +19,7 @@
 #include "model/facemerge.h"
 #include "model/math.h"
 #include "model/mesh.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "model/workbuf.h"
 
@@ -510,28 +511,8 @@ static const char *SkipBlanks(const char *s) {
   return s;
 }
 
-// A plain decimal filling the text (blanks around it allowed) whose value is a finite double.
-static bool ParseDecimal(const char *text, f64 *out) {
-  const char *s = SkipBlanks(text ? text : "");
-  // Only plain decimals: no hexadecimal, infinity or NaN spellings.
-  const char *c = s + (*s == '+' || *s == '-');
-  if (!((*c >= '0' && *c <= '9') || (*c == '.' && c[1] >= '0' && c[1] <= '9'))) return false;
-  for (const char *q = c; *q; q++)
-    if (*q == 'x' || *q == 'X') return false;
-  char *end = nullptr;
-  f64 v = strtod(s, &end);
-  if (end == s || *SkipBlanks(end) != 0 || !isfinite(v)) return false;
-  *out = v;
-  return true;
-}
-
 // Every caller stores the value as a float: what the float cannot hold is refused as well.
-bool Poly_ParseNumber(const char *text, f64 *out) {
-  f64 v;
-  if (!ParseDecimal(text, &v) || !(fabs(v) <= FLT_MAX)) return false;
-  *out = v;
-  return true;
-}
+bool Poly_ParseNumber(const char *text, f64 *out) { return NumField_Float(text, -FLT_MAX, FLT_MAX, out) == NUMFIELD_OK; }
 
 static bool ParseInt(const char *text, i32 *out) {
   const char *s = SkipBlanks(text ? text : "");
@@ -565,9 +546,10 @@ bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
     const char *t = text[a] ? text[a] : "";
     set[a] = *SkipBlanks(t) != 0;
     f64 v = 0;
-    if (set[a] && !Poly_ParseNumber(t, &v)) {
+    NumFieldResult got = set[a] ? NumField_Float(t, -FLT_MAX, FLT_MAX, &v) : NUMFIELD_OK;
+    if (got != NUMFIELD_OK) {
       // A number the float cannot hold is named as such, not as no number.
-      if (ParseDecimal(t, &v))
+      if (got == NUMFIELD_OUT_OF_RANGE)
         Lib_ErrorBoxf("%s の値「%.40s」は大きすぎます。座標は変更しませんでした。", kNames[a], t);
       else
         Lib_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);

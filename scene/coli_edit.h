@@ -69,6 +69,8 @@ struct ColiPanelView {
   u32 count;
   u32 ids[COLI_VIEW_TEXTS];
   char texts[COLI_VIEW_TEXTS][COLI_VIEW_TEXT];
+  f64 values[COLI_VIEW_TEXTS];   // the number a text shows (rounded), where bit i of `valued` is set
+  u32 valued;
   u32 pressed;    // control id shown pressed (0: none)
   u32 buttons[5]; // the panel's mode or target buttons (0: no button in that place)
 };

@@ -6,6 +6,8 @@
 
 #include "app/docflags.h"
 #include "app/views.h"
+#include "app/widget.h"
+#include "model/numfield.h"
 #include "model/seam.h"
 #include "scene/coli_edit.h"
 
@@ -29,6 +31,8 @@ static void AddText(ColiPanelView *v, u32 id, const char *fmt, double value) {
   if (v->count >= COLI_VIEW_TEXTS) return;
   v->ids[v->count] = id;
   Str_Format(v->texts[v->count], COLI_VIEW_TEXT, fmt, value);
+  v->values[v->count] = value;
+  v->valued |= 1u << v->count;
   v->count++;
 }
 
@@ -124,12 +128,8 @@ void Coli_PanelView(u32 panel, ColiPanelView *out) {
 
 // A whole decimal number (surrounding blanks allowed); false for anything else.
 static bool ParseNumber(const char *text, f32 *out) {
-  if (!text) return false;
-  char *end = nullptr;
-  double v = strtod(text, &end);
-  if (end == text) return false;
-  while (*end == ' ' || *end == '\t') end++;
-  if (*end || !isfinite(v) || fabs(v) > 1e30) return false;
+  f64 v = 0;
+  if (NumField_Float(text, -1e30, 1e30, &v) != NUMFIELD_OK) return false;
   *out = (f32)v;
   return true;
 }
@@ -138,9 +138,16 @@ static bool ParseNumber(const char *text, f32 *out) {
 static void ApplyRange(const ColiRangeTexts *t) {
   static const char *const kLabels[5] = {"左", "右", "手前", "奥", "地面"};
   static const u32 kBound[5] = {0, 3, 2, 5, 1};
+  static const u32 kIds[5] = {IDC_COLI_MIN_X, IDC_COLI_MAX_X, IDC_COLI_MIN_Z, IDC_COLI_MAX_Z, IDC_COLI_MIN_Y};
   if (!t || !g_Coli.doc) return;
   f32 v[5];
   for (u32 i = 0; i < 5; i++) {
+    // A field still showing a bound rounded to a whole number stands for the exact bound shown.
+    f64 shown;
+    if (Widget_ShownValue(g_ColiEdit.panels[COLI_PANEL_RANGE], kIds[i], t->text[i], &shown)) {
+      v[i] = (f32)shown;
+      continue;
+    }
     if (!ParseNumber(t->text[i], &v[i])) {
       Lib_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
       return;

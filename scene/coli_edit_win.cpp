@@ -5,6 +5,7 @@
 
 #include "model/types.h"
 #include "app/panel_win.h"
+#include "app/widget.h"
 #include "app/widget_win.h"
 #include "lib/framework/lib.h"
 #include "scene/coli_edit.h"
@@ -22,7 +23,11 @@ void Coli_InstallWin(void) {
 static void ShowView(HWND dlg, u32 panel) {
   ColiPanelView v;
   Coli_PanelView(panel, &v);
-  for (u32 i = 0; i < v.count; i++) SetDlgItemTextA(dlg, (int)v.ids[i], v.texts[i]);
+  for (u32 i = 0; i < v.count; i++) {
+    // A number is remembered with its exact value for "決定".
+    if (v.valued >> i & 1) Widget_ShowValue(dlg, v.ids[i], v.texts[i], v.values[i]);
+    else Widget_SetText(dlg, v.ids[i], v.texts[i]);
+  }
   for (u32 id : v.buttons)
     if (id) CheckDlgButton(dlg, (int)id, id == v.pressed ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -2,6 +2,7 @@
 #include "scene/movie_dlg.h"
 
 #include <ctype.h>
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,6 +23,7 @@
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzp.h"
+#include "model/numfield.h"
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/seam.h"
@@ -84,7 +86,7 @@ static i32 ListSelection(u32 d, u32 id) { return Widget_ListSelection(List(d, id
 static void ShowFloat(u32 d, u32 id, f32 v) {
   char t[64];
   Str_Format(t, sizeof t, "%3.3f", (double)v);
-  SetText(d, id, t);
+  Widget_ShowValue(Movie_Dialog(d), id, t, v);
 }
 
 static void ShowInt(u32 d, u32 id, i32 v) {
@@ -99,11 +101,17 @@ static void ShowUnsigned(u32 d, u32 id, u32 v) {
   SetText(d, id, t);
 }
 
-// A float field into *v; a field that is not a number keeps *v and says which it was.
+// A float field into *v; a field that is not a number keeps *v and says which it was. A field
+// still showing what the dialog put there stands for the exact value it shows rounded.
 static void ApplyFloat(u32 d, u32 id, const char *label, f32 *v) {
   char t[256];
   f32 x;
+  f64 shown;
   if (!ReadText(d, id, t, sizeof t)) return;
+  if (Widget_ShownValue(Movie_Dialog(d), id, t, &shown)) {
+    *v = (f32)shown;
+    return;
+  }
   if (MovieDlg_ParseFloat(t, &x)) {
     *v = x;
     return;
@@ -140,29 +148,16 @@ void MovieDlg_MessageLine(char *out, size_t size, i32 m) {
 
 // [SECTION] rules
 
-static const char *SkipBlanks(const char *p) {
-  while (*p == ' ' || *p == '\t') p++;
-  return p;
-}
-
 bool MovieDlg_ParseFloat(const char *text, f32 *out) {
-  const char *p = SkipBlanks(text);
-  if (!*p) return false;
-  char *end = nullptr;
-  double v = strtod(p, &end);
-  if (end == p || *SkipBlanks(end) || !isfinite(v) || fabs(v) > 3.0e38) return false;
-  // Only decimal notation: no hexadecimal, infinities or NaN spelled out.
-  for (const char *c = p; c < end; c++)
-    if (!isdigit((u8)*c) && *c != '.' && *c != '-' && *c != '+' && *c != 'e' && *c != 'E') return false;
+  f64 v = 0;
+  if (NumField_Float(text, -FLT_MAX, FLT_MAX, &v) != NUMFIELD_OK) return false;
   *out = (f32)v;
   return true;
 }
 
 bool MovieDlg_ParseInt(const char *text, i32 *out) {
-  const char *p = SkipBlanks(text);
-  char *end = nullptr;
-  long v = strtol(p, &end, 10);
-  if (end == p || *SkipBlanks(end) || v < -2147483647L - 1 || v > 2147483647L) return false;
+  i64 v = 0;
+  if (NumField_Int(text, INT32_MIN, INT32_MAX, &v) != NUMFIELD_OK) return false;
   *out = (i32)v;
   return true;
 }

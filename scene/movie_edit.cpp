@@ -347,7 +347,10 @@ void Movie_MouseMove(i32 x, i32 y) {
   if (OnlyButton(BUTTON_RIGHT)) {
     MovieKey *k = KeyAtFrame(CameraObject());
     e.anchorX = x, e.anchorY = y;
-    if (k && MoveParallel(k->target, view, mx, my)) MarkEdited();
+    if (k && MoveParallel(k->target, view, mx, my)) {
+      MarkEdited();
+      e.refresh[MOVIE_DIALOG_CAM] = 1;   // the camera dialog shows the moved target
+    }
     return;
   }
   if (!OnlyButton(BUTTON_LEFT)) return;

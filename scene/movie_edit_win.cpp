@@ -244,9 +244,11 @@ static void RenderCommand(HWND dlg, u32 id) {
   if (id == IDC_MOVIE_RENDER_BMP) {
     Movie_SaveFrameBmp(name);
   } else if (id == IDC_MOVIE_RENDER_AVI) {
-    BOOL ok = FALSE;
-    i32 interval = (i32)GetDlgItemInt(dlg, IDC_MOVIE_RENDER_INTERVAL, &ok, TRUE);
-    Movie_RecordAvi(name, ok ? interval : 0);   // shown back clamped on the next refresh
+    char text[64] = "";
+    GetDlgItemTextA(dlg, IDC_MOVIE_RENDER_INTERVAL, text, sizeof text);
+    i32 interval = 0;
+    if (!MovieDlg_ParseInt(text, &interval)) interval = 0;
+    Movie_RecordAvi(name, interval);   // shown back clamped on the next refresh
   } else if (id == IDC_MOVIE_RENDER_CLOSE) {
     g_MovieEditor.dialogs[MOVIE_DIALOG_RENDER] = nullptr;
     WinOrder_Leave(dlg);

@@ -305,6 +305,19 @@ TEST_F(ObjTest, TypedValuesAndColoursFollowTheirRules) {
     EXPECT_EQ(k->g, c.wantGreen) << c.green;
     EXPECT_EQ(f.boxes.size(), c.applied ? 0u : 1u) << c.x;
   }
+  // "決定" with the fields as shown ("%d", "%3.3f") leaves the key byte for byte.
+  ObjKey2 *k = Ed2D_ObjCurrentKey();
+  ASSERT_NE(k, nullptr);
+  k->x = 10.4f, k->y = -2.6f, k->angle = 33.3333f, k->scaleX = 1.00049f, k->scaleY = 0.2756f;
+  g_Ed2DObj.valuesRefresh = 1;
+  Ed2D_ObjDlgTick();
+  const ObjKey2 before = *k;
+  EXPECT_EQ(WidgetFake_Text(g_Ed2DObj.valuesDlg, IDC_O2D_X), "10");
+  f.boxes.clear();
+  Ed2D_ObjDlgCommand(IDC_O2D_APPLY);
+  EXPECT_TRUE(f.boxes.empty());
+  ASSERT_NE(Ed2D_ObjCurrentKey(), nullptr);
+  EXPECT_EQ(memcmp(&before, Ed2D_ObjCurrentKey(), sizeof before), 0);
   i32 v;
   EXPECT_FALSE(Ed2D_ParseColour("1e3", &v));
   EXPECT_TRUE(Ed2D_ParseColour("99999999999999999999", &v));

@@ -182,6 +182,30 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   char line[300] = "";
   SendMessageA((HWND)g_Ed2D.groupList, LB_GETTEXT, 0, (LPARAM)line);
   EXPECT_STREQ(line, " 0 : 肌 ( 2 )");
+  // "赤" beyond 255 is stored clamped and the field then shows what was stored; "緑" left as
+  // shown (a whole number) keeps the group's exact value.
+  m->groups[0].g = 100.4f;
+  g_Ed2DGroup.refresh = 1;
+  auto Field = [&](int id) {
+    char t[64] = "";
+    GetDlgItemTextA(groups, id, t, sizeof t);
+    return std::string(t);
+  };
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Field(IDC_G2D_GREEN) == "100"; }, 2000));
+  SetDlgItemTextA(groups, IDC_G2D_RED, "300");
+  Drive_Command(groups, IDC_G2D_APPLY);
+  EXPECT_EQ(m->groups[0].r, 255.0f);
+  EXPECT_EQ(m->groups[0].g, 100.4f);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Field(IDC_G2D_RED) == "255"; }, 2000)) << Field(IDC_G2D_RED);
+  m->groups[0].g = 250.0f;
+  g_Ed2DGroup.refresh = 1;
+  // The buttons lie outside the swatch strip painted over the dialog's left 54 x 270 pixels.
+  for (int id : {IDC_G2D_ADD, IDC_G2D_DELETE, IDC_G2D_MIRROR, IDC_G2D_APPLY, IDC_G2D_CLOSE, IDC_G2D_COLOR}) {
+    RECT r;
+    GetWindowRect(GetDlgItem(groups, id), &r);
+    MapWindowPoints(nullptr, groups, (POINT *)&r, 2);
+    EXPECT_TRUE(r.left >= 54 || r.top >= 270) << id << " at " << r.left << "," << r.top;
+  }
 
   // The move tool on the selected coordinates: 30 pixels on a 128-texel image.
   f32 before = m->uvs[3].u;

@@ -170,6 +170,18 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
   EXPECT_FLOAT_EQ(m->boneRest[2].pos[0], before);
   EXPECT_STRNE(m->bones[2].name, "脚");
   EXPECT_EQ(m->bones[2].parent, 1);
+  // "決定" with the position as shown ("%3.3f") keeps the exact rest position.
+  m->boneRest[2].pos[0] = 0.2756f, m->boneRest[2].pos[1] = -1.00049f, m->boneRest[2].pos[2] = 12.3456f;
+  g_Sel.g_BoneListDirty = 1;
+  Ed3D_BoneListTick();
+  const Vec3 shown = {m->boneRest[2].pos[0], m->boneRest[2].pos[1], m->boneRest[2].pos[2]};
+  EXPECT_EQ(WidgetFake_Text(g_Ed3D.bonePanel, IDC_BONE_X), "0.276");
+  Messages().clear();
+  Ed3D_BoneListCommand(IDC_BONE_APPLY);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(m->boneRest[2].pos[0], shown.x);
+  EXPECT_EQ(m->boneRest[2].pos[1], shown.y);
+  EXPECT_EQ(m->boneRest[2].pos[2], shown.z);
 }
 
 TEST_F(BoneTest, AddAndDelete) {

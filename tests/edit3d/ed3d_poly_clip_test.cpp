@@ -338,7 +338,7 @@ TEST_F(ClipTest, ApplyStoresTheFieldsByItsRules) {
       {"line 129", 129, 0, 9, "1.5", "3", "10", "64", 0},
       {"line = count", 3, 3, -1, "1.5", "3", "10", "64", 0},
       {"bad height and divisions", 0, 0, 2, "x", "3.5", "10", "64", 2},
-      {"bad colour and specular", 0, 0, 2, "1.5", "3", "-1", "a", 2},
+      {"bad colour and specular", 0, 0, 2, "1.5", "3", "1a", "a", 2},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);

@@ -3,7 +3,8 @@
 // bone dragged in the Front view window, button 1102, a box selection in the Front view over
 // several drawn frames, "2", "0", "1.0" and "決定" in the weight panel, and the file saved
 // with 40024 read back by modeldump: names, parents, the moved rest offset, the bindings.
-// The current bone's cross is yellow and another's olive at their projected pixels.
+// The current bone's cross is yellow and another's olive at their projected pixels. A box
+// held in the Front view while the other views' timers run selects only what Front shows in it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -36,11 +37,13 @@ namespace {
 
 LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
 
-ViewRecord *FrontOf(u32 sub) {
+ViewRecord *ViewOf(u32 sub, u32 kind) {
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++)
-    if (g_Shell.g_Views[sub][i].kind == VIEW_FRONT && g_Shell.g_Views[sub][i].window) return &g_Shell.g_Views[sub][i];
+    if (g_Shell.g_Views[sub][i].kind == kind && g_Shell.g_Views[sub][i].window) return &g_Shell.g_Views[sub][i];
   return nullptr;
 }
+
+ViewRecord *FrontOf(u32 sub) { return ViewOf(sub, VIEW_FRONT); }
 
 void KeyUp(u32 vk) {
   for (int i = 0; i < 500 && g_AppShell.keyLatch; i++) Drive_Pump(1);
@@ -213,6 +216,43 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   size_t rest = three.find("\"rest\":[");
   ASSERT_NE(rest, std::string::npos) << dump;
   EXPECT_NEAR(strtod(three.c_str() + rest + 8, nullptr), moved, 1e-5) << dump;
+
+  // A box around one corner in the Front view, held while the view windows' timers run, again
+  // and again: only the vertices the Front view shows in the box are selected, never vertex b,
+  // which the Top view (panned so) shows in the same screen rectangle.
+  ViewRecord *top = ViewOf(SUB_3D_WEIGHT, VIEW_TOP);
+  ASSERT_NE(top, nullptr);
+  i32 ax, ay, bx, by;
+  ASSERT_TRUE(Ed3D_WeightScreen(front, m->positions[0], &ax, &ay));
+  i32 b = 1;
+  for (i32 sx, sy; b < 8; b++)
+    if (Ed3D_WeightScreen(front, m->positions[b], &sx, &sy) && abs(sx - ax) + abs(sy - ay) > 12) break;
+  ASSERT_LT(b, 8);
+  f32 unit = 40.0f * top->zoom;
+  top->panX = m->positions[b].x - ((f32)ax + 0.5f - (f32)top->centerX) / unit;
+  top->panZ = -m->positions[b].z - ((f32)ay + 0.5f - (f32)top->centerY) / unit;
+  EXPECT_TRUE(PumpDrawn(top));
+  ASSERT_TRUE(Ed3D_WeightScreen(top, m->positions[b], &bx, &by));
+  ASSERT_LE(abs(bx - ax) + abs(by - ay), 2);
+  u32 want[8];
+  for (i32 v = 0; v < 8; v++) {
+    i32 sx, sy;
+    Ed3D_WeightScreen(front, m->positions[v], &sx, &sy);
+    want[v] = abs(sx - ax) < 4 && abs(sy - ay) < 4;
+  }
+  ASSERT_EQ(want[b], 0u);
+  for (int run = 0; run < 12; run++) {
+    for (i32 v = 0; v < 8; v++) g_Sel.g_PolySelVerts[v] = 0;
+    SendMessageA(fw, WM_LBUTTONDOWN, MK_LBUTTON, At(ax - 4, ay - 4));
+    for (int step = 0; step < 4; step++) {
+      Sleep(60);   // every view's timer is due again
+      SendMessageA(fw, WM_MOUSEMOVE, MK_LBUTTON, At(ax + 4, ay + 4));
+      PumpFor([front, top] { return front->redraw == 0 && top->redraw == 0; }, 1000);
+    }
+    SendMessageA(fw, WM_LBUTTONUP, 0, At(ax + 4, ay + 4));
+    Drive_Pump(2);
+    for (i32 v = 0; v < 8; v++) EXPECT_EQ(g_Sel.g_PolySelVerts[v], want[v]) << "run " << run << " vertex " << v;
+  }
 
   DeleteFileA(path.c_str());
   DeleteFileA(Drive_Temp(saved.c_str()).c_str());

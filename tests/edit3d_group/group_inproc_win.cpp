@@ -2,9 +2,13 @@
 // chosen (the group's faces become selected), a name and colour typed and applied; the group
 // copied with its polygons, mirrored and moved up; the cube primitive pressed in the modelling
 // dialog with the view's pan and zoom set; the model saved through the File menu, and modeldump
-// reads the groups with their polygon counts and the primitive at the pan.
+// reads the groups with their polygon counts and the primitive at the pan. "決定" with the
+// fields as shown keeps exact values; a division count or colour beyond its range neither wraps
+// nor stays shown unstored.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string.h>
 
 #include <string>
 
@@ -107,6 +111,34 @@ TEST(GroupPanel, SelectApplyCopyMirrorMovePrimitiveAndSave) {
   EXPECT_EQ(Count("\"color\":[40,50,60,255]"), "\"polygons\":18") << dump;
   EXPECT_EQ(Count("\"color\":[10,20,30,128]"), "\"polygons\":6") << dump;
   EXPECT_NE(dump.find("\"bbox\":[[-1,-1,-6.5],[4.5,5.5,1]]"), std::string::npos) << dump;
+
+  // "決定" with the fields as shown (the height to three decimals, the colour as a whole
+  // number) leaves the group and the model's values exact.
+  m->dispScale = 0.2756f;
+  m->groups[0].r = 127.6f;
+  g_AppShell.panels[SUB_3D_POLY][PANEL_GROUP].flags = 1;
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(panel, IDC_GRP_RED) == "127"; }, 200));
+  EXPECT_EQ(Text(panel, IDC_GRP_DISP_HEIGHT), "0.276");
+  const Group3 group = m->groups[0];
+  const i16 divisions = m->refineLevel;
+  Drive_Command(panel, IDC_GRP_APPLY);
+  EXPECT_EQ(memcmp(&group, &m->groups[0], sizeof group), 0);
+  EXPECT_EQ(m->dispScale, 0.2756f);
+  // "分割数" beyond its range gets the field's message and keeps the count; "赤" beyond 255 is
+  // stored clamped and shown as stored.
+  int boxes = 0;
+  static int *s_Boxes;
+  s_Boxes = &boxes;
+  g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { ++*s_Boxes; return IDOK; };
+  SetDlgItemTextA(panel, IDC_GRP_DIVISIONS, "70000");
+  SetDlgItemTextA(panel, IDC_GRP_RED, "300");
+  Drive_Command(panel, IDC_GRP_APPLY);
+  g_ModalHooks.messageBox = nullptr;
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(m->refineLevel, divisions);
+  EXPECT_EQ(m->groups[0].r, 255.0f);
+  EXPECT_TRUE(Drive_PumpUntil([&] { return Text(panel, IDC_GRP_RED) == "255"; }, 200)) << Text(panel, IDC_GRP_RED);
+  EXPECT_EQ(Text(panel, IDC_GRP_DIVISIONS), std::to_string(divisions));
 
   Drive_End("miravel_settings_group");
   DeleteFileA(path.c_str());

@@ -244,6 +244,26 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_GT(fabsf(key->quat[1]), 0.05f);
   EXPECT_STREQ(h->steps[h->top].label, "回転Ｘ Up ( モーション )");
 
+  // "決定" with every field as the dialog shows it (three decimals) leaves the key's exact
+  // values; one typed field is stored as typed and the others stay exact.
+  {
+    char shown[ED3D_FIELDS][ED3D_FIELD_TEXT];
+    Ed3D_KeyFieldTexts(key, shown);
+    EXPECT_TRUE(Drive_PumpUntil([&] {
+      for (int i = 0; i < ED3D_FIELDS; i++)
+        if (Text(motionDlg, (int)kEd3DKeyFields[i]) != shown[i]) return false;
+      return true;
+    }, 2000));
+    const BoneKey3 before = *key;
+    Drive_Command(motionDlg, IDC_MOT_APPLY);
+    EXPECT_EQ(memcmp(&before, key, sizeof before), 0);
+    SetDlgItemTextA(motionDlg, IDC_MOT_POS_Y, "0.2756");
+    Drive_Command(motionDlg, IDC_MOT_APPLY);
+    EXPECT_EQ(key->pos[1], 0.2756f);
+    EXPECT_EQ(memcmp(before.quat, key->quat, sizeof before.quat), 0);
+    EXPECT_EQ(key->pos[0], before.pos[0]);
+  }
+
   // "追加" then "決定" of the motion list.
   i32 motions = cur->motionCount;
   SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "二つ目");
@@ -258,6 +278,12 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   EXPECT_STREQ(cur->motions[motions].name, "歩く");
   EXPECT_EQ(cur->motions[motions].length, 40);
   EXPECT_STREQ(h->steps[h->top].label, "決定 ( モーションリスト )");
+  // A length beyond the whole numbers a length holds is refused with the field's message.
+  g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { return IDOK; };
+  SetDlgItemTextA(listDlg, IDC_MLIST_LENGTH, "99999999999");
+  Drive_Command(listDlg, IDC_MLIST_OK);
+  g_ModalHooks.messageBox = nullptr;
+  EXPECT_EQ(cur->motions[motions].length, 40);
 
   // "グループ モーション": the strip's rows are the groups. A click on group 1's row makes it
   // current, and "キー作成" keys group 1 at the clicked frame; no row is left hovered by the

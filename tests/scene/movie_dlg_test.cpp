@@ -120,6 +120,53 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
   }
 }
 
+// "決定" of every dialog with number fields, with the fields as shown (three decimals): the
+// key stays byte for byte; a field typed into is stored as typed and the others stay exact.
+TEST_F(MovieDlgTest, ApplyWithUntouchedFieldsLeavesTheKeyExact) {
+  struct Case {
+    i32 kind;   // -1: the camera of a new movie
+    u32 dialog, apply, typed;
+  };
+  const Case cases[] = {
+      {MOVIE_KIND_IMAGE, MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_APPLY, IDC_MOVIE_ACTOR_SCALE_X},
+      {MOVIE_KIND_MODEL3, MOVIE_DIALOG_KZP, IDC_MOVIE_ACTOR_APPLY, IDC_MOVIE_ACTOR_Y},
+      {MOVIE_KIND_OBJ2, MOVIE_DIALOG_KZA, IDC_MOVIE_ACTOR_APPLY, 0},
+      {-1, MOVIE_DIALOG_CAM, IDC_MOVIE_CAM_APPLY, IDC_MOVIE_CAM_AT_Y},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.dialog);
+    Movie_NewDocument();
+    MovieObject *o = nullptr;
+    if (c.kind >= 0) {
+      o = Actor(c.kind);
+    } else {
+      g_Sel.g_CurSlot = 1;
+      o = g_Movie.objects[1];
+    }
+    ASSERT_NE(o, nullptr);
+    MovieKey &k = o->keys[0];
+    for (int i = 0; i < 3; i++) {
+      k.position[i] = 0.2756f + 1.111111f * (f32)i;
+      k.target[i] = -4.44449f + (f32)i;
+      k.scale[i] = 1.00049f + (f32)i;
+      k.angles[i] = 33.3333f;
+    }
+    MovieDlg_Refresh(c.dialog);
+    const MovieKey before = k;
+    Boxes().clear();
+    MovieDlg_Command(c.dialog, c.apply);
+    EXPECT_EQ(memcmp(&before, &k, sizeof k), 0);
+    EXPECT_TRUE(Boxes().empty());
+    if (!c.typed) continue;
+    SetText(c.dialog, c.typed, "0.2756");
+    MovieDlg_Command(c.dialog, c.apply);
+    f32 *typed = c.typed == IDC_MOVIE_ACTOR_SCALE_X ? &k.scale[0] : c.typed == IDC_MOVIE_CAM_AT_Y ? &k.target[1] : &k.position[1];
+    EXPECT_EQ(*typed, 0.2756f);
+    *typed = c.typed == IDC_MOVIE_ACTOR_SCALE_X ? before.scale[0] : c.typed == IDC_MOVIE_CAM_AT_Y ? before.target[1] : before.position[1];
+    EXPECT_EQ(memcmp(&before, &k, sizeof k), 0);
+  }
+}
+
 TEST_F(MovieDlgTest, FrameCountOutsideTheTableIsRefused) {
   struct Case {
     const char *text;

@@ -2,10 +2,15 @@
 // file and folder dialogs: an image actor gets its folder (a subfolder of the data folder),
 // a PNG and its fields; a sound actor slot 3's WAV; a message actor message 2; the key dialog
 // a frame count of 300, two page-rights to frame 120, a click on the image's row and a key
-// there. The saved KZV, read back by tools/modeldump, holds all of it; reopening it shows the
-// image again; the key dialog shows the movie strip's canvas.
+// there; a right drag of the camera target in the Top view shows in the open camera dialog,
+// whose "決定" untouched keeps the key exact. The saved KZV, read back by tools/modeldump,
+// holds all of it; reopening it shows the image again; the key dialog shows the movie strip's
+// canvas.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -214,6 +219,45 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   SendMessageA(key, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(600, 170));
   SendMessageA(key, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(600, 200));
   SendMessageA(key, WM_RBUTTONUP, 0, MAKELPARAM(600, 200));
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);
+  ASSERT_EQ(g_Sel.g_CurSlot, 2u);
+
+  // The camera current; a right drag in the Top view moves its target at frame 120, and the
+  // open "カメラ" dialog shows the moved target; "決定" untouched then keeps the key exact.
+  Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 1 * 25 + 10);
+  ASSERT_EQ(g_Sel.g_CurSlot, 1u);
+  HWND cam = Dialog(MOVIE_DIALOG_CAM);
+  ASSERT_TRUE(cam && IsWindowVisible(cam));
+  HWND top = nullptr;
+  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord &v = g_Shell.g_Views[g_Shell.g_EditSubMode][i];
+    if (v.kind == VIEW_TOP && v.window) top = (HWND)v.window;
+  }
+  ASSERT_NE(top, nullptr);
+  SendMessageA(top, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(100, 100));
+  SendMessageA(top, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(130, 80));
+  SendMessageA(top, WM_RBUTTONUP, 0, MAKELPARAM(130, 80));
+  MovieObject *camera = g_Movie.objects[1];
+  MovieKey *ck = nullptr;
+  for (i32 k = 0; k < camera->keyCount; k++)
+    if (camera->keys[k].frame == 120) ck = &camera->keys[k];
+  ASSERT_NE(ck, nullptr);
+  EXPECT_NE(ck->target[0], 0.0f);
+  char at[64];
+  snprintf(at, sizeof at, "%3.3f", (double)ck->target[0]);
+  EXPECT_TRUE(Drive_PumpUntil([&] {
+    GetDlgItemTextA(cam, IDC_MOVIE_CAM_AT_X, text, sizeof text);
+    return strcmp(text, at) == 0;
+  }, 3000)) << text << " shown, " << at << " held";
+  ck->target[2] = 1.23456f;
+  g_MovieEditor.refresh[MOVIE_DIALOG_CAM] = 1;
+  EXPECT_TRUE(Drive_PumpUntil([&] {
+    GetDlgItemTextA(cam, IDC_MOVIE_CAM_AT_Z, text, sizeof text);
+    return strcmp(text, "1.235") == 0;
+  }, 3000)) << text;
+  const MovieKey held = *ck;
+  Drive_Command(cam, IDC_MOVIE_CAM_APPLY);
+  EXPECT_EQ(memcmp(&held, ck, sizeof held), 0);
   Drive_Click(key, WM_LBUTTONDOWN, WM_LBUTTONUP, 380, 84 + 2 * 25 + 10);
   ASSERT_EQ(g_Sel.g_CurSlot, 2u);
 

@@ -2,7 +2,7 @@
 // family entered from the selector and every 3D and 2D sub-mode from its mode panel, in two
 // orders, so that each step has two different predecessors. After each step it counts, from
 // this other process (WindowFromPoint then gives the topmost window at a point, as a click
-// would find it): controls covered at their centre, controls outside their dialog, menu bar
+// would find it): controls covered at their centre or painted over, controls outside their dialog, menu bar
 // items covered, view windows of one colour or more than half covered, windows left from
 // the previous step, screen text covered; and once, the menu bar under the preview family's
 // render and options dialogs, a moved panel that must open where the user left it, and tool windows hidden
@@ -152,9 +152,30 @@ struct Counts {
 
 std::string Quote(const std::string &s) { return "\"" + s + "\""; }
 
+unsigned Rgb(int sysColour) {
+  COLORREF c = GetSysColor(sysColour);
+  return (unsigned)GetRValue(c) << 16 | (unsigned)GetGValue(c) << 8 | GetBValue(c);
+}
+
+// A button, edit, combo or list box shows its own face (button face, window or highlight
+// colour) over at least a quarter of its inside; one a window's painter paints over shows the
+// painter's picture instead, although WindowFromPoint still finds it.
+bool PaintedOver(HWND ctl, const RECT &r) {
+  std::string cls = Class(ctl);
+  if (cls != "Button" && cls != "Edit" && cls != "ComboBox" && cls != "ListBox") return false;
+  if (cls == "Button" && (GetWindowLongA(ctl, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) return false;
+  int w = r.right - r.left - 4, h = r.bottom - r.top - 4;
+  if (w <= 0 || h <= 0) return false;
+  std::vector<uint32_t> px = ScreenGrab_Rect(r.left + 2, r.top + 2, w, h);
+  const unsigned own[3] = {Rgb(COLOR_BTNFACE), Rgb(COLOR_WINDOW), Rgb(COLOR_HIGHLIGHT)};
+  size_t face = 0;
+  for (uint32_t p : px) face += (p & 0xFFFFFF) == own[0] || (p & 0xFFFFFF) == own[1] || (p & 0xFFFFFF) == own[2];
+  return face * 4 < px.size();
+}
+
 // Every visible, enabled control of every window of the process (but group boxes, which
-// only frame others): is the window at its centre its own dialog, and does it lie inside
-// the dialog's client area?
+// only frame others): is the window at its centre its own dialog, is the control seen there
+// rather than painted over, and does it lie inside the dialog's client area?
 void CountControls(DWORD pid, const char *step, Counts *c) {
   for (HWND top : TopWindows(pid)) {
     RECT client;
@@ -169,6 +190,7 @@ void CountControls(DWORD pid, const char *step, Counts *c) {
       HWND hit = RootAt(centre);
       std::string name = Quote(Text(top)) + " " + Class(ctl) + " " + std::to_string(GetDlgCtrlID(ctl)) + " " + Quote(Text(ctl));
       if (hit != top) c->covered += c->New(step, name + " lies under " + (hit ? Quote(Text(hit)) : "nothing"));
+      else if (PaintedOver(ctl, r)) c->covered += c->New(step, name + " is painted over");
       if (r.left < client.left || r.top < client.top || r.right > client.right || r.bottom > client.bottom) {
         char at[96];
         snprintf(at, sizeof at, " (%ld,%ld,%ld,%ld in %ld,%ld,%ld,%ld)", r.left, r.top, r.right, r.bottom, client.left,
