@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "model/finite.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 
@@ -109,6 +110,7 @@ i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res) {
     Model3_Free(m);
     r = ParseInto(&m, &f, true, parse, &st);
   }
+  if (m && r == FMT_OK && !Finite_Model3(m)) r = Fmt_Refuse(&st, "%s", kFmtMsgNotFinite);
   if (m) {
     if (r == FMT_OK) {
       ok = Fmt_Commit(slot, m, path);

@@ -21,8 +21,8 @@ TEST_F(FormatTest, EveryPrefixIsRefusedOrReadAsFarAsItGoes) {
   const PrefixCase cases[] = {
       {"lwo", "lwo/sample.lwo", Lwo_Parse, false},
       {"mx", "mx/sample.mx", Mx_Parse, false},
-      {"mqo", "mqo/sample.mqo", Mqo_Parse, true},
-      {"dxf", "dxf/sample.dxf", Dxf_Parse, true},
+      {"mqo", "mqo/sample.mqo", Mqo_Parse, false},
+      {"dxf", "dxf/sample.dxf", Dxf_Parse, false},
       {"rok", "rok/sample.rok", Rok_Parse, false},
   };
   for (const PrefixCase &c : cases) {

@@ -237,7 +237,8 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   // A save that cannot be made says so and leaves nothing behind.
   std::string noDir = Path("none/out.kzv");
   EXPECT_FALSE(Kzv_Write(noDir.c_str()));
-  EXPECT_EQ(Boxes()[2], Msg("%s に保存することができませんでした。", noDir));
+  EXPECT_EQ(Boxes()[2], Msg("%s に保存することができませんでした。\n\n保存先のフォルダ: ", noDir) + Path("none") +
+                            "\n理由: 保存先のフォルダが見つかりません。");
 }
 
 TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
