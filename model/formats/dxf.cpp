@@ -64,7 +64,7 @@ static DxfFace ReadFace(ByteReader *r, f32 corner[4][3]) {
     if (!Dxf_ReadLine(r, value)) return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_END;
     int c, axis;
     if (!CornerCode(code, &c, &axis)) continue;   // layer, colour, flags, ...
-    corner[c][axis] = Fmt_Float(value);   // a value that is not a number reads as 0
+    corner[c][axis] = Fmt_Float(value);   // text that is not a number reads as 0
     seen |= (u16)(1u << (3 * c + axis));
   }
   return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_BAD;

@@ -151,10 +151,7 @@ i32 Fmt_Int(const char *s) {
   return (i32)v;
 }
 
-f32 Fmt_Float(const char *s) {
-  f32 v = strtof(s, nullptr);
-  return isfinite(v) ? v : 0.0f;
-}
+f32 Fmt_Float(const char *s) { return strtof(s, nullptr); }
 
 u8 Fmt_ColorByte(f32 v) {
   if (!(v > 0.0f)) return 0;

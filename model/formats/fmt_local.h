@@ -45,7 +45,9 @@ i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res);
 // One text line without its end: LF, CR, CR LF and LF CR each end one line. False at the
 // end of the data. A line longer than the buffer is cut (its rest is skipped).
 bool Fmt_TextLine(ByteReader *r, char *dst, size_t dstSize);
-// C-library number conversions that give 0 for text that is not a number.
+// C-library number conversions that give 0 for text that is not a number. Fmt_Float keeps
+// "nan", "inf" and numbers beyond the float range as NaN or infinite: the import then
+// refuses the model (Fmt_Import's finite check) instead of putting 0 in their place.
 i32 Fmt_Int(const char *s);
 f32 Fmt_Float(const char *s);
 // A colour component (0..255 scale) as a byte: truncated, clamped, NaN as 0.

@@ -555,7 +555,12 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
     g_SaveFault = {};
     ASSERT_FALSE(g_dialogs.empty());
     EXPECT_EQ(g_dialogs.back().defaultName, c.proposed) << c.id;
-    EXPECT_EQ(g_boxes, std::vector<std::string>{out + " に保存することができませんでした。"}) << c.id;
+    // The message names the folder (the current one for a bare name) and the system's reason.
+    char cwd[512];
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+    EXPECT_EQ(g_boxes, std::vector<std::string>{out + " に保存することができませんでした。\n\n保存先のフォルダ: " + cwd +
+                                                "\n理由: アクセスが拒否されました。(書き込みが禁止されているか、ほかのプログラムが使っています)"})
+        << c.id;
     EXPECT_EQ(ReadFileBytes(out), (std::vector<u8>{'o', 'l', 'd'})) << c.id;
     // Without the fault the same save writes the file.
     g_boxes.clear();
