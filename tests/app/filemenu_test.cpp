@@ -612,3 +612,32 @@ TEST_F(FileMenuTest, MissingTexturesAreNamed) {
   Model3_FreeAllSlots();
   FakeDev_Remove();
 }
+
+// An empty or cut foreign file chosen in an open command is refused with a message naming
+// it (the importers say nothing of a file that is not theirs), and the model stays.
+TEST_F(FileMenuTest, EmptyAndCutForeignFilesAreRefusedWithAMessage) {
+  struct Case { u32 id; const char *name; std::string bytes; };
+  const Case cases[] = {
+      {IDM_X_OPEN, "empty.x", ""},
+      {IDM_X_OPEN, "cut.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0"},
+      {IDM_X_OPEN, "cut_bin.x", "xof 0303bin 0032\x1f\x00"},
+      {IDM_MQO_OPEN, "cut.mqo", "Metasequoia Document\r\nForm"},
+      {IDM_MQO_OPEN, "cut_object.mqo", "Metasequoia Document\r\nFormat Text Ver 1.0\r\nObject \"a\" {\r\n\tvertex 3 {\r\n"},
+      {IDM_MX_OPEN, "empty.mx", ""},
+      {IDM_ROK_OPEN, "cut.rok", "POINT\n1\n"},
+      {IDM_LWO_OPEN, "empty.lwo", ""},
+      {IDM_DXF_OPEN, "cut.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\n3DFACE\n 10\n"},
+  };
+  for (const Case &c : cases) {
+    Model3 *before = PutModel(0, 2);
+    g_Sel.g_CurSlot = 0;
+    WriteFileBytes(c.name, std::vector<u8>(c.bytes.begin(), c.bytes.end()));
+    g_boxes.clear();
+    g_answers = {c.name};
+    FileMenu_Command(c.id);
+    EXPECT_EQ(g_Model3Slots[0], before) << c.name;
+    ASSERT_EQ(g_boxes.size(), 1u) << c.name << " refused in silence";
+    EXPECT_EQ(g_boxes[0].find(c.name), 0u) << g_boxes[0];
+    remove(c.name);
+  }
+}
