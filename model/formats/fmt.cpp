@@ -86,12 +86,18 @@ Model3 *Fmt_NewModelFor(size_t fileSize) {
   return m;
 }
 
+FmtResult Fmt_ParseChecked(FmtParseFn parse, Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
+  FmtResult r = parse(m, data, size, st);
+  if (r == FMT_OK && !Finite_Model3(m)) r = Fmt_Refuse(st, "%s", kFmtMsgNotFinite);
+  return r;
+}
+
 // One parse of the file into a scratch model of the given room (full: every array at capacity).
 static FmtResult ParseInto(Model3 **out, const FileData *f, bool full, FmtParseFn parse, FmtStatus *st) {
   *out = full ? Fmt_NewModel() : Fmt_NewModelFor(f->size);
   if (!*out) return FMT_NOT_READ;
   *st = FmtStatus{};
-  return parse(*out, f->data, f->size, st);
+  return Fmt_ParseChecked(parse, *out, f->data, f->size, st);
 }
 
 i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res) {
@@ -110,7 +116,6 @@ i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res) {
     Model3_Free(m);
     r = ParseInto(&m, &f, true, parse, &st);
   }
-  if (m && r == FMT_OK && !Finite_Model3(m)) r = Fmt_Refuse(&st, "%s", kFmtMsgNotFinite);
   if (m) {
     if (r == FMT_OK) {
       ok = Fmt_Commit(slot, m, path);

@@ -11,7 +11,7 @@
 // Outcome of an in-memory parse.
 enum FmtResult {
   FMT_OK = 0,
-  FMT_NOT_READ,   // not this format or damaged: the import fails silently
+  FMT_NOT_READ,   // not this format or damaged: no reason of its own (the shell names the file)
   FMT_REFUSED,    // beyond a capacity or a broken reference: the reason is shown to the user
 };
 
@@ -40,6 +40,9 @@ i32 Fmt_Commit(i32 slot, Model3 *m, const char *path);
 // parser's or cannot be read is refused without a text. Returns 1 or 0; the slot is left as
 // it was on 0.
 typedef FmtResult (*FmtParseFn)(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+// One parse as an import takes it: a model that holds NaN or an infinity is refused with a
+// reason (the fuzz targets run the same step).
+FmtResult Fmt_ParseChecked(FmtParseFn parse, Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res);
 
 // One text line without its end: LF, CR, CR LF and LF CR each end one line. False at the
