@@ -207,6 +207,9 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     g_ModelAllocArrays = 1;
     ModelResult res;
     bool ok = read(0, name, &res) > 0;
+    // The importers say nothing of a file that is not theirs or ends early; the user still
+    // learns that the file was not read (the model is as it was).
+    if (!ok && !res.message[0]) ModelResult_Refusef(&res, "%s を読み込むことができませんでした。", name);
     Lib_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
     View_UseActive();

@@ -178,15 +178,21 @@ void View_NoteActivated(const ViewRecord *v) {
 }
 
 // [SECTION] fitting
+// True when all three coordinates of a point are numbers (not NaN, not infinite): a point
+// that is not stays out of every bound and fit, which would otherwise be NaN or endless.
+static bool FinitePoint(const f32 *p) { return (p[0] * 0.0f + p[1] * 0.0f + p[2] * 0.0f) == 0.0f; }
+
 bool View_BoundsOfPoints(const f32 *pts, u32 n, f32 mn[3], f32 mx[3]) {
   for (int a = 0; a < 3; a++) { mn[a] = 99999.9f; mx[a] = -99999.9f; }
   if (n == 0 || !pts) return false;
-  for (u32 i = 0; i < n; i++)
+  for (u32 i = 0; i < n; i++) {
+    if (!FinitePoint(pts + i * 3)) continue;
     for (int a = 0; a < 3; a++) {
       f32 c = pts[i * 3 + a];
       if (c < mn[a]) mn[a] = c;
       if (c > mx[a]) mx[a] = c;
     }
+  }
   for (int a = 0; a < 3; a++)
     if (mn[a] == mx[a]) { mn[a] -= 1.0f; mx[a] += 1.0f; }
   return true;
@@ -253,6 +259,7 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
   if (n == 0 || !pts) return;
   f32 mnU = 99999.9f, mxU = -99999.9f, mnV = 99999.9f, mxV = -99999.9f;
   for (u32 i = 0; i < n; i++) {
+    if (!FinitePoint(pts + i * 3)) continue;
     f32 x = pts[i * 3], y = pts[i * 3 + 1], z = pts[i * 3 + 2], u, w;
     switch (v->kind) {
       case VIEW_TOP: u = x; w = -z; break;

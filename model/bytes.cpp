@@ -8,8 +8,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -279,7 +281,35 @@ static bool Faulted(const char *path, u32 step) {
   return n >= m && strcmp(path + n - m, f.name) == 0;
 }
 
+// Why the last failed save failed (a SaveReason), kept for the message the caller shows.
+static u32 s_SaveReason;
+
 #ifdef _WIN32
+// The moment the program started: temporaries older than it are left over from a save that
+// never finished (a killed process), never one in progress in this program.
+static FILETIME StartTime(void) {
+  FILETIME created, ended, kernel, user;
+  if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) return created;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return now;
+}
+static const FILETIME s_StartTime = StartTime();
+static u32 ReasonOf(DWORD e) {
+  switch (e) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return SAVE_REASON_DISK_FULL;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION: return SAVE_REASON_ACCESS_DENIED;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: return SAVE_REASON_PATH_NOT_FOUND;
+    default: return SAVE_REASON_OTHER;
+  }
+}
+static void NoteFailure(void) { s_SaveReason = ReasonOf(GetLastError()); }
 typedef HANDLE SaveHandle;
 static const SaveHandle kNoHandle = INVALID_HANDLE_VALUE;
 static u32 SaveSeed(void) { return (u32)GetCurrentProcessId() * 2654435761u ^ (u32)GetTickCount(); }
@@ -303,7 +333,48 @@ static bool CloseSave(SaveHandle h) { return CloseHandle(h) != 0; }
 static bool ReplaceFile(const char *tmp, const char *path) {
   return MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+// Removes the program's own temporaries in folder (name with its separator, or "") that are
+// older than the program's start.
+static void RemoveStaleTemporaries(const char *folder) {
+  char pattern[1024], name[1024];
+  if (!Str_FormatAll(pattern, sizeof pattern, "%s~sav*.tmp", folder)) return;
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA(pattern, &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (!File_IsSaveTemporaryName(fd.cFileName) || CompareFileTime(&fd.ftLastWriteTime, &s_StartTime) >= 0) continue;
+    if (Str_FormatAll(name, sizeof name, "%s%s", folder, fd.cFileName)) DeleteFileA(name);
+  } while (FindNextFileA(find, &fd));
+  FindClose(find);
+}
 #else
+static const time_t s_StartTime = time(nullptr);
+static u32 ReasonOf(int e) {
+  switch (e) {
+    case ENOSPC:
+    case EDQUOT: return SAVE_REASON_DISK_FULL;
+    case EACCES:
+    case EPERM:
+    case EROFS: return SAVE_REASON_ACCESS_DENIED;
+    case ENOENT:
+    case ENOTDIR: return SAVE_REASON_PATH_NOT_FOUND;
+    default: return SAVE_REASON_OTHER;
+  }
+}
+static void NoteFailure(void) { s_SaveReason = ReasonOf(errno); }
+static void RemoveStaleTemporaries(const char *folder) {
+  DIR *dir = opendir(folder[0] ? folder : ".");
+  if (!dir) return;
+  char name[1024];
+  struct stat st;
+  for (struct dirent *e = readdir(dir); e; e = readdir(dir)) {
+    if (!File_IsSaveTemporaryName(e->d_name) || !Str_FormatAll(name, sizeof name, "%s%s", folder, e->d_name)) continue;
+    // Whole seconds: a temporary of this second may be this program's own.
+    if (stat(name, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < s_StartTime) unlink(name);
+  }
+  closedir(dir);
+}
 typedef int SaveHandle;
 static const SaveHandle kNoHandle = -1;
 static u32 SaveSeed(void) { return (u32)getpid() * 2654435761u ^ (u32)time(nullptr); }
@@ -356,16 +427,86 @@ static SaveHandle CreateTemporary(const char *path, char *tmp, size_t size) {
   return kNoHandle;
 }
 
+bool File_IsSaveTemporaryName(const char *name) {
+  if (strncmp(name, "~sav", 4) != 0 || strcmp(name + 12, ".tmp") != 0) return false;
+  for (int i = 4; i < 12; i++)
+    if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'f'))) return false;
+  return true;
+}
+
+// True when a test fault fails this step of a save to path; it fails as the system would
+// (access denied).
+static bool FaultStep(const char *path, u32 step) {
+  if (!Faulted(path, step)) return false;
+#ifdef _WIN32
+  SetLastError(ERROR_ACCESS_DENIED);
+#else
+  errno = EACCES;
+#endif
+  return true;
+}
+
 bool File_WriteAtomic(const char *path, const void *data, size_t size) {
+  s_SaveReason = SAVE_REASON_NONE;
   if (!path || !path[0] || File_NameOffset(path) == strlen(path)) return false;
   if (!data && size > 0) return false;
+  char folder[1024];
+  if (Str_FormatAll(folder, sizeof folder, "%.*s", (int)File_NameOffset(path), path)) RemoveStaleTemporaries(folder);
   char tmp[1024];
-  SaveHandle h = Faulted(path, SAVE_STEP_CREATE) ? kNoHandle : CreateTemporary(path, tmp, sizeof tmp);
-  if (h == kNoHandle) return false;
-  bool ok = !Faulted(path, SAVE_STEP_WRITE) && WriteAll(h, (const u8 *)data, size);
-  ok = ok && !Faulted(path, SAVE_STEP_FLUSH) && FlushToDisk(h);
-  ok = CloseSave(h) && ok;
-  ok = ok && !Faulted(path, SAVE_STEP_REPLACE) && ReplaceFile(tmp, path);
+  SaveHandle h = FaultStep(path, SAVE_STEP_CREATE) ? kNoHandle : CreateTemporary(path, tmp, sizeof tmp);
+  if (h == kNoHandle) {
+    NoteFailure();
+    return false;
+  }
+  bool ok = !FaultStep(path, SAVE_STEP_WRITE) && WriteAll(h, (const u8 *)data, size);
+  ok = ok && !FaultStep(path, SAVE_STEP_FLUSH) && FlushToDisk(h);
+  if (!ok) NoteFailure();
+  bool closed = CloseSave(h);
+  if (!closed && ok) NoteFailure();
+  ok = closed && ok;
+  if (ok && !(!FaultStep(path, SAVE_STEP_REPLACE) && ReplaceFile(tmp, path))) {
+    NoteFailure();
+    ok = false;
+  }
   if (!ok) remove(tmp);
   return ok;
+}
+
+u32 File_LastSaveReason(void) { return s_SaveReason; }
+
+// The folder part of path for the message: up to its last separator, else the current folder.
+static void FolderOf(const char *path, char *out, size_t size) {
+  size_t at = File_NameOffset(path);
+  if (at > 1 && (path[at - 1] == '\\' || path[at - 1] == '/') && path[at - 2] != ':') at--;
+  if (at > 0) {
+    Str_Format(out, size, "%.*s", (int)at, path);
+    return;
+  }
+#ifdef _WIN32
+  DWORD n = GetCurrentDirectoryA((DWORD)size, out);
+  if (n == 0 || n >= size) Str_Copy(out, size, ".");
+#else
+  if (!getcwd(out, size)) Str_Copy(out, size, ".");
+#endif
+}
+
+void File_SaveFailureText(const char *path, char *out, size_t size) {
+  static const char *const kReasons[] = {
+      nullptr,
+      "ディスクの空き容量が足りません。",
+      "アクセスが拒否されました。(書き込みが禁止されているか、ほかのプログラムが使っています)",
+      "保存先のフォルダが見つかりません。",
+      "ファイルを書き込めませんでした。",
+  };
+  if (!path) path = "";
+  u32 reason = s_SaveReason < sizeof kReasons / sizeof kReasons[0] ? s_SaveReason : SAVE_REASON_OTHER;
+  s_SaveReason = SAVE_REASON_NONE;   // said once: a later failure before any write has no system reason
+  if (!kReasons[reason]) {
+    Str_Format(out, size, "%s に保存することができませんでした。", path);
+    return;
+  }
+  char folder[600];
+  FolderOf(path, folder, sizeof folder);
+  Str_Format(out, size, "%s に保存することができませんでした。\n\n保存先のフォルダ: %s\n理由: %s", path, folder,
+             kReasons[reason]);
 }

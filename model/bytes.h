@@ -100,6 +100,14 @@ inline f32 Rd_F32(ByteReader *r) {
   memcpy(&f, &u, 4);
   return f;
 }
+// An f32 the program computes with: NaN and the infinities set err (and give 0) like a read
+// past the end, so a file holding one is refused as damaged.
+inline f32 Rd_F32Finite(ByteReader *r) {
+  f32 f = Rd_F32(r);
+  if (f * 0.0f == 0.0f) return f;
+  r->err = true;
+  return 0.0f;
+}
 f64 Rd_F64(ByteReader *r);
 // Bytes of one record of a field layout (see Rd_Run).
 inline size_t Bytes_RecordSize(const char *fields) {
@@ -219,6 +227,24 @@ void File_Free(FileData *f);
 // natively). On failure the temporary file is removed and the old file is left as it was.
 // Callers say the failure to the user.
 bool File_WriteAtomic(const char *path, const void *data, size_t size);
+// Why the last File_WriteAtomic failed, from the system's error of the failing step
+// (SAVE_REASON_NONE after a success or a failure the system did not report).
+enum SaveReason : u32 {
+  SAVE_REASON_NONE = 0,
+  SAVE_REASON_DISK_FULL,
+  SAVE_REASON_ACCESS_DENIED,
+  SAVE_REASON_PATH_NOT_FOUND,
+  SAVE_REASON_OTHER,
+};
+u32 File_LastSaveReason(void);
+// The message of a failed save of path: "%s に保存することができませんでした。", then the folder
+// and the reason of the last File_WriteAtomic failure when the system gave one (Japanese).
+// The reason is used up by this call.
+void File_SaveFailureText(const char *path, char *out, size_t size);
+// True for a name of the form File_WriteAtomic gives its temporaries: "~sav", 8 lower-case
+// hex digits, ".tmp". Each save removes such files of its folder that are older than the
+// program's start (left by a save that was killed); no other file is ever removed.
+bool File_IsSaveTemporaryName(const char *name);
 // Offset of the file name in path: after its last "\", "/" or ":" (CP932 trail bytes that
 // equal "\" do not count); 0 for a bare name.
 size_t File_NameOffset(const char *path);

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -36,6 +37,11 @@ bool Kz2_Begin(Kz2Read *p, const Kz2Format *f, const u8 *data, size_t size, cons
 
 bool Kz2_Broken(Kz2Read *p) {
   if (!p->err[0]) Str_Format(p->err, p->errSize, kKzMsgBroken, p->path);
+  return false;
+}
+
+bool Kz2_NotFinite(Kz2Read *p) {
+  Str_Format(p->err, p->errSize, kKzMsgNotFinite, p->path);
   return false;
 }
 
@@ -148,7 +154,7 @@ i32 Kz2_Save(const char *path, ByteWriter *w, bool built, char *err, size_t errS
   if (!ok && !err[0]) Str_Format(err, errSize, kKzMsgCannotSave, path);
   if (ok && !File_WriteAtomic(path, w->data, w->size)) {
     ok = false;
-    Str_Format(err, errSize, kKzMsgCannotSave, path);
+    File_SaveFailureText(path, err, errSize);
   }
   Wr_Free(w);
   if (!ok) return ModelResult_Refuse(res, err);

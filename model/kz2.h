@@ -35,6 +35,8 @@ bool Kz2_Begin(Kz2Read *p, const Kz2Format *f, const u8 *data, size_t size, cons
                size_t errSize);
 // The broken-file reason, unless a reason is already there; always false.
 bool Kz2_Broken(Kz2Read *p);
+// The not-finite-values refusal naming the file in the error text; returns false.
+bool Kz2_NotFinite(Kz2Read *p);
 // The too-many reason for n things called `what` above max (the first reason is kept); false.
 bool Kz2_TooMany(Kz2Read *p, const char *what, i32 n, i32 max);
 // An i32 count of 0..max into *n; false with the reason otherwise.

@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kz2.h"
 #include "model/seam.h"
@@ -181,7 +182,7 @@ Obj2Model *Kza_Parse(const u8 *data, size_t size, const char *path, char *err, s
   bool ok;
   if (p.in.version == 2003000) ok = ReadOld(&p);
   else ok = ReadImages(&p) && ReadMotions(&p) && (Obj2_FreshTracks(p.m) || Fail(&p)) && ReadObjects(&p);
-  ok = ok && CheckParents(&p);
+  ok = ok && CheckParents(&p) && (Finite_Obj2(p.m) || Kz2_NotFinite(&p.in));
   if (!ok) return Obj2_Free(p.m);
   return p.m;
 }
@@ -260,7 +261,7 @@ i32 Kza_Write(i32 s, const char *path, ModelResult *res) {
   if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return 0;
   if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
   ByteWriter w = {};
-  char err[256];
+  char err[512];
   bool built = Kza_Build(g_Obj2Slots[s], &w, err, sizeof err);
   return Kz2_Save(path, &w, built, err, sizeof err, res);
 }

@@ -18,6 +18,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kz2.h"
 #include "model/seam.h"
@@ -237,6 +238,7 @@ Bone2Model *Kzb_Parse(const u8 *data, size_t size, const char *path, char *err, 
   // file's keys replace them (bones the file does not list keep it).
   bool ok = ReadVertices(&p) && ReadPolygons(&p) && ReadTexturesAndGroups(&p) && ReadMotions(&p) &&
             (Bone2_FreshTracks(p.m) || Fail(&p)) && ReadBones(&p);
+  if (ok && !Finite_Bone2(p.m)) ok = Kz2_NotFinite(&p.in);
   if (!ok) return Bone2_Free(p.m);
   return p.m;
 }
@@ -357,7 +359,7 @@ i32 Kzb_Write(i32 slot, const char *path, ModelResult *res) {
   if (slot < 0 || slot >= BONE2_SLOTS || !g_Bone2Slots[slot]) return 0;
   if (!Kz2_PathGiven(path, res)) return 0;   // as the other model writers say it
   ByteWriter w = {};
-  char err[256];
+  char err[512];
   bool built = Kzb_Build(g_Bone2Slots[slot], &w, err, sizeof err);
   return Kz2_Save(path, &w, built, err, sizeof err, res);
 }

@@ -243,7 +243,7 @@ bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size
     Obj3Part *part = &set->parts[p];
     loaded[p] = (u32)Rd_I32(&r);
     if (loaded[p] != 1) continue;
-    for (int i = 0; i < 3; i++) set->offsets[p][i] = Rd_F32(&r);
+    for (int i = 0; i < 3; i++) set->offsets[p][i] = Rd_F32Finite(&r);
     if (!Rd_Name(&r, part->path, sizeof part->path)) return false;
     part->parent = Rd_I32(&r);
     part->extra = Rd_I32(&r);
@@ -252,9 +252,9 @@ bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size
       i32 K = StoredKeys(&set->motions[m]);
       for (i32 k = 0; k < K; k++) {
         ObjKey3 *key = &part->keyLists[m].keys[k];
-        for (int i = 0; i < 3; i++) key->pos[i] = Rd_F32(&r);
-        for (int i = 0; i < 4; i++) key->quat[i] = Rd_F32(&r);
-        for (int i = 0; i < 3; i++) key->scale[i] = Rd_F32(&r);
+        for (int i = 0; i < 3; i++) key->pos[i] = Rd_F32Finite(&r);
+        for (int i = 0; i < 4; i++) key->quat[i] = Rd_F32Finite(&r);
+        for (int i = 0; i < 3; i++) key->scale[i] = Rd_F32Finite(&r);
       }
     }
     if (r.err) return false;
@@ -396,7 +396,7 @@ bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzo_Encode(g_Obj3Sets[n], g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
+  if (!ok) return ModelResult_RefuseSave(res, path);
   ModelResult_Accept(res);
   return true;
 }

@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kzo.h"
 #include "model/mesh.h"
@@ -213,7 +214,7 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
+  if (!ok) return ModelResult_RefuseSave(res, path);
   m->version = g_KzpVersion;
   ModelResult_Accept(res);
   return true;
@@ -818,7 +819,10 @@ static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
 // is damaged or breaks a limit (k->refusal then says which, when it can).
 static bool ReadBody(KzpRead *k, Model3 *m) {
   KzpLayout L;
-  return ReadHead(k, m, &L) && StreamPolygons(k, m, &L) && StreamAfterPolygons(k, m, &L);
+  if (!(ReadHead(k, m, &L) && StreamPolygons(k, m, &L) && StreamAfterPolygons(k, m, &L))) return false;
+  if (Finite_Model3(m)) return true;
+  Str_Format(k->refusal, sizeof k->refusal, kKzMsgNotFinite, k->path);
+  return false;
 }
 
 bool Kzp_ParseBody(Model3 *m, const u8 *data, size_t size) {

@@ -4,6 +4,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "model/bytes.h"
 #include "model/seam.h"
 
 void ModelResult_Accept(ModelResult *r) {
@@ -17,6 +18,12 @@ bool ModelResult_Refuse(ModelResult *r, const char *text) {
   r->ok = false;
   Str_Copy(r->message, sizeof r->message, text);
   return false;
+}
+
+bool ModelResult_RefuseSave(ModelResult *r, const char *path) {
+  char text[sizeof r->message];
+  File_SaveFailureText(path, text, sizeof text);
+  return ModelResult_Refuse(r, text);
 }
 
 bool ModelResult_Refusef(ModelResult *r, const char *fmt, ...) {

@@ -18,6 +18,9 @@ typedef bool (*ModelAnswerFn)(const ModelResult *r);
 void ModelResult_Accept(ModelResult *r);
 // Refused with the text (cut at 511 bytes on a character boundary); returns false. r may be null.
 bool ModelResult_Refuse(ModelResult *r, const char *text);
+// Refused with the message of a failed save of path (File_SaveFailureText: the folder and the
+// system's reason when it gave one); returns false. r may be null.
+bool ModelResult_RefuseSave(ModelResult *r, const char *path);
 // Refused with a formatted text, cut at 255 bytes as every formatted message box is; returns
 // false. r may be null.
 bool ModelResult_Refusef(ModelResult *r, const char *fmt, ...)

@@ -21,20 +21,20 @@ static const char kMsgTooNew[] =
 // The head that boxes and circles share: the in-use flag and the position.
 static void ReadPlace(ByteReader *r, u32 *used, f32 *x, f32 *y, f32 *z) {
   *used = Rd_U32(r);
-  *x = Rd_F32(r);
-  *y = Rd_F32(r);
-  *z = Rd_F32(r);
+  *x = Rd_F32Finite(r);
+  *y = Rd_F32Finite(r);
+  *z = Rd_F32Finite(r);
 }
 
 static void ReadBox(ByteReader *r, ColiBox *b) {
   ReadPlace(r, &b->used, &b->x, &b->y, &b->z);
-  b->angle = Rd_F32(r);
-  b->size = Rd_F32(r);
+  b->angle = Rd_F32Finite(r);
+  b->size = Rd_F32Finite(r);
 }
 
 static void ReadCircle(ByteReader *r, ColiCircle *c) {
   ReadPlace(r, &c->used, &c->x, &c->y, &c->z);
-  c->size = Rd_F32(r);
+  c->size = Rd_F32Finite(r);
 }
 
 const char *Kzc_Parse(CollisionDoc *d, const u8 *data, size_t size) {
@@ -50,7 +50,7 @@ const char *Kzc_Parse(CollisionDoc *d, const u8 *data, size_t size) {
   bool current = d->version == KZC_VERSION_2002010;
   // Version 2002000 stores neither the range nor circles: they keep the new set's defaults.
   if (current)
-    for (int k = 0; k < 6; k++) d->bounds[k] = Rd_F32(&r);
+    for (int k = 0; k < 6; k++) d->bounds[k] = Rd_F32Finite(&r);
   d->boxCount = Rd_Count(&r, COLI_BOXES);
   for (i32 i = 0; i < d->boxCount; i++) ReadBox(&r, &d->boxes[i]);
   if (current) {
@@ -176,7 +176,11 @@ bool Kzc_Write(const char *path) {
   ByteWriter w = {};
   bool ok = g_Coli.doc && Kzc_Encode(g_Coli.doc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf(kKzMsgCannotSave, path);
+  if (!ok) {
+    char text[512];
+    File_SaveFailureText(path, text, sizeof text);
+    Lib_ErrorBox(text);
+  }
   else Str_Copy(g_Coli.doc->fileName, sizeof g_Coli.doc->fileName, path);   // the title names it
   return ok;
 }

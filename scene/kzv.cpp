@@ -79,7 +79,7 @@ static bool ReadString(ByteReader *r, char *field, bool keepOnEmpty) {
 }
 
 static void ReadFloats(ByteReader *r, f32 *v, int n) {
-  for (int i = 0; i < n; i++) v[i] = Rd_F32(r);
+  for (int i = 0; i < n; i++) v[i] = Rd_F32Finite(r);
 }
 
 static void ReadKey(KzvParse *p, i32 kind, MovieKey *k) {
@@ -344,7 +344,11 @@ bool Kzv_Write(const char *path) {
   }
   Wr_Free(&w);
   free(m);   // the objects are the movie's own
-  if (!ok) Box(kKzMsgCannotSave, path);
+  if (!ok) {
+    char text[ERR_SIZE];
+    File_SaveFailureText(path, text, sizeof text);
+    Lib_ErrorBox(text);
+  }
   else Str_Copy(g_MovieScene.movieFileName, sizeof g_MovieScene.movieFileName, path);   // the title names it
   return ok;
 }

@@ -43,7 +43,8 @@ bool Kzv_Encode(const KzvMovie *m, ByteWriter *w);
 void Kzv_Capture(KzvMovie *out);
 
 // Writes the movie in memory as version 2006060 (through a temporary file). False with
-// "%s に保存することができませんでした。" when it cannot be written; the old file stays.
+// "%s に保存することができませんでした。" (with the folder and the system's reason, see
+// File_SaveFailureText) when it cannot be written; the old file stays.
 bool Kzv_Write(const char *path);
 // Reads a movie file, replaces the movie in memory, loads the files its actors name, sets the
 // play range and builds the frame tables. False with a message box; the movie in memory, its

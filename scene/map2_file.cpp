@@ -116,7 +116,11 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   ByteWriter w = {};
   bool ok = Map2_Encode(doc, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf(kKzMsgCannotSave, path);
+  if (!ok) {
+    char text[512];
+    File_SaveFailureText(path, text, sizeof text);
+    Lib_ErrorBox(text);
+  }
   return ok;
 }
 

@@ -18,12 +18,17 @@ struct ModalHooks {
   PIDLIST_ABSOLUTE (*browseForFolder)(BROWSEINFOA *bi);
   BOOL (*chooseCompressor)(HWND owner, UINT flags, LPVOID in, LPVOID data, COMPVARS *cv, LPSTR title);
   INT_PTR (*dialogBox)(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param);
+  // The UTF-16 file dialogs the library shows when no code-page hook above is installed.
+  BOOL (*getOpenFileNameW)(OPENFILENAMEW *ofn);
+  BOOL (*getSaveFileNameW)(OPENFILENAMEW *ofn);
 };
 extern ModalHooks g_ModalHooks;
 
 int Modal_MessageBox(HWND owner, const char *text, const char *caption, UINT type);
 BOOL Modal_GetOpenFileName(OPENFILENAMEA *ofn);
 BOOL Modal_GetSaveFileName(OPENFILENAMEA *ofn);
+BOOL Modal_GetOpenFileNameW(OPENFILENAMEW *ofn);
+BOOL Modal_GetSaveFileNameW(OPENFILENAMEW *ofn);
 BOOL Modal_ChooseColor(CHOOSECOLORA *cc);
 PIDLIST_ABSOLUTE Modal_BrowseForFolder(BROWSEINFOA *bi);
 BOOL Modal_ChooseCompressor(HWND owner, UINT flags, LPVOID in, LPVOID data, COMPVARS *cv, LPSTR title);

@@ -48,6 +48,25 @@ BOOL Modal_GetSaveFileName(OPENFILENAMEA *ofn) {
   return GetSaveFileNameA(ofn);
 }
 
+// The title of a UTF-16 dialog for the automatic mode's note, in the code page.
+static void AutoNoteW(const char *what, const wchar_t *title) {
+  char text[256] = "";
+  if (title) WideCharToMultiByte(CP_ACP, 0, title, -1, text, sizeof text - 1, nullptr, nullptr);
+  AutoNote(what, text);
+}
+
+BOOL Modal_GetOpenFileNameW(OPENFILENAMEW *ofn) {
+  if (g_ModalHooks.getOpenFileNameW) return g_ModalHooks.getOpenFileNameW(ofn);
+  if (Modal_IsAuto()) { AutoNoteW("open", ofn->lpstrTitle); return FALSE; }
+  return GetOpenFileNameW(ofn);
+}
+
+BOOL Modal_GetSaveFileNameW(OPENFILENAMEW *ofn) {
+  if (g_ModalHooks.getSaveFileNameW) return g_ModalHooks.getSaveFileNameW(ofn);
+  if (Modal_IsAuto()) { AutoNoteW("save", ofn->lpstrTitle); return FALSE; }
+  return GetSaveFileNameW(ofn);
+}
+
 BOOL Modal_ChooseColor(CHOOSECOLORA *cc) {
   if (g_ModalHooks.chooseColor) return g_ModalHooks.chooseColor(cc);
   if (Modal_IsAuto()) { AutoNote("colour", ""); return FALSE; }

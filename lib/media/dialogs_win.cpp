@@ -1,18 +1,109 @@
 // The common open and save dialogs and the folder chooser (Windows side of dialogs.h), all
 // through the modal hooks, so that tests answer them without a window.
+//
+// The file dialogs run in UTF-16: the name box accepts any letter, and the code-page dialog
+// would map one the code page lacks to its nearest letter ("café.kzp" became "cafe.kzp",
+// another file). A chosen name is taken only when it converts to the code page exactly;
+// any other is refused with a message naming it, before the caller reads or writes anything.
 #include <windows.h>
+#include <string.h>
 #include <commdlg.h>
 #include <shlobj.h>
 
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
+#include "model/bytes.h"
 #include "model/seam.h"
 
 static HINSTANCE OwnerInstance(HWND owner) {
   return owner ? (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE) : GetModuleHandleA(nullptr);
 }
 
+enum { WIDE_TEXT = 1024 };
+
+// Code-page text of `bytes` bytes (inner NULs kept: a filter list) into UTF-16 with a NUL
+// after it; an empty string when it does not fit.
+static void ToWide(const char *s, int bytes, wchar_t *out, int count) {
+  int n = s && bytes > 0 ? MultiByteToWideChar(CP_ACP, 0, s, bytes, out, count - 1) : 0;
+  out[n > 0 ? n : 0] = 0;
+}
+
+// The exact code-page form of a UTF-16 name into out (size bytes): false when a letter has no
+// code-page form (no best-fit substitute is taken) or the name does not fit.
+static bool ExactCodePage(const wchar_t *w, char *out, int size) {
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, -1, out, size, nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  // Back to UTF-16 and compared, for a converter that maps to near letters regardless.
+  wchar_t back[WIDE_TEXT];
+  int m = MultiByteToWideChar(CP_ACP, 0, out, -1, back, WIDE_TEXT);
+  return m > 0 && lstrcmpW(back, w) == 0;
+}
+
+// The refusal of a name the code page cannot hold: the name as far as the code page shows it
+// and the first letter that it cannot.
+static void RefuseName(const wchar_t *w) {
+  char shown[FILEDLG_TEXT * 2] = "";
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, -1, shown, sizeof shown - 1, "?", nullptr);
+  unsigned code = 0;
+  for (const wchar_t *p = w; *p && !code; p++) {
+    wchar_t one[2] = {*p, 0};
+    char mb[8];
+    if (!ExactCodePage(one, mb, sizeof mb)) code = (unsigned)*p;
+  }
+  char text[768];
+  if (code)
+    Str_Format(text, sizeof text,
+               "%s\n\nこのファイル名には、この環境の文字コードで表せない文字 (U+%04X) が含まれているため、使うことができません。\n別の名前を指定して下さい。",
+               shown, code);
+  else
+    Str_Format(text, sizeof text, "%s\n\nこのファイル名は長すぎるため、使うことができません。", shown);
+  Lib_ErrorBox(text);
+}
+
+// The dialog in UTF-16; the chosen path goes back into the request's code-page buffers only
+// when it converts exactly.
+static bool RunWideFileDialog(FileDlgRequest *req) {
+  static wchar_t filter[FILEDLG_TEXT], file[WIDE_TEXT], dir[WIDE_TEXT], title[FILEDLG_TEXT], ext[32];
+  ToWide(req->filter, (int)FileDlg_FilterLength(req->filter, FILEDLG_TEXT), filter, FILEDLG_TEXT);
+  ToWide(req->file, (int)strlen(req->file) + 1, file, WIDE_TEXT);
+  ToWide(req->initialDir, req->initialDir ? (int)strlen(req->initialDir) + 1 : 0, dir, WIDE_TEXT);
+  ToWide(req->dialogTitle, req->dialogTitle ? (int)strlen(req->dialogTitle) + 1 : 0, title, FILEDLG_TEXT);
+  ToWide(req->defaultExt, req->defaultExt ? (int)strlen(req->defaultExt) + 1 : 0, ext, 32);
+  OPENFILENAMEW ofn = {};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+  ofn.hwndOwner = (HWND)req->owner;
+  ofn.hInstance = OwnerInstance((HWND)req->owner);
+  ofn.lpstrFilter = filter[0] ? filter : nullptr;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = WIDE_TEXT;
+  ofn.lpstrInitialDir = req->initialDir && req->initialDir[0] ? dir : nullptr;
+  ofn.lpstrTitle = req->dialogTitle ? title : nullptr;
+  BOOL ok;
+  if (req->save) {
+    ofn.Flags = OFN_OVERWRITEPROMPT;
+    ofn.lpstrDefExt = req->defaultExt ? ext : nullptr;
+    ok = Modal_GetSaveFileNameW(&ofn);
+  } else {
+    ofn.Flags = OFN_HIDEREADONLY;
+    ok = Modal_GetOpenFileNameW(&ofn);
+  }
+  if (!ok) return false;
+  file[WIDE_TEXT - 1] = 0;
+  char path[FILEDLG_TEXT];
+  if (!ExactCodePage(file, path, sizeof path)) {
+    RefuseName(file);
+    return false;
+  }
+  Str_Copy(req->file, FILEDLG_TEXT, path);
+  Str_Copy(req->fileTitle, FILEDLG_TEXT, path + File_NameOffset(path));
+  return true;
+}
+
 static bool RunFileDialog(FileDlgRequest *req) {
+  // A code-page fake installed by a test answers as before.
+  if (!(req->save ? g_ModalHooks.getSaveFileName : g_ModalHooks.getOpenFileName)) return RunWideFileDialog(req);
   OPENFILENAMEA ofn = {};
   // The 76-byte form of the structure (without the Windows 2000 fields).
   ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;

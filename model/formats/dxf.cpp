@@ -1,6 +1,7 @@
 // DXF import: the 3DFACE entities of a text DXF file become four-corner polygons; every
 // other entity, section and group code is skipped. Lines are compared with their blanks and
-// tabs removed, whatever their line ends (CR LF or LF).
+// tabs removed, whatever their line ends (CR LF or LF). A file without its closing "EOF"
+// line has been cut and is refused: nothing of it is kept.
 #include <string.h>
 
 #include "model/formats/fmt_local.h"
@@ -22,13 +23,16 @@ static bool Dxf_ReadLine(ByteReader *r, char *line) {
   return false;
 }
 
-static i32 CountFaces(const u8 *data, size_t size) {
+// The 3DFACE entities up to the "EOF" line; *ended says whether that line is there.
+static i32 CountFaces(const u8 *data, size_t size, bool *ended) {
   ByteReader r;
   Rd_Init(&r, data, size);
   char line[DXF_LINE];
   i32 count = 0;
-  while (Dxf_ReadLine(&r, line)) {
+  *ended = false;
+  while (!*ended && Dxf_ReadLine(&r, line)) {
     if (strcmp(line, "3DFACE") == 0 && count < 0x7FFFFFFF) count++;
+    *ended = strcmp(line, "EOF") == 0;
   }
   return count;
 }
@@ -60,14 +64,16 @@ static DxfFace ReadFace(ByteReader *r, f32 corner[4][3]) {
     if (!Dxf_ReadLine(r, value)) return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_END;
     int c, axis;
     if (!CornerCode(code, &c, &axis)) continue;   // layer, colour, flags, ...
-    corner[c][axis] = Fmt_Float(value);   // a value that is not a number reads as 0
+    corner[c][axis] = Fmt_Float(value);   // text that is not a number reads as 0
     seen |= (u16)(1u << (3 * c + axis));
   }
   return seen == 0xFFF ? DXF_FACE_OK : DXF_FACE_BAD;
 }
 
 FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
-  i32 count = CountFaces(data, size);
+  bool ended;
+  i32 count = CountFaces(data, size, &ended);
+  if (!ended) return Fmt_Refuse(st, "ファイルが途中で終わっているため (\"EOF\" がありません)、読み込むことができません。");
   if (count == 0) return Fmt_Refuse(st, "3DFACE の面がないため、読み込むものがありません。");
   if (count > m->capPolygons || (i64)count * 4 > m->capPositions)
     return Fmt_Refuse(st, "3DFACE の数 %d が上限 (%d) を超えています。", count, m->capPolygons);
@@ -81,7 +87,7 @@ FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
     DxfFace res = ReadFace(&r, corner);
     if (res == DXF_FACE_BAD)
       return Fmt_Refuse(st, "%d 番目の 3DFACE の角の値が足りないため、読み込むことができませんでした。", faces + 1);
-    if (res == DXF_FACE_END) break;   // the file ends inside an entity: keep the faces before it
+    if (res == DXF_FACE_END) break;   // the data ended inside an entity: refused below
     // The file's corners 2, 1, 0, 3 become the polygon's corners 0..3.
     static const int order[4] = {2, 1, 0, 3};
     Polygon3 &poly = m->polygons[faces];
@@ -95,7 +101,7 @@ FmtResult Dxf_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
     }
     faces++;
   }
-  if (faces == 0) return Fmt_Refuse(st, "3DFACE の途中でファイルが終わっているため、読み込むことができませんでした。");
+  if (faces < count) return Fmt_Refuse(st, "3DFACE の途中でファイルが終わっているため、読み込むことができませんでした。");
   m->polygonCount = faces;
   m->positionCount = 4 * faces;
   m->colors[0] = Color4{255, 255, 255, 255};

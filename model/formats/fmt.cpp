@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "model/finite.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 
@@ -85,12 +86,18 @@ Model3 *Fmt_NewModelFor(size_t fileSize) {
   return m;
 }
 
+FmtResult Fmt_ParseChecked(FmtParseFn parse, Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
+  FmtResult r = parse(m, data, size, st);
+  if (r == FMT_OK && !Finite_Model3(m)) r = Fmt_Refuse(st, "%s", kFmtMsgNotFinite);
+  return r;
+}
+
 // One parse of the file into a scratch model of the given room (full: every array at capacity).
 static FmtResult ParseInto(Model3 **out, const FileData *f, bool full, FmtParseFn parse, FmtStatus *st) {
   *out = full ? Fmt_NewModel() : Fmt_NewModelFor(f->size);
   if (!*out) return FMT_NOT_READ;
   *st = FmtStatus{};
-  return parse(*out, f->data, f->size, st);
+  return Fmt_ParseChecked(parse, *out, f->data, f->size, st);
 }
 
 i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res) {
@@ -149,10 +156,7 @@ i32 Fmt_Int(const char *s) {
   return (i32)v;
 }
 
-f32 Fmt_Float(const char *s) {
-  f32 v = strtof(s, nullptr);
-  return isfinite(v) ? v : 0.0f;
-}
+f32 Fmt_Float(const char *s) { return strtof(s, nullptr); }
 
 u8 Fmt_ColorByte(f32 v) {
   if (!(v > 0.0f)) return 0;

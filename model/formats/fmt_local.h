@@ -11,7 +11,7 @@
 // Outcome of an in-memory parse.
 enum FmtResult {
   FMT_OK = 0,
-  FMT_NOT_READ,   // not this format or damaged: the import fails silently
+  FMT_NOT_READ,   // not this format or damaged: no reason of its own (the shell names the file)
   FMT_REFUSED,    // beyond a capacity or a broken reference: the reason is shown to the user
 };
 
@@ -40,12 +40,17 @@ i32 Fmt_Commit(i32 slot, Model3 *m, const char *path);
 // parser's or cannot be read is refused without a text. Returns 1 or 0; the slot is left as
 // it was on 0.
 typedef FmtResult (*FmtParseFn)(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
+// One parse as an import takes it: a model that holds NaN or an infinity is refused with a
+// reason (the fuzz targets run the same step).
+FmtResult Fmt_ParseChecked(FmtParseFn parse, Model3 *m, const u8 *data, size_t size, FmtStatus *st);
 i32 Fmt_Import(i32 slot, const char *path, FmtParseFn parse, ModelResult *res);
 
 // One text line without its end: LF, CR, CR LF and LF CR each end one line. False at the
 // end of the data. A line longer than the buffer is cut (its rest is skipped).
 bool Fmt_TextLine(ByteReader *r, char *dst, size_t dstSize);
-// C-library number conversions that give 0 for text that is not a number.
+// C-library number conversions that give 0 for text that is not a number. Fmt_Float keeps
+// "nan", "inf" and numbers beyond the float range as NaN or infinite: the import then
+// refuses the model (Fmt_Import's finite check) instead of putting 0 in their place.
 i32 Fmt_Int(const char *s);
 f32 Fmt_Float(const char *s);
 // A colour component (0..255 scale) as a byte: truncated, clamped, NaN as 0.

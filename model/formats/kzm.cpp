@@ -147,7 +147,7 @@ i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, kKzMsgCannotSave, path);
+  if (!ok) return ModelResult_RefuseSave(res, path);
   ModelResult_Accept(res);
   return 1;
 }

@@ -365,7 +365,7 @@ i32 Lwo_Write(i32 slot, const char *path, ModelResult *res) {
   EndChunk(&w, formAt);
   ok = ok && !w.err && File_WriteAtomic(path, w.data, w.size);
   if (ok) ModelResult_Accept(res);
-  else ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
+  else ModelResult_RefuseSave(res, path);
   Wr_Free(&w);
   free(table.keys);
   free(table.values);

@@ -3,8 +3,8 @@
 // Materials become groups (colour and texture), the vertices of every object are scaled by
 // 0.1 with z negated, faces of two, three and four corners keep their material and texture
 // coordinates, and an object's "mirror" line sets the mirror switch of the group numbered
-// like the object. Everything else is skipped. A file that ends before "Eof" keeps what was
-// read up to its end.
+// like the object. Everything else is skipped. A file that ends before its "Eof" line, or
+// inside a chunk, is refused as cut: nothing of it is kept.
 #include <stdlib.h>
 #include <string.h>
 
@@ -25,6 +25,8 @@ struct MqoState {
   i32 vertexBase;
   f32 uv[8];                      // texture coordinates of the last face that had them
 };
+
+static const char kMsgCut[] = "ファイルが途中で終わっているため、読み込むことができません。";
 
 // [SECTION] Tokens
 
@@ -115,7 +117,7 @@ static FmtResult ReadMaterials(Model3 *m, MqoState *s, ByteReader *r, const char
   if (count > MODEL3_GROUPS) return Fmt_Refuse(st, "材質の数 %d が上限 (%d) を超えています。", count, MODEL3_GROUPS);
   char line[MQO_LINE];
   for (i32 mat = 0; mat < count; mat++) {
-    if (!Fmt_TextLine(r, line, sizeof line)) break;
+    if (!Fmt_TextLine(r, line, sizeof line)) return Fmt_Refuse(st, "%s", kMsgCut);
     const char *p = Mqo_NextToken(line, tok, sizeof tok);
     if (tok[0] == '}') break;
     Group3 &g = m->groups[mat];
@@ -139,7 +141,8 @@ static FmtResult ReadVertices(Model3 *m, ByteReader *r, i32 count, FmtStatus *st
   if (m->positionCount + (i64)count > m->capPositions)
     return Fmt_Refuse(st, "頂点数が上限 (%d) を超えています。", m->capPositions);
   char line[MQO_LINE];
-  for (i32 i = 0; i < count && Fmt_TextLine(r, line, sizeof line); i++) {
+  for (i32 i = 0; i < count; i++) {
+    if (!Fmt_TextLine(r, line, sizeof line)) return Fmt_Refuse(st, "%s", kMsgCut);
     f32 v[3] = {0, 0, 0};
     ReadFloats(line, v, 3);
     m->positions[m->positionCount++] = Vec3{v[0] * 0.1f, v[1] * 0.1f, -v[2] * 0.1f};
@@ -226,7 +229,8 @@ static FmtResult ReadObject(Model3 *m, MqoState *s, ByteReader *r, FmtStatus *st
       Mqo_NextToken(p, count, sizeof count);
       i32 n = Fmt_Int(count);
       depth++;
-      for (i32 i = 0; i < n && Fmt_TextLine(r, line, sizeof line); i++) {
+      for (i32 i = 0; i < n; i++) {
+        if (!Fmt_TextLine(r, line, sizeof line)) return Fmt_Refuse(st, "%s", kMsgCut);
         FmtResult res = ReadFace(m, s, line, st);
         if (res != FMT_OK) return res;
       }
@@ -238,7 +242,7 @@ static FmtResult ReadObject(Model3 *m, MqoState *s, ByteReader *r, FmtStatus *st
       depth++;   // a chunk this reader does not know: skipped with its braces
     }
   }
-  return FMT_OK;
+  return depth > 0 ? Fmt_Refuse(st, "%s", kMsgCut) : FMT_OK;   // the data ended inside the object
 }
 
 // [SECTION] File
@@ -266,8 +270,10 @@ FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
   m->uvCount = 1;
 
   char line[MQO_LINE], tok[MQO_LINE];
-  while (Fmt_TextLine(&r, line, sizeof line)) {
-    if (strncmp(line, "Eof", 3) == 0) break;
+  bool ended = false;
+  while (!ended && Fmt_TextLine(&r, line, sizeof line)) {
+    ended = strncmp(line, "Eof", 3) == 0;
+    if (ended) break;
     tok[0] = 0;
     const char *p = Mqo_NextToken(line, tok, sizeof tok);
     FmtResult res = FMT_OK;
@@ -275,6 +281,7 @@ FmtResult Mqo_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
     else if (strcmp(tok, "Object") == 0) res = ReadObject(m, &s, &r, st);
     if (res != FMT_OK) return res;
   }
+  if (!ended) return Fmt_Refuse(st, "%s", kMsgCut);
   // One group per material, and at least one per material a face uses.
   i32 groups = s.materialCount > s.highestMaterial + 1 ? s.materialCount : s.highestMaterial + 1;
   if (groups < 1) groups = 1;

@@ -241,7 +241,7 @@ i32 Mx_Write(i32 slot, const char *path, ModelResult *res) {
   for (i32 n = 0; n < nameCount; n++) Wr_Bytes(&w, names[n], MX_NAME_SIZE);
   bool ok = !w.err && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
+  if (!ok) return ModelResult_RefuseSave(res, path);
   ModelResult_Accept(res);
   return 1;
 }

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "model/finite.h"
 #include "model/formats/fmt_local.h"
 #include "model/formats/xread.h"
 #include "model/seam.h"
@@ -137,7 +138,10 @@ static i32 ParseInto(Model3 *m, const u8 *data, size_t size, const char *path, c
   if (XRead_Parse(data, size, path, &mesh, reason, reasonSize) != XREAD_OK) return kLoadFailed;
   XMeshData view;
   XRead_View(&mesh, &view);
-  return XFile_BuildModel(m, &view, path, reason, reasonSize) ? 1 : -1;
+  if (!XFile_BuildModel(m, &view, path, reason, reasonSize)) return -1;
+  if (Finite_Model3(m)) return 1;
+  Str_Format(reason, reasonSize, kKzMsgNotFinite, path);
+  return -1;
 }
 
 FmtResult XFile_Parse(Model3 *m, const u8 *data, size_t size, FmtStatus *st) {
@@ -327,7 +331,7 @@ i32 XFile_Export(i32 slot, const char *path, ModelResult *res) {
   if (!XFile_WriteBinary(m, &w, reason, sizeof reason)) {
     ModelResult_Refusef(res, "%s\n%s", path, reason);
   } else if (!File_WriteAtomic(path, w.data, w.size)) {
-    ModelResult_Refusef(res, "%s に保存することができませんでした。", path);
+    ModelResult_RefuseSave(res, path);
   } else {
     ModelResult_Accept(res);
     result = 1;

@@ -2,6 +2,7 @@
 // the object parser that merges the file's meshes (see xread.h).
 #include "model/formats/xread.h"
 
+#include <float.h>
 #include <math.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -65,8 +66,9 @@ void Fail(XLex *lx, const char *fmt, ...) {
 }
 
 void SetNumber(XLex *lx, f64 v) {
-  lx->num = isfinite(v) ? v : 0.0;   // as the other importers take unreadable numbers
-  lx->integral = lx->num >= 0 && lx->num <= 4294967295.0 && lx->num == floor(lx->num);
+  // NaN and the infinities are kept: the import refuses a model that holds one.
+  lx->num = v;
+  lx->integral = isfinite(v) && v >= 0 && v <= 4294967295.0 && v == floor(v);
 }
 
 void SetText(XLex *lx, const u8 *s, size_t n) {
@@ -223,7 +225,8 @@ bool Number(XLex *lx, f64 *out) {
 bool Float(XLex *lx, f32 *out) {
   f64 v;
   if (!Number(lx, &v)) return false;
-  *out = v > 3.0e38 ? 3.0e38f : v < -3.0e38 ? -3.0e38f : (f32)v;
+  // Beyond the float range is infinite (NaN stays NaN): the import refuses such a model.
+  *out = v > FLT_MAX ? INFINITY : v < -FLT_MAX ? -INFINITY : (f32)v;
   return true;
 }
 
@@ -614,9 +617,11 @@ void TransformVertices(XReadMesh *out, size_t first, const f32 m[16]) {
       n[k] = sign * (v.normal[0] * c[3 * 0 + k] + v.normal[1] * c[3 * 1 + k] + v.normal[2] * c[3 * 2 + k]);
     }
     f32 len = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    bool finite = isfinite(n[0]) && isfinite(n[1]) && isfinite(n[2]);
+    // A position or normal that is not a number stays so, and the import refuses the model.
     for (int k = 0; k < 3; k++) {
-      v.pos[k] = isfinite(p[k]) ? p[k] : 0.0f;
-      v.normal[k] = len > 0 && isfinite(len) ? n[k] / len : 0.0f;
+      v.pos[k] = p[k];
+      v.normal[k] = !finite ? NAN : len > 0 && isfinite(len) ? n[k] / len : 0.0f;
     }
   }
 }

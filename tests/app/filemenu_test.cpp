@@ -555,7 +555,12 @@ TEST_F(FileMenuTest, SavesProposeTheNameAndSayWhenTheyFail) {
     g_SaveFault = {};
     ASSERT_FALSE(g_dialogs.empty());
     EXPECT_EQ(g_dialogs.back().defaultName, c.proposed) << c.id;
-    EXPECT_EQ(g_boxes, std::vector<std::string>{out + " に保存することができませんでした。"}) << c.id;
+    // The message names the folder (the current one for a bare name) and the system's reason.
+    char cwd[512];
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+    EXPECT_EQ(g_boxes, std::vector<std::string>{out + " に保存することができませんでした。\n\n保存先のフォルダ: " + cwd +
+                                                "\n理由: アクセスが拒否されました。(書き込みが禁止されているか、ほかのプログラムが使っています)"})
+        << c.id;
     EXPECT_EQ(ReadFileBytes(out), (std::vector<u8>{'o', 'l', 'd'})) << c.id;
     // Without the fault the same save writes the file.
     g_boxes.clear();
@@ -606,4 +611,33 @@ TEST_F(FileMenuTest, MissingTexturesAreNamed) {
   EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
   Model3_FreeAllSlots();
   FakeDev_Remove();
+}
+
+// An empty or cut foreign file chosen in an open command is refused with a message naming
+// it (the importers say nothing of a file that is not theirs), and the model stays.
+TEST_F(FileMenuTest, EmptyAndCutForeignFilesAreRefusedWithAMessage) {
+  struct Case { u32 id; const char *name; std::string bytes; };
+  const Case cases[] = {
+      {IDM_X_OPEN, "empty.x", ""},
+      {IDM_X_OPEN, "cut.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0"},
+      {IDM_X_OPEN, "cut_bin.x", "xof 0303bin 0032\x1f\x00"},
+      {IDM_MQO_OPEN, "cut.mqo", "Metasequoia Document\r\nForm"},
+      {IDM_MQO_OPEN, "cut_object.mqo", "Metasequoia Document\r\nFormat Text Ver 1.0\r\nObject \"a\" {\r\n\tvertex 3 {\r\n"},
+      {IDM_MX_OPEN, "empty.mx", ""},
+      {IDM_ROK_OPEN, "cut.rok", "POINT\n1\n"},
+      {IDM_LWO_OPEN, "empty.lwo", ""},
+      {IDM_DXF_OPEN, "cut.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\n3DFACE\n 10\n"},
+  };
+  for (const Case &c : cases) {
+    Model3 *before = PutModel(0, 2);
+    g_Sel.g_CurSlot = 0;
+    WriteFileBytes(c.name, std::vector<u8>(c.bytes.begin(), c.bytes.end()));
+    g_boxes.clear();
+    g_answers = {c.name};
+    FileMenu_Command(c.id);
+    EXPECT_EQ(g_Model3Slots[0], before) << c.name;
+    ASSERT_EQ(g_boxes.size(), 1u) << c.name << " refused in silence";
+    EXPECT_EQ(g_boxes[0].find(c.name), 0u) << g_boxes[0];
+    remove(c.name);
+  }
 }

@@ -202,3 +202,36 @@ TEST(ViewFit, FitCommandOnModels) {
   g_Shell.g_ActiveView = 0;
   Model3_FreeSlot(0);
 }
+
+// Points that are not numbers (a NaN or an infinity left in a model) stay out of the bounds
+// and of both fits: the views keep finite pans and zooms and fit the finite points alone.
+TEST(ViewFit, PointsThatAreNotNumbersAreLeftOut) {
+  const f32 nan = NAN, inf = INFINITY;
+  const f32 finite[] = {-3, 0, -2, 4, 5, 1};
+  const f32 bad[][3] = {{nan, 0, 0}, {0, inf, 0}, {0, 0, -inf}};
+  for (const auto &b : bad) {
+    const f32 pts[] = {-3, 0, -2, b[0], b[1], b[2], 4, 5, 1};
+    f32 mn[3], mx[3], wantMn[3], wantMx[3];
+    ASSERT_TRUE(View_BoundsOfPoints(pts, 3, mn, mx));
+    View_BoundsOfPoints(finite, 2, wantMn, wantMx);
+    for (int a = 0; a < 3; a++) {
+      EXPECT_EQ(mn[a], wantMn[a]);
+      EXPECT_EQ(mx[a], wantMx[a]);
+    }
+    ViewRecord v = {};
+    View_FitPerspective(&v, mn, mx, 800, 600, -20, 20, &kCam);
+    EXPECT_TRUE(std::isfinite(v.panX) && std::isfinite(v.panY) && std::isfinite(v.panZ) && std::isfinite(v.zoom));
+    for (u32 kind : {VIEW_FRONT, VIEW_TOP, VIEW_SIDE}) {
+      ViewRecord o = {}, want = {};
+      o.kind = want.kind = kind;
+      o.zoom = want.zoom = 0.25f;
+      o.w = want.w = 448; o.h = want.h = 496;
+      View_FitOrtho(&o, pts, 3);
+      View_FitOrtho(&want, finite, 2);
+      EXPECT_EQ(o.zoom, want.zoom) << kind;
+      EXPECT_EQ(o.panX, want.panX) << kind;
+      EXPECT_EQ(o.panY, want.panY) << kind;
+      EXPECT_EQ(o.panZ, want.panZ) << kind;
+    }
+  }
+}

@@ -1,6 +1,8 @@
 // Shared body of the foreign-format importer fuzz targets: each input is parsed into one
-// scratch model of small capacity, emptied before every run.
+// scratch model of small capacity, emptied before every run, as an import parses it; a
+// model the import would accept holds only finite numbers.
 #pragma once
+#include "model/finite.h"
 #include "model/formats/fmt_local.h"
 
 typedef FmtResult (*FuzzImportParse)(Model3 *m, const u8 *data, size_t size, FmtStatus *st);
@@ -14,6 +16,6 @@ static inline int FuzzImport(FuzzImportParse parse, const u8 *data, size_t size)
   }
   m->polygonCount = m->positionCount = m->normalCount = m->colorCount = m->uvCount = 0;
   FmtStatus st = {};
-  parse(m, data, size, &st);
+  if (Fmt_ParseChecked(parse, m, data, size, &st) == FMT_OK && !Finite_Model3(m)) __builtin_trap();
   return 0;
 }

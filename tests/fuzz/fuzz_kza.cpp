@@ -3,12 +3,14 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/finite.h"
 #include "model/kza.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const u8 *data, size_t size) {
   char err[256];
   Obj2Model *m = Kza_Parse(data, size, "fuzz.kza", err, sizeof err);
   if (!m) return 0;
+  if (!Finite_Obj2(m)) __builtin_trap();   // an accepted model is finite
   Obj2_SetSlot(0, m);
   g_Obj2SlotShown[0] = 1;
   m->currentFrame = size > 8 ? (i32)data[size - 1] - 20 : 0;

@@ -6,6 +6,7 @@
 #include <limits.h>
 
 #include "fuzz_roundtrip.h"
+#include "model/finite.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/motion.h"
@@ -32,7 +33,7 @@ static void Evaluate(Model3 *m) {
 static bool EncodeParsed(const u8 *data, size_t size, ByteWriter *w) {
   Model3 *m = Model3_New();
   bool ok = Kzp_ParseBody(m, data, size);
-  if (ok && !Kzp_Encode(m, w)) __builtin_trap();
+  if (ok && (!Kzp_Encode(m, w) || !Finite_Model3(m))) __builtin_trap();   // an accepted model is finite
   if (ok) Evaluate(m);
   else Model3_Free(m);
   return ok;

@@ -9,6 +9,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+#include <utime.h>
 
 #include "model/bytes.h"
 #include "model/seam.h"
@@ -230,4 +233,62 @@ TEST(ByteRuns, RecordsReadAndWriteAsTheirFields) {
   EXPECT_EQ(memcmp(swapped, want, 12), 0);
   Wr_Free(&fields);
   Wr_Free(&run);
+}
+
+// A save removes the temporaries a killed save left in its folder ("~sav" + 8 lower-case hex
+// digits + ".tmp", older than the program's start) and nothing else: not one of this run,
+// not a name of another form, not a file in another folder.
+TEST(AtomicWrite, LeftOverTemporariesOfEarlierRunsAreRemoved) {
+  char dir[] = "/tmp/miravel_stale_XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string folder = dir, other = folder + "/other";
+  ASSERT_EQ(mkdir(other.c_str(), 0755), 0);
+  const char *const stale[] = {"~sav0123abcd.tmp", "~savffffffff.tmp"};
+  const char *const kept[] = {"~sav0123ABCD.tmp", "~sav0123abc.tmp", "~sav0123abcde.tmp", "x~sav0123abcd.tmp",
+                              "~sav0123abcd.tmp.bak", "~sav0123abcg.tmp"};
+  struct utimbuf old = {time(nullptr) - 3600, time(nullptr) - 3600};
+  // Every file is written first and made old after: a save removes old temporaries.
+  std::vector<std::string> all;
+  for (const char *n : stale) all.insert(all.end(), {folder + "/" + n, other + "/" + n});
+  for (const char *n : kept) all.push_back(folder + "/" + n);
+  for (const std::string &p : all) ASSERT_TRUE(File_WriteAtomic(p.c_str(), "left", 4));
+  for (const std::string &p : all) ASSERT_EQ(utime(p.c_str(), &old), 0);
+  ASSERT_TRUE(File_WriteAtomic((folder + "/~sav00000001.tmp").c_str(), "this run", 8));   // not older
+  ASSERT_TRUE(File_WriteAtomic((folder + "/model.kzp").c_str(), "new", 3));
+  std::vector<std::string> want = {"model.kzp", "other", "~sav00000001.tmp"};
+  for (const char *n : kept) want.push_back(n);
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(Names(folder), want);
+  EXPECT_EQ(Names(other).size(), 2u);   // another folder's temporaries wait for a save there
+  EXPECT_TRUE(File_IsSaveTemporaryName("~sav0123abcd.tmp"));
+  EXPECT_FALSE(File_IsSaveTemporaryName("~sav0123abcd.tm"));
+  system(("rm -rf " + folder).c_str());
+}
+
+// A failed save's message names the folder and says why, as the system reported it.
+TEST(AtomicWrite, FailedSaveSaysTheFolderAndTheReason) {
+  char text[512];
+  EXPECT_FALSE(File_WriteAtomic("/tmp/miravel_no_such_folder/x.kzp", "x", 1));
+  EXPECT_EQ(File_LastSaveReason(), (u32)SAVE_REASON_PATH_NOT_FOUND);
+  File_SaveFailureText("/tmp/miravel_no_such_folder/x.kzp", text, sizeof text);
+  EXPECT_STREQ(text,
+               "/tmp/miravel_no_such_folder/x.kzp に保存することができませんでした。\n\n保存先のフォルダ: "
+               "/tmp/miravel_no_such_folder\n理由: 保存先のフォルダが見つかりません。");
+  // Said once: a later failure that never reached the disk has no system reason to give.
+  File_SaveFailureText("/tmp/a.kzp", text, sizeof text);
+  EXPECT_STREQ(text, "/tmp/a.kzp に保存することができませんでした。");
+  char dir[] = "/tmp/miravel_ro_XXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const std::string path = std::string(dir) + "/y.kzp";
+  if (geteuid() != 0) {   // root writes anywhere
+    chmod(dir, 0555);
+    EXPECT_FALSE(File_WriteAtomic(path.c_str(), "x", 1));
+    EXPECT_EQ(File_LastSaveReason(), (u32)SAVE_REASON_ACCESS_DENIED);
+    chmod(dir, 0755);
+  }
+  g_SaveFault = {"y.kzp", SAVE_STEP_WRITE};
+  EXPECT_FALSE(File_WriteAtomic(path.c_str(), "x", 1));
+  g_SaveFault = {};
+  EXPECT_EQ(File_LastSaveReason(), (u32)SAVE_REASON_ACCESS_DENIED);
+  rmdir(dir);
 }

@@ -42,3 +42,42 @@ TEST(AtomicWriteWin, JapaneseFileNames) {
   File_Free(&f);
   EXPECT_TRUE(DeleteFileA(path));
 }
+
+// The system's reason reaches the message (folder missing, file read-only), and a save removes
+// the temporaries a killed save left in its folder, older than the program's start, only.
+TEST(AtomicWriteWin, FailedSaveReasonsAndLeftOverTemporaries) {
+  EXPECT_FALSE(File_WriteAtomic("no_such_folder\\x.kzp", "x", 1));
+  EXPECT_EQ(File_LastSaveReason(), (u32)SAVE_REASON_PATH_NOT_FOUND);
+  char text[512];
+  File_SaveFailureText("no_such_folder\\x.kzp", text, sizeof text);
+  EXPECT_STREQ(text, "no_such_folder\\x.kzp に保存することができませんでした。\n\n保存先のフォルダ: no_such_folder\n"
+                     "理由: 保存先のフォルダが見つかりません。");
+  // A folder of the target's name cannot be replaced by a file.
+  CreateDirectoryA("folder_win.kzp", nullptr);
+  EXPECT_FALSE(File_WriteAtomic("folder_win.kzp", "new", 3));
+  EXPECT_NE(File_LastSaveReason(), (u32)SAVE_REASON_NONE);
+  RemoveDirectoryA("folder_win.kzp");
+
+  CreateDirectoryA("stale_win", nullptr);
+  // (Names differing only in case are one file here.)
+  const char *const files[] = {"stale_win\\~sav0badf00d.tmp", "stale_win\\~sav0badf0gd.tmp", "stale_win\\~sav0badf00.tmp",
+                               "stale_win\\~sav12345678.tmp"};
+  FILETIME old;
+  GetSystemTimeAsFileTime(&old);
+  ULARGE_INTEGER t = {{old.dwLowDateTime, old.dwHighDateTime}};
+  t.QuadPart -= 36000000000ull;   // an hour ago
+  old = {t.LowPart, t.HighPart};
+  for (int i = 0; i < 4; i++) {
+    ASSERT_TRUE(File_WriteAtomic(files[i], "left", 4));
+    if (i == 3) continue;   // written in this run: not older than the start
+    HANDLE h = CreateFileA(files[i], FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(h, nullptr, nullptr, &old);
+    CloseHandle(h);
+  }
+  ASSERT_TRUE(File_WriteAtomic("stale_win\\model.kzp", "new", 3));
+  EXPECT_EQ(GetFileAttributesA(files[0]), INVALID_FILE_ATTRIBUTES);   // removed
+  for (int i = 1; i < 4; i++) EXPECT_NE(GetFileAttributesA(files[i]), INVALID_FILE_ATTRIBUTES) << files[i];
+  for (const char *f : files) DeleteFileA(f);
+  DeleteFileA("stale_win\\model.kzp");
+  RemoveDirectoryA("stale_win");
+}

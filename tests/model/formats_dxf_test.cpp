@@ -41,19 +41,21 @@ TEST_F(Dxf, SampleReadsWithLfAndCrLf) {
   ExpectSample(1);
 }
 
-TEST_F(Dxf, EndInsideAnEntityKeepsTheCompleteFaces) {
+// A file cut anywhere before its "EOF" line is refused with a reason, also where the cut
+// falls between whole faces (reading those would replace the model by a part of it).
+TEST_F(Dxf, ACutFileIsRefusedWithAReason) {
   std::string s = ReadFileString(DataPath("dxf/sample_crlf.dxf"));
   size_t second = s.find("3DFACE", s.find("3DFACE") + 1);
-  WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22", second)));
-  ASSERT_EQ(Shown(Dxf_Read, 0, "dxf_cut.dxf"), 1);
-  EXPECT_EQ(Model3_Get(0)->polygonCount, 1);
-  // Cut inside the first face: nothing complete, the import fails.
-  PutMarker(0);
-  WriteFileBytes("dxf_cut.dxf", s.substr(0, s.find("22")));
-  EXPECT_EQ(Shown(Dxf_Read, 0, "dxf_cut.dxf"), 0);
-  EXPECT_TRUE(IsMarker(0));
+  for (size_t cut : {s.find("22", second), second, s.find("22")}) {
+    PutMarker(0);
+    WriteFileBytes("dxf_cut.dxf", s.substr(0, cut));
+    EXPECT_EQ(Shown(Dxf_Read, 0, "dxf_cut.dxf"), 0) << cut;
+    EXPECT_TRUE(IsMarker(0)) << cut;
+  }
   std::vector<FmtResult> cuts = ParseEveryCut(Dxf_Parse, s);
-  for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_NOT_READ) << cut;   // never silent
+  size_t eof = s.rfind("EOF") + 3;
+  for (size_t cut = 0; cut < cuts.size(); cut++)
+    EXPECT_EQ(cuts[cut], cut < eof ? FMT_REFUSED : FMT_OK) << cut;   // never silent, never in part
   remove("dxf_cut.dxf");
 }
 

@@ -83,7 +83,7 @@ TEST_F(Mqo, SampleReadsMaterialsObjectsAndFaces) {
   EXPECT_EQ(Rec().keys.back(), 0xFF000000u);
 }
 
-TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {
+TEST_F(Mqo, LfLineEndsReadAsCrLfAndACutFileIsRefused) {
   std::string s = ReadFileString(DataPath("mqo/sample.mqo"));
   std::string lf;
   for (char c : s)
@@ -97,12 +97,18 @@ TEST_F(Mqo, LfLineEndsReadAsCrLfAndMissingEofKeepsWhatWasRead) {
   EXPECT_EQ(Model3_Get(1)->positionCount, Model3_Get(2)->positionCount);
   EXPECT_EQ(Model3_Get(1)->groupCount, Model3_Get(2)->groupCount);
   remove("mqo_crlf.mqo");
-  // Cut before "Eof" (and inside the second object): the first object's faces stay.
-  WriteFileBytes("mqo_lf.mqo", s.substr(0, s.find("mirror 1")));
-  ASSERT_EQ(Shown(Mqo_Read, 1, "mqo_lf.mqo"), 1);
-  EXPECT_EQ(Model3_Get(1)->polygonCount, 3);
+  // Cut before "Eof" (inside the second object, or between objects): refused, the slot kept.
+  for (size_t cut : {s.find("mirror 1"), s.find("Object", s.find("Object") + 1), s.find("Eof")}) {
+    PutMarker(1);
+    WriteFileBytes("mqo_lf.mqo", s.substr(0, cut));
+    EXPECT_EQ(Shown(Mqo_Read, 1, "mqo_lf.mqo"), 0) << cut;
+    EXPECT_TRUE(IsMarker(1)) << cut;
+  }
+  // Every cut after the header says why; only the whole file reads.
   std::vector<FmtResult> cuts = ParseEveryCut(Mqo_Parse, s);
-  for (size_t cut = 0; cut < cuts.size(); cut++) EXPECT_NE(cuts[cut], FMT_REFUSED) << cut;
+  size_t header = s.find("Format Text Ver 1.0") + 21, eof = s.find("Eof") + 3;
+  for (size_t cut = header; cut < cuts.size(); cut++)
+    EXPECT_EQ(cuts[cut], cut < eof ? FMT_REFUSED : FMT_OK) << cut;
   remove("mqo_lf.mqo");
 }
 

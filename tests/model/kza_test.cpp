@@ -3,6 +3,7 @@
 // write-read-write is byte-identical with pivot runs that reach past the pivot table.
 #include <gtest/gtest.h>
 #include <limits.h>
+#include <math.h>
 
 #include "file_bytes.h"
 #include "model_shown.h"
@@ -97,6 +98,32 @@ std::string WriteKza(const char *name, const std::vector<u8> &bytes) {
 
 i32 WordAt(const std::vector<u8> &b, size_t at) {
   return (i32)((u32)b[at] | (u32)b[at + 1] << 8 | (u32)b[at + 2] << 16 | (u32)b[at + 3] << 24);
+}
+
+
+// A key holding NaN or an infinity in its position, angle or scale is refused, naming the file.
+TEST(Kza, NonFiniteKeysAreRefused) {
+  TwodSeam seam;
+  const std::vector<u8> file = BuildKza(KzaSpec{});
+  void (*const sets[])(ObjKey2 *k, f32 v) = {
+      [](ObjKey2 *k, f32 v) { k->x = v; },      [](ObjKey2 *k, f32 v) { k->y = v; },
+      [](ObjKey2 *k, f32 v) { k->angle = v; },  [](ObjKey2 *k, f32 v) { k->scaleX = v; },
+      [](ObjKey2 *k, f32 v) { k->scaleY = v; },
+  };
+  for (auto set : sets)
+    for (f32 v : {NAN, INFINITY, -INFINITY}) {
+      char err[512];
+      Obj2Model *m = Kza_Parse(file.data(), file.size(), "a.kza", err, sizeof err);
+      ASSERT_NE(m, nullptr) << err;
+      ASSERT_GT(m->parts[1].keys[0].count, 0);
+      set(&m->parts[1].keys[0].keys[0], v);
+      ByteWriter w = {};
+      ASSERT_TRUE(Kza_Build(m, &w, err, sizeof err));
+      Obj2_Free(m);
+      EXPECT_EQ(Kza_Parse(w.data, w.size, "poisoned.kza", err, sizeof err), nullptr);
+      EXPECT_STREQ(err, "poisoned.kza は、数値に NaN または無限大が含まれているため、読み込むことができませんでした。");
+      Wr_Free(&w);
+    }
 }
 
 }  // namespace

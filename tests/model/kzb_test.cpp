@@ -3,6 +3,7 @@
 // refused, and write-read-write is byte-identical.
 #include <gtest/gtest.h>
 #include <limits.h>
+#include <math.h>
 
 #include "file_bytes.h"
 #include "model_shown.h"
@@ -105,6 +106,40 @@ std::string WriteKzb(const char *name, const std::vector<u8> &bytes) {
   std::string path = ScratchPath(name);
   WriteFileBytes(path, bytes.data(), bytes.size());
   return path;
+}
+
+
+// A file holding NaN or an infinity in any float the model keeps is refused, naming the file.
+TEST(Kzb, NonFiniteValuesAreRefused) {
+  TwodSeam seam;
+  const std::vector<u8> file = BuildKzb(KzbSpec{});
+  const struct {
+    const char *what;
+    void (*set)(Bone2Model *m, f32 v);
+  } cases[] = {
+      {"position", [](Bone2Model *m, f32 v) { m->positions[0].y = v; }},
+      {"colour", [](Bone2Model *m, f32 v) { m->colours[0].a = v; }},
+      {"uv", [](Bone2Model *m, f32 v) { m->uvs[0].u = v; }},
+      {"weight", [](Bone2Model *m, f32 v) { m->bindings[0].weight = v; }},
+      {"group colour", [](Bone2Model *m, f32 v) { m->groups[0].g = v; }},
+      {"group mapping", [](Bone2Model *m, f32 v) { m->groups[0].p[4] = v; }},
+      {"reserved", [](Bone2Model *m, f32 v) { m->reservedFloat = v; }},
+      {"bone rest", [](Bone2Model *m, f32 v) { m->rest[1].angle = v; }},
+      {"bone key", [](Bone2Model *m, f32 v) { m->bones[1].keys[0].keys[0].scaleX = v; }},
+  };
+  for (const auto &c : cases)
+    for (f32 v : {NAN, INFINITY, -INFINITY}) {
+      char err[512];
+      Bone2Model *m = Kzb_Parse(file.data(), file.size(), "a.kzb", err, sizeof err);
+      ASSERT_NE(m, nullptr) << err;
+      c.set(m, v);
+      ByteWriter w = {};
+      ASSERT_TRUE(Kzb_Build(m, &w, err, sizeof err)) << c.what;
+      Bone2_Free(m);
+      EXPECT_EQ(Kzb_Parse(w.data, w.size, "poisoned.kzb", err, sizeof err), nullptr) << c.what;
+      EXPECT_STREQ(err, "poisoned.kzb は、数値に NaN または無限大が含まれているため、読み込むことができませんでした。") << c.what;
+      Wr_Free(&w);
+    }
 }
 
 }  // namespace

@@ -596,7 +596,8 @@ TEST_F(KzpTest, OpensAndSavesAnswerWithTheTextTheBoxShows) {
   ASSERT_NE(m, nullptr);
   const struct { const char *name; std::string says; } kSaves[] = {
       {"", "ファイル名が指定されていません。"},
-      {"kzp_no_dir/x.kzp", "kzp_no_dir/x.kzp に保存することができませんでした。"},
+      {"kzp_no_dir/x.kzp",
+       "kzp_no_dir/x.kzp に保存することができませんでした。\n\n保存先のフォルダ: kzp_no_dir\n理由: 保存先のフォルダが見つかりません。"},
   };
   for (const auto &s : kSaves) {
     Messages().clear();

@@ -44,7 +44,7 @@ TEST_F(ReaderMessages, EachRefusalSaysWhatIsWrong) {
       {"lines.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n1.0\n  0\nENDSEC\n  0\nEOF\n",
        "\n3DFACE の面がないため、読み込むものがありません。"},
       {"corner.dxf", "  0\n3DFACE\n 10\n1\n 20\n2\n  0\nEOF\n", "\n1 番目の 3DFACE の角の値が足りないため、読み込むことができませんでした。"},
-      {"cutface.dxf", "  0\n3DFACE\n 10\n1\n 20\n2\n", "\n3DFACE の途中でファイルが終わっているため、読み込むことができませんでした。"},
+      {"cutface.dxf", "  0\n3DFACE\n 10\n1\n 20\n2\n", "\nファイルが途中で終わっているため (\"EOF\" がありません)、読み込むことができません。"},
   };
   for (const Case &c : cases) {
     WriteFileBytes(c.name, c.bytes);

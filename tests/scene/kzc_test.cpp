@@ -1,6 +1,7 @@
 // KZC files: hand-built sets of both versions read into exactly the stored fields, the models
 // they name loaded, byte-identical saves, every refusal keeping the current document, and
 // the modeldump output.
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -226,6 +227,38 @@ TEST_F(KzcTest, ModelDumpPrintsTheStoredSet) {
             "{\"file\":\"old.kzc\",\"format\":\"kzc\",\"version\":2002000,\"bounds\":[-32,0,-32,32,32,32],"
             "\"boxes\":[{\"used\":1,\"position\":[-4,0,8],\"angle\":30,\"size\":3}],\"circles\":[],\"model\":\"\","
             "\"slots\":[{\"flag\":0},{\"flag\":0},{\"flag\":0}" + slots7 + "]}\n");
+}
+
+
+// Every float of a set (range, box, circle) holding NaN or an infinity is refused as damaged,
+// and the set in memory stays as it was.
+TEST_F(KzcTest, NonFiniteValuesAreRefused) {
+  auto build = [](int poisoned, f32 v) {
+    Bytes b;
+    b.magic("KZC").i32_(2002010);
+    int at = 0;
+    auto put = [&](f32 x) { b.f32_(at++ == poisoned ? v : x); };
+    for (f32 x : {-100.0f, -10.0f, -100.0f, 100.0f, 50.0f, 100.0f}) put(x);
+    b.i32_(1).u32_(1);
+    for (f32 x : {1.0f, 2.0f, 3.0f, 45.0f, 4.0f}) put(x);
+    b.i32_(1).u32_(1);
+    for (f32 x : {5.0f, 6.0f, 7.0f, 2.0f}) put(x);
+    return b.str("").i32_(0).b;
+  };
+  WriteFileBytes("finite.kzc", build(-1, 0));
+  ASSERT_TRUE(Kzc_Read("finite.kzc"));
+  CollisionDoc copy = *g_Coli.doc;
+  for (int f = 0; f < 15; f++)
+    for (f32 v : {NAN, INFINITY, -INFINITY}) {
+      WriteFileBytes("bad.kzc", build(f, v));
+      Messages().clear();
+      EXPECT_FALSE(Kzc_Read("bad.kzc")) << f;
+      ASSERT_EQ(Messages().size(), 1u) << f;
+      EXPECT_EQ(Messages()[0], Fmt(kBroken, "bad.kzc")) << f;
+      EXPECT_EQ(memcmp(g_Coli.doc, &copy, sizeof copy), 0) << f;
+    }
+  remove("finite.kzc");
+  remove("bad.kzc");
 }
 
 }  // namespace

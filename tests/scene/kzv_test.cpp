@@ -1,5 +1,6 @@
 // KZV files: hand-made files of the three versions read field by field; the writer's bytes;
 // every refusal with its message and the previous movie kept; actor files found and loaded.
+#include <math.h>
 #include "model_shown.h"
 #include "tests/scene/movie_fixture.h"
 
@@ -237,7 +238,8 @@ TEST_F(MovieTest, EveryRefusalKeepsThePreviousMovie) {
   // A save that cannot be made says so and leaves nothing behind.
   std::string noDir = Path("none/out.kzv");
   EXPECT_FALSE(Kzv_Write(noDir.c_str()));
-  EXPECT_EQ(Boxes()[2], Msg("%s に保存することができませんでした。", noDir));
+  EXPECT_EQ(Boxes()[2], Msg("%s に保存することができませんでした。\n\n保存先のフォルダ: ", noDir) + Path("none") +
+                            "\n理由: 保存先のフォルダが見つかりません。");
 }
 
 TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
@@ -288,4 +290,46 @@ TEST_F(MovieTest, ActorFilesComeFromTheirFoldersAndMissingSlotsAreKept) {
   // The actors without a slot are saved as they came.
   ASSERT_TRUE(Kzv_Write(Path("again.kzv").c_str()));
   EXPECT_EQ(FirstDifference(ReadFileBytes(Path("again.kzv")), bytes), -1);
+}
+
+// A key holding NaN or an infinity in any float its kind stores is refused as damaged,
+// naming the file: every stored field of the first key of every actor, one at a time.
+TEST_F(MovieTest, NonFiniteKeyValuesAreRefused) {
+  const std::vector<u8> bytes = BuildKzv(EveryKindMovie(2006060));
+  char err[512];
+  KzvMovie *probe = Kzv_Parse(bytes.data(), bytes.size(), "m.kzv", err, sizeof err);
+  ASSERT_NE(probe, nullptr) << err;
+  const i32 objects = probe->objectCount;
+  Kzv_FreeMovie(probe);
+  int refused = 0;
+  for (i32 o = 0; o < objects; o++)
+    for (int field = 0; field < 20; field++)
+      for (f32 v : {NAN, INFINITY}) {
+        KzvMovie *m = Kzv_Parse(bytes.data(), bytes.size(), "m.kzv", err, sizeof err);
+        ASSERT_NE(m, nullptr);
+        MovieKey &k = m->objects[o]->keys[0];
+        i32 kind = m->objects[o]->kind;
+        bool file = kind >= MOVIE_KIND_IMAGE && kind <= MOVIE_KIND_MODEL3;
+        // Fields 0-2 position, 3-5 angles, 6-9 rotation, 10-12 scale, 13-16 colour, 17-19 target.
+        bool stored = file ? field < 17 : kind == MOVIE_KIND_CAMERA ? (field < 3 || field >= 17)
+                                                                     : kind == MOVIE_KIND_SCENE && field >= 13 && field < 17;
+        f32 *slot = field < 3 ? &k.position[field] : field < 6 ? &k.angles[field - 3] : field < 10 ? &k.rotation[field - 6]
+                  : field < 13 ? &k.scale[field - 10] : field < 17 ? &k.color[field - 13] : &k.target[field - 17];
+        *slot = v;
+        ByteWriter w = {};
+        ASSERT_TRUE(Kzv_Encode(m, &w));
+        Kzv_FreeMovie(m);
+        KzvMovie *again = Kzv_Parse(w.data, w.size, "poisoned.kzv", err, sizeof err);
+        Wr_Free(&w);
+        if (!stored) {
+          EXPECT_NE(again, nullptr);
+          Kzv_FreeMovie(again);
+          continue;
+        }
+        EXPECT_EQ(again, nullptr) << o << " " << field;
+        EXPECT_EQ(std::string(err), Msg(kKzMsgBroken, "poisoned.kzv")) << o << " " << field;
+        Kzv_FreeMovie(again);
+        refused++;
+      }
+  EXPECT_GT(refused, 40);
 }

@@ -142,7 +142,8 @@ TEST_F(Map2Test, RefusedFilesSayWhyAndKeepTheMap) {
   Messages().clear();
   EXPECT_FALSE(Map2_Write(g_Map2Editor.doc, "no/such/folder/x.map2"));
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_EQ(Messages()[0], Fmt(kCannotSave, "no/such/folder/x.map2"));
+  EXPECT_EQ(Messages()[0], Fmt(kCannotSave, "no/such/folder/x.map2") +
+                               "\n\n保存先のフォルダ: no/such/folder\n理由: 保存先のフォルダが見つかりません。");
 }
 
 TEST_F(Map2Test, AShortNameAfterALongOneLeavesNoTail) {
