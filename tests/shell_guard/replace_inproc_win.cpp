@@ -121,7 +121,8 @@ std::string Snapshot(u32 kind) {
 // painted on the map, otherwise the kind's changed flag set as an edit sets it.
 void Change(u32 kind) {
   if (kind == DOC_PROGRAM && g_ProgEditor.sourceDialog) {
-    SetDlgItemTextA((HWND)g_ProgEditor.sourceDialog, IDC_PROG_EDIT, "Var a\na = 1\n");
+    HWND edit = GetDlgItem((HWND)g_ProgEditor.sourceDialog, IDC_PROG_EDIT);
+    for (char c : std::string("Var a")) SendMessageA(edit, WM_CHAR, (WPARAM)c, 1);   // typed
   } else if (kind == DOC_MAP2 && g_Map2Editor.doc) {
     g_Map2Editor.doc->grid[3][3] = 1;
     Doc_MarkEdited(DOC_MAP2);
