@@ -23,7 +23,9 @@ void Doc_MarkEdited(u32 kind);
 void Doc_MarkChanged(u32 kind);
 // The label of the next undo step (the 3D undo history records it; the 2D editors write it
 // too, where no step consumes it).
-// A save of a document of this kind: it now equals its file.
+
+// A save of a document of this kind (it now equals its file), or a document given up after
+// the question: the changed flag is cleared.
 void Doc_ClearChanged(u32 kind);
 bool Doc_IsChanged(u32 kind);
 

@@ -33,8 +33,8 @@ bool Modal_IsAuto(void);
 
 // While any modal call is running (its hook included) every other shown window of the
 // program is disabled, so no click or key reaches the selector, a panel or a view; the
-// modal window's owner is disabled by the modal window itself. True while one runs.
-bool Modal_IsUp(void);
+// modal window's owner is disabled by the modal window itself. They take input again when
+// the outermost modal call returns.
 // A key pressed inside a modal window that closed on it (Esc or Enter on a dialog) is
 // released after the window is gone: the main loop asks this for every message it takes and
 // drops the message when it is that key's release (or auto-repeat), so the program never acts

@@ -20,6 +20,7 @@ static struct {
   int depth;
   HWND disabled[MODAL_DISABLED_MAX];
   int disabledCount;
+  HWND activeBefore;
   HHOOK keyWatch;
   unsigned char pressedInside[256];
   unsigned char staleRelease[256];
@@ -49,6 +50,7 @@ static BOOL CALLBACK DisableOther(HWND w, LPARAM owner) {
 static void ModalBegin(HWND owner) {
   if (s_Modal.depth++ > 0) return;
   s_Modal.disabledCount = 0;
+  s_Modal.activeBefore = GetActiveWindow();
   memset(s_Modal.pressedInside, 0, sizeof s_Modal.pressedInside);
   EnumThreadWindows(GetCurrentThreadId(), DisableOther, (LPARAM)owner);
   s_Modal.keyWatch = SetWindowsHookExA(WH_GETMESSAGE, WatchModalKeys, nullptr, GetCurrentThreadId());
@@ -63,12 +65,11 @@ static void ModalEnd(HWND owner) {
   for (int i = s_Modal.disabledCount - 1; i >= 0; i--)
     if (IsWindow(s_Modal.disabled[i])) EnableWindow(s_Modal.disabled[i], TRUE);
   s_Modal.disabledCount = 0;
-  // A box without an owner leaves no window active: the owner of the program's input is the
-  // window that was there before.
-  if (owner && IsWindow(owner) && !GetActiveWindow()) SetActiveWindow(owner);
+  // A modal window whose owner was disabled here (or that had none) leaves no window active
+  // when it closes: the window that was active before it takes the input again.
+  HWND back = owner && IsWindow(owner) ? owner : s_Modal.activeBefore;
+  if (back && IsWindow(back) && !GetActiveWindow()) SetActiveWindow(back);
 }
-
-bool Modal_IsUp(void) { return s_Modal.depth > 0; }
 
 bool Modal_TakeStaleKey(const MSG *m) {
   if (!m) return false;

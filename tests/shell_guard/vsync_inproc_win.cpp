@@ -79,6 +79,8 @@ TEST(VSync, EveryFamilyAndSubModeTakesItsLayoutsByteAndF3) {
   Drive_Command(g_OptionDlg.window, IDC_OPT_VSYNC);
   Guard_PumpIdle(3);
   ExpectVSyncAgrees("options box again");
+  Drive_Command(g_OptionDlg.window, IDC_OPT_CLOSE);
+  Guard_PumpIdle(3);
 }
 
 TEST(VSync, AFamilyChangeBetweenDifferentBytesPutsTheNewOneInEffect) {
