@@ -1,10 +1,7 @@
 // The shell's command table and the routing of a menu command to the family hook.
 #include "app/commands.h"
-#include "app/discard.h"
-#include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
-#include "resources/movie_edit_ids.h"
 
 const char *const kDownloadPageAddress = "https://example.org/miravel/";
 
@@ -33,22 +30,9 @@ ShellCommandKind App_ShellCommandKind(u32 id) {
   return SHELLCMD_NONE;
 }
 
-// Commands of a family's own menu that replace its document: the shell asks before they
-// reach the family, as it does before the File menu's.
-static const struct { u32 family, id, kind; } kFamilyReplaces[] = {
-  {FAMILY_MOVIE, IDM_MOVIE_NEW, DOC_MOVIE},
-};
-
-static bool MayRunFamilyCommand(u32 id) {
-  for (const auto &r : kFamilyReplaces)
-    if (r.family == g_Shell.g_EditFamily && r.id == id) return Discard_Ask(r.kind);
-  return true;
-}
-
 void App_RouteCommand(u64 wParam) {
   u32 id = App_CommandIdOf(wParam);
   const ShellSeam &s = g_ShellSeam;
-  if (!MayRunFamilyCommand(id)) return;   // "いいえ": the document stays as it was
   switch (App_ShellCommandKind(id)) {
     case SHELLCMD_EXIT:
       // Once the window is closed nothing may reach the family any more.

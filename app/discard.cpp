@@ -26,10 +26,15 @@ static const DiscardKind kKinds[DOC_KINDS] = {
 };
 
 bool Discard_Ask(u32 kind) {
-  if (!Doc_IsChanged(kind) || !g_ShellSeam.askYesNo) return true;
+  if (!Doc_IsChanged(kind) || !g_ShellSeam.askYesNo) {
+    Doc_AllowReplace(kind);
+    return true;
+  }
   char text[256];
   Str_Format(text, sizeof text, "編集中の%sは破棄されます。よろしいですか？", kKinds[kind].shortName);
-  return g_ShellSeam.askYesNo(text);
+  if (!g_ShellSeam.askYesNo(text)) return false;
+  Doc_AllowReplace(kind);
+  return true;
 }
 
 // The file name a changed document of this kind goes by, or null.

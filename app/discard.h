@@ -6,8 +6,10 @@
 #include "model/types.h"
 
 // True when the document of this kind has not changed since it was loaded, saved or made,
-// or the user agreed to "編集中の<kind>は破棄されます。よろしいですか？". The flag stays as
-// it is: the command that replaces the document clears it when it does.
+// or the user agreed to "編集中の<kind>は破棄されます。よろしいですか？" (the answer is
+// recorded, app/docflags.h). Every command that loads, creates or resets a document asks this
+// for the kind it replaces before anything else. The flag stays as it is: the command clears
+// it with Doc_Replaced when it did replace the document.
 bool Discard_Ask(u32 kind);
 // The exit question: "終了しても、よろしいですか？", and before it, when documents have
 // changed, one line naming each (kind and file name, where it has one).

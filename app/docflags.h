@@ -17,7 +17,24 @@
 
 // An edit of a document of this kind: the edited flag and the kind's changed flag are set.
 void Doc_MarkEdited(u32 kind);
+// The document of this kind now differs from what was loaded, saved or made, without an edit
+// of its own (an undo, a redo, a jump in the undo list): only the changed flag is set, so no
+// undo step is recorded for it.
+void Doc_MarkChanged(u32 kind);
 // The label of the next undo step (the 3D undo history records it; the 2D editors write it
 // too, where no step consumes it).
+
+// A save of a document of this kind (it now equals its file), or a document given up after
+// the question: the changed flag is cleared.
 void Doc_ClearChanged(u32 kind);
 bool Doc_IsChanged(u32 kind);
+
+// Replacing a document (a load, a new document, a reset) goes through two steps keyed by its
+// kind: Discard_Ask (app/discard.h) before anything is replaced, which asks when the document
+// has changed and records the answer "はい" with Doc_AllowReplace; and Doc_Replaced once it
+// was replaced, which clears the changed flag. A changed document replaced without that
+// answer is a command that skipped the question: Doc_Replaced counts it, and the tests that
+// run every replacing command check the count stays 0.
+void Doc_AllowReplace(u32 kind);
+void Doc_Replaced(u32 kind);
+u32 Doc_UnaskedReplaces(void);

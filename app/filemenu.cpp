@@ -158,7 +158,7 @@ void FileMenu_LoadKzp(const char *name) {
     ClearSelections(m);
     View_FitAll();
     ExpandAllBones(m);
-    Doc_ClearChanged(DOC_MODEL3);
+    Doc_Replaced(DOC_MODEL3);
     ReportMissingTextures(0);
   }
   char label[FILEMENU_NAME];
@@ -215,7 +215,7 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     View_UseActive();
     if (ok && Current_Model3()) {
       g_Sel.g_CurBoneIndex = 0;
-      Doc_ClearChanged(DOC_MODEL3);
+      Doc_Replaced(DOC_MODEL3);
       ReportMissingTextures(0);
     }
     View_UseActive();
@@ -233,7 +233,7 @@ static void OpenX(void) { OpenForeign("X", "読み込む X ファイルを選択
 static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
   ModelResult res = {};
-  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) Doc_ClearChanged(DOC_MODEL3);
+  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) Doc_Replaced(DOC_MODEL3);
   Lib_ShowResult(&res);
   EndOpen();
 }
@@ -243,7 +243,7 @@ static void OpenKzo(void) {
   if (name[0]) {
     g_Sel.g_CurSlot = 0;
     ModelResult res;
-    if (Kzo_Read(0, name, Lib_ShowResult, &res)) Doc_ClearChanged(DOC_OBJ3);
+    if (Kzo_Read(0, name, Lib_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
     Lib_ShowResult(&res);
   }
   // Also after a cancel: the object editor starts again from its first part.
@@ -269,7 +269,7 @@ static void OpenKzb(void) {
     g_Sel.g_PickedVertex = -1;
     // The flags and points of the model before name vertices of this one.
     App_ForgetPolySelection();
-    Doc_ClearChanged(DOC_BONE2);
+    Doc_Replaced(DOC_BONE2);
     ReportMissing2DImages(true);
   }
   // The texture pixels of the 2D slot that was read (not of the 3D layer g_Sel.g_CurSlot).
@@ -292,7 +292,7 @@ static void OpenKza(void) {
     i32 motion = m->currentMotion;
     i32 length = motion >= 0 && motion < OBJ2_MAX_MOTIONS ? m->motions[motion].length : 0;
     if (g_ShellEntries.obj2FrameBar) g_ShellEntries.obj2FrameBar(length);
-    Doc_ClearChanged(DOC_OBJ2);
+    Doc_Replaced(DOC_OBJ2);
     ReportMissing2DImages(false);
   }
   if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
@@ -317,7 +317,7 @@ static bool ReadScene(const DocFileEntries &e, const char *what, const char *ext
     Timer_Reset();
     return false;
   }
-  if (e.read(name)) Doc_ClearChanged(kind);
+  if (e.read(name)) Doc_Replaced(kind);
   if (firstSlot) g_Sel.g_CurSlot = 0;
   if (e.afterRead) e.afterRead();
   return true;
@@ -472,7 +472,7 @@ static void SaveX(void) { SaveExport("X", XFile_Export); }
 // [SECTION] new documents
 static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
-  if (Model3_Init(0)) Doc_ClearChanged(DOC_MODEL3);
+  if (Model3_Init(0)) Doc_Replaced(DOC_MODEL3);
   g_ModelAllocArrays = 0;
   View_UseActive();
   App_MarkAllRedraw();
@@ -480,43 +480,43 @@ static void New3D(void) {
 }
 
 static void New2DObject(void) {
-  if (g_Sel.g_Cur2DSlot < OBJ2_SLOTS && Obj2_Init((i32)g_Sel.g_Cur2DSlot)) Doc_ClearChanged(DOC_OBJ2);
+  if (g_Sel.g_Cur2DSlot < OBJ2_SLOTS && Obj2_Init((i32)g_Sel.g_Cur2DSlot)) Doc_Replaced(DOC_OBJ2);
   if (g_ShellEntries.obj2RefreshLists) g_ShellEntries.obj2RefreshLists();
   Timer_Reset();
 }
 
 // [SECTION] the command table
 static const FileCommand kCommands[] = {
-  {IDM_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
-  {IDM_ANY_OPEN, FILECMD_OPEN, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
-  {IDM_MX_OPEN, FILECMD_OPEN, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
-  {IDM_LWO_OPEN, FILECMD_OPEN, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
-  {IDM_MQO_OPEN, FILECMD_OPEN, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
-  {IDM_ROK_OPEN, FILECMD_OPEN, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
-  {IDM_DXF_OPEN, FILECMD_OPEN, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
-  {IDM_X_OPEN, FILECMD_OPEN, "X", "読み込む X ファイルを選択して下さい", OpenX},
-  {IDM_KZM_OPEN, FILECMD_OPEN, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
-  {IDM_KZO_OPEN, FILECMD_OPEN, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
-  {IDM_KZB_OPEN, FILECMD_OPEN, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
-  {IDM_KZA_OPEN, FILECMD_OPEN, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
-  {IDM_KZV_OPEN, FILECMD_OPEN, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
-  {IDM_KZC_OPEN, FILECMD_OPEN, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
-  {IDM_COLI_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
-  {IDM_BACK_KZP_OPEN, FILECMD_OPEN, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
-  {IDM_MAP2_OPEN, FILECMD_OPEN, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
-  {IDM_KZP_SAVE, FILECMD_SAVE, "KZP", kSaveTitle, SaveKzp},
-  {IDM_KZM_SAVE, FILECMD_SAVE, "KZM", kSaveTitle, SaveKzm},
-  {IDM_KZO_SAVE, FILECMD_SAVE, "KZO", kSaveTitle, SaveKzo},
-  {IDM_KZB_SAVE, FILECMD_SAVE, "KZB", kSaveTitle, SaveKzb},
-  {IDM_KZA_SAVE, FILECMD_SAVE, "KZA", kSaveTitle, SaveKza},
-  {IDM_KZV_SAVE, FILECMD_SAVE, "KZV", kSaveTitle, SaveKzv},
-  {IDM_KZC_SAVE, FILECMD_SAVE, "KZC", kSaveTitle, SaveKzc},
-  {54, FILECMD_SAVE, "MAP2", kSaveTitle, SaveMap2},
-  {IDM_MX_SAVE, FILECMD_SAVE, "MX", kSaveTitle, SaveMx},
-  {IDM_LWO_SAVE, FILECMD_SAVE, "LWO", kSaveTitle, SaveLwo},
-  {IDM_X_SAVE, FILECMD_SAVE, "X", kSaveTitle, SaveX},
-  {IDM_NEW_MODEL, FILECMD_NEW, nullptr, "新規作成", New3D},
-  {IDM_NEW_OBJ2, FILECMD_NEW, nullptr, "新規作成", New2DObject},
+  {IDM_KZP_OPEN, FILECMD_OPEN, DOC_MODEL3, "KZP", "読み込む KZP ファイルを選択して下さい", OpenKzp},
+  {IDM_ANY_OPEN, FILECMD_OPEN, DOC_MODEL3, nullptr, "読み込むファイルを選択して下さい", OpenAnyFile},
+  {IDM_MX_OPEN, FILECMD_OPEN, DOC_MODEL3, "MX", "読み込む MX ファイルを選択して下さい", OpenMx},
+  {IDM_LWO_OPEN, FILECMD_OPEN, DOC_MODEL3, "LWO", "読み込む LWO ファイルを選択して下さい", OpenLwo},
+  {IDM_MQO_OPEN, FILECMD_OPEN, DOC_MODEL3, "MQO", "読み込む MQO ファイルを選択して下さい", OpenMqo},
+  {IDM_ROK_OPEN, FILECMD_OPEN, DOC_MODEL3, "ROK", "読み込む ROK ファイルを選択して下さい", OpenRok},
+  {IDM_DXF_OPEN, FILECMD_OPEN, DOC_MODEL3, "DXF", "読み込む DXF ファイルを選択して下さい", OpenDxf},
+  {IDM_X_OPEN, FILECMD_OPEN, DOC_MODEL3, "X", "読み込む X ファイルを選択して下さい", OpenX},
+  {IDM_KZM_OPEN, FILECMD_OPEN, DOC_MODEL3, "KZM", "読み込む KZM ファイルを選択して下さい", OpenKzm},
+  {IDM_KZO_OPEN, FILECMD_OPEN, DOC_OBJ3, "KZO", "読み込む KZO ファイルを選択して下さい", OpenKzo},
+  {IDM_KZB_OPEN, FILECMD_OPEN, DOC_BONE2, "KZB", "読み込む KZB ファイルを選択して下さい", OpenKzb},
+  {IDM_KZA_OPEN, FILECMD_OPEN, DOC_OBJ2, "KZA", "読み込む KZA ファイルを選択して下さい", OpenKza},
+  {IDM_KZV_OPEN, FILECMD_OPEN, DOC_MOVIE, "KZV", "読み込むムービーファイル( KZV )を選択して下さい", OpenKzv},
+  {IDM_KZC_OPEN, FILECMD_OPEN, DOC_COLLISION, "KZC", "読み込む KZC ファイルを選択して下さい", OpenKzc},
+  {IDM_COLI_KZP_OPEN, FILECMD_OPEN, DOC_NONE, "KZP", "読み込む KZP ファイルを選択して下さい", OpenCollisionModel},
+  {IDM_BACK_KZP_OPEN, FILECMD_OPEN, DOC_NONE, "KZP", "読み込む KZP ファイルを選択して下さい", OpenBackground},
+  {IDM_MAP2_OPEN, FILECMD_OPEN, DOC_MAP2, "MAP2", "読み込む MAP2 ファイルを選択して下さい", OpenMap2},
+  {IDM_KZP_SAVE, FILECMD_SAVE, DOC_NONE, "KZP", kSaveTitle, SaveKzp},
+  {IDM_KZM_SAVE, FILECMD_SAVE, DOC_NONE, "KZM", kSaveTitle, SaveKzm},
+  {IDM_KZO_SAVE, FILECMD_SAVE, DOC_NONE, "KZO", kSaveTitle, SaveKzo},
+  {IDM_KZB_SAVE, FILECMD_SAVE, DOC_NONE, "KZB", kSaveTitle, SaveKzb},
+  {IDM_KZA_SAVE, FILECMD_SAVE, DOC_NONE, "KZA", kSaveTitle, SaveKza},
+  {IDM_KZV_SAVE, FILECMD_SAVE, DOC_NONE, "KZV", kSaveTitle, SaveKzv},
+  {IDM_KZC_SAVE, FILECMD_SAVE, DOC_NONE, "KZC", kSaveTitle, SaveKzc},
+  {54, FILECMD_SAVE, DOC_NONE, "MAP2", kSaveTitle, SaveMap2},
+  {IDM_MX_SAVE, FILECMD_SAVE, DOC_NONE, "MX", kSaveTitle, SaveMx},
+  {IDM_LWO_SAVE, FILECMD_SAVE, DOC_NONE, "LWO", kSaveTitle, SaveLwo},
+  {IDM_X_SAVE, FILECMD_SAVE, DOC_NONE, "X", kSaveTitle, SaveX},
+  {IDM_NEW_MODEL, FILECMD_NEW, DOC_MODEL3, nullptr, "新規作成", New3D},
+  {IDM_NEW_OBJ2, FILECMD_NEW, DOC_OBJ2, nullptr, "新規作成", New2DObject},
 };
 
 const FileCommand *FileMenu_Find(u32 id) {
@@ -525,27 +525,11 @@ const FileCommand *FileMenu_Find(u32 id) {
   return nullptr;
 }
 
-// The kind of document each open and new command replaces (the other commands replace none).
-static const struct { u32 id, kind; } kReplaces[] = {
-  {IDM_KZP_OPEN, DOC_MODEL3}, {IDM_ANY_OPEN, DOC_MODEL3}, {IDM_MX_OPEN, DOC_MODEL3},
-  {IDM_LWO_OPEN, DOC_MODEL3}, {IDM_MQO_OPEN, DOC_MODEL3}, {IDM_ROK_OPEN, DOC_MODEL3},
-  {IDM_DXF_OPEN, DOC_MODEL3}, {IDM_X_OPEN, DOC_MODEL3}, {IDM_KZM_OPEN, DOC_MODEL3},
-  {IDM_NEW_MODEL, DOC_MODEL3}, {IDM_KZO_OPEN, DOC_OBJ3}, {IDM_KZB_OPEN, DOC_BONE2},
-  {IDM_KZA_OPEN, DOC_OBJ2}, {IDM_NEW_OBJ2, DOC_OBJ2}, {IDM_KZV_OPEN, DOC_MOVIE},
-  {IDM_KZC_OPEN, DOC_COLLISION}, {IDM_MAP2_OPEN, DOC_MAP2},
-};
-
-static bool MayReplace(u32 id) {
-  for (const auto &r : kReplaces)
-    if (r.id == id) return Discard_Ask(r.kind);
-  return true;
-}
-
 bool FileMenu_Command(u32 id) {
   const FileCommand *c = FileMenu_Find(id);
   if (!c) return false;
   // A changed document is replaced only when the user agrees; "いいえ" leaves it all as it was.
-  if (!MayReplace(id)) {
+  if (c->replaces != DOC_NONE && !Discard_Ask(c->replaces)) {
     Timer_Reset();
     return true;
   }
@@ -575,7 +559,7 @@ static void QuickLoadModel(const QuickLoad &q) {
   if (q.folder) FileDlg_ChangeDir(q.folder);
   g_ModelAllocArrays = 1;
   ModelResult res;
-  Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res);
+  if (Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res)) Doc_Replaced(DOC_MODEL3);
   Lib_ShowResult(&res);
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   if (Model3 *m = SlotModel(g_Sel.g_CurSlot)) {
@@ -589,7 +573,7 @@ static void QuickLoadModel(const QuickLoad &q) {
 static void QuickLoadObjectSet(void) {
   g_Sel.g_CurSlot = 0;
   ModelResult res;
-  Kzo_Read(0, "0.KZO", Lib_ShowResult, &res);
+  if (Kzo_Read(0, "0.KZO", Lib_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
   Lib_ShowResult(&res);
   g_Sel.g_CurPartIndex = 1;
   App_RefreshLists();
@@ -602,11 +586,15 @@ void FileMenu_QuickLoad(u32 which) {
   const QuickLoad &q = kQuick[which];
   if (g_Lib.dataDir[0]) FileDlg_ChangeDir(g_Lib.dataDir);
   if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) {
-    if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) {
-      if (which == QUICK_F7) QuickLoadObjectSet();
-    } else {
-      QuickLoadModel(q);
+    // A quick load replaces the layer's model (or the object set) like an open does.
+    bool objects = g_Shell.g_EditSubMode == SUB_3D_OBJMOTION;
+    bool loads = !objects || which == QUICK_F7;
+    if (loads && !Discard_Ask(objects ? DOC_OBJ3 : DOC_MODEL3)) {
+      Timer_Reset();
+      return;
     }
+    if (objects && loads) QuickLoadObjectSet();
+    else if (!objects) QuickLoadModel(q);
     App_RefreshLists();
   }
   // A missing file was reported by the reader; the step is recorded all the same.

@@ -24,6 +24,7 @@ enum FileCommandKind : u32 { FILECMD_OPEN = 0, FILECMD_SAVE, FILECMD_NEW };
 struct FileCommand {
   u32 id;
   u32 kind;                 // FileCommandKind
+  u32 replaces;             // the DocKind a load or new document replaces; DOC_NONE for none
   const char *extension;    // dialog filter; null for "all files" and the new commands
   const char *title;        // dialog title
   void (*run)(void);        // the whole operation, dialog included

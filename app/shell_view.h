@@ -46,7 +46,8 @@ enum DocKind : u32 {
   DOC_MAP2,         // MAP2
   DOC_EFFECT,
   DOC_PROGRAM,      // the program editor's script text
-  DOC_KINDS
+  DOC_KINDS,
+  DOC_NONE = DOC_KINDS   // a command that replaces no document
 };
 enum { DOC_UNDO_LABEL = 256, LIST_SEL_MIRROR = 128 };
 

@@ -497,7 +497,11 @@ static bool AskYesNo(const char *text) {
   return answer == IDYES;
 }
 
-static void SetVSyncSeam(u32 on) { Lib_SetVSync(on != 0); }
+// A vsync change resets the device: every view is drawn again after it.
+static void SetVSyncSeam(u32 on) {
+  Lib_SetVSync(on != 0);
+  App_MarkAllRedraw();
+}
 static void SetAntialiasSeam(u32 on) { Lib_SetAntialias(on != 0); }
 
 void Shell_InstallSeam(void) {

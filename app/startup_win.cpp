@@ -22,6 +22,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/modal_hooks.h"
 #include "lib/media/filename.h"
 #include "model/model3.h"
 #include "model/bone2.h"
@@ -229,6 +230,7 @@ void App_IdlePass(void) {
 
 // [SECTION] message loop
 static void RouteMessage(MSG *msg) {
+  if (Modal_TakeStaleKey(msg)) return;   // the release of a key that closed a modal window
   if (msg->message == WM_KEYUP) App_LoopKeyUp((u32)msg->wParam);
   if (msg->message == WM_MOUSEWHEEL && App_WheelTargetActive()) {
     if ((i16)HIWORD(msg->wParam) >= 0) App_OnWheelUp();

@@ -30,6 +30,7 @@
 
 static i32 s_LastListTop = -1;
 static u32 s_SeenRevision;
+static u32 s_LastLayout = ~0u;
 
 // [SECTION] title
 void Title_Format(char *out, size_t size, const char *caption, const TitleDoc *doc) {
@@ -115,12 +116,15 @@ static void CopyStripKeys(void) {
 // [SECTION] steps
 static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
-// The layout's CPU-occupy byte. Its vsync byte is put in effect by the options toggles only:
-// the device reset a per-pass vsync change needs fails under Wine once the view windows have
-// been presented into (the GL pixel format of a window cannot be set again), and the
-// program then crashes on the next frame.
+// The layout's vsync and CPU-occupy bytes put in effect: a family or sub-mode change switches
+// vsync to the new layout's byte (a device reset, only when it differs), and an open options
+// dialog shows the new layout's boxes.
 static void ApplyPresentationOptions(void) {
   u32 L = Layout();
+  if (L != s_LastLayout) g_Options.g_OptionDlgRefresh = 1;
+  s_LastLayout = L;
+  u8 vsync = g_AppShell.vsync[L] ? 1 : 0;
+  if (vsync != Lib_IsVSync() && g_ShellSeam.setVSync) g_ShellSeam.setVSync(vsync);
   Lib_SetCpuOccupy(g_AppShell.cpuOccupy[L]);
 }
 

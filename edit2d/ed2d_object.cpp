@@ -126,7 +126,7 @@ void Ed2D_ObjInit(void) {
   Model3_FreeAllSlots();
   Obj2Model *m = Obj2_Init(0);
   if (m) m->objectCount = 2;
-  Doc_ClearChanged(DOC_OBJ2);
+  Doc_Replaced(DOC_OBJ2);
   e.loop = 1;
   e.tool = 0;
   e.curImage = 0;

@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "app/discard.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/entries.h"
@@ -91,7 +92,7 @@ static Bone2Model *MakeBoneModel(void) {
   if (!m) return nullptr;
   g_Bone2SlotShown[0] = 1;
   Bone2_SetPosition(m, 320.0f, 240.0f);
-  Doc_ClearChanged(DOC_BONE2);
+  Doc_Replaced(DOC_BONE2);
   return m;
 }
 
@@ -103,9 +104,7 @@ Bone2Model *Ed2D_EnsureBoneModel(void) {
 }
 
 bool Ed2D_NewBoneModel(void) {
-  if (g_Bone2Slots[0] && Doc_IsChanged(DOC_BONE2) && g_ShellSeam.askYesNo &&
-      !g_ShellSeam.askYesNo("編集中のモデルは破棄されます。よろしいですか？"))
-    return false;
+  if (g_Bone2Slots[0] && !Discard_Ask(DOC_BONE2)) return false;
   Bone2_FreeSlot(0);
   MakeBoneModel();
   App_ForgetPolySelection();

@@ -67,7 +67,7 @@ static void NewSet(void) {
   for (i32 p = 1; p < OBJ3_PARTS; p++) g_Obj3PartLoaded[0][p] = 0;
   if (Obj3Set *s = Set())
     for (i32 p = 0; p < OBJ3_PARTS; p++) s->parts[p].parent = 0, s->parts[p].extra = 0;
-  Doc_ClearChanged(DOC_OBJ3);
+  Doc_Replaced(DOC_OBJ3);
 }
 
 static void OpenPanels(void) {

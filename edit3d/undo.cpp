@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/docflags.h"
 #include "app/family.h"
 #include "app/entries.h"
 #include "app/shell_seam.h"
@@ -155,18 +156,28 @@ void Undo_Restore(UndoHistory *h) {
   App_RefreshLists();
 }
 
+// A step that moved the index put another snapshot into the layer's model: the model no
+// longer is what was loaded or saved, so the questions before it is replaced must ask.
+static void MarkWhenMoved(const UndoHistory *h, i32 before) {
+  if (h->index != before) Doc_MarkChanged(DOC_MODEL3);
+}
+
 void Undo_Undo(UndoHistory *h) {
   if (!Active(h)) return;
+  i32 before = h->index;
   h->index--;
   Undo_Restore(h);
+  MarkWhenMoved(h, before);
   App_RefreshLists();
 }
 
 void Undo_Redo(UndoHistory *h) {
   if (!Active(h)) return;
+  i32 before = h->index;
   h->index++;
   if (h->index >= UNDO_STEPS) h->index = UNDO_STEPS - 1;
   Undo_Restore(h);
+  MarkWhenMoved(h, before);
   App_RefreshLists();
 }
 

@@ -235,7 +235,7 @@ void Coli_Enter(void) {
   g_Lib.runState = 4;
   Lib_ClearAllModels();
   Coli_NewDocument();   // the document it replaces is freed with its collision model
-  Doc_ClearChanged(DOC_COLLISION);
+  Doc_Replaced(DOC_COLLISION);
   e.curBox = e.curCircle = -1;
   e.boxMode = e.circleMode = COLI_MODE_MOVE;
   memset(e.boxSelected, 0, sizeof e.boxSelected);

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/discard.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
@@ -104,7 +105,7 @@ void Map2_NewDocument(void) {
   d->width = 20;
   d->height = 20;
   Map2_AfterDocumentChange();
-  Doc_ClearChanged(DOC_MAP2);
+  Doc_Replaced(DOC_MAP2);
 }
 
 // [SECTION] Screen mapping
@@ -337,7 +338,11 @@ bool Map2_PanelCommand(i32 control, i32 value) {
       d->passable[e.currentTile] = d->passable[e.currentTile] ? 0 : 1;
       Doc_MarkEdited(DOC_MAP2);
       return true;
-    case IDC_MAP2_SAMPLE: Map2_NewDocument(); return true;
+    case IDC_MAP2_SAMPLE:
+      // The sample replaces the map: "いいえ" keeps the painted one.
+      if (!Discard_Ask(DOC_MAP2)) return false;
+      Map2_NewDocument();
+      return true;
     default: return false;   // 64 "消去" and 66 "入れ換え" have no action
   }
 }

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/discard.h"
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
@@ -121,7 +122,7 @@ void Movie_RefreshAllLists(void) {
 void Movie_NewDocument(void) {
   MovieEditor &e = g_MovieEditor;
   Movie_InitData();
-  Doc_ClearChanged(DOC_MOVIE);
+  Doc_Replaced(DOC_MOVIE);
   u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   g_Shell.g_ViewCount[layout] = 5;
   ViewRecord *v = LayoutView(4);
@@ -491,7 +492,9 @@ static bool AddItemCommand(u32 id) {
 void Movie_Command(u32 id) {
   switch (id) {
     case IDM_MOVIE_CLEAR: Movie_ClearModelActor(); break;
-    case IDM_MOVIE_NEW: Movie_NewDocument(); break;
+    case IDM_MOVIE_NEW:
+      if (Discard_Ask(DOC_MOVIE)) Movie_NewDocument();
+      break;
     case IDM_MOVIE_RENDER: OpenDialog(MOVIE_DIALOG_RENDER); break;
     default:
       if (!AddItemCommand(id)) return;

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "resources/prog_ids.h"
+#include "app/discard.h"
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
@@ -93,6 +94,8 @@ void Prog_Command(u32 id) {
   ProgEditor &e = g_ProgEditor;
   switch (id) {
     case IDM_PROG_SOURCE: {
+      // Another source replaces the edit text: "いいえ" keeps it and opens no dialog.
+      if (!Discard_Ask(DOC_PROGRAM)) break;
       Prog_Stop();
       FileDlg_ChangeDir(e.sourceFolder);
       const char *name = g_SceneSeam.chooseSource ? g_SceneSeam.chooseSource(e.sourceName) : nullptr;
@@ -135,7 +138,7 @@ static void Prog_ShowSource(const char *text, size_t size) {
 bool Prog_LoadSource(void) {
   ProgEditor &e = g_ProgEditor;
   Prog_ShowSource(nullptr, 0);
-  Doc_ClearChanged(DOC_PROGRAM);   // whatever the control held is gone
+  Doc_Replaced(DOC_PROGRAM);   // whatever the control held is gone
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) return false;
   FileData f = {};
@@ -145,7 +148,7 @@ bool Prog_LoadSource(void) {
   }
   Prog_ShowSource((const char *)f.data, f.size);
   File_Free(&f);
-  Doc_ClearChanged(DOC_PROGRAM);
+  Doc_Replaced(DOC_PROGRAM);
   return true;
 }
 

@@ -280,6 +280,18 @@ HRESULT D3DApp_InitDevice(void) {
 
 // [SECTION] reset, toggle, size change
 
+// The views are presented into their own windows (Present's window override). Under Wine the
+// swap chain then stays bound to the last view window presented into, and a reset re-creates
+// its drawing context on that window: a window the family change has destroyed since, or one
+// whose pixel format cannot be set again, leaves the device without a context and the next
+// draw call faults. One pixel presented into the device window first binds the swap chain to
+// the main window, which lives as long as the device. (On Windows the call only shows that
+// pixel again; the frame after the reset draws every view anew.)
+static void PresentIntoDeviceWindow(void) {
+  RECT one = {0, 0, 1, 1};
+  g_Lib.device->Present(&one, &one, nullptr, nullptr);
+}
+
 HRESULT D3DApp_ResetDevice(void) {
   if (!g_Lib.device) return S_OK;
   D3DApp_HandleSizeChange();
@@ -292,6 +304,7 @@ HRESULT D3DApp_ResetDevice(void) {
     if (FAILED(hr)) return hr;
   }
   if (g_LibHooks.releaseBeforeReset) g_LibHooks.releaseBeforeReset();
+  PresentIntoDeviceWindow();
   HRESULT hr = g_Lib.device->Reset(&g_D3DAppWin.presentParams);
   if (FAILED(hr)) return hr;
   ReadBackBufferDesc();

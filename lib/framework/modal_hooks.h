@@ -35,3 +35,13 @@ BOOL Modal_ChooseCompressor(HWND owner, UINT flags, LPVOID in, LPVOID data, COMP
 INT_PTR Modal_DialogBox(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPARAM param);
 // True when modal windows are answered automatically (MIRAVEL_MODAL_AUTO=1).
 bool Modal_IsAuto(void);
+
+// While any modal call is running (its hook included) every other shown window of the
+// program is disabled, so no click or key reaches the selector, a panel or a view; the
+// modal window's owner is disabled by the modal window itself. They take input again when
+// the outermost modal call returns.
+// A key pressed inside a modal window that closed on it (Esc or Enter on a dialog) is
+// released after the window is gone: the main loop asks this for every message it takes and
+// drops the message when it is that key's release (or auto-repeat), so the program never acts
+// on a key meant for the modal window.
+bool Modal_TakeStaleKey(const MSG *m);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
+#include "app/update.h"
 #include "resources/shell_ids.h"
 #include "shell_fixture.h"
 
@@ -130,3 +131,45 @@ TEST(OptionsDialog, EachControlDecidesItsOption) {
 }
 
 }  // namespace
+
+namespace {
+int g_deviceChanges;
+}
+
+// The per-frame update puts the current layout's vsync byte in effect whenever the library's
+// flag differs (a family or sub-mode change, as F3 and the box do within a layout), and
+// changes nothing while they agree: the device is reset only on a real change.
+TEST(OptionsDialog, ThePerFrameUpdatePutsTheLayoutsVSyncByteInEffect) {
+  Fresh();
+  g_ShellSeam.setVSync = [](u32 on) {
+    g_deviceChanges++;
+    g_Lib.flags.vsync = on ? 1 : 0;
+  };
+  g_Lib.flags.vsync = 0;
+  g_deviceChanges = 0;
+  g_AppShell.vsync[SUB_3D_POLY] = 0;
+  g_AppShell.vsync[SUB_3D_BONE] = 1;
+  g_AppShell.vsync[FAMILY_EFFECT] = 1;
+  g_AppShell.vsync[FAMILY_COLLISION] = 1;
+  struct Case { u32 family, sub; u8 vsync; int changes; };
+  const Case cases[] = {
+    {FAMILY_3D_MODEL, SUB_3D_POLY, 0, 0}, {FAMILY_EFFECT, FAMILY_EFFECT, 1, 1},
+    {FAMILY_COLLISION, FAMILY_COLLISION, 1, 1}, {FAMILY_3D_MODEL, SUB_3D_POLY, 0, 2},
+    {FAMILY_3D_MODEL, SUB_3D_BONE, 1, 3}, {FAMILY_3D_MODEL, SUB_3D_BONE, 1, 3},
+  };
+  for (const Case &c : cases) {
+    g_Shell.g_EditFamily = c.family;
+    g_Shell.g_EditSubMode = c.sub;
+    App_UpdateFrame();
+    App_UpdateFrame();
+    EXPECT_EQ(Lib_IsVSync(), c.vsync) << c.sub;
+    EXPECT_EQ(g_deviceChanges, c.changes) << c.sub;
+  }
+  // F3 within the layout turns byte and device together; the next pass keeps them.
+  Options_ToggleVSync();
+  App_UpdateFrame();
+  EXPECT_EQ(g_AppShell.vsync[SUB_3D_BONE], 0);
+  EXPECT_EQ(Lib_IsVSync(), 0);
+  EXPECT_EQ(g_deviceChanges, 4);
+  g_Lib.flags.vsync = 0;
+}

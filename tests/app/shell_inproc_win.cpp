@@ -156,8 +156,15 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   Release(keys, 'U');
   Release(keys, 'I');
   EXPECT_EQ(g_Model3Slots[0]->positions[0].x, 9.0f);
-  // F7 reads the data folder's "0.KZP" (a cube) into slot 0.
+  // F7 reads the data folder's "0.KZP" (a cube) into slot 0, once the undone model (a change
+  // since it was made) may go.
+  int answer = g_boxAnswer;
+  g_boxAnswer = IDYES;
+  g_boxes = 0;
   Release(keys, VK_F7);
+  EXPECT_EQ(g_boxes, 1) << "the undone model is asked for";
+  g_boxes = 0;
+  g_boxAnswer = answer;
   ASSERT_NE(g_Model3Slots[0], nullptr);
   EXPECT_EQ(g_Model3Slots[0]->polygonCount, 6);
   EXPECT_EQ(g_Model3Slots[0]->positionCount, 8);

@@ -287,3 +287,35 @@ TEST_F(UndoTest, RestoresBringBackTheTexturesOfTheirStep) {
   pose->textures[1] = nullptr;
   g_Dev.draw = saved;
 }
+
+// After a save (the flag cleared), every undo, redo or list jump that puts another step into
+// the model makes it a changed document again, so the replacing commands ask; one that moves
+// nothing (the ends of the history) leaves it saved.
+TEST_F(UndoTest, UndoRedoAndAListJumpMakeASavedModelChanged) {
+  struct Case {
+    const char *what;
+    i32 undosBefore;
+    void (*op)(void);
+    bool changed;
+  };
+  const Case cases[] = {
+    {"undo", 0, [] { Undo_Undo(Undo_Current()); }, true},
+    {"redo", 1, [] { Undo_Redo(Undo_Current()); }, true},
+    {"list jump", 0, [] { Undo_ChooseLine(1); }, true},
+    {"undo at step 0", 3, [] { Undo_Undo(Undo_Current()); }, false},
+    {"redo at the top", 0, [] { Undo_Redo(Undo_Current()); }, false},
+    {"list line of the current step", 0, [] { Undo_ChooseLine(3); }, false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    Undo_ResetAll();
+    PushRange(0, 3);
+    for (i32 i = 0; i < c.undosBefore; i++) Undo_Undo(Undo_Current());
+    Doc_ClearChanged(DOC_MODEL3);   // saved here
+    g_Shell.g_EditedFlag = 0;
+    c.op();
+    EXPECT_EQ(Doc_IsChanged(DOC_MODEL3), c.changed);
+    EXPECT_EQ(g_Shell.g_EditedFlag, 0u) << "no edit of its own: no undo step is recorded for it";
+  }
+  Doc_ClearChanged(DOC_MODEL3);
+}

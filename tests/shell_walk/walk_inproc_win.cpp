@@ -229,8 +229,11 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     EXPECT_GT(Count(g_DriveShot.pixels).red, opened.red / 2);
   }
 
-  // The preview with the same model: "レンダリング" writes what the main view shows.
+  // The preview with the same model: "レンダリング" writes what the main view shows. The undone
+  // model is a change: the switch asks, and the user lets it go.
+  g_ModalHooks.messageBox = [](HWND, const char *, const char *, UINT) { return IDYES; };
   Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
+  g_ModalHooks.messageBox = nullptr;
   Drive_Pump(50);
   ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZP_OPEN, 0);

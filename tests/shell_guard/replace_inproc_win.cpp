@@ -1,0 +1,224 @@
+// Every command that loads, creates or resets a document, from a menu, a panel button or a
+// key, asks before it replaces a changed document: "いいえ" opens no dialog and leaves the
+// document and its changed flag as they were; "はい" runs the command. Undo, redo and a jump
+// in the undo list count as changes of the 3D model, so a saved model undone is asked for.
+#include "guard_drive.h"
+
+#include "edit2d/ed2d_poly.h"
+#include "edit3d/poly.h"
+#include "edit3d/undo.h"
+#include "model/kzo.h"
+#include "model/obj2.h"
+#include "resources/edit2d_ids.h"
+#include "resources/map2_ids.h"
+#include "resources/movie_edit_ids.h"
+#include "resources/prog_ids.h"
+#include "scene/prog.h"
+
+namespace {
+
+enum How { BY_MENU, BY_PANEL, BY_KEY };
+
+struct Replacing {
+  const char *name;
+  int familyButton;
+  int subModeButton;   // 0: the family's first sub-mode as it comes up
+  u32 kind;            // the document kind it replaces
+  How how;
+  int id;              // command id, panel control id or virtual key
+  void *(*panel)(void);
+};
+
+void *PolyDialog() { return Ed3DPolyEditor.dlg; }
+void *Poly2DPanel() { return g_Ed2DPoly.panel; }
+void *MapPanel() { return g_Map2Editor.dialog; }
+
+const Replacing kReplacing[] = {
+    {"KZP open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_KZP_OPEN, nullptr},
+    {"any open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_ANY_OPEN, nullptr},
+    {"MX open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_MX_OPEN, nullptr},
+    {"LWO open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_LWO_OPEN, nullptr},
+    {"MQO open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_MQO_OPEN, nullptr},
+    {"ROK open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_ROK_OPEN, nullptr},
+    {"DXF open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_DXF_OPEN, nullptr},
+    {"X open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_X_OPEN, nullptr},
+    {"KZM open", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_KZM_OPEN, nullptr},
+    {"3D new", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_MENU, IDM_NEW_MODEL, nullptr},
+    {"modelling 読み込み", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_PANEL, IDC_POLY_LOAD, PolyDialog},
+    {"F7", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_KEY, VK_F7, nullptr},
+    {"F9", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_KEY, VK_F9, nullptr},
+    {"F11", IDC_EDIT_3D_MODEL, IDC_M3D_POLY, DOC_MODEL3, BY_KEY, VK_F11, nullptr},
+    {"KZO open", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_MENU, IDM_KZO_OPEN, nullptr},
+    {"F7 objects", IDC_EDIT_3D_MODEL, IDC_M3D_OBJECT, DOC_OBJ3, BY_KEY, VK_F7, nullptr},
+    {"KZB open", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_MENU, IDM_KZB_OPEN, nullptr},
+    {"2D bone new", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_MENU, IDM_2D_BONE_NEW, nullptr},
+    {"2D 読み込み", IDC_EDIT_2D_MODEL, IDC_M2D_POLY, DOC_BONE2, BY_PANEL, IDC_P2D_OPEN, Poly2DPanel},
+    {"KZA open", IDC_EDIT_2D_MODEL, IDC_M2D_OBJECT, DOC_OBJ2, BY_MENU, IDM_KZA_OPEN, nullptr},
+    {"2D object new", IDC_EDIT_2D_MODEL, IDC_M2D_OBJECT, DOC_OBJ2, BY_MENU, IDM_NEW_OBJ2, nullptr},
+    {"KZV open", IDC_EDIT_MOVIE, 0, DOC_MOVIE, BY_MENU, IDM_KZV_OPEN, nullptr},
+    {"movie new", IDC_EDIT_MOVIE, 0, DOC_MOVIE, BY_MENU, IDM_MOVIE_NEW, nullptr},
+    {"KZC open", IDC_EDIT_COLLISION, 0, DOC_COLLISION, BY_MENU, IDM_KZC_OPEN, nullptr},
+    {"MAP2 open", IDC_EDIT_2D_MAP, 0, DOC_MAP2, BY_MENU, IDM_MAP2_OPEN, nullptr},
+    {"サンプルデータセット", IDC_EDIT_2D_MAP, 0, DOC_MAP2, BY_PANEL, IDC_MAP2_SAMPLE, MapPanel},
+    {"ソース選択", IDC_EDIT_PROGRAM, 0, DOC_PROGRAM, BY_MENU, IDM_PROG_SOURCE, nullptr},
+};
+
+u32 FamilyOfButton(int button) {
+  for (const GuardFamily &f : kGuardFamilies)
+    if (f.button == button) return f.family;
+  return 0;
+}
+
+// Into the command's family and sub-mode with every document as it was made (answering the
+// questions of the way there "はい").
+void Reach(const Replacing &r) {
+  g_GuardAnswer = IDYES;
+  ASSERT_TRUE(Guard_Family(r.familyButton, FamilyOfButton(r.familyButton))) << r.name;
+  if (r.subModeButton && r.familyButton == IDC_EDIT_3D_MODEL) Drive_Press3D(r.subModeButton);
+  if (r.subModeButton && r.familyButton == IDC_EDIT_2D_MODEL) Drive_Press2D(r.subModeButton);
+  Guard_PumpIdle(3);
+}
+
+void RunCommand(const Replacing &r) {
+  switch (r.how) {
+    case BY_MENU: SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)r.id, 0); break;
+    case BY_PANEL: Drive_Command(r.panel(), r.id); break;
+    case BY_KEY: Guard_Key((UINT)r.id); break;
+  }
+  Guard_PumpIdle(3);
+}
+
+bool AskedToDiscard() {
+  for (const std::string &b : g_GuardBoxes)
+    if (b.find("は破棄されます。よろしいですか？") != std::string::npos) return true;
+  return false;
+}
+
+// The document as the user sees it, compared before and after "いいえ".
+std::string Snapshot(u32 kind) {
+  char text[256];
+  switch (kind) {
+    case DOC_MODEL3: {
+      const Model3 *m = g_Model3Slots[g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Sel.g_CurSlot : 0];
+      snprintf(text, sizeof text, "%p %d %d", (const void *)m, m ? m->positionCount : -1, m ? m->polygonCount : -1);
+      return text;
+    }
+    case DOC_PROGRAM: {
+      char edit[2048] = {};
+      if (g_ProgEditor.sourceDialog) GetDlgItemTextA((HWND)g_ProgEditor.sourceDialog, IDC_PROG_EDIT, edit, sizeof edit);
+      return std::string(g_ProgEditor.sourceName) + "|" + edit;
+    }
+    case DOC_MAP2:
+      return g_Map2Editor.doc ? std::string((const char *)g_Map2Editor.doc, sizeof *g_Map2Editor.doc) : "";
+    default:
+      snprintf(text, sizeof text, "%p %p %p", (const void *)g_Obj2Slots[0], (const void *)g_Bone2Slots[0],
+               (const void *)g_Obj3Sets[0]);
+      return text;
+  }
+}
+
+// The document changed as a user changes it: text typed into the program's source, a cell
+// painted on the map, otherwise the kind's changed flag set as an edit sets it.
+void Change(u32 kind) {
+  if (kind == DOC_PROGRAM && g_ProgEditor.sourceDialog) {
+    HWND edit = GetDlgItem((HWND)g_ProgEditor.sourceDialog, IDC_PROG_EDIT);
+    for (char c : std::string("Var a")) SendMessageA(edit, WM_CHAR, (WPARAM)c, 1);   // typed
+  } else if (kind == DOC_MAP2 && g_Map2Editor.doc) {
+    g_Map2Editor.doc->grid[3][3] = 1;
+    Doc_MarkEdited(DOC_MAP2);
+  } else {
+    Doc_MarkEdited(kind);
+  }
+  Guard_PumpIdle(2);
+}
+
+TEST(Replace, EveryReplacingCommandAsksAndNoKeepsTheDocument) {
+  Guard_Start("miravel_guard");
+  u32 unasked = Doc_UnaskedReplaces();
+  for (const Replacing &r : kReplacing) {
+    Reach(r);
+    if (r.panel) ASSERT_NE(r.panel(), nullptr) << r.name;
+    Change(r.kind);
+    ASSERT_TRUE(Doc_IsChanged(r.kind)) << r.name;
+    std::string before = Snapshot(r.kind);
+    g_GuardBoxes.clear();
+    g_GuardFileTitles.clear();
+    g_GuardAnswer = IDNO;
+    RunCommand(r);
+    EXPECT_TRUE(AskedToDiscard()) << r.name;
+    EXPECT_TRUE(g_GuardFileTitles.empty()) << r.name << ": no dialog after いいえ";
+    EXPECT_TRUE(Doc_IsChanged(r.kind)) << r.name;
+    EXPECT_EQ(Snapshot(r.kind), before) << r.name;
+
+    // "はい": the command runs (an open shows its dialog, here cancelled).
+    g_GuardBoxes.clear();
+    g_GuardAnswer = IDYES;
+    RunCommand(r);
+    EXPECT_TRUE(AskedToDiscard()) << r.name;
+    if (r.how == BY_MENU && (r.id == IDM_NEW_MODEL || r.id == IDM_NEW_OBJ2 || r.id == IDM_2D_BONE_NEW || r.id == IDM_MOVIE_NEW))
+      EXPECT_FALSE(Doc_IsChanged(r.kind)) << r.name << ": a new document is unchanged";
+    EXPECT_EQ(Doc_UnaskedReplaces(), unasked) << r.name;
+    Doc_ClearChanged(r.kind);
+  }
+  g_GuardAnswer = IDYES;
+}
+
+TEST(Replace, ASavedModelUndoneIsAskedForByEveryReplacingCommand) {
+  Guard_Start("miravel_guard");
+  g_GuardAnswer = IDYES;
+  ASSERT_TRUE(Guard_Family(IDC_EDIT_PREVIEW, FAMILY_PREVIEW));
+  ASSERT_TRUE(Guard_Family(IDC_EDIT_3D_MODEL, FAMILY_3D_MODEL));
+  // A cube made, saved, then U: the model is no longer the saved one.
+  std::string path = Drive_Temp("guard_undo.kzp");
+  ASSERT_TRUE(Drive_WriteCube(path));
+  Drive_OpenByMenu(IDM_KZP_OPEN, "guard_undo.kzp");
+  g_ModalHooks.getOpenFileName = Guard_File;
+  ASSERT_NE(g_Model3Slots[0], nullptr);
+  ASSERT_EQ(g_Model3Slots[0]->polygonCount, 6);
+  Doc_MarkEdited(DOC_MODEL3);
+  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "立方体");
+  Undo_Push(Undo_Current());
+  Drive_SaveByMenu(IDM_KZP_SAVE, "guard_undo.kzp");
+  g_ModalHooks.getSaveFileName = Guard_File;
+  ASSERT_FALSE(Doc_IsChanged(DOC_MODEL3)) << "saved";
+
+  struct Way {
+    const char *name;
+    void (*run)(void);
+  };
+  const Way ways[] = {
+      {"U", [] { Guard_Key('U'); }},
+      {"I after U", [] { Guard_Key('U'); Doc_ClearChanged(DOC_MODEL3); Guard_Key('I'); }},
+      {"undo list", [] {
+         UndoHistory *h = Undo_Current();
+         Undo_ChooseLine(h->index > 0 ? h->index - 1 : 0);
+       }},
+  };
+  for (const Way &w : ways) {
+    Doc_ClearChanged(DOC_MODEL3);
+    w.run();
+    EXPECT_TRUE(Doc_IsChanged(DOC_MODEL3)) << w.name;
+    // Each replacing command asks; "いいえ" keeps the model.
+    g_GuardAnswer = IDNO;
+    for (int id : {IDM_NEW_MODEL, IDM_KZP_OPEN}) {
+      g_GuardBoxes.clear();
+      SendMessageA(g_Lib.mainWnd, WM_COMMAND, (WPARAM)id, 0);
+      EXPECT_TRUE(AskedToDiscard()) << w.name << " " << id;
+    }
+    g_GuardBoxes.clear();
+    Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
+    Guard_PumpIdle(3);
+    EXPECT_TRUE(AskedToDiscard()) << w.name << ": family switch";
+    EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
+    // Esc names the model in the exit question.
+    g_GuardBoxes.clear();
+    Guard_Key(VK_ESCAPE);
+    ASSERT_FALSE(g_GuardBoxes.empty()) << w.name;
+    EXPECT_NE(g_GuardBoxes.back().find("３Ｄモデル"), std::string::npos) << w.name << ": " << g_GuardBoxes.back();
+    g_GuardAnswer = IDYES;
+  }
+  Doc_ClearChanged(DOC_MODEL3);
+  DeleteFileA(path.c_str());
+}
+
+}  // namespace
