@@ -18,17 +18,28 @@ static bool Stamps(i32 faces) {
   return true;
 }
 
-static bool Begin(i32 dim, size_t corners) {
-  FaceMergeState &g = g_FaceMerge;
+static size_t PowerOfTwoOver(size_t n) {
   size_t size = 16;
-  while (size < corners * 2) size <<= 1;
+  while (size < n * 2) size <<= 1;
+  return size;
+}
+
+static bool Begin(i32 dim, size_t corners, size_t pairs) {
+  FaceMergeState &g = g_FaceMerge;
+  size_t size = PowerOfTwoOver(corners), pairSize = PowerOfTwoOver(pairs);
   if (!WorkBuf_Room(&g.slots, &g.slotsCap, size) || !WorkBuf_Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
-      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners))
+      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners) ||
+      !WorkBuf_Room(&g.dupHeads, &g.dupHeadsCap, corners) || !WorkBuf_Room(&g.dupEntries, &g.dupEntriesCap, corners) ||
+      !WorkBuf_Room(&g.pairSlots, &g.pairSlotsCap, pairSize) || !WorkBuf_Room(&g.pairKeys, &g.pairKeysCap, pairs * 2) ||
+      !WorkBuf_Room(&g.pairHeads, &g.pairHeadsCap, pairs) || !WorkBuf_Room(&g.pairEntries, &g.pairEntriesCap, pairs))
     return false;
   memset(g.slots, 0xFF, size * sizeof(i32));
+  memset(g.pairSlots, 0xFF, pairSize * sizeof(i32));
   g.mask = (u32)(size - 1);
+  g.pairMask = (u32)(pairSize - 1);
   g.dim = dim;
   g.keyCount = g.entryCount = 0;
+  g.pairCount = g.pairEntryCount = g.dupEntryCount = 0;
   return true;
 }
 
@@ -44,19 +55,37 @@ static i32 FindPos(const f32 *p, bool add) {
       g.slots[s] = g.keyCount;
       memcpy(&g.keys[(size_t)g.keyCount * (size_t)D], p, (size_t)D * sizeof(f32));
       g.heads[g.keyCount] = -1;
+      g.dupHeads[g.keyCount] = -1;
       return g.keyCount++;
     }
     if (Mesh_TupleEqual(&g.keys[(size_t)k * (size_t)D], p, D)) return k;
   }
 }
 
-template <int D>
-static void Add(i32 face, const f32 *p) {
+// The pair index of keys lo < hi, -1 when no face holds both (add: entered when missing).
+static i32 FindPair(i32 lo, i32 hi, bool add) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos<D>(p, true);
-  if (k < 0) return;
-  g.entries[g.entryCount] = {face, g.heads[k]};
-  g.heads[k] = g.entryCount++;
+  u32 h = (u32)lo * 0x9E3779B1u ^ (u32)hi * 0x85EBCA77u;
+  h ^= h >> 15;
+  for (u32 s = h & g.pairMask;; s = (s + 1) & g.pairMask) {
+    i32 k = g.pairSlots[s];
+    if (k < 0) {
+      if (!add) return -1;
+      g.pairSlots[s] = g.pairCount;
+      g.pairKeys[2 * g.pairCount] = lo;
+      g.pairKeys[2 * g.pairCount + 1] = hi;
+      g.pairHeads[g.pairCount] = -1;
+      return g.pairCount++;
+    }
+    if (g.pairKeys[2 * k] == lo && g.pairKeys[2 * k + 1] == hi) return k;
+  }
+}
+
+// Puts face at the front of a list (faces are entered in rising order, so lists run downward).
+static void Prepend(i32 *head, FaceMergeEntry *entries, i32 *count, i32 face) {
+  if (*head >= 0 && entries[*head].face == face) return;   // already listed
+  entries[*count] = {face, *head};
+  *head = (*count)++;
 }
 
 // [SECTION] candidates
@@ -93,14 +122,14 @@ static void Turn(void) {
   g_FaceMerge.turn++;
 }
 
-template <int D>
-static bool Push(const f32 *p, i32 after) {
+// Queues the faces of a list (running downward) after `after`.
+static bool PushList(i32 e, const FaceMergeEntry *entries, i32 after) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos<D>(p, false);
   bool ok = true;
-  for (i32 e = k < 0 ? -1 : g.heads[k]; e >= 0; e = g.entries[e].next) {
-    i32 f = g.entries[e].face;
-    if (f <= after || g.stamps[f] == g.turn) continue;
+  for (; e >= 0; e = entries[e].next) {
+    i32 f = entries[e].face;
+    if (f <= after) break;
+    if (g.stamps[f] == g.turn) continue;
     g.stamps[f] = g.turn;
     if (!HeapPush(f)) ok = false;
   }
@@ -150,28 +179,73 @@ static void TakeFace(i32 f, const FaceMergeHooks &h) {
   if (g.live[f]) g.posCount[f] = (u8)h.positions(f, &g.pos[(size_t)f * 4 * D]);
 }
 
-// Every corner position of the mergeable faces with the faces that hold it.
+// Enters face i's corners: each position's list, the list of each position it holds more than
+// once, and the list of each pair of distinct positions it holds.
+template <int D>
+static void EnterFace(i32 i) {
+  FaceMergeState &g = g_FaceMerge;
+  i32 n = g.posCount[i], k[4];
+  for (i32 j = 0; j < n; j++) {
+    k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], true);
+    if (k[j] >= 0) Prepend(&g.heads[k[j]], g.entries, &g.entryCount, i);
+  }
+  for (i32 a = 0; a < n; a++)
+    for (i32 b = a + 1; b < n; b++) {
+      if (k[a] < 0 || k[b] < 0) continue;
+      if (k[a] == k[b]) {
+        Prepend(&g.dupHeads[k[a]], g.dupEntries, &g.dupEntryCount, i);
+        continue;
+      }
+      i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], true);
+      Prepend(&g.pairHeads[p], g.pairEntries, &g.pairEntryCount, i);
+    }
+}
+
+// The positions and pairs of the mergeable faces with the faces that hold them.
 template <int D>
 static bool BuildTable(i32 n, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
-  size_t corners = 0;
+  size_t corners = 0, pairs = 0;
   for (i32 i = 0; i < n; i++) {
     TakeFace<D>(i, h);
-    if (g.live[i]) corners += g.posCount[i];
+    if (!g.live[i]) continue;
+    corners += g.posCount[i];
+    pairs += (size_t)g.posCount[i] * (size_t)(g.posCount[i] - 1) / 2;
   }
-  if (!Begin(D, corners)) return false;
+  if (!Begin(D, corners, pairs)) return false;
   for (i32 i = 0; i < n; i++)
-    for (i32 j = 0; g.live[i] && j < g.posCount[i]; j++) Add<D>(i, &g.pos[((size_t)i * 4 + (size_t)j) * D]);
+    if (g.live[i]) EnterFace<D>(i);
   return true;
 }
 
-// Queues the faces after `after` that hold one of face i's corner positions.
+// Queues the faces after `after` whose corners may match two of face i's: those holding two
+// distinct positions of i, and those holding a position of i twice. A face i that holds a
+// position twice may match a face on that position alone: then every face on its positions.
 template <int D>
 static bool PushNeighbours(i32 i, i32 after, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
-  for (i32 j = 0; j < g.posCount[i]; j++)
-    if (!Push<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], after) && h.stopWhenFull) return false;
-  return true;
+  i32 n = g.posCount[i], k[4];
+  bool twice = false;
+  for (i32 j = 0; j < n; j++) {
+    k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], false);
+    for (i32 x = 0; x < j; x++) twice = twice || (k[j] >= 0 && k[x] == k[j]);
+  }
+  bool ok = true;
+  for (i32 a = 0; a < n; a++) {
+    if (k[a] < 0) continue;
+    if (twice) {
+      ok = PushList(g.heads[k[a]], g.entries, after) && ok;
+      continue;
+    }
+    ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
+    for (i32 b = a + 1; b < n; b++) {
+      if (k[b] < 0) continue;
+      i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], false);
+      if (p >= 0) ok = PushList(g.pairHeads[p], g.pairEntries, after) && ok;
+    }
+    if (!ok && h.stopWhenFull) return false;
+  }
+  return ok || !h.stopWhenFull;
 }
 
 template <int D>

@@ -1,5 +1,10 @@
 // The face merge both modelling panels share: which later faces hold one of a face's corner
 // positions, in index order, and how two faces with exactly two equal corner positions join.
+// Two faces join only when their corners match in exactly two pairs, so a face's partners are
+// found through the pairs of distinct positions it holds (a face holds at most six) rather than
+// through every face on each of its positions: many faces on one position (a cone's apex, a
+// fan, a pole) cost no more than elsewhere. Faces that hold one position twice are found
+// through their own short list of each such position.
 //
 // Positions are plain arrays of `dim` floats (2 for the 2D skin, 3 for a 3D model) compared
 // exactly: -0 equals +0 and a position with a NaN equals nothing. No model type: the editors
@@ -25,10 +30,19 @@ struct FaceMergeState {
   u32 mask;          // slot count - 1 (a power of two)
   u32 turn;          // stamp of the face whose candidates wait in the heap
   size_t slotsCap, keysCap, headsCap, entriesCap, heapCap, stampsCap, liveCap, posCap, posCountCap;
+  i32 pairCount, pairEntryCount, dupEntryCount;
+  u32 pairMask;      // pair slot count - 1 (a power of two)
+  size_t pairSlotsCap, pairKeysCap, pairHeadsCap, pairEntriesCap, dupHeadsCap, dupEntriesCap;
   i32 *slots;        // -1 empty, else a key index
   f32 *keys;         // dim floats a key
-  i32 *heads;        // first entry of each key, -1 none
+  i32 *heads;        // first entry of each key, -1 none (every face on the position, latest first)
   FaceMergeEntry *entries;
+  i32 *pairSlots;    // -1 empty, else a pair index
+  i32 *pairKeys;     // two key indices a pair, the lower first
+  i32 *pairHeads;    // first entry of each pair, -1 none (the faces holding both, latest first)
+  FaceMergeEntry *pairEntries;
+  i32 *dupHeads;     // per key: the faces holding the position more than once, latest first
+  FaceMergeEntry *dupEntries;
   i32 *heap;         // min-heap of face numbers still to compare
   u32 *stamps;       // a face's turn while it waits in the heap
   u8 *live;          // the faces that can merge in this pass
