@@ -328,13 +328,18 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     SetTimer(dlg, 1, 50, nullptr);
     return FALSE;
   }
-  g_Shell.g_ActiveView = 0;
   i32 index = ViewIndexOf(dlg);
+  // A drag keeps the view it started on: the timer, paint and other messages that a view
+  // window gets meanwhile (Wine sends them while the main view is dragged) do not take it.
+  bool dragging = Shell_AnyButtonHeld();
+  if (!dragging) g_Shell.g_ActiveView = 0;
   if (index <= 0) return FALSE;   // not a view window of the current layout
   ViewRecord *v = &g_Shell.g_Views[L][index];
-  g_Shell.g_ActiveView = (u32)index;
-  g_Shell.g_CurView = v;
-  View_NoteActivated(v);
+  if (!dragging) {
+    g_Shell.g_ActiveView = (u32)index;
+    g_Shell.g_CurView = v;
+    View_NoteActivated(v);
+  }
   RECT r, c;
   if (GetWindowRect(dlg, &r)) { v->x = r.left; v->y = r.top; v->w = r.right - r.left; v->h = r.bottom - r.top; }
   if (GetClientRect(dlg, &c)) { v->clientW = c.right; v->clientH = c.bottom; }
