@@ -203,18 +203,21 @@ static void EnterFace(i32 i) {
 
 // The positions and pairs of the mergeable faces with the faces that hold them.
 template <int D>
-static bool BuildTable(i32 n, const FaceMergeHooks &h) {
+static bool BuildTable(const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
   size_t corners = 0, pairs = 0;
-  for (i32 i = 0; i < n; i++) {
+  i32 kept = 0;
+  for (i32 k = 0; k < g.orderCount; k++) {
+    i32 i = g.order[k];
     TakeFace<D>(i, h);
     if (!g.live[i]) continue;
+    g.order[kept++] = i;
     corners += g.posCount[i];
     pairs += (size_t)g.posCount[i] * (size_t)(g.posCount[i] - 1) / 2;
   }
+  g.orderCount = kept;
   if (!Begin(D, corners, pairs)) return false;
-  for (i32 i = 0; i < n; i++)
-    if (g.live[i]) EnterFace<D>(i);
+  for (i32 k = 0; k < g.orderCount; k++) EnterFace<D>(g.order[k]);
   return true;
 }
 
@@ -249,11 +252,12 @@ static bool PushNeighbours(i32 i, i32 after, const FaceMergeHooks &h) {
 }
 
 template <int D>
-static bool Pass(i32 n, const FaceMergeHooks &h, bool *merged) {
+static bool Pass(const FaceMergeHooks &h, bool *merged) {
   FaceMergeState &g = g_FaceMerge;
-  if (!BuildTable<D>(n, h)) return false;
-  for (i32 i = 0; i < n; i++) {
-    if (!g.live[i]) continue;
+  if (!BuildTable<D>(h)) return false;
+  for (i32 k = 0; k < g.orderCount; k++) {
+    i32 i = g.order[k];
+    if (!g.live[i]) continue;   // joined into an earlier face in this pass
     Turn();
     if (!PushNeighbours<D>(i, i, h)) return false;
     i32 last = i;
@@ -277,11 +281,13 @@ bool FaceMerge_Run(i32 n, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
   size_t faces = n > 0 ? (size_t)n : 0;
   if (!Stamps(n) || !WorkBuf_Room(&g.live, &g.liveCap, faces) || !WorkBuf_Room(&g.posCount, &g.posCountCap, faces) ||
-      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim))
+      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim) || !WorkBuf_Room(&g.order, &g.orderCap, faces))
     return false;
+  for (i32 i = 0; i < n; i++) g.order[i] = i;
+  g.orderCount = n > 0 ? n : 0;
   for (bool merged = true; merged;) {
     merged = false;
-    if (!(h.dim == 2 ? Pass<2>(n, h, &merged) : Pass<3>(n, h, &merged))) return false;
+    if (!(h.dim == 2 ? Pass<2>(h, &merged) : Pass<3>(h, &merged))) return false;
   }
   return true;
 }

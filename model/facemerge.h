@@ -45,6 +45,9 @@ struct FaceMergeState {
   FaceMergeEntry *dupEntries;
   i32 *heap;         // min-heap of face numbers still to compare
   u32 *stamps;       // a face's turn while it waits in the heap
+  i32 orderCount;
+  size_t orderCap;
+  i32 *order;        // the faces still to ask, rising: a face that cannot merge stays so
   u8 *live;          // the faces that can merge in this pass
   f32 *pos;          // their corner positions, 4 x dim floats a face
   u8 *posCount;      // their corner counts
@@ -64,7 +67,9 @@ struct FaceMergeJoin {
 // What the merge asks of the editor: whether a face can merge (a face joined into another must
 // answer false from then on), its corner positions (the count, at most 4, dim floats each into
 // out), and the join itself (apply the plan, usually with FaceMerge_Apply, and mark `gone`).
-// mergeable and positions are asked once a pass, and again for a face merged into.
+// mergeable and positions are asked once a pass, and again for a face merged into; a face that
+// answered false is not asked again in the same run (whether a face can merge does not change
+// but by its join), so later passes walk only the faces still mergeable.
 struct FaceMergeHooks {
   i32 dim;
   bool (*mergeable)(i32 face);
