@@ -9,6 +9,17 @@
 FaceMergeState g_FaceMerge;
 
 // [SECTION] position table
+// A full avalanche of 32 bits (the finaliser of MurmurHash3): the tables probe linearly, and
+// positions on a regular pattern (a ring, a grid) must not fall into runs of neighbouring slots.
+static u32 Mix(u32 h) {
+  h ^= h >> 16;
+  h *= 0x85EBCA6Bu;
+  h ^= h >> 13;
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
+}
+
 static bool Stamps(i32 faces) {
   FaceMergeState &g = g_FaceMerge;
   size_t n = faces > 0 ? (size_t)faces : 0;
@@ -48,7 +59,7 @@ template <int D>
 static i32 FindPos(const f32 *p, bool add) {
   FaceMergeState &g = g_FaceMerge;
   if (Mesh_TupleHasNaN(p, D)) return -1;   // equals nothing
-  for (u32 s = Mesh_HashTuple(p, D) & g.mask;; s = (s + 1) & g.mask) {
+  for (u32 s = Mix(Mesh_HashTuple(p, D)) & g.mask;; s = (s + 1) & g.mask) {
     i32 k = g.slots[s];
     if (k < 0) {
       if (!add) return -1;
@@ -65,9 +76,7 @@ static i32 FindPos(const f32 *p, bool add) {
 // The pair index of keys lo < hi, -1 when no face holds both (add: entered when missing).
 static i32 FindPair(i32 lo, i32 hi, bool add) {
   FaceMergeState &g = g_FaceMerge;
-  u32 h = (u32)lo * 0x9E3779B1u ^ (u32)hi * 0x85EBCA77u;
-  h ^= h >> 15;
-  for (u32 s = h & g.pairMask;; s = (s + 1) & g.pairMask) {
+  for (u32 s = Mix((u32)lo * 0x9E3779B1u + (u32)hi) & g.pairMask;; s = (s + 1) & g.pairMask) {
     i32 k = g.pairSlots[s];
     if (k < 0) {
       if (!add) return -1;
@@ -184,13 +193,14 @@ static void TakeFace(i32 f, const FaceMergeHooks &h) {
 template <int D>
 static void EnterFace(i32 i) {
   FaceMergeState &g = g_FaceMerge;
-  i32 n = g.posCount[i], k[4];
+  i32 n = g.posCount[i], *k = &g.faceKeys[(size_t)i * 4], *pairs = &g.facePairs[(size_t)i * 6];
   for (i32 j = 0; j < n; j++) {
     k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], true);
     if (k[j] >= 0) Prepend(&g.heads[k[j]], g.entries, &g.entryCount, i);
   }
-  for (i32 a = 0; a < n; a++)
-    for (i32 b = a + 1; b < n; b++) {
+  for (i32 a = 0, slot = 0; a < n; a++)
+    for (i32 b = a + 1; b < n; b++, slot++) {
+      pairs[slot] = -1;
       if (k[a] < 0 || k[b] < 0) continue;
       if (k[a] == k[b]) {
         Prepend(&g.dupHeads[k[a]], g.dupEntries, &g.dupEntryCount, i);
@@ -198,6 +208,7 @@ static void EnterFace(i32 i) {
       }
       i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], true);
       Prepend(&g.pairHeads[p], g.pairEntries, &g.pairEntryCount, i);
+      pairs[slot] = p;
     }
 }
 
@@ -224,26 +235,28 @@ static bool BuildTable(const FaceMergeHooks &h) {
 // Queues the faces after `after` whose corners may match two of face i's: those holding two
 // distinct positions of i, and those holding a position of i twice. A face i that holds a
 // position twice may match a face on that position alone: then every face on its positions.
+// entered: i's keys and pairs are those the pass entered (else looked up: a face merged into
+// has new corners).
 template <int D>
-static bool PushNeighbours(i32 i, i32 after, const FaceMergeHooks &h) {
+static bool PushNeighbours(i32 i, i32 after, bool entered, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
   i32 n = g.posCount[i], k[4];
   bool twice = false;
   for (i32 j = 0; j < n; j++) {
-    k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], false);
+    k[j] = entered ? g.faceKeys[(size_t)i * 4 + (size_t)j] : FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], false);
     for (i32 x = 0; x < j; x++) twice = twice || (k[j] >= 0 && k[x] == k[j]);
   }
   bool ok = true;
-  for (i32 a = 0; a < n; a++) {
-    if (k[a] < 0) continue;
+  for (i32 a = 0, slot = 0; a < n; a++) {
     if (twice) {
-      ok = PushList(g.heads[k[a]], g.entries, after) && ok;
+      if (k[a] >= 0) ok = PushList(g.heads[k[a]], g.entries, after) && ok;
       continue;
     }
-    ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
-    for (i32 b = a + 1; b < n; b++) {
-      if (k[b] < 0) continue;
-      i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], false);
+    if (k[a] >= 0) ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
+    for (i32 b = a + 1; b < n; b++, slot++) {
+      if (k[a] < 0 || k[b] < 0) continue;
+      i32 p = entered ? g.facePairs[(size_t)i * 6 + (size_t)slot]
+                      : FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], false);
       if (p >= 0) ok = PushList(g.pairHeads[p], g.pairEntries, after) && ok;
     }
     if (!ok && h.stopWhenFull) return false;
@@ -259,7 +272,7 @@ static bool Pass(const FaceMergeHooks &h, bool *merged) {
     i32 i = g.order[k];
     if (!g.live[i]) continue;   // joined into an earlier face in this pass
     Turn();
-    if (!PushNeighbours<D>(i, i, h)) return false;
+    if (!PushNeighbours<D>(i, i, true, h)) return false;
     i32 last = i;
     for (i32 j; (j = Next()) >= 0;) {
       if (j <= last) continue;
@@ -271,7 +284,7 @@ static bool Pass(const FaceMergeHooks &h, bool *merged) {
       g.live[j] = 0;
       TakeFace<D>(i, h);
       *merged = true;
-      if (!PushNeighbours<D>(i, j, h)) return false;   // the new corners may meet later faces
+      if (!PushNeighbours<D>(i, j, false, h)) return false;   // the new corners may meet later faces
     }
   }
   return true;
@@ -281,7 +294,8 @@ bool FaceMerge_Run(i32 n, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
   size_t faces = n > 0 ? (size_t)n : 0;
   if (!Stamps(n) || !WorkBuf_Room(&g.live, &g.liveCap, faces) || !WorkBuf_Room(&g.posCount, &g.posCountCap, faces) ||
-      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim) || !WorkBuf_Room(&g.order, &g.orderCap, faces))
+      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim) || !WorkBuf_Room(&g.order, &g.orderCap, faces) ||
+      !WorkBuf_Room(&g.faceKeys, &g.faceKeysCap, faces * 4) || !WorkBuf_Room(&g.facePairs, &g.facePairsCap, faces * 6))
     return false;
   for (i32 i = 0; i < n; i++) g.order[i] = i;
   g.orderCount = n > 0 ? n : 0;

@@ -46,7 +46,9 @@ struct FaceMergeState {
   i32 *heap;         // min-heap of face numbers still to compare
   u32 *stamps;       // a face's turn while it waits in the heap
   i32 orderCount;
-  size_t orderCap;
+  size_t orderCap, faceKeysCap, facePairsCap;
+  i32 *faceKeys;     // each face's corner keys as entered, 4 a face (-1: a NaN corner)
+  i32 *facePairs;    // each face's pairs of corners a < b as entered, 6 a face (-1: none)
   i32 *order;        // the faces still to ask, rising: a face that cannot merge stays so
   u8 *live;          // the faces that can merge in this pass
   f32 *pos;          // their corner positions, 4 x dim floats a face
