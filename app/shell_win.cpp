@@ -429,6 +429,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
+  // A press on the main window works in view 0, as the click that activates the window makes
+  // it on Windows (without a window manager under Wine a click activates nothing).
+  if (msg == WM_LBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    g_Shell.g_ActiveView = 0;
+    g_Shell.g_CurView = View_Get(CurrentLayout(), 0);
+  }
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   for (const MouseMessage &m : kMouseMessages)
     if (m.msg == msg) {
