@@ -240,6 +240,8 @@ void App_OnMouseMove(i64 lParam) {
   g_Mouse.g_MouseMoveY = g_Mouse.g_MouseY;
   g_Mouse.g_MouseMoveDX = (f32)(g_Mouse.g_MouseX - g_Mouse.g_MousePrevX);
   g_Mouse.g_MouseMoveDY = (f32)(g_Mouse.g_MouseY - g_Mouse.g_MousePrevY);
+  g_Mouse.g_NavMoveDX += g_Mouse.g_MouseMoveDX;
+  g_Mouse.g_NavMoveDY += g_Mouse.g_MouseMoveDY;
   g_Mouse.g_MousePrevX = g_Mouse.g_MouseX;
   g_Mouse.g_MousePrevY = g_Mouse.g_MouseY;
   CALL_MOUSE(mouseMove, x, y);

@@ -84,14 +84,14 @@ void App_Navigate(void) {
   switch (Nav_Decide(l, m, r, v->kind)) {
     case NAV_PAN:
       if (g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily]) {
-        Nav_Pan2D(v, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY, g_Shell.g_DesktopHalfWidth, g_Shell.g_DesktopHalfHeight);
+        Nav_Pan2D(v, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY, g_Shell.g_DesktopHalfWidth, g_Shell.g_DesktopHalfHeight);
       } else {
         Nav_Pan3D(v, g_Shell.g_EditFamily, g_Mouse.g_MouseX - g_Mouse.g_DragAnchorX, g_Mouse.g_MouseY - g_Mouse.g_DragAnchorY, g_Shell.g_PerspAngleX,
                   g_Shell.g_PerspAngleY);
       }
       Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
       break;
-    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY); break;
+    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY); break;
     default: break;
   }
 }

@@ -112,6 +112,9 @@ struct ShellMouse {
   i32 g_MouseMoveX, g_MouseMoveY;
   i32 g_MousePrevX, g_MousePrevY;
   f32 g_MouseMoveDX, g_MouseMoveDY;
+  // The moves since the last per-frame update summed: navigation turns by all of them, also
+  // when several moves (Wine sends stale positions between the real ones) come in one pass.
+  f32 g_NavMoveDX, g_NavMoveDY;
   u32 g_RightButtonFlag;      // right button held in a view
   u32 g_ZKeyHeld;             // 1 from a Z key-down to the next Z key-up (app/keys.h)
   // The drag anchors (app/drag_anchors.h): the client position at which a drag began.

@@ -328,11 +328,11 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     SetTimer(dlg, 1, 50, nullptr);
     return FALSE;
   }
-  // While a button is held the drag keeps the view it started in: another view's own
-  // messages (its timer, its paint) do not make that view the active one.
+  i32 index = ViewIndexOf(dlg);
+  // A drag keeps the view it started on: the timer, paint and other messages that a view
+  // window gets meanwhile (Wine sends them while the main view is dragged) do not take it.
   bool dragging = Shell_AnyButtonHeld();
   if (!dragging) g_Shell.g_ActiveView = 0;
-  i32 index = ViewIndexOf(dlg);
   if (index <= 0) return FALSE;   // not a view window of the current layout
   ViewRecord *v = &g_Shell.g_Views[L][index];
   if (!dragging || (u32)index == g_Shell.g_ActiveView) {
@@ -429,6 +429,12 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
+  // A press on the main window works in view 0, as the click that activates the window makes
+  // it on Windows (without a window manager under Wine a click activates nothing).
+  if (msg == WM_LBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    g_Shell.g_ActiveView = 0;
+    g_Shell.g_CurView = View_Get(CurrentLayout(), 0);
+  }
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   for (const MouseMessage &m : kMouseMessages)
     if (m.msg == msg) {

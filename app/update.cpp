@@ -219,4 +219,6 @@ void App_UpdateFrame(void) {
   if (g_ShellEntries.refreshGroupDialog) g_ShellEntries.refreshGroupDialog();   // 17
   g_Mouse.g_MouseMoveDX = 0;
   g_Mouse.g_MouseMoveDY = 0;
+  g_Mouse.g_NavMoveDX = 0;
+  g_Mouse.g_NavMoveDY = 0;
 }

@@ -3,7 +3,8 @@
 // with everything selected and every vertex bound to the current bone. 3D: polygon modelling
 // (vertex and face selection), texture, bone, weight and motion on a grid of up to 65,000
 // quads with 128 bones, in the main, Front, Top and Side views; 2D: polygon (both
-// selections), bone, weight and motion on up to 64,770 quads with 128 bones; the collision
+// selections), bone, weight and motion on up to 64,770 quads with 128 bones, each with the
+// model's own triangles drawn first as the frame draws them; the collision
 // editor's model and walls on up to 64,516 quads. Goal: at most 500 draw calls in every view;
 // the run ends with exit status 1 when a view draws more.
 #include <benchmark/benchmark.h>
@@ -30,6 +31,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/drawwire.h"
 #include "lib/render/objects.h"
+#include "lib/render/shadow.h"
 #include "model/bone2.h"
 #include "model/mesh.h"
 #include "model/model3.h"
@@ -147,12 +149,13 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
   return m;
 }
 
+// A 2D frame: the model's own triangles (the library's 2D model render), then the overlay.
 const Mode kModes2[] = {
-    {"2D polygon, vertices", SUB_2D_POLY, 0, nullptr, Ed2D_PolyDraw},
-    {"2D polygon, faces", SUB_2D_POLY, 1, nullptr, Ed2D_PolyDraw},
-    {"2D bone", SUB_2D_BONE, 0, nullptr, Ed2D_BoneDraw},
-    {"2D weight", SUB_2D_WEIGHT, 0, nullptr, Ed2D_WeightDraw},
-    {"2D motion", SUB_2D_MOTION, 0, nullptr, Ed2D_MotionDraw},
+    {"2D polygon, vertices", SUB_2D_POLY, 0, Draw_Kzb2DModels, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, Draw_Kzb2DModels, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, Draw_Kzb2DModels, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, Draw_Kzb2DModels, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, Draw_Kzb2DModels, Ed2D_MotionDraw},
 };
 
 void BM_Overlay2D(benchmark::State &state) {

@@ -73,10 +73,15 @@ void Ed3D_PolyDrawScene(void) {
       if (!g_Sel.g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
+      // Each face's own ring: the outline is translucent, so an edge two faces share is drawn
+      // from both (once would blend it once, a different picture).
+      f32 ring[4][3];
       for (i32 j = 0; j < k; j++) {
-        Vec3 a = Lifted(m, p.corners[j]), b = Lifted(m, p.corners[(j + 1) % k]);
-        Draw_Line3D(a.x, a.y, a.z, 0, 255, 255, 64, 0, 0, b.x, b.y, b.z, 0, 255, 255, 64, 0, 0);
+        Vec3 c = Lifted(m, p.corners[j]);
+        ring[j][0] = c.x, ring[j][1] = c.y, ring[j][2] = c.z;
       }
+      if (k == 1) Draw_Line3D(ring[0][0], ring[0][1], ring[0][2], 0, 255, 255, 64, 0, 0, ring[0][0], ring[0][1], ring[0][2], 0, 255, 255, 64, 0, 0);
+      else Draw_LineRing3D(ring[0], k, 0, 255, 255, 64);
     }
     DrawBatch_End();
     return;

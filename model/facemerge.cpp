@@ -9,6 +9,17 @@
 FaceMergeState g_FaceMerge;
 
 // [SECTION] position table
+// A full avalanche of 32 bits (the finaliser of MurmurHash3): the tables probe linearly, and
+// positions on a regular pattern (a ring, a grid) must not fall into runs of neighbouring slots.
+static u32 Mix(u32 h) {
+  h ^= h >> 16;
+  h *= 0x85EBCA6Bu;
+  h ^= h >> 13;
+  h *= 0xC2B2AE35u;
+  h ^= h >> 16;
+  return h;
+}
+
 static bool Stamps(i32 faces) {
   FaceMergeState &g = g_FaceMerge;
   size_t n = faces > 0 ? (size_t)faces : 0;
@@ -18,17 +29,28 @@ static bool Stamps(i32 faces) {
   return true;
 }
 
-static bool Begin(i32 dim, size_t corners) {
-  FaceMergeState &g = g_FaceMerge;
+static size_t PowerOfTwoOver(size_t n) {
   size_t size = 16;
-  while (size < corners * 2) size <<= 1;
+  while (size < n * 2) size <<= 1;
+  return size;
+}
+
+static bool Begin(i32 dim, size_t corners, size_t pairs) {
+  FaceMergeState &g = g_FaceMerge;
+  size_t size = PowerOfTwoOver(corners), pairSize = PowerOfTwoOver(pairs);
   if (!WorkBuf_Room(&g.slots, &g.slotsCap, size) || !WorkBuf_Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
-      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners))
+      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners) ||
+      !WorkBuf_Room(&g.dupHeads, &g.dupHeadsCap, corners) || !WorkBuf_Room(&g.dupEntries, &g.dupEntriesCap, corners) ||
+      !WorkBuf_Room(&g.pairSlots, &g.pairSlotsCap, pairSize) || !WorkBuf_Room(&g.pairKeys, &g.pairKeysCap, pairs * 2) ||
+      !WorkBuf_Room(&g.pairHeads, &g.pairHeadsCap, pairs) || !WorkBuf_Room(&g.pairEntries, &g.pairEntriesCap, pairs))
     return false;
   memset(g.slots, 0xFF, size * sizeof(i32));
+  memset(g.pairSlots, 0xFF, pairSize * sizeof(i32));
   g.mask = (u32)(size - 1);
+  g.pairMask = (u32)(pairSize - 1);
   g.dim = dim;
   g.keyCount = g.entryCount = 0;
+  g.pairCount = g.pairEntryCount = g.dupEntryCount = 0;
   return true;
 }
 
@@ -37,26 +59,42 @@ template <int D>
 static i32 FindPos(const f32 *p, bool add) {
   FaceMergeState &g = g_FaceMerge;
   if (Mesh_TupleHasNaN(p, D)) return -1;   // equals nothing
-  for (u32 s = Mesh_HashTuple(p, D) & g.mask;; s = (s + 1) & g.mask) {
+  for (u32 s = Mix(Mesh_HashTuple(p, D)) & g.mask;; s = (s + 1) & g.mask) {
     i32 k = g.slots[s];
     if (k < 0) {
       if (!add) return -1;
       g.slots[s] = g.keyCount;
       memcpy(&g.keys[(size_t)g.keyCount * (size_t)D], p, (size_t)D * sizeof(f32));
       g.heads[g.keyCount] = -1;
+      g.dupHeads[g.keyCount] = -1;
       return g.keyCount++;
     }
     if (Mesh_TupleEqual(&g.keys[(size_t)k * (size_t)D], p, D)) return k;
   }
 }
 
-template <int D>
-static void Add(i32 face, const f32 *p) {
+// The pair index of keys lo < hi, -1 when no face holds both (add: entered when missing).
+static i32 FindPair(i32 lo, i32 hi, bool add) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos<D>(p, true);
-  if (k < 0) return;
-  g.entries[g.entryCount] = {face, g.heads[k]};
-  g.heads[k] = g.entryCount++;
+  for (u32 s = Mix((u32)lo * 0x9E3779B1u + (u32)hi) & g.pairMask;; s = (s + 1) & g.pairMask) {
+    i32 k = g.pairSlots[s];
+    if (k < 0) {
+      if (!add) return -1;
+      g.pairSlots[s] = g.pairCount;
+      g.pairKeys[2 * g.pairCount] = lo;
+      g.pairKeys[2 * g.pairCount + 1] = hi;
+      g.pairHeads[g.pairCount] = -1;
+      return g.pairCount++;
+    }
+    if (g.pairKeys[2 * k] == lo && g.pairKeys[2 * k + 1] == hi) return k;
+  }
+}
+
+// Puts face at the front of a list (faces are entered in rising order, so lists run downward).
+static void Prepend(i32 *head, FaceMergeEntry *entries, i32 *count, i32 face) {
+  if (*head >= 0 && entries[*head].face == face) return;   // already listed
+  entries[*count] = {face, *head};
+  *head = (*count)++;
 }
 
 // [SECTION] candidates
@@ -93,14 +131,14 @@ static void Turn(void) {
   g_FaceMerge.turn++;
 }
 
-template <int D>
-static bool Push(const f32 *p, i32 after) {
+// Queues the faces of a list (running downward) after `after`.
+static bool PushList(i32 e, const FaceMergeEntry *entries, i32 after) {
   FaceMergeState &g = g_FaceMerge;
-  i32 k = FindPos<D>(p, false);
   bool ok = true;
-  for (i32 e = k < 0 ? -1 : g.heads[k]; e >= 0; e = g.entries[e].next) {
-    i32 f = g.entries[e].face;
-    if (f <= after || g.stamps[f] == g.turn) continue;
+  for (; e >= 0; e = entries[e].next) {
+    i32 f = entries[e].face;
+    if (f <= after) break;
+    if (g.stamps[f] == g.turn) continue;
     g.stamps[f] = g.turn;
     if (!HeapPush(f)) ok = false;
   }
@@ -150,38 +188,91 @@ static void TakeFace(i32 f, const FaceMergeHooks &h) {
   if (g.live[f]) g.posCount[f] = (u8)h.positions(f, &g.pos[(size_t)f * 4 * D]);
 }
 
-// Every corner position of the mergeable faces with the faces that hold it.
+// Enters face i's corners: each position's list, the list of each position it holds more than
+// once, and the list of each pair of distinct positions it holds.
 template <int D>
-static bool BuildTable(i32 n, const FaceMergeHooks &h) {
+static void EnterFace(i32 i) {
   FaceMergeState &g = g_FaceMerge;
-  size_t corners = 0;
-  for (i32 i = 0; i < n; i++) {
-    TakeFace<D>(i, h);
-    if (g.live[i]) corners += g.posCount[i];
+  i32 n = g.posCount[i], *k = &g.faceKeys[(size_t)i * 4], *pairs = &g.facePairs[(size_t)i * 6];
+  for (i32 j = 0; j < n; j++) {
+    k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], true);
+    if (k[j] >= 0) Prepend(&g.heads[k[j]], g.entries, &g.entryCount, i);
   }
-  if (!Begin(D, corners)) return false;
-  for (i32 i = 0; i < n; i++)
-    for (i32 j = 0; g.live[i] && j < g.posCount[i]; j++) Add<D>(i, &g.pos[((size_t)i * 4 + (size_t)j) * D]);
-  return true;
+  for (i32 a = 0, slot = 0; a < n; a++)
+    for (i32 b = a + 1; b < n; b++, slot++) {
+      pairs[slot] = -1;
+      if (k[a] < 0 || k[b] < 0) continue;
+      if (k[a] == k[b]) {
+        Prepend(&g.dupHeads[k[a]], g.dupEntries, &g.dupEntryCount, i);
+        continue;
+      }
+      i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], true);
+      Prepend(&g.pairHeads[p], g.pairEntries, &g.pairEntryCount, i);
+      pairs[slot] = p;
+    }
 }
 
-// Queues the faces after `after` that hold one of face i's corner positions.
+// The positions and pairs of the mergeable faces with the faces that hold them.
 template <int D>
-static bool PushNeighbours(i32 i, i32 after, const FaceMergeHooks &h) {
+static bool BuildTable(const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
-  for (i32 j = 0; j < g.posCount[i]; j++)
-    if (!Push<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], after) && h.stopWhenFull) return false;
-  return true;
-}
-
-template <int D>
-static bool Pass(i32 n, const FaceMergeHooks &h, bool *merged) {
-  FaceMergeState &g = g_FaceMerge;
-  if (!BuildTable<D>(n, h)) return false;
-  for (i32 i = 0; i < n; i++) {
+  size_t corners = 0, pairs = 0;
+  i32 kept = 0;
+  for (i32 k = 0; k < g.orderCount; k++) {
+    i32 i = g.order[k];
+    TakeFace<D>(i, h);
     if (!g.live[i]) continue;
+    g.order[kept++] = i;
+    corners += g.posCount[i];
+    pairs += (size_t)g.posCount[i] * (size_t)(g.posCount[i] - 1) / 2;
+  }
+  g.orderCount = kept;
+  if (!Begin(D, corners, pairs)) return false;
+  for (i32 k = 0; k < g.orderCount; k++) EnterFace<D>(g.order[k]);
+  return true;
+}
+
+// Queues the faces after `after` whose corners may match two of face i's: those holding two
+// distinct positions of i, and those holding a position of i twice. A face i that holds a
+// position twice may match a face on that position alone: then every face on its positions.
+// entered: i's keys and pairs are those the pass entered (else looked up: a face merged into
+// has new corners).
+template <int D>
+static bool PushNeighbours(i32 i, i32 after, bool entered, const FaceMergeHooks &h) {
+  FaceMergeState &g = g_FaceMerge;
+  i32 n = g.posCount[i], k[4];
+  bool twice = false;
+  for (i32 j = 0; j < n; j++) {
+    k[j] = entered ? g.faceKeys[(size_t)i * 4 + (size_t)j] : FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], false);
+    for (i32 x = 0; x < j; x++) twice = twice || (k[j] >= 0 && k[x] == k[j]);
+  }
+  bool ok = true;
+  for (i32 a = 0, slot = 0; a < n; a++) {
+    if (twice) {
+      if (k[a] >= 0) ok = PushList(g.heads[k[a]], g.entries, after) && ok;
+      continue;
+    }
+    if (k[a] >= 0) ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
+    for (i32 b = a + 1; b < n; b++, slot++) {
+      if (k[a] < 0 || k[b] < 0) continue;
+      i32 p = entered ? g.facePairs[(size_t)i * 6 + (size_t)slot]
+                      : FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], false);
+      if (p >= 0) ok = PushList(g.pairHeads[p], g.pairEntries, after) && ok;
+    }
+    if (!ok && h.stopWhenFull) return false;
+  }
+  return ok || !h.stopWhenFull;
+}
+
+template <int D>
+static bool Pass(const FaceMergeHooks &h, bool *merged) {
+  FaceMergeState &g = g_FaceMerge;
+  if (!BuildTable<D>(h)) return false;
+  for (i32 k = 0; k < g.orderCount; k++) {
+    i32 i = g.order[k];
+    if (!g.live[i]) continue;   // joined into an earlier face in this pass
     Turn();
-    if (!PushNeighbours<D>(i, i, h)) return false;
+    if (!PushNeighbours<D>(i, i, true, h)) return false;
     i32 last = i;
     for (i32 j; (j = Next()) >= 0;) {
       if (j <= last) continue;
@@ -193,7 +284,7 @@ static bool Pass(i32 n, const FaceMergeHooks &h, bool *merged) {
       g.live[j] = 0;
       TakeFace<D>(i, h);
       *merged = true;
-      if (!PushNeighbours<D>(i, j, h)) return false;   // the new corners may meet later faces
+      if (!PushNeighbours<D>(i, j, false, h)) return false;   // the new corners may meet later faces
     }
   }
   return true;
@@ -203,11 +294,14 @@ bool FaceMerge_Run(i32 n, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
   size_t faces = n > 0 ? (size_t)n : 0;
   if (!Stamps(n) || !WorkBuf_Room(&g.live, &g.liveCap, faces) || !WorkBuf_Room(&g.posCount, &g.posCountCap, faces) ||
-      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim))
+      !WorkBuf_Room(&g.pos, &g.posCap, faces * 4 * (size_t)h.dim) || !WorkBuf_Room(&g.order, &g.orderCap, faces) ||
+      !WorkBuf_Room(&g.faceKeys, &g.faceKeysCap, faces * 4) || !WorkBuf_Room(&g.facePairs, &g.facePairsCap, faces * 6))
     return false;
+  for (i32 i = 0; i < n; i++) g.order[i] = i;
+  g.orderCount = n > 0 ? n : 0;
   for (bool merged = true; merged;) {
     merged = false;
-    if (!(h.dim == 2 ? Pass<2>(n, h, &merged) : Pass<3>(n, h, &merged))) return false;
+    if (!(h.dim == 2 ? Pass<2>(h, &merged) : Pass<3>(h, &merged))) return false;
   }
   return true;
 }

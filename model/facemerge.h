@@ -1,5 +1,10 @@
 // The face merge both modelling panels share: which later faces hold one of a face's corner
 // positions, in index order, and how two faces with exactly two equal corner positions join.
+// Two faces join only when their corners match in exactly two pairs, so a face's partners are
+// found through the pairs of distinct positions it holds (a face holds at most six) rather than
+// through every face on each of its positions: many faces on one position (a cone's apex, a
+// fan, a pole) cost no more than elsewhere. Faces that hold one position twice are found
+// through their own short list of each such position.
 //
 // Positions are plain arrays of `dim` floats (2 for the 2D skin, 3 for a 3D model) compared
 // exactly: -0 equals +0 and a position with a NaN equals nothing. No model type: the editors
@@ -25,12 +30,26 @@ struct FaceMergeState {
   u32 mask;          // slot count - 1 (a power of two)
   u32 turn;          // stamp of the face whose candidates wait in the heap
   size_t slotsCap, keysCap, headsCap, entriesCap, heapCap, stampsCap, liveCap, posCap, posCountCap;
+  i32 pairCount, pairEntryCount, dupEntryCount;
+  u32 pairMask;      // pair slot count - 1 (a power of two)
+  size_t pairSlotsCap, pairKeysCap, pairHeadsCap, pairEntriesCap, dupHeadsCap, dupEntriesCap;
   i32 *slots;        // -1 empty, else a key index
   f32 *keys;         // dim floats a key
-  i32 *heads;        // first entry of each key, -1 none
+  i32 *heads;        // first entry of each key, -1 none (every face on the position, latest first)
   FaceMergeEntry *entries;
+  i32 *pairSlots;    // -1 empty, else a pair index
+  i32 *pairKeys;     // two key indices a pair, the lower first
+  i32 *pairHeads;    // first entry of each pair, -1 none (the faces holding both, latest first)
+  FaceMergeEntry *pairEntries;
+  i32 *dupHeads;     // per key: the faces holding the position more than once, latest first
+  FaceMergeEntry *dupEntries;
   i32 *heap;         // min-heap of face numbers still to compare
   u32 *stamps;       // a face's turn while it waits in the heap
+  i32 orderCount;
+  size_t orderCap, faceKeysCap, facePairsCap;
+  i32 *faceKeys;     // each face's corner keys as entered, 4 a face (-1: a NaN corner)
+  i32 *facePairs;    // each face's pairs of corners a < b as entered, 6 a face (-1: none)
+  i32 *order;        // the faces still to ask, rising: a face that cannot merge stays so
   u8 *live;          // the faces that can merge in this pass
   f32 *pos;          // their corner positions, 4 x dim floats a face
   u8 *posCount;      // their corner counts
@@ -50,7 +69,9 @@ struct FaceMergeJoin {
 // What the merge asks of the editor: whether a face can merge (a face joined into another must
 // answer false from then on), its corner positions (the count, at most 4, dim floats each into
 // out), and the join itself (apply the plan, usually with FaceMerge_Apply, and mark `gone`).
-// mergeable and positions are asked once a pass, and again for a face merged into.
+// mergeable and positions are asked once a pass, and again for a face merged into; a face that
+// answered false is not asked again in the same run (whether a face can merge does not change
+// but by its join), so later passes walk only the faces still mergeable.
 struct FaceMergeHooks {
   i32 dim;
   bool (*mergeable)(i32 face);

@@ -464,6 +464,9 @@ void Mesh_FrameNormals(Model3 *m, const Vec3 *pts) {
 }
 
 // Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
+// A position's later corners take the entry its first corner found (the table only grows, so
+// looking its normal up again would find that same entry): one look-up per position, not per
+// corner. A NaN normal equals nothing and gets an entry at every corner, as a look-up gives it.
 static bool ReindexNormals(Model3 *m) {
   i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
   i32 corners = 0;
@@ -476,8 +479,11 @@ static bool ReindexNormals(Model3 *m) {
                         m->polygonCount > 0 ? m->polygonCount : 0))
       return false;
   }
+  // Entries: at most one per position and the zero of corners past the positions.
   TupleTable table;
-  if (!Table_Prepare(&table, &s_Work.hashA, corners)) return false;
+  i32 *entryOf = (i32 *)Scratch_Get(&s_Work.hashB, (size_t)(P > 0 ? P : 1) * sizeof(i32));
+  if (!entryOf || !Table_Prepare(&table, &s_Work.hashA, corners < P + 1 ? corners : P + 1)) return false;
+  memset(entryOf, 0xFF, (size_t)(P > 0 ? P : 1) * sizeof(i32));
   const Vec3 zero = {0.0f, 0.0f, 0.0f};
   i32 count = 0;
   for (i32 i = 0; i < N; i++) {
@@ -486,12 +492,18 @@ static bool ReindexNormals(Model3 *m) {
     if (cc < 3) continue;
     for (i32 j = 0; j < cc; j++) {
       u32 v = poly->corners[j].vertex;
-      const Vec3 *n = v < (u32)P ? &m->vertexNormals[v] : &zero;
+      bool own = v < (u32)P;
+      if (own && entryOf[v] >= 0) {
+        poly->corners[j].normal = (u32)entryOf[v];
+        continue;
+      }
+      const Vec3 *n = own ? &m->vertexNormals[v] : &zero;
       i32 e = Table_FindOrAdd(&table, &m->normals[0].x, 3, &n->x, count);
       if (e < 0) {
         m->normals[count] = *n;
         e = count++;
       }
+      if (own && !Mesh_TupleHasNaN(&n->x, 3)) entryOf[v] = e;
       poly->corners[j].normal = (u32)e;
     }
   }

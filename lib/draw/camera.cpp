@@ -96,7 +96,7 @@ i32 Cam_ApplyView(void) {
   f32 view[16];
   Cam_BuildLookAtLH(view, g_Camera.eye, g_Camera.target, g_Camera.up);
   if (!g_Dev.draw.setTransform) return 0;
-  if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
+  if (!DrawBatch_PendingIsScreen()) DrawBatch_FlushPending();
   return g_Dev.draw.setTransform(DTS_VIEW, view);
 }
 
@@ -121,7 +121,7 @@ void Cam_BeginProjection(CamProjection *p) {
   Cam_Identity(world);
   // A lasting side effect the callers live with: their world transform is gone afterwards.
   // 3D lines gathered before it were meant for the old one.
-  if (g_DrawBatch.kind != DRAWBATCH_LINES2D) DrawBatch_FlushPending();
+  if (!DrawBatch_PendingIsScreen()) DrawBatch_FlushPending();
   g_Dev.draw.setTransform(DTS_WORLD, world);
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
   g_Dev.draw.getViewport(&vp);

@@ -8,7 +8,8 @@
 DrawBatch g_DrawBatch;
 u32 g_DrawBatchOff;
 
-static u32 Stride(u32 kind) { return kind == DRAWBATCH_LINES2D ? (u32)sizeof(ScreenVertex) : (u32)sizeof(SceneVertex); }
+static bool Is2D(u32 kind) { return kind == DRAWBATCH_LINES2D || kind == DRAWBATCH_TRIS2D; }
+static u32 Stride(u32 kind) { return Is2D(kind) ? (u32)sizeof(ScreenVertex) : (u32)sizeof(SceneVertex); }
 
 void DrawBatch_Begin(void) {
   DrawBatch &b = g_DrawBatch;
@@ -54,9 +55,10 @@ void DrawBatch_Flush(void) {
   bool unlit = b.kind == DRAWBATCH_LINES3D || b.kind == DRAWBATCH_POINTS3D;
   // Lines and points in 3D keep their own colour, as each one alone does.
   if (unlit) DrawDev_SetRenderState(DRS_LIGHTING, 0);
-  u32 fvf = b.kind == DRAWBATCH_LINES2D ? FVF_SCREENVERTEX : FVF_SCENEVERTEX;
-  u32 prim = b.kind == DRAWBATCH_POINTS3D ? DPT_POINTLIST : b.kind == DRAWBATCH_TRIS3D ? DPT_TRIANGLELIST : DPT_LINELIST;
-  u32 per = b.kind == DRAWBATCH_POINTS3D ? 1 : b.kind == DRAWBATCH_TRIS3D ? 3 : 2;
+  bool tris = b.kind == DRAWBATCH_TRIS3D || b.kind == DRAWBATCH_TRIS2D;
+  u32 fvf = Is2D(b.kind) ? FVF_SCREENVERTEX : FVF_SCENEVERTEX;
+  u32 prim = b.kind == DRAWBATCH_POINTS3D ? DPT_POINTLIST : tris ? DPT_TRIANGLELIST : DPT_LINELIST;
+  u32 per = b.kind == DRAWBATCH_POINTS3D ? 1 : tris ? 3 : 2;
   u32 count = b.indexCount / per;
   if (g_Dev.draw.drawIndexedPrimitiveUP) DrawDev_DrawIndexedUP(fvf, prim, b.vertCount, count, b.indices, b.verts, Stride(b.kind));
   else DrawEach(fvf, prim, per, count);
@@ -140,4 +142,31 @@ void DrawBatch_Point3D(const SceneVertex &v) {
   MakeRoom(DRAWBATCH_POINTS3D, 1);
   DrawBatch &b = g_DrawBatch;
   b.indices[b.indexCount++] = AddVertex(&v, sizeof(SceneVertex));
+}
+
+void DrawBatch_Polygon2D(const ScreenVertex *v, u32 n) {
+  if (n < 3 || n > 4) return;
+  MakeRoom(DRAWBATCH_TRIS2D, 3 * (n - 2));
+  DrawBatch &b = g_DrawBatch;
+  u16 first = (u16)b.vertCount;
+  memcpy(b.verts + (size_t)first * sizeof(ScreenVertex), v, n * sizeof(ScreenVertex));
+  b.vertCount += n;
+  for (u32 k = 1; k + 1 < n; k++) {
+    b.indices[b.indexCount++] = first;
+    b.indices[b.indexCount++] = (u16)(first + k);
+    b.indices[b.indexCount++] = (u16)(first + k + 1);
+  }
+}
+
+void DrawBatch_Ring3D(const SceneVertex *v, u32 n) {
+  if (n < 2 || n > 4) return;
+  MakeRoom(DRAWBATCH_LINES3D, 2 * n);
+  DrawBatch &b = g_DrawBatch;
+  u16 first = (u16)b.vertCount;
+  memcpy(b.verts + (size_t)first * sizeof(SceneVertex), v, n * sizeof(SceneVertex));
+  b.vertCount += n;
+  for (u32 j = 0; j < n; j++) {
+    b.indices[b.indexCount++] = (u16)(first + j);
+    b.indices[b.indexCount++] = (u16)(first + (j + 1) % n);
+  }
 }

@@ -4,7 +4,8 @@
 // immediate 2D and 3D lines and points (draw.h) are gathered into one indexed vertex list and
 // sent in few draw calls instead of one call each. The list goes out when it is full, when a
 // render state, texture, transform or any other draw is about to change the device, when the
-// kind of primitive changes (2D lines, 3D lines, 3D points, 3D triangles) and when the outermost batch closes.
+// kind of primitive changes (2D lines, 2D triangles, 3D lines, 3D points, 3D triangles) and when the outermost
+// batch closes.
 // The picture is the one that drawing each primitive at once gives: primitives keep their order
 // inside a list, equal vertices are shared through the index list, and a 2D point is sent as the
 // one-pixel line from its pixel to the next one to the right, so that points and lines stay in
@@ -26,7 +27,9 @@ enum {
   DRAWBATCH_SHARE = 4096,      // slots of the table that finds an equal vertex already listed
 };
 
-enum DrawBatchKind : u32 { DRAWBATCH_NONE, DRAWBATCH_LINES2D, DRAWBATCH_LINES3D, DRAWBATCH_POINTS3D, DRAWBATCH_TRIS3D };
+enum DrawBatchKind : u32 {
+  DRAWBATCH_NONE, DRAWBATCH_LINES2D, DRAWBATCH_LINES3D, DRAWBATCH_POINTS3D, DRAWBATCH_TRIS3D, DRAWBATCH_TRIS2D
+};
 
 struct DrawBatch {
   u32 depth;          // open batches (nested opens share the outermost)
@@ -54,6 +57,10 @@ void DrawBatch_Flush(void);
 inline void DrawBatch_FlushPending(void) {
   if (g_DrawBatch.indexCount && !g_DrawBatch.flushing) DrawBatch_Flush();
 }
+// True when what is pending is in screen pixels, which no transform moves.
+inline bool DrawBatch_PendingIsScreen(void) {
+  return g_DrawBatch.kind == DRAWBATCH_LINES2D || g_DrawBatch.kind == DRAWBATCH_TRIS2D;
+}
 // True while primitives are gathered rather than drawn at once.
 inline bool DrawBatch_IsOpen(void) { return g_DrawBatch.depth > 0 && !g_DrawBatchOff; }
 
@@ -64,3 +71,10 @@ void DrawBatch_Line3D(const SceneVertex v[2]);
 void DrawBatch_Point3D(const SceneVertex &v);
 // One lit 3D triangle (the collision model's translucent faces).
 void DrawBatch_Triangle3D(const SceneVertex v[3]);
+// The closed ring of n (at most 4) 3D lines v[0]-v[1], ..., v[n-1]-v[0]: the picture of the
+// n lines one by one, its corners listed once each without looking them up.
+void DrawBatch_Ring3D(const SceneVertex *v, u32 n);
+// One placed 2D polygon of n (3 or 4) corners as the fan (0, i, i + 1). Its corners are listed
+// once each and not looked up among the list's other vertices: a mesh's polygons draw as
+// fast as their vertices can be copied.
+void DrawBatch_Polygon2D(const ScreenVertex *v, u32 n);

@@ -8,6 +8,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/target.h"
 #include "lib/draw/texture.h"
@@ -249,67 +250,127 @@ void Shadow_DrawStencil(void) {
 
 // [SECTION] 2D bone models
 
-static void Bone2CornerColour(const Bone2Model *m, const Polygon2 *p, i32 c, i32 out[4]) {
-  const Corner2 &k = p->corners[c];
-  if (m->displayMode == 3) {
-    bool sel = m->bindings && k.vertex < m->vertexCount && m->bindings[k.vertex].bone1 == Frame_Current()->selectedBone;
+// What a model's corners take their colour from, worked out once per model and group.
+struct Bone2Shade {
+  bool weights;       // the weight view: red on the selected bone's vertices, else grey
+  u32 selectedBone;
+  bool perCorner;     // the vertex-colour flag: each corner's colour index
+  i32 group[4];       // otherwise the group's colour under the model's
+};
+
+static void Bone2Tint(const Bone2Model *m, const f32 src[4], i32 out[4]) {
+  for (i32 i = 0; i < 4; ++i) out[i] = (i32)(m->colour[i] / 255.0f * src[i]);
+}
+
+static void Bone2CornerColour(const Bone2Model *m, const Bone2Shade &sh, const Corner2 &k, i32 out[4]) {
+  if (sh.weights) {
+    bool sel = m->bindings && k.vertex < m->vertexCount && m->bindings[k.vertex].bone1 == sh.selectedBone;
     const i32 red[4] = {255, 0, 0, 255}, grey[4] = {200, 200, 200, 255};
     memcpy(out, sel ? red : grey, sizeof red);
-    return;
-  }
-  f32 src[4] = {0, 0, 0, 0};
-  if (m->vertexColourFlag == 1) {
+  } else if (sh.perCorner) {
+    f32 src[4] = {0, 0, 0, 0};
     if (m->colours && k.colour < m->colourCount) {
       const Bone2Colour &col = m->colours[k.colour];
       src[0] = col.r, src[1] = col.g, src[2] = col.b, src[3] = col.a;
     }
-  } else if (p->group < (u32)BONE2_MAX_GROUPS) {
-    const Group2 &g = m->groups[p->group];
-    src[0] = g.r, src[1] = g.g, src[2] = g.b, src[3] = g.a;
+    Bone2Tint(m, src, out);
+  } else {
+    memcpy(out, sh.group, sizeof sh.group);
   }
-  for (i32 i = 0; i < 4; ++i) out[i] = (i32)(m->colour[i] / 255.0f * src[i]);
 }
 
+// The polygons of every group, gathered in one pass: s_Next chains a group's polygons in
+// index order from its head, so each group draws its own without walking the others.
+static struct {
+  i32 *next;
+  i32 capacity;
+} s_Gather;
+
+static bool GatherGroups(const Bone2Model *m, i32 count, i32 groups, i32 head[BONE2_MAX_GROUPS]) {
+  if (count > s_Gather.capacity) {
+    i32 *n = (i32 *)realloc(s_Gather.next, sizeof(i32) * (size_t)count);
+    if (!n) return false;
+    s_Gather.next = n;
+    s_Gather.capacity = count;
+  }
+  i32 tail[BONE2_MAX_GROUPS];
+  for (i32 g = 0; g < groups; ++g) head[g] = tail[g] = -1;
+  for (i32 i = 0; i < count; ++i) {
+    const Polygon2 *p = &m->polygons[i];
+    if (p->used != 1 || p->group >= (u32)groups || m->groups[p->group].shadeMode == 0) continue;
+    if (p->cornerCount < 3 || p->cornerCount > 4) continue;
+    bool ok = true;
+    for (i32 c = 0; c < p->cornerCount; ++c) ok = ok && p->corners[c].vertex < m->vertexCount;
+    if (!ok) continue;
+    i32 g = (i32)p->group;
+    s_Gather.next[i] = -1;
+    if (tail[g] < 0) head[g] = i;
+    else s_Gather.next[tail[g]] = i;
+    tail[g] = i;
+  }
+  return true;
+}
+
+// One polygon's corners placed on the screen.
+static void PlacePolygon(const Bone2Model *m, const Bone2Point *pts, const Polygon2 *p, const Bone2Shade &sh,
+                         const Place2D *pl, ScreenVertex out[4]) {
+  for (i32 j = 0; j < p->cornerCount; ++j) {
+    const Corner2 &cr = p->corners[j];
+    i32 col[4];
+    Bone2CornerColour(m, sh, cr, col);
+    bool uvOk = m->uvs && cr.uv < m->uvCount;
+    Vert2D v = {(i32)(pts[cr.vertex].x + m->placeX), (i32)(pts[cr.vertex].y + m->placeY), col[0], col[1], col[2], col[3],
+                uvOk ? m->uvs[cr.uv].u : 0.0f, uvOk ? m->uvs[cr.uv].v : 0.0f};
+    out[j] = Draw_PlaceVertex(pl, &v);
+  }
+}
+
+// Each group's polygons as fans (0, i, i + 1): gathered into the open batch, or (with the
+// batch switched off) one triangle per draw.
 static void DrawBone2Model(i32 s, const Bone2Model *m) {
   bool rest = Frame_Current()->rest2D;
   const Bone2Point *pts = (!rest && m->skinned) ? m->skinned : m->positions;
   if (!pts) return;
+  i32 groups = m->groupCount < BONE2_MAX_GROUPS ? m->groupCount : BONE2_MAX_GROUPS;
+  i32 count = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
+  i32 head[BONE2_MAX_GROUPS];
+  if (!m->polygons || count < 0) count = 0;
+  if (!GatherGroups(m, count, groups, head)) return;
   DrawDev_SetRenderState(DRS_FILLMODE, DFILL_SOLID);
   DrawDev_SetRenderState(DRS_ALPHABLENDENABLE, 1);
-  for (i32 g = 0; g < m->groupCount && g < BONE2_MAX_GROUPS; ++g) {
+  Place2D pl = Draw_CurrentPlacement();
+  Bone2Shade sh = {};
+  sh.weights = m->displayMode == 3;
+  sh.selectedBone = Frame_Current()->selectedBone;
+  sh.perCorner = m->vertexColourFlag == 1;
+  bool batched = DrawBatch_IsOpen();
+  for (i32 g = 0; g < groups; ++g) {
     const Group2 &gr = m->groups[g];
     if (gr.shadeMode == 0) continue;
     i32 t = gr.texture;
     DrawDev_SetTexture(0, (t >= 0 && t < TEX_PER_MODEL) ? g_Tex.bone2Textures[s * TEX_PER_MODEL + t] : nullptr);
-    for (i32 i = 0; i < m->polygonCount && i < m->polygonCapacity; ++i) {
+    const f32 src[4] = {gr.r, gr.g, gr.b, gr.a};
+    Bone2Tint(m, src, sh.group);
+    for (i32 i = head[g]; i >= 0; i = s_Gather.next[i]) {
       const Polygon2 *p = &m->polygons[i];
-      if (p->used != 1 || p->group != (u32)g || p->cornerCount < 3 || p->cornerCount > 4) continue;
-      bool ok = true;
-      for (i32 c = 0; c < p->cornerCount; ++c) ok = ok && p->corners[c].vertex < m->vertexCount;
-      if (!ok) continue;
+      ScreenVertex v[4];
+      PlacePolygon(m, pts, p, sh, &pl, v);
+      if (batched) {
+        DrawBatch_Polygon2D(v, p->cornerCount);
+        continue;
+      }
       for (i32 k = 1; k + 1 < p->cornerCount; ++k) {
-        const i32 idx[3] = {0, k, k + 1};
-        i32 x[3], y[3], col[3][4];
-        f32 u[3], v[3];
-        for (i32 j = 0; j < 3; ++j) {
-          const Corner2 &cr = p->corners[idx[j]];
-          x[j] = (i32)(pts[cr.vertex].x + m->placeX);
-          y[j] = (i32)(pts[cr.vertex].y + m->placeY);
-          Bone2CornerColour(m, p, idx[j], col[j]);
-          bool uvOk = m->uvs && cr.uv < m->uvCount;
-          u[j] = uvOk ? m->uvs[cr.uv].u : 0;
-          v[j] = uvOk ? m->uvs[cr.uv].v : 0;
-        }
-        Draw_Triangle2D(x[0], y[0], col[0][0], col[0][1], col[0][2], col[0][3], u[0], v[0],
-                        x[1], y[1], col[1][0], col[1][1], col[1][2], col[1][3], u[1], v[1],
-                        x[2], y[2], col[2][0], col[2][1], col[2][2], col[2][3], u[2], v[2]);
+        const ScreenVertex tri[3] = {v[0], v[k], v[k + 1]};
+        DrawDev_DrawUP(FVF_SCREENVERTEX, DPT_TRIANGLELIST, 1, tri, sizeof(ScreenVertex));
       }
     }
   }
 }
 
 void Draw_Kzb2DModels(void) {
+  DrawBatch_Begin();
   for (i32 s = 0; s < BONE2_SLOTS; ++s)
     if (g_Bone2SlotShown[s] == 1 && g_Bone2Slots[s]) DrawBone2Model(s, g_Bone2Slots[s]);
   DrawDev_SetTexture(0, nullptr);
+  DrawBatch_End();
 }

@@ -2,7 +2,8 @@
 // every line and point at once, on a real Direct3D 9 device: each 3D sub-mode in the main,
 // Front, Top and Side views (also with the mesh partly off the back buffer), each 2D sub-mode
 // (also in a frame placed half a pixel off) and the collision editor, on small models with degenerate edges, overlapping marks, everything
-// selected and every vertex bound to the current bone.
+// selected and every vertex bound to the current bone. The 2D bone model's own triangles too:
+// gathered per group into batches, against one draw per triangle.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -30,6 +31,7 @@
 #include "lib/draw/image.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/render/shadow.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"
@@ -243,6 +245,94 @@ TEST_F(OverlayBatchWin, BatchedOverlaysMatchOneDrawEachPixelForPixel) {
     }
   }
   Model3_FreeSlot(0);
+  Bone2_FreeAll();
+}
+
+// The 2D model of Model2D dressed for its render: seven groups (shade modes 0 to 5, and a
+// group number past the table), translucent group and vertex colours, triangles among the
+// quads, UVs, four times the size, and a skin moved off its rest in the sub-modes that draw it posed.
+void Dress2D(Bone2Model *m, i32 displayMode, i32 vertexColours) {
+  m->groupCount = 6;
+  for (i32 g = 0; g < 6; g++) {
+    Group2 &gr = m->groups[g];
+    gr.shadeMode = g;
+    gr.texture = -1;
+    gr.r = (f32)(40 * g + 30), gr.g = (f32)(200 - 30 * g), gr.b = 120, gr.a = (f32)(90 + 30 * g);
+  }
+  m->colour[0] = 255, m->colour[1] = 230, m->colour[2] = 200, m->colour[3] = 220;
+  m->displayMode = displayMode;
+  m->vertexColourFlag = vertexColours;
+  m->colourCount = 5;
+  for (i32 c = 0; c < 5; c++) m->colours[c] = {(f32)(50 * c), 255.0f - 40 * c, 100, (f32)(120 + 30 * c)};
+  m->uvCount = 4;
+  for (i32 u = 0; u < 4; u++) m->uvs[u] = {0.25f * (f32)u, 1.0f - 0.25f * (f32)u};
+  for (i32 i = 0; i < m->polygonCount; i++) {
+    Polygon2 &p = m->polygons[i];
+    p.group = (u32)(i % 7);
+    // Clockwise on the screen (drawn), every fourth left counter-clockwise (culled).
+    if (i % 4 != 3) {
+      Corner2 c1 = p.corners[1];
+      p.corners[1] = p.corners[3];
+      p.corners[3] = c1;
+    }
+    if (i % 5 == 2) p.cornerCount = 3;
+    for (i32 j = 0; j < 4; j++) p.corners[j].colour = (u16)((i + j) % 6), p.corners[j].uv = (u16)(j % 4);   // 5: past the table
+  }
+  for (i32 v = 0; v < m->vertexCount; v++) m->positions[v].x *= 4.0f, m->positions[v].y *= 4.0f;
+  for (i32 v = 0; v < m->vertexCount && m->skinned; v++) m->skinned[v] = {m->positions[v].x * 1.3f + 4.0f, m->positions[v].y * 1.2f};
+  // Every other vertex bound to another bone: red and grey in the weight view.
+  for (i32 v = 0; v < m->vertexCount; v += 2) m->bindings[v].bone1 = kBone + 1;
+}
+
+TEST_F(OverlayBatchWin, Bone2ModelInBatchesMatchesOneDrawPerTrianglePixelForPixel) {
+  struct Sub {
+    const char *what;
+    u32 subMode;
+    void (*overlay)(void);
+    i32 displayMode, vertexColours;
+  };
+  const Sub subs[] = {
+      {"polygon", SUB_2D_POLY, Ed2D_PolyDraw, 2, 0},      {"polygon, vertex colours", SUB_2D_POLY, Ed2D_PolyDraw, 2, 1},
+      {"texture", SUB_2D_TEXTURE, nullptr, 2, 0},         {"bone", SUB_2D_BONE, Ed2D_BoneDraw, 2, 1},
+      {"weight", SUB_2D_WEIGHT, Ed2D_WeightDraw, 3, 0},   {"motion", SUB_2D_MOTION, Ed2D_MotionDraw, 2, 0},
+      {"motion, vertex colours", SUB_2D_MOTION, Ed2D_MotionDraw, 2, 1},
+  };
+  for (const Sub &c : subs) {
+    SCOPED_TRACE(c.what);
+    Model2D(c.subMode);
+    Bone2Model *m = g_Bone2Slots[0];
+    ASSERT_NE(m, nullptr);
+    Dress2D(m, c.displayMode, c.vertexColours);
+    g_Sel.g_SelectedBone = kBone;
+    // The model alone, then with the sub-mode's overlay over it as the frame draws them.
+    for (int withOverlay = 0; withOverlay < (c.overlay ? 2 : 1); withOverlay++) {
+      SCOPED_TRACE(withOverlay ? "with the overlay" : "the model alone");
+      std::vector<unsigned> pics[2];
+      for (int batched = 0; batched < 2; batched++) {
+        g_DrawBatchOff = batched ? 0 : 1;
+        t.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030, 1.0f, 0);
+        ASSERT_TRUE(SUCCEEDED(t.device->BeginScene()));
+        Draw_SetDefaultStates();
+        DrawDev_SetTexture(0, nullptr);
+        g_Shell.g_DrawView = 0;
+        g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][0];
+        Draw_Kzb2DModels();
+        if (withOverlay) c.overlay();
+        t.device->EndScene();
+        pics[batched] = TestDevice_ReadBack(&t);
+      }
+      ASSERT_EQ(pics[0].size(), (size_t)(321 * 240));
+      ASSERT_EQ(pics[1].size(), pics[0].size());
+      size_t drawn = 0, differ = 0;
+      for (size_t i = 0; i < pics[0].size(); i++) {
+        drawn += pics[0][i] != 0xFF102030u;
+        differ += pics[0][i] != pics[1][i];
+      }
+      EXPECT_GT(drawn, 2000u) << "the model drew next to nothing";
+      EXPECT_EQ(differ, 0u);
+    }
+  }
+  g_Sel.g_SelectedBone = 0;
   Bone2_FreeAll();
 }
 

@@ -746,3 +746,40 @@ TEST_F(MeshTest, FrameNormalsMatchTheLiteralAverage) {
     if (HasFailure()) return;
   }
 }
+
+// The normals indexed again from vertex normals as they stand (no averaging first): NaN
+// normals (an entry at every corner), -0 beside +0, equal normals of different positions and
+// corners past the positions (the zero normal) against the literal first-equal-entry scan.
+TEST_F(MeshTest, ReindexedNormalsMatchTheLiteralScan) {
+  g_EditorMode = 1;
+  for (u32 seed = 1; seed <= 300; seed++) {
+    Model3 *a = RandomModel(seed), *b = RandomModel(seed);
+    std::mt19937 rng(seed);
+    for (i32 v = 0; v < a->positionCount; v++) {
+      static const Vec3 pool[] = {{0, 0, 1}, {-0.0f, 0, 1}, {NAN, 0, 0}, {0, 1, 0}, {0.5f, 0.5f, 0}};
+      a->vertexNormals[v] = b->vertexNormals[v] = pool[rng() % 5];
+    }
+    for (i32 i = 0; i < a->polygonCount && seed % 3 == 0; i += 4)   // a corner past the positions
+      a->polygons[i].corners[0].vertex = b->polygons[i].corners[0].vertex = (u32)a->positionCount + 3;
+    ASSERT_TRUE(Model3_ReindexNormals(a));
+    b->normalCount = 0;
+    for (i32 i = 0; i < b->polygonCount; i++) {
+      Polygon3 *p = &b->polygons[i];
+      if (p->cornerCount < 3) continue;
+      for (int j = 0; j < p->cornerCount; j++) {
+        u32 v = p->corners[j].vertex;
+        Vec3 vn = v < (u32)b->positionCount ? b->vertexNormals[v] : Vec3{0, 0, 0};
+        i32 found = FindTuple(&b->normals[0].x, 3, b->normalCount, &vn.x, 3);
+        if (found < 0) {
+          b->normals[b->normalCount] = vn;
+          found = b->normalCount++;
+        }
+        p->corners[j].normal = (u32)found;
+      }
+    }
+    ExpectSameModel(a, b, seed);
+    Model3_Free(a);
+    Model3_Free(b);
+    if (HasFailure()) return;
+  }
+}

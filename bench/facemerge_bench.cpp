@@ -1,0 +1,118 @@
+// The face merge of every face where many faces share one position, at 1k to 16k faces:
+// quads meeting only at one corner, quads around one position sharing an edge with the next,
+// a closed fan of triangles (a cone's apex), and a sphere's cap as a control. Goals: 16k faces
+// on one position under 50 ms, and at most 2.3 times the time per doubling of the faces.
+// --reference (first argument) times the merge as it first was (every face on a shared
+// position compared) beside it, up to 16k faces; without it the reference runs up to 2k only,
+// so the smoke run stays short.
+#include <benchmark/benchmark.h>
+#include <math.h>
+#include <string.h>
+
+#include <string>
+
+#include "bench_figures.h"
+#include "model/facemerge.h"
+#include "tests/model/facemerge_ref.h"
+#include "tests/model/facemerge_shapes.h"
+
+namespace {
+
+using namespace facemerge_shapes;
+
+bool s_ReferenceAll;
+// "shape, merge, faces" -> the least ms of its runs, for the growth lines (on a shared machine
+// other work only ever adds time).
+std::map<std::string, double> s_Ms;
+
+struct Shape {
+  const char *name;
+  Mesh (*make)(i32 n);
+};
+Mesh AtOneCorner(i32 n) { return QuadsAtOneCorner(3, n); }
+Mesh AroundOne(i32 n) { return QuadsOnOnePosition(3, n); }
+Mesh ClosedFan(i32 n) { return Fan(3, n, true); }
+Mesh Cap(i32 n) { return Pole(3, 64, n / 64 + 1); }
+const Shape kShapes[] = {{"quads at one corner", AtOneCorner},
+                         {"quads around one position", AroundOne},
+                         {"closed fan of triangles", ClosedFan},
+                         {"sphere cap (control)", Cap}};
+
+void BM_FaceMerge(benchmark::State &state) {
+  const Shape &sh = kShapes[state.range(0)];
+  i32 n = (i32)state.range(1);
+  bool reference = state.range(2) != 0;
+  if (reference && !s_ReferenceAll && n > 2000) {
+    state.SkipWithError("reference beyond 2k: --reference");
+    return;
+  }
+  Mesh base = sh.make(n);
+  base.logJoins = false;
+  double total = 0;
+  for (auto _ : state) {
+    Mesh m = base;
+    s_Mesh = &m;
+    const FaceMergeHooks h = Hooks(m.dim);
+    double t = bench::Time([&] {
+      benchmark::DoNotOptimize(reference ? facemerge_ref::RefFaceMerge_Run((i32)m.faces.size(), h)
+                                         : FaceMerge_Run((i32)m.faces.size(), h));
+    });
+    s_Mesh = nullptr;
+    state.SetIterationTime(t);
+    total += t;
+  }
+  double ms = total * 1000.0 / (double)state.iterations();
+  std::string what = std::string(sh.name) + (reference ? ", first merge" : ", merge");
+  auto seen = s_Ms.find(what + ", " + std::to_string(n));
+  if (seen == s_Ms.end() || ms < seen->second) s_Ms[what + ", " + std::to_string(n)] = ms;
+  bool goal = !reference && n == 16000 && state.range(0) < 3;
+  bench::Report(state, "ms", what + ", " + std::to_string(n) + " faces (ms)", ms, goal ? 50.0 : 0.0);
+}
+
+BENCHMARK(BM_FaceMerge)
+    ->ArgsProduct({{0, 1, 2, 3}, {1000, 2000, 4000, 8000, 16000}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc > 1 && strcmp(argv[1], "--reference") == 0) {
+    s_ReferenceAll = true;
+    argv[1] = argv[0];
+    argc--;
+    argv++;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  bench::PrintSummary();
+  // Growth per doubling of the faces, step by step and over the whole range (goal: at most
+  // 2.3 times a doubling from 1k to 16k).
+  printf("\n-- growth per doubling (least of the runs): 1k-2k 2k-4k 4k-8k 8k-16k | 1k-16k --\n");
+  bool over = false;
+  for (const Shape &sh : kShapes)
+    for (const char *merge : {", merge", ", first merge"}) {
+      std::string what = std::string(sh.name) + merge;
+      std::string line;
+      for (i32 n = 2000; n <= 16000; n *= 2) {
+        auto a = s_Ms.find(what + ", " + std::to_string(n / 2)), b = s_Ms.find(what + ", " + std::to_string(n));
+        if (a == s_Ms.end() || b == s_Ms.end() || a->second <= 0) continue;
+        char buf[32];
+        snprintf(buf, sizeof buf, " %.2f", b->second / a->second);
+        line += buf;
+      }
+      auto lo = s_Ms.find(what + ", 1000"), hi = s_Ms.find(what + ", 16000");
+      if (lo != s_Ms.end() && hi != s_Ms.end() && lo->second > 0) {
+        double g = pow(hi->second / lo->second, 0.25);
+        char buf[32];
+        snprintf(buf, sizeof buf, " | %.2f", g);
+        line += buf;
+        if (strcmp(merge, ", merge") == 0 && g > 2.3) over = true;
+      }
+      if (!line.empty()) printf("%-48s%s\n", what.c_str(), line.c_str());
+    }
+  printf("%s\n", over ? "GROWTH ABOVE 2.3 PER DOUBLING" : "growth within 2.3 per doubling");
+  return 0;
+}
