@@ -335,7 +335,7 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   if (!dragging) g_Shell.g_ActiveView = 0;
   if (index <= 0) return FALSE;   // not a view window of the current layout
   ViewRecord *v = &g_Shell.g_Views[L][index];
-  if (!dragging || (u32)index == g_Shell.g_ActiveView) {
+  if (!dragging) {
     g_Shell.g_ActiveView = (u32)index;
     g_Shell.g_CurView = v;
     View_NoteActivated(v);
