@@ -138,6 +138,11 @@ INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) 
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {
+      if (LOWORD(wParam) == IDC_PNUM_CLOSE) {   // closed until the sub-mode is entered again
+        Ed3DPolyEditor.numDlg = nullptr;
+        Widget_Destroy(dlg);
+        return TRUE;
+      }
       if (LOWORD(wParam) != IDC_PNUM_APPLY) return FALSE;
       char text[3][256];
       const char *ptr[3];
