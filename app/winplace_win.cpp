@@ -52,7 +52,7 @@ static void AddKept(HWND w, Obstacles *o) {
   HWND main = g_WinOrder.main;
   if (!main) return;
   for (const WinPlaceKeep &k : g_WinPlace.keep) {
-    if (IsRectEmpty(&k.client) || (k.only && k.only != w)) continue;
+    if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) continue;
     RECT r = k.client;
     MapWindowPoints(main, nullptr, (POINT *)&r, 2);
     AddObstacle(o, r, k.soft ? 1 : HARD_WEIGHT);
@@ -64,8 +64,58 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
   WinPlaceKeep &k = g_WinPlace.keep[slot];
   SetRectEmpty(&k.client);
   k.only = client ? only : nullptr;
+  k.owner = nullptr;
   k.soft = soft;
   if (client) k.client = *client;
+}
+
+static bool IsWorkSlot(i32 slot) { return slot == WINPLACE_KEEP_WORK || slot == WINPLACE_KEEP_WORK2; }
+
+void WinPlace_KeepWorkInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h) {
+  if (!IsWorkSlot(slot)) return;
+  WinPlace_KeepInFrame(slot, x, y, w, h, nullptr, false);
+  WinPlace_UncoverWork();
+}
+
+void WinPlace_KeepWorkWindow(i32 slot, HWND owner) {
+  if (!IsWorkSlot(slot)) return;
+  RECT r;
+  if (!owner || !g_WinOrder.main || !GetWindowRect(owner, &r)) {
+    WinPlace_Keep(slot, nullptr, nullptr);
+    return;
+  }
+  MapWindowPoints(nullptr, g_WinOrder.main, (POINT *)&r, 2);
+  WinPlace_Keep(slot, &r, nullptr);
+  g_WinPlace.keep[slot].owner = owner;
+  WinPlace_UncoverWork();
+}
+
+void WinPlace_ClearWork(void) {
+  WinPlace_Keep(WINPLACE_KEEP_WORK, nullptr, nullptr);
+  WinPlace_Keep(WINPLACE_KEEP_WORK2, nullptr, nullptr);
+}
+
+// True when the window's rectangle meets a work area it is kept out of.
+static bool CoversWork(HWND w) {
+  HWND main = g_WinOrder.main;
+  RECT r;
+  if (!main || !GetWindowRect(w, &r)) return false;
+  for (i32 slot : {(i32)WINPLACE_KEEP_WORK, (i32)WINPLACE_KEEP_WORK2}) {
+    const WinPlaceKeep &k = g_WinPlace.keep[slot];
+    if (IsRectEmpty(&k.client) || k.owner == w) continue;
+    RECT area = k.client, x;
+    MapWindowPoints(main, nullptr, (POINT *)&area, 2);
+    if (IntersectRect(&x, &area, &r)) return true;
+  }
+  return false;
+}
+
+void WinPlace_UncoverWork(void) {
+  // Placing may change the set's order only by moving windows; the count stays.
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (IsWindow(m) && IsWindowVisible(m) && CoversWork(m)) WinPlace_Place(m);
+  }
 }
 
 // The frame lies where the library draws it, from the main view's pan.

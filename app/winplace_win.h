@@ -22,12 +22,17 @@ struct WinPlaceMemory {
 
 
 // Areas of the main window's client area that a user must see: the screen text of a family,
-// the 2D frame being textured. A window opens clear of them like it does of controls.
-enum { WINPLACE_KEEP_TEXT, WINPLACE_KEEP_FRAME, WINPLACE_KEEP_SLOTS };
+// the 2D frame being textured, and the work areas of a family or sub-mode (the frame it draws
+// in, a panel it works in, the picture it follows). A window opens clear of them like it does
+// of controls.
+enum {
+  WINPLACE_KEEP_TEXT, WINPLACE_KEEP_FRAME, WINPLACE_KEEP_WORK, WINPLACE_KEEP_WORK2, WINPLACE_KEEP_SLOTS
+};
 
 struct WinPlaceKeep {
   RECT client;   // in the main window's client coordinates; empty: the slot is unused
   HWND only;     // when set, only this window keeps clear of the area
+  HWND owner;    // when set, the window the area belongs to: it is not kept out of it
   bool soft;     // a window may cover it where every place would: then as little as it can
 };
 
@@ -47,5 +52,15 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft = false);
 // Keeps the area (x, y, w, h) of the 640 x 480 frame that the main view shows (its own
 // coordinates, the view's pan applied) in a keep slot.
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft);
+// Work areas (slots WINPLACE_KEEP_WORK and WINPLACE_KEEP_WORK2): every other window keeps
+// clear of them, and the visible members of the set that cover one when it is set are placed
+// again at once (a window the user moved goes back where the user left it). The area is
+// given in the main view's frame (x, y, w, h of the 640 x 480 frame, the pan applied), or as
+// the rectangle of the window `owner` whole; null clears the slot.
+void WinPlace_KeepWorkInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h);
+void WinPlace_KeepWorkWindow(i32 slot, HWND owner);
+void WinPlace_ClearWork(void);
+// The visible members of the set that cover a work area, placed again.
+void WinPlace_UncoverWork(void);
 // True for a view window (captioned Front, Top, Side or Pers).
 bool WinPlace_IsView(HWND w);

@@ -139,9 +139,12 @@ struct Screen {
 struct Counts {
   int covered = 0, outside = 0, menuCovered = 0, blank = 0, buried = 0, left = 0, hiddenFile = 0, hiddenBox = 0;
   int notKept = 0;   // windows the user moved that did not open there again
+  int workHidden = 0;   // work areas not wholly on top at entry
   int textCovered = 0;   // lines of screen text a window covers
   std::set<std::string> known;   // the faults found so far: each counts once over the walk
-  int Total() const { return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept + textCovered; }
+  int Total() const {
+    return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept + textCovered + workHidden;
+  }
   // True (and the fault printed) the first time `what` is found.
   bool New(const char *step, const std::string &what) {
     if (!known.insert(what).second) return false;
@@ -253,6 +256,71 @@ void CountText(HWND main, const char *step, Counts *c) {
   }
 }
 
+// The work area of each family and sub-mode at entry: the part of the main view's frame it
+// draws its work in (frame coordinates, moved by the family's pan, as kKeptText), or a window
+// the user works in (its whole rectangle, or a rectangle of its client area). All of it must
+// be on top at entry.
+struct WorkArea {
+  const char *step;
+  const char *window;   // null: the main view's frame
+  int panX, panY;
+  RECT rect;            // frame or client coordinates; empty: the window whole
+  const char *what;
+};
+const WorkArea kWorkAreas[] = {
+  {"3D texture", "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel"},
+  {"2D object", nullptr, -160, -120, {0, 0, 640, 480}, "the object frame"},
+  {"2D texture", "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview"},
+  {"2D texture", nullptr, 0, 0, {0, 0, 640, 480}, "the mesh"},
+  {"2D weight", nullptr, 0, 0, {0, 0, 640, 480}, "the mesh"},
+  {"program", nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame"},
+  {"effect", nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview"},
+  {"movie", "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view"},
+  {"collision", nullptr, 0, 0, {0, 0, 640, 480}, "the followed character"},
+};
+
+// The share of a work area on top, sampled every 8 pixels: 1 when all of it shows.
+double VisibleShare(DWORD pid, HWND main, const WorkArea &a, RECT *at) {
+  HWND owner = main;
+  RECT r = a.rect;
+  if (a.window) {
+    owner = FindTop(pid, a.window);
+    if (!owner) return 0;
+    if (IsRectEmpty(&r)) GetWindowRect(owner, &r);
+    else MapWindowPoints(owner, nullptr, (POINT *)&r, 2);
+  } else {
+    POINT o = {GetSystemMetrics(SM_CXSCREEN) / 2 - 320 + a.panX, GetSystemMetrics(SM_CYSCREEN) / 2 - 240 + a.panY};
+    ClientToScreen(main, &o);
+    OffsetRect(&r, o.x, o.y);
+  }
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  *at = r;
+  int all = 0, own = 0;
+  for (int y = r.top; y < r.bottom; y += 8)
+    for (int x = r.left; x < r.right; x += 8) {
+      all++;
+      POINT p = {x, y};
+      if (PtInRect(&screen, p) && RootAt(p) == owner) own++;
+    }
+  return all ? (double)own / all : 0;
+}
+
+// Work areas not wholly on top at their step, each named with its visible share.
+int CountWorkHidden(DWORD pid, HWND main, const char *step, Counts *c) {
+  int hidden = 0;
+  for (const WorkArea &a : kWorkAreas) {
+    if (strcmp(a.step, step)) continue;
+    RECT at;
+    double share = VisibleShare(pid, main, a, &at);
+    if (share >= 1.0) continue;
+    char what[160];
+    snprintf(what, sizeof what, "%s (%ld,%ld,%ld,%ld) is %d %% visible", a.what, at.left, at.top, at.right, at.bottom,
+             (int)(share * 100));
+    hidden += c->New(step, what);
+  }
+  return hidden;
+}
+
 // The titles of the process's windows beside the main window, counted.
 typedef std::map<std::string, int> TitleSet;
 TitleSet Titles(DWORD pid, HWND main) {
@@ -355,6 +423,7 @@ struct Walk {
       CountMenuBar(main, s.name, &counts);
       CountViews(pid, screen, s.name, &counts);
       CountText(main, s.name, &counts);
+      counts.workHidden += CountWorkHidden(pid, main, s.name, &counts);
       seen[order][s.name] = Titles(pid, main);
       steps[order].push_back(s.name);
     }
@@ -504,5 +573,6 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
          "%d windows hidden behind a file dialog, %d behind a message box, %d moved windows not kept where put, "
          "%d lines of screen text covered\n",
          c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept, c.textCovered);
+  printf("walk: %d work areas hidden at entry\n", c.workHidden);
   EXPECT_EQ(c.Total(), 0);
 }
