@@ -512,5 +512,6 @@ void Shell_InstallSeam(void) {
   FileMenu_Install();
   s.loadFamilyMenu = LoadFamilyMenu;
   s.createViewWindows = View_CreateViewWindows;
+  s.keepWorkAreas = WinPlace_KeepWorkAreas;
   s.destroyExtraViews = View_DestroyExtraViews;
 }

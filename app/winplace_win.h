@@ -34,6 +34,7 @@ struct WinPlaceKeep {
   HWND only;     // when set, only this window keeps clear of the area
   HWND owner;    // when set, the window the area belongs to: it is not kept out of it
   bool soft;     // a window may cover it where every place would: then as little as it can
+  bool panels;   // only the tool panels keep clear of it (views keep clear of views already)
 };
 
 struct WinPlace {
@@ -53,14 +54,12 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft = false);
 // coordinates, the view's pan applied) in a keep slot.
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft);
 // Work areas (slots WINPLACE_KEEP_WORK and WINPLACE_KEEP_WORK2): every other window keeps
-// clear of them, and the visible members of the set that cover one when it is set are placed
-// again at once (a window the user moved goes back where the user left it). The area is
-// given in the main view's frame (x, y, w, h of the 640 x 480 frame, the pan applied), or as
-// the rectangle of the window `owner` whole; null clears the slot.
-void WinPlace_KeepWorkInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h);
-void WinPlace_KeepWorkWindow(i32 slot, HWND owner);
+// clear of them. WinPlace_KeepWorkAreas sets them from the current layout's rows of the table
+// in winplace_win.cpp (a rectangle of the main view's frame or client area, or a window
+// whole) and places again the visible members when one of them covers a work area (a window
+// the user moved goes back where the user left it); off, or WinPlace_ClearWork, clears them.
+void WinPlace_KeepWorkAreas(bool on);
 void WinPlace_ClearWork(void);
-// The visible members of the set that cover a work area, placed again.
 void WinPlace_UncoverWork(void);
 // True for a view window (captioned Front, Top, Side or Pers).
 bool WinPlace_IsView(HWND w);

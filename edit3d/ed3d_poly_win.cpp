@@ -8,6 +8,7 @@
 #include "app/panel_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "app/widget_win.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"

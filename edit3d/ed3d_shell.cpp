@@ -209,9 +209,11 @@ bool Ed3D_ModeCommand(u32 id) {
     EnterSteps(false);
   } else {
     g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
+    App_KeepWorkAreas(false);
     Ed3D_Leave();
     g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
+    App_KeepWorkAreas(true);
   }
   g_Ed3D.modeRefresh = 1;
   return true;

@@ -257,42 +257,49 @@ void CountText(HWND main, const char *step, Counts *c) {
 }
 
 // The work area of each family and sub-mode at entry: the part of the main view's frame it
-// draws its work in (frame coordinates, moved by the family's pan, as kKeptText), or a window
-// the user works in (its whole rectangle, or a rectangle of its client area). All of it must
-// be on top at entry.
+// draws its work in (frame coordinates, moved by the family's pan, as kKeptText) or of the
+// main window's client area, or a window the user works in (its whole rectangle, or a
+// rectangle of its client area). All of it must be on top at entry, but where the window
+// `allowed` lies (the 2D texture panel is larger than the room beside the frame).
+enum { AREA_FRAME, AREA_CLIENT, AREA_WINDOW };
 struct WorkArea {
   const char *step;
-  const char *window;   // null: the main view's frame
+  int kind;
+  const char *window;   // AREA_WINDOW: the window's caption
   int panX, panY;
-  RECT rect;            // frame or client coordinates; empty: the window whole
+  RECT rect;            // empty: the window whole
   const char *what;
+  const char *allowed;
 };
 const WorkArea kWorkAreas[] = {
-  {"3D texture", "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel"},
-  {"2D object", nullptr, -160, -120, {0, 0, 640, 480}, "the object frame"},
-  {"2D texture", "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview"},
-  {"2D texture", nullptr, 0, 0, {0, 0, 640, 480}, "the mesh"},
-  {"2D weight", nullptr, 0, 0, {0, 0, 640, 480}, "the mesh"},
-  {"program", nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame"},
-  {"effect", nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview"},
-  {"movie", "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view"},
-  {"collision", nullptr, 0, 0, {0, 0, 640, 480}, "the followed character"},
+  {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel", nullptr},
+  {"2D object", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the object frame", nullptr},
+  {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", nullptr},
+  {"2D texture", AREA_FRAME, nullptr, 0, 0, {0, 0, 640, 480}, "the mesh", "テクスチャ"},
+  {"2D weight", AREA_FRAME, nullptr, 0, 0, {0, 0, 640, 480}, "the mesh", nullptr},
+  {"program", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame", nullptr},
+  {"effect", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview", nullptr},
+  {"movie", AREA_WINDOW, "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view", nullptr},
+  {"collision", AREA_CLIENT, nullptr, 0, 0, {100, 10, 700, 26}, "the vertical-sync notice", nullptr},
+  {"collision", AREA_FRAME, nullptr, 0, 0, {160, 120, 480, 360}, "the followed character", nullptr},
 };
 
 // The share of a work area on top, sampled every 8 pixels: 1 when all of it shows.
 double VisibleShare(DWORD pid, HWND main, const WorkArea &a, RECT *at) {
   HWND owner = main;
   RECT r = a.rect;
-  if (a.window) {
+  if (a.kind == AREA_WINDOW) {
     owner = FindTop(pid, a.window);
     if (!owner) return 0;
     if (IsRectEmpty(&r)) GetWindowRect(owner, &r);
     else MapWindowPoints(owner, nullptr, (POINT *)&r, 2);
   } else {
-    POINT o = {GetSystemMetrics(SM_CXSCREEN) / 2 - 320 + a.panX, GetSystemMetrics(SM_CYSCREEN) / 2 - 240 + a.panY};
+    POINT o = {0, 0};
+    if (a.kind == AREA_FRAME) o = {GetSystemMetrics(SM_CXSCREEN) / 2 - 320 + a.panX, GetSystemMetrics(SM_CYSCREEN) / 2 - 240 + a.panY};
     ClientToScreen(main, &o);
     OffsetRect(&r, o.x, o.y);
   }
+  HWND allowed = a.allowed ? FindTop(pid, a.allowed) : nullptr;
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   *at = r;
   int all = 0, own = 0;
@@ -300,7 +307,8 @@ double VisibleShare(DWORD pid, HWND main, const WorkArea &a, RECT *at) {
     for (int x = r.left; x < r.right; x += 8) {
       all++;
       POINT p = {x, y};
-      if (PtInRect(&screen, p) && RootAt(p) == owner) own++;
+      HWND hit = PtInRect(&screen, p) ? RootAt(p) : nullptr;
+      if (hit == owner || (allowed && hit == allowed)) own++;
     }
   return all ? (double)own / all : 0;
 }
@@ -310,7 +318,7 @@ int CountWorkHidden(DWORD pid, HWND main, const char *step, Counts *c) {
   int hidden = 0;
   for (const WorkArea &a : kWorkAreas) {
     if (strcmp(a.step, step)) continue;
-    RECT at;
+    RECT at = {};
     double share = VisibleShare(pid, main, a, &at);
     if (share >= 1.0) continue;
     char what[160];
@@ -548,6 +556,150 @@ struct Walk {
   }
 };
 
+// [SECTION] every enabled control does something
+// What a user can see of the process: every visible top-level window's caption, rectangle
+// and controls (class, id, text, shown, enabled, check, list selection and count), and a
+// hash of the pixels each window shows.
+struct Snapshot {
+  std::map<HWND, std::string> shape;
+  std::map<HWND, uint64_t> pixels;
+};
+
+uint64_t HashRect(const Screen &s, RECT r) {
+  uint64_t h = 1469598103934665603ull;
+  for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y += 2)
+    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x += 2) h = (h ^ s.At(x, y)) * 1099511628211ull;
+  return h;
+}
+
+std::string Shape(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  std::string out = Text(w) + "@" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+                    "," + std::to_string(r.bottom) + ":";
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    std::string cls = Class(c);
+    DWORD_PTR check = 0, sel = 0, count = 0;
+    if (cls == "Button") SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &check);
+    if (cls == "ListBox") {
+      SendMessageTimeoutA(c, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
+      SendMessageTimeoutA(c, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 500, &count);
+    }
+    if (cls == "ComboBox") SendMessageTimeoutA(c, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
+    out += cls + "/" + std::to_string(GetDlgCtrlID(c)) + "/" + Text(c) + "/" + std::to_string(IsWindowVisible(c)) +
+           std::to_string(IsWindowEnabled(c)) + "/" + std::to_string(check) + "/" + std::to_string(sel) + "/" +
+           std::to_string(count) + ";";
+  }
+  return out;
+}
+
+Snapshot Snap(DWORD pid) {
+  Snapshot out;
+  Screen screen;
+  screen.Grab();
+  for (HWND w : TopWindows(pid)) {
+    out.shape[w] = Shape(w);
+    RECT r;
+    GetWindowRect(w, &r);
+    out.pixels[w] = HashRect(screen, r);
+  }
+  return out;
+}
+
+// A press changed something when a window came or went, a window's shape changed, or the
+// pixels of a window that was still before the press changed.
+bool Differs(const Snapshot &a, const Snapshot &b, const std::set<HWND> &moving) {
+  if (a.shape != b.shape) return true;
+  for (const auto &p : a.pixels) {
+    auto f = b.pixels.find(p.first);
+    if (f == b.pixels.end() || (f->second != p.second && !moving.count(p.first))) return true;
+  }
+  return false;
+}
+
+// Enabled controls a press leaves without a visible effect at entry, with the reason they
+// still act: "window|control text" of the step.
+struct Quiet {
+  const char *step;
+  const char *control;   // "caption|text"
+  const char *reason;
+};
+const Quiet kQuiet[] = {
+  {"*", "|コピー", "copies into the editor's clipboard: seen at the next paste"},
+};
+
+bool IsQuiet(const std::string &step, const std::string &control) {
+  for (const Quiet &q : kQuiet)
+    if ((!strcmp(q.step, "*") || step == q.step) && control == q.control) return true;
+  return false;
+}
+
+// The windows whose buttons are pressed: not the family selector and the mode panels (the
+// walk itself presses those), not the main window.
+bool PressesIn(HWND w, HWND main) {
+  std::string t = Text(w);
+  return w != main && t != " 編集モード" && t != k3DPanel && t != k2DPanel && Class(w) == "#32770";
+}
+
+struct PressWalk {
+  DWORD pid;
+  HWND main;
+  int inert = 0;
+  std::set<std::string> seen;
+
+  // A modal box or dialog opened by a press is an effect: it is answered "no" / cancelled.
+  bool CloseModals(const std::vector<HWND> &before) {
+    bool any = false;
+    for (int round = 0; round < 5; round++) {
+      HWND box = nullptr;
+      for (HWND w : TopWindows(pid))
+        if (std::find(before.begin(), before.end(), w) == before.end() && !IsWindowEnabled(main) && Class(w) == "#32770")
+          box = w;
+      if (!box) break;
+      any = true;
+      for (int id : {IDNO, IDCANCEL}) PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(box, id));
+      PostMessageA(box, WM_CLOSE, 0, 0);
+      for (int t = 0; t < 40 && IsWindow(box) && IsWindowVisible(box); t++) Sleep(50);
+    }
+    return any;
+  }
+
+  void Step(const char *step) {
+    struct Target { HWND window, control; std::string name; };
+    std::vector<Target> targets;
+    for (HWND w : TopWindows(pid)) {
+      if (!PressesIn(w, main)) continue;
+      for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (Class(c) != "Button" || !IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+        if ((GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
+        targets.push_back({w, c, Text(w) + "|" + Text(c)});
+      }
+    }
+    for (const Target &t : targets) {
+      if (!IsWindow(t.control) || !IsWindowVisible(t.control) || !IsWindowEnabled(t.control)) continue;
+      if (IsQuiet(step, t.name) || IsQuiet("*", "|" + Text(t.control))) continue;
+      Snapshot first = Snap(pid);
+      Sleep(150);
+      Snapshot before = Snap(pid);
+      std::set<HWND> moving;
+      for (const auto &p : before.pixels) {
+        auto f = first.pixels.find(p.first);
+        if (f == first.pixels.end() || f->second != p.second) moving.insert(p.first);
+      }
+      std::vector<HWND> windows = TopWindows(pid);
+      PostMessageA(t.control, BM_CLICK, 0, 0);
+      Sleep(350);
+      bool modal = CloseModals(windows);
+      Snapshot after = Snap(pid);
+      if (modal || Differs(before, after, moving)) continue;
+      std::string what = std::string(step) + ": " + t.name;
+      if (!seen.insert(what).second) continue;
+      inert++;
+      printf("  %s changes nothing\n", what.c_str());
+    }
+  }
+};
+
 }  // namespace
 
 TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
@@ -575,4 +727,27 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
          c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept, c.textCovered);
   printf("walk: %d work areas hidden at entry\n", c.workHidden);
   EXPECT_EQ(c.Total(), 0);
+}
+
+// Every enabled button of every tool window at the entry of each family and sub-mode, pressed
+// once: it must change something a user sees (a window, a control's state or text, pixels
+// that were still), or be in kQuiet with its reason.
+TEST(Walk, EveryEnabledControlDoesSomethingAtEntry) {
+  Child child;
+  ASSERT_TRUE(child.Start());
+  DWORD pid = child.pi.dwProcessId;
+  ASSERT_NE(WaitTop(pid, " 編集モード", 60000), nullptr);
+  HWND main = nullptr;
+  for (HWND w : TopWindows(pid))
+    if (Class(w) == "D3D Window") main = w;
+  ASSERT_NE(main, nullptr);
+  Sleep(1000);
+  PressWalk walk{pid, main};
+  for (const Step &s : Order(false)) {
+    ASSERT_TRUE(Press(pid, s)) << s.name;
+    Sleep(1000);
+    walk.Step(s.name);
+  }
+  printf("walk: %d enabled controls change nothing\n", walk.inert);
+  EXPECT_EQ(walk.inert, 0);
 }
