@@ -90,40 +90,17 @@ static void DesktopSize(i32 *w, i32 *h) {
 }
 
 // [SECTION] children made at run time
-// The rows of a run-time list or tree are as high as its font's whole cell and a pixel above
-// and below: the parts below the baseline ("_", "g") stay in the row.
-static i32 FullRowHeight(HWND control) {
-  HFONT font = (HFONT)SendMessageA(control, WM_GETFONT, 0, 0);
-  if (!font) font = (HFONT)GetStockObject(SYSTEM_FONT);   // what a control without a font draws with
-  HDC dc = GetDC(control);
-  if (!dc) return 0;
-  HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICA tm = {};
-  BOOL ok = GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return ok ? (i32)(tm.tmHeight + tm.tmExternalLeading + 2) : 0;
-}
-
 static void *CreateList(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h, u32 style) {
   DWORD ex = style & WIDGET_LIST_SUNKEN ? WS_EX_CLIENTEDGE : 0;
   DWORD s = WS_CHILD | WS_VISIBLE | WS_VSCROLL | (style & WIDGET_LIST_SUNKEN ? 0 : WS_BORDER);
   if (style & WIDGET_LIST_NOTIFY) s |= LBS_NOTIFY;
   if (style & WIDGET_LIST_EXTENDED) s |= LBS_EXTENDEDSEL;
-  HWND list = CreateWindowExA(ex, "listbox", "", s, x, y, w, h, (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
-  if (!list) return nullptr;
-  i32 row = FullRowHeight(list);
-  if (row > (i32)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)) SendMessageA(list, LB_SETITEMHEIGHT, 0, row);
-  return list;
+  return CreateWindowExA(ex, "listbox", "", s, x, y, w, h, (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
 }
 
 static void *CreateTree(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                              TVS_LINESATROOT | TVS_SHOWSELALWAYS, x, y, w, h, (HWND)panel, nullptr, Instance(), nullptr);
-  if (!tree) return nullptr;
-  i32 row = FullRowHeight(tree);
-  if (row > (i32)SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0)) SendMessageA(tree, TVM_SETITEMHEIGHT, row, 0);
-  return tree;
+  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, x, y, w, h, (HWND)panel, nullptr, Instance(), nullptr);
 }
 
 static void *CreateScrollBar(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {

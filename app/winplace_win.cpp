@@ -2,6 +2,7 @@
 #include "model/types.h"
 #include "app/family.h"
 #include "app/shell_view.h"
+#include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
 #include "lib/draw/screen.h"
@@ -18,6 +19,9 @@ enum { PLACE_STEP = 8, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
 // A control, caption or text under a window counts as this many pixels of a soft area (the
 // 2D frame): a window rather covers the whole frame than one control.
 static const long long HARD_WEIGHT = 1LL << 22;
+
+// A member left out of the obstacles while another window looks for a place (GiveWay).
+static HWND s_Absent;
 
 struct Obstacles {
   u32 count;
@@ -124,7 +128,7 @@ static const WorkRow kWorkRows[] = {
   {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, nullptr, false, true},
   // The vertical-sync notice at (100, 10) and the followed character at the view's centre.
   {FAMILY_COLLISION, nullptr, true, 96, 6, 616, 24, nullptr},
-  {FAMILY_COLLISION, nullptr, false, 160, 120, 320, 240, nullptr},
+  {FAMILY_COLLISION, nullptr, false, 152, 112, 336, 256, nullptr},
 };
 
 static HWND MemberTitled(const char *title) {
@@ -166,6 +170,34 @@ static LONG Area(HWND w) {
   return GetWindowRect(w, &r) ? (r.right - r.left) * (r.bottom - r.top) : 0;
 }
 
+// A window still over a work area: the smaller members (but the family selector) are tried,
+// smallest first, as if absent; the first whose absence leaves a free place for it gives
+// way and is placed again itself.
+static void GiveWay(HWND w) {
+  LONG area = Area(w);
+  HWND smaller[WINORDER_CAPACITY];
+  u32 n = 0;
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (m != w && IsWindow(m) && IsWindowVisible(m) && m != (HWND)g_EditDlg.window && Area(m) < area) smaller[n++] = m;
+  }
+  for (u32 i = 1; i < n; i++)
+    for (u32 k = i; k > 0 && Area(smaller[k]) < Area(smaller[k - 1]); k--) {
+      HWND t = smaller[k];
+      smaller[k] = smaller[k - 1];
+      smaller[k - 1] = t;
+    }
+  for (u32 i = 0; i < n; i++) {
+    s_Absent = smaller[i];
+    WinPlace_Place(w);
+    s_Absent = nullptr;
+    if (CoversWork(w)) continue;
+    WinPlace_Place(smaller[i]);
+    return;
+  }
+  WinPlace_Place(w);   // none gave way: the best place among all of them
+}
+
 // The members that cover a work area are placed again, largest first.
 void WinPlace_UncoverWork(void) {
   HWND order[WINORDER_CAPACITY];
@@ -180,7 +212,11 @@ void WinPlace_UncoverWork(void) {
       order[k] = order[k - 1];
       order[k - 1] = t;
     }
-  for (u32 i = 0; i < n; i++) WinPlace_Place(order[i]);
+  for (u32 i = 0; i < n; i++) {
+    HWND w = order[i];
+    WinPlace_Place(w);
+    if (CoversWork(w)) GiveWay(w);
+  }
 }
 
 // The frame lies where the library draws it, from the main view's pan.
@@ -219,7 +255,7 @@ static void Collect(HWND w, Obstacles *o) {
   bool view = WinPlace_IsView(w);
   for (u32 i = 0; i < g_WinOrder.count; i++) {
     HWND m = g_WinOrder.windows[i];
-    if (m == w || !IsWindow(m) || !IsWindowVisible(m)) continue;
+    if (m == w || m == s_Absent || !IsWindow(m) || !IsWindowVisible(m)) continue;
     if (WinPlace_IsView(m)) {
       RECT c;
       GetClientRect(m, &c);
