@@ -635,6 +635,10 @@ const Quiet kQuiet[] = {
   {"3D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
   {"3D texture", "テクスチャ|ＵＶ展開", "unfolds the selected faces: none is selected at entry"},
   {"2D object", "オブジェクト|キー作成", "makes a key at the current frame: frame 0 has one already"},
+  {"*", "グループ|鏡面", "mirrors the current group's faces: a new model has none"},
+  {"2D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
+  {"2D polygon", "モデリング|消去(D)", "deletes the selection: nothing is selected at entry"},
+  {"2D map", "イメージ|サンプルデータセット", "fills the map with the sample set: the map at entry is that set"},
 };
 
 bool IsQuiet(const std::string &step, const std::string &control) {
