@@ -97,11 +97,17 @@ void App_EnterFamily(void) {
   CALL_HOOK(enter);
   // The layout's view windows (idempotent: an enter hook may already have made them).
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
+  App_KeepWorkAreas(true);
   App_SetObject0Rotation(0, 0, 0);
   g_Options.g_OptionDlgRefresh = 1;
 }
 
+void App_KeepWorkAreas(bool on) {
+  if (g_ShellSeam.keepWorkAreas) g_ShellSeam.keepWorkAreas(on);
+}
+
 void App_LeaveFamily(void) {
+  App_KeepWorkAreas(false);
   if (g_Shell.g_FamilyMenu) {
     void *menu = g_Shell.g_FamilyMenu;
     g_Shell.g_FamilyMenu = nullptr;

@@ -72,6 +72,9 @@ bool Family_IsKnown(u32 family);
 // [SECTION] family switching
 void App_EnterFamily(void);
 void App_LeaveFamily(void);
+// The current layout's work areas kept clear of other windows (on, after an enter) or let go
+// (before a leave).
+void App_KeepWorkAreas(bool on);
 void App_SwitchTo3DFamily(void);
 void App_SwitchFamily(u32 family);
 // The family menu handle the enter hook loaded (destroyed, detached first, on leave).

@@ -39,6 +39,8 @@ struct ShellSeam {
   void *(*loadFamilyMenu)(const char *name);
   // Creates the current layout's view windows / destroys views 1..count-1.
   void (*createViewWindows)(void);
+  // Keeps the current layout's work areas clear of every other window (on), or lets them go.
+  void (*keepWorkAreas)(bool on);
   void (*destroyExtraViews)(void);
   // Frame passes of the library that are not built into the shell.
   void (*setBrightness)(f32 level);

@@ -453,6 +453,8 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
       else s_ExitAgreed = false;
       break;
     case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(); break;
+    // An uncovered main view (a tool window dragged over it) is drawn again by the loop.
+    case WM_PAINT: View_Get(CurrentLayout(), 0)->redraw = 1; break;
     default: break;
   }
   return 0;
@@ -525,5 +527,6 @@ void Shell_InstallSeam(void) {
   FileMenu_Install();
   s.loadFamilyMenu = LoadFamilyMenu;
   s.createViewWindows = View_CreateViewWindows;
+  s.keepWorkAreas = WinPlace_KeepWorkAreas;
   s.destroyExtraViews = View_DestroyExtraViews;
 }

@@ -1,6 +1,8 @@
 // Where a window of the kept-above set opens (see winplace_win.h). Owns g_WinPlace.
 #include "model/types.h"
+#include "app/family.h"
 #include "app/shell_view.h"
+#include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
 #include "lib/draw/screen.h"
@@ -17,6 +19,9 @@ enum { PLACE_STEP = 8, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
 // A control, caption or text under a window counts as this many pixels of a soft area (the
 // 2D frame): a window rather covers the whole frame than one control.
 static const long long HARD_WEIGHT = 1LL << 22;
+
+// A member left out of the obstacles while another window looks for a place (GiveWay).
+static HWND s_Absent;
 
 struct Obstacles {
   u32 count;
@@ -52,7 +57,8 @@ static void AddKept(HWND w, Obstacles *o) {
   HWND main = g_WinOrder.main;
   if (!main) return;
   for (const WinPlaceKeep &k : g_WinPlace.keep) {
-    if (IsRectEmpty(&k.client) || (k.only && k.only != w)) continue;
+    if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) continue;
+    if (k.panels && WinPlace_IsView(w)) continue;
     RECT r = k.client;
     MapWindowPoints(main, nullptr, (POINT *)&r, 2);
     AddObstacle(o, r, k.soft ? 1 : HARD_WEIGHT);
@@ -64,8 +70,153 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
   WinPlaceKeep &k = g_WinPlace.keep[slot];
   SetRectEmpty(&k.client);
   k.only = client ? only : nullptr;
+  k.owner = nullptr;
   k.soft = soft;
+  k.panels = false;
   if (client) k.client = *client;
+}
+
+// The window's whole rectangle kept in the slot; the window itself is not kept out of it.
+static void KeepWindow(i32 slot, HWND owner, bool soft) {
+  RECT r;
+  if (!g_WinOrder.main || !GetWindowRect(owner, &r)) return;
+  MapWindowPoints(nullptr, g_WinOrder.main, (POINT *)&r, 2);
+  WinPlace_Keep(slot, &r, nullptr, soft);
+  g_WinPlace.keep[slot].owner = owner;
+}
+
+void WinPlace_ClearWork(void) {
+  WinPlace_Keep(WINPLACE_KEEP_WORK, nullptr, nullptr);
+  WinPlace_Keep(WINPLACE_KEEP_WORK2, nullptr, nullptr);
+}
+
+// True when the window's rectangle meets a work area it is kept out of.
+static bool CoversWork(HWND w) {
+  HWND main = g_WinOrder.main;
+  RECT r;
+  if (!main || !GetWindowRect(w, &r)) return false;
+  for (i32 slot = WINPLACE_KEEP_WORK; slot <= WINPLACE_KEEP_WORK2; slot++) {
+    const WinPlaceKeep &k = g_WinPlace.keep[slot];
+    if (IsRectEmpty(&k.client) || k.owner == w || (k.panels && WinPlace_IsView(w))) continue;
+    RECT area = k.client, x;
+    MapWindowPoints(main, nullptr, (POINT *)&area, 2);
+    if (IntersectRect(&x, &area, &r)) return true;
+  }
+  return false;
+}
+
+// What each layout works in: a rectangle (x, y, w, h) of the frame its main view draws or of
+// the main window's client area, or a window by caption. A window named by `exempt` may
+// cover the rectangle (the 2D texture panel is larger than the room beside the frame).
+struct WorkRow {
+  u32 layout;
+  const char *window;   // null: the rectangle
+  bool client;          // the rectangle is in client coordinates, not the frame's
+  i32 x, y, w, h;
+  const char *exempt;
+  bool soft;     // where no place is free of it, a window covers it rather than a control
+  bool panels;   // views need not keep clear of it
+};
+static const WorkRow kWorkRows[] = {
+  {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, nullptr, true},
+  {SUB_2D_OBJECT, nullptr, false, 0, 0, 640, 480, nullptr, true},
+  {SUB_2D_TEXTURE, "テクスチャ", false, 0, 0, 0, 0, nullptr},
+  {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, "テクスチャ"},
+  {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, nullptr, true},
+  {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480, nullptr},
+  {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480, nullptr},
+  {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, nullptr, false, true},
+  // The vertical-sync notice at (100, 10) and the followed character at the view's centre.
+  {FAMILY_COLLISION, nullptr, true, 96, 6, 616, 24, nullptr},
+  {FAMILY_COLLISION, nullptr, false, 152, 112, 336, 256, nullptr},
+};
+
+static HWND MemberTitled(const char *title) {
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    char t[WINPLACE_TITLE] = "";
+    if (IsWindow(m) && IsWindowVisible(m) && GetWindowTextA(m, t, sizeof t) && !strcmp(t, title)) return m;
+  }
+  return nullptr;
+}
+
+void WinPlace_KeepWorkAreas(bool on) {
+  WinPlace_ClearWork();
+  if (!on) return;
+  i32 slot = WINPLACE_KEEP_WORK;
+  for (const WorkRow &r : kWorkRows) {
+    if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2) continue;
+    if (r.window) {
+      if (HWND w = MemberTitled(r.window)) {
+        KeepWindow(slot, w, r.soft);
+        g_WinPlace.keep[slot++].panels = r.panels;
+      }
+      continue;
+    }
+    if (r.client) {
+      RECT c = {r.x, r.y, r.x + r.w, r.y + r.h};
+      WinPlace_Keep(slot, &c, nullptr, r.soft);
+    } else {
+      WinPlace_KeepInFrame(slot, r.x, r.y, r.w, r.h, nullptr, r.soft);
+    }
+    g_WinPlace.keep[slot].panels = r.panels;
+    g_WinPlace.keep[slot++].owner = r.exempt ? MemberTitled(r.exempt) : nullptr;
+  }
+  WinPlace_UncoverWork();
+}
+
+static LONG Area(HWND w) {
+  RECT r;
+  return GetWindowRect(w, &r) ? (r.right - r.left) * (r.bottom - r.top) : 0;
+}
+
+// A window still over a work area: the smaller members (but the family selector) are tried,
+// smallest first, as if absent; the first whose absence leaves a free place for it gives
+// way and is placed again itself.
+static void GiveWay(HWND w) {
+  LONG area = Area(w);
+  HWND smaller[WINORDER_CAPACITY];
+  u32 n = 0;
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (m != w && IsWindow(m) && IsWindowVisible(m) && m != (HWND)g_EditDlg.window && Area(m) < area) smaller[n++] = m;
+  }
+  for (u32 i = 1; i < n; i++)
+    for (u32 k = i; k > 0 && Area(smaller[k]) < Area(smaller[k - 1]); k--) {
+      HWND t = smaller[k];
+      smaller[k] = smaller[k - 1];
+      smaller[k - 1] = t;
+    }
+  for (u32 i = 0; i < n; i++) {
+    s_Absent = smaller[i];
+    WinPlace_Place(w);
+    s_Absent = nullptr;
+    if (CoversWork(w)) continue;
+    WinPlace_Place(smaller[i]);
+    return;
+  }
+  WinPlace_Place(w);   // none gave way: the best place among all of them
+}
+
+// The members that cover a work area are placed again, largest first.
+void WinPlace_UncoverWork(void) {
+  HWND order[WINORDER_CAPACITY];
+  u32 n = 0;
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (IsWindow(m) && IsWindowVisible(m) && CoversWork(m)) order[n++] = m;
+  }
+  for (u32 i = 1; i < n; i++)
+    for (u32 k = i; k > 0 && Area(order[k]) > Area(order[k - 1]); k--) {
+      HWND t = order[k];
+      order[k] = order[k - 1];
+      order[k - 1] = t;
+    }
+  for (u32 i = 0; i < n; i++) {
+    HWND w = order[i];
+    WinPlace_Place(w);
+    if (CoversWork(w)) GiveWay(w);
+  }
 }
 
 // The frame lies where the library draws it, from the main view's pan.
@@ -104,12 +255,13 @@ static void Collect(HWND w, Obstacles *o) {
   bool view = WinPlace_IsView(w);
   for (u32 i = 0; i < g_WinOrder.count; i++) {
     HWND m = g_WinOrder.windows[i];
-    if (m == w || !IsWindow(m) || !IsWindowVisible(m)) continue;
+    if (m == w || m == s_Absent || !IsWindow(m) || !IsWindowVisible(m)) continue;
     if (WinPlace_IsView(m)) {
       RECT c;
       GetClientRect(m, &c);
       MapWindowPoints(m, nullptr, (POINT *)&c, 2);
-      if (view) AddObstacle(o, c);
+      // A panel may lie over a view, but rather beside it where there is room.
+      AddObstacle(o, c, view ? HARD_WEIGHT : 1);
       continue;
     }
     if (view) {   // the tool panels stay above the views: a view keeps clear of them whole
@@ -193,7 +345,7 @@ static WinPlaceMemory *Memory(HWND w, bool make) {
 
 // The free place nearest to r (same size) on the screen; when none is free, the place that
 // covers the least, nearest first. r itself when the screen cannot hold it.
-static RECT Nearest(const Obstacles &o, const RECT &r, const RECT &screen) {
+static RECT Nearest(const Obstacles &o, const RECT &r, const RECT &screen, long long *coverOut = nullptr) {
   LONG w = r.right - r.left, h = r.bottom - r.top;
   RECT best = r;
   long long bestCover = -1, bestD = 0;
@@ -208,7 +360,23 @@ static RECT Nearest(const Obstacles &o, const RECT &r, const RECT &screen) {
       bestCover = cover;
       bestD = d;
     }
+  if (coverOut) *coverOut = bestCover;
   return best;
+}
+
+// An overlapped window with a sizing border and a maximize box (the log window) that finds no
+// free place at its size takes the tallest free place of its width, down to a quarter of its
+// height.
+static RECT Shrunk(HWND w, const Obstacles &o, const RECT &r, const RECT &screen) {
+  LONG style = GetWindowLongA(w, GWL_STYLE);
+  if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != (WS_THICKFRAME | WS_MAXIMIZEBOX)) return r;
+  for (LONG h = (r.bottom - r.top) * 7 / 8; h >= (r.bottom - r.top) / 4; h -= (r.bottom - r.top) / 8) {
+    RECT smaller = {r.left, r.top, r.right, r.top + h};
+    long long cover = 0;
+    RECT to = Nearest(o, smaller, screen, &cover);
+    if (cover == 0) return to;
+  }
+  return r;
 }
 
 void WinPlace_Place(HWND w) {
@@ -229,8 +397,14 @@ void WinPlace_Place(HWND w) {
   RECT on;
   bool onScreen = IntersectRect(&on, &r, &screen) && EqualRect(&on, &r);
   if (!onScreen || Overlaps(o, r)) {
-    RECT to = Nearest(o, r, screen);
-    if (!EqualRect(&to, &r)) SetWindowPos(w, nullptr, to.left, to.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    long long cover = 0;
+    RECT to = Nearest(o, r, screen, &cover);
+    if (cover > 0) {
+      RECT fit = Shrunk(w, o, r, screen);
+      if (!EqualRect(&fit, &r)) to = fit;
+    }
+    if (!EqualRect(&to, &r))
+      SetWindowPos(w, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (m) GetWindowRect(w, &m->placed);
 }

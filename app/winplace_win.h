@@ -22,13 +22,19 @@ struct WinPlaceMemory {
 
 
 // Areas of the main window's client area that a user must see: the screen text of a family,
-// the 2D frame being textured. A window opens clear of them like it does of controls.
-enum { WINPLACE_KEEP_TEXT, WINPLACE_KEEP_FRAME, WINPLACE_KEEP_SLOTS };
+// the 2D frame being textured, and the work areas of a family or sub-mode (the frame it draws
+// in, a panel it works in, the picture it follows). A window opens clear of them like it does
+// of controls.
+enum {
+  WINPLACE_KEEP_TEXT, WINPLACE_KEEP_FRAME, WINPLACE_KEEP_WORK, WINPLACE_KEEP_WORK2, WINPLACE_KEEP_SLOTS
+};
 
 struct WinPlaceKeep {
   RECT client;   // in the main window's client coordinates; empty: the slot is unused
   HWND only;     // when set, only this window keeps clear of the area
+  HWND owner;    // when set, the window the area belongs to: it is not kept out of it
   bool soft;     // a window may cover it where every place would: then as little as it can
+  bool panels;   // only the tool panels keep clear of it (views keep clear of views already)
 };
 
 struct WinPlace {
@@ -47,5 +53,13 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft = false);
 // Keeps the area (x, y, w, h) of the 640 x 480 frame that the main view shows (its own
 // coordinates, the view's pan applied) in a keep slot.
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft);
+// Work areas (slots WINPLACE_KEEP_WORK and WINPLACE_KEEP_WORK2): every other window keeps
+// clear of them. WinPlace_KeepWorkAreas sets them from the current layout's rows of the table
+// in winplace_win.cpp (a rectangle of the main view's frame or client area, or a window
+// whole) and places again the visible members when one of them covers a work area (a window
+// the user moved goes back where the user left it); off, or WinPlace_ClearWork, clears them.
+void WinPlace_KeepWorkAreas(bool on);
+void WinPlace_ClearWork(void);
+void WinPlace_UncoverWork(void);
 // True for a view window (captioned Front, Top, Side or Pers).
 bool WinPlace_IsView(HWND w);

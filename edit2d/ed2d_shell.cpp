@@ -238,9 +238,11 @@ bool Ed2D_PanelCommand(u32 id) {
   } else {
     if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
     g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
+    App_KeepWorkAreas(false);
     Ed2D_Leave();
     g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
+    App_KeepWorkAreas(true);
   }
   g_Ed2D.panelRefresh = 1;
   return true;

@@ -17,12 +17,26 @@
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_tex.h"
 #include "resources/edit2d_ids.h"
+#include "resources/edit3d_ids.h"
 
 
 enum { BONE_DLG_SLOT = 3 };   // the bone dialog's place among the dialog-message panels
 
 // [SECTION] the family's windows
-static void BoneDlgCreated(HWND dlg) { g_DialogPanels[BONE_DLG_SLOT] = dlg; }
+// The shared templates' controls that have no action in this editor are shown disabled.
+static const u32 kBoneDlgInert[] = {IDC_BONE_DELETE, IDC_BONE_X,     IDC_BONE_Y,    IDC_BONE_Z,
+                                    IDC_BONE_RED,    IDC_BONE_GREEN, IDC_BONE_BLUE, IDC_BONE_CHILDREN};
+static const u32 kGroupDlgInert[] = {IDC_G2D_SPEC1, IDC_G2D_SPEC2, IDC_G2D_DELETE};
+
+static void DisableAll(HWND dlg, const u32 *ids, u32 n) {
+  for (u32 i = 0; i < n; i++)
+    if (HWND c = GetDlgItem(dlg, (int)ids[i])) EnableWindow(c, FALSE);
+}
+
+static void BoneDlgCreated(HWND dlg) {
+  g_DialogPanels[BONE_DLG_SLOT] = dlg;
+  DisableAll(dlg, kBoneDlgInert, sizeof kBoneDlgInert / sizeof kBoneDlgInert[0]);
+}
 static void BoneDlgDestroyed(HWND dlg) {
   if (dlg == g_DialogPanels[BONE_DLG_SLOT]) g_DialogPanels[BONE_DLG_SLOT] = nullptr;
 }
@@ -71,6 +85,7 @@ INT_PTR CALLBACK Ed2D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     RECT r;
     GetClientRect(dlg, &r);
     Strip_Register(STRIP_GROUP2_SWATCHES, dlg, r.right, r.bottom);
+    DisableAll(dlg, kGroupDlgInert, sizeof kGroupDlgInert / sizeof kGroupDlgInert[0]);
     return TRUE;
   }
   switch (msg) {

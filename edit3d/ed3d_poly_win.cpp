@@ -8,6 +8,7 @@
 #include "app/panel_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/widget.h"
 #include "app/widget_win.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_dlg.h"
@@ -138,6 +139,11 @@ INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) 
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {
+      if (LOWORD(wParam) == IDC_PNUM_CLOSE) {   // closed until the sub-mode is entered again
+        Ed3DPolyEditor.numDlg = nullptr;
+        Widget_Destroy(dlg);
+        return TRUE;
+      }
       if (LOWORD(wParam) != IDC_PNUM_APPLY) return FALSE;
       char text[3][256];
       const char *ptr[3];

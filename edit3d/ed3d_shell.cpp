@@ -209,9 +209,11 @@ bool Ed3D_ModeCommand(u32 id) {
     EnterSteps(false);
   } else {
     g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
+    App_KeepWorkAreas(false);
     Ed3D_Leave();
     g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
+    App_KeepWorkAreas(true);
   }
   g_Ed3D.modeRefresh = 1;
   return true;
@@ -262,7 +264,8 @@ void Ed3D_BoneKeyUp(u32 vk) { SharedKeys(vk, true); }
 void Ed3D_WeightKeyDown(u32 vk) { SharedKeys(vk, false); }
 
 // Moves the active view's pan: dx along the view's horizontal, dy along its vertical (screen
-// up is +1). Front and Top pan x sideways; Side pans z, the other way round.
+// up is +1). Front and Top pan x sideways; Side pans z, the other way round. The moved view
+// is flagged for redraw.
 static void Pan(i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
   ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
@@ -272,8 +275,9 @@ static void Pan(i32 dx, i32 dy) {
     case VIEW_FRONT: v->panX += (f32)dx * d; v->panY += (f32)dy * d; break;
     case VIEW_TOP: v->panX += (f32)dx * d; v->panZ -= (f32)dy * d; break;
     case VIEW_SIDE: v->panZ -= (f32)dx * d; v->panY += (f32)dy * d; break;
-    default: break;   // perspective views do not move
+    default: return;   // perspective views do not move
   }
+  v->redraw = 1;   // the moved view is drawn again at once, not at the next event
 }
 
 void Ed3D_PanViewLeft(void) { Pan(-1, 0); }

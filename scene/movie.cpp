@@ -184,9 +184,15 @@ void Movie_InterpolateObject(i32 i, i32 k, f32 t) {
   i32 idx[4] = {k > 0 ? k - 1 : 0, k, k + 1 < n ? k + 1 : n - 1, k + 2 < n ? k + 2 : n - 1};
   f32 c[4][MOVIE_POSE_COUNT];
   for (i32 j = 0; j < 4; j++) KeyChannels(&o->keys[idx[j]], c[j]);
-  // Every channel follows the curve; the curve settings are kept for the editor only.
-  for (i32 ch = 0; ch < MOVIE_POSE_COUNT; ch++)
-    o->pose[ch] = Motion_HermiteCatmullRom(c[0][ch], c[1][ch], c[2][ch], c[3][ch], t);
+  // A channel follows the curve unless its setting is a straight line (0): position and target
+  // by the move setting, angles and rotation by the rotation setting, scale by the scale
+  // setting; colour always follows the curve.
+  for (i32 ch = 0; ch < MOVIE_POSE_COUNT; ch++) {
+    i32 curve = ch < MOVIE_POSE_ANGLES ? o->moveCurve : ch < MOVIE_POSE_SCALE ? o->rotationCurve
+              : ch < MOVIE_POSE_COLOR ? o->scaleCurve : 1;
+    o->pose[ch] = curve == 0 ? c[1][ch] + (c[2][ch] - c[1][ch]) * t
+                             : Motion_HermiteCatmullRom(c[0][ch], c[1][ch], c[2][ch], c[3][ch], t);
+  }
   f32 *r = o->pose + MOVIE_POSE_ROTATION;
   Quat q = {r[0], r[1], r[2], r[3]};
   Quat_Normalize(&q);

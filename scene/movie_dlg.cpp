@@ -59,6 +59,14 @@ static void Edited(void) {
   Doc_MarkEdited(DOC_MOVIE);
 }
 
+// Full objects: a key at a frame without one is refused with the limit named.
+static bool KeyRefused(void) {
+  const MovieObject *o = Movie_CurrentObject();
+  if (!o || o->keyCount < MOVIE_MAX_KEYS || HasKeyAt(o, g_MovieScene.frame)) return false;
+  Lib_ErrorBoxf("キーは 1 つのオブジェクトに %d 個までです。", (int)MOVIE_MAX_KEYS);
+  return true;
+}
+
 static void Changed(void) {
   Movie_RefreshAllLists();
   App_MarkAllRedraw();
@@ -385,6 +393,8 @@ static void RefreshKeyDialog(void) {
   ShowUnsigned(d, IDC_MOVIE_KEY_FRAMES, (u32)g_MovieScene.frameCount);
   const MovieKey *k = CurrentKey(Movie_CurrentObject());
   SetCheck(d, IDC_MOVIE_KEY_SHOWN, k && k->shown);
+  // The play button names what it does next, also for a movie reached by a chain.
+  SetText(d, IDC_MOVIE_PLAY, g_Movie.playState == MOVIE_PLAYING ? "停止(A)" : "再生(A)");
 }
 
 void MovieDlg_Refresh(u32 d) {
@@ -706,7 +716,7 @@ static void KeyCommand(u32 id) {
   MovieObject *o = Movie_CurrentObject();
   char t[64];
   switch (id) {
-    case IDC_MOVIE_KEY_CREATE: if (Movie_EnsureKeyAtFrame()) Edited(); break;
+    case IDC_MOVIE_KEY_CREATE: if (!KeyRefused() && Movie_EnsureKeyAtFrame()) Edited(); break;
     case IDC_MOVIE_KEY_FRAMES_APPLY:
       if (!ReadText(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_FRAMES, t, sizeof t)) return;
       MovieDlg_ApplyFrameCount(t);
@@ -718,7 +728,7 @@ static void KeyCommand(u32 id) {
       Movie_CopyKey();
       if (Movie_DeleteKeyAtFrame()) Edited();
       break;
-    case IDC_MOVIE_KEY_PASTE: if (Movie_PasteKey()) Edited(); break;
+    case IDC_MOVIE_KEY_PASTE: if (!KeyRefused() && Movie_PasteKey()) Edited(); break;
     case IDC_MOVIE_KEY_FIRST: g_MovieScene.frame = 0; break;
     case IDC_MOVIE_KEY_PREV_KEY: g_MovieScene.frame = Movie_PrevKeyFrame(g_MovieScene.frame); break;
     case IDC_MOVIE_KEY_NEXT_KEY: g_MovieScene.frame = Movie_NextKeyFrame(g_MovieScene.frame); break;
@@ -775,7 +785,7 @@ void MovieDlg_LeftDrag(i32 x, i32 y) { Pick(x, y); }
 void MovieDlg_LeftUp(void) { Movie_ShowActorDialog(); }
 
 void MovieDlg_DoubleClick(void) {
-  if (Movie_EnsureKeyAtFrame()) Edited();
+  if (!KeyRefused() && Movie_EnsureKeyAtFrame()) Edited();
   Changed();
 }
 

@@ -125,13 +125,11 @@ static void VideoClose(void) {
   SendMessageA(w, WM_CLOSE, 0, 0);
 }
 
-// The video plays in a window owned by the main window, over its client area: a child would
-// play beneath the tool windows and, under Wine, behind the main window's own picture. It is
-// disabled, so a click never raises it above the tool windows, which are raised over it.
-static void PutVideo(HWND w, i32 width, i32 height) {
-  POINT origin = {0, 0};
-  ClientToScreen((HWND)g_Lib.mainWnd, &origin);
-  SetWindowPos(w, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+// The video plays alone: in a window owned by the main window at the screen's top left, as
+// large as the screen and above every other window (the tool windows and the views are kept
+// above the main window only). It is disabled, so a click never activates it.
+static void PutVideo(HWND w) {
+  SetWindowPos(w, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
 }
 
 static bool VideoOpen(const char *path) {
@@ -146,16 +144,16 @@ static bool VideoOpen(const char *path) {
     return false;
   }
   SendMessageA(w, MCI_PLAY, 0, 0);
-  PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
+  PutVideo(w);
   EnableWindow(w, FALSE);
   ShowWindow(w, SW_SHOWNOACTIVATE);
-  WinOrder_RaiseAll();
   g_MovieEditor.video = w;
   return true;
 }
 
-static void MoveVideo(i32 width, i32 height) {
-  if (HWND w = (HWND)g_MovieEditor.video) PutVideo(w, width, height);
+// A change of the main window's size leaves the video as large as the screen.
+static void MoveVideo(i32, i32) {
+  if (HWND w = (HWND)g_MovieEditor.video) PutVideo(w);
 }
 
 void Movie_InstallWin(void) {

@@ -57,7 +57,7 @@ HDC AviWriter::open(HWND window, u32 w, u32 h, const char *path, u32 scale, u32 
   info.dwRate = rate;
   info.dwQuality = (DWORD)-1;
   SetRect(&info.rcFrame, 0, 0, (int)w, (int)h);
-  Str_Copy(info.szName, sizeof info.szName, "Tovarek AVI");
+  Str_Copy(info.szName, sizeof info.szName, "Miravel AVI");
 
   BITMAPINFOHEADER format;
   FillFrameFormat(&format, w, h);

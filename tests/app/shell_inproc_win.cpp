@@ -121,6 +121,12 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_3D_MODEL);
   EXPECT_NE(GetMenu(g_Lib.mainWnd), menu);
   EXPECT_FALSE(IsMenu(menu));
+  // A main view uncovered (its window painted) is flagged to be drawn again.
+  ViewRecord *mainView = View_Get(g_Shell.g_EditSubMode, 0);
+  mainView->redraw = 0;
+  InvalidateRect(g_Lib.mainWnd, nullptr, FALSE);
+  SendMessageA(g_Lib.mainWnd, WM_PAINT, 0, 0);
+  EXPECT_EQ(mainView->redraw, 1u);
 
   // File menu: a model saved by the program, opened and saved under a new name: the same bytes.
   Undo_Install();

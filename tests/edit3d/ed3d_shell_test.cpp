@@ -277,7 +277,7 @@ TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
 }
 
 // [SECTION] pans
-TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
+TEST(Ed3DPan, ArrowsMoveAndRedrawTheActiveViewByTwoOverZoomByKind) {
   struct Case {
     u32 kind;
     void (*pan)(void);
@@ -309,6 +309,8 @@ TEST(Ed3DPan, ArrowsMoveTheActiveViewByTwoOverZoomByKind) {
       EXPECT_EQ(v->panX, 1 + (moves ? c.dx : 0));
       EXPECT_EQ(v->panY, 2 + (moves ? c.dy : 0));
       EXPECT_EQ(v->panZ, 3 + (moves ? c.dz : 0));
+      // A view that moved is drawn again at once.
+      EXPECT_EQ(v->redraw, moves && c.kind != VIEW_MAIN && c.kind != VIEW_PERS ? 1u : 0u);
     }
   }
   // The shared key table: arrows pan in both sub-modes; A adds a bone only in sub-mode 16.

@@ -87,6 +87,13 @@ TEST(ModellingDialog, ExtrudeDivideColourNumbersCurveAndSave) {
   SetDlgItemTextA((HWND)Ed3DPolyEditor.numDlg, IDC_PNUM_Y, "2.5");
   SetDlgItemTextA((HWND)Ed3DPolyEditor.numDlg, IDC_PNUM_Z, "");
   Drive_Command(Ed3DPolyEditor.numDlg, IDC_PNUM_APPLY);
+  // "閉じる" closes the numeric input; entering the sub-mode opens it again.
+  HWND num = (HWND)Ed3DPolyEditor.numDlg;
+  Drive_Command(num, IDC_PNUM_CLOSE);
+  EXPECT_EQ(Ed3DPolyEditor.numDlg, nullptr);
+  EXPECT_FALSE(IsWindow(num));
+  Ed3D_PolyOpenDialogs();
+  EXPECT_NE(Ed3DPolyEditor.numDlg, nullptr);
 
   // The labels in order after the load's.
   ASSERT_NE(g_Undo.list, nullptr);

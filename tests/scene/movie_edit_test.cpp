@@ -13,6 +13,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "lib/framework/lib.h"
+#include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
 #include "tests/scene/movie_fixture.h"
 #include "tests/support/shell_fixture.h"
@@ -259,6 +260,32 @@ TEST_F(MovieEditTest, FullTablesRefuseActorsAndChangeNothing) {
   }
 }
 
+// An object holds 16 keys: the button, a double click in the strip and a paste at a frame
+// without a key are refused with the limit; at a keyed frame they still work without a word.
+TEST_F(MovieEditTest, ASeventeenthKeyIsRefusedWithTheLimit) {
+  const struct { void (*press)(void); bool atKey; } cases[] = {
+      {[] { MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_CREATE); }, false},
+      {[] { MovieDlg_DoubleClick(); }, false},
+      {[] { MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_PASTE); }, false},
+      {[] { MovieDlg_Command(MOVIE_DIALOG_KEY, IDC_MOVIE_KEY_CREATE); }, true},
+  };
+  for (const auto &c : cases) {
+    Movie_NewDocument();
+    g_Sel.g_CurSlot = 0;
+    for (i32 f = 1; f < MOVIE_MAX_KEYS; f++) {
+      g_MovieScene.frame = f * 2;
+      ASSERT_TRUE(Movie_EnsureKeyAtFrame());
+    }
+    ASSERT_EQ(Movie_CurrentObject()->keyCount, MOVIE_MAX_KEYS);
+    Boxes().clear();
+    g_MovieScene.frame = c.atKey ? 4 : 5;
+    c.press();
+    EXPECT_EQ(Movie_CurrentObject()->keyCount, MOVIE_MAX_KEYS);
+    if (c.atKey) EXPECT_TRUE(Boxes().empty());
+    else EXPECT_EQ(Boxes(), (std::vector<std::string>{"キーは 1 つのオブジェクトに 16 個までです。"}));
+  }
+}
+
 TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_IMAGE));
   EXPECT_EQ(Key(2).position[0], 320.0f);
@@ -287,6 +314,10 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   EXPECT_EQ(g_MovieScene.frame, 179);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_PLAYING);
   EXPECT_EQ(g_MovieScene.loopFlag, 1);
+  EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
+  // The key dialog's refresh (as after a chained movie is read) keeps naming the stop.
+  WidgetFake_SetText(KeyDlg(), IDC_MOVIE_PLAY, "再生(A)");
+  MovieDlg_Refresh(MOVIE_DIALOG_KEY);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
   Movie_Update();   // only view 4 is left to draw, the main view 0 included

@@ -14,6 +14,7 @@ static MovieObject *Actor(i32 n, i32 kind, std::vector<std::array<f32, 3>> keys)
   if (g_Movie.objectCount <= n) g_Movie.objectCount = n + 1;
   MovieObject *o = Movie_AllocObject(n);
   o->kind = kind;
+  o->moveCurve = o->rotationCurve = o->scaleCurve = 1;   // as every actor starts
   o->keyCount = (i32)keys.size();
   for (size_t k = 0; k < keys.size(); k++) {
     MovieKey &key = o->keys[k];
@@ -66,6 +67,32 @@ TEST_F(MovieTest, KeySearchAndCurveGiveTheHandComputedPoses) {
   Movie_FindCurrentKeys();
   Movie_InterpolateObject(5, pair->curKey, pair->fraction);
   EXPECT_FLOAT_EQ(pair->pose[MOVIE_POSE_POSITION], 4.0f);
+}
+
+// Each curve setting switched to a straight line moves its own channels on the line between
+// the two keys and leaves the others on the curve (keys at 0, 10, 20 with x 0, 10, 40; angle z
+// and scale x the same; colour red the same, always on the curve). At frame 5: line 5, curve 3.125.
+TEST_F(MovieTest, StraightLineSettingsInterpolateTheirChannelsLinearly) {
+  const struct { i32 move, rotation, scale; f32 x, angle, scale0; } cases[] = {
+      {1, 1, 1, 3.125f, 3.125f, 3.125f}, {0, 1, 1, 5, 3.125f, 3.125f},
+      {1, 0, 1, 3.125f, 5, 3.125f},      {1, 1, 0, 3.125f, 3.125f, 5},
+      {0, 0, 0, 5, 5, 5},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.move << c.rotation << c.scale);
+    Movie_InitData();
+    MovieObject *o = Actor(2, MOVIE_KIND_IMAGE, {{0, 0, 0}, {10, 0, 10}, {20, 0, 40}});
+    for (i32 k = 0; k < 3; k++)
+      o->keys[k].angles[2] = o->keys[k].scale[0] = o->keys[k].color[0] = o->keys[k].position[0];
+    o->moveCurve = c.move, o->rotationCurve = c.rotation, o->scaleCurve = c.scale;
+    g_MovieScene.frame = 5;
+    Movie_FindCurrentKeys();
+    Movie_InterpolateObject(2, o->curKey, o->fraction);
+    EXPECT_NEAR(o->pose[MOVIE_POSE_POSITION], c.x, 1e-5);
+    EXPECT_NEAR(o->pose[MOVIE_POSE_ANGLES + 2], c.angle, 1e-5);
+    EXPECT_NEAR(o->pose[MOVIE_POSE_SCALE], c.scale0, 1e-5);
+    EXPECT_NEAR(o->pose[MOVIE_POSE_COLOR], 3.125f, 1e-5);
+  }
 }
 
 TEST_F(MovieTest, FrameTablesRestartOnAMotionChangeAndWrapForEveryModelKind) {

@@ -324,6 +324,32 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // The video window plays that AVI as a video and refuses a text file.
   EXPECT_TRUE(Movie_OpenVideoWindow(avi.c_str(), 1));
   EXPECT_EQ(g_Movie.videoActive, 1);
+  // It shows alone: at (0, 0), as large as the screen, on top over the Pers view and every
+  // tool window (each window's centre shows the video).
+  HWND video = (HWND)g_MovieEditor.video;
+  ASSERT_NE(video, nullptr);
+  Drive_Pump(5);
+  RECT vr = {};
+  GetWindowRect(video, &vr);
+  EXPECT_EQ(vr.left, 0);
+  EXPECT_EQ(vr.top, 0);
+  EXPECT_EQ(vr.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(vr.bottom, GetSystemMetrics(SM_CYSCREEN));
+  std::vector<HWND> tools;
+  for (u32 d = 0; d < MOVIE_DIALOGS; d++)
+    if (Dialog(d) && IsWindowVisible(Dialog(d))) tools.push_back(Dialog(d));
+  for (u32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
+    const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, i);
+    if (v->inUse == 1 && v->window) tools.push_back((HWND)v->window);
+  }
+  ASSERT_FALSE(tools.empty());
+  for (HWND t : tools) {
+    RECT r;
+    GetWindowRect(t, &r);
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    HWND hit = WindowFromPoint(centre);
+    EXPECT_EQ(hit ? GetAncestor(hit, GA_ROOT) : nullptr, video) << "at " << centre.x << "," << centre.y;
+  }
   Movie_CloseVideoWindow();
   EXPECT_EQ(g_Movie.videoActive, 0);
   DeleteFileA(avi.c_str());
