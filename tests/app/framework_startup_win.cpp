@@ -63,7 +63,8 @@ TEST(ProgramStart, StartsDrawsAndClosesWithExitCodeZero) {
     EnumWindows(MatchWindow, (LPARAM)&q);
     if (q.found) {
       char t[256] = "";
-      GetDlgItemTextA(q.found, 0xFFFF, t, sizeof t);
+      // The box window can be there a moment before its text and buttons are.
+      for (int k = 0; k < 200 && !GetDlgItemTextA(q.found, 0xFFFF, t, sizeof t); k++) Sleep(50);
       EXPECT_STREQ(t, "終了しても、よろしいですか？");
       PostMessageA(q.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(q.found, IDYES));
       break;

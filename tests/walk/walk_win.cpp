@@ -357,35 +357,59 @@ struct Walk {
   std::vector<std::string> steps[2];
   std::string shots;
 
-  // What the user sees, in short: the process's visible windows with their places, and a
-  // hash of the screen.
-  std::vector<uintptr_t> Look() {
-    std::vector<uintptr_t> look;
+  // Where the process's visible windows are.
+  std::vector<uintptr_t> Places() {
+    std::vector<uintptr_t> places;
     for (HWND w : TopWindows(pid)) {
       RECT r;
       GetWindowRect(w, &r);
-      look.insert(look.end(), {(uintptr_t)w, (uintptr_t)r.left, (uintptr_t)r.top, (uintptr_t)r.right, (uintptr_t)r.bottom});
+      places.insert(places.end(), {(uintptr_t)w, (uintptr_t)r.left, (uintptr_t)r.top, (uintptr_t)r.right, (uintptr_t)r.bottom});
     }
-    Screen screen;
-    screen.Grab();
-    uint64_t h = 1469598103934665603ull;
-    for (uint32_t c : screen.px) h = (h ^ c) * 1099511628211ull;
-    look.push_back((uintptr_t)h);
-    return look;
+    return places;
+  }
+
+  // Whether every view window shows more than one colour on `s` (a view not yet drawn after
+  // a step shows its background alone).
+  bool ViewsDrawn(const Screen &s) {
+    for (HWND v : TopWindows(pid)) {
+      if (!IsView(v)) continue;
+      RECT r;
+      GetClientRect(v, &r);
+      MapWindowPoints(v, nullptr, (POINT *)&r, 2);
+      bool one = true;
+      unsigned first = s.At(r.left, r.top);
+      for (int y = r.top; y < r.bottom && one; y += 2)
+        for (int x = r.left; x < r.right && one; x += 2) one = s.At(x, y) == first;
+      if (one) return false;
+    }
+    return true;
   }
 
   // Waits until what `step` started has come to rest: the program has taken the step's
-  // messages and three looks 150 ms apart find the same windows in the same places and the
-  // same screen. One still changing after 10 s is said, and the walk counts what it finds.
+  // messages, three looks 150 ms apart find the same windows in the same places, the views
+  // have drawn, and two looks the same screen. A step with something moving on screen never
+  // rests there: its screen is taken as it is 2 s after its windows came to rest.
   void Settle(const std::string &step) {
     Answered(main, step);
     std::vector<uintptr_t> last;
+    uint64_t lastScreen = 0;
     int calm = 0;
-    WaitFor(step + " to come to rest", 10000, [&] {
-      std::vector<uintptr_t> now = Look();
-      calm = now == last ? calm + 1 : 0;
+    DWORD calmSince = 0;
+    WaitFor(step + " to come to rest", 20000, [&] {
+      std::vector<uintptr_t> now = Places();
+      Screen screen;
+      screen.Grab();
+      uint64_t h = 1469598103934665603ull;
+      for (uint32_t c : screen.px) h = (h ^ c) * 1099511628211ull;
+      bool sameScreen = h == lastScreen;
+      if (now == last) {
+        if (++calm == 2) calmSince = GetTickCount();
+      } else {
+        calm = 0;
+      }
       last.swap(now);
-      return calm >= 2;
+      lastScreen = h;
+      return calm >= 2 && ViewsDrawn(screen) && (sameScreen || GetTickCount() - calmSince >= 2000);
     }, 150);
   }
 
