@@ -203,15 +203,13 @@ bool AnswerBox(DWORD pid, int id, int waitMs = 20000) {
 }
 
 // A key pressed and released as a user does: held until the program's loop has taken the
-// press, and at least as long as a user's short press (the loop runs idle passes meanwhile),
-// so the release is not lost to the one-key-per-pass latch. Global keys act on release.
+// press, then for a user's short press (the loop runs idle passes meanwhile), so the release
+// is not lost to the one-key-per-pass latch. Global keys act on release.
 const DWORD kKeyHoldMs = 200;
 void PressKey(HWND main, UINT vk, LPARAM scan) {
-  DWORD down = GetTickCount();
   PostMessageA(main, WM_KEYDOWN, vk, scan);
   Answered(main, "key " + std::to_string(vk) + " pressed");
-  DWORD held = GetTickCount() - down;
-  if (held < kKeyHoldMs) Sleep(kKeyHoldMs - held);
+  Sleep(kKeyHoldMs);
   PostMessageA(main, WM_KEYUP, vk, scan | 0xC0000000);
 }
 

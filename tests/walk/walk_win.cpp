@@ -560,7 +560,8 @@ struct Walk {
     Settle("the file dialog closed");
     for (int tries = 0; tries < 5; tries++) {
       PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-      Answered(main, "Esc pressed");   // the key-down taken and a pass run before the release
+      Answered(main, "Esc pressed");   // the key-down taken, then held as a user's short press
+      Sleep(200);
       PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0xC0010001);
       if (HWND box = WaitModal(before, 4000, "the exit question")) {
         counts.hiddenBox = Hidden(box, "message box");
