@@ -12,14 +12,16 @@ struct FindWindowOf {
   DWORD pid;
   HWND found;
   const char *cls = "D3D Window";
+  const char *title = nullptr;   // only a window of this title when set
 };
 
 BOOL CALLBACK MatchWindow(HWND wnd, LPARAM lp) {
   FindWindowOf *f = (FindWindowOf *)lp;
   DWORD pid = 0;
   GetWindowThreadProcessId(wnd, &pid);
-  char cls[64];
-  if (pid == f->pid && GetClassNameA(wnd, cls, sizeof cls) && strcmp(cls, f->cls) == 0 && IsWindowVisible(wnd)) {
+  char cls[64], title[64] = "";
+  if (pid == f->pid && GetClassNameA(wnd, cls, sizeof cls) && strcmp(cls, f->cls) == 0 && IsWindowVisible(wnd) &&
+      (!f->title || (GetWindowTextA(wnd, title, sizeof title) && strcmp(title, f->title) == 0))) {
     f->found = wnd;
     return FALSE;
   }
@@ -59,11 +61,12 @@ TEST(ProgramStart, StartsDrawsAndClosesWithExitCodeZero) {
   if (f.found) PostMessageA(f.found, WM_CLOSE, 0, 0);
   // The close box asks "終了しても、よろしいですか？" first: "はい".
   for (int i = 0; i < 400 && WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; i++) {
-    FindWindowOf q = {pi.dwProcessId, nullptr, "#32770"};
+    FindWindowOf q = {pi.dwProcessId, nullptr, "#32770", "Miravel"};   // not one of the panels
     EnumWindows(MatchWindow, (LPARAM)&q);
     if (q.found) {
       char t[256] = "";
-      GetDlgItemTextA(q.found, 0xFFFF, t, sizeof t);
+      // The box window can be there a moment before its text and buttons are.
+      for (int k = 0; k < 200 && !GetDlgItemTextA(q.found, 0xFFFF, t, sizeof t); k++) Sleep(50);
       EXPECT_STREQ(t, "終了しても、よろしいですか？");
       PostMessageA(q.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(q.found, IDYES));
       break;

@@ -6,10 +6,10 @@
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 export MIRAVEL_HEADLESS=1 MIRAVEL_MODAL_AUTO=1
-source "$root/tools/winenv.sh" || exit 1   # one private Xvfb, reused by ./run
+source "$root/tools/winenv.sh" || exit 1   # one private Xvfb and prefix, reused by ./run
 _miravel_own_settings
 dir="$(mktemp -d "/tmp/miravel run.XXXXXX")"
-cleanup() { rm -rf "$dir"; _miravel_drop_settings; kill "$MIRAVEL_XVFB_PID" 2>/dev/null; }
+cleanup() { rm -rf "$dir"; _miravel_drop_settings; _miravel_end_own; }
 trap cleanup EXIT
 cp "$root/tests/fuzz/corpus/fuzz_kzp/v2006000.kzp" "$dir/model.kzp"
 # The texture the model names, beside it (a missing one is said in a box).

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
@@ -118,13 +120,45 @@ std::vector<HWND> WindowsTitled(DWORD pid, const char *title, const char *cls = 
   return f.windows;
 }
 
-HWND WaitWindow(DWORD pid, const char *title, DWORD ms = kStartTimeoutMs, const char *cls = nullptr) {
-  for (DWORD t = 0; t < ms; t += 100) {
-    std::vector<HWND> w = WindowsTitled(pid, title, cls);
-    if (!w.empty()) return w[0];
-    Sleep(100);
+// Polls `ready` until it holds or `ms` have passed by the clock (a busy machine makes each
+// poll slower, not the wait shorter). A wait that runs out says what it waited for, so a
+// failed test names its step.
+template <class F>
+bool WaitFor(const std::string &what, DWORD ms, F ready, DWORD pollMs = 50) {
+  DWORD start = GetTickCount();
+  while (!ready()) {
+    if (GetTickCount() - start >= ms) {
+      printf("  waited %lu ms for %s: it did not come\n", (unsigned long)ms, what.c_str());
+      fflush(stdout);
+      return false;
+    }
+    Sleep(pollMs);
   }
-  return nullptr;
+  return true;
+}
+
+HWND WaitWindow(DWORD pid, const char *title, DWORD ms = kStartTimeoutMs, const char *cls = nullptr) {
+  HWND found = nullptr;
+  WaitFor(std::string("the window \"") + title + "\"", ms, [&] {
+    std::vector<HWND> w = WindowsTitled(pid, title, cls);
+    return (found = w.empty() ? nullptr : w[0]) != nullptr;
+  }, 100);
+  return found;
+}
+
+// The program's loop has taken what was posted to it before: a message sent to its window
+// is answered at the loop's next look at its queue, which also takes the posted ones; three
+// answers in a row put at least one further pass of the loop behind them.
+bool Answered(HWND w, const std::string &what) {
+  for (int i = 0; i < 3; i++) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) {
+      printf("  the program did not answer after %s\n", what.c_str());
+      fflush(stdout);
+      return false;
+    }
+  }
+  return true;
 }
 
 // The main window: the one top-level window of the process with the program's caption prefix.
@@ -144,12 +178,16 @@ HWND MainWindow(DWORD pid) {
   return f.windows.empty() ? nullptr : f.windows[0];
 }
 
-bool WaitChecked(HWND dlg, int id, DWORD ms = 5000) {
-  for (DWORD t = 0; t < ms; t += 50) {
-    if (SendMessageA(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED) return true;
-    Sleep(50);
-  }
-  return false;
+// A question to a window of the program, with a time limit: a program that stopped answering
+// fails the wait that asks, which then says what it waited for, rather than hanging the test.
+LRESULT Ask(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+  DWORD_PTR r = 0;
+  return SendMessageTimeoutA(w, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &r) ? (LRESULT)r : -1;
+}
+
+bool WaitChecked(HWND dlg, int id, DWORD ms = 10000) {
+  return WaitFor("button " + std::to_string(id) + " checked", ms,
+                 [&] { return Ask(GetDlgItem(dlg, id), BM_GETCHECK) == BST_CHECKED; });
 }
 
 void Click(HWND dlg, int id) {
@@ -164,11 +202,14 @@ bool AnswerBox(DWORD pid, int id, int waitMs = 20000) {
   return true;
 }
 
-// A key pressed and released as a user does: the program's loop runs idle passes in between,
-// so the release is not lost to the one-key-per-pass latch. Global keys act on release.
+// A key pressed and released as a user does: held until the program's loop has taken the
+// press, then for a user's short press (the loop runs idle passes meanwhile), so the release
+// is not lost to the one-key-per-pass latch. Global keys act on release.
+const DWORD kKeyHoldMs = 200;
 void PressKey(HWND main, UINT vk, LPARAM scan) {
   PostMessageA(main, WM_KEYDOWN, vk, scan);
-  Sleep(200);
+  Answered(main, "key " + std::to_string(vk) + " pressed");
+  Sleep(kKeyHoldMs);
   PostMessageA(main, WM_KEYUP, vk, scan | 0xC0000000);
 }
 
@@ -199,9 +240,9 @@ bool ConfirmExit(App &app, HWND main) {
   return EscapeUntilAsked(app, main, IDYES) && app.WaitExit() == 0;
 }
 
-// How many visible windows of the process carry `title`, after waiting up to 5 s for `want`.
+// How many visible windows of the process carry `title`, after waiting up to 10 s for `want`.
 size_t WaitWindowCount(DWORD pid, const char *title, size_t want) {
-  for (int t = 0; t < 100 && WindowsTitled(pid, title).size() < want; t++) Sleep(50);
+  WaitFor(std::to_string(want) + " windows \"" + title + "\"", 10000, [&] { return WindowsTitled(pid, title).size() >= want; });
   return WindowsTitled(pid, title).size();
 }
 
@@ -245,7 +286,9 @@ TEST_F(ShellRun, StartsMaximisedIn3DEditorAndPreviewButtonSwitchesFamily) {
 TEST_F(ShellRun, EscapeAsksAndNoKeepsItRunning) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_TRUE(EscapeUntilAsked(app, main, IDNO));
-  Sleep(1500);
+  // The answer taken: the box gone and the program's loop run on after it.
+  WaitFor("the question to close", 10000, [&] { return WindowsTitled(app.pi.dwProcessId, "Miravel", "#32770").empty(); });
+  Answered(main, "the answer いいえ");
   EXPECT_TRUE(app.Running());
   EXPECT_TRUE(ConfirmExit(app, main));
 }
@@ -259,7 +302,11 @@ TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
     Click(options, IDC_OPT_GRID);                // on by default: now off
     Click(options, IDC_OPT_REVERSE_WHEEL);
     Click(options, IDC_OPT_SHADOW_3D);
-    Sleep(300);
+    WaitFor("the three clicks shown", 10000, [&] {
+      auto state = [&](int id) { return Ask(GetDlgItem(options, id), BM_GETCHECK); };
+      return state(IDC_OPT_GRID) == BST_UNCHECKED && state(IDC_OPT_REVERSE_WHEEL) == BST_CHECKED &&
+             state(IDC_OPT_SHADOW_3D) == BST_CHECKED;
+    });
     SendMessageA(GetDlgItem(options, IDC_OPT_MAX_POLYGONS), WM_SETTEXT, 0, (LPARAM) "30000");
     Click(options, IDC_OPT_CLOSE);
     PostMessageA(main, WM_COMMAND, IDM_ADD_VIEW, 0);
@@ -289,7 +336,7 @@ TEST_F(ShellRun, OptionsPlacementAndAddedViewSurviveARestart) {
   PostMessageA(main, WM_COMMAND, IDM_OPTIONS, 0);
   HWND options = WaitWindow(again.pi.dwProcessId, "オプション", 20000);
   ASSERT_NE(options, nullptr);
-  Sleep(300);
+  WaitFor("the options filled in", 10000, [&] { return Ask(GetDlgItem(options, IDC_OPT_MAX_POLYGONS), WM_GETTEXTLENGTH) > 0; });
   EXPECT_EQ(SendMessageA(GetDlgItem(options, IDC_OPT_GRID), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_EQ(SendMessageA(GetDlgItem(options, IDC_OPT_SHADOW_3D), BM_GETCHECK, 0, 0), BST_CHECKED);
   char text[32] = "";
@@ -312,18 +359,17 @@ HWND WindowAtCentre(HWND w) {
 }
 
 // The selector and every view window can be reached: under the centre of each is that
-// window, not the main window that owns them. Waits up to 3 s for the order to settle.
+// window, not the main window that owns them. Waits up to 10 s for the order to settle.
 void ExpectReachable(DWORD pid, HWND selector, const char *step) {
   std::vector<HWND> owned = {selector};
   for (const char *title : {"Front", "Top", "Side"})
     for (HWND w : WindowsTitled(pid, title)) owned.push_back(w);
   EXPECT_EQ(owned.size(), 4u) << step;
-  for (int t = 0; t < 60; t++) {
+  WaitFor(std::string("the owned windows on top at ") + step, 10000, [&] {
     bool all = true;
     for (HWND w : owned) all = all && WindowAtCentre(w) == w;
-    if (all) break;
-    Sleep(50);
-  }
+    return all;
+  });
   for (HWND w : owned) {
     char title[64] = "", cls[64] = "";
     GetWindowTextA(w, title, sizeof title);
@@ -334,16 +380,17 @@ void ExpectReachable(DWORD pid, HWND selector, const char *step) {
 }
 
 bool WaitGone(HWND w, DWORD ms = 10000) {
-  for (DWORD t = 0; t < ms && IsWindow(w) && IsWindowVisible(w); t += 50) Sleep(50);
-  return !IsWindow(w) || !IsWindowVisible(w);
+  char title[64] = "";
+  GetWindowTextA(w, title, sizeof title);
+  return WaitFor(std::string("\"") + title + "\" to close", ms, [&] { return !IsWindow(w) || !IsWindowVisible(w); });
 }
 
 bool IsChecked(HWND dlg, int id) { return SendMessageA(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Waits until check box `id` shows `on`.
 bool WaitCheckState(HWND dlg, int id, bool on) {
-  for (int t = 0; t < 100 && IsChecked(dlg, id) != on; t++) Sleep(50);
-  return IsChecked(dlg, id) == on;
+  return WaitFor("button " + std::to_string(id) + (on ? " checked" : " unchecked"), 10000,
+                 [&] { return (Ask(GetDlgItem(dlg, id), BM_GETCHECK) == BST_CHECKED) == on; });
 }
 
 }  // namespace
@@ -374,7 +421,7 @@ TEST_F(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
   GetWindowRect(options, &box);
   EXPECT_TRUE(box.left >= client.left && box.top >= client.top && box.right <= client.right && box.bottom <= client.bottom)
       << "options at " << box.left << "," << box.top << " outside the client area from " << client.left << "," << client.top;
-  Sleep(300);
+  WaitFor("the options filled in", 10000, [&] { return Ask(GetDlgItem(options, IDC_OPT_MAX_POLYGONS), WM_GETTEXTLENGTH) > 0; });
   bool vsync = IsChecked(options, IDC_OPT_VSYNC);
   Click(options, IDC_OPT_VSYNC);
   EXPECT_TRUE(WaitCheckState(options, IDC_OPT_VSYNC, !vsync)) << "one click";
@@ -395,7 +442,7 @@ TEST_F(ShellRun, OwnedWindowsStayReachableThroughAUsersSteps) {
   ASSERT_NE(device, nullptr);
   Click(device, IDOK);
   ASSERT_TRUE(WaitGone(device));
-  Sleep(500);
+  WaitFor("the main window maximised after the device change", 10000, [&] { return IsZoomed(main) != 0; });
   EXPECT_TRUE(IsZoomed(main));
   ExpectReachable(pid, selector, "device dialog closed");
 
@@ -451,8 +498,7 @@ std::string WinPath(const std::string &unix) {
 }
 
 bool WaitFile(const std::string &path, DWORD ms = 10000) {
-  for (DWORD t = 0; t < ms && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; t += 100) Sleep(100);
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return WaitFor("the file " + path, ms, [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 100);
 }
 
 struct EndSession {
@@ -491,8 +537,14 @@ TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   DWORD pid = app.pi.dwProcessId;
   HWND modelling = WaitWindow(pid, "モデリング");
   ASSERT_NE(modelling, nullptr);
+  char verts[64] = "";
+  GetDlgItemTextA(modelling, IDC_POLY_VERTS, verts, sizeof verts);
   Click(modelling, IDC_POLY_CUBE);
-  Sleep(1000);
+  WaitFor("the cube in the modelling panel's counts", 10000, [&] {
+    char now[64] = "";
+    Ask(GetDlgItem(modelling, IDC_POLY_VERTS), WM_GETTEXT, sizeof now, (LPARAM)now);
+    return strcmp(now, verts) != 0;
+  });
 
   PostMessageA(main, WM_COMMAND, IDM_NEW_MODEL, 0);
   EXPECT_EQ(Answer(pid, IDNO), kDiscardModel);
@@ -510,7 +562,7 @@ TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   CloseHandle(t);
   EXPECT_EQ(sessionText, closeText);
   EXPECT_EQ(session.result, 0u) << "the session end is refused";
-  Sleep(500);
+  Answered(main, "the session end refused");
   ASSERT_TRUE(app.Running());
 
   // "はい", then the full path typed into the open dialog.
@@ -525,7 +577,7 @@ TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   PostMessageA(main, WM_COMMAND, IDM_MX_SAVE, 0);
   HWND mx = WaitWindow(pid, "名前を付けてファイルに保存");
   ASSERT_NE(mx, nullptr);
-  Sleep(300);
+  WaitFor("the MX save dialog's proposed name", 10000, [&] { return !NameText(mx).empty(); });
   EXPECT_EQ(NameText(mx), "cube.MX");
   PostMessageA(mx, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(mx, IDCANCEL));
   ASSERT_TRUE(WaitGone(mx));
@@ -533,7 +585,7 @@ TEST_F(ShellRun, ChangedWorkIsAskedForAndTypedPathsAreTheFiles) {
   PostMessageA(main, WM_COMMAND, IDM_KZP_SAVE, 0);
   HWND save = WaitWindow(pid, "名前を付けてファイルに保存");
   ASSERT_NE(save, nullptr);
-  Sleep(300);
+  WaitFor("the KZP save dialog's proposed name", 10000, [&] { return !NameText(save).empty(); });
   EXPECT_EQ(NameText(save), "cube.KZP");
   TypeAndOk(save, "..\\miravel_typed_out\\scen1.KZP");   // relative to the folder it shows
   EXPECT_TRUE(WaitFile(saved)) << "the save lands where it was typed";

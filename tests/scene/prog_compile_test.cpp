@@ -1,6 +1,7 @@
-// Script compiler: Program.KZS bytes worked out by hand from the language tables, the
-// tokenizer, the key-name table, one log line per kind of problem, the table limits, and the
-// file steps (source saved through a temporary file, Program.KZS written atomically).
+// Script compiler: for each source, the Program.KZS statements written out by hand from the
+// statement, operand and operator codes the script engine reads; the tokenizer, the key-name
+// table, one log line per kind of problem, the table limits, and the file steps (source saved
+// through a temporary file, Program.KZS written atomically).
 #include <sys/stat.h>
 
 #include "prog_fixture.h"
@@ -10,7 +11,7 @@ struct CompileCase {
   const char *source;
   std::vector<const char *> vars;
   std::vector<KzsStmt> st;
-  size_t logLines;   // problems the compile reports (the bytes stay the Part's)
+  size_t logLines;   // problems the compile reports (the statements are written all the same)
 };
 
 TEST_F(ProgTest, SourcesCompileToTheBytesOfTheLanguageTables) {

@@ -106,12 +106,42 @@ HWND FindTop(DWORD pid, const char *title, const char *cls = nullptr) {
   return nullptr;
 }
 
-HWND WaitTop(DWORD pid, const char *title, DWORD ms, const char *cls = nullptr) {
-  for (DWORD t = 0; t < ms; t += 100) {
-    if (HWND w = FindTop(pid, title, cls)) return w;
-    Sleep(100);
+// Polls `ready` until it holds or `ms` have passed by the clock (a busy machine makes each
+// poll slower, not the wait shorter). A wait that runs out says what it waited for, so a
+// failed walk names its step.
+template <class F>
+bool WaitFor(const std::string &what, DWORD ms, F ready, DWORD pollMs = 50) {
+  DWORD start = GetTickCount();
+  while (!ready()) {
+    if (GetTickCount() - start >= ms) {
+      printf("  waited %lu ms for %s: it did not come\n", (unsigned long)ms, what.c_str());
+      fflush(stdout);
+      return false;
+    }
+    Sleep(pollMs);
   }
-  return nullptr;
+  return true;
+}
+
+HWND WaitTop(DWORD pid, const char *title, DWORD ms, const char *cls = nullptr) {
+  HWND w = nullptr;
+  WaitFor(std::string("the window \"") + title + "\"", ms, [&] { return (w = FindTop(pid, title, cls)) != nullptr; }, 100);
+  return w;
+}
+
+// The program's loop has taken what was posted to it before: a message sent to its window
+// is answered at the loop's next look at its queue, which also takes the posted ones; three
+// answers in a row put at least one further pass of the loop behind them.
+bool Answered(HWND w, const std::string &what) {
+  for (int i = 0; i < 3; i++) {
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) {
+      printf("  the program did not answer after %s\n", what.c_str());
+      fflush(stdout);
+      return false;
+    }
+  }
+  return true;
 }
 
 HWND RootAt(POINT p) {
@@ -420,11 +450,8 @@ bool Press(DWORD pid, const Step &s) {
   HWND panel = WaitTop(pid, s.panel ? s.panel : " 編集モード", 10000);
   if (!panel) return false;
   PostMessageA(GetDlgItem(panel, s.button), BM_CLICK, 0, 0);
-  for (int t = 0; t < 200; t++) {
-    if (IsChecked(panel, s.button) || (s.panel && !IsWindow(panel))) return true;
-    Sleep(50);
-  }
-  return false;
+  return WaitFor(std::string("\"") + s.name + "\" to show pressed", 20000,
+                 [&] { return IsChecked(panel, s.button) || (s.panel && !IsWindow(panel)); });
 }
 
 struct Walk {
@@ -435,6 +462,62 @@ struct Walk {
   std::vector<std::string> steps[2];
   std::string shots;
 
+  // Where the process's visible windows are.
+  std::vector<uintptr_t> Places() {
+    std::vector<uintptr_t> places;
+    for (HWND w : TopWindows(pid)) {
+      RECT r;
+      GetWindowRect(w, &r);
+      places.insert(places.end(), {(uintptr_t)w, (uintptr_t)r.left, (uintptr_t)r.top, (uintptr_t)r.right, (uintptr_t)r.bottom});
+    }
+    return places;
+  }
+
+  // Whether every view window shows more than one colour on `s` (a view not yet drawn after
+  // a step shows its background alone).
+  bool ViewsDrawn(const Screen &s) {
+    for (HWND v : TopWindows(pid)) {
+      if (!IsView(v)) continue;
+      RECT r;
+      GetClientRect(v, &r);
+      MapWindowPoints(v, nullptr, (POINT *)&r, 2);
+      bool one = true;
+      unsigned first = s.At(r.left, r.top);
+      for (int y = r.top; y < r.bottom && one; y += 2)
+        for (int x = r.left; x < r.right && one; x += 2) one = s.At(x, y) == first;
+      if (one) return false;
+    }
+    return true;
+  }
+
+  // Waits until what `step` started has come to rest: the program has taken the step's
+  // messages, three looks 150 ms apart find the same windows in the same places, the views
+  // have drawn, and two looks the same screen. A step with something moving on screen never
+  // rests there: its screen is taken as it is 2 s after its windows came to rest.
+  void Settle(const std::string &step) {
+    Answered(main, step);
+    std::vector<uintptr_t> last;
+    uint64_t lastScreen = 0;
+    int calm = 0;
+    DWORD calmSince = 0;
+    WaitFor(step + " to come to rest", 20000, [&] {
+      std::vector<uintptr_t> now = Places();
+      Screen screen;
+      screen.Grab();
+      uint64_t h = 1469598103934665603ull;
+      for (uint32_t c : screen.px) h = (h ^ c) * 1099511628211ull;
+      bool sameScreen = h == lastScreen;
+      if (now == last) {
+        if (++calm == 2) calmSince = GetTickCount();
+      } else {
+        calm = 0;
+      }
+      last.swap(now);
+      lastScreen = h;
+      return calm >= 2 && ViewsDrawn(screen) && (sameScreen || GetTickCount() - calmSince >= 2000);
+    }, 150);
+  }
+
   // Asks the watcher outside Wine for a screenshot: an empty file `name`.req in the shots
   // folder, removed once the picture is taken (at most 10 s).
   void AskShot(std::string name) {
@@ -442,7 +525,7 @@ struct Walk {
     std::string req = shots + "\\" + name + ".req";
     FILE *f = fopen(req.c_str(), "wb");
     if (f) fclose(f);
-    for (int t = 0; t < 100 && GetFileAttributesA(req.c_str()) != INVALID_FILE_ATTRIBUTES; t++) Sleep(100);
+    WaitFor("the screenshot " + name, 10000, [&] { return GetFileAttributesA(req.c_str()) == INVALID_FILE_ATTRIBUTES; }, 100);
   }
 
   bool Run(int order) {
@@ -452,7 +535,7 @@ struct Walk {
         printf("  %s: its button could not be pressed\n", s.name);
         return false;
       }
-      Sleep(1000);
+      Settle(s.name);
       Screen screen;
       screen.Grab();
       if (!shots.empty()) AskShot(std::to_string(order + 1) + "_" + s.name);
@@ -488,7 +571,7 @@ struct Walk {
   // With a modal box `box` open: every other window of the process but the main window
   // must still be on top somewhere outside the box.
   int Hidden(HWND box, const char *what) {
-    Sleep(1000);
+    Settle(std::string("the ") + what);
     RECT b;
     GetWindowRect(box, &b);
     int hidden = 0;
@@ -511,20 +594,20 @@ struct Walk {
   }
 
   // A dialog box that came up after `before` was taken, while the main window is disabled.
-  HWND WaitModal(const std::vector<HWND> &before, DWORD ms) {
-    for (DWORD t = 0; t < ms; t += 100) {
+  HWND WaitModal(const std::vector<HWND> &before, DWORD ms, const char *what) {
+    HWND box = nullptr;
+    WaitFor(what, ms, [&] {
       for (HWND w : TopWindows(pid))
         if (Class(w) == "#32770" && !IsWindowEnabled(main) && std::find(before.begin(), before.end(), w) == before.end())
-          return w;
-      Sleep(100);
-    }
-    return nullptr;
+          return (box = w) != nullptr;
+      return false;
+    }, 100);
+    return box;
   }
 
   bool CloseModal(HWND box) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(box, IDCANCEL));
-    for (int t = 0; t < 100 && IsWindow(box) && IsWindowVisible(box); t++) Sleep(50);
-    return !IsWindow(box) || !IsWindowVisible(box);
+    return WaitFor("the " + Text(box) + " box to close", 10000, [&] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
 
   // The preview family's render dialog and the options dialog opened from the menu bar:
@@ -532,9 +615,15 @@ struct Walk {
   bool MenuDialogs() {
     if (!Press(pid, kSelector[2])) return false;
     for (int id : {IDM_RENDER, IDM_OPTIONS}) {
-      PostMessageA(main, WM_COMMAND, (WPARAM)id, 0);
-      Sleep(1000);
       const char *step = id == IDM_RENDER ? "preview render dialog" : "preview options dialog";
+      std::vector<HWND> before = TopWindows(pid);
+      PostMessageA(main, WM_COMMAND, (WPARAM)id, 0);
+      WaitFor(step, 20000, [&] {
+        for (HWND w : TopWindows(pid))
+          if (std::find(before.begin(), before.end(), w) == before.end()) return true;
+        return false;
+      }, 100);
+      Settle(step);
       CountControls(pid, step, &counts);
       CountMenuBar(main, step, &counts);
     }
@@ -545,13 +634,17 @@ struct Walk {
   // where the user left it.
   bool MovedStays() {
     if (!Press(pid, kSelector[0])) return false;
-    Sleep(500);
+    Settle("the 3D model family");
     HWND panel = FindTop(pid, k3DPanel);
     if (!panel) return false;
     SetWindowPos(panel, nullptr, 600, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
+    WaitFor("the mode panel moved to 600,700", 5000, [&] {
+      RECT r = {};
+      return GetWindowRect(panel, &r) && r.left == 600 && r.top == 700;
+    });
+    Answered(main, "the mode panel moved");
     if (!Press(pid, kSelector[2]) || !Press(pid, kSelector[0])) return false;
-    Sleep(500);
+    Settle("the 3D model family entered again");
     panel = FindTop(pid, k3DPanel);
     RECT r = {};
     if (panel) GetWindowRect(panel, &r);
@@ -563,19 +656,20 @@ struct Walk {
   // The 3D family's file dialog and the exit question, each looked at while open.
   bool Modals() {
     if (!Press(pid, kSelector[0])) return false;
-    Sleep(500);
+    Settle("the 3D model family");
     std::vector<HWND> before = TopWindows(pid);
     PostMessageA(main, WM_COMMAND, IDM_KZP_OPEN, 0);
-    HWND dlg = WaitModal(before, 20000);
+    HWND dlg = WaitModal(before, 20000, "the file dialog");
     if (!dlg) return false;
     counts.hiddenFile = Hidden(dlg, "file dialog");
     if (!CloseModal(dlg)) return false;
-    Sleep(500);
+    Settle("the file dialog closed");
     for (int tries = 0; tries < 5; tries++) {
       PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      Answered(main, "Esc pressed");   // the key-down taken, then held as a user's short press
       Sleep(200);
       PostMessageA(main, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-      if (HWND box = WaitModal(before, 4000)) {
+      if (HWND box = WaitModal(before, 4000, "the exit question")) {
         counts.hiddenBox = Hidden(box, "message box");
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), (LPARAM)GetDlgItem(box, IDNO));
         return true;
@@ -756,7 +850,7 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
     if (Class(w) == "D3D Window") walk.main = w;
   ASSERT_NE(walk.main, nullptr);
   if (const char *shots = getenv("MIRAVEL_WALK_SHOTS")) walk.shots = shots;
-  Sleep(1000);
+  walk.Settle("the start");
   ASSERT_TRUE(walk.Run(0));
   ASSERT_TRUE(walk.Run(1));
   walk.CountLeft();
