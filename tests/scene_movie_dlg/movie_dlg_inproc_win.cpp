@@ -90,6 +90,17 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
 
   // A 2-bit palette PNG (which the platform decoder refuses) in a subfolder of the data folder.
   g_pics = std::string(g_Lib.dataDir) + "\\miravel_movie_pics";
+  // The picture folder is under the data folder: a run that failed or was stopped half-way
+  // must leave nothing there that the next run meets.
+  void (*dropPics)() = [] {
+    DeleteFileA((g_pics + "\\pic.png").c_str());
+    RemoveDirectoryA(g_pics.c_str());
+  };
+  dropPics();
+  struct DropAtEnd {
+    void (*drop)();
+    ~DropAtEnd() { drop(); }
+  } dropAtEnd{dropPics};
   CreateDirectoryA(g_pics.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(SourcePath("tests/data/images/pal2.png").c_str(), (g_pics + "\\pic.png").c_str(), FALSE));
   ASSERT_TRUE(WriteFileBytes(Drive_Temp("miravel_se.wav"), Wav()));
