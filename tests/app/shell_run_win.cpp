@@ -11,6 +11,7 @@
 
 #include <string>
 #include <vector>
+#include "outside_wait.h"
 
 #include "app/family.h"
 #include "app/settings.h"
@@ -120,23 +121,6 @@ std::vector<HWND> WindowsTitled(DWORD pid, const char *title, const char *cls = 
   return f.windows;
 }
 
-// Polls `ready` until it holds or `ms` have passed by the clock (a busy machine makes each
-// poll slower, not the wait shorter). A wait that runs out says what it waited for, so a
-// failed test names its step.
-template <class F>
-bool WaitFor(const std::string &what, DWORD ms, F ready, DWORD pollMs = 50) {
-  DWORD start = GetTickCount();
-  while (!ready()) {
-    if (GetTickCount() - start >= ms) {
-      printf("  waited %lu ms for %s: it did not come\n", (unsigned long)ms, what.c_str());
-      fflush(stdout);
-      return false;
-    }
-    Sleep(pollMs);
-  }
-  return true;
-}
-
 HWND WaitWindow(DWORD pid, const char *title, DWORD ms = kStartTimeoutMs, const char *cls = nullptr) {
   HWND found = nullptr;
   WaitFor(std::string("the window \"") + title + "\"", ms, [&] {
@@ -144,21 +128,6 @@ HWND WaitWindow(DWORD pid, const char *title, DWORD ms = kStartTimeoutMs, const 
     return (found = w.empty() ? nullptr : w[0]) != nullptr;
   }, 100);
   return found;
-}
-
-// The program's loop has taken what was posted to it before: a message sent to its window
-// is answered at the loop's next look at its queue, which also takes the posted ones; three
-// answers in a row put at least one further pass of the loop behind them.
-bool Answered(HWND w, const std::string &what) {
-  for (int i = 0; i < 3; i++) {
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) {
-      printf("  the program did not answer after %s\n", what.c_str());
-      fflush(stdout);
-      return false;
-    }
-  }
-  return true;
 }
 
 // The main window: the one top-level window of the process with the program's caption prefix.

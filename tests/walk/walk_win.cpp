@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "outside_wait.h"
 
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_ids.h"
@@ -106,42 +107,10 @@ HWND FindTop(DWORD pid, const char *title, const char *cls = nullptr) {
   return nullptr;
 }
 
-// Polls `ready` until it holds or `ms` have passed by the clock (a busy machine makes each
-// poll slower, not the wait shorter). A wait that runs out says what it waited for, so a
-// failed walk names its step.
-template <class F>
-bool WaitFor(const std::string &what, DWORD ms, F ready, DWORD pollMs = 50) {
-  DWORD start = GetTickCount();
-  while (!ready()) {
-    if (GetTickCount() - start >= ms) {
-      printf("  waited %lu ms for %s: it did not come\n", (unsigned long)ms, what.c_str());
-      fflush(stdout);
-      return false;
-    }
-    Sleep(pollMs);
-  }
-  return true;
-}
-
 HWND WaitTop(DWORD pid, const char *title, DWORD ms, const char *cls = nullptr) {
   HWND w = nullptr;
   WaitFor(std::string("the window \"") + title + "\"", ms, [&] { return (w = FindTop(pid, title, cls)) != nullptr; }, 100);
   return w;
-}
-
-// The program's loop has taken what was posted to it before: a message sent to its window
-// is answered at the loop's next look at its queue, which also takes the posted ones; three
-// answers in a row put at least one further pass of the loop behind them.
-bool Answered(HWND w, const std::string &what) {
-  for (int i = 0; i < 3; i++) {
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &r)) {
-      printf("  the program did not answer after %s\n", what.c_str());
-      fflush(stdout);
-      return false;
-    }
-  }
-  return true;
 }
 
 HWND RootAt(POINT p) {
