@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <string.h>
 
+#include "app/listfont_win.h"
 #include "app/panel_win.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -96,12 +97,16 @@ static void *CreateList(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h, u32 sty
   DWORD s = WS_CHILD | WS_VISIBLE | WS_VSCROLL | (style & WIDGET_LIST_SUNKEN ? 0 : WS_BORDER);
   if (style & WIDGET_LIST_NOTIFY) s |= LBS_NOTIFY;
   if (style & WIDGET_LIST_EXTENDED) s |= LBS_EXTENDEDSEL;
-  return CreateWindowExA(ex, "listbox", "", s, x, y, w, h, (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
+  HWND list = CreateWindowExA(ex, "listbox", "", s, x, y, w, h, (HWND)panel, (HMENU)(INT_PTR)id, Instance(), nullptr);
+  ListFont_MendControl(list);
+  return list;
 }
 
 static void *CreateTree(void *panel, i32 x, i32 y, i32 w, i32 h) {
-  return CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                         TVS_LINESATROOT | TVS_SHOWSELALWAYS, x, y, w, h, (HWND)panel, nullptr, Instance(), nullptr);
+  HWND tree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                              TVS_LINESATROOT | TVS_SHOWSELALWAYS, x, y, w, h, (HWND)panel, nullptr, Instance(), nullptr);
+  ListFont_MendControl(tree);
+  return tree;
 }
 
 static void *CreateScrollBar(void *panel, u32 id, i32 x, i32 y, i32 w, i32 h) {

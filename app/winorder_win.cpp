@@ -1,5 +1,6 @@
 // The set of windows kept above the main window (see winorder_win.h). Owns g_WinOrder.
 #include "model/types.h"
+#include "app/listfont_win.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
 
@@ -12,6 +13,7 @@ void WinOrder_Join(HWND w) {
   for (u32 i = 0; i < o.count; i++)
     if (o.windows[i] == w) return;
   if (o.count < WINORDER_CAPACITY) o.windows[o.count++] = w;
+  ListFont_Mend(w);
   WinPlace_Place(w);
 }
 

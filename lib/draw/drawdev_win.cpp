@@ -229,9 +229,26 @@ static void *CreateFont(i32 height) {
   return font;
 }
 
+// The text font keeps its glyphs in textures with a whole mip chain of which only the first
+// level is filled (Wine's D3DX), and the sprite it makes for itself samples them filtered:
+// the glyph is spread over its neighbours and the empty levels, and a one-pixel stroke ("-",
+// "_") shows at a tenth of its colour. The glyphs are drawn texel for pixel, so the text goes
+// through a sprite of ours that samples the first level texel by texel.
 static void DrawTextLine(void *font, const char *text, i32 left, i32 top, u32 color) {
   RECT rc = {left, top, 0, 0};
-  ((ID3DXFont *)font)->DrawTextA(nullptr, text, -1, &rc, DT_NOPREFIX | DT_NOCLIP, color);
+  ID3DXSprite *sprite = nullptr;
+  if (FAILED(D3DXCreateSprite(Dev(), &sprite))) sprite = nullptr;
+  if (sprite) {
+    sprite->Begin(D3DXSPRITE_ALPHABLEND);   // its states, restored at End
+    Dev()->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    Dev()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+    Dev()->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+  }
+  ((ID3DXFont *)font)->DrawTextA(sprite, text, -1, &rc, DT_NOPREFIX | DT_NOCLIP, color);
+  if (sprite) {
+    sprite->End();
+    sprite->Release();
+  }
 }
 
 // The seam's texture entry: the same loader, with the caller's colour key.

@@ -151,6 +151,49 @@ TEST_F(DrawWinTest, JapaneseTextCard) {
   ExpectGolden("text");
 }
 
+// The thin horizontal strokes of screen text: "Y-" is drawn over "Y " and "ボーン_01" over
+// "ボーン 01" (white on a mid grey, as the 2D views draw their captions), each pair at the same x;
+// the pixels lit in the first line and ground in the second are the stroke's. At 16 px the
+// text face (or its stand-in) draws "-" as a 7 x 1 and "_" as an 8 x 1 run at full coverage,
+// so each must show at least 5 pixels at least half-way from the ground to white.
+TEST_F(DrawWinTest, HyphenAndUnderscoreOfScreenTextShowPlainly) {
+  Open(640, 480);
+  const unsigned kGround = 0x808080;
+  Begin(0xFF000000 | kGround);
+  struct Pair {
+    const char *name, *with, *without;
+  } pairs[] = {{"hyphen", "Y-", "Y "}, {"underscore", "ボーン_01", "ボーン 01"}};
+  const int kRow = 40;
+  int y = 8;
+  for (const Pair &p : pairs) {
+    Text_Printf(8, y, "%s", p.with);
+    Text_Printf(8, y + kRow, "%s", p.without);
+    y += 2 * kRow;
+  }
+  Text_DrawQueue();
+  End();
+  unsigned w = 0, h = 0;
+  std::vector<unsigned> px = Device_ReadBack(t.device, &w, &h);
+  ASSERT_EQ(w, 640u);
+  auto grey = [&](int x, int yy) {
+    unsigned c = px[(size_t)yy * w + x];
+    return (int)((c >> 16 & 255) + (c >> 8 & 255) + (c & 255)) / 3;
+  };
+  y = 8;
+  for (const Pair &p : pairs) {
+    int lit = 0, extra = 0;
+    for (int yy = y - 4; yy < y + kRow - 4; yy++)
+      for (int x = 0; x < 200; x++) {
+        int a = grey(x, yy), b = grey(x, yy + kRow);
+        lit += a >= 192 && b <= 0x80 + 8;
+        extra += b >= 192 && a <= 0x80 + 8;
+      }
+    EXPECT_GE(lit, 5) << p.name << ": " << lit << " plainly lit pixels";
+    EXPECT_EQ(extra, 0) << p.name;
+    y += 2 * kRow;
+  }
+}
+
 // [SECTION] Textures
 
 std::string TempFile(const char *name) {
