@@ -57,10 +57,12 @@ HFONT ListFont_For(HFONT font) {
   return to;
 }
 
+// The controls that show names: lists, trees, edit fields and combo boxes.
 static bool IsList(HWND c) {
   char cls[32] = "";
   GetClassNameA(c, cls, sizeof cls);
-  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32");
+  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32") || !lstrcmpiA(cls, "Edit") ||
+         !lstrcmpiA(cls, "ComboBox");
 }
 
 void ListFont_MendControl(HWND c) {
