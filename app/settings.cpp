@@ -14,6 +14,8 @@ AppShell g_AppShell;
 AppOptions g_Options = {};
 
 // [SECTION] defaults
+enum { WEIGHT_2D_PAN_X = -48 };
+
 static void SetDefaultViews(void) {
   static const i32 kRects[4][4] = {{0, 0, 0, 0}, {96, 256, 256, 256}, {192, 44, 256, 256}, {600, 256, 256, 256}};
   for (int L = 0; L < VIEW_LAYOUTS; L++) {
@@ -31,6 +33,9 @@ static void SetDefaultViews(void) {
         v->panY = 8.0f;
         v->zoom = 3.2f;
         v->window = g_Shell.g_MainWindowHandle;
+        // The 2D weight frame starts left of the centre: at 1280 px the bone list (356 px)
+        // and the group dialog (264 px) then fit on either side of its 640 px.
+        if (L == SUB_2D_WEIGHT) v->panX = WEIGHT_2D_PAN_X;
       } else {
         v->shown = 1;
         v->x = kRects[i][0]; v->y = kRects[i][1]; v->w = kRects[i][2]; v->h = kRects[i][3];

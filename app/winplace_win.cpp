@@ -14,11 +14,13 @@
 
 WinPlace g_WinPlace;
 
-enum { PLACE_STEP = 8, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
+enum { PLACE_STEP = 8, NARROW_STEP = 16, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX = 40 };
 
 // A control, caption or text under a window counts as this many pixels of a soft area (the
 // 2D frame): a window rather covers the whole frame than one control.
 static const long long HARD_WEIGHT = 1LL << 22;
+
+static WinPlaceMemory *Memory(HWND w, bool make);
 
 // A member left out of the obstacles while another window looks for a place (GiveWay).
 static HWND s_Absent;
@@ -170,6 +172,31 @@ static LONG Area(HWND w) {
   return GetWindowRect(w, &r) ? (r.right - r.left) * (r.bottom - r.top) : 0;
 }
 
+// A window still over a work area after the smaller members were tried: a sizable member
+// (a key strip, whose rows and frames lay out for any width) narrows from its right edge,
+// down to half its width, until w finds a free place; true when it did. The strip keeps
+// every control, it shows fewer frames at a time.
+static bool Narrowed(HWND w) {
+  for (u32 i = 0; i < g_WinOrder.count; i++) {
+    HWND m = g_WinOrder.windows[i];
+    if (m == w || !IsWindow(m) || !IsWindowVisible(m) || WinPlace_IsView(m)) continue;
+    if (!(GetWindowLongA(m, GWL_STYLE) & WS_THICKFRAME)) continue;
+    RECT r;
+    GetWindowRect(m, &r);
+    LONG width = r.right - r.left, height = r.bottom - r.top;
+    for (LONG cut = NARROW_STEP; width - cut >= width / 2; cut += NARROW_STEP) {
+      SetWindowPos(m, nullptr, 0, 0, width - cut, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      WinPlace_Place(w);
+      if (!CoversWork(w)) {
+        if (WinPlaceMemory *mem = Memory(m, false)) GetWindowRect(m, &mem->placed);
+        return true;
+      }
+    }
+    SetWindowPos(m, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return false;
+}
+
 // A window still over a work area: the smaller members (but the family selector) are tried,
 // smallest first, as if absent; the first whose absence leaves a free place for it gives
 // way and is placed again itself.
@@ -192,9 +219,13 @@ static void GiveWay(HWND w) {
     WinPlace_Place(w);
     s_Absent = nullptr;
     if (CoversWork(w)) continue;
+    // The member that gave way finds another place; where none is free of the work areas,
+    // a sizable member narrows to make one.
     WinPlace_Place(smaller[i]);
+    if (CoversWork(smaller[i])) Narrowed(smaller[i]);
     return;
   }
+  if (Narrowed(w)) return;
   WinPlace_Place(w);   // none gave way: the best place among all of them
 }
 
