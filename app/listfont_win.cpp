@@ -57,12 +57,11 @@ HFONT ListFont_For(HFONT font) {
   return to;
 }
 
-// The controls that show names: lists, trees, edit fields and combo boxes.
+// The controls that show names in rows: lists and trees.
 static bool IsList(HWND c) {
   char cls[32] = "";
   GetClassNameA(c, cls, sizeof cls);
-  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32") || !lstrcmpiA(cls, "Edit") ||
-         !lstrcmpiA(cls, "ComboBox");
+  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32");
 }
 
 void ListFont_MendControl(HWND c) {

@@ -1,5 +1,5 @@
-// Fonts of the controls of the tool windows that show names (lists, trees, edit fields, combo
-// boxes). A dialog's list shows names a user types ("ボーン_01"); where the font stands in for a face this system lacks, the stand-in
+// Fonts of the list and tree controls of the tool windows. A dialog's list shows names a
+// user types ("ボーン_01"); where the font stands in for a face this system lacks, the stand-in
 // may draw some glyphs empty at the font's size (under Wine every Japanese face falls back to
 // a monospaced one that draws "_" as no pixel at 9-12 and 16-20 px, a hinting matter that
 // taller rows do not mend). Such a list takes the same font at the nearest height that draws
@@ -26,7 +26,7 @@ extern ListFont g_ListFont;
 bool ListFont_Draws(HFONT font, const char *glyphs);
 // The font that shows `font`'s text with every thin glyph drawn (made once per font).
 HFONT ListFont_For(HFONT font);
-// Gives a list box, tree view, edit field or combo box the font ListFont_For picks for the one it shows with.
+// Gives a list box or tree view the font ListFont_For picks for the one it shows with.
 void ListFont_MendControl(HWND control);
-// Gives every such control of the window the font ListFont_For picks for it.
+// Gives every list box and tree view of the window the font ListFont_For picks for it.
 void ListFont_Mend(HWND window);
