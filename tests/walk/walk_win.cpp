@@ -8,6 +8,8 @@
 // render and options dialogs, a moved panel that must open where the user left it, and tool windows hidden
 // behind a file dialog and a message box.
 // With MIRAVEL_WALK_SHOTS=<folder> each step asks for a screenshot there (see AskShot).
+// The press walk (the last section) presses every enabled button at each step, in parts that
+// CTest runs side by side; with MIRAVEL_PRESS_TRACE set it prints each press and its outcome.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -730,6 +732,7 @@ const Quiet kQuiet[] = {
   {"2D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
   {"*", "モデリング|消去(D)", "deletes the selection: nothing is selected at entry"},
   {"*", "モデリング|左半分消", "deletes the faces left of the centre: a new model has none"},
+  {"2D weight", "ウエイト|決定", "binds the selected vertices to the fields' bones: a new model has none selected"},
   {"2D texture", "テクスチャ|正面( Ｚ方向 )", "projects the selected faces' UVs from the front: none is selected at entry"},
   {"2D map", "イメージ|サンプルデータセット", "fills the map with the sample set: the map at entry is that set"},
   {"2D map", "イメージ|移動○×", "toggles the chosen tile's passable flag: no tile is chosen at entry"},
