@@ -567,7 +567,9 @@ HRESULT D3DApp_FrameStep(void) {
   // The recording reads the back buffer before it is presented: after Present the buffer of
   // a discarding swap chain holds nothing defined (black under Wine).
   if (g_Lib.runState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
+  f64 mark = FrameTime_Mark();
   PresentFrame();
+  FrameTime_Add(FRAMETIME_PRESENT, &mark);
   FrameTime_EndView();
   Timer_UpdateElapsed();
   return 0;

@@ -1,14 +1,14 @@
 // Where a frame's time goes, per view: the model render (the scene passes of the frame render
 // and the 2D models),
-// the editor's drawing (its scene and overlay hooks) and the whole frame from the render to
-// the present. Off unless MIRAVEL_PHASE_STATS is set (and not "0"); then the frame statistics
+// the editor's drawing (its scene and overlay hooks), the present, and the whole frame from
+// the render to the end of the present. Off unless MIRAVEL_PHASE_STATS is set (and not "0"); then the frame statistics
 // show one line per view drawn since the start.
 //
 // Global owned here: g_FrameTimes, written by the frame render and the frame step only.
 #pragma once
 #include "model/types.h"
 
-enum { FRAMETIME_VIEWS = 8, FRAMETIME_MODEL = 0, FRAMETIME_EDITOR = 1, FRAMETIME_PHASES = 2 };
+enum { FRAMETIME_VIEWS = 8, FRAMETIME_MODEL = 0, FRAMETIME_EDITOR = 1, FRAMETIME_PRESENT = 2, FRAMETIME_PHASES = 3 };
 
 struct FrameTimes {
   u32 on;
