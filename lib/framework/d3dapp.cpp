@@ -6,6 +6,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/dxutil.h"
+#include "model/str.h"
 
 D3DAppState g_D3DApp;
 

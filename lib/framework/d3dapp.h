@@ -4,7 +4,8 @@
 //
 // The decisions are portable (native tests reach them); the window, device, frame step and
 // message handler that use them are in d3dapp_win.cpp. Owner: lib/framework; other code
-// reads g_D3DApp only (the movie's video window writes renderingSuspended and videoLoop).
+// reads g_D3DApp only (the movie's video window writes renderingSuspended, videoLoop,
+// videoActive and videoPath).
 #pragma once
 #include <stdint.h>
 #include "lib/framework/d3denum.h"
@@ -78,6 +79,7 @@ struct D3DAppState {
   u8 minimized, maximized;
   u8 renderingSuspended;   // a video plays: the frame step and the paint handler do nothing
   u8 videoLoop;            // replay the video when it stops
+  u8 videoActive;          // the video window plays a file: nothing is rendered or advanced
   u8 fatalErrorShown;
   f32 time, elapsedTime, fps;
   f32 lastFpsTime;
@@ -88,6 +90,7 @@ struct D3DAppState {
   u32 creationFlags;
   i32 createWidth, createHeight;   // client size of the window to create
   char windowTitle[256];
+  char videoPath[256];      // the file the video window plays (replayed on loop)
   char deviceStats[90];     // D3DApp_DeviceStatsText of the current device
   char frameStats[90];      // D3DApp_FrameStatsText, refreshed about once a second
   u8 showStats;             // draw both lines at the top-left of every frame
