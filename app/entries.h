@@ -14,7 +14,9 @@ struct FrameRequest;
 struct MovieActorRow {
   char name[257];   // up to 256 bytes, terminated
   i32 kind;         // the movie's actor kind (the strip names it through g_StripMovie)
-  i32 keyCount;     // keys held (movieKeyFrame answers 0..keyCount-1)
+  i32 keyCount;     // keys held: records of keyStride bytes from keys, each starting with
+  const void *keys; // its frame (an i32)
+  size_t keyStride;
 };
 
 // The files of one kind of scene document (movie, collision set, 2D map).
@@ -98,11 +100,9 @@ struct ShellEntries {
   bool (*moviePlaying)(void);
   // Eye and target of actor `index` when it is a camera; false otherwise.
   bool (*movieCamera)(i32 index, f32 eye[3], f32 target[3]);
-  // The actors of the key strip: their count, actor i (false: no actor there) and the frame
-  // of its key k.
+  // The actors of the key strip: their count, and actor i (false: no actor there).
   i32 (*movieActorCount)(void);
   bool (*movieActor)(i32 i, MovieActorRow *out);
-  i32 (*movieKeyFrame)(i32 i, i32 k);
   // The movie's part of every view's frame request: the stage rules and the message lines.
   void (*movieFrameRequest)(FrameRequest *out);
 };

@@ -355,8 +355,8 @@ static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
   else Strip_SetTextColor(255, 255, 255);
   Strip_TextOut(8, t + 5, "%2d : %s ( %s )", i, o.name, kind ? kind : "");
   Strip_Line(0, t + STRIP_ROW_WIDE, STRIP_CANVAS_W, t + STRIP_ROW_WIDE, 255, 255, 255);
-  for (i32 k = 0; k < o.keyCount && e.movieKeyFrame; k++) {
-    i32 x = Strip_FrameX(e.movieKeyFrame(i, k), margin);
+  for (i32 k = 0; k < o.keyCount; k++) {
+    i32 x = Strip_FrameX(*(const i32 *)((const u8 *)o.keys + (size_t)k * o.keyStride), margin);
     if (x >= margin && x < STRIP_CANVAS_W) Strip_Rect(x + 3, t + 2, x + 9, t + 23, 0, 128, 255);
   }
   if (stopped && i == current) {

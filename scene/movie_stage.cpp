@@ -3,6 +3,7 @@
 // shell shows of the movie through g_ShellEntries (play state, camera actor, key strip rows).
 #include "scene/movie.h"
 
+#include <stddef.h>
 #include <string.h>
 
 #include "app/entries.h"
@@ -90,8 +91,6 @@ static void StageRequest(FrameRequest *out) {
 
 // [SECTION] shell entries
 
-static bool Playing(void) { return g_Movie.playState == MOVIE_PLAYING; }
-
 static bool CameraOf(i32 index, f32 eye[3], f32 target[3]) {
   const MovieObject *o = Movie_Object(index);
   if (!o || index >= g_Movie.objectCount || o->kind != MOVIE_KIND_CAMERA) return false;
@@ -102,8 +101,6 @@ static bool CameraOf(i32 index, f32 eye[3], f32 target[3]) {
   return true;
 }
 
-static i32 KeysOf(const MovieObject *o) { return o->keyCount < 0 ? 0 : o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount; }
-
 static bool ActorRow(i32 i, MovieActorRow *out) {
   const MovieObject *o = Movie_Object(i);
   if (!o) return false;
@@ -111,13 +108,11 @@ static bool ActorRow(i32 i, MovieActorRow *out) {
   memcpy(out->name, o->name, sizeof o->name);
   out->name[sizeof o->name] = 0;
   out->kind = o->kind;
-  out->keyCount = KeysOf(o);
+  out->keyCount = o->keyCount < 0 ? 0 : o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
+  static_assert(offsetof(MovieKey, frame) == 0, "the strip reads a key's frame at its start");
+  out->keys = o->keys;
+  out->keyStride = sizeof o->keys[0];
   return true;
-}
-
-static i32 KeyFrame(i32 i, i32 k) {
-  const MovieObject *o = Movie_Object(i);
-  return o && k >= 0 && k < KeysOf(o) ? o->keys[k].frame : 0;
 }
 
 // Lib_ClearAllModels freed every model: the movie is no longer loaded nor playing.
@@ -127,14 +122,12 @@ static void ModelsCleared(void) {
 }
 
 void Movie_InstallStage(void) {
+  g_LibHooks.modelsCleared = ModelsCleared;
   for (ImageHandle &h : g_MovieImages)
     if (!h.loaded) h.row = -1;
   ShellEntries &e = g_ShellEntries;
-  e.moviePlaying = Playing;
+  e.movieFrameRequest = StageRequest;
   e.movieCamera = CameraOf;
   e.movieActorCount = Movie_ObjectCount;
   e.movieActor = ActorRow;
-  e.movieKeyFrame = KeyFrame;
-  e.movieFrameRequest = StageRequest;
-  g_LibHooks.modelsCleared = ModelsCleared;
 }
