@@ -11,6 +11,7 @@
 
 #include "file_bytes.h"
 #include "model_shown.h"
+#include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/drawdev_win.h"
 #include "lib/draw/image.h"
