@@ -212,9 +212,7 @@ void Movie_RenderDlgRefresh(void) {
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
   Movie_CloseVideoWindow();
   if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path)) return false;
-  if (path != g_D3DApp.videoPath) Str_Copy(g_D3DApp.videoPath, sizeof g_D3DApp.videoPath, path);
-  g_D3DApp.videoActive = Movie_IsVideoPath(path) ? 1 : 0;
-  g_D3DApp.videoLoop = (u8)flag;
+  D3DApp_VideoOpened(path, Movie_IsVideoPath(path), (u8)flag);
   Timer_Reset();
   return true;
 }
@@ -230,6 +228,6 @@ bool Movie_OpenBgm(void) {
 
 void Movie_CloseVideoWindow(void) {
   if (g_SceneSeam.videoClose) g_SceneSeam.videoClose();
-  g_D3DApp.videoActive = 0;
+  D3DApp_VideoClosed();
   Timer_Reset();
 }

@@ -4,8 +4,8 @@
 //
 // The decisions are portable (native tests reach them); the window, device, frame step and
 // message handler that use them are in d3dapp_win.cpp. Owner: lib/framework; other code
-// reads g_D3DApp only (the movie's video window writes renderingSuspended, videoLoop,
-// videoActive and videoPath).
+// reads g_D3DApp only (the movie's video window sets its fields through D3DApp_VideoOpened
+// and D3DApp_VideoClosed).
 #pragma once
 #include <stdint.h>
 #include "lib/framework/d3denum.h"
@@ -155,6 +155,12 @@ void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y);
 i32 Mouse_DecodeCoord(u32 half);
 // True for the video window's stop notice: the MCI mode notification carrying MCI_MODE_STOP.
 bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam);
+// The video window opened on path (kept for a replay; path may be g_D3DApp.videoPath itself):
+// playing, nothing is rendered or advanced while it plays a video file; loop 1 replays it
+// on its stop notice.
+void D3DApp_VideoOpened(const char *path, bool playing, u8 loop);
+// The video window closed: rendering goes on.
+void D3DApp_VideoClosed(void);
 enum : u32 { MSG_MCIWNDM_NOTIFYMODE = 0x0400 + 200, VIDEO_MODE_STOP = 525 };
 
 // [SECTION] errors

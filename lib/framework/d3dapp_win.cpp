@@ -681,7 +681,7 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     } else if (g_LibHooks.closeVideoWindow) {
       g_LibHooks.closeVideoWindow();
     } else {
-      g_D3DApp.videoActive = 0;
+      D3DApp_VideoClosed();
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
   }
