@@ -10,6 +10,8 @@
 #include "app/views.h"
 #include "model/model3.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 // What the questions call each kind: the short name of the discard question (the texts the
 // family switch has always shown) and the name in the exit question's list.

@@ -8,6 +8,16 @@
 #include "model/types.h"
 
 struct Model3;
+struct FrameRequest;
+
+// One actor of the movie as the key strip shows it.
+struct MovieActorRow {
+  char name[257];   // up to 256 bytes, terminated
+  i32 kind;         // the movie's actor kind (the strip names it through g_StripMovie)
+  i32 keyCount;     // keys held: records of keyStride bytes from keys, each starting with
+  const void *keys; // its frame (an i32)
+  size_t keyStride;
+};
 
 // The files of one kind of scene document (movie, collision set, 2D map).
 struct DocFileEntries {
@@ -84,5 +94,16 @@ struct ShellEntries {
   // The document of a scene family (effect, collision, movie) for the title: its file
   // name and version; false without one.
   bool (*sceneDocument)(u32 family, const char **name, i32 *version);
+
+  // [movie document] what the shell shows of the movie (the document lives in scene/).
+  // True while the movie plays (the per-frame update runs its clock then).
+  bool (*moviePlaying)(void);
+  // Eye and target of actor `index` when it is a camera; false otherwise.
+  bool (*movieCamera)(i32 index, f32 eye[3], f32 target[3]);
+  // The actors of the key strip: their count, and actor i (false: no actor there).
+  i32 (*movieActorCount)(void);
+  bool (*movieActor)(i32 i, MovieActorRow *out);
+  // The movie's part of every view's frame request: the stage rules and the message lines.
+  void (*movieFrameRequest)(FrameRequest *out);
 };
 extern ShellEntries g_ShellEntries;

@@ -31,6 +31,8 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 
 static const char kSaveTitle[] = "名前を付けてファイルに保存";
@@ -52,7 +54,7 @@ static Model3 *CurrentModel(void) {
 
 // Refuses a save without data before any dialog is shown.
 static bool HasDataOrSay(bool has) {
-  if (!has) Lib_ErrorBox(kNoData);
+  if (!has) Seam_ErrorBox(kNoData);
   return has;
 }
 
@@ -86,7 +88,7 @@ static void ReportMissingTextures(u32 slot) {
   for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
     if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i])
       AddMissing(missing, sizeof missing, &used, m->textures[i].name);
-  if (used) Lib_ErrorBoxf("次のテクスチャが見つかりませんでした。\n%s", missing);
+  if (used) Seam_ErrorBoxf("次のテクスチャが見つかりませんでした。\n%s", missing);
 }
 
 // The same for the textures of the 2D bone model in slot 0 and the images of the 2D object
@@ -102,7 +104,7 @@ static void ReportMissing2DImages(bool bone) {
   if (const Obj2Model *m = bone ? nullptr : g_Obj2Slots[0])
     for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++)
       if (m->imageNames[i][0] && !g_Obj2Textures[i]) AddMissing(missing, sizeof missing, &used, m->imageNames[i]);
-  if (used) Lib_ErrorBoxf(bone ? "次のテクスチャが見つかりませんでした。\n%s" : "次のイメージが見つかりませんでした。\n%s", missing);
+  if (used) Seam_ErrorBoxf(bone ? "次のテクスチャが見つかりませんでした。\n%s" : "次のイメージが見つかりませんでした。\n%s", missing);
 }
 
 static void EndOpen(void) {
@@ -148,7 +150,7 @@ void FileMenu_LoadKzp(const char *name) {
   if (g_Shell.g_EditSubMode == 0 || InPolySubMode()) g_ModelAllocArrays = 1;
   ModelResult res;
   Model3 *m = Model3_OpenFile(0, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (m) {
     // The slot and the picks move only when the model was read: a refused file leaves the
     // user on the model and selection they had.
@@ -174,7 +176,7 @@ void FileMenu_LoadKzp(const char *name) {
 bool FileMenu_CheckExportLimit(void) {
   const Model3 *m = Current_Model3();
   if (!m || m->polygonCount <= FILEMENU_EXPORT_LIMIT) return true;
-  Lib_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
+  Seam_ErrorBoxf("%d ポリゴンまでしか保存できません。", FILEMENU_EXPORT_LIMIT);
   return false;
 }
 
@@ -210,7 +212,7 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     // The importers say nothing of a file that is not theirs or ends early; the user still
     // learns that the file was not read (the model is as it was).
     if (!ok && !res.message[0]) ModelResult_Refusef(&res, "%s を読み込むことができませんでした。", name);
-    Lib_ShowResult(&res);
+    Seam_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
     View_UseActive();
     if (ok && Current_Model3()) {
@@ -234,7 +236,7 @@ static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
   ModelResult res = {};
   if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) Doc_Replaced(DOC_MODEL3);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   EndOpen();
 }
 
@@ -243,8 +245,8 @@ static void OpenKzo(void) {
   if (name[0]) {
     g_Sel.g_CurSlot = 0;
     ModelResult res;
-    if (Kzo_Read(0, name, Lib_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
-    Lib_ShowResult(&res);
+    if (Kzo_Read(0, name, Seam_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
+    Seam_ShowResult(&res);
   }
   // Also after a cancel: the object editor starts again from its first part.
   g_Sel.g_CurPartIndex = 1;
@@ -261,7 +263,7 @@ static void OpenKzb(void) {
   g_ModelAllocArrays = 1;
   ModelResult res;
   i32 ok = Kzb_Read(0, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   g_ModelAllocArrays = 0;
   if (ok == 1) {
     App_RefreshLists();
@@ -284,7 +286,7 @@ static void OpenKza(void) {
   g_Sel.g_Cur2DSlot = 0;
   ModelResult res;
   Obj2Model *m = Kza_Read(0, name, &res) > 0 ? g_Obj2Slots[0] : nullptr;
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (m) {
     m->currentFrame = 0;
     g_Sel.g_CurBoneIndex = 0;
@@ -302,7 +304,7 @@ static void OpenKza(void) {
 // A scene document's reader; an editor that has not registered one is refused before the dialog.
 static bool SceneReader(const DocFileEntries &e, const char *what) {
   if (e.read) return true;
-  Lib_ErrorBoxf("%s の読み込みは、まだ用意されていません。", what);
+  Seam_ErrorBoxf("%s の読み込みは、まだ用意されていません。", what);
   return false;
 }
 
@@ -339,7 +341,7 @@ static void OpenKzc(void) {
 
 static void OpenCollisionModel(void) {
   if (!g_ShellEntries.collisionSetModel) {
-    Lib_ErrorBox("当たり判定モデルの読み込みは、まだ用意されていません。");
+    Seam_ErrorBox("当たり判定モデルの読み込みは、まだ用意されていません。");
     return;
   }
   const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
@@ -347,7 +349,7 @@ static void OpenCollisionModel(void) {
   // Read into the scratch slot: the document's model is replaced only by a model that was read.
   ModelResult res;
   Model3 *read = Model3_OpenFile(SCRATCH_SLOT, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Model3 *copy = read ? Model3_Clone(read) : nullptr;
   if (copy && !g_ShellEntries.collisionSetModel(copy, name)) Model3_Free(copy);
   EndOpen();
@@ -359,7 +361,7 @@ static void OpenBackground(void) {
   g_Sel.g_CurSlot = BACKGROUND_SLOT;   // stays current: later edits act on the background model
   ModelResult res;
   Model3_OpenFile(BACKGROUND_SLOT, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (g_Model3Slots[BACKGROUND_SLOT]) {
     ObjectInit(BACKGROUND_SLOT);
     if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
@@ -389,7 +391,7 @@ static const char *WriteSlot(const char *ext, const char *documentName, SlotWrit
   const char *name = AskSave(ext, documentName);
   ModelResult res = {};
   bool ok = name[0] && write((i32)slot, name, &res) > 0;
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   return ok ? name : nullptr;
 }
 
@@ -406,7 +408,7 @@ static void SaveKzp(void) {
   const char *name = AskSave("KZP", ModelFileName(m));
   ModelResult res = {};
   bool ok = name[0] && Kzp_Write(m, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (ok) Model3_SetText(&m->fileName, name);   // the title and the next save name the new file
   SaveDone(ok, DOC_MODEL3);
 }
@@ -426,7 +428,7 @@ static void SaveKzo(void) {
   const char *name = AskSave("KZO", m ? ModelFileName(m) : "");
   ModelResult res = {};
   bool ok = name[0] && Kzo_Write((i32)g_Sel.g_CurSlot, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Obj3Set *s = g_Obj3Sets[g_Sel.g_CurSlot];
   if (ok && s) Str_Copy(s->parts[0].path, sizeof s->parts[0].path, name);   // object 0 names the set
   SaveDone(ok, DOC_OBJ3);
@@ -560,7 +562,7 @@ static void QuickLoadModel(const QuickLoad &q) {
   g_ModelAllocArrays = 1;
   ModelResult res;
   if (Model3_OpenFile((i32)g_Sel.g_CurSlot, q.file, &res)) Doc_Replaced(DOC_MODEL3);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   if (Model3 *m = SlotModel(g_Sel.g_CurSlot)) {
     ExpandAllBones(m);
@@ -573,8 +575,8 @@ static void QuickLoadModel(const QuickLoad &q) {
 static void QuickLoadObjectSet(void) {
   g_Sel.g_CurSlot = 0;
   ModelResult res;
-  if (Kzo_Read(0, "0.KZO", Lib_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
-  Lib_ShowResult(&res);
+  if (Kzo_Read(0, "0.KZO", Seam_ShowResult, &res)) Doc_Replaced(DOC_OBJ3);
+  Seam_ShowResult(&res);
   g_Sel.g_CurPartIndex = 1;
   App_RefreshLists();
   Kzo_UpdatePoses();

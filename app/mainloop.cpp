@@ -2,7 +2,7 @@
 #include "app/mainloop.h"
 
 #include "lib/framework/lib.h"
-#include "lib/framework/movie_state.h"
+#include "app/entries.h"
 
 #include <ctype.h>
 #include <string.h>
@@ -78,12 +78,5 @@ void Loop_ViewCentre(i32 width, i32 height, i32 *cx, i32 *cy) {
 
 
 bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]) {
-  if (index < 0 || index >= g_Movie.objectCount || index >= MOVIE_MAX_OBJECTS) return false;
-  const MovieObject *o = g_Movie.objects[index];
-  if (!o || o->kind != MOVIE_KIND_CAMERA) return false;
-  for (int a = 0; a < 3; a++) {
-    eye[a] = o->pose[MOVIE_POSE_POSITION + a];
-    target[a] = o->pose[MOVIE_POSE_TARGET + a];
-  }
-  return true;
+  return g_ShellEntries.movieCamera && g_ShellEntries.movieCamera(index, eye, target);
 }

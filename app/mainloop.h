@@ -23,9 +23,9 @@ bool Loop_StripsDue(i32 *counter, bool recording);
 u32 Loop_MovieDrawView(u32 chosen, bool recording, const ViewRecord *layoutViews, i32 count);
 // Eye and target of an orthographic view (Front, Top, Side) in the movie family.
 void Loop_MovieOrthoCamera(const ViewRecord *v, f32 scale, f32 eye[3], f32 target[3]);
-// The movie's camera object (index into g_Movie.objects; the movie editor sets it, -1 none).
-// Eye and target of camera object `index`; false (camera left as it was) when there is no
-// such object or it is not a camera.
+// The movie's camera object (index of a movie actor; the movie editor sets it, -1 none).
+// Eye and target of camera object `index` (asked through g_ShellEntries.movieCamera); false
+// (camera left as it was) when there is no such object or it is not a camera.
 bool Loop_MovieCamera(i32 index, f32 eye[3], f32 target[3]);
 // Screen centre used for 2D drawing of a view of this size.
 void Loop_ViewCentre(i32 width, i32 height, i32 *cx, i32 *cy);

@@ -8,6 +8,7 @@
 #include "app/shell_seam.h"
 #include "lib/framework/lib.h"
 #include "resources/shell_ids.h"
+#include "model/str.h"
 
 static u32 CurrentLayout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 

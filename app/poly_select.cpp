@@ -70,11 +70,11 @@ i32 Poly_CollectFlagged(const u32 *flags, u32 n, u32 **list, u32 *listRoom) {
 
 bool Poly_NewFaceCornersOk(i32 polygons, i32 selected) {
   if (polygons == 0 || selected < 2) {
-    Lib_ErrorBox("２つ以上頂点を選択して下さい。");
+    Seam_ErrorBox("２つ以上頂点を選択して下さい。");
     return false;
   }
   if (selected > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", selected);
+    Seam_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", selected);
     return false;
   }
   return true;

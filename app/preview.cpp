@@ -57,12 +57,12 @@ void Preview_Command(u32 id) {
 
 bool Preview_Render(const char *text) {
   if (!text || !text[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
   char name[LIB_TEXT_SIZE + 8];   // room for a full edit (255 characters) and ".BMP"
   snprintf(name, sizeof name, "%s.BMP", text);
   bool ok = g_ShellSeam.previewSaveBackBuffer && g_ShellSeam.previewSaveBackBuffer(name);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", name);
+  if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", name);
   return ok;
 }

@@ -6,6 +6,7 @@
 #include "app/shell_seam.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
+#include "model/str.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -295,6 +296,6 @@ bool Settings_Save(void) {
   // A save that fails leaves the old file; the user hears that the options were not kept.
   bool ok = !w.err && File_WriteAtomic(name, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf("設定を %s に保存することができませんでした。", name);
+  if (!ok) Seam_ErrorBoxf("設定を %s に保存することができませんでした。", name);
   return ok;
 }

@@ -51,7 +51,7 @@ enum DocKind : u32 {
 };
 enum { DOC_UNDO_LABEL = 256, LIST_SEL_MIRROR = 128 };
 
-extern u32 g_EditorMode;      // 1 when running as the editor (set by WinMain; defined in model/model3.cpp)
+extern u32 g_EditorMode;      // 1 when running as the editor (set by WinMain; defined in app/startup_state.cpp)
 
 struct ShellContext;
 extern ShellContext g_Shell;

@@ -24,7 +24,7 @@ bool Sketch_Load(u32 view, const char *name) {
   u32 boxes = g_ErrorBoxCount;
   if (Img_Load(&s.spare[view], name) < 0) {
     if (g_ErrorBoxCount == boxes)   // the loader has not said why already
-      Lib_ErrorBoxf("%s を開くことができませんでした。", name);
+      Seam_ErrorBoxf("%s を開くことができませんでした。", name);
     return false;
   }
   ImageHandle shown = s.images[view];

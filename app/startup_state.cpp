@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+u32 g_EditorMode;
 
 void App_SetEditorStartState(void) {
   g_Sel.g_CurSlot = 0;

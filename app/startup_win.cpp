@@ -30,7 +30,6 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
-#include "lib/framework/movie_state.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;
@@ -109,7 +108,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   ApplySavedStartOptions();
   g_LibHooks.shellWndProc = App_MainWndProc;
   if (!Lib_Init(instance)) {
-    Lib_ErrorBox("初期化に失敗しました。");
+    Seam_ErrorBox("初期化に失敗しました。");
     return false;
   }
   g_LibHooks.shellWndProc = App_MainWndProc;   // kept even if the library re-installed its hooks
@@ -124,6 +123,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   g_Lib.viewWindowMode = 1;
   g_Lib.frameScaling = 0;
   g_EditorMode = 1;
+  g_Model3Edited = 1;
   g_Shell.g_EditFamily = FAMILY_PREVIEW;
   g_Shell.g_EditSubMode = 0;
   App_InitFamily2DFrame();

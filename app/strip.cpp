@@ -14,6 +14,7 @@
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "model/seam.h"
+#include "model/cp932.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -4,7 +4,7 @@
 #include "app/current.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
-#include "lib/framework/movie_state.h"
+#include "app/entries.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
 
@@ -346,20 +346,17 @@ void Strip_DrawEffectKeys(void) {
 
 // [SECTION] movie strip
 static void MovieRow(i32 i, i32 t, i32 current, i32 frame, bool stopped) {
-  const MovieObject *o = g_Movie.objects[i];
-  if (!o) return;
+  const ShellEntries &e = g_ShellEntries;
+  MovieActorRow o;
+  if (!e.movieActor || !e.movieActor(i, &o)) return;
   i32 margin = g_Strip.g_StripGeo.margin;
-  const char *kind = g_Strip.g_StripMovie.kindName ? g_Strip.g_StripMovie.kindName(o->kind) : "";
-  char name[sizeof o->name + 1];
-  memcpy(name, o->name, sizeof o->name);
-  name[sizeof o->name] = 0;
+  const char *kind = g_Strip.g_StripMovie.kindName ? g_Strip.g_StripMovie.kindName(o.kind) : "";
   if (i == current) Strip_SetTextColor(255, 255, 0);
   else Strip_SetTextColor(255, 255, 255);
-  Strip_TextOut(8, t + 5, "%2d : %s ( %s )", i, name, kind ? kind : "");
+  Strip_TextOut(8, t + 5, "%2d : %s ( %s )", i, o.name, kind ? kind : "");
   Strip_Line(0, t + STRIP_ROW_WIDE, STRIP_CANVAS_W, t + STRIP_ROW_WIDE, 255, 255, 255);
-  i32 keys = o->keyCount < 0 ? 0 : o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
-  for (i32 k = 0; k < keys; k++) {
-    i32 x = Strip_FrameX(o->keys[k].frame, margin);
+  for (i32 k = 0; k < o.keyCount; k++) {
+    i32 x = Strip_FrameX(*(const i32 *)((const u8 *)o.keys + (size_t)k * o.keyStride), margin);
     if (x >= margin && x < STRIP_CANVAS_W) Strip_Rect(x + 3, t + 2, x + 9, t + 23, 0, 128, 255);
   }
   if (stopped && i == current) {
@@ -376,10 +373,10 @@ void Strip_DrawMovieKeys(void) {
   i32 current = s.currentObject ? s.currentObject() : -1;
   i32 frame = s.currentFrame ? s.currentFrame() : 0;
   i32 count = s.frameCount ? s.frameCount() : 0;
-  bool stopped = g_Movie.playState != MOVIE_PLAYING;
+  bool stopped = !(g_ShellEntries.moviePlaying && g_ShellEntries.moviePlaying());
   Strip_FillRect(0, 0, w, h, 0, 0, 0);
   Strip_Line(0, 88, STRIP_CANVAS_W, 88, 255, 255, 255);
-  i32 n = g_Movie.objectCount < 0 ? 0 : g_Movie.objectCount > MOVIE_MAX_OBJECTS ? MOVIE_MAX_OBJECTS : g_Movie.objectCount;
+  i32 n = g_ShellEntries.movieActorCount ? g_ShellEntries.movieActorCount() : 0;
   for (i32 i = 0; i < n; i++) {
     i32 t = Strip_MovieRowTop(i);   // the rows follow the vertical offset, as the pick does
     if (t >= STRIP_CANVAS_H) break;

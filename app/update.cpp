@@ -20,7 +20,6 @@
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
-#include "lib/framework/movie_state.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
@@ -207,7 +206,7 @@ void App_UpdateFrame(void) {
     g_Shell.g_Playing = 0;
     Play_TickByRunState(g_Lib.runState);
   }
-  if (g_Movie.playState == MOVIE_PLAYING) Play_TickMovie();           // 10
+  if (g_ShellEntries.moviePlaying && g_ShellEntries.moviePlaying()) Play_TickMovie();   // 10
   App_TickTitle();                                                                      // 11
   App_MirrorListSelection();                                         // 12
   const FamilyHooks *row = Family_Current();                         // 13

@@ -4,6 +4,7 @@
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
+#include "app/entries.h"
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/sketch.h"
@@ -48,6 +49,10 @@ void View_FrameRequest(FrameRequest *out) {
   out->rightButtonHeld = g_Mouse.g_RightButtonFlag != 0;
   out->drawScene = g_LibHooks.drawScene;
   out->drawOverlay = g_LibHooks.drawOverlay;
+  // The 2D frame's outline shows in the main and the perspective views.
+  u32 kind = out->view ? out->view->kind : VIEW_MAIN;
+  out->outline2DFrame = out->frame2D && (kind == VIEW_MAIN || kind == VIEW_PERS);
+  if (g_ShellEntries.movieFrameRequest) g_ShellEntries.movieFrameRequest(out);
 }
 
 ViewRecord *View_Get(u32 layout, u32 index) {

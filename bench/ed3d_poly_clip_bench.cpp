@@ -24,7 +24,7 @@ namespace {
 // A grid of quads (250 per row) with a UV per position and four colours, groups alternating
 // between 0 and 1 by row; in slot 0 with the 3D editor current when slot0, else a free model.
 Model3 *Grid(i32 quads, bool slot0) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Model3 *m = nullptr;
   if (slot0) {
     m = BenchGrid_Slot0(SUB_3D_POLY);

@@ -25,7 +25,7 @@ namespace {
 // A grid of quads (250 per row) in z = 0 around the origin in slot 0 with four colours and a
 // UV per position, normals computed; the 3D editor current.
 Model3 *Grid(i32 quads) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Model3 *m = BenchGrid_Slot0(SUB_3D_POLY);
   BenchGrid_UvQuads(m, quads);
   Model3_FreshBindings(m, 0, m->positionCount);

@@ -85,8 +85,8 @@ std::string Label(benchmark::State &state) {
 }
 
 void BM_KzpRead(benchmark::State &state) {
-  u32 mode = g_EditorMode;
-  g_EditorMode = (u32)state.range(2);
+  u32 mode = g_Model3Edited;
+  g_Model3Edited = (u32)state.range(2);
   Model3 *m = BuildModel((i32)state.range(0), state.range(1) != 0);
   std::string path = TempPath("read");
   Kzp_Write(m, path.c_str(), nullptr);
@@ -111,7 +111,7 @@ void BM_KzpRead(benchmark::State &state) {
   File_Free(&f);
   Model3_FreeSlot(0);
   remove(path.c_str());
-  g_EditorMode = mode;
+  g_Model3Edited = mode;
 }
 
 void BM_KzpWrite(benchmark::State &state) {

@@ -75,7 +75,7 @@ void BuildGrid(Model3 *m, i32 w, i32 h, bool shared) {
 }
 
 void BM_CalcNormalsReindexed(benchmark::State &state) {
-  g_EditorMode = 1;   // the editor re-indexes the normal array every time
+  g_Model3Edited = 1;   // the editor re-indexes the normal array every time
   Model3 *m = NewFullModel(-1);
   BuildGrid(m, kGridW, kGridH, true);
   for (auto _ : state) Model3_CalcNormals(m);
@@ -86,7 +86,7 @@ void BM_CalcNormalsReindexed(benchmark::State &state) {
 BENCHMARK(BM_CalcNormalsReindexed)->Unit(benchmark::kMillisecond);
 
 void BM_WeldDuplicates(benchmark::State &state) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Model3 *source = NewFullModel(-1), *m = NewFullModel(-1);
   BuildGrid(source, kGridW, kGridH, false);   // 260,000 corners with their own entries
   for (auto _ : state) {
@@ -103,7 +103,7 @@ BENCHMARK(BM_WeldDuplicates)->Unit(benchmark::kMillisecond);
 
 // The refinement pass of the quads that fit: 15,000 quads become 60,000 (255,251 positions).
 void BM_SubdivideOnePass(benchmark::State &state) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Model3 *source = NewFullModel(-1), *m = NewFullModel(-1);
   BuildGrid(source, 150, 100, true);
   for (auto _ : state) {
@@ -134,7 +134,7 @@ BENCHMARK(BM_AutoBindVertices)->Unit(benchmark::kMillisecond);
 // quad (260,000). Goals at 65k: under 1 ms shared, under 2 ms with own corners. A memcpy of the
 // positions is timed in the same iterations (memory's pace for the same bytes).
 Model3 *PosedModel(i32 polygons, bool shared) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Lib_AllocWorkBuffers(g_MaxPolygons);
   Model3 *m = NewFullModel(0);
   BuildGrid(m, kGridW, polygons / kGridW, shared);

@@ -13,7 +13,7 @@
 #include "app/views.h"
 #include "bench_figures.h"
 #include "lib/draw/texture.h"
-#include "lib/framework/movie_state.h"
+#include "scene/movie.h"
 #include "model/model3.h"
 
 namespace {
@@ -52,6 +52,7 @@ void Setup(i32 rows, i32 side) {
     g_Movie.objects[i] = &g_Objects[i];
   }
   g_Movie.objectCount = 64;
+  Movie_InstallStage();   // the strip reads the actors through the shell's movie entries
   g_Strip.g_StripGeo.bottom = 300;
   g_Shell.g_EditFamily = FAMILY_MOVIE;
   for (i32 e = 0; e < STRIP_ENTRIES; e++) Strip_Register(e, (void *)(intptr_t)(e + 1), 1024, 300);

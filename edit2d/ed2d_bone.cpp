@@ -22,6 +22,7 @@
 #include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char kParentRefused[] =
     "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";

@@ -179,7 +179,7 @@ static void AddMotion(const Ed2DMList *l) {
   Bone2Model *m = Model();
   if (!ApplyMotion(l)) return;
   if (m->motionCount >= BONE2_MAX_MOTIONS) {
-    Lib_ErrorBox(kNoMoreMotions);
+    Seam_ErrorBox(kNoMoreMotions);
     return;
   }
   i32 n = m->motionCount < 0 ? 0 : m->motionCount;

@@ -56,7 +56,7 @@ static void AddImage(void) {
   Obj2Model *m = Model();
   if (!m || g_Shell.g_Playing == 1) return;
   if (m->imageCount >= OBJ2_MAX_IMAGES) {
-    Lib_ErrorBox(kNoMoreImages);
+    Seam_ErrorBox(kNoMoreImages);
     return;
   }
   const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "*", "読み込むイメージファイルを、選択して下さい", "");
@@ -70,7 +70,7 @@ static void AddImage(void) {
   Obj2_LoadImage(0, n, path);
   if (!g_Obj2Textures[n]) {
     DropImage(m, n);
-    Lib_ErrorBoxf("%s を開くことができませんでした。", path);
+    Seam_ErrorBoxf("%s を開くことができませんでした。", path);
     return;
   }
   g_Ed2DObj.curImage = n;
@@ -252,12 +252,12 @@ bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice) {
   m->parents[c] = choice;
   if (c == 1) {
     m->parents[1] = 0;
-    Lib_ErrorBox(kParentOfOne);
+    Seam_ErrorBox(kParentOfOne);
     return false;
   }
   if (m->parents[c] == c) {
     m->parents[c] = old;
-    Lib_ErrorBox(kParentSelf);
+    Seam_ErrorBox(kParentSelf);
     return false;
   }
   i32 p = c;
@@ -265,7 +265,7 @@ bool Ed2D_SetObjectParent(Obj2Model *m, i32 c, i32 choice) {
     // A number outside the table counts as a broken chain, like a loop.
     if (steps > PARENT_WALK_LIMIT || p < 0 || p >= OBJ2_MAX_OBJECTS) {
       m->parents[c] = old;
-      Lib_ErrorBox(kParentLoop);
+      Seam_ErrorBox(kParentLoop);
       return false;
     }
     p = m->parents[p];
@@ -359,7 +359,7 @@ static void AddMotion(const Ed2DMList *l) {
   Obj2Model *m = Model();
   if (!ApplyMotion(l)) return;
   if (m->motionCount >= OBJ2_MAX_MOTIONS || m->motionCount >= m->keyTableLength) {
-    Lib_ErrorBox(kNoMoreMotions);
+    Seam_ErrorBox(kNoMoreMotions);
     return;
   }
   i32 n = m->motionCount < 0 ? 0 : m->motionCount;

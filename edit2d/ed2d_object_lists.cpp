@@ -124,7 +124,7 @@ bool Ed2D_ReadFloats(void *dlg, const u32 *ids, i32 n, f32 *out, u32 *refresh) {
   for (i32 i = 0; i < n; i++) {
     Ed2D_GetText(dlg, ids[i], text, sizeof text);
     if (!Ed2D_ParseFloat(text, &out[i])) {
-      Lib_ErrorBox(kNotNumber);
+      Seam_ErrorBox(kNotNumber);
       *refresh = 1;
       return false;
     }

@@ -18,6 +18,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 Ed2DPolyEditor g_Ed2DPoly = {nullptr, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0.0f, 0.0f, {200, 200, 200, 255}};
 
@@ -332,7 +333,7 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
   if (!m || count < 1 || count > POLY_FREE_POINTS) return false;
   i32 white = FindWhite(m);
   if (!Room(m, count, white < 0)) {
-    Lib_ErrorBox(kNoRoom);
+    Seam_ErrorBox(kNoRoom);
     return false;
   }
   if (white < 0) {

@@ -61,7 +61,7 @@ static bool Fits(const Bone2Model *m, i64 addV, i64 addC, i64 addU, i64 addP) {
             within((i64)m->vertexCount + addV, m->vertexCapacity, true) &&
             within((i64)m->colourCount + addC, m->colourCapacity, true) &&
             within((i64)m->uvCount + addU, m->uvCapacity, true) && within(np + addP, m->polygonCapacity, false);
-  if (!ok) Lib_ErrorBox(kNoRoom);
+  if (!ok) Seam_ErrorBox(kNoRoom);
   return ok;
 }
 
@@ -182,7 +182,7 @@ bool Ed2D_PolyApplyColourText(Bone2Model *m, const char *const text[4]) {
   i32 rgba[4];
   for (int c = 0; c < 4; c++) {
     if (ParseInt(text[c], &rgba[c])) continue;
-    Lib_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
+    Seam_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
     return false;
   }
   return Ed2D_PolyApplyColour(m, rgba);
@@ -284,7 +284,7 @@ static void SplitOne(Bone2Model *m, i32 f) {
 bool Ed2D_PolySplitQuads(Bone2Model *m) {
   if (!m) return false;
   if (!FaceMode()) {
-    Lib_ErrorBox(kSplitFaceMode);
+    Seam_ErrorBox(kSplitFaceMode);
     return false;
   }
   i32 n = Bone2_PolygonCount(m);
@@ -300,7 +300,7 @@ bool Ed2D_PolySplitQuads(Bone2Model *m) {
     other = other || (Live(&p) && FSel(i) && !split[i]);
   }
   if (!Fits(m, quads * 16, quads * 16, quads * 16, quads * 4)) return false;
-  if (other) Lib_ErrorBox(kQuadsOnly);
+  if (other) Seam_ErrorBox(kQuadsOnly);
   for (i32 i = 0; i < n; i++)
     if (split[i]) SplitOne(m, i);
   return quads > 0;
@@ -421,13 +421,13 @@ bool Ed2D_PolyDeleteSelection(Bone2Model *m) {
 bool Ed2D_PolyCopy(Bone2Model *m) {
   if (!m) return false;
   if (!FaceMode()) {
-    Lib_ErrorBox(kFaceModeOnly);
+    Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   i32 nv = Bone2_VertexCount(m), nc = Bone2_ColourCount(m), nu = Bone2_UVCount(m), np = Bone2_PolygonCount(m);
   if ((i64)nv > (i64)g_MaxVertices || (i64)nc > (i64)g_MaxVertices || (i64)nu > (i64)g_MaxVertices ||
       (i64)np > (i64)g_MaxPolygons) {
-    Lib_ErrorBox(kNoRoom);
+    Seam_ErrorBox(kNoRoom);
     return false;
   }
   g_ModelAllocArrays = 1;
@@ -435,7 +435,7 @@ bool Ed2D_PolyCopy(Bone2Model *m) {
   g_ModelAllocArrays = 0;
   if (!c || !c->positions) {
     Bone2_FreeSlot(ED2D_CLIPBOARD_SLOT);
-    Lib_ErrorBox(kNoRoom);
+    Seam_ErrorBox(kNoRoom);
     return false;
   }
   memcpy(c->positions, m->positions, (size_t)nv * sizeof(Bone2Point));
@@ -648,7 +648,7 @@ bool Ed2D_PolyImport(Bone2Model *m, const char *path) {
   if (!m || !path || !*path) return false;
   ModelResult res;
   Model3 *src = Model3_OpenFile(ED2D_IMPORT_SLOT, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (!src) return false;
   bool ok = src->positions && src->polygons && src->positionCount >= 0 && src->positionCount <= src->capPositions &&
             src->polygonCount >= 0 && src->polygonCount <= src->capPolygons && ImportFits(m, src);

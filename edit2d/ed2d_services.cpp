@@ -8,7 +8,7 @@ i32 Ed2D_AddObject(i32 s) {
   if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return -1;
   Obj2Model *m = g_Obj2Slots[s];
   if (m->objectCount >= ED2D_MAX_OBJECTS) {
-    Lib_ErrorBox("これ以上オブジェクトを、追加できません。");
+    Seam_ErrorBox("これ以上オブジェクトを、追加できません。");
     return -1;
   }
   i32 o = m->objectCount < 0 ? 0 : m->objectCount;

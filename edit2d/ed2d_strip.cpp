@@ -103,7 +103,7 @@ void Ed2D_MotionListLines(const Motion2 *motions, i32 count, i32 current, Ed2DLi
 bool Ed2D_ApplyMotionFields(Motion2 *mo, const char *name, const char *length) {
   i32 len;
   if (!mo || !Ed2D_ParseInt(length, &len)) {
-    Lib_ErrorBox(kLengthNotNumber);
+    Seam_ErrorBox(kLengthNotNumber);
     return false;
   }
   Str_Copy(mo->name, sizeof mo->name, name ? name : "");

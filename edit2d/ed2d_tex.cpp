@@ -21,6 +21,7 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "model/uvtool.h"
 
 Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};

@@ -6,6 +6,7 @@
 #include "edit2d/ed2d_tex.h"
 #include "model/numfield.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "model/uvtool.h"
 
 static_assert(sizeof(Bone2UV) == 2 * sizeof(f32), "UV entries are (u, v) pairs");

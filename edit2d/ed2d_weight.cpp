@@ -179,11 +179,11 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
   i32 nb = BoneCount(m), b1, b2;
   double w;
   if (!ParseBone(bone1, nb, &b1) || !ParseBone(bone2, nb, &b2)) {
-    Lib_ErrorBoxf("ボーン番号には 0 から %d までの数を入力して下さい。", nb > 0 ? nb - 1 : 0);
+    Seam_ErrorBoxf("ボーン番号には 0 から %d までの数を入力して下さい。", nb > 0 ? nb - 1 : 0);
     return false;
   }
   if (!ParseNumber(weight, &w)) {
-    Lib_ErrorBox("ウエイトには数を入力して下さい。");
+    Seam_ErrorBox("ウエイトには数を入力して下さい。");
     return false;
   }
   i32 n = Verts(m), room = (i32)App_WorkVertCount();

@@ -33,6 +33,7 @@
 #include "lib/render/objects.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};
 
@@ -252,7 +253,7 @@ bool Ed3D_DeleteCurrentBone(void) {
   Model3 *m = Current_Model3();
   if (!m) return true;
   if (g_Sel.g_CurBoneIndex == 0) {
-    Lib_ErrorBox(kRootUndeletable);
+    Seam_ErrorBox(kRootUndeletable);
     return false;
   }
   if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
@@ -274,7 +275,7 @@ static void ApplyFields(Model3 *m) {
     // A field still showing a rounded position stands for the exact one shown.
     if (Widget_ShownValue(Panel(), kIds[k], text, &pos[k])) continue;
     if (!Ed3D_ParseNumber(text, &pos[k])) {
-      Lib_ErrorBox(kPositionNotNumber);
+      Seam_ErrorBox(kPositionNotNumber);
       return;
     }
   }

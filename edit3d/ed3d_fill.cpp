@@ -16,6 +16,7 @@
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/objmotion.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char kRootBoneLine[] = " 0  親ボーン";
 static const char kNoTextureLine[] = " 0 : なし";

@@ -21,6 +21,7 @@
 #include "edit3d/undo.h"
 #include "model/numfield.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "resources/edit3d_ids.h"
 
 static const u32 kColourIds[4] = {IDC_GRP_RED, IDC_GRP_GREEN, IDC_GRP_BLUE, IDC_GRP_ALPHA};
@@ -128,7 +129,7 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
   if (Widget_ShownValue(panel, IDC_GRP_DISP_HEIGHT, f->height, &height) || Poly_ParseNumber(f->height, &height))
     m->dispScale = (f32)height;
   else
-    Lib_ErrorBox(kBadHeight);
+    Seam_ErrorBox(kBadHeight);
   if (m->dispTexture != 0) Ed3D_SetRenderMode7AndRefresh();
   else Model3_SetRenderMode(m, 0);
   Ed3D_FillGroupList();
@@ -144,14 +145,14 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
     f64 shown;
     *colour[i] = Widget_ShownValue(panel, kColourIds[i], f->colour[i], &shown) ? (f32)shown : (f32)c[i];
   }
-  if (!ok) Lib_ErrorBox(kBadColour);
+  if (!ok) Seam_ErrorBox(kBadColour);
   ok = true;
   for (int i = 0; i < 3; i++) ok = ok && NumField_Int(f->specular[i], 0, 255, &c[i]) != NUMFIELD_NOT_NUMBER;
   if (ok) gr.specR = (u32)c[0], gr.specG = (u32)c[1], gr.specB = (u32)c[2];
-  else Lib_ErrorBox(kBadSpecular);
+  else Seam_ErrorBox(kBadSpecular);
   i64 div = 0;
   if (NumField_Int(f->divisions, 0, INT16_MAX, &div) == NUMFIELD_OK) m->refineLevel = (i16)div;
-  else Lib_ErrorBox(kBadDivisions);
+  else Seam_ErrorBox(kBadDivisions);
   Panel()->flags = 1;
   Record(m, "グループ 決定ボタン");
   App_MarkAllRedraw();
@@ -289,14 +290,14 @@ static void Mirror(Model3 *m, i32 g) {
 // the clipboard). The new group comes last and becomes current.
 static void Copy(Model3 *m, i32 g, bool polygons) {
   if (m->groupCount >= MODEL3_GROUPS) {
-    Lib_ErrorBox(kCannotCopy);
+    Seam_ErrorBox(kCannotCopy);
     return;
   }
   i32 first = -1;
   if (polygons) {
     Model3 *clip = Poly_Clipboard();
     if (!Poly_CopyFaces(m, clip, g)) {
-      Lib_ErrorBox(kCannotCopy);
+      Seam_ErrorBox(kCannotCopy);
       return;
     }
     first = Poly_PasteFaces(m, clip);
@@ -315,7 +316,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
 // Delete (with the polygons: the group's selected faces, whatever the selection mode).
 static void Delete(Model3 *m, i32 g, bool polygons) {
   if (m->groupCount <= 1) {
-    Lib_ErrorBox(kCannotDelete);
+    Seam_ErrorBox(kCannotDelete);
     return;
   }
   if (polygons && g_Sel.g_PolySelFaces) {

@@ -182,7 +182,7 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path) {
   if (!Model3_Init(SCRATCH_SLOT)) return false;
   ModelResult res;
   const Model3 *s = Model3_OpenFile(SCRATCH_SLOT, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   bool ok = s != nullptr;
   if (ok) ok = CopyBindings(d, s) && CopyBones(d, s);
   if (ok) {

@@ -25,6 +25,7 @@
 #include "model/motion.h"
 #include "model/numfield.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "resources/edit3d_motion_ids.h"
 
 const u32 kEd3DKeyFields[ED3D_FIELDS] = {IDC_MOT_POS_X,  IDC_MOT_POS_Y,  IDC_MOT_POS_Z,   IDC_MOT_QUAT_X,
@@ -102,12 +103,12 @@ bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool
     char text[ED3D_FIELD_TEXT];
     Str_Copy(text, sizeof text, in[i]);
     if (!ParseNumber(text, &v[i])) {
-      Lib_ErrorBoxf("「%s」は数値ではありません。キーは変更されません。", text);
+      Seam_ErrorBoxf("「%s」は数値ではありません。キーは変更されません。", text);
       return false;
     }
   }
   if (v[3] * v[3] + v[4] * v[4] + v[5] * v[5] + v[6] * v[6] == 0.0) {
-    Lib_ErrorBox("回転 ( X, Y, Z, W ) がすべて 0 です。キーは変更されません。");
+    Seam_ErrorBox("回転 ( X, Y, Z, W ) がすべて 0 です。キーは変更されません。");
     return false;
   }
   for (i32 i = 0; i < ED3D_FIELDS; i++) *FieldSlot(k, i) = (f32)v[i];
@@ -387,7 +388,7 @@ static void SetFrameFromStrip(bool report) {
   i32 len = m->motions[m->motion].length;
   if (s.x > STRIP_LABEL_X + 1) {
     if (len < 1) {
-      if (report) Lib_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)m->motion, (int)len);
+      if (report) Seam_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)m->motion, (int)len);
     } else {
       Ed3D_StripFrameAt(s.x, len, &m->frame);
     }
@@ -578,7 +579,7 @@ void Ed3D_MotionListSelect(i32 line) {
 bool Ed3D_StoreMotionEntry(char *name, size_t nameSize, i32 *length, const char *nameText, const char *lengthText) {
   i64 v = 0;
   if (NumField_Int(lengthText, 1, INT32_MAX, &v) != NUMFIELD_OK) {
-    Lib_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
+    Seam_ErrorBox("モーションの長さは 1 以上の整数で入力して下さい。");
     return false;
   }
   Str_Copy(name, nameSize, nameText ? nameText : "");
@@ -605,7 +606,7 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   if (!m) return false;
   i32 n = m->motionCount < 0 ? 0 : m->motionCount, cur = m->motion;
   if (n >= MODEL3_MOTIONS) {
-    Lib_ErrorBox("モーションは 100 個までです。これ以上追加できません。");
+    Seam_ErrorBox("モーションは 100 個までです。これ以上追加できません。");
     return false;
   }
   if (!StoreNameAndLength(m, name, length)) return false;
@@ -613,7 +614,7 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   for (i32 b = 0; b < MODEL3_BONES; b++) {
     KeyTrack *tracks = m->bones[b].keys;
     if (tracks && !KeyTrack_CopyFrom(&tracks[n], &tracks[cur])) {
-      Lib_ErrorBox("メモリが足りないため、モーションを追加できません。");
+      Seam_ErrorBox("メモリが足りないため、モーションを追加できません。");
       return false;
     }
   }
@@ -666,14 +667,14 @@ bool Ed3D_AddMotionSound(const char *path) {
   if (!m || !path || !path[0]) return false;
   i32 n = m->soundCount < 0 ? 0 : m->soundCount;
   if (n >= MODEL3_SOUNDS) {
-    Lib_ErrorBox("効果音は 100 個までです。これ以上追加できません。");
+    Seam_ErrorBox("効果音は 100 個までです。これ以上追加できません。");
     return false;
   }
   // The loader answers yes without a sound device: a file that cannot be read is refused here.
   FILE *f = fopen(path, "rb");
   if (f) fclose(f);
   if (!f || !Sound_LoadModelSound(m, n, path)) {
-    Lib_ErrorBoxf("%s を読み込むことができませんでした。", path);
+    Seam_ErrorBoxf("%s を読み込むことができませんでした。", path);
     return false;
   }
   Str_Format(m->sounds[n], MODEL3_NAME, "%s", path);

@@ -58,7 +58,7 @@ bool Ed3D_CreateObjKey(void) {
   if (!s || !mo || g_Shell.g_Playing == 1 || Ed3D_ObjKeyAtFrame() >= 0) return false;
   i32 n = Kzo_KeyCount(mo);
   if (n >= OBJ3_KEYS) {
-    Lib_ErrorBoxf("キーフレームは 1 モーションに %d 個までです。これ以上作成できません。", (int)OBJ3_KEYS);
+    Seam_ErrorBoxf("キーフレームは 1 モーションに %d 個までです。これ以上作成できません。", (int)OBJ3_KEYS);
     return false;
   }
   // Each object's pose at the current frame, taken before the later keys move up: the keys

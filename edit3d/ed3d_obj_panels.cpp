@@ -16,6 +16,7 @@
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_obj_ids.h"
 
@@ -95,11 +96,11 @@ bool Ed3D_ObjSetParent(i32 selection) {
   bool ok = true;
   if (o == 1) {
     *parent = 0;
-    Lib_ErrorBox("オブジェクトNo.1 の親Noは変更できません");
+    Seam_ErrorBox("オブジェクトNo.1 の親Noは変更できません");
     ok = false;
   } else if (*parent == o) {
     *parent = old;
-    Lib_ErrorBox("自分自身は、親に設定できません。");
+    Seam_ErrorBox("自分自身は、親に設定できません。");
     ok = false;
   } else {
     // The chain from the object must reach object 0; a loop never does.
@@ -112,7 +113,7 @@ bool Ed3D_ObjSetParent(i32 selection) {
     }
     if (!reached) {
       *parent = old;
-      Lib_ErrorBox("無限ループの可能性があります。");
+      Seam_ErrorBox("無限ループの可能性があります。");
       ok = false;
     }
   }
@@ -154,7 +155,7 @@ bool Ed3D_ObjRemove(i32 o) {
   Obj3Set *s = Set();
   if (!s) return false;
   if (o == 0) {
-    Lib_ErrorBox("親オブジェクトは、消去できません。");
+    Seam_ErrorBox("親オブジェクトは、消去できません。");
     return false;
   }
   i32 n = Kzo_ObjectCount(s);
@@ -184,13 +185,13 @@ bool Ed3D_ObjAddFile(const char *path) {
   if (!s || !path || !path[0]) return false;
   i32 n = Kzo_ObjectCount(s);
   if (n >= OBJ3_PARTS) {
-    Lib_ErrorBoxf("オブジェクトは %d 個までです。これ以上追加できません。", (int)OBJ3_PARTS);
+    Seam_ErrorBoxf("オブジェクトは %d 個までです。これ以上追加できません。", (int)OBJ3_PARTS);
     return false;
   }
   ClearPlace(s, n);
   ModelResult res;
   bool read = Kzp_ReadIntoObjectPart(0, n, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (!read) return false;
   g_Sel.g_CurPartIndex = (u32)(Kzo_ObjectCount(s) - 1);
   ObjectsChanged();
@@ -202,13 +203,13 @@ bool Ed3D_ObjReplaceFile(const char *path) {
   i32 o = Ed3D_ObjCurrent();
   if (!s || o < 0) return false;
   if (o == 0) {
-    Lib_ErrorBox("親オブジェクトは、入れ替えできません。");
+    Seam_ErrorBox("親オブジェクトは、入れ替えできません。");
     return false;
   }
   if (!path || !path[0]) return false;
   ModelResult res;
   bool read = Kzp_ReadIntoObjectPart(0, o, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (!read) return false;
   Edited();
   Ed3D_ObjMotionRefreshLists();
@@ -277,7 +278,7 @@ bool Ed3D_ObjSetFrameFromStrip(void) {
   i32 x = Ed3DObjMotionEditor.strip.x;
   if (x <= STRIP_LABEL_X + 1) return false;
   if (mo->length < 1) {
-    Lib_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)s->motion, (int)mo->length);
+    Seam_ErrorBoxf("モーション %d の長さが %d です。長さを 1 以上にして下さい。", (int)s->motion, (int)mo->length);
     return false;
   }
   Ed3D_StripFrameAt(x, mo->length, &s->frame);
@@ -375,7 +376,7 @@ bool Ed3D_ObjMotionListStore(u32 id, const char *name, const char *length) {
   Obj3Motion *mo = Ed3D_ObjMotion();
   if (!s || !mo) return false;
   if (id == IDC_OML_ADD && s->motionCount >= OBJ3_MOTIONS) {
-    Lib_ErrorBoxf("モーションは %d 個までです。これ以上追加できません。", (int)OBJ3_MOTIONS);
+    Seam_ErrorBoxf("モーションは %d 個までです。これ以上追加できません。", (int)OBJ3_MOTIONS);
     return false;
   }
   if (!Ed3D_StoreMotionEntry(mo->name, sizeof mo->name, &mo->length, name, length)) return false;

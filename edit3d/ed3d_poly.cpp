@@ -20,6 +20,7 @@
 #include "model/mesh.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "resources/edit3d_ids.h"
 
 // The editor's global object (poly.h); its start-up value is set by Ed3D_SetStartState.

@@ -23,6 +23,7 @@
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 Model3 *g_PolyClipboard;
 
@@ -208,7 +209,7 @@ bool Ed3D_PolyCopy(void) {
   if (!m) return false;
   Model3 *clip = Poly_Clipboard();
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox(kFaceModeOnly);
+    Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   bool done = Poly_CopyFaces(m, clip, -1);
@@ -220,7 +221,7 @@ bool Ed3D_PolyCut(void) {
   Model3 *m = Current();
   if (!m) return false;
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox(kFaceModeOnly);
+    Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   if (!Ed3D_PolyCopy()) return false;
@@ -245,7 +246,7 @@ static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
   ModelResult res;
   Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   bool done = false;
   if (src) {
     const ViewRecord *v = ActiveView();
@@ -268,7 +269,7 @@ bool Ed3D_PolyLoadPrimitive(const char *name) {
   char folder[LIB_TEXT_SIZE], path[LIB_TEXT_SIZE], saved[LIB_TEXT_SIZE];
   if (!Str_FormatAll(folder, sizeof folder, "%s/System/プリミティブ", g_Lib.dataDir) ||
       !Str_FormatAll(path, sizeof path, "%s/%s.KZP", folder, name)) {
-    Lib_ErrorBoxf("%s のファイル名が長すぎます。", name);
+    Seam_ErrorBoxf("%s のファイル名が長すぎます。", name);
     return false;
   }
   // Textures named by a primitive are found beside it; the user's folder comes back after.

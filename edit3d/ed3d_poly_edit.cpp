@@ -306,7 +306,7 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
               (u32)nc <= g_MaxVertices &&
               Model3_Reserve(m, np + (i32)count, m->normalCount, nc, m->uvCount, nf + 1);
   if (!room) {
-    Lib_ErrorBoxf("ポリゴンを追加できません。頂点は %u 個、ポリゴンは %u 個までです。", g_MaxVertices, g_MaxPolygons);
+    Seam_ErrorBoxf("ポリゴンを追加できません。頂点は %u 個、ポリゴンは %u 個までです。", g_MaxVertices, g_MaxPolygons);
     return false;
   }
   if (white < 0) {

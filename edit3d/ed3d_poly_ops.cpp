@@ -85,7 +85,7 @@ bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uv
               uvs <= (i64)g_MaxVertices && polygons <= (i64)g_MaxPolygons &&
               Model3_Reserve(m, (i32)positions, (i32)normals, (i32)colors, (i32)uvs, (i32)polygons);
   if (!fits)
-    Lib_ErrorBoxf("この操作を行うと最大数を超えます。頂点・法線・色・ＵＶは %u 個、ポリゴンは %u 個までです。", g_MaxVertices,
+    Seam_ErrorBoxf("この操作を行うと最大数を超えます。頂点・法線・色・ＵＶは %u 個、ポリゴンは %u 個までです。", g_MaxVertices,
                   g_MaxPolygons);
   return fits;
 }
@@ -325,7 +325,7 @@ static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
 bool Ed3D_PolyDivide(Model3 *m) {
   if (!Ready(m)) return false;
   if (!FaceMode()) {
-    Lib_ErrorBox(kFaceModeOnly);
+    Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   i32 n = Model3_PolygonCount(m);
@@ -344,7 +344,7 @@ bool Ed3D_PolyDivide(Model3 *m) {
     keep[i] = 1;
     if (!FaceSel(i)) continue;
     if (Cc(&m->polygons[i]) != 4) {
-      if (!said) Lib_ErrorBox(kQuadsOnly);
+      if (!said) Seam_ErrorBox(kQuadsOnly);
       said = true;
       continue;
     }
@@ -462,7 +462,7 @@ bool Ed3D_PolyCreateFace(Model3 *m) {
 bool Ed3D_PolyRotateColours(Model3 *m) {
   if (!Ready(m)) return false;
   if (!FaceMode()) {
-    Lib_ErrorBox(kFaceModeOnly);
+    Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
@@ -531,7 +531,7 @@ bool Ed3D_PolyApplyColourText(Model3 *m, const char *const text[4]) {
   i32 rgba[4];
   for (int c = 0; c < 4; c++) {
     if (ParseInt(text[c], &rgba[c])) continue;
-    Lib_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
+    Seam_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
     return false;
   }
   return Ed3D_PolyApplyColour(m, rgba);
@@ -550,9 +550,9 @@ bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
     if (got != NUMFIELD_OK) {
       // A number the float cannot hold is named as such, not as no number.
       if (got == NUMFIELD_OUT_OF_RANGE)
-        Lib_ErrorBoxf("%s の値「%.40s」は大きすぎます。座標は変更しませんでした。", kNames[a], t);
+        Seam_ErrorBoxf("%s の値「%.40s」は大きすぎます。座標は変更しませんでした。", kNames[a], t);
       else
-        Lib_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);
+        Seam_ErrorBoxf("%s の値「%.40s」は数値ではありません。座標は変更しませんでした。", kNames[a], t);
       return false;
     }
     value[a] = (f32)v;

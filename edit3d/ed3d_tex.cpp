@@ -23,6 +23,7 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "model/uvtool.h"
 
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
@@ -254,7 +255,7 @@ static const char kUvFull[] = "テクスチャ座標を追加できません。�
 // and leaves the model as it was.
 static void Project(Model3 *m, i32 g) {
   if (!Uv_ProjectGroup(m, g) && g >= 0 && g < m->groupCount)
-    Lib_ErrorBoxf(kUvFull, g_MaxVertices);
+    Seam_ErrorBoxf(kUvFull, g_MaxVertices);
 }
 
 // A planar group's offset (or, with the right button also held, its scale) follows a drag.
@@ -396,7 +397,7 @@ static void VertexUnfold(void) {
   Model3 *m = Model();
   if (!m) return;
   if (!Uv_VertexUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom())) {
-    Lib_ErrorBoxf(kUvFull, g_MaxVertices);
+    Seam_ErrorBoxf(kUvFull, g_MaxVertices);
     return;
   }
   UvFlagsFor(m);
@@ -460,13 +461,13 @@ static void LoadEntry(i32 n, bool report) {
   const Model3 *m = Current_Model3();
   Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, m->textures[n].name);
   if (report && !PoseHasTexture(n) && g_ModelPoses[g_Sel.g_CurSlot])
-    Lib_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
+    Seam_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
 }
 
 static void AfterTableChange(Model3 *m) {
   bool room = true;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
-  if (!room) Lib_ErrorBoxf(kUvFull, g_MaxVertices);
+  if (!room) Seam_ErrorBoxf(kUvFull, g_MaxVertices);
   Ed3DPolyEditor.pickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   Ed3D_TexRefreshLists();
@@ -480,7 +481,7 @@ static bool LoadTexture(bool add) {
   if (!m) return true;
   i32 t;
   const char *name;
-  if (!TexPanel_ChooseEntry(add, g_Ed3DTex.texture, m->textureCount, MODEL3_TEXTURES, Lib_ErrorBox, &t, &name))
+  if (!TexPanel_ChooseEntry(add, g_Ed3DTex.texture, m->textureCount, MODEL3_TEXTURES, Seam_ErrorBox, &t, &name))
     return false;
   if (!name || !Uv_SetTextureEntry(m, t, name)) return true;
   LoadEntry(t, true);

@@ -26,6 +26,7 @@
 #include "app/shell_view.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static i32 Polygons(const Model3 *m) {
   if (!m->polygons) return 0;
@@ -287,7 +288,7 @@ void Ed3D_WeightCommand(u32 id) {
   // Skinning reads one matrix per bone: a number past the bones, or a weight outside 0..1,
   // is refused before anything changes.
   if (!Ed3D_WeightParse(m, t1, t2, tw, &b1, &b2, &w, msg, sizeof msg)) {
-    Lib_ErrorBox(msg);
+    Seam_ErrorBox(msg);
     return;
   }
   if (Ed3D_WeightApplyModel(m, g_Sel.g_PolySelVerts, Poly_VertFlagRoom(), b1, b2, w) > 0) Doc_MarkEdited(DOC_MODEL3);

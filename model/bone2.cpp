@@ -9,10 +9,12 @@
 #include <string.h>
 
 #include "model/seam.h"
+#include "model/str.h"
 #include "model/workbuf.h"
 
 Bone2Model *g_Bone2Slots[BONE2_SLOTS];
 u32 g_Bone2SlotShown[BONE2_SLOTS];
+u32 g_Bone2SkinPaused;
 Bone2State g_Bone2 = {2004000};
 
 static bool SlotInRange(i32 slot) { return slot >= 0 && slot < BONE2_SLOTS; }
@@ -363,7 +365,7 @@ void Bone2_SkinSlot(i32 s) {
 }
 
 void Bone2_SkinAll(void) {
-  if (g_FrameOutputSuppressed) return;
+  if (g_Bone2SkinPaused) return;
   Bone2_UpdatePoseMatrices();
   Bone2_BuildRestMatrices();
   for (i32 s = 0; s < BONE2_SLOTS; s++)

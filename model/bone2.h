@@ -193,6 +193,9 @@ void Bone2_UpdateKeyIndices(i32 slot);
 void Bone2_EvalKey(i32 slot, i32 bone, i32 k, f32 t);
 void Bone2_BuildRestMatrices(void);
 void Bone2_UpdatePoseMatrices(void);
+// While non-zero Bone2_SkinAll does nothing (the library pauses it while the frame's output
+// is off, Text_SetSuppressed).
+extern u32 g_Bone2SkinPaused;
 void Bone2_SkinAll(void);
 void Bone2_TransformByPose(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);
 void Bone2_TransformByRest(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);

@@ -16,6 +16,8 @@
 #endif
 
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 // [SECTION] Reader
 

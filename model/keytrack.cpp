@@ -2,6 +2,7 @@
 #include "model/keytrack.h"
 
 #include "model/seam.h"
+#include "model/str.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -7,6 +7,7 @@
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
 static const char *const kMsgSlot = "%s(%d) 最大数を超えました。";

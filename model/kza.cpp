@@ -23,6 +23,7 @@
 #include "model/keytrack.h"
 #include "model/kz2.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char *const kMsgNotKza = "%s は、ＫＺＡ形式ではありません。";
 static const char *const kMsgOld = "ＫＺＡ形式のバージョンが古いので\n読み込むことができません。\n\n%s";

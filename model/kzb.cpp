@@ -22,6 +22,7 @@
 #include "model/keytrack.h"
 #include "model/kz2.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char *const kMsgNotKzb = "%s は、ＫＺＢ形式ではありません。";
 static const char *const kMsgOld = "ＫＺＢ形式のバージョンが古いので\n読み込むことができません。\n\n%s";

@@ -16,6 +16,7 @@
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 Obj3Set *g_Obj3Sets[OBJ3_SETS];
 u32 g_Obj3PartLoaded[OBJ3_SETS][OBJ3_PARTS];

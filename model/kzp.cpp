@@ -25,6 +25,7 @@
 #include "model/mesh.h"
 #include "model/model_result.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static const char kMsgSupported[] = "KZP 2004 ～ 2006 に対応しています。\n\n%s";
 static const char kMsgTooNew[] =

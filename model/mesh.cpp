@@ -528,7 +528,7 @@ bool Model3_CalcNormals(Model3 *m) {
 }
 
 bool Model3_ReindexNormals(Model3 *m) {
-  if (g_EditorMode == 1 || m->renderMode == 7) return ReindexNormals(m);
+  if (g_Model3Edited == 1 || m->renderMode == 7) return ReindexNormals(m);
   return true;
 }
 

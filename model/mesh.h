@@ -78,7 +78,7 @@ void Mesh_NormalSumsFinish(MeshNormalSums *s, Model3 *m);
 // corners on each pass and remade when they differ.
 void Mesh_FrameNormals(Model3 *m, const Vec3 *pts);
 
-// Face and vertex normals from the positions; while g_EditorMode is 1 or the render mode
+// Face and vertex normals from the positions; while g_Model3Edited is 1 or the render mode
 // is 7 the normal array is rebuilt from the distinct vertex normals and every corner
 // re-indexed into it. False for a null model (or when the normal array could not grow).
 bool Model3_CalcNormals(Model3 *m);

@@ -3,7 +3,7 @@
 // polygon and bone removal, bone copy).
 //
 // Owns g_Model3Slots, g_ModelPoses, g_ModelAllocArrays, g_MaxPolygons, g_MaxVertices,
-// g_KzpVersion, g_EditorMode and g_Model3ToonLoaded.
+// g_KzpVersion, g_Model3Edited, g_Model3ToonLoaded and g_Model3ModesOn.
 #include "model/model3.h"
 
 #include <stdlib.h>
@@ -11,6 +11,7 @@
 
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "model/workbuf.h"
 
 Model3 *g_Model3Slots[MODEL3_SLOTS];
@@ -19,8 +20,9 @@ u32 g_ModelAllocArrays;
 u32 g_MaxPolygons = 65000;
 u32 g_MaxVertices = 4 * 65000;
 u32 g_KzpVersion = 2006000;
-u32 g_EditorMode;
+u32 g_Model3Edited;
 u32 g_Model3ToonLoaded;
+u32 g_Model3ModesOn;
 
 // Render mode 2 turns into 3 from this many polygons on.
 static const i32 kVertexBlendPolygons = 3200;
@@ -475,7 +477,7 @@ Model3 *Model3_Get(i32 slot) { return SlotInRange(slot) ? g_Model3Slots[slot] : 
 
 Model3 *Model3_Init(i32 n) {
   if (!SlotInRange(n)) {
-    Lib_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", n);
+    Seam_ErrorBoxf("Model3_Init(%d) 最大数を超えました。", n);
     return nullptr;
   }
   Model3_FreeSlot(n);
@@ -511,7 +513,7 @@ bool Model3_CopyToSlot(i32 src, i32 dst) {
   if (!SlotInRange(src) || !SlotInRange(dst) || !g_Model3Slots[src]) return false;
   if (src == dst) return true;
   if (!g_Model3Slots[dst]) {
-    if (g_EditorMode == 1) g_ModelAllocArrays = 1;
+    if (g_Model3Edited == 1) g_ModelAllocArrays = 1;
     g_Model3Slots[dst] = Model3_New();
     if (!g_Model3Slots[dst]) return false;
     g_Model3Slots[dst]->slot = dst;
@@ -540,7 +542,7 @@ bool Model3_SetLighting(Model3 *m, u8 on) {
 
 bool Model3_SetRenderMode(Model3 *m, u32 mode) {
   if (!m) return false;
-  if (g_GpuInfo.level == 0)
+  if (!g_Model3ModesOn)
     mode = 0;
   else if (mode == 2 && m->polygonCount >= kVertexBlendPolygons)
     mode = 3;

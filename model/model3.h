@@ -9,7 +9,7 @@
 //   g_MaxPolygons / g_MaxVertices  capacities of every model's arrays (set by the library at
 //                       start-up; 65000 / 260000 by default)
 //   g_KzpVersion        version of new models and of the KZP writer (2006000)
-//   g_EditorMode        1 while the editor runs (set by the application at start-up)
+//   g_Model3Edited      1 while models are edited (set by the application at start-up)
 //
 // A model made while g_ModelAllocArrays is 0 has null arrays and bones without key tables;
 // it is a copy target (Model3_Copy grows what it needs) or a reader target.
@@ -212,10 +212,16 @@ extern u32 g_ModelAllocArrays;
 extern u32 g_MaxPolygons;
 extern u32 g_MaxVertices;
 extern u32 g_KzpVersion;
-extern u32 g_EditorMode;
+// 1 when the host edits models rather than only playing them (the editor sets it at
+// start-up): normals are re-indexed after every computation, and a copy into an empty slot
+// turns on full-capacity arrays (g_ModelAllocArrays).
+extern u32 g_Model3Edited;
 // 1 when the library loaded the toon texture at start-up (set by its loader; read by the
 // render mode choice and the model drawing).
 extern u32 g_Model3ToonLoaded;
+// 1 when the drawing device draws render modes other than 0 (the library sets it from the
+// card's level); 0: every model takes mode 0.
+extern u32 g_Model3ModesOn;
 
 // Null for a slot outside 0..255 or an empty slot.
 Model3 *Model3_Get(i32 slot);
@@ -234,7 +240,7 @@ void Model3_FreeAllSlots(void);
 bool Model3_CopyToSlot(i32 src, i32 dst);
 bool Model3_SetMotion(Model3 *m, i32 n);
 bool Model3_SetLighting(Model3 *m, u8 on);
-// Reads the library's GPU level (g_GpuInfo.level) and g_Model3ToonLoaded.
+// Reads g_Model3ModesOn and g_Model3ToonLoaded.
 bool Model3_SetRenderMode(Model3 *m, u32 mode);
 bool Model3_DeletePolygon(Model3 *m, i32 n);
 bool Model3_DeleteBone(Model3 *m, i32 n);

@@ -6,6 +6,7 @@
 
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/cp932.h"
 
 void ModelResult_Accept(ModelResult *r) {
   if (!r) return;

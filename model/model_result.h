@@ -1,5 +1,5 @@
 // The answer of a model reader or writer: accepted, or refused with the text the user is to
-// read. The model layer only fills it; the shell shows a refusal (Lib_ShowResult in
+// read. The model layer only fills it; the shell shows a refusal (Seam_ShowResult in
 // model/seam.h), so a read can be tried, tested and fuzzed without a window.
 #pragma once
 #include "model/types.h"
@@ -11,7 +11,7 @@ struct ModelResult {
 
 // Where one read has several answers (a 3D object set and each of its objects' models), the
 // reader hands each further answer as it comes to a function of this kind that its caller
-// gives it (the shell gives Lib_ShowResult).
+// gives it (the shell gives Seam_ShowResult).
 typedef bool (*ModelAnswerFn)(const ModelResult *r);
 
 // Accepted, no text.

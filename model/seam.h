@@ -52,39 +52,21 @@ struct CoreSeam {
 
 extern CoreSeam g_Seam;
 
-// Capability levels derived from the HAL caps of adapter 0 at start-up. The library fills
-// them; the model core reads the level when it picks a model's render mode.
-struct GpuInfo {
-  u16 level;                  // GPU level 0..8
-  u8 msaa4;                   // 4-sample multisampling supported (fullscreen target)
-  u32 vertexShaderLevel;      // 0..3
-  u32 pixelShaderLevel;       // 0..3
-  u32 maxVertexBlendMatrices;
-  u32 maxVertexBlendMatrixIndex;
-  u32 maxPrimitiveCount;
-  u32 maxVertexIndex;
-};
-extern GpuInfo g_GpuInfo;
-
-// While non-zero the frame's screen output is off: no screen text is queued and the
-// per-frame pose passes (2D bone skinning, scene-object poses) are skipped.
-extern u32 g_FrameOutputSuppressed;
-
 // Face-normal work array: f32[3] per polygon of capacity, allocated by the library's
-// start-up (Lib_AllocWorkBuffers); the normal computation falls back to its own when null.
+// start-up (or a test); the normal computation falls back to its own when null.
 extern f32 *g_FaceNormalWork;
 
-// Modal error box with the program's caption, then Timer_Reset (through the seam).
-void Lib_ErrorBox(const char *text);
+// Modal error box with the program's caption (through the seam), then Timer_Reset.
+void Seam_ErrorBox(const char *text);
 // Error boxes shown so far: lets a caller tell whether a failed operation already said why.
 extern u32 g_ErrorBoxCount;
 // Shows the answer of a model reader or writer: the error box with a refusal's text (none
 // when it has no text, or when it was accepted). Returns whether it was accepted. The model
 // layer itself never calls it: its callers do, once they have the answer.
 struct ModelResult;
-bool Lib_ShowResult(const ModelResult *r);
+bool Seam_ShowResult(const ModelResult *r);
 // printf-style error box; the text is cut to 255 bytes at a character boundary.
-void Lib_ErrorBoxf(const char *fmt, ...)
+void Seam_ErrorBoxf(const char *fmt, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
@@ -97,23 +79,3 @@ void Log_Printf(const char *fmt, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
-
-// Bounded formatting into a fixed buffer: never writes more than size bytes, always terminates,
-// and never leaves half of a two-byte CP932 character at the cut. Returns the length written.
-int Str_Format(char *dst, size_t size, const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
-// Str_Format that reports whether the whole text fit: false (and dst holds the cut text)
-// when it was cut. The cut length alone cannot tell, since a cut inside a two-byte character
-// shortens the text by one more byte.
-bool Str_FormatAll(char *dst, size_t size, const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
-// Length of the longest prefix of s[0..len) that ends on a CP932 character boundary.
-size_t Cp932_CutLength(const char *s, size_t len);
-// True when b is a CP932 lead byte.
-inline bool Cp932_IsLead(u8 b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

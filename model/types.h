@@ -14,5 +14,6 @@ typedef int64_t i64;
 typedef float f32;
 typedef double f64;
 
-// Copies src into a fixed field of `size` bytes, always terminated (CP932 bytes kept as they are).
+// Copies src into a fixed field of `size` bytes, always terminated, never cutting a two-byte
+// CP932 character (model/str.cpp, with the bounded formatting of model/str.h).
 void Str_Copy(char *dst, size_t size, const char *src);

@@ -20,6 +20,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/object.h"
+#include "model/str.h"
 
 ColiEditor g_ColiEdit = {0, 0, 0, -1, -1, {}, {}, {}, {}};
 
@@ -115,7 +116,7 @@ template <typename Rec>
 static bool AddRecord(Rec *recs, i32 n, i32 *count, void (*reset)(i32), i32 *cur, i32 panel, const char *full) {
   i32 k = FirstFree(recs, n);
   if (k < 0) {
-    Lib_ErrorBox(full);
+    Seam_ErrorBox(full);
     return false;
   }
   reset(k);
@@ -145,7 +146,7 @@ bool Coli_SetModel(Model3 *m, const char *name) {
   if (!d || !m || !name) return false;
   if (strlen(name) >= sizeof d->modelName) {
     // A cut name would be saved and later open another file, or none.
-    Lib_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    Seam_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
     return false;
   }
   Model3_Free(d->model);
@@ -217,7 +218,7 @@ static void LoadCharacters(void) {
     if (entered) {
       ModelResult res;
       Model3_OpenFile(i, kCharacterFile, &res);
-      Lib_ShowResult(&res);
+      Seam_ShowResult(&res);
     }
     Model3_SetRenderMode(g_Model3Slots[i], 1);
     KZL::OBJECT *o = ObjectInit(i);
@@ -392,7 +393,7 @@ static void ReleaseOn(Rec *recs, i32 n, i32 *count, u8 *selected, u32 mode, i32 
   if (mode == COLI_MODE_DUPLICATE) {
     i32 k = FirstFree(recs, n);
     if (k < 0) {
-      Lib_ErrorBox(fullText);
+      Seam_ErrorBox(fullText);
       return;
     }
     recs[k] = recs[*cur];

@@ -9,6 +9,7 @@
 #include "app/widget.h"
 #include "model/numfield.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "scene/coli_edit.h"
 
 // [SECTION] Places
@@ -149,7 +150,7 @@ static void ApplyRange(const ColiRangeTexts *t) {
       continue;
     }
     if (!ParseNumber(t->text[i], &v[i])) {
-      Lib_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
+      Seam_ErrorBoxf("「%s」に数値を入力して下さい。移動範囲は変更されませんでした。", kLabels[i]);
       return;
     }
   }

@@ -17,9 +17,10 @@
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
-#include "lib/framework/movie_state.h"
+#include "scene/movie_state.h"
 #include "model/model3.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "scene/movie.h"
 
 const u32 g_KzeVersion = 2003000;

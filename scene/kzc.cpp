@@ -114,7 +114,7 @@ bool Kzc_Encode(CollisionDoc *d, ByteWriter *w) {
 CollisionDoc *Kzc_ReadDocument(const char *path) {
   FileData f;
   if (!path || !File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kKzMsgCannotOpen, path ? path : "");
+    Seam_ErrorBoxf(kKzMsgCannotOpen, path ? path : "");
     return nullptr;
   }
   CollisionDoc *d = Coli_AllocDocument();
@@ -122,7 +122,7 @@ CollisionDoc *Kzc_ReadDocument(const char *path) {
   File_Free(&f);
   if (refusal) {
     Coli_FreeDocument(d);
-    Lib_ErrorBoxf(refusal, path);
+    Seam_ErrorBoxf(refusal, path);
     return nullptr;
   }
   return d;
@@ -134,7 +134,7 @@ CollisionDoc *Kzc_ReadDocument(const char *path) {
 static Model3 *LoadCollisionModel(const char *name) {
   ModelResult res;
   const Model3 *opened = Model3_OpenFile(COLI_SCRATCH_SLOT, name, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (!opened) return nullptr;
   Model3 *m = Model3_New();
   if (m) Model3_Copy(opened, m, 1);
@@ -147,13 +147,13 @@ static void LoadCharacter(i32 i, const char *name) {
   Model3_Init(n);
   ModelResult res;
   Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Object_SetVisible(ObjectInit(n), 0);
 }
 
 bool Kzc_Read(const char *path) {
   if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
   CollisionDoc *d = Kzc_ReadDocument(path);
@@ -170,7 +170,7 @@ bool Kzc_Read(const char *path) {
 
 bool Kzc_Write(const char *path) {
   if (!path || !path[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
   ByteWriter w = {};
@@ -179,7 +179,7 @@ bool Kzc_Write(const char *path) {
   if (!ok) {
     char text[512];
     File_SaveFailureText(path, text, sizeof text);
-    Lib_ErrorBox(text);
+    Seam_ErrorBox(text);
   }
   else Str_Copy(g_Coli.doc->fileName, sizeof g_Coli.doc->fileName, path);   // the title names it
   return ok;

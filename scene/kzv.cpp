@@ -8,6 +8,7 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "app/shell_view.h"
 #include "lib/draw/image.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
@@ -19,6 +20,8 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";
 static const char *const kMsgNotKzv = "%s\nこのファイルは、ＫＺＶ形式ではありません。";
@@ -34,7 +37,7 @@ static const char *const kMsgNoSlot =
 enum { KZV_2004050 = 2004050, KZV_2006000 = 2006000, KZV_2006060 = 2006060 };
 enum { ERR_SIZE = 768 };
 
-// A message box of a formatted text (paths make them longer than Lib_ErrorBoxf keeps).
+// A message box of a formatted text (paths make them longer than Seam_ErrorBoxf keeps).
 static void Box(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 static void Box(const char *fmt, ...) {
   char text[ERR_SIZE];
@@ -43,7 +46,7 @@ static void Box(const char *fmt, ...) {
   vsnprintf(text, sizeof text, fmt, ap);
   va_end(ap);
   text[Cp932_CutLength(text, strlen(text))] = 0;
-  Lib_ErrorBox(text);
+  Seam_ErrorBox(text);
 }
 
 // Kinds with the full payload (position, angles, rotation, scale, colour) and a file block.
@@ -331,7 +334,7 @@ void Kzv_Capture(KzvMovie *out) {
 
 bool Kzv_Write(const char *path) {
   if (!path || !path[0]) {
-    Lib_ErrorBox(kMsgNoName);
+    Seam_ErrorBox(kMsgNoName);
     return false;
   }
   g_MovieScene.version = g_KzvVersion;
@@ -347,7 +350,7 @@ bool Kzv_Write(const char *path) {
   if (!ok) {
     char text[ERR_SIZE];
     File_SaveFailureText(path, text, sizeof text);
-    Lib_ErrorBox(text);
+    Seam_ErrorBox(text);
   }
   else Str_Copy(g_MovieScene.movieFileName, sizeof g_MovieScene.movieFileName, path);   // the title names it
   return ok;
@@ -385,7 +388,7 @@ static void Adopt(KzvMovie *m) {
 // Reads and parses a file; null with the message shown.
 static KzvMovie *LoadFile(const char *path) {
   if (!path || !path[0]) {
-    Lib_ErrorBox(kMsgNoName);
+    Seam_ErrorBox(kMsgNoName);
     return nullptr;
   }
   FileData f = {};
@@ -396,7 +399,7 @@ static KzvMovie *LoadFile(const char *path) {
   char err[ERR_SIZE];
   KzvMovie *m = Kzv_Parse(f.data, f.size, path, err, sizeof err);
   File_Free(&f);
-  if (!m) Lib_ErrorBox(err);
+  if (!m) Seam_ErrorBox(err);
   return m;
 }
 
@@ -451,7 +454,7 @@ static void LoadActors(void) {
         break;
       default: break;   // 3D object sets are kept, not loaded
     }
-    Lib_ShowResult(&res);
+    Seam_ShowResult(&res);
   }
 }
 

@@ -25,6 +25,7 @@
 #include "model/bytes.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 Map2Editor g_Map2Editor;
 
@@ -72,7 +73,7 @@ void Map2_LoadTiles(const Map2Doc *d, const char *mapPath) {
     if (!LoadTileNear(i, d->names[i], mapPath) && used < sizeof missing)
       used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", d->names[i]);
   // Without a device nothing loads and nothing is missing.
-  if (used && DrawDev_Ready()) Lib_ErrorBoxf("次のタイルの画像が見つかりませんでした。\n%s", missing);
+  if (used && DrawDev_Ready()) Seam_ErrorBoxf("次のタイルの画像が見つかりませんでした。\n%s", missing);
 }
 
 void Map2_AfterDocumentChange(void) {
@@ -306,7 +307,7 @@ static bool AddTile(void) {
   Map2Doc *d = g_Map2Editor.doc;
   Map2Editor &e = g_Map2Editor;
   if (d->tileCount >= MAP2_TILES) {
-    Lib_ErrorBox("これ以上 追加できません。");
+    Seam_ErrorBox("これ以上 追加できません。");
     return false;
   }
   const char *name = FileDlg_OpenByExt(e.dialog, "*", "読み込むイメージファイルを、選択して下さい", "");

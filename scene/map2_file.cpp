@@ -76,12 +76,12 @@ bool Map2_Encode(const Map2Doc *d, ByteWriter *w) {
 
 bool Map2_Read(const char *path, Map2Doc *doc) {
   if (!path || !path[0]) {
-    Lib_ErrorBox(kMsgNoName);
+    Seam_ErrorBox(kMsgNoName);
     return false;
   }
   FileData f;
   if (!File_ReadAll(path, &f)) {
-    Lib_ErrorBoxf(kKzMsgCannotOpen, path);
+    Seam_ErrorBoxf(kKzMsgCannotOpen, path);
     return false;
   }
   // Parsed into a fresh document: a refused file, or a short name after a long one, leaves
@@ -92,10 +92,10 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
   if (!doc) return false;
   switch (res) {
     case MAP2_OK: break;
-    case MAP2_NOT_MAP2: Lib_ErrorBoxf(kMsgNotMap2, path); break;
-    case MAP2_TOO_OLD: Lib_ErrorBoxf(kMsgTooOld, path); break;
-    case MAP2_TOO_NEW: Lib_ErrorBoxf(kMsgTooNew, path); break;
-    default: Lib_ErrorBoxf(kKzMsgBroken, path); break;
+    case MAP2_NOT_MAP2: Seam_ErrorBoxf(kMsgNotMap2, path); break;
+    case MAP2_TOO_OLD: Seam_ErrorBoxf(kMsgTooOld, path); break;
+    case MAP2_TOO_NEW: Seam_ErrorBoxf(kMsgTooNew, path); break;
+    default: Seam_ErrorBoxf(kKzMsgBroken, path); break;
   }
   if (res == MAP2_OK) *doc = *fresh;
   free(fresh);
@@ -109,7 +109,7 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
 bool Map2_Write(Map2Doc *doc, const char *path) {
   if (!doc) return false;
   if (!path || !path[0]) {
-    Lib_ErrorBox(kMsgNoName);
+    Seam_ErrorBox(kMsgNoName);
     return false;
   }
   doc->version = (u32)MAP2_VERSION;
@@ -119,7 +119,7 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
   if (!ok) {
     char text[512];
     File_SaveFailureText(path, text, sizeof text);
-    Lib_ErrorBox(text);
+    Seam_ErrorBox(text);
   }
   return ok;
 }

@@ -22,6 +22,7 @@
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "model/bytes.h"
+#include "model/str.h"
 #include "scene/kzv.h"
 #include "scene/movie_dlg.h"
 
@@ -506,20 +507,12 @@ i32 Movie_NextKeyFrame(i32 f) {
 
 // [SECTION] hooks
 
-static const ImageHandle *MovieImage(i32 i) {
-  if (i < 0 || i >= MOVIE_MAX_OBJECTS) return nullptr;
-  const ImageHandle *h = &g_MovieImages[i];
-  return h->loaded && h->row >= 0 ? h : nullptr;
-}
-
 static bool MovieHasData(void) { return g_Movie.objectCount > 0; }
 static const char *MovieFileName(void) { return g_MovieScene.movieFileName; }
 
 void Movie_InstallHooks(void) {
-  for (ImageHandle &h : g_MovieImages)
-    if (!h.loaded) h.row = -1;
+  Movie_InstallStage();
   g_ShellSeam.buildMovieFrameTables = Movie_RefreshFrameTables;
-  g_LibHooks.movieImage = MovieImage;
   DocFileEntries &f = g_ShellEntries.movie;
   f.read = Kzv_Read;
   f.write = Kzv_Write;

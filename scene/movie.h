@@ -3,9 +3,8 @@
 // to the model slots, scene objects, camera and sound slots, and the key editing commands.
 //
 // Globals owned here: g_MovieScene (with the current frame), g_MovieImages (one image handle
-// per movie object). The records the library reads (g_Movie.objects, g_Movie.objectCount, g_Movie.messages,
-// g_Movie.loaded, g_Movie.playState) stay in scene/movie_services.h. Changed by the movie
-// editor, the KZV reader (scene/kzv.h) and the playback ticks.
+// per movie object); the actors, messages and play state are g_Movie (scene/movie_state.h).
+// Changed by the movie editor, the KZV reader (scene/kzv.h) and the playback ticks.
 //
 // Movie object n is tied to 3D model slot n, 2D bone slot n, 2D object slot n, scene object n
 // and image handle n; sound actors play global sound slots by their key's number.
@@ -98,6 +97,9 @@ bool Movie_PasteKey(void);
 i32 Movie_PrevKeyFrame(i32 f);
 i32 Movie_NextKeyFrame(i32 f);
 
-// Fills the shell seam's frame-table entry, the render hook's image entry and the File
-// menu's KZV entries (start-up).
+// Fills the shell seam's frame-table entry, the stage's entries (Movie_InstallStage) and the
+// File menu's KZV entries (start-up).
 void Movie_InstallHooks(void);
+// The movie's part of the frame requests, the shell's movie entries and the library's
+// models-cleared hook (movie_stage.cpp).
+void Movie_InstallStage(void);

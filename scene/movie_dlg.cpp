@@ -27,6 +27,8 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
 
@@ -63,7 +65,7 @@ static void Edited(void) {
 static bool KeyRefused(void) {
   const MovieObject *o = Movie_CurrentObject();
   if (!o || o->keyCount < MOVIE_MAX_KEYS || HasKeyAt(o, g_MovieScene.frame)) return false;
-  Lib_ErrorBoxf("キーは 1 つのオブジェクトに %d 個までです。", (int)MOVIE_MAX_KEYS);
+  Seam_ErrorBoxf("キーは 1 つのオブジェクトに %d 個までです。", (int)MOVIE_MAX_KEYS);
   return true;
 }
 
@@ -126,7 +128,7 @@ static void ApplyFloat(u32 d, u32 id, const char *label, f32 *v) {
   }
   char msg[256];
   Str_Format(msg, sizeof msg, kNotNumber, label);
-  Lib_ErrorBox(msg);
+  Seam_ErrorBox(msg);
 }
 
 // [SECTION] line texts
@@ -176,7 +178,7 @@ bool MovieDlg_ApplyFrameCount(const char *text) {
   MovieScene &s = g_MovieScene;
   i32 n = 0;
   if (!MovieDlg_ParseInt(text, &n) || n < 1 || n > MOVIE_MAX_FRAMES) {
-    Lib_ErrorBox(kBadCount);
+    Seam_ErrorBox(kBadCount);
     return false;
   }
   if (n == s.frameCount) return true;
@@ -438,7 +440,7 @@ static bool ChooseFolder(const char *base, char *out) {
   if (MovieDlg_RelativeFolder(base, chosen, out, 256)) return true;
   char msg[600];
   Str_Format(msg, sizeof msg, kOutside, base);
-  Lib_ErrorBox(msg);
+  Seam_ErrorBox(msg);
   return false;
 }
 
@@ -470,7 +472,7 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
       Model3_OpenFile(n, name, &res);
       break;
   }
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
 }
 
 // "イメージファイル" / "モデル( ... )": chosen in the object's folder (inside the data
@@ -488,7 +490,7 @@ static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
       if (!ok) {
         char msg[600];
         Str_Format(msg, sizeof msg, kOutside, base);
-        Lib_ErrorBox(msg);
+        Seam_ErrorBox(msg);
       }
     }
     if (ok) {
@@ -603,7 +605,7 @@ static void ChooseSceneFile(const char *ext, char *name, i32 *present) {
     *present = 1;
     Edited();
   } else if (got && got[0]) {
-    Lib_ErrorBoxf("%s の場所が長すぎて、覚えておくことができません。", got);
+    Seam_ErrorBoxf("%s の場所が長すぎて、覚えておくことができません。", got);
   }
   FileDlg_ChangeDir(g_Lib.dataDir);
 }

@@ -428,7 +428,7 @@ static MovieObject *FreshObject(i32 n) {
 bool Movie_AddActor(i32 kind) {
   i32 n = Movie_ObjectCount();
   if (!HasRoom(n, kind)) {
-    Lib_ErrorBox(kTableFull);
+    Seam_ErrorBox(kTableFull);
     return false;
   }
   MovieObject *o = FreshObject(n);

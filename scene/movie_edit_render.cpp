@@ -18,6 +18,7 @@
 #include "lib/media/filename.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "scene/movie.h"
 #include "lib/media/dialogs.h"
 #include "scene/movie_dlg.h"
@@ -131,11 +132,11 @@ bool Movie_IsVideoPath(const char *path) {
 // "<name>.<ext>" into out; false after a message when the name is empty or too long.
 static bool OutputName(char *out, size_t size, const char *name, const char *ext) {
   if (!name || !name[0]) {
-    Lib_ErrorBox("ファイル名が指定されていません。");
+    Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
   if (!Str_FormatAll(out, size, "%s.%s", name, ext)) {
-    Lib_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    Seam_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
     return false;
   }
   return true;
@@ -161,7 +162,7 @@ bool Movie_SaveFrameBmp(const char *name) {
   Movie_BmpRect(g_Lib.screenWidth, g_Lib.screenHeight, r);
   bool ok = g_SceneSeam.saveRect && g_SceneSeam.saveRect(file, r[0], r[1], r[2], r[3]);
   g_Shell.g_DrawView = savedDraw;
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", file);
+  if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", file);
   return ok;
 }
 
@@ -211,9 +212,7 @@ void Movie_RenderDlgRefresh(void) {
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
   Movie_CloseVideoWindow();
   if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path)) return false;
-  if (path != g_Movie.videoPath) Str_Copy(g_Movie.videoPath, sizeof g_Movie.videoPath, path);
-  g_Movie.videoActive = Movie_IsVideoPath(path) ? 1 : 0;
-  g_D3DApp.videoLoop = (u8)flag;
+  D3DApp_VideoOpened(path, Movie_IsVideoPath(path), (u8)flag);
   Timer_Reset();
   return true;
 }
@@ -221,7 +220,7 @@ bool Movie_OpenVideoWindow(const char *path, i32 flag) {
 bool Movie_OpenBgm(void) {
   char path[FILEDLG_TEXT];
   if (!MovieDlg_FindKeptPath(g_MovieScene.bgmFileName, path, sizeof path)) {
-    Lib_ErrorBoxf("BGM の %s を開くことができませんでした。", path);
+    Seam_ErrorBoxf("BGM の %s を開くことができませんでした。", path);
     return false;
   }
   return Movie_OpenVideoWindow(path, 1);
@@ -229,6 +228,6 @@ bool Movie_OpenBgm(void) {
 
 void Movie_CloseVideoWindow(void) {
   if (g_SceneSeam.videoClose) g_SceneSeam.videoClose();
-  g_Movie.videoActive = 0;
+  D3DApp_VideoClosed();
   Timer_Reset();
 }

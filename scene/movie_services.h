@@ -1,12 +1,10 @@
 // The scene editors' entry points that the library and the shell reach through their hook
-// tables (installed by Scene_Install), and the movie state (lib/framework/movie_state.h).
+// tables (installed by Scene_Install), and the movie document (movie_state.h).
 //
-// Owner: the scene editors (scene/). The movie state is stored in the library, which reads
-// it during the frame render and writes g_Movie.playState and g_Movie.loaded only when it
-// starts up or clears all models; the movie editor is its writer otherwise.
+// Owner: the scene editors (scene/).
 #pragma once
 #include "model/types.h"
-#include "lib/framework/movie_state.h"   // the movie actors and play state the library reads
+#include "scene/movie_state.h"
 
 // Opens the video window on path and starts it; true when it plays.
 bool Movie_OpenVideoWindow(const char *path, i32 flag);

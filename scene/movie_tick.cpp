@@ -5,6 +5,9 @@
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
 
+// True while the movie plays (the shell runs its tick then).
+static bool Playing(void) { return g_Movie.playState == MOVIE_PLAYING; }
+
 static i32 EndFrame(void) { return g_MovieScene.playEnd; }
 
 // The end of the play range: the next movie, a loop (frame back to the loop start, the video
@@ -26,4 +29,5 @@ void Movie_InstallTick(void) {
   e.movieEnd = End;
   e.movieRefreshLists = Movie_RefreshAllLists;
   e.movieHoldOnce = &g_MovieEditor.recordHold;
+  e.moviePlaying = Playing;
 }

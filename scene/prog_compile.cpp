@@ -42,7 +42,7 @@ static void Prog_Warn(const char *what, const char *word) {
 
 // The refusal of a source that exceeds a table.
 static bool Prog_Refuse(const char *table, i32 max) {
-  Lib_ErrorBoxf("%d 行目 : %sの数が最大数(%d)を超えました。", (int)g_ProgEditor.currentLine + 1, table, (int)max);
+  Seam_ErrorBoxf("%d 行目 : %sの数が最大数(%d)を超えました。", (int)g_ProgEditor.currentLine + 1, table, (int)max);
   return false;
 }
 
@@ -469,14 +469,14 @@ bool Prog_Compile(const char *sourceName) {
     bool saved = e.editText(&w) && !w.err && File_WriteAtomic(sourceName, w.data, w.size);
     Wr_Free(&w);
     if (!saved) {
-      Lib_ErrorBoxf("%s に保存することができませんでした。", sourceName);
+      Seam_ErrorBoxf("%s に保存することができませんでした。", sourceName);
       return false;
     }
     Doc_ClearChanged(DOC_PROGRAM);   // the file now holds the edit text
   }
   FileData f = {};
   if (!File_ReadAll(sourceName, &f)) {
-    Lib_ErrorBox("ファイルを読み込むことが、できませんでした。");
+    Seam_ErrorBox("ファイルを読み込むことが、できませんでした。");
     return false;
   }
   bool ok = Prog_CompileText(f.data, f.size);

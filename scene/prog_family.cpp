@@ -18,6 +18,7 @@
 #include "model/model3.h"
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "scene/prog_run.h"
 
 // [SECTION] Run and stop
@@ -26,7 +27,7 @@ void Prog_Run(void) {
   ProgEditor &e = g_ProgEditor;
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) {
-    Lib_ErrorBox("実行するソースファイル(*.TXT)を、選択して下さい。");
+    Seam_ErrorBox("実行するソースファイル(*.TXT)を、選択して下さい。");
     return;
   }
   // One compile serves the run and Program.KZS; a source that does not compile does not run.
@@ -143,7 +144,7 @@ bool Prog_LoadSource(void) {
   if (!e.sourceName[0]) return false;
   FileData f = {};
   if (!File_ReadAll(e.sourceName, &f)) {
-    Lib_ErrorBox("ファイルを読み込むことが、できませんでした。");
+    Seam_ErrorBox("ファイルを読み込むことが、できませんでした。");
     return false;
   }
   Prog_ShowSource((const char *)f.data, f.size);

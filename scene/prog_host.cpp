@@ -27,7 +27,7 @@ static bool Host_ModelLoad(i32 slot, const char *path) {
   if (!Model3_Init(slot)) return false;
   ModelResult res;
   Model3 *m = Model3_OpenFile(slot, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   return m != nullptr;
 }
 

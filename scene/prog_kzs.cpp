@@ -53,7 +53,7 @@ bool Prog_WriteKzsFile(void) {
   Kzs_Build(&w, &rt->tables, rt->blocks, rt->blockCount);
   bool ok = !w.err && File_WriteAtomic("Program.KZS", w.data, w.size);
   Wr_Free(&w);
-  if (!ok) Lib_ErrorBoxf("%s に保存することができませんでした。", "Program.KZS");
+  if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", "Program.KZS");
   Timer_Reset();
   return ok;
 }
@@ -62,7 +62,7 @@ bool Prog_WriteKzs(void) {
   ProgEditor &e = g_ProgEditor;
   FileDlg_ChangeDir(e.sourceFolder);
   if (!e.sourceName[0]) {
-    Lib_ErrorBox("コンバートするソースファイル(*.TXT)を、選択して下さい。");
+    Seam_ErrorBox("コンバートするソースファイル(*.TXT)を、選択して下さい。");
     return false;
   }
   // A source that did not compile writes nothing: the old Program.KZS stays.

@@ -129,7 +129,6 @@ void Scene_Install(void) {
   g_LibHooks.openVideoWindow = Movie_OpenVideoWindow;
   g_LibHooks.closeVideoWindow = Movie_CloseVideoWindow;
   g_LibHooks.moviePlaybackTick = Movie_PlaybackTick;
-  g_LibHooks.movieInterpolate = Movie_InterpolateObject;
   Movie_InstallHooks();   // frame tables on change, movie images, KZV files
   Coli_InstallFileMenu();
   g_ShellEntries.sceneDocument = SceneDocument;

@@ -51,7 +51,8 @@ void Cam_SetBrightness(f32 level);
 i32 Cam_CoverAlpha(f32 level);
 
 void Lib_SetClearColor(i32 r, i32 g, i32 b);
-// Clears the movie's loaded and play state and frees every loaded model.
+// Frees every loaded model and tells the movie (g_LibHooks.modelsCleared), which forgets its
+// loaded and play state.
 void Lib_ClearAllModels(void);
 
 // [SECTION] Matrix arithmetic

@@ -13,7 +13,6 @@
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "lib/framework/movie_state.h"
 
 // Loads path into *tex through the one image loader; a file not found where its name says is
 // looked for beside the document docPath (a model or object set moved with its images, or
@@ -107,8 +106,7 @@ Vec3 Model3_GetBoneRestOrigin(i32 slot, i32 bone) {
 }
 
 void Lib_ClearAllModels(void) {
-  g_Movie.loaded = 0;
-  g_Movie.playState = 0;
+  if (g_LibHooks.modelsCleared) g_LibHooks.modelsCleared();
   Obj2_FreeAll();
   Bone2_FreeAll();
   Model3_FreeAllSlots();

@@ -228,7 +228,7 @@ bool Pn_TessellateModel(i32 slot) {
     if (ValidPolygon(m, &m->polygons[i])) triangles += m->polygons[i].cornerCount - 2;
   i64 polys = triangles * Pn_Triangles(level), verts = polys * 3;
   if (polys > w->capPolygons || verts > w->capPositions || verts > w->capNormals) {
-    Lib_ErrorBoxf("曲面化すると %lld ポリゴンになり、最大数 %d を超えます。", (long long)polys, w->capPolygons);
+    Seam_ErrorBoxf("曲面化すると %lld ポリゴンになり、最大数 %d を超えます。", (long long)polys, w->capPolygons);
     return false;
   }
   for (i32 i = 0; i < m->polygonCount; ++i) {

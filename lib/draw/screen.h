@@ -2,7 +2,7 @@
 //
 // g_Scale2D is owned here (recomputed by Text_CreateFont). The other values come from the
 // library (back-buffer and desktop size, frame scaling, view-window mode) and from the frame
-// request (the 2D-frame flag, the frame pan, the kind of the view being drawn); the
+// request (the 2D-frame flag, the frame pan, the text rule and the message lines); the
 // accessors below are the one place that reads them.
 #pragma once
 #include "model/types.h"
@@ -18,16 +18,13 @@ bool Screen_InViewFrame(void);
 void Screen_FrameOffset(f32 *x, f32 *y);
 // The pure form of the same: what the offset is for a desktop size and a pan.
 void Screen_FrameOffsetFor(i32 desktopW, i32 desktopH, f32 panX, f32 panY, f32 *x, f32 *y);
-// Kind of the view being drawn (0 main, 1 Front, 2 Top, 3 Side, 4 Pers).
-u32 Screen_DrawnViewKind(void);
 i32 Screen_Width(void);
 i32 Screen_Height(void);
 bool Screen_FrameScaling(void);
 bool Screen_ViewWindowMode(void);
-// True while the movie stage is drawn.
-bool Screen_MovieStage(void);
-// The movie's message line: shown on the movie stage or once a movie file was loaded.
-bool Screen_MovieMessagesShown(void);
-i32 Screen_MovieObjectCount(void);
-// Text of movie object i's current message, or null when i is no message object.
-const char *Screen_MovieMessageOf(i32 i);
+// True when, with view windows, the screen text waits for another view's frame.
+bool Screen_TextWaits(void);
+// The request's message lines (drawn after the screen text): their count, and line i (null
+// when there is none at i).
+i32 Screen_MessageLines(void);
+const char *Screen_MessageLine(i32 i);

@@ -14,6 +14,7 @@
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/cp932.h"
 
 ScreenTextState g_Text = {{255, 255, 255, 255}};  // white text
 
@@ -89,7 +90,7 @@ void Text_Anchor(i32 x, i32 y, bool frameScaling, i32 screenW, i32 screenH, i32 
   }
 }
 
-void Text_MoviePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screenH, i32 *x, i32 *y) {
+void Text_MessagePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screenH, i32 *x, i32 *y) {
   *x = (40 - length) * 8;
   *y = 430;
   if (viewWindowMode) {
@@ -111,22 +112,21 @@ static void Text_DrawAt(const char *text, i32 x, i32 y, u32 color) {
   if (g_Text.font && g_Dev.draw.drawText) g_Dev.draw.drawText(g_Text.font, text, left, top, color);
 }
 
-static void Text_DrawMovieMessages(void) {
-  if (!Screen_MovieMessagesShown()) return;
-  i32 count = Screen_MovieObjectCount();
+static void Text_DrawMessageLines(void) {
+  i32 count = Screen_MessageLines();
   for (i32 i = 0; i < count; i++) {
-    const char *msg = Screen_MovieMessageOf(i);
+    const char *msg = Screen_MessageLine(i);
     if (!msg) continue;
     if (!Text_UseSize(2.0f)) continue;
     i32 x, y;
-    Text_MoviePosition((i32)strlen(msg), Screen_ViewWindowMode(), Screen_Width(), Screen_Height(), &x, &y);
+    Text_MessagePosition((i32)strlen(msg), Screen_ViewWindowMode(), Screen_Width(), Screen_Height(), &x, &y);
     Text_DrawAt(msg, x, y, 0xFFFFFFFFu);
   }
 }
 
 void Text_DrawQueue(void) {
-  // The movie stage with view windows: the lines wait for the next frame of the Pers view.
-  if (Screen_ViewWindowMode() && Screen_MovieStage() && Screen_DrawnViewKind() != 4) return;
+  // With view windows the lines may wait for the frame of another view (the request says).
+  if (Screen_ViewWindowMode() && Screen_TextWaits()) return;
   if (!g_Text.font) Text_CreateFont(g_Text.fontSize + 1.0f);
   bool inFrame = Screen_InViewFrame();
   f32 offX = 0.0f, offY = 0.0f;
@@ -141,7 +141,7 @@ void Text_DrawQueue(void) {
     }
     Text_DrawAt(e->text, e->x, e->y, Draw_PackColor(e->r, e->g, e->b, e->a));
   }
-  Text_DrawMovieMessages();
+  Text_DrawMessageLines();
   g_Text.lineCount = 0;
 }
 

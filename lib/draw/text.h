@@ -2,7 +2,7 @@
 //
 // Text_Printf only queues (at most 127 lines a frame, 256 bytes each, cut at a character
 // boundary); Text_DrawQueue draws the queue through the SHIFTJIS text font after the
-// overlay hook and empties it, and also draws the movie's message line.
+// overlay hook and empties it, and also draws the frame request's message lines.
 // Global owned here: g_Text (queued lines, colour, font and its size; g_Scale2D lives in
 // screen.h, g_Lib.textSize in lib.h). The framework releases g_Text.font
 // (Text_ReleaseFont) before a device reset; the next draw creates it again.
@@ -44,5 +44,5 @@ void Text_DrawQueue(void);
 i32 Text_FontHeight(f32 scaleX, f32 size);
 // Top-left of a line: frame-scaled coordinates (products in integers, division in floats).
 void Text_Anchor(i32 x, i32 y, bool frameScaling, i32 screenW, i32 screenH, i32 *left, i32 *top);
-// Where the movie's message line of `length` bytes starts, before frame scaling.
-void Text_MoviePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screenH, i32 *x, i32 *y);
+// Where a message line of `length` bytes starts, before frame scaling.
+void Text_MessagePosition(i32 length, bool viewWindowMode, i32 screenW, i32 screenH, i32 *x, i32 *y);

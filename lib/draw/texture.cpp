@@ -191,7 +191,7 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     // A file that is there but does not decode would otherwise draw nothing without a word
     // (a missing file is for the caller to report).
     fclose(f);
-    Lib_ErrorBoxf(kMsgCannotDecode, path);
+    Seam_ErrorBoxf(kMsgCannotDecode, path);
   }
 }
 

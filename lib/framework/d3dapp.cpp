@@ -6,6 +6,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/dxutil.h"
+#include "model/str.h"
 
 D3DAppState g_D3DApp;
 
@@ -248,6 +249,14 @@ void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y) {
 bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam) {
   return msg == MSG_MCIWNDM_NOTIFYMODE && lParam == VIDEO_MODE_STOP;
 }
+
+void D3DApp_VideoOpened(const char *path, bool playing, u8 loop) {
+  if (path != g_D3DApp.videoPath) Str_Copy(g_D3DApp.videoPath, sizeof g_D3DApp.videoPath, path);
+  g_D3DApp.videoActive = playing ? 1 : 0;
+  g_D3DApp.videoLoop = loop;
+}
+
+void D3DApp_VideoClosed(void) { g_D3DApp.videoActive = 0; }
 
 // [SECTION] errors
 

@@ -4,7 +4,8 @@
 //
 // The decisions are portable (native tests reach them); the window, device, frame step and
 // message handler that use them are in d3dapp_win.cpp. Owner: lib/framework; other code
-// reads g_D3DApp only (the movie's video window writes renderingSuspended and videoLoop).
+// reads g_D3DApp only (the movie's video window sets its fields through D3DApp_VideoOpened
+// and D3DApp_VideoClosed).
 #pragma once
 #include <stdint.h>
 #include "lib/framework/d3denum.h"
@@ -78,6 +79,7 @@ struct D3DAppState {
   u8 minimized, maximized;
   u8 renderingSuspended;   // a video plays: the frame step and the paint handler do nothing
   u8 videoLoop;            // replay the video when it stops
+  u8 videoActive;          // the video window plays a file: nothing is rendered or advanced
   u8 fatalErrorShown;
   f32 time, elapsedTime, fps;
   f32 lastFpsTime;
@@ -88,6 +90,7 @@ struct D3DAppState {
   u32 creationFlags;
   i32 createWidth, createHeight;   // client size of the window to create
   char windowTitle[256];
+  char videoPath[256];      // the file the video window plays (replayed on loop)
   char deviceStats[90];     // D3DApp_DeviceStatsText of the current device
   char frameStats[90];      // D3DApp_FrameStatsText, refreshed about once a second
   u8 showStats;             // draw both lines at the top-left of every frame
@@ -152,6 +155,12 @@ void D3DApp_DecodeMouse(intptr_t lParam, i32 *x, i32 *y);
 i32 Mouse_DecodeCoord(u32 half);
 // True for the video window's stop notice: the MCI mode notification carrying MCI_MODE_STOP.
 bool D3DApp_IsVideoStopNotice(u32 msg, intptr_t lParam);
+// The video window opened on path (kept for a replay; path may be g_D3DApp.videoPath itself):
+// playing, nothing is rendered or advanced while it plays a video file; loop 1 replays it
+// on its stop notice.
+void D3DApp_VideoOpened(const char *path, bool playing, u8 loop);
+// The video window closed: rendering goes on.
+void D3DApp_VideoClosed(void);
 enum : u32 { MSG_MCIWNDM_NOTIFYMODE = 0x0400 + 200, VIDEO_MODE_STOP = 525 };
 
 // [SECTION] errors

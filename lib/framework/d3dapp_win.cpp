@@ -14,7 +14,6 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/settingsdlg_win.h"
 #include "resources/framework_ids.h"
-#include "lib/framework/movie_state.h"
 
 D3DAppPlatform g_D3DAppWin;
 
@@ -244,7 +243,7 @@ HRESULT D3DApp_InitDevice(void) {
     D3DApp_DeviceStatsText(dev->deviceType, m->vertexProcessingType, m->adapter->description, g_D3DApp.deviceStats,
                            sizeof g_D3DApp.deviceStats);
     if (dev->deviceType == DEVTYPE_REF) {
-      g_GpuInfo.level = 0;
+      Lib_SetGpuLevel(0);
       g_Lib.optAntialias = 0;
     }
     ReadBackBufferDesc();
@@ -680,11 +679,11 @@ LRESULT D3DApp_HandleMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   // mouse move at (525, 0) carries the same lParam).
   if (D3DApp_IsVideoStopNotice(msg, lParam)) {
     if (g_D3DApp.videoLoop == 1) {
-      if (g_LibHooks.openVideoWindow) g_LibHooks.openVideoWindow(g_Movie.videoPath, 1);
+      if (g_LibHooks.openVideoWindow) g_LibHooks.openVideoWindow(g_D3DApp.videoPath, 1);
     } else if (g_LibHooks.closeVideoWindow) {
       g_LibHooks.closeVideoWindow();
     } else {
-      g_Movie.videoActive = 0;
+      D3DApp_VideoClosed();
     }
     return DefWindowProcA(wnd, msg, wParam, lParam);
   }

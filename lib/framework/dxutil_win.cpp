@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "lib/framework/framework_win.h"
+#include "model/str.h"
 
 HRESULT DXUtil_GetMediaPath(char *buf, int size) {
   if (!buf || size < 1) return E_INVALIDARG;

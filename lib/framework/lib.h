@@ -3,7 +3,7 @@
 //
 // Owner: the library start-up (lib/framework). Lib_Init fills these once; afterwards the
 // framework message handler writes the input state of g_Lib.app, the main loop writes
-// g_Lib.frameDelta, g_Lib.fade and g_FrameOutputSuppressed (model/seam.h), and editors write g_Lib.runState and
+// g_Lib.frameDelta, g_Lib.fade and g_FrameOutputSuppressed, and editors write g_Lib.runState and
 // g_Lib.frameScaling. Everything else is read-only outside lib/framework.
 //
 // Portable: platform objects are named by forward declarations only, so portable code above
@@ -24,7 +24,6 @@ struct IDirect3DDevice9;
 struct SceneVertex;
 struct FrameRequest;
 struct FileDlgRequest;
-struct ImageHandle;
 struct Model3;
 struct SkinTarget;
 
@@ -57,7 +56,22 @@ struct LibFlags {
   f32 r, g, b, alpha;   // full-screen quad colour (0, 0, 0, 0.2)
 };
 
-// GpuInfo and g_GpuInfo: model/seam.h (the model core reads the level).
+// Capability levels derived from the HAL caps of adapter 0 at start-up. The library fills
+// them (the level through Lib_SetGpuLevel, which tells the model core whether render modes
+// other than 0 are drawn).
+struct GpuInfo {
+  u16 level;                  // GPU level 0..8
+  u8 msaa4;                   // 4-sample multisampling supported (fullscreen target)
+  u32 vertexShaderLevel;      // 0..3
+  u32 pixelShaderLevel;       // 0..3
+  u32 maxVertexBlendMatrices;
+  u32 maxVertexBlendMatrixIndex;
+  u32 maxPrimitiveCount;
+  u32 maxVertexIndex;
+};
+extern GpuInfo g_GpuInfo;
+// Sets g_GpuInfo.level and the model core's g_Model3ModesOn (level 0: every model in mode 0).
+void Lib_SetGpuLevel(u16 level);
 
 // The caps values the levels are computed from (shader versions as packed version words).
 struct GpuCapsInput {
@@ -116,7 +130,11 @@ void Lib_SetFade(f32 level);
 u8 Lib_IsVSync(void);
 void Lib_SetCpuOccupy(u8 on);
 u8 Lib_GetCpuOccupy(void);
+// While non-zero the frame's screen output is off: no screen text is queued and the
+// per-frame pose passes (2D bone skinning, scene-object poses) are skipped.
+extern u32 g_FrameOutputSuppressed;
 bool Text_IsOutputOn(void);
+// Sets g_FrameOutputSuppressed and pauses the model core's 2D bone skinning with it.
 void Text_SetSuppressed(u32 suppressed);
 // Heap copy (malloc); null for null or a failed allocation.
 char *Lib_StrDup(const char *text);
@@ -251,21 +269,18 @@ struct LibHooks {
   bool (*openVideoWindow)(const char *path, i32 flag);
   void (*closeVideoWindow)(void);
   void (*moviePlaybackTick)(void);
-  // [model drawing] the effect layer and the movie images (render/modeldraw.cpp).
+  // After Lib_ClearAllModels freed every model: the movie forgets its loaded and play state.
+  void (*modelsCleared)(void);
+  // [model drawing] the effect layer (render/modeldraw.cpp).
   // Render mode 4 (the bone effect); false when it drew nothing (the model is then drawn
   // as in mode 0).
   bool (*drawBoneModel)(i32 n, i32 part, Model3 *model);
   // The shader frame (Hlsl_RenderFrame), run between BeginScene and the scene hook.
   void (*shaderFrame)(void);
-  // The image handle of movie object i (null: none).
-  const ImageHandle *(*movieImage)(i32 i);
   // Render modes 5 and 6: the bump-mapped samples drawn in place of the model.
   void (*drawBumpSample)(u32 renderMode);
   // Releases the bump samples' meshes, textures and declaration (the next draw loads them).
   void (*releaseBumpSamples)(void);
-  // Writes the pose of movie object i between keys k and k+1 at fraction t (the movie
-  // editor's Movie_InterpolateObject); empty, the pose stays as it is.
-  void (*movieInterpolate)(i32 i, i32 k, f32 t);
   // [per-frame model pass] device buffers and render data (render/objects.cpp); the pass
   // runs and is tested natively with these empty.
   // Locks a whole device vertex buffer for writing; null when it cannot be locked.

@@ -1,6 +1,9 @@
 // The library object, the library globals and the portable half of the start-up:
 // defaults, capability levels, the data-folder search and the small accessors.
 #include "lib/framework/lib.h"
+#include "model/bone2.h"
+#include "model/model3.h"
+#include "model/str.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -11,6 +14,8 @@ LibState g_Lib = {
     {0, 1, 0.0f, 0.0f, 0.0f, 0.2f},    // flags
 };
 LibHooks g_LibHooks;
+GpuInfo g_GpuInfo;
+u32 g_FrameOutputSuppressed;
 
 const char g_AppCaption[] = "Miravel";
 
@@ -93,14 +98,14 @@ bool Lib_FindDataFolder(const LibFs *fs, char *root, char *data) {
   if (CanOpenMarker(fs, "")) fs->changeDir(fs->ctx, "../");
   if (CanOpenMarker(fs, "../")) fs->changeDir(fs->ctx, "../../");
   if (!CurrentDirInto(fs, root)) {
-    Lib_ErrorBox("フォルダのパスが長すぎます。");
+    Seam_ErrorBox("フォルダのパスが長すぎます。");
     root[0] = 0;
     data[0] = 0;
     return false;
   }
   fs->changeDir(fs->ctx, "Data");
   if (!CurrentDirInto(fs, data)) {
-    Lib_ErrorBox("フォルダのパスが長すぎます。");
+    Seam_ErrorBox("フォルダのパスが長すぎます。");
     data[0] = 0;
     return false;
   }
@@ -129,7 +134,15 @@ u8 Lib_IsVSync(void) { return g_Lib.flags.vsync; }
 void Lib_SetCpuOccupy(u8 on) { g_Lib.cpuOccupy = on; }
 u8 Lib_GetCpuOccupy(void) { return g_Lib.cpuOccupy; }
 bool Text_IsOutputOn(void) { return g_FrameOutputSuppressed == 0; }
-void Text_SetSuppressed(u32 suppressed) { g_FrameOutputSuppressed = suppressed; }
+void Text_SetSuppressed(u32 suppressed) {
+  g_FrameOutputSuppressed = suppressed;
+  g_Bone2SkinPaused = suppressed;
+}
+
+void Lib_SetGpuLevel(u16 level) {
+  g_GpuInfo.level = level;
+  g_Model3ModesOn = level != 0 ? 1 : 0;
+}
 
 char *Lib_StrDup(const char *text) {
   if (!text) return nullptr;

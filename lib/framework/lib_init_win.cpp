@@ -12,8 +12,8 @@
 
 #include "lib/framework/framework_win.h"
 #include "lib/framework/modal_hooks.h"
-#include "lib/framework/movie_state.h"
 #include "model/model3.h"
+#include "model/str.h"
 
 // [SECTION] seam and clock
 
@@ -93,7 +93,7 @@ void Lib_UpdateScreenSize(void) {
   g_Lib.screenWidth = (i32)d.Width;
   g_Lib.screenHeight = (i32)d.Height;
   if (g_LibHooks.rebuildScreenQuad) g_LibHooks.rebuildScreenQuad();
-  if (g_Movie.videoActive && g_LibHooks.moveVideoWindow) g_LibHooks.moveVideoWindow(g_Lib.screenWidth, g_Lib.screenHeight);
+  if (g_D3DApp.videoActive && g_LibHooks.moveVideoWindow) g_LibHooks.moveVideoWindow(g_Lib.screenWidth, g_Lib.screenHeight);
 }
 
 void Draw_SetScreenQuadColor(f32 r, f32 g, f32 b, f32 a) {

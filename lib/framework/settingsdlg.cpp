@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "model/seam.h"
+#include "model/str.h"
 
 D3DSettingsDialog g_SettingsDialog;
 

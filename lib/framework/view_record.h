@@ -42,8 +42,12 @@ struct FrameRequest {
   u32 viewIndex;              // its place in its layout
   f32 framePanX, framePanY;   // pan of the layout's main view: moves the 640x480 frame
   bool frame2D;               // 2D content is placed in a centred 640x480 frame
-  bool movieStage;            // the movie stage: background-only main view, movie images,
-                              // message lines and the 640x480 picture of the render view
+  bool movieStage;            // the movie stage (its present rectangles, see D3DApp_ChoosePresent)
+  bool backgroundOnly;        // only the clear: no 3D passes, layers or text
+  // In view-window mode only: the white outline of the 2D frame (its 640x480 at the frame
+  // offset), and that of the 640x480 picture at the centre of the back buffer.
+  bool outline2DFrame, outlineCentred;
+  bool textWaits;             // in view-window mode the screen text waits for another view's frame
   u32 viewport;               // FRAME_VIEWPORT_*
   bool atRest;                // 3D models drawn at rest: no pose, rest edges
   bool poseOff;               // posed shapes unused in view windows (at rest, or the preview)
@@ -53,6 +57,11 @@ struct FrameRequest {
   bool rightButtonHeld;       // right button held in a view (weight colours wait)
   void (*drawScene)(void);    // inside the scene, after the 3D passes
   void (*drawOverlay)(void);  // after the 2D layers, before the screen text
+  void (*drawImages)(void);   // after the 2D bone and object models, before the overlay call
+  // The message lines drawn at the bottom centre after the screen text: line i of
+  // messageLines (null: none at i).
+  i32 messageLines;
+  const char *(*messageLine)(i32 i);
 };
 
 // The request of the frame being drawn. Outside a frame: the shell's request as of now

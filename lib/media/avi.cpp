@@ -5,6 +5,8 @@
 
 #include "lib/framework/lib.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 u32 Avi_FrameBytes(u32 width, u32 height) {
   u64 row = (((u64)width * 24 + 31) & ~(u64)31) / 8;

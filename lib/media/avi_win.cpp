@@ -92,17 +92,17 @@ HDC AviWriter::open(HWND window, u32 w, u32 h, const char *path, u32 scale, u32 
 
   HDC screenDC = GetDC(window);
   if (!screenDC) {
-    Lib_ErrorBox("Error hDC");
+    Seam_ErrorBox("Error hDC");
     return nullptr;
   }
   frameDC = CreateCompatibleDC(screenDC);
   if (!frameDC) {
     ReleaseDC(window, screenDC);
-    Lib_ErrorBox("Error hMemDC");
+    Seam_ErrorBox("Error hMemDC");
     return nullptr;
   }
   if (ReleaseDC(window, screenDC) != 1) {
-    Lib_ErrorBox("Error ReleaseDC");
+    Seam_ErrorBox("Error ReleaseDC");
     return nullptr;
   }
   BITMAPINFO bmi;
@@ -112,7 +112,7 @@ HDC AviWriter::open(HWND window, u32 w, u32 h, const char *path, u32 scale, u32 
   HBITMAP section = CreateDIBSection(frameDC, &bmi, DIB_RGB_COLORS, &pixels, nullptr, 0);
   if (!section || !pixels) {
     if (section) DeleteObject(section);
-    Lib_ErrorBox("Error CreateDIBSection");
+    Seam_ErrorBox("Error CreateDIBSection");
     return nullptr;
   }
   bits = (u8 *)pixels;

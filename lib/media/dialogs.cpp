@@ -13,6 +13,7 @@
 #include "lib/media/filename.h"
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 FileDlgState g_FileDlg;
 

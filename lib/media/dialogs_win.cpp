@@ -14,6 +14,7 @@
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 static HINSTANCE OwnerInstance(HWND owner) {
   return owner ? (HINSTANCE)GetWindowLongPtrA(owner, GWLP_HINSTANCE) : GetModuleHandleA(nullptr);
@@ -58,7 +59,7 @@ static void RefuseName(const wchar_t *w) {
                shown, code);
   else
     Str_Format(text, sizeof text, "%s\n\nこのファイル名は長すぎるため、使うことができません。", shown);
-  Lib_ErrorBox(text);
+  Seam_ErrorBox(text);
 }
 
 // The dialog in UTF-16; the chosen path goes back into the request's code-page buffers only

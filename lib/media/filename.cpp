@@ -11,6 +11,7 @@
 #endif
 
 #include "model/seam.h"
+#include "model/cp932.h"
 
 // Position of the last point of name when it is not the first character, or -1.
 static long LastDotAfterFirst(const char *name) {

@@ -9,6 +9,7 @@
 
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 // [SECTION] state names
 

@@ -10,6 +10,7 @@
 #include "lib/draw/image.h"
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/d3dapp.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "lib/render/modeldraw.h"
@@ -17,7 +18,6 @@
 #include "lib/render/shadow.h"
 #include "model/math.h"
 #include "model/obj2.h"
-#include "lib/framework/movie_state.h"
 
 // [SECTION] Toon stage
 
@@ -45,8 +45,6 @@ void Draw_SetupToonStage(void) {
 }
 
 // [SECTION] Frame pieces
-
-static u32 DrawnViewKind(const FrameRequest *req) { return req->view ? req->view->kind : 0; }
 
 static void SetViewport(u32 x, u32 y, u32 w, u32 h) {
   DrawViewport vp = {x, y, w, h, 0.0f, 1.0f};
@@ -80,49 +78,13 @@ static void SetRequestViewport(const FrameRequest *req) {
   }
 }
 
-static i32 ClampByte(f32 v) {
-  if (!(v > 0.0f)) return 0;
-  return v >= 255.0f ? 255 : (i32)v;
-}
-
-static void DrawMovieImages(const FrameRequest *req) {
-  if (!req->movieStage || (req->viewIndex != 0 && req->viewIndex != 4) || !g_LibHooks.movieImage) return;
-  for (i32 i = 0; i < g_Movie.objectCount && i < MOVIE_MAX_OBJECTS; ++i) {
-    MovieObject *o = g_Movie.objects[i];
-    if (!o || o->kind != MOVIE_KIND_IMAGE || o->curKey < 0 || o->curKey >= MOVIE_MAX_KEYS) continue;
-    if (!o->keys[o->curKey].shown) continue;
-    if (g_LibHooks.movieInterpolate) g_LibHooks.movieInterpolate(i, o->curKey, o->fraction);
-    const f32 *p = o->pose;
-    Mat4 m;
-    Mat_ComposeSRTEuler(&m, p[MOVIE_POSE_POSITION], p[MOVIE_POSE_POSITION + 1], 0, 0, 0, -p[MOVIE_POSE_ANGLES + 2],
-                        p[MOVIE_POSE_SCALE], p[MOVIE_POSE_SCALE + 1], 0);
-    const ImageHandle *h = g_LibHooks.movieImage(i);
-    ImageRow *row = h ? Img_GetRow(h) : nullptr;
-    if (!o->fileName[0] || !row) continue;
-    f32 w = row->width * 0.5f, hh = row->height * 0.5f;
-    const f32 cx[4] = {-w, w, w, -w}, cy[4] = {-hh, -hh, hh, hh};
-    const f32 tu[4] = {0.01f, 0.99f, 0.99f, 0.01f}, tv[4] = {0.01f, 0.01f, 0.99f, 0.99f};
-    f32 sx = g_Lib.viewWindowMode ? (f32)(g_Lib.screenWidth - 640) * 0.5f : 0, sy = g_Lib.viewWindowMode ? (f32)(g_Lib.screenHeight - 480) * 0.5f : 0;
-    Vert2D v[4];
-    for (i32 k = 0; k < 4; ++k) {
-      f32 q[3];
-      Mat_TransformPoint(q, cx[k], cy[k], 0, m);
-      v[k] = Vert2D{(i32)(q[0] + sx), (i32)(q[1] + sy), ClampByte(p[MOVIE_POSE_COLOR]), ClampByte(p[MOVIE_POSE_COLOR + 1]),
-                    ClampByte(p[MOVIE_POSE_COLOR + 2]), ClampByte(p[MOVIE_POSE_COLOR + 3]), tu[k], tv[k]};
-    }
-    Img_Bind(h->row);
-    Draw_Quad2DCorners(v);
-  }
-}
-
 static void DrawFramesAndCover(const FrameRequest *req) {
   if (g_Lib.viewWindowMode) {
-    u32 kind = DrawnViewKind(req);
-    if (req->frame2D && (kind == 0 || kind == 4)) {
+    if (req->outline2DFrame) {
       Img_Bind(-1);
       Draw_Rect2D(-1, -1, 640, 480, 255, 255, 255, 255);
     }
-    if (req->movieStage && kind == 4) {
+    if (req->outlineCentred) {
       i32 cx = (g_Lib.screenWidth - 640) / 2, cy = (g_Lib.screenHeight - 480) / 2;
       Img_Bind(-1);
       Draw_Rect2D(cx - 1, cy - 1, cx + 640, cy + 480, 255, 255, 255, 255);
@@ -167,12 +129,11 @@ static void ScenePasses(void) {
 
 static i32 RenderRequest(const FrameRequest *req) {
   if (g_Lib.config.shaderMode && g_LibHooks.shaderFrame) return ShaderPath(req);
-  if (g_Movie.videoActive) return 0;
+  if (g_D3DApp.videoActive) return 0;
   u32 flags = DCLEAR_TARGET | DCLEAR_ZBUFFER | (g_Lib.config.stencilShadows ? DCLEAR_STENCIL : 0);
   u32 color = 0xFF000000u | (g_Lib.clearColor[0] & 0xFF) << 16 | (g_Lib.clearColor[1] & 0xFF) << 8 | (g_Lib.clearColor[2] & 0xFF);
   if (g_Dev.render.clear) g_Dev.render.clear(flags, color, 1.0f, 0);
-  // On the movie stage the main view shows only the background.
-  if (req->movieStage && DrawnViewKind(req) == 0) return 0;
+  if (req->backgroundOnly) return 0;
   if (g_Tex.toonTexture) Draw_SetupToonStage();
   // The camera kept in g_Camera.eye / g_Camera.target / g_Camera.up: a device reset (view windows change
   // the back buffer) drops the device's view transform.
@@ -199,7 +160,7 @@ static i32 RenderRequest(const FrameRequest *req) {
   mark = FrameTime_Mark();
   Draw_Kzb2DModels();
   Obj2_DrawAll();
-  DrawMovieImages(req);
+  if (req->drawImages) req->drawImages();
   FrameTime_Add(FRAMETIME_MODEL, &mark);
   DrawDev_SetTexture(0, nullptr);
   mark = FrameTime_Mark();

@@ -2,8 +2,8 @@
 //
 // The fixed-function path draws, inside one BeginScene/EndScene: the 3D object sets, the
 // scene objects, blob, ground and stencil shadows and the edge outlines; the scene
-// call of the request; the 2D bone models, 2D object models and movie images; the request's
-// overlay call, the queued screen text, the white 640x480 frame and the brightness cover. With the
+// call of the request; the 2D bone models, 2D object models and the request's images; its
+// overlay call, the queued screen text, the white 640x480 outlines and the brightness cover. With the
 // shaderMode option the effect layer's shader frame (g_LibHooks.shaderFrame) takes the
 // place of the 3D passes.
 #pragma once

@@ -11,6 +11,7 @@
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 HlslState g_Hlsl;
 

@@ -11,7 +11,6 @@
 
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
-#include "lib/framework/movie_state.h"
 #include "lib/framework/lib.h"
 #include "lib/media/avi.h"
 #include "lib/media/music.h"
@@ -96,6 +95,7 @@ static void ReportCapabilities(void) {
   GpuCapsInput in = {caps.MaxVertexBlendMatrices, caps.MaxVertexBlendMatrixIndex, caps.MaxPrimitiveCount,
                      caps.MaxVertexIndex, caps.VertexShaderVersion, caps.PixelShaderVersion};
   g_Lib.optAntialias = Lib_ComputeGpuLevels(&in, &g_GpuInfo);
+  Lib_SetGpuLevel(g_GpuInfo.level);
   Log_Printf("KZ.GPU_Info.GeForce %d", g_GpuInfo.level);
   Log_Printf("VertexShader %d", g_GpuInfo.vertexShaderLevel);
   Log_Printf("PixelShader  %d", g_GpuInfo.pixelShaderLevel);
@@ -146,7 +146,6 @@ bool Lib_Init(HINSTANCE__ *instance) {
   g_Lib.mainWnd = g_D3DAppWin.frameworkWnd;
   g_Lib.app.instance = instance;
   g_ModelAllocArrays = 0;
-  g_Movie.playState = 0;
   Lib_SetStartValues();
 
   // 10.
@@ -161,7 +160,7 @@ bool Lib_Init(HINSTANCE__ *instance) {
   GetClientRect(g_D3DAppWin.frameworkWnd, &g_D3DAppWin.clientRect);
   const D3DModeSettings *cur = D3DSettings_Current(&g_D3DApp.settings);
   if (cur->device && cur->device->deviceType == DEVTYPE_REF) {
-    g_GpuInfo.level = 0;
+    Lib_SetGpuLevel(0);
     g_Lib.optAntialias = 0;
   }
   if (!g_Lib.device) {

@@ -2,8 +2,8 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Owned here: the batch fill count. The calls into the effect layer and the movie images go
-// through the model-drawing entries of g_LibHooks (lib.h; null entries are skipped).
+// Owned here: the batch fill count. The calls into the effect layer go through the
+// model-drawing entries of g_LibHooks (lib.h; null entries are skipped).
 #pragma once
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"

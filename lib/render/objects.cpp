@@ -13,6 +13,7 @@
 
 #include <new>
 
+#include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "model/bone2.h"
 #include "model/mesh.h"
@@ -20,7 +21,7 @@
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "model/seam.h"
-#include "lib/framework/movie_state.h"
+#include "model/str.h"
 
 
 // Bytes of one vertex in the buffers of modes 1 and 2: position, normal, colour, u, v.
@@ -44,7 +45,7 @@ KZL::OBJECT *ObjectInit(i32 n) {
   if (n < 0 || n >= SCENE_OBJECTS) {
     // A negative index is refused like one past the table.
     Str_Format(g_Lib.textBuf, sizeof g_Lib.textBuf, "ObjectInit(%d) 最大数を超えました。", n);
-    Lib_ErrorBox(g_Lib.textBuf);
+    Seam_ErrorBox(g_Lib.textBuf);
     return nullptr;
   }
   if (KZL::OBJECT *old = g_SceneObjects[n]) {
@@ -448,7 +449,7 @@ static void WrapToMotion(i32 *frame, i32 motion, const Motion *motions, i32 moti
 }
 
 void Object_StepAnimations(void) {
-  if (g_Movie.videoActive) return;
+  if (g_D3DApp.videoActive) return;
   if (g_LibHooks.moviePlaybackTick) g_LibHooks.moviePlaybackTick();
   for (i32 s = 0; s < OBJ2_SLOTS; s++) {
     Obj2Model *o = g_Obj2Slots[s];

@@ -17,6 +17,7 @@
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/object.h"
+#include "model/str.h"
 
 // The blob shadow texture; a failed load is remembered with its data folder so it is not
 // retried every frame.

@@ -9,6 +9,8 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 enum {
   LWO_MAX_POINTS_OUT = 65535,   // position indices are 16-bit

@@ -10,6 +10,7 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
+#include "model/cp932.h"
 
 enum {
   MQO_LINE = 1024,

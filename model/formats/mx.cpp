@@ -11,6 +11,8 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
+#include "model/cp932.h"
+#include "model/str.h"
 
 enum {
   MX_HEADER_SIZE = 32,

@@ -8,6 +8,7 @@
 #include "model/formats/fmt_local.h"
 #include "model/formats/xread.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 // [SECTION] Import
 

@@ -14,6 +14,7 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 namespace {
 

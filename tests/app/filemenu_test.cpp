@@ -368,7 +368,7 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   g_Options.g_MainWndRect[2] = 800;
   g_Options.g_MainWndRect[3] = 600;
   GpuInfo gpu = g_GpuInfo;
-  g_GpuInfo.level = 3;   // render mode 4 needs a card that can skin
+  Lib_SetGpuLevel(3);   // render mode 4 needs a card that can skin
 
   // F down and up before the queue empties: the release finds the latch and fits nothing.
   App_OnKeyDown('F');
@@ -420,6 +420,7 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
   EXPECT_EQ(g_runs, 1);
   EXPECT_EQ(g_stops, 1);
   g_GpuInfo = gpu;
+  Lib_SetGpuLevel(gpu.level);
 }
 
 // [SECTION] the discard question, the exit question and failed saves

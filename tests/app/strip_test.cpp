@@ -21,7 +21,7 @@
 #include "app/tree.h"
 #include "app/views.h"
 #include "lib/draw/texture.h"
-#include "lib/framework/movie_state.h"
+#include "scene/movie_state.h"
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "shell_fixture.h"

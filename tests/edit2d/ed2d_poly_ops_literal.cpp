@@ -37,7 +37,7 @@ bool RoomFor(const Bone2Model *m, i64 v, i64 c, i64 u, i64 p) {
   bool ok = m->vertexCount + v <= 65535 && m->vertexCount + v <= m->vertexCapacity && m->colourCount + c <= 65535 &&
             m->colourCount + c <= m->colourCapacity && m->uvCount + u <= 65535 && m->uvCount + u <= m->uvCapacity &&
             m->polygonCount + p <= m->polygonCapacity;
-  if (!ok) Lib_ErrorBox(kNoRoom);
+  if (!ok) Seam_ErrorBox(kNoRoom);
   return ok;
 }
 Polygon2 &Append(Bone2Model *m, u32 corners, u32 group) {
@@ -141,7 +141,7 @@ bool RemoveFaces(Bone2Model *m) {
 
 bool Split(Bone2Model *m) {
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox("面選択モードで、利用できます。");
+    Seam_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
   i32 n0 = NP(m), v0 = NV(m), c0 = NC(m), u0 = NU(m);
@@ -162,7 +162,7 @@ bool Split(Bone2Model *m) {
     Polygon2 src = m->polygons[i];
     if (src.used != 1 || !FS(i)) continue;
     if (!quad[i]) {
-      if (!said) Lib_ErrorBox("４角形のみ分割できます。");
+      if (!said) Seam_ErrorBox("４角形のみ分割できます。");
       said = true;
       continue;
     }
@@ -199,11 +199,11 @@ bool MakeFace(Bone2Model *m) {
     for (i32 j = 0; j < CC(m->polygons[i]); j++)
       if (VS(m, m->polygons[i].corners[j].vertex)) got.push_back(m->polygons[i].corners[j]);
   if (NP(m) == 0 || got.size() < 2) {
-    Lib_ErrorBox("２つ以上頂点を選択して下さい。");
+    Seam_ErrorBox("２つ以上頂点を選択して下さい。");
     return false;
   }
   if (got.size() > 4) {
-    Lib_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", (int)got.size());
+    Seam_ErrorBoxf("面は４つまでの頂点で作成して下さい。( 選択された角は %d 個です )", (int)got.size());
     return false;
   }
   if (!RoomFor(m, 0, 0, 0, 1)) return false;
@@ -319,7 +319,7 @@ bool Delete(Bone2Model *m) {
 
 bool Copy(Bone2Model *m) {
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox("面選択モードで利用できます。");
+    Seam_ErrorBox("面選択モードで利用できます。");
     return false;
   }
   g_ModelAllocArrays = 1;

@@ -17,6 +17,7 @@
 #include "model/model3.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "widget_fake.h"
 
 namespace {

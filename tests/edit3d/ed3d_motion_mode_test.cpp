@@ -32,6 +32,7 @@
 #include "model/kzp.h"
 #include "model/motion.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "resources/edit3d_motion_ids.h"
 #include "widget_fake.h"
 #include "key_frames.h"

@@ -20,6 +20,7 @@
 #include "edit3d/objmotion.h"
 #include "model/kzo.h"
 #include "model/seam.h"
+#include "model/str.h"
 #include "widget_fake.h"
 #include "resources/edit2d_ids.h"
 

@@ -94,7 +94,8 @@ struct ClipTest : ::testing::Test {
   }
   void TearDown() override {
     g_Seam.errorBox = nullptr;
-    g_MaxVertices = savedMaxV, g_MaxPolygons = savedMaxP, g_GpuInfo.level = savedGpu;
+    g_MaxVertices = savedMaxV, g_MaxPolygons = savedMaxP;
+    Lib_SetGpuLevel(savedGpu);
     memcpy(g_Lib.dataDir, savedData, sizeof savedData);
     EXPECT_EQ(chdir(savedCwd), 0);
     Model3_FreeAllSlots();
@@ -301,7 +302,7 @@ Ed3DGroupFields Fields(const Model3 *m, u32 g) {
 
 TEST_F(ClipTest, ApplyStoresTheFieldsByItsRules) {
   Scene();
-  g_GpuInfo.level = 1;
+  Lib_SetGpuLevel(1);
   m->textureCount = 3;
   g_Sel.g_CurGroupIndex = 1;
   g_Sel.g_PolySelFaces[0] = 1;   // polygon 0 joins group 1

@@ -52,9 +52,9 @@ struct PolyOpsTest : ::testing::Test {
   void SetUp() override {
     Shell_ResetForTest();
     FakeDev_Install();
-    savedMaxV = g_MaxVertices, savedMaxP = g_MaxPolygons, savedEditor = g_EditorMode;
+    savedMaxV = g_MaxVertices, savedMaxP = g_MaxPolygons, savedEditor = g_Model3Edited;
     g_MaxVertices = 260000, g_MaxPolygons = 65000;
-    g_EditorMode = 1;
+    g_Model3Edited = 1;
     g_Seam.errorBox = RecordMessage;
     g_Messages.clear();
     m = TestModel_Slot3D(SUB_3D_POLY);
@@ -70,7 +70,7 @@ struct PolyOpsTest : ::testing::Test {
   }
   void TearDown() override {
     g_Seam.errorBox = nullptr;
-    g_MaxVertices = savedMaxV, g_MaxPolygons = savedMaxP, g_EditorMode = savedEditor;
+    g_MaxVertices = savedMaxV, g_MaxPolygons = savedMaxP, g_Model3Edited = savedEditor;
     Model3_FreeAllSlots();
     FakeDev_Remove();
   }
@@ -712,7 +712,7 @@ TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
   u32 runs = 0, merged = 0;
   for (i32 cells : sizes) {
     for (int round = 0; round < (cells >= 1200 ? 1 : 6); round++) {
-      g_EditorMode = (u32)(round & 1);
+      g_Model3Edited = (u32)(round & 1);
       RandomMesh(m, rng, cells);
       Model3 *base = Model3_Clone(m);
       ASSERT_NE(base, nullptr);

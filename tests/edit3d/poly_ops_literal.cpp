@@ -199,7 +199,7 @@ bool Lit_Extrude(Model3 *m, f32 zoom) {
 
 bool Lit_Divide(Model3 *m) {
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox("面選択モードで、利用できます。");
+    Seam_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
   i64 quads = 0;
@@ -216,7 +216,7 @@ bool Lit_Divide(Model3 *m) {
     Polygon3 src = m->polygons[i];
     if (!FSel(i) || Corners(src) != 4) {
       if (FSel(i) && !said) {
-        Lib_ErrorBox("４角形のみ分割できます。");
+        Seam_ErrorBox("４角形のみ分割できます。");
         said = true;
       }
       i++;
@@ -366,11 +366,11 @@ bool Lit_CreateFace(Model3 *m) {
         k++;
       }
   if (m->polygonCount == 0 || k < 2) {
-    Lib_ErrorBox("２つ以上頂点を選択して下さい。");
+    Seam_ErrorBox("２つ以上頂点を選択して下さい。");
     return false;
   }
   if (k > 4) {
-    Lib_ErrorBox("too many");
+    Seam_ErrorBox("too many");
     return false;
   }
   if (!Poly_ReserveOrSay(m, NN(m->positionCount), NN(m->normalCount), NN(m->colorCount), NN(m->uvCount),
@@ -388,7 +388,7 @@ bool Lit_CreateFace(Model3 *m) {
 
 bool Lit_RotateColours(Model3 *m) {
   if (g_Sel.g_PolySelectMode != 1) {
-    Lib_ErrorBox("面選択モードで、利用できます。");
+    Seam_ErrorBox("面選択モードで、利用できます。");
     return false;
   }
   for (i32 i = 0; i < m->polygonCount; i++) {

@@ -28,6 +28,7 @@
 #include "model/bytes.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "model/str.h"
 #include "resources/edit3d_ids.h"
 #include "wine_drive.h"
 

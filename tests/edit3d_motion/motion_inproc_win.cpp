@@ -37,6 +37,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "model/kzp.h"
 #include "model/model3.h"
+#include "model/str.h"
 #include "resources/edit3d_motion_ids.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"

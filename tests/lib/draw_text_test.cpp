@@ -179,7 +179,7 @@ TEST_F(TextTest, MovieMessageLineIsCentredAboveTheBottom) {
   g_Movie.objects[0] = nullptr;
   g_Movie.objectCount = 0;
   i32 x, y;
-  Text_MoviePosition(10, true, 1280, 960, &x, &y);
+  Text_MessagePosition(10, true, 1280, 960, &x, &y);
   EXPECT_EQ(x, 240 + 320);
   EXPECT_EQ(y, 430 + 240);
 }

@@ -30,7 +30,7 @@ TEST(ModalHooks, ErrorBoxGoesThroughTheHookThenRestartsTheTimer) {
   Lib_InstallSeam();
   g_Seam.timerReset = CountTimerReset;
   g_ModalHooks.messageBox = RecordBox;
-  Lib_ErrorBoxf("%s を開けません。", "a.kzp");
+  Seam_ErrorBoxf("%s を開けません。", "a.kzp");
   EXPECT_EQ(g_Calls, 1);
   EXPECT_EQ(g_Text, "a.kzp を開けません。");
   EXPECT_EQ(g_Caption, "Miravel");

@@ -145,13 +145,13 @@ TEST(FrameworkStartup, WindowDeviceFramesResetAndClose) {
   EXPECT_EQ(g_Lib.app.leftUpX, 7);
 
   // Only the video window's notification stops the video; a mouse move at (525, 0) does not.
-  g_Movie.videoActive = 1;
+  g_D3DApp.videoActive = 1;
   g_D3DApp.videoLoop = 0;
   SendMessageA(g_Lib.mainWnd, WM_MOUSEMOVE, 0, 525);
   EXPECT_EQ(g_Lib.app.cursorX, 525);
-  EXPECT_EQ(g_Movie.videoActive, 1);
+  EXPECT_EQ(g_D3DApp.videoActive, 1);
   SendMessageA(g_Lib.mainWnd, MSG_MCIWNDM_NOTIFYMODE, 0, VIDEO_MODE_STOP);
-  EXPECT_EQ(g_Movie.videoActive, 0);
+  EXPECT_EQ(g_D3DApp.videoActive, 0);
 
   // Sizing keeps a 4:3 client area; the back buffer follows after the reset.
   RECT wr;

@@ -13,6 +13,7 @@
 #include "lib/media/filename.h"
 #include "lib/media/log.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "capacity_guard.h"
 #include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/d3dapp.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"
@@ -428,10 +429,10 @@ TEST_F(ObjectsTest, FrameAdvanceWrapsAndKeepsTheFraction) {
   m->frame = 3;
   m->frameFraction = 0.0f;
   // While the video window plays nothing advances.
-  g_Movie.videoActive = 1;
+  g_D3DApp.videoActive = 1;
   Object_StepAnimations();
   EXPECT_EQ(m->frame, (3 + 1000000) % 4);
-  g_Movie.videoActive = 0;
+  g_D3DApp.videoActive = 0;
 }
 
 TEST_F(ObjectsTest, SkippedRepeatsLandWhereFrameByFrameWould) {

@@ -11,6 +11,7 @@
 #include "app/shell_services.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "lib/render/frame.h"
 #include "app/views.h"
@@ -50,7 +51,7 @@ struct RenderFrameTest : ::testing::Test {
     ViewReset_3DModel(18);
     g_Shell.g_DrawView = 0;
     g_Sel.g_SelectedBone = 0;
-    g_Movie.videoActive = 0;
+    g_D3DApp.videoActive = 0;
     g_Draw.sceneDrawOn = 1;
     g_Camera.light.brightness = 1.0f;
   }
@@ -207,10 +208,10 @@ TEST_F(RenderFrameTest, ObjectSetPartsDrawWithTheSlotOfTheirSetNumberEmpty) {
 
 TEST_F(RenderFrameTest, FrameOrderVideoMovieViewAndCover) {
   // A playing video: nothing at all.
-  g_Movie.videoActive = 1;
+  g_D3DApp.videoActive = 1;
   EXPECT_EQ(RenderAsShell(), 0);
   EXPECT_EQ(g_FakeRender->clears, 0);
-  g_Movie.videoActive = 0;
+  g_D3DApp.videoActive = 0;
   // The movie editor's main view: the background only.
   g_Shell.g_EditFamily = FAMILY_MOVIE;
   g_Lib.clearColor[0] = 1, g_Lib.clearColor[1] = 2, g_Lib.clearColor[2] = 3;

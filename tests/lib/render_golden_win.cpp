@@ -102,7 +102,7 @@ TEST_F(RenderWinTest, StencilShadowOnTheFloor) {
   Cube(0, 230, 140, 40)->shadowKind = 3;
   Place(0, 0, 0.8f, 0);
   g_Lib.config.stencilShadows = 1;
-  g_GpuInfo.level = 1;
+  Lib_SetGpuLevel(1);
   Render();
   g_Lib.config.stencilShadows = 0;
   Golden("shadow_stencil");

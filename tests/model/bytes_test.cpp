@@ -15,6 +15,7 @@
 
 #include "model/bytes.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 TEST(ByteReader, EveryFieldRefusesTruncation) {
   const u8 data[] = {1, 2, 3, 4, 5, 6, 7};

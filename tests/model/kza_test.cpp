@@ -8,6 +8,7 @@
 #include "file_bytes.h"
 #include "model_shown.h"
 #include "model/kza.h"
+#include "model/str.h"
 #include "tests/model/bone2_testutil.h"
 
 namespace {

@@ -30,7 +30,7 @@ struct KzoTest : ModelTest {
   }
   bool Read(const std::vector<u8> &data, i32 n = 0) {
     WriteFileBytes(path, data);
-    return Shown(Kzo_Read, n, path.c_str(), Lib_ShowResult);
+    return Shown(Kzo_Read, n, path.c_str(), Seam_ShowResult);
   }
 };
 
@@ -62,7 +62,7 @@ TEST_F(KzoTest, ReadsEveryFieldAndWritesTheSameBytes) {
 
   ASSERT_TRUE(Shown(Kzo_Write, 0, "kzo_test_out.kzo"));
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzo_test_out.kzo"), Kzo()), -1);
-  ASSERT_TRUE(Shown(Kzo_Read, 1, "kzo_test_out.kzo", Lib_ShowResult));
+  ASSERT_TRUE(Shown(Kzo_Read, 1, "kzo_test_out.kzo", Seam_ShowResult));
   ASSERT_TRUE(Shown(Kzo_Write, 1, "kzo_test_out.kzo"));
   EXPECT_EQ(FirstDifference(ReadFileBytes("kzo_test_out.kzo"), Kzo()), -1);
   remove("kzo_test_out.kzo");
@@ -146,9 +146,9 @@ TEST_F(KzoTest, RefusedAndDamagedFilesLeaveTheSet) {
     ASSERT_EQ(g_Obj3PartModels[0][1], model);
   }
   Messages().clear();
-  EXPECT_FALSE(Shown(Kzo_Read, 0, "", Lib_ShowResult));
-  EXPECT_FALSE(Shown(Kzo_Read, 0, "kzo_test_missing.kzo", Lib_ShowResult));
-  EXPECT_FALSE(Shown(Kzo_Read, 16, path.c_str(), Lib_ShowResult));
+  EXPECT_FALSE(Shown(Kzo_Read, 0, "", Seam_ShowResult));
+  EXPECT_FALSE(Shown(Kzo_Read, 0, "kzo_test_missing.kzo", Seam_ShowResult));
+  EXPECT_FALSE(Shown(Kzo_Read, 16, path.c_str(), Seam_ShowResult));
   EXPECT_EQ(Messages().size(), 3u);
   EXPECT_EQ(g_Obj3Sets[0], before);
   EXPECT_EQ(before->objectCount, 3);
@@ -220,7 +220,7 @@ TEST_F(KzoTest, SmallSetsAndWriterRefusals) {
   Bytes expect;
   expect.magic("KZO").i32_(2005000).i32_(1).i32_(1).str("\x83\x82\x81\x5b\x83\x56\x83\x87\x83\x93\x96\xbc").i32_(60).i32_(1).i32_(0).i32_(1);
   EXPECT_EQ(FirstDifference(ReadFileBytes(path), expect.b), -1);
-  ASSERT_TRUE(Shown(Kzo_Read, 5, path.c_str(), Lib_ShowResult));
+  ASSERT_TRUE(Shown(Kzo_Read, 5, path.c_str(), Seam_ShowResult));
   EXPECT_EQ(g_Obj3Sets[5]->objectCount, 1);
 
   g_Obj3Sets[4]->motions[0].keyCount = 17;

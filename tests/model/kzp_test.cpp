@@ -380,7 +380,7 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
     Model3_Free(src);
     std::vector<u8> file = ReadFileBytes(path);
     for (u32 mode : {0u, 1u}) {
-      g_EditorMode = mode;
+      g_Model3Edited = mode;
       Model3 *whole = Model3_New();
       ASSERT_TRUE(Kzp_ParseBody(whole, file.data(), file.size()));
       Model3_AfterRead(whole);
@@ -395,7 +395,7 @@ TEST_F(KzpTest, BlockReadMatchesTheWholeFileParse) {
       EXPECT_EQ(read->keyTableLength, whole->keyTableLength);
       Model3_Free(whole);
     }
-    g_EditorMode = 0;
+    g_Model3Edited = 0;
     Model3 *before = g_Model3Slots[0];
     size_t polygonsAt = 3 + 4 + 16 + (size_t)before->positionCount * 24 + (size_t)before->normalCount * 12 +
                         (size_t)before->colorCount * 16 + (size_t)before->uvCount * 8;
@@ -588,7 +588,7 @@ TEST_F(KzpTest, OpensAndSavesAnswerWithTheTextTheBoxShows) {
     EXPECT_EQ(res.ok, c.says.empty());
     EXPECT_EQ(m != nullptr, res.ok);
     EXPECT_EQ(std::string(res.message), c.says);
-    EXPECT_EQ(Lib_ShowResult(&res), res.ok);
+    EXPECT_EQ(Seam_ShowResult(&res), res.ok);
     EXPECT_EQ(Messages(), c.says.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.says});
     if (c.bytes && c.name != p) remove(c.name.c_str());
   }

@@ -36,7 +36,7 @@ TEST(ModelFilesWin, JapaneseNamesAndReplacedFiles) {
   ASSERT_TRUE(Shown(Kzp_ReadIntoObjectPart, 0, 1, path));
   g_Obj3Sets[0]->parts[1].parent = 0;
   ASSERT_TRUE(Shown(Kzo_Write, 0, "set_win.kzo"));
-  ASSERT_TRUE(Shown(Kzo_Read, 1, "set_win.kzo", Lib_ShowResult));
+  ASSERT_TRUE(Shown(Kzo_Read, 1, "set_win.kzo", Seam_ShowResult));
   ASSERT_NE(g_Obj3PartModels[1][1], nullptr);
   EXPECT_EQ(g_Obj3PartModels[1][1]->positionCount, 3);
   EXPECT_STREQ(g_Obj3Sets[1]->parts[1].path, path);

@@ -21,13 +21,13 @@ class MeshTest : public ::testing::Test {
   CapacityGuard capacity;
   u32 savedEditor = 0;
   void SetUp() override {
-    savedEditor = g_EditorMode;
+    savedEditor = g_Model3Edited;
     g_MaxPolygons = 4000;
     g_MaxVertices = 16000;
-    g_EditorMode = 0;
+    g_Model3Edited = 0;
   }
   void TearDown() override {
-    g_EditorMode = savedEditor;
+    g_Model3Edited = savedEditor;
   }
 };
 
@@ -95,7 +95,7 @@ i32 FindTuple(const f32 *first, size_t stride, i32 count, const f32 *want, int d
 
 void LiteralCalcNormals(Model3 *m) {
   Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
-  if (!(g_EditorMode == 1 || m->renderMode == 7)) return;
+  if (!(g_Model3Edited == 1 || m->renderMode == 7)) return;
   m->normalCount = 0;
   for (i32 i = 0; i < m->polygonCount; i++) {
     Polygon3 *p = &m->polygons[i];
@@ -285,7 +285,7 @@ void ExpectSameModel(const Model3 *a, const Model3 *b, u32 seed) {
 // [SECTION] Known meshes
 
 TEST_F(MeshTest, TriangleNormalAndOneSharedEntry) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   Model3 *m = BareModel(16, 4);
   AddPosition(m, 0, 0, 0);
   AddPosition(m, 1, 0, 0);
@@ -353,7 +353,7 @@ TEST_F(MeshTest, CorruptCornerCountsAndIndicesStayInside) {
   m->polygons[0].cornerCount = 200;              // a count no record holds
   AddPolygon(m, {0, 1, 7000000});                // a vertex far beyond the array
   m->normalCount = m->colorCount = m->uvCount = 3;
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   EXPECT_TRUE(Model3_CalcNormals(m));
   EXPECT_EQ(m->polygons[1].faceNormal.z, 0.0f);
   EXPECT_TRUE(Model3_WeldDuplicates(m));
@@ -506,7 +506,7 @@ TEST_F(MeshTest, AutoBindNearestBoneLowerWinsTiesManualKept) {
 
 TEST_F(MeshTest, HashedAndLiteralAgreeOnRandomMeshes) {
   for (u32 seed = 1; seed <= 1000; seed++) {
-    g_EditorMode = seed % 2;
+    g_Model3Edited = seed % 2;
     Model3 *a = RandomModel(seed), *b = RandomModel(seed);
     ASSERT_TRUE(Model3_CalcNormals(a));
     LiteralCalcNormals(b);
@@ -598,7 +598,7 @@ TEST_F(MeshTest, VectorisedAndLiteralNearestBoneAgree) {
 TEST_F(MeshTest, GarbageRecordsStayInsideTheArrays) {
   for (u32 seed = 1; seed <= 200; seed++) {
     std::mt19937 rng(seed);
-    g_EditorMode = seed % 2;
+    g_Model3Edited = seed % 2;
     Model3 *m = BareModel(64, 16);
     m->positionCount = (i32)(rng() % 80);   // may exceed the room of 64
     for (i32 v = 0; v < 64; v++) m->positions[v] = {(f32)(rng() % 7), (f32)(rng() % 5), (f32)(rng() % 3)};
@@ -751,7 +751,7 @@ TEST_F(MeshTest, FrameNormalsMatchTheLiteralAverage) {
 // normals (an entry at every corner), -0 beside +0, equal normals of different positions and
 // corners past the positions (the zero normal) against the literal first-equal-entry scan.
 TEST_F(MeshTest, ReindexedNormalsMatchTheLiteralScan) {
-  g_EditorMode = 1;
+  g_Model3Edited = 1;
   for (u32 seed = 1; seed <= 300; seed++) {
     Model3 *a = RandomModel(seed), *b = RandomModel(seed);
     std::mt19937 rng(seed);

@@ -184,7 +184,7 @@ TEST_F(ModelTest, CopyKeepsTracksAndGroupKeys) {
 }
 
 TEST_F(ModelTest, CopyToSlotCreatesArraysForAnEmptySlot) {
-  g_EditorMode = 0;   // the new destination gets no arrays of its own
+  g_Model3Edited = 0;   // the new destination gets no arrays of its own
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_Init(1);
   m->positionCount = 200;
@@ -333,7 +333,7 @@ TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   Model3 m = {};
   u16 level = g_GpuInfo.level;
   u32 toon = g_Model3ToonLoaded;
-  g_GpuInfo.level = 1;
+  Lib_SetGpuLevel(1);
   g_Model3ToonLoaded = 0;
   m.polygonCount = 3199;
   Model3_SetRenderMode(&m, 2);
@@ -350,11 +350,11 @@ TEST_F(ModelTest, RenderModeFollowsTheDevice) {
   m.polygonCount = 10;
   Model3_SetRenderMode(&m, 2);
   EXPECT_EQ(m.renderMode, 1u);
-  g_GpuInfo.level = 0;
+  Lib_SetGpuLevel(0);
   Model3_SetRenderMode(&m, 7);
   EXPECT_EQ(m.renderMode, 0u);
   EXPECT_FALSE(Model3_SetRenderMode(nullptr, 0));
-  g_GpuInfo.level = level;
+  Lib_SetGpuLevel(level);
   g_Model3ToonLoaded = toon;
 }
 

@@ -14,7 +14,7 @@ struct ModelTest : BoxRecordingTest {
   u32 savedMode = 0;
   void SetUp() override {
     BoxRecordingTest::SetUp();
-    savedMode = g_EditorMode;
+    savedMode = g_Model3Edited;
     g_MaxPolygons = 64;
     g_MaxVertices = 256;
     g_ModelAllocArrays = 0;
@@ -23,7 +23,7 @@ struct ModelTest : BoxRecordingTest {
     Model3_FreeAllSlots();
     Kzo_FreeAll();
     BoxRecordingTest::TearDown();
-    g_EditorMode = savedMode;
+    g_Model3Edited = savedMode;
     g_ModelAllocArrays = 0;
   }
   static Model3 *NewFull() {

@@ -9,7 +9,7 @@
 
 #include "app/drag_anchors.h"
 #include "app/strip.h"
-#include "lib/framework/movie_state.h"
+#include "scene/movie_state.h"
 #include "scene/effect_edit.h"
 #include "scene/movie.h"
 #include "shell_fixture.h"

@@ -11,6 +11,7 @@
 
 #include "file_bytes.h"
 #include "model_shown.h"
+#include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/drawdev_win.h"
 #include "lib/draw/image.h"
@@ -79,7 +80,7 @@ struct KzvWinTest : ::testing::Test {
     dir = std::string(tmp) + "kzvwin" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir.c_str(), nullptr);
     Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
-    g_EditorMode = 1;
+    g_EditorMode = g_Model3Edited = 1;
     g_MaxPolygons = 4096;
     g_MaxVertices = 16384;
   }

@@ -12,6 +12,7 @@
 #include "app/play.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
+#include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "scene/movie_dlg.h"
 #include "scene/movie_edit.h"
@@ -442,13 +443,13 @@ TEST_F(MovieEditTest, RecordingAnAviPlaysOnceAndRestoresTheFrame) {
 
 TEST_F(MovieEditTest, VideoWindowKnowsVideoFromMusicAndRefusesWhatItCannotPlay) {
   EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
-  EXPECT_EQ(g_Movie.videoActive, 1);
-  EXPECT_STREQ(g_Movie.videoPath, "m.avi");
+  EXPECT_EQ(g_D3DApp.videoActive, 1);
+  EXPECT_STREQ(g_D3DApp.videoPath, "m.avi");
   EXPECT_TRUE(Movie_OpenVideoWindow("m.mid", 0));
-  EXPECT_EQ(g_Movie.videoActive, 0);
+  EXPECT_EQ(g_D3DApp.videoActive, 0);
   EXPECT_TRUE(Movie_OpenVideoWindow("m.avi", 1));
   EXPECT_FALSE(Movie_OpenVideoWindow("notes.txt", 1));
-  EXPECT_EQ(g_Movie.videoActive, 0);
+  EXPECT_EQ(g_D3DApp.videoActive, 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/media/sound.h"
@@ -69,7 +70,7 @@ struct MovieTest : ::testing::Test {
     dir = mkdtemp(tmpl);
     ASSERT_EQ(chdir(dir.c_str()), 0);
     Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
-    g_EditorMode = 1;
+    g_EditorMode = g_Model3Edited = 1;
     g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
     g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;
   }
@@ -83,7 +84,7 @@ struct MovieTest : ::testing::Test {
     }
     g_Seam = savedSeam;
     g_Sound.system = savedSound;
-    g_EditorMode = savedMode;
+    g_EditorMode = g_Model3Edited = savedMode;
     memcpy(g_Lib.dataDir, savedData, sizeof savedData);
     g_MovieScene = MovieScene{};
     g_MovieScene.frame = 0;

@@ -154,10 +154,10 @@ TEST_F(MovieTest, PlaybackStepPosesTheSlotsAndPlaysSoundsOnKeyChanges) {
   g_Movie.playState = MOVIE_PLAYING;
   g_Shell.g_MovieCameraObject = -1;
   // The library's own tick does nothing while the editor hosts the movie.
-  g_EditorMode = 1;
+  g_EditorMode = g_Model3Edited = 1;
   Movie_PlaybackTick();
   EXPECT_EQ(g_MovieScene.frame, 0);
-  g_EditorMode = 0;
+  g_EditorMode = g_Model3Edited = 0;
   for (int i = 0; i < 7; i++) Movie_PlaybackTick();
   EXPECT_EQ(g_MovieScene.frame, 7);
   // Frame 1 plays key 0's sound; frame 3 the new key's; frame 6 is another key of the same
@@ -208,7 +208,7 @@ TEST_F(MovieTest, TheEndOfPlaybackStopsLoopsOrChains) {
     g_MovieScene.nextPresent = c.nextPresent;
     Str_Copy(g_MovieScene.nextName, sizeof g_MovieScene.nextName, c.nextName);
     g_Lib.runState = (u32)c.runState;
-    g_EditorMode = 0;
+    g_EditorMode = g_Model3Edited = 0;
     g_Movie.playState = MOVIE_PLAYING;
     g_MovieScene.frame = 9;
     Movie_PlaybackTick();

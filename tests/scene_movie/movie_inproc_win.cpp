@@ -323,7 +323,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // The video window plays that AVI as a video and refuses a text file.
   EXPECT_TRUE(Movie_OpenVideoWindow(avi.c_str(), 1));
-  EXPECT_EQ(g_Movie.videoActive, 1);
+  EXPECT_EQ(g_D3DApp.videoActive, 1);
   // It shows alone: at (0, 0), as large as the screen, on top over the Pers view and every
   // tool window (each window's centre shows the video).
   HWND video = (HWND)g_MovieEditor.video;
@@ -351,12 +351,12 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
     EXPECT_EQ(hit ? GetAncestor(hit, GA_ROOT) : nullptr, video) << "at " << centre.x << "," << centre.y;
   }
   Movie_CloseVideoWindow();
-  EXPECT_EQ(g_Movie.videoActive, 0);
+  EXPECT_EQ(g_D3DApp.videoActive, 0);
   DeleteFileA(avi.c_str());
   std::string txt = Drive_Temp("miravel_movie_notes.txt");
   ASSERT_TRUE(WriteFileBytes(txt, std::string("hello")));
   EXPECT_FALSE(Movie_OpenVideoWindow(txt.c_str(), 1));
-  EXPECT_EQ(g_Movie.videoActive, 0);
+  EXPECT_EQ(g_D3DApp.videoActive, 0);
   for (const char *f : {"miravel_movie_notes.txt", "miravel_movie_cube.kzp", "miravel_movie_in.kzv", "miravel_movie_out.kzv"})
     DeleteFileA(Drive_Temp(f).c_str());
 

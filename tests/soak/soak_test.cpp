@@ -381,7 +381,7 @@ TEST(EditingSoak, RandomOperationsKeepEveryIndexInRangeEveryValueFiniteAndSavesS
   // sharing one position, as after merging many vertices into one: thousands of such faces
   // take minutes.)
   g_MaxVertices = 12000, g_MaxPolygons = 2500;
-  g_EditorMode = 1;
+  g_EditorMode = g_Model3Edited = 1;
   g_Seam.errorBox = QuietBox;
   Soak s;
   s.rng.seed(seed);

@@ -10,6 +10,6 @@ template <class Fn, class... Args>
 auto Shown(Fn fn, Args &&...args) {
   ModelResult res = {};
   auto answer = fn(std::forward<Args>(args)..., &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   return answer;
 }

@@ -74,7 +74,7 @@ int main(int argc, char **argv) {
     for (int f = 0; f < 6; f++) AddFace(m, b, kFaces[f][0], f % 2 == 0 ? 1 : -1, kFaces[f][1], kFaces[f][2]);
   ModelResult res = {};
   bool ok = Kzp_Write(m, argv[1], &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Model3_Free(m);
   return ok ? 0 : 1;
 }

@@ -556,7 +556,7 @@ static bool DumpKzm(const char *path, const char *model, const std::string &head
   }
   ModelResult res;
   Kzm_Read(0, path, &res);
-  if (!Lib_ShowResult(&res)) return false;
+  if (!Seam_ShowResult(&res)) return false;
   printf("%s\"model\":%s,%s}\n", head.c_str(), Json(model).c_str(), ModelFields(g_Model3Slots[0]).c_str());
   return true;
 }
@@ -586,8 +586,8 @@ static bool Dump(const char *path) {
       if (chdir(folder.c_str()) != 0) name = path;
     }
     ModelResult res;
-    bool ok = Kzo_Read(0, name.c_str(), Lib_ShowResult, &res);
-    Lib_ShowResult(&res);
+    bool ok = Kzo_Read(0, name.c_str(), Seam_ShowResult, &res);
+    Seam_ShowResult(&res);
     if (saved[0] && chdir(saved) != 0) fprintf(stderr, "cannot return to %s\n", saved);
     if (!ok) return false;
     printf("%s%s}\n", head.c_str(), SetFields(0).c_str());
@@ -606,14 +606,14 @@ static bool Dump(const char *path) {
     g_ModelAllocArrays = 0;
     ModelResult res;
     Kzb_Read(0, path, &res);
-    if (!Lib_ShowResult(&res)) return false;
+    if (!Seam_ShowResult(&res)) return false;
     printf("%s%s}\n", head.c_str(), Bone2Fields(g_Bone2Slots[0]).c_str());
     return true;
   }
   if (ext == "kza") {
     ModelResult res;
     Kza_Read(0, path, &res);
-    if (!Lib_ShowResult(&res)) return false;
+    if (!Seam_ShowResult(&res)) return false;
     printf("%s%s}\n", head.c_str(), Obj2Fields(g_Obj2Slots[0]).c_str());
     return true;
   }
@@ -621,7 +621,7 @@ static bool Dump(const char *path) {
   // Every failure of the reader comes with the program's own message (on stderr).
   ModelResult res;
   Model3 *m = Model3_OpenFile(0, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   if (!m) return false;
   printf("%s%s}\n", head.c_str(), ModelFields(m).c_str());
   g_LastModel3 = path;

@@ -129,7 +129,7 @@ bool Write(const Shape &s, const std::string &path) {
   }
   ModelResult res = {};
   bool ok = Kzp_Write(m, path.c_str(), &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Model3_Free(m);
   return ok;
 }

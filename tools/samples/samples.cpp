@@ -64,7 +64,7 @@ static int Grid(i32 quads, const char *path) {
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = 5;
   ModelResult res = {};
   bool ok = Kzp_Write(m, path, &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Model3_Free(m);
   return ok ? 0 : 1;
 }
@@ -78,7 +78,7 @@ int main(int argc, char **argv) {
   Model3 *m = Cube();
   ModelResult res = {};
   bool ok = m && Kzp_Write(m, "0.KZP", &res);
-  Lib_ShowResult(&res);
+  Seam_ShowResult(&res);
   Model3_Free(m);
   Kzo_NewSet(0);
   Obj3Set *set = g_Obj3Sets[0];
@@ -88,7 +88,7 @@ int main(int argc, char **argv) {
     set->parts[1].parent = 0;
     g_Obj3PartLoaded[0][1] = 1;
     ok = Kzo_Write(0, "0.KZO", &res);
-    Lib_ShowResult(&res);
+    Seam_ShowResult(&res);
   }
   Kzo_FreeAll();
   return ok ? 0 : 1;

@@ -1,7 +1,9 @@
-// The movie actors, message table and play state that the frame render reads.
+// The movie document: its actors with their keys and frame tables, the message table and
+// the play state.
 //
-// Stored in the library so that it needs nothing above it; the movie editor (scene/) writes
-// them and installs its playback calls into g_LibHooks.
+// Global owned here: g_Movie. Writers: the movie editor and its playback step (scene/). The
+// library and the shell never read it: the movie fills its part of each frame request
+// (images, message lines) and answers the shell through g_ShellEntries (movie_stage.cpp).
 #pragma once
 #include "model/types.h"
 
@@ -66,14 +68,12 @@ struct MovieObject {
   f32 pose[MOVIE_POSE_COUNT];  // position, target, angles, rotation, scale, colour
 };
 
-// The movie state. Writers: the movie editor (scene/) and its playback step; the library
-// start-up and the framework clear playState and videoActive.
+// The movie state. Lib_ClearAllModels clears loaded and playState (through
+// g_LibHooks.modelsCleared).
 struct MovieState {
   i32 objectCount;
-  u8 videoActive;  // the video window plays a file: nothing is rendered
   u32 loaded;  // 1 after a movie file was read
   u32 playState;  // MOVIE_*
-  char videoPath[256];  // the file the video window plays (replayed on loop)
   char messages[MOVIE_MESSAGE_COUNT][256];
   MovieObject *objects[MOVIE_MAX_OBJECTS];
 };
