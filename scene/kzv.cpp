@@ -10,6 +10,7 @@
 
 #include "lib/draw/image.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "lib/media/sound.h"
 #include "lib/render/objects.h"

@@ -13,6 +13,7 @@
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 
 ScreenTextState g_Text = {{255, 255, 255, 255}};  // white text

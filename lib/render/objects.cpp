@@ -14,6 +14,7 @@
 #include <new>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/mesh.h"
 #include "model/motion.h"
