@@ -4,7 +4,8 @@
 // (g_Shell.g_EditSubMode) picks the tool set and is also the index of the view layout. The main
 // loop, the main window and the frame render reach the editors only through the
 // dispatchers declared here, which look the hook up in g_FamilyHooks by family number.
-// The shell is the only writer of the family and sub-mode numbers.
+// Only the shell writes the family and sub-mode numbers; an editor with sub-modes changes its
+// sub-mode through App_SetSubMode.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"

@@ -22,11 +22,11 @@ extern ShellContext g_Shell;
 
 struct ShellContext {
   // [family] family switching (App_EnterFamily / App_SwitchFamily, App_SetSubMode,
-  // App_LoadFamilyMenu), the start-up and the preview family's enter.
-  // writers: app/family.cpp app/startup_win.cpp app/preview.cpp
+  // App_LoadFamilyMenu) and the start-up; the preview family's enter forgets the previous family.
+  // writers: app/family.cpp app/startup_win.cpp
   u32 g_EditFamily;           // FAMILY_*
   u32 g_EditSubMode;          // current sub-mode = index of the current layout in g_Views
-  u32 g_PrevEditFamily;
+  u32 g_PrevEditFamily;       // writers: app/family.cpp app/preview.cpp
   u32 g_PrevEditSubMode;
   void *g_FamilyMenu;         // the family menu the enter hook loaded (destroyed on leave)
   u32 g_Family2DFrame[APP_FAMILY_COUNT];  // 1: 2D content in a centred 640x480 frame; writers: app/shell_services.cpp

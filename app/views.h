@@ -3,8 +3,9 @@
 // Every layout (= sub-mode) holds up to eight views: view 0 is the main window's client
 // area, views 1..7 float in their own "WIN_DLG" windows. Editors never draw: they flag views
 // (App_MarkAllRedraw) and the main loop draws one flagged view per idle pass, chosen by
-// View_ChooseDrawView. Only the shell changes the records' windows and counts; editors
-// change pan and zoom of g_Shell.g_CurView.
+// View_ChooseDrawView. Only the shell changes the records' windows and counts (a family that
+// makes its own views sets its count with View_SetCount); editors change pan, zoom and the
+// redraw flags.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
