@@ -42,7 +42,6 @@ struct AppShell {
 };
 extern AppShell g_AppShell;
 
-
 void Settings_SetDefaults(void);
 // Encodes the current state as the settings file's bytes.
 void Settings_Encode(ByteWriter *w);

@@ -90,7 +90,6 @@ enum StripEntry {
   STRIP_ENTRIES
 };
 
-
 // The seven flags App_MarkAllRedraw sets (g_StripDirty of app/views.h), by name. The
 // swatch and texture flags are each shared by a 2D and a 3D window: the 2D one, when open,
 // takes the flag first.
@@ -116,7 +115,6 @@ void Strip_RedrawDirty(void);
 // Start-up (after g_StripRect is set): the geometry and preview defaults, and
 // Strip_RedrawDirty as the main loop's redrawStrips.
 void Strip_Install(void);
-
 
 // [SECTION] strips and panels (each paints the canvas and copies it to its window)
 void Strip_DrawBone2Keys(void);

@@ -34,7 +34,6 @@
 
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
 
-
 static Model3 *CurrentModel(void) {
   View_UseActive();
   return Current_Model3();
