@@ -118,7 +118,7 @@ endfunction()
 
 set(bad "")
 set(tail "(\\[[^];]*\\]|\\.${id}|[ \t])*")
-set(assign "([-+*/%&|^]?=[^=]|<<=|>>=|\\+\\+|--)")
+set(assign "([-+*/%&|^]?=([^=]|$)|<<=|>>=|\\+\\+|--)")
 set(bulk "(memset|memcpy|memmove|Str_Copy|Str_FormatAll|Str_Format|snprintf|strcpy)\\([ \t]*&?[ \t]*")
 foreach(d ${LAYER_DIRS})
   file(GLOB_RECURSE files ${ROOT}/${d}/*.cpp ${ROOT}/${d}/*.h)

@@ -7,4 +7,6 @@ void Stray(int i) {
   memset(g_Rec.g_Name, 0, sizeof g_Rec.g_Name);
   Str_Copy(g_Rec.g_Name, sizeof g_Rec.g_Name, "x");
   g_Rec.g_Other <<= 1;
+  g_Rec.g_Count =
+      3;
 }
