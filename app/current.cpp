@@ -1,5 +1,6 @@
 // What is current in the model data, computed from the selection record when asked.
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/views.h"
 #include "model/bone2.h"
 #include "model/obj2.h"
@@ -50,6 +51,8 @@ static auto ItemKey(Item *item, const Model *m) -> decltype(item->keys->keys) {
   return t ? KeyAt(t, item->keyIndex) : nullptr;
 }
 
+Model3 *Current_Model3(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
+
 KZL::OBJECT *Current_SceneObject(void) { return g_Sel.g_CurSlot < SCENE_OBJECTS ? g_SceneObjects[g_Sel.g_CurSlot] : nullptr; }
 
 Bone3 *Current_Bone3(void) {
@@ -78,7 +81,7 @@ BoneKey3 *Current_Bone3Key(void) {
   return t ? KeyAt(t, Current_Bone3()->keyIndex) : nullptr;
 }
 
-Obj2Model *Current_Obj2(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+Obj2Model *Current_Obj2OfSlot(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 Obj2Model *Current_Obj2Model(void) { return g_Obj2Slots[0]; }
 
 Motion2 *Current_Obj2Motion(void) { return ModelMotion(Current_Obj2Model(), OBJ2_MAX_MOTIONS); }

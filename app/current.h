@@ -1,8 +1,8 @@
-// What is current in the model data, computed from the selection record g_Sel (app/shell_view.h)
+// What is current in the model data, computed from the selection record g_Sel (app/shell_sel.h)
 // each time it is asked, so it never lags behind a selection or model change. A pointer whose
 // owner is missing is null: callers test it before use. A loop fetches the pointer once.
 #pragma once
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 #include "model/keytrack.h"
 #include "model/model3.h"
 #include "model/object.h"
@@ -20,7 +20,7 @@ typedef Keys_Track<BoneKey2> Bone2Track;
 
 // [SECTION] accessors
 // The 3D model of the current layer (slot g_Sel.g_CurSlot) and the scene object of that slot.
-inline Model3 *Current_Model3(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
+Model3 *Current_Model3(void);
 KZL::OBJECT *Current_SceneObject(void);
 // Of the current 3D model: bone g_Sel.g_CurBoneIndex, its rest entry, the current motion, the bone's
 // track of that motion and the bone's current key in it.
@@ -32,7 +32,7 @@ BoneKey3 *Current_Bone3Key(void);
 // The 2D object model of g_Sel.g_Cur2DSlot, the 2D object model of slot 0 (the one the object
 // editor works on) with its part g_Sel.g_CurPartIndex, that part's track of the current motion and
 // current key, and the current motion.
-Obj2Model *Current_Obj2(void);
+Obj2Model *Current_Obj2OfSlot(void);
 Obj2Model *Current_Obj2Model(void);
 Obj2Part *Current_Obj2Part(void);
 Obj2Track *Current_Obj2KeyTrack(void);

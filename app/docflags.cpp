@@ -2,6 +2,7 @@
 #include "app/docflags.h"
 
 #include "app/family.h"
+#include "app/shell_view.h"
 
 // Kinds whose replacement the user agreed to since their last edit; replacements of a changed
 // document without it.

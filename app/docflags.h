@@ -7,7 +7,7 @@
 // a kind clears that kind's flag (Doc_ClearChanged). The flags are fields of g_Shell.
 #pragma once
 #include "model/types.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
 // DocKind, g_Shell.g_DocChanged, g_Shell.g_DocRevision and g_Shell.g_UndoLabel: app/shell_view.h (g_Shell).
 

@@ -1,8 +1,17 @@
 // The drag-anchor pairs and their shared setters.
 #include "app/drag_anchors.h"
 
+#include "app/shell_mouse.h"
 #include "app/views.h"
 
+void DragAnchor_Set(DragAnchorId which, i32 x, i32 y) {
+  switch (which) {
+    case DRAG_ANCHOR_MOTION: g_Mouse.g_MotionDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_OBJ_MOTION: g_Mouse.g_ObjMotionDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_POLY: g_Mouse.g_PolyDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_POLY2: g_Mouse.g_PolyDragAnchor2 = {x, y}; break;
+  }
+}
 
 void Effect_SetDragAnchor(i32 x, i32 y) {
   g_Mouse.g_MotionDragAnchor = {x, y};

@@ -3,11 +3,16 @@
 // the modelling editor's first and second, (e) the view pan anchor that the per-frame
 // navigation moves along. The setters are shared by several families' rows (3D editor,
 // preview, effect, 2D map, collision, movie), so the shell owns them and every editor folder
-// can name them. The pairs are fields of g_Mouse (app/shell_view.h); the editors read them.
+// can name them. The pairs are fields of g_Mouse (app/shell_view.h): the editors read them and
+// move one pair on with DragAnchor_Set.
 #pragma once
 #include "model/types.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
+// The pairs a to d by name.
+enum DragAnchorId : u32 { DRAG_ANCHOR_MOTION = 0, DRAG_ANCHOR_OBJ_MOTION, DRAG_ANCHOR_POLY, DRAG_ANCHOR_POLY2 };
+// One pair: a drag that moves its anchor along with the mouse, or a mode that starts at 0, 0.
+void DragAnchor_Set(DragAnchorId which, i32 x, i32 y);
 // Left and middle down: the position into all five pairs.
 void Ed3D_SetDragAnchors(i32 x, i32 y);
 // Middle down of the 2D map and collision families and of two 3D sub-modes: pairs a to d.

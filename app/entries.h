@@ -53,7 +53,7 @@ struct ShellEntries {
   void (*obj2FrameBar)(i32 range);
 
   // [playback] the movie editor and the motion panels (app/play.h).
-  // The movie clock: its frame and the fraction of a frame played since (g_MovieFraction).
+  // The movie clock: its frame and the fraction of a frame played since (the movie editor's).
   i32 *movieFrame;
   f32 *movieFraction;
   // Last frame of the play range; the end branch runs at or past it.

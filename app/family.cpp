@@ -3,12 +3,17 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/discard.h"
+#include "app/shell_mouse.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/viewdraw.h"
 #include "app/docflags.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
@@ -85,7 +90,7 @@ static bool ReleaseSwallowed(u32 otherButton) {
 // [SECTION] family switching
 void App_EnterFamily(void) {
   App_MarkAllRedraw();
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   // The program editor, the 2D model editor (whose sub-modes make no view windows) and the
   // 2D map editor have only the main view. Elsewhere a layout keeps views the user added
   // beyond the family's own (the settings file brings them back).
@@ -104,6 +109,16 @@ void App_EnterFamily(void) {
 
 void App_KeepWorkAreas(bool on) {
   if (g_ShellSeam.keepWorkAreas) g_ShellSeam.keepWorkAreas(on);
+}
+
+void App_SetSubMode(u32 subMode) {
+  g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
+  g_Shell.g_EditSubMode = subMode;
+}
+
+void App_LoadFamilyMenu(const char *name) {
+  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
+  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
 void App_LeaveFamily(void) {

@@ -4,11 +4,11 @@
 // (g_Shell.g_EditSubMode) picks the tool set and is also the index of the view layout. The main
 // loop, the main window and the frame render reach the editors only through the
 // dispatchers declared here, which look the hook up in g_FamilyHooks by family number.
-// The shell is the only writer of the family and sub-mode numbers.
+// Only the shell writes the family and sub-mode numbers; an editor with sub-modes changes its
+// sub-mode through App_SetSubMode.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
-#include "app/settings.h"
 
 typedef u32 EditFamily;    // FAMILY_* of shell_services.h
 typedef u32 EditSubMode;   // SUB_* below, or the family number for families without sub-modes
@@ -77,7 +77,12 @@ void App_LeaveFamily(void);
 void App_KeepWorkAreas(bool on);
 void App_SwitchTo3DFamily(void);
 void App_SwitchFamily(u32 family);
-// The family menu handle the enter hook loaded (destroyed, detached first, on leave).
+// The sub-mode of a family with sub-modes (the editor's mode buttons, between its leave and
+// enter steps); the one it replaces becomes the previous sub-mode.
+void App_SetSubMode(u32 subMode);
+// The family menu the enter hook names (replacing, destroyed, one already loaded; none without
+// the platform's menus). App_LeaveFamily destroys it, detached first.
+void App_LoadFamilyMenu(const char *name);
 
 // [SECTION] dispatchers (App_UpdateFrame, App_DrawScene, App_DrawOverlay: shell_services.h)
 // Hands App_DrawScene and App_DrawOverlay to the library (g_LibHooks).

@@ -12,11 +12,14 @@
 #include "app/entries.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "lib/render/objects.h"
@@ -46,7 +49,7 @@ static Model3 *SlotModel(u32 slot) { return slot < MODEL3_SLOTS ? g_Model3Slots[
 
 static bool InPolySubMode(void) { return g_Shell.g_EditSubMode >= SUB_3D_POLY && g_Shell.g_EditSubMode <= SUB_3D_MOTION; }
 
-// The current 3D model after the current pointers were refreshed, or null.
+// The current 3D model, computed with the active view made current, or null.
 static Model3 *CurrentModel(void) {
   View_UseActive();
   return Current_Model3();
@@ -513,7 +516,7 @@ static const FileCommand kCommands[] = {
   {IDM_KZA_SAVE, FILECMD_SAVE, DOC_NONE, "KZA", kSaveTitle, SaveKza},
   {IDM_KZV_SAVE, FILECMD_SAVE, DOC_NONE, "KZV", kSaveTitle, SaveKzv},
   {IDM_KZC_SAVE, FILECMD_SAVE, DOC_NONE, "KZC", kSaveTitle, SaveKzc},
-  {54, FILECMD_SAVE, DOC_NONE, "MAP2", kSaveTitle, SaveMap2},
+  {IDM_MAP2_SAVE, FILECMD_SAVE, DOC_NONE, "MAP2", kSaveTitle, SaveMap2},
   {IDM_MX_SAVE, FILECMD_SAVE, DOC_NONE, "MX", kSaveTitle, SaveMx},
   {IDM_LWO_SAVE, FILECMD_SAVE, DOC_NONE, "LWO", kSaveTitle, SaveLwo},
   {IDM_X_SAVE, FILECMD_SAVE, DOC_NONE, "X", kSaveTitle, SaveX},

@@ -8,7 +8,7 @@
 // g_Sel.g_PolySelVerts / g_Sel.g_PolySelFaces and the document changed flags. Scene documents (movie,
 // collision set, 2D map) are reached through g_ShellEntries (app/entries.h).
 #pragma once
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 #include "model/types.h"
 
 enum {

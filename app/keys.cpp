@@ -7,7 +7,10 @@
 #include "app/filemenu.h"
 #include "app/options.h"
 #include "app/settings.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "model/model3.h"
 

@@ -6,7 +6,7 @@
 // idle pass. The Z key state is g_Mouse.g_ZKeyHeld (app/shell_view.h).
 #pragma once
 #include "model/types.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
 enum KeyAction : u32 {
   KEY_NONE = 0,

@@ -3,6 +3,7 @@
 
 #include "lib/framework/lib.h"
 #include "app/entries.h"
+#include "lib/framework/view_record.h"
 
 #include <ctype.h>
 #include <string.h>

@@ -2,6 +2,7 @@
 // command-line path, strip pacing and the movie family's camera for the drawn view.
 // The loop itself (messages, idle pass, Sleep) is in winmain_win.cpp.
 #pragma once
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 #include "app/views.h"
 

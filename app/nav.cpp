@@ -3,9 +3,14 @@
 
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 
 NavAction Nav_Decide(bool l, bool m, bool r, u32 kind) {
   if ((m && !l && !r) || (l && r && !m)) return NAV_PAN;

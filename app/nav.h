@@ -3,6 +3,7 @@
 // right button, and zoom while Z is held. Each step is a plain function of its inputs; the
 // per-frame update feeds it the shell's globals (App_Navigate, App_ZDragZoom).
 #pragma once
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 #include "app/views.h"
 

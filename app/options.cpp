@@ -5,23 +5,25 @@
 
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_options.h"
 #include "app/shell_seam.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "resources/shell_ids.h"
 #include "model/str.h"
 
-static u32 CurrentLayout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] toggles
 void Options_ToggleVSync(void) {
-  u8 &on = g_AppShell.vsync[CurrentLayout()];
+  u8 &on = g_AppShell.vsync[View_CurrentLayout()];
   on = on ? 0 : 1;
   if (g_ShellSeam.setVSync) g_ShellSeam.setVSync(on);
   g_Options.g_OptionDlgRefresh = 1;
 }
 
 void Options_ToggleCpuOccupy(void) {
-  u8 &on = g_AppShell.cpuOccupy[CurrentLayout()];
+  u8 &on = g_AppShell.cpuOccupy[View_CurrentLayout()];
   on = on ? 0 : 1;
   Lib_SetCpuOccupy(on);
   g_Options.g_OptionDlgRefresh = 1;
@@ -48,7 +50,7 @@ OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
     case IDC_OPT_EDITED_VIEW_ONLY: g_Options.g_OptUpdateEditedViewOnly = g_Options.g_OptUpdateEditedViewOnly ? 0 : 1; break;
     case IDC_OPT_ANTIALIAS: Options_ToggleAntialias(); break;
     case IDC_OPT_GRID: g_Options.g_OptGrid = g_Options.g_OptGrid ? 0 : 1; break;
-    case IDC_OPT_LIGHT: g_Lib.optLight = g_Lib.optLight ? 0 : 1; break;
+    case IDC_OPT_LIGHT: Lib_SetOptions(g_Lib.optAntialias, g_Lib.optLight ? 0 : 1); break;
     case IDC_OPT_REVERSE_WHEEL: g_Options.g_OptReverseWheel = !g_Options.g_OptReverseWheel; break;
     case IDC_OPT_VSYNC: Options_ToggleVSync(); break;
     case IDC_OPT_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
@@ -66,7 +68,7 @@ OptionsAnswer Options_Command(i32 id, const char *maxPolygonsText) {
 }
 
 void Options_Show(OptionsShown *out) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   const struct { i32 id; bool on; } checks[OPTIONS_CHECKS] = {
     {IDC_OPT_EDITED_VIEW_ONLY, g_Options.g_OptUpdateEditedViewOnly == 1},
     {IDC_OPT_ANTIALIAS, g_Lib.optAntialias == 1},

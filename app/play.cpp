@@ -5,10 +5,13 @@
 #include <math.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
 #include "model/model3.h"
@@ -133,13 +136,12 @@ void Play_TickByRunState(u32 runState) {
 }
 
 // [SECTION] movie clock
-enum { RUN_STATE_RECORDING = 8 };
 
 i32 Play_TickMovie(void) {
   const ShellEntries &e = g_ShellEntries;
   if (!Text_IsOutputOn() || !e.movieFrame || !e.movieFraction) return PLAY_MOVIE_IDLE;
   if (e.movieSnapshotKeys) e.movieSnapshotKeys();
-  if (g_Lib.runState == RUN_STATE_RECORDING) {
+  if (g_Lib.runState == LIB_RUN_RECORDING) {
     if (e.movieHoldOnce && *e.movieHoldOnce) *e.movieHoldOnce = 0;
     else *e.movieFrame += g_AviFrameStep;
   } else {

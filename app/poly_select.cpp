@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "model/seam.h"

@@ -1,4 +1,8 @@
 // The preview family (0): the model of slot 0 in the main view, with the menu "MENU_PREVIEW".
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "resources/shell_ids.h"
 #include "app/current.h"
 #include "app/drag_anchors.h"
@@ -21,7 +25,7 @@ void Preview_Enter(void) {
   g_Sel.g_CurSlot = 0;
   App_NewModelInSlot0();
   App_AllocWorkArrays();
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PREVIEW");
+  App_LoadFamilyMenu("MENU_PREVIEW");
 }
 
 // The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family and

@@ -1,4 +1,5 @@
 // The preview's render dialog "PREVIEW_RENDER_DLG": a thin procedure over Preview_Render.
+#include "app/shell_view.h"
 #include "app/tools_win.h"
 
 #include "app/panel_win.h"
@@ -8,6 +9,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/snapshot.h"
 #include "resources/tools_ids.h"
 

@@ -3,8 +3,14 @@
 #include "app/settings.h"
 #include "app/family.h"
 #include "app/options.h"
+#include "app/shell_options.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "model/str.h"
 
@@ -173,8 +179,7 @@ static void CommitSettings(const SettingsImage *s) {
   memcpy(g_Options.g_MainWndRect, s->rect, sizeof g_Options.g_MainWndRect);
   memcpy(g_Options.g_SettingsReserved, s->reserved, sizeof g_Options.g_SettingsReserved);
   g_Options.g_OptUpdateEditedViewOnly = (u32)s->opt[0];
-  g_Lib.optAntialias = s->antialias;
-  g_Lib.optLight = (u32)s->opt[2];
+  Lib_SetOptions(s->antialias, (u32)s->opt[2]);
   g_Options.g_OptShadow = s->opt[3];
   g_Options.g_PolySavedOption = s->opt[4];
   g_Sel.g_PolyNoAutoPick = (u32)s->opt[5];

@@ -1,4 +1,5 @@
-// Options, window placements and view layouts, and their settings file
+// Options, window placements and view layouts, and their settings file (the options and
+// placements themselves: g_Options, app/shell_options.h)
 // "System/System%d.dat" (%d the desktop width g_Lib.desktopWidth) under the data folder.
 //
 // File layout (little-endian, no gaps): i32 id 2005060; i32 main window x, y, w, h;
@@ -14,7 +15,7 @@
 #pragma once
 #include "model/bytes.h"
 #include "model/types.h"
-#include "app/views.h"
+#include "app/shell_ids.h"
 
 enum {
   SETTINGS_FILE_ID = 2005060,
@@ -24,13 +25,6 @@ enum {
   SETTINGS_RECT_MAX = 10000,
   OPT_MAX_POLYGONS_MIN = 10000,
   OPT_MAX_POLYGONS_MAX = 65000,
-};
-
-// Window handle and screen placement of a tool dialog; a null window means it is closed.
-struct WindowHolder {
-  void *window;
-  u32 flags;
-  i32 x, y, w, h;
 };
 
 // Holder 1 of each layout's block is the layout's group panel.
@@ -47,29 +41,6 @@ struct AppShell {
   char progFile[256];
 };
 extern AppShell g_AppShell;
-
-// The options and the placements the settings file keeps. The options dialog and the keys
-// change the options, the settings file's decoder everything it keeps, the main window and
-// the 2D group panel their placements when they move. g_Lib.optAntialias and g_Lib.optLight are the
-// library's (lib/framework/lib.h).
-struct AppOptions {
-  u8 g_OptReverseWheel;         // "マウスホイールの回転を逆にする"
-  u32 g_OptUpdateEditedViewOnly;
-  i32 g_OptShadow;
-  i32 g_PolySavedOption;
-  u32 g_OptGrid;                // 1 from Settings_SetDefaults on (nothing is drawn before the shell starts)
-  u32 g_OptToon;
-  i32 g_OptMaxPolygons = 65000;
-  u32 g_ToonInEffect;
-  u32 g_OptionDlgRefresh;       // the options dialog shows the options again when 1
-  i32 g_MainWndRect[4];
-  i32 g_SettingsReserved[8];
-  WindowHolder g_Group2DDlg;    // "2D_GROUP_DLG" (the 2D editor's group panel; not kept in the file)
-  // A folder of its own for the settings file (tests and screenshots, so that they neither
-  // read the user's settings nor leave a file in the data folder); empty for the data folder.
-  char g_SettingsFolder[256];
-};
-extern AppOptions g_Options;
 
 void Settings_SetDefaults(void);
 // Encodes the current state as the settings file's bytes.

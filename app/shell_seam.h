@@ -6,6 +6,7 @@
 // fill for the File menu, the keys, the per-frame update and playback are g_ShellEntries
 // (app/entries.h).
 #pragma once
+#include "app/views.h"
 #include "model/types.h"
 
 struct FitCamera;

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/shell_view.h"
 #include "model/seam.h"
 
 

@@ -1,13 +1,13 @@
 // The shell's state and hooks behind the library's frame: editor family and sub-mode, the
 // view records and the view being drawn, the per-family 2D-frame flags, the selected bone
-// (app/shell_view.h), and the per-frame update, scene and overlay hooks.
+// (g_Shell, app/shell_view.h), and the per-frame update, scene and overlay hooks.
 //
 // Owner: the application shell (app/). The main loop chooses g_Shell.g_DrawView before each frame
 // step; the library sees the rest only through the request built from it (View_FrameRequest).
 #pragma once
 #include <stdint.h>
 #include "model/types.h"
-#include "app/shell_view.h"   // families, view records and the frame-view state
+#include "app/shell_ids.h"
 
 struct HWND__;
 

@@ -1,6 +1,9 @@
 // The main window's handler and command routing, the edit-mode selector, the options
 // dialog, the view windows and the shell seam's platform entries. Windows build only.
 #include "app/shell_win.h"
+#include "app/settings.h"
+#include "app/shell_options.h"
+#include "app/shell_view.h"
 #include "app/tools_win.h"
 
 #include <stdio.h>
@@ -20,7 +23,9 @@
 #include "app/winplace_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "model/object.h"
 #include "resources/shell_ids.h"
@@ -31,7 +36,6 @@ HWND g_WheelPanels[WHEEL_PANELS];
 HWND g_DialogPanels[DIALOG_PANELS];
 
 static HINSTANCE ModuleInstance(void) { return GetModuleHandleA(nullptr); }
-static u32 CurrentLayout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 static void StorePosition(HWND dlg, WindowHolder *h) {
   RECT r;
@@ -191,7 +195,7 @@ static const char *KindTitle(u32 kind) {
 }
 
 void View_FindActiveView(void) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   if (Shell_AnyButtonHeld()) {   // a drag keeps the view it started on
     g_Shell.g_CurView = View_Get(L, g_Shell.g_ActiveView);
     return;
@@ -232,7 +236,7 @@ static i32 Area(const ViewRecord *v) { return v->w * v->h; }
 void View_AddView(int shown, int x, int y, int w, int h) {
   i32 index = View_TakeFreeSlot(shown, x, y, w, h);
   if (index < 0) return;
-  ViewRecord *v = View_Get(CurrentLayout(), (u32)index);
+  ViewRecord *v = View_Get(View_CurrentLayout(), (u32)index);
   if (!v->window) CreateViewWindow((u32)index);
   if (!v->window) { v->inUse = 0; return; }
   PlaceViewWindow(v);
@@ -246,7 +250,7 @@ static void AddRandomView(void) {
 }
 
 void View_CreateViewWindows(void) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   i32 n = g_Shell.g_ViewCount[L];
   if (n > VIEWS_PER_LAYOUT) n = VIEWS_PER_LAYOUT;
   ViewRecord *made[VIEWS_PER_LAYOUT];
@@ -276,7 +280,7 @@ void View_CreateViewWindows(void) {
 }
 
 void View_DestroyExtraViews(void) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
     ViewRecord *v = &g_Shell.g_Views[L][i];
     if (!v->window) continue;
@@ -288,7 +292,7 @@ void View_DestroyExtraViews(void) {
 }
 
 static i32 ViewIndexOf(HWND dlg) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   for (i32 i = 0; i < VIEWS_PER_LAYOUT; i++)
     if (g_Shell.g_Views[L][i].inUse == 1 && (HWND)g_Shell.g_Views[L][i].window == dlg) return i;
   return -1;
@@ -317,7 +321,7 @@ static void SetViewKind(HWND dlg, ViewRecord *v, u32 kind) {
 }
 
 INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   if (msg == WM_INITDIALOG) {
     u32 index = (u32)lParam;
@@ -425,7 +429,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
     g_Options.g_MainWndRect[1] = r.top;
     g_Options.g_MainWndRect[2] = r.right - r.left;
     g_Options.g_MainWndRect[3] = r.bottom - r.top;
-    ViewRecord *main = View_Get(CurrentLayout(), 0);   // view 0 is the main window
+    ViewRecord *main = View_Get(View_CurrentLayout(), 0);   // view 0 is the main window
     main->x = r.left; main->y = r.top; main->w = r.right - r.left; main->h = r.bottom - r.top;
   }
   View_FindActiveView();
@@ -433,7 +437,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   // it on Windows (without a window manager under Wine a click activates nothing).
   if (msg == WM_LBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_RBUTTONDOWN) {
     g_Shell.g_ActiveView = 0;
-    g_Shell.g_CurView = View_Get(CurrentLayout(), 0);
+    g_Shell.g_CurView = View_Get(View_CurrentLayout(), 0);
   }
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   for (const MouseMessage &m : kMouseMessages)
@@ -454,7 +458,7 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
       break;
     case WM_MOVE: case WM_SIZE: case WM_ACTIVATE: App_MarkAllRedraw(); break;
     // An uncovered main view (a tool window dragged over it) is drawn again by the loop.
-    case WM_PAINT: View_Get(CurrentLayout(), 0)->redraw = 1; break;
+    case WM_PAINT: View_Get(View_CurrentLayout(), 0)->redraw = 1; break;
     default: break;
   }
   return 0;
@@ -465,7 +469,7 @@ bool App_WheelTargetActive(void) {
   HWND active = GetActiveWindow();
   if (!active) return false;
   if (active == g_Lib.mainWnd) return true;
-  u32 L = CurrentLayout();
+  u32 L = View_CurrentLayout();
   for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
     const ViewRecord *v = &g_Shell.g_Views[L][i];
     if (v->inUse == 1 && v->window && (HWND)v->window == active) return true;
@@ -479,7 +483,7 @@ bool App_DialogPanelsTake(MSG *msg) {
   HWND panels[DIALOG_PANELS];
   for (int i = 0; i < DIALOG_PANELS; i++) panels[i] = g_DialogPanels[i];
   // Slot 1 is the current layout's group panel (holder 1 of its block).
-  HWND group = (HWND)g_AppShell.panels[CurrentLayout()][PANEL_GROUP].window;
+  HWND group = (HWND)g_AppShell.panels[View_CurrentLayout()][PANEL_GROUP].window;
   if (group) panels[1] = group;
   for (HWND p : panels)
     if (p && IsWindow(p) && IsDialogMessageA(p, msg)) return true;

@@ -1,6 +1,7 @@
 // Background sketch images: names, image rows and the show flag of the three views.
 #include "app/sketch.h"
 
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"

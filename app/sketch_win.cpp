@@ -6,6 +6,7 @@
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "lib/framework/framework_win.h"
+#include "lib/framework/lib_state.h"
 #include "resources/tools_ids.h"
 
 void Sketch_Open(void) {

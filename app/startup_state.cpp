@@ -2,6 +2,8 @@
 #include "app/startup_state.h"
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 
 #include <string.h>

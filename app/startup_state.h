@@ -5,10 +5,10 @@
 // editor" (g_PolyEditorFirstField) is Ed3DPolyEditor.moveMode (edit3d/poly.h), "first byte
 // of the bone editor" (g_BoneEditorFirstByte) Ed3DBoneEditor.childrenFollow and its work
 // matrix Ed3DBoneEditor.workMatrix (edit3d/bone.h), "first field of the object-motion
-// editor" (g_ObjMotionFirstField) Ed3DObjMotionEditor.firstField (edit3d/objmotion.h).
+// editor" (g_ObjMotionFirstField) Ed3DObjMotionEditor.objDlgRefresh (edit3d/objmotion.h).
 #pragma once
 #include "model/types.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
 // The storage is g_Shell (camera, layout, playing) and g_Sel (tools, gizmo axis).
 

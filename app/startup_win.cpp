@@ -1,6 +1,9 @@
 // WinMain's start-up steps and the message loop: one message routed, or one idle pass that
 // updates the frame and draws the one view chosen by the wait counters. Windows build only.
 #include "app/startup_win.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/tools_win.h"
 
 #include <mmsystem.h>
@@ -22,7 +25,9 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "model/model3.h"
 #include "model/bone2.h"
@@ -85,8 +90,7 @@ static void ApplySavedStartOptions(void) {
     FileData f;
     if (name[0] && File_ReadAll(name, &f)) {
       i32 limit = Settings_PeekMaxPolygons(f.data, f.size);
-      if (limit > 0) g_Lib.config.polygonCapacity = (u32)limit;
-      g_Lib.config.toonTexture = Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0;
+      Lib_SetStartOptions(limit > 0 ? (u32)limit : 0, Settings_PeekToon(f.data, f.size) == 1 ? 1 : 0);
       File_Free(&f);
     }
   }
@@ -120,8 +124,7 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   InitActiveXHost();
   // The start-up globals the library reads: frames go into the view windows, 2D content is
   // centred in them rather than scaled (the view windows are desktop-sized).
-  g_Lib.viewWindowMode = 1;
-  g_Lib.frameScaling = 0;
+  Lib_SetFrameMode(1, 0);
   g_EditorMode = 1;
   g_Model3Edited = 1;
   g_Shell.g_EditFamily = FAMILY_PREVIEW;
@@ -197,7 +200,7 @@ void App_IdlePass(void) {
   Text_SetSuppressed(0);
   App_UpdateFrameThunk();
 
-  u32 L = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 L = View_CurrentLayout();
   ViewChoiceInput in = {};
   in.layout = L;
   in.activeView = g_Shell.g_ActiveView;
@@ -213,7 +216,7 @@ void App_IdlePass(void) {
     Lib_SetSceneDraw(1);
     if (v->kind != VIEW_MAIN && v->kind != VIEW_PERS) Lib_SetSceneDraw(0);
     if (g_Shell.g_EditFamily == FAMILY_MOVIE) {
-      g_Shell.g_DrawView = Loop_MovieDrawView(g_Shell.g_DrawView, g_Lib.runState == 8, views, g_Shell.g_ViewCount[L]);
+      g_Shell.g_DrawView = Loop_MovieDrawView(g_Shell.g_DrawView, g_Lib.runState == LIB_RUN_RECORDING, views, g_Shell.g_ViewCount[L]);
       v = &views[g_Shell.g_DrawView];
       ApplyMovieCamera(v, views, g_Shell.g_ViewCount[L]);
     }
@@ -223,7 +226,7 @@ void App_IdlePass(void) {
     v->redraw = 0;
     D3DApp_FrameStep();
   }
-  if (Loop_StripsDue(&s_StripCounter, g_Lib.runState == 8) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
+  if (Loop_StripsDue(&s_StripCounter, g_Lib.runState == LIB_RUN_RECORDING) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   if (!Lib_GetCpuOccupy()) Sleep(1);
 }

@@ -2,14 +2,17 @@
 // records, the dispatcher and the per-frame key copy into the rows.
 // Owns g_StripCanvas and g_Strip.
 #include "app/strip.h"
+#include "app/shell_view.h"
 #include "app/strip_local.h"
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
 #include "model/obj2.h"

@@ -8,8 +8,9 @@
 // through g_ShellSeam.stripText (GDI TextOut into the same bitmap on Windows, a recorder in
 // tests), and the finished rectangle goes to the strip's window through g_ShellSeam.stripBlit.
 //
-// Globals owned here: g_StripCanvas and g_Strip (geometry, window records, data sources). The owning editors fill the window records, the data sources
-// and their dirty flags; the dispatcher clears the flags it acts on.
+// Globals owned here: g_StripCanvas and g_Strip (geometry, window records, data sources:
+// app/strip_state.h). The owning editors fill the window records, the data sources and their
+// dirty flags; the dispatcher clears the flags it acts on.
 #pragma once
 #include "model/types.h"
 #include "app/shell_seam.h"
@@ -33,16 +34,6 @@ static inline u32 Strip_RGB(u32 r, u32 g, u32 b) { return (b & 0xFF) | (g & 0xFF
 // The canvas (never null: a portable array until the Windows side hands over its bitmap).
 extern u32 *g_StripCanvas;
 
-// Time-line geometry shared by all strips.
-struct StripGeometry {
-  i32 left, right;      // row lines run from left to right (left and right of g_StripRect)
-  i32 divisor;          // frame f is at f * 10 / divisor + offsetX + 189; kept within 1..64
-  i32 offsetX;          // pans the key area; never above 0
-  i32 offsetY;          // pans the rows; never above 0
-  i32 margin;           // ruler x offset (hierarchical strips) / key-area x (effect, movie)
-  i32 rowTop;           // y of the first row of the effect and movie strips
-  i32 bottom;           // lower end of the vertical indicator lines
-};
 // Start-up values: left 0, right 1024, divisor 4, offsets 0, margin 0, row top 90, bottom
 // from g_StripRect.
 void Strip_ResetGeometry(void);
@@ -99,15 +90,6 @@ enum StripEntry {
   STRIP_ENTRIES
 };
 
-// One strip window; the owning dialog fills it (window null while closed, client size on
-// every message, dirty 1 to repaint at the next dispatcher run). Entries whose flag is one
-// of g_StripDirty use that flag instead of their own.
-struct StripWindow {
-  void *window;
-  i32 width, height;
-  u32 dirty;
-};
-
 // The seven flags App_MarkAllRedraw sets (g_StripDirty of app/views.h), by name. The
 // swatch and texture flags are each shared by a 2D and a 3D window: the 2D one, when open,
 // takes the flag first.
@@ -127,64 +109,12 @@ enum StripFlag {
 void Strip_Register(i32 entry, void *window, i32 width, i32 height);
 void Strip_Unregister(i32 entry);
 
-// The dispatcher: current pointers first, then every entry whose flag is 1 and whose window
+// The dispatcher: the active view made current first, then every entry whose flag is 1 and whose window
 // exists, in StripEntry order; the movie strip on every run in the movie family.
 void Strip_RedrawDirty(void);
 // Start-up (after g_StripRect is set): the geometry and preview defaults, and
 // Strip_RedrawDirty as the main loop's redrawStrips.
 void Strip_Install(void);
-
-// [SECTION] data sources the owning editors fill
-// The effect editor's emitters.
-struct StripEffectSource {
-  i32 (*emitterCount)(void);
-  // Label of emitter i into out (n bytes).
-  void (*emitterLabel)(i32 i, char *out, u32 n);
-  i32 (*keyCount)(i32 i);
-  i32 (*keyFrame)(i32 i, i32 k);
-  i32 (*currentFrame)(void);
-};
-
-// The movie editor's state beside the movie objects of the library.
-struct StripMovieSource {
-  i32 (*currentObject)(void);
-  i32 (*currentFrame)(void);
-  i32 (*frameCount)(void);
-  const char *(*kindName)(i32 kind);   // "" when null
-};
-
-// A texture preview (the 2D and 3D texture sub-modes fill theirs).
-struct StripTexView {
-  i32 texture;       // pixel copy shown (g_Tex.pixels), -1 = none
-  u32 inUse;         // 1 when the current texture is in use
-  f32 zoom;          // 1.0 after start-up
-  i32 panX, panY;
-  u32 groupUses;     // 1 when the current group uses the shown texture
-  // Texture-coordinate lines of the group's faces and the selected points, in texels.
-  i32 (*lineCount)(void);
-  void (*line)(i32 i, f32 out[4]);   // x1, y1, x2, y2
-  i32 (*pointCount)(void);
-  void (*point)(i32 i, f32 out[2]);
-  u32 dragActive;    // 1 while texture tool 11 drags its rectangle
-  u32 dragRight;     // 1 with the right button
-  i32 drag[4];       // x1, y1, x2, y2 in preview pixels
-};
-
-// The strips' state. The dispatcher and the drawing operations write the text colour and the
-// geometry's derived fields; the owning editors fill the window records, the data sources and
-// the texture previews; the dialogs' scroll bars set the scroll positions.
-struct StripState {
-  u8 g_StripTextRGB[3] = {255, 255, 255};   // red, green, blue; white after start-up
-  u32 g_StripMotion3Groups;   // 3D motion editor: 1 while it shows groups (Strip_DrawGroup3Keys), 0 for bones
-  i32 g_StripGroupScroll2D, g_StripGroupScroll3D;   // first group shown in the 2D and 3D group lists
-  i32 g_StripObj2Image;       // current image of the 2D object image dialog (of g_Obj2Slots[g_Cur2DSlot])
-  StripGeometry g_StripGeo;
-  StripEffectSource g_StripEffect;
-  StripMovieSource g_StripMovie;
-  StripTexView g_StripTex2D, g_StripTex3D;
-  StripWindow g_StripWindows[STRIP_ENTRIES];
-};
-extern StripState g_Strip;
 
 // [SECTION] strips and panels (each paints the canvas and copies it to its window)
 void Strip_DrawBone2Keys(void);

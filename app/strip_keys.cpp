@@ -1,8 +1,11 @@
 // The key-frame strips: the hierarchical strips (2D bones, 2D objects, 3D bones, 3D groups,
 // the 3D object set's band) on one painter, and the effect and movie strips.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip_local.h"
 #include "app/current.h"
 #include "app/startup_state.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/entries.h"
 #include "model/kzo.h"

@@ -1,8 +1,10 @@
 // The small GDI panels the strip dispatcher paints: the 2D object image preview, the group
 // swatches of the 2D and 3D group lists and the 2D and 3D texture previews. Every pixel copy
 // is read by index through its bounded getter, and every write is clipped to the panel.
+#include "app/shell_sel.h"
 #include "app/strip_local.h"
 #include "app/current.h"
+#include "app/strip_state.h"
 #include "lib/draw/texture.h"
 #include "model/obj2.h"
 

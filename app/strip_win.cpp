@@ -5,6 +5,7 @@
 #include "app/strip.h"
 #include "app/strip_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 #include <string.h>
 

@@ -5,6 +5,7 @@
 
 #include "app/poly_select.h"
 #include "app/shell_view.h"
+#include "app/strip_state.h"
 #include "app/widget.h"
 #include "lib/media/dialogs.h"
 #include "model/uvtool.h"

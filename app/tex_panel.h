@@ -5,6 +5,7 @@
 // records and passes them in.
 #pragma once
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "model/types.h"
 
 // The image panel's mouse: buttons held (0/1) and the select tool's rectangle, panel pixels.
@@ -37,6 +38,7 @@ struct TexPanelShown {
 };
 // Fills the preview's record; the rectangle is drawn while it is active, in the right
 // button's colour when the right button alone drags it.
+struct StripTexView;
 void TexPanel_ShowPreview(StripTexView *v, const TexPanelShown *s, const TexPanelMouse *pm);
 
 // A command other than the previous one reads the grid field (gridText null: disabled).

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/views.h"
 #include "lib/draw/target.h"
 #include "model/bone2.h"

@@ -13,13 +13,20 @@
 #include "app/nav.h"
 #include "app/play.h"
 #include "app/settings.h"
+#include "app/shell_mouse.h"
+#include "app/shell_options.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/kzo.h"
@@ -113,13 +120,12 @@ static void CopyStripKeys(void) {
 }
 
 // [SECTION] steps
-static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // The layout's vsync and CPU-occupy bytes put in effect: a family or sub-mode change switches
 // vsync to the new layout's byte (a device reset, only when it differs), and an open options
 // dialog shows the new layout's boxes.
 static void ApplyPresentationOptions(void) {
-  u32 L = Layout();
+  u32 L = View_CurrentLayout();
   if (L != s_LastLayout) g_Options.g_OptionDlgRefresh = 1;
   s_LastLayout = L;
   u8 vsync = g_AppShell.vsync[L] ? 1 : 0;
@@ -154,7 +160,7 @@ void App_SetFrameCameraAndLights(void) {
   bool camera = f == FAMILY_2D_MODEL || f == FAMILY_3D_MODEL || f == FAMILY_EFFECT || f == FAMILY_2D_MAP ||
                 f == FAMILY_COLLISION || (f == FAMILY_PREVIEW && g_Shell.g_PrevEditFamily != FAMILY_MOVIE);
   if (camera) {
-    const ViewRecord *v0 = View_Get(Layout(), 0);
+    const ViewRecord *v0 = View_Get(View_CurrentLayout(), 0);
     f32 eye[3];
     View_PerspectiveEye(v0, g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, eye);
     Cam_SetEye(eye[0], eye[1], eye[2]);

@@ -9,7 +9,7 @@
 #include "model/types.h"
 #include "app/shell_seam.h"
 #include "app/entries.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
 enum { TITLE_PERIOD = 61, TITLE_TEXT = 600 };
 

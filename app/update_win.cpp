@@ -5,6 +5,7 @@
 #include "app/update.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 static void SetMainTitle(const char *text) {
   if (g_Lib.mainWnd) SetWindowTextA(g_Lib.mainWnd, text);

@@ -3,10 +3,13 @@
 
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_options.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
+#include "lib/framework/view_record.h"
 
 static const i32 kGridGrey = 112, kGridDark = 80;
 

@@ -1,5 +1,6 @@
 // Grids and the axis gizmo that the families' scene and overlay hooks draw into a view.
 #pragma once
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 #include "app/views.h"
 

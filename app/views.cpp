@@ -1,8 +1,13 @@
 // View records and view scheduling: the chooser of the view drawn each idle pass, redraw
-// flags, the cached current pointers, the shared work arrays and the fit arithmetic.
+// flags, the view acted on (g_CurView), the shared work arrays and the fit arithmetic.
 // Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView, g_Shell.g_CurView.
 #include "app/views.h"
+#include "app/shell_mouse.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "app/entries.h"
 #include "app/family.h"
@@ -32,7 +37,7 @@ void View_FrameRequest(FrameRequest *out) {
   memset(out, 0, sizeof *out);
   if (g_Shell.g_EditSubMode < VIEW_LAYOUTS && g_Shell.g_DrawView < VIEWS_PER_LAYOUT) out->view = &g_Shell.g_Views[g_Shell.g_EditSubMode][g_Shell.g_DrawView];
   out->viewIndex = g_Shell.g_DrawView;
-  const ViewRecord &main = g_Shell.g_Views[g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0][0];
+  const ViewRecord &main = g_Shell.g_Views[View_CurrentLayout()][0];
   out->framePanX = main.panX;
   out->framePanY = main.panY;
   out->frame2D = g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily] == 1;
@@ -53,6 +58,12 @@ void View_FrameRequest(FrameRequest *out) {
   u32 kind = out->view ? out->view->kind : VIEW_MAIN;
   out->outline2DFrame = out->frame2D && (kind == VIEW_MAIN || kind == VIEW_PERS);
   if (g_ShellEntries.movieFrameRequest) g_ShellEntries.movieFrameRequest(out);
+}
+
+u32 View_CurrentLayout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
+
+void View_SetCount(u32 layout, i32 count) {
+  if (layout < VIEW_LAYOUTS) g_Shell.g_ViewCount[layout] = count;
 }
 
 ViewRecord *View_Get(u32 layout, u32 index) {
@@ -92,7 +103,7 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in) {
 
 // [SECTION] refresh
 void App_MarkAllRedraw(void) {
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   i32 n = LayoutCount(layout);
   for (i32 i = 0; i < n; i++) {
     ViewRecord *v = &g_Shell.g_Views[layout][i];
@@ -156,7 +167,7 @@ void App_ForgetPolySelection(void) {
 }
 
 i32 View_TakeFreeSlot(i32 shown, i32 x, i32 y, i32 w, i32 h) {
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   for (i32 i = 1; i < VIEWS_PER_LAYOUT; i++) {
     ViewRecord *v = &g_Shell.g_Views[layout][i];
     if (v->inUse != 0) continue;
@@ -404,7 +415,7 @@ void View_Fit(void) {
 
 void View_FitAll(void) {
   Object_UpdateFrame();   // every pose current before the views are fitted
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   i32 n = LayoutCount(layout);
   for (i32 i = 1; i < n; i++) {
     g_Shell.g_ActiveView = (u32)i;

@@ -3,17 +3,23 @@
 // Every layout (= sub-mode) holds up to eight views: view 0 is the main window's client
 // area, views 1..7 float in their own "WIN_DLG" windows. Editors never draw: they flag views
 // (App_MarkAllRedraw) and the main loop draws one flagged view per idle pass, chosen by
-// View_ChooseDrawView. Only the shell changes the records' windows and counts; editors
-// change pan and zoom of g_Shell.g_CurView.
+// View_ChooseDrawView. Only the shell changes the records' windows and counts (a family that
+// makes its own views sets its count with View_SetCount); editors change pan, zoom and the
+// redraw flags.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
+#include "lib/framework/view_record.h"
 
 enum { VIEWS_PER_LAYOUT = APP_VIEWS_PER_LAYOUT, VIEW_LAYOUTS = APP_FAMILY_COUNT };
 
 // ViewRecord and g_Shell.g_Views: shell_services.h.
 
 
+// The layout of the current sub-mode (0 for a sub-mode number past the layouts).
+u32 View_CurrentLayout(void);
+// The number of views a layout holds (a family that makes its own view windows sets it).
+void View_SetCount(u32 layout, i32 count);
 // The record of a view of the current layout (index clamped into 0..7).
 ViewRecord *View_Get(u32 layout, u32 index);
 // True while the view being drawn (g_Shell.g_DrawView of the current layout) is a main view (kind 0).

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 WidgetSeam g_Widget;
 

@@ -8,6 +8,7 @@
 
 #include "app/listfont_win.h"
 #include "app/panel_win.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "app/winorder_win.h"

@@ -1,4 +1,7 @@
 // Where a window of the kept-above set opens (see winplace_win.h). Owns g_WinPlace.
+#include "app/strip_state.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 #include "app/family.h"
 #include "app/shell_view.h"

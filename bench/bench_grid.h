@@ -7,8 +7,10 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/views.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"

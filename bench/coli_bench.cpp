@@ -6,6 +6,7 @@
 #include <math.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/object.h"

@@ -9,6 +9,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "bench/bench_grid.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"

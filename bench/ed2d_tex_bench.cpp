@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/views.h"
 #include "bench/bench_figures.h"
 #include "bench/bench_grid.h"

@@ -6,11 +6,15 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/ed3d_motion.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 
 namespace {

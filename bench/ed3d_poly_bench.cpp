@@ -7,11 +7,15 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"
 #include "bench_grid.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 
 namespace {

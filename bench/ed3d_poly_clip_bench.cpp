@@ -10,6 +10,8 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "bench_figures.h"

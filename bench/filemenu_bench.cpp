@@ -9,8 +9,11 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/filemenu.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "edit3d/undo.h"
+#include "lib/framework/view_record.h"
 #include "model/kzp.h"
 #include "model/model3.h"
 

@@ -15,6 +15,8 @@
 #include <string>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "bench_grid.h"
 #include "app/family.h"
 #include "app/shell_seam.h"

@@ -8,7 +8,10 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "bench_figures.h"

@@ -7,6 +7,8 @@
 #include <string.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "bench/bench_grid.h"
 #include "app/shell_services.h"
 #include "edit3d/undo.h"

@@ -9,13 +9,16 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/tree.h"
 #include "app/update.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
@@ -135,8 +138,7 @@ void Ed2D_BoneMouseMove(i32 x, i32 y) {
   }
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
-  g_Mouse.g_MotionDragAnchor.x = (i32)fx;
-  g_Mouse.g_MotionDragAnchor.y = (i32)fy;
+  DragAnchor_Set(DRAG_ANCHOR_MOTION, (i32)fx, (i32)fy);
   g_Ed2D.boneRefresh = 1;
 }
 

@@ -6,6 +6,9 @@
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/settings.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/views.h"
@@ -17,8 +20,8 @@
 
 Ed2DGroupDlg g_Ed2DGroup = {-1, 0};
 
-static Bone2Model *Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
-static bool Shown(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Sel.g_Cur2DSlot] && Model(); }
+static Bone2Model *CurrentSlotModel(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+static bool Shown(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Sel.g_Cur2DSlot] && CurrentSlotModel(); }
 static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex); }
 
 static void Fill(void *control, bool combo, const Ed2DLines *lines) {
@@ -53,7 +56,7 @@ static bool SameLines(const Ed2DLines &a, const Ed2DLines &b) {
 }
 
 void Ed2D_FillGroupList(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (g_Ed2D.groupList && m) {
     Ed2D_GroupListLines(m, CurGroup(m), &s_ListShown);
     Fill(g_Ed2D.groupList, false, &s_ListShown);
@@ -62,7 +65,7 @@ void Ed2D_FillGroupList(void) {
 }
 
 void Ed2D_GroupListFollow(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!g_Ed2D.groupList || !m) return;
   Ed2D_GroupListLines(m, CurGroup(m), &s_Lines);
   if (SameLines(s_Lines, s_ListShown)) return;
@@ -71,14 +74,14 @@ void Ed2D_GroupListFollow(void) {
 }
 
 void Ed2D_FillGroupTextureList(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!Shown() || !g_Ed2D.groupTexture) return;
   Ed2D_TextureLines(m, m->groups[CurGroup(m)].texture, &s_Lines);
   Fill(g_Ed2D.groupTexture, true, &s_Lines);
 }
 
 void Ed2D_FillShadeList(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!Shown() || !g_Ed2D.groupDisplay) return;
   Ed2D_ShadeLines(m->groups[CurGroup(m)].shadeMode, &s_Lines);
   Fill(g_Ed2D.groupDisplay, true, &s_Lines);
@@ -108,7 +111,7 @@ void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) {
 }
 
 void Ed2D_GroupRowChanged(i32 g) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   Ed2DTexEditor &t = g_Ed2DTex;
   g_Ed2DGroup.lastGroup = g;
   i32 tex = m ? m->groups[g].texture : 0;
@@ -186,7 +189,7 @@ static void Close(void) {
 }
 
 void Ed2D_GroupDlgCommand(u32 id, i32 row) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!m) return;
   // No current row (LB_ERR, or a combo's own change) keeps the group and is no change of row:
   // a row change shows the group's stored fields again and would undo the combo's choice.
@@ -210,7 +213,7 @@ void Ed2D_GroupDlgCommand(u32 id, i32 row) {
 void Ed2D_GroupDlgTick(void) {
   if (g_Ed2DGroup.refresh != 1) return;
   g_Ed2DGroup.refresh = 0;
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!Shown()) return;
   g_Shell.g_StripDirty[STRIP_FLAG_SWATCHES] = 1;
   const Group2 &grp = m->groups[CurGroup(m)];

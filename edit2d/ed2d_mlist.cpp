@@ -3,6 +3,7 @@
 
 #include <stdio.h>
 
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "edit2d/ed2d_object.h"
 

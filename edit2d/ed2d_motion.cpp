@@ -10,25 +10,28 @@
 #include "app/family.h"
 #include "app/play.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 
 Ed2DMotionEditor g_Ed2DMotion;
 
 // [SECTION] model access
-static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
+static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
 
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
@@ -52,7 +55,7 @@ static Bone2Track *CurTrackMade(Bone2Model *m) {
   return Bone2_Track(m, b, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Shell.g_Playing != 1 && Model() != nullptr; }
+static bool Editable(void) { return g_Shell.g_Playing != 1 && Slot0Model() != nullptr; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_BONE2); }
 
@@ -69,14 +72,14 @@ static i32 KeyIndexIn(const Bone2Model *m, const Bone2Track *t) {
 }
 
 i32 Ed2D_MotionKeyIndex(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   i32 k = KeyIndexIn(m, CurTrack(m));
   g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
   return g_Ed2DMotion.keyIndex;
 }
 
 BoneKey2 *Ed2D_MotionCurrentKey(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   Bone2Track *t = CurTrack(m);
   i32 k = KeyIndexIn(m, t);
   g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
@@ -86,7 +89,7 @@ BoneKey2 *Ed2D_MotionCurrentKey(void) {
 // The key at the current key index when it lies on the current frame.
 static BoneKey2 *KeyOnFrame(void) {
   BoneKey2 *k = Ed2D_MotionCurrentKey();
-  return k && Model() && k->frame == Model()->currentFrame ? k : nullptr;
+  return k && Slot0Model() && k->frame == Slot0Model()->currentFrame ? k : nullptr;
 }
 
 static void AfterKeyChange(void) {
@@ -97,7 +100,7 @@ static void AfterKeyChange(void) {
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   View_UseActive();
   if (!Editable()) return false;
   Bone2Track *t = CurTrackMade(m);
@@ -123,7 +126,7 @@ bool Ed2D_MotionCreateKey(void) {
 }
 
 void Ed2D_MotionDeleteKey(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!Editable()) return;
   Bone2Track *t = CurTrack(m);
   if (!t || !t->keys) return;
@@ -146,7 +149,7 @@ void Ed2D_MotionCutKey(void) {
 }
 
 void Ed2D_MotionPasteKey(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!Editable() || !CurTrackMade(m)) return;
   Ed2D_MotionCreateKey();   // refused on a taken frame: that key is replaced below
   Bone2_UpdateKeyIndices(0);
@@ -159,7 +162,7 @@ void Ed2D_MotionPasteKey(void) {
 }
 
 bool Ed2D_MotionMoveKey(i32 delta) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!Editable() || delta == 0) return false;
   Bone2Track *t = CurTrack(m);
   BoneKey2 *key = KeyOnFrame();
@@ -224,7 +227,7 @@ void Ed2D_MotionMouseMove(i32 x, i32 y) {
 // [SECTION] wheel
 // The current strip row's bone track (the current bone's when no row is current).
 static const Bone2Track *RowTrack(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   i32 r = g_TreeRows.current;
   i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)g_Sel.g_CurBoneIndex;
   const Bone2Track *t = TrackOf(m, b);
@@ -246,7 +249,7 @@ i32 Ed2D_NextKeyFrame(i32 f) {
 }
 
 void Ed2D_MotionWheelKey(i32 step) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   m->currentFrame = step < 0 ? Ed2D_PrevKeyFrame(m->currentFrame) : Ed2D_NextKeyFrame(m->currentFrame);
   AfterKeyChange();
@@ -260,7 +263,7 @@ static const PlayControl kPlay = {&g_Ed2DMotion.valuesDlg, IDC_MOT2D_LOOP, &g_Ed
                                   &g_Ed2DMotion.stripRefresh};
 
 void Ed2D_MotionPlay(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
   Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DMotion.playStart : nullptr);
@@ -268,7 +271,7 @@ void Ed2D_MotionPlay(void) {
 }
 
 void Ed2D_MotionStop(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DMotion.playStart);
   Bone2_UpdateKeyIndices(0);
   g_Ed2DMotion.valuesRefresh = 1;
@@ -352,7 +355,7 @@ static void FollowLength(const Bone2Model *m) {
 
 void Ed2D_MotionUpdate(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m || g_Bone2SlotShown[0] != 1) return;
   Ed2D_MotionKeyIndex();
   FollowLength(m);
@@ -367,7 +370,7 @@ void Ed2D_MotionUpdate(void) {
 
 // [SECTION] draw
 void Ed2D_MotionDraw(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
   View_Draw2DGrid();
   Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164);

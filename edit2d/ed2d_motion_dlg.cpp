@@ -7,8 +7,11 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -20,7 +23,7 @@
 
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 
-static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
+static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
 
 static bool MotionInUse(const Bone2Model *m) {
   return m && m->currentMotion >= 0 && m->currentMotion < m->motionCount && m->currentMotion < BONE2_MAX_MOTIONS;
@@ -39,7 +42,7 @@ static void SetFrame(Bone2Model *m, i32 f) {
 static Ed2DLines s_Lines;   // one fill at a time
 
 void Ed2D_FillMotionList(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   void *list = g_Ed2DMotion.motionList;
   if (!m || !list) return;
   i32 n = m->motionCount < 0 ? 0 : m->motionCount;
@@ -56,7 +59,7 @@ void Ed2D_RefreshMotionLists(void) {
 
 void Ed2D_MotionSetFrameBar(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   if (!m) return;
   i32 len = MotionLength(m);
   e.lastLength = len;
@@ -137,7 +140,7 @@ void Ed2D_MotionDlgTick(void) {
 // [SECTION] motion list
 static void MotionChanged(void) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   m->currentFrame = 0;
   e.lastMotion = m->currentMotion;
   e.listRefresh = 1;
@@ -148,7 +151,7 @@ static void MotionChanged(void) {
 }
 
 static bool ApplyMotion(const Ed2DMList *l) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!MotionInUse(m)) return false;
   if (!Ed2D_MListApplyFields(l, &m->motions[m->currentMotion])) return false;
   Doc_MarkEdited(DOC_BONE2);
@@ -176,7 +179,7 @@ static bool MakeMotionTracks(Bone2Model *m, i32 n) {
 }
 
 static void AddMotion(const Ed2DMList *l) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!ApplyMotion(l)) return;
   if (m->motionCount >= BONE2_MAX_MOTIONS) {
     Seam_ErrorBox(kNoMoreMotions);
@@ -199,18 +202,18 @@ static const Ed2DMList kList = {
     BONE2_MAX_MOTIONS, true, MotionChanged, ApplyMotion, AddMotion, Ed2D_FillMotionList};
 
 void Ed2D_MotionListCommand(u32 id) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (m) Ed2D_MListCommand(&kList, &m->currentMotion, m->motionCount, id);
 }
 
 void Ed2D_MotionListTick(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   if (m) Ed2D_MListTick(&kList, m->motions, m->motionCount, m->currentMotion);
 }
 
 // [SECTION] key strip
 void Ed2D_MotionKeyScroll(u32 code, i32 pos) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   i32 len = MotionLength(m);
   i32 f = Ed2D_StripScrollFrame(code, pos, m->currentFrame, len > 1 ? len - 1 : 0);
@@ -230,14 +233,14 @@ i32 Ed2D_MotionSnapFrame(const Bone2Track *t, i32 current) {
 }
 
 static void FrameFromStrip(i32 x) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   SetFrame(m, Ed2D_StripFrameFromX(x, MotionLength(m)));
   Tree_BuildRowsBones2D();
 }
 
 // A click on a row makes its bone current; inside the expander box it opens or closes it.
 static void ClickRow(i32 x) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   i32 r = g_TreeRows.hovered;
   if (r < 0 || r >= g_TreeRows.count || r >= TREE_ROWS) return;
   const HierRow &row = g_TreeRows.rows[r];
@@ -251,7 +254,7 @@ static void ClickRow(i32 x) {
 
 // A left release on the frame of the press (a click, not a scrub) snaps to a near key.
 static void Snap(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (m->currentFrame != g_Ed2DMotion.pressFrame) return;
   Bone2_UpdateKeyIndices(0);
   Bone2Track *t = m && g_Sel.g_CurBoneIndex > 0 && MotionInUse(m) ? Bone2_Track(m, (i32)g_Sel.g_CurBoneIndex, m->currentMotion)
@@ -261,7 +264,7 @@ static void Snap(void) {
 
 static void MiddleDrag(i32 dx) { Ed2D_MotionMoveKey(Ed2D_StripMiddleStep(dx)); }
 
-static i32 *CurrentFrame(void) { return Model() ? &Model()->currentFrame : nullptr; }
+static i32 *CurrentFrame(void) { return Slot0Model() ? &Slot0Model()->currentFrame : nullptr; }
 
 // The left release snaps; the lists refresh after every message.
 static const Ed2DStripMouse kStripMouse = {

@@ -7,6 +7,8 @@
 #include "app/panel_win.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
+#include "app/views.h"
 #include "app/widget_win.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_strip_win.h"

@@ -12,22 +12,26 @@
 #include "app/family.h"
 #include "app/play.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "model/seam.h"
 
 Ed2DObjEditor g_Ed2DObj;
 
 // [SECTION] model access
-static Obj2Model *Model(void) { return g_Obj2Slots[0]; }
+static Obj2Model *Slot0Model(void) { return g_Obj2Slots[0]; }
 
 // The current object's track in the current motion; null for object 0 or outside the model.
 static Obj2Track *CurTrack(Obj2Model *m) {
@@ -37,7 +41,7 @@ static Obj2Track *CurTrack(Obj2Model *m) {
   return Obj2_Track(m, o, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Shell.g_Playing != 1 && Model() != nullptr; }
+static bool Editable(void) { return g_Shell.g_Playing != 1 && Slot0Model() != nullptr; }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -49,7 +53,7 @@ static i32 CurKeyIndex(const Obj2Model *m, const Obj2Track *t) {
 }
 
 ObjKey2 *Ed2D_ObjCurrentKey(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   Obj2Track *t = CurTrack(m);
   i32 k = CurKeyIndex(m, t);
   return k >= 0 ? &t->keys[k] : nullptr;
@@ -164,7 +168,7 @@ void Ed2D_ObjLeave(void) {
 }
 
 void Ed2D_ObjUpdate(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!m || g_Obj2SlotShown[0] != 1) return;
   Obj2_UpdateKeyIndices(0);
   if (m->currentFrame != g_Ed2DObj.lastFrame) {
@@ -177,7 +181,7 @@ void Ed2D_ObjUpdate(void) {
 void Ed2D_ObjDraw(void) {
   if (g_Shell.g_Playing != 1) View_Draw2DGrid();
   // The family's update places the model at (320, 240) again before the next frame.
-  if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
+  if (Slot0Model()) Obj2_SetPosition(Slot0Model(), 0.0f, 0.0f);
 }
 
 void Ed2D_ObjLButtonDown(i32 x, i32 y) {
@@ -216,7 +220,7 @@ void Ed2D_ObjMouseMove(i32 x, i32 y) {
 
 // [SECTION] keys
 bool Ed2D_ObjCreateKey(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   View_UseActive();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
@@ -246,7 +250,7 @@ bool Ed2D_ObjCreateKey(void) {
 }
 
 void Ed2D_ObjDeleteKey(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!Editable()) return;
   Obj2Track *t = CurTrack(m);
   if (!t || !t->keys) return;
@@ -270,7 +274,7 @@ void Ed2D_ObjCutKey(void) {
 }
 
 void Ed2D_ObjPasteKey(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!Editable() || !CurTrack(m)) return;
   Ed2D_ObjCreateKey();
   Obj2_UpdateKeyIndices(0);
@@ -283,7 +287,7 @@ void Ed2D_ObjPasteKey(void) {
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
   i32 k = CurKeyIndex(m, t);
@@ -306,7 +310,7 @@ bool Ed2D_ObjMoveKey(i32 delta) {
 
 // [SECTION] wheel
 i32 Ed2D_ObjPrevKeyFrame(i32 f) {
-  const Obj2Track *t = CurTrack(Model());
+  const Obj2Track *t = CurTrack(Slot0Model());
   if (!t || !t->keys) return f;
   for (i32 i = t->count - 1; i >= 0; i--)
     if (t->keys[i].frame < f) return t->keys[i].frame;
@@ -314,7 +318,7 @@ i32 Ed2D_ObjPrevKeyFrame(i32 f) {
 }
 
 i32 Ed2D_ObjNextKeyFrame(i32 f) {
-  const Obj2Track *t = CurTrack(Model());
+  const Obj2Track *t = CurTrack(Slot0Model());
   if (!t || !t->keys) return f;
   for (i32 i = 0; i < t->count; i++)
     if (t->keys[i].frame > f) return t->keys[i].frame;
@@ -322,7 +326,7 @@ i32 Ed2D_ObjNextKeyFrame(i32 f) {
 }
 
 void Ed2D_ObjectWheelKey(i32 step) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!m) return;
   m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);
   Obj2_UpdateKeyIndices(0);
@@ -335,14 +339,14 @@ void Ed2D_ObjectWheelKey(i32 step) {
 static const PlayControl kPlay = {&g_Ed2DObj.valuesDlg, IDC_O2D_LOOP, &g_Ed2DObj.loop, &g_Ed2DObj.stripRefresh};
 
 void Ed2D_ObjPlay(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   if (!m) return;
   // A play while playing starts again and keeps the frame from before the first.
   Play_Start(&kPlay, &m->currentFrame, g_Shell.g_Playing != 1 ? &g_Ed2DObj.playStart : nullptr);
 }
 
 void Ed2D_ObjStop(void) {
-  Obj2Model *m = Model();
+  Obj2Model *m = Slot0Model();
   Play_Stop(&kPlay, m ? &m->currentFrame : nullptr, g_Ed2DObj.playStart);
   Obj2_UpdateKeyIndices(0);
 }

@@ -8,6 +8,8 @@
 #include <stdlib.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
 #include "app/tree.h"
 #include "app/views.h"

@@ -5,8 +5,10 @@
 
 #include "app/current.h"
 #include "app/panel_win.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
 #include "app/widget_win.h"
 #include "edit2d/ed2d_object.h"

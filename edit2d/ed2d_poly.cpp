@@ -10,13 +10,17 @@
 #include "app/current.h"
 #include "app/docflags.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 #include "model/str.h"
 
@@ -26,7 +30,7 @@ static const char kNoRoom[] = "これ以上 追加できません。";
 enum : u32 { MAX_U16_COUNT = 65535 };
 
 // [SECTION] model helpers
-static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
+static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
 
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 FlagVerts(const Bone2Model *m) {
@@ -68,7 +72,7 @@ void Ed2D_PolyLeave(void) {
 }
 
 void Ed2D_PolyUpdate(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
     Ed2D_FreePointAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
@@ -106,7 +110,7 @@ static void FinishFree(Bone2Model *m) {
 }
 
 void Ed2D_PolyLButtonUp(i32 x, i32 y) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) {
     TakeLivePoint(m, x, y);
@@ -117,7 +121,7 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
 }
 
 void Ed2D_PolyFreeCreate(i32 x, i32 y) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m || g_Sel.g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
   FinishFree(m);
@@ -125,7 +129,7 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
 }
 
 void Ed2D_PolyRButtonUp(i32, i32) {
-  if (!Model()) return;
+  if (!Slot0Model()) return;
   g_Ed2DPoly.panelRefresh = 1;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) g_Sel.g_FreeCreateCount = 0;
 }
@@ -133,7 +137,7 @@ void Ed2D_PolyRButtonUp(i32, i32) {
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
 
 void Ed2D_PolyMouseMove(i32 x, i32 y) {
-  Bone2Model *m = Model();
+  Bone2Model *m = Slot0Model();
   if (!m) return;
   u32 tool = g_Sel.g_PolyTool;
   bool view0 = g_Shell.g_ActiveView == 0;
@@ -393,7 +397,7 @@ void Ed2D_PolyDlgCommand(u32 id) {
 }
 
 void Ed2D_PolyShowSelection(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
   Ed2D_PolySelectionText(m, text, sizeof text);
@@ -423,7 +427,7 @@ void Ed2D_PolyDlgTick(void) {
   g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
-  const Bone2Model *m = Model();
+  const Bone2Model *m = Slot0Model();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
   Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
   Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_Sel.g_PolyShowNormals != 0);

@@ -8,6 +8,7 @@
 
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
 #include "app/views.h"

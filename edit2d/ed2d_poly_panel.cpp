@@ -5,6 +5,8 @@
 
 #include "app/docflags.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit2d/ed2d.h"

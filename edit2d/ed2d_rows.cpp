@@ -7,10 +7,11 @@
 #include "app/current.h"
 #include "app/drag_anchors.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
 

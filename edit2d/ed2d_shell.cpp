@@ -2,6 +2,8 @@
 // sub-mode, the mode panel's sub-mode switch and its question, the per-frame placement, the
 // axis labels, the "新規作成" commands, the list refresh and the client-to-frame mapping.
 // Owns g_Ed2D; the group dialog's window lives in g_Options.g_Group2DDlg (app/settings.h).
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
 #include "edit2d/ed2d.h"
 
 #include <string.h>
@@ -19,7 +21,7 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_motion.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit2d/ed2d_tex.h"
@@ -28,6 +30,7 @@
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "model/obj2.h"
 #include "model/seam.h"
 
@@ -124,8 +127,7 @@ void Ed2D_InitCommon(u32 sub) {
   const char *menu = sub == SUB_2D_OBJECT ? "MENU_2D_OBJ" : sub == SUB_2D_MOTION ? "MENU_2D_MOTION" : "MENU_2D_BONE";
   if (!g_ShellSeam.loadFamilyMenu) return;
   // The shell destroys the family menu on leaving the family; a sub-mode change replaces it.
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu(menu);
+  App_LoadFamilyMenu(menu);
 }
 
 // [SECTION] enter
@@ -237,10 +239,9 @@ bool Ed2D_PanelCommand(u32 id) {
     EnterSteps(false);
   } else {
     if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
-    g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     App_KeepWorkAreas(false);
     Ed2D_Leave();
-    g_Shell.g_EditSubMode = sub;
+    App_SetSubMode(sub);
     EnterSteps(true);
     App_KeepWorkAreas(true);
   }

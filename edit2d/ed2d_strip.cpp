@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"

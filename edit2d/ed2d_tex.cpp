@@ -10,23 +10,27 @@
 #include "app/family.h"
 #include "app/poly_select.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 
 Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};
 
-static Bone2Model *Model(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+static Bone2Model *CurrentSlotModel(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
 static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)] : nullptr; }
 static i32 GroupTexture(Bone2Model *m) {
   const Group2 *g = CurGroup(m);
@@ -74,7 +78,7 @@ void Ed2D_TexInit(void) {
   Ed2D_InitCommon(SUB_2D_TEXTURE);
   g_Sel.g_PolyTool = ED2D_TOOL_FACE;
   g_Sel.g_PolySelectMode = 1;
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   e.texture = GroupTexture(m);
   Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
   UvFlagsFor(m);
@@ -96,7 +100,7 @@ static i32 s_LineCount, s_LineRoom;
 static u32 *s_Lines;   // polygon << 2 | corner of each edge's start
 
 static i32 PreviewLineCount(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = CurrentSlotModel();
   s_LineCount = 0;
   if (!m || !m->polygons) return 0;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
@@ -125,7 +129,7 @@ static bool UvAt(const Bone2Model *m, u32 e, f32 out[2]) {
 }
 
 static void PreviewLine(i32 i, f32 out[4]) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = CurrentSlotModel();
   out[0] = out[1] = out[2] = out[3] = 0;
   if (!m || i < 0 || i >= s_LineCount || (i32)(s_Lines[i] >> 2) >= m->polygonCount) return;
   const Polygon2 &p = m->polygons[s_Lines[i] >> 2];
@@ -137,12 +141,12 @@ static void PreviewLine(i32 i, f32 out[4]) {
 static TexPanelPoints s_Points;
 
 static i32 PreviewPointCount(void) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = CurrentSlotModel();
   return TexPanel_ListPoints(&s_Points, g_Ed2DTex.uvSel, g_Ed2DTex.uvSelRoom, m ? (u32)UvCount(m) : 0);
 }
 
 static void PreviewPoint(i32 i, f32 out[2]) {
-  const Bone2Model *m = Model();
+  const Bone2Model *m = CurrentSlotModel();
   u32 entry;
   out[0] = out[1] = 0;
   if (m && TexPanel_Point(&s_Points, i, &entry)) UvAt(m, entry, out);
@@ -159,7 +163,7 @@ static void FillPreview(Bone2Model *m) {
 }
 
 void Ed2D_TexUpdate(void) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!m) return;
   if (g_Bone2SlotShown[g_Sel.g_Cur2DSlot]) {
     m->displayMode = 2;
@@ -171,7 +175,7 @@ void Ed2D_TexUpdate(void) {
 
 // The view's rectangle selection (tools 0 and 5 of the polygon sub-mode) follows a lone button.
 void Ed2D_TexMouseMove(i32 x, i32 y) {
-  if (!Model()) return;
+  if (!CurrentSlotModel()) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
@@ -185,7 +189,7 @@ void Ed2D_TexMouseMove(i32 x, i32 y) {
 void Ed2D_FillTextureList(void) {
   static Ed2DLines lines;
   if (!g_Ed2DTex.list) return;
-  Ed2D_TextureLines(Model(), g_Ed2DTex.texture, &lines);
+  Ed2D_TextureLines(CurrentSlotModel(), g_Ed2DTex.texture, &lines);
   Ed2D_Fill(g_Ed2DTex.list, false, &lines);
 }
 
@@ -197,7 +201,7 @@ void Ed2D_TexRefreshLists(void) {
 
 void Ed2D_TexRotateUV(void) {
   View_UseActive();
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!m) return;
   Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "ＵＶ回転 ( テクスチャ )");
@@ -208,7 +212,7 @@ void Ed2D_TexRotateUV(void) {
 static void Zoom(bool (*step)(f32 *zoom, i32 *x, i32 *y, i32 w, i32 h)) {
   Ed2DTexEditor &e = g_Ed2DTex;
   i32 w, h;
-  TextureSize(Model(), &w, &h);
+  TextureSize(CurrentSlotModel(), &w, &h);
   step(&e.zoom, &e.offX, &e.offY, w, h);
   MarkPanel();
   Widget_ActivateMain();
@@ -218,7 +222,7 @@ void Ed2D_TexZoomIn(void) { Zoom(UvTool_ZoomIn); }
 void Ed2D_TexZoomOut(void) { Zoom(UvTool_ZoomOut); }
 
 u32 Ed2D_TexMappingButton(void) {
-  const Group2 *g = CurGroup(Model());
+  const Group2 *g = CurGroup(CurrentSlotModel());
   if (!g) return 0;
   switch (g->mappingKind) {
     case 0: return IDC_T2D_FRONT;
@@ -249,7 +253,7 @@ static void Edited(void) {
 }
 
 static void ChooseMapping(u8 type, u32 tool, bool reset) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   Group2 *g = CurGroup(m);
   if (!g) return;
   g->mappingKind = type;
@@ -284,7 +288,7 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
 
 // "追加" (add) or "入れ替え" (replace); false when the table refuses it.
 static bool LoadTexture(bool add) {
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   if (!m) return true;
   i32 t;
   const char *name;
@@ -310,7 +314,7 @@ static void TakeRow(i32 row) {
   if (e.texture == e.lastTexture) return;
   e.lastTexture = e.texture;
   i32 w, h;
-  TextureSize(Model(), &w, &h);
+  TextureSize(CurrentSlotModel(), &w, &h);
   Ed2D_TexCentrePreview(w, h);
   MarkPanel();
 }
@@ -350,7 +354,7 @@ void Ed2D_TexPanelDown(u32 button, i32 x, i32 y) {
   e.prevY = (f32)y / z;
   // The left button takes the current group's texture.
   if (button == 0) {
-    e.texture = GroupTexture(Model());
+    e.texture = GroupTexture(CurrentSlotModel());
     Ed2D_FillTextureList();
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == ED2D_UV_SELECT);
@@ -406,7 +410,7 @@ static void ProjectionStep(Bone2Model *m, Group2 *g, f32 dx, f32 dy, bool scale)
 void Ed2D_TexPanelMove(i32 x, i32 y) {
   Ed2DTexEditor &e = g_Ed2DTex;
   TexPanelMouse &pm = e.mouse;
-  Bone2Model *m = Model();
+  Bone2Model *m = CurrentSlotModel();
   f32 z = e.zoom > 0 ? e.zoom : 1.0f, px = (f32)x / z, py = (f32)y / z;
   f32 dx = px - e.prevX, dy = py - e.prevY;
   Group2 *g = CurGroup(m);

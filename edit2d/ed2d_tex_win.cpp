@@ -4,7 +4,10 @@
 
 #include "app/current.h"
 #include "app/panel_win.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
 #include "app/widget_win.h"
 #include "app/winplace_win.h"

@@ -14,10 +14,13 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
+#include "app/views.h"
 #include "app/widget.h"
 #include "edit3d/bone.h"
 #include "edit3d/ed3d.h"
@@ -30,6 +33,8 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/mesh.h"
 #include "model/seam.h"
@@ -176,9 +181,8 @@ i32 Ed3D_NearestBone(const Vec3 *points, i32 count, const ViewRecord *v, bool we
 }
 
 // [SECTION] shared steps of the editors
-static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
-static ViewRecord *ActiveView(void) { return View_Get(Layout(), g_Shell.g_ActiveView); }
+static ViewRecord *ActiveView(void) { return View_Get(View_CurrentLayout(), g_Shell.g_ActiveView); }
 
 // Rest positions of the current layer's bones as the pose record holds them (what is drawn).
 static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
@@ -197,8 +201,7 @@ static void SetCurrentBone(u32 b) {
 }
 
 static void LoadMenu(const char *name) {
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  App_LoadFamilyMenu(name);
 }
 
 static void Record(const char *label) {
@@ -429,7 +432,7 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
     Doc_MarkEdited(DOC_MODEL3);
     App_MarkAllRedraw();
   }
-  g_Mouse.g_PolyDragAnchor2 = {x, y};
+  DragAnchor_Set(DRAG_ANCHOR_POLY2, x, y);
   g_Sel.g_BoneListDirty = 1;
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 #include "app/current.h"
 #include "app/views.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "model/types.h"
 #include "resources/edit3d_ids.h"

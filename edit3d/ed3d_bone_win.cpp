@@ -5,6 +5,7 @@
 
 #include "app/current.h"
 #include "app/panel_win.h"
+#include "app/shell_sel.h"
 #include "app/shell_win.h"
 #include "app/views.h"
 #include "app/widget_win.h"

@@ -1,6 +1,8 @@
 // The list, combo and tree fills of the 3D editor's bone list and group panels, and the
 // family's list refresh. Line texts are built here (CP932, bounded) and put into the controls
 // through the widget seam.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "edit3d/ed3d.h"
 
 #include <string.h>

@@ -1,5 +1,7 @@
 // Group record operations of the 3D editor's current layer (copy, delete, swap with the
 // polygons' group numbers), the render-mode-7 refresh and the bone axis cross.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "edit3d/ed3d.h"
 
 #include <stdlib.h>
@@ -12,6 +14,7 @@
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/view_record.h"
 
 // [SECTION] groups
 static bool IsGroup(const Model3 *m, i32 g) { return m && g >= 0 && g < m->groupCount && g < MODEL3_GROUPS; }
@@ -94,7 +97,7 @@ void Ed3D_SetRenderMode7AndRefresh(void) {
 
 // [SECTION] view 0's camera
 bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   const ViewRecord *v0 = View_Get(layout, 0);
   *w = v0->clientW > 0 ? v0->clientW : v0->w;
   *h = v0->clientH > 0 ? v0->clientH : v0->h;

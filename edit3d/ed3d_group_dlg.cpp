@@ -10,6 +10,8 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -35,8 +37,7 @@ static const char kBadColour[] = "カラーの赤・緑・青・透明は、整�
 static const char kBadSpecular[] = "スペキュラーの赤・緑・青は、整数で入力して下さい。";
 
 // [SECTION] helpers
-static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
-static WindowHolder *Panel(void) { return &g_AppShell.panels[Layout()][PANEL_GROUP]; }
+static WindowHolder *Panel(void) { return &g_AppShell.panels[View_CurrentLayout()][PANEL_GROUP]; }
 
 static Model3 *Current(void) {
   View_UseActive();

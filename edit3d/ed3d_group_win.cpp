@@ -6,7 +6,9 @@
 #include "app/family.h"
 #include "app/panel_win.h"
 #include "app/settings.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/update.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
@@ -52,7 +54,7 @@ void Ed3D_GroupInstallWin(void) {
 
 // The panel has no timer: the shell's per-frame refresh reads the record's flag.
 INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
   View_UseActive();

@@ -1,5 +1,7 @@
 // Layers of the 3D editor: layer n is model slot n shown through scene object n, with its own
 // undo history. The layer switch and the layer panel's portable handler.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "edit3d/ed3d.h"
 
 #include "app/current.h"

@@ -13,6 +13,7 @@
 #include "app/shell_services.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/keystrip.h"
+#include "lib/framework/view_record.h"
 #include "model/keytrack.h"
 #include "model/math.h"
 #include "model/model3.h"

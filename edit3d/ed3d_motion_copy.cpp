@@ -9,6 +9,8 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/ed3d_motion.h"

@@ -9,7 +9,10 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/views.h"
@@ -17,6 +20,7 @@
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/view_record.h"
 #include "model/motion.h"
 
 // [SECTION] helpers

@@ -1,5 +1,7 @@
 // The motion editor's key store: bone keys (growable tracks, model/keytrack.h) and group keys
 // (16 per list) at the current layer model's current motion and frame. Owns g_Ed3DMotion.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "edit3d/ed3d_motion.h"
 
 #include <string.h>

@@ -8,12 +8,17 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/play.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
@@ -24,6 +29,8 @@
 #include "lib/draw/target.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/motion.h"
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
@@ -41,8 +48,7 @@ static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  App_LoadFamilyMenu(name);
 }
 
 void Ed3D_ResetViewConstants(void) {
@@ -323,18 +329,18 @@ void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
   f32 step = 3.0f * g_Shell.g_PerspStep;
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
     switch (vk) {
-      case 37: g_Shell.g_PerspOffset[1] += step; break;
-      case 38: g_Shell.g_PerspOffset[0] -= step; break;
-      case 39: g_Shell.g_PerspOffset[1] -= step; break;
+      case VKEY_LEFT: g_Shell.g_PerspOffset[1] += step; break;
+      case VKEY_UP: g_Shell.g_PerspOffset[0] -= step; break;
+      case VKEY_RIGHT: g_Shell.g_PerspOffset[1] -= step; break;
       default: g_Shell.g_PerspOffset[0] += step; break;
     }
   } else if (v->zoom != 0.0f) {   // no step at zoom 0 (1 / 0 would throw the view away)
     f32 d = 1.0f / v->zoom;
     bool side = v->kind == VIEW_SIDE, top = v->kind == VIEW_TOP;
     switch (vk) {
-      case 37: if (side) v->panZ += d; else v->panX -= d; break;
-      case 38: if (top) v->panZ -= d; else v->panY += d; break;
-      case 39: if (side) v->panZ -= d; else v->panX += d; break;
+      case VKEY_LEFT: if (side) v->panZ += d; else v->panX -= d; break;
+      case VKEY_UP: if (top) v->panZ -= d; else v->panY += d; break;
+      case VKEY_RIGHT: if (side) v->panZ -= d; else v->panX += d; break;
       default: if (top) v->panZ += d; else v->panY -= d; break;
     }
   }
@@ -344,8 +350,8 @@ void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
 void Ed3D_MotionKeyUp(u32 vk) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   switch (vk) {
-    case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, true); break;
-    case 46: Ed3D_DeleteKeyWithStep(); break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, true); break;
+    case VKEY_DELETE: Ed3D_DeleteKeyWithStep(); break;
     case 'A': Ed3D_TogglePlay(); break;
     case 'G': g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
     case 'R':

@@ -12,8 +12,11 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "app/widget.h"

@@ -6,6 +6,8 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/tree.h"

@@ -10,12 +10,17 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "edit3d/objmotion.h"
 #include "edit3d/undo.h"
@@ -24,6 +29,8 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/target.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/sound.h"
 #include "model/seam.h"
@@ -37,8 +44,7 @@ static Obj3Set *Set(void) { return g_Obj3Sets[0]; }
 
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  App_LoadFamilyMenu(name);
 }
 
 i32 Ed3D_ObjCurrent(void) {
@@ -293,20 +299,20 @@ void Ed3D_ObjMouseMove(i32, i32) {
     g_Shell.g_EditedFlag = 1;
     Doc_MarkEdited(DOC_OBJ3);
   }
-  e.firstField = 1;
+  e.objDlgRefresh = 1;
   e.keyDialogRefresh = 1;
 }
 
 // [SECTION] keys
 static void SetTool(u32 tool) {
   g_Sel.g_MotionEditOp = tool;
-  Ed3DObjMotionEditor.firstField = 1;
+  Ed3DObjMotionEditor.objDlgRefresh = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
 }
 
 void Ed3D_ObjMotionKeyDown(u32 vk) {
   switch (vk) {
-    case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, false); break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, false); break;
     case 'A': Ed3D_ObjTogglePlay(); break;
     case 'G': SetTool(ED3D_OBJ_TOOL_SCALE); break;
     case 'R': SetTool(ED3D_OBJ_TOOL_ROTATE); break;
@@ -318,7 +324,7 @@ void Ed3D_ObjMotionKeyDown(u32 vk) {
 // [SECTION] refresh
 void Ed3D_ObjMotionRefreshLists(void) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  e.firstField = 1;
+  e.objDlgRefresh = 1;
   e.keyDialogRefresh = 1;
   e.listRefresh = 1;
   e.motionListRefresh = 1;

@@ -7,6 +7,8 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
 #include "app/tree.h"
@@ -35,7 +37,7 @@ static void Edited(void) { Doc_MarkEdited(DOC_OBJ3); }
 
 static void SetTool(u32 tool) {
   g_Sel.g_MotionEditOp = tool;
-  Ed3DObjMotionEditor.firstField = 1;
+  Ed3DObjMotionEditor.objDlgRefresh = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
   App_MarkAllRedraw();
 }

@@ -6,6 +6,7 @@
 
 #include "app/current.h"
 #include "app/panel_win.h"
+#include "app/shell_sel.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/views.h"
@@ -62,7 +63,7 @@ static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   Ed3D_ObjDlgCommand(id, s_ObjWin.fields);
 }
 
-static const Ed3DTimedPanel kObjDlg = {s_ObjWin.objDlgPos, &Ed3DObjMotionEditor.firstField, &Ed3DObjMotionEditor.objDlg,
+static const Ed3DTimedPanel kObjDlg = {s_ObjWin.objDlgPos, &Ed3DObjMotionEditor.objDlgRefresh, &Ed3DObjMotionEditor.objDlg,
                                        CheckTools, ObjDlgCommand, nullptr};
 
 INT_PTR CALLBACK Ed3D_ObjDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {

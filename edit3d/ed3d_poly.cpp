@@ -8,14 +8,20 @@
 #include "app/drag_anchors.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/mesh.h"
 #include "model/object.h"
@@ -27,21 +33,18 @@
 Ed3DPolyEditorState Ed3DPolyEditor = {0, -1, -1, {255, 255, 255, 255}, 0, 0, "", 0, nullptr, nullptr, 0, 0, 0, 0};
 
 
-enum : u32 { VK_CTRL = 0x11 };
 
-static bool CtrlHeld(void) { return g_Lib.app.keyState[VK_CTRL] != 0; }
+static bool CtrlHeld(void) { return g_Lib.app.keyState[VKEY_CTRL] != 0; }
 
 static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE) && !Shell_ButtonHeld(BUTTON_RIGHT);
 }
 
-static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] enter, leave, update
 static void LoadMenu(const char *name) {
   // A sub-mode switch inside the family replaces the previous sub-mode's menu.
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  App_LoadFamilyMenu(name);
 }
 
 void Ed3D_PolyEnter(void) {
@@ -88,7 +91,7 @@ void Ed3D_PickUnderCursor(void) {
 void Ed3D_PolyAfterEdit(void) {
   Ed3DPolyEditor.dlgRefresh = 1;
   // The layout's panels (the group panel among them) show the state again.
-  g_AppShell.panels[Layout()][PANEL_GROUP].flags = 1;
+  g_AppShell.panels[View_CurrentLayout()][PANEL_GROUP].flags = 1;
   App_MarkAllRedraw();
 }
 
@@ -104,8 +107,8 @@ static void SelectMode(u32 mode, u32 tool) {
   Ed3DPolyEditor.selVertCount = Ed3DPolyEditor.selFaceCount = 0;
   g_Sel.g_PolyFaceNo = -1;
   g_Sel.g_PolySelectMode = mode;
-  g_Mouse.g_PolyDragAnchor = {0, 0};
-  g_Mouse.g_PolyDragAnchor2 = {0, 0};
+  DragAnchor_Set(DRAG_ANCHOR_POLY, 0, 0);
+  DragAnchor_Set(DRAG_ANCHOR_POLY2, 0, 0);
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
@@ -162,8 +165,8 @@ void Ed3D_PolyToolKey(u32 tool) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// Reads the cached pointers as they are: the overlay runs it while g_Shell.g_CurView names the view
-// being drawn, which a refresh would turn to the active view.
+// Reads the current model without View_UseActive: the overlay runs it while g_Shell.g_CurView names
+// the view being drawn, which View_UseActive would turn to the active view.
 void Ed3D_PolyStatusText(void) {
   const Model3 *m = Current_Model3();
   i32 nf, nv;
@@ -202,11 +205,11 @@ void Ed3D_PolyKeyUp(u32 vk) {
   View_UseActive();
   if (!Current_Model3()) return;
   switch (vk) {
-    case 37: ViewStep(-1, 0); break;
-    case 38: ViewStep(0, 1); break;
-    case 39: ViewStep(1, 0); break;
-    case 40: ViewStep(0, -1); break;
-    case 46:
+    case VKEY_LEFT: ViewStep(-1, 0); break;
+    case VKEY_UP: ViewStep(0, 1); break;
+    case VKEY_RIGHT: ViewStep(1, 0); break;
+    case VKEY_DOWN: ViewStep(0, -1); break;
+    case VKEY_DELETE:
     case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
@@ -258,7 +261,7 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
 }
 
 void Ed3D_PolyLButtonUp(i32 x, i32 y) {
-  g_Mouse.g_PolyDragAnchor = {x, y};
+  DragAnchor_Set(DRAG_ANCHOR_POLY, x, y);
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
@@ -274,7 +277,7 @@ void Ed3D_PolyLButtonUp(i32 x, i32 y) {
 }
 
 static void FlagViewsForMove(void) {
-  u32 L = Layout();
+  u32 L = View_CurrentLayout();
   if (g_Shell.g_ActiveView == 0) {
     if (g_Sel.g_PolyNoAutoPick == 0 && (g_Sel.g_PolyTool == POLY_TOOL_VERTEX || g_Sel.g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
     else if (g_Sel.g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
@@ -290,7 +293,7 @@ static void DragLabel(const char *label) {
 }
 
 void Ed3D_PolyMouseMove(i32 x, i32 y) {
-  g_Shell.g_CurView = View_Get(Layout(), g_Shell.g_ActiveView);
+  g_Shell.g_CurView = View_Get(View_CurrentLayout(), g_Shell.g_ActiveView);
   Model3 *m = Current_Model3();
   if (!m) return;
   FlagViewsForMove();

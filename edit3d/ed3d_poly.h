@@ -16,8 +16,11 @@
 // Every hook does nothing without a current model; corners whose indices lie outside the
 // model's arrays are skipped by picking and drawing.
 #pragma once
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
 #include "app/views.h"
 #include "edit3d/poly.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "model/types.h"
 
@@ -39,6 +42,8 @@ void Ed3D_PolyRButtonUp(i32 x, i32 y);
 void Ed3D_PolyMouseMove(i32 x, i32 y);
 // A left drag with the move, rotate or scale tool on model m in view v, from the mouse's
 // second anchor to (x, y): the step for the tool of sel, then the anchor moves to (x, y).
+struct ShellSelection;
+struct ShellMouse;
 void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y);
 void Ed3D_PolyKeyUp(u32 virtualKey);
 void Ed3D_PickUnderCursor(void);

@@ -12,6 +12,8 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -19,6 +21,8 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "model/kzp.h"
 #include "model/mesh.h"

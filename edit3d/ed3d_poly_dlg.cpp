@@ -7,6 +7,8 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/filemenu.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
@@ -58,7 +60,7 @@ static void Run(Model3 *m, bool done, const char *label) {
 // are saved with the model, so it differs from its file now (but no drag step is due).
 static void Toggle(u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
-  g_Shell.g_DocChanged[DOC_MODEL3] = 1;
+  Doc_MarkChanged(DOC_MODEL3);
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, *flag ? on : off);
   Ed3DPolyEditor.dlgRefresh = 1;
   App_MarkAllRedraw();

@@ -9,7 +9,10 @@
 #include "app/current.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/sketch.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
@@ -22,6 +25,7 @@
 #include "lib/draw/drawmarks.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
+#include "lib/framework/view_record.h"
 
 // [SECTION] scene pass
 static bool CornerOk(const Model3 *m, const PolyCorner &c) {

@@ -7,9 +7,13 @@
 #include "app/current.h"
 #include "app/poly_select.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
+#include "app/views.h"
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
+#include "lib/framework/view_record.h"
 #include "model/seam.h"
 
 static const f32 kUnitPixels = 40.0f;   // screen pixels per model unit at zoom 1

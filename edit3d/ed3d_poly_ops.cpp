@@ -13,6 +13,7 @@
 
 #include "app/current.h"
 #include "app/poly_select.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d_poly.h"

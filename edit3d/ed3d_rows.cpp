@@ -6,6 +6,7 @@
 
 #include "app/drag_anchors.h"
 #include "app/play.h"
+#include "app/shell_view.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"

@@ -2,6 +2,7 @@
 // the mode panel's sub-mode switch, the per-frame rules after the sub-mode's update and scene
 // draw, the shared key table of the bone and weight sub-modes and the arrow-key pans.
 // Owns g_Ed3D.
+#include "app/shell_sel.h"
 #include "edit3d/ed3d.h"
 
 #include <string.h>
@@ -13,6 +14,7 @@
 #include "app/tree.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_rows.h"
@@ -20,6 +22,8 @@
 #include "lib/draw/pn.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 
 Ed3DModelEditor g_Ed3D = {nullptr, nullptr, {}, {}, &g_Undo, nullptr, 0, 0, 0, nullptr, nullptr, {}, {}};
 // The bone list's template is the 2D editor's too: its name here is the family's own.
@@ -39,7 +43,7 @@ u32 Ed3D_PanelSet(u32 sub) {
 static bool Shows(u32 panel) { return (Ed3D_PanelSet(g_Shell.g_EditSubMode) >> panel) & 1u; }
 
 static WindowHolder *LayoutHolder(u32 holder) {
-  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   return &g_AppShell.panels[layout][holder];
 }
 
@@ -208,10 +212,9 @@ bool Ed3D_ModeCommand(u32 id) {
     // Entering again would discard the sub-mode's state (object set 0 in sub-mode 12).
     EnterSteps(false);
   } else {
-    g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     App_KeepWorkAreas(false);
     Ed3D_Leave();
-    g_Shell.g_EditSubMode = sub;
+    App_SetSubMode(sub);
     EnterSteps(true);
     App_KeepWorkAreas(true);
   }
@@ -251,10 +254,10 @@ void Ed3D_DrawScene(void) {
 // [SECTION] keys and pans
 static void SharedKeys(u32 vk, bool boneSubMode) {
   switch (vk) {
-    case 37: Ed3D_PanViewLeft(); break;
-    case 38: Ed3D_PanViewUp(); break;
-    case 39: Ed3D_PanViewRight(); break;
-    case 40: Ed3D_PanViewDown(); break;
+    case VKEY_LEFT: Ed3D_PanViewLeft(); break;
+    case VKEY_UP: Ed3D_PanViewUp(); break;
+    case VKEY_RIGHT: Ed3D_PanViewRight(); break;
+    case VKEY_DOWN: Ed3D_PanViewDown(); break;
     case 'A': if (boneSubMode) Ed3D_AddBone(); break;
     default: break;
   }

@@ -10,10 +10,15 @@
 #include "app/drag_anchors.h"
 #include "app/family.h"
 #include "app/poly_select.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
@@ -22,15 +27,15 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/seam.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
 
-enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
-
-static Model3 *Model(void) {
+static Model3 *CurrentModel(void) {
   View_UseActive();
   return Current_Model3();
 }
@@ -88,8 +93,7 @@ static void SelectCurrentGroup(Model3 *m) {
 }
 
 static void LoadMenu(const char *name) {
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
+  App_LoadFamilyMenu(name);
 }
 
 static void *CreatePanel(u32 which, i32 x, i32 y, i32 w, i32 h) {
@@ -108,7 +112,7 @@ void Ed3D_TexEnter(void) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   LoadMenu("MENU_3D_BONE");
   g_Ed3DTex.texture = GroupTexture(m);
   SelectCurrentGroup(m);
@@ -220,7 +224,7 @@ static void FillPreview(const Model3 *m) {
 }
 
 void Ed3D_TexUpdate(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return;
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
@@ -235,10 +239,10 @@ void Ed3D_TexKeyUp(u32 key) {
   if (LeftOrRightHeld()) return;
   f32 step = 3 * g_Shell.g_PerspStep;
   switch (key) {
-    case VK_LEFT_: g_Shell.g_PerspOffset[1] += step; break;
-    case VK_RIGHT_: g_Shell.g_PerspOffset[1] -= step; break;
-    case VK_UP_: g_Shell.g_PerspOffset[0] -= step; break;
-    case VK_DOWN_: g_Shell.g_PerspOffset[0] += step; break;
+    case VKEY_LEFT: g_Shell.g_PerspOffset[1] += step; break;
+    case VKEY_RIGHT: g_Shell.g_PerspOffset[1] -= step; break;
+    case VKEY_UP: g_Shell.g_PerspOffset[0] -= step; break;
+    case VKEY_DOWN: g_Shell.g_PerspOffset[0] += step; break;
     case 'E': Ed3D_TexSelectTool(); return;
     case 'T': Ed3D_TexMoveTool(); return;
     case 'R': Ed3D_TexRotateTool(); return;
@@ -276,7 +280,7 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
 
 void Ed3D_TexMouseMove(i32 x, i32 y) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
   if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
@@ -284,7 +288,7 @@ void Ed3D_TexMouseMove(i32 x, i32 y) {
   e.lastX = x;
   e.lastY = y;
   if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
-    g_Mouse.g_PolyDragAnchor2 = {x, y};
+    DragAnchor_Set(DRAG_ANCHOR_POLY2, x, y);
   }
 }
 
@@ -297,7 +301,7 @@ void Ed3D_TexRButtonUp(i32 x, i32 y) {
 static void SetTool(u32 tool, bool byHand) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (byHand)
-    if (Group3 *g = CurGroup(Model())) g->mapping = UV_MAP_BY_HAND;
+    if (Group3 *g = CurGroup(CurrentModel())) g->mapping = UV_MAP_BY_HAND;
   e.tool = tool;
   MarkPanels();
 }
@@ -374,7 +378,7 @@ u32 Ed3D_TexToolButton(void) {
 
 // [SECTION] mappings and unfolds
 static void ChooseMapping(u8 mode, u32 tool, bool reset) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   Group3 *g = CurGroup(m);
   if (!g) return;
   g->mapping = mode;
@@ -394,7 +398,7 @@ static void AfterUnfold(void) {
 }
 
 static void VertexUnfold(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return;
   if (!Uv_VertexUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom())) {
     Seam_ErrorBoxf(kUvFull, g_MaxVertices);
@@ -405,21 +409,21 @@ static void VertexUnfold(void) {
 }
 
 static void NormalUnfold(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return;
   Uv_NormalUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
   AfterUnfold();
 }
 
 static void CylinderUnfold(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return;
   Uv_CylinderUnfold(m, (i32)g_Sel.g_CurGroupIndex);
   AfterUnfold();
 }
 
 void Ed3D_TexRotateFaceUVs(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return;
   Uv_RotateFaceUVs(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
   m->changed = 1;
@@ -477,7 +481,7 @@ static void AfterTableChange(Model3 *m) {
 // "追加" (add) or "入れ替え" (replace): the entry takes the chosen file and its image is loaded;
 // the lists follow. False when the table refuses it.
 static bool LoadTexture(bool add) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m) return true;
   i32 t;
   const char *name;
@@ -490,7 +494,7 @@ static bool LoadTexture(bool add) {
 }
 
 static void DeleteTexture(void) {
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   i32 t = g_Ed3DTex.texture;
   if (!m || !Uv_DeleteTexture(m, t)) return;
   g_Ed3DTex.texture = t - 1;
@@ -565,7 +569,7 @@ void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
   // The left button starts a drag that has changed nothing yet and takes the group's texture.
   if (button == 0) {
     e.dragEdited = 0;
-    e.texture = GroupTexture(Model());
+    e.texture = GroupTexture(CurrentModel());
     Ed3D_FillTextureList();
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == TEX_TOOL_SELECT);
@@ -590,7 +594,7 @@ void Ed3D_TexImageMove(i32 x, i32 y) {
   Ed3DTexEditor &e = g_Ed3DTex;
   TexPanelMouse &pm = e.mouse;
   if (!pm.left && !pm.right && !pm.middle) return;
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   f32 ix, iy;
   ImagePoint(x, y, &ix, &iy);
   f32 dx = ix - (f32)e.lastX, dy = iy - (f32)e.lastY;
@@ -647,7 +651,7 @@ void Ed3D_TexImageUp(u32 button, i32, i32) {
 
 void Ed3D_TexSelectRect(i32 x1, i32 y1, i32 x2, i32 y2, bool select) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  Model3 *m = Model();
+  Model3 *m = CurrentModel();
   if (!m || !UvFlagsFor(m) || !e.uvSel) return;
   f32 lx = (f32)(x1 < x2 ? x1 : x2), hx = (f32)(x1 < x2 ? x2 : x1);
   f32 ly = (f32)(y1 < y2 ? y1 : y2), hy = (f32)(y1 < y2 ? y2 : y1);

@@ -5,6 +5,8 @@
 
 #include "app/current.h"
 #include "app/panel_win.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
 #include "app/views.h"
 #include "app/widget_win.h"

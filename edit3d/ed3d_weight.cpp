@@ -10,9 +10,12 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/viewdraw.h"
+#include "app/views.h"
 #include "app/widget.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_bone.h"
@@ -24,6 +27,8 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/mesh.h"
 #include "model/seam.h"
 #include "model/str.h"
@@ -36,7 +41,6 @@ static i32 Polygons(const Model3 *m) {
 
 static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
-static u32 Layout(void) { return g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0; }
 
 // [SECTION] model steps
 i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f32 w) {
@@ -114,8 +118,7 @@ void Ed3D_WeightEnter(void) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
-  if (g_Shell.g_FamilyMenu && g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(g_Shell.g_FamilyMenu);
-  g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu("MENU_3D_BONE") : nullptr;
+  App_LoadFamilyMenu("MENU_3D_BONE");
   Ed3DBonePanels &p = g_Ed3DBones;
   if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
@@ -136,7 +139,7 @@ void Ed3D_WeightUpdate(void) {
 
 void Ed3D_WeightMouseMove(i32 x, i32 y) {
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
-  g_Mouse.g_ObjMotionDragAnchor = {x, y};
+  DragAnchor_Set(DRAG_ANCHOR_OBJ_MOTION, x, y);
   // The box and the selection it makes are seen while the button is held.
   App_MarkAllRedraw();
 }
@@ -150,7 +153,7 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y) {
   Vec3 pts[MODEL3_BONES];
   i32 n = Model3_BoneCount(m);
   for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
-  i32 b = Ed3D_NearestBone(pts, n, View_Get(Layout(), g_Shell.g_ActiveView), true, x, y, false);
+  i32 b = Ed3D_NearestBone(pts, n, View_Get(View_CurrentLayout(), g_Shell.g_ActiveView), true, x, y, false);
   if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = (u32)b;

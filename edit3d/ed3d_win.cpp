@@ -7,6 +7,7 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/views.h"
 #include "app/widget_win.h"

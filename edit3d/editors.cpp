@@ -14,5 +14,5 @@ void Ed3D_SetStartState(void) {
   Ed3DPolyEditor.moveMode = 0;
   Ed3DBoneEditor.childrenFollow = 0;
   Mat_Identity(&Ed3DBoneEditor.workMatrix);
-  Ed3DObjMotionEditor.firstField = 1;
+  Ed3DObjMotionEditor.objDlgRefresh = 1;
 }

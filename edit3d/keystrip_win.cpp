@@ -4,10 +4,12 @@
 
 #include "app/shell_win.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "edit3d/ed3d_motion.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 // The scroll bar, the sound combo and the loop check along the bottom of the client area.
 static void Layout(const KeyStrip *k, HWND dlg, i32 w, i32 h) {

@@ -27,7 +27,7 @@ enum {
 struct Ed3DObjMotionEditorState {
   // "3D_OBJ_DLG" refreshes its tool buttons when 1 (1 from the start-up on; the start-up
   // table names this field by position).
-  u32 firstField;
+  u32 objDlgRefresh;
   u32 keyDialogRefresh;    // "OBJ_KEY_DLG"
   u32 listRefresh;         // "OBJ_LIST_DLG"
   u32 motionListRefresh;   // "OBJ_MOTION_LIST_DLG"

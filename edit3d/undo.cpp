@@ -9,6 +9,8 @@
 #include "app/family.h"
 #include "app/entries.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/widget.h"
 #include "app/views.h"
 #include "lib/draw/drawdev.h"

@@ -9,7 +9,7 @@
 #pragma once
 #include "model/model3.h"
 #include "model/types.h"
-#include "app/shell_view.h"
+#include "app/shell_ids.h"
 
 enum {
   UNDO_STEPS = 10,

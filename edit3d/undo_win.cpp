@@ -17,7 +17,7 @@ void Undo_InstallWin(void) {
 
 // [SECTION] panel
 static WindowHolder *PanelRecord(void) {
-  u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   return &g_AppShell.panels[layout][UNDO_PANEL_HOLDER];
 }
 

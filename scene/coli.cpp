@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "scene/kzc.h"
 
 ColiFacility g_Coli;

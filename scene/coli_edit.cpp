@@ -9,12 +9,16 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "lib/render/objects.h"
 #include "model/kzp.h"
@@ -241,7 +245,7 @@ void Coli_Enter(void) {
   e.boxMode = e.circleMode = COLI_MODE_MOVE;
   memset(e.boxSelected, 0, sizeof e.boxSelected);
   memset(e.circleSelected, 0, sizeof e.circleSelected);
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_COLI");
+  App_LoadFamilyMenu("MENU_COLI");
   ResetViewValues();
   g_Coli.collide[0] = 1;
   LoadCharacters();

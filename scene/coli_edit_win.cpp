@@ -3,6 +3,7 @@
 // ids and typed texts to the portable handlers and copies their view into the controls.
 #include "scene/coli_edit_win.h"
 
+#include "lib/framework/lib_state.h"
 #include "model/types.h"
 #include "app/panel_win.h"
 #include "app/widget.h"

@@ -9,13 +9,17 @@
 
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "app/widget.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "scene/movie_state.h"
 #include "model/model3.h"
@@ -270,7 +274,7 @@ static void OpenDialog(void) {
 
 void Effect_Enter(void) {
   ParticleEditor &e = g_ParticleEdit;
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
+  App_LoadFamilyMenu("MENU_KZE");
   g_Lib.runState = 5;
   ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   v->panX = -160.0f;

@@ -2,6 +2,7 @@
 // key frames) and the current frame. The family creates no window for the strip, so it is
 // painted only where a window has been registered for it.
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "model/types.h"
 #include "scene/effect_edit.h"
 #include "scene/movie.h"

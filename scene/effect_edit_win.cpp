@@ -10,6 +10,7 @@
 #include "app/winplace_win.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "resources/effect_edit_ids.h"
 #include "scene/effect_edit.h"
 

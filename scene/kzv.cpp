@@ -11,6 +11,7 @@
 #include "app/shell_view.h"
 #include "lib/draw/image.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "lib/media/sound.h"
 #include "lib/render/objects.h"

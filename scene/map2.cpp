@@ -13,12 +13,17 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "model/model3.h"
@@ -224,10 +229,10 @@ void Map2_MouseMove(i32 x, i32 y) {
 void Map2_KeyDown(u32 key) {
   Map2Editor &e = g_Map2Editor;
   switch (key) {
-    case 37: e.scrollX--; break;
-    case 38: e.scrollY--; break;
-    case 39: e.scrollX++; break;
-    case 40: e.scrollY++; break;
+    case VKEY_LEFT: e.scrollX--; break;
+    case VKEY_UP: e.scrollY--; break;
+    case VKEY_RIGHT: e.scrollX++; break;
+    case VKEY_DOWN: e.scrollY++; break;
     default: break;
   }
 }
@@ -272,7 +277,7 @@ static void ToMapFolder(void) {
 
 void Map2_Enter(void) {
   Map2Editor &e = g_Map2Editor;
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MAP2");
+  App_LoadFamilyMenu("MENU_MAP2");
   ToMapFolder();
   if (Map2_AllocDocument()) Map2_NewDocument();
   Img_Load(&e.character, kCharacter);

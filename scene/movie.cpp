@@ -9,8 +9,11 @@
 #include "app/mainloop.h"
 #include "app/entries.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/sound.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/objects.h"
@@ -396,7 +399,7 @@ i32 Movie_PlaybackEnd(bool chain) {
     g_Movie.playState = MOVIE_FINISHED;
     return MOVIE_END_STOPPED;
   }
-  if (s.loopFlag && g_Lib.runState == 6) {
+  if (s.loopFlag && g_Lib.runState == LIB_RUN_MOVIE_PLAYBACK) {
     g_MovieScene.frame = s.playStart;
     if (s.bgmPresent == 1) Movie_OpenBgm();
     return MOVIE_END_LOOPED;

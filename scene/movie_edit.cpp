@@ -10,14 +10,21 @@
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"
+#include "app/shell_mouse.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model/bone2.h"
 #include "model/math.h"
 #include "model/model3.h"
@@ -123,8 +130,7 @@ void Movie_NewDocument(void) {
   MovieEditor &e = g_MovieEditor;
   Movie_InitData();
   Doc_Replaced(DOC_MOVIE);
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
-  g_Shell.g_ViewCount[layout] = 5;
+  View_SetCount(View_CurrentLayout(), 5);
   ViewRecord *v = LayoutView(4);
   v->inUse = 1;
   v->shown = 1;
@@ -168,8 +174,8 @@ static void SetUpStrip(void) {
 void Movie_Enter(void) {
   MovieEditor &e = g_MovieEditor;
   g_Lib.frameScaling = 0;
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_MOVIE");
-  g_Lib.runState = 6;
+  App_LoadFamilyMenu("MENU_MOVIE");
+  g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
   g_Sel.g_CurSlot = 0;
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
@@ -227,7 +233,7 @@ void Movie_Update(void) {
   // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
   // main view too is left out (it shows only the background here, and each pass it won
   // would be a frame missing from view 4).
-  u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
+  u32 layout = View_CurrentLayout();
   for (i32 i = 0; i < g_Shell.g_ViewCount[layout] && i < VIEWS_PER_LAYOUT; i++) g_Shell.g_Views[layout][i].redraw = 0;
   g_Shell.g_Views[layout][4].redraw = 1;
 }
@@ -372,10 +378,10 @@ void Movie_KeyUp(u32 key) {
   u32 kind = g_Shell.g_CurView->kind < 5 ? g_Shell.g_CurView->kind : 0;
   bool free = !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT);
   switch (key) {
-    case 37: if (free) e.offset2D[kind][0] -= 1.0f; break;
-    case 39: if (free) e.offset2D[kind][0] += 1.0f; break;
-    case 38: if (free) e.offset2D[kind][1] -= 1.0f; break;
-    case 40: if (free) e.offset2D[kind][1] += 1.0f; break;
+    case VKEY_LEFT: if (free) e.offset2D[kind][0] -= 1.0f; break;
+    case VKEY_RIGHT: if (free) e.offset2D[kind][0] += 1.0f; break;
+    case VKEY_UP: if (free) e.offset2D[kind][1] -= 1.0f; break;
+    case VKEY_DOWN: if (free) e.offset2D[kind][1] += 1.0f; break;
     case 'A': Movie_TogglePlayback(); break;
     case 'T': e.mode = MOVIE_MODE_MOVE; break;
     case 'R': e.mode = MOVIE_MODE_ROTATE; break;
@@ -536,7 +542,7 @@ void Movie_StartPlayback(void) {
 void Movie_StopPlayback(void) {
   SetPlayText("再生(A)");
   g_Shell.g_Playing = 0;
-  g_Lib.runState = 6;
+  g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
   g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
   if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();

@@ -5,6 +5,8 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/mainloop.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/widget.h"
 #include "app/shell_services.h"
 #include "app/startup_state.h"
@@ -15,6 +17,7 @@
 #include "lib/draw/text.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "model/object.h"
 #include "model/seam.h"
@@ -100,7 +103,7 @@ void Movie_DrawScene(void) {
 void Movie_Draw(void) {
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
-  if (g_Lib.runState == 8)
+  if (g_Lib.runState == LIB_RUN_RECORDING)
     Text_Printf(g_Lib.desktopWidth / 2 - 210, g_Lib.desktopHeight / 2 - 70, "%s ( %s )", g_Lib.app.homePage, g_AppCaption);
 }
 
@@ -175,7 +178,7 @@ bool Movie_RecordAvi(const char *name, i32 interval) {
   e.refresh[MOVIE_DIALOG_RENDER] = 1;
   e.savedFrame = g_MovieScene.frame;
   g_Shell.g_Playing = 1;
-  g_Lib.runState = 8;
+  g_Lib.runState = LIB_RUN_RECORDING;
   g_MovieScene.loopFlag = 0;
   g_MovieScene.frame = 0;
   bool ok = g_SceneSeam.aviStart && g_SceneSeam.aviStart(file, Movie_FrameRate(interval));

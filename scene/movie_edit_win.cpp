@@ -13,6 +13,7 @@
 #include "app/winorder_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/avi.h"
 #include "lib/media/snapshot.h"
 #include "scene/movie.h"

@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "resources/prog_ids.h"
 #include "app/discard.h"
 #include "app/docflags.h"
@@ -11,6 +14,7 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "app/vkeys.h"
 #include "app/widget.h"
 #include "lib/framework/lib.h"
 #include "lib/media/filename.h"
@@ -74,19 +78,19 @@ void Prog_Update(void) {
 }
 
 void Prog_KeyUp(u32 key) {
-  if (key == 116) Prog_Run();
-  else if (key == 117) Prog_Stop();
+  if (key == VKEY_F5) Prog_Run();
+  else if (key == VKEY_F6) Prog_Stop();
   else return;
   g_ProgEditor.keyUpActed = key;
 }
 
 void Prog_ShellRunKey(void) {
-  if (g_ProgEditor.keyUpActed == 116) g_ProgEditor.keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == VKEY_F5) g_ProgEditor.keyUpActed = 0;
   else Prog_Run();
 }
 
 void Prog_ShellStopKey(void) {
-  if (g_ProgEditor.keyUpActed == 117) g_ProgEditor.keyUpActed = 0;
+  if (g_ProgEditor.keyUpActed == VKEY_F6) g_ProgEditor.keyUpActed = 0;
   else Prog_Stop();
 }
 
@@ -172,7 +176,7 @@ void Prog_Enter(void) {
   Prog_FreeRuntime();
   Prog_AllocRuntime();
   g_Lib.runState = 7;
-  if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_PROG");
+  App_LoadFamilyMenu("MENU_PROG");
   Prog_ResetViewValues();
   if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
   if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();

@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/image.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "lib/render/objects.h"

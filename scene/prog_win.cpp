@@ -10,10 +10,12 @@
 #include <stdlib.h>
 
 #include "app/docflags.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "app/widget_win.h"
 #include "app/winorder_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/log.h"
 #include "model/bytes.h"
 #include "resources/prog_ids.h"

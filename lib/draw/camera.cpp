@@ -8,6 +8,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 CameraState g_Camera = {
     -1.0f,                             // lastBrightness

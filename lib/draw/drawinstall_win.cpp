@@ -2,6 +2,7 @@
 #include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/log.h"
 

@@ -1,6 +1,7 @@
 // Reads the library's screen state and the frame request for the 2D placement (see screen.h).
 #include "lib/draw/screen.h"
 
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/framework/lib.h"
 

@@ -3,6 +3,7 @@
 
 #include "lib/draw/drawdev.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/object.h"
 
 TargetState g_Target;

@@ -13,6 +13,7 @@
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 #include "model/cp932.h"
 

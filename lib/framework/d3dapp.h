@@ -10,6 +10,7 @@
 #include <stdint.h>
 #include "lib/framework/d3denum.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/view_record.h"
 
 struct HWND__;
 struct ViewRecord;

@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/framework/frametime.h"
 #include "lib/framework/d3dfont.h"
@@ -565,7 +566,7 @@ HRESULT D3DApp_FrameStep(void) {
   if (FAILED(D3DApp_RenderFrame())) return 0;
   // The recording reads the back buffer before it is presented: after Present the buffer of
   // a discarding swap chain holds nothing defined (black under Wine).
-  if (g_Lib.runState == 8 && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
+  if (g_Lib.runState == LIB_RUN_RECORDING && g_LibHooks.captureAviFrame) g_LibHooks.captureAviFrame();
   f64 mark = FrameTime_Mark();
   PresentFrame();
   FrameTime_Add(FRAMETIME_PRESENT, &mark);

@@ -2,6 +2,7 @@
 #include <string.h>
 
 #include "lib/framework/framework_win.h"
+#include "lib/framework/lib_state.h"
 
 static_assert(sizeof(D3DCAPS9) <= sizeof(((EnumCaps *)0)->platform), "caps record must fit");
 

@@ -1,10 +1,8 @@
-// The library object and the library globals: start-up state, folders, screen size,
-// capacities, capability levels and the small accessors every editor calls.
+// The library globals: start-up, folders, screen size, capacities, capability levels and the
+// small accessors every editor calls. The library object itself, g_Lib, and who writes which
+// of its fields: lib/framework/lib_state.h.
 //
-// Owner: the library start-up (lib/framework). Lib_Init fills these once; afterwards the
-// framework message handler writes the input state of g_Lib.app, the main loop writes
-// g_Lib.frameDelta, g_Lib.fade and g_FrameOutputSuppressed, and editors write g_Lib.runState and
-// g_Lib.frameScaling. Everything else is read-only outside lib/framework.
+// Owner: the library start-up (lib/framework). The main loop writes g_FrameOutputSuppressed.
 //
 // Portable: platform objects are named by forward declarations only, so portable code above
 // the library may include this header (the model core may not: layers include downwards).
@@ -14,6 +12,7 @@
 // (model/model3.h); Lib_Init sets the first two.
 #pragma once
 #include <stdint.h>
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 #include "model/seam.h"
 
@@ -28,33 +27,6 @@ struct Model3;
 struct SkinTarget;
 
 enum { LIB_TEXT_SIZE = 256, LIB_RANDOM_COUNT = 256 };
-
-// Input state and identity of the library (one instance, zero-filled with the process).
-struct LibApp {
-  u32 keyState[256];           // 1 while the virtual key is down
-  u32 leftHeld, middleHeld, rightHeld;
-  i32 cursorX, cursorY;        // last mouse-move position, client pixels
-  i32 leftUpX, leftUpY, leftDownX, leftDownY;
-  i32 middleUpX, middleUpY, middleDownX, middleDownY;
-  i32 rightUpX, rightUpY, rightDownX, rightDownY;
-  HINSTANCE__ *instance;       // module given to Lib_Init
-  char homePage[LIB_TEXT_SIZE];  // address stamped on rendered movie frames
-};
-
-// Start-up options of a host program; this editor leaves them at their defaults.
-struct LibConfig {
-  u32 polygonCapacity;  // 65000
-  u8 stencilShadows;    // the device then needs a stencil buffer
-  u8 toonTexture;       // Lib_Init loads System/Toon.JPG
-  u8 shaderMode;        // shader render path
-  u8 shaderOption;
-};
-
-struct LibFlags {
-  u8 busy;              // files are loading: the main loop does not sleep, the shell ignores input
-  u8 vsync;             // 1
-  f32 r, g, b, alpha;   // full-screen quad colour (0, 0, 0, 0.2)
-};
 
 // Capability levels derived from the HAL caps of adapter 0 at start-up. The library fills
 // them (the level through Lib_SetGpuLevel, which tells the model core whether render modes
@@ -133,6 +105,17 @@ u8 Lib_GetCpuOccupy(void);
 // While non-zero the frame's screen output is off: no screen text is queued and the
 // per-frame pose passes (2D bone skinning, scene-object poses) are skipped.
 extern u32 g_FrameOutputSuppressed;
+// The host's start-up options, set before Lib_Init: a polygon capacity (0 keeps 65000) and
+// whether the toon texture is loaded.
+void Lib_SetStartOptions(u32 polygonCapacity, u8 toonTexture);
+// How frames are presented: into the view windows (g_Lib.viewWindowMode), 2D content in a
+// logical 640x480 frame (g_Lib.frameScaling).
+void Lib_SetFrameMode(u32 viewWindows, u32 frameScaling);
+// The antialias and light options as the settings file and the options dialog keep them
+// (the antialias one takes effect at the next device reset, Lib_SetAntialias).
+void Lib_SetOptions(u8 antialias, u32 light);
+// The held flag of a mouse button (0 left, 1 middle, 2 right) in g_Lib.app.
+void Lib_SetButtonHeld(u32 button, u32 held);
 bool Text_IsOutputOn(void);
 // Sets g_FrameOutputSuppressed and pauses the model core's 2D bone skinning with it.
 void Text_SetSuppressed(u32 suppressed);
@@ -145,51 +128,6 @@ f32 Lib_FrameDeltaFromMs(u32 lastMs, u32 nowMs);
 
 // Library timer: restarted after modal interruptions (Timer_Reset, through the seam).
 void Timer_UpdateElapsed(void);
-// The library object (one instance, zero-filled with the process but for the values given in
-// lib_globals.cpp). Writers: Lib_Init and the framework (lib/framework) fill it at start-up
-// and on size or device changes; the framework message handler writes app (input state);
-// the main loop writes frameDelta and fade; editors write runState, frameScaling and the
-// render range. Everything else is read-only outside lib/framework.
-struct LibState {
-  i32 screenWidth;
-  i32 screenHeight;
-  LibConfig config;
-  LibFlags flags;
-  i32 desktopWidth;
-  i32 desktopHeight;
-  u32 runState;  // 8 recording, 6 movie playback; others informative
-  u32 viewWindowMode;  // 1: frames are presented into view windows
-  u32 frameScaling;  // 1: 2D uses a logical 640x480 frame
-  u32 osVersion;  // Lib_GetOsVersion() stored at start-up
-  u8 optAntialias;
-  u32 optLight;
-  u32 ready;
-  u32 appActive;  // 1 while the framework is not paused
-  u8 cpuOccupy;  // the main loop skips its Sleep(1)
-  f32 frameDelta;  // frames of 1/60 s since the previous idle pass
-  f32 textSize;
-  f32 fade;
-  f32 fadeStep;
-  u32 timerElapsedMs;
-  f64 timerStart;  // Windows build: timeGetTime at the last Timer_Reset (lib_init_win.cpp)
-  i32 renderInterval;
-  i32 renderFirstFrame;
-  i32 renderLastFrame;
-  f32 ambient[3];
-  u32 clearColor[3];
-  HWND__ *mainWnd;
-  IDirect3D9 *d3d;
-  IDirect3DDevice9 *device;
-  i32 *vertexShareCounts;
-  SceneVertex *batchVerts;
-  LibApp app;
-  char rootDir[LIB_TEXT_SIZE];
-  char dataDir[LIB_TEXT_SIZE];
-  char renderName[LIB_TEXT_SIZE];
-  char textBuf[LIB_TEXT_SIZE];  // shared formatting buffer (format with Str_Format)
-  f32 randomTable[LIB_RANDOM_COUNT];  // 3.0 .. 7.0
-};
-extern LibState g_Lib;
 
 // [SECTION] Windows build only
 void Lib_ShellOpen(const char *path);

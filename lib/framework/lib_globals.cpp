@@ -4,6 +4,7 @@
 #include "model/bone2.h"
 #include "model/model3.h"
 #include "model/str.h"
+#include "lib/framework/lib_state.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -133,6 +134,22 @@ void Lib_SetFade(f32 level) { g_Lib.fade = level; g_Lib.fadeStep = 0.0f; }
 u8 Lib_IsVSync(void) { return g_Lib.flags.vsync; }
 void Lib_SetCpuOccupy(u8 on) { g_Lib.cpuOccupy = on; }
 u8 Lib_GetCpuOccupy(void) { return g_Lib.cpuOccupy; }
+void Lib_SetStartOptions(u32 polygonCapacity, u8 toonTexture) {
+  if (polygonCapacity > 0) g_Lib.config.polygonCapacity = polygonCapacity;
+  g_Lib.config.toonTexture = toonTexture;
+}
+void Lib_SetFrameMode(u32 viewWindows, u32 frameScaling) {
+  g_Lib.viewWindowMode = viewWindows;
+  g_Lib.frameScaling = frameScaling;
+}
+void Lib_SetOptions(u8 antialias, u32 light) {
+  g_Lib.optAntialias = antialias;
+  g_Lib.optLight = light;
+}
+void Lib_SetButtonHeld(u32 button, u32 held) {
+  u32 *flag = button == 0 ? &g_Lib.app.leftHeld : button == 1 ? &g_Lib.app.middleHeld : &g_Lib.app.rightHeld;
+  *flag = held;
+}
 bool Text_IsOutputOn(void) { return g_FrameOutputSuppressed == 0; }
 void Text_SetSuppressed(u32 suppressed) {
   g_FrameOutputSuppressed = suppressed;

@@ -11,6 +11,7 @@
 #include <time.h>
 
 #include "lib/framework/framework_win.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/model3.h"
 #include "model/str.h"

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/seam.h"
 #include "model/cp932.h"
 #include "model/str.h"
@@ -65,9 +66,9 @@ bool Avi_RootPath(char *dst, size_t size, const char *root, const char *name) {
 
 void Avi_EnterRecordingState(u32 *saved) {
   *saved = g_Lib.runState;
-  g_Lib.runState = AVI_RUN_STATE_RECORDING;
+  g_Lib.runState = LIB_RUN_RECORDING;
 }
 
 void Avi_LeaveRecordingState(u32 saved) {
-  if (g_Lib.runState == AVI_RUN_STATE_RECORDING) g_Lib.runState = saved;
+  if (g_Lib.runState == LIB_RUN_RECORDING) g_Lib.runState = saved;
 }

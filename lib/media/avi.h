@@ -9,7 +9,6 @@
 enum {
   AVI_WIDTH = 640,
   AVI_HEIGHT = 480,
-  AVI_RUN_STATE_RECORDING = 8,
 };
 
 // Bytes of one bottom-up 24-bit DIB frame: rows padded to 4 bytes (921,600 for 640 x 480).

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/avi.h"
 #include "model/seam.h"
 
@@ -217,7 +218,7 @@ static void CopyBitmapToFrame(AviWriter *w, const char *bitmapPath) {
 
 void Avi_CaptureFrameOf(IDirect3DDevice9 *device) {
   AviWriter *w = g_AviWriter;
-  if (g_Lib.runState != AVI_RUN_STATE_RECORDING || !w || !w->frameDC) return;
+  if (g_Lib.runState != LIB_RUN_RECORDING || !w || !w->frameDC) return;
   char path[LIB_TEXT_SIZE];
   if (!Avi_RootPath(path, sizeof path, g_Lib.rootDir, kCaptureBitmapName)) return;
   // A snapshot or load that fails still writes the frame, with the previous picture.

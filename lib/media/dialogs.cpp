@@ -10,6 +10,7 @@
 #endif
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "model/bytes.h"
 #include "model/seam.h"

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/log.h"
 
 static const char kLogClass[] = "LogWin";

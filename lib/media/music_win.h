@@ -22,7 +22,7 @@ class MusicManager {
   IDirectSound3DListener *listener;
 };
 
-// The music performance: written by Music_Init and Music_Shutdown (music_win.cpp).
+// The music performance: written by Music_Init (music_win.cpp) and kept until the process ends.
 struct MusicState {
   MusicManager *manager;
   HANDLE event;

@@ -4,6 +4,7 @@
 
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/avi.h"
 #include "lib/media/avi_win.h"
 #include "lib/media/snapshot.h"

@@ -8,7 +8,7 @@
 
 #include "lib/media/sound.h"
 
-// The DirectSound objects: made by Sound_Init, released by Sound_Shutdown.
+// The DirectSound objects: made by Sound_Init and kept until the process ends.
 static struct {
   IDirectSound *directSound;
   IDirectSoundBuffer *primary;

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "lib/render/hlsl.h"
 #include "lib/render/samplemesh_win.h"

@@ -2,6 +2,7 @@
 // through the shared vertex batch, drawn in chunks when a batch fills.
 #include <string.h>
 
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"

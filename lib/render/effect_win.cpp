@@ -7,6 +7,7 @@
 
 #include "lib/draw/target.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/render/bump_win.h"
 #include "lib/render/hlsl.h"

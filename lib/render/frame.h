@@ -7,6 +7,7 @@
 // shaderMode option the effect layer's shader frame (g_LibHooks.shaderFrame) takes the
 // place of the 3D passes.
 #pragma once
+#include "lib/framework/view_record.h"
 #include "model/types.h"
 
 struct FrameRequest;

@@ -7,6 +7,7 @@
 
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/frame.h"
 #include "model/model3.h"
 #include "model/object.h"

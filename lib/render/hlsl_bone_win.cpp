@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/meshes.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/rdev.h"

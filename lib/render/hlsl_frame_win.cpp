@@ -7,6 +7,7 @@
 
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/objects.h"
 #include "model/object.h"
 #include "model/seam.h"

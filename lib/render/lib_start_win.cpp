@@ -11,6 +11,7 @@
 
 #include "lib/framework/d3dfont.h"
 #include "lib/framework/framework_win.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/lib.h"
 #include "lib/media/avi.h"
 #include "lib/media/music.h"

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/pn.h"

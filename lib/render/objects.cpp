@@ -15,6 +15,7 @@
 
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/mesh.h"
 #include "model/motion.h"

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/rdev.h"
 
 #define SAME_VALUE(ours, platform) static_assert((int)(ours) == (int)(platform), #ours)

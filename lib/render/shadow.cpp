@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"

@@ -1,4 +1,4 @@
-// Cached current pointers: they follow the slot and bone indices, and become null (never
+// Current pointers, computed when asked: they follow the slot and bone indices, and become null (never
 // dangle) when the model, the bone's key table or the key they pointed into is gone.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,10 @@
 
 #include "app/current.h"
 #include "app/filemenu.h"
+#include "app/shell_sel.h"
 #include "app/shell_services.h"
+#include "app/shell_view.h"
+#include "app/views.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
 

@@ -11,7 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_mouse.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "capacity_guard.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model_shown.h"
 #include "app/commands.h"
 #include "app/current.h"

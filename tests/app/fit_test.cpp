@@ -5,7 +5,12 @@
 #include <math.h>
 
 #include "app/current.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
+#include "app/views.h"
+#include "lib/framework/view_record.h"
 #include "model/model3.h"
 #include "shell_fixture.h"
 

@@ -8,6 +8,8 @@
 
 #include "app/commands.h"
 #include "app/mainloop.h"
+#include "app/shell_view.h"
+#include "lib/framework/view_record.h"
 #include "resources/shell_ids.h"
 #include "scene/movie_services.h"
 #include "shell_fixture.h"

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "app/options.h"
+#include "app/settings.h"
+#include "app/shell_options.h"
+#include "app/shell_view.h"
 #include "app/update.h"
+#include "lib/framework/lib_state.h"
 #include "resources/shell_ids.h"
 #include "shell_fixture.h"
 

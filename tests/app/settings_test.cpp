@@ -8,8 +8,14 @@
 #include <vector>
 #include <unistd.h>
 
+#include "app/settings.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "file_bytes.h"
 #include "app/options.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "shell_fixture.h"
 
 namespace {

@@ -11,6 +11,8 @@
 
 #include <string>
 #include <vector>
+#include "app/shell_options.h"
+#include "app/shell_view.h"
 #include "outside_wait.h"
 
 #include "app/family.h"

@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/tree.h"
 #include "model/model3.h"
 #include "model/motion.h"

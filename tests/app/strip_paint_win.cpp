@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/strip_win.h"
 #include "app/tree.h"
 #include "model/model3.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/strip_state.h"
 #include "app/tex_panel.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/current.h"
+#include "app/shell_sel.h"
 #include "app/tree.h"
 #include "model/bone2.h"
 #include "model/kzo.h"

@@ -2,8 +2,11 @@
 // nothing flagged, the held-button overrides; and App_MarkAllRedraw's reach.
 #include <gtest/gtest.h>
 
+#include "app/shell_view.h"
 #include "app/viewdraw.h"
+#include "app/views.h"
 #include "lib/draw/target.h"
+#include "lib/framework/view_record.h"
 #include "shell_fixture.h"
 
 namespace {

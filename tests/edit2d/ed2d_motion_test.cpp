@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/docflags.h"

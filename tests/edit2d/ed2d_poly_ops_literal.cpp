@@ -1,4 +1,5 @@
 // The literal 2D modelling operations (ed2d_poly_ops_literal.h), step by step as described.
+#include "app/shell_sel.h"
 #include "ed2d_poly_ops_literal.h"
 
 #include <string.h>

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "test_models.h"
 #include "model_shown.h"
 #include "app/current.h"

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
+#include "lib/framework/lib_state.h"
 #include "test_models.h"
 #include "app/current.h"
 #include "app/docflags.h"

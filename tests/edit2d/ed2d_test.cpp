@@ -16,18 +16,22 @@
 #include "app/drag_anchors.h"
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_mouse.h"
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/update.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_object.h"
-#include "edit2d/ed2d_pending.h"
+#include "edit2d/ed2d_submode.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "widget_fake.h"
 #include "app/shell_view.h"
 #include "model/bone2.h"
@@ -231,7 +235,7 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
 
 TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
   EXPECT_EQ(Current_Bone2Model(), nullptr);
-  EXPECT_EQ(Current_Obj2(), nullptr);
+  EXPECT_EQ(Current_Obj2OfSlot(), nullptr);
   Bone2Model *m = Model(3, nullptr, nullptr);
   g_Sel.g_CurSlot = 5;   // the 3D layer has no say
   struct { u32 bone; bool inside; } cases[] = {{0, true}, {2, true}, {3, false}, {127, false}, {500, false}};

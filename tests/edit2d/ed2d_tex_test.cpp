@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "test_models.h"
 #include "app/current.h"
 #include "app/docflags.h"

@@ -16,6 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "app/strip_state.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

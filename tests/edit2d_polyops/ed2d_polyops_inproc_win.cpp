@@ -17,6 +17,7 @@
 #include "app/family.h"
 #include "app/settings.h"
 #include "app/shell_seam.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/startup_win.h"

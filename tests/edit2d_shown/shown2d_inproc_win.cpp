@@ -10,6 +10,9 @@
 
 #include <string>
 
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_options.h"
+#include "app/shell_sel.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "app/strip_state.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model_shown.h"
 #include "motion_reset.h"
 #include "app/current.h"

@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "mode_walk.h"
 #include "model_shown.h"
 #include "app/current.h"

@@ -18,6 +18,8 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "draw_fakedev.h"

@@ -11,6 +11,11 @@
 #include <set>
 #include <vector>
 
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "mode_walk.h"
 #include "app/current.h"
 #include "app/drag_anchors.h"

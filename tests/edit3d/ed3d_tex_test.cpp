@@ -11,6 +11,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
 #include "app/views.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "app/tree.h"
 #include "edit3d/keystrip.h"
 

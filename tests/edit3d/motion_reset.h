@@ -7,6 +7,8 @@
 #include "app/current.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/ed3d_motion.h"

@@ -1,4 +1,5 @@
 // The literal modelling operations (poly_ops_literal.h), step by step as described.
+#include "app/shell_sel.h"
 #include "poly_ops_literal.h"
 
 #include <string.h>

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_view.h"
 #include "model_shown.h"
 #include "file_bytes.h"
 #include "app/current.h"

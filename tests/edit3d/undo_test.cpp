@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "capacity_guard.h"
 #include "app/current.h"
 #include "app/docflags.h"

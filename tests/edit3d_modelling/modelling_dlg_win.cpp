@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "file_bytes.h"
 #include "app/current.h"
 #include "app/family.h"

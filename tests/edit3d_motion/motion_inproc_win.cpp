@@ -16,6 +16,9 @@
 
 #include <string>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

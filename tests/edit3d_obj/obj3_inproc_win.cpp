@@ -14,6 +14,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit3d/ed3d.h"
@@ -23,6 +24,7 @@
 #include "lib/draw/camera.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "app/shell_view.h"
 #include "resources/edit2d_ids.h"

@@ -11,6 +11,7 @@
 
 #include "app/current.h"
 #include "app/family.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
@@ -19,6 +20,7 @@
 #include "edit3d/ed3d_win.h"
 #include "edit3d/undo.h"
 #include "edit3d/undo_win.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"

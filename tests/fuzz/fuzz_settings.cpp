@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "app/settings.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "model/bytes.h"
 

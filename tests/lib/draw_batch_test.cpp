@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "draw_fakedev.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 namespace {
 

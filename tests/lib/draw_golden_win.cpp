@@ -19,6 +19,7 @@
 #include "lib/draw/text.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/bytes.h"
 #include "model/kzo.h"

@@ -4,11 +4,13 @@
 #include <string.h>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "draw_fakedev.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/model3.h"
 #include "view_reset.h"
 

@@ -5,6 +5,7 @@
 #include "draw_fakedev.h"
 #include "lib/draw/target.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/object.h"
 
 namespace {

@@ -3,10 +3,13 @@
 #include <string.h>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "draw_fakedev.h"
 #include "lib/draw/screen.h"
 #include "lib/draw/text.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "scene/movie_services.h"
 #include "view_reset.h"
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/effect.h"
 #include "lib/render/hlsl.h"
 #include "model/seam.h"

@@ -11,6 +11,8 @@
 #include "app/shell_services.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 
 namespace {
 

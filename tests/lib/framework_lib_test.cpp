@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 namespace {
 

@@ -6,8 +6,11 @@
 #include <d3d9.h>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "lib/framework/framework_win.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/framework/view_record.h"
 #include "resources/framework_ids.h"
 #include "scene/movie_services.h"
 

@@ -10,6 +10,7 @@
 
 #include "draw_device_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_bone_win.h"

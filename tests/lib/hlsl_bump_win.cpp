@@ -10,6 +10,7 @@
 
 #include "draw_device_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/render/bump_win.h"
 #include "lib/render/hlsl.h"

@@ -1,6 +1,7 @@
 // Render mode 4 and the shader path inside the whole frame render under Wine: the posed
 // two-bone bar of the frame-render tests gives the mode-0 picture in mode 4 (both bones of
 // the half-and-half row blended), and the shader path draws it with the effects.
+#include "lib/framework/lib_state.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/hlsl_frame_win.h"
 #include "render_scene_win.h"

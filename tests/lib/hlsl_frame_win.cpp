@@ -16,6 +16,7 @@
 #include "lib/draw/drawdev_win.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_frame_win.h"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/avi.h"
 
 TEST(AviLayout, FrameBytesPadRowsToFourBytes) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/avi.h"
 #include "lib/media/avi_win.h"

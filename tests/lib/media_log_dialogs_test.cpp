@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/filename.h"
 #include "lib/media/log.h"

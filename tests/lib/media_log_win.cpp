@@ -7,6 +7,7 @@
 
 #include "lib/draw/drawdev_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/log.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "capacity_guard.h"
+#include "lib/framework/lib_state.h"
 #include "tests/support/render_fakes.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/d3dapp.h"

@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "lib/render/frame.h"
 #include "app/views.h"
 #include "lib/render/modeldraw.h"

@@ -1,6 +1,7 @@
 // The frame render on a real Direct3D 9 device under Wine, against golden images: one posed
 // two-bone model in render modes 0 to 3 (the four must agree), blob, ground and stencil
 // shadows, the edge outline and a 2D bone model.
+#include "lib/framework/lib_state.h"
 #include "render_scene_win.h"
 
 namespace {

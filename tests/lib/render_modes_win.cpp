@@ -10,6 +10,7 @@
 
 #include "lib/draw/image.h"
 #include "lib/draw/texture.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/devobjects.h"
 #include "lib/render/effect_win.h"
 #include "lib/render/hlsl_frame_win.h"

@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "draw_device_win.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "tests/support/render_fakes.h"
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"

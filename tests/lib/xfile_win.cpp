@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "draw_device_win.h"
 #include "lib/framework/lib.h"

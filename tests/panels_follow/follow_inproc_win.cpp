@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/family.h"
 #include "app/settings.h"

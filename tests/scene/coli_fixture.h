@@ -10,6 +10,7 @@
 
 #include "box_fixture.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/object.h"

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "app/drag_anchors.h"
+#include "app/shell_mouse.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
 #include "scene/movie_state.h"
 #include "scene/effect_edit.h"
 #include "scene/movie.h"

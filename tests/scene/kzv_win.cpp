@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "file_bytes.h"
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "app/shell_view.h"
 #include "lib/draw/camera.h"

@@ -11,7 +11,11 @@
 #include <vector>
 
 #include "app/docflags.h"
+#include "app/shell_mouse.h"
+#include "app/shell_view.h"
+#include "app/views.h"
 #include "file_bytes.h"
+#include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
 #include "model/seam.h"

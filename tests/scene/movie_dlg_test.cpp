@@ -7,7 +7,11 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/strip.h"
+#include "app/strip_state.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "resources/movie_edit_ids.h"
 #include "scene/movie_dlg.h"
@@ -115,8 +119,8 @@ TEST_F(MovieDlgTest, ImageFieldsClampColoursAndKeepFieldsThatAreNoNumbers) {
     if (c.boxes) EXPECT_NE(Boxes()[0].find("X"), std::string::npos) << Boxes()[0];
     // Refresh shows the values back ("%3.3f", "%d").
     MovieDlg_Refresh(d);
-    EXPECT_EQ(Text(d, 1354), "-3.000");
-    EXPECT_EQ(Text(d, 1252), std::to_string((int)c.wantColour[1]));
+    EXPECT_EQ(Text(d, IDC_MOVIE_ACTOR_Y), "-3.000");
+    EXPECT_EQ(Text(d, IDC_MOVIE_ACTOR_COLOR_G), std::to_string((int)c.wantColour[1]));
   }
 }
 
@@ -421,7 +425,7 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   g_c.folder = std::string(g_Lib.dataDir) + "/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);
   EXPECT_STREQ(o->folder, "pics");
-  EXPECT_EQ(Text(MOVIE_DIALOG_IMG, 1227), "pics");
+  EXPECT_EQ(Text(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER_TEXT), "pics");
   Boxes().clear();
   g_c.folder = "/elsewhere/pics";
   MovieDlg_Command(MOVIE_DIALOG_IMG, IDC_MOVIE_ACTOR_FOLDER);

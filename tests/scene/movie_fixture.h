@@ -12,6 +12,7 @@
 #include "app/shell_view.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/media/sound.h"
 #include "model/bone2.h"
 #include "model/model3.h"

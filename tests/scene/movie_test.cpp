@@ -1,6 +1,9 @@
 // Movie evaluation and playback against recording fakes: key search and the Hermite curve,
 // frame tables with restarts and wraps, sounds, poses handed to the slots, the ends of
 // playback and the key commands at their limits.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "lib/framework/lib_state.h"
 #include "tests/scene/movie_fixture.h"
 
 #include <array>

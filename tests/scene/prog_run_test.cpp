@@ -7,6 +7,7 @@
 
 #include "file_bytes.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "prog_host_fake.h"
 #include "resources/prog_ids.h"
 #include "tests/support/widget_fake.h"

@@ -15,13 +15,16 @@
 #include <string>
 
 #include "app/family.h"
+#include "app/shell_view.h"
 #include "app/shell_win.h"
 #include "app/startup_state.h"
 #include "app/startup_win.h"
 #include "app/views.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
+#include "lib/framework/view_record.h"
 #include "resources/effect_edit_ids.h"
 #include "resources/shell_ids.h"
 #include "scene/effect_edit.h"

@@ -18,6 +18,7 @@
 #include "app/startup_win.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/framework/lib_state.h"
 #include "model_shown.h"
 #include "resources/prog_ids.h"
 #include "app/family.h"

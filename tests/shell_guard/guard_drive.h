@@ -2,6 +2,9 @@
 // once for all tests of this program, with its questions and file dialogs answered by the
 // test; keys, family switches, sub-mode buttons and frames as a user makes them.
 #pragma once
+#include "app/settings.h"
+#include "app/views.h"
+#include "lib/framework/lib_state.h"
 #include "wine_drive.h"
 
 #include "app/discard.h"

@@ -2,9 +2,11 @@
 // takes a click (the selector, the sub-mode panel, a view), and a key that closed a dialog
 // never reaches the main window's handling afterwards: Esc on a file dialog does not ask to
 // quit.
+#include "app/shell_view.h"
 #include "guard_drive.h"
 
 #include "app/filemenu.h"
+#include "lib/framework/lib_state.h"
 #include "resources/map2_ids.h"
 #include "resources/prog_ids.h"
 #include "scene/prog.h"

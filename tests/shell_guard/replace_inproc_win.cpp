@@ -2,11 +2,14 @@
 // key, asks before it replaces a changed document: "いいえ" opens no dialog and leaves the
 // document and its changed flag as they were; "はい" runs the command. Undo, redo and a jump
 // in the undo list count as changes of the 3D model, so a saved model undone is asked for.
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "guard_drive.h"
 
 #include "edit2d/ed2d_poly.h"
 #include "edit3d/poly.h"
 #include "edit3d/undo.h"
+#include "lib/framework/lib_state.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
 #include "resources/edit2d_ids.h"

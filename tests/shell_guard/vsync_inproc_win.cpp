@@ -2,6 +2,9 @@
 // F3, the options box and the layout's own byte change it in every family and sub-mode after
 // any number of family switches, the device keeps drawing, and the byte, the box, the
 // library and the device's present interval always agree.
+#include "app/settings.h"
+#include "app/shell_options.h"
+#include "app/shell_view.h"
 #include "guard_drive.h"
 
 namespace {

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "model_shown.h"
 #include "app/current.h"
 #include "app/family.h"

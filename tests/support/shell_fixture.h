@@ -4,9 +4,13 @@
 
 #include "app/family.h"
 #include "app/settings.h"
+#include "app/shell_options.h"
 #include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 #include "app/views.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "widget_fake.h"
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/shell_sel.h"
 #include "file_bytes.h"
 #include "app/current.h"
 #include "app/shell_view.h"

@@ -6,7 +6,9 @@
 
 #include "app/family.h"
 #include "app/shell_services.h"
+#include "app/shell_view.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 
 inline void ViewReset_3DModel(u32 subMode) {
   g_Lib.frameScaling = 0;

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
 #include "model_shown.h"
 #include "app/family.h"
 #include "app/settings.h"

@@ -1,6 +1,0 @@
-// The bone sub-mode's right-up cell of the 2D family (see ed2d_pending.h).
-#include "edit2d/ed2d_pending.h"
-
-#include "app/family.h"
-
-void Ed2D_BoneRButtonUp(i32, i32) {}
