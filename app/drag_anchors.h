@@ -5,17 +5,23 @@
 // preview, effect, 2D map, collision, movie), so the shell owns them and every editor folder
 // can name them. The pairs are fields of g_Mouse (app/shell_view.h); the editors read them.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "app/shell_view.h"
 
+// The position into pairs a to c, a to d, or all five, of the given mouse record.
+void DragAnchors_SetAC(ShellMouse *m, i32 x, i32 y);
+void DragAnchors_SetAD(ShellMouse *m, i32 x, i32 y);
+void DragAnchors_SetAll(ShellMouse *m, i32 x, i32 y);
+// The hooks: the context's position into the context's mouse record.
 // Left and middle down: the position into all five pairs.
-void Ed3D_SetDragAnchors(i32 x, i32 y);
+void Ed3D_SetDragAnchors(const HookCtx *c);
 // Middle down of the 2D map and collision families and of two 3D sub-modes: pairs a to d.
-void Map2_MButtonDown(i32 x, i32 y);
+void Map2_MButtonDown(const HookCtx *c);
 // Right down of the effect, 2D map and collision families and the 3D sub-modes: pairs a to c.
-void Effect_SetDragAnchor(i32 x, i32 y);
+void Effect_SetDragAnchor(const HookCtx *c);
 // Right down of the preview and the object-motion and motion sub-modes: pairs a to c, then
 // every view is flagged for redraw.
-void Ed3D_SetRightDragAnchors(i32 x, i32 y);
+void Ed3D_SetRightDragAnchors(const HookCtx *c);
 // Left up where the release only needs the views drawn again: every view flagged.
-void Ed2D_RedrawOnRelease(i32 x, i32 y);
+void Ed2D_RedrawOnRelease(const HookCtx *c);

@@ -89,7 +89,7 @@ void App_Navigate(void) {
         Nav_Pan3D(v, g_Shell.g_EditFamily, g_Mouse.g_MouseX - g_Mouse.g_DragAnchorX, g_Mouse.g_MouseY - g_Mouse.g_DragAnchorY, g_Shell.g_PerspAngleX,
                   g_Shell.g_PerspAngleY);
       }
-      Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
+      DragAnchors_SetAll(&g_Mouse, g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
       break;
     case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY); break;
     default: break;

@@ -114,7 +114,8 @@ void View_UseActive(void) {
 void App_RefreshLists(void) {
   App_MarkAllRedraw();
   const FamilyHooks *row = Family_Current();
-  if (row && row->refreshLists) row->refreshLists();
+  HookCtx c = Family_ShellContext();
+  if (row && row->refreshLists) row->refreshLists(&c);
 }
 
 template <typename T>

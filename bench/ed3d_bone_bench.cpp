@@ -3,6 +3,7 @@
 // every vertex selected (automatic, so the binding runs over all of them) and one box-selection
 // pass of the weight sub-mode. Targets at 65,000 quads: drag step and weight apply under 50 ms,
 // the box pass under 5 ms.
+#include "tests/support/hook_at.h"
 #include <benchmark/benchmark.h>
 #include <string.h>
 
@@ -44,11 +45,11 @@ void BM_BoneDragStep(benchmark::State &state) {
   g_Sel.g_CurBoneIndex = 40;
   Ed3DBoneEditor.childrenFollow = 0;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_SetDragAnchors(100, 100);
+  Ed3D_SetDragAnchors(Hook_At(100, 100));
   i32 x = 100;
   for (auto _ : state) {
     x = x == 100 ? 101 : 100;
-    Ed3D_BoneMouseMove(x, 100);
+    Ed3D_BoneMouseMove(Hook_At(x, 100));
   }
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
 }

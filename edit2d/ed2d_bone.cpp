@@ -27,18 +27,19 @@ static const char kParentRefused[] =
     "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
 
 // [SECTION] hooks
-void Ed2D_BoneInit(void) {
+void Ed2D_BoneInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_BONE);
 }
 
-void Ed2D_SetDragAnchors(i32 x, i32 y) {
+void Ed2D_SetDragAnchors(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
-  Ed3D_SetDragAnchors((i32)fx, (i32)fy);
+  DragAnchors_SetAll(c->mouse, (i32)fx, (i32)fy);
 }
 
 // A bone's rest entry is relative to its parent (the rest matrices chain them), so its origin
@@ -89,7 +90,7 @@ static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-void Ed2D_BoneUpdate(void) {
+void Ed2D_BoneUpdate(const HookCtx *c) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] != 1) return;
   if (RightAlone()) Ed2D_PickCurrentBone(false);
@@ -116,7 +117,8 @@ void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
   }
 }
 
-void Ed2D_BoneMouseMove(i32 x, i32 y) {
+void Ed2D_BoneMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   f32 fx, fy;
@@ -189,7 +191,7 @@ void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i
   DrawBatch_End();
 }
 
-void Ed2D_BoneDraw(void) {
+void Ed2D_BoneDraw(const HookCtx *c) {
   View_Draw2DGrid();
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0) return;

@@ -117,7 +117,7 @@ static void CreateWindows(void) {
   }
 }
 
-void Ed2D_ObjInit(void) {
+void Ed2D_ObjInit(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
   g_Sel.g_CurPartIndex = 1;
@@ -146,7 +146,7 @@ void Ed2D_ObjInit(void) {
   Ed2D_RefreshObjectLists();
 }
 
-void Ed2D_ObjLeave(void) {
+void Ed2D_ObjLeave(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
   g_Shell.g_Playing = 0;
   Obj2_FreeAll();
@@ -163,7 +163,7 @@ void Ed2D_ObjLeave(void) {
   g_ModelAllocArrays = 1;
 }
 
-void Ed2D_ObjUpdate(void) {
+void Ed2D_ObjUpdate(const HookCtx *c) {
   Obj2Model *m = Model();
   if (!m || g_Obj2SlotShown[0] != 1) return;
   Obj2_UpdateKeyIndices(0);
@@ -174,14 +174,15 @@ void Ed2D_ObjUpdate(void) {
   Lib_SetSceneDraw(1);
 }
 
-void Ed2D_ObjDraw(void) {
+void Ed2D_ObjDraw(const HookCtx *c) {
   if (g_Shell.g_Playing != 1) View_Draw2DGrid();
   // The family's update places the model at (320, 240) again before the next frame.
   if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
 }
 
-void Ed2D_ObjLButtonDown(i32 x, i32 y) {
-  Ed3D_SetDragAnchors(x, y);
+void Ed2D_ObjLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAll(c->mouse, x, y);
   Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
   if (Ed2D_ObjCreateKey()) Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
@@ -206,7 +207,8 @@ void Ed2D_ObjDragKey(f32 dx, f32 dy) {
   App_MarkAllRedraw();
 }
 
-void Ed2D_ObjMouseMove(i32 x, i32 y) {
+void Ed2D_ObjMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   if (LeftAlone()) Ed2D_ObjDragKey(fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
@@ -321,7 +323,8 @@ i32 Ed2D_ObjNextKeyFrame(i32 f) {
   return f;
 }
 
-void Ed2D_ObjectWheelKey(i32 step) {
+void Ed2D_ObjectWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Obj2Model *m = Model();
   if (!m) return;
   m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);

@@ -50,7 +50,7 @@ static void Label(const char *text) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_She
 static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x, y, fx, fy); }
 
 // [SECTION] hooks
-void Ed2D_PolyInit(void) {
+void Ed2D_PolyInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_POLY);
@@ -60,13 +60,13 @@ void Ed2D_PolyInit(void) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyLeave(void) {
+void Ed2D_PolyLeave(const HookCtx *c) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (e.panel) Widget_Destroy(e.panel);
   e.panel = nullptr;
 }
 
-void Ed2D_PolyUpdate(void) {
+void Ed2D_PolyUpdate(const HookCtx *c) {
   Bone2Model *m = Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
@@ -82,13 +82,14 @@ static void Anchor(i32 x, i32 y) {
   e.startY = e.curY = (i32)floorf(e.mouseY);
 }
 
-void Ed2D_LButtonDownAnchors(i32 x, i32 y) {
+void Ed2D_LButtonDownAnchors(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Anchor(x, y);
   App_MarkAllRedraw();
 }
 
-void Ed2D_MButtonDownAnchors(i32 x, i32 y) { Anchor(x, y); }
-void Ed2D_RButtonDownAnchors(i32 x, i32 y) { Anchor(x, y); }
+void Ed2D_MButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
+void Ed2D_RButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
 
 // Fixes the live point at the release position.
 static void TakeLivePoint(Bone2Model *m, i32 x, i32 y) {
@@ -104,7 +105,8 @@ static void FinishFree(Bone2Model *m) {
   App_MarkAllRedraw();
 }
 
-void Ed2D_PolyLButtonUp(i32 x, i32 y) {
+void Ed2D_PolyLButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) {
@@ -115,7 +117,8 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyFreeCreate(i32 x, i32 y) {
+void Ed2D_PolyFreeCreate(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = Model();
   if (!m || g_Sel.g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
@@ -123,7 +126,7 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyRButtonUp(i32, i32) {
+void Ed2D_PolyRButtonUp(const HookCtx *c) {
   if (!Model()) return;
   g_Ed2DPoly.panelRefresh = 1;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) g_Sel.g_FreeCreateCount = 0;
@@ -131,7 +134,8 @@ void Ed2D_PolyRButtonUp(i32, i32) {
 
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
 
-void Ed2D_PolyMouseMove(i32 x, i32 y) {
+void Ed2D_PolyMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = Model();
   if (!m) return;
   u32 tool = g_Sel.g_PolyTool;

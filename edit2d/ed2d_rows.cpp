@@ -21,14 +21,14 @@ const FamilyHooks *Ed2D_SubModeRow(void) {
   return i < ED2D_SUB_MODE_ROWS ? &g_Ed2DSubModeRows[i] : nullptr;
 }
 
-#define ED2D_PASS(cell, ...)                         \
+#define ED2D_PASS(cell)                              \
   do {                                               \
     const FamilyHooks *row_ = Ed2D_SubModeRow();     \
-    if (row_ && row_->cell) row_->cell(__VA_ARGS__); \
+    if (row_ && row_->cell) row_->cell(c);          \
   } while (0)
 
 // [SECTION] family row (no key hooks in this family)
-static void Ed2D_WheelKey(i32 step) { ED2D_PASS(wheelKey, step); }
+static void Ed2D_WheelKey(const HookCtx *c) { ED2D_PASS(wheelKey); }
 
 static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
@@ -37,6 +37,8 @@ static const FamilyHooks kFamilyRow = {
   Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr, Ed2D_DocumentChanged,
   g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS,
 };
+
+static void TexRefreshLists(const HookCtx *) { Ed2D_TexRefreshLists(); }
 
 // [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
 static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
@@ -49,7 +51,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, Ed2D_TexRefreshLists},
+   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, TexRefreshLists},
   {Ed2D_BoneInit, nullptr, Ed2D_BoneUpdate, nullptr, Ed2D_BoneDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, Ed2D_BoneRButtonUp,
    Ed2D_BoneMouseMove},

@@ -165,7 +165,8 @@ static void EnterSteps(bool runInit) {
   if (g_Shell.g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();
-    if (row && row->enter) row->enter();
+    HookCtx c = Family_ShellContext();   // also reached from the sub-mode buttons
+    if (row && row->enter) row->enter(&c);
     View_UseActive();
   }
   if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
@@ -173,14 +174,14 @@ static void EnterSteps(bool runInit) {
   App_RefreshLists();
 }
 
-void Ed2D_Enter(void) { EnterSteps(true); }
+void Ed2D_Enter(const HookCtx *c) { EnterSteps(true); }
 
 // [SECTION] leave
-void Ed2D_Leave(void) {
+void Ed2D_Leave(const HookCtx *c) {
   Ed2DEditor &e = g_Ed2D;
   Destroy(&e.panel);
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->leave) row->leave();
+  if (row && row->leave) row->leave(c);
   if (g_Options.g_Group2DDlg.window) {
     Destroy(&e.groupList);
     Destroy(&g_Options.g_Group2DDlg.window);
@@ -239,7 +240,8 @@ bool Ed2D_PanelCommand(u32 id) {
     if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
     g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     App_KeepWorkAreas(false);
-    Ed2D_Leave();
+    HookCtx c = Family_ShellContext();
+    Ed2D_Leave(&c);
     g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
     App_KeepWorkAreas(true);
@@ -249,19 +251,19 @@ bool Ed2D_PanelCommand(u32 id) {
 }
 
 // [SECTION] per frame
-void Ed2D_Update(void) {
+void Ed2D_Update(const HookCtx *c) {
   if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
   if (g_Bone2Slots[0]) Bone2_SetPosition(g_Bone2Slots[0], 320.0f, 240.0f);
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->update) row->update();
+  if (row && row->update) row->update(c);
   // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
   u32 sub = g_Shell.g_EditSubMode;
   g_Sel.g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_Sel.g_CurBoneIndex : 0;
 }
 
-void Ed2D_DrawScene(void) {}
+void Ed2D_DrawScene(const HookCtx *c) {}
 
-void Ed2D_Draw(void) {
+void Ed2D_Draw(const HookCtx *c) {
   if (g_Shell.g_Playing != 1) {
     Text_Printf(313, 4, "Y-");
     Text_Printf(615, 233, "X+");
@@ -269,18 +271,19 @@ void Ed2D_Draw(void) {
     Text_Printf(5, 233, "X-");
   }
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->drawOverlay) row->drawOverlay();
+  if (row && row->drawOverlay) row->drawOverlay(c);
 }
 
-void Ed2D_Command(u32 id) {
+void Ed2D_Command(const HookCtx *c) {
+  u32 id = c->command;
   if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel();
 }
 
 // [SECTION] lists
-void Ed2D_RefreshLists(void) {
+void Ed2D_RefreshLists(const HookCtx *c) {
   // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->refreshLists) row->refreshLists();
+  if (row && row->refreshLists) row->refreshLists(c);
   if (g_Options.g_Group2DDlg.window) {
     Ed2D_FillGroupList();
     Ed2D_FillShadeList();
@@ -300,7 +303,7 @@ void Ed2D_RefreshLists(void) {
   if (g_Shell.g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
-void Ed2D_DocumentChanged(void) {
+void Ed2D_DocumentChanged(const HookCtx *c) {
   if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
   g_Ed2DPoly.panelRefresh = 1;   // the modelling panel's counts
   g_Ed2DMotion.valuesRefresh = 1;

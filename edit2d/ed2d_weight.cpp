@@ -59,7 +59,7 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 }  // namespace
 
 // [SECTION] hooks
-void Ed2D_WeightInit(void) {
+void Ed2D_WeightInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_WEIGHT);
@@ -68,20 +68,21 @@ void Ed2D_WeightInit(void) {
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
-void Ed2D_WeightLeave(void) {
+void Ed2D_WeightLeave(const HookCtx *c) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (e.weightPanel) Widget_Destroy(e.weightPanel);
   e.weightPanel = nullptr;
 }
 
-void Ed2D_WeightUpdate(void) {
+void Ed2D_WeightUpdate(const HookCtx *c) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   m->displayMode = 3;
   Lib_SetSceneDraw(1);
 }
 
-void Ed2D_WeightMouseMove(i32 x, i32 y) {
+void Ed2D_WeightMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!g_Bone2Slots[0]) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
@@ -91,7 +92,8 @@ void Ed2D_WeightMouseMove(i32 x, i32 y) {
   }
 }
 
-void Ed2D_WeightRButtonUp(i32 x, i32 y) {
+void Ed2D_WeightRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = g_Bone2Slots[0];
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!m || e.startX != e.curX || e.startY != e.curY) return;
@@ -117,7 +119,7 @@ static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m-
 
 static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
 
-void Ed2D_WeightDraw(void) {
+void Ed2D_WeightDraw(const HookCtx *c) {
   View_Draw2DGrid();
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions || !m->polygons) return;

@@ -393,13 +393,13 @@ void Ed3D_BoneTreeSelected(const char *text) {
 // [SECTION] bone sub-mode
 static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
-void Ed3D_BoneInit(void) {
+void Ed3D_BoneInit(const HookCtx *c) {
   g_Lib.runState = 4;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_BONE");
 }
 
-void Ed3D_BoneUpdate(void) {
+void Ed3D_BoneUpdate(const HookCtx *c) {
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
@@ -413,7 +413,8 @@ void Ed3D_BoneUpdate(void) {
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
-void Ed3D_BoneMouseMove(i32 x, i32 y) {
+void Ed3D_BoneMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
   View_UseActive();
   Model3 *m = Current_Model3();
@@ -433,7 +434,7 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
 }
 
 // Every release records a step, a click without a drag included.
-void Ed3D_BoneLButtonUp(i32, i32) {
+void Ed3D_BoneLButtonUp(const HookCtx *c) {
   View_UseActive();
   if (!Current_Model3()) return;
   Current_Model3()->changed = 1;
@@ -441,7 +442,7 @@ void Ed3D_BoneLButtonUp(i32, i32) {
 }
 
 // The pick happens while the button is held (Ed3D_BoneUpdate).
-void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
+void Ed3D_BoneRButtonUp(const HookCtx *c) { App_MarkAllRedraw(); }
 
 bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
   if (polys > s_Bone.room) {
@@ -531,7 +532,7 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
   *y = (i32)s[1];
 }
 
-void Ed3D_BoneDraw(void) {
+void Ed3D_BoneDraw(const HookCtx *c) {
   View_Draw2DGrid();
   const Model3 *m = Current_Model3();
   if (!m) return;

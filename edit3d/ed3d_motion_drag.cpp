@@ -113,9 +113,10 @@ void Ed3D_RestoreDragStart(void) {
 }
 
 // [SECTION] left button
-void Ed3D_MotionLButtonDown(i32 x, i32 y) {
+void Ed3D_MotionLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  Ed3D_SetDragAnchors(x, y);
+  DragAnchors_SetAll(c->mouse, x, y);
   View_UseActive();
   // The strip's frame position is recorded by the 2D editor only: a press in a view keeps
   // the current frame.
@@ -133,7 +134,7 @@ void Ed3D_MotionLButtonDown(i32 x, i32 y) {
   e.ikActive = 1;
 }
 
-void Ed3D_MotionLButtonUp(i32, i32) {
+void Ed3D_MotionLButtonUp(const HookCtx *c) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.ikActive = 0;
   e.dragOpen = 0;
@@ -209,7 +210,8 @@ static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
   FollowChildren(m, b, q);
 }
 
-void Ed3D_MotionMouseMove(i32 x, i32 y) {
+void Ed3D_MotionMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
@@ -273,7 +275,8 @@ bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
   return Ed3D_ProjectView0(p.x, p.y, p.z, out);
 }
 
-void Ed3D_MotionRButtonUp(i32 x, i32 y) {
+void Ed3D_MotionRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;

@@ -334,7 +334,8 @@ void Ed3D_SnapToNearKey(void) {
   }
 }
 
-void Ed3D_MotionWheelKey(i32 step) {
+void Ed3D_MotionWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Model3 *m = CurModel();
   if (!m) return;
   m->frame = step < 0 ? Ed3D_PrevKeyFrame(m->frame) : Ed3D_NextKeyFrame(m->frame);

@@ -80,7 +80,7 @@ static void OpenPanels(void) {
   }
 }
 
-void Ed3D_MotionEnter(void) {
+void Ed3D_MotionEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -106,7 +106,7 @@ void Ed3D_MotionEnter(void) {
   Tree_BuildRowsBones3D();
 }
 
-void Ed3D_MotionLeave(void) {
+void Ed3D_MotionLeave(const HookCtx *c) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   g_ShellEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
@@ -138,7 +138,7 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
   return found;
 }
 
-void Ed3D_MotionUpdate(void) {
+void Ed3D_MotionUpdate(const HookCtx *c) {
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Strip.g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
   Ed3D_UpdateCurrentKeyIndex();
@@ -298,7 +298,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   DrawBatch_End();
 }
 
-void Ed3D_MotionDrawOverlay(void) {
+void Ed3D_MotionDrawOverlay(const HookCtx *c) {
   const ViewRecord *v = g_Shell.g_CurView;
   Model3 *m = Current_Model3();
   bool playing = g_Shell.g_Playing == 1;
@@ -341,7 +341,8 @@ void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
   if (redraw) App_MarkAllRedraw();
 }
 
-void Ed3D_MotionKeyUp(u32 vk) {
+void Ed3D_MotionKeyUp(const HookCtx *c) {
+  u32 vk = c->key;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   switch (vk) {
     case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, true); break;
@@ -413,7 +414,8 @@ static void OpenSoundDialog(void) {
   if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
 }
 
-void Ed3D_MotionCommand(u32 id) {
+void Ed3D_MotionCommand(const HookCtx *c) {
+  u32 id = c->command;
   switch (id) {
     case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
     case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(); break;

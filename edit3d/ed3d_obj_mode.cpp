@@ -92,7 +92,7 @@ static void OpenPanels(void) {
   }
 }
 
-void Ed3D_ObjMotionEnter(void) {
+void Ed3D_ObjMotionEnter(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Lib.runState = 3;
   g_Sel.g_CurSlot = 0;
@@ -120,7 +120,7 @@ void Ed3D_ObjMotionEnter(void) {
   Ed3D_ObjMotionRefreshLists();
 }
 
-void Ed3D_ObjMotionLeave(void) {
+void Ed3D_ObjMotionLeave(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Shell.g_Playing = 0;
   Ed3D_DestroyWindow(&e.parentCombo);
@@ -139,12 +139,12 @@ void Ed3D_ObjMotionLeave(void) {
 }
 
 // [SECTION] update and draw
-void Ed3D_ObjMotionUpdate(void) {
+void Ed3D_ObjMotionUpdate(const HookCtx *c) {
   g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
   Lib_SetSceneDraw(1);
 }
 
-void Ed3D_ObjDrawScene(void) { View_Draw3DGrid(); }
+void Ed3D_ObjDrawScene(const HookCtx *c) { View_Draw3DGrid(); }
 
 static Vec3 WorldOrigin(i32 o) {
   f32 p[3];
@@ -154,7 +154,7 @@ static Vec3 WorldOrigin(i32 o) {
 
 void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o == Ed3D_ObjCurrent(), axis); }
 
-void Ed3D_ObjDrawOverlay(void) {
+void Ed3D_ObjDrawOverlay(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
   if (g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
@@ -167,15 +167,17 @@ void Ed3D_ObjDrawOverlay(void) {
 }
 
 // [SECTION] mouse
-void Ed3D_ObjLButtonDown(i32 x, i32 y) {
-  Ed3D_SetDragAnchors(x, y);
+void Ed3D_ObjLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAll(c->mouse, x, y);
   View_UseActive();
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
   App_MarkAllRedraw();
 }
 
-void Ed3D_ObjRButtonUp(i32 x, i32 y) {
+void Ed3D_ObjRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   View_UseActive();
   const Obj3Set *s = Set();
   if (!s || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
@@ -247,7 +249,7 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   }
 }
 
-void Ed3D_ObjMouseMove(i32, i32) {
+void Ed3D_ObjMouseMove(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
@@ -304,7 +306,8 @@ static void SetTool(u32 tool) {
   Ed3DObjMotionEditor.listRefresh = 1;
 }
 
-void Ed3D_ObjMotionKeyDown(u32 vk) {
+void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
+  u32 vk = c->key;
   switch (vk) {
     case 37: case 38: case 39: case 40: Ed3D_MotionArrowKey(vk, false); break;
     case 'A': Ed3D_ObjTogglePlay(); break;
@@ -353,7 +356,8 @@ static void CopyMotionsCommand(void) {
   Timer_Reset();
 }
 
-void Ed3D_ObjMotionCommand(u32 id) {
+void Ed3D_ObjMotionCommand(const HookCtx *c) {
+  u32 id = c->command;
   switch (id) {
     case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
     case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(); break;

@@ -43,7 +43,7 @@ static void LoadMenu(const char *name) {
   g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu ? g_ShellSeam.loadFamilyMenu(name) : nullptr;
 }
 
-void Ed3D_PolyEnter(void) {
+void Ed3D_PolyEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -51,14 +51,14 @@ void Ed3D_PolyEnter(void) {
   Ed3D_PolyOpenDialogs();
 }
 
-void Ed3D_PolyLeave(void) {
+void Ed3D_PolyLeave(const HookCtx *c) {
   Ed3D_PolyCloseDialogs();
   // The other layers are hidden, their models kept whole: a layer switch shows them again.
   for (i32 n = 1; n < ED3D_LAYERS; n++)
     if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, 0);
 }
 
-void Ed3D_PolyUpdate(void) {
+void Ed3D_PolyUpdate(const HookCtx *c) {
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
@@ -68,7 +68,7 @@ void Ed3D_PolyUpdate(void) {
 }
 
 // [SECTION] pick
-void Ed3D_PickUnderCursor(void) {
+void Ed3D_PickUnderCursor(const HookCtx *c) {
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
@@ -197,7 +197,8 @@ static void ViewStep(i32 dx, i32 dy) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_PolyKeyUp(u32 vk) {
+void Ed3D_PolyKeyUp(const HookCtx *c) {
+  u32 vk = c->key;
   View_UseActive();
   if (!Current_Model3()) return;
   switch (vk) {
@@ -223,21 +224,24 @@ void Ed3D_PolyKeyUp(u32 vk) {
 }
 
 // [SECTION] mouse
-void Ed3D_PolyMButtonDown(i32 x, i32 y) {
-  Map2_MButtonDown(x, y);
+void Ed3D_PolyMButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAD(c->mouse, x, y);
   App_MarkAllRedraw();
 }
 
-void Ed3D_PolyRButtonUp(i32 x, i32 y) {
+void Ed3D_PolyRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   View_UseActive();
   if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
-  if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
+  if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-void Ed3D_PolyFreeCreate(i32 x, i32 y) {
+void Ed3D_PolyFreeCreate(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   View_UseActive();
   Model3 *m = Current_Model3();
   const ViewRecord *v = g_Shell.g_CurView;
@@ -256,13 +260,14 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolyLButtonUp(i32 x, i32 y) {
+void Ed3D_PolyLButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   g_Mouse.g_PolyDragAnchor = {x, y};
   View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) {
-    if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
+    if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);
     else if (Poly_FreePointAt(g_Shell.g_CurView, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
   }
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
@@ -272,13 +277,14 @@ void Ed3D_PolyLButtonUp(i32 x, i32 y) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-static void FlagViewsForMove(void) {
+static void FlagViewsForMove(const HookCtx *c) {
   u32 L = Layout();
-  if (g_Shell.g_ActiveView == 0) {
-    if (g_Sel.g_PolyNoAutoPick == 0 && (g_Sel.g_PolyTool == POLY_TOOL_VERTEX || g_Sel.g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
-    else if (g_Sel.g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
+  const ShellSelection *sel = c->sel;
+  if (c->viewIndex == 0) {
+    if (sel->g_PolyNoAutoPick == 0 && (sel->g_PolyTool == POLY_TOOL_VERTEX || sel->g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
+    else if (sel->g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
   }
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE)
+  if (sel->g_PolyTool == POLY_TOOL_FREE)
     for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
       if (g_Shell.g_Views[L][i].inUse == 1) g_Shell.g_Views[L][i].redraw = 1;
 }
@@ -288,34 +294,33 @@ static void DragLabel(const char *label) {
   Doc_MarkEdited(DOC_MODEL3);
 }
 
-void Ed3D_PolyMouseMove(i32 x, i32 y) {
-  g_Shell.g_CurView = View_Get(Layout(), g_Shell.g_ActiveView);
-  Model3 *m = Current_Model3();
-  if (!m) return;
-  FlagViewsForMove();
+void Ed3D_PolyMouseMove(const HookCtx *c) {
+  if (!c->model) return;
+  FlagViewsForMove(c);
   if (!LeftAlone()) return;
-  Ed3D_PolyDrag(m, g_Shell.g_CurView, &g_Sel, &g_Mouse, x, y);
+  Ed3D_PolyDrag(c);
 }
 
-void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y) {
-  i32 dx = x - mouse->g_PolyDragAnchor2.x, dy = y - mouse->g_PolyDragAnchor2.y;
+void Ed3D_PolyDrag(const HookCtx *c) {
+  ShellMouse *mouse = c->mouse;
+  i32 dx = c->x - mouse->g_PolyDragAnchor2.x, dy = c->y - mouse->g_PolyDragAnchor2.y;
   i32 ax = mouse->g_PolyDragAnchor.x, ay = mouse->g_PolyDragAnchor.y;
-  switch (sel->g_PolyTool) {
+  switch (c->sel->g_PolyTool) {
     case POLY_TOOL_MOVE:
       DragLabel("移動 ( モデリング )");
-      Poly_MoveStep(m, v, Ed3DPolyEditor.moveMode, dx, dy);
+      Poly_MoveStep(c, Ed3DPolyEditor.moveMode, dx, dy);
       break;
     case POLY_TOOL_ROTATE:
-      if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) break;
+      if (c->view->kind == VIEW_MAIN || c->view->kind == VIEW_PERS) break;
       DragLabel("回転 ( モデリング )");
-      Poly_RotateStep(m, v, dx, dy, ax, ay);
+      Poly_RotateStep(c, dx, dy, ax, ay);
       break;
     case POLY_TOOL_SCALE:
       DragLabel("拡大 ( モデリング )");
-      Poly_ScaleStep(m, v, dx, dy, ax, ay);
+      Poly_ScaleStep(c, dx, dy, ax, ay);
       break;
-    case POLY_TOOL_MARK_CHANGED: m->changed = 1; break;
+    case POLY_TOOL_MARK_CHANGED: c->model->changed = 1; break;
     default: break;
   }
-  mouse->g_PolyDragAnchor2 = {x, y};
+  mouse->g_PolyDragAnchor2 = {c->x, c->y};
 }

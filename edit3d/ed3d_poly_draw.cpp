@@ -61,7 +61,7 @@ static i32 Corners(const Model3 *m, const Polygon3 &p) {
 
 static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 255, 0, 255); }
 
-void Ed3D_PolyDrawScene(void) {
+void Ed3D_PolyDrawScene(const HookCtx *c) {
   if (g_Shell.g_DrawView != 0) return;
   View_Draw3DGrid();
   const Model3 *m = Current_Model3();
@@ -273,7 +273,7 @@ static void DrawFreeCreation(const ViewRecord *v) {
   if (count >= 1) Draw_Line2D(g_Mouse.g_MouseX, g_Mouse.g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
 }
 
-void Ed3D_PolyDrawOverlay(void) {
+void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   const ViewRecord *v = g_Shell.g_CurView;
   if (Ortho(v)) Sketch(v);
   View_Draw2DGrid();

@@ -141,7 +141,8 @@ static void EnterSteps(bool runHook) {
   if (runHook) {
     if (StartsOnLayer0(sub)) g_Sel.g_CurSlot = 0;
     const FamilyHooks *row = Ed3D_SubModeRow();
-    if (row && row->enter) row->enter();
+    HookCtx c = Family_ShellContext();   // after the layer change above
+    if (row && row->enter) row->enter(&c);
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
     View_UseActive();
@@ -157,14 +158,14 @@ static void EnterSteps(bool runHook) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_Enter(void) { EnterSteps(true); }
+void Ed3D_Enter(const HookCtx *c) { EnterSteps(true); }
 
 // [SECTION] leave
-void Ed3D_Leave(void) {
+void Ed3D_Leave(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
   Ed3D_DestroyWindow(&e.modePanel);
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->leave) row->leave();
+  if (row && row->leave) row->leave(c);
   Ed3D_DestroyWindow(&e.layer.window);
   WindowHolder *group = LayoutHolder(PANEL_GROUP);
   if (group->window) {
@@ -210,7 +211,8 @@ bool Ed3D_ModeCommand(u32 id) {
   } else {
     g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
     App_KeepWorkAreas(false);
-    Ed3D_Leave();
+    HookCtx c = Family_ShellContext();
+    Ed3D_Leave(&c);
     g_Shell.g_EditSubMode = sub;
     EnterSteps(true);
     App_KeepWorkAreas(true);
@@ -232,19 +234,19 @@ static void FollowCurrentRow(void) {
     if (g_TreeRows.rows[r].item == item) { g_TreeRows.current = r; return; }
 }
 
-void Ed3D_Update(void) {
+void Ed3D_Update(const HookCtx *c) {
   // The renderer's weight colouring shows the current bone's vertices in the bone and weight
   // sub-modes; a sub-mode's update may set its own.
   u32 sub = g_Shell.g_EditSubMode;
   g_Sel.g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_Sel.g_CurBoneIndex : 0;
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->update) row->update();
+  if (row && row->update) row->update(c);
   FollowCurrentRow();
 }
 
-void Ed3D_DrawScene(void) {
+void Ed3D_DrawScene(const HookCtx *c) {
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->drawScene) row->drawScene();
+  if (row && row->drawScene) row->drawScene(c);
   View_DrawAxisGizmo();
 }
 
@@ -260,8 +262,8 @@ static void SharedKeys(u32 vk, bool boneSubMode) {
   }
 }
 
-void Ed3D_BoneKeyUp(u32 vk) { SharedKeys(vk, true); }
-void Ed3D_WeightKeyDown(u32 vk) { SharedKeys(vk, false); }
+void Ed3D_BoneKeyUp(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, true); }
+void Ed3D_WeightKeyDown(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, false); }
 
 // Moves the active view's pan: dx along the view's horizontal, dy along its vertical (screen
 // up is +1). Front and Top pan x sideways; Side pans z, the other way round. The moved view

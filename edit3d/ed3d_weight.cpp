@@ -109,7 +109,7 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 }
 
 // [SECTION] hooks
-void Ed3D_WeightEnter(void) {
+void Ed3D_WeightEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -120,20 +120,21 @@ void Ed3D_WeightEnter(void) {
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
-void Ed3D_WeightLeave(void) {
+void Ed3D_WeightLeave(const HookCtx *c) {
   Ed3DBonePanels &p = g_Ed3DBones;
   if (p.weightPanel) Widget_Destroy(p.weightPanel);
   p.weightPanel = nullptr;
 }
 
-void Ed3D_WeightUpdate(void) {
+void Ed3D_WeightUpdate(const HookCtx *c) {
   View_UseActive();
   if (Current_Model3()) Current_Model3()->displayMode = 3;
   Lib_SetSceneDraw(1);
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
-void Ed3D_WeightMouseMove(i32 x, i32 y) {
+void Ed3D_WeightMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
   g_Mouse.g_ObjMotionDragAnchor = {x, y};
   // The box and the selection it makes are seen while the button is held.
@@ -141,7 +142,8 @@ void Ed3D_WeightMouseMove(i32 x, i32 y) {
 }
 
 // A right click that did not move picks the bone nearest the click in the active view.
-void Ed3D_WeightRButtonUp(i32 x, i32 y) {
+void Ed3D_WeightRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m) return;
@@ -251,7 +253,7 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   DrawBatch_End();
 }
 
-void Ed3D_WeightDrawOverlay(void) {
+void Ed3D_WeightDrawOverlay(const HookCtx *c) {
   View_Draw2DGrid();
   const Model3 *m = Current_Model3();
   const ViewRecord *v = g_Shell.g_CurView;

@@ -123,7 +123,8 @@ i32 Effect_NextKeyFrame(i32 f) {
   return f;
 }
 
-void Particle_WheelKey(i32 step) {
+void Particle_WheelKey(const HookCtx *c) {
+  i32 step = c->step;
   g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
@@ -161,7 +162,8 @@ static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
   }
 }
 
-void Effect_MouseMove(i32 x, i32 y) {
+void Effect_MouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!OnlyLeftButton()) return;
   ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
@@ -175,7 +177,7 @@ void Effect_MouseMove(i32 x, i32 y) {
       TurnMovieKey(g_ParticleEdit.curEmitter, k, dx, dy);
     }
   }
-  Effect_SetDragAnchor(x, y);
+  DragAnchors_SetAC(c->mouse, x, y);
   App_MarkAllRedraw();
 }
 
@@ -228,7 +230,7 @@ static void StepParticle(ParticleSprite &p) {
   if (!(p.alpha > 0.0f)) memset(&p, 0, sizeof p);
 }
 
-void Effect_Update(void) {
+void Effect_Update(const HookCtx *c) {
   ParticleEditor &e = g_ParticleEdit;
   e.frameCounter++;
   e.fall -= 3.0f;
@@ -243,7 +245,7 @@ void Effect_Update(void) {
 const char g_EffectNotice[] = "エフェクト編集モードは、現在開発中です。";
 const char g_EffectVSyncHint[] = "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。";
 
-void Effect_Draw(void) {
+void Effect_Draw(const HookCtx *c) {
   // The screen's text and particles belong to the main view: the other view windows would
   // show a cut-off copy of them.
   if (!View_DrawingMain()) return;
@@ -267,7 +269,7 @@ static void OpenDialog(void) {
   g_ParticleEdit.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
 }
 
-void Effect_Enter(void) {
+void Effect_Enter(const HookCtx *c) {
   ParticleEditor &e = g_ParticleEdit;
   if (g_ShellSeam.loadFamilyMenu) g_Shell.g_FamilyMenu = g_ShellSeam.loadFamilyMenu("MENU_KZE");
   g_Lib.runState = 5;
@@ -285,7 +287,7 @@ void Effect_Enter(void) {
   OpenDialog();
 }
 
-void Effect_Leave(void) {
+void Effect_Leave(const HookCtx *c) {
   g_Shell.g_Playing = 0;
   ParticleEditor &e = g_ParticleEdit;
   if (e.dialog) Widget_Destroy(e.dialog);

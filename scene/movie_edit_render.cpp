@@ -75,7 +75,7 @@ static void PoseActors(void) {
   }
 }
 
-void Movie_DrawScene(void) {
+void Movie_DrawScene(const HookCtx *c) {
   bool side = g_Shell.g_DrawView != 0 && g_Shell.g_DrawView != 4;
   f32 last[3] = {0, 0, 0};
   bool hasPath = false;
@@ -96,7 +96,7 @@ void Movie_DrawScene(void) {
   DrawBatch_End();
 }
 
-void Movie_Draw(void) {
+void Movie_Draw(const HookCtx *c) {
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
   if (g_Lib.runState == 8)
@@ -149,7 +149,8 @@ bool Movie_SaveFrameBmp(const char *name) {
   // drawn view is put back afterwards; no view's kind changes.
   u32 savedDraw = g_Shell.g_DrawView;
   g_Shell.g_DrawView = 4;
-  Movie_Update();
+  HookCtx c = Family_ShellContext();
+  Movie_Update(&c);
   App_FramePasses();   // the poses of this frame, not of the loop's last pass
   f32 eye[3], target[3];
   if (Loop_MovieCamera(g_Shell.g_MovieCameraObject, eye, target)) {

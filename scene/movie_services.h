@@ -5,6 +5,7 @@
 // it during the frame render and writes g_Movie.playState and g_Movie.loaded only when it
 // starts up or clears all models; the movie editor is its writer otherwise.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "lib/framework/movie_state.h"   // the movie actors and play state the library reads
 
@@ -19,4 +20,4 @@ bool Movie_OpenBgm(void);
 void Movie_PlaybackTick(void);
 // Writes the pose of object i between keys k and k+1 at fraction t into its pose fields.
 void Movie_InterpolateObject(i32 i, i32 k, f32 t);
-void Movie_Enter(void);
+void Movie_Enter(const HookCtx *c);

@@ -2,6 +2,7 @@
 // unfolds and the UV tools against values worked out by hand; the texture table's add,
 // replace and delete with the renumbering of groups, displacement and group keys; refusals
 // that leave the model as it was.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -91,7 +92,7 @@ TEST_F(TexTest, ToolsZoomAndGrid) {
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
   Press(IDC_TEX_SELECT);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_MOVE);
-  Ed3D_TexKeyUp('R');
+  Ed3D_TexKeyUp(Hook_Key('R'));
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_ROTATE);
 
   // Planar buttons set their tool and keep offset and scale; cylinder, sphere and per face
@@ -314,7 +315,7 @@ TEST_F(TexTest, ImagePanelDragsRecordOneStep) {
   m->groups[0].texture = 1;
   m->groups[0].mapping = UV_MAP_PER_FACE;
   Uv_ProjectGroup(m, 0);
-  Ed3D_TexUpdate();
+  Ed3D_TexUpdate(Hook_Now());
   // The select tool's rectangle over corner 1 (texel 100, 0) only.
   Ed3D_TexImageDown(0, 90, -5);
   Ed3D_TexImageMove(110, 5);

@@ -2,6 +2,7 @@
 // clamp and its independence from how the drag is cut into moves, the camera target's right
 // drag, the keys, the full tables, playback's range and restored frame, and the render
 // dialog's rules (interval, BMP rectangle, video test, messages, restored view and frame).
+#include "tests/support/hook_at.h"
 #include <math.h>
 
 #include <map>
@@ -84,11 +85,11 @@ struct MovieEditTest : MovieTest {
   }
   // A left drag from (100, 100) to (100 + mx, 100 + my) whose move message carries (dx, dy).
   static void Drag(u32 button, f32 dx, f32 dy, i32 mx, i32 my) {
-    if (button == BUTTON_LEFT) Movie_LButtonDown(100, 100);
-    else Movie_RButtonDown(100, 100);
+    if (button == BUTTON_LEFT) Movie_LButtonDown(Hook_At(100, 100));
+    else Movie_RButtonDown(Hook_At(100, 100));
     Shell_SetButtonHeld(button, 1);
     g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
-    Movie_MouseMove(100 + mx, 100 + my);
+    Movie_MouseMove(Hook_At(100 + mx, 100 + my));
     Shell_SetButtonHeld(button, 0);
   }
   static MovieKey &Key(i32 n) { return g_Movie.objects[n]->keys[0]; }
@@ -169,10 +170,10 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
     // Ten moves of 3 in one drag turn as far as one move of 30 (9 degrees).
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
-    Movie_LButtonDown(0, 0);
+    Movie_LButtonDown(Hook_At(0, 0));
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
     g_Mouse.g_MouseMoveDX = 3, g_Mouse.g_MouseMoveDY = 0;
-    for (int i = 1; i <= 10; i++) Movie_MouseMove(3 * i, 0);
+    for (int i = 1; i <= 10; i++) Movie_MouseMove(Hook_At(3 * i, 0));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
     f32 many[4];
     memcpy(many, Key(2).rotation, sizeof many);
@@ -214,7 +215,7 @@ TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
   for (const auto &a : arrows) {
     g_MovieEditor.offset2D[VIEW_TOP][0] = g_MovieEditor.offset2D[VIEW_TOP][1] = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, (a.held >> b) & 1);
-    Movie_KeyUp(a.key);
+    Movie_KeyUp(Hook_Key(a.key));
     EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][0], a.x) << a.key << " " << a.held;
     EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][1], a.y) << a.key << " " << a.held;
   }
@@ -222,7 +223,7 @@ TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
   const struct { u32 key; i32 mode; } modes[] = {{'R', 1}, {'G', 2}, {'T', 0}};
   for (const auto &m : modes) {
     g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 0;
-    Movie_KeyUp(m.key);
+    Movie_KeyUp(Hook_Key(m.key));
     EXPECT_EQ(g_MovieEditor.mode, m.mode);
     EXPECT_EQ(g_MovieEditor.refresh[MOVIE_DIALOG_MAIN], 1u);   // the mode buttons follow
   }
@@ -292,10 +293,10 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
   EXPECT_FALSE(Movie_ClearModelActor());
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
   g_MovieScene.frame = 50;
-  Movie_LButtonDown(0, 0);
+  Movie_LButtonDown(Hook_At(0, 0));
   Key(3).position[1] = 7;
   ASSERT_EQ(g_Movie.objects[3]->keyCount, 2);
-  Movie_Command(IDM_MOVIE_CLEAR);
+  Movie_Command(Hook_Command(IDM_MOVIE_CLEAR));
   EXPECT_EQ(g_Movie.objects[3]->keyCount, 1);
   EXPECT_EQ(Key(3).position[1], 0.0f);
   EXPECT_EQ(Key(3).scale[2], 1.0f);
@@ -308,7 +309,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   g_MovieScene.frame = 42;
   SetInt(IDC_MOVIE_PLAY_START, 500);
   SetInt(IDC_MOVIE_PLAY_END, 0);
-  Movie_KeyUp('A');
+  Movie_KeyUp(Hook_Key('A'));
   EXPECT_EQ(g_MovieScene.playStart, 179);
   EXPECT_EQ(g_MovieScene.playEnd, 1);
   EXPECT_EQ(g_MovieScene.frame, 179);
@@ -320,10 +321,10 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   MovieDlg_Refresh(MOVIE_DIALOG_KEY);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
-  Movie_Update();   // only view 4 is left to draw, the main view 0 included
+  Movie_Update(Hook_Now());   // only view 4 is left to draw, the main view 0 included
   for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieScene.frame = 100;
-  Movie_KeyUp('A');
+  Movie_KeyUp(Hook_Key('A'));
   EXPECT_EQ(g_MovieScene.frame, 42);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_Lib.runState, 6u);
