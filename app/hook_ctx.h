@@ -6,6 +6,7 @@
 
 struct ViewRecord;
 struct Model3;
+struct Bone2Model;
 struct ShellSelection;
 struct ShellMouse;
 
@@ -18,6 +19,7 @@ struct HookCtx {
   i32 x, y;        // mouse cells and the double click: the message's decoded client position
   Model3 *model;   // the 3D model of the current slot (null when the slot is empty)
   u32 slot;        // that slot
+  Bone2Model *model2;   // the 2D model the 2D model editors work on (2D slot 0)
   f32 perspAngleX, perspAngleY;   // the perspective camera's angles (main views)
   ShellSelection *sel;
   ShellMouse *mouse;

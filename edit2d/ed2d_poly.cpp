@@ -28,10 +28,11 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 static Bone2Model *Model(void) { return g_Bone2Slots[0]; }
 
 // Selected vertices that the model has (flags past either end are not touched).
-static i32 FlagVerts(const Bone2Model *m) {
+static i32 SelFlagVerts(const Bone2Model *m, const ShellSelection *sel) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
-  return g_Sel.g_PolySelVerts && n < room ? n : (g_Sel.g_PolySelVerts ? room : 0);
+  return sel->g_PolySelVerts && n < room ? n : (sel->g_PolySelVerts ? room : 0);
 }
+static i32 FlagVerts(const Bone2Model *m) { return SelFlagVerts(m, &g_Sel); }
 
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]) {
   i32 nv = Bone2_VertexCount(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -135,17 +136,17 @@ void Ed2D_PolyRButtonUp(const HookCtx *c) {
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
 
 void Ed2D_PolyMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  Bone2Model *m = Model();
+  Bone2Model *m = c->model2;
+  const ShellSelection *sel = c->sel;
   if (!m) return;
-  u32 tool = g_Sel.g_PolyTool;
-  bool view0 = g_Shell.g_ActiveView == 0;
+  u32 tool = sel->g_PolyTool;
+  bool view0 = c->viewIndex == 0;
   if ((!view0 && tool == ED2D_TOOL_FREE) || (view0 && (tool == ED2D_TOOL_MOVE || tool == ED2D_TOOL_FREE)) ||
-      (view0 && g_Sel.g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
+      (view0 && sel->g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
     App_MarkAllRedraw();
   Ed2DPolyEditor &e = g_Ed2DPoly;
   f32 fx, fy;
-  MouseToFrame(x, y, &fx, &fy);
+  MouseToFrame(c->x, c->y, &fx, &fy);
   // The drags follow the mouse in frame pixels, so the selection stays under the cursor
   // whatever the scale of the frame.
   f32 dx = fx - e.mouseX, dy = fy - e.mouseY;
@@ -156,11 +157,11 @@ void Ed2D_PolyMouseMove(const HookCtx *c) {
     e.curX = (i32)floorf(fx);
     e.curY = (i32)floorf(fy);
     const char *label = nullptr;
-    if (tool == ED2D_TOOL_MOVE) Ed2D_PolyMoveStep(m, dx, dy), label = "移動 ( モデリング )";
+    if (tool == ED2D_TOOL_MOVE) Ed2D_PolyMoveStep(m, sel, dx, dy), label = "移動 ( モデリング )";
     else if (tool == ED2D_TOOL_ROTATE)
-      Ed2D_PolyRotateStep(m, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
+      Ed2D_PolyRotateStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
     else if (tool == ED2D_TOOL_SCALE)
-      Ed2D_PolyScaleStep(m, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
+      Ed2D_PolyScaleStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
     if (label && (dx != 0.0f || dy != 0.0f)) {
       Label(label);
       Doc_MarkEdited(DOC_BONE2);
@@ -187,21 +188,21 @@ void Ed2D_PolyVertexMode(void) { SelectMode(0, ED2D_TOOL_VERTEX); }
 void Ed2D_PolyFaceMode(void) { SelectMode(1, ED2D_TOOL_FACE); }
 
 // [SECTION] tools
-void Ed2D_PolyMoveStep(Bone2Model *m, f32 dx, f32 dy) {
-  i32 n = FlagVerts(m);
+void Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     m->positions[v].x += dx;
     m->positions[v].y += dy;
   }
 }
 
-void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
+void Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
   f32 deg = 0.5f * dy - 0.5f * dx;
   f32 a = deg * 3.14159265f / 180.0f, c = cosf(a), s = sinf(a);
-  i32 n = FlagVerts(m);
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     f32 ox = p.x + m->placeX - cx, oy = p.y + m->placeY - cy;
     p.x = cx + ox * c + oy * s - m->placeX;
@@ -209,10 +210,10 @@ void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
   }
 }
 
-void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
-  i32 n = FlagVerts(m);
+void Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     p.x += (p.x + m->placeX - cx) * dx * 0.005f;
     p.y -= (p.y + m->placeY - cy) * dy * 0.005f;

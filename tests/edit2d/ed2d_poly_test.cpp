@@ -262,6 +262,44 @@ TEST_F(Ed2DPolyFixture, RotateScaleAndMoveSteps) {
   EXPECT_STREQ(g_Shell.g_UndoLabel, "移動 ( モデリング )");
 }
 
+// A move drag works on the model and selection it is handed: the shell's model (slot 0) with
+// g_Sel's flag on another vertex stays where it is.
+TEST_F(Ed2DPolyFixture, DragMovesTheHandedSelectionOfTheHandedModel) {
+  Vertex(100, 0);
+  Vertex(0, 100);
+  g_Sel.g_PolySelVerts[0] = 1;
+  g_Sel.g_PolyTool = ED2D_TOOL_VERTEX;
+  g_ModelAllocArrays = 1;
+  Bone2Model *other = Bone2_New();
+  ASSERT_NE(other, nullptr);
+  other->positions[0] = {100, 0};
+  other->positions[1] = {0, 100};
+  other->vertexCount = 2;
+  std::vector<u32> flags(App_WorkVertCount()), faces(App_WorkFaceCount());
+  ShellSelection sel = {};
+  sel.g_PolySelVerts = flags.data();
+  sel.g_PolySelFaces = faces.data();
+  sel.g_PolySelVerts[1] = 1;
+  sel.g_PolyTool = ED2D_TOOL_MOVE;
+  ViewRecord view = {};
+  ShellMouse mouse = {};
+  Shell_SetButtonHeld(BUTTON_LEFT, 1);
+  Ed2D_LButtonDownAnchors(Hook_At(0, 0));
+  HookCtx c = Family_Context(7, -3);
+  c.model2 = other;
+  c.sel = &sel;
+  c.view = &view;
+  c.mouse = &mouse;
+  Ed2D_PolyMouseMove(&c);
+  Shell_SetButtonHeld(BUTTON_LEFT, 0);
+  EXPECT_FLOAT_EQ(other->positions[1].x, 7.0f);
+  EXPECT_FLOAT_EQ(other->positions[1].y, 97.0f);
+  EXPECT_FLOAT_EQ(other->positions[0].x, 100.0f);
+  EXPECT_FLOAT_EQ(m->positions[0].x, 100.0f);
+  EXPECT_FLOAT_EQ(m->positions[1].y, 100.0f);
+  Bone2_Free(other);
+}
+
 // [SECTION] free creation
 TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
   struct Case {
