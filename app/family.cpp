@@ -208,25 +208,19 @@ void App_SwitchFamily(u32 family) {
 }
 
 // [SECTION] render hooks (App_UpdateFrame: update.cpp)
-static void PointCurViewAtDrawView(void) {
-  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView);
-}
-
 void App_DrawScene(void) {
-  PointCurViewAtDrawView();
   HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
   CALL_HOOK(drawScene, &c);
 }
 
 void App_DrawOverlay(void) {
   if (g_Shell.g_EditSubMode >= SUB_3D_POLY && g_Shell.g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
-  PointCurViewAtDrawView();
   HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
   CALL_HOOK(drawOverlay, &c);
   // The view windows of the families that draw nothing of their own there show the grid.
   bool bare = g_Shell.g_EditFamily == FAMILY_PREVIEW || g_Shell.g_EditFamily == FAMILY_COLLISION ||
               g_Shell.g_EditFamily == FAMILY_EFFECT;
-  if (bare && g_Shell.g_DrawView != 0) View_Draw2DGrid();
+  if (bare && g_Shell.g_DrawView != 0) View_Draw2DGrid(c.view);
 }
 
 // The render hooks reach the library's frame render through its hook table.
@@ -257,7 +251,6 @@ void App_OnLButtonUp(i64 lParam) {
   DecodeStored(lParam, &x, &y);
   if (ReleaseSwallowed(BUTTON_RIGHT)) return;
   App_MarkAllRedraw();
-  View_UseActive();
   HookCtx c = Family_Context(x, y);
   CALL_MOUSE(lButtonUp, &c);
 }
@@ -281,7 +274,6 @@ void App_OnMButtonUp(i64 lParam) {
 }
 
 void App_OnMouseMove(i64 lParam) {
-  View_UseActive();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
   i32 x, y;
   DecodeStored(lParam, &x, &y);
@@ -354,12 +346,11 @@ WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bo
 }
 
 static void RunWheel(bool forward) {
-  View_UseActive();
-  WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, g_Shell.g_CurView->kind, g_Options.g_OptReverseWheel != 0, forward);
   HookCtx c = Family_ShellContext();
+  WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, c.view->kind, g_Options.g_OptReverseWheel != 0, forward);
   c.step = a.step;
   switch (a.kind) {
-    case WHEEL_ZOOM: g_Shell.g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
+    case WHEEL_ZOOM: c.view->zoom *= a.factor; App_MarkAllRedraw(); break;
     case WHEEL_NOTHING: break;
     // The key kinds step the family's key frame (the sub-mode's row, in families 3 and 11).
     case WHEEL_2D_OBJECT_KEY:

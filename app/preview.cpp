@@ -40,7 +40,7 @@ void Preview_Update(const HookCtx *c) {
 
 void Preview_DrawScene(const HookCtx *c) {
   View_Draw3DGrid();
-  View_DrawAxisGizmo();
+  View_DrawAxisGizmo(c->view);
 }
 
 void Preview_MouseDown(const HookCtx *c) {

@@ -65,10 +65,10 @@ struct ShellContext {
   void *g_FamilyMenu;         // the family menu the enter hook loaded (destroyed on leave)
   u32 g_Family2DFrame[APP_FAMILY_COUNT];  // 1: 2D content in a centred 640x480 frame
 
-  // [views] the shell changes windows and counts; editors change pan and zoom of g_CurView.
+  // [views] the shell changes windows and counts; editors change pan and zoom of the view
+  // their hook's context names (app/hook_ctx.h).
   u32 g_DrawView;             // view of the current layout drawn this frame (the main loop)
   u32 g_ActiveView;
-  ViewRecord *g_CurView = &g_Shell.g_Views[0][0];   // never null: the record the code acting now must use
   f32 g_ViewFocus[3];
   f32 g_LastViewZoom;
   HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)

@@ -192,7 +192,6 @@ static void FollowDocument(void) {
 }
 
 void App_UpdateFrame(void) {
-  View_UseActive();                                      // 1
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3

@@ -1,6 +1,6 @@
 // View records and view scheduling: the chooser of the view drawn each idle pass, redraw
 // flags, the cached current pointers, the shared work arrays and the fit arithmetic.
-// Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView, g_Shell.g_CurView.
+// Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView.
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/render/objects.h"
@@ -105,9 +105,8 @@ void App_MarkAllRedraw(void) {
   g_Sketch.refresh = 1;
 }
 
-void View_UseActive(void) {
-  u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
-  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
+ViewRecord *View_Active(void) {
+  return View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0);
 }
 
 
@@ -379,9 +378,9 @@ f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
   return pts;
 }
 
-void View_Fit(void) {
-  View_UseActive();
-  ViewRecord *v = g_Shell.g_CurView;
+void View_Fit(void) { View_FitView(View_Active()); }
+
+void View_FitView(ViewRecord *v) {
   u32 n = 0;
   f32 *pts = View_GatherFitPoints(g_Shell.g_EditSubMode, v->kind, &n);
   if (pts && v->kind == VIEW_MAIN) {
@@ -402,11 +401,6 @@ void View_FitAll(void) {
   Object_UpdateFrame();   // every pose current before the views are fitted
   u32 layout = g_Shell.g_EditSubMode < VIEW_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   i32 n = LayoutCount(layout);
-  for (i32 i = 1; i < n; i++) {
-    g_Shell.g_ActiveView = (u32)i;
-    g_Shell.g_CurView = View_Get(layout, (u32)i);
-    View_Fit();
-  }
+  for (i32 i = 1; i < n; i++) View_FitView(View_Get(layout, (u32)i));
   g_Shell.g_ActiveView = 0;
-  g_Shell.g_CurView = View_Get(layout, 0);
 }

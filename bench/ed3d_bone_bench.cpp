@@ -34,8 +34,6 @@ Model3 *Grid(i32 quads, u32 subMode) {
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 400; v[1].centerY = 300; v[1].zoom = 1;
   g_Shell.g_ViewCount[subMode] = 2;
   g_Shell.g_ActiveView = 1;
-  g_Shell.g_CurView = &v[1];
-  View_UseActive();
   Object_UpdateFrame();
   return m;
 }

@@ -27,7 +27,6 @@ Model3 *Grid(i32 quads) {
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 200; v[1].centerY = 200; v[1].zoom = 1;
   g_Shell.g_ViewCount[SUB_3D_POLY] = 2;
   g_Shell.g_ActiveView = 0;
-  View_UseActive();
   return m;
 }
 

@@ -88,8 +88,8 @@ struct Mode {
   const char *name;
   u32 subMode;
   u32 selectMode;
-  void (*scene)(void);
-  void (*overlay)(void);
+  FamilyHook scene;
+  FamilyHook overlay;
 };
 const Mode kModes3[] = {
     {"3D polygon, vertices", SUB_3D_POLY, 0, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
@@ -102,8 +102,9 @@ const Mode kModes3[] = {
 const Mode *g_Mode;
 
 void DrawMode() {
-  if (g_Mode->scene) g_Mode->scene();
-  g_Mode->overlay();
+  HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+  if (g_Mode->scene) g_Mode->scene(&c);
+  g_Mode->overlay(&c);
 }
 
 // Counts the named views of the mode (its views 0, 1, ... in turn) in every iteration, with
@@ -118,8 +119,7 @@ void CountViews(benchmark::State &state, const Mode &mode, u32 tool, i32 quads,
     g_Table[label].clear();
     u32 d = 0;
     for (const char *view : views) {
-      g_Shell.g_DrawView = d;
-      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d++];
+      g_Shell.g_DrawView = d++;
       CountView(state, label, view, DrawMode);
     }
   }

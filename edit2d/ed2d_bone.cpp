@@ -78,7 +78,6 @@ bool Ed2D_MakeBoneCurrent(i32 b) {
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
   App_MarkAllRedraw();
-  View_UseActive();
   return true;
 }
 
@@ -192,7 +191,7 @@ void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i
 }
 
 void Ed2D_BoneDraw(const HookCtx *c) {
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0) return;
   Ed2D_DrawSkeleton(m, m->positions, false, 160, 125);
@@ -381,7 +380,6 @@ void Ed2D_BoneDlgCommand(u32 id) {
     App_MarkAllRedraw();
     e.boneRefresh = 1;
     SetComboToParent();
-    View_UseActive();
   }
   switch (id) {
     case IDC_BONE_APPLY: Apply(m); break;
@@ -429,7 +427,6 @@ void Ed2D_BoneTreeSelected(const char *text) {
     App_MarkAllRedraw();
     if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
-    View_UseActive();
     return;
   }
 }

@@ -92,13 +92,11 @@ static BoneKey2 *KeyOnFrame(void) {
 static void AfterKeyChange(void) {
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  View_UseActive();
 }
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(void) {
   Bone2Model *m = Model();
-  View_UseActive();
   if (!Editable()) return false;
   Bone2Track *t = CurTrackMade(m);
   if (!t) return false;   // bone 0 never gets keys
@@ -329,7 +327,6 @@ void Ed2D_MotionInit(const HookCtx *c) {
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
   g_Strip.g_StripGeo.margin = 0;
-  View_UseActive();
   CreateWindows();
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();
@@ -371,7 +368,7 @@ void Ed2D_MotionUpdate(const HookCtx *c) {
 void Ed2D_MotionDraw(const HookCtx *c) {
   const Bone2Model *m = Model();
   if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164);
 }
 

@@ -140,7 +140,6 @@ void Ed2D_ObjInit(const HookCtx *c) {
   v.panX = -160.0f;
   v.panY = -120.0f;
   g_Strip.g_StripGeo.margin = 0;
-  View_UseActive();
   CreateWindows();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
@@ -175,7 +174,7 @@ void Ed2D_ObjUpdate(const HookCtx *c) {
 }
 
 void Ed2D_ObjDraw(const HookCtx *c) {
-  if (g_Shell.g_Playing != 1) View_Draw2DGrid();
+  if (g_Shell.g_Playing != 1) View_Draw2DGrid(c->view);
   // The family's update places the model at (320, 240) again before the next frame.
   if (Model()) Obj2_SetPosition(Model(), 0.0f, 0.0f);
 }
@@ -219,7 +218,6 @@ void Ed2D_ObjMouseMove(const HookCtx *c) {
 // [SECTION] keys
 bool Ed2D_ObjCreateKey(void) {
   Obj2Model *m = Model();
-  View_UseActive();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
   if (!t) return false;   // object 0 never gets keys
@@ -243,7 +241,6 @@ bool Ed2D_ObjCreateKey(void) {
   if (Obj2Track_Insert(t, &k) < 0) return false;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
   return true;
 }
 
@@ -256,7 +253,6 @@ void Ed2D_ObjDeleteKey(void) {
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
 }
 
 void Ed2D_ObjCopyKey(void) {
@@ -281,7 +277,6 @@ void Ed2D_ObjPasteKey(void) {
   *k = g_Ed2DObj.clipboard;
   k->frame = m->currentFrame;
   Edited();
-  View_UseActive();
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
@@ -302,7 +297,6 @@ bool Ed2D_ObjMoveKey(i32 delta) {
   m->currentFrame = (i32)to;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
   return true;
 }
 

@@ -193,7 +193,7 @@ void DrawFreeCreation(const Bone2Model *m) {
 }  // namespace
 
 void Ed2D_PolyDraw(const HookCtx *c) {
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
   Ed2D_PolySelectPass(m);

@@ -99,7 +99,6 @@ static Bone2Model *MakeBoneModel(void) {
 Bone2Model *Ed2D_EnsureBoneModel(void) {
   if (g_Bone2Slots[0]) return g_Bone2Slots[0];
   Bone2Model *m = MakeBoneModel();
-  View_UseActive();
   return m;
 }
 
@@ -109,7 +108,6 @@ bool Ed2D_NewBoneModel(void) {
   MakeBoneModel();
   App_ForgetPolySelection();
   g_Sel.g_CurBoneIndex = 0;
-  View_UseActive();
   App_RefreshLists();
   return true;
 }
@@ -139,7 +137,6 @@ static void EnterBoneDialog(void) {
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  View_UseActive();
   Ed2D_FillParentBoneList();
   Ed2D_FillBoneTree();
   g_Sel.g_CurBoneIndex = bone;
@@ -167,7 +164,6 @@ static void EnterSteps(bool runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();
     HookCtx c = Family_ShellContext();   // also reached from the sub-mode buttons
     if (row && row->enter) row->enter(&c);
-    View_UseActive();
   }
   if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
   if (Shows(ED2D_WIN_GROUP_DLG)) EnterGroupDialog();

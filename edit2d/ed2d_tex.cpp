@@ -196,7 +196,6 @@ void Ed2D_TexRefreshLists(void) {
 }
 
 void Ed2D_TexRotateUV(void) {
-  View_UseActive();
   Bone2Model *m = Model();
   if (!m) return;
   Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);

@@ -120,7 +120,7 @@ static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m-
 static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
 
 void Ed2D_WeightDraw(const HookCtx *c) {
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions || !m->polygons) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;

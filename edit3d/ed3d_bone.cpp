@@ -191,7 +191,6 @@ static void SetCurrentBone(u32 b) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = b;
   g_Sel.g_BoneListDirty = 1;
-  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -209,7 +208,6 @@ static void Record(const char *label) {
 // step, the lists and the panel.
 static void AfterBoneEdit(const char *label) {
   Object_UpdateFrame();
-  View_UseActive();
   if (Current_Model3()) {
     Model3_AutoBindVertices(Current_Model3());
     Current_Model3()->changed = 1;
@@ -235,7 +233,6 @@ static void SetText(u32 id, const char *text) {
 }
 
 void Ed3D_AddBone(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   i32 b = Ed3D_ModelAddBone(m, (i32)g_Sel.g_CurBoneIndex);
@@ -248,7 +245,6 @@ void Ed3D_AddBone(void) {
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return true;
   if (g_Sel.g_CurBoneIndex == 0) {
@@ -330,11 +326,9 @@ static void FollowListLine(const Model3 *m) {
     App_MarkAllRedraw();
     g_Sel.g_BoneListDirty = 1;
   }
-  View_UseActive();
 }
 
 bool Ed3D_BoneListCommand(u32 id) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return true;
   FollowListLine(m);
@@ -355,7 +349,6 @@ void Ed3D_BoneListTick(void) {
   char text[ED3D_BONE_TEXT];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
   SetText(IDC_BONE_NO, text);
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m || g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
   u32 b = g_Sel.g_CurBoneIndex;
@@ -374,7 +367,6 @@ void Ed3D_BoneListTick(void) {
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m || !text) return;
   if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
@@ -384,7 +376,6 @@ void Ed3D_BoneTreeSelected(const char *text) {
     if (strcmp(line, text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
     g_Sel.g_BoneListDirty = 1;
-    View_UseActive();
     App_MarkAllRedraw();
     return;
   }
@@ -400,7 +391,6 @@ void Ed3D_BoneInit(const HookCtx *c) {
 }
 
 void Ed3D_BoneUpdate(const HookCtx *c) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   m->displayMode = 3;
@@ -416,7 +406,6 @@ void Ed3D_BoneUpdate(const HookCtx *c) {
 void Ed3D_BoneMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   g_Sel.g_MotionEditOp = 0;
@@ -435,7 +424,6 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
 
 // Every release records a step, a click without a drag included.
 void Ed3D_BoneLButtonUp(const HookCtx *c) {
-  View_UseActive();
   if (!Current_Model3()) return;
   Current_Model3()->changed = 1;
   Record("移動 ( ボーン )");
@@ -533,10 +521,10 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
 }
 
 void Ed3D_BoneDraw(const HookCtx *c) {
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   const Model3 *m = Current_Model3();
   if (!m) return;
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (Ortho(v)) DrawWire(m, v);
   DrawBatch_Begin();
   Vec3 pts[MODEL3_BONES];

@@ -247,7 +247,6 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
 void Ed3D_DocumentChanged(const HookCtx *c) {
-  View_UseActive();
   Ed3DPolyEditor.dlgRefresh = 1;   // the modelling dialog's counts
   const Model3 *m = Current_Model3();
   // A layer or an undo step may have fewer groups than the one before.
@@ -267,7 +266,6 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
 }
 
 void Ed3D_RefreshLists(const HookCtx *c) {
-  View_UseActive();
   Ed3DPolyEditor.dlgRefresh = 1;
   g_Sel.g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();

@@ -38,7 +38,6 @@ static u32 Layout(void) { return g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Sh
 static WindowHolder *Panel(void) { return &g_AppShell.panels[Layout()][PANEL_GROUP]; }
 
 static Model3 *Current(void) {
-  View_UseActive();
   return Current_Model3();
 }
 
@@ -201,7 +200,6 @@ static struct {
 } s_Group;
 
 void Ed3D_ApplyGroup(void) {
-  View_UseActive();
   WindowHolder *rec = Panel();
   if (!Current_Model3() || !rec->window || !g_Widget.getText) return;
   ReadFields(rec->window, &s_Group.read);
@@ -239,7 +237,6 @@ void Ed3D_FillPolygonList(void) {
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
-  View_UseActive();
   if (!Current_Model3()) return;
   rec->flags = 0;
   g_Shell.g_StripDirty[0] = 1;

@@ -55,7 +55,6 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   u32 layout = g_Shell.g_EditSubMode < SETTINGS_LAYOUTS ? g_Shell.g_EditSubMode : 0;
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
-  View_UseActive();
   if (msg == WM_INITDIALOG) {
     rec->flags = 1;   // shown once the record holds the window
     MakeSwatches(dlg);

@@ -89,7 +89,6 @@ bool Ed3D_CreateObjKey(void) {
   mo->keyFrames[k] = s->frame;
   mo->keyCount = n + 1;
   FindSegment();
-  View_UseActive();
   MarkEdited();
   return true;
 }

@@ -100,7 +100,6 @@ void Ed3D_ObjMotionEnter(const HookCtx *c) {
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   if (!KeepSet()) NewSet();
-  View_UseActive();
   if (Obj3Set *s = Set()) {
     if (s->motion < 0 || s->motion >= OBJ3_MOTIONS) s->motion = 0;
     s->frame = 0;
@@ -157,7 +156,7 @@ void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o ==
 void Ed3D_ObjDrawOverlay(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
-  if (g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
+  if (c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
   i32 cur = Ed3D_ObjCurrent();
   DrawBatch_Begin();
   if (cur > 0 && g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
@@ -170,7 +169,6 @@ void Ed3D_ObjDrawOverlay(const HookCtx *c) {
 void Ed3D_ObjLButtonDown(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   DragAnchors_SetAll(c->mouse, x, y);
-  View_UseActive();
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
   App_MarkAllRedraw();
@@ -178,9 +176,8 @@ void Ed3D_ObjLButtonDown(const HookCtx *c) {
 
 void Ed3D_ObjRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  View_UseActive();
   const Obj3Set *s = Set();
-  if (!s || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
+  if (!s || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
@@ -245,13 +242,11 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   if (child > 0) {
     Ed3D_RotateObjSubtree(child);
     g_Sel.g_CurPartIndex = (u32)o;
-    View_UseActive();
   }
 }
 
 void Ed3D_ObjMouseMove(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
@@ -260,7 +255,7 @@ void Ed3D_ObjMouseMove(const HookCtx *c) {
   if (g_Shell.g_Playing == 1 || o <= 0 || k < 0) return;
   ObjKey3 *key = Ed3D_ObjKey(o, k);
   if (!key) return;
-  u32 kind = g_Shell.g_CurView->kind;
+  u32 kind = c->view->kind;
   f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
   bool edited = false;
   switch (g_Sel.g_MotionEditOp) {
@@ -348,7 +343,6 @@ static void CopyMotionsCommand(void) {
   if (file && file[0]) {
     if (Obj3Set *s = Set()) s->frame = 0;
     g_Sel.g_CurBoneIndex = 0;
-    View_UseActive();
     if (Model3 *m = Current_Model3())
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }

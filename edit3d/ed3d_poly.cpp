@@ -59,20 +59,18 @@ void Ed3D_PolyLeave(const HookCtx *c) {
 }
 
 void Ed3D_PolyUpdate(const HookCtx *c) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
-    Poly_FreePointAt(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
+    Poly_FreePointAt(c->view, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
   m->displayMode = 2;
 }
 
 // [SECTION] pick
 void Ed3D_PickUnderCursor(const HookCtx *c) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
-  if (g_Shell.g_CurView->kind != VIEW_MAIN) return;
+  if (c->view->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
   // not whichever view the device drew last.
@@ -126,7 +124,6 @@ static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
 void Ed3D_PolySelectAllOrNone(void) {
-  View_UseActive();
   i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
   bool anyClear = false;
   for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_Sel.g_PolySelFaces[i] == 0;
@@ -140,7 +137,6 @@ void Ed3D_PolySelectAllOrNone(void) {
 }
 
 void Ed3D_PolyInvertSelection(void) {
-  View_UseActive();
   i32 nf, nv;
   FlagCounts(Current_Model3(), &nf, &nv);
   for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
@@ -161,8 +157,7 @@ void Ed3D_PolyToolKey(u32 tool) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// Reads the cached pointers as they are: the overlay runs it while g_Shell.g_CurView names the view
-// being drawn, which a refresh would turn to the active view.
+// The counts of the current model's selection (the overlay runs it while a view is drawn).
 void Ed3D_PolyStatusText(void) {
   const Model3 *m = Current_Model3();
   i32 nf, nv;
@@ -183,9 +178,8 @@ void Ed3D_PolyStatusText(void) {
 // [SECTION] keys
 // One arrow step of the current orthographic view: 1 / zoom along its horizontal (dx) or
 // vertical (dy, screen up +1) axis.
-static void ViewStep(i32 dx, i32 dy) {
+static void ViewStep(ViewRecord *v, i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  ViewRecord *v = g_Shell.g_CurView;
   if (v->zoom == 0.0f) return;
   f32 d = 1.0f / v->zoom;
   switch (v->kind) {
@@ -199,13 +193,12 @@ static void ViewStep(i32 dx, i32 dy) {
 
 void Ed3D_PolyKeyUp(const HookCtx *c) {
   u32 vk = c->key;
-  View_UseActive();
   if (!Current_Model3()) return;
   switch (vk) {
-    case 37: ViewStep(-1, 0); break;
-    case 38: ViewStep(0, 1); break;
-    case 39: ViewStep(1, 0); break;
-    case 40: ViewStep(0, -1); break;
+    case 37: ViewStep(c->view, -1, 0); break;
+    case 38: ViewStep(c->view, 0, 1); break;
+    case 39: ViewStep(c->view, 1, 0); break;
+    case 40: ViewStep(c->view, 0, -1); break;
     case 46:
     case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
@@ -232,19 +225,17 @@ void Ed3D_PolyMButtonDown(const HookCtx *c) {
 
 void Ed3D_PolyRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  View_UseActive();
   if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
   if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
 void Ed3D_PolyFreeCreate(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  View_UseActive();
   Model3 *m = Current_Model3();
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (!m || g_Sel.g_PolyTool != POLY_TOOL_FREE || g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
   if (!Poly_FreePointAt(v, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) return;
@@ -263,12 +254,11 @@ void Ed3D_PolyFreeCreate(const HookCtx *c) {
 void Ed3D_PolyLButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   g_Mouse.g_PolyDragAnchor = {x, y};
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) {
+  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
     if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);
-    else if (Poly_FreePointAt(g_Shell.g_CurView, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
+    else if (Poly_FreePointAt(c->view, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
   }
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
   m->changed = 1;

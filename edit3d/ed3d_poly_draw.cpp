@@ -274,9 +274,9 @@ static void DrawFreeCreation(const ViewRecord *v) {
 }
 
 void Ed3D_PolyDrawOverlay(const HookCtx *c) {
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (Ortho(v)) Sketch(v);
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   Model3 *m = Current_Model3();
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
   bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;

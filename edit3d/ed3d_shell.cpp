@@ -93,7 +93,6 @@ static void EnterBoneListPanel(void) {
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
   e.parentCombo = Ed3D_Control(e.bonePanel, IDC_BONE_PARENT);
-  View_UseActive();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
   g_Sel.g_CurBoneIndex = bone;
@@ -145,7 +144,6 @@ static void EnterSteps(bool runHook) {
     if (row && row->enter) row->enter(&c);
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
-    View_UseActive();
   }
   if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
     e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_Lib.desktopWidth - 300, 4, 186, ByOs(48, 44));
@@ -247,7 +245,7 @@ void Ed3D_Update(const HookCtx *c) {
 void Ed3D_DrawScene(const HookCtx *c) {
   const FamilyHooks *row = Ed3D_SubModeRow();
   if (row && row->drawScene) row->drawScene(c);
-  View_DrawAxisGizmo();
+  View_DrawAxisGizmo(c->view);
 }
 
 // [SECTION] keys and pans

@@ -30,7 +30,6 @@ Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0,
 enum : u32 { VK_LEFT_ = 0x25, VK_UP_ = 0x26, VK_RIGHT_ = 0x27, VK_DOWN_ = 0x28 };
 
 static Model3 *Model(void) {
-  View_UseActive();
   return Current_Model3();
 }
 

@@ -52,7 +52,6 @@ static void ShowState(HWND dlg) {
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
-  View_UseActive();
   if (Panel_StartTimer(dlg, msg, &e.refresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND: {

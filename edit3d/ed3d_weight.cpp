@@ -127,7 +127,6 @@ void Ed3D_WeightLeave(const HookCtx *c) {
 }
 
 void Ed3D_WeightUpdate(const HookCtx *c) {
-  View_UseActive();
   if (Current_Model3()) Current_Model3()->displayMode = 3;
   Lib_SetSceneDraw(1);
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
@@ -144,7 +143,6 @@ void Ed3D_WeightMouseMove(const HookCtx *c) {
 // A right click that did not move picks the bone nearest the click in the active view.
 void Ed3D_WeightRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
@@ -156,7 +154,6 @@ void Ed3D_WeightRButtonUp(const HookCtx *c) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Sel.g_BoneListDirty = 1;
-  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -254,9 +251,9 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 }
 
 void Ed3D_WeightDrawOverlay(const HookCtx *c) {
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   const Model3 *m = Current_Model3();
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
   i32 left, right, top, bottom;
   Sorted(g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_ObjMotionDragAnchor.x, &left, &right);
@@ -277,7 +274,6 @@ static void GetText(u32 id, char *out, u32 size) {
 
 void Ed3D_WeightCommand(u32 id) {
   if (id != IDC_WEIGHT_APPLY) return;
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];

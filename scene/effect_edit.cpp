@@ -147,13 +147,13 @@ static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
 
 // Turns key k of movie object n by the mouse movement; axes by the current view's kind.
 // Nothing happens when that object or key does not exist.
-static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
+static void TurnMovieKey(const ViewRecord *v, i32 n, i32 k, f32 dx, f32 dy) {
   if (n < 0 || n >= MOVIE_MAX_OBJECTS || !g_Movie.objects[n]) return;
   MovieObject *o = g_Movie.objects[n];
   if (k < 0 || k >= o->keyCount || k >= MOVIE_MAX_KEYS) return;
   f32 *a = o->keys[k].angles;
   const f32 s = 0.025f;
-  switch (g_Shell.g_CurView ? g_Shell.g_CurView->kind : 0) {
+  switch (v ? v->kind : 0) {
     case 0: a[0] += (dx + dy) * s; a[1] += (dx + dy) * s; a[2] += (dx + dy) * s; break;
     case 1: a[0] += dx * s; a[1] += -dy * s; break;
     case 2: a[0] += dx * s; a[2] += -dy * s; break;
@@ -174,7 +174,7 @@ void Effect_MouseMove(const HookCtx *c) {
       em->keys[k].x += dx;
       em->keys[k].y += dy;
     } else if (g_ParticleEdit.mode == PARTICLE_MODE_ROTATE) {
-      TurnMovieKey(g_ParticleEdit.curEmitter, k, dx, dy);
+      TurnMovieKey(c->view, g_ParticleEdit.curEmitter, k, dx, dy);
     }
   }
   DragAnchors_SetAC(c->mouse, x, y);

@@ -347,7 +347,7 @@ void Movie_MouseMove(const HookCtx *c) {
   MovieEditor &e = g_MovieEditor;
   e.moveX = x, e.moveY = y;
   f32 mx = (f32)(x - e.anchorX), my = (f32)(y - e.anchorY);
-  u32 view = g_Shell.g_CurView->kind;
+  u32 view = c->view->kind;
   if (OnlyButton(BUTTON_RIGHT)) {
     MovieKey *k = KeyAtFrame(CameraObject());
     e.anchorX = x, e.anchorY = y;
@@ -373,7 +373,7 @@ void Movie_MouseMove(const HookCtx *c) {
 void Movie_KeyUp(const HookCtx *c) {
   u32 key = c->key;
   MovieEditor &e = g_MovieEditor;
-  u32 kind = g_Shell.g_CurView->kind < 5 ? g_Shell.g_CurView->kind : 0;
+  u32 kind = c->view->kind < 5 ? c->view->kind : 0;
   bool free = !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT);
   switch (key) {
     case 37: if (free) e.offset2D[kind][0] -= 1.0f; break;

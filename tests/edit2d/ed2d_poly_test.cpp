@@ -153,7 +153,7 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed2D_LButtonDownAnchors(Hook_At(300, 200));
   Ed2D_PolyMouseMove(Hook_At(400, 300));
-  Ed2D_PolyDraw(Hook_Now());
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(FaceFlags(), std::vector<u32>({0}));
   EXPECT_EQ(VertFlags(), std::vector<u32>({0, 0, 0}));
@@ -162,7 +162,7 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   m->polygons[0].corners[1].vertex = 60000;
   Drag(BUTTON_LEFT, 300, 200, 400, 300);
   EXPECT_EQ(VertFlags(), std::vector<u32>({1, 0, 1}));
-  Ed2D_PolyDraw(Hook_Now());
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
   // Without a model every hook returns at once.
   Bone2_FreeSlot(0);
   g_Sel.g_PolyTool = ED2D_TOOL_FREE;
@@ -170,8 +170,8 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Ed2D_PolyMouseMove(Hook_At(5, 5));
   Ed2D_PolyLButtonUp(Hook_At(5, 5));
   Ed2D_PolyFreeCreate(Hook_At(5, 5));
-  Ed2D_PolyDraw(Hook_Now());
-  Ed2D_WeightDraw(Hook_Now());
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
+  Ed2D_WeightDraw(Hook_Draw(g_Shell.g_DrawView));
   Ed2D_WeightRButtonUp(Hook_At(5, 5));
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
 }

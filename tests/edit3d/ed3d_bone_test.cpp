@@ -70,7 +70,6 @@ struct BoneTest : ::testing::Test {
     front = &g_Shell.g_Views[SUB_3D_BONE][1];
     g_Shell.g_ActiveView = 1;
     g_Shell.g_DrawView = 1;
-    g_Shell.g_CurView = front;
     g_Ed3D.bonePanel = (void *)1;
     g_Ed3D.boneList = (void *)2;
     g_Ed3D.parentCombo = (void *)3;
@@ -79,7 +78,6 @@ struct BoneTest : ::testing::Test {
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -275,7 +273,7 @@ TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
   // The yellow cross of the current bone is drawn where the pick finds it.
   g_Sel.g_CurBoneIndex = 3;
   g_Fake->draws.clear();
-  Ed3D_BoneDraw(Hook_Now());
+  Ed3D_BoneDraw(Hook_Draw(g_Shell.g_DrawView));
   bool found = false;
   for (size_t i = 0; i < g_Fake->draws.size() && !found; i++) {
     std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
@@ -381,7 +379,6 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
 TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   g_Shell.g_EditSubMode = SUB_3D_WEIGHT;
   front = &g_Shell.g_Views[SUB_3D_WEIGHT][1];
-  g_Shell.g_CurView = front;
   // Vertices at pixels (100, 100), (120, 100), (140, 100) of the Front view.
   i32 v0 = AddVertex(0, 0, 0), v1 = AddVertex(0.5f, 0, 0), v2 = AddVertex(1, 0, 0);
   Polygon3 &p = m->polygons[m->polygonCount++];
@@ -407,7 +404,7 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   Effect_SetDragAnchor(Hook_At(90, 90));
   Hold(BUTTON_LEFT, true);
   Ed3D_WeightMouseMove(Hook_At(150, 110));
-  Ed3D_WeightDrawOverlay(Hook_Now());
+  Ed3D_WeightDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   Hold(BUTTON_LEFT, false);
   for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], 1u);
 

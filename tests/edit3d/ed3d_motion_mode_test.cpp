@@ -96,7 +96,6 @@ struct ModeTest : ::testing::Test {
     m->polygonCount = 1;
     g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();
@@ -270,9 +269,8 @@ TEST_F(ModeTest, TheRingNearestThePointerIsChosenNoneBeyond50Pixels) {
   // Drawing an orthographic view between frames of the main view keeps the main view's ring.
   g_Shell.g_Views[SUB_3D_MOTION][1].kind = VIEW_FRONT;
   g_Shell.g_Views[SUB_3D_MOTION][1].zoom = 1.0f;
-  g_Shell.g_CurView = &g_Shell.g_Views[SUB_3D_MOTION][1];
   g_Ed3DMotion.ring = 2;
-  Ed3D_MotionDrawOverlay(Hook_Now());
+  Ed3D_MotionDrawOverlay(Hook_Draw(1));
   EXPECT_EQ(g_Ed3DMotion.ring, 2);
   // The ends of each ring lie 1.5 from the centre in the ring's plane.
   Vec3 c = {1, 2, 3};

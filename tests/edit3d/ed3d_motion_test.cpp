@@ -82,7 +82,6 @@ struct MotionTest : ::testing::Test {
     m->keyTableLength = MODEL3_MOTIONS;
     g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();

@@ -97,7 +97,6 @@ struct ObjTest : ::testing::Test {
     v->kind = kind;
     v->zoom = 1.0f;
     g_Shell.g_ActiveView = kind;
-    View_UseActive();
   }
   void Drag(f32 dx, f32 dy) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);

@@ -57,7 +57,6 @@ struct PolyTest : ::testing::Test {
     g_Lib.app.keyState[0x11] = 0;
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -238,7 +237,6 @@ TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
   g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   g_Sel.g_PolySelVerts[a] = 1;
   g_Shell.g_ActiveView = 1;
-  View_UseActive();
   i32 before = Steps();
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
   Ed3D_SetDragAnchors(Hook_At(100, 100));
@@ -366,7 +364,6 @@ TEST_F(PolyTest, FreeCreation) {
   g_Shell.g_ActiveView = 1;
   g_Sel.g_PolyTool = POLY_TOOL_FREE;
   g_Sel.g_PolySelectMode = 1;
-  View_UseActive();
   i32 steps = Steps();
   // Four left releases: a quad in click order at the pan (z - pan z).
   const i32 clicks[4][2] = {{140, 100}, {140, 60}, {100, 60}, {100, 100}};
@@ -458,15 +455,13 @@ TEST_F(PolyTest, RectangleSelection) {
   memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
   g_Shell.g_ActiveView = 0;
   g_Shell.g_DrawView = 1;
-  View_UseActive();
-  g_Shell.g_CurView = front;
   g_Mouse.g_PolyDragAnchor = {95, 95};
   g_Mouse.g_MouseX = g_Mouse.g_MouseY = 105;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_PolyDrawOverlay(Hook_Now());
+  Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   EXPECT_TRUE(SelectedFaces().empty());
   g_Shell.g_ActiveView = 1;
-  Ed3D_PolyDrawOverlay(Hook_Now());
+  Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{1});
 }

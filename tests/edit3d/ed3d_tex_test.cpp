@@ -48,7 +48,6 @@ struct TexTest : ::testing::Test {
     Undo_ResetAll();
     free(g_Ed3DTex.uvSel);   // left by another test's enter
     g_Ed3DTex = Ed3DTexEditor{TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
-    View_UseActive();
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -78,7 +77,6 @@ struct TexTest : ::testing::Test {
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
     ASSERT_NE(m, nullptr);
-    View_UseActive();
   }
   void Press(u32 id, i32 focus = -1, const char *grid = nullptr) { Ed3D_TexCommand(id, focus, grid); }
 };

@@ -207,7 +207,6 @@ struct OverlayBatchWin : ::testing::Test {
     Draw_SetLighting(1);
     DrawDev_SetTexture(0, nullptr);
     g_Shell.g_DrawView = view;
-    if (c.setup != ModelColi) g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][view];
     if (c.scene) c.scene(Hook_Draw(g_Shell.g_DrawView));
     Img_Bind(-1);
     if (c.overlay) c.overlay(Hook_Draw(g_Shell.g_DrawView));
@@ -316,7 +315,6 @@ TEST_F(OverlayBatchWin, Bone2ModelInBatchesMatchesOneDrawPerTrianglePixelForPixe
         Draw_SetDefaultStates();
         DrawDev_SetTexture(0, nullptr);
         g_Shell.g_DrawView = 0;
-        g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][0];
         Draw_Kzb2DModels();
         if (withOverlay) c.overlay(Hook_Draw(g_Shell.g_DrawView));
         t.device->EndScene();

@@ -43,7 +43,7 @@ static void RunTenFrames(void) {
   for (int f = 0; f < 10 && rt->running; f++) {
     Prog_Execute();
     Check(rt->queueCount >= 0 && rt->queueCount < PROG_QUEUE_SIZE);
-    Prog_Draw(Hook_Now());
+    Prog_Draw(Hook_Draw(g_Shell.g_DrawView));
   }
   rt->running = 0;
 }

@@ -125,7 +125,7 @@ TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   static MovieObject o;
   o.keyCount = 3;
   g_Movie.objects[0] = &o;
-  g_Shell.g_CurView->kind = 1;
+  View_Active()->kind = 1;
   Effect_MouseMove(Hook_At(27, 22));   // Front: x by dx, y by -dy
   EXPECT_FLOAT_EQ(o.keys[2].angles[0], 0.1f);
   EXPECT_FLOAT_EQ(o.keys[2].angles[1], -0.05f);

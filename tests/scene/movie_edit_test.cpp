@@ -59,7 +59,6 @@ struct MovieEditTest : MovieTest {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_MOVIE;
-    g_Shell.g_CurView = &g_Shell.g_Views[FAMILY_MOVIE][0];
     savedOps = g_SceneSeam;
     g_SceneSeam.frameStep = nullptr;
     g_SceneSeam.videoClose = nullptr;
@@ -138,7 +137,7 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
     }
     g_Sel.g_CurSlot = (u32)n;
     g_MovieEditor.mode = c.mode;
-    g_Shell.g_CurView->kind = c.view;
+    View_Active()->kind = c.view;
     const MovieKey before = Key(n);
     Drag(BUTTON_LEFT, 4, -6, 10, 20);
     const MovieKey &k = Key(n);
@@ -162,7 +161,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
   const f32 h = sqrtf(0.5f);
   for (const Case &c : cases) {
     SCOPED_TRACE(c.view);
-    g_Shell.g_CurView->kind = c.view;
+    View_Active()->kind = c.view;
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Drag(BUTTON_LEFT, 400, 0, 400, 0);   // 120 degrees asked: 90 given
     for (int i = 0; i < 3; i++) EXPECT_NEAR(fabsf(Key(2).rotation[i]), i == c.axis ? h : 0.0f, 1e-5f);
@@ -187,7 +186,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
 TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
-  g_Shell.g_CurView->kind = VIEW_PERS;
+  View_Active()->kind = VIEW_PERS;
   const MovieKey cam = Key(1), actor = Key(2);
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
@@ -208,7 +207,7 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 // [SECTION] keys
 
 TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
-  g_Shell.g_CurView->kind = VIEW_TOP;
+  View_Active()->kind = VIEW_TOP;
   const struct { u32 key; u32 held; f32 x, y; } arrows[] = {
       {37, 0, -1, 0}, {39, 0, 1, 0}, {38, 0, 0, -1}, {40, 0, 0, 1},
       {37, 1u << BUTTON_LEFT, 0, 0}, {40, 1u << BUTTON_RIGHT, 0, 0}, {39, 1u << BUTTON_MIDDLE, 1, 0}};
@@ -401,14 +400,14 @@ TEST_F(MovieEditTest, RenderRules) {
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   g_Lib.screenWidth = 1280, g_Lib.screenHeight = 960;
-  g_Shell.g_CurView->kind = VIEW_TOP;
+  View_Active()->kind = VIEW_TOP;
   g_Shell.g_DrawView = 3;
   g_MovieScene.frame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
   EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
   EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
-  EXPECT_EQ(g_Shell.g_CurView->kind, (u32)VIEW_TOP);
+  EXPECT_EQ(View_Active()->kind, (u32)VIEW_TOP);
   EXPECT_EQ(g_Shell.g_DrawView, 3u);
   EXPECT_EQ(g_MovieScene.frame, 12);
   EXPECT_FALSE(Movie_SaveFrameBmp(""));

@@ -92,7 +92,7 @@ TEST_F(ProgRunTest, TheImageQueueKeeps1023DrawsInOrderAndNoneWhileTextIsOff) {
   EXPECT_GT(Var("x"), 1023.0f);
   EXPECT_EQ(Rt().queueCount, 1023);
   Fake::calls.clear();
-  Prog_Draw(Hook_Now());
+  Prog_Draw(Hook_Draw(g_Shell.g_DrawView));
   ASSERT_EQ(Fake::calls.size(), 1023u);
   for (int i = 0; i < 1023; i++) EXPECT_EQ(Fake::calls[i], "imageDraw 0 " + std::to_string(i) + " 7");
   EXPECT_EQ(Rt().queueCount, 0);
