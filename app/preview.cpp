@@ -39,7 +39,7 @@ void Preview_Update(const HookCtx *c) {
 }
 
 void Preview_DrawScene(const HookCtx *c) {
-  View_Draw3DGrid();
+  View_Draw3DGrid(c->viewIndex);
   View_DrawAxisGizmo(c->view);
 }
 

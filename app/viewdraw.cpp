@@ -10,8 +10,8 @@
 
 static const i32 kGridGrey = 112, kGridDark = 80;
 
-void View_Draw3DGrid(void) {
-  if (g_Shell.g_DrawView != 0 || g_Options.g_OptGrid != 1) return;
+void View_Draw3DGrid(u32 drawView) {
+  if (drawView != 0 || g_Options.g_OptGrid != 1) return;
   for (i32 i = -20; i <= 20; i++) {
     f32 f = (f32)i;
     Draw_Line3D(f, 0, -20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0, f, 0, 20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0);

@@ -3,9 +3,9 @@
 #include "model/types.h"
 #include "app/views.h"
 
-// The ground grid on y = 0 (41 lines each way, -20..20) and the two axes; view 0 only,
+// The ground grid on y = 0 (41 lines each way, -20..20) and the two axes; drawn in view 0 only,
 // with the option "グリッド" on.
-void View_Draw3DGrid(void);
+void View_Draw3DGrid(u32 drawView);
 // The 640x480 frame around (320, 240) and the grid of the current view (40 pixels per unit
 // at zoom 1 in orthographic views); with the option "グリッド" on.
 void View_Draw2DGrid(const ViewRecord *v);

@@ -105,6 +105,14 @@ void App_MarkAllRedraw(void) {
   g_Sketch.refresh = 1;
 }
 
+bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg) {
+  u32 drawn = g_Shell.g_DrawView;
+  g_Shell.g_DrawView = view;
+  bool ok = step(arg);
+  g_Shell.g_DrawView = drawn;
+  return ok;
+}
+
 ViewRecord *View_Active(void) {
   return View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0);
 }

@@ -39,6 +39,9 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
+// Runs step(arg) with view `view` of the current layout as the view drawn (the one the frame
+// render and the draw hooks are handed), then puts the drawn view back; step's answer.
+bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg);
 // View g_Shell.g_ActiveView of the current layout: the view that code reached from no family
 // hook (panels, keys, the per-frame steps) acts on. Hooks act on their context's view.
 ViewRecord *View_Active(void);

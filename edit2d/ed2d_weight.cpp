@@ -168,7 +168,7 @@ void Ed2D_WeightDraw(const HookCtx *c) {
       Line(x, y, (i32)floorf(fx + 0.5f), (i32)floorf(fy + 0.5f), 125, 125, 0);
     }
   }
-  if (g_Shell.g_DrawView == g_Shell.g_ActiveView) {
+  if (c->viewIndex == g_Shell.g_ActiveView) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }

@@ -143,7 +143,7 @@ void Ed3D_ObjMotionUpdate(const HookCtx *c) {
   Lib_SetSceneDraw(1);
 }
 
-void Ed3D_ObjDrawScene(const HookCtx *c) { View_Draw3DGrid(); }
+void Ed3D_ObjDrawScene(const HookCtx *c) { View_Draw3DGrid(c->viewIndex); }
 
 static Vec3 WorldOrigin(i32 o) {
   f32 p[3];

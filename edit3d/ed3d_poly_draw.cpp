@@ -62,8 +62,8 @@ static i32 Corners(const Model3 *m, const Polygon3 &p) {
 static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 255, 0, 255); }
 
 void Ed3D_PolyDrawScene(const HookCtx *c) {
-  if (g_Shell.g_DrawView != 0) return;
-  View_Draw3DGrid();
+  if (c->viewIndex != 0) return;
+  View_Draw3DGrid(c->viewIndex);
   const Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
@@ -279,7 +279,7 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   View_Draw2DGrid(c->view);
   Model3 *m = Current_Model3();
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
-  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
+  bool active = c->viewIndex == g_Shell.g_ActiveView;
   bool selecting = g_Sel.g_PolyTool == 0 || g_Sel.g_PolyTool == 5;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);

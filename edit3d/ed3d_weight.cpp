@@ -258,7 +258,7 @@ void Ed3D_WeightDrawOverlay(const HookCtx *c) {
   i32 left, right, top, bottom;
   Sorted(g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_ObjMotionDragAnchor.x, &left, &right);
   Sorted(g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_ObjMotionDragAnchor.y, &top, &bottom);
-  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
+  bool active = c->viewIndex == g_Shell.g_ActiveView;
   if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
   DrawMesh(m, v);
   DrawBones(m, v);
