@@ -275,12 +275,9 @@ TEST_F(Ed2DPolyFixture, DragMovesTheHandedSelectionOfTheHandedModel) {
   other->positions[0] = {100, 0};
   other->positions[1] = {0, 100};
   other->vertexCount = 2;
-  std::vector<u32> flags(App_WorkVertCount()), faces(App_WorkFaceCount());
-  ShellSelection sel = {};
-  sel.g_PolySelVerts = flags.data();
-  sel.g_PolySelFaces = faces.data();
+  Hook_OwnSelection own(ED2D_TOOL_MOVE);
+  ShellSelection &sel = own.sel;
   sel.g_PolySelVerts[1] = 1;
-  sel.g_PolyTool = ED2D_TOOL_MOVE;
   ViewRecord view = {};
   ShellMouse mouse = {};
   Shell_SetButtonHeld(BUTTON_LEFT, 1);

@@ -324,12 +324,9 @@ TEST_F(PolyTest, DragActsOnTheHandedRecordsOnly) {
     other->positions[0] = {1, 1, 1};
     other->positions[1] = {2, 1, 0};
     other->positionCount = 2;
-    std::vector<u32> flags(App_WorkVertCount()), faces(App_WorkFaceCount());
-    ShellSelection sel = {};
-    sel.g_PolySelVerts = flags.data();
-    sel.g_PolySelFaces = faces.data();
+    Hook_OwnSelection own(t.tool);
+    ShellSelection &sel = own.sel;
     sel.g_PolySelVerts[1] = 1;
-    sel.g_PolyTool = t.tool;
     ViewRecord front = {};
     front.inUse = 1; front.kind = VIEW_FRONT; front.centerX = 50; front.centerY = 50; front.zoom = 1;
     ShellMouse mouse = {};
