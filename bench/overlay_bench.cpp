@@ -150,12 +150,14 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
 }
 
 // A 2D frame: the model's own triangles (the library's 2D model render), then the overlay.
+void Kzb2DModels(const HookCtx *) { Draw_Kzb2DModels(); }
+
 const Mode kModes2[] = {
-    {"2D polygon, vertices", SUB_2D_POLY, 0, Draw_Kzb2DModels, Ed2D_PolyDraw},
-    {"2D polygon, faces", SUB_2D_POLY, 1, Draw_Kzb2DModels, Ed2D_PolyDraw},
-    {"2D bone", SUB_2D_BONE, 0, Draw_Kzb2DModels, Ed2D_BoneDraw},
-    {"2D weight", SUB_2D_WEIGHT, 0, Draw_Kzb2DModels, Ed2D_WeightDraw},
-    {"2D motion", SUB_2D_MOTION, 0, Draw_Kzb2DModels, Ed2D_MotionDraw},
+    {"2D polygon, vertices", SUB_2D_POLY, 0, Kzb2DModels, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, Kzb2DModels, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, Kzb2DModels, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, Kzb2DModels, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, Kzb2DModels, Ed2D_MotionDraw},
 };
 
 void BM_Overlay2D(benchmark::State &state) {
@@ -198,7 +200,10 @@ void BM_ColiDraw(benchmark::State &state) {
   std::string label = "collision, " + std::to_string(side * side) + " quads";
   for (auto _ : state) {
     g_Table[label].clear();
-    CountView(state, label, "view", Coli_DrawScene);
+    CountView(state, label, "view", [] {
+      HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+      Coli_DrawScene(&c);
+    });
   }
 }
 
