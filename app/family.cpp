@@ -33,11 +33,19 @@ const FamilyHooks *Family_Current(void) {
   return Family_IsKnown(g_Shell.g_EditFamily) ? &g_FamilyHooks[g_Shell.g_EditFamily] : nullptr;
 }
 
+const FamilyHooks *Family_SubRow(const FamilyHooks *rows, u32 first, u32 count, u32 subMode) {
+  u32 i = subMode - first;   // below the first wraps to a large number
+  return i < count ? &rows[i] : nullptr;
+}
+
+void Family_Pass(const FamilyHooks *row, FamilyHook FamilyHooks::*cell, const HookCtx *c) {
+  if (row && row->*cell) (row->*cell)(c);
+}
+
 const FamilyHooks *Family_MouseRow(void) {
   const FamilyHooks *fh = Family_Current();
   if (!fh || !fh->subModeRows) return fh;
-  u32 i = g_Shell.g_EditSubMode - fh->firstSubMode;   // below the first wraps to a large number
-  return i < fh->subModeCount ? &fh->subModeRows[i] : nullptr;
+  return Family_SubRow(fh->subModeRows, fh->firstSubMode, fh->subModeCount, g_Shell.g_EditSubMode);
 }
 
 u32 Family_DefaultLayout(u32 family) {
@@ -238,8 +246,7 @@ static void Press(i64 lParam, FamilyHook FamilyHooks::*cell) {
   i32 x, y;
   DecodeStored(lParam, &x, &y);
   HookCtx c = Family_Context(x, y);
-  const FamilyHooks *row = Family_MouseRow();
-  if (row && row->*cell) (row->*cell)(&c);
+  Family_Pass(Family_MouseRow(), cell, &c);
 }
 
 void App_OnLButtonDown(i64 lParam) { Press(lParam, &FamilyHooks::lButtonDown); }

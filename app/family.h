@@ -49,6 +49,10 @@ struct FamilyHooks {
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
 // Copies a family's row into the table (a number outside the table is ignored).
 void Family_InstallRow(u32 family, const FamilyHooks *row);
+// Row subMode - first of the `count` rows at `rows`, or null for a sub-mode outside them.
+const FamilyHooks *Family_SubRow(const FamilyHooks *rows, u32 first, u32 count, u32 subMode);
+// Calls the cell of `row` with c (nothing without the row or the cell).
+void Family_Pass(const FamilyHooks *row, FamilyHook FamilyHooks::*cell, const HookCtx *c);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
 // The row that takes mouse messages: the current family's, or for a family with sub-mode

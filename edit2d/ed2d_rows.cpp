@@ -17,18 +17,11 @@
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed2D_SubModeRow(void) {
-  u32 i = g_Shell.g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
-  return i < ED2D_SUB_MODE_ROWS ? &g_Ed2DSubModeRows[i] : nullptr;
+  return Family_SubRow(g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS, g_Shell.g_EditSubMode);
 }
 
-#define ED2D_PASS(cell)                              \
-  do {                                               \
-    const FamilyHooks *row_ = Ed2D_SubModeRow();     \
-    if (row_ && row_->cell) row_->cell(c);          \
-  } while (0)
-
 // [SECTION] family row (no key hooks in this family)
-static void Ed2D_WheelKey(const HookCtx *c) { ED2D_PASS(wheelKey); }
+static void Ed2D_WheelKey(const HookCtx *c) { Family_Pass(Ed2D_SubModeRow(), &FamilyHooks::wheelKey, c); }
 
 static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,

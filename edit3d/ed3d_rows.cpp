@@ -16,15 +16,10 @@
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed3D_SubModeRow(void) {
-  u32 i = g_Shell.g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
-  return i < ED3D_SUB_MODE_ROWS ? &g_Ed3DSubModeRows[i] : nullptr;
+  return Family_SubRow(g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS, g_Shell.g_EditSubMode);
 }
 
-#define ED3D_PASS(cell)                              \
-  do {                                               \
-    const FamilyHooks *row_ = Ed3D_SubModeRow();     \
-    if (row_ && row_->cell) row_->cell(c);          \
-  } while (0)
+#define ED3D_PASS(cell) Family_Pass(Ed3D_SubModeRow(), &FamilyHooks::cell, c)
 
 // [SECTION] family row
 static void PassDrawOverlay(const HookCtx *c) { ED3D_PASS(drawOverlay); }
