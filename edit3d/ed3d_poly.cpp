@@ -45,7 +45,7 @@ static void LoadMenu(const char *name) {
 
 void Ed3D_PolyEnter(const HookCtx *c) {
   g_Lib.runState = 4;
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_POLY");
   Ed3D_PolyOpenDialogs();
@@ -61,8 +61,8 @@ void Ed3D_PolyLeave(const HookCtx *c) {
 void Ed3D_PolyUpdate(const HookCtx *c) {
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
-    Poly_FreePointAt(c->view, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->sel->g_FreeCreateCount < POLY_FREE_POINTS)
+    Poly_FreePointAt(c->view, c->mouse->g_MouseX, c->mouse->g_MouseY, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount]);
   m->displayMode = 2;
 }
 
@@ -78,7 +78,7 @@ void Ed3D_PickUnderCursor(const HookCtx *c) {
   i32 w, h;
   if (!Ed3D_View0Camera(vp, &w, &h)) return;
   Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
-  Ed3D_PolyPickAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, CtrlHeld());
+  Ed3D_PolyPickAt(m, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld());
 }
 
 // [SECTION] commands
@@ -203,7 +203,7 @@ void Ed3D_PolyKeyUp(const HookCtx *c) {
     case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
-      if (g_Sel.g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
+      if (c->sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
       else Ed3D_PolySelectFaceMode();
       Ed3DPolyEditor.dlgRefresh = 1;
       break;
@@ -227,8 +227,8 @@ void Ed3D_PolyRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
-  if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
+  if (x == c->mouse->g_PolyDragAnchor.x && y == c->mouse->g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) c->sel->g_FreeCreateCount = 0;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
@@ -236,11 +236,11 @@ void Ed3D_PolyFreeCreate(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Model3 *m = Current_Model3();
   const ViewRecord *v = c->view;
-  if (!m || g_Sel.g_PolyTool != POLY_TOOL_FREE || g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS) return;
+  if (!m || c->sel->g_PolyTool != POLY_TOOL_FREE || c->sel->g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
-  if (!Poly_FreePointAt(v, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) return;
-  u32 count = ++g_Sel.g_FreeCreateCount;
-  g_Sel.g_FreeCreateCount = 0;
+  if (!Poly_FreePointAt(v, x, y, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount])) return;
+  u32 count = ++c->sel->g_FreeCreateCount;
+  c->sel->g_FreeCreateCount = 0;
   if (!Poly_AppendFreePolygon(m, v, count)) return;
   Model3_CalcNormals(m);
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%u ( モデリング )", count);
@@ -253,12 +253,12 @@ void Ed3D_PolyFreeCreate(const HookCtx *c) {
 
 void Ed3D_PolyLButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  g_Mouse.g_PolyDragAnchor = {x, y};
+  c->mouse->g_PolyDragAnchor = {x, y};
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
-    if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);
-    else if (Poly_FreePointAt(c->view, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
+    if (c->sel->g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);
+    else if (Poly_FreePointAt(c->view, x, y, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount])) c->sel->g_FreeCreateCount++;
   }
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
   m->changed = 1;
