@@ -8,7 +8,6 @@
 void App_NewModelInSlot0(void) {
   g_ModelAllocArrays = 1;
   Model3_Init(0);
-  View_UseActive();
 }
 
 void App_SetObject0Rotation(f32 x, f32 y, f32 z) {

@@ -44,7 +44,6 @@ static const char *DocumentName(u32 kind) {
   const DocFileEntries *e = nullptr;
   switch (kind) {
     case DOC_MODEL3:
-      View_UseActive();
       return Current_Model3() ? Current_Model3()->fileName : nullptr;
     case DOC_MOVIE: e = &g_ShellEntries.movie; break;
     case DOC_COLLISION: e = &g_ShellEntries.collision; break;

@@ -13,26 +13,30 @@ void DragAnchor_Set(DragAnchorId which, i32 x, i32 y) {
   }
 }
 
-void Effect_SetDragAnchor(i32 x, i32 y) {
-  g_Mouse.g_MotionDragAnchor = {x, y};
-  g_Mouse.g_ObjMotionDragAnchor = {x, y};
-  g_Mouse.g_PolyDragAnchor = {x, y};
+void DragAnchors_SetAC(ShellMouse *m, i32 x, i32 y) {
+  m->g_MotionDragAnchor = {x, y};
+  m->g_ObjMotionDragAnchor = {x, y};
+  m->g_PolyDragAnchor = {x, y};
 }
 
-void Map2_MButtonDown(i32 x, i32 y) {
-  Effect_SetDragAnchor(x, y);
-  g_Mouse.g_PolyDragAnchor2 = {x, y};
+void DragAnchors_SetAD(ShellMouse *m, i32 x, i32 y) {
+  DragAnchors_SetAC(m, x, y);
+  m->g_PolyDragAnchor2 = {x, y};
 }
 
-void Ed3D_SetDragAnchors(i32 x, i32 y) {
-  Map2_MButtonDown(x, y);
-  g_Mouse.g_DragAnchorX = x;
-  g_Mouse.g_DragAnchorY = y;
+void DragAnchors_SetAll(ShellMouse *m, i32 x, i32 y) {
+  DragAnchors_SetAD(m, x, y);
+  m->g_DragAnchorX = x;
+  m->g_DragAnchorY = y;
 }
 
-void Ed3D_SetRightDragAnchors(i32 x, i32 y) {
-  Effect_SetDragAnchor(x, y);
+void Effect_SetDragAnchor(const HookCtx *c) { DragAnchors_SetAC(c->mouse, c->x, c->y); }
+void Map2_MButtonDown(const HookCtx *c) { DragAnchors_SetAD(c->mouse, c->x, c->y); }
+void Ed3D_SetDragAnchors(const HookCtx *c) { DragAnchors_SetAll(c->mouse, c->x, c->y); }
+
+void Ed3D_SetRightDragAnchors(const HookCtx *c) {
+  DragAnchors_SetAC(c->mouse, c->x, c->y);
   App_MarkAllRedraw();
 }
 
-void Ed2D_RedrawOnRelease(i32, i32) { App_MarkAllRedraw(); }
+void Ed2D_RedrawOnRelease(const HookCtx *c) { App_MarkAllRedraw(); }

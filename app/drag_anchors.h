@@ -6,6 +6,7 @@
 // can name them. The pairs are fields of g_Mouse (app/shell_view.h): the editors read them and
 // move one pair on with DragAnchor_Set.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "app/shell_ids.h"
 
@@ -13,14 +14,19 @@
 enum DragAnchorId : u32 { DRAG_ANCHOR_MOTION = 0, DRAG_ANCHOR_OBJ_MOTION, DRAG_ANCHOR_POLY, DRAG_ANCHOR_POLY2 };
 // One pair: a drag that moves its anchor along with the mouse, or a mode that starts at 0, 0.
 void DragAnchor_Set(DragAnchorId which, i32 x, i32 y);
+// The position into pairs a to c, a to d, or all five, of the given mouse record.
+void DragAnchors_SetAC(ShellMouse *m, i32 x, i32 y);
+void DragAnchors_SetAD(ShellMouse *m, i32 x, i32 y);
+void DragAnchors_SetAll(ShellMouse *m, i32 x, i32 y);
+// The hooks: the context's position into the context's mouse record.
 // Left and middle down: the position into all five pairs.
-void Ed3D_SetDragAnchors(i32 x, i32 y);
+void Ed3D_SetDragAnchors(const HookCtx *c);
 // Middle down of the 2D map and collision families and of two 3D sub-modes: pairs a to d.
-void Map2_MButtonDown(i32 x, i32 y);
+void Map2_MButtonDown(const HookCtx *c);
 // Right down of the effect, 2D map and collision families and the 3D sub-modes: pairs a to c.
-void Effect_SetDragAnchor(i32 x, i32 y);
+void Effect_SetDragAnchor(const HookCtx *c);
 // Right down of the preview and the object-motion and motion sub-modes: pairs a to c, then
 // every view is flagged for redraw.
-void Ed3D_SetRightDragAnchors(i32 x, i32 y);
+void Ed3D_SetRightDragAnchors(const HookCtx *c);
 // Left up where the release only needs the views drawn again: every view flagged.
-void Ed2D_RedrawOnRelease(i32 x, i32 y);
+void Ed2D_RedrawOnRelease(const HookCtx *c);

@@ -38,11 +38,19 @@ const FamilyHooks *Family_Current(void) {
   return Family_IsKnown(g_Shell.g_EditFamily) ? &g_FamilyHooks[g_Shell.g_EditFamily] : nullptr;
 }
 
+const FamilyHooks *Family_SubRow(const FamilyHooks *rows, u32 first, u32 count, u32 subMode) {
+  u32 i = subMode - first;   // below the first wraps to a large number
+  return i < count ? &rows[i] : nullptr;
+}
+
+void Family_Pass(const FamilyHooks *row, FamilyHook FamilyHooks::*cell, const HookCtx *c) {
+  if (row && row->*cell) (row->*cell)(c);
+}
+
 const FamilyHooks *Family_MouseRow(void) {
   const FamilyHooks *fh = Family_Current();
   if (!fh || !fh->subModeRows) return fh;
-  u32 i = g_Shell.g_EditSubMode - fh->firstSubMode;   // below the first wraps to a large number
-  return i < fh->subModeCount ? &fh->subModeRows[i] : nullptr;
+  return Family_SubRow(fh->subModeRows, fh->firstSubMode, fh->subModeCount, g_Shell.g_EditSubMode);
 }
 
 u32 Family_DefaultLayout(u32 family) {
@@ -52,17 +60,44 @@ u32 Family_DefaultLayout(u32 family) {
 }
 
 // Mouse cells go to the sub-mode's row of the families that have sub-modes.
-#define CALL_MOUSE(field, ...)                          \
+#define CALL_MOUSE(field, ctx)                          \
   do {                                                  \
     const FamilyHooks *fh_ = Family_MouseRow();         \
-    if (fh_ && fh_->field) fh_->field(__VA_ARGS__);     \
+    if (fh_ && fh_->field) fh_->field(ctx);             \
   } while (0)
 
-#define CALL_HOOK(field, ...)                           \
+#define CALL_HOOK(field, ctx)                           \
   do {                                                  \
     const FamilyHooks *fh_ = Family_Current();          \
-    if (fh_ && fh_->field) fh_->field(__VA_ARGS__);     \
+    if (fh_ && fh_->field) fh_->field(ctx);             \
   } while (0)
+
+// [SECTION] hook context
+HookCtx Family_Context(i32 x, i32 y) {
+  HookCtx c = {};
+  c.layout = g_Shell.g_EditSubMode;
+  c.viewIndex = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
+  c.view = View_Get(c.layout, c.viewIndex);
+  c.x = x;
+  c.y = y;
+  c.perspAngleX = g_Shell.g_PerspAngleX;
+  c.perspAngleY = g_Shell.g_PerspAngleY;
+  c.slot = g_Sel.g_CurSlot;
+  c.model = Current_Model3();
+  c.model2 = g_Bone2Slots[0];
+  c.sel = &g_Sel;
+  c.mouse = &g_Mouse;
+  return c;
+}
+
+HookCtx Family_ShellContext(void) { return Family_Context(g_Mouse.g_MouseX, g_Mouse.g_MouseY); }
+
+HookCtx Family_DrawContext(u32 drawView) {
+  HookCtx c = Family_ShellContext();
+  c.viewIndex = drawView < VIEWS_PER_LAYOUT ? drawView : 0;
+  c.view = View_Get(c.layout, c.viewIndex);
+  return c;
+}
 
 // [SECTION] mouse position
 // The one decode of a message's position; the dispatchers pass it on to the hooks.
@@ -99,7 +134,8 @@ void App_EnterFamily(void) {
   if (!mainOnly && g_Shell.g_ViewCount[layout] > count && g_Shell.g_ViewCount[layout] <= VIEWS_PER_LAYOUT)
     count = g_Shell.g_ViewCount[layout];
   g_Shell.g_ViewCount[layout] = count;
-  CALL_HOOK(enter);
+  HookCtx c = Family_ShellContext();
+  CALL_HOOK(enter, &c);
   // The layout's view windows (idempotent: an enter hook may already have made them).
   if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   App_KeepWorkAreas(true);
@@ -128,7 +164,8 @@ void App_LeaveFamily(void) {
     g_Shell.g_FamilyMenu = nullptr;
     if (g_ShellSeam.destroyMenu) g_ShellSeam.destroyMenu(menu);
   }
-  CALL_HOOK(leave);
+  HookCtx c = Family_ShellContext();
+  CALL_HOOK(leave, &c);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
 }
 
@@ -194,23 +231,19 @@ void App_SwitchFamily(u32 family) {
 }
 
 // [SECTION] render hooks (App_UpdateFrame: update.cpp)
-static void PointCurViewAtDrawView(void) {
-  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView);
-}
-
 void App_DrawScene(void) {
-  PointCurViewAtDrawView();
-  CALL_HOOK(drawScene);
+  HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+  CALL_HOOK(drawScene, &c);
 }
 
 void App_DrawOverlay(void) {
   if (g_Shell.g_EditSubMode >= SUB_3D_POLY && g_Shell.g_EditSubMode <= SUB_3D_MOTION && !App_HasCurrentModel3()) return;
-  PointCurViewAtDrawView();
-  CALL_HOOK(drawOverlay);
+  HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+  CALL_HOOK(drawOverlay, &c);
   // The view windows of the families that draw nothing of their own there show the grid.
   bool bare = g_Shell.g_EditFamily == FAMILY_PREVIEW || g_Shell.g_EditFamily == FAMILY_COLLISION ||
               g_Shell.g_EditFamily == FAMILY_EFFECT;
-  if (bare && g_Shell.g_DrawView != 0) View_Draw2DGrid();
+  if (bare && g_Shell.g_DrawView != 0) View_Draw2DGrid(c.view);
 }
 
 // The render hooks reach the library's frame render through its hook table.
@@ -223,17 +256,25 @@ void App_InstallLibHooks(void) {
 void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
-void App_OnLButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(lButtonDown, x, y); }
-void App_OnMButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(mButtonDown, x, y); }
-void App_OnRButtonDown(i64 lParam) { i32 x, y; DecodeStored(lParam, &x, &y); CALL_MOUSE(rButtonDown, x, y); }
+// A press: the position decoded and stored, then the sub-mode's cell with the message's context.
+static void Press(i64 lParam, FamilyHook FamilyHooks::*cell) {
+  i32 x, y;
+  DecodeStored(lParam, &x, &y);
+  HookCtx c = Family_Context(x, y);
+  Family_Pass(Family_MouseRow(), cell, &c);
+}
+
+void App_OnLButtonDown(i64 lParam) { Press(lParam, &FamilyHooks::lButtonDown); }
+void App_OnMButtonDown(i64 lParam) { Press(lParam, &FamilyHooks::mButtonDown); }
+void App_OnRButtonDown(i64 lParam) { Press(lParam, &FamilyHooks::rButtonDown); }
 
 void App_OnLButtonUp(i64 lParam) {
   i32 x, y;
   DecodeStored(lParam, &x, &y);
   if (ReleaseSwallowed(BUTTON_RIGHT)) return;
   App_MarkAllRedraw();
-  View_UseActive();
-  CALL_MOUSE(lButtonUp, x, y);
+  HookCtx c = Family_Context(x, y);
+  CALL_MOUSE(lButtonUp, &c);
 }
 
 void App_OnRButtonUp(i64 lParam) {
@@ -241,7 +282,8 @@ void App_OnRButtonUp(i64 lParam) {
   DecodeStored(lParam, &x, &y);
   if (ReleaseSwallowed(BUTTON_LEFT)) return;
   App_MarkAllRedraw();
-  CALL_MOUSE(rButtonUp, x, y);
+  HookCtx c = Family_Context(x, y);
+  CALL_MOUSE(rButtonUp, &c);
 }
 
 // The middle release does not store the position.
@@ -249,11 +291,11 @@ void App_OnMButtonUp(i64 lParam) {
   i32 x, y;
   Decode(lParam, &x, &y);
   App_MarkAllRedraw();
-  CALL_MOUSE(mButtonUp, x, y);
+  HookCtx c = Family_Context(x, y);
+  CALL_MOUSE(mButtonUp, &c);
 }
 
 void App_OnMouseMove(i64 lParam) {
-  View_UseActive();   // keeps the current bone pointer of the 3D model fresh
   if (Shell_AnyButtonHeld()) App_MarkAllRedraw();
   i32 x, y;
   DecodeStored(lParam, &x, &y);
@@ -265,19 +307,30 @@ void App_OnMouseMove(i64 lParam) {
   g_Mouse.g_NavMoveDY += g_Mouse.g_MouseMoveDY;
   g_Mouse.g_MousePrevX = g_Mouse.g_MouseX;
   g_Mouse.g_MousePrevY = g_Mouse.g_MouseY;
-  CALL_MOUSE(mouseMove, x, y);
-  if (g_Sel.g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick);
+  HookCtx c = Family_Context(x, y);
+  CALL_MOUSE(mouseMove, &c);
+  if (g_Sel.g_PolyNoAutoPick == 0 && !Shell_AnyButtonHeld()) CALL_HOOK(hoverPick, &c);
 }
 
 void App_OnLButtonDblClk(i64 lParam) {
   i32 x, y;
   Decode(lParam, &x, &y);
-  CALL_HOOK(doubleClick, x, y);
+  HookCtx c = Family_Context(x, y);
+  CALL_HOOK(doubleClick, &c);
 }
 
 // [SECTION] keys, commands and lists (App_OnKeyDown, App_OnKeyUp: keys.cpp)
-void App_LoopKeyUp(u32 vk) { CALL_HOOK(loopKeyUp, vk); }
-void App_FamilyCommand(u32 id) { CALL_HOOK(command, id); }
+void App_LoopKeyUp(u32 vk) {
+  HookCtx c = Family_ShellContext();
+  c.key = vk;
+  CALL_HOOK(loopKeyUp, &c);
+}
+
+void App_FamilyCommand(u32 id) {
+  HookCtx c = Family_ShellContext();
+  c.command = id;
+  CALL_HOOK(command, &c);
+}
 
 // [SECTION] wheel
 WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bool forward) {
@@ -315,16 +368,17 @@ WheelAction Wheel_Decide(u32 family, u32 subMode, u32 viewKind, bool reverse, bo
 }
 
 static void RunWheel(bool forward) {
-  View_UseActive();
-  WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, g_Shell.g_CurView->kind, g_Options.g_OptReverseWheel != 0, forward);
+  HookCtx c = Family_ShellContext();
+  WheelAction a = Wheel_Decide(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, c.view->kind, g_Options.g_OptReverseWheel != 0, forward);
+  c.step = a.step;
   switch (a.kind) {
-    case WHEEL_ZOOM: g_Shell.g_CurView->zoom *= a.factor; App_MarkAllRedraw(); break;
+    case WHEEL_ZOOM: c.view->zoom *= a.factor; App_MarkAllRedraw(); break;
     case WHEEL_NOTHING: break;
     // The key kinds step the family's key frame (the sub-mode's row, in families 3 and 11).
     case WHEEL_2D_OBJECT_KEY:
     case WHEEL_2D_MOTION_KEY:
-    case WHEEL_3D_OBJMOTION_KEY: CALL_HOOK(wheelKey, a.step); break;
-    default: CALL_HOOK(wheelKey, a.step); App_MarkAllRedraw(); break;
+    case WHEEL_3D_OBJMOTION_KEY: CALL_HOOK(wheelKey, &c); break;
+    default: CALL_HOOK(wheelKey, &c); App_MarkAllRedraw(); break;
   }
 }
 

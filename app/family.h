@@ -9,6 +9,8 @@
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
+#include "app/settings.h"
+#include "app/hook_ctx.h"
 
 typedef u32 EditFamily;    // FAMILY_* of shell_services.h
 typedef u32 EditSubMode;   // SUB_* below, or the family number for families without sub-modes
@@ -23,30 +25,22 @@ enum : u32 {
 };
 
 
-// Mouse state kept by the dispatchers.
-
-typedef void (*FamilyVoidHook)(void);
-typedef void (*FamilyMouseHook)(i32 x, i32 y);   // client position, decoded by the shell
-typedef void (*FamilyKeyHook)(u32 virtualKey);
-typedef void (*FamilyCommandHook)(u32 commandId);
-typedef void (*FamilyStepHook)(i32 step);        // -1 previous key frame, +1 next
-
 // One row per family number; a null cell means the family has no such hook. Each editor
 // exports its row from its own folder and installs it when the program starts
 // (Family_InstallRow); a family number without an editor keeps an empty row. The families with
 // sub-modes (3 and 11) keep one row per sub-mode in their folder and pass each call of their
 // family row on to the row of g_Shell.g_EditSubMode.
 struct FamilyHooks {
-  FamilyVoidHook enter, leave, update, drawScene, drawOverlay;
-  FamilyMouseHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;
-  FamilyKeyHook keyDown, keyUp;
-  FamilyKeyHook loopKeyUp;          // key-up taken by the main loop before dispatch
-  FamilyCommandHook command;
-  FamilyStepHook wheelKey;          // the wheel's key-frame step (families whose wheel steps keys)
-  FamilyMouseHook doubleClick;      // left double click in the main window
-  FamilyVoidHook refreshLists;      // fills the family's lists and trees
-  FamilyVoidHook hoverPick;         // pick under the cursor after a move with no button held
-  FamilyVoidHook documentChanged;   // the panels show the document again after any change
+  FamilyHook enter, leave, update, drawScene, drawOverlay;
+  FamilyHook lButtonDown, lButtonUp, mButtonDown, mButtonUp, rButtonDown, rButtonUp, mouseMove;
+  FamilyHook keyDown, keyUp;
+  FamilyHook loopKeyUp;          // key-up taken by the main loop before dispatch
+  FamilyHook command;
+  FamilyHook wheelKey;           // the wheel's key-frame step (families whose wheel steps keys)
+  FamilyHook doubleClick;        // left double click in the main window
+  FamilyHook refreshLists;       // fills the family's lists and trees
+  FamilyHook hoverPick;          // pick under the cursor after a move with no button held
+  FamilyHook documentChanged;    // the panels show the document again after any change
   // A family with sub-modes keeps one row per sub-mode (firstSubMode + i) and leaves its own
   // mouse cells empty: the dispatchers hand a mouse message straight to the sub-mode's row.
   const FamilyHooks *subModeRows;
@@ -56,11 +50,22 @@ struct FamilyHooks {
 extern FamilyHooks g_FamilyHooks[FAMILY_TABLE_SIZE];
 // Copies a family's row into the table (a number outside the table is ignored).
 void Family_InstallRow(u32 family, const FamilyHooks *row);
+// Row subMode - first of the `count` rows at `rows`, or null for a sub-mode outside them.
+const FamilyHooks *Family_SubRow(const FamilyHooks *rows, u32 first, u32 count, u32 subMode);
+// Calls the cell of `row` with c (nothing without the row or the cell).
+void Family_Pass(const FamilyHooks *row, FamilyHook FamilyHooks::*cell, const HookCtx *c);
 // The hook row of the current family, or null for a number outside the table.
 const FamilyHooks *Family_Current(void);
 // The row that takes mouse messages: the current family's, or for a family with sub-mode
 // rows the row of g_Shell.g_EditSubMode (null for a sub-mode without one).
 const FamilyHooks *Family_MouseRow(void);
+// The context of a message at client position (x, y): the active view of the current layout,
+// the model of the current slot, the shell's selection and mouse records.
+HookCtx Family_Context(i32 x, i32 y);
+// The same at the last stored mouse position, for calls that come from no mouse message.
+HookCtx Family_ShellContext(void);
+// The context of drawing view drawView of the current layout (the view the draw hook acts on).
+HookCtx Family_DrawContext(u32 drawView);
 // Layout used by a family chosen in the selector (its own number, 2D model: polygon sub-mode).
 u32 Family_DefaultLayout(u32 family);
 // True for the numbers the selector and the hook table know.

@@ -51,7 +51,6 @@ static bool InPolySubMode(void) { return g_Shell.g_EditSubMode >= SUB_3D_POLY &&
 
 // The current 3D model, computed with the active view made current, or null.
 static Model3 *CurrentModel(void) {
-  View_UseActive();
   return Current_Model3();
 }
 
@@ -217,13 +216,11 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
     if (!ok && !res.message[0]) ModelResult_Refusef(&res, "%s を読み込むことができませんでした。", name);
     Seam_ShowResult(&res);
     g_ModelAllocArrays = 0;   // the request never outlives this read
-    View_UseActive();
     if (ok && Current_Model3()) {
       g_Sel.g_CurBoneIndex = 0;
       Doc_Replaced(DOC_MODEL3);
       ReportMissingTextures(0);
     }
-    View_UseActive();
   }
   EndOpen();
 }
@@ -369,7 +366,6 @@ static void OpenBackground(void) {
     ObjectInit(BACKGROUND_SLOT);
     if (g_ShellEntries.collisionSetBackground) g_ShellEntries.collisionSetBackground(BACKGROUND_SLOT, name);
   }
-  View_UseActive();
   EndOpen();
 }
 
@@ -479,7 +475,6 @@ static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
   if (Model3_Init(0)) Doc_Replaced(DOC_MODEL3);
   g_ModelAllocArrays = 0;
-  View_UseActive();
   App_MarkAllRedraw();
   Timer_Reset();
 }
@@ -604,6 +599,5 @@ void FileMenu_QuickLoad(u32 which) {
   }
   // A missing file was reported by the reader; the step is recorded all the same.
   if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(q.label);
-  View_UseActive();
   Timer_Reset();
 }

@@ -90,7 +90,9 @@ void App_OnKeyDown(u32 vk) {
   u32 f = g_Shell.g_EditFamily;
   if (f != FAMILY_3D_MODEL && f != FAMILY_2D_MAP && f != FAMILY_COLLISION) return;
   const FamilyHooks *row = Family_Current();
-  if (row && row->keyDown) row->keyDown(vk);
+  HookCtx c = Family_ShellContext();
+  c.key = vk;
+  if (row && row->keyDown) row->keyDown(&c);
 }
 
 void App_OnKeyUp(u32 vk) {
@@ -103,5 +105,7 @@ void App_OnKeyUp(u32 vk) {
   if (a != KEY_CONFIRM_EXIT) Key_Run(a);
   if (family != FAMILY_3D_MODEL || g_Shell.g_EditFamily != FAMILY_3D_MODEL) return;
   const FamilyHooks *row = Family_Current();
-  if (row && row->keyUp) row->keyUp(vk);
+  HookCtx c = Family_ShellContext();
+  c.key = vk;
+  if (row && row->keyUp) row->keyUp(&c);
 }

@@ -84,7 +84,7 @@ bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left
 }
 
 void App_Navigate(void) {
-  ViewRecord *v = g_Shell.g_CurView;
+  ViewRecord *v = View_Active();
   bool l = Shell_ButtonHeld(BUTTON_LEFT), m = Shell_ButtonHeld(BUTTON_MIDDLE), r = Shell_ButtonHeld(BUTTON_RIGHT);
   switch (Nav_Decide(l, m, r, v->kind)) {
     case NAV_PAN:
@@ -94,7 +94,7 @@ void App_Navigate(void) {
         Nav_Pan3D(v, g_Shell.g_EditFamily, g_Mouse.g_MouseX - g_Mouse.g_DragAnchorX, g_Mouse.g_MouseY - g_Mouse.g_DragAnchorY, g_Shell.g_PerspAngleX,
                   g_Shell.g_PerspAngleY);
       }
-      Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
+      DragAnchors_SetAll(&g_Mouse, g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
       break;
     case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY); break;
     default: break;
@@ -104,7 +104,7 @@ void App_Navigate(void) {
 void App_ZDragZoom(u32 zHeld) {
   if (zHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
-  if (!Nav_ZZoom(g_Shell.g_CurView, &g_Shell.g_PerspStep, g_Shell.g_EditFamily, g_Shell.g_EditSubMode, l, r, g_Lib.frameDelta)) return;
+  if (!Nav_ZZoom(View_Active(), &g_Shell.g_PerspStep, g_Shell.g_EditFamily, g_Shell.g_EditSubMode, l, r, g_Lib.frameDelta)) return;
   App_MarkAllRedraw();
   g_Shell.g_StripDirty[0] = 1;   // the strip panel's redraw
 }

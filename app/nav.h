@@ -29,6 +29,6 @@ void Nav_Orbit(f32 *angleX, f32 *angleY, f32 moveDX, f32 moveDY);
 // button alone reverses each. Zoom and step never go below g_ViewMinZoom. True when anything changed.
 bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left, bool right, f32 delta);
 
-// Step 8 of the per-frame update on g_Shell.g_CurView, and step 14 (with g_Mouse.g_ZKeyHeld).
+// Step 8 of the per-frame update on the active view (View_Active), and step 14 (with g_Mouse.g_ZKeyHeld).
 void App_Navigate(void);
 void App_ZDragZoom(u32 zHeld);

@@ -82,7 +82,6 @@ static bool TickModel2(Model *m, i32 motions, f32 *fraction, void (*findKeys)(i3
 }
 
 void Play_TickObj2(void) {
-  View_UseActive();
   u32 s = g_Sel.g_Cur2DSlot;
   Obj2Model *m = s < OBJ2_SLOTS ? g_Obj2Slots[s] : nullptr;
   if (!m) return;
@@ -92,7 +91,6 @@ void Play_TickObj2(void) {
 }
 
 void Play_TickBone2(void) {
-  View_UseActive();
   u32 s = g_Sel.g_CurSlot;
   Bone2Model *m = s < BONE2_SLOTS ? g_Bone2Slots[s] : nullptr;
   if (!m) return;
@@ -102,7 +100,6 @@ void Play_TickBone2(void) {
 }
 
 void Play_TickObj3(void) {
-  View_UseActive();
   u32 s = g_Sel.g_CurSlot;
   Obj3Set *set = s < OBJ3_SETS ? g_Obj3Sets[s] : nullptr;
   if (!set) return;
@@ -112,7 +109,6 @@ void Play_TickObj3(void) {
 }
 
 void Play_TickModel3(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   i32 len = m->motion >= 0 && m->motion < MODEL3_MOTIONS ? m->motions[m->motion].length : 0;

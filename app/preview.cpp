@@ -19,7 +19,7 @@
 
 PreviewRender g_PreviewRender;
 
-void Preview_Enter(void) {
+void Preview_Enter(const HookCtx *c) {
   g_Lib.runState = 0;
   g_Shell.g_PrevEditFamily = 0;
   g_Sel.g_CurSlot = 0;
@@ -30,29 +30,30 @@ void Preview_Enter(void) {
 
 // The family menu is destroyed by App_LeaveFamily; the render dialog goes with the family and
 // the model leaves the preview's shadow here.
-void Preview_Leave(void) {
+void Preview_Leave(const HookCtx *c) {
   if (Model3 *m = Model3_Get(0)) m->shadowMode = 0;
   PreviewRender &r = g_PreviewRender;
   if (r.window && g_ShellSeam.previewCloseDialog) g_ShellSeam.previewCloseDialog(r.window);
   r.window = nullptr;
 }
 
-void Preview_Update(void) {
+void Preview_Update(const HookCtx *c) {
   Lib_SetSceneDraw(1);
   View_Get(g_Shell.g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
 }
 
-void Preview_DrawScene(void) {
-  View_Draw3DGrid();
-  View_DrawAxisGizmo();
+void Preview_DrawScene(const HookCtx *c) {
+  View_Draw3DGrid(c->viewIndex);
+  View_DrawAxisGizmo(c->view);
 }
 
-void Preview_MouseDown(i32, i32) {
-  Ed3D_SetDragAnchors(g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the five anchor pairs
+void Preview_MouseDown(const HookCtx *c) {
+  DragAnchors_SetAll(c->mouse, c->x, c->y);   // the five anchor pairs
   App_MarkAllRedraw();
 }
 
-void Preview_Command(u32 id) {
+void Preview_Command(const HookCtx *c) {
+  u32 id = c->command;
   PreviewRender &r = g_PreviewRender;
   if (id != IDM_RENDER || r.window || !g_ShellSeam.previewCreateDialog) return;
   r.refresh = 1;

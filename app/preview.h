@@ -2,6 +2,7 @@
 // and its render dialog "PREVIEW_RENDER_DLG" that saves the last presented frame as a BMP
 // file in the root folder. Global owned here: g_PreviewRender (the dialog's state).
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "app/shell_seam.h"
 
@@ -13,14 +14,14 @@ struct PreviewRender {
 };
 extern PreviewRender g_PreviewRender;
 
-void Preview_Enter(void);
-void Preview_Leave(void);
-void Preview_Update(void);
-void Preview_DrawScene(void);
+void Preview_Enter(const HookCtx *c);
+void Preview_Leave(const HookCtx *c);
+void Preview_Update(const HookCtx *c);
+void Preview_DrawScene(const HookCtx *c);
 // Left or middle down: every drag anchor takes the mouse position, every view is redrawn.
-void Preview_MouseDown(i32 x, i32 y);
+void Preview_MouseDown(const HookCtx *c);
 // IDM_RENDER "レンダリング": opens the render dialog unless it is open. Other ids are the shell's.
-void Preview_Command(u32 commandId);
+void Preview_Command(const HookCtx *c);
 // The render button with the edit's text: "<text>.BMP" through the platform's save. An
 // empty text gives "ファイル名が指定されていません。" and no file, a failed save
 // "%s に保存することができませんでした。". True when the file was written.

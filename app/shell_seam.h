@@ -53,7 +53,7 @@ struct ShellSeam {
   void (*stripText)(i32 x, i32 y, u32 rgb, const char *text);
   void (*stripBlit)(void *window, i32 dstX, i32 w, i32 h);
   // The per-frame update's window calls (app/update.h): the view under activation becomes
-  // g_Shell.g_ActiveView / g_Shell.g_CurView; the main window's title; the full-screen quad's colour.
+  // g_Shell.g_ActiveView; the main window's title; the full-screen quad's colour.
   void (*findActiveView)(void);
   void (*setMainTitle)(const char *text);
   void (*setScreenQuadColor)(f32 r, f32 g, f32 b, f32 a);

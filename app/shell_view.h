@@ -31,12 +31,11 @@ struct ShellContext {
   void *g_FamilyMenu;         // the family menu the enter hook loaded (destroyed on leave)
   u32 g_Family2DFrame[APP_FAMILY_COUNT];  // 1: 2D content in a centred 640x480 frame; writers: app/shell_services.cpp
 
-  // [views] the shell's view code; editors change pan, zoom and redraw flags of the records
-  // (g_Views, below) and counts only through View_SetCount.
+  // [views] the shell's view code; editors change pan and zoom of the view their hook's
+  // context names (app/hook_ctx.h), and counts only through View_SetCount.
   // writers: app/family.cpp app/settings.cpp app/shell_win.cpp app/startup_state.cpp app/startup_win.cpp app/views.cpp
-  u32 g_DrawView;             // view of the current layout drawn this frame (the main loop); writers: app/startup_win.cpp app/preview_win.cpp scene/movie_edit_render.cpp
+  u32 g_DrawView;             // view of the current layout drawn this frame (the main loop); writers: app/startup_win.cpp app/preview_win.cpp app/views.cpp
   u32 g_ActiveView;
-  ViewRecord *g_CurView = &g_Shell.g_Views[0][0];   // never null: the record the code acting now must use; writers: app/shell_win.cpp app/family.cpp app/views.cpp edit3d/ed3d_poly.cpp
   f32 g_ViewFocus[3];
   f32 g_LastViewZoom;
   HWND__ *g_MainWindowHandle;  // the main window as the views know it (set by the Windows side)

@@ -152,7 +152,6 @@ static const SelectorButton kSelectorButtons[] = {
 
 INT_PTR CALLBACK App_EditDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   StorePosition(dlg, &g_EditDlg);
-  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_Shell.g_EditDlgRefresh);
     case WM_COMMAND: {
@@ -196,17 +195,13 @@ static const char *KindTitle(u32 kind) {
 
 void View_FindActiveView(void) {
   u32 L = View_CurrentLayout();
-  if (Shell_AnyButtonHeld()) {   // a drag keeps the view it started on
-    g_Shell.g_CurView = View_Get(L, g_Shell.g_ActiveView);
-    return;
-  }
+  if (Shell_AnyButtonHeld()) return;   // a drag keeps the view it started on
   g_Shell.g_ActiveView = 0;
   HWND active = GetActiveWindow();
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
     ViewRecord *v = &g_Shell.g_Views[L][i];
     if (v->inUse == 1 && v->window && (HWND)v->window == active) g_Shell.g_ActiveView = i;
   }
-  g_Shell.g_CurView = View_Get(L, g_Shell.g_ActiveView);
 }
 
 // The init parameter of a view window: its index in the current layout.
@@ -341,7 +336,6 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   ViewRecord *v = &g_Shell.g_Views[L][index];
   if (!dragging) {
     g_Shell.g_ActiveView = (u32)index;
-    g_Shell.g_CurView = v;
     View_NoteActivated(v);
   }
   RECT r, c;
@@ -437,7 +431,6 @@ intptr_t App_MainWndProc(HWND__ *wnd, u32 msg, uintptr_t wParam, intptr_t lParam
   // it on Windows (without a window manager under Wine a click activates nothing).
   if (msg == WM_LBUTTONDOWN || msg == WM_MBUTTONDOWN || msg == WM_RBUTTONDOWN) {
     g_Shell.g_ActiveView = 0;
-    g_Shell.g_CurView = View_Get(View_CurrentLayout(), 0);
   }
   WinOrder_MainMessage(hWnd, msg, wParam, lParam);
   for (const MouseMessage &m : kMouseMessages)

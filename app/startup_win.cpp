@@ -149,8 +149,6 @@ bool App_Startup(HINSTANCE instance, const char *commandLine) {
   App_SetEditorStartState();
   App_EnterFamily();
   ObjectInit((i32)g_Sel.g_CurSlot);
-  View_UseActive();   // Current_SceneObject()
-  View_UseActive();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
   Strip_CreateCanvas();
   App_CreateEditDlg();

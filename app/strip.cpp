@@ -224,7 +224,6 @@ static const DispatchRow kDispatch[] = {
 };
 
 void Strip_RedrawDirty(void) {
-  View_UseActive();
   for (const DispatchRow &d : kDispatch) {
     u32 *flag = d.sharedFlag >= 0 ? &g_Shell.g_StripDirty[d.sharedFlag] : &g_Strip.g_StripWindows[d.entry].dirty;
     if (*flag != 1 || !g_Strip.g_StripWindows[d.entry].window) continue;

@@ -84,7 +84,6 @@ i32 ItemCount(const TreeKind *k, const void *doc) {
 i32 EffectiveParent(i32 parent, i32 n) { return parent >= 0 && parent < n ? parent : 0; }
 
 void Link(const TreeKind *k) {
-  View_UseActive();
   void *doc = k->document();
   if (!doc) return;
   i32 n = ItemCount(k, doc);

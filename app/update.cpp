@@ -192,11 +192,11 @@ static void FollowDocument(void) {
   if (g_Shell.g_DocRevision == s_SeenRevision) return;
   s_SeenRevision = g_Shell.g_DocRevision;
   const FamilyHooks *row = Family_Current();
-  if (row && row->documentChanged) row->documentChanged();
+  HookCtx c = Family_ShellContext();
+  if (row && row->documentChanged) row->documentChanged(&c);
 }
 
 void App_UpdateFrame(void) {
-  View_UseActive();                                      // 1
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3
@@ -216,7 +216,8 @@ void App_UpdateFrame(void) {
   App_TickTitle();                                                                      // 11
   App_MirrorListSelection();                                         // 12
   const FamilyHooks *row = Family_Current();                         // 13
-  if (row && row->update) row->update();
+  HookCtx c = Family_ShellContext();
+  if (row && row->update) row->update(&c);
   App_ZDragZoom(g_Mouse.g_ZKeyHeld);                                         // 14
   App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16

@@ -13,8 +13,8 @@
 
 static const i32 kGridGrey = 112, kGridDark = 80;
 
-void View_Draw3DGrid(void) {
-  if (g_Shell.g_DrawView != 0 || g_Options.g_OptGrid != 1) return;
+void View_Draw3DGrid(u32 drawView) {
+  if (drawView != 0 || g_Options.g_OptGrid != 1) return;
   for (i32 i = -20; i <= 20; i++) {
     f32 f = (f32)i;
     Draw_Line3D(f, 0, -20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0, f, 0, 20, kGridGrey, kGridGrey, kGridGrey, 255, 0, 0);
@@ -30,9 +30,8 @@ f32 View_Grid2DSpacing(const ViewRecord *v) {
   return s;
 }
 
-void View_Draw2DGrid(void) {
+void View_Draw2DGrid(const ViewRecord *v) {
   if (g_Options.g_OptGrid != 1) return;
-  const ViewRecord *v = g_Shell.g_CurView;
   f32 step = View_Grid2DSpacing(v);
   for (f32 x = 320.0f; x <= 640.0f; x += step) {
     Draw_Line2D((i32)x, 0, kGridDark, kGridDark, kGridDark, 255, (i32)x, 480, kGridDark, kGridDark, kGridDark, 255);
@@ -55,8 +54,7 @@ bool View_GizmoShown(u32 family, u32 viewKind, bool playing, bool anyButtonHeld)
   return true;
 }
 
-void View_DrawAxisGizmo(void) {
-  const ViewRecord *v = g_Shell.g_CurView;
+void View_DrawAxisGizmo(const ViewRecord *v) {
   if (!View_GizmoShown(g_Shell.g_EditFamily, v->kind, g_Shell.g_Playing == 1, Shell_AnyButtonHeld())) return;
   f32 len = 2.0f * 1.75f * v->zoom;
   f32 o[3], p[3];

@@ -1,6 +1,6 @@
 // View records and view scheduling: the chooser of the view drawn each idle pass, redraw
-// flags, the view acted on (g_CurView), the shared work arrays and the fit arithmetic.
-// Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView, g_Shell.g_CurView.
+// flags, the shared work arrays and the fit arithmetic.
+// Owns g_Shell.g_Views, g_Shell.g_ViewCount, g_Shell.g_ActiveView, g_Shell.g_DrawView.
 #include "app/views.h"
 #include "app/shell_mouse.h"
 #include "app/shell_options.h"
@@ -121,16 +121,24 @@ void App_MarkAllRedraw(void) {
   g_Sketch.refresh = 1;
 }
 
-void View_UseActive(void) {
-  u32 view = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
-  g_Shell.g_CurView = View_Get(g_Shell.g_EditSubMode, view);
+bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg) {
+  u32 drawn = g_Shell.g_DrawView;
+  g_Shell.g_DrawView = view;
+  bool ok = step(arg);
+  g_Shell.g_DrawView = drawn;
+  return ok;
+}
+
+ViewRecord *View_Active(void) {
+  return View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0);
 }
 
 
 void App_RefreshLists(void) {
   App_MarkAllRedraw();
   const FamilyHooks *row = Family_Current();
-  if (row && row->refreshLists) row->refreshLists();
+  HookCtx c = Family_ShellContext();
+  if (row && row->refreshLists) row->refreshLists(&c);
 }
 
 template <typename T>
@@ -394,9 +402,9 @@ f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
   return pts;
 }
 
-void View_Fit(void) {
-  View_UseActive();
-  ViewRecord *v = g_Shell.g_CurView;
+void View_Fit(void) { View_FitView(View_Active()); }
+
+void View_FitView(ViewRecord *v) {
   u32 n = 0;
   f32 *pts = View_GatherFitPoints(g_Shell.g_EditSubMode, v->kind, &n);
   if (pts && v->kind == VIEW_MAIN) {
@@ -417,11 +425,6 @@ void View_FitAll(void) {
   Object_UpdateFrame();   // every pose current before the views are fitted
   u32 layout = View_CurrentLayout();
   i32 n = LayoutCount(layout);
-  for (i32 i = 1; i < n; i++) {
-    g_Shell.g_ActiveView = (u32)i;
-    g_Shell.g_CurView = View_Get(layout, (u32)i);
-    View_Fit();
-  }
+  for (i32 i = 1; i < n; i++) View_FitView(View_Get(layout, (u32)i));
   g_Shell.g_ActiveView = 0;
-  g_Shell.g_CurView = View_Get(layout, 0);
 }

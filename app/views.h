@@ -4,8 +4,8 @@
 // area, views 1..7 float in their own "WIN_DLG" windows. Editors never draw: they flag views
 // (App_MarkAllRedraw) and the main loop draws one flagged view per idle pass, chosen by
 // View_ChooseDrawView. Only the shell changes the records' windows and counts (a family that
-// makes its own views sets its count with View_SetCount); editors change pan, zoom and the
-// redraw flags.
+// makes its own views sets its count with View_SetCount); editors change pan and zoom of the
+// view they act on.
 #pragma once
 #include "model/types.h"
 #include "app/shell_services.h"
@@ -45,9 +45,12 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in);
 // sketch dialog's refresh flag.
 void App_MarkAllRedraw(void);
 // The 3D editor's layer panel re-checks its buttons when 1 (the panel clears it).
-// The code acting now works on the active view: g_Shell.g_CurView becomes view g_Shell.g_ActiveView of the
-// current layout (the frame render points it at the view it draws).
-void View_UseActive(void);
+// Runs step(arg) with view `view` of the current layout as the view drawn (the one the frame
+// render and the draw hooks are handed), then puts the drawn view back; step's answer.
+bool View_DrawnAs(u32 view, bool (*step)(void *arg), void *arg);
+// View g_Shell.g_ActiveView of the current layout: the view that code reached from no family
+// hook (panels, keys, the per-frame steps) acts on. Hooks act on their context's view.
+ViewRecord *View_Active(void);
 void App_RefreshLists(void);
 void App_AllocWorkArrays(void);
 // Selection flags of the polygon editors, one u32 per face / vertex (null until allocated).
@@ -98,6 +101,8 @@ enum { VIEW_FIT_MAX_STEPS = 400 };
 // Fits view g_Shell.g_ActiveView of the current layout to the current 3D model (the selection, or
 // all polygon corners); without a model or points only a redraw is requested.
 void View_Fit(void);
+// The same for view v.
+void View_FitView(ViewRecord *v);
 // Runs the pose pass, then fits views 1..count-1; view 0 is not fitted.
 void View_FitAll(void);
 // The points View_Fit uses for a view kind in a sub-mode (x, y, z triples, malloc'd; null

@@ -169,7 +169,6 @@ inline void BenchGrid_FourViews3D(Model3 *m, u32 subMode, i32 width, i32 height,
   g_Shell.g_ViewCount[subMode] = 4;
   g_Shell.g_ActiveView = 1;
   g_Sel.g_CurBoneIndex = bone;
-  View_UseActive();
   Object_UpdateFrame();
   BenchGrid_SelectAll(m->positionCount, m->polygonCount);
 }
@@ -179,8 +178,6 @@ inline void BenchGrid_OneView2D(Bone2Model *m, u32 subMode, u32 bone) {
   g_Shell.g_Views[subMode][0].inUse = 1;
   g_Shell.g_ViewCount[subMode] = 1;
   g_Shell.g_DrawView = g_Shell.g_ActiveView = 0;
-  g_Shell.g_CurView = &g_Shell.g_Views[subMode][0];
   g_Sel.g_CurBoneIndex = bone;
-  View_UseActive();
   BenchGrid_SelectAll(m->vertexCount, m->polygonCount);
 }

@@ -51,9 +51,9 @@ void BM_ToolStep(benchmark::State &state) {
   Bone2Model *m = Grid((i32)state.range(0));
   i32 tool = (i32)state.range(1);
   for (auto _ : state) {
-    if (tool == 1) Ed2D_PolyMoveStep(m, 1.0f, -1.0f);
-    else if (tool == 2) Ed2D_PolyRotateStep(m, 2.0f, 0.0f, 320.0f, 240.0f);
-    else Ed2D_PolyScaleStep(m, 1.0f, -1.0f, 320.0f, 240.0f);
+    if (tool == 1) Ed2D_PolyMoveStep(m, &g_Sel, 1.0f, -1.0f);
+    else if (tool == 2) Ed2D_PolyRotateStep(m, &g_Sel, 2.0f, 0.0f, 320.0f, 240.0f);
+    else Ed2D_PolyScaleStep(m, &g_Sel, 1.0f, -1.0f, 320.0f, 240.0f);
     benchmark::DoNotOptimize(m->positions[m->vertexCount - 1].x);
   }
   state.counters["quads"] = m->polygonCount;

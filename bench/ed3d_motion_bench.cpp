@@ -2,6 +2,7 @@
 // every track: one rotate drag step with children following (restore, rotate, subtree) and
 // one IK step with children following, each under 1 ms at 128 bones. On tracks of 10..1,000
 // keys: create, move and delete of one key, each under 0.1 ms at 1,000 keys.
+#include "tests/support/hook_at.h"
 #include <benchmark/benchmark.h>
 
 #include "app/current.h"
@@ -52,15 +53,15 @@ void BM_RotateDragStep(benchmark::State &state) {
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotion.childrenFollow = 1;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_MotionLButtonDown(0, 0);
+  Ed3D_MotionLButtonDown(Hook_At(0, 0));
   f32 dx = 1;
   for (auto _ : state) {
     g_Mouse.g_MouseMoveDX = dx;
     dx = -dx;
-    Ed3D_MotionMouseMove(0, 0);
+    Ed3D_MotionMouseMove(Hook_At(0, 0));
   }
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
-  Ed3D_MotionLButtonUp(0, 0);
+  Ed3D_MotionLButtonUp(Hook_At(0, 0));
   Model3_FreeAllSlots();
 }
 BENCHMARK(BM_RotateDragStep)->Arg(16)->Arg(64)->Arg(128)->Unit(benchmark::kMicrosecond);
@@ -71,7 +72,7 @@ void BM_IkStep(benchmark::State &state) {
   side.zoom = 1;
   g_Sel.g_CurBoneIndex = 3;
   g_Ed3DMotion.childrenFollow = 1;
-  Ed3D_MotionLButtonDown(0, 0);
+  Ed3D_MotionLButtonDown(Hook_At(0, 0));
   Ed3D_IkSetChain(3);
   for (auto _ : state) {
     // A target far off, so that both joints turn on every step.
@@ -79,7 +80,7 @@ void BM_IkStep(benchmark::State &state) {
     g_Ed3DMotion.ikTarget[1] = 5000;
     Ed3D_IkStep(&side);
   }
-  Ed3D_MotionLButtonUp(0, 0);
+  Ed3D_MotionLButtonUp(Hook_At(0, 0));
   Model3_FreeAllSlots();
 }
 BENCHMARK(BM_IkStep)->Arg(16)->Arg(64)->Arg(128)->Unit(benchmark::kMicrosecond);

@@ -2,6 +2,7 @@
 // vertex and face mode (projection of every position included), one rectangle-selection pass,
 // select all, invert, the status count, and one move, rotate and scale step with every vertex
 // selected. Target at 65,000 quads: each under 5 ms.
+#include "tests/support/hook_at.h"
 #include <benchmark/benchmark.h>
 #include <string.h>
 
@@ -30,7 +31,6 @@ Model3 *Grid(i32 quads) {
   v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 200; v[1].centerY = 200; v[1].zoom = 1;
   g_Shell.g_ViewCount[SUB_3D_POLY] = 2;
   g_Shell.g_ActiveView = 0;
-  View_UseActive();
   return m;
 }
 
@@ -44,7 +44,7 @@ void BM_HoverPick(benchmark::State &state, u32 mode) {
   g_Sel.g_PolySelectMode = mode;
   g_Mouse.g_MouseX = 500;
   g_Mouse.g_MouseY = 380;
-  for (auto _ : state) Ed3D_PickUnderCursor();
+  for (auto _ : state) Ed3D_PickUnderCursor(Hook_Now());
 }
 void BM_HoverPickVertex(benchmark::State &state) { BM_HoverPick(state, 0); }
 void BM_HoverPickFace(benchmark::State &state) { BM_HoverPick(state, 1); }
@@ -83,11 +83,13 @@ void BM_StatusCount(benchmark::State &state) {
 void BM_Step(benchmark::State &state, u32 tool) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
-  const ViewRecord *front = &g_Shell.g_Views[SUB_3D_POLY][1];
+  HookCtx c = Family_ShellContext();
+  c.model = m;
+  c.view = &g_Shell.g_Views[SUB_3D_POLY][1];
   for (auto _ : state) {
-    if (tool == POLY_TOOL_MOVE) Poly_MoveStep(m, front, 0, 1, -1);
-    else if (tool == POLY_TOOL_ROTATE) Poly_RotateStep(m, front, 1, 0, 200, 200);
-    else Poly_ScaleStep(m, front, 1, 0, 200, 200);
+    if (tool == POLY_TOOL_MOVE) Poly_MoveStep(&c, 0, 1, -1);
+    else if (tool == POLY_TOOL_ROTATE) Poly_RotateStep(&c, 1, 0, 200, 200);
+    else Poly_ScaleStep(&c, 1, 0, 200, 200);
   }
 }
 void BM_MoveStep(benchmark::State &state) { BM_Step(state, POLY_TOOL_MOVE); }

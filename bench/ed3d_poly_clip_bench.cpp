@@ -44,7 +44,6 @@ Model3 *Grid(i32 quads, bool slot0) {
   Model3_CalcNormals(m);
   if (slot0) {
     App_AllocWorkArrays();
-    View_UseActive();
   }
   return m;
 }

@@ -32,7 +32,6 @@ Model3 *Grid(i32 quads) {
   Model3_FreshBindings(m, 0, m->positionCount);
   Model3_CalcNormals(m);
   App_AllocWorkArrays();
-  View_UseActive();
   return m;
 }
 

@@ -90,8 +90,8 @@ struct Mode {
   const char *name;
   u32 subMode;
   u32 selectMode;
-  void (*scene)(void);
-  void (*overlay)(void);
+  FamilyHook scene;
+  FamilyHook overlay;
 };
 const Mode kModes3[] = {
     {"3D polygon, vertices", SUB_3D_POLY, 0, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay},
@@ -104,8 +104,9 @@ const Mode kModes3[] = {
 const Mode *g_Mode;
 
 void DrawMode() {
-  if (g_Mode->scene) g_Mode->scene();
-  g_Mode->overlay();
+  HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+  if (g_Mode->scene) g_Mode->scene(&c);
+  g_Mode->overlay(&c);
 }
 
 // Counts the named views of the mode (its views 0, 1, ... in turn) in every iteration, with
@@ -120,8 +121,7 @@ void CountViews(benchmark::State &state, const Mode &mode, u32 tool, i32 quads,
     g_Table[label].clear();
     u32 d = 0;
     for (const char *view : views) {
-      g_Shell.g_DrawView = d;
-      g_Shell.g_CurView = &g_Shell.g_Views[mode.subMode][d++];
+      g_Shell.g_DrawView = d++;
       CountView(state, label, view, DrawMode);
     }
   }
@@ -152,12 +152,14 @@ Bone2Model *Grid2(i32 rows, u32 subMode) {
 }
 
 // A 2D frame: the model's own triangles (the library's 2D model render), then the overlay.
+void Kzb2DModels(const HookCtx *) { Draw_Kzb2DModels(); }
+
 const Mode kModes2[] = {
-    {"2D polygon, vertices", SUB_2D_POLY, 0, Draw_Kzb2DModels, Ed2D_PolyDraw},
-    {"2D polygon, faces", SUB_2D_POLY, 1, Draw_Kzb2DModels, Ed2D_PolyDraw},
-    {"2D bone", SUB_2D_BONE, 0, Draw_Kzb2DModels, Ed2D_BoneDraw},
-    {"2D weight", SUB_2D_WEIGHT, 0, Draw_Kzb2DModels, Ed2D_WeightDraw},
-    {"2D motion", SUB_2D_MOTION, 0, Draw_Kzb2DModels, Ed2D_MotionDraw},
+    {"2D polygon, vertices", SUB_2D_POLY, 0, Kzb2DModels, Ed2D_PolyDraw},
+    {"2D polygon, faces", SUB_2D_POLY, 1, Kzb2DModels, Ed2D_PolyDraw},
+    {"2D bone", SUB_2D_BONE, 0, Kzb2DModels, Ed2D_BoneDraw},
+    {"2D weight", SUB_2D_WEIGHT, 0, Kzb2DModels, Ed2D_WeightDraw},
+    {"2D motion", SUB_2D_MOTION, 0, Kzb2DModels, Ed2D_MotionDraw},
 };
 
 void BM_Overlay2D(benchmark::State &state) {
@@ -200,7 +202,10 @@ void BM_ColiDraw(benchmark::State &state) {
   std::string label = "collision, " + std::to_string(side * side) + " quads";
   for (auto _ : state) {
     g_Table[label].clear();
-    CountView(state, label, "view", Coli_DrawScene);
+    CountView(state, label, "view", [] {
+      HookCtx c = Family_DrawContext(g_Shell.g_DrawView);
+      Coli_DrawScene(&c);
+    });
   }
 }
 

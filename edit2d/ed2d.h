@@ -8,6 +8,7 @@
 // are opaque: windows are made and read through the widget seam (app/widget.h), whose
 // Windows side registers the family's templates (ed2d_win.cpp); native tests fake it.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/widget.h"
 #include "model/bone2.h"
 #include "model/types.h"
@@ -83,19 +84,19 @@ void Ed2D_FillAs(void *control, u32 kind, const Ed2DLines *lines);
 bool Ed2D_ChooseColour(f32 rgb[3]);
 
 // [SECTION] family hooks (ed2d_shell.cpp; the family row of ed2d_rows.cpp calls these)
-void Ed2D_Enter(void);
-void Ed2D_Leave(void);
-void Ed2D_Update(void);
-void Ed2D_DrawScene(void);
-void Ed2D_Draw(void);
-void Ed2D_Command(u32 id);
+void Ed2D_Enter(const HookCtx *c);
+void Ed2D_Leave(const HookCtx *c);
+void Ed2D_Update(const HookCtx *c);
+void Ed2D_DrawScene(const HookCtx *c);
+void Ed2D_Draw(const HookCtx *c);
+void Ed2D_Command(const HookCtx *c);
 // Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
 // dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
-void Ed2D_RefreshLists(void);
+void Ed2D_RefreshLists(const HookCtx *c);
 // After any change of the document (the shell's per-frame update calls it once per change):
 // the group list is put again when its lines differ from what it shows, and the motion
 // dialog shows the current key again.
-void Ed2D_DocumentChanged(void);
+void Ed2D_DocumentChanged(const HookCtx *c);
 
 // [SECTION] mode panel
 // The sub-mode of a panel button (0 for IDC_M2D_NONE and any other id).
@@ -119,11 +120,11 @@ bool Ed2D_NewBoneModel(void);
 void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy);
 
 // [SECTION] bone sub-mode (ed2d_bone.cpp)
-void Ed2D_BoneInit(void);
-void Ed2D_SetDragAnchors(i32 x, i32 y);
-void Ed2D_BoneUpdate(void);
-void Ed2D_BoneMouseMove(i32 x, i32 y);
-void Ed2D_BoneDraw(void);
+void Ed2D_BoneInit(const HookCtx *c);
+void Ed2D_SetDragAnchors(const HookCtx *c);
+void Ed2D_BoneUpdate(const HookCtx *c);
+void Ed2D_BoneMouseMove(const HookCtx *c);
+void Ed2D_BoneDraw(const HookCtx *c);
 // Re-binds the automatic skin vertices of slot 0 to their nearest bone centre.
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).

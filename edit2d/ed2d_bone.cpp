@@ -31,18 +31,19 @@ static const char kParentRefused[] =
     "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。";
 
 // [SECTION] hooks
-void Ed2D_BoneInit(void) {
+void Ed2D_BoneInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_BONE);
 }
 
-void Ed2D_SetDragAnchors(i32 x, i32 y) {
+void Ed2D_SetDragAnchors(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
-  Ed3D_SetDragAnchors((i32)fx, (i32)fy);
+  DragAnchors_SetAll(c->mouse, (i32)fx, (i32)fy);
 }
 
 // A bone's rest entry is relative to its parent (the rest matrices chain them), so its origin
@@ -81,7 +82,6 @@ bool Ed2D_MakeBoneCurrent(i32 b) {
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
   App_MarkAllRedraw();
-  View_UseActive();
   return true;
 }
 
@@ -93,7 +93,7 @@ static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-void Ed2D_BoneUpdate(void) {
+void Ed2D_BoneUpdate(const HookCtx *c) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] != 1) return;
   if (RightAlone()) Ed2D_PickCurrentBone(false);
@@ -120,7 +120,8 @@ void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
   }
 }
 
-void Ed2D_BoneMouseMove(i32 x, i32 y) {
+void Ed2D_BoneMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   f32 fx, fy;
@@ -192,8 +193,8 @@ void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i
   DrawBatch_End();
 }
 
-void Ed2D_BoneDraw(void) {
-  View_Draw2DGrid();
+void Ed2D_BoneDraw(const HookCtx *c) {
+  View_Draw2DGrid(c->view);
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0) return;
   Ed2D_DrawSkeleton(m, m->positions, false, 160, 125);
@@ -382,7 +383,6 @@ void Ed2D_BoneDlgCommand(u32 id) {
     App_MarkAllRedraw();
     e.boneRefresh = 1;
     SetComboToParent();
-    View_UseActive();
   }
   switch (id) {
     case IDC_BONE_APPLY: Apply(m); break;
@@ -430,7 +430,6 @@ void Ed2D_BoneTreeSelected(const char *text) {
     App_MarkAllRedraw();
     if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
     SetComboToParent();
-    View_UseActive();
     return;
   }
 }

@@ -95,13 +95,11 @@ static BoneKey2 *KeyOnFrame(void) {
 static void AfterKeyChange(void) {
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  View_UseActive();
 }
 
 // [SECTION] keys
 bool Ed2D_MotionCreateKey(void) {
   Bone2Model *m = Slot0Model();
-  View_UseActive();
   if (!Editable()) return false;
   Bone2Track *t = CurTrackMade(m);
   if (!t) return false;   // bone 0 never gets keys
@@ -209,14 +207,15 @@ bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
   return true;
 }
 
-void Ed2D_MotionLButtonDown(i32 x, i32 y) {
-  Ed2D_SetDragAnchors(x, y);
+void Ed2D_MotionLButtonDown(const HookCtx *c) {
+  Ed2D_SetDragAnchors(c);
   Ed2D_MotionCreateKey();
   App_MarkAllRedraw();
   Ed2D_RefreshMotionLists();
 }
 
-void Ed2D_MotionMouseMove(i32 x, i32 y) {
+void Ed2D_MotionMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   if (LeftAlone()) Ed2D_MotionDragKey(fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
@@ -248,7 +247,8 @@ i32 Ed2D_NextKeyFrame(i32 f) {
   return f;
 }
 
-void Ed2D_MotionWheelKey(i32 step) {
+void Ed2D_MotionWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Bone2Model *m = Slot0Model();
   if (!m) return;
   m->currentFrame = step < 0 ? Ed2D_PrevKeyFrame(m->currentFrame) : Ed2D_NextKeyFrame(m->currentFrame);
@@ -312,7 +312,7 @@ static void CreateWindows(void) {
   }
 }
 
-void Ed2D_MotionInit(void) {
+void Ed2D_MotionInit(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -330,13 +330,12 @@ void Ed2D_MotionInit(void) {
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
   g_Strip.g_StripGeo.margin = 0;
-  View_UseActive();
   CreateWindows();
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();
 }
 
-void Ed2D_MotionLeave(void) {
+void Ed2D_MotionLeave(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   g_Shell.g_Playing = 0;
   DestroyWindow2D(&e.valuesDlg);
@@ -353,7 +352,7 @@ static void FollowLength(const Bone2Model *m) {
   if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar();
 }
 
-void Ed2D_MotionUpdate(void) {
+void Ed2D_MotionUpdate(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   Bone2Model *m = Slot0Model();
   if (!m || g_Bone2SlotShown[0] != 1) return;
@@ -369,10 +368,10 @@ void Ed2D_MotionUpdate(void) {
 }
 
 // [SECTION] draw
-void Ed2D_MotionDraw(void) {
+void Ed2D_MotionDraw(const HookCtx *c) {
   const Bone2Model *m = Slot0Model();
   if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164);
 }
 

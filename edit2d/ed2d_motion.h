@@ -8,6 +8,7 @@
 // the widget seam (app/widget.h; ed2d_motion_win.cpp registers them). Edits do nothing while
 // g_Shell.g_Playing is 1, without a model, with bone 0 current, or with no key where one is needed.
 #pragma once
+#include "app/hook_ctx.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"
 #include "model/bone2.h"
@@ -49,13 +50,13 @@ struct Ed2DMotionEditor {
 extern Ed2DMotionEditor g_Ed2DMotion;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
-void Ed2D_MotionInit(void);
-void Ed2D_MotionLeave(void);
-void Ed2D_MotionUpdate(void);
-void Ed2D_MotionDraw(void);
-void Ed2D_MotionLButtonDown(i32 x, i32 y);
-void Ed2D_MotionMouseMove(i32 x, i32 y);
-void Ed2D_MotionWheelKey(i32 step);   // step < 0: previous key frame, else next
+void Ed2D_MotionInit(const HookCtx *c);
+void Ed2D_MotionLeave(const HookCtx *c);
+void Ed2D_MotionUpdate(const HookCtx *c);
+void Ed2D_MotionDraw(const HookCtx *c);
+void Ed2D_MotionLButtonDown(const HookCtx *c);
+void Ed2D_MotionMouseMove(const HookCtx *c);
+void Ed2D_MotionWheelKey(const HookCtx *c);   // step < 0: previous key frame, else next
 // Fills the playback entries (loop flag, strip refresh) (Edit2D_Install calls it).
 void Ed2D_MotionInstall(void);
 

@@ -35,7 +35,6 @@ static void SetFrame(Bone2Model *m, i32 f) {
   m->currentFrame = f;
   Bone2_UpdateKeyIndices(0);
   Ed2D_MotionKeyIndex();
-  View_UseActive();
 }
 
 // [SECTION] lists
@@ -249,7 +248,6 @@ static void ClickRow(i32 x) {
   g_Sel.g_CurBoneIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->bones[row.item].expanded = m->bones[row.item].expanded ? 0u : 1u;
-  View_UseActive();
 }
 
 // A left release on the frame of the press (a click, not a scrub) snaps to a near key.

@@ -53,7 +53,6 @@ static void Forget(HWND dlg) {
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed2D_MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.valuesDlgX, &e.valuesDlgY, &e.valuesRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND:
@@ -70,7 +69,6 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
   RECT wr;
   if (GetWindowRect(dlg, &wr)) e.keyDlgW = wr.right - wr.left, e.keyDlgH = wr.bottom - wr.top;
-  View_UseActive();
   if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_MotionKeyMouse)) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
@@ -92,7 +90,6 @@ INT_PTR CALLBACK Ed2D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 INT_PTR CALLBACK Ed2D_MotionListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.listDlgX, &e.listDlgY, &e.listRefresh)) return TRUE;
   switch (msg) {
     case WM_DESTROY: Forget(dlg); return FALSE;

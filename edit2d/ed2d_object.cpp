@@ -121,7 +121,7 @@ static void CreateWindows(void) {
   }
 }
 
-void Ed2D_ObjInit(void) {
+void Ed2D_ObjInit(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
   g_Sel.g_CurPartIndex = 1;
@@ -144,13 +144,12 @@ void Ed2D_ObjInit(void) {
   v.panX = -160.0f;
   v.panY = -120.0f;
   g_Strip.g_StripGeo.margin = 0;
-  View_UseActive();
   CreateWindows();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
 }
 
-void Ed2D_ObjLeave(void) {
+void Ed2D_ObjLeave(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
   g_Shell.g_Playing = 0;
   Obj2_FreeAll();
@@ -167,7 +166,7 @@ void Ed2D_ObjLeave(void) {
   g_ModelAllocArrays = 1;
 }
 
-void Ed2D_ObjUpdate(void) {
+void Ed2D_ObjUpdate(const HookCtx *c) {
   Obj2Model *m = Slot0Model();
   if (!m || g_Obj2SlotShown[0] != 1) return;
   Obj2_UpdateKeyIndices(0);
@@ -178,14 +177,15 @@ void Ed2D_ObjUpdate(void) {
   Lib_SetSceneDraw(1);
 }
 
-void Ed2D_ObjDraw(void) {
-  if (g_Shell.g_Playing != 1) View_Draw2DGrid();
+void Ed2D_ObjDraw(const HookCtx *c) {
+  if (g_Shell.g_Playing != 1) View_Draw2DGrid(c->view);
   // The family's update places the model at (320, 240) again before the next frame.
   if (Slot0Model()) Obj2_SetPosition(Slot0Model(), 0.0f, 0.0f);
 }
 
-void Ed2D_ObjLButtonDown(i32 x, i32 y) {
-  Ed3D_SetDragAnchors(x, y);
+void Ed2D_ObjLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAll(c->mouse, x, y);
   Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
   if (Ed2D_ObjCreateKey()) Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
@@ -210,7 +210,8 @@ void Ed2D_ObjDragKey(f32 dx, f32 dy) {
   App_MarkAllRedraw();
 }
 
-void Ed2D_ObjMouseMove(i32 x, i32 y) {
+void Ed2D_ObjMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   f32 fx, fy;
   Ed2D_ClientToFrame(x, y, &fx, &fy);
   if (LeftAlone()) Ed2D_ObjDragKey(fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
@@ -221,7 +222,6 @@ void Ed2D_ObjMouseMove(i32 x, i32 y) {
 // [SECTION] keys
 bool Ed2D_ObjCreateKey(void) {
   Obj2Model *m = Slot0Model();
-  View_UseActive();
   if (!Editable()) return false;
   Obj2Track *t = CurTrack(m);
   if (!t) return false;   // object 0 never gets keys
@@ -245,7 +245,6 @@ bool Ed2D_ObjCreateKey(void) {
   if (Obj2Track_Insert(t, &k) < 0) return false;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
   return true;
 }
 
@@ -258,7 +257,6 @@ void Ed2D_ObjDeleteKey(void) {
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
 }
 
 void Ed2D_ObjCopyKey(void) {
@@ -283,7 +281,6 @@ void Ed2D_ObjPasteKey(void) {
   *k = g_Ed2DObj.clipboard;
   k->frame = m->currentFrame;
   Edited();
-  View_UseActive();
 }
 
 bool Ed2D_ObjMoveKey(i32 delta) {
@@ -304,7 +301,6 @@ bool Ed2D_ObjMoveKey(i32 delta) {
   m->currentFrame = (i32)to;
   Obj2_UpdateKeyIndices(0);
   Edited();
-  View_UseActive();
   return true;
 }
 
@@ -325,7 +321,8 @@ i32 Ed2D_ObjNextKeyFrame(i32 f) {
   return f;
 }
 
-void Ed2D_ObjectWheelKey(i32 step) {
+void Ed2D_ObjectWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Obj2Model *m = Slot0Model();
   if (!m) return;
   m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);

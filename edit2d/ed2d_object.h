@@ -9,6 +9,7 @@
 // widget seam (app/widget.h; ed2d_object_win.cpp registers them). Every edit returns at once
 // while g_Shell.g_Playing is 1.
 #pragma once
+#include "app/hook_ctx.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_strip.h"
 #include "model/obj2.h"
@@ -68,13 +69,13 @@ struct Ed2DObjEditor {
 extern Ed2DObjEditor g_Ed2DObj;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
-void Ed2D_ObjInit(void);
-void Ed2D_ObjLeave(void);
-void Ed2D_ObjUpdate(void);
-void Ed2D_ObjDraw(void);
-void Ed2D_ObjLButtonDown(i32 x, i32 y);
-void Ed2D_ObjMouseMove(i32 x, i32 y);
-void Ed2D_ObjectWheelKey(i32 step);   // step < 0: previous key frame, else next
+void Ed2D_ObjInit(const HookCtx *c);
+void Ed2D_ObjLeave(const HookCtx *c);
+void Ed2D_ObjUpdate(const HookCtx *c);
+void Ed2D_ObjDraw(const HookCtx *c);
+void Ed2D_ObjLButtonDown(const HookCtx *c);
+void Ed2D_ObjMouseMove(const HookCtx *c);
+void Ed2D_ObjectWheelKey(const HookCtx *c);   // step < 0: previous key frame, else next
 // Fills g_ShellEntries' 2D object entries and the playback loop flag (Edit2D_Install calls it).
 void Ed2D_ObjInstall(void);
 

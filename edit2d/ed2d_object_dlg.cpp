@@ -35,7 +35,6 @@ static Obj2Model *Slot0Model(void) { return g_Obj2Slots[0]; }
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
 static void AfterStructureChange(void) {
-  View_UseActive();
   Tree_BuildRowsObjects2D();
   Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
@@ -309,7 +308,6 @@ void Ed2D_ObjListCommand(u32 id) {
   if (m && caret >= 0 && caret < Obj2_ObjectCount(m) && (u32)caret != g_Sel.g_CurPartIndex) {
     g_Sel.g_CurPartIndex = (u32)caret;
     SelectRowOf(caret);
-    View_UseActive();
     Ed2D_RefreshObjectLists();
   }
   if (!m || g_Shell.g_Playing == 1) return;
@@ -352,7 +350,6 @@ static void MotionChanged(void) {
   e.lastMotion = m->currentMotion;
   e.motionRefresh = 1;
   Obj2_UpdateAll();
-  View_UseActive();
   Ed2D_ObjSetFrameBar();
   e.stripRefresh = e.valuesRefresh = 1;
   App_MarkAllRedraw();
@@ -415,7 +412,6 @@ i32 Ed2D_ObjFrameFromX(i32 x) {
 static void SetFrame(Obj2Model *m, i32 f) {
   m->currentFrame = f;
   Obj2_UpdateKeyIndices(0);
-  View_UseActive();
 }
 
 void Ed2D_ObjKeyScroll(u32 code, i32 pos) {
@@ -444,7 +440,6 @@ static void ClickRow(i32 x) {
   g_Sel.g_CurPartIndex = (u32)row.item;
   i32 box = row.depth * 16;
   if (x > box + 1 && x < box + 16) m->parts[row.item].expanded = m->parts[row.item].expanded ? 0u : 1u;
-  View_UseActive();
 }
 
 static void MiddleDrag(i32 dx) {

@@ -61,7 +61,6 @@ void Ed2D_ObjInstallWin(void) {
 // [SECTION] dialog procedures
 static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.listDlgX, &e.listDlgY, &e.listRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND: Ed2D_ObjListCommand(LOWORD(wParam)); return TRUE;
@@ -73,7 +72,6 @@ static INT_PTR CALLBACK ListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.imageDlgX, &e.imageDlgY, &e.imageRefresh)) return TRUE;
   if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_ObjImgMouse)) return TRUE;
   switch (msg) {
@@ -94,7 +92,6 @@ static INT_PTR CALLBACK ImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 
 static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.valuesDlgX, &e.valuesDlgY, &e.valuesRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND:
@@ -109,7 +106,6 @@ static INT_PTR CALLBACK ValuesDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DObjEditor &e = g_Ed2DObj;
   Panel_StorePosition(dlg, &e.keyDlgX, &e.keyDlgY);
-  View_UseActive();
   if (Ed2D_StripMouse(dlg, msg, lParam, Ed2D_ObjKeyMouse)) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: e.stripRefresh = 1; return TRUE;
@@ -130,7 +126,6 @@ static INT_PTR CALLBACK KeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPa
 
 static INT_PTR CALLBACK MotionDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.motionDlgX, &e.motionDlgY, &e.motionRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND: Ed2D_ObjMotionListCommand(LOWORD(wParam)); return TRUE;   // may destroy dlg

@@ -33,10 +33,11 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
 
 // Selected vertices that the model has (flags past either end are not touched).
-static i32 FlagVerts(const Bone2Model *m) {
+static i32 SelFlagVerts(const Bone2Model *m, const ShellSelection *sel) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
-  return g_Sel.g_PolySelVerts && n < room ? n : (g_Sel.g_PolySelVerts ? room : 0);
+  return sel->g_PolySelVerts && n < room ? n : (sel->g_PolySelVerts ? room : 0);
 }
+static i32 FlagVerts(const Bone2Model *m) { return SelFlagVerts(m, &g_Sel); }
 
 i32 Ed2D_PolyCorners(const Bone2Model *m, const Polygon2 *p, u32 verts[4]) {
   i32 nv = Bone2_VertexCount(m), k = 0, n = p->cornerCount < 4 ? p->cornerCount : 4;
@@ -55,7 +56,7 @@ static void Label(const char *text) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_She
 static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x, y, fx, fy); }
 
 // [SECTION] hooks
-void Ed2D_PolyInit(void) {
+void Ed2D_PolyInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_POLY);
@@ -65,13 +66,13 @@ void Ed2D_PolyInit(void) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyLeave(void) {
+void Ed2D_PolyLeave(const HookCtx *c) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (e.panel) Widget_Destroy(e.panel);
   e.panel = nullptr;
 }
 
-void Ed2D_PolyUpdate(void) {
+void Ed2D_PolyUpdate(const HookCtx *c) {
   Bone2Model *m = Slot0Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
@@ -87,13 +88,14 @@ static void Anchor(i32 x, i32 y) {
   e.startY = e.curY = (i32)floorf(e.mouseY);
 }
 
-void Ed2D_LButtonDownAnchors(i32 x, i32 y) {
+void Ed2D_LButtonDownAnchors(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Anchor(x, y);
   App_MarkAllRedraw();
 }
 
-void Ed2D_MButtonDownAnchors(i32 x, i32 y) { Anchor(x, y); }
-void Ed2D_RButtonDownAnchors(i32 x, i32 y) { Anchor(x, y); }
+void Ed2D_MButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
+void Ed2D_RButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
 
 // Fixes the live point at the release position.
 static void TakeLivePoint(Bone2Model *m, i32 x, i32 y) {
@@ -109,7 +111,8 @@ static void FinishFree(Bone2Model *m) {
   App_MarkAllRedraw();
 }
 
-void Ed2D_PolyLButtonUp(i32 x, i32 y) {
+void Ed2D_PolyLButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = Slot0Model();
   if (!m) return;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) {
@@ -120,7 +123,8 @@ void Ed2D_PolyLButtonUp(i32 x, i32 y) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyFreeCreate(i32 x, i32 y) {
+void Ed2D_PolyFreeCreate(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = Slot0Model();
   if (!m || g_Sel.g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, x, y);
@@ -128,7 +132,7 @@ void Ed2D_PolyFreeCreate(i32 x, i32 y) {
   g_Ed2DPoly.panelRefresh = 1;
 }
 
-void Ed2D_PolyRButtonUp(i32, i32) {
+void Ed2D_PolyRButtonUp(const HookCtx *c) {
   if (!Slot0Model()) return;
   g_Ed2DPoly.panelRefresh = 1;
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) g_Sel.g_FreeCreateCount = 0;
@@ -136,17 +140,18 @@ void Ed2D_PolyRButtonUp(i32, i32) {
 
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
 
-void Ed2D_PolyMouseMove(i32 x, i32 y) {
-  Bone2Model *m = Slot0Model();
+void Ed2D_PolyMouseMove(const HookCtx *c) {
+  Bone2Model *m = c->model2;
+  const ShellSelection *sel = c->sel;
   if (!m) return;
-  u32 tool = g_Sel.g_PolyTool;
-  bool view0 = g_Shell.g_ActiveView == 0;
+  u32 tool = sel->g_PolyTool;
+  bool view0 = c->viewIndex == 0;
   if ((!view0 && tool == ED2D_TOOL_FREE) || (view0 && (tool == ED2D_TOOL_MOVE || tool == ED2D_TOOL_FREE)) ||
-      (view0 && g_Sel.g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
+      (view0 && sel->g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
     App_MarkAllRedraw();
   Ed2DPolyEditor &e = g_Ed2DPoly;
   f32 fx, fy;
-  MouseToFrame(x, y, &fx, &fy);
+  MouseToFrame(c->x, c->y, &fx, &fy);
   // The drags follow the mouse in frame pixels, so the selection stays under the cursor
   // whatever the scale of the frame.
   f32 dx = fx - e.mouseX, dy = fy - e.mouseY;
@@ -157,11 +162,11 @@ void Ed2D_PolyMouseMove(i32 x, i32 y) {
     e.curX = (i32)floorf(fx);
     e.curY = (i32)floorf(fy);
     const char *label = nullptr;
-    if (tool == ED2D_TOOL_MOVE) Ed2D_PolyMoveStep(m, dx, dy), label = "移動 ( モデリング )";
+    if (tool == ED2D_TOOL_MOVE) Ed2D_PolyMoveStep(m, sel, dx, dy), label = "移動 ( モデリング )";
     else if (tool == ED2D_TOOL_ROTATE)
-      Ed2D_PolyRotateStep(m, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
+      Ed2D_PolyRotateStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
     else if (tool == ED2D_TOOL_SCALE)
-      Ed2D_PolyScaleStep(m, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
+      Ed2D_PolyScaleStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
     if (label && (dx != 0.0f || dy != 0.0f)) {
       Label(label);
       Doc_MarkEdited(DOC_BONE2);
@@ -188,21 +193,21 @@ void Ed2D_PolyVertexMode(void) { SelectMode(0, ED2D_TOOL_VERTEX); }
 void Ed2D_PolyFaceMode(void) { SelectMode(1, ED2D_TOOL_FACE); }
 
 // [SECTION] tools
-void Ed2D_PolyMoveStep(Bone2Model *m, f32 dx, f32 dy) {
-  i32 n = FlagVerts(m);
+void Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     m->positions[v].x += dx;
     m->positions[v].y += dy;
   }
 }
 
-void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
+void Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
   f32 deg = 0.5f * dy - 0.5f * dx;
   f32 a = deg * 3.14159265f / 180.0f, c = cosf(a), s = sinf(a);
-  i32 n = FlagVerts(m);
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     f32 ox = p.x + m->placeX - cx, oy = p.y + m->placeY - cy;
     p.x = cx + ox * c + oy * s - m->placeX;
@@ -210,10 +215,10 @@ void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
   }
 }
 
-void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy) {
-  i32 n = FlagVerts(m);
+void Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
+  i32 n = SelFlagVerts(m, sel);
   for (i32 v = 0; v < n; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!sel->g_PolySelVerts[v]) continue;
     Bone2Point &p = m->positions[v];
     p.x += (p.x + m->placeX - cx) * dx * 0.005f;
     p.y -= (p.y + m->placeY - cy) * dy * 0.005f;

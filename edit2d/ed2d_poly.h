@@ -11,6 +11,7 @@
 // Every hook does nothing without a model in slot 0; corners whose indices lie outside the
 // model's arrays are skipped.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/poly_select.h"
 #include "model/bone2.h"
 #include "model/types.h"
@@ -36,17 +37,17 @@ struct Ed2DPolyEditor {
 extern Ed2DPolyEditor g_Ed2DPoly;
 
 // [SECTION] polygon sub-mode hooks (the sub-mode row of ed2d_rows.cpp)
-void Ed2D_PolyInit(void);
-void Ed2D_PolyLeave(void);
-void Ed2D_PolyUpdate(void);
-void Ed2D_PolyDraw(void);
-void Ed2D_LButtonDownAnchors(i32 x, i32 y);
-void Ed2D_MButtonDownAnchors(i32 x, i32 y);
-void Ed2D_RButtonDownAnchors(i32 x, i32 y);
-void Ed2D_PolyLButtonUp(i32 x, i32 y);
-void Ed2D_PolyFreeCreate(i32 x, i32 y);
-void Ed2D_PolyRButtonUp(i32 x, i32 y);
-void Ed2D_PolyMouseMove(i32 x, i32 y);
+void Ed2D_PolyInit(const HookCtx *c);
+void Ed2D_PolyLeave(const HookCtx *c);
+void Ed2D_PolyUpdate(const HookCtx *c);
+void Ed2D_PolyDraw(const HookCtx *c);
+void Ed2D_LButtonDownAnchors(const HookCtx *c);
+void Ed2D_MButtonDownAnchors(const HookCtx *c);
+void Ed2D_RButtonDownAnchors(const HookCtx *c);
+void Ed2D_PolyLButtonUp(const HookCtx *c);
+void Ed2D_PolyFreeCreate(const HookCtx *c);
+void Ed2D_PolyRButtonUp(const HookCtx *c);
+void Ed2D_PolyMouseMove(const HookCtx *c);
 
 // [SECTION] modes and tools
 // Tool 0 / 5 with vertex / face selection; a change of mode clears every flag. Both reset the
@@ -56,9 +57,10 @@ void Ed2D_PolyFaceMode(void);
 // One step of a drag with the selection, by (dx, dy) frame pixels since the last move.
 // Rotation: 0.5 dy - 0.5 dx degrees about (cx, cy); scale: 0.005 per pixel about (cx, cy),
 // horizontal motion scaling x, upward motion enlarging y.
-void Ed2D_PolyMoveStep(Bone2Model *m, f32 dx, f32 dy);
-void Ed2D_PolyRotateStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy);
-void Ed2D_PolyScaleStep(Bone2Model *m, f32 dx, f32 dy, f32 cx, f32 cy);
+// Only the vertices flagged in sel move.
+void Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+void Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
+void Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
 
 // [SECTION] selection
 // The corners of a polygon that the draw and the selection use: those whose vertex lies in
@@ -118,12 +120,12 @@ bool Ed2D_PolyOpCommand(u32 id);
 void Ed2D_PolyShowSelection(void);
 
 // [SECTION] weight sub-mode (ed2d_weight.cpp)
-void Ed2D_WeightInit(void);
-void Ed2D_WeightLeave(void);
-void Ed2D_WeightUpdate(void);
-void Ed2D_WeightDraw(void);
-void Ed2D_WeightMouseMove(i32 x, i32 y);
-void Ed2D_WeightRButtonUp(i32 x, i32 y);
+void Ed2D_WeightInit(const HookCtx *c);
+void Ed2D_WeightLeave(const HookCtx *c);
+void Ed2D_WeightUpdate(const HookCtx *c);
+void Ed2D_WeightDraw(const HookCtx *c);
+void Ed2D_WeightMouseMove(const HookCtx *c);
+void Ed2D_WeightRButtonUp(const HookCtx *c);
 // Only the left button held and (x, y) strictly inside: vertex selected; only the right: cleared.
 void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
 // The three fields as the panel holds them: every selected vertex gets the bones (truncated

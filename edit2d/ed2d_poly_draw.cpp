@@ -171,8 +171,8 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
   }
 }
 
-void DrawDragRect(void) {
-  if (g_Shell.g_DrawView != g_Shell.g_ActiveView || (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE)) return;
+void DrawDragRect(u32 drawView) {
+  if (drawView != g_Shell.g_ActiveView || (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE)) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (Shell_ButtonHeld(BUTTON_LEFT)) Outline(e.startX, e.startY, e.curX, e.curY, kBlue);
   else if (Shell_ButtonHeld(BUTTON_RIGHT)) Outline(e.startX, e.startY, e.curX, e.curY, kRed);
@@ -193,8 +193,8 @@ void DrawFreeCreation(const Bone2Model *m) {
 
 }  // namespace
 
-void Ed2D_PolyDraw(void) {
-  View_Draw2DGrid();
+void Ed2D_PolyDraw(const HookCtx *c) {
+  View_Draw2DGrid(c->view);
   Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
   Ed2D_PolySelectPass(m);
@@ -206,7 +206,7 @@ void Ed2D_PolyDraw(void) {
   bool paired = Ed2D_PairEdges(m, m->positions, true, g_Sel.g_PolySelectMode == 1 ? SelectedLate : nullptr, false, &boxes);
   DrawPolygons(m, false, paired);
   if (g_Sel.g_PolySelectMode == 1) DrawPolygons(m, true, paired);
-  DrawDragRect();
+  DrawDragRect(c->viewIndex);
   if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();
   if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection();

@@ -18,18 +18,11 @@
 FamilyHooks g_Ed2DSubModeRows[ED2D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed2D_SubModeRow(void) {
-  u32 i = g_Shell.g_EditSubMode - ED2D_FIRST_SUB_MODE;   // below 4 wraps to a large number
-  return i < ED2D_SUB_MODE_ROWS ? &g_Ed2DSubModeRows[i] : nullptr;
+  return Family_SubRow(g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS, g_Shell.g_EditSubMode);
 }
 
-#define ED2D_PASS(cell, ...)                         \
-  do {                                               \
-    const FamilyHooks *row_ = Ed2D_SubModeRow();     \
-    if (row_ && row_->cell) row_->cell(__VA_ARGS__); \
-  } while (0)
-
 // [SECTION] family row (no key hooks in this family)
-static void Ed2D_WheelKey(i32 step) { ED2D_PASS(wheelKey, step); }
+static void Ed2D_WheelKey(const HookCtx *c) { Family_Pass(Ed2D_SubModeRow(), &FamilyHooks::wheelKey, c); }
 
 static const FamilyHooks kFamilyRow = {
   Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
@@ -38,6 +31,8 @@ static const FamilyHooks kFamilyRow = {
   Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr, Ed2D_DocumentChanged,
   g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS,
 };
+
+static void TexRefreshLists(const HookCtx *) { Ed2D_TexRefreshLists(); }
 
 // [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
 static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
@@ -50,7 +45,7 @@ static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
    Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
   {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, Ed2D_TexRefreshLists},
+   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, TexRefreshLists},
   {Ed2D_BoneInit, nullptr, Ed2D_BoneUpdate, nullptr, Ed2D_BoneDraw,
    Ed2D_SetDragAnchors, nullptr, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, Ed2D_BoneRButtonUp,
    Ed2D_BoneMouseMove},

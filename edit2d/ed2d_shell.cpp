@@ -102,7 +102,6 @@ static Bone2Model *MakeBoneModel(void) {
 Bone2Model *Ed2D_EnsureBoneModel(void) {
   if (g_Bone2Slots[0]) return g_Bone2Slots[0];
   Bone2Model *m = MakeBoneModel();
-  View_UseActive();
   return m;
 }
 
@@ -112,7 +111,6 @@ bool Ed2D_NewBoneModel(void) {
   MakeBoneModel();
   App_ForgetPolySelection();
   g_Sel.g_CurBoneIndex = 0;
-  View_UseActive();
   App_RefreshLists();
   return true;
 }
@@ -141,7 +139,6 @@ static void EnterBoneDialog(void) {
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  View_UseActive();
   Ed2D_FillParentBoneList();
   Ed2D_FillBoneTree();
   g_Sel.g_CurBoneIndex = bone;
@@ -167,22 +164,22 @@ static void EnterSteps(bool runInit) {
   if (g_Shell.g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();
-    if (row && row->enter) row->enter();
-    View_UseActive();
+    HookCtx c = Family_ShellContext();   // also reached from the sub-mode buttons
+    if (row && row->enter) row->enter(&c);
   }
   if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
   if (Shows(ED2D_WIN_GROUP_DLG)) EnterGroupDialog();
   App_RefreshLists();
 }
 
-void Ed2D_Enter(void) { EnterSteps(true); }
+void Ed2D_Enter(const HookCtx *c) { EnterSteps(true); }
 
 // [SECTION] leave
-void Ed2D_Leave(void) {
+void Ed2D_Leave(const HookCtx *c) {
   Ed2DEditor &e = g_Ed2D;
   Destroy(&e.panel);
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->leave) row->leave();
+  if (row && row->leave) row->leave(c);
   if (g_Options.g_Group2DDlg.window) {
     Destroy(&e.groupList);
     Destroy(&g_Options.g_Group2DDlg.window);
@@ -240,7 +237,8 @@ bool Ed2D_PanelCommand(u32 id) {
   } else {
     if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) Doc_ClearChanged(DOC_OBJ2);   // given up by the answer
     App_KeepWorkAreas(false);
-    Ed2D_Leave();
+    HookCtx c = Family_ShellContext();
+    Ed2D_Leave(&c);
     App_SetSubMode(sub);
     EnterSteps(true);
     App_KeepWorkAreas(true);
@@ -250,19 +248,19 @@ bool Ed2D_PanelCommand(u32 id) {
 }
 
 // [SECTION] per frame
-void Ed2D_Update(void) {
+void Ed2D_Update(const HookCtx *c) {
   if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
   if (g_Bone2Slots[0]) Bone2_SetPosition(g_Bone2Slots[0], 320.0f, 240.0f);
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->update) row->update();
+  if (row && row->update) row->update(c);
   // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
   u32 sub = g_Shell.g_EditSubMode;
   g_Sel.g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_Sel.g_CurBoneIndex : 0;
 }
 
-void Ed2D_DrawScene(void) {}
+void Ed2D_DrawScene(const HookCtx *c) {}
 
-void Ed2D_Draw(void) {
+void Ed2D_Draw(const HookCtx *c) {
   if (g_Shell.g_Playing != 1) {
     Text_Printf(313, 4, "Y-");
     Text_Printf(615, 233, "X+");
@@ -270,18 +268,19 @@ void Ed2D_Draw(void) {
     Text_Printf(5, 233, "X-");
   }
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->drawOverlay) row->drawOverlay();
+  if (row && row->drawOverlay) row->drawOverlay(c);
 }
 
-void Ed2D_Command(u32 id) {
+void Ed2D_Command(const HookCtx *c) {
+  u32 id = c->command;
   if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel();
 }
 
 // [SECTION] lists
-void Ed2D_RefreshLists(void) {
+void Ed2D_RefreshLists(const HookCtx *c) {
   // The lists of the sub-mode's own dialogs (its row's cell), then the shell's.
   const FamilyHooks *row = Ed2D_SubModeRow();
-  if (row && row->refreshLists) row->refreshLists();
+  if (row && row->refreshLists) row->refreshLists(c);
   if (g_Options.g_Group2DDlg.window) {
     Ed2D_FillGroupList();
     Ed2D_FillShadeList();
@@ -301,7 +300,7 @@ void Ed2D_RefreshLists(void) {
   if (g_Shell.g_EditSubMode == SUB_2D_MOTION) Ed2D_RefreshMotionLists();
 }
 
-void Ed2D_DocumentChanged(void) {
+void Ed2D_DocumentChanged(const HookCtx *c) {
   if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
   g_Ed2DPoly.panelRefresh = 1;   // the modelling panel's counts
   g_Ed2DMotion.valuesRefresh = 1;

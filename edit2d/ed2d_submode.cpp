@@ -3,4 +3,4 @@
 
 #include "app/family.h"
 
-void Ed2D_BoneRButtonUp(i32, i32) {}
+void Ed2D_BoneRButtonUp(const HookCtx *c) {}

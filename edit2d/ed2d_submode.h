@@ -2,6 +2,7 @@
 // right-up cell. The sub-mode editors' own cells are in ed2d_object.h, ed2d_motion.h,
 // ed2d_poly.h and ed2d_tex.h.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 
 // The steps every sub-mode init shares: 2D slot 0, the run state, the sub-mode's menu.
@@ -9,4 +10,4 @@ void Ed2D_InitCommon(u32 subMode);
 
 // Right up of the bone sub-mode: the 3D bone editor's right-up (Ed3D_BoneRButtonUp) only
 // sets a flag that no 2D code reads; this family keeps its own named cell.
-void Ed2D_BoneRButtonUp(i32 x, i32 y);
+void Ed2D_BoneRButtonUp(const HookCtx *c);

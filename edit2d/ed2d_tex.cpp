@@ -71,7 +71,7 @@ static bool UvFlagsFor(const Bone2Model *m) {
 static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m->uvCount : m->uvCapacity; }
 
 // [SECTION] enter and leave
-void Ed2D_TexInit(void) {
+void Ed2D_TexInit(const HookCtx *c) {
   Ed2DTexEditor &e = g_Ed2DTex;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -89,7 +89,7 @@ void Ed2D_TexInit(void) {
   MarkPanel();
 }
 
-void Ed2D_TexLeave(void) {
+void Ed2D_TexLeave(const HookCtx *c) {
   Ed2DTexEditor &e = g_Ed2DTex;
   void **const windows[] = {&e.list, &e.panel};
   TexPanel_Leave(STRIP_TEX2D, windows, 2, &e.mouse);
@@ -162,7 +162,7 @@ static void FillPreview(Bone2Model *m) {
   TexPanel_ShowPreview(&g_Strip.g_StripTex2D, &shown, &e.mouse);
 }
 
-void Ed2D_TexUpdate(void) {
+void Ed2D_TexUpdate(const HookCtx *c) {
   Bone2Model *m = CurrentSlotModel();
   if (!m) return;
   if (g_Bone2SlotShown[g_Sel.g_Cur2DSlot]) {
@@ -174,7 +174,8 @@ void Ed2D_TexUpdate(void) {
 }
 
 // The view's rectangle selection (tools 0 and 5 of the polygon sub-mode) follows a lone button.
-void Ed2D_TexMouseMove(i32 x, i32 y) {
+void Ed2D_TexMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!CurrentSlotModel()) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
@@ -200,7 +201,6 @@ void Ed2D_TexRefreshLists(void) {
 }
 
 void Ed2D_TexRotateUV(void) {
-  View_UseActive();
   Bone2Model *m = CurrentSlotModel();
   if (!m) return;
   Ed2D_RotateFaceUVs(m, g_Sel.g_PolySelFaces, g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0);

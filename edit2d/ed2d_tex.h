@@ -8,6 +8,7 @@
 // model's groups counts as group 0. Window calls go through the widget seam (app/widget.h);
 // the procedures in ed2d_win.cpp and ed2d_tex_win.cpp only pass messages on.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/tex_panel.h"
 #include "edit2d/ed2d.h"
 #include "model/bone2.h"
@@ -114,10 +115,10 @@ struct Ed2DTexEditor {
 extern Ed2DTexEditor g_Ed2DTex;
 
 
-void Ed2D_TexInit(void);
-void Ed2D_TexLeave(void);
-void Ed2D_TexUpdate(void);
-void Ed2D_TexMouseMove(i32 x, i32 y);
+void Ed2D_TexInit(const HookCtx *c);
+void Ed2D_TexLeave(const HookCtx *c);
+void Ed2D_TexUpdate(const HookCtx *c);
+void Ed2D_TexMouseMove(const HookCtx *c);
 void Ed2D_FillTextureList(void);
 void Ed2D_TexRefreshLists(void);
 void Ed2D_TexRotateUV(void);

@@ -67,7 +67,6 @@ INT_PTR CALLBACK Ed2D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: {
       // The grid field's own edits are read by the next other command.
       if (LOWORD(wParam) == IDC_T2D_GRID) return TRUE;
-      View_UseActive();
       char grid[32] = {};
       const char *gridText = Panel_EnabledText(dlg, IDC_T2D_GRID, grid, sizeof grid);
       return Ed2D_TexCommand(LOWORD(wParam), Panel_ListFocusLine(g_Ed2DTex.list), gridText) ? TRUE : FALSE;

@@ -60,7 +60,7 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 }  // namespace
 
 // [SECTION] hooks
-void Ed2D_WeightInit(void) {
+void Ed2D_WeightInit(const HookCtx *c) {
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   Ed2D_InitCommon(SUB_2D_WEIGHT);
@@ -69,20 +69,21 @@ void Ed2D_WeightInit(void) {
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
-void Ed2D_WeightLeave(void) {
+void Ed2D_WeightLeave(const HookCtx *c) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (e.weightPanel) Widget_Destroy(e.weightPanel);
   e.weightPanel = nullptr;
 }
 
-void Ed2D_WeightUpdate(void) {
+void Ed2D_WeightUpdate(const HookCtx *c) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   m->displayMode = 3;
   Lib_SetSceneDraw(1);
 }
 
-void Ed2D_WeightMouseMove(i32 x, i32 y) {
+void Ed2D_WeightMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!g_Bone2Slots[0]) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
   Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
@@ -92,7 +93,8 @@ void Ed2D_WeightMouseMove(i32 x, i32 y) {
   }
 }
 
-void Ed2D_WeightRButtonUp(i32 x, i32 y) {
+void Ed2D_WeightRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Bone2Model *m = g_Bone2Slots[0];
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!m || e.startX != e.curX || e.startY != e.curY) return;
@@ -118,8 +120,8 @@ static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m-
 
 static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
 
-void Ed2D_WeightDraw(void) {
-  View_Draw2DGrid();
+void Ed2D_WeightDraw(const HookCtx *c) {
+  View_Draw2DGrid(c->view);
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions || !m->polygons) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
@@ -167,7 +169,7 @@ void Ed2D_WeightDraw(void) {
       Line(x, y, (i32)floorf(fx + 0.5f), (i32)floorf(fy + 0.5f), 125, 125, 0);
     }
   }
-  if (g_Shell.g_DrawView == g_Shell.g_ActiveView) {
+  if (c->viewIndex == g_Shell.g_ActiveView) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }

@@ -68,7 +68,6 @@ INT_PTR CALLBACK Ed2D_PanelDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Ed2D_BoneDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed2DEditor &e = g_Ed2D;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.boneDlgX, &e.boneDlgY, &e.boneRefresh)) return TRUE;
   switch (msg) {
     case WM_NOTIFY: return Panel_TreeNotify(lParam, e.boneTree, Ed2D_BoneTreeSelected) ? TRUE : FALSE;

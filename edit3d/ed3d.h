@@ -8,6 +8,7 @@
 // handles are opaque: the panels are made and filled through the widget seam (app/widget.h),
 // where the Windows side (ed3d_win.cpp) registers them by their names.
 #pragma once
+#include "app/hook_ctx.h"
 #include "edit3d/undo.h"
 #include "model/model3.h"
 #include "model/types.h"
@@ -86,12 +87,12 @@ bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list
 void *Ed3D_CreatePanelList(void *panel);
 
 // [SECTION] family hooks (the family row of edit3d/ed3d_rows.cpp calls these)
-void Ed3D_Enter(void);
-void Ed3D_Leave(void);
+void Ed3D_Enter(const HookCtx *c);
+void Ed3D_Leave(const HookCtx *c);
 // The sub-mode row's update, then the current-row rule of sub-modes 12 and 18.
-void Ed3D_Update(void);
+void Ed3D_Update(const HookCtx *c);
 // The sub-mode row's scene draw, then the axis gizmo of the current view.
-void Ed3D_DrawScene(void);
+void Ed3D_DrawScene(const HookCtx *c);
 
 // [SECTION] mode panel
 // The sub-mode a mode panel button selects (0 for IDC_M3D_NONE and any other id).
@@ -103,8 +104,8 @@ bool Ed3D_ModeCommand(u32 id);
 u32 Ed3D_PanelSet(u32 subMode);
 
 // [SECTION] keys and pans
-void Ed3D_BoneKeyUp(u32 virtualKey);
-void Ed3D_WeightKeyDown(u32 virtualKey);
+void Ed3D_BoneKeyUp(const HookCtx *c);
+void Ed3D_WeightKeyDown(const HookCtx *c);
 void Ed3D_PanViewLeft(void);
 void Ed3D_PanViewUp(void);
 void Ed3D_PanViewRight(void);
@@ -143,11 +144,11 @@ void Ed3D_FillTextureCombo(void);
 void Ed3D_FillDisplacementCombo(void);
 void Ed3D_FillGroupDisplayCombo(void);
 // The family's list refresh (App_RefreshLists of family 11).
-void Ed3D_RefreshLists(void);
+void Ed3D_RefreshLists(const HookCtx *c);
 // After any change of the document (the shell's per-frame update calls it once per change):
 // the current group stays inside the model, and the group list, the group panel's fields
 // and the sound lists are put again where what they would show differs from what they show.
-void Ed3D_DocumentChanged(void);
+void Ed3D_DocumentChanged(const HookCtx *c);
 // While Ed3D_DocumentChanged runs, true when these lines are what the control got last (the
 // fill is then skipped, so a list keeps its scroll); every fill records its lines.
 bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines);

@@ -196,7 +196,6 @@ static void SetCurrentBone(u32 b) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = b;
   g_Sel.g_BoneListDirty = 1;
-  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -213,7 +212,6 @@ static void Record(const char *label) {
 // step, the lists and the panel.
 static void AfterBoneEdit(const char *label) {
   Object_UpdateFrame();
-  View_UseActive();
   if (Current_Model3()) {
     Model3_AutoBindVertices(Current_Model3());
     Current_Model3()->changed = 1;
@@ -239,7 +237,6 @@ static void SetText(u32 id, const char *text) {
 }
 
 void Ed3D_AddBone(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   i32 b = Ed3D_ModelAddBone(m, (i32)g_Sel.g_CurBoneIndex);
@@ -252,7 +249,6 @@ void Ed3D_AddBone(void) {
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return true;
   if (g_Sel.g_CurBoneIndex == 0) {
@@ -334,11 +330,9 @@ static void FollowListLine(const Model3 *m) {
     App_MarkAllRedraw();
     g_Sel.g_BoneListDirty = 1;
   }
-  View_UseActive();
 }
 
 bool Ed3D_BoneListCommand(u32 id) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return true;
   FollowListLine(m);
@@ -359,7 +353,6 @@ void Ed3D_BoneListTick(void) {
   char text[ED3D_BONE_TEXT];
   Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
   SetText(IDC_BONE_NO, text);
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m || g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) return;
   u32 b = g_Sel.g_CurBoneIndex;
@@ -378,7 +371,6 @@ void Ed3D_BoneListTick(void) {
 }
 
 void Ed3D_BoneTreeSelected(const char *text) {
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!m || !text) return;
   if (g_Ed3D.boneList) Widget_ListSelectOnly(g_Ed3D.boneList, -1);
@@ -388,7 +380,6 @@ void Ed3D_BoneTreeSelected(const char *text) {
     if (strcmp(line, text) != 0) continue;
     g_Sel.g_CurBoneIndex = (u32)b;
     g_Sel.g_BoneListDirty = 1;
-    View_UseActive();
     App_MarkAllRedraw();
     return;
   }
@@ -397,14 +388,13 @@ void Ed3D_BoneTreeSelected(const char *text) {
 // [SECTION] bone sub-mode
 static bool Held(u32 button) { return Shell_ButtonHeld(button) != 0; }
 
-void Ed3D_BoneInit(void) {
+void Ed3D_BoneInit(const HookCtx *c) {
   g_Lib.runState = 4;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_BONE");
 }
 
-void Ed3D_BoneUpdate(void) {
-  View_UseActive();
+void Ed3D_BoneUpdate(const HookCtx *c) {
   Model3 *m = Current_Model3();
   if (!m) return;
   m->displayMode = 3;
@@ -417,9 +407,9 @@ void Ed3D_BoneUpdate(void) {
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
-void Ed3D_BoneMouseMove(i32 x, i32 y) {
+void Ed3D_BoneMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   g_Sel.g_MotionEditOp = 0;
@@ -437,15 +427,14 @@ void Ed3D_BoneMouseMove(i32 x, i32 y) {
 }
 
 // Every release records a step, a click without a drag included.
-void Ed3D_BoneLButtonUp(i32, i32) {
-  View_UseActive();
+void Ed3D_BoneLButtonUp(const HookCtx *c) {
   if (!Current_Model3()) return;
   Current_Model3()->changed = 1;
   Record("移動 ( ボーン )");
 }
 
 // The pick happens while the button is held (Ed3D_BoneUpdate).
-void Ed3D_BoneRButtonUp(i32, i32) { App_MarkAllRedraw(); }
+void Ed3D_BoneRButtonUp(const HookCtx *c) { App_MarkAllRedraw(); }
 
 bool Ed3D_PairWireEdges(const Model3 *m, i32 polys, const i32 *pixels, bool (*late)(u32 face), void (*marks)(u32 corner)) {
   if (polys > s_Bone.room) {
@@ -535,11 +524,11 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
   *y = (i32)s[1];
 }
 
-void Ed3D_BoneDraw(void) {
-  View_Draw2DGrid();
+void Ed3D_BoneDraw(const HookCtx *c) {
+  View_Draw2DGrid(c->view);
   const Model3 *m = Current_Model3();
   if (!m) return;
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (Ortho(v)) DrawWire(m, v);
   DrawBatch_Begin();
   Vec3 pts[MODEL3_BONES];

@@ -12,6 +12,7 @@
 // portable functions over a model; the hooks and panel handlers turn them into edits of the
 // current layer's model with their undo steps.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/current.h"
 #include "app/views.h"
 #include "lib/framework/view_record.h"
@@ -107,20 +108,20 @@ void Ed3D_BoneListTick(void);
 void Ed3D_BoneTreeSelected(const char *text);
 
 // [SECTION] bone sub-mode (16)
-void Ed3D_BoneInit(void);
-void Ed3D_BoneUpdate(void);
-void Ed3D_BoneDraw(void);
-void Ed3D_BoneLButtonUp(i32 x, i32 y);
-void Ed3D_BoneRButtonUp(i32 x, i32 y);
-void Ed3D_BoneMouseMove(i32 x, i32 y);
+void Ed3D_BoneInit(const HookCtx *c);
+void Ed3D_BoneUpdate(const HookCtx *c);
+void Ed3D_BoneDraw(const HookCtx *c);
+void Ed3D_BoneLButtonUp(const HookCtx *c);
+void Ed3D_BoneRButtonUp(const HookCtx *c);
+void Ed3D_BoneMouseMove(const HookCtx *c);
 
 // [SECTION] weight sub-mode (17)
-void Ed3D_WeightEnter(void);
-void Ed3D_WeightLeave(void);
-void Ed3D_WeightUpdate(void);
-void Ed3D_WeightDrawOverlay(void);
-void Ed3D_WeightRButtonUp(i32 x, i32 y);
-void Ed3D_WeightMouseMove(i32 x, i32 y);
+void Ed3D_WeightEnter(const HookCtx *c);
+void Ed3D_WeightLeave(const HookCtx *c);
+void Ed3D_WeightUpdate(const HookCtx *c);
+void Ed3D_WeightDrawOverlay(const HookCtx *c);
+void Ed3D_WeightRButtonUp(const HookCtx *c);
+void Ed3D_WeightMouseMove(const HookCtx *c);
 // The weight panel's "決定": applies the fields to the selected vertices, or refuses them.
 void Ed3D_WeightCommand(u32 id);
 void Ed3D_WeightTick(void);

@@ -29,7 +29,6 @@ void Ed3D_BoneInstallWin(void) { Widget_RegisterPanels(&kWeightPanel, 1); }
 
 // [SECTION] dialog procedures
 INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &g_Ed3DBones.listX, &g_Ed3DBones.listY, &g_Sel.g_BoneListDirty)) return TRUE;
   switch (msg) {
     case WM_NOTIFY: return Panel_TreeNotify(lParam, g_Ed3D.boneTree, Ed3D_BoneTreeSelected) ? TRUE : FALSE;
@@ -42,7 +41,6 @@ INT_PTR CALLBACK Ed3D_BoneListDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
 }
 
 INT_PTR CALLBACK Ed3D_WeightDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  View_UseActive();
   if (msg == WM_INITDIALOG) {
     SetDlgItemTextA(dlg, IDC_WEIGHT_BONE1, "0");
     SetDlgItemTextA(dlg, IDC_WEIGHT_BONE2, "0");

@@ -249,8 +249,7 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // here: the modelling dialog and the bone list, which show the state again only when asked,
 // are asked too. Their timers may have run already for the model before (the empty one at
 // start-up), and would otherwise keep its counts and fields.
-void Ed3D_DocumentChanged(void) {
-  View_UseActive();
+void Ed3D_DocumentChanged(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;   // the modelling dialog's counts
   const Model3 *m = Current_Model3();
   // A layer or an undo step may have fewer groups than the one before.
@@ -269,8 +268,7 @@ void Ed3D_DocumentChanged(void) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_RefreshLists(void) {
-  View_UseActive();
+void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
   g_Sel.g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();

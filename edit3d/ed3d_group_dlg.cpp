@@ -40,7 +40,6 @@ static const char kBadSpecular[] = "スペキュラーの赤・緑・青は、�
 static WindowHolder *Panel(void) { return &g_AppShell.panels[View_CurrentLayout()][PANEL_GROUP]; }
 
 static Model3 *Current(void) {
-  View_UseActive();
   return Current_Model3();
 }
 
@@ -203,7 +202,6 @@ static struct {
 } s_Group;
 
 void Ed3D_ApplyGroup(void) {
-  View_UseActive();
   WindowHolder *rec = Panel();
   if (!Current_Model3() || !rec->window || !g_Widget.getText) return;
   ReadFields(rec->window, &s_Group.read);
@@ -241,7 +239,6 @@ void Ed3D_FillPolygonList(void) {
 void Ed3D_RefreshGroupDialog(void) {
   WindowHolder *rec = Panel();
   if (!rec->window || !rec->flags) return;
-  View_UseActive();
   if (!Current_Model3()) return;
   rec->flags = 0;
   g_Shell.g_StripDirty[0] = 1;

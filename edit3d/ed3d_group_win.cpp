@@ -57,7 +57,6 @@ INT_PTR CALLBACK Ed3D_GroupDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   u32 layout = View_CurrentLayout();
   WindowHolder *rec = &g_AppShell.panels[layout][PANEL_GROUP];
   Panel_StorePosition(dlg, &rec->x, &rec->y);
-  View_UseActive();
   if (msg == WM_INITDIALOG) {
     rec->flags = 1;   // shown once the record holds the window
     MakeSwatches(dlg);

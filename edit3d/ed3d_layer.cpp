@@ -19,7 +19,6 @@ void Ed3D_SelectLayer(i32 n) {
   if (n < 0 || n >= ED3D_LAYERS) return;
   Object_SetVisible(Object_Get((i32)g_Sel.g_CurSlot), 0);
   g_Sel.g_CurSlot = (u32)n;
-  View_UseActive();
   UndoHistory *h = Undo_Current();
   if (!Undo_HasSteps(h)) {
     // Never used since the family was entered: a new, fully allocated model with one step.
@@ -27,7 +26,6 @@ void Ed3D_SelectLayer(i32 n) {
     Model3_Init(n);
     g_ModelAllocArrays = 0;
     ObjectInit(n);
-    View_UseActive();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
     Undo_Push(h);
   }

@@ -10,6 +10,7 @@
 // here change the clipboards, the pivot record, the drag-start snapshot and the IK state.
 // No operation of the key store records an undo step; a drag records one at its release.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/shell_services.h"
 #include "edit3d/ed3d.h"
 #include "edit3d/keystrip.h"
@@ -100,18 +101,18 @@ void Ed3D_RotateSubtree(i32 b);
 void Ed3D_ResetSubtreeRotation(i32 b);
 // The wheel's key step of the sub-mode: the current frame moves to the previous (step < 0)
 // or next key frame.
-void Ed3D_MotionWheelKey(i32 step);
+void Ed3D_MotionWheelKey(const HookCtx *c);
 
 // The current layer model's track of bone b in its current motion, or null.
 KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b);
 
 // [SECTION] drags and IK (ed3d_motion_drag.cpp)
-void Ed3D_MotionLButtonDown(i32 x, i32 y);
-void Ed3D_MotionLButtonUp(i32 x, i32 y);
+void Ed3D_MotionLButtonDown(const HookCtx *c);
+void Ed3D_MotionLButtonUp(const HookCtx *c);
 // Right release in the perspective view where the right press was: the bone nearest to the
 // pointer on view 0's own camera becomes current.
-void Ed3D_MotionRButtonUp(i32 x, i32 y);
-void Ed3D_MotionMouseMove(i32 x, i32 y);
+void Ed3D_MotionRButtonUp(const HookCtx *c);
+void Ed3D_MotionMouseMove(const HookCtx *c);
 // The move tool's amounts by view kind added to a position: the gizmo axis in the
 // perspective view, the view's plane in Front, Top and Side (0.05 per pixel).
 void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy);
@@ -161,15 +162,15 @@ struct Ed3DViewConstants {
 extern Ed3DViewConstants g_Ed3DViewConst;
 void Ed3D_ResetViewConstants(void);
 
-void Ed3D_MotionEnter(void);
-void Ed3D_MotionLeave(void);
-void Ed3D_MotionUpdate(void);
-void Ed3D_MotionDrawOverlay(void);
-void Ed3D_MotionKeyUp(u32 virtualKey);
+void Ed3D_MotionEnter(const HookCtx *c);
+void Ed3D_MotionLeave(const HookCtx *c);
+void Ed3D_MotionUpdate(const HookCtx *c);
+void Ed3D_MotionDrawOverlay(const HookCtx *c);
+void Ed3D_MotionKeyUp(const HookCtx *c);
 // An arrow key (37..40): the perspective offsets or the active view's pan, nothing while the
 // left or right button is held; every view flagged for redraw when `redraw`.
 void Ed3D_MotionArrowKey(u32 virtualKey, bool redraw);
-void Ed3D_MotionCommand(u32 commandId);
+void Ed3D_MotionCommand(const HookCtx *c);
 // Refresh flags of the four panels and the strip, the motion list, the sound list and the
 // key sound combo filled again, every view redrawn.
 void Ed3D_MotionRefreshLists(void);

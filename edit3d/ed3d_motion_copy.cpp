@@ -208,7 +208,6 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path) {
 
 void Ed3D_CopyMotionsCommand(void) {
   const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
-  View_UseActive();
   if (file && file[0] && Current_Model3()) {
     // The name is the dialog's buffer: keep a copy while the reader runs.
     char path[1024];
@@ -230,7 +229,6 @@ void Ed3D_CopyMotionsCommand(void) {
 
 // [SECTION] freeze
 bool Ed3D_FreezePose(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m || !m->positions) return false;
   i32 np = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;

@@ -63,7 +63,6 @@ static void FollowChildren(Model3 *m, i32 b, Quat q) {
   i32 child = m->bones[b].firstChild;
   if (child > 0) Ed3D_RotateSubtree(child);
   g_Sel.g_CurBoneIndex = (u32)b;
-  View_UseActive();
 }
 
 // [SECTION] snapshot
@@ -95,7 +94,6 @@ static void TakeSnapshot(Model3 *m) {
 }
 
 void Ed3D_RestoreDragStart(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   ModelPose *pose = CurPose();
@@ -117,10 +115,10 @@ void Ed3D_RestoreDragStart(void) {
 }
 
 // [SECTION] left button
-void Ed3D_MotionLButtonDown(i32 x, i32 y) {
+void Ed3D_MotionLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  Ed3D_SetDragAnchors(x, y);
-  View_UseActive();
+  DragAnchors_SetAll(c->mouse, x, y);
   // The strip's frame position is recorded by the 2D editor only: a press in a view keeps
   // the current frame.
   e.dragEdited = 0;
@@ -137,7 +135,7 @@ void Ed3D_MotionLButtonDown(i32 x, i32 y) {
   e.ikActive = 1;
 }
 
-void Ed3D_MotionLButtonUp(i32, i32) {
+void Ed3D_MotionLButtonUp(const HookCtx *c) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.ikActive = 0;
   e.dragOpen = 0;
@@ -213,9 +211,9 @@ static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
   FollowChildren(m, b, q);
 }
 
-void Ed3D_MotionMouseMove(i32 x, i32 y) {
+void Ed3D_MotionMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
   Model3 *m = Current_Model3();
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
@@ -224,7 +222,7 @@ void Ed3D_MotionMouseMove(i32 x, i32 y) {
   if (g_Shell.g_Playing == 1 || b <= 0 || b >= Model3_BoneCount(m)) return;
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;   // edits need a key at the current frame
-  u32 kind = g_Shell.g_CurView->kind;
+  u32 kind = c->view->kind;
   f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
   switch (g_Sel.g_MotionEditOp) {
     case ED3D_MOTION_TOOL_MOVE:
@@ -277,10 +275,10 @@ bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
   return Ed3D_ProjectView0(p.x, p.y, p.z, out);
 }
 
-void Ed3D_MotionRButtonUp(i32 x, i32 y) {
-  View_UseActive();
+void Ed3D_MotionRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Model3 *m = Current_Model3();
-  if (!m || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
+  if (!m || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   if (x != g_Mouse.g_MotionDragAnchor.x || y != g_Mouse.g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
@@ -325,7 +323,6 @@ static void IkTurn(Model3 *m, i32 b, f32 step) {
 
 void Ed3D_IkStep(const ViewRecord *side) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m || !side || !e.ikActive || g_Shell.g_Playing == 1) return;
   i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = Model3_BoneCount(m);
@@ -356,5 +353,4 @@ void Ed3D_IkStep(const ViewRecord *side) {
     if (step != 0.0f) IkTurn(m, J, step);
   }
   g_Sel.g_CurBoneIndex = keep;
-  View_UseActive();
 }

@@ -21,7 +21,6 @@ static bool GroupMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_G
 
 // The current layer's model with a current motion, pointers refreshed; null otherwise.
 static Model3 *CurModel(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
@@ -198,7 +197,6 @@ void Ed3D_MoveKeyFrameTree(i32 delta) {
   u8 seen[MODEL3_BONES] = {};
   WalkFrom(m, (i32)keep, VisitMove, delta, seen, true);
   g_Sel.g_CurBoneIndex = keep;
-  View_UseActive();
 }
 
 void Ed3D_DeleteKey(void) {
@@ -211,7 +209,6 @@ void Ed3D_DeleteKey(void) {
     GroupKeyList3 *l = GroupList(m);
     GroupRemove(l, GroupFind(l, m->frame));
   }
-  View_UseActive();
 }
 
 // [SECTION] clipboard
@@ -336,7 +333,8 @@ void Ed3D_SnapToNearKey(void) {
   }
 }
 
-void Ed3D_MotionWheelKey(i32 step) {
+void Ed3D_MotionWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Model3 *m = CurModel();
   if (!m) return;
   m->frame = step < 0 ? Ed3D_PrevKeyFrame(m->frame) : Ed3D_NextKeyFrame(m->frame);

@@ -86,19 +86,17 @@ static void OpenPanels(void) {
   }
 }
 
-void Ed3D_MotionEnter(void) {
+void Ed3D_MotionEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_Sel.g_CurBoneIndex == 0) g_Sel.g_CurBoneIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
-  View_UseActive();
   if (Model3 *m = Current_Model3()) {
     m->frame = 0;
     m->frameFraction = 0.0f;
     if (m->motion < 0 || m->motion >= m->motionCount || m->motion >= MODEL3_MOTIONS) m->motion = 0;
-    View_UseActive();
   }
   g_Ed3DMotionPanels.listSeenMotion = Current_Model3() ? Current_Model3()->motion : 0;
   LoadMenu("MENU_3D_MOTION");
@@ -112,7 +110,7 @@ void Ed3D_MotionEnter(void) {
   Tree_BuildRowsBones3D();
 }
 
-void Ed3D_MotionLeave(void) {
+void Ed3D_MotionLeave(const HookCtx *c) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   g_ShellEntries.model3Loop = nullptr;   // the other sub-modes' playback always loops
@@ -144,29 +142,27 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
   return found;
 }
 
-void Ed3D_MotionUpdate(void) {
+void Ed3D_MotionUpdate(const HookCtx *c) {
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Strip.g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
   Ed3D_UpdateCurrentKeyIndex();
   Lib_SetSceneDraw(1);
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   m->poseUpdate = 1;
-  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_IK && g_Shell.g_CurView->kind == VIEW_SIDE) {
+  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_IK && c->view->kind == VIEW_SIDE) {
     Ed3D_IkSetChain((i32)g_Sel.g_CurBoneIndex);
-    Ed3D_IkStep(g_Shell.g_CurView);
+    Ed3D_IkStep(c->view);
     App_MarkAllRedraw();
   }
   bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE),
        right = Shell_ButtonHeld(BUTTON_RIGHT);
   m->displayState = (g_Shell.g_Playing != 1 && !left) ? 3 : 2;
   if (g_Shell.g_Playing == 1 || left || middle || !right) return;
-  i32 b = Ed3D_MotionPickBone(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
+  i32 b = Ed3D_MotionPickBone(c->view, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
   if (b >= 0 && (u32)b != g_Sel.g_CurBoneIndex) {
     g_Ed3DMotionPanels.prevBone = (i32)g_Sel.g_CurBoneIndex;
     g_Sel.g_CurBoneIndex = (u32)b;
-    View_UseActive();
     g_Ed3DMotion.dialogRefresh = 1;
     g_Ed3DMotion.keyDialogRefresh = 1;
   }
@@ -304,12 +300,12 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   DrawBatch_End();
 }
 
-void Ed3D_MotionDrawOverlay(void) {
-  const ViewRecord *v = g_Shell.g_CurView;
+void Ed3D_MotionDrawOverlay(const HookCtx *c) {
+  const ViewRecord *v = c->view;
   Model3 *m = Current_Model3();
   bool playing = g_Shell.g_Playing == 1;
   if (Ortho(v) || playing) {
-    View_Draw2DGrid();
+    View_Draw2DGrid(c->view);
     if (m) {
       DrawMesh(m, v);
       DrawBones(m, v);
@@ -347,7 +343,8 @@ void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
   if (redraw) App_MarkAllRedraw();
 }
 
-void Ed3D_MotionKeyUp(u32 vk) {
+void Ed3D_MotionKeyUp(const HookCtx *c) {
+  u32 vk = c->key;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   switch (vk) {
     case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, true); break;
@@ -375,7 +372,6 @@ void Ed3D_TogglePlay(void) {
 
 void Ed3D_MotionPlay(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  View_UseActive();
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
   Model3 *m = Current_Model3();
   if (m) m->frameFraction = 0.0f;
@@ -386,7 +382,6 @@ void Ed3D_MotionStop(void) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
-  View_UseActive();
   Model3 *m = Current_Model3();
   Play_Stop(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
@@ -419,7 +414,8 @@ static void OpenSoundDialog(void) {
   if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
 }
 
-void Ed3D_MotionCommand(u32 id) {
+void Ed3D_MotionCommand(const HookCtx *c) {
+  u32 id = c->command;
   switch (id) {
     case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
     case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(); break;

@@ -45,7 +45,6 @@ static struct {
 
 // [SECTION] helpers
 static Model3 *CurModel(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
@@ -200,7 +199,6 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
 
 // A turn button: the edited key turns, one step; nothing without a key.
 static void Turn(i32 axis, f32 degrees, const char *label) {
-  View_UseActive();
   Ed3D_UpdateCurrentKeyIndex();
   if (!Ed3D_EditedKey()) return;
   if (axis >= 0) Ed3D_RotateEditedKey(axis, degrees);
@@ -219,7 +217,6 @@ static void ResetRotation(void) {
   i32 child = m->bones[b].firstChild;
   if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(child);
   g_Sel.g_CurBoneIndex = b;
-  View_UseActive();
   AfterKeyEdit("回転リセット ( モーション )");
 }
 
@@ -320,21 +317,18 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
 }
 
 void Ed3D_FillMotionList(void) {
-  View_UseActive();
   if (!g_Ed3DMotionPanels.list) return;
   Ed3D_MotionListLines(Current_Model3(), &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundList(void) {
-  View_UseActive();
   if (!g_Ed3DMotionPanels.waveList) return;
   Ed3D_MotionSoundLines(Current_Model3(), &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
 void Ed3D_FillMotionSoundCombo(void) {
-  View_UseActive();
   const Model3 *m = Current_Model3();
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
@@ -352,7 +346,6 @@ void Ed3D_FillMotionModeCombo(void) {
 }
 
 void Ed3D_FillMotionTextureCombo(void) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!g_Ed3DMotion.textureCombo || !m) return;
   // The texture of the current group's key at the key index, else the group's own.
@@ -416,7 +409,6 @@ static i32 StripRows(void) {
 static void ChooseHoveredGroup(i32 h) {
   if (h < 0 || h >= StripRows() || (u32)h == g_Sel.g_CurGroupIndex) return;
   g_Sel.g_CurGroupIndex = (u32)h;
-  View_UseActive();
   Ed3D_UpdateCurrentKeyIndex();
   g_Ed3DMotion.dialogRefresh = 1;
   g_Ed3DMotion.keyDialogRefresh = 1;
@@ -442,7 +434,6 @@ void Ed3D_ToggleRowExpanded(void) {
   t.current = h;
   i32 item = t.rows[h].item;
   if (item >= 0) g_Sel.g_CurBoneIndex = (u32)item;
-  View_UseActive();
   Model3 *m = Current_Model3();
   i32 left = t.rows[h].depth * 16 + g_Strip.g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
   if (m && item >= 0 && item < MODEL3_BONES && x > left && x < left + 15)
@@ -464,7 +455,6 @@ static void DragKeys(i32 dx) {
       g_Sel.g_CurBoneIndex = (u32)child;
       Ed3D_MoveKeyFrameTree(delta);
       g_Sel.g_CurBoneIndex = cur;
-      View_UseActive();
     }
   }
   i64 f = (i64)m->frame + delta;
@@ -491,7 +481,6 @@ static void Release(void) {
 }
 
 static void SyncScroll(void *dlg) {
-  View_UseActive();
   if (Current_Model3()) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, Current_Model3()->frame, Ed3D_StripScrollMax());
 }
 
@@ -571,7 +560,6 @@ void Ed3D_MotionListSelect(i32 line) {
     p.listSeenMotion = m->motion;
     m->frame = 0;
     m->frameFraction = 0.0f;
-    View_UseActive();
     Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
     g_Ed3DMotion.keyDialogRefresh = 1;
     p.listRefresh = 1;
@@ -639,7 +627,6 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   m->motionCount = n + 1;
   dst.used = 1;
   if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
-  View_UseActive();
   Step("追加 ( モーションリスト )");
   Ed3D_FillMotionList();
   g_Ed3DMotionPanels.listRefresh = 1;

@@ -50,7 +50,6 @@ static struct {
 
 // [SECTION] motion dialog
 static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
-  View_UseActive();
   if (!Current_Model3()) return;
   u32 id = LOWORD(wParam), code = HIWORD(wParam);
   if (id == IDC_MOT_MODE || id == IDC_MOT_TEXTURE) {
@@ -69,7 +68,6 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
 }
 
 static void RefreshMotionDlg(HWND) {
-  View_UseActive();
   if (Current_Model3()) Ed3D_MotionDlgRefresh();
 }
 
@@ -88,7 +86,6 @@ INT_PTR CALLBACK Ed3D_MotionKeyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 // [SECTION] motion list dialog
 static void ListCommand(HWND dlg, WPARAM wParam) {
-  View_UseActive();
   if (!Current_Model3()) return;
   Ed3D_MotionListSelect(g_Ed3DMotionPanels.list ? Widget_ListSelection(g_Ed3DMotionPanels.list) : -1);
   u32 id = LOWORD(wParam);

@@ -91,7 +91,6 @@ bool Ed3D_CreateObjKey(void) {
   mo->keyFrames[k] = s->frame;
   mo->keyCount = n + 1;
   FindSegment();
-  View_UseActive();
   MarkEdited();
   return true;
 }
@@ -220,7 +219,8 @@ i32 Ed3D_PrevRowKeyFrame(i32 f) {
   return f;
 }
 
-void Ed3D_ObjMotionWheelKey(i32 step) {
+void Ed3D_ObjMotionWheelKey(const HookCtx *c) {
+  i32 step = c->step;
   Obj3Set *s = Set();
   if (!s || step == 0) return;
   s->frame = step < 0 ? Ed3D_PrevRowKeyFrame(s->frame) : Ed3D_NextRowKeyFrame(s->frame);

@@ -98,7 +98,7 @@ static void OpenPanels(void) {
   }
 }
 
-void Ed3D_ObjMotionEnter(void) {
+void Ed3D_ObjMotionEnter(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Lib.runState = 3;
   g_Sel.g_CurSlot = 0;
@@ -106,7 +106,6 @@ void Ed3D_ObjMotionEnter(void) {
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
   if (!KeepSet()) NewSet();
-  View_UseActive();
   if (Obj3Set *s = Set()) {
     if (s->motion < 0 || s->motion >= OBJ3_MOTIONS) s->motion = 0;
     s->frame = 0;
@@ -126,7 +125,7 @@ void Ed3D_ObjMotionEnter(void) {
   Ed3D_ObjMotionRefreshLists();
 }
 
-void Ed3D_ObjMotionLeave(void) {
+void Ed3D_ObjMotionLeave(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   g_Shell.g_Playing = 0;
   Ed3D_DestroyWindow(&e.parentCombo);
@@ -145,12 +144,12 @@ void Ed3D_ObjMotionLeave(void) {
 }
 
 // [SECTION] update and draw
-void Ed3D_ObjMotionUpdate(void) {
+void Ed3D_ObjMotionUpdate(const HookCtx *c) {
   g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
   Lib_SetSceneDraw(1);
 }
 
-void Ed3D_ObjDrawScene(void) { View_Draw3DGrid(); }
+void Ed3D_ObjDrawScene(const HookCtx *c) { View_Draw3DGrid(c->viewIndex); }
 
 static Vec3 WorldOrigin(i32 o) {
   f32 p[3];
@@ -160,10 +159,10 @@ static Vec3 WorldOrigin(i32 o) {
 
 void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o == Ed3D_ObjCurrent(), axis); }
 
-void Ed3D_ObjDrawOverlay(void) {
+void Ed3D_ObjDrawOverlay(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
-  if (g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
+  if (c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
   i32 cur = Ed3D_ObjCurrent();
   DrawBatch_Begin();
   if (cur > 0 && g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
@@ -173,18 +172,18 @@ void Ed3D_ObjDrawOverlay(void) {
 }
 
 // [SECTION] mouse
-void Ed3D_ObjLButtonDown(i32 x, i32 y) {
-  Ed3D_SetDragAnchors(x, y);
-  View_UseActive();
+void Ed3D_ObjLButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAll(c->mouse, x, y);
   // A press in a view keeps the current frame (the strip sets it in the key dialog).
   Ed3D_CreateObjKey();
   App_MarkAllRedraw();
 }
 
-void Ed3D_ObjRButtonUp(i32 x, i32 y) {
-  View_UseActive();
+void Ed3D_ObjRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   const Obj3Set *s = Set();
-  if (!s || g_Shell.g_CurView->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
+  if (!s || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
   if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
@@ -249,13 +248,11 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   if (child > 0) {
     Ed3D_RotateObjSubtree(child);
     g_Sel.g_CurPartIndex = (u32)o;
-    View_UseActive();
   }
 }
 
-void Ed3D_ObjMouseMove(i32, i32) {
+void Ed3D_ObjMouseMove(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  View_UseActive();   // the current view record := the active view's
   App_MarkAllRedraw();
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
@@ -264,7 +261,7 @@ void Ed3D_ObjMouseMove(i32, i32) {
   if (g_Shell.g_Playing == 1 || o <= 0 || k < 0) return;
   ObjKey3 *key = Ed3D_ObjKey(o, k);
   if (!key) return;
-  u32 kind = g_Shell.g_CurView->kind;
+  u32 kind = c->view->kind;
   f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
   bool edited = false;
   switch (g_Sel.g_MotionEditOp) {
@@ -310,7 +307,8 @@ static void SetTool(u32 tool) {
   Ed3DObjMotionEditor.listRefresh = 1;
 }
 
-void Ed3D_ObjMotionKeyDown(u32 vk) {
+void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
+  u32 vk = c->key;
   switch (vk) {
     case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, false); break;
     case 'A': Ed3D_ObjTogglePlay(); break;
@@ -351,7 +349,6 @@ static void CopyMotionsCommand(void) {
   if (file && file[0]) {
     if (Obj3Set *s = Set()) s->frame = 0;
     g_Sel.g_CurBoneIndex = 0;
-    View_UseActive();
     if (Model3 *m = Current_Model3())
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
@@ -359,7 +356,8 @@ static void CopyMotionsCommand(void) {
   Timer_Reset();
 }
 
-void Ed3D_ObjMotionCommand(u32 id) {
+void Ed3D_ObjMotionCommand(const HookCtx *c) {
+  u32 id = c->command;
   switch (id) {
     case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
     case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(); break;

@@ -350,7 +350,6 @@ void Ed3D_ObjKeyStripScroll(i32 code, i32 pos) {
 
 void Ed3D_ObjSetKeySound(i32 line) {
   Obj3Set *s = Set();
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!s || !m) return;
   Kzo_FindKeySegment(0);
@@ -464,7 +463,6 @@ void Ed3D_ObjMotionLines(Ed3DLines *out) {
 }
 
 void Ed3D_ObjSoundLines(Ed3DLines *out) {
-  View_UseActive();
   Ed3D_MotionSoundLines(Current_Model3(), out);
 }
 

@@ -47,36 +47,34 @@ static void LoadMenu(const char *name) {
   App_LoadFamilyMenu(name);
 }
 
-void Ed3D_PolyEnter(void) {
+void Ed3D_PolyEnter(const HookCtx *c) {
   g_Lib.runState = 4;
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
   LoadMenu("MENU_3D_POLY");
   Ed3D_PolyOpenDialogs();
 }
 
-void Ed3D_PolyLeave(void) {
+void Ed3D_PolyLeave(const HookCtx *c) {
   Ed3D_PolyCloseDialogs();
   // The other layers are hidden, their models kept whole: a layer switch shows them again.
   for (i32 n = 1; n < ED3D_LAYERS; n++)
     if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, 0);
 }
 
-void Ed3D_PolyUpdate(void) {
-  View_UseActive();
+void Ed3D_PolyUpdate(const HookCtx *c) {
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
-    Poly_FreePointAt(g_Shell.g_CurView, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->sel->g_FreeCreateCount < POLY_FREE_POINTS)
+    Poly_FreePointAt(c->view, c->mouse->g_MouseX, c->mouse->g_MouseY, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount]);
   m->displayMode = 2;
 }
 
 // [SECTION] pick
-void Ed3D_PickUnderCursor(void) {
-  View_UseActive();
+void Ed3D_PickUnderCursor(const HookCtx *c) {
   Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
-  if (g_Shell.g_CurView->kind != VIEW_MAIN) return;
+  if (c->view->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
   // not whichever view the device drew last.
@@ -84,7 +82,7 @@ void Ed3D_PickUnderCursor(void) {
   i32 w, h;
   if (!Ed3D_View0Camera(vp, &w, &h)) return;
   Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
-  Ed3D_PolyPickAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, CtrlHeld());
+  Ed3D_PolyPickAt(m, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld());
 }
 
 // [SECTION] commands
@@ -130,7 +128,6 @@ static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
 void Ed3D_PolySelectAllOrNone(void) {
-  View_UseActive();
   i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
   bool anyClear = false;
   for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_Sel.g_PolySelFaces[i] == 0;
@@ -144,7 +141,6 @@ void Ed3D_PolySelectAllOrNone(void) {
 }
 
 void Ed3D_PolyInvertSelection(void) {
-  View_UseActive();
   i32 nf, nv;
   FlagCounts(Current_Model3(), &nf, &nv);
   for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
@@ -165,8 +161,7 @@ void Ed3D_PolyToolKey(u32 tool) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// Reads the current model without View_UseActive: the overlay runs it while g_Shell.g_CurView names
-// the view being drawn, which View_UseActive would turn to the active view.
+// The counts of the current model's selection (the overlay runs it while a view is drawn).
 void Ed3D_PolyStatusText(void) {
   const Model3 *m = Current_Model3();
   i32 nf, nv;
@@ -187,9 +182,8 @@ void Ed3D_PolyStatusText(void) {
 // [SECTION] keys
 // One arrow step of the current orthographic view: 1 / zoom along its horizontal (dx) or
 // vertical (dy, screen up +1) axis.
-static void ViewStep(i32 dx, i32 dy) {
+static void ViewStep(ViewRecord *v, i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  ViewRecord *v = g_Shell.g_CurView;
   if (v->zoom == 0.0f) return;
   f32 d = 1.0f / v->zoom;
   switch (v->kind) {
@@ -201,19 +195,19 @@ static void ViewStep(i32 dx, i32 dy) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_PolyKeyUp(u32 vk) {
-  View_UseActive();
+void Ed3D_PolyKeyUp(const HookCtx *c) {
+  u32 vk = c->key;
   if (!Current_Model3()) return;
   switch (vk) {
-    case VKEY_LEFT: ViewStep(-1, 0); break;
-    case VKEY_UP: ViewStep(0, 1); break;
-    case VKEY_RIGHT: ViewStep(1, 0); break;
-    case VKEY_DOWN: ViewStep(0, -1); break;
+    case VKEY_LEFT: ViewStep(c->view, -1, 0); break;
+    case VKEY_UP: ViewStep(c->view, 0, 1); break;
+    case VKEY_RIGHT: ViewStep(c->view, 1, 0); break;
+    case VKEY_DOWN: ViewStep(c->view, 0, -1); break;
     case VKEY_DELETE:
     case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
     case 'A': Ed3D_PolyToggleAutoPick(); break;
     case 'E':
-      if (g_Sel.g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
+      if (c->sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
       else Ed3D_PolySelectFaceMode();
       Ed3DPolyEditor.dlgRefresh = 1;
       break;
@@ -227,29 +221,30 @@ void Ed3D_PolyKeyUp(u32 vk) {
 }
 
 // [SECTION] mouse
-void Ed3D_PolyMButtonDown(i32 x, i32 y) {
-  Map2_MButtonDown(x, y);
+void Ed3D_PolyMButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAD(c->mouse, x, y);
   App_MarkAllRedraw();
 }
 
-void Ed3D_PolyRButtonUp(i32 x, i32 y) {
-  View_UseActive();
+void Ed3D_PolyRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!Current_Model3()) return;
   // A click picks even with automatic picking off.
-  if (x == g_Mouse.g_PolyDragAnchor.x && y == g_Mouse.g_PolyDragAnchor.y) Ed3D_PickUnderCursor();
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) g_Sel.g_FreeCreateCount = 0;
+  if (x == c->mouse->g_PolyDragAnchor.x && y == c->mouse->g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) c->sel->g_FreeCreateCount = 0;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-void Ed3D_PolyFreeCreate(i32 x, i32 y) {
-  View_UseActive();
+void Ed3D_PolyFreeCreate(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Model3 *m = Current_Model3();
-  const ViewRecord *v = g_Shell.g_CurView;
-  if (!m || g_Sel.g_PolyTool != POLY_TOOL_FREE || g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS) return;
+  const ViewRecord *v = c->view;
+  if (!m || c->sel->g_PolyTool != POLY_TOOL_FREE || c->sel->g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
-  if (!Poly_FreePointAt(v, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) return;
-  u32 count = ++g_Sel.g_FreeCreateCount;
-  g_Sel.g_FreeCreateCount = 0;
+  if (!Poly_FreePointAt(v, x, y, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount])) return;
+  u32 count = ++c->sel->g_FreeCreateCount;
+  c->sel->g_FreeCreateCount = 0;
   if (!Poly_AppendFreePolygon(m, v, count)) return;
   Model3_CalcNormals(m);
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%u ( モデリング )", count);
@@ -260,14 +255,14 @@ void Ed3D_PolyFreeCreate(i32 x, i32 y) {
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolyLButtonUp(i32 x, i32 y) {
-  DragAnchor_Set(DRAG_ANCHOR_POLY, x, y);
-  View_UseActive();
+void Ed3D_PolyLButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  c->mouse->g_PolyDragAnchor = {x, y};
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && g_Shell.g_CurView->kind != VIEW_MAIN) {
-    if (g_Sel.g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(x, y);
-    else if (Poly_FreePointAt(g_Shell.g_CurView, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount])) g_Sel.g_FreeCreateCount++;
+  if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
+    if (c->sel->g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);
+    else if (Poly_FreePointAt(c->view, x, y, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount])) c->sel->g_FreeCreateCount++;
   }
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
   m->changed = 1;
@@ -276,13 +271,14 @@ void Ed3D_PolyLButtonUp(i32 x, i32 y) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-static void FlagViewsForMove(void) {
+static void FlagViewsForMove(const HookCtx *c) {
   u32 L = View_CurrentLayout();
-  if (g_Shell.g_ActiveView == 0) {
-    if (g_Sel.g_PolyNoAutoPick == 0 && (g_Sel.g_PolyTool == POLY_TOOL_VERTEX || g_Sel.g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
-    else if (g_Sel.g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
+  const ShellSelection *sel = c->sel;
+  if (c->viewIndex == 0) {
+    if (sel->g_PolyNoAutoPick == 0 && (sel->g_PolyTool == POLY_TOOL_VERTEX || sel->g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
+    else if (sel->g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
   }
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE)
+  if (sel->g_PolyTool == POLY_TOOL_FREE)
     for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
       if (g_Shell.g_Views[L][i].inUse == 1) g_Shell.g_Views[L][i].redraw = 1;
 }
@@ -292,34 +288,33 @@ static void DragLabel(const char *label) {
   Doc_MarkEdited(DOC_MODEL3);
 }
 
-void Ed3D_PolyMouseMove(i32 x, i32 y) {
-  g_Shell.g_CurView = View_Get(View_CurrentLayout(), g_Shell.g_ActiveView);
-  Model3 *m = Current_Model3();
-  if (!m) return;
-  FlagViewsForMove();
+void Ed3D_PolyMouseMove(const HookCtx *c) {
+  if (!c->model) return;
+  FlagViewsForMove(c);
   if (!LeftAlone()) return;
-  Ed3D_PolyDrag(m, g_Shell.g_CurView, &g_Sel, &g_Mouse, x, y);
+  Ed3D_PolyDrag(c);
 }
 
-void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y) {
-  i32 dx = x - mouse->g_PolyDragAnchor2.x, dy = y - mouse->g_PolyDragAnchor2.y;
+void Ed3D_PolyDrag(const HookCtx *c) {
+  ShellMouse *mouse = c->mouse;
+  i32 dx = c->x - mouse->g_PolyDragAnchor2.x, dy = c->y - mouse->g_PolyDragAnchor2.y;
   i32 ax = mouse->g_PolyDragAnchor.x, ay = mouse->g_PolyDragAnchor.y;
-  switch (sel->g_PolyTool) {
+  switch (c->sel->g_PolyTool) {
     case POLY_TOOL_MOVE:
       DragLabel("移動 ( モデリング )");
-      Poly_MoveStep(m, v, Ed3DPolyEditor.moveMode, dx, dy);
+      Poly_MoveStep(c, Ed3DPolyEditor.moveMode, dx, dy);
       break;
     case POLY_TOOL_ROTATE:
-      if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) break;
+      if (c->view->kind == VIEW_MAIN || c->view->kind == VIEW_PERS) break;
       DragLabel("回転 ( モデリング )");
-      Poly_RotateStep(m, v, dx, dy, ax, ay);
+      Poly_RotateStep(c, dx, dy, ax, ay);
       break;
     case POLY_TOOL_SCALE:
       DragLabel("拡大 ( モデリング )");
-      Poly_ScaleStep(m, v, dx, dy, ax, ay);
+      Poly_ScaleStep(c, dx, dy, ax, ay);
       break;
-    case POLY_TOOL_MARK_CHANGED: m->changed = 1; break;
+    case POLY_TOOL_MARK_CHANGED: c->model->changed = 1; break;
     default: break;
   }
-  mouse->g_PolyDragAnchor2 = {x, y};
+  mouse->g_PolyDragAnchor2 = {c->x, c->y};
 }

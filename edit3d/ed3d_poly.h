@@ -16,8 +16,7 @@
 // Every hook does nothing without a current model; corners whose indices lie outside the
 // model's arrays are skipped by picking and drawing.
 #pragma once
-#include "app/shell_mouse.h"
-#include "app/shell_sel.h"
+#include "app/hook_ctx.h"
 #include "app/views.h"
 #include "edit3d/poly.h"
 #include "lib/framework/view_record.h"
@@ -30,23 +29,22 @@ enum : u32 {
 };
 
 // [SECTION] hooks of sub-mode 14 (edit3d/ed3d_rows.cpp)
-void Ed3D_PolyEnter(void);
-void Ed3D_PolyLeave(void);
-void Ed3D_PolyUpdate(void);
-void Ed3D_PolyDrawScene(void);
-void Ed3D_PolyDrawOverlay(void);
-void Ed3D_PolyLButtonUp(i32 x, i32 y);
-void Ed3D_PolyMButtonDown(i32 x, i32 y);
-void Ed3D_PolyFreeCreate(i32 x, i32 y);
-void Ed3D_PolyRButtonUp(i32 x, i32 y);
-void Ed3D_PolyMouseMove(i32 x, i32 y);
-// A left drag with the move, rotate or scale tool on model m in view v, from the mouse's
-// second anchor to (x, y): the step for the tool of sel, then the anchor moves to (x, y).
-struct ShellSelection;
-struct ShellMouse;
-void Ed3D_PolyDrag(Model3 *m, const ViewRecord *v, const ShellSelection *sel, ShellMouse *mouse, i32 x, i32 y);
-void Ed3D_PolyKeyUp(u32 virtualKey);
-void Ed3D_PickUnderCursor(void);
+void Ed3D_PolyEnter(const HookCtx *c);
+void Ed3D_PolyLeave(const HookCtx *c);
+void Ed3D_PolyUpdate(const HookCtx *c);
+void Ed3D_PolyDrawScene(const HookCtx *c);
+void Ed3D_PolyDrawOverlay(const HookCtx *c);
+void Ed3D_PolyLButtonUp(const HookCtx *c);
+void Ed3D_PolyMButtonDown(const HookCtx *c);
+void Ed3D_PolyFreeCreate(const HookCtx *c);
+void Ed3D_PolyRButtonUp(const HookCtx *c);
+void Ed3D_PolyMouseMove(const HookCtx *c);
+// A left drag with the move, rotate or scale tool on the context's model in its view, from
+// the second anchor of its mouse record to (c->x, c->y): the step for the tool of c->sel,
+// then the anchor moves to (c->x, c->y).
+void Ed3D_PolyDrag(const HookCtx *c);
+void Ed3D_PolyKeyUp(const HookCtx *c);
+void Ed3D_PickUnderCursor(const HookCtx *c);
 
 // [SECTION] commands
 void Ed3D_PolyAfterEdit(void);
@@ -78,11 +76,12 @@ void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl);
 // Projects every position with a world x view x projection matrix into g_Sel.g_PolyScreenPos.
 void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH);
 
-// One drag step of the move, rotate or scale tool in view v, mouse delta (dx, dy) since the
-// previous move event, pivot anchor (ax, ay) (the button-down position).
-void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy);
-void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay);
-void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay);
+// One drag step of the move, rotate or scale tool on the selected vertices of c->sel in model
+// c->model, seen in view c->view: mouse delta (dx, dy) since the previous move event, pivot
+// anchor (ax, ay) (the button-down position).
+void Poly_MoveStep(const HookCtx *c, u32 moveMode, i32 dx, i32 dy);
+void Poly_RotateStep(const HookCtx *c, i32 dx, i32 dy, i32 ax, i32 ay);
+void Poly_ScaleStep(const HookCtx *c, i32 dx, i32 dy, i32 ax, i32 ay);
 
 // The free-creation point under screen point (sx, sy) of view v, relative to the view's pan.
 // False for views that are not orthographic.
@@ -102,3 +101,6 @@ void Poly_VertexFlagsFollowFaces(const Model3 *m);
 // Elements of the selection arrays (0 until the shell allocated them).
 u32 Poly_FaceFlagRoom(void);
 u32 Poly_VertFlagRoom(void);
+// The same of a given selection record (its arrays have the shell's work-array room).
+u32 Poly_SelVertRoom(const ShellSelection *sel);
+u32 Poly_SelFaceRoom(const ShellSelection *sel);

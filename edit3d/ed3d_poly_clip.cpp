@@ -192,7 +192,6 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
 
 // [SECTION] commands
 static Model3 *Current(void) {
-  View_UseActive();
   return Current_Model3();
 }
 

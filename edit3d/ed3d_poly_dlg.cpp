@@ -88,7 +88,6 @@ static void AddFile(void) {
   if (!Ed3D_PolyMergeFile(name)) return;
   char label[UNDO_LABEL];
   Str_Format(label, sizeof label, "%s ( モデリング )", name);
-  View_UseActive();
   if (Current_Model3()) Record(Current_Model3(), label);
 }
 
@@ -103,7 +102,6 @@ static bool Primitive(u32 id) {
       if (Ed3D_PolyLoadPrimitive(p.name)) {
         char label[UNDO_LABEL];
         Str_Format(label, sizeof label, "%s ( モデリング )", p.name);
-        View_UseActive();
         if (Current_Model3()) Record(Current_Model3(), label);
       }
       Ed3D_PolyAfterEdit();
@@ -201,7 +199,6 @@ static bool Setting(Model3 *m, u32 id) {
 }
 
 bool Ed3D_PolyDlgCommand(u32 id) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
   // Without a model the commands do nothing but are still the dialog's.
@@ -221,7 +218,6 @@ bool Ed3D_PolyDlgCommand(u32 id) {
 }
 
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
@@ -230,7 +226,6 @@ void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
 }
 
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   if (Ed3D_PolyNumericInput(m, text)) Record(m, "数値入力 ( モデリング )");

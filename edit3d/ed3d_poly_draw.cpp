@@ -65,9 +65,9 @@ static i32 Corners(const Model3 *m, const Polygon3 &p) {
 
 static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 255, 0, 255); }
 
-void Ed3D_PolyDrawScene(void) {
-  if (g_Shell.g_DrawView != 0) return;
-  View_Draw3DGrid();
+void Ed3D_PolyDrawScene(const HookCtx *c) {
+  if (c->viewIndex != 0) return;
+  View_Draw3DGrid(c->viewIndex);
   const Model3 *m = Current_Model3();
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
@@ -277,13 +277,13 @@ static void DrawFreeCreation(const ViewRecord *v) {
   if (count >= 1) Draw_Line2D(g_Mouse.g_MouseX, g_Mouse.g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
 }
 
-void Ed3D_PolyDrawOverlay(void) {
-  const ViewRecord *v = g_Shell.g_CurView;
+void Ed3D_PolyDrawOverlay(const HookCtx *c) {
+  const ViewRecord *v = c->view;
   if (Ortho(v)) Sketch(v);
-  View_Draw2DGrid();
+  View_Draw2DGrid(c->view);
   Model3 *m = Current_Model3();
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
-  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
+  bool active = c->viewIndex == g_Shell.g_ActiveView;
   bool selecting = g_Sel.g_PolyTool == 0 || g_Sel.g_PolyTool == 5;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);

@@ -20,8 +20,10 @@ static const f32 kUnitPixels = 40.0f;   // screen pixels per model unit at zoom 
 static const f32 kPixelUnits = 0.025f;  // its inverse
 
 // [SECTION] bounds
-u32 Poly_FaceFlagRoom(void) { return g_Sel.g_PolySelFaces ? App_WorkFaceCount() : 0; }
-u32 Poly_VertFlagRoom(void) { return g_Sel.g_PolySelVerts ? App_WorkVertCount() : 0; }
+u32 Poly_FaceFlagRoom(void) { return Poly_SelFaceRoom(&g_Sel); }
+u32 Poly_SelFaceRoom(const ShellSelection *sel) { return sel->g_PolySelFaces ? App_WorkFaceCount() : 0; }
+u32 Poly_VertFlagRoom(void) { return Poly_SelVertRoom(&g_Sel); }
+u32 Poly_SelVertRoom(const ShellSelection *sel) { return sel->g_PolySelVerts ? App_WorkVertCount() : 0; }
 
 // Polygons and positions that exist in the model's arrays (a count is never trusted beyond
 // the room the arrays have).
@@ -169,17 +171,17 @@ void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
 
 // [SECTION] drag steps
 // Each selected vertex once, along the mean normal of the selected faces that use it.
-static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
-  i32 verts = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
-  i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom());
-  if (!g_Sel.g_PolyScreenPos || !g_Sel.g_PolyWorkVerts) return;
+static void MoveAlongNormals(Model3 *m, const ShellSelection *sel, f32 zoom, i32 amount) {
+  i32 verts = Min(Min(Model3_PositionCount(m), Poly_SelVertRoom(sel)), App_WorkVertCount());
+  i32 polys = Min(Model3_PolygonCount(m), Poly_SelFaceRoom(sel));
+  if (!sel->g_PolyScreenPos || !sel->g_PolyWorkVerts) return;
   // The pick's screen positions and the spare per-vertex word serve as the sums and counts;
   // the next pick pass refills them.
-  f32 *sum = g_Sel.g_PolyScreenPos;
-  u32 *count = g_Sel.g_PolyWorkVerts;
+  f32 *sum = sel->g_PolyScreenPos;
+  u32 *count = sel->g_PolyWorkVerts;
   for (i32 i = 0; i < verts; i++) { sum[3 * i] = sum[3 * i + 1] = sum[3 * i + 2] = 0; count[i] = 0; }
   for (i32 f = 0; f < polys; f++) {
-    if (!g_Sel.g_PolySelFaces[f]) continue;
+    if (!sel->g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) {
       u32 v = p.corners[j].vertex;
@@ -199,28 +201,31 @@ static void MoveAlongNormals(Model3 *m, f32 zoom, i32 amount) {
   }
 }
 
-static void AddToSelected(Model3 *m, const f32 d[3]) {
-  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
+static void AddToSelected(Model3 *m, const ShellSelection *sel, const f32 d[3]) {
+  i32 n = Min(Model3_PositionCount(m), Poly_SelVertRoom(sel));
   for (i32 i = 0; i < n; i++) {
-    if (!g_Sel.g_PolySelVerts[i]) continue;
+    if (!sel->g_PolySelVerts[i]) continue;
     m->positions[i].x += d[0];
     m->positions[i].y += d[1];
     m->positions[i].z += d[2];
   }
 }
 
-void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy) {
+void Poly_MoveStep(const HookCtx *c, u32 moveMode, i32 dx, i32 dy) {
+  Model3 *m = c->model;
+  const ViewRecord *v = c->view;
+  const ShellSelection *sel = c->sel;
   if (!m) return;
   f32 zoom = v->zoom;
-  if (moveMode == 1) { MoveAlongNormals(m, zoom, dx - dy); return; }
+  if (moveMode == 1) { MoveAlongNormals(m, sel, zoom, dx - dy); return; }
   f32 d[3] = {0, 0, 0};
   if (v->kind == VIEW_MAIN && moveMode == 2) {
-    d[g_Sel.g_GizmoAxis < 3 ? g_Sel.g_GizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
+    d[sel->g_GizmoAxis < 3 ? sel->g_GizmoAxis : 0] = (f32)(dx - dy) * zoom * 0.0125f;
   } else if (v->kind == VIEW_MAIN && moveMode == 0) {
     // Parallel to the screen of the perspective camera; the orthographic views move by
     // their own mapping only.
     Mat4 r;
-    Mat_ComposeSRTEuler(&r, 0, 0, 0, -g_Shell.g_PerspAngleY, g_Shell.g_PerspAngleX, 0, 1, 1, 1);
+    Mat_ComposeSRTEuler(&r, 0, 0, 0, -c->perspAngleY, c->perspAngleX, 0, 1, 1, 1);
     f32 t[3];
     Mat_TransformPoint(t, (f32)dx, (f32)dy, 0, r);
     d[0] = t[0] * zoom * 0.013f;
@@ -232,20 +237,22 @@ void Poly_MoveStep(Model3 *m, const ViewRecord *v, u32 moveMode, i32 dx, i32 dy)
     d[h] += (f32)dx / zoom * kPixelUnits;
     d[vert] -= (f32)dy / zoom * kPixelUnits;
   }
-  AddToSelected(m, d);
+  AddToSelected(m, sel, d);
 }
 
 static f32 *Axis(Vec3 *p, i32 a) { return a == 0 ? &p->x : a == 1 ? &p->y : &p->z; }
 
-void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay) {
+void Poly_RotateStep(const HookCtx *ctx, i32 dx, i32 dy, i32 ax, i32 ay) {
+  Model3 *m = ctx->model;
+  const ViewRecord *v = ctx->view;
   i32 h, vert;
   f32 ph, pv;
   if (!m || !Poly_ViewAxes(v->kind, &h, &vert) || !Poly_OrthoFromScreen(v, ax, ay, &ph, &pv)) return;
   f32 theta = -2.0f * 3.14159265f * (0.5f * (f32)dy - 0.5f * (f32)dx) / 360.0f;
   f32 c = cosf(theta), s = sinf(theta);
-  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
+  i32 n = Min(Model3_PositionCount(m), Poly_SelVertRoom(ctx->sel));
   for (i32 i = 0; i < n; i++) {
-    if (!g_Sel.g_PolySelVerts[i]) continue;
+    if (!ctx->sel->g_PolySelVerts[i]) continue;
     f32 *ph_ = Axis(&m->positions[i], h), *pv_ = Axis(&m->positions[i], vert);
     f32 u = *ph_ - ph, w = *pv_ - pv;
     *ph_ = ph + (u * c + w * s);
@@ -253,13 +260,16 @@ void Poly_RotateStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32
   }
 }
 
-void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 ay) {
+void Poly_ScaleStep(const HookCtx *c, i32 dx, i32 dy, i32 ax, i32 ay) {
+  Model3 *m = c->model;
+  const ViewRecord *v = c->view;
+  const u32 *flags = c->sel->g_PolySelVerts;
   if (!m) return;
-  i32 n = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
+  i32 n = Min(Model3_PositionCount(m), Poly_SelVertRoom(c->sel));
   if (v->kind == VIEW_MAIN) {
     f32 a = 1.0f + 0.001f * (f32)dx, b = 1.0f - 0.001f * (f32)dy;
     for (i32 i = 0; i < n; i++) {
-      if (!g_Sel.g_PolySelVerts[i]) continue;
+      if (!flags[i]) continue;
       Vec3 &p = m->positions[i];
       p.x = p.x * a * b;
       p.y = p.y * a * b;
@@ -271,7 +281,7 @@ void Poly_ScaleStep(Model3 *m, const ViewRecord *v, i32 dx, i32 dy, i32 ax, i32 
   f32 ph, pv;
   if (!Poly_ViewAxes(v->kind, &h, &vert) || !Poly_OrthoFromScreen(v, ax, ay, &ph, &pv)) return;
   for (i32 i = 0; i < n; i++) {
-    if (!g_Sel.g_PolySelVerts[i]) continue;
+    if (!flags[i]) continue;
     f32 *ph_ = Axis(&m->positions[i], h), *pv_ = Axis(&m->positions[i], vert);
     *ph_ += (*ph_ - ph) * 0.0025f * (f32)dx;
     *pv_ -= (*pv_ - pv) * 0.0025f * (f32)dy;

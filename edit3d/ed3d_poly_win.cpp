@@ -120,7 +120,6 @@ static void ChooseColour(HWND dlg) {
 }
 
 INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &Ed3DPolyEditor.dlgX, &Ed3DPolyEditor.dlgY, &Ed3DPolyEditor.dlgRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND:
@@ -138,7 +137,6 @@ INT_PTR CALLBACK Ed3D_PolyDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 // [SECTION] numeric input
 INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Panel_StorePosition(dlg, &Ed3DPolyEditor.numDlgX, &Ed3DPolyEditor.numDlgY);
-  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG: return TRUE;
     case WM_COMMAND: {

@@ -17,25 +17,20 @@
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
 const FamilyHooks *Ed3D_SubModeRow(void) {
-  u32 i = g_Shell.g_EditSubMode - ED3D_FIRST_SUB_MODE;   // below 12 wraps to a large number
-  return i < ED3D_SUB_MODE_ROWS ? &g_Ed3DSubModeRows[i] : nullptr;
+  return Family_SubRow(g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS, g_Shell.g_EditSubMode);
 }
 
-#define ED3D_PASS(cell, ...)                         \
-  do {                                               \
-    const FamilyHooks *row_ = Ed3D_SubModeRow();     \
-    if (row_ && row_->cell) row_->cell(__VA_ARGS__); \
-  } while (0)
+#define ED3D_PASS(cell) Family_Pass(Ed3D_SubModeRow(), &FamilyHooks::cell, c)
 
 // [SECTION] family row
-static void PassDrawOverlay(void) { ED3D_PASS(drawOverlay); }
-static void PassKeyDown(u32 vk) { ED3D_PASS(keyDown, vk); }
-static void PassKeyUp(u32 vk) { ED3D_PASS(keyUp, vk); }
-static void PassLoopKeyUp(u32 vk) { ED3D_PASS(loopKeyUp, vk); }
-static void PassCommand(u32 id) { ED3D_PASS(command, id); }
-static void PassWheelKey(i32 step) { ED3D_PASS(wheelKey, step); }
-static void PassDoubleClick(i32 x, i32 y) { ED3D_PASS(doubleClick, x, y); }
-static void PassHoverPick(void) { ED3D_PASS(hoverPick); }
+static void PassDrawOverlay(const HookCtx *c) { ED3D_PASS(drawOverlay); }
+static void PassKeyDown(const HookCtx *c) { ED3D_PASS(keyDown); }
+static void PassKeyUp(const HookCtx *c) { ED3D_PASS(keyUp); }
+static void PassLoopKeyUp(const HookCtx *c) { ED3D_PASS(loopKeyUp); }
+static void PassCommand(const HookCtx *c) { ED3D_PASS(command); }
+static void PassWheelKey(const HookCtx *c) { ED3D_PASS(wheelKey); }
+static void PassDoubleClick(const HookCtx *c) { ED3D_PASS(doubleClick); }
+static void PassHoverPick(const HookCtx *c) { ED3D_PASS(hoverPick); }
 
 static const FamilyHooks kFamilyRow = {
   Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
@@ -46,7 +41,7 @@ static const FamilyHooks kFamilyRow = {
 };
 
 // [SECTION] sub-mode rows
-static void MotionDoubleClick(i32, i32) {
+static void MotionDoubleClick(const HookCtx *c) {
   Ed3D_CreateBoneKey();
   Ed3D_MotionRefreshLists();
 }

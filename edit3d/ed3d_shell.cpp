@@ -97,7 +97,6 @@ static void EnterBoneListPanel(void) {
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
   e.parentCombo = Ed3D_Control(e.bonePanel, IDC_BONE_PARENT);
-  View_UseActive();
   Ed3D_FillParentBoneList();   // selects the current bone's line
   Ed3D_FillBoneTree();
   g_Sel.g_CurBoneIndex = bone;
@@ -145,10 +144,10 @@ static void EnterSteps(bool runHook) {
   if (runHook) {
     if (StartsOnLayer0(sub)) g_Sel.g_CurSlot = 0;
     const FamilyHooks *row = Ed3D_SubModeRow();
-    if (row && row->enter) row->enter();
+    HookCtx c = Family_ShellContext();   // after the layer change above
+    if (row && row->enter) row->enter(&c);
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
-    View_UseActive();
   }
   if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
     e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_Lib.desktopWidth - 300, 4, 186, ByOs(48, 44));
@@ -161,14 +160,14 @@ static void EnterSteps(bool runHook) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_Enter(void) { EnterSteps(true); }
+void Ed3D_Enter(const HookCtx *c) { EnterSteps(true); }
 
 // [SECTION] leave
-void Ed3D_Leave(void) {
+void Ed3D_Leave(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
   Ed3D_DestroyWindow(&e.modePanel);
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->leave) row->leave();
+  if (row && row->leave) row->leave(c);
   Ed3D_DestroyWindow(&e.layer.window);
   WindowHolder *group = LayoutHolder(PANEL_GROUP);
   if (group->window) {
@@ -213,7 +212,8 @@ bool Ed3D_ModeCommand(u32 id) {
     EnterSteps(false);
   } else {
     App_KeepWorkAreas(false);
-    Ed3D_Leave();
+    HookCtx c = Family_ShellContext();
+    Ed3D_Leave(&c);
     App_SetSubMode(sub);
     EnterSteps(true);
     App_KeepWorkAreas(true);
@@ -235,20 +235,20 @@ static void FollowCurrentRow(void) {
     if (g_TreeRows.rows[r].item == item) { g_TreeRows.current = r; return; }
 }
 
-void Ed3D_Update(void) {
+void Ed3D_Update(const HookCtx *c) {
   // The renderer's weight colouring shows the current bone's vertices in the bone and weight
   // sub-modes; a sub-mode's update may set its own.
   u32 sub = g_Shell.g_EditSubMode;
   g_Sel.g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_Sel.g_CurBoneIndex : 0;
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->update) row->update();
+  if (row && row->update) row->update(c);
   FollowCurrentRow();
 }
 
-void Ed3D_DrawScene(void) {
+void Ed3D_DrawScene(const HookCtx *c) {
   const FamilyHooks *row = Ed3D_SubModeRow();
-  if (row && row->drawScene) row->drawScene();
-  View_DrawAxisGizmo();
+  if (row && row->drawScene) row->drawScene(c);
+  View_DrawAxisGizmo(c->view);
 }
 
 // [SECTION] keys and pans
@@ -263,8 +263,8 @@ static void SharedKeys(u32 vk, bool boneSubMode) {
   }
 }
 
-void Ed3D_BoneKeyUp(u32 vk) { SharedKeys(vk, true); }
-void Ed3D_WeightKeyDown(u32 vk) { SharedKeys(vk, false); }
+void Ed3D_BoneKeyUp(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, true); }
+void Ed3D_WeightKeyDown(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, false); }
 
 // Moves the active view's pan: dx along the view's horizontal, dy along its vertical (screen
 // up is +1). Front and Top pan x sideways; Side pans z, the other way round. The moved view

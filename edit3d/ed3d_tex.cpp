@@ -36,7 +36,6 @@
 Ed3DTexEditor g_Ed3DTex = {TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
 
 static Model3 *CurrentModel(void) {
-  View_UseActive();
   return Current_Model3();
 }
 
@@ -108,7 +107,7 @@ static void OpenPanels(void) {
   if (!e.imagePanel) e.imagePanel = CreatePanel(TEX_PANEL_IMAGE, g_Lib.screenWidth - 512, g_Lib.screenHeight - 576, 512, 546);
 }
 
-void Ed3D_TexEnter(void) {
+void Ed3D_TexEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -123,7 +122,7 @@ void Ed3D_TexEnter(void) {
   MarkPanels();
 }
 
-void Ed3D_TexLeave(void) {
+void Ed3D_TexLeave(const HookCtx *c) {
   Ed3DTexEditor &e = g_Ed3DTex;
   void **const windows[] = {&e.imagePanel, &e.list, &e.panel};
   TexPanel_Leave(STRIP_TEX3D, windows, 3, &e.mouse);
@@ -223,7 +222,7 @@ static void FillPreview(const Model3 *m) {
   TexPanel_ShowPreview(&g_Strip.g_StripTex3D, &shown, &e.mouse);
 }
 
-void Ed3D_TexUpdate(void) {
+void Ed3D_TexUpdate(const HookCtx *c) {
   Model3 *m = CurrentModel();
   if (!m) return;
   m->displayMode = 2;
@@ -235,7 +234,8 @@ void Ed3D_TexUpdate(void) {
 // [SECTION] view hooks
 static bool LeftOrRightHeld(void) { return Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT); }
 
-void Ed3D_TexKeyUp(u32 key) {
+void Ed3D_TexKeyUp(const HookCtx *c) {
+  u32 key = c->key;
   if (LeftOrRightHeld()) return;
   f32 step = 3 * g_Shell.g_PerspStep;
   switch (key) {
@@ -278,7 +278,8 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
   return true;
 }
 
-void Ed3D_TexMouseMove(i32 x, i32 y) {
+void Ed3D_TexMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   Ed3DTexEditor &e = g_Ed3DTex;
   Model3 *m = CurrentModel();
   const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
@@ -292,9 +293,10 @@ void Ed3D_TexMouseMove(i32 x, i32 y) {
   }
 }
 
-void Ed3D_TexRButtonUp(i32 x, i32 y) {
+void Ed3D_TexRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   // A click, not the end of a drag: the right-down anchor is where the button went down.
-  if (g_Mouse.g_PolyDragAnchor.x == x && g_Mouse.g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor();
+  if (g_Mouse.g_PolyDragAnchor.x == x && g_Mouse.g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor(c);
 }
 
 // [SECTION] tools, zoom and grid

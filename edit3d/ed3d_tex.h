@@ -9,6 +9,7 @@
 // (ed3d_tex_win.cpp) pass commands and mouse positions to the functions below, which decide.
 // The platform calls go through the widget seam (app/widget.h). The arithmetic is uv.h's.
 #pragma once
+#include "app/hook_ctx.h"
 #include "app/tex_panel.h"
 #include "model/types.h"
 #include "resources/edit3d_tex_ids.h"
@@ -47,12 +48,12 @@ struct Ed3DTexEditor {
 extern Ed3DTexEditor g_Ed3DTex;
 
 // [SECTION] hooks of sub-mode 15 (edit3d/ed3d_rows.cpp)
-void Ed3D_TexEnter(void);
-void Ed3D_TexLeave(void);
-void Ed3D_TexUpdate(void);
-void Ed3D_TexKeyUp(u32 virtualKey);
-void Ed3D_TexMouseMove(i32 x, i32 y);
-void Ed3D_TexRButtonUp(i32 x, i32 y);
+void Ed3D_TexEnter(const HookCtx *c);
+void Ed3D_TexLeave(const HookCtx *c);
+void Ed3D_TexUpdate(const HookCtx *c);
+void Ed3D_TexKeyUp(const HookCtx *c);
+void Ed3D_TexMouseMove(const HookCtx *c);
+void Ed3D_TexRButtonUp(const HookCtx *c);
 
 // [SECTION] the texture panel
 // A command of the panel: `focus` is the texture list's focus line (-1: none, the current

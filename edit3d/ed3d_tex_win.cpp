@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/current.h"
+#include "app/family.h"
 #include "app/panel_win.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
@@ -53,7 +54,6 @@ static void ShowState(HWND dlg) {
 INT_PTR CALLBACK Ed3D_TexDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DTexEditor &e = g_Ed3DTex;
   Panel_StoreRect(dlg, &e.panelX, &e.panelY, &e.panelW, &e.panelH);
-  View_UseActive();
   if (Panel_StartTimer(dlg, msg, &e.refresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND: {
@@ -82,7 +82,12 @@ INT_PTR CALLBACK Ed3D_TexImageDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM 
     case WM_LBUTTONUP: Ed3D_TexImageUp(0, x, y); return TRUE;
     case WM_RBUTTONUP: Ed3D_TexImageUp(1, x, y); return TRUE;
     case WM_MBUTTONUP: Ed3D_TexImageUp(2, x, y); return TRUE;
-    case WM_KEYUP: Ed3D_TexKeyUp((u32)wParam); return TRUE;
+    case WM_KEYUP: {
+      HookCtx c = Family_ShellContext();
+      c.key = (u32)wParam;
+      Ed3D_TexKeyUp(&c);
+      return TRUE;
+    }
     case WM_SIZE: RegisterPreview(dlg); return FALSE;
     case WM_PAINT: g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1; return FALSE;
     case WM_DESTROY: KillTimer(dlg, 1); return FALSE;

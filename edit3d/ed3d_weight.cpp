@@ -114,7 +114,7 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 }
 
 // [SECTION] hooks
-void Ed3D_WeightEnter(void) {
+void Ed3D_WeightEnter(const HookCtx *c) {
   g_Lib.runState = 4;
   g_Sel.g_CurSlot = 0;
   App_AllocWorkArrays();
@@ -124,20 +124,20 @@ void Ed3D_WeightEnter(void) {
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
 }
 
-void Ed3D_WeightLeave(void) {
+void Ed3D_WeightLeave(const HookCtx *c) {
   Ed3DBonePanels &p = g_Ed3DBones;
   if (p.weightPanel) Widget_Destroy(p.weightPanel);
   p.weightPanel = nullptr;
 }
 
-void Ed3D_WeightUpdate(void) {
-  View_UseActive();
+void Ed3D_WeightUpdate(const HookCtx *c) {
   if (Current_Model3()) Current_Model3()->displayMode = 3;
   Lib_SetSceneDraw(1);
   g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
 }
 
-void Ed3D_WeightMouseMove(i32 x, i32 y) {
+void Ed3D_WeightMouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
   DragAnchor_Set(DRAG_ANCHOR_OBJ_MOTION, x, y);
   // The box and the selection it makes are seen while the button is held.
@@ -145,8 +145,8 @@ void Ed3D_WeightMouseMove(i32 x, i32 y) {
 }
 
 // A right click that did not move picks the bone nearest the click in the active view.
-void Ed3D_WeightRButtonUp(i32 x, i32 y) {
-  View_UseActive();
+void Ed3D_WeightRButtonUp(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   const Model3 *m = Current_Model3();
   if (!m) return;
   if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
@@ -158,7 +158,6 @@ void Ed3D_WeightRButtonUp(i32 x, i32 y) {
   g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
   g_Sel.g_CurBoneIndex = (u32)b;
   g_Sel.g_BoneListDirty = 1;
-  View_UseActive();
   App_MarkAllRedraw();
 }
 
@@ -255,15 +254,15 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
   DrawBatch_End();
 }
 
-void Ed3D_WeightDrawOverlay(void) {
-  View_Draw2DGrid();
+void Ed3D_WeightDrawOverlay(const HookCtx *c) {
+  View_Draw2DGrid(c->view);
   const Model3 *m = Current_Model3();
-  const ViewRecord *v = g_Shell.g_CurView;
+  const ViewRecord *v = c->view;
   if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
   i32 left, right, top, bottom;
   Sorted(g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_ObjMotionDragAnchor.x, &left, &right);
   Sorted(g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_ObjMotionDragAnchor.y, &top, &bottom);
-  bool active = g_Shell.g_DrawView == g_Shell.g_ActiveView;
+  bool active = c->viewIndex == g_Shell.g_ActiveView;
   if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
   DrawMesh(m, v);
   DrawBones(m, v);
@@ -279,7 +278,6 @@ static void GetText(u32 id, char *out, u32 size) {
 
 void Ed3D_WeightCommand(u32 id) {
   if (id != IDC_WEIGHT_APPLY) return;
-  View_UseActive();
   Model3 *m = Current_Model3();
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];

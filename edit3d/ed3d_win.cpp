@@ -95,7 +95,6 @@ INT_PTR CALLBACK Ed3D_ModeDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Ed3D_LayerDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   Ed3DModelEditor &e = g_Ed3D;
-  View_UseActive();
   if (Panel_TimedOpen(dlg, msg, &e.layer.x, &e.layer.y, &g_Shell.g_LayerDlgRefresh)) return TRUE;
   switch (msg) {
     case WM_COMMAND:

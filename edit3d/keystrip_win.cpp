@@ -79,7 +79,6 @@ static INT_PTR Life(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM
 
 INT_PTR KeyStrip_DlgMessage(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   Ed3DStripMouse &s = *k->mouse;
-  View_UseActive();
   switch (msg) {
     case WM_MOUSEMOVE: Move(k, lParam); return TRUE;
     case WM_LBUTTONDOWN:

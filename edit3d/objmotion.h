@@ -10,6 +10,7 @@
 // sub-mode's hooks, its key store and its dialogs change it; the window handles are opaque
 // and made through the widget seam (app/widget.h; the panels registered by ed3d_obj_win.cpp).
 #pragma once
+#include "app/hook_ctx.h"
 #include "edit3d/ed3d_motion.h"
 #include "model/kzo.h"
 #include "model/math.h"
@@ -85,19 +86,19 @@ void Ed3D_ObjStop(void);
 i32 Ed3D_NextRowKeyFrame(i32 f);
 i32 Ed3D_PrevRowKeyFrame(i32 f);
 // The wheel: previous (step < 0) or next key frame.
-void Ed3D_ObjMotionWheelKey(i32 step);
+void Ed3D_ObjMotionWheelKey(const HookCtx *c);
 
 // [SECTION] the sub-mode (ed3d_obj_mode.cpp)
-void Ed3D_ObjMotionEnter(void);
-void Ed3D_ObjMotionLeave(void);
-void Ed3D_ObjMotionUpdate(void);
-void Ed3D_ObjDrawScene(void);
-void Ed3D_ObjDrawOverlay(void);
-void Ed3D_ObjLButtonDown(i32 x, i32 y);
-void Ed3D_ObjRButtonUp(i32 x, i32 y);
-void Ed3D_ObjMouseMove(i32 x, i32 y);
-void Ed3D_ObjMotionKeyDown(u32 virtualKey);
-void Ed3D_ObjMotionCommand(u32 commandId);
+void Ed3D_ObjMotionEnter(const HookCtx *c);
+void Ed3D_ObjMotionLeave(const HookCtx *c);
+void Ed3D_ObjMotionUpdate(const HookCtx *c);
+void Ed3D_ObjDrawScene(const HookCtx *c);
+void Ed3D_ObjDrawOverlay(const HookCtx *c);
+void Ed3D_ObjLButtonDown(const HookCtx *c);
+void Ed3D_ObjRButtonUp(const HookCtx *c);
+void Ed3D_ObjMouseMove(const HookCtx *c);
+void Ed3D_ObjMotionKeyDown(const HookCtx *c);
+void Ed3D_ObjMotionCommand(const HookCtx *c);
 // The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object).
 void Ed3D_DrawObjAxes(i32 o, i32 axis);
 // Refresh flags of the five panels, the lists filled again, every view redrawn.

@@ -28,7 +28,6 @@ INT_PTR CALLBACK Undo_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) 
     rec->x = r.left;
     rec->y = r.top;
   }
-  View_UseActive();
   switch (msg) {
     case WM_INITDIALOG:
       SetTimer(dlg, 1, 50, nullptr);

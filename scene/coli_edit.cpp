@@ -235,7 +235,7 @@ static void LoadCharacters(void) {
   Object_SetPosition(Object_Get(0), 0.0f, 0.0f, 0.0f);
 }
 
-void Coli_Enter(void) {
+void Coli_Enter(const HookCtx *c) {
   ColiEditor &e = g_ColiEdit;
   g_Lib.runState = 4;
   Lib_ClearAllModels();
@@ -255,7 +255,7 @@ void Coli_Enter(void) {
   App_MarkAllRedraw();
 }
 
-void Coli_Leave(void) {
+void Coli_Leave(const HookCtx *c) {
   if (g_Coli.doc) g_Coli.doc->loaded = 0;
   for (i32 i = 0; i < COLI_CHARACTERS; i++) {
     Model3_FreeSlot(i);
@@ -324,7 +324,7 @@ static void PickNearest(void) {
   }
 }
 
-void Coli_Update(void) {
+void Coli_Update(const HookCtx *c) {
   if (!HasCharacter() || !g_Coli.doc) return;
   g_Coli.doc->loaded = 1;
   StepCharacter();
@@ -372,16 +372,17 @@ static void DragShape(Rec *recs, i32 n, i32 cur, u32 mode, u32 panel, f32 dx, f3
 }
 
 // The three anchor setters of the family's row all set pairs a to c; the editor reads (a).
-void Coli_MouseMove(i32 x, i32 y) {
+void Coli_MouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!HasCharacter() || !g_Coli.doc) return;
   DragAnchor &a = g_Mouse.g_MotionDragAnchor;
   if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
-    Effect_SetDragAnchor(x, y);
+    DragAnchors_SetAC(c->mouse, x, y);
     return;
   }
   if (!OnlyButton(BUTTON_LEFT)) return;
   f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
-  Effect_SetDragAnchor(x, y);
+  DragAnchors_SetAC(c->mouse, x, y);
   const ColiEditor &e = g_ColiEdit;
   if (e.target == COLI_TARGET_BOXES)
     DragShape(g_Coli.doc->boxes, COLI_BOXES, e.curBox, e.boxMode, COLI_PANEL_BOX, dx, dy);
@@ -414,7 +415,7 @@ static void ReleaseOn(Rec *recs, i32 n, i32 *count, u8 *selected, u32 mode, i32 
   MarkEdited();
 }
 
-void Coli_LButtonUp(i32, i32) {
+void Coli_LButtonUp(const HookCtx *c) {
   ColiEditor &e = g_ColiEdit;
   CollisionDoc *d = g_Coli.doc;
   if (!d) return;
@@ -428,6 +429,7 @@ void Coli_LButtonUp(i32, i32) {
   }
 }
 
-void Coli_KeyDown(u32 key) {
+void Coli_KeyDown(const HookCtx *c) {
+  u32 key = c->key;
   if (key == 'E' || key == 'R' || key == 'T' || key == 'G') g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
 }

@@ -9,6 +9,7 @@
 // copies values in and out (scene/coli_edit_win.cpp). Projection and drawing go through
 // g_SceneSeam (scene/scene_seam.h), which native tests replace.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "resources/coli_edit_ids.h"   // control ids of the four templates
 #include "scene/coli.h"
@@ -53,14 +54,14 @@ void Coli_RefreshLists(void);
 void Coli_SetTarget(u32 t);
 
 // [SECTION] Family hooks
-void Coli_Enter(void);
-void Coli_Leave(void);
-void Coli_Update(void);
-void Coli_MouseMove(i32 x, i32 y);
-void Coli_LButtonUp(i32 x, i32 y);
-void Coli_KeyDown(u32 key);
-void Coli_Draw(void);
-void Coli_DrawScene(void);
+void Coli_Enter(const HookCtx *c);
+void Coli_Leave(const HookCtx *c);
+void Coli_Update(const HookCtx *c);
+void Coli_MouseMove(const HookCtx *c);
+void Coli_LButtonUp(const HookCtx *c);
+void Coli_KeyDown(const HookCtx *c);
+void Coli_Draw(const HookCtx *c);
+void Coli_DrawScene(const HookCtx *c);
 
 // [SECTION] Panels
 enum { COLI_VIEW_TEXTS = 5, COLI_VIEW_TEXT = 64 };

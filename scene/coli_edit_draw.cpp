@@ -13,7 +13,7 @@
 #include "scene/coli_edit.h"
 #include "scene/scene_seam.h"
 
-void Coli_Draw(void) {
+void Coli_Draw(const HookCtx *c) {
   // The warning is the main view's: the other view windows would show a cut-off copy.
   if (!Lib_IsVSync() && View_DrawingMain())
     g_SceneSeam.print(100, 10, "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
@@ -77,7 +77,7 @@ static void CircleCorners(const ColiCircle &c, f32 out[16][2]) {
   }
 }
 
-void Coli_DrawScene(void) {
+void Coli_DrawScene(const HookCtx *c) {
   const CollisionDoc *d = g_Coli.doc;
   if (!d) return;
   DrawDev_SetTexture(0, nullptr);

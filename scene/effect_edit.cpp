@@ -128,7 +128,8 @@ i32 Effect_NextKeyFrame(i32 f) {
   return f;
 }
 
-void Particle_WheelKey(i32 step) {
+void Particle_WheelKey(const HookCtx *c) {
+  i32 step = c->step;
   g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
@@ -151,13 +152,13 @@ static i32 KeyAtCurrentFrame(const ParticleEmitter *em) {
 
 // Turns key k of movie object n by the mouse movement; axes by the current view's kind.
 // Nothing happens when that object or key does not exist.
-static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
+static void TurnMovieKey(const ViewRecord *v, i32 n, i32 k, f32 dx, f32 dy) {
   if (n < 0 || n >= MOVIE_MAX_OBJECTS || !g_Movie.objects[n]) return;
   MovieObject *o = g_Movie.objects[n];
   if (k < 0 || k >= o->keyCount || k >= MOVIE_MAX_KEYS) return;
   f32 *a = o->keys[k].angles;
   const f32 s = 0.025f;
-  switch (g_Shell.g_CurView ? g_Shell.g_CurView->kind : 0) {
+  switch (v ? v->kind : 0) {
     case 0: a[0] += (dx + dy) * s; a[1] += (dx + dy) * s; a[2] += (dx + dy) * s; break;
     case 1: a[0] += dx * s; a[1] += -dy * s; break;
     case 2: a[0] += dx * s; a[2] += -dy * s; break;
@@ -166,7 +167,8 @@ static void TurnMovieKey(i32 n, i32 k, f32 dx, f32 dy) {
   }
 }
 
-void Effect_MouseMove(i32 x, i32 y) {
+void Effect_MouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   if (!OnlyLeftButton()) return;
   ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
@@ -177,10 +179,10 @@ void Effect_MouseMove(i32 x, i32 y) {
       em->keys[k].x += dx;
       em->keys[k].y += dy;
     } else if (g_ParticleEdit.mode == PARTICLE_MODE_ROTATE) {
-      TurnMovieKey(g_ParticleEdit.curEmitter, k, dx, dy);
+      TurnMovieKey(c->view, g_ParticleEdit.curEmitter, k, dx, dy);
     }
   }
-  Effect_SetDragAnchor(x, y);
+  DragAnchors_SetAC(c->mouse, x, y);
   App_MarkAllRedraw();
 }
 
@@ -233,7 +235,7 @@ static void StepParticle(ParticleSprite &p) {
   if (!(p.alpha > 0.0f)) memset(&p, 0, sizeof p);
 }
 
-void Effect_Update(void) {
+void Effect_Update(const HookCtx *c) {
   ParticleEditor &e = g_ParticleEdit;
   e.frameCounter++;
   e.fall -= 3.0f;
@@ -248,7 +250,7 @@ void Effect_Update(void) {
 const char g_EffectNotice[] = "エフェクト編集モードは、現在開発中です。";
 const char g_EffectVSyncHint[] = "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。";
 
-void Effect_Draw(void) {
+void Effect_Draw(const HookCtx *c) {
   // The screen's text and particles belong to the main view: the other view windows would
   // show a cut-off copy of them.
   if (!View_DrawingMain()) return;
@@ -272,7 +274,7 @@ static void OpenDialog(void) {
   g_ParticleEdit.dialog = Widget_CreatePanel(PARTICLE_PANEL, 0, h - 330, 740, 300);
 }
 
-void Effect_Enter(void) {
+void Effect_Enter(const HookCtx *c) {
   ParticleEditor &e = g_ParticleEdit;
   App_LoadFamilyMenu("MENU_KZE");
   g_Lib.runState = 5;
@@ -290,7 +292,7 @@ void Effect_Enter(void) {
   OpenDialog();
 }
 
-void Effect_Leave(void) {
+void Effect_Leave(const HookCtx *c) {
   g_Shell.g_Playing = 0;
   ParticleEditor &e = g_ParticleEdit;
   if (e.dialog) Widget_Destroy(e.dialog);

@@ -10,6 +10,7 @@
 // notifications change it) and makes the dialog through the widget seam
 // (app/widget.h); effect_edit_win.cpp registers its template and procedure.
 #pragma once
+#include "app/hook_ctx.h"
 #include "lib/draw/image.h"
 #include "model/types.h"
 #include "resources/effect_edit_ids.h"
@@ -108,7 +109,7 @@ i32 Effect_PrevKeyFrame(i32 f);
 i32 Effect_NextKeyFrame(i32 f);
 // The wheel's step: g_MovieScene.frame to the previous (-1) or next key frame, then the segment
 // again and the dialog refreshed.
-void Particle_WheelKey(i32 step);
+void Particle_WheelKey(const HookCtx *c);
 
 // [SECTION] Preview
 
@@ -117,13 +118,13 @@ bool Particle_Spawn(i32 radius, i32 delay);
 // Clears every particle and spawns the explosion again.
 void Particle_Restart(void);
 // Each frame: the counter, the restart, the particle steps, every view flagged.
-void Effect_Update(void);
-void Effect_Draw(void);
+void Effect_Update(const HookCtx *c);
+void Effect_Draw(const HookCtx *c);
 
 // [SECTION] Family hooks
-void Effect_Enter(void);
-void Effect_Leave(void);
-void Effect_MouseMove(i32 x, i32 y);
+void Effect_Enter(const HookCtx *c);
+void Effect_Leave(const HookCtx *c);
+void Effect_MouseMove(const HookCtx *c);
 
 // [SECTION] Effect dialog (template 107): the procedure hands its sliders here.
 // The dialog's start: both counts to their full values (180, 300).

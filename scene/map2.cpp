@@ -183,7 +183,7 @@ static void DrawCharacter(void) {
              255, 255, 255, 255);
 }
 
-void Map2_Draw(void) {
+void Map2_Draw(const HookCtx *c) {
   const Map2Editor &e = g_Map2Editor;
   Map2_DrawTiles(MAP2_CELL * e.scrollX, MAP2_CELL * e.scrollY);
   DrawCursor();
@@ -202,31 +202,34 @@ static void Paint(void) {
   Doc_MarkEdited(DOC_MAP2);
 }
 
-void Map2_Update(void) {
+void Map2_Update(const HookCtx *c) {
   Map2Editor &e = g_Map2Editor;
   const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
-  i32 c, r;
-  if (Map2_CursorFromMouse(g_Mouse.g_MouseX, g_Mouse.g_MouseY, v->panX, v->panY, &c, &r)) {
-    e.cursorX = c;
+  i32 col, r;
+  if (Map2_CursorFromMouse(g_Mouse.g_MouseX, g_Mouse.g_MouseY, v->panX, v->panY, &col, &r)) {
+    e.cursorX = col;
     e.cursorY = r;
   }
   App_MarkAllRedraw();
   if (e.painting) Paint();
 }
 
-void Map2_LButtonDown(i32 x, i32 y) {
+void Map2_LButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   g_Map2Editor.painting = 1;
-  Ed3D_SetDragAnchors(x, y);
+  DragAnchors_SetAll(c->mouse, x, y);
 }
 
-void Map2_LButtonUp(i32, i32) { g_Map2Editor.painting = 0; }
+void Map2_LButtonUp(const HookCtx *c) { g_Map2Editor.painting = 0; }
 
-void Map2_MouseMove(i32 x, i32 y) {
+void Map2_MouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   u32 held = Shell_ButtonHeld(BUTTON_LEFT) + Shell_ButtonHeld(BUTTON_MIDDLE) + Shell_ButtonHeld(BUTTON_RIGHT);
-  if (g_SceneObjects[0] && held == 1) Ed3D_SetDragAnchors(x, y);
+  if (g_SceneObjects[0] && held == 1) DragAnchors_SetAll(c->mouse, x, y);
 }
 
-void Map2_KeyDown(u32 key) {
+void Map2_KeyDown(const HookCtx *c) {
+  u32 key = c->key;
   Map2Editor &e = g_Map2Editor;
   switch (key) {
     case VKEY_LEFT: e.scrollX--; break;
@@ -275,7 +278,7 @@ static void ToMapFolder(void) {
   if (Str_FormatAll(path, sizeof path, "%s\\%s", g_Lib.dataDir, kFolder)) FileDlg_ChangeDir(path);
 }
 
-void Map2_Enter(void) {
+void Map2_Enter(const HookCtx *c) {
   Map2Editor &e = g_Map2Editor;
   App_LoadFamilyMenu("MENU_MAP2");
   ToMapFolder();
@@ -290,7 +293,7 @@ void Map2_Enter(void) {
   Widget_ActivateMain();
 }
 
-void Map2_Leave(void) {
+void Map2_Leave(const HookCtx *c) {
   g_ModelAllocArrays = 1;
   g_Map2Editor.painting = 0;
   ClosePanel();

@@ -10,6 +10,7 @@
 // family's hooks and the panel change it) and makes the tile dialog
 // through the widget seam (app/widget.h); map2_win.cpp registers its template and procedure.
 #pragma once
+#include "app/hook_ctx.h"
 #include "lib/draw/image.h"
 #include "model/types.h"
 #include "resources/map2_ids.h"
@@ -104,14 +105,14 @@ bool Map2_CursorFromMouse(i32 mx, i32 my, f32 panX, f32 panY, i32 *column, i32 *
 void Map2_DrawTiles(i32 sx, i32 sy);
 
 // Family hooks.
-void Map2_Enter(void);
-void Map2_Leave(void);
-void Map2_Draw(void);
-void Map2_Update(void);
-void Map2_LButtonDown(i32 x, i32 y);
-void Map2_LButtonUp(i32 x, i32 y);
-void Map2_MouseMove(i32 x, i32 y);
-void Map2_KeyDown(u32 key);
+void Map2_Enter(const HookCtx *c);
+void Map2_Leave(const HookCtx *c);
+void Map2_Draw(const HookCtx *c);
+void Map2_Update(const HookCtx *c);
+void Map2_LButtonDown(const HookCtx *c);
+void Map2_LButtonUp(const HookCtx *c);
+void Map2_MouseMove(const HookCtx *c);
+void Map2_KeyDown(const HookCtx *c);
 
 // [SECTION] Tile panel (map2.cpp): the dialog procedure hands its controls here.
 // A control's action; value is the list's selected row for IDC_MAP2_LIST (-1: none). True

@@ -171,7 +171,7 @@ static void SetUpStrip(void) {
   Strip_SetOffsets(0, 0);
 }
 
-void Movie_Enter(void) {
+void Movie_Enter(const HookCtx *c) {
   MovieEditor &e = g_MovieEditor;
   g_Lib.frameScaling = 0;
   App_LoadFamilyMenu("MENU_MOVIE");
@@ -196,7 +196,7 @@ void Movie_Enter(void) {
   Movie_RefreshAllLists();
 }
 
-void Movie_Leave(void) {
+void Movie_Leave(const HookCtx *c) {
   g_Shell.g_Playing = 0;
   Lib_ClearAllModels();
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) Movie_CloseDialog(d);
@@ -211,7 +211,7 @@ static i32 TableIndex(i32 frame) {
   return frame >= MOVIE_MAX_FRAMES ? MOVIE_MAX_FRAMES - 1 : frame;
 }
 
-void Movie_Update(void) {
+void Movie_Update(const HookCtx *c) {
   MovieEditor &e = g_MovieEditor;
   if (g_MovieScene.frame != e.shownFrame) {
     Movie_SetScroll(g_MovieScene.frame, g_MovieScene.frameCount);
@@ -250,16 +250,18 @@ static void AnchorAndKeyFrame(i32 x, i32 y) {
   if (o && o->keyCount != before) MarkEdited();
 }
 
-void Movie_LButtonDown(i32 x, i32 y) {
+void Movie_LButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   MovieEditor &e = g_MovieEditor;
-  Ed3D_SetDragAnchors(x, y);
+  DragAnchors_SetAll(c->mouse, x, y);
   AnchorAndKeyFrame(x, y);
   e.dragAngles[0] = e.dragAngles[1] = e.dragAngles[2] = 0.0f;
   e.dragStarted = 1;
 }
 
-void Movie_RButtonDown(i32 x, i32 y) {
-  Effect_SetDragAnchor(x, y);
+void Movie_RButtonDown(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
+  DragAnchors_SetAC(c->mouse, x, y);
   AnchorAndKeyFrame(x, y);
 }
 
@@ -346,11 +348,12 @@ static MovieObject *CameraObject(void) {
   return nullptr;
 }
 
-void Movie_MouseMove(i32 x, i32 y) {
+void Movie_MouseMove(const HookCtx *c) {
+  i32 x = c->x, y = c->y;
   MovieEditor &e = g_MovieEditor;
   e.moveX = x, e.moveY = y;
   f32 mx = (f32)(x - e.anchorX), my = (f32)(y - e.anchorY);
-  u32 view = g_Shell.g_CurView->kind;
+  u32 view = c->view->kind;
   if (OnlyButton(BUTTON_RIGHT)) {
     MovieKey *k = KeyAtFrame(CameraObject());
     e.anchorX = x, e.anchorY = y;
@@ -373,9 +376,10 @@ void Movie_MouseMove(i32 x, i32 y) {
 
 // [SECTION] keys and wheel
 
-void Movie_KeyUp(u32 key) {
+void Movie_KeyUp(const HookCtx *c) {
+  u32 key = c->key;
   MovieEditor &e = g_MovieEditor;
-  u32 kind = g_Shell.g_CurView->kind < 5 ? g_Shell.g_CurView->kind : 0;
+  u32 kind = c->view->kind < 5 ? c->view->kind : 0;
   bool free = !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT);
   switch (key) {
     case VKEY_LEFT: if (free) e.offset2D[kind][0] -= 1.0f; break;
@@ -392,7 +396,8 @@ void Movie_KeyUp(u32 key) {
   App_MarkAllRedraw();
 }
 
-void Movie_WheelKey(i32 step) {
+void Movie_WheelKey(const HookCtx *c) {
+  i32 step = c->step;
   g_MovieScene.frame = step < 0 ? Movie_PrevKeyFrame(g_MovieScene.frame) : Movie_NextKeyFrame(g_MovieScene.frame);
   Movie_RefreshAllLists();
 }
@@ -495,7 +500,8 @@ static bool AddItemCommand(u32 id) {
   return false;
 }
 
-void Movie_Command(u32 id) {
+void Movie_Command(const HookCtx *c) {
+  u32 id = c->command;
   switch (id) {
     case IDM_MOVIE_CLEAR: Movie_ClearModelActor(); break;
     case IDM_MOVIE_NEW:

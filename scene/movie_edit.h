@@ -8,6 +8,7 @@
 // (back-buffer snapshot, AVI capture, frame step) are reached through g_SceneSeam, which
 // scene/movie_edit_win.cpp fills and native tests replace; an empty entry does nothing.
 #pragma once
+#include "app/hook_ctx.h"
 #include <stddef.h>
 
 #include "model/types.h"
@@ -59,18 +60,18 @@ void *Movie_Dialog(u32 d);
 void Movie_SetScroll(i32 pos, i32 range);
 
 // [SECTION] family hooks
-void Movie_Enter(void);
-void Movie_Leave(void);
-void Movie_Update(void);
-void Movie_DrawScene(void);
-void Movie_Draw(void);
-void Movie_LButtonDown(i32 x, i32 y);
-void Movie_RButtonDown(i32 x, i32 y);
-void Movie_MouseMove(i32 x, i32 y);
-void Movie_KeyUp(u32 key);
-void Movie_Command(u32 id);
+void Movie_Enter(const HookCtx *c);
+void Movie_Leave(const HookCtx *c);
+void Movie_Update(const HookCtx *c);
+void Movie_DrawScene(const HookCtx *c);
+void Movie_Draw(const HookCtx *c);
+void Movie_LButtonDown(const HookCtx *c);
+void Movie_RButtonDown(const HookCtx *c);
+void Movie_MouseMove(const HookCtx *c);
+void Movie_KeyUp(const HookCtx *c);
+void Movie_Command(const HookCtx *c);
 // Steps the current frame to the previous (-1) or next (+1) key frame of the current object.
-void Movie_WheelKey(i32 step);
+void Movie_WheelKey(const HookCtx *c);
 
 // [SECTION] document and lists
 void Movie_NewDocument(void);

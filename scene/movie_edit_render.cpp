@@ -79,8 +79,8 @@ static void PoseActors(void) {
   }
 }
 
-void Movie_DrawScene(void) {
-  bool side = g_Shell.g_DrawView != 0 && g_Shell.g_DrawView != 4;
+void Movie_DrawScene(const HookCtx *c) {
+  bool side = c->viewIndex != 0 && c->viewIndex != 4;
   f32 last[3] = {0, 0, 0};
   bool hasPath = false;
   Movie_FindCurrentKeys();
@@ -100,7 +100,7 @@ void Movie_DrawScene(void) {
   DrawBatch_End();
 }
 
-void Movie_Draw(void) {
+void Movie_Draw(const HookCtx *c) {
   if (!Lib_IsVSync())
     Text_Printf(10, -32, "%s", "オプション -> 垂直同期 -> ONにされないと、時の流れ(タイミング)が合いません。");
   if (g_Lib.runState == LIB_RUN_RECORDING)
@@ -145,15 +145,10 @@ static bool OutputName(char *out, size_t size, const char *name, const char *ext
   return true;
 }
 
-bool Movie_SaveFrameBmp(const char *name) {
-  char file[LIB_TEXT_SIZE];
-  if (!OutputName(file, sizeof file, name, "BMP")) return false;
-  // The picture is the one a recording takes: view 4 drawn through the movie camera into the
-  // centred 640 x 480 viewport (view 0 of the movie family draws the background only). The
-  // drawn view is put back afterwards; no view's kind changes.
-  u32 savedDraw = g_Shell.g_DrawView;
-  g_Shell.g_DrawView = 4;
-  Movie_Update();
+// Renders the frame into the back buffer and saves the movie's rectangle of it to the file.
+static bool RenderAndSaveFrame(void *file) {
+  HookCtx c = Family_ShellContext();
+  Movie_Update(&c);
   App_FramePasses();   // the poses of this frame, not of the loop's last pass
   f32 eye[3], target[3];
   if (Loop_MovieCamera(g_Shell.g_MovieCameraObject, eye, target)) {
@@ -163,8 +158,16 @@ bool Movie_SaveFrameBmp(const char *name) {
   if (g_SceneSeam.frameStep) g_SceneSeam.frameStep();
   i32 r[4];
   Movie_BmpRect(g_Lib.screenWidth, g_Lib.screenHeight, r);
-  bool ok = g_SceneSeam.saveRect && g_SceneSeam.saveRect(file, r[0], r[1], r[2], r[3]);
-  g_Shell.g_DrawView = savedDraw;
+  return g_SceneSeam.saveRect && g_SceneSeam.saveRect((const char *)file, r[0], r[1], r[2], r[3]);
+}
+
+bool Movie_SaveFrameBmp(const char *name) {
+  char file[LIB_TEXT_SIZE];
+  if (!OutputName(file, sizeof file, name, "BMP")) return false;
+  // The picture is the one a recording takes: view 4 drawn through the movie camera into the
+  // centred 640 x 480 viewport (view 0 of the movie family draws the background only). The
+  // drawn view is put back afterwards; no view's kind changes.
+  bool ok = View_DrawnAs(4, RenderAndSaveFrame, file);
   if (!ok) Seam_ErrorBoxf("%s に保存することができませんでした。", file);
   return ok;
 }

@@ -3,6 +3,7 @@
 //
 // Owner: the scene editors (scene/).
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/types.h"
 #include "scene/movie_state.h"
 
@@ -17,4 +18,4 @@ bool Movie_OpenBgm(void);
 void Movie_PlaybackTick(void);
 // Writes the pose of object i between keys k and k+1 at fraction t into its pose fields.
 void Movie_InterpolateObject(i32 i, i32 k, f32 t);
-void Movie_Enter(void);
+void Movie_Enter(const HookCtx *c);

@@ -10,6 +10,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/image.h"
 #include "lib/framework/lib.h"
+#include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "model/math.h"
 

@@ -59,7 +59,7 @@ void Prog_Stop(void) {
 
 // [SECTION] Hooks
 
-void Prog_Update(void) {
+void Prog_Update(const HookCtx *c) {
   ProgEditor &e = g_ProgEditor;
   g_ProgEditor.keyUpActed = 0;
   if (e.runtime && e.runtime->running) {
@@ -77,7 +77,8 @@ void Prog_Update(void) {
   if (g_SceneSeam.flagMainView) g_SceneSeam.flagMainView();
 }
 
-void Prog_KeyUp(u32 key) {
+void Prog_KeyUp(const HookCtx *c) {
+  u32 key = c->key;
   if (key == VKEY_F5) Prog_Run();
   else if (key == VKEY_F6) Prog_Stop();
   else return;
@@ -95,7 +96,8 @@ void Prog_ShellStopKey(void) {
 }
 
 // The source choice (52) and the operations the "その他" items name.
-void Prog_Command(u32 id) {
+void Prog_Command(const HookCtx *c) {
+  u32 id = c->command;
   ProgEditor &e = g_ProgEditor;
   switch (id) {
     case IDM_PROG_SOURCE: {
@@ -171,7 +173,7 @@ static void Prog_ResetViewValues(void) {
   v->panY = -60.0f;
 }
 
-void Prog_Enter(void) {
+void Prog_Enter(const HookCtx *c) {
   // A runtime left by an earlier visit is freed by Prog_Leave; this one starts stopped.
   Prog_FreeRuntime();
   Prog_AllocRuntime();
@@ -186,7 +188,7 @@ void Prog_Enter(void) {
   if (g_SceneSeam.toDataDir) g_SceneSeam.toDataDir();
 }
 
-void Prog_Leave(void) {
+void Prog_Leave(const HookCtx *c) {
   Prog_FreeRuntime();
   if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
   if (g_SceneSeam.leaveWindows) g_SceneSeam.leaveWindows();

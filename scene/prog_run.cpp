@@ -206,7 +206,7 @@ void Prog_QueueImage(i32 slot, i32 x, i32 y) {
   rt->queue[rt->queueCount++] = {slot, x, y};
 }
 
-void Prog_Draw(void) {
+void Prog_Draw(const HookCtx *c) {
   ProgRuntime *rt = g_ProgEditor.runtime;
   if (!rt || !rt->running) return;
   for (i32 i = 0; i < rt->queueCount; i++) {

@@ -8,6 +8,7 @@
 // dialog's text and activation go through the widget seam. Owner of the running state:
 // prog_run.cpp; the seam's entries are set once at start-up.
 #pragma once
+#include "app/hook_ctx.h"
 #include "scene/prog.h"
 #include "scene/scene_seam.h"
 
@@ -35,12 +36,12 @@ void Prog_QueueImage(i32 slot, i32 x, i32 y);
 
 void Prog_Run(void);
 void Prog_Stop(void);
-void Prog_Update(void);
-void Prog_Draw(void);
-void Prog_KeyUp(u32 virtualKey);
-void Prog_Command(u32 commandId);
-void Prog_Enter(void);
-void Prog_Leave(void);
+void Prog_Update(const HookCtx *c);
+void Prog_Draw(const HookCtx *c);
+void Prog_KeyUp(const HookCtx *c);
+void Prog_Command(const HookCtx *c);
+void Prog_Enter(const HookCtx *c);
+void Prog_Leave(const HookCtx *c);
 // Fills the edit control from the source file; false when the file cannot be read.
 bool Prog_LoadSource(void);
 // F5 and F6 of the shell's key table. The same release also reaches Prog_KeyUp through the

@@ -60,7 +60,7 @@ static void InstallColiRow(void) {
   r.rButtonDown = Effect_SetDragAnchor;
   r.mouseMove = Coli_MouseMove;
   r.keyDown = Coli_KeyDown;
-  r.refreshLists = Coli_RefreshLists;   // the wheel keeps the shell's zoom, which also redraws
+  r.refreshLists = [](const HookCtx *) { Coli_RefreshLists(); };   // the wheel keeps the shell's zoom, which also redraws
   Family_InstallRow(FAMILY_COLLISION, &r);
 }
 
@@ -78,7 +78,7 @@ static void InstallMovieRow(void) {
   r.loopKeyUp = Movie_KeyUp;
   r.command = Movie_Command;
   r.wheelKey = Movie_WheelKey;
-  r.refreshLists = Movie_RefreshAllLists;
+  r.refreshLists = [](const HookCtx *) { Movie_RefreshAllLists(); };
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 

@@ -25,23 +25,20 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   BoneKey3_Identity(&key, 0);
   ASSERT_GE(KeyTrack_Insert(&m->bones[1].keys[m->motion], &key), 0);
   m->bones[1].keyIndex = 0;
-  View_UseActive();
   EXPECT_EQ(Current_Model3(), m);
   EXPECT_EQ(Current_Bone3(), &m->bones[1]);
   EXPECT_EQ(Current_Motion3(), &m->motions[m->motion]);
   ASSERT_NE(Current_Bone3KeyTrack(), nullptr);
   EXPECT_EQ(Current_Bone3Key(), &Current_Bone3KeyTrack()->keys[0]);
-  EXPECT_EQ(g_Shell.g_CurView, &g_Shell.g_Views[0][0]);
+  EXPECT_EQ(View_Active(), &g_Shell.g_Views[0][0]);
 
   // A key index past the track's keys: no key pointer.
   m->bones[1].keyIndex = 5;
-  View_UseActive();
   EXPECT_EQ(Current_Bone3Key(), nullptr);
   EXPECT_NE(Current_Bone3KeyTrack(), nullptr);
 
   // The slot emptied: every model pointer is null, not the freed model.
   Model3_FreeSlot(3);
-  View_UseActive();
   EXPECT_EQ(Current_Model3(), nullptr);
   EXPECT_EQ(Current_Bone3(), nullptr);
   EXPECT_EQ(Current_Bone3KeyTrack(), nullptr);
@@ -51,7 +48,6 @@ TEST(CurrentPointers, FollowIndicesAndClearWhenOwnerIsGone) {
   // Out-of-range indices never index past a table.
   g_Sel.g_CurSlot = 100000;
   g_Sel.g_CurBoneIndex = 100000;
-  View_UseActive();
   EXPECT_EQ(Current_Model3(), nullptr);
   EXPECT_EQ(Current_SceneObject(), nullptr);
   g_Sel.g_CurSlot = 0;

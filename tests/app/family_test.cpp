@@ -27,17 +27,22 @@ namespace {
 std::vector<std::string> g_calls;
 
 // Recording fakes: one per hook shape, each tagged with the hook's name.
-#define FAKE_VOID(name) void Fake_##name() { g_calls.push_back(#name); }
+#define FAKE_VOID(name) void Fake_##name(const HookCtx *) { g_calls.push_back(#name); }
 #define FAKE_MOUSE(name) \
-  void Fake_##name(i32 x, i32 y) { g_calls.push_back(#name + std::string(":") + std::to_string(x) + "," + std::to_string(y)); }
-FAKE_VOID(enter) FAKE_VOID(leave) FAKE_VOID(update) FAKE_VOID(scene) FAKE_VOID(overlay)
+  void Fake_##name(const HookCtx *c) { g_calls.push_back(#name + std::string(":") + std::to_string(c->x) + "," + std::to_string(c->y)); }
+const ViewRecord *g_overlayView;   // the view the last overlay call drew
+void Fake_overlay(const HookCtx *c) {
+  g_calls.push_back("overlay");
+  g_overlayView = c->view;
+}
+FAKE_VOID(enter) FAKE_VOID(leave) FAKE_VOID(update) FAKE_VOID(scene)
 FAKE_MOUSE(lDown) FAKE_MOUSE(lUp) FAKE_MOUSE(mDown) FAKE_MOUSE(mUp) FAKE_MOUSE(rDown) FAKE_MOUSE(rUp)
 FAKE_MOUSE(move)
-void Fake_keyDown(u32 vk) { g_calls.push_back("keyDown:" + std::to_string(vk)); }
-void Fake_keyUp(u32 vk) { g_calls.push_back("keyUp:" + std::to_string(vk)); }
-void Fake_loopKeyUp(u32 vk) { g_calls.push_back("loopKeyUp:" + std::to_string(vk)); }
-void Fake_command(u32 id) { g_calls.push_back("command:" + std::to_string(id)); }
-void Fake_wheelKey(i32 step) { g_calls.push_back("wheelKey:" + std::to_string(step)); }
+void Fake_keyDown(const HookCtx *c) { g_calls.push_back("keyDown:" + std::to_string(c->key)); }
+void Fake_keyUp(const HookCtx *c) { g_calls.push_back("keyUp:" + std::to_string(c->key)); }
+void Fake_loopKeyUp(const HookCtx *c) { g_calls.push_back("loopKeyUp:" + std::to_string(c->key)); }
+void Fake_command(const HookCtx *c) { g_calls.push_back("command:" + std::to_string(c->command)); }
+void Fake_wheelKey(const HookCtx *c) { g_calls.push_back("wheelKey:" + std::to_string(c->step)); }
 FAKE_MOUSE(dblClick) FAKE_VOID(lists) FAKE_VOID(pick)
 
 const FamilyHooks kFakes = {Fake_enter, Fake_leave, Fake_update, Fake_scene, Fake_overlay,
@@ -155,7 +160,6 @@ TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   g_FamilyHooks[11] = kFakes;
   g_Shell.g_EditFamily = 11;
   g_Sel.g_CurSlot = 200;   // an empty slot
-  View_UseActive();
   for (u32 sub : {14u, 15u, 16u, 17u, 18u}) {
     g_Shell.g_EditSubMode = sub;
     App_DrawOverlay();
@@ -165,7 +169,7 @@ TEST_F(FamilyTest, OverlaySkippedWithoutModelInThe3DSubModes) {
   g_Shell.g_DrawView = 2;
   App_DrawOverlay();
   EXPECT_EQ(g_calls, (std::vector<std::string>{"overlay"}));
-  EXPECT_EQ(g_Shell.g_CurView, &g_Shell.g_Views[12][2]);
+  EXPECT_EQ(g_overlayView, &g_Shell.g_Views[12][2]);
   g_Sel.g_CurSlot = 0;
 }
 
@@ -214,7 +218,7 @@ TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
 TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {
   static int picks;
   picks = 0;
-  g_FamilyHooks[11].hoverPick = [] { picks++; };
+  g_FamilyHooks[11].hoverPick = [](const HookCtx *) { picks++; };
   g_Shell.g_EditFamily = 11;
   g_Sel.g_PolyNoAutoPick = 1;
   App_OnMouseMove(0);

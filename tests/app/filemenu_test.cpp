@@ -143,7 +143,6 @@ struct FileMenuTest : ::testing::Test {
       v.zoom = 1;
       v.panX = v.panY = v.panZ = 7;
     }
-    g_Shell.g_CurView = &g_Shell.g_Views[L][0];
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -158,7 +157,6 @@ struct FileMenuTest : ::testing::Test {
     g_ShellEntries = savedEntries;
     memcpy(g_Lib.dataDir, savedDataDir, sizeof savedDataDir);
     g_Sel.g_CurSlot = 0;
-    View_UseActive();
   }
 };
 
@@ -411,7 +409,7 @@ TEST_F(FileMenuTest, KeysBehindTheLatch) {
 
   // F5 and F6: the program family runs and stops; elsewhere F5 only refreshes lists.
   FamilyHooks movieRow = g_FamilyHooks[22];
-  g_FamilyHooks[22].refreshLists = [] { g_listRefreshes++; };
+  g_FamilyHooks[22].refreshLists = [](const HookCtx *) { g_listRefreshes++; };
   g_Shell.g_EditFamily = 22;
   g_Shell.g_EditSubMode = 22;
   release(116);

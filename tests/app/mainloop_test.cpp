@@ -116,7 +116,7 @@ TEST(MainLoop, MovieCameraOnlyFromAnExistingCameraObject) {
 namespace {
 std::vector<std::string> g_log;
 bool g_exitConfirmed;
-void Cmd(u32 id) { g_log.push_back("family:" + std::to_string(id)); }
+void Cmd(const HookCtx *c) { g_log.push_back("family:" + std::to_string(c->command)); }
 }  // namespace
 
 TEST(Commands, LowWordRoutesOnceToFamilyAndStopsAfterConfirmedExit) {

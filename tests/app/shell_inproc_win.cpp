@@ -40,7 +40,7 @@ std::vector<u32> g_commands;
 int g_boxAnswer = IDNO;
 int g_boxes;
 
-void CountCommand(u32 id) { g_commands.push_back(id); }
+void CountCommand(const HookCtx *c) { g_commands.push_back(c->command); }
 
 int AnswerBox(HWND, const char *, const char *, UINT) {
   g_boxes++;

@@ -87,7 +87,6 @@ Model3 *ModelWithMotionLength(i32 length) {
   m->motions[m->motion].length = length;
   m->frame = 0;
   m->frameFraction = 0;
-  View_UseActive();
   return m;
 }
 }  // namespace
@@ -127,7 +126,6 @@ TEST(PlayClock, ModelTickAdvancesWholeFramesAndWrapsModuloLength) {
   // Without a model nothing plays on.
   ResetAll();
   Model3_FreeSlot(0);
-  View_UseActive();
   g_Shell.g_Playing = 1;
   g_Lib.runState = 4;
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;

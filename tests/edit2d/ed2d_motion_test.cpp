@@ -2,6 +2,7 @@
 // room for one key checked against a plain map, the view drag, the strip's arithmetic and
 // clicks, the wheel over twenty keys, the motion list's limits and fields, a motion added to
 // a model read from a file, and playback with and without loop.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -52,7 +53,7 @@ struct MotionTest : ::testing::Test {
     g_Ed2DMotion = Ed2DMotionEditor{};
     Strip_ResetGeometry();
     Bone2_FreeSlot(0);
-    Ed2D_MotionInit();
+    Ed2D_MotionInit(Hook_Now());
     ASSERT_NE(M(), nullptr);
     Loop(true);
     // Bones 1, 2 (under 1) and 3.
@@ -62,7 +63,7 @@ struct MotionTest : ::testing::Test {
     Tree_BuildRowsBones2D();
   }
   void TearDown() override {
-    Ed2D_MotionLeave();
+    Ed2D_MotionLeave(Hook_Now());
     Bone2_FreeSlot(0);
     WidgetFake_Remove();
     g_Ed2DMotion = Ed2DMotionEditor{};
@@ -275,9 +276,9 @@ TEST_F(MotionTest, StripArithmeticClicksSnapScrollAndTheWheel) {
   for (i32 r = 0; r < g_TreeRows.count; r++)
     if (g_TreeRows.rows[r].item == 3) g_TreeRows.current = r;
   M()->currentFrame = 0;
-  for (i32 i = 0; i < 25; i++) Ed2D_MotionWheelKey(+1);
+  for (i32 i = 0; i < 25; i++) Ed2D_MotionWheelKey(Hook_Step(+1));
   EXPECT_EQ(M()->currentFrame, 57);
-  Ed2D_MotionWheelKey(-1);
+  Ed2D_MotionWheelKey(Hook_Step(-1));
   EXPECT_EQ(M()->currentFrame, 54);
 }
 

@@ -1,6 +1,7 @@
 // The 2D object sub-mode: key creation, the drags, the middle-drag move, playback with and
 // without loop, the wheel, the parent rules, the typed fields, the image and object limits,
 // the motion list, and twenty keys surviving a KZA round trip.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -73,14 +74,14 @@ struct ObjTest : ::testing::Test {
     g_Lib.app.leftHeld = g_Lib.app.middleHeld = g_Lib.app.rightHeld = 0;
     g_Ed2DObj = Ed2DObjEditor{};
     Strip_ResetGeometry();
-    Ed2D_ObjInit();
+    Ed2D_ObjInit(Hook_Now());
     ASSERT_NE(M(), nullptr);
     Loop(true);
   }
   // "ループ再生" as the user left it.
   static void Loop(bool on) { g_WidgetFake.checks[{g_Ed2DObj.valuesDlg, IDC_O2D_LOOP}] = on; }
   void TearDown() override {
-    Ed2D_ObjLeave();
+    Ed2D_ObjLeave(Hook_Now());
     Obj2_SetSlot(0, nullptr);
     WidgetFake_Remove();
     g_Ed2DObj = Ed2DObjEditor{};
@@ -250,7 +251,7 @@ TEST_F(ObjTest, WheelStepsOverTheCurrentObjectsKeys) {
   At(1, 30);
   const std::vector<std::pair<i32, i32>> steps = {{-1, 25}, {-1, 10}, {-1, 0}, {-1, 0}, {1, 10}, {1, 25}, {1, 40}, {1, 40}};
   for (auto s : steps) {
-    Ed2D_ObjectWheelKey(s.first);
+    Ed2D_ObjectWheelKey(Hook_Step(s.first));
     EXPECT_EQ(M()->currentFrame, s.second);
   }
 }

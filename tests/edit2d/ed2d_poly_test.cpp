@@ -3,6 +3,7 @@
 // everything by a mode change, nothing with the slot hidden); the rotate and scale steps;
 // free creation through the mouse hooks (corners, colour entry, UVs, bindings, the room
 // check); the weight panel's values and refusals and the bone pick.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -81,9 +82,9 @@ struct Ed2DPolyFixture : ::testing::Test {
   // overlay's selection step while the button is still held.
   void Drag(u32 button, i32 x1, i32 y1, i32 x2, i32 y2) {
     Shell_SetButtonHeld(button, 1);
-    if (button == BUTTON_LEFT) Ed2D_LButtonDownAnchors(x1, y1);
-    else Ed2D_RButtonDownAnchors(x1, y1);
-    Ed2D_PolyMouseMove(x2, y2);
+    if (button == BUTTON_LEFT) Ed2D_LButtonDownAnchors(Hook_At(x1, y1));
+    else Ed2D_RButtonDownAnchors(Hook_At(x1, y1));
+    Ed2D_PolyMouseMove(Hook_At(x2, y2));
     Ed2D_PolySelectPass(m);
     Shell_SetButtonHeld(button, 0);
   }
@@ -153,9 +154,9 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   Poly({{10, 10}, {30, 10}, {20, 30}});
   g_Bone2SlotShown[0] = 0;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed2D_LButtonDownAnchors(300, 200);
-  Ed2D_PolyMouseMove(400, 300);
-  Ed2D_PolyDraw();
+  Ed2D_LButtonDownAnchors(Hook_At(300, 200));
+  Ed2D_PolyMouseMove(Hook_At(400, 300));
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(FaceFlags(), std::vector<u32>({0}));
   EXPECT_EQ(VertFlags(), std::vector<u32>({0, 0, 0}));
@@ -164,17 +165,17 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   m->polygons[0].corners[1].vertex = 60000;
   Drag(BUTTON_LEFT, 300, 200, 400, 300);
   EXPECT_EQ(VertFlags(), std::vector<u32>({1, 0, 1}));
-  Ed2D_PolyDraw();
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
   // Without a model every hook returns at once.
   Bone2_FreeSlot(0);
   g_Sel.g_PolyTool = ED2D_TOOL_FREE;
-  Ed2D_PolyUpdate();
-  Ed2D_PolyMouseMove(5, 5);
-  Ed2D_PolyLButtonUp(5, 5);
-  Ed2D_PolyFreeCreate(5, 5);
-  Ed2D_PolyDraw();
-  Ed2D_WeightDraw();
-  Ed2D_WeightRButtonUp(5, 5);
+  Ed2D_PolyUpdate(Hook_Now());
+  Ed2D_PolyMouseMove(Hook_At(5, 5));
+  Ed2D_PolyLButtonUp(Hook_At(5, 5));
+  Ed2D_PolyFreeCreate(Hook_At(5, 5));
+  Ed2D_PolyDraw(Hook_Draw(g_Shell.g_DrawView));
+  Ed2D_WeightDraw(Hook_Draw(g_Shell.g_DrawView));
+  Ed2D_WeightRButtonUp(Hook_At(5, 5));
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
 }
 
@@ -235,33 +236,68 @@ TEST_F(Ed2DPolyFixture, RotateScaleAndMoveSteps) {
   // +2 pixels to the right with the rotate tool: -1 degree about the drag start (320, 240).
   g_Sel.g_PolyTool = ED2D_TOOL_ROTATE;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed2D_LButtonDownAnchors(320, 240);
-  Ed2D_PolyMouseMove(322, 240);
+  Ed2D_LButtonDownAnchors(Hook_At(320, 240));
+  Ed2D_PolyMouseMove(Hook_At(322, 240));
   const f32 a = -3.14159265f / 180.0f;
   EXPECT_NEAR(m->positions[v].x, 100.0f * cosf(a), 1e-4f);
   EXPECT_NEAR(m->positions[v].y, -100.0f * sinf(a), 1e-4f);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "回転 ( モデリング )");
   EXPECT_EQ(g_Shell.g_EditedFlag, 1u);
   // No motion: no turn (the old conversion divided by zero here).
-  Ed2D_PolyMouseMove(322, 240);
+  Ed2D_PolyMouseMove(Hook_At(322, 240));
   EXPECT_NEAR(m->positions[v].x, 100.0f * cosf(a), 1e-4f);
   // Scale: moving up by 10 enlarges y away from the drag start, x untouched.
   m->positions[v] = {100, 50};
   g_Sel.g_PolyTool = ED2D_TOOL_SCALE;
-  Ed2D_LButtonDownAnchors(320, 240);
-  Ed2D_PolyMouseMove(320, 230);
+  Ed2D_LButtonDownAnchors(Hook_At(320, 240));
+  Ed2D_PolyMouseMove(Hook_At(320, 230));
   EXPECT_FLOAT_EQ(m->positions[v].x, 100.0f);
   EXPECT_FLOAT_EQ(m->positions[v].y, 50.0f + 50.0f * 10.0f * 0.005f);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "拡大 ( モデリング )");
   // Move follows the mouse; the middle button held stops every tool.
   g_Sel.g_PolyTool = ED2D_TOOL_MOVE;
-  Ed2D_LButtonDownAnchors(0, 0);
-  Ed2D_PolyMouseMove(7, -3);
+  Ed2D_LButtonDownAnchors(Hook_At(0, 0));
+  Ed2D_PolyMouseMove(Hook_At(7, -3));
   EXPECT_FLOAT_EQ(m->positions[v].x, 107.0f);
   Shell_SetButtonHeld(BUTTON_MIDDLE, 1);
-  Ed2D_PolyMouseMove(20, 20);
+  Ed2D_PolyMouseMove(Hook_At(20, 20));
   EXPECT_FLOAT_EQ(m->positions[v].x, 107.0f);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "移動 ( モデリング )");
+}
+
+// A move drag works on the model and selection it is handed: the shell's model (slot 0) with
+// g_Sel's flag on another vertex stays where it is.
+TEST_F(Ed2DPolyFixture, DragMovesTheHandedSelectionOfTheHandedModel) {
+  Vertex(100, 0);
+  Vertex(0, 100);
+  g_Sel.g_PolySelVerts[0] = 1;
+  g_Sel.g_PolyTool = ED2D_TOOL_VERTEX;
+  g_ModelAllocArrays = 1;
+  Bone2Model *other = Bone2_New();
+  ASSERT_NE(other, nullptr);
+  other->positions[0] = {100, 0};
+  other->positions[1] = {0, 100};
+  other->vertexCount = 2;
+  Hook_OwnSelection own(ED2D_TOOL_MOVE);
+  ShellSelection &sel = own.sel;
+  sel.g_PolySelVerts[1] = 1;
+  ViewRecord view = {};
+  ShellMouse mouse = {};
+  Shell_SetButtonHeld(BUTTON_LEFT, 1);
+  Ed2D_LButtonDownAnchors(Hook_At(0, 0));
+  HookCtx c = Family_Context(7, -3);
+  c.model2 = other;
+  c.sel = &sel;
+  c.view = &view;
+  c.mouse = &mouse;
+  Ed2D_PolyMouseMove(&c);
+  Shell_SetButtonHeld(BUTTON_LEFT, 0);
+  EXPECT_FLOAT_EQ(other->positions[1].x, 7.0f);
+  EXPECT_FLOAT_EQ(other->positions[1].y, 97.0f);
+  EXPECT_FLOAT_EQ(other->positions[0].x, 100.0f);
+  EXPECT_FLOAT_EQ(m->positions[0].x, 100.0f);
+  EXPECT_FLOAT_EQ(m->positions[1].y, 100.0f);
+  Bone2_Free(other);
 }
 
 // [SECTION] free creation
@@ -296,10 +332,10 @@ TEST_F(Ed2DPolyFixture, FreeCreationThroughTheMouse) {
     for (const char *e = c.events; *e; e++, k++) {
       g_Mouse.g_MouseX = pts[k][0];
       g_Mouse.g_MouseY = pts[k][1];
-      Ed2D_PolyUpdate();
-      if (*e == 'L') Ed2D_PolyLButtonUp(pts[k][0], pts[k][1]), used.push_back(k);
-      if (*e == 'R') Ed2D_PolyRButtonUp(pts[k][0], pts[k][1]), used.clear();
-      if (*e == 'M') Ed2D_PolyFreeCreate(pts[k][0], pts[k][1]), used.push_back(k);
+      Ed2D_PolyUpdate(Hook_Now());
+      if (*e == 'L') Ed2D_PolyLButtonUp(Hook_At(pts[k][0], pts[k][1])), used.push_back(k);
+      if (*e == 'R') Ed2D_PolyRButtonUp(Hook_At(pts[k][0], pts[k][1])), used.clear();
+      if (*e == 'M') Ed2D_PolyFreeCreate(Hook_At(pts[k][0], pts[k][1])), used.push_back(k);
     }
     SCOPED_TRACE(c.what);
     EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
@@ -415,10 +451,10 @@ TEST_F(Ed2DPolyFixture, WeightBonePickAndRectangle) {
   m->rest[2].y = 0;
   auto Click = [](i32 x1, i32 y1, i32 x2, i32 y2) {
     Shell_SetButtonHeld(BUTTON_RIGHT, 1);
-    Ed2D_RButtonDownAnchors(x1, y1);
-    Ed2D_WeightMouseMove(x2, y2);
+    Ed2D_RButtonDownAnchors(Hook_At(x1, y1));
+    Ed2D_WeightMouseMove(Hook_At(x2, y2));
     Shell_SetButtonHeld(BUTTON_RIGHT, 0);
-    Ed2D_WeightRButtonUp(x2, y2);
+    Ed2D_WeightRButtonUp(Hook_At(x2, y2));
   };
   Click(418, 243, 419, 243);   // moved by one pixel: no pick
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);
@@ -498,7 +534,7 @@ TEST_F(Ed2DPolyFixture, LinesLeftOutLeaveThePictureOnEveryKindOfDevice) {
   for (i32 f = 0; f < m->polygonCount; f++) g_Sel.g_PolySelFaces[f] = f % 5 != 0;
   struct Mode {
     u32 subMode, selectMode;
-    void (*draw)(void);
+    FamilyHook draw;
   } const modes[] = {{SUB_2D_POLY, 0, Ed2D_PolyDraw}, {SUB_2D_POLY, 1, Ed2D_PolyDraw}, {SUB_2D_WEIGHT, 0, Ed2D_WeightDraw},
                      {SUB_2D_BONE, 0, Ed2D_BoneDraw}};
   const Device devices[] = {{false, false}, {true, false}, {false, true}, {true, true}};
@@ -510,7 +546,7 @@ TEST_F(Ed2DPolyFixture, LinesLeftOutLeaveThePictureOnEveryKindOfDevice) {
     for (u32 off : {1u, 0u}) {
       g_DrawWireOff = off;
       g_Fake->draws.clear();
-      md.draw();
+      md.draw(Hook_Now());
       drawn[off] = g_Fake->draws.size();
       for (int d = 0; d < 4; d++) pictures[off][d] = Picture(devices[d]);
     }

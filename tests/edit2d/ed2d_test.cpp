@@ -3,6 +3,7 @@
 // nothing); the object button's question; the 2D current pointers (null outside the model);
 // the rebind goldens; the pick at a 1280 x 1024 desktop with a pan; the drag of a parent with
 // its child; the parent rule; the CP932 texts and the tree order.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -147,7 +148,7 @@ struct Ed2DFixture : ::testing::Test {
 
 TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
   g_Shell.g_EditSubMode = SUB_2D_POLY;
-  Ed2D_Enter();
+  Ed2D_Enter(Hook_Now());
   ASSERT_NE(g_Bone2Slots[0], nullptr);   // entering with slot 0 empty makes the model
   EXPECT_EQ(g_Bone2SlotShown[0], 1u);
   EXPECT_EQ(DialogSet(), Ed2D_WindowSet(SUB_2D_POLY));
@@ -174,13 +175,13 @@ TEST_F(Ed2DFixture, DialogSetFollowsTheSubModeAndARepressCreatesNothing) {
   EXPECT_EQ(ui.live.size(), alive);
   EXPECT_EQ(g_Ed2D.panel, panel);
   EXPECT_FALSE(Ed2D_PanelCommand(IDC_M2D_NONE));
-  Ed2D_Leave();
+  Ed2D_Leave(Hook_Now());
   EXPECT_TRUE(ui.live.empty());
 }
 
 TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   g_Shell.g_EditSubMode = SUB_2D_BONE;
-  Ed2D_Enter();
+  Ed2D_Enter(Hook_Now());
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_OBJECT));   // no polygons: no question
   EXPECT_TRUE(ask.questions.empty());
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_OBJECT);
@@ -230,7 +231,7 @@ TEST_F(Ed2DFixture, ObjectButtonAsksOnlyWithPolygonsAndNoKeepsEverything) {
   EXPECT_TRUE(Ed2D_PanelCommand(IDC_M2D_BONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, (u32)SUB_2D_BONE);
   EXPECT_EQ(ask.questions.size(), 2u);
-  Ed2D_Leave();
+  Ed2D_Leave(Hook_Now());
 }
 
 TEST_F(Ed2DFixture, CurrentPointersAreNullOutsideTheModel) {
@@ -312,7 +313,7 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   g_Mouse.g_MouseX = 662;
   g_Mouse.g_MouseY = 503;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
-  Ed2D_BoneUpdate();
+  Ed2D_BoneUpdate(Hook_Now());
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
   EXPECT_EQ(g_Ed2D.boneRefresh, 1u);
@@ -322,7 +323,7 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
   EXPECT_EQ(Ed2D_PickBone(m, 0, 370, 259, false), 3);   // drawn at (370, 260)
   g_Mouse.g_MouseX = 660, g_Mouse.g_MouseY = 504 + 40;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
-  Ed2D_BoneUpdate();
+  Ed2D_BoneUpdate(Hook_Now());
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   g_Lib.viewWindowMode = 0;
@@ -331,7 +332,7 @@ TEST_F(Ed2DFixture, PickFindsTheCrossUnderTheMouseAtADesktopWithPan) {
 
 TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   g_Shell.g_EditSubMode = SUB_2D_BONE;
-  Ed2D_Enter();
+  Ed2D_Enter(Hook_Now());
   const i32 parents[4] = {0, 0, 1, 0};
   const f32 rest[4][2] = {{0, 0}, {10, 10}, {5, 0}, {-10, 0}};
   Bone2Model *m = Model(4, parents, rest);
@@ -339,16 +340,16 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   App_MirrorListSelection();   // the per-frame update's copy of the list's selection
   ui.marked[g_Ed2D.boneList].clear();         // the drag reads the copy, not the list
   g_Scale2D[0] = g_Scale2D[1] = 1.0f;
-  Ed2D_SetDragAnchors(100, 100);
+  Ed2D_SetDragAnchors(Hook_At(100, 100));
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed2D_BoneMouseMove(107, 97);
+  Ed2D_BoneMouseMove(Hook_At(107, 97));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(m->rest[1].x, 17.0f);
   EXPECT_EQ(m->rest[1].y, 7.0f);
   EXPECT_EQ(m->rest[2].x, 5.0f);   // follows its parent through the chain
   EXPECT_EQ(m->rest[3].x, -10.0f);
   EXPECT_TRUE(Doc_IsChanged(DOC_BONE2));
-  Ed2D_BoneMouseMove(120, 120);   // no button: nothing moves
+  Ed2D_BoneMouseMove(Hook_At(120, 120));   // no button: nothing moves
   EXPECT_EQ(m->rest[1].x, 17.0f);
   // The dialog's refresh after the moves keeps the list's selection; after a pick only the
   // picked bone stays selected.
@@ -360,12 +361,12 @@ TEST_F(Ed2DFixture, ParentAndChildDraggedTogetherMoveOnce) {
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
   Ed2D_BoneDlgTick();
   EXPECT_EQ(ui.marked[g_Ed2D.boneList], (std::set<i32>{3}));
-  Ed2D_Leave();
+  Ed2D_Leave(Hook_Now());
 }
 
 TEST_F(Ed2DFixture, ParentRuleAndApply) {
   g_Shell.g_EditSubMode = SUB_2D_BONE;
-  Ed2D_Enter();
+  Ed2D_Enter(Hook_Now());
   const i32 parents[4] = {0, 0, 1, 1};
   Bone2Model *m = Model(4, parents, nullptr);
   struct { i32 bone, choice; bool ok; i32 parent; } cases[] = {
@@ -392,7 +393,7 @@ TEST_F(Ed2DFixture, ParentRuleAndApply) {
   m->boneCount = BONE2_MAX_BONES;
   Ed2D_BoneDlgCommand(IDC_BONE_ADD);
   EXPECT_EQ(m->boneCount, BONE2_MAX_BONES);
-  Ed2D_Leave();
+  Ed2D_Leave(Hook_Now());
 }
 
 TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
@@ -400,7 +401,7 @@ TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
   const i32 parents[5] = {0, 0, 1, 4, 1};   // bone 3's parent 4 lies above it (from a file)
   Model(5, parents, nullptr);
   g_Sel.g_CurBoneIndex = 2;
-  Ed2D_Enter();
+  Ed2D_Enter(Hook_Now());
   const std::string parentBone = " 0  \x90\x65\x83\x7b\x81\x5b\x83\x93";   // " 0  親ボーン"
   EXPECT_EQ(ui.lines[g_Ed2D.boneList], (std::vector<std::string>{parentBone, " 1  b1", " 2  b2 ( 1 )", " 3  b3 ( 4 )",
                                                     " 4  b4 ( 1 )"}));
@@ -413,7 +414,7 @@ TEST_F(Ed2DFixture, TextsAndTreeOrderInCp932) {
   EXPECT_EQ(WidgetFake_Text(g_Ed2D.boneDlg, IDC_BONE_X), "0.000");
   Ed2D_BoneTreeSelected(" 4  b4");
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 4u);
-  Ed2D_Leave();
+  Ed2D_Leave(Hook_Now());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // drag with and without children following, the weight panel (automatic 0 and 0, a fraction
 // cut, refused input changing nothing) and the box selection (strictly inside, the right
 // button deselecting, a moved right click picking nothing).
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -73,7 +74,6 @@ struct BoneTest : ::testing::Test {
     front = &g_Shell.g_Views[SUB_3D_BONE][1];
     g_Shell.g_ActiveView = 1;
     g_Shell.g_DrawView = 1;
-    g_Shell.g_CurView = front;
     g_Ed3D.bonePanel = (void *)1;
     g_Ed3D.boneList = (void *)2;
     g_Ed3D.parentCombo = (void *)3;
@@ -82,7 +82,6 @@ struct BoneTest : ::testing::Test {
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -269,7 +268,7 @@ TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
   g_Mouse.g_MouseX = 100;
   g_Mouse.g_MouseY = 60;
   Hold(BUTTON_RIGHT, true);
-  Ed3D_BoneUpdate();
+  Ed3D_BoneUpdate(Hook_Now());
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
   EXPECT_EQ(g_Sel.g_PrevBone, 0u);
   EXPECT_EQ(m->displayMode, 3u);
@@ -278,7 +277,7 @@ TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
   // The yellow cross of the current bone is drawn where the pick finds it.
   g_Sel.g_CurBoneIndex = 3;
   g_Fake->draws.clear();
-  Ed3D_BoneDraw();
+  Ed3D_BoneDraw(Hook_Draw(g_Shell.g_DrawView));
   bool found = false;
   for (size_t i = 0; i < g_Fake->draws.size() && !found; i++) {
     std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
@@ -288,7 +287,7 @@ TEST_F(BoneTest, RightDragPickPrefersTheLaterBoneAtTheDrawnCross) {
     g_Mouse.g_MouseX = cx;
     g_Mouse.g_MouseY = cy;
     Hold(BUTTON_RIGHT, true);
-    Ed3D_BoneUpdate();
+    Ed3D_BoneUpdate(Hook_Now());
     Hold(BUTTON_RIGHT, false);
     EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
     EXPECT_EQ(cx, 180);
@@ -308,13 +307,13 @@ TEST_F(BoneTest, DragMovesTheBoneAndItsChildrenOnlyWhenTheyFollow) {
     Ed3DBoneEditor.childrenFollow = follow;
     g_Sel.g_CurBoneIndex = 1;
     Vec3 child = Rest(2);
-    Ed3D_SetDragAnchors(50, 50);
+    Ed3D_SetDragAnchors(Hook_At(50, 50));
     Hold(BUTTON_LEFT, true);
-    Ed3D_BoneMouseMove(70, 50);   // 20 pixels right: 0.5 units at zoom 1
-    Ed3D_BoneMouseMove(70, 30);   // 20 pixels up
+    Ed3D_BoneMouseMove(Hook_At(70, 50));   // 20 pixels right: 0.5 units at zoom 1
+    Ed3D_BoneMouseMove(Hook_At(70, 30));   // 20 pixels up
     Hold(BUTTON_LEFT, false);
     i32 steps = Steps();
-    Ed3D_BoneLButtonUp(70, 30);
+    Ed3D_BoneLButtonUp(Hook_At(70, 30));
     EXPECT_EQ(Steps(), steps + 1);
     EXPECT_STREQ(TopLabel(), "移動 ( ボーン )");
     Vec3 moved = Rest(1);
@@ -328,7 +327,7 @@ TEST_F(BoneTest, DragMovesTheBoneAndItsChildrenOnlyWhenTheyFollow) {
   }
   // A click without a drag still records a step.
   i32 steps = Steps();
-  Ed3D_BoneLButtonUp(0, 0);
+  Ed3D_BoneLButtonUp(Hook_At(0, 0));
   EXPECT_EQ(Steps(), steps + 1);
 }
 
@@ -384,7 +383,6 @@ TEST_F(BoneTest, WeightPanelBindsOrRefuses) {
 TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   g_Shell.g_EditSubMode = SUB_3D_WEIGHT;
   front = &g_Shell.g_Views[SUB_3D_WEIGHT][1];
-  g_Shell.g_CurView = front;
   // Vertices at pixels (100, 100), (120, 100), (140, 100) of the Front view.
   i32 v0 = AddVertex(0, 0, 0), v1 = AddVertex(0.5f, 0, 0), v2 = AddVertex(1, 0, 0);
   Polygon3 &p = m->polygons[m->polygonCount++];
@@ -407,32 +405,32 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
     for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], c.want[i]) << c.left << " " << i;
   }
   // The overlay runs the pass between the press point and the mouse in the active view.
-  Effect_SetDragAnchor(90, 90);
+  Effect_SetDragAnchor(Hook_At(90, 90));
   Hold(BUTTON_LEFT, true);
-  Ed3D_WeightMouseMove(150, 110);
-  Ed3D_WeightDrawOverlay();
+  Ed3D_WeightMouseMove(Hook_At(150, 110));
+  Ed3D_WeightDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   Hold(BUTTON_LEFT, false);
   for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], 1u);
 
   // Right click on a bone: picked when the mouse did not move, the first bone on a tie.
   Bones({{-1, 0, 0}, {1, 0, 0}}, {0, 0});
   g_Sel.g_CurBoneIndex = 0;
-  Effect_SetDragAnchor(100, 100);
+  Effect_SetDragAnchor(Hook_At(100, 100));
   Hold(BUTTON_RIGHT, true);
-  Ed3D_WeightMouseMove(140, 100);
+  Ed3D_WeightMouseMove(Hook_At(140, 100));
   Hold(BUTTON_RIGHT, false);
-  Ed3D_WeightRButtonUp(140, 100);
+  Ed3D_WeightRButtonUp(Hook_At(140, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // moved: nothing picked
-  Effect_SetDragAnchor(140, 100);
-  Ed3D_WeightRButtonUp(140, 100);
+  Effect_SetDragAnchor(Hook_At(140, 100));
+  Ed3D_WeightRButtonUp(Hook_At(140, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
   EXPECT_EQ(g_Sel.g_PrevBone, 0u);
-  Effect_SetDragAnchor(100, 100);
-  Ed3D_WeightRButtonUp(100, 100);
+  Effect_SetDragAnchor(Hook_At(100, 100));
+  Ed3D_WeightRButtonUp(Hook_At(100, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // bone 0 at the centre
   g_Sel.g_CurBoneIndex = 1;
-  Effect_SetDragAnchor(120, 100);
-  Ed3D_WeightRButtonUp(120, 100);
+  Effect_SetDragAnchor(Hook_At(120, 100));
+  Ed3D_WeightRButtonUp(Hook_At(120, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // 0 and 2 tie at 20 pixels: the first
 }
 

@@ -4,6 +4,7 @@
 // the strip arithmetic and mouse, the refusals (length 0, the 101st motion, text in a field,
 // a zero quaternion, a full or unreadable sound list), the ±8 degree turns and the twist
 // against quaternions worked by hand, and "追加" copying bone tracks and group keys.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <stdio.h>
@@ -101,7 +102,6 @@ struct ModeTest : ::testing::Test {
     m->polygonCount = 1;
     g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();
@@ -144,7 +144,7 @@ TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
   M()->frame = 44;
   M()->motion = 7;   // out of range of the two motions
   g_Sel.g_MotionEditOp = 0;
-  Ed3D_MotionEnter();
+  Ed3D_MotionEnter(Hook_Now());
   EXPECT_EQ(g_Sel.g_CurSlot, 0u);
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
   EXPECT_EQ(M()->frame, 0);
@@ -171,10 +171,10 @@ TEST_F(ModeTest, EnterSetsTheStateAndOpensThePanelsAtTheirPlaces) {
   EXPECT_EQ(g_TreeRows.count, 2);   // the root expanded, bone 1 below it
   // A motion in range is kept; the panels are made once.
   M()->motion = 1;
-  Ed3D_MotionEnter();
+  Ed3D_MotionEnter(Hook_Now());
   EXPECT_EQ(M()->motion, 1);
   EXPECT_EQ(g_WidgetFake.created.size(), 3u);
-  Ed3D_MotionLeave();
+  Ed3D_MotionLeave(Hook_Now());
   EXPECT_EQ(g_Ed3DMotionPanels.motionDlg, nullptr);
   EXPECT_EQ(g_Ed3DMotionPanels.listDlg, nullptr);
 }
@@ -185,7 +185,7 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
   for (const Case &c : tools) {
     g_Sel.g_MotionEditOp = c.from;
     g_Ed3DMotion.dialogRefresh = 0;
-    Ed3D_MotionKeyUp(c.key);
+    Ed3D_MotionKeyUp(Hook_Key(c.key));
     EXPECT_EQ(g_Sel.g_MotionEditOp, c.to) << c.from << " " << (char)c.key;
     EXPECT_EQ(g_Ed3DMotion.dialogRefresh, 1u);
   }
@@ -198,7 +198,7 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
     v = ViewRecord{};
     v.kind = a.kind;
     v.zoom = 2.0f;
-    Ed3D_MotionKeyUp(a.key);
+    Ed3D_MotionKeyUp(Hook_Key(a.key));
     EXPECT_EQ(v.panX, a.x);
     EXPECT_EQ(v.panY, a.y);
     EXPECT_EQ(v.panZ, a.z);
@@ -206,13 +206,13 @@ TEST_F(ModeTest, KeyTableToolsAndArrows) {
   g_Shell.g_Views[SUB_3D_MOTION][1].kind = VIEW_MAIN;
   g_Shell.g_PerspStep = 2.0f;
   g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0;
-  Ed3D_MotionKeyUp(37);
-  Ed3D_MotionKeyUp(40);
+  Ed3D_MotionKeyUp(Hook_Key(37));
+  Ed3D_MotionKeyUp(Hook_Key(40));
   EXPECT_EQ(g_Shell.g_PerspOffset[1], 6.0f);
   EXPECT_EQ(g_Shell.g_PerspOffset[0], 6.0f);
   // No arrow while the left button is held.
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_MotionKeyUp(37);
+  Ed3D_MotionKeyUp(Hook_Key(37));
   EXPECT_EQ(g_Shell.g_PerspOffset[1], 6.0f);
 }
 
@@ -221,7 +221,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   g_Ed3DMotionPanels.keyDlg = (void *)2;
   g_WidgetFake.checks[{(void *)2, IDC_MKEY_LOOP}] = true;
   M()->frame = 17;
-  Ed3D_MotionKeyUp('A');   // active view 1: acts whatever window is active
+  Ed3D_MotionKeyUp(Hook_Key('A'));   // active view 1: acts whatever window is active
   EXPECT_EQ(g_Shell.g_Playing, 1u);
   EXPECT_EQ(M()->frame, 0);
   // The play button's text is the only text written, once at each press.
@@ -229,7 +229,7 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   EXPECT_EQ(g_WidgetFake.texts.size(), 1u);
   EXPECT_EQ(WidgetFake_Text((void *)1, IDC_MOT_PLAY), "停止(A)");
   M()->frame = 33;         // the playback tick moved on
-  Ed3D_MotionKeyUp('A');
+  Ed3D_MotionKeyUp(Hook_Key('A'));
   EXPECT_EQ(g_Shell.g_Playing, 0u);
   EXPECT_EQ(M()->frame, 17);
   EXPECT_EQ(g_WidgetFake.textWrites, 2u);
@@ -275,9 +275,8 @@ TEST_F(ModeTest, TheRingNearestThePointerIsChosenNoneBeyond50Pixels) {
   // Drawing an orthographic view between frames of the main view keeps the main view's ring.
   g_Shell.g_Views[SUB_3D_MOTION][1].kind = VIEW_FRONT;
   g_Shell.g_Views[SUB_3D_MOTION][1].zoom = 1.0f;
-  g_Shell.g_CurView = &g_Shell.g_Views[SUB_3D_MOTION][1];
   g_Ed3DMotion.ring = 2;
-  Ed3D_MotionDrawOverlay();
+  Ed3D_MotionDrawOverlay(Hook_Draw(1));
   EXPECT_EQ(g_Ed3DMotion.ring, 2);
   // The ends of each ring lie 1.5 from the centre in the ring's plane.
   Vec3 c = {1, 2, 3};

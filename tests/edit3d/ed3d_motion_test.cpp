@@ -6,6 +6,7 @@
 // degrees from the press pose and comes back (children's keys made during the drag too),
 // move and scale change only key fields by the table's amounts, no edit without a key, one
 // undo step per edited drag, the IK step closes on its target and rests in its dead zones.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -86,7 +87,6 @@ struct MotionTest : ::testing::Test {
     m->keyTableLength = MODEL3_MOTIONS;
     g_Sel.g_CurSlot = 0;
     Tree_LinkBones3D();
-    View_UseActive();
   }
   void SetUp() override {
     g_boxes.clear();
@@ -271,9 +271,9 @@ TEST_F(MotionTest, SnapAndNeighboursReadTheWholeTrack) {
   EXPECT_EQ(Ed3D_NextKeyFrame(40), 40);
   EXPECT_EQ(Ed3D_PrevKeyFrame(0), 0);
   M()->frame = 35;
-  Ed3D_MotionWheelKey(-1);
+  Ed3D_MotionWheelKey(Hook_Step(-1));
   EXPECT_EQ(M()->frame, 34);
-  Ed3D_MotionWheelKey(+1);
+  Ed3D_MotionWheelKey(Hook_Step(+1));
   EXPECT_EQ(M()->frame, 36);
   EXPECT_EQ(g_Ed3DMotion.keyIndex, 18);
 }
@@ -311,16 +311,16 @@ struct DragTest : MotionTest {
   }
   void Press() {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    Ed3D_MotionLButtonDown(100, 100);
+    Ed3D_MotionLButtonDown(Hook_At(100, 100));
   }
   void Drag(f32 dx, f32 dy) {
     g_Mouse.g_MouseMoveDX = dx;
     g_Mouse.g_MouseMoveDY = dy;
-    Ed3D_MotionMouseMove(100, 100);
+    Ed3D_MotionMouseMove(Hook_At(100, 100));
   }
   void Release() {
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
-    Ed3D_MotionLButtonUp(100, 100);
+    Ed3D_MotionLButtonUp(Hook_At(100, 100));
   }
   BoneKey3 &KeyAt(i32 b, i32 f) { return T(b)->keys[KeyTrack_Find(T(b), f)]; }
 };

@@ -3,6 +3,7 @@
 // 17th refused, a paste onto a full list refused), the drags (a rotation turning every
 // descendant's key, the joint tool, scale only in the perspective view), play and stop, the
 // parent rules, removal renumbering the parents, the strip's key move, and entering again.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -101,12 +102,11 @@ struct ObjTest : ::testing::Test {
     v->kind = kind;
     v->zoom = 1.0f;
     g_Shell.g_ActiveView = kind;
-    View_UseActive();
   }
   void Drag(f32 dx, f32 dy) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
     g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
-    Ed3D_ObjMouseMove(0, 0);
+    Ed3D_ObjMouseMove(Hook_At(0, 0));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
   }
 };
@@ -302,17 +302,17 @@ TEST_F(ObjTest, EnteringKeepsTheSetUnlessTheUserAgrees) {
   EXPECT_EQ(S()->objectCount, 4);
   // From another sub-mode: No keeps the set, Yes starts a new one with the parent object.
   g_answer = false;
-  Ed3D_ObjMotionEnter();
+  Ed3D_ObjMotionEnter(Hook_Now());
   EXPECT_EQ(g_asked, 1);
   EXPECT_EQ(S()->objectCount, 4);
   EXPECT_EQ(S()->parts[2].parent, 1);
   g_answer = true;
-  Ed3D_ObjMotionEnter();
+  Ed3D_ObjMotionEnter(Hook_Now());
   EXPECT_EQ(S()->objectCount, 1);
   EXPECT_EQ(g_Obj3PartLoaded[0][2], 0u);
-  Ed3D_ObjMotionEnter();   // nothing to lose: no question
+  Ed3D_ObjMotionEnter(Hook_Now());   // nothing to lose: no question
   EXPECT_EQ(g_asked, 2);
-  Ed3D_ObjMotionLeave();
+  Ed3D_ObjMotionLeave(Hook_Now());
 }
 
 }  // namespace

@@ -91,7 +91,6 @@ struct ClipTest : ::testing::Test {
     g_PolyClipboard = nullptr;
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
     dir = ::testing::TempDir() + "clip_" + std::to_string(getpid());
     mkdir(dir.c_str(), 0755);

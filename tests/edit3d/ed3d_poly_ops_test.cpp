@@ -67,7 +67,6 @@ struct PolyOpsTest : ::testing::Test {
     g_Shell.g_LastViewZoom = 1;
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {

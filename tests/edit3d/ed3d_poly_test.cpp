@@ -4,6 +4,7 @@
 // step, a shared vertex moved once along the normals, a 90-degree turn about the pivot, free
 // creation (order, pan, middle and right clicks, refusal at capacity) and the rectangle
 // selection (strictly inside, face centre, right deselects, the active view only).
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -61,7 +62,6 @@ struct PolyTest : ::testing::Test {
     g_Lib.app.keyState[0x11] = 0;
     Undo_ResetAll();
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
-    View_UseActive();
     Undo_Push(Undo_Current());
   }
   void TearDown() override {
@@ -194,7 +194,7 @@ TEST_F(PolyTest, HoverPickUsesViewZerosCamera) {
   Cam_Identity(g_Fake->transforms[2]);
   g_Mouse.g_MouseX = 310;   // inside, off the diagonal the two fan triangles share
   g_Mouse.g_MouseY = 235;
-  Ed3D_PickUnderCursor();
+  Ed3D_PickUnderCursor(Hook_Now());
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{0});
   // The corner (1, 1, 0) lands where view 0's projection puts it.
   f32 eye[3], target[3] = {0, 0, 0}, view[16], proj[16], vp[16], s[3];
@@ -207,11 +207,11 @@ TEST_F(PolyTest, HoverPickUsesViewZerosCamera) {
   EXPECT_FLOAT_EQ(g_Sel.g_PolyScreenPos[3 * c + 1], s[1]);
   // Off the quad: nothing; in a Front view: no pick at all.
   g_Mouse.g_MouseX = 5;
-  Ed3D_PickUnderCursor();
+  Ed3D_PickUnderCursor(Hook_Now());
   EXPECT_TRUE(SelectedFaces().empty());
   g_Shell.g_ActiveView = 1;
   g_Mouse.g_MouseX = 310;
-  Ed3D_PickUnderCursor();
+  Ed3D_PickUnderCursor(Hook_Now());
   EXPECT_TRUE(SelectedFaces().empty());
   g_Shell.g_PerspAngleX = -20;
   g_Shell.g_PerspAngleY = 20;
@@ -225,9 +225,9 @@ TEST_F(PolyTest, ToolKeyTwiceReturnsToTheModesSelectionTool) {
     SCOPED_TRACE(c.key);
     g_Sel.g_PolySelectMode = c.mode;
     g_Sel.g_PolyTool = c.mode ? POLY_TOOL_FACE : POLY_TOOL_VERTEX;
-    Ed3D_PolyKeyUp(c.key);
+    Ed3D_PolyKeyUp(Hook_Key(c.key));
     EXPECT_EQ(g_Sel.g_PolyTool, c.tool);
-    Ed3D_PolyKeyUp(c.key);
+    Ed3D_PolyKeyUp(Hook_Key(c.key));
     EXPECT_EQ(g_Sel.g_PolyTool, c.mode ? (u32)POLY_TOOL_FACE : (u32)POLY_TOOL_VERTEX);
     EXPECT_EQ(g_Sel.g_PolySelectMode, c.mode);
   }
@@ -242,14 +242,13 @@ TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
   g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   g_Sel.g_PolySelVerts[a] = 1;
   g_Shell.g_ActiveView = 1;
-  View_UseActive();
   i32 before = Steps();
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_SetDragAnchors(100, 100);
-  Ed3D_PolyMouseMove(108, 104);   // x += 8 / 0.5 * 0.025, y -= 4 / 0.5 * 0.025
-  Ed3D_PolyMouseMove(110, 104);
+  Ed3D_SetDragAnchors(Hook_At(100, 100));
+  Ed3D_PolyMouseMove(Hook_At(108, 104));   // x += 8 / 0.5 * 0.025, y -= 4 / 0.5 * 0.025
+  Ed3D_PolyMouseMove(Hook_At(110, 104));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
-  Ed3D_PolyLButtonUp(110, 104);
+  Ed3D_PolyLButtonUp(Hook_At(110, 104));
   EXPECT_FLOAT_EQ(m->positions[a].x, 1.0f + 0.4f + 0.1f);
   EXPECT_FLOAT_EQ(m->positions[a].y, 2.0f - 0.2f);
   EXPECT_FLOAT_EQ(m->positions[a].z, 3.0f);   // no camera-aligned part outside the main view
@@ -268,7 +267,10 @@ TEST_F(PolyTest, SharedVertexMovesOnceAlongTheNormals) {
       g_Sel.g_PolySelFaces[AddFace({v, v + 3, v + 4, v + 1})] = 1;
     }
   ASSERT_TRUE(Model3_CalcNormals(m));
-  Poly_MoveStep(m, &g_Shell.g_Views[SUB_3D_POLY][1], 1, 10, 0);
+  HookCtx c = *Hook_Now();
+  c.model = m;
+  c.view = &g_Shell.g_Views[SUB_3D_POLY][1];
+  Poly_MoveStep(&c, 1, 10, 0);
   f32 z = m->positions[0].z;
   EXPECT_NE(z, 0.0f);
   for (i32 i = 0; i < 9; i++) EXPECT_FLOAT_EQ(m->positions[i].z, z) << i;   // still flat
@@ -281,13 +283,80 @@ TEST_F(PolyTest, RotationAndScaleAboutThePivot) {
   i32 a = AddVertex(2, 0, 7);
   g_Sel.g_PolySelVerts[a] = 1;
   // 90 degrees: dX = 180.
-  Poly_RotateStep(m, front, 180, 0, 100, 100);
+  HookCtx c = *Hook_Now();
+  c.model = m;
+  c.view = front;
+  Poly_RotateStep(&c, 180, 0, 100, 100);
   EXPECT_NEAR(m->positions[a].x, 1.0f, 1e-5);
   EXPECT_NEAR(m->positions[a].y, -1.0f, 1e-5);
   EXPECT_FLOAT_EQ(m->positions[a].z, 7.0f);
   // Scale about the same pivot: v -= (v - 0) * 0.0025 * dY.
-  Poly_ScaleStep(m, front, 0, 400, 100, 100);
+  Poly_ScaleStep(&c, 0, 400, 100, 100);
   EXPECT_NEAR(m->positions[a].y, 0.0f, 1e-5);
+}
+
+// The drag acts on the model, view, selection and mouse record it is handed: with the shell's
+// own (slot 0, its active main view, g_Sel, g_Mouse) set up differently, only the handed
+// selection's vertex moves, in the handed model, by the handed view's mapping.
+TEST_F(PolyTest, DragActsOnTheHandedRecordsOnly) {
+  const f32 kTwoDegrees = 2.0f * 3.14159265f / 180.0f;
+  struct Case {
+    u32 tool;
+    f32 x, y;   // where vertex 1 of the handed model ends (front view, pivot at the origin)
+  };
+  const Case cases[] = {
+      {POLY_TOOL_MOVE, 2.0f + 0.2f, 1.0f - 0.1f},   // (8, 4) pixels at zoom 1
+      {POLY_TOOL_ROTATE, 2.0f * cosf(kTwoDegrees) + 1.0f * sinf(kTwoDegrees),   // (8 - 4) / 2 degrees
+       1.0f * cosf(kTwoDegrees) - 2.0f * sinf(kTwoDegrees)},
+      {POLY_TOOL_SCALE, 2.0f * (1 + 0.0025f * 8), 1.0f * (1 - 0.0025f * 4)},
+  };
+  for (const Case &t : cases) {
+    SCOPED_TRACE(t.tool);
+    // The shell's: its model with the same vertices, vertex 0 selected, another tool, the
+    // main view active and other anchors.
+    m->positionCount = 0;
+    AddVertex(1, 1, 1);
+    AddVertex(2, 1, 0);
+    memset(g_Sel.g_PolySelVerts, 0, App_WorkVertCount() * sizeof(u32));
+    g_Sel.g_PolySelVerts[0] = 1;
+    g_Sel.g_PolyTool = POLY_TOOL_VERTEX;
+    g_Shell.g_ActiveView = 0;
+    g_Mouse.g_PolyDragAnchor = g_Mouse.g_PolyDragAnchor2 = {300, 300};
+    // The handed ones.
+    g_ModelAllocArrays = 1;
+    Model3 *other = Model3_Init(7);
+    ASSERT_NE(other, nullptr);
+    other->positions[0] = {1, 1, 1};
+    other->positions[1] = {2, 1, 0};
+    other->positionCount = 2;
+    Hook_OwnSelection own(t.tool);
+    ShellSelection &sel = own.sel;
+    sel.g_PolySelVerts[1] = 1;
+    ViewRecord front = {};
+    front.inUse = 1; front.kind = VIEW_FRONT; front.centerX = 50; front.centerY = 50; front.zoom = 1;
+    ShellMouse mouse = {};
+    mouse.g_PolyDragAnchor = mouse.g_PolyDragAnchor2 = {50, 50};
+    HookCtx c = Family_Context(58, 54);
+    c.model = other;
+    c.slot = 7;
+    c.view = &front;
+    c.viewIndex = 1;
+    c.sel = &sel;
+    c.mouse = &mouse;
+    Ed3D_PolyDrag(&c);
+    EXPECT_NEAR(other->positions[1].x, t.x, 1e-4);
+    EXPECT_NEAR(other->positions[1].y, t.y, 1e-4);
+    EXPECT_FLOAT_EQ(other->positions[1].z, 0.0f);
+    EXPECT_FLOAT_EQ(other->positions[0].x, 1.0f);   // not selected in the handed selection
+    EXPECT_FLOAT_EQ(other->positions[0].y, 1.0f);
+    for (i32 i = 0; i < 2; i++) {   // the shell's model is left alone
+      EXPECT_FLOAT_EQ(m->positions[i].x, i ? 2.0f : 1.0f);
+      EXPECT_FLOAT_EQ(m->positions[i].y, 1.0f);
+    }
+    EXPECT_EQ(mouse.g_PolyDragAnchor2.x, 58);
+    EXPECT_EQ(mouse.g_PolyDragAnchor2.y, 54);
+    EXPECT_EQ(g_Mouse.g_PolyDragAnchor2.x, 300);
+  }
 }
 
 // [SECTION] free creation
@@ -297,11 +366,10 @@ TEST_F(PolyTest, FreeCreation) {
   g_Shell.g_ActiveView = 1;
   g_Sel.g_PolyTool = POLY_TOOL_FREE;
   g_Sel.g_PolySelectMode = 1;
-  View_UseActive();
   i32 steps = Steps();
   // Four left releases: a quad in click order at the pan (z - pan z).
   const i32 clicks[4][2] = {{140, 100}, {140, 60}, {100, 60}, {100, 100}};
-  for (auto &c : clicks) Ed3D_PolyLButtonUp(c[0], c[1]);
+  for (auto &c : clicks) Ed3D_PolyLButtonUp(Hook_At(c[0], c[1]));
   ASSERT_EQ(m->polygonCount, 1);
   const Polygon3 &q = m->polygons[0];
   EXPECT_EQ(q.cornerCount, 4);
@@ -318,17 +386,17 @@ TEST_F(PolyTest, FreeCreation) {
   EXPECT_STREQ(TopLabel(), "自由作成:4 ( モデリング )");
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
   // Left, left, middle: a triangle whose third corner is the middle-click point.
-  Ed3D_PolyLButtonUp(100, 100);
-  Ed3D_PolyLButtonUp(140, 100);
-  Ed3D_PolyFreeCreate(140, 60);
+  Ed3D_PolyLButtonUp(Hook_At(100, 100));
+  Ed3D_PolyLButtonUp(Hook_At(140, 100));
+  Ed3D_PolyFreeCreate(Hook_At(140, 60));
   ASSERT_EQ(m->polygonCount, 2);
   EXPECT_EQ(m->polygons[1].cornerCount, 3);
   EXPECT_FLOAT_EQ(m->positions[m->polygons[1].corners[2].vertex].y, 3.0f);
   EXPECT_STREQ(TopLabel(), "自由作成:3 ( モデリング )");
   // A right release discards the fixed points.
-  Ed3D_PolyLButtonUp(100, 100);
-  Ed3D_PolyLButtonUp(140, 100);
-  Ed3D_PolyRButtonUp(10, 10);
+  Ed3D_PolyLButtonUp(Hook_At(100, 100));
+  Ed3D_PolyLButtonUp(Hook_At(140, 100));
+  Ed3D_PolyRButtonUp(Hook_At(10, 10));
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
   EXPECT_EQ(m->polygonCount, 2);
   // At capacity: refused, the model byte for byte as it was, no step.
@@ -337,7 +405,7 @@ TEST_F(PolyTest, FreeCreation) {
   std::vector<u8> before = Bytes();
   i32 stepsBefore = Steps();
   u32 boxes = g_ErrorBoxCount;
-  for (auto &c : clicks) Ed3D_PolyLButtonUp(c[0], c[1]);
+  for (auto &c : clicks) Ed3D_PolyLButtonUp(Hook_At(c[0], c[1]));
   g_MaxPolygons = saved;
   EXPECT_EQ(Bytes(), before);
   EXPECT_EQ(Steps(), stepsBefore);
@@ -389,15 +457,13 @@ TEST_F(PolyTest, RectangleSelection) {
   memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
   g_Shell.g_ActiveView = 0;
   g_Shell.g_DrawView = 1;
-  View_UseActive();
-  g_Shell.g_CurView = front;
   g_Mouse.g_PolyDragAnchor = {95, 95};
   g_Mouse.g_MouseX = g_Mouse.g_MouseY = 105;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_PolyDrawOverlay();
+  Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   EXPECT_TRUE(SelectedFaces().empty());
   g_Shell.g_ActiveView = 1;
-  Ed3D_PolyDrawOverlay();
+  Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{1});
 }

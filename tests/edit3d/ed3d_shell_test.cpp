@@ -4,6 +4,7 @@
 // from 16 to 17, shows only the edited layer, and a press of the current sub-mode's button
 // runs no enter again; the arrow pans move by 2 / zoom by view kind and not at all while a
 // button is held or at zoom 0.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -88,15 +89,15 @@ TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
 // Mouse messages go to the row of the current sub-mode, and nowhere for 13.
 static void MoveThroughShell(i32 x, i32 y) {
   const FamilyHooks *row = Family_MouseRow();
-  if (row && row->mouseMove) row->mouseMove(x, y);
+  if (row && row->mouseMove) row->mouseMove(Hook_At(x, y));
 }
 std::vector<std::pair<i32, i32>> g_moves;
 TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
   Edit3D_Install();
   u32 family = g_Shell.g_EditFamily;
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;
-  for (FamilyHooks &r : g_Ed3DSubModeRows) r.mouseMove = [](i32 x, i32 y) { g_moves.push_back({x, y}); };
-  g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](i32 x, i32) { g_moves.push_back({x, 16}); };
+  for (FamilyHooks &r : g_Ed3DSubModeRows) r.mouseMove = [](const HookCtx *c) { g_moves.push_back({c->x, c->y}); };
+  g_Ed3DSubModeRows[SUB_3D_BONE - ED3D_FIRST_SUB_MODE].mouseMove = [](const HookCtx *c) { g_moves.push_back({c->x, 16}); };
   g_moves.clear();
   for (u32 sub : {16u, 13u, 11u, 19u}) {
     g_Shell.g_EditSubMode = sub;
@@ -114,7 +115,7 @@ TEST(Ed3DRows, TheFamilyRowFollowsTheSubMode) {
 // [SECTION] drag anchors
 TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
   struct Case {
-    void (*setter)(i32, i32);
+    FamilyHook setter;
     const char *pairs;   // a..e written
     bool redraw;
   };
@@ -132,7 +133,7 @@ TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
       if (p) *p = {-1, -1};
     g_Mouse.g_DragAnchorX = g_Mouse.g_DragAnchorY = -1;
     g_Shell.g_StripDirty[0] = 0;
-    c.setter(5, 7);
+    c.setter(Hook_At(5, 7));
     std::string written;
     for (i32 i = 0; i < 4; i++)
       if (pairs[i]->x == 5 && pairs[i]->y == 7) written += (char)('a' + i);
@@ -177,11 +178,11 @@ struct PanelTest : ::testing::Test {
     Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "start");
     Undo_Push(Undo_Current());
     Edit3D_Install();
-    g_Ed3DSubModeRows[SUB_3D_POLY - ED3D_FIRST_SUB_MODE].enter = [] { g_enters++; };
+    g_Ed3DSubModeRows[SUB_3D_POLY - ED3D_FIRST_SUB_MODE].enter = [](const HookCtx *) { g_enters++; };
     g_enters = 0;
   }
   void TearDown() override {
-    Ed3D_Leave();
+    Ed3D_Leave(Hook_Now());
     Edit3D_Install();
     WidgetFake_Remove();
     memset(&g_AppShell, 0, sizeof g_AppShell);
@@ -225,7 +226,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
       {18, {ED3D_PANEL_MODE, ED3D_PANEL_UNDO}},
       {12, mode},
   };
-  Ed3D_Enter();
+  Ed3D_Enter(Hook_Now());
   EXPECT_EQ(Live(), parts.at(14));
   for (u32 id : kModeWalk) {
     u32 sub = Ed3D_ModeButtonSubMode(id);
@@ -239,7 +240,7 @@ TEST_F(PanelTest, EachSwitchLeavesExactlyTheSubModesPanels) {
   }
   EXPECT_FALSE(Ed3D_ModeCommand(IDC_M3D_NONE));
   EXPECT_EQ(g_Shell.g_EditSubMode, SUB_3D_POLY);
-  Ed3D_Leave();
+  Ed3D_Leave(Hook_Now());
   EXPECT_TRUE(WidgetFake_LivePanels().empty());
   EXPECT_EQ(g_Undo.list, nullptr);
 }
@@ -264,7 +265,7 @@ TEST_F(PanelTest, TheCurrentSubModesButtonCreatesOnlyMissingPanels) {
 }
 
 TEST_F(PanelTest, ASubModeEnterShowsOnlyTheEditedLayer) {
-  Ed3D_Enter();
+  Ed3D_Enter(Hook_Now());
   ASSERT_TRUE(Ed3D_LayerCommand(IDC_LAYER_1 + 2));   // button "3"
   EXPECT_EQ(g_Sel.g_CurSlot, 2u);
   ASSERT_NE(Undo_Current(), nullptr);
@@ -323,8 +324,8 @@ TEST(Ed3DPan, ArrowsMoveAndRedrawTheActiveViewByTwoOverZoomByKind) {
   v->kind = VIEW_FRONT;
   v->zoom = 2.0f;
   g_Lib.app.leftHeld = g_Lib.app.rightHeld = 0;
-  Ed3D_BoneKeyUp(39);
-  Ed3D_WeightKeyDown(38);
+  Ed3D_BoneKeyUp(Hook_Key(39));
+  Ed3D_WeightKeyDown(Hook_Key(38));
   EXPECT_EQ(v->panX, 1.0f);
   EXPECT_EQ(v->panY, 1.0f);
   *v = ViewRecord{};

@@ -2,6 +2,7 @@
 // unfolds and the UV tools against values worked out by hand; the texture table's add,
 // replace and delete with the renumbering of groups, displacement and group keys; refusals
 // that leave the model as it was.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <math.h>
 #include <string.h>
@@ -48,7 +49,6 @@ struct TexTest : ::testing::Test {
     Undo_ResetAll();
     free(g_Ed3DTex.uvSel);   // left by another test's enter
     g_Ed3DTex = Ed3DTexEditor{TEX_TOOL_SELECT, TEX_TOOL_MOVE, 0, 0, 0, 0, -1, 0, 0, 0, 1.0f, 8, 0};
-    View_UseActive();
   }
   void TearDown() override {
     Model3_FreeAllSlots();
@@ -78,7 +78,6 @@ struct TexTest : ::testing::Test {
     g_ModelAllocArrays = 1;
     m = Model3_Init(0);
     ASSERT_NE(m, nullptr);
-    View_UseActive();
   }
   void Press(u32 id, i32 focus = -1, const char *grid = nullptr) { Ed3D_TexCommand(id, focus, grid); }
 };
@@ -92,7 +91,7 @@ TEST_F(TexTest, ToolsZoomAndGrid) {
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
   Press(IDC_TEX_SELECT);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_MOVE);
-  Ed3D_TexKeyUp('R');
+  Ed3D_TexKeyUp(Hook_Key('R'));
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_ROTATE);
 
   // Planar buttons set their tool and keep offset and scale; cylinder, sphere and per face
@@ -315,7 +314,7 @@ TEST_F(TexTest, ImagePanelDragsRecordOneStep) {
   m->groups[0].texture = 1;
   m->groups[0].mapping = UV_MAP_PER_FACE;
   Uv_ProjectGroup(m, 0);
-  Ed3D_TexUpdate();
+  Ed3D_TexUpdate(Hook_Now());
   // The select tool's rectangle over corner 1 (texel 100, 0) only.
   Ed3D_TexImageDown(0, 90, -5);
   Ed3D_TexImageMove(110, 5);

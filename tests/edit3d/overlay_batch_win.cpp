@@ -4,6 +4,7 @@
 // (also in a frame placed half a pixel off) and the collision editor, on small models with degenerate edges, overlapping marks, everything
 // selected and every vertex bound to the current bone. The 2D bone model's own triangles too:
 // gathered per group into batches, against one draw per triangle.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -144,8 +145,8 @@ struct Case {
   const char *what;
   void (*setup)(u32 subMode);
   u32 subMode, selectMode, tool;
-  void (*scene)(void);
-  void (*overlay)(void);
+  FamilyHook scene;
+  FamilyHook overlay;
   u32 firstView, views;   // views firstView .. views-1 are drawn
   bool halfPixelFrame;
   i32 shiftX;   // the 3D views' centres moved by it: part of the mesh off the back buffer
@@ -210,10 +211,9 @@ struct OverlayBatchWin : ::testing::Test {
     Draw_SetLighting(1);
     DrawDev_SetTexture(0, nullptr);
     g_Shell.g_DrawView = view;
-    if (c.setup != ModelColi) g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][view];
-    if (c.scene) c.scene();
+    if (c.scene) c.scene(Hook_Draw(g_Shell.g_DrawView));
     Img_Bind(-1);
-    if (c.overlay) c.overlay();
+    if (c.overlay) c.overlay(Hook_Draw(g_Shell.g_DrawView));
     t.device->EndScene();
     return TestDevice_ReadBack(&t);
   }
@@ -292,7 +292,7 @@ TEST_F(OverlayBatchWin, Bone2ModelInBatchesMatchesOneDrawPerTrianglePixelForPixe
   struct Sub {
     const char *what;
     u32 subMode;
-    void (*overlay)(void);
+    FamilyHook overlay;
     i32 displayMode, vertexColours;
   };
   const Sub subs[] = {
@@ -319,9 +319,8 @@ TEST_F(OverlayBatchWin, Bone2ModelInBatchesMatchesOneDrawPerTrianglePixelForPixe
         Draw_SetDefaultStates();
         DrawDev_SetTexture(0, nullptr);
         g_Shell.g_DrawView = 0;
-        g_Shell.g_CurView = &g_Shell.g_Views[c.subMode][0];
         Draw_Kzb2DModels();
-        if (withOverlay) c.overlay();
+        if (withOverlay) c.overlay(Hook_Draw(g_Shell.g_DrawView));
         t.device->EndScene();
         pics[batched] = TestDevice_ReadBack(&t);
       }

@@ -300,7 +300,6 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   for (const Mode &md : modes2) {
     if (g_Shell.g_EditSubMode != SUB_2D_POLY || md.button != IDC_M2D_POLY) Drive_Press2D((int)md.button);
     App_AllocWorkArrays();
-    View_UseActive();
     g_Sel.g_CurBoneIndex = 5;
     g_Sel.g_PolySelectMode = md.selectMode;
     for (i32 i = 0; i < b2->vertexCount && (u32)i < App_WorkVertCount(); i++) g_Sel.g_PolySelVerts[i] = 1;

@@ -53,8 +53,8 @@ LPARAM At(i32 x, i32 y) { return MAKELPARAM(x, y); }
 f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
 bool s_RingTaken;
 
-void OverlayAndTakeRings() {
-  g_DriveOverlay();
+void OverlayAndTakeRings(const HookCtx *ctx) {
+  g_DriveOverlay(ctx);
   if (g_Shell.g_DrawView != 0 || g_Sel.g_CurBoneIndex == 0) return;
   Vec3 c = Model3_GetBoneOrigin(0, (i32)g_Sel.g_CurBoneIndex);
   for (int r = 0; r < 3; r++)

@@ -45,8 +45,8 @@ f32 s_Ring[3][ED3D_RING_SEGMENTS + 1][2];
 f32 s_Axis[3][2][2];
 bool s_Taken;
 
-void OverlayAndTake() {
-  g_DriveOverlay();
+void OverlayAndTake(const HookCtx *ctx) {
+  g_DriveOverlay(ctx);
   i32 o = Ed3D_ObjCurrent();
   if (g_Shell.g_DrawView != 0 || o <= 0) return;
   f32 c[3];

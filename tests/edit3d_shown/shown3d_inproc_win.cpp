@@ -66,7 +66,7 @@ void CapturingEndScene(void) {
   if (g_Shot.view >= 0 && (i32)g_Shell.g_DrawView == g_Shot.view) {
     g_Shot.pixels = Device_ReadBack(g_Lib.device, &g_Shot.w, &g_Shot.h);
     g_Shot.place = Draw_CurrentPlacement();
-    Poly_OrthoToScreen(g_Shell.g_CurView, 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
+    Poly_OrthoToScreen(View_Get(g_Shell.g_EditSubMode, g_Shell.g_DrawView), 0, 0, 0, &g_Shot.ox, &g_Shot.oy);
     g_Shot.view = -1;
   }
 }

@@ -2,6 +2,7 @@
 // (a table would overflow) or yields a block whose Program.KZS parses back and writes again
 // byte for byte, with codes, variable operands and jump targets in range. Each compiled block
 // then runs for ten frames on a host that accepts every call, drawing its queue each frame.
+#include "tests/support/hook_at.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -42,7 +43,7 @@ static void RunTenFrames(void) {
   for (int f = 0; f < 10 && rt->running; f++) {
     Prog_Execute();
     Check(rt->queueCount >= 0 && rt->queueCount < PROG_QUEUE_SIZE);
-    Prog_Draw();
+    Prog_Draw(Hook_Draw(g_Shell.g_DrawView));
   }
   rt->running = 0;
 }

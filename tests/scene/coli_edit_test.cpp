@@ -1,6 +1,7 @@
 // The collision editor without windows: wall tables filling up, duplicate and delete on
 // release, drags, the arrow keys, picking through a fake projection, the panels' texts in
 // CP932 and the range panel's refusal, and the family switch's question for a changed set.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 
 #include "app/docflags.h"
@@ -55,8 +56,8 @@ struct ColiEditTest : ColiTest {
   }
   static void LeftDrag(i32 fromX, i32 fromY, i32 toX, i32 toY) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    Ed3D_SetDragAnchors(fromX, fromY);
-    Coli_MouseMove(toX, toY);
+    Ed3D_SetDragAnchors(Hook_At(fromX, fromY));
+    Coli_MouseMove(Hook_At(toX, toY));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
   }
   static std::string Text(const ColiPanelView &v, u32 id) {
@@ -96,7 +97,7 @@ TEST_F(ColiEditTest, FullTablesRefuseAddAndDuplicate) {
     EXPECT_EQ(count, 100);
     Coli_PanelCommand(panel, c.addId, nullptr);
     Coli_PanelCommand(panel, c.dupId, nullptr);
-    Coli_LButtonUp(0, 0);
+    Coli_LButtonUp(Hook_At(0, 0));
     count = c.target == COLI_TARGET_BOXES ? g_Coli.doc->boxCount : g_Coli.doc->circleCount;
     EXPECT_EQ(count, 100);
     EXPECT_EQ(Messages(), (std::vector<std::string>{c.full, c.full}));
@@ -114,12 +115,12 @@ TEST_F(ColiEditTest, DeleteCompactsInOrderAndDuplicateNeedsACurrentRecord) {
   // Duplicate without a current record: nothing.
   g_ColiEdit.curBox = -1;
   g_ColiEdit.boxMode = COLI_MODE_DUPLICATE;
-  Coli_LButtonUp(0, 0);
+  Coli_LButtonUp(Hook_At(0, 0));
   EXPECT_EQ(g_Coli.doc->boxCount, 5);
   EXPECT_EQ(g_Coli.doc->boxes[5].used, 0u);
   // Duplicate of record 1 lands in record 5, selected and current.
   g_ColiEdit.curBox = 1;
-  Coli_LButtonUp(0, 0);
+  Coli_LButtonUp(Hook_At(0, 0));
   EXPECT_EQ(g_Coli.doc->boxCount, 6);
   EXPECT_EQ(g_Coli.doc->boxes[5].x, 10.0f);
   EXPECT_EQ(g_ColiEdit.boxSelected[5], 1);
@@ -127,7 +128,7 @@ TEST_F(ColiEditTest, DeleteCompactsInOrderAndDuplicateNeedsACurrentRecord) {
   // Delete the middle record 2: the rest keep their order, the moved ones lose selection.
   g_ColiEdit.boxMode = COLI_MODE_DELETE;
   g_ColiEdit.curBox = 2;
-  Coli_LButtonUp(0, 0);
+  Coli_LButtonUp(Hook_At(0, 0));
   EXPECT_EQ(g_Coli.doc->boxCount, 5);
   const f32 xs[5] = {0, 10, 30, 40, 10};
   for (int i = 0; i < 5; i++) {
@@ -192,7 +193,7 @@ TEST_F(ColiEditTest, ArrowKeysDownBeatsUpLeftBeatsRight) {
     memset(g_Lib.app.keyState, 0, sizeof g_Lib.app.keyState);
     for (u32 k : c.keys)
       if (k) g_Lib.app.keyState[k] = 1;
-    Coli_Update();
+    Coli_Update(Hook_Now());
     EXPECT_EQ(Object_Get(0)->pos[0], c.x);
     EXPECT_EQ(Object_Get(0)->pos[2], c.z);
     // The view follows character 0, its steps are cleared.
@@ -215,18 +216,18 @@ TEST_F(ColiEditTest, PickingTakesTheNearestAndTheLowerIndexOnATie) {
   for (const Case &c : cases) {
     g_Mouse.g_MouseX = c.mouseX;
     g_Mouse.g_MouseY = 100;
-    Coli_Update();
+    Coli_Update(Hook_Now());
     EXPECT_EQ(g_ColiEdit.curBox, c.expect) << c.mouseX;
   }
   // No pick while a button is held.
   g_Mouse.g_MouseX = 90;
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);
-  Coli_Update();
+  Coli_Update(Hook_Now());
   EXPECT_EQ(g_ColiEdit.curBox, 2);
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   // Nothing in use: none.
   for (ColiBox &b : g_Coli.doc->boxes) b.used = 0;
-  Coli_Update();
+  Coli_Update(Hook_Now());
   EXPECT_EQ(g_ColiEdit.curBox, -1);
 }
 

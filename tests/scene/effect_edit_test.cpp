@@ -1,6 +1,7 @@
 // The effect editor: the key segment and the wheel steps over tables of key frames, the key
 // drag, and the explosion preview with a seeded random source (spawn counts, positions within
 // the radius, delays before fading, the restart, a source that never hits the centre).
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -85,17 +86,17 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
   // The wheel moves the frame and finds the segment again.
   SetKeys({10, 20, 40});
   g_MovieScene.frame = 30;
-  Particle_WheelKey(-1);
+  Particle_WheelKey(Hook_Step(-1));
   EXPECT_EQ(g_MovieScene.frame, 20);
   EXPECT_EQ(Em().curKey, 1);
-  Particle_WheelKey(+1);
+  Particle_WheelKey(Hook_Step(+1));
   EXPECT_EQ(g_MovieScene.frame, 40);
   // No keys: nothing is found and nothing changes.
   Em().curKey = 7;
   Em().nextKey = 8;
   Em().fraction = 0.25f;
   SetKeys({});
-  Particle_WheelKey(+1);
+  Particle_WheelKey(Hook_Step(+1));
   EXPECT_EQ(g_MovieScene.frame, 40);
   Effect_FindCurrentKeys();
   EXPECT_EQ(Em().curKey, 7);
@@ -106,29 +107,29 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
 TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   SetKeys({0, 5, 5, 9});
   g_MovieScene.frame = 5;
-  Effect_SetDragAnchor(10, 10);
-  Effect_MouseMove(13, 7);            // no button: nothing
+  Effect_SetDragAnchor(Hook_At(10, 10));
+  Effect_MouseMove(Hook_At(13, 7));            // no button: nothing
   EXPECT_EQ(Em().keys[2].x, 0.0f);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Effect_MouseMove(13, 7);
+  Effect_MouseMove(Hook_At(13, 7));
   EXPECT_EQ(Em().keys[2].x, 3.0f);
   EXPECT_EQ(Em().keys[2].y, -3.0f);
   EXPECT_EQ(Em().keys[1].x, 0.0f);
   EXPECT_EQ(g_Mouse.g_MotionDragAnchor.x, 13);   // the anchors follow
   Shell_SetButtonHeld(BUTTON_RIGHT, 1);   // not the left button alone
-  Effect_MouseMove(20, 20);
+  Effect_MouseMove(Hook_At(20, 20));
   EXPECT_EQ(Em().keys[2].x, 3.0f);
   Shell_SetButtonHeld(BUTTON_RIGHT, 0);
   // Rotate mode turns a movie object only when it and its key exist.
   g_ParticleEdit.mode = PARTICLE_MODE_ROTATE;
   MovieObject *saved = g_Movie.objects[0];
   g_Movie.objects[0] = nullptr;
-  Effect_MouseMove(23, 20);
+  Effect_MouseMove(Hook_At(23, 20));
   static MovieObject o;
   o.keyCount = 3;
   g_Movie.objects[0] = &o;
-  g_Shell.g_CurView->kind = 1;
-  Effect_MouseMove(27, 22);   // Front: x by dx, y by -dy
+  View_Active()->kind = 1;
+  Effect_MouseMove(Hook_At(27, 22));   // Front: x by dx, y by -dy
   EXPECT_FLOAT_EQ(o.keys[2].angles[0], 0.1f);
   EXPECT_FLOAT_EQ(o.keys[2].angles[1], -0.05f);
   EXPECT_EQ(Em().keys[2].x, 3.0f);
@@ -171,19 +172,19 @@ TEST_F(EffectTest, ParticlesWaitThenFadeAndTheCounterRestarts) {
   e.particles[0].alpha = 8.0f;
   const f32 alphas[] = {8.0f, 8.0f, 4.0f};   // two frames of delay, then 4 a frame
   for (f32 a : alphas) {
-    Effect_Update();
+    Effect_Update(Hook_Now());
     EXPECT_EQ(e.particles[0].inUse, 1u);
     EXPECT_EQ(e.particles[0].alpha, a);
   }
   EXPECT_EQ(e.particles[0].delay, 0);
-  Effect_Update();   // alpha 0: cleared
+  Effect_Update(Hook_Now());   // alpha 0: cleared
   EXPECT_EQ(e.particles[0].inUse, 0u);
   EXPECT_EQ(e.frameCounter, 4);
   EXPECT_EQ(e.fall, -12.0f);
   // Above the frame count the explosion starts again.
   e.explosionCount = 5;
   e.frameCounter = 10;
-  Effect_Update();
+  Effect_Update(Hook_Now());
   EXPECT_EQ(e.frameCounter, 0);
   EXPECT_EQ(InUse(), 5);
 }

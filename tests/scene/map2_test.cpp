@@ -1,6 +1,7 @@
 // MAP2 files and the 2D map editor: a hand-built file read field by field, byte-identical
 // saves, every refusal keeping the map, the sample map, the cursor mapping, painting by
 // mouse positions, the tile panel's rows and actions, and the modeldump output.
+#include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -232,19 +233,19 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   // Hovering paints nothing.
   g_Mouse.g_MouseX = at(10, 10).first;
   g_Mouse.g_MouseY = at(10, 10).second;
-  Map2_Update();
+  Map2_Update(Hook_Now());
   EXPECT_EQ(g_Map2Editor.doc->grid[10][10], 0);
   EXPECT_FALSE(Doc_IsChanged(DOC_MAP2));
   // A drag along row 12 from column 3 to 6, then released over column 9.
-  Map2_LButtonDown(at(3, 12).first, at(3, 12).second);
+  Map2_LButtonDown(Hook_At(at(3, 12).first, at(3, 12).second));
   for (i32 col = 3; col <= 6; col++) {
     g_Mouse.g_MouseX = at(col, 12).first;
     g_Mouse.g_MouseY = at(col, 12).second;
-    Map2_Update();
+    Map2_Update(Hook_Now());
   }
-  Map2_LButtonUp(at(9, 12).first, at(9, 12).second);
+  Map2_LButtonUp(Hook_At(at(9, 12).first, at(9, 12).second));
   g_Mouse.g_MouseX = at(9, 12).first;
-  Map2_Update();
+  Map2_Update(Hook_Now());
   for (i32 y = 0; y < 20; y++)
     for (i32 x = 0; x < 20; x++) {
       i32 expect = (x < 8 && y < 8 && (x == 0 || y == 0)) || (y == 12 && x >= 3 && x <= 6) ? 1 : 0;
@@ -259,10 +260,10 @@ TEST_F(Map2Test, DraggingTheLeftButtonPaintsTheCellsUnderTheMouse) {
   ASSERT_TRUE(Map2_Read("empty.map2", g_Map2Editor.doc));
   remove("empty.map2");
   Map2Doc before = *g_Map2Editor.doc;
-  Map2_LButtonDown(0, 0);
+  Map2_LButtonDown(Hook_At(0, 0));
   for (i32 m : {0, 500, 3000}) {
     g_Mouse.g_MouseX = g_Mouse.g_MouseY = m;
-    Map2_Update();
+    Map2_Update(Hook_Now());
   }
   EXPECT_EQ(memcmp(&before, g_Map2Editor.doc, sizeof before), 0);
 }

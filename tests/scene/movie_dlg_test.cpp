@@ -1,6 +1,7 @@
 // The movie editor's dialogs without windows: the image dialog's fields, the frame count of
 // the key dialog, the time line's pick, key move, scale and scroll, the sound and motion
 // selections, the list lines in CP932 and the folders chosen inside and outside their base.
+#include "tests/support/hook_at.h"
 #include <map>
 
 #include "app/current.h"
@@ -244,7 +245,7 @@ TEST_F(MovieDlgTest, PickStepScaleAndScrollFollowTheStrip) {
 TEST_F(MovieDlgTest, TimeLineRowsPickWhatTheyDraw) {
   g_Strip.g_StripGeo.rowTop = MOVIE_TIMELINE_Y;
   g_Strip.g_StripGeo.margin = MOVIE_TIMELINE_X;
-  for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(id);
+  for (u32 id : {IDM_MOVIE_ADD_IMAGE, IDM_MOVIE_ADD_SOUND, IDM_MOVIE_ADD_MESSAGE}) Movie_Command(Hook_Command(id));
   ASSERT_EQ(g_Movie.objectCount, 5);
   g_Strip.g_StripMovie = StripMovieSource{[] { return (i32)g_Sel.g_CurSlot; }, [] { return 0; }, [] { return 180; }, nullptr};
   int dummyWindow = 0;

@@ -2,6 +2,7 @@
 // clamp and its independence from how the drag is cut into moves, the camera target's right
 // drag, the keys, the full tables, playback's range and restored frame, and the render
 // dialog's rules (interval, BMP rectangle, video test, messages, restored view and frame).
+#include "tests/support/hook_at.h"
 #include <math.h>
 
 #include <map>
@@ -65,7 +66,6 @@ struct MovieEditTest : MovieTest {
     MovieTest::SetUp();
     Shell_ResetForTest();
     g_Shell.g_EditFamily = g_Shell.g_EditSubMode = FAMILY_MOVIE;
-    g_Shell.g_CurView = &g_Shell.g_Views[FAMILY_MOVIE][0];
     savedOps = g_SceneSeam;
     g_SceneSeam.frameStep = nullptr;
     g_SceneSeam.videoClose = nullptr;
@@ -91,11 +91,11 @@ struct MovieEditTest : MovieTest {
   }
   // A left drag from (100, 100) to (100 + mx, 100 + my) whose move message carries (dx, dy).
   static void Drag(u32 button, f32 dx, f32 dy, i32 mx, i32 my) {
-    if (button == BUTTON_LEFT) Movie_LButtonDown(100, 100);
-    else Movie_RButtonDown(100, 100);
+    if (button == BUTTON_LEFT) Movie_LButtonDown(Hook_At(100, 100));
+    else Movie_RButtonDown(Hook_At(100, 100));
     Shell_SetButtonHeld(button, 1);
     g_Mouse.g_MouseMoveDX = dx, g_Mouse.g_MouseMoveDY = dy;
-    Movie_MouseMove(100 + mx, 100 + my);
+    Movie_MouseMove(Hook_At(100 + mx, 100 + my));
     Shell_SetButtonHeld(button, 0);
   }
   static MovieKey &Key(i32 n) { return g_Movie.objects[n]->keys[0]; }
@@ -144,7 +144,7 @@ TEST_F(MovieEditTest, LeftDragChangesTheKeyByKindModeAndView) {
     }
     g_Sel.g_CurSlot = (u32)n;
     g_MovieEditor.mode = c.mode;
-    g_Shell.g_CurView->kind = c.view;
+    View_Active()->kind = c.view;
     const MovieKey before = Key(n);
     Drag(BUTTON_LEFT, 4, -6, 10, 20);
     const MovieKey &k = Key(n);
@@ -168,7 +168,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
   const f32 h = sqrtf(0.5f);
   for (const Case &c : cases) {
     SCOPED_TRACE(c.view);
-    g_Shell.g_CurView->kind = c.view;
+    View_Active()->kind = c.view;
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
     Drag(BUTTON_LEFT, 400, 0, 400, 0);   // 120 degrees asked: 90 given
     for (int i = 0; i < 3; i++) EXPECT_NEAR(fabsf(Key(2).rotation[i]), i == c.axis ? h : 0.0f, 1e-5f);
@@ -176,10 +176,10 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
     // Ten moves of 3 in one drag turn as far as one move of 30 (9 degrees).
     Key(2).rotation[0] = Key(2).rotation[1] = Key(2).rotation[2] = 0, Key(2).rotation[3] = 1;
-    Movie_LButtonDown(0, 0);
+    Movie_LButtonDown(Hook_At(0, 0));
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
     g_Mouse.g_MouseMoveDX = 3, g_Mouse.g_MouseMoveDY = 0;
-    for (int i = 1; i <= 10; i++) Movie_MouseMove(3 * i, 0);
+    for (int i = 1; i <= 10; i++) Movie_MouseMove(Hook_At(3 * i, 0));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
     f32 many[4];
     memcpy(many, Key(2).rotation, sizeof many);
@@ -193,7 +193,7 @@ TEST_F(MovieEditTest, RotateDragClampsAt90AndIgnoresHowTheDragIsCut) {
 
 TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
-  g_Shell.g_CurView->kind = VIEW_PERS;
+  View_Active()->kind = VIEW_PERS;
   const MovieKey cam = Key(1), actor = Key(2);
   Drag(BUTTON_RIGHT, 4, -6, 10, 20);
   EXPECT_NEAR(Key(1).target[0], cam.target[0] + 1.0f, 1e-5f);
@@ -214,14 +214,14 @@ TEST_F(MovieEditTest, RightDragMovesOnlyTheCameraTarget) {
 // [SECTION] keys
 
 TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
-  g_Shell.g_CurView->kind = VIEW_TOP;
+  View_Active()->kind = VIEW_TOP;
   const struct { u32 key; u32 held; f32 x, y; } arrows[] = {
       {37, 0, -1, 0}, {39, 0, 1, 0}, {38, 0, 0, -1}, {40, 0, 0, 1},
       {37, 1u << BUTTON_LEFT, 0, 0}, {40, 1u << BUTTON_RIGHT, 0, 0}, {39, 1u << BUTTON_MIDDLE, 1, 0}};
   for (const auto &a : arrows) {
     g_MovieEditor.offset2D[VIEW_TOP][0] = g_MovieEditor.offset2D[VIEW_TOP][1] = 0;
     for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, (a.held >> b) & 1);
-    Movie_KeyUp(a.key);
+    Movie_KeyUp(Hook_Key(a.key));
     EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][0], a.x) << a.key << " " << a.held;
     EXPECT_EQ(g_MovieEditor.offset2D[VIEW_TOP][1], a.y) << a.key << " " << a.held;
   }
@@ -229,7 +229,7 @@ TEST_F(MovieEditTest, KeysSetModesAndArrowsWaitForTheButtons) {
   const struct { u32 key; i32 mode; } modes[] = {{'R', 1}, {'G', 2}, {'T', 0}};
   for (const auto &m : modes) {
     g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 0;
-    Movie_KeyUp(m.key);
+    Movie_KeyUp(Hook_Key(m.key));
     EXPECT_EQ(g_MovieEditor.mode, m.mode);
     EXPECT_EQ(g_MovieEditor.refresh[MOVIE_DIALOG_MAIN], 1u);   // the mode buttons follow
   }
@@ -299,10 +299,10 @@ TEST_F(MovieEditTest, ClearStartsAModelActorOverAndLeavesOthers) {
   EXPECT_FALSE(Movie_ClearModelActor());
   ASSERT_TRUE(Movie_AddActor(MOVIE_KIND_MODEL3));
   g_MovieScene.frame = 50;
-  Movie_LButtonDown(0, 0);
+  Movie_LButtonDown(Hook_At(0, 0));
   Key(3).position[1] = 7;
   ASSERT_EQ(g_Movie.objects[3]->keyCount, 2);
-  Movie_Command(IDM_MOVIE_CLEAR);
+  Movie_Command(Hook_Command(IDM_MOVIE_CLEAR));
   EXPECT_EQ(g_Movie.objects[3]->keyCount, 1);
   EXPECT_EQ(Key(3).position[1], 0.0f);
   EXPECT_EQ(Key(3).scale[2], 1.0f);
@@ -315,7 +315,7 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   g_MovieScene.frame = 42;
   SetInt(IDC_MOVIE_PLAY_START, 500);
   SetInt(IDC_MOVIE_PLAY_END, 0);
-  Movie_KeyUp('A');
+  Movie_KeyUp(Hook_Key('A'));
   EXPECT_EQ(g_MovieScene.playStart, 179);
   EXPECT_EQ(g_MovieScene.playEnd, 1);
   EXPECT_EQ(g_MovieScene.frame, 179);
@@ -327,10 +327,10 @@ TEST_F(MovieEditTest, PlaybackClampsItsRangeAndStopRestoresTheFrame) {
   MovieDlg_Refresh(MOVIE_DIALOG_KEY);
   EXPECT_EQ(WidgetFake_Text(KeyDlg(), IDC_MOVIE_PLAY), "停止(A)");
   App_MarkAllRedraw();
-  Movie_Update();   // only view 4 is left to draw, the main view 0 included
+  Movie_Update(Hook_Now());   // only view 4 is left to draw, the main view 0 included
   for (u32 i = 0; i < 5; i++) EXPECT_EQ(g_Shell.g_Views[FAMILY_MOVIE][i].redraw, i == 4 ? 1u : 0u) << i;
   g_MovieScene.frame = 100;
-  Movie_KeyUp('A');
+  Movie_KeyUp(Hook_Key('A'));
   EXPECT_EQ(g_MovieScene.frame, 42);
   EXPECT_EQ(g_Movie.playState, (u32)MOVIE_STOPPED);
   EXPECT_EQ(g_Lib.runState, 6u);
@@ -407,14 +407,14 @@ TEST_F(MovieEditTest, RenderRules) {
 
 TEST_F(MovieEditTest, SavingAFrameNamesItRestoresTheViewAndReportsFailures) {
   g_Lib.screenWidth = 1280, g_Lib.screenHeight = 960;
-  g_Shell.g_CurView->kind = VIEW_TOP;
+  View_Active()->kind = VIEW_TOP;
   g_Shell.g_DrawView = 3;
   g_MovieScene.frame = 12;
   EXPECT_TRUE(Movie_SaveFrameBmp("shot"));
   ASSERT_EQ(g_f.saved.size(), 1u);
   EXPECT_EQ(g_f.saved[0], "shot.BMP 320 240 960 720");
   EXPECT_EQ(g_f.drawnAtSave, 4u);   // the movie camera's view
-  EXPECT_EQ(g_Shell.g_CurView->kind, (u32)VIEW_TOP);
+  EXPECT_EQ(View_Active()->kind, (u32)VIEW_TOP);
   EXPECT_EQ(g_Shell.g_DrawView, 3u);
   EXPECT_EQ(g_MovieScene.frame, 12);
   EXPECT_FALSE(Movie_SaveFrameBmp(""));

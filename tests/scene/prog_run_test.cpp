@@ -1,6 +1,7 @@
 // The script runtime over a recording host: the per-frame statement budget, ScreenDraw,
 // the end of a script, arithmetic and comparisons on truncated values, Key, the image-draw
 // queue, missing slots and objects, run / stop with the source file, and the F5 release.
+#include "tests/support/hook_at.h"
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -28,21 +29,21 @@ TEST_F(ProgRunTest, AGoLoopRunsAThousandStatementsPerFrameAndResumesWhereItStopp
 
 TEST_F(ProgRunTest, ScreenDrawEndsTheFrameAndRunningOffTheEndStopsBeforeTheNotice) {
   Start("Var x\n*L\nx = x + 1\nScreenDraw\nIf x < 3\nGo *L\nEnd\n");
-  Prog_Update();
+  Prog_Update(Hook_Now());
   EXPECT_EQ(Var("x"), 1.0f);
   EXPECT_EQ(Rt().currentStatement, 4);
-  Prog_Update();
+  Prog_Update(Hook_Now());
   EXPECT_EQ(Var("x"), 2.0f);
-  Prog_Update();   // x = 3: the If fails and the last line is passed
+  Prog_Update(Hook_Now());   // x = 3: the If fails and the last line is passed
   EXPECT_EQ(Var("x"), 3.0f);
   EXPECT_EQ(Rt().running, 1);
   Fake::calls.clear();
-  Prog_Update();
+  Prog_Update(Hook_Now());
   EXPECT_EQ(Rt().running, 0);
   EXPECT_EQ(Fake::Count("print"), 0u);   // this frame found the end; the notice follows
   Str_Copy(g_ProgEditor.sourceFolder, PROG_TEXT_SIZE, "C:\\src");
   Str_Copy(g_ProgEditor.sourceName, PROG_TEXT_SIZE, "a.txt");
-  Prog_Update();
+  Prog_Update(Hook_Now());
   std::vector<std::string> want = {"print 5 5 プログラム停止中", "print 5 35 フォルダ : C:\\src",
                                    "print 5 60 ファイル : a.txt"};
   EXPECT_EQ(Fake::calls, want);
@@ -92,7 +93,7 @@ TEST_F(ProgRunTest, TheImageQueueKeeps1023DrawsInOrderAndNoneWhileTextIsOff) {
   EXPECT_GT(Var("x"), 1023.0f);
   EXPECT_EQ(Rt().queueCount, 1023);
   Fake::calls.clear();
-  Prog_Draw();
+  Prog_Draw(Hook_Draw(g_Shell.g_DrawView));
   ASSERT_EQ(Fake::calls.size(), 1023u);
   for (int i = 0; i < 1023; i++) EXPECT_EQ(Fake::calls[i], "imageDraw 0 " + std::to_string(i) + " 7");
   EXPECT_EQ(Rt().queueCount, 0);
@@ -191,16 +192,16 @@ TEST_F(ProgRunFileTest, StopFreesTheModelsAndReturnsToTheDataFolderAfterAFolderS
 TEST_F(ProgRunFileTest, OneF5ReleaseRunsOnceThroughBothPathsAndF6StopsOnce) {
   Write("Var x\n*L\nGo *L\n");
   auto runs = [] { return Fake::Count("camera 0"); };
-  Prog_KeyUp(116);   // the main loop's key-up
+  Prog_KeyUp(Hook_Key(116));   // the main loop's key-up
   Prog_ShellRunKey();   // the same release through the shell's key table
   EXPECT_EQ(runs(), 1u);
-  Prog_Update();
+  Prog_Update(Hook_Now());
   Prog_ShellRunKey();   // a release the loop did not see
   EXPECT_EQ(runs(), 2u);
-  Prog_KeyUp(117);
+  Prog_KeyUp(Hook_Key(117));
   Prog_ShellStopKey();
   EXPECT_EQ(Fake::Count("freeModels"), 1u);
-  Prog_KeyUp(65);
+  Prog_KeyUp(Hook_Key(65));
   EXPECT_EQ(runs(), 2u);
 }
 
@@ -214,19 +215,19 @@ TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
     g_ProgEditor.sourceDialog = nullptr;
   };
   auto shown = [] { return WidgetFake_Text(g_ProgEditor.sourceDialog, IDC_PROG_EDIT); };
-  Prog_Enter();
+  Prog_Enter(Hook_Now());
   EXPECT_EQ(shown(), "Var x\n*L\nGo *L\n");   // the source shown on entry
   Prog_Run();
   ProgRuntime *first = g_ProgEditor.runtime;
   ASSERT_TRUE(first && first->running);
-  Prog_Leave();
+  Prog_Leave(Hook_Now());
   EXPECT_EQ(g_ProgEditor.runtime, nullptr);
-  Prog_Enter();
+  Prog_Enter(Hook_Now());
   ASSERT_NE(g_ProgEditor.runtime, nullptr);
   EXPECT_EQ(g_ProgEditor.runtime->running, 0);
   EXPECT_EQ(shown(), "Var x\n*L\nGo *L\n");   // and again on the next
   EXPECT_EQ(g_WidgetFake.created.size(), 2u);
-  Prog_Leave();
+  Prog_Leave(Hook_Now());
   WidgetFake_Remove();
   EXPECT_EQ(g_Lib.runState, 7u);
   EXPECT_EQ(Cwd(), data);

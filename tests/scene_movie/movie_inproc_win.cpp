@@ -112,7 +112,6 @@ HWND UseView(u32 kind) {
     ViewRecord *v = View_Get(g_Shell.g_EditSubMode, i);
     if (v->kind != kind) continue;
     g_Shell.g_ActiveView = i;
-    g_Shell.g_CurView = v;
     return (HWND)v->window;
   }
   return nullptr;

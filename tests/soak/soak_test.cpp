@@ -106,7 +106,6 @@ struct Soak {
   Model3 *M3() {
     g_Shell.g_EditFamily = FAMILY_3D_MODEL;
     g_Sel.g_CurSlot = 0;
-    View_UseActive();
     return g_Model3Slots[0];
   }
   void Fields(char f[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
@@ -173,7 +172,6 @@ struct Soak {
   Bone2Model *M2() {
     g_Shell.g_EditFamily = FAMILY_2D_MODEL;
     g_Sel.g_CurSlot = 0;
-    View_UseActive();
     return g_Bone2Slots[0];
   }
   void Op2D() {

@@ -23,7 +23,6 @@ inline void Shell_ResetForTest() {
   g_Shell.g_EditSubMode = 0;
   g_Shell.g_ActiveView = 0;
   g_Shell.g_DrawView = 0;
-  g_Shell.g_CurView = &g_Shell.g_Views[0][0];
   g_Shell.g_EditedFlag = 0;
   g_Shell.g_FamilyMenu = nullptr;
   g_Options.g_OptReverseWheel = 0;

@@ -326,11 +326,11 @@ inline void Drive_DragRight(HWND view) {
 }
 
 // The 3D family's own overlay while Drive_MainFrameWithOverlay has put a stand-in in its place.
-inline FamilyVoidHook g_DriveOverlay;
+inline FamilyHook g_DriveOverlay;
 
 // One frame of the main view with `overlay` standing in for the 3D family's (it calls
 // g_DriveOverlay itself), the pointer far from every handle; false when the frame failed.
-inline bool Drive_MainFrameWithOverlay(FamilyVoidHook overlay) {
+inline bool Drive_MainFrameWithOverlay(FamilyHook overlay) {
   g_DriveOverlay = g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay;
   g_FamilyHooks[FAMILY_3D_MODEL].drawOverlay = overlay;
   g_Mouse.g_MouseX = g_Mouse.g_MouseY = -5000;
