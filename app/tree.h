@@ -44,8 +44,7 @@ struct TreeRows {
 extern TreeRows g_TreeRows;
 
 // Rebuild the links of one tree (children in increasing item order; item 0 is the root).
-// A parent number outside 0..count-1 is taken as 0. Each first makes the active view current
-// (View_UseActive).
+// A parent number outside 0..count-1 is taken as 0.
 void Tree_LinkBones2D(void);
 void Tree_LinkBones3D(void);
 void Tree_LinkObjects3D(void);

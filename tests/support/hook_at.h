@@ -5,6 +5,9 @@
 
 #include "app/family.h"
 #include "app/views.h"
+#include "app/shell_mouse.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
 
 // Keeps a context for the caller; the last eight stay valid.
 inline const HookCtx *Hook_Keep(const HookCtx &c) {
