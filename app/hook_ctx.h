@@ -28,5 +28,7 @@ struct HookCtx {
   i32 step;        // wheel key cell: -1 previous key frame, +1 next
 };
 
-// A family hook: every cell of a hook row has this one form.
-typedef void (*FamilyHook)(const HookCtx *c);
+// A family hook: every cell of a hook row has this one form. Headers declare their hooks
+// with the function type (FamilyHookFn Name, Name2;); the rows hold pointers to them.
+typedef void FamilyHookFn(const HookCtx *c);
+typedef FamilyHookFn *FamilyHook;

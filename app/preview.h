@@ -14,10 +14,7 @@ struct PreviewRender {
 };
 extern PreviewRender g_PreviewRender;
 
-void Preview_Enter(const HookCtx *c);
-void Preview_Leave(const HookCtx *c);
-void Preview_Update(const HookCtx *c);
-void Preview_DrawScene(const HookCtx *c);
+FamilyHookFn Preview_Enter, Preview_Leave, Preview_Update, Preview_DrawScene;
 // Left or middle down: every drag anchor takes the mouse position, every view is redrawn.
 void Preview_MouseDown(const HookCtx *c);
 // IDM_RENDER "レンダリング": opens the render dialog unless it is open. Other ids are the shell's.

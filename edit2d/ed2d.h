@@ -84,12 +84,7 @@ void Ed2D_FillAs(void *control, u32 kind, const Ed2DLines *lines);
 bool Ed2D_ChooseColour(f32 rgb[3]);
 
 // [SECTION] family hooks (ed2d_shell.cpp; the family row of ed2d_rows.cpp calls these)
-void Ed2D_Enter(const HookCtx *c);
-void Ed2D_Leave(const HookCtx *c);
-void Ed2D_Update(const HookCtx *c);
-void Ed2D_DrawScene(const HookCtx *c);
-void Ed2D_Draw(const HookCtx *c);
-void Ed2D_Command(const HookCtx *c);
+FamilyHookFn Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw, Ed2D_Command;
 // Family 3's list refresh: the sub-mode's own lists (its row's refreshLists cell), the bone
 // dialog's lists when it is open, then the bone rows (the object rows in sub-mode 4).
 void Ed2D_RefreshLists(const HookCtx *c);
@@ -120,11 +115,8 @@ bool Ed2D_NewBoneModel(void);
 void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy);
 
 // [SECTION] bone sub-mode (ed2d_bone.cpp)
-void Ed2D_BoneInit(const HookCtx *c);
-void Ed2D_SetDragAnchors(const HookCtx *c);
-void Ed2D_BoneUpdate(const HookCtx *c);
-void Ed2D_BoneMouseMove(const HookCtx *c);
-void Ed2D_BoneDraw(const HookCtx *c);
+FamilyHookFn Ed2D_BoneInit, Ed2D_SetDragAnchors, Ed2D_BoneUpdate, Ed2D_BoneMouseMove,
+    Ed2D_BoneDraw;
 // Re-binds the automatic skin vertices of slot 0 to their nearest bone centre.
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).

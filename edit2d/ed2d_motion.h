@@ -50,12 +50,8 @@ struct Ed2DMotionEditor {
 extern Ed2DMotionEditor g_Ed2DMotion;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
-void Ed2D_MotionInit(const HookCtx *c);
-void Ed2D_MotionLeave(const HookCtx *c);
-void Ed2D_MotionUpdate(const HookCtx *c);
-void Ed2D_MotionDraw(const HookCtx *c);
-void Ed2D_MotionLButtonDown(const HookCtx *c);
-void Ed2D_MotionMouseMove(const HookCtx *c);
+FamilyHookFn Ed2D_MotionInit, Ed2D_MotionLeave, Ed2D_MotionUpdate, Ed2D_MotionDraw,
+    Ed2D_MotionLButtonDown, Ed2D_MotionMouseMove;
 void Ed2D_MotionWheelKey(const HookCtx *c);   // step < 0: previous key frame, else next
 // Fills the playback entries (loop flag, strip refresh) (Edit2D_Install calls it).
 void Ed2D_MotionInstall(void);

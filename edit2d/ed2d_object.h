@@ -69,12 +69,8 @@ struct Ed2DObjEditor {
 extern Ed2DObjEditor g_Ed2DObj;
 
 // [SECTION] hooks (the sub-mode's row of ed2d_rows.cpp)
-void Ed2D_ObjInit(const HookCtx *c);
-void Ed2D_ObjLeave(const HookCtx *c);
-void Ed2D_ObjUpdate(const HookCtx *c);
-void Ed2D_ObjDraw(const HookCtx *c);
-void Ed2D_ObjLButtonDown(const HookCtx *c);
-void Ed2D_ObjMouseMove(const HookCtx *c);
+FamilyHookFn Ed2D_ObjInit, Ed2D_ObjLeave, Ed2D_ObjUpdate, Ed2D_ObjDraw, Ed2D_ObjLButtonDown,
+    Ed2D_ObjMouseMove;
 void Ed2D_ObjectWheelKey(const HookCtx *c);   // step < 0: previous key frame, else next
 // Fills g_ShellEntries' 2D object entries and the playback loop flag (Edit2D_Install calls it).
 void Ed2D_ObjInstall(void);

@@ -37,17 +37,9 @@ struct Ed2DPolyEditor {
 extern Ed2DPolyEditor g_Ed2DPoly;
 
 // [SECTION] polygon sub-mode hooks (the sub-mode row of ed2d_rows.cpp)
-void Ed2D_PolyInit(const HookCtx *c);
-void Ed2D_PolyLeave(const HookCtx *c);
-void Ed2D_PolyUpdate(const HookCtx *c);
-void Ed2D_PolyDraw(const HookCtx *c);
-void Ed2D_LButtonDownAnchors(const HookCtx *c);
-void Ed2D_MButtonDownAnchors(const HookCtx *c);
-void Ed2D_RButtonDownAnchors(const HookCtx *c);
-void Ed2D_PolyLButtonUp(const HookCtx *c);
-void Ed2D_PolyFreeCreate(const HookCtx *c);
-void Ed2D_PolyRButtonUp(const HookCtx *c);
-void Ed2D_PolyMouseMove(const HookCtx *c);
+FamilyHookFn Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, Ed2D_PolyDraw,
+    Ed2D_LButtonDownAnchors, Ed2D_MButtonDownAnchors, Ed2D_RButtonDownAnchors, Ed2D_PolyLButtonUp,
+    Ed2D_PolyFreeCreate, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove;
 
 // [SECTION] modes and tools
 // Tool 0 / 5 with vertex / face selection; a change of mode clears every flag. Both reset the
@@ -120,12 +112,8 @@ bool Ed2D_PolyOpCommand(u32 id);
 void Ed2D_PolyShowSelection(void);
 
 // [SECTION] weight sub-mode (ed2d_weight.cpp)
-void Ed2D_WeightInit(const HookCtx *c);
-void Ed2D_WeightLeave(const HookCtx *c);
-void Ed2D_WeightUpdate(const HookCtx *c);
-void Ed2D_WeightDraw(const HookCtx *c);
-void Ed2D_WeightMouseMove(const HookCtx *c);
-void Ed2D_WeightRButtonUp(const HookCtx *c);
+FamilyHookFn Ed2D_WeightInit, Ed2D_WeightLeave, Ed2D_WeightUpdate, Ed2D_WeightDraw,
+    Ed2D_WeightMouseMove, Ed2D_WeightRButtonUp;
 // Only the left button held and (x, y) strictly inside: vertex selected; only the right: cleared.
 void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
 // The three fields as the panel holds them: every selected vertex gets the bones (truncated

@@ -115,10 +115,7 @@ struct Ed2DTexEditor {
 extern Ed2DTexEditor g_Ed2DTex;
 
 
-void Ed2D_TexInit(const HookCtx *c);
-void Ed2D_TexLeave(const HookCtx *c);
-void Ed2D_TexUpdate(const HookCtx *c);
-void Ed2D_TexMouseMove(const HookCtx *c);
+FamilyHookFn Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, Ed2D_TexMouseMove;
 void Ed2D_FillTextureList(void);
 void Ed2D_TexRefreshLists(void);
 void Ed2D_TexRotateUV(void);

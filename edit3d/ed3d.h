@@ -87,8 +87,7 @@ bool Ed3D_OpenSoundPanel(const char *name, u32 listId, void **panel, void **list
 void *Ed3D_CreatePanelList(void *panel);
 
 // [SECTION] family hooks (the family row of edit3d/ed3d_rows.cpp calls these)
-void Ed3D_Enter(const HookCtx *c);
-void Ed3D_Leave(const HookCtx *c);
+FamilyHookFn Ed3D_Enter, Ed3D_Leave;
 // The sub-mode row's update, then the current-row rule of sub-modes 12 and 18.
 void Ed3D_Update(const HookCtx *c);
 // The sub-mode row's scene draw, then the axis gizmo of the current view.
@@ -104,8 +103,7 @@ bool Ed3D_ModeCommand(u32 id);
 u32 Ed3D_PanelSet(u32 subMode);
 
 // [SECTION] keys and pans
-void Ed3D_BoneKeyUp(const HookCtx *c);
-void Ed3D_WeightKeyDown(const HookCtx *c);
+FamilyHookFn Ed3D_BoneKeyUp, Ed3D_WeightKeyDown;
 void Ed3D_PanViewLeft(void);
 void Ed3D_PanViewUp(void);
 void Ed3D_PanViewRight(void);

@@ -108,20 +108,12 @@ void Ed3D_BoneListTick(void);
 void Ed3D_BoneTreeSelected(const char *text);
 
 // [SECTION] bone sub-mode (16)
-void Ed3D_BoneInit(const HookCtx *c);
-void Ed3D_BoneUpdate(const HookCtx *c);
-void Ed3D_BoneDraw(const HookCtx *c);
-void Ed3D_BoneLButtonUp(const HookCtx *c);
-void Ed3D_BoneRButtonUp(const HookCtx *c);
-void Ed3D_BoneMouseMove(const HookCtx *c);
+FamilyHookFn Ed3D_BoneInit, Ed3D_BoneUpdate, Ed3D_BoneDraw, Ed3D_BoneLButtonUp, Ed3D_BoneRButtonUp,
+    Ed3D_BoneMouseMove;
 
 // [SECTION] weight sub-mode (17)
-void Ed3D_WeightEnter(const HookCtx *c);
-void Ed3D_WeightLeave(const HookCtx *c);
-void Ed3D_WeightUpdate(const HookCtx *c);
-void Ed3D_WeightDrawOverlay(const HookCtx *c);
-void Ed3D_WeightRButtonUp(const HookCtx *c);
-void Ed3D_WeightMouseMove(const HookCtx *c);
+FamilyHookFn Ed3D_WeightEnter, Ed3D_WeightLeave, Ed3D_WeightUpdate, Ed3D_WeightDrawOverlay,
+    Ed3D_WeightRButtonUp, Ed3D_WeightMouseMove;
 // The weight panel's "決定": applies the fields to the selected vertices, or refuses them.
 void Ed3D_WeightCommand(u32 id);
 void Ed3D_WeightTick(void);

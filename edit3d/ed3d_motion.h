@@ -107,12 +107,10 @@ void Ed3D_MotionWheelKey(const HookCtx *c);
 KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b);
 
 // [SECTION] drags and IK (ed3d_motion_drag.cpp)
-void Ed3D_MotionLButtonDown(const HookCtx *c);
-void Ed3D_MotionLButtonUp(const HookCtx *c);
+FamilyHookFn Ed3D_MotionLButtonDown, Ed3D_MotionLButtonUp;
 // Right release in the perspective view where the right press was: the bone nearest to the
 // pointer on view 0's own camera becomes current.
-void Ed3D_MotionRButtonUp(const HookCtx *c);
-void Ed3D_MotionMouseMove(const HookCtx *c);
+FamilyHookFn Ed3D_MotionRButtonUp, Ed3D_MotionMouseMove;
 // The move tool's amounts by view kind added to a position: the gizmo axis in the
 // perspective view, the view's plane in Front, Top and Side (0.05 per pixel).
 void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy);
@@ -162,11 +160,8 @@ struct Ed3DViewConstants {
 extern Ed3DViewConstants g_Ed3DViewConst;
 void Ed3D_ResetViewConstants(void);
 
-void Ed3D_MotionEnter(const HookCtx *c);
-void Ed3D_MotionLeave(const HookCtx *c);
-void Ed3D_MotionUpdate(const HookCtx *c);
-void Ed3D_MotionDrawOverlay(const HookCtx *c);
-void Ed3D_MotionKeyUp(const HookCtx *c);
+FamilyHookFn Ed3D_MotionEnter, Ed3D_MotionLeave, Ed3D_MotionUpdate, Ed3D_MotionDrawOverlay,
+    Ed3D_MotionKeyUp;
 // An arrow key (37..40): the perspective offsets or the active view's pan, nothing while the
 // left or right button is held; every view flagged for redraw when `redraw`.
 void Ed3D_MotionArrowKey(u32 virtualKey, bool redraw);

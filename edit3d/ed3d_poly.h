@@ -29,22 +29,13 @@ enum : u32 {
 };
 
 // [SECTION] hooks of sub-mode 14 (edit3d/ed3d_rows.cpp)
-void Ed3D_PolyEnter(const HookCtx *c);
-void Ed3D_PolyLeave(const HookCtx *c);
-void Ed3D_PolyUpdate(const HookCtx *c);
-void Ed3D_PolyDrawScene(const HookCtx *c);
-void Ed3D_PolyDrawOverlay(const HookCtx *c);
-void Ed3D_PolyLButtonUp(const HookCtx *c);
-void Ed3D_PolyMButtonDown(const HookCtx *c);
-void Ed3D_PolyFreeCreate(const HookCtx *c);
-void Ed3D_PolyRButtonUp(const HookCtx *c);
-void Ed3D_PolyMouseMove(const HookCtx *c);
+FamilyHookFn Ed3D_PolyEnter, Ed3D_PolyLeave, Ed3D_PolyUpdate, Ed3D_PolyDrawScene,
+    Ed3D_PolyDrawOverlay, Ed3D_PolyLButtonUp, Ed3D_PolyMButtonDown, Ed3D_PolyFreeCreate,
+    Ed3D_PolyRButtonUp, Ed3D_PolyMouseMove;
 // A left drag with the move, rotate or scale tool on the context's model in its view, from
 // the second anchor of its mouse record to (c->x, c->y): the step for the tool of c->sel,
 // then the anchor moves to (c->x, c->y).
-void Ed3D_PolyDrag(const HookCtx *c);
-void Ed3D_PolyKeyUp(const HookCtx *c);
-void Ed3D_PickUnderCursor(const HookCtx *c);
+FamilyHookFn Ed3D_PolyDrag, Ed3D_PolyKeyUp, Ed3D_PickUnderCursor;
 
 // [SECTION] commands
 void Ed3D_PolyAfterEdit(void);

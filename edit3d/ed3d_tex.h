@@ -48,12 +48,8 @@ struct Ed3DTexEditor {
 extern Ed3DTexEditor g_Ed3DTex;
 
 // [SECTION] hooks of sub-mode 15 (edit3d/ed3d_rows.cpp)
-void Ed3D_TexEnter(const HookCtx *c);
-void Ed3D_TexLeave(const HookCtx *c);
-void Ed3D_TexUpdate(const HookCtx *c);
-void Ed3D_TexKeyUp(const HookCtx *c);
-void Ed3D_TexMouseMove(const HookCtx *c);
-void Ed3D_TexRButtonUp(const HookCtx *c);
+FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_TexMouseMove,
+    Ed3D_TexRButtonUp;
 
 // [SECTION] the texture panel
 // A command of the panel: `focus` is the texture list's focus line (-1: none, the current

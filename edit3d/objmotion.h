@@ -89,16 +89,9 @@ i32 Ed3D_PrevRowKeyFrame(i32 f);
 void Ed3D_ObjMotionWheelKey(const HookCtx *c);
 
 // [SECTION] the sub-mode (ed3d_obj_mode.cpp)
-void Ed3D_ObjMotionEnter(const HookCtx *c);
-void Ed3D_ObjMotionLeave(const HookCtx *c);
-void Ed3D_ObjMotionUpdate(const HookCtx *c);
-void Ed3D_ObjDrawScene(const HookCtx *c);
-void Ed3D_ObjDrawOverlay(const HookCtx *c);
-void Ed3D_ObjLButtonDown(const HookCtx *c);
-void Ed3D_ObjRButtonUp(const HookCtx *c);
-void Ed3D_ObjMouseMove(const HookCtx *c);
-void Ed3D_ObjMotionKeyDown(const HookCtx *c);
-void Ed3D_ObjMotionCommand(const HookCtx *c);
+FamilyHookFn Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3D_ObjDrawScene,
+    Ed3D_ObjDrawOverlay, Ed3D_ObjLButtonDown, Ed3D_ObjRButtonUp, Ed3D_ObjMouseMove,
+    Ed3D_ObjMotionKeyDown, Ed3D_ObjMotionCommand;
 // The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object).
 void Ed3D_DrawObjAxes(i32 o, i32 axis);
 // Refresh flags of the five panels, the lists filled again, every view redrawn.

@@ -54,14 +54,8 @@ void Coli_RefreshLists(void);
 void Coli_SetTarget(u32 t);
 
 // [SECTION] Family hooks
-void Coli_Enter(const HookCtx *c);
-void Coli_Leave(const HookCtx *c);
-void Coli_Update(const HookCtx *c);
-void Coli_MouseMove(const HookCtx *c);
-void Coli_LButtonUp(const HookCtx *c);
-void Coli_KeyDown(const HookCtx *c);
-void Coli_Draw(const HookCtx *c);
-void Coli_DrawScene(const HookCtx *c);
+FamilyHookFn Coli_Enter, Coli_Leave, Coli_Update, Coli_MouseMove, Coli_LButtonUp, Coli_KeyDown,
+    Coli_Draw, Coli_DrawScene;
 
 // [SECTION] Panels
 enum { COLI_VIEW_TEXTS = 5, COLI_VIEW_TEXT = 64 };

@@ -118,13 +118,10 @@ bool Particle_Spawn(i32 radius, i32 delay);
 // Clears every particle and spawns the explosion again.
 void Particle_Restart(void);
 // Each frame: the counter, the restart, the particle steps, every view flagged.
-void Effect_Update(const HookCtx *c);
-void Effect_Draw(const HookCtx *c);
+FamilyHookFn Effect_Update, Effect_Draw;
 
 // [SECTION] Family hooks
-void Effect_Enter(const HookCtx *c);
-void Effect_Leave(const HookCtx *c);
-void Effect_MouseMove(const HookCtx *c);
+FamilyHookFn Effect_Enter, Effect_Leave, Effect_MouseMove;
 
 // [SECTION] Effect dialog (template 107): the procedure hands its sliders here.
 // The dialog's start: both counts to their full values (180, 300).

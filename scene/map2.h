@@ -105,14 +105,8 @@ bool Map2_CursorFromMouse(i32 mx, i32 my, f32 panX, f32 panY, i32 *column, i32 *
 void Map2_DrawTiles(i32 sx, i32 sy);
 
 // Family hooks.
-void Map2_Enter(const HookCtx *c);
-void Map2_Leave(const HookCtx *c);
-void Map2_Draw(const HookCtx *c);
-void Map2_Update(const HookCtx *c);
-void Map2_LButtonDown(const HookCtx *c);
-void Map2_LButtonUp(const HookCtx *c);
-void Map2_MouseMove(const HookCtx *c);
-void Map2_KeyDown(const HookCtx *c);
+FamilyHookFn Map2_Enter, Map2_Leave, Map2_Draw, Map2_Update, Map2_LButtonDown, Map2_LButtonUp,
+    Map2_MouseMove, Map2_KeyDown;
 
 // [SECTION] Tile panel (map2.cpp): the dialog procedure hands its controls here.
 // A control's action; value is the list's selected row for IDC_MAP2_LIST (-1: none). True

@@ -60,16 +60,8 @@ void *Movie_Dialog(u32 d);
 void Movie_SetScroll(i32 pos, i32 range);
 
 // [SECTION] family hooks
-void Movie_Enter(const HookCtx *c);
-void Movie_Leave(const HookCtx *c);
-void Movie_Update(const HookCtx *c);
-void Movie_DrawScene(const HookCtx *c);
-void Movie_Draw(const HookCtx *c);
-void Movie_LButtonDown(const HookCtx *c);
-void Movie_RButtonDown(const HookCtx *c);
-void Movie_MouseMove(const HookCtx *c);
-void Movie_KeyUp(const HookCtx *c);
-void Movie_Command(const HookCtx *c);
+FamilyHookFn Movie_Enter, Movie_Leave, Movie_Update, Movie_DrawScene, Movie_Draw,
+    Movie_LButtonDown, Movie_RButtonDown, Movie_MouseMove, Movie_KeyUp, Movie_Command;
 // Steps the current frame to the previous (-1) or next (+1) key frame of the current object.
 void Movie_WheelKey(const HookCtx *c);
 

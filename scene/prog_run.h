@@ -36,12 +36,7 @@ void Prog_QueueImage(i32 slot, i32 x, i32 y);
 
 void Prog_Run(void);
 void Prog_Stop(void);
-void Prog_Update(const HookCtx *c);
-void Prog_Draw(const HookCtx *c);
-void Prog_KeyUp(const HookCtx *c);
-void Prog_Command(const HookCtx *c);
-void Prog_Enter(const HookCtx *c);
-void Prog_Leave(const HookCtx *c);
+FamilyHookFn Prog_Update, Prog_Draw, Prog_KeyUp, Prog_Command, Prog_Enter, Prog_Leave;
 // Fills the edit control from the source file; false when the file cannot be read.
 bool Prog_LoadSource(void);
 // F5 and F6 of the shell's key table. The same release also reaches Prog_KeyUp through the
