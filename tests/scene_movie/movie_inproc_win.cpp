@@ -229,17 +229,12 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
 
   // The key strip paints the cube's row (the third, 25 pixels each from y 84) into the key
   // dialog: the marks of keys 0 and 60 at x 230 + 3 and 230 + 60 * 10 / 8 + 3, none between.
-  HDC dc = GetDC(key);
   const int row = 84 + 2 * 25 + 10;
-  EXPECT_TRUE(Drive_PumpUntil([&] { return GetPixel(dc, 308, row) == RGB(0, 128, 255); }, 3000));
-  EXPECT_EQ(GetPixel(dc, 233, row), RGB(0, 128, 255));
-  EXPECT_EQ(GetPixel(dc, 270, row), RGB(0, 0, 0));
-  ReleaseDC(key, dc);
+  EXPECT_TRUE(Drive_PumpUntilShown([&] { return Drive_WindowPixel(key, 308, row) == RGB(0, 128, 255); }, 3000));
+  EXPECT_EQ(Drive_WindowPixel(key, 233, row), RGB(0, 128, 255));
+  EXPECT_EQ(Drive_WindowPixel(key, 270, row), RGB(0, 0, 0));
 
-  if (const char *hold = getenv("MIRAVEL_MOVIE_HOLD")) {
-    DWORD end = GetTickCount() + 1000u * (DWORD)atoi(hold);
-    Drive_PumpUntil([&] { return GetTickCount() >= end; }, 100000000);
-  }
+  Drive_Hold("MIRAVEL_MOVIE_HOLD");
 
   // "A" plays from the start frame with only view 4 drawn; "A" again brings frame 60 back.
   Key('A');
