@@ -20,6 +20,7 @@
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "lib/framework/d3dapp.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
@@ -69,6 +70,24 @@ bool TimeLineShowsCanvas(HWND key, int *diff) {
     }
   ReleaseDC(key, dc);
   return *diff == 0;
+}
+
+// Frames the device draws while CountFrames(true) holds: through the render table's end of
+// scene, the table's own entry called first.
+int g_frames;
+void (*g_tableEndScene)(void);
+void CountingEndScene(void) {
+  g_tableEndScene();
+  g_frames++;
+}
+void CountFrames(bool on) {
+  if (on && g_Dev.render.endScene != CountingEndScene) {
+    g_tableEndScene = g_Dev.render.endScene;
+    g_Dev.render.endScene = CountingEndScene;
+  } else if (!on && g_Dev.render.endScene == CountingEndScene) {
+    g_Dev.render.endScene = g_tableEndScene;
+  }
+  g_frames = 0;
 }
 
 std::string MainTitle() {
@@ -287,13 +306,22 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
                            "\"color\":[10,20,255,0]", "[\"\",\"miravel_se.wav\"]", "\"hello movie\"", "\"frame\":120"})
     EXPECT_NE(json.find(want), std::string::npos) << want << "\n" << json;
 
-  // Reopened: the image is loaded again from its folder.
+  // Reopened while the application is paused (as while its menu is open), the image loaded
+  // again from its folder: the loop then only waits for messages and draws nothing, and the
+  // drivers' passes still come back; resumed, every view is drawn.
+  D3DApp_Pause(true);
+  CountFrames(true);
+  App_MarkAllRedraw();
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_NEW, 0);
   Drive_Pump(5);
   EXPECT_EQ(g_Movie.objectCount, 2);
   g_boxes.clear();
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_KZV_OPEN, 0);
   Drive_Pump(5);
+  EXPECT_EQ(g_frames, 0);
+  D3DApp_Pause(false);
+  EXPECT_TRUE(Drive_PumpUntil([] { return g_frames >= 5; }, 3000)) << g_frames << " frames drawn";
+  CountFrames(false);
   ASSERT_EQ(g_Movie.objectCount, 5);
   EXPECT_STREQ(g_Movie.objects[2]->fileName, "pic.png");
   EXPECT_EQ(g_MovieImages[2].loaded, 1u);
