@@ -127,17 +127,14 @@ static void VideoClose(void) {
 
 // The video plays alone: in a window owned by the main window at the screen's top left, as
 // large as the screen and above every other window (the tool windows and the views are kept
-// above the main window only). It is disabled, so a click never activates it. The window never
-// sizes itself to the video: under Wine that size can arrive after the window was placed
-// (as 0 x 0 on a busy machine), and the video then vanished.
+// above the main window only). It is disabled, so a click never activates it.
 static void PutVideo(HWND w) {
   SetWindowPos(w, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
 }
 
 static bool VideoOpen(const char *path) {
   HWND w = MCIWndCreateA((HWND)g_Lib.mainWnd, GetModuleHandleA(nullptr),
-                         WS_POPUP | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG |
-                             MCIWNDF_NOAUTOSIZEWINDOW,
+                         WS_POPUP | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
                          nullptr);
   if (!w) return false;
   SendMessageA(w, MCI_STOP, 0, 0);
