@@ -530,13 +530,13 @@ inline std::string Drive_ModelDump(const std::string &file) {
 
 // [SECTION] the main view's picture
 //
-// Wine's Direct3D carries out the device's calls on a thread of its own, which talks to the X
-// server on the same connection as a read of the screen. When the server reports an error to
-// that thread (it does now and then while a view presents) as the read waits for its answer,
-// Xlib deadlocks the two: the program stops in GetPixel for good, and the device thread's
-// presents stop with it. So every read of the screen here first waits until the device has
-// carried out every call made so far: then nothing else in the process is using that
-// connection.
+// Wine's Direct3D can carry out the device's calls on a thread of its own (tools/winenv.sh
+// turns that off), which talks to the X server on the same connection as a read of the screen.
+// When the server reports an error to that thread (it does now and then while a view presents)
+// as the read waits for its answer, Xlib deadlocks the two: the program stops in GetPixel for
+// good, and the device thread's presents stop with it. So every read of the screen here first
+// waits until the device has carried out every call made so far: then nothing else in the
+// process is using that connection, whichever way Wine runs.
 
 // Waits, for at most 5 s by the clock, until the device's queued calls are done.
 inline void Drive_DeviceIdle(void) {
