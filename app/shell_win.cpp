@@ -8,6 +8,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/commands.h"
 #include "app/current.h"
@@ -105,11 +106,18 @@ void App_ApplyMainWndRect(void) {
 // [SECTION] options dialog
 static void SetCheck(HWND dlg, int id, bool on) { CheckDlgButton(dlg, id, on ? BST_CHECKED : BST_UNCHECKED); }
 
+// The limit last put into the box; empty when the dialog opens. The box is read only when the
+// dialog closes: a refresh (every click on a box makes one) puts the stored limit back only
+// when it differs from what was last shown, so a limit being typed is not lost.
+static char s_ShownMaxPolygons[OPTIONS_TEXT];
+
 static void Options_ShowValues(HWND dlg) {
   OptionsShown shown;
   Options_Show(&shown);
   for (const auto &c : shown.checks) SetCheck(dlg, c.id, c.on != 0);
+  if (strcmp(shown.maxPolygons, s_ShownMaxPolygons) == 0) return;
   SetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, shown.maxPolygons);
+  Str_Copy(s_ShownMaxPolygons, sizeof s_ShownMaxPolygons, shown.maxPolygons);
 }
 
 static void Options_Close(HWND dlg) {
@@ -121,7 +129,9 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
   StorePosition(dlg, &g_OptionDlg);
   if (msg == WM_DESTROY) WinOrder_Leave(dlg);
   switch (msg) {
-    case WM_INITDIALOG: return Panel_StartRefresh(dlg, &g_Options.g_OptionDlgRefresh);
+    case WM_INITDIALOG:
+      s_ShownMaxPolygons[0] = 0;
+      return Panel_StartRefresh(dlg, &g_Options.g_OptionDlgRefresh);
     case WM_COMMAND: {
       char limit[64] = "";
       GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, limit, sizeof limit);

@@ -9,6 +9,11 @@ export WINE="${WINE:-/usr/lib/wine/wine64}"
 export WINESERVER="${WINESERVER:-/usr/lib/wine/wineserver}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Direct3D's calls run on the program's own thread, not on a thread of Wine's (its "command
+# stream"). That thread talks to the X server on the connection the program's window calls use,
+# and when the server reports an error to it while the program waits on that connection for an
+# answer (showing or moving a window, reading the screen), Xlib deadlocks the two for good.
+export WINE_D3D_CONFIG="${WINE_D3D_CONFIG:-csmt=0}"
 export LC_ALL=ja_JP.UTF-8
 # No sound card on a server: DirectSound runs on ALSA's null device.
 export ALSA_CONFIG_PATH="$_root/tools/asound-null.conf"

@@ -214,7 +214,8 @@ TEST(ShellInProcess, CommandLineModelMenuSwitchAndCommandRouting) {
   EXPECT_EQ(g_commands.size(), 3u);
   g_FamilyHooks[FAMILY_3D_MODEL] = saved;
   int code = -1;
-  for (int i = 0; i < 1000 && App_LoopStep(&code); i++) {
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  for (int i = 0; i < 1000 && Drive_LoopStep(deadline, &code) == DRIVE_STEP_RAN; i++) {
   }
   EXPECT_EQ(code, 0);   // the loop ends on WM_QUIT
 

@@ -26,6 +26,7 @@
 #include "resources/shell_ids.h"
 #include "resources/tools_ids.h"
 #include "file_bytes.h"
+#include "wine_drive.h"
 
 namespace {
 int g_Boxes;
@@ -36,10 +37,7 @@ int CountBox(HWND, const char *text, const char *, UINT) {
   return IDOK;
 }
 
-void Pass(int n) {
-  int code;
-  for (int i = 0; i < n; i++) App_LoopStep(&code);
-}
+void Pass(int n, const char *file = __builtin_FILE(), int line = __builtin_LINE()) { Drive_Pump(n, file, line); }
 
 std::string g_Pick;   // bare name the open dialog answers; empty: cancel
 BOOL PickFile(OPENFILENAMEA *ofn) {
@@ -66,11 +64,11 @@ void CheckPlaybackAndTitle() {
   m->frameFraction = 0;
   g_Lib.runState = 4;
   g_Shell.g_Playing = 1;
-  int code, wraps = 0;
+  int wraps = 0;
   i32 last = 0;
   // Loop steps are messages or idle passes: run until the motion has wrapped a few times.
-  for (int i = 0; i < 5000 && wraps < 3; i++) {
-    App_LoopStep(&code);
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  for (int i = 0; i < 5000 && wraps < 3 && Drive_LoopStep(deadline) == DRIVE_STEP_RAN; i++) {
     ASSERT_GE(m->frame, 0);
     ASSERT_LT(m->frame, 10);
     if (m->frame < last) wraps++;

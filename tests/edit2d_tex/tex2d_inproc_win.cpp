@@ -168,7 +168,10 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   Drive_Command(panel, IDC_T2D_MOVE);
   EXPECT_EQ(g_Ed2DTex.tool, (u32)ED2D_UV_MOVE);
 
-  // The group dialog: name, colours, shading and texture 1 applied.
+  // The group dialog: name, colours, shading and texture 1 applied. Typed once the dialog has
+  // shown group 0's stored fields (the row change above asked it to, on its next tick), as a
+  // user types into what is shown.
+  EXPECT_TRUE(Drive_PumpUntil([] { return g_Ed2DGroup.refresh == 0; }, 3000));
   SetDlgItemTextA(groups, IDC_G2D_NAME, "肌");
   SetDlgItemTextA(groups, IDC_G2D_RED, "255");
   SetDlgItemTextA(groups, IDC_G2D_GREEN, "250");

@@ -59,10 +59,9 @@ void KeyUp(u32 vk) {
 // machine makes passes slow, and an idle loop waits for messages).
 template <class F>
 bool PumpFor(F done, DWORD ms) {
-  DWORD start = GetTickCount();
-  int code;
-  while (!done() && GetTickCount() - start < ms)
-    if (!App_LoopStep(&code)) break;
+  DWORD deadline = GetTickCount() + ms;
+  while (!done() && Drive_LoopStep(deadline) == DRIVE_STEP_RAN) {
+  }
   return done();
 }
 
@@ -91,6 +90,7 @@ COLORREF ViewPixelOnScreen(ViewRecord *v, i32 x, i32 y, COLORREF want) {
     Sleep(20);
     POINT pt = {x, y};
     ClientToScreen(w, &pt);
+    Drive_DeviceIdle();
     HDC dc = GetDC(nullptr);
     c = GetPixel(dc, pt.x, pt.y);
     ReleaseDC(nullptr, dc);

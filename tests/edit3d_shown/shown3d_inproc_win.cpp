@@ -161,9 +161,7 @@ TEST(Shown3D, SketchSwatchLayerTexturePanelProjectionAndSounds) {
   HWND swatch = GetDlgItem(panel, IDC_GRP_SWATCHES);
   ASSERT_TRUE(Drive_Alive(swatch));
   Drive_RepaintStrips(STRIP_FLAG_SWATCHES);
-  HDC dc = GetDC(swatch);
-  EXPECT_EQ(GetPixel(dc, 27, 9), RGB(10, 20, 30));
-  ReleaseDC(swatch, dc);
+  EXPECT_EQ(Drive_WindowPixel(swatch, 27, 9), RGB(10, 20, 30));
 
   // [layer] Group 1 current (a copy of the record), then the empty layer 1: its new model has
   // group 0 only, and the fields show it.

@@ -74,13 +74,12 @@ inline void Guard_Start(const char *settingsName) {
   ASSERT_NE(g_EditDlg.window, nullptr);
 }
 
-inline bool Guard_PumpIdle(int passes) { return Drive_PumpIdle(passes); }
+inline bool Guard_PumpIdle(int passes, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
+  return Drive_PumpIdle(passes, 20000, file, line);
+}
 
 // The main loop run for `ms` milliseconds.
-inline void Guard_Wait(DWORD ms) {
-  DWORD until = GetTickCount() + ms;
-  Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
-}
+inline void Guard_Wait(DWORD ms) { Drive_RunFor(ms); }
 
 // A key pressed and released on the main window as a user does, an idle pass between.
 inline void Guard_KeyMessage(UINT message, UINT vk, LPARAM lParam) {

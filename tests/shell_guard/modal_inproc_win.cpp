@@ -73,10 +73,13 @@ TEST(Modal, NoOtherWindowTakesAClickWhileABoxIsUp) {
   ASSERT_TRUE(Guard_Family(IDC_EDIT_3D_MODEL, FAMILY_3D_MODEL));
   Drive_Press3D(IDC_M3D_POLY);
   Guard_PumpIdle(5);
-  // Without a box the same click reaches the panel: the clicks are real.
-  RealClick(Control(g_Ed3D.modePanel, IDC_M3D_BONE));
-  DWORD until = GetTickCount() + 5000;
-  Drive_PumpUntil([&] { return g_Shell.g_EditSubMode == SUB_3D_BONE || GetTickCount() > until; }, 100000000);
+  // Without a box the same click reaches the panel: the clicks are real. Wine now and then
+  // spends a press on activating the panel's window; the click is then made again.
+  for (int i = 0; i < 3 && g_Shell.g_EditSubMode != SUB_3D_BONE; i++) {
+    RealClick(Control(g_Ed3D.modePanel, IDC_M3D_BONE));
+    DWORD until = GetTickCount() + 5000;
+    Drive_PumpUntil([&] { return g_Shell.g_EditSubMode == SUB_3D_BONE || GetTickCount() > until; }, 100000000);
+  }
   ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_BONE) << "a click without a box reaches the panel";
   Drive_Press3D(IDC_M3D_POLY);
   Guard_PumpIdle(5);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commdlg.h>
+#include <d3d9.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -49,36 +50,172 @@
 #include "draw_device_win.h"
 #include "screen_grab.h"
 
-// Runs up to `steps` passes of the main loop (fewer when the program ends).
-inline void Drive_Pump(int steps) {
-  int code;
-  for (int i = 0; i < steps; i++)
-    if (!App_LoopStep(&code)) break;
+// [SECTION] passes of the main loop
+//
+// Every pump ends by the clock as well as by its count. While the application is paused
+// (a menu open, a size change, or before the device exists) the loop waits in GetMessage, so
+// a pass lasts until a message comes: a count alone could then wait for ever. A pump whose
+// time runs out says so on stderr, naming the line it was called from.
+//
+// A pass that never returns (the program stuck inside it, or the test stuck between two
+// pumps) cannot end by a pump's clock: while the program's main window lives, a watcher
+// thread ends the program when no pass has started for g_DriveStuckMs, naming the line of the
+// last pump.
+
+inline DWORD g_DrivePumpMs = 60000;    // the clock limit of one pump
+inline DWORD g_DriveStuckMs = 150000;  // no pass for this long: the program is stuck
+inline std::string g_DriveRanOut;       // what the last pump that ran out of time said
+inline volatile LONG g_DriveLastPass;   // GetTickCount when the last pass started
+inline const char *g_DrivePumpFile = "";   // the last pump's caller
+inline int g_DrivePumpLine;
+
+inline const char *Drive_BaseName(const char *path) {
+  const char *base = strrchr(path, '/');
+  return base ? base + 1 : path;
+}
+
+inline DWORD WINAPI Drive_Watch(void *) {
+  for (;;) {
+    Sleep(1000);
+    DWORD since = GetTickCount() - (DWORD)g_DriveLastPass;
+    if (since < g_DriveStuckMs || !IsWindow((HWND)g_Lib.mainWnd)) continue;
+    char text[400];
+    int n = snprintf(text, sizeof text,
+                     "no pass of the main loop for %lu s: stuck after the pump at %s:%d; the program is ended\n",
+                     (unsigned long)(since / 1000), Drive_BaseName(g_DrivePumpFile), g_DrivePumpLine);
+    DWORD put;
+    // Straight to the handle: the stuck thread may hold the C library's stream locks.
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, (DWORD)n, &put, nullptr);
+    fflush(stdout);   // what the test printed so far
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+}
+
+// The pump about to run, for the watcher's message (started with the first one).
+inline void Drive_Pumping(const char *file, int line) {
+  static bool watching;
+  g_DrivePumpFile = file;
+  g_DrivePumpLine = line;
+  InterlockedExchange(&g_DriveLastPass, (LONG)GetTickCount());
+  if (!watching) {
+    watching = true;
+    HANDLE t = CreateThread(nullptr, 0, Drive_Watch, nullptr, 0, nullptr);
+    if (t) CloseHandle(t);
+  }
+}
+
+enum DriveStep { DRIVE_STEP_RAN, DRIVE_STEP_ENDED, DRIVE_STEP_LATE };
+
+// One pass of the main loop, started only before `deadline` (a GetTickCount value) and only
+// when it cannot wait past it: a paused application's pass starts once a message is there to
+// take. When the program ends, its exit code goes to *exitCode.
+inline DriveStep Drive_LoopStep(DWORD deadline, int *exitCode = nullptr) {
+  if ((LONG)(deadline - GetTickCount()) <= 0) return DRIVE_STEP_LATE;
+  if (!D3DApp_IsActive()) {
+    MSG waiting;
+    while (!PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+      LONG left = (LONG)(deadline - GetTickCount());
+      if (left <= 0) return DRIVE_STEP_LATE;
+      MsgWaitForMultipleObjectsEx(0, nullptr, (DWORD)left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
+  InterlockedExchange(&g_DriveLastPass, (LONG)GetTickCount());
+  int code = 0;
+  bool ran = App_LoopStep(&code);
+  if (!ran && exitCode) *exitCode = code;
+  return ran ? DRIVE_STEP_RAN : DRIVE_STEP_ENDED;
+}
+
+// The line a pump that ran out of time prints: which pump, called from where, how far it came.
+inline void Drive_RanOut(const char *pump, const char *file, int line, int passes, int limit) {
+  char text[400];
+  snprintf(text, sizeof text, "%s at %s:%d: %lu ms went by after %d of %d passes (application %s)", pump,
+           Drive_BaseName(file), line, (unsigned long)g_DrivePumpMs, passes, limit,
+           D3DApp_IsActive() ? "active" : "paused");
+  g_DriveRanOut = text;
+  fprintf(stderr, "%s\n", text);
+  fflush(stderr);
+}
+
+// Runs up to `steps` passes of the main loop (fewer when the program ends or the time runs
+// out); returns the passes made.
+inline int Drive_Pump(int steps, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
+  Drive_Pumping(file, line);
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  for (int i = 0; i < steps; i++) {
+    DriveStep s = Drive_LoopStep(deadline);
+    if (s == DRIVE_STEP_LATE) Drive_RanOut("Drive_Pump", file, line, i, steps);
+    if (s != DRIVE_STEP_RAN) return i;
+  }
+  return steps;
+}
+
+// Whether the next pass is an idle pass: no message waiting, so the per-frame pass runs (a view
+// is drawn, the strip panels painted).
+inline bool Drive_NextPassIdle(void) {
+  MSG waiting;
+  return !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) && D3DApp_IsActive() && Lib_IsReady();
 }
 
 // Runs the main loop until it has made `passes` idle passes (steps that found no message
-// waiting, so the per-frame pass ran and a view was drawn), or `limit` steps went by; returns
-// whether it made them. A fixed number of steps need not reach one: every control of a newly
-// opened dialog paints first, one message a step.
-inline bool Drive_PumpIdle(int passes, int limit = 20000) {
-  int code, idle = 0;
+// waiting, so the per-frame pass ran and a view was drawn), or `limit` steps went by, or the
+// time ran out; returns whether it made them. A fixed number of steps need not reach one:
+// every control of a newly opened dialog paints first, one message a step.
+inline bool Drive_PumpIdle(int passes, int limit = 20000, const char *file = __builtin_FILE(),
+                           int line = __builtin_LINE()) {
+  Drive_Pumping(file, line);
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  int idle = 0;
   for (int i = 0; i < limit && idle < passes; i++) {
-    MSG waiting;
-    bool message = PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) != 0;
-    bool idlePass = !message && D3DApp_IsActive() && Lib_IsReady();
-    if (!App_LoopStep(&code)) break;
+    bool idlePass = Drive_NextPassIdle();
+    DriveStep s = Drive_LoopStep(deadline);
+    if (s == DRIVE_STEP_LATE) Drive_RanOut("Drive_PumpIdle", file, line, i, limit);
+    if (s != DRIVE_STEP_RAN) break;
     idle += idlePass;
   }
   return idle >= passes;
 }
 
-// Runs the main loop until done() holds or `limit` passes went by; returns done().
+// Runs the main loop until done() holds, `limit` passes went by or the time ran out; returns
+// done().
 template <class F>
-inline bool Drive_PumpUntil(F done, int limit = 20000) {
-  int code;
-  for (int i = 0; i < limit && !done(); i++)
-    if (!App_LoopStep(&code)) break;
+inline bool Drive_PumpUntil(F done, int limit = 20000, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
+  Drive_Pumping(file, line);
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  for (int i = 0; i < limit && !done(); i++) {
+    DriveStep s = Drive_LoopStep(deadline);
+    if (s == DRIVE_STEP_LATE) Drive_RanOut("Drive_PumpUntil", file, line, i, limit);
+    if (s != DRIVE_STEP_RAN) break;
+  }
   return done();
+}
+
+// Drive_PumpUntil for a condition on what the screen shows (shown() reads it): asked only
+// after an idle pass, when the picture may have changed. A read of the screen takes far
+// longer than a pass; asked on every pass, the 50-ms timers of the program's twenty-odd
+// windows would keep a message waiting at every step and no idle pass would ever come.
+template <class F>
+inline bool Drive_PumpUntilShown(F shown, int limit = 20000, const char *file = __builtin_FILE(),
+                                 int line = __builtin_LINE()) {
+  Drive_Pumping(file, line);
+  DWORD deadline = GetTickCount() + g_DrivePumpMs;
+  if (shown()) return true;
+  for (int i = 0; i < limit; i++) {
+    bool idlePass = Drive_NextPassIdle();
+    DriveStep s = Drive_LoopStep(deadline);
+    if (s == DRIVE_STEP_LATE) Drive_RanOut("Drive_PumpUntilShown", file, line, i, limit);
+    if (s != DRIVE_STEP_RAN) break;
+    if (idlePass && shown()) return true;
+  }
+  return shown();
+}
+
+// Runs the main loop for `ms` milliseconds of the clock (less when the program ends).
+inline void Drive_RunFor(DWORD ms, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
+  Drive_Pumping(file, line);
+  DWORD until = GetTickCount() + ms;
+  while ((LONG)(until - GetTickCount()) > 0 && Drive_LoopStep(until) == DRIVE_STEP_RAN) {
+  }
 }
 
 inline std::string Drive_TempDir() {
@@ -168,10 +305,10 @@ inline void Drive_Command(void *window, int id) {
 }
 
 // A press and release of one mouse button at client point (x, y), then a few passes.
-inline void Drive_Click(HWND w, UINT down, UINT up, int x, int y) {
+inline void Drive_Click(HWND w, UINT down, UINT up, int x, int y, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   SendMessageA(w, down, 0, MAKELPARAM(x, y));
   SendMessageA(w, up, 0, MAKELPARAM(x, y));
-  Drive_Pump(3);
+  Drive_Pump(3, file, line);
 }
 
 inline std::string Drive_ListText(void *list, int line) {
@@ -285,17 +422,17 @@ inline Bone2Model *Drive_Start2DOnNewModel(const char *settingsName) {
 
 // A button of the 2D family's panel ("ボーン", "モーション", ...) pressed, then the passes a
 // change of sub-mode takes; returns the sub-mode then current.
-inline u32 Drive_Press2D(int button) {
+inline u32 Drive_Press2D(int button, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   Drive_Command(g_Ed2D.panel, button);
-  Drive_Pump(20);
+  Drive_Pump(20, file, line);
   return g_Shell.g_EditSubMode;
 }
 
 // A button of the 3D editor's mode panel ("ボーン", "テクスチャ", ...) pressed, then the passes a
 // change of sub-mode takes; returns the sub-mode then current.
-inline u32 Drive_Press3D(int button) {
+inline u32 Drive_Press3D(int button, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   Drive_Command(g_Ed3D.modePanel, button);
-  Drive_Pump(20);
+  Drive_Pump(20, file, line);
   return g_Shell.g_EditSubMode;
 }
 
@@ -304,8 +441,7 @@ inline u32 Drive_Press3D(int button) {
 inline void Drive_Hold(const char *envName) {
   const char *hold = getenv(envName);
   if (!hold) return;
-  DWORD until = GetTickCount() + 1000u * (DWORD)atoi(hold);
-  Drive_PumpUntil([&] { return GetTickCount() >= until; }, 100000000);
+  Drive_RunFor(1000u * (DWORD)atoi(hold));
 }
 
 // The window of the first Front view in use in a layout (null when there is none).
@@ -318,11 +454,11 @@ inline HWND Drive_FrontView(u32 layout) {
 }
 
 // A left drag in a view window from client (100, 100) to (160, 100) in steps of 10 pixels.
-inline void Drive_DragRight(HWND view) {
+inline void Drive_DragRight(HWND view, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
   for (int px = 110; px <= 160; px += 10) SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(px, 100));
   SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(160, 100));
-  Drive_Pump(5);
+  Drive_Pump(5, file, line);
 }
 
 // The 3D family's own overlay while Drive_MainFrameWithOverlay has put a stand-in in its place.
@@ -381,10 +517,10 @@ inline void Drive_OpenByMenu(int command, const std::string &name) {
 
 // The strip panels of one kind (STRIP_FLAG_*) marked for repainting and painted, then a few
 // passes more.
-inline void Drive_RepaintStrips(u32 flag) {
+inline void Drive_RepaintStrips(u32 flag, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   g_Shell.g_StripDirty[flag] = 1;
-  Drive_PumpUntil([flag] { return g_Shell.g_StripDirty[flag] == 0; }, 2000);
-  Drive_Pump(2);
+  Drive_PumpUntil([flag] { return g_Shell.g_StripDirty[flag] == 0; }, 2000, file, line);
+  Drive_Pump(2, file, line);
 }
 
 // What tools/modeldump (built beside the test program) prints for a file.
@@ -397,9 +533,29 @@ inline std::string Drive_ModelDump(const std::string &file) {
 }
 
 // [SECTION] the main view's picture
+//
+// Wine's Direct3D can carry out the device's calls on a thread of its own (tools/winenv.sh
+// turns that off), which talks to the X server on the same connection as a read of the screen.
+// When the server reports an error to that thread (it does now and then while a view presents)
+// as the read waits for its answer, Xlib deadlocks the two: the program stops in GetPixel for
+// good, and the device thread's presents stop with it. So every read of the screen here first
+// waits until the device has carried out every call made so far: then nothing else in the
+// process is using that connection, whichever way Wine runs.
+
+// Waits, for at most 5 s by the clock, until the device's queued calls are done.
+inline void Drive_DeviceIdle(void) {
+  IDirect3DDevice9 *device = g_Lib.device;
+  IDirect3DQuery9 *done = nullptr;
+  if (!device || FAILED(device->CreateQuery(D3DQUERYTYPE_EVENT, &done)) || !done) return;
+  done->Issue(D3DISSUE_END);
+  DWORD start = GetTickCount();
+  while (done->GetData(nullptr, 0, D3DGETDATA_FLUSH) == S_FALSE && GetTickCount() - start < 5000) Sleep(1);
+  done->Release();
+}
 
 // A window's pixel at client point (x, y) as painted.
 inline COLORREF Drive_WindowPixel(void *window, int x, int y) {
+  Drive_DeviceIdle();
   HWND w = (HWND)window;
   HDC dc = GetDC(w);
   COLORREF c = GetPixel(dc, x, y);
@@ -409,6 +565,7 @@ inline COLORREF Drive_WindowPixel(void *window, int x, int y) {
 
 // The screen's pixels in the width * height rectangle at (x, y): 0xRRGGBB, row by row.
 inline std::vector<u32> Drive_ScreenRect(int x, int y, int width, int height) {
+  Drive_DeviceIdle();
   return ScreenGrab_Rect(x, y, width, height);
 }
 
@@ -436,6 +593,7 @@ inline COLORREF Drive_ScreenAtFrame(f32 fx, f32 fy) {
   Drive_FrameToClient(fx, fy, &cx, &cy);
   POINT pt = {(LONG)cx, (LONG)cy};
   ClientToScreen(g_Lib.mainWnd, &pt);
+  Drive_DeviceIdle();
   HDC dc = GetDC(nullptr);
   COLORREF c = GetPixel(dc, pt.x, pt.y);
   ReleaseDC(nullptr, dc);
@@ -462,7 +620,7 @@ inline void Drive_CapturingEndScene(void) {
   }
 }
 
-inline bool Drive_CaptureMain(void) {
+inline bool Drive_CaptureMain(const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
   DriveShot &s = g_DriveShot;
   // A device reset fills the table again: take the entry as it is now.
   if (g_Dev.render.endScene != Drive_CapturingEndScene) {
@@ -471,7 +629,7 @@ inline bool Drive_CaptureMain(void) {
   }
   s.wanted = true;
   App_MarkAllRedraw();
-  return Drive_PumpUntil([] { return !g_DriveShot.wanted; }, 2000) && !s.pixels.empty();
+  return Drive_PumpUntil([] { return !g_DriveShot.wanted; }, 2000, file, line) && !s.pixels.empty();
 }
 
 inline void Drive_CaptureEnd(void) {
