@@ -5,6 +5,7 @@
 #include "guard_drive.h"
 
 #include "app/options.h"
+#include "app/shell_options.h"
 
 namespace {
 
