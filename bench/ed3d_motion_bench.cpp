@@ -73,12 +73,12 @@ void BM_IkStep(benchmark::State &state) {
   g_Sel.g_CurBoneIndex = 3;
   g_Ed3DMotion.childrenFollow = 1;
   Ed3D_MotionLButtonDown(Hook_At(0, 0));
-  Ed3D_IkSetChain(3);
+  Ed3D_IkSetChain(Hook_Now(), 3);
   for (auto _ : state) {
     // A target far off, so that both joints turn on every step.
     g_Ed3DMotion.ikTarget[0] = 5000;
     g_Ed3DMotion.ikTarget[1] = 5000;
-    Ed3D_IkStep(&side);
+    Ed3D_IkStep(Hook_Now(), &side);
   }
   Ed3D_MotionLButtonUp(Hook_At(0, 0));
   Model3_FreeAllSlots();
@@ -97,10 +97,10 @@ void BM_CreateMoveDelete(benchmark::State &state) {
   g_Sel.g_CurBoneIndex = 1;
   for (auto _ : state) {
     m->frame = n * 5 + 1;
-    Ed3D_CreateBoneKey();
-    Ed3D_MoveKeyFrame(3);
+    Ed3D_CreateBoneKey(Hook_Now());
+    Ed3D_MoveKeyFrame(Hook_Now(), 3);
     m->frame += 3;
-    Ed3D_DeleteKey();
+    Ed3D_DeleteKey(Hook_Now());
   }
   state.counters["ops"] = benchmark::Counter(3, benchmark::Counter::kIsIterationInvariantRate);
   Model3_FreeAllSlots();

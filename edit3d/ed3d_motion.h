@@ -9,6 +9,9 @@
 // option fields (edit target, children-follow option, ring selection); only the operations
 // here change the clipboards, the pivot record, the drag-start snapshot and the IK state.
 // No operation of the key store records an undo step; a drag records one at its release.
+// The key store and the mouse editing act on the model, slot and selection of the context
+// they are handed (the current bone and group are the selection's); callers without a
+// message build the shell's context (Family_ShellContext) once and pass it down.
 #pragma once
 #include "app/hook_ctx.h"
 #include "app/shell_services.h"
@@ -73,32 +76,32 @@ extern Ed3DMotionEditor g_Ed3DMotion;
 // group (group mode) when it has none: the bone key holds the pose the motion had at that
 // frame (the identity for a track's first key). A full group list (16 keys) refuses with a
 // message. Nothing while playback runs.
-void Ed3D_CreateBoneKey(void);
+void Ed3D_CreateBoneKey(const HookCtx *c);
 // Moves the key at the current frame by delta frames (below 0: to 0); refused when the
 // target frame holds a key. The key takes its place in frame order.
-void Ed3D_MoveKeyFrame(i32 delta);
+void Ed3D_MoveKeyFrame(const HookCtx *c, i32 delta);
 // Ed3D_MoveKeyFrame for the current bone, its descendants and its following siblings (the
 // current bone is restored); nothing while the hierarchy rows hold 256 rows.
-void Ed3D_MoveKeyFrameTree(i32 delta);
-void Ed3D_DeleteKey(void);
-void Ed3D_CopyKey(void);
-void Ed3D_CutKey(void);
+void Ed3D_MoveKeyFrameTree(const HookCtx *c, i32 delta);
+void Ed3D_DeleteKey(const HookCtx *c);
+void Ed3D_CopyKey(const HookCtx *c);
+void Ed3D_CutKey(const HookCtx *c);
 // A key at the current frame holding the clipboard's values; nothing before a copy.
-void Ed3D_PasteKey(void);
-void Ed3D_UpdateCurrentKeyIndex(void);
+void Ed3D_PasteKey(const HookCtx *c);
+void Ed3D_UpdateCurrentKeyIndex(const HookCtx *c);
 // The largest key frame below f / the smallest above f of the current track or group list;
 // f when there is none.
-i32 Ed3D_PrevKeyFrame(i32 f);
-i32 Ed3D_NextKeyFrame(i32 f);
+i32 Ed3D_PrevKeyFrame(const HookCtx *c, i32 f);
+i32 Ed3D_NextKeyFrame(const HookCtx *c, i32 f);
 // Moves the current frame onto the key nearest to f - 3 among the keys from f - 7 to f + 1.
-void Ed3D_SnapToNearKey(void);
+void Ed3D_SnapToNearKey(const HookCtx *c);
 // Multiplies the pivot record's delta into the key at the current frame of b, its
 // descendants and its following siblings (keys made where missing). Leaves the current
 // bone at the last bone visited: callers restore it.
-void Ed3D_RotateSubtree(i32 b);
+void Ed3D_RotateSubtree(const HookCtx *c, i32 b);
 // Identity rotation for the keys at the current frame of b, its following siblings and all
 // their descendants (keys made where missing).
-void Ed3D_ResetSubtreeRotation(i32 b);
+void Ed3D_ResetSubtreeRotation(const HookCtx *c, i32 b);
 // The wheel's key step of the sub-mode: the current frame moves to the previous (step < 0)
 // or next key frame.
 void Ed3D_MotionWheelKey(const HookCtx *c);
@@ -113,22 +116,22 @@ FamilyHookFn Ed3D_MotionLButtonDown, Ed3D_MotionLButtonUp;
 FamilyHookFn Ed3D_MotionRButtonUp, Ed3D_MotionMouseMove;
 // The move tool's amounts by view kind added to a position: the gizmo axis in the
 // perspective view, the view's plane in Front, Top and Side (0.05 per pixel).
-void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy);
+void Ed3D_MoveByView(f32 p[3], u32 kind, u32 gizmoAxis, f32 dx, f32 dy);
 // Puts back every snapshot key and the pose record's matrices of the left press.
-void Ed3D_RestoreDragStart(void);
-// Screen position of bone b's posed origin in an orthographic view (Front, Top, Side), with
-// the view record's centre, pan and zoom.
-void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]);
+void Ed3D_RestoreDragStart(const HookCtx *c);
+// Screen position of bone b's posed origin (the model of `slot`) in an orthographic view
+// (Front, Top, Side), with the view record's centre, pan and zoom.
+void Ed3D_MotionBoneScreen(const ViewRecord *v, u32 slot, i32 b, f32 out[2]);
 // The same mapping for any model point p (the Front mapping for views of other kinds).
 void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]);
 // Screen position of bone b's posed origin on view 0's own perspective camera, in view 0's
 // client pixels (the mouse's). False when view 0 has no size.
-bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]);
+bool Ed3D_MotionBoneScreenView0(u32 slot, i32 b, f32 out[2]);
 // The chain for effector e: E = e, J = E's parent, R = J's parent.
-void Ed3D_IkSetChain(i32 e);
+void Ed3D_IkSetChain(const HookCtx *c, i32 e);
 // One IK step on the chain in the Side view `side`: bend at R, aim at J, each by at most one
 // step. Nothing while IK is not armed or when J or R is bone 0. The current bone is kept.
-void Ed3D_IkStep(const ViewRecord *side);
+void Ed3D_IkStep(const HookCtx *c, const ViewRecord *side);
 
 // [SECTION] the sub-mode (ed3d_motion_mode.cpp)
 // Panels of the sub-mode, their refresh flags and playback. Handles are null while closed.
@@ -162,21 +165,21 @@ void Ed3D_ResetViewConstants(void);
 
 FamilyHookFn Ed3D_MotionEnter, Ed3D_MotionLeave, Ed3D_MotionUpdate, Ed3D_MotionDrawOverlay,
     Ed3D_MotionKeyUp;
-// An arrow key (37..40): the perspective offsets or the active view's pan, nothing while the
-// left or right button is held; every view flagged for redraw when `redraw`.
-void Ed3D_MotionArrowKey(u32 virtualKey, bool redraw);
+// An arrow key (37..40): the perspective offsets or the pan of view v (the view acted on),
+// nothing while the left or right button is held; every view flagged for redraw when `redraw`.
+void Ed3D_MotionArrowKey(ViewRecord *v, u32 virtualKey, bool redraw);
 void Ed3D_MotionCommand(const HookCtx *c);
 // Refresh flags of the four panels and the strip, the motion list, the sound list and the
 // key sound combo filled again, every view redrawn.
 void Ed3D_MotionRefreshLists(void);
 // The fills of the family's list refresh: motion list, sound list, key sound combo.
 void Ed3D_FillMotionLists(void);
-void Ed3D_TogglePlay(void);
-void Ed3D_MotionPlay(void);
-void Ed3D_MotionStop(void);
+void Ed3D_TogglePlay(const HookCtx *c);
+void Ed3D_MotionPlay(const HookCtx *c);
+void Ed3D_MotionStop(const HookCtx *c);
 // The right-held bone pick of the update: the bone whose posed origin lies nearest (|dx| +
 // |dy|, first on ties) to the mouse in orthographic view v; -1 in other views or with no bone.
-i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my);
+i32 Ed3D_MotionPickBone(const HookCtx *c, const ViewRecord *v, i32 mx, i32 my);
 
 // [SECTION] rotation rings (ed3d_motion_mode.cpp): the three rings of radius 1.5 about a
 // world point drawn in the perspective view, 16 segments each (0..360 in steps of 22.5).
@@ -191,9 +194,9 @@ i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 
 // client pixels; false when view 0 has no size or the point does not project.
 bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]);
 // The three rings about world point c in the current camera's screen, the ring under the
-// mouse chosen into *ring while no button is held; the chosen ring yellow, the others dimmed
-// while the left button is held.
-void Ed3D_DrawRings(Vec3 c, i32 *ring);
+// mouse (mx, my) chosen into *ring while no button is held; the chosen ring yellow, the
+// others dimmed while the left button is held.
+void Ed3D_DrawRings(Vec3 c, i32 mx, i32 my, i32 *ring);
 // The axis crosses of items 1..count-1 (only `cur`'s while the left or middle button is
 // held), the axis of the chosen ring (ring 0 turns about Y, 1 about X, 2 about Z) marked.
 void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i32 axis));
@@ -207,12 +210,13 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path);
 // The nearest vertex search the copy uses: for each of the n query points, the index of the
 // nearest of the m points (first on ties), -1 when m is 0.
 void Ed3D_NearestPoints(const Vec3 *pts, i32 m, const Vec3 *queries, i32 n, i32 *out);
-// The menu's copy command: file dialog, copy, undo step "モーションデータ読み込み".
-void Ed3D_CopyMotionsCommand(void);
+// The menu's copy command: file dialog, copy into the context's slot, undo step
+// "モーションデータ読み込み".
+void Ed3D_CopyMotionsCommand(const HookCtx *c);
 // The pose at the current frame becomes the rest mesh of the current model; the current
 // bone's track in the current motion keeps its first key. Records "フリーズ". False without
 // a model.
-bool Ed3D_FreezePose(void);
+bool Ed3D_FreezePose(const HookCtx *c);
 
 // [SECTION] dialogs (ed3d_motion_panels.cpp): the decisions of the four dialogs; the dialog
 // procedures (ed3d_motion_win.cpp) only move values between the controls and these.
@@ -220,7 +224,7 @@ enum { ED3D_FIELD_TEXT = 256, ED3D_FIELDS = 10 };
 // The ten key fields in the order position x y z, quaternion x y z w, scale x y z.
 extern const u32 kEd3DKeyFields[ED3D_FIELDS];
 // The edited key: the current bone's key at the editor's key index, null when there is none.
-BoneKey3 *Ed3D_EditedKey(void);
+BoneKey3 *Ed3D_EditedKey(const HookCtx *c);
 // The field texts of a key ("%3.3f").
 void Ed3D_KeyFieldTexts(const BoneKey3 *k, char out[ED3D_FIELDS][ED3D_FIELD_TEXT]);
 // Parses the ten texts into a key; false with a message, key untouched, for text that is no
@@ -231,10 +235,10 @@ bool Ed3D_ParseKeyFields(const char in[ED3D_FIELDS][ED3D_FIELD_TEXT], const bool
 // index of a combo for IDC_MOT_MODE / the texture selection for IDC_MOT_APPLY). True when handled.
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]);
 // ±8 degree turn of the edited key about an axis (0 X, 1 Y, 2 Z) of the current bone.
-void Ed3D_RotateEditedKey(i32 axis, f32 degrees);
+void Ed3D_RotateEditedKey(const HookCtx *c, i32 axis, f32 degrees);
 // The twist of the edited key by 8 degrees about the bone's own axis (bones with a parent
 // above 0 only).
-void Ed3D_TwistEditedKey(f32 degrees);
+void Ed3D_TwistEditedKey(const HookCtx *c, f32 degrees);
 
 // The key dialog's strip mouse, and its strip (keystrip.h) as this editor fills it in.
 extern Ed3DStripMouse g_Ed3DMotionStrip;
@@ -255,7 +259,7 @@ void Ed3D_KeyStripScroll(i32 code, i32 pos);
 // The frames the scroll bar reaches: 0..length-1 of the current motion (0 without one).
 i32 Ed3D_StripScrollMax(void);
 // Delete key of the key dialog: the key at the current frame goes, one undo step.
-void Ed3D_DeleteKeyWithStep(void);
+void Ed3D_DeleteKeyWithStep(const HookCtx *c);
 // The sound combo's line for the current key index (ignored past the 16 entries).
 void Ed3D_SetKeySound(i32 line);
 // A sound combo's line stored as model m's sound of key index k (nothing past the 16 entries

@@ -206,20 +206,22 @@ bool Kzp_CopyMotionsFromFile(i32 slot, const char *path) {
   return ok;
 }
 
-void Ed3D_CopyMotionsCommand(void) {
+void Ed3D_CopyMotionsCommand(const HookCtx *c) {
   const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
-  if (file && file[0] && Current_Model3()) {
+  // The slot's model is looked up again after the dialog: the copy fills the model the slot
+  // holds when it runs.
+  if (file && file[0] && Model3_Get((i32)c->slot)) {
     // The name is the dialog's buffer: keep a copy while the reader runs.
     char path[1024];
     Str_Copy(path, sizeof path, file);
-    if (Kzp_CopyMotionsFromFile((i32)g_Sel.g_CurSlot, path)) {
-      Model3 *m = g_Model3Slots[g_Sel.g_CurSlot];
+    if (Kzp_CopyMotionsFromFile((i32)c->slot, path)) {
+      Model3 *m = Model3_Get((i32)c->slot);
       m->frame = 0;
       Tree_LinkBones3D();
       Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "モーションデータ読み込み");
       Undo_Push(Undo_Current());
       Doc_MarkEdited(DOC_MODEL3);
-      g_Sel.g_CurBoneIndex = 0;
+      c->sel->g_CurBoneIndex = 0;
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
     }
   }
@@ -228,15 +230,15 @@ void Ed3D_CopyMotionsCommand(void) {
 }
 
 // [SECTION] freeze
-bool Ed3D_FreezePose(void) {
-  Model3 *m = Current_Model3();
+bool Ed3D_FreezePose(const HookCtx *c) {
+  Model3 *m = c->model;
   if (!m || !m->positions) return false;
   i32 np = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
   // The pose of the current frame, skinned now: the per-frame pass may not have run since.
   Model3_BuildRestMatrices();
   Model3_EvalPoseMatrices();
   bool skinned = m->posed && m->bindings;
-  if (skinned) Object_SkinModel((i32)g_Sel.g_CurSlot);
+  if (skinned) Object_SkinModel((i32)c->slot);
   i32 nf = m->polygons ? (m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons) : 0;
   if (skinned) {
     for (i32 f = 0; f < nf; f++) {
@@ -250,7 +252,7 @@ bool Ed3D_FreezePose(void) {
     Model3_CalcNormals(m);
   }
   m->frame = 0;
-  KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+  KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
   if (t && t->count > 1) t->count = 1;
   m->changed = 1;
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "フリーズ");

@@ -32,7 +32,7 @@ static BoneKey3 *KeyAtFrame(Model3 *m, i32 b) {
   return i >= 0 ? &t->keys[i] : nullptr;
 }
 
-static ModelPose *CurPose(void) { return g_Sel.g_CurSlot < MODEL3_SLOTS ? g_ModelPoses[g_Sel.g_CurSlot] : nullptr; }
+static ModelPose *CurPose(const HookCtx *c) { return c->slot < MODEL3_SLOTS ? g_ModelPoses[c->slot] : nullptr; }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
@@ -53,22 +53,22 @@ static void MulKey(BoneKey3 *k, Quat q) {
 
 // With children following: the pivot record gets bone b's position and q, and b's children
 // and their subtrees turn with it; the current bone is b again afterwards.
-static void FollowChildren(Model3 *m, i32 b, Quat q) {
+static void FollowChildren(const HookCtx *c, Model3 *m, i32 b, Quat q) {
   if (!g_Ed3DMotion.childrenFollow) return;
-  Vec3 p = Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b);
+  Vec3 p = Model3_GetBoneOrigin((i32)c->slot, b);
   g_Ed3DMotion.pivot[0] = p.x;
   g_Ed3DMotion.pivot[1] = p.y;
   g_Ed3DMotion.pivot[2] = p.z;
   g_Ed3DMotion.delta = q;
   i32 child = m->bones[b].firstChild;
-  if (child > 0) Ed3D_RotateSubtree(child);
-  g_Sel.g_CurBoneIndex = (u32)b;
+  if (child > 0) Ed3D_RotateSubtree(c, child);
+  c->sel->g_CurBoneIndex = (u32)b;
 }
 
 // [SECTION] snapshot
-static void TakeSnapshot(Model3 *m) {
+static void TakeSnapshot(const HookCtx *c, Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  const ModelPose *pose = CurPose();
+  const ModelPose *pose = CurPose(c);
   memset(e.snap, 0, sizeof e.snap);
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     Ed3DMotionSnap &s = e.snap[b];
@@ -88,15 +88,16 @@ static void TakeSnapshot(Model3 *m) {
     memcpy(s.pos, t->keys[i].pos, sizeof s.pos);
     memcpy(s.quat, t->keys[i].quat, sizeof s.quat);
   }
-  const BoneKey3 *k = g_Sel.g_CurBoneIndex < MODEL3_BONES ? KeyAtFrame(m, (i32)g_Sel.g_CurBoneIndex) : nullptr;
+  u32 cur = c->sel->g_CurBoneIndex;
+  const BoneKey3 *k = cur < MODEL3_BONES ? KeyAtFrame(m, (i32)cur) : nullptr;
   static const f32 kIdentity[4] = {0, 0, 0, 1};
   memcpy(e.pressQuat, k ? k->quat : kIdentity, sizeof e.pressQuat);
 }
 
-void Ed3D_RestoreDragStart(void) {
-  Model3 *m = Current_Model3();
+void Ed3D_RestoreDragStart(const HookCtx *c) {
+  Model3 *m = c->model;
   if (!m) return;
-  ModelPose *pose = CurPose();
+  ModelPose *pose = CurPose(c);
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     const Ed3DMotionSnap &s = g_Ed3DMotion.snap[b];
     if (pose) {
@@ -123,12 +124,12 @@ void Ed3D_MotionLButtonDown(const HookCtx *c) {
   // the current frame.
   e.dragEdited = 0;
   e.dragOpen = 0;
-  if (Current_Model3()) {
-    TakeSnapshot(Current_Model3());
+  if (c->model) {
+    TakeSnapshot(c, c->model);
     e.dragOpen = 1;
   }
   e.rotAccum[0] = e.rotAccum[1] = e.rotAccum[2] = 0.0f;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(c);
   App_MarkAllRedraw();
   e.ikTarget[0] = (f32)x;
   e.ikTarget[1] = (f32)y;
@@ -146,11 +147,10 @@ void Ed3D_MotionLButtonUp(const HookCtx *c) {
 }
 
 // [SECTION] drags
-void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy) {
+void Ed3D_MoveByView(f32 p[3], u32 kind, u32 axis, f32 dx, f32 dy) {
   const f32 s = 0.05f;
   switch (kind) {
     case VIEW_MAIN: {
-      u32 axis = g_Sel.g_GizmoAxis;
       if (axis == 0) p[0] += (dx - dy) * s;
       else if (axis == 1) p[1] += (dy - dx) * -s;
       else if (axis == 2) p[2] += (dy + dx) * -s;
@@ -163,7 +163,7 @@ void Ed3D_MoveByView(f32 p[3], u32 kind, f32 dx, f32 dy) {
   }
 }
 
-static void MoveTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) { Ed3D_MoveByView(k->pos, kind, dx, dy); }
+static void MoveTool(BoneKey3 *k, u32 kind, u32 axis, f32 dx, f32 dy) { Ed3D_MoveByView(k->pos, kind, axis, dx, dy); }
 
 static void ScaleTool(BoneKey3 *k, u32 kind, f32 dx, f32 dy) {
   const f32 s = 0.01f;
@@ -193,9 +193,9 @@ static i32 RotateAxis(u32 kind) {
 }
 
 // Rotation by `a` degrees more about `axis`, always from the pose of the left press.
-static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
+static void RotateTool(const HookCtx *c, Model3 *m, i32 b, i32 axis, f32 a) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  Ed3D_RestoreDragStart();
+  Ed3D_RestoreDragStart(c);
   f32 acc = e.rotAccum[axis] + a;
   acc = acc < -90.0f ? -90.0f : (acc > 90.0f ? 90.0f : acc);
   e.rotAccum[axis] = acc;
@@ -208,32 +208,33 @@ static void RotateTool(Model3 *m, i32 b, i32 axis, f32 a) {
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;
   MulKey(k, q);
-  FollowChildren(m, b, q);
+  FollowChildren(c, m, b, q);
 }
 
 void Ed3D_MotionMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   App_MarkAllRedraw();
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
   if (!m || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT))
     return;
-  i32 b = (i32)g_Sel.g_CurBoneIndex;
+  i32 b = (i32)sel->g_CurBoneIndex;
   if (g_Shell.g_Playing == 1 || b <= 0 || b >= Model3_BoneCount(m)) return;
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;   // edits need a key at the current frame
   u32 kind = c->view->kind;
-  f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
-  switch (g_Sel.g_MotionEditOp) {
+  f32 dx = c->mouse->g_MouseMoveDX, dy = c->mouse->g_MouseMoveDY;
+  switch (sel->g_MotionEditOp) {
     case ED3D_MOTION_TOOL_MOVE:
       SetLabel("移動 ( モーション )");
-      if (dx != 0 || dy != 0) { MoveTool(k, kind, dx, dy); MarkEdited(); }
+      if (dx != 0 || dy != 0) { MoveTool(k, kind, sel->g_GizmoAxis, dx, dy); MarkEdited(); }
       break;
     case ED3D_MOTION_TOOL_ROTATE: {
       SetLabel("回転 ( モーション )");
       f32 a = dx * 0.3f - dy * 0.3f;
       i32 axis = RotateAxis(kind);
-      if (axis >= 0 && a != 0) { RotateTool(m, b, axis, a); MarkEdited(); }
+      if (axis >= 0 && a != 0) { RotateTool(c, m, b, axis, a); MarkEdited(); }
       break;
     }
     case ED3D_MOTION_TOOL_SCALE:
@@ -254,8 +255,8 @@ void Ed3D_MotionMouseMove(const HookCtx *c) {
 }
 
 // [SECTION] screen positions and the right-click pick
-void Ed3D_MotionBoneScreen(const ViewRecord *v, i32 b, f32 out[2]) {
-  Ed3D_OrthoScreen(v, Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b), out);
+void Ed3D_MotionBoneScreen(const ViewRecord *v, u32 slot, i32 b, f32 out[2]) {
+  Ed3D_OrthoScreen(v, Model3_GetBoneOrigin((i32)slot, b), out);
 }
 
 void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
@@ -270,26 +271,27 @@ void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
   out[1] = s * -w + (f32)v->centerY;
 }
 
-bool Ed3D_MotionBoneScreenView0(i32 b, f32 out[2]) {
-  Vec3 p = Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, b);
+bool Ed3D_MotionBoneScreenView0(u32 slot, i32 b, f32 out[2]) {
+  Vec3 p = Model3_GetBoneOrigin((i32)slot, b);
   return Ed3D_ProjectView0(p.x, p.y, p.z, out);
 }
 
 void Ed3D_MotionRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   if (!m || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
-  if (x != g_Mouse.g_MotionDragAnchor.x || y != g_Mouse.g_MotionDragAnchor.y) return;   // moved: a drag, not a pick
+  const DragAnchor &press = c->mouse->g_MotionDragAnchor;
+  if (x != press.x || y != press.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
   for (i32 b = 1; b < Model3_BoneCount(m); b++) {
     f32 s[2];
-    if (!Ed3D_MotionBoneScreenView0(b, s)) continue;
+    if (!Ed3D_MotionBoneScreenView0(c->slot, b, s)) continue;
     f32 d = fabsf(s[0] - (f32)x) + fabsf(s[1] - (f32)y);
     if (d < best) { best = d; found = b; }
   }
   if (found > 0) {
-    g_Sel.g_CurBoneIndex = (u32)found;
+    c->sel->g_CurBoneIndex = (u32)found;
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
@@ -297,8 +299,8 @@ void Ed3D_MotionRButtonUp(const HookCtx *c) {
 }
 
 // [SECTION] IK
-void Ed3D_IkSetChain(i32 e) {
-  Model3 *m = Current_Model3();
+void Ed3D_IkSetChain(const HookCtx *c, i32 e) {
+  const Model3 *m = c->model;
   Ed3DMotionEditor &ed = g_Ed3DMotion;
   ed.ikEnd = e;
   ed.ikJoint = m ? Model3_BoneParent(m, e) : 0;
@@ -306,7 +308,7 @@ void Ed3D_IkSetChain(i32 e) {
 }
 
 // Turns bone b's key at the current frame by `step` degrees about X (the children follow).
-static void IkTurn(Model3 *m, i32 b, f32 step) {
+static void IkTurn(const HookCtx *c, Model3 *m, i32 b, f32 step) {
   step = step < -90.0f ? -90.0f : (step > 90.0f ? 90.0f : step);
   Mat4 r;
   Mat_ComposeSRTEuler(&r, 0, 0, 0, 0, step, 0, 1, 1, 1);
@@ -315,42 +317,43 @@ static void IkTurn(Model3 *m, i32 b, f32 step) {
   BoneKey3 *k = KeyAtFrame(m, b);
   if (!k) return;
   MulKey(k, q);
-  g_Sel.g_CurBoneIndex = (u32)b;
-  FollowChildren(m, b, q);
+  c->sel->g_CurBoneIndex = (u32)b;
+  FollowChildren(c, m, b, q);
   SetLabel("IK");
   MarkEdited();
 }
 
-void Ed3D_IkStep(const ViewRecord *side) {
+void Ed3D_IkStep(const HookCtx *c, const ViewRecord *side) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
   if (!m || !side || !e.ikActive || g_Shell.g_Playing == 1) return;
   i32 R = e.ikRoot, J = e.ikJoint, E = e.ikEnd, n = Model3_BoneCount(m);
   if (R <= 0 || J <= 0 || E <= 0 || R >= n || J >= n || E >= n) return;
-  u32 keep = g_Sel.g_CurBoneIndex;
+  u32 keep = sel->g_CurBoneIndex;
   // R and J are edited at the current frame: each gets its key there first.
-  g_Sel.g_CurBoneIndex = (u32)R;
-  Ed3D_CreateBoneKey();
-  g_Sel.g_CurBoneIndex = (u32)J;
-  Ed3D_CreateBoneKey();
+  sel->g_CurBoneIndex = (u32)R;
+  Ed3D_CreateBoneKey(c);
+  sel->g_CurBoneIndex = (u32)J;
+  Ed3D_CreateBoneKey(c);
   if (KeyAtFrame(m, R) && KeyAtFrame(m, J)) {
     f32 *pe = e.boneScreen[E], *pj = e.boneScreen[J];
-    Ed3D_MotionBoneScreen(side, E, pe);
-    Ed3D_MotionBoneScreen(side, J, pj);
-    Ed3D_MotionBoneScreen(side, R, e.boneScreen[R]);
+    Ed3D_MotionBoneScreen(side, c->slot, E, pe);
+    Ed3D_MotionBoneScreen(side, c->slot, J, pj);
+    Ed3D_MotionBoneScreen(side, c->slot, R, e.boneScreen[R]);
     const f32 *T = e.ikTarget;
     // Bend at R: squared pixel distances, no root taken.
     f32 ex = pe[0] - pj[0], ey = pe[1] - pj[1], tx = T[0] - pj[0], ty = T[1] - pj[1];
     f32 el = ex * ex + ey * ey, tl = tx * tx + ty * ty, step = 0.0f;
     if (el - 20.0f > tl) step = 0.3f;
     if (el + 20.0f < tl) step -= 0.3f;
-    if (step != 0.0f) IkTurn(m, R, step);
+    if (step != 0.0f) IkTurn(c, m, R, step);
     // Aim at J.
     f32 a = atan2f(ex, ey), bt = atan2f(tx, ty);
     step = 0.0f;
     if (a > bt + 0.1f) step = 0.6f;
     if (a < bt - 0.1f) step -= 0.6f;
-    if (step != 0.0f) IkTurn(m, J, step);
+    if (step != 0.0f) IkTurn(c, m, J, step);
   }
-  g_Sel.g_CurBoneIndex = keep;
+  sel->g_CurBoneIndex = keep;
 }

@@ -6,7 +6,6 @@
 
 #include <string.h>
 
-#include "app/current.h"
 #include "app/startup_state.h"
 #include "app/tree.h"
 #include "app/views.h"
@@ -19,9 +18,9 @@ Ed3DMotionEditor g_Ed3DMotion = {0, 0, 0, 0, 0, 0, 0, 0, -1};
 static bool BoneMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_BONE; }
 static bool GroupMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP; }
 
-// The current layer's model with a current motion, pointers refreshed; null otherwise.
-static Model3 *CurModel(void) {
-  Model3 *m = Current_Model3();
+// The handed model when it has a current motion; null otherwise.
+static Model3 *CurModel(const HookCtx *c) {
+  Model3 *m = c->model;
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -35,9 +34,9 @@ KeyTrack *Ed3D_MotionTrack(Model3 *m, i32 b) {
 }
 
 
-static GroupKeyList3 *GroupList(Model3 *m) {
-  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return nullptr;
-  return m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
+static GroupKeyList3 *GroupList(Model3 *m, const ShellSelection *sel) {
+  if (sel->g_CurGroupIndex >= MODEL3_GROUPS) return nullptr;
+  return m->motions[m->motion].groupKeys[sel->g_CurGroupIndex];
 }
 
 static i32 GroupCount(const GroupKeyList3 *l) {
@@ -71,12 +70,12 @@ static void GroupRemove(GroupKeyList3 *l, i32 i) {
 static i32 ClampFrame(i64 f) { return f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f); }
 
 // The motion's pose of bone b at the current frame, evaluated from its track as it is now.
-static void PoseAtFrame(Model3 *m, i32 b, const KeyTrack *t, BoneKey3 *out) {
+static void PoseAtFrame(Model3 *m, u32 slot, i32 b, const KeyTrack *t, BoneKey3 *out) {
   i32 k = 0;
   f32 fr = 0;
   Motion_KeySegment(&t->keys[0].frame, sizeof(BoneKey3), false, KeyTrack_Count(t), m->frame, m->motions[m->motion].length,
                     &k, &fr);
-  Model3_EvalBoneKey((i32)g_Sel.g_CurSlot, b, k, fr);
+  Model3_EvalBoneKey((i32)slot, b, k, fr);
   const Bone3 *bone = &m->bones[b];
   memcpy(out->pos, bone->local, sizeof out->pos);
   memcpy(out->quat, bone->quat, sizeof out->quat);
@@ -85,7 +84,7 @@ static void PoseAtFrame(Model3 *m, i32 b, const KeyTrack *t, BoneKey3 *out) {
 
 // [SECTION] create
 // The index of bone b's key at the current frame, made when missing; -1 when b takes no key.
-static i32 EnsureBoneKey(Model3 *m, i32 b) {
+static i32 EnsureBoneKey(Model3 *m, u32 slot, i32 b) {
   if (!KeyedBone(m, b) || !Model3_EnsureKeyTable(m, b)) return -1;
   KeyTrack *t = Ed3D_MotionTrack(m, b);
   if (!t) return -1;
@@ -97,7 +96,7 @@ static i32 EnsureBoneKey(Model3 *m, i32 b) {
   BoneKey3 key;
   BoneKey3_Identity(&key, m->frame);
   // The pose is taken before the insert, so the new key holds what the motion showed here.
-  if (KeyTrack_Count(t) > 0) PoseAtFrame(m, b, t, &key);
+  if (KeyTrack_Count(t) > 0) PoseAtFrame(m, slot, b, t, &key);
   key.frame = m->frame;
   i32 at = KeyTrack_Insert(t, &key);
   if (at < 0) return -1;
@@ -113,9 +112,9 @@ static i32 EnsureBoneKey(Model3 *m, i32 b) {
   return at;
 }
 
-static void CreateGroupKey(Model3 *m) {
-  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
-  GroupKeyList3 *l = Model3_EnsureGroupKeys(m, m->motion, (i32)g_Sel.g_CurGroupIndex);
+static void CreateGroupKey(Model3 *m, const ShellSelection *sel) {
+  if (sel->g_CurGroupIndex >= MODEL3_GROUPS) return;
+  GroupKeyList3 *l = Model3_EnsureGroupKeys(m, m->motion, (i32)sel->g_CurGroupIndex);
   if (!l || m->frame < 0 || GroupFind(l, m->frame) >= 0) return;
   if (GroupCount(l) >= MODEL3_GROUP_KEYS) {
     if (g_Seam.errorBox) g_Seam.errorBox("グループのキーは 16 個までです。これ以上作成できません。");
@@ -129,12 +128,12 @@ static void CreateGroupKey(Model3 *m) {
   g_Ed3DMotion.keyIndex = k;
 }
 
-void Ed3D_CreateBoneKey(void) {
+void Ed3D_CreateBoneKey(const HookCtx *c) {
   if (g_Shell.g_Playing == 1) return;
-  Model3 *m = CurModel();
+  Model3 *m = CurModel(c);
   if (!m) return;
-  if (BoneMode()) EnsureBoneKey(m, (i32)g_Sel.g_CurBoneIndex);
-  else if (GroupMode()) CreateGroupKey(m);
+  if (BoneMode()) EnsureBoneKey(m, c->slot, (i32)c->sel->g_CurBoneIndex);
+  else if (GroupMode()) CreateGroupKey(m, c->sel);
 }
 
 // [SECTION] move and delete
@@ -153,8 +152,8 @@ static bool MoveBoneKey(Model3 *m, i32 b, i32 delta) {
   return at >= 0;
 }
 
-static void MoveGroupKey(Model3 *m, i32 delta) {
-  GroupKeyList3 *l = GroupList(m);
+static void MoveGroupKey(Model3 *m, const ShellSelection *sel, i32 delta) {
+  GroupKeyList3 *l = GroupList(m, sel);
   i32 i = GroupFind(l, m->frame);
   if (i < 0) return;
   i32 target = ClampFrame((i64)m->frame + delta);
@@ -165,22 +164,22 @@ static void MoveGroupKey(Model3 *m, i32 delta) {
   g_Ed3DMotion.keyIndex = GroupInsert(l, &key);
 }
 
-void Ed3D_MoveKeyFrame(i32 delta) {
-  Model3 *m = CurModel();
+void Ed3D_MoveKeyFrame(const HookCtx *c, i32 delta) {
+  Model3 *m = CurModel(c);
   if (!m) return;
-  if (BoneMode()) MoveBoneKey(m, (i32)g_Sel.g_CurBoneIndex, delta);
-  else if (GroupMode()) MoveGroupKey(m, delta);
+  if (BoneMode()) MoveBoneKey(m, (i32)c->sel->g_CurBoneIndex, delta);
+  else if (GroupMode()) MoveGroupKey(m, c->sel, delta);
 }
 
 // Calls fn for b, then its first child's subtree, then its next sibling's, each bone at most
-// once (links that loop end the walk). The current bone is b's while fn runs.
-typedef void (*BoneVisit)(Model3 *m, i32 b, i32 arg);
-static void WalkFrom(Model3 *m, i32 b, BoneVisit fn, i32 arg, u8 seen[MODEL3_BONES], bool siblings) {
+// once (links that loop end the walk). The handed selection's current bone is b's while fn runs.
+typedef void (*BoneVisit)(const HookCtx *c, Model3 *m, i32 b, i32 arg);
+static void WalkFrom(const HookCtx *c, Model3 *m, i32 b, BoneVisit fn, i32 arg, u8 seen[MODEL3_BONES], bool siblings) {
   while (b > 0 && b < MODEL3_BONES && !seen[b]) {
     seen[b] = 1;
-    g_Sel.g_CurBoneIndex = (u32)b;
-    fn(m, b, arg);
-    WalkFrom(m, m->bones[b].firstChild, fn, arg, seen, true);
+    c->sel->g_CurBoneIndex = (u32)b;
+    fn(c, m, b, arg);
+    WalkFrom(c, m, m->bones[b].firstChild, fn, arg, seen, true);
     if (!siblings) return;
     b = m->bones[b].nextSibling;
   }
@@ -188,43 +187,43 @@ static void WalkFrom(Model3 *m, i32 b, BoneVisit fn, i32 arg, u8 seen[MODEL3_BON
 
 static bool RowsAllowWalk(void) { return g_TreeRows.count < TREE_ROWS; }
 
-static void VisitMove(Model3 *m, i32 b, i32 delta) { MoveBoneKey(m, b, delta); }
+static void VisitMove(const HookCtx *, Model3 *m, i32 b, i32 delta) { MoveBoneKey(m, b, delta); }
 
-void Ed3D_MoveKeyFrameTree(i32 delta) {
-  Model3 *m = CurModel();
+void Ed3D_MoveKeyFrameTree(const HookCtx *c, i32 delta) {
+  Model3 *m = CurModel(c);
   if (!m || !RowsAllowWalk()) return;
-  u32 keep = g_Sel.g_CurBoneIndex;
+  u32 keep = c->sel->g_CurBoneIndex;
   u8 seen[MODEL3_BONES] = {};
-  WalkFrom(m, (i32)keep, VisitMove, delta, seen, true);
-  g_Sel.g_CurBoneIndex = keep;
+  WalkFrom(c, m, (i32)keep, VisitMove, delta, seen, true);
+  c->sel->g_CurBoneIndex = keep;
 }
 
-void Ed3D_DeleteKey(void) {
-  Model3 *m = CurModel();
+void Ed3D_DeleteKey(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   if (BoneMode()) {
-    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
     if (t) KeyTrack_Remove(t, KeyTrack_Find(t, m->frame));
   } else if (GroupMode()) {
-    GroupKeyList3 *l = GroupList(m);
+    GroupKeyList3 *l = GroupList(m, c->sel);
     GroupRemove(l, GroupFind(l, m->frame));
   }
 }
 
 // [SECTION] clipboard
-void Ed3D_CopyKey(void) {
-  Model3 *m = CurModel();
+void Ed3D_CopyKey(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
     i32 n = KeyTrack_Count(t);
     if (n == 0) return;
-    i32 k = m->bones[g_Sel.g_CurBoneIndex].keyIndex;
+    i32 k = m->bones[c->sel->g_CurBoneIndex].keyIndex;
     e.clip = t->keys[k < 0 ? 0 : (k >= n ? n - 1 : k)];
     e.clipHeld = 1;
   } else if (GroupMode()) {
-    const GroupKeyList3 *l = GroupList(m);
+    const GroupKeyList3 *l = GroupList(m, c->sel);
     i32 n = GroupCount(l);
     if (n == 0) return;
     i32 k = e.keyIndex < 0 ? 0 : (e.keyIndex >= n ? n - 1 : e.keyIndex);
@@ -233,26 +232,26 @@ void Ed3D_CopyKey(void) {
   }
 }
 
-void Ed3D_CutKey(void) {
-  Ed3D_CopyKey();
-  Ed3D_DeleteKey();
+void Ed3D_CutKey(const HookCtx *c) {
+  Ed3D_CopyKey(c);
+  Ed3D_DeleteKey(c);
 }
 
-void Ed3D_PasteKey(void) {
-  Model3 *m = CurModel();
+void Ed3D_PasteKey(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   if (BoneMode() ? !e.clipHeld : (!GroupMode() || !e.groupClipHeld)) return;
-  Ed3D_CreateBoneKey();
-  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+  Ed3D_CreateBoneKey(c);
+  Model3_UpdateKeyIndices((i32)c->slot);
   if (BoneMode()) {
-    KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
     i32 i = t ? KeyTrack_Find(t, m->frame) : -1;
     if (i < 0) return;
     t->keys[i] = e.clip;
     t->keys[i].frame = m->frame;
   } else {
-    GroupKeyList3 *l = GroupList(m);
+    GroupKeyList3 *l = GroupList(m, c->sel);
     i32 i = GroupFind(l, m->frame);
     if (i < 0) return;
     l->keys[i] = e.groupClip;
@@ -261,15 +260,15 @@ void Ed3D_PasteKey(void) {
 }
 
 // [SECTION] key index and neighbours
-void Ed3D_UpdateCurrentKeyIndex(void) {
-  Model3 *m = CurModel();
+void Ed3D_UpdateCurrentKeyIndex(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   i32 k = -1;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
     if (KeyTrack_Count(t)) k = KeyTrack_FindAtOrBefore(t, m->frame);
   } else if (GroupMode()) {
-    const GroupKeyList3 *l = GroupList(m);
+    const GroupKeyList3 *l = GroupList(m, c->sel);
     for (i32 i = 0; i < GroupCount(l) && (i64)l->keys[i].frame <= (i64)m->frame; i++) k = i;
   } else {
     return;
@@ -278,16 +277,16 @@ void Ed3D_UpdateCurrentKeyIndex(void) {
 }
 
 // Frames of the current track or group list, in order; the count.
-static i32 CurrentFrames(Model3 *m, const BoneKey3 **bone, const GroupKeyList3 **group) {
+static i32 CurrentFrames(Model3 *m, const ShellSelection *sel, const BoneKey3 **bone, const GroupKeyList3 **group) {
   *bone = nullptr;
   *group = nullptr;
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)sel->g_CurBoneIndex);
     *bone = KeyTrack_Count(t) ? t->keys : nullptr;
     return KeyTrack_Count(t);
   }
   if (!GroupMode()) return 0;
-  *group = GroupList(m);
+  *group = GroupList(m, sel);
   return GroupCount(*group);
 }
 
@@ -295,33 +294,33 @@ static i64 FrameOf(const BoneKey3 *bk, const GroupKeyList3 *gl, i32 i) {
   return bk ? (i64)bk[i].frame : (i64)gl->keys[i].frame;
 }
 
-i32 Ed3D_PrevKeyFrame(i32 f) {
-  Model3 *m = CurModel();
+i32 Ed3D_PrevKeyFrame(const HookCtx *c, i32 f) {
+  Model3 *m = CurModel(c);
   if (!m) return f;
   const BoneKey3 *bk;
   const GroupKeyList3 *gl;
-  for (i32 i = CurrentFrames(m, &bk, &gl) - 1; i >= 0; i--)
+  for (i32 i = CurrentFrames(m, c->sel, &bk, &gl) - 1; i >= 0; i--)
     if (FrameOf(bk, gl, i) < f) return (i32)FrameOf(bk, gl, i);
   return f;
 }
 
-i32 Ed3D_NextKeyFrame(i32 f) {
-  Model3 *m = CurModel();
+i32 Ed3D_NextKeyFrame(const HookCtx *c, i32 f) {
+  Model3 *m = CurModel(c);
   if (!m) return f;
   const BoneKey3 *bk;
   const GroupKeyList3 *gl;
-  i32 n = CurrentFrames(m, &bk, &gl);
+  i32 n = CurrentFrames(m, c->sel, &bk, &gl);
   for (i32 i = 0; i < n; i++)
     if (FrameOf(bk, gl, i) > f && FrameOf(bk, gl, i) <= 0x7fffffff) return (i32)FrameOf(bk, gl, i);
   return f;
 }
 
-void Ed3D_SnapToNearKey(void) {
-  Model3 *m = CurModel();
+void Ed3D_SnapToNearKey(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   const BoneKey3 *bk;
   const GroupKeyList3 *gl;
-  i32 n = CurrentFrames(m, &bk, &gl);
+  i32 n = CurrentFrames(m, c->sel, &bk, &gl);
   i64 f = m->frame, best = 99999;
   for (i32 i = 0; i < n; i++) {
     i64 d = FrameOf(bk, gl, i) - f + 3;
@@ -335,18 +334,18 @@ void Ed3D_SnapToNearKey(void) {
 
 void Ed3D_MotionWheelKey(const HookCtx *c) {
   i32 step = c->step;
-  Model3 *m = CurModel();
+  Model3 *m = CurModel(c);
   if (!m) return;
-  m->frame = step < 0 ? Ed3D_PrevKeyFrame(m->frame) : Ed3D_NextKeyFrame(m->frame);
-  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
-  Ed3D_UpdateCurrentKeyIndex();
+  m->frame = step < 0 ? Ed3D_PrevKeyFrame(c, m->frame) : Ed3D_NextKeyFrame(c, m->frame);
+  Model3_UpdateKeyIndices((i32)c->slot);
+  Ed3D_UpdateCurrentKeyIndex(c);
   g_Ed3DMotion.dialogRefresh = 1;
   g_Ed3DMotion.keyDialogRefresh = 1;
 }
 
 // [SECTION] subtree rotations
-static void VisitRotate(Model3 *m, i32 b, i32) {
-  i32 i = EnsureBoneKey(m, b);
+static void VisitRotate(const HookCtx *c, Model3 *m, i32 b, i32) {
+  i32 i = EnsureBoneKey(m, c->slot, b);
   if (i < 0) return;
   BoneKey3 &k = Ed3D_MotionTrack(m, b)->keys[i];
   Quat q = {k.quat[0], k.quat[1], k.quat[2], k.quat[3]};
@@ -357,8 +356,8 @@ static void VisitRotate(Model3 *m, i32 b, i32) {
   k.quat[3] = q.w;
 }
 
-static void VisitReset(Model3 *m, i32 b, i32) {
-  i32 i = EnsureBoneKey(m, b);
+static void VisitReset(const HookCtx *c, Model3 *m, i32 b, i32) {
+  i32 i = EnsureBoneKey(m, c->slot, b);
   if (i < 0) return;
   f32 *q = Ed3D_MotionTrack(m, b)->keys[i].quat;
   q[0] = q[1] = q[2] = 0.0f;
@@ -366,13 +365,13 @@ static void VisitReset(Model3 *m, i32 b, i32) {
 }
 
 // Both walks make keys, which the playback never does.
-static void WalkSubtree(i32 b, BoneVisit fn) {
+static void WalkSubtree(const HookCtx *c, i32 b, BoneVisit fn) {
   if (g_Shell.g_Playing == 1) return;
-  Model3 *m = CurModel();
+  Model3 *m = CurModel(c);
   if (!m || !RowsAllowWalk()) return;
   u8 seen[MODEL3_BONES] = {};
-  WalkFrom(m, b, fn, 0, seen, true);
+  WalkFrom(c, m, b, fn, 0, seen, true);
 }
 
-void Ed3D_RotateSubtree(i32 b) { WalkSubtree(b, VisitRotate); }
-void Ed3D_ResetSubtreeRotation(i32 b) { WalkSubtree(b, VisitReset); }
+void Ed3D_RotateSubtree(const HookCtx *c, i32 b) { WalkSubtree(c, b, VisitRotate); }
+void Ed3D_ResetSubtreeRotation(const HookCtx *c, i32 b) { WalkSubtree(c, b, VisitReset); }

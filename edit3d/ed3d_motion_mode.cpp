@@ -87,21 +87,25 @@ static void OpenPanels(void) {
 }
 
 void Ed3D_MotionEnter(const HookCtx *c) {
+  ShellSelection *sel = c->sel;
   g_Lib.runState = 4;
-  g_Sel.g_CurSlot = 0;
+  sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  if (g_Sel.g_CurBoneIndex == 0) g_Sel.g_CurBoneIndex = 1;
+  if (sel->g_CurBoneIndex == 0) sel->g_CurBoneIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
-  if (Model3 *m = Current_Model3()) {
+  // The sub-mode edits layer 0 from here on: the context's model was the slot current before
+  // the switch above, so slot 0's model is read afresh.
+  Model3 *m = Model3_Get(0);
+  if (m) {
     m->frame = 0;
     m->frameFraction = 0.0f;
     if (m->motion < 0 || m->motion >= m->motionCount || m->motion >= MODEL3_MOTIONS) m->motion = 0;
   }
-  g_Ed3DMotionPanels.listSeenMotion = Current_Model3() ? Current_Model3()->motion : 0;
+  g_Ed3DMotionPanels.listSeenMotion = m ? m->motion : 0;
   LoadMenu("MENU_3D_MOTION");
   Ed3D_ResetViewConstants();
-  g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
+  sel->g_MotionEditOp = ED3D_MOTION_TOOL_ROTATE;
   g_Ed3DMotionPanels.loop = 1;
   g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
   g_Strip.g_StripGeo.margin = 0;
@@ -125,14 +129,14 @@ void Ed3D_MotionLeave(const HookCtx *c) {
 }
 
 // [SECTION] update
-i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
-  Model3 *m = Current_Model3();
+i32 Ed3D_MotionPickBone(const HookCtx *c, const ViewRecord *v, i32 mx, i32 my) {
+  const Model3 *m = c->model;
   if (!m || !v || !Ortho(v)) return -1;
   f32 best = 99999.9f;
   i32 found = -1;
   for (i32 b = 0; b < Model3_BoneCount(m); b++) {
     f32 s[2];
-    Ed3D_MotionBoneScreen(v, b, s);
+    Ed3D_MotionBoneScreen(v, c->slot, b, s);
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
     if (d < best) {
       best = d;
@@ -145,24 +149,25 @@ i32 Ed3D_MotionPickBone(const ViewRecord *v, i32 mx, i32 my) {
 void Ed3D_MotionUpdate(const HookCtx *c) {
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Strip.g_StripMotion3Groups = g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP ? 1u : 0u;
-  Ed3D_UpdateCurrentKeyIndex();
+  Ed3D_UpdateCurrentKeyIndex(c);
   Lib_SetSceneDraw(1);
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
   if (!m) return;
   m->poseUpdate = 1;
-  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_IK && c->view->kind == VIEW_SIDE) {
-    Ed3D_IkSetChain((i32)g_Sel.g_CurBoneIndex);
-    Ed3D_IkStep(c->view);
+  if (sel->g_MotionEditOp == ED3D_MOTION_TOOL_IK && c->view->kind == VIEW_SIDE) {
+    Ed3D_IkSetChain(c, (i32)sel->g_CurBoneIndex);
+    Ed3D_IkStep(c, c->view);
     App_MarkAllRedraw();
   }
   bool left = Shell_ButtonHeld(BUTTON_LEFT), middle = Shell_ButtonHeld(BUTTON_MIDDLE),
        right = Shell_ButtonHeld(BUTTON_RIGHT);
   m->displayState = (g_Shell.g_Playing != 1 && !left) ? 3 : 2;
   if (g_Shell.g_Playing == 1 || left || middle || !right) return;
-  i32 b = Ed3D_MotionPickBone(c->view, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
-  if (b >= 0 && (u32)b != g_Sel.g_CurBoneIndex) {
-    g_Ed3DMotionPanels.prevBone = (i32)g_Sel.g_CurBoneIndex;
-    g_Sel.g_CurBoneIndex = (u32)b;
+  i32 b = Ed3D_MotionPickBone(c, c->view, c->mouse->g_MouseX, c->mouse->g_MouseY);
+  if (b >= 0 && (u32)b != sel->g_CurBoneIndex) {
+    g_Ed3DMotionPanels.prevBone = (i32)sel->g_CurBoneIndex;
+    sel->g_CurBoneIndex = (u32)b;
     g_Ed3DMotion.dialogRefresh = 1;
     g_Ed3DMotion.keyDialogRefresh = 1;
   }
@@ -204,7 +209,7 @@ bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]) {
   return isfinite(s[0]) && isfinite(s[1]);
 }
 
-void Ed3D_DrawRings(Vec3 c, i32 *ring) {
+void Ed3D_DrawRings(Vec3 c, i32 mx, i32 my, i32 *ring) {
   bool left = Shell_ButtonHeld(BUTTON_LEFT);
   f32 screen[3][ED3D_RING_SEGMENTS + 1][2];
   for (i32 r = 0; r < 3; r++)
@@ -215,7 +220,7 @@ void Ed3D_DrawRings(Vec3 c, i32 *ring) {
       screen[r][s][0] = o[0];
       screen[r][s][1] = o[1];
     }
-  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, g_Mouse.g_MouseX, g_Mouse.g_MouseY, false);
+  if (!Shell_AnyButtonHeld()) *ring = Ed3D_ChooseRing(screen, mx, my, false);
   // Ring 0 turns about Y (green), ring 1 about X (red), ring 2 about Z (blue).
   static const i32 kColors[3][3] = {{0, 200, 0}, {200, 0, 0}, {0, 0, 200}};
   for (i32 r = 0; r < 3; r++) {
@@ -239,12 +244,12 @@ void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i
 }
 
 // The rings about the current bone, its selection and the axis crosses (main view).
-static void DrawRings(const Model3 *m) {
+static void DrawRings(const HookCtx *c, const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
-  i32 cur = (i32)g_Sel.g_CurBoneIndex;
+  i32 cur = (i32)c->sel->g_CurBoneIndex;
   DrawBatch_Begin();
-  if (g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
-    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)g_Sel.g_CurSlot, cur), &e.ring);
+  if (c->sel->g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE && cur > 0 && cur < Model3_BoneCount(m))
+    Ed3D_DrawRings(Model3_GetBoneOrigin((i32)c->slot, cur), c->mouse->g_MouseX, c->mouse->g_MouseY, &e.ring);
   else
     e.ring = -1;
   Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
@@ -266,9 +271,13 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
   OrthoPoint(v, pts[i], x, y);
 }
 
+// The bone whose share MeshEdge shows: the drawn context's current bone, set by DrawMesh for
+// the one walk of the edges (the edge callback has no argument of its own for it).
+static u32 s_MeshBone;
+
 static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool stroke) {
   if (!stroke) return;
-  u32 cur = g_Sel.g_CurBoneIndex;
+  u32 cur = s_MeshBone;
   i32 x1 = e[0], y1 = e[1], x2 = e[2], y2 = e[3];
   i32 r = 146, g = 146, bl = 146;
   if (m->bindings && (m->bindings[a].bone1 == cur || m->bindings[a].bone2 == cur)) {
@@ -281,15 +290,18 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool, bool str
   Ed3D_WireStroke(x1, y1, x2, y2, r, g, bl);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, nullptr); }
+static void DrawMesh(const Model3 *m, const ViewRecord *v, u32 bone) {
+  s_MeshBone = bone;
+  Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, nullptr);
+}
 
-static void DrawBones(const Model3 *m, const ViewRecord *v) {
+static void DrawBones(const HookCtx *c, const Model3 *m, const ViewRecord *v) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 n = Model3_BoneCount(m);
-  for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, b, e.boneScreen[b]);
+  for (i32 b = 0; b < n; b++) Ed3D_MotionBoneScreen(v, c->slot, b, e.boneScreen[b]);
   DrawBatch_Begin();
   for (i32 b = 1; b < n; b++) {
-    bool cur = (u32)b == g_Sel.g_CurBoneIndex;
+    bool cur = (u32)b == c->sel->g_CurBoneIndex;
     i32 lum = cur ? 255 : 150;
     i32 p = Model3_BoneParent(m, b);
     i32 x = (i32)e.boneScreen[b][0], y = (i32)e.boneScreen[b][1];
@@ -302,26 +314,25 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 
 void Ed3D_MotionDrawOverlay(const HookCtx *c) {
   const ViewRecord *v = c->view;
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   bool playing = g_Shell.g_Playing == 1;
   if (Ortho(v) || playing) {
     View_Draw2DGrid(c->view);
     if (m) {
-      DrawMesh(m, v);
-      DrawBones(m, v);
+      DrawMesh(m, v, c->sel->g_CurBoneIndex);
+      DrawBones(c, m, v);
     }
   }
   // Only the main view's overlay chooses the ring: the other views are drawn between its
   // frames, and a reset there would take the ring from a rotate drag in the main view.
   if (v->kind != VIEW_MAIN) return;
-  if (!playing && m) DrawRings(m);
+  if (!playing && m) DrawRings(c, m);
   else g_Ed3DMotion.ring = -1;
 }
 
 // [SECTION] keys from the main loop
-void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
+void Ed3D_MotionArrowKey(ViewRecord *v, u32 vk, bool redraw) {
   if (Shell_ButtonHeld(BUTTON_RIGHT) || Shell_ButtonHeld(BUTTON_LEFT)) return;
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
   f32 step = 3.0f * g_Shell.g_PerspStep;
   if (v->kind == VIEW_MAIN || v->kind == VIEW_PERS) {
     switch (vk) {
@@ -346,47 +357,48 @@ void Ed3D_MotionArrowKey(u32 vk, bool redraw) {
 void Ed3D_MotionKeyUp(const HookCtx *c) {
   u32 vk = c->key;
   Ed3DMotionEditor &e = g_Ed3DMotion;
+  u32 &op = c->sel->g_MotionEditOp;
   switch (vk) {
-    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, true); break;
-    case VKEY_DELETE: Ed3D_DeleteKeyWithStep(); break;
-    case 'A': Ed3D_TogglePlay(); break;
-    case 'G': g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, vk, true); break;
+    case VKEY_DELETE: Ed3D_DeleteKeyWithStep(c); break;
+    case 'A': Ed3D_TogglePlay(c); break;
+    case 'G': op = ED3D_MOTION_TOOL_SCALE; e.dialogRefresh = 1; break;
     case 'R':
-      g_Sel.g_MotionEditOp = g_Sel.g_MotionEditOp == ED3D_MOTION_TOOL_ROTATE ? ED3D_MOTION_TOOL_IK : ED3D_MOTION_TOOL_ROTATE;
+      op = op == ED3D_MOTION_TOOL_ROTATE ? ED3D_MOTION_TOOL_IK : ED3D_MOTION_TOOL_ROTATE;
       e.dialogRefresh = 1;
       break;
-    case 'T': g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_MOVE; e.dialogRefresh = 1; break;
+    case 'T': op = ED3D_MOTION_TOOL_MOVE; e.dialogRefresh = 1; break;
     default: break;
   }
 }
 
 // [SECTION] playback
-void Ed3D_TogglePlay(void) {
+void Ed3D_TogglePlay(const HookCtx *c) {
   const Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   void *active = Widget_ActiveWindow();
   bool ours = active && (active == (void *)g_Shell.g_MainWindowHandle || active == p.motionDlg || active == p.keyDlg);
-  if (g_Shell.g_ActiveView == 0 && !ours) return;
-  if (g_Shell.g_Playing == 0) Ed3D_MotionPlay();
-  else Ed3D_MotionStop();
+  if (c->viewIndex == 0 && !ours) return;
+  if (g_Shell.g_Playing == 0) Ed3D_MotionPlay(c);
+  else Ed3D_MotionStop(c);
 }
 
-void Ed3D_MotionPlay(void) {
+void Ed3D_MotionPlay(const HookCtx *c) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   SetText(p.motionDlg, IDC_MOT_PLAY, "停止(A)");
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   if (m) m->frameFraction = 0.0f;
   Play_Start(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, &p.savedFrame);
 }
 
-void Ed3D_MotionStop(void) {
+void Ed3D_MotionStop(const HookCtx *c) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   g_Shell.g_Playing = 0;
   SetText(p.motionDlg, IDC_MOT_PLAY, "再生(A)");
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   Play_Stop(&g_Ed3DMotionKeyStrip.play, m ? &m->frame : nullptr, p.savedFrame);
   if (m) {
     m->frameFraction = 0.0f;
-    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+    Model3_UpdateKeyIndices((i32)c->slot);
   }
 }
 
@@ -418,10 +430,10 @@ void Ed3D_MotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
     case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
-    case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(); break;
+    case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(c); break;
     case IDM_MOT_FREEZE: {
       bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;
-      if (yes) Ed3D_FreezePose();
+      if (yes) Ed3D_FreezePose(c);
       Ed3D_MotionRefreshLists();
       break;
     }

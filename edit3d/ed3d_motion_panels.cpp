@@ -12,6 +12,7 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/family.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -44,8 +45,10 @@ static struct {
 } s_MotionPanels;
 
 // [SECTION] helpers
-static Model3 *CurModel(void) {
-  Model3 *m = Current_Model3();
+// The dialogs and the key strip come from no hook message: each decision takes the shell's
+// context once at its top and hands it to the steps below.
+static Model3 *CurModel(const HookCtx *c) {
+  Model3 *m = c->model;
   return (m && m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m : nullptr;
 }
 
@@ -72,10 +75,10 @@ static void SetText(void *panel, u32 id, const char *text) {
 }
 
 // [SECTION] the edited key and its fields
-BoneKey3 *Ed3D_EditedKey(void) {
-  Model3 *m = CurModel();
+BoneKey3 *Ed3D_EditedKey(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m || !BoneMode()) return nullptr;
-  i32 b = (i32)g_Sel.g_CurBoneIndex;
+  i32 b = (i32)c->sel->g_CurBoneIndex;
   if (b <= 0 || b >= m->boneCount) return nullptr;   // bone 0 never holds a key
   KeyTrack *t = Ed3D_MotionTrack(m, b);
   i32 k = g_Ed3DMotion.keyIndex;
@@ -124,8 +127,8 @@ static void MulKey(BoneKey3 *k, Quat q) {
   k->quat[0] = r.x, k->quat[1] = r.y, k->quat[2] = r.z, k->quat[3] = r.w;
 }
 
-void Ed3D_RotateEditedKey(i32 axis, f32 degrees) {
-  BoneKey3 *k = Ed3D_EditedKey();
+void Ed3D_RotateEditedKey(const HookCtx *c, i32 axis, f32 degrees) {
+  BoneKey3 *k = Ed3D_EditedKey(c);
   if (!k) return;
   Mat4 r;
   if (axis == 0) Mat_RotationX(&r, degrees);
@@ -136,13 +139,13 @@ void Ed3D_RotateEditedKey(i32 axis, f32 degrees) {
   MulKey(k, q);
 }
 
-void Ed3D_TwistEditedKey(f32 degrees) {
-  BoneKey3 *k = Ed3D_EditedKey();
-  Model3 *m = Current_Model3();
+void Ed3D_TwistEditedKey(const HookCtx *c, f32 degrees) {
+  BoneKey3 *k = Ed3D_EditedKey(c);
+  Model3 *m = c->model;
   if (!k || !m) return;
-  i32 b = (i32)g_Sel.g_CurBoneIndex, parent = m->bones[b].parent;
+  i32 b = (i32)c->sel->g_CurBoneIndex, parent = m->bones[b].parent;
   if (parent <= 0 || parent >= MODEL3_BONES) return;
-  Vec3 a = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b), p = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, parent);
+  Vec3 a = Model3_GetBoneRestOrigin((i32)c->slot, b), p = Model3_GetBoneRestOrigin((i32)c->slot, parent);
   // The bone's direction from its parent, carried into the key's own frame.
   Quat inv;
   Quat_Inverse(&inv, k->quat[0], k->quat[1], k->quat[2], k->quat[3]);
@@ -163,17 +166,17 @@ static void AfterKeyEdit(const char *label) {
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
-static void SetTool(u32 tool) {
-  g_Sel.g_MotionEditOp = tool;
+static void SetTool(ShellSelection *sel, u32 tool) {
+  sel->g_MotionEditOp = tool;
   App_MarkAllRedraw();
   g_Ed3DMotion.dialogRefresh = 1;
 }
 
-static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
-  Model3 *m = CurModel();
+static void ApplyFields(const HookCtx *c, i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   if (BoneMode()) {
-    BoneKey3 *k = Ed3D_EditedKey();
+    BoneKey3 *k = Ed3D_EditedKey(c);
     if (!k || !fields) return;
     // A field still showing a rounded value stands for the exact value shown.
     bool edited[ED3D_FIELDS];
@@ -186,8 +189,9 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
     if (!Ed3D_ParseKeyFields(fields, edited, &v)) return;
     *k = v;
   } else if (g_Ed3DMotion.target == ED3D_MOTION_TARGET_GROUP) {
-    if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return;
-    GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
+    u32 group = c->sel->g_CurGroupIndex;
+    if (group >= MODEL3_GROUPS) return;
+    GroupKeyList3 *l = m->motions[m->motion].groupKeys[group];
     i32 k = g_Ed3DMotion.keyIndex;
     if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
     l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
@@ -198,30 +202,31 @@ static void ApplyFields(i32 textureLine, const char fields[ED3D_FIELDS][ED3D_FIE
 }
 
 // A turn button: the edited key turns, one step; nothing without a key.
-static void Turn(i32 axis, f32 degrees, const char *label) {
-  Ed3D_UpdateCurrentKeyIndex();
-  if (!Ed3D_EditedKey()) return;
-  if (axis >= 0) Ed3D_RotateEditedKey(axis, degrees);
-  else if (degrees != 0) Ed3D_TwistEditedKey(degrees);
+static void Turn(const HookCtx *c, i32 axis, f32 degrees, const char *label) {
+  Ed3D_UpdateCurrentKeyIndex(c);
+  if (!Ed3D_EditedKey(c)) return;
+  if (axis >= 0) Ed3D_RotateEditedKey(c, axis, degrees);
+  else if (degrees != 0) Ed3D_TwistEditedKey(c, degrees);
   AfterKeyEdit(label);
 }
 
-static void ResetRotation(void) {
-  Model3 *m = CurModel();
-  Ed3D_UpdateCurrentKeyIndex();
-  BoneKey3 *k = Ed3D_EditedKey();
+static void ResetRotation(const HookCtx *c) {
+  Model3 *m = CurModel(c);
+  Ed3D_UpdateCurrentKeyIndex(c);
+  BoneKey3 *k = Ed3D_EditedKey(c);
   if (!m || !k) return;
   k->quat[0] = k->quat[1] = k->quat[2] = 0.0f;
   k->quat[3] = 1.0f;
-  u32 b = g_Sel.g_CurBoneIndex;
+  u32 b = c->sel->g_CurBoneIndex;
   i32 child = m->bones[b].firstChild;
-  if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(child);
-  g_Sel.g_CurBoneIndex = b;
+  if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(c, child);
+  c->sel->g_CurBoneIndex = b;
   AfterKeyEdit("回転リセット ( モーション )");
 }
 
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
+  const HookCtx ctx = Family_ShellContext(), *c = &ctx;
   switch (id) {
     case IDC_MOT_MODE:
       if ((selection == 0 || selection == 1) && e.target != selection) {
@@ -230,49 +235,49 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
       }
       e.dialogRefresh = 1;
       return true;
-    case IDC_MOT_MOVE: SetTool(ED3D_MOTION_TOOL_MOVE); return true;
-    case IDC_MOT_ROTATE: SetTool(ED3D_MOTION_TOOL_ROTATE); return true;
-    case IDC_MOT_IK: SetTool(ED3D_MOTION_TOOL_IK); return true;
-    case IDC_MOT_SCALE: SetTool(ED3D_MOTION_TOOL_SCALE); return true;
+    case IDC_MOT_MOVE: SetTool(c->sel, ED3D_MOTION_TOOL_MOVE); return true;
+    case IDC_MOT_ROTATE: SetTool(c->sel, ED3D_MOTION_TOOL_ROTATE); return true;
+    case IDC_MOT_IK: SetTool(c->sel, ED3D_MOTION_TOOL_IK); return true;
+    case IDC_MOT_SCALE: SetTool(c->sel, ED3D_MOTION_TOOL_SCALE); return true;
     case IDC_MOT_CHILDREN:
       e.childrenFollow = 1 - (e.childrenFollow ? 1 : 0);
       e.dialogRefresh = 1;
       return true;
     case IDC_MOT_KEY_CREATE:
-      Ed3D_CreateBoneKey();
+      Ed3D_CreateBoneKey(c);
       Ed3D_MotionRefreshLists();
       AfterKeyEdit("キー 作成 ( モーション )");
       return true;
-    case IDC_MOT_KEY_COPY: Ed3D_CopyKey(); return true;
+    case IDC_MOT_KEY_COPY: Ed3D_CopyKey(c); return true;
     case IDC_MOT_KEY_CUT:
-      Ed3D_CutKey();
+      Ed3D_CutKey(c);
       Ed3D_MotionRefreshLists();
       AfterKeyEdit("キー カット ( モーション )");
       return true;
     case IDC_MOT_KEY_PASTE:
-      Ed3D_PasteKey();
+      Ed3D_PasteKey(c);
       Ed3D_MotionRefreshLists();
       AfterKeyEdit("キー ペースト ( モーション )");
       return true;
     case IDC_MOT_KEY_DELETE:
-      Ed3D_DeleteKey();
+      Ed3D_DeleteKey(c);
       Ed3D_MotionRefreshLists();
       AfterKeyEdit("キー 消去 ( モーション )");
       return true;
-    case IDC_MOT_ROT_RESET: ResetRotation(); return true;
-    case IDC_MOT_PLAY: Ed3D_TogglePlay(); return true;
+    case IDC_MOT_ROT_RESET: ResetRotation(c); return true;
+    case IDC_MOT_PLAY: Ed3D_TogglePlay(c); return true;
     case IDC_MOT_APPLY:
-      Ed3D_UpdateCurrentKeyIndex();
-      ApplyFields(selection, fields);
+      Ed3D_UpdateCurrentKeyIndex(c);
+      ApplyFields(c, selection, fields);
       return true;
-    case IDC_MOT_ROT_X_DOWN: Turn(1, -8.0f, "回転Ｘ Down ( モーション )"); return true;
-    case IDC_MOT_ROT_X_UP: Turn(1, 8.0f, "回転Ｘ Up ( モーション )"); return true;
-    case IDC_MOT_ROT_Y_DOWN: Turn(0, -8.0f, "回転Ｙ Down ( モーション )"); return true;
-    case IDC_MOT_ROT_Y_UP: Turn(0, 8.0f, "回転Ｙ Up ( モーション )"); return true;
-    case IDC_MOT_ROT_Z_DOWN: Turn(2, 8.0f, "回転Ｚ Down ( モーション )"); return true;
-    case IDC_MOT_ROT_Z_UP: Turn(2, -8.0f, "回転Ｚ Up ( モーション )"); return true;
-    case IDC_MOT_TWIST_DOWN: Turn(-1, 0.0f, "軸回転 Down ( モーション )"); return true;
-    case IDC_MOT_TWIST_UP: Turn(-1, 8.0f, "軸回転 Up ( モーション )"); return true;
+    case IDC_MOT_ROT_X_DOWN: Turn(c, 1, -8.0f, "回転Ｘ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_X_UP: Turn(c, 1, 8.0f, "回転Ｘ Up ( モーション )"); return true;
+    case IDC_MOT_ROT_Y_DOWN: Turn(c, 0, -8.0f, "回転Ｙ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_Y_UP: Turn(c, 0, 8.0f, "回転Ｙ Up ( モーション )"); return true;
+    case IDC_MOT_ROT_Z_DOWN: Turn(c, 2, 8.0f, "回転Ｚ Down ( モーション )"); return true;
+    case IDC_MOT_ROT_Z_UP: Turn(c, 2, -8.0f, "回転Ｚ Up ( モーション )"); return true;
+    case IDC_MOT_TWIST_DOWN: Turn(c, -1, 0.0f, "軸回転 Down ( モーション )"); return true;
+    case IDC_MOT_TWIST_UP: Turn(c, -1, 8.0f, "軸回転 Up ( モーション )"); return true;
     default: return false;
   }
 }
@@ -280,15 +285,16 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
 void Ed3D_MotionDlgRefresh(void) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   void *dlg = g_Ed3DMotionPanels.motionDlg;
-  Ed3D_UpdateCurrentKeyIndex();
+  const HookCtx c = Family_ShellContext();
+  Ed3D_UpdateCurrentKeyIndex(&c);
   // A motion played without looping stops by itself at its end.
   SetText(dlg, IDC_MOT_PLAY, g_Shell.g_Playing == 1 ? "停止(A)" : "再生(A)");
   if (dlg) {
     static const u32 kTools[4][2] = {{IDC_MOT_MOVE, 0}, {IDC_MOT_ROTATE, 1}, {IDC_MOT_IK, 3}, {IDC_MOT_SCALE, 2}};
-    for (const auto &t : kTools) Widget_SetCheck(dlg, t[0], g_Sel.g_MotionEditOp == t[1]);
+    for (const auto &t : kTools) Widget_SetCheck(dlg, t[0], c.sel->g_MotionEditOp == t[1]);
     Widget_SetCheck(dlg, IDC_MOT_CHILDREN, e.childrenFollow != 0);
   }
-  if (const BoneKey3 *k = Ed3D_EditedKey()) {
+  if (const BoneKey3 *k = Ed3D_EditedKey(&c)) {
     Ed3D_KeyFieldTexts(k, s_MotionPanels.texts);
     BoneKey3 c = *k;
     for (i32 i = 0; i < ED3D_FIELDS; i++)
@@ -377,8 +383,8 @@ bool Ed3D_StripFrameAt(i32 x, i32 length, i32 *frame) {
   return true;
 }
 
-static void SetFrameFromStrip(bool report) {
-  Model3 *m = CurModel();
+static void SetFrameFromStrip(const HookCtx *c, bool report) {
+  Model3 *m = CurModel(c);
   if (!m) return;
   Ed3DStripMouse &s = g_Ed3DMotionStrip;
   i32 len = m->motions[m->motion].length;
@@ -388,14 +394,18 @@ static void SetFrameFromStrip(bool report) {
     } else {
       Ed3D_StripFrameAt(s.x, len, &m->frame);
     }
-  } else if (m->boneCount > 0 && g_Sel.g_CurBoneIndex < (u32)m->boneCount && m->bones[g_Sel.g_CurBoneIndex].keyIndex == 0) {
-    m->frame = 0;
+  } else {
+    u32 b = c->sel->g_CurBoneIndex;
+    if (m->boneCount > 0 && b < (u32)m->boneCount && m->bones[b].keyIndex == 0) m->frame = 0;
   }
-  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+  Model3_UpdateKeyIndices((i32)c->slot);
   Tree_BuildRowsBones3D();
 }
 
-void Ed3D_SetFrameFromStrip(void) { SetFrameFromStrip(true); }
+void Ed3D_SetFrameFromStrip(void) {
+  const HookCtx c = Family_ShellContext();
+  SetFrameFromStrip(&c, true);
+}
 
 // The strip's rows: the bone tree's in bone mode, one per group of the model in group mode.
 static i32 StripRows(void) {
@@ -406,10 +416,10 @@ static i32 StripRows(void) {
 }
 
 // Group mode: the group of the hovered row becomes current, as a bone row's bone does.
-static void ChooseHoveredGroup(i32 h) {
-  if (h < 0 || h >= StripRows() || (u32)h == g_Sel.g_CurGroupIndex) return;
-  g_Sel.g_CurGroupIndex = (u32)h;
-  Ed3D_UpdateCurrentKeyIndex();
+static void ChooseHoveredGroup(const HookCtx *c, i32 h) {
+  if (h < 0 || h >= StripRows() || (u32)h == c->sel->g_CurGroupIndex) return;
+  c->sel->g_CurGroupIndex = (u32)h;
+  Ed3D_UpdateCurrentKeyIndex(c);
   g_Ed3DMotion.dialogRefresh = 1;
   g_Ed3DMotion.keyDialogRefresh = 1;
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
@@ -423,112 +433,134 @@ void Ed3D_MotionTargetChanged(void) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_ToggleRowExpanded(void) {
+static void ToggleRowExpanded(const HookCtx *c) {
   TreeRows &t = g_TreeRows;
   i32 h = t.hovered;
   if (!BoneMode()) {
-    ChooseHoveredGroup(h);
+    ChooseHoveredGroup(c, h);
     return;
   }
   if (h < 0 || h >= t.count || h >= TREE_ROWS) return;
   t.current = h;
   i32 item = t.rows[h].item;
-  if (item >= 0) g_Sel.g_CurBoneIndex = (u32)item;
-  Model3 *m = Current_Model3();
+  if (item >= 0) c->sel->g_CurBoneIndex = (u32)item;
+  Model3 *m = c->model;
   i32 left = t.rows[h].depth * 16 + g_Strip.g_StripGeo.left + 1, x = g_Ed3DMotionStrip.x;
   if (m && item >= 0 && item < MODEL3_BONES && x > left && x < left + 15)
     m->bones[item].expanded = 1 - (m->bones[item].expanded ? 1 : 0);
 }
 
+void Ed3D_ToggleRowExpanded(void) {
+  const HookCtx c = Family_ShellContext();
+  ToggleRowExpanded(&c);
+}
+
 // The middle drag: the key at the current frame (and the keys of the bone's subtree when
 // children follow) and the frame move by the dragged frames.
 static void DragKeys(i32 dx) {
-  Model3 *m = CurModel();
+  const HookCtx ctx = Family_ShellContext(), *c = &ctx;
+  Model3 *m = CurModel(c);
   if (!m) return;
   i32 delta = KeyStrip_DragFrames((i32)((f32)dx * (f32)Strip_Divisor() * 0.08f), dx);
   if (delta == 0) return;
-  u32 cur = g_Sel.g_CurBoneIndex;
-  Ed3D_MoveKeyFrame(delta);
+  ShellSelection *sel = c->sel;
+  u32 cur = sel->g_CurBoneIndex;
+  Ed3D_MoveKeyFrame(c, delta);
   if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
     i32 child = m->bones[cur].firstChild;
     if (child > 0 && (i32)cur < child) {
-      g_Sel.g_CurBoneIndex = (u32)child;
-      Ed3D_MoveKeyFrameTree(delta);
-      g_Sel.g_CurBoneIndex = cur;
+      sel->g_CurBoneIndex = (u32)child;
+      Ed3D_MoveKeyFrameTree(c, delta);
+      sel->g_CurBoneIndex = cur;
     }
   }
   i64 f = (i64)m->frame + delta;
   m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
-  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+  Model3_UpdateKeyIndices((i32)c->slot);
   Doc_MarkEdited(DOC_MODEL3);
 }
 
 static i32 Frame(void) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   return m ? m->frame : 0;
 }
 
-static void Scrub(void) { SetFrameFromStrip(false); }
+static void Scrub(void) {
+  const HookCtx c = Family_ShellContext();
+  SetFrameFromStrip(&c, false);
+}
 
 static void Press(void) {
-  Ed3D_ToggleRowExpanded();
-  SetFrameFromStrip(true);
+  const HookCtx c = Family_ShellContext();
+  ToggleRowExpanded(&c);
+  SetFrameFromStrip(&c, true);
 }
 
 static void Release(void) {
-  Model3 *m = CurModel();
-  if (m && m->frame == g_Ed3DMotionStrip.pressFrame) Ed3D_SnapToNearKey();   // a click, not a scrub
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
+  if (m && m->frame == g_Ed3DMotionStrip.pressFrame) Ed3D_SnapToNearKey(&c);   // a click, not a scrub
 }
 
 static void SyncScroll(void *dlg) {
-  if (Current_Model3()) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, Current_Model3()->frame, Ed3D_StripScrollMax());
+  const HookCtx c = Family_ShellContext();
+  if (c.model) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, c.model->frame, Ed3D_StripScrollMax());
 }
 
 static void CreateKey(void) {
-  Ed3D_CreateBoneKey();
+  const HookCtx c = Family_ShellContext();
+  Ed3D_CreateBoneKey(&c);
   Ed3D_MotionRefreshLists();
+}
+
+static void DeleteKey(void) {
+  const HookCtx c = Family_ShellContext();
+  Ed3D_DeleteKeyWithStep(&c);
 }
 
 const KeyStrip g_Ed3DMotionKeyStrip = {
     &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
     {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
-    Ed3D_DeleteKeyWithStep, StripRows};
+    DeleteKey, StripRows};
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
 i32 Ed3D_StripScrollMax(void) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m) return 0;
   i32 len = m->motions[m->motion].length;
   return len > 1 ? len - 1 : 0;
 }
 
 void Ed3D_KeyStripScroll(i32 code, i32 pos) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m || !KeyStrip_ScrollFrame(&m->frame, code, pos, Ed3D_StripScrollMax())) return;
-  Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+  Model3_UpdateKeyIndices((i32)c.slot);
   g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotion.dialogRefresh = 1;
   App_MarkAllRedraw();
 }
 
-static i32 CurrentKeyCount(Model3 *m) {
+static i32 CurrentKeyCount(Model3 *m, const ShellSelection *sel) {
   if (BoneMode()) {
-    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)g_Sel.g_CurBoneIndex);
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)sel->g_CurBoneIndex);
     return t ? t->count : 0;
   }
-  if (g_Sel.g_CurGroupIndex >= MODEL3_GROUPS) return 0;
-  const GroupKeyList3 *l = m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex];
+  if (sel->g_CurGroupIndex >= MODEL3_GROUPS) return 0;
+  const GroupKeyList3 *l = m->motions[m->motion].groupKeys[sel->g_CurGroupIndex];
   return l ? l->count : 0;
 }
 
-void Ed3D_DeleteKeyWithStep(void) {
-  Model3 *m = CurModel();
+void Ed3D_DeleteKeyWithStep(const HookCtx *c) {
+  Model3 *m = CurModel(c);
   if (!m) return;
-  i32 before = CurrentKeyCount(m);
-  Ed3D_DeleteKey();
-  if (CurrentKeyCount(m) != before) Step("キー 消去 ( モーション )");
+  i32 before = CurrentKeyCount(m, c->sel);
+  Ed3D_DeleteKey(c);
+  if (CurrentKeyCount(m, c->sel) != before) Step("キー 消去 ( モーション )");
   App_MarkAllRedraw();
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotion.dialogRefresh = 1;
@@ -546,13 +578,15 @@ i32 Ed3D_KeySoundLine(const Model3 *m, i32 k) {
 }
 
 void Ed3D_SetKeySound(i32 line) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   Ed3D_StoreKeySound(m, g_Ed3DMotion.keyIndex, line);
 }
 
 // [SECTION] motion list
 void Ed3D_MotionListSelect(i32 line) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m) return;
   if (line >= 0 && line < MODEL3_MOTIONS) m->motion = line;
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
@@ -560,7 +594,7 @@ void Ed3D_MotionListSelect(i32 line) {
     p.listSeenMotion = m->motion;
     m->frame = 0;
     m->frameFraction = 0.0f;
-    Model3_UpdateKeyIndices((i32)g_Sel.g_CurSlot);
+    Model3_UpdateKeyIndices((i32)c.slot);
     g_Ed3DMotion.keyDialogRefresh = 1;
     p.listRefresh = 1;
     App_MarkAllRedraw();
@@ -584,7 +618,8 @@ static bool StoreNameAndLength(Model3 *m, const char *name, const char *length) 
 }
 
 bool Ed3D_MotionListApply(const char *name, const char *length) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m || !StoreNameAndLength(m, name, length)) return false;
   Step("決定 ( モーションリスト )");
   Ed3D_FillMotionList();
@@ -593,7 +628,8 @@ bool Ed3D_MotionListApply(const char *name, const char *length) {
 }
 
 bool Ed3D_MotionListAdd(const char *name, const char *length) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m) return false;
   i32 n = m->motionCount < 0 ? 0 : m->motionCount, cur = m->motion;
   if (n >= MODEL3_MOTIONS) {
@@ -645,7 +681,8 @@ void Ed3D_ShowMotionEntry(void *dlg, const u32 ids[3], i32 motion, const char *n
 
 void Ed3D_MotionListRefresh(void) {
   static const u32 kIds[3] = {IDC_MLIST_NO, IDC_MLIST_NAME, IDC_MLIST_LENGTH};
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   void *dlg = g_Ed3DMotionPanels.listDlg;
   if (!m || !dlg) return;
   Ed3D_ShowMotionEntry(dlg, kIds, m->motion, m->motions[m->motion].name, m->motions[m->motion].length);
@@ -653,7 +690,8 @@ void Ed3D_MotionListRefresh(void) {
 
 // [SECTION] sound list
 bool Ed3D_AddMotionSound(const char *path) {
-  Model3 *m = CurModel();
+  const HookCtx c = Family_ShellContext();
+  Model3 *m = CurModel(&c);
   if (!m || !path || !path[0]) return false;
   i32 n = m->soundCount < 0 ? 0 : m->soundCount;
   if (n >= MODEL3_SOUNDS) {

@@ -153,11 +153,11 @@ void Ed3D_PasteObjKey(void) {
 // [SECTION] subtree rotation
 // Multiplies the delta into o's key at the current frame, then its first child's subtree and
 // its next sibling's; `seen` stops a walk round links that loop (a set read from a file).
-static void RotateWalk(i32 o, u32 *seen) {
+static void RotateWalk(ShellSelection *sel, i32 o, u32 *seen) {
   Obj3Set *s = Set();
   if (!s || o <= 0 || o >= Kzo_ObjectCount(s) || (*seen & (1u << o)) || g_TreeRows.count >= TREE_ROWS) return;
   *seen |= 1u << o;
-  g_Sel.g_CurPartIndex = (u32)o;
+  sel->g_CurPartIndex = (u32)o;
   Ed3D_CreateObjKey();
   i32 k = Ed3D_ObjKeyAtFrame();
   if (ObjKey3 *key = Ed3D_ObjKey(o, k)) {
@@ -165,13 +165,13 @@ static void RotateWalk(i32 o, u32 *seen) {
     Quat_MulInPlace(&q, Ed3DObjMotionEditor.delta);
     key->quat[0] = q.x, key->quat[1] = q.y, key->quat[2] = q.z, key->quat[3] = q.w;
   }
-  RotateWalk(s->parts[o].firstChild, seen);
-  RotateWalk(s->parts[o].nextSibling, seen);
+  RotateWalk(sel, s->parts[o].firstChild, seen);
+  RotateWalk(sel, s->parts[o].nextSibling, seen);
 }
 
-void Ed3D_RotateObjSubtree(i32 o) {
+void Ed3D_RotateObjSubtree(ShellSelection *sel, i32 o) {
   u32 seen = 0;
-  RotateWalk(o, &seen);
+  RotateWalk(sel, o, &seen);
   MarkEdited();
 }
 

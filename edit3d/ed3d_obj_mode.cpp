@@ -47,11 +47,14 @@ static void LoadMenu(const char *name) {
   App_LoadFamilyMenu(name);
 }
 
-i32 Ed3D_ObjCurrent(void) {
+// The current object of selection sel when it exists in the set, else -1.
+static i32 CurrentOf(const ShellSelection *sel) {
   Obj3Set *s = Set();
-  i32 o = (i32)g_Sel.g_CurPartIndex;
+  i32 o = (i32)sel->g_CurPartIndex;
   return (s && o >= 0 && o < Kzo_ObjectCount(s)) ? o : -1;
 }
+
+i32 Ed3D_ObjCurrent(void) { return CurrentOf(&g_Sel); }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
@@ -100,8 +103,9 @@ static void OpenPanels(void) {
 
 void Ed3D_ObjMotionEnter(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
+  ShellSelection *sel = c->sel;
   g_Lib.runState = 3;
-  g_Sel.g_CurSlot = 0;
+  sel->g_CurSlot = 0;
   App_AllocWorkArrays();
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
@@ -113,10 +117,10 @@ void Ed3D_ObjMotionEnter(const HookCtx *c) {
     Kzo_FindKeySegment(0);
     e.seenMotion = s->motion;
   }
-  e.seenObject = (i32)g_Sel.g_CurPartIndex;
+  e.seenObject = (i32)sel->g_CurPartIndex;
   LoadMenu("MENU_3D_OBJ");
   Ed3D_ResetViewConstants();
-  g_Sel.g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
+  sel->g_MotionEditOp = ED3D_OBJ_TOOL_ROTATE;
   e.loop = 1;
   e.ring = -1;
   g_Strip.g_StripGeo.margin = 0;
@@ -157,16 +161,23 @@ static Vec3 WorldOrigin(i32 o) {
   return {p[0], p[1], p[2]};
 }
 
-void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o == Ed3D_ObjCurrent(), axis); }
+// The object the overlay being drawn marks as current: Ed3D_DrawObjAxes is called back by the
+// cross drawing, which hands it no more than the object and the axis.
+static i32 s_AxesCurrent = -1;
+
+void Ed3D_DrawObjAxes(i32 o, i32 axis) { Ed3D_DrawAxisCross(WorldOrigin(o), o == s_AxesCurrent, axis); }
 
 void Ed3D_ObjDrawOverlay(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
   if (c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1 || !s) return;
-  i32 cur = Ed3D_ObjCurrent();
+  i32 cur = CurrentOf(c->sel);
+  s_AxesCurrent = cur;
   DrawBatch_Begin();
-  if (cur > 0 && g_Sel.g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE) Ed3D_DrawRings(WorldOrigin(cur), &e.ring);
-  else e.ring = -1;
+  if (cur > 0 && c->sel->g_MotionEditOp == ED3D_OBJ_TOOL_ROTATE)
+    Ed3D_DrawRings(WorldOrigin(cur), c->mouse->g_MouseX, c->mouse->g_MouseY, &e.ring);
+  else
+    e.ring = -1;
   Ed3D_DrawAxisCrosses(Kzo_ObjectCount(s), cur, e.ring, Ed3D_DrawObjAxes);
   DrawBatch_End();
 }
@@ -184,7 +195,8 @@ void Ed3D_ObjRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   const Obj3Set *s = Set();
   if (!s || c->view->kind != VIEW_MAIN || g_Shell.g_Playing == 1) return;
-  if (x != g_Mouse.g_ObjMotionDragAnchor.x || y != g_Mouse.g_ObjMotionDragAnchor.y) return;   // moved: a drag, not a pick
+  const DragAnchor &press = c->mouse->g_ObjMotionDragAnchor;
+  if (x != press.x || y != press.y) return;   // moved: a drag, not a pick
   f32 best = 99999.0f;
   i32 found = -1;
   for (i32 o = 1; o < Kzo_ObjectCount(s); o++) {
@@ -198,7 +210,7 @@ void Ed3D_ObjRButtonUp(const HookCtx *c) {
     }
   }
   if (found > 0) {
-    g_Sel.g_CurPartIndex = (u32)found;
+    c->sel->g_CurPartIndex = (u32)found;
     for (i32 r = 0; r < g_TreeRows.count && r < TREE_ROWS; r++)
       if (g_TreeRows.rows[r].item == found) g_TreeRows.current = r;
   }
@@ -206,9 +218,9 @@ void Ed3D_ObjRButtonUp(const HookCtx *c) {
 }
 
 // The amounts of a move drag by view kind into p (the key position or the joint offset).
-static bool MoveBy(f32 p[3], u32 kind, f32 dx, f32 dy) {
+static bool MoveBy(f32 p[3], u32 kind, u32 gizmoAxis, f32 dx, f32 dy) {
   if (dx == 0 && dy == 0) return false;
-  Ed3D_MoveByView(p, kind, dx, dy);
+  Ed3D_MoveByView(p, kind, gizmoAxis, dx, dy);
   return true;
 }
 
@@ -230,7 +242,7 @@ static i32 RotateAxis(u32 kind, f32 dx, f32 dy, f32 *a) {
   }
 }
 
-static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
+static void Rotate(ShellSelection *sel, i32 o, ObjKey3 *k, i32 axis, f32 a) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   Mat4 m;
   Mat_ComposeSRTEuler(&m, 0, 0, 0, axis == 1 ? a : 0.0f, axis == 0 ? a : 0.0f, axis == 2 ? a : 0.0f, 1, 1, 1);
@@ -246,8 +258,8 @@ static void Rotate(i32 o, ObjKey3 *k, i32 axis, f32 a) {
   Tree_LinkObjects3D();
   i32 child = Set()->parts[o].firstChild;
   if (child > 0) {
-    Ed3D_RotateObjSubtree(child);
-    g_Sel.g_CurPartIndex = (u32)o;
+    Ed3D_RotateObjSubtree(sel, child);
+    sel->g_CurPartIndex = (u32)o;
   }
 }
 
@@ -256,29 +268,30 @@ void Ed3D_ObjMouseMove(const HookCtx *c) {
   App_MarkAllRedraw();
   Obj3Set *s = Set();
   if (!s || !Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_MIDDLE) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  i32 o = Ed3D_ObjCurrent();
+  ShellSelection *sel = c->sel;
+  i32 o = CurrentOf(sel);
   i32 k = Ed3D_ObjKeyAtFrame();
   if (g_Shell.g_Playing == 1 || o <= 0 || k < 0) return;
   ObjKey3 *key = Ed3D_ObjKey(o, k);
   if (!key) return;
   u32 kind = c->view->kind;
-  f32 dx = g_Mouse.g_MouseMoveDX, dy = g_Mouse.g_MouseMoveDY;
+  f32 dx = c->mouse->g_MouseMoveDX, dy = c->mouse->g_MouseMoveDY;
   bool edited = false;
-  switch (g_Sel.g_MotionEditOp) {
+  switch (sel->g_MotionEditOp) {
     case ED3D_OBJ_TOOL_MOVE:
       SetLabel("移動 ( モーション )");
-      edited = MoveBy(key->pos, kind, dx, dy);
+      edited = MoveBy(key->pos, kind, sel->g_GizmoAxis, dx, dy);
       break;
     case ED3D_OBJ_TOOL_JOINT:
       SetLabel("移動 ( モーション )");
-      edited = MoveBy(s->offsets[o], kind, dx, dy);
+      edited = MoveBy(s->offsets[o], kind, sel->g_GizmoAxis, dx, dy);
       break;
     case ED3D_OBJ_TOOL_ROTATE: {
       SetLabel("回転 ( モーション )");
       f32 a;
       i32 axis = RotateAxis(kind, dx, dy, &a);
       if (axis >= 0 && a != 0) {
-        Rotate(o, key, axis, a);
+        Rotate(sel, o, key, axis, a);
         edited = true;
       }
       break;
@@ -301,8 +314,8 @@ void Ed3D_ObjMouseMove(const HookCtx *c) {
 }
 
 // [SECTION] keys
-static void SetTool(u32 tool) {
-  g_Sel.g_MotionEditOp = tool;
+static void SetTool(ShellSelection *sel, u32 tool) {
+  sel->g_MotionEditOp = tool;
   Ed3DObjMotionEditor.objDlgRefresh = 1;
   Ed3DObjMotionEditor.listRefresh = 1;
 }
@@ -310,11 +323,11 @@ static void SetTool(u32 tool) {
 void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
   u32 vk = c->key;
   switch (vk) {
-    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(vk, false); break;
+    case VKEY_LEFT: case VKEY_UP: case VKEY_RIGHT: case VKEY_DOWN: Ed3D_MotionArrowKey(c->view, vk, false); break;
     case 'A': Ed3D_ObjTogglePlay(); break;
-    case 'G': SetTool(ED3D_OBJ_TOOL_SCALE); break;
-    case 'R': SetTool(ED3D_OBJ_TOOL_ROTATE); break;
-    case 'T': SetTool(ED3D_OBJ_TOOL_MOVE); break;
+    case 'G': SetTool(c->sel, ED3D_OBJ_TOOL_SCALE); break;
+    case 'R': SetTool(c->sel, ED3D_OBJ_TOOL_ROTATE); break;
+    case 'T': SetTool(c->sel, ED3D_OBJ_TOOL_MOVE); break;
     default: break;
   }
 }
@@ -344,12 +357,13 @@ static void OpenSoundDialog(void) {
 
 // The chosen file is not read: the command keeps the set's frame, the current bone and the
 // model's sounds in step, as its menu text promises nothing more of the set.
-static void CopyMotionsCommand(void) {
+static void CopyMotionsCommand(const HookCtx *c) {
   const char *file = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "コピー元 KZP ファイルを選択して下さい", "");
   if (file && file[0]) {
     if (Obj3Set *s = Set()) s->frame = 0;
-    g_Sel.g_CurBoneIndex = 0;
-    if (Model3 *m = Current_Model3())
+    c->sel->g_CurBoneIndex = 0;
+    // The slot's model is looked up after the dialog, which ran the message loop meanwhile.
+    if (Model3 *m = Model3_Get((i32)c->slot))
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
   Ed3D_ObjMotionRefreshLists();
@@ -360,7 +374,7 @@ void Ed3D_ObjMotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
     case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
-    case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(); break;
+    case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(c); break;
     default: break;
   }
 }

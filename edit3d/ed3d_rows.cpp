@@ -42,7 +42,7 @@ static const FamilyHooks kFamilyRow = {
 
 // [SECTION] sub-mode rows
 static void MotionDoubleClick(const HookCtx *c) {
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(c);
   Ed3D_MotionRefreshLists();
 }
 

@@ -77,8 +77,8 @@ void Ed3D_CutObjKey(void);
 // A key at the current frame holding the clipboard (nothing before a copy).
 void Ed3D_PasteObjKey(void);
 // Multiplies the pivot record's delta into the key at the current frame of o, its
-// descendants and its following siblings. Leaves the current object at the last one visited.
-void Ed3D_RotateObjSubtree(i32 o);
+// descendants and its following siblings. Leaves sel's current object at the last one visited.
+void Ed3D_RotateObjSubtree(ShellSelection *sel, i32 o);
 void Ed3D_ObjTogglePlay(void);
 void Ed3D_ObjPlay(void);
 void Ed3D_ObjStop(void);
@@ -92,11 +92,12 @@ void Ed3D_ObjMotionWheelKey(const HookCtx *c);
 FamilyHookFn Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3D_ObjDrawScene,
     Ed3D_ObjDrawOverlay, Ed3D_ObjLButtonDown, Ed3D_ObjRButtonUp, Ed3D_ObjMouseMove,
     Ed3D_ObjMotionKeyDown, Ed3D_ObjMotionCommand;
-// The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object).
+// The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object),
+// the object current in the overlay last drawn marked.
 void Ed3D_DrawObjAxes(i32 o, i32 axis);
 // Refresh flags of the five panels, the lists filled again, every view redrawn.
 void Ed3D_ObjMotionRefreshLists(void);
-// The current object when it exists in the set (1..count-1 for edits), else -1.
+// The shell selection's current object when it exists in the set (1..count-1 for edits), else -1.
 i32 Ed3D_ObjCurrent(void);
 
 // [SECTION] dialogs (ed3d_obj_panels.cpp): the decisions; the procedures only move values.

@@ -254,10 +254,10 @@ TEST_F(ModeTest, PlayThenStopReturnsToTheSavedFrame) {
   // View 0 active with an unrelated window in front: nothing.
   g_Shell.g_ActiveView = 0;
   g_WidgetFake.activeWindow = (void *)99;
-  Ed3D_TogglePlay();
+  Ed3D_TogglePlay(Hook_Now());
   EXPECT_EQ(g_Shell.g_Playing, 0u);
   g_WidgetFake.activeWindow = (void *)2;   // the key dialog
-  Ed3D_TogglePlay();
+  Ed3D_TogglePlay(Hook_Now());
   EXPECT_EQ(g_Shell.g_Playing, 1u);
 }
 
@@ -297,11 +297,11 @@ TEST_F(ModeTest, RightHeldPicksTheNearestBoneInTheOrthographicViews) {
   v.zoom = 1.0f;
   v.centerX = 100, v.centerY = 200;
   // Bone b stands b units up: 40 pixels each.
-  EXPECT_EQ(Ed3D_MotionPickBone(&v, 100, 200 - 80), 2);
-  EXPECT_EQ(Ed3D_MotionPickBone(&v, 100, 200 - 99), 2);   // 19 from bone 2, 21 from bone 3
-  EXPECT_EQ(Ed3D_MotionPickBone(&v, 100, 200 - 100), 2);  // a tie: the first
+  EXPECT_EQ(Ed3D_MotionPickBone(Hook_Now(), &v, 100, 200 - 80), 2);
+  EXPECT_EQ(Ed3D_MotionPickBone(Hook_Now(), &v, 100, 200 - 99), 2);   // 19 from bone 2, 21 from bone 3
+  EXPECT_EQ(Ed3D_MotionPickBone(Hook_Now(), &v, 100, 200 - 100), 2);  // a tie: the first
   v.kind = VIEW_MAIN;
-  EXPECT_EQ(Ed3D_MotionPickBone(&v, 100, 120), -1);
+  EXPECT_EQ(Ed3D_MotionPickBone(Hook_Now(), &v, 100, 120), -1);
 }
 
 // [SECTION] copy motions
@@ -430,7 +430,7 @@ TEST_F(ModeTest, FreezeIsOneUndoStepAndLeavesOneKey) {
   M()->frame = 10;
   Undo_Push(Undo_Current());
   std::vector<Vec3> rest(M()->positions, M()->positions + 4);
-  ASSERT_TRUE(Ed3D_FreezePose());
+  ASSERT_TRUE(Ed3D_FreezePose(Hook_Now()));
   UndoHistory *h = Undo_Current();
   EXPECT_STREQ(h->steps[h->top].label, "フリーズ");
   EXPECT_EQ(T(1)->count, 1);
@@ -515,7 +515,7 @@ TEST_F(ModeTest, RefusalsLeaveTheModelAsItWas) {
   // Text in a field, a zero quaternion: refused, key unchanged.
   Keys(1, {0});
   M()->frame = 0;
-  Ed3D_UpdateCurrentKeyIndex();
+  Ed3D_UpdateCurrentKeyIndex(Hook_Now());
   BoneKey3 keep = T(1)->keys[0];
   char f[ED3D_FIELDS][ED3D_FIELD_TEXT] = {"1", "2", "3", "0", "0", "0", "1", "1", "1", "1"};
   Str_Copy(f[4], ED3D_FIELD_TEXT, "abc");

@@ -104,7 +104,7 @@ TEST_F(MotionTest, CreateKeepsThePoseAndRefusesWhatItMust) {
   // The first key of an empty track is the identity.
   M()->frame = 7;
   T(1)->count = 0;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   ASSERT_EQ(T(1)->count, 1);
   BoneKey3 id;
   BoneKey3_Identity(&id, 7);
@@ -118,7 +118,7 @@ TEST_F(MotionTest, CreateKeepsThePoseAndRefusesWhatItMust) {
     M()->frame = frame;
     Model3_EvalBonePose(0);
     Bone3 before = M()->bones[1];
-    Ed3D_CreateBoneKey();
+    Ed3D_CreateBoneKey(Hook_Now());
     EXPECT_EQ(T(1)->count, 5);
     Model3_EvalBonePose(0);
     const Bone3 &after = M()->bones[1];
@@ -129,16 +129,16 @@ TEST_F(MotionTest, CreateKeepsThePoseAndRefusesWhatItMust) {
 
   // A taken frame, bone 0, playback and a bone without keys in group mode change nothing.
   std::vector<BoneKey3> keep(T(1)->keys, T(1)->keys + T(1)->count);
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   g_Shell.g_Playing = 1;
   M()->frame = 1;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   g_Shell.g_Playing = 0;
   ASSERT_EQ(T(1)->count, (i32)keep.size());
   EXPECT_EQ(memcmp(T(1)->keys, keep.data(), keep.size() * sizeof(BoneKey3)), 0);
   g_Sel.g_CurBoneIndex = 0;
   i32 rootKeys = T(0)->count;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   EXPECT_EQ(T(0)->count, rootKeys);
 }
 
@@ -162,14 +162,14 @@ TEST_F(MotionTest, RandomCreateMoveDeleteKeepTracksSortedOneKeyPerFrame) {
       i32 delta = rng() % 2 ? (rng() % 2 ? 1 : -1) : (i32)(rng() % 61) - 30;
       M()->frame = f;
       if (op == 0) {
-        Ed3D_CreateBoneKey();
+        Ed3D_CreateBoneKey(Hook_Now());
         ref[f] = 1;
       } else if (op == 1) {
-        Ed3D_MoveKeyFrame(delta);
+        Ed3D_MoveKeyFrame(Hook_Now(), delta);
         i32 to = f + delta < 0 ? 0 : f + delta;
         if (ref.count(f) && !ref.count(to)) ref.erase(f), ref[to] = 1;
       } else {
-        Ed3D_DeleteKey();
+        Ed3D_DeleteKey(Hook_Now());
         ref.erase(f);
       }
       std::vector<i32> want;
@@ -181,7 +181,7 @@ TEST_F(MotionTest, RandomCreateMoveDeleteKeepTracksSortedOneKeyPerFrame) {
   g_Sel.g_CurBoneIndex = 1;
   SetKeys(1, {Key(3, 0, 0, 1), Key(9, 0, 0, 1)});
   M()->frame = 3;
-  Ed3D_MoveKeyFrame(-10);
+  Ed3D_MoveKeyFrame(Hook_Now(), -10);
   EXPECT_EQ(Frames(1), (std::vector<i32>{0, 9}));
 }
 
@@ -198,7 +198,7 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   for (GroupKeyList3 *l : mo.groupKeys) before.push_back(*l);
   g_Sel.g_CurGroupIndex = 5;
   M()->frame = 15;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   for (i32 g = 0; g < MODEL3_GROUPS; g++)
     if (g != 5) EXPECT_EQ(memcmp(mo.groupKeys[g], &before[g], sizeof(GroupKeyList3)), 0) << g;
   const GroupKeyList3 *l5 = mo.groupKeys[5];
@@ -209,11 +209,11 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   EXPECT_EQ(l5->keys[3].texture, 7);
 
   // Up to 16, then a message and nothing more.
-  for (i32 f = 30; f < 42; f++) M()->frame = f, Ed3D_CreateBoneKey();
+  for (i32 f = 30; f < 42; f++) M()->frame = f, Ed3D_CreateBoneKey(Hook_Now());
   EXPECT_EQ(l5->count, 16);
   EXPECT_TRUE(g_boxes.empty());
   M()->frame = 50;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   EXPECT_EQ(l5->count, 16);
   EXPECT_EQ(g_boxes.size(), 1u);
 
@@ -221,26 +221,26 @@ TEST_F(MotionTest, GroupKeysStayInTheirOwnListAndAreBounded) {
   free(mo.groupKeys[9]);
   mo.groupKeys[9] = nullptr;
   g_Sel.g_CurGroupIndex = 9;
-  Ed3D_CreateBoneKey();
+  Ed3D_CreateBoneKey(Hook_Now());
   ASSERT_NE(mo.groupKeys[9], nullptr);
   EXPECT_EQ(mo.groupKeys[9]->count, 1);
 
   // Paste before any copy does nothing, in both modes; a group copy carries the key.
   M()->frame = 4;
-  Ed3D_PasteKey();
+  Ed3D_PasteKey(Hook_Now());
   EXPECT_EQ(mo.groupKeys[9]->count, 1);
   g_Ed3DMotion.target = ED3D_MOTION_TARGET_BONE;
   i32 n1 = T(1)->count;
-  Ed3D_PasteKey();
+  Ed3D_PasteKey(Hook_Now());
   EXPECT_EQ(T(1)->count, n1);
   g_Ed3DMotion.target = ED3D_MOTION_TARGET_GROUP;
   g_Sel.g_CurGroupIndex = 5;
   M()->frame = 20;
-  Ed3D_UpdateCurrentKeyIndex();
-  Ed3D_CopyKey();
+  Ed3D_UpdateCurrentKeyIndex(Hook_Now());
+  Ed3D_CopyKey(Hook_Now());
   g_Sel.g_CurGroupIndex = 9;
   M()->frame = 4;
-  Ed3D_PasteKey();
+  Ed3D_PasteKey(Hook_Now());
   ASSERT_EQ(mo.groupKeys[9]->count, 2);
   EXPECT_EQ(mo.groupKeys[9]->keys[0].frame, 4u);
   EXPECT_EQ(mo.groupKeys[9]->keys[0].texture, 7);
@@ -259,17 +259,17 @@ TEST_F(MotionTest, SnapAndNeighboursReadTheWholeTrack) {
     for (i32 f : c.keys) keys.push_back(Key(f, 0, 0, 1));
     SetKeys(1, keys);
     M()->frame = c.f;
-    Ed3D_SnapToNearKey();
+    Ed3D_SnapToNearKey(Hook_Now());
     EXPECT_EQ(M()->frame, c.snapped) << c.f;
   }
   // A grown track: 21 keys, every even frame up to 40.
   std::vector<BoneKey3> keys;
   for (i32 f = 0; f <= 40; f += 2) keys.push_back(Key(f, 0, 0, 1));
   SetKeys(1, keys);
-  EXPECT_EQ(Ed3D_NextKeyFrame(35), 36);
-  EXPECT_EQ(Ed3D_PrevKeyFrame(35), 34);
-  EXPECT_EQ(Ed3D_NextKeyFrame(40), 40);
-  EXPECT_EQ(Ed3D_PrevKeyFrame(0), 0);
+  EXPECT_EQ(Ed3D_NextKeyFrame(Hook_Now(), 35), 36);
+  EXPECT_EQ(Ed3D_PrevKeyFrame(Hook_Now(), 35), 34);
+  EXPECT_EQ(Ed3D_NextKeyFrame(Hook_Now(), 40), 40);
+  EXPECT_EQ(Ed3D_PrevKeyFrame(Hook_Now(), 0), 0);
   M()->frame = 35;
   Ed3D_MotionWheelKey(Hook_Step(-1));
   EXPECT_EQ(M()->frame, 34);
@@ -284,7 +284,7 @@ TEST_F(MotionTest, SubtreeRotateAndResetReachEveryDescendant) {
   M()->frame = 12;
   Quat_FromAxisAngle(&g_Ed3DMotion.delta, 1, 0, 0, 30);
   g_Sel.g_CurBoneIndex = 1;
-  Ed3D_RotateSubtree(M()->bones[1].firstChild);
+  Ed3D_RotateSubtree(Hook_Now(), M()->bones[1].firstChild);
   for (i32 b = 0; b < 7; b++) {
     SCOPED_TRACE(b);
     KeyTrack *t = T(b);
@@ -293,7 +293,7 @@ TEST_F(MotionTest, SubtreeRotateAndResetReachEveryDescendant) {
     ASSERT_EQ(i >= 0, below);
     if (below) EXPECT_NEAR(t->keys[i].quat[0], g_Ed3DMotion.delta.x, 1e-6);
   }
-  Ed3D_ResetSubtreeRotation(2);
+  Ed3D_ResetSubtreeRotation(Hook_Now(), 2);
   for (i32 b = 2; b <= 5; b++) EXPECT_EQ(T(b)->keys[KeyTrack_Find(T(b), 12)].quat[3], 1.0f) << b;
 }
 
@@ -460,7 +460,7 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
   std::vector<BoneKey3> root(T(0)->keys, T(0)->keys + T(0)->count);
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_IK;
   g_Sel.g_CurBoneIndex = 3;
-  Ed3D_IkSetChain(3);
+  Ed3D_IkSetChain(Hook_Now(), 3);
   EXPECT_EQ(g_Ed3DMotion.ikJoint, 2);
   EXPECT_EQ(g_Ed3DMotion.ikRoot, 1);
   Pose();
@@ -472,17 +472,17 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
   f32 first = 0, last = 0, p[2];
   for (int step = 0; step < 600; step++) {
     Pose();
-    Ed3D_MotionBoneScreen(side, 3, p);
+    Ed3D_MotionBoneScreen(side, g_Sel.g_CurSlot, 3, p);
     last = hypotf(p[0] - g_Ed3DMotion.ikTarget[0], p[1] - g_Ed3DMotion.ikTarget[1]);
     if (step == 0) first = last;
-    Ed3D_IkStep(side);
+    Ed3D_IkStep(Hook_Now(), side);
   }
   EXPECT_GT(first, 30.0f);
   EXPECT_LT(last, 12.0f);
   // At rest: one more step changes nothing.
   Pose();
   std::vector<BoneKey3> r(T(1)->keys, T(1)->keys + T(1)->count), j(T(2)->keys, T(2)->keys + T(2)->count);
-  Ed3D_IkStep(side);
+  Ed3D_IkStep(Hook_Now(), side);
   EXPECT_EQ(memcmp(T(1)->keys, r.data(), r.size() * sizeof(BoneKey3)), 0);
   EXPECT_EQ(memcmp(T(2)->keys, j.data(), j.size() * sizeof(BoneKey3)), 0);
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 3u);
@@ -494,10 +494,10 @@ TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {
   ExpectQuat(KeyAt(2, 0).quat, Quat{0, 0, 0, 1});
   Release();
   // A chain whose joint hangs on the root is left alone.
-  Ed3D_IkSetChain(2);
+  Ed3D_IkSetChain(Hook_Now(), 2);
   Press();
   std::vector<BoneKey3> j2(T(2)->keys, T(2)->keys + T(2)->count);
-  Ed3D_IkStep(side);
+  Ed3D_IkStep(Hook_Now(), side);
   EXPECT_EQ(memcmp(T(2)->keys, j2.data(), j2.size() * sizeof(BoneKey3)), 0);
   Release();
 }
