@@ -7,7 +7,6 @@
 
 #include <vector>
 
-#include "app/current.h"
 #include "app/docflags.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"

@@ -5,7 +5,6 @@
 #include <math.h>
 #include <string.h>
 
-#include "app/current.h"
 #include "app/docflags.h"
 #include "app/drag_anchors.h"
 #include "app/family.h"

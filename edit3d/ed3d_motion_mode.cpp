@@ -5,7 +5,6 @@
 #include <math.h>
 #include <string.h>
 
-#include "app/current.h"
 #include "app/family.h"
 #include "app/play.h"
 #include "app/shell_mouse.h"

@@ -4,7 +4,6 @@
 // wheel's key steps.
 #include <string.h>
 
-#include "app/current.h"
 #include "app/docflags.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
