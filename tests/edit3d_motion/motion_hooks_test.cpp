@@ -1,9 +1,11 @@
 // The motion and object-motion hooks act on the records their context hands them. Each case
 // runs its hooks once on the shell's records (model in layer 0, g_Sel, g_Mouse) and once with
 // a context whose model (layer 7), selection and mouse are copies set up the same way, while
-// the shell holds another bone, tool, axis and mouse. The second run must leave the shell's
-// model and records as they were and end the copies exactly where the first run ended the
-// shell's: a step that still reads or writes a shell record shows as a difference.
+// the shell holds another bone, tool, axis, group, frame, mouse and bone positions. The second
+// run must leave the shell's model and records as they were, end the copies exactly where the
+// first run ended the shell's, and leave the editor's own state (pivot, IK, drag snapshot,
+// undo steps) as the first run did: a step that still reads or writes a shell record shows as
+// a difference.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -254,7 +256,7 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
       {"R toggles rotate and IK", {1, ROT, 0, 0, VIEW_FRONT, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {key(Ed3D_MotionKeyUp, 'R')}},
       {"Delete removes the key at the frame", {2, ROT, 0, 0, VIEW_FRONT, 10, 0, 0, 0, 0, 0, 0, 0, 0},
        {key(Ed3D_MotionKeyUp, VKEY_DELETE)}},
-      {"wheel steps to the next key", {3, ROT, 0, 0, VIEW_FRONT, 12, 0, 0, 0, 0, 0, 0, 0, 0},
+      {"wheel steps to the previous key, then the next", {3, ROT, 0, 0, VIEW_FRONT, 12, 0, 0, 0, 0, 0, 0, 0, 0},
        {{Ed3D_MotionWheelKey, 0, 0, 0, 0, -1}, {Ed3D_MotionWheelKey, 0, 0, 0, 0, 1}}},
       {"freeze", {2, ROT, 0, 0, VIEW_FRONT, 10, 0, 0, 0, 0, 0, 0, 0, 0}, {{Ed3D_MotionCommand, 0, 0, 0, IDM_MOT_FREEZE, 0}}},
       {"object press sets the anchors", {1, ROT, 0, 0, VIEW_FRONT, 0, 0, 0, 0, 0, 1, 0, 0, 0},
