@@ -45,6 +45,11 @@ void Poly_RectSelectCorner(ShellSelection *sel, const PolyRectFace *f, i32 corne
   }
 }
 
+void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
+                           u32 vertRoom) {
+  Poly_RectSelectCorner(&g_Sel, f, corner, x, y, r, faceRoom, vertRoom);
+}
+
 bool Poly_GrowFlags(u32 **flags, u32 *room, u32 need) {
   if (need <= *room) return true;
   u32 *grown = (u32 *)realloc(*flags, need * sizeof(u32));

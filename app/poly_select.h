@@ -27,6 +27,9 @@ bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y);
 // alone.
 void Poly_RectSelectCorner(ShellSelection *sel, const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r,
                            u32 faceRoom, u32 vertRoom);
+// The same on the shell's selection (g_Sel).
+void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
+                           u32 vertRoom);
 
 // Selection flags kept per element (vertices, faces, texture coordinates): grows *flags to
 // `need` entries, the new ones 0. False (flags kept) when memory runs out.

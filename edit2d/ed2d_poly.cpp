@@ -230,7 +230,7 @@ void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts
                      f32 centreX, f32 centreY, const PolyRect *r) {
   PolyRectFace f = {face, verts, count, centreX, centreY};
   u32 vertRoom = (u32)FlagVerts(m);
-  Poly_RectSelectCorner(&g_Sel, &f, corner, x, y, r, App_WorkFaceCount(), vertRoom);
+  Poly_RectSelectCorner(&f, corner, x, y, r, App_WorkFaceCount(), vertRoom);
 }
 
 static bool RectActive(void) {

@@ -403,7 +403,7 @@ void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2,
       f32 sx = g_Sel.g_PolyScreenPos[3 * idx[j]], sy = g_Sel.g_PolyScreenPos[3 * idx[j] + 1];
       // Corners the test would leave alone are skipped here (the common case at full size).
       if (!centreIn && !Poly_RectHolds(&r, sx, sy)) continue;
-      Poly_RectSelectCorner(&g_Sel, &face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
+      Poly_RectSelectCorner(&face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
     }
   }
 }
