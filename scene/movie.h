@@ -86,7 +86,9 @@ i32 Movie_PlaybackEnd(bool chain);
 // Hands the movie clock, step and end branches to the shell's playback tick (start-up).
 void Movie_InstallTick(void);
 
-// [SECTION] key editing on the current object (g_Sel.g_CurSlot)
+// [SECTION] key editing at the current frame: the ...Of forms on the object they are given
+// (the hooks', of their selection's slot), the others on the current object (g_Sel.g_CurSlot,
+// for the dialogs)
 // Adds a key to o at the current frame from the evaluated pose; false without o, or when it
 // has 16 keys and none at this frame (nothing changes).
 bool Movie_EnsureKeyOf(MovieObject *o);
