@@ -41,8 +41,7 @@ KeyAction Key_GlobalAction(u32 vk, u32 family) {
   }
 }
 
-void Key_ToggleRenderMode(void) {
-  Model3 *m = g_Sel.g_CurSlot < MODEL3_SLOTS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr;
+void Key_ToggleRenderMode(Model3 *m) {
   if (!m) return;
   Model3_SetRenderMode(m, m->renderMode == 4 ? 0 : 4);
   App_MarkAllRedraw();
@@ -52,11 +51,11 @@ static void Call(void (*f)(void)) {
   if (f) f();
 }
 
-void Key_Run(KeyAction a) {
+void Key_Run(const HookCtx *c, KeyAction a) {
   const ShellEntries &e = g_ShellEntries;
   switch (a) {
     case KEY_CONFIRM_EXIT: if (g_ShellSeam.confirmExit) g_ShellSeam.confirmExit(); break;
-    case KEY_FIT_VIEW: View_Fit(); break;
+    case KEY_FIT_VIEW: View_Fit(c); break;
     case KEY_REDO: Call(e.undoRedo); break;
     case KEY_OPTIONS: Call(g_ShellSeam.openOptions); break;
     case KEY_UNDO: Call(e.undoUndo); break;
@@ -68,7 +67,7 @@ void Key_Run(KeyAction a) {
     case KEY_REFRESH_LISTS: App_RefreshLists(); break;
     case KEY_PROG_STOP: Call(e.progStop); break;
     case KEY_QUICK_F7: FileMenu_QuickLoad(QUICK_F7); break;
-    case KEY_RENDER_MODE: Key_ToggleRenderMode(); break;
+    case KEY_RENDER_MODE: Key_ToggleRenderMode(c->model); break;
     case KEY_QUICK_F9: FileMenu_QuickLoad(QUICK_F9); break;
     case KEY_QUICK_F11: FileMenu_QuickLoad(QUICK_F11); break;
     default: break;
@@ -102,9 +101,14 @@ void App_OnKeyUp(u32 vk) {
   KeyAction a = Key_GlobalAction(vk, family);
   // An exit that was confirmed closed the window: nothing may reach the family any more.
   if (a == KEY_CONFIRM_EXIT && g_ShellSeam.confirmExit && g_ShellSeam.confirmExit()) return;
-  if (a != KEY_CONFIRM_EXIT) Key_Run(a);
+  if (a != KEY_CONFIRM_EXIT) {
+    HookCtx k = Family_ShellContext();
+    k.key = vk;
+    Key_Run(&k, a);
+  }
   if (family != FAMILY_3D_MODEL || g_Shell.g_EditFamily != FAMILY_3D_MODEL) return;
   const FamilyHooks *row = Family_Current();
+  // Built after the action: a quick load may have replaced the model.
   HookCtx c = Family_ShellContext();
   c.key = vk;
   if (row && row->keyUp) row->keyUp(&c);

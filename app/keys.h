@@ -6,6 +6,7 @@
 // idle pass. The Z key state is g_Mouse.g_ZKeyHeld (app/shell_view.h).
 #pragma once
 #include "model/types.h"
+#include "app/hook_ctx.h"
 #include "app/shell_ids.h"
 
 enum KeyAction : u32 {
@@ -29,7 +30,7 @@ enum KeyAction : u32 {
 };
 // The global action of a released key in a family.
 KeyAction Key_GlobalAction(u32 virtualKey, u32 family);
-// Runs one global action.
-void Key_Run(KeyAction action);
-// F8: render mode 4 for the current layer's model, or 0 when it is 4; nothing without a model.
-void Key_ToggleRenderMode(void);
+// Runs one global action on the context (the fit: its view, model and selection).
+void Key_Run(const HookCtx *c, KeyAction action);
+// F8: render mode 4 for model m, or 0 when it is 4; nothing without a model.
+void Key_ToggleRenderMode(Model3 *m);

@@ -83,28 +83,30 @@ bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left
   return Grow(perspStep, -f);
 }
 
-void App_Navigate(void) {
-  ViewRecord *v = View_Active();
+void App_Navigate(const HookCtx *c) {
+  ViewRecord *v = c->view;
+  ShellMouse *mouse = c->mouse;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), m = Shell_ButtonHeld(BUTTON_MIDDLE), r = Shell_ButtonHeld(BUTTON_RIGHT);
   switch (Nav_Decide(l, m, r, v->kind)) {
     case NAV_PAN:
       if (g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily]) {
-        Nav_Pan2D(v, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY, g_Shell.g_DesktopHalfWidth, g_Shell.g_DesktopHalfHeight);
+        Nav_Pan2D(v, mouse->g_NavMoveDX, mouse->g_NavMoveDY, g_Shell.g_DesktopHalfWidth, g_Shell.g_DesktopHalfHeight);
       } else {
-        Nav_Pan3D(v, g_Shell.g_EditFamily, g_Mouse.g_MouseX - g_Mouse.g_DragAnchorX, g_Mouse.g_MouseY - g_Mouse.g_DragAnchorY, g_Shell.g_PerspAngleX,
-                  g_Shell.g_PerspAngleY);
+        Nav_Pan3D(v, g_Shell.g_EditFamily, mouse->g_MouseX - mouse->g_DragAnchorX, mouse->g_MouseY - mouse->g_DragAnchorY,
+                  c->perspAngleX, c->perspAngleY);
       }
-      DragAnchors_SetAll(&g_Mouse, g_Mouse.g_MouseX, g_Mouse.g_MouseY);   // the editors' pairs and the pan anchor
+      DragAnchors_SetAll(mouse, mouse->g_MouseX, mouse->g_MouseY);   // the editors' pairs and the pan anchor
       break;
-    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, g_Mouse.g_NavMoveDX, g_Mouse.g_NavMoveDY); break;
+    // The orbit turns the shell's camera: the context only carries its angles' values.
+    case NAV_ORBIT: Nav_Orbit(&g_Shell.g_PerspAngleX, &g_Shell.g_PerspAngleY, mouse->g_NavMoveDX, mouse->g_NavMoveDY); break;
     default: break;
   }
 }
 
-void App_ZDragZoom(u32 zHeld) {
-  if (zHeld != 1) return;
+void App_ZDragZoom(const HookCtx *c) {
+  if (c->mouse->g_ZKeyHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
-  if (!Nav_ZZoom(View_Active(), &g_Shell.g_PerspStep, g_Shell.g_EditFamily, g_Shell.g_EditSubMode, l, r, g_Lib.frameDelta)) return;
+  if (!Nav_ZZoom(c->view, &g_Shell.g_PerspStep, g_Shell.g_EditFamily, c->layout, l, r, g_Lib.frameDelta)) return;
   App_MarkAllRedraw();
   g_Shell.g_StripDirty[0] = 1;   // the strip panel's redraw
 }

@@ -1,10 +1,11 @@
 // View navigation by mouse drags, run by the per-frame update on the current view: pan with
 // the middle button (or left and right together), orbit of the perspective view with the
 // right button, and zoom while Z is held. Each step is a plain function of its inputs; the
-// per-frame update feeds it the shell's globals (App_Navigate, App_ZDragZoom).
+// per-frame update hands App_Navigate and App_ZDragZoom the shell's context.
 #pragma once
 #include "lib/framework/view_record.h"
 #include "model/types.h"
+#include "app/hook_ctx.h"
 #include "app/views.h"
 
 enum NavAction : u32 { NAV_NONE = 0, NAV_PAN, NAV_ORBIT };
@@ -29,6 +30,7 @@ void Nav_Orbit(f32 *angleX, f32 *angleY, f32 moveDX, f32 moveDY);
 // button alone reverses each. Zoom and step never go below g_ViewMinZoom. True when anything changed.
 bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left, bool right, f32 delta);
 
-// Step 8 of the per-frame update on the active view (View_Active), and step 14 (with g_Mouse.g_ZKeyHeld).
-void App_Navigate(void);
-void App_ZDragZoom(u32 zHeld);
+// Step 8 of the per-frame update, and step 14 while the context's mouse holds Z: on the
+// context's view, mouse record and camera angles.
+void App_Navigate(const HookCtx *c);
+void App_ZDragZoom(const HookCtx *c);

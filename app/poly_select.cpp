@@ -23,26 +23,31 @@ bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y) {
   return (f32)r->x1 < x && x < (f32)r->x2 && (f32)r->y1 < y && y < (f32)r->y2;
 }
 
-static void SetVert(u32 v, u32 flag, u32 room) {
-  if (v < room) g_Sel.g_PolySelVerts[v] = flag;
+static void SetVert(ShellSelection *sel, u32 v, u32 flag, u32 room) {
+  if (v < room) sel->g_PolySelVerts[v] = flag;
 }
 
-void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
-                           u32 vertRoom) {
-  if (g_Sel.g_PolyTool != 0 && g_Sel.g_PolyTool != 5) return;
-  if (!g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts || corner < 0 || corner >= f->cornerCount) return;
+void Poly_RectSelectCorner(ShellSelection *sel, const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r,
+                           u32 faceRoom, u32 vertRoom) {
+  if (sel->g_PolyTool != 0 && sel->g_PolyTool != 5) return;
+  if (!sel->g_PolySelFaces || !sel->g_PolySelVerts || corner < 0 || corner >= f->cornerCount) return;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (!left && !right) return;
   u32 flag = left ? 1 : 0;
   bool cornerIn = Poly_RectHolds(r, (f32)x, (f32)y);
-  if (g_Sel.g_PolySelectMode == 1) {
+  if (sel->g_PolySelectMode == 1) {
     if (!cornerIn && !Poly_RectHolds(r, f->centreX, f->centreY)) return;
-    if (f->face >= 0 && (u32)f->face < faceRoom) g_Sel.g_PolySelFaces[f->face] = flag;
-    for (i32 j = 0; j < f->cornerCount; j++) SetVert(f->verts[j], flag, vertRoom);
+    if (f->face >= 0 && (u32)f->face < faceRoom) sel->g_PolySelFaces[f->face] = flag;
+    for (i32 j = 0; j < f->cornerCount; j++) SetVert(sel, f->verts[j], flag, vertRoom);
   } else if (cornerIn) {
-    SetVert(f->verts[corner], flag, vertRoom);
+    SetVert(sel, f->verts[corner], flag, vertRoom);
   }
+}
+
+void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
+                           u32 vertRoom) {
+  Poly_RectSelectCorner(&g_Sel, f, corner, x, y, r, faceRoom, vertRoom);
 }
 
 bool Poly_GrowFlags(u32 **flags, u32 *room, u32 need) {

@@ -3,6 +3,8 @@
 #pragma once
 #include "model/types.h"
 
+struct ShellSelection;
+
 // Rectangle between the button-down anchor and the drag's position, x1 <= x2 and y1 <= y2.
 struct PolyRect { i32 x1, y1, x2, y2; };
 
@@ -18,10 +20,14 @@ struct PolyRectFace {
 PolyRect Poly_SortedRect(i32 ax, i32 ay, i32 bx, i32 by);
 // Strictly inside on both axes.
 bool Poly_RectHolds(const PolyRect *r, f32 x, f32 y);
-// Only with the vertex or face selection tool (g_Sel.g_PolyTool 0 or 5). Left button alone held:
-// face mode selects the face and its corners' vertices when the corner or the face centre is
-// inside; vertex mode selects the corner's vertex when it is inside. Right button alone held:
-// the same tests clear the flags. Flags past faceRoom / vertRoom are left alone.
+// On the flags of sel, only with its vertex or face selection tool (g_PolyTool 0 or 5). Left
+// button alone held: face mode selects the face and its corners' vertices when the corner or
+// the face centre is inside; vertex mode selects the corner's vertex when it is inside. Right
+// button alone held: the same tests clear the flags. Flags past faceRoom / vertRoom are left
+// alone.
+void Poly_RectSelectCorner(ShellSelection *sel, const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r,
+                           u32 faceRoom, u32 vertRoom);
+// The same on the shell's selection (g_Sel).
 void Poly_RectSelectCorner(const PolyRectFace *f, i32 corner, i32 x, i32 y, const PolyRect *r, u32 faceRoom,
                            u32 vertRoom);
 

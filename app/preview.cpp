@@ -22,8 +22,8 @@ PreviewRender g_PreviewRender;
 void Preview_Enter(const HookCtx *c) {
   g_Lib.runState = 0;
   g_Shell.g_PrevEditFamily = 0;
-  g_Sel.g_CurSlot = 0;
-  App_NewModelInSlot0();
+  c->sel->g_CurSlot = 0;
+  App_NewModelInSlot0();   // replaces slot 0's model: c->model no longer names it
   App_AllocWorkArrays();
   App_LoadFamilyMenu("MENU_PREVIEW");
 }
@@ -39,7 +39,7 @@ void Preview_Leave(const HookCtx *c) {
 
 void Preview_Update(const HookCtx *c) {
   Lib_SetSceneDraw(1);
-  View_Get(g_Shell.g_EditSubMode, 0)->redraw = 1;   // the preview redraws its main view continuously
+  View_Get(c->layout, 0)->redraw = 1;   // the preview redraws its main view continuously
 }
 
 void Preview_DrawScene(const HookCtx *c) {

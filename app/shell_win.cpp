@@ -403,7 +403,11 @@ INT_PTR CALLBACK View_WinDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
         case IDM_WIN_TOP: SetViewKind(dlg, v, VIEW_TOP); return TRUE;
         case IDM_WIN_SIDE: SetViewKind(dlg, v, VIEW_SIDE); return TRUE;
         case IDM_WIN_SKETCH: Sketch_Open(); return TRUE;
-        case IDM_WIN_FIT: View_Fit(); return TRUE;
+        case IDM_WIN_FIT: {
+          HookCtx c = Family_ShellContext();
+          View_Fit(&c);
+          return TRUE;
+        }
         default: return FALSE;
       }
     default:

@@ -200,35 +200,37 @@ void Strip_End(i32 entry, i32 dstX, i32 w, i32 h) {
   if (g_ShellSeam.stripBlit) g_ShellSeam.stripBlit(g_Strip.g_StripWindows[entry].window, dstX, w, h);
 }
 
-static void DrawMotion3(void) {
-  if (g_Strip.g_StripMotion3Groups) Strip_DrawGroup3Keys();
-  else Strip_DrawBone3Keys();
+static void DrawMotion3(const HookCtx *c) {
+  if (g_Strip.g_StripMotion3Groups) Strip_DrawGroup3Keys(c);
+  else Strip_DrawBone3Keys(c);
 }
 
 struct DispatchRow {
   i32 entry;
   i32 sharedFlag;   // index into g_Shell.g_StripDirty, or -1 for the window's own flag
-  void (*draw)(void);
+  void (*draw)(const HookCtx *c);
 };
 static const DispatchRow kDispatch[] = {
     {STRIP_GROUP2_SWATCHES, STRIP_FLAG_SWATCHES, Strip_DrawGroup2Swatches},
     {STRIP_OBJ2_IMAGE, STRIP_FLAG_OBJ2_IMAGE, Strip_DrawObj2Image},
     {STRIP_OBJ2_KEYS, STRIP_FLAG_OBJ2_KEYS, Strip_DrawObj2Keys},
-    {STRIP_TEX2D, STRIP_FLAG_TEXTURES, Strip_DrawTex2D},
+    {STRIP_TEX2D, STRIP_FLAG_TEXTURES, [](const HookCtx *) { Strip_DrawTex2D(); }},
     {STRIP_BONE2_KEYS, -1, Strip_DrawBone2Keys},
     {STRIP_GROUP3_SWATCHES, STRIP_FLAG_SWATCHES, Strip_DrawGroup3Swatches},
-    {STRIP_KZO_KEYS, -1, Strip_DrawKzoKeys},
-    {STRIP_TEX3D, STRIP_FLAG_TEXTURES, Strip_DrawTex3D},
+    {STRIP_KZO_KEYS, -1, [](const HookCtx *) { Strip_DrawKzoKeys(); }},
+    {STRIP_TEX3D, STRIP_FLAG_TEXTURES, [](const HookCtx *) { Strip_DrawTex3D(); }},
     {STRIP_MOTION3_KEYS, -1, DrawMotion3},
-    {STRIP_EFFECT_KEYS, STRIP_FLAG_EFFECT, Strip_DrawEffectKeys},
+    {STRIP_EFFECT_KEYS, STRIP_FLAG_EFFECT, [](const HookCtx *) { Strip_DrawEffectKeys(); }},
 };
 
+// The strips show the selection and model of the shell's context, built once for the pass.
 void Strip_RedrawDirty(void) {
+  HookCtx c = Family_ShellContext();
   for (const DispatchRow &d : kDispatch) {
     u32 *flag = d.sharedFlag >= 0 ? &g_Shell.g_StripDirty[d.sharedFlag] : &g_Strip.g_StripWindows[d.entry].dirty;
     if (*flag != 1 || !g_Strip.g_StripWindows[d.entry].window) continue;
     *flag = 0;
-    d.draw();
+    d.draw(&c);
   }
   if (g_Shell.g_EditFamily == FAMILY_MOVIE && g_Strip.g_StripWindows[STRIP_MOVIE_KEYS].window) Strip_DrawMovieKeys();
 }
@@ -257,8 +259,8 @@ static i32 RowCount(void) {
   return n < 0 ? 0 : n > TREE_ROWS ? TREE_ROWS : n;
 }
 
-void Strip_CopyKeys2D(void) {
-  if (g_Shell.g_EditSubMode == 4) {
+void Strip_CopyKeys2D(const HookCtx *c) {
+  if (c->layout == SUB_2D_OBJECT) {
     Obj2Model *m = g_Obj2Slots[0];
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
@@ -266,8 +268,8 @@ void Strip_CopyKeys2D(void) {
       const Obj2Track *t = Obj2_Track(m, row->item, m->currentMotion);
       CopyRowKeys(row, t ? t->keys : nullptr, t ? t->count : 0, sizeof(ObjKey2));
     }
-  } else if (g_Shell.g_EditSubMode == 10) {
-    const Bone2Model *m = g_Bone2Slots[0];
+  } else if (c->layout == SUB_2D_MOTION) {
+    const Bone2Model *m = c->model2;
     if (!m) return;
     for (i32 r = 0; r < RowCount(); r++) {
       HierRow *row = &g_TreeRows.rows[r];
@@ -277,16 +279,16 @@ void Strip_CopyKeys2D(void) {
   }
 }
 
-void Strip_CopyKeys3D(void) {
-  if (g_Shell.g_EditSubMode == 12) {
+void Strip_CopyKeys3D(const HookCtx *c) {
+  if (c->layout == SUB_3D_OBJMOTION) {
     const Obj3Set *s = g_Obj3Sets[0];
     if (!s || s->motion < 0 || s->motion >= OBJ3_MOTIONS) return;
     const Obj3Motion &mo = s->motions[s->motion];
     i32 n = mo.keyCount < 0 ? 0 : mo.keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo.keyCount;
     for (i32 r = 0; r < RowCount(); r++) CopyRowKeys(&g_TreeRows.rows[r], mo.keyFrames, n, sizeof(i32));
-  } else if (g_Shell.g_EditSubMode == 18) {
+  } else if (c->layout == SUB_3D_MOTION) {
     const Model3 *m = Model3_Get(0);
-    const Model3 *cur = Current_Model3();
+    const Model3 *cur = c->model;
     if (!m || !cur) return;
     for (i32 r = 0; r < RowCount(); r++) {
       HierRow *row = &g_TreeRows.rows[r];

@@ -13,6 +13,7 @@
 // dirty flags; the dispatcher clears the flags it acts on.
 #pragma once
 #include "model/types.h"
+#include "app/hook_ctx.h"
 #include "app/shell_seam.h"
 
 enum {
@@ -109,30 +110,36 @@ enum StripFlag {
 void Strip_Register(i32 entry, void *window, i32 width, i32 height);
 void Strip_Unregister(i32 entry);
 
-// The dispatcher: the active view made current first, then every entry whose flag is 1 and whose window
-// exists, in StripEntry order; the movie strip on every run in the movie family.
+// The dispatcher: every entry whose flag is 1 and whose window exists, in StripEntry order,
+// with one context of the shell's (Family_ShellContext) for the pass; the movie strip on every
+// run in the movie family.
 void Strip_RedrawDirty(void);
 // Start-up (after g_StripRect is set): the geometry and preview defaults, and
 // Strip_RedrawDirty as the main loop's redrawStrips.
 void Strip_Install(void);
 
 // [SECTION] strips and panels (each paints the canvas and copies it to its window)
-void Strip_DrawBone2Keys(void);
-void Strip_DrawObj2Keys(void);
-void Strip_DrawBone3Keys(void);
-void Strip_DrawGroup3Keys(void);
+// Those that show a selection or a model take them from the context: the 2D strips the models
+// of its selection's slots, the 3D strips and swatches its model, each the current bone, part
+// or group of its selection.
+void Strip_DrawBone2Keys(const HookCtx *c);
+void Strip_DrawObj2Keys(const HookCtx *c);
+void Strip_DrawBone3Keys(const HookCtx *c);
+void Strip_DrawGroup3Keys(const HookCtx *c);
 void Strip_DrawKzoKeys(void);
 void Strip_DrawEffectKeys(void);
 void Strip_DrawMovieKeys(void);
-void Strip_DrawObj2Image(void);
-void Strip_DrawGroup2Swatches(void);
-void Strip_DrawGroup3Swatches(void);
+void Strip_DrawObj2Image(const HookCtx *c);
+void Strip_DrawGroup2Swatches(const HookCtx *c);
+void Strip_DrawGroup3Swatches(const HookCtx *c);
 void Strip_DrawTex2D(void);
 void Strip_DrawTex3D(void);
 
-// The per-frame key copy: the key frames of the current model's tracks into the rows.
-void Strip_CopyKeys2D(void);
-void Strip_CopyKeys3D(void);
+// The per-frame key copy in the context's layout: the key frames of the tracks of its model
+// (3D motion: the current motion of c->model over the bones of slot 0's model; 2D motion:
+// c->model2) into the rows.
+void Strip_CopyKeys2D(const HookCtx *c);
+void Strip_CopyKeys3D(const HookCtx *c);
 
 // Test support: every global of this facility back to its zero / start-up state.
 void Strip_ResetForTest(void);

@@ -21,11 +21,12 @@ struct HierPlan {
   i32 current, hovered;   // rows, -1 = none
   u8 hover[3];            // colour of the line under the hovered row
   i32 frame, length, keyIndex;
+  const void *doc;        // the model the label and key lists are read from (may be null)
   // Prints the label of row r whose top is t.
-  typedef void (*Label)(i32 r, i32 t);
+  typedef void (*Label)(const HierPlan &p, i32 r, i32 t);
   Label label;
   // Key list of row r: records of `stride` bytes whose first field is the frame.
-  typedef i32 (*Keys)(i32 r, const void **base, size_t *stride);
+  typedef i32 (*Keys)(const HierPlan &p, i32 r, const void **base, size_t *stride);
   Keys keys;
 };
 
@@ -45,7 +46,7 @@ static i32 RowTop(i32 r) { return STRIP_HEADER + g_Strip.g_StripGeo.offsetY + ST
 static void DrawRowKeys(const HierPlan &p, i32 r, i32 t, i32 w) {
   const void *base = nullptr;
   size_t stride = 0;
-  i32 n = p.keys ? p.keys(r, &base, &stride) : 0;
+  i32 n = p.keys ? p.keys(p, r, &base, &stride) : 0;
   for (i32 k = 0; base && k < n; k++) {
     i32 x = Strip_FrameX(FrameOf(base, stride, k), STRIP_LABEL_X + 1);
     if (x >= STRIP_LABEL_X && x < w) Strip_Rect(x + 1, t + 2, x + 7, t + 19, 0, 160, 255);
@@ -79,7 +80,7 @@ static void PaintHier(const HierPlan &p) {
   for (i32 r = 0; r < p.rows; r++) {
     i32 t = RowTop(r);
     Strip_Line(g_Strip.g_StripGeo.left, t + STRIP_ROW, g_Strip.g_StripGeo.right, t + STRIP_ROW, 128, 128, 128);
-    if (p.label) p.label(r, t);
+    if (p.label) p.label(p, r, t);
     DrawRowKeys(p, r, t, w);
   }
   if (!g_Shell.g_Playing && p.current >= 0 && p.current < p.rows) {
@@ -155,6 +156,7 @@ template <typename Model, typename Item>
 static void PaintModel2Keys(i32 entry, HierPlan::Label label, HierPlan::Keys keys, const Model *m, i32 motions,
                             const Item *selected) {
   HierPlan p = TreePlan(entry);
+  p.doc = m;
   p.label = label;
   p.keys = keys;
   if (m) {
@@ -178,32 +180,39 @@ static void BoneLabel(i32 r, i32 t, const Model *m, i32 maxBones) {
 }
 
 // [SECTION] 2D bones
-static Bone2Model *Bone2Doc(void) { return g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr; }
+// The 2D model of the selection's 3D slot number (the 2D bone editors keep their model there).
+static Bone2Model *Bone2Doc(const ShellSelection *sel) {
+  return sel->g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[sel->g_CurSlot] : nullptr;
+}
 
-static void Bone2Label(i32 r, i32 t) { BoneLabel(r, t, Bone2Doc(), BONE2_MAX_BONES); }
+static void Bone2Label(const HierPlan &p, i32 r, i32 t) {
+  BoneLabel(r, t, (const Bone2Model *)p.doc, BONE2_MAX_BONES);
+}
 
-static i32 Bone2Keys(i32 r, const void **base, size_t *stride) {
-  const Bone2Model *m = Bone2Doc();
+static i32 Bone2Keys(const HierPlan &p, i32 r, const void **base, size_t *stride) {
+  const Bone2Model *m = (const Bone2Model *)p.doc;
   return m ? TrackKeys(Strip_Bone2Track(m, KeyedItem(r), m->currentMotion), base, stride) : 0;
 }
 
-void Strip_DrawBone2Keys(void) {
-  const Bone2Model *m = Bone2Doc();
-  u32 b = g_Sel.g_CurBoneIndex;
+void Strip_DrawBone2Keys(const HookCtx *c) {
+  const Bone2Model *m = Bone2Doc(c->sel);
+  u32 b = c->sel->g_CurBoneIndex;
   PaintModel2Keys(STRIP_BONE2_KEYS, Bone2Label, Bone2Keys, m, BONE2_MAX_MOTIONS,
                   m && b < BONE2_MAX_BONES ? &m->bones[b] : nullptr);
 }
 
 // [SECTION] 2D objects
-static Obj2Model *Obj2Doc(void) { return g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
+static Obj2Model *Obj2Doc(const ShellSelection *sel) {
+  return sel->g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[sel->g_Cur2DSlot] : nullptr;
+}
 
-static i32 Obj2Keys(i32 r, const void **base, size_t *stride) {
-  Obj2Model *m = Obj2Doc();
+static i32 Obj2Keys(const HierPlan &p, i32 r, const void **base, size_t *stride) {
+  Obj2Model *m = (Obj2Model *)p.doc;   // the track getter takes the model as it is stored
   return m ? TrackKeys(Obj2_Track(m, KeyedItem(r), m->currentMotion), base, stride) : 0;
 }
 
-static void Obj2Label(i32 r, i32 t) {
-  const Obj2Model *m = Obj2Doc();
+static void Obj2Label(const HierPlan &p, i32 r, i32 t) {
+  const Obj2Model *m = (const Obj2Model *)p.doc;
   i32 item = g_TreeRows.rows[r].item;
   bool children = false;
   for (i32 o = 1; m && o < m->objectCount && o < OBJ2_MAX_OBJECTS; o++)
@@ -212,23 +221,24 @@ static void Obj2Label(i32 r, i32 t) {
   TreeLabel(r, t, "%s %d : %s", Glyph(children, expanded));
 }
 
-void Strip_DrawObj2Keys(void) {
-  const Obj2Model *m = Obj2Doc();
-  u32 o = g_Sel.g_CurPartIndex;
+void Strip_DrawObj2Keys(const HookCtx *c) {
+  const Obj2Model *m = Obj2Doc(c->sel);
+  u32 o = c->sel->g_CurPartIndex;
   PaintModel2Keys(STRIP_OBJ2_KEYS, Obj2Label, Obj2Keys, m, OBJ2_MAX_MOTIONS,
                   m && o < OBJ2_MAX_OBJECTS ? &m->parts[o] : nullptr);
 }
 
 // [SECTION] 3D bones and groups
-static void Bone3Label(i32 r, i32 t) { BoneLabel(r, t, Current_Model3(), MODEL3_BONES); }
+static void Bone3Label(const HierPlan &p, i32 r, i32 t) { BoneLabel(r, t, (const Model3 *)p.doc, MODEL3_BONES); }
 
-static i32 Bone3Keys(i32 r, const void **base, size_t *stride) {
-  const Model3 *m = Current_Model3();
+static i32 Bone3Keys(const HierPlan &p, i32 r, const void **base, size_t *stride) {
+  const Model3 *m = (const Model3 *)p.doc;
   return m ? TrackKeys(Strip_Bone3Track(m, KeyedItem(r), m->motion), base, stride) : 0;
 }
 
+// The plan's model's frame, current motion length and the key index.
 static void Model3Header(HierPlan *p, i32 keyIndex) {
-  const Model3 *m = Current_Model3();
+  const Model3 *m = (const Model3 *)p->doc;
   if (!m) return;
   p->frame = m->frame;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
@@ -236,45 +246,47 @@ static void Model3Header(HierPlan *p, i32 keyIndex) {
   p->keyIndex = keyIndex;
 }
 
-void Strip_DrawBone3Keys(void) {
+void Strip_DrawBone3Keys(const HookCtx *c) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = Current_Model3();
-  Model3Header(&p, m && g_Sel.g_CurBoneIndex < MODEL3_BONES ? m->bones[g_Sel.g_CurBoneIndex].keyIndex : 0);
+  const Model3 *m = c->model;
+  u32 b = c->sel->g_CurBoneIndex;
+  p.doc = m;
+  Model3Header(&p, m && b < MODEL3_BONES ? m->bones[b].keyIndex : 0);
   p.label = Bone3Label;
   p.keys = Bone3Keys;
   PaintHier(p);
 }
 
-static const GroupKeyList3 *GroupKeys(i32 g) {
-  const Model3 *m = Current_Model3();
+static const GroupKeyList3 *GroupKeys(const Model3 *m, i32 g) {
   if (!m || g < 0 || g >= m->groupCount || g >= MODEL3_GROUPS) return nullptr;
   i32 mo = ClampMotion(m->motion, MODEL3_MOTIONS);
   return mo >= 0 ? m->motions[mo].groupKeys[g] : nullptr;
 }
 
-static void Group3Label(i32 r, i32 t) {
+static void Group3Label(const HierPlan &p, i32 r, i32 t) {
   char name[MODEL3_NAME + 1];
-  memcpy(name, Current_Model3()->groups[r].name, MODEL3_NAME);
+  memcpy(name, ((const Model3 *)p.doc)->groups[r].name, MODEL3_NAME);
   name[MODEL3_NAME] = 0;
   Strip_TextOut(1, t + 2, "%2d:%s", r, name);
 }
 
-static i32 Group3Keys(i32 r, const void **base, size_t *stride) {
-  const GroupKeyList3 *l = GroupKeys(r);
+static i32 Group3Keys(const HierPlan &p, i32 r, const void **base, size_t *stride) {
+  const GroupKeyList3 *l = GroupKeys((const Model3 *)p.doc, r);
   if (!l) return 0;
   *base = l->keys;
   *stride = sizeof(GroupKey3);
   return l->count < 0 ? 0 : l->count > MODEL3_GROUP_KEYS ? MODEL3_GROUP_KEYS : l->count;
 }
 
-void Strip_DrawGroup3Keys(void) {
+void Strip_DrawGroup3Keys(const HookCtx *c) {
   HierPlan p = TreePlan(STRIP_MOTION3_KEYS);
   p.hover[0] = 108, p.hover[1] = 108, p.hover[2] = 0;
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
+  p.doc = m;
   p.rows = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
-  p.current = (i32)g_Sel.g_CurGroupIndex;
-  const GroupKeyList3 *cur = GroupKeys((i32)g_Sel.g_CurGroupIndex);
+  p.current = (i32)c->sel->g_CurGroupIndex;
+  const GroupKeyList3 *cur = GroupKeys(m, p.current);
   Model3Header(&p, cur ? cur->keyIndex : 0);
   p.label = Group3Label;
   p.keys = Group3Keys;
@@ -282,7 +294,7 @@ void Strip_DrawGroup3Keys(void) {
 }
 
 // [SECTION] 3D object set: one band
-static void KzoLabel(i32 r, i32 t) {
+static void KzoLabel(const HierPlan &, i32 r, i32 t) {
   char label[TREE_LABEL + 1];
   memcpy(label, g_TreeRows.rows[0].label, TREE_LABEL);
   label[TREE_LABEL] = 0;
@@ -290,7 +302,7 @@ static void KzoLabel(i32 r, i32 t) {
 }
 
 // The set's shared key frames, held in the second row.
-static i32 KzoKeys(i32 r, const void **base, size_t *stride) {
+static i32 KzoKeys(const HierPlan &, i32 r, const void **base, size_t *stride) {
   if (g_TreeRows.count < 2) return 0;
   const HierRow &row = g_TreeRows.rows[1];
   *base = row.keyFrames;

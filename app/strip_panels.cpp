@@ -16,13 +16,14 @@
 static u32 FromCopy(u32 c) { return (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu); }
 
 // [SECTION] 2D object image preview
-void Strip_DrawObj2Image(void) {
+void Strip_DrawObj2Image(const HookCtx *c) {
   i32 w, h;
   if (!Strip_Begin(STRIP_OBJ2_IMAGE, &w, &h)) return;
   Strip_FillRect(0, 0, w, h, 128, 128, 128);
-  Obj2Model *m = g_Sel.g_Cur2DSlot < OBJ2_SLOTS ? g_Obj2Slots[g_Sel.g_Cur2DSlot] : nullptr;
+  u32 slot = c->sel->g_Cur2DSlot;
+  Obj2Model *m = slot < OBJ2_SLOTS ? g_Obj2Slots[slot] : nullptr;
   i32 img = g_Strip.g_StripObj2Image;
-  const Obj2Image *im = m && img >= 0 && img < OBJ2_MAX_IMAGES ? g_Obj2Images[g_Sel.g_Cur2DSlot * OBJ2_MAX_IMAGES + img] : nullptr;
+  const Obj2Image *im = m && img >= 0 && img < OBJ2_MAX_IMAGES ? g_Obj2Images[slot * OBJ2_MAX_IMAGES + img] : nullptr;
   if (im) {
     i32 iw = im->width > (u32)STRIP_CANVAS_W ? (i32)STRIP_CANVAS_W : (i32)im->width;
     i32 ih = im->height > (u32)STRIP_CANVAS_H ? (i32)STRIP_CANVAS_H : (i32)im->height;
@@ -65,39 +66,43 @@ static void SwatchRow(i32 y0, const SwatchGroup &g, bool current) {
     }
 }
 
-static void PaintSwatches(i32 entry, i32 scroll, i32 count, i32 current, SwatchGroup (*group)(i32)) {
+// The swatches of groups scroll.. of `doc`, read through group(doc, i).
+static void PaintSwatches(i32 entry, i32 scroll, i32 count, i32 current, const void *doc,
+                          SwatchGroup (*group)(const void *doc, i32 i)) {
   i32 w, h;
   if (!Strip_Begin(entry, &w, &h)) return;
   Strip_SetClip(SWATCH_W, SWATCH_H);
   Strip_FillRect(0, 0, SWATCH_W, SWATCH_H, 0, 0, 0);
   if (scroll < 0) scroll = 0;
   for (i32 r = 0; r < SWATCH_ROWS && scroll + r < count; r++)
-    SwatchRow(r * SWATCH_CELL, group(scroll + r), scroll + r == current);
+    SwatchRow(r * SWATCH_CELL, group(doc, scroll + r), scroll + r == current);
   for (i32 x = 0; x < SWATCH_W; x += SWATCH_CELL) Strip_Line(x, 0, x, SWATCH_H, 255, 255, 255);
   for (i32 y = 0; y < SWATCH_H; y += SWATCH_CELL) Strip_Line(0, y, SWATCH_W, y, 255, 255, 255);
   Strip_End(entry, 0, w < SWATCH_W ? w : SWATCH_W, h < SWATCH_H ? h : SWATCH_H);
 }
 
-static SwatchGroup SwatchOf2D(i32 i) {
-  const ::Group2 &g = g_Bone2Slots[g_Sel.g_CurSlot]->groups[i];
+static SwatchGroup SwatchOf2D(const void *doc, i32 i) {
+  const ::Group2 &g = ((const Bone2Model *)doc)->groups[i];
   return {g.r, g.g, g.b, g.texture};
 }
 
-static SwatchGroup SwatchOf3D(i32 i) {
-  const ::Group3 &g = Current_Model3()->groups[i];
+static SwatchGroup SwatchOf3D(const void *doc, i32 i) {
+  const ::Group3 &g = ((const Model3 *)doc)->groups[i];
   return {g.r, g.g, g.b, g.texture ? (i32)g.texture : -1};   // entry 0 stands for none
 }
 
-void Strip_DrawGroup2Swatches(void) {
-  const Bone2Model *m = g_Sel.g_CurSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_CurSlot] : nullptr;
+// The 2D groups are those of the 2D model in the selection's 3D slot number.
+void Strip_DrawGroup2Swatches(const HookCtx *c) {
+  u32 slot = c->sel->g_CurSlot;
+  const Bone2Model *m = slot < BONE2_SLOTS ? g_Bone2Slots[slot] : nullptr;
   i32 n = m ? (m->groupCount < 0 ? 0 : m->groupCount > BONE2_MAX_GROUPS ? BONE2_MAX_GROUPS : m->groupCount) : 0;
-  PaintSwatches(STRIP_GROUP2_SWATCHES, g_Strip.g_StripGroupScroll2D, n, (i32)g_Sel.g_CurGroupIndex, SwatchOf2D);
+  PaintSwatches(STRIP_GROUP2_SWATCHES, g_Strip.g_StripGroupScroll2D, n, (i32)c->sel->g_CurGroupIndex, m, SwatchOf2D);
 }
 
-void Strip_DrawGroup3Swatches(void) {
-  const Model3 *m = Current_Model3();
+void Strip_DrawGroup3Swatches(const HookCtx *c) {
+  const Model3 *m = c->model;
   i32 n = m ? (m->groupCount < 0 ? 0 : m->groupCount > MODEL3_GROUPS ? MODEL3_GROUPS : m->groupCount) : 0;
-  PaintSwatches(STRIP_GROUP3_SWATCHES, g_Strip.g_StripGroupScroll3D, n, (i32)g_Sel.g_CurGroupIndex, SwatchOf3D);
+  PaintSwatches(STRIP_GROUP3_SWATCHES, g_Strip.g_StripGroupScroll3D, n, (i32)c->sel->g_CurGroupIndex, m, SwatchOf3D);
 }
 
 // [SECTION] texture previews

@@ -113,10 +113,11 @@ bool App_TickTitle(void) {
 
 // [SECTION] strips (Strip_CopyKeys2D / 3D: strip.cpp)
 static void CopyStripKeys(void) {
-  if (g_Shell.g_EditFamily == FAMILY_2D_MODEL && (g_Shell.g_EditSubMode == SUB_2D_OBJECT || g_Shell.g_EditSubMode == SUB_2D_MOTION))
-    Strip_CopyKeys2D();
-  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION || g_Shell.g_EditSubMode == SUB_3D_MOTION))
-    Strip_CopyKeys3D();
+  HookCtx c = Family_ShellContext();
+  if (g_Shell.g_EditFamily == FAMILY_2D_MODEL && (c.layout == SUB_2D_OBJECT || c.layout == SUB_2D_MOTION))
+    Strip_CopyKeys2D(&c);
+  if (g_Shell.g_EditFamily == FAMILY_3D_MODEL && (c.layout == SUB_3D_OBJMOTION || c.layout == SUB_3D_MOTION))
+    Strip_CopyKeys3D(&c);
 }
 
 // [SECTION] steps
@@ -206,7 +207,8 @@ void App_UpdateFrame(void) {
   Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);   // 6
   if (g_Shell.g_EditFamily == FAMILY_PREVIEW && Current_Model3())                  // 7
     Current_Model3()->shadowMode = PreviewShadowMode(g_Options.g_OptShadow);
-  App_Navigate();                                                    // 8
+  HookCtx nav = Family_ShellContext();
+  App_Navigate(&nav);                                                // 8
   if (g_Shell.g_Playing == 1) {                                              // 9
     App_MarkAllRedraw();
     g_Shell.g_Playing = 0;
@@ -218,7 +220,9 @@ void App_UpdateFrame(void) {
   const FamilyHooks *row = Family_Current();                         // 13
   HookCtx c = Family_ShellContext();
   if (row && row->update) row->update(&c);
-  App_ZDragZoom(g_Mouse.g_ZKeyHeld);                                         // 14
+  // The update hook may have changed the layout, the active view or the model: a fresh context.
+  HookCtx zoom = Family_ShellContext();
+  App_ZDragZoom(&zoom);                                              // 14
   App_FramePasses();                                                 // 15
   App_SetFrameCameraAndLights();                                     // 16
   FollowDocument();

@@ -352,12 +352,12 @@ static u32 AddCorners(const Model3 *m, const u32 *faceFlags, bool posed, f32 *ou
   return n;
 }
 
-static u32 AddSelectedVertices(const Model3 *m, f32 *out) {
+static u32 AddSelectedVertices(const Model3 *m, const u32 *vertFlags, f32 *out) {
   u32 n = 0;
   i32 verts = ClampCount(m->positionCount, m->capPositions);
   if (verts > (i32)s_WorkVerts) verts = (i32)s_WorkVerts;
   for (i32 v = 0; v < verts; v++) {
-    if (!g_Sel.g_PolySelVerts[v]) continue;
+    if (!vertFlags[v]) continue;
     if (out) { out[n * 3] = m->positions[v].x; out[n * 3 + 1] = m->positions[v].y; out[n * 3 + 2] = m->positions[v].z; }
     n++;
   }
@@ -365,17 +365,17 @@ static u32 AddSelectedVertices(const Model3 *m, f32 *out) {
 }
 
 // Counts with out = null, then fills.
-static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
+static u32 CollectPoints(const Model3 *m, const ShellSelection *sel, int rule, f32 *out) {
   i32 verts = ClampCount(m->positionCount, m->capPositions);
   i32 polys = ClampCount(m->polygonCount, m->capPolygons);
   switch (rule) {
     case 0:   // the selection, else every corner
     case 1: { // the same in the editing views: with nothing selected the whole model is fitted,
               // so the fit key always brings a model panned out of sight back
-      bool byFaces = g_Sel.g_PolySelectMode == 1;
-      bool any = byFaces ? AnySelected(g_Sel.g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
-                         : AnySelected(g_Sel.g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
-      if (any) return byFaces ? AddCorners(m, g_Sel.g_PolySelFaces, false, out) : AddSelectedVertices(m, out);
+      bool byFaces = sel->g_PolySelectMode == 1;
+      bool any = byFaces ? AnySelected(sel->g_PolySelFaces, polys < (i32)s_WorkFaces ? polys : (i32)s_WorkFaces)
+                         : AnySelected(sel->g_PolySelVerts, verts < (i32)s_WorkVerts ? verts : (i32)s_WorkVerts);
+      if (any) return byFaces ? AddCorners(m, sel->g_PolySelFaces, false, out) : AddSelectedVertices(m, sel->g_PolySelVerts, out);
       return AddCorners(m, nullptr, false, out);
     }
     case 2: return AddCorners(m, nullptr, false, out);
@@ -383,9 +383,8 @@ static u32 CollectPoints(const Model3 *m, int rule, f32 *out) {
   }
 }
 
-f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
+f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n) {
   *n = 0;
-  const Model3 *m = Current_Model3();
   if (!m || !m->polygons || !m->positions) return nullptr;
   int rule;
   if (kind == VIEW_MAIN) rule = 0;
@@ -394,25 +393,25 @@ f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n) {
   else if (subMode == SUB_3D_BONE || subMode == SUB_3D_WEIGHT) rule = 2;
   else if (subMode == SUB_3D_MOTION) rule = 3;
   else return nullptr;   // orthographic views of other sub-modes are not fitted
-  u32 count = CollectPoints(m, rule, nullptr);
+  u32 count = CollectPoints(m, sel, rule, nullptr);
   if (count == 0) return nullptr;
   f32 *pts = (f32 *)malloc(sizeof(f32) * 3 * count);
   if (!pts) return nullptr;
-  *n = CollectPoints(m, rule, pts);
+  *n = CollectPoints(m, sel, rule, pts);
   return pts;
 }
 
-void View_Fit(void) { View_FitView(View_Active()); }
+void View_Fit(const HookCtx *c) { View_FitView(c, c->view); }
 
-void View_FitView(ViewRecord *v) {
+void View_FitView(const HookCtx *c, ViewRecord *v) {
   u32 n = 0;
-  f32 *pts = View_GatherFitPoints(g_Shell.g_EditSubMode, v->kind, &n);
+  f32 *pts = View_GatherFitPoints(c->model, c->sel, c->layout, v->kind, &n);
   if (pts && v->kind == VIEW_MAIN) {
     f32 mn[3], mx[3];
     View_BoundsOfPoints(pts, n, mn, mx);
-    memcpy(Current_Model3()->bboxMin, mn, sizeof mn);
-    memcpy(Current_Model3()->bboxMax, mx, sizeof mx);
-    View_FitPerspective(v, mn, mx, g_Options.g_MainWndRect[2], g_Options.g_MainWndRect[3], g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY,
+    memcpy(c->model->bboxMin, mn, sizeof mn);
+    memcpy(c->model->bboxMax, mx, sizeof mx);
+    View_FitPerspective(v, mn, mx, g_Options.g_MainWndRect[2], g_Options.g_MainWndRect[3], c->perspAngleX, c->perspAngleY,
                         g_ShellSeam.fitCamera);
   } else if (pts) {
     View_FitOrtho(v, pts, n);
@@ -423,8 +422,10 @@ void View_FitView(ViewRecord *v) {
 
 void View_FitAll(void) {
   Object_UpdateFrame();   // every pose current before the views are fitted
+  // Built here: the callers have just replaced the model.
+  HookCtx c = Family_ShellContext();
   u32 layout = View_CurrentLayout();
   i32 n = LayoutCount(layout);
-  for (i32 i = 1; i < n; i++) View_FitView(View_Get(layout, (u32)i));
+  for (i32 i = 1; i < n; i++) View_FitView(&c, View_Get(layout, (u32)i));
   g_Shell.g_ActiveView = 0;
 }

@@ -8,6 +8,7 @@
 // view they act on.
 #pragma once
 #include "model/types.h"
+#include "app/hook_ctx.h"
 #include "app/shell_services.h"
 #include "lib/framework/view_record.h"
 
@@ -98,13 +99,14 @@ void View_TurnPerspective(f32 v[3], f32 angleX, f32 angleY);
 // The smallest zoom a fit leaves and a drag may reach (a zero zoom never grows again).
 extern const f32 g_ViewMinZoom;
 enum { VIEW_FIT_MAX_STEPS = 400 };
-// Fits view g_Shell.g_ActiveView of the current layout to the current 3D model (the selection, or
-// all polygon corners); without a model or points only a redraw is requested.
-void View_Fit(void);
-// The same for view v.
-void View_FitView(ViewRecord *v);
-// Runs the pose pass, then fits views 1..count-1; view 0 is not fitted.
+// Fits the context's view to its 3D model (its selection, or all polygon corners), the
+// perspective view at its camera angles; without a model or points only a redraw is requested.
+void View_Fit(const HookCtx *c);
+// The same for view v in the context's layout.
+void View_FitView(const HookCtx *c, ViewRecord *v);
+// Runs the pose pass, then fits views 1..count-1 of the current layout to the current model;
+// view 0 is not fitted.
 void View_FitAll(void);
-// The points View_Fit uses for a view kind in a sub-mode (x, y, z triples, malloc'd; null
-// when there are none). n receives the count.
-f32 *View_GatherFitPoints(u32 subMode, u32 kind, u32 *n);
+// The points a fit of model m uses for a view kind in a sub-mode, by the selection sel (x, y, z
+// triples, malloc'd; null when there are none). n receives the count.
+f32 *View_GatherFitPoints(const Model3 *m, const ShellSelection *sel, u32 subMode, u32 kind, u32 *n);

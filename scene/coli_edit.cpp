@@ -251,7 +251,7 @@ void Coli_Enter(const HookCtx *c) {
   LoadCharacters();
   OpenPanel(COLI_PANEL_SELECT);
   Coli_SetTarget(COLI_TARGET_RANGE);
-  View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView)->zoom = 8.0f;
+  c->view->zoom = 8.0f;
   App_MarkAllRedraw();
 }
 
@@ -288,17 +288,17 @@ static void ClearSteps(void) {
   }
 }
 
-// The used record whose projection at (x, y0, z) is nearest to the mouse; ties keep the lower
-// index. -1 when none is used.
+// The used record whose projection at (x, y0, z) is nearest to the mouse at (mx, my); ties
+// keep the lower index. -1 when none is used.
 template <typename Rec>
-static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
+static i32 Nearest(const Rec *recs, i32 n, f32 y0, i32 mx, i32 my) {
   f32 best = 99999.9f;
   i32 found = -1;
   for (i32 k = 0; k < n; k++) {
     if (!recs[k].used) continue;
     f32 s[3];
     g_SceneSeam.project(s, recs[k].x, y0, recs[k].z);
-    f32 dx = s[0] - (f32)g_Mouse.g_MouseX, dy = s[1] - (f32)g_Mouse.g_MouseY;
+    f32 dx = s[0] - (f32)mx, dy = s[1] - (f32)my;
     f32 dist = sqrtf(dx * dx + dy * dy);
     if (dist < best) {
       best = dist;
@@ -308,17 +308,17 @@ static i32 Nearest(const Rec *recs, i32 n, f32 y0) {
   return found;
 }
 
-static void PickNearest(void) {
+static void PickNearest(i32 mx, i32 my) {
   ColiEditor &e = g_ColiEdit;
   const CollisionDoc *d = g_Coli.doc;
   f32 p[3];
   Object0Position(p);
   if (e.target == COLI_TARGET_BOXES) {
-    i32 k = Nearest(d->boxes, COLI_BOXES, p[1]);
+    i32 k = Nearest(d->boxes, COLI_BOXES, p[1], mx, my);
     if (k != e.curBox) e.refresh[COLI_PANEL_BOX] = 1;
     e.curBox = k;
   } else if (e.target == COLI_TARGET_CIRCLES) {
-    i32 k = Nearest(d->circles, COLI_CIRCLES, p[1]);
+    i32 k = Nearest(d->circles, COLI_CIRCLES, p[1], mx, my);
     if (k != e.curCircle) e.refresh[COLI_PANEL_CIRCLE] = 1;
     e.curCircle = k;
   }
@@ -332,9 +332,9 @@ void Coli_Update(const HookCtx *c) {
   ClearSteps();
   f32 p[3];
   Object0Position(p);
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
+  ViewRecord *v = View_Get(c->layout, 0);
   v->panX = p[0], v->panY = p[1], v->panZ = p[2];
-  if (!Shell_AnyButtonHeld()) PickNearest();
+  if (!Shell_AnyButtonHeld()) PickNearest(c->x, c->y);
   App_MarkAllRedraw();
 }
 
@@ -375,7 +375,7 @@ static void DragShape(Rec *recs, i32 n, i32 cur, u32 mode, u32 panel, f32 dx, f3
 void Coli_MouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!HasCharacter() || !g_Coli.doc) return;
-  DragAnchor &a = g_Mouse.g_MotionDragAnchor;
+  DragAnchor &a = c->mouse->g_MotionDragAnchor;
   if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
     DragAnchors_SetAC(c->mouse, x, y);
     return;

@@ -173,7 +173,7 @@ void Effect_MouseMove(const HookCtx *c) {
   ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
   if (k >= 0) {
-    DragAnchor &a = g_Mouse.g_MotionDragAnchor;
+    DragAnchor &a = c->mouse->g_MotionDragAnchor;
     f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
     if (g_ParticleEdit.mode == PARTICLE_MODE_MOVE) {
       em->keys[k].x += dx;
@@ -278,7 +278,7 @@ void Effect_Enter(const HookCtx *c) {
   ParticleEditor &e = g_ParticleEdit;
   App_LoadFamilyMenu("MENU_KZE");
   g_Lib.runState = 5;
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
+  ViewRecord *v = View_Get(c->layout, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
   Model3_FreeAllSlots();

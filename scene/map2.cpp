@@ -204,9 +204,9 @@ static void Paint(void) {
 
 void Map2_Update(const HookCtx *c) {
   Map2Editor &e = g_Map2Editor;
-  const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
+  const ViewRecord *v = View_Get(c->layout, 0);
   i32 col, r;
-  if (Map2_CursorFromMouse(g_Mouse.g_MouseX, g_Mouse.g_MouseY, v->panX, v->panY, &col, &r)) {
+  if (Map2_CursorFromMouse(c->x, c->y, v->panX, v->panY, &col, &r)) {
     e.cursorX = col;
     e.cursorY = r;
   }
@@ -286,7 +286,7 @@ void Map2_Enter(const HookCtx *c) {
   Img_Load(&e.character, kCharacter);
   e.scrollX = e.scrollY = 0;
   e.painting = 0;
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
+  ViewRecord *v = View_Get(c->layout, 0);
   v->panX = -160.0f;
   v->panY = -120.0f;
   OpenPanel();

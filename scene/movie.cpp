@@ -55,10 +55,12 @@ MovieObject *Movie_Object(i32 n) {
   return g_Movie.objects[n];
 }
 
-MovieObject *Movie_CurrentObject(void) {
-  if ((i32)g_Sel.g_CurSlot >= Movie_ObjectCount()) return nullptr;
-  return Movie_Object((i32)g_Sel.g_CurSlot);
+MovieObject *Movie_ObjectAtSlot(u32 slot) {
+  if ((i32)slot >= Movie_ObjectCount()) return nullptr;
+  return Movie_Object((i32)slot);
 }
+
+MovieObject *Movie_CurrentObject(void) { return Movie_ObjectAtSlot(g_Sel.g_CurSlot); }
 
 // [SECTION] data
 
@@ -427,8 +429,9 @@ static i32 KeyAt(const MovieObject *o, i32 f) {
   return -1;
 }
 
-bool Movie_EnsureKeyAtFrame(void) {
-  MovieObject *o = Movie_CurrentObject();
+bool Movie_EnsureKeyAtFrame(void) { return Movie_EnsureKeyOf(Movie_CurrentObject()); }
+
+bool Movie_EnsureKeyOf(MovieObject *o) {
   if (!o) return false;
   if (KeyAt(o, g_MovieScene.frame) >= 0) return true;
   i32 count = o->keyCount < 0 ? 0 : o->keyCount;
@@ -474,7 +477,7 @@ void Movie_CopyKey(void) {
 
 bool Movie_PasteKey(void) {
   MovieObject *o = Movie_CurrentObject();
-  if (!o || !Movie_EnsureKeyAtFrame()) return false;
+  if (!o || !Movie_EnsureKeyOf(o)) return false;
   Movie_FindCurrentKeys();
   // Only ever the key at the current frame, never a neighbour.
   i32 k = KeyAt(o, g_MovieScene.frame);
@@ -485,8 +488,10 @@ bool Movie_PasteKey(void) {
   return true;
 }
 
-i32 Movie_PrevKeyFrame(i32 f) {
-  MovieObject *o = Movie_CurrentObject();
+i32 Movie_PrevKeyFrame(i32 f) { return Movie_PrevKeyFrameOf(Movie_CurrentObject(), f); }
+i32 Movie_NextKeyFrame(i32 f) { return Movie_NextKeyFrameOf(Movie_CurrentObject(), f); }
+
+i32 Movie_PrevKeyFrameOf(const MovieObject *o, i32 f) {
   i32 best = 0;
   if (!o) return best;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
@@ -495,8 +500,7 @@ i32 Movie_PrevKeyFrame(i32 f) {
   return best;
 }
 
-i32 Movie_NextKeyFrame(i32 f) {
-  MovieObject *o = Movie_CurrentObject();
+i32 Movie_NextKeyFrameOf(const MovieObject *o, i32 f) {
   if (!o) return f;
   i32 count = o->keyCount > MOVIE_MAX_KEYS ? MOVIE_MAX_KEYS : o->keyCount;
   i32 best = f;

@@ -57,7 +57,10 @@ void Movie_FreeObjects(void);
 MovieObject *Movie_Object(i32 n);
 // Objects in use, 0..MOVIE_MAX_OBJECTS whatever the count holds.
 i32 Movie_ObjectCount(void);
-// The object of the current slot, or null.
+// The object of a slot number while it is within the count, or null.
+MovieObject *Movie_ObjectAtSlot(u32 slot);
+// The object of the shell's current slot (g_Sel.g_CurSlot), for the dialogs; hooks take the
+// slot of the selection they are handed.
 MovieObject *Movie_CurrentObject(void);
 
 // [SECTION] evaluation
@@ -83,17 +86,23 @@ i32 Movie_PlaybackEnd(bool chain);
 // Hands the movie clock, step and end branches to the shell's playback tick (start-up).
 void Movie_InstallTick(void);
 
-// [SECTION] key editing on the current object (g_Sel.g_CurSlot)
-// Adds a key at the current frame from the evaluated pose; false when the object has 16 keys
-// and none at this frame (nothing changes).
-bool Movie_EnsureKeyAtFrame(void);
+// [SECTION] key editing at the current frame: the ...Of forms on the object they are given
+// (the hooks', of their selection's slot), the others on the current object (g_Sel.g_CurSlot,
+// for the dialogs)
+// Adds a key to o at the current frame from the evaluated pose; false without o, or when it
+// has 16 keys and none at this frame (nothing changes).
+bool Movie_EnsureKeyOf(MovieObject *o);
+bool Movie_EnsureKeyAtFrame(void);   // on the current object
 // Removes the key at the current frame; never at frame 0 and never the object's last key.
 bool Movie_DeleteKeyAtFrame(void);
 void Movie_CopyKey(void);
 // The clipboard onto the key at the current frame (made when missing); false when the object
 // is full and has no key there.
 bool Movie_PasteKey(void);
-// Largest key frame below f (or 0); smallest key frame above f (or f).
+// Largest key frame of o below f (or 0); smallest key frame above f (or f). Without o: 0, f.
+i32 Movie_PrevKeyFrameOf(const MovieObject *o, i32 f);
+i32 Movie_NextKeyFrameOf(const MovieObject *o, i32 f);
+// The same on the current object.
 i32 Movie_PrevKeyFrame(i32 f);
 i32 Movie_NextKeyFrame(i32 f);
 

@@ -176,18 +176,18 @@ void Movie_Enter(const HookCtx *c) {
   g_Lib.frameScaling = 0;
   App_LoadFamilyMenu("MENU_MOVIE");
   g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   g_MovieDlg = MovieDlgState{};
   SetUpStrip();
   Movie_NewDocument();
   g_MovieScene.frame = 0;
   e.shownFrame = -1;
   for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) {
-    ViewRecord *v = LayoutView(i);
+    ViewRecord *v = View_Get(c->layout, i);
     v->panX = v->panY = v->panZ = 0.0f;
   }
-  LayoutView(0)->panX = -160.0f;
-  LayoutView(0)->panY = -180.0f;
+  View_Get(c->layout, 0)->panX = -160.0f;
+  View_Get(c->layout, 0)->panY = -180.0f;
   for (u32 d = 0; d < MOVIE_DIALOGS; d++)
     if (d != MOVIE_DIALOG_RENDER) OpenDialog(d);
   Movie_SetScroll(0, g_MovieScene.frameCount);
@@ -240,13 +240,13 @@ void Movie_Update(const HookCtx *c) {
 
 // [SECTION] mouse
 
-// A press keeps its point and makes sure the current object has a key at the frame; a key
-// made here marks the document edited.
-static void AnchorAndKeyFrame(i32 x, i32 y) {
-  g_MovieEditor.anchorX = x, g_MovieEditor.anchorY = y;
-  MovieObject *o = Movie_CurrentObject();
+// A press keeps its point and makes sure the object of the handed selection's slot has a key
+// at the frame; a key made here marks the document edited.
+static void AnchorAndKeyFrame(const HookCtx *c) {
+  g_MovieEditor.anchorX = c->x, g_MovieEditor.anchorY = c->y;
+  MovieObject *o = Movie_ObjectAtSlot(c->sel->g_CurSlot);
   i32 before = o ? o->keyCount : 0;
-  Movie_EnsureKeyAtFrame();
+  Movie_EnsureKeyOf(o);
   if (o && o->keyCount != before) MarkEdited();
 }
 
@@ -254,15 +254,14 @@ void Movie_LButtonDown(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   MovieEditor &e = g_MovieEditor;
   DragAnchors_SetAll(c->mouse, x, y);
-  AnchorAndKeyFrame(x, y);
+  AnchorAndKeyFrame(c);
   e.dragAngles[0] = e.dragAngles[1] = e.dragAngles[2] = 0.0f;
   e.dragStarted = 1;
 }
 
 void Movie_RButtonDown(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  DragAnchors_SetAC(c->mouse, x, y);
-  AnchorAndKeyFrame(x, y);
+  DragAnchors_SetAC(c->mouse, c->x, c->y);
+  AnchorAndKeyFrame(c);
 }
 
 static bool IsPerspective(u32 kind) { return kind == VIEW_MAIN || kind == VIEW_PERS; }
@@ -364,10 +363,10 @@ void Movie_MouseMove(const HookCtx *c) {
     return;
   }
   if (!OnlyButton(BUTTON_LEFT)) return;
-  MovieObject *o = Movie_CurrentObject();
+  MovieObject *o = Movie_ObjectAtSlot(c->sel->g_CurSlot);
   MovieKey *k = KeyAtFrame(o);
   if (!k) return;
-  bool changed = DragKey(*k, o->kind, (u32)e.mode, view, g_Mouse.g_MouseMoveDX, g_Mouse.g_MouseMoveDY, mx, my);
+  bool changed = DragKey(*k, o->kind, (u32)e.mode, view, c->mouse->g_MouseMoveDX, c->mouse->g_MouseMoveDY, mx, my);
   e.anchorX = x, e.anchorY = y;
   if (changed) MarkEdited();
   Movie_RefreshAllLists();
@@ -397,8 +396,9 @@ void Movie_KeyUp(const HookCtx *c) {
 }
 
 void Movie_WheelKey(const HookCtx *c) {
-  i32 step = c->step;
-  g_MovieScene.frame = step < 0 ? Movie_PrevKeyFrame(g_MovieScene.frame) : Movie_NextKeyFrame(g_MovieScene.frame);
+  const MovieObject *o = Movie_ObjectAtSlot(c->sel->g_CurSlot);
+  i32 f = g_MovieScene.frame;
+  g_MovieScene.frame = c->step < 0 ? Movie_PrevKeyFrameOf(o, f) : Movie_NextKeyFrameOf(o, f);
   Movie_RefreshAllLists();
 }
 
@@ -436,7 +436,9 @@ static MovieObject *FreshObject(i32 n) {
   return o;
 }
 
-bool Movie_AddActor(i32 kind) {
+bool Movie_AddActor(i32 kind) { return Movie_AddActorTo(&g_Sel, kind); }
+
+bool Movie_AddActorTo(ShellSelection *sel, i32 kind) {
   i32 n = Movie_ObjectCount();
   if (!HasRoom(n, kind)) {
     Seam_ErrorBox(kTableFull);
@@ -446,7 +448,7 @@ bool Movie_AddActor(i32 kind) {
   if (!o) return false;
   InitKeys(n, o, kind);
   g_Movie.objectCount = n + 1;
-  g_Sel.g_CurSlot = (u32)n;
+  sel->g_CurSlot = (u32)n;
   switch (kind) {
     case MOVIE_KIND_BONE2: Bone2_Init(n); break;
     case MOVIE_KIND_MODEL3: g_ModelAllocArrays = 1; Model3_Init(n); break;
@@ -461,10 +463,12 @@ bool Movie_AddActor(i32 kind) {
   return true;
 }
 
-bool Movie_ClearModelActor(void) {
-  MovieObject *o = Movie_CurrentObject();
+bool Movie_ClearModelActor(void) { return Movie_ClearModelActorOf(&g_Sel); }
+
+bool Movie_ClearModelActorOf(const ShellSelection *sel) {
+  MovieObject *o = Movie_ObjectAtSlot(sel->g_CurSlot);
   if (!o || o->kind != MOVIE_KIND_MODEL3) return false;
-  i32 n = (i32)g_Sel.g_CurSlot;
+  i32 n = (i32)sel->g_CurSlot;
   o = FreshObject(n);
   if (!o) {
     g_Movie.objectCount = n;   // the record is gone; the objects after it cannot stay listed
@@ -490,11 +494,11 @@ static const struct {
     {IDM_MOVIE_ADD_KZA, MOVIE_KIND_OBJ2},        {IDM_MOVIE_ADD_IMAGE, MOVIE_KIND_IMAGE},
 };
 
-// Adds the actor of an add item; false when id is no add item.
-static bool AddItemCommand(u32 id) {
+// Adds the actor of an add item, made current in sel; false when id is no add item.
+static bool AddItemCommand(ShellSelection *sel, u32 id) {
   for (const auto &item : kAddItems)
     if (item.id == id) {
-      Movie_AddActor(item.kind);
+      Movie_AddActorTo(sel, item.kind);
       return true;
     }
   return false;
@@ -503,13 +507,13 @@ static bool AddItemCommand(u32 id) {
 void Movie_Command(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
-    case IDM_MOVIE_CLEAR: Movie_ClearModelActor(); break;
+    case IDM_MOVIE_CLEAR: Movie_ClearModelActorOf(c->sel); break;
     case IDM_MOVIE_NEW:
       if (Discard_Ask(DOC_MOVIE)) Movie_NewDocument();
       break;
     case IDM_MOVIE_RENDER: OpenDialog(MOVIE_DIALOG_RENDER); break;
     default:
-      if (!AddItemCommand(id)) return;
+      if (!AddItemCommand(c->sel, id)) return;
   }
   App_MarkAllRedraw();
 }

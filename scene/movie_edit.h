@@ -71,10 +71,14 @@ void Movie_RefreshAllLists(void);
 void Movie_ShowActorDialog(void);
 // Closes dialog d ("閉じる"); it opens again when the family is entered again.
 void Movie_CloseDialog(u32 d);
-// Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made current. False after
-// "これ以上 追加できません。" when the tables have no room (nothing changes).
+// Adds an actor of `kind` (MOVIE_KIND_*) as the new last object, made the current slot of sel.
+// False after "これ以上 追加できません。" when the tables have no room (nothing changes).
+bool Movie_AddActorTo(ShellSelection *sel, i32 kind);
+// "消去": the 3D model actor of sel's slot starts over (one key at frame 0, scale 1). False for
+// other kinds.
+bool Movie_ClearModelActorOf(const ShellSelection *sel);
+// The same on the shell's selection.
 bool Movie_AddActor(i32 kind);
-// "消去": a 3D model actor starts over (one key at frame 0, scale 1). False for other kinds.
 bool Movie_ClearModelActor(void);
 
 // [SECTION] playback

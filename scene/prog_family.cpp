@@ -162,12 +162,12 @@ bool Prog_LoadSource(void) {
 // [SECTION] Entry and exit
 
 // The shell's camera values for the script's scene: no turn, the eye 15 back, the main view
-// at scale 2.5 panned so that the script's 2D origin sits near the top left.
-static void Prog_ResetViewValues(void) {
+// of the layout at scale 2.5 panned so that the script's 2D origin sits near the top left.
+static void Prog_ResetViewValues(u32 layout) {
   g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f;
   g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0.0f;
   g_Shell.g_PerspOffset[2] = -15.0f;
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
+  ViewRecord *v = View_Get(layout, 0);
   v->zoom = 2.5f;
   v->panX = -160.0f;
   v->panY = -60.0f;
@@ -179,7 +179,7 @@ void Prog_Enter(const HookCtx *c) {
   Prog_AllocRuntime();
   g_Lib.runState = 7;
   App_LoadFamilyMenu("MENU_PROG");
-  Prog_ResetViewValues();
+  Prog_ResetViewValues(c->layout);
   if (g_SceneSeam.clearAllModels) g_SceneSeam.clearAllModels();
   if (g_SceneSeam.enterWindows) g_SceneSeam.enterWindows();
   Prog_LoadSource();

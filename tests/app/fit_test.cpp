@@ -5,6 +5,7 @@
 #include <math.h>
 
 #include "app/current.h"
+#include "tests/support/hook_at.h"
 #include "app/shell_options.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
@@ -154,7 +155,7 @@ TEST(ViewFit, FitCommandOnModels) {
   g_Sel.g_CurSlot = 0;
   // No model at all: only a redraw.
   Model3_FreeSlot(0);
-  View_Fit();
+  View_Fit(Hook_Now());
   EXPECT_EQ(g_Shell.g_Views[14][0].zoom, 3.2f);
   EXPECT_EQ(g_Shell.g_Views[14][0].redraw, 1u);
   // An empty model: no points, only a redraw.
@@ -163,7 +164,7 @@ TEST(ViewFit, FitCommandOnModels) {
   ASSERT_NE(m, nullptr);
   m->polygonCount = 0;
   g_Shell.g_Views[14][0].redraw = 0;
-  View_Fit();
+  View_Fit(Hook_Now());
   EXPECT_EQ(g_Shell.g_Views[14][0].zoom, 3.2f);
   EXPECT_EQ(g_Shell.g_Views[14][0].redraw, 1u);
   // One triangle in the plane y = 2 with a corner naming no vertex: the flat axis is
@@ -176,7 +177,7 @@ TEST(ViewFit, FitCommandOnModels) {
   m->polygons[0].cornerCount = 4;
   for (u32 c = 0; c < 4; c++) m->polygons[0].corners[c].vertex = c == 3 ? 1000000u : c;
   g_Sel.g_PolySelectMode = 1;
-  View_Fit();
+  View_Fit(Hook_Now());
   EXPECT_EQ(m->bboxMin[1], 1.0f);
   EXPECT_EQ(m->bboxMax[1], 3.0f);
   EXPECT_EQ(m->bboxMax[0], 4.0f);
@@ -197,11 +198,11 @@ TEST(ViewFit, FitCommandOnModels) {
   g_Shell.g_Views[14][1].h = 300;
   g_Shell.g_Views[14][1].panX = -500.0f;   // panned far out of sight
   g_Shell.g_ActiveView = 1;
-  View_Fit();
+  View_Fit(Hook_Now());
   EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].panX, 7.0f);
   EXPECT_NE(g_Shell.g_Views[14][1].zoom, 0.25f);
   g_Sel.g_PolySelFaces[0] = 1;
-  View_Fit();
+  View_Fit(Hook_Now());
   EXPECT_FLOAT_EQ(g_Shell.g_Views[14][1].panX, 2.0f);
   g_Sel.g_PolySelFaces[0] = 0;
   g_Shell.g_ActiveView = 0;

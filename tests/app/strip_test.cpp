@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/current.h"
+#include "tests/support/hook_at.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -174,7 +175,7 @@ TEST_F(StripTest, Bone3StripMatchesGoldens) {
     g_Strip.g_StripGeo.bottom = 110;
     g_Shell.g_Playing = c.playing;
     Strip_Register(STRIP_MOTION3_KEYS, Win(9), 400, 120);
-    Strip_DrawBone3Keys();
+    Strip_DrawBone3Keys(Hook_Now());
     ExpectGolden(c.golden);
     TearDown();
   }
@@ -187,19 +188,19 @@ TEST_F(StripTest, AHoverPastTheRowsDrawsNoLine) {
   m->groupCount = 2;
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 400, 160);
   g_Strip.g_StripGeo.bottom = 150;
-  Strip_DrawGroup3Keys();
+  Strip_DrawGroup3Keys(Hook_Now());
   std::string none = Dump();
   for (i32 hovered : {2, 3}) {
     g_texts.clear();
     g_blits.clear();
     g_TreeRows.hovered = hovered;
-    Strip_DrawGroup3Keys();
+    Strip_DrawGroup3Keys(Hook_Now());
     EXPECT_EQ(Dump(), none) << hovered;
   }
   g_texts.clear();
   g_blits.clear();
   g_TreeRows.hovered = 1;   // a row that is there: its line
-  Strip_DrawGroup3Keys();
+  Strip_DrawGroup3Keys(Hook_Now());
   EXPECT_NE(Dump(), none);
 }
 
@@ -207,13 +208,13 @@ TEST_F(StripTest, EdgeWindowsMatchGoldens) {
   // Zero rows: separator, ruler and the header texts only.
   Strip_Register(STRIP_BONE2_KEYS, Win(5), 400, 100);
   g_Strip.g_StripGeo.bottom = 90;
-  Strip_DrawBone2Keys();
+  Strip_DrawBone2Keys(Hook_Now());
   ExpectGolden("bone2_zero_rows");
   // A 50-pixel-wide window: no ruler numbers.
   SetUp();
   MakeBones3();
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 50, 80);
-  Strip_DrawBone3Keys();
+  Strip_DrawBone3Keys(Hook_Now());
   ExpectGolden("bone3_narrow");
   for (const Text &t : g_texts) EXPECT_NE(t.text.find_first_not_of("0123456789"), std::string::npos) << t.text;
 }
@@ -352,7 +353,7 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   Model3 *m = MakeBones3();
   g_Strip.g_StripGeo.bottom = 1 << 30;
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 5000, 5000);
-  Strip_DrawBone3Keys();
+  Strip_DrawBone3Keys(Hook_Now());
   EXPECT_EQ(g_blits.back(), "9 0 1600 1024");
   Strip_Line(-100000, -7, 2000000, 900000, 255, 0, 0);
   Strip_Line(1700, 5, -(1 << 29), 5, 255, 0, 0);
@@ -370,7 +371,7 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   Strip_SetDivisor(1);
   g_Strip.g_StripGeo.bottom = 200;
   Strip_Register(STRIP_MOTION3_KEYS, Win(9), 1600, 200);
-  Strip_DrawBone3Keys();
+  Strip_DrawBone3Keys(Hook_Now());
   i32 rowTop = STRIP_HEADER + STRIP_ROW * 2, boxes = 0;
   for (i32 x = 0; x < 1600; x++)
     if (Px(x, rowTop + 10) == Strip_RGB(0, 160, 255)) boxes++;
@@ -381,7 +382,7 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   memset(g_TreeRows.rows[1].label, 0, TREE_LABEL);
   for (i32 i = 0; i < TREE_LABEL; i += 2) memcpy(g_TreeRows.rows[1].label + i, "\x88\x9f", 2);
   g_texts.clear();
-  Strip_DrawBone3Keys();
+  Strip_DrawBone3Keys(Hook_Now());
   ASSERT_GE(g_texts.size(), 2u);
   const std::string &label = g_texts[2].text;   // row 1's label
   EXPECT_LE(label.size(), 255u);
@@ -399,7 +400,7 @@ TEST_F(StripTest, PaintersStayInsideTheirBounds) {
   g_Obj2.pixels[1] = 0x00332211;   // r 0x11, g 0x22, b 0x33
   o->pivotX[0] = 1, o->pivotY[0] = 100;
   Strip_Register(STRIP_OBJ2_IMAGE, Win(2), 200, 100);
-  Strip_DrawObj2Image();
+  Strip_DrawObj2Image(Hook_Now());
   EXPECT_EQ(Px(1, 25), Strip_RGB(0x11, 0x22, 0x33));
   EXPECT_EQ(Px(5, 25), 0u);
   EXPECT_EQ(Px(1599, 64), 0u);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/current.h"
+#include "tests/support/hook_at.h"
 #include "app/nav.h"
 #include "app/play.h"
 #include "app/preview.h"
@@ -378,7 +379,7 @@ TEST(StripsAndLists, KeysCappedAt16WithRealCountAndListErrIsUnselected) {
   for (i32 &r : g_TreeRows.rows[0].reserved1) r = 0x5a5a;
   g_Shell.g_EditFamily = FAMILY_3D_MODEL;
   g_Shell.g_EditSubMode = SUB_3D_MOTION;
-  Strip_CopyKeys3D();
+  Strip_CopyKeys3D(Hook_Now());
   EXPECT_EQ(g_TreeRows.rows[0].keyCount, total);
   EXPECT_GE(total, 20);
   for (i32 k = 0; k < TREE_ROW_KEYS; k++) EXPECT_EQ(g_TreeRows.rows[0].keyFrames[k], (i32)m->bones[0].keys[m->motion].keys[k].frame);
