@@ -174,3 +174,5 @@ void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);
 // client size, the mouse's pixels: not whichever view the device drew last. False when view
 // 0 of the current layout has no size.
 bool Ed3D_View0Camera(f32 viewProj[16], i32 *w, i32 *h);
+// The same of view record v0 with the perspective camera's angles given.
+bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 viewProj[16], i32 *w, i32 *h);
