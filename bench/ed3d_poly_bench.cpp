@@ -77,7 +77,7 @@ void BM_StatusCount(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
   g_Sel.g_PolySelectMode = 1;
-  for (auto _ : state) Ed3D_PolyStatusText();
+  for (auto _ : state) Ed3D_PolyStatusText(m, &g_Sel);
 }
 
 void BM_Step(benchmark::State &state, u32 tool) {

@@ -549,9 +549,9 @@ void Ed3D_BoneDraw(const HookCtx *ctx) {
     }
   }
   if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
-    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxes((i32)cur, -1);
+    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, cur, (i32)cur, -1);
   } else if (!Held(BUTTON_RIGHT)) {
-    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxes(b, -1);
+    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, cur, b, -1);
   }
   DrawBatch_End();
 }

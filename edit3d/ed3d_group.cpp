@@ -115,9 +115,13 @@ bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 vp[16], i
 // [SECTION] bone axis cross
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
   // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
-  i32 slot = (i32)g_Sel.g_CurSlot;
-  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
-  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == g_Sel.g_CurBoneIndex, axis);
+  Ed3D_DrawBoneAxesOf(g_Sel.g_CurSlot, g_Sel.g_CurBoneIndex, bone, axis);
+}
+
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis) {
+  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin((i32)slot, bone)
+                                                  : Model3_GetBoneRestOrigin((i32)slot, bone);
+  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == curBone, axis);
 }
 
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis) {

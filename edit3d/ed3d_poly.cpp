@@ -162,18 +162,17 @@ void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// The counts of the current model's selection (the overlay runs it while a view is drawn).
-void Ed3D_PolyStatusText(void) {
-  const Model3 *m = Current_Model3();
+// The counts of model m's selection (the overlay runs it while a view is drawn).
+void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel) {
   i32 nf, nv;
-  FlagCounts(m, &g_Sel, &nf, &nv);
+  FlagCounts(m, sel, &nf, &nv);
   u32 verts = 0, faces = 0;
-  if (g_Sel.g_PolySelectMode == 0) {
-    for (i32 i = 0; i < nv; i++) verts += g_Sel.g_PolySelVerts[i] ? 1 : 0;
+  if (sel->g_PolySelectMode == 0) {
+    for (i32 i = 0; i < nv; i++) verts += sel->g_PolySelVerts[i] ? 1 : 0;
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
   } else {
     for (i32 i = 0; i < nf; i++)
-      if (g_Sel.g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
+      if (sel->g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
   }
   Ed3DPolyEditor.selVertCount = verts;

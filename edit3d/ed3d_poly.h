@@ -50,9 +50,9 @@ void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel);
 void Ed3D_PolyToggleAutoPick(ShellSelection *sel);
 // T, R and G: select the tool, or back to the selection tool when it is already active.
 void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool);
-// Counts the selection into the status counts and writes the status text (the modelling
-// dialog shows it in control IDC_POLY_STATUS).
-void Ed3D_PolyStatusText(void);
+// Counts selection sel of model m into the status counts and writes the status text (the
+// modelling dialog shows it in control IDC_POLY_STATUS).
+void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel);
 
 // [SECTION] portable steps (the hooks above turn these into model changes and draw calls)
 // Screen point of a model point in an orthographic view (kinds 1..3), truncated to pixels.

@@ -311,5 +311,5 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     else Draw_Rect2D(x1, y1, x2, y2, 255, 0, 0, 255);
   }
   if (sel->g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
-  if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText();
+  if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText(m, sel);
 }

@@ -217,11 +217,13 @@ static void PreviewPoint(i32 i, f32 out[2]) {
   if (m && TexPanel_Point(&s_Tex.points, i, &entry)) UvAt(m, entry, out);
 }
 
-static void FillPreview(const Model3 *m) {
+// The strip draws the preview later through the callbacks, which read the current model and
+// group as they are then.
+static void FillPreview(const Model3 *m, u32 group) {
   Ed3DTexEditor &e = g_Ed3DTex;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
-  const Group3 *g = CurGroup((Model3 *)m);
+  const Group3 *g = GroupOf((Model3 *)m, group);
   TexPanelShown shown = {valid ? t : -1, valid && m->textures[t].used, g && (i32)g->texture == t, e.scale, e.imageX,
                          e.imageY, PreviewLineCount, PreviewLine, PreviewPointCount, PreviewPoint};
   TexPanel_ShowPreview(&g_Strip.g_StripTex3D, &shown, &e.mouse);
@@ -233,7 +235,7 @@ void Ed3D_TexUpdate(const HookCtx *c) {
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
   UvFlagsFor(m);
-  FillPreview(m);
+  FillPreview(m, c->sel->g_CurGroupIndex);
 }
 
 // [SECTION] view hooks
