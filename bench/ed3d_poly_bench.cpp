@@ -65,19 +65,19 @@ void BM_RectSelectPass(benchmark::State &state) {
 void BM_SelectAll(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
-  for (auto _ : state) Ed3D_PolySelectAllOrNone();
+  for (auto _ : state) Ed3D_PolySelectAllOrNone(&g_Sel);
 }
 
 void BM_Invert(benchmark::State &state) {
   Grid((i32)state.range(0));
-  for (auto _ : state) Ed3D_PolyInvertSelection();
+  for (auto _ : state) Ed3D_PolyInvertSelection(Current_Model3(), &g_Sel);
 }
 
 void BM_StatusCount(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
   g_Sel.g_PolySelectMode = 1;
-  for (auto _ : state) Ed3D_PolyStatusText();
+  for (auto _ : state) Ed3D_PolyStatusText(m, &g_Sel);
 }
 
 void BM_Step(benchmark::State &state, u32 tool) {

@@ -167,6 +167,8 @@ bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis);
+// The same for the bones of slot `slot` with curBone as the current bone.
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis);
 // An axis cross of half length 0.5 about world point o in red, green and blue (X, Y, Z);
 // on the current item the axis being edited (0..2) is yellow.
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);
@@ -174,3 +176,5 @@ void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);
 // client size, the mouse's pixels: not whichever view the device drew last. False when view
 // 0 of the current layout has no size.
 bool Ed3D_View0Camera(f32 viewProj[16], i32 *w, i32 *h);
+// The same of view record v0 with the perspective camera's angles given.
+bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 viewProj[16], i32 *w, i32 *h);

@@ -182,20 +182,19 @@ i32 Ed3D_NearestBone(const Vec3 *points, i32 count, const ViewRecord *v, bool we
 
 // [SECTION] shared steps of the editors
 
-static ViewRecord *ActiveView(void) { return View_Get(View_CurrentLayout(), g_Shell.g_ActiveView); }
-
-// Rest positions of the current layer's bones as the pose record holds them (what is drawn).
-static i32 RestPoints(const Model3 *m, Vec3 out[MODEL3_BONES]) {
+// Rest positions of the bones of model m in slot `slot` as the pose record holds them (what is
+// drawn).
+static i32 RestPoints(const Model3 *m, u32 slot, Vec3 out[MODEL3_BONES]) {
   i32 n = Model3_BoneCount(m);
-  for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
+  for (i32 b = 0; b < n; b++) out[b] = Model3_GetBoneRestOrigin((i32)slot, b);
   return n;
 }
 
-static void SetCurrentBone(u32 b) {
-  if (b == g_Sel.g_CurBoneIndex) return;
-  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
-  g_Sel.g_CurBoneIndex = b;
-  g_Sel.g_BoneListDirty = 1;
+static void SetCurrentBone(ShellSelection *sel, u32 b) {
+  if (b == sel->g_CurBoneIndex) return;
+  sel->g_PrevBone = sel->g_CurBoneIndex;
+  sel->g_CurBoneIndex = b;
+  sel->g_BoneListDirty = 1;
   App_MarkAllRedraw();
 }
 
@@ -210,17 +209,17 @@ static void Record(const char *label) {
 
 // After a bone was added or deleted: poses, automatic bindings, links and rows, one undo
 // step, the lists and the panel.
-static void AfterBoneEdit(const char *label) {
+static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
   Object_UpdateFrame();
-  if (Current_Model3()) {
-    Model3_AutoBindVertices(Current_Model3());
-    Current_Model3()->changed = 1;
+  if (m) {
+    Model3_AutoBindVertices(m);
+    m->changed = 1;
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
   Record(label);
   App_RefreshLists();
-  g_Sel.g_BoneListDirty = 1;
+  sel->g_BoneListDirty = 1;
 }
 
 // [SECTION] bone list panel
@@ -236,16 +235,15 @@ static void SetText(u32 id, const char *text) {
   if (Panel()) Widget_SetText(Panel(), id, text);
 }
 
-void Ed3D_AddBone(void) {
-  Model3 *m = Current_Model3();
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel) {
   if (!m) return;
-  i32 b = Ed3D_ModelAddBone(m, (i32)g_Sel.g_CurBoneIndex);
+  i32 b = Ed3D_ModelAddBone(m, (i32)sel->g_CurBoneIndex);
   if (b >= 0) {
-    g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
-    g_Sel.g_CurBoneIndex = (u32)b;
+    sel->g_PrevBone = sel->g_CurBoneIndex;
+    sel->g_CurBoneIndex = (u32)b;
     Doc_MarkEdited(DOC_MODEL3);
   }
-  AfterBoneEdit("ボーン追加");
+  AfterBoneEdit(m, sel, "ボーン追加");
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
@@ -258,7 +256,7 @@ bool Ed3D_DeleteCurrentBone(void) {
   if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
   if (g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
-  AfterBoneEdit("ボーン消去");
+  AfterBoneEdit(m, &g_Sel, "ボーン消去");
   return true;
 }
 
@@ -337,7 +335,7 @@ bool Ed3D_BoneListCommand(u32 id) {
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
-    case IDC_BONE_ADD: Ed3D_AddBone(); break;
+    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel); break;
     case IDC_BONE_DELETE: return Ed3D_DeleteCurrentBone();
     case IDC_BONE_COLOR: ChooseColour(m); break;
     case IDC_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
@@ -395,41 +393,44 @@ void Ed3D_BoneInit(const HookCtx *c) {
 }
 
 void Ed3D_BoneUpdate(const HookCtx *c) {
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
   if (!m) return;
   m->displayMode = 3;
   if (Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT) && !Held(BUTTON_MIDDLE)) {
     Vec3 pts[MODEL3_BONES];
-    i32 n = RestPoints(m, pts);
-    i32 b = Ed3D_NearestBone(pts, n, ActiveView(), false, g_Mouse.g_MouseX, g_Mouse.g_MouseY, true);
-    if (b >= 0) SetCurrentBone((u32)b);
+    i32 n = RestPoints(m, c->slot, pts);
+    i32 b = Ed3D_NearestBone(pts, n, c->view, false, c->mouse->g_MouseX, c->mouse->g_MouseY, true);
+    if (b >= 0) SetCurrentBone(sel, (u32)b);
   }
-  g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
+  sel->g_SelectedBone = sel->g_CurBoneIndex;
 }
 
 void Ed3D_BoneMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) || Held(BUTTON_RIGHT) || Held(BUTTON_MIDDLE)) return;
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
+  ShellMouse *mouse = c->mouse;
   if (!m) return;
-  g_Sel.g_MotionEditOp = 0;
-  const ViewRecord *v = ActiveView();
+  sel->g_MotionEditOp = 0;
+  const ViewRecord *v = c->view;
   f32 d[3];
-  i32 dx = x - g_Mouse.g_PolyDragAnchor2.x, dy = y - g_Mouse.g_PolyDragAnchor2.y;
-  if ((dx || dy) && g_Sel.g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
-    Ed3D_BoneMoveOffset(m, (i32)g_Sel.g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
+  i32 dx = x - mouse->g_PolyDragAnchor2.x, dy = y - mouse->g_PolyDragAnchor2.y;
+  if ((dx || dy) && sel->g_CurBoneIndex < (u32)Model3_BoneCount(m) && Ed3D_BoneDragVector(v->kind, v->zoom, dx, dy, d)) {
+    Ed3D_BoneMoveOffset(m, (i32)sel->g_CurBoneIndex, d, Ed3DBoneEditor.childrenFollow != 0);
     Model3_AutoBindVertices(m);
     Doc_MarkEdited(DOC_MODEL3);
     App_MarkAllRedraw();
   }
-  DragAnchor_Set(DRAG_ANCHOR_POLY2, x, y);
-  g_Sel.g_BoneListDirty = 1;
+  mouse->g_PolyDragAnchor2 = {x, y};
+  sel->g_BoneListDirty = 1;
 }
 
 // Every release records a step, a click without a drag included.
 void Ed3D_BoneLButtonUp(const HookCtx *c) {
-  if (!Current_Model3()) return;
-  Current_Model3()->changed = 1;
+  if (!c->model) return;
+  c->model->changed = 1;
   Record("移動 ( ボーン )");
 }
 
@@ -524,19 +525,20 @@ static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {
   *y = (i32)s[1];
 }
 
-void Ed3D_BoneDraw(const HookCtx *c) {
-  View_Draw2DGrid(c->view);
-  const Model3 *m = Current_Model3();
+void Ed3D_BoneDraw(const HookCtx *ctx) {
+  View_Draw2DGrid(ctx->view);
+  const Model3 *m = ctx->model;
   if (!m) return;
-  const ViewRecord *v = c->view;
+  const ViewRecord *v = ctx->view;
+  u32 cur = ctx->sel->g_CurBoneIndex;
   if (Ortho(v)) DrawWire(m, v);
   DrawBatch_Begin();
   Vec3 pts[MODEL3_BONES];
-  i32 n = RestPoints(m, pts);
+  i32 n = RestPoints(m, ctx->slot, pts);
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
     BonePixel(v, pts[b], &x, &y);
-    i32 c = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
+    i32 c = (u32)b == cur ? 255 : 180;
     Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
     Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
     i32 parent = m->bones[b].parent;
@@ -547,9 +549,9 @@ void Ed3D_BoneDraw(const HookCtx *c) {
     }
   }
   if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
-    if (g_Sel.g_CurBoneIndex >= 1 && g_Sel.g_CurBoneIndex < (u32)n) Ed3D_DrawBoneAxes((i32)g_Sel.g_CurBoneIndex, -1);
+    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, cur, (i32)cur, -1);
   } else if (!Held(BUTTON_RIGHT)) {
-    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxes(b, -1);
+    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, cur, b, -1);
   }
   DrawBatch_End();
 }

@@ -97,7 +97,8 @@ bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const cha
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);
 
 // [SECTION] bone list panel (ed3d_bone.cpp; the dialog procedure is ed3d_bone_win.cpp's)
-void Ed3D_AddBone(void);
+// A bone under the current bone of sel in model m, made current; one undo step.
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel);
 // False, with the error box, for bone 0.
 bool Ed3D_DeleteCurrentBone(void);
 // WM_COMMAND of any control of the panel; false only for the refused delete.

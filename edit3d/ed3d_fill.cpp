@@ -251,9 +251,9 @@ void Ed3D_FillGroupDisplayCombo(void) {
 // start-up), and would otherwise keep its counts and fields.
 void Ed3D_DocumentChanged(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;   // the modelling dialog's counts
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
   // A layer or an undo step may have fewer groups than the one before.
-  if (m && g_Sel.g_CurGroupIndex >= (u32)Clamp(m->groupCount)) g_Sel.g_CurGroupIndex = 0;
+  if (m && c->sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) c->sel->g_CurGroupIndex = 0;
   s_Fill.followOnly = true;
   Ed3D_FillGroupList();
   Ed3D_FillGroupDisplayCombo();
@@ -270,7 +270,7 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
 
 void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
-  g_Sel.g_BoneListDirty = 1;
+  c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList();
   Ed3D_FillTextureList();

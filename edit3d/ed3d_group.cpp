@@ -97,13 +97,15 @@ void Ed3D_SetRenderMode7AndRefresh(void) {
 
 // [SECTION] view 0's camera
 bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
-  u32 layout = View_CurrentLayout();
-  const ViewRecord *v0 = View_Get(layout, 0);
+  return Ed3D_ViewCamera(View_Get(View_CurrentLayout(), 0), g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, vp, w, h);
+}
+
+bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 vp[16], i32 *w, i32 *h) {
   *w = v0->clientW > 0 ? v0->clientW : v0->w;
   *h = v0->clientH > 0 ? v0->clientH : v0->h;
   if (*w <= 0 || *h <= 0) return false;
   f32 eye[3], target[3] = {v0->panX, v0->panY, v0->panZ}, view[16], proj[16];
-  View_PerspectiveEye(v0, g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, eye);
+  View_PerspectiveEye(v0, angleX, angleY, eye);
   Cam_BuildLookAtLH(view, eye, target, g_Camera.up);
   Cam_BuildPerspectiveFovLH(proj, 0.785398f, (f32)*w / (f32)*h, 1.0f, 65000.0f);
   Cam_Multiply(vp, view, proj);
@@ -113,9 +115,13 @@ bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
 // [SECTION] bone axis cross
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
   // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
-  i32 slot = (i32)g_Sel.g_CurSlot;
-  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin(slot, bone) : Model3_GetBoneRestOrigin(slot, bone);
-  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == g_Sel.g_CurBoneIndex, axis);
+  Ed3D_DrawBoneAxesOf(g_Sel.g_CurSlot, g_Sel.g_CurBoneIndex, bone, axis);
+}
+
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis) {
+  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin((i32)slot, bone)
+                                                  : Model3_GetBoneRestOrigin((i32)slot, bone);
+  Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == curBone, axis);
 }
 
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis) {

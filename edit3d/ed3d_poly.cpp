@@ -63,7 +63,7 @@ void Ed3D_PolyLeave(const HookCtx *c) {
 }
 
 void Ed3D_PolyUpdate(const HookCtx *c) {
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   if (!m) return;
   if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->sel->g_FreeCreateCount < POLY_FREE_POINTS)
     Poly_FreePointAt(c->view, c->mouse->g_MouseX, c->mouse->g_MouseY, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount]);
@@ -72,7 +72,7 @@ void Ed3D_PolyUpdate(const HookCtx *c) {
 
 // [SECTION] pick
 void Ed3D_PickUnderCursor(const HookCtx *c) {
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   if (c->view->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
@@ -80,9 +80,9 @@ void Ed3D_PickUnderCursor(const HookCtx *c) {
   // not whichever view the device drew last.
   f32 vp[16];
   i32 w, h;
-  if (!Ed3D_View0Camera(vp, &w, &h)) return;
-  Ed3D_PolyProjectAll(m, vp, (f32)w * 0.5f, (f32)h * 0.5f);
-  Ed3D_PolyPickAt(m, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld());
+  if (!Ed3D_ViewCamera(View_Get(c->layout, 0), c->perspAngleX, c->perspAngleY, vp, &w, &h)) return;
+  Ed3D_PolyProjectAll(m, c->sel, vp, (f32)w * 0.5f, (f32)h * 0.5f);
+  Ed3D_PolyPickInto(m, c->sel, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld());
 }
 
 // [SECTION] commands
@@ -93,86 +93,86 @@ void Ed3D_PolyAfterEdit(void) {
   App_MarkAllRedraw();
 }
 
-static void ClearAllFlags(void) {
-  u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
-  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
-  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
+static void ClearAllFlags(ShellSelection *sel) {
+  u32 nf = Poly_SelFaceRoom(sel), nv = Poly_SelVertRoom(sel);
+  for (u32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = 0;
 }
 
-static void SelectMode(u32 mode, u32 tool) {
-  g_Sel.g_PolyTool = tool;
-  if (g_Sel.g_PolySelectMode != mode) ClearAllFlags();
+static void SelectMode(ShellSelection *sel, ShellMouse *mouse, u32 mode, u32 tool) {
+  sel->g_PolyTool = tool;
+  if (sel->g_PolySelectMode != mode) ClearAllFlags(sel);
   Ed3DPolyEditor.selVertCount = Ed3DPolyEditor.selFaceCount = 0;
-  g_Sel.g_PolyFaceNo = -1;
-  g_Sel.g_PolySelectMode = mode;
-  DragAnchor_Set(DRAG_ANCHOR_POLY, 0, 0);
-  DragAnchor_Set(DRAG_ANCHOR_POLY2, 0, 0);
+  sel->g_PolyFaceNo = -1;
+  sel->g_PolySelectMode = mode;
+  mouse->g_PolyDragAnchor = {0, 0};
+  mouse->g_PolyDragAnchor2 = {0, 0};
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolySelectVertexMode(void) { SelectMode(0, POLY_TOOL_VERTEX); }
-void Ed3D_PolySelectFaceMode(void) { SelectMode(1, POLY_TOOL_FACE); }
+void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse) { SelectMode(sel, mouse, 0, POLY_TOOL_VERTEX); }
+void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse) { SelectMode(sel, mouse, 1, POLY_TOOL_FACE); }
 
 // The flags of the model's faces and vertices (faces added later come unselected).
-static void FlagCounts(const Model3 *m, i32 *faces, i32 *verts) {
+static void FlagCounts(const Model3 *m, const ShellSelection *sel, i32 *faces, i32 *verts) {
   *faces = *verts = 0;
   if (!m) return;
   i32 nf = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
   i32 nv = m->positionCount < m->capPositions ? m->positionCount : m->capPositions;
-  *faces = nf < (i32)Poly_FaceFlagRoom() ? (nf < 0 ? 0 : nf) : (i32)Poly_FaceFlagRoom();
-  *verts = nv < (i32)Poly_VertFlagRoom() ? (nv < 0 ? 0 : nv) : (i32)Poly_VertFlagRoom();
+  i32 faceRoom = (i32)Poly_SelFaceRoom(sel), vertRoom = (i32)Poly_SelVertRoom(sel);
+  *faces = nf < faceRoom ? (nf < 0 ? 0 : nf) : faceRoom;
+  *verts = nv < vertRoom ? (nv < 0 ? 0 : nv) : vertRoom;
 }
 
 // The flags are looked at over the arrays' full room, not only the model's elements: the
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
-void Ed3D_PolySelectAllOrNone(void) {
-  i32 nf = (i32)Poly_FaceFlagRoom(), nv = (i32)Poly_VertFlagRoom();
+void Ed3D_PolySelectAllOrNone(ShellSelection *sel) {
+  i32 nf = (i32)Poly_SelFaceRoom(sel), nv = (i32)Poly_SelVertRoom(sel);
   bool anyClear = false;
-  for (i32 i = 0; i < nf && !anyClear; i++) anyClear = g_Sel.g_PolySelFaces[i] == 0;
-  for (i32 i = 0; i < nv && !anyClear; i++) anyClear = g_Sel.g_PolySelVerts[i] == 0;
+  for (i32 i = 0; i < nf && !anyClear; i++) anyClear = sel->g_PolySelFaces[i] == 0;
+  for (i32 i = 0; i < nv && !anyClear; i++) anyClear = sel->g_PolySelVerts[i] == 0;
   u32 flag = anyClear ? 1 : 0;
-  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = flag;
-  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = flag;
+  for (i32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = flag;
+  for (i32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = flag;
   g_AppShell.keyLatch = 1;
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolyInvertSelection(void) {
+void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel) {
   i32 nf, nv;
-  FlagCounts(Current_Model3(), &nf, &nv);
-  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = g_Sel.g_PolySelFaces[i] ? 0 : 1;
-  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = g_Sel.g_PolySelVerts[i] ? 0 : 1;
+  FlagCounts(m, sel, &nf, &nv);
+  for (i32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = sel->g_PolySelFaces[i] ? 0 : 1;
+  for (i32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = sel->g_PolySelVerts[i] ? 0 : 1;
   Ed3DPolyEditor.dlgRefresh = 1;
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolyToggleAutoPick(void) {
-  g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1;
+void Ed3D_PolyToggleAutoPick(ShellSelection *sel) {
+  sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1;
   Ed3D_PolyAfterEdit();
 }
 
-void Ed3D_PolyToolKey(u32 tool) {
-  if (g_Sel.g_PolyTool != tool) g_Sel.g_PolyTool = tool;
-  else if (g_Sel.g_PolySelectMode == 1) Ed3D_PolySelectFaceMode();
-  else Ed3D_PolySelectVertexMode();
+void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool) {
+  if (sel->g_PolyTool != tool) sel->g_PolyTool = tool;
+  else if (sel->g_PolySelectMode == 1) Ed3D_PolySelectFaceMode(sel, mouse);
+  else Ed3D_PolySelectVertexMode(sel, mouse);
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// The counts of the current model's selection (the overlay runs it while a view is drawn).
-void Ed3D_PolyStatusText(void) {
-  const Model3 *m = Current_Model3();
+// The counts of model m's selection (the overlay runs it while a view is drawn).
+void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel) {
   i32 nf, nv;
-  FlagCounts(m, &nf, &nv);
+  FlagCounts(m, sel, &nf, &nv);
   u32 verts = 0, faces = 0;
-  if (g_Sel.g_PolySelectMode == 0) {
-    for (i32 i = 0; i < nv; i++) verts += g_Sel.g_PolySelVerts[i] ? 1 : 0;
+  if (sel->g_PolySelectMode == 0) {
+    for (i32 i = 0; i < nv; i++) verts += sel->g_PolySelVerts[i] ? 1 : 0;
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "頂点  %4u / %4d", verts, m ? m->positionCount : 0);
   } else {
     for (i32 i = 0; i < nf; i++)
-      if (g_Sel.g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
+      if (sel->g_PolySelFaces[i]) { faces++; verts += m->polygons[i].cornerCount; }
     Str_Format(Ed3DPolyEditor.statusText, sizeof Ed3DPolyEditor.statusText, "面  %4u / %4d", faces, m ? m->polygonCount : 0);
   }
   Ed3DPolyEditor.selVertCount = verts;
@@ -197,25 +197,26 @@ static void ViewStep(ViewRecord *v, i32 dx, i32 dy) {
 
 void Ed3D_PolyKeyUp(const HookCtx *c) {
   u32 vk = c->key;
-  if (!Current_Model3()) return;
+  ShellSelection *sel = c->sel;
+  if (!c->model) return;
   switch (vk) {
     case VKEY_LEFT: ViewStep(c->view, -1, 0); break;
     case VKEY_UP: ViewStep(c->view, 0, 1); break;
     case VKEY_RIGHT: ViewStep(c->view, 1, 0); break;
     case VKEY_DOWN: ViewStep(c->view, 0, -1); break;
     case VKEY_DELETE:
-    case 'D': Ed3D_PolyDlgCommand(IDC_POLY_DELETE); break;
-    case 'A': Ed3D_PolyToggleAutoPick(); break;
+    case 'D': Ed3D_PolyCommand(c->model, sel, c->mouse, IDC_POLY_DELETE); break;
+    case 'A': Ed3D_PolyToggleAutoPick(sel); break;
     case 'E':
-      if (c->sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode();
-      else Ed3D_PolySelectFaceMode();
+      if (sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode(sel, c->mouse);
+      else Ed3D_PolySelectFaceMode(sel, c->mouse);
       Ed3DPolyEditor.dlgRefresh = 1;
       break;
-    case 'G': Ed3D_PolyToolKey(POLY_TOOL_SCALE); break;
-    case 'M': Ed3D_PolyDlgCommand(IDC_POLY_MERGE); break;
-    case 'R': Ed3D_PolyToolKey(POLY_TOOL_ROTATE); break;
-    case 'S': Ed3D_PolySelectAllOrNone(); break;
-    case 'T': Ed3D_PolyToolKey(POLY_TOOL_MOVE); break;
+    case 'G': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_SCALE); break;
+    case 'M': Ed3D_PolyCommand(c->model, sel, c->mouse, IDC_POLY_MERGE); break;
+    case 'R': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_ROTATE); break;
+    case 'S': Ed3D_PolySelectAllOrNone(sel); break;
+    case 'T': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_MOVE); break;
     default: break;
   }
 }
@@ -229,7 +230,7 @@ void Ed3D_PolyMButtonDown(const HookCtx *c) {
 
 void Ed3D_PolyRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  if (!Current_Model3()) return;
+  if (!c->model) return;
   // A click picks even with automatic picking off.
   if (x == c->mouse->g_PolyDragAnchor.x && y == c->mouse->g_PolyDragAnchor.y) Ed3D_PickUnderCursor(c);
   if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) c->sel->g_FreeCreateCount = 0;
@@ -238,14 +239,14 @@ void Ed3D_PolyRButtonUp(const HookCtx *c) {
 
 void Ed3D_PolyFreeCreate(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   const ViewRecord *v = c->view;
   if (!m || c->sel->g_PolyTool != POLY_TOOL_FREE || c->sel->g_FreeCreateCount >= POLY_FREE_POINTS) return;
   // The point under the mouse joins the fixed ones.
   if (!Poly_FreePointAt(v, x, y, c->sel->g_FreeCreatePoints[c->sel->g_FreeCreateCount])) return;
   u32 count = ++c->sel->g_FreeCreateCount;
   c->sel->g_FreeCreateCount = 0;
-  if (!Poly_AppendFreePolygon(m, v, count)) return;
+  if (!Poly_AppendFreePolygon(m, c->sel, v, count)) return;
   Model3_CalcNormals(m);
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%u ( モデリング )", count);
   Doc_MarkEdited(DOC_MODEL3);
@@ -258,7 +259,7 @@ void Ed3D_PolyFreeCreate(const HookCtx *c) {
 void Ed3D_PolyLButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   c->mouse->g_PolyDragAnchor = {x, y};
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
   if (!m) return;
   if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
     if (c->sel->g_FreeCreateCount >= POLY_FREE_POINTS - 1) Ed3D_PolyFreeCreate(c);

@@ -39,16 +39,20 @@ FamilyHookFn Ed3D_PolyDrag, Ed3D_PolyKeyUp, Ed3D_PickUnderCursor;
 
 // [SECTION] commands
 void Ed3D_PolyAfterEdit(void);
-void Ed3D_PolySelectVertexMode(void);
-void Ed3D_PolySelectFaceMode(void);
-void Ed3D_PolySelectAllOrNone(void);
-void Ed3D_PolyInvertSelection(void);
-void Ed3D_PolyToggleAutoPick(void);
+// The selection commands act on the selection record given (the hooks: the context's; the
+// dialog: the shell's). A change of the selection mode clears the flags and sets the
+// modelling drag anchors of the mouse record to 0, 0.
+void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse);
+void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse);
+void Ed3D_PolySelectAllOrNone(ShellSelection *sel);
+// Face and vertex flags of model m flipped (flags past the model stay).
+void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel);
+void Ed3D_PolyToggleAutoPick(ShellSelection *sel);
 // T, R and G: select the tool, or back to the selection tool when it is already active.
-void Ed3D_PolyToolKey(u32 tool);
-// Counts the selection into the status counts and writes the status text (the modelling
-// dialog shows it in control IDC_POLY_STATUS).
-void Ed3D_PolyStatusText(void);
+void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool);
+// Counts selection sel of model m into the status counts and writes the status text (the
+// modelling dialog shows it in control IDC_POLY_STATUS).
+void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel);
 
 // [SECTION] portable steps (the hooks above turn these into model changes and draw calls)
 // Screen point of a model point in an orthographic view (kinds 1..3), truncated to pixels.
@@ -62,10 +66,12 @@ bool Poly_ViewAxes(u32 kind, i32 *h, i32 *vert);
 // True when p lies strictly inside triangle a, b, c as seen on the screen (z ignored by the
 // callers' zero z), wound so that it faces the viewer.
 bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const f32 p[3]);
-// The pick at mouse (mx, my) with the screen positions already in g_Sel.g_PolyScreenPos.
+// The pick at mouse (mx, my) into selection sel, with the screen positions already in its
+// g_PolyScreenPos; Ed3D_PolyPickAt picks into g_Sel.
+void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl);
 void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl);
-// Projects every position with a world x view x projection matrix into g_Sel.g_PolyScreenPos.
-void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH);
+// Projects every position with a world x view x projection matrix into sel->g_PolyScreenPos.
+void Ed3D_PolyProjectAll(const Model3 *m, ShellSelection *sel, const f32 viewProj[16], f32 halfW, f32 halfH);
 
 // One drag step of the move, rotate or scale tool on the selected vertices of c->sel in model
 // c->model, seen in view c->view: mouse delta (dx, dy) since the previous move event, pivot
@@ -77,9 +83,10 @@ void Poly_ScaleStep(const HookCtx *c, i32 dx, i32 dy, i32 ax, i32 ay);
 // The free-creation point under screen point (sx, sy) of view v, relative to the view's pan.
 // False for views that are not orthographic.
 bool Poly_FreePointAt(const ViewRecord *v, i32 sx, i32 sy, f32 out[3]);
-// Appends the polygon of the first `count` free-creation points (placed at the view's pan).
-// False, with a message and the model unchanged, when the arrays have no room.
-bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count);
+// Appends the polygon of the first `count` free-creation points of sel (placed at the view's
+// pan, in sel's current group, selected in sel's mode). False, with a message and the model
+// unchanged, when the arrays have no room.
+bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v, u32 count);
 
 // Pixels of every position in view v (into g_Sel.g_PolyScreenPos), then the screen centre and mean
 // projected normal of every polygon (the per-face scratch).

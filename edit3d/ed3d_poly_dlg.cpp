@@ -7,6 +7,7 @@
 #include "app/docflags.h"
 #include "app/family.h"
 #include "app/filemenu.h"
+#include "app/shell_mouse.h"
 #include "app/shell_sel.h"
 #include "app/shell_view.h"
 #include "app/startup_state.h"
@@ -66,8 +67,8 @@ static void Toggle(u32 *flag, const char *on, const char *off) {
   App_MarkAllRedraw();
 }
 
-static void SelectTool(u32 tool) {
-  g_Sel.g_PolyTool = tool;
+static void SelectTool(ShellSelection *sel, u32 tool) {
+  sel->g_PolyTool = tool;
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
@@ -110,8 +111,8 @@ static bool Primitive(u32 id) {
   return false;
 }
 
-// Commands that change the model through an operation of ed3d_poly_ops.h.
-static bool Operation(Model3 *m, u32 id) {
+// Commands that change the model through an operation of ed3d_poly_ops.h, on selection sel.
+static bool RunOperation(Model3 *m, ShellSelection *sel, u32 id) {
   switch (id) {
     case IDC_POLY_LEFT_HALF: Run(m, Ed3D_PolyDeleteLeftHalf(m), "左半分消 ( モデリング )"); return true;
     case IDC_POLY_DIVIDE: Run(m, Ed3D_PolyDivide(m), "分割 ( モデリング )"); return true;
@@ -120,18 +121,18 @@ static bool Operation(Model3 *m, u32 id) {
     case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m), "面撤去 ( モデリング )"); return true;
     case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m), "最適化 ( モデリング )"); return true;
     case IDC_POLY_MERGE: {
-      bool faces = g_Sel.g_PolySelectMode == 1;
+      bool faces = sel->g_PolySelectMode == 1;
       Run(m, Ed3D_PolyMerge(m), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
     }
     case IDC_POLY_EXTRUDE: {
       bool done = Ed3D_PolyExtrude(m, g_Shell.g_LastViewZoom);
-      if (done) g_Sel.g_PolyTool = POLY_TOOL_MOVE;
+      if (done) sel->g_PolyTool = POLY_TOOL_MOVE;
       Run(m, done, "面押出し ( モデリング )");
       return true;
     }
     case IDC_POLY_CREATE:
-      g_Sel.g_FreeCreateCount = 0;
+      sel->g_FreeCreateCount = 0;
       Run(m, Ed3D_PolyCreateFace(m), "作成 ( モデリング )");
       return true;
     case IDC_POLY_ROTATE_COLOURS:
@@ -147,6 +148,13 @@ static bool Operation(Model3 *m, u32 id) {
   }
 }
 
+static bool Operation(Model3 *m, ShellSelection *sel, u32 id) {
+  ShellSelection *was = Ed3D_PolyOpsUse(sel);
+  bool handled = RunOperation(m, sel, id);
+  Ed3D_PolyOpsUse(was);
+  return handled;
+}
+
 // Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
 static bool Clipboard(Model3 *m, u32 id) {
   switch (id) {
@@ -159,21 +167,21 @@ static bool Clipboard(Model3 *m, u32 id) {
 }
 
 // Selection, tools, switches and the file commands.
-static bool Setting(Model3 *m, u32 id) {
+static bool Setting(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
   switch (id) {
     case IDC_POLY_MOVE_VIEW: Ed3DPolyEditor.moveMode = 0; App_MarkAllRedraw(); return true;
     case IDC_POLY_MOVE_NORMAL: Ed3DPolyEditor.moveMode = 1; App_MarkAllRedraw(); return true;
     case IDC_POLY_MOVE_AXIS: Ed3DPolyEditor.moveMode = 2; App_MarkAllRedraw(); return true;
-    case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(); return true;
-    case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(); return true;
-    case IDC_POLY_MOVE: SelectTool(POLY_TOOL_MOVE); return true;
-    case IDC_POLY_ROTATE: SelectTool(POLY_TOOL_ROTATE); return true;
-    case IDC_POLY_SCALE: SelectTool(POLY_TOOL_SCALE); return true;
-    case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(); return true;
-    case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(); return true;
+    case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(m, sel); return true;
+    case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(sel); return true;
+    case IDC_POLY_MOVE: SelectTool(sel, POLY_TOOL_MOVE); return true;
+    case IDC_POLY_ROTATE: SelectTool(sel, POLY_TOOL_ROTATE); return true;
+    case IDC_POLY_SCALE: SelectTool(sel, POLY_TOOL_SCALE); return true;
+    case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(sel, mouse); return true;
+    case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(sel, mouse); return true;
     case IDC_POLY_FREE:
-      g_Sel.g_PolyTool = POLY_TOOL_FREE;
-      g_Sel.g_FreeCreateCount = 0;
+      sel->g_PolyTool = POLY_TOOL_FREE;
+      sel->g_FreeCreateCount = 0;
       Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -182,7 +190,7 @@ static bool Setting(Model3 *m, u32 id) {
     case IDC_POLY_FACE_NO:
     case IDC_POLY_POLYGONISE: return true;
     case IDC_POLY_VERTEX_NO:
-      g_Sel.g_PolyVertexNo += 1;
+      sel->g_PolyVertexNo += 1;
       Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
@@ -191,16 +199,17 @@ static bool Setting(Model3 *m, u32 id) {
       Toggle(&m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
     case IDC_POLY_EDGES: Toggle(&m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
-    case IDC_POLY_NO_AUTO_PICK: g_Sel.g_PolyNoAutoPick = g_Sel.g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
-    case IDC_POLY_SHOW_NORMALS: g_Sel.g_PolyShowNormals = g_Sel.g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_NO_AUTO_PICK: sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_SHOW_NORMALS: sel->g_PolyShowNormals = sel->g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     default: return false;
   }
 }
 
-bool Ed3D_PolyDlgCommand(u32 id) {
-  Model3 *m = Current_Model3();
-  if (m) return Operation(m, id) || Clipboard(m, id) || Setting(m, id);
+bool Ed3D_PolyDlgCommand(u32 id) { return Ed3D_PolyCommand(Current_Model3(), &g_Sel, &g_Mouse, id); }
+
+bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
+  if (m) return Operation(m, sel, id) || Clipboard(m, id) || Setting(m, sel, mouse, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
     IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_NORMAL, IDC_POLY_MOVE_AXIS, IDC_POLY_INVERT, IDC_POLY_SELECT_ALL,

@@ -13,6 +13,10 @@
 #include "edit3d/poly.h"
 #include "model/types.h"
 
+struct Model3;
+struct ShellMouse;
+struct ShellSelection;
+
 enum PolyDialog : u32 { POLY_DLG_MAIN = 0, POLY_DLG_NUMERIC = 1 };
 
 // The two dialogs' names on the widget seam (the modelling dialog's template is id 133).
@@ -27,6 +31,10 @@ void Ed3D_PolyCloseDialogs(void);
 // IDC_POLY_COLOUR and IDC_POLY_APPLY); the Delete / D and M keys come here too. False for any
 // other id.
 bool Ed3D_PolyDlgCommand(u32 id);
+// The same on model m with selection sel and mouse record mouse (the key hooks pass their
+// context's). The clipboard, the primitives, the file merge and the curved surfaces work on
+// the shell's current layer and selection whatever is passed.
+bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id);
 // IDC_POLY_APPLY "決定" and the colour chooser: the colour of the four boxes' texts onto the
 // selection, recorded under the label.
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label);

@@ -68,13 +68,14 @@ static void Square(i32 x, i32 y) { Draw_Rect2D(x - 2, y - 2, x + 2, y + 2, 255, 
 void Ed3D_PolyDrawScene(const HookCtx *c) {
   if (c->viewIndex != 0) return;
   View_Draw3DGrid(c->viewIndex);
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
+  const ShellSelection *sel = c->sel;
   if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
   DrawBatch_Begin();
-  if (g_Sel.g_PolySelectMode == 1) {
+  if (sel->g_PolySelectMode == 1) {
     for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
-      if (!g_Sel.g_PolySelFaces[f]) continue;
+      if (!sel->g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
       // Each face's own ring: the outline is translucent, so an edge two faces share is drawn
@@ -93,7 +94,7 @@ void Ed3D_PolyDrawScene(const HookCtx *c) {
   CamProjection cam;
   Cam_BeginProjection(&cam);
   for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
-    if (!g_Sel.g_PolySelVerts[i]) continue;
+    if (!sel->g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
     Cam_Project(&cam, s, q.x, q.y, q.z);
@@ -281,31 +282,34 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   const ViewRecord *v = c->view;
   if (Ortho(v)) Sketch(v);
   View_Draw2DGrid(c->view);
-  Model3 *m = Current_Model3();
+  Model3 *m = c->model;
+  const ShellSelection *sel = c->sel;
+  const ShellMouse *mouse = c->mouse;
   if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
   bool active = c->viewIndex == g_Shell.g_ActiveView;
-  bool selecting = g_Sel.g_PolyTool == 0 || g_Sel.g_PolyTool == 5;
+  bool selecting = sel->g_PolyTool == 0 || sel->g_PolyTool == 5;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (Ortho(v)) {
     Poly_FaceScratch(m, v);
-    if (active) Poly_RectSelectPass(m, v, g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_MouseX, g_Mouse.g_MouseY);
+    if (active) Poly_RectSelectPass(m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
     DrawBatch_Begin();
     // Every edge is opaque: one between two faces is drawn by the later one only.
     bool paired = DrawWire_Exact() && PairEdges(m, v);
     DrawMesh(m, v, paired);
-    if (g_Sel.g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
+    if (sel->g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
   }
-  if (g_Sel.g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
+  if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {
-    i32 x1 = g_Mouse.g_PolyDragAnchor.x < g_Mouse.g_MouseX ? g_Mouse.g_PolyDragAnchor.x : g_Mouse.g_MouseX;
-    i32 x2 = g_Mouse.g_PolyDragAnchor.x < g_Mouse.g_MouseX ? g_Mouse.g_MouseX : g_Mouse.g_PolyDragAnchor.x;
-    i32 y1 = g_Mouse.g_PolyDragAnchor.y < g_Mouse.g_MouseY ? g_Mouse.g_PolyDragAnchor.y : g_Mouse.g_MouseY;
-    i32 y2 = g_Mouse.g_PolyDragAnchor.y < g_Mouse.g_MouseY ? g_Mouse.g_MouseY : g_Mouse.g_PolyDragAnchor.y;
+    const DragAnchor &a = mouse->g_PolyDragAnchor;
+    i32 x1 = a.x < mouse->g_MouseX ? a.x : mouse->g_MouseX;
+    i32 x2 = a.x < mouse->g_MouseX ? mouse->g_MouseX : a.x;
+    i32 y1 = a.y < mouse->g_MouseY ? a.y : mouse->g_MouseY;
+    i32 y2 = a.y < mouse->g_MouseY ? mouse->g_MouseY : a.y;
     if (left) Draw_Rect2D(x1, y1, x2, y2, 0, 0, 255, 255);
     else Draw_Rect2D(x1, y1, x2, y2, 255, 0, 0, 255);
   }
-  if (g_Sel.g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
-  if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText();
+  if (sel->g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
+  if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText(m, sel);
 }

@@ -94,35 +94,35 @@ bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const 
   return true;
 }
 
-void Ed3D_PolyProjectAll(const Model3 *m, const f32 viewProj[16], f32 halfW, f32 halfH) {
+void Ed3D_PolyProjectAll(const Model3 *m, ShellSelection *sel, const f32 viewProj[16], f32 halfW, f32 halfH) {
   i32 n = Min(Model3_PositionCount(m), App_WorkVertCount());
-  if (!g_Sel.g_PolyScreenPos) return;
+  if (!sel->g_PolyScreenPos) return;
   for (i32 i = 0; i < n; i++) {
     const Vec3 &p = m->positions[i];
-    Cam_ProjectWith(&g_Sel.g_PolyScreenPos[3 * i], viewProj, p.x, p.y, p.z, halfW, halfH, false, 0, 0);
+    Cam_ProjectWith(&sel->g_PolyScreenPos[3 * i], viewProj, p.x, p.y, p.z, halfW, halfH, false, 0, 0);
   }
 }
 
-static void ClearFlags(const Model3 *m) {
-  i32 nf = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), nv = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
-  for (i32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
-  for (i32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
+static void ClearFlags(const Model3 *m, ShellSelection *sel) {
+  i32 nf = Min(Model3_PolygonCount(m), Poly_SelFaceRoom(sel)), nv = Min(Model3_PositionCount(m), Poly_SelVertRoom(sel));
+  for (i32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = 0;
+  for (i32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = 0;
 }
 
-static void PickVertex(const Model3 *m, i32 mx, i32 my) {
-  i32 n = Min(Min(Model3_PositionCount(m), Poly_VertFlagRoom()), App_WorkVertCount());
+static void PickVertex(const Model3 *m, ShellSelection *sel, i32 mx, i32 my) {
+  i32 n = Min(Min(Model3_PositionCount(m), Poly_SelVertRoom(sel)), App_WorkVertCount());
   Ed3DPolyEditor.pickedVertex = -1;
   f32 best = 0;
   for (i32 i = 0; i < n; i++) {
-    const f32 *s = &g_Sel.g_PolyScreenPos[3 * i];
+    const f32 *s = &sel->g_PolyScreenPos[3 * i];
     f32 d = fabsf(s[0] - (f32)mx) + fabsf(s[1] - (f32)my);
     if (Ed3DPolyEditor.pickedVertex < 0 || d < best) { best = d; Ed3DPolyEditor.pickedVertex = i; }
   }
-  if (Ed3DPolyEditor.pickedVertex >= 0) g_Sel.g_PolySelVerts[Ed3DPolyEditor.pickedVertex] = 1;
+  if (Ed3DPolyEditor.pickedVertex >= 0) sel->g_PolySelVerts[Ed3DPolyEditor.pickedVertex] = 1;
 }
 
 // The nearest face whose fan triangle holds the mouse point; -1 when none does.
-static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
+static i32 FindFace(const Model3 *m, const f32 *screen, i32 mx, i32 my) {
   i32 verts = Min(Model3_PositionCount(m), App_WorkVertCount()), polys = Model3_PolygonCount(m);
   f32 p[3] = {(f32)mx, (f32)my, 0};
   f32 best = 99999.0f;
@@ -135,7 +135,7 @@ static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
       f32 tri[3][3];
       f32 depth = 0;
       for (int c = 0; c < 3; c++) {
-        const f32 *s = &g_Sel.g_PolyScreenPos[3 * idx[c]];
+        const f32 *s = &screen[3 * idx[c]];
         tri[c][0] = s[0];
         tri[c][1] = s[1];
         tri[c][2] = 0;
@@ -147,25 +147,27 @@ static i32 FindFace(const Model3 *m, i32 mx, i32 my) {
   return found;
 }
 
-static void ToggleFace(const Model3 *m, i32 f) {
-  u32 flag = g_Sel.g_PolySelFaces[f] ? 0 : 1;
-  g_Sel.g_PolySelFaces[f] = flag;
-  i32 verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
+static void ToggleFace(const Model3 *m, ShellSelection *sel, i32 f) {
+  u32 flag = sel->g_PolySelFaces[f] ? 0 : 1;
+  sel->g_PolySelFaces[f] = flag;
+  i32 verts = Min(Model3_PositionCount(m), Poly_SelVertRoom(sel));
   const Polygon3 &poly = m->polygons[f];
-  for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) g_Sel.g_PolySelVerts[poly.corners[j].vertex] = flag;
+  for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) sel->g_PolySelVerts[poly.corners[j].vertex] = flag;
 }
 
-void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) {
-  if (!m || !g_Sel.g_PolyScreenPos || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
-  if (!ctrl) ClearFlags(m);
-  if (g_Sel.g_PolySelectMode == 0) { PickVertex(m, mx, my); return; }
+void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) { Ed3D_PolyPickInto(m, &g_Sel, mx, my, ctrl); }
+
+void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl) {
+  if (!m || !sel->g_PolyScreenPos || !Poly_SelFaceRoom(sel) || !Poly_SelVertRoom(sel)) return;
+  if (!ctrl) ClearFlags(m, sel);
+  if (sel->g_PolySelectMode == 0) { PickVertex(m, sel, mx, my); return; }
   // Each pass starts afresh: a miss selects nothing rather than the previous pass's face.
   Ed3DPolyEditor.pickedFace = -1;
-  i32 f = FindFace(m, mx, my);
-  if (f < 0 || (u32)f >= Poly_FaceFlagRoom()) return;
+  i32 f = FindFace(m, sel->g_PolyScreenPos, mx, my);
+  if (f < 0 || (u32)f >= Poly_SelFaceRoom(sel)) return;
   Ed3DPolyEditor.pickedFace = f;
-  ToggleFace(m, f);
-  g_Sel.g_CurGroupIndex = m->polygons[f].group;
+  ToggleFace(m, sel, f);
+  sel->g_CurGroupIndex = m->polygons[f].group;
   Ed3D_PolyAfterEdit();
 }
 
@@ -311,7 +313,7 @@ static i32 FindWhite(const Model3 *m) {
   return -1;
 }
 
-bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
+bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v, u32 count) {
   if (!m || count < 1 || count > POLY_FREE_POINTS) return false;
   i32 white = FindWhite(m);
   i32 np = m->positionCount, nf = m->polygonCount, nc = m->colorCount + (white < 0 ? 1 : 0);
@@ -330,19 +332,19 @@ bool Poly_AppendFreePolygon(Model3 *m, const ViewRecord *v, u32 count) {
   Polygon3 &p = m->polygons[nf];
   p = Polygon3{};
   p.cornerCount = (u8)count;
-  p.group = g_Sel.g_CurGroupIndex;
+  p.group = sel->g_CurGroupIndex;
   for (u32 i = 0; i < count; i++) {
-    const f32 *q = g_Sel.g_FreeCreatePoints[i];
+    const f32 *q = sel->g_FreeCreatePoints[i];
     m->positions[np + i] = {q[0] + v->panX, q[1] + v->panY, q[2] - v->panZ};
     p.corners[i].vertex = (u32)np + i;
     p.corners[i].color = (u32)white;
     p.corners[i].normal = 0;
     p.corners[i].uv = 0;
-    if (g_Sel.g_PolySelectMode == 0 && (u32)np + i < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[np + i] = 1;
+    if (sel->g_PolySelectMode == 0 && (u32)np + i < Poly_SelVertRoom(sel)) sel->g_PolySelVerts[np + i] = 1;
   }
   Model3_FreshBindings(m, np, np + (i32)count);
   m->positionCount = np + (i32)count;
-  if (g_Sel.g_PolySelectMode == 1 && (u32)nf < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[nf] = 1;
+  if (sel->g_PolySelectMode == 1 && (u32)nf < Poly_SelFaceRoom(sel)) sel->g_PolySelFaces[nf] = 1;
   m->polygonCount = nf + 1;
   return true;
 }

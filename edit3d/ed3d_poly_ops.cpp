@@ -41,6 +41,16 @@ static struct {
   u8 *mergeAlive;
 } s_Ops;
 
+// The selection the operations read and change (Ed3D_PolyOpsUse): the shell's unless a caller
+// with a selection of its own names it around its operation.
+static ShellSelection *s_OpSel = &g_Sel;
+
+ShellSelection *Ed3D_PolyOpsUse(ShellSelection *sel) {
+  ShellSelection *was = s_OpSel;
+  s_OpSel = sel ? sel : &g_Sel;
+  return was;
+}
+
 // [SECTION] bounds
 static i32 Count(i32 n) { return n < 0 ? 0 : n; }
 static i32 Cc(const Polygon3 *p) { return p->cornerCount > 4 ? 4 : p->cornerCount; }
@@ -60,25 +70,25 @@ static Vec2 UvOf(const Model3 *m, u32 i) {
   return i < (u32)Count(n) ? m->uvs[i] : Vec2{0, 0};
 }
 
-static bool FaceSel(i32 f) { return (u32)f < Poly_FaceFlagRoom() && g_Sel.g_PolySelFaces[f]; }
-static bool VertSel(u32 v) { return v < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[v]; }
+static bool FaceSel(i32 f) { return (u32)f < Poly_SelFaceRoom(s_OpSel) && s_OpSel->g_PolySelFaces[f]; }
+static bool VertSel(u32 v) { return v < Poly_SelVertRoom(s_OpSel) && s_OpSel->g_PolySelVerts[v]; }
 static void SetFace(i32 f, u32 flag) {
-  if ((u32)f < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[f] = flag;
+  if ((u32)f < Poly_SelFaceRoom(s_OpSel)) s_OpSel->g_PolySelFaces[f] = flag;
 }
 static void SetVert(u32 v, u32 flag) {
-  if (v < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[v] = flag;
+  if (v < Poly_SelVertRoom(s_OpSel)) s_OpSel->g_PolySelVerts[v] = flag;
 }
 
-static bool Ready(const Model3 *m) { return m && g_Sel.g_PolySelFaces && g_Sel.g_PolySelVerts; }
-static bool FaceMode(void) { return g_Sel.g_PolySelectMode == 1; }
+static bool Ready(const Model3 *m) { return m && s_OpSel->g_PolySelFaces && s_OpSel->g_PolySelVerts; }
+static bool FaceMode(void) { return s_OpSel->g_PolySelectMode == 1; }
 
 static void ClearFaceFlags(u32 n) {
-  u32 room = Poly_FaceFlagRoom();
-  memset(g_Sel.g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+  u32 room = Poly_SelFaceRoom(s_OpSel);
+  memset(s_OpSel->g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
 }
 static void ClearVertFlags(u32 n) {
-  u32 room = Poly_VertFlagRoom();
-  memset(g_Sel.g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+  u32 room = Poly_SelVertRoom(s_OpSel);
+  memset(s_OpSel->g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
 }
 
 bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uvs, i64 polygons) {
@@ -95,16 +105,16 @@ bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uv
 // the flags freed at the end are cleared. Returns the new count.
 static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
   i32 w = 0;
-  u32 room = Poly_FaceFlagRoom();
+  u32 room = Poly_SelFaceRoom(s_OpSel);
   for (i32 i = 0; i < n; i++) {
     if (!keep[i]) continue;
     if (w != i) {
       m->polygons[w] = m->polygons[i];
-      if ((u32)w < room) g_Sel.g_PolySelFaces[w] = (u32)i < room ? g_Sel.g_PolySelFaces[i] : 0;
+      if ((u32)w < room) s_OpSel->g_PolySelFaces[w] = (u32)i < room ? s_OpSel->g_PolySelFaces[i] : 0;
     }
     w++;
   }
-  for (i32 i = w; i < n && (u32)i < room; i++) g_Sel.g_PolySelFaces[i] = 0;
+  for (i32 i = w; i < n && (u32)i < room; i++) s_OpSel->g_PolySelFaces[i] = 0;
   m->polygonCount = w;
   return w;
 }
@@ -113,9 +123,9 @@ static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
 bool Ed3D_PolyOptimise(Model3 *m) {
   if (!Ready(m)) return false;
   ClearFaceFlags((u32)Model3_PolygonCount(m));
-  ClearVertFlags(Poly_VertFlagRoom());
+  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
   bool ok = Model3_WeldDuplicates(m);
-  g_Sel.g_PolyFaceNo = -1;
+  s_OpSel->g_PolyFaceNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return ok;
 }
@@ -143,18 +153,18 @@ bool Ed3D_PolyDelete(Model3 *m) {
   for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
   Compact(m, keep, n);
   ClearFaceFlags((u32)Model3_PolygonCount(m));
-  ClearVertFlags(Poly_VertFlagRoom());
+  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
   // The optimise step ends with the normals of the welded model.
   if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
-  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
+  s_OpSel->g_PolyFaceNo = s_OpSel->g_PolyVertexNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return true;
 }
 
 bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
   if (!Ready(m)) return false;
-  ClearFaceFlags(Poly_FaceFlagRoom());
-  ClearVertFlags(Poly_VertFlagRoom());
+  ClearFaceFlags(Poly_SelFaceRoom(s_OpSel));
+  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
   i32 n = Model3_PolygonCount(m);
   u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!keep) return false;

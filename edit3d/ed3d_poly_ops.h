@@ -1,7 +1,7 @@
-// The modelling operations of polygon modelling over a model and the selection
-// (g_Sel.g_PolySelFaces, g_Sel.g_PolySelVerts, g_Sel.g_PolySelectMode): delete, delete the left half, flip,
-// break up, extrude, divide, merge, create a face, rotate corner colours, apply a colour,
-// optimise and the numeric input.
+// The modelling operations of polygon modelling over a model and a selection (its face and
+// vertex flags and its selection mode; g_Sel unless Ed3D_PolyOpsUse names another): delete,
+// delete the left half, flip, break up, extrude, divide, merge, create a face, rotate corner
+// colours, apply a colour, optimise and the numeric input.
 //
 // Each operation returns true when it did its work (the caller writes the label and records
 // the undo step) and false when it refused or had nothing to do (a refusal says why in a
@@ -21,6 +21,11 @@
 #include "model/model3.h"
 #include "model/types.h"
 
+struct ShellSelection;
+
+// Names the selection the operations below act on until the next call (null: the shell's
+// g_Sel); returns the one named before, for the caller to name again when it is done.
+ShellSelection *Ed3D_PolyOpsUse(ShellSelection *sel);
 // Clears the flags and stores equal positions, colours and UVs once (Model3_WeldDuplicates).
 bool Ed3D_PolyOptimise(Model3 *m);
 // Vertex mode: the selected vertices leave every polygon (below 3 corners it goes); face

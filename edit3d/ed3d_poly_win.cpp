@@ -74,7 +74,7 @@ static void Refresh(HWND dlg) {
   Ed3D_PolyCountTexts(counts);
   static const u32 kCountIds[4] = {IDC_POLY_VERTS, IDC_POLY_NORMAL_COUNT, IDC_POLY_COLOUR_COUNT, IDC_POLY_UV_COUNT};
   for (int i = 0; i < 4; i++) SetDlgItemTextA(dlg, (int)kCountIds[i], counts[i]);
-  Ed3D_PolyStatusText();
+  Ed3D_PolyStatusText(Current_Model3(), &g_Sel);
   SetDlgItemTextA(dlg, IDC_POLY_STATUS, Ed3DPolyEditor.statusText);
 }
 

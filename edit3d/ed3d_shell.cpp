@@ -135,17 +135,24 @@ static bool StartsOnLayer0(u32 sub) {
          sub == SUB_3D_MOTION;
 }
 
-// Enter steps; runHook false for the button of the current sub-mode (panels and refresh only).
-static void EnterSteps(bool runHook) {
+// Enter steps with the records of c; runHook false for the button of the current sub-mode
+// (panels and refresh only).
+static void EnterSteps(const HookCtx *c, bool runHook) {
   Ed3DModelEditor &e = g_Ed3D;
   u32 sub = g_Shell.g_EditSubMode;
   if (runHook) Pn_PrepareWorkModel();
   if (!e.modePanel) e.modePanel = CreatePanel(ED3D_PANEL_MODE, 90, 47, 90, ByOs(199, 194));
   if (runHook) {
-    if (StartsOnLayer0(sub)) g_Sel.g_CurSlot = 0;
+    if (StartsOnLayer0(sub)) c->sel->g_CurSlot = 0;
     const FamilyHooks *row = Ed3D_SubModeRow();
-    HookCtx c = Family_ShellContext();   // after the layer change above
-    if (row && row->enter) row->enter(&c);
+    // A context made afresh: the layer may have changed above and, from the mode panel, the
+    // sub-mode with its layout and views. The records handed in stay.
+    HookCtx fresh = Family_ShellContext();
+    fresh.sel = c->sel;
+    fresh.mouse = c->mouse;
+    fresh.slot = c->sel->g_CurSlot;
+    fresh.model = Model3_Get((i32)fresh.slot);
+    if (row && row->enter) row->enter(&fresh);
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
     Ed3D_ShowCurrentLayerOnly();
   }
@@ -160,7 +167,7 @@ static void EnterSteps(bool runHook) {
   App_MarkAllRedraw();
 }
 
-void Ed3D_Enter(const HookCtx *c) { EnterSteps(true); }
+void Ed3D_Enter(const HookCtx *c) { EnterSteps(c, true); }
 
 // [SECTION] leave
 void Ed3D_Leave(const HookCtx *c) {
@@ -209,13 +216,14 @@ bool Ed3D_ModeCommand(u32 id) {
   if (sub == 0) return false;
   if (sub == g_Shell.g_EditSubMode) {
     // Entering again would discard the sub-mode's state (object set 0 in sub-mode 12).
-    EnterSteps(false);
+    HookCtx c = Family_ShellContext();
+    EnterSteps(&c, false);
   } else {
     App_KeepWorkAreas(false);
     HookCtx c = Family_ShellContext();
     Ed3D_Leave(&c);
     App_SetSubMode(sub);
-    EnterSteps(true);
+    EnterSteps(&c, true);
     App_KeepWorkAreas(true);
   }
   g_Ed3D.modeRefresh = 1;
@@ -225,10 +233,10 @@ bool Ed3D_ModeCommand(u32 id) {
 // [SECTION] per-frame rules
 // The current hierarchy row follows the current object (12) or bone (18): the last row of
 // that item; left alone when no row matches.
-static void FollowCurrentRow(void) {
+static void FollowCurrentRow(const ShellSelection *sel) {
   i32 item;
-  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)g_Sel.g_CurPartIndex;
-  else if (g_Shell.g_EditSubMode == SUB_3D_MOTION) item = (i32)g_Sel.g_CurBoneIndex;
+  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)sel->g_CurPartIndex;
+  else if (g_Shell.g_EditSubMode == SUB_3D_MOTION) item = (i32)sel->g_CurBoneIndex;
   else return;
   i32 n = g_TreeRows.count < TREE_ROWS ? g_TreeRows.count : TREE_ROWS;
   for (i32 r = n - 1; r >= 0; r--)
@@ -239,10 +247,10 @@ void Ed3D_Update(const HookCtx *c) {
   // The renderer's weight colouring shows the current bone's vertices in the bone and weight
   // sub-modes; a sub-mode's update may set its own.
   u32 sub = g_Shell.g_EditSubMode;
-  g_Sel.g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? g_Sel.g_CurBoneIndex : 0;
+  c->sel->g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? c->sel->g_CurBoneIndex : 0;
   const FamilyHooks *row = Ed3D_SubModeRow();
   if (row && row->update) row->update(c);
-  FollowCurrentRow();
+  FollowCurrentRow(c->sel);
 }
 
 void Ed3D_DrawScene(const HookCtx *c) {
@@ -252,26 +260,30 @@ void Ed3D_DrawScene(const HookCtx *c) {
 }
 
 // [SECTION] keys and pans
-static void SharedKeys(u32 vk, bool boneSubMode) {
-  switch (vk) {
-    case VKEY_LEFT: Ed3D_PanViewLeft(); break;
-    case VKEY_UP: Ed3D_PanViewUp(); break;
-    case VKEY_RIGHT: Ed3D_PanViewRight(); break;
-    case VKEY_DOWN: Ed3D_PanViewDown(); break;
-    case 'A': if (boneSubMode) Ed3D_AddBone(); break;
+static void Pan(ViewRecord *v, i32 dx, i32 dy);
+
+// The arrows pan the context's view; A in the bone sub-mode adds a bone to its model.
+static void SharedKeys(const HookCtx *c, bool boneSubMode) {
+  switch (c->key) {
+    case VKEY_LEFT: Pan(c->view, -1, 0); break;
+    case VKEY_UP: Pan(c->view, 0, 1); break;
+    case VKEY_RIGHT: Pan(c->view, 1, 0); break;
+    case VKEY_DOWN: Pan(c->view, 0, -1); break;
+    case 'A': if (boneSubMode) Ed3D_AddBone(c->model, c->sel); break;
     default: break;
   }
 }
 
-void Ed3D_BoneKeyUp(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, true); }
-void Ed3D_WeightKeyDown(const HookCtx *c) { u32 vk = c->key; SharedKeys(vk, false); }
+void Ed3D_BoneKeyUp(const HookCtx *c) { SharedKeys(c, true); }
+void Ed3D_WeightKeyDown(const HookCtx *c) { SharedKeys(c, false); }
 
-// Moves the active view's pan: dx along the view's horizontal, dy along its vertical (screen
-// up is +1). Front and Top pan x sideways; Side pans z, the other way round. The moved view
-// is flagged for redraw.
-static void Pan(i32 dx, i32 dy) {
+static ViewRecord *ActiveView(void) { return View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView); }
+
+// Moves view v's pan: dx along the view's horizontal, dy along its vertical (screen up is
+// +1). Front and Top pan x sideways; Side pans z, the other way round. The moved view is
+// flagged for redraw.
+static void Pan(ViewRecord *v, i32 dx, i32 dy) {
   if (Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT)) return;
-  ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
   if (v->zoom == 0.0f) return;   // no step at zoom 0 (2 / 0 would throw the view away)
   f32 d = 2.0f / v->zoom;
   switch (v->kind) {
@@ -283,7 +295,7 @@ static void Pan(i32 dx, i32 dy) {
   v->redraw = 1;   // the moved view is drawn again at once, not at the next event
 }
 
-void Ed3D_PanViewLeft(void) { Pan(-1, 0); }
-void Ed3D_PanViewUp(void) { Pan(0, 1); }
-void Ed3D_PanViewRight(void) { Pan(1, 0); }
-void Ed3D_PanViewDown(void) { Pan(0, -1); }
+void Ed3D_PanViewLeft(void) { Pan(ActiveView(), -1, 0); }
+void Ed3D_PanViewUp(void) { Pan(ActiveView(), 0, 1); }
+void Ed3D_PanViewRight(void) { Pan(ActiveView(), 1, 0); }
+void Ed3D_PanViewDown(void) { Pan(ActiveView(), 0, -1); }

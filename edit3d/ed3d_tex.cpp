@@ -39,9 +39,13 @@ static Model3 *CurrentModel(void) {
   return Current_Model3();
 }
 
-static Group3 *CurGroup(Model3 *m) {
-  return m && g_Sel.g_CurGroupIndex < (u32)m->groupCount && g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? &m->groups[g_Sel.g_CurGroupIndex] : nullptr;
+// Group `group` of model m, or null for a number outside its groups.
+static Group3 *GroupOf(Model3 *m, u32 group) {
+  return m && group < (u32)m->groupCount && group < MODEL3_GROUPS ? &m->groups[group] : nullptr;
 }
+
+// The current group of the shell's selection (the panel's commands).
+static Group3 *CurGroup(Model3 *m) { return GroupOf(m, g_Sel.g_CurGroupIndex); }
 
 static bool Planar(const Group3 *g) { return g && g->mapping <= UV_MAP_SIDE; }
 
@@ -50,9 +54,9 @@ static void MarkPanels(void) {
   g_Shell.g_StripDirty[STRIP_FLAG_TEXTURES] = 1;
 }
 
-static void AfterEdit(void) {
+static void AfterEdit(Model3 *m) {
   Doc_MarkEdited(DOC_MODEL3);
-  if (Current_Model3()) Current_Model3()->changed = 1;
+  if (m) m->changed = 1;
   MarkPanels();
   App_MarkAllRedraw();
 }
@@ -71,23 +75,23 @@ static bool UvFlagsFor(const Model3 *m) {
   return Poly_GrowFlags(&e.uvSel, &e.uvSelRoom, m && m->capUVs > 0 ? (u32)m->capUVs : 0);
 }
 
-static i32 GroupTexture(const Model3 *m) {
-  const Group3 *g = CurGroup((Model3 *)m);
+static i32 GroupTexture(const Model3 *m, u32 group) {
+  const Group3 *g = GroupOf((Model3 *)m, group);
   return g && g->texture < MODEL3_TEXTURES ? (i32)g->texture : 0;
 }
 
 // [SECTION] enter and leave
-static void SelectCurrentGroup(Model3 *m) {
-  u32 nf = Poly_FaceFlagRoom(), nv = Poly_VertFlagRoom();
-  for (u32 i = 0; i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
-  for (u32 i = 0; i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
+static void SelectCurrentGroup(Model3 *m, ShellSelection *sel) {
+  u32 nf = Poly_SelFaceRoom(sel), nv = Poly_SelVertRoom(sel);
+  for (u32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = 0;
+  for (u32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = 0;
   if (!m) return;
   for (i32 f = 0; f < m->polygonCount && f < m->capPolygons && (u32)f < nf; f++) {
     const Polygon3 &p = m->polygons[f];
-    if (p.group != g_Sel.g_CurGroupIndex) continue;
-    g_Sel.g_PolySelFaces[f] = 1;
+    if (p.group != sel->g_CurGroupIndex) continue;
+    sel->g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < nv && (i32)p.corners[k].vertex < m->positionCount) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < nv && (i32)p.corners[k].vertex < m->positionCount) sel->g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
 
@@ -109,15 +113,16 @@ static void OpenPanels(void) {
 
 void Ed3D_TexEnter(const HookCtx *c) {
   g_Lib.runState = 4;
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Model3 *m = CurrentModel();
+  // The layer changed to 0 above: the context's model may be another layer's.
+  Model3 *m = Model3_Get((i32)c->sel->g_CurSlot);
   LoadMenu("MENU_3D_BONE");
-  g_Ed3DTex.texture = GroupTexture(m);
-  SelectCurrentGroup(m);
+  g_Ed3DTex.texture = GroupTexture(m, c->sel->g_CurGroupIndex);
+  SelectCurrentGroup(m, c->sel);
   UvFlagsFor(m);
   OpenPanels();
-  g_Ed3DTex.texture = GroupTexture(m);
+  g_Ed3DTex.texture = GroupTexture(m, c->sel->g_CurGroupIndex);
   Ed3D_FillTextureList();
   MarkPanels();
 }
@@ -212,23 +217,25 @@ static void PreviewPoint(i32 i, f32 out[2]) {
   if (m && TexPanel_Point(&s_Tex.points, i, &entry)) UvAt(m, entry, out);
 }
 
-static void FillPreview(const Model3 *m) {
+// The strip draws the preview later through the callbacks, which read the current model and
+// group as they are then.
+static void FillPreview(const Model3 *m, u32 group) {
   Ed3DTexEditor &e = g_Ed3DTex;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
-  const Group3 *g = CurGroup((Model3 *)m);
+  const Group3 *g = GroupOf((Model3 *)m, group);
   TexPanelShown shown = {valid ? t : -1, valid && m->textures[t].used, g && (i32)g->texture == t, e.scale, e.imageX,
                          e.imageY, PreviewLineCount, PreviewLine, PreviewPointCount, PreviewPoint};
   TexPanel_ShowPreview(&g_Strip.g_StripTex3D, &shown, &e.mouse);
 }
 
 void Ed3D_TexUpdate(const HookCtx *c) {
-  Model3 *m = CurrentModel();
+  Model3 *m = c->model;
   if (!m) return;
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
   UvFlagsFor(m);
-  FillPreview(m);
+  FillPreview(m, c->sel->g_CurGroupIndex);
 }
 
 // [SECTION] view hooks
@@ -243,11 +250,11 @@ void Ed3D_TexKeyUp(const HookCtx *c) {
     case VKEY_RIGHT: g_Shell.g_PerspOffset[1] -= step; break;
     case VKEY_UP: g_Shell.g_PerspOffset[0] -= step; break;
     case VKEY_DOWN: g_Shell.g_PerspOffset[0] += step; break;
-    case 'E': Ed3D_TexSelectTool(); return;
-    case 'T': Ed3D_TexMoveTool(); return;
-    case 'R': Ed3D_TexRotateTool(); return;
-    case 'G': Ed3D_TexScaleTool(); return;
-    case 'S': Ed3D_PolySelectAllOrNone(); return;
+    case 'E': Ed3D_TexSelectTool(c->model, c->sel->g_CurGroupIndex); return;
+    case 'T': Ed3D_TexMoveTool(c->model, c->sel->g_CurGroupIndex); return;
+    case 'R': Ed3D_TexRotateTool(c->model, c->sel->g_CurGroupIndex); return;
+    case 'G': Ed3D_TexScaleTool(c->model, c->sel->g_CurGroupIndex); return;
+    case 'S': Ed3D_PolySelectAllOrNone(c->sel); return;
     default: return;
   }
   App_MarkAllRedraw();
@@ -263,8 +270,8 @@ static void Project(Model3 *m, i32 g) {
 }
 
 // A planar group's offset (or, with the right button also held, its scale) follows a drag.
-static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
-  Group3 *g = CurGroup(m);
+static bool PlanarDrag(Model3 *m, u32 group, f32 dx, f32 dy, bool scale) {
+  Group3 *g = GroupOf(m, group);
   if (!Planar(g) || (dx == 0 && dy == 0)) return false;
   if (scale) {
     g->scaleU += dx / 200.0f;
@@ -273,61 +280,62 @@ static bool PlanarDrag(Model3 *m, f32 dx, f32 dy, bool scale) {
     g->offsetU += dx / 200.0f;
     g->offsetV -= dy / 200.0f;
   }
-  Project(m, (i32)g_Sel.g_CurGroupIndex);
-  AfterEdit();
+  Project(m, (i32)group);
+  AfterEdit(m);
   return true;
 }
 
 void Ed3D_TexMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Ed3DTexEditor &e = g_Ed3DTex;
-  Model3 *m = CurrentModel();
-  const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, g_Shell.g_ActiveView);
+  Model3 *m = c->model;
+  const ViewRecord *v = c->view;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
-  if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
+  if (m && v && v->kind == VIEW_MAIN && left) PlanarDrag(m, c->sel->g_CurGroupIndex, (f32)(x - e.lastX), (f32)(y - e.lastY), right);
   // The last position follows every move, so a drag's first step starts where it began.
   e.lastX = x;
   e.lastY = y;
   if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
-    DragAnchor_Set(DRAG_ANCHOR_POLY2, x, y);
+    c->mouse->g_PolyDragAnchor2 = {x, y};
   }
 }
 
 void Ed3D_TexRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   // A click, not the end of a drag: the right-down anchor is where the button went down.
-  if (g_Mouse.g_PolyDragAnchor.x == x && g_Mouse.g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor(c);
+  if (c->mouse->g_PolyDragAnchor.x == x && c->mouse->g_PolyDragAnchor.y == y) Ed3D_PickUnderCursor(c);
 }
 
 // [SECTION] tools, zoom and grid
-static void SetTool(u32 tool, bool byHand) {
+// A tool chosen by hand sets group `group` of model m to mapping by hand.
+static void SetTool(Model3 *m, u32 group, u32 tool, bool byHand) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (byHand)
-    if (Group3 *g = CurGroup(CurrentModel())) g->mapping = UV_MAP_BY_HAND;
+    if (Group3 *g = GroupOf(m, group)) g->mapping = UV_MAP_BY_HAND;
   e.tool = tool;
   MarkPanels();
 }
 
 // Move, rotate and scale: another tool active switches to this one (free UV editing); this one
 // active goes back to select and remembers it.
-static void ToolButton(u32 tool) {
+static void ToolButton(Model3 *m, u32 group, u32 tool) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (e.tool != tool) {
-    SetTool(tool, true);
+    SetTool(m, group, tool, true);
     return;
   }
   e.prevTool = tool;
-  SetTool(TEX_TOOL_SELECT, false);
+  SetTool(m, group, TEX_TOOL_SELECT, false);
 }
 
-void Ed3D_TexSelectTool(void) {
+void Ed3D_TexSelectTool(Model3 *m, u32 group) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (e.tool != TEX_TOOL_SELECT) SetTool(TEX_TOOL_SELECT, true);
-  else SetTool(e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
+  if (e.tool != TEX_TOOL_SELECT) SetTool(m, group, TEX_TOOL_SELECT, true);
+  else SetTool(m, group, e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
 }
-void Ed3D_TexMoveTool(void) { ToolButton(TEX_TOOL_MOVE); }
-void Ed3D_TexRotateTool(void) { ToolButton(TEX_TOOL_ROTATE); }
-void Ed3D_TexScaleTool(void) { ToolButton(TEX_TOOL_SCALE); }
+void Ed3D_TexMoveTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_MOVE); }
+void Ed3D_TexRotateTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_ROTATE); }
+void Ed3D_TexScaleTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_SCALE); }
 
 static void TextureSize(i32 *w, i32 *h) {
   const Model3 *m = Current_Model3();
@@ -390,13 +398,13 @@ static void ChooseMapping(u8 mode, u32 tool, bool reset) {
   }
   g_Ed3DTex.tool = tool;
   if (mode != UV_MAP_BY_HAND) Project(m, (i32)g_Sel.g_CurGroupIndex);
-  AfterEdit();
+  AfterEdit(CurrentModel());
 }
 
 static void AfterUnfold(void) {
   if (Group3 *g = CurGroup(Current_Model3())) g->mapping = UV_MAP_BY_HAND;
   g_Ed3DTex.tool = TEX_TOOL_SELECT;
-  AfterEdit();
+  AfterEdit(CurrentModel());
 }
 
 static void VertexUnfold(void) {
@@ -477,7 +485,7 @@ static void AfterTableChange(Model3 *m) {
   Ed3DPolyEditor.pickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   Ed3D_TexRefreshLists();
-  AfterEdit();
+  AfterEdit(CurrentModel());
 }
 
 // "追加" (add) or "入れ替え" (replace): the entry takes the chosen file and its image is loaded;
@@ -531,10 +539,10 @@ bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
     case IDC_TEX_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
-    case IDC_TEX_SELECT: Ed3D_TexSelectTool(); break;
-    case IDC_TEX_MOVE: Ed3D_TexMoveTool(); break;
-    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(); break;
-    case IDC_TEX_SCALE: Ed3D_TexScaleTool(); break;
+    case IDC_TEX_SELECT: Ed3D_TexSelectTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_MOVE: Ed3D_TexMoveTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_SCALE: Ed3D_TexScaleTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
     case IDC_TEX_ZOOM_IN: Ed3D_TexZoomIn(); break;
     case IDC_TEX_ZOOM_OUT: Ed3D_TexZoomOut(); break;
     case IDC_TEX_SNAP:
@@ -571,7 +579,7 @@ void Ed3D_TexImageDown(u32 button, i32 x, i32 y) {
   // The left button starts a drag that has changed nothing yet and takes the group's texture.
   if (button == 0) {
     e.dragEdited = 0;
-    e.texture = GroupTexture(CurrentModel());
+    e.texture = GroupTexture(CurrentModel(), g_Sel.g_CurGroupIndex);
     Ed3D_FillTextureList();
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == TEX_TOOL_SELECT);
@@ -589,7 +597,7 @@ static void UvToolStep(Model3 *m, f32 dx, f32 dy) {
     default: return;
   }
   e.dragEdited = 1;
-  AfterEdit();
+  AfterEdit(CurrentModel());
 }
 
 void Ed3D_TexImageMove(i32 x, i32 y) {
@@ -604,10 +612,10 @@ void Ed3D_TexImageMove(i32 x, i32 y) {
     pm.rect[2] = x;
     pm.rect[3] = y;
   } else if (m && pm.left && !pm.right && (dx != 0 || dy != 0)) {
-    if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, dx, dy, false) ? 1u : 0u;
+    if (Planar(CurGroup(m))) e.dragEdited |= PlanarDrag(m, g_Sel.g_CurGroupIndex, dx, dy, false) ? 1u : 0u;
     else UvToolStep(m, dx, dy);
   } else if (m && pm.left && pm.right) {
-    e.dragEdited |= PlanarDrag(m, dx, dy, true) ? 1u : 0u;
+    e.dragEdited |= PlanarDrag(m, g_Sel.g_CurGroupIndex, dx, dy, true) ? 1u : 0u;
   } else if (pm.middle && !pm.right) {
     e.imageX += (i32)(dx * e.scale);
     e.imageY += (i32)(dy * e.scale);

@@ -58,10 +58,10 @@ FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_T
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText);
 void Ed3D_FillTextureList(void);
 void Ed3D_TexRefreshLists(void);
-void Ed3D_TexSelectTool(void);
-void Ed3D_TexMoveTool(void);
-void Ed3D_TexRotateTool(void);
-void Ed3D_TexScaleTool(void);
+void Ed3D_TexSelectTool(Model3 *m, u32 group);
+void Ed3D_TexMoveTool(Model3 *m, u32 group);
+void Ed3D_TexRotateTool(Model3 *m, u32 group);
+void Ed3D_TexScaleTool(Model3 *m, u32 group);
 void Ed3D_TexZoomIn(void);
 void Ed3D_TexZoomOut(void);
 void Ed3D_TexRotateFaceUVs(void);

@@ -116,7 +116,7 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 // [SECTION] hooks
 void Ed3D_WeightEnter(const HookCtx *c) {
   g_Lib.runState = 4;
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
   App_LoadFamilyMenu("MENU_3D_BONE");
   Ed3DBonePanels &p = g_Ed3DBones;
@@ -131,15 +131,15 @@ void Ed3D_WeightLeave(const HookCtx *c) {
 }
 
 void Ed3D_WeightUpdate(const HookCtx *c) {
-  if (Current_Model3()) Current_Model3()->displayMode = 3;
+  if (c->model) c->model->displayMode = 3;
   Lib_SetSceneDraw(1);
-  g_Sel.g_SelectedBone = g_Sel.g_CurBoneIndex;
+  c->sel->g_SelectedBone = c->sel->g_CurBoneIndex;
 }
 
 void Ed3D_WeightMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
-  DragAnchor_Set(DRAG_ANCHOR_OBJ_MOTION, x, y);
+  c->mouse->g_ObjMotionDragAnchor = {x, y};
   // The box and the selection it makes are seen while the button is held.
   App_MarkAllRedraw();
 }
@@ -147,17 +147,19 @@ void Ed3D_WeightMouseMove(const HookCtx *c) {
 // A right click that did not move picks the bone nearest the click in the active view.
 void Ed3D_WeightRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
+  const ShellMouse *mouse = c->mouse;
+  ShellSelection *sel = c->sel;
   if (!m) return;
-  if (g_Mouse.g_PolyDragAnchor.x != g_Mouse.g_ObjMotionDragAnchor.x || g_Mouse.g_PolyDragAnchor.y != g_Mouse.g_ObjMotionDragAnchor.y) return;
+  if (mouse->g_PolyDragAnchor.x != mouse->g_ObjMotionDragAnchor.x || mouse->g_PolyDragAnchor.y != mouse->g_ObjMotionDragAnchor.y) return;
   Vec3 pts[MODEL3_BONES];
   i32 n = Model3_BoneCount(m);
-  for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b);
-  i32 b = Ed3D_NearestBone(pts, n, View_Get(View_CurrentLayout(), g_Shell.g_ActiveView), true, x, y, false);
-  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return;
-  g_Sel.g_PrevBone = g_Sel.g_CurBoneIndex;
-  g_Sel.g_CurBoneIndex = (u32)b;
-  g_Sel.g_BoneListDirty = 1;
+  for (i32 b = 0; b < n; b++) pts[b] = Model3_GetBoneRestOrigin((i32)c->slot, b);
+  i32 b = Ed3D_NearestBone(pts, n, c->view, true, x, y, false);
+  if (b < 0 || (u32)b == sel->g_CurBoneIndex) return;
+  sel->g_PrevBone = sel->g_CurBoneIndex;
+  sel->g_CurBoneIndex = (u32)b;
+  sel->g_BoneListDirty = 1;
   App_MarkAllRedraw();
 }
 
@@ -235,19 +237,19 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v) {
   Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_Marks.planned ? PlanMarks : nullptr);
 }
 
-static void DrawBones(const Model3 *m, const ViewRecord *v) {
+static void DrawBones(const Model3 *m, u32 slot, u32 cur, const ViewRecord *v) {
   i32 n = Model3_BoneCount(m);
   DrawBatch_Begin();
   for (i32 b = 0; b < n; b++) {
     i32 x, y;
-    Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, b), &x, &y);
-    i32 c = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
+    Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)slot, b), &x, &y);
+    i32 c = (u32)b == cur ? 255 : 180;
     Draw_Line2D(x - 5, y - 5, c, c, 0, 255, x + 5, y + 5, c, c, 0, 255);
     Draw_Line2D(x + 5, y - 5, c, c, 0, 255, x - 5, y + 5, c, c, 0, 255);
     i32 parent = m->bones[b].parent;
     if (parent > 0 && parent < n) {
       i32 px, py;
-      Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)g_Sel.g_CurSlot, parent), &px, &py);
+      Ed3D_WeightScreen(v, Model3_GetBoneRestOrigin((i32)slot, parent), &px, &py);
       Draw_Line2D(x, y, 125, 125, 0, 255, px, py, 125, 125, 0, 255);
     }
   }
@@ -256,16 +258,17 @@ static void DrawBones(const Model3 *m, const ViewRecord *v) {
 
 void Ed3D_WeightDrawOverlay(const HookCtx *c) {
   View_Draw2DGrid(c->view);
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
   const ViewRecord *v = c->view;
+  const ShellMouse *mouse = c->mouse;
   if (!m || (v->kind != VIEW_FRONT && v->kind != VIEW_TOP && v->kind != VIEW_SIDE)) return;
   i32 left, right, top, bottom;
-  Sorted(g_Mouse.g_PolyDragAnchor.x, g_Mouse.g_ObjMotionDragAnchor.x, &left, &right);
-  Sorted(g_Mouse.g_PolyDragAnchor.y, g_Mouse.g_ObjMotionDragAnchor.y, &top, &bottom);
+  Sorted(mouse->g_PolyDragAnchor.x, mouse->g_ObjMotionDragAnchor.x, &left, &right);
+  Sorted(mouse->g_PolyDragAnchor.y, mouse->g_ObjMotionDragAnchor.y, &top, &bottom);
   bool active = c->viewIndex == g_Shell.g_ActiveView;
   if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
   DrawMesh(m, v);
-  DrawBones(m, v);
+  DrawBones(m, c->slot, c->sel->g_CurBoneIndex, v);
   if (active && Held(BUTTON_LEFT)) Draw_Rect2D(left, top, right, bottom, 0, 0, 255, 255);
 }
 

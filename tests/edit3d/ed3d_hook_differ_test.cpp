@@ -1,0 +1,282 @@
+// The 3D model editor's mouse and key hooks act on the records their context hands them: each
+// hook of the table runs once on the shell's model, selection, mouse record and active view,
+// and once, from the same start, on copies handed in the context. The second run leaves the
+// shell's records as they were, and the copies end as the shell's records ended in the first.
+#include "tests/support/hook_at.h"
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <vector>
+
+#include "app/current.h"
+#include "app/family.h"
+#include "app/shell_mouse.h"
+#include "app/shell_seam.h"
+#include "app/shell_sel.h"
+#include "app/shell_view.h"
+#include "app/startup_state.h"
+#include "app/views.h"
+#include "app/vkeys.h"
+#include "draw_fakedev.h"
+#include "edit3d/bone.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_poly.h"
+#include "edit3d/ed3d_tex.h"
+#include "edit3d/undo.h"
+#include "hook_differ_i70a.h"
+#include "lib/framework/lib_state.h"
+#include "lib/framework/view_record.h"
+#include "model/model3.h"
+#include "model/str.h"
+#include "shell_fixture.h"
+#include "test_models.h"
+#include "widget_fake.h"
+
+namespace {
+
+const u32 kRoom = 16;   // selection flags compared
+const u32 kCopySlot = 7;
+
+// Both runs start from the same model: a quad (group 0, mapped from the front) and a
+// triangle (group 1), three bones.
+void Fill(Model3 *m) {
+  const Vec3 pos[5] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}};
+  m->positionCount = 5;
+  for (i32 i = 0; i < 5; i++) m->positions[i] = pos[i];
+  Model3_FreshBindings(m, 0, 5);
+  m->polygonCount = 2;
+  m->polygons[0] = Polygon3{};
+  m->polygons[0].cornerCount = 4;
+  for (u32 k = 0; k < 4; k++) m->polygons[0].corners[k].vertex = k;
+  m->polygons[1] = Polygon3{};
+  m->polygons[1].cornerCount = 3;
+  m->polygons[1].group = 1;
+  m->polygons[1].corners[0].vertex = 1;
+  m->polygons[1].corners[1].vertex = 4;
+  m->polygons[1].corners[2].vertex = 2;
+  m->groupCount = 2;
+  for (i32 g = 0; g < 2; g++) {
+    m->groups[g].mapping = 0;
+    m->groups[g].scaleU = m->groups[g].scaleV = 1;
+    m->groups[g].offsetU = m->groups[g].offsetV = 0;
+  }
+  m->boneCount = 3;
+  m->bones[1].parent = 0;
+  m->bones[2].parent = 1;
+  const f32 rest[3][3] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}};
+  for (i32 b = 0; b < 3; b++)
+    for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] = rest[b][k];
+  m->changed = 0;
+}
+
+// What a case sets in the records before its hook runs (applied to the shell's records and,
+// for the second run, taken over by the copies).
+typedef void Arrange(Model3 *m, ShellSelection *sel, ShellMouse *mouse);
+
+struct Case {
+  const char *name;
+  u32 subMode;
+  FamilyHook hook;
+  u32 activeView;     // 0 the perspective view, 1 the Front view
+  u32 buttons;        // bit per button held (BUTTON_LEFT ...)
+  i32 x, y;
+  u32 key;
+  Arrange *arrange;
+};
+
+void FaceZero(Model3 *, ShellSelection *sel, ShellMouse *) { sel->g_PolySelFaces[0] = 1; }
+void FaceModeFlags(Model3 *, ShellSelection *sel, ShellMouse *mouse) {
+  sel->g_PolySelectMode = 1;
+  sel->g_PolySelFaces[1] = 1;
+  sel->g_PolySelVerts[4] = 1;
+  mouse->g_PolyDragAnchor = mouse->g_PolyDragAnchor2 = {5, 5};
+}
+void MergeVertexPair(Model3 *, ShellSelection *sel, ShellMouse *) {
+  sel->g_PolySelectMode = 0;
+  sel->g_PolySelVerts[1] = sel->g_PolySelVerts[2] = 1;
+}
+void MoveToolFaceMode(Model3 *m, ShellSelection *sel, ShellMouse *mouse) {
+  FaceModeFlags(m, sel, mouse);
+  sel->g_PolyTool = POLY_TOOL_MOVE;
+}
+void FreeOnePoint(Model3 *, ShellSelection *sel, ShellMouse *) {
+  sel->g_PolyTool = POLY_TOOL_FREE;
+  sel->g_FreeCreateCount = 1;
+  sel->g_FreeCreatePoints[0][0] = -1;
+  sel->g_FreeCreatePoints[0][1] = 2;
+}
+void FreeTwoPoints(Model3 *m, ShellSelection *sel, ShellMouse *mouse) {
+  FreeOnePoint(m, sel, mouse);
+  sel->g_FreeCreateCount = 2;
+  sel->g_FreeCreatePoints[1][0] = 3;
+  sel->g_FreeCreatePoints[1][1] = 3;
+}
+void ClickVertexMode(Model3 *, ShellSelection *sel, ShellMouse *mouse) {
+  sel->g_PolySelectMode = 0;
+  sel->g_PolyTool = POLY_TOOL_VERTEX;
+  sel->g_PolySelVerts[3] = 1;
+  mouse->g_PolyDragAnchor = {330, 230};
+  mouse->g_MouseX = 330;
+  mouse->g_MouseY = 230;
+}
+void DragMoveVertices(Model3 *, ShellSelection *sel, ShellMouse *mouse) {
+  sel->g_PolyTool = POLY_TOOL_MOVE;
+  sel->g_PolySelVerts[1] = sel->g_PolySelVerts[2] = 1;
+  mouse->g_PolyDragAnchor = mouse->g_PolyDragAnchor2 = {100, 100};
+}
+void BoneOne(Model3 *, ShellSelection *sel, ShellMouse *mouse) {
+  sel->g_CurBoneIndex = 1;
+  sel->g_MotionEditOp = 2;
+  mouse->g_PolyDragAnchor = mouse->g_PolyDragAnchor2 = {100, 100};
+  mouse->g_ObjMotionDragAnchor = {100, 100};
+  mouse->g_MouseX = 140;
+  mouse->g_MouseY = 100;
+}
+void GroupZero(Model3 *, ShellSelection *sel, ShellMouse *) { sel->g_CurGroupIndex = 0; }
+
+const u32 L = 1u << BUTTON_LEFT, R = 1u << BUTTON_RIGHT;
+
+const Case kCases[] = {
+    {"poly S selects all", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'S', FaceZero},
+    {"poly E to vertex mode", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'E', FaceModeFlags},
+    {"poly T on the move tool", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'T', MoveToolFaceMode},
+    {"poly A toggles the pick", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'A', FaceZero},
+    {"poly D deletes faces", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'D', FaceModeFlags},
+    {"poly M merges vertices", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, 'M', MergeVertexPair},
+    {"poly left arrow pans", SUB_3D_POLY, Ed3D_PolyKeyUp, 1, 0, 0, 0, VKEY_LEFT, FaceZero},
+    {"poly release adds a free point", SUB_3D_POLY, Ed3D_PolyLButtonUp, 1, 0, 120, 80, 0, FreeOnePoint},
+    {"poly free creation", SUB_3D_POLY, Ed3D_PolyFreeCreate, 1, 0, 140, 60, 0, FreeTwoPoints},
+    {"poly right click picks", SUB_3D_POLY, Ed3D_PolyRButtonUp, 0, 0, 330, 230, 0, ClickVertexMode},
+    {"poly move drag", SUB_3D_POLY, Ed3D_PolyMouseMove, 1, L, 108, 96, 0, DragMoveVertices},
+    {"bone drag", SUB_3D_BONE, Ed3D_BoneMouseMove, 1, L, 120, 90, 0, BoneOne},
+    {"bone release", SUB_3D_BONE, Ed3D_BoneLButtonUp, 1, 0, 120, 90, 0, BoneOne},
+    {"bone right-held pick", SUB_3D_BONE, Ed3D_BoneUpdate, 1, R, 140, 100, 0, BoneOne},
+    {"bone up arrow pans", SUB_3D_BONE, Ed3D_BoneKeyUp, 1, 0, 0, 0, VKEY_UP, BoneOne},
+    {"weight right click picks", SUB_3D_WEIGHT, Ed3D_WeightRButtonUp, 1, 0, 140, 100, 0, BoneOne},
+    {"weight box drag", SUB_3D_WEIGHT, Ed3D_WeightMouseMove, 1, L, 130, 70, 0, BoneOne},
+    {"weight update", SUB_3D_WEIGHT, Ed3D_WeightUpdate, 1, 0, 0, 0, 0, BoneOne},
+    {"weight right arrow pans", SUB_3D_WEIGHT, Ed3D_WeightKeyDown, 1, 0, 0, 0, VKEY_RIGHT, BoneOne},
+    {"texture T by hand", SUB_3D_TEXTURE, Ed3D_TexKeyUp, 1, 0, 0, 0, 'T', GroupZero},
+    {"texture planar drag", SUB_3D_TEXTURE, Ed3D_TexMouseMove, 0, L, 40, 30, 0, GroupZero},
+};
+
+// The selection's arrays for the copy: the flags and every scratch array a hook may fill.
+struct OwnArrays {
+  std::vector<f32> screen, centres, normals2D;
+  std::vector<u32> work;
+  explicit OwnArrays(ShellSelection *sel)
+      : screen(3 * App_WorkVertCount()), centres(2 * App_WorkFaceCount()), normals2D(2 * App_WorkFaceCount()),
+        work(App_WorkVertCount()) {
+    sel->g_PolyScreenPos = screen.data();
+    sel->g_PolyFaceCentres = centres.data();
+    sel->g_PolyFaceNormals2D = normals2D.data();
+    sel->g_PolyWorkVerts = work.data();
+  }
+};
+
+struct HookDifferTest : ::testing::Test {
+  Ed3DPolyEditorState poly0;
+  Ed3DTexEditor tex0;
+  Ed3DBoneEditorState bone0;
+  void SetUp() override {
+    poly0 = Ed3DPolyEditor;
+    tex0 = g_Ed3DTex;
+    bone0 = Ed3DBoneEditor;
+  }
+  void TearDown() override {
+    Model3_FreeAllSlots();
+    WidgetFake_Remove();
+    FakeDev_Remove();
+    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, 0);
+  }
+  // The shell as each run finds it; returns the shell's model.
+  Model3 *Start(const Case &t) {
+    Model3_FreeAllSlots();
+    Shell_ResetForTest();
+    FakeDev_Install();
+    WidgetFake_Install();
+    Ed3DPolyEditor = poly0;
+    g_Ed3DTex = tex0;
+    Ed3DBoneEditor = bone0;
+    ShellSelection arrays = g_Sel;   // the shell's work arrays stay allocated
+    g_Sel = ShellSelection{};
+    g_Sel.g_PolySelFaces = arrays.g_PolySelFaces;
+    g_Sel.g_PolySelVerts = arrays.g_PolySelVerts;
+    g_Sel.g_PolyWorkVerts = arrays.g_PolyWorkVerts;
+    g_Sel.g_PolyScreenPos = arrays.g_PolyScreenPos;
+    g_Sel.g_PolyFaceCentres = arrays.g_PolyFaceCentres;
+    g_Sel.g_PolyFaceNormals2D = arrays.g_PolyFaceNormals2D;
+    Model3 *m = TestModel_Slot3D(t.subMode);
+    if (!m) return nullptr;
+    App_AllocWorkArrays();
+    App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+    g_Mouse = ShellMouse{};
+    g_Shell.g_ViewCount[t.subMode] = 2;
+    ViewRecord *v = g_Shell.g_Views[t.subMode];
+    v[0] = ViewRecord{};
+    v[0].inUse = 1; v[0].kind = VIEW_MAIN; v[0].clientW = 640; v[0].clientH = 480; v[0].zoom = 1;
+    v[1] = ViewRecord{};
+    v[1].inUse = 1; v[1].kind = VIEW_FRONT; v[1].centerX = 100; v[1].centerY = 100; v[1].zoom = 1;
+    g_Shell.g_ActiveView = t.activeView;
+    for (u32 b = 0; b < 3; b++) Shell_SetButtonHeld(b, (t.buttons >> b) & 1u);
+    Undo_ResetAll();
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "記録開始");
+    Undo_Push(Undo_Current());
+    Fill(m);
+    t.arrange(m, &g_Sel, &g_Mouse);
+    return m;
+  }
+  ViewRecord *Active(const Case &t) { return &g_Shell.g_Views[t.subMode][t.activeView]; }
+};
+
+TEST_F(HookDifferTest, HooksActOnTheHandedRecordsOnly) {
+  for (const Case &t : kCases) {
+    SCOPED_TRACE(t.name);
+    // The shell's records.
+    Model3 *m = Start(t);
+    ASSERT_NE(m, nullptr);
+    HookCtx a = Family_Context(t.x, t.y);
+    a.key = t.key;
+    DifferFields start = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    t.hook(&a);
+    DifferFields want = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    EXPECT_NE(start, want) << "the hook changes none of the records";
+
+    // Copies of the same start handed in the context.
+    m = Start(t);
+    ASSERT_NE(m, nullptr);
+    g_ModelAllocArrays = 1;
+    Model3 *other = Model3_Init((i32)kCopySlot);
+    ASSERT_NE(other, nullptr);
+    Fill(other);
+    Hook_OwnSelection own(0);
+    OwnArrays arrays(&own.sel);
+    ShellSelection copy = g_Sel;
+    copy.g_PolySelFaces = own.sel.g_PolySelFaces;
+    copy.g_PolySelVerts = own.sel.g_PolySelVerts;
+    copy.g_PolyScreenPos = own.sel.g_PolyScreenPos;
+    copy.g_PolyFaceCentres = own.sel.g_PolyFaceCentres;
+    copy.g_PolyFaceNormals2D = own.sel.g_PolyFaceNormals2D;
+    copy.g_PolyWorkVerts = own.sel.g_PolyWorkVerts;
+    own.sel = copy;
+    memcpy(own.sel.g_PolySelFaces, g_Sel.g_PolySelFaces, App_WorkFaceCount() * sizeof(u32));
+    memcpy(own.sel.g_PolySelVerts, g_Sel.g_PolySelVerts, App_WorkVertCount() * sizeof(u32));
+    ShellMouse mouse = g_Mouse;
+    t.arrange(other, &own.sel, &mouse);
+    ViewRecord view = *Active(t);
+    HookCtx b = Family_Context(t.x, t.y);
+    b.key = t.key;
+    b.model = other;
+    b.slot = kCopySlot;
+    b.sel = &own.sel;
+    b.mouse = &mouse;
+    b.view = &view;
+    DifferFields shellBefore = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    t.hook(&b);
+    Differ_ExpectSame(shellBefore, Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom), "the shell's records");
+    Differ_ExpectSame(want, Differ_Records(other, &own.sel, &mouse, &view, kRoom), "the handed copies");
+  }
+}
+
+}  // namespace
