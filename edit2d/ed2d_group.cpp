@@ -95,20 +95,22 @@ void Ed2D_RefreshGroupList(void) {
 }
 
 // [SECTION] change of row
-void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) {
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, ShellSelection *sel, i32 g) {
   u32 nf = App_WorkFaceCount(), nv = App_WorkVertCount();
-  for (u32 i = 0; g_Sel.g_PolySelFaces && i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
-  for (u32 i = 0; g_Sel.g_PolySelVerts && i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
-  if (!m || !m->polygons || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts) return;
+  for (u32 i = 0; sel->g_PolySelFaces && i < nf; i++) sel->g_PolySelFaces[i] = 0;
+  for (u32 i = 0; sel->g_PolySelVerts && i < nv; i++) sel->g_PolySelVerts[i] = 0;
+  if (!m || !m->polygons || !sel->g_PolySelFaces || !sel->g_PolySelVerts) return;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   for (i32 f = 0; f < n && (u32)f < nf; f++) {
     const Polygon2 &p = m->polygons[f];
     if (p.group != (u32)g) continue;
-    g_Sel.g_PolySelFaces[f] = 1;
+    sel->g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) sel->g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
+
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) { Ed2D_SelectGroupPolygons(m, &g_Sel, g); }
 
 void Ed2D_GroupRowChanged(i32 g) {
   Bone2Model *m = CurrentSlotModel();

@@ -89,7 +89,8 @@ void Ed2D_GroupListFollow(void);
 // Any other message: shows the group while the refresh flag is 1.
 void Ed2D_GroupDlgTick(void);
 // Every polygon and vertex flag cleared, then group g's polygons (live or removed) and their
-// corner vertices selected.
+// corner vertices selected: sel's flags (g_Sel's without sel).
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, ShellSelection *sel, i32 g);
 void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g);
 // The current group changed to g: texture, selection, preview offset, refreshes.
 void Ed2D_GroupRowChanged(i32 g);
