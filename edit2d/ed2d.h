@@ -153,10 +153,11 @@ void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size);
 // List lines (the label, " ( %d )" with the parent above 0) and combo lines (labels only).
 void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
 void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
-void Ed2D_FillParentBoneList(void);
-void Ed2D_FillParentCombo(void);
-void Ed2D_FillBoneTree(void);
-void Ed2D_InsertBoneTreeItem(i32 bone);
+// The dialog's fills from model m with bone curBone current (nothing without m).
+void Ed2D_FillParentBoneList(const Bone2Model *m, u32 curBone);
+void Ed2D_FillParentCombo(const Bone2Model *m, u32 curBone);
+void Ed2D_FillBoneTree(const Bone2Model *m, u32 curBone);
+void Ed2D_InsertBoneTreeItem(const Bone2Model *m, i32 bone);
 // The parent rule: bone's parent := choice when it lies below the bone (a choice beyond the
 // bone count is 0, a missing choice keeps the parent). False (parent kept) otherwise.
 bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);

@@ -289,24 +289,21 @@ void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
 
 static Ed2DLines s_Lines;
 
-void Ed2D_FillParentBoneList(void) {
-  const Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_FillParentBoneList(const Bone2Model *m, u32 curBone) {
   if (!m || !g_Ed2D.boneList) return;
-  Ed2D_ParentBoneLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentBoneLines(m, (i32)curBone, &s_Lines);
   Ed2D_Fill(g_Ed2D.boneList, false, &s_Lines);
-  Ed2D_FillParentCombo();
+  Ed2D_FillParentCombo(m, curBone);
 }
 
-void Ed2D_FillParentCombo(void) {
-  const Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_FillParentCombo(const Bone2Model *m, u32 curBone) {
   if (!m || !g_Ed2D.parentCombo) return;
-  Ed2D_ParentComboLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentComboLines(m, (i32)curBone, &s_Lines);
   Ed2D_Fill(g_Ed2D.parentCombo, true, &s_Lines);
 }
 
-void Ed2D_InsertBoneTreeItem(i32 b) {
+void Ed2D_InsertBoneTreeItem(const Bone2Model *m, i32 b) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
   if (!m || b < 0 || b >= Bone2_BoneCount(m)) return;
   Ed2D_BoneLabel(m, b, e.boneLabels[b], ED2D_LABEL);
   i32 p = m->bones[b].parent;
@@ -316,15 +313,13 @@ void Ed2D_InsertBoneTreeItem(i32 b) {
   if (parent) Widget_TreeExpand(e.boneTree, parent);
 }
 
-void Ed2D_FillBoneTree(void) {
+void Ed2D_FillBoneTree(const Bone2Model *m, u32 curBone) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !e.boneTree) return;
   Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
-  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
-  if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_Sel.g_CurBoneIndex])
-    Widget_TreeSelect(e.boneTree, e.treeItems[g_Sel.g_CurBoneIndex]);
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(m, b);
+  if (curBone < BONE2_MAX_BONES && e.treeItems[curBone]) Widget_TreeSelect(e.boneTree, e.treeItems[curBone]);
 }
 
 // [SECTION] dialog handlers
@@ -344,9 +339,9 @@ static void SetComboToParent(void) {
     Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
 }
 
-static void FillAll(void) {
-  Ed2D_FillParentBoneList();
-  Ed2D_FillBoneTree();
+static void FillAll(const Bone2Model *m) {
+  Ed2D_FillParentBoneList(m, g_Sel.g_CurBoneIndex);
+  Ed2D_FillBoneTree(m, g_Sel.g_CurBoneIndex);
 }
 
 static void Apply(Bone2Model *m) {
@@ -360,7 +355,7 @@ static void Apply(Bone2Model *m) {
   i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
   if (!Ed2D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_BONE2);
-  FillAll();
+  FillAll(m);
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
 }
@@ -371,7 +366,7 @@ static void AddBone(Bone2Model *m) {
     Doc_MarkEdited(DOC_BONE2);
   }
   Ed2D_RebindSkin();
-  FillAll();
+  FillAll(m);
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
 }

@@ -131,6 +131,8 @@ void Ed2D_InitCommon(ShellSelection *sel, u32 sub) {
 }
 
 // [SECTION] enter
+// The dialog's procedure writes the shell's selection, so this step works on the shell's
+// records (read after the sub-mode's init, which may have made the model).
 static void EnterBoneDialog(void) {
   Ed2DEditor &e = g_Ed2D;
   if (e.boneDlg) return;
@@ -141,8 +143,8 @@ static void EnterBoneDialog(void) {
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  Ed2D_FillParentBoneList();
-  Ed2D_FillBoneTree();
+  Ed2D_FillParentBoneList(g_Bone2Slots[0], bone);
+  Ed2D_FillBoneTree(g_Bone2Slots[0], bone);
   g_Sel.g_CurBoneIndex = bone;
   e.boneRefresh = 1;
 }
@@ -290,8 +292,8 @@ void Ed2D_RefreshLists(const HookCtx *c) {
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->refreshLists) row->refreshLists(c);
   if (g_Options.g_Group2DDlg.window) {
-    Ed2D_FillGroupList();
-    Ed2D_FillShadeList();
+    Ed2D_FillGroupList(c->sel);
+    Ed2D_FillShadeList(c->sel);
     g_Ed2DGroup.refresh = 1;
   }
   if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
@@ -300,8 +302,8 @@ void Ed2D_RefreshLists(const HookCtx *c) {
     return;
   }
   if (g_Ed2D.boneDlg) {
-    Ed2D_FillParentBoneList();
-    Ed2D_FillBoneTree();
+    Ed2D_FillParentBoneList(c->model2, c->sel->g_CurBoneIndex);
+    Ed2D_FillBoneTree(c->model2, c->sel->g_CurBoneIndex);
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
@@ -309,7 +311,7 @@ void Ed2D_RefreshLists(const HookCtx *c) {
 }
 
 void Ed2D_DocumentChanged(const HookCtx *c) {
-  if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
+  if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow(c->sel);
   g_Ed2DPoly.panelRefresh = 1;   // the modelling panel's counts
   g_Ed2DMotion.valuesRefresh = 1;
 }

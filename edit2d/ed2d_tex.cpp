@@ -95,7 +95,7 @@ void Ed2D_TexInit(const HookCtx *c) {
   if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
-  Ed2D_FillTextureList();
+  Ed2D_FillTextureList(sel);
   MarkPanel();
 }
 
@@ -196,17 +196,17 @@ void Ed2D_TexMouseMove(const HookCtx *c) {
 }
 
 // [SECTION] lists, tools and zoom
-void Ed2D_FillTextureList(void) {
+void Ed2D_FillTextureList(const ShellSelection *sel) {
   static Ed2DLines lines;
   if (!g_Ed2DTex.list) return;
-  Ed2D_TextureLines(CurrentSlotModel(), g_Ed2DTex.texture, &lines);
+  Ed2D_TextureLines(sel->g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[sel->g_Cur2DSlot] : nullptr, g_Ed2DTex.texture, &lines);
   Ed2D_Fill(g_Ed2DTex.list, false, &lines);
 }
 
-void Ed2D_TexRefreshLists(void) {
+void Ed2D_TexRefreshLists(const ShellSelection *sel) {
   MarkPanel();
-  Ed2D_FillTextureList();
-  Ed2D_FillGroupTextureList();
+  Ed2D_FillTextureList(sel);
+  Ed2D_FillGroupTextureList(sel);
 }
 
 void Ed2D_TexRotateUV(void) {
@@ -291,7 +291,7 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   if (!room) SayUvFull(m);
   if (grow) m->textureCount++;
   Tex_CopyBone2Pixels(slot);
-  Ed2D_TexRefreshLists();
+  Ed2D_TexRefreshLists(&g_Sel);
   Edited();
 }
 
@@ -364,7 +364,7 @@ void Ed2D_TexPanelDown(u32 button, i32 x, i32 y) {
   // The left button takes the current group's texture.
   if (button == 0) {
     e.texture = GroupTexture(CurrentSlotModel(), &g_Sel);
-    Ed2D_FillTextureList();
+    Ed2D_FillTextureList(&g_Sel);
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == ED2D_UV_SELECT);
   MarkPanel();
