@@ -299,7 +299,7 @@ static void DestroyWindow2D(void **w) {
   *w = nullptr;
 }
 
-static void CreateWindows(void) {
+static void CreateWindows(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.valuesDlg) {
@@ -309,7 +309,7 @@ static void CreateWindows(void) {
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
     e.scrollBar = e.keyDlg ? Widget_Control(e.keyDlg, ED2D_STRIP_SCROLL_ID) : nullptr;
-    Ed2D_MotionSetFrameBar();
+    Ed2D_MotionSetFrameBar(m);
   }
   if (!e.listDlg) {
     e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
@@ -339,7 +339,7 @@ void Ed2D_MotionInit(const HookCtx *c) {
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
   g_Strip.g_StripGeo.margin = 0;
-  CreateWindows();
+  CreateWindows(m);
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();
 }
@@ -358,7 +358,7 @@ void Ed2D_MotionLeave(const HookCtx *c) {
 // The scroll bar's range follows the current motion's length, however it changed.
 static void FollowLength(const Bone2Model *m) {
   i32 len = MotionInUse(m) ? m->motions[m->currentMotion].length : 0;
-  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar();
+  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar(m);
 }
 
 void Ed2D_MotionUpdate(const HookCtx *c) {

@@ -88,8 +88,9 @@ void Ed2D_MotionStop(void);
 // [SECTION] lists
 void Ed2D_RefreshMotionLists(void);
 void Ed2D_FillMotionList(void);
-// The strip's scroll bar: range 0..length - 1 of the current motion, position the current frame.
-void Ed2D_MotionSetFrameBar(void);
+// The strip's scroll bar: range 0..length - 1 of m's current motion, position its current
+// frame (nothing without m).
+void Ed2D_MotionSetFrameBar(const Bone2Model *m);
 
 // [SECTION] dialogs (ed2d_motion_dlg.cpp; the thin procedures of ed2d_motion_win.cpp call these)
 void Ed2D_MotionDlgCommand(u32 id);
