@@ -17,12 +17,14 @@
 #include "app/views.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_motion.h"
+#include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_rows.h"
 #include "edit2d/ed2d_tex.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib_state.h"
 #include "model/bone2.h"
+#include "model/obj2.h"
 #include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
@@ -248,6 +250,51 @@ TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
         << c.what << ": no change";
     Bone2_Free(other);
   }
+}
+
+// The object sub-mode's model is the shell's object slot; its click and drag take the current
+// object from the handed selection and set the anchors of the handed mouse record.
+TEST(Ed2DObjectContextTest, KeyClickAndDragFollowTheHandedSelection) {
+  Shell_ResetFor2DSubMode(SUB_2D_OBJECT);
+  g_Scale2D[0] = g_Scale2D[1] = 1.0f;
+  g_Lib.viewWindowMode = 0;
+  g_Ed2DObj = Ed2DObjEditor{};
+  Ed2D_ObjInit(Hook_Now());
+  Obj2Model *m = g_Obj2Slots[0];
+  ASSERT_NE(m, nullptr);
+  Obj2Track *t = Obj2_Track(m, 1, m->currentMotion);
+  ASSERT_NE(t, nullptr);
+  t->count = 0;
+  m->currentFrame = 5;
+  g_Sel.g_CurPartIndex = 0;   // the shell's: object 0, which never gets keys
+  const ShellMouse shellMouse = g_Mouse;
+  Hook_OwnSelection own(5);
+  own.sel.g_CurPartIndex = 1;
+  ShellMouse mouse = {};
+  HookCtx c = Family_Context(100, 100);
+  c.sel = &own.sel;
+  c.mouse = &mouse;
+  Ed2D_ObjLButtonDown(&c);
+  ASSERT_EQ(t->count, 1);
+  EXPECT_EQ(t->keys[0].frame, 5);
+  EXPECT_EQ(mouse.g_MotionDragAnchor.x, 100);
+  EXPECT_EQ(mouse.g_DragAnchorY, 100);
+  const f32 x = t->keys[0].x, y = t->keys[0].y;
+  Shell_SetButtonHeld(BUTTON_LEFT, 1);
+  c = Family_Context(107, 96);
+  c.sel = &own.sel;
+  c.mouse = &mouse;
+  Ed2D_ObjMouseMove(&c);
+  Shell_SetButtonHeld(BUTTON_LEFT, 0);
+  EXPECT_FLOAT_EQ(t->keys[0].x, x + 7.0f);
+  EXPECT_FLOAT_EQ(t->keys[0].y, y - 4.0f);
+  EXPECT_EQ(g_Sel.g_CurPartIndex, 0u);
+  EXPECT_EQ(Differ_Mouse(g_Mouse), Differ_Mouse(shellMouse));
+  Ed2D_ObjLeave(Hook_Now());
+  Obj2_SetSlot(0, nullptr);
+  WidgetFake_Remove();
+  g_Ed2DObj = Ed2DObjEditor{};
+  Shell_ResetForTest();
 }
 
 }  // namespace
