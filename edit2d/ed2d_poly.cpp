@@ -294,25 +294,27 @@ void Ed2D_PolySelectPass(Bone2Model *m, ShellSelection *sel) {
 
 void Ed2D_PolySelectPass(Bone2Model *m) { Ed2D_PolySelectPass(m, &g_Sel); }
 
-void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
-  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
+void Ed2D_PolySelectionText(const Bone2Model *m, const ShellSelection *s, char *out, u32 size) {
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = SelFlagVerts(m, s);
   i32 sel = 0, all = 0;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
-    if (g_Sel.g_PolySelectMode == 1) {
+    if (s->g_PolySelectMode == 1) {
       all++;
-      sel += f < faces && g_Sel.g_PolySelFaces && g_Sel.g_PolySelFaces[f] ? 1 : 0;
+      sel += f < faces && s->g_PolySelFaces && s->g_PolySelFaces[f] ? 1 : 0;
       continue;
     }
     u32 verts[4];
     i32 k = Ed2D_PolyCorners(m, p, verts);
     all += k;
-    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && g_Sel.g_PolySelVerts[verts[j]] ? 1 : 0;
+    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && s->g_PolySelVerts[verts[j]] ? 1 : 0;
   }
-  if (g_Sel.g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
+  if (s->g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
   else Str_Format(out, size, "頂点  %4d / %4d", sel, all);
 }
+
+void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) { Ed2D_PolySelectionText(m, &g_Sel, out, size); }
 
 // [SECTION] free creation
 void Ed2D_FreePointAt(const Bone2Model *m, i32 x, i32 y, f32 out[3]) {
@@ -408,11 +410,10 @@ void Ed2D_PolyDlgCommand(u32 id) {
   }
 }
 
-void Ed2D_PolyShowSelection(void) {
-  const Bone2Model *m = PanelModel();
+void Ed2D_PolyShowSelection(const Bone2Model *m, const ShellSelection *sel) {
   if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
-  Ed2D_PolySelectionText(m, text, sizeof text);
+  Ed2D_PolySelectionText(m, sel, text, sizeof text);
   Widget_SetText(g_Ed2DPoly.panel, IDC_P2D_SELECTION, text);
 }
 
@@ -457,5 +458,5 @@ void Ed2D_PolyDlgTick(void) {
   Widget_SetText(e.panel, IDC_P2D_COLOUR_COUNT, text);
   Str_Format(text, sizeof text, "ＵＶ数  %5d", (int)m->uvCount);
   Widget_SetText(e.panel, IDC_P2D_UV_COUNT, text);
-  Ed2D_PolyShowSelection();
+  Ed2D_PolyShowSelection(m, &g_Sel);
 }

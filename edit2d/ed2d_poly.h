@@ -92,7 +92,9 @@ void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts
 void Ed2D_PolySelectPass(Bone2Model *m, ShellSelection *sel);
 void Ed2D_PolySelectPass(Bone2Model *m);
 // "面  %4d / %4d" (face mode: selected / all live polygons) or "頂点  %4d / %4d" (vertex
-// mode: corners of live polygons whose vertex is selected / all those corners).
+// mode: corners of live polygons whose vertex is selected / all those corners), of sel (of
+// g_Sel without sel).
+void Ed2D_PolySelectionText(const Bone2Model *m, const ShellSelection *sel, char *out, u32 size);
 void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size);
 
 // [SECTION] free creation
@@ -112,8 +114,8 @@ void Ed2D_PolyDlgCommand(u32 id);
 void Ed2D_PolyDlgTick(void);
 // The operation buttons (ed2d_poly_panel.cpp): false for an id that is none of them.
 bool Ed2D_PolyOpCommand(u32 id);
-// Writes the selection count into control 1156.
-void Ed2D_PolyShowSelection(void);
+// Writes the count of m's selection sel into control 1156 (nothing without m).
+void Ed2D_PolyShowSelection(const Bone2Model *m, const ShellSelection *sel);
 
 // [SECTION] weight sub-mode (ed2d_weight.cpp)
 FamilyHookFn Ed2D_WeightInit, Ed2D_WeightLeave, Ed2D_WeightUpdate, Ed2D_WeightDraw,

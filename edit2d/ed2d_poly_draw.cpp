@@ -218,5 +218,5 @@ void Ed2D_PolyDraw(const HookCtx *c) {
   DrawDragRect(c->viewIndex);
   if (sel->g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();
-  if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection();
+  if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection(m, sel);
 }
