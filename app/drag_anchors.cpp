@@ -4,14 +4,16 @@
 #include "app/shell_mouse.h"
 #include "app/views.h"
 
-void DragAnchor_Set(DragAnchorId which, i32 x, i32 y) {
+void DragAnchor_Set(ShellMouse *m, DragAnchorId which, i32 x, i32 y) {
   switch (which) {
-    case DRAG_ANCHOR_MOTION: g_Mouse.g_MotionDragAnchor = {x, y}; break;
-    case DRAG_ANCHOR_OBJ_MOTION: g_Mouse.g_ObjMotionDragAnchor = {x, y}; break;
-    case DRAG_ANCHOR_POLY: g_Mouse.g_PolyDragAnchor = {x, y}; break;
-    case DRAG_ANCHOR_POLY2: g_Mouse.g_PolyDragAnchor2 = {x, y}; break;
+    case DRAG_ANCHOR_MOTION: m->g_MotionDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_OBJ_MOTION: m->g_ObjMotionDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_POLY: m->g_PolyDragAnchor = {x, y}; break;
+    case DRAG_ANCHOR_POLY2: m->g_PolyDragAnchor2 = {x, y}; break;
   }
 }
+
+void DragAnchor_Set(DragAnchorId which, i32 x, i32 y) { DragAnchor_Set(&g_Mouse, which, x, y); }
 
 void DragAnchors_SetAC(ShellMouse *m, i32 x, i32 y) {
   m->g_MotionDragAnchor = {x, y};

@@ -14,6 +14,8 @@
 enum DragAnchorId : u32 { DRAG_ANCHOR_MOTION = 0, DRAG_ANCHOR_OBJ_MOTION, DRAG_ANCHOR_POLY, DRAG_ANCHOR_POLY2 };
 // One pair: a drag that moves its anchor along with the mouse, or a mode that starts at 0, 0.
 void DragAnchor_Set(DragAnchorId which, i32 x, i32 y);
+// The same pair of the given mouse record.
+void DragAnchor_Set(ShellMouse *m, DragAnchorId which, i32 x, i32 y);
 // The position into pairs a to c, a to d, or all five, of the given mouse record.
 void DragAnchors_SetAC(ShellMouse *m, i32 x, i32 y);
 void DragAnchors_SetAD(ShellMouse *m, i32 x, i32 y);

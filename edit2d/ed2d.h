@@ -106,7 +106,9 @@ u32 Ed2D_WindowSet(u32 subMode);
 // Slot 0's 2D bone model: made (full arrays, shown) when the slot is empty.
 Bone2Model *Ed2D_EnsureBoneModel(void);
 // "新規作成" of the bone and motion menus: slot 0 gets a new model (asking first when the
-// model changed since made, loaded or saved). False when the user kept the old one.
+// model changed since made, loaded or saved). False when the user kept the old one. Bone 0
+// becomes sel's current bone (g_Sel's without sel).
+bool Ed2D_NewBoneModel(ShellSelection *sel);
 bool Ed2D_NewBoneModel(void);
 
 // [SECTION] mapping
@@ -117,24 +119,30 @@ void Ed2D_ClientToFrame(i32 x, i32 y, f32 *fx, f32 *fy);
 // [SECTION] bone sub-mode (ed2d_bone.cpp)
 FamilyHookFn Ed2D_BoneInit, Ed2D_SetDragAnchors, Ed2D_BoneUpdate, Ed2D_BoneMouseMove,
     Ed2D_BoneDraw;
-// Re-binds the automatic skin vertices of slot 0 to their nearest bone centre.
+// Re-binds the automatic skin vertices of m (shown in slot 0, the slot's rest matrices) to
+// their nearest bone centre; without m, of slot 0's model.
+void Ed2D_RebindSkin(Bone2Model *m);
 void Ed2D_RebindSkin(void);
 // The model-level rebind behind it (rest matrices as they are; used by tests and the benchmark).
 void Ed2D_RebindModel(Bone2Model *m, i32 slot);
 // Where bone b's cross is drawn, in frame pixels: the origin through its rest matrix (posed:
 // its pose matrix) plus the model's placement.
 void Ed2D_BoneCrossPoint(const Bone2Model *m, i32 slot, i32 b, bool posed, f32 *x, f32 *y);
-// Draws the skin edges, bone crosses and parent links of slot 0 from the given points.
-void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade);
+// Draws the skin edges, bone crosses and parent links of slot 0 from the given points, the
+// cross of bone curBone bright.
+void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade,
+                       u32 curBone);
 // The bone whose cross lies nearest to frame pixel (fx, fy) (city-block distance, ties to the
 // lower bone); -1 without bones.
 i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
-// Picks under the stored mouse position into g_Sel.g_CurBoneIndex; sets the dialog's refresh flag
-// when it changed.
+// Picks the bone of m under the mouse record's stored position into sel's current bone; sets
+// the dialog's refresh flag when it changed. Without records: slot 0, g_Sel and g_Mouse.
+void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellMouse *mouse, bool posed);
 void Ed2D_PickCurrentBone(bool posed);
-// Makes bone b current as a pick does: the bone dialog shows its number and values and its list
+// Makes bone b current in sel (g_Sel without sel) as a pick does: the bone dialog shows its number and values and its list
 // selects that line alone (the list's caret would otherwise take the old bone back). False when
 // b already was current or is no bone.
+bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b);
 bool Ed2D_MakeBoneCurrent(i32 b);
 // Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
 void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy);
@@ -145,10 +153,11 @@ void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size);
 // List lines (the label, " ( %d )" with the parent above 0) and combo lines (labels only).
 void Ed2D_ParentBoneLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
 void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out);
-void Ed2D_FillParentBoneList(void);
-void Ed2D_FillParentCombo(void);
-void Ed2D_FillBoneTree(void);
-void Ed2D_InsertBoneTreeItem(i32 bone);
+// The dialog's fills from model m with bone curBone current (nothing without m).
+void Ed2D_FillParentBoneList(const Bone2Model *m, u32 curBone);
+void Ed2D_FillParentCombo(const Bone2Model *m, u32 curBone);
+void Ed2D_FillBoneTree(const Bone2Model *m, u32 curBone);
+void Ed2D_InsertBoneTreeItem(const Bone2Model *m, i32 bone);
 // The parent rule: bone's parent := choice when it lies below the bone (a choice beyond the
 // bone count is 0, a missing choice keeps the parent). False (parent kept) otherwise.
 bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);

@@ -32,9 +32,9 @@ static const char kParentRefused[] =
 
 // [SECTION] hooks
 void Ed2D_BoneInit(const HookCtx *c) {
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Ed2D_InitCommon(SUB_2D_BONE);
+  Ed2D_InitCommon(c->sel, SUB_2D_BONE);
 }
 
 void Ed2D_SetDragAnchors(const HookCtx *c) {
@@ -68,22 +68,25 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed) {
   return best;
 }
 
-void Ed2D_PickCurrentBone(bool posed) {
-  const Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellMouse *mouse, bool posed) {
   if (!posed) Bone2_BuildRestMatrices();   // a bone dragged since the last pass is where it now is
   f32 fx, fy;
-  Ed2D_ClientToFrame(g_Mouse.g_MouseX, g_Mouse.g_MouseY, &fx, &fy);
-  Ed2D_MakeBoneCurrent(Ed2D_PickBone(m, 0, fx, fy, posed));
+  Ed2D_ClientToFrame(mouse->g_MouseX, mouse->g_MouseY, &fx, &fy);
+  Ed2D_MakeBoneCurrent(sel, Ed2D_PickBone(m, 0, fx, fy, posed));
 }
 
-bool Ed2D_MakeBoneCurrent(i32 b) {
-  if (b < 0 || (u32)b == g_Sel.g_CurBoneIndex) return false;
-  g_Sel.g_CurBoneIndex = (u32)b;
+void Ed2D_PickCurrentBone(bool posed) { Ed2D_PickCurrentBone(g_Bone2Slots[0], &g_Sel, &g_Mouse, posed); }
+
+bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b) {
+  if (b < 0 || (u32)b == sel->g_CurBoneIndex) return false;
+  sel->g_CurBoneIndex = (u32)b;
   g_Ed2D.boneRefresh = 1;
   g_Ed2D.boneReselect = 1;
   App_MarkAllRedraw();
   return true;
 }
+
+bool Ed2D_MakeBoneCurrent(i32 b) { return Ed2D_MakeBoneCurrent(&g_Sel, b); }
 
 static bool RightAlone(void) {
   return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
@@ -94,9 +97,9 @@ static bool LeftAlone(void) {
 }
 
 void Ed2D_BoneUpdate(const HookCtx *c) {
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] != 1) return;
-  if (RightAlone()) Ed2D_PickCurrentBone(false);
+  if (RightAlone()) Ed2D_PickCurrentBone(m, c->sel, c->mouse, false);
   m->displayMode = 3;
   Lib_SetSceneDraw(1);
 }
@@ -121,11 +124,10 @@ void Ed2D_MoveSelectedBones(Bone2Model *m, const u32 *sel, f32 dx, f32 dy) {
 }
 
 void Ed2D_BoneMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = c->model2;
   if (!m) return;
   f32 fx, fy;
-  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
   if (LeftAlone()) {
     u32 sel[BONE2_MAX_BONES] = {};
     for (i32 b = 0; b < Bone2_BoneCount(m); b++) sel[b] = Ed2D_BoneSelected(b) ? 1u : 0u;
@@ -135,11 +137,11 @@ void Ed2D_BoneMouseMove(const HookCtx *c) {
       Doc_MarkEdited(DOC_BONE2);
       App_MarkAllRedraw();
     }
-    Ed2D_RebindSkin();
+    Ed2D_RebindSkin(m);
   }
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
-  DragAnchor_Set(DRAG_ANCHOR_MOTION, (i32)fx, (i32)fy);
+  DragAnchor_Set(c->mouse, DRAG_ANCHOR_MOTION, (i32)fx, (i32)fy);
   g_Ed2D.boneRefresh = 1;
 }
 
@@ -173,14 +175,15 @@ static void DrawSkinEdges(const Bone2Model *m, const Bone2Point *pts, i32 grey) 
   }
 }
 
-void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade) {
+void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i32 edgeGrey, i32 linkShade,
+                       u32 curBone) {
   DrawBatch_Begin();
   DrawSkinEdges(m, pts, edgeGrey);
   i32 n = Bone2_BoneCount(m);
   for (i32 b = 0; b < n; b++) {
     f32 sx, sy;
     Ed2D_BoneCrossPoint(m, 0, b, posed, &sx, &sy);
-    i32 shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
+    i32 shade = (u32)b == curBone ? 255 : 180;
     Line(sx - 5, sy - 5, sx + 5, sy + 5, shade, shade, 0);
     Line(sx + 5, sy - 5, sx - 5, sy + 5, shade, shade, 0);
     i32 p = m->bones[b].parent;
@@ -195,9 +198,9 @@ void Ed2D_DrawSkeleton(const Bone2Model *m, const Bone2Point *pts, bool posed, i
 
 void Ed2D_BoneDraw(const HookCtx *c) {
   View_Draw2DGrid(c->view);
-  const Bone2Model *m = g_Bone2Slots[0];
+  const Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] == 0) return;
-  Ed2D_DrawSkeleton(m, m->positions, false, 160, 125);
+  Ed2D_DrawSkeleton(m, m->positions, false, 160, 125, c->sel->g_CurBoneIndex);
 }
 
 // [SECTION] rebind
@@ -251,13 +254,14 @@ void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
   }
 }
 
-void Ed2D_RebindSkin(void) {
-  Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_RebindSkin(Bone2Model *m) {
   if (!m || g_FrameOutputSuppressed || g_Bone2SlotShown[0] != 1) return;
   // The rest matrices are rebuilt each frame: a bone moved since would be seen where it was.
   Bone2_BuildRestMatrices();
   Ed2D_RebindModel(m, 0);
 }
+
+void Ed2D_RebindSkin(void) { Ed2D_RebindSkin(g_Bone2Slots[0]); }
 
 // [SECTION] dialog fills
 void Ed2D_BoneLabel(const Bone2Model *m, i32 b, char *out, u32 size) {
@@ -285,24 +289,21 @@ void Ed2D_ParentComboLines(const Bone2Model *m, i32 curBone, Ed2DLines *out) {
 
 static Ed2DLines s_Lines;
 
-void Ed2D_FillParentBoneList(void) {
-  const Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_FillParentBoneList(const Bone2Model *m, u32 curBone) {
   if (!m || !g_Ed2D.boneList) return;
-  Ed2D_ParentBoneLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentBoneLines(m, (i32)curBone, &s_Lines);
   Ed2D_Fill(g_Ed2D.boneList, false, &s_Lines);
-  Ed2D_FillParentCombo();
+  Ed2D_FillParentCombo(m, curBone);
 }
 
-void Ed2D_FillParentCombo(void) {
-  const Bone2Model *m = g_Bone2Slots[0];
+void Ed2D_FillParentCombo(const Bone2Model *m, u32 curBone) {
   if (!m || !g_Ed2D.parentCombo) return;
-  Ed2D_ParentComboLines(m, (i32)g_Sel.g_CurBoneIndex, &s_Lines);
+  Ed2D_ParentComboLines(m, (i32)curBone, &s_Lines);
   Ed2D_Fill(g_Ed2D.parentCombo, true, &s_Lines);
 }
 
-void Ed2D_InsertBoneTreeItem(i32 b) {
+void Ed2D_InsertBoneTreeItem(const Bone2Model *m, i32 b) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
   if (!m || b < 0 || b >= Bone2_BoneCount(m)) return;
   Ed2D_BoneLabel(m, b, e.boneLabels[b], ED2D_LABEL);
   i32 p = m->bones[b].parent;
@@ -312,15 +313,13 @@ void Ed2D_InsertBoneTreeItem(i32 b) {
   if (parent) Widget_TreeExpand(e.boneTree, parent);
 }
 
-void Ed2D_FillBoneTree(void) {
+void Ed2D_FillBoneTree(const Bone2Model *m, u32 curBone) {
   Ed2DEditor &e = g_Ed2D;
-  const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !e.boneTree) return;
   Widget_TreeClear(e.boneTree);
   memset(e.treeItems, 0, sizeof e.treeItems);
-  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(b);
-  if (g_Sel.g_CurBoneIndex < BONE2_MAX_BONES && e.treeItems[g_Sel.g_CurBoneIndex])
-    Widget_TreeSelect(e.boneTree, e.treeItems[g_Sel.g_CurBoneIndex]);
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++) Ed2D_InsertBoneTreeItem(m, b);
+  if (curBone < BONE2_MAX_BONES && e.treeItems[curBone]) Widget_TreeSelect(e.boneTree, e.treeItems[curBone]);
 }
 
 // [SECTION] dialog handlers
@@ -340,9 +339,9 @@ static void SetComboToParent(void) {
     Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
 }
 
-static void FillAll(void) {
-  Ed2D_FillParentBoneList();
-  Ed2D_FillBoneTree();
+static void FillAll(const Bone2Model *m) {
+  Ed2D_FillParentBoneList(m, g_Sel.g_CurBoneIndex);
+  Ed2D_FillBoneTree(m, g_Sel.g_CurBoneIndex);
 }
 
 static void Apply(Bone2Model *m) {
@@ -356,7 +355,7 @@ static void Apply(Bone2Model *m) {
   i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;
   if (!Ed2D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);
   Doc_MarkEdited(DOC_BONE2);
-  FillAll();
+  FillAll(m);
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
 }
@@ -367,7 +366,7 @@ static void AddBone(Bone2Model *m) {
     Doc_MarkEdited(DOC_BONE2);
   }
   Ed2D_RebindSkin();
-  FillAll();
+  FillAll(m);
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
 }

@@ -20,9 +20,18 @@
 
 Ed2DGroupDlg g_Ed2DGroup = {-1, 0};
 
-static Bone2Model *CurrentSlotModel(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
-static bool Shown(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[g_Sel.g_Cur2DSlot] && CurrentSlotModel(); }
-static i32 CurGroup(const Bone2Model *m) { return Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex); }
+// The model of sel's 2D slot, whether that slot is shown with a model, and sel's group of m.
+static Bone2Model *SlotModel(const ShellSelection *sel) {
+  return sel->g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[sel->g_Cur2DSlot] : nullptr;
+}
+static bool Shown(const ShellSelection *sel) {
+  return sel->g_Cur2DSlot < BONE2_SLOTS && g_Bone2SlotShown[sel->g_Cur2DSlot] && SlotModel(sel);
+}
+static i32 CurGroup(const Bone2Model *m, const ShellSelection *sel) { return Ed2D_GroupOf(m, sel->g_CurGroupIndex); }
+// The dialog's handlers work on the shell's selection.
+static Bone2Model *CurrentSlotModel(void) { return SlotModel(&g_Sel); }
+static bool Shown(void) { return Shown(&g_Sel); }
+static i32 CurGroup(const Bone2Model *m) { return CurGroup(m, &g_Sel); }
 
 static void Fill(void *control, bool combo, const Ed2DLines *lines) {
   if (control) Ed2D_Fill(control, combo, lines);
@@ -55,60 +64,62 @@ static bool SameLines(const Ed2DLines &a, const Ed2DLines &b) {
   return true;
 }
 
-void Ed2D_FillGroupList(void) {
-  Bone2Model *m = CurrentSlotModel();
+void Ed2D_FillGroupList(const ShellSelection *sel) {
+  Bone2Model *m = SlotModel(sel);
   if (g_Ed2D.groupList && m) {
-    Ed2D_GroupListLines(m, CurGroup(m), &s_ListShown);
+    Ed2D_GroupListLines(m, CurGroup(m, sel), &s_ListShown);
     Fill(g_Ed2D.groupList, false, &s_ListShown);
   }
-  Ed2D_FillGroupTextureList();
+  Ed2D_FillGroupTextureList(sel);
 }
 
-void Ed2D_GroupListFollow(void) {
-  Bone2Model *m = CurrentSlotModel();
+void Ed2D_GroupListFollow(const ShellSelection *sel) {
+  Bone2Model *m = SlotModel(sel);
   if (!g_Ed2D.groupList || !m) return;
-  Ed2D_GroupListLines(m, CurGroup(m), &s_Lines);
+  Ed2D_GroupListLines(m, CurGroup(m, sel), &s_Lines);
   if (SameLines(s_Lines, s_ListShown)) return;
   s_ListShown = s_Lines;
   Fill(g_Ed2D.groupList, false, &s_ListShown);
 }
 
-void Ed2D_FillGroupTextureList(void) {
-  Bone2Model *m = CurrentSlotModel();
-  if (!Shown() || !g_Ed2D.groupTexture) return;
-  Ed2D_TextureLines(m, m->groups[CurGroup(m)].texture, &s_Lines);
+void Ed2D_FillGroupTextureList(const ShellSelection *sel) {
+  Bone2Model *m = SlotModel(sel);
+  if (!Shown(sel) || !g_Ed2D.groupTexture) return;
+  Ed2D_TextureLines(m, m->groups[CurGroup(m, sel)].texture, &s_Lines);
   Fill(g_Ed2D.groupTexture, true, &s_Lines);
 }
 
-void Ed2D_FillShadeList(void) {
-  Bone2Model *m = CurrentSlotModel();
-  if (!Shown() || !g_Ed2D.groupDisplay) return;
-  Ed2D_ShadeLines(m->groups[CurGroup(m)].shadeMode, &s_Lines);
+void Ed2D_FillShadeList(const ShellSelection *sel) {
+  Bone2Model *m = SlotModel(sel);
+  if (!Shown(sel) || !g_Ed2D.groupDisplay) return;
+  Ed2D_ShadeLines(m->groups[CurGroup(m, sel)].shadeMode, &s_Lines);
   Fill(g_Ed2D.groupDisplay, true, &s_Lines);
 }
 
 void Ed2D_RefreshGroupList(void) {
   g_Ed2DPoly.panelRefresh = 1;
-  Ed2D_FillGroupList();
+  Ed2D_FillGroupList(&g_Sel);
   g_Ed2DGroup.refresh = 1;
   App_MarkAllRedraw();
 }
 
 // [SECTION] change of row
-void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) {
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, ShellSelection *sel, i32 g) {
   u32 nf = App_WorkFaceCount(), nv = App_WorkVertCount();
-  for (u32 i = 0; g_Sel.g_PolySelFaces && i < nf; i++) g_Sel.g_PolySelFaces[i] = 0;
-  for (u32 i = 0; g_Sel.g_PolySelVerts && i < nv; i++) g_Sel.g_PolySelVerts[i] = 0;
-  if (!m || !m->polygons || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts) return;
+  for (u32 i = 0; sel->g_PolySelFaces && i < nf; i++) sel->g_PolySelFaces[i] = 0;
+  for (u32 i = 0; sel->g_PolySelVerts && i < nv; i++) sel->g_PolySelVerts[i] = 0;
+  if (!m || !m->polygons || !sel->g_PolySelFaces || !sel->g_PolySelVerts) return;
   i32 n = m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
   for (i32 f = 0; f < n && (u32)f < nf; f++) {
     const Polygon2 &p = m->polygons[f];
     if (p.group != (u32)g) continue;
-    g_Sel.g_PolySelFaces[f] = 1;
+    sel->g_PolySelFaces[f] = 1;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++)
-      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) g_Sel.g_PolySelVerts[p.corners[k].vertex] = 1;
+      if (p.corners[k].vertex < nv && p.corners[k].vertex < m->vertexCount) sel->g_PolySelVerts[p.corners[k].vertex] = 1;
   }
 }
+
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g) { Ed2D_SelectGroupPolygons(m, &g_Sel, g); }
 
 void Ed2D_GroupRowChanged(i32 g) {
   Bone2Model *m = CurrentSlotModel();
@@ -121,7 +132,7 @@ void Ed2D_GroupRowChanged(i32 g) {
   g_Ed2DPoly.panelRefresh = 1;
   g_Ed2DGroup.refresh = 1;
   t.refresh = 1;
-  Ed2D_FillTextureList();
+  Ed2D_FillTextureList(&g_Sel);
   App_MarkAllRedraw();
 }
 
@@ -145,8 +156,8 @@ static void Apply(Bone2Model *m, i32 g) {
   }
   g_Ed2DGroup.refresh = 1;
   g_Ed2DTex.texture = m->groups[g].texture;
-  Ed2D_FillGroupList();
-  Ed2D_FillTextureList();
+  Ed2D_FillGroupList(&g_Sel);
+  Ed2D_FillTextureList(&g_Sel);
   Edited(nullptr);
   if (!colourApplied) Widget_MessageOk("赤・緑・青・αのいずれかが数値ではないため、カラーは変更しませんでした。");
   App_MarkAllRedraw();

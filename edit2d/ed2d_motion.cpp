@@ -43,19 +43,20 @@ static Bone2Track *TrackOf(Bone2Model *m, i32 b) {
   return Bone2_Track(m, b, m->currentMotion);
 }
 
-static Bone2Track *CurTrack(Bone2Model *m) { return TrackOf(m, (i32)g_Sel.g_CurBoneIndex); }
+static Bone2Track *CurTrack(Bone2Model *m, const ShellSelection *sel) { return TrackOf(m, (i32)sel->g_CurBoneIndex); }
 
 // The current bone's track, made when the model has no table for it yet (a bone added after
 // the file was read, a motion the file did not have).
-static Bone2Track *CurTrackMade(Bone2Model *m) {
-  Bone2Track *t = CurTrack(m);
-  i32 b = (i32)g_Sel.g_CurBoneIndex;
+static Bone2Track *CurTrackMade(Bone2Model *m, const ShellSelection *sel) {
+  Bone2Track *t = CurTrack(m, sel);
+  i32 b = (i32)sel->g_CurBoneIndex;
   if (t || b <= 0 || b >= Bone2_BoneCount(m) || !MotionInUse(m)) return t;
   if (!Bone2_ReserveKeys(m, b, m->currentMotion, 1)) return nullptr;
   return Bone2_Track(m, b, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Shell.g_Playing != 1 && Slot0Model() != nullptr; }
+static bool Editable(const Bone2Model *m) { return g_Shell.g_Playing != 1 && m != nullptr; }
+static bool Editable(void) { return Editable(Slot0Model()); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_BONE2); }
 
@@ -71,37 +72,40 @@ static i32 KeyIndexIn(const Bone2Model *m, const Bone2Track *t) {
   return k < 0 ? 0 : k;
 }
 
-i32 Ed2D_MotionKeyIndex(void) {
-  Bone2Model *m = Slot0Model();
-  i32 k = KeyIndexIn(m, CurTrack(m));
+i32 Ed2D_MotionKeyIndex(Bone2Model *m, const ShellSelection *sel) {
+  i32 k = KeyIndexIn(m, CurTrack(m, sel));
   g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
   return g_Ed2DMotion.keyIndex;
 }
 
-BoneKey2 *Ed2D_MotionCurrentKey(void) {
-  Bone2Model *m = Slot0Model();
-  Bone2Track *t = CurTrack(m);
+i32 Ed2D_MotionKeyIndex(void) { return Ed2D_MotionKeyIndex(Slot0Model(), &g_Sel); }
+
+BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel) {
+  Bone2Track *t = CurTrack(m, sel);
   i32 k = KeyIndexIn(m, t);
   g_Ed2DMotion.keyIndex = k < 0 ? 0 : k;
   return k >= 0 ? &t->keys[k] : nullptr;
 }
 
-// The key at the current key index when it lies on the current frame.
-static BoneKey2 *KeyOnFrame(void) {
-  BoneKey2 *k = Ed2D_MotionCurrentKey();
-  return k && Slot0Model() && k->frame == Slot0Model()->currentFrame ? k : nullptr;
-}
+BoneKey2 *Ed2D_MotionCurrentKey(void) { return Ed2D_MotionCurrentKey(Slot0Model(), &g_Sel); }
 
-static void AfterKeyChange(void) {
-  Bone2_UpdateKeyIndices(0);
-  Ed2D_MotionKeyIndex();
+// The key at the current key index when it lies on the current frame.
+static BoneKey2 *KeyOnFrame(Bone2Model *m, const ShellSelection *sel) {
+  BoneKey2 *k = Ed2D_MotionCurrentKey(m, sel);
+  return k && m && k->frame == m->currentFrame ? k : nullptr;
 }
+static BoneKey2 *KeyOnFrame(void) { return KeyOnFrame(Slot0Model(), &g_Sel); }
+
+static void AfterKeyChange(Bone2Model *m, const ShellSelection *sel) {
+  Bone2_UpdateKeyIndices(0);
+  Ed2D_MotionKeyIndex(m, sel);
+}
+static void AfterKeyChange(void) { AfterKeyChange(Slot0Model(), &g_Sel); }
 
 // [SECTION] keys
-bool Ed2D_MotionCreateKey(void) {
-  Bone2Model *m = Slot0Model();
-  if (!Editable()) return false;
-  Bone2Track *t = CurTrackMade(m);
+bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel) {
+  if (!Editable(m)) return false;
+  Bone2Track *t = CurTrackMade(m, sel);
   if (!t) return false;   // bone 0 never gets keys
   i32 f = m->currentFrame;
   if (t->keys && Keys_Find(t->keys, t->count, sizeof(BoneKey2), f) >= 0) return false;
@@ -109,7 +113,7 @@ bool Ed2D_MotionCreateKey(void) {
   SetIdentity(&k, f);
   if (t->count > 0 && t->keys) {
     // The new key holds the pose the motion has at its frame.
-    i32 b = (i32)g_Sel.g_CurBoneIndex;
+    i32 b = (i32)sel->g_CurBoneIndex;
     Bone2_UpdateKeyIndices(0);
     Bone2 *bone = &m->bones[b];
     Bone2_EvalKey(0, b, bone->keyIndex, bone->fraction);
@@ -119,14 +123,16 @@ bool Ed2D_MotionCreateKey(void) {
   // The track grows as needed: a track read from a file has room for its keys only.
   if (Bone2Track_Insert(t, &k) < 0) return false;
   Edited();
-  AfterKeyChange();
+  AfterKeyChange(m, sel);
   return true;
 }
+
+bool Ed2D_MotionCreateKey(void) { return Ed2D_MotionCreateKey(Slot0Model(), &g_Sel); }
 
 void Ed2D_MotionDeleteKey(void) {
   Bone2Model *m = Slot0Model();
   if (!Editable()) return;
-  Bone2Track *t = CurTrack(m);
+  Bone2Track *t = CurTrack(m, &g_Sel);
   if (!t || !t->keys) return;
   i32 k = Keys_Find(t->keys, t->count, sizeof(BoneKey2), m->currentFrame);
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(BoneKey2), k)) return;
@@ -148,7 +154,7 @@ void Ed2D_MotionCutKey(void) {
 
 void Ed2D_MotionPasteKey(void) {
   Bone2Model *m = Slot0Model();
-  if (!Editable() || !CurTrackMade(m)) return;
+  if (!Editable() || !CurTrackMade(m, &g_Sel)) return;
   Ed2D_MotionCreateKey();   // refused on a taken frame: that key is replaced below
   Bone2_UpdateKeyIndices(0);
   BoneKey2 *k = KeyOnFrame();
@@ -162,7 +168,7 @@ void Ed2D_MotionPasteKey(void) {
 bool Ed2D_MotionMoveKey(i32 delta) {
   Bone2Model *m = Slot0Model();
   if (!Editable() || delta == 0) return false;
-  Bone2Track *t = CurTrack(m);
+  Bone2Track *t = CurTrack(m, &g_Sel);
   BoneKey2 *key = KeyOnFrame();
   if (!t || !key) return false;
   i64 to = (i64)m->currentFrame + delta;
@@ -189,9 +195,9 @@ static bool RightAlone(void) {
   return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
-  if (!Editable() || g_Sel.g_CurBoneIndex < 1) return false;
-  BoneKey2 *k = KeyOnFrame();
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+  if (!Editable(m) || sel->g_CurBoneIndex < 1) return false;
+  BoneKey2 *k = KeyOnFrame(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return false;
   const char *label;
   switch (g_Ed2DMotion.tool) {
@@ -207,52 +213,53 @@ bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
   return true;
 }
 
+bool Ed2D_MotionDragKey(f32 dx, f32 dy) { return Ed2D_MotionDragKey(Slot0Model(), &g_Sel, dx, dy); }
+
 void Ed2D_MotionLButtonDown(const HookCtx *c) {
   Ed2D_SetDragAnchors(c);
-  Ed2D_MotionCreateKey();
+  Ed2D_MotionCreateKey(c->model2, c->sel);
   App_MarkAllRedraw();
   Ed2D_RefreshMotionLists();
 }
 
 void Ed2D_MotionMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
   f32 fx, fy;
-  Ed2D_ClientToFrame(x, y, &fx, &fy);
-  if (LeftAlone()) Ed2D_MotionDragKey(fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
+  Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
+  if (LeftAlone()) Ed2D_MotionDragKey(c->model2, c->sel, fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
 }
 
 // [SECTION] wheel
 // The current strip row's bone track (the current bone's when no row is current).
-static const Bone2Track *RowTrack(void) {
-  Bone2Model *m = Slot0Model();
+static const Bone2Track *RowTrack(Bone2Model *m, const ShellSelection *sel) {
   i32 r = g_TreeRows.current;
-  i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)g_Sel.g_CurBoneIndex;
+  i32 b = r >= 0 && r < g_TreeRows.count && r < TREE_ROWS ? g_TreeRows.rows[r].item : (i32)sel->g_CurBoneIndex;
   const Bone2Track *t = TrackOf(m, b);
   return t && t->keys ? t : nullptr;
 }
 
-i32 Ed2D_PrevKeyFrame(i32 f) {
-  const Bone2Track *t = RowTrack();
+static i32 PrevKeyFrame(const Bone2Track *t, i32 f) {
   for (i32 i = t ? t->count - 1 : -1; i >= 0; i--)
     if (t->keys[i].frame < f) return t->keys[i].frame;
   return f;
 }
 
-i32 Ed2D_NextKeyFrame(i32 f) {
-  const Bone2Track *t = RowTrack();
+static i32 NextKeyFrame(const Bone2Track *t, i32 f) {
   for (i32 i = 0; t && i < t->count; i++)
     if (t->keys[i].frame > f) return t->keys[i].frame;
   return f;
 }
 
+i32 Ed2D_PrevKeyFrame(i32 f) { return PrevKeyFrame(RowTrack(Slot0Model(), &g_Sel), f); }
+i32 Ed2D_NextKeyFrame(i32 f) { return NextKeyFrame(RowTrack(Slot0Model(), &g_Sel), f); }
+
 void Ed2D_MotionWheelKey(const HookCtx *c) {
-  i32 step = c->step;
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = c->model2;
   if (!m) return;
-  m->currentFrame = step < 0 ? Ed2D_PrevKeyFrame(m->currentFrame) : Ed2D_NextKeyFrame(m->currentFrame);
-  AfterKeyChange();
+  const Bone2Track *t = RowTrack(m, c->sel);
+  m->currentFrame = c->step < 0 ? PrevKeyFrame(t, m->currentFrame) : NextKeyFrame(t, m->currentFrame);
+  AfterKeyChange(m, c->sel);
   g_Ed2DMotion.stripRefresh = g_Ed2DMotion.valuesRefresh = 1;
   App_MarkAllRedraw();
 }
@@ -292,7 +299,7 @@ static void DestroyWindow2D(void **w) {
   *w = nullptr;
 }
 
-static void CreateWindows(void) {
+static void CreateWindows(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
   i32 sw = g_Lib.desktopWidth, sh = g_Lib.desktopHeight;
   if (!e.valuesDlg) {
@@ -302,7 +309,7 @@ static void CreateWindows(void) {
   if (!e.keyDlg) {
     e.keyDlg = Create(ED2D_MOT_WIN_KEYS, 0, sh - 200, 678, 170);
     e.scrollBar = e.keyDlg ? Widget_Control(e.keyDlg, ED2D_STRIP_SCROLL_ID) : nullptr;
-    Ed2D_MotionSetFrameBar();
+    Ed2D_MotionSetFrameBar(m);
   }
   if (!e.listDlg) {
     e.listDlg = Create(ED2D_MOT_WIN_LIST, sw - 228, 47, 228, 450);
@@ -314,13 +321,15 @@ static void CreateWindows(void) {
 
 void Ed2D_MotionInit(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  g_Sel.g_CurSlot = 0;
+  ShellSelection *sel = c->sel;
+  sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Ed2D_InitCommon(SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
+  Ed2D_InitCommon(sel, SUB_2D_MOTION);   // run state 2, 2D slot 0, MENU_2D_MOTION
   e.tool = 1;
-  if (g_Sel.g_CurPartIndex == 0) g_Sel.g_CurPartIndex = 1;
+  if (sel->g_CurPartIndex == 0) sel->g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  // Made here when slot 0 is empty: the context's model is not read after this.
   Bone2Model *m = Ed2D_EnsureBoneModel();
   if (m) m->currentFrame = 0;
   e.loop = 1;
@@ -330,7 +339,7 @@ void Ed2D_MotionInit(const HookCtx *c) {
   e.lastMotion = m ? m->currentMotion : 0;
   SetIdentity(&e.clipboard, 0);
   g_Strip.g_StripGeo.margin = 0;
-  CreateWindows();
+  CreateWindows(m);
   Tree_BuildRowsBones2D();
   Ed2D_RefreshMotionLists();
 }
@@ -349,30 +358,30 @@ void Ed2D_MotionLeave(const HookCtx *c) {
 // The scroll bar's range follows the current motion's length, however it changed.
 static void FollowLength(const Bone2Model *m) {
   i32 len = MotionInUse(m) ? m->motions[m->currentMotion].length : 0;
-  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar();
+  if (len != g_Ed2DMotion.lastLength) Ed2D_MotionSetFrameBar(m);
 }
 
 void Ed2D_MotionUpdate(const HookCtx *c) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] != 1) return;
-  Ed2D_MotionKeyIndex();
+  Ed2D_MotionKeyIndex(m, c->sel);
   FollowLength(m);
   if (m->currentFrame != e.lastFrame) {
     e.lastFrame = m->currentFrame;
     if (e.scrollBar) Widget_SetScroll(e.scrollBar, -1, m->currentFrame);
   }
   m->displayMode = g_Shell.g_Playing == 1 || Shell_ButtonHeld(BUTTON_LEFT) ? 2 : 3;
-  if (RightAlone()) Ed2D_PickCurrentBone(true);
+  if (RightAlone()) Ed2D_PickCurrentBone(m, c->sel, c->mouse, true);
   Lib_SetSceneDraw(1);
 }
 
 // [SECTION] draw
 void Ed2D_MotionDraw(const HookCtx *c) {
-  const Bone2Model *m = Slot0Model();
+  const Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] == 0 || g_Shell.g_Playing == 1) return;
   View_Draw2DGrid(c->view);
-  Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164);
+  Ed2D_DrawSkeleton(m, m->skinned ? m->skinned : m->positions, true, 146, 164, c->sel->g_CurBoneIndex);
 }
 
 // [SECTION] installation

@@ -57,18 +57,24 @@ void Ed2D_MotionWheelKey(const HookCtx *c);   // step < 0: previous key frame, e
 void Ed2D_MotionInstall(void);
 
 // [SECTION] keys (current bone of slot 0, current motion, current frame)
+// The forms with a model and a selection act on those: the model's current motion and frame,
+// the selection's current bone.
 // False when nothing was created (no model, bone 0, playing, a key on the frame, no memory).
+bool Ed2D_MotionCreateKey(Bone2Model *m, const ShellSelection *sel);
 bool Ed2D_MotionCreateKey(void);
 void Ed2D_MotionDeleteKey(void);
 void Ed2D_MotionCopyKey(void);
 void Ed2D_MotionCutKey(void);
 void Ed2D_MotionPasteKey(void);
 // Recomputes and returns the current key index (0 without keys).
+i32 Ed2D_MotionKeyIndex(Bone2Model *m, const ShellSelection *sel);
 i32 Ed2D_MotionKeyIndex(void);
 // The key at the current key index, or null (no track, no keys, bone 0).
+BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel);
 BoneKey2 *Ed2D_MotionCurrentKey(void);
 // The view drag of the current key by (dx, dy) pixels under the current tool, when that key
 // lies on the current frame; the undo label and the edited flag follow. False otherwise.
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
 bool Ed2D_MotionDragKey(f32 dx, f32 dy);
 // Moves the current bone's key on the current frame by `delta` frames (at least frame 0); the
 // current frame follows. False (nothing changed) when the target frame holds a key.
@@ -82,8 +88,9 @@ void Ed2D_MotionStop(void);
 // [SECTION] lists
 void Ed2D_RefreshMotionLists(void);
 void Ed2D_FillMotionList(void);
-// The strip's scroll bar: range 0..length - 1 of the current motion, position the current frame.
-void Ed2D_MotionSetFrameBar(void);
+// The strip's scroll bar: range 0..length - 1 of m's current motion, position its current
+// frame (nothing without m).
+void Ed2D_MotionSetFrameBar(const Bone2Model *m);
 
 // [SECTION] dialogs (ed2d_motion_dlg.cpp; the thin procedures of ed2d_motion_win.cpp call these)
 void Ed2D_MotionDlgCommand(u32 id);

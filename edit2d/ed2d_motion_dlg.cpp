@@ -56,9 +56,8 @@ void Ed2D_RefreshMotionLists(void) {
   Ed2D_FillMotionList();
 }
 
-void Ed2D_MotionSetFrameBar(void) {
+void Ed2D_MotionSetFrameBar(const Bone2Model *m) {
   Ed2DMotionEditor &e = g_Ed2DMotion;
-  const Bone2Model *m = Slot0Model();
   if (!m) return;
   i32 len = MotionLength(m);
   e.lastLength = len;
@@ -144,7 +143,7 @@ static void MotionChanged(void) {
   e.lastMotion = m->currentMotion;
   e.listRefresh = 1;
   SetFrame(m, 0);
-  Ed2D_MotionSetFrameBar();
+  Ed2D_MotionSetFrameBar(m);
   e.stripRefresh = e.valuesRefresh = 1;
   App_MarkAllRedraw();
 }
@@ -154,7 +153,7 @@ static bool ApplyMotion(const Ed2DMList *l) {
   if (!MotionInUse(m)) return false;
   if (!Ed2D_MListApplyFields(l, &m->motions[m->currentMotion])) return false;
   Doc_MarkEdited(DOC_BONE2);
-  Ed2D_MotionSetFrameBar();
+  Ed2D_MotionSetFrameBar(m);
   return true;
 }
 

@@ -34,14 +34,15 @@ Ed2DObjEditor g_Ed2DObj;
 static Obj2Model *Slot0Model(void) { return g_Obj2Slots[0]; }
 
 // The current object's track in the current motion; null for object 0 or outside the model.
-static Obj2Track *CurTrack(Obj2Model *m) {
-  i32 o = (i32)g_Sel.g_CurPartIndex;
+static Obj2Track *CurTrack(Obj2Model *m, const ShellSelection *sel) {
+  i32 o = (i32)sel->g_CurPartIndex;
   if (!m || o <= 0 || o >= Obj2_ObjectCount(m)) return nullptr;
   if (m->currentMotion < 0 || m->currentMotion >= m->motionCount) return nullptr;
   return Obj2_Track(m, o, m->currentMotion);
 }
 
-static bool Editable(void) { return g_Shell.g_Playing != 1 && Slot0Model() != nullptr; }
+static bool Editable(const Obj2Model *m) { return g_Shell.g_Playing != 1 && m != nullptr; }
+static bool Editable(void) { return Editable(Slot0Model()); }
 
 static void Edited(void) { Doc_MarkEdited(DOC_OBJ2); }
 
@@ -52,12 +53,13 @@ static i32 CurKeyIndex(const Obj2Model *m, const Obj2Track *t) {
   return k < 0 ? 0 : k;
 }
 
-ObjKey2 *Ed2D_ObjCurrentKey(void) {
-  Obj2Model *m = Slot0Model();
-  Obj2Track *t = CurTrack(m);
+static ObjKey2 *CurrentKey(Obj2Model *m, const ShellSelection *sel) {
+  Obj2Track *t = CurTrack(m, sel);
   i32 k = CurKeyIndex(m, t);
   return k >= 0 ? &t->keys[k] : nullptr;
 }
+
+ObjKey2 *Ed2D_ObjCurrentKey(void) { return CurrentKey(Slot0Model(), &g_Sel); }
 
 static void SetNewKeyValues(ObjKey2 *k) { Obj2_SetNewKey(k); }
 
@@ -123,10 +125,12 @@ static void CreateWindows(void) {
 
 void Ed2D_ObjInit(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Ed2D_InitCommon(SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
-  g_Sel.g_CurPartIndex = 1;
+  Ed2D_InitCommon(c->sel, SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
+  c->sel->g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
+  // The 3D slots are freed and the object model made anew: nothing below reads the context's
+  // models.
   Model3_FreeAllSlots();
   Obj2Model *m = Obj2_Init(0);
   if (m) m->objectCount = 2;
@@ -187,7 +191,7 @@ void Ed2D_ObjLButtonDown(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   DragAnchors_SetAll(c->mouse, x, y);
   Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
-  if (Ed2D_ObjCreateKey()) Ed2D_RefreshObjectLists();
+  if (Ed2D_ObjCreateKey(Slot0Model(), c->sel)) Ed2D_RefreshObjectLists();
   App_MarkAllRedraw();
 }
 
@@ -195,9 +199,9 @@ static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-void Ed2D_ObjDragKey(f32 dx, f32 dy) {
-  if (!Editable() || g_Sel.g_CurPartIndex < 1) return;
-  ObjKey2 *k = Ed2D_ObjCurrentKey();
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+  if (!Editable(m) || sel->g_CurPartIndex < 1) return;
+  ObjKey2 *k = CurrentKey(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return;
   switch (g_Ed2DObj.tool) {
     case 0: k->x += dx, k->y += dy; break;
@@ -210,27 +214,27 @@ void Ed2D_ObjDragKey(f32 dx, f32 dy) {
   App_MarkAllRedraw();
 }
 
+void Ed2D_ObjDragKey(f32 dx, f32 dy) { Ed2D_ObjDragKey(Slot0Model(), &g_Sel, dx, dy); }
+
 void Ed2D_ObjMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
   f32 fx, fy;
-  Ed2D_ClientToFrame(x, y, &fx, &fy);
-  if (LeftAlone()) Ed2D_ObjDragKey(fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
+  Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
+  if (LeftAlone()) Ed2D_ObjDragKey(Slot0Model(), c->sel, fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
   g_Ed2DObj.dragX = fx;
   g_Ed2DObj.dragY = fy;
 }
 
 // [SECTION] keys
-bool Ed2D_ObjCreateKey(void) {
-  Obj2Model *m = Slot0Model();
-  if (!Editable()) return false;
-  Obj2Track *t = CurTrack(m);
+bool Ed2D_ObjCreateKey(Obj2Model *m, const ShellSelection *sel) {
+  if (!Editable(m)) return false;
+  Obj2Track *t = CurTrack(m, sel);
   if (!t) return false;   // object 0 never gets keys
   i32 f = m->currentFrame;
   if (t->keys && Keys_Find(t->keys, t->count, sizeof(ObjKey2), f) >= 0) return false;
   ObjKey2 k;
   SetNewKeyValues(&k);
   if (t->count > 0 && t->keys) {
-    i32 o = (i32)g_Sel.g_CurPartIndex;
+    i32 o = (i32)sel->g_CurPartIndex;
     Obj2_UpdateKeyIndices(0);
     Obj2Part *p = &m->parts[o];
     Obj2_EvalKey(0, o, p->keyIndex, p->fraction);
@@ -248,10 +252,12 @@ bool Ed2D_ObjCreateKey(void) {
   return true;
 }
 
+bool Ed2D_ObjCreateKey(void) { return Ed2D_ObjCreateKey(Slot0Model(), &g_Sel); }
+
 void Ed2D_ObjDeleteKey(void) {
   Obj2Model *m = Slot0Model();
   if (!Editable()) return;
-  Obj2Track *t = CurTrack(m);
+  Obj2Track *t = CurTrack(m, &g_Sel);
   if (!t || !t->keys) return;
   i32 k = Keys_Find(t->keys, t->count, sizeof(ObjKey2), m->currentFrame);
   if (k < 0 || !Keys_Remove(t->keys, &t->count, sizeof(ObjKey2), k)) return;
@@ -273,7 +279,7 @@ void Ed2D_ObjCutKey(void) {
 
 void Ed2D_ObjPasteKey(void) {
   Obj2Model *m = Slot0Model();
-  if (!Editable() || !CurTrack(m)) return;
+  if (!Editable() || !CurTrack(m, &g_Sel)) return;
   Ed2D_ObjCreateKey();
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
@@ -286,7 +292,7 @@ void Ed2D_ObjPasteKey(void) {
 bool Ed2D_ObjMoveKey(i32 delta) {
   Obj2Model *m = Slot0Model();
   if (!Editable()) return false;
-  Obj2Track *t = CurTrack(m);
+  Obj2Track *t = CurTrack(m, &g_Sel);
   i32 k = CurKeyIndex(m, t);
   if (k < 0 || t->keys[k].frame != m->currentFrame || delta == 0) return false;
   i64 to = (i64)m->currentFrame + delta;
@@ -305,27 +311,28 @@ bool Ed2D_ObjMoveKey(i32 delta) {
 }
 
 // [SECTION] wheel
-i32 Ed2D_ObjPrevKeyFrame(i32 f) {
-  const Obj2Track *t = CurTrack(Slot0Model());
+static i32 PrevKeyFrame(const Obj2Track *t, i32 f) {
   if (!t || !t->keys) return f;
   for (i32 i = t->count - 1; i >= 0; i--)
     if (t->keys[i].frame < f) return t->keys[i].frame;
   return f;
 }
 
-i32 Ed2D_ObjNextKeyFrame(i32 f) {
-  const Obj2Track *t = CurTrack(Slot0Model());
+static i32 NextKeyFrame(const Obj2Track *t, i32 f) {
   if (!t || !t->keys) return f;
   for (i32 i = 0; i < t->count; i++)
     if (t->keys[i].frame > f) return t->keys[i].frame;
   return f;
 }
 
+i32 Ed2D_ObjPrevKeyFrame(i32 f) { return PrevKeyFrame(CurTrack(Slot0Model(), &g_Sel), f); }
+i32 Ed2D_ObjNextKeyFrame(i32 f) { return NextKeyFrame(CurTrack(Slot0Model(), &g_Sel), f); }
+
 void Ed2D_ObjectWheelKey(const HookCtx *c) {
-  i32 step = c->step;
   Obj2Model *m = Slot0Model();
   if (!m) return;
-  m->currentFrame = step < 0 ? Ed2D_ObjPrevKeyFrame(m->currentFrame) : Ed2D_ObjNextKeyFrame(m->currentFrame);
+  const Obj2Track *t = CurTrack(m, c->sel);
+  m->currentFrame = c->step < 0 ? PrevKeyFrame(t, m->currentFrame) : NextKeyFrame(t, m->currentFrame);
   Obj2_UpdateKeyIndices(0);
   // Only row 0 of the object list stays marked (the current object is kept).
   if (g_Ed2DObj.objectList) Widget_ListSelectOnly(g_Ed2DObj.objectList, 0);

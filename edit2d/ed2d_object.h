@@ -76,7 +76,9 @@ void Ed2D_ObjectWheelKey(const HookCtx *c);   // step < 0: previous key frame, e
 void Ed2D_ObjInstall(void);
 
 // [SECTION] keys (current object of slot 0, current motion, current frame)
+// The forms with a model and a selection act on those (the selection's current object).
 // False when nothing was created (no model, object 0, playing, a key on the frame).
+bool Ed2D_ObjCreateKey(Obj2Model *m, const ShellSelection *sel);
 bool Ed2D_ObjCreateKey(void);
 void Ed2D_ObjDeleteKey(void);
 void Ed2D_ObjCopyKey(void);
@@ -85,6 +87,7 @@ void Ed2D_ObjPasteKey(void);
 // The key at the current object's key index, or null.
 ObjKey2 *Ed2D_ObjCurrentKey(void);
 // The view drag of the current key by (dx, dy) frame pixels under the current tool.
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
 void Ed2D_ObjDragKey(f32 dx, f32 dy);
 // Moves the current object's key on the current frame by `delta` frames (at least frame 0);
 // the current frame follows. False (nothing changed) when the target frame holds a key.

@@ -30,8 +30,8 @@ static const char kNoRoom[] = "これ以上 追加できません。";
 enum : u32 { MAX_U16_COUNT = 65535 };
 
 // [SECTION] model helpers
-static Bone2Model *Slot0Model(void) { return g_Bone2Slots[0]; }
-
+// The modelling panel's model: its handlers come from the dialog, not through a hook.
+static Bone2Model *PanelModel(void) { return g_Bone2Slots[0]; }
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 SelFlagVerts(const Bone2Model *m, const ShellSelection *sel) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
@@ -57,9 +57,9 @@ static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x,
 
 // [SECTION] hooks
 void Ed2D_PolyInit(const HookCtx *c) {
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Ed2D_InitCommon(SUB_2D_POLY);
+  Ed2D_InitCommon(c->sel, SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
     e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_Lib.desktopHeight - 210, 740, 180);
@@ -73,10 +73,12 @@ void Ed2D_PolyLeave(const HookCtx *c) {
 }
 
 void Ed2D_PolyUpdate(const HookCtx *c) {
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = c->model2;
+  ShellSelection *sel = c->sel;
   if (!m) return;
-  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE && g_Sel.g_FreeCreateCount < POLY_FREE_POINTS)
-    Ed2D_FreePointAt(m, g_Mouse.g_MouseX, g_Mouse.g_MouseY, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
+  // The live point follows the last decoded position (the update comes from no mouse message).
+  if (sel->g_PolyTool == ED2D_TOOL_FREE && sel->g_FreeCreateCount < POLY_FREE_POINTS)
+    Ed2D_FreePointAt(m, c->mouse->g_MouseX, c->mouse->g_MouseY, sel->g_FreeCreatePoints[sel->g_FreeCreateCount]);
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
 }
@@ -98,44 +100,44 @@ void Ed2D_MButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(
 void Ed2D_RButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
 
 // Fixes the live point at the release position.
-static void TakeLivePoint(Bone2Model *m, i32 x, i32 y) {
-  if (g_Sel.g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, g_Sel.g_FreeCreatePoints[g_Sel.g_FreeCreateCount]);
+static void TakeLivePoint(Bone2Model *m, ShellSelection *sel, i32 x, i32 y) {
+  if (sel->g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, sel->g_FreeCreatePoints[sel->g_FreeCreateCount]);
 }
 
-static void FinishFree(Bone2Model *m) {
-  u32 count = g_Sel.g_FreeCreateCount + 1;
-  g_Sel.g_FreeCreateCount = 0;
-  if (count > POLY_FREE_POINTS || !Ed2D_PolyAppendFree(m, count)) return;
+static void FinishFree(Bone2Model *m, ShellSelection *sel) {
+  u32 count = sel->g_FreeCreateCount + 1;
+  sel->g_FreeCreateCount = 0;
+  if (count > POLY_FREE_POINTS || !Ed2D_PolyAppendFree(m, sel, count)) return;
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%d ( モデリング )", (int)count);
   Doc_MarkEdited(DOC_BONE2);
   App_MarkAllRedraw();
 }
 
 void Ed2D_PolyLButtonUp(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  Bone2Model *m = Slot0Model();
+  Bone2Model *m = c->model2;
+  ShellSelection *sel = c->sel;
   if (!m) return;
-  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) {
-    TakeLivePoint(m, x, y);
-    if (g_Sel.g_FreeCreateCount < POLY_FREE_POINTS - 1) g_Sel.g_FreeCreateCount++;
-    else FinishFree(m);
+  if (sel->g_PolyTool == ED2D_TOOL_FREE) {
+    TakeLivePoint(m, sel, c->x, c->y);
+    if (sel->g_FreeCreateCount < POLY_FREE_POINTS - 1) sel->g_FreeCreateCount++;
+    else FinishFree(m, sel);
   }
   g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyFreeCreate(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  Bone2Model *m = Slot0Model();
-  if (!m || g_Sel.g_PolyTool != ED2D_TOOL_FREE) return;
-  TakeLivePoint(m, x, y);
-  FinishFree(m);
+  Bone2Model *m = c->model2;
+  ShellSelection *sel = c->sel;
+  if (!m || sel->g_PolyTool != ED2D_TOOL_FREE) return;
+  TakeLivePoint(m, sel, c->x, c->y);
+  FinishFree(m, sel);
   g_Ed2DPoly.panelRefresh = 1;
 }
 
 void Ed2D_PolyRButtonUp(const HookCtx *c) {
-  if (!Slot0Model()) return;
+  if (!c->model2) return;
   g_Ed2DPoly.panelRefresh = 1;
-  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) g_Sel.g_FreeCreateCount = 0;
+  if (c->sel->g_PolyTool == ED2D_TOOL_FREE) c->sel->g_FreeCreateCount = 0;
 }
 
 static bool Held(u32 b) { return Shell_ButtonHeld(b) != 0; }
@@ -233,28 +235,29 @@ void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts
   Poly_RectSelectCorner(&f, corner, x, y, r, App_WorkFaceCount(), vertRoom);
 }
 
-static bool RectActive(void) {
-  if (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE) return false;
+static bool RectActive(const ShellSelection *sel) {
+  if (sel->g_PolyTool != ED2D_TOOL_VERTEX && sel->g_PolyTool != ED2D_TOOL_FACE) return false;
   return Held(BUTTON_LEFT) != Held(BUTTON_RIGHT) && !Held(BUTTON_MIDDLE);
 }
 
 // The face mode's rule after the drag: every corner vertex of a selected live polygon is selected.
-static void VertexFlagsFollowFaces(const Bone2Model *m) {
+static void VertexFlagsFollowFaces(const Bone2Model *m, ShellSelection *sel) {
   i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount();
-  u32 vertRoom = (u32)FlagVerts(m);
+  u32 vertRoom = (u32)SelFlagVerts(m, sel);
   for (i32 f = 0; f < np && f < faces; f++) {
     const Polygon2 *p = &m->polygons[f];
-    if (p->used != 1 || !g_Sel.g_PolySelFaces[f]) continue;
+    if (p->used != 1 || !sel->g_PolySelFaces[f]) continue;
     u32 verts[4];
     i32 k = Ed2D_PolyCorners(m, p, verts);
     for (i32 j = 0; j < k; j++)
-      if (verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = 1;
+      if (verts[j] < vertRoom) sel->g_PolySelVerts[verts[j]] = 1;
   }
 }
 
 // One polygon against the rectangle: face mode takes it whole when a corner or its centre lies
 // inside (the centre being the mean of its corners' screen points); vertex mode each corner.
-static void RectSelectFace(const Bone2Model *m, i32 f, const PolyRect *r, u32 flag, u32 faceRoom, u32 vertRoom) {
+static void RectSelectFace(const Bone2Model *m, ShellSelection *sel, i32 f, const PolyRect *r, u32 flag, u32 faceRoom,
+                           u32 vertRoom) {
   u32 verts[4];
   i32 k = Ed2D_PolyCorners(m, &m->polygons[f], verts), xs[4], ys[4];
   if (k == 0) return;
@@ -266,48 +269,52 @@ static void RectSelectFace(const Bone2Model *m, i32 f, const PolyRect *r, u32 fl
     cy += (f32)ys[j];
     bool in = Poly_RectHolds(r, (f32)xs[j], (f32)ys[j]);
     any = any || in;
-    if (g_Sel.g_PolySelectMode != 1 && in && verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = flag;
+    if (sel->g_PolySelectMode != 1 && in && verts[j] < vertRoom) sel->g_PolySelVerts[verts[j]] = flag;
   }
-  if (g_Sel.g_PolySelectMode != 1 || (!any && !Poly_RectHolds(r, cx / (f32)k, cy / (f32)k))) return;
-  if ((u32)f < faceRoom) g_Sel.g_PolySelFaces[f] = flag;
+  if (sel->g_PolySelectMode != 1 || (!any && !Poly_RectHolds(r, cx / (f32)k, cy / (f32)k))) return;
+  if ((u32)f < faceRoom) sel->g_PolySelFaces[f] = flag;
   for (i32 j = 0; j < k; j++)
-    if (verts[j] < vertRoom) g_Sel.g_PolySelVerts[verts[j]] = flag;
+    if (verts[j] < vertRoom) sel->g_PolySelVerts[verts[j]] = flag;
 }
 
-void Ed2D_PolySelectPass(Bone2Model *m) {
-  if (!m || !g_Sel.g_PolySelFaces || !g_Sel.g_PolySelVerts || g_Bone2SlotShown[0] == 0) return;
+void Ed2D_PolySelectPass(Bone2Model *m, ShellSelection *sel) {
+  if (!m || !sel->g_PolySelFaces || !sel->g_PolySelVerts || g_Bone2SlotShown[0] == 0) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   // The rule of Ed2D_RectSelect for every corner, with the buttons read once and a face
   // taken once rather than once per corner inside.
-  if (RectActive()) {
+  if (RectActive(sel)) {
     PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
-    u32 flag = Held(BUTTON_LEFT) ? 1u : 0u, faceRoom = App_WorkFaceCount(), vertRoom = (u32)FlagVerts(m);
+    u32 flag = Held(BUTTON_LEFT) ? 1u : 0u, faceRoom = App_WorkFaceCount(), vertRoom = (u32)SelFlagVerts(m, sel);
     i32 np = Bone2_PolygonCount(m);
     for (i32 f = 0; f < np; f++)
-      if (m->polygons[f].used == 1) RectSelectFace(m, f, &r, flag, faceRoom, vertRoom);
+      if (m->polygons[f].used == 1) RectSelectFace(m, sel, f, &r, flag, faceRoom, vertRoom);
   }
-  if (g_Sel.g_PolySelectMode == 1) VertexFlagsFollowFaces(m);
+  if (sel->g_PolySelectMode == 1) VertexFlagsFollowFaces(m, sel);
 }
 
-void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) {
-  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = FlagVerts(m);
+void Ed2D_PolySelectPass(Bone2Model *m) { Ed2D_PolySelectPass(m, &g_Sel); }
+
+void Ed2D_PolySelectionText(const Bone2Model *m, const ShellSelection *s, char *out, u32 size) {
+  i32 np = Bone2_PolygonCount(m), faces = (i32)App_WorkFaceCount(), vertRoom = SelFlagVerts(m, s);
   i32 sel = 0, all = 0;
   for (i32 f = 0; f < np; f++) {
     const Polygon2 *p = &m->polygons[f];
     if (p->used != 1) continue;
-    if (g_Sel.g_PolySelectMode == 1) {
+    if (s->g_PolySelectMode == 1) {
       all++;
-      sel += f < faces && g_Sel.g_PolySelFaces && g_Sel.g_PolySelFaces[f] ? 1 : 0;
+      sel += f < faces && s->g_PolySelFaces && s->g_PolySelFaces[f] ? 1 : 0;
       continue;
     }
     u32 verts[4];
     i32 k = Ed2D_PolyCorners(m, p, verts);
     all += k;
-    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && g_Sel.g_PolySelVerts[verts[j]] ? 1 : 0;
+    for (i32 j = 0; j < k; j++) sel += (i32)verts[j] < vertRoom && s->g_PolySelVerts[verts[j]] ? 1 : 0;
   }
-  if (g_Sel.g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
+  if (s->g_PolySelectMode == 1) Str_Format(out, size, "面  %4d / %4d", sel, all);
   else Str_Format(out, size, "頂点  %4d / %4d", sel, all);
 }
+
+void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size) { Ed2D_PolySelectionText(m, &g_Sel, out, size); }
 
 // [SECTION] free creation
 void Ed2D_FreePointAt(const Bone2Model *m, i32 x, i32 y, f32 out[3]) {
@@ -338,7 +345,7 @@ static bool Room(const Bone2Model *m, u32 count, bool newColour) {
   return np >= 0 && np < m->polygonCapacity;
 }
 
-bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
+bool Ed2D_PolyAppendFree(Bone2Model *m, ShellSelection *sel, u32 count) {
   if (!m || count < 1 || count > POLY_FREE_POINTS) return false;
   i32 white = FindWhite(m);
   if (!Room(m, count, white < 0)) {
@@ -354,22 +361,24 @@ bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) {
   p = Polygon2{};
   p.used = 1;
   p.cornerCount = (u8)count;
-  p.group = g_Sel.g_CurGroupIndex;
+  p.group = sel->g_CurGroupIndex;
   u32 nv = m->vertexCount, nu = m->uvCount;
   u32 vertRoom = App_WorkVertCount();
   for (u32 i = 0; i < count; i++) {
-    m->positions[nv + i] = {g_Sel.g_FreeCreatePoints[i][0], g_Sel.g_FreeCreatePoints[i][1]};
+    m->positions[nv + i] = {sel->g_FreeCreatePoints[i][0], sel->g_FreeCreatePoints[i][1]};
     m->bindings[nv + i] = VertexBinding{0, 0, 0.0f, 1};
     m->uvs[nu + i] = {0.0f, 0.0f};
     p.corners[i] = {(u16)(nv + i), (u16)white, (u16)(nu + i)};
-    if (g_Sel.g_PolySelectMode == 0 && g_Sel.g_PolySelVerts && nv + i < vertRoom) g_Sel.g_PolySelVerts[nv + i] = 1;
+    if (sel->g_PolySelectMode == 0 && sel->g_PolySelVerts && nv + i < vertRoom) sel->g_PolySelVerts[nv + i] = 1;
   }
   m->vertexCount = (u16)(nv + count);
   m->uvCount = (u16)(nu + count);
-  if (g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolySelFaces && (u32)f < App_WorkFaceCount()) g_Sel.g_PolySelFaces[f] = 1;
+  if (sel->g_PolySelectMode == 1 && sel->g_PolySelFaces && (u32)f < App_WorkFaceCount()) sel->g_PolySelFaces[f] = 1;
   m->polygonCount = f + 1;
   return true;
 }
+
+bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count) { return Ed2D_PolyAppendFree(m, &g_Sel, count); }
 
 // [SECTION] modelling panel
 static void SetTool(u32 tool) {
@@ -401,11 +410,10 @@ void Ed2D_PolyDlgCommand(u32 id) {
   }
 }
 
-void Ed2D_PolyShowSelection(void) {
-  const Bone2Model *m = Slot0Model();
+void Ed2D_PolyShowSelection(const Bone2Model *m, const ShellSelection *sel) {
   if (!m || !g_Ed2DPoly.panel) return;
   char text[64];
-  Ed2D_PolySelectionText(m, text, sizeof text);
+  Ed2D_PolySelectionText(m, sel, text, sizeof text);
   Widget_SetText(g_Ed2DPoly.panel, IDC_P2D_SELECTION, text);
 }
 
@@ -432,7 +440,7 @@ void Ed2D_PolyDlgTick(void) {
   g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
-  const Bone2Model *m = Slot0Model();
+  const Bone2Model *m = PanelModel();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
   Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
   Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_Sel.g_PolyShowNormals != 0);
@@ -450,5 +458,5 @@ void Ed2D_PolyDlgTick(void) {
   Widget_SetText(e.panel, IDC_P2D_COLOUR_COUNT, text);
   Str_Format(text, sizeof text, "ＵＶ数  %5d", (int)m->uvCount);
   Widget_SetText(e.panel, IDC_P2D_UV_COUNT, text);
-  Ed2D_PolyShowSelection();
+  Ed2D_PolyShowSelection(m, &g_Sel);
 }

@@ -88,9 +88,13 @@ void Ed2D_RectSelect(const Bone2Model *m, i32 face, i32 corner, const u32 *verts
                      f32 centreX, f32 centreY, const PolyRect *r);
 // The overlay's selection over every live polygon with the drag rectangle (only while the
 // slot is shown); in face mode the vertices of selected polygons are then selected too.
+// The flags changed are sel's (the shell's selection without sel).
+void Ed2D_PolySelectPass(Bone2Model *m, ShellSelection *sel);
 void Ed2D_PolySelectPass(Bone2Model *m);
 // "面  %4d / %4d" (face mode: selected / all live polygons) or "頂点  %4d / %4d" (vertex
-// mode: corners of live polygons whose vertex is selected / all those corners).
+// mode: corners of live polygons whose vertex is selected / all those corners), of sel (of
+// g_Sel without sel).
+void Ed2D_PolySelectionText(const Bone2Model *m, const ShellSelection *sel, char *out, u32 size);
 void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size);
 
 // [SECTION] free creation
@@ -98,8 +102,10 @@ void Ed2D_PolySelectionText(const Bone2Model *m, char *out, u32 size);
 void Ed2D_FreePointAt(const Bone2Model *m, i32 x, i32 y, f32 out[3]);
 // Appends the polygon of the first `count` free-creation points (1..4): new vertices bound
 // automatically to bone 0, the white colour entry (reused or appended), a new UV entry (0, 0)
-// per corner, group g_Sel.g_CurGroupIndex; selected by the mode. False, with "これ以上 追加できません。"
-// and the model unchanged, when an array or a 16-bit count has no room.
+// per corner, the current group; selected by the mode. False, with "これ以上 追加できません。"
+// and the model unchanged, when an array or a 16-bit count has no room. The points, the group
+// and the selection are sel's (the shell's selection without sel).
+bool Ed2D_PolyAppendFree(Bone2Model *m, ShellSelection *sel, u32 count);
 bool Ed2D_PolyAppendFree(Bone2Model *m, u32 count);
 
 // [SECTION] modelling panel (Ed2D_PolyDlgProc in ed2d_poly_win.cpp calls these)
@@ -108,13 +114,15 @@ void Ed2D_PolyDlgCommand(u32 id);
 void Ed2D_PolyDlgTick(void);
 // The operation buttons (ed2d_poly_panel.cpp): false for an id that is none of them.
 bool Ed2D_PolyOpCommand(u32 id);
-// Writes the selection count into control 1156.
-void Ed2D_PolyShowSelection(void);
+// Writes the count of m's selection sel into control 1156 (nothing without m).
+void Ed2D_PolyShowSelection(const Bone2Model *m, const ShellSelection *sel);
 
 // [SECTION] weight sub-mode (ed2d_weight.cpp)
 FamilyHookFn Ed2D_WeightInit, Ed2D_WeightLeave, Ed2D_WeightUpdate, Ed2D_WeightDraw,
     Ed2D_WeightMouseMove, Ed2D_WeightRButtonUp;
-// Only the left button held and (x, y) strictly inside: vertex selected; only the right: cleared.
+// Only the left button held and (x, y) strictly inside: vertex selected in sel (g_Sel without
+// sel); only the right: cleared.
+void Ed2D_WeightRectTest(ShellSelection *sel, u32 vertex, i32 x, i32 y, const PolyRect *r);
 void Ed2D_WeightRectTest(u32 vertex, i32 x, i32 y, const PolyRect *r);
 // The three fields as the panel holds them: every selected vertex gets the bones (truncated
 // toward zero) and the weight, automatic when both bones are 0. False, with a message and

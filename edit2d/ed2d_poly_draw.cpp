@@ -38,8 +38,12 @@ i32 Polys(const Bone2Model *m) {
   return m->polygonCount < m->polygonCapacity ? m->polygonCount : m->polygonCapacity;
 }
 
-bool FaceSelected(i32 f) { return g_Sel.g_PolySelFaces && (u32)f < App_WorkFaceCount() && g_Sel.g_PolySelFaces[f]; }
-bool VertSelected(u32 v) { return g_Sel.g_PolySelVerts && v < App_WorkVertCount() && g_Sel.g_PolySelVerts[v]; }
+// The selection the draw in progress shows (the draw hook's): the pairing's callbacks take
+// a face or a vertex only.
+const ShellSelection *s_Drawn;
+
+bool FaceSelected(i32 f) { return s_Drawn->g_PolySelFaces && (u32)f < App_WorkFaceCount() && s_Drawn->g_PolySelFaces[f]; }
+bool VertSelected(u32 v) { return s_Drawn->g_PolySelVerts && v < App_WorkVertCount() && s_Drawn->g_PolySelVerts[v]; }
 
 }  // namespace
 
@@ -149,7 +153,7 @@ bool BoxedVertex(u32 v) { return VertSelected(v); }
 // A selected vertex's box is opaque and the same at every corner that passes it: drawn at the
 // last of them only, it leaves the picture that drawing it at every one leaves.
 void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
-  bool faceMode = g_Sel.g_PolySelectMode == 1;
+  bool faceMode = s_Drawn->g_PolySelectMode == 1;
   const i32 *last = !selectedPass && !faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr;
   const u8 *marks = paired && last ? Ed2D_MarkParts() : nullptr;
   for (i32 f = 0; f < Polys(m); f++) {
@@ -172,18 +176,20 @@ void DrawPolygons(const Bone2Model *m, bool selectedPass, bool paired) {
 }
 
 void DrawDragRect(u32 drawView) {
-  if (drawView != g_Shell.g_ActiveView || (g_Sel.g_PolyTool != ED2D_TOOL_VERTEX && g_Sel.g_PolyTool != ED2D_TOOL_FACE)) return;
+  u32 tool = s_Drawn->g_PolyTool;
+  if (drawView != g_Shell.g_ActiveView || (tool != ED2D_TOOL_VERTEX && tool != ED2D_TOOL_FACE)) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (Shell_ButtonHeld(BUTTON_LEFT)) Outline(e.startX, e.startY, e.curX, e.curY, kBlue);
   else if (Shell_ButtonHeld(BUTTON_RIGHT)) Outline(e.startX, e.startY, e.curX, e.curY, kRed);
 }
 
 void DrawFreeCreation(const Bone2Model *m) {
-  u32 fixed = g_Sel.g_FreeCreateCount < POLY_FREE_POINTS ? g_Sel.g_FreeCreateCount : POLY_FREE_POINTS - 1;
+  const ShellSelection *sel = s_Drawn;
+  u32 fixed = sel->g_FreeCreateCount < POLY_FREE_POINTS ? sel->g_FreeCreateCount : POLY_FREE_POINTS - 1;
   i32 x[POLY_FREE_POINTS], y[POLY_FREE_POINTS];
   for (u32 i = 0; i <= fixed; i++) {
-    x[i] = (i32)(g_Sel.g_FreeCreatePoints[i][0] + m->placeX);
-    y[i] = (i32)(g_Sel.g_FreeCreatePoints[i][1] + m->placeY);
+    x[i] = (i32)(sel->g_FreeCreatePoints[i][0] + m->placeX);
+    y[i] = (i32)(sel->g_FreeCreatePoints[i][1] + m->placeY);
   }
   if (fixed == 0) Draw_Point2D(x[0], y[0], kWhite.r, kWhite.g, kWhite.b, kWhite.a);
   if (fixed >= 2)
@@ -195,19 +201,22 @@ void DrawFreeCreation(const Bone2Model *m) {
 
 void Ed2D_PolyDraw(const HookCtx *c) {
   View_Draw2DGrid(c->view);
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = c->model2;
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions) return;
-  Ed2D_PolySelectPass(m);
+  ShellSelection *sel = c->sel;
+  Ed2D_PolySelectPass(m, sel);
+  s_Drawn = sel;
   DrawBatch_Begin();
   // In face selection the selected faces' opaque edges go last: one that a later selected face
   // draws again is drawn by that face only.
   // Vertex selection plans the boxes at each vertex's last corner.
-  Ed2DMarks boxes = {g_Sel.g_PolySelectMode != 1 && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr, 2, BoxedVertex, nullptr};
-  bool paired = Ed2D_PairEdges(m, m->positions, true, g_Sel.g_PolySelectMode == 1 ? SelectedLate : nullptr, false, &boxes);
+  bool faceMode = sel->g_PolySelectMode == 1;
+  Ed2DMarks boxes = {!faceMode && DrawBatch_IsOpen() ? Ed2D_LastCorners(m) : nullptr, 2, BoxedVertex, nullptr};
+  bool paired = Ed2D_PairEdges(m, m->positions, true, faceMode ? SelectedLate : nullptr, false, &boxes);
   DrawPolygons(m, false, paired);
-  if (g_Sel.g_PolySelectMode == 1) DrawPolygons(m, true, paired);
+  if (faceMode) DrawPolygons(m, true, paired);
   DrawDragRect(c->viewIndex);
-  if (g_Sel.g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
+  if (sel->g_PolyTool == ED2D_TOOL_FREE) DrawFreeCreation(m);
   DrawBatch_End();
-  if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection();
+  if (Shell_AnyButtonHeld()) Ed2D_PolyShowSelection(m, sel);
 }

@@ -32,7 +32,7 @@ static const FamilyHooks kFamilyRow = {
   g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS,
 };
 
-static void TexRefreshLists(const HookCtx *) { Ed2D_TexRefreshLists(); }
+static void TexRefreshLists(const HookCtx *c) { Ed2D_TexRefreshLists(c->sel); }
 
 // [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
 static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {

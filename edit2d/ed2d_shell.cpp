@@ -105,19 +105,21 @@ Bone2Model *Ed2D_EnsureBoneModel(void) {
   return m;
 }
 
-bool Ed2D_NewBoneModel(void) {
+bool Ed2D_NewBoneModel(ShellSelection *sel) {
   if (g_Bone2Slots[0] && !Discard_Ask(DOC_BONE2)) return false;
   Bone2_FreeSlot(0);
   MakeBoneModel();
   App_ForgetPolySelection();
-  g_Sel.g_CurBoneIndex = 0;
+  sel->g_CurBoneIndex = 0;
   App_RefreshLists();
   return true;
 }
 
+bool Ed2D_NewBoneModel(void) { return Ed2D_NewBoneModel(&g_Sel); }
+
 // [SECTION] sub-mode inits
-void Ed2D_InitCommon(u32 sub) {
-  g_Sel.g_Cur2DSlot = 0;
+void Ed2D_InitCommon(ShellSelection *sel, u32 sub) {
+  sel->g_Cur2DSlot = 0;
   // The object sub-mode shows its object models alone: the bone model's skin is hidden there
   // and shown again by the bone sub-modes.
   if (g_Bone2Slots[0]) g_Bone2SlotShown[0] = sub == SUB_2D_OBJECT ? 0u : 1u;
@@ -129,6 +131,8 @@ void Ed2D_InitCommon(u32 sub) {
 }
 
 // [SECTION] enter
+// The dialog's procedure writes the shell's selection, so this step works on the shell's
+// records (read after the sub-mode's init, which may have made the model).
 static void EnterBoneDialog(void) {
   Ed2DEditor &e = g_Ed2D;
   if (e.boneDlg) return;
@@ -139,8 +143,8 @@ static void EnterBoneDialog(void) {
   if (!e.boneList) e.boneList = Widget_CreateList(e.boneDlg, 1, 0, 49, 211, 360, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
   if (!e.boneTree) e.boneTree = Widget_CreateTree(e.boneDlg, 211, 49, 138, 360);
   e.parentCombo = Control(e.boneDlg, IDC_BONE_PARENT);
-  Ed2D_FillParentBoneList();
-  Ed2D_FillBoneTree();
+  Ed2D_FillParentBoneList(g_Bone2Slots[0], bone);
+  Ed2D_FillBoneTree(g_Bone2Slots[0], bone);
   g_Sel.g_CurBoneIndex = bone;
   e.boneRefresh = 1;
 }
@@ -164,7 +168,9 @@ static void EnterSteps(bool runInit) {
   if (g_Shell.g_EditSubMode != SUB_2D_OBJECT) Ed2D_EnsureBoneModel();
   if (runInit) {
     const FamilyHooks *row = Ed2D_SubModeRow();
-    HookCtx c = Family_ShellContext();   // also reached from the sub-mode buttons
+    // Built here, after the bone model may have been made above (also reached from the
+    // sub-mode buttons, which have no context).
+    HookCtx c = Family_ShellContext();
     if (row && row->enter) row->enter(&c);
   }
   if (Shows(ED2D_WIN_BONE_DLG)) EnterBoneDialog();
@@ -172,6 +178,8 @@ static void EnterSteps(bool runInit) {
   App_RefreshLists();
 }
 
+// The handed context is not used: the steps may make slot 0's model, and the sub-mode's init
+// gets a context built after that.
 void Ed2D_Enter(const HookCtx *c) { EnterSteps(true); }
 
 // [SECTION] leave
@@ -192,7 +200,7 @@ void Ed2D_Leave(const HookCtx *c) {
     e.parentCombo = nullptr;
     memset(e.treeItems, 0, sizeof e.treeItems);
   }
-  g_Sel.g_SelectedBone = 0;
+  c->sel->g_SelectedBone = 0;
   Lib_SetSceneDraw(1);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
 }
@@ -250,12 +258,13 @@ bool Ed2D_PanelCommand(u32 id) {
 // [SECTION] per frame
 void Ed2D_Update(const HookCtx *c) {
   if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
-  if (g_Bone2Slots[0]) Bone2_SetPosition(g_Bone2Slots[0], 320.0f, 240.0f);
+  if (c->model2) Bone2_SetPosition(c->model2, 320.0f, 240.0f);
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->update) row->update(c);
   // The weight colouring marks the current bone in the bone, weight and motion sub-modes.
-  u32 sub = g_Shell.g_EditSubMode;
-  g_Sel.g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? g_Sel.g_CurBoneIndex : 0;
+  u32 sub = c->layout;
+  ShellSelection *sel = c->sel;
+  sel->g_SelectedBone = (sub == SUB_2D_BONE || sub == SUB_2D_WEIGHT || sub == SUB_2D_MOTION) ? sel->g_CurBoneIndex : 0;
 }
 
 void Ed2D_DrawScene(const HookCtx *c) {}
@@ -273,7 +282,8 @@ void Ed2D_Draw(const HookCtx *c) {
 
 void Ed2D_Command(const HookCtx *c) {
   u32 id = c->command;
-  if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel();
+  // Replaces slot 0's model: nothing here reads the context's model after it.
+  if (id == IDM_2D_BONE_NEW || id == IDM_2D_MOTION_NEW) Ed2D_NewBoneModel(c->sel);
 }
 
 // [SECTION] lists
@@ -282,8 +292,8 @@ void Ed2D_RefreshLists(const HookCtx *c) {
   const FamilyHooks *row = Ed2D_SubModeRow();
   if (row && row->refreshLists) row->refreshLists(c);
   if (g_Options.g_Group2DDlg.window) {
-    Ed2D_FillGroupList();
-    Ed2D_FillShadeList();
+    Ed2D_FillGroupList(c->sel);
+    Ed2D_FillShadeList(c->sel);
     g_Ed2DGroup.refresh = 1;
   }
   if (g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
@@ -292,8 +302,8 @@ void Ed2D_RefreshLists(const HookCtx *c) {
     return;
   }
   if (g_Ed2D.boneDlg) {
-    Ed2D_FillParentBoneList();
-    Ed2D_FillBoneTree();
+    Ed2D_FillParentBoneList(c->model2, c->sel->g_CurBoneIndex);
+    Ed2D_FillBoneTree(c->model2, c->sel->g_CurBoneIndex);
   }
   Tree_LinkBones2D();
   Tree_BuildRowsBones2D();
@@ -301,7 +311,7 @@ void Ed2D_RefreshLists(const HookCtx *c) {
 }
 
 void Ed2D_DocumentChanged(const HookCtx *c) {
-  if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow();
+  if (g_Options.g_Group2DDlg.window) Ed2D_GroupListFollow(c->sel);
   g_Ed2DPoly.panelRefresh = 1;   // the modelling panel's counts
   g_Ed2DMotion.valuesRefresh = 1;
 }

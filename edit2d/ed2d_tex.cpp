@@ -31,9 +31,18 @@
 Ed2DTexEditor g_Ed2DTex = {0, -1, 0, 0, nullptr, 0, 1.0f, 0, 0, 0, 8};
 
 static Bone2Model *CurrentSlotModel(void) { return g_Sel.g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[g_Sel.g_Cur2DSlot] : nullptr; }
-static Group2 *CurGroup(Bone2Model *m) { return m ? &m->groups[Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex)] : nullptr; }
-static i32 GroupTexture(Bone2Model *m) {
-  const Group2 *g = CurGroup(m);
+// A hook's model: the context's for 2D slot 0 (the slot the sub-mode's init makes current),
+// the slot's own for another.
+static Bone2Model *HookModel(const HookCtx *c) {
+  u32 slot = c->sel->g_Cur2DSlot;
+  return slot == 0 ? c->model2 : slot < BONE2_SLOTS ? g_Bone2Slots[slot] : nullptr;
+}
+static Group2 *CurGroup(Bone2Model *m, const ShellSelection *sel) {
+  return m ? &m->groups[Ed2D_GroupOf(m, sel->g_CurGroupIndex)] : nullptr;
+}
+static Group2 *CurGroup(Bone2Model *m) { return CurGroup(m, &g_Sel); }
+static i32 GroupTexture(Bone2Model *m, const ShellSelection *sel) {
+  const Group2 *g = CurGroup(m, sel);
   return g && g->texture >= 0 && g->texture < BONE2_MAX_TEXTURES ? g->texture : 0;
 }
 
@@ -73,19 +82,20 @@ static i32 UvCount(const Bone2Model *m) { return m->uvCount < m->uvCapacity ? m-
 // [SECTION] enter and leave
 void Ed2D_TexInit(const HookCtx *c) {
   Ed2DTexEditor &e = g_Ed2DTex;
-  g_Sel.g_CurSlot = 0;
+  ShellSelection *sel = c->sel;
+  sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Ed2D_InitCommon(SUB_2D_TEXTURE);
-  g_Sel.g_PolyTool = ED2D_TOOL_FACE;
-  g_Sel.g_PolySelectMode = 1;
-  Bone2Model *m = CurrentSlotModel();
-  e.texture = GroupTexture(m);
-  Ed2D_SelectGroupPolygons(m, Ed2D_GroupOf(m, g_Sel.g_CurGroupIndex));
+  Ed2D_InitCommon(sel, SUB_2D_TEXTURE);
+  sel->g_PolyTool = ED2D_TOOL_FACE;
+  sel->g_PolySelectMode = 1;
+  Bone2Model *m = HookModel(c);
+  e.texture = GroupTexture(m, sel);
+  Ed2D_SelectGroupPolygons(m, sel, Ed2D_GroupOf(m, sel->g_CurGroupIndex));
   UvFlagsFor(m);
   if (!e.panel) e.panel = Widget_CreatePanel(ED2D_TEX_PANEL, 0, g_Lib.desktopHeight - 576, 930, 546);
   if (e.panel && !e.list)
     e.list = Widget_CreateList(e.panel, IDC_T2D_LIST, 516, 35, 200, 345, WIDGET_LIST_NOTIFY | WIDGET_LIST_EXTENDED);
-  Ed2D_FillTextureList();
+  Ed2D_FillTextureList(sel);
   MarkPanel();
 }
 
@@ -152,33 +162,32 @@ static void PreviewPoint(i32 i, f32 out[2]) {
   if (m && TexPanel_Point(&s_Points, i, &entry)) UvAt(m, entry, out);
 }
 
-static void FillPreview(Bone2Model *m) {
+static void FillPreview(Bone2Model *m, const ShellSelection *sel) {
   Ed2DTexEditor &e = g_Ed2DTex;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < BONE2_MAX_TEXTURES;
-  const Group2 *g = CurGroup(m);
+  const Group2 *g = CurGroup(m, sel);
   TexPanelShown shown = {valid ? t : -1, valid && m->textures[t].used, g && g->texture == t, e.zoom, e.offX, e.offY,
                          PreviewLineCount, PreviewLine, PreviewPointCount, PreviewPoint};
   TexPanel_ShowPreview(&g_Strip.g_StripTex2D, &shown, &e.mouse);
 }
 
 void Ed2D_TexUpdate(const HookCtx *c) {
-  Bone2Model *m = CurrentSlotModel();
+  Bone2Model *m = HookModel(c);
   if (!m) return;
-  if (g_Bone2SlotShown[g_Sel.g_Cur2DSlot]) {
+  if (g_Bone2SlotShown[c->sel->g_Cur2DSlot]) {
     m->displayMode = 2;
     Lib_SetSceneDraw(1);
   }
   UvFlagsFor(m);
-  FillPreview(m);
+  FillPreview(m, c->sel);
 }
 
 // The view's rectangle selection (tools 0 and 5 of the polygon sub-mode) follows a lone button.
 void Ed2D_TexMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  if (!CurrentSlotModel()) return;
+  if (!HookModel(c)) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
+  Ed2D_ClientToFrame(c->x, c->y, &e.mouseX, &e.mouseY);
   bool left = Shell_ButtonHeld(BUTTON_LEFT) != 0, right = Shell_ButtonHeld(BUTTON_RIGHT) != 0;
   if (left != right) {
     e.curX = (i32)e.mouseX;
@@ -187,17 +196,17 @@ void Ed2D_TexMouseMove(const HookCtx *c) {
 }
 
 // [SECTION] lists, tools and zoom
-void Ed2D_FillTextureList(void) {
+void Ed2D_FillTextureList(const ShellSelection *sel) {
   static Ed2DLines lines;
   if (!g_Ed2DTex.list) return;
-  Ed2D_TextureLines(CurrentSlotModel(), g_Ed2DTex.texture, &lines);
+  Ed2D_TextureLines(sel->g_Cur2DSlot < BONE2_SLOTS ? g_Bone2Slots[sel->g_Cur2DSlot] : nullptr, g_Ed2DTex.texture, &lines);
   Ed2D_Fill(g_Ed2DTex.list, false, &lines);
 }
 
-void Ed2D_TexRefreshLists(void) {
+void Ed2D_TexRefreshLists(const ShellSelection *sel) {
   MarkPanel();
-  Ed2D_FillTextureList();
-  Ed2D_FillGroupTextureList();
+  Ed2D_FillTextureList(sel);
+  Ed2D_FillGroupTextureList(sel);
 }
 
 void Ed2D_TexRotateUV(void) {
@@ -282,7 +291,7 @@ static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   if (!room) SayUvFull(m);
   if (grow) m->textureCount++;
   Tex_CopyBone2Pixels(slot);
-  Ed2D_TexRefreshLists();
+  Ed2D_TexRefreshLists(&g_Sel);
   Edited();
 }
 
@@ -354,8 +363,8 @@ void Ed2D_TexPanelDown(u32 button, i32 x, i32 y) {
   e.prevY = (f32)y / z;
   // The left button takes the current group's texture.
   if (button == 0) {
-    e.texture = GroupTexture(CurrentSlotModel());
-    Ed2D_FillTextureList();
+    e.texture = GroupTexture(CurrentSlotModel(), &g_Sel);
+    Ed2D_FillTextureList(&g_Sel);
   }
   TexPanel_Press(&e.mouse, button, x, y, e.tool == ED2D_UV_SELECT);
   MarkPanel();

@@ -78,18 +78,20 @@ struct Ed2DGroupDlg {
 };
 extern Ed2DGroupDlg g_Ed2DGroup;
 
-void Ed2D_FillGroupList(void);
-void Ed2D_FillGroupTextureList(void);
-void Ed2D_FillShadeList(void);
+// The fills show the group of sel's current group and 2D slot (the dialog's handlers pass g_Sel).
+void Ed2D_FillGroupList(const ShellSelection *sel);
+void Ed2D_FillGroupTextureList(const ShellSelection *sel);
+void Ed2D_FillShadeList(const ShellSelection *sel);
 void Ed2D_RefreshGroupList(void);
 // A command of the dialog; `row` is the group list's current row (-1: none).
 void Ed2D_GroupDlgCommand(u32 id, i32 row);
 // Puts the group list again when the lines it would show differ from those it shows.
-void Ed2D_GroupListFollow(void);
+void Ed2D_GroupListFollow(const ShellSelection *sel);
 // Any other message: shows the group while the refresh flag is 1.
 void Ed2D_GroupDlgTick(void);
 // Every polygon and vertex flag cleared, then group g's polygons (live or removed) and their
-// corner vertices selected.
+// corner vertices selected: sel's flags (g_Sel's without sel).
+void Ed2D_SelectGroupPolygons(const Bone2Model *m, ShellSelection *sel, i32 g);
 void Ed2D_SelectGroupPolygons(const Bone2Model *m, i32 g);
 // The current group changed to g: texture, selection, preview offset, refreshes.
 void Ed2D_GroupRowChanged(i32 g);
@@ -116,8 +118,8 @@ extern Ed2DTexEditor g_Ed2DTex;
 
 
 FamilyHookFn Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, Ed2D_TexMouseMove;
-void Ed2D_FillTextureList(void);
-void Ed2D_TexRefreshLists(void);
+void Ed2D_FillTextureList(const ShellSelection *sel);
+void Ed2D_TexRefreshLists(const ShellSelection *sel);
 void Ed2D_TexRotateUV(void);
 void Ed2D_TexZoomIn(void);
 void Ed2D_TexZoomOut(void);

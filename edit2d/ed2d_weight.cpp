@@ -61,9 +61,9 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 
 // [SECTION] hooks
 void Ed2D_WeightInit(const HookCtx *c) {
-  g_Sel.g_CurSlot = 0;
+  c->sel->g_CurSlot = 0;
   App_AllocWorkArrays();
-  Ed2D_InitCommon(SUB_2D_WEIGHT);
+  Ed2D_InitCommon(c->sel, SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.weightPanel) e.weightPanel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_WEIGHT_DLG), 0, 317, 90, 180);
   App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
@@ -76,17 +76,16 @@ void Ed2D_WeightLeave(const HookCtx *c) {
 }
 
 void Ed2D_WeightUpdate(const HookCtx *c) {
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = c->model2;
   if (!m) return;
   m->displayMode = 3;
   Lib_SetSceneDraw(1);
 }
 
 void Ed2D_WeightMouseMove(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  if (!g_Bone2Slots[0]) return;
+  if (!c->model2) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;
-  Ed2D_ClientToFrame(x, y, &e.mouseX, &e.mouseY);
+  Ed2D_ClientToFrame(c->x, c->y, &e.mouseX, &e.mouseY);
   if (Held(BUTTON_LEFT) || Held(BUTTON_RIGHT)) {
     e.curX = (i32)floorf(e.mouseX);
     e.curY = (i32)floorf(e.mouseY);
@@ -94,35 +93,43 @@ void Ed2D_WeightMouseMove(const HookCtx *c) {
 }
 
 void Ed2D_WeightRButtonUp(const HookCtx *c) {
-  i32 x = c->x, y = c->y;
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = c->model2;
+  ShellSelection *sel = c->sel;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!m || e.startX != e.curX || e.startY != e.curY) return;
   // The cross the user sees: the rest origin plus the placement, in frame pixels.
   f32 fx, fy;
-  Ed2D_ClientToFrame(x, y, &fx, &fy);
+  Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
   Bone2_BuildRestMatrices();   // a bone moved since the last pass is where it now is
-  u32 old = g_Sel.g_CurBoneIndex;
-  if (!Ed2D_MakeBoneCurrent(Ed2D_PickBone(m, 0, fx, fy, false))) return;
-  g_Sel.g_PrevBone = old;
-  g_Sel.g_BoneListDirty = 1;
+  u32 old = sel->g_CurBoneIndex;
+  if (!Ed2D_MakeBoneCurrent(sel, Ed2D_PickBone(m, 0, fx, fy, false))) return;
+  sel->g_PrevBone = old;
+  sel->g_BoneListDirty = 1;
 }
 
-void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) {
-  if (!g_Sel.g_PolySelVerts || v >= App_WorkVertCount()) return;
+void Ed2D_WeightRectTest(ShellSelection *sel, u32 v, i32 x, i32 y, const PolyRect *r) {
+  if (!sel->g_PolySelVerts || v >= App_WorkVertCount()) return;
   bool left = Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT), right = Held(BUTTON_RIGHT) && !Held(BUTTON_LEFT);
   if ((!left && !right) || !Poly_RectHolds(r, (f32)x, (f32)y)) return;
-  g_Sel.g_PolySelVerts[v] = left ? 1 : 0;
+  sel->g_PolySelVerts[v] = left ? 1 : 0;
 }
 
-// [SECTION] draw
-static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == g_Sel.g_CurBoneIndex; }
+void Ed2D_WeightRectTest(u32 v, i32 x, i32 y, const PolyRect *r) { Ed2D_WeightRectTest(&g_Sel, v, x, y, r); }
 
-static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && g_Sel.g_PolySelVerts && g_Sel.g_PolySelVerts[v]; }
+// [SECTION] draw
+// The selection the draw in progress shows (the draw hook's): the pairing's callbacks take
+// a vertex only.
+static const ShellSelection *s_Drawn;
+
+static bool CrossedVertex(const Bone2Model *m, u32 v) { return m->bindings && m->bindings[v].bone1 == s_Drawn->g_CurBoneIndex; }
+
+static bool BoxedVertex(u32 v) { return v < App_WorkVertCount() && s_Drawn->g_PolySelVerts && s_Drawn->g_PolySelVerts[v]; }
 
 void Ed2D_WeightDraw(const HookCtx *c) {
   View_Draw2DGrid(c->view);
-  const Bone2Model *m = g_Bone2Slots[0];
+  const Bone2Model *m = c->model2;
+  ShellSelection *sel = c->sel;
+  s_Drawn = sel;
   if (!m || g_Bone2SlotShown[0] == 0 || !m->positions || !m->polygons) return;
   const Ed2DPolyEditor &e = g_Ed2DPoly;
   PolyRect r = Poly_SortedRect(e.startX, e.startY, e.curX, e.curY);
@@ -144,7 +151,7 @@ void Ed2D_WeightDraw(const HookCtx *c) {
     i32 k = Ed2D_PolyCorners(m, p, verts), xs[4], ys[4];
     for (i32 j = 0; j < k; j++) {
       Ed2D_CornerPoint(m, verts[j], &xs[j], &ys[j]);
-      Ed2D_WeightRectTest(verts[j], xs[j], ys[j], &r);
+      Ed2D_WeightRectTest(sel, verts[j], xs[j], ys[j], &r);
     }
     for (i32 j = 0; j < k; j++) {
       i32 n = (j + 1) % k, x = xs[j], y = ys[j];
@@ -160,7 +167,7 @@ void Ed2D_WeightDraw(const HookCtx *c) {
   for (i32 b = 0; b < BoneCount(m); b++) {
     f32 fx, fy;
     Ed2D_BoneCrossPoint(m, 0, b, false, &fx, &fy);
-    i32 x = (i32)floorf(fx + 0.5f), y = (i32)floorf(fy + 0.5f), shade = (u32)b == g_Sel.g_CurBoneIndex ? 255 : 180;
+    i32 x = (i32)floorf(fx + 0.5f), y = (i32)floorf(fy + 0.5f), shade = (u32)b == sel->g_CurBoneIndex ? 255 : 180;
     Line(x - 5, y - 5, x + 5, y + 5, shade, shade, 0);
     Line(x + 5, y - 5, x - 5, y + 5, shade, shade, 0);
     i32 parent = m->bones[b].parent;
