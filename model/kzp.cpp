@@ -234,6 +234,7 @@ struct KzpRead {
   u8 *block;          // the block of a file read
   const char *path;   // names the file in the refusals
   bool normals;       // make the face and vertex normals as the polygons come
+  bool keysNotFinite; // a bone key read holds a NaN or an infinity (refused once the whole file is read)
   char refusal[512];  // why the parser refused when it can say more than "damaged"; empty otherwise
 };
 
@@ -560,17 +561,59 @@ static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys
   return !r->err;
 }
 
+// Whether one of `words` 32-bit words has all the exponent bits of an f32 set (NaN or an
+// infinity), four words at a time.
+static inline bool AnyExponentFull(const u8 *p, size_t words) {
+  typedef u32 Words4 __attribute__((vector_size(16)));
+  const u32 kExponent = 0x7F800000u;
+  const Words4 exponent = {kExponent, kExponent, kExponent, kExponent};
+  Words4 seen = {0, 0, 0, 0};
+  size_t i = 0;
+  for (; i + 4 <= words; i += 4) {
+    Words4 w;
+    memcpy(&w, p + i * 4, 16);
+    seen |= (Words4)((w & exponent) == exponent);
+  }
+  u32 tail = 0;
+  for (; i < words; i++) {
+    u32 w;
+    memcpy(&w, p + i * 4, 4);
+    tail |= (w & kExponent) == kExponent;
+  }
+  return (seen[0] | seen[1] | seen[2] | seen[3] | tail) != 0;
+}
+
+// Notes in k when a key's values hold a NaN or an infinity. The keys' words are first tested
+// all together, frames included; only when one looks so are the keys gone over one by one,
+// leaving the frames out (a negative frame has those bits set too).
+static inline void NoteNonFinite(KzpRead *k, const BoneKey3 *keys, i32 n) {
+  if (!AnyExponentFull((const u8 *)keys, (size_t)n * 11)) return;
+  for (i32 i = 0; i < n; i++)
+    if (AnyExponentFull((const u8 *)&keys[i] + 4, 10)) k->keysNotFinite = true;
+}
+
+// One track's keys, their values checked while they are in the cache (the tracks are most of
+// a file with motions). A key table made for the file's counts has room already.
 static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t) {
   i32 K = ReadLimitedCount(k, r, KEYTRACK_MAX_KEYS, "キー");
-  if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
+  if (r->err || !Rd_Need(r, (u64)K * 44)) return false;
+  bool room = K <= t->capacity && (t->keys || K == 0);
+  if (!room && !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
-  return Rd_Run(r, t->keys, (u64)K, kBoneKeyFields);
+  if (!Rd_Run(r, t->keys, (u64)K, kBoneKeyFields)) return false;
+  NoteNonFinite(k, t->keys, K);
+  return true;
 }
 
 // The bone's key table with room for the keys of its tracks in one block: the key counts
 // that follow are looked at first (nothing is consumed). When they do not all hold, a plain
-// table is made and the track reader meets the fault where it stands.
-static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
+// table is made and the track reader meets the fault where it stands. known: the counts when
+// they were looked at already (the record is whole), else null.
+static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b, const i32 *known) {
+  if (known) {
+    m->bones[b].keys = KeyTrack_NewTable(MODEL3_MOTIONS, known);
+    return m->bones[b].keys != nullptr;
+  }
   ByteReader scan = *r;
   i32 counts[MODEL3_MOTIONS] = {};
   for (i32 mo = 0; mo < m->motionCount; mo++) {
@@ -584,7 +627,9 @@ static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
 // Keys of bone b's track for motion mo must ascend by frame.
 static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo) {
   const KeyTrack *t = &m->bones[b].keys[mo];
-  if (Keys_FirstOutOfOrder(t->keys, t->count, sizeof(BoneKey3)) < 0) return true;
+  i32 i = 1;
+  while (i < t->count && t->keys[i].frame > t->keys[i - 1].frame) i++;
+  if (i >= t->count) return true;
   if (!k->refusal[0]) {
     char track[300];
     Str_Format(track, sizeof track, "ボーン %d「%s」", b, m->bones[b].name);
@@ -600,8 +645,9 @@ static bool ReadBoneCount(KzpRead *k, ByteReader *r, Model3 *m) {
   return true;
 }
 
-// Bone b: name, parent, rest and one key track per motion.
-static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b) {
+// Bone b: name, parent, rest and one key track per motion (counts: its key counts when known
+// to hold, see NewKeyTable).
+static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts = nullptr) {
   Bone3 *bone = &m->bones[b];
   if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
   bone->parent = Rd_I32(r);
@@ -610,7 +656,7 @@ static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b) {
   for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
   for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-  if (!bone->keys && !NewKeyTable(r, m, b)) return false;
+  if (!bone->keys && !NewKeyTable(r, m, b, counts)) return false;
   for (i32 mo = 0; mo < m->motionCount; mo++)
     if (!ReadTrack(k, r, &bone->keys[mo]) || !TrackInOrder(k, m, b, mo)) return false;
   return !r->err;
@@ -759,14 +805,19 @@ static bool ReadAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
   return ok;
 }
 
-// True when the whole of the next bone's record (name to its last key) is in *r; nothing
-// is consumed. A record that does not hold together is not "in" either.
-static bool BoneInReader(const ByteReader *r, i32 motions) {
+// True when the whole of the next bone's record (name to its last key) is in *r, with its key
+// counts in counts[] (MODEL3_MOTIONS of them, zero past the motions); nothing is consumed. A
+// record that does not hold together is not "in" either.
+static bool BoneInReader(const ByteReader *r, i32 motions, i32 *counts) {
   ByteReader scan = *r;
   char name[sizeof(((Bone3 *)nullptr)->name)];
   Rd_Name(&scan, name, sizeof name);
   Rd_Skip(&scan, 4 + 10 * 4);
-  for (i32 mo = 0; mo < motions && !scan.err; mo++) Rd_Skip(&scan, (u64)Rd_Count(&scan, KEYTRACK_MAX_KEYS) * 44);
+  memset(counts, 0, MODEL3_MOTIONS * sizeof(i32));
+  for (i32 mo = 0; mo < motions && !scan.err; mo++) {
+    counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
+    Rd_Skip(&scan, (u64)counts[mo] * 44);
+  }
   return !scan.err;
 }
 
@@ -797,18 +848,21 @@ static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
     return ReadAfterPolygons(k, m, L);
   }
   bool ok = true;
+  i32 counts[MODEL3_MOTIONS];
   for (i32 bone = 0; ok && bone < m->boneCount; bone++) {
-    if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+    bool whole = BoneInReader(&r, m->motionCount, counts);
+    if (!whole && k->left > 0) {
       k->data = r.p;
       k->have = Rd_Remaining(&r);
       if (!Block_Top(k)) return false;
       Rd_Init(&r, k->data, k->have);
-      if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+      whole = BoneInReader(&r, m->motionCount, counts);
+      if (!whole && k->left > 0) {
         ok = ReadBonesFrom(k, m, bone);
         break;
       }
     }
-    ok = ReadBone(k, &r, m, bone);
+    ok = ReadBone(k, &r, m, bone, whole ? counts : nullptr);
   }
   if (!ok) return false;
   m->keyTableLength = m->motionCount;
@@ -821,7 +875,13 @@ static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
 static bool ReadBody(KzpRead *k, Model3 *m) {
   KzpLayout L;
   if (!(ReadHead(k, m, &L) && StreamPolygons(k, m, &L) && StreamAfterPolygons(k, m, &L))) return false;
-  if (Finite_Model3(m)) return true;
+  // The keys read were checked as they came (any other track holds identity keys); the rest
+  // of the model is checked here, without going over the tracks again.
+  i32 tracks = m->keyTableLength;
+  m->keyTableLength = 0;
+  bool finite = !k->keysNotFinite && Finite_Model3(m);
+  m->keyTableLength = tracks;
+  if (finite) return true;
   Str_Format(k->refusal, sizeof k->refusal, kKzMsgNotFinite, k->path);
   return false;
 }
