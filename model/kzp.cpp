@@ -561,9 +561,9 @@ static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys
   return !r->err;
 }
 
-// Whether one of `words` 32-bit words has all the exponent bits of an f32 set (NaN or an
-// infinity), four words at a time.
-static inline bool AnyExponentFull(const u8 *p, size_t words) {
+// Whether one of `words` 32-bit words from p has all the exponent bits of an f32 set (NaN or
+// an infinity), four words at a time; with `to` the words are copied there on the way.
+static inline bool AnyExponentFull(const u8 *p, size_t words, u8 *to = nullptr) {
   typedef u32 Words4 __attribute__((vector_size(16)));
   const u32 kExponent = 0x7F800000u;
   const Words4 exponent = {kExponent, kExponent, kExponent, kExponent};
@@ -572,36 +572,62 @@ static inline bool AnyExponentFull(const u8 *p, size_t words) {
   for (; i + 4 <= words; i += 4) {
     Words4 w;
     memcpy(&w, p + i * 4, 16);
+    if (to) memcpy(to + i * 4, &w, 16);
     seen |= (Words4)((w & exponent) == exponent);
   }
   u32 tail = 0;
   for (; i < words; i++) {
     u32 w;
     memcpy(&w, p + i * 4, 4);
+    if (to) memcpy(to + i * 4, &w, 4);
     tail |= (w & kExponent) == kExponent;
   }
   return (seen[0] | seen[1] | seen[2] | seen[3] | tail) != 0;
 }
 
-// Notes in k when a key's values hold a NaN or an infinity. The keys' words are first tested
-// all together, frames included; only when one looks so are the keys gone over one by one,
-// leaving the frames out (a negative frame has those bits set too).
-static inline void NoteNonFinite(KzpRead *k, const BoneKey3 *keys, i32 n) {
-  if (!AnyExponentFull((const u8 *)keys, (size_t)n * 11)) return;
+// Notes in k when a key's values hold a NaN or an infinity, frames left out (a negative frame
+// has the exponent bits set too).
+static void NoteNonFinite(KzpRead *k, const BoneKey3 *keys, i32 n) {
   for (i32 i = 0; i < n; i++)
     if (AnyExponentFull((const u8 *)&keys[i] + 4, 10)) k->keysNotFinite = true;
 }
 
-// One track's keys, their values checked while they are in the cache (the tracks are most of
-// a file with motions). A key table made for the file's counts has room already.
-static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t) {
+// Whether the frames of n keys (44-byte records from `words`, a frame first) ascend.
+static inline bool FramesAscend(const u8 *words, i32 n) {
+  i32 prev = 0;
+  for (i32 i = 0; i < n; i++) {
+    i32 frame;
+    memcpy(&frame, words + (size_t)i * 44, 4);
+    if (i > 0 && frame <= prev) return false;
+    prev = frame;
+  }
+  return true;
+}
+
+// One track's keys, their values and frames checked while they are in the cache (the tracks
+// are most of a file with motions): *ordered tells whether the frames ascend. A key table
+// made for the file's counts has room already.
+static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t, bool *ordered) {
   i32 K = ReadLimitedCount(k, r, KEYTRACK_MAX_KEYS, "キー");
   if (r->err || !Rd_Need(r, (u64)K * 44)) return false;
   bool room = K <= t->capacity && (t->keys || K == 0);
   if (!room && !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
-  if (!Rd_Run(r, t->keys, (u64)K, kBoneKeyFields)) return false;
-  NoteNonFinite(k, t->keys, K);
+  // The run is there (Rd_Need above). Its words are tested all together as they are copied,
+  // frames included; only when one looks like a NaN or an infinity are the keys gone over one
+  // by one. The frames are read from the file's bytes too (no store to them is pending).
+  const u8 *words = r->p;
+  r->p += (size_t)K * sizeof(BoneKey3);
+#if BYTES_HOST_BIG_ENDIAN
+  memcpy(t->keys, words, (size_t)K * sizeof(BoneKey3));
+  Bytes_SwapFields((u8 *)t->keys, (u64)K, kBoneKeyFields);
+  words = (const u8 *)t->keys;
+  bool suspect = AnyExponentFull(words, (size_t)K * 11);
+#else
+  bool suspect = AnyExponentFull(words, (size_t)K * 11, (u8 *)t->keys);
+#endif
+  if (suspect) NoteNonFinite(k, t->keys, K);
+  *ordered = FramesAscend(words, K);
   return true;
 }
 
@@ -624,12 +650,9 @@ static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b, const i32 *known)
   return m->bones[b].keys != nullptr;
 }
 
-// Keys of bone b's track for motion mo must ascend by frame.
-static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo) {
-  const KeyTrack *t = &m->bones[b].keys[mo];
-  i32 i = 1;
-  while (i < t->count && t->keys[i].frame > t->keys[i - 1].frame) i++;
-  if (i >= t->count) return true;
+// Keys of bone b's track for motion mo must ascend by frame (ordered: they do).
+static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo, bool ordered) {
+  if (ordered) return true;
   if (!k->refusal[0]) {
     char track[300];
     Str_Format(track, sizeof track, "ボーン %d「%s」", b, m->bones[b].name);
@@ -657,8 +680,10 @@ static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *cou
   for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
   if (!bone->keys && !NewKeyTable(r, m, b, counts)) return false;
-  for (i32 mo = 0; mo < m->motionCount; mo++)
-    if (!ReadTrack(k, r, &bone->keys[mo]) || !TrackInOrder(k, m, b, mo)) return false;
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    bool ordered;
+    if (!ReadTrack(k, r, &bone->keys[mo], &ordered) || !TrackInOrder(k, m, b, mo, ordered)) return false;
+  }
   return !r->err;
 }
 
