@@ -94,13 +94,17 @@ void BM_KzpRead(benchmark::State &state) {
   FileData f;
   File_ReadAll(path.c_str(), &f);
   bench::CopyRef copy(f.size);
-  double read = 0, raw = 0, mem = 0;
+  double read = 0, raw = 0, mem = 0, leastRead = 1e30, leastRaw = 1e30;
   for (auto _ : state) {
     state.PauseTiming();
-    raw += bench::Time([&] { bench::RawRead(path.c_str()); });
+    double r = bench::Time([&] { bench::RawRead(path.c_str()); });
+    raw += r;
+    leastRaw = r < leastRaw ? r : leastRaw;
     mem += bench::Time([&] { copy.Run(); });
     state.ResumeTiming();
-    read += bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str(), nullptr); });
+    double t = bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str(), nullptr); });
+    read += t;
+    leastRead = t < leastRead ? t : leastRead;
   }
   std::string what = std::string(state.range(2) ? "Kzp_ReadIntoSlot in the editor " : "Kzp_ReadIntoSlot ") + Label(state);
   state.counters["MB"] = f.size / 1e6;
@@ -108,6 +112,9 @@ void BM_KzpRead(benchmark::State &state) {
   state.counters["memcpy_ms"] = mem / state.iterations() * 1e3;
   bench::Report(state, "x_raw_read", what + ": x raw read()", read / raw, 3.0);
   state.counters["x_memcpy"] = read / mem;
+  // The least of each over the iterations: the raw read's buffer sometimes comes as fresh pages
+  // (a page fault each) and sometimes reused, which moves the summed ratio more than the read.
+  state.counters["x_raw_read_least"] = leastRead / leastRaw;
   File_Free(&f);
   Model3_FreeSlot(0);
   remove(path.c_str());
