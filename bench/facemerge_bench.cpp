@@ -1,8 +1,9 @@
-// The face merge of every face where many faces share one position, at 1k to 16k faces:
+// The face merge of every face where many faces share one position, at 1k to 32k faces:
 // quads meeting only at one corner, quads around one position sharing an edge with the next,
-// a closed fan of triangles (a cone's apex), and a sphere's cap as a control. Goals: 16k faces
-// on one position under 50 ms, and at most 2.3 times the time per doubling of the faces.
-// --reference (first argument) times the merge as it first was (every face on a shared
+// a closed fan of triangles (a cone's apex), a pole of many segments (a fan of triangles and
+// rings of quads), and a plain grid and a sphere's cap as controls. Goals: 16k faces on one
+// position under 50 ms, and at most 2.3 times the time per doubling of the faces from 1k to
+// 16k. --reference (first argument) times the merge as it first was (every face on a shared
 // position compared) beside it, up to 16k faces; without it the reference runs up to 2k only,
 // so the smoke run stays short. The growth figures take the least single merge of each size
 // over the benchmark's runs and over rounds that go through every size in turn (--rounds=N).
@@ -32,15 +33,24 @@ std::map<std::string, double> s_Ms;
 struct Shape {
   const char *name;
   Mesh (*make)(i32 n);
+  bool onePosition;   // n faces on one position: the 50 ms goal at 16k
 };
 Mesh AtOneCorner(i32 n) { return QuadsAtOneCorner(3, n); }
 Mesh AroundOne(i32 n) { return QuadsOnOnePosition(3, n); }
 Mesh ClosedFan(i32 n) { return Fan(3, n, true); }
+Mesh ManySegments(i32 n) { return Pole(3, n / 4, 4); }
 Mesh Cap(i32 n) { return Pole(3, 64, n / 64 + 1); }
-const Shape kShapes[] = {{"quads at one corner", AtOneCorner},
-                         {"quads around one position", AroundOne},
-                         {"closed fan of triangles", ClosedFan},
-                         {"sphere cap (control)", Cap}};
+Mesh PlainGrid(i32 n) { return Grid(3, 100, n / 100); }
+const Shape kShapes[] = {{"quads at one corner", AtOneCorner, true},
+                         {"quads around one position", AroundOne, true},
+                         {"closed fan of triangles", ClosedFan, true},
+                         {"pole of n/4 segments", ManySegments, false},
+                         {"plain grid (control)", PlainGrid, false},
+                         {"sphere cap (control)", Cap, false}};
+const i32 kShapeCount = (i32)(sizeof kShapes / sizeof kShapes[0]);
+// The sizes of the growth figures; the goal holds from the first to kGoalTop.
+const i32 kSizes[] = {1000, 2000, 4000, 8000, 16000, 32000};
+const i32 kGoalTop = 16000;
 
 void Keep(const std::string &key, double ms) {
   auto seen = s_Ms.find(key);
@@ -59,24 +69,36 @@ double MergeOnce(const Mesh &base) {
 
 // The growth figures' own runs: every size of every shape once per round, the rounds one
 // after another, so that a burst of other work on a shared machine falls on all sizes alike
-// instead of on the few runs of one size; the least of each size over the rounds.
+// instead of on the few runs of one size; the least of each size over the rounds. A sample
+// of a size below kGoalTop is as many merges as make kGoalTop faces (their summed time over
+// their count): every sample is about as long, so each is as likely to meet other work, and
+// the least of the short ones is not that of runs that happened to fit between two others.
 void GrowthRounds(int rounds) {
-  std::vector<std::pair<std::string, Mesh>> meshes;
+  struct Sample {
+    std::string key;
+    Mesh mesh;
+    i32 reps;
+  };
+  std::vector<Sample> samples;
   for (const Shape &sh : kShapes)
-    for (i32 n = 1000; n <= 16000; n *= 2) {
-      meshes.push_back({std::string(sh.name) + ", merge, " + std::to_string(n), sh.make(n)});
-      meshes.back().second.logJoins = false;
+    for (i32 n : kSizes) {
+      samples.push_back({std::string(sh.name) + ", merge, " + std::to_string(n), sh.make(n), n < kGoalTop ? kGoalTop / n : 1});
+      samples.back().mesh.logJoins = false;
     }
   for (int r = 0; r < rounds; r++)
-    for (auto &m : meshes) Keep(m.first, MergeOnce(m.second) * 1000.0);
+    for (Sample &s : samples) {
+      double t = 0;
+      for (i32 k = 0; k < s.reps; k++) t += MergeOnce(s.mesh);
+      Keep(s.key, t * 1000.0 / s.reps);
+    }
 }
 
 void BM_FaceMerge(benchmark::State &state) {
   const Shape &sh = kShapes[state.range(0)];
   i32 n = (i32)state.range(1);
   bool reference = state.range(2) != 0;
-  if (reference && !s_ReferenceAll && n > 2000) {
-    state.SkipWithError("reference beyond 2k: --reference");
+  if (reference && (n > kGoalTop || (!s_ReferenceAll && n > 2000))) {
+    state.SkipWithError("reference beyond 2k: --reference (at most 16k)");
     return;
   }
   Mesh base = sh.make(n);
@@ -98,12 +120,12 @@ void BM_FaceMerge(benchmark::State &state) {
   double ms = total * 1000.0 / (double)state.iterations();
   std::string what = std::string(sh.name) + (reference ? ", first merge" : ", merge");
   Keep(what + ", " + std::to_string(n), least * 1000.0);
-  bool goal = !reference && n == 16000 && state.range(0) < 3;
+  bool goal = !reference && n == kGoalTop && sh.onePosition;
   bench::Report(state, "ms", what + ", " + std::to_string(n) + " faces (ms)", ms, goal ? 50.0 : 0.0);
 }
 
 BENCHMARK(BM_FaceMerge)
-    ->ArgsProduct({{0, 1, 2, 3}, {1000, 2000, 4000, 8000, 16000}, {0, 1}})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, kShapeCount - 1, 1), {1000, 2000, 4000, 8000, 16000, 32000}, {0, 1}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -116,8 +138,8 @@ int main(int argc, char **argv) {
     argc--;
     argv++;
   }
-  // --rounds=N (first argument): rounds of the growth runs (default 25).
-  int rounds = 25;
+  // --rounds=N (first argument): rounds of the growth runs (default 40; under heavy load 100 give steadier figures).
+  int rounds = 40;
   if (argc > 1 && strncmp(argv[1], "--rounds=", 9) == 0) {
     rounds = atoi(argv[1] + 9) > 0 ? atoi(argv[1] + 9) : rounds;
     argv[1] = argv[0];
@@ -133,29 +155,39 @@ int main(int argc, char **argv) {
   // Growth per doubling of the faces, step by step and over the whole range (goal: at most
   // 2.3 times a doubling from 1k to 16k).
   printf("\n-- growth per doubling (least single merge of the runs and of %d interleaved rounds): 1k-2k 2k-4k 4k-8k "
-         "8k-16k | 1k-16k --\n",
+         "8k-16k 16k-32k | 1k-16k (goal) | 1k-32k --\n",
          rounds);
   bool over = false;
   for (const Shape &sh : kShapes)
     for (const char *merge : {", merge", ", first merge"}) {
       std::string what = std::string(sh.name) + merge;
       std::string line;
-      for (i32 n = 2000; n <= 16000; n *= 2) {
+      for (i32 n = 2000; n <= kSizes[sizeof kSizes / sizeof kSizes[0] - 1]; n *= 2) {
         auto a = s_Ms.find(what + ", " + std::to_string(n / 2)), b = s_Ms.find(what + ", " + std::to_string(n));
         if (a == s_Ms.end() || b == s_Ms.end() || a->second <= 0) continue;
         char buf[32];
         snprintf(buf, sizeof buf, " %.2f", b->second / a->second);
         line += buf;
       }
-      auto lo = s_Ms.find(what + ", 1000"), hi = s_Ms.find(what + ", 16000");
-      if (lo != s_Ms.end() && hi != s_Ms.end() && lo->second > 0) {
-        double g = pow(hi->second / lo->second, 0.25);
+      auto lo = s_Ms.find(what + ", 1000");
+      for (i32 top : {kGoalTop, 2 * kGoalTop}) {
+        auto hi = s_Ms.find(what + ", " + std::to_string(top));
+        if (lo == s_Ms.end() || hi == s_Ms.end() || lo->second <= 0) continue;
+        double g = pow(hi->second / lo->second, 1.0 / log2((double)top / 1000.0));
         char buf[32];
         snprintf(buf, sizeof buf, " | %.2f", g);
         line += buf;
-        if (strcmp(merge, ", merge") == 0 && g > 2.3) over = true;
+        if (top == kGoalTop && strcmp(merge, ", merge") == 0 && g > 2.3) over = true;
       }
       if (!line.empty()) printf("%-48s%s\n", what.c_str(), line.c_str());
+      std::string ms;
+      for (i32 n : kSizes) {
+        auto at = s_Ms.find(what + ", " + std::to_string(n));
+        char buf[32];
+        snprintf(buf, sizeof buf, " %.3f", at == s_Ms.end() ? 0.0 : at->second);
+        if (at != s_Ms.end()) ms += buf;
+      }
+      if (!line.empty()) printf("%-48s%s\n", "  least ms 1k 2k 4k 8k 16k 32k:", ms.c_str());
     }
   printf("%s\n", over ? "GROWTH ABOVE 2.3 PER DOUBLING" : "growth within 2.3 per doubling");
   return 0;

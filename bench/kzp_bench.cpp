@@ -1,6 +1,6 @@
-// KZP reading and writing at 8k, 16k, 32k and 65k quads with 128 bones and 100 motions of four
-// keys per bone: with shared corners (65,511 vertices at 65k) and with four own corners per
-// quad (260,000 vertices). Each iteration also times the raw read() of the same file, a plain
+// KZP reading (from 1k quads) and writing at 8k, 16k, 32k and 65k quads with 128 bones and
+// 100 motions of four keys per bone: with shared corners (65,511 vertices at 65k) and with
+// four own corners per quad (260,000 vertices). Each iteration also times the raw read() of the same file, a plain
 // write of the same bytes and a memcpy of them, so the ratios hold under any machine load.
 // Goals: the read within 3x the raw read, the write within 3x the plain write, and the open as
 // the 3D editor opens a file (editor mode 1: the normals indexed again) within 3x the raw read.
@@ -94,13 +94,17 @@ void BM_KzpRead(benchmark::State &state) {
   FileData f;
   File_ReadAll(path.c_str(), &f);
   bench::CopyRef copy(f.size);
-  double read = 0, raw = 0, mem = 0;
+  double read = 0, raw = 0, mem = 0, leastRead = 1e30, leastRaw = 1e30;
   for (auto _ : state) {
     state.PauseTiming();
-    raw += bench::Time([&] { bench::RawRead(path.c_str()); });
+    double r = bench::Time([&] { bench::RawRead(path.c_str()); });
+    raw += r;
+    leastRaw = r < leastRaw ? r : leastRaw;
     mem += bench::Time([&] { copy.Run(); });
     state.ResumeTiming();
-    read += bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str(), nullptr); });
+    double t = bench::Time([&] { Kzp_ReadIntoSlot(0, KZP_VERSION_2006, path.c_str(), nullptr); });
+    read += t;
+    leastRead = t < leastRead ? t : leastRead;
   }
   std::string what = std::string(state.range(2) ? "Kzp_ReadIntoSlot in the editor " : "Kzp_ReadIntoSlot ") + Label(state);
   state.counters["MB"] = f.size / 1e6;
@@ -108,6 +112,9 @@ void BM_KzpRead(benchmark::State &state) {
   state.counters["memcpy_ms"] = mem / state.iterations() * 1e3;
   bench::Report(state, "x_raw_read", what + ": x raw read()", read / raw, 3.0);
   state.counters["x_memcpy"] = read / mem;
+  // The least of each over the iterations: the raw read's buffer sometimes comes as fresh pages
+  // (a page fault each) and sometimes reused, which moves the summed ratio more than the read.
+  state.counters["x_raw_read_least"] = leastRead / leastRaw;
   File_Free(&f);
   Model3_FreeSlot(0);
   remove(path.c_str());
@@ -147,11 +154,12 @@ void Sizes(benchmark::internal::Benchmark *b) {
     for (i32 n : {8000, 16000, 32000, 65000}) b->Args({n, shared});
   b->Unit(benchmark::kMillisecond);
 }
-// Both editor modes: 0 (the library's own reads) and 1 (the 3D editor's open).
+// Both editor modes: 0 (the library's own reads) and 1 (the 3D editor's open), from 1k quads
+// on, where what every read costs whatever the model's size shows.
 void ReadSizes(benchmark::internal::Benchmark *b) {
   for (i32 mode : {0, 1})
     for (i32 shared : {1, 0})
-      for (i32 n : {8000, 16000, 32000, 65000}) b->Args({n, shared, mode});
+      for (i32 n : {1000, 2000, 4000, 8000, 16000, 32000, 65000}) b->Args({n, shared, mode});
   b->Unit(benchmark::kMillisecond);
 }
 BENCHMARK(BM_KzpRead)->Apply(ReadSizes);

@@ -35,24 +35,36 @@ static size_t PowerOfTwoOver(size_t n) {
   return size;
 }
 
-static bool Begin(i32 dim, size_t corners, size_t pairs) {
+static bool BeginPositions(i32 dim, size_t corners) {
   FaceMergeState &g = g_FaceMerge;
-  size_t size = PowerOfTwoOver(corners), pairSize = PowerOfTwoOver(pairs);
+  size_t size = PowerOfTwoOver(corners);
   if (!WorkBuf_Room(&g.slots, &g.slotsCap, size) || !WorkBuf_Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
-      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.entries, &g.entriesCap, corners) ||
-      !WorkBuf_Room(&g.dupHeads, &g.dupHeadsCap, corners) || !WorkBuf_Room(&g.dupEntries, &g.dupEntriesCap, corners) ||
-      !WorkBuf_Room(&g.pairSlots, &g.pairSlotsCap, pairSize) || !WorkBuf_Room(&g.pairKeys, &g.pairKeysCap, pairs * 2) ||
-      !WorkBuf_Room(&g.pairHeads, &g.pairHeadsCap, pairs) || !WorkBuf_Room(&g.pairEntries, &g.pairEntriesCap, pairs))
+      !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.counts, &g.countsCap, corners) ||
+      !WorkBuf_Room(&g.entries, &g.entriesCap, corners) || !WorkBuf_Room(&g.dupHeads, &g.dupHeadsCap, corners) ||
+      !WorkBuf_Room(&g.dupEntries, &g.dupEntriesCap, corners))
     return false;
   memset(g.slots, 0xFF, size * sizeof(i32));
-  memset(g.pairSlots, 0xFF, pairSize * sizeof(i32));
   g.mask = (u32)(size - 1);
-  g.pairMask = (u32)(pairSize - 1);
   g.dim = dim;
-  g.keyCount = g.entryCount = 0;
-  g.pairCount = g.pairEntryCount = g.dupEntryCount = 0;
+  g.keyCount = g.entryCount = g.dupEntryCount = g.crowded = 0;
+  g.pairCount = g.pairEntryCount = 0;
   return true;
 }
+
+// The pair table, sized for `pairs` pairs of crowded keys.
+static bool BeginPairs(size_t pairs) {
+  FaceMergeState &g = g_FaceMerge;
+  size_t size = PowerOfTwoOver(pairs);
+  if (!WorkBuf_Room(&g.pairSlots, &g.pairSlotsCap, size) || !WorkBuf_Room(&g.pairKeys, &g.pairKeysCap, pairs * 2) ||
+      !WorkBuf_Room(&g.pairHeads, &g.pairHeadsCap, pairs) || !WorkBuf_Room(&g.pairEntries, &g.pairEntriesCap, pairs))
+    return false;
+  memset(g.pairSlots, 0xFF, size * sizeof(i32));
+  g.pairMask = (u32)(size - 1);
+  g.pairCount = g.pairEntryCount = 0;
+  return true;
+}
+
+static bool Crowded(i32 key) { return g_FaceMerge.counts[key] > kFaceMergeWalk; }
 
 // The key index of position p, -1 when it is not in the table (add: entered when missing).
 template <int D>
@@ -66,6 +78,7 @@ static i32 FindPos(const f32 *p, bool add) {
       g.slots[s] = g.keyCount;
       memcpy(&g.keys[(size_t)g.keyCount * (size_t)D], p, (size_t)D * sizeof(f32));
       g.heads[g.keyCount] = -1;
+      g.counts[g.keyCount] = 0;
       g.dupHeads[g.keyCount] = -1;
       return g.keyCount++;
     }
@@ -76,6 +89,7 @@ static i32 FindPos(const f32 *p, bool add) {
 // The pair index of keys lo < hi, -1 when no face holds both (add: entered when missing).
 static i32 FindPair(i32 lo, i32 hi, bool add) {
   FaceMergeState &g = g_FaceMerge;
+  if (!add && g.pairCount == 0) return -1;
   for (u32 s = Mix((u32)lo * 0x9E3779B1u + (u32)hi) & g.pairMask;; s = (s + 1) & g.pairMask) {
     i32 k = g.pairSlots[s];
     if (k < 0) {
@@ -90,11 +104,13 @@ static i32 FindPair(i32 lo, i32 hi, bool add) {
   }
 }
 
-// Puts face at the front of a list (faces are entered in rising order, so lists run downward).
-static void Prepend(i32 *head, FaceMergeEntry *entries, i32 *count, i32 face) {
-  if (*head >= 0 && entries[*head].face == face) return;   // already listed
+// Puts face at the front of a list (faces are entered in rising order, so lists run downward);
+// false when it was listed already.
+static bool Prepend(i32 *head, FaceMergeEntry *entries, i32 *count, i32 face) {
+  if (*head >= 0 && entries[*head].face == face) return false;
   entries[*count] = {face, *head};
   *head = (*count)++;
+  return true;
 }
 
 // [SECTION] candidates
@@ -188,35 +204,61 @@ static void TakeFace(i32 f, const FaceMergeHooks &h) {
   if (g.live[f]) g.posCount[f] = (u8)h.positions(f, &g.pos[(size_t)f * 4 * D]);
 }
 
-// Enters face i's corners: each position's list, the list of each position it holds more than
-// once, and the list of each pair of distinct positions it holds.
+// Enters face i's corners: each position's list and the list of each position it holds more
+// than once.
 template <int D>
 static void EnterFace(i32 i) {
   FaceMergeState &g = g_FaceMerge;
-  i32 n = g.posCount[i], *k = &g.faceKeys[(size_t)i * 4], *pairs = &g.facePairs[(size_t)i * 6];
+  i32 n = g.posCount[i], *k = &g.faceKeys[(size_t)i * 4];
   for (i32 j = 0; j < n; j++) {
     k[j] = FindPos<D>(&g.pos[((size_t)i * 4 + (size_t)j) * D], true);
-    if (k[j] >= 0) Prepend(&g.heads[k[j]], g.entries, &g.entryCount, i);
+    if (k[j] < 0) continue;
+    if (!Prepend(&g.heads[k[j]], g.entries, &g.entryCount, i)) {
+      Prepend(&g.dupHeads[k[j]], g.dupEntries, &g.dupEntryCount, i);
+      continue;
+    }
+    if (++g.counts[k[j]] == kFaceMergeWalk + 1) g.crowded++;
   }
+}
+
+// Calls pair(slot, lo, hi) for each pair of face i's corners a < b (slot counting them) whose
+// keys are distinct and both crowded.
+template <typename F>
+static void CrowdedPairs(const i32 *k, i32 n, F pair) {
   for (i32 a = 0, slot = 0; a < n; a++)
     for (i32 b = a + 1; b < n; b++, slot++) {
-      pairs[slot] = -1;
-      if (k[a] < 0 || k[b] < 0) continue;
-      if (k[a] == k[b]) {
-        Prepend(&g.dupHeads[k[a]], g.dupEntries, &g.dupEntryCount, i);
-        continue;
-      }
-      i32 p = FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], true);
-      Prepend(&g.pairHeads[p], g.pairEntries, &g.pairEntryCount, i);
-      pairs[slot] = p;
+      if (k[a] < 0 || k[b] < 0 || k[a] == k[b] || !Crowded(k[a]) || !Crowded(k[b])) continue;
+      pair(slot, k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a]);
     }
 }
 
-// The positions and pairs of the mergeable faces with the faces that hold them.
+// Enters the faces holding two distinct crowded positions in the list of that pair.
+static bool EnterCrowdedPairs(void) {
+  FaceMergeState &g = g_FaceMerge;
+  if (g.crowded < 2) return true;   // no pair is both crowded
+  size_t pairs = 0;
+  for (i32 x = 0; x < g.orderCount; x++) {
+    i32 i = g.order[x];
+    CrowdedPairs(&g.faceKeys[(size_t)i * 4], g.posCount[i], [&](i32, i32, i32) { pairs++; });
+  }
+  if (!BeginPairs(pairs)) return false;
+  for (i32 x = 0; x < g.orderCount; x++) {
+    i32 i = g.order[x], *facePairs = &g.facePairs[(size_t)i * 6];
+    CrowdedPairs(&g.faceKeys[(size_t)i * 4], g.posCount[i], [&](i32 slot, i32 lo, i32 hi) {
+      i32 p = FindPair(lo, hi, true);
+      Prepend(&g.pairHeads[p], g.pairEntries, &g.pairEntryCount, i);
+      facePairs[slot] = p;
+    });
+  }
+  return true;
+}
+
+// The positions of the mergeable faces with the faces that hold them, and the pairs of crowded
+// positions with the faces that hold both.
 template <int D>
 static bool BuildTable(const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
-  size_t corners = 0, pairs = 0;
+  size_t corners = 0;
   i32 kept = 0;
   for (i32 k = 0; k < g.orderCount; k++) {
     i32 i = g.order[k];
@@ -224,19 +266,19 @@ static bool BuildTable(const FaceMergeHooks &h) {
     if (!g.live[i]) continue;
     g.order[kept++] = i;
     corners += g.posCount[i];
-    pairs += (size_t)g.posCount[i] * (size_t)(g.posCount[i] - 1) / 2;
   }
   g.orderCount = kept;
-  if (!Begin(D, corners, pairs)) return false;
+  if (!BeginPositions(D, corners)) return false;
   for (i32 k = 0; k < g.orderCount; k++) EnterFace<D>(g.order[k]);
-  return true;
+  return EnterCrowdedPairs();
 }
 
-// Queues the faces after `after` whose corners may match two of face i's: those holding two
-// distinct positions of i, and those holding a position of i twice. A face i that holds a
-// position twice may match a face on that position alone: then every face on its positions.
-// entered: i's keys and pairs are those the pass entered (else looked up: a face merged into
-// has new corners).
+// Queues the faces after `after` whose corners may match two of face i's: every face on each
+// of i's positions held by few faces, and on a crowded position those holding it twice and
+// those holding it with another crowded position of i. A face i that holds a position twice
+// may match a face on that position alone: then every face on its positions. entered: i's
+// keys and pairs are those the pass entered (else looked up: a face merged into has new
+// corners).
 template <int D>
 static bool PushNeighbours(i32 i, i32 after, bool entered, const FaceMergeHooks &h) {
   FaceMergeState &g = g_FaceMerge;
@@ -247,20 +289,17 @@ static bool PushNeighbours(i32 i, i32 after, bool entered, const FaceMergeHooks 
     for (i32 x = 0; x < j; x++) twice = twice || (k[j] >= 0 && k[x] == k[j]);
   }
   bool ok = true;
-  for (i32 a = 0, slot = 0; a < n; a++) {
-    if (twice) {
-      if (k[a] >= 0) ok = PushList(g.heads[k[a]], g.entries, after) && ok;
-      continue;
-    }
-    if (k[a] >= 0) ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
-    for (i32 b = a + 1; b < n; b++, slot++) {
-      if (k[a] < 0 || k[b] < 0) continue;
-      i32 p = entered ? g.facePairs[(size_t)i * 6 + (size_t)slot]
-                      : FindPair(k[a] < k[b] ? k[a] : k[b], k[a] < k[b] ? k[b] : k[a], false);
-      if (p >= 0) ok = PushList(g.pairHeads[p], g.pairEntries, after) && ok;
-    }
+  for (i32 a = 0; a < n; a++) {
+    if (k[a] < 0) continue;
+    if (twice || !Crowded(k[a])) ok = PushList(g.heads[k[a]], g.entries, after) && ok;
+    else ok = PushList(g.dupHeads[k[a]], g.dupEntries, after) && ok;
     if (!ok && h.stopWhenFull) return false;
   }
+  if (twice) return ok || !h.stopWhenFull;
+  CrowdedPairs(k, n, [&](i32 slot, i32 lo, i32 hi) {
+    i32 p = entered ? g.facePairs[(size_t)i * 6 + (size_t)slot] : FindPair(lo, hi, false);
+    if (p >= 0) ok = PushList(g.pairHeads[p], g.pairEntries, after) && ok;
+  });
   return ok || !h.stopWhenFull;
 }
 

@@ -1,10 +1,12 @@
 // The face merge both modelling panels share: which later faces hold one of a face's corner
 // positions, in index order, and how two faces with exactly two equal corner positions join.
-// Two faces join only when their corners match in exactly two pairs, so a face's partners are
-// found through the pairs of distinct positions it holds (a face holds at most six) rather than
-// through every face on each of its positions: many faces on one position (a cone's apex, a
-// fan, a pole) cost no more than elsewhere. Faces that hold one position twice are found
-// through their own short list of each such position.
+// Two faces join only when their corners match in exactly two pairs. A position held by few
+// faces (kFaceMergeWalk or fewer, as nearly every position of an ordinary mesh) is searched by
+// walking its face list; a pair of positions both held by many faces (a cone's apex, a fan, a
+// pole) is searched through its own list of the faces holding both, so such positions cost no
+// more than elsewhere. Any partner shares a few-face position with the face or holds both of
+// such a pair, or holds a position of the face twice: faces that hold one position twice are
+// found through their own short list of each such position.
 //
 // Positions are plain arrays of `dim` floats (2 for the 2D skin, 3 for a 3D model) compared
 // exactly: -0 equals +0 and a position with a NaN equals nothing. No model type: the editors
@@ -22,6 +24,9 @@ struct FaceMergeEntry {
   i32 next;   // next entry of the same position, -1 none
 };
 
+// Faces on a position up to which its face list is walked rather than its pairs looked up.
+enum { kFaceMergeWalk = 12 };
+
 struct FaceMergeState {
   i32 dim;           // floats a position
   i32 keyCount;      // positions entered
@@ -36,10 +41,13 @@ struct FaceMergeState {
   i32 *slots;        // -1 empty, else a key index
   f32 *keys;         // dim floats a key
   i32 *heads;        // first entry of each key, -1 none (every face on the position, latest first)
+  i32 *counts;       // faces on each key
+  size_t countsCap;
+  i32 crowded;       // keys held by more than kFaceMergeWalk faces
   FaceMergeEntry *entries;
   i32 *pairSlots;    // -1 empty, else a pair index
   i32 *pairKeys;     // two key indices a pair, the lower first
-  i32 *pairHeads;    // first entry of each pair, -1 none (the faces holding both, latest first)
+  i32 *pairHeads;    // first entry of each pair of crowded keys, -1 none (the faces holding both, latest first)
   FaceMergeEntry *pairEntries;
   i32 *dupHeads;     // per key: the faces holding the position more than once, latest first
   FaceMergeEntry *dupEntries;
@@ -48,7 +56,7 @@ struct FaceMergeState {
   i32 orderCount;
   size_t orderCap, faceKeysCap, facePairsCap;
   i32 *faceKeys;     // each face's corner keys as entered, 4 a face (-1: a NaN corner)
-  i32 *facePairs;    // each face's pairs of corners a < b as entered, 6 a face (-1: none)
+  i32 *facePairs;    // each face's pairs of crowded corners a < b as entered, 6 a face (-1: none)
   i32 *order;        // the faces still to ask, rising: a face that cannot merge stays so
   u8 *live;          // the faces that can merge in this pass
   f32 *pos;          // their corner positions, 4 x dim floats a face

@@ -234,6 +234,7 @@ struct KzpRead {
   u8 *block;          // the block of a file read
   const char *path;   // names the file in the refusals
   bool normals;       // make the face and vertex normals as the polygons come
+  bool keysNotFinite; // a bone key read holds a NaN or an infinity (refused once the whole file is read)
   char refusal[512];  // why the parser refused when it can say more than "damaged"; empty otherwise
 };
 
@@ -560,17 +561,85 @@ static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys
   return !r->err;
 }
 
-static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t) {
+// Whether one of `words` 32-bit words from p has all the exponent bits of an f32 set (NaN or
+// an infinity), four words at a time; with `to` the words are copied there on the way.
+static inline bool AnyExponentFull(const u8 *p, size_t words, u8 *to = nullptr) {
+  typedef u32 Words4 __attribute__((vector_size(16)));
+  const u32 kExponent = 0x7F800000u;
+  const Words4 exponent = {kExponent, kExponent, kExponent, kExponent};
+  Words4 seen = {0, 0, 0, 0};
+  size_t i = 0;
+  for (; i + 4 <= words; i += 4) {
+    Words4 w;
+    memcpy(&w, p + i * 4, 16);
+    if (to) memcpy(to + i * 4, &w, 16);
+    seen |= (Words4)((w & exponent) == exponent);
+  }
+  u32 tail = 0;
+  for (; i < words; i++) {
+    u32 w;
+    memcpy(&w, p + i * 4, 4);
+    if (to) memcpy(to + i * 4, &w, 4);
+    tail |= (w & kExponent) == kExponent;
+  }
+  return (seen[0] | seen[1] | seen[2] | seen[3] | tail) != 0;
+}
+
+// Notes in k when a key's values hold a NaN or an infinity, frames left out (a negative frame
+// has the exponent bits set too).
+static void NoteNonFinite(KzpRead *k, const BoneKey3 *keys, i32 n) {
+  for (i32 i = 0; i < n; i++)
+    if (AnyExponentFull((const u8 *)&keys[i] + 4, 10)) k->keysNotFinite = true;
+}
+
+// Whether the frames of n keys (44-byte records from `words`, a frame first) ascend.
+static inline bool FramesAscend(const u8 *words, i32 n) {
+  i32 prev = 0;
+  for (i32 i = 0; i < n; i++) {
+    i32 frame;
+    memcpy(&frame, words + (size_t)i * 44, 4);
+    if (i > 0 && frame <= prev) return false;
+    prev = frame;
+  }
+  return true;
+}
+
+// One track's keys, their values and frames checked while they are in the cache (the tracks
+// are most of a file with motions): *ordered tells whether the frames ascend. A key table
+// made for the file's counts has room already.
+static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t, bool *ordered) {
   i32 K = ReadLimitedCount(k, r, KEYTRACK_MAX_KEYS, "キー");
-  if (r->err || !Rd_Need(r, (u64)K * 44) || !KeyTrack_Reserve(t, K)) return false;
+  if (r->err || !Rd_Need(r, (u64)K * 44)) return false;
+  bool room = K <= t->capacity && (t->keys || K == 0);
+  if (!room && !KeyTrack_Reserve(t, K)) return false;
   t->count = K;
-  return Rd_Run(r, t->keys, (u64)K, kBoneKeyFields);
+  // The run is there (Rd_Need above). Its words are tested all together as they are copied,
+  // frames included; only when one looks like a NaN or an infinity are the keys gone over one
+  // by one. The frames are read from the file's bytes too (no store to them is pending).
+  const u8 *words = r->p;
+  r->p += (size_t)K * sizeof(BoneKey3);
+#if BYTES_HOST_BIG_ENDIAN
+  memcpy(t->keys, words, (size_t)K * sizeof(BoneKey3));
+  Bytes_SwapFields((u8 *)t->keys, (u64)K, kBoneKeyFields);
+  words = (const u8 *)t->keys;
+  bool suspect = AnyExponentFull(words, (size_t)K * 11);
+#else
+  bool suspect = AnyExponentFull(words, (size_t)K * 11, (u8 *)t->keys);
+#endif
+  if (suspect) NoteNonFinite(k, t->keys, K);
+  *ordered = FramesAscend(words, K);
+  return true;
 }
 
 // The bone's key table with room for the keys of its tracks in one block: the key counts
 // that follow are looked at first (nothing is consumed). When they do not all hold, a plain
-// table is made and the track reader meets the fault where it stands.
-static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
+// table is made and the track reader meets the fault where it stands. known: the counts when
+// they were looked at already (the record is whole), else null.
+static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b, const i32 *known) {
+  if (known) {
+    m->bones[b].keys = KeyTrack_NewTable(MODEL3_MOTIONS, known);
+    return m->bones[b].keys != nullptr;
+  }
   ByteReader scan = *r;
   i32 counts[MODEL3_MOTIONS] = {};
   for (i32 mo = 0; mo < m->motionCount; mo++) {
@@ -581,10 +650,9 @@ static bool NewKeyTable(const ByteReader *r, Model3 *m, i32 b) {
   return m->bones[b].keys != nullptr;
 }
 
-// Keys of bone b's track for motion mo must ascend by frame.
-static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo) {
-  const KeyTrack *t = &m->bones[b].keys[mo];
-  if (Keys_FirstOutOfOrder(t->keys, t->count, sizeof(BoneKey3)) < 0) return true;
+// Keys of bone b's track for motion mo must ascend by frame (ordered: they do).
+static bool TrackInOrder(KzpRead *k, const Model3 *m, i32 b, i32 mo, bool ordered) {
+  if (ordered) return true;
   if (!k->refusal[0]) {
     char track[300];
     Str_Format(track, sizeof track, "ボーン %d「%s」", b, m->bones[b].name);
@@ -600,8 +668,9 @@ static bool ReadBoneCount(KzpRead *k, ByteReader *r, Model3 *m) {
   return true;
 }
 
-// Bone b: name, parent, rest and one key track per motion.
-static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b) {
+// Bone b: name, parent, rest and one key track per motion (counts: its key counts when known
+// to hold, see NewKeyTable).
+static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts = nullptr) {
   Bone3 *bone = &m->bones[b];
   if (!Rd_Name(r, bone->name, sizeof bone->name)) return false;
   bone->parent = Rd_I32(r);
@@ -610,9 +679,11 @@ static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b) {
   for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
   for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-  if (!bone->keys && !NewKeyTable(r, m, b)) return false;
-  for (i32 mo = 0; mo < m->motionCount; mo++)
-    if (!ReadTrack(k, r, &bone->keys[mo]) || !TrackInOrder(k, m, b, mo)) return false;
+  if (!bone->keys && !NewKeyTable(r, m, b, counts)) return false;
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    bool ordered;
+    if (!ReadTrack(k, r, &bone->keys[mo], &ordered) || !TrackInOrder(k, m, b, mo, ordered)) return false;
+  }
   return !r->err;
 }
 
@@ -759,14 +830,19 @@ static bool ReadAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
   return ok;
 }
 
-// True when the whole of the next bone's record (name to its last key) is in *r; nothing
-// is consumed. A record that does not hold together is not "in" either.
-static bool BoneInReader(const ByteReader *r, i32 motions) {
+// True when the whole of the next bone's record (name to its last key) is in *r, with its key
+// counts in counts[] (MODEL3_MOTIONS of them, zero past the motions); nothing is consumed. A
+// record that does not hold together is not "in" either.
+static bool BoneInReader(const ByteReader *r, i32 motions, i32 *counts) {
   ByteReader scan = *r;
   char name[sizeof(((Bone3 *)nullptr)->name)];
   Rd_Name(&scan, name, sizeof name);
   Rd_Skip(&scan, 4 + 10 * 4);
-  for (i32 mo = 0; mo < motions && !scan.err; mo++) Rd_Skip(&scan, (u64)Rd_Count(&scan, KEYTRACK_MAX_KEYS) * 44);
+  memset(counts, 0, MODEL3_MOTIONS * sizeof(i32));
+  for (i32 mo = 0; mo < motions && !scan.err; mo++) {
+    counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
+    Rd_Skip(&scan, (u64)counts[mo] * 44);
+  }
   return !scan.err;
 }
 
@@ -797,18 +873,21 @@ static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
     return ReadAfterPolygons(k, m, L);
   }
   bool ok = true;
+  i32 counts[MODEL3_MOTIONS];
   for (i32 bone = 0; ok && bone < m->boneCount; bone++) {
-    if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+    bool whole = BoneInReader(&r, m->motionCount, counts);
+    if (!whole && k->left > 0) {
       k->data = r.p;
       k->have = Rd_Remaining(&r);
       if (!Block_Top(k)) return false;
       Rd_Init(&r, k->data, k->have);
-      if (!BoneInReader(&r, m->motionCount) && k->left > 0) {
+      whole = BoneInReader(&r, m->motionCount, counts);
+      if (!whole && k->left > 0) {
         ok = ReadBonesFrom(k, m, bone);
         break;
       }
     }
-    ok = ReadBone(k, &r, m, bone);
+    ok = ReadBone(k, &r, m, bone, whole ? counts : nullptr);
   }
   if (!ok) return false;
   m->keyTableLength = m->motionCount;
@@ -821,7 +900,13 @@ static bool StreamAfterPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
 static bool ReadBody(KzpRead *k, Model3 *m) {
   KzpLayout L;
   if (!(ReadHead(k, m, &L) && StreamPolygons(k, m, &L) && StreamAfterPolygons(k, m, &L))) return false;
-  if (Finite_Model3(m)) return true;
+  // The keys read were checked as they came (any other track holds identity keys); the rest
+  // of the model is checked here, without going over the tracks again.
+  i32 tracks = m->keyTableLength;
+  m->keyTableLength = 0;
+  bool finite = !k->keysNotFinite && Finite_Model3(m);
+  m->keyTableLength = tracks;
+  if (finite) return true;
   Str_Format(k->refusal, sizeof k->refusal, kKzMsgNotFinite, k->path);
   return false;
 }

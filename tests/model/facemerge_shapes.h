@@ -1,6 +1,6 @@
 // Meshes for the face merge's test and benchmark: faces of 3 or 4 corners over a position
 // array, the merge's hooks on them (s_Mesh), and shapes: random faces over few positions, fans,
-// poles, quads on one position and the triangle pair that becomes a quad.
+// poles, quads on one position, plain grids and the triangle pair that becomes a quad.
 #pragma once
 #include <math.h>
 
@@ -166,6 +166,20 @@ inline Mesh QuadsAtOneCorner(i32 dim, i32 n) {
     i32 p = AddVertex(m, 2 * c, 2 * s, 0), q = AddVertex(m, 3 * c, 3 * s, 1), r = AddVertex(m, 2 * c, 2 * s, 2);
     AddFace(m, {centre, p, q, r});
   }
+  return m;
+}
+
+// A plain grid of w x h quads over shared positions.
+inline Mesh Grid(i32 dim, i32 w, i32 h) {
+  Mesh m;
+  m.dim = dim;
+  for (i32 y = 0; y <= h; y++)
+    for (i32 x = 0; x <= w; x++) AddVertex(m, (f32)x, (f32)y, 0.25f * (f32)((x + y) % 3));
+  for (i32 y = 0; y < h; y++)
+    for (i32 x = 0; x < w; x++) {
+      i32 v = y * (w + 1) + x;
+      AddFace(m, {v, v + w + 1, v + w + 2, v + 1});
+    }
   return m;
 }
 

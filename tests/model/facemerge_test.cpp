@@ -63,4 +63,25 @@ TEST(FaceMerge, AgreesWithTheMergeOverEveryFacePerPosition) {
   }
 }
 
+// Positions held by about as many faces as the merge walks before it looks pairs up instead:
+// fans and poles whose apex is just under, at and over that count, random meshes whose
+// positions straddle it, and plain grids.
+TEST(FaceMerge, AgreesOnEitherSideOfTheWalkedListLength) {
+  std::mt19937 rng(6812);
+  for (i32 dim : {2, 3}) {
+    std::string d = std::to_string(dim) + "D ";
+    for (i32 n = kFaceMergeWalk - 2; n <= kFaceMergeWalk + 3; n++) {
+      ExpectSame(Fan(dim, n, true), d + "closed fan " + std::to_string(n));
+      ExpectSame(Fan(dim, n, false), d + "open fan " + std::to_string(n));
+      ExpectSame(Pole(dim, n, 2), d + "pole " + std::to_string(n));
+      ExpectSame(QuadsOnOnePosition(dim, n), d + "quads on one position " + std::to_string(n));
+    }
+    for (i32 round = 0; round < 200; round++) {
+      i32 side = 3 + round % 4, faces = 20 + (round * 13) % 160;
+      ExpectSame(RandomMesh(rng, dim, faces, side), d + "random " + std::to_string(round));
+    }
+    for (i32 w : {1, 2, 5, 16}) ExpectSame(Grid(dim, w, 7), d + "grid " + std::to_string(w));
+  }
+}
+
 }  // namespace

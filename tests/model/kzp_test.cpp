@@ -13,6 +13,7 @@
 #include "model/formats/formats.h"
 #include "model/kzo.h"
 #include "model/bytes.h"
+#include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model_fixture.h"
@@ -629,4 +630,61 @@ TEST_F(KzpTest, EveryVersionReadsAlikeFromTheFileAndFromMemory) {
     }
   }
   EXPECT_TRUE(Messages().empty());
+}
+
+// A bone key holding NaN or an infinity in any of its values, in any track of any bone, is
+// refused as not finite from the file (the tracks through the block) and from memory alike;
+// frames are whole numbers (-1 has the bits of a NaN) and never count as one; and a key track
+// out of order later in the file is still what the refusal names.
+TEST_F(KzpTest, NonFiniteBoneKeysAreRefusedWhereverTheyStand) {
+  g_MaxPolygons = 5000;
+  g_MaxVertices = 20000;
+  Model3 *src = MixedMesh(4000, 11);
+  AddTracks(src, 40, 1, 1, std::vector<i32>(64, 4));
+  char notFinite[512];
+  snprintf(notFinite, sizeof notFinite, kKzMsgNotFinite, path.c_str());
+  // Both reads of one file: refused with `want`, or read when want is empty.
+  auto expectBoth = [&](const std::vector<u8> &file, const std::string &want, const std::string &what) {
+    SCOPED_TRACE(what);
+    ASSERT_GT(file.size(), 2 * kReadBlock);
+    Messages().clear();
+    Model3 *read = Read(file, 0, 0);
+    EXPECT_EQ(read != nullptr, want.empty());
+    bool fromData = Shown(Kzp_ReadIntoSlotFromData, 1, KZP_VERSION_2006, path.c_str(), file.data(), file.size());
+    EXPECT_EQ(fromData, want.empty());
+    if (want.empty()) {
+      EXPECT_TRUE(Messages().empty());
+      return;
+    }
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[0], want);
+    EXPECT_EQ(Messages()[1], want);
+  };
+  struct Spot {
+    i32 bone, motion, key;
+  };
+  const Spot kSpots[] = {{0, 0, 0}, {63, 39, 3}, {31, 17, 1}, {1, 0, 2}};
+  i32 cases = 0;
+  for (const Spot &s : kSpots)
+    for (i32 field = 0; field < 10; field++)
+      for (f32 v : {NAN, INFINITY, -INFINITY}) {
+        BoneKey3 &key = src->bones[s.bone].keys[s.motion].keys[s.key];
+        f32 *value = field < 3 ? &key.pos[field] : field < 7 ? &key.quat[field - 3] : &key.scale[field - 7];
+        f32 was = *value;
+        *value = v;
+        expectBoth(Encoded(src), notFinite,
+                   "bone " + std::to_string(s.bone) + " motion " + std::to_string(s.motion) + " field " + std::to_string(field));
+        *value = was;
+        cases++;
+      }
+  EXPECT_EQ(cases, 4 * 10 * 3);
+  for (i32 b = 0; b < src->boneCount; b++)
+    for (i32 mo = 0; mo < src->motionCount; mo++)
+      for (i32 k = 0; k < src->bones[b].keys[mo].count; k++) src->bones[b].keys[mo].keys[k].frame = k - 2;
+  expectBoth(Encoded(src), "", "frames -2 to 1");
+  src->bones[0].keys[0].keys[0].quat[1] = NAN;
+  src->bones[20].keys[5].keys[2].frame = -2;
+  expectBoth(Encoded(src), path + " は、モーション 5「」のボーン 20「ボーン_20」のキーフレームが昇順に並んでいないので\n読み込むことができません。",
+             "a NaN key before a track out of order");
+  Model3_Free(src);
 }
