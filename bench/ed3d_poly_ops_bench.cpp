@@ -50,12 +50,14 @@ void Select(const Model3 *m, u32 mode, i32 step) {
   }
 }
 
-// Times op on a fresh copy of the grid of `quads` with the selection of (mode, step); the
-// mean milliseconds per run go into the summary against the goal (0: none) at the largest size.
+// Times op on a fresh copy of the grid of `quads` with the selection of (mode, step) in g_Sel;
+// the mean milliseconds per run go into the summary against the goal (0: none) at the largest
+// size.
 template <typename Op>
 void Run(benchmark::State &state, const char *name, double goalMs, i32 largest, u32 mode, i32 step, Op op) {
   Model3 *m = Grid((i32)state.range(0));
-  bench::TimeOnFreshCopies(state, name, goalMs, largest, m, [=](Model3 *c) { Select(c, mode, step); }, op);
+  bench::TimeOnFreshCopies(state, name, goalMs, largest, m, [=](Model3 *c) { Select(c, mode, step); },
+                           [=](Model3 *c) { return op(c, &g_Sel); });
 }
 
 const i32 kFull = 65000, kPart = 40000;
@@ -67,13 +69,15 @@ void BM_Flip(benchmark::State &s) { Run(s, "flip", 50, kFull, 1, 2, Ed3D_PolyFli
 void BM_RotateColours(benchmark::State &s) { Run(s, "rotate colours", 50, kFull, 1, 2, Ed3D_PolyRotateColours); }
 void BM_ApplyColour(benchmark::State &s) {
   static const i32 rgba[4] = {10, 20, 30, 255};
-  Run(s, "apply colour", 50, kFull, 1, 2, [](Model3 *m) { return Ed3D_PolyApplyColour(m, rgba); });
+  Run(s, "apply colour", 50, kFull, 1, 2,
+      [](Model3 *m, ShellSelection *sel) { return Ed3D_PolyApplyColour(m, sel, rgba); });
 }
 void BM_MergeVertices(benchmark::State &s) { Run(s, "vertex merge", 50, kFull, 0, 2, Ed3D_PolyMerge); }
 void BM_Optimise(benchmark::State &s) { Run(s, "optimise", 50, kFull, 1, 2, Ed3D_PolyOptimise); }
 // 5,000 of 40,000 quads: every eighth.
 void BM_Extrude(benchmark::State &s) {
-  Run(s, "extrude, 1/8 selected", 50, kPart, 1, 8, [](Model3 *m) { return Ed3D_PolyExtrude(m, 1.0f); });
+  Run(s, "extrude, 1/8 selected", 50, kPart, 1, 8,
+      [](Model3 *m, ShellSelection *sel) { return Ed3D_PolyExtrude(m, sel, 1.0f); });
 }
 void BM_Divide(benchmark::State &s) { Run(s, "divide, 1/8 selected", 50, kPart, 1, 8, Ed3D_PolyDivide); }
 void BM_Break(benchmark::State &s) { Run(s, "break up, 1/8 selected", 50, kPart, 1, 8, Ed3D_PolyBreakFaces); }

@@ -324,7 +324,7 @@ static void Delete(Model3 *m, i32 g, bool polygons) {
       if (m->polygons[f].group != (u32)g) g_Sel.g_PolySelFaces[f] = 0;
     u32 mode = g_Sel.g_PolySelectMode;
     g_Sel.g_PolySelectMode = 1;
-    Ed3D_PolyDelete(m);
+    Ed3D_PolyDelete(m, &g_Sel);
     g_Sel.g_PolySelectMode = mode;
   }
   Ed3D_ModelDeleteGroup(m, g);

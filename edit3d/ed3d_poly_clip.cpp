@@ -228,7 +228,7 @@ bool Ed3D_PolyCut(void) {
     return false;
   }
   if (!Ed3D_PolyCopy()) return false;
-  Ed3D_PolyDelete(m);
+  Ed3D_PolyDelete(m, &g_Sel);
   return true;
 }
 

@@ -112,31 +112,31 @@ static bool Primitive(u32 id) {
 }
 
 // Commands that change the model through an operation of ed3d_poly_ops.h, on selection sel.
-static bool RunOperation(Model3 *m, ShellSelection *sel, u32 id) {
+static bool Operation(Model3 *m, ShellSelection *sel, u32 id) {
   switch (id) {
-    case IDC_POLY_LEFT_HALF: Run(m, Ed3D_PolyDeleteLeftHalf(m), "左半分消 ( モデリング )"); return true;
-    case IDC_POLY_DIVIDE: Run(m, Ed3D_PolyDivide(m), "分割 ( モデリング )"); return true;
-    case IDC_POLY_DELETE: Run(m, Ed3D_PolyDelete(m), "消去 ( モデリング )"); return true;
-    case IDC_POLY_FLIP: Run(m, Ed3D_PolyFlipFaces(m), "反転 ( モデリング )"); return true;
-    case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m), "面撤去 ( モデリング )"); return true;
-    case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m), "最適化 ( モデリング )"); return true;
+    case IDC_POLY_LEFT_HALF: Run(m, Ed3D_PolyDeleteLeftHalf(m, sel), "左半分消 ( モデリング )"); return true;
+    case IDC_POLY_DIVIDE: Run(m, Ed3D_PolyDivide(m, sel), "分割 ( モデリング )"); return true;
+    case IDC_POLY_DELETE: Run(m, Ed3D_PolyDelete(m, sel), "消去 ( モデリング )"); return true;
+    case IDC_POLY_FLIP: Run(m, Ed3D_PolyFlipFaces(m, sel), "反転 ( モデリング )"); return true;
+    case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m, sel), "面撤去 ( モデリング )"); return true;
+    case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m, sel), "最適化 ( モデリング )"); return true;
     case IDC_POLY_MERGE: {
       bool faces = sel->g_PolySelectMode == 1;
-      Run(m, Ed3D_PolyMerge(m), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
+      Run(m, Ed3D_PolyMerge(m, sel), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
     }
     case IDC_POLY_EXTRUDE: {
-      bool done = Ed3D_PolyExtrude(m, g_Shell.g_LastViewZoom);
+      bool done = Ed3D_PolyExtrude(m, sel, g_Shell.g_LastViewZoom);
       if (done) sel->g_PolyTool = POLY_TOOL_MOVE;
       Run(m, done, "面押出し ( モデリング )");
       return true;
     }
     case IDC_POLY_CREATE:
       sel->g_FreeCreateCount = 0;
-      Run(m, Ed3D_PolyCreateFace(m), "作成 ( モデリング )");
+      Run(m, Ed3D_PolyCreateFace(m, sel), "作成 ( モデリング )");
       return true;
     case IDC_POLY_ROTATE_COLOURS:
-      if (Ed3D_PolyRotateColours(m)) Record(m, "色No回転 ( モデリング )");
+      if (Ed3D_PolyRotateColours(m, sel)) Record(m, "色No回転 ( モデリング )");
       App_MarkAllRedraw();
       return true;
     case IDC_POLY_NORMALS:
@@ -146,13 +146,6 @@ static bool RunOperation(Model3 *m, ShellSelection *sel, u32 id) {
     case IDC_POLY_CURVE: Curve(m); return true;
     default: return false;
   }
-}
-
-static bool Operation(Model3 *m, ShellSelection *sel, u32 id) {
-  ShellSelection *was = Ed3D_PolyOpsUse(sel);
-  bool handled = RunOperation(m, sel, id);
-  Ed3D_PolyOpsUse(was);
-  return handled;
 }
 
 // Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
@@ -229,7 +222,7 @@ bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id)
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (Ed3D_PolyApplyColourText(m, text)) Record(m, label);
+  if (Ed3D_PolyApplyColourText(m, &g_Sel, text)) Record(m, label);
   Ed3DPolyEditor.dlgRefresh = 1;   // the boxes show the colour as stored (clamped to 0..255)
   App_MarkAllRedraw();
 }
@@ -237,7 +230,7 @@ void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
   Model3 *m = Current_Model3();
   if (!m) return;
-  if (Ed3D_PolyNumericInput(m, text)) Record(m, "数値入力 ( モデリング )");
+  if (Ed3D_PolyNumericInput(m, &g_Sel, text)) Record(m, "数値入力 ( モデリング )");
   App_MarkAllRedraw();
 }
 

@@ -1,4 +1,4 @@
-// The modelling operations over the current model and the selection (ed3d_poly_ops.h).
+// The modelling operations over a model and the selection handed with it (ed3d_poly_ops.h).
 //
 // Removing records goes through one compaction sweep (Compact) that leaves the records and
 // flags exactly where deleting them one at a time would; the normals are recomputed once at
@@ -30,8 +30,8 @@ static const char kQuadsOnly[] = "４角形のみ分割できます。";
 
 // [SECTION] work buffers
 // The operations' scratch, main thread only, one operation at a time: the faces kept and the
-// faces built (grown by the operations that rebuild the face table), and the model and live
-// faces of the merge in progress (written by the merge below).
+// faces built (grown by the operations that rebuild the face table), and the model, live faces
+// and selection of the merge in progress (written by the merge below, read by its callbacks).
 static struct {
   u8 *keep;
   size_t keepCap;
@@ -39,17 +39,8 @@ static struct {
   size_t newPolysCap;
   Model3 *mergeModel;
   u8 *mergeAlive;
+  const ShellSelection *mergeSel;
 } s_Ops;
-
-// The selection the operations read and change (Ed3D_PolyOpsUse): the shell's unless a caller
-// with a selection of its own names it around its operation.
-static ShellSelection *s_OpSel = &g_Sel;
-
-ShellSelection *Ed3D_PolyOpsUse(ShellSelection *sel) {
-  ShellSelection *was = s_OpSel;
-  s_OpSel = sel ? sel : &g_Sel;
-  return was;
-}
 
 // [SECTION] bounds
 static i32 Count(i32 n) { return n < 0 ? 0 : n; }
@@ -70,25 +61,30 @@ static Vec2 UvOf(const Model3 *m, u32 i) {
   return i < (u32)Count(n) ? m->uvs[i] : Vec2{0, 0};
 }
 
-static bool FaceSel(i32 f) { return (u32)f < Poly_SelFaceRoom(s_OpSel) && s_OpSel->g_PolySelFaces[f]; }
-static bool VertSel(u32 v) { return v < Poly_SelVertRoom(s_OpSel) && s_OpSel->g_PolySelVerts[v]; }
-static void SetFace(i32 f, u32 flag) {
-  if ((u32)f < Poly_SelFaceRoom(s_OpSel)) s_OpSel->g_PolySelFaces[f] = flag;
+// The selection's flags: every operation acts on the selection it is handed.
+static bool FaceSel(const ShellSelection *sel, i32 f) {
+  return (u32)f < Poly_SelFaceRoom(sel) && sel->g_PolySelFaces[f];
 }
-static void SetVert(u32 v, u32 flag) {
-  if (v < Poly_SelVertRoom(s_OpSel)) s_OpSel->g_PolySelVerts[v] = flag;
+static bool VertSel(const ShellSelection *sel, u32 v) { return v < Poly_SelVertRoom(sel) && sel->g_PolySelVerts[v]; }
+static void SetFace(ShellSelection *sel, i32 f, u32 flag) {
+  if ((u32)f < Poly_SelFaceRoom(sel)) sel->g_PolySelFaces[f] = flag;
+}
+static void SetVert(ShellSelection *sel, u32 v, u32 flag) {
+  if (v < Poly_SelVertRoom(sel)) sel->g_PolySelVerts[v] = flag;
 }
 
-static bool Ready(const Model3 *m) { return m && s_OpSel->g_PolySelFaces && s_OpSel->g_PolySelVerts; }
-static bool FaceMode(void) { return s_OpSel->g_PolySelectMode == 1; }
-
-static void ClearFaceFlags(u32 n) {
-  u32 room = Poly_SelFaceRoom(s_OpSel);
-  memset(s_OpSel->g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+static bool Ready(const Model3 *m, const ShellSelection *sel) {
+  return m && sel && sel->g_PolySelFaces && sel->g_PolySelVerts;
 }
-static void ClearVertFlags(u32 n) {
-  u32 room = Poly_SelVertRoom(s_OpSel);
-  memset(s_OpSel->g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+static bool FaceMode(const ShellSelection *sel) { return sel->g_PolySelectMode == 1; }
+
+static void ClearFaceFlags(ShellSelection *sel, u32 n) {
+  u32 room = Poly_SelFaceRoom(sel);
+  memset(sel->g_PolySelFaces, 0, (size_t)(n < room ? n : room) * sizeof(u32));
+}
+static void ClearVertFlags(ShellSelection *sel, u32 n) {
+  u32 room = Poly_SelVertRoom(sel);
+  memset(sel->g_PolySelVerts, 0, (size_t)(n < room ? n : room) * sizeof(u32));
 }
 
 bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uvs, i64 polygons) {
@@ -103,40 +99,40 @@ bool Poly_ReserveOrSay(Model3 *m, i64 positions, i64 normals, i64 colors, i64 uv
 
 // Keeps the first n polygons whose keep flag is set, in their order, with their face flags;
 // the flags freed at the end are cleared. Returns the new count.
-static i32 Compact(Model3 *m, const u8 *keep, i32 n) {
+static i32 Compact(Model3 *m, ShellSelection *sel, const u8 *keep, i32 n) {
   i32 w = 0;
-  u32 room = Poly_SelFaceRoom(s_OpSel);
+  u32 room = Poly_SelFaceRoom(sel);
   for (i32 i = 0; i < n; i++) {
     if (!keep[i]) continue;
     if (w != i) {
       m->polygons[w] = m->polygons[i];
-      if ((u32)w < room) s_OpSel->g_PolySelFaces[w] = (u32)i < room ? s_OpSel->g_PolySelFaces[i] : 0;
+      if ((u32)w < room) sel->g_PolySelFaces[w] = (u32)i < room ? sel->g_PolySelFaces[i] : 0;
     }
     w++;
   }
-  for (i32 i = w; i < n && (u32)i < room; i++) s_OpSel->g_PolySelFaces[i] = 0;
+  for (i32 i = w; i < n && (u32)i < room; i++) sel->g_PolySelFaces[i] = 0;
   m->polygonCount = w;
   return w;
 }
 
 // [SECTION] delete and optimise
-bool Ed3D_PolyOptimise(Model3 *m) {
-  if (!Ready(m)) return false;
-  ClearFaceFlags((u32)Model3_PolygonCount(m));
-  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
+bool Ed3D_PolyOptimise(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
+  ClearFaceFlags(sel, (u32)Model3_PolygonCount(m));
+  ClearVertFlags(sel, Poly_SelVertRoom(sel));
   bool ok = Model3_WeldDuplicates(m);
-  s_OpSel->g_PolyFaceNo = -1;
+  sel->g_PolyFaceNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return ok;
 }
 
 // Vertex mode: the corners on unselected vertices remain, in order. True when the polygon
 // goes (fewer than 3 corners left).
-static bool DropSelectedCorners(Polygon3 *p) {
+static bool DropSelectedCorners(const ShellSelection *sel, Polygon3 *p) {
   i32 cc = Cc(p), k = 0;
   PolyCorner left[4];
   for (i32 j = 0; j < cc; j++)
-    if (!VertSel(p->corners[j].vertex)) left[k++] = p->corners[j];
+    if (!VertSel(sel, p->corners[j].vertex)) left[k++] = p->corners[j];
   if (k == cc) return false;
   if (k < 3) return true;
   p->cornerCount = (u8)k;
@@ -144,27 +140,27 @@ static bool DropSelectedCorners(Polygon3 *p) {
   return false;
 }
 
-bool Ed3D_PolyDelete(Model3 *m) {
-  if (!Ready(m)) return false;
+bool Ed3D_PolyDelete(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
   i32 n = Model3_PolygonCount(m);
   u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!keep) return false;
-  bool faces = FaceMode();
-  for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(i) : !DropSelectedCorners(&m->polygons[i]);
-  Compact(m, keep, n);
-  ClearFaceFlags((u32)Model3_PolygonCount(m));
-  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
+  bool faces = FaceMode(sel);
+  for (i32 i = 0; i < n; i++) keep[i] = faces ? !FaceSel(sel, i) : !DropSelectedCorners(sel, &m->polygons[i]);
+  Compact(m, sel, keep, n);
+  ClearFaceFlags(sel, (u32)Model3_PolygonCount(m));
+  ClearVertFlags(sel, Poly_SelVertRoom(sel));
   // The optimise step ends with the normals of the welded model.
-  if (!Ed3D_PolyOptimise(m)) Model3_CalcNormals(m);
-  s_OpSel->g_PolyFaceNo = s_OpSel->g_PolyVertexNo = -1;
+  if (!Ed3D_PolyOptimise(m, sel)) Model3_CalcNormals(m);
+  sel->g_PolyFaceNo = sel->g_PolyVertexNo = -1;
   Ed3DPolyEditor.dlgRefresh = 1;
   return true;
 }
 
-bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
-  if (!Ready(m)) return false;
-  ClearFaceFlags(Poly_SelFaceRoom(s_OpSel));
-  ClearVertFlags(Poly_SelVertRoom(s_OpSel));
+bool Ed3D_PolyDeleteLeftHalf(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
+  ClearFaceFlags(sel, Poly_SelFaceRoom(sel));
+  ClearVertFlags(sel, Poly_SelVertRoom(sel));
   i32 n = Model3_PolygonCount(m);
   u8 *keep = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
   if (!keep) return false;
@@ -174,15 +170,15 @@ bool Ed3D_PolyDeleteLeftHalf(Model3 *m) {
     for (i32 j = 0; j < Cc(&p) && left; j++) left = PosOf(m, p.corners[j].vertex).x <= 0.0f;
     keep[i] = !left;
   }
-  Compact(m, keep, n);
+  Compact(m, sel, keep, n);
   return true;
 }
 
 // [SECTION] flip, break up, extrude
-bool Ed3D_PolyFlipFaces(Model3 *m) {
-  if (!Ready(m) || !FaceMode()) return false;
+bool Ed3D_PolyFlipFaces(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel) || !FaceMode(sel)) return false;
   for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
-    if (!FaceSel(i)) continue;
+    if (!FaceSel(sel, i)) continue;
     Polygon3 &p = m->polygons[i];
     for (i32 k = 0, cc = Cc(&p); k < cc / 2; k++) {
       PolyCorner &a = p.corners[k], &b = p.corners[cc - 1 - k];
@@ -195,26 +191,26 @@ bool Ed3D_PolyFlipFaces(Model3 *m) {
   return true;
 }
 
-bool Ed3D_PolyBreakFaces(Model3 *m) {
-  if (!Ready(m) || !FaceMode()) return false;
+bool Ed3D_PolyBreakFaces(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel) || !FaceMode(sel)) return false;
   i32 n = Model3_PolygonCount(m);
   i64 add = 0;
   for (i32 i = 0; i < n; i++)
-    if (FaceSel(i) && Cc(&m->polygons[i]) >= 2) add += Cc(&m->polygons[i]) - 1;
+    if (FaceSel(sel, i) && Cc(&m->polygons[i]) >= 2) add += Cc(&m->polygons[i]) - 1;
   if (!Poly_ReserveOrSay(m, Count(m->positionCount), Count(m->normalCount), Count(m->colorCount),
                          Count(m->uvCount), (i64)n + add))
     return false;
   i32 w = n;
   for (i32 i = 0; i < n; i++) {
     Polygon3 &p = m->polygons[i];
-    if (!FaceSel(i) || Cc(&p) < 2) continue;
+    if (!FaceSel(sel, i) || Cc(&p) < 2) continue;
     for (i32 k = 1, cc = Cc(&p); k < cc; k++) {
       Polygon3 &q = m->polygons[w];
       q = Polygon3{};
       q.cornerCount = 1;
       q.corners[0] = p.corners[k];
       q.group = p.group;
-      SetFace(w++, 0);
+      SetFace(sel, w++, 0);
     }
     p.cornerCount = 1;
   }
@@ -242,7 +238,7 @@ static bool ExtrudeOffset(const Model3 *m, const Polygon3 *p, f32 zoom, Vec3 *d)
   return true;
 }
 
-static void ExtrudeOne(Model3 *m, i32 i, const Vec3 &d) {
+static void ExtrudeOne(Model3 *m, ShellSelection *sel, i32 i, const Vec3 &d) {
   Polygon3 &p = m->polygons[i];
   i32 cc = Cc(&p);
   u32 base = (u32)m->positionCount;
@@ -251,7 +247,7 @@ static void ExtrudeOne(Model3 *m, i32 i, const Vec3 &d) {
     m->positions[base + k] = {q.x + d.x, q.y + d.y, q.z + d.z};
   }
   Model3_FreshBindings(m, (i32)base, (i32)base + cc);
-  for (i32 k = 0; k < cc; k++) SetVert(base + (u32)k, 0);
+  for (i32 k = 0; k < cc; k++) SetVert(sel, base + (u32)k, 0);
   m->positionCount += cc;
   for (i32 k = 0; k < cc; k++) {
     i32 k1 = k + 1 < cc ? k + 1 : 0;
@@ -264,28 +260,29 @@ static void ExtrudeOne(Model3 *m, i32 i, const Vec3 &d) {
     q.corners[1] = {b.vertex, 0, b.color, b.uv};
     q.corners[2] = {base + (u32)k1, 0, b.color, b.uv};
     q.corners[3] = {base + (u32)k, 0, a.color, a.uv};
-    SetFace(m->polygonCount++, 0);
+    SetFace(sel, m->polygonCount++, 0);
   }
   for (i32 k = 0; k < cc; k++) {
-    SetVert(p.corners[k].vertex, 0);
+    SetVert(sel, p.corners[k].vertex, 0);
     p.corners[k].vertex = base + (u32)k;
   }
 }
 
-bool Ed3D_PolyExtrude(Model3 *m, f32 zoom) {
-  if (!Ready(m) || !FaceMode()) return false;
+bool Ed3D_PolyExtrude(Model3 *m, ShellSelection *sel, f32 zoom) {
+  if (!Ready(m, sel) || !FaceMode(sel)) return false;
   if (!(zoom > 0.0f)) zoom = 1.0f;
   i32 n = Model3_PolygonCount(m);
   i64 add = 0;
   Vec3 d;
   for (i32 i = 0; i < n; i++)
-    if (FaceSel(i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d))
+    if (FaceSel(sel, i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d))
       add += Cc(&m->polygons[i]);
   if (!Poly_ReserveOrSay(m, (i64)Count(m->positionCount) + add, Count(m->normalCount), Count(m->colorCount),
                          Count(m->uvCount), (i64)Count(m->polygonCount) + add))
     return false;
   for (i32 i = 0; i < n; i++)
-    if (FaceSel(i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d)) ExtrudeOne(m, i, d);
+    if (FaceSel(sel, i) && Cc(&m->polygons[i]) >= 3 && ExtrudeOffset(m, &m->polygons[i], zoom, &d))
+      ExtrudeOne(m, sel, i, d);
   Model3_CalcNormals(m);
   return true;
 }
@@ -300,7 +297,7 @@ static const int kQuadPoints[4][4] = {{C0, M01, CTR, M30}, {M01, C1, M12, CTR}, 
 
 // Appends the 16 positions, normals, colours and UVs of the quad's four parts and writes the
 // four polygons into out.
-static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
+static void DivideOne(Model3 *m, ShellSelection *sel, const Polygon3 &src, Polygon3 out[4]) {
   Vec3 p[9];
   Vec2 t[9];
   for (int c = 0; c < 4; c++) {
@@ -324,7 +321,7 @@ static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
       u32 v = (u32)m->positionCount++;
       m->positions[v] = p[w];
       Model3_FreshBindings(m, (i32)v, (i32)v + 1);
-      SetVert(v, 1);
+      SetVert(sel, v, 1);
       m->normals[m->normalCount] = normal;
       m->colors[m->colorCount] = colour;
       m->uvs[m->uvCount] = t[w];
@@ -333,15 +330,15 @@ static void DivideOne(Model3 *m, const Polygon3 &src, Polygon3 out[4]) {
   }
 }
 
-bool Ed3D_PolyDivide(Model3 *m) {
-  if (!Ready(m)) return false;
-  if (!FaceMode()) {
+bool Ed3D_PolyDivide(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
+  if (!FaceMode(sel)) {
     Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   i32 n = Model3_PolygonCount(m);
   i64 quads = 0;
-  for (i32 i = 0; i < n; i++) quads += FaceSel(i) && Cc(&m->polygons[i]) == 4;
+  for (i32 i = 0; i < n; i++) quads += FaceSel(sel, i) && Cc(&m->polygons[i]) == 4;
   i64 add = quads * 16;
   if (!Poly_ReserveOrSay(m, Count(m->positionCount) + add, Count(m->normalCount) + add, Count(m->colorCount) + add,
                          Count(m->uvCount) + add, (i64)Count(m->polygonCount) + quads * 3))
@@ -353,26 +350,26 @@ bool Ed3D_PolyDivide(Model3 *m) {
   i32 k = 0;
   for (i32 i = 0; i < n; i++) {
     keep[i] = 1;
-    if (!FaceSel(i)) continue;
+    if (!FaceSel(sel, i)) continue;
     if (Cc(&m->polygons[i]) != 4) {
       if (!said) Seam_ErrorBox(kQuadsOnly);
       said = true;
       continue;
     }
-    DivideOne(m, m->polygons[i], &made[k]);
+    DivideOne(m, sel, m->polygons[i], &made[k]);
     k += 4;
     keep[i] = 0;
   }
-  i32 w = Compact(m, keep, n);
+  i32 w = Compact(m, sel, keep, n);
   memcpy(&m->polygons[w], made, (size_t)k * sizeof(Polygon3));
-  for (i32 j = 0; j < k; j++) SetFace(w + j, 1);
+  for (i32 j = 0; j < k; j++) SetFace(sel, w + j, 1);
   m->polygonCount += k;
   Model3_CalcNormals(m);
   return true;
 }
 
 // [SECTION] merge faces
-static bool Mergeable(i32 f) { return s_Ops.mergeAlive[f] && FaceSel(f); }
+static bool Mergeable(i32 f) { return s_Ops.mergeAlive[f] && FaceSel(s_Ops.mergeSel, f); }
 
 // The corner positions of a face; a corner outside the positions stands at (0, 0, 0).
 static i32 CornerPositions(i32 f, f32 *out) {
@@ -394,7 +391,7 @@ static void JoinFaces(i32 into, i32 gone, const FaceMergeJoin &plan) {
 
 // The joined faces go in one compaction at the end. A face that finds no room in the merge's
 // queue is left out of that comparison rather than stopping the merge.
-static bool MergeFaces(Model3 *m) {
+static bool MergeFaces(Model3 *m, ShellSelection *sel) {
   static const FaceMergeHooks kHooks = {3, Mergeable, CornerPositions, JoinFaces, false};
   i32 n = Model3_PolygonCount(m);
   u8 *alive = WorkBuf_Room(&s_Ops.keep, &s_Ops.keepCap, (size_t)n);
@@ -402,26 +399,27 @@ static bool MergeFaces(Model3 *m) {
   memset(alive, 1, (size_t)n);
   s_Ops.mergeModel = m;
   s_Ops.mergeAlive = alive;
+  s_Ops.mergeSel = sel;
   if (!FaceMerge_Run(n, kHooks)) return false;
-  Compact(m, alive, n);
+  Compact(m, sel, alive, n);
   return true;
 }
 
 // [SECTION] merge vertices
-static bool MergeVertices(Model3 *m) {
+static bool MergeVertices(Model3 *m, ShellSelection *sel) {
   i32 n = Model3_PolygonCount(m), corners = 0;
   u32 target = 0;
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++)
-      if (VertSel(p.corners[j].vertex)) target = p.corners[j].vertex, corners++;
+      if (VertSel(sel, p.corners[j].vertex)) target = p.corners[j].vertex, corners++;
   }
   if (corners < 2) return false;
   for (i32 i = 0; i < n; i++) {
     Polygon3 &p = m->polygons[i];
     i32 cc = Cc(&p), changed = 0, second = -1;
     for (i32 j = 0; j < cc; j++) {
-      if (!VertSel(p.corners[j].vertex)) continue;
+      if (!VertSel(sel, p.corners[j].vertex)) continue;
       p.corners[j].vertex = target;
       if (++changed == 2) second = j;
     }
@@ -430,29 +428,29 @@ static bool MergeVertices(Model3 *m) {
     // leave the selection.
     for (i32 j = second; j + 1 < cc; j++) {
       p.corners[j] = p.corners[j + 1];
-      SetVert(p.corners[j].vertex, 0);
+      SetVert(sel, p.corners[j].vertex, 0);
     }
     p.cornerCount = (u8)(cc - 1);
   }
   return true;
 }
 
-bool Ed3D_PolyMerge(Model3 *m) {
-  if (!Ready(m)) return false;
-  if (FaceMode() ? !MergeFaces(m) : !MergeVertices(m)) return false;
+bool Ed3D_PolyMerge(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
+  if (FaceMode(sel) ? !MergeFaces(m, sel) : !MergeVertices(m, sel)) return false;
   Model3_CalcNormals(m);
   return true;
 }
 
 // [SECTION] create, colours
-bool Ed3D_PolyCreateFace(Model3 *m) {
-  if (!Ready(m)) return false;
+bool Ed3D_PolyCreateFace(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
   i32 n = Model3_PolygonCount(m), k = 0;
   PolyCorner corners[4];
   for (i32 i = 0; i < n; i++) {
     const Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++) {
-      if (!VertSel(p.corners[j].vertex)) continue;
+      if (!VertSel(sel, p.corners[j].vertex)) continue;
       if (k < 4) corners[k] = p.corners[j];
       k++;
     }
@@ -465,19 +463,19 @@ bool Ed3D_PolyCreateFace(Model3 *m) {
   q = Polygon3{};
   q.cornerCount = (u8)k;
   memcpy(q.corners, corners, (size_t)k * sizeof(PolyCorner));
-  SetFace(m->polygonCount++, 0);
+  SetFace(sel, m->polygonCount++, 0);
   Model3_CalcNormals(m);
   return true;
 }
 
-bool Ed3D_PolyRotateColours(Model3 *m) {
-  if (!Ready(m)) return false;
-  if (!FaceMode()) {
+bool Ed3D_PolyRotateColours(Model3 *m, ShellSelection *sel) {
+  if (!Ready(m, sel)) return false;
+  if (!FaceMode(sel)) {
     Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
   for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
-    if (!FaceSel(i)) continue;
+    if (!FaceSel(sel, i)) continue;
     Polygon3 &p = m->polygons[i];
     i32 cc = Cc(&p);
     if (cc < 2) continue;
@@ -490,8 +488,8 @@ bool Ed3D_PolyRotateColours(Model3 *m) {
 
 static i32 Clamp255(i32 v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
-bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
-  if (!Ready(m)) return false;
+bool Ed3D_PolyApplyColour(Model3 *m, ShellSelection *sel, const i32 rgba[4]) {
+  if (!Ready(m, sel)) return false;
   for (int c = 0; c < 4; c++) Ed3DPolyEditor.colour[c] = Clamp255(rgba[c]);
   Color4 want = {(f32)Ed3DPolyEditor.colour[0], (f32)Ed3DPolyEditor.colour[1], (f32)Ed3DPolyEditor.colour[2], (f32)Ed3DPolyEditor.colour[3]};
   i32 nc = m->colors ? (m->colorCount < m->capColors ? m->colorCount : m->capColors) : 0, found = -1;
@@ -506,12 +504,12 @@ bool Ed3D_PolyApplyColour(Model3 *m, const i32 rgba[4]) {
     found = m->colorCount++;
     m->colors[found] = want;
   }
-  bool faces = FaceMode();
+  bool faces = FaceMode(sel);
   for (i32 i = 0, n = Model3_PolygonCount(m); i < n; i++) {
-    if (faces && !FaceSel(i)) continue;
+    if (faces && !FaceSel(sel, i)) continue;
     Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++)
-      if (VertSel(p.corners[j].vertex)) p.corners[j].color = (u32)found;
+      if (VertSel(sel, p.corners[j].vertex)) p.corners[j].color = (u32)found;
   }
   return true;
 }
@@ -537,7 +535,7 @@ static bool ParseInt(const char *text, i32 *out) {
   return true;
 }
 
-bool Ed3D_PolyApplyColourText(Model3 *m, const char *const text[4]) {
+bool Ed3D_PolyApplyColourText(Model3 *m, ShellSelection *sel, const char *const text[4]) {
   static const char *const kNames[4] = {"赤", "緑", "青", "透明"};
   i32 rgba[4];
   for (int c = 0; c < 4; c++) {
@@ -545,12 +543,12 @@ bool Ed3D_PolyApplyColourText(Model3 *m, const char *const text[4]) {
     Seam_ErrorBoxf("「%s」の値「%.40s」は数値ではありません。色は変更しませんでした。", kNames[c], text[c] ? text[c] : "");
     return false;
   }
-  return Ed3D_PolyApplyColour(m, rgba);
+  return Ed3D_PolyApplyColour(m, sel, rgba);
 }
 
-bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
+bool Ed3D_PolyNumericInput(Model3 *m, ShellSelection *sel, const char *const text[3]) {
   static const char *const kNames[3] = {"X", "Y", "Z"};
-  if (!Ready(m)) return false;
+  if (!Ready(m, sel)) return false;
   f32 value[3];
   bool set[3];
   for (int a = 0; a < 3; a++) {
@@ -573,7 +571,7 @@ bool Ed3D_PolyNumericInput(Model3 *m, const char *const text[3]) {
     const Polygon3 &p = m->polygons[i];
     for (i32 j = 0; j < Cc(&p); j++) {
       u32 v = p.corners[j].vertex;
-      if (v >= (u32)verts || !VertSel(v)) continue;
+      if (v >= (u32)verts || !VertSel(sel, v)) continue;
       Vec3 &q = m->positions[v];
       if (set[0]) q.x = value[0];
       if (set[1]) q.y = value[1];

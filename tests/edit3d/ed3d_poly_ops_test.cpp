@@ -2,13 +2,14 @@
 // and undo steps included), the refusals (no room, five corners, a box that holds no number:
 // a message, the model byte for byte as it was, no step), and the differential test of every
 // operation in both selection modes against the literal implementation (poly_ops_literal.h)
-// on random and degenerate meshes.
+// on random and degenerate meshes, and that every operation acts on the selection it is handed.
 #include <float.h>
 #include <gtest/gtest.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -23,6 +24,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "draw_fakedev.h"
+#include "tests/support/hook_at.h"
 #include "edit2d/ed2d_object.h"
 #include "edit3d/ed3d_bone.h"
 #include "edit3d/ed3d_motion.h"
@@ -690,7 +692,7 @@ Outcome Capture(const Model3 *m, bool result, u32 messages) {
 TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
   struct Op {
     const char *name;
-    bool (*fast)(Model3 *);
+    bool (*fast)(Model3 *, ShellSelection *);
     bool (*literal)(Model3 *);
   };
   static i32 s_rgba[4];
@@ -700,12 +702,12 @@ TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
       {"left half", Ed3D_PolyDeleteLeftHalf, Lit_DeleteLeftHalf},
       {"flip", Ed3D_PolyFlipFaces, Lit_FlipFaces},
       {"break up", Ed3D_PolyBreakFaces, Lit_BreakFaces},
-      {"extrude", [](Model3 *x) { return Ed3D_PolyExtrude(x, s_zoom); }, [](Model3 *x) { return Lit_Extrude(x, s_zoom); }},
+      {"extrude", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyExtrude(x, sel, s_zoom); }, [](Model3 *x) { return Lit_Extrude(x, s_zoom); }},
       {"divide", Ed3D_PolyDivide, Lit_Divide},
       {"merge", Ed3D_PolyMerge, Lit_Merge},
       {"create", Ed3D_PolyCreateFace, Lit_CreateFace},
       {"rotate colours", Ed3D_PolyRotateColours, Lit_RotateColours},
-      {"apply colour", [](Model3 *x) { return Ed3D_PolyApplyColour(x, s_rgba); }, [](Model3 *x) { return Lit_ApplyColour(x, s_rgba); }},
+      {"apply colour", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyApplyColour(x, sel, s_rgba); }, [](Model3 *x) { return Lit_ApplyColour(x, s_rgba); }},
       {"optimise", Ed3D_PolyOptimise, Lit_Optimise},
   };
   const i32 sizes[] = {3, 12, 60, 300, 1200, 3000};
@@ -734,7 +736,7 @@ TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
             memcpy(g_Sel.g_PolySelVerts, verts.data(), verts.size() * sizeof(u32));
             g_Sel.g_PolySelectMode = mode;
             u32 boxes = g_ErrorBoxCount;
-            bool r = which == 0 ? op.fast(x) : op.literal(x);
+            bool r = which == 0 ? op.fast(x, &g_Sel) : op.literal(x);
             out[which] = Capture(x, r, g_ErrorBoxCount - boxes);
             if (which == 0 && mode == 1 && op.fast == Ed3D_PolyMerge) merged += (u32)(x->polygonCount < base->polygonCount);
             Model3_Free(x);
@@ -752,6 +754,98 @@ TEST_F(PolyOpsTest, EveryOperationMatchesTheLiteralOneOnRandomMeshes) {
   }
   EXPECT_EQ(runs, 26u * 11 * 2);
   EXPECT_GT(merged, 5u);   // the meshes did give faces to merge
+}
+
+// The outcome with the flags of the selection sel rather than the shell's.
+Outcome CaptureWith(const Model3 *m, const ShellSelection *sel, bool result, u32 messages) {
+  Outcome o = Capture(m, result, messages);
+  o.faces.assign(sel->g_PolySelFaces, sel->g_PolySelFaces + App_WorkFaceCount());
+  o.verts.assign(sel->g_PolySelVerts, sel->g_PolySelVerts + App_WorkVertCount());
+  return o;
+}
+
+// Every operation reads and changes the selection it is handed and no other: run once on the
+// shell's selection and once on a copy of it while the shell's holds the opposite flags and
+// mode, the result, messages and model agree, the copy ends as the shell's did in the first
+// run and the shell's selection stays as it was.
+TEST_F(PolyOpsTest, EveryOperationActsOnTheHandedSelectionOnly) {
+  typedef bool OpFn(Model3 *, ShellSelection *);
+  static const i32 kRgba[4] = {100, 50, 50, 255};
+  static const char *const kRgbaText[4] = {"100", "50", "50", "255"};
+  static const char *const kXyz[3] = {"1.5", "", "-2"};
+  const struct {
+    const char *name;
+    OpFn *op;
+  } ops[] = {
+      {"delete", Ed3D_PolyDelete},
+      {"left half", Ed3D_PolyDeleteLeftHalf},
+      {"flip", Ed3D_PolyFlipFaces},
+      {"break up", Ed3D_PolyBreakFaces},
+      {"extrude", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyExtrude(x, sel, 1.0f); }},
+      {"divide", Ed3D_PolyDivide},
+      {"merge", Ed3D_PolyMerge},
+      {"create", Ed3D_PolyCreateFace},
+      {"rotate colours", Ed3D_PolyRotateColours},
+      {"apply colour", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyApplyColour(x, sel, kRgba); }},
+      {"colour text", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyApplyColourText(x, sel, kRgbaText); }},
+      {"numeric input", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyNumericInput(x, sel, kXyz); }},
+      {"optimise", Ed3D_PolyOptimise},
+  };
+  const u32 faceRoom = App_WorkFaceCount(), vertRoom = App_WorkVertCount();
+  std::mt19937 rng(31);
+  for (i32 cells : {12, 300}) {
+    RandomMesh(m, rng, cells);
+    Model3 *base = Model3_Clone(m);
+    ASSERT_NE(base, nullptr);
+    std::vector<u32> faces(faceRoom), verts(vertRoom), notFaces(faceRoom), notVerts(vertRoom);
+    for (u32 i = 0; i < faceRoom; i++) notFaces[i] = !(faces[i] = (i32)i < base->polygonCount && rng() % 2);
+    for (u32 i = 0; i < vertRoom; i++) notVerts[i] = !(verts[i] = (i32)i < base->positionCount && rng() % 3 == 0);
+    for (const auto &op : ops)
+      for (u32 mode = 0; mode < 2; mode++) {
+        std::string what = std::string(op.name) + " mode " + std::to_string(mode) + " cells " + std::to_string(cells);
+        // The shell's selection.
+        Model3 *x = Model3_Clone(base);
+        memcpy(g_Sel.g_PolySelFaces, faces.data(), faceRoom * sizeof(u32));
+        memcpy(g_Sel.g_PolySelVerts, verts.data(), vertRoom * sizeof(u32));
+        g_Sel.g_PolySelectMode = mode;
+        g_Sel.g_PolyFaceNo = 3, g_Sel.g_PolyVertexNo = 4;
+        u32 boxes = g_ErrorBoxCount;
+        bool r = op.op(x, &g_Sel);
+        Outcome want = CaptureWith(x, &g_Sel, r, g_ErrorBoxCount - boxes);
+        const i32 wantFaceNo = g_Sel.g_PolyFaceNo, wantVertexNo = g_Sel.g_PolyVertexNo;
+        Model3_Free(x);
+
+        // A copy handed to the operation; the shell's selection holds the opposite.
+        x = Model3_Clone(base);
+        memcpy(g_Sel.g_PolySelFaces, notFaces.data(), faceRoom * sizeof(u32));
+        memcpy(g_Sel.g_PolySelVerts, notVerts.data(), vertRoom * sizeof(u32));
+        g_Sel.g_PolySelectMode = 1 - mode;
+        g_Sel.g_PolyFaceNo = 5, g_Sel.g_PolyVertexNo = 6;
+        Hook_OwnSelection own(0);
+        memcpy(own.sel.g_PolySelFaces, faces.data(), faceRoom * sizeof(u32));
+        memcpy(own.sel.g_PolySelVerts, verts.data(), vertRoom * sizeof(u32));
+        own.sel.g_PolySelectMode = mode;
+        own.sel.g_PolyFaceNo = 3, own.sel.g_PolyVertexNo = 4;
+        boxes = g_ErrorBoxCount;
+        r = op.op(x, &own.sel);
+        Outcome got = CaptureWith(x, &own.sel, r, g_ErrorBoxCount - boxes);
+        Model3_Free(x);
+        EXPECT_EQ(got.result, want.result) << what;
+        EXPECT_EQ(got.messages, want.messages) << what;
+        EXPECT_TRUE(got.model == want.model) << what;
+        EXPECT_TRUE(got.faces == want.faces) << what;
+        EXPECT_TRUE(got.verts == want.verts) << what;
+        EXPECT_EQ(own.sel.g_PolyFaceNo, wantFaceNo) << what;
+        EXPECT_EQ(own.sel.g_PolyVertexNo, wantVertexNo) << what;
+        // The shell's selection as it was.
+        EXPECT_TRUE(std::equal(notFaces.begin(), notFaces.end(), g_Sel.g_PolySelFaces)) << what;
+        EXPECT_TRUE(std::equal(notVerts.begin(), notVerts.end(), g_Sel.g_PolySelVerts)) << what;
+        EXPECT_EQ(g_Sel.g_PolySelectMode, 1 - mode) << what;
+        EXPECT_EQ(g_Sel.g_PolyFaceNo, 5) << what;
+        EXPECT_EQ(g_Sel.g_PolyVertexNo, 6) << what;
+      }
+    Model3_Free(base);
+  }
 }
 
 }  // namespace
