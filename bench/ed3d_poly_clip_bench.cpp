@@ -80,7 +80,7 @@ void BM_Paste(benchmark::State &s) {
 void BM_MergePlace(benchmark::State &s) {
   Model3 *src = Grid((i32)s.range(0), false);
   static const f32 offset[3] = {1, 2, -3};
-  Run(s, "merge (after reading)", 50, kHalf, [&](Model3 *m) { return Poly_AppendPlaced(m, src, 1.0f, offset, 0); });
+  Run(s, "merge (after reading)", 50, kHalf, [&](Model3 *m) { return Poly_AppendPlaced(m, &g_Sel, src, 1.0f, offset, 0); });
   Model3_Free(src);
 }
 
@@ -88,7 +88,7 @@ void BM_MergePlace(benchmark::State &s) {
 void BM_Mirror(benchmark::State &s) {
   Run(s, "mirror", 50, kHalf, [](Model3 *m) {
     for (i32 i = 0; i < m->polygonCount; i++) m->polygons[i].group = 0;
-    return Poly_MirrorGroup(m, 0);
+    return Poly_MirrorGroup(m, &g_Sel, 0);
   });
 }
 

@@ -277,7 +277,7 @@ static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
 }
 
 static void Mirror(Model3 *m, i32 g) {
-  if (!Poly_MirrorGroup(m, (u32)g)) return;
+  if (!Poly_MirrorGroup(m, &g_Sel, (u32)g)) return;
   g_Sel.g_PolyTool = POLY_TOOL_MOVE;
   g_Sel.g_PolyFaceNo = -1;
   Record(m, "鏡面 ( グループ )");
@@ -294,7 +294,7 @@ static void Copy(Model3 *m, i32 g, bool polygons) {
   i32 first = -1;
   if (polygons) {
     Model3 *clip = Poly_Clipboard();
-    if (!Poly_CopyFaces(m, clip, g)) {
+    if (!Poly_CopyFaces(m, &g_Sel, clip, g)) {
       Seam_ErrorBox(kCannotCopy);
       return;
     }

@@ -40,14 +40,17 @@ static Vec3 NormalAt(const Model3 *m, u32 i) { return i < (u32)Model3_NormalCoun
 static Color4 ColourAt(const Model3 *m, u32 i) { return i < (u32)Model3_ColorCount(m) ? m->colors[i] : Color4{0, 0, 0, 0}; }
 static Vec2 UvAt(const Model3 *m, u32 i) { return i < (u32)Model3_UVCount(m) ? m->uvs[i] : Vec2{0, 0}; }
 
-static bool FaceFlag(i32 f) { return g_Sel.g_PolySelFaces && (u32)f < Poly_FaceFlagRoom() && g_Sel.g_PolySelFaces[f]; }
-static void FlagFace(i32 f) {
-  if (g_Sel.g_PolySelFaces && (u32)f < Poly_FaceFlagRoom()) g_Sel.g_PolySelFaces[f] = 1;
+static bool FaceFlag(const ShellSelection *sel, i32 f) { return (u32)f < Poly_SelFaceRoom(sel) && sel->g_PolySelFaces[f]; }
+static void FlagFace(ShellSelection *sel, i32 f) {
+  if ((u32)f < Poly_SelFaceRoom(sel)) sel->g_PolySelFaces[f] = 1;
 }
-static void FlagVert(i32 v) {
-  if (g_Sel.g_PolySelVerts && (u32)v < Poly_VertFlagRoom()) g_Sel.g_PolySelVerts[v] = 1;
+static void FlagVert(ShellSelection *sel, i32 v) {
+  if ((u32)v < Poly_SelVertRoom(sel)) sel->g_PolySelVerts[v] = 1;
 }
-static void ClearFlags(void) { App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom()); }
+static void ClearFlags(ShellSelection *sel) {
+  if (u32 n = Poly_SelVertRoom(sel)) memset(sel->g_PolySelVerts, 0, n * sizeof(u32));
+  if (u32 n = Poly_SelFaceRoom(sel)) memset(sel->g_PolySelFaces, 0, n * sizeof(u32));
+}
 
 template <typename T>
 static void CopyRange(T *dst, const T *src, i32 n) {
@@ -55,11 +58,11 @@ static void CopyRange(T *dst, const T *src, i32 n) {
 }
 
 // [SECTION] model-level steps
-bool Poly_CopyFaces(const Model3 *m, Model3 *clip, i32 group) {
+bool Poly_CopyFaces(const Model3 *m, const ShellSelection *sel, Model3 *clip, i32 group) {
   if (!m || !clip) return false;
   i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
   i32 take = 0;
-  for (i32 f = 0; f < nf; f++) take += FaceFlag(f) && (group < 0 || m->polygons[f].group == (u32)group);
+  for (i32 f = 0; f < nf; f++) take += FaceFlag(sel, f) && (group < 0 || m->polygons[f].group == (u32)group);
   if (!Model3_Reserve(clip, np, nn, nc, nt, take)) return false;
   CopyRange(clip->positions, m->positions, np);
   if (m->bindings) CopyRange(clip->bindings, m->bindings, np);
@@ -70,7 +73,7 @@ bool Poly_CopyFaces(const Model3 *m, Model3 *clip, i32 group) {
   clip->positionCount = np, clip->normalCount = nn, clip->colorCount = nc, clip->uvCount = nt;
   i32 w = 0;
   for (i32 f = 0; f < nf; f++)
-    if (FaceFlag(f) && (group < 0 || m->polygons[f].group == (u32)group)) clip->polygons[w++] = m->polygons[f];
+    if (FaceFlag(sel, f) && (group < 0 || m->polygons[f].group == (u32)group)) clip->polygons[w++] = m->polygons[f];
   clip->polygonCount = w;
   return true;
 }
@@ -117,20 +120,20 @@ i32 Poly_PasteFaces(Model3 *m, const Model3 *clip) {
   return nf;
 }
 
-bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset[3], u32 group) {
+bool Poly_AppendPlaced(Model3 *m, ShellSelection *sel, const Model3 *src, f32 scale, const f32 offset[3], u32 group) {
   if (!m || !src) return false;
   i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
   i32 sp = Model3_PositionCount(src), sf = Model3_PolygonCount(src);
   i64 corners = 0;
   for (i32 f = 0; f < sf; f++) corners += Corners(src->polygons[f]);
   if (!Poly_ReserveOrSay(m, (i64)np + sp, nn + corners, nc + corners, nt + corners, (i64)nf + sf)) return false;
-  ClearFlags();
+  ClearFlags(sel);
   for (i32 i = 0; i < sp; i++) {
     const Vec3 &p = src->positions[i];
     m->positions[np + i] = {p.x * scale + offset[0], p.y * scale + offset[1], p.z * scale + offset[2]};
     // Bound to bone 1 until the automatic binding below finds the nearest bone.
     m->bindings[np + i] = VertexBinding{1, 0, 1.0f, 1};
-    FlagVert(np + i);
+    FlagVert(sel, np + i);
   }
   for (i32 f = 0; f < sf; f++) {
     const Polygon3 &s = src->polygons[f];
@@ -145,7 +148,7 @@ bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset
       c.normal = (u32)nn++, c.color = (u32)nc++, c.uv = (u32)nt++;
     }
     m->polygons[nf + f] = p;
-    FlagFace(nf + f);
+    FlagFace(sel, nf + f);
   }
   m->positionCount = np + sp, m->normalCount = nn, m->colorCount = nc, m->uvCount = nt;
   m->polygonCount = nf + sf;
@@ -153,7 +156,7 @@ bool Poly_AppendPlaced(Model3 *m, const Model3 *src, f32 scale, const f32 offset
   return true;
 }
 
-bool Poly_MirrorGroup(Model3 *m, u32 group) {
+bool Poly_MirrorGroup(Model3 *m, ShellSelection *sel, u32 group) {
   if (!m) return false;
   i32 np = Model3_PositionCount(m), nn = Model3_NormalCount(m), nc = Model3_ColorCount(m), nt = Model3_UVCount(m), nf = Model3_PolygonCount(m);
   i32 twins = 0;
@@ -161,12 +164,12 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
   i64 top[4] = {np, nn, nc, nt};
   IndexRoom(m->polygons, nf, group, top);
   if (!Poly_ReserveOrSay(m, 2 * (i64)np, nn + top[1], nc + top[2], nt + top[3], (i64)nf + twins)) return false;
-  ClearFlags();
+  ClearFlags(sel);
   for (i32 i = 0; i < np; i++) {
     const Vec3 p = m->positions[i];
     m->positions[np + i] = {-p.x, p.y, p.z};
     m->bindings[np + i] = m->bindings[i];
-    FlagVert(np + i);
+    FlagVert(sel, np + i);
   }
   for (i32 i = 0; i < nn; i++) m->normals[nn + i] = {-m->normals[i].x, m->normals[i].y, m->normals[i].z};
   CopyRange(m->colors + nc, m->colors, nc);
@@ -183,7 +186,7 @@ bool Poly_MirrorGroup(Model3 *m, u32 group) {
       p.corners[k] = {c.vertex + (u32)np, c.normal + (u32)nn, c.color + (u32)nc, c.uv + (u32)nt};
     }
     m->polygons[w] = p;
-    FlagFace(w++);
+    FlagFace(sel, w++);
   }
   m->positionCount = 2 * np, m->normalCount = 2 * nn, m->colorCount = 2 * nc, m->uvCount = 2 * nt;
   m->polygonCount = w;
@@ -207,33 +210,30 @@ Model3 *Poly_Clipboard(void) {
   return g_PolyClipboard;
 }
 
-bool Ed3D_PolyCopy(void) {
-  Model3 *m = Current();
+bool Ed3D_PolyCopy(Model3 *m, ShellSelection *sel) {
   if (!m) return false;
   Model3 *clip = Poly_Clipboard();
-  if (g_Sel.g_PolySelectMode != 1) {
+  if (sel->g_PolySelectMode != 1) {
     Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
-  bool done = Poly_CopyFaces(m, clip, -1);
+  bool done = Poly_CopyFaces(m, sel, clip, -1);
   ActivateMain();
   return done;
 }
 
-bool Ed3D_PolyCut(void) {
-  Model3 *m = Current();
+bool Ed3D_PolyCut(Model3 *m, ShellSelection *sel) {
   if (!m) return false;
-  if (g_Sel.g_PolySelectMode != 1) {
+  if (sel->g_PolySelectMode != 1) {
     Seam_ErrorBox(kFaceModeOnly);
     return false;
   }
-  if (!Ed3D_PolyCopy()) return false;
-  Ed3D_PolyDelete(m, &g_Sel);
+  if (!Ed3D_PolyCopy(m, sel)) return false;
+  Ed3D_PolyDelete(m, sel);
   return true;
 }
 
-bool Ed3D_PolyPaste(void) {
-  Model3 *m = Current();
+bool Ed3D_PolyPaste(Model3 *m) {
   if (!m || !g_PolyClipboard) return false;
   bool done = Poly_PasteFaces(m, g_PolyClipboard) >= 0;
   Ed3DPolyEditor.dlgRefresh = 1;
@@ -255,7 +255,7 @@ static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
     const ViewRecord *v = ActiveView();
     // The view's centre: its pan with z negated, as free creation places points.
     const f32 offset[3] = {v->panX, v->panY, -v->panZ};
-    done = Poly_AppendPlaced(m, src, scale, offset, g_Sel.g_CurGroupIndex);
+    done = Poly_AppendPlaced(m, &g_Sel, src, scale, offset, g_Sel.g_CurGroupIndex);
   }
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
   if (done) {

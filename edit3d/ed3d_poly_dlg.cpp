@@ -149,11 +149,11 @@ static bool Operation(Model3 *m, ShellSelection *sel, u32 id) {
 }
 
 // Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
-static bool Clipboard(Model3 *m, u32 id) {
+static bool Clipboard(Model3 *m, ShellSelection *sel, u32 id) {
   switch (id) {
-    case IDC_POLY_CUT: Run(m, Ed3D_PolyCut(), "カット ( モデリング )"); return true;
-    case IDC_POLY_COPY: if (Ed3D_PolyCopy()) Record(m, "コピー ( モデリング )"); return true;
-    case IDC_POLY_PASTE: Run(m, Ed3D_PolyPaste(), "ペースト ( モデリング )"); return true;
+    case IDC_POLY_CUT: Run(m, Ed3D_PolyCut(m, sel), "カット ( モデリング )"); return true;
+    case IDC_POLY_COPY: if (Ed3D_PolyCopy(m, sel)) Record(m, "コピー ( モデリング )"); return true;
+    case IDC_POLY_PASTE: Run(m, Ed3D_PolyPaste(m), "ペースト ( モデリング )"); return true;
     case IDC_POLY_ADD_FILE: AddFile(); return true;
     default: return Primitive(id);
   }
@@ -202,7 +202,7 @@ static bool Setting(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
 bool Ed3D_PolyDlgCommand(u32 id) { return Ed3D_PolyCommand(Current_Model3(), &g_Sel, &g_Mouse, id); }
 
 bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
-  if (m) return Operation(m, sel, id) || Clipboard(m, id) || Setting(m, sel, mouse, id);
+  if (m) return Operation(m, sel, id) || Clipboard(m, sel, id) || Setting(m, sel, mouse, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
     IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_NORMAL, IDC_POLY_MOVE_AXIS, IDC_POLY_INVERT, IDC_POLY_SELECT_ALL,

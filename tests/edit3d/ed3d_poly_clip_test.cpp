@@ -263,7 +263,7 @@ TEST_F(ClipTest, RefusalsLeaveEverythingAsItWas) {
   Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
   std::string cwd = Cwd();
   Scene();
-  Ed3D_PolyCopy();
+  Ed3D_PolyCopy(m, &g_Sel);
   g_Messages.clear();
   ASSERT_TRUE(WriteCube(dir + "/merge.kzp", 1.0f));
   g_MaxPolygons = 3;   // no room for a single new polygon

@@ -515,11 +515,11 @@ TEST_F(PolyOpsTest, NoOperationWritesANonFinitePositionOrColour) {
       {"copy and paste", [](PolyOpsTest *t) { t->Command(IDC_POLY_COPY); t->Command(IDC_POLY_PASTE); }},
       {"numeric 1e39", typed("1e39", "-1e39", "")},   {"numeric at the limit", typed("3.4e38", "-3.4e38", "3.4e38")},
       {"colour 1e39", coloured("1e39")},          {"colour 300", coloured("300")},
-      {"mirror", [](PolyOpsTest *t) { Poly_MirrorGroup(t->m, 0); }},
+      {"mirror", [](PolyOpsTest *t) { Poly_MirrorGroup(t->m, &g_Sel, 0); }},
       {"copy, mirror and paste", [](PolyOpsTest *t) {
          t->m->normalCount = 0;   // corners naming normal 0 of an empty array
          t->Command(IDC_POLY_COPY);
-         Poly_MirrorGroup(t->m, 0);
+         Poly_MirrorGroup(t->m, &g_Sel, 0);
          t->Command(IDC_POLY_PASTE);
        }},
   };
@@ -597,7 +597,7 @@ TEST_F(PolyOpsTest, PastedAndMirroredCornersStayInsideTheirArrays) {
       Command(IDC_POLY_COPY);
       Command(IDC_POLY_PASTE);
     } else {
-      ASSERT_TRUE(Poly_MirrorGroup(m, 0));
+      ASSERT_TRUE(Poly_MirrorGroup(m, &g_Sel, 0));
     }
     ASSERT_EQ(m->polygonCount, 2) << op;
     for (i32 j = 0; j < 3; j++) {
@@ -790,6 +790,9 @@ TEST_F(PolyOpsTest, EveryOperationActsOnTheHandedSelectionOnly) {
       {"colour text", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyApplyColourText(x, sel, kRgbaText); }},
       {"numeric input", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyNumericInput(x, sel, kXyz); }},
       {"optimise", Ed3D_PolyOptimise},
+      {"cut", Ed3D_PolyCut},
+      {"copy and paste", [](Model3 *x, ShellSelection *sel) { return Ed3D_PolyCopy(x, sel) && Ed3D_PolyPaste(x); }},
+      {"mirror", [](Model3 *x, ShellSelection *sel) { return Poly_MirrorGroup(x, sel, 0); }},
   };
   const u32 faceRoom = App_WorkFaceCount(), vertRoom = App_WorkVertCount();
   std::mt19937 rng(31);
