@@ -1,7 +1,7 @@
 // The scene families' hooks and the shell's steps under the editors act on the records their
 // context hands them: each runs once on the shell's records and once on copies while the
-// shell's hold other values (tests/support/hook_differ_i70d.h).
-#include "tests/support/hook_differ_i70d.h"
+// shell's hold other values (tests/support/hook_differ.h).
+#include "tests/support/hook_differ.h"
 
 #include <string.h>
 
