@@ -167,6 +167,7 @@ inline std::string Differ_Model3Text(const Model3 *m) {
     Differ_AddAll(&t, n + ".scale", bone.scale, 3);
     for (i32 mo = 0; bone.keys && mo < m->keyTableLength; mo++) {
       const KeyTrack &track = bone.keys[mo];
+      if (!track.count) continue;   // an empty track is left out of the picture
       const std::string tn = n + ".track[" + std::to_string(mo) + "]";
       Differ_Add(&t, tn + ".count", track.count);
       for (i32 k = 0; k < track.count; k++) {
