@@ -184,16 +184,8 @@ struct Ed2DContextTest : ::testing::Test {
     Bone2Model *m = Ed2D_EnsureBoneModel();
     ASSERT_NE(m, nullptr);
     Skin(m);
-    u32 *verts = g_Sel.g_PolySelVerts, *faces = g_Sel.g_PolySelFaces;
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
-    ShellSelection fresh = {};
-    fresh.g_PolySelVerts = verts;
-    fresh.g_PolySelFaces = faces;
-    fresh.g_PolyWorkVerts = g_Sel.g_PolyWorkVerts;
-    fresh.g_PolyScreenPos = g_Sel.g_PolyScreenPos;
-    fresh.g_PolyFaceCentres = g_Sel.g_PolyFaceCentres;
-    fresh.g_PolyFaceNormals2D = g_Sel.g_PolyFaceNormals2D;
-    g_Sel = fresh;
+    Differ_SetShellSel(ShellSelection{});
     g_Mouse = ShellMouse{};
     g_Shell.g_EditSubMode = c.subMode;
     Editors();

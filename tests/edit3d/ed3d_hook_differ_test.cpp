@@ -181,14 +181,7 @@ struct HookDifferTest : ::testing::Test {
     Ed3DPolyEditor = poly0;
     g_Ed3DTex = tex0;
     Ed3DBoneEditor = bone0;
-    ShellSelection arrays = g_Sel;   // the shell's work arrays stay allocated
-    g_Sel = ShellSelection{};
-    g_Sel.g_PolySelFaces = arrays.g_PolySelFaces;
-    g_Sel.g_PolySelVerts = arrays.g_PolySelVerts;
-    g_Sel.g_PolyWorkVerts = arrays.g_PolyWorkVerts;
-    g_Sel.g_PolyScreenPos = arrays.g_PolyScreenPos;
-    g_Sel.g_PolyFaceCentres = arrays.g_PolyFaceCentres;
-    g_Sel.g_PolyFaceNormals2D = arrays.g_PolyFaceNormals2D;
+    Differ_SetShellSel(ShellSelection{});
     Model3 *m = TestModel_Slot3D(t.subMode);
     if (!m) return nullptr;
     App_AllocWorkArrays();

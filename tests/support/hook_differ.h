@@ -82,32 +82,37 @@ struct Differ_SelCopy {
   }
 };
 
+// g_Sel set to `to` with the shell's flag and scratch arrays kept (the shell allocates them once
+// for the program's life).
+inline void Differ_SetShellSel(const ShellSelection &to) {
+  ShellSelection kept = g_Sel;
+  g_Sel = to;
+  g_Sel.g_PolySelFaces = kept.g_PolySelFaces;
+  g_Sel.g_PolySelVerts = kept.g_PolySelVerts;
+  g_Sel.g_PolyWorkVerts = kept.g_PolyWorkVerts;
+  g_Sel.g_PolyScreenPos = kept.g_PolyScreenPos;
+  g_Sel.g_PolyFaceCentres = kept.g_PolyFaceCentres;
+  g_Sel.g_PolyFaceNormals2D = kept.g_PolyFaceNormals2D;
+}
+
 inline std::string Differ_MouseText(const ShellMouse &m) {
   std::string t;
   const struct { const char *name; double v; } fields[] = {
-      {"mouse.x", (double)m.g_MouseX},
-      {"mouse.y", (double)m.g_MouseY},
-      {"mouse.moveX", (double)m.g_MouseMoveX},
-      {"mouse.moveY", (double)m.g_MouseMoveY},
-      {"mouse.prevX", (double)m.g_MousePrevX},
-      {"mouse.prevY", (double)m.g_MousePrevY},
-      {"mouse.moveDX", (double)m.g_MouseMoveDX},
-      {"mouse.moveDY", (double)m.g_MouseMoveDY},
-      {"mouse.navDX", (double)m.g_NavMoveDX},
-      {"mouse.navDY", (double)m.g_NavMoveDY},
-      {"mouse.rightButton", (double)m.g_RightButtonFlag},
-      {"mouse.zKey", (double)m.g_ZKeyHeld},
+      {"mouse.x", (double)m.g_MouseX},                 {"mouse.y", (double)m.g_MouseY},
+      {"mouse.moveX", (double)m.g_MouseMoveX},         {"mouse.moveY", (double)m.g_MouseMoveY},
+      {"mouse.prevX", (double)m.g_MousePrevX},         {"mouse.prevY", (double)m.g_MousePrevY},
+      {"mouse.moveDX", (double)m.g_MouseMoveDX},       {"mouse.moveDY", (double)m.g_MouseMoveDY},
+      {"mouse.navDX", (double)m.g_NavMoveDX},          {"mouse.navDY", (double)m.g_NavMoveDY},
+      {"mouse.rightButton", (double)m.g_RightButtonFlag}, {"mouse.zKey", (double)m.g_ZKeyHeld},
       {"mouse.motionAnchor.x", (double)m.g_MotionDragAnchor.x},
       {"mouse.motionAnchor.y", (double)m.g_MotionDragAnchor.y},
       {"mouse.objMotionAnchor.x", (double)m.g_ObjMotionDragAnchor.x},
       {"mouse.objMotionAnchor.y", (double)m.g_ObjMotionDragAnchor.y},
-      {"mouse.polyAnchor.x", (double)m.g_PolyDragAnchor.x},
-      {"mouse.polyAnchor.y", (double)m.g_PolyDragAnchor.y},
-      {"mouse.polyAnchor2.x", (double)m.g_PolyDragAnchor2.x},
-      {"mouse.polyAnchor2.y", (double)m.g_PolyDragAnchor2.y},
-      {"mouse.panAnchor.x", (double)m.g_DragAnchorX},
-      {"mouse.panAnchor.y", (double)m.g_DragAnchorY},
+      {"mouse.polyAnchor.x", (double)m.g_PolyDragAnchor.x}, {"mouse.polyAnchor.y", (double)m.g_PolyDragAnchor.y},
+      {"mouse.polyAnchor2.x", (double)m.g_PolyDragAnchor2.x}, {"mouse.polyAnchor2.y", (double)m.g_PolyDragAnchor2.y},
+      {"mouse.panAnchor.x", (double)m.g_DragAnchorX},  {"mouse.panAnchor.y", (double)m.g_DragAnchorY},
   };
+
   for (const auto &f : fields) Differ_Add(&t, f.name, f.v);
   return t;
 }
