@@ -28,11 +28,17 @@ inline void Differ_AddAll(std::string *out, const std::string &name, const f32 *
   for (u32 i = 0; i < n; i++) Differ_Add(out, name + "[" + std::to_string(i) + "]", v[i]);
 }
 
-// The set flags of a flag array of n entries, as index=value.
+// The set flags of a flag array of n entries, as index=value, a run of equal values as
+// first-last=value.
 inline std::string Differ_FlagText(const u32 *flags, u32 n) {
   std::string s;
-  for (u32 i = 0; flags && i < n; i++)
-    if (flags[i]) s += " " + std::to_string(i) + "=" + std::to_string(flags[i]);
+  for (u32 i = 0; flags && i < n; i++) {
+    if (!flags[i]) continue;
+    u32 last = i;
+    while (last + 1 < n && flags[last + 1] == flags[i]) last++;
+    s += " " + std::to_string(i) + (last > i ? "-" + std::to_string(last) : "") + "=" + std::to_string(flags[i]);
+    i = last;
+  }
   return s;
 }
 
