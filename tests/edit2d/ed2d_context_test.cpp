@@ -2,8 +2,7 @@
 // on the shell's records and once on a model, a selection and a mouse record of its own set up
 // the same way. The second run leaves the shell's records as they were and ends the copies
 // where the first run ended the shell's.
-#include "tests/support/hook_at.h"
-#include "tests/support/hook_differ_i70c.h"
+#include "tests/support/hook_differ.h"
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -31,7 +30,7 @@
 
 namespace {
 
-enum : u32 { FLAGS = 8, L = 1, M = 2, R = 4 };
+enum : u32 { L = 1, M = 2, R = 4 };
 
 // A skin of two triangles (vertices 0-2 group 0, 3-5 group 1), bones 1 and 2 under 0 at
 // (50, -20) and (-60, 30), bone 1's track holding keys at frames 0, 10 and 20.
@@ -185,16 +184,8 @@ struct Ed2DContextTest : ::testing::Test {
     Bone2Model *m = Ed2D_EnsureBoneModel();
     ASSERT_NE(m, nullptr);
     Skin(m);
-    u32 *verts = g_Sel.g_PolySelVerts, *faces = g_Sel.g_PolySelFaces;
     App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
-    ShellSelection fresh = {};
-    fresh.g_PolySelVerts = verts;
-    fresh.g_PolySelFaces = faces;
-    fresh.g_PolyWorkVerts = g_Sel.g_PolyWorkVerts;
-    fresh.g_PolyScreenPos = g_Sel.g_PolyScreenPos;
-    fresh.g_PolyFaceCentres = g_Sel.g_PolyFaceCentres;
-    fresh.g_PolyFaceNormals2D = g_Sel.g_PolyFaceNormals2D;
-    g_Sel = fresh;
+    Differ_SetShellSel(ShellSelection{});
     g_Mouse = ShellMouse{};
     g_Shell.g_EditSubMode = c.subMode;
     Editors();
@@ -206,7 +197,7 @@ struct Ed2DContextTest : ::testing::Test {
     return ctx;
   }
   static Pictures Shell() {
-    return {Differ_Bone2(g_Bone2Slots[0]), Differ_Selection(g_Sel, FLAGS), Differ_Mouse(g_Mouse)};
+    return {Differ_Bone2Text(g_Bone2Slots[0]), Differ_SelText(g_Sel), Differ_MouseText(g_Mouse)};
   }
 };
 
@@ -229,8 +220,8 @@ TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
     Hook_OwnSelection own(5);
     ShellMouse mouse = {};
     if (c.setup) c.setup(other, &own.sel, &mouse);
-    EXPECT_EQ(Differ_Bone2(other), shellBefore.model) << c.what << ": set up alike";
-    EXPECT_EQ(Differ_Selection(own.sel, FLAGS), shellBefore.sel) << c.what << ": set up alike";
+    EXPECT_EQ(Differ_Bone2Text(other), shellBefore.model) << c.what << ": set up alike";
+    EXPECT_EQ(Differ_SelText(own.sel), shellBefore.sel) << c.what << ": set up alike";
     Held(c.buttons);
     ctx = Context(c);
     ctx.model2 = other;
@@ -242,9 +233,9 @@ TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
     EXPECT_EQ(shellAfter.model, shellBefore.model) << c.what << ": the shell's model";
     EXPECT_EQ(shellAfter.sel, shellBefore.sel) << c.what << ": the shell's selection";
     EXPECT_EQ(shellAfter.mouse, shellBefore.mouse) << c.what << ": the shell's mouse";
-    EXPECT_EQ(Differ_Bone2(other), first.model) << c.what << ": the handed model";
-    EXPECT_EQ(Differ_Selection(own.sel, FLAGS), first.sel) << c.what << ": the handed selection";
-    EXPECT_EQ(Differ_Mouse(mouse), first.mouse) << c.what << ": the handed mouse";
+    EXPECT_EQ(Differ_Bone2Text(other), first.model) << c.what << ": the handed model";
+    EXPECT_EQ(Differ_SelText(own.sel), first.sel) << c.what << ": the handed selection";
+    EXPECT_EQ(Differ_MouseText(mouse), first.mouse) << c.what << ": the handed mouse";
     // Each case must change something, or it proves nothing.
     EXPECT_NE(first.model + first.sel + first.mouse, shellBefore.model + shellBefore.sel + shellBefore.mouse)
         << c.what << ": no change";
@@ -289,7 +280,7 @@ TEST(Ed2DObjectContextTest, KeyClickAndDragFollowTheHandedSelection) {
   EXPECT_FLOAT_EQ(t->keys[0].x, x + 7.0f);
   EXPECT_FLOAT_EQ(t->keys[0].y, y - 4.0f);
   EXPECT_EQ(g_Sel.g_CurPartIndex, 0u);
-  EXPECT_EQ(Differ_Mouse(g_Mouse), Differ_Mouse(shellMouse));
+  EXPECT_EQ(Differ_MouseText(g_Mouse), Differ_MouseText(shellMouse));
   Ed2D_ObjLeave(Hook_Now());
   Obj2_SetSlot(0, nullptr);
   WidgetFake_Remove();

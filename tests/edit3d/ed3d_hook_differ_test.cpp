@@ -2,11 +2,9 @@
 // hook of the table runs once on the shell's model, selection, mouse record and active view,
 // and once, from the same start, on copies handed in the context. The second run leaves the
 // shell's records as they were, and the copies end as the shell's records ended in the first.
-#include "tests/support/hook_at.h"
+#include "tests/support/hook_differ.h"
 #include <gtest/gtest.h>
-#include <string.h>
-
-#include <vector>
+#include <string>
 
 #include "app/current.h"
 #include "app/family.h"
@@ -24,7 +22,6 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"
-#include "hook_differ_i70a.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "model/model3.h"
@@ -35,7 +32,6 @@
 
 namespace {
 
-const u32 kRoom = 16;   // selection flags compared
 const u32 kCopySlot = 7;
 
 // Both runs start from the same model: a quad (group 0, mapped from the front) and a
@@ -161,20 +157,6 @@ const Case kCases[] = {
     {"texture planar drag", SUB_3D_TEXTURE, Ed3D_TexMouseMove, 0, L, 40, 30, 0, GroupZero},
 };
 
-// The selection's arrays for the copy: the flags and every scratch array a hook may fill.
-struct OwnArrays {
-  std::vector<f32> screen, centres, normals2D;
-  std::vector<u32> work;
-  explicit OwnArrays(ShellSelection *sel)
-      : screen(3 * App_WorkVertCount()), centres(2 * App_WorkFaceCount()), normals2D(2 * App_WorkFaceCount()),
-        work(App_WorkVertCount()) {
-    sel->g_PolyScreenPos = screen.data();
-    sel->g_PolyFaceCentres = centres.data();
-    sel->g_PolyFaceNormals2D = normals2D.data();
-    sel->g_PolyWorkVerts = work.data();
-  }
-};
-
 struct HookDifferTest : ::testing::Test {
   Ed3DPolyEditorState poly0;
   Ed3DTexEditor tex0;
@@ -199,14 +181,7 @@ struct HookDifferTest : ::testing::Test {
     Ed3DPolyEditor = poly0;
     g_Ed3DTex = tex0;
     Ed3DBoneEditor = bone0;
-    ShellSelection arrays = g_Sel;   // the shell's work arrays stay allocated
-    g_Sel = ShellSelection{};
-    g_Sel.g_PolySelFaces = arrays.g_PolySelFaces;
-    g_Sel.g_PolySelVerts = arrays.g_PolySelVerts;
-    g_Sel.g_PolyWorkVerts = arrays.g_PolyWorkVerts;
-    g_Sel.g_PolyScreenPos = arrays.g_PolyScreenPos;
-    g_Sel.g_PolyFaceCentres = arrays.g_PolyFaceCentres;
-    g_Sel.g_PolyFaceNormals2D = arrays.g_PolyFaceNormals2D;
+    Differ_SetShellSel(ShellSelection{});
     Model3 *m = TestModel_Slot3D(t.subMode);
     if (!m) return nullptr;
     App_AllocWorkArrays();
@@ -230,6 +205,11 @@ struct HookDifferTest : ::testing::Test {
   ViewRecord *Active(const Case &t) { return &g_Shell.g_Views[t.subMode][t.activeView]; }
 };
 
+// The records a context hands a hook, pictured.
+std::string Records(const Model3 *m, const ShellSelection &sel, const ShellMouse &mouse, const ViewRecord &view) {
+  return Differ_Model3Text(m) + Differ_SelText(sel) + Differ_MouseText(mouse) + Differ_ViewText(view);
+}
+
 TEST_F(HookDifferTest, HooksActOnTheHandedRecordsOnly) {
   for (const Case &t : kCases) {
     SCOPED_TRACE(t.name);
@@ -238,9 +218,9 @@ TEST_F(HookDifferTest, HooksActOnTheHandedRecordsOnly) {
     ASSERT_NE(m, nullptr);
     HookCtx a = Family_Context(t.x, t.y);
     a.key = t.key;
-    DifferFields start = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    const std::string start = Records(m, g_Sel, g_Mouse, *Active(t));
     t.hook(&a);
-    DifferFields want = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    const std::string want = Records(m, g_Sel, g_Mouse, *Active(t));
     EXPECT_NE(start, want) << "the hook changes none of the records";
 
     // Copies of the same start handed in the context.
@@ -250,18 +230,7 @@ TEST_F(HookDifferTest, HooksActOnTheHandedRecordsOnly) {
     Model3 *other = Model3_Init((i32)kCopySlot);
     ASSERT_NE(other, nullptr);
     Fill(other);
-    Hook_OwnSelection own(0);
-    OwnArrays arrays(&own.sel);
-    ShellSelection copy = g_Sel;
-    copy.g_PolySelFaces = own.sel.g_PolySelFaces;
-    copy.g_PolySelVerts = own.sel.g_PolySelVerts;
-    copy.g_PolyScreenPos = own.sel.g_PolyScreenPos;
-    copy.g_PolyFaceCentres = own.sel.g_PolyFaceCentres;
-    copy.g_PolyFaceNormals2D = own.sel.g_PolyFaceNormals2D;
-    copy.g_PolyWorkVerts = own.sel.g_PolyWorkVerts;
-    own.sel = copy;
-    memcpy(own.sel.g_PolySelFaces, g_Sel.g_PolySelFaces, App_WorkFaceCount() * sizeof(u32));
-    memcpy(own.sel.g_PolySelVerts, g_Sel.g_PolySelVerts, App_WorkVertCount() * sizeof(u32));
+    Differ_SelCopy own(g_Sel);
     ShellMouse mouse = g_Mouse;
     t.arrange(other, &own.sel, &mouse);
     ViewRecord view = *Active(t);
@@ -272,10 +241,10 @@ TEST_F(HookDifferTest, HooksActOnTheHandedRecordsOnly) {
     b.sel = &own.sel;
     b.mouse = &mouse;
     b.view = &view;
-    DifferFields shellBefore = Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom);
+    const std::string shellBefore = Records(m, g_Sel, g_Mouse, *Active(t));
     t.hook(&b);
-    Differ_ExpectSame(shellBefore, Differ_Records(m, &g_Sel, &g_Mouse, Active(t), kRoom), "the shell's records");
-    Differ_ExpectSame(want, Differ_Records(other, &own.sel, &mouse, &view, kRoom), "the handed copies");
+    EXPECT_EQ(Records(m, g_Sel, g_Mouse, *Active(t)), shellBefore) << "the shell's records";
+    EXPECT_EQ(Records(other, own.sel, mouse, view), want) << "the handed copies";
   }
 }
 

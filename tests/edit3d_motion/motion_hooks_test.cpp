@@ -7,8 +7,7 @@
 // undo steps) as the first run did: a step that still reads or writes a shell record shows as
 // a difference.
 #include <gtest/gtest.h>
-#include <string.h>
-
+#include <string>
 #include <vector>
 
 #include "app/family.h"
@@ -28,8 +27,7 @@
 #include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 #include "tests/edit3d/motion_reset.h"
-#include "tests/support/hook_at.h"
-#include "tests/support/hook_differ_i70b.h"
+#include "tests/support/hook_differ.h"
 #include "tests/support/widget_fake.h"
 
 namespace {
@@ -272,18 +270,18 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
     ASSERT_NE(shell, nullptr);
     Apply(t.setup, shell, &g_Sel, &g_Mouse);
     const ShellSelection start = g_Sel;
-    const std::vector<unsigned char> startMouse = Differ_Mouse(g_Mouse);
+    const std::string startSel = Differ_SelText(start), startMouse = Differ_MouseText(g_Mouse);
     Pose();
-    const std::vector<double> startModel = Differ_Model3(shell);
+    const std::string startModel = Differ_Model3Text(shell);
     for (const Step &st : t.steps) {
       HookCtx c = ContextOf(st);
       st.hook(&c);
     }
-    const std::vector<double> wantModel = Differ_Model3(shell), wantSel = Differ_Selection(g_Sel);
-    const std::vector<unsigned char> wantMouse = Differ_Mouse(g_Mouse);
+    const std::string wantModel = Differ_Model3Text(shell), wantSel = Differ_SelText(g_Sel);
+    const std::string wantMouse = Differ_MouseText(g_Mouse);
     const std::vector<double> wantEditor = EditorState();
     // Every case changes the model, the selection or the mouse (else it would compare nothing).
-    EXPECT_TRUE(wantModel != startModel || wantSel != Differ_Selection(start) || wantMouse != startMouse);
+    EXPECT_TRUE(wantModel != startModel || wantSel != startSel || wantMouse != startMouse);
 
     // The handed run: the same case on copies, the shell holding the decoy.
     ResetShell(t.setup);
@@ -292,18 +290,14 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
     ASSERT_NE(shell, nullptr);
     ASSERT_NE(other, nullptr);
     // The copy starts as the shell's selection started the first run, with arrays of its own.
-    Hook_OwnSelection own(start.g_PolyTool);
-    u32 *faces = own.sel.g_PolySelFaces, *verts = own.sel.g_PolySelVerts;
-    own.sel = start;
-    own.sel.g_PolySelFaces = faces;
-    own.sel.g_PolySelVerts = verts;
     g_Sel = start;
+    Differ_SelCopy own(start);
     Apply(Decoy(t.setup), shell, &g_Sel, &g_Mouse);
     ShellMouse mouse;
     Apply(t.setup, other, &own.sel, &mouse);
     Pose();
-    const std::vector<double> shellModel = Differ_Model3(shell), shellSel = Differ_Selection(g_Sel);
-    const std::vector<unsigned char> shellMouse = Differ_Mouse(g_Mouse);
+    const std::string shellModel = Differ_Model3Text(shell), shellSel = Differ_SelText(g_Sel);
+    const std::string shellMouse = Differ_MouseText(g_Mouse);
     for (const Step &st : t.steps) {
       HookCtx c = ContextOf(st);
       c.model = other;
@@ -312,12 +306,12 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
       c.mouse = &mouse;
       st.hook(&c);
     }
-    EXPECT_EQ(Differ_Model3(shell), shellModel);
-    EXPECT_EQ(Differ_Selection(g_Sel), shellSel);
-    EXPECT_EQ(Differ_Mouse(g_Mouse), shellMouse);
-    EXPECT_EQ(Differ_Model3(other), wantModel);
-    EXPECT_EQ(Differ_Selection(own.sel), wantSel);
-    EXPECT_EQ(Differ_Mouse(mouse), wantMouse);
+    EXPECT_EQ(Differ_Model3Text(shell), shellModel);
+    EXPECT_EQ(Differ_SelText(g_Sel), shellSel);
+    EXPECT_EQ(Differ_MouseText(g_Mouse), shellMouse);
+    EXPECT_EQ(Differ_Model3Text(other), wantModel);
+    EXPECT_EQ(Differ_SelText(own.sel), wantSel);
+    EXPECT_EQ(Differ_MouseText(mouse), wantMouse);
     EXPECT_EQ(EditorState(), wantEditor);
   }
 }

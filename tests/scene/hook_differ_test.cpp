@@ -1,7 +1,7 @@
 // The scene families' hooks and the shell's steps under the editors act on the records their
 // context hands them: each runs once on the shell's records and once on copies while the
-// shell's hold other values (tests/support/hook_differ_i70d.h).
-#include "tests/support/hook_differ_i70d.h"
+// shell's hold other values (tests/support/hook_differ.h).
+#include "tests/support/hook_differ.h"
 
 #include <string.h>
 
@@ -54,14 +54,7 @@ void ArrangeShell(u32 family, u32 subMode) {
   }
   g_Shell.g_ActiveView = 1;
   g_Shell.g_PerspAngleX = -20.0f, g_Shell.g_PerspAngleY = 20.0f;
-  ShellSelection s = {};
-  s.g_PolySelVerts = g_Sel.g_PolySelVerts;
-  s.g_PolySelFaces = g_Sel.g_PolySelFaces;
-  s.g_PolyWorkVerts = g_Sel.g_PolyWorkVerts;
-  s.g_PolyScreenPos = g_Sel.g_PolyScreenPos;
-  s.g_PolyFaceCentres = g_Sel.g_PolyFaceCentres;
-  s.g_PolyFaceNormals2D = g_Sel.g_PolyFaceNormals2D;
-  g_Sel = s;
+  Differ_SetShellSel(ShellSelection{});
   App_ForgetPolySelection();
   g_Mouse = ShellMouse{};
   memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
@@ -274,15 +267,7 @@ struct SceneHookDiffer : ::testing::Test {
     WidgetFake_Remove();
     Shell_ResetForTest();
     memset(g_Shell.g_DocChanged, 0, sizeof g_Shell.g_DocChanged);
-    // The work arrays stay: the shell allocates them once for the program's life.
-    ShellSelection kept = g_Sel;
-    g_Sel = savedSel;
-    g_Sel.g_PolySelVerts = kept.g_PolySelVerts;
-    g_Sel.g_PolySelFaces = kept.g_PolySelFaces;
-    g_Sel.g_PolyWorkVerts = kept.g_PolyWorkVerts;
-    g_Sel.g_PolyScreenPos = kept.g_PolyScreenPos;
-    g_Sel.g_PolyFaceCentres = kept.g_PolyFaceCentres;
-    g_Sel.g_PolyFaceNormals2D = kept.g_PolyFaceNormals2D;
+    Differ_SetShellSel(savedSel);
     g_Mouse = savedMouse;
     g_SceneSeam = savedScene;
     g_Seam = savedSeam;
