@@ -127,6 +127,42 @@ void Batch_AddTriangleKeyed(const SceneVertex v[3], const u32 key[3]) {
   for (int k = 0; k < 3; k++) s_Batch.indices[s_Batch.indexCount++] = SharedVertex(v[k], key[k]);
 }
 
+void Batch_AddFanKeyed(const SceneVertex *v, const u32 *key, i32 n, bool mirror) {
+  if (n < 3 || n > 4) return;
+  SceneVertex mir[4];
+  for (i32 c = 0; mirror && c < n; c++) mir[c] = v[c], mir[c].x = -mir[c].x, mir[c].nx = -mir[c].nx;
+  i32 cap = Batch_Capacity();
+  if (cap < 3) return;
+  if (s_Batch.indexed < 0 || (s_Batch.count == 0 && s_Batch.indexCount == 0))
+    s_Batch.indexed = !g_BatchIndexOff && g_Dev.draw.drawIndexedPrimitiveUP && key[0] != BATCH_NO_KEY ? 1 : 0;
+  i32 verts = mirror ? 2 * n : n, indices = 3 * (n - 2) * (mirror ? 2 : 1);
+  i32 room = cap < BATCH_INDEXED_VERTS ? cap : BATCH_INDEXED_VERTS, indexRoom = cap < BATCH_INDICES ? cap : BATCH_INDICES;
+  if (!s_Batch.indexed || verts > room || indices > indexRoom) {
+    // Triangle by triangle, each mirrored copy right after its triangle.
+    for (i32 t = 0; t + 2 < n; ++t) {
+      const SceneVertex tri[3] = {v[0], v[t + 1], v[t + 2]};
+      const u32 k[3] = {key[0], key[t + 1], key[t + 2]};
+      Batch_AddTriangleKeyed(tri, k);
+      if (!mirror) continue;
+      const SceneVertex m[3] = {mir[t + 1], mir[0], mir[t + 2]};
+      const u32 mk[3] = {k[1] + 1, k[0] + 1, k[2] + 1};
+      Batch_AddTriangleKeyed(m, mk);
+    }
+    return;
+  }
+  if (s_Batch.count + verts > room || s_Batch.indexCount + indices > indexRoom) Batch_Flush();
+  // Each corner looked up once, then the fan's indices.
+  u16 at[4], mat[4];
+  for (i32 c = 0; c < n; c++) at[c] = SharedVertex(v[c], key[c]);
+  for (i32 c = 0; mirror && c < n; c++) mat[c] = SharedVertex(mir[c], key[c] == BATCH_NO_KEY ? key[c] : key[c] + 1);
+  u16 *out = s_Batch.indices + s_Batch.indexCount;
+  for (i32 t = 0; t + 2 < n; ++t) {
+    *out++ = at[0], *out++ = at[t + 1], *out++ = at[t + 2];
+    if (mirror) *out++ = mat[t + 1], *out++ = mat[0], *out++ = mat[t + 2];
+  }
+  s_Batch.indexCount += indices;
+}
+
 void Batch_AddTriangle(const SceneVertex v[3]) {
   static const u32 kNone[3] = {BATCH_NO_KEY, BATCH_NO_KEY, BATCH_NO_KEY};
   Batch_AddTriangleKeyed(v, kNone);
@@ -204,12 +240,12 @@ static PnCorner ToPnCorner(const SceneVertex &v) {
   return c;
 }
 
-static void EmitTriangle(const SceneVertex t[3], const u32 key[3], u32 shading, i16 level) {
+static void EmitTriangle(const SceneVertex t[3], u32 shading, i16 level) {
   if (shading == 5) {
     PnCorner a = ToPnCorner(t[0]), b = ToPnCorner(t[1]), c = ToPnCorner(t[2]);
     Pn_TessellatePolygon(&a, &b, &c, level);
   } else {
-    Batch_AddTriangleKeyed(t, key);
+    Batch_AddTriangle(t);
   }
 }
 
@@ -283,15 +319,19 @@ static void DrawGroupImmediate(i32 n, const Model3 *m, i32 g, bool posed, const 
     if (p->cornerCount < 3) continue;
     SceneVertex corner[4];
     for (i32 c = 0; c < p->cornerCount; ++c) corner[c] = CornerVertex(&src, p, c);
+    if (gr.shading != 5) {
+      // Keys: twice the corner's position (the mirrored copy one more).
+      u32 key[4];
+      for (i32 c = 0; c < p->cornerCount; ++c) key[c] = 2 * p->corners[c].vertex;
+      Batch_AddFanKeyed(corner, key, p->cornerCount, gr.mirror != 0);
+      continue;
+    }
     for (i32 t = 0; t + 2 < p->cornerCount; ++t) {
       SceneVertex tri[3] = {corner[0], corner[t + 1], corner[t + 2]};
-      // Keys: the corner's position, mirrored copies apart.
-      const u32 key[3] = {2 * p->corners[0].vertex, 2 * p->corners[t + 1].vertex, 2 * p->corners[t + 2].vertex};
-      EmitTriangle(tri, key, gr.shading, m->refineLevel);
+      EmitTriangle(tri, gr.shading, m->refineLevel);
       if (gr.mirror) {
         SceneVertex mir[3] = {Mirrored(tri[1]), Mirrored(tri[0]), Mirrored(tri[2])};
-        const u32 mirKey[3] = {key[1] + 1, key[0] + 1, key[2] + 1};
-        EmitTriangle(mir, mirKey, gr.shading, m->refineLevel);
+        EmitTriangle(mir, gr.shading, m->refineLevel);
       }
     }
   }

@@ -26,6 +26,10 @@ void Batch_AddTriangle(const SceneVertex v[3]);
 // corner equal byte for byte to the vertex last queued under its key shares that vertex.
 enum : u32 { BATCH_NO_KEY = 0xFFFFFFFFu };
 void Batch_AddTriangleKeyed(const SceneVertex v[3], const u32 key[3]);
+// The fan (0, t + 1, t + 2) of a polygon of n (3 or 4) keyed corners, each corner looked up
+// once; with `mirror`, after each triangle its copy mirrored in x (corners t + 1, 0, t + 2 with
+// x and the normal's x negated, keyed one more).
+void Batch_AddFanKeyed(const SceneVertex *v, const u32 *key, i32 n, bool mirror);
 // Draws what the batch holds (one triangle list, stride 40; indexed where the device draws
 // indexed) and empties it.
 void Batch_Flush(void);
