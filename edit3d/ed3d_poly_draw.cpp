@@ -81,12 +81,14 @@ void Ed3D_PolyDrawScene(const HookCtx *c) {
       // Each face's own ring: the outline is translucent, so an edge two faces share is drawn
       // from both (once would blend it once, a different picture).
       f32 ring[4][3];
+      u32 at[4];
       for (i32 j = 0; j < k; j++) {
         Vec3 c = Lifted(m, p.corners[j]);
         ring[j][0] = c.x, ring[j][1] = c.y, ring[j][2] = c.z;
+        at[j] = p.corners[j].vertex;
       }
       if (k == 1) Draw_Line3D(ring[0][0], ring[0][1], ring[0][2], 0, 255, 255, 64, 0, 0, ring[0][0], ring[0][1], ring[0][2], 0, 255, 255, 64, 0, 0);
-      else Draw_LineRing3D(ring[0], k, 0, 255, 255, 64);
+      else Draw_LineRing3D(ring[0], k, 0, 255, 255, 64, at);
     }
     DrawBatch_End();
     return;

@@ -142,12 +142,13 @@ void Draw_Line3D(f32 x1, f32 y1, f32 z1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1,
   else DrawUnlit3D(DPT_LINELIST, s);
 }
 
-void Draw_LineRing3D(const f32 *xyz, i32 n, i32 r, i32 g, i32 b, i32 a) {
+void Draw_LineRing3D(const f32 *xyz, i32 n, i32 r, i32 g, i32 b, i32 a, const u32 *keys) {
   if (n < 2 || n > 4) return;
   SceneVertex s[4];
   for (i32 j = 0; j < n; j++) s[j] = MakeSceneVertex(xyz[3 * j], xyz[3 * j + 1], xyz[3 * j + 2], 0, 0, 0, r, g, b, a, 0, 0);
   if (DrawBatch_IsOpen()) {
-    DrawBatch_Ring3D(s, (u32)n);
+    if (keys) DrawBatch_Ring3DKeyed(s, keys, (u32)n);
+    else DrawBatch_Ring3D(s, (u32)n);
     return;
   }
   for (i32 j = 0; j < n; j++) {

@@ -94,8 +94,9 @@ void Draw_Quad3D(f32 x1, f32 y1, f32 z1, f32 nx1, f32 ny1, f32 nz1, i32 r1, i32 
                  f32 x3, f32 y3, f32 z3, f32 nx3, f32 ny3, f32 nz3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3,
                  f32 x4, f32 y4, f32 z4, f32 nx4, f32 ny4, f32 nz4, i32 r4, i32 g4, i32 b4, i32 a4, f32 u4, f32 v4);
 // The closed ring of n (2 to 4) lines between corners xyz (three floats each): 0-1, ..., (n-1)-0,
-// in one colour (u = v = 0).
-void Draw_LineRing3D(const f32 *xyz, i32 n, i32 r, i32 g, i32 b, i32 a);
+// in one colour (u = v = 0). With keys (one per corner, e.g. the model position it stands on),
+// a batch lists a corner met again with the same vertex once.
+void Draw_LineRing3D(const f32 *xyz, i32 n, i32 r, i32 g, i32 b, i32 a, const u32 *keys = nullptr);
 // Triangle and quad from ready vertices (A, B, C[, D]); the quad is (A, B, C) and (A, C, D).
 void Draw_Triangle3DVerts(const SceneVertex v[3]);
 void Draw_Quad3DVerts(const SceneVertex v[4]);

@@ -170,3 +170,30 @@ void DrawBatch_Ring3D(const SceneVertex *v, u32 n) {
     b.indices[b.indexCount++] = (u16)(first + (j + 1) % n);
   }
 }
+
+// The index of v in the list: the vertex listed under `key` when it is the same, else v added.
+static u16 KeyedVertex(const SceneVertex &v, u32 key) {
+  DrawBatch &b = g_DrawBatch;
+  u32 slot = key & (DRAWBATCH_SHARE - 1);
+  if (b.shareStamp[slot] == b.stamp) {
+    u16 i = b.shareIndex[slot];
+    if (memcmp(b.verts + (size_t)i * sizeof(SceneVertex), &v, sizeof v) == 0) return i;
+  }
+  u16 i = (u16)b.vertCount++;
+  memcpy(b.verts + (size_t)i * sizeof(SceneVertex), &v, sizeof v);
+  b.shareStamp[slot] = b.stamp;
+  b.shareIndex[slot] = i;
+  return i;
+}
+
+void DrawBatch_Ring3DKeyed(const SceneVertex *v, const u32 *keys, u32 n) {
+  if (n < 2 || n > 4) return;
+  MakeRoom(DRAWBATCH_LINES3D, 2 * n);
+  DrawBatch &b = g_DrawBatch;
+  u16 at[4];
+  for (u32 j = 0; j < n; j++) at[j] = KeyedVertex(v[j], keys[j]);
+  for (u32 j = 0; j < n; j++) {
+    b.indices[b.indexCount++] = at[j];
+    b.indices[b.indexCount++] = at[(j + 1) % n];
+  }
+}

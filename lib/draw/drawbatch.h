@@ -74,6 +74,9 @@ void DrawBatch_Triangle3D(const SceneVertex v[3]);
 // The closed ring of n (at most 4) 3D lines v[0]-v[1], ..., v[n-1]-v[0]: the picture of the
 // n lines one by one, its corners listed once each without looking them up.
 void DrawBatch_Ring3D(const SceneVertex *v, u32 n);
+// The same ring, each corner with a key (where it comes from, e.g. a model position): a corner
+// equal byte for byte to the vertex last listed under its key shares that vertex.
+void DrawBatch_Ring3DKeyed(const SceneVertex *v, const u32 *keys, u32 n);
 // One placed 2D polygon of n (3 or 4) corners as the fan (0, i, i + 1). Its corners are listed
 // once each and not looked up among the list's other vertices: a mesh's polygons draw as
 // fast as their vertices can be copied.

@@ -23,11 +23,27 @@
 
 // The vertices queued in the shared batch; the batch this module allocated itself, and its
 // size: a later change of the polygon capacity must not make the batch look bigger than it is.
+// A device with indexed drawing gets each distinct vertex once and an index list: a corner
+// given with a key (the caller's number for where it comes from) takes the vertex last queued
+// under that key when the two are the same byte for byte. Equal vertices come out of the
+// device's vertex stage equal, and the triangles keep their order and their corners' order,
+// so the picture is the one the plain triangle list gives.
+// A batch of fewer triangles than BATCH_INDEXED_LEAST is drawn as a plain list (its indices
+// would save the device next to nothing); plain too is a batch of corners without keys.
+enum { BATCH_KEYS = 1 << 17, BATCH_INDICES = 3 * 65536, BATCH_INDEXED_VERTS = 65535, BATCH_INDEXED_LEAST = 64 };
 static struct {
-  i32 count;
+  i32 count;        // vertices queued
+  i32 indexCount;   // indices queued (indexed batches)
+  i32 indexed;      // the batch being filled is drawn indexed: -1 until its first triangle says
   SceneVertex *own;
   i64 ownVerts;
+  u32 stamp;        // the batch's number: a key slot of another stamp is empty
+  u16 indices[BATCH_INDICES];
+  u32 keyStamp[BATCH_KEYS];
+  u16 keyVertex[BATCH_KEYS];
 } s_Batch;
+
+u32 g_BatchIndexOff;
 
 i32 Batch_Capacity(void) {
   if (!g_Lib.batchVerts) {
@@ -42,20 +58,114 @@ i32 Batch_Capacity(void) {
   return (i32)(cap - cap % 3);
 }
 
-void Batch_Begin(void) { s_Batch.count = 0; }
+static void NextStamp(void) {
+  if (++s_Batch.stamp == 0) {
+    memset(s_Batch.keyStamp, 0, sizeof s_Batch.keyStamp);
+    s_Batch.stamp = 1;
+  }
+}
+
+void Batch_Begin(void) {
+  s_Batch.count = 0;
+  s_Batch.indexCount = 0;
+  s_Batch.indexed = -1;
+  NextStamp();
+}
+
+// A short indexed batch drawn as the plain list its indices spell.
+static void DrawIndexedPlain(void) {
+  SceneVertex list[3 * BATCH_INDEXED_LEAST];
+  for (i32 i = 0; i < s_Batch.indexCount; i++) list[i] = g_Lib.batchVerts[s_Batch.indices[i]];
+  DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_Batch.indexCount / 3), list, sizeof(SceneVertex));
+}
 
 void Batch_Flush(void) {
-  if (s_Batch.count >= 3 && g_Lib.batchVerts)
+  if (s_Batch.indexed == 1) {
+    if (s_Batch.indexCount < 3 || !g_Lib.batchVerts) {
+    } else if (s_Batch.indexCount < 3 * BATCH_INDEXED_LEAST) {
+      DrawIndexedPlain();
+    } else {
+      DrawDev_DrawIndexedUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)s_Batch.count, (u32)(s_Batch.indexCount / 3), s_Batch.indices,
+                            g_Lib.batchVerts, sizeof(SceneVertex));
+    }
+  } else if (s_Batch.count >= 3 && g_Lib.batchVerts) {
     DrawDev_DrawUP(FVF_SCENEVERTEX, DPT_TRIANGLELIST, (u32)(s_Batch.count / 3), g_Lib.batchVerts, sizeof(SceneVertex));
+  }
   s_Batch.count = 0;
+  s_Batch.indexCount = 0;
+  NextStamp();
+}
+
+// The index of v in the batch: the vertex queued under `key` when it is the same, else v added.
+static u16 SharedVertex(const SceneVertex &v, u32 key) {
+  u32 slot = key & (BATCH_KEYS - 1);
+  bool keyed = key != BATCH_NO_KEY;
+  if (keyed && s_Batch.keyStamp[slot] == s_Batch.stamp) {
+    u16 i = s_Batch.keyVertex[slot];
+    if (memcmp(&g_Lib.batchVerts[i], &v, sizeof v) == 0) return i;
+  }
+  u16 i = (u16)s_Batch.count++;
+  g_Lib.batchVerts[i] = v;
+  if (keyed) s_Batch.keyStamp[slot] = s_Batch.stamp, s_Batch.keyVertex[slot] = i;
+  return i;
+}
+
+void Batch_AddTriangleKeyed(const SceneVertex v[3], const u32 key[3]) {
+  i32 cap = Batch_Capacity();
+  if (cap < 3) return;
+  if (s_Batch.indexed < 0 || (s_Batch.count == 0 && s_Batch.indexCount == 0))
+    s_Batch.indexed = !g_BatchIndexOff && g_Dev.draw.drawIndexedPrimitiveUP && key[0] != BATCH_NO_KEY ? 1 : 0;
+  if (!s_Batch.indexed) {
+    if (s_Batch.count + 3 > cap) Batch_Flush();
+    memcpy(&g_Lib.batchVerts[s_Batch.count], v, 3 * sizeof(SceneVertex));
+    s_Batch.count += 3;
+    return;
+  }
+  // No more triangles in one draw than the plain list holds either.
+  i32 room = cap < BATCH_INDEXED_VERTS ? cap : BATCH_INDEXED_VERTS, indexRoom = cap < BATCH_INDICES ? cap : BATCH_INDICES;
+  if (s_Batch.count + 3 > room || s_Batch.indexCount + 3 > indexRoom) Batch_Flush();
+  for (int k = 0; k < 3; k++) s_Batch.indices[s_Batch.indexCount++] = SharedVertex(v[k], key[k]);
+}
+
+void Batch_AddFanKeyed(const SceneVertex *v, const u32 *key, i32 n, bool mirror) {
+  if (n < 3 || n > 4) return;
+  SceneVertex mir[4];
+  for (i32 c = 0; mirror && c < n; c++) mir[c] = v[c], mir[c].x = -mir[c].x, mir[c].nx = -mir[c].nx;
+  i32 cap = Batch_Capacity();
+  if (cap < 3) return;
+  if (s_Batch.indexed < 0 || (s_Batch.count == 0 && s_Batch.indexCount == 0))
+    s_Batch.indexed = !g_BatchIndexOff && g_Dev.draw.drawIndexedPrimitiveUP && key[0] != BATCH_NO_KEY ? 1 : 0;
+  i32 verts = mirror ? 2 * n : n, indices = 3 * (n - 2) * (mirror ? 2 : 1);
+  i32 room = cap < BATCH_INDEXED_VERTS ? cap : BATCH_INDEXED_VERTS, indexRoom = cap < BATCH_INDICES ? cap : BATCH_INDICES;
+  if (!s_Batch.indexed || verts > room || indices > indexRoom) {
+    // Triangle by triangle, each mirrored copy right after its triangle.
+    for (i32 t = 0; t + 2 < n; ++t) {
+      const SceneVertex tri[3] = {v[0], v[t + 1], v[t + 2]};
+      const u32 k[3] = {key[0], key[t + 1], key[t + 2]};
+      Batch_AddTriangleKeyed(tri, k);
+      if (!mirror) continue;
+      const SceneVertex m[3] = {mir[t + 1], mir[0], mir[t + 2]};
+      const u32 mk[3] = {k[1] + 1, k[0] + 1, k[2] + 1};
+      Batch_AddTriangleKeyed(m, mk);
+    }
+    return;
+  }
+  if (s_Batch.count + verts > room || s_Batch.indexCount + indices > indexRoom) Batch_Flush();
+  // Each corner looked up once, then the fan's indices.
+  u16 at[4], mat[4];
+  for (i32 c = 0; c < n; c++) at[c] = SharedVertex(v[c], key[c]);
+  for (i32 c = 0; mirror && c < n; c++) mat[c] = SharedVertex(mir[c], key[c] == BATCH_NO_KEY ? key[c] : key[c] + 1);
+  u16 *out = s_Batch.indices + s_Batch.indexCount;
+  for (i32 t = 0; t + 2 < n; ++t) {
+    *out++ = at[0], *out++ = at[t + 1], *out++ = at[t + 2];
+    if (mirror) *out++ = mat[t + 1], *out++ = mat[0], *out++ = mat[t + 2];
+  }
+  s_Batch.indexCount += indices;
 }
 
 void Batch_AddTriangle(const SceneVertex v[3]) {
-  i32 cap = Batch_Capacity();
-  if (cap < 3) return;
-  if (s_Batch.count + 3 > cap) Batch_Flush();
-  memcpy(&g_Lib.batchVerts[s_Batch.count], v, 3 * sizeof(SceneVertex));
-  s_Batch.count += 3;
+  static const u32 kNone[3] = {BATCH_NO_KEY, BATCH_NO_KEY, BATCH_NO_KEY};
+  Batch_AddTriangleKeyed(v, kNone);
 }
 
 // [SECTION] Colours and sources
@@ -207,8 +317,17 @@ static void DrawGroupImmediate(i32 n, const Model3 *m, i32 g, bool posed, const 
     if (p->group != (u32)g || !CornerOk(m, p)) continue;
     if (only && (i >= onlyCount || !only[i])) continue;
     if (p->cornerCount < 3) continue;
+    SceneVertex corner[4];
+    for (i32 c = 0; c < p->cornerCount; ++c) corner[c] = CornerVertex(&src, p, c);
+    if (gr.shading != 5) {
+      // Keys: twice the corner's position (the mirrored copy one more).
+      u32 key[4];
+      for (i32 c = 0; c < p->cornerCount; ++c) key[c] = 2 * p->corners[c].vertex;
+      Batch_AddFanKeyed(corner, key, p->cornerCount, gr.mirror != 0);
+      continue;
+    }
     for (i32 t = 0; t + 2 < p->cornerCount; ++t) {
-      SceneVertex tri[3] = {CornerVertex(&src, p, 0), CornerVertex(&src, p, t + 1), CornerVertex(&src, p, t + 2)};
+      SceneVertex tri[3] = {corner[0], corner[t + 1], corner[t + 2]};
       EmitTriangle(tri, gr.shading, m->refineLevel);
       if (gr.mirror) {
         SceneVertex mir[3] = {Mirrored(tri[1]), Mirrored(tri[0]), Mirrored(tri[2])};

@@ -2,7 +2,7 @@
 // the loops over the scene objects and the 3D object-set parts, and the shared vertex batch
 // the immediate modes (and the edge, ground-shadow and 2D bone passes) fill.
 //
-// Owned here: the batch fill count. The calls into the effect layer go through the
+// Owned here: the batch fill count and g_BatchIndexOff (set by tests and benchmarks only). The calls into the effect layer go through the
 // model-drawing entries of g_LibHooks (lib.h; null entries are skipped).
 #pragma once
 #include "lib/draw/draw.h"
@@ -22,8 +22,20 @@ void Batch_Begin(void);
 // Appends a triangle; a full batch is drawn first and started again, so nothing is dropped
 // and nothing is written past the batch.
 void Batch_AddTriangle(const SceneVertex v[3]);
-// Draws what the batch holds (one triangle list, stride 40) and empties it.
+// The same, each corner with a key (BATCH_NO_KEY: none): on a device with indexed drawing a
+// corner equal byte for byte to the vertex last queued under its key shares that vertex.
+enum : u32 { BATCH_NO_KEY = 0xFFFFFFFFu };
+void Batch_AddTriangleKeyed(const SceneVertex v[3], const u32 key[3]);
+// The fan (0, t + 1, t + 2) of a polygon of n (3 or 4) keyed corners, each corner looked up
+// once; with `mirror`, after each triangle its copy mirrored in x (corners t + 1, 0, t + 2 with
+// x and the normal's x negated, keyed one more).
+void Batch_AddFanKeyed(const SceneVertex *v, const u32 *key, i32 n, bool mirror);
+// Draws what the batch holds (one triangle list, stride 40; indexed where the device draws
+// indexed) and empties it.
 void Batch_Flush(void);
+// Set: batches are drawn as plain triangle lists even where the device draws indexed (the
+// reference the indexed picture is compared with).
+extern u32 g_BatchIndexOff;
 
 // [SECTION] Colours
 // Diffuse colour of corner c of polygon p as the immediate modes draw it (weight view,

@@ -33,6 +33,8 @@
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
+#include "lib/framework/d3dapp.h"
+#include "lib/render/modeldraw.h"
 #include "model/bone2.h"
 #include "model/model3.h"
 #include "wine_drive.h"
@@ -66,9 +68,12 @@ u32 ViewsInUse() {
   return n;
 }
 
+u32 s_Presents;   // frames presented by the last UntilAllDrawn
+
 // Milliseconds until every view of the layout has been presented again after `step`.
 f64 UntilAllDrawn(void (*step)(void)) {
   memset(g_FrameTimes.seen, 0, sizeof g_FrameTimes.seen);
+  u32 presents = g_D3DApp.presentCount;
   f64 t0 = NowMs();
   step();
   u32 views = ViewsInUse();
@@ -77,7 +82,9 @@ f64 UntilAllDrawn(void (*step)(void)) {
     for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) n += g_FrameTimes.seen[i];
     return n >= views;
   }, 5000);
-  return NowMs() - t0;
+  f64 ms = NowMs() - t0;
+  s_Presents = g_D3DApp.presentCount - presents;
+  return ms;
 }
 
 void MarkAll() { App_MarkAllRedraw(); }
@@ -181,6 +188,10 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
   std::string cmd = std::string("\"") + path + "\"";
   ASSERT_TRUE(App_Startup(GetModuleHandleA(nullptr), cmd.c_str()));
   g_FrameTimes.on = 1;
+  // MIRAVEL_MEASURE_PLAIN: the model render's batches as plain triangle lists (the figures before
+  // corners were shared).
+  char plain[8];
+  g_BatchIndexOff = GetEnvironmentVariableA("MIRAVEL_MEASURE_PLAIN", plain, sizeof plain) > 0 ? 1 : 0;
   Drive_Pump(100);
   Model3 *m = g_Model3Slots[0];
   ASSERT_NE(m, nullptr);
@@ -194,7 +205,11 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
                         {"texture, faces", IDC_M3D_TEXTURE, 1}, {"bone", IDC_M3D_BONE, 0},
                         {"weight", IDC_M3D_WEIGHT, 0}, {"motion", IDC_M3D_MOTION, 0},
                         {"object motion", IDC_M3D_OBJECT, 0}};
+  // MIRAVEL_MEASURE_DRAGS_ONLY: the drags' figures alone (the sub-modes and render modes left out).
+  char dragsOnly[8];
+  const bool onlyDrags = GetEnvironmentVariableA("MIRAVEL_MEASURE_DRAGS_ONLY", dragsOnly, sizeof dragsOnly) > 0;
   for (const Mode &md : modes) {
+    if (onlyDrags) break;
     if (Ed3D_ModeButtonSubMode(md.button) != g_Shell.g_EditSubMode) Ed3D_ModeCommand(md.button);
     Drive_Pump(20);
     g_Sel.g_PolySelectMode = md.selectMode;
@@ -247,12 +262,17 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
       ResetLeast();
       for (int i = 0; i < reps; i++) TakeLeast(UntilAllDrawn(DragStep));
       PrintLeast((std::string(d.what) + (off ? " (all drawn)" : " (hidden left out)")).c_str());
-      printf("  %.1f x the empty frame\n", s_Least.all / emptyFrame);
+      printf("  %.1f x the empty frame (%u frames presented in the last step)\n", s_Least.all / emptyFrame, s_Presents);
     }
     SendMessageA(s_DragWindow, d.up, 0, MAKELPARAM(s_DragX, 60));
     Drive_Pump(10);
   }
 
+  if (onlyDrags) {
+    Doc_ClearChanged(DOC_MODEL3);
+    g_BatchIndexOff = 0;
+    return;
+  }
   // The main view's frame in each render mode with the edge outline on, against no model.
   memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * (size_t)m->polygonCount);
   m = g_Model3Slots[0];
@@ -307,4 +327,5 @@ TEST(OverlayMeasure, SubModesDragsAndRenderModes) {
     MeasureBothWays(md.what);
   }
   s_DrawnViews = 0;
+  g_BatchIndexOff = 0;
 }

@@ -57,6 +57,25 @@ void Lines2D(int n) {
   for (int i = 0; i < n; i++) Draw_Line2D(i % 300, i / 300, 200, 200, 200, 255, i % 300 + 5, i / 300 + 1, 200, 200, 200, 255);
 }
 
+// The outlines of a cols x rows grid of quads, each corner keyed by its grid point. With
+// `odd`: every fifth ring lifts its corners (the vertex under a key changes), every seventh
+// keys them a share table's length further on (their slots collide with the plain keys), and
+// every eleventh is a triangle.
+void KeyedRings(int cols, int rows, bool odd) {
+  for (int r = 0; r < rows; r++)
+    for (int c = 0; c < cols; c++) {
+      int f = r * cols + c;
+      const int gx[4] = {c, c, c + 1, c + 1}, gy[4] = {r, r + 1, r + 1, r};
+      f32 xyz[12];
+      u32 keys[4];
+      for (int j = 0; j < 4; j++) {
+        xyz[3 * j] = (f32)gx[j], xyz[3 * j + 1] = (f32)gy[j], xyz[3 * j + 2] = odd && f % 5 == 0 ? 0.01f : 0.0f;
+        keys[j] = (u32)(gy[j] * (cols + 1) + gx[j]) + (odd && f % 7 == 0 ? (u32)DRAWBATCH_SHARE : 0u);
+      }
+      Draw_LineRing3D(xyz, odd && f % 11 == 0 ? 3 : 4, 0, 255, 255, 64, keys);
+    }
+}
+
 const Script kScripts[] = {
     {"lines, points and marks keep their order", [] {
        for (int i = 0; i < 50; i++) {
@@ -107,6 +126,8 @@ const Script kScripts[] = {
        Cam_ProjectToScreen(s, 1, 2, 3);
        Draw_Line3D(0, 0, 0, 1, 2, 3, 255, 0, 0, 1, 1, 1, 1, 2, 3, 255, 0, 0);
      }, 2},
+    {"keyed rings: lifted corners, colliding keys, triangles", [] { KeyedRings(30, 20, true); }, 1},
+    {"keyed rings beyond a list", [] { KeyedRings(100, 90, false); }, 2},
 };
 
 TEST_F(BatchTest, BatchedScriptsDrawWhatOneCallEachDraws) {
@@ -151,6 +172,14 @@ TEST_F(BatchTest, EqualEndsShareOneVertexAndLightingIsSetOncePerList) {
   for (auto &sv : g_Fake->stateLog) lighting += sv.first == DRS_LIGHTING;
   EXPECT_EQ(lighting, 2u);
   EXPECT_EQ(g_Fake->states[DRS_LIGHTING], 1u);
+}
+
+TEST_F(BatchTest, KeyedRingsListEachGridPointOnce) {
+  DrawBatch_Begin();
+  KeyedRings(30, 20, false);
+  EXPECT_EQ(g_DrawBatch.vertCount, 31u * 21u);
+  EXPECT_EQ(g_DrawBatch.indexCount, 30u * 20u * 8u);
+  DrawBatch_End();
 }
 
 TEST_F(BatchTest, LinesWhollyBeyondASideOfTheViewportAreLeftOut) {
