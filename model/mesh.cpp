@@ -498,31 +498,6 @@ static inline i32 NormalTable_FindOrAdd(NormalTable *t, const Vec3 *normals, con
   }
 }
 
-// The table's slots are far apart (they are where the hashes say): the slots of the normals
-// of a polygon this far ahead are fetched into the cache while the polygons before it are
-// indexed. Nothing is written (every corner's slot, looked up or not).
-// Only a table larger than the inner caches (the slots of 64k entries, 1 MB) is worth it.
-static const i32 kReindexAhead = 8;
-static const u32 kReindexAheadSlots = (1u << 17) - 1;
-
-static inline void NormalTable_PrefetchCorner(const NormalTable *t, const Vec3 *vertexNormals, u32 v, u32 P) {
-  v = v < P ? v : 0;
-  const u64 *slot = &t->slots[Mesh_HashTuple(&vertexNormals[v].x, 3) & t->mask];
-#if defined(__x86_64__) || defined(__i386__)
-  __asm__ volatile("prefetcht0 %0" : : "m"(*(const u8 *)slot));   // GCC 12 drops the builtin here
-#else
-  __builtin_prefetch(slot);
-#endif
-}
-
-static inline void NormalTable_Prefetch(const NormalTable *t, const Vec3 *vertexNormals, const Polygon3 *poly,
-                                        u32 P) {
-  NormalTable_PrefetchCorner(t, vertexNormals, poly->corners[0].vertex, P);
-  NormalTable_PrefetchCorner(t, vertexNormals, poly->corners[1].vertex, P);
-  NormalTable_PrefetchCorner(t, vertexNormals, poly->corners[2].vertex, P);
-  NormalTable_PrefetchCorner(t, vertexNormals, poly->corners[3].vertex, P);
-}
-
 // Corners of the polygons that have three or more.
 static i32 PolygonCorners(const Model3 *m, i32 N) {
   i32 corners = 0;
@@ -553,9 +528,7 @@ static bool ReindexNormals(Model3 *m) {
   memset(entryOf, 0xFF, (size_t)(P > 0 ? P : 1) * sizeof(i32));
   const Vec3 zero = {0.0f, 0.0f, 0.0f};
   i32 count = 0;
-  const bool ahead = P > 0 && table.mask >= kReindexAheadSlots;
   for (i32 i = 0; i < N; i++) {
-    if (ahead && i + kReindexAhead < N) NormalTable_Prefetch(&table, m->vertexNormals, &m->polygons[i + kReindexAhead], (u32)P);
     Polygon3 *poly = &m->polygons[i];
     i32 cc = CornerCount(poly);
     if (cc < 3) continue;
