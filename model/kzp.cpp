@@ -562,27 +562,40 @@ static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys
 }
 
 // Whether one of `words` 32-bit words from p has all the exponent bits of an f32 set (NaN or
-// an infinity), four words at a time; with `to` the words are copied there on the way.
-static inline bool AnyExponentFull(const u8 *p, size_t words, u8 *to = nullptr) {
+// an infinity): one more in the exponent field then carries into the sign bit. Eight words a
+// pass in two accumulators; with Copy the words are stored to `to` on the way.
+template <bool Copy>
+static inline bool AnyExponentFullOf(const u8 *p, size_t words, u8 *to) {
   typedef u32 Words4 __attribute__((vector_size(16)));
-  const u32 kExponent = 0x7F800000u;
+  const u32 kExponent = 0x7F800000u, kOne = 0x00800000u;
   const Words4 exponent = {kExponent, kExponent, kExponent, kExponent};
-  Words4 seen = {0, 0, 0, 0};
+  const Words4 one = {kOne, kOne, kOne, kOne};
+  Words4 seenA = {0, 0, 0, 0}, seenB = {0, 0, 0, 0};
   size_t i = 0;
-  for (; i + 4 <= words; i += 4) {
-    Words4 w;
-    memcpy(&w, p + i * 4, 16);
-    if (to) memcpy(to + i * 4, &w, 16);
-    seen |= (Words4)((w & exponent) == exponent);
+  for (; i + 8 <= words; i += 8) {
+    Words4 a, b;
+    memcpy(&a, p + i * 4, 16);
+    memcpy(&b, p + i * 4 + 16, 16);
+    if (Copy) {
+      memcpy(to + i * 4, &a, 16);
+      memcpy(to + i * 4 + 16, &b, 16);
+    }
+    seenA |= (a & exponent) + one;
+    seenB |= (b & exponent) + one;
   }
-  u32 tail = 0;
+  seenA |= seenB;
+  u32 seen = seenA[0] | seenA[1] | seenA[2] | seenA[3];
   for (; i < words; i++) {
     u32 w;
     memcpy(&w, p + i * 4, 4);
-    if (to) memcpy(to + i * 4, &w, 4);
-    tail |= (w & kExponent) == kExponent;
+    if (Copy) memcpy(to + i * 4, &w, 4);
+    seen |= (w & kExponent) + kOne;
   }
-  return (seen[0] | seen[1] | seen[2] | seen[3] | tail) != 0;
+  return (seen & 0x80000000u) != 0;
+}
+
+static inline bool AnyExponentFull(const u8 *p, size_t words, u8 *to = nullptr) {
+  return to ? AnyExponentFullOf<true>(p, words, to) : AnyExponentFullOf<false>(p, words, nullptr);
 }
 
 // Notes in k when a key's values hold a NaN or an infinity, frames left out (a negative frame
@@ -764,7 +777,7 @@ static bool ReadHead(KzpRead *k, Model3 *m, KzpLayout *L) {
   k->have = Rd_Remaining(&r);
   // The data must be there before anything is allocated for it.
   if (need > k->have + k->left) return false;
-  if (!Model3_Reserve(m, counts[0], counts[1], counts[2], counts[3], 0)) return false;
+  if (!Model3_ReserveToFill(m, counts[0], counts[1], counts[2], counts[3])) return false;
   m->positionCount = counts[0];
   m->normalCount = counts[1];
   m->colorCount = counts[2];
@@ -839,7 +852,10 @@ static bool BoneInReader(const ByteReader *r, i32 motions, i32 *counts) {
   Rd_Name(&scan, name, sizeof name);
   Rd_Skip(&scan, 4 + 10 * 4);
   memset(counts, 0, MODEL3_MOTIONS * sizeof(i32));
+  // Each count's place follows from the one before: the lines a few tracks on are fetched
+  // while this one is read, or every step would wait for memory.
   for (i32 mo = 0; mo < motions && !scan.err; mo++) {
+    __builtin_prefetch((const void *)((uintptr_t)scan.p + 512));
     counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
     Rd_Skip(&scan, (u64)counts[mo] * 44);
   }

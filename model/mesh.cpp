@@ -463,15 +463,57 @@ void Mesh_FrameNormals(Model3 *m, const Vec3 *pts) {
   Mesh_AverageNormals(m, pts, nullptr, 0, nullptr, 0);
 }
 
+// The table of ReindexNormals: a slot holds an entry's index + 1 (0: empty) and its key's
+// whole hash, so a probe reads the normal array only when the hashes agree (nearly always the
+// normal looked for): one cache line a look-up where the table and the array both outgrow the
+// cache.
+struct NormalTable {
+  u64 *slots;   // hash << 32 | (index + 1)
+  u32 mask;
+};
+
+static bool NormalTable_Prepare(NormalTable *t, Scratch *s, i32 maxEntries) {
+  u32 size = 16;
+  while (size < (u32)maxEntries * 2u) size <<= 1;
+  t->slots = (u64 *)Scratch_Get(s, (size_t)size * sizeof(u64));
+  if (!t->slots) return false;
+  memset(t->slots, 0, (size_t)size * sizeof(u64));
+  t->mask = size - 1;
+  return true;
+}
+
+// As Table_FindOrAdd over the normal array: the entry equal to n, or -1 after recording
+// newIndex for it (never for a normal with a NaN).
+static inline i32 NormalTable_FindOrAdd(NormalTable *t, const Vec3 *normals, const Vec3 *n, i32 newIndex) {
+  if (Mesh_TupleHasNaN(&n->x, 3)) return -1;
+  u32 h = Mesh_HashTuple(&n->x, 3);
+  for (u32 i = h & t->mask;; i = (i + 1) & t->mask) {
+    u64 slot = t->slots[i];
+    if (slot == 0) {
+      t->slots[i] = (u64)h << 32 | (u32)(newIndex + 1);
+      return -1;
+    }
+    i32 e = (i32)(u32)slot - 1;
+    if ((u32)(slot >> 32) == h && Mesh_TupleEqual(&normals[e].x, &n->x, 3)) return e;
+  }
+}
+
+// Corners of the polygons that have three or more.
+static i32 PolygonCorners(const Model3 *m, i32 N) {
+  i32 corners = 0;
+  for (i32 i = 0; i < N; i++)
+    if (CornerCount(&m->polygons[i]) >= 3) corners += CornerCount(&m->polygons[i]);
+  return corners;
+}
+
 // Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
 // A position's later corners take the entry its first corner found (the table only grows, so
 // looking its normal up again would find that same entry): one look-up per position, not per
 // corner. A NaN normal equals nothing and gets an entry at every corner, as a look-up gives it.
 static bool ReindexNormals(Model3 *m) {
   i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
-  i32 corners = 0;
-  for (i32 i = 0; i < N; i++)
-    if (CornerCount(&m->polygons[i]) >= 3) corners += CornerCount(&m->polygons[i]);
+  // The corners are counted only when the array might be too small for them.
+  i32 corners = m->normals && (i64)N * 4 <= m->capNormals ? N * 4 : PolygonCorners(m, N);
   if (corners > m->capNormals || !m->normals) {
     i32 need = corners > m->normalCount ? corners : m->normalCount;
     if (!Model3_Reserve(m, m->positionCount > 0 ? m->positionCount : 0, need,
@@ -480,9 +522,9 @@ static bool ReindexNormals(Model3 *m) {
       return false;
   }
   // Entries: at most one per position and the zero of corners past the positions.
-  TupleTable table;
+  NormalTable table;
   i32 *entryOf = (i32 *)Scratch_Get(&s_Work.hashB, (size_t)(P > 0 ? P : 1) * sizeof(i32));
-  if (!entryOf || !Table_Prepare(&table, &s_Work.hashA, corners < P + 1 ? corners : P + 1)) return false;
+  if (!entryOf || !NormalTable_Prepare(&table, &s_Work.hashA, corners < P + 1 ? corners : P + 1)) return false;
   memset(entryOf, 0xFF, (size_t)(P > 0 ? P : 1) * sizeof(i32));
   const Vec3 zero = {0.0f, 0.0f, 0.0f};
   i32 count = 0;
@@ -498,7 +540,7 @@ static bool ReindexNormals(Model3 *m) {
         continue;
       }
       const Vec3 *n = own ? &m->vertexNormals[v] : &zero;
-      i32 e = Table_FindOrAdd(&table, &m->normals[0].x, 3, &n->x, count);
+      i32 e = NormalTable_FindOrAdd(&table, m->normals, n, count);
       if (e < 0) {
         m->normals[count] = *n;
         e = count++;

@@ -42,35 +42,39 @@ bool Model3_SetText(char **field, const char *s) {
 
 // Grows *ptr to hold at least `need` elements (never shrinks); new room zeroed. A new array
 // comes zeroed from calloc, which hands large blocks over as untouched zero pages: capacity
-// nobody writes to costs no memory.
-static bool GrowArray(void **ptr, i32 *cap, i32 need, size_t elem) {
+// nobody writes to costs no memory. With fill the first `need` elements are left unset (the
+// caller writes every one of them); only room past them is zeroed.
+static bool GrowArray(void **ptr, i32 *cap, i32 need, size_t elem, bool fill = false) {
   if (need < 0) return false;
   if (*ptr && need <= *cap) return true;
-  i32 old = *ptr ? *cap : 0;
+  i32 old = *ptr ? *cap : 0, filled = fill ? need : old;
   if (need < 1) need = 1;
   if (!*ptr) {
-    void *fresh = calloc((size_t)need, elem);
+    void *fresh = fill ? malloc((size_t)need * elem) : calloc((size_t)need, elem);
     if (!fresh) return false;
+    if (fill) memset((u8 *)fresh + (size_t)filled * elem, 0, (size_t)(need - filled) * elem);
     *ptr = fresh;
     *cap = need;
     return true;
   }
   void *p = realloc(*ptr, (size_t)need * elem);
   if (!p) return false;
-  memset((u8 *)p + (size_t)old * elem, 0, (size_t)(need - old) * elem);
+  if (filled < old) filled = old;
+  memset((u8 *)p + (size_t)filled * elem, 0, (size_t)(need - filled) * elem);
   *ptr = p;
   *cap = need;
   return true;
 }
 
 // Positions, bindings, posed positions and vertex normals share capPositions (the smallest
-// room among them, so no caller writes past any of the four).
-static bool GrowPositions(Model3 *m, i32 need) {
+// room among them, so no caller writes past any of the four). With fill the positions and
+// bindings are left unset up to `need`.
+static bool GrowPositions(Model3 *m, i32 need, bool fill = false) {
   i32 cap = m->capPositions;
   i32 c1 = m->positions ? cap : 0, c2 = m->bindings ? cap : 0;
   i32 c3 = m->posed ? cap : 0, c4 = m->vertexNormals ? cap : 0;
-  bool ok = GrowArray((void **)&m->positions, &c1, need, sizeof(Vec3)) &&
-            GrowArray((void **)&m->bindings, &c2, need, sizeof(VertexBinding)) &&
+  bool ok = GrowArray((void **)&m->positions, &c1, need, sizeof(Vec3), fill) &&
+            GrowArray((void **)&m->bindings, &c2, need, sizeof(VertexBinding), fill) &&
             GrowArray((void **)&m->posed, &c3, need, sizeof(Vec3)) &&
             GrowArray((void **)&m->vertexNormals, &c4, need, sizeof(Vec3));
   if (!m->positions) c1 = 0;
@@ -85,17 +89,25 @@ static bool GrowPositions(Model3 *m, i32 need) {
   return ok;
 }
 
-bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons) {
+static bool ReserveArrays(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons, bool fill) {
   if (!m) return false;
   if (positions < 0 || normals < 0 || colors < 0 || uvs < 0 || polygons < 0) return false;
   if ((u32)positions > g_MaxVertices || (u32)normals > g_MaxVertices || (u32)colors > g_MaxVertices ||
       (u32)uvs > g_MaxVertices || (u32)polygons > g_MaxPolygons)
     return false;
-  return GrowPositions(m, positions) &&
-         GrowArray((void **)&m->normals, &m->capNormals, normals, sizeof(Vec3)) &&
-         GrowArray((void **)&m->colors, &m->capColors, colors, sizeof(Color4)) &&
-         GrowArray((void **)&m->uvs, &m->capUVs, uvs, sizeof(Vec2)) &&
+  return GrowPositions(m, positions, fill) &&
+         GrowArray((void **)&m->normals, &m->capNormals, normals, sizeof(Vec3), fill) &&
+         GrowArray((void **)&m->colors, &m->capColors, colors, sizeof(Color4), fill) &&
+         GrowArray((void **)&m->uvs, &m->capUVs, uvs, sizeof(Vec2), fill) &&
          GrowArray((void **)&m->polygons, &m->capPolygons, polygons, sizeof(Polygon3));
+}
+
+bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons) {
+  return ReserveArrays(m, positions, normals, colors, uvs, polygons, false);
+}
+
+bool Model3_ReserveToFill(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs) {
+  return ReserveArrays(m, positions, normals, colors, uvs, 0, true);
 }
 
 bool Model3_ReservePolygonsToFill(Model3 *m, i32 polygons) {
@@ -215,9 +227,9 @@ static void SetDefaultBones(Model3 *m) {
   }
 }
 
-Model3 *Model3_New(void) {
-  Model3 *m = (Model3 *)calloc(1, sizeof(Model3));
-  if (!m) return nullptr;
+// Every default of a new model (the record before its arrays and texts). With full arrays
+// (g_ModelAllocArrays) the bones' tracks get their identity keys here too.
+static void SetDefaults(Model3 *m) {
   m->shown = 1;
   if (g_ModelAllocArrays == 1) {
     g_ModelAllocArrays = 0;
@@ -228,7 +240,6 @@ Model3 *Model3_New(void) {
   SetDefaultBones(m);
 
   m->textureCount = 1;
-  for (int i = 0; i < MODEL3_TEXTURES; i++) Model3_SetText(&m->textures[i].name, "");
   m->dispTexture = 0;
   m->dispScale = 1.0f;
   m->groupCount = 1;
@@ -240,8 +251,6 @@ Model3 *Model3_New(void) {
   m->renderMode = 0;
   m->poseUpdate = 0;
   m->boneCount = 2;
-  m->version = g_KzpVersion;
-  Model3_SetText(&m->fileName, "新規.KZP");
 
   for (int mo = 0; mo < MODEL3_MOTIONS; mo++) {
     Motion3 *mot = &m->motions[mo];
@@ -269,6 +278,36 @@ Model3 *Model3_New(void) {
   m->frame = 0;
   m->motion = 0;
   m->motionEnded = 0;
+}
+
+// The texts every new model owns a copy of, and the version it is written as.
+static void SetDefaultTexts(Model3 *m) {
+  for (int i = 0; i < MODEL3_TEXTURES; i++) Model3_SetText(&m->textures[i].name, "");
+  m->version = g_KzpVersion;
+  Model3_SetText(&m->fileName, "新規.KZP");
+}
+
+// The defaults of a model without arrays, made once: most of a new model's record is its
+// defaults (256 formatted names, the motions' lists), so a new model starts as a copy of it.
+// It owns no memory (no texts, no arrays, no key tables).
+static const Model3 *DefaultRecord(void) {
+  static Model3 *s_Default;
+  if (!s_Default) {
+    Model3 *d = (Model3 *)calloc(1, sizeof(Model3));
+    if (!d) return nullptr;
+    SetDefaults(d);
+    s_Default = d;
+  }
+  return s_Default;
+}
+
+Model3 *Model3_New(void) {
+  const Model3 *d = g_ModelAllocArrays == 1 ? nullptr : DefaultRecord();
+  Model3 *m = (Model3 *)(d ? malloc(sizeof(Model3)) : calloc(1, sizeof(Model3)));
+  if (!m) return nullptr;
+  if (d) memcpy(m, d, sizeof(Model3));
+  else SetDefaults(m);
+  SetDefaultTexts(m);
   return m;
 }
 
@@ -280,11 +319,15 @@ void Model3_Free(Model3 *m) {
   for (int b = 0; b < MODEL3_BONES; b++) {
     KeyTrack *table = m->bones[b].keys;
     if (!table) continue;
-    for (int t = 0; t < MODEL3_MOTIONS; t++) KeyTrack_Free(&table[t]);
+    // The table goes with its tracks: only keys of their own are freed (borrowed ones live
+    // in the table's block), nothing is cleared.
+    for (int t = 0; t < MODEL3_MOTIONS; t++)
+      if (!table[t].borrowed) free(table[t].keys);
     free(table);
   }
   for (int mo = 0; mo < MODEL3_MOTIONS; mo++)
-    for (int g = 0; g < MODEL3_GROUPS; g++) free(m->motions[mo].groupKeys[g]);
+    for (int g = 0; g < MODEL3_GROUPS; g++)
+      if (m->motions[mo].groupKeys[g]) free(m->motions[mo].groupKeys[g]);
   free(m);
 }
 

@@ -268,6 +268,10 @@ bool Model3_SetText(char **field, const char *s);
 // Makes room for the given counts in every per-vertex array and the polygon array
 // (existing elements kept, new room zeroed). False when a count is above the capacity.
 bool Model3_Reserve(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs, i32 polygons);
+// As Model3_Reserve (polygons untouched), for a reader that writes every element below the
+// counts of the positions, bindings, normals, colours and UVs: those are left unset where new
+// (room past them is zeroed as ever; posed positions and vertex normals are zeroed).
+bool Model3_ReserveToFill(Model3 *m, i32 positions, i32 normals, i32 colors, i32 uvs);
 // Room for the given number of polygons with the records past the old room left unset, for
 // a reader that writes every byte of each record it adds (the existing records are kept).
 bool Model3_ReservePolygonsToFill(Model3 *m, i32 polygons);

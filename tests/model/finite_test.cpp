@@ -3,6 +3,7 @@
 // Binary formats get the value through their own writers (the writers store what the model
 // holds), text formats through the text itself.
 #include <math.h>
+#include <string.h>
 
 #include <functional>
 
@@ -222,6 +223,30 @@ TEST_F(Finite, KzoSetsWithANonFiniteValueAreRefused) {
       Kzo_FreeSetRecord(again);
       Wr_Free(&w);
     }
+}
+
+// Every kind of float at every place of runs from 0 to 37 long (the eight-word passes and the
+// tail alike), against the C library's own test: NaNs of any payload and sign, both
+// infinities, denormals, both zeros and the largest finite values.
+TEST(FiniteFloats, AgreeWithIsfiniteAtEveryPlaceOfAnyLength) {
+  auto bits = [](u32 w) {
+    f32 f;
+    memcpy(&f, &w, 4);
+    return f;
+  };
+  const f32 kinds[] = {0.0f, -0.0f, 1.0f, -2.5f, 3.4028235e38f, -3.4028235e38f, 1e-45f, -1e-45f,
+                       bits(0x007FFFFFu), bits(0x80800000u), INFINITY, -INFINITY, NAN, -NAN,
+                       bits(0x7F800001u), bits(0xFFFFFFFFu), bits(0x7FC00000u), bits(0x7F7FFFFFu)};
+  f32 run[40];
+  for (size_t n = 0; n <= 37; n++)
+    for (f32 kind : kinds)
+      for (size_t at = 0; at < (n ? n : 1); at++) {
+        for (size_t i = 0; i < 40; i++) run[i] = (f32)i * 0.5f - 3.0f;
+        run[n] = NAN;   // just past the run: never looked at
+        if (n) run[at] = kind;
+        bool want = n == 0 || isfinite(kind);
+        EXPECT_EQ(Finite_Floats(run, n), want) << n << " " << at << " " << kind;
+      }
 }
 
 }  // namespace

@@ -747,6 +747,26 @@ TEST_F(MeshTest, FrameNormalsMatchTheLiteralAverage) {
   }
 }
 
+// The normals indexed again by the literal scan: every corner of a polygon of three or more
+// looks its vertex normal (zero past the positions) up from the first entry.
+static void LiteralReindex(Model3 *b) {
+  b->normalCount = 0;
+  for (i32 i = 0; i < b->polygonCount; i++) {
+    Polygon3 *p = &b->polygons[i];
+    if (p->cornerCount < 3) continue;
+    for (int j = 0; j < p->cornerCount; j++) {
+      u32 v = p->corners[j].vertex;
+      Vec3 vn = v < (u32)b->positionCount ? b->vertexNormals[v] : Vec3{0, 0, 0};
+      i32 found = FindTuple(&b->normals[0].x, 3, b->normalCount, &vn.x, 3);
+      if (found < 0) {
+        b->normals[b->normalCount] = vn;
+        found = b->normalCount++;
+      }
+      p->corners[j].normal = (u32)found;
+    }
+  }
+}
+
 // The normals indexed again from vertex normals as they stand (no averaging first): NaN
 // normals (an entry at every corner), -0 beside +0, equal normals of different positions and
 // corners past the positions (the zero normal) against the literal first-equal-entry scan.
@@ -762,22 +782,51 @@ TEST_F(MeshTest, ReindexedNormalsMatchTheLiteralScan) {
     for (i32 i = 0; i < a->polygonCount && seed % 3 == 0; i += 4)   // a corner past the positions
       a->polygons[i].corners[0].vertex = b->polygons[i].corners[0].vertex = (u32)a->positionCount + 3;
     ASSERT_TRUE(Model3_ReindexNormals(a));
-    b->normalCount = 0;
-    for (i32 i = 0; i < b->polygonCount; i++) {
-      Polygon3 *p = &b->polygons[i];
-      if (p->cornerCount < 3) continue;
-      for (int j = 0; j < p->cornerCount; j++) {
-        u32 v = p->corners[j].vertex;
-        Vec3 vn = v < (u32)b->positionCount ? b->vertexNormals[v] : Vec3{0, 0, 0};
-        i32 found = FindTuple(&b->normals[0].x, 3, b->normalCount, &vn.x, 3);
-        if (found < 0) {
-          b->normals[b->normalCount] = vn;
-          found = b->normalCount++;
-        }
-        p->corners[j].normal = (u32)found;
-      }
-    }
+    LiteralReindex(b);
     ExpectSameModel(a, b, seed);
+    Model3_Free(a);
+    Model3_Free(b);
+    if (HasFailure()) return;
+  }
+}
+
+// Thousands of normals, most of them different (the table large, long probe runs, equal
+// normals far apart), in models whose normal array has room for every corner, for fewer than
+// four a polygon or for one, against the literal scan.
+TEST_F(MeshTest, ReindexedNormalsOfLargeModelsMatchTheLiteralScan) {
+  g_Model3Edited = 1;
+  for (u32 seed = 1; seed <= 24; seed++) {
+    std::mt19937 rng(seed);
+    i32 P = 200 + (i32)(rng() % 1800), N = 100 + (i32)(rng() % 900);
+    i32 room[3] = {4 * N, 3 * N + (i32)(rng() % N), 0};
+    Model3 *a = Model3_New(), *b = Model3_New();
+    ASSERT_TRUE(Model3_Reserve(a, P, 0, 0, 0, N));
+    if (room[seed % 3] > 0) ASSERT_TRUE(Model3_Reserve(a, P, room[seed % 3], 0, 0, N));
+    ASSERT_TRUE(Model3_Reserve(b, P, 4 * N, 0, 0, N));
+    a->positionCount = b->positionCount = P;
+    i32 distinct = 1 + (i32)(rng() % (u32)P);
+    for (i32 v = 0; v < P; v++) {
+      u32 r = rng() % (u32)distinct;
+      Vec3 n = {(f32)(r % 7) * 0.25f, (f32)(r / 7) * 0.125f, r % 5 ? 1.0f : -0.0f};
+      if (rng() % 97 == 0) n.y = NAN;
+      if (rng() % 31 == 0) n = Vec3{-0.0f, 0.0f, 0.0f};
+      a->vertexNormals[v] = b->vertexNormals[v] = n;
+    }
+    a->polygonCount = b->polygonCount = N;
+    for (i32 i = 0; i < N; i++) {
+      Polygon3 p = {};
+      u32 r = rng() % 10;
+      p.cornerCount = r < 6 ? 4 : (r < 9 ? 3 : (u8)(1 + rng() % 2));
+      for (int j = 0; j < p.cornerCount; j++) {
+        u32 v = rng() % 50 == 0 ? (u32)P + rng() % 5 : rng() % (u32)P;
+        p.corners[j] = {v, 0, 0, 0};
+      }
+      a->polygons[i] = b->polygons[i] = p;
+    }
+    ASSERT_TRUE(Model3_ReindexNormals(a));
+    LiteralReindex(b);
+    ExpectSameModel(a, b, seed);
+    EXPECT_GE(a->capNormals, a->normalCount) << seed;
     Model3_Free(a);
     Model3_Free(b);
     if (HasFailure()) return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "model/str.h"
 #include "model_fixture.h"
 #include "tests/support/resident.h"
 
@@ -94,6 +95,134 @@ TEST_F(ModelTest, NewModelDefaultsAreExact) {
   EXPECT_EQ(bare->motions[0].groupKeys[0], nullptr);
   EXPECT_EQ(bare->keyTableLength, 0);
   Model3_Free(bare);
+}
+
+// A new model as it was made field by field before new models started as a copy of one
+// prepared record: the reference the copies are held to.
+static Model3 *ReferenceNewModel(void) {
+  Model3 *m = (Model3 *)calloc(1, sizeof(Model3));
+  m->shown = 1;
+  for (int b = 0; b < MODEL3_BONES; b++) {
+    if (b == 0) Str_Copy(m->bones[b].name, MODEL3_NAME, "親ボーン");
+    else Str_Format(m->bones[b].name, MODEL3_NAME, "ボーン_%02d", b);
+    BoneKey3_Identity(&m->boneRest[b], 0);
+  }
+  m->textureCount = 1;
+  for (int i = 0; i < MODEL3_TEXTURES; i++) Model3_SetText(&m->textures[i].name, "");
+  m->dispScale = 1.0f;
+  m->groupCount = 1;
+  for (int i = 0; i < MODEL3_GROUPS; i++) {
+    Group3 *g = &m->groups[i];
+    Str_Format(g->name, MODEL3_NAME, "グループ %d", i);
+    g->r = g->g = g->b = 200.0f;
+    g->a = 255.0f;
+    g->shading = 4;
+    g->scaleU = g->scaleV = 1.0f;
+    g->word1 = 4;
+    g->specR = g->specG = g->specB = 64;
+  }
+  const f32 shadow[5] = {-0.01f, 1.0f, 0.0f, 1.0f, 0.0f};
+  memcpy(m->shadow, shadow, sizeof shadow);
+  m->refineLevel = 4;
+  m->boneCount = 2;
+  m->version = g_KzpVersion;
+  Model3_SetText(&m->fileName, "新規.KZP");
+  for (int mo = 0; mo < MODEL3_MOTIONS; mo++) m->motions[mo].length = 60;
+  m->motionCount = 1;
+  m->motions[0].used = 1;
+  Str_Copy(m->motions[0].name, MODEL3_NAME, "モーション名");
+  for (int c = 0; c < 4; c++) m->color[c] = 255.0f;
+  m->normalUpdate = 1;
+  m->displayMode = 2;
+  m->soundCount = 1;
+  Str_Copy(m->sounds[0], MODEL3_NAME, "なし");
+  m->lighting = 1;
+  m->normalOffset = 1.0f;
+  return m;
+}
+
+// The record's bytes with its owned texts compared as texts and taken out (each model owns
+// copies of its own).
+static std::vector<u8> RecordBytes(const Model3 *m) {
+  Model3 *c = (Model3 *)malloc(sizeof(Model3));
+  memcpy(c, m, sizeof(Model3));
+  for (int i = 0; i < MODEL3_TEXTURES; i++) {
+    EXPECT_STREQ(m->textures[i].name, "") << i;
+    c->textures[i].name = nullptr;
+  }
+  EXPECT_STREQ(m->fileName, "新規.KZP");
+  c->fileName = nullptr;
+  std::vector<u8> bytes((const u8 *)c, (const u8 *)c + sizeof(Model3));
+  free(c);
+  return bytes;
+}
+
+// Byte for byte the reference, whatever the models made before did with theirs and whatever
+// version new models are written as; every model owns its own texts.
+TEST_F(ModelTest, NewModelsAreTheFieldByFieldRecordByteForByte) {
+  u32 version = g_KzpVersion;
+  for (u32 v : {2006000u, 2005000u, 2006000u}) {
+    g_KzpVersion = v;
+    Model3 *want = ReferenceNewModel();
+    Model3 *a = Model3_New(), *b = Model3_New();
+    EXPECT_EQ(RecordBytes(a), RecordBytes(want)) << v;
+    // Changes to one model reach neither the next nor one made before.
+    a->groups[3].r = 1.0f;
+    Str_Copy(a->bones[5].name, MODEL3_NAME, "x");
+    Model3_SetText(&a->textures[0].name, "t.bmp");
+    a->motions[0].length = 7;
+    Model3 *c = Model3_New();
+    EXPECT_EQ(RecordBytes(b), RecordBytes(want)) << v;
+    EXPECT_EQ(RecordBytes(c), RecordBytes(want)) << v;
+    EXPECT_NE(b->textures[0].name, c->textures[0].name);
+    EXPECT_NE(b->fileName, c->fileName);
+    for (Model3 *m : {want, a, b, c}) Model3_Free(m);
+  }
+  g_KzpVersion = version;
+}
+
+// Room made to fill: whatever the allocator hands back, everything past the counts the
+// caller fills (and the arrays it never fills) reads as zero, as the room Model3_Reserve
+// makes, also once grown again.
+TEST_F(ModelTest, RoomMadeToFillIsZeroPastTheCounts) {
+  struct Case {
+    i32 p, n, c, u;
+  } cases[] = {{3, 0, 2, 0}, {0, 5, 0, 1}, {7, 7, 7, 7}, {1, 0, 0, 0}};
+  for (const Case &k : cases) {
+    for (int i = 0; i < 8; i++) {   // leave the allocator blocks full of garbage
+      void *g = malloc(64 * (i + 1));
+      memset(g, 0xAB, 64 * (i + 1));
+      free(g);
+    }
+    Model3 *m = Model3_New();
+    ASSERT_TRUE(Model3_ReserveToFill(m, k.p, k.n, k.c, k.u));
+    for (i32 i = 0; i < k.p; i++) m->positions[i] = m->vertexNormals[i] = Vec3{9, 9, 9};
+    for (i32 i = 0; i < k.p; i++) m->bindings[i] = VertexBinding{3, 3, 9.0f, 3};
+    for (i32 i = 0; i < k.n; i++) m->normals[i] = Vec3{9, 9, 9};
+    for (i32 i = 0; i < k.c; i++) m->colors[i] = Color4{9, 9, 9, 9};
+    for (i32 i = 0; i < k.u; i++) m->uvs[i] = Vec2{9, 9};
+    ASSERT_TRUE(Model3_Reserve(m, k.p + 4, k.n + 4, k.c + 4, k.u + 4, 2));
+    auto zero = [](const void *p, size_t bytes) {
+      for (size_t i = 0; i < bytes; i++)
+        if (((const u8 *)p)[i]) return false;
+      return true;
+    };
+    EXPECT_TRUE(zero(m->positions + k.p, 4 * sizeof(Vec3))) << k.p;
+    EXPECT_TRUE(zero(m->bindings + k.p, 4 * sizeof(VertexBinding))) << k.p;
+    EXPECT_TRUE(zero(m->posed, (size_t)(k.p + 4) * sizeof(Vec3))) << k.p;
+    EXPECT_TRUE(zero(m->vertexNormals + k.p, 4 * sizeof(Vec3))) << k.p;
+    EXPECT_TRUE(zero(m->normals + k.n, 4 * sizeof(Vec3))) << k.n;
+    EXPECT_TRUE(zero(m->colors + k.c, 4 * sizeof(Color4))) << k.c;
+    EXPECT_TRUE(zero(m->uvs + k.u, 4 * sizeof(Vec2))) << k.u;
+    EXPECT_TRUE(zero(m->polygons, 2 * sizeof(Polygon3)));
+    for (i32 i = 0; i < k.p; i++) EXPECT_EQ(m->positions[i].y, 9.0f);
+    for (i32 i = 0; i < k.c; i++) EXPECT_EQ(m->colors[i].a, 9.0f);
+    Model3_Free(m);
+  }
+  Model3 *m = Model3_New();
+  EXPECT_FALSE(Model3_ReserveToFill(m, -1, 0, 0, 0));
+  EXPECT_FALSE(Model3_ReserveToFill(m, 0, (i32)g_MaxVertices + 1, 0, 0));
+  Model3_Free(m);
 }
 
 TEST_F(ModelTest, SlotNumbersOutsideTheTableAreRefused) {
