@@ -11,37 +11,10 @@
 const char kKzMsgNotFinite[] = "%s は、数値に NaN または無限大が含まれているため、読み込むことができませんでした。";
 const char kFmtMsgNotFinite[] = "数値に NaN または無限大が含まれているため、読み込むことができません。";
 
-// NaN and the infinities, and only they, have every exponent bit set; one more in the exponent
-// field then carries into the sign bit, so the sign bits of (w & exponent) + one-exponent, OR-ed
-// over all words, tell. Eight words a pass in two accumulators of four lanes (the compiler keeps
-// them in vector registers): no dependent chain through the floating-point unit, and denormals,
-// -0 and every finite value are plain bit patterns here.
-typedef u32 FiniteWords4 __attribute__((vector_size(16)));
-static const u32 kExponent = 0x7F800000u, kExponentOne = 0x00800000u;
+bool Finite_Floats(const f32 *v, size_t n) { return Finite_Words((const u8 *)v, n); }
 
-static inline u32 ExponentCarry(u32 w) { return (w & kExponent) + kExponentOne; }
-
-bool Finite_Floats(const f32 *v, size_t n) {
-  const FiniteWords4 exponent = {kExponent, kExponent, kExponent, kExponent};
-  const FiniteWords4 one = {kExponentOne, kExponentOne, kExponentOne, kExponentOne};
-  FiniteWords4 a = {0, 0, 0, 0}, b = {0, 0, 0, 0};
-  size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    FiniteWords4 x, y;
-    memcpy(&x, v + i, 16);
-    memcpy(&y, v + i + 4, 16);
-    a |= (x & exponent) + one;
-    b |= (y & exponent) + one;
-  }
-  a |= b;
-  u32 seen = a[0] | a[1] | a[2] | a[3];
-  for (; i < n; i++) {
-    u32 w;
-    memcpy(&w, v + i, 4);
-    seen |= ExponentCarry(w);
-  }
-  return (seen & 0x80000000u) == 0;
-}
+// One more in a full exponent field carries into the sign bit (see Finite_WordsOf).
+static inline u32 ExponentCarry(u32 w) { return (w & 0x7F800000u) + 0x00800000u; }
 
 // The weights of n bindings (one float in each 12-byte record).
 static bool FiniteWeights(const VertexBinding *b, size_t n) {

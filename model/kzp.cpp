@@ -561,48 +561,11 @@ static bool ReadMotions(KzpRead *k, ByteReader *r, Model3 *m, bool withGroupKeys
   return !r->err;
 }
 
-// Whether one of `words` 32-bit words from p has all the exponent bits of an f32 set (NaN or
-// an infinity): one more in the exponent field then carries into the sign bit. Eight words a
-// pass in two accumulators; with Copy the words are stored to `to` on the way.
-template <bool Copy>
-static inline bool AnyExponentFullOf(const u8 *p, size_t words, u8 *to) {
-  typedef u32 Words4 __attribute__((vector_size(16)));
-  const u32 kExponent = 0x7F800000u, kOne = 0x00800000u;
-  const Words4 exponent = {kExponent, kExponent, kExponent, kExponent};
-  const Words4 one = {kOne, kOne, kOne, kOne};
-  Words4 seenA = {0, 0, 0, 0}, seenB = {0, 0, 0, 0};
-  size_t i = 0;
-  for (; i + 8 <= words; i += 8) {
-    Words4 a, b;
-    memcpy(&a, p + i * 4, 16);
-    memcpy(&b, p + i * 4 + 16, 16);
-    if (Copy) {
-      memcpy(to + i * 4, &a, 16);
-      memcpy(to + i * 4 + 16, &b, 16);
-    }
-    seenA |= (a & exponent) + one;
-    seenB |= (b & exponent) + one;
-  }
-  seenA |= seenB;
-  u32 seen = seenA[0] | seenA[1] | seenA[2] | seenA[3];
-  for (; i < words; i++) {
-    u32 w;
-    memcpy(&w, p + i * 4, 4);
-    if (Copy) memcpy(to + i * 4, &w, 4);
-    seen |= (w & kExponent) + kOne;
-  }
-  return (seen & 0x80000000u) != 0;
-}
-
-static inline bool AnyExponentFull(const u8 *p, size_t words, u8 *to = nullptr) {
-  return to ? AnyExponentFullOf<true>(p, words, to) : AnyExponentFullOf<false>(p, words, nullptr);
-}
-
 // Notes in k when a key's values hold a NaN or an infinity, frames left out (a negative frame
 // has the exponent bits set too).
 static void NoteNonFinite(KzpRead *k, const BoneKey3 *keys, i32 n) {
   for (i32 i = 0; i < n; i++)
-    if (AnyExponentFull((const u8 *)&keys[i] + 4, 10)) k->keysNotFinite = true;
+    if (!Finite_Words((const u8 *)&keys[i] + 4, 10)) k->keysNotFinite = true;
 }
 
 // Whether the frames of n keys (44-byte records from `words`, a frame first) ascend.
@@ -635,9 +598,9 @@ static bool ReadTrack(KzpRead *k, ByteReader *r, KeyTrack *t, bool *ordered) {
   memcpy(t->keys, words, (size_t)K * sizeof(BoneKey3));
   Bytes_SwapFields((u8 *)t->keys, (u64)K, kBoneKeyFields);
   words = (const u8 *)t->keys;
-  bool suspect = AnyExponentFull(words, (size_t)K * 11);
+  bool suspect = !Finite_Words(words, (size_t)K * 11);
 #else
-  bool suspect = AnyExponentFull(words, (size_t)K * 11, (u8 *)t->keys);
+  bool suspect = !Finite_Words(words, (size_t)K * 11, (u8 *)t->keys);
 #endif
   if (suspect) NoteNonFinite(k, t->keys, K);
   *ordered = FramesAscend(words, K);
