@@ -172,9 +172,7 @@ void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis);
 // An axis cross of half length 0.5 about world point o in red, green and blue (X, Y, Z);
 // on the current item the axis being edited (0..2) is yellow.
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);
-// View 0's own perspective camera as the frame places it (world x view x projection) and its
-// client size, the mouse's pixels: not whichever view the device drew last. False when view
-// 0 of the current layout has no size.
-bool Ed3D_View0Camera(f32 viewProj[16], i32 *w, i32 *h);
-// The same of view record v0 with the perspective camera's angles given.
+// The perspective camera of view record v0 (a layout's view 0) as the frame places it, at
+// the camera angles given (world x view x projection), and its client size, the mouse's
+// pixels: not whichever view the device drew last. False when v0 has no size.
 bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 viewProj[16], i32 *w, i32 *h);

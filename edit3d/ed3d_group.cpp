@@ -96,10 +96,6 @@ void Ed3D_SetRenderMode7AndRefresh(void) {
 }
 
 // [SECTION] view 0's camera
-bool Ed3D_View0Camera(f32 vp[16], i32 *w, i32 *h) {
-  return Ed3D_ViewCamera(View_Get(View_CurrentLayout(), 0), g_Shell.g_PerspAngleX, g_Shell.g_PerspAngleY, vp, w, h);
-}
-
 bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 vp[16], i32 *w, i32 *h) {
   *w = v0->clientW > 0 ? v0->clientW : v0->w;
   *h = v0->clientH > 0 ? v0->clientH : v0->h;

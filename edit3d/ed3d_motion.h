@@ -124,9 +124,10 @@ void Ed3D_RestoreDragStart(const HookCtx *c);
 void Ed3D_MotionBoneScreen(const ViewRecord *v, u32 slot, i32 b, f32 out[2]);
 // The same mapping for any model point p (the Front mapping for views of other kinds).
 void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]);
-// Screen position of bone b's posed origin on view 0's own perspective camera, in view 0's
-// client pixels (the mouse's). False when view 0 has no size.
-bool Ed3D_MotionBoneScreenView0(u32 slot, i32 b, f32 out[2]);
+// Screen position of bone b's posed origin (of the context's slot) on the perspective camera
+// of the context's layout's view 0, in view 0's client pixels (the mouse's). False when view 0
+// has no size.
+bool Ed3D_MotionBoneScreenView0(const HookCtx *c, i32 b, f32 out[2]);
 // The chain for effector e: E = e, J = E's parent, R = J's parent.
 void Ed3D_IkSetChain(const HookCtx *c, i32 e);
 // One IK step on the chain in the Side view `side`: bend at R, aim at J, each by at most one
@@ -190,9 +191,10 @@ Vec3 Ed3D_RingPoint(Vec3 centre, i32 r, i32 s);
 // projected ends `screen[r][s]`; -1 when the nearest lies beyond 50 pixels and the right
 // button is not held.
 i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 my, bool rightHeld);
-// Projects with view 0's own perspective camera (as the frame places it) into view 0's
-// client pixels; false when view 0 has no size or the point does not project.
-bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]);
+// Projects with the perspective camera of the context's layout's view 0 (as the frame places
+// it, at the context's angles) into view 0's client pixels; false when view 0 has no size or
+// the point does not project.
+bool Ed3D_ProjectView0(const HookCtx *c, f32 x, f32 y, f32 z, f32 out[2]);
 // The three rings about world point c in the current camera's screen, the ring under the
 // mouse (mx, my) chosen into *ring while no button is held; the chosen ring yellow, the
 // others dimmed while the left button is held.

@@ -270,9 +270,9 @@ void Ed3D_OrthoScreen(const ViewRecord *v, Vec3 p, f32 out[2]) {
   out[1] = s * -w + (f32)v->centerY;
 }
 
-bool Ed3D_MotionBoneScreenView0(u32 slot, i32 b, f32 out[2]) {
-  Vec3 p = Model3_GetBoneOrigin((i32)slot, b);
-  return Ed3D_ProjectView0(p.x, p.y, p.z, out);
+bool Ed3D_MotionBoneScreenView0(const HookCtx *c, i32 b, f32 out[2]) {
+  Vec3 p = Model3_GetBoneOrigin((i32)c->slot, b);
+  return Ed3D_ProjectView0(c, p.x, p.y, p.z, out);
 }
 
 void Ed3D_MotionRButtonUp(const HookCtx *c) {
@@ -285,7 +285,7 @@ void Ed3D_MotionRButtonUp(const HookCtx *c) {
   i32 found = -1;
   for (i32 b = 1; b < Model3_BoneCount(m); b++) {
     f32 s[2];
-    if (!Ed3D_MotionBoneScreenView0(c->slot, b, s)) continue;
+    if (!Ed3D_MotionBoneScreenView0(c, b, s)) continue;
     f32 d = fabsf(s[0] - (f32)x) + fabsf(s[1] - (f32)y);
     if (d < best) { best = d; found = b; }
   }

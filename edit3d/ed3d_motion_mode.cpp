@@ -198,10 +198,10 @@ i32 Ed3D_ChooseRing(const f32 screen[3][ED3D_RING_SEGMENTS + 1][2], i32 mx, i32 
   return ring;
 }
 
-bool Ed3D_ProjectView0(f32 x, f32 y, f32 z, f32 out[2]) {
+bool Ed3D_ProjectView0(const HookCtx *c, f32 x, f32 y, f32 z, f32 out[2]) {
   f32 vp[16], s[3];
   i32 w, h;
-  if (!Ed3D_View0Camera(vp, &w, &h)) return false;
+  if (!Ed3D_ViewCamera(View_Get(c->layout, 0), c->perspAngleX, c->perspAngleY, vp, &w, &h)) return false;
   Cam_ProjectWith(s, vp, x, y, z, (f32)w * 0.5f, (f32)h * 0.5f, false, 0, 0);
   out[0] = s[0];
   out[1] = s[1];

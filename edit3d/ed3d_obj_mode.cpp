@@ -201,7 +201,7 @@ void Ed3D_ObjRButtonUp(const HookCtx *c) {
   for (i32 o = 1; o < Kzo_ObjectCount(s); o++) {
     Vec3 p = WorldOrigin(o);
     f32 sc[2];
-    if (!Ed3D_ProjectView0(p.x, p.y, p.z, sc)) continue;
+    if (!Ed3D_ProjectView0(c, p.x, p.y, p.z, sc)) continue;
     f32 d = fabsf(sc[0] - (f32)x) + fabsf(sc[1] - (f32)y);
     if (d < best) {
       best = d;

@@ -230,7 +230,7 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
   i32 fx, fy, px, py;
   BoneInView(3, &fx, &fy);
   f32 s[2];
-  ASSERT_TRUE(Ed3D_MotionBoneScreenView0(SHELL_SLOT, 3, s));
+  ASSERT_TRUE(Ed3D_MotionBoneScreenView0(Hook_Now(), 3, s));
   px = (i32)s[0], py = (i32)s[1];
 
   const u32 MOVE = ED3D_MOTION_TOOL_MOVE, ROT = ED3D_MOTION_TOOL_ROTATE, SCALE = ED3D_MOTION_TOOL_SCALE,

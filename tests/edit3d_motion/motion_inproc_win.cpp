@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/shell_sel.h"
+#include "tests/support/hook_at.h"
 #include "app/shell_view.h"
 #include "lib/framework/lib_state.h"
 #include "model_shown.h"
@@ -164,7 +165,7 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   // A right click on bone 2 in the main view.
   ASSERT_TRUE(g_Shell.g_Views[SUB_3D_MOTION][0].clientW > 0 || g_Shell.g_Views[SUB_3D_MOTION][0].w > 0);
   f32 s[2];
-  ASSERT_TRUE(Ed3D_MotionBoneScreenView0(g_Sel.g_CurSlot, 2, s));
+  ASSERT_TRUE(Ed3D_MotionBoneScreenView0(Hook_Now(), 2, s));
   i32 x = (i32)s[0], y = (i32)s[1];
   SendMessageA(g_Lib.mainWnd, WM_RBUTTONDOWN, MK_RBUTTON, At(x, y));
   SendMessageA(g_Lib.mainWnd, WM_RBUTTONUP, 0, At(x, y));
