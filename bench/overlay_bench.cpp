@@ -246,7 +246,7 @@ void BM_ModelRender(benchmark::State &state) {
 }
 
 BENCHMARK(BM_ModelRender)->ArgsProduct({{1, 0}, {16000, 32000, 65000}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Overlay3D)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1000, 16000, 65000}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Overlay3D)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1000, 16000, 32000, 65000}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Overlay2D)->ArgsProduct({{0, 1, 2, 3, 4}, {4, 63, 254}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColiDraw)->Arg(32)->Arg(127)->Arg(254)->Unit(benchmark::kMillisecond);
 

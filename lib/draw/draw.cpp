@@ -67,6 +67,17 @@ void Draw_Line2DColors(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f
   Draw2D(DPT_LINELIST, 1, v, 2);
 }
 
+void Draw_Line2DKeyed(const Place2D *p, i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2, i32 r, i32 g, i32 b, i32 a) {
+  if (!DrawBatch_IsOpen()) {
+    Draw_Line2D(x1, y1, r, g, b, a, x2, y2, r, g, b, a);
+    return;
+  }
+  const Vert2D v[2] = {{x1, y1, r, g, b, a, 0.0f, 0.0f}, {x2, y2, r, g, b, a, 0.0f, 0.0f}};
+  const ScreenVertex s[2] = {Draw_PlaceVertex(p, &v[0]), Draw_PlaceVertex(p, &v[1])};
+  const u32 keys[2] = {key1, key2};
+  DrawBatch_Line2DKeyed(s, keys);
+}
+
 void Draw_Point2D(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a) {
   Draw_Point2DColors(x, y, r, g, b, a, 0.0f, 0.0f);
 }
