@@ -249,12 +249,12 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
-    const Polygon3 &p = m->polygons[f];
-    i32 k = Corners(m, p);
     // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
     // the corner's cross.
     bool cross = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo;
     if (faceMode && g_Sel.g_PolySelFaces[f] && !cross) continue;
+    const Polygon3 &p = m->polygons[f];
+    i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
