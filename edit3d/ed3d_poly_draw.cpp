@@ -108,11 +108,6 @@ void Ed3D_PolyDrawScene(const HookCtx *c) {
 // [SECTION] overlay
 static bool Ortho(const ViewRecord *v) { return v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE; }
 
-// An edge, or a point when both ends fall on one pixel.
-static void Edge(i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b, i32 a) {
-  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 196, 196, 196, 255);
-  else Draw_Line2D(x1, y1, r, g, b, a, x2, y2, r, g, b, a);
-}
 
 // The sketch chosen for the view's kind (Front, Top, Side), while "表示" is on.
 static const ImageHandle *SketchOf(u32 kind) {
@@ -144,19 +139,13 @@ static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i
   Poly_OrthoToScreen(v, q.x, q.y, q.z, x, y);
 }
 
-// The screen ends of the edge from corner j to the next of a k-cornered polygon.
-static void EdgeOnScreen(const Model3 *m, const ViewRecord *v, const Polygon3 &p, i32 j, i32 k, i32 *x1, i32 *y1,
-                         i32 *x2, i32 *y2) {
-  ScreenOf(m, v, p.corners[j].vertex, x1, y1);
-  ScreenOf(m, v, p.corners[(j + 1) % k].vertex, x2, y2);
-}
-
-
-// The plan of the lines left out (scratch, grown, main thread; written by FindLastCorners and
-// the wire's planning below): every position's pixel, two each, and the sides of its selected
-// box still to be drawn (drawmarks.h), planned with the edges when the pixels are exact, every
-// side otherwise; the model planned for; and the corner (4 x face + corner) of the last ring
-// that passes each position (lastCorner).
+// The plan of the lines left out (scratch, grown, main thread; written by ProjectPositions,
+// FindLastCorners and the wire's planning below): every position's pixel, two each, projected
+// once per view (`projected` while they stand for this view's drawing), and the sides of its
+// selected box still to be drawn (drawmarks.h), planned with the edges when the pixels are
+// exact, every side otherwise; the model planned for; the corner (4 x face + corner) of the
+// last ring that passes each position (lastCorner); the placement the wire's lines are drawn
+// with, taken once per view.
 static struct {
   i32 *pixels;
   u8 *boxSides;
@@ -164,7 +153,46 @@ static struct {
   const Model3 *model;
   i32 *lastCorner;
   i32 lastRoom;
+  bool projected;
+  Place2D place;
 } s_Plan;
+
+// Every position's pixel in this view into s_Plan.pixels; false when there is no room.
+static bool ProjectPositions(const Model3 *m, const ViewRecord *v) {
+  i32 verts = Model3_PositionCount(m);
+  if (verts > s_Plan.pixelRoom) {
+    i32 *p = (i32 *)realloc(s_Plan.pixels, (size_t)verts * 2 * sizeof(i32));
+    if (!p) return false;
+    s_Plan.pixels = p;
+    s_Plan.pixelRoom = verts;
+  }
+  // Poly_FaceScratch's pixels where it has them, as ScreenOf reads them.
+  i32 found = (i32)App_WorkVertCount() < verts ? (i32)App_WorkVertCount() : verts;
+  const f32 *at = g_Sel.g_PolyScreenPos;
+  if (!at) found = 0;
+  for (i32 i = 0; i < found; i++) s_Plan.pixels[2 * i] = (i32)at[3 * i], s_Plan.pixels[2 * i + 1] = (i32)at[3 * i + 1];
+  for (i32 i = found; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
+  return true;
+}
+
+// The screen ends of the edge from corner j to the next of a k-cornered polygon.
+static void EdgeOnScreen(const Model3 *m, const ViewRecord *v, const Polygon3 &p, i32 j, i32 k, i32 *x1, i32 *y1,
+                         i32 *x2, i32 *y2) {
+  u32 a = p.corners[j].vertex, b = p.corners[j + 1 < k ? j + 1 : 0].vertex;
+  if (s_Plan.projected) {
+    *x1 = s_Plan.pixels[2 * a], *y1 = s_Plan.pixels[2 * a + 1];
+    *x2 = s_Plan.pixels[2 * b], *y2 = s_Plan.pixels[2 * b + 1];
+    return;
+  }
+  ScreenOf(m, v, a, x1, y1);
+  ScreenOf(m, v, b, x2, y2);
+}
+
+// The edge from position ka to kb, or a point when both ends fall on one pixel.
+static void Edge(u32 ka, u32 kb, i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i32 b, i32 a) {
+  if (x1 == x2 && y1 == y2) Draw_Point2D(x1, y1, 196, 196, 196, 255);
+  else Draw_Line2DKeyed(&s_Plan.place, x1, y1, ka, x2, y2, kb, r, g, b, a);
+}
 
 static bool FindLastCorners(const Model3 *m) {
   i32 verts = Model3_PositionCount(m);
@@ -198,14 +226,10 @@ static void PlanBox(u32 c) {
   s_Plan.boxSides[vi] = DrawMarks_Again(x, y, 0) ? 0 : (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
 }
 
-static bool PairEdges(const Model3 *m, const ViewRecord *v) {
+// Needs the view's pixels (ProjectPositions).
+static bool PairEdges(const Model3 *m) {
   i32 verts = Model3_PositionCount(m);
-  if (verts > s_Plan.pixelRoom) {
-    i32 *p = (i32 *)realloc(s_Plan.pixels, (size_t)verts * 2 * sizeof(i32));
-    if (!p) return false;
-    s_Plan.pixels = p;
-    s_Plan.pixelRoom = verts;
-  }
+  if (!s_Plan.projected) return false;
   if (verts > s_Plan.boxRoom) {
     u8 *p = (u8 *)realloc(s_Plan.boxSides, (size_t)verts);
     if (!p) return false;
@@ -213,7 +237,6 @@ static bool PairEdges(const Model3 *m, const ViewRecord *v) {
     s_Plan.boxRoom = verts;
   }
   if (verts > 0) memset(s_Plan.boxSides, 15, (size_t)verts);
-  for (i32 i = 0; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
   bool boxes = g_Sel.g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
   s_Plan.model = m;
   return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Plan.pixels, DrawnLate, boxes ? PlanBox : nullptr);
@@ -226,14 +249,18 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
+    // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
+    // the corner's cross.
+    bool cross = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo;
+    if (faceMode && g_Sel.g_PolySelFaces[f] && !cross) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       bool later = DrawnLater(paired, f, j);
-      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(x1, y1, x2, y2, grey, grey, grey, 255);
       u32 vi = p.corners[j].vertex;
+      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
       if (!faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
         DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
       if (v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo) {
@@ -253,7 +280,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       if (DrawnLater(paired, f, j)) continue;
-      Edge(x1, y1, x2, y2, 128, 255, 255, 255);
+      Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
       i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
@@ -296,11 +323,14 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     Poly_FaceScratch(m, v);
     if (active) Poly_RectSelectPass(m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
     DrawBatch_Begin();
+    s_Plan.projected = ProjectPositions(m, v);
+    s_Plan.place = Draw_CurrentPlacement();
     // Every edge is opaque: one between two faces is drawn by the later one only.
-    bool paired = DrawWire_Exact() && PairEdges(m, v);
+    bool paired = DrawWire_Exact() && PairEdges(m);
     DrawMesh(m, v, paired);
     if (sel->g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
+    s_Plan.projected = false;
   }
   if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {

@@ -9,19 +9,24 @@ DrawSwitches g_Draw = {1, 0};  // scene drawing on
 
 // [SECTION] 2D placement
 
+// Pixel (x, y) placed into s, field by field.
+static void PlaceCorner(const Place2D *p, i32 x, i32 y, u32 color, f32 u, f32 v, ScreenVertex *s) {
+  s->x = (f32)x * p->scaleX;
+  s->y = (f32)y * p->scaleY;
+  if (p->inFrame) {
+    s->x += p->offsetX;
+    s->y += p->offsetY;
+  }
+  s->z = 0.0f;
+  s->rhw = 1.0f;
+  s->color = color;
+  s->u = u;
+  s->v = v;
+}
+
 ScreenVertex Draw_PlaceVertex(const Place2D *p, const Vert2D *v) {
   ScreenVertex s;
-  s.x = (f32)v->x * p->scaleX;
-  s.y = (f32)v->y * p->scaleY;
-  if (p->inFrame) {
-    s.x += p->offsetX;
-    s.y += p->offsetY;
-  }
-  s.z = 0.0f;
-  s.rhw = 1.0f;
-  s.color = Draw_PackColor(v->r, v->g, v->b, v->a);
-  s.u = v->u;
-  s.v = v->v;
+  PlaceCorner(p, v->x, v->y, Draw_PackColor(v->r, v->g, v->b, v->a), v->u, v->v, &s);
   return s;
 }
 
@@ -65,6 +70,19 @@ void Draw_Line2DColors(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f
     return;
   }
   Draw2D(DPT_LINELIST, 1, v, 2);
+}
+
+void Draw_Line2DKeyed(const Place2D *p, i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2, i32 r, i32 g, i32 b, i32 a) {
+  if (!DrawBatch_IsOpen()) {
+    Draw_Line2D(x1, y1, r, g, b, a, x2, y2, r, g, b, a);
+    return;
+  }
+  ScreenVertex s[2];
+  u32 color = Draw_PackColor(r, g, b, a);
+  PlaceCorner(p, x1, y1, color, 0.0f, 0.0f, &s[0]);
+  PlaceCorner(p, x2, y2, color, 0.0f, 0.0f, &s[1]);
+  const u32 keys[2] = {key1, key2};
+  DrawBatch_Line2DKeyed(s, keys);
 }
 
 void Draw_Point2D(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a) {
@@ -144,8 +162,10 @@ void Draw_Line3D(f32 x1, f32 y1, f32 z1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1,
 
 void Draw_LineRing3D(const f32 *xyz, i32 n, i32 r, i32 g, i32 b, i32 a, const u32 *keys) {
   if (n < 2 || n > 4) return;
-  SceneVertex s[4];
-  for (i32 j = 0; j < n; j++) s[j] = MakeSceneVertex(xyz[3 * j], xyz[3 * j + 1], xyz[3 * j + 2], 0, 0, 0, r, g, b, a, 0, 0);
+  // Field by field, with no vertex staged and copied: the batch reads each corner at once.
+  SceneVertex s[4] = {};
+  u32 color = Draw_PackColor(r, g, b, a);
+  for (i32 j = 0; j < n; j++) s[j].x = xyz[3 * j], s[j].y = xyz[3 * j + 1], s[j].z = xyz[3 * j + 2], s[j].diffuse = color;
   if (DrawBatch_IsOpen()) {
     if (keys) DrawBatch_Ring3DKeyed(s, keys, (u32)n);
     else DrawBatch_Ring3D(s, (u32)n);

@@ -72,6 +72,11 @@ void Draw_Line2DColors(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f
 void Draw_Point2D(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a);
 void Draw_Line2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1,
                  i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2);
+// A run of one-colour 2D lines between pixels whose ends are keyed (a model position each,
+// say): the placement is taken once for the run (Draw_CurrentPlacement) and, in an open batch,
+// an end shares the vertex listed under its key when that vertex is the same. The picture is
+// the one Draw_Line2D gives for each line.
+void Draw_Line2DKeyed(const Place2D *p, i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2, i32 r, i32 g, i32 b, i32 a);
 void Draw_Triangle2D(i32 x1, i32 y1, i32 r1, i32 g1, i32 b1, i32 a1, f32 u1, f32 v1,
                      i32 x2, i32 y2, i32 r2, i32 g2, i32 b2, i32 a2, f32 u2, f32 v2,
                      i32 x3, i32 y3, i32 r3, i32 g3, i32 b3, i32 a3, f32 u3, f32 v3);

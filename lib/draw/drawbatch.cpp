@@ -89,18 +89,24 @@ static u32 ShareSlot(const void *v) {
   return (h ^ (h >> 15) ^ (h >> 23)) & (DRAWBATCH_SHARE - 1);
 }
 
-static u16 AddVertex(const void *v, u32 stride) {
+// The index of v in the list: the vertex in share slot `slot` when it is the same, else v added
+// (and listed in that slot). The layout's size is fixed here, so the compare is inlined.
+template <typename V> static u16 SharedVertex(const V &v, u32 slot) {
   DrawBatch &b = g_DrawBatch;
-  u32 slot = ShareSlot(v);
   if (b.shareStamp[slot] == b.stamp) {
     u16 i = b.shareIndex[slot];
-    if (memcmp(b.verts + (size_t)i * stride, v, stride) == 0) return i;
+    if (memcmp(b.verts + (size_t)i * sizeof(V), &v, sizeof(V)) == 0) return i;
   }
   u16 i = (u16)b.vertCount++;
-  memcpy(b.verts + (size_t)i * stride, v, stride);
+  memcpy(b.verts + (size_t)i * sizeof(V), &v, sizeof(V));
   b.shareStamp[slot] = b.stamp;
   b.shareIndex[slot] = i;
   return i;
+}
+
+static u16 AddVertex(const void *v, u32 stride) {
+  if (stride == sizeof(ScreenVertex)) return SharedVertex(*(const ScreenVertex *)v, ShareSlot(v));
+  return SharedVertex(*(const SceneVertex *)v, ShareSlot(v));
 }
 
 static void AddLine(u32 kind, const void *a, const void *c) {
@@ -114,6 +120,14 @@ static void AddLine(u32 kind, const void *a, const void *c) {
 void DrawBatch_Line2D(const ScreenVertex v[2]) {
   if (g_DrawBatch.clipOn && Outside(v[0], v[1])) return;
   AddLine(DRAWBATCH_LINES2D, &v[0], &v[1]);
+}
+
+void DrawBatch_Line2DKeyed(const ScreenVertex v[2], const u32 keys[2]) {
+  if (g_DrawBatch.clipOn && Outside(v[0], v[1])) return;
+  MakeRoom(DRAWBATCH_LINES2D, 2);
+  DrawBatch &b = g_DrawBatch;
+  b.indices[b.indexCount++] = SharedVertex(v[0], keys[0] & (DRAWBATCH_SHARE - 1));
+  b.indices[b.indexCount++] = SharedVertex(v[1], keys[1] & (DRAWBATCH_SHARE - 1));
 }
 
 void DrawBatch_Point2D(const ScreenVertex &v) {
@@ -172,19 +186,7 @@ void DrawBatch_Ring3D(const SceneVertex *v, u32 n) {
 }
 
 // The index of v in the list: the vertex listed under `key` when it is the same, else v added.
-static u16 KeyedVertex(const SceneVertex &v, u32 key) {
-  DrawBatch &b = g_DrawBatch;
-  u32 slot = key & (DRAWBATCH_SHARE - 1);
-  if (b.shareStamp[slot] == b.stamp) {
-    u16 i = b.shareIndex[slot];
-    if (memcmp(b.verts + (size_t)i * sizeof(SceneVertex), &v, sizeof v) == 0) return i;
-  }
-  u16 i = (u16)b.vertCount++;
-  memcpy(b.verts + (size_t)i * sizeof(SceneVertex), &v, sizeof v);
-  b.shareStamp[slot] = b.stamp;
-  b.shareIndex[slot] = i;
-  return i;
-}
+static u16 KeyedVertex(const SceneVertex &v, u32 key) { return SharedVertex(v, key & (DRAWBATCH_SHARE - 1)); }
 
 void DrawBatch_Ring3DKeyed(const SceneVertex *v, const u32 *keys, u32 n) {
   if (n < 2 || n > 4) return;

@@ -69,6 +69,10 @@ void DrawBatch_Line2D(const ScreenVertex v[2]);
 void DrawBatch_Point2D(const ScreenVertex &v);
 void DrawBatch_Line3D(const SceneVertex v[2]);
 void DrawBatch_Point3D(const SceneVertex &v);
+// One 2D line, each end with a key (where it comes from, e.g. a model position): an end equal
+// byte for byte to the vertex last listed under its key shares that vertex instead of being
+// looked up by its contents.
+void DrawBatch_Line2DKeyed(const ScreenVertex v[2], const u32 keys[2]);
 // One lit 3D triangle (the collision model's translucent faces).
 void DrawBatch_Triangle3D(const SceneVertex v[3]);
 // The closed ring of n (at most 4) 3D lines v[0]-v[1], ..., v[n-1]-v[0]: the picture of the

@@ -29,6 +29,8 @@ struct Wire {
   u32 tableSize;
   u8 *skip;
   u32 skipRoom;
+  u8 *late;      // the plan's late(f), asked once per face
+  u32 lateRoom;
 } s_W;
 
 template <typename T> bool Grow(T **p, size_t n) {
@@ -110,17 +112,17 @@ void DrawWire_Build(const u32 *ring, const u8 *count, u32 faces) {
 
 i32 DrawWire_Twin(u32 corner) { return corner < 4 * s_W.faces ? s_W.twin[corner] : -1; }
 
-// One corner's edge, walking the drawing backwards. Left out when its twin comes later, is
-// opaque and symmetric, and a later opaque primitive covers its start (drawwire.h); or when
-// later opaque primitives cover every pixel it may cover (drawmarks.h).
-static void PlanCorner(const i32 *pixels, u32 c, bool (*late)(u32 face), bool earlyOpaque) {
-  u32 f = c / 4, k = s_W.count[f], a = s_W.ring[c], b = s_W.ring[4 * f + (c % 4 + 1) % k];
+// One corner's edge (corner j of face f), walking the drawing backwards. Left out when its twin
+// comes later, is opaque and symmetric, and a later opaque primitive covers its start
+// (drawwire.h); or when later opaque primitives cover every pixel it may cover (drawmarks.h).
+static void PlanCorner(const i32 *pixels, u32 f, u32 j, bool earlyOpaque) {
+  u32 c = 4 * f + j, k = s_W.count[f], a = s_W.ring[c], b = s_W.ring[j + 1 < k ? c + 1 : 4 * f];
   i32 xa = pixels[2 * a], ya = pixels[2 * a + 1], xb = pixels[2 * b], yb = pixels[2 * b + 1];
   i32 t = s_W.twin[c];
-  bool lateF = late && late(f), opaque = earlyOpaque || lateF;
+  bool lateF = s_W.late[f], opaque = earlyOpaque || lateF;
   if (t >= 0 && DrawMarks_Covered(xa, ya)) {
     u32 g = (u32)t / 4;
-    bool lateG = late && late(g);
+    bool lateG = s_W.late[g];
     bool later = lateG != lateF ? lateG : g > f;
     if (later && (earlyOpaque || lateG) && DrawMarks_TieFree(xa, ya, xb, yb)) {
       s_W.skip[c] = 1;
@@ -138,6 +140,11 @@ bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), boo
     s_W.skipRoom = corners;
   }
   if (corners) memset(s_W.skip, 0, corners);
+  if (s_W.faces > s_W.lateRoom) {
+    if (!Grow(&s_W.late, s_W.faces)) return false;
+    s_W.lateRoom = s_W.faces;
+  }
+  for (u32 f = 0; f < s_W.faces; f++) s_W.late[f] = late && late(f);
   for (u32 f = 0; f < s_W.faces; f++)
     for (u32 j = 0; j < s_W.count[f]; j++)
       if (s_W.ring[4 * f + j] >= positions) return false;
@@ -147,10 +154,10 @@ bool DrawWire_Plan(const i32 *pixels, u32 positions, bool (*late)(u32 face), boo
   for (int pass = 1; pass >= 0; pass--) {
     if (pass == 1 && !late) continue;
     for (u32 f = s_W.faces; f-- > 0;) {
-      if (s_W.count[f] < 2 || (late && late(f)) != (pass == 1)) continue;
+      if (s_W.count[f] < 2 || s_W.late[f] != (pass == 1)) continue;
       for (u32 j = s_W.count[f]; j-- > 0;) {
         if (marks) marks(4 * f + j);
-        PlanCorner(pixels, 4 * f + j, late, earlyOpaque);
+        PlanCorner(pixels, f, j, earlyOpaque);
       }
     }
   }

@@ -25,6 +25,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/undo.h"
 #include "lib/draw/camera.h"
+#include "lib/draw/drawbatch.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
@@ -466,6 +467,43 @@ TEST_F(PolyTest, RectangleSelection) {
   Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
   EXPECT_EQ(SelectedFaces(), std::vector<i32>{1});
+}
+
+// [SECTION] overlay
+// The Front view in face selection, drawn one line at a time and batched: the selected face's
+// outline in cyan, the other face's edges in grey (the one it shares with the later selected
+// face may be left out when batched) and the cross on the chosen corner of the selected face.
+TEST_F(PolyTest, FrontViewDrawsTheSelectedOutlineTheWireAndTheChosenCornersCross) {
+  i32 a[6] = {AddVertex(0, 0, 0), AddVertex(0, 1, 0), AddVertex(1, 1, 0), AddVertex(1, 0, 0), AddVertex(2, 1, 0), AddVertex(2, 0, 0)};
+  AddFace({a[0], a[1], a[2], a[3]});
+  AddFace({a[3], a[2], a[4], a[5]});
+  g_Sel.g_PolySelFaces[0] = 1;
+  g_Sel.g_PolyFaceNo = 0, g_Sel.g_PolyVertexNo = 2;
+  g_Shell.g_DrawView = 1;
+  const u32 cyan = Draw_PackColor(128, 255, 255, 255), grey = Draw_PackColor(208, 208, 208, 255), yellow = Draw_PackColor(255, 255, 0, 255);
+  for (u32 off : {1u, 0u}) {
+    SCOPED_TRACE(off ? "one line at a time" : "batched");
+    FakeDev_Install();
+    g_DrawBatchOff = off;
+    Ed3D_PolyDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
+    g_DrawBatchOff = 0;
+    u32 cyans = 0, greys = 0, yellows = 0;
+    f32 crossX = 0, crossY = 0;
+    for (size_t i = 0; i < g_Fake->draws.size(); i++) {
+      if (g_Fake->draws[i].fvf != FVF_SCREENVERTEX || g_Fake->draws[i].primType != DPT_LINELIST) continue;
+      std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
+      for (size_t k = 0; k + 1 < v.size(); k += 2) {
+        cyans += v[k].color == cyan, greys += v[k].color == grey;
+        if (v[k].color == yellow) yellows++, crossX += 0.25f * (v[k].x + v[k + 1].x), crossY += 0.25f * (v[k].y + v[k + 1].y);
+      }
+    }
+    EXPECT_EQ(cyans, 4u);
+    EXPECT_GE(greys, off ? 4u : 3u);
+    EXPECT_LE(greys, 4u);
+    ASSERT_EQ(yellows, 2u);
+    EXPECT_EQ(crossX, g_Sel.g_PolyScreenPos[3 * a[2]]);
+    EXPECT_EQ(crossY, g_Sel.g_PolyScreenPos[3 * a[2] + 1]);
+  }
 }
 
 }  // namespace

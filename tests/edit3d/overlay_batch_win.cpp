@@ -84,6 +84,17 @@ void Model3D(u32 subMode) {
   App_AllocWorkArrays();
   for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
   BenchGrid_FourViews3D(m, subMode, 320, 240, 1.1f, kBone);
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
+}
+
+// Model3D with every third face and every fourth position not selected, and a corner of a
+// selected face chosen (its cross in the Front view).
+void Model3DPartly(u32 subMode) {
+  Model3D(subMode);
+  for (i32 f = 0; f < 25; f += 3) g_Sel.g_PolySelFaces[f] = 0;
+  for (i32 i = 0; i < 39; i += 4) g_Sel.g_PolySelVerts[i] = 0;
+  g_Sel.g_PolyFaceNo = 8;
+  g_Sel.g_PolyVertexNo = 1;
 }
 
 // 12 x 5 quads of 3 x 2 pixels (their marks overlap), 6 bones, everything selected.
@@ -156,6 +167,10 @@ struct Case {
 const Case kCases[] = {
     {"3D polygon, vertices", Model3D, SUB_3D_POLY, 0, POLY_TOOL_VERTEX, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
     {"3D polygon, faces", Model3D, SUB_3D_POLY, 1, POLY_TOOL_FACE, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
+    {"3D polygon, faces, some selected, a corner chosen", Model3DPartly, SUB_3D_POLY, 1, POLY_TOOL_FACE,
+     Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
+    {"3D polygon, vertices, some selected, a corner chosen", Model3DPartly, SUB_3D_POLY, 0, POLY_TOOL_VERTEX,
+     Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
     {"3D texture, faces", Model3D, SUB_3D_TEXTURE, 1, POLY_TOOL_FACE, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay, 0, 4, false},
     {"3D bone", Model3D, SUB_3D_BONE, 0, 0, nullptr, Ed3D_BoneDraw, 0, 4, false},
     {"3D weight", Model3D, SUB_3D_WEIGHT, 0, 0, nullptr, Ed3D_WeightDrawOverlay, 1, 4, false},

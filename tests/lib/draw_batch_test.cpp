@@ -76,6 +76,26 @@ void KeyedRings(int cols, int rows, bool odd) {
     }
 }
 
+// The wire of a cols x rows grid of quads 3 pixels apart, each line from a grid point to the
+// next right and down, ends keyed by grid point, with the placement taken once. With `odd`:
+// every fifth line in another colour (the vertex under a key changes), every seventh keyed a
+// share table's length further on, and every eleventh from a point to itself.
+void KeyedLines2D(int cols, int rows, bool odd) {
+  Place2D p = Draw_CurrentPlacement();
+  int n = 0;
+  for (int r = 0; r <= rows; r++)
+    for (int c = 0; c <= cols; c++)
+      for (int d = 0; d < 2; d++, n++) {
+        int c2 = c + (d == 0), r2 = r + (d == 1);
+        if (c2 > cols || r2 > rows) continue;
+        if (odd && n % 11 == 0) c2 = c, r2 = r;
+        u32 far = odd && n % 7 == 0 ? (u32)DRAWBATCH_SHARE : 0u;
+        i32 grey = odd && n % 5 == 0 ? 128 : 196;
+        Draw_Line2DKeyed(&p, 3 * c, 3 * r, (u32)(r * (cols + 1) + c) + far, 3 * c2, 3 * r2, (u32)(r2 * (cols + 1) + c2) + far,
+                         grey, grey, 255, 255);
+      }
+}
+
 const Script kScripts[] = {
     {"lines, points and marks keep their order", [] {
        for (int i = 0; i < 50; i++) {
@@ -128,6 +148,19 @@ const Script kScripts[] = {
      }, 2},
     {"keyed rings: lifted corners, colliding keys, triangles", [] { KeyedRings(30, 20, true); }, 1},
     {"keyed rings beyond a list", [] { KeyedRings(100, 90, false); }, 2},
+    {"keyed 2D lines: changed colours, colliding keys, lines to themselves", [] { KeyedLines2D(30, 20, true); }, 1},
+    {"keyed 2D lines among plain ones, placed in a frame", [] {
+       g_Lib.viewWindowMode = 1;
+       g_Shell.g_Family2DFrame[g_Shell.g_EditFamily] = 1;
+       g_Lib.desktopWidth = 700;
+       g_Lib.desktopHeight = 500;
+       Lines2D(3);
+       KeyedLines2D(10, 10, true);
+       Draw_Point2D(5, 5, 1, 2, 3, 255);
+       KeyedLines2D(10, 10, false);
+       g_Lib.viewWindowMode = 0;
+     }, 1},
+    {"keyed 2D lines beyond a list", [] { KeyedLines2D(200, 120, false); }, 2},
 };
 
 TEST_F(BatchTest, BatchedScriptsDrawWhatOneCallEachDraws) {
@@ -179,6 +212,21 @@ TEST_F(BatchTest, KeyedRingsListEachGridPointOnce) {
   KeyedRings(30, 20, false);
   EXPECT_EQ(g_DrawBatch.vertCount, 31u * 21u);
   EXPECT_EQ(g_DrawBatch.indexCount, 30u * 20u * 8u);
+  DrawBatch_End();
+}
+
+TEST_F(BatchTest, KeyedLinesListEachGridPointOnceAndLeaveOutWhatLiesBeyond) {
+  DrawBatch_Begin();
+  KeyedLines2D(30, 20, false);
+  EXPECT_EQ(g_DrawBatch.vertCount, 31u * 21u);
+  EXPECT_EQ(g_DrawBatch.indexCount, 2u * (30u * 21u + 31u * 20u));
+  DrawBatch_End();
+  g_Fake->viewport = {10, 20, 100, 50, 0.0f, 1.0f};   // pixels 10..109 x 20..69, as below
+  Place2D p = Draw_CurrentPlacement();
+  DrawBatch_Begin();
+  Draw_Line2DKeyed(&p, 0, 30, 0, 8, 40, 1, 1, 2, 3, 255);     // wholly left of it
+  Draw_Line2DKeyed(&p, 0, 30, 0, 9, 40, 2, 1, 2, 3, 255);     // reaches it
+  EXPECT_EQ(g_DrawBatch.indexCount, 2u);
   DrawBatch_End();
 }
 
