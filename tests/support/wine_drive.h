@@ -455,6 +455,9 @@ inline HWND Drive_FrontView(u32 layout) {
 
 // A left drag in a view window from client (100, 100) to (160, 100) in steps of 10 pixels.
 inline void Drive_DragRight(HWND view, const char *file = __builtin_FILE(), int line = __builtin_LINE()) {
+  // The pointer reaches the press point first, as a hand's does: a move the display server
+  // delivered to another window meanwhile would otherwise count in the drag's first step.
+  SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
   SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
   for (int px = 110; px <= 160; px += 10) SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(px, 100));
   SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(160, 100));
