@@ -41,6 +41,13 @@ inline bool Finite_WordsOf(const u8 *p, size_t words, u8 *to) {
     seenA |= (a & exponent) + one;
     seenB |= (b & exponent) + one;
   }
+  if (i + 4 <= words) {   // a run of 4k + 4 words (a bone key track of 4 keys, say) ends with one more lane pass
+    Words4 a;
+    memcpy(&a, p + i * 4, 16);
+    if (Copy) memcpy(to + i * 4, &a, 16);
+    seenB |= (a & exponent) + one;
+    i += 4;
+  }
   seenA |= seenB;
   u32 seen = seenA[0] | seenA[1] | seenA[2] | seenA[3];
   for (; i < words; i++) {

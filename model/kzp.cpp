@@ -644,6 +644,25 @@ static bool ReadBoneCount(KzpRead *k, ByteReader *r, Model3 *m) {
   return true;
 }
 
+// The key tracks of bone b when the whole record is in *r with these key counts and the
+// bone's table was made for them (every track has its room): ReadTrack and TrackInOrder
+// without the count and room checks, with their answers.
+static bool ReadWholeTracks(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts) {
+  const u8 *p = r->p;
+  KeyTrack *tracks = m->bones[b].keys;
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    i32 K = counts[mo];
+    p += 4;
+    KeyTrack *t = &tracks[mo];
+    t->count = K;
+    if (!Finite_Words(p, (size_t)K * 11, (u8 *)t->keys)) NoteNonFinite(k, t->keys, K);
+    if (!TrackInOrder(k, m, b, mo, FramesAscend(p, K))) return false;
+    p += (size_t)K * sizeof(BoneKey3);
+  }
+  r->p = p;
+  return true;
+}
+
 // Bone b: name, parent, rest and one key track per motion (counts: its key counts when known
 // to hold, see NewKeyTable).
 static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts = nullptr) {
@@ -655,7 +674,11 @@ static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *cou
   for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
   for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-  if (!bone->keys && !NewKeyTable(r, m, b, counts)) return false;
+  bool fresh = !bone->keys;
+  if (fresh && !NewKeyTable(r, m, b, counts)) return false;
+#if !BYTES_HOST_BIG_ENDIAN
+  if (fresh && counts && !r->err) return ReadWholeTracks(k, r, m, b, counts);
+#endif
   for (i32 mo = 0; mo < m->motionCount; mo++) {
     bool ordered;
     if (!ReadTrack(k, r, &bone->keys[mo], &ordered) || !TrackInOrder(k, m, b, mo, ordered)) return false;
