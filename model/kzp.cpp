@@ -396,15 +396,50 @@ static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
 // (The indices are checked and stored from locals: read back through the record, every
 // store would have to be assumed to change top[] or the limit.)
+// InBlock: the reader holds kMaxPolygonRecord bytes or more, so the record is all there
+// whatever it says and its bytes are taken without bounds checks.
+template <bool InBlock = false>
 static inline bool ReadPolygon(KzpRead *k, ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
-  if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
-  u8 n = Rd_U8(r);
-  if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+  const u8 *q;
+  u8 n;
+  if (InBlock) {
+    q = r->p + (wide ? 0 : 4);   // an old per-polygon word, never used
+    n = *q++;
+    if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+  } else {
+    if (!wide) Rd_Skip(r, 4);
+    n = Rd_U8(r);
+    if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+    if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
+    q = r->p;
+  }
   memset(p, 0, offsetof(Polygon3, corners));
   p->cornerCount = n;
-  if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
-  const u8 *q = r->p;
   const u32 limit = g_MaxVertices;
+#if !BYTES_HOST_BIG_ENDIAN
+  if (wide) {
+    // A corner in the file is a PolyCorner: its four indices are checked and raised into
+    // top[] as one vector each.
+    typedef u32 Index4 __attribute__((vector_size(16)));
+    const Index4 lim = {limit, limit, limit, limit}, one = {1, 1, 1, 1};
+    Index4 t = {top[0], top[1], top[2], top[3]}, bad = {0, 0, 0, 0};
+    for (int c = 0; c < n; c++, q += 16) {
+      Index4 x;
+      memcpy(&x, q, 16);
+      memcpy(&p->corners[c], q, 16);
+      bad |= (Index4)(x >= lim);
+      Index4 above = x + one, higher = (Index4)(above > t);
+      t = (above & higher) | (t & ~higher);
+    }
+    if (bad[0] | bad[1] | bad[2] | bad[3]) return false;
+    for (int c = n; c < 4; c++) p->corners[c] = PolyCorner{0, 0, 0, 0};
+    p->faceNormal = Vec3{0.0f, 0.0f, 0.0f};
+    for (int j = 0; j < 4; j++) top[j] = t[j];
+    p->group = Bytes_LoadU32(q);
+    r->p = q + 4;
+    return p->group < MODEL3_GROUPS;
+  }
+#endif
   u32 t0 = top[0], t1 = top[1], t2 = top[2], t3 = top[3];
   for (int c = 0; c < n; c++) {
     u32 vertex, normal, color, uv;
@@ -807,7 +842,9 @@ static bool StreamPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
       Rd_Init(&r, k->data, k->have);
     }
     i32 first = i;
-    for (; i < F && (Rd_Remaining(&r) >= kMaxPolygonRecord || k->left == 0); i++)
+    for (; i < F && Rd_Remaining(&r) >= kMaxPolygonRecord; i++)
+      if (!ReadPolygon<true>(k, &r, &m->polygons[i], wide, top)) return false;
+    for (; i < F && Rd_Remaining(&r) < kMaxPolygonRecord && k->left == 0; i++)
       if (!ReadPolygon(k, &r, &m->polygons[i], wide, top) || r.err) return false;
     if (k->normals) Mesh_NormalSumsAdd(&sums, m->polygons + first, i - first, m->positions);
   }

@@ -505,7 +505,7 @@ struct NormalLookup {
 static const u32 kPastPositions = 0x7FFFFFFFu;
 static const u32 kNoTable = 0x80000000u;
 // Look-ups a probe runs ahead of the one it does: their slots are fetched meanwhile.
-static const i32 kProbesAhead = 16;
+static const i32 kProbesAhead = 32;
 
 // The look-ups of the polygons' corners in order: a position's first corner looks its normal
 // up (lookupOf[v] is that look-up) and its later corners take the entry it found (the table
