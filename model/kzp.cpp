@@ -874,15 +874,33 @@ static bool BoneInReader(const ByteReader *r, i32 motions, i32 *counts) {
   char name[sizeof(((Bone3 *)nullptr)->name)];
   Rd_Name(&scan, name, sizeof name);
   Rd_Skip(&scan, 4 + 10 * 4);
-  memset(counts, 0, MODEL3_MOTIONS * sizeof(i32));
-  // Each count's place follows from the one before: the lines a few tracks on are fetched
-  // while this one is read, or every step would wait for memory.
-  for (i32 mo = 0; mo < motions && !scan.err; mo++) {
-    __builtin_prefetch((const void *)((uintptr_t)scan.p + 512));
-    counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
-    Rd_Skip(&scan, (u64)counts[mo] * 44);
+  if (scan.err || motions < 0 || motions > MODEL3_MOTIONS) return false;
+  memset(counts + motions, 0, (size_t)(MODEL3_MOTIONS - motions) * sizeof(i32));
+  // Each count's place follows from the one before, so every step would wait for the count
+  // before it. The tracks of a bone mostly hold as many keys as the one before: the next place
+  // is worked out from that count first and again only when the count read differs, so the
+  // processor runs ahead while the count comes. The lines a few tracks on are fetched meanwhile.
+  const u8 *p = scan.p;
+  i32 last = 0;
+  for (i32 mo = 0; mo < motions; mo++) {
+    __builtin_prefetch((const void *)((uintptr_t)p + 512));
+    if (scan.end - p < 4) return false;
+    // Both are hidden from the compiler, which would otherwise take them from the count read
+    // (equal to `last` on the usual path) and so wait for it again.
+    size_t step = 4 + (size_t)last * 44;
+    i32 guess = last;
+    __asm__("" : "+r"(step), "+r"(guess));
+    i32 n = (i32)Bytes_LoadU32(p);
+    if (n != guess) {
+      if (n < 0 || n > KEYTRACK_MAX_KEYS) return false;
+      last = n;
+      step = 4 + (size_t)n * 44;
+    }
+    if ((size_t)(scan.end - p) < step) return false;
+    counts[mo] = n;
+    p += step;
   }
-  return !scan.err;
+  return true;
 }
 
 // The bones from `first` on, parsed from one cursor over the rest (a bone larger than the block).
