@@ -41,7 +41,7 @@ inline bool Finite_WordsOf(const u8 *p, size_t words, u8 *to) {
     seenA |= (a & exponent) + one;
     seenB |= (b & exponent) + one;
   }
-  if (i + 4 <= words) {   // a run of 4k + 4 words (a bone key track of 4 keys, say) ends with one more lane pass
+  if (i + 4 <= words) {   // four or more words left (a 4-key bone track is 5 x 8 + 4): one more lane pass
     Words4 a;
     memcpy(&a, p + i * 4, 16);
     if (Copy) memcpy(to + i * 4, &a, 16);
