@@ -41,6 +41,13 @@ inline bool Finite_WordsOf(const u8 *p, size_t words, u8 *to) {
     seenA |= (a & exponent) + one;
     seenB |= (b & exponent) + one;
   }
+  if (i + 4 <= words) {   // four or more words left (a 4-key bone track is 5 x 8 + 4): one more lane pass
+    Words4 a;
+    memcpy(&a, p + i * 4, 16);
+    if (Copy) memcpy(to + i * 4, &a, 16);
+    seenB |= (a & exponent) + one;
+    i += 4;
+  }
   seenA |= seenB;
   u32 seen = seenA[0] | seenA[1] | seenA[2] | seenA[3];
   for (; i < words; i++) {

@@ -396,15 +396,50 @@ static inline u32 Above(u32 top, u32 index) { return index + 1 > top ? index + 1
 // top[] is raised to one past the largest vertex, normal, colour and UV index read.
 // (The indices are checked and stored from locals: read back through the record, every
 // store would have to be assumed to change top[] or the limit.)
+// InBlock: the reader holds kMaxPolygonRecord bytes or more, so the record is all there
+// whatever it says and its bytes are taken without bounds checks.
+template <bool InBlock = false>
 static inline bool ReadPolygon(KzpRead *k, ByteReader *r, Polygon3 *p, bool wide, u32 top[4]) {
-  if (!wide) Rd_Skip(r, 4);   // an old per-polygon word, never used
-  u8 n = Rd_U8(r);
-  if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+  const u8 *q;
+  u8 n;
+  if (InBlock) {
+    q = r->p + (wide ? 0 : 4);   // an old per-polygon word, never used
+    n = *q++;
+    if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+  } else {
+    if (!wide) Rd_Skip(r, 4);
+    n = Rd_U8(r);
+    if (n > 4) return TooMany(k, "ポリゴンの角", n, 4);
+    if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
+    q = r->p;
+  }
   memset(p, 0, offsetof(Polygon3, corners));
   p->cornerCount = n;
-  if (!Rd_Need(r, (u64)n * (wide ? 16 : 8) + 4)) return false;
-  const u8 *q = r->p;
   const u32 limit = g_MaxVertices;
+#if !BYTES_HOST_BIG_ENDIAN
+  if (wide) {
+    // A corner in the file is a PolyCorner: its four indices are checked and raised into
+    // top[] as one vector each.
+    typedef u32 Index4 __attribute__((vector_size(16)));
+    const Index4 lim = {limit, limit, limit, limit}, one = {1, 1, 1, 1};
+    Index4 t = {top[0], top[1], top[2], top[3]}, bad = {0, 0, 0, 0};
+    for (int c = 0; c < n; c++, q += 16) {
+      Index4 x;
+      memcpy(&x, q, 16);
+      memcpy(&p->corners[c], q, 16);
+      bad |= (Index4)(x >= lim);
+      Index4 above = x + one, higher = (Index4)(above > t);
+      t = (above & higher) | (t & ~higher);
+    }
+    if (bad[0] | bad[1] | bad[2] | bad[3]) return false;
+    for (int c = n; c < 4; c++) p->corners[c] = PolyCorner{0, 0, 0, 0};
+    p->faceNormal = Vec3{0.0f, 0.0f, 0.0f};
+    for (int j = 0; j < 4; j++) top[j] = t[j];
+    p->group = Bytes_LoadU32(q);
+    r->p = q + 4;
+    return p->group < MODEL3_GROUPS;
+  }
+#endif
   u32 t0 = top[0], t1 = top[1], t2 = top[2], t3 = top[3];
   for (int c = 0; c < n; c++) {
     u32 vertex, normal, color, uv;
@@ -644,6 +679,25 @@ static bool ReadBoneCount(KzpRead *k, ByteReader *r, Model3 *m) {
   return true;
 }
 
+// The key tracks of bone b when the whole record is in *r with these key counts and the
+// bone's table was made for them (every track has its room): ReadTrack and TrackInOrder
+// without the count and room checks, with their answers.
+static bool ReadWholeTracks(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts) {
+  const u8 *p = r->p;
+  KeyTrack *tracks = m->bones[b].keys;
+  for (i32 mo = 0; mo < m->motionCount; mo++) {
+    i32 K = counts[mo];
+    p += 4;
+    KeyTrack *t = &tracks[mo];
+    t->count = K;
+    if (!Finite_Words(p, (size_t)K * 11, (u8 *)t->keys)) NoteNonFinite(k, t->keys, K);
+    if (!TrackInOrder(k, m, b, mo, FramesAscend(p, K))) return false;
+    p += (size_t)K * sizeof(BoneKey3);
+  }
+  r->p = p;
+  return true;
+}
+
 // Bone b: name, parent, rest and one key track per motion (counts: its key counts when known
 // to hold, see NewKeyTable).
 static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *counts = nullptr) {
@@ -655,7 +709,11 @@ static bool ReadBone(KzpRead *k, ByteReader *r, Model3 *m, i32 b, const i32 *cou
   for (int i = 0; i < 3; i++) rest->pos[i] = Rd_F32(r);
   for (int i = 0; i < 4; i++) rest->quat[i] = Rd_F32(r);
   for (int i = 0; i < 3; i++) rest->scale[i] = Rd_F32(r);
-  if (!bone->keys && !NewKeyTable(r, m, b, counts)) return false;
+  bool fresh = !bone->keys;
+  if (fresh && !NewKeyTable(r, m, b, counts)) return false;
+#if !BYTES_HOST_BIG_ENDIAN
+  if (fresh && counts && !r->err) return ReadWholeTracks(k, r, m, b, counts);
+#endif
   for (i32 mo = 0; mo < m->motionCount; mo++) {
     bool ordered;
     if (!ReadTrack(k, r, &bone->keys[mo], &ordered) || !TrackInOrder(k, m, b, mo, ordered)) return false;
@@ -784,7 +842,9 @@ static bool StreamPolygons(KzpRead *k, Model3 *m, const KzpLayout *L) {
       Rd_Init(&r, k->data, k->have);
     }
     i32 first = i;
-    for (; i < F && (Rd_Remaining(&r) >= kMaxPolygonRecord || k->left == 0); i++)
+    for (; i < F && Rd_Remaining(&r) >= kMaxPolygonRecord; i++)
+      if (!ReadPolygon<true>(k, &r, &m->polygons[i], wide, top)) return false;
+    for (; i < F && Rd_Remaining(&r) < kMaxPolygonRecord && k->left == 0; i++)
       if (!ReadPolygon(k, &r, &m->polygons[i], wide, top) || r.err) return false;
     if (k->normals) Mesh_NormalSumsAdd(&sums, m->polygons + first, i - first, m->positions);
   }
@@ -814,15 +874,33 @@ static bool BoneInReader(const ByteReader *r, i32 motions, i32 *counts) {
   char name[sizeof(((Bone3 *)nullptr)->name)];
   Rd_Name(&scan, name, sizeof name);
   Rd_Skip(&scan, 4 + 10 * 4);
-  memset(counts, 0, MODEL3_MOTIONS * sizeof(i32));
-  // Each count's place follows from the one before: the lines a few tracks on are fetched
-  // while this one is read, or every step would wait for memory.
-  for (i32 mo = 0; mo < motions && !scan.err; mo++) {
-    __builtin_prefetch((const void *)((uintptr_t)scan.p + 512));
-    counts[mo] = Rd_Count(&scan, KEYTRACK_MAX_KEYS);
-    Rd_Skip(&scan, (u64)counts[mo] * 44);
+  if (scan.err || motions < 0 || motions > MODEL3_MOTIONS) return false;
+  memset(counts + motions, 0, (size_t)(MODEL3_MOTIONS - motions) * sizeof(i32));
+  // Each count's place follows from the one before, so every step would wait for the count
+  // before it. The tracks of a bone mostly hold as many keys as the one before: the next place
+  // is worked out from that count first and again only when the count read differs, so the
+  // processor runs ahead while the count comes. The lines a few tracks on are fetched meanwhile.
+  const u8 *p = scan.p;
+  i32 last = 0;
+  for (i32 mo = 0; mo < motions; mo++) {
+    __builtin_prefetch((const void *)((uintptr_t)p + 512));
+    if (scan.end - p < 4) return false;
+    // Both are hidden from the compiler, which would otherwise take them from the count read
+    // (equal to `last` on the usual path) and so wait for it again.
+    size_t step = 4 + (size_t)last * 44;
+    i32 guess = last;
+    __asm__("" : "+r"(step), "+r"(guess));
+    i32 n = (i32)Bytes_LoadU32(p);
+    if (n != guess) {
+      if (n < 0 || n > KEYTRACK_MAX_KEYS) return false;
+      last = n;
+      step = 4 + (size_t)n * 44;
+    }
+    if ((size_t)(scan.end - p) < step) return false;
+    counts[mo] = n;
+    p += step;
   }
-  return !scan.err;
+  return true;
 }
 
 // The bones from `first` on, parsed from one cursor over the rest (a bone larger than the block).

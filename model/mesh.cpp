@@ -41,7 +41,7 @@ static void *Scratch_Get(Scratch *s, size_t bytes) {
 
 // The work buffers of the mesh operations (hash tables, scratch copies, per-vertex tables).
 struct MeshWork {
-  Scratch shareCounts, hashA, hashB, hashC;
+  Scratch shareCounts, hashA, hashB, hashC, lookups;
   Scratch copyPositions, copyBindings, copyColors, copyUVs, children;
   Scratch nearestBone, bestDistance;
   Mat4 bindRest[MODEL3_BONES];   // the rest matrices of an automatic binding
@@ -482,11 +482,9 @@ static bool NormalTable_Prepare(NormalTable *t, Scratch *s, i32 maxEntries) {
   return true;
 }
 
-// As Table_FindOrAdd over the normal array: the entry equal to n, or -1 after recording
-// newIndex for it (never for a normal with a NaN).
-static inline i32 NormalTable_FindOrAdd(NormalTable *t, const Vec3 *normals, const Vec3 *n, i32 newIndex) {
-  if (Mesh_TupleHasNaN(&n->x, 3)) return -1;
-  u32 h = Mesh_HashTuple(&n->x, 3);
+// As Table_FindOrAdd over the normal array for a normal n without a NaN whose hash is h: the
+// entry equal to n, or -1 after recording newIndex for it.
+static inline i32 NormalTable_FindOrAdd(NormalTable *t, const Vec3 *normals, const Vec3 *n, u32 h, i32 newIndex) {
   for (u32 i = h & t->mask;; i = (i + 1) & t->mask) {
     u64 slot = t->slots[i];
     if (slot == 0) {
@@ -498,24 +496,81 @@ static inline i32 NormalTable_FindOrAdd(NormalTable *t, const Vec3 *normals, con
   }
 }
 
-// Corners of the polygons that have three or more.
-static i32 PolygonCorners(const Model3 *m, i32 N) {
-  i32 corners = 0;
-  for (i32 i = 0; i < N; i++)
-    if (CornerCount(&m->polygons[i]) >= 3) corners += CornerCount(&m->polygons[i]);
-  return corners;
+// One look-up of the re-index, in corner order: whose normal is looked up and its hash; once
+// looked up, the entry found or made.
+struct NormalLookup {
+  u32 source;   // a position, kPastPositions (the zero normal), with kNoTable when it has a NaN
+  u32 hash;     // then the entry
+};
+static const u32 kPastPositions = 0x7FFFFFFFu;
+static const u32 kNoTable = 0x80000000u;
+// Look-ups a probe runs ahead of the one it does: their slots are fetched meanwhile.
+static const i32 kProbesAhead = 32;
+
+// The look-ups of the polygons' corners in order: a position's first corner looks its normal
+// up (lookupOf[v] is that look-up) and its later corners take the entry it found (the table
+// only grows, so looking the normal up again would find that same entry). A NaN normal equals
+// nothing and a corner past the positions has no position: those look up at every corner.
+static i32 ListNormalLookups(const Model3 *m, i32 P, i32 N, i32 *lookupOf, NormalLookup *look) {
+  const Vec3 zero = {0.0f, 0.0f, 0.0f};
+  const u32 zeroHash = Mesh_HashTuple(&zero.x, 3);
+  i32 L = 0;
+  for (i32 i = 0; i < N; i++) {
+    const Polygon3 *poly = &m->polygons[i];
+    i32 cc = CornerCount(poly);
+    if (cc < 3) continue;
+    for (i32 j = 0; j < cc; j++) {
+      u32 v = poly->corners[j].vertex;
+      if (v >= (u32)P) {
+        look[L++] = NormalLookup{kPastPositions, zeroHash};
+        continue;
+      }
+      if (lookupOf[v] >= 0) continue;
+      const Vec3 *n = &m->vertexNormals[v];
+      if (Mesh_TupleHasNaN(&n->x, 3)) {
+        look[L++] = NormalLookup{v | kNoTable, 0};
+        continue;
+      }
+      lookupOf[v] = L;
+      look[L++] = NormalLookup{v, Mesh_HashTuple(&n->x, 3)};
+    }
+  }
+  return L;
 }
 
-// Rebuilds the normal array from the vertex normals, corner by corner (first equal entry).
-// A position's later corners take the entry its first corner found (the table only grows, so
-// looking its normal up again would find that same entry): one look-up per position, not per
-// corner. A NaN normal equals nothing and gets an entry at every corner, as a look-up gives it.
+// Each look-up's entry, in their order (the first equal normal's, or a new one at the end of
+// the normal array). The table's slots are random places in a table larger than the cache, so
+// the slot of a look-up a few places on is fetched while this one is done.
+static i32 FindNormalEntries(Model3 *m, NormalTable *table, NormalLookup *look, i32 L) {
+  const Vec3 zero = {0.0f, 0.0f, 0.0f};
+  i32 count = 0;
+  for (i32 i = 0; i < L; i++) {
+    if (i + kProbesAhead < L) __builtin_prefetch(&table->slots[look[i + kProbesAhead].hash & table->mask], 1);
+    u32 s = look[i].source;
+    const Vec3 *n = s == kPastPositions ? &zero : &m->vertexNormals[s & ~kNoTable];
+    i32 e = s & kNoTable ? -1 : NormalTable_FindOrAdd(table, m->normals, n, look[i].hash, count);
+    if (e < 0) {
+      m->normals[count] = *n;
+      e = count++;
+    }
+    look[i].hash = (u32)e;
+  }
+  return count;
+}
+
+// Rebuilds the normal array from the vertex normals, corner by corner (first equal entry):
+// the look-ups listed, then done in order, then the corners given their entries (in the
+// order the look-ups were listed: a corner whose position was looked up before takes that).
+// The array is given room for the entries the look-ups can make, before anything is written.
 static bool ReindexNormals(Model3 *m) {
   i32 P = Model3_PositionCount(m), N = Model3_PolygonCount(m);
-  // The corners are counted only when the array might be too small for them.
-  i32 corners = m->normals && (i64)N * 4 <= m->capNormals ? N * 4 : PolygonCorners(m, N);
-  if (corners > m->capNormals || !m->normals) {
-    i32 need = corners > m->normalCount ? corners : m->normalCount;
+  i32 *lookupOf = (i32 *)Scratch_Get(&s_Work.hashB, (size_t)(P > 0 ? P : 1) * sizeof(i32));
+  NormalLookup *look = (NormalLookup *)Scratch_Get(&s_Work.lookups, ((size_t)N * 4 + 1) * sizeof(NormalLookup));
+  if (!lookupOf || !look) return false;
+  memset(lookupOf, 0xFF, (size_t)(P > 0 ? P : 1) * sizeof(i32));
+  i32 L = ListNormalLookups(m, P, N, lookupOf, look);
+  if (L > m->capNormals || !m->normals) {
+    i32 need = L > m->normalCount ? L : m->normalCount;
     if (!Model3_Reserve(m, m->positionCount > 0 ? m->positionCount : 0, need,
                         m->colorCount > 0 ? m->colorCount : 0, m->uvCount > 0 ? m->uvCount : 0,
                         m->polygonCount > 0 ? m->polygonCount : 0))
@@ -523,33 +578,20 @@ static bool ReindexNormals(Model3 *m) {
   }
   // Entries: at most one per position and the zero of corners past the positions.
   NormalTable table;
-  i32 *entryOf = (i32 *)Scratch_Get(&s_Work.hashB, (size_t)(P > 0 ? P : 1) * sizeof(i32));
-  if (!entryOf || !NormalTable_Prepare(&table, &s_Work.hashA, corners < P + 1 ? corners : P + 1)) return false;
-  memset(entryOf, 0xFF, (size_t)(P > 0 ? P : 1) * sizeof(i32));
-  const Vec3 zero = {0.0f, 0.0f, 0.0f};
-  i32 count = 0;
+  if (!NormalTable_Prepare(&table, &s_Work.hashA, L < P + 1 ? L : P + 1)) return false;
+  m->normalCount = FindNormalEntries(m, &table, look, L);
+  i32 next = 0;
   for (i32 i = 0; i < N; i++) {
     Polygon3 *poly = &m->polygons[i];
     i32 cc = CornerCount(poly);
     if (cc < 3) continue;
     for (i32 j = 0; j < cc; j++) {
       u32 v = poly->corners[j].vertex;
-      bool own = v < (u32)P;
-      if (own && entryOf[v] >= 0) {
-        poly->corners[j].normal = (u32)entryOf[v];
-        continue;
-      }
-      const Vec3 *n = own ? &m->vertexNormals[v] : &zero;
-      i32 e = NormalTable_FindOrAdd(&table, m->normals, n, count);
-      if (e < 0) {
-        m->normals[count] = *n;
-        e = count++;
-      }
-      if (own && !Mesh_TupleHasNaN(&n->x, 3)) entryOf[v] = e;
-      poly->corners[j].normal = (u32)e;
+      i32 l = v < (u32)P && lookupOf[v] >= 0 ? lookupOf[v] : next;
+      next += l == next;
+      poly->corners[j].normal = look[l].hash;
     }
   }
-  m->normalCount = count;
   return true;
 }
 

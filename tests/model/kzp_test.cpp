@@ -688,3 +688,111 @@ TEST_F(KzpTest, NonFiniteBoneKeysAreRefusedWhereverTheyStand) {
              "a NaN key before a track out of order");
   Model3_Free(src);
 }
+
+// Bone tracks of many lengths (4k + 4 words and every other tail, tracks of one bone of
+// different lengths) with a value or frame changed: the read through the block (whole bones parsed in it) and the read from memory
+// give the same answer, message and model.
+TEST_F(KzpTest, BoneTracksReadAlikeThroughTheBlockAndFromMemory) {
+  g_MaxPolygons = 5000;
+  g_MaxVertices = 20000;
+  const i32 kLengths[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 12};
+  std::vector<i32> keys;
+  for (i32 b = 0; b < 64; b++) keys.push_back(kLengths[b % 10]);
+  struct Change {
+    const char *what;
+    i32 bone, motion, key, field;   // field -1: the frame; 0..9: the values
+    f32 value;
+    bool read;
+  };
+  const Change kChanges[] = {
+      {"unchanged", 0, 0, 0, -2, 0, true},
+      {"NaN position", 3, 8, 2, 0, NAN, false},
+      {"infinite last scale", 9, 39, 11, 9, -INFINITY, false},
+      {"NaN quaternion of a 1-key track", 11, 0, 0, 4, NAN, false},
+      {"frame repeated", 5, 3, 4, -1, 3 * 3 + 3, false},
+      {"frame back", 38, 20, 2, -1, 0, false},
+      {"negative first frame", 2, 1, 0, -1, -7, true},
+  };
+  Model3 *src = MixedMesh(4000, 5);
+  AddTracks(src, 40, 1, 1, keys);
+  for (i32 b = 0; b < src->boneCount; b++)   // tracks of one bone of different lengths
+    for (i32 mo = 0; mo < src->motionCount; mo++)
+      if ((b + mo) % 3 == 1) src->bones[b].keys[mo].count /= 2;
+  for (const Change &c : kChanges) {
+    SCOPED_TRACE(c.what);
+    Model3 *m = Model3_Clone(src);
+    if (c.field >= 0) {
+      BoneKey3 &key = m->bones[c.bone].keys[c.motion].keys[c.key];
+      f32 *v = c.field < 3 ? &key.pos[c.field] : c.field < 7 ? &key.quat[c.field - 3] : &key.scale[c.field - 7];
+      *v = c.value;
+    } else if (c.field == -1) {
+      m->bones[c.bone].keys[c.motion].keys[c.key].frame = (i32)c.value;
+    }
+    std::vector<u8> file = Encoded(m);
+    Model3_Free(m);
+    ASSERT_GT(file.size(), 2 * kReadBlock);
+    Messages().clear();
+    Model3 *read = Read(file, 0, 0);
+    std::vector<std::string> fileMessages = Messages();
+    Messages().clear();
+    bool fromData = Shown(Kzp_ReadIntoSlotFromData, 1, KZP_VERSION_2006, path.c_str(), file.data(), file.size());
+    EXPECT_EQ(read != nullptr, c.read);
+    EXPECT_EQ(fromData, c.read);
+    EXPECT_EQ(fileMessages, Messages());
+    if (c.read) {
+      EXPECT_EQ(Encoded(read), file);
+      EXPECT_EQ(Encoded(g_Model3Slots[1]), file);
+    } else {
+      ASSERT_EQ(fileMessages.size(), 1u);
+    }
+    Model3_FreeSlot(0);
+    Model3_FreeSlot(1);
+  }
+  Model3_Free(src);
+}
+
+// A corner index of each kind just below, at and far past the vertex limit, in the last
+// corner of the first polygon and of the last (a one-corner polygon): read with room for it,
+// or refused as damaged.
+TEST_F(KzpTest, CornerIndicesAreCheckedAgainstTheLimitInEveryField) {
+  g_MaxPolygons = 5000;
+  g_MaxVertices = 20000;
+  Model3 *src = MixedMesh(300, 3);
+  src->polygons[src->polygonCount - 1].cornerCount = 1;
+  std::vector<u8> base = Encoded(src);
+  size_t at = 3 + 4 + 16 + (size_t)src->positionCount * 24 + (size_t)src->normalCount * 12 +
+              (size_t)src->colorCount * 16 + (size_t)src->uvCount * 8 + 2;
+  std::vector<size_t> records;
+  for (i32 i = 0; i < src->polygonCount; i++) {
+    records.push_back(at);
+    at += 1 + (size_t)base[at] * 16 + 4;
+  }
+  Model3_Free(src);
+  i32 cases = 0;
+  for (size_t record : {records.front(), records.back()})
+    for (int field = 0; field < 4; field++)
+      for (u32 value : {g_MaxVertices - 1, g_MaxVertices, 0xFFFFFFFFu}) {
+        int corner = base[record] - 1;
+        std::vector<u8> d = base;
+        for (int i = 0; i < 4; i++) d[record + 1 + (size_t)corner * 16 + (size_t)field * 4 + (size_t)i] = (u8)(value >> (8 * i));
+        Messages().clear();
+        bool read = Shown(Kzp_ReadIntoSlotFromData, 0, KZP_VERSION_2006, path.c_str(), d.data(), d.size());
+        SCOPED_TRACE(std::to_string(field) + " " + std::to_string(value));
+        cases++;
+        if (value >= g_MaxVertices) {
+          EXPECT_FALSE(read);
+          ASSERT_EQ(Messages().size(), 1u);
+          EXPECT_NE(Messages()[0].find("は壊れているため"), std::string::npos);
+          continue;
+        }
+        ASSERT_TRUE(read);
+        const Model3 *m = g_Model3Slots[0];
+        const PolyCorner &k = m->polygons[record == records.front() ? 0 : m->polygonCount - 1].corners[corner];
+        const u32 got[4] = {k.vertex, k.normal, k.color, k.uv};
+        const i32 room[4] = {m->capPositions, m->capNormals, m->capColors, m->capUVs};
+        EXPECT_EQ(got[field], value);
+        EXPECT_GE(room[field], (i32)value + 1);
+        Model3_FreeSlot(0);
+      }
+  EXPECT_EQ(cases, 2 * 4 * 3);
+}
