@@ -153,6 +153,7 @@ static struct {
   const Model3 *model;
   i32 *lastCorner;
   i32 lastRoom;
+  bool lastFound;   // lastCorner stands for this view's drawing
   bool projected;
   Place2D place;
 } s_Plan;
@@ -195,6 +196,7 @@ static void Edge(u32 ka, u32 kb, i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i
 }
 
 static bool FindLastCorners(const Model3 *m) {
+  if (s_Plan.lastFound) return true;
   i32 verts = Model3_PositionCount(m);
   if (verts > s_Plan.lastRoom) {
     i32 *p = (i32 *)realloc(s_Plan.lastCorner, (size_t)verts * sizeof(i32));
@@ -206,6 +208,7 @@ static bool FindLastCorners(const Model3 *m) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_Plan.lastCorner[p.corners[j].vertex] = 4 * f + j;
   }
+  s_Plan.lastFound = true;
   return true;
 }
 
@@ -256,14 +259,16 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
+      u32 vi = p.corners[j].vertex;
+      bool edge = (!faceMode || !g_Sel.g_PolySelFaces[f]) && !DrawnLater(paired, f, j);
+      bool box = !faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j);
+      bool mark = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo;
+      if (!edge && !box && !mark) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      bool later = DrawnLater(paired, f, j);
-      u32 vi = p.corners[j].vertex;
-      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
-      if (!faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
-        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
-      if (v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo) {
+      if (edge) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
+      if (box) DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
+      if (mark) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);
       }
@@ -277,9 +282,9 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
+      if (DrawnLater(paired, f, j)) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      if (DrawnLater(paired, f, j)) continue;
       Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
@@ -320,9 +325,12 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (Ortho(v)) {
-    Poly_FaceScratch(m, v);
+    Poly_PositionPixels(m, v);
+    // The faces' centres serve this view's rectangle selection and drawn normals only.
+    if ((active && Poly_RectSelecting()) || (g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolyShowNormals)) Poly_FaceCentres(m, v);
     if (active) Poly_RectSelectPass(m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
     DrawBatch_Begin();
+    s_Plan.lastFound = false;
     s_Plan.projected = ProjectPositions(m, v);
     s_Plan.place = Draw_CurrentPlacement();
     // Every edge is opaque: one between two faces is drawn by the later one only.
@@ -330,7 +338,7 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     DrawMesh(m, v, paired);
     if (sel->g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
-    s_Plan.projected = false;
+    s_Plan.projected = s_Plan.lastFound = false;
   }
   if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {
