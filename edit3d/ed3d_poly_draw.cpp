@@ -23,6 +23,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawmarks.h"
+#include "lib/draw/drawruns.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 #include "lib/framework/view_record.h"
@@ -277,6 +278,10 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
+  // Without normals between them the edges are opaque lines of one colour, one after another
+  // up to a point: a run (drawruns.h).
+  bool run = !g_Sel.g_PolyShowNormals && DrawWire_Exact();
+  if (run) DrawRun_Begin(&s_Plan.place, 128, 255, 255);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
@@ -285,7 +290,13 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       if (DrawnLater(paired, f, j)) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
+      u32 ka = p.corners[j].vertex, kb = p.corners[j + 1 < k ? j + 1 : 0].vertex;
+      if (run && (x1 != x2 || y1 != y2)) {
+        DrawRun_Line(x1, y1, ka, x2, y2, kb);
+        continue;
+      }
+      if (run) DrawRun_End(), DrawRun_Begin(&s_Plan.place, 128, 255, 255);
+      Edge(ka, kb, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
       i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
@@ -295,6 +306,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
     }
   }
+  if (run) DrawRun_End();
 }
 
 static void DrawFreeCreation(const ViewRecord *v) {

@@ -1,0 +1,161 @@
+// Runs of opaque lines of one colour sent as few lines (see drawruns.h).
+#include "lib/draw/drawruns.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+u32 g_DrawRunOff;
+
+namespace {
+
+struct Line {
+  i32 x1, y1, x2, y2;
+  u32 key1, key2;
+};
+
+// A line that joins others: the row or column it keeps to (`line`: its way and place, the
+// sort's first key), the span it covers along it from lo to hi, the keys of those ends.
+struct Span {
+  u32 line;
+  i32 lo, hi;
+  u32 keyLo, keyHi;
+};
+
+enum Way : u32 { WAY_RIGHT, WAY_LEFT, WAY_DOWN, WAYS };
+
+struct Run {
+  Place2D place;
+  i32 r, g, b;
+  Line *lines;
+  u32 count, room;
+  Span *spans, *sorted;
+  u32 spanRoom, sortedRoom;
+  u32 *counts;
+  u32 countRoom;
+  u32 across;     // rows or columns of each way in the last sort
+  i32 fixedLo;    // the first of them
+} s_R;
+
+template <typename T> bool Grow(T **p, u32 *room, u32 need) {
+  if (need <= *room) return true;
+  u32 n = *room ? *room : 1024;
+  while (n < need) n *= 2;
+  T *q = (T *)realloc(*p, (size_t)n * sizeof(T));
+  if (!q) return false;
+  *p = q;
+  *room = n;
+  return true;
+}
+
+void Draw(i32 x1, i32 y1, u32 k1, i32 x2, i32 y2, u32 k2, u32 *drawn) {
+  Draw_Line2DKeyed(&s_R.place, x1, y1, k1, x2, y2, k2, s_R.r, s_R.g, s_R.b, 255);
+  if (drawn) (*drawn)++;
+}
+
+// The way a line joins others, or WAYS when it goes out as it is.
+u32 WayOf(const Line &l) {
+  if (l.y1 == l.y2 && l.x1 != l.x2) return l.x2 > l.x1 ? WAY_RIGHT : WAY_LEFT;
+  if (l.x1 == l.x2 && l.y2 > l.y1) return WAY_DOWN;
+  return WAYS;
+}
+
+// One counting pass of a radix sort: `from` into `to` by key(span), stable; keys below `keys`.
+template <typename K> bool CountSort(const Span *from, Span *to, u32 n, u32 keys, K key) {
+  if (!Grow(&s_R.counts, &s_R.countRoom, keys + 1)) return false;
+  memset(s_R.counts, 0, (size_t)(keys + 1) * sizeof(u32));
+  for (u32 i = 0; i < n; i++) s_R.counts[key(from[i]) + 1]++;
+  for (u32 k = 0; k < keys; k++) s_R.counts[k + 1] += s_R.counts[k];
+  for (u32 i = 0; i < n; i++) to[s_R.counts[key(from[i])]++] = from[i];
+  return true;
+}
+
+// The joining lines as spans sorted by row or column, then start; false (nothing joined) when
+// the run is too wide to sort this way or there is no memory.
+bool SortSpans(u32 *spans) {
+  i32 lo = 0, hi = 0, fixedLo = 0, fixedHi = 0;
+  bool any = false;
+  u32 n = 0;
+  for (u32 i = 0; i < s_R.count; i++) {
+    const Line &l = s_R.lines[i];
+    u32 way = WayOf(l);
+    if (way == WAYS) continue;
+    i32 fixed = way == WAY_DOWN ? l.x1 : l.y1;
+    i32 a = way == WAY_DOWN ? l.y1 : l.x1, b = way == WAY_DOWN ? l.y2 : l.x2;
+    i32 s = a < b ? a : b, e = a < b ? b : a;
+    if (!any) lo = s, hi = e, fixedLo = fixedHi = fixed, any = true;
+    lo = s < lo ? s : lo, hi = e > hi ? e : hi;
+    fixedLo = fixed < fixedLo ? fixed : fixedLo, fixedHi = fixed > fixedHi ? fixed : fixedHi;
+    n++;
+  }
+  *spans = 0;
+  if (!n) return true;
+  i64 along = (i64)hi - lo + 1, across = (i64)fixedHi - fixedLo + 1;
+  if (along > (1 << 20) || across * WAYS > (1 << 20)) return false;
+  if (!Grow(&s_R.spans, &s_R.spanRoom, n) || !Grow(&s_R.sorted, &s_R.sortedRoom, n)) return false;
+  s_R.across = (u32)across;
+  s_R.fixedLo = fixedLo;
+  u32 k = 0;
+  for (u32 i = 0; i < s_R.count; i++) {
+    const Line &l = s_R.lines[i];
+    u32 way = WayOf(l);
+    if (way == WAYS) continue;
+    Span &s = s_R.spans[k++];
+    i32 fixed = way == WAY_DOWN ? l.x1 : l.y1;
+    s.line = way * (u32)across + (u32)(fixed - fixedLo);
+    bool ends = way == WAY_LEFT;   // a line to the left starts at its high end
+    s.lo = way == WAY_DOWN ? l.y1 : ends ? l.x2 : l.x1;
+    s.hi = way == WAY_DOWN ? l.y2 : ends ? l.x1 : l.x2;
+    s.keyLo = ends ? l.key2 : l.key1;
+    s.keyHi = ends ? l.key1 : l.key2;
+  }
+  if (!CountSort(s_R.spans, s_R.sorted, n, (u32)along, [&](const Span &s) { return (u32)(s.lo - lo); })) return false;
+  if (!CountSort(s_R.sorted, s_R.spans, n, (u32)(across * WAYS), [](const Span &s) { return s.line; })) return false;
+  *spans = n;
+  return true;
+}
+
+// A span as the line it stands for: its way and place from `line`, the same way round.
+void DrawSpan(const Span &s, u32 *drawn) {
+  u32 way = s.line / s_R.across;
+  i32 fixed = (i32)(s.line % s_R.across) + s_R.fixedLo;
+  if (way == WAY_RIGHT) Draw(s.lo, fixed, s.keyLo, s.hi, fixed, s.keyHi, drawn);
+  else if (way == WAY_LEFT) Draw(s.hi, fixed, s.keyHi, s.lo, fixed, s.keyLo, drawn);
+  else Draw(fixed, s.lo, s.keyLo, fixed, s.hi, s.keyHi, drawn);
+}
+
+}  // namespace
+
+void DrawRun_Begin(const Place2D *place, i32 r, i32 g, i32 b) {
+  s_R.place = *place;
+  s_R.r = r, s_R.g = g, s_R.b = b;
+  s_R.count = 0;
+}
+
+void DrawRun_Line(i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2) {
+  if (g_DrawRunOff || !Grow(&s_R.lines, &s_R.room, s_R.count + 1)) {
+    Draw(x1, y1, key1, x2, y2, key2, nullptr);
+    return;
+  }
+  s_R.lines[s_R.count++] = {x1, y1, x2, y2, key1, key2};
+}
+
+void DrawRun_End(u32 *drawn) {
+  u32 spans = 0;
+  bool joined = SortSpans(&spans);
+  for (u32 i = 0; i < s_R.count; i++) {
+    const Line &l = s_R.lines[i];
+    if (!joined || WayOf(l) == WAYS) Draw(l.x1, l.y1, l.key1, l.x2, l.y2, l.key2, drawn);
+  }
+  if (joined) {
+    // Spans of one row or column that touch or overlap go out as one line, the same way round.
+    for (u32 i = 0; i < spans;) {
+      Span s = s_R.spans[i++];
+      while (i < spans && s_R.spans[i].line == s.line && s_R.spans[i].lo <= s.hi) {
+        if (s_R.spans[i].hi > s.hi) s.hi = s_R.spans[i].hi, s.keyHi = s_R.spans[i].keyHi;
+        i++;
+      }
+      DrawSpan(s, drawn);
+    }
+  }
+  s_R.count = 0;
+}
