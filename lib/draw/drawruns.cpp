@@ -21,7 +21,8 @@ struct Span {
   u32 keyLo, keyHi;
 };
 
-enum Way : u32 { WAY_RIGHT, WAY_LEFT, WAY_DOWN, WAYS };
+// The ways in the order the sort keeps: the rows first, so that a column up can ask them.
+enum Way : u32 { WAY_RIGHT, WAY_LEFT, WAY_DOWN, WAY_UP, WAYS };
 
 struct Run {
   Place2D place;
@@ -55,7 +56,7 @@ void Draw(i32 x1, i32 y1, u32 k1, i32 x2, i32 y2, u32 k2, u32 *drawn) {
 // The way a line joins others, or WAYS when it goes out as it is.
 u32 WayOf(const Line &l) {
   if (l.y1 == l.y2 && l.x1 != l.x2) return l.x2 > l.x1 ? WAY_RIGHT : WAY_LEFT;
-  if (l.x1 == l.x2 && l.y2 > l.y1) return WAY_DOWN;
+  if (l.x1 == l.x2 && l.y1 != l.y2) return l.y2 > l.y1 ? WAY_DOWN : WAY_UP;
   return WAYS;
 }
 
@@ -79,8 +80,9 @@ bool SortSpans(u32 *spans) {
     const Line &l = s_R.lines[i];
     u32 way = WayOf(l);
     if (way == WAYS) continue;
-    i32 fixed = way == WAY_DOWN ? l.x1 : l.y1;
-    i32 a = way == WAY_DOWN ? l.y1 : l.x1, b = way == WAY_DOWN ? l.y2 : l.x2;
+    bool column = way == WAY_DOWN || way == WAY_UP;
+    i32 fixed = column ? l.x1 : l.y1;
+    i32 a = column ? l.y1 : l.x1, b = column ? l.y2 : l.x2;
     i32 s = a < b ? a : b, e = a < b ? b : a;
     if (!any) lo = s, hi = e, fixedLo = fixedHi = fixed, any = true;
     lo = s < lo ? s : lo, hi = e > hi ? e : hi;
@@ -100,13 +102,15 @@ bool SortSpans(u32 *spans) {
     u32 way = WayOf(l);
     if (way == WAYS) continue;
     Span &s = s_R.spans[k++];
-    i32 fixed = way == WAY_DOWN ? l.x1 : l.y1;
+    bool column = way == WAY_DOWN || way == WAY_UP;
+    i32 fixed = column ? l.x1 : l.y1;
     s.line = way * (u32)across + (u32)(fixed - fixedLo);
-    bool ends = way == WAY_LEFT;   // a line to the left starts at its high end
-    s.lo = way == WAY_DOWN ? l.y1 : ends ? l.x2 : l.x1;
-    s.hi = way == WAY_DOWN ? l.y2 : ends ? l.x1 : l.x2;
-    s.keyLo = ends ? l.key2 : l.key1;
-    s.keyHi = ends ? l.key1 : l.key2;
+    bool high = way == WAY_LEFT || way == WAY_UP;   // a line that starts at its high end
+    i32 a = column ? l.y1 : l.x1, b = column ? l.y2 : l.x2;
+    s.lo = high ? b : a;
+    s.hi = high ? a : b;
+    s.keyLo = high ? l.key2 : l.key1;
+    s.keyHi = high ? l.key1 : l.key2;
   }
   if (!CountSort(s_R.spans, s_R.sorted, n, (u32)along, [&](const Span &s) { return (u32)(s.lo - lo); })) return false;
   if (!CountSort(s_R.sorted, s_R.spans, n, (u32)(across * WAYS), [](const Span &s) { return s.line; })) return false;
@@ -120,7 +124,40 @@ void DrawSpan(const Span &s, u32 *drawn) {
   i32 fixed = (i32)(s.line % s_R.across) + s_R.fixedLo;
   if (way == WAY_RIGHT) Draw(s.lo, fixed, s.keyLo, s.hi, fixed, s.keyHi, drawn);
   else if (way == WAY_LEFT) Draw(s.hi, fixed, s.keyHi, s.lo, fixed, s.keyLo, drawn);
-  else Draw(fixed, s.lo, s.keyLo, fixed, s.hi, s.keyHi, drawn);
+  else if (way == WAY_DOWN) Draw(fixed, s.lo, s.keyLo, fixed, s.hi, s.keyHi, drawn);
+  else Draw(fixed, s.hi, s.keyHi, fixed, s.lo, s.keyLo, drawn);
+}
+
+// Whether the joined rows (spans[0 .. rows), sorted) draw pixel (x, y) on every device: a
+// line to the right covers its start and on to the pixel before its end, one to the left the
+// pixel after its end up to its start.
+bool RowsCover(const Span *spans, u32 rows, i32 x, i32 y) {
+  i32 row = y - s_R.fixedLo;
+  if (row < 0 || (u32)row >= s_R.across) return false;
+  for (u32 way = WAY_RIGHT; way <= WAY_LEFT; way++) {
+    u32 line = way * s_R.across + (u32)row;
+    // The last span of that row starting before x (at x too, to the right).
+    u32 a = 0, b = rows;
+    while (a < b) {
+      u32 m = (a + b) / 2;
+      bool before = spans[m].line < line || (spans[m].line == line && (way == WAY_RIGHT ? spans[m].lo <= x : spans[m].lo < x));
+      if (before) a = m + 1;
+      else b = m;
+    }
+    if (a == 0 || spans[a - 1].line != line) continue;
+    const Span &s = spans[a - 1];
+    if (way == WAY_RIGHT ? x < s.hi : x <= s.hi) return true;
+  }
+  return false;
+}
+
+// Whether a column up may go on past its low end into the next span up it: where they only
+// touch, the pixel there is the start of one and the end of the other, which a device may
+// both leave out; the one line would draw it. So the rows must draw it already.
+bool UpJoins(const Span *spans, u32 rows, const Span &s, const Span &next) {
+  if (next.lo < s.hi) return true;
+  i32 x = (i32)(s.line % s_R.across) + s_R.fixedLo;
+  return RowsCover(spans, rows, x, s.hi);
 }
 
 }  // namespace
@@ -147,13 +184,20 @@ void DrawRun_End(u32 *drawn) {
     if (!joined || WayOf(l) == WAYS) Draw(l.x1, l.y1, l.key1, l.x2, l.y2, l.key2, drawn);
   }
   if (joined) {
-    // Spans of one row or column that touch or overlap go out as one line, the same way round.
+    // Spans of one row or column that touch or overlap go out as one line, the same way round;
+    // the joined ones are kept at the front (in order), where the columns up ask the rows.
+    u32 kept = 0, rows = 0;
+    bool rowsDone = false;
     for (u32 i = 0; i < spans;) {
       Span s = s_R.spans[i++];
+      bool up = s.line / s_R.across == WAY_UP;
+      if (up && !rowsDone) rows = kept, rowsDone = true;
       while (i < spans && s_R.spans[i].line == s.line && s_R.spans[i].lo <= s.hi) {
+        if (up && !UpJoins(s_R.spans, rows, s, s_R.spans[i])) break;
         if (s_R.spans[i].hi > s.hi) s.hi = s_R.spans[i].hi, s.keyHi = s_R.spans[i].keyHi;
         i++;
       }
+      s_R.spans[kept++] = s;
       DrawSpan(s, drawn);
     }
   }

@@ -5,9 +5,11 @@
 // or right) or down always draws its start and every pixel up to its end, and its end as the
 // device does: lines along one row the same way round, or down one column, that touch or
 // overlap cover together exactly the pixels of the one line from the first start to the last
-// end, on every device. They go out as that line. Lines up a column (a device may leave their
-// start out), slanted lines and points go out as they are. Pixels stand at pixel centres (a
-// batch at whole pixels, DrawWire_Exact) and the colour is opaque.
+// end, on every device. They go out as that line. Lines up a column join the same way where
+// they overlap, and where they only touch when the run's rows draw the pixel they touch at (a
+// device may leave out both the start of the one and the end of the other there). Slanted
+// lines go out as they are. Pixels stand at pixel centres (a batch at whole pixels,
+// DrawWire_Exact) and the colour is opaque.
 //
 // The walker opens a run (DrawRun_Begin), hands it each line (DrawRun_Line, with the keys its
 // ends share vertices by, drawbatch.h) and closes it (DrawRun_End), which draws them.

@@ -1,6 +1,6 @@
 // Runs of opaque lines of one colour: the lines sent cover, on every kind of device, the very
-// pixels the lines given cover, and lines along a row or down a column that continue each
-// other go out as one.
+// pixels the lines given cover, and lines along a row or a column that continue each other go
+// out as one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,7 +104,11 @@ TEST_F(DrawRunTest, LinesThatContinueEachOtherGoOutAsOne) {
       {"a row to the right, out of order", {{4, 1, 6, 1}, {0, 1, 2, 1}, {2, 1, 4, 1}}, 1},
       {"a row to the left, overlapping", {{6, 1, 3, 1}, {4, 1, 0, 1}}, 1},
       {"a column down", {{5, 0, 5, 3}, {5, 3, 5, 9}}, 1},
-      {"a column up goes as it is", {{5, 9, 5, 3}, {5, 3, 5, 0}}, 2},
+      {"a column up, touching", {{5, 9, 5, 3}, {5, 3, 5, 0}}, 2},
+      {"a column up, overlapping", {{5, 9, 5, 3}, {5, 4, 5, 0}}, 1},
+      {"a column up touching where a row to the right starts", {{5, 9, 5, 3}, {5, 3, 5, 0}, {5, 3, 8, 3}}, 2},
+      {"a column up touching where a row to the right ends", {{5, 9, 5, 3}, {5, 3, 5, 0}, {2, 3, 5, 3}}, 3},
+      {"a column up touching inside a row to the left", {{5, 9, 5, 3}, {5, 3, 5, 0}, {8, 3, 2, 3}}, 2},
       {"either way along one row", {{0, 1, 2, 1}, {4, 1, 2, 1}}, 2},
       {"a gap of a pixel", {{0, 1, 2, 1}, {3, 1, 5, 1}}, 2},
       {"two rows", {{0, 1, 2, 1}, {2, 2, 4, 2}}, 2},
