@@ -252,6 +252,10 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
+  // In face selection the unselected faces' edges are opaque grey lines up to a point or the
+  // chosen corner's cross: runs (drawruns.h).
+  bool run = faceMode && DrawWire_Exact();
+  if (run) DrawRun_Begin(&s_Plan.place, grey, grey, grey);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
     // the corner's cross.
@@ -267,7 +271,14 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       if (!edge && !box && !mark) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      if (edge) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
+      u32 vj = p.corners[j + 1 < k ? j + 1 : 0].vertex;
+      if (run && edge && !mark && (x1 != x2 || y1 != y2)) {
+        DrawRun_Line(x1, y1, vi, x2, y2, vj);
+        continue;
+      }
+      // Anything else ends the run of grey lines before it.
+      if (run) DrawRun_End(), DrawRun_Begin(&s_Plan.place, grey, grey, grey);
+      if (edge) Edge(vi, vj, x1, y1, x2, y2, grey, grey, grey, 255);
       if (box) DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
       if (mark) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
@@ -275,6 +286,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       }
     }
   }
+  if (run) DrawRun_End();
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
