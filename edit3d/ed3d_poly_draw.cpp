@@ -252,8 +252,8 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  // In face selection the unselected faces' edges are opaque grey lines up to a point or the
-  // chosen corner's cross: runs (drawruns.h).
+  // In face selection the unselected faces' edges are opaque grey lines up to the chosen
+  // corner's cross: runs (drawruns.h).
   bool run = faceMode && DrawWire_Exact();
   if (run) DrawRun_Begin(&s_Plan.place, grey, grey, grey);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
@@ -272,8 +272,10 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       u32 vj = p.corners[j + 1 < k ? j + 1 : 0].vertex;
-      if (run && edge && !mark && (x1 != x2 || y1 != y2)) {
-        DrawRun_Line(x1, y1, vi, x2, y2, vj);
+      if (run && edge && !mark) {
+        // An edge on one pixel is a point of its own colour (Edge).
+        if (x1 != x2 || y1 != y2) DrawRun_Line(x1, y1, vi, x2, y2, vj);
+        else DrawRun_Point(x1, y1, 196, 196, 196, 255);
         continue;
       }
       // Anything else ends the run of grey lines before it.
@@ -290,8 +292,8 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
-  // Without normals between them the edges are opaque lines of one colour, one after another
-  // up to a point: a run (drawruns.h).
+  // Without normals between them the edges are opaque lines of one colour, one after another:
+  // a run (drawruns.h).
   bool run = !g_Sel.g_PolyShowNormals && DrawWire_Exact();
   if (run) DrawRun_Begin(&s_Plan.place, 128, 255, 255);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
@@ -303,12 +305,10 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       u32 ka = p.corners[j].vertex, kb = p.corners[j + 1 < k ? j + 1 : 0].vertex;
-      if (run && (x1 != x2 || y1 != y2)) {
-        DrawRun_Line(x1, y1, ka, x2, y2, kb);
-        continue;
-      }
-      if (run) DrawRun_End(), DrawRun_Begin(&s_Plan.place, 128, 255, 255);
-      Edge(ka, kb, x1, y1, x2, y2, 128, 255, 255, 255);
+      // An edge on one pixel is a point of its own colour (Edge).
+      if (run && (x1 != x2 || y1 != y2)) DrawRun_Line(x1, y1, ka, x2, y2, kb);
+      else if (run) DrawRun_Point(x1, y1, 196, 196, 196, 255);
+      else Edge(ka, kb, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
       i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];

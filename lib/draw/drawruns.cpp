@@ -1,6 +1,8 @@
 // Runs of opaque lines of one colour sent as few lines (see drawruns.h).
 #include "lib/draw/drawruns.h"
 
+#include "lib/draw/drawdev.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -24,8 +26,20 @@ struct Span {
 // The ways in the order the sort keeps: the rows first, so that a column up can ask them.
 enum Way : u32 { WAY_RIGHT, WAY_LEFT, WAY_DOWN, WAY_UP, WAYS };
 
+// A point of another colour met in the run, drawn after the run's lines before it.
+struct Dot {
+  i32 x, y, r, g, b, a;
+};
+
 struct Run {
   Place2D place;
+  Dot *dots;
+  u32 dotCount, dotRoom;
+  // The pixels the pending dots may draw (their own and the next to the right, as a point goes
+  // out), one byte each over the viewport; all clear while no dot is pending.
+  u8 *held;
+  size_t heldRoom;
+  i32 left, top, width, height;
   i32 r, g, b;
   Line *lines;
   u32 count, room;
@@ -162,10 +176,69 @@ bool UpJoins(const Span *spans, u32 rows, const Span &s, const Span &next) {
 
 }  // namespace
 
+namespace {
+
+u8 *Held(i32 x, i32 y) {
+  i32 cx = x - s_R.left, cy = y - s_R.top;
+  if (cx < 0 || cy < 0 || cx >= s_R.width || cy >= s_R.height) return nullptr;
+  return &s_R.held[(size_t)cy * (size_t)s_R.width + (size_t)cx];
+}
+
+void Hold(const Dot &d, u8 on) {
+  for (i32 k = 0; k < 2; k++)
+    if (u8 *h = Held(d.x + k, d.y)) *h = on;
+}
+
+// Whether a line may draw a pixel a pending dot may draw, on any device: each pixel along it
+// with the side across rounded either way at a halfway step, both ends included. A pixel
+// beyond the viewport shows nothing either way.
+bool MayTouchDots(i32 x1, i32 y1, i32 x2, i32 y2) {
+  i32 dx = x2 - x1, dy = y2 - y1, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  bool across = ax > ay;
+  i32 n = across ? ax : ay, side = across ? dy : dx;
+  for (i32 i = 0; i <= n; i++) {
+    i32 major = (across ? dx : dy) > 0 ? i : -i;
+    // side * i / n rounded down and up.
+    i64 num = (i64)side * i;
+    i32 down = n ? (i32)(num >= 0 ? num / n : -((-num + n - 1) / n)) : 0;
+    i32 up = n ? (i32)(num >= 0 ? (num + n - 1) / n : -((-num) / n)) : 0;
+    const i32 minors[2] = {down, up};
+    for (i32 minor : minors) {
+      u8 *h = across ? Held(x1 + major, y1 + minor) : Held(x1 + minor, y1 + major);
+      if (h && *h) return true;
+    }
+  }
+  return false;
+}
+
+void DrawDots(void) {
+  for (u32 i = 0; i < s_R.dotCount; i++) {
+    const Dot &d = s_R.dots[i];
+    Draw_Point2D(d.x, d.y, d.r, d.g, d.b, d.a);
+    Hold(d, 0);
+  }
+  s_R.dotCount = 0;
+}
+
+}  // namespace
+
 void DrawRun_Begin(const Place2D *place, i32 r, i32 g, i32 b) {
   s_R.place = *place;
   s_R.r = r, s_R.g = g, s_R.b = b;
   s_R.count = 0;
+  s_R.dotCount = 0;
+  s_R.width = s_R.height = 0;
+  DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
+  if (g_Dev.draw.getViewport) g_Dev.draw.getViewport(&vp);
+  size_t n = (size_t)vp.width * vp.height;
+  if (n > s_R.heldRoom) {
+    u8 *h = (u8 *)realloc(s_R.held, n);
+    if (!h) return;   // no table: a dot ends the run's lines before it
+    s_R.held = h;
+    s_R.heldRoom = n;
+  }
+  if (n) memset(s_R.held, 0, n);
+  s_R.left = (i32)vp.x, s_R.top = (i32)vp.y, s_R.width = (i32)vp.width, s_R.height = (i32)vp.height;
 }
 
 void DrawRun_Line(i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2) {
@@ -173,7 +246,20 @@ void DrawRun_Line(i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2) {
     Draw(x1, y1, key1, x2, y2, key2, nullptr);
     return;
   }
+  // A line that may draw over a pending dot comes after it: the lines before and the dots go out first.
+  if (s_R.dotCount && MayTouchDots(x1, y1, x2, y2)) DrawRun_End();
   s_R.lines[s_R.count++] = {x1, y1, x2, y2, key1, key2};
+}
+
+void DrawRun_Point(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a) {
+  if (g_DrawRunOff || !s_R.width || !Grow(&s_R.dots, &s_R.dotRoom, s_R.dotCount + 1)) {
+    if (!g_DrawRunOff) DrawRun_End();
+    Draw_Point2D(x, y, r, g, b, a);
+    return;
+  }
+  Dot d = {x, y, r, g, b, a};
+  s_R.dots[s_R.dotCount++] = d;
+  Hold(d, 1);
 }
 
 void DrawRun_End(u32 *drawn) {
@@ -202,4 +288,5 @@ void DrawRun_End(u32 *drawn) {
     }
   }
   s_R.count = 0;
+  DrawDots();
 }

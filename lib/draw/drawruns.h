@@ -23,5 +23,10 @@ extern u32 g_DrawRunOff;
 
 void DrawRun_Begin(const Place2D *place, i32 r, i32 g, i32 b);
 void DrawRun_Line(i32 x1, i32 y1, u32 key1, i32 x2, i32 y2, u32 key2);
-// Draws the run's lines; the lines drawn into *drawn when given.
+// A point of any colour within the run (a point drawn at once, Draw_Point2D): it goes out after
+// the run's lines before it, and the lines after it that may draw its pixels on some device come
+// after it again (the run is cut there); the other lines after it draw none of its pixels, so
+// they may go out with the earlier ones.
+void DrawRun_Point(i32 x, i32 y, i32 r, i32 g, i32 b, i32 a);
+// Draws the run's lines, then its pending points; the lines drawn into *drawn when given.
 void DrawRun_End(u32 *drawn = nullptr);

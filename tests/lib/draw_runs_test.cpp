@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -126,6 +127,61 @@ TEST_F(DrawRunTest, LinesThatContinueEachOtherGoOutAsOne) {
   std::vector<Seg> out = Sent(rows, nullptr);
   ASSERT_EQ(out.size(), 3u);
   for (size_t i = 0; i < 3; i++) EXPECT_EQ(out[i].x1, rows[i].x1);
+}
+
+// Points of other colours (opaque or not) among a run's lines: the picture painted in the
+// order sent is the picture of the order given, pixel for pixel, on every kind of device.
+TEST_F(DrawRunTest, PointsAmongTheLinesKeepThePicture) {
+  struct Prim {
+    Seg s;
+    u32 colour;
+  };
+  // Each primitive painted in order: an opaque colour replaces, another blends over.
+  auto paint = [](u32 kind, const std::vector<Prim> &prims) {
+    std::map<std::pair<i32, i32>, u64> image;
+    for (const Prim &p : prims)
+      for (auto &px : PixelsOn(kind, {p.s})) {
+        u64 &v = image[px];
+        v = (p.colour >> 24) == 255 ? p.colour : v * 1000003u + p.colour;
+      }
+    return image;
+  };
+  const u32 run = Draw_PackColor(128, 255, 255, 255);
+  std::mt19937 rng(9);
+  size_t cut = 0;
+  for (int trial = 0; trial < 400; trial++) {
+    std::vector<Prim> given;
+    g_Fake->draws.clear();
+    DrawBatch_Begin();
+    Place2D place = Draw_CurrentPlacement();
+    DrawRun_Begin(&place, 128, 255, 255);
+    for (int i = 0, n = 1 + (int)(rng() % 50); i < n; i++) {
+      i32 x = 100 + (i32)(rng() % 10), y = 200 + (i32)(rng() % 5), len = 1 + (i32)(rng() % 3);
+      if (rng() % 4 == 0) {
+        i32 a = rng() % 2 ? 255 : 128, grey = 100 + (i32)(rng() % 3) * 50;
+        DrawRun_Point(x, y, grey, grey, grey, a);
+        given.push_back({{x, y, x + 1, y}, Draw_PackColor(grey, grey, grey, a)});
+        continue;
+      }
+      Seg l = rng() % 3 == 0 ? Seg{x, y, x, y + (rng() % 2 ? len : -len)} : rng() % 2 ? Seg{x, y, x + len, y} : Seg{x + len, y, x, y};
+      if (rng() % 5 == 0) l.x2 += 1, l.y2 += 1;   // slanted
+      DrawRun_Line(l.x1, l.y1, 0, l.x2, l.y2, 0);
+      given.push_back({l, run});
+    }
+    DrawRun_End();
+    DrawBatch_End();
+    std::vector<Prim> sent;
+    for (size_t i = 0; i < g_Fake->draws.size(); i++) {
+      if (g_Fake->draws[i].fvf != FVF_SCREENVERTEX || g_Fake->draws[i].primType != DPT_LINELIST) continue;
+      std::vector<ScreenVertex> v = FakeDev_ScreenVerts(i);
+      for (size_t k = 0; k + 1 < v.size(); k += 2)
+        sent.push_back({{(i32)v[k].x, (i32)v[k].y, (i32)v[k + 1].x, (i32)v[k + 1].y}, v[k].color});
+    }
+    for (u32 kind = 0; kind < 8; kind++) ASSERT_EQ(paint(kind, sent), paint(kind, given)) << "trial " << trial << ", kind " << kind;
+    // The runs cut at a point: a line after it may draw its pixels.
+    for (size_t i = 0; i + 1 < sent.size(); i++) cut += sent[i].colour != run && sent[i + 1].colour == run;
+  }
+  EXPECT_GT(cut, 100u);
 }
 
 }  // namespace
