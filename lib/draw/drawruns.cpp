@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+
 u32 g_DrawRunOff;
 
 namespace {
@@ -125,6 +127,13 @@ bool SortSpans(u32 *spans) {
     s.hi = high ? a : b;
     s.keyLo = high ? l.key2 : l.key1;
     s.keyHi = high ? l.key1 : l.key2;
+  }
+  // A run cut short (a point in a dense view) is sorted by comparing: clearing the counts of a
+  // whole row and column range would cost more than the run.
+  if ((u64)along + (u64)across * WAYS > 8 * (u64)n) {
+    std::sort(s_R.spans, s_R.spans + n, [](const Span &a, const Span &b) { return a.line != b.line ? a.line < b.line : a.lo < b.lo; });
+    *spans = n;
+    return true;
   }
   if (!CountSort(s_R.spans, s_R.sorted, n, (u32)along, [&](const Span &s) { return (u32)(s.lo - lo); })) return false;
   if (!CountSort(s_R.sorted, s_R.spans, n, (u32)(across * WAYS), [](const Span &s) { return s.line; })) return false;

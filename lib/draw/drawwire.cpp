@@ -130,7 +130,7 @@ static void PlanCorner(const i32 *pixels, u32 f, u32 j, bool earlyOpaque) {
     u32 g = (u32)t / 4;
     bool lateG = s_W.late[g];
     bool later = lateG != lateF ? lateG : g > f;
-    if (later && (earlyOpaque || lateG) && DrawMarks_TieFree(xa, ya, xb, yb)) {
+    if (later && (earlyOpaque || lateG)) {   // tie-free, as found above
       s_W.skip[c] = 1;
       return;
     }
