@@ -38,6 +38,7 @@
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;
+static u32 s_DrawnSinceRest;   // bit i: view i drawn since the idle pass last rested (View_MoreDue)
 
 // [SECTION] fit camera of the platform
 static void FitPlace(const f32 eye[3], const f32 target[3]) {
@@ -226,7 +227,11 @@ void App_IdlePass(void) {
   }
   if (Loop_StripsDue(&s_StripCounter, g_Lib.runState == LIB_RUN_RECORDING) && g_ShellSeam.redrawStrips) g_ShellSeam.redrawStrips();
   if (g_ShellSeam.buildMovieFrameTables) g_ShellSeam.buildMovieFrameTables();
-  if (!Lib_GetCpuOccupy()) Sleep(1);
+  // The rest that leaves the processor to others comes once every view flagged has been drawn.
+  if (chosen >= 0 && g_Shell.g_DrawView < 32) s_DrawnSinceRest |= 1u << g_Shell.g_DrawView;
+  bool due = View_MoreDue(&in, g_Lib.runState == LIB_RUN_RECORDING, s_DrawnSinceRest);
+  if (!due) s_DrawnSinceRest = 0;
+  if (!due && !Lib_GetCpuOccupy()) Sleep(1);
 }
 
 // [SECTION] message loop

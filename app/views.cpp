@@ -101,6 +101,16 @@ i32 View_ChooseDrawView(const ViewChoiceInput *in) {
   return drawn;
 }
 
+bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest) {
+  // These draw one view over and over while others stay flagged: the pass rests as ever.
+  if ((in->updateEditedViewOnly && in->anyButtonHeld) || (in->playing && in->rightButtonHeld) || recording) return false;
+  if (in->layout >= VIEW_LAYOUTS) return false;
+  const ViewRecord *views = g_Shell.g_Views[in->layout];
+  for (i32 i = 0, n = LayoutCount(in->layout); i < n; i++)
+    if (views[i].inUse == 1 && views[i].redraw == 1 && !(drawnSinceRest >> i & 1)) return true;
+  return false;
+}
+
 // [SECTION] refresh
 void App_MarkAllRedraw(void) {
   u32 layout = View_CurrentLayout();

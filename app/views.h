@@ -41,6 +41,12 @@ struct ViewChoiceInput {
   bool rightButtonHeld;
 };
 i32 View_ChooseDrawView(const ViewChoiceInput *in);
+// Whether a view flagged for redraw still waits that has not been drawn since the loop last
+// rested (bit i of drawnSinceRest: view i drawn), so that the next pass may draw it without
+// resting first: each view of a redraw comes in turn, and a view flagged again and again
+// (playback) waits for one rest per round. False under the held-button overrides and while
+// recording, which draw one view again and again while the others stay flagged.
+bool View_MoreDue(const ViewChoiceInput *in, bool recording, u32 drawnSinceRest);
 
 // Flags every view of the current layout for redraw; also sets g_Shell.g_LayerDlgRefresh and the
 // sketch dialog's refresh flag.

@@ -91,9 +91,14 @@ bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v,
 // Pixels of every position in view v (into g_Sel.g_PolyScreenPos), then the screen centre and mean
 // projected normal of every polygon (the per-face scratch).
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v);
+// Its two halves: the positions' pixels, and the faces' centres and normals over them.
+void Poly_PositionPixels(const Model3 *m, const ViewRecord *v);
+void Poly_FaceCentres(const Model3 *m, const ViewRecord *v);
 // The rectangle selection of one overlay pass over view v (between the corners, sorted),
 // over the pixels Poly_FaceScratch left for the same view.
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2);
+// Whether a rectangle selection pass would select now (its tool and a button held).
+bool Poly_RectSelecting(void);
 // Face mode: the vertices of every selected face become selected.
 void Poly_VertexFlagsFollowFaces(const Model3 *m);
 // Elements of the selection arrays (0 until the shell allocated them).

@@ -23,6 +23,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawmarks.h"
+#include "lib/draw/drawruns.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 #include "lib/framework/view_record.h"
@@ -153,6 +154,7 @@ static struct {
   const Model3 *model;
   i32 *lastCorner;
   i32 lastRoom;
+  bool lastFound;   // lastCorner stands for this view's drawing
   bool projected;
   Place2D place;
 } s_Plan;
@@ -195,6 +197,7 @@ static void Edge(u32 ka, u32 kb, i32 x1, i32 y1, i32 x2, i32 y2, i32 r, i32 g, i
 }
 
 static bool FindLastCorners(const Model3 *m) {
+  if (s_Plan.lastFound) return true;
   i32 verts = Model3_PositionCount(m);
   if (verts > s_Plan.lastRoom) {
     i32 *p = (i32 *)realloc(s_Plan.lastCorner, (size_t)verts * sizeof(i32));
@@ -206,6 +209,7 @@ static bool FindLastCorners(const Model3 *m) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_Plan.lastCorner[p.corners[j].vertex] = 4 * f + j;
   }
+  s_Plan.lastFound = true;
   return true;
 }
 
@@ -248,6 +252,10 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
+  // In face selection the unselected faces' edges are opaque grey lines up to the chosen
+  // corner's cross: runs (drawruns.h).
+  bool run = faceMode && DrawWire_Exact();
+  if (run) DrawRun_Begin(&s_Plan.place, grey, grey, grey);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
     // the corner's cross.
@@ -256,31 +264,51 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
+      u32 vi = p.corners[j].vertex;
+      bool edge = (!faceMode || !g_Sel.g_PolySelFaces[f]) && !DrawnLater(paired, f, j);
+      bool box = !faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j);
+      bool mark = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo;
+      if (!edge && !box && !mark) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      bool later = DrawnLater(paired, f, j);
-      u32 vi = p.corners[j].vertex;
-      if ((!faceMode || !g_Sel.g_PolySelFaces[f]) && !later) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
-      if (!faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j))
-        DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
-      if (v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo) {
+      u32 vj = p.corners[j + 1 < k ? j + 1 : 0].vertex;
+      if (run && edge && !mark) {
+        // An edge on one pixel is a point of its own colour (Edge).
+        if (x1 != x2 || y1 != y2) DrawRun_Line(x1, y1, vi, x2, y2, vj);
+        else DrawRun_Point(x1, y1, 196, 196, 196, 255);
+        continue;
+      }
+      // Anything else ends the run of grey lines before it.
+      if (run) DrawRun_End(), DrawRun_Begin(&s_Plan.place, grey, grey, grey);
+      if (edge) Edge(vi, vj, x1, y1, x2, y2, grey, grey, grey, 255);
+      if (box) DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
+      if (mark) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
         Draw_Line2D(x1 + 6, y1 - 6, 255, 255, 0, 255, x1 - 6, y1 + 6, 255, 255, 0, 255);
       }
     }
   }
+  if (run) DrawRun_End();
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
+  // Without normals between them the edges are opaque lines of one colour, one after another:
+  // a run (drawruns.h).
+  bool run = !g_Sel.g_PolyShowNormals && DrawWire_Exact();
+  if (run) DrawRun_Begin(&s_Plan.place, 128, 255, 255);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
+      if (DrawnLater(paired, f, j)) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      if (DrawnLater(paired, f, j)) continue;
-      Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
+      u32 ka = p.corners[j].vertex, kb = p.corners[j + 1 < k ? j + 1 : 0].vertex;
+      // An edge on one pixel is a point of its own colour (Edge).
+      if (run && (x1 != x2 || y1 != y2)) DrawRun_Line(x1, y1, ka, x2, y2, kb);
+      else if (run) DrawRun_Point(x1, y1, 196, 196, 196, 255);
+      else Edge(ka, kb, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
       i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
@@ -290,6 +318,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
     }
   }
+  if (run) DrawRun_End();
 }
 
 static void DrawFreeCreation(const ViewRecord *v) {
@@ -320,9 +349,12 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (Ortho(v)) {
-    Poly_FaceScratch(m, v);
+    Poly_PositionPixels(m, v);
+    // The faces' centres serve this view's rectangle selection and drawn normals only.
+    if ((active && Poly_RectSelecting()) || (g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolyShowNormals)) Poly_FaceCentres(m, v);
     if (active) Poly_RectSelectPass(m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
     DrawBatch_Begin();
+    s_Plan.lastFound = false;
     s_Plan.projected = ProjectPositions(m, v);
     s_Plan.place = Draw_CurrentPlacement();
     // Every edge is opaque: one between two faces is drawn by the later one only.
@@ -330,7 +362,7 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     DrawMesh(m, v, paired);
     if (sel->g_PolySelectMode == 1) DrawSelectedFaces(m, v, paired);
     DrawBatch_End();
-    s_Plan.projected = false;
+    s_Plan.projected = s_Plan.lastFound = false;
   }
   if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
   if (active && selecting && Ortho(v) && (left || right)) {

@@ -350,10 +350,10 @@ bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v,
 }
 
 // [SECTION] overlay steps
-void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
+void Poly_PositionPixels(const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
   if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
+  i32 verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   // Every position's pixel once; the pick refills the array with its own projection.
   for (i32 i = 0; i < verts; i++) {
     const Vec3 &q = m->positions[i];
@@ -362,6 +362,17 @@ void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
     g_Sel.g_PolyScreenPos[3 * i] = (f32)sx;
     g_Sel.g_PolyScreenPos[3 * i + 1] = (f32)sy;
   }
+}
+
+void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
+  Poly_PositionPixels(m, v);
+  Poly_FaceCentres(m, v);
+}
+
+void Poly_FaceCentres(const Model3 *m, const ViewRecord *v) {
+  i32 h, vert;
+  if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   i32 normals = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
@@ -386,11 +397,15 @@ void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
   }
 }
 
+bool Poly_RectSelecting(void) {
+  if (g_Sel.g_PolyTool != POLY_TOOL_VERTEX && g_Sel.g_PolyTool != POLY_TOOL_FACE) return false;
+  return Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT);
+}
+
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2) {
   i32 h, vert;
   if (!m || !g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  if (g_Sel.g_PolyTool != POLY_TOOL_VERTEX && g_Sel.g_PolyTool != POLY_TOOL_FACE) return;
-  if (!Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT)) return;
+  if (!Poly_RectSelecting()) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
   i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();

@@ -15,7 +15,24 @@ static struct {
   i32 left, top, width, height;
 } s_M;
 
+// The opaque lines with a halfway step met in the walk, by their ends in drawing order: an open
+// table of packed ends (a power of two in size), an entry in use when its stamp is the walk's.
+static struct {
+  u64 *ends;
+  u32 *stamps;
+  u32 size, used, stamp;
+} s_Again;
+
+static void ForgetLines(void) {
+  s_Again.used = 0;
+  if (++s_Again.stamp != 0) return;
+  // The stamp came round: every entry is cleared once.
+  if (s_Again.stamps) memset(s_Again.stamps, 0, (size_t)s_Again.size * sizeof(u32));
+  s_Again.stamp = 1;
+}
+
 bool DrawMarks_Begin(void) {
+  ForgetLines();
   s_M.width = s_M.height = 0;
   if (!g_Dev.draw.getViewport) return false;
   DrawViewport vp = {0, 0, 0, 0, 0.0f, 1.0f};
@@ -164,6 +181,55 @@ bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
     Cover(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)), y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)),
           KindsDrawing(i, n, start, end));
   return shows;
+}
+
+static u32 EndsSlot(u64 ends, u32 mask) {
+  u64 h = ends * 0x9E3779B97F4A7C15ull;
+  u32 i = (u32)(h >> 40) & mask;
+  while (s_Again.stamps[i] == s_Again.stamp && s_Again.ends[i] != ends) i = (i + 1) & mask;
+  return i;
+}
+
+// Room for one more line in the table (kept at most half full); false without memory.
+static bool RoomForLine(void) {
+  if (2 * (s_Again.used + 1) <= s_Again.size) return true;
+  u32 size = s_Again.size ? 2 * s_Again.size : 4096;
+  u64 *ends = (u64 *)malloc((size_t)size * sizeof(u64));
+  u32 *stamps = (u32 *)calloc(size, sizeof(u32));
+  if (!ends || !stamps) {
+    free(ends);
+    free(stamps);
+    return false;
+  }
+  u64 *oldEnds = s_Again.ends;
+  u32 *oldStamps = s_Again.stamps, oldSize = s_Again.size, stamp = s_Again.stamp;
+  s_Again.ends = ends, s_Again.stamps = stamps, s_Again.size = size;
+  for (u32 i = 0; i < oldSize; i++) {
+    if (oldStamps[i] != stamp) continue;
+    u32 at = EndsSlot(oldEnds[i], size - 1);
+    ends[at] = oldEnds[i];
+    stamps[at] = stamp;
+  }
+  free(oldEnds);
+  free(oldStamps);
+  return true;
+}
+
+static bool Fits16(i32 v) { return v >= -32768 && v <= 32767; }
+
+bool DrawMarks_LineAgain(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
+  if (!Fits16(x1) || !Fits16(y1) || !Fits16(x2) || !Fits16(y2)) return false;
+  u64 ends = (u64)(u16)x1 << 48 | (u64)(u16)y1 << 32 | (u64)(u16)x2 << 16 | (u64)(u16)y2;
+  if (s_Again.size) {
+    u32 at = EndsSlot(ends, s_Again.size - 1);
+    if (s_Again.stamps[at] == s_Again.stamp) return true;
+  }
+  if (!opaque || !RoomForLine()) return false;
+  u32 at = EndsSlot(ends, s_Again.size - 1);
+  s_Again.ends[at] = ends;
+  s_Again.stamps[at] = s_Again.stamp;
+  s_Again.used++;
+  return false;
 }
 
 bool DrawMarks_Again(i32 x, i32 y, u32 mark) {

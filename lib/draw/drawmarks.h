@@ -40,5 +40,10 @@ bool DrawMarks_Point(i32 x, i32 y);
 // pixel) was met at pixel (x, y) before in the walk, so is drawn again later and hides this
 // one wholly; notes it otherwise. False beyond the viewport.
 bool DrawMarks_Again(i32 x, i32 y, u32 mark);
+// Whether the same line, between the same ends the same way round, was met before in the walk
+// as an opaque line: drawn again later, it covers the very pixels this one covers on every
+// device, halfway steps included, so this one leaves no pixel of its own. An opaque line not
+// met before is noted. For lines with a halfway step, whose pixels the walk does not know.
+bool DrawMarks_LineAgain(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque);
 // Draw_Rect2D drawing only the sides in `sides`.
 void DrawMarks_DrawBox(i32 x1, i32 y1, i32 x2, i32 y2, u32 sides, i32 r, i32 g, i32 b, i32 a);

@@ -120,11 +120,17 @@ static void PlanCorner(const i32 *pixels, u32 f, u32 j, bool earlyOpaque) {
   i32 xa = pixels[2 * a], ya = pixels[2 * a + 1], xb = pixels[2 * b], yb = pixels[2 * b + 1];
   i32 t = s_W.twin[c];
   bool lateF = s_W.late[f], opaque = earlyOpaque || lateF;
+  if (!DrawMarks_TieFree(xa, ya, xb, yb)) {
+    // Its pixels differ from device to device; the same line drawn again later hides it all the same.
+    if (DrawMarks_LineAgain(xa, ya, xb, yb, opaque)) s_W.skip[c] = 1;
+    else if (opaque) DrawMarks_Line(xa, ya, xb, yb, true);
+    return;
+  }
   if (t >= 0 && DrawMarks_Covered(xa, ya)) {
     u32 g = (u32)t / 4;
     bool lateG = s_W.late[g];
     bool later = lateG != lateF ? lateG : g > f;
-    if (later && (earlyOpaque || lateG) && DrawMarks_TieFree(xa, ya, xb, yb)) {
+    if (later && (earlyOpaque || lateG)) {   // tie-free, as found above
       s_W.skip[c] = 1;
       return;
     }

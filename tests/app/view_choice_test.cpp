@@ -2,6 +2,8 @@
 // nothing flagged, the held-button overrides; and App_MarkAllRedraw's reach.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/shell_view.h"
 #include "app/viewdraw.h"
 #include "app/views.h"
@@ -114,6 +116,65 @@ TEST(ViewChoice, OverridesDrawTheActiveView) {
   in.rightButtonHeld = false;
   g_Shell.g_Views[14][3].wait = 50;
   EXPECT_EQ(View_ChooseDrawView(&in), 3);
+}
+
+// Whether the idle pass may draw the next flagged view without resting first.
+TEST(ViewChoice, MoreDueWhileAFlaggedViewWaitsUndrawnSinceTheRest) {
+  struct Case {
+    const char *what;
+    u32 flagged, inUse, drawn;   // bit i: view i
+    bool editedOnlyHeld, playingRight, recording;
+    u32 layout;
+    bool due;
+  };
+  const Case kCases[] = {
+      {"four flagged, none drawn", 15, 15, 0, false, false, false, 14, true},
+      {"one left after three", 8, 15, 7, false, false, false, 14, true},
+      {"flagged again after its round", 15, 15, 15, false, false, false, 14, false},
+      {"the one flagged was drawn", 2, 15, 2, false, false, false, 14, false},
+      {"nothing flagged", 0, 15, 0, false, false, false, 14, false},
+      {"flagged but out of use", 12, 3, 0, false, false, false, 14, false},
+      {"edited view only with a button held", 15, 15, 1, true, false, false, 14, false},
+      {"playing with the right button", 15, 15, 1, false, true, false, 14, false},
+      {"recording", 15, 15, 1, false, false, true, 14, false},
+      {"layout beyond the table", 15, 15, 0, false, false, false, 99, false},
+  };
+  for (const Case &c : kCases) {
+    Shell_ResetForTest();
+    FlagViews(14, 4);
+    for (int i = 0; i < 4; i++) {
+      g_Shell.g_Views[14][i].redraw = c.flagged >> i & 1;
+      g_Shell.g_Views[14][i].inUse = c.inUse >> i & 1;
+    }
+    ViewChoiceInput in = Input(c.layout, 0);
+    in.updateEditedViewOnly = in.anyButtonHeld = c.editedOnlyHeld;
+    in.playing = in.rightButtonHeld = c.playingRight;
+    EXPECT_EQ(View_MoreDue(&in, c.recording, c.drawn), c.due) << c.what;
+  }
+}
+
+// The idle passes as the loop runs them: a redraw of every view rests once, after the last
+// view; views flagged on every pass (playback; the active view 0 comes three times as often)
+// rest once every view has been drawn.
+TEST(ViewChoice, OneRestPerRoundOfTheFlaggedViews) {
+  for (bool flaggedEveryPass : {false, true}) {
+    Shell_ResetForTest();
+    FlagViews(14, 4);
+    u32 drawnSinceRest = 0;
+    std::string passes;
+    for (int pass = 0; pass < 9; pass++) {
+      if (flaggedEveryPass)
+        for (int i = 0; i < 4; i++) g_Shell.g_Views[14][i].redraw = 1;
+      ViewChoiceInput in = Input(14, 0);
+      i32 v = View_ChooseDrawView(&in);
+      if (v >= 0) g_Shell.g_Views[14][v].redraw = 0, drawnSinceRest |= 1u << v;
+      bool due = View_MoreDue(&in, false, drawnSinceRest);
+      if (!due) drawnSinceRest = 0;
+      passes += v >= 0 ? (char)('0' + v) : '-';
+      passes += due ? "" : "r";
+    }
+    EXPECT_EQ(passes, flaggedEveryPass ? "000010203r" : "0123r-r-r-r-r-r") << flaggedEveryPass;
+  }
 }
 
 TEST(ViewRefresh, MarkAllRedrawFlagsOnlyViewsWithWindowsOfTheCurrentLayout) {

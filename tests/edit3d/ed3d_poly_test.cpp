@@ -506,4 +506,63 @@ TEST_F(PolyTest, FrontViewDrawsTheSelectedOutlineTheWireAndTheChosenCornersCross
   }
 }
 
+// The faces' centres are this view's whenever they are read, whatever view was drawn before
+// (and left its own): the rectangle selection by centre in the active view, and the normals
+// drawn from the centres.
+TEST_F(PolyTest, SideViewsReadTheirOwnFaceCentresAfterAnotherView) {
+  ViewRecord *v = g_Shell.g_Views[SUB_3D_POLY];
+  v[2] = v[1];
+  v[2].kind = VIEW_TOP;
+  v[1].zoom = v[2].zoom = 0.25f;   // 10 pixels a unit, centre (100, 100)
+  // A big quad leaning back (corners outside a small rectangle about the centre in Front)
+  // and a small one aside; both with the normal (1, 1, 1).
+  i32 b[4] = {AddVertex(-5, -5, 6), AddVertex(-5, 5, 14), AddVertex(5, 5, 14), AddVertex(5, -5, 6)};
+  i32 s[4] = {AddVertex(6, 6, 1), AddVertex(6, 7, 1), AddVertex(7, 7, 1), AddVertex(7, 6, 1)};
+  AddFace({b[0], b[1], b[2], b[3]});
+  AddFace({s[0], s[1], s[2], s[3]});
+  m->normals[0] = {1, 1, 1};
+  m->normalCount = 1;
+  // What each view's own scratch gives: centre and normal's end, per face.
+  auto ownNormals = [&](u32 view) {
+    Poly_FaceScratch(m, &v[view]);
+    std::vector<std::vector<i32>> lines;
+    for (i32 f = 0; f < 2; f++) {
+      const f32 *c = &g_Sel.g_PolyFaceCentres[2 * f], *n = &g_Sel.g_PolyFaceNormals2D[2 * f];
+      lines.push_back({(i32)c[0], (i32)c[1], (i32)(c[0] + 12.0f * n[0]), (i32)(c[1] - 12.0f * n[1])});
+    }
+    return lines;
+  };
+  const u32 normalColour = Draw_PackColor(0, 255, 255, 128);
+  g_Sel.g_PolyShowNormals = 1;
+  g_Sel.g_PolySelFaces[0] = g_Sel.g_PolySelFaces[1] = 1;
+  for (u32 view : {1u, 2u}) {
+    SCOPED_TRACE(view);
+    std::vector<std::vector<i32>> want = ownNormals(view);
+    ownNormals(3 - view);   // the other view's centres left behind
+    FakeDev_Install();
+    g_Shell.g_DrawView = view;
+    Ed3D_PolyDrawOverlay(Hook_Draw(view));
+    std::vector<std::vector<i32>> drawn;
+    for (size_t i = 0; i < g_Fake->draws.size(); i++) {
+      if (g_Fake->draws[i].fvf != FVF_SCREENVERTEX || g_Fake->draws[i].primType != DPT_LINELIST) continue;
+      std::vector<ScreenVertex> q = FakeDev_ScreenVerts(i);
+      for (size_t k = 0; k + 1 < q.size(); k += 2)
+        if (q[k].color == normalColour) drawn.push_back({(i32)q[k].x, (i32)q[k].y, (i32)q[k + 1].x, (i32)q[k + 1].y});
+    }
+    EXPECT_EQ(drawn, want);
+  }
+  g_Sel.g_PolyShowNormals = 0;
+  // A small rectangle about the big quad's centre in Front, Front active, Top drawn last.
+  memset(g_Sel.g_PolySelFaces, 0, sizeof(u32) * 2);
+  memset(g_Sel.g_PolySelVerts, 0, sizeof(u32) * 8);
+  ownNormals(2);
+  g_Shell.g_ActiveView = g_Shell.g_DrawView = 1;
+  g_Mouse.g_PolyDragAnchor = {95, 95};
+  g_Mouse.g_MouseX = g_Mouse.g_MouseY = 105;
+  Shell_SetButtonHeld(BUTTON_LEFT, 1);
+  Ed3D_PolyDrawOverlay(Hook_Draw(1));
+  Shell_SetButtonHeld(BUTTON_LEFT, 0);
+  EXPECT_EQ(SelectedFaces(), std::vector<i32>{0});
+}
+
 }  // namespace

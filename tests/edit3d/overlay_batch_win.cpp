@@ -97,6 +97,31 @@ void Model3DPartly(u32 subMode) {
   g_Sel.g_PolyVertexNo = 1;
 }
 
+// 40 x 30 quads of 2 pixels a side in Front whose depth steps a pixel at a time and comes
+// round every 7 rows: in Top and Side, rows fall on each other and their slanted edges, with
+// halfway steps, are drawn again the same way round. Everything selected.
+void Model3DRows(u32 subMode) {
+  Model3 *m = BenchGrid_Slot0(subMode);
+  const i32 cols = 40, rows = 30;
+  for (i32 y = 0; y <= rows; y++)
+    for (i32 x = 0; x <= cols; x++)
+      m->positions[m->positionCount++] = {(f32)x * 0.1f - 2.0f, (f32)y * 0.1f - 1.5f, (f32)((x + y) % 7) * 0.05f};
+  Model3_FreshBindings(m, 0, m->positionCount);
+  for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBone;
+  for (i32 y = 0; y < rows; y++)
+    for (i32 x = 0; x < cols; x++) {
+      Polygon3 &p = m->polygons[m->polygonCount++];
+      p.cornerCount = 4;
+      u32 v = (u32)(y * (cols + 1) + x);
+      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
+      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
+    }
+  App_AllocWorkArrays();
+  for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
+  BenchGrid_FourViews3D(m, subMode, 320, 240, 0.5f, kBone);
+  g_Sel.g_PolyFaceNo = g_Sel.g_PolyVertexNo = -1;
+}
+
 // 12 x 5 quads of 3 x 2 pixels (their marks overlap), 6 bones, everything selected.
 void Model2D(u32 subMode) {
   g_Shell.g_EditFamily = FAMILY_2D_MODEL;
@@ -183,6 +208,9 @@ const Case kCases[] = {
     {"3D bone, dense", Model3D, SUB_3D_BONE, 0, 0, nullptr, Ed3D_BoneDraw, 1, 4, false, 0, 0.04f},
     {"3D weight, dense", Model3D, SUB_3D_WEIGHT, 0, 0, nullptr, Ed3D_WeightDrawOverlay, 1, 4, false, 0, 0.06f},
     {"3D motion, dense", Model3D, SUB_3D_MOTION, 0, 0, nullptr, Ed3D_MotionDrawOverlay, 1, 4, false, 0, 0.08f},
+    {"3D polygon, faces, rows edge-on", Model3DRows, SUB_3D_POLY, 1, POLY_TOOL_FACE, nullptr, Ed3D_PolyDrawOverlay, 1, 4, false},
+    {"3D polygon, vertices, rows edge-on", Model3DRows, SUB_3D_POLY, 0, POLY_TOOL_VERTEX, nullptr, Ed3D_PolyDrawOverlay, 1, 4, false},
+    {"3D bone, rows edge-on", Model3DRows, SUB_3D_BONE, 0, 0, nullptr, Ed3D_BoneDraw, 1, 4, false},
     {"2D polygon, vertices", Model2D, SUB_2D_POLY, 0, ED2D_TOOL_VERTEX, nullptr, Ed2D_PolyDraw, 0, 1, false},
     {"2D polygon, faces", Model2D, SUB_2D_POLY, 1, ED2D_TOOL_FACE, nullptr, Ed2D_PolyDraw, 0, 1, false},
     {"2D polygon, frame half a pixel off", Model2D, SUB_2D_POLY, 0, ED2D_TOOL_VERTEX, nullptr, Ed2D_PolyDraw, 0, 1, true},
