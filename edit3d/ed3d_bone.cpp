@@ -29,7 +29,6 @@
 #include "lib/draw/camera.h"
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
-#include "lib/draw/drawruns.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
@@ -515,25 +514,7 @@ static void WireEdge(const Model3 *, u32, u32, const i32 e[4], bool, bool stroke
   if (stroke) Ed3D_WireStroke(e[0], e[1], e[2], e[3], 160, 160, 160);
 }
 
-// The same strokes as one run (drawruns.h): a point as the one-pixel line to its right, as the
-// batch sends it.
-static void WireEdgeInRun(const Model3 *, u32 a, u32 b, const i32 e[4], bool, bool stroke) {
-  if (!stroke) return;
-  if (e[0] == e[2] && e[1] == e[3]) DrawRun_Line(e[0], e[1], a, e[0] + 1, e[1], a);
-  else DrawRun_Line(e[0], e[1], a, e[2], e[3], b);
-}
-
-// The wire is opaque lines of one colour with nothing between them: one run where its pixels
-// are exact.
-static void DrawWire(const Model3 *m, const ViewRecord *v) {
-  DrawBatch_Begin();
-  bool run = DrawWire_Exact();
-  Place2D place = Draw_CurrentPlacement();
-  if (run) DrawRun_Begin(&place, 160, 160, 160);
-  Ed3D_WireEdges(m, v, WirePoint, run ? WireEdgeInRun : WireEdge, nullptr);
-  if (run) DrawRun_End();
-  DrawBatch_End();
-}
+static void DrawWire(const Model3 *m, const ViewRecord *v) { Ed3D_WireEdges(m, v, WirePoint, WireEdge, nullptr); }
 
 // A bone's point: the view's mapping in Front, Top and Side, the camera elsewhere.
 static void BonePixel(const ViewRecord *v, Vec3 p, i32 *x, i32 *y) {

@@ -23,7 +23,6 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawmarks.h"
-#include "lib/draw/drawruns.h"
 #include "lib/draw/drawwire.h"
 #include "lib/draw/image.h"
 #include "lib/framework/view_record.h"
@@ -252,10 +251,6 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  // In face selection the unselected faces' edges are opaque grey lines up to the chosen
-  // corner's cross: runs (drawruns.h).
-  bool run = faceMode && DrawWire_Exact();
-  if (run) DrawRun_Begin(&s_Plan.place, grey, grey, grey);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
     // the corner's cross.
@@ -271,16 +266,7 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       if (!edge && !box && !mark) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      u32 vj = p.corners[j + 1 < k ? j + 1 : 0].vertex;
-      if (run && edge && !mark) {
-        // An edge on one pixel is a point of its own colour (Edge).
-        if (x1 != x2 || y1 != y2) DrawRun_Line(x1, y1, vi, x2, y2, vj);
-        else DrawRun_Point(x1, y1, 196, 196, 196, 255);
-        continue;
-      }
-      // Anything else ends the run of grey lines before it.
-      if (run) DrawRun_End(), DrawRun_Begin(&s_Plan.place, grey, grey, grey);
-      if (edge) Edge(vi, vj, x1, y1, x2, y2, grey, grey, grey, 255);
+      if (edge) Edge(vi, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, grey, grey, grey, 255);
       if (box) DrawMarks_DrawBox(x1 - 2, y1 - 2, x1 + 2, y1 + 2, paired ? s_Plan.boxSides[vi] : 15, 255, 255, 0, 255);
       if (mark) {
         Draw_Line2D(x1 - 6, y1 - 6, 255, 255, 0, 255, x1 + 6, y1 + 6, 255, 255, 0, 255);
@@ -288,14 +274,9 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
       }
     }
   }
-  if (run) DrawRun_End();
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
-  // Without normals between them the edges are opaque lines of one colour, one after another:
-  // a run (drawruns.h).
-  bool run = !g_Sel.g_PolyShowNormals && DrawWire_Exact();
-  if (run) DrawRun_Begin(&s_Plan.place, 128, 255, 255);
   for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
     if (!g_Sel.g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
@@ -304,11 +285,7 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       if (DrawnLater(paired, f, j)) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
-      u32 ka = p.corners[j].vertex, kb = p.corners[j + 1 < k ? j + 1 : 0].vertex;
-      // An edge on one pixel is a point of its own colour (Edge).
-      if (run && (x1 != x2 || y1 != y2)) DrawRun_Line(x1, y1, ka, x2, y2, kb);
-      else if (run) DrawRun_Point(x1, y1, 196, 196, 196, 255);
-      else Edge(ka, kb, x1, y1, x2, y2, 128, 255, 255, 255);
+      Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
     }
     if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
       i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
@@ -318,7 +295,6 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
     }
   }
-  if (run) DrawRun_End();
 }
 
 static void DrawFreeCreation(const ViewRecord *v) {
