@@ -26,12 +26,12 @@ inline Model3 *BenchGrid_Slot0(u32 subMode) {
   return Model3_Init(0);
 }
 
-inline void BenchGrid_Quads(Model3 *m, i32 quads, bool ripple) {
-  i32 cols = 250, rows = quads / cols;
+// cols x rows quads a tenth apart from (x0, y0), rippled in depth or flat, appended to m.
+inline void BenchGrid_QuadRows(Model3 *m, i32 cols, i32 rows, f32 x0, f32 y0, bool ripple) {
   for (i32 y = 0; y <= rows; y++)
     for (i32 x = 0; x <= cols; x++) {
       f32 z = ripple ? (f32)((x + y) % 7) * 0.05f : 0.0f;
-      m->positions[m->positionCount++] = {(f32)x * 0.1f - 12.5f, (f32)y * 0.1f - 13.0f, z};
+      m->positions[m->positionCount++] = {(f32)x * 0.1f + x0, (f32)y * 0.1f + y0, z};
     }
   for (i32 y = 0; y < rows; y++)
     for (i32 x = 0; x < cols; x++) {
@@ -42,6 +42,8 @@ inline void BenchGrid_Quads(Model3 *m, i32 quads, bool ripple) {
       for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
     }
 }
+
+inline void BenchGrid_Quads(Model3 *m, i32 quads, bool ripple) { BenchGrid_QuadRows(m, 250, quads / 250, -12.5f, -13.0f, ripple); }
 
 // The quad at (x, z) of a w x h grid appended with four corners of its own, (x, z), (x, z + 1),
 // (x + 1, z + 1), (x + 1, z): each a position at the given height, a UV spreading the grid

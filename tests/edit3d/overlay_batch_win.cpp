@@ -102,20 +102,9 @@ void Model3DPartly(u32 subMode) {
 // halfway steps, are drawn again the same way round. Everything selected.
 void Model3DRows(u32 subMode) {
   Model3 *m = BenchGrid_Slot0(subMode);
-  const i32 cols = 40, rows = 30;
-  for (i32 y = 0; y <= rows; y++)
-    for (i32 x = 0; x <= cols; x++)
-      m->positions[m->positionCount++] = {(f32)x * 0.1f - 2.0f, (f32)y * 0.1f - 1.5f, (f32)((x + y) % 7) * 0.05f};
+  BenchGrid_QuadRows(m, 40, 30, -2.0f, -1.5f, true);
   Model3_FreshBindings(m, 0, m->positionCount);
   for (i32 i = 0; i < m->positionCount; i++) m->bindings[i].bone1 = kBone;
-  for (i32 y = 0; y < rows; y++)
-    for (i32 x = 0; x < cols; x++) {
-      Polygon3 &p = m->polygons[m->polygonCount++];
-      p.cornerCount = 4;
-      u32 v = (u32)(y * (cols + 1) + x);
-      const u32 c[4] = {v, v + (u32)cols + 1, v + (u32)cols + 2, v + 1};
-      for (int j = 0; j < 4; j++) p.corners[j].vertex = c[j];
-    }
   App_AllocWorkArrays();
   for (u32 i = 0; i < 4; i++) g_Shell.g_Views[subMode][i] = ViewRecord{};
   BenchGrid_FourViews3D(m, subMode, 320, 240, 0.5f, kBone);
