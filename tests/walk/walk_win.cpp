@@ -752,9 +752,11 @@ bool PressesIn(HWND w, HWND main) {
   return w != main && t != " 編集モード" && t != k3DPanel && t != k2DPanel && Class(w) == "#32770";
 }
 
-// How long the moving windows are watched, how long a press's effect is waited for (the wait
-// ends at the first look that finds one) and how often it is looked for (ms).
-const DWORD kMovingMs = 150, kSettleMs = 1000, kPollMs = 50;
+// How long the moving windows are watched, how long a press's effect is waited for at least
+// (the wait ends at the first look that finds one) and how often it is looked for (ms). A look
+// asks every control of the program for its state, so on a loaded machine, where the program
+// is slow to take the press, the looks are slow too: the wait lasts kSettleLooks looks at least.
+const DWORD kMovingMs = 150, kSettleMs = 1000, kPollMs = 50, kSettleLooks = 6;
 
 struct PressWalk {
   DWORD pid;
@@ -800,9 +802,14 @@ struct PressWalk {
       // still while one did is tried once more (a toggle then changes back, which counts).
       bool changed = false;
       std::vector<HWND> windows;
-      DWORD start = GetTickCount();
+      DWORD start = GetTickCount(), lookMs = 0;
+      int attempts = 0, looks = 0;
       for (int attempt = 0; attempt < 2 && !changed; attempt++) {
+        attempts++;
+        DWORD lookStart = GetTickCount();
         Snapshot first = Snap(pid);
+        lookMs = GetTickCount() - lookStart;
+        const DWORD settle = std::max(kSettleMs, kSettleLooks * (lookMs + kPollMs));
         Sleep(kMovingMs);
         Snapshot before = Snap(pid);
         std::set<HWND> moving;
@@ -816,7 +823,8 @@ struct PressWalk {
         do {
           Sleep(kPollMs);
           changed = CloseModals(windows) || Differs(before, Snap(pid), moving);
-        } while (!changed && GetTickCount() - pressed < kSettleMs);
+          looks++;
+        } while (!changed && GetTickCount() - pressed < settle);
         if (moving.empty()) break;
       }
       // A box the press opened may have shown before it could be answered: it is answered
@@ -832,7 +840,8 @@ struct PressWalk {
         WaitFor("the playback to stop", 5000, [&] { return Text(t.control).rfind("停止", 0) != 0; });
       }
       if (getenv("MIRAVEL_PRESS_TRACE"))
-        printf("    %s: %s after %lu ms\n", t.name.c_str(), changed ? "changed" : "still", GetTickCount() - start);
+        printf("    %s: %s after %lu ms (%d attempts, %d looks, a look %lu ms)\n", t.name.c_str(), changed ? "changed" : "still",
+               GetTickCount() - start, attempts, looks, lookMs);
       if (changed) continue;
       std::string what = std::string(step) + ": " + t.name;
       if (!seen.insert(what).second) continue;
