@@ -183,6 +183,13 @@ bool FileMenu_CheckExportLimit(void) {
 }
 
 // [SECTION] open commands
+// A model read into the current layer is the 3D editor's undo step "<file> 読み込み".
+static void PushRead(const char *name) {
+  char label[FILEMENU_NAME];
+  Str_Format(label, sizeof label, "%s 読み込み", name);
+  if (g_ShellSeam.undoPush) g_ShellSeam.undoPush(label);
+}
+
 static void OpenKzp(void) {
   const char *name = AskOpen("KZP", "読み込む KZP ファイルを選択して下さい");
   if (!name[0]) { Timer_Reset(); return; }
@@ -220,6 +227,7 @@ static void OpenForeign(const char *ext, const char *title, SlotReader read) {
       g_Sel.g_CurBoneIndex = 0;
       Doc_Replaced(DOC_MODEL3);
       ReportMissingTextures(0);
+      PushRead(name);
     }
   }
   EndOpen();
@@ -235,7 +243,10 @@ static void OpenX(void) { OpenForeign("X", "読み込む X ファイルを選択
 static void OpenKzm(void) {
   const char *name = AskOpen("KZM", "読み込む KZM ファイルを選択して下さい");
   ModelResult res = {};
-  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) Doc_Replaced(DOC_MODEL3);
+  if (name[0] && Kzm_Read((i32)g_Sel.g_CurSlot, name, &res) > 0) {
+    Doc_Replaced(DOC_MODEL3);
+    PushRead(name);
+  }
   Seam_ShowResult(&res);
   EndOpen();
 }
@@ -408,7 +419,13 @@ static void SaveKzp(void) {
   ModelResult res = {};
   bool ok = name[0] && Kzp_Write(m, name, &res);
   Seam_ShowResult(&res);
-  if (ok) Model3_SetText(&m->fileName, name);   // the title and the next save name the new file
+  if (ok) {
+    // The title and the next save name the new file, also after an undo.
+    char old[FILEMENU_NAME];
+    Str_Copy(old, sizeof old, ModelFileName(m));
+    Model3_SetText(&m->fileName, name);
+    if (g_ShellSeam.undoFileSaved) g_ShellSeam.undoFileSaved(old, name);
+  }
   SaveDone(ok, DOC_MODEL3);
 }
 
@@ -473,8 +490,11 @@ static void SaveX(void) { SaveExport("X", XFile_Export); }
 // [SECTION] new documents
 static void New3D(void) {
   if (InPolySubMode()) g_ModelAllocArrays = 1;
-  if (Model3_Init(0)) Doc_Replaced(DOC_MODEL3);
+  bool made = Model3_Init(0) != nullptr;
+  if (made) Doc_Replaced(DOC_MODEL3);
   g_ModelAllocArrays = 0;
+  // The new model is layer 0's step: an undo goes back to the model it replaced.
+  if (made && g_Sel.g_CurSlot == 0 && g_ShellSeam.undoPush) g_ShellSeam.undoPush("新規作成");
   App_MarkAllRedraw();
   Timer_Reset();
 }

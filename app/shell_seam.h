@@ -27,6 +27,9 @@ struct ShellSeam {
   // history emptied; one step with `label` pushed for the current slot.
   void (*undoResetAll)(void);
   void (*undoPush)(const char *label);
+  // The current slot's document was saved under another name: its recorded steps of file
+  // `from` name file `to` from now on.
+  void (*undoFileSaved)(const char *from, const char *to);
   // Camera placement and projection of the fit command.
   const FitCamera *fitCamera;
   // Shell commands of the main window (App_RouteCommand).

@@ -260,7 +260,7 @@ bool Ed3D_DeleteCurrentBone(void) {
   return true;
 }
 
-// 決定: position, name and parent of the current bone. No undo step.
+// 決定: position, name and parent of the current bone, one undo step.
 static void ApplyFields(Model3 *m) {
   i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (b >= Model3_BoneCount(m)) return;
@@ -288,6 +288,7 @@ static void ApplyFields(Model3 *m) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_FillParentBoneCombo();
+  Record("決定 ( ボーン )");
   g_Sel.g_BoneListDirty = 1;
 }
 
@@ -312,6 +313,7 @@ static void ChooseColour(Model3 *m) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
+    Record("カラー ( ボーン )");
   }
   g_Sel.g_BoneListDirty = 1;
 }

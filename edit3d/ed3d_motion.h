@@ -55,6 +55,7 @@ struct Ed3DMotionEditor {
   u8 ikActive;           // 1 from left press to left release
   u8 dragOpen;           // 1 while a left drag holds a snapshot (keys made then join it)
   u8 dragEdited;         // 1 when the current drag changed a key
+  u8 keyDragEdited;      // 1 when the strip's middle drag moved a key (recorded at its release)
   u8 clipHeld;           // 1 once a bone key was copied
   u8 groupClipHeld;      // 1 once a group key was copied
   f32 ikTarget[2];       // client pixels: the press point, then the pointer in the Side view
@@ -75,8 +76,8 @@ extern Ed3DMotionEditor g_Ed3DMotion;
 // A key at the current frame for the current bone (bone mode, never bone 0) or the current
 // group (group mode) when it has none: the bone key holds the pose the motion had at that
 // frame (the identity for a track's first key). A full group list (16 keys) refuses with a
-// message. Nothing while playback runs.
-void Ed3D_CreateBoneKey(const HookCtx *c);
+// message. Nothing while playback runs. True when a key was added.
+bool Ed3D_CreateBoneKey(const HookCtx *c);
 // Moves the key at the current frame by delta frames (below 0: to 0); refused when the
 // target frame holds a key. The key takes its place in frame order.
 void Ed3D_MoveKeyFrame(const HookCtx *c, i32 delta);
@@ -262,6 +263,10 @@ void Ed3D_KeyStripScroll(i32 code, i32 pos);
 i32 Ed3D_StripScrollMax(void);
 // Delete key of the key dialog: the key at the current frame goes, one undo step.
 void Ed3D_DeleteKeyWithStep(const HookCtx *c);
+// A double click (strip or view): a key at the current frame, one undo step when one was made.
+void Ed3D_CreateKeyWithStep(const HookCtx *c);
+// The end of the strip's middle drag: one undo step when the drag moved a key.
+void Ed3D_KeyDragEnd(void);
 // The sound combo's line for the current key index (ignored past the 16 entries).
 void Ed3D_SetKeySound(i32 line);
 // A sound combo's line stored as model m's sound of key index k (nothing past the 16 entries
@@ -270,8 +275,8 @@ void Ed3D_StoreKeySound(Model3 *m, i32 k, i32 line);
 // The combo line showing the sound of key index k (0 past the 16 entries or without m).
 i32 Ed3D_KeySoundLine(const Model3 *m, i32 k);
 // Motion list dialog: a list selection (0..99) makes the motion current; IDC_MLIST_OK renames
-// and sets the length; IDC_MLIST_ADD stores and duplicates into a new motion. False (with a
-// message) when refused.
+// and sets the length; IDC_MLIST_ADD duplicates the current motion into a new one named and
+// sized by the texts (the current motion keeps its own). False (with a message) when refused.
 void Ed3D_MotionListSelect(i32 line);
 bool Ed3D_MotionListApply(const char *name, const char *length);
 bool Ed3D_MotionListAdd(const char *name, const char *length);

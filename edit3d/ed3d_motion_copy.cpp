@@ -218,8 +218,8 @@ void Ed3D_CopyMotionsCommand(const HookCtx *c) {
       m->frame = 0;
       Tree_LinkBones3D();
       Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "モーションデータ読み込み");
-      Undo_Push(Undo_Current());
       Doc_MarkEdited(DOC_MODEL3);
+      Undo_Push(Undo_Current());
       c->sel->g_CurBoneIndex = 0;
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
     }
@@ -255,7 +255,7 @@ bool Ed3D_FreezePose(const HookCtx *c) {
   if (t && t->count > 1) t->count = 1;
   m->changed = 1;
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "フリーズ");
-  Undo_Push(Undo_Current());
   Doc_MarkEdited(DOC_MODEL3);
+  Undo_Push(Undo_Current());
   return true;
 }

@@ -128,7 +128,11 @@ void Ed3D_MotionLButtonDown(const HookCtx *c) {
     e.dragOpen = 1;
   }
   e.rotAccum[0] = e.rotAccum[1] = e.rotAccum[2] = 0.0f;
-  Ed3D_CreateBoneKey(c);
+  // A key made by the press is an edit of its own: the release records it when no drag follows.
+  if (Ed3D_CreateBoneKey(c)) {
+    SetLabel("キー 作成 ( モーション )");
+    MarkEdited();
+  }
   App_MarkAllRedraw();
   e.ikTarget[0] = (f32)x;
   e.ikTarget[1] = (f32)y;
@@ -332,9 +336,13 @@ void Ed3D_IkStep(const HookCtx *c, const ViewRecord *side) {
   u32 keep = sel->g_CurBoneIndex;
   // R and J are edited at the current frame: each gets its key there first.
   sel->g_CurBoneIndex = (u32)R;
-  Ed3D_CreateBoneKey(c);
+  bool made = Ed3D_CreateBoneKey(c);
   sel->g_CurBoneIndex = (u32)J;
-  Ed3D_CreateBoneKey(c);
+  made = Ed3D_CreateBoneKey(c) || made;
+  if (made) {
+    SetLabel("IK");
+    MarkEdited();
+  }
   if (KeyAtFrame(m, R) && KeyAtFrame(m, J)) {
     f32 *pe = e.boneScreen[E], *pj = e.boneScreen[J];
     Ed3D_MotionBoneScreen(side, c->slot, E, pe);

@@ -112,13 +112,13 @@ static i32 EnsureBoneKey(Model3 *m, u32 slot, i32 b) {
   return at;
 }
 
-static void CreateGroupKey(Model3 *m, const ShellSelection *sel) {
-  if (sel->g_CurGroupIndex >= MODEL3_GROUPS) return;
+static bool CreateGroupKey(Model3 *m, const ShellSelection *sel) {
+  if (sel->g_CurGroupIndex >= MODEL3_GROUPS) return false;
   GroupKeyList3 *l = Model3_EnsureGroupKeys(m, m->motion, (i32)sel->g_CurGroupIndex);
-  if (!l || m->frame < 0 || GroupFind(l, m->frame) >= 0) return;
+  if (!l || m->frame < 0 || GroupFind(l, m->frame) >= 0) return false;
   if (GroupCount(l) >= MODEL3_GROUP_KEYS) {
     if (g_Seam.errorBox) g_Seam.errorBox("グループのキーは 16 個までです。これ以上作成できません。");
-    return;
+    return false;
   }
   GroupKey3 key = {};
   key.frame = (u32)m->frame;
@@ -126,14 +126,21 @@ static void CreateGroupKey(Model3 *m, const ShellSelection *sel) {
   i32 k = GroupInsert(l, &key);
   l->keyIndex = k;
   g_Ed3DMotion.keyIndex = k;
+  return true;
 }
 
-void Ed3D_CreateBoneKey(const HookCtx *c) {
-  if (g_Shell.g_Playing == 1) return;
+bool Ed3D_CreateBoneKey(const HookCtx *c) {
+  if (g_Shell.g_Playing == 1) return false;
   Model3 *m = CurModel(c);
-  if (!m) return;
-  if (BoneMode()) EnsureBoneKey(m, c->slot, (i32)c->sel->g_CurBoneIndex);
-  else if (GroupMode()) CreateGroupKey(m, c->sel);
+  if (!m) return false;
+  if (BoneMode()) {
+    const KeyTrack *t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
+    i32 before = t ? KeyTrack_Count(t) : 0;
+    if (EnsureBoneKey(m, c->slot, (i32)c->sel->g_CurBoneIndex) < 0) return false;
+    t = Ed3D_MotionTrack(m, (i32)c->sel->g_CurBoneIndex);
+    return t && KeyTrack_Count(t) != before;
+  }
+  return GroupMode() && CreateGroupKey(m, c->sel);
 }
 
 // [SECTION] move and delete

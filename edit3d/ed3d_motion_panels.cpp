@@ -54,11 +54,11 @@ static Model3 *CurModel(const HookCtx *c) {
 
 static bool BoneMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_BONE; }
 
-// Records one undo step under label after an edit.
+// Records one undo step under label after an edit (the step clears the edited flag the edit set).
 static void Step(const char *label) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
-  Undo_Push(Undo_Current());
   Doc_MarkEdited(DOC_MODEL3);
+  Undo_Push(Undo_Current());
 }
 
 static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_MotionPanels.lines); }
@@ -196,9 +196,7 @@ static void ApplyFields(const HookCtx *c, i32 textureLine, const char fields[ED3
     if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
     l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
   }
-  Doc_MarkEdited(DOC_MODEL3);
-  App_MarkAllRedraw();
-  g_Ed3DMotion.dialogRefresh = 1;
+  AfterKeyEdit("決定 ( モーション )");
 }
 
 // A turn button: the edited key turns, one step; nothing without a key.
@@ -455,6 +453,26 @@ void Ed3D_ToggleRowExpanded(void) {
   ToggleRowExpanded(&c);
 }
 
+// The frames of every key of the current motion, folded into one number: a middle drag step
+// that moved no key (a neighbour in the way, no key at the frame) leaves it as it was.
+static u64 KeyFramesHash(Model3 *m, const ShellSelection *) {
+  u64 h = 1469598103934665603ull;
+  auto fold = [&h](u64 v) { h = (h ^ v) * 1099511628211ull; };
+  for (i32 b = 0; b < Model3_BoneCount(m); b++) {
+    const KeyTrack *t = Ed3D_MotionTrack(m, b);
+    i32 n = t && t->keys ? KeyTrack_Count(t) : 0;
+    fold((u64)n);
+    for (i32 i = 0; i < n; i++) fold((u64)(u32)t->keys[i].frame);
+  }
+  for (i32 g = 0; g < MODEL3_GROUPS; g++) {
+    const GroupKeyList3 *l = m->motions[m->motion].groupKeys[g];
+    i32 n = l ? (l->count < 0 ? 0 : (l->count > MODEL3_GROUP_KEYS ? MODEL3_GROUP_KEYS : l->count)) : 0;
+    fold((u64)n);
+    for (i32 i = 0; i < n; i++) fold((u64)l->keys[i].frame);
+  }
+  return h;
+}
+
 // The middle drag: the key at the current frame (and the keys of the bone's subtree when
 // children follow) and the frame move by the dragged frames.
 static void DragKeys(i32 dx) {
@@ -465,6 +483,7 @@ static void DragKeys(i32 dx) {
   if (delta == 0) return;
   ShellSelection *sel = c->sel;
   u32 cur = sel->g_CurBoneIndex;
+  u64 before = KeyFramesHash(m, sel);
   Ed3D_MoveKeyFrame(c, delta);
   if (BoneMode() && g_Ed3DMotion.childrenFollow && cur < (u32)MODEL3_BONES) {
     i32 child = m->bones[cur].firstChild;
@@ -474,10 +493,21 @@ static void DragKeys(i32 dx) {
       sel->g_CurBoneIndex = cur;
     }
   }
+  bool moved = KeyFramesHash(m, sel) != before;
   i64 f = (i64)m->frame + delta;
   m->frame = f < 0 ? 0 : (f > 0x7fffffff ? 0x7fffffff : (i32)f);
   Model3_UpdateKeyIndices((i32)c->slot);
-  Doc_MarkEdited(DOC_MODEL3);
+  if (moved) {
+    Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "キー 移動 ( モーション )");
+    Doc_MarkEdited(DOC_MODEL3);
+    g_Ed3DMotion.keyDragEdited = 1;
+  }
+}
+
+void Ed3D_KeyDragEnd(void) {
+  if (!g_Ed3DMotion.keyDragEdited) return;
+  g_Ed3DMotion.keyDragEdited = 0;
+  Step("キー 移動 ( モーション )");
 }
 
 static i32 Frame(void) {
@@ -508,10 +538,14 @@ static void SyncScroll(void *dlg) {
   if (c.model) KeyStrip_SetScroll(&g_Ed3DMotionKeyStrip, dlg, c.model->frame, Ed3D_StripScrollMax());
 }
 
+void Ed3D_CreateKeyWithStep(const HookCtx *c) {
+  if (Ed3D_CreateBoneKey(c)) Step("キー 作成 ( モーション )");
+  Ed3D_MotionRefreshLists();
+}
+
 static void CreateKey(void) {
   const HookCtx c = Family_ShellContext();
-  Ed3D_CreateBoneKey(&c);
-  Ed3D_MotionRefreshLists();
+  Ed3D_CreateKeyWithStep(&c);
 }
 
 static void DeleteKey(void) {
@@ -523,7 +557,7 @@ const KeyStrip g_Ed3DMotionKeyStrip = {
     &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
     {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
-    DeleteKey, StripRows};
+    DeleteKey, StripRows, Ed3D_KeyDragEnd};
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
@@ -580,7 +614,10 @@ i32 Ed3D_KeySoundLine(const Model3 *m, i32 k) {
 void Ed3D_SetKeySound(i32 line) {
   const HookCtx c = Family_ShellContext();
   Model3 *m = CurModel(&c);
-  Ed3D_StoreKeySound(m, g_Ed3DMotion.keyIndex, line);
+  i32 k = g_Ed3DMotion.keyIndex;
+  i32 before = Ed3D_KeySoundLine(m, k);
+  Ed3D_StoreKeySound(m, k, line);
+  if (m && Ed3D_KeySoundLine(m, k) != before) Step("効果音 ( モーション )");
 }
 
 // [SECTION] motion list
@@ -636,7 +673,10 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
     Seam_ErrorBox("モーションは 100 個までです。これ以上追加できません。");
     return false;
   }
-  if (!StoreNameAndLength(m, name, length)) return false;
+  // The typed name and length are the new motion's: the current one stays as it is.
+  char newName[MODEL3_NAME];
+  i32 newLength = 0;
+  if (!Ed3D_StoreMotionEntry(newName, sizeof newName, &newLength, name, length)) return false;
   // Every track first: a track that cannot grow leaves the model without the new motion.
   for (i32 b = 0; b < MODEL3_BONES; b++) {
     KeyTrack *tracks = m->bones[b].keys;
@@ -655,10 +695,10 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
       GroupKeyList3_Reset(dst.groupKeys[g]);
     }
   }
-  memcpy(dst.name, src.name, sizeof dst.name);
+  memcpy(dst.name, newName, sizeof dst.name);
   dst.used = src.used;
   dst.word = src.word;
-  dst.length = src.length;
+  dst.length = newLength;
   m->motion = n;
   m->motionCount = n + 1;
   dst.used = 1;
@@ -707,7 +747,7 @@ bool Ed3D_AddMotionSound(const char *path) {
   }
   Str_Format(m->sounds[n], MODEL3_NAME, "%s", path);
   m->soundCount = n + 1;
-  Doc_MarkEdited(DOC_MODEL3);
+  Step("効果音 追加 ( モーション )");
   Ed3D_FillMotionSoundList();
   Ed3D_FillMotionSoundCombo();
   return true;

@@ -333,7 +333,7 @@ const KeyStrip g_Ed3DObjKeyStrip = {
     &Ed3DObjMotionEditor.strip, STRIP_KZO_KEYS, IDC_OKEY_SCROLL, IDC_OKEY_SOUND,
     {&Ed3DObjMotionEditor.keyDlg, IDC_OKEY_LOOP, &Ed3DObjMotionEditor.loop, &Ed3DObjMotionEditor.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, nullptr, Ed3D_ObjKeyStripScroll, SyncScroll, Ed3D_ObjSetKeySound, CreateKey,
-    nullptr, nullptr};
+    nullptr, nullptr, nullptr};
 
 i32 Ed3D_ObjStripScrollMax(void) {
   Obj3Motion *mo = Ed3D_ObjMotion();

@@ -57,12 +57,11 @@ static void Run(Model3 *m, bool done, const char *label) {
   Ed3D_PolyAfterEdit();
 }
 
-// A model flag toggled from the dialog: the label is written, no step recorded. The flags
-// are saved with the model, so it differs from its file now (but no drag step is due).
-static void Toggle(u32 *flag, const char *on, const char *off) {
+// A model flag toggled from the dialog. The flags are saved with the model: the toggle is an
+// edit with its undo step.
+static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
-  Doc_MarkChanged(DOC_MODEL3);
-  Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, *flag ? on : off);
+  Record(m, *flag ? on : off);
   Ed3DPolyEditor.dlgRefresh = 1;
   App_MarkAllRedraw();
 }
@@ -187,11 +186,11 @@ static bool Setting(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
       Ed3DPolyEditor.dlgRefresh = 1;
       Ed3D_PolyAfterEdit();
       return true;
-    case IDC_POLY_LIGHT: Toggle(&m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;
+    case IDC_POLY_LIGHT: Toggle(m, &m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;
     case IDC_POLY_VERTEX_COLOURS:
-      Toggle(&m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
+      Toggle(m, &m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
-    case IDC_POLY_EDGES: Toggle(&m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
+    case IDC_POLY_EDGES: Toggle(m, &m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
     case IDC_POLY_NO_AUTO_PICK: sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     case IDC_POLY_SHOW_NORMALS: sel->g_PolyShowNormals = sel->g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
     case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;

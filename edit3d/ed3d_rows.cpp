@@ -41,10 +41,7 @@ static const FamilyHooks kFamilyRow = {
 };
 
 // [SECTION] sub-mode rows
-static void MotionDoubleClick(const HookCtx *c) {
-  Ed3D_CreateBoneKey(c);
-  Ed3D_MotionRefreshLists();
-}
+static void MotionDoubleClick(const HookCtx *c) { Ed3D_CreateKeyWithStep(c); }
 
 //                  enter leave update scene overlay | lDown lUp mDown mUp rDown rUp move | keyDown keyUp loopKeyUp | command
 static const FamilyHooks kObjMotionRow = {
@@ -63,7 +60,7 @@ static const FamilyHooks kPolyRow = {
 };
 static const FamilyHooks kTexRow = {
   Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay,
-  Ed3D_SetDragAnchors, nullptr, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
+  Ed3D_SetDragAnchors, Ed3D_TexLButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
   Ed3D_TexRButtonUp, Ed3D_TexMouseMove,
   nullptr, Ed3D_TexKeyUp, nullptr, nullptr,
   nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,

@@ -67,6 +67,12 @@ static void Record(const char *label) {
   Undo_Push(Undo_Current());
 }
 
+// An edit of a panel button: the after-edit refresh and its undo step.
+static void RecordEdit(Model3 *m, const char *label) {
+  AfterEdit(m);
+  if (m) Record(label);
+}
+
 static void ActivateMain(void) { Widget_ActivateMain(); }
 
 // One selection flag per texture coordinate the model can hold, kept across frames.
@@ -300,6 +306,14 @@ void Ed3D_TexMouseMove(const HookCtx *c) {
   }
 }
 
+static const char *StepLabel(u32 tool);
+
+// The end of a drag in the main view: one step when it moved or scaled the group's projection.
+void Ed3D_TexLButtonUp(const HookCtx *c) {
+  const Group3 *g = c->model ? GroupOf(c->model, c->sel->g_CurGroupIndex) : nullptr;
+  if (g_Shell.g_EditedFlag && Planar(g)) Record(StepLabel(g->mapping));
+}
+
 void Ed3D_TexRButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   // A click, not the end of a drag: the right-down anchor is where the button went down.
@@ -310,10 +324,13 @@ void Ed3D_TexRButtonUp(const HookCtx *c) {
 // A tool chosen by hand sets group `group` of model m to mapping by hand.
 static void SetTool(Model3 *m, u32 group, u32 tool, bool byHand) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (byHand)
-    if (Group3 *g = GroupOf(m, group)) g->mapping = UV_MAP_BY_HAND;
   e.tool = tool;
   MarkPanels();
+  Group3 *g = byHand ? GroupOf(m, group) : nullptr;
+  if (!g || g->mapping == UV_MAP_BY_HAND) return;
+  // The group's mapping is saved with it: the switch to editing by hand is an edit.
+  g->mapping = UV_MAP_BY_HAND;
+  RecordEdit(m, "ＵＶ編集 ( テクスチャ )");
 }
 
 // Move, rotate and scale: another tool active switches to this one (free UV editing); this one
@@ -387,6 +404,18 @@ u32 Ed3D_TexToolButton(void) {
 }
 
 // [SECTION] mappings and unfolds
+static const char *MappingLabel(u8 mode) {
+  switch (mode) {
+    case UV_MAP_FRONT: return "正面 ( テクスチャ )";
+    case UV_MAP_TOP: return "上面 ( テクスチャ )";
+    case UV_MAP_SIDE: return "側面 ( テクスチャ )";
+    case UV_MAP_CYLINDER: return "円柱 ( テクスチャ )";
+    case UV_MAP_SPHERE: return "球体 ( テクスチャ )";
+    case UV_MAP_PER_FACE: return "各面単位 ( テクスチャ )";
+    default: return "ＵＶ編集 ( テクスチャ )";
+  }
+}
+
 static void ChooseMapping(u8 mode, u32 tool, bool reset) {
   Model3 *m = CurrentModel();
   Group3 *g = CurGroup(m);
@@ -398,13 +427,13 @@ static void ChooseMapping(u8 mode, u32 tool, bool reset) {
   }
   g_Ed3DTex.tool = tool;
   if (mode != UV_MAP_BY_HAND) Project(m, (i32)g_Sel.g_CurGroupIndex);
-  AfterEdit(CurrentModel());
+  RecordEdit(CurrentModel(), MappingLabel(mode));
 }
 
-static void AfterUnfold(void) {
+static void AfterUnfold(const char *label) {
   if (Group3 *g = CurGroup(Current_Model3())) g->mapping = UV_MAP_BY_HAND;
   g_Ed3DTex.tool = TEX_TOOL_SELECT;
-  AfterEdit(CurrentModel());
+  RecordEdit(CurrentModel(), label);
 }
 
 static void VertexUnfold(void) {
@@ -415,21 +444,21 @@ static void VertexUnfold(void) {
     return;
   }
   UvFlagsFor(m);
-  AfterUnfold();
+  AfterUnfold("頂点展開 ( テクスチャ )");
 }
 
 static void NormalUnfold(void) {
   Model3 *m = CurrentModel();
   if (!m) return;
   Uv_NormalUnfold(m, g_Sel.g_PolySelFaces, Poly_FaceFlagRoom());
-  AfterUnfold();
+  AfterUnfold("法線展開 ( テクスチャ )");
 }
 
 static void CylinderUnfold(void) {
   Model3 *m = CurrentModel();
   if (!m) return;
   Uv_CylinderUnfold(m, (i32)g_Sel.g_CurGroupIndex);
-  AfterUnfold();
+  AfterUnfold("ＵＶ展開 ( テクスチャ )");
 }
 
 void Ed3D_TexRotateFaceUVs(void) {
@@ -478,14 +507,14 @@ static void LoadEntry(i32 n, bool report) {
     Seam_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
 }
 
-static void AfterTableChange(Model3 *m) {
+static void AfterTableChange(Model3 *m, const char *label) {
   bool room = true;
   for (i32 g = 0; g < m->groupCount && g < MODEL3_GROUPS; g++) room = Uv_ProjectGroup(m, g) && room;
   if (!room) Seam_ErrorBoxf(kUvFull, g_MaxVertices);
   Ed3DPolyEditor.pickedVertex = -1;
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
   Ed3D_TexRefreshLists();
-  AfterEdit(CurrentModel());
+  RecordEdit(CurrentModel(), label);
 }
 
 // "追加" (add) or "入れ替え" (replace): the entry takes the chosen file and its image is loaded;
@@ -499,7 +528,7 @@ static bool LoadTexture(bool add) {
     return false;
   if (!name || !Uv_SetTextureEntry(m, t, name)) return true;
   LoadEntry(t, true);
-  AfterTableChange(m);
+  AfterTableChange(m, add ? "追加 ( テクスチャ )" : "入れ替え ( テクスチャ )");
   return true;
 }
 
@@ -512,7 +541,7 @@ static void DeleteTexture(void) {
     if (m->textures[n].used) LoadEntry(n, false);
   // The handle of the entry freed at the end goes with it.
   if (PoseHasTexture(m->textureCount)) Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, m->textureCount, "");
-  AfterTableChange(m);
+  AfterTableChange(m, "消去 ( テクスチャ )");
 }
 
 // [SECTION] the texture panel's commands

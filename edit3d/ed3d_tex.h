@@ -49,7 +49,7 @@ extern Ed3DTexEditor g_Ed3DTex;
 
 // [SECTION] hooks of sub-mode 15 (edit3d/ed3d_rows.cpp)
 FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_TexMouseMove,
-    Ed3D_TexRButtonUp;
+    Ed3D_TexRButtonUp, Ed3D_TexLButtonUp;
 
 // [SECTION] the texture panel
 // A command of the panel: `focus` is the texture list's focus line (-1: none, the current

@@ -46,6 +46,13 @@ void KeyStrip_LeftUp(const KeyStrip *k) {
   App_RefreshLists();
 }
 
+void KeyStrip_MiddleDown(const KeyStrip *k) { k->mouse->middle = 1; }
+
+void KeyStrip_MiddleUp(const KeyStrip *k) {
+  k->mouse->middle = 0;
+  if (k->dragEnd) k->dragEnd();
+}
+
 i32 KeyStrip_DragFrames(i32 scaled, i32 dx) {
   if (scaled != 0) return scaled;
   return dx > 0 ? 1 : (dx < 0 ? -1 : 0);

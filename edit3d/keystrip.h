@@ -36,6 +36,7 @@ struct KeyStrip {
   void (*createKey)(void);      // a double click in the strip
   void (*deleteKey)(void);      // the Delete key; null: the key is not taken
   i32 (*rows)(void);            // the rows the strip shows; null: the hierarchy tree's rows
+  void (*dragEnd)(void);        // the middle release that ends a key move; null: nothing
 };
 
 // A mouse move to strip (x, y): the hovered row, then the left scrub, the middle key move
@@ -44,6 +45,9 @@ void KeyStrip_Move(const KeyStrip *k, i32 x, i32 y);
 // The left press (the current frame kept as the press frame) and the release.
 void KeyStrip_LeftDown(const KeyStrip *k);
 void KeyStrip_LeftUp(const KeyStrip *k);
+// The middle press and release: the key move starts and ends (the editor records it).
+void KeyStrip_MiddleDown(const KeyStrip *k);
+void KeyStrip_MiddleUp(const KeyStrip *k);
 // The frames of a middle drag: `scaled` (dx already scaled by the editor), else one frame
 // the way of dx when the scaling left nothing.
 i32 KeyStrip_DragFrames(i32 scaled, i32 dx);

@@ -93,8 +93,8 @@ INT_PTR KeyStrip_DlgMessage(const KeyStrip *k, HWND dlg, UINT msg, WPARAM wParam
     case WM_LBUTTONDBLCLK: k->createKey(); return TRUE;
     case WM_RBUTTONDOWN: s.right = 1; Capture(k, dlg, true); return TRUE;
     case WM_RBUTTONUP: s.right = 0; Capture(k, dlg, false); return TRUE;
-    case WM_MBUTTONDOWN: s.middle = 1; Capture(k, dlg, true); return TRUE;
-    case WM_MBUTTONUP: s.middle = 0; Capture(k, dlg, false); return TRUE;
+    case WM_MBUTTONDOWN: KeyStrip_MiddleDown(k); Capture(k, dlg, true); return TRUE;
+    case WM_MBUTTONUP: KeyStrip_MiddleUp(k); Capture(k, dlg, false); return TRUE;
     case WM_KEYDOWN:
       if (!k->deleteKey) break;   // not taken: it may run the refresh as any other message
       if (wParam == VK_DELETE) k->deleteKey();

@@ -2,6 +2,7 @@
 // walk to a chosen line. Owns g_Undo (g_Shell.g_UndoLabel: app/docflags.h).
 #include "edit3d/undo.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "app/current.h"
@@ -16,6 +17,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
 #include "lib/media/log.h"
+#include "lib/media/sound.h"
 #include "model/object.h"
 #include "model/seam.h"
 
@@ -114,6 +116,50 @@ static void PutTextures(UndoStep *s, const Model3 *model) {
   Tex_CopyModel3Pixels((i32)g_Sel.g_CurSlot);
 }
 
+// [SECTION] the document of a step
+// The words of the document that Model3_Copy leaves to its destination (it copies models
+// between slots, where they stay the target's): the files hold them, so a step holds them too.
+static void CopyDocumentWords(const Model3 *s, Model3 *d) {
+  d->refineLevel = s->refineLevel;
+  d->lighting = s->lighting;
+  d->vertexColorMode = s->vertexColorMode;
+  d->immediate = s->immediate;
+  d->normalOffset = s->normalOffset;
+  memcpy(d->kzmWords, s->kzmWords, sizeof d->kzmWords);
+  d->soundCount = s->soundCount;
+  i32 n = s->soundCount < 0 ? 0 : (s->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : s->soundCount);
+  memcpy(d->sounds, s->sounds, (size_t)n * sizeof d->sounds[0]);
+  memcpy(d->keySounds, s->keySounds, sizeof d->keySounds);
+}
+
+static void Record(const Model3 *model, Model3 *snapshot) {
+  Model3_Copy(model, snapshot, 1);
+  CopyDocumentWords(model, snapshot);
+}
+
+// The layer's model becomes the snapshot's document. With keepFile its file stays what it is:
+// the name (and the version it was read or written with) say where the last save went, and a
+// save records no step, so an undo must not take the layer back to the file before it. Sounds
+// whose name changed are loaded again.
+static void PutDocument(const Model3 *snapshot, Model3 *model, bool keepFile) {
+  bool reload[MODEL3_SOUNDS] = {};
+  i32 sounds = snapshot->soundCount < 0 ? 0 : (snapshot->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : snapshot->soundCount);
+  for (i32 i = 1; i < sounds; i++)
+    reload[i] = i >= model->soundCount || strncmp(model->sounds[i], snapshot->sounds[i], MODEL3_NAME) != 0;
+  char *name = model->fileName;
+  u32 version = model->version;
+  if (keepFile) model->fileName = nullptr;
+  Model3_Copy(snapshot, model, 0);
+  if (keepFile) {
+    free(model->fileName);
+    model->fileName = name;
+    model->version = version;
+  }
+  CopyDocumentWords(snapshot, model);
+  for (i32 i = 1; i < sounds; i++)
+    if (reload[i]) Sound_LoadModelSound(model, i, model->sounds[i]);
+}
+
 // [SECTION] histories
 UndoHistory *Undo_Current(void) { return g_Sel.g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_Sel.g_CurSlot] : nullptr; }
 
@@ -131,7 +177,7 @@ void Undo_Push(UndoHistory *h) {
   UndoStep *s = NextStep(h);
   if (!s) return;
   h->top = h->index;   // recording after an undo drops the steps above
-  Model3_Copy(model, s->snapshot, 1);
+  Record(model, s->snapshot);
   KeepTextures(s);
   Str_Copy(s->label, sizeof s->label, g_Shell.g_UndoLabel);
   s->family = g_Shell.g_EditFamily;
@@ -141,7 +187,16 @@ void Undo_Push(UndoHistory *h) {
   g_Shell.g_EditedFlag = 0;
 }
 
-void Undo_Restore(UndoHistory *h) {
+// Whether the move from step `from` to h's index keeps the layer's file: it does unless a step
+// between them read or made another file (a load, 新規作成: the two snapshots name different
+// files), whose own name then comes back with it.
+static bool KeepsFile(const UndoHistory *h, i32 from) {
+  if (from < 0 || from > h->top || from == h->index || h->index < 0 || h->index > h->top) return true;
+  const Model3 *a = h->steps[from].snapshot, *b = h->steps[h->index].snapshot;
+  return !a || !b || !a->fileName || !b->fileName || strcmp(a->fileName, b->fileName) == 0;
+}
+
+static void Restore(UndoHistory *h, i32 from) {
   if (!Active(h)) return;
   // No step since the last reset: nothing to restore, and the next record is step 0. (Older
   // snapshots are still allocated but belong to the model from before the reset.)
@@ -151,11 +206,21 @@ void Undo_Restore(UndoHistory *h) {
   Model3 *model = LayerModel();
   UndoStep *s = &h->steps[h->index];
   if (model && s->snapshot) {
-    Model3_Copy(s->snapshot, model, 0);
+    PutDocument(s->snapshot, model, KeepsFile(h, from));
     PutTextures(s, model);
   }
   Undo_FillList();
   App_RefreshLists();
+}
+
+void Undo_Restore(UndoHistory *h) { Restore(h, -1); }
+
+void Undo_FileSaved(UndoHistory *h, const char *from, const char *to) {
+  if (!h || !from || !to) return;
+  for (i32 i = 0; i <= h->top && i < UNDO_STEPS; i++) {
+    Model3 *s = h->steps[i].snapshot;
+    if (s && s->fileName && strcmp(s->fileName, from) == 0) Model3_SetText(&s->fileName, to);
+  }
 }
 
 // A step that moved the index put another snapshot into the layer's model: the model no
@@ -168,7 +233,7 @@ void Undo_Undo(UndoHistory *h) {
   if (!Active(h)) return;
   i32 before = h->index;
   h->index--;
-  Undo_Restore(h);
+  Restore(h, before);
   MarkWhenMoved(h, before);
   App_RefreshLists();
 }
@@ -178,7 +243,7 @@ void Undo_Redo(UndoHistory *h) {
   i32 before = h->index;
   h->index++;
   if (h->index >= UNDO_STEPS) h->index = UNDO_STEPS - 1;
-  Undo_Restore(h);
+  Restore(h, before);
   MarkWhenMoved(h, before);
   App_RefreshLists();
 }
@@ -217,12 +282,15 @@ static void PushLabelled(const char *label) {
   Undo_Push(Undo_Current());
 }
 
+static void FileSavedCurrent(const char *from, const char *to) { Undo_FileSaved(Undo_Current(), from, to); }
+
 static void UndoCurrent(void) { Undo_Undo(Undo_Current()); }
 static void RedoCurrent(void) { Undo_Redo(Undo_Current()); }
 
 void Undo_Install(void) {
   g_ShellSeam.undoResetAll = Undo_ResetAll;
   g_ShellSeam.undoPush = PushLabelled;
+  g_ShellSeam.undoFileSaved = FileSavedCurrent;
   g_ShellEntries.undoUndo = UndoCurrent;
   g_ShellEntries.undoRedo = RedoCurrent;
   g_Dev.releaseKept = DropAllTextures;

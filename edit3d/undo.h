@@ -54,8 +54,11 @@ void Undo_ResetAll(void);
 // Records the current layer's model as a new step of h under g_Shell.g_UndoLabel.
 void Undo_Push(UndoHistory *h);
 // Copies the snapshot at h's index into the current layer's model (an index outside the
-// recorded steps is pulled back and nothing is restored).
+// recorded steps is pulled back and nothing is restored). The layer keeps its file (name and
+// version); an undo or redo across a step that read or made another file takes that file's.
 void Undo_Restore(UndoHistory *h);
+// The layer's document was saved as file `to`: every step of h that names file `from` names `to`.
+void Undo_FileSaved(UndoHistory *h, const char *from, const char *to);
 void Undo_Undo(UndoHistory *h);
 void Undo_Redo(UndoHistory *h);
 // Refills the undo list box with the current layer's labels and selects its index (through
@@ -65,6 +68,6 @@ void Undo_FillList(void);
 // the recorded steps (LB_ERR included) is ignored.
 void Undo_ChooseLine(i32 s);
 
-// Installs the shell's undo entries (reset of every history; one labelled step; one undo
-// and one redo on the current layer for the U and I keys).
+// Installs the shell's undo entries (reset of every history; one labelled step; the file a save
+// named; one undo and one redo on the current layer for the U and I keys).
 void Undo_Install(void);

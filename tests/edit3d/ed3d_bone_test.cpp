@@ -148,12 +148,13 @@ TEST_F(BoneTest, ParentRuleOfTheApplyButton) {
     if (!c.accepted) {
       EXPECT_EQ(Messages()[0], "同じNo 又は、選択しているボーンより\n大きなNoのボーンは、親にすることができません。");
     }
-    // Position and name apply whatever the parent rule says; no undo step.
+    // Position and name apply whatever the parent rule says; one undo step.
     EXPECT_FLOAT_EQ(m->boneRest[c.bone].pos[0], 1.5f);
     EXPECT_FLOAT_EQ(m->boneRest[c.bone].pos[1], -2.0f);
     EXPECT_FLOAT_EQ(m->boneRest[c.bone].pos[2], 0.25f);
     EXPECT_STREQ(m->bones[c.bone].name, "腕");
-    EXPECT_EQ(Steps(), steps);
+    EXPECT_EQ(Steps(), steps + 1 < UNDO_STEPS ? steps + 1 : UNDO_STEPS - 1);
+    EXPECT_STREQ(Undo_Current()->steps[Steps()].label, "決定 ( ボーン )");
   }
   // A list without a focus line, or past the bones, leaves the current bone.
   for (i32 line : {-1, 7}) {

@@ -631,7 +631,9 @@ TEST_F(ModeTest, AddDuplicatesBoneTracksAndGroupKeys) {
   EXPECT_STREQ(M()->motions[2].name, "走る");
   EXPECT_EQ(M()->motions[2].length, 45);
   EXPECT_EQ(M()->motions[2].used, 1u);
-  EXPECT_STREQ(M()->motions[0].name, "走る");
+  // The typed name and length are the new motion's: the motion it was made from keeps its own.
+  EXPECT_STREQ(M()->motions[0].name, "m0");
+  EXPECT_EQ(M()->motions[0].length, 60);
   EXPECT_EQ(M()->bones[1].keys[2].count, 3);
   EXPECT_EQ(M()->bones[1].keys[2].keys[1].frame, 12);
   EXPECT_EQ(M()->bones[2].keys[2].keys[0].frame, 5);

@@ -419,7 +419,8 @@ TEST_F(DragTest, NoEditWithoutAKeyAndOneUndoStepPerEditedDrag) {
   SetKeys(0, {Key(0, 0, 0, 1)});
   SetKeys(1, {Key(0, 0, 0, 1)});
   M()->frame = 5;
-  // Bone 0, and group mode (the press makes a group key, not a bone key): nothing changes.
+  // Bone 0, and group mode (the press makes a group key, not a bone key): no bone key changes;
+  // the group key is the press's step.
   for (int mode : {0, 1}) {
     g_Sel.g_CurBoneIndex = mode == 0 ? 0 : 1;
     g_Ed3DMotion.target = (i16)mode;
@@ -429,24 +430,32 @@ TEST_F(DragTest, NoEditWithoutAKeyAndOneUndoStepPerEditedDrag) {
     Release();
     ASSERT_EQ(T(g_Sel.g_CurBoneIndex)->count, (i32)keep.size());
     EXPECT_EQ(memcmp(T(g_Sel.g_CurBoneIndex)->keys, keep.data(), keep.size() * sizeof(BoneKey3)), 0);
-    EXPECT_EQ(h->top, -1);
+    EXPECT_EQ(h->top, mode == 0 ? -1 : 0);
   }
+  EXPECT_STREQ(h->steps[0].label, "キー 作成 ( モーション )");
   g_Ed3DMotion.target = ED3D_MOTION_TARGET_BONE;
   g_Sel.g_CurBoneIndex = 1;
-  // A press and release without a move records nothing; an edited drag records one step
-  // under its last tool's label.
+  // At a key, a press and release without a move records nothing; an edited drag records one
+  // step under its last tool's label.
+  M()->frame = 0;
   Press();
   Release();
-  EXPECT_EQ(h->top, -1);
+  EXPECT_EQ(h->top, 0);
   Press();
   Drag(3, 0);
   g_Sel.g_MotionEditOp = ED3D_MOTION_TOOL_SCALE;
   Drag(3, 0);
   Drag(1, 0);
   Release();
-  EXPECT_EQ(h->top, 0);
-  EXPECT_STREQ(h->steps[0].label, "拡大 ( モーション )");
+  EXPECT_EQ(h->top, 1);
+  EXPECT_STREQ(h->steps[1].label, "拡大 ( モーション )");
   EXPECT_TRUE(Doc_IsChanged(DOC_MODEL3));
+  // Where there is no key, the press makes one: its own step when no drag follows.
+  M()->frame = 5;
+  Press();
+  Release();
+  EXPECT_EQ(h->top, 2);
+  EXPECT_STREQ(h->steps[2].label, "キー 作成 ( モーション )");
 }
 
 TEST_F(DragTest, IkClosesOnTheTargetRestsInTheDeadZonesAndKeepsToItsKeys) {

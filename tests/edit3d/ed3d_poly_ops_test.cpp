@@ -289,13 +289,13 @@ TEST_F(PolyOpsTest, DivideMergeAndColours) {
   EXPECT_EQ(m->colorCount, 6);
   EXPECT_TRUE(g_Messages.size() == 1);
 
-  // ライト writes its label and records nothing.
+  // ライト is saved with the model: it records its step under its label.
   steps = Steps();
   m->lighting = 0;
   Command(IDC_POLY_LIGHT);
   EXPECT_EQ(m->lighting, 1u);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "ライトON ( モデリング )");
-  EXPECT_EQ(Steps(), steps);
+  EXPECT_EQ(Steps(), steps + 1);
 }
 
 // [SECTION] refusals

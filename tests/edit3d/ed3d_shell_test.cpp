@@ -66,7 +66,7 @@ TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
             F(Ed3D_PolyDrawOverlay), all5, F(Ed3D_PolyLButtonUp), F(Ed3D_PolyMButtonDown), F(Ed3D_PolyFreeCreate),
             three, F(Ed3D_PolyRButtonUp), F(Ed3D_PolyMouseMove), nullptr, F(Ed3D_PolyKeyUp), nullptr}},
       {15, {F(Ed3D_TexEnter), F(Ed3D_TexLeave), F(Ed3D_TexUpdate), F(Ed3D_PolyDrawScene), F(Ed3D_PolyDrawOverlay),
-            all5, nullptr, four, nullptr, three, F(Ed3D_TexRButtonUp), F(Ed3D_TexMouseMove), nullptr,
+            all5, F(Ed3D_TexLButtonUp), four, nullptr, three, F(Ed3D_TexRButtonUp), F(Ed3D_TexMouseMove), nullptr,
             F(Ed3D_TexKeyUp), nullptr}},
       {16, {F(Ed3D_BoneInit), nullptr, F(Ed3D_BoneUpdate), F(Ed3D_PolyDrawScene), F(Ed3D_BoneDraw), all5,
             F(Ed3D_BoneLButtonUp), all5, nullptr, three, F(Ed3D_BoneRButtonUp), F(Ed3D_BoneMouseMove), nullptr,

@@ -321,9 +321,9 @@ TEST_F(TexTest, ImagePanelDragsRecordOneStep) {
   Ed3D_TexImageUp(0, 110, 5);
   u32 c1 = m->polygons[q].corners[1].uv;
   for (u32 e = 0; e < (u32)m->uvCount; e++) EXPECT_EQ(g_Ed3DTex.uvSel[e], e == c1 ? 1u : 0u) << e;
-  i32 steps = Undo_Current()->top;
   // Move tool: a drag of 10 pixels moves u by 128 / 100 * 10 * 0.01; one step at the release.
   Press(IDC_TEX_MOVE);
+  i32 steps = Undo_Current()->top;
   Ed3D_TexImageDown(0, 50, 50);
   Ed3D_TexImageMove(55, 50);
   Ed3D_TexImageMove(60, 50);
