@@ -1,5 +1,6 @@
 // The bone and weight sub-modes in the running program, driven by messages: button 1097, A
-// twice (a chain of two new bones), a parent chosen in the bone list panel and "決定", a
+// twice (a chain of two new bones), a parent chosen in the bone list panel and "決定" (a step
+// the undo panel undoes and redoes), a
 // bone dragged in the Front view window, button 1102, a box selection in the Front view over
 // several drawn frames, "2", "0", "1.0" and "決定" in the weight panel, and the file saved
 // with 40024 read back by modeldump: names, parents, the moved rest offset, the bindings.
@@ -139,6 +140,12 @@ TEST(BoneInProcess, BonesWeightsAndTheSavedFile) {
   Drive_Command(g_Ed3D.bonePanel, IDC_BONE_APPLY);
   EXPECT_EQ(m->bones[3].parent, 1);
   EXPECT_STREQ(m->bones[3].name, "ボーン_03");
+  // 決定 is a step: the undo panel's アンドゥ and リドゥ take it away and give it back.
+  EXPECT_STREQ(Undo_Current()->steps[Undo_Current()->top].label, "決定 ( ボーン )");
+  ASSERT_TRUE(Drive_UndoButton(true));
+  EXPECT_EQ(m->bones[3].parent, 2);
+  ASSERT_TRUE(Drive_UndoButton(false));
+  EXPECT_EQ(m->bones[3].parent, 1);
 
   // Bone 3 dragged 40 pixels right in the Front view: 1 / zoom units along x.
   ViewRecord *front = FrontOf(SUB_3D_BONE);

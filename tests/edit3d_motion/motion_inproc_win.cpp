@@ -3,8 +3,9 @@
 // in the Front view window turns its key at the current frame (one undo step), the main view
 // read back shows the three rings around the current bone, the file saved with 40024 shows the
 // new key frame through modeldump; then a click in the key strip picks a row and a frame,
-// "キー作成", typed fields with "決定" and a ±8 degree button edit the key, "追加" and "決定"
-// of the motion list add and rename a motion, A plays and stops through the main loop, 40072
+// "キー作成", typed fields with "決定" (one step, which the undo panel's アンドゥ and リドゥ
+// take away and give back) and a ±8 degree button edit the key, "追加" and "決定" of the
+// motion list add a motion under the typed name and length and rename it, A plays and stops through the main loop, 40072
 // copies the motions of a fixture file and 40089 answered Yes freezes, and the saved file
 // shows motions, lengths, key counts and bones through modeldump.
 #include <gtest/gtest.h>
@@ -242,7 +243,15 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   const char *typed[ED3D_FIELDS] = {"1.5", "0", "0", "0", "0", "0", "1", "2", "1", "1"};
   for (int i = 0; i < ED3D_FIELDS; i++) SetDlgItemTextA(motionDlg, (int)kEd3DKeyFields[i], typed[i]);
   Drive_Command(motionDlg, IDC_MOT_APPLY);
-  const BoneKey3 *key = &cur->bones[1].keys[0].keys[KeyTrack_Find(&cur->bones[1].keys[0], 30)];
+  auto keyAt30 = [&] { return &cur->bones[1].keys[0].keys[KeyTrack_Find(&cur->bones[1].keys[0], 30)]; };
+  const BoneKey3 *key = keyAt30();
+  EXPECT_EQ(key->pos[0], 1.5f);
+  EXPECT_EQ(key->scale[0], 2.0f);
+  EXPECT_STREQ(h->steps[h->top].label, "決定 ( モーション )");
+  ASSERT_TRUE(Drive_UndoButton(true));
+  EXPECT_EQ(keyAt30()->pos[0], 0.0f);
+  ASSERT_TRUE(Drive_UndoButton(false));
+  key = keyAt30();
   EXPECT_EQ(key->pos[0], 1.5f);
   EXPECT_EQ(key->scale[0], 2.0f);
   Drive_Command(motionDlg, IDC_MOT_ROT_X_UP);
@@ -270,12 +279,16 @@ TEST(MotionInProcess, PickARotateDragAndTheSavedKey) {
   }
 
   // "追加" then "決定" of the motion list.
-  i32 motions = cur->motionCount;
+  i32 motions = cur->motionCount, from = cur->motion, fromLength = cur->motions[from].length;
+  std::string fromName = cur->motions[from].name;
   SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "二つ目");
   SetDlgItemTextA(listDlg, IDC_MLIST_LENGTH, "40");
   Drive_Command(listDlg, IDC_MLIST_ADD);
   EXPECT_EQ(cur->motionCount, motions + 1);
   EXPECT_EQ(cur->motion, motions);
+  EXPECT_STREQ(cur->motions[motions].name, "二つ目");
+  EXPECT_EQ(cur->motions[from].name, fromName);
+  EXPECT_EQ(cur->motions[from].length, fromLength);
   EXPECT_STREQ(h->steps[h->top].label, "追加 ( モーションリスト )");
   EXPECT_EQ(cur->bones[1].keys[motions].count, cur->bones[1].keys[0].count);
   SetDlgItemTextA(listDlg, IDC_MLIST_NAME, "歩く");

@@ -1,5 +1,6 @@
 // The texture sub-mode in the running program, driven by messages: button 1098, two textures
-// added through the file dialog, cylinder mapping and the UV unfold, a rectangle selection
+// added through the file dialog (the second one undone and redone by the undo panel), cylinder
+// mapping and the UV unfold (a step each), a rectangle selection
 // and a move drag in the image panel, the panel read back (texels at the offset, selected
 // coordinates in yellow), texture 1 deleted, and the model saved with 40024 and read by
 // modeldump.
@@ -60,6 +61,16 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
     Drive_Pump(5);
   }
   ASSERT_EQ(m->textureCount, 3);
+  // Each 追加 is a step: the undo panel's アンドゥ takes the second away, リドゥ gives it back
+  // with its picture.
+  UndoHistory *hist = Undo_Current();
+  EXPECT_STREQ(hist->steps[hist->top].label, "追加 ( テクスチャ )");
+  ASSERT_TRUE(Drive_UndoButton(true));
+  EXPECT_EQ(m->textureCount, 2);
+  ASSERT_TRUE(Drive_UndoButton(false));
+  ASSERT_EQ(m->textureCount, 3);
+  EXPECT_STREQ(m->textures[2].name, "miravel_t2.bmp");
+  EXPECT_NE(g_ModelPoses[0]->textures[2], nullptr);
   EXPECT_STREQ(m->textures[1].name, "miravel_t1.bmp");
   EXPECT_EQ(m->textures[1].width, 128);
   EXPECT_EQ(SendMessageA((HWND)g_Ed3DTex.list, LB_GETCOUNT, 0, 0), 3);
@@ -69,8 +80,10 @@ TEST(TexInProcess, TexturesUnfoldUvDragDeleteAndSave) {
   m->groups[0].texture = 1;
   SendMessageA((HWND)g_Ed3DTex.list, LB_SETCARETINDEX, 1, 0);
   Drive_Command(g_Ed3DTex.panel, IDC_TEX_CYLINDER);
+  EXPECT_STREQ(hist->steps[hist->top].label, "円柱 ( テクスチャ )");
   Drive_Command(g_Ed3DTex.panel, IDC_TEX_UV_UNFOLD);
   Drive_Pump(5);
+  EXPECT_STREQ(hist->steps[hist->top].label, "ＵＶ展開 ( テクスチャ )");
   EXPECT_EQ(m->groups[0].mapping, 10);
   EXPECT_EQ(g_Ed3DTex.tool, (u32)TEX_TOOL_SELECT);
 

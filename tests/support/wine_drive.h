@@ -34,6 +34,7 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_win.h"
+#include "edit3d/undo.h"
 #include "edit3d/undo_win.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/framework_win.h"
@@ -46,6 +47,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "resources/edit2d_ids.h"
+#include "resources/edit3d_ids.h"
 #include "resources/shell_ids.h"
 #include "draw_device_win.h"
 #include "screen_grab.h"
@@ -302,6 +304,16 @@ inline void Drive_AnswerCodecs(bool on) {
 inline void Drive_Command(void *window, int id) {
   HWND w = (HWND)window;
   SendMessageA(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(w, id));
+}
+
+// The undo panel's アンドゥ (undo true) or リドゥ pressed, then a few passes; false when the
+// current layout has no undo panel.
+inline bool Drive_UndoButton(bool undo) {
+  HWND panel = (HWND)g_AppShell.panels[View_CurrentLayout()][UNDO_PANEL_HOLDER].window;
+  if (!panel || !IsWindow(panel)) return false;
+  Drive_Command(panel, undo ? IDC_UNDO_UNDO : IDC_UNDO_REDO);
+  Drive_Pump(3);
+  return true;
 }
 
 // A press and release of one mouse button at client point (x, y), then a few passes.
