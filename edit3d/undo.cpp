@@ -284,8 +284,16 @@ static void PushLabelled(const char *label) {
 
 static void FileSavedCurrent(const char *from, const char *to) { Undo_FileSaved(Undo_Current(), from, to); }
 
-static void UndoCurrent(void) { Undo_Undo(Undo_Current()); }
-static void RedoCurrent(void) { Undo_Redo(Undo_Current()); }
+// The keys act on the layer shown. The object-motion sub-mode shows an object set, which keeps
+// no history: a key there would change layer 0's model out of sight.
+static bool LayerShown(void) { return g_Shell.g_EditSubMode != SUB_3D_OBJMOTION; }
+
+static void UndoCurrent(void) {
+  if (LayerShown()) Undo_Undo(Undo_Current());
+}
+static void RedoCurrent(void) {
+  if (LayerShown()) Undo_Redo(Undo_Current());
+}
 
 void Undo_Install(void) {
   g_ShellSeam.undoResetAll = Undo_ResetAll;

@@ -15,6 +15,7 @@
 
 #include "app/current.h"
 #include "app/docflags.h"
+#include "app/entries.h"
 #include "app/filemenu.h"
 #include "app/shell_mouse.h"
 #include "app/strip.h"
@@ -394,6 +395,23 @@ TEST_F(UndoEditsTest, MotionListAddNamesTheNewMotionOnly) {
   EXPECT_FALSE(Ed3D_MotionListAdd("歩く", "x"));
   EXPECT_EQ(M()->motionCount, 3);
   EXPECT_STREQ(M()->motions[2].name, "走る");
+}
+
+// U and I act on the layer shown: in the object-motion sub-mode, which shows an object set,
+// they leave layer 0's model alone.
+TEST_F(UndoEditsTest, TheKeysLeaveTheLayerAloneWhereAnObjectSetIsShown) {
+  Build(SUB_3D_POLY);
+  Poly(IDC_POLY_EDGES);
+  const std::vector<u8> edited = Saved();
+  g_Shell.g_EditSubMode = SUB_3D_OBJMOTION;
+  g_ShellEntries.undoUndo();
+  EXPECT_TRUE(Saved() == edited);
+  EXPECT_EQ(Undo_Current()->index, 1);
+  g_Shell.g_EditSubMode = SUB_3D_POLY;
+  g_ShellEntries.undoUndo();
+  EXPECT_FALSE(Saved() == edited);
+  g_ShellEntries.undoRedo();
+  EXPECT_TRUE(Saved() == edited);
 }
 
 }  // namespace
