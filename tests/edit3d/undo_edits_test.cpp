@@ -1,8 +1,8 @@
 // Every edit of the 3D model editor is one undo step that gives the edit back: for each
 // edit, through the handler its panel, key or mouse calls, one step under its label is
 // recorded (and the edited flag cleared), the saved document changed, an undo brings back the
-// bytes of a save from before it and a redo those from after it. An undo keeps the layer's
-// file name; the motion list's 追加 leaves the current motion as it was.
+// bytes of a save from before it and a redo those from after it. An undo keeps the file the
+// layer was last saved to; U and I leave layer 0 alone where an object set is shown.
 #include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -246,8 +246,6 @@ TEST_F(UndoEditsTest, EveryEditIsOneStepThatUndoAndRedoGiveBack) {
          g_Ed3DMotion.target = ED3D_MOTION_TARGET_GROUP;
        },
        [] { Ed3D_MotionDlgCommand(IDC_MOT_APPLY, 1, nullptr); }},
-      {"キー作成", SUB_3D_MOTION, "キー 作成 ( モーション )", [] { M()->frame = 30; },
-       [] { Ed3D_MotionDlgCommand(IDC_MOT_KEY_CREATE, -1, nullptr); }},
       {"strip double click", SUB_3D_MOTION, "キー 作成 ( モーション )", [] { M()->frame = 30; },
        [] { Ed3D_CreateKeyWithStep(Hook_Now()); }},
       {"press in a view makes a key", SUB_3D_MOTION, "キー 作成 ( モーション )", [] { M()->frame = 40; },
@@ -266,8 +264,6 @@ TEST_F(UndoEditsTest, EveryEditIsOneStepThatUndoAndRedoGiveBack) {
       {"key sound", SUB_3D_MOTION, "効果音 ( モーション )", [] { g_Ed3DMotion.keyIndex = 0; },
        [] { Ed3D_SetKeySound(1); }},
       {"効果音 追加", SUB_3D_MOTION, "効果音 追加 ( モーション )", nullptr, [] { Ed3D_AddMotionSound(g_wav.c_str()); }},
-      {"回転Ｘ Up", SUB_3D_MOTION, "回転Ｘ Up ( モーション )", nullptr,
-       [] { Ed3D_MotionDlgCommand(IDC_MOT_ROT_X_UP, -1, nullptr); }},
       {"motion list 決定", SUB_3D_MOTION, "決定 ( モーションリスト )", nullptr, [] { Ed3D_MotionListApply("歩く", "45"); }},
       {"motion list 追加", SUB_3D_MOTION, "追加 ( モーションリスト )", nullptr, [] { Ed3D_MotionListAdd("走る", "30"); }},
       // [SECTION] bones (sub-mode 16)
@@ -284,7 +280,6 @@ TEST_F(UndoEditsTest, EveryEditIsOneStepThatUndoAndRedoGiveBack) {
          g_WidgetFake.colour[0] = 10, g_WidgetFake.colour[1] = 20, g_WidgetFake.colour[2] = 30;
        },
        [] { Ed3D_BoneListCommand(IDC_BONE_COLOR); }},
-      {"bone list 追加", SUB_3D_BONE, "ボーン追加", nullptr, [] { Ed3D_BoneListCommand(IDC_BONE_ADD); }},
       // [SECTION] texture coordinates (sub-mode 15)
       {"正面", SUB_3D_TEXTURE, "正面 ( テクスチャ )", nullptr, [] { Tex(IDC_TEX_FRONT); }},
       {"上面", SUB_3D_TEXTURE, "上面 ( テクスチャ )", nullptr, [] { Tex(IDC_TEX_TOP); }},
@@ -378,23 +373,6 @@ TEST_F(UndoEditsTest, UndoKeepsTheFileTheLayerWasSavedTo) {
   EXPECT_STREQ(M()->fileName, "ik2.KZP");
   EXPECT_EQ(M()->lighting, 1 - lighting);
   remove(g_answer.c_str());
-}
-
-// 追加 of the motion list: the new motion has the typed name and length, the current one
-// keeps its own.
-TEST_F(UndoEditsTest, MotionListAddNamesTheNewMotionOnly) {
-  Build(SUB_3D_MOTION);
-  M()->motion = 0;
-  ASSERT_TRUE(Ed3D_MotionListAdd("走る", "30"));
-  EXPECT_STREQ(M()->motions[0].name, "m0");
-  EXPECT_EQ(M()->motions[0].length, 60);
-  EXPECT_STREQ(M()->motions[2].name, "走る");
-  EXPECT_EQ(M()->motions[2].length, 30);
-  EXPECT_EQ(M()->bones[1].keys[2].count, 2);
-  // A length that is not a whole number refuses the new motion, and the current one stays.
-  EXPECT_FALSE(Ed3D_MotionListAdd("歩く", "x"));
-  EXPECT_EQ(M()->motionCount, 3);
-  EXPECT_STREQ(M()->motions[2].name, "走る");
 }
 
 // U and I act on the layer shown: in the object-motion sub-mode, which shows an object set,
