@@ -1,6 +1,7 @@
 // Finite-value checks over freshly read records (model/finite.h).
 #include "model/finite.h"
 
+#include <float.h>
 #include <math.h>
 #include <string.h>
 
@@ -71,9 +72,26 @@ static bool FiniteBones(const Model3 *m) {
   return true;
 }
 
+bool Finite_Extent(const Vec3 *p, size_t n) {
+  if (!n) return true;
+  Vec3 lo = p[0], hi = p[0];
+  for (size_t i = 1; i < n; i++) {
+    lo.x = p[i].x < lo.x ? p[i].x : lo.x, hi.x = p[i].x > hi.x ? p[i].x : hi.x;
+    lo.y = p[i].y < lo.y ? p[i].y : lo.y, hi.y = p[i].y > hi.y ? p[i].y : hi.y;
+    lo.z = p[i].z < lo.z ? p[i].z : lo.z, hi.z = p[i].z > hi.z ? p[i].z : hi.z;
+  }
+  // In double, so that the test itself cannot overflow: the views multiply the three widths
+  // of the box (a perspective fit's zoom) and project points at that distance, so the cube of
+  // the box's diagonal must stay a float.
+  f64 wx = (f64)hi.x - lo.x, wy = (f64)hi.y - lo.y, wz = (f64)hi.z - lo.z;
+  f64 squared = wx * wx + wy * wy + wz * wz;
+  return squared * sqrt(squared) <= (f64)FLT_MAX;
+}
+
 bool Finite_Model3(const Model3 *m) {
   if (!m) return true;
-  if (!Finite_Floats(&m->positions->x, 3 * InUse(m->positionCount, m->capPositions, m->positions)) ||
+  size_t positions = InUse(m->positionCount, m->capPositions, m->positions);
+  if (!Finite_Floats(&m->positions->x, 3 * positions) || !Finite_Extent(m->positions, positions) ||
       !Finite_Floats(&m->normals->x, 3 * InUse(m->normalCount, m->capNormals, m->normals)) ||
       !Finite_Floats(&m->colors->r, 4 * InUse(m->colorCount, m->capColors, m->colors)) ||
       !Finite_Floats(&m->uvs->u, 2 * InUse(m->uvCount, m->capUVs, m->uvs)))
