@@ -73,19 +73,17 @@ static bool FiniteBones(const Model3 *m) {
 }
 
 bool Finite_Extent(const Vec3 *p, size_t n) {
-  if (!n) return true;
-  Vec3 lo = p[0], hi = p[0];
-  for (size_t i = 1; i < n; i++) {
+  const f32 big = FLT_MAX;
+  Vec3 lo = {big, big, big}, hi = {-big, -big, -big};
+  for (size_t i = 0; i < n; i++) {
+    if (!isfinite(p[i].x) || !isfinite(p[i].y) || !isfinite(p[i].z)) continue;
     lo.x = p[i].x < lo.x ? p[i].x : lo.x, hi.x = p[i].x > hi.x ? p[i].x : hi.x;
     lo.y = p[i].y < lo.y ? p[i].y : lo.y, hi.y = p[i].y > hi.y ? p[i].y : hi.y;
     lo.z = p[i].z < lo.z ? p[i].z : lo.z, hi.z = p[i].z > hi.z ? p[i].z : hi.z;
   }
-  // In double, so that the test itself cannot overflow: the views multiply the three widths
-  // of the box (a perspective fit's zoom) and project points at that distance, so the cube of
-  // the box's diagonal must stay a float.
-  f64 wx = (f64)hi.x - lo.x, wy = (f64)hi.y - lo.y, wz = (f64)hi.z - lo.z;
-  f64 squared = wx * wx + wy * wy + wz * wz;
-  return squared * sqrt(squared) <= (f64)FLT_MAX;
+  if (hi.x < lo.x) return true;   // no finite point
+  // Each width as the program computes it, in float: +3e38 to -3e38 is no finite width.
+  return isfinite(hi.x - lo.x) && isfinite(hi.y - lo.y) && isfinite(hi.z - lo.z);
 }
 
 bool Finite_Model3(const Model3 *m) {

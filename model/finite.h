@@ -64,11 +64,9 @@ inline bool Finite_Words(const u8 *p, size_t words, u8 *to = nullptr) {
   return to ? Finite_WordsOf<true>(p, words, to) : Finite_WordsOf<false>(p, words, nullptr);
 }
 bool Finite_Floats(const f32 *v, size_t n);
-// Whether the box around n finite positions has a size the views can take in float: the cube
-// of its diagonal (a perspective fit multiplies the three widths) within the float range, a
-// diagonal of about 7e12 at most. A model running from +3e38 to -3e38 has finite points but no
-// finite size; one of +-3e37 has a finite width whose fit is not. Finite_Model3 checks its
-// positions with it.
+// Whether the box around the finite ones of n positions has a finite size: every width,
+// hi - lo in float, finite. Fits, grids and views compute with it; a model running from +3e38 to -3e38 has
+// finite points but no finite size. Finite_Model3 checks its positions with it.
 bool Finite_Extent(const Vec3 *p, size_t n);
 bool Finite_Model3(const Model3 *m);
 bool Finite_Bone2(const Bone2Model *m);

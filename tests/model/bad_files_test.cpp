@@ -29,7 +29,6 @@ const BadFile kBadFiles[] = {
     {"kzp/bad/extent.kzp", kKzMsgNotFinite},   // "%s" is the path
     {"mx/bad/extent.mx", kFmtMsgNotFinite},
     {"lwo/bad/extent.lwo", kFmtMsgNotFinite},
-    {"mqo/bad/extent.mqo", kFmtMsgNotFinite},
     {"dxf/bad/extent.dxf", kFmtMsgNotFinite},
     {"rok/bad/extent.rok", kFmtMsgNotFinite},
     {"x/bad/extent.x", kKzMsgNotFinite},
@@ -69,25 +68,25 @@ TEST_F(BadFiles, EveryReaderRefusesThemAndKeepsTheOpenModel) {
   }
 }
 
-// Sizes at the edge: the views take a model of 1e12, not one of 1e13 (the cube of the
-// diagonal stays a float up to about 7e12), nor one that runs from -3e38 to +3e38.
-TEST(FiniteExtent, TheCubeOfTheDiagonalMustStayAFloat) {
+// Sizes at the edge: a width is hi - lo in float. (An MQO file cannot hold a model of no
+// finite width: its reader scales every coordinate by 0.1.)
+TEST(FiniteExtent, EveryWidthMustBeAFloat) {
   struct Case {
     Vec3 a, b;
     bool fits;
   };
   const Case cases[] = {
       {{0, 0, 0}, {0, 0, 0}, true},
-      {{-5e11f, 0, 0}, {5e11f, 0, 0}, true},
-      {{-5e12f, 0, 0}, {5e12f, 0, 0}, false},
       {{3e38f, 3e38f, 3e38f}, {3e38f, 3e38f, 3e38f}, true},   // far away, but no size
+      {{-1.7e38f, 0, 0}, {1.7e38f, 0, 0}, true},
       {{-3e38f, 0, 0}, {3e38f, 0, 0}, false},
-      {{0, -3e37f, 0}, {0, 3e37f, 0}, false},
-      {{0, 0, -3e5f}, {1e4f, 2e4f, 3e5f}, true},
+      {{0, -3.4e38f, 0}, {0, 1e38f, 0}, false},
+      {{0, 0, -3e38f}, {1e4f, 2e4f, 3e38f}, false},
+      {{-3e37f, -3e37f, -3e37f}, {3e37f, 3e37f, 3e37f}, true},
   };
   for (const Case &c : cases) {
     const Vec3 points[3] = {c.a, {0.5f * c.a.x + 0.5f * c.b.x, c.a.y, c.b.z}, c.b};
-    EXPECT_EQ(Finite_Extent(points, 3), c.fits) << c.a.x << " " << c.a.y << " " << c.b.x;
+    EXPECT_EQ(Finite_Extent(points, 3), c.fits) << c.a.x << " " << c.a.y << " " << c.a.z;
   }
 }
 
@@ -129,6 +128,30 @@ TEST_F(BadFiles, XFilesOverTheLimitAreRefusedAndWithoutMaterialsGetOneGroup) {
     EXPECT_TRUE(Rec().errors.empty());
   }
   remove("limit.x");
+}
+
+}  // namespace
+
+namespace {
+
+// The program never writes a KZP it would refuse to read: a model of no finite size is not
+// saved, with a message naming the file, and the file there stays as it was.
+TEST_F(BadFiles, AModelOfNoFiniteSizeIsNotSaved) {
+  Model3 *m = Shown(Model3_OpenFile, 4, DataPath("kzp/cube.kzp").c_str());
+  ASSERT_NE(m, nullptr);
+  WriteFileBytes("size.kzp", std::string("old"));
+  m->positions[0].x = -3e38f;
+  m->positions[1].x = 3e38f;
+  Rec().errors.clear();
+  EXPECT_FALSE(Shown(Kzp_Write, m, "size.kzp"));
+  ASSERT_EQ(Rec().errors.size(), 1u);
+  EXPECT_NE(Rec().errors[0].find("size.kzp"), std::string::npos);
+  EXPECT_EQ(ReadFileString("size.kzp"), "old");
+  m->positions[0].x = -1e38f;   // a width of 6e38 is no float; one of 2.9e38 is saved and read back
+  m->positions[1].x = 1.9e38f;
+  EXPECT_TRUE(Shown(Kzp_Write, m, "size.kzp"));
+  EXPECT_NE(Shown(Model3_OpenFile, 5, "size.kzp"), nullptr);
+  remove("size.kzp");
 }
 
 }  // namespace
