@@ -88,7 +88,8 @@ static void ReportMissingTextures(u32 slot) {
   char missing[1024] = "";
   size_t used = 0;
   for (i32 i = 0; i < m->textureCount && i < MODEL3_TEXTURES; i++)
-    if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i])
+    if (m->textures[i].used == 1 && m->textures[i].name && m->textures[i].name[0] && !pose->textures[i] &&
+        !Tex_WasRefused(m->textures[i].name))   // found, and its kind refused with a message
       AddMissing(missing, sizeof missing, &used, m->textures[i].name);
   if (used) Seam_ErrorBoxf("次のテクスチャが見つかりませんでした。\n%s", missing);
 }
@@ -101,11 +102,11 @@ static void ReportMissing2DImages(bool bone) {
   size_t used = 0;
   if (const Bone2Model *m = bone ? g_Bone2Slots[0] : nullptr)
     for (i32 n = 0; n < m->textureCount && n < BONE2_MAX_TEXTURES; n++)
-      if (m->textures[n].used == 1 && m->textures[n].name[0] && !g_Tex.bone2Textures[n])
+      if (m->textures[n].used == 1 && m->textures[n].name[0] && !g_Tex.bone2Textures[n] && !Tex_WasRefused(m->textures[n].name))
         AddMissing(missing, sizeof missing, &used, m->textures[n].name);
   if (const Obj2Model *m = bone ? nullptr : g_Obj2Slots[0])
     for (i32 i = 0; i < m->imageCount && i < OBJ2_MAX_IMAGES; i++)
-      if (m->imageNames[i][0] && !g_Obj2Textures[i]) AddMissing(missing, sizeof missing, &used, m->imageNames[i]);
+      if (m->imageNames[i][0] && !g_Obj2Textures[i] && !Tex_WasRefused(m->imageNames[i])) AddMissing(missing, sizeof missing, &used, m->imageNames[i]);
   if (used) Seam_ErrorBoxf(bone ? "次のテクスチャが見つかりませんでした。\n%s" : "次のイメージが見つかりませんでした。\n%s", missing);
 }
 
@@ -474,11 +475,12 @@ static void SaveKzv(void) { SaveScene(g_ShellEntries.movie, "KZV", DOC_MOVIE); }
 static void SaveKzc(void) { SaveScene(g_ShellEntries.collision, "KZC", DOC_COLLISION); }
 static void SaveMap2(void) { SaveScene(g_ShellEntries.map2, "MAP2", DOC_MAP2); }
 
-// MX, LWO and X: a current model within the export limit.
+// MX, LWO and X: a current model with polygons (these formats hold nothing else: an empty
+// model, as after 新規作成, has no data to save), within the export limit.
 // The writers' answers say their failures.
 static void SaveExport(const char *ext, SlotWriter write) {
   Model3 *m = CurrentModel();
-  if (!HasDataOrSay(m != nullptr) || !FileMenu_CheckExportLimit()) return;
+  if (!HasDataOrSay(m != nullptr && m->polygonCount > 0) || !FileMenu_CheckExportLimit()) return;
   WriteSlot(ext, ModelFileName(m), write, g_Sel.g_CurSlot);
   Timer_Reset();
 }

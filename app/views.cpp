@@ -262,15 +262,24 @@ void View_PerspectiveEye(const ViewRecord *v, f32 angleX, f32 angleY, f32 eye[3]
 // hundreds of 1.1 steps, and a zero zoom never grows.
 extern const f32 g_ViewMinZoom = 1e-3f;
 static const f32 kFitMinZoom = g_ViewMinZoom;
+// The largest zoom a perspective fit gives: the eye (15 x zoom from the box's centre) stays a
+// float for any finite model. A model that needs more (widths of 1e10 and beyond) is out of
+// the camera's reach anyway; the fit still ends, with a view of finite numbers.
+static const f32 kFitMaxZoom = 1e30f;
+
+// The zoom between the fit's floor and ceiling (NaN gives the floor).
+static f32 FitZoom(f64 zoom) {
+  if (!(zoom >= kFitMinZoom)) return kFitMinZoom;
+  return zoom < kFitMaxZoom ? (f32)zoom : kFitMaxZoom;
+}
 
 void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 width, i32 height,
                          f32 angleX, f32 angleY, const FitCamera *cam) {
   v->panX = (mn[0] + mx[0]) * 0.5f;
   v->panY = (mn[1] + mx[1]) * 0.5f;
   v->panZ = (mn[2] + mx[2]) * 0.5f;
-  f32 zoom = (mx[0] - mn[0]) * (mx[1] - mn[1]) * (mx[2] - mn[2]) * 2.0e-7f;
-  if (!(zoom >= kFitMinZoom)) zoom = kFitMinZoom;   // also catches NaN
-  v->zoom = zoom;
+  // In double: the product of three widths of a large model is beyond a float.
+  v->zoom = FitZoom((f64)(mx[0] - mn[0]) * (mx[1] - mn[1]) * (mx[2] - mn[2]) * 2.0e-7);
   if (!cam || !cam->place || !cam->project || width <= 0 || height <= 0) return;
   f32 target[3] = {v->panX, v->panY, v->panZ};
   for (int step = 0; step < VIEW_FIT_MAX_STEPS; step++) {
@@ -285,8 +294,18 @@ void View_FitPerspective(ViewRecord *v, const f32 mn[3], const f32 mx[3], i32 wi
       else if (!(s[0] >= 0 && s[0] <= (f32)width && s[1] >= 0 && s[1] <= (f32)height)) inside = false;
     }
     if (inside) return;
-    v->zoom *= 1.1f;
+    v->zoom = FitZoom(v->zoom * 1.1);
   }
+}
+
+// Whole pixels from lo to hi at `scale` pixels a unit, as the view rounds them. In double and
+// whole only where a 64-bit integer holds them: a larger model's span is taken as it is (a
+// conversion beyond the integer's range has no defined result, and gave spans of 0).
+static f64 PixelSpan(f32 lo, f32 hi, f64 scale) {
+  f64 a = lo * scale, b = hi * scale;
+  const f64 whole = 9.0e18;
+  if (fabs(a) < whole && fabs(b) < whole) return (f64)((i64)b - (i64)a);
+  return b - a;
 }
 
 void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
@@ -314,16 +333,15 @@ void View_FitOrtho(ViewRecord *v, const f32 *pts, u32 n) {
     default: v->panX = cu; v->panY = cv; break;
   }
   if (!(v->zoom > 0)) v->zoom = 0.25f;
-  f32 scale = 40.0f * v->zoom;
-  f32 pixW = (f32)((i64)(mxU * scale) - (i64)(mnU * scale));
-  f32 pixH = (f32)((i64)(mxV * scale) - (i64)(mnV * scale));
+  f64 scale = 40.0 * v->zoom;
+  f64 pixW = PixelSpan(mnU, mxU, scale), pixH = PixelSpan(mnV, mxV, scale);
   // A view narrower than its margins would divide by zero or flip the zoom's sign.
   f32 room = (f32)(v->w - 48), roomH = (f32)(v->h - 96);
   if (room < 1.0f) room = 1.0f;
   if (roomH < 1.0f) roomH = 1.0f;
-  f32 ratio = pixW / room;
+  f64 ratio = pixW / room;
   if (pixH / roomH > ratio) ratio = pixH / roomH;
-  if (ratio > 0) v->zoom = v->zoom / ratio;
+  if (ratio > 0) v->zoom = (f32)(v->zoom / ratio);
   if (!(v->zoom >= kFitMinZoom)) v->zoom = kFitMinZoom;
 }
 

@@ -148,16 +148,16 @@ bool Ed3D_WeightScreen(const ViewRecord *v, Vec3 p, i32 *sx, i32 *sy) {
   const f32 k = -40.0f * v->zoom;
   switch (v->kind) {
     case VIEW_FRONT:
-      *sx = v->centerX - (i32)(k * (p.x - v->panX));
-      *sy = v->centerY - (i32)(k * (v->panY - p.y));
+      *sx = v->centerX - Poly_ScreenPixel(k * (p.x - v->panX));
+      *sy = v->centerY - Poly_ScreenPixel(k * (v->panY - p.y));
       return true;
     case VIEW_TOP:
-      *sx = v->centerX - (i32)(k * (p.x - v->panX));
-      *sy = v->centerY - (i32)(k * (-p.z - v->panZ));
+      *sx = v->centerX - Poly_ScreenPixel(k * (p.x - v->panX));
+      *sy = v->centerY - Poly_ScreenPixel(k * (-p.z - v->panZ));
       return true;
     case VIEW_SIDE:
-      *sx = v->centerX - (i32)(k * (p.z + v->panZ));
-      *sy = v->centerY - (i32)(k * (v->panY - p.y));
+      *sx = v->centerX - Poly_ScreenPixel(k * (p.z + v->panZ));
+      *sy = v->centerY - Poly_ScreenPixel(k * (v->panY - p.y));
       return true;
     default: return false;
   }

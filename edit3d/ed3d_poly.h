@@ -57,6 +57,10 @@ void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel);
 // [SECTION] portable steps (the hooks above turn these into model changes and draw calls)
 // Screen point of a model point in an orthographic view (kinds 1..3), truncated to pixels.
 void Poly_OrthoToScreen(const ViewRecord *v, f32 x, f32 y, f32 z, i32 *sx, i32 *sy);
+// A pixel coordinate truncated and held to a billion pixels either way: a point of an
+// enormous model lands far outside the view but on a whole number (beyond an i32 a conversion
+// has no defined result), and two of them still differ by an i32.
+i32 Poly_ScreenPixel(f32 c);
 // The model point under a screen point: its (horizontal, vertical) axes of the view kind.
 // False for other kinds or a zero zoom.
 bool Poly_OrthoFromScreen(const ViewRecord *v, i32 sx, i32 sy, f32 *h, f32 *vert);

@@ -47,6 +47,12 @@ bool Poly_ViewAxes(u32 kind, i32 *h, i32 *vert) {
   }
 }
 
+i32 Poly_ScreenPixel(f32 c) {
+  const f32 far = 1.0e9f;
+  if (!(c > -far)) return c == c ? -(i32)far : 0;
+  return c < far ? (i32)c : (i32)far;
+}
+
 void Poly_OrthoToScreen(const ViewRecord *v, f32 x, f32 y, f32 z, i32 *sx, i32 *sy) {
   f32 s = kUnitPixels * v->zoom, a, b;
   switch (v->kind) {
@@ -55,8 +61,8 @@ void Poly_OrthoToScreen(const ViewRecord *v, f32 x, f32 y, f32 z, i32 *sx, i32 *
     case VIEW_SIDE: a = z + v->panZ; b = y - v->panY; break;
     default: a = b = 0; break;
   }
-  *sx = (i32)((f32)v->centerX + s * a);
-  *sy = (i32)((f32)v->centerY - s * b);
+  *sx = Poly_ScreenPixel((f32)v->centerX + s * a);
+  *sy = Poly_ScreenPixel((f32)v->centerY - s * b);
 }
 
 bool Poly_OrthoFromScreen(const ViewRecord *v, i32 sx, i32 sy, f32 *h, f32 *vert) {

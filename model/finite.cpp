@@ -1,6 +1,7 @@
 // Finite-value checks over freshly read records (model/finite.h).
 #include "model/finite.h"
 
+#include <float.h>
 #include <math.h>
 #include <string.h>
 
@@ -71,9 +72,24 @@ static bool FiniteBones(const Model3 *m) {
   return true;
 }
 
+bool Finite_Extent(const Vec3 *p, size_t n) {
+  const f32 big = FLT_MAX;
+  Vec3 lo = {big, big, big}, hi = {-big, -big, -big};
+  for (size_t i = 0; i < n; i++) {
+    if (!isfinite(p[i].x) || !isfinite(p[i].y) || !isfinite(p[i].z)) continue;
+    lo.x = p[i].x < lo.x ? p[i].x : lo.x, hi.x = p[i].x > hi.x ? p[i].x : hi.x;
+    lo.y = p[i].y < lo.y ? p[i].y : lo.y, hi.y = p[i].y > hi.y ? p[i].y : hi.y;
+    lo.z = p[i].z < lo.z ? p[i].z : lo.z, hi.z = p[i].z > hi.z ? p[i].z : hi.z;
+  }
+  if (hi.x < lo.x) return true;   // no finite point
+  // Each width as the program computes it, in float: +3e38 to -3e38 is no finite width.
+  return isfinite(hi.x - lo.x) && isfinite(hi.y - lo.y) && isfinite(hi.z - lo.z);
+}
+
 bool Finite_Model3(const Model3 *m) {
   if (!m) return true;
-  if (!Finite_Floats(&m->positions->x, 3 * InUse(m->positionCount, m->capPositions, m->positions)) ||
+  size_t positions = InUse(m->positionCount, m->capPositions, m->positions);
+  if (!Finite_Floats(&m->positions->x, 3 * positions) || !Finite_Extent(m->positions, positions) ||
       !Finite_Floats(&m->normals->x, 3 * InUse(m->normalCount, m->capNormals, m->normals)) ||
       !Finite_Floats(&m->colors->r, 4 * InUse(m->colorCount, m->capColors, m->colors)) ||
       !Finite_Floats(&m->uvs->u, 2 * InUse(m->uvCount, m->capUVs, m->uvs)))

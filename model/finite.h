@@ -1,13 +1,15 @@
 // Finite-value checks over freshly read records: a reader refuses a file in which any float
 // the program keeps (positions, normals, colours, texture coordinates, weights, key values,
 // group and model settings) is NaN or an infinity, since bounds, fits and grids computed from
-// such values mean nothing. Each check looks only at the entries in use.
+// such values mean nothing. Each check looks only at the entries in use. A model's points
+// must also span a box of finite size (Finite_Extent).
 #pragma once
 #include <string.h>
 
 #include "model/types.h"
 
 struct Model3;
+struct Vec3;
 struct Bone2Model;
 struct Obj2Model;
 
@@ -62,6 +64,10 @@ inline bool Finite_Words(const u8 *p, size_t words, u8 *to = nullptr) {
   return to ? Finite_WordsOf<true>(p, words, to) : Finite_WordsOf<false>(p, words, nullptr);
 }
 bool Finite_Floats(const f32 *v, size_t n);
+// Whether the box around the finite ones of n positions has a finite size: every width,
+// hi - lo in float, finite. Fits, grids and views compute with it; a model running from +3e38 to -3e38 has
+// finite points but no finite size. Finite_Model3 checks its positions with it.
+bool Finite_Extent(const Vec3 *p, size_t n);
 bool Finite_Model3(const Model3 *m);
 bool Finite_Bone2(const Bone2Model *m);
 bool Finite_Obj2(const Obj2Model *m);

@@ -36,6 +36,8 @@ const char kKzMsgCannotOpen[] = "%s を開くことができませんでした�
 static const char kMsgNotKzp[] = "%s は、ＫＺＰ形式ではありません。";
 const char kKzMsgBroken[] = "%s は壊れているため、読み込むことができませんでした。";
 const char kKzMsgCannotSave[] = "%s に保存することができませんでした。";
+static const char kMsgNoFiniteSize[] =
+    "モデルの座標の幅が無限大になるため、保存することができません。\n頂点の位置を見直して下さい。\n\n%s";
 static const char kMsgTooLarge[] = "モデルが大きすぎるため、ＫＺＰ形式で保存できません。\n\n%s";
 
 // [SECTION] Writer
@@ -154,8 +156,14 @@ static size_t EncodedSize(const Model3 *m) {
   return n;
 }
 
+// The model's points span a box of finite size: one of no finite size is not written, since
+// no reader takes it back (Finite_Model3).
+static bool FiniteSize(const Model3 *m) {
+  return !m->positions || Finite_Extent(m->positions, (size_t)m->positionCount);
+}
+
 bool Kzp_Encode(const Model3 *m, ByteWriter *w) {
-  if (!m || !FitsFormat(m)) return false;
+  if (!m || !FitsFormat(m) || !FiniteSize(m)) return false;
   if (!Wr_Reserve(w, EncodedSize(m))) return false;
   Wr_Bytes(w, "KZP", 3);
   Wr_I32(w, (i32)g_KzpVersion);
@@ -212,6 +220,7 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   if (!m) return ModelResult_Refuse(res, "");
   if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   if (!FitsFormat(m)) return ModelResult_Refusef(res, kMsgTooLarge, path);
+  if (!FiniteSize(m)) return ModelResult_Refusef(res, kMsgNoFiniteSize, path);
   ByteWriter w = {};
   bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);

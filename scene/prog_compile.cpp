@@ -322,11 +322,26 @@ static void Prog_ParseGo(const ProgLine &ln, i32 line) {
   b.A[line][2] = 0.0f;   // plain jump
 }
 
+// Whether word k of the line is there: not past the last word nor the line end's token.
+static bool Prog_HasWord(const ProgLine &ln, i32 k) { return k < ln.tokenCount && strcmp(ln.tokens[k], "\n") != 0; }
+
+// An If whose comparison "x op y" lacks a word is cut short: said with its last word, and the
+// line compiles to nothing (a missing value would otherwise be read as 0).
+static bool Prog_IfCutShort(const ProgLine &ln) {
+  for (i32 k = 1; k <= 3; k++) {
+    if (Prog_HasWord(ln, k)) continue;
+    Prog_Warn("式が途中で終わっています。", ln.tokens[k - 1]);
+    return true;
+  }
+  return false;
+}
+
 // Operands of the statements that only take fixed operand forms.
 static void Prog_ParseCommand(const ProgLine &ln, i32 line, i32 kind) {
   ProgBlock &b = g_ProgEditor.scratch->block;
   f32 *A = b.A[line];
   const char(*tok)[PROG_TEXT_SIZE] = ln.tokens;
+  if (kind == PROG_IF && Prog_IfCutShort(ln)) return;
   b.code[line] = kind;
   switch (kind) {
     case PROG_IF: {
@@ -410,6 +425,9 @@ bool Prog_ParseLine(void) {
     case 0:
       if (ln.tokenCount == 0) break;
       if (ln.classes[0] >= 0) Prog_ParseAssign(ln, line, blankAtEnd);
+      // "b = ..." or "b + 1" with b never declared: the name, not the statement, is unknown.
+      else if (ln.tokenCount >= 2 && ln.classes[1] == PROG_CLASS_OPERATOR && ln.classes[0] != PROG_CLASS_OPERATOR)
+        Prog_Warn("宣言されていない変数です。", ln.tokens[0]);
       else if (strcmp(ln.tokens[0], "End") != 0) Prog_Warn("知らない命令です。", ln.tokens[0]);
       break;
     case 2:

@@ -75,13 +75,6 @@ static bool IsCovered(i32 x, i32 y) {
   return c && (*c & KINDS_ALL) == KINDS_ALL;
 }
 
-// Whether pixel (x, y) is covered on every kind in `kinds` (a pixel drawn by none counts as covered).
-static bool CoveredOn(i32 x, i32 y, u8 kinds) {
-  if (!kinds) return true;
-  const u8 *c = Cell(x, y);
-  return c && (*c & kinds) == kinds;
-}
-
 static void Cover(i32 x, i32 y, u8 kinds) {
   if (u8 *c = Cell(x, y)) *c |= kinds;
 }
@@ -89,28 +82,34 @@ static void Cover(i32 x, i32 y, u8 kinds) {
 bool DrawMarks_Covered(i32 x, i32 y) { return IsCovered(x, y); }
 
 bool DrawMarks_TieFree(i32 x1, i32 y1, i32 x2, i32 y2) {
-  u32 a = (u32)(x2 > x1 ? x2 - x1 : x1 - x2), b = (u32)(y2 > y1 ? y2 - y1 : y1 - y2);
-  u32 major = a > b ? a : b, minor = a > b ? b : a;
+  u64 a = (u64)((i64)x2 - x1 > 0 ? (i64)x2 - x1 : (i64)x1 - x2), b = (u64)((i64)y2 - y1 > 0 ? (i64)y2 - y1 : (i64)y1 - y2);
+  u64 major = a > b ? a : b, minor = a > b ? b : a;
   if (major == 0) return true;
-  u32 g = major, r = minor;
+  u64 g = major, r = minor;
   while (r) {
-    u32 t = g % r;
+    u64 t = g % r;
     g = r;
     r = t;
   }
   return (major / g) % 2 == 1;
 }
 
-// a / n rounded to the nearest whole number (n > 0; never halfway on a tie-free line).
-static i32 Nearest(i32 a, i32 n) {
-  i32 q = 2 * a + n, d = 2 * n;
-  return q >= 0 ? q / d : -((-q + d - 1) / d);
+// d * i / n rounded to the nearest whole number (n > 0; never halfway on a tie-free line), in
+// 128 bits: the ends of a line lie anywhere an i32 reaches.
+static i64 NearestFar(i64 d, i64 i, i64 n) {
+  __int128 q = (__int128)2 * d * i + n, twoN = (__int128)2 * n;
+  return (i64)(q >= 0 ? q / twoN : -((-q + twoN - 1) / twoN));
+}
+
+// Cover at a pixel given in 64 bits (one far beyond the viewport is no cell).
+static void CoverFar(i64 x, i64 y, u8 kinds) {
+  if (x >= s_M.left && x < (i64)s_M.left + s_M.width && y >= s_M.top && y < (i64)s_M.top + s_M.height) Cover((i32)x, (i32)y, kinds);
 }
 
 static bool Inside(i32 x, i32 y) { return (u32)(x - s_M.left) < (u32)s_M.width && (u32)(y - s_M.top) < (u32)s_M.height; }
 
 // The kinds of device that draw pixel i of the n + 1 along a tie-free line.
-static u8 KindsDrawing(i32 i, i32 n, u8 start, u8 end) { return i == 0 ? start : i == n ? end : (u8)KINDS_ALL; }
+static u8 KindsDrawing(i64 i, i64 n, u8 start, u8 end) { return i == 0 ? start : i == n ? end : (u8)KINDS_ALL; }
 
 // A tie-free line within the viewport: its cells walked by whole steps, the side across its
 // long one moving a pixel where the rounded position does (no bounds check, no division).
@@ -160,8 +159,9 @@ static bool RunInside(i32 x1, i32 y1, i32 dx, i32 dy, i32 n, u8 start, u8 end, b
 
 bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
   // A point goes out as the one-pixel line to its right.
-  if (x1 == x2 && y1 == y2) x2 = x1 + 1;
-  i32 dx = x2 - x1, dy = y2 - y1, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+  if (x1 == x2 && y1 == y2) x2 = x1 < 0x7FFFFFFF ? x1 + 1 : x1 - 1;
+  // In 64 bits: the ends of a line may lie anywhere an i32 reaches.
+  i64 dx = (i64)x2 - x1, dy = (i64)y2 - y1, ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy, n = ax > ay ? ax : ay;
   u8 start = ax > ay || dy > 0 ? (u8)KINDS_ALL : (u8)KINDS_DRAWING_UP_START, end = KINDS_DRAWING_END;
   if (!DrawMarks_TieFree(x1, y1, x2, y2)) {
     // Where the line passes halfway between two pixels, devices differ: it shows.
@@ -170,17 +170,23 @@ bool DrawMarks_Line(i32 x1, i32 y1, i32 x2, i32 y2, bool opaque) {
   }
   // Pixel i of n + 1 along the long side: the nearest to the line on each step. Every device
   // draws those between its ends; the ends as its kind does.
-  i32 n = ax > ay ? ax : ay;
-  if (Inside(x1, y1) && Inside(x2, y2)) return RunInside(x1, y1, dx, dy, n, start, end, opaque);
-  bool shows = false;
-  for (i32 i = 0; i <= n && !shows; i++)
-    shows = !CoveredOn(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)),
-                       y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)), KindsDrawing(i, n, start, end));
-  if (!opaque || !shows) return shows;
-  for (i32 i = 0; i <= n; i++)
-    Cover(x1 + (ax > ay ? (dx > 0 ? i : -i) : Nearest(dx * i, n)), y1 + (ax > ay ? Nearest(dy * i, n) : (dy > 0 ? i : -i)),
-          KindsDrawing(i, n, start, end));
-  return shows;
+  if (Inside(x1, y1) && Inside(x2, y2)) return RunInside(x1, y1, (i32)dx, (i32)dy, (i32)n, start, end, opaque);
+  // An end beyond the viewport is a pixel no later primitive covers: the line shows. It covers
+  // the pixels of its steps within the viewport's span along its long side, however long it is.
+  if (opaque) {
+    bool across = ax > ay;
+    i64 from = across ? x1 : y1, step = (across ? dx : dy) > 0 ? 1 : -1;
+    i64 lo = across ? s_M.left : s_M.top, hi = lo + (across ? s_M.width : s_M.height) - 1;
+    i64 first = step > 0 ? lo - from : from - hi, last = step > 0 ? hi - from : from - lo;
+    if (first < 0) first = 0;
+    if (last > n) last = n;
+    for (i64 i = first; i <= last; i++) {
+      u8 kinds = KindsDrawing(i, n, start, end);
+      if (across) CoverFar(x1 + step * i, y1 + NearestFar(dy, i, n), kinds);
+      else CoverFar(x1 + NearestFar(dx, i, n), y1 + step * i, kinds);
+    }
+  }
+  return true;
 }
 
 static u32 EndsSlot(u64 ends, u32 mask) {

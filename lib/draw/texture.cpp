@@ -10,9 +10,9 @@
 #include "lib/draw/drawdev.h"
 #include "lib/draw/imagedecode.h"
 #include "model/bytes.h"
-#include "model/seam.h"
 #include "model/formats/formats.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 TexState g_Tex;
 
@@ -160,8 +160,33 @@ static bool Tex_DecodeInMemory(const char *path, u32 colorKey, TexImage *img) {
   return true;
 }
 
+// The told list: a file's entry is dropped at every new load of it and made when the load
+// refuses its kind.
+static char *ToldEntry(const char *path) {
+  for (char *t : g_Tex.told)
+    if (t[0] && strcmp(t, path) == 0) return t;
+  return nullptr;
+}
+
+static void Tell(const char *path) {
+  Str_Copy(g_Tex.told[g_Tex.toldNext++ % TEX_TOLD], sizeof g_Tex.told[0], path);
+  Seam_ErrorBoxf(kMsgCannotDecode, path);
+}
+
+bool Tex_WasRefused(const char *name) {
+  if (!name || !name[0]) return false;
+  size_t n = strlen(name);
+  for (const char *t : g_Tex.told) {
+    size_t k = strlen(t);
+    if (k == n ? strcmp(t, name) == 0 : k > n && strcmp(t + k - n, name) == 0 && (t[k - n - 1] == '\\' || t[k - n - 1] == '/'))
+      return true;
+  }
+  return false;
+}
+
 void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey) {
   if (!path || !texture) return;
+  if (char *told = ToldEntry(path)) told[0] = 0;
   DrawDev_Release(*texture);
   *texture = nullptr;
   size[0] = size[1] = 0.0f;
@@ -191,7 +216,7 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     // A file that is there but does not decode would otherwise draw nothing without a word
     // (a missing file is for the caller to report).
     fclose(f);
-    Seam_ErrorBoxf(kMsgCannotDecode, path);
+    Tell(path);
   }
 }
 

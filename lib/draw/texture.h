@@ -16,6 +16,7 @@
 enum {
   TEX_PER_MODEL = 128,
   TEX_MAX_POW2 = 1024,      // sizes above this are not rounded up
+  TEX_TOLD = 16,            // files last refused for their kind of image, remembered
   KZI_MAX_SIDE = 4096,      // larger decoded images are refused (64 MiB of pixels at most)
   BONE2_TEX_SLOTS = 32,
 };
@@ -33,6 +34,8 @@ struct TexState {
   i32 pixelsHeight[TEX_PER_MODEL];
   u32 *pixels[TEX_PER_MODEL];
   void *bone2Textures[BONE2_TEX_SLOTS * TEX_PER_MODEL];
+  char told[TEX_TOLD][260];   // the last files said to be of a kind not handled (ring)
+  u32 toldNext;
 };
 extern TexState g_Tex;
 
@@ -47,6 +50,11 @@ struct TexImage {
 void Tex_LoadImageFile(void **texture, const char *path, f32 size[2]);
 // The same with another colour key for the platform loader (0 = none).
 void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey);
+
+// Whether the last load of a file named `name` (the whole path, or its last part) found it
+// but refused its kind of image with a message: a list of textures not found leaves it out,
+// since the user was told the true reason already.
+bool Tex_WasRefused(const char *name);
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path);
 void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path);

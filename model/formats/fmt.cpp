@@ -22,6 +22,17 @@ FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...) {
   return FMT_REFUSED;
 }
 
+const char kFmtMsgBroken[] = "ファイルが壊れているため、読み込むことができません。";
+
+FmtResult Fmt_Broken(FmtStatus *st, const char *fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  char detail[200];
+  vsnprintf(detail, sizeof detail, fmt, ap);
+  va_end(ap);
+  return Fmt_Refuse(st, "%s\n%s", kFmtMsgBroken, detail);
+}
+
 Model3 *Fmt_NewModel(void) {
   g_ModelAllocArrays = 1;
   Model3 *m = Model3_New();

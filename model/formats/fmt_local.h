@@ -27,6 +27,15 @@ FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...)
 #endif
     ;
 
+// The refusal of a file whose own counts or lengths do not fit it (a damaged file): the
+// damaged-file reason and, on its next line, what did not fit (formatted).
+FmtResult Fmt_Broken(FmtStatus *st, const char *fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+extern const char kFmtMsgBroken[];
+
 // A new model with every array at capacity (the importers' scratch target).
 Model3 *Fmt_NewModel(void);
 // A scratch model with room for what a file of fileSize bytes can hold (full capacity for a

@@ -185,13 +185,15 @@ static FmtResult BuildPolygons(Model3 *m, LwoReadState *s, FmtStatus *st) {
     u16 n = Rd_U16BE(r);
     for (u32 c = 0; c < n; c++) idx[c] = Rd_U16BE(r);
     i16 surface = Rd_I16BE(r);
-    if (r->err) break;   // a polygon cut off by the end of the chunk is dropped
+    // A polygon whose corners run past the end of the chunk: its count does not fit the file.
+    if (r->err) return Fmt_Broken(st, "ポリゴン %d の頂点数 %u が POLS チャンクに収まりません。", m->polygonCount + 1, n);
     for (u32 c = 0; c < n; c++) {
       if (idx[c] >= m->positionCount) return Fmt_Refuse(st, "ポリゴンの頂点番号 %u が範囲外です。", idx[c]);
     }
     // A negative surface number marks detail polygons after this one: they are skipped.
     i32 sn = surface < 0 ? -(i32)surface : surface;
-    if (surface < 0 && !SkipDetailPolygons(r, Rd_U16BE(r), 1)) break;
+    if (surface < 0 && !SkipDetailPolygons(r, Rd_U16BE(r), 1))
+      return Fmt_Broken(st, "ポリゴン %d の細部ポリゴンが POLS チャンクに収まりません。", m->polygonCount + 1);
     LwoSurface grey = {"", false, LWO_DEFAULT_COLOR, LWO_DEFAULT_COLOR, LWO_DEFAULT_COLOR};
     const LwoSurface &surf = sn >= 1 && sn <= s->surfaceCount ? s->surfaces[sn - 1] : grey;
     i32 group = GroupOfSurface(m, surf);

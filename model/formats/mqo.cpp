@@ -115,6 +115,7 @@ static FmtResult ReadMaterials(Model3 *m, MqoState *s, ByteReader *r, const char
   char tok[MQO_LINE] = "";
   Mqo_NextToken(rest, tok, sizeof tok);
   i32 count = Fmt_Int(tok);
+  if (count < 0 || (u64)count > Rd_Remaining(r)) return Fmt_Broken(st, "Material %d がファイルに収まりません。", count);
   if (count > MODEL3_GROUPS) return Fmt_Refuse(st, "材質の数 %d が上限 (%d) を超えています。", count, MODEL3_GROUPS);
   char line[MQO_LINE];
   for (i32 mat = 0; mat < count; mat++) {
@@ -222,6 +223,9 @@ static FmtResult ReadObject(Model3 *m, MqoState *s, ByteReader *r, FmtStatus *st
     } else if (strcmp(tok, "vertex") == 0) {
       Mqo_NextToken(p, count, sizeof count);
       i32 n = Fmt_Int(count);
+      // Every vertex takes a line of at least one byte: a count the rest of the file cannot
+      // hold is damage, not a large object.
+      if (n < 0 || (u64)n > Rd_Remaining(r)) return Fmt_Broken(st, "vertex %d がファイルに収まりません。", n);
       if (n > MQO_MAX_OBJECT_VERTICES) return FMT_OK;   // the object is abandoned
       depth++;
       FmtResult res = ReadVertices(m, r, n, st);
@@ -229,6 +233,7 @@ static FmtResult ReadObject(Model3 *m, MqoState *s, ByteReader *r, FmtStatus *st
     } else if (strcmp(tok, "face") == 0) {
       Mqo_NextToken(p, count, sizeof count);
       i32 n = Fmt_Int(count);
+      if (n < 0 || (u64)n > Rd_Remaining(r)) return Fmt_Broken(st, "face %d がファイルに収まりません。", n);
       depth++;
       for (i32 i = 0; i < n; i++) {
         if (!Fmt_TextLine(r, line, sizeof line)) return Fmt_Refuse(st, "%s", kMsgCut);

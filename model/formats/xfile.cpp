@@ -22,7 +22,9 @@ static void StripExtension(char *dst, size_t size, const char *name) {
   if (dot && (!slash || dot > slash)) *dot = 0;
 }
 
-static bool CheckMesh(const XMeshData *mesh, const char *path, char *reason, size_t size) {
+// With overLimit, faces beyond the polygon limit are refused (an import does so, as the other
+// importers do: a model cut to the limit would lose the rest for good at its next save).
+static bool CheckMesh(const XMeshData *mesh, const char *path, char *reason, size_t size, bool overLimit) {
   if (mesh->materialCount > XFILE_MAX_MATERIALS) {
     Str_Format(reason, size, "%s : マテリアル数 %u ( 最大%dを超えています )", path, mesh->materialCount,
                XFILE_MAX_MATERIALS);
@@ -37,6 +39,10 @@ static bool CheckMesh(const XMeshData *mesh, const char *path, char *reason, siz
                (int)(g_MaxVertices < (u32)XFILE_MAX_VERTICES ? g_MaxVertices : (u32)XFILE_MAX_VERTICES));
     return false;
   }
+  if (overLimit && mesh->faceCount > g_MaxPolygons) {
+    Str_Format(reason, size, "%s : ポリゴン数 %u ( 最大%dを超えています )", path, mesh->faceCount, (int)g_MaxPolygons);
+    return false;
+  }
   u64 indexCount = (u64)mesh->faceCount * 3;
   for (u64 i = 0; i < indexCount; i++) {
     if (mesh->indices[i] >= mesh->vertexCount) {
@@ -48,7 +54,18 @@ static bool CheckMesh(const XMeshData *mesh, const char *path, char *reason, siz
   return true;
 }
 
+// A mesh without materials is one white group with the file's texture coordinates, as the
+// other importers give a model without surfaces or materials one group.
+static void BuildDefaultGroup(Model3 *m) {
+  Group3 &g = m->groups[0];
+  g.r = g.g = g.b = g.a = 255.0f;
+  g.texture = 0;
+  g.mapping = 10;
+  m->groupCount = 1;
+}
+
 static void BuildMaterials(Model3 *m, const XMeshData *mesh) {
+  if (mesh->materialCount == 0) return BuildDefaultGroup(m);
   m->groupCount = (i32)mesh->materialCount;
   for (u32 i = 0; i < mesh->materialCount; i++) {
     const XMaterial &mat = mesh->materials[i];
@@ -117,17 +134,22 @@ static void BuildPolygons(Model3 *m, const XMeshData *mesh, const char *path) {
   m->polygonCount = (i32)faces;
 }
 
-bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *reason, size_t reasonSize) {
+static bool BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *reason, size_t reasonSize,
+                       bool overLimit) {
   if (!m || !mesh || !m->positions || !m->polygons) {
     Str_Format(reason, reasonSize, "%s : モデルを作れませんでした。", path);
     return false;
   }
-  if (!CheckMesh(mesh, path, reason, reasonSize)) return false;
+  if (!CheckMesh(mesh, path, reason, reasonSize, overLimit)) return false;
   BuildMaterials(m, mesh);
   BuildVertices(m, mesh);
   BuildPolygons(m, mesh, path);
   for (int c = 0; c < 4; c++) m->color[c] = 255.0f;
   return true;
+}
+
+bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *reason, size_t reasonSize) {
+  return BuildModel(m, mesh, path, reason, reasonSize, false);
 }
 
 static const i32 kLoadFailed = (i32)0x80004005;
@@ -139,7 +161,7 @@ static i32 ParseInto(Model3 *m, const u8 *data, size_t size, const char *path, c
   if (XRead_Parse(data, size, path, &mesh, reason, reasonSize) != XREAD_OK) return kLoadFailed;
   XMeshData view;
   XRead_View(&mesh, &view);
-  if (!XFile_BuildModel(m, &view, path, reason, reasonSize)) return -1;
+  if (!BuildModel(m, &view, path, reason, reasonSize, true)) return -1;
   if (Finite_Model3(m)) return 1;
   Str_Format(reason, reasonSize, kKzMsgNotFinite, path);
   return -1;

@@ -45,7 +45,9 @@ struct XMeshData {
 };
 
 // Fills a scratch model (made with full arrays) from a loaded mesh: positions x 5.0, one
-// group and one texture entry per material, triangles grouped by their material. False
+// group and one texture entry per material (one white group for a mesh without materials),
+// triangles grouped by their material; faces beyond the polygon limit are cut with a log
+// line (the import, XFile_Parse, refuses them instead). False
 // with a user-facing reason for meshes beyond the capacities or with indices past the
 // vertices; the model is then left half-filled and must be discarded.
 bool XFile_BuildModel(Model3 *m, const XMeshData *mesh, const char *path, char *reason, size_t reasonSize);

@@ -295,6 +295,17 @@ TEST_F(FileMenuTest, SavesWithoutDataWriteNothing) {
   FileMenu_Command(IDM_KZO_SAVE);
   EXPECT_EQ(g_boxes.size(), 1u);
   EXPECT_TRUE(Files().empty());
+  // An empty model (as after 新規作成) has nothing the exports can hold: said before any dialog.
+  g_Sel.g_CurSlot = 0;
+  FileMenu_Command(IDM_NEW_MODEL);
+  ASSERT_NE(Model3_Get(0), nullptr);
+  for (u32 id : {IDM_MX_SAVE, IDM_LWO_SAVE, IDM_X_SAVE}) {
+    g_boxes.clear();
+    FileMenu_Command(id);
+    EXPECT_EQ(g_boxes, std::vector<std::string>{"保存するデータがありません。"}) << id;
+  }
+  EXPECT_TRUE(g_dialogs.empty());
+  EXPECT_TRUE(Files().empty());
 }
 
 TEST_F(FileMenuTest, ExportLimitAndSaveDefaults) {
@@ -621,6 +632,20 @@ TEST_F(FileMenuTest, MissingTexturesAreNamed) {
   EXPECT_EQ(g_boxes, std::vector<std::string>{"次のテクスチャが見つかりませんでした。\n\ngone.png"});
   ASSERT_NE(g_ModelPoses[0], nullptr);
   EXPECT_NE(g_ModelPoses[0]->textures[1], nullptr);
+  // A texture that is there in a kind of image not handled (a grey PSD) is said once, for
+  // what it is, and is not in the list of those not found.
+  WriteFileBytes("quad.psd", std::string("8BPS\0\1\0\0\0\0\0\0\0\1", 14));
+  m = Model3_Get(0);   // the model read
+  ASSERT_NE(m, nullptr);
+  Model3_SetText(&m->textures[1].name, "quad.psd");
+  ASSERT_TRUE(Shown(Kzp_Write, m, "t.KZP"));
+  g_boxes.clear();
+  g_answers = {std::string(dir) + "/t.KZP"};
+  FileMenu_Command(IDM_KZP_OPEN);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_NE(g_boxes[0].find("quad.psd を読み込めません。この形式の画像には対応していません。"), std::string::npos) << g_boxes[0];
+  EXPECT_EQ(g_boxes[1], "次のテクスチャが見つかりませんでした。\n\ngone.png");
+  remove("quad.psd");
   Model3_FreeAllSlots();
   FakeDev_Remove();
 }

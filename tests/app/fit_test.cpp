@@ -95,6 +95,39 @@ TEST(ViewFit, ZeroSizeClientAndHugeBoxesStillEnd) {
   EXPECT_TRUE(std::isfinite(v.zoom));
 }
 
+// A model of finite points whose widths are enormous (a file's coordinates near the float
+// limit): every view's fit ends in bounded steps with finite numbers, the perspective eye a
+// float, and the orthographic views as far out as they go.
+TEST(ViewFit, EnormousModelsGetFiniteViews) {
+  struct Case {
+    f32 lo, hi;   // every axis
+  };
+  const Case cases[] = {{-3e37f, 3e37f}, {-1.7e38f, 1.7e38f}, {0, 3.4e38f}, {-1e12f, 1e12f}, {-1e6f, 1e6f}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.hi);
+    const f32 pts[] = {c.lo, c.lo, c.lo, c.hi, c.hi, c.hi};
+    f32 mn[3], mx[3];
+    ASSERT_TRUE(View_BoundsOfPoints(pts, 2, mn, mx));
+    ViewRecord v = {};
+    g_projections = 0;
+    View_FitPerspective(&v, mn, mx, 800, 600, -20, 20, &kCam);
+    EXPECT_LE(g_projections, 8 * VIEW_FIT_MAX_STEPS);
+    f32 eye[3];
+    View_PerspectiveEye(&v, -20, 20, eye);
+    EXPECT_TRUE(std::isfinite(v.zoom) && std::isfinite(eye[0]) && std::isfinite(eye[1]) && std::isfinite(eye[2]))
+        << v.zoom << " " << eye[2];
+    for (u32 kind : {VIEW_FRONT, VIEW_TOP, VIEW_SIDE}) {
+      ViewRecord o = {};
+      o.kind = kind;
+      o.zoom = 0.25f;
+      o.w = 448; o.h = 496;
+      View_FitOrtho(&o, pts, 2);
+      EXPECT_EQ(o.zoom, g_ViewMinZoom) << kind;   // 40 px a unit x 0.001: 2e6 units span 80,000 px
+      EXPECT_TRUE(std::isfinite(o.panX) && std::isfinite(o.panY) && std::isfinite(o.panZ));
+    }
+  }
+}
+
 TEST(ViewFit, FlatSelectionIsWidenedToTwoUnits) {
   const f32 pts[] = {1, 2, 5, 3, 4, 5, 2, 2, 5};   // all at z = 5
   f32 mn[3], mx[3];

@@ -435,4 +435,30 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // 0 and 2 tie at 20 pixels: the first
 }
 
+// The orthographic views' pixels of an enormous model's points (the bone and the weight
+// mapping alike): whole numbers held far outside the view, never the undefined result of a
+// conversion beyond an i32; ordinary points where they were.
+TEST(Ed3DBoneScreen, FarPointsLandFarOutsideTheView) {
+  ViewRecord v = {};
+  v.kind = VIEW_FRONT;
+  v.zoom = 0.25f;
+  v.centerX = 200, v.centerY = 150;
+  const i32 far = 1000000000;
+  struct Case {
+    f32 x, y;
+    i32 sx, sy, wx, wy;   // bone, weight mapping (the weight view's pixels are from the centre)
+  } const cases[] = {{1, 2, 210, 130, 210, 130},
+                     {1e37f, -1e37f, far, far, 200 + far, 150 + far},
+                     {-3e38f, 3e38f, -far, -far, 200 - far, 150 - far}};
+  for (const Case &c : cases) {
+    i32 x, y;
+    ASSERT_TRUE(Ed3D_BoneScreen(&v, Vec3{c.x, c.y, 0}, &x, &y));
+    EXPECT_EQ(x, c.sx) << c.x;
+    EXPECT_EQ(y, c.sy) << c.y;
+    ASSERT_TRUE(Ed3D_WeightScreen(&v, Vec3{c.x, c.y, 0}, &x, &y));
+    EXPECT_EQ(x, c.wx) << c.x;
+    EXPECT_EQ(y, c.wy) << c.y;
+  }
+}
+
 }  // namespace

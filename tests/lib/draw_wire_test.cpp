@@ -77,6 +77,30 @@ TEST_F(DrawWireTest, ALineShowsUnlessLaterOpaqueOnesCoverAllItMayCover) {
   EXPECT_TRUE(DrawMarks_Covered(0, 5));
 }
 
+// Lines of an enormous model reach anywhere an i32 does: each shows, covers the pixels of
+// its steps within the viewport as a short line there would, and is walked at once (not pixel
+// by pixel to its far end, nor with differences that overflow).
+TEST_F(DrawWireTest, LinesFromFarBeyondTheViewportCoverOnlyWhatLiesInIt) {
+  const i32 lo = INT32_MIN, hi = INT32_MAX, far = 1000000000;
+  struct Row {
+    i32 x1, y1, x2, y2;
+    i32 px, py, qx, qy;   // a short line on its pixels inside, covered after it
+  } const rows[] = {
+      {lo, 100, hi, 100, 0, 100, 639, 100},
+      {320, hi, 320, lo, 320, 0, 320, 479},
+      {-far, -far, far, far, 10, 10, 20, 20},   // 45 degrees
+      {far, 200, 100, 200, 101, 200, 639, 200},   // its end at 100 is not drawn by every device
+      {lo, 7, 3, 7, 0, 7, 2, 7},   // ends inside
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(testing::Message() << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2);
+    ASSERT_TRUE(DrawMarks_Begin());
+    EXPECT_TRUE(DrawMarks_Line(r.x1, r.y1, r.x2, r.y2, true));
+    EXPECT_FALSE(DrawMarks_Line(r.px, r.py, r.qx, r.qy, true));
+    EXPECT_FALSE(DrawMarks_Covered(r.px + (r.py == r.qy ? 0 : 1), r.py + (r.py == r.qy ? 1 : 0)));   // beside it
+  }
+}
+
 // The walk against a plain model of it: for each of the four kinds of device (drawing the
 // last pixel or not, leaving out an upward start or not), the set of pixels later opaque
 // primitives draw, and a line shown when it draws one outside its kind's set.

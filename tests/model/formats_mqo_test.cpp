@@ -147,7 +147,9 @@ TEST_F(Mqo, OutOfRangeNumbersAreRefused) {
   EXPECT_TRUE(IsMarker(2));
   // An object of more than 160,000 vertices is abandoned: its faces are not read.
   SetCapacity(4000);
-  ASSERT_EQ(ReadText(2, "Object \"a\" {\n vertex 200000 {\n 0 0 0\n }\n face 1 {\n 3 V(0 0 0)\n }\n}\nEof\n"), 1);
+  std::string lines;
+  for (int i = 0; i < 200000; i++) lines += " 0 0 0\n";
+  ASSERT_EQ(ReadText(2, "Object \"a\" {\n vertex 200000 {\n" + lines + " }\n face 1 {\n 3 V(0 0 0)\n }\n}\nEof\n"), 1);
   EXPECT_EQ(Model3_Get(2)->polygonCount, 0);
   remove("mqo_test.mqo");
 }

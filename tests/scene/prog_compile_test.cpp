@@ -118,6 +118,11 @@ TEST_F(ProgTest, EachProblemGivesOneLogLineWithItsLineNumber) {
       {"Font 1 2 a b c\n", "1 行目 : 6 語目から後は無視されます。 (c)"},
       {longLine, "1 行目 : 255 バイトを超えたので、残りを次の行として読みます。"},
       {"Var x\nx = 5 \n", "2 行目 : 行末に空白があります。"},
+      {"Var a\nb = a + 1\n", "2 行目 : 宣言されていない変数です。 (b)"},
+      {"Var a\nb + 1\n", "2 行目 : 宣言されていない変数です。 (b)"},
+      {"Var a\nIf a >\nEnd\n", "2 行目 : 式が途中で終わっています。 (>)"},
+      {"Var a\nIf a\nEnd\n", "2 行目 : 式が途中で終わっています。 (a)"},
+      {"If\nEnd\n", "1 行目 : 式が途中で終わっています。 (If)"},
   };
   for (const auto &c : cases) {
     logs.clear();
@@ -127,6 +132,9 @@ TEST_F(ProgTest, EachProblemGivesOneLogLineWithItsLineNumber) {
     ASSERT_EQ(logs.size(), 1u) << c.second;
     EXPECT_EQ(logs[0], c.second);
   }
+  // An If cut short compiles to nothing, not to a comparison with 0.
+  Compiled("Var a\nIf a >\nEnd\n");
+  EXPECT_EQ(g_ProgEditor.runtime->blocks[0]->code[1], 0);
   // The cut line continues as the next line: two ScreenDraw statements.
   EXPECT_EQ(Compiled(longLine), KzsBytes::File({}, {{22}, {22}}));
 }

@@ -232,3 +232,22 @@ TEST_F(ProgRunFileTest, EnteringTwiceAndLeavingFreesEveryRuntime) {
   EXPECT_EQ(g_Lib.runState, 7u);
   EXPECT_EQ(Cwd(), data);
 }
+
+// A run compiles the source and never writes it: sources with errors, CR LF line ends, blanks
+// at line ends, a last line without its end and a line past 255 bytes are the same bytes
+// after a run, a few frames and a stop.
+TEST_F(ProgRunFileTest, ARunLeavesTheSourceAsItWas) {
+  const std::string sources[] = {
+      "Var a\nIf a >\nEnd\nb = a + 1\nfoo\n",
+      "Var x\r\nx = x + 1 \r\nScreenDraw\r\n",
+      "Var x\nx = 3",
+      "ScreenDraw" + std::string(300, ' ') + "ScreenDraw\n",
+  };
+  for (const std::string &src : sources) {
+    Write(src);
+    Prog_Run();
+    for (int frame = 0; frame < 3; frame++) Prog_Execute();
+    Prog_Stop();
+    EXPECT_EQ(ReadFileString(dir + "/s.txt"), src);
+  }
+}
