@@ -142,16 +142,23 @@ static bool VideoOpen(const char *path, bool video) {
   if (!w) return false;
   ShowWindow(w, SW_HIDE);
   SendMessageA(w, MCI_STOP, 0, 0);
-  if (SendMessageA(w, MCIWNDM_OPENA, 0, (LPARAM)path) != 0 || SendMessageA(w, MCIWNDM_CAN_PLAY, 0, 0) == 0 ||
-      SendMessageA(w, MCI_PLAY, 0, 0) != 0) {
+  if (SendMessageA(w, MCIWNDM_OPENA, 0, (LPARAM)path) != 0 || SendMessageA(w, MCIWNDM_CAN_PLAY, 0, 0) == 0) {
+    DestroyWindow(w);
+    return false;
+  }
+  // A video is in place before it starts, so that its first frame shows.
+  if (video) {
+    // The frames the library presents meanwhile leave the video's place alone.
+    HWND main = (HWND)g_Lib.mainWnd;
+    SetWindowLongA(main, GWL_STYLE, GetWindowLongA(main, GWL_STYLE) | WS_CLIPCHILDREN);
+    EnableWindow(w, FALSE);
+    PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
+  }
+  if (SendMessageA(w, MCI_PLAY, 0, 0) != 0) {
     DestroyWindow(w);
     return false;
   }
   g_MovieEditor.video = w;
-  if (video) {
-    EnableWindow(w, FALSE);
-    PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
-  }
   return true;
 }
 
