@@ -216,8 +216,15 @@ void Movie_RenderDlgRefresh(void) {
 // [SECTION] video window
 
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
-  Movie_CloseVideoWindow();
   bool video = Movie_IsVideoPath(path);
+  // The file already playing (a loop of the movie, the end of the BGM) starts again in its
+  // window: a window closed and made anew at every loop took the platform's player down.
+  if (path && g_MovieEditor.video && g_D3DApp.videoLoop && strcmp(g_D3DApp.videoPath, path) == 0 &&
+      g_SceneSeam.videoRestart && g_SceneSeam.videoRestart()) {
+    Timer_Reset();
+    return true;
+  }
+  Movie_CloseVideoWindow();
   if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path, video)) return false;
   D3DApp_VideoOpened(path, video, (u8)flag);
   Timer_Reset();

@@ -162,6 +162,18 @@ static bool VideoOpen(const char *path, bool video) {
   return true;
 }
 
+// Back to the beginning and on: the seek's own stop notice comes back here and is let be.
+static bool VideoRestart(void) {
+  static bool restarting;
+  HWND w = (HWND)g_MovieEditor.video;
+  if (!w) return false;
+  if (restarting) return true;
+  restarting = true;
+  bool ok = SendMessageA(w, MCI_SEEK, 0, MCIWND_START) == 0 && SendMessageA(w, MCI_PLAY, 0, 0) == 0;
+  restarting = false;
+  return ok;
+}
+
 // A change of the back buffer's size: the video follows it.
 static void MoveVideo(i32 width, i32 height) {
   HWND w = (HWND)g_MovieEditor.video;
@@ -177,6 +189,7 @@ void Movie_InstallWin(void) {
   o.aviStop = AviStop;
   o.videoOpen = VideoOpen;
   o.videoClose = VideoClose;
+  o.videoRestart = VideoRestart;
   g_LibHooks.moveVideoWindow = MoveVideo;
 }
 

@@ -66,6 +66,7 @@ struct SceneSeam {
   // MCI window: opens and plays path (false: cannot play, no window left), stops and closes
   // it. A video shows in the main window's client area; music plays with no window shown.
   bool (*videoOpen)(const char *path, bool video);
+  bool (*videoRestart)(void);   // the open file from its beginning again (false: none open)
   void (*videoClose)(void);
 };
 extern SceneSeam g_SceneSeam;
