@@ -181,8 +181,10 @@ struct FamilyFrees {
   u32 family, enter, leave;
 };
 static const FamilyFrees kFrees[] = {
-    {FAMILY_PREVIEW, DOCS_3D, 0},                       // a new model in slot 0
-    {FAMILY_3D_MODEL, DOCS_3D, DOCS_3D},                // slot 0 made anew on every entry
+    // Slot 0 is made anew on entering these two; the 3D editor's model in it was asked
+    // about when the 3D editor was left.
+    {FAMILY_PREVIEW, 0, 0},
+    {FAMILY_3D_MODEL, 0, DOCS_3D},
     {FAMILY_2D_MODEL, 0, 0},                            // the bone model stays; objects: below
     {FAMILY_EFFECT, DOCS_3D, DOC_BIT(DOC_EFFECT)},
     {FAMILY_2D_MAP, 0, DOC_BIT(DOC_MAP2)},

@@ -207,6 +207,8 @@ TEST(MovieBgmWin, EveryBgmLeavesNoWindowAndTheToolsInReach) {
     }, 1500);
     EXPECT_LE(most, 1u);
     std::vector<HWND> open = MciWindows();
+    // Music leaves the library drawing; only a video stops it.
+    EXPECT_EQ(g_D3DApp.videoActive, c.plays && c.video ? 1 : 0);
     if (c.plays) {
       EXPECT_TRUE(g_boxes.empty()) << g_boxes[0];
       ASSERT_EQ(open.size(), 1u);
