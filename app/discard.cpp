@@ -27,13 +27,16 @@ static const DiscardKind kKinds[DOC_KINDS] = {
     {"ソース", "プログラムのソース"},
 };
 
-bool Discard_Ask(u32 kind) {
+bool Discard_Ask(u32 kind) { return Discard_AskNamed(kind, false); }
+
+bool Discard_AskNamed(u32 kind, bool fullName) {
   if (!Doc_IsChanged(kind) || !g_ShellSeam.askYesNo) {
     Doc_AllowReplace(kind);
     return true;
   }
   char text[256];
-  Str_Format(text, sizeof text, "編集中の%sは破棄されます。よろしいですか？", kKinds[kind].shortName);
+  const DiscardKind &k = kKinds[kind];
+  Str_Format(text, sizeof text, "編集中の%sは破棄されます。よろしいですか？", fullName ? k.listName : k.shortName);
   if (!g_ShellSeam.askYesNo(text)) return false;
   Doc_AllowReplace(kind);
   return true;

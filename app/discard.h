@@ -11,6 +11,9 @@
 // for the kind it replaces before anything else. The flag stays as it is: the command clears
 // it with Doc_Replaced when it did replace the document.
 bool Discard_Ask(u32 kind);
+// Discard_Ask with the kind's full name ("２Ｄボーンモデル") when fullName: the question of a
+// step that frees a document of another family than the one it is made in.
+bool Discard_AskNamed(u32 kind, bool fullName);
 // The exit question: "終了しても、よろしいですか？", and before it, when documents have
 // changed, one line naming each (kind and file name, where it has one).
 void Discard_ExitQuestion(char *out, size_t size);

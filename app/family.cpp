@@ -169,23 +169,68 @@ void App_LeaveFamily(void) {
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
 }
 
-// Leaving the 3D editor, or re-entering it, discards the model in slot 0 and every undo
-// history; leaving the collision editor discards its set (the next entry makes a new one);
-// leaving the 2D map editor frees its map; leaving the movie editor frees its movie; leaving the program editor drops its edit text;
-// leaving the 2D editor's object sub-mode frees its object models. A
-// document changed since it was loaded, saved or made is only discarded when the user agrees.
-// (Not the edited flag: every recorded undo step clears that one.)
-static bool MayDiscardEditedDocument(void) {
-  // subMode 0: in every sub-mode of the family.
-  static const struct { u32 family, subMode, kind; } kKinds[] = {
-      {FAMILY_3D_MODEL, 0, DOC_MODEL3}, {FAMILY_2D_MODEL, SUB_2D_OBJECT, DOC_OBJ2}, {FAMILY_COLLISION, 0, DOC_COLLISION},
-      {FAMILY_2D_MAP, 0, DOC_MAP2},     {FAMILY_MOVIE, 0, DOC_MOVIE},              {FAMILY_PROGRAM, 0, DOC_PROGRAM},
-  };
-  for (const auto &k : kKinds) {
-    if (g_Shell.g_EditFamily != k.family || (k.subMode && g_Shell.g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
-    if (!Discard_Ask(k.kind)) return false;
-    Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
+// What a family switch frees, by kind of document: every document the family being left
+// drops on leaving, and every one the family being entered drops on entering (the movie,
+// collision and program families start by freeing every model of every family).
+#define DOC_BIT(k) (1u << (k))
+enum : u32 {
+  DOCS_3D = DOC_BIT(DOC_MODEL3) | DOC_BIT(DOC_OBJ3),
+  DOCS_MODELS = DOCS_3D | DOC_BIT(DOC_BONE2) | DOC_BIT(DOC_OBJ2),
+};
+struct FamilyFrees {
+  u32 family, enter, leave;
+};
+static const FamilyFrees kFrees[] = {
+    // Slot 0 is made anew on entering these two; the 3D editor's model in it was asked
+    // about when the 3D editor was left.
+    {FAMILY_PREVIEW, 0, 0},
+    {FAMILY_3D_MODEL, 0, DOCS_3D},
+    {FAMILY_2D_MODEL, 0, 0},                            // the bone model stays; objects: below
+    {FAMILY_EFFECT, DOCS_3D, DOC_BIT(DOC_EFFECT)},
+    {FAMILY_2D_MAP, 0, DOC_BIT(DOC_MAP2)},
+    {FAMILY_COLLISION, DOCS_MODELS, DOCS_3D | DOC_BIT(DOC_COLLISION)},
+    {FAMILY_MOVIE, DOCS_MODELS, DOCS_MODELS | DOC_BIT(DOC_MOVIE)},
+    {FAMILY_PROGRAM, DOCS_MODELS, DOCS_MODELS | DOC_BIT(DOC_PROGRAM)},
+};
+
+static const FamilyFrees *FreesOf(u32 family) {
+  for (const FamilyFrees &f : kFrees)
+    if (f.family == family) return &f;
+  return nullptr;
+}
+
+// The family whose own document a kind is: its question keeps the short name there.
+static u32 HomeFamily(u32 kind) {
+  switch (kind) {
+    case DOC_MODEL3: case DOC_OBJ3: return FAMILY_3D_MODEL;
+    case DOC_BONE2: case DOC_OBJ2: return FAMILY_2D_MODEL;
+    case DOC_MOVIE: return FAMILY_MOVIE;
+    case DOC_COLLISION: return FAMILY_COLLISION;
+    case DOC_MAP2: return FAMILY_2D_MAP;
+    case DOC_EFFECT: return FAMILY_EFFECT;
+    default: return FAMILY_PROGRAM;
   }
+}
+
+u32 Family_SwitchFrees(u32 from, u32 subMode, u32 to) {
+  const FamilyFrees *f = FreesOf(from), *t = FreesOf(to);
+  u32 mask = (f ? f->leave : 0) | (t ? t->enter : 0);
+  // Leaving the 2D editor's object sub-mode frees its object models.
+  if (from == FAMILY_2D_MODEL && subMode == SUB_2D_OBJECT) mask |= DOC_BIT(DOC_OBJ2);
+  return mask;
+}
+
+// Before a switch frees a document changed since it was loaded, saved or made (of whatever
+// family), the user is asked; "いいえ" to any question keeps everything and no switch
+// happens. (Not the edited flag: every recorded undo step clears that one.)
+static bool MayDiscardEditedDocuments(u32 to) {
+  u32 mask = Family_SwitchFrees(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, to);
+  for (u32 k = 0; k < DOC_KINDS; k++) {
+    if (!(mask & DOC_BIT(k)) || !Doc_IsChanged(k)) continue;
+    if (!Discard_AskNamed(k, HomeFamily(k) != g_Shell.g_EditFamily)) return false;
+  }
+  for (u32 k = 0; k < DOC_KINDS; k++)
+    if (mask & DOC_BIT(k)) Doc_ClearChanged(k);   // given up: the next entry replaces it without asking again
   return true;
 }
 
@@ -210,7 +255,7 @@ static void Start3DFamily(void) {
 void App_SwitchTo3DFamily(void) {
   // Choosing the 3D editor while in it would empty slot 0 and the undo history for nothing.
   if (g_Shell.g_EditFamily == FAMILY_3D_MODEL) return;
-  if (!MayDiscardEditedDocument()) { g_Shell.g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedDocuments(FAMILY_3D_MODEL)) { g_Shell.g_EditDlgRefresh = 1; return; }
   g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
   App_LeaveFamily();
   Start3DFamily();
@@ -220,7 +265,7 @@ void App_SwitchFamily(u32 family) {
   if (family == g_Shell.g_EditFamily) return;
   if (family == FAMILY_3D_MODEL) { App_SwitchTo3DFamily(); return; }
   if (!Family_IsKnown(family)) return;
-  if (!MayDiscardEditedDocument()) { g_Shell.g_EditDlgRefresh = 1; return; }
+  if (!MayDiscardEditedDocuments(family)) { g_Shell.g_EditDlgRefresh = 1; return; }
   g_Shell.g_PrevEditFamily = g_Shell.g_EditFamily;
   g_Shell.g_PrevEditSubMode = g_Shell.g_EditSubMode;
   App_LeaveFamily();

@@ -81,6 +81,10 @@ void App_LeaveFamily(void);
 // (before a leave).
 void App_KeepWorkAreas(bool on);
 void App_SwitchTo3DFamily(void);
+// The kinds of document (bit DOC_*) a switch from `from` (in subMode) to `to` frees: what the
+// family left drops on leaving and what the family entered drops on entering. Each changed one
+// is asked about before the switch.
+u32 Family_SwitchFrees(u32 from, u32 subMode, u32 to);
 void App_SwitchFamily(u32 family);
 // The sub-mode of a family with sub-modes (the editor's mode buttons, between its leave and
 // enter steps); the one it replaces becomes the previous sub-mode.

@@ -235,9 +235,22 @@ void App_IdlePass(void) {
 }
 
 // [SECTION] message loop
+// True for a key that a control takes itself (an edit field, a combo box or its edit field, a
+// list): there a letter, a digit or an arrow is text or a move, never a key command. The
+// function keys stay commands everywhere (F5 runs the script being typed).
+static bool TakesKeys(HWND w, u32 vk) {
+  static const char *const kClasses[] = {"Edit", "ComboBox", "ComboLBox", "ListBox", "SysListView32", "SysTreeView32"};
+  char name[32];
+  if (vk >= VK_F1 && vk <= VK_F24) return false;
+  if (!w || !GetClassNameA(w, name, sizeof name)) return false;
+  for (const char *c : kClasses)
+    if (lstrcmpiA(name, c) == 0) return true;
+  return false;
+}
+
 static void RouteMessage(MSG *msg) {
   if (Modal_TakeStaleKey(msg)) return;   // the release of a key that closed a modal window
-  if (msg->message == WM_KEYUP) App_LoopKeyUp((u32)msg->wParam);
+  if (msg->message == WM_KEYUP && !TakesKeys(msg->hwnd, (u32)msg->wParam)) App_LoopKeyUp((u32)msg->wParam);
   if (msg->message == WM_MOUSEWHEEL && App_WheelTargetActive()) {
     if ((i16)HIWORD(msg->wParam) >= 0) App_OnWheelUp();
     else App_OnWheelDown();

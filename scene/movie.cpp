@@ -392,9 +392,13 @@ i32 Movie_PlaybackEnd(bool chain) {
       Str_Format(folder, sizeof folder, "%.*s", (int)at, next);
       FileDlg_ChangeDir(folder);
     }
+    // This movie's BGM ends with it; the next one's starts with the next movie.
+    Movie_CloseVideoWindow();
     if (Kzv_Read(next)) {
       g_Movie.playState = MOVIE_PLAYING;
       g_MovieScene.frame = 0;
+      // The reader opens it itself where no editor runs.
+      if (s.bgmPresent == 1 && g_EditorMode != 0) Movie_OpenBgm();
       return MOVIE_END_CHAINED;
     }
     // The next movie did not read: this one stays, stopped.

@@ -198,6 +198,7 @@ void Movie_Enter(const HookCtx *c) {
 
 void Movie_Leave(const HookCtx *c) {
   g_Shell.g_Playing = 0;
+  Movie_CloseVideoWindow();   // the BGM does not play on in another family
   Lib_ClearAllModels();
   for (u32 d = 0; d < MOVIE_DIALOGS; d++) Movie_CloseDialog(d);
   if (g_ShellSeam.destroyExtraViews) g_ShellSeam.destroyExtraViews();
@@ -542,6 +543,7 @@ void Movie_StartPlayback(void) {
   if (g_Widget.isChecked) s.loopFlag = Widget_IsChecked(Movie_Dialog(MOVIE_DIALOG_KEY), IDC_MOVIE_LOOP) ? 1 : 0;
   if (g_Movie.playState == MOVIE_STOPPED) g_MovieEditor.savedFrame = g_MovieScene.frame;
   g_MovieScene.frame = s.playStart;
+  g_MovieEditor.bgmRefused[0] = 0;   // a file refused before is named again on this start
   if (s.bgmPresent == 1) Movie_OpenBgm();
   g_Movie.playState = MOVIE_PLAYING;
   g_MovieEditor.refresh[MOVIE_DIALOG_KEY] = 1;
@@ -556,7 +558,8 @@ void Movie_StopPlayback(void) {
   g_Movie.playState = MOVIE_STOPPED;
   g_MovieEditor.recordHold = 0;
   if (g_SceneSeam.aviStop) g_SceneSeam.aviStop();
-  if (g_MovieScene.bgmPresent == 1) Movie_CloseVideoWindow();
+  // Also when the BGM was taken off during playback: its window goes all the same.
+  Movie_CloseVideoWindow();
   g_MovieScene.frame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
   App_MarkAllRedraw();

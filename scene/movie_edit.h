@@ -46,6 +46,7 @@ struct MovieEditor {
   i32 shownFrame;            // frame last shown on the key dialog's scroll bar
   u8 recordHold;             // a recording just started: its first pass shows the start frame
   void *video;               // the video window playing the BGM (platform handle), null: none
+  char bgmRefused[256];      // the BGM that could not be played since playback started (named once)
   void *dialogs[MOVIE_DIALOGS];
   u32 refresh[MOVIE_DIALOGS];
 };

@@ -216,24 +216,45 @@ void Movie_RenderDlgRefresh(void) {
 // [SECTION] video window
 
 bool Movie_OpenVideoWindow(const char *path, i32 flag) {
+  bool video = Movie_IsVideoPath(path);
+  // The file already playing (a loop of the movie, the end of the BGM) starts again in its
+  // window: a window closed and made anew at every loop took the platform's player down.
+  if (path && g_MovieEditor.video && g_D3DApp.videoLoop && strcmp(g_D3DApp.videoPath, path) == 0 &&
+      g_SceneSeam.videoRestart && g_SceneSeam.videoRestart()) {
+    Timer_Reset();
+    return true;
+  }
   Movie_CloseVideoWindow();
-  if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path)) return false;
-  D3DApp_VideoOpened(path, Movie_IsVideoPath(path), (u8)flag);
+  if (!path || !g_SceneSeam.videoOpen || !g_SceneSeam.videoOpen(path, video)) return false;
+  D3DApp_VideoOpened(path, video, (u8)flag);
   Timer_Reset();
   return true;
 }
 
+// A BGM that cannot be played is named once: the loops and chained movies that reopen it
+// afterwards are silent until playback starts again.
+static bool RefuseBgm(const char *fmt, const char *path) {
+  MovieEditor &e = g_MovieEditor;
+  if (strcmp(e.bgmRefused, path) == 0) return false;
+  Str_Copy(e.bgmRefused, sizeof e.bgmRefused, path);
+  Seam_ErrorBoxf(fmt, path);
+  return false;
+}
+
 bool Movie_OpenBgm(void) {
   char path[FILEDLG_TEXT];
-  if (!MovieDlg_FindKeptPath(g_MovieScene.bgmFileName, path, sizeof path)) {
-    Seam_ErrorBoxf("BGM の %s を開くことができませんでした。", path);
-    return false;
-  }
-  return Movie_OpenVideoWindow(path, 1);
+  if (!MovieDlg_FindKeptPath(g_MovieScene.bgmFileName, path, sizeof path))
+    return RefuseBgm("BGM の %s を開くことができませんでした。", path);
+  // Without a player (a build with no MCI) nothing plays and there is nothing to say.
+  if (strcmp(g_MovieEditor.bgmRefused, path) == 0 || !g_SceneSeam.videoOpen) return false;
+  if (!Movie_OpenVideoWindow(path, 1)) return RefuseBgm("BGM の %s を再生できませんでした。", path);
+  return true;
 }
 
 void Movie_CloseVideoWindow(void) {
-  if (g_SceneSeam.videoClose) g_SceneSeam.videoClose();
+  // The library's state first: the window's stop notice, sent while it closes, then finds
+  // nothing to replay.
   D3DApp_VideoClosed();
+  if (g_SceneSeam.videoClose) g_SceneSeam.videoClose();
   Timer_Reset();
 }

@@ -123,38 +123,61 @@ static void VideoClose(void) {
   g_MovieEditor.video = nullptr;
   if (!w) return;
   SendMessageA(w, MCI_STOP, 0, 0);
-  SendMessageA(w, WM_CLOSE, 0, 0);
+  DestroyWindow(w);
 }
 
-// The video plays alone: in a window owned by the main window at the screen's top left, as
-// large as the screen and above every other window (the tool windows and the views are kept
-// above the main window only). It is disabled, so a click never activates it.
-static void PutVideo(HWND w) {
-  SetWindowPos(w, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
+// A video plays in the main window's client area at its top left, as large as the back
+// buffer (the library draws nothing meanwhile): the tool windows and the views stay above it
+// and take clicks. It is disabled, so a click on it goes to the main window.
+static void PutVideo(HWND w, i32 width, i32 height) {
+  SetWindowPos(w, HWND_TOP, 0, 0, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-static bool VideoOpen(const char *path) {
+// The window is made hidden; music plays in it without ever being shown. A file the device
+// cannot open or play (no device, a damaged or missing file) leaves no window.
+static bool VideoOpen(const char *path, bool video) {
   HWND w = MCIWndCreateA((HWND)g_Lib.mainWnd, GetModuleHandleA(nullptr),
-                         WS_POPUP | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
+                         WS_CHILD | MCIWNDF_NOPLAYBAR | MCIWNDF_NOMENU | MCIWNDF_NOTIFYMODE | MCIWNDF_NOERRORDLG,
                          nullptr);
   if (!w) return false;
+  ShowWindow(w, SW_HIDE);
   SendMessageA(w, MCI_STOP, 0, 0);
-  SendMessageA(w, MCIWNDM_OPENA, 0, (LPARAM)path);
-  if (SendMessageA(w, MCIWNDM_CAN_PLAY, 0, 0) == 0) {
-    SendMessageA(w, WM_CLOSE, 0, 0);
+  if (SendMessageA(w, MCIWNDM_OPENA, 0, (LPARAM)path) != 0 || SendMessageA(w, MCIWNDM_CAN_PLAY, 0, 0) == 0) {
+    DestroyWindow(w);
     return false;
   }
-  SendMessageA(w, MCI_PLAY, 0, 0);
-  PutVideo(w);
-  EnableWindow(w, FALSE);
-  ShowWindow(w, SW_SHOWNOACTIVATE);
+  // A video is in place before it starts, so that its first frame shows.
+  if (video) {
+    // The frames the library presents meanwhile leave the video's place alone.
+    HWND main = (HWND)g_Lib.mainWnd;
+    SetWindowLongA(main, GWL_STYLE, GetWindowLongA(main, GWL_STYLE) | WS_CLIPCHILDREN);
+    EnableWindow(w, FALSE);
+    PutVideo(w, g_Lib.screenWidth, g_Lib.screenHeight);
+  }
+  if (SendMessageA(w, MCI_PLAY, 0, 0) != 0) {
+    DestroyWindow(w);
+    return false;
+  }
   g_MovieEditor.video = w;
   return true;
 }
 
-// A change of the main window's size leaves the video as large as the screen.
-static void MoveVideo(i32, i32) {
-  if (HWND w = (HWND)g_MovieEditor.video) PutVideo(w);
+// Back to the beginning and on: the seek's own stop notice comes back here and is let be.
+static bool VideoRestart(void) {
+  static bool restarting;
+  HWND w = (HWND)g_MovieEditor.video;
+  if (!w) return false;
+  if (restarting) return true;
+  restarting = true;
+  bool ok = SendMessageA(w, MCI_SEEK, 0, MCIWND_START) == 0 && SendMessageA(w, MCI_PLAY, 0, 0) == 0;
+  restarting = false;
+  return ok;
+}
+
+// A change of the back buffer's size: the video follows it.
+static void MoveVideo(i32 width, i32 height) {
+  HWND w = (HWND)g_MovieEditor.video;
+  if (w && IsWindowVisible(w)) PutVideo(w, width, height);
 }
 
 void Movie_InstallWin(void) {
@@ -166,6 +189,7 @@ void Movie_InstallWin(void) {
   o.aviStop = AviStop;
   o.videoOpen = VideoOpen;
   o.videoClose = VideoClose;
+  o.videoRestart = VideoRestart;
   g_LibHooks.moveVideoWindow = MoveVideo;
 }
 

@@ -63,8 +63,10 @@ struct SceneSeam {
   bool (*saveRect)(const char *name, i32 left, i32 top, i32 right, i32 bottom);
   bool (*aviStart)(const char *name, u32 frameRate);
   void (*aviStop)(void);
-  // MCI window: opens and plays path (false: cannot play, no window), stops and closes it.
-  bool (*videoOpen)(const char *path);
+  // MCI window: opens and plays path (false: cannot play, no window left), stops and closes
+  // it. A video shows in the main window's client area; music plays with no window shown.
+  bool (*videoOpen)(const char *path, bool video);
+  bool (*videoRestart)(void);   // the open file from its beginning again (false: none open)
   void (*videoClose)(void);
 };
 extern SceneSeam g_SceneSeam;

@@ -257,7 +257,10 @@ void D3DApp_VideoOpened(const char *path, bool playing, u8 loop) {
   g_D3DApp.videoLoop = loop;
 }
 
-void D3DApp_VideoClosed(void) { g_D3DApp.videoActive = 0; }
+void D3DApp_VideoClosed(void) {
+  g_D3DApp.videoActive = 0;
+  g_D3DApp.videoLoop = 0;   // a stop notice from a closed window replays nothing
+}
 
 // [SECTION] errors
 

@@ -52,7 +52,7 @@ bool AviStart(const char *, u32 rate) {
   return g_f.aviOk;
 }
 void AviStop(void) { g_f.aviStops++; }
-bool VideoOpen(const char *path) { return strstr(path, ".txt") == nullptr; }
+bool VideoOpen(const char *path, bool) { return strstr(path, ".txt") == nullptr; }
 
 std::vector<std::string> g_questions;
 bool Ask(const char *text) {

@@ -322,18 +322,21 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
   // The video window plays that AVI as a video and refuses a text file.
   EXPECT_TRUE(Movie_OpenVideoWindow(avi.c_str(), 1));
   EXPECT_EQ(g_D3DApp.videoActive, 1);
-  // It shows alone: at (0, 0), as large as the screen, on top over the Pers view and every
-  // tool window (each window's centre shows the video). Looked at before any pass of the
-  // loop: the clip lasts a sixth of a second, and at its end the loop's stop notice replaces
-  // the window with a new one for the next round.
+  // It shows in the main window: a child at the client's top left, as large as the back
+  // buffer, below the Pers view and every tool window (each window's centre shows that
+  // window, never the video).
   HWND video = (HWND)g_MovieEditor.video;
   ASSERT_NE(video, nullptr);
+  EXPECT_EQ(GetParent(video), g_Lib.mainWnd);
+  EXPECT_TRUE(GetWindowLongA(video, GWL_STYLE) & WS_CHILD);
   RECT vr = {};
   GetWindowRect(video, &vr);
-  EXPECT_EQ(vr.left, 0);
-  EXPECT_EQ(vr.top, 0);
-  EXPECT_EQ(vr.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(vr.bottom, GetSystemMetrics(SM_CYSCREEN));
+  POINT origin = {0, 0};
+  ClientToScreen(g_Lib.mainWnd, &origin);
+  EXPECT_EQ(vr.left, origin.x);
+  EXPECT_EQ(vr.top, origin.y);
+  EXPECT_EQ(vr.right - vr.left, g_Lib.screenWidth);
+  EXPECT_EQ(vr.bottom - vr.top, g_Lib.screenHeight);
   std::vector<HWND> tools;
   for (u32 d = 0; d < MOVIE_DIALOGS; d++)
     if (Dialog(d) && IsWindowVisible(Dialog(d))) tools.push_back(Dialog(d));
@@ -347,7 +350,7 @@ TEST(MovieEditWin, OpenDragSavePlayRenderAndVideo) {
     GetWindowRect(t, &r);
     POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     HWND hit = WindowFromPoint(centre);
-    EXPECT_EQ(hit ? GetAncestor(hit, GA_ROOT) : nullptr, video) << "at " << centre.x << "," << centre.y;
+    EXPECT_NE(hit ? GetAncestor(hit, GA_ROOT) : nullptr, g_Lib.mainWnd) << "at " << centre.x << "," << centre.y;
   }
   Movie_CloseVideoWindow();
   EXPECT_EQ(g_D3DApp.videoActive, 0);
