@@ -179,6 +179,33 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
 }
 
+// Every sub-mode with a selection rectangle starts it where the left button went down, after
+// an earlier press and after a right click elsewhere (the texture sub-mode once kept the last
+// anchor of another editor or of the right button).
+TEST_F(Ed2DPolyFixture, LeftPressStartsTheRectangleInEverySelectingSubMode) {
+  Edit2D_Install();
+  for (u32 sub : {SUB_2D_POLY, SUB_2D_TEXTURE, SUB_2D_WEIGHT}) {
+    g_Shell.g_EditSubMode = sub;
+    const FamilyHooks *row = Ed2D_SubModeRow();
+    ASSERT_NE(row, nullptr);
+    struct Step { char button; i32 x, y, toX, toY; };
+    const Step steps[] = {{'L', 720, 660, 730, 670}, {'L', 700, 620, 800, 700}, {'R', 450, 750, 450, 750},
+                          {'L', 700, 620, 800, 700}};
+    for (const Step &s : steps) {
+      u32 button = s.button == 'L' ? BUTTON_LEFT : BUTTON_RIGHT;
+      Shell_SetButtonHeld(button, 1);
+      (s.button == 'L' ? row->lButtonDown : row->rButtonDown)(Hook_At(s.x, s.y));
+      row->mouseMove(Hook_At(s.toX, s.toY));
+      EXPECT_EQ(g_Ed2DPoly.startX, s.x) << "sub-mode " << sub << ", " << s.button << " at " << s.x << ", " << s.y;
+      EXPECT_EQ(g_Ed2DPoly.startY, s.y) << "sub-mode " << sub << ", " << s.button << " at " << s.x << ", " << s.y;
+      EXPECT_EQ(g_Ed2DPoly.curX, s.toX) << "sub-mode " << sub;
+      EXPECT_EQ(g_Ed2DPoly.curY, s.toY) << "sub-mode " << sub;
+      Shell_SetButtonHeld(button, 0);
+      if (s.button == 'R' && row->rButtonUp) row->rButtonUp(Hook_At(s.toX, s.toY));
+    }
+  }
+}
+
 // The pass reads the buttons once and takes a face once: the same flags as the per-corner
 // rule over random skins and drags (removed polygons and corners outside the skin included).
 TEST_F(Ed2DPolyFixture, SelectPassEqualsThePerCornerRule) {
