@@ -182,6 +182,12 @@ void App_SetFrameCameraAndLights(void) {
 // The library's per-frame passes after the family's update, in this order, so that every
 // pose and deformed vertex is current before the frame is rendered.
 void App_FramePasses(void) {
+  // Every edit, load, save and new document moves the revision: a 2D skin may have changed.
+  static u32 s_SkinRevision;
+  if (g_Shell.g_DocRevision != s_SkinRevision) {
+    s_SkinRevision = g_Shell.g_DocRevision;
+    Bone2_ModelChanged();
+  }
   Obj2_UpdateAll();
   Bone2_SkinAll();
   Object_UpdateFrame();

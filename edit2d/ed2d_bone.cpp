@@ -250,6 +250,7 @@ void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
       if (d < best[v]) nearest[v] = (u16)k, best[v] = d;
     }
   }
+  Bone2_ModelChanged();   // the bindings are the skin's too
   for (i32 v = 0; v < nv; v++) {
     VertexBinding *bind = &m->bindings[v];
     if (bind->automatic != 1) continue;
