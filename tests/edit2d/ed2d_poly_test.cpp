@@ -292,6 +292,30 @@ TEST_F(Ed2DPolyFixture, RotateScaleAndMoveSteps) {
   EXPECT_STREQ(g_Shell.g_UndoLabel, "移動 ( モデリング )");
 }
 
+// A move, rotate or scale drag with nothing selected moves nothing and is no change of the
+// document (no discard question follows); with a vertex selected it is one.
+TEST_F(Ed2DPolyFixture, DragWithNothingSelectedIsNoChange) {
+  Vertex(100, 0);
+  for (u32 tool : {ED2D_TOOL_MOVE, ED2D_TOOL_ROTATE, ED2D_TOOL_SCALE}) {
+    for (bool selected : {false, true}) {
+      Doc_ClearChanged(DOC_BONE2);
+      g_Shell.g_EditedFlag = 0;
+      g_Sel.g_PolySelVerts[0] = selected ? 1 : 0;
+      g_Sel.g_PolyTool = tool;
+      Bone2Point was = m->positions[0];
+      Shell_SetButtonHeld(BUTTON_LEFT, 1);
+      Ed2D_LButtonDownAnchors(Hook_At(320, 240));
+      Ed2D_PolyMouseMove(Hook_At(320, 240));
+      Ed2D_PolyMouseMove(Hook_At(331, 229));
+      Shell_SetButtonHeld(BUTTON_LEFT, 0);
+      bool moved = memcmp(&was, &m->positions[0], sizeof was) != 0;
+      EXPECT_EQ(moved, selected) << "tool " << tool;
+      EXPECT_EQ(Doc_IsChanged(DOC_BONE2), selected) << "tool " << tool;
+      EXPECT_EQ(g_Shell.g_EditedFlag, selected ? 1u : 0u) << "tool " << tool;
+    }
+  }
+}
+
 // A move drag works on the model and selection it is handed: the shell's model (slot 0) with
 // g_Sel's flag on another vertex stays where it is.
 TEST_F(Ed2DPolyFixture, DragMovesTheHandedSelectionOfTheHandedModel) {
