@@ -23,6 +23,7 @@
 #include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "lib/framework/frametime.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
@@ -204,6 +205,12 @@ static void FollowDocument(void) {
 }
 
 void App_UpdateFrame(void) {
+  // The phase lines name views by number: another layout's views are other views.
+  static u32 s_TimedLayout;
+  if (View_CurrentLayout() != s_TimedLayout) {
+    s_TimedLayout = View_CurrentLayout();
+    FrameTime_Forget();
+  }
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3
