@@ -185,6 +185,8 @@ static bool MayDiscardEditedDocument(void) {
     if (g_Shell.g_EditFamily != k.family || (k.subMode && g_Shell.g_EditSubMode != k.subMode) || !Doc_IsChanged(k.kind)) continue;
     if (!Discard_Ask(k.kind)) return false;
     Doc_ClearChanged(k.kind);   // given up: the next entry replaces it without asking again
+    // The 3D model given up is gone at once: the families entered next draw slot 0's model.
+    if (k.kind == DOC_MODEL3) App_NewModelInSlot0();
   }
   return true;
 }
