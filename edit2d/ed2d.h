@@ -168,7 +168,8 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 // The dialog's handlers (the thin procedure in ed2d_win.cpp calls them).
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
-// Every field of the bone dialog from the current bone now (clears the refresh flag).
+// The bone dialog's number, position and name fields from the current bone now, and its list
+// line alone when a choice outside the list asked for it (clears the refresh flag).
 void Ed2D_BoneDlgShowCurrent(void);
 void Ed2D_BoneTreeSelected(const char *text);
 // Whether bone b's list line is selected, as the per-frame update mirrored it (g_Shell.g_ListSelMirror).

@@ -85,8 +85,14 @@ bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList) {
   App_MarkAllRedraw();
   // Every field shows the bone before anything else reads them: a "決定" that follows
   // applies the name and parent shown, to the bone shown.
-  g_Ed2D.boneReselect = fromList ? 0 : 1;
+  Ed2DEditor &e = g_Ed2D;
+  e.boneReselect = fromList ? 0 : 1;
   Ed2D_BoneDlgShowCurrent();
+  if (m && e.boneDlg) {
+    // The tree's own notification of this selection finds the bone current already.
+    if (e.boneTree && e.treeItems[b]) Widget_TreeSelect(e.boneTree, e.treeItems[b]);
+    if (e.parentCombo) Widget_ListSelect(e.parentCombo, m->bones[b].parent);
+  }
   return true;
 }
 
@@ -411,9 +417,6 @@ void Ed2D_BoneDlgShowCurrent(void) {
   }
   e.boneReselect = 0;
   if (!m || b >= (u32)Bone2_BoneCount(m)) return;
-  // The tree's own notification of this selection finds the bone current already.
-  if (e.boneTree && b < BONE2_MAX_BONES && e.treeItems[b]) Widget_TreeSelect(e.boneTree, e.treeItems[b]);
-  if (e.parentCombo) Widget_ListSelect(e.parentCombo, m->bones[b].parent);
   const BoneKey2 *r = &m->rest[b];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
   Widget_SetText(e.boneDlg, IDC_BONE_X, text);
