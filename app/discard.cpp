@@ -8,7 +8,10 @@
 #include "app/entries.h"
 #include "app/shell_seam.h"
 #include "app/views.h"
+#include "model/bone2.h"
+#include "model/kzo.h"
 #include "model/model3.h"
+#include "model/obj2.h"
 #include "model/seam.h"
 #include "model/cp932.h"
 #include "model/str.h"
@@ -48,6 +51,14 @@ static const char *DocumentName(u32 kind) {
   switch (kind) {
     case DOC_MODEL3:
       return Current_Model3() ? Current_Model3()->fileName : nullptr;
+    // The documents of the 2D editor and of the 3D object sub-mode live in slot 0 of their
+    // tables (the title bar names them the same way).
+    case DOC_OBJ3:
+      return g_Obj3Sets[0] ? g_Obj3Sets[0]->parts[0].path : nullptr;   // object 0 holds the set's path
+    case DOC_BONE2:
+      return g_Bone2Slots[0] ? g_Bone2Slots[0]->name : nullptr;
+    case DOC_OBJ2:
+      return g_Obj2Slots[0] ? g_Obj2Slots[0]->filePath : nullptr;
     case DOC_MOVIE: e = &g_ShellEntries.movie; break;
     case DOC_COLLISION: e = &g_ShellEntries.collision; break;
     case DOC_MAP2: e = &g_ShellEntries.map2; break;

@@ -225,12 +225,15 @@ u32 Family_SwitchFrees(u32 from, u32 subMode, u32 to) {
 // happens. (Not the edited flag: every recorded undo step clears that one.)
 static bool MayDiscardEditedDocuments(u32 to) {
   u32 mask = Family_SwitchFrees(g_Shell.g_EditFamily, g_Shell.g_EditSubMode, to);
+  bool model3GivenUp = g_Shell.g_EditFamily == FAMILY_3D_MODEL && (mask & DOC_BIT(DOC_MODEL3)) && Doc_IsChanged(DOC_MODEL3);
   for (u32 k = 0; k < DOC_KINDS; k++) {
     if (!(mask & DOC_BIT(k)) || !Doc_IsChanged(k)) continue;
     if (!Discard_AskNamed(k, HomeFamily(k) != g_Shell.g_EditFamily)) return false;
   }
   for (u32 k = 0; k < DOC_KINDS; k++)
     if (mask & DOC_BIT(k)) Doc_ClearChanged(k);   // given up: the next entry replaces it without asking again
+  // The 3D model given up is gone at once: the families entered next draw slot 0's model.
+  if (model3GivenUp) App_NewModelInSlot0();
   return true;
 }
 

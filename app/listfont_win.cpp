@@ -1,4 +1,4 @@
-// Fonts of the list and tree controls (see listfont_win.h). Owns g_ListFont.
+// Fonts of the controls that show names (see listfont_win.h). Owns g_ListFont.
 #include "app/listfont_win.h"
 
 #include <string.h>
@@ -30,7 +30,7 @@ bool ListFont_Draws(HFONT font, const char *glyphs) {
 // The request of `lf` at the nearest height that draws every thin glyph (larger first, as
 // the row height follows the font); null when none within two pixels does. Only the height
 // helps: every Japanese face request, whatever its pitch, falls back to the same stand-in.
-static HFONT Replacement(const LOGFONTA &lf) {
+HFONT ListFont_Replacement(const LOGFONTA &lf) {
   static const LONG kSteps[] = {1, -1, 2, -2};
   for (LONG step : kSteps) {
     LOGFONTA t = lf;
@@ -44,6 +44,15 @@ static HFONT Replacement(const LOGFONTA &lf) {
   return nullptr;
 }
 
+HFONT ListFont_OwnFor(HFONT font) {
+  LOGFONTA lf;
+  if (!font || ListFont_Draws(font, kThinGlyphs) || GetObjectA(font, sizeof lf, &lf) != sizeof lf) return font;
+  HFONT r = ListFont_Replacement(lf);
+  if (!r) return font;
+  DeleteObject(font);
+  return r;
+}
+
 HFONT ListFont_For(HFONT font) {
   ListFont &g = g_ListFont;
   if (!font) return font;
@@ -52,20 +61,21 @@ HFONT ListFont_For(HFONT font) {
   HFONT to = font;
   LOGFONTA lf;
   if (!ListFont_Draws(font, kThinGlyphs) && GetObjectA(font, sizeof lf, &lf) == sizeof lf)
-    if (HFONT r = Replacement(lf)) to = r;
+    if (HFONT r = ListFont_Replacement(lf)) to = r;
   if (g.count < LISTFONT_CAPACITY) g.pairs[g.count++] = {font, to};
   return to;
 }
 
-// The controls that show names in rows: lists and trees.
-static bool IsList(HWND c) {
+// The controls that show names: lists, trees, edit fields and combo boxes.
+static bool ShowsNames(HWND c) {
   char cls[32] = "";
   GetClassNameA(c, cls, sizeof cls);
-  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32");
+  return !lstrcmpiA(cls, "ListBox") || !lstrcmpiA(cls, "SysTreeView32") || !lstrcmpiA(cls, "Edit") ||
+         !lstrcmpiA(cls, "ComboBox");
 }
 
 void ListFont_MendControl(HWND c) {
-  if (!c || !IsList(c)) return;
+  if (!c || !ShowsNames(c)) return;
   HFONT font = (HFONT)SendMessageA(c, WM_GETFONT, 0, 0);
   // A control never given a font draws with the system font.
   HFONT shown = font ? font : (HFONT)GetStockObject(SYSTEM_FONT);

@@ -1,4 +1,4 @@
-// Fonts of the list and tree controls of the tool windows. A dialog's list shows names a
+// Fonts of the controls of the tool windows that show names. A dialog's list shows names a
 // user types ("ボーン_01"); where the font stands in for a face this system lacks, the stand-in
 // may draw some glyphs empty at the font's size (under Wine every Japanese face falls back to
 // a monospaced one that draws "_" as no pixel at 9-12 and 16-20 px, a hinting matter that
@@ -26,7 +26,13 @@ extern ListFont g_ListFont;
 bool ListFont_Draws(HFONT font, const char *glyphs);
 // The font that shows `font`'s text with every thin glyph drawn (made once per font).
 HFONT ListFont_For(HFONT font);
-// Gives a list box or tree view the font ListFont_For picks for the one it shows with.
+// The request of lf at the nearest height that draws every thin glyph; null when none does.
+HFONT ListFont_Replacement(const LOGFONTA &lf);
+// For a font the caller owns: itself when it draws every thin glyph, else the replacement
+// (font deleted); the caller owns what it gets.
+HFONT ListFont_OwnFor(HFONT font);
+// Gives a list box, tree view, edit field or combo box the font ListFont_For picks for the one
+// it shows with (the key strips' labels take the same for theirs).
 void ListFont_MendControl(HWND control);
-// Gives every list box and tree view of the window the font ListFont_For picks for it.
+// Gives every such control of the window the font ListFont_For picks for it.
 void ListFont_Mend(HWND window);

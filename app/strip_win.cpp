@@ -4,6 +4,8 @@
 // lands before our next write.
 #include "app/strip.h"
 #include "app/strip_win.h"
+
+#include "app/listfont_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 
@@ -51,6 +53,9 @@ void Strip_CreateCanvas(void) {
   g_StripGdi.font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                                 FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
+  // The labels are names ("ボーン_01"): a stand-in face that draws no underscore at this
+  // height gives way to the nearest height that does.
+  g_StripGdi.font = ListFont_OwnFor(g_StripGdi.font);
   if (g_StripGdi.font) SelectObject(mem, g_StripGdi.font);
   SetBkMode(mem, TRANSPARENT);
   GdiFlush();

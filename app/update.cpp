@@ -23,6 +23,7 @@
 #include "app/strip_state.h"
 #include "app/tree.h"
 #include "app/views.h"
+#include "lib/framework/frametime.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
@@ -182,6 +183,12 @@ void App_SetFrameCameraAndLights(void) {
 // The library's per-frame passes after the family's update, in this order, so that every
 // pose and deformed vertex is current before the frame is rendered.
 void App_FramePasses(void) {
+  // Every edit, load, save and new document moves the revision: a 2D skin may have changed.
+  static u32 s_SkinRevision;
+  if (g_Shell.g_DocRevision != s_SkinRevision) {
+    s_SkinRevision = g_Shell.g_DocRevision;
+    Bone2_ModelChanged();
+  }
   Obj2_UpdateAll();
   Bone2_SkinAll();
   Object_UpdateFrame();
@@ -198,6 +205,12 @@ static void FollowDocument(void) {
 }
 
 void App_UpdateFrame(void) {
+  // The phase lines name views by number: another layout's views are other views.
+  static u32 s_TimedLayout;
+  if (View_CurrentLayout() != s_TimedLayout) {
+    s_TimedLayout = View_CurrentLayout();
+    FrameTime_Forget();
+  }
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
   ApplyPresentationOptions();                                        // 2
   CopyStripKeys();                                                   // 3

@@ -139,9 +139,13 @@ i32 Ed2D_PickBone(const Bone2Model *m, i32 slot, f32 fx, f32 fy, bool posed);
 // the dialog's refresh flag when it changed. Without records: slot 0, g_Sel and g_Mouse.
 void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellMouse *mouse, bool posed);
 void Ed2D_PickCurrentBone(bool posed);
-// Makes bone b current in sel (g_Sel without sel) as a pick does: the bone dialog shows its number and values and its list
-// selects that line alone (the list's caret would otherwise take the old bone back). False when
-// b already was current or is no bone.
+// The one step that makes bone b current in sel, wherever it was chosen: the strips' current
+// row follows, the views are redrawn and every field of the bone dialog shows the bone at once
+// (number, name, position, parent, tree item; the list's line alone and its caret unless the
+// choice came from the list, whose own extended selection the drag moves). False when b
+// already was current or is no bone.
+bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList);
+// As a pick or the tree does (g_Sel without sel).
 bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b);
 bool Ed2D_MakeBoneCurrent(i32 b);
 // Moves every selected bone without a selected ancestor by (dx, dy) (sel: 128 flags).
@@ -164,6 +168,9 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice);
 // The dialog's handlers (the thin procedure in ed2d_win.cpp calls them).
 void Ed2D_BoneDlgCommand(u32 id);
 void Ed2D_BoneDlgTick(void);
+// The bone dialog's number, position and name fields from the current bone now, and its list
+// line alone when a choice outside the list asked for it (clears the refresh flag).
+void Ed2D_BoneDlgShowCurrent(void);
 void Ed2D_BoneTreeSelected(const char *text);
 // Whether bone b's list line is selected, as the per-frame update mirrored it (g_Shell.g_ListSelMirror).
 bool Ed2D_BoneSelected(i32 b);

@@ -77,15 +77,26 @@ void Ed2D_PickCurrentBone(const Bone2Model *m, ShellSelection *sel, const ShellM
 
 void Ed2D_PickCurrentBone(bool posed) { Ed2D_PickCurrentBone(g_Bone2Slots[0], &g_Sel, &g_Mouse, posed); }
 
-bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b) {
-  if (b < 0 || (u32)b == sel->g_CurBoneIndex) return false;
+bool Ed2D_ChooseBone(ShellSelection *sel, i32 b, bool fromList) {
+  const Bone2Model *m = g_Bone2Slots[0];
+  if (b < 0 || (m && b >= Bone2_BoneCount(m)) || (u32)b == sel->g_CurBoneIndex) return false;
   sel->g_CurBoneIndex = (u32)b;
-  g_Ed2D.boneRefresh = 1;
-  g_Ed2D.boneReselect = 1;
+  g_TreeRows.current = b;
   App_MarkAllRedraw();
+  // Every field shows the bone before anything else reads them: a "決定" that follows
+  // applies the name and parent shown, to the bone shown.
+  Ed2DEditor &e = g_Ed2D;
+  e.boneReselect = fromList ? 0 : 1;
+  Ed2D_BoneDlgShowCurrent();
+  if (m && e.boneDlg) {
+    // The tree's own notification of this selection finds the bone current already.
+    if (e.boneTree && e.treeItems[b]) Widget_TreeSelect(e.boneTree, e.treeItems[b]);
+    if (e.parentCombo) Widget_ListSelect(e.parentCombo, m->bones[b].parent);
+  }
   return true;
 }
 
+bool Ed2D_MakeBoneCurrent(ShellSelection *sel, i32 b) { return Ed2D_ChooseBone(sel, b, false); }
 bool Ed2D_MakeBoneCurrent(i32 b) { return Ed2D_MakeBoneCurrent(&g_Sel, b); }
 
 static bool RightAlone(void) {
@@ -245,6 +256,7 @@ void Ed2D_RebindModel(Bone2Model *m, i32 slot) {
       if (d < best[v]) nearest[v] = (u16)k, best[v] = d;
     }
   }
+  Bone2_ModelChanged();   // the bindings are the skin's too
   for (i32 v = 0; v < nv; v++) {
     VertexBinding *bind = &m->bindings[v];
     if (bind->automatic != 1) continue;
@@ -333,12 +345,6 @@ bool Ed2D_SetBoneParent(Bone2Model *m, i32 bone, i32 choice) {
   return false;
 }
 
-static void SetComboToParent(void) {
-  const Bone2Model *m = g_Bone2Slots[0];
-  if (m && g_Sel.g_CurBoneIndex < (u32)Bone2_BoneCount(m) && g_Ed2D.parentCombo)
-    Widget_ListSelect(g_Ed2D.parentCombo, m->bones[g_Sel.g_CurBoneIndex].parent);
-}
-
 static void FillAll(const Bone2Model *m) {
   Ed2D_FillParentBoneList(m, g_Sel.g_CurBoneIndex);
   Ed2D_FillBoneTree(m, g_Sel.g_CurBoneIndex);
@@ -376,13 +382,7 @@ void Ed2D_BoneDlgCommand(u32 id) {
   Bone2Model *m = g_Bone2Slots[0];
   if (!m) return;
   i32 caret = e.boneList ? Widget_ListCaret(e.boneList) : -1;
-  if (caret >= 0 && caret < Bone2_BoneCount(m) && (u32)caret != g_Sel.g_CurBoneIndex) {
-    g_Sel.g_CurBoneIndex = (u32)caret;
-    g_TreeRows.current = caret;
-    App_MarkAllRedraw();
-    e.boneRefresh = 1;
-    SetComboToParent();
-  }
+  Ed2D_ChooseBone(&g_Sel, caret, true);
   switch (id) {
     case IDC_BONE_APPLY: Apply(m); break;
     case IDC_BONE_COLOR: {
@@ -399,36 +399,43 @@ void Ed2D_BoneDlgCommand(u32 id) {
   }
 }
 
-void Ed2D_BoneDlgTick(void) {
+void Ed2D_BoneDlgShowCurrent(void) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
-  if (e.boneRefresh != 1 || !e.boneDlg) return;
+  if (!e.boneDlg) {
+    e.boneRefresh = 1;   // a dialog opened later shows the bone
+    return;
+  }
   e.boneRefresh = 0;
+  u32 b = g_Sel.g_CurBoneIndex;
   char text[64];
-  Str_Format(text, sizeof text, "ボーンNo.%d", (int)g_Sel.g_CurBoneIndex);
+  Str_Format(text, sizeof text, "ボーンNo.%d", (int)b);
   Widget_SetText(e.boneDlg, IDC_BONE_NO, text);
-  if (e.boneReselect && e.boneList)
-    Widget_ListSelectOnly(e.boneList, (i32)g_Sel.g_CurBoneIndex);
+  if (e.boneReselect && e.boneList) {
+    Widget_ListSelectOnly(e.boneList, (i32)b);
+    Widget_SetCaret(e.boneList, (i32)b);   // the next command takes the caret's bone
+  }
   e.boneReselect = 0;
-  if (!m || g_Sel.g_CurBoneIndex >= (u32)Bone2_BoneCount(m)) return;
-  const BoneKey2 *r = &m->rest[g_Sel.g_CurBoneIndex];
+  if (!m || b >= (u32)Bone2_BoneCount(m)) return;
+  const BoneKey2 *r = &m->rest[b];
   Str_Format(text, sizeof text, "%3.3f", (double)r->x);
   Widget_SetText(e.boneDlg, IDC_BONE_X, text);
   Str_Format(text, sizeof text, "%3.3f", (double)r->y);
   Widget_SetText(e.boneDlg, IDC_BONE_Y, text);
-  Widget_SetText(e.boneDlg, IDC_BONE_NAME, m->bones[g_Sel.g_CurBoneIndex].name);
+  Widget_SetText(e.boneDlg, IDC_BONE_NAME, m->bones[b].name);
+}
+
+void Ed2D_BoneDlgTick(void) {
+  if (g_Ed2D.boneRefresh == 1) Ed2D_BoneDlgShowCurrent();
 }
 
 void Ed2D_BoneTreeSelected(const char *text) {
   Ed2DEditor &e = g_Ed2D;
   const Bone2Model *m = g_Bone2Slots[0];
   if (!m || !text) return;
-  for (i32 b = 0; b < Bone2_BoneCount(m); b++) {
-    if (strcmp(e.boneLabels[b], text) != 0) continue;
-    g_Sel.g_CurBoneIndex = (u32)b;
-    App_MarkAllRedraw();
-    if (e.boneList) Widget_ListSelectOnly(e.boneList, b);
-    SetComboToParent();
-    return;
-  }
+  for (i32 b = 0; b < Bone2_BoneCount(m); b++)
+    if (strcmp(e.boneLabels[b], text) == 0) {
+      Ed2D_MakeBoneCurrent(b);
+      return;
+    }
 }

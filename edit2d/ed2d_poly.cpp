@@ -164,12 +164,13 @@ void Ed2D_PolyMouseMove(const HookCtx *c) {
     e.curX = (i32)floorf(fx);
     e.curY = (i32)floorf(fy);
     const char *label = nullptr;
-    if (tool == ED2D_TOOL_MOVE) Ed2D_PolyMoveStep(m, sel, dx, dy), label = "移動 ( モデリング )";
+    i32 moved = 0;   // a drag with nothing selected changes nothing
+    if (tool == ED2D_TOOL_MOVE) moved = Ed2D_PolyMoveStep(m, sel, dx, dy), label = "移動 ( モデリング )";
     else if (tool == ED2D_TOOL_ROTATE)
-      Ed2D_PolyRotateStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
+      moved = Ed2D_PolyRotateStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "回転 ( モデリング )";
     else if (tool == ED2D_TOOL_SCALE)
-      Ed2D_PolyScaleStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
-    if (label && (dx != 0.0f || dy != 0.0f)) {
+      moved = Ed2D_PolyScaleStep(m, sel, dx, dy, (f32)e.startX, (f32)e.startY), label = "拡大 ( モデリング )";
+    if (label && moved > 0 && (dx != 0.0f || dy != 0.0f)) {
       Label(label);
       Doc_MarkEdited(DOC_BONE2);
     }
@@ -195,36 +196,42 @@ void Ed2D_PolyVertexMode(void) { SelectMode(0, ED2D_TOOL_VERTEX); }
 void Ed2D_PolyFaceMode(void) { SelectMode(1, ED2D_TOOL_FACE); }
 
 // [SECTION] tools
-void Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
-  i32 n = SelFlagVerts(m, sel);
+i32 Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+  i32 n = SelFlagVerts(m, sel), moved = 0;
   for (i32 v = 0; v < n; v++) {
     if (!sel->g_PolySelVerts[v]) continue;
+    moved++;
     m->positions[v].x += dx;
     m->positions[v].y += dy;
   }
+  return moved;
 }
 
-void Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
+i32 Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
   f32 deg = 0.5f * dy - 0.5f * dx;
   f32 a = deg * 3.14159265f / 180.0f, c = cosf(a), s = sinf(a);
-  i32 n = SelFlagVerts(m, sel);
+  i32 n = SelFlagVerts(m, sel), moved = 0;
   for (i32 v = 0; v < n; v++) {
     if (!sel->g_PolySelVerts[v]) continue;
+    moved++;
     Bone2Point &p = m->positions[v];
     f32 ox = p.x + m->placeX - cx, oy = p.y + m->placeY - cy;
     p.x = cx + ox * c + oy * s - m->placeX;
     p.y = cy + oy * c - ox * s - m->placeY;
   }
+  return moved;
 }
 
-void Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
-  i32 n = SelFlagVerts(m, sel);
+i32 Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy) {
+  i32 n = SelFlagVerts(m, sel), moved = 0;
   for (i32 v = 0; v < n; v++) {
     if (!sel->g_PolySelVerts[v]) continue;
+    moved++;
     Bone2Point &p = m->positions[v];
     p.x += (p.x + m->placeX - cx) * dx * 0.005f;
     p.y -= (p.y + m->placeY - cy) * dy * 0.005f;
   }
+  return moved;
 }
 
 // [SECTION] selection

@@ -49,10 +49,10 @@ void Ed2D_PolyFaceMode(void);
 // One step of a drag with the selection, by (dx, dy) frame pixels since the last move.
 // Rotation: 0.5 dy - 0.5 dx degrees about (cx, cy); scale: 0.005 per pixel about (cx, cy),
 // horizontal motion scaling x, upward motion enlarging y.
-// Only the vertices flagged in sel move.
-void Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
-void Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
-void Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
+// Only the vertices flagged in sel move; each answers how many vertices were flagged.
+i32 Ed2D_PolyMoveStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+i32 Ed2D_PolyRotateStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
+i32 Ed2D_PolyScaleStep(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy, f32 cx, f32 cy);
 
 // [SECTION] selection
 // The corners of a polygon that the draw and the selection use: those whose vertex lies in

@@ -184,6 +184,11 @@ void Ed2D_TexUpdate(const HookCtx *c) {
 }
 
 // The view's rectangle selection (tools 0 and 5 of the polygon sub-mode) follows a lone button.
+void Ed2D_TexLButtonDown(const HookCtx *c) {
+  Ed2D_SetDragAnchors(c);
+  Ed2D_LButtonDownAnchors(c);
+}
+
 void Ed2D_TexMouseMove(const HookCtx *c) {
   if (!HookModel(c)) return;
   Ed2DPolyEditor &e = g_Ed2DPoly;

@@ -118,6 +118,8 @@ extern Ed2DTexEditor g_Ed2DTex;
 
 
 FamilyHookFn Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, Ed2D_TexMouseMove;
+// Left down: every editor's drag anchors and the rectangle's start, as in the modelling sub-mode.
+FamilyHookFn Ed2D_TexLButtonDown;
 void Ed2D_FillTextureList(const ShellSelection *sel);
 void Ed2D_TexRefreshLists(const ShellSelection *sel);
 void Ed2D_TexRotateUV(void);

@@ -102,9 +102,10 @@ bool Ed2D_ProjectBone2Group(Bone2Model *m, i32 g) {
       }
       if (!PosOk(m, c.vertex)) continue;
       const Bone2Point &q = m->positions[c.vertex];
-      // The centre is added to the coordinate as well as 0.5: stored offsets were tuned so.
-      m->uvs[c.uv].u = UvTool_Ratio(q.x - cx, w * grp.p[2]) + cx + 0.5f - grp.p[0];
-      m->uvs[c.uv].v = UvTool_Ratio(q.y - cy, h * grp.p[3]) + cy + 0.5f + grp.p[1];
+      // The group's extent spans the texture once (0..1 at scale 1 and offset 0), whatever
+      // pixels the group lies on.
+      m->uvs[c.uv].u = UvTool_Ratio(q.x - cx, w * grp.p[2]) + 0.5f - grp.p[0];
+      m->uvs[c.uv].v = UvTool_Ratio(q.y - cy, h * grp.p[3]) + 0.5f + grp.p[1];
     }
   }
   return true;

@@ -296,11 +296,27 @@ void Ed3D_PolyMouseMove(const HookCtx *c) {
   Ed3D_PolyDrag(c);
 }
 
+// Whether a drag step of (dx, dy) moves anything: some vertex is selected and the mouse moved.
+static bool DragMoves(const HookCtx *c, i32 dx, i32 dy) {
+  const u32 *flags = c->sel->g_PolySelVerts;
+  if ((dx == 0 && dy == 0) || !flags) return false;
+  i32 n = c->model->positionCount < (i32)App_WorkVertCount() ? c->model->positionCount : (i32)App_WorkVertCount();
+  for (i32 v = 0; v < n; v++)
+    if (flags[v]) return true;
+  return false;
+}
+
 void Ed3D_PolyDrag(const HookCtx *c) {
   ShellMouse *mouse = c->mouse;
   i32 dx = c->x - mouse->g_PolyDragAnchor2.x, dy = c->y - mouse->g_PolyDragAnchor2.y;
   i32 ax = mouse->g_PolyDragAnchor.x, ay = mouse->g_PolyDragAnchor.y;
-  switch (c->sel->g_PolyTool) {
+  // A drag with nothing selected is no edit.
+  u32 tool = c->sel->g_PolyTool;
+  if ((tool == POLY_TOOL_MOVE || tool == POLY_TOOL_ROTATE || tool == POLY_TOOL_SCALE) && !DragMoves(c, dx, dy)) {
+    mouse->g_PolyDragAnchor2 = {c->x, c->y};
+    return;
+  }
+  switch (tool) {
     case POLY_TOOL_MOVE:
       DragLabel("移動 ( モデリング )");
       Poly_MoveStep(c, Ed3DPolyEditor.moveMode, dx, dy);

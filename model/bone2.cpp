@@ -1,6 +1,6 @@
 // 2D one-skin bone models: creation and release of the model record and its slots,
-// key search and evaluation, the rest and pose matrices of the bone hierarchy and the
-// per-frame skinning of every shown slot.
+// key search and evaluation, and the rest and pose matrices of the bone hierarchy (the
+// per-frame skinning is bone2skin.cpp).
 //
 // Owns g_Bone2Slots, g_Bone2SlotShown and g_Bone2 (the rest and pose matrix tables).
 #include "model/bone2.h"
@@ -92,6 +92,7 @@ Bone2Track *Bone2_Track(Bone2Model *m, i32 bone, i32 motion) {
 Bone2Model *Bone2_New(void) {
   Bone2Model *m = (Bone2Model *)calloc(1, sizeof(Bone2Model));
   if (!m) return nullptr;
+  Bone2_ModelChanged();   // a slot's skin may now be another model's
   if (g_ModelAllocArrays == 1) {
     g_ModelAllocArrays = 0;
     if (!AllocFullArrays(m)) return Bone2_Free(m);
@@ -125,6 +126,7 @@ Bone2Model *Bone2_New(void) {
 
 Bone2Model *Bone2_Free(Bone2Model *m) {
   if (!m) return nullptr;
+  Bone2_ModelChanged();   // a new model may come at the same address
   WorkBuf_FreeAll({m->positions, m->colours, m->uvs, m->bindings, m->polygons, m->skinned});
   Keys_FreeTables(m->bones, BONE2_MAX_BONES, m->keyTableLength, Bone2Track_Free);
   free(m);
@@ -322,54 +324,15 @@ static void BuildPoseSlot(i32 s) {
   ChainParents(m, pose);
 }
 
+void Bone2_BuildSlotMatrices(i32 s) {
+  if (!SlotInRange(s) || !g_Bone2Slots[s]) return;
+  BuildPoseSlot(s);
+  BuildRestSlot(s);
+}
+
 void Bone2_UpdatePoseMatrices(void) {
   for (i32 s = 0; s < BONE2_SLOTS; s++)
     if (g_Bone2SlotShown[s] == 1 && g_Bone2Slots[s]) BuildPoseSlot(s);
-}
-
-// A bone number of a binding; numbers outside the model stand for the root.
-static i32 BindingBone(const Bone2Model *m, u16 b) {
-  i32 n = m->boneCount < BONE2_MAX_BONES ? m->boneCount : BONE2_MAX_BONES;
-  return (i32)b < n ? (i32)b : 0;
-}
-
-void Bone2_SkinSlot(i32 s) {
-  if (!SlotInRange(s) || !g_Bone2Slots[s]) return;
-  Bone2Model *m = g_Bone2Slots[s];
-  if (!m->positions || !m->bindings || !m->skinned) return;
-  const Mat4 *rest = g_Bone2.restMatrices[s];
-  const Mat4 *pose = g_Bone2.poseMatrices[s];
-  i32 nv = m->vertexCount;
-  if (nv > m->vertexCapacity) nv = m->vertexCapacity;
-  for (i32 v = 0; v < nv; v++) {
-    const VertexBinding *bind = &m->bindings[v];
-    const Bone2Point *p = &m->positions[v];
-    i32 b1 = BindingBone(m, bind->bone1);
-    f32 q1[3], o1[3];
-    // Only the rest origin moves the vertex into the bone's space (rest angle and scale do not).
-    Mat_TransformPoint(o1, 0.0f, 0.0f, 0.0f, rest[b1]);
-    Mat_TransformPoint(q1, p->x - o1[0], p->y - o1[1], 0.0f, pose[b1]);
-    f32 w = bind->weight;
-    if (w > 0.0f && w < 1.0f) {
-      i32 b2 = BindingBone(m, bind->bone2);
-      f32 q2[3], o2[3];
-      Mat_TransformPoint(o2, 0.0f, 0.0f, 0.0f, rest[b2]);
-      Mat_TransformPoint(q2, p->x - o2[0], p->y - o2[1], 0.0f, pose[b2]);
-      m->skinned[v].x = q1[0] + (q2[0] - q1[0]) * (1.0f - w);
-      m->skinned[v].y = q1[1] + (q2[1] - q1[1]) * (1.0f - w);
-    } else {
-      m->skinned[v].x = q1[0];
-      m->skinned[v].y = q1[1];
-    }
-  }
-}
-
-void Bone2_SkinAll(void) {
-  if (g_Bone2SkinPaused) return;
-  Bone2_UpdatePoseMatrices();
-  Bone2_BuildRestMatrices();
-  for (i32 s = 0; s < BONE2_SLOTS; s++)
-    if (g_Bone2SlotShown[s] == 1) Bone2_SkinSlot(s);
 }
 
 static void TransformBy(const Mat4 (*table)[BONE2_MAX_BONES], f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z) {

@@ -147,6 +147,9 @@ struct Bone2State {
   i32 kzbVersion;   // of new models and of the KZB writer (2004000)
   Mat4 restMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
   Mat4 poseMatrices[BONE2_SLOTS][BONE2_MAX_BONES];
+  // Counts changes of any model's skin, bones, rest entries or keys (Bone2_ModelChanged): the
+  // per-frame pass redoes a slot when it moved since the slot was last done.
+  u32 revision;
 };
 extern Bone2State g_Bone2;
 
@@ -193,13 +196,25 @@ void Bone2_UpdateKeyIndices(i32 slot);
 void Bone2_EvalKey(i32 slot, i32 bone, i32 k, f32 t);
 void Bone2_BuildRestMatrices(void);
 void Bone2_UpdatePoseMatrices(void);
+// Both tables of one slot (nothing for an empty slot).
+void Bone2_BuildSlotMatrices(i32 slot);
 // While non-zero Bone2_SkinAll does nothing (the library pauses it while the frame's output
 // is off, Text_SetSuppressed).
 extern u32 g_Bone2SkinPaused;
+// The per-frame pass over every shown slot, redoing only what changed since the slot was last
+// done: nothing while the model, its frame and motion and the revision (Bone2_ModelChanged)
+// are the same; else its pose and rest matrices, then the whole skin after a change of the
+// revision, the model, its vertex or bone count, or only the vertices of the bones whose pose
+// matrix or rest origin moved (playback).
 void Bone2_SkinAll(void);
+// Whoever changes a model's skin, bones, rest entries or keys outside the editors' edits
+// (which the shell reports, app/update.cpp) says so here; new and freed models count.
+void Bone2_ModelChanged(void);
 void Bone2_TransformByPose(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);
 void Bone2_TransformByRest(f32 out[3], i32 slot, i32 bone, f32 x, f32 y, f32 z);
-// The skinning of one slot (no suppression test, matrices as they are).
+// The skinning of one slot, every vertex (no suppression test, matrices as they are):
+// (position - the bone's rest origin) through the bone's pose matrix, the two bones blended
+// by the first one's weight when it lies strictly between 0 and 1.
 void Bone2_SkinSlot(i32 slot);
 
 // The 36-byte polygon image the file format is built from.

@@ -15,6 +15,7 @@
 #include "model/bytes.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
+#include "model/mesh.h"
 #include "model/seam.h"
 #include "model/str.h"
 
@@ -205,6 +206,9 @@ bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {
   Model3_Free(g_Obj3PartModels[n][p]);
   g_Obj3PartModels[n][p] = m;
   Str_Format(set->parts[p].path, MODEL3_NAME, "%s", path ? path : "");
+  // An object is drawn from its rest positions, never posed: its face and vertex normals are
+  // made once here (the reader leaves them zero), or the light would not reach it.
+  Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
   LoadPartTextures(n, p);
   m->changed = 1;
   g_Obj3PartLoaded[n][p] = 1;

@@ -40,6 +40,11 @@ void FrameTime_EndView(void) {
   f.seen[f.view] = 1;
 }
 
+void FrameTime_Forget(void) {
+  FrameTimes &f = g_FrameTimes;
+  for (u32 v = 0; v < FRAMETIME_VIEWS; v++) f.seen[v] = 0, f.frameMs[v] = 0;
+}
+
 bool FrameTime_Text(u32 view, char *out, u32 size) {
   const FrameTimes &f = g_FrameTimes;
   if (view == FRAMETIME_VIEWS) {

@@ -34,6 +34,8 @@ void FrameTime_BeginView(u32 view);
 void FrameTime_Add(u32 phase, f64 *mark);
 // The view's frame is presented.
 void FrameTime_EndView(void);
+// Every view counts as not drawn again (another layout's views took the numbers).
+void FrameTime_Forget(void);
 // "View n: model x ms, editor y ms, frame z ms" of view `view` into out; false when the view
 // has not been drawn. The line "all views: ..." comes with view == FRAMETIME_VIEWS.
 bool FrameTime_Text(u32 view, char *out, u32 size);

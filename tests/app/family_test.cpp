@@ -365,6 +365,10 @@ TEST_F(FamilyTest, ThreeDFamilyResetsSlotZeroOnceAndAsksBeforeDiscardingEdits) {
   App_SwitchFamily(0);
   EXPECT_EQ(g_Shell.g_EditFamily, 0u);
   EXPECT_EQ(g_calls.front(), "leave");
+  // "はい" gave the model up: slot 0 holds an empty model, which no other family draws.
+  ASSERT_NE(Model3_Get(0), nullptr);
+  EXPECT_NE(Model3_Get(0)->renderMode, 77u);
+  Model3_Get(0)->renderMode = 77;
   // Unedited: no question.
   App_SwitchTo3DFamily();
   EXPECT_EQ(g_Shell.g_EditedFlag, 0u);

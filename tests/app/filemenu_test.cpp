@@ -523,10 +523,19 @@ TEST_F(FileMenuTest, ReplacingAChangedDocumentAsksFirst) {
 TEST_F(FileMenuTest, ExitQuestionNamesTheChangedDocuments) {
   Model3 *m = PutModel(0, 1);
   Model3_SetText(&m->fileName, "robot.KZP");
+  Kzo_NewSet(0);
+  ASSERT_NE(g_Obj3Sets[0], nullptr);
+  Str_Copy(g_Obj3Sets[0]->parts[0].path, MODEL3_NAME, "walk.KZO");
+  g_ModelAllocArrays = 1;
+  Bone2Model *b = Bone2_Init(0);
+  ASSERT_NE(b, nullptr);
+  Str_Copy(b->name, sizeof b->name, "hero.KZB");
   struct Case { std::vector<u32> changed; const char *want; };
   const Case cases[] = {
     {{}, "終了しても、よろしいですか？"},
     {{DOC_MODEL3}, "次の編集中のデータは保存されていません。\n　３Ｄモデル「robot.KZP」\n\n終了しても、よろしいですか？"},
+    {{DOC_OBJ3, DOC_BONE2},
+     "次の編集中のデータは保存されていません。\n　３Ｄオブジェクト「walk.KZO」\n　２Ｄボーンモデル「hero.KZB」\n\n終了しても、よろしいですか？"},
     {{DOC_OBJ2, DOC_PROGRAM},
      "次の編集中のデータは保存されていません。\n　２Ｄオブジェクトモデル\n　プログラムのソース\n\n終了しても、よろしいですか？"},
   };
@@ -543,6 +552,7 @@ TEST_F(FileMenuTest, ExitQuestionNamesTheChangedDocuments) {
   Discard_ExitQuestion(small, sizeof small);
   EXPECT_NE(strstr(small, "終了しても、よろしいですか？"), nullptr) << small;
   g_Shell.g_DocChanged[DOC_MODEL3] = 0;
+  Bone2_FreeSlot(0);
 }
 
 // Every model save proposes the document's name with the extension it writes, and a save

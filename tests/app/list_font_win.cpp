@@ -112,6 +112,22 @@ TEST(ListFont, TheUnderscoreOfANameShowsInListAndTreeRows) {
     // The rows otherwise match: the space leaves nothing dark that the underscore row lacks.
     EXPECT_EQ(DarkOnlyIn(px, w, b.top, a.top, rowH), 0) << k.name;
   }
+  // The name field and the parent combo of the same dialog: their font draws the underscore
+  // too, and so does the key strips' label font.
+  struct Field { const char *name; HWND control; } fields[] = {
+      {"name field", GetDlgItem(bones, IDC_BONE_NAME)},
+      {"parent combo", GetDlgItem(bones, IDC_BONE_PARENT)},
+  };
+  for (const Field &f : fields) {
+    ASSERT_NE(f.control, nullptr) << f.name;
+    HFONT font = (HFONT)SendMessageA(f.control, WM_GETFONT, 0, 0);
+    EXPECT_TRUE(ListFont_Draws(font ? font : (HFONT)GetStockObject(SYSTEM_FONT), "_")) << f.name;
+  }
+  HFONT strip = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
+  strip = ListFont_OwnFor(strip);
+  EXPECT_TRUE(ListFont_Draws(strip, "_")) << "the key strips' labels";
+  DeleteObject(strip);
   WinOrder_Leave(group);
   WinOrder_Leave(bones);
   DestroyWindow(group);

@@ -179,6 +179,33 @@ TEST_F(Ed2DPolyFixture, HiddenSlotSelectsNothingAndNoModelDoesNothing) {
   EXPECT_EQ(g_Sel.g_FreeCreateCount, 0u);
 }
 
+// Every sub-mode with a selection rectangle starts it where the left button went down, after
+// an earlier press and after a right click elsewhere (the texture sub-mode once kept the last
+// anchor of another editor or of the right button).
+TEST_F(Ed2DPolyFixture, LeftPressStartsTheRectangleInEverySelectingSubMode) {
+  Edit2D_Install();
+  for (u32 sub : {SUB_2D_POLY, SUB_2D_TEXTURE, SUB_2D_WEIGHT}) {
+    g_Shell.g_EditSubMode = sub;
+    const FamilyHooks *row = Ed2D_SubModeRow();
+    ASSERT_NE(row, nullptr);
+    struct Step { char button; i32 x, y, toX, toY; };
+    const Step steps[] = {{'L', 720, 660, 730, 670}, {'L', 700, 620, 800, 700}, {'R', 450, 750, 450, 750},
+                          {'L', 700, 620, 800, 700}};
+    for (const Step &s : steps) {
+      u32 button = s.button == 'L' ? BUTTON_LEFT : BUTTON_RIGHT;
+      Shell_SetButtonHeld(button, 1);
+      (s.button == 'L' ? row->lButtonDown : row->rButtonDown)(Hook_At(s.x, s.y));
+      row->mouseMove(Hook_At(s.toX, s.toY));
+      EXPECT_EQ(g_Ed2DPoly.startX, s.x) << "sub-mode " << sub << ", " << s.button << " at " << s.x << ", " << s.y;
+      EXPECT_EQ(g_Ed2DPoly.startY, s.y) << "sub-mode " << sub << ", " << s.button << " at " << s.x << ", " << s.y;
+      EXPECT_EQ(g_Ed2DPoly.curX, s.toX) << "sub-mode " << sub;
+      EXPECT_EQ(g_Ed2DPoly.curY, s.toY) << "sub-mode " << sub;
+      Shell_SetButtonHeld(button, 0);
+      if (s.button == 'R' && row->rButtonUp) row->rButtonUp(Hook_At(s.toX, s.toY));
+    }
+  }
+}
+
 // The pass reads the buttons once and takes a face once: the same flags as the per-corner
 // rule over random skins and drags (removed polygons and corners outside the skin included).
 TEST_F(Ed2DPolyFixture, SelectPassEqualsThePerCornerRule) {
@@ -263,6 +290,30 @@ TEST_F(Ed2DPolyFixture, RotateScaleAndMoveSteps) {
   Ed2D_PolyMouseMove(Hook_At(20, 20));
   EXPECT_FLOAT_EQ(m->positions[v].x, 107.0f);
   EXPECT_STREQ(g_Shell.g_UndoLabel, "移動 ( モデリング )");
+}
+
+// A move, rotate or scale drag with nothing selected moves nothing and is no change of the
+// document (no discard question follows); with a vertex selected it is one.
+TEST_F(Ed2DPolyFixture, DragWithNothingSelectedIsNoChange) {
+  Vertex(100, 0);
+  for (u32 tool : {ED2D_TOOL_MOVE, ED2D_TOOL_ROTATE, ED2D_TOOL_SCALE}) {
+    for (bool selected : {false, true}) {
+      Doc_ClearChanged(DOC_BONE2);
+      g_Shell.g_EditedFlag = 0;
+      g_Sel.g_PolySelVerts[0] = selected ? 1 : 0;
+      g_Sel.g_PolyTool = tool;
+      Bone2Point was = m->positions[0];
+      Shell_SetButtonHeld(BUTTON_LEFT, 1);
+      Ed2D_LButtonDownAnchors(Hook_At(320, 240));
+      Ed2D_PolyMouseMove(Hook_At(320, 240));
+      Ed2D_PolyMouseMove(Hook_At(331, 229));
+      Shell_SetButtonHeld(BUTTON_LEFT, 0);
+      bool moved = memcmp(&was, &m->positions[0], sizeof was) != 0;
+      EXPECT_EQ(moved, selected) << "tool " << tool;
+      EXPECT_EQ(Doc_IsChanged(DOC_BONE2), selected) << "tool " << tool;
+      EXPECT_EQ(g_Shell.g_EditedFlag, selected ? 1u : 0u) << "tool " << tool;
+    }
+  }
 }
 
 // A move drag works on the model and selection it is handed: the shell's model (slot 0) with

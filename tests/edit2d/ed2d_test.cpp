@@ -60,7 +60,7 @@ TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
            redraw, r3d, nullptr, eff, nullptr, F(Ed2D_ObjMouseMove)}},
       {6, {F(Ed2D_PolyInit), F(Ed2D_PolyLeave), F(Ed2D_PolyUpdate), nullptr, F(Ed2D_PolyDraw), la,
            F(Ed2D_PolyLButtonUp), ma, F(Ed2D_PolyFreeCreate), ra, F(Ed2D_PolyRButtonUp), F(Ed2D_PolyMouseMove)}},
-      {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), set, nullptr, ma,
+      {7, {F(Ed2D_TexInit), F(Ed2D_TexLeave), F(Ed2D_TexUpdate), nullptr, F(Ed2D_PolyDraw), F(Ed2D_TexLButtonDown), nullptr, ma,
            nullptr, ra, nullptr, F(Ed2D_TexMouseMove)}},
       {8, {F(Ed2D_BoneInit), nullptr, F(Ed2D_BoneUpdate), nullptr, F(Ed2D_BoneDraw), set, nullptr, set, nullptr,
            ra, F(Ed2D_BoneRButtonUp), F(Ed2D_BoneMouseMove)}},

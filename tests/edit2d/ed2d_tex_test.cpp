@@ -1,4 +1,4 @@
-// The 2D groups and textures: the group projection's goldens (planar with the centre term,
+// The 2D groups and textures: the group projection's goldens (planar over the group's extent,
 // per face, a zero-width group, types that write nothing), the texture panel's zoom, UV
 // rotation and drags, the texture table's refusals, and the group dialog's apply, add,
 // mirror and list texts; every refusal leaves the model byte-identical.
@@ -113,7 +113,7 @@ struct TexTest2D : ::testing::Test {
 
 // [SECTION] projection
 TEST_F(TexTest2D, ProjectionGoldens) {
-  // A 2 x 4 quad centred at (1, 2): u = (x - 1) / (2 su) + 1 + 0.5 - ou, v = (y - 2) / (4 sv) + 2 + 0.5 + ov.
+  // A 2 x 4 quad centred at (1, 2): u = (x - 1) / (2 su) + 0.5 - ou, v = (y - 2) / (4 sv) + 0.5 + ov.
   i32 q = Poly({{0, 0}, {2, 0}, {2, 4}, {0, 4}});
   i32 t = Poly({{5, 5}, {6, 5}, {6, 6}}, 1);
   i32 flat = Poly({{3, 0}, {3, 1}, {3, 2}}, 2);
@@ -122,10 +122,10 @@ TEST_F(TexTest2D, ProjectionGoldens) {
   m->groups[0].p[2] = 2.0f;
   m->groups[0].p[3] = 0.5f;
   ASSERT_TRUE(Ed2D_ProjectGroupUV(0, 0));
-  EXPECT_FLOAT_EQ(Uv(q, 0).u, -0.25f + 1.5f - 0.25f);
-  EXPECT_FLOAT_EQ(Uv(q, 0).v, -1.0f + 2.5f + 0.5f);
-  EXPECT_FLOAT_EQ(Uv(q, 2).u, 0.25f + 1.5f - 0.25f);
-  EXPECT_FLOAT_EQ(Uv(q, 2).v, 1.0f + 2.5f + 0.5f);
+  EXPECT_FLOAT_EQ(Uv(q, 0).u, -0.25f + 0.5f - 0.25f);
+  EXPECT_FLOAT_EQ(Uv(q, 0).v, -1.0f + 0.5f + 0.5f);
+  EXPECT_FLOAT_EQ(Uv(q, 2).u, 0.25f + 0.5f - 0.25f);
+  EXPECT_FLOAT_EQ(Uv(q, 2).v, 1.0f + 0.5f + 0.5f);
   EXPECT_EQ(Uv(t, 0).u, -7.0f);   // other groups untouched
   // Per face on a triangle.
   m->groups[1].mappingKind = ED2D_MAP_PER_FACE;
@@ -139,10 +139,10 @@ TEST_F(TexTest2D, ProjectionGoldens) {
   // A vertical line (width 0) and a scale dragged to 0 stay finite: that term is 0.
   Ed2D_ProjectBone2Group(m, 2);
   for (i32 k = 0; k < 3; k++) EXPECT_TRUE(isfinite(Uv(flat, k).u) && isfinite(Uv(flat, k).v)) << k;
-  EXPECT_FLOAT_EQ(Uv(flat, 0).u, 3.5f);
+  EXPECT_FLOAT_EQ(Uv(flat, 0).u, 0.5f);
   m->groups[0].p[2] = 0;
   Ed2D_ProjectBone2Group(m, 0);
-  EXPECT_FLOAT_EQ(Uv(q, 1).u, 1.25f);
+  EXPECT_FLOAT_EQ(Uv(q, 1).u, 0.25f);
   // Types 1-4, 6 and 10 write nothing; a group out of range is refused.
   for (u8 type : {1, 2, 3, 4, 6, 10}) {
     m->groups[2].mappingKind = type;
@@ -151,6 +151,27 @@ TEST_F(TexTest2D, ProjectionGoldens) {
     EXPECT_EQ(Uv(flat, 0).u, -7.0f) << (int)type;
   }
   EXPECT_FALSE(Ed2D_ProjectBone2Group(m, m->groupCount));
+}
+
+// "正面" maps a group's extent onto the texture wherever the group lies: a 64 x 65 quad at the
+// frame's centre, one far off in negative pixels and a thin one all give u and v 0..1 at its
+// corners (they once ran 0.5..1.5 and -32..-31, off the texture and out of the UV preview).
+TEST_F(TexTest2D, FrontProjectionSpansTheTextureWherever) {
+  struct Case { f32 x0, y0, w, h; };
+  const Case cases[] = {{-32, -32, 64, 65}, {-640, -480, 64, 65}, {100, 200, 3, 400}, {-0.25f, 7.5f, 0.5f, 0.5f}};
+  for (const Case &k : cases) {
+    m->polygonCount = 0;
+    m->vertexCount = m->uvCount = 0;
+    i32 q = Poly({{k.x0, k.y0}, {k.x0 + k.w, k.y0}, {k.x0 + k.w, k.y0 + k.h}, {k.x0, k.y0 + k.h}});
+    m->groups[0].mappingKind = ED2D_MAP_FRONT;
+    m->groups[0].p[0] = m->groups[0].p[1] = 0;
+    m->groups[0].p[2] = m->groups[0].p[3] = 1;
+    ASSERT_TRUE(Ed2D_ProjectGroupUV(0, 0));
+    for (i32 c = 0; c < 4; c++) {
+      EXPECT_FLOAT_EQ(Uv(q, c).u, c == 1 || c == 2 ? 1.0f : 0.0f) << "corner " << c << " of the quad at " << k.x0;
+      EXPECT_FLOAT_EQ(Uv(q, c).v, c >= 2 ? 1.0f : 0.0f) << "corner " << c << " of the quad at " << k.x0;
+    }
+  }
 }
 
 // After the optimiser welds a skin's UV entries into one, "正面" must still give each corner its
@@ -166,7 +187,7 @@ TEST_F(TexTest2D, ProjectionGivesWeldedCornersEntriesOfTheirOwn) {
   u16 before = m->uvCount;
   ASSERT_TRUE(Ed2D_ProjectGroupUV(0, 0));
   EXPECT_EQ(m->uvCount, before + 4);
-  const Bone2UV want[4] = {{1.0f, 2.0f}, {2.0f, 2.0f}, {2.0f, 3.0f}, {1.0f, 3.0f}};
+  const Bone2UV want[4] = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
   for (i32 k = 0; k < 4; k++) {
     EXPECT_FLOAT_EQ(Uv(q, k).u, want[k].u) << k;
     EXPECT_FLOAT_EQ(Uv(q, k).v, want[k].v) << k;
@@ -231,7 +252,7 @@ TEST_F(TexTest2D, ZoomRotateAndDrags) {
   Ed2D_TexPanelUp(1);
   Ed2D_TexPanelMove(140, 90);
   EXPECT_FLOAT_EQ(m->groups[0].p[0], 0.1f);
-  EXPECT_FLOAT_EQ(Uv(q, 0).u, -0.5f / 1.1f + 1.5f - 0.1f);
+  EXPECT_FLOAT_EQ(Uv(q, 0).u, -0.5f / 1.1f + 0.5f - 0.1f);
   Ed2D_TexPanelUp(0);
 
   // Hand-edited: tool 11 selects strictly inside the rectangle, tool 12 moves the selection by

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <d3d9.h>
+#include <commctrl.h>
 
 #include <stdlib.h>
 #include <string.h>
@@ -218,6 +219,49 @@ TEST(Bone2DInProcess, DragAddRenameSaveAndThePicture) {
       "\"bound\":{\"auto\":3,\"hand\":0}}",
   };
   for (const char *b : bones) EXPECT_NE(dump.find(b), std::string::npos) << b << "\n" << dump;
+
+  // Bone 0 chosen in the list, then bone 1 in the tree with a click: at once, before any
+  // timer tick, every field shows bone 1 and the list's caret is on its line, so "決定" renames
+  // bone 1 with the name typed over bone 1's, never with bone 0's name left in the field.
+  ClickListLine(0);
+  Drive_PumpUntil([] { return g_Sel.g_CurBoneIndex == 0u; }, 200);
+  Drive_PumpUntil([&] {
+    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_NO, text, sizeof text);
+    return strcmp(text, "ボーンNo.0") == 0;
+  }, 200);
+  ASSERT_EQ(g_Sel.g_CurBoneIndex, 0u);
+  {
+    HWND tree = (HWND)g_Ed2D.boneTree;
+    RECT r;
+    *(HTREEITEM *)&r = (HTREEITEM)g_Ed2D.treeItems[1];
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&r));
+    // The tree's press waits in a loop of its own for the release (a drag would start
+    // otherwise): the release is queued first.
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(tree, WM_LBUTTONUP, 0, at);
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  }
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
+  struct Field { int id; const char *want; };
+  const Field shown[] = {{IDC_BONE_NO, "ボーンNo.1"}, {IDC_BONE_NAME, "b1"}, {IDC_BONE_X, "-60.000"}, {IDC_BONE_Y, "0.000"}};
+  for (const Field &f : shown) {
+    GetDlgItemTextA((HWND)g_Ed2D.boneDlg, f.id, text, sizeof text);
+    EXPECT_STREQ(text, f.want) << "field " << f.id << " after the tree pick";
+  }
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETCARETINDEX, 0, 0), 1);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 1, 0), 1);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.boneList, LB_GETSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageA((HWND)g_Ed2D.parentCombo, CB_GETCURSEL, 0, 0), 0);
+  Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
+  Drive_Pump(3);
+  EXPECT_EQ(g_Sel.g_CurBoneIndex, 1u);
+  EXPECT_STREQ(m->bones[1].name, "b1");
+  EXPECT_STREQ(m->bones[0].name, "b0");
+  SetDlgItemTextA((HWND)g_Ed2D.boneDlg, IDC_BONE_NAME, "うで");
+  Drive_Command(g_Ed2D.boneDlg, IDC_BONE_APPLY);
+  EXPECT_STREQ(m->bones[1].name, "うで");
+  EXPECT_STREQ(m->bones[0].name, "b0");
+  EXPECT_EQ(m->bones[1].parent, 0);
 
   // "ウエイト": a right click (press and release at one point) on bone 1's cross makes it
   // current: "ボーンNo" and the list follow, the cross turns yellow and bone 2's turns dark.

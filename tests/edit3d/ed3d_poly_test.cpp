@@ -6,6 +6,8 @@
 // selection (strictly inside, face centre, right deselects, the active view only).
 #include "tests/support/hook_at.h"
 #include <gtest/gtest.h>
+
+#include "app/docflags.h"
 #include <math.h>
 #include <string.h>
 
@@ -256,6 +258,28 @@ TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
   EXPECT_FLOAT_EQ(m->positions[1].x, 5.0f);
   EXPECT_EQ(Steps(), before + 1);
   EXPECT_STREQ(TopLabel(), "移動 ( モデリング )");
+}
+
+// A move, rotate or scale drag with nothing selected changes nothing: no step, and the model
+// is not changed (no discard question follows).
+TEST_F(PolyTest, DragWithNothingSelectedIsNoChange) {
+  AddVertex(1, 2, 3);
+  g_Shell.g_ActiveView = 1;
+  for (u32 tool : {POLY_TOOL_MOVE, POLY_TOOL_ROTATE, POLY_TOOL_SCALE}) {
+    Doc_ClearChanged(DOC_MODEL3);
+    g_Shell.g_EditedFlag = 0;
+    g_Sel.g_PolySelectMode = 0;
+    g_Sel.g_PolyTool = tool;
+    i32 before = Steps();
+    Shell_SetButtonHeld(BUTTON_LEFT, 1);
+    Ed3D_SetDragAnchors(Hook_At(100, 100));
+    Ed3D_PolyMouseMove(Hook_At(108, 104));
+    Shell_SetButtonHeld(BUTTON_LEFT, 0);
+    Ed3D_PolyLButtonUp(Hook_At(108, 104));
+    EXPECT_FLOAT_EQ(m->positions[0].x, 1.0f) << "tool " << tool;
+    EXPECT_EQ(Steps(), before) << "tool " << tool;
+    EXPECT_FALSE(Doc_IsChanged(DOC_MODEL3)) << "tool " << tool;
+  }
 }
 
 TEST_F(PolyTest, SharedVertexMovesOnceAlongTheNormals) {

@@ -31,6 +31,7 @@
 #include "resources/edit3d_obj_ids.h"
 #include "resources/shell_ids.h"
 #include "wine_drive.h"
+#include "app/shell_win.h"
 
 namespace {
 
@@ -65,6 +66,16 @@ void OverlayAndTake(const HookCtx *ctx) {
       Cam_ProjectToScreen(s, p[0], p[1], p[2]);
       s_Axis[k][e][0] = s[0], s_Axis[k][e][1] = s[1];
     }
+  s_Taken = true;
+}
+
+// Where view 0 shows the centre of the top face of the set's cube (at height s_TopY).
+f32 s_TopY, s_Top[2];
+void TakeTop(const HookCtx *) {
+  if (g_Shell.g_DrawView != 0) return;
+  f32 p[3];
+  Cam_ProjectToScreen(p, 0.0f, s_TopY, 0.0f);
+  s_Top[0] = p[0], s_Top[1] = p[1];
   s_Taken = true;
 }
 
@@ -219,6 +230,34 @@ TEST(ObjMotionInProcess, ObjectsKeysADragAndTheSavedSet) {
   EXPECT_EQ(g_Asked, 1);
   EXPECT_EQ(s->objectCount, 2);
   EXPECT_TRUE(Drive_Alive(e.motionDlg) && Drive_Alive(e.motionList));
+
+  // The sample set (a cube hung at the origin) opened by the File menu, then the preview: the
+  // cube's top face, turned up towards the light at the eye, is lit well above the quarter of
+  // white that the ambient light alone gives (64, what a face without normals shows).
+  g_DriveFolder = std::string(getenv("MIRAVEL_SRC")) + "\\Data";
+  for (char &ch : g_DriveFolder)
+    if (ch == '/') ch = '\\';
+  Drive_OpenByMenu(IDM_KZO_OPEN, "0.KZO");
+  g_DriveFolder.clear();
+  ASSERT_EQ(s->objectCount, 2);
+  const Model3 *cube = g_Obj3PartModels[0][1];
+  ASSERT_TRUE(cube && cube->positionCount == 8);
+  s_TopY = cube->positions[0].y;
+  for (i32 i = 1; i < 8; i++) s_TopY = fmaxf(s_TopY, cube->positions[i].y);
+  Drive_Command(g_EditDlg.window, IDC_EDIT_PREVIEW);
+  Drive_Pump(20);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_PREVIEW);
+  ASSERT_TRUE(Drive_PumpUntil([] { return g_Camera.light.brightness >= 1.0f; }, 3000));
+  FamilyHook own = g_FamilyHooks[FAMILY_PREVIEW].drawOverlay;
+  g_FamilyHooks[FAMILY_PREVIEW].drawOverlay = TakeTop;
+  g_Shell.g_DrawView = 0;
+  s_Taken = false;
+  HRESULT hr = D3DApp_RenderFrame();
+  g_FamilyHooks[FAMILY_PREVIEW].drawOverlay = own;
+  ASSERT_TRUE(hr == S_OK && s_Taken);
+  u32 argb = 0;
+  ASSERT_TRUE(D3DApp_ReadBackPixel((int)s_Top[0], (int)s_Top[1], &argb));
+  for (int k = 0; k < 3; k++) EXPECT_GT((int)(argb >> (8 * k)) & 255, 90) << std::hex << argb;
 
   Drive_End("miravel_settings_obj3");
   DeleteFileA(a.c_str());

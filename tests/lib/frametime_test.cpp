@@ -44,6 +44,11 @@ TEST(PhaseTime, PhasesAddUpPerViewOnlyWhileOn) {
   EXPECT_EQ(std::string(line).rfind("all 1 views: ", 0), 0u) << line;
   FrameTime_BeginView(2);   // a new frame of the view starts from 0
   EXPECT_EQ(g_FrameTimes.phaseMs[2][FRAMETIME_MODEL], 0.0);
+  // Another layout: its views have drawn nothing yet, so no line and no sum shows.
+  FrameTime_EndView();
+  FrameTime_Forget();
+  EXPECT_FALSE(FrameTime_Text(2, line, sizeof line));
+  EXPECT_FALSE(FrameTime_Text(FRAMETIME_VIEWS, line, sizeof line));
   memset(&g_FrameTimes, 0, sizeof g_FrameTimes);
 }
 
