@@ -509,9 +509,24 @@ static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
 
 // [SECTION] commands
 
+// False when a text of the actor dialog d has a letter the code page cannot hold (the user has
+// been told, and nothing is to change).
+static bool ActorTextsRefused(u32 d) {
+  static const u32 kIds[] = {IDC_MOVIE_ACTOR_NAME,     IDC_MOVIE_ACTOR_X,       IDC_MOVIE_ACTOR_Y,
+                             IDC_MOVIE_ACTOR_Z,        IDC_MOVIE_ACTOR_ANGLE_Z, IDC_MOVIE_ACTOR_SCALE_X,
+                             IDC_MOVIE_ACTOR_SCALE_Y,  IDC_MOVIE_ACTOR_SCALE_Z, IDC_MOVIE_ACTOR_COLOR_R,
+                             IDC_MOVIE_ACTOR_COLOR_G,  IDC_MOVIE_ACTOR_COLOR_B, IDC_MOVIE_ACTOR_COLOR_A,
+                             IDC_MOVIE_KZP_FOLDER_TEXT};
+  char t[256];
+  for (u32 id : kIds)
+    if (!Widget_ReadText(Movie_Dialog(d), id, t, sizeof t)) return true;
+  return false;
+}
+
 // "決定" of an actor dialog: the fields into the object and its current key.
 static void ApplyActor(u32 d, MovieObject *o, i32 n) {
   char t[256];
+  if (ActorTextsRefused(d)) return;
   if (ReadText(d, IDC_MOVIE_ACTOR_NAME, t, sizeof t)) Str_Copy(o->name, sizeof o->name, t);
   MovieKey *k = CurrentKey(o);
   if (!k) return;
@@ -705,9 +720,9 @@ static void MessageCommand(u32 id) {
   }
   if (id != IDC_MOVIE_MES_APPLY) return;
   if (m != 0) {
-    if (s.messageCount < m + 1) s.messageCount = m + 1;
     char t[256];
-    ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t);
+    if (!ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t)) return;   // refused: nothing changes
+    if (s.messageCount < m + 1) s.messageCount = m + 1;
     Str_Copy(g_Movie.messages[m], sizeof g_Movie.messages[m], t);
     FillMessages();
   }

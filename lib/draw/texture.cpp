@@ -162,6 +162,7 @@ static bool Tex_DecodeInMemory(const char *path, u32 colorKey, TexImage *img) {
 
 void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey) {
   if (!path || !texture) return;
+  g_Tex.lastTold = false;
   DrawDev_Release(*texture);
   *texture = nullptr;
   size[0] = size[1] = 0.0f;
@@ -192,6 +193,7 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     // (a missing file is for the caller to report).
     fclose(f);
     Seam_ErrorBoxf(kMsgCannotDecode, path);
+    g_Tex.lastTold = true;
   }
 }
 
