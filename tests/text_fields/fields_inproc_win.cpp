@@ -1,6 +1,6 @@
 // A field's text with a letter the code page cannot hold ("한국") is refused through the real
-// dialogs: one message naming the letter (U+D55C), and the document's bytes and changed flag
-// as they were. The fields are listed from the resource templates: every field a user can
+// dialogs of the 3D and 2D editors: one message naming the letter (U+D55C), and the document's
+// bytes and changed flag as they were. The fields are listed from the resource templates: every field a user can
 // type into has its row, so a new one cannot be left out.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,7 +15,14 @@
 #include "app/shell_options.h"
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_poly.h"
+#include "edit3d/bone.h"
+#include "edit3d/ed3d_bone.h"
+#include "edit3d/ed3d_motion.h"
+#include "edit3d/poly.h"
 #include "model/kzb.h"
+#include "model/kzp.h"
+#include "resources/edit3d_ids.h"
+#include "resources/edit3d_motion_ids.h"
 #include "wine_drive.h"
 
 namespace {
@@ -44,15 +51,20 @@ std::set<std::string> TypedFields() {
   return out;
 }
 
-// How a row's field is reached and applied in the running 2D editor.
+// How a row's field is reached and applied in the running program.
 struct Row {
   const char *field;      // the resource name of the field
   int id;
-  u32 subMode;            // the 2D sub-mode whose panel holds it (0: walked elsewhere, see below)
+  int press;              // the family panel's button of the sub-mode whose panel holds it
   void *(*panel)(void);
   int apply;              // the button that takes the field's text into the document
 };
 
+void *BonePanel3D() { return g_Ed3D.bonePanel; }
+void *GroupPanel3D() { return g_AppShell.panels[SUB_3D_POLY][PANEL_GROUP].window; }
+void *PolyDlg3D() { return Ed3DPolyEditor.dlg; }
+void *WeightPanel3D() { return g_Ed3DBones.weightPanel; }
+void *MotionList3D() { return g_Ed3DMotionPanels.listDlg; }
 void *BoneDlg() { return g_Ed2D.boneDlg; }
 void *GroupDlg() { return g_Options.g_Group2DDlg.window; }
 void *PolyPanel() { return g_Ed2DPoly.panel; }
@@ -60,22 +72,49 @@ void *WeightPanel() { return g_Ed2DPoly.weightPanel; }
 void *MotionList() { return g_Ed2DMotion.listDlg; }
 
 #define FIELD(id) #id, id
-const Row kRows[] = {
-    {FIELD(IDC_BONE_NAME), SUB_2D_BONE, BoneDlg, IDC_BONE_APPLY},
-    {FIELD(IDC_G2D_NAME), SUB_2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
-    {FIELD(IDC_G2D_RED), SUB_2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
-    {FIELD(IDC_G2D_GREEN), SUB_2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
-    {FIELD(IDC_G2D_BLUE), SUB_2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
-    {FIELD(IDC_G2D_ALPHA), SUB_2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
-    {FIELD(IDC_P2D_RED), SUB_2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
-    {FIELD(IDC_P2D_GREEN), SUB_2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
-    {FIELD(IDC_P2D_BLUE), SUB_2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
-    {FIELD(IDC_P2D_ALPHA), SUB_2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
-    {FIELD(IDC_W2D_BONE1), SUB_2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
-    {FIELD(IDC_W2D_BONE2), SUB_2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
-    {FIELD(IDC_W2D_WEIGHT), SUB_2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
-    {FIELD(IDC_ML2D_NAME), SUB_2D_MOTION, MotionList, IDC_ML2D_APPLY},
-    {FIELD(IDC_ML2D_LENGTH), SUB_2D_MOTION, MotionList, IDC_ML2D_APPLY},
+// The 3D editor's fields, on a cube.
+const Row kRows3D[] = {
+    {FIELD(IDC_BONE_X), IDC_M3D_BONE, BonePanel3D, IDC_BONE_APPLY},
+    {FIELD(IDC_BONE_Y), IDC_M3D_BONE, BonePanel3D, IDC_BONE_APPLY},
+    {FIELD(IDC_BONE_Z), IDC_M3D_BONE, BonePanel3D, IDC_BONE_APPLY},
+    {FIELD(IDC_BONE_NAME), IDC_M3D_BONE, BonePanel3D, IDC_BONE_APPLY},
+    {FIELD(IDC_WEIGHT_BONE1), IDC_M3D_WEIGHT, WeightPanel3D, IDC_WEIGHT_APPLY},
+    {FIELD(IDC_WEIGHT_BONE2), IDC_M3D_WEIGHT, WeightPanel3D, IDC_WEIGHT_APPLY},
+    {FIELD(IDC_WEIGHT_VALUE), IDC_M3D_WEIGHT, WeightPanel3D, IDC_WEIGHT_APPLY},
+    {FIELD(IDC_GRP_NAME), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_DISP_HEIGHT), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_DIVISIONS), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_RED), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_GREEN), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_BLUE), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_ALPHA), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_SPEC_RED), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_SPEC_GREEN), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_GRP_SPEC_BLUE), IDC_M3D_POLY, GroupPanel3D, IDC_GRP_APPLY},
+    {FIELD(IDC_POLY_RED), IDC_M3D_POLY, PolyDlg3D, IDC_POLY_APPLY},
+    {FIELD(IDC_POLY_GREEN), IDC_M3D_POLY, PolyDlg3D, IDC_POLY_APPLY},
+    {FIELD(IDC_POLY_BLUE), IDC_M3D_POLY, PolyDlg3D, IDC_POLY_APPLY},
+    {FIELD(IDC_POLY_ALPHA), IDC_M3D_POLY, PolyDlg3D, IDC_POLY_APPLY},
+    {FIELD(IDC_MLIST_NAME), IDC_M3D_MOTION, MotionList3D, IDC_MLIST_OK},
+    {FIELD(IDC_MLIST_LENGTH), IDC_M3D_MOTION, MotionList3D, IDC_MLIST_OK},
+};
+// The 2D editor's fields, on a new bone model.
+const Row kRows2D[] = {
+    {FIELD(IDC_BONE_NAME), IDC_M2D_BONE, BoneDlg, IDC_BONE_APPLY},
+    {FIELD(IDC_G2D_NAME), IDC_M2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
+    {FIELD(IDC_G2D_RED), IDC_M2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
+    {FIELD(IDC_G2D_GREEN), IDC_M2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
+    {FIELD(IDC_G2D_BLUE), IDC_M2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
+    {FIELD(IDC_G2D_ALPHA), IDC_M2D_TEXTURE, GroupDlg, IDC_G2D_APPLY},
+    {FIELD(IDC_P2D_RED), IDC_M2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
+    {FIELD(IDC_P2D_GREEN), IDC_M2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
+    {FIELD(IDC_P2D_BLUE), IDC_M2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
+    {FIELD(IDC_P2D_ALPHA), IDC_M2D_POLY, PolyPanel, IDC_P2D_APPLY_COLOUR},
+    {FIELD(IDC_W2D_BONE1), IDC_M2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
+    {FIELD(IDC_W2D_BONE2), IDC_M2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
+    {FIELD(IDC_W2D_WEIGHT), IDC_M2D_WEIGHT, WeightPanel, IDC_W2D_APPLY},
+    {FIELD(IDC_ML2D_NAME), IDC_M2D_MOTION, MotionList, IDC_ML2D_APPLY},
+    {FIELD(IDC_ML2D_LENGTH), IDC_M2D_MOTION, MotionList, IDC_ML2D_APPLY},
 };
 #undef FIELD
 
@@ -88,13 +127,13 @@ const char *const kElsewhere[] = {
     "IDC_COLI_MIN_X", "IDC_COLI_MAX_X", "IDC_COLI_MIN_Z", "IDC_COLI_MAX_Z", "IDC_COLI_MIN_Y", "IDC_G2D_SPEC2",
     "IDC_T2D_GRID", "IDC_O2D_LIST_NAME", "IDC_O2D_X", "IDC_O2D_Y", "IDC_O2D_ANGLE", "IDC_O2D_SCALE_X",
     "IDC_O2D_SCALE_Y", "IDC_O2D_RED", "IDC_O2D_GREEN", "IDC_O2D_BLUE", "IDC_O2D_ALPHA", "IDC_OML_NAME",
-    "IDC_OML_LENGTH", "IDC_BONE_X", "IDC_BONE_Y", "IDC_BONE_Z", "IDC_BONE_RED", "IDC_BONE_GREEN", "IDC_BONE_BLUE",
-    "IDC_GRP_NAME", "IDC_GRP_DISP_HEIGHT", "IDC_GRP_DIVISIONS", "IDC_GRP_RED", "IDC_GRP_GREEN", "IDC_GRP_BLUE",
-    "IDC_GRP_ALPHA", "IDC_GRP_SPEC_RED", "IDC_GRP_SPEC_GREEN", "IDC_GRP_SPEC_BLUE", "IDC_POLY_RED",
-    "IDC_POLY_GREEN", "IDC_POLY_BLUE", "IDC_POLY_ALPHA", "IDC_PNUM_X", "IDC_PNUM_Y", "IDC_PNUM_Z",
-    "IDC_WEIGHT_BONE1", "IDC_WEIGHT_BONE2", "IDC_WEIGHT_VALUE", "IDC_MOT_POS_X", "IDC_MOT_POS_Y", "IDC_MOT_POS_Z",
+    "IDC_OML_LENGTH",
+    // The bone list's colour fields: shown, never read into the model.
+    "IDC_BONE_RED", "IDC_BONE_GREEN", "IDC_BONE_BLUE",
+    "IDC_PNUM_X", "IDC_PNUM_Y", "IDC_PNUM_Z",
+    "IDC_MOT_POS_X", "IDC_MOT_POS_Y", "IDC_MOT_POS_Z",
     "IDC_MOT_QUAT_X", "IDC_MOT_QUAT_Y", "IDC_MOT_QUAT_Z", "IDC_MOT_QUAT_W", "IDC_MOT_SCALE_X", "IDC_MOT_SCALE_Y",
-    "IDC_MOT_SCALE_Z", "IDC_MLIST_NAME", "IDC_MLIST_LENGTH", "IDC_OBJ_POS_X", "IDC_OBJ_POS_Y", "IDC_OBJ_POS_Z",
+    "IDC_MOT_SCALE_Z", "IDC_OBJ_POS_X", "IDC_OBJ_POS_Y", "IDC_OBJ_POS_Z",
     "IDC_OBJ_QUAT_X", "IDC_OBJ_QUAT_Y", "IDC_OBJ_QUAT_Z", "IDC_OBJ_QUAT_W", "IDC_OBJ_SCALE_X", "IDC_OBJ_SCALE_Y",
     "IDC_OBJ_SCALE_Z", "IDC_TEX_GRID", "IDC_MOVIE_ACTOR_FOLDER_TEXT", "IDC_MOVIE_ACTOR_NAME", "IDC_MOVIE_ACTOR_X",
     "IDC_MOVIE_ACTOR_Y", "IDC_MOVIE_ACTOR_Z", "IDC_MOVIE_ACTOR_ANGLE_Z", "IDC_MOVIE_ACTOR_SCALE_X",
@@ -118,39 +157,38 @@ std::string Bytes(const std::string &path) {
   return s.str();
 }
 
-// The model as a save writes it.
-std::string SavedModel() {
+// The document as a save writes it: the 3D model or the 2D bone model.
+std::string Saved3D() {
+  std::string path = Drive_Temp("miravel_fields.KZP");
+  ModelResult res = {true, ""};
+  EXPECT_TRUE(Kzp_Write(Current_Model3(), path.c_str(), &res));
+  return Bytes(path);
+}
+std::string Saved2D() {
   std::string path = Drive_Temp("miravel_fields.KZB");
   EXPECT_EQ(Shown(Kzb_Write, 0, path.c_str()), 1);
   return Bytes(path);
 }
 
-}  // namespace
-
-TEST(TextFields, EveryTypedFieldHasARow) {
-  std::set<std::string> listed(std::begin(kElsewhere), std::end(kElsewhere));
-  for (const Row &r : kRows) listed.insert(r.field);
-  for (const std::string &f : TypedFields()) EXPECT_TRUE(listed.count(f)) << f << " has no row";
-}
-
-TEST(TextFields, ATextTheCodePageCannotHoldIsRefusedByName) {
-  ASSERT_NE(Drive_Start2DOnNewModel("miravel_settings_fields"), nullptr);
-  g_ModalHooks.messageBox = RecordBox;
-  for (const Row &r : kRows) {
+// Each row: "한국" typed into the field and applied gives one message naming U+D55C, and
+// leaves the document's bytes and changed flag as they were; the field gets its text back.
+template <size_t N>
+void Walk(const Row (&rows)[N], void *(*familyPanel)(void), u32 kind, std::string (*saved)(void)) {
+  int pressed = 0;
+  for (const Row &r : rows) {
     SCOPED_TRACE(r.field);
-    if (g_Shell.g_EditSubMode != r.subMode) Drive_Press2D(r.subMode == SUB_2D_POLY ? IDC_M2D_POLY
-                                                       : r.subMode == SUB_2D_TEXTURE ? IDC_M2D_TEXTURE
-                                                       : r.subMode == SUB_2D_BONE    ? IDC_M2D_BONE
-                                                       : r.subMode == SUB_2D_WEIGHT  ? IDC_M2D_WEIGHT
-                                                                                     : IDC_M2D_MOTION);
-    ASSERT_EQ(g_Shell.g_EditSubMode, r.subMode);
+    g_Boxes.clear();
+    // A second press of the sub-mode's button would leave it.
+    if (r.press != pressed) Drive_Command(familyPanel(), r.press);   // made anew by each switch
+    pressed = r.press;
+    Drive_Pump(20);
     HWND dlg = (HWND)r.panel();
-    ASSERT_TRUE(Drive_Alive(dlg));
+    ASSERT_TRUE(Drive_Alive(dlg)) << "sub-mode " << g_Shell.g_EditSubMode << " family " << g_Shell.g_EditFamily << (g_Boxes.empty() ? "" : g_Boxes[0]);
     HWND field = GetDlgItem(dlg, r.id);
     ASSERT_NE(field, nullptr);
     Drive_Pump(5);
-    std::string before = SavedModel();
-    Doc_ClearChanged(DOC_BONE2);
+    std::string before = saved();
+    Doc_ClearChanged(kind);
     wchar_t old[512] = L"";
     GetWindowTextW(field, old, 512);
     SetWindowTextW(field, L"\xD55C\xAD6D");   // 한국
@@ -159,10 +197,42 @@ TEST(TextFields, ATextTheCodePageCannotHoldIsRefusedByName) {
     Drive_Pump(3);
     ASSERT_EQ(g_Boxes.size(), 1u);
     EXPECT_NE(g_Boxes[0].find("U+D55C"), std::string::npos) << g_Boxes[0];
-    EXPECT_FALSE(Doc_IsChanged(DOC_BONE2));
-    EXPECT_EQ(SavedModel(), before) << "the document changed";
+    EXPECT_FALSE(Doc_IsChanged(kind));
+    EXPECT_EQ(saved(), before) << "the document changed";
     SetWindowTextW(field, old);
   }
+}
+
+}  // namespace
+
+TEST(TextFields, EveryTypedFieldHasARow) {
+  std::set<std::string> listed(std::begin(kElsewhere), std::end(kElsewhere));
+  for (const Row &r : kRows3D) listed.insert(r.field);
+  for (const Row &r : kRows2D) listed.insert(r.field);
+  for (const std::string &f : TypedFields()) EXPECT_TRUE(listed.count(f)) << f << " has no row";
+}
+
+TEST(TextFields, ATextTheCodePageCannotHoldIsRefusedByName) {
+  // Both families' windows, as the program installs them.
+  Ed2D_InstallWin();
+  Ed2D_ObjInstallWin();
+  Ed2D_MotionInstallWin();
+  std::string cube;
+  ASSERT_NO_FATAL_FAILURE(Drive_Start3DOnCube("miravel_fields_cube.KZP", "miravel_settings_fields", &cube));
+  // A second bone, for the weight panel to take.
+  Drive_Press3D(IDC_M3D_BONE);
+  Drive_Command(g_Ed3D.bonePanel, IDC_BONE_ADD);
+  Drive_Pump(5);
+  g_ModalHooks.messageBox = RecordBox;
+  Walk(kRows3D, [] { return g_Ed3D.modePanel; }, DOC_MODEL3, Saved3D);
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  Drive_Command(g_EditDlg.window, IDC_EDIT_2D_MODEL);
+  Drive_Pump(20);
+  SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_2D_BONE_NEW, 0);
+  Drive_Pump(5);
+  ASSERT_NE(g_Bone2Slots[0], nullptr);
+  g_ModalHooks.messageBox = RecordBox;
+  Walk(kRows2D, [] { return g_Ed2D.panel; }, DOC_BONE2, Saved2D);
   g_ModalHooks.messageBox = Drive_AnswerYes;
   Drive_End("miravel_settings_fields");
 }
