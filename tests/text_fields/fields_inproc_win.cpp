@@ -1,5 +1,5 @@
 // A field's text with a letter the code page cannot hold ("한국") is refused through the real
-// dialogs of the 3D and 2D editors: one message naming the letter (U+D55C), and the document's
+// dialogs of the 3D, 2D and movie editors: one message naming the letter (U+D55C), and the document's
 // bytes and changed flag as they were. The fields are listed from the resource templates: every field a user can
 // type into has its row, so a new one cannot be left out.
 #include <gtest/gtest.h>
@@ -22,6 +22,10 @@
 #include "model/kzb.h"
 #include "model/kzp.h"
 #include "resources/edit3d_ids.h"
+#include "resources/movie_edit_ids.h"
+#include "scene/kzv.h"
+#include "scene/movie_edit.h"
+#include "scene/movie_edit_win.h"
 #include "resources/edit3d_motion_ids.h"
 #include "wine_drive.h"
 
@@ -58,6 +62,7 @@ struct Row {
   int press;              // the family panel's button of the sub-mode whose panel holds it
   void *(*panel)(void);
   int apply;              // the button that takes the field's text into the document
+  void (*prepare)(HWND dlg) = nullptr;   // what the field needs first (a line chosen)
 };
 
 void *BonePanel3D() { return g_Ed3D.bonePanel; }
@@ -66,6 +71,10 @@ void *PolyDlg3D() { return Ed3DPolyEditor.dlg; }
 void *WeightPanel3D() { return g_Ed3DBones.weightPanel; }
 void *MotionList3D() { return g_Ed3DMotionPanels.listDlg; }
 void *BoneDlg() { return g_Ed2D.boneDlg; }
+void *MovieImage() { return Movie_Dialog(MOVIE_DIALOG_IMG); }
+void *MovieMessage() { return Movie_Dialog(MOVIE_DIALOG_MES); }
+// Message 0 is the empty message: the text goes to message 2.
+void ChooseMessage2(HWND dlg) { SendDlgItemMessageA(dlg, IDC_MOVIE_LIST, LB_SETCURSEL, 2, 0); }
 void *GroupDlg() { return g_Options.g_Group2DDlg.window; }
 void *PolyPanel() { return g_Ed2DPoly.panel; }
 void *WeightPanel() { return g_Ed2DPoly.weightPanel; }
@@ -116,6 +125,21 @@ const Row kRows2D[] = {
     {FIELD(IDC_ML2D_NAME), IDC_M2D_MOTION, MotionList, IDC_ML2D_APPLY},
     {FIELD(IDC_ML2D_LENGTH), IDC_M2D_MOTION, MotionList, IDC_ML2D_APPLY},
 };
+// The movie editor's actor and message fields: an image actor and a message actor added by the
+// menu.
+const Row kRowsMovie[] = {
+    {FIELD(IDC_MOVIE_ACTOR_NAME), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_X), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_Y), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_ANGLE_Z), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_SCALE_X), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_SCALE_Y), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_COLOR_R), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_COLOR_G), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_COLOR_B), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_ACTOR_COLOR_A), IDM_MOVIE_ADD_IMAGE, MovieImage, IDC_MOVIE_ACTOR_APPLY},
+    {FIELD(IDC_MOVIE_MES_TEXT), IDM_MOVIE_ADD_MESSAGE, MovieMessage, IDC_MOVIE_MES_APPLY, ChooseMessage2},
+};
 #undef FIELD
 
 // The fields this walk does not reach yet: the other families', the 2D object sub-mode's and
@@ -135,12 +159,10 @@ const char *const kElsewhere[] = {
     "IDC_MOT_QUAT_X", "IDC_MOT_QUAT_Y", "IDC_MOT_QUAT_Z", "IDC_MOT_QUAT_W", "IDC_MOT_SCALE_X", "IDC_MOT_SCALE_Y",
     "IDC_MOT_SCALE_Z", "IDC_OBJ_POS_X", "IDC_OBJ_POS_Y", "IDC_OBJ_POS_Z",
     "IDC_OBJ_QUAT_X", "IDC_OBJ_QUAT_Y", "IDC_OBJ_QUAT_Z", "IDC_OBJ_QUAT_W", "IDC_OBJ_SCALE_X", "IDC_OBJ_SCALE_Y",
-    "IDC_OBJ_SCALE_Z", "IDC_TEX_GRID", "IDC_MOVIE_ACTOR_FOLDER_TEXT", "IDC_MOVIE_ACTOR_NAME", "IDC_MOVIE_ACTOR_X",
-    "IDC_MOVIE_ACTOR_Y", "IDC_MOVIE_ACTOR_Z", "IDC_MOVIE_ACTOR_ANGLE_Z", "IDC_MOVIE_ACTOR_SCALE_X",
-    "IDC_MOVIE_ACTOR_SCALE_Y", "IDC_MOVIE_ACTOR_SCALE_Z", "IDC_MOVIE_ACTOR_COLOR_R", "IDC_MOVIE_ACTOR_COLOR_G",
-    "IDC_MOVIE_ACTOR_COLOR_B", "IDC_MOVIE_ACTOR_COLOR_A", "IDC_MOVIE_KZP_FOLDER_TEXT", "IDC_MOVIE_CAM_EYE_X",
+    "IDC_OBJ_SCALE_Z", "IDC_TEX_GRID", "IDC_MOVIE_ACTOR_FOLDER_TEXT",
+    "IDC_MOVIE_ACTOR_Z", "IDC_MOVIE_ACTOR_SCALE_Z", "IDC_MOVIE_KZP_FOLDER_TEXT", "IDC_MOVIE_CAM_EYE_X",
     "IDC_MOVIE_CAM_EYE_Y", "IDC_MOVIE_CAM_EYE_Z", "IDC_MOVIE_CAM_AT_X", "IDC_MOVIE_CAM_AT_Y", "IDC_MOVIE_CAM_AT_Z",
-    "IDC_MOVIE_MES_TEXT", "IDC_MOVIE_PLAY_START", "IDC_MOVIE_PLAY_END", "IDC_MOVIE_KEY_FRAMES",
+    "IDC_MOVIE_PLAY_START", "IDC_MOVIE_PLAY_END", "IDC_MOVIE_KEY_FRAMES",
     "IDC_MOVIE_RENDER_NAME", "IDC_MOVIE_RENDER_INTERVAL", "IDC_PROG_EDIT", "IDC_OPT_MAX_POLYGONS", "IDC_RENDER_NAME",
 };
 
@@ -170,6 +192,12 @@ std::string Saved2D() {
   return Bytes(path);
 }
 
+std::string SavedMovie() {
+  std::string path = Drive_Temp("miravel_fields.KZV");
+  EXPECT_TRUE(Kzv_Write(path.c_str()));
+  return Bytes(path);
+}
+
 // Each row: "한국" typed into the field and applied gives one message naming U+D55C, and
 // leaves the document's bytes and changed flag as they were; the field gets its text back.
 template <size_t N>
@@ -186,6 +214,7 @@ void Walk(const Row (&rows)[N], void *(*familyPanel)(void), u32 kind, std::strin
     ASSERT_TRUE(Drive_Alive(dlg)) << "sub-mode " << g_Shell.g_EditSubMode << " family " << g_Shell.g_EditFamily << (g_Boxes.empty() ? "" : g_Boxes[0]);
     HWND field = GetDlgItem(dlg, r.id);
     ASSERT_NE(field, nullptr);
+    if (r.prepare) r.prepare(dlg);
     Drive_Pump(5);
     std::string before = saved();
     Doc_ClearChanged(kind);
@@ -209,6 +238,7 @@ TEST(TextFields, EveryTypedFieldHasARow) {
   std::set<std::string> listed(std::begin(kElsewhere), std::end(kElsewhere));
   for (const Row &r : kRows3D) listed.insert(r.field);
   for (const Row &r : kRows2D) listed.insert(r.field);
+  for (const Row &r : kRowsMovie) listed.insert(r.field);
   for (const std::string &f : TypedFields()) EXPECT_TRUE(listed.count(f)) << f << " has no row";
 }
 
@@ -217,6 +247,7 @@ TEST(TextFields, ATextTheCodePageCannotHoldIsRefusedByName) {
   Ed2D_InstallWin();
   Ed2D_ObjInstallWin();
   Ed2D_MotionInstallWin();
+  Movie_InstallWin();
   std::string cube;
   ASSERT_NO_FATAL_FAILURE(Drive_Start3DOnCube("miravel_fields_cube.KZP", "miravel_settings_fields", &cube));
   // A second bone, for the weight panel to take.
@@ -233,6 +264,12 @@ TEST(TextFields, ATextTheCodePageCannotHoldIsRefusedByName) {
   ASSERT_NE(g_Bone2Slots[0], nullptr);
   g_ModalHooks.messageBox = RecordBox;
   Walk(kRows2D, [] { return g_Ed2D.panel; }, DOC_BONE2, Saved2D);
+  g_ModalHooks.messageBox = Drive_AnswerYes;
+  Drive_Command(g_EditDlg.window, IDC_EDIT_MOVIE);
+  Drive_Pump(50);
+  ASSERT_EQ(g_Shell.g_EditFamily, (u32)FAMILY_MOVIE);
+  g_ModalHooks.messageBox = RecordBox;
+  Walk(kRowsMovie, [] { return (void *)g_Lib.mainWnd; }, DOC_MOVIE, SavedMovie);
   g_ModalHooks.messageBox = Drive_AnswerYes;
   Drive_End("miravel_settings_fields");
 }
