@@ -6,6 +6,7 @@
 
 #include "app/shell_view.h"
 #include "app/views.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/modal_hooks.h"
 
@@ -51,9 +52,7 @@ bool Panel_TreeNotify(LPARAM lParam, void *tree, void (*selected)(const char *te
   return true;
 }
 
-void Panel_GetText(void *dlg, u32 id, char *out, u32 size) {
-  if (!GetDlgItemTextA((HWND)dlg, (int)id, out, (int)size)) out[0] = 0;
-}
+void Panel_GetText(void *dlg, u32 id, char *out, u32 size) { FieldText_Read(GetDlgItem((HWND)dlg, (int)id), out, size); }
 
 void Panel_SetText(void *dlg, u32 id, const char *text) { SetDlgItemTextA((HWND)dlg, (int)id, text); }
 
@@ -152,9 +151,8 @@ void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool,
 
 const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size) {
   HWND field = GetDlgItem(dlg, id);
-  if (!field || !IsWindowEnabled(field)) return nullptr;
-  GetWindowTextA(field, out, size);
-  return out;
+  if (!field || !IsWindowEnabled(field) || size <= 0) return nullptr;
+  return FieldText_Read(field, out, (u32)size) ? out : nullptr;
 }
 
 i32 Panel_MouseCoord(u32 half) { return half > 10000 ? (i32)half - 65535 : (i32)half; }

@@ -52,7 +52,7 @@ struct PanelTexIds {
 // are), the snap check and the grid size.
 void Panel_ShowTexState(HWND dlg, const PanelTexIds &ids, u32 mapping, u32 tool, const f32 *values, bool snap, i32 grid);
 // The text of an enabled field into out (at most size bytes) and out; nullptr for a missing or
-// disabled field.
+// disabled field, or a text refused (the user has been told).
 const char *Panel_EnabledText(HWND dlg, int id, char *out, i32 size);
 // A 16-bit half of a mouse lParam: above 10000 it stands for a negative position.
 i32 Panel_MouseCoord(u32 half);

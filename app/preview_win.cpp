@@ -7,6 +7,7 @@
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "lib/draw/draw.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
@@ -49,8 +50,8 @@ INT_PTR CALLBACK Preview_RenderDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
       switch (LOWORD(wParam)) {
         case IDC_RENDER_RUN:
           // The edit's text becomes the shared render name, then the file.
-          GetDlgItemTextA(dlg, IDC_RENDER_NAME, g_Lib.renderName, sizeof g_Lib.renderName);
-          Preview_Render(g_Lib.renderName);
+          if (FieldText_Read(GetDlgItem(dlg, IDC_RENDER_NAME), g_Lib.renderName, sizeof g_Lib.renderName))
+            Preview_Render(g_Lib.renderName);
           return TRUE;
         case IDC_RENDER_CLOSE: Panel_Close(dlg, &g_PreviewRender.window); return TRUE;
         default: return FALSE;

@@ -19,9 +19,11 @@
 #include "app/filemenu.h"
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
+#include "app/startup_win.h"
 #include "app/views.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
@@ -134,7 +136,9 @@ INT_PTR CALLBACK Options_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lPara
       return Panel_StartRefresh(dlg, &g_Options.g_OptionDlgRefresh);
     case WM_COMMAND: {
       char limit[64] = "";
-      GetDlgItemTextA(dlg, IDC_OPT_MAX_POLYGONS, limit, sizeof limit);
+      // Only "閉じる" takes the field; a text refused keeps the dialog open.
+      if (LOWORD(wParam) == IDC_OPT_CLOSE && !FieldText_Read(GetDlgItem(dlg, IDC_OPT_MAX_POLYGONS), limit, sizeof limit))
+        return TRUE;
       OptionsAnswer a = Options_Command(LOWORD(wParam), limit);
       if (a == OPTIONS_CLOSE) Options_Close(dlg);
       return a != OPTIONS_NOT_MINE ? TRUE : FALSE;
@@ -532,6 +536,7 @@ void Shell_InstallSeam(void) {
   s.askYesNo = AskYesNo;
   s.confirmExit = App_ConfirmExit;
   g_LibHooks.mayClose = MayCloseMainWindow;
+  App_InstallModalIdle();
   s.openOptions = App_OpenOptions;
   s.openDownloadPage = OpenDownloadPage;
   s.addView = AddRandomView;

@@ -191,7 +191,11 @@ static void ApplyMovieCamera(ViewRecord *v, ViewRecord *views, i32 count) {
   FitPlace(eye, target);
 }
 
-void App_IdlePass(void) {
+// Set while an idle pass runs: a modal window opened from inside one draws nothing more until
+// it returns (the pass is not entered twice).
+static bool s_InIdlePass;
+
+static void IdlePass(void) {
   Lib_StepFade();
   Cam_SetBrightness(g_Lib.fade);
   g_Lib.frameDelta = Loop_FrameDelta(&s_Clock, timeGetTime());
@@ -233,6 +237,20 @@ void App_IdlePass(void) {
   if (!due) s_DrawnSinceRest = 0;
   if (!due && !Lib_GetCpuOccupy()) Sleep(1);
 }
+
+void App_IdlePass(void) {
+  s_InIdlePass = true;
+  IdlePass();
+  s_InIdlePass = false;
+}
+
+// While a message box or a file dialog is up, the main loop waits for it: the views and panels
+// it uncovers are drawn by the idle pass from the modal window's own loop.
+static void ModalIdle(void) {
+  if (!s_InIdlePass && Lib_IsReady()) App_IdlePass();
+}
+
+void App_InstallModalIdle(void) { g_LibHooks.modalIdle = ModalIdle; }
 
 // [SECTION] message loop
 // True for a key that a control takes itself (an edit field, a combo box or its edit field, a

@@ -13,3 +13,5 @@ int App_MainLoop(void);
 bool App_LoopStep(int *exitCode);
 // One idle pass (frame delta, update, one view drawn, strips).
 void App_IdlePass(void);
+// Installs the idle pass that keeps the program's windows drawn while a modal window is up.
+void App_InstallModalIdle(void);

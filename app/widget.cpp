@@ -151,9 +151,14 @@ bool Widget_ShownValue(void *panel, u32 id, const char *text, f64 *value) {
 
 // [SECTION] fields and modal boxes
 bool Widget_GetText(void *panel, u32 id, char *out, u32 size) {
-  if (g_Widget.getText) return g_Widget.getText(panel, id, out, size);
+  if (g_Widget.getText) return g_Widget.getText(panel, id, out, size) == WIDGET_READ_OK;
   if (size) out[0] = 0;
   return false;
+}
+bool Widget_ReadText(void *panel, u32 id, char *out, u32 size) {
+  if (g_Widget.getText) return g_Widget.getText(panel, id, out, size) != WIDGET_READ_REFUSED;
+  if (size) out[0] = 0;
+  return true;
 }
 void Widget_SetText(void *panel, u32 id, const char *text) {
   NoteShown(panel, id, text, nullptr);

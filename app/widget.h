@@ -38,6 +38,13 @@ enum WidgetListStyle : u32 {
   WIDGET_LIST_SUNKEN = 4,     // a sunken client edge instead of the border
 };
 
+// What a field's read gave.
+enum WidgetRead : u32 {
+  WIDGET_READ_NONE = 0,      // the panel has no such field: ""
+  WIDGET_READ_OK = 1,        // the field's text
+  WIDGET_READ_REFUSED = 2,   // a letter the code page cannot hold, said to the user: ""
+};
+
 enum { WIDGET_COLOURS = 16 };   // custom colours a chooser's caller keeps
 enum WidgetColourFlags : u32 { WIDGET_COLOUR_FULL = 1, WIDGET_COLOUR_INIT = 2 };
 
@@ -84,9 +91,10 @@ struct WidgetSeam {
   void (*treeExpand)(void *tree, void *item);
   void (*treeSelect)(void *tree, void *item);   // selected and scrolled into view
   // [SECTION] fields by id
-  // The text of a field (at most size bytes, terminated; "" when it cannot be read); false
-  // when the panel has no such field.
-  bool (*getText)(void *panel, u32 id, char *out, u32 size);
+  // The text of a field (at most size bytes, terminated; "" when it cannot be read): a
+  // WidgetRead. A text with a letter the code page cannot hold is refused, with a message
+  // naming the letter.
+  u32 (*getText)(void *panel, u32 id, char *out, u32 size);
   void (*setText)(void *panel, u32 id, const char *text);
   // The field's integer (false when empty or not a number; *out is then left alone).
   bool (*readInt)(void *panel, u32 id, i32 *out);
@@ -133,8 +141,12 @@ void Widget_TreeClear(void *tree);
 void *Widget_TreeInsert(void *tree, void *parent, const char *text);
 void Widget_TreeExpand(void *tree, void *item);
 void Widget_TreeSelect(void *tree, void *item);
-// Reads a field; while the entry is empty out is "" and the answer false.
+// Reads a field; while the entry is empty out is "" and the answer false. False too for a
+// text refused (out "").
 bool Widget_GetText(void *panel, u32 id, char *out, u32 size);
+// Reads a field whose text goes into a document: false only when its text was refused (the
+// user has been told); the caller then changes nothing. A missing field reads "".
+bool Widget_ReadText(void *panel, u32 id, char *out, u32 size);
 void Widget_SetText(void *panel, u32 id, const char *text);
 // A number shown as `text` (often rounded), remembered with its exact value.
 void Widget_ShowValue(void *panel, u32 id, const char *text, f64 value);

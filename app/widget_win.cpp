@@ -12,6 +12,7 @@
 #include "app/views.h"
 #include "app/widget.h"
 #include "app/winorder_win.h"
+#include "lib/framework/fieldtext_win.h"
 #include "model/numfield.h"
 
 enum { WIDGET_PANEL_CLASSES = 96 };
@@ -194,13 +195,12 @@ static void ListSelectOnly(void *list, i32 line) {
 }
 
 // [SECTION] fields and modal boxes
-static bool GetText(void *panel, u32 id, char *out, u32 size) {
+static u32 GetText(void *panel, u32 id, char *out, u32 size) {
   HWND item = panel ? GetDlgItem((HWND)panel, (int)id) : nullptr;
-  if (size == 0) return false;
+  if (size == 0) return WIDGET_READ_NONE;
   out[0] = 0;
-  if (!item) return false;
-  if (!GetWindowTextA(item, out, (int)size)) out[0] = 0;
-  return true;
+  if (!item) return WIDGET_READ_NONE;
+  return FieldText_Read(item, out, size) ? WIDGET_READ_OK : WIDGET_READ_REFUSED;
 }
 
 static void SetText(void *panel, u32 id, const char *text) {
@@ -211,7 +211,7 @@ static void SetText(void *panel, u32 id, const char *text) {
 static bool ReadInt(void *panel, u32 id, i32 *out) {
   char text[64] = "";
   i64 v = 0;
-  if (!panel || !GetText(panel, id, text, sizeof text)) return false;
+  if (!panel || GetText(panel, id, text, sizeof text) != WIDGET_READ_OK) return false;
   if (NumField_Int(text, INT32_MIN, INT32_MAX, &v) != NUMFIELD_OK) return false;
   *out = (i32)v;
   return true;

@@ -355,7 +355,7 @@ static void Apply(Bone2Model *m) {
   i32 b = (i32)g_Sel.g_CurBoneIndex;
   if (b >= Bone2_BoneCount(m)) return;
   char name[256] = "";
-  Widget_GetText(e.boneDlg, IDC_BONE_NAME, name, sizeof name);
+  if (!Widget_ReadText(e.boneDlg, IDC_BONE_NAME, name, sizeof name)) return;
   memcpy(m->bones[b].name, name, sizeof name);
   m->bones[b].name[255] = 0;
   i32 choice = e.parentCombo ? Widget_ListSelection(e.parentCombo) : -1;

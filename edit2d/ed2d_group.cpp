@@ -140,8 +140,9 @@ void Ed2D_GroupRowChanged(i32 g) {
 static void Apply(Bone2Model *m, i32 g) {
   void *dlg = g_Options.g_Group2DDlg.window;
   char name[256] = {}, colour[4][32] = {};
-  Widget_GetText(dlg, IDC_G2D_NAME, name, sizeof name);
-  for (u32 i = 0; i < 4; i++) Widget_GetText(dlg, IDC_G2D_RED + i, colour[i], sizeof colour[i]);
+  if (!Widget_ReadText(dlg, IDC_G2D_NAME, name, sizeof name)) return;
+  for (u32 i = 0; i < 4; i++)
+    if (!Widget_ReadText(dlg, IDC_G2D_RED + i, colour[i], sizeof colour[i])) return;
   Ed2DGroupFields f = {name, -1, -1, {colour[0], colour[1], colour[2], colour[3]}};
   if (g_Ed2D.groupTexture) f.textureRow = Widget_ListSelection(g_Ed2D.groupTexture);
   if (g_Ed2D.groupDisplay) f.shadeRow = Widget_ListSelection(g_Ed2D.groupDisplay);

@@ -46,8 +46,8 @@ void Ed2D_MListTick(const Ed2DMList *l, const Motion2 *motions, i32 count, i32 c
 
 bool Ed2D_MListApplyFields(const Ed2DMList *l, Motion2 *mo) {
   char name[256], length[64];
-  Ed2D_GetText(*l->dlg, l->idName, name, sizeof name);
-  Ed2D_GetText(*l->dlg, l->idLength, length, sizeof length);
+  if (!Ed2D_GetText(*l->dlg, l->idName, name, sizeof name) || !Ed2D_GetText(*l->dlg, l->idLength, length, sizeof length))
+    return false;
   if (Ed2D_ApplyMotionFields(mo, name, length)) return true;
   *l->refresh = 1;
   return false;

@@ -115,8 +115,9 @@ void Ed2D_FillObjectMotionList(void);
 void Ed2D_ObjSetFrameBar(void);
 
 // [SECTION] dialog fields (the family's generic control calls; a missing dialog or entry does
-// nothing, a text read from none is empty)
-void Ed2D_GetText(void *dlg, u32 id, char *out, u32 size);
+// nothing, a text read from none is empty). False when the field's text was refused (the user
+// has been told): the caller changes nothing.
+bool Ed2D_GetText(void *dlg, u32 id, char *out, u32 size);
 void Ed2D_SetText(void *dlg, u32 id, const char *text);
 void Ed2D_Check(void *dlg, u32 id, bool on);
 // The numbers of n fields of dlg into out. A field that is no number refuses them all with

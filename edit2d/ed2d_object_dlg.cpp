@@ -19,6 +19,7 @@
 #include "edit2d/ed2d_mlist.h"
 #include "edit2d/ed2d_object.h"
 #include "edit2d/ed2d_services.h"
+#include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/seam.h"
@@ -72,7 +73,7 @@ static void AddImage(void) {
   Obj2_LoadImage(0, n, path);
   if (!g_Obj2Textures[n]) {
     DropImage(m, n);
-    Seam_ErrorBoxf("%s を開くことができませんでした。", path);
+    if (!g_Tex.lastTold) Seam_ErrorBoxf("%s を開くことができませんでした。", path);
     return;
   }
   g_Ed2DObj.curImage = n;
@@ -160,6 +161,10 @@ static void ApplyValues(void) {
   static const u32 kFields[5] = {IDC_O2D_X, IDC_O2D_Y, IDC_O2D_ANGLE, IDC_O2D_SCALE_X, IDC_O2D_SCALE_Y};
   f32 v[5];
   if (!Ed2D_ReadFloats(d, kFields, 5, v, &e.valuesRefresh)) return;
+  static const u32 kColours[4] = {IDC_O2D_RED, IDC_O2D_GREEN, IDC_O2D_BLUE, IDC_O2D_ALPHA};
+  char colours[4][64];
+  for (i32 i = 0; i < 4; i++)
+    if (!Ed2D_GetText(d, kColours[i], colours[i], sizeof colours[i])) return;
   Ed2D_ObjCreateKey();
   Obj2_UpdateKeyIndices(0);
   ObjKey2 *k = Ed2D_ObjCurrentKey();
@@ -172,12 +177,10 @@ static void ApplyValues(void) {
     f64 shown;
     *slot[i] = Widget_ShownValue(d, kFields[i], text, &shown) ? (f32)shown : v[i];
   }
-  static const u32 kColours[4] = {IDC_O2D_RED, IDC_O2D_GREEN, IDC_O2D_BLUE, IDC_O2D_ALPHA};
   i32 *channel[4] = {&k->r, &k->g, &k->b, &k->a};
   for (i32 i = 0; i < 4; i++) {
-    Ed2D_GetText(d, kColours[i], text, sizeof text);
     i32 c;
-    if (Ed2D_ParseColour(text, &c)) *channel[i] = c;
+    if (Ed2D_ParseColour(colours[i], &c)) *channel[i] = c;
   }
   Edited();
   AfterStructureChange();
@@ -286,7 +289,7 @@ static void ApplyObject(void) {
   if (!m || c <= 0 || c >= Obj2_ObjectCount(m)) return;
   Ed2DObjEditor &e = g_Ed2DObj;
   char name[256];
-  Ed2D_GetText(e.listDlg, IDC_O2D_LIST_NAME, name, sizeof name);
+  if (!Ed2D_GetText(e.listDlg, IDC_O2D_LIST_NAME, name, sizeof name)) return;
   if (strcmp(m->objectNames[c], name) != 0) {
     Str_Copy(m->objectNames[c], sizeof m->objectNames[c], name);
     Edited();

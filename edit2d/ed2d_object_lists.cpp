@@ -107,10 +107,11 @@ void Ed2D_RefreshObjectLists(void) {
 // [SECTION] dialog fields
 static const char kNotNumber[] = "数値ではない値が入力されています。\n値は変更されませんでした。";
 
-void Ed2D_GetText(void *dlg, u32 id, char *out, u32 size) {
+bool Ed2D_GetText(void *dlg, u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (dlg) Widget_GetText(dlg, id, out, size);
+  bool taken = !dlg || Widget_ReadText(dlg, id, out, size);
   out[size - 1] = 0;
+  return taken;
 }
 
 void Ed2D_SetText(void *dlg, u32 id, const char *text) {
@@ -124,9 +125,9 @@ void Ed2D_Check(void *dlg, u32 id, bool on) {
 bool Ed2D_ReadFloats(void *dlg, const u32 *ids, i32 n, f32 *out, u32 *refresh) {
   char text[64];
   for (i32 i = 0; i < n; i++) {
-    Ed2D_GetText(dlg, ids[i], text, sizeof text);
-    if (!Ed2D_ParseFloat(text, &out[i])) {
-      Seam_ErrorBox(kNotNumber);
+    bool taken = Ed2D_GetText(dlg, ids[i], text, sizeof text);
+    if (!taken || !Ed2D_ParseFloat(text, &out[i])) {
+      if (taken) Seam_ErrorBox(kNotNumber);
       *refresh = 1;
       return false;
     }

@@ -29,18 +29,20 @@ static void Changed(const char *label) {
   Redraw();
 }
 
-// The four colour fields as the panel holds them (the current colour without a panel).
-static void ColourFields(char text[4][32]) {
+// The four colour fields as the panel holds them (the current colour without a panel); false
+// when a field's text was refused (the user has been told).
+static bool ColourFields(char text[4][32]) {
   Ed2DPolyEditor &e = g_Ed2DPoly;
   for (u32 k = 0; k < 4; k++) {
-    if (e.panel) Widget_GetText(e.panel, IDC_P2D_RED + k, text[k], 32);
-    else Str_Format(text[k], 32, "%d", (int)e.colour[k]);
+    if (!e.panel) Str_Format(text[k], 32, "%d", (int)e.colour[k]);
+    else if (!Widget_ReadText(e.panel, IDC_P2D_RED + k, text[k], 32)) return false;
   }
+  return true;
 }
 
 static bool ApplyFields(Bone2Model *m) {
   char text[4][32];
-  ColourFields(text);
+  if (!ColourFields(text)) return false;
   const char *const t[4] = {text[0], text[1], text[2], text[3]};
   return Ed2D_PolyApplyColourText(m, t);
 }

@@ -286,7 +286,7 @@ static void ChooseMapping(u8 type, u32 tool, bool reset) {
 static void LoadEntry(Bone2Model *m, i32 n, bool grow) {
   i32 slot = (i32)g_Sel.g_Cur2DSlot;
   Tex_ReloadBone2Texture(slot, n, m->textures[n].name);
-  if (DrawDev_Ready() && !g_Tex.bone2Textures[slot * TEX_PER_MODEL + n]) {
+  if (DrawDev_Ready() && !g_Tex.bone2Textures[slot * TEX_PER_MODEL + n] && !g_Tex.lastTold) {
     char text[400];
     Str_Format(text, sizeof text, "%s を開くことができませんでした。", m->textures[n].name);
     Widget_MessageOk(text);

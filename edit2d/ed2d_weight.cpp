@@ -214,9 +214,9 @@ void Ed2D_WeightDlgCommand(u32 id) {
   void *p = g_Ed2DPoly.weightPanel;
   if (id != IDC_W2D_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";
-  Widget_GetText(p, IDC_W2D_BONE1, t1, sizeof t1);
-  Widget_GetText(p, IDC_W2D_BONE2, t2, sizeof t2);
-  Widget_GetText(p, IDC_W2D_WEIGHT, tw, sizeof tw);
+  if (!Widget_ReadText(p, IDC_W2D_BONE1, t1, sizeof t1) || !Widget_ReadText(p, IDC_W2D_BONE2, t2, sizeof t2) ||
+      !Widget_ReadText(p, IDC_W2D_WEIGHT, tw, sizeof tw))
+    return;
   if (!Ed2D_WeightApply(m, t1, t2, tw)) return;
   Doc_MarkEdited(DOC_BONE2);
   Ed2D_RebindSkin();

@@ -225,10 +225,12 @@ static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
 // [SECTION] bone list panel
 static void *Panel(void) { return g_Ed3D.bonePanel; }
 
-static void GetText(u32 id, char *out, u32 size) {
+// False when the field's text was refused (the user has been told).
+static bool GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (Panel()) Widget_GetText(Panel(), id, out, size);
+  bool taken = !Panel() || Widget_ReadText(Panel(), id, out, size);
   out[size - 1] = 0;
+  return taken;
 }
 
 static void SetText(u32 id, const char *text) {
@@ -266,9 +268,11 @@ static void ApplyFields(Model3 *m) {
   if (b >= Model3_BoneCount(m)) return;
   static const u32 kIds[3] = {IDC_BONE_X, IDC_BONE_Y, IDC_BONE_Z};
   f64 pos[3];
-  char text[ED3D_BONE_TEXT];
+  char text[ED3D_BONE_TEXT], name[ED3D_BONE_TEXT];
+  // The name first: a refused name changes nothing.
+  if (!GetText(IDC_BONE_NAME, name, sizeof name)) return;
   for (i32 k = 0; k < 3; k++) {
-    GetText(kIds[k], text, sizeof text);
+    if (!GetText(kIds[k], text, sizeof text)) return;
     // A field still showing a rounded position stands for the exact one shown.
     if (Widget_ShownValue(Panel(), kIds[k], text, &pos[k])) continue;
     if (!Ed3D_ParseNumber(text, &pos[k])) {
@@ -277,8 +281,7 @@ static void ApplyFields(Model3 *m) {
     }
   }
   for (i32 k = 0; k < 3; k++) m->boneRest[b].pos[k] = (f32)pos[k];
-  GetText(IDC_BONE_NAME, text, sizeof text);
-  Str_Copy(m->bones[b].name, MODEL3_NAME, text);
+  Str_Copy(m->bones[b].name, MODEL3_NAME, name);
   void *combo = g_Ed3D.parentCombo;
   i32 choice = combo ? Widget_ListSelection(combo) : -1;
   if (!Ed3D_SetBoneParent(m, b, choice)) Widget_MessageOk(kParentRefused);

@@ -163,17 +163,21 @@ void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f) {
 static i32 ComboLine(void *panel, u32 id) { return Widget_ListSelection(Widget_Control(panel, id)); }
 static void SetComboLine(void *panel, u32 id, i32 line) { Widget_ListSelect(Widget_Control(panel, id), line); }
 
-static void ReadFields(void *panel, Ed3DGroupFields *f) {
-  Widget_GetText(panel, IDC_GRP_NAME, f->name, sizeof f->name);
+// False when a field's text was refused (the user has been told).
+static bool ReadFields(void *panel, Ed3DGroupFields *f) {
+  if (!Widget_ReadText(panel, IDC_GRP_NAME, f->name, sizeof f->name)) return false;
   f->texture = ComboLine(panel, IDC_GRP_TEXTURE);
   f->disp = ComboLine(panel, IDC_GRP_DISP);
   f->display = ComboLine(panel, IDC_GRP_DISPLAY);
-  Widget_GetText(panel, IDC_GRP_DISP_HEIGHT, f->height, sizeof f->height);
-  Widget_GetText(panel, IDC_GRP_DIVISIONS, f->divisions, sizeof f->divisions);
-  for (int i = 0; i < 4; i++) Widget_GetText(panel, kColourIds[i], f->colour[i], GROUP_FIELD_TEXT);
-  for (int i = 0; i < 3; i++) Widget_GetText(panel, kSpecularIds[i], f->specular[i], GROUP_FIELD_TEXT);
+  if (!Widget_ReadText(panel, IDC_GRP_DISP_HEIGHT, f->height, sizeof f->height)) return false;
+  if (!Widget_ReadText(panel, IDC_GRP_DIVISIONS, f->divisions, sizeof f->divisions)) return false;
+  for (int i = 0; i < 4; i++)
+    if (!Widget_ReadText(panel, kColourIds[i], f->colour[i], GROUP_FIELD_TEXT)) return false;
+  for (int i = 0; i < 3; i++)
+    if (!Widget_ReadText(panel, kSpecularIds[i], f->specular[i], GROUP_FIELD_TEXT)) return false;
   f->mirrorFlag = Widget_IsChecked(panel, IDC_GRP_MIRROR_FLAG);
   f->specularFlag = Widget_IsChecked(panel, IDC_GRP_SPECULAR);
+  return true;
 }
 
 static void ShowColourFields(void *panel, const Ed3DGroupFields *f) {
@@ -204,8 +208,7 @@ static struct {
 void Ed3D_ApplyGroup(void) {
   WindowHolder *rec = Panel();
   if (!Current_Model3() || !rec->window || !g_Widget.getText) return;
-  ReadFields(rec->window, &s_Group.read);
-  Ed3D_ApplyGroupFields(&s_Group.read);
+  if (ReadFields(rec->window, &s_Group.read)) Ed3D_ApplyGroupFields(&s_Group.read);
 }
 
 // [SECTION] fields

@@ -60,7 +60,8 @@ static void MotionDlgCommand(HWND dlg, WPARAM wParam) {
   if (code != BN_CLICKED) return;
   i32 selection = -1;
   if (id == IDC_MOT_APPLY) {
-    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DKeyFields[i], s_MotionWin.fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++)
+      if (!Widget_ReadText(dlg, kEd3DKeyFields[i], s_MotionWin.fields[i], ED3D_FIELD_TEXT)) return;
     LRESULT r = SendDlgItemMessageA(dlg, IDC_MOT_TEXTURE, CB_GETCURSEL, 0, 0);
     selection = r == CB_ERR ? 0 : (i32)r;
   }
@@ -91,8 +92,8 @@ static void ListCommand(HWND dlg, WPARAM wParam) {
   u32 id = LOWORD(wParam);
   if ((id == IDC_MLIST_OK || id == IDC_MLIST_ADD) && HIWORD(wParam) == BN_CLICKED) {
     char name[MODEL3_NAME], length[64];
-    Widget_GetText(dlg, IDC_MLIST_NAME, name, sizeof name);
-    Widget_GetText(dlg, IDC_MLIST_LENGTH, length, sizeof length);
+    if (!Widget_ReadText(dlg, IDC_MLIST_NAME, name, sizeof name) || !Widget_ReadText(dlg, IDC_MLIST_LENGTH, length, sizeof length))
+      return;
     if (id == IDC_MLIST_OK) Ed3D_MotionListApply(name, length);
     else Ed3D_MotionListAdd(name, length);
   }

@@ -59,7 +59,8 @@ static void ObjDlgCommand(HWND dlg, WPARAM wParam) {
   if (HIWORD(wParam) != BN_CLICKED) return;
   u32 id = LOWORD(wParam);
   if (id == IDC_OBJ_APPLY)
-    for (i32 i = 0; i < ED3D_FIELDS; i++) Widget_GetText(dlg, kEd3DObjKeyFields[i], s_ObjWin.fields[i], ED3D_FIELD_TEXT);
+    for (i32 i = 0; i < ED3D_FIELDS; i++)
+      if (!Widget_ReadText(dlg, kEd3DObjKeyFields[i], s_ObjWin.fields[i], ED3D_FIELD_TEXT)) return;
   Ed3D_ObjDlgCommand(id, s_ObjWin.fields);
 }
 
@@ -108,8 +109,8 @@ static void MotionListCommand(HWND dlg, WPARAM wParam) {
   if (HIWORD(wParam) != BN_CLICKED || id == IDC_OLIST_LIST) return;
   if (id == IDC_OML_APPLY || id == IDC_OML_ADD) {
     char name[MODEL3_NAME], length[64];
-    Widget_GetText(dlg, IDC_OML_NAME, name, sizeof name);
-    Widget_GetText(dlg, IDC_OML_LENGTH, length, sizeof length);
+    if (!Widget_ReadText(dlg, IDC_OML_NAME, name, sizeof name) || !Widget_ReadText(dlg, IDC_OML_LENGTH, length, sizeof length))
+      return;
     Ed3D_ObjMotionListStore(id, name, length);
   } else if (id == IDC_OML_CLOSE) {
     // The handles go with the window: the next enter makes the dialog and its list again.

@@ -16,6 +16,7 @@
 #include "edit3d/ed3d_poly_dlg.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "edit3d/ed3d_poly_win.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/seam.h"
 #include "model/str.h"
@@ -78,17 +79,19 @@ static void Refresh(HWND dlg) {
   SetDlgItemTextA(dlg, IDC_POLY_STATUS, Ed3DPolyEditor.statusText);
 }
 
-static void ReadBoxes(HWND dlg, u32 first, int n, char text[][256], const char *out[]) {
+// False when a field's text was refused (the user has been told).
+static bool ReadBoxes(HWND dlg, u32 first, int n, char text[][256], const char *out[]) {
   for (int i = 0; i < n; i++) {
-    GetDlgItemTextA(dlg, (int)(first + (u32)i), text[i], 256);
+    if (!FieldText_Read(GetDlgItem(dlg, (int)(first + (u32)i)), text[i], 256)) return false;
     out[i] = text[i];
   }
+  return true;
 }
 
 static void ApplyColour(HWND dlg, const char *label) {
   char text[4][256];
   const char *ptr[4];
-  ReadBoxes(dlg, IDC_POLY_RED, 4, text, ptr);
+  if (!ReadBoxes(dlg, IDC_POLY_RED, 4, text, ptr)) return;
   Ed3D_PolyColourCommand(ptr, label);
 }
 
@@ -148,8 +151,7 @@ INT_PTR CALLBACK Ed3D_PolyNumDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) 
       if (LOWORD(wParam) != IDC_PNUM_APPLY) return FALSE;
       char text[3][256];
       const char *ptr[3];
-      ReadBoxes(dlg, IDC_PNUM_X, 3, text, ptr);
-      Ed3D_PolyNumericCommand(ptr);
+      if (ReadBoxes(dlg, IDC_PNUM_X, 3, text, ptr)) Ed3D_PolyNumericCommand(ptr);
       return TRUE;
     }
     default: return FALSE;

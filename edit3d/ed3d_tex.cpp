@@ -503,7 +503,7 @@ static bool PoseHasTexture(i32 n) {
 static void LoadEntry(i32 n, bool report) {
   const Model3 *m = Current_Model3();
   Tex_ReloadModel3Texture((i32)g_Sel.g_CurSlot, n, m->textures[n].name);
-  if (report && !PoseHasTexture(n) && g_ModelPoses[g_Sel.g_CurSlot])
+  if (report && !PoseHasTexture(n) && g_ModelPoses[g_Sel.g_CurSlot] && !g_Tex.lastTold)
     Seam_ErrorBoxf("テクスチャ %s を読み込めませんでした。", m->textures[n].name);
 }
 

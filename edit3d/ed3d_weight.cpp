@@ -273,10 +273,12 @@ void Ed3D_WeightDrawOverlay(const HookCtx *c) {
 }
 
 // [SECTION] panel
-static void GetText(u32 id, char *out, u32 size) {
+// False when the field's text was refused (the user has been told).
+static bool GetText(u32 id, char *out, u32 size) {
   out[0] = 0;
-  if (g_Ed3DBones.weightPanel) Widget_GetText(g_Ed3DBones.weightPanel, id, out, size);
+  bool taken = !g_Ed3DBones.weightPanel || Widget_ReadText(g_Ed3DBones.weightPanel, id, out, size);
   out[size - 1] = 0;
+  return taken;
 }
 
 void Ed3D_WeightCommand(u32 id) {
@@ -284,9 +286,9 @@ void Ed3D_WeightCommand(u32 id) {
   Model3 *m = Current_Model3();
   if (!m) return;
   char t1[ED3D_BONE_TEXT], t2[ED3D_BONE_TEXT], tw[ED3D_BONE_TEXT], msg[ED3D_BONE_TEXT];
-  GetText(IDC_WEIGHT_BONE1, t1, sizeof t1);
-  GetText(IDC_WEIGHT_BONE2, t2, sizeof t2);
-  GetText(IDC_WEIGHT_VALUE, tw, sizeof tw);
+  if (!GetText(IDC_WEIGHT_BONE1, t1, sizeof t1) || !GetText(IDC_WEIGHT_BONE2, t2, sizeof t2) ||
+      !GetText(IDC_WEIGHT_VALUE, tw, sizeof tw))
+    return;
   i32 b1, b2;
   f32 w;
   // Skinning reads one matrix per bone: a number past the bones, or a weight outside 0..1,

@@ -300,9 +300,10 @@ void Obj2_LoadImage(i32 s, i32 i, const char *path) {
   g_Obj2Textures[at] = nullptr;
   // Opaque black is the transparent colour of these images.
   SeamTexture t = g_Seam.textureLoad(path, 0xFF000000u);
-  // An image not found where its name says is looked for beside the model's file.
+  // An image not found where its name says is looked for beside the model's file (one found
+  // but not decoded has been said, and is not looked for again).
   char beside[256];
-  if (!t.handle && g_Obj2Slots[s] && File_BesideDocument(beside, sizeof beside, g_Obj2Slots[s]->filePath, path))
+  if (!t.handle && !t.told && g_Obj2Slots[s] && File_BesideDocument(beside, sizeof beside, g_Obj2Slots[s]->filePath, path))
     t = g_Seam.textureLoad(beside, 0xFF000000u);
   g_Obj2Textures[at] = t.handle;
   bool sized = t.handle && t.width > 0 && t.height > 0;

@@ -18,6 +18,7 @@ struct SeamTexture {
   void *handle;   // platform texture (IDirect3DTexture9* in the program), null when the load failed
   i32 width;      // image size as stored in the file
   i32 height;
+  bool told;      // the file is there but does not decode, and the loader has said so
 };
 
 struct CoreSeam {

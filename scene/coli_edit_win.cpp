@@ -3,6 +3,7 @@
 // ids and typed texts to the portable handlers and copies their view into the controls.
 #include "scene/coli_edit_win.h"
 
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/lib_state.h"
 #include "model/types.h"
 #include "app/panel_win.h"
@@ -39,7 +40,7 @@ static void Command(HWND dlg, u32 panel, u32 id) {
   ColiRangeTexts range = {};
   if (panel == COLI_PANEL_RANGE)
     for (int i = 0; i < 5; i++) {
-      GetDlgItemTextA(dlg, kRangeFields[i], texts[i], sizeof texts[i]);
+      if (!FieldText_Read(GetDlgItem(dlg, kRangeFields[i]), texts[i], sizeof texts[i])) return;
       range.text[i] = texts[i];
     }
   Coli_PanelCommand(panel, id, &range);

@@ -509,12 +509,28 @@ static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
 
 // [SECTION] commands
 
-// "決定" of an actor dialog: the fields into the object and its current key.
-static void ApplyActor(u32 d, MovieObject *o, i32 n) {
+// False when a text of the actor dialog d has a letter the code page cannot hold (the user has
+// been told, and nothing is to change).
+static bool ActorTextsRefused(u32 d) {
+  static const u32 kIds[] = {IDC_MOVIE_ACTOR_NAME,     IDC_MOVIE_ACTOR_X,       IDC_MOVIE_ACTOR_Y,
+                             IDC_MOVIE_ACTOR_Z,        IDC_MOVIE_ACTOR_ANGLE_Z, IDC_MOVIE_ACTOR_SCALE_X,
+                             IDC_MOVIE_ACTOR_SCALE_Y,  IDC_MOVIE_ACTOR_SCALE_Z, IDC_MOVIE_ACTOR_COLOR_R,
+                             IDC_MOVIE_ACTOR_COLOR_G,  IDC_MOVIE_ACTOR_COLOR_B, IDC_MOVIE_ACTOR_COLOR_A,
+                             IDC_MOVIE_KZP_FOLDER_TEXT};
   char t[256];
+  for (u32 id : kIds)
+    if (!Widget_ReadText(Movie_Dialog(d), id, t, sizeof t)) return true;
+  return false;
+}
+
+// "決定" of an actor dialog: the fields into the object and its current key; false when a text
+// was refused (nothing changed).
+static bool ApplyActor(u32 d, MovieObject *o, i32 n) {
+  char t[256];
+  if (ActorTextsRefused(d)) return false;
   if (ReadText(d, IDC_MOVIE_ACTOR_NAME, t, sizeof t)) Str_Copy(o->name, sizeof o->name, t);
   MovieKey *k = CurrentKey(o);
-  if (!k) return;
+  if (!k) return true;
   if (d == MOVIE_DIALOG_IMG) {
     ApplyFloat(d, IDC_MOVIE_ACTOR_X, "X", &k->position[0]);
     ApplyFloat(d, IDC_MOVIE_ACTOR_Y, "Y", &k->position[1]);
@@ -526,7 +542,7 @@ static void ApplyActor(u32 d, MovieObject *o, i32 n) {
     for (u32 i = 0; i < 4; i++) all = all && ReadText(d, IDC_MOVIE_ACTOR_COLOR_R + i, t, sizeof t) && MovieDlg_ParseInt(t, &c[i]);
     if (all)
       for (i32 i = 0; i < 4; i++) k->color[i] = (f32)ClampI(c[i], 0, 255);
-    return;
+    return true;
   }
   i32 sel = MovieDlg_MotionSelection(ListSelection(d, IDC_MOVIE_ACTOR_MOTIONS), MotionCount(o->kind, n));
   if (sel >= 0) k->number = sel;
@@ -536,6 +552,7 @@ static void ApplyActor(u32 d, MovieObject *o, i32 n) {
     for (u32 i = 0; i < 3; i++) ApplyFloat(d, IDC_MOVIE_ACTOR_SCALE_X + i, kScale[i], &k->scale[i]);
   }
   if (d == MOVIE_DIALOG_KZP && ReadText(d, IDC_MOVIE_KZP_FOLDER_TEXT, t, sizeof t)) Str_Copy(o->folder, sizeof o->folder, t);
+  return true;
 }
 
 static void ActorCommand(u32 d, u32 id) {
@@ -559,7 +576,10 @@ static void ActorCommand(u32 d, u32 id) {
       FileDlg_ChangeDir(g_Lib.dataDir);
       break;
     }
-    case IDC_MOVIE_ACTOR_APPLY: ApplyActor(d, o, n); Edited(); break;
+    case IDC_MOVIE_ACTOR_APPLY:
+      if (!ApplyActor(d, o, n)) return;
+      Edited();
+      break;
     default: return;
   }
   Changed();
@@ -705,9 +725,9 @@ static void MessageCommand(u32 id) {
   }
   if (id != IDC_MOVIE_MES_APPLY) return;
   if (m != 0) {
-    if (s.messageCount < m + 1) s.messageCount = m + 1;
     char t[256];
-    ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t);
+    if (!ReadText(MOVIE_DIALOG_MES, IDC_MOVIE_MES_TEXT, t, sizeof t)) return;   // refused: nothing changes
+    if (s.messageCount < m + 1) s.messageCount = m + 1;
     Str_Copy(g_Movie.messages[m], sizeof g_Movie.messages[m], t);
     FillMessages();
   }

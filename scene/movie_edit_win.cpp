@@ -11,6 +11,7 @@
 #include "app/views.h"
 #include "app/widget_win.h"
 #include "app/winorder_win.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/framework_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
@@ -262,13 +263,13 @@ INT_PTR CALLBACK Movie_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 
 static void RenderCommand(HWND dlg, u32 id) {
   char name[256] = {};
-  GetDlgItemTextA(dlg, IDC_MOVIE_RENDER_NAME, name, sizeof name);
+  if (id != IDC_MOVIE_RENDER_CLOSE && !FieldText_Read(GetDlgItem(dlg, IDC_MOVIE_RENDER_NAME), name, sizeof name)) return;
   if (id == IDC_MOVIE_RENDER_BMP || id == IDC_MOVIE_RENDER_AVI) Str_Copy(g_Lib.renderName, sizeof g_Lib.renderName, name);
   if (id == IDC_MOVIE_RENDER_BMP) {
     Movie_SaveFrameBmp(name);
   } else if (id == IDC_MOVIE_RENDER_AVI) {
     char text[64] = "";
-    GetDlgItemTextA(dlg, IDC_MOVIE_RENDER_INTERVAL, text, sizeof text);
+    if (!FieldText_Read(GetDlgItem(dlg, IDC_MOVIE_RENDER_INTERVAL), text, sizeof text)) return;
     i32 interval = 0;
     if (!MovieDlg_ParseInt(text, &interval)) interval = 0;
     Movie_RecordAvi(name, interval);   // shown back clamped on the next refresh

@@ -99,6 +99,7 @@ struct ProgEditor {
   // The source text to compile (the edit control's text in the program): fills out with
   // the bytes and returns true. Null: the source file is compiled as it stands.
   bool (*editText)(ByteWriter *out);
+  u8 editTextSaid;                      // editText's last refusal was told to the user already
   void *editControl;                    // the source dialog's edit control (platform handle)
   void *sourceDialog;                   // the source dialog (platform handle), null while closed
   u8 settingText;                       // the program itself is filling the edit control

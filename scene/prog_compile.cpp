@@ -484,10 +484,11 @@ bool Prog_Compile(const char *sourceName) {
   // keeps the user's script as it was.
   if (e.editText) {
     ByteWriter w = {};
+    e.editTextSaid = 0;
     bool saved = e.editText(&w) && !w.err && File_WriteAtomic(sourceName, w.data, w.size);
     Wr_Free(&w);
     if (!saved) {
-      Seam_ErrorBoxf("%s に保存することができませんでした。", sourceName);
+      if (!e.editTextSaid) Seam_ErrorBoxf("%s に保存することができませんでした。", sourceName);
       return false;
     }
     Doc_ClearChanged(DOC_PROGRAM);   // the file now holds the edit text

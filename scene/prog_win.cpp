@@ -14,6 +14,7 @@
 #include "app/views.h"
 #include "app/widget_win.h"
 #include "app/winorder_win.h"
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "lib/media/log.h"
@@ -61,15 +62,16 @@ static INT_PTR CALLBACK Prog_DlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM l
 static bool Prog_ReadEditText(ByteWriter *out) {
   HWND edit = Prog_Edit();
   if (!edit) return false;
-  int n = GetWindowTextLengthA(edit);
-  if (n < 0) return false;
-  char *buf = (char *)malloc((size_t)n + 1);
-  if (!buf) return false;
-  int got = n > 0 ? GetWindowTextA(edit, buf, n + 1) : 0;
-  bool whole = got == n;
-  if (whole) Wr_Bytes(out, buf, (size_t)n);
+  // A letter the code page cannot hold refuses the whole text, with a message naming it.
+  u32 n = 0;
+  char *buf = FieldText_ReadAll(edit, &n);
+  if (!buf) {
+    g_ProgEditor.editTextSaid = 1;
+    return false;
+  }
+  Wr_Bytes(out, buf, (size_t)n);
   free(buf);
-  return whole && !out->err;
+  return !out->err;
 }
 
 // [SECTION] Entry and exit

@@ -258,6 +258,7 @@ static SeamTexture SeamTextureLoad(const char *path, u32 colorKey) {
   Tex_LoadImageFileKeyed(&t.handle, path, size, colorKey);
   t.width = (i32)size[0];
   t.height = (i32)size[1];
+  t.told = g_Tex.lastTold;
   return t;
 }
 

@@ -20,7 +20,8 @@
 static void LoadNearDocument(void **tex, const char *path, const char *docPath, f32 size[2]) {
   Tex_LoadImageFile(tex, path, size);
   char beside[LIB_TEXT_SIZE];
-  if (!*tex && File_BesideDocument(beside, sizeof beside, docPath, path)) Tex_LoadImageFile(tex, beside, size);
+  // A file that is there but does not decode is not looked for elsewhere: it has been said.
+  if (!*tex && !g_Tex.lastTold && File_BesideDocument(beside, sizeof beside, docPath, path)) Tex_LoadImageFile(tex, beside, size);
 }
 
 void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {

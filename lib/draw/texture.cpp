@@ -187,6 +187,7 @@ bool Tex_WasRefused(const char *name) {
 void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 colorKey) {
   if (!path || !texture) return;
   if (char *told = ToldEntry(path)) told[0] = 0;
+  g_Tex.lastTold = false;
   DrawDev_Release(*texture);
   *texture = nullptr;
   size[0] = size[1] = 0.0f;
@@ -217,6 +218,7 @@ void Tex_LoadImageFileKeyed(void **texture, const char *path, f32 size[2], u32 c
     // (a missing file is for the caller to report).
     fclose(f);
     Tell(path);
+    g_Tex.lastTold = true;
   }
 }
 

@@ -30,6 +30,9 @@ struct TexState {
   void *toonTexture;   // Draw_LoadToonTexture (models.cpp)
   char toonPath[260];  // the file it was loaded from, for a reload on another device
   u32 loadQuiet;
+  // The last Tex_LoadImageFile found its file but could not decode it, and said so: a caller
+  // adds no message of its own ("cannot open") for that load.
+  bool lastTold;
   i32 pixelsWidth[TEX_PER_MODEL];
   i32 pixelsHeight[TEX_PER_MODEL];
   u32 *pixels[TEX_PER_MODEL];

@@ -196,6 +196,9 @@ struct LibHooks {
   // Asked before the main window closes (WM_CLOSE) or the Windows session ends
   // (WM_QUERYENDSESSION): false keeps the program running. Empty: close without asking.
   bool (*mayClose)(void);
+  // While a modal window's own message loop runs (a message box, a file dialog), called about
+  // every 50 ms, so that the views and panels it uncovers are drawn again (App_ModalIdle).
+  void (*modalIdle)(void);
   // The shell's render hooks (App_DrawScene, App_DrawOverlay): the editor's scene draw inside
   // the scene, its overlay after the 2D layers.
   void (*drawScene)(void);

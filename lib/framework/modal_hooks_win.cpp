@@ -4,6 +4,8 @@
 // saw pressed have their release kept from the program afterwards.
 #include "lib/framework/modal_hooks.h"
 
+#include "lib/framework/lib.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,6 +24,7 @@ static struct {
   int disabledCount;
   HWND activeBefore;
   HHOOK keyWatch;
+  UINT_PTR drawTimer;
   unsigned char pressedInside[256];
   unsigned char staleRelease[256];
 } s_Modal;
@@ -47,6 +50,13 @@ static BOOL CALLBACK DisableOther(HWND w, LPARAM owner) {
   return TRUE;
 }
 
+// The modal window's loop dispatches this thread timer: the program's windows are drawn on
+// while the main loop waits for the modal call to return (a view or panel the window uncovers
+// would stay unpainted, black or blank, until then).
+static void CALLBACK DrawWhileModal(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_LibHooks.modalIdle) g_LibHooks.modalIdle();
+}
+
 static void ModalBegin(HWND owner) {
   if (s_Modal.depth++ > 0) return;
   s_Modal.disabledCount = 0;
@@ -54,10 +64,13 @@ static void ModalBegin(HWND owner) {
   memset(s_Modal.pressedInside, 0, sizeof s_Modal.pressedInside);
   EnumThreadWindows(GetCurrentThreadId(), DisableOther, (LPARAM)owner);
   s_Modal.keyWatch = SetWindowsHookExA(WH_GETMESSAGE, WatchModalKeys, nullptr, GetCurrentThreadId());
+  s_Modal.drawTimer = SetTimer(nullptr, 0, 50, DrawWhileModal);
 }
 
 static void ModalEnd(HWND owner) {
   if (--s_Modal.depth > 0) return;
+  if (s_Modal.drawTimer) KillTimer(nullptr, s_Modal.drawTimer);
+  s_Modal.drawTimer = 0;
   if (s_Modal.keyWatch) UnhookWindowsHookEx(s_Modal.keyWatch);
   s_Modal.keyWatch = nullptr;
   for (int vk = 0; vk < 256; vk++)

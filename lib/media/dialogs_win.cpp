@@ -11,6 +11,7 @@
 #include <dlgs.h>
 #include <shlobj.h>
 
+#include "lib/framework/fieldtext_win.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
@@ -30,29 +31,12 @@ static void ToWide(const char *s, int bytes, wchar_t *out, int count) {
   out[n > 0 ? n : 0] = 0;
 }
 
-// The exact code-page form of a UTF-16 name into out (size bytes): false when a letter has no
-// code-page form (no best-fit substitute is taken) or the name does not fit.
-static bool ExactCodePage(const wchar_t *w, char *out, int size) {
-  BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, -1, out, size, nullptr, &usedDefault);
-  if (n <= 0 || usedDefault) return false;
-  // Back to UTF-16 and compared, for a converter that maps to near letters regardless.
-  wchar_t back[WIDE_TEXT];
-  int m = MultiByteToWideChar(CP_ACP, 0, out, -1, back, WIDE_TEXT);
-  return m > 0 && lstrcmpW(back, w) == 0;
-}
-
 // The refusal of a name the code page cannot hold: the name as far as the code page shows it
 // and the first letter that it cannot, into text (size bytes).
 static void NameRefusal(const wchar_t *w, char *text, size_t size) {
   char shown[FILEDLG_TEXT * 2] = "";
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w, -1, shown, sizeof shown - 1, "?", nullptr);
-  unsigned code = 0;
-  for (const wchar_t *p = w; *p && !code; p++) {
-    wchar_t one[2] = {*p, 0};
-    char mb[8];
-    if (!ExactCodePage(one, mb, sizeof mb)) code = (unsigned)*p;
-  }
+  unsigned code = (unsigned)FieldText_FirstForeign(w);
   if (code)
     Str_Format(text, size,
                "%s\n\nこのファイル名には、この環境の文字コードで表せない文字 (U+%04X) が含まれているため、使うことができません。\n別の名前を指定して下さい。",
@@ -173,7 +157,7 @@ static bool NameAcceptable(HWND dlg) {
     RefuseLength(dlg, s_Guard.full, letters);
     return false;
   }
-  if (!ExactCodePage(s_Guard.full, path, sizeof path)) {
+  if (!FieldText_ExactCodePage(s_Guard.full, path, sizeof path)) {
     char text[768];
     NameRefusal(s_Guard.full, text, sizeof text);
     GuardBox(dlg, text);
@@ -235,7 +219,7 @@ static bool RunWideFileDialog(FileDlgRequest *req) {
   if (!ok) return false;
   file[WIDE_TEXT - 1] = 0;
   char path[FILEDLG_TEXT];
-  if (!ExactCodePage(file, path, sizeof path)) {
+  if (!FieldText_ExactCodePage(file, path, sizeof path)) {
     RefuseName(file);
     return false;
   }

@@ -127,10 +127,10 @@ static void TreeSelect(void *, void *item) { F().treeSelected = F().itemText[ite
 
 // [SECTION] fields and boxes
 // A field exists once the test or the editor gave it a text.
-static bool GetText(void *panel, u32 id, char *out, u32 size) {
-  if (size == 0) return false;
+static u32 GetText(void *panel, u32 id, char *out, u32 size) {
+  if (size == 0) return WIDGET_READ_NONE;
   snprintf(out, size, "%s", WidgetFake_Text(panel, id).c_str());
-  return F().texts.count({panel, id}) != 0;
+  return F().texts.count({panel, id}) != 0 ? WIDGET_READ_OK : WIDGET_READ_NONE;
 }
 static void SetText(void *panel, u32 id, const char *text) {
   F().texts[{panel, id}] = text;
