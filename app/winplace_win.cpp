@@ -66,13 +66,26 @@ static void AddStrips(HWND w, Obstacles *o) {
   }
 }
 
+// True when w lies below `over` in the order of the top-level windows.
+static bool Below(HWND w, HWND over) {
+  for (HWND n = GetWindow(over, GW_HWNDNEXT); n; n = GetWindow(n, GW_HWNDNEXT))
+    if (n == w) return true;
+  return false;
+}
+
+// True when the kept area k does not apply to w.
+static bool KeptFrom(const WinPlaceKeep &k, HWND w) {
+  if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) return true;
+  if (k.panels && WinPlace_IsView(w)) return true;
+  return k.above && k.owner && Below(w, k.owner);
+}
+
 // The kept areas that apply to w, in screen coordinates.
 static void AddKept(HWND w, Obstacles *o) {
   HWND main = g_WinOrder.main;
   if (!main) return;
   for (const WinPlaceKeep &k : g_WinPlace.keep) {
-    if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) continue;
-    if (k.panels && WinPlace_IsView(w)) continue;
+    if (KeptFrom(k, w)) continue;
     RECT r = k.client;
     MapWindowPoints(main, nullptr, (POINT *)&r, 2);
     AddObstacle(o, r, k.soft ? 1 : HARD_WEIGHT);
@@ -87,16 +100,26 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
   k.owner = nullptr;
   k.soft = soft;
   k.panels = false;
+  k.above = false;
   if (client) k.client = *client;
 }
 
-// The window's whole rectangle kept in the slot; the window itself is not kept out of it.
-static void KeepWindow(i32 slot, HWND owner, bool soft) {
+// The window's whole rectangle kept in the slot, or the part of its client area `part` names
+// when it is not empty (a right or bottom of -1: to the client area's edge); the window itself
+// is not kept out of it. A part is kept only from the windows above the owner.
+static void KeepWindow(i32 slot, HWND owner, bool soft, const RECT &part) {
   RECT r;
   if (!g_WinOrder.main || !GetWindowRect(owner, &r)) return;
+  if (!IsRectEmpty(&part) || part.right < 0) {
+    RECT c;
+    GetClientRect(owner, &c);
+    r = {part.left, part.top, part.right < 0 ? c.right : part.right, part.bottom < 0 ? c.bottom : part.bottom};
+    MapWindowPoints(owner, nullptr, (POINT *)&r, 2);
+  }
   MapWindowPoints(nullptr, g_WinOrder.main, (POINT *)&r, 2);
   WinPlace_Keep(slot, &r, nullptr, soft);
   g_WinPlace.keep[slot].owner = owner;
+  g_WinPlace.keep[slot].above = part.right != 0;
 }
 
 void WinPlace_ClearWork(void) {
@@ -111,7 +134,7 @@ static bool CoversWork(HWND w) {
   if (!main || !GetWindowRect(w, &r)) return false;
   for (i32 slot = WINPLACE_KEEP_WORK; slot <= WINPLACE_KEEP_WORK2; slot++) {
     const WinPlaceKeep &k = g_WinPlace.keep[slot];
-    if (IsRectEmpty(&k.client) || k.owner == w || (k.panels && WinPlace_IsView(w))) continue;
+    if (KeptFrom(k, w)) continue;
     RECT area = k.client, x;
     MapWindowPoints(main, nullptr, (POINT *)&area, 2);
     if (IntersectRect(&x, &area, &r)) return true;
@@ -120,7 +143,8 @@ static bool CoversWork(HWND w) {
 }
 
 // What each layout works in: a rectangle (x, y, w, h) of the frame its main view draws or of
-// the main window's client area, or a window by caption. A window named by `exempt` may
+// the main window's client area, or a window by caption (whole, or the rectangle of its client
+// area when w is not 0; -1 for w or h: to the client area's edge). A window named by `exempt` may
 // cover the rectangle (the 2D texture panel is larger than the room beside the frame).
 struct WorkRow {
   u32 layout;
@@ -134,6 +158,7 @@ struct WorkRow {
 static const WorkRow kWorkRows[] = {
   {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, nullptr, true},
   {SUB_2D_OBJECT, nullptr, false, 0, 0, 640, 480, nullptr, true},
+  {SUB_2D_OBJECT, "イメージ", false, 116, 0, -1, -1, nullptr},   // its preview, where the pivot is dragged
   {SUB_2D_TEXTURE, "テクスチャ", false, 0, 0, 0, 0, nullptr},
   {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, "テクスチャ"},
   {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, nullptr, true},
@@ -165,7 +190,8 @@ void WinPlace_KeepWorkAreas(bool on) {
     if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2) continue;
     if (r.window) {
       if (HWND w = MemberTitled(r.window)) {
-        KeepWindow(slot, w, r.soft);
+        RECT part = {r.x, r.y, r.w < 0 ? -1 : r.x + r.w, r.h < 0 ? -1 : r.y + r.h};
+        KeepWindow(slot, w, r.soft, part);
         g_WinPlace.keep[slot++].panels = r.panels;
       }
       continue;

@@ -53,6 +53,7 @@ struct WinPlaceKeep {
   HWND owner;    // when set, the window the area belongs to: it is not kept out of it
   bool soft;     // a window may cover it where every place would: then as little as it can
   bool panels;   // only the tool panels keep clear of it (views keep clear of views already)
+  bool above;    // only the windows above its owner keep clear of it (one below does not hide it)
 };
 
 struct WinPlace {

@@ -304,7 +304,8 @@ struct WorkArea {
 };
 const WorkArea kWorkAreas[] = {
   {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel", nullptr},
-  {"2D object", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the object frame", nullptr},
+  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame", nullptr},
+  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview", nullptr},
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", nullptr},
   {"2D texture", AREA_FRAME, nullptr, 0, 0, {0, 0, 640, 480}, "the mesh", "テクスチャ"},
   {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh", nullptr},
