@@ -45,6 +45,8 @@ static const WidgetPanelClass *FindClass(const char *name) {
   return nullptr;
 }
 
+const WidgetPanelClass *Widget_PanelClassOf(HWND w) { return (const WidgetPanelClass *)GetPropA(w, kClassProp); }
+
 // [SECTION] panels
 static void *CreatePanel(const char *name, i32 x, i32 y, i32 w, i32 h) {
   const WidgetPanelClass *c = FindClass(name);

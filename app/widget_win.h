@@ -26,6 +26,8 @@ struct WidgetPanelClass {
   void (*destroyed)(HWND dlg);
 };
 
+// The registration a panel was created from (null for any other window).
+const WidgetPanelClass *Widget_PanelClassOf(HWND w);
 // Fills g_Widget with the Win32 calls (every editor's install calls it; once is enough).
 void Widget_InstallWin(void);
 // Registers `count` panels (the records must outlive the program's windows); a name

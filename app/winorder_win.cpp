@@ -14,7 +14,7 @@ void WinOrder_Join(HWND w) {
     if (o.windows[i] == w) return;
   if (o.count < WINORDER_CAPACITY) o.windows[o.count++] = w;
   ListFont_Mend(w);
-  WinPlace_Place(w);
+  WinPlace_Join(w);
 }
 
 void WinOrder_Leave(HWND w) {

@@ -23,7 +23,8 @@ struct WinOrder {
 };
 extern WinOrder g_WinOrder;
 
-// Adds a window to the set (once; a full set refuses it) and places it when it is visible.
+// Adds a window to the set (once; a full set refuses it) and places it when it is visible and
+// whenever it is shown later.
 // Null windows are ignored.
 void WinOrder_Join(HWND w);
 // Removes a window from the set; a window not in it is ignored.

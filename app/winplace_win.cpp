@@ -8,11 +8,13 @@
 #include "app/shell_win.h"
 #include "app/strip.h"
 #include "app/views.h"
+#include "app/widget_win.h"
 #include "lib/draw/screen.h"
 #include "lib/framework/lib.h"
 #include "app/winorder_win.h"
 #include "app/winplace_win.h"
 
+#include <commctrl.h>
 #include <string.h>
 
 WinPlace g_WinPlace;
@@ -23,20 +25,27 @@ enum { PLACE_STEP = 8, NARROW_STEP = 16, OBSTACLE_CAPACITY = 512, FIT_GROWTH_MAX
 // 2D frame): a window rather covers the whole frame than one control.
 static const long long HARD_WEIGHT = 1LL << 22;
 
-static WinPlaceMemory *Memory(HWND w, bool make);
+static WinPlaceMember *Member(HWND w);
+static void Widen(void);
 
 // A member left out of the obstacles while another window looks for a place (GiveWay).
 static HWND s_Absent;
+// Set from a family's or sub-mode's leave to the end of the next entry: the view windows
+// still stand where the layout that was left put them, and go to the new layout's places after the
+// panels have opened, so the panels opening then do not keep clear of them.
+static bool s_Entering = true;
 
 struct Obstacles {
   u32 count;
   RECT rects[OBSTACLE_CAPACITY];
   long long weight[OBSTACLE_CAPACITY];
+  bool view[OBSTACLE_CAPACITY];   // a view's client area under a panel: rather not, but allowed
 };
 
-static void AddObstacle(Obstacles *o, const RECT &r, long long weight = HARD_WEIGHT) {
+static void AddObstacle(Obstacles *o, const RECT &r, long long weight = HARD_WEIGHT, bool view = false) {
   if (o->count >= OBSTACLE_CAPACITY || r.right <= r.left || r.bottom <= r.top) return;
   o->rects[o->count] = r;
+  o->view[o->count] = view;
   o->weight[o->count++] = weight;
 }
 
@@ -57,13 +66,26 @@ static void AddStrips(HWND w, Obstacles *o) {
   }
 }
 
+// True when w lies below `over` in the order of the top-level windows.
+static bool Below(HWND w, HWND over) {
+  for (HWND n = GetWindow(over, GW_HWNDNEXT); n; n = GetWindow(n, GW_HWNDNEXT))
+    if (n == w) return true;
+  return false;
+}
+
+// True when the kept area k does not apply to w.
+static bool KeptFrom(const WinPlaceKeep &k, HWND w) {
+  if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) return true;
+  if (k.panels && WinPlace_IsView(w)) return true;
+  return k.above && k.owner && Below(w, k.owner);
+}
+
 // The kept areas that apply to w, in screen coordinates.
 static void AddKept(HWND w, Obstacles *o) {
   HWND main = g_WinOrder.main;
   if (!main) return;
   for (const WinPlaceKeep &k : g_WinPlace.keep) {
-    if (IsRectEmpty(&k.client) || (k.only && k.only != w) || (k.owner && k.owner == w)) continue;
-    if (k.panels && WinPlace_IsView(w)) continue;
+    if (KeptFrom(k, w)) continue;
     RECT r = k.client;
     MapWindowPoints(main, nullptr, (POINT *)&r, 2);
     AddObstacle(o, r, k.soft ? 1 : HARD_WEIGHT);
@@ -78,16 +100,26 @@ void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft) {
   k.owner = nullptr;
   k.soft = soft;
   k.panels = false;
+  k.above = false;
   if (client) k.client = *client;
 }
 
-// The window's whole rectangle kept in the slot; the window itself is not kept out of it.
-static void KeepWindow(i32 slot, HWND owner, bool soft) {
+// The window's whole rectangle kept in the slot, or the part of its client area `part` names
+// when it is not empty (a right or bottom of -1: to the client area's edge); the window itself
+// is not kept out of it. A part is kept only from the windows above the owner.
+static void KeepWindow(i32 slot, HWND owner, bool soft, const RECT &part) {
   RECT r;
   if (!g_WinOrder.main || !GetWindowRect(owner, &r)) return;
+  if (!IsRectEmpty(&part) || part.right < 0) {
+    RECT c;
+    GetClientRect(owner, &c);
+    r = {part.left, part.top, part.right < 0 ? c.right : part.right, part.bottom < 0 ? c.bottom : part.bottom};
+    MapWindowPoints(owner, nullptr, (POINT *)&r, 2);
+  }
   MapWindowPoints(nullptr, g_WinOrder.main, (POINT *)&r, 2);
   WinPlace_Keep(slot, &r, nullptr, soft);
   g_WinPlace.keep[slot].owner = owner;
+  g_WinPlace.keep[slot].above = part.right != 0;
 }
 
 void WinPlace_ClearWork(void) {
@@ -102,7 +134,7 @@ static bool CoversWork(HWND w) {
   if (!main || !GetWindowRect(w, &r)) return false;
   for (i32 slot = WINPLACE_KEEP_WORK; slot <= WINPLACE_KEEP_WORK2; slot++) {
     const WinPlaceKeep &k = g_WinPlace.keep[slot];
-    if (IsRectEmpty(&k.client) || k.owner == w || (k.panels && WinPlace_IsView(w))) continue;
+    if (KeptFrom(k, w)) continue;
     RECT area = k.client, x;
     MapWindowPoints(main, nullptr, (POINT *)&area, 2);
     if (IntersectRect(&x, &area, &r)) return true;
@@ -111,7 +143,8 @@ static bool CoversWork(HWND w) {
 }
 
 // What each layout works in: a rectangle (x, y, w, h) of the frame its main view draws or of
-// the main window's client area, or a window by caption. A window named by `exempt` may
+// the main window's client area, or a window by caption (whole, or the rectangle of its client
+// area when w is not 0; -1 for w or h: to the client area's edge). A window named by `exempt` may
 // cover the rectangle (the 2D texture panel is larger than the room beside the frame).
 struct WorkRow {
   u32 layout;
@@ -125,9 +158,11 @@ struct WorkRow {
 static const WorkRow kWorkRows[] = {
   {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, nullptr, true},
   {SUB_2D_OBJECT, nullptr, false, 0, 0, 640, 480, nullptr, true},
+  {SUB_2D_OBJECT, "イメージ", false, 116, 0, -1, -1, nullptr},   // its preview, where the pivot is dragged
   {SUB_2D_TEXTURE, "テクスチャ", false, 0, 0, 0, 0, nullptr},
   {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, "テクスチャ"},
   {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, nullptr, true},
+  {SUB_2D_POLY, nullptr, false, 0, 0, 640, 480, nullptr, true},
   {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480, nullptr},
   {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480, nullptr},
   {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, nullptr, false, true},
@@ -147,13 +182,16 @@ static HWND MemberTitled(const char *title) {
 
 void WinPlace_KeepWorkAreas(bool on) {
   WinPlace_ClearWork();
+  s_Entering = !on;
   if (!on) return;
+  Widen();
   i32 slot = WINPLACE_KEEP_WORK;
   for (const WorkRow &r : kWorkRows) {
     if (r.layout != g_Shell.g_EditSubMode || slot > WINPLACE_KEEP_WORK2) continue;
     if (r.window) {
       if (HWND w = MemberTitled(r.window)) {
-        KeepWindow(slot, w, r.soft);
+        RECT part = {r.x, r.y, r.w < 0 ? -1 : r.x + r.w, r.h < 0 ? -1 : r.y + r.h};
+        KeepWindow(slot, w, r.soft, part);
         g_WinPlace.keep[slot++].panels = r.panels;
       }
       continue;
@@ -191,7 +229,7 @@ static bool Narrowed(HWND w) {
       SetWindowPos(m, nullptr, 0, 0, width - cut, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       WinPlace_Place(w);
       if (!CoversWork(w)) {
-        if (WinPlaceMemory *mem = Memory(m, false)) GetWindowRect(m, &mem->placed);
+        if (WinPlaceMember *mem = Member(m)) GetWindowRect(m, &mem->at);
         return true;
       }
     }
@@ -276,8 +314,8 @@ bool WinPlace_IsView(HWND w) {
 }
 
 // The main window's menu bar, the key strips' rulers and label columns and the captions and
-// controls of every other visible member; for a view the client areas of the other views and the panels
-// whole.
+// controls of every other visible member; for a view the client areas of the other views and
+// the panels whole.
 static void Collect(HWND w, Obstacles *o) {
   o->count = 0;
   HWND main = g_WinOrder.main;
@@ -291,11 +329,12 @@ static void Collect(HWND w, Obstacles *o) {
     HWND m = g_WinOrder.windows[i];
     if (m == w || m == s_Absent || !IsWindow(m) || !IsWindowVisible(m)) continue;
     if (WinPlace_IsView(m)) {
+      if (!view && s_Entering) continue;
       RECT c;
       GetClientRect(m, &c);
       MapWindowPoints(m, nullptr, (POINT *)&c, 2);
       // A panel may lie over a view, but rather beside it where there is room.
-      AddObstacle(o, c, view ? HARD_WEIGHT : 1);
+      AddObstacle(o, c, view ? HARD_WEIGHT : 1, !view);
       continue;
     }
     if (view) {   // the tool panels stay above the views: a view keeps clear of them whole
@@ -363,18 +402,110 @@ static void FitControls(HWND w) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-static WinPlaceMemory *Memory(HWND w, bool make) {
-  char title[WINPLACE_TITLE] = "";
-  GetWindowTextA(w, title, sizeof title);
-  if (!title[0]) return nullptr;
+// [SECTION] members and remembered places
+// A window's kind: the registration of a panel made by name, else its dialog procedure (or
+// window procedure).
+static const void *KindOf(HWND w) {
+  if (const void *c = Widget_PanelClassOf(w)) return c;
+  if (LONG_PTR p = GetWindowLongPtrA(w, DWLP_DLGPROC)) return (const void *)p;
+  return (const void *)GetWindowLongPtrA(w, GWLP_WNDPROC);
+}
+
+static WinPlaceMember *Member(HWND w) {
   WinPlace &p = g_WinPlace;
-  for (u32 i = 0; i < p.memoryCount; i++)
-    if (!strcmp(p.memory[i].title, title)) return &p.memory[i];
-  if (!make || p.memoryCount >= WINPLACE_CAPACITY) return nullptr;
-  WinPlaceMemory *m = &p.memory[p.memoryCount++];
-  memset(m, 0, sizeof *m);
-  memcpy(m->title, title, sizeof title);
+  for (u32 i = 0; i < p.memberCount; i++)
+    if (p.members[i].window == w) return &p.members[i];
+  return nullptr;
+}
+
+// The record of w, made (kind and what it serves now) when it has none.
+static WinPlaceMember *NoteMember(HWND w) {
+  WinPlace &p = g_WinPlace;
+  if (WinPlaceMember *m = Member(w)) return m;
+  if (p.memberCount >= WINPLACE_CAPACITY) return nullptr;
+  WinPlaceMember *m = &p.members[p.memberCount++];
+  *m = WinPlaceMember{};
+  m->window = w;
+  m->kind = KindOf(w);
+  m->family = g_Shell.g_EditFamily;
+  m->subMode = g_Shell.g_EditSubMode;
   return m;
+}
+
+static void DropMember(HWND w) {
+  WinPlace &p = g_WinPlace;
+  for (u32 i = 0; i < p.memberCount; i++) {
+    if (p.members[i].window != w) continue;
+    p.members[i] = p.members[--p.memberCount];
+    return;
+  }
+}
+
+static bool Serves(u32 served, u32 now) { return served == WINPLACE_ANY || served == now; }
+
+// The place the user left a window of m's kind at for what m serves: the narrowest match first
+// (this sub-mode, then the family, then every family).
+static const WinPlaceMemory *Remembered(const WinPlaceMember *m, bool user) {
+  const WinPlace &p = g_WinPlace;
+  const WinPlaceMemory *best = nullptr;
+  int bestRank = 3;
+  for (u32 i = 0; i < p.memoryCount; i++) {
+    const WinPlaceMemory &r = p.memory[i];
+    if (r.user != user || r.kind != m->kind || !Serves(r.family, m->family) || !Serves(r.subMode, m->subMode)) continue;
+    int rank = r.family == WINPLACE_ANY ? 2 : r.subMode == WINPLACE_ANY ? 1 : 0;
+    if (rank < bestRank) best = &r, bestRank = rank;
+  }
+  return best;
+}
+
+// Keeps (x, y) as the place (user) or home of windows of m's kind serving what m serves.
+static void Remember(const WinPlaceMember *m, LONG x, LONG y, bool user = true) {
+  WinPlace &p = g_WinPlace;
+  WinPlaceMemory *r = nullptr;
+  for (u32 i = 0; i < p.memoryCount && !r; i++)
+    if (p.memory[i].user == user && p.memory[i].kind == m->kind && p.memory[i].family == m->family &&
+        p.memory[i].subMode == m->subMode)
+      r = &p.memory[i];
+  if (!r && p.memoryCount < WINPLACE_CAPACITY) r = &p.memory[p.memoryCount++];
+  if (!r) {   // full: the oldest place goes
+    r = &p.memory[p.memoryNext];
+    p.memoryNext = (p.memoryNext + 1) % WINPLACE_CAPACITY;
+  }
+  *r = WinPlaceMemory{m->kind, m->family, m->subMode, x, y, user};
+}
+
+static void Widen(void) {
+  WinPlace &p = g_WinPlace;
+  for (u32 i = 0; i < p.memberCount; i++) {
+    WinPlaceMember &m = p.members[i];
+    if (!IsWindow(m.window)) continue;
+    if (m.family != g_Shell.g_EditFamily) m.family = m.subMode = WINPLACE_ANY;
+    else if (m.subMode != g_Shell.g_EditSubMode) m.subMode = WINPLACE_ANY;
+  }
+}
+
+// A member is placed again each time it is shown (a panel made hidden, an actor dialog that
+// comes back); its record goes with the window.
+static LRESULT CALLBACK MemberProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (msg == WM_WINDOWPOSCHANGED && (((const WINDOWPOS *)lParam)->flags & SWP_SHOWWINDOW)) {
+    LRESULT r = DefSubclassProc(w, msg, wParam, lParam);
+    WinPlace_Place(w);
+    // A window shown without being activated keeps the place in the order it had while
+    // hidden: it is raised above the views, as the panels are.
+    SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return r;
+  }
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(w, MemberProc, id);
+    DropMember(w);
+  }
+  return DefSubclassProc(w, msg, wParam, lParam);
+}
+
+void WinPlace_Join(HWND w) {
+  if (!w) return;
+  if (!WinPlace_IsView(w) && !Member(w) && NoteMember(w)) SetWindowSubclass(w, MemberProc, 1, 0);
+  WinPlace_Place(w);
 }
 
 // The free place nearest to r (same size) on the screen; when none is free, the place that
@@ -413,42 +544,62 @@ static RECT Shrunk(HWND w, const Obstacles &o, const RECT &r, const RECT &screen
   return r;
 }
 
+static bool OnScreen(const RECT &r, const RECT &screen) {
+  RECT on;
+  return IntersectRect(&on, &r, &screen) && EqualRect(&on, &r);
+}
+
+// True when r covers none of the obstacles but views (a user may leave a panel over a view).
+static bool ClearButViews(const Obstacles &o, const RECT &r) {
+  RECT x;
+  for (u32 i = 0; i < o.count; i++)
+    if (!o.view[i] && IntersectRect(&x, &o.rects[i], &r)) return false;
+  return true;
+}
+
 void WinPlace_Place(HWND w) {
   if (!w || !IsWindowVisible(w) || (GetWindowLongA(w, GWL_STYLE) & WS_CHILD)) return;
   FitControls(w);
-  RECT r;
-  GetWindowRect(w, &r);
+  RECT was, r;
+  GetWindowRect(w, &was);
+  r = was;
   // View windows keep their places in their layouts' records.
-  WinPlaceMemory *m = WinPlace_IsView(w) ? nullptr : Memory(w, true);
-  if (m && m->userMoved) {
-    SetWindowPos(w, nullptr, m->userX, m->userY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    GetWindowRect(w, &m->placed);
-    return;
-  }
+  WinPlaceMember *m = WinPlace_IsView(w) ? nullptr : NoteMember(w);
+  if (m && m->placed && (was.left != m->at.left || was.top != m->at.top)) Remember(m, was.left, was.top);   // moved by the user
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   Obstacles o;
   Collect(w, &o);
-  RECT on;
-  bool onScreen = IntersectRect(&on, &r, &screen) && EqualRect(&on, &r);
-  if (!onScreen || Overlaps(o, r)) {
+  // A window that opens where the user left one of its kind starts from there; it stays
+  // there unless it would cover something a user needs, and then gives way as at entry. A
+  // window placed before (shown again, or placed again for a work area) keeps its place
+  // over a view that came later as well.
+  const WinPlaceMemory *mem = m && !m->placed ? Remembered(m, true) : nullptr;
+  const WinPlaceMemory *home = m && !m->placed && !mem ? Remembered(m, false) : nullptr;
+  if (mem) OffsetRect(&r, mem->x - r.left, mem->y - r.top);
+  else if (home) OffsetRect(&r, home->x - r.left, home->y - r.top);
+  RECT to = r;
+  bool stays = OnScreen(r, screen) && (mem || (m && m->placed) ? ClearButViews(o, r) : !Overlaps(o, r));
+  if (!stays) {
     long long cover = 0;
-    RECT to = Nearest(o, r, screen, &cover);
+    to = Nearest(o, r, screen, &cover);
     if (cover > 0) {
       RECT fit = Shrunk(w, o, r, screen);
       if (!EqualRect(&fit, &r)) to = fit;
     }
-    if (!EqualRect(&to, &r))
-      SetWindowPos(w, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  if (m) GetWindowRect(w, &m->placed);
+  if (!EqualRect(&to, &was))
+    SetWindowPos(w, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (m) {
+    GetWindowRect(w, &m->at);
+    if (!m->placed && !mem && !home) Remember(m, m->at.left, m->at.top, false);
+    m->placed = true;
+  }
 }
 
 void WinPlace_Forget(HWND w) {
-  WinPlaceMemory *m = WinPlace_IsView(w) ? nullptr : Memory(w, false);
+  WinPlaceMember *m = Member(w);
   RECT r;
-  if (!m || !GetWindowRect(w, &r) || m->placed.right == m->placed.left) return;
-  if (r.left == m->placed.left && r.top == m->placed.top) return;
-  m->userMoved = true;   // the user put it there: it opens there again while the program runs
-  m->userX = r.left;
-  m->userY = r.top;
+  if (m && m->placed && GetWindowRect(w, &r) && (r.left != m->at.left || r.top != m->at.top))
+    Remember(m, r.left, r.top);   // the user put it there
+  DropMember(w);
 }

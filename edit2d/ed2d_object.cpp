@@ -105,13 +105,16 @@ static void CreateWindows(void) {
     e.imageList = Control(e.imageDlg, IDC_O2D_IMG_LIST);
     Ed2D_FillImageList();
   }
+  // Below the frame (which starts at the top of the view, see Ed2D_ObjInit): the motion list
+  // at the left, the value dialog right of it and the key strip under the value dialog, as
+  // wide as the room left of the image dialog.
   if (!e.valuesDlg) {
-    e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 678, sh - 336, 273, 307);
+    e.valuesDlg = Create(ED2D_OBJ_WIN_VALUES, 228, sh - 504, 273, 307);
     Widget_SetCheck(e.valuesDlg, IDC_O2D_LOOP, e.loop != 0);
     Ed2D_FillObjParentCombo();
   }
   if (!e.keyDlg) {
-    e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 0, sh - 200, 678, 170);
+    e.keyDlg = Create(ED2D_OBJ_WIN_KEYS, 228, sh - 196, sw - 468 - 228, 170);
     e.scrollBar = Control(e.keyDlg, ED2D_STRIP_SCROLL_ID);
     Ed2D_ObjSetFrameBar();
   }
@@ -144,9 +147,14 @@ void Ed2D_ObjInit(const HookCtx *c) {
   e.lastMotion = 0;
   SetNewKeyValues(&e.clipboard);
   g_Strip.g_StripObj2Image = 0;
+  // The frame starts at the top of the view, its right edge against the image dialog's left
+  // (which opens 468 pixels from the screen's right): below it the motion list, the value
+  // dialog and the key strip find room, and none of them lies over the image's preview.
   ViewRecord &v = g_Shell.g_Views[SUB_2D_OBJECT][0];
-  v.panX = -160.0f;
-  v.panY = -120.0f;
+  i32 halfW = g_Lib.desktopWidth / 2, halfH = g_Lib.desktopHeight / 2;
+  f32 panX = (f32)(halfW - 468 - 320), lowX = (f32)(321 - halfW), highX = (f32)(halfW - 322);
+  v.panX = panX < lowX ? lowX : panX > highX ? highX : panX;
+  v.panY = (f32)(241 - halfH);
   g_Strip.g_StripGeo.margin = 0;
   CreateWindows();
   Tree_BuildRowsObjects2D();

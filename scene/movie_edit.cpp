@@ -113,10 +113,12 @@ void Movie_ShowActorDialog(void) {
   i32 mine = DialogOfKind(o->kind);
   // A dialog the user closed comes back when an object of its kind becomes current.
   if (mine >= 0) OpenDialog((u32)mine);
+  // The others go first: the one shown finds its place among the windows that stay.
   for (u32 d = MOVIE_DIALOG_IMG; d <= MOVIE_DIALOG_MES; d++) {
     void *w = g_MovieEditor.dialogs[d];
-    if (w) Widget_ShowPanel(w, (i32)d == mine);
+    if (w && (i32)d != mine) Widget_ShowPanel(w, false);
   }
+  if (mine >= 0 && g_MovieEditor.dialogs[mine]) Widget_ShowPanel(g_MovieEditor.dialogs[mine], true);
 }
 
 void Movie_RefreshAllLists(void) {

@@ -23,12 +23,15 @@
 
 // [SECTION] dialogs
 
-// Screen place of dialog d: the mode dialog left of the views, the actor dialogs (one place,
-// one shown) right of them, the key dialog along the bottom, the render dialog centred.
+// Screen place of dialog d: the mode dialog left of the views, below the family selector that
+// holds the screen's top left corner, the actor dialogs (one place, one shown) right of the
+// views, the key dialog along the bottom, the render dialog centred.
 static void Place(HWND dlg, u32 d) {
-  RECT r;
+  RECT r, selector;
   GetWindowRect(dlg, &r);
   i32 w = r.right - r.left, h = r.bottom - r.top, x = 0, y = 84;
+  if (d == MOVIE_DIALOG_MAIN && g_EditDlg.window && GetWindowRect((HWND)g_EditDlg.window, &selector) && selector.bottom > y)
+    y = selector.bottom;
   if (d >= MOVIE_DIALOG_IMG && d <= MOVIE_DIALOG_MES) x = 890;
   else if (d == MOVIE_DIALOG_KEY) y = g_Lib.desktopHeight - h - 40, x = 0;
   else if (d == MOVIE_DIALOG_RENDER) x = (g_Lib.desktopWidth - w) / 2, y = (g_Lib.desktopHeight - h) / 2;

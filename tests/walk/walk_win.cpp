@@ -6,7 +6,10 @@
 // items covered, view windows of one colour or more than half covered, windows left from
 // the previous step, screen text covered; and once, the menu bar under the preview family's
 // render and options dialogs, a moved panel that must open where the user left it, and tool windows hidden
-// behind a file dialog and a message box.
+// behind a file dialog and a message box. Then, in further orders (ムービー before ３Ｄモデル
+// and オブジェクト, モデリング with the group dialog moved before テクスチャ, every dialog a
+// command opens, each kind of movie actor added and selected), the same counts after every
+// step, and every window that opens elsewhere than it did at that step of the first order.
 // With MIRAVEL_WALK_SHOTS=<folder> each step asks for a screenshot there (see AskShot).
 // The press walk (the last section) presses every enabled button at each step, in parts that
 // CTest runs side by side; with MIRAVEL_PRESS_TRACE set it prints each press and its outcome.
@@ -25,6 +28,9 @@
 
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_ids.h"
+#include "resources/edit3d_motion_ids.h"
+#include "resources/edit3d_obj_ids.h"
+#include "resources/movie_edit_ids.h"
 #include "resources/shell_ids.h"
 #include "screen_grab.h"
 
@@ -142,9 +148,11 @@ struct Counts {
   int notKept = 0;   // windows the user moved that did not open there again
   int workHidden = 0;   // work areas not wholly on top at entry
   int textCovered = 0;   // lines of screen text a window covers
+  int away = 0;   // windows that open elsewhere than at the same step of the first order
   std::set<std::string> known;   // the faults found so far: each counts once over the walk
   int Total() const {
-    return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept + textCovered + workHidden;
+    return covered + outside + menuCovered + blank + buried + left + hiddenFile + hiddenBox + notKept + textCovered + workHidden +
+           away;
   }
   // True (and the fault printed) the first time `what` is found.
   bool New(const char *step, const std::string &what) {
@@ -296,10 +304,12 @@ struct WorkArea {
 };
 const WorkArea kWorkAreas[] = {
   {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel", nullptr},
-  {"2D object", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the object frame", nullptr},
+  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame", nullptr},
+  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview", nullptr},
   {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", nullptr},
   {"2D texture", AREA_FRAME, nullptr, 0, 0, {0, 0, 640, 480}, "the mesh", "テクスチャ"},
   {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh", nullptr},
+  {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh", nullptr},
   {"program", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame", nullptr},
   {"effect", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview", nullptr},
   {"movie", AREA_WINDOW, "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view", nullptr},
@@ -510,6 +520,7 @@ struct Walk {
       counts.workHidden += CountWorkHidden(pid, main, s.name, &counts);
       seen[order][s.name] = Titles(pid, main);
       steps[order].push_back(s.name);
+      if (order == 0) home[s.name] = Rects();
     }
     return true;
   }
@@ -594,17 +605,17 @@ struct Walk {
     return true;
   }
 
-  // The 3D mode panel moved by the user, the family left and entered again: the panel opens
-  // where the user left it.
+  // The 3D mode panel moved by the user to a place where it covers no other window, the family
+  // left and entered again: the panel opens where the user left it.
   bool MovedStays() {
     if (!Press(pid, kSelector[0])) return false;
     Settle("the 3D model family");
     HWND panel = FindTop(pid, k3DPanel);
     if (!panel) return false;
-    SetWindowPos(panel, nullptr, 600, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    WaitFor("the mode panel moved to 600,700", 5000, [&] {
+    SetWindowPos(panel, nullptr, 600, 520, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WaitFor("the mode panel moved to 600,520", 5000, [&] {
       RECT r = {};
-      return GetWindowRect(panel, &r) && r.left == 600 && r.top == 700;
+      return GetWindowRect(panel, &r) && r.left == 600 && r.top == 520;
     });
     Answered(main, "the mode panel moved");
     if (!Press(pid, kSelector[2]) || !Press(pid, kSelector[0])) return false;
@@ -612,7 +623,7 @@ struct Walk {
     panel = FindTop(pid, k3DPanel);
     RECT r = {};
     if (panel) GetWindowRect(panel, &r);
-    if (r.left != 600 || r.top != 700)
+    if (r.left != 600 || r.top != 520)
       counts.notKept += counts.New("3D model", "the moved mode panel opened at " + std::to_string(r.left) + "," + std::to_string(r.top));
     return true;
   }
@@ -640,6 +651,206 @@ struct Walk {
       }
     }
     return false;
+  }
+
+  // [SECTION] further orders: every window at its own place
+  // Where each window but the views stands at each step of the first order (titles that occur
+  // once there): the window's home at that step.
+  std::map<std::string, std::map<std::string, RECT>> home;
+
+  std::map<std::string, RECT> Rects() {
+    std::map<std::string, RECT> out;
+    std::map<std::string, int> count;
+    for (HWND w : TopWindows(pid)) {
+      if (w == main || IsView(w)) continue;
+      RECT r;
+      GetWindowRect(w, &r);
+      out[Text(w)] = r;
+      count[Text(w)]++;
+    }
+    for (const auto &c : count)
+      if (c.second > 1) out.erase(c.first);
+    return out;
+  }
+
+  // Windows standing elsewhere than at their home of `step`, but those in `moved` (the user
+  // put them somewhere else).
+  void CountAway(const std::string &label, const std::string &step, const std::set<std::string> &moved) {
+    auto h = home.find(step);
+    if (h == home.end()) return;
+    for (const auto &w : Rects()) {
+      auto at = h->second.find(w.first);
+      if (at == h->second.end() || moved.count(w.first)) continue;
+      if (at->second.left == w.second.left && at->second.top == w.second.top) continue;
+      char what[200];
+      snprintf(what, sizeof what, " opens at (%ld, %ld), not at (%ld, %ld) as in the first order", w.second.left,
+               w.second.top, at->second.left, at->second.top);
+      counts.away += counts.New(label.c_str(), Quote(w.first) + what);
+    }
+  }
+
+  // The counts of a step of the orders, after `label` (a step of another order or a command)
+  // at the step `step` of the first order; `moved` as for CountAway.
+  void Check(const std::string &label, const std::string &step, const std::set<std::string> &moved = {}) {
+    Settle(label);
+    Screen screen;
+    screen.Grab();
+    if (!shots.empty()) AskShot("3_" + label);
+    int before = counts.Total();
+    CountControls(pid, label.c_str(), &counts);
+    CountMenuBar(main, label.c_str(), &counts);
+    CountViews(pid, screen, label.c_str(), &counts);
+    CountText(main, step.c_str(), &counts);
+    counts.workHidden += CountWorkHidden(pid, main, step.c_str(), &counts);
+    CountAway(label, step, moved);
+    printf("  %s: %d faults\n", label.c_str(), counts.Total() - before);
+  }
+
+  // A step's button pressed; a question about dropping a changed document is answered "yes"
+  // (the walk gives its changes up).
+  bool Enter(const Step &s) {
+    std::vector<HWND> before = TopWindows(pid);
+    bool pressed = Press(pid, s);
+    for (int tries = 0; !pressed && tries < 3; tries++) {
+      for (HWND w : TopWindows(pid))
+        if (std::find(before.begin(), before.end(), w) == before.end() && Class(w) == "#32770" && !IsWindowEnabled(main))
+          PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(w, IDYES));
+      Sleep(500);
+      pressed = Press(pid, s);
+    }
+    if (!pressed) {
+      printf("  %s: its button could not be pressed\n", s.name);
+      return false;
+    }
+    // A question the step asks once its button shows pressed.
+    Answered(main, s.name);
+    for (int i = 0; i < 20 && !IsWindowEnabled(main); i++) {
+      for (HWND w : TopWindows(pid))
+        if (std::find(before.begin(), before.end(), w) == before.end() && Class(w) == "#32770")
+          PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), (LPARAM)GetDlgItem(w, IDYES));
+      Sleep(250);
+    }
+    return true;
+  }
+
+  // A window of the process that was not among `before`, waited for (null when none came).
+  HWND WaitNew(const std::vector<HWND> &before, const std::string &what) {
+    HWND found = nullptr;
+    WaitFor(what, 20000, [&] {
+      for (HWND w : TopWindows(pid))
+        if (std::find(before.begin(), before.end(), w) == before.end() && !IsView(w)) return (found = w) != nullptr;
+      return false;
+    }, 100);
+    return found;
+  }
+
+  // Closes a dialog by its "閉じる" button, or as its close box does.
+  bool CloseDialog(HWND dlg) {
+    HWND close = nullptr;
+    for (HWND c = GetWindow(dlg, GW_CHILD); c && !close; c = GetWindow(c, GW_HWNDNEXT))
+      if (Class(c) == "Button" && Text(c) == "閉じる" && IsWindowEnabled(c)) close = c;
+    if (close) PostMessageA(close, BM_CLICK, 0, 0);
+    else PostMessageA(dlg, WM_CLOSE, 0, 0);
+    return WaitFor("the " + Text(dlg) + " dialog to close", 10000, [&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); });
+  }
+
+  // A command of the main window (or of `to`) that opens a dialog: the dialog checked where
+  // it opens, then closed.
+  bool CommandDialog(const std::string &label, const std::string &step, UINT id, HWND to = nullptr) {
+    Settle(label + " asked");
+    std::vector<HWND> before = TopWindows(pid);
+    PostMessageA(to ? to : main, WM_COMMAND, id, 0);
+    HWND dlg = WaitNew(before, label);
+    if (!dlg) return false;
+    Check(label + " (" + Text(dlg) + ")", step);
+    return CloseDialog(dlg);
+  }
+
+  // ムービー, then ３Ｄモデル and オブジェクト, then an object set loaded (F7).
+  bool MovieThen3D() {
+    printf("walk: ムービー, ３Ｄモデル, オブジェクト, F7\n");
+    if (!Enter(kSelector[6])) return false;
+    Check("movie", "movie");
+    if (!Enter(kSelector[0])) return false;
+    Check("3D model after movie", "3D model");
+    if (!Enter(k3DModes[0])) return false;
+    Check("3D object after movie", "3D object");
+    PostMessageA(main, WM_KEYDOWN, VK_F7, 0x00410001);
+    Answered(main, "F7 pressed");
+    PostMessageA(main, WM_KEYUP, VK_F7, 0xC0410001);
+    Check("3D object with F7", "3D object");
+    return true;
+  }
+
+  // モデリング with its group dialog moved to the middle of the screen, then テクスチャ,
+  // モデリング again (the dialog opens where it was left unless that covers the work) and
+  // ウエイト.
+  bool MovedGroupDialog() {
+    printf("walk: モデリング with the group dialog moved, テクスチャ, モデリング, ウエイト\n");
+    if (!Enter(kSelector[1]) || !Enter(k2DModes[5])) return false;
+    HWND group = FindTop(pid, "グループ");
+    if (!group) return false;
+    int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 100, y = GetSystemMetrics(SM_CYSCREEN) / 2 - 200;
+    SetWindowPos(group, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WaitFor("the group dialog moved", 5000, [&] {
+      RECT r = {};
+      return GetWindowRect(group, &r) && r.left == x && r.top == y;
+    });
+    Answered(main, "the group dialog moved");
+    if (!Enter(k2DModes[1])) return false;
+    Check("2D texture after a moved group dialog", "2D texture");
+    if (!Enter(k2DModes[5])) return false;
+    Check("2D polygon with the group dialog moved before", "2D polygon", {"グループ"});
+    if (!Enter(k2DModes[3])) return false;
+    Check("2D weight after a moved group dialog", "2D weight");
+    return true;
+  }
+
+  // The dialogs the menus and the view windows' menu open: 下絵 and オプション in the 3D
+  // model family, 効果音 一覧 in its motion and object sub-modes, レンダリング in the movie.
+  bool CommandDialogs() {
+    printf("walk: the dialogs commands open\n");
+    if (!Enter(kSelector[2]) || !Enter(kSelector[0])) return false;
+    Settle("3D model");
+    HWND front = FindTop(pid, "Front");
+    if (!front) printf("  3D model: no Front view\n");
+    if (!front || !CommandDialog("3D model 下絵", "3D model", IDM_WIN_SKETCH, front)) return false;
+    if (!CommandDialog("3D model オプション", "3D model", IDM_OPTIONS)) return false;
+    if (!Enter(k3DModes[1]) || !CommandDialog("3D motion 効果音", "3D motion", IDM_MOT_SOUNDS)) return false;
+    if (!Enter(k3DModes[0]) || !CommandDialog("3D object 効果音", "3D object", IDM_OBJ_SOUNDS)) return false;
+    if (!Enter(kSelector[1]) || !CommandDialog("2D model オプション", "2D model", IDM_OPTIONS)) return false;
+    if (!Enter(kSelector[6]) || !CommandDialog("movie レンダリング", "movie", IDM_MOVIE_RENDER)) return false;
+    return true;
+  }
+
+  // Each kind of movie actor added (it becomes the current one and its dialog shows), then
+  // every actor selected in the key dialog's time line.
+  bool MovieActors() {
+    printf("walk: each kind of movie actor added and selected\n");
+    static const struct { UINT id; const char *name; } kAdd[] = {
+      {IDM_MOVIE_ADD_IMAGE, "image"}, {IDM_MOVIE_ADD_KZA, "2D object"}, {IDM_MOVIE_ADD_KZB, "2D skin"},
+      {IDM_MOVIE_ADD_KZP, "3D model"}, {IDM_MOVIE_ADD_SOUND, "sound"}, {IDM_MOVIE_ADD_MESSAGE, "message"},
+    };
+    // The dialogs an earlier part of the walk left open go first.
+    for (const char *left : {"オプション", "レンダリング"})
+      if (HWND w = FindTop(pid, left)) CloseDialog(w);
+    if (!Enter(kSelector[6])) return false;
+    for (const auto &a : kAdd) {
+      PostMessageA(main, WM_COMMAND, a.id, 0);
+      Answered(main, std::string("the ") + a.name + " actor added");
+      Check(std::string("movie, ") + a.name + " actor added", "movie");
+    }
+    HWND keys = FindTop(pid, "キーフレーム");
+    if (!keys) return false;
+    // The scene, the camera, then the added actors, a row of 25 pixels each from y 89.
+    for (int row = 0; row < 2 + (int)(sizeof kAdd / sizeof kAdd[0]); row++) {
+      LPARAM at = MAKELPARAM(100, 89 + 25 * row + 12);
+      PostMessageA(keys, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageA(keys, WM_LBUTTONUP, 0, at);
+      Answered(keys, "a row picked");
+      Check("movie, actor row " + std::to_string(row) + " selected", "movie");
+    }
+    return true;
   }
 };
 
@@ -867,9 +1078,13 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
   ASSERT_TRUE(walk.Run(0));
   ASSERT_TRUE(walk.Run(1));
   walk.CountLeft();
+  EXPECT_TRUE(walk.MovieThen3D());
+  EXPECT_TRUE(walk.CommandDialogs());
+  EXPECT_TRUE(walk.MovedGroupDialog());
   EXPECT_TRUE(walk.MenuDialogs());
   EXPECT_TRUE(walk.MovedStays());
   EXPECT_TRUE(walk.Modals());
+  EXPECT_TRUE(walk.MovieActors());   // last: the movie it changes is left unsaved
   const Counts &c = walk.counts;
   printf("walk: %d controls covered, %d controls outside their dialog, %d menu bar cells covered, "
          "%d views of one colour, %d views covered by more than half, %d windows left from the step before, "
@@ -877,6 +1092,7 @@ TEST(Walk, EveryFamilyAndSubModeInTwoOrdersLeavesEverythingInReach) {
          "%d lines of screen text covered\n",
          c.covered, c.outside, c.menuCovered, c.blank, c.buried, c.left, c.hiddenFile, c.hiddenBox, c.notKept, c.textCovered);
   printf("walk: %d work areas hidden at entry\n", c.workHidden);
+  printf("walk: %d windows opened elsewhere than in the first order\n", c.away);
   EXPECT_EQ(c.Total(), 0);
 }
 
