@@ -13,6 +13,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/seam.h"
@@ -95,6 +96,7 @@ void Kzo_FreeSetRecord(Obj3Set *set) {
 static void ResetSetDefaults(Obj3Set *set) {
   set->version = g_KzoVersion;
   Str_Copy(set->parts[0].path, MODEL3_NAME, "新規.KZO");
+  set->folder[0] = 0;
   for (int i = 0; i < 3; i++) {
     set->placePos[i] = 0.0f;
     set->placeAngles[i] = 0.0f;
@@ -201,10 +203,13 @@ bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {
     Model3_Free(m);
     return false;
   }
+  char kept[MODEL3_NAME];
+  if (!path || !DocRef_Choose(set->folder, sizeof set->folder, path, kept, sizeof kept))
+    Str_Copy(kept, sizeof kept, path ? path : "");
   if (set->objectCount < p + 1) set->objectCount = p + 1;
   Model3_Free(g_Obj3PartModels[n][p]);
   g_Obj3PartModels[n][p] = m;
-  Str_Format(set->parts[p].path, MODEL3_NAME, "%s", path ? path : "");
+  Str_Copy(set->parts[p].path, MODEL3_NAME, kept);
   LoadPartTextures(n, p);
   m->changed = 1;
   g_Obj3PartLoaded[n][p] = 1;
@@ -331,10 +336,14 @@ bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *re
   // Part models: a model that cannot be read is answered for at once and leaves that object
   // empty; the set is still read.
   Model3 *models[OBJ3_PARTS] = {};
+  if (!DocRef_Folder(path, set->folder, sizeof set->folder)) set->folder[0] = 0;
   for (i32 p = 1; p < set->objectCount; p++) {
     if (loaded[p] != 1) continue;
     ModelResult part;
-    models[p] = Kzp_ReadPartModel(set->parts[p].path, &part);
+    char found[MODEL3_NAME];
+    // One not found is read where it was expected, so its refusal names that file.
+    DocRef_Find(set->folder, set->parts[p].path, nullptr, 0, found, sizeof found);
+    models[p] = Kzp_ReadPartModel(found, &part);
     if (!models[p] && partAnswer) partAnswer(&part);
   }
   CommitSet(n, set, loaded, models);
@@ -394,10 +403,23 @@ bool Kzo_Encode(Obj3Set *set, const u32 loaded[OBJ3_PARTS], ByteWriter *w) {
 bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   if (!SetInRange(n) || !g_Obj3Sets[n]) return ModelResult_Refuse(res, "保存するオブジェクトがありません。");
   if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
+  Obj3Set *set = g_Obj3Sets[n];
+  // The model paths re-kept from the new folder; put back when the save fails.
+  static char s_Was[OBJ3_PARTS][MODEL3_NAME];
+  char folder[MODEL3_NAME];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  for (i32 p = 1; p < Kzo_ObjectCount(set); p++) {
+    Str_Copy(s_Was[p], MODEL3_NAME, set->parts[p].path);
+    if (toFolder && g_Obj3PartLoaded[n][p] == 1) DocRef_Rebase(set->folder, folder, set->parts[p].path, MODEL3_NAME, nullptr, 0);
+  }
   ByteWriter w = {};
-  bool ok = Kzo_Encode(g_Obj3Sets[n], g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = Kzo_Encode(set, g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_RefuseSave(res, path);
+  if (!ok) {
+    for (i32 p = 1; p < Kzo_ObjectCount(set); p++) Str_Copy(set->parts[p].path, MODEL3_NAME, s_Was[p]);
+    return ModelResult_RefuseSave(res, path);
+  }
+  if (toFolder) Str_Copy(set->folder, sizeof set->folder, folder);
   ModelResult_Accept(res);
   return true;
 }
