@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "lib/render/objects.h"
+#include "model/docref.h"
 #include "model/kzp.h"
 #include "model/object.h"
 #include "model/seam.h"
@@ -159,9 +160,17 @@ bool Kzc_Read(const char *path) {
   CollisionDoc *d = Kzc_ReadDocument(path);
   if (!d) return false;
   Str_Copy(d->fileName, sizeof d->fileName, path);
-  if (d->modelName[0]) d->model = LoadCollisionModel(d->modelName);
+  if (!DocRef_Folder(path, d->folder, sizeof d->folder)) d->folder[0] = 0;
+  // Each model found from the set's folder first; one found nowhere is read where it was
+  // expected, so that its refusal names it, and its name is kept for the next save.
+  char found[COLI_NAME];
+  DocRef_Find(d->folder, d->modelName, nullptr, 0, found, sizeof found);
+  if (d->modelName[0]) d->model = LoadCollisionModel(found);
   for (i32 i = 0; i < COLI_SLOTS; i++)
-    if (d->slotFlags[i] == 1) LoadCharacter(i, d->slotNames[i]);
+    if (d->slotFlags[i] == 1) {
+      DocRef_Find(d->folder, d->slotNames[i], nullptr, 0, found, sizeof found);
+      LoadCharacter(i, found);
+    }
   Coli_ReplaceDocument(d);
   d->loaded = 1;
   Timer_Reset();
@@ -173,9 +182,22 @@ bool Kzc_Write(const char *path) {
     Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
+  // The model names re-kept from the new folder; put back when the save fails.
+  CollisionDoc *d = g_Coli.doc;
+  static char s_Was[COLI_SLOTS + 1][COLI_NAME];
+  char folder[COLI_NAME];
+  bool toFolder = d && DocRef_Folder(path, folder, sizeof folder);
+  for (i32 i = 0; d && i <= COLI_SLOTS; i++) {
+    char *name = i < COLI_SLOTS ? d->slotNames[i] : d->modelName;
+    Str_Copy(s_Was[i], COLI_NAME, name);
+    if (toFolder && (i == COLI_SLOTS || d->slotFlags[i] == 1)) DocRef_Rebase(d->folder, folder, name, COLI_NAME, nullptr, 0);
+  }
   ByteWriter w = {};
-  bool ok = g_Coli.doc && Kzc_Encode(g_Coli.doc, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = d && Kzc_Encode(d, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
+  for (i32 i = 0; d && !ok && i <= COLI_SLOTS; i++)
+    Str_Copy(i < COLI_SLOTS ? d->slotNames[i] : d->modelName, COLI_NAME, s_Was[i]);
+  if (ok && toFolder) Str_Copy(d->folder, sizeof d->folder, folder);
   if (!ok) {
     char text[512];
     File_SaveFailureText(path, text, sizeof text);
