@@ -9,6 +9,7 @@
 #include "model/kzp.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 const u32 g_KzcVersion = KZC_VERSION_2002010;
 
@@ -142,13 +143,16 @@ static Model3 *LoadCollisionModel(const char *name) {
   return m;
 }
 
-// Character slot i: model slot and scene object 10 + i, the object hidden.
+// Character slot i: model slot and scene object 10 + i, the object hidden; the model read
+// from name (none for a file found nowhere).
 static void LoadCharacter(i32 i, const char *name) {
   i32 n = COLI_FIRST_CHARACTER + i;
   Model3_Init(n);
-  ModelResult res;
-  Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
-  Seam_ShowResult(&res);
+  if (name) {
+    ModelResult res;
+    Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
+    Seam_ShowResult(&res);
+  }
   Object_SetVisible(ObjectInit(n), 0);
 }
 
@@ -161,16 +165,20 @@ bool Kzc_Read(const char *path) {
   if (!d) return false;
   Str_Copy(d->fileName, sizeof d->fileName, path);
   if (!DocRef_Folder(path, d->folder, sizeof d->folder)) d->folder[0] = 0;
-  // Each model found from the set's folder first; one found nowhere is read where it was
-  // expected, so that its refusal names it, and its name is kept for the next save.
-  char found[COLI_NAME];
-  DocRef_Find(d->folder, d->modelName, nullptr, 0, found, sizeof found);
-  if (d->modelName[0]) d->model = LoadCollisionModel(found);
-  for (i32 i = 0; i < COLI_SLOTS; i++)
-    if (d->slotFlags[i] == 1) {
-      DocRef_Find(d->folder, d->slotNames[i], nullptr, 0, found, sizeof found);
-      LoadCharacter(i, found);
-    }
+  // Each model found from the set's folder first; those found nowhere are named in one
+  // message and keep their names for the next save.
+  char found[COLI_NAME], missing[1024] = "";
+  size_t used = 0;
+  for (i32 i = -1; i < COLI_SLOTS; i++) {
+    const char *name = i < 0 ? d->modelName : d->slotNames[i];
+    if (i >= 0 && d->slotFlags[i] != 1) continue;
+    if (i < 0 && !name[0]) continue;
+    bool there = DocRef_Find(d->folder, name, nullptr, 0, found, sizeof found);
+    if (!there && used < sizeof missing) used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", name);
+    if (i < 0 && there) d->model = LoadCollisionModel(found);
+    if (i >= 0) LoadCharacter(i, there ? found : nullptr);
+  }
+  if (used) Seam_ErrorBoxf("次のファイルが見つかりませんでした。%s", missing);
   Coli_ReplaceDocument(d);
   d->loaded = 1;
   Timer_Reset();
