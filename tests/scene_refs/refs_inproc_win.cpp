@@ -131,9 +131,9 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   };
   openSet(f.b);
   ASSERT_NE(g_Coli.doc->model, nullptr);
-  EXPECT_EQ(g_Coli.doc->model->polygonCount, 12);
+  EXPECT_EQ(g_Coli.doc->model->polygonCount, 6);
   ASSERT_NE(g_Model3Slots[COLI_FIRST_CHARACTER], nullptr);
-  EXPECT_EQ(g_Model3Slots[COLI_FIRST_CHARACTER]->polygonCount, 12);
+  EXPECT_EQ(g_Model3Slots[COLI_FIRST_CHARACTER]->polygonCount, 6);
   Menu(IDM_KZC_SAVE, f.b + "\\set.KZC");
   EXPECT_EQ(ReadFileBytes(f.b + "\\set.KZC"), kzc);
   EXPECT_TRUE(g_boxes.empty()) << Boxes();
@@ -181,7 +181,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
     Menu(IDM_KZV_OPEN, folder + "\\film.KZV");
     EXPECT_EQ(g_MovieImages[image].loaded, 1u) << folder;
     ASSERT_NE(g_Model3Slots[model], nullptr);
-    EXPECT_EQ(g_Model3Slots[model]->polygonCount, 12) << folder;
+    EXPECT_EQ(g_Model3Slots[model]->polygonCount, 6) << folder;
     EXPECT_EQ(g_Sound.slotLoaded[1], 1u) << folder;
   };
   openMovie(f.b);
@@ -199,7 +199,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_COLLISION, FAMILY_COLLISION));
   openSet(f.movedB);
   ASSERT_NE(g_Coli.doc->model, nullptr);
-  EXPECT_EQ(g_Coli.doc->model->polygonCount, 12);
+  EXPECT_EQ(g_Coli.doc->model->polygonCount, 6);
   EXPECT_TRUE(g_boxes.empty()) << Boxes();
 
   // The model gone from A: one message names it, the rest opens, and its name is saved again.
