@@ -533,6 +533,8 @@ static void LoadActors(Missing *miss) {
     if (!loads) continue;   // 3D object sets are kept, not loaded
     if (!found) {
       AddMissing(miss, o->folder, o->fileName);
+      // The failed load empties the handle of an earlier movie's image.
+      if (o->kind == MOVIE_KIND_IMAGE) Img_Load(&g_MovieImages[n], path);
       continue;
     }
     ModelResult res = {true, ""};
@@ -554,8 +556,10 @@ static void LoadSounds(Missing *miss) {
   char path[768];
   for (i32 i = 1; i < s.soundCount && i < MOVIE_MESSAGE_COUNT; i++) {
     if (!s.soundFileNames[i][0]) continue;
-    if (Kzv_FindFile(s.soundFolders[i], s.soundFileNames[i], path, sizeof path)) Sound_LoadSlot(i, path);
-    else AddMissing(miss, s.soundFolders[i], s.soundFileNames[i]);
+    // Loaded also when missing: the failed load empties the slot of an earlier movie's sound.
+    if (!Kzv_FindFile(s.soundFolders[i], s.soundFileNames[i], path, sizeof path))
+      AddMissing(miss, s.soundFolders[i], s.soundFileNames[i]);
+    Sound_LoadSlot(i, path);
   }
 }
 

@@ -72,7 +72,9 @@ void Map2_LoadTiles(const Map2Doc *d) {
   for (i32 i = 0; i < d->tileCount && i < MAP2_TILES; i++) {
     char path[LIB_TEXT_SIZE];
     bool found = DocRef_Find(d->folder, d->names[i], bases, 1, path, sizeof path);
-    if ((!found || !Map2_LoadTileImage(i, path)) && used < sizeof missing)
+    // Loaded also when missing: the failed load empties the slot of an earlier map's image.
+    bool loaded = Map2_LoadTileImage(i, path);
+    if ((!found || !loaded) && used < sizeof missing)
       used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", d->names[i]);
   }
   // Without a device nothing loads and nothing is missing.
