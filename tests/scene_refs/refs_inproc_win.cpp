@@ -5,8 +5,8 @@
 // again writes the same bytes; then A and B move together under a new parent and the
 // document still finds everything; and a file removed from A is named in one message while
 // the rest opens and its name survives a save. The kinds of reference walked are those of
-// the formats' own tables: the collision set's model and character models, the map's tiles,
-// the movie's image actor, 3D model actor and sound slot.
+// the formats' own tables: the object set's models, the collision set's model and character
+// models, the map's tiles, the movie's image actor, 3D model actor and sound slot.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "app/family.h"
+#include "edit3d/ed3d.h"
+#include "edit3d/ed3d_win.h"
+#include "edit3d/objmotion.h"
+#include "edit3d/undo_win.h"
 #include "app/shell_sel.h"
 #include "app/shell_win.h"
 #include "app/startup_win.h"
@@ -21,7 +25,10 @@
 #include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/sound.h"
+#include "model/kzo.h"
 #include "model/model3.h"
+#include "resources/edit3d_ids.h"
+#include "resources/edit3d_obj_ids.h"
 #include "resources/map2_ids.h"
 #include "resources/movie_edit_ids.h"
 #include "resources/shell_ids.h"
@@ -67,6 +74,8 @@ void Press(void *dialog, int id, const std::string &answer) {
 }
 
 void InstallScenes(void) {
+  Undo_InstallWin();
+  Ed3D_InstallWin();
   Coli_InstallWin();
   Map2_InstallWin();
   Movie_InstallWin();
@@ -117,6 +126,30 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   ASSERT_NO_FATAL_FAILURE(Drive_StartOwnFamily("miravel_settings_refs", InstallScenes, IDC_EDIT_COLLISION,
                                                FAMILY_COLLISION, AnswerBox, AnswerFile));
   g_boxes.clear();
+
+  // [object set] an object's model from A, in the 3D model editor's object sub-mode.
+  ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_3D_MODEL, FAMILY_3D_MODEL));
+  SendMessageA((HWND)g_Ed3D.modePanel, WM_COMMAND, MAKEWPARAM(IDC_M3D_OBJECT, BN_CLICKED), 0);
+  Drive_Pump(20);
+  ASSERT_EQ(g_Shell.g_EditSubMode, (u32)SUB_3D_OBJMOTION);
+  ASSERT_NE(g_Obj3Sets[0], nullptr);
+  const i32 part = Kzo_ObjectCount(g_Obj3Sets[0]);   // the set the sub-mode shows, and one more
+  Press(Ed3DObjMotionEditor.listDlg, IDC_OLIST_ADD, f.a + "\\box.KZP");
+  ASSERT_EQ(g_Obj3Sets[0]->objectCount, part + 1);
+  Menu(IDM_KZO_SAVE, f.b + "\\set.KZO");
+  EXPECT_STREQ(g_Obj3Sets[0]->parts[part].path, "..\\A\\box.KZP");
+  std::vector<u8> kzo = ReadFileBytes(f.b + "\\set.KZO");
+  auto openObjects = [&](const std::string &folder) {
+    SetCurrentDirectoryA(f.c.c_str());
+    Menu(IDM_KZO_OPEN, folder + "\\set.KZO");
+    ASSERT_NE(g_Obj3PartModels[0][part], nullptr);
+    EXPECT_EQ(g_Obj3PartModels[0][part]->polygonCount, 6) << folder;
+  };
+  openObjects(f.b);
+  Menu(IDM_KZO_SAVE, f.b + "\\set.KZO");
+  EXPECT_EQ(ReadFileBytes(f.b + "\\set.KZO"), kzo);
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+  ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_COLLISION, FAMILY_COLLISION));
 
   // [collision] the collision model and the background (character 0's slot) from A.
   Menu(IDM_COLI_KZP_OPEN, f.a + "\\box.KZP");
@@ -196,6 +229,8 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
   openMap(f.movedB);
   EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 1u);
+  ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_3D_MODEL, FAMILY_3D_MODEL));
+  openObjects(f.movedB);
   ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_COLLISION, FAMILY_COLLISION));
   openSet(f.movedB);
   ASSERT_NE(g_Coli.doc->model, nullptr);
