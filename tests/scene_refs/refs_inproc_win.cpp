@@ -226,6 +226,7 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   SetCurrentDirectoryA(f.c.c_str());
   ASSERT_TRUE(f.Move(false));
   openMovie(f.movedB);
+  Drive_Hold("MIRAVEL_REFS_HOLD");   // the moved movie on the screen, to be looked at
   ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_2D_MAP, FAMILY_2D_MAP));
   openMap(f.movedB);
   EXPECT_EQ(g_Map2Editor.tiles[2].loaded, 1u);
