@@ -211,7 +211,8 @@ void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, co
   if (DocRef_Keep(to, found, again, sizeof again) && strlen(again) < size) Str_Copy(kept, size, again);
 }
 
-const char kDocRefMsgTooLong[] = "%s の場所が長すぎて、覚えておくことができません。";
+// The reason first: a long path may be cut where the message is kept.
+const char kDocRefMsgTooLong[] = "次のファイルは場所が長すぎて、覚えておくことができません。\n%s";
 
 bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out, size_t size) {
   char own[DOCREF_WORK];

@@ -52,5 +52,6 @@ bool DocRef_Exists(const char *path);
 // takes the chosen file's folder as its own. False, with nothing changed, when the name does
 // not fit size: the caller refuses the choice.
 bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out, size_t size);
-// "%s の場所が長すぎて、覚えておくことができません。": a choice whose name does not fit.
+// "次のファイルは場所が長すぎて、覚えておくことができません。" and the file: a choice whose
+// name does not fit.
 extern const char kDocRefMsgTooLong[];

@@ -1167,6 +1167,11 @@ Model3 *Kzp_ReadPartModel(const char *path, ModelResult *res) {
 bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path, ModelResult *res) {
   if (n < 0 || n >= OBJ3_SETS || p < 0 || p >= OBJ3_PARTS)
     return ModelResult_Refusef(res, "Kzp_ReadIntoObjectPart(%d, %d) 最大数を超えました。", n, p);
+  // A path the set cannot keep is refused before anything is read.
+  char folder[MODEL3_NAME], kept[MODEL3_NAME];
+  Str_Copy(folder, sizeof folder, g_Obj3Sets[n] ? g_Obj3Sets[n]->folder : "");
+  if (path && path[0] && !DocRef_Choose(folder, sizeof folder, path, kept, sizeof kept))
+    return ModelResult_Refusef(res, kDocRefMsgTooLong, path);
   Model3 *m = Kzp_ReadPartModel(path, res);
   if (!m) return false;
   // A part that cannot be placed has nothing more to say.

@@ -282,6 +282,13 @@ TEST_F(KzoTest, ModelsChosenElsewhereAreFoundFromTheSetsFolder) {
     ASSERT_TRUE(Shown(Kzo_Write, 1, set.c_str()));
     EXPECT_EQ(FirstDifference(ReadFileBytes(set), saved), -1);
   }
+  // A model whose path the set's field cannot hold is refused when it is chosen, unread.
+  std::string longName = root + "/" + std::string(300, 'l') + ".kzp";
+  Messages().clear();
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 1, 2, longName.c_str()));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("覚えておくことができません"), std::string::npos) << Messages()[0];
+  EXPECT_EQ(g_Obj3Sets[1]->objectCount, 2);
   ASSERT_EQ(chdir(here.c_str()), 0);
   ASSERT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
 }
