@@ -3,7 +3,8 @@
 // the document is opened again from B with another folder current (read anew from the file:
 // nothing of the first choice is left in memory), everything it names is found and saving
 // again writes the same bytes; then A and B move together under a new parent and the
-// document still finds everything; and a file removed from A is named in one message while
+// document still finds everything; the shipped object set, whose names are bare, opens whole
+// from elsewhere; and a file removed from A is named in one message while
 // the rest opens and its name survives a save. The kinds of reference walked are those of
 // the formats' own tables: the object set's models, the collision set's model and character
 // models, the map's tiles, the movie's image actor, 3D model actor and sound slot.
@@ -148,6 +149,15 @@ TEST(RefsInProcess, FilesChosenInOneFolderAreFoundFromAnyOther) {
   openObjects(f.b);
   Menu(IDM_KZO_SAVE, f.b + "\\set.KZO");
   EXPECT_EQ(ReadFileBytes(f.b + "\\set.KZO"), kzo);
+  EXPECT_TRUE(g_boxes.empty()) << Boxes();
+  // The shipped set names its models bare, beside it: opened with another folder current it
+  // is whole.
+  SetCurrentDirectoryA(f.c.c_str());
+  Menu(IDM_KZO_OPEN, std::string(g_Lib.dataDir) + "\\0.KZO");
+  ASSERT_NE(g_Obj3Sets[0], nullptr);
+  ASSERT_GT(Kzo_ObjectCount(g_Obj3Sets[0]), 1);
+  for (i32 p = 1; p < Kzo_ObjectCount(g_Obj3Sets[0]); p++)
+    if (g_Obj3PartLoaded[0][p] == 1) EXPECT_GT(g_Obj3PartModels[0][p]->polygonCount, 0) << p;
   EXPECT_TRUE(g_boxes.empty()) << Boxes();
   ASSERT_NO_FATAL_FAILURE(Enter(IDC_EDIT_COLLISION, FAMILY_COLLISION));
 
