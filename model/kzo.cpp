@@ -337,14 +337,25 @@ bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *re
   // empty; the set is still read.
   Model3 *models[OBJ3_PARTS] = {};
   if (!DocRef_Folder(path, set->folder, sizeof set->folder)) set->folder[0] = 0;
+  // Models found nowhere are named together in one answer; their objects stay empty and
+  // keep their paths.
+  char missing[400] = "";
+  size_t used = 0;
   for (i32 p = 1; p < set->objectCount; p++) {
     if (loaded[p] != 1) continue;
     ModelResult part;
     char found[MODEL3_NAME];
-    // One not found is read where it was expected, so its refusal names that file.
-    DocRef_Find(set->folder, set->parts[p].path, nullptr, 0, found, sizeof found);
+    if (!DocRef_Find(set->folder, set->parts[p].path, nullptr, 0, found, sizeof found)) {
+      if (used < sizeof missing) used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", set->parts[p].path);
+      continue;
+    }
     models[p] = Kzp_ReadPartModel(found, &part);
     if (!models[p] && partAnswer) partAnswer(&part);
+  }
+  if (used && partAnswer) {
+    ModelResult gone;
+    ModelResult_Refusef(&gone, "次のファイルが見つかりませんでした。%s", missing);
+    partAnswer(&gone);
   }
   CommitSet(n, set, loaded, models);
   Str_Format(set->parts[0].path, MODEL3_NAME, "%s", path);

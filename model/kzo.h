@@ -96,7 +96,8 @@ void Kzo_NewSet(i32 n);
 // Reads a .KZO file into set n and loads its objects' models, each found from the set's
 // folder first; the set is replaced only when the file itself was valid, false with the
 // refusal in *res otherwise. An object whose model cannot be read stays empty (its path kept
-// for the next save), and that model's refusal goes to partAnswer as it comes.
+// for the next save); that model's refusal goes to partAnswer as it comes, and the models
+// found nowhere go to it together in one answer after the others.
 bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *res);
 // Parses a whole KZO file image into a fresh set record and loaded flags. False when invalid.
 bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size);
