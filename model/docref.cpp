@@ -195,23 +195,39 @@ bool DocRef_Find(const char *folder, const char *kept, const char *const *bases,
   return false;
 }
 
+// True when the folders a and b are one.
+static bool SameFolder(const char *a, const char *b) {
+  char x[DOCREF_WORK], y[DOCREF_WORK];
+  if (!a || !b || !a[0] || !b[0] || !DocRef_FullPath(a, x, sizeof x) || !DocRef_FullPath(b, y, sizeof y)) return false;
+  Step sa[DOCREF_STEPS], sb[DOCREF_STEPS];
+  u32 na = 0, nb = 0;
+  bool same = SameRoot(x, y) && Steps(x, sa, &na) && Steps(y, sb, &nb) && na == nb;
+  for (u32 i = 0; same && i < na; i++) same = SameStep(sa[i], sb[i]);
+  return same;
+}
+
+// True when a relative kept name is found in one of the kind's own places (the data folder's)
+// rather than beside the document (unless the document lies there): it is found the same way
+// from any folder.
+static bool InBase(const char *from, const char *kept, const char *const *bases, u32 baseCount) {
+  char at[DOCREF_WORK];
+  bool beside = from && from[0] && Beside(from, kept, at, sizeof at) && DocRef_Exists(at);
+  for (u32 i = 0; i < baseCount; i++)
+    if (bases[i] && bases[i][0] && Beside(bases[i], kept, at, sizeof at) && DocRef_Exists(at) &&
+        (!beside || SameFolder(from, bases[i])))
+      return true;
+  return false;
+}
+
 void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
                    u32 baseCount) {
   if (!kept || !kept[0] || !to || !to[0]) return;
-  char a[DOCREF_WORK], b[DOCREF_WORK];
-  if (from && from[0] && DocRef_FullPath(from, a, sizeof a) && DocRef_FullPath(to, b, sizeof b)) {
-    Step sa[DOCREF_STEPS], sb[DOCREF_STEPS];
-    u32 na = 0, nb = 0;
-    bool same = SameRoot(a, b) && Steps(a, sa, &na) && Steps(b, sb, &nb) && na == nb;
-    for (u32 i = 0; same && i < na; i++) same = SameStep(sa[i], sb[i]);
-    if (same && !DocRef_IsFull(kept)) return;
-  }
+  if (!DocRef_IsFull(kept) && (SameFolder(from, to) || InBase(from, kept, bases, baseCount))) return;
   char found[DOCREF_WORK], again[DOCREF_WORK];
   DocRef_Find(from, kept, bases, baseCount, found, sizeof found);
   if (DocRef_Keep(to, found, again, sizeof again) && strlen(again) < size) Str_Copy(kept, size, again);
 }
 
-// The reason first: a long path may be cut where the message is kept.
 const char kDocRefMsgTooLong[] = "次のファイルは場所が長すぎて、覚えておくことができません。\n%s";
 
 bool DocRef_Choose(char *folder, size_t folderSize, const char *file, char *out, size_t size) {

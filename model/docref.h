@@ -9,7 +9,7 @@
 //   the current folder, then by its file name alone beside the document: names written
 //   before, bare, still open as they did.
 // - A document saved into another folder re-keeps each name for the new folder; one saved
-//   into its own folder writes each name as it was read.
+//   into its own folder, and a name found in the kind's own places, are written as read.
 //
 // Folders are full paths without a trailing separator (a drive's root keeps its own). Names
 // are code page 932: a trail byte equal to "\" is no separator. Both "\" and "/" separate on
@@ -40,8 +40,9 @@ bool DocRef_Keep(const char *folder, const char *file, char *out, size_t size);
 bool DocRef_Find(const char *folder, const char *kept, const char *const *bases, u32 baseCount, char *out,
                  size_t size);
 // A kept name (a string of size bytes) re-kept for the same document saved from folder `from`
-// into folder `to`: unchanged when the folders are one (the name is written as it was read)
-// or when the new name does not fit; else the file it finds (or was expected at) from `to`.
+// into folder `to`: unchanged when the folders are one (the name is written as it was read),
+// when it is a relative name found in one of the bases (found the same way from anywhere) or
+// when the new name does not fit; else the file it finds (or was expected at) from `to`.
 void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, const char *const *bases,
                    u32 baseCount);
 // True when path names a file that opens for reading.

@@ -123,7 +123,8 @@ TEST_F(DocRefTest, SavingElsewhereReKeepsAndMovingBothFoldersStillFinds) {
       {b, b, "old.png", "old.png"},                      // its own folder: as it was read
       {b, b, root + "/p/A/part.kzp", "../A/part.kzp"},   // a full name chosen before the first save
       {cur, b, "../p/A/part.kzp", "../A/part.kzp"},
-      {cur, b, "old.png", "../../data/map/old.png"},     // found in the data folder
+      {cur, b, "old.png", "old.png"},                    // found in the data folder, as from anywhere
+      {mapDir, b, "old.png", "old.png"},                 // a document of the data folder itself
       {cur, b, "none.png", "../../cur/none.png"},        // missing: where it was expected
       {"", b, "cwd.png", "../../cur/cwd.png"},
   };
