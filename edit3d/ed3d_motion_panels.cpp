@@ -26,6 +26,7 @@
 #include "lib/draw/texture.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/sound.h"
+#include "model/docref.h"
 #include "model/motion.h"
 #include "model/numfield.h"
 #include "model/seam.h"
@@ -738,14 +739,23 @@ bool Ed3D_AddMotionSound(const char *path) {
     Seam_ErrorBox("効果音は 100 個までです。これ以上追加できません。");
     return false;
   }
+  // The dialog's bare name is the file in the current folder, wherever the sounds are kept.
+  char full[1024];
+  const char *file = DocRef_FullPath(path, full, sizeof full) ? full : path;
   // The loader answers yes without a sound device: a file that cannot be read is refused here.
-  FILE *f = fopen(path, "rb");
+  FILE *f = fopen(file, "rb");
   if (f) fclose(f);
-  if (!f || !Sound_LoadModelSound(m, n, path)) {
+  if (!f || !Sound_LoadModelSound(m, n, file)) {
     Seam_ErrorBoxf("%s を読み込むことができませんでした。", path);
     return false;
   }
-  Str_Format(m->sounds[n], MODEL3_NAME, "%s", path);
+  // Kept from the motion file's folder; a name the field cannot hold is refused, never cut.
+  char kept[MODEL3_NAME];
+  if (!DocRef_Choose(m->soundFolder, sizeof m->soundFolder, file, kept, sizeof kept)) {
+    Seam_ErrorBoxf(kDocRefMsgTooLong, path);
+    return false;
+  }
+  Str_Copy(m->sounds[n], MODEL3_NAME, kept);
   m->soundCount = n + 1;
   Step("効果音 追加 ( モーション )");
   Ed3D_FillMotionSoundList();

@@ -13,6 +13,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
@@ -96,6 +97,7 @@ void Kzo_FreeSetRecord(Obj3Set *set) {
 static void ResetSetDefaults(Obj3Set *set) {
   set->version = g_KzoVersion;
   Str_Copy(set->parts[0].path, MODEL3_NAME, "新規.KZO");
+  set->folder[0] = 0;
   for (int i = 0; i < 3; i++) {
     set->placePos[i] = 0.0f;
     set->placeAngles[i] = 0.0f;
@@ -202,10 +204,13 @@ bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path) {
     Model3_Free(m);
     return false;
   }
+  char kept[MODEL3_NAME];
+  if (!path || !DocRef_Choose(set->folder, sizeof set->folder, path, kept, sizeof kept))
+    Str_Copy(kept, sizeof kept, path ? path : "");
   if (set->objectCount < p + 1) set->objectCount = p + 1;
   Model3_Free(g_Obj3PartModels[n][p]);
   g_Obj3PartModels[n][p] = m;
-  Str_Format(set->parts[p].path, MODEL3_NAME, "%s", path ? path : "");
+  Str_Copy(set->parts[p].path, MODEL3_NAME, kept);
   // An object is drawn from its rest positions, never posed: its face and vertex normals are
   // made once here (the reader leaves them zero), or the light would not reach it.
   Mesh_AverageNormals(m, m->positions, nullptr, 0, nullptr, 0);
@@ -335,11 +340,26 @@ bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *re
   // Part models: a model that cannot be read is answered for at once and leaves that object
   // empty; the set is still read.
   Model3 *models[OBJ3_PARTS] = {};
+  if (!DocRef_Folder(path, set->folder, sizeof set->folder)) set->folder[0] = 0;
+  // Models found nowhere are named together in one answer; their objects stay empty and
+  // keep their paths.
+  char missing[400] = "";
+  size_t used = 0;
   for (i32 p = 1; p < set->objectCount; p++) {
     if (loaded[p] != 1) continue;
     ModelResult part;
-    models[p] = Kzp_ReadPartModel(set->parts[p].path, &part);
+    char found[MODEL3_NAME];
+    if (!DocRef_Find(set->folder, set->parts[p].path, nullptr, 0, found, sizeof found)) {
+      if (used < sizeof missing) used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", set->parts[p].path);
+      continue;
+    }
+    models[p] = Kzp_ReadPartModel(found, &part);
     if (!models[p] && partAnswer) partAnswer(&part);
+  }
+  if (used && partAnswer) {
+    ModelResult gone;
+    ModelResult_Refusef(&gone, "次のファイルが見つかりませんでした。%s", missing);
+    partAnswer(&gone);
   }
   CommitSet(n, set, loaded, models);
   Str_Format(set->parts[0].path, MODEL3_NAME, "%s", path);
@@ -398,10 +418,23 @@ bool Kzo_Encode(Obj3Set *set, const u32 loaded[OBJ3_PARTS], ByteWriter *w) {
 bool Kzo_Write(i32 n, const char *path, ModelResult *res) {
   if (!SetInRange(n) || !g_Obj3Sets[n]) return ModelResult_Refuse(res, "保存するオブジェクトがありません。");
   if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
+  Obj3Set *set = g_Obj3Sets[n];
+  // The model paths re-kept from the new folder; put back when the save fails.
+  static char s_Was[OBJ3_PARTS][MODEL3_NAME];
+  char folder[MODEL3_NAME];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  for (i32 p = 1; p < Kzo_ObjectCount(set); p++) {
+    Str_Copy(s_Was[p], MODEL3_NAME, set->parts[p].path);
+    if (toFolder && g_Obj3PartLoaded[n][p] == 1) DocRef_Rebase(set->folder, folder, set->parts[p].path, MODEL3_NAME, nullptr, 0);
+  }
   ByteWriter w = {};
-  bool ok = Kzo_Encode(g_Obj3Sets[n], g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = Kzo_Encode(set, g_Obj3PartLoaded[n], &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_RefuseSave(res, path);
+  if (!ok) {
+    for (i32 p = 1; p < Kzo_ObjectCount(set); p++) Str_Copy(set->parts[p].path, MODEL3_NAME, s_Was[p]);
+    return ModelResult_RefuseSave(res, path);
+  }
+  if (toFolder) Str_Copy(set->folder, sizeof set->folder, folder);
   ModelResult_Accept(res);
   return true;
 }

@@ -72,6 +72,8 @@ struct Obj3Set {
   f32 placePos[3];      // placement of the whole set (not in the file)
   f32 placeAngles[3];
   f32 placeScale[3];
+  char folder[MODEL3_NAME];   // what the objects' model paths are kept from (not in the file;
+                              // the set's folder once read or saved, else the first chosen model's)
 };
 
 struct Obj3Pose {
@@ -91,13 +93,16 @@ extern i32 g_KzoVersion;
 void Kzo_NewPart(i32 n, i32 p);
 // Kzo_NewPart for p = 0..31, then object count 1 and the set in use: a fresh set to edit.
 void Kzo_NewSet(i32 n);
-// Reads a .KZO file into set n and loads its objects' models; the set is replaced only when
-// the file itself was valid, false with the refusal in *res otherwise. An object whose model
-// cannot be read stays empty, and that model's refusal goes to partAnswer as it comes.
+// Reads a .KZO file into set n and loads its objects' models, each found from the set's
+// folder first; the set is replaced only when the file itself was valid, false with the
+// refusal in *res otherwise. An object whose model cannot be read stays empty (its path kept
+// for the next save); that model's refusal goes to partAnswer as it comes, and the models
+// found nowhere go to it together in one answer after the others.
 bool Kzo_Read(i32 n, const char *path, ModelAnswerFn partAnswer, ModelResult *res);
 // Parses a whole KZO file image into a fresh set record and loaded flags. False when invalid.
 bool Kzo_Parse(Obj3Set *set, u32 loaded[OBJ3_PARTS], const u8 *data, size_t size);
-// Writes set n as version 2005000 (all-or-nothing replace). False with the refusal in *res.
+// Writes set n as version 2005000 (all-or-nothing replace), each object's model path kept
+// from the new file's folder. False with the refusal in *res (paths as they were).
 bool Kzo_Write(i32 n, const char *path, ModelResult *res);
 bool Kzo_Encode(Obj3Set *set, const u32 loaded[OBJ3_PARTS], ByteWriter *w);
 // Moves object `from` of the given set into place `to` (model copied in memory, offset and
@@ -128,7 +133,8 @@ inline i32 Kzo_KeyCount(const Obj3Motion *mo) {
   return mo->keyCount < 0 ? 0 : (mo->keyCount > OBJ3_KEYS ? OBJ3_KEYS : mo->keyCount);
 }
 
-// Installs a model read from `path` as object p of set n (see Kzp_ReadIntoObjectPart).
+// Installs a model read from `path` as object p of set n (see Kzp_ReadIntoObjectPart); the
+// object keeps the path as the set's folder finds it again (see model/docref.h).
 bool Kzo_InstallPartModel(i32 n, i32 p, Model3 *m, const char *path);
 // Index of a set record in g_Obj3Sets, or -1.
 i32 Kzo_SetIndex(const Obj3Set *set);

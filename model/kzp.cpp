@@ -19,6 +19,7 @@
 #include <string.h>
 
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kzo.h"
@@ -221,10 +222,34 @@ bool Kzp_Write(Model3 *m, const char *path, ModelResult *res) {
   if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
   if (!FitsFormat(m)) return ModelResult_Refusef(res, kMsgTooLarge, path);
   if (!FiniteSize(m)) return ModelResult_Refusef(res, kMsgNoFiniteSize, path);
+  // The texture names re-kept from the new folder; put back when the save fails.
+  char *was[MODEL3_TEXTURES] = {};
+  char folder[MODEL3_NAME];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  for (i32 i = 0; toFolder && i < m->textureCount && i < MODEL3_TEXTURES; i++) {
+    char kept[1024];
+    if (m->textures[i].used == 0 || !m->textures[i].name || !m->textures[i].name[0]) continue;
+    Str_Copy(kept, sizeof kept, m->textures[i].name);
+    DocRef_Rebase(m->textureFolder, folder, kept, sizeof kept, nullptr, 0);
+    if (strcmp(kept, m->textures[i].name) == 0) continue;
+    was[i] = m->textures[i].name;
+    m->textures[i].name = nullptr;
+    if (!Model3_SetText(&m->textures[i].name, kept)) m->textures[i].name = was[i], was[i] = nullptr;
+  }
   ByteWriter w = {};
   bool ok = Kzp_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
+  for (i32 i = 0; i < MODEL3_TEXTURES; i++) {
+    if (!was[i]) continue;
+    if (ok) {
+      free(was[i]);
+    } else {
+      free(m->textures[i].name);
+      m->textures[i].name = was[i];
+    }
+  }
   if (!ok) return ModelResult_RefuseSave(res, path);
+  if (toFolder) Str_Copy(m->textureFolder, sizeof m->textureFolder, folder);
   m->version = g_KzpVersion;
   ModelResult_Accept(res);
   return true;
@@ -1038,6 +1063,7 @@ static bool SlotRequestAccepted(i32 slot, i32 version, const char *path, ModelRe
 // are computed unless the reader made them (normalsMade).
 static void InstallInSlot(i32 slot, Model3 *m, const char *path, bool normalsMade) {
   Model3_SetText(&m->fileName, path);
+  if (!DocRef_Folder(path, m->textureFolder, sizeof m->textureFolder)) m->textureFolder[0] = 0;
   m->displayMode = 2;
   Model3_ReplaceSlot(slot, m);
   if (normalsMade) Model3_ReindexNormals(m);
@@ -1142,6 +1168,7 @@ Model3 *Kzp_ReadPartModel(const char *path, ModelResult *res) {
   if (!PartVersionDecided(k.data, k.have, path, &m, res)) m = ReadNewModel(&k, res);
   KzpRead_End(&k);
   fclose(f);
+  if (m && !DocRef_Folder(path, m->textureFolder, sizeof m->textureFolder)) m->textureFolder[0] = 0;
   if (m) ModelResult_Accept(res);
   return m;
 }
@@ -1149,6 +1176,11 @@ Model3 *Kzp_ReadPartModel(const char *path, ModelResult *res) {
 bool Kzp_ReadIntoObjectPart(i32 n, i32 p, const char *path, ModelResult *res) {
   if (n < 0 || n >= OBJ3_SETS || p < 0 || p >= OBJ3_PARTS)
     return ModelResult_Refusef(res, "Kzp_ReadIntoObjectPart(%d, %d) 最大数を超えました。", n, p);
+  // A path the set cannot keep is refused before anything is read.
+  char folder[MODEL3_NAME], kept[MODEL3_NAME];
+  Str_Copy(folder, sizeof folder, g_Obj3Sets[n] ? g_Obj3Sets[n]->folder : "");
+  if (path && path[0] && !DocRef_Choose(folder, sizeof folder, path, kept, sizeof kept))
+    return ModelResult_Refusef(res, kDocRefMsgTooLong, path);
   Model3 *m = Kzp_ReadPartModel(path, res);
   if (!m) return false;
   // A part that cannot be placed has nothing more to say.

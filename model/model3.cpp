@@ -445,6 +445,8 @@ void Model3_Copy(const Model3 *s, Model3 *d, u8 grow) {
   if (!s || !d || s == d) return;
   d->version = s->version;
   Model3_SetText(&d->fileName, s->fileName);
+  memcpy(d->textureFolder, s->textureFolder, sizeof d->textureFolder);
+  memcpy(d->soundFolder, s->soundFolder, sizeof d->soundFolder);
   if (!SizeArraysFor(s, d, grow)) {
     // Out of memory: leave d with no geometry rather than a half copy past its arrays.
     d->positionCount = d->normalCount = d->colorCount = d->uvCount = d->polygonCount = 0;

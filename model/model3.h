@@ -125,7 +125,7 @@ struct Bone3 {
 // boneRest, bones, kzmWords, shadowKind, shadow, renderMode.
 // Derived (rebuilt from the document, never snapshotted): posed, vertexNormals,
 // boneCentres / boneCentreCounts, bboxMin / bboxMax, changed, normalUpdate, poseUpdate.
-// Run-time (the editors' and the player's state): slot, shown, shadowMode, displayMode,
+// Run-time (the editors' and the player's state): textureFolder, soundFolder, slot, shown, shadowMode, displayMode,
 // displayState, frame, frameFraction, motion, motionEnded; the cap* fields are allocation
 // bookkeeping that follows the arrays.
 struct Model3 {
@@ -168,6 +168,10 @@ struct Model3 {
   u32 shadowKind;
   f32 shadow[5];             // height, then four values (the last three the direction)
   u32 shadowMode;            // the preview's shadow mode (0, 2 or 3)
+  char textureFolder[MODEL3_NAME];   // what the texture names are kept from (model/docref.h):
+                                     // the model file's folder once read or saved, else the
+                                     // first chosen image's
+  char soundFolder[MODEL3_NAME];     // the same for the sound names (the KZM file's folder)
   i32 slot;
   u8 shown;
   u32 normalUpdate;          // 1 = vertex normals recomputed after deforming

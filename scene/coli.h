@@ -57,6 +57,8 @@ struct CollisionDoc {
   u32 slotFlags[COLI_SLOTS];                 // 1 = a character model file is named
   char slotNames[COLI_SLOTS][COLI_NAME];
   char fileName[COLI_NAME];                  // "新規.KZC" for a new set
+  char folder[COLI_NAME];                    // what the model names are kept from (not in the
+                                             // file; see model/docref.h)
   i32 triangleCache[COLI_OBJECTS];           // last polygon hit per object; -1 = none
 };
 

@@ -21,6 +21,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "lib/render/objects.h"
+#include "model/docref.h"
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/object.h"
@@ -148,15 +149,16 @@ bool Coli_AddCircle(void) {
 bool Coli_SetModel(Model3 *m, const char *name) {
   CollisionDoc *d = g_Coli.doc;
   if (!d || !m || !name) return false;
-  if (strlen(name) >= sizeof d->modelName) {
+  char kept[COLI_NAME];
+  if (!DocRef_Choose(d->folder, sizeof d->folder, name, kept, sizeof kept)) {
     // A cut name would be saved and later open another file, or none.
-    Seam_ErrorBoxf("%s は、名前が長すぎるため使えません。", name);
+    Seam_ErrorBoxf(kDocRefMsgTooLong, name);
     return false;
   }
   Model3_Free(d->model);
   d->model = m;
   memset(d->modelName, 0, sizeof d->modelName);
-  Str_Copy(d->modelName, sizeof d->modelName, name);
+  Str_Copy(d->modelName, sizeof d->modelName, kept);
   Coli_InvalidateGrid();
   MarkEdited();
   App_MarkAllRedraw();

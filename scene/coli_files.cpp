@@ -2,6 +2,7 @@
 // read from a KZP file and the background model of character slot 0.
 #include "app/entries.h"
 #include "lib/framework/lib.h"
+#include "model/docref.h"
 #include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
@@ -20,9 +21,15 @@ static bool SetModel(Model3 *m, const char *name) { return Document() && Coli_Se
 static void SetBackground(i32 slot, const char *name) {
   CollisionDoc *d = Document();
   i32 i = slot - COLI_FIRST_CHARACTER;
-  if (!d || i < 0 || i >= COLI_SLOTS) return;
+  if (!d || i < 0 || i >= COLI_SLOTS || !name) return;
+  // Kept from the set's folder; a name the field cannot hold is refused, never cut.
+  char kept[COLI_NAME];
+  if (!DocRef_Choose(d->folder, sizeof d->folder, name, kept, sizeof kept)) {
+    Seam_ErrorBoxf(kDocRefMsgTooLong, name);
+    return;
+  }
   d->slotFlags[i] = 1;
-  Str_Copy(d->slotNames[i], sizeof d->slotNames[i], name ? name : "");
+  Str_Copy(d->slotNames[i], sizeof d->slotNames[i], kept);
 }
 
 void Coli_InstallFileMenu(void) {

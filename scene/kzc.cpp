@@ -5,9 +5,11 @@
 #include <string.h>
 
 #include "lib/render/objects.h"
+#include "model/docref.h"
 #include "model/kzp.h"
 #include "model/object.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 const u32 g_KzcVersion = KZC_VERSION_2002010;
 
@@ -141,13 +143,16 @@ static Model3 *LoadCollisionModel(const char *name) {
   return m;
 }
 
-// Character slot i: model slot and scene object 10 + i, the object hidden.
+// Character slot i: model slot and scene object 10 + i, the object hidden; the model read
+// from name (none for a file found nowhere).
 static void LoadCharacter(i32 i, const char *name) {
   i32 n = COLI_FIRST_CHARACTER + i;
   Model3_Init(n);
-  ModelResult res;
-  Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
-  Seam_ShowResult(&res);
+  if (name) {
+    ModelResult res;
+    Model3_OpenFile(n, name, &res);   // a model that cannot be read is reported; the read goes on
+    Seam_ShowResult(&res);
+  }
   Object_SetVisible(ObjectInit(n), 0);
 }
 
@@ -159,9 +164,21 @@ bool Kzc_Read(const char *path) {
   CollisionDoc *d = Kzc_ReadDocument(path);
   if (!d) return false;
   Str_Copy(d->fileName, sizeof d->fileName, path);
-  if (d->modelName[0]) d->model = LoadCollisionModel(d->modelName);
-  for (i32 i = 0; i < COLI_SLOTS; i++)
-    if (d->slotFlags[i] == 1) LoadCharacter(i, d->slotNames[i]);
+  if (!DocRef_Folder(path, d->folder, sizeof d->folder)) d->folder[0] = 0;
+  // Each model found from the set's folder first; those found nowhere are named in one
+  // message and keep their names for the next save.
+  char found[COLI_NAME], missing[1024] = "";
+  size_t used = 0;
+  for (i32 i = -1; i < COLI_SLOTS; i++) {
+    const char *name = i < 0 ? d->modelName : d->slotNames[i];
+    if (i >= 0 && d->slotFlags[i] != 1) continue;
+    if (i < 0 && !name[0]) continue;
+    bool there = DocRef_Find(d->folder, name, nullptr, 0, found, sizeof found);
+    if (!there && used < sizeof missing) used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", name);
+    if (i < 0 && there) d->model = LoadCollisionModel(found);
+    if (i >= 0) LoadCharacter(i, there ? found : nullptr);
+  }
+  if (used) Seam_ErrorBoxf("次のファイルが見つかりませんでした。%s", missing);
   Coli_ReplaceDocument(d);
   d->loaded = 1;
   Timer_Reset();
@@ -173,9 +190,22 @@ bool Kzc_Write(const char *path) {
     Seam_ErrorBox("ファイル名が指定されていません。");
     return false;
   }
+  // The model names re-kept from the new folder; put back when the save fails.
+  CollisionDoc *d = g_Coli.doc;
+  static char s_Was[COLI_SLOTS + 1][COLI_NAME];
+  char folder[COLI_NAME];
+  bool toFolder = d && DocRef_Folder(path, folder, sizeof folder);
+  for (i32 i = 0; d && i <= COLI_SLOTS; i++) {
+    char *name = i < COLI_SLOTS ? d->slotNames[i] : d->modelName;
+    Str_Copy(s_Was[i], COLI_NAME, name);
+    if (toFolder && (i == COLI_SLOTS || d->slotFlags[i] == 1)) DocRef_Rebase(d->folder, folder, name, COLI_NAME, nullptr, 0);
+  }
   ByteWriter w = {};
-  bool ok = g_Coli.doc && Kzc_Encode(g_Coli.doc, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = d && Kzc_Encode(d, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
+  for (i32 i = 0; d && !ok && i <= COLI_SLOTS; i++)
+    Str_Copy(i < COLI_SLOTS ? d->slotNames[i] : d->modelName, COLI_NAME, s_Was[i]);
+  if (ok && toFolder) Str_Copy(d->folder, sizeof d->folder, folder);
   if (!ok) {
     char text[512];
     File_SaveFailureText(path, text, sizeof text);

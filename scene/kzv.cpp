@@ -16,6 +16,7 @@
 #include "lib/media/sound.h"
 #include "lib/render/objects.h"
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/kza.h"
 #include "model/kzb.h"
 #include "model/kzp.h"
@@ -333,28 +334,103 @@ void Kzv_Capture(KzvMovie *out) {
   memcpy(out->nextName, s.nextName, sizeof out->nextName);
 }
 
+#ifdef _WIN32
+static const char kSep = '\\';
+#else
+static const char kSep = '/';
+#endif
+
+// The names a save re-keeps, put back when it fails.
+struct KeptNames {
+  char objects[MOVIE_MAX_OBJECTS][2][256];
+  char sounds[MOVIE_MESSAGE_COUNT][2][256];
+  char bgm[256], next[256];
+};
+
+// A folder and name pair joined, re-kept from the movie's folder for `to`, and split again;
+// left as it was when it does not fit.
+static void RebasePair(const char *to, char *folder, char *name) {
+  if (!name[0]) return;
+  char kept[600];
+  if (folder[0]) Str_Format(kept, sizeof kept, "%s%c%s", folder, kSep, name);
+  else Str_Copy(kept, sizeof kept, name);
+  const char *bases[] = {g_Lib.dataDir};
+  DocRef_Rebase(g_MovieScene.movieFolder, to, kept, sizeof kept, bases, 1);
+  size_t at = File_NameOffset(kept);
+  size_t folderLen = at > 0 ? at - 1 : 0;
+  if (folderLen >= 256 || strlen(kept + at) >= 256) return;
+  Str_Format(folder, 256, "%.*s", (int)folderLen, kept);
+  Str_Copy(name, 256, kept + at);
+}
+
+// Every name the movie keeps, re-kept for the folder `to` (save) or put back from *was.
+static void RebaseAll(const char *to, KeptNames *was, bool restore) {
+  MovieScene &s = g_MovieScene;
+  const char *bases[] = {g_Lib.dataDir};
+  for (i32 n = 0; n < MOVIE_MAX_OBJECTS; n++) {
+    MovieObject *o = g_Movie.objects[n];
+    if (!o) continue;
+    if (restore) {
+      Str_Copy(o->folder, sizeof o->folder, was->objects[n][0]);
+      Str_Copy(o->fileName, sizeof o->fileName, was->objects[n][1]);
+      continue;
+    }
+    Str_Copy(was->objects[n][0], 256, o->folder);
+    Str_Copy(was->objects[n][1], 256, o->fileName);
+    RebasePair(to, o->folder, o->fileName);
+  }
+  for (i32 i = 1; i < MOVIE_MESSAGE_COUNT; i++) {
+    if (restore) {
+      Str_Copy(s.soundFolders[i], 256, was->sounds[i][0]);
+      Str_Copy(s.soundFileNames[i], 256, was->sounds[i][1]);
+      continue;
+    }
+    Str_Copy(was->sounds[i][0], 256, s.soundFolders[i]);
+    Str_Copy(was->sounds[i][1], 256, s.soundFileNames[i]);
+    RebasePair(to, s.soundFolders[i], s.soundFileNames[i]);
+  }
+  if (restore) {
+    Str_Copy(s.bgmFileName, sizeof s.bgmFileName, was->bgm);
+    Str_Copy(s.nextName, sizeof s.nextName, was->next);
+    return;
+  }
+  Str_Copy(was->bgm, 256, s.bgmFileName);
+  Str_Copy(was->next, 256, s.nextName);
+  DocRef_Rebase(s.movieFolder, to, s.bgmFileName, sizeof s.bgmFileName, bases, 1);
+  DocRef_Rebase(s.movieFolder, to, s.nextName, sizeof s.nextName, bases, 1);
+}
+
 bool Kzv_Write(const char *path) {
   if (!path || !path[0]) {
     Seam_ErrorBox(kMsgNoName);
     return false;
   }
-  g_MovieScene.version = g_KzvVersion;
+  MovieScene &s = g_MovieScene;
+  s.version = g_KzvVersion;
   KzvMovie *m = (KzvMovie *)calloc(1, sizeof(KzvMovie));
+  KeptNames *was = (KeptNames *)malloc(sizeof(KeptNames));
+  char folder[256];
+  bool toFolder = was && DocRef_Folder(path, folder, sizeof folder);
+  if (toFolder) RebaseAll(folder, was, false);
   ByteWriter w = {};
   bool ok = false;
-  if (m) {
+  if (m && was) {
     Kzv_Capture(m);
     ok = Kzv_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   }
   Wr_Free(&w);
   free(m);   // the objects are the movie's own
+  if (toFolder && !ok) RebaseAll(folder, was, true);
+  free(was);
   if (!ok) {
     char text[ERR_SIZE];
     File_SaveFailureText(path, text, sizeof text);
     Seam_ErrorBox(text);
+    return false;
   }
-  else Str_Copy(g_MovieScene.movieFileName, sizeof g_MovieScene.movieFileName, path);   // the title names it
-  return ok;
+  Str_Copy(s.movieFileName, sizeof s.movieFileName, path);   // the title names it
+  if (toFolder) Str_Copy(s.movieFolder, sizeof s.movieFolder, folder);
+  return true;
 }
 
 // [SECTION] reading into the movie
@@ -404,38 +480,45 @@ static KzvMovie *LoadFile(const char *path) {
   return m;
 }
 
-#ifdef _WIN32
-static const char kSep = '\\';
-#else
-static const char kSep = '/';
-#endif
-
-// base/folder/file into out when it fits and the file is there.
-static bool FindIn(char *out, size_t size, const char *base, const char *folder, const char *file) {
-  if (!base[0]) return false;
-  size_t need = strlen(base) + strlen(folder) + strlen(file) + 3;
-  if (need > size) return false;
-  if (folder[0]) Str_Format(out, size, "%s%c%s%c%s", base, kSep, folder, kSep, file);
-  else Str_Format(out, size, "%s%c%s", base, kSep, file);
-  return FileDlg_FileExists(out);
+bool Kzv_FindFile(const char *folder, const char *name, char *out, size_t size) {
+  char kept[600];
+  if (folder[0]) Str_Format(kept, sizeof kept, "%s%c%s", folder, kSep, name);
+  else Str_Copy(kept, sizeof kept, name);
+  const char *bases[] = {g_Lib.dataDir};
+  return DocRef_Find(g_MovieScene.movieFolder, kept, bases, 1, out, size);
 }
 
-// Where an actor's or a sound's file is: in its folder (inside the data folder, or the movie
-// folder for 3D models) as the dialogs picked it, else by its name from the movie folder.
-static const char *ActorPath(char *buf, size_t size, const char *base, const char *folder, const char *file) {
-  return FindIn(buf, size, base, folder, file) ? buf : file;
+bool Kzv_KeepFile(const char *file, char *folder, char *name) {
+  char kept[600];
+  if (!DocRef_Keep(g_MovieScene.movieFolder, file, kept, sizeof kept)) return false;
+  size_t at = File_NameOffset(kept);
+  size_t folderLen = at > 0 ? at - 1 : 0;
+  if (folderLen >= 256 || strlen(kept + at) >= 256 || !kept[at]) return false;
+  Str_Format(folder, 256, "%.*s", (int)folderLen, kept);
+  Str_Copy(name, 256, kept + at);
+  return true;
 }
 
-static void LoadActors(void) {
+// The names of files found nowhere, said in one message after the movie is read.
+struct Missing {
+  char text[1024];
+  size_t used;
+};
+
+static void AddMissing(Missing *miss, const char *folder, const char *name) {
+  if (miss->used >= sizeof miss->text) return;
+  miss->used += (size_t)Str_Format(miss->text + miss->used, sizeof miss->text - miss->used, "\n%s%s%s", folder,
+                                   folder[0] ? (kSep == '/' ? "/" : "\\") : "", name);
+}
+
+static void LoadActors(Missing *miss) {
   const MovieScene &s = g_MovieScene;
   bool slotMissingSaid = false;
-  char buf[768];
+  char path[768];
   for (i32 n = 0; n < g_Movie.objectCount; n++) {
     MovieObject *o = g_Movie.objects[n];
     FileDlg_ChangeDir(s.movieFolder);
     if (!o || !o->fileName[0]) continue;
-    const char *base = o->kind == MOVIE_KIND_MODEL3 ? s.movieFolder : g_Lib.dataDir;
-    const char *path = ActorPath(buf, sizeof buf, base, o->folder, o->fileName);
     bool noSlot = (o->kind == MOVIE_KIND_OBJ2 && n >= OBJ2_SLOTS) || (o->kind == MOVIE_KIND_BONE2 && n >= BONE2_SLOTS);
     if (noSlot) {
       // Kept and saved with the movie, but there is no slot to show it in.
@@ -443,28 +526,40 @@ static void LoadActors(void) {
       slotMissingSaid = true;
       continue;
     }
+    bool loads = o->kind == MOVIE_KIND_IMAGE || o->kind == MOVIE_KIND_OBJ2 || o->kind == MOVIE_KIND_BONE2 ||
+                 o->kind == MOVIE_KIND_MODEL3;
+    bool found = Kzv_FindFile(o->folder, o->fileName, path, sizeof path);
+    if (o->kind == MOVIE_KIND_MODEL3) Model3_Init(n);
+    if (!loads) continue;   // 3D object sets are kept, not loaded
+    if (!found) {
+      AddMissing(miss, o->folder, o->fileName);
+      // The failed load empties the handle of an earlier movie's image.
+      if (o->kind == MOVIE_KIND_IMAGE) Img_Load(&g_MovieImages[n], path);
+      continue;
+    }
     ModelResult res = {true, ""};
     switch (o->kind) {
       case MOVIE_KIND_IMAGE: Img_Load(&g_MovieImages[n], path); break;
       case MOVIE_KIND_OBJ2: Kza_Read(n, path, &res); break;
       case MOVIE_KIND_BONE2: Kzb_Read(n, path, &res); break;
-      case MOVIE_KIND_MODEL3:
-        Model3_Init(n);
+      default:
         Model3_OpenFile(n, path, &res);
         if (Model3 *m = g_Model3Slots[n]) m->shadowKind = (u32)o->shadowKind;
         break;
-      default: break;   // 3D object sets are kept, not loaded
     }
     Seam_ShowResult(&res);
   }
 }
 
-static void LoadSounds(void) {
+static void LoadSounds(Missing *miss) {
   const MovieScene &s = g_MovieScene;
-  char buf[768];
+  char path[768];
   for (i32 i = 1; i < s.soundCount && i < MOVIE_MESSAGE_COUNT; i++) {
     if (!s.soundFileNames[i][0]) continue;
-    Sound_LoadSlot(i, ActorPath(buf, sizeof buf, g_Lib.dataDir, s.soundFolders[i], s.soundFileNames[i]));
+    // Loaded also when missing: the failed load empties the slot of an earlier movie's sound.
+    if (!Kzv_FindFile(s.soundFolders[i], s.soundFileNames[i], path, sizeof path))
+      AddMissing(miss, s.soundFolders[i], s.soundFileNames[i]);
+    Sound_LoadSlot(i, path);
   }
 }
 
@@ -476,10 +571,12 @@ bool Kzv_Read(const char *path) {
   Kzv_FreeMovie(m);
   MovieScene &s = g_MovieScene;
   g_Movie.loaded = 1;
-  if (!getcwd(s.movieFolder, sizeof s.movieFolder)) Str_Copy(s.movieFolder, sizeof s.movieFolder, g_Lib.dataDir);
+  if (!DocRef_Folder(path, s.movieFolder, sizeof s.movieFolder)) Str_Copy(s.movieFolder, sizeof s.movieFolder, g_Lib.dataDir);
   Str_Copy(s.movieFileName, sizeof s.movieFileName, path);
-  LoadActors();
-  LoadSounds();
+  Missing miss = {};
+  LoadActors(&miss);
+  LoadSounds(&miss);
+  if (miss.used) Box("次のファイルが見つかりませんでした。%s", miss.text);
   s.playStart = 0;
   s.playEnd = s.frameCount;
   s.loopFlag = 0;

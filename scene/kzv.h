@@ -42,11 +42,23 @@ bool Kzv_Encode(const KzvMovie *m, ByteWriter *w);
 // A view of the movie in memory (objects borrowed: do not free them).
 void Kzv_Capture(KzvMovie *out);
 
-// Writes the movie in memory as version 2006060 (through a temporary file). False with
+// Where the file an actor or a sound slot keeps as folder and name is (see model/docref.h):
+// from the movie's folder first, then from the data folder (where image, 2D model and sound
+// folders were kept before), then from the current folder. True with its full path in out;
+// false with the place it was expected at.
+bool Kzv_FindFile(const char *folder, const char *name, char *out, size_t size);
+// The folder and name (256 bytes each) the movie keeps for a file just chosen (a bare name
+// from the current folder, or a path): its folder relative to the movie's folder. False, with
+// nothing changed, when they do not fit.
+bool Kzv_KeepFile(const char *file, char *folder, char *name);
+
+// Writes the movie in memory as version 2006060 (through a temporary file), every file it
+// names kept again from the new file's folder, which becomes the movie's folder. False with
 // "%s に保存することができませんでした。" (with the folder and the system's reason, see
 // File_SaveFailureText) when it cannot be written; the old file stays.
 bool Kzv_Write(const char *path);
-// Reads a movie file, replaces the movie in memory, loads the files its actors name, sets the
+// Reads a movie file, replaces the movie in memory (its folder the file's), loads the files its
+// actors and sound slots name (those found nowhere said in one message and kept), sets the
 // play range and builds the frame tables. False with a message box; the movie in memory, its
 // models and its play state are then as they were.
 bool Kzv_Read(const char *path);

@@ -28,6 +28,7 @@
 #include "lib/media/filename.h"
 #include "model/model3.h"
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/object.h"
 #include "model/seam.h"
 #include "model/str.h"
@@ -57,26 +58,25 @@ bool Map2_LoadTileImage(i32 i, const char *name) {
   return Img_Load(&g_Map2Editor.tiles[i], name) >= 0;
 }
 
-// A tile of a map read from mapPath: its name is relative, so it is looked for beside the
-// map first, then in the data folder's map folder (where the editor keeps its tiles).
-static bool LoadTileNear(i32 i, const char *name, const char *mapPath) {
-  char path[LIB_TEXT_SIZE];
-  size_t at = File_NameOffset(mapPath);
-  if (File_NameOffset(name) > 0 || at == 0) {   // a name with its folder, or a map in the current folder
-    if (Map2_LoadTileImage(i, name)) return true;
-  } else if (Str_FormatAll(path, sizeof path, "%.*s%s", (int)at, mapPath, name) && Map2_LoadTileImage(i, path)) {
-    return true;
-  }
-  return Str_FormatAll(path, sizeof path, "%s\\%s\\%s", g_Lib.dataDir, kFolder, name) && Map2_LoadTileImage(i, path);
+const char *Map2_TileFolder(void) {
+  static char s_Folder[LIB_TEXT_SIZE];
+  Str_Format(s_Folder, sizeof s_Folder, "%s\\%s", g_Lib.dataDir, kFolder);
+  return s_Folder;
 }
 
-void Map2_LoadTiles(const Map2Doc *d, const char *mapPath) {
-  if (!d || !mapPath) return;
+void Map2_LoadTiles(const Map2Doc *d) {
+  if (!d) return;
   char missing[1024] = "";
   size_t used = 0;
-  for (i32 i = 0; i < d->tileCount && i < MAP2_TILES; i++)
-    if (!LoadTileNear(i, d->names[i], mapPath) && used < sizeof missing)
+  const char *bases[] = {Map2_TileFolder()};
+  for (i32 i = 0; i < d->tileCount && i < MAP2_TILES; i++) {
+    char path[LIB_TEXT_SIZE];
+    bool found = DocRef_Find(d->folder, d->names[i], bases, 1, path, sizeof path);
+    // Loaded also when missing: the failed load empties the slot of an earlier map's image.
+    bool loaded = Map2_LoadTileImage(i, path);
+    if ((!found || !loaded) && used < sizeof missing)
       used += (size_t)Str_Format(missing + used, sizeof missing - used, "\n%s", d->names[i]);
+  }
   // Without a device nothing loads and nothing is missing.
   if (used && DrawDev_Ready()) Seam_ErrorBoxf("次のタイルの画像が見つかりませんでした。\n%s", missing);
 }
@@ -320,10 +320,16 @@ static bool AddTile(void) {
   }
   const char *name = FileDlg_OpenByExt(e.dialog, "*", "読み込むイメージファイルを、選択して下さい", "");
   if (!name || !name[0]) { Timer_Reset(); return false; }
-  if (strlen(name) >= MAP2_NAME_SIZE) return false;   // a name the field cannot hold is not cut
+  // Kept from the map's folder; a name the field cannot hold is refused, never cut.
+  char kept[MAP2_NAME_SIZE];
+  if (!DocRef_Choose(d->folder, sizeof d->folder, name, kept, sizeof kept)) {
+    Seam_ErrorBoxf(kDocRefMsgTooLong, name);
+    Timer_Reset();
+    return false;
+  }
   i32 n = d->tileCount;
   Map2_LoadTileImage(n, name);
-  Str_Copy(d->names[n], MAP2_NAME_SIZE, name);
+  Str_Copy(d->names[n], MAP2_NAME_SIZE, kept);
   d->passable[n] = 0;
   d->tileCount = n + 1;
   e.currentTile = n;

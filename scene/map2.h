@@ -29,10 +29,13 @@ enum : i32 { MAP2_VERSION = 2005000 };
 struct Map2Doc {
   u32 version;
   u8 passable[MAP2_TILES];                  // 1 = passable ("○"), 0 = not ("×")
-  char names[MAP2_TILES][MAP2_NAME_SIZE];   // image files, relative to the map's folder
+  char names[MAP2_TILES][MAP2_NAME_SIZE];   // image files, relative to `folder` (model/docref.h)
   i32 tileCount;                            // 0..16
   i32 grid[MAP2_SIDE][MAP2_SIDE];           // [row][column]: tile index 0..15
   i32 width, height;                        // cells in use, 0..64 each
+  char folder[MAP2_NAME_SIZE];              // what the names are kept from (not in the file; the
+                                            // map's folder once read or saved, else the first
+                                            // added tile's)
 };
 
 // The family object. The tile slots keep their image rows from load to load.
@@ -71,8 +74,8 @@ bool Map2_Encode(const Map2Doc *doc, ByteWriter *w);
 // Reads a MAP2 file into doc, then loads each tile's image and restarts the timer. A refused
 // file says why in an error box and leaves doc as it was.
 bool Map2_Read(const char *path, Map2Doc *doc);
-// Writes doc (its version set to 2005000) through a temporary file; a failure says so and
-// leaves the old file as it was.
+// Writes doc (its version set to 2005000) through a temporary file, the tile names kept from
+// the new file's folder; a failure says so and leaves the old file and doc's names as they were.
 bool Map2_Write(Map2Doc *doc, const char *path);
 // The file menu's entries: the current map.
 bool Map2_ReadCurrent(const char *path);
@@ -91,9 +94,12 @@ void Map2_FreeDocument(void);
 void Map2_NewDocument(void);
 // Loads an image file into tile slot i (its own image row); false when it did not load.
 bool Map2_LoadTileImage(i32 i, const char *name);
-// The tile images of map d read from mapPath, each looked for beside the map, then in the
-// data folder's map folder; the names of those found in neither are said in one message.
-void Map2_LoadTiles(const Map2Doc *d, const char *mapPath);
+// The tile images of map d (its folder set), each looked for from the map's folder, then in
+// the data folder's map folder, then from the current folder; the names of those found
+// nowhere are said in one message (and kept).
+void Map2_LoadTiles(const Map2Doc *d);
+// The data folder's map folder, where the sample tiles lie and older maps' bare names were found.
+const char *Map2_TileFolder(void);
 // After a document change: slots at or above the tile count are empty (their rows are kept
 // for the next load) and the current tile is brought below the count.
 void Map2_AfterDocumentChange(void);

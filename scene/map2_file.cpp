@@ -5,6 +5,7 @@
 
 #include "app/entries.h"
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/kzp.h"
 #include "model/seam.h"
 #include "scene/map2.h"
@@ -97,10 +98,13 @@ bool Map2_Read(const char *path, Map2Doc *doc) {
     case MAP2_TOO_NEW: Seam_ErrorBoxf(kMsgTooNew, path); break;
     default: Seam_ErrorBoxf(kKzMsgBroken, path); break;
   }
-  if (res == MAP2_OK) *doc = *fresh;
+  if (res == MAP2_OK) {
+    *doc = *fresh;
+    if (!DocRef_Folder(path, doc->folder, sizeof doc->folder)) doc->folder[0] = 0;
+  }
   free(fresh);
   if (res != MAP2_OK) return false;
-  Map2_LoadTiles(doc, path);
+  Map2_LoadTiles(doc);
   Map2_AfterDocumentChange();
   Timer_Reset();
   return true;
@@ -113,9 +117,22 @@ bool Map2_Write(Map2Doc *doc, const char *path) {
     return false;
   }
   doc->version = (u32)MAP2_VERSION;
+  // The names re-kept from the new folder in a copy, taken only when the save worked.
+  Map2Doc *out = (Map2Doc *)malloc(sizeof(Map2Doc));
+  if (!out) return false;
+  *out = *doc;
+  if (DocRef_Folder(path, out->folder, sizeof out->folder)) {
+    const char *bases[] = {Map2_TileFolder()};
+    for (i32 i = 0; i < out->tileCount && i < MAP2_TILES; i++)
+      DocRef_Rebase(doc->folder, out->folder, out->names[i], MAP2_NAME_SIZE, bases, 1);
+  } else {
+    Str_Copy(out->folder, sizeof out->folder, doc->folder);
+  }
   ByteWriter w = {};
-  bool ok = Map2_Encode(doc, &w) && File_WriteAtomic(path, w.data, w.size);
+  bool ok = Map2_Encode(out, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
+  if (ok) *doc = *out;
+  free(out);
   if (!ok) {
     char text[512];
     File_SaveFailureText(path, text, sizeof text);

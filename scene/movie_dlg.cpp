@@ -31,7 +31,9 @@
 #include "model/obj2.h"
 #include "model/seam.h"
 #include "model/cp932.h"
+#include "model/docref.h"
 #include "model/str.h"
+#include "scene/kzv.h"
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
 
@@ -447,13 +449,6 @@ static bool ChooseFolder(const char *base, char *out) {
   return false;
 }
 
-static void StartIn(const char *base, const char *folder) {
-  char dir[600];
-  if (folder[0]) Str_Format(dir, sizeof dir, "%s/%s", base, folder);
-  else Str_Copy(dir, sizeof dir, base);
-  FileDlg_SetInitialDir(dir);
-}
-
 static const char *ModelExt(u32 d) {
   switch (d) {
     case MOVIE_DIALOG_IMG: return "*";
@@ -478,30 +473,30 @@ static void LoadActorFile(u32 d, i32 n, const char *name) {
   Seam_ShowResult(&res);
 }
 
-// "イメージファイル" / "モデル( ... )": chosen in the object's folder (inside the data
-// folder; the movie folder for the 3D model actor, whose folder follows the choice).
+// The file dialogs start where a kept file is found, else in the folder it was expected in.
+static void StartAtKept(const char *folder, const char *name) {
+  char found[FILEDLG_TEXT * 2];
+  Kzv_FindFile(folder, name[0] ? name : "*", found, sizeof found);
+  char dir[FILEDLG_TEXT * 2];
+  Str_Format(dir, sizeof dir, "%.*s", (int)File_NameOffset(found), found);
+  if (dir[0]) FileDlg_SetInitialDir(dir);
+}
+
+// "イメージファイル" / "モデル( ... )": the file chosen anywhere; the object keeps its folder
+// relative to the movie's and its name (see Kzv_KeepFile).
 static void ChooseActorFile(u32 d, MovieObject *o, i32 n) {
-  const char *base = d == MOVIE_DIALOG_KZP ? g_MovieScene.movieFolder : g_Lib.dataDir;
-  StartIn(base, o->folder);
+  StartAtKept(o->folder, o->fileName);
   const char *name = FileDlg_OpenByExt(nullptr, ModelExt(d), kPickFile, o->fileName);
   if (name && name[0]) {
-    char folder[256] = {};
-    char here[FILEDLG_TEXT] = {};
-    bool ok = true;
-    if (d == MOVIE_DIALOG_KZP) {
-      ok = getcwd(here, sizeof here) && MovieDlg_RelativeFolder(base, here, folder, sizeof folder);
-      if (!ok) {
-        char msg[600];
-        Str_Format(msg, sizeof msg, kOutside, base);
-        Seam_ErrorBox(msg);
-      }
-    }
-    if (ok) {
-      Str_Copy(o->fileName, sizeof o->fileName, name);
-      if (d == MOVIE_DIALOG_KZP) Str_Copy(o->folder, sizeof o->folder, folder);
+    char folder[256], file[256];
+    if (Kzv_KeepFile(name, folder, file)) {
+      Str_Copy(o->fileName, sizeof o->fileName, file);
+      Str_Copy(o->folder, sizeof o->folder, folder);
       LoadActorFile(d, n, name);
-      if (!o->name[0]) Str_Copy(o->name, sizeof o->name, name);
+      if (!o->name[0]) Str_Copy(o->name, sizeof o->name, file);
       Edited();
+    } else {
+      Seam_ErrorBoxf(kDocRefMsgTooLong, name);
     }
   }
   FileDlg_ChangeDir(g_Lib.dataDir);
@@ -647,29 +642,12 @@ bool MovieDlg_KeepPath(const char *chosenFolder, const char *name, char *out, si
   else if (!Str_FormatAll(full, sizeof full, "%s%s%s", chosenFolder,
                           chosenFolder[0] && !IsSep(chosenFolder[strlen(chosenFolder) - 1]) ? kSep : "", name))
     return false;
-  size_t at = File_NameOffset(full);
-  char folder[FILEDLG_TEXT * 2], rel[256];
-  Str_Format(folder, sizeof folder, "%.*s", (int)at, full);
-  if (MovieDlg_RelativeFolder(g_MovieScene.movieFolder, folder, rel, sizeof rel))
-    return rel[0] ? Str_FormatAll(out, size, "%s%s%s", rel, kSep, full + at) : Str_FormatAll(out, size, "%s", full + at);
-  return Str_FormatAll(out, size, "%s", full);
+  return DocRef_Keep(g_MovieScene.movieFolder, full, out, size);
 }
 
 bool MovieDlg_FindKeptPath(const char *kept, char *out, size_t size) {
-  if (IsFullPath(kept)) {
-    Str_Copy(out, size, kept);
-    return FileDlg_FileExists(out);
-  }
-  const char *bases[] = {g_MovieScene.movieFolder, g_Lib.dataDir};
-  for (const char *base : bases)
-    if (base[0] && Str_FormatAll(out, size, "%s%s%s", base, kSep, kept) && FileDlg_FileExists(out)) return true;
-  if (FileDlg_FileExists(kept)) {
-    Str_Copy(out, size, kept);
-    return true;
-  }
-  if (!g_MovieScene.movieFolder[0] || !Str_FormatAll(out, size, "%s%s%s", g_MovieScene.movieFolder, kSep, kept))
-    Str_Copy(out, size, kept);
-  return false;
+  const char *bases[] = {g_Lib.dataDir};
+  return DocRef_Find(g_MovieScene.movieFolder, kept, bases, 1, out, size);
 }
 
 static void SceneCommand(u32 id) {
@@ -700,13 +678,19 @@ static void WaveCommand(u32 id) {
     if (!ChooseFolder(g_Lib.dataDir, folder)) return;
     Str_Copy(s.soundFolders[slot], sizeof s.soundFolders[slot], folder);
   } else {
+    StartAtKept(s.soundFolders[slot], s.soundFileNames[slot]);
     const char *name = FileDlg_OpenByExt(nullptr, "WAV", kPickFile, s.soundFileNames[slot]);
-    if (name) {
-      Str_Copy(s.soundFileNames[slot], sizeof s.soundFileNames[slot], name);
-      if (name[0]) Sound_LoadSlot(slot, name);
+    char folder[256], file[256];
+    bool kept = name && name[0] && Kzv_KeepFile(name, folder, file);
+    if (kept) {
+      Str_Copy(s.soundFileNames[slot], sizeof s.soundFileNames[slot], file);
+      Str_Copy(s.soundFolders[slot], sizeof s.soundFolders[slot], folder);
+      Sound_LoadSlot(slot, name);
+    } else if (name && name[0]) {
+      Seam_ErrorBoxf(kDocRefMsgTooLong, name);
     }
     FileDlg_ChangeDir(g_Lib.dataDir);
-    if (!name) return;
+    if (!kept) return;
   }
   if (s.soundCount < slot + 1) s.soundCount = slot + 1;
   Edited();

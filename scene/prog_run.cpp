@@ -9,7 +9,9 @@
 #include <math.h>
 #include <string.h>
 
+#include "model/docref.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 // [SECTION] Values
 
@@ -50,6 +52,28 @@ static void Prog_ReportMissing(ProgRuntime *rt, i32 s, const char *what, i32 n) 
 
 static bool Prog_ModelSlotOk(i32 slot) { return slot >= 0 && slot < 256; }
 
+// The file a load statement names: from the current folder, where the run has always looked
+// (the data folder, or a Folder statement's), else beside the script. False when it is in
+// neither (out is then the name as written, for the message).
+static bool Prog_FindFile(const char *name, char *out, size_t size) {
+  Str_Copy(out, size, name);
+  if (DocRef_Exists(name)) return true;
+  char beside[PROG_TEXT_SIZE * 2];
+  const char *folder = g_ProgEditor.sourceFolder;
+  if (!folder[0] || DocRef_IsFull(name) || !DocRef_Find(folder, name, nullptr, 0, beside, sizeof beside)) return false;
+  Str_Copy(out, size, beside);
+  return true;
+}
+
+// A load that found no file, or could not read the one it found, says so naming the file,
+// the first time per line.
+static void Prog_ReportFile(ProgRuntime *rt, i32 s, const char *name, bool found) {
+  if (s < 0 || s >= PROG_MAX_LINES || rt->reported[s]) return;
+  rt->reported[s] = 1;
+  if (found) Log_Printf("%d 行目 : %s を読み込めませんでした。", (int)s + 1, name);
+  else Log_Printf("%d 行目 : %s が見つかりませんでした。", (int)s + 1, name);
+}
+
 // [SECTION] Statements
 
 // Continue at line k: the advance after the statement lands on k.
@@ -85,7 +109,11 @@ static void Prog_ImgLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 slot = Prog_Int(b->A[s][0]);
   if (slot < 0 || slot >= PROG_IMAGE_SLOTS) return Prog_ReportMissing(rt, s, "画像スロット", slot);
   // The handle keeps its row, so loading again in a loop reuses it.
-  if (g_SceneSeam.imageLoad) g_SceneSeam.imageLoad(&rt->images[slot], b->text[s]);
+  if (!g_SceneSeam.imageLoad) return;
+  char path[PROG_TEXT_SIZE * 2];
+  bool found = Prog_FindFile(b->text[s], path, sizeof path);
+  g_SceneSeam.imageLoad(&rt->images[slot], path);
+  if (!rt->images[slot].loaded) Prog_ReportFile(rt, s, b->text[s], found);
 }
 
 static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
@@ -100,7 +128,9 @@ static void Prog_ImgDraw(ProgRuntime *rt, const ProgBlock *b, i32 s) {
 static void Prog_PolyLoad(ProgRuntime *rt, const ProgBlock *b, i32 s) {
   i32 slot = Prog_Int(b->A[s][1]);
   if (!Prog_ModelSlotOk(slot)) return Prog_ReportMissing(rt, s, "モデルスロット", slot);
-  if (g_SceneSeam.modelLoad) g_SceneSeam.modelLoad(slot, b->text[s]);
+  char path[PROG_TEXT_SIZE * 2];
+  Prog_FindFile(b->text[s], path, sizeof path);   // one found nowhere: the reader names it
+  if (g_SceneSeam.modelLoad) g_SceneSeam.modelLoad(slot, path);
   if (g_SceneSeam.objectExists && !g_SceneSeam.objectExists(slot) && g_SceneSeam.objectCreate)
     g_SceneSeam.objectCreate(slot);
 }

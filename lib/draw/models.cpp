@@ -9,15 +9,22 @@
 #include "lib/framework/lib.h"
 #include "model/bone2.h"
 #include "model/bytes.h"
+#include "model/docref.h"
 #include "model/kzo.h"
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
 
-// Loads path into *tex through the one image loader; a file not found where its name says is
-// looked for beside the document docPath (a model or object set moved with its images, or
-// opened from another folder than the current one).
-static void LoadNearDocument(void **tex, const char *path, const char *docPath, f32 size[2]) {
+// Loads path into *tex through the one image loader: a name kept from a model's folder is
+// found from there first (model/docref.h); then where its name says, then beside the document
+// docPath (a model or object set moved with its images, or opened from another folder than
+// the current one).
+static void LoadNearDocument(void **tex, const char *path, const char *folder, const char *docPath, f32 size[2]) {
+  char found[LIB_TEXT_SIZE];
+  if (folder && folder[0] && path[0] && DocRef_Find(folder, path, nullptr, 0, found, sizeof found)) {
+    Tex_LoadImageFile(tex, found, size);
+    if (*tex) return;
+  }
   Tex_LoadImageFile(tex, path, size);
   char beside[LIB_TEXT_SIZE];
   // A file that is there but does not decode is not looked for elsewhere: it has been said.
@@ -30,7 +37,7 @@ void Tex_ReloadModel3Texture(i32 slot, i32 n, const char *path) {
   ModelPose *pose = (slot >= 0 && slot < MODEL3_SLOTS) ? g_ModelPoses[slot] : nullptr;
   if (!m || !pose) return;
   f32 size[2] = {0, 0};
-  LoadNearDocument(&pose->textures[n], path, m->fileName, size);
+  LoadNearDocument(&pose->textures[n], path, m->textureFolder, m->fileName, size);
   // A failed load keeps the sizes the model already had.
   if (!pose->textures[n]) return;
   m->textures[n].width = (i32)size[0];
@@ -42,7 +49,7 @@ void Tex_ReloadBone2Texture(i32 slot, i32 n, const char *path) {
   void *&tex = g_Tex.bone2Textures[slot * TEX_PER_MODEL + n];
   Bone2Model *m = g_Bone2Slots[slot];
   f32 size[2] = {0, 0};
-  LoadNearDocument(&tex, path, m ? m->name : nullptr, size);
+  LoadNearDocument(&tex, path, nullptr, m ? m->name : nullptr, size);
   if (tex && m) {
     m->textures[n].width = (u32)size[0];
     m->textures[n].height = (u32)size[1];
@@ -56,7 +63,7 @@ void Tex_ReloadObj3PartTexture(i32 set, i32 part, i32 n, const char *path) {
   void *&tex = pose->textures[part][n];
   Model3 *m = g_Obj3PartModels[set][part];
   f32 size[2] = {0, 0};
-  LoadNearDocument(&tex, path, m ? m->fileName : nullptr, size);
+  LoadNearDocument(&tex, path, m ? m->textureFolder : nullptr, m ? m->fileName : nullptr, size);
   if (tex && m) {
     m->textures[n].width = (i32)size[0];
     m->textures[n].height = (i32)size[1];

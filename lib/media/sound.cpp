@@ -4,6 +4,7 @@
 
 #include <stdlib.h>
 
+#include "model/docref.h"
 #include "model/model3.h"
 #include "model/seam.h"
 
@@ -94,7 +95,10 @@ bool Sound_LoadModelSoundSlot(i32 modelSlot, i32 n, const char *path) {
 }
 
 bool Sound_LoadModelSound(const Model3 *model, i32 n, const char *path) {
-  if (!model) return false;
+  if (!model || !path) return false;
+  // A name kept from the motion file's folder is found from there first (model/docref.h).
+  char found[1024];
+  if (DocRef_Find(model->soundFolder, path, nullptr, 0, found, sizeof found)) path = found;
   return Sound_LoadModelSoundSlot(model->slot, n, path);
 }
 

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "model/docref.h"
 #include "model/finite.h"
 #include "model/mesh.h"
 #include "model/seam.h"
@@ -60,6 +61,7 @@ static void LoadSlotTexture(i32 slot, Model3 *m, i32 n) {
 i32 Fmt_Commit(i32 slot, Model3 *m, const char *path) {
   Model3_FreshBindings(m, 0, m->positionCount);   // imported positions bind automatically
   Model3_SetText(&m->fileName, path);
+  if (!DocRef_Folder(path, m->textureFolder, sizeof m->textureFolder)) m->textureFolder[0] = 0;
   m->changed = 1;
   Model3 *placed = Model3_ReplaceSlot(slot, m);
   if (!placed) return 0;

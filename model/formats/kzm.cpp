@@ -10,7 +10,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "model/docref.h"
 #include "model/kzp.h"
+#include "model/str.h"
 #include "model/seam.h"
 
 i32 g_KzmVersion = KZM_VERSION;
@@ -113,9 +115,14 @@ i32 Kzm_Read(i32 slot, const char *path, ModelResult *res) {
   File_Free(&f);
   if (refusal) return ModelResult_Refusef(res, refusal, path);
   ModelResult_Accept(res);
-  // Entry 0 is the placeholder and is never loaded.
-  for (i32 s = 1; s < m->soundCount; s++)
-    if (g_Seam.soundLoad) g_Seam.soundLoad(slot, s, m->sounds[s]);
+  // Entry 0 is the placeholder and is never loaded; the others are found from the file's folder
+  // first (model/docref.h).
+  if (!DocRef_Folder(path, m->soundFolder, sizeof m->soundFolder)) m->soundFolder[0] = 0;
+  for (i32 s = 1; s < m->soundCount; s++) {
+    char found[MODEL3_NAME * 2];
+    if (!DocRef_Find(m->soundFolder, m->sounds[s], nullptr, 0, found, sizeof found)) Str_Copy(found, sizeof found, m->sounds[s]);
+    if (g_Seam.soundLoad) g_Seam.soundLoad(slot, s, found);
+  }
   return 1;
 }
 
@@ -141,13 +148,26 @@ bool Kzm_Encode(const Model3 *m, ByteWriter *w) {
 }
 
 i32 Kzm_Write(i32 slot, const char *path, ModelResult *res) {
-  const Model3 *m = Model3_Get(slot);
+  Model3 *m = Model3_Get(slot);
   if (!m) return ModelResult_Refuse(res, kMsgNoModel);
   if (!path || !path[0]) return ModelResult_Refuse(res, "ファイル名が指定されていません。");
+  // The sound names re-kept from the new folder; put back when the save fails.
+  static char s_Was[MODEL3_SOUNDS][MODEL3_NAME];
+  char folder[MODEL3_NAME];
+  bool toFolder = DocRef_Folder(path, folder, sizeof folder);
+  i32 count = m->soundCount < 0 ? 0 : (m->soundCount > MODEL3_SOUNDS ? MODEL3_SOUNDS : m->soundCount);
+  for (i32 s = 1; s < count; s++) {
+    memcpy(s_Was[s], m->sounds[s], MODEL3_NAME);
+    if (toFolder) DocRef_Rebase(m->soundFolder, folder, m->sounds[s], MODEL3_NAME, nullptr, 0);
+  }
   ByteWriter w = {};
   bool ok = Kzm_Encode(m, &w) && File_WriteAtomic(path, w.data, w.size);
   Wr_Free(&w);
-  if (!ok) return ModelResult_RefuseSave(res, path);
+  if (!ok) {
+    for (i32 s = 1; s < count; s++) memcpy(m->sounds[s], s_Was[s], MODEL3_NAME);
+    return ModelResult_RefuseSave(res, path);
+  }
+  if (toFolder) Str_Copy(m->soundFolder, sizeof m->soundFolder, folder);
   ModelResult_Accept(res);
   return 1;
 }

@@ -1,12 +1,17 @@
 // KZM files: both layouts of a used motion read into the same fields, the writer's layout is
 // reproduced byte for byte, sounds are loaded after a read, and refused files change nothing.
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "model_shown.h"
 #include "file_bytes.h"
 #include "kz_files.h"
 #include "kz_samples.h"
+#include "model/docref.h"
 #include "model/formats/kzm.h"
+#include "model/kzp.h"
+#include "model/str.h"
 #include "model_fixture.h"
 
 
@@ -119,4 +124,64 @@ TEST_F(KzmTest, RefusalsChangeNothing) {
   EXPECT_EQ(Shown(Kzm_Read, 1, ""), 0);
   EXPECT_EQ(Shown(Kzm_Read, 1, "kzm_test_missing.kzm"), 0);
   EXPECT_EQ(Messages().size(), 2u);
+}
+
+// A model's texture (KZP) and a motion file's sound (KZM), each chosen in folder A while
+// folder C is current at the start, saved into B: each is kept relative to B, read again
+// with C current its loader gets the file in A, and the second save gives the same bytes.
+TEST_F(KzmTest, TexturesAndSoundsChosenElsewhereAreFoundFromTheFilesFolder) {
+  char t[] = "/tmp/kzmrefsXXXXXX";
+  ASSERT_NE(mkdtemp(t), nullptr);
+  std::string root = t;
+  char cwd[1024];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  for (const char *d : {"/A", "/B", "/C"}) ASSERT_EQ(mkdir((root + d).c_str(), 0700), 0);
+  for (const char *f : {"/A/skin.png", "/A/hit.wav"}) WriteFileBytes(root + f, "x", 1);
+  static std::vector<std::string> s_textures;
+  g_Seam.model3TextureLoad = [](i32, i32, const char *p) { s_textures.push_back(p); };
+  struct Case {
+    const char *what, *file;
+  } cases[] = {{"texture", "/B/m.kzp"}, {"sound", "/B/m.kzm"}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    bool texture = std::string(c.what) == "texture";
+    ASSERT_EQ(chdir((root + "/C").c_str()), 0);
+    Model3 *m = Model3_Init(3);
+    ASSERT_EQ(chdir((root + "/A").c_str()), 0);   // where the dialog leaves the current folder
+    char kept[256];
+    char *folder = texture ? m->textureFolder : m->soundFolder;
+    ASSERT_TRUE(DocRef_Choose(folder, MODEL3_NAME, texture ? "skin.png" : "hit.wav", kept, sizeof kept));
+    if (texture) {
+      Model3_SetText(&m->textures[1].name, kept);
+      m->textures[1].used = 1;
+      m->textureCount = 2;
+    } else {
+      Str_Copy(m->sounds[1], MODEL3_NAME, kept);
+      m->soundCount = 2;
+    }
+    ASSERT_EQ(chdir((root + "/C").c_str()), 0);
+    std::string file = root + c.file;
+    if (texture) ASSERT_TRUE(Shown(Kzp_Write, m, file.c_str()));
+    else ASSERT_EQ(Shown(Kzm_Write, 3, file.c_str()), 1);
+    EXPECT_STREQ(texture ? m->textures[1].name : m->sounds[1], texture ? "../A/skin.png" : "../A/hit.wav");
+    std::vector<u8> saved = ReadFileBytes(file);
+    s_textures.clear();
+    Loads().clear();
+    if (texture) ASSERT_NE(Shown(Model3_OpenFile, 3, file.c_str()), nullptr);
+    else ASSERT_EQ(Shown(Kzm_Read, 3, file.c_str()), 1);
+    // The texture loader (the library's) finds the kept name from the model's folder.
+    if (texture) {
+      ASSERT_EQ(s_textures.size(), 1u);
+      char found[1024];
+      EXPECT_TRUE(DocRef_Find(Model3_Get(3)->textureFolder, s_textures[0].c_str(), nullptr, 0, found, sizeof found));
+      EXPECT_EQ(std::string(found), root + "/A/skin.png");
+    } else {
+      EXPECT_EQ(Loads(), std::vector<std::string>{"3:1:" + root + "/A/hit.wav"});
+    }
+    if (texture) ASSERT_TRUE(Shown(Kzp_Write, Model3_Get(3), file.c_str()));
+    else ASSERT_EQ(Shown(Kzm_Write, 3, file.c_str()), 1);
+    EXPECT_EQ(FirstDifference(ReadFileBytes(file), saved), -1);
+  }
+  ASSERT_EQ(chdir(cwd), 0);
+  ASSERT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
 }

@@ -4,6 +4,8 @@
 #include <limits.h>
 #include <math.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "model_shown.h"
 #include "file_bytes.h"
@@ -229,4 +231,64 @@ TEST_F(KzoTest, SmallSetsAndWriterRefusals) {
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_FALSE(Shown(Kzo_Write, 9, path.c_str()));   // an empty set slot
   EXPECT_EQ(FirstDifference(ReadFileBytes(path), expect.b), -1);
+}
+
+// The object-set walk of a user: a set starts in folder C, an object's model is chosen in
+// folder A (the dialog leaves A current and gives the bare name), the set is saved into B;
+// read again with C current it finds the model, and saved again it gives the same bytes;
+// A and B moved together under a new parent still find it; a model removed is named, its
+// object comes back empty and its path is saved again.
+TEST_F(KzoTest, ModelsChosenElsewhereAreFoundFromTheSetsFolder) {
+  char t[] = "/tmp/kzorefsXXXXXX";
+  ASSERT_NE(mkdtemp(t), nullptr);
+  std::string root = t, here;
+  char cwd[1024];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  here = cwd;
+  for (const char *d : {"/p", "/p/A", "/p/B", "/c"}) ASSERT_EQ(mkdir((root + d).c_str(), 0700), 0);
+  WriteFileBytes(root + "/p/A/arm.kzp", Kzp(2006000));   // a triangle
+
+  ASSERT_EQ(chdir((root + "/c").c_str()), 0);
+  Kzo_NewSet(0);
+  ASSERT_EQ(chdir((root + "/p/A").c_str()), 0);
+  ASSERT_TRUE(Shown(Kzp_ReadIntoObjectPart, 0, 1, "arm.kzp"));
+  ASSERT_EQ(chdir((root + "/c").c_str()), 0);
+  ASSERT_TRUE(Shown(Kzo_Write, 0, (root + "/p/B/set.kzo").c_str()));
+  EXPECT_STREQ(g_Obj3Sets[0]->parts[1].path, "../A/arm.kzp");
+  std::vector<u8> saved = ReadFileBytes(root + "/p/B/set.kzo");
+  struct Case {
+    const char *what, *set;
+    bool found;
+  } cases[] = {
+      {"read with another folder current", "/p/B/set.kzo", true},
+      {"both folders moved", "/q/B/set.kzo", true},
+      {"the model removed", "/q/B/set.kzo", false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    if (std::string(c.set).rfind("/q", 0) == 0 && access((root + "/q").c_str(), F_OK) != 0)
+      ASSERT_EQ(rename((root + "/p").c_str(), (root + "/q").c_str()), 0);
+    if (!c.found) ASSERT_EQ(remove((root + "/q/A/arm.kzp").c_str()), 0);
+    Messages().clear();
+    std::string set = root + c.set;
+    ASSERT_TRUE(Shown(Kzo_Read, 1, set.c_str(), Seam_ShowResult));
+    ASSERT_NE(g_Obj3PartModels[1][1], nullptr);   // an object whose model is not read stays empty
+    EXPECT_EQ(g_Obj3PartModels[1][1]->positionCount, c.found ? 3 : 0);
+    EXPECT_EQ(Messages().size(), c.found ? 0u : 1u);
+    if (!c.found) {
+      ASSERT_FALSE(Messages().empty());
+      EXPECT_NE(Messages()[0].find("arm.kzp"), std::string::npos) << Messages()[0];
+    }
+    ASSERT_TRUE(Shown(Kzo_Write, 1, set.c_str()));
+    EXPECT_EQ(FirstDifference(ReadFileBytes(set), saved), -1);
+  }
+  // A model whose path the set's field cannot hold is refused when it is chosen, unread.
+  std::string longName = root + "/" + std::string(300, 'l') + ".kzp";
+  Messages().clear();
+  EXPECT_FALSE(Shown(Kzp_ReadIntoObjectPart, 1, 2, longName.c_str()));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("覚えておくことができません"), std::string::npos) << Messages()[0];
+  EXPECT_EQ(g_Obj3Sets[1]->objectCount, 2);
+  ASSERT_EQ(chdir(here.c_str()), 0);
+  ASSERT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
 }

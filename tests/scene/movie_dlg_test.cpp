@@ -434,8 +434,8 @@ TEST_F(MovieDlgTest, FoldersInsideTheDataFolderOnly) {
   EXPECT_EQ(Boxes().size(), 1u);
 }
 
-// "次のKZV選択" and "BGM選択" keep what finds the file again: a name inside the movie's folder
-// relative to it, one elsewhere with its whole path; the kept name is found beside the movie,
+// "次のKZV選択" and "BGM選択" keep what finds the file again: a name relative to the movie's
+// folder, also one outside it (so that folders moved together still find it); the kept name is found beside the movie,
 // in the data folder (names kept bare before) or from the current folder. The BGM found
 // nowhere is said by its name.
 TEST_F(MovieDlgTest, SceneFilesChosenAnywhereAreFoundAgain) {
@@ -448,9 +448,9 @@ TEST_F(MovieDlgTest, SceneFilesChosenAnywhereAreFoundAgain) {
   Str_Copy(g_MovieScene.movieFolder, sizeof g_MovieScene.movieFolder, movies.c_str());
   struct { std::string folder, name, kept, found; } const cases[] = {
       {movies + "/sub", "next.KZV", "sub/next.KZV", movies + "/sub/next.KZV"},
-      {other, "bgm.mid", other + "/bgm.mid", other + "/bgm.mid"},
-      {"/ignored", other + "/bgm.mid", other + "/bgm.mid", other + "/bgm.mid"},   // a full path as given
-      {dir, "old.KZV", dir + "/old.KZV", dir + "/old.KZV"},
+      {other, "bgm.mid", "../other/bgm.mid", other + "/bgm.mid"},
+      {"/ignored", other + "/bgm.mid", "../other/bgm.mid", other + "/bgm.mid"},   // a full path as given
+      {dir, "old.KZV", "../old.KZV", dir + "/old.KZV"},
   };
   for (const auto &c : cases) {
     char kept[256] = "", found[FILEDLG_TEXT] = "";
@@ -477,7 +477,7 @@ TEST_F(MovieDlgTest, SceneFilesChosenAnywhereAreFoundAgain) {
     return true;
   };
   struct { u32 id; std::string answer, kept; const char *shown; } const picks[] = {
-      {IDC_MOVIE_SCENE_BGM, other + "/bgm.mid", other + "/bgm.mid", "BGM : "},
+      {IDC_MOVIE_SCENE_BGM, other + "/bgm.mid", "../other/bgm.mid", "BGM : "},
       {IDC_MOVIE_SCENE_NEXT, movies + "/sub/next.KZV", "sub/next.KZV", "次のKZV : "},
   };
   for (const auto &p : picks) {

@@ -22,6 +22,7 @@
 #include "scene/movie.h"
 #include "scene/movie_edit.h"
 #include "tests/scene/kzv_build.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/widget_fake.h"
 
 // [SECTION] fixture
@@ -71,6 +72,16 @@ struct MovieTest : ::testing::Test {
     dir = mkdtemp(tmpl);
     ASSERT_EQ(chdir(dir.c_str()), 0);
     Str_Copy(g_Lib.dataDir, sizeof g_Lib.dataDir, dir.c_str());
+    // The sound files the hand-made movies name (kzv_build.h), where their folders say: a
+    // movie read here finds every sound it keeps.
+    ASSERT_EQ(mkdir(Path("Wave").c_str(), 0700), 0);
+    for (const char *wav : {"Wave/one.wav", "two.wav"}) {
+      ByteWriter w = {};
+      WriteWavHeader(&w, 1, 22050, 8, sizeof sample);
+      Wr_Bytes(&w, sample, sizeof sample);
+      WriteFileBytes(Path(wav), w.data, w.size);
+      Wr_Free(&w);
+    }
     g_EditorMode = g_Model3Edited = 1;
     g_MaxPolygons = g_MaxPolygons ? g_MaxPolygons : 64;
     g_MaxVertices = g_MaxVertices ? g_MaxVertices : 256;

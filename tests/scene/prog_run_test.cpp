@@ -7,7 +7,10 @@
 #include <sys/stat.h>
 
 #include "file_bytes.h"
+#include <string.h>
+
 #include "lib/framework/lib.h"
+#include "model/docref.h"
 #include "lib/framework/lib_state.h"
 #include "prog_host_fake.h"
 #include "resources/prog_ids.h"
@@ -187,6 +190,31 @@ TEST_F(ProgRunFileTest, StopFreesTheModelsAndReturnsToTheDataFolderAfterAFolderS
   EXPECT_EQ(Rt().running, 0);
   EXPECT_TRUE(Fake::models.empty());
   EXPECT_EQ(Cwd(), data);
+}
+
+// A load finds its file in the current folder (the data folder during a run) as before, then
+// beside the script; one found nowhere, or not read, is logged naming it with its line.
+TEST_F(ProgRunFileTest, LoadsLookBesideTheScriptAndNameTheFileNotFound) {
+  WriteFileBytes(data + "/here.png", "x", 1);
+  WriteFileBytes(dir + "/beside.png", "x", 1);
+  WriteFileBytes(dir + "/m.kzp", "x", 1);
+  WriteFileBytes(data + "/bad.png", "x", 1);
+  Write("ImgLoad 0 here.png\nImgLoad 1 beside.png\nImgLoad 2 star.png\nImgLoad 3 bad.png\nPolyLoad 1 m.kzp\n"
+        "*L\nGo *L\n");
+  g_SceneSeam.imageLoad = [](ImageHandle *hd, const char *p) {
+    hd->loaded = strstr(p, "bad.png") ? 0 : DocRef_Exists(p);
+    Fake::Add("imageLoad %s %u", p, hd->loaded);
+    return hd->loaded ? 0 : -1;
+  };
+  Prog_Run();
+  logs.clear();
+  Prog_Execute();
+  Prog_Execute();
+  EXPECT_EQ(Fake::Count("imageLoad here.png 1"), 1u);
+  EXPECT_EQ(Fake::Count("imageLoad " + dir + "/beside.png 1"), 1u);
+  EXPECT_EQ(Fake::Count("modelLoad 1 " + dir + "/m.kzp"), 1u);
+  std::vector<std::string> want = {"3 行目 : star.png が見つかりませんでした。", "4 行目 : bad.png を読み込めませんでした。"};
+  EXPECT_EQ(logs, want);
 }
 
 TEST_F(ProgRunFileTest, OneF5ReleaseRunsOnceThroughBothPathsAndF6StopsOnce) {

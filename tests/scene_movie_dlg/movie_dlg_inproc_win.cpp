@@ -189,7 +189,11 @@ TEST(MovieDlgWin, ActorsSoundMessageKeysSavedAndReopened) {
   EXPECT_EQ(g_MovieScene.soundCount, 4);
   EXPECT_EQ(g_Movie.objects[3]->keys[0].number, 3);
   Drive_Pump(5);
-  EXPECT_EQ(Drive_ListText(GetDlgItem(wave, IDC_MOVIE_WAVE_LIST), 3), "003 : miravel_se.wav");
+  // Kept with its folder as the movie finds it again (the temporary folder lies outside the
+  // data folder of a new movie).
+  const std::string temp = Drive_TempDir().substr(0, Drive_TempDir().size() - 1);
+  EXPECT_STREQ(g_MovieScene.soundFolders[3], temp.c_str());
+  EXPECT_EQ(Drive_ListText(GetDlgItem(wave, IDC_MOVIE_WAVE_LIST), 3), "003 : " + temp + " / miravel_se.wav");
 
   // "メッセージ 追加": message 2 typed and "決定".
   SendMessageA(g_Lib.mainWnd, WM_COMMAND, IDM_MOVIE_ADD_MESSAGE, 0);
