@@ -23,7 +23,8 @@ static void LoadNearDocument(void **tex, const char *path, const char *folder, c
   char found[LIB_TEXT_SIZE];
   if (folder && folder[0] && path[0] && DocRef_Find(folder, path, nullptr, 0, found, sizeof found)) {
     Tex_LoadImageFile(tex, found, size);
-    if (*tex) return;
+    // A file that is there but does not decode is not looked for elsewhere: it has been said.
+    if (*tex || g_Tex.lastTold) return;
   }
   Tex_LoadImageFile(tex, path, size);
   char beside[LIB_TEXT_SIZE];
