@@ -2,6 +2,7 @@
 // once for all tests of this program, with its questions and file dialogs answered by the
 // test; keys, family switches, sub-mode buttons and frames as a user makes them.
 #pragma once
+#include "app/winmain_win.h"
 #include "app/settings.h"
 #include "app/views.h"
 #include "lib/framework/lib_state.h"
@@ -43,20 +44,7 @@ inline BOOL Guard_File(OPENFILENAMEA *ofn) {
 }
 
 inline void Guard_InstallAll(void) {
-  Widget_InstallWin();
-  Edit3D_Install();
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  Ed2D_InstallWin();
-  Ed2D_ObjInstallWin();
-  Ed2D_MotionInstallWin();
-  Edit2D_Install();
-  Scene_Install();
-  Prog_InstallWin();
-  Coli_InstallWin();
-  Movie_InstallWin();
-  Map2_InstallWin();
-  Particle_InstallWin();
+  WinMain_InstallEditors();
 }
 
 inline bool g_GuardStarted;

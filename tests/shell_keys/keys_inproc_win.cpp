@@ -33,26 +33,14 @@
 #include "scene/movie_edit_win.h"
 #include "scene/prog_run.h"
 #include "scene/scene_rows.h"
+#include "app/winmain_win.h"
 #include "tests/support/wine_drive.h"
 
 namespace {
 
 // The editors' Windows calls, as WinMain installs them.
 void InstallAll() {
-  Widget_InstallWin();
-  Edit3D_Install();
-  Undo_InstallWin();
-  Ed3D_InstallWin();
-  Ed2D_InstallWin();
-  Ed2D_ObjInstallWin();
-  Ed2D_MotionInstallWin();
-  Edit2D_Install();
-  Scene_Install();
-  Prog_InstallWin();
-  Coli_InstallWin();
-  Movie_InstallWin();
-  Map2_InstallWin();
-  Particle_InstallWin();
+  WinMain_InstallEditors();
 }
 
 // What a key command could change.
