@@ -224,7 +224,10 @@ void DocRef_Rebase(const char *from, const char *to, char *kept, size_t size, co
   if (!kept || !kept[0] || !to || !to[0]) return;
   if (!DocRef_IsFull(kept) && (SameFolder(from, to) || InBase(from, kept, bases, baseCount))) return;
   char found[DOCREF_WORK], again[DOCREF_WORK];
-  DocRef_Find(from, kept, bases, baseCount, found, sizeof found);
+  // A missing file of a document that has no folder yet stays as it is: nothing says which
+  // folder it was meant from (a missing one of a document with a folder is kept where it was
+  // expected, beside that document).
+  if (!DocRef_Find(from, kept, bases, baseCount, found, sizeof found) && (!from || !from[0])) return;
   if (DocRef_Keep(to, found, again, sizeof again) && strlen(again) < size) Str_Copy(kept, size, again);
 }
 

@@ -127,6 +127,7 @@ TEST_F(DocRefTest, SavingElsewhereReKeepsAndMovingBothFoldersStillFinds) {
       {mapDir, b, "old.png", "old.png"},                 // a document of the data folder itself
       {cur, b, "none.png", "../../cur/none.png"},        // missing: where it was expected
       {"", b, "cwd.png", "../../cur/cwd.png"},
+      {"", b, "nowhere.png", "nowhere.png"},             // no folder and missing: as it was
   };
   for (const Case &c : cases) {
     char kept[256];
