@@ -696,10 +696,26 @@ Snapshot Snap(DWORD pid) {
 // A press changed something when a window came or went, a window's shape changed, or the
 // pixels of a window that was still before the press changed.
 bool Differs(const Snapshot &a, const Snapshot &b, const std::set<HWND> &moving) {
-  if (a.shape != b.shape) return true;
+  if (a.shape != b.shape) {
+    if (getenv("MIRAVEL_PRESS_DEBUG"))
+      for (const auto &p : a.shape) {
+        auto f = b.shape.find(p.first);
+        if (f == b.shape.end()) printf("      gone: %s\n", p.second.substr(0, 60).c_str());
+        else if (f->second != p.second) {
+          size_t i = 0;
+          while (i < p.second.size() && i < f->second.size() && p.second[i] == f->second[i]) i++;
+          size_t from = i > 60 ? i - 60 : 0;
+          printf("      shape: %s | %s\n", p.second.substr(from, 120).c_str(), f->second.substr(from, 120).c_str());
+        }
+      }
+    return true;
+  }
   for (const auto &p : a.pixels) {
     auto f = b.pixels.find(p.first);
-    if (f == b.pixels.end() || (f->second != p.second && !moving.count(p.first))) return true;
+    if (f == b.pixels.end() || (f->second != p.second && !moving.count(p.first))) {
+      if (getenv("MIRAVEL_PRESS_DEBUG")) printf("      pixels of %s\n", Text(p.first).c_str());
+      return true;
+    }
   }
   return false;
 }
