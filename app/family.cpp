@@ -305,9 +305,17 @@ void App_UpdateFrameThunk(void) { App_UpdateFrame(); }
 
 // [SECTION] mouse dispatchers
 // A press: the position decoded and stored, then the sub-mode's cell with the message's context.
+// The drag it starts is measured from where the button went down: the previous move position
+// becomes the press's, and the moves taken before it in this pass leave the navigation. (On a
+// busy machine the last move before the press may be one from well before it, from the end of
+// an earlier drag: the first move of this drag would turn the camera back by that distance.)
 static void Press(i64 lParam, FamilyHook FamilyHooks::*cell) {
   i32 x, y;
   DecodeStored(lParam, &x, &y);
+  g_Mouse.g_MousePrevX = x;
+  g_Mouse.g_MousePrevY = y;
+  g_Mouse.g_NavMoveDX = 0;
+  g_Mouse.g_NavMoveDY = 0;
   HookCtx c = Family_Context(x, y);
   Family_Pass(Family_MouseRow(), cell, &c);
 }

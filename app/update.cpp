@@ -144,8 +144,8 @@ static void WatchListTop(void) {
   g_Strip.g_StripGroupScroll3D = top;   // the swatches start at the list's first shown line
 }
 
-// The preview's shadow option (0, 20 or 30) as the model's shadow mode: 2 (the ground
-// shadow on the plane y = 0 with normal (0, 1, 0)), 3, else 0.
+// The preview's shadow option (0, 20 or 30) as the model's shadow mode: 2 (the blob
+// shadow on the ground y = 0 under the model), 3 (its shape flattened onto that ground), else 0.
 static u32 PreviewShadowMode(i32 option) { return option == 20 ? 2u : option == 30 ? 3u : 0u; }
 
 void App_MirrorListSelection(void) {

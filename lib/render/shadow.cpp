@@ -53,13 +53,51 @@ void Shadow_ReleaseBlobTexture(void) {
   s_Blob.failed = false;
 }
 
+bool Shadow_PreviewBlob(const Model3 *m, f32 *cx, f32 *cz, f32 *s) {
+  if (m->shadowMode != 2 || !m->positions || m->positionCount <= 0) return false;
+  const Vec3 *pts = (m->poseUpdate && m->posed) ? m->posed : m->positions;
+  f32 lo[2] = {pts[0].x, pts[0].z}, hi[2] = {pts[0].x, pts[0].z};
+  for (i32 v = 1; v < m->positionCount; ++v) {
+    lo[0] = fminf(lo[0], pts[v].x), hi[0] = fmaxf(hi[0], pts[v].x);
+    lo[1] = fminf(lo[1], pts[v].z), hi[1] = fmaxf(hi[1], pts[v].z);
+  }
+  f32 half = fmaxf(hi[0] - lo[0], hi[1] - lo[1]) * 0.5f;
+  if (!(half > 0.0f) || !(half < 1e30f)) return false;   // a point, or positions that are not numbers
+  *cx = (lo[0] + hi[0]) * 0.5f;
+  *cz = (lo[1] + hi[1]) * 0.5f;
+  *s = half * 1.5f;
+  return true;
+}
+
+// The preview's 2D shadow: the blob texture on the ground under the model, unlit and blended
+// over what lies below it.
+static void DrawPreviewBlob(const Model3 *m, const ObjectSideRecord *side, void *tex) {
+  f32 cx, cz, s;
+  if (!Shadow_PreviewBlob(m, &cx, &cz, &s)) return;
+  DrawDev_SetTexture(0, tex);
+  if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
+  Draw_SetLighting(0);
+  DrawDev_SetRenderState(DRS_ALPHABLENDENABLE, 1);
+  DrawDev_SetRenderState(DRS_SRCBLEND, DBLEND_SRCALPHA);
+  DrawDev_SetRenderState(DRS_DESTBLEND, DBLEND_INVSRCALPHA);
+  DrawDev_SetRenderState(DRS_ZWRITEENABLE, 0);
+  Draw_Quad3D(cx - s, 0, cz + s, 0, 1, 0, 255, 255, 255, 255, 0, 0,
+              cx + s, 0, cz + s, 0, 1, 0, 255, 255, 255, 255, 1, 0,
+              cx + s, 0, cz - s, 0, 1, 0, 255, 255, 255, 255, 1, 1,
+              cx - s, 0, cz - s, 0, 1, 0, 255, 255, 255, 255, 0, 1);
+  DrawDev_SetRenderState(DRS_ZWRITEENABLE, 1);
+  Draw_SetLighting(1);
+}
+
 void Shadow_DrawBlobShadows(void) {
   void *tex = Shadow_BlobTexture();
   for (i32 i = 0; i < SCENE_OBJECTS; ++i) {
     KZL::OBJECT *o = g_SceneObjects[i];
     ObjectSideRecord *side = g_ObjectSideRecords[i];
     Model3 *m = o ? Object_ModelOf(o) : nullptr;
-    if (!m || !side || (m->shadowKind != 1 && m->shadowKind != 11)) continue;
+    if (!m || !side) continue;
+    if (m->shadowMode == 2) DrawPreviewBlob(m, side, tex);
+    if (m->shadowKind != 1 && m->shadowKind != 11) continue;
     DrawDev_SetTexture(0, tex);
     if (g_Dev.draw.setTransform) g_Dev.draw.setTransform(DTS_WORLD, side->world.f);
     f32 s = m->shadow[1] * 5.0f;

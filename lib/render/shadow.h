@@ -25,5 +25,11 @@ void Shadow_ReleaseBlobTexture(void);
 // Ground-shadow projection of an object: straight down for kind 2; for kind 21 the
 // direction (0, 1, 0) turned by the object's first angle first.
 void Shadow_GroundMatrix(Mat4 *out, u32 kind, f32 firstAngle);
+// The preview's 2D shadow (shadow mode 2) of a model: the blob's square on the ground y = 0,
+// centred under the model's footprint (its extent in x and z), half as wide again as the
+// larger of the footprint's width and depth so that the soft edge shows around the model.
+// False when the model casts none.
+struct Model3;
+bool Shadow_PreviewBlob(const Model3 *m, f32 *cx, f32 *cz, f32 *halfSize);
 // Inverse of an affine row-vector matrix (false when it is singular).
 bool Shadow_InverseAffine(Mat4 *out, const Mat4 *m);

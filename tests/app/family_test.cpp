@@ -132,7 +132,7 @@ TEST_F(FamilyTest, DispatchersCallOnlyTheCurrentFamily) {
   EXPECT_EQ(g_calls, want);
   EXPECT_EQ(g_Mouse.g_MouseMoveX, 0x11);
   EXPECT_EQ(g_Mouse.g_MouseMoveY, 0x30);
-  EXPECT_EQ(g_Mouse.g_MouseMoveDX, 0x11);
+  EXPECT_EQ(g_Mouse.g_MouseMoveDX, 0x11 - 0x10);   // from the press, where the drag starts
   // A family number outside the table reaches nothing.
   g_calls.clear();
   g_Shell.g_EditFamily = 77;
@@ -213,6 +213,25 @@ TEST_F(FamilyTest, ChordedReleaseIsSwallowed) {
   App_OnLButtonUp(0);
   App_OnMButtonUp(0);
   EXPECT_EQ(g_calls, (std::vector<std::string>{"lUp:0,0", "mUp:0,0"}));
+}
+
+// A right drag from x 100 to 160 on a busy machine: the last move the program took before the
+// press is the end of an earlier drag (x 160), and the pointer's move back to the press comes
+// after it. The drag counts 60 pixels to the right, as the pointer went, whichever came first.
+TEST_F(FamilyTest, ADragIsMeasuredFromItsPress) {
+  auto at = [](int x) { return (i64)(50 << 16 | x); };
+  for (bool late : {false, true}) {
+    SCOPED_TRACE(late ? "the move to the press came late" : "in order");
+    App_OnMouseMove(at(160));   // the end of the earlier drag
+    if (!late) App_OnMouseMove(at(100));
+    g_Mouse.g_NavMoveDX = 0;
+    App_OnRButtonDown(at(100));
+    if (late) App_OnMouseMove(at(100));
+    for (int x = 110; x <= 160; x += 10) App_OnMouseMove(at(x));
+    EXPECT_EQ(g_Mouse.g_NavMoveDX, 60.0f);
+    EXPECT_EQ(g_Mouse.g_NavMoveDY, 0.0f);
+    g_Mouse.g_NavMoveDX = g_Mouse.g_NavMoveDY = 0;
+  }
 }
 
 TEST_F(FamilyTest, HoverPickOnlyWhenNotSuspendedAndNoButtonHeld) {

@@ -1,7 +1,10 @@
 // The frame render on a real Direct3D 9 device under Wine, against golden images: one posed
 // two-bone model in render modes 0 to 3 (the four must agree), blob, ground and stencil
 // shadows, the edge outline and a 2D bone model.
+#include <algorithm>
+
 #include "lib/framework/lib_state.h"
+#include "lib/render/shadow.h"
 #include "render_scene_win.h"
 
 namespace {
@@ -107,6 +110,51 @@ TEST_F(RenderWinTest, StencilShadowOnTheFloor) {
   Render();
   g_Lib.config.stencilShadows = 0;
   Golden("shadow_stencil");
+}
+
+// The preview's 2D shadow (shadow mode 2) under a unit cube hung at y = 2 .. 3, so that the ground
+// below it shows: System/shadow2d.png is RGB (10, 10, 10) with alpha 212 at its centre, falling
+// to 0 at its edge, blended over the background (40, 60, 90). A pixel under alpha a therefore
+// reads 10 + (background - 10) * (1 - a / 255) in each channel: the darkest one, at the blob's
+// centre, about (17, 20, 26) (alpha about 200 once the texture is filtered); every changed
+// pixel darker in each channel and alike in its three alphas; none above the ground's horizon.
+TEST_F(RenderWinTest, PreviewTwoDShadowIsTheBlobUnderTheModel) {
+  Model3 *m = Cube(0, 230, 140, 40);
+  for (i32 v = 0; v < m->positionCount; ++v) m->positions[v].y += 2.0f;
+  Place(0, 0, 0, 0);
+  Render();
+  std::vector<unsigned> without = TestDevice_ReadBack(&t);
+  f32 cx, cz, s;
+  m->shadowMode = 2;
+  ASSERT_TRUE(Shadow_PreviewBlob(m, &cx, &cz, &s));   // from the posed positions the pass made
+  EXPECT_FLOAT_EQ(cx, 0.0f);
+  EXPECT_FLOAT_EQ(cz, 0.0f);
+  EXPECT_FLOAT_EQ(s, 0.75f);   // the footprint 1 x 1, half as wide again
+  Render();
+  std::vector<unsigned> with = TestDevice_ReadBack(&t);
+  const int bg[3] = {40, 60, 90};
+  int changed = 0, top = H, darkest = 255 * 3;
+  unsigned darkestPixel = 0;
+  for (int i = 0; i < W * H; i++) {
+    if (with[i] == without[i]) continue;
+    changed++;
+    top = std::min(top, i / W);
+    int c[3] = {(int)(with[i] >> 16 & 255), (int)(with[i] >> 8 & 255), (int)(with[i] & 255)};
+    int was[3] = {(int)(without[i] >> 16 & 255), (int)(without[i] >> 8 & 255), (int)(without[i] & 255)};
+    for (int k = 0; k < 3; k++) EXPECT_LE(c[k], was[k]) << "pixel " << i;
+    if (was[0] != bg[0] || was[1] != bg[1] || was[2] != bg[2]) continue;   // the cube's own pixels
+    // The alpha each channel gives agrees (within rounding and the 8-bit steps of red).
+    double a[3];
+    for (int k = 0; k < 3; k++) a[k] = 255.0 * (bg[k] - c[k]) / (bg[k] - 10);
+    EXPECT_NEAR(a[1], a[2], 20.0) << "pixel " << i;
+    if (c[0] + c[1] + c[2] < darkest) darkest = c[0] + c[1] + c[2], darkestPixel = with[i];
+  }
+  EXPECT_GT(changed, 400);   // a blob some 60 pixels wide, seen at a slant
+  EXPECT_GT(top, H / 2);     // on the ground, below the middle of the picture
+  int b = (int)(darkestPixel & 255);
+  double centreAlpha = 255.0 * (90 - b) / 80;
+  EXPECT_GE(centreAlpha, 170.0) << std::hex << darkestPixel;
+  EXPECT_LE(centreAlpha, 215.0) << std::hex << darkestPixel;
 }
 
 TEST_F(RenderWinTest, TwoDBoneModel) {

@@ -2,7 +2,8 @@
 // screen or the written file shows: a cube primitive then "全選択( S )" (the count), F in a
 // Front view panned away with nothing selected (the fit), a textured model, the quick load
 // F7 and U (the texture back in the main view), the preview's "レンダリング" (the BMP holds
-// what the view shows) and the option "３Ｄシャドウ" with F8 (the shadow's pixels).
+// what the view shows), the option "３Ｄシャドウ" with F8 and the option "２Ｄシャドウ" (the
+// shadows' pixels).
 // With MIRAVEL_WALK_SHOTS set the render is kept in the root folder to be looked at.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -109,6 +110,16 @@ int BlackAround(f32 x, f32 z) {
   for (int dy = -3; dy <= 3; dy++)
     for (int dx = -3; dx <= 3; dx++) n += Drive_ShotPixel((i32)s[0] + dx, (i32)s[1] + dy) <= 0x101010u;
   return n;
+}
+
+// The mean green level of the 7 x 7 square around ground point (x, 0, z) of the capture.
+int MeanAround(f32 x, f32 z) {
+  f32 s[3];
+  Cam_ProjectToScreen(s, x, 0.0f, z);
+  int sum = 0;
+  for (int dy = -3; dy <= 3; dy++)
+    for (int dx = -3; dx <= 3; dx++) sum += (Drive_ShotPixel((i32)s[0] + dx, (i32)s[1] + dy) >> 8) & 255;
+  return sum / 49;
 }
 
 // A 32- or 24-bit BMP file as 0xRRGGBB pixels, rows from the top, through the system's loader.
@@ -303,6 +314,31 @@ TEST(ShellWalk, SelectAllFitQuickLoadUndoRenderAndShadow) {
     EXPECT_EQ(g_Options.g_OptShadow, 0);
     ASSERT_TRUE(Drive_CaptureMain());
     EXPECT_LE(BlackAround(0.0f, -1.5f), 4);
+  }
+
+  // "２Ｄシャドウ ( プレビューのみ )": the blob texture (RGB 10 under an alpha that falls from 212
+  // at its centre to 0 at its edge) on the ground under the cube, 1.5 times its footprint:
+  // (0, -1.5) lies a quarter of the way in from the blob's edge (alpha about 100), where the
+  // grey ground (128 but for the grid's lines) darkens to about 10 * 0.4 + 128 * 0.6 = 81;
+  // never black as the 3D shadow is. Off again, the ground is as it was.
+  {
+    SCOPED_TRACE("2D shadow");
+    ASSERT_TRUE(Drive_CaptureMain());
+    int ground = MeanAround(0.0f, -1.5f);
+    EXPECT_GE(ground, 100);
+    Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_2D);
+    EXPECT_EQ(g_Options.g_OptShadow, 20);
+    Drive_PumpIdle(3);
+    ASSERT_TRUE(Drive_CaptureMain());
+    int shaded = MeanAround(0.0f, -1.5f);
+    EXPECT_LE(shaded, ground - 25) << ground;
+    EXPECT_GE(shaded, 40) << ground;
+    EXPECT_LE(BlackAround(0.0f, -1.5f), 4);
+    Drive_Command(g_OptionDlg.window, IDC_OPT_SHADOW_2D);
+    EXPECT_EQ(g_Options.g_OptShadow, 0);
+    Drive_PumpIdle(3);
+    ASSERT_TRUE(Drive_CaptureMain());
+    EXPECT_NEAR(MeanAround(0.0f, -1.5f), ground, 3);
   }
 
   Drive_CaptureEnd();

@@ -863,14 +863,19 @@ struct Snapshot {
   std::map<HWND, uint64_t> pixels;
 };
 
-uint64_t HashRect(const Screen &s, RECT r) {
+// The pixels of r but those of `skip` (a control whose own look is not looked at).
+uint64_t HashRect(const Screen &s, RECT r, const RECT &skip) {
   uint64_t h = 1469598103934665603ull;
   for (int y = std::max(0L, r.top); y < std::min((long)s.h, r.bottom); y += 2)
-    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x += 2) h = (h ^ s.At(x, y)) * 1099511628211ull;
+    for (int x = std::max(0L, r.left); x < std::min((long)s.w, r.right); x += 2) {
+      POINT p = {x, y};
+      if (!PtInRect(&skip, p)) h = (h ^ s.At(x, y)) * 1099511628211ull;
+    }
   return h;
 }
 
-std::string Shape(HWND w) {
+// A window's caption, place and controls; the check of `own` is left out.
+std::string Shape(HWND w, HWND own) {
   RECT r;
   GetWindowRect(w, &r);
   std::string out = Text(w) + "@" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
@@ -878,7 +883,7 @@ std::string Shape(HWND w) {
   for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     std::string cls = Class(c);
     DWORD_PTR check = 0, sel = 0, count = 0;
-    if (cls == "Button") SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &check);
+    if (cls == "Button" && c != own) SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 500, &check);
     if (cls == "ListBox") {
       SendMessageTimeoutA(c, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 500, &sel);
       SendMessageTimeoutA(c, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 500, &count);
@@ -891,15 +896,19 @@ std::string Shape(HWND w) {
   return out;
 }
 
-Snapshot Snap(DWORD pid) {
+// What the user sees, but the look of the pressed control `own` (its focus frame, its pushed
+// face, its tick): a press that changes only that has done nothing.
+Snapshot Snap(DWORD pid, HWND own = nullptr) {
   Snapshot out;
   Screen screen;
   screen.Grab();
+  RECT skip = {};
+  if (own) GetWindowRect(own, &skip);
   for (HWND w : TopWindows(pid)) {
-    out.shape[w] = Shape(w);
+    out.shape[w] = Shape(w, own);
     RECT r;
     GetWindowRect(w, &r);
-    out.pixels[w] = HashRect(screen, r);
+    out.pixels[w] = HashRect(screen, r, skip);
   }
   return out;
 }
@@ -907,10 +916,26 @@ Snapshot Snap(DWORD pid) {
 // A press changed something when a window came or went, a window's shape changed, or the
 // pixels of a window that was still before the press changed.
 bool Differs(const Snapshot &a, const Snapshot &b, const std::set<HWND> &moving) {
-  if (a.shape != b.shape) return true;
+  if (a.shape != b.shape) {
+    if (getenv("MIRAVEL_PRESS_DEBUG"))
+      for (const auto &p : a.shape) {
+        auto f = b.shape.find(p.first);
+        if (f == b.shape.end()) printf("      gone: %s\n", p.second.substr(0, 60).c_str());
+        else if (f->second != p.second) {
+          size_t i = 0;
+          while (i < p.second.size() && i < f->second.size() && p.second[i] == f->second[i]) i++;
+          size_t from = i > 60 ? i - 60 : 0;
+          printf("      shape: %s | %s\n", p.second.substr(from, 120).c_str(), f->second.substr(from, 120).c_str());
+        }
+      }
+    return true;
+  }
   for (const auto &p : a.pixels) {
     auto f = b.pixels.find(p.first);
-    if (f == b.pixels.end() || (f->second != p.second && !moving.count(p.first))) return true;
+    if (f == b.pixels.end() || (f->second != p.second && !moving.count(p.first))) {
+      if (getenv("MIRAVEL_PRESS_DEBUG")) printf("      pixels of %s\n", Text(p.first).c_str());
+      return true;
+    }
   }
   return false;
 }
@@ -933,7 +958,6 @@ const Quiet kQuiet[] = {
   {"*", "ボーン一覧|決定", "stores name and parent: they hold the bone's values at entry"},
   {"*", "イメージ|決定", "stores the image fields: they hold the image's values at entry"},
   {"*", "グループ|決定", "stores the group's name, texture and shading: they hold its values at entry"},
-  {"*", "グループ|閉じる", "the 3D group panel stays open in the sub-modes that show it: its close does nothing"},
   {"3D motion", "モーション|>", "steps to the next key: a new motion has none after frame 0"},
   {"3D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
   {"3D texture", "テクスチャ|ＵＶ展開", "unfolds the selected faces: none is selected at entry"},
@@ -942,6 +966,80 @@ const Quiet kQuiet[] = {
   {"*", "グループ|鏡面", "mirrors the current group's faces: a new model has none"},
   {"2D texture", "テクスチャ|縮小", "zooms the preview out: it starts at the smallest scale"},
   {"*", "モデリング|消去(D)", "deletes the selection: nothing is selected at entry"},
+  // Tools and modes: chosen, they show only in the button's own tick until the next drag.
+  {"*", "モデリング|移動( T )", "chooses the move tool: seen on the next drag in a view"},
+  {"*", "モデリング|回転( R )", "chooses the rotate tool: seen on the next drag in a view"},
+  {"*", "モデリング|拡縮( G )", "chooses the scale tool: seen on the next drag in a view"},
+  {"*", "モデリング|移動(T)", "chooses the move tool: seen on the next drag in a view"},
+  {"*", "オブジェクト|座標(T)", "chooses the move tool: seen on the next drag in the frame"},
+  {"*", "イメージ|回転軸", "makes the drag move the pivot: seen on the next drag in the preview"},
+  {"*", "テクスチャ|頂点選択(E)", "picks vertices instead of faces: seen on the next pick"},
+  {"*", "テクスチャ|頂点選択", "picks vertices instead of faces: seen on the next pick"},
+  {"*", "テクスチャ|面選択_UV回転", "makes the pick turn the face's UVs: seen on the next pick"},
+  {"*", "ムービー|移動(T)", "chooses the move mode: it is the mode at entry"},
+  {"*", "モデリング|回転(R)", "chooses the rotate tool: seen on the next drag in a view"},
+  {"*", "モデリング|拡縮(G)", "chooses the scale tool: seen on the next drag in a view"},
+  {"*", "テクスチャ|回転(R)", "chooses the rotate tool: seen on the next drag in the preview"},
+  {"*", "テクスチャ|回転", "chooses the rotate tool: seen on the next drag in the preview"},
+  {"*", "テクスチャ|拡大縮小", "chooses the scale tool: seen on the next drag in the preview"},
+  {"*", "モデリング|ＵＶ編集", "chooses the UV tool: seen on the next drag in the frame"},
+  {"*", "テクスチャ|拡縮(G)", "chooses the scale tool: seen on the next drag in the preview"},
+  {"*", "モデリング|ポリゴン自由作成", "chooses the free polygon tool: seen on the next clicks in a view"},
+  {"*", "テクスチャ|移動(T)", "chooses the move tool: seen on the next drag in the preview"},
+  {"*", "テクスチャ|移動", "chooses the move tool: seen on the next drag in the preview"},
+  {"*", "モデリング|ペースト", "pastes the copied faces: nothing is copied at entry"},
+  {"*", "オブジェクト|カット", "cuts the key at the current frame: there is none to take at entry"},
+  {"*", "オブジェクト|貼り付け", "pastes the copied key: nothing is copied at entry"},
+  {"*", "オブジェクト|消去", "deletes the key at the current frame: there is none to take at entry"},
+  // The options change how the program draws and takes input; the main view, which redraws on
+  // its own, is left out of the comparison (the shell walk holds the two shadows' pixels).
+  {"preview options", "オプション|編集中のViewのみ更新する", "draws only the edited view while a button is held"},
+  {"preview options", "オプション|ライト", "lights the preview's model: seen in the main view"},
+  {"preview options", "オプション|マウスホイールの回転を逆にする", "turns the wheel's zoom round: seen on the next turn"},
+  {"preview options", "オプション|垂直同期 ( 各編集モード別に設定できます )", "waits for the vertical sync: seen in the frame rate"},
+  {"preview options", "オプション|ＣＰＵ占有 ( 各編集モード別に設定できます )", "leaves out the pause between frames: seen in the load"},
+  {"preview options", "オプション|２Ｄシャドウ ( プレビューのみ )", "draws the blob shadow under the model: seen in the main view"},
+  {"preview options", "オプション|３Ｄシャドウ", "draws the model's shadow on the ground: seen in the main view"},
+  {"preview options", "オプション|トゥーンシェーダー", "draws the model toon-shaded: seen in the main view"},
+  {"*", "|自動選択しない(A)", "stops the pick under the pointer: seen only with the pointer over a model"},
+  {"*", "|自動選択しない", "stops the pick under the pointer: seen only with the pointer over a model"},
+  {"*", "|子供も影響を受ける", "makes a bone's children follow its drag: seen on the next drag"},
+  {"*", "|ループ再生", "loops playback: read when playback starts"},
+  // Operations on a selection, a key or a clipboard the new document at entry does not have.
+  {"*", "モデリング|全選択( S )", "selects every face: a new model has none"},
+  {"*", "モデリング|全選択", "selects every face: a new model has none"},
+  {"*", "モデリング|選択反転", "inverts the selection: a new model has nothing to select"},
+  {"*", "モデリング|法線表示", "shows the normals: a new model has none"},
+  {"*", "モデリング|", "switches the automatic normals: a new model has no face to show them on"},
+  {"*", "モデリング|頂点 No.???", "steps the vertex number shown: a new model has no vertex to show"},
+  {"*", "モデリング|統合(M)", "joins the selected vertices: nothing is selected at entry"},
+  {"*", "モデリング|面分割", "splits the selected faces: nothing is selected at entry"},
+  {"*", "モデリング|面反転", "turns the selected faces over: nothing is selected at entry"},
+  {"*", "モデリング|面撤去", "removes the selected faces: nothing is selected at entry"},
+  {"*", "モデリング|カット", "cuts the selected faces: nothing is selected at entry"},
+  {"*", "モデリング|ライト", "switches the lighting of the model's faces: a new model has none"},
+  {"*", "テクスチャ|法線展開", "unfolds the selected faces: none is selected at entry"},
+  {"*", "|停止(A)", "stops playback: nothing plays at entry"},
+  {"*", "モーション|キー作成", "makes a key at the current frame: frame 0 has one already"},
+  {"*", "モーション|カット", "cuts the key at the current frame: there is none to take at entry"},
+  {"*", "モーション|貼り付け", "pastes the copied key: nothing is copied at entry"},
+  {"*", "モーション|消去", "deletes the key at the current frame: there is none to take at entry"},
+  {"*", "モーション|回転リセット", "resets the current bone's turn: it has none at entry"},
+  {"*", "モーション|<", "steps back to the previous key: there is none before frame 0"},
+  {"*", "オブジェクト|表示", "shows or hides the current part at its key: a new model has no part"},
+  {"*", "オブジェクト|決定", "stores the key's fields: they hold its values at entry"},
+  {"*", "オブジェクト一覧|決定", "stores the part's fields: they hold its values at entry"},
+  {"*", "ムービー|移動 : 曲線", "switches the current actor's move curve: the button names it only for a 3D model actor"},
+  {"*", "ムービー|回転 : 曲線", "switches the current actor's turn curve: the button names it only for a 3D model actor"},
+  {"*", "シーン|BGM解除", "drops the BGM: a new movie has none"},
+  {"*", "シーン|解除", "drops the next movie: a new movie has none"},
+  {"*", "キーフレーム|", "switches the chain to the next movie, drawn only once one is chosen"},
+  {"*", "キーフレーム|<<<", "goes to frame 0: the frame at entry"},
+  {"*", "キーフレーム|<<", "goes to the previous key: there is none before frame 0"},
+  {"*", "キーフレーム|<", "goes back a frame: frame 0 is the first"},
+  {"*", "キーフレーム|>>", "goes to the next key: a new movie has none after frame 0"},
+  {"*", "キーフレーム|カット", "cuts the key at the current frame: a new movie's actors have none there to cut"},
+  {"*", "キーフレーム|決定", "sets the frame count from its field: it holds the count at entry"},
   {"*", "モデリング|左半分消", "deletes the faces left of the centre: a new model has none"},
   {"2D weight", "ウエイト|決定", "binds the selected vertices to the fields' bones: a new model has none selected"},
   {"2D texture", "テクスチャ|正面( Ｚ方向 )", "projects the selected faces' UVs from the front: none is selected at entry"},
@@ -995,11 +1093,11 @@ struct PressWalk {
   // Presses every enabled button of the tool windows once. Before each press the windows
   // that change on their own (a playing preview, a blinking caret) are found, and their
   // pixels are left out of the comparison.
-  void Step(const char *step) {
+  void Step(const char *step, HWND only = nullptr) {
     struct Target { HWND window, control; std::string name; };
     std::vector<Target> targets;
     for (HWND w : TopWindows(pid)) {
-      if (!PressesIn(w, main)) continue;
+      if (!PressesIn(w, main) || (only && w != only)) continue;
       for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         if (Class(c) != "Button" || !IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
         if ((GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
@@ -1015,14 +1113,19 @@ struct PressWalk {
       std::vector<HWND> windows;
       DWORD start = GetTickCount(), lookMs = 0;
       int attempts = 0, looks = 0;
+      bool tick = IsTick(t.control);
+      int ticked = tick ? Check(t.control) : 0;
+      // The press's own look (the focus frame, the default button's frame, the window made
+      // active) is in place before the look the press is judged against.
+      Focus(t.window, t.control);
       for (int attempt = 0; attempt < 2 && !changed; attempt++) {
         attempts++;
         DWORD lookStart = GetTickCount();
-        Snapshot first = Snap(pid);
+        Snapshot first = Snap(pid, t.control);
         lookMs = GetTickCount() - lookStart;
         const DWORD settle = std::max(kSettleMs, kSettleLooks * (lookMs + kPollMs));
         Sleep(kMovingMs);
-        Snapshot before = Snap(pid);
+        Snapshot before = Snap(pid, t.control);
         std::set<HWND> moving;
         for (const auto &p : before.pixels) {
           auto f = first.pixels.find(p.first);
@@ -1033,7 +1136,7 @@ struct PressWalk {
         DWORD pressed = GetTickCount();
         do {
           Sleep(kPollMs);
-          changed = CloseModals(windows) || Differs(before, Snap(pid), moving);
+          changed = CloseModals(windows) || Differs(before, Snap(pid, t.control), moving);
           looks++;
         } while (!changed && GetTickCount() - pressed < settle);
         if (moving.empty()) break;
@@ -1049,16 +1152,72 @@ struct PressWalk {
       if (changed && Text(t.control).rfind("停止", 0) == 0) {
         PostMessageA(t.control, BM_CLICK, 0, 0);
         WaitFor("the playback to stop", 5000, [&] { return Text(t.control).rfind("停止", 0) != 0; });
+      } else if (changed && Text(t.control).rfind("再生", 0) == 0) {
+        // A window with a stop button of its own: that button stops what the press started.
+        for (HWND c = GetWindow(t.window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+          if (c != t.control && Class(c) == "Button" && Text(c).rfind("停止", 0) == 0 && IsWindowEnabled(c)) {
+            PostMessageA(c, BM_CLICK, 0, 0);
+            Sleep(500);
+          }
       }
       if (getenv("MIRAVEL_PRESS_TRACE"))
         printf("    %s: %s after %lu ms (%d attempts, %d looks, a look %lu ms)\n", t.name.c_str(), changed ? "changed" : "still",
                GetTickCount() - start, attempts, looks, lookMs);
-      if (changed) continue;
+      const char *fault = changed ? nullptr : "changes nothing";
+      // A tick the window's "決定" takes back was never the program's: the box only shows a
+      // state it does not keep.
+      if (changed && tick && Check(t.control) != ticked && TickUndoneByApply(t.window, t.control, ticked))
+        fault = "ticks, and 決定 takes the tick back";
+      if (!fault) continue;
       std::string what = std::string(step) + ": " + t.name;
       if (!seen.insert(what).second) continue;
       inert++;
-      printf("  %s changes nothing\n", what.c_str());
+      printf("  %s %s\n", what.c_str(), fault);
     }
+  }
+
+  static bool IsTick(HWND c) {
+    LONG type = GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
+  }
+
+  static int Check(HWND c) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    return (int)state;
+  }
+
+  // Gives the control the focus as a click does, and waits until it has it.
+  void Focus(HWND window, HWND control) {
+    PostMessageA(window, WM_NEXTDLGCTL, (WPARAM)control, TRUE);
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    for (int i = 0; i < 100; i++) {
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof gui;
+      if (GetGUIThreadInfo(thread, &gui) && gui.hwndFocus == control) break;
+      Sleep(20);
+    }
+    Sleep(kMovingMs);
+  }
+
+  // Presses the window's enabled "決定" and tells whether the box then shows `was` again.
+  bool TickUndoneByApply(HWND window, HWND box, int was) {
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (Class(c) != "Button" || Text(c) != "決定" || !IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+      std::vector<HWND> windows = TopWindows(pid);
+      PostMessageA(c, BM_CLICK, 0, 0);
+      bool back = false;
+      for (DWORD t0 = GetTickCount(); !back && GetTickCount() - t0 < 3000;) {
+        Sleep(kPollMs);
+        back = Check(box) == was;
+      }
+      for (int i = 0; i < 40 && !IsWindowEnabled(main); i++) {
+        CloseModals(windows);
+        Sleep(kPollMs);
+      }
+      return back;
+    }
+    return false;
   }
 };
 
@@ -1142,6 +1301,23 @@ TEST(PressParts, TogetherEnterEveryStepOnce) {
 
 struct PressWalkTest : ::testing::TestWithParam<PressPart> {};
 
+// A dialog a menu command opens after the family's entry: opened, its buttons pressed as at
+// entry, then closed again.
+void PressMenuDialog(PressWalk *walk, int command, const char *step) {
+  std::vector<HWND> before = TopWindows(walk->pid);
+  PostMessageA(walk->main, WM_COMMAND, (WPARAM)command, 0);
+  HWND dlg = nullptr;
+  WaitFor(step, 20000, [&] {
+    for (HWND w : TopWindows(walk->pid))
+      if (std::find(before.begin(), before.end(), w) == before.end()) return (dlg = w) != nullptr;
+    return false;
+  }, 100);
+  if (!dlg) return;
+  Sleep(1000);
+  walk->Step(step, dlg);
+  PostMessageA(dlg, WM_CLOSE, 0, 0);
+}
+
 // Every enabled button of every tool window at the entry of each family and sub-mode of the
 // part, pressed once: it must change something a user sees (a window, a control's state or
 // text, pixels that were still), or be in kQuiet with its reason.
@@ -1156,6 +1332,14 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
   ASSERT_NE(main, nullptr);
   Sleep(1000);
   PressWalk walk{pid, main};
+  // The preview shows the 3D editor's model: a cube made at start-up gives it one to show (and
+  // its options something to change).
+  const std::vector<int> &families = GetParam().families;
+  if (std::find(families.begin(), families.end(), IDC_EDIT_PREVIEW) != families.end()) {
+    HWND modelling = WaitTop(pid, "モデリング", 10000);
+    if (modelling) PostMessageA(GetDlgItem(modelling, IDC_POLY_CUBE), BM_CLICK, 0, 0);
+    Sleep(1000);
+  }
   for (const Step &s : PartSteps(GetParam())) {
     DWORD start = GetTickCount();
     // Leaving a document the presses changed asks first: the answer gives it up.
@@ -1171,6 +1355,7 @@ TEST_P(PressWalkTest, EveryEnabledControlDoesSomethingAtEntry) {
     ASSERT_TRUE(pressed) << s.name;
     Sleep(1000);
     if (s.panel || GetParam().atFamilyEntry) walk.Step(s.name);
+    if (s.button == IDC_EDIT_PREVIEW && !s.panel) PressMenuDialog(&walk, IDM_OPTIONS, "preview options");
     printf("  %s: pressed in %lu s\n", s.name, (GetTickCount() - start + 500) / 1000);
   }
   printf("walk: %d enabled controls change nothing\n", walk.inert);
