@@ -32,13 +32,13 @@ void DragAnchors_SetAll(ShellMouse *m, i32 x, i32 y) {
   m->g_DragAnchorY = y;
 }
 
-void Effect_SetDragAnchor(const HookCtx *c) { DragAnchors_SetAC(c->mouse, c->x, c->y); }
-void Map2_MButtonDown(const HookCtx *c) { DragAnchors_SetAD(c->mouse, c->x, c->y); }
-void Ed3D_SetDragAnchors(const HookCtx *c) { DragAnchors_SetAll(c->mouse, c->x, c->y); }
+void DragAnchor_PressAC(const HookCtx *c) { DragAnchors_SetAC(c->mouse, c->x, c->y); }
+void DragAnchor_PressAD(const HookCtx *c) { DragAnchors_SetAD(c->mouse, c->x, c->y); }
+void DragAnchor_PressAll(const HookCtx *c) { DragAnchors_SetAll(c->mouse, c->x, c->y); }
 
-void Ed3D_SetRightDragAnchors(const HookCtx *c) {
+void DragAnchor_PressACRedraw(const HookCtx *c) {
   DragAnchors_SetAC(c->mouse, c->x, c->y);
   App_MarkAllRedraw();
 }
 
-void Ed2D_RedrawOnRelease(const HookCtx *c) { App_MarkAllRedraw(); }
+void DragAnchor_ReleaseRedraw(const HookCtx *c) { App_MarkAllRedraw(); }

@@ -22,13 +22,13 @@ void DragAnchors_SetAD(ShellMouse *m, i32 x, i32 y);
 void DragAnchors_SetAll(ShellMouse *m, i32 x, i32 y);
 // The hooks: the context's position into the context's mouse record.
 // Left and middle down: the position into all five pairs.
-void Ed3D_SetDragAnchors(const HookCtx *c);
+void DragAnchor_PressAll(const HookCtx *c);
 // Middle down of the 2D map and collision families and of two 3D sub-modes: pairs a to d.
-void Map2_MButtonDown(const HookCtx *c);
+void DragAnchor_PressAD(const HookCtx *c);
 // Right down of the effect, 2D map and collision families and the 3D sub-modes: pairs a to c.
-void Effect_SetDragAnchor(const HookCtx *c);
+void DragAnchor_PressAC(const HookCtx *c);
 // Right down of the preview and the object-motion and motion sub-modes: pairs a to c, then
 // every view is flagged for redraw.
-void Ed3D_SetRightDragAnchors(const HookCtx *c);
+void DragAnchor_PressACRedraw(const HookCtx *c);
 // Left up where the release only needs the views drawn again: every view flagged.
-void Ed2D_RedrawOnRelease(const HookCtx *c);
+void DragAnchor_ReleaseRedraw(const HookCtx *c);

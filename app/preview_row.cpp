@@ -11,7 +11,7 @@ void Preview_Install(void) {
   r.drawScene = Preview_DrawScene;
   r.lButtonDown = Preview_MouseDown;
   r.mButtonDown = Preview_MouseDown;
-  r.rButtonDown = Ed3D_SetRightDragAnchors;
+  r.rButtonDown = DragAnchor_PressACRedraw;
   r.command = Preview_Command;
   Family_InstallRow(FAMILY_PREVIEW, &r);
 }

@@ -1,19 +1,17 @@
 // Start-up values of the editor state that several editors (or the shell and an editor)
 // read, set by WinMain after the settings are loaded. The editors own the meaning; the
-// shell owns the storage. State of one editor is that editor's global object, in its own
-// folder, set when the editor installs itself: the start-up's "first field of the polygon
-// editor" (g_PolyEditorFirstField) is Ed3DPolyEditor.moveMode (edit3d/poly.h), "first byte
-// of the bone editor" (g_BoneEditorFirstByte) Ed3DBoneEditor.childrenFollow and its work
-// matrix Ed3DBoneEditor.workMatrix (edit3d/bone.h), "first field of the object-motion
-// editor" (g_ObjMotionFirstField) Ed3DObjMotionEditor.objDlgRefresh (edit3d/objmotion.h).
+// shell owns the storage, in g_Sel and g_Shell. State of one editor is that editor's global
+// object, in its own folder, given its start-up value when the editor installs itself
+// (Ed3D_SetStartState in edit3d/editors.cpp: the polygon editor's move mode, the bone
+// editor's children-follow switch and work matrix, the object-motion editor's dialog refresh).
 #pragma once
 #include "model/types.h"
 #include "app/shell_ids.h"
 
-// The storage is g_Shell (camera, layout, playing) and g_Sel (tools, gizmo axis).
-
-
-// Step 10 of the start-up: editor state.
+// Slot 0 current, the polygon select mode, polygon tool and motion edit operation (g_Sel);
+// the edit dialog flagged for refresh and the perspective camera's offsets, step, angles,
+// view focus and last zoom (g_Shell).
 void App_SetEditorStartState(void);
-// Steps 16 and 17: desktop halves and the strip rectangle.
+// Half the desktop's width and height, and the strip rectangle: 1024 by 300, its top 246
+// above the bottom of a screen screenH high (g_Shell).
 void App_SetLayoutStartState(i32 desktopW, i32 desktopH, i32 screenH);

@@ -46,7 +46,7 @@ void BM_BoneDragStep(benchmark::State &state) {
   g_Sel.g_CurBoneIndex = 40;
   Ed3DBoneEditor.childrenFollow = 0;
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_SetDragAnchors(Hook_At(100, 100));
+  DragAnchor_PressAll(Hook_At(100, 100));
   i32 x = 100;
   for (auto _ : state) {
     x = x == 100 ? 101 : 100;

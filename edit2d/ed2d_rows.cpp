@@ -24,42 +24,112 @@ const FamilyHooks *Ed2D_SubModeRow(void) {
 // [SECTION] family row (no key hooks in this family)
 static void Ed2D_WheelKey(const HookCtx *c) { Family_Pass(Ed2D_SubModeRow(), &FamilyHooks::wheelKey, c); }
 
-static const FamilyHooks kFamilyRow = {
-  Ed2D_Enter, Ed2D_Leave, Ed2D_Update, Ed2D_DrawScene, Ed2D_Draw,
-  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // mouse: the shell calls the sub-mode's row
-  nullptr, nullptr, nullptr, nullptr, Ed2D_Command,
-  Ed2D_WheelKey, nullptr, Ed2D_RefreshLists, nullptr, Ed2D_DocumentChanged,
-  g_Ed2DSubModeRows, ED2D_FIRST_SUB_MODE, ED2D_SUB_MODE_ROWS,
-};
+static void InstallFamilyRow(void) {
+  FamilyHooks r = {};   // mouse cells stay empty: the shell calls the sub-mode's row
+  r.enter = Ed2D_Enter;
+  r.leave = Ed2D_Leave;
+  r.update = Ed2D_Update;
+  r.drawScene = Ed2D_DrawScene;
+  r.drawOverlay = Ed2D_Draw;
+  r.command = Ed2D_Command;
+  r.wheelKey = Ed2D_WheelKey;
+  r.refreshLists = Ed2D_RefreshLists;
+  r.documentChanged = Ed2D_DocumentChanged;
+  r.subModeRows = g_Ed2DSubModeRows;
+  r.firstSubMode = ED2D_FIRST_SUB_MODE;
+  r.subModeCount = ED2D_SUB_MODE_ROWS;
+  Family_InstallRow(FAMILY_2D_MODEL, &r);
+}
 
 static void TexRefreshLists(const HookCtx *c) { Ed2D_TexRefreshLists(c->sel); }
 
-// [SECTION] sub-mode rows: init leave update - draw | lDown lUp mDown mUp rDown rUp move
-static const FamilyHooks kRows[ED2D_SUB_MODE_ROWS] = {
-  {Ed2D_ObjInit, Ed2D_ObjLeave, Ed2D_ObjUpdate, nullptr, Ed2D_ObjDraw,
-   Ed2D_ObjLButtonDown, Ed2D_RedrawOnRelease, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor, nullptr,
-   Ed2D_ObjMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_ObjectWheelKey},
-  {},   // 5: no sub-mode
-  {Ed2D_PolyInit, Ed2D_PolyLeave, Ed2D_PolyUpdate, nullptr, Ed2D_PolyDraw,
-   Ed2D_LButtonDownAnchors, Ed2D_PolyLButtonUp, Ed2D_MButtonDownAnchors, Ed2D_PolyFreeCreate,
-   Ed2D_RButtonDownAnchors, Ed2D_PolyRButtonUp, Ed2D_PolyMouseMove},
-  {Ed2D_TexInit, Ed2D_TexLeave, Ed2D_TexUpdate, nullptr, Ed2D_PolyDraw,
-   Ed2D_TexLButtonDown, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_TexMouseMove, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, TexRefreshLists},
-  {Ed2D_BoneInit, nullptr, Ed2D_BoneUpdate, nullptr, Ed2D_BoneDraw,
-   Ed2D_SetDragAnchors, nullptr, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, Ed2D_BoneRButtonUp,
-   Ed2D_BoneMouseMove},
-  {Ed2D_WeightInit, Ed2D_WeightLeave, Ed2D_WeightUpdate, nullptr, Ed2D_WeightDraw,
-   Ed2D_LButtonDownAnchors, nullptr, Ed2D_MButtonDownAnchors, nullptr, Ed2D_RButtonDownAnchors,
-   Ed2D_WeightRButtonUp, Ed2D_WeightMouseMove},
-  {Ed2D_MotionInit, Ed2D_MotionLeave, Ed2D_MotionUpdate, nullptr, Ed2D_MotionDraw,
-   Ed2D_MotionLButtonDown, Ed2D_RedrawOnRelease, Ed2D_SetDragAnchors, nullptr, Ed2D_RButtonDownAnchors, nullptr,
-   Ed2D_MotionMouseMove, nullptr, nullptr, nullptr, nullptr, Ed2D_MotionWheelKey},
-};
+// [SECTION] sub-mode rows (each filled on an empty row; a cell not named stays empty)
+static FamilyHooks *SubRow(u32 subMode) { return &g_Ed2DSubModeRows[subMode - ED2D_FIRST_SUB_MODE]; }
+
+static void InstallObjectRow(FamilyHooks *r) {
+  r->enter = Ed2D_ObjInit;
+  r->leave = Ed2D_ObjLeave;
+  r->update = Ed2D_ObjUpdate;
+  r->drawOverlay = Ed2D_ObjDraw;
+  r->lButtonDown = Ed2D_ObjLButtonDown;
+  r->lButtonUp = DragAnchor_ReleaseRedraw;
+  r->mButtonDown = DragAnchor_PressAll;
+  r->rButtonDown = DragAnchor_PressAC;
+  r->mouseMove = Ed2D_ObjMouseMove;
+  r->wheelKey = Ed2D_ObjectWheelKey;
+}
+
+static void InstallPolyRow(FamilyHooks *r) {
+  r->enter = Ed2D_PolyInit;
+  r->leave = Ed2D_PolyLeave;
+  r->update = Ed2D_PolyUpdate;
+  r->drawOverlay = Ed2D_PolyDraw;
+  r->lButtonDown = Ed2D_LButtonDownAnchors;
+  r->lButtonUp = Ed2D_PolyLButtonUp;
+  r->mButtonDown = Ed2D_MButtonDownAnchors;
+  r->mButtonUp = Ed2D_PolyFreeCreate;
+  r->rButtonDown = Ed2D_RButtonDownAnchors;
+  r->rButtonUp = Ed2D_PolyRButtonUp;
+  r->mouseMove = Ed2D_PolyMouseMove;
+}
+
+static void InstallTexRow(FamilyHooks *r) {
+  r->enter = Ed2D_TexInit;
+  r->leave = Ed2D_TexLeave;
+  r->update = Ed2D_TexUpdate;
+  r->drawOverlay = Ed2D_PolyDraw;
+  r->lButtonDown = Ed2D_TexLButtonDown;
+  r->mButtonDown = Ed2D_MButtonDownAnchors;
+  r->rButtonDown = Ed2D_RButtonDownAnchors;
+  r->mouseMove = Ed2D_TexMouseMove;
+  r->refreshLists = TexRefreshLists;
+}
+
+static void InstallBoneRow(FamilyHooks *r) {
+  r->enter = Ed2D_BoneInit;
+  r->update = Ed2D_BoneUpdate;
+  r->drawOverlay = Ed2D_BoneDraw;
+  r->lButtonDown = Ed2D_SetDragAnchors;
+  r->mButtonDown = Ed2D_SetDragAnchors;
+  r->rButtonDown = Ed2D_RButtonDownAnchors;
+  r->rButtonUp = Ed2D_BoneRButtonUp;
+  r->mouseMove = Ed2D_BoneMouseMove;
+}
+
+static void InstallWeightRow(FamilyHooks *r) {
+  r->enter = Ed2D_WeightInit;
+  r->leave = Ed2D_WeightLeave;
+  r->update = Ed2D_WeightUpdate;
+  r->drawOverlay = Ed2D_WeightDraw;
+  r->lButtonDown = Ed2D_LButtonDownAnchors;
+  r->mButtonDown = Ed2D_MButtonDownAnchors;
+  r->rButtonDown = Ed2D_RButtonDownAnchors;
+  r->rButtonUp = Ed2D_WeightRButtonUp;
+  r->mouseMove = Ed2D_WeightMouseMove;
+}
+
+static void InstallMotionRow(FamilyHooks *r) {
+  r->enter = Ed2D_MotionInit;
+  r->leave = Ed2D_MotionLeave;
+  r->update = Ed2D_MotionUpdate;
+  r->drawOverlay = Ed2D_MotionDraw;
+  r->lButtonDown = Ed2D_MotionLButtonDown;
+  r->lButtonUp = DragAnchor_ReleaseRedraw;
+  r->mButtonDown = Ed2D_SetDragAnchors;
+  r->rButtonDown = Ed2D_RButtonDownAnchors;
+  r->mouseMove = Ed2D_MotionMouseMove;
+  r->wheelKey = Ed2D_MotionWheelKey;
+}
 
 void Edit2D_Install(void) {
-  for (u32 i = 0; i < ED2D_SUB_MODE_ROWS; i++) g_Ed2DSubModeRows[i] = kRows[i];
-  Family_InstallRow(FAMILY_2D_MODEL, &kFamilyRow);
+  for (FamilyHooks &r : g_Ed2DSubModeRows) r = FamilyHooks{};   // 5 stays empty
+  InstallObjectRow(SubRow(SUB_2D_OBJECT));
+  InstallPolyRow(SubRow(SUB_2D_POLY));
+  InstallTexRow(SubRow(SUB_2D_TEXTURE));
+  InstallBoneRow(SubRow(SUB_2D_BONE));
+  InstallWeightRow(SubRow(SUB_2D_WEIGHT));
+  InstallMotionRow(SubRow(SUB_2D_MOTION));
+  InstallFamilyRow();
   Ed2D_ObjInstall();
   Ed2D_MotionInstall();
   Ed2D_InstallMirror();

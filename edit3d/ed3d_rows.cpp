@@ -32,73 +32,143 @@ static void PassWheelKey(const HookCtx *c) { ED3D_PASS(wheelKey); }
 static void PassDoubleClick(const HookCtx *c) { ED3D_PASS(doubleClick); }
 static void PassHoverPick(const HookCtx *c) { ED3D_PASS(hoverPick); }
 
-static const FamilyHooks kFamilyRow = {
-  Ed3D_Enter, Ed3D_Leave, Ed3D_Update, Ed3D_DrawScene, PassDrawOverlay,
-  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,   // mouse: the shell calls the sub-mode's row
-  nullptr, PassKeyDown, PassKeyUp, PassLoopKeyUp, PassCommand,
-  PassWheelKey, PassDoubleClick, Ed3D_RefreshLists, PassHoverPick, Ed3D_DocumentChanged,
-  g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS,
-};
+static void InstallFamilyRow(void) {
+  FamilyHooks r = {};   // mouse cells stay empty: the shell calls the sub-mode's row
+  r.enter = Ed3D_Enter;
+  r.leave = Ed3D_Leave;
+  r.update = Ed3D_Update;
+  r.drawScene = Ed3D_DrawScene;
+  r.drawOverlay = PassDrawOverlay;
+  r.keyDown = PassKeyDown;
+  r.keyUp = PassKeyUp;
+  r.loopKeyUp = PassLoopKeyUp;
+  r.command = PassCommand;
+  r.wheelKey = PassWheelKey;
+  r.doubleClick = PassDoubleClick;
+  r.refreshLists = Ed3D_RefreshLists;
+  r.hoverPick = PassHoverPick;
+  r.documentChanged = Ed3D_DocumentChanged;
+  r.subModeRows = g_Ed3DSubModeRows;
+  r.firstSubMode = ED3D_FIRST_SUB_MODE;
+  r.subModeCount = ED3D_SUB_MODE_ROWS;
+  Family_InstallRow(FAMILY_3D_MODEL, &r);
+}
 
-// [SECTION] sub-mode rows
+// [SECTION] sub-mode rows (each filled on an empty row; a cell not named stays empty)
 static void MotionDoubleClick(const HookCtx *c) { Ed3D_CreateKeyWithStep(c); }
 
-//                  enter leave update scene overlay | lDown lUp mDown mUp rDown rUp move | keyDown keyUp loopKeyUp | command
-static const FamilyHooks kObjMotionRow = {
-  Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3D_ObjDrawScene, Ed3D_ObjDrawOverlay,
-  Ed3D_ObjLButtonDown, Ed2D_RedrawOnRelease, Ed3D_SetDragAnchors, nullptr, Ed3D_SetRightDragAnchors,
-  Ed3D_ObjRButtonUp, Ed3D_ObjMouseMove,
-  Ed3D_ObjMotionKeyDown, nullptr, nullptr, Ed3D_ObjMotionCommand,
-  Ed3D_ObjMotionWheelKey, nullptr, nullptr, Ed3D_PickUnderCursor,
-};
-static const FamilyHooks kPolyRow = {
-  Ed3D_PolyEnter, Ed3D_PolyLeave, Ed3D_PolyUpdate, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay,
-  Ed3D_SetDragAnchors, Ed3D_PolyLButtonUp, Ed3D_PolyMButtonDown, Ed3D_PolyFreeCreate, Effect_SetDragAnchor,
-  Ed3D_PolyRButtonUp, Ed3D_PolyMouseMove,
-  nullptr, Ed3D_PolyKeyUp, nullptr, nullptr,
-  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
-};
-static const FamilyHooks kTexRow = {
-  Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_PolyDrawScene, Ed3D_PolyDrawOverlay,
-  Ed3D_SetDragAnchors, Ed3D_TexLButtonUp, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
-  Ed3D_TexRButtonUp, Ed3D_TexMouseMove,
-  nullptr, Ed3D_TexKeyUp, nullptr, nullptr,
-  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
-};
-static const FamilyHooks kBoneRow = {
-  Ed3D_BoneInit, nullptr, Ed3D_BoneUpdate, Ed3D_PolyDrawScene, Ed3D_BoneDraw,
-  Ed3D_SetDragAnchors, Ed3D_BoneLButtonUp, Ed3D_SetDragAnchors, nullptr, Effect_SetDragAnchor,
-  Ed3D_BoneRButtonUp, Ed3D_BoneMouseMove,
-  nullptr, Ed3D_BoneKeyUp, nullptr, nullptr,
-  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
-};
-static const FamilyHooks kWeightRow = {
-  Ed3D_WeightEnter, Ed3D_WeightLeave, Ed3D_WeightUpdate, Ed3D_PolyDrawScene, Ed3D_WeightDrawOverlay,
-  Ed3D_SetDragAnchors, nullptr, Map2_MButtonDown, nullptr, Effect_SetDragAnchor,
-  Ed3D_WeightRButtonUp, Ed3D_WeightMouseMove,
-  Ed3D_WeightKeyDown, nullptr, nullptr, nullptr,
-  nullptr, nullptr, nullptr, Ed3D_PickUnderCursor,
-};
-// Keys of sub-mode 18 come from the main loop (loop key-up), not through the key-up cell.
-static const FamilyHooks kMotionRow = {
-  Ed3D_MotionEnter, Ed3D_MotionLeave, Ed3D_MotionUpdate, Ed3D_PolyDrawScene, Ed3D_MotionDrawOverlay,
-  Ed3D_MotionLButtonDown, Ed3D_MotionLButtonUp, Ed3D_SetDragAnchors, nullptr, Ed3D_SetRightDragAnchors,
-  Ed3D_MotionRButtonUp, Ed3D_MotionMouseMove,
-  nullptr, nullptr, Ed3D_MotionKeyUp, Ed3D_MotionCommand,
-  Ed3D_MotionWheelKey, MotionDoubleClick, nullptr, Ed3D_PickUnderCursor,
-};
-
 static FamilyHooks *SubRow(u32 subMode) { return &g_Ed3DSubModeRows[subMode - ED3D_FIRST_SUB_MODE]; }
+
+static void InstallObjMotionRow(FamilyHooks *r) {
+  r->enter = Ed3D_ObjMotionEnter;
+  r->leave = Ed3D_ObjMotionLeave;
+  r->update = Ed3D_ObjMotionUpdate;
+  r->drawScene = Ed3D_ObjDrawScene;
+  r->drawOverlay = Ed3D_ObjDrawOverlay;
+  r->lButtonDown = Ed3D_ObjLButtonDown;
+  r->lButtonUp = DragAnchor_ReleaseRedraw;
+  r->mButtonDown = DragAnchor_PressAll;
+  r->rButtonDown = DragAnchor_PressACRedraw;
+  r->rButtonUp = Ed3D_ObjRButtonUp;
+  r->mouseMove = Ed3D_ObjMouseMove;
+  r->keyDown = Ed3D_ObjMotionKeyDown;
+  r->command = Ed3D_ObjMotionCommand;
+  r->wheelKey = Ed3D_ObjMotionWheelKey;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
+
+static void InstallPolyRow(FamilyHooks *r) {
+  r->enter = Ed3D_PolyEnter;
+  r->leave = Ed3D_PolyLeave;
+  r->update = Ed3D_PolyUpdate;
+  r->drawScene = Ed3D_PolyDrawScene;
+  r->drawOverlay = Ed3D_PolyDrawOverlay;
+  r->lButtonDown = DragAnchor_PressAll;
+  r->lButtonUp = Ed3D_PolyLButtonUp;
+  r->mButtonDown = Ed3D_PolyMButtonDown;
+  r->mButtonUp = Ed3D_PolyFreeCreate;
+  r->rButtonDown = DragAnchor_PressAC;
+  r->rButtonUp = Ed3D_PolyRButtonUp;
+  r->mouseMove = Ed3D_PolyMouseMove;
+  r->keyUp = Ed3D_PolyKeyUp;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
+
+static void InstallTexRow(FamilyHooks *r) {
+  r->enter = Ed3D_TexEnter;
+  r->leave = Ed3D_TexLeave;
+  r->update = Ed3D_TexUpdate;
+  r->drawScene = Ed3D_PolyDrawScene;
+  r->drawOverlay = Ed3D_PolyDrawOverlay;
+  r->lButtonDown = DragAnchor_PressAll;
+  r->lButtonUp = Ed3D_TexLButtonUp;
+  r->mButtonDown = DragAnchor_PressAD;
+  r->rButtonDown = DragAnchor_PressAC;
+  r->rButtonUp = Ed3D_TexRButtonUp;
+  r->mouseMove = Ed3D_TexMouseMove;
+  r->keyUp = Ed3D_TexKeyUp;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
+
+static void InstallBoneRow(FamilyHooks *r) {
+  r->enter = Ed3D_BoneInit;
+  r->update = Ed3D_BoneUpdate;
+  r->drawScene = Ed3D_PolyDrawScene;
+  r->drawOverlay = Ed3D_BoneDraw;
+  r->lButtonDown = DragAnchor_PressAll;
+  r->lButtonUp = Ed3D_BoneLButtonUp;
+  r->mButtonDown = DragAnchor_PressAll;
+  r->rButtonDown = DragAnchor_PressAC;
+  r->rButtonUp = Ed3D_BoneRButtonUp;
+  r->mouseMove = Ed3D_BoneMouseMove;
+  r->keyUp = Ed3D_BoneKeyUp;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
+
+static void InstallWeightRow(FamilyHooks *r) {
+  r->enter = Ed3D_WeightEnter;
+  r->leave = Ed3D_WeightLeave;
+  r->update = Ed3D_WeightUpdate;
+  r->drawScene = Ed3D_PolyDrawScene;
+  r->drawOverlay = Ed3D_WeightDrawOverlay;
+  r->lButtonDown = DragAnchor_PressAll;
+  r->mButtonDown = DragAnchor_PressAD;
+  r->rButtonDown = DragAnchor_PressAC;
+  r->rButtonUp = Ed3D_WeightRButtonUp;
+  r->mouseMove = Ed3D_WeightMouseMove;
+  r->keyDown = Ed3D_WeightKeyDown;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
+
+// The motion sub-mode's keys come from the main loop (loop key-up), not through the key-up cell.
+static void InstallMotionRow(FamilyHooks *r) {
+  r->enter = Ed3D_MotionEnter;
+  r->leave = Ed3D_MotionLeave;
+  r->update = Ed3D_MotionUpdate;
+  r->drawScene = Ed3D_PolyDrawScene;
+  r->drawOverlay = Ed3D_MotionDrawOverlay;
+  r->lButtonDown = Ed3D_MotionLButtonDown;
+  r->lButtonUp = Ed3D_MotionLButtonUp;
+  r->mButtonDown = DragAnchor_PressAll;
+  r->rButtonDown = DragAnchor_PressACRedraw;
+  r->rButtonUp = Ed3D_MotionRButtonUp;
+  r->mouseMove = Ed3D_MotionMouseMove;
+  r->loopKeyUp = Ed3D_MotionKeyUp;
+  r->command = Ed3D_MotionCommand;
+  r->wheelKey = Ed3D_MotionWheelKey;
+  r->doubleClick = MotionDoubleClick;
+  r->hoverPick = Ed3D_PickUnderCursor;
+}
 
 void Edit3D_Install(void) {
   Ed3D_SetStartState();
   for (FamilyHooks &r : g_Ed3DSubModeRows) r = FamilyHooks{};   // 13 stays empty
-  *SubRow(SUB_3D_OBJMOTION) = kObjMotionRow;
-  *SubRow(SUB_3D_POLY) = kPolyRow;
-  *SubRow(SUB_3D_TEXTURE) = kTexRow;
-  *SubRow(SUB_3D_BONE) = kBoneRow;
-  *SubRow(SUB_3D_WEIGHT) = kWeightRow;
-  *SubRow(SUB_3D_MOTION) = kMotionRow;
+  InstallObjMotionRow(SubRow(SUB_3D_OBJMOTION));
+  InstallPolyRow(SubRow(SUB_3D_POLY));
+  InstallTexRow(SubRow(SUB_3D_TEXTURE));
+  InstallBoneRow(SubRow(SUB_3D_BONE));
+  InstallWeightRow(SubRow(SUB_3D_WEIGHT));
+  InstallMotionRow(SubRow(SUB_3D_MOTION));
   g_ShellEntries.motionPanelRefresh = &g_Ed3DMotion.dialogRefresh;
-  Family_InstallRow(FAMILY_3D_MODEL, &kFamilyRow);
+  InstallFamilyRow();
 }

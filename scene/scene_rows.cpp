@@ -22,9 +22,9 @@ static void InstallEffectRow(void) {
   r.leave = Effect_Leave;
   r.update = Effect_Update;
   r.drawOverlay = Effect_Draw;
-  r.lButtonDown = Ed3D_SetDragAnchors;
-  r.mButtonDown = Ed3D_SetDragAnchors;
-  r.rButtonDown = Effect_SetDragAnchor;
+  r.lButtonDown = DragAnchor_PressAll;
+  r.mButtonDown = DragAnchor_PressAll;
+  r.rButtonDown = DragAnchor_PressAC;
   r.mouseMove = Effect_MouseMove;
   r.wheelKey = Particle_WheelKey;   // previous / next key frame, then the segment again
   Family_InstallRow(FAMILY_EFFECT, &r);
@@ -39,8 +39,8 @@ static void InstallMap2Row(void) {
   r.update = Map2_Update;
   r.lButtonDown = Map2_LButtonDown;
   r.lButtonUp = Map2_LButtonUp;
-  r.mButtonDown = Map2_MButtonDown;
-  r.rButtonDown = Effect_SetDragAnchor;
+  r.mButtonDown = DragAnchor_PressAD;
+  r.rButtonDown = DragAnchor_PressAC;
   r.mouseMove = Map2_MouseMove;
   r.keyDown = Map2_KeyDown;
   Family_InstallRow(FAMILY_2D_MAP, &r);
@@ -54,10 +54,10 @@ static void InstallColiRow(void) {
   r.update = Coli_Update;
   r.drawScene = Coli_DrawScene;
   r.drawOverlay = Coli_Draw;
-  r.lButtonDown = Ed3D_SetDragAnchors;
+  r.lButtonDown = DragAnchor_PressAll;
   r.lButtonUp = Coli_LButtonUp;
-  r.mButtonDown = Map2_MButtonDown;
-  r.rButtonDown = Effect_SetDragAnchor;
+  r.mButtonDown = DragAnchor_PressAD;
+  r.rButtonDown = DragAnchor_PressAC;
   r.mouseMove = Coli_MouseMove;
   r.keyDown = Coli_KeyDown;
   r.refreshLists = [](const HookCtx *) { Coli_RefreshLists(); };   // the wheel keeps the shell's zoom, which also redraws
@@ -73,7 +73,7 @@ static void InstallMovieRow(void) {
   r.drawOverlay = Movie_Draw;
   r.lButtonDown = Movie_LButtonDown;
   r.rButtonDown = Movie_RButtonDown;
-  r.mButtonDown = Ed3D_SetDragAnchors;
+  r.mButtonDown = DragAnchor_PressAll;
   r.mouseMove = Movie_MouseMove;
   r.loopKeyUp = Movie_KeyUp;
   r.command = Movie_Command;

@@ -74,7 +74,8 @@ bool Lib_Init(HINSTANCE__ *instance);
 bool Lib_AllocWorkBuffers(u32 polygonCapacity);
 // Fills the random table with (rand() % 5) + 3.0.
 void Lib_FillRandomTable(void);
-// The values of step 9 of the start-up (ambient, run state, render defaults, ...).
+// The library's start values: ambient, text size, run state, random table, clear colour,
+// render name and defaults.
 void Lib_SetStartValues(void);
 
 // Data-folder search over a file system given as calls (the real one, or a fake in tests).

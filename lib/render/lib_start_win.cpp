@@ -105,11 +105,11 @@ static void ReportCapabilities(void) {
 bool Lib_Init(HINSTANCE__ *instance) {
   Lib_InstallSeam();
   Lib_InstallHooks();
-  // 1. Version line (dropped: the log window does not exist yet) and the home page.
+  // The version line (dropped: the log window does not exist yet) and the home page.
   Log_Printf("KZライブラリ %s", Lib_GetVersion());
   Str_Copy(g_Lib.app.homePage, sizeof g_Lib.app.homePage, "https://example.org/miravel/");
 
-  // 2. Framework defaults, paused once until the device exists.
+  // Framework defaults, paused once until the device exists.
   D3DApp_SetDefaults();
   D3DApp_Pause(true);
   g_D3DApp.clipCursorWhenFullscreen = 1;
@@ -118,11 +118,11 @@ bool Lib_Init(HINSTANCE__ *instance) {
   g_D3DApp.createWidth = 640;
   g_D3DApp.createHeight = 480;
 
-  // 3.
+  // Common controls and the random seed.
   InitCommonControls();
   srand((unsigned)time(nullptr));
 
-  // 4. Capacities and work arrays; the device needs a depth buffer.
+  // Capacities and work arrays; the device needs a depth buffer.
   g_MaxPolygons = g_Lib.config.polygonCapacity;
   g_MaxVertices = 4 * g_Lib.config.polygonCapacity;
   if (!Lib_AllocWorkBuffers(g_Lib.config.polygonCapacity)) return false;
@@ -133,27 +133,27 @@ bool Lib_Init(HINSTANCE__ *instance) {
     g_D3DEnum.minStencilBits = 4;
   }
 
-  // 5. Window, Direct3D and the device (created once: the framework keeps this device).
+  // Window, Direct3D and the device (created once: the framework keeps this device).
   if (FAILED(D3DApp_CreateWindow((HINSTANCE)instance))) return false;
 
-  // 6. Data folder.
+  // Data folder.
   if (!Lib_FindDataFolder(Lib_RealFs(), g_Lib.rootDir, g_Lib.dataDir)) return false;
 
-  // 7., 8.
+  // Windows version class, then the capability report.
   g_Lib.osVersion = (u32)Lib_GetOsVersion();
   ReportCapabilities();
 
-  // 9. Start values.
+  // Main window, instance and the library's start values.
   g_Lib.mainWnd = g_D3DAppWin.frameworkWnd;
   g_Lib.app.instance = instance;
   g_ModelAllocArrays = 0;
   Lib_SetStartValues();
 
-  // 10.
+  // Tessellation tables and a 1 ms timer resolution.
   if (g_LibHooks.buildTessTables) g_LibHooks.buildTessTables();
   timeBeginPeriod(1);
 
-  // 11. Focus window and rectangles. The device made in step 5 is kept (making a second
+  // Focus window and rectangles. The device made with the window is kept (making a second
   // one without releasing the first would leak it); a reference device has no GPU level.
   if (!g_D3DAppWin.focusWnd) g_D3DAppWin.focusWnd = g_D3DAppWin.frameworkWnd;
   g_D3DApp.windowStyle = (u32)GetWindowLongA(g_D3DAppWin.frameworkWnd, GWL_STYLE);
@@ -172,21 +172,21 @@ bool Lib_Init(HINSTANCE__ *instance) {
     return false;
   }
 
-  // 13. Music, then sound.
+  // Music, then sound.
   if (g_LibHooks.startMusic) g_LibHooks.startMusic();
   if (g_LibHooks.startSound) g_LibHooks.startSound();
 
-  // 14.
+  // Screen size, antialiasing, the text font and the toon texture.
   Lib_UpdateScreenSize();
   Lib_SetAntialias(g_Lib.optAntialias != 0);
   if (g_LibHooks.createTextFont) g_LibHooks.createTextFont(1.0f);
   if (g_Lib.config.toonTexture) Lib_LoadToonTexture();
 
-  // 15. A first black frame.
+  // A first black frame.
   g_Lib.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
   g_Lib.device->Present(nullptr, nullptr, nullptr, nullptr);
 
-  // 16.
+  // Fade speed, the frame timer started, the library marked ready.
   g_Lib.fadeStep = 0.03f;
   DXUtil_Timer(TIMER_START);
   g_Lib.ready = 1;

@@ -51,9 +51,9 @@ std::vector<const void *> CellsOf(const FamilyHooks &r) {
 
 TEST(Ed2DRows, EverySubModeCellHoldsThePartsHandler) {
   Edit2D_Install();
-  const void *r3d = F(Ed3D_SetDragAnchors), *eff = F(Effect_SetDragAnchor), *set = F(Ed2D_SetDragAnchors);
+  const void *r3d = F(DragAnchor_PressAll), *eff = F(DragAnchor_PressAC), *set = F(Ed2D_SetDragAnchors);
   const void *la = F(Ed2D_LButtonDownAnchors), *ma = F(Ed2D_MButtonDownAnchors), *ra = F(Ed2D_RButtonDownAnchors);
-  const void *redraw = F(Ed2D_RedrawOnRelease);
+  const void *redraw = F(DragAnchor_ReleaseRedraw);
   // init, leave, update, scene, overlay, L down, L up, M down, M up, R down, R up, move
   const std::map<u32, std::vector<const void *>> expected = {
       {4, {F(Ed2D_ObjInit), F(Ed2D_ObjLeave), F(Ed2D_ObjUpdate), nullptr, F(Ed2D_ObjDraw), F(Ed2D_ObjLButtonDown),

@@ -308,7 +308,7 @@ TEST_F(BoneTest, DragMovesTheBoneAndItsChildrenOnlyWhenTheyFollow) {
     Ed3DBoneEditor.childrenFollow = follow;
     g_Sel.g_CurBoneIndex = 1;
     Vec3 child = Rest(2);
-    Ed3D_SetDragAnchors(Hook_At(50, 50));
+    DragAnchor_PressAll(Hook_At(50, 50));
     Hold(BUTTON_LEFT, true);
     Ed3D_BoneMouseMove(Hook_At(70, 50));   // 20 pixels right: 0.5 units at zoom 1
     Ed3D_BoneMouseMove(Hook_At(70, 30));   // 20 pixels up
@@ -406,7 +406,7 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
     for (int i = 0; i < 3; i++) EXPECT_EQ(g_Sel.g_PolySelVerts[i], c.want[i]) << c.left << " " << i;
   }
   // The overlay runs the pass between the press point and the mouse in the active view.
-  Effect_SetDragAnchor(Hook_At(90, 90));
+  DragAnchor_PressAC(Hook_At(90, 90));
   Hold(BUTTON_LEFT, true);
   Ed3D_WeightMouseMove(Hook_At(150, 110));
   Ed3D_WeightDrawOverlay(Hook_Draw(g_Shell.g_DrawView));
@@ -416,21 +416,21 @@ TEST_F(BoneTest, BoxSelectionAndRightClickPick) {
   // Right click on a bone: picked when the mouse did not move, the first bone on a tie.
   Bones({{-1, 0, 0}, {1, 0, 0}}, {0, 0});
   g_Sel.g_CurBoneIndex = 0;
-  Effect_SetDragAnchor(Hook_At(100, 100));
+  DragAnchor_PressAC(Hook_At(100, 100));
   Hold(BUTTON_RIGHT, true);
   Ed3D_WeightMouseMove(Hook_At(140, 100));
   Hold(BUTTON_RIGHT, false);
   Ed3D_WeightRButtonUp(Hook_At(140, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // moved: nothing picked
-  Effect_SetDragAnchor(Hook_At(140, 100));
+  DragAnchor_PressAC(Hook_At(140, 100));
   Ed3D_WeightRButtonUp(Hook_At(140, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 2u);
   EXPECT_EQ(g_Sel.g_PrevBone, 0u);
-  Effect_SetDragAnchor(Hook_At(100, 100));
+  DragAnchor_PressAC(Hook_At(100, 100));
   Ed3D_WeightRButtonUp(Hook_At(100, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // bone 0 at the centre
   g_Sel.g_CurBoneIndex = 1;
-  Effect_SetDragAnchor(Hook_At(120, 100));
+  DragAnchor_PressAC(Hook_At(120, 100));
   Ed3D_WeightRButtonUp(Hook_At(120, 100));
   EXPECT_EQ(g_Sel.g_CurBoneIndex, 0u);   // 0 and 2 tie at 20 pixels: the first
 }

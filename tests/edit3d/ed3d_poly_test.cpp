@@ -247,7 +247,7 @@ TEST_F(PolyTest, FrontDragMovesByTheMappingAndRecordsOneStep) {
   g_Shell.g_ActiveView = 1;
   i32 before = Steps();
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
-  Ed3D_SetDragAnchors(Hook_At(100, 100));
+  DragAnchor_PressAll(Hook_At(100, 100));
   Ed3D_PolyMouseMove(Hook_At(108, 104));   // x += 8 / 0.5 * 0.025, y -= 4 / 0.5 * 0.025
   Ed3D_PolyMouseMove(Hook_At(110, 104));
   Shell_SetButtonHeld(BUTTON_LEFT, 0);
@@ -272,7 +272,7 @@ TEST_F(PolyTest, DragWithNothingSelectedIsNoChange) {
     g_Sel.g_PolyTool = tool;
     i32 before = Steps();
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    Ed3D_SetDragAnchors(Hook_At(100, 100));
+    DragAnchor_PressAll(Hook_At(100, 100));
     Ed3D_PolyMouseMove(Hook_At(108, 104));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
     Ed3D_PolyLButtonUp(Hook_At(108, 104));

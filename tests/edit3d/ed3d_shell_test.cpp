@@ -53,13 +53,13 @@ Cells CellsOf(const FamilyHooks &r) {
 
 TEST(Ed3DRows, EverySubModeCellHoldsItsHandlerAndThirteenNone) {
   Edit3D_Install();
-  const void *all5 = F(Ed3D_SetDragAnchors), *four = F(Map2_MButtonDown), *three = F(Effect_SetDragAnchor);
-  const void *right3 = F(Ed3D_SetRightDragAnchors);
+  const void *all5 = F(DragAnchor_PressAll), *four = F(DragAnchor_PressAD), *three = F(DragAnchor_PressAC);
+  const void *right3 = F(DragAnchor_PressACRedraw);
   // enter, leave, update, scene, overlay, L down, L up, M down, M up, R down, R up, move,
   // key down, key up, command
   const std::map<u32, Cells> expected = {
       {12, {F(Ed3D_ObjMotionEnter), F(Ed3D_ObjMotionLeave), F(Ed3D_ObjMotionUpdate), F(Ed3D_ObjDrawScene),
-            F(Ed3D_ObjDrawOverlay), F(Ed3D_ObjLButtonDown), F(Ed2D_RedrawOnRelease), all5, nullptr, right3,
+            F(Ed3D_ObjDrawOverlay), F(Ed3D_ObjLButtonDown), F(DragAnchor_ReleaseRedraw), all5, nullptr, right3,
             F(Ed3D_ObjRButtonUp), F(Ed3D_ObjMouseMove), F(Ed3D_ObjMotionKeyDown), nullptr, F(Ed3D_ObjMotionCommand)}},
       {13, Cells(15, nullptr)},
       {14, {F(Ed3D_PolyEnter), F(Ed3D_PolyLeave), F(Ed3D_PolyUpdate), F(Ed3D_PolyDrawScene),
@@ -120,11 +120,11 @@ TEST(Ed3DAnchors, EachSetterWritesItsPairs) {
     bool redraw;
   };
   const Case cases[] = {
-      {Ed3D_SetDragAnchors, "abcde", false},
-      {Map2_MButtonDown, "abcd", false},
-      {Effect_SetDragAnchor, "abc", false},
-      {Ed3D_SetRightDragAnchors, "abc", true},
-      {Ed2D_RedrawOnRelease, "", true},
+      {DragAnchor_PressAll, "abcde", false},
+      {DragAnchor_PressAD, "abcd", false},
+      {DragAnchor_PressAC, "abc", false},
+      {DragAnchor_PressACRedraw, "abc", true},
+      {DragAnchor_ReleaseRedraw, "", true},
   };
   DragAnchor *pairs[5] = {&g_Mouse.g_MotionDragAnchor, &g_Mouse.g_ObjMotionDragAnchor, &g_Mouse.g_PolyDragAnchor, &g_Mouse.g_PolyDragAnchor2, nullptr};
   for (const Case &c : cases) {

@@ -56,7 +56,7 @@ struct ColiEditTest : ColiTest {
   }
   static void LeftDrag(i32 fromX, i32 fromY, i32 toX, i32 toY) {
     Shell_SetButtonHeld(BUTTON_LEFT, 1);
-    Ed3D_SetDragAnchors(Hook_At(fromX, fromY));
+    DragAnchor_PressAll(Hook_At(fromX, fromY));
     Coli_MouseMove(Hook_At(toX, toY));
     Shell_SetButtonHeld(BUTTON_LEFT, 0);
   }

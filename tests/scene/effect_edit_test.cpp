@@ -107,7 +107,7 @@ TEST_F(EffectTest, KeySegmentAndWheelStepsOverKeyTables) {
 TEST_F(EffectTest, DragMovesOnlyTheLastKeyAtTheCurrentFrame) {
   SetKeys({0, 5, 5, 9});
   g_MovieScene.frame = 5;
-  Effect_SetDragAnchor(Hook_At(10, 10));
+  DragAnchor_PressAC(Hook_At(10, 10));
   Effect_MouseMove(Hook_At(13, 7));            // no button: nothing
   EXPECT_EQ(Em().keys[2].x, 0.0f);
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
