@@ -33,6 +33,10 @@ bool View_DrawingMain(void) { return View_Get(g_Shell.g_EditSubMode, g_Shell.g_D
 
 static bool InSubModes(u32 first, u32 last) { return g_Shell.g_EditSubMode >= first && g_Shell.g_EditSubMode <= last; }
 
+f32 View_FrameZoom(void) {
+  return g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode == SUB_2D_TEXTURE ? VIEW_TEXTURE_FRAME_ZOOM : 1.0f;
+}
+
 void View_FrameRequest(FrameRequest *out) {
   memset(out, 0, sizeof *out);
   if (g_Shell.g_EditSubMode < VIEW_LAYOUTS && g_Shell.g_DrawView < VIEWS_PER_LAYOUT) out->view = &g_Shell.g_Views[g_Shell.g_EditSubMode][g_Shell.g_DrawView];
@@ -40,6 +44,7 @@ void View_FrameRequest(FrameRequest *out) {
   const ViewRecord &main = g_Shell.g_Views[View_CurrentLayout()][0];
   out->framePanX = main.panX;
   out->framePanY = main.panY;
+  out->frameZoom = View_FrameZoom();
   out->frame2D = g_Shell.g_EditFamily < APP_FAMILY_COUNT && g_Shell.g_Family2DFrame[g_Shell.g_EditFamily] == 1;
   out->movieStage = g_Shell.g_EditFamily == FAMILY_MOVIE;
   out->viewport = g_Shell.g_EditFamily == FAMILY_MOVIE     ? FRAME_VIEWPORT_CENTRED

@@ -144,31 +144,29 @@ static bool CoversWork(HWND w) {
 
 // What each layout works in: a rectangle (x, y, w, h) of the frame its main view draws or of
 // the main window's client area, or a window by caption (whole, or the rectangle of its client
-// area when w is not 0; -1 for w or h: to the client area's edge). A window named by `exempt` may
-// cover the rectangle (the 2D texture panel is larger than the room beside the frame).
+// area when w is not 0; -1 for w or h: to the client area's edge).
 struct WorkRow {
   u32 layout;
   const char *window;   // null: the rectangle
   bool client;          // the rectangle is in client coordinates, not the frame's
   i32 x, y, w, h;
-  const char *exempt;
   bool soft;     // where no place is free of it, a window covers it rather than a control
   bool panels;   // views need not keep clear of it
 };
 static const WorkRow kWorkRows[] = {
-  {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, nullptr, true},
-  {SUB_2D_OBJECT, nullptr, false, 0, 0, 640, 480, nullptr, true},
-  {SUB_2D_OBJECT, "イメージ", false, 116, 0, -1, -1, nullptr},   // its preview, where the pivot is dragged
-  {SUB_2D_TEXTURE, "テクスチャ", false, 0, 0, 0, 0, nullptr},
-  {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, "テクスチャ"},
-  {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, nullptr, true},
-  {SUB_2D_POLY, nullptr, false, 0, 0, 640, 480, nullptr, true},
-  {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480, nullptr},
-  {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480, nullptr},
-  {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, nullptr, false, true},
+  {SUB_3D_TEXTURE, "イメージ", false, 0, 0, 0, 0, true},
+  {SUB_2D_OBJECT, nullptr, false, 0, 0, 640, 480, true},
+  {SUB_2D_OBJECT, "イメージ", false, 116, 0, -1, -1},   // its preview, where the pivot is dragged
+  {SUB_2D_TEXTURE, "テクスチャ", false, 0, 0, 0, 0},
+  {SUB_2D_TEXTURE, nullptr, false, 0, 0, 640, 480, true},
+  {SUB_2D_WEIGHT, nullptr, false, 0, 0, 640, 480, true},
+  {SUB_2D_POLY, nullptr, false, 0, 0, 640, 480, true},
+  {FAMILY_PROGRAM, nullptr, false, 0, 0, 640, 480},
+  {FAMILY_EFFECT, nullptr, false, 0, 0, 640, 480},
+  {FAMILY_MOVIE, "Pers", false, 0, 0, 0, 0, false, true},
   // The vertical-sync notice at (100, 10) and the followed character at the view's centre.
-  {FAMILY_COLLISION, nullptr, true, 96, 6, 616, 24, nullptr},
-  {FAMILY_COLLISION, nullptr, false, 152, 112, 336, 256, nullptr},
+  {FAMILY_COLLISION, nullptr, true, 96, 6, 616, 24},
+  {FAMILY_COLLISION, nullptr, false, 152, 112, 336, 256},
 };
 
 static HWND MemberTitled(const char *title) {
@@ -202,8 +200,7 @@ void WinPlace_KeepWorkAreas(bool on) {
     } else {
       WinPlace_KeepInFrame(slot, r.x, r.y, r.w, r.h, nullptr, r.soft);
     }
-    g_WinPlace.keep[slot].panels = r.panels;
-    g_WinPlace.keep[slot++].owner = r.exempt ? MemberTitled(r.exempt) : nullptr;
+    g_WinPlace.keep[slot++].panels = r.panels;
   }
   WinPlace_UncoverWork();
 }
@@ -296,8 +293,9 @@ void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool 
   const ViewRecord *v = View_Get(g_Shell.g_EditSubMode, 0);
   f32 fx, fy;
   Screen_FrameOffsetFor(g_Lib.desktopWidth, g_Lib.desktopHeight, v->panX, v->panY, &fx, &fy);
-  LONG left = (LONG)fx + x, top = (LONG)fy + y;
-  RECT r = {left, top, left + w, top + h};
+  f32 zoom = View_FrameZoom();   // the frame's pixels as the view shows them
+  LONG left = (LONG)fx + (LONG)((f32)x * zoom), top = (LONG)fy + (LONG)((f32)y * zoom);
+  RECT r = {left, top, left + (LONG)((f32)w * zoom + 0.5f), top + (LONG)((f32)h * zoom + 0.5f)};
   WinPlace_Keep(slot, &r, only, soft);
 }
 

@@ -76,7 +76,7 @@ void WinPlace_Forget(HWND w);
 // Sets (client non-null) or clears the area of a keep slot (WINPLACE_KEEP_*).
 void WinPlace_Keep(i32 slot, const RECT *client, HWND only, bool soft = false);
 // Keeps the area (x, y, w, h) of the 640 x 480 frame that the main view shows (its own
-// coordinates, the view's pan applied) in a keep slot.
+// coordinates, the view's pan and zoom applied) in a keep slot.
 void WinPlace_KeepInFrame(i32 slot, i32 x, i32 y, i32 w, i32 h, HWND only, bool soft);
 // Work areas (slots WINPLACE_KEEP_WORK and WINPLACE_KEEP_WORK2): every other window keeps
 // clear of them. WinPlace_KeepWorkAreas sets them from the current layout's rows of the table

@@ -37,7 +37,12 @@ Place2D Draw_CurrentPlacement(void) {
   p.inFrame = Screen_InViewFrame();
   p.offsetX = 0.0f;
   p.offsetY = 0.0f;
-  if (p.inFrame) Screen_FrameOffset(&p.offsetX, &p.offsetY);
+  if (p.inFrame) {
+    Screen_FrameOffset(&p.offsetX, &p.offsetY);
+    f32 zoom = Screen_FrameZoom();   // the frame's content shown smaller or larger
+    p.scaleX *= zoom;
+    p.scaleY *= zoom;
+  }
   return p;
 }
 

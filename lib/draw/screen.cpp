@@ -19,6 +19,10 @@ void Screen_FrameOffset(f32 *x, f32 *y) {
   Screen_FrameOffsetFor(g_Lib.desktopWidth, g_Lib.desktopHeight, r->framePanX, r->framePanY, x, y);
 }
 
+f32 Screen_FrameZoomOf(f32 requested) { return requested > 0.0f && requested <= 16.0f ? requested : 1.0f; }
+
+f32 Screen_FrameZoom(void) { return Screen_FrameZoomOf(Frame_Current()->frameZoom); }
+
 i32 Screen_Width(void) { return g_Lib.screenWidth; }
 i32 Screen_Height(void) { return g_Lib.screenHeight; }
 bool Screen_FrameScaling(void) { return g_Lib.frameScaling == 1; }

@@ -2,7 +2,7 @@
 //
 // g_Scale2D is owned here (recomputed by Text_CreateFont). The other values come from the
 // library (back-buffer and desktop size, frame scaling, view-window mode) and from the frame
-// request (the 2D-frame flag, the frame pan, the text rule and the message lines); the
+// request (the 2D-frame flag, the frame pan and zoom, the text rule and the message lines); the
 // accessors below are the one place that reads them.
 #pragma once
 #include "model/types.h"
@@ -18,6 +18,10 @@ bool Screen_InViewFrame(void);
 void Screen_FrameOffset(f32 *x, f32 *y);
 // The pure form of the same: what the offset is for a desktop size and a pan.
 void Screen_FrameOffsetFor(i32 desktopW, i32 desktopH, f32 panX, f32 panY, f32 *x, f32 *y);
+// The scale of what the 640x480 frame shows (the request's; 1 when it gives none or a value
+// that is not a positive finite number), and the pure form of the same.
+f32 Screen_FrameZoom(void);
+f32 Screen_FrameZoomOf(f32 requested);
 i32 Screen_Width(void);
 i32 Screen_Height(void);
 bool Screen_FrameScaling(void);

@@ -130,15 +130,15 @@ void Text_DrawQueue(void) {
   if (Screen_ViewWindowMode() && Screen_TextWaits()) return;
   if (!g_Text.font) Text_CreateFont(g_Text.fontSize + 1.0f);
   bool inFrame = Screen_InViewFrame();
-  f32 offX = 0.0f, offY = 0.0f;
-  if (inFrame) Screen_FrameOffset(&offX, &offY);
+  f32 offX = 0.0f, offY = 0.0f, zoom = 1.0f;
+  if (inFrame) Screen_FrameOffset(&offX, &offY), zoom = Screen_FrameZoom();
   for (u32 i = 0; i < g_Text.lineCount && i < TEXT_MAX_LINES; i++) {
     ScreenTextEntry *e = g_Text.lines[i];
     if (!e) continue;
     if (!Text_UseSize(e->size)) continue;
-    if (inFrame) {
-      e->x += (i32)offX;
-      e->y += (i32)offY;
+    if (inFrame) {   // the line keeps its size; its place follows the frame's zoom
+      e->x = (i32)((f32)e->x * zoom) + (i32)offX;
+      e->y = (i32)((f32)e->y * zoom) + (i32)offY;
     }
     Text_DrawAt(e->text, e->x, e->y, Draw_PackColor(e->r, e->g, e->b, e->a));
   }

@@ -41,6 +41,7 @@ struct FrameRequest {
   const ViewRecord *view;     // the view drawn (null: none)
   u32 viewIndex;              // its place in its layout
   f32 framePanX, framePanY;   // pan of the layout's main view: moves the 640x480 frame
+  f32 frameZoom;              // scale of the 2D frame's content about its top-left corner (0: 1)
   bool frame2D;               // 2D content is placed in a centred 640x480 frame
   bool movieStage;            // the movie stage (its present rectangles, see D3DApp_ChoosePresent)
   bool backgroundOnly;        // only the clear: no 3D passes, layers or text

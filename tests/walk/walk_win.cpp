@@ -290,8 +290,8 @@ void CountText(HWND main, const char *step, Counts *c) {
 // The work area of each family and sub-mode at entry: the part of the main view's frame it
 // draws its work in (frame coordinates, moved by the family's pan, as kKeptText) or of the
 // main window's client area, or a window the user works in (its whole rectangle, or a
-// rectangle of its client area). All of it must be on top at entry, but where the window
-// `allowed` lies (the 2D texture panel is larger than the room beside the frame).
+// rectangle of its client area). All of it must be on top at entry. The 2D texture sub-mode
+// shows its frame at 3/4 of its size (480 x 360 pixels of the screen).
 enum { AREA_FRAME, AREA_CLIENT, AREA_WINDOW };
 struct WorkArea {
   const char *step;
@@ -300,21 +300,20 @@ struct WorkArea {
   int panX, panY;
   RECT rect;            // empty: the window whole
   const char *what;
-  const char *allowed;
 };
 const WorkArea kWorkAreas[] = {
-  {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel", nullptr},
-  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame", nullptr},
-  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview", nullptr},
-  {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview", nullptr},
-  {"2D texture", AREA_FRAME, nullptr, 0, 0, {0, 0, 640, 480}, "the mesh", "テクスチャ"},
-  {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh", nullptr},
-  {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh", nullptr},
-  {"program", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame", nullptr},
-  {"effect", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview", nullptr},
-  {"movie", AREA_WINDOW, "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view", nullptr},
-  {"collision", AREA_CLIENT, nullptr, 0, 0, {100, 10, 700, 26}, "the vertical-sync notice", nullptr},
-  {"collision", AREA_FRAME, nullptr, 0, 0, {160, 120, 480, 360}, "the followed character", nullptr},
+  {"3D texture", AREA_WINDOW, "イメージ", 0, 0, {0, 0, 0, 0}, "the image panel"},
+  {"2D object", AREA_FRAME, nullptr, -148, -271, {0, 0, 640, 480}, "the object frame"},
+  {"2D object", AREA_WINDOW, "イメージ", 0, 0, {116, 0, 456, 490}, "the image preview"},
+  {"2D texture", AREA_WINDOW, "テクスチャ", 0, 0, {0, 0, 512, 512}, "the UV preview"},
+  {"2D texture", AREA_FRAME, nullptr, 80, -256, {0, 0, 480, 360}, "the mesh"},
+  {"2D weight", AREA_FRAME, nullptr, -48, 0, {0, 0, 640, 480}, "the mesh"},
+  {"2D polygon", AREA_FRAME, nullptr, 0, 8, {0, 0, 640, 480}, "the mesh"},
+  {"program", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the script's frame"},
+  {"effect", AREA_FRAME, nullptr, -160, -120, {0, 0, 640, 480}, "the explosion preview"},
+  {"movie", AREA_WINDOW, "Pers", 0, 0, {0, 0, 0, 0}, "the Pers view"},
+  {"collision", AREA_CLIENT, nullptr, 0, 0, {100, 10, 700, 26}, "the vertical-sync notice"},
+  {"collision", AREA_FRAME, nullptr, 0, 0, {160, 120, 480, 360}, "the followed character"},
 };
 
 // The share of a work area on top, sampled every 8 pixels: 1 when all of it shows.
@@ -332,7 +331,6 @@ double VisibleShare(DWORD pid, HWND main, const WorkArea &a, RECT *at) {
     ClientToScreen(main, &o);
     OffsetRect(&r, o.x, o.y);
   }
-  HWND allowed = a.allowed ? FindTop(pid, a.allowed) : nullptr;
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   *at = r;
   int all = 0, own = 0;
@@ -341,7 +339,7 @@ double VisibleShare(DWORD pid, HWND main, const WorkArea &a, RECT *at) {
       all++;
       POINT p = {x, y};
       HWND hit = PtInRect(&screen, p) ? RootAt(p) : nullptr;
-      if (hit == owner || (allowed && hit == allowed)) own++;
+      if (hit == owner) own++;
     }
   return all ? (double)own / all : 0;
 }
