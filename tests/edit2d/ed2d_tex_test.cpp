@@ -20,6 +20,11 @@
 #include "app/shell_seam.h"
 #include "app/startup_state.h"
 #include "app/views.h"
+#include "draw_fakedev.h"
+#include "hook_at.h"
+#include "lib/draw/draw.h"
+#include "lib/draw/screen.h"
+#include "lib/draw/text.h"
 #include "edit2d/ed2d.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
@@ -406,6 +411,69 @@ TEST_F(TexTest2D, ListTexts) {
   const u8 expect[] = {0x20, 0x30, 0x20, 0x3A, 0x20, 0x83, 0x65, 0x83, 0x4E, 0x83, 0x58, 0x83, 0x60, 0x83, 0x83, 0x96, 0xB3};
   Ed2D_TextureLines(m, 0, &lines);
   EXPECT_EQ(memcmp(lines.text[0], expect, sizeof expect), 0);
+}
+
+// [SECTION] the frame beside the panel
+// Where the 2D frame's pixels land in the view: the texture sub-mode shows the frame at 3/4,
+// its middle at the screen's and its top 16 pixels below the view's, clear of the mode panel
+// (right edge 180) and above the texture panel (its top desktop height - 576 on the screen,
+// under at most 60 pixels of caption and menu); lines, screen text and the mouse follow.
+TEST_F(TexTest2D, FrameShownSmallerAboveThePanelAndEverythingFollows) {
+  struct Row {
+    const char *what;
+    u32 family, subMode;
+    i32 desktopW, desktopH;
+    f32 zoom, left, top;   // the zoom and where frame (0, 0) lands in the view
+  };
+  const Row rows[] = {
+    {"texture at 1280 x 1024", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1280, 1024, 0.75f, 400, 16},
+    {"texture at 1600 x 1200", FAMILY_2D_MODEL, SUB_2D_TEXTURE, 1600, 1200, 0.75f, 560, 16},
+    {"polygon keeps the whole frame", FAMILY_2D_MODEL, SUB_2D_POLY, 1280, 1024, 1.0f, 320, 272},
+    {"another family at the same number", FAMILY_EFFECT, SUB_2D_TEXTURE, 1280, 1024, 1.0f, 320, 272},
+  };
+  for (const Row &r : rows) {
+    SCOPED_TRACE(r.what);
+    FakeDev_InstallFor3DFrame();   // the 3D family's state: set again below
+    g_LibHooks.frameRequest = View_FrameRequest;   // the shell's request, as the program has it
+    g_Lib.desktopWidth = r.desktopW;
+    g_Lib.desktopHeight = r.desktopH;
+    g_Lib.viewWindowMode = 1;
+    g_Shell.g_EditFamily = r.family;
+    g_Shell.g_EditSubMode = r.subMode;
+    g_Shell.g_Family2DFrame[r.family] = 1;
+    g_Shell.g_Views[r.subMode][0].panX = g_Shell.g_Views[r.subMode][0].panY = 0;
+    if (r.family == FAMILY_2D_MODEL && r.subMode == SUB_2D_TEXTURE) Ed2D_TexInit(Hook_At(0, 0));
+    EXPECT_EQ(View_FrameZoom(), r.zoom);
+    g_Text.lineCount = 0;
+    g_FrameOutputSuppressed = 0;
+    g_Lib.textSize = 1.0f;
+    g_Shell.g_DrawView = 0;
+    Text_CreateFont(1.0f);
+    Draw_Line2D(0, 0, 255, 255, 255, 255, 640, 480, 255, 255, 255, 255);
+    Text_Printf(313, 462, "Y+");
+    Text_DrawQueue();
+    ASSERT_EQ(g_Fake->draws.size(), 1u);
+    std::vector<ScreenVertex> v = FakeDev_ScreenVerts(0);
+    EXPECT_EQ(v[0].x, r.left);
+    EXPECT_EQ(v[0].y, r.top);
+    EXPECT_EQ(v[1].x, r.left + 640 * r.zoom);
+    EXPECT_EQ(v[1].y, r.top + 480 * r.zoom);
+    ASSERT_EQ(g_Fake->texts.size(), 1u);
+    EXPECT_EQ(g_Fake->texts[0].left, (i32)(313 * r.zoom) + (i32)r.left);
+    EXPECT_EQ(g_Fake->texts[0].top, (i32)(462 * r.zoom) + (i32)r.top);
+    f32 fx, fy;
+    Ed2D_ClientToFrame((i32)(r.left + 300 * r.zoom), (i32)(r.top + 120 * r.zoom), &fx, &fy);
+    EXPECT_EQ(fx, 300.0f);
+    EXPECT_EQ(fy, 120.0f);
+    if (r.zoom != 1.0f) {
+      EXPECT_GE(r.left, 180.0f);
+      EXPECT_LE(r.top + 480 * r.zoom + 60, r.desktopH - 576);
+    }
+    g_Text.font = nullptr;
+    FakeDev_Remove();
+    g_Shell.g_Family2DFrame[r.family] = 0;
+  }
+  g_Lib.viewWindowMode = 0;
 }
 
 }  // namespace

@@ -241,6 +241,18 @@ TEST(Tex2DInProcess, TexturesProjectionUvToolsGroupDialogAndSave) {
   unsigned redSide = FramePixel(320 + 25, 240 - 180), greenSide = FramePixel(320 + 75, 240 - 180);
   EXPECT_EQ(redSide, 0xFF0000u) << std::hex << redSide;
   EXPECT_EQ(greenSide, 0x00FA00u) << std::hex << greenSide;
+  // The frame is shown at 3/4 of its size, its middle at the screen's and its top 16 pixels
+  // below the view's: the same texel found by hand, and neither the panel nor the group
+  // dialog lies over the frame.
+  i32 left = (g_Lib.desktopWidth - 480) / 2, top = 16;
+  unsigned byHand = Drive_ShotPixel(left + (320 + 25) * 3 / 4, top + (240 - 180) * 3 / 4);
+  EXPECT_EQ(byHand, 0xFF0000u) << std::hex << byHand;
+  RECT frame = {left, top, left + 480, top + 360}, at, meet;
+  MapWindowPoints(g_Lib.mainWnd, nullptr, (POINT *)&frame, 2);
+  for (HWND w : {panel, groups}) {
+    GetWindowRect(w, &at);
+    EXPECT_FALSE(IntersectRect(&meet, &frame, &at)) << at.left << "," << at.top << " " << at.right << "," << at.bottom;
+  }
   Drive_Hold("MIRAVEL_TEX2D_HOLD");
 
   // Mirror and add.

@@ -1,5 +1,6 @@
 // Screen text: queue limits, suppression, bounded formatting, placement, fonts and the movie line.
 #include <gtest/gtest.h>
+#include <math.h>
 #include <string.h>
 
 #include "app/shell_services.h"
@@ -196,3 +197,13 @@ TEST_F(TextTest, WithoutAFontTheDrawCreatesOne) {
 }
 
 }  // namespace
+
+// A request's frame zoom is taken when it is a positive finite scale of at most 16; anything
+// else (none given, negative, not a number, infinite, huge) shows the frame at its own size.
+TEST(FrameZoom, OnlyAPositiveFiniteScaleIsTaken) {
+  const struct { f32 requested, taken; } rows[] = {
+      {0.75f, 0.75f}, {1.0f, 1.0f}, {16.0f, 16.0f}, {0.0f, 1.0f}, {-0.5f, 1.0f},
+      {NAN, 1.0f},    {INFINITY, 1.0f}, {1e30f, 1.0f},
+  };
+  for (const auto &r : rows) EXPECT_EQ(Screen_FrameZoomOf(r.requested), r.taken) << r.requested;
+}
