@@ -21,3 +21,5 @@ void Ed3D_Hook(const HookCtx *c) {
 void Ed3D_CleanHook(const HookCtx *c) { Clean(c); }
 // Reached from no hook.
 int Ed3D_Unreached(void) { return g_Mouse.g_MouseX + (int)g_Sel.g_CurSlot; }
+// A row's hook written in place.
+void (*const g_Row[])(const HookCtx *) = {[](const HookCtx *) { Middle(); }};
