@@ -8,6 +8,7 @@ struct ShellSelection {
   // writers: app/owner.cpp
   unsigned g_CurSlot;
   int g_Cur2DSlot;
+  unsigned *g_Flags;   // one flag per face
 };
 extern ShellSelection g_Sel;
 

@@ -8,6 +8,7 @@ static void Show(unsigned v) { (void)v; }
 static void ShowAt(const unsigned *p) { (void)p; }
 static void UseSel(ShellSelection *s) { (void)s; }
 static void Name(char *out, const char *in) { strcpy(out, in); }
+static void Handle(ShellMouse *m) { (void)m; }
 struct Hand { ShellSelection *sel; ShellMouse *mouse; };
 int *Stray(const Hand *c, ShellMouse *pm) {
   c->mouse->g_MouseX = 5;
@@ -24,6 +25,9 @@ int *Stray(const Hand *c, ShellMouse *pm) {
   g_Shell.g_Views[0][0].redraw = 1;
   Name(g_Mouse.g_Name, "y");
   g_Mouse.g_Next->g_MouseX = 3;
+  g_Sel.g_Flags[2] = 1;
+  *c->sel->g_Flags = 0;
+  memset(g_Sel.g_Flags, 0, 8);
   (void)p;
   // Uses that write nothing:
   const ShellMouse &r = g_Mouse;
@@ -32,6 +36,8 @@ int *Stray(const Hand *c, ShellMouse *pm) {
   UseSel(&g_Sel);
   UseSel(c->sel);
   Name(nullptr, g_Mouse.g_Name);
+  Handle(g_Mouse.g_Next);
+  Show(g_Sel.g_Flags[1]);
   int x = g_Mouse.g_MouseX;
   (void)x;
   if (g_Sel.g_CurSlot == 2) return nullptr;
