@@ -50,11 +50,11 @@ if(BUILD_KIND STREQUAL "native")
             "edit3d/hooks.cpp:9: Ed3D_Hook  [(]Ed3D_Hook[)]" "    edit3d/hooks.cpp:13: Current_Model3[(][)]"
             "    edit3d/hooks.cpp:14: View_CurrentLayout[(][)]" "    edit3d/hooks.cpp:15: g_Shell.g_Views"
             "    edit3d/hooks.cpp:16: g_Bone2Slots\\[0\\]" "    edit3d/hooks.cpp:16: g_Shell.g_PerspAngleX"
-            "hookcheck reads: 5 functions take a HookCtx, 3 of them reach a read of what it carries; 4 functions within the hooks' reach read it, 8 reads")
+            "hookcheck reads: 6 functions take a HookCtx, 3 of them reach a read of what it carries; 4 functions within the hooks' reach read it, 8 reads")
     string(APPEND reads "${r}\n")
   endforeach()
   set_tests_properties(hookcheck_reads_refuses PROPERTIES
-    PASS_REGULAR_EXPRESSION "${reads}" FAIL_REGULAR_EXPRESSION "expects|Unreached|App_Service|CleanHook|owner.cpp|stray.cpp")
+    PASS_REGULAR_EXPRESSION "${reads}" FAIL_REGULAR_EXPRESSION "expects|Unreached|App_Service|CleanHook|ResetCamera|hooks.cpp:2[0-9]|owner.cpp|stray.cpp")
   set(writes "")
   foreach(w "14: g_Mouse.g_MouseX, assignment" "16: g_Mouse.g_MouseY, assignment"
             "17: g_Mouse.g_MouseX, call swap" "17: g_Mouse.g_MouseY, call swap"

@@ -24,7 +24,7 @@ struct ShellContext {
   // writers: app/owner.cpp
   ViewRecord g_Views[2][2];
   unsigned g_EditSubMode, g_ActiveView, g_DrawView;
-  float g_PerspAngleX, g_PerspAngleY;
+  float g_PerspAngleX, g_PerspAngleY;   // writers: app/owner.cpp edit3d/
   unsigned g_Playing;   // writers: app/owner.cpp edit3d/
 };
 extern ShellContext g_Shell;

@@ -23,3 +23,5 @@ void Ed3D_CleanHook(const HookCtx *c) { Clean(c); }
 int Ed3D_Unreached(void) { return g_Mouse.g_MouseX + (int)g_Sel.g_CurSlot; }
 // A row's hook written in place.
 void (*const g_Row[])(const HookCtx *) = {[](const HookCtx *) { Middle(); }};
+// Setting the camera the context hands as a value is no read of it.
+void Ed3D_ResetCamera(const HookCtx *) { g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f; }
