@@ -6,7 +6,7 @@
 //
 // Each group of fields names the files that may write it ("writers:", a folder standing for
 // every file in it); a field's own "writers:" replaces its group's. The build's record check
-// (cmake/record_writes.cmake) refuses a write from any other file.
+// (tools/hookcheck writes) refuses a write from any other file.
 //
 // The frame render sees none of it: it draws the request the shell builds from g_Shell
 // (View_FrameRequest, app/views.h).

@@ -1,6 +1,6 @@
 // g_Lib: the library object, with the input state, start-up options and flags it holds. Each
 // group of fields names the files that may write it ("writers:", a folder standing for every
-// file in it), checked by the build (cmake/record_writes.cmake).
+// file in it), checked by the build (tools/hookcheck writes).
 //
 // Portable: platform objects are named by forward declarations only.
 #pragma once
