@@ -79,3 +79,10 @@ if(BUILD_KIND STREQUAL "native")
     PASS_REGULAR_EXPRESSION "4 writes allowed for now by [^\n]*allow.txt\n[^\n]*remove these lines:\n  edit2d/stray.cpp g_Sel.g_Cur2DSlot\n.*hookcheck writes: 15 stray"
     FAIL_REGULAR_EXPRESSION "stray.cpp:(28|29|30):|stray_win.cpp:5:")
 endif()
+if(BUILD_KIND STREQUAL "native")
+  # A HookCtx field the read check does not know stops it, naming the field.
+  add_test(NAME hookcheck_reads_new_field COMMAND ${HOOKCHECK_PYTHON} ${HOOKCHECK} reads
+           --root ${CMAKE_SOURCE_DIR}/tests/data/hookcheck_field)
+  set_tests_properties(hookcheck_reads_new_field PROPERTIES
+    PASS_REGULAR_EXPRESSION "HookCtx::frame carries which shared record[?]" FAIL_REGULAR_EXPRESSION "functions take a HookCtx")
+endif()
