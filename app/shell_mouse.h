@@ -1,6 +1,6 @@
 // g_Mouse: the mouse as the dispatchers decoded it, and the drag anchors. The fields keep the
 // names the code has always used for them; each group names the files that may write it
-// ("writers:", checked by the build, cmake/record_writes.cmake). Editors read the record and
+// ("writers:", checked by the build, tools/hookcheck writes). Editors read the record and
 // move an anchor through app/drag_anchors.h.
 #pragma once
 #include "model/types.h"

@@ -1,7 +1,7 @@
 // g_Options: the options and window placements the settings file keeps (app/settings.h
 // reads and writes the file). The fields keep the names the code has always used for them;
 // each group names the files that may write it ("writers:", checked by the build,
-// cmake/record_writes.cmake).
+// tools/hookcheck writes).
 #pragma once
 #include "model/types.h"
 #include "app/shell_ids.h"

@@ -1,7 +1,7 @@
 // g_Sel: what is current and selected: slots, bone, part, group, the polygon editors'
 // selection and work arrays, the tools. The fields keep the names the code has always used for
 // them; each group names the files that may write it ("writers:", checked by the build,
-// cmake/record_writes.cmake).
+// tools/hookcheck writes).
 #pragma once
 #include "model/types.h"
 

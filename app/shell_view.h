@@ -6,7 +6,7 @@
 //
 // Each group of fields names the files that may write it ("writers:", a folder standing for
 // every file in it); a field's own "writers:" replaces its group's. The build's record check
-// (cmake/record_writes.cmake) refuses a write from any other file.
+// (tools/hookcheck writes) refuses a write from any other file.
 //
 // The frame render sees none of it: it draws the request the shell builds from g_Shell
 // (View_FrameRequest, app/views.h).
@@ -70,8 +70,9 @@ struct ShellContext {
   u32 g_DocRevision;
   char g_UndoLabel[DOC_UNDO_LABEL];   // the label of the next undo step; writers: app/docflags.cpp edit3d/ edit2d/
 
-  // [views] the records of every layout, last because they are the big table.
-  // writers: app/family.cpp app/settings.cpp app/shell_win.cpp app/views.cpp edit3d/ edit2d/ scene/
+  // [views] the records of every layout, last because they are the big table. The main loop
+  // (app/startup_win.cpp) sets the drawn view's client size and clears its redraw flag.
+  // writers: app/family.cpp app/settings.cpp app/shell_win.cpp app/startup_win.cpp app/views.cpp edit3d/ edit2d/ scene/
   ViewRecord g_Views[APP_FAMILY_COUNT][APP_VIEWS_PER_LAYOUT];
 };
 extern ShellContext g_Shell;

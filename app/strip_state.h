@@ -1,6 +1,6 @@
 // g_Strip: the time-line strips' geometry, window records, data sources and texture previews
 // (app/strip.h draws them). Each group of fields names the files that may write it
-// ("writers:", checked by the build, cmake/record_writes.cmake).
+// ("writers:", checked by the build, tools/hookcheck writes).
 #pragma once
 #include "model/types.h"
 #include "app/strip.h"

@@ -8,7 +8,9 @@
 # assignment to g_Name.field (with any index or member after it), an increment or decrement,
 # or the destination of memset / memcpy / memmove / Str_Copy / Str_Format / Str_FormatAll /
 # snprintf / strcpy. A write from any other product file fails this check, naming file, line
-# and field. (Writes through a pointer the owner hands out are the owner's business.)
+# and field. (Writes through a pointer the owner hands out are the owner's business here; the
+# build runs tools/hookcheck writes, which reads the same writers lines by type and also sees
+# writes through pointers, references and calls.)
 # Run as: cmake -DROOT=<source tree> -P record_writes.cmake
 cmake_minimum_required(VERSION 3.16)
 set(LAYER_DIRS model lib app edit3d edit2d scene)

@@ -377,7 +377,7 @@ static void DragShape(Rec *recs, i32 n, i32 cur, u32 mode, u32 panel, f32 dx, f3
 void Coli_MouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!HasCharacter() || !g_Coli.doc) return;
-  DragAnchor &a = c->mouse->g_MotionDragAnchor;
+  const DragAnchor &a = c->mouse->g_MotionDragAnchor;
   if (OnlyButton(BUTTON_MIDDLE) || OnlyButton(BUTTON_RIGHT)) {
     DragAnchors_SetAC(c->mouse, x, y);
     return;

@@ -173,7 +173,7 @@ void Effect_MouseMove(const HookCtx *c) {
   ParticleEmitter *em = CurrentEmitter();
   i32 k = em ? KeyAtCurrentFrame(em) : -1;
   if (k >= 0) {
-    DragAnchor &a = c->mouse->g_MotionDragAnchor;
+    const DragAnchor &a = c->mouse->g_MotionDragAnchor;
     f32 dx = (f32)(x - a.x), dy = (f32)(y - a.y);
     if (g_ParticleEdit.mode == PARTICLE_MODE_MOVE) {
       em->keys[k].x += dx;

@@ -1,6 +1,6 @@
 // g_Lib: the library object, with the input state, start-up options and flags it holds. Each
 // group of fields names the files that may write it ("writers:", a folder standing for every
-// file in it), checked by the build (cmake/record_writes.cmake).
+// file in it), checked by the build (tools/hookcheck writes).
 //
 // Portable: platform objects are named by forward declarations only.
 #pragma once
@@ -80,7 +80,7 @@ struct LibState {
   LibApp app;
   char rootDir[LIB_TEXT_SIZE];
   char dataDir[LIB_TEXT_SIZE];
-  char renderName[LIB_TEXT_SIZE];   // writers: lib/ scene/
+  char renderName[LIB_TEXT_SIZE];   // writers: lib/ scene/ app/preview_win.cpp
   char textBuf[LIB_TEXT_SIZE];  // shared formatting buffer (format with Str_Format); writers: lib/ app/ edit3d/ edit2d/ scene/
   f32 randomTable[LIB_RANDOM_COUNT];  // 3.0 .. 7.0
 };

@@ -1,0 +1,6 @@
+#pragma once
+struct ShellSelection {
+  // writers: app/
+  unsigned g_CurSlot;
+};
+extern ShellSelection g_Sel;
