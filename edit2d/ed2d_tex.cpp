@@ -24,7 +24,6 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 

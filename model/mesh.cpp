@@ -19,7 +19,6 @@
 #include <string.h>
 
 #include "model/motion.h"
-#include "model/seam.h"
 
 // [SECTION] Work buffers
 

@@ -14,7 +14,6 @@
 #include <stdint.h>
 #include "lib/framework/view_record.h"
 #include "model/types.h"
-#include "model/seam.h"
 
 struct HWND__;
 struct HINSTANCE__;
@@ -60,7 +59,7 @@ u8 Lib_ComputeGpuLevels(const GpuCapsInput *caps, GpuInfo *out);
 // [SECTION] library globals
 extern const char g_AppCaption[];     // "Miravel": caption of every message box
 // Work arrays of the per-frame model pass and the normal computation, allocated by Lib_Init
-// (or Lib_AllocWorkBuffers in tests): f32[3] per polygon (g_FaceNormalWork, model/seam.h)
+// (or Lib_AllocWorkBuffers in tests): f32[3] per polygon (g_FaceNormalWork, model/facework.h)
 // and i32 per vertex of capacity.
 // Shared vertex batch: polygon capacity x 240 bytes (six 40-byte SceneVertex per polygon).
 
