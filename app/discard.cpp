@@ -12,7 +12,6 @@
 #include "model/kzo.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

@@ -33,7 +33,8 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

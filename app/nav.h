@@ -30,7 +30,7 @@ void Nav_Orbit(f32 *angleX, f32 *angleY, f32 moveDX, f32 moveDY);
 // button alone reverses each. Zoom and step never go below g_ViewMinZoom. True when anything changed.
 bool Nav_ZZoom(ViewRecord *v, f32 *perspStep, u32 family, u32 subMode, bool left, bool right, f32 delta);
 
-// Step 8 of the per-frame update, and step 14 while the context's mouse holds Z: on the
-// context's view, mouse record and camera angles.
+// The per-frame update's navigation (before the family's update) and its Z-drag zoom (after
+// it, while the context's mouse holds Z): on the context's view, mouse record and camera angles.
 void App_Navigate(const HookCtx *c);
 void App_ZDragZoom(const HookCtx *c);

@@ -17,7 +17,7 @@
 #include "model/model3.h"
 #include "model/motion.h"
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 
 i32 &g_AviFrameStep = g_Lib.renderInterval;
 

@@ -8,7 +8,7 @@
 #include "app/shell_sel.h"
 #include "app/startup_state.h"
 #include "app/views.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 PolyRect Poly_SortedRect(i32 ax, i32 ay, i32 bx, i32 by) {
   PolyRect r;

@@ -13,7 +13,7 @@
 #include "app/views.h"
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 #include <stdio.h>
 

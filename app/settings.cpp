@@ -13,6 +13,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/media/filename.h"
 #include "model/str.h"
+#include "model/seam_errorbox.h"
 
 #include <stdlib.h>
 #include <string.h>

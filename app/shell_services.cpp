@@ -6,7 +6,6 @@
 
 #include "app/current.h"
 #include "app/shell_view.h"
-#include "model/seam.h"
 
 
 void App_InitFamily2DFrame(void) {

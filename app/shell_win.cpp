@@ -32,6 +32,7 @@
 #include "model/model3.h"
 #include "model/object.h"
 #include "resources/shell_ids.h"
+#include "model/seam_timer.h"
 
 WindowHolder g_OptionDlg;
 WindowHolder g_EditDlg;

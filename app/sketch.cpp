@@ -5,7 +5,7 @@
 #include "app/views.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "resources/tools_ids.h"
 
 SketchState g_Sketch = {nullptr, 0, 0, {}, {{0, -1}, {0, -1}, {0, -1}}, {{0, -1}, {0, -1}, {0, -1}}};

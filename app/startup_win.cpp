@@ -35,6 +35,9 @@
 #include "model/obj2.h"
 #include "model/object.h"
 #include "lib/render/objects.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_log.h"
+#include "model/seam_timer.h"
 
 static FrameClock s_Clock;
 static i32 s_StripCounter;

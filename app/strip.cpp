@@ -16,7 +16,6 @@
 #include "model/bone2.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 
 #include <stdarg.h>

@@ -1,5 +1,5 @@
-// The per-frame update: the seventeen steps of App_UpdateFrame, the window title, the strips'
-// key marks and the frame's camera and lights.
+// The per-frame update (App_UpdateFrame), the window title, the strips' key marks and the
+// frame's camera and lights.
 #include "app/update.h"
 
 #include <stdio.h>
@@ -212,34 +212,34 @@ void App_UpdateFrame(void) {
     FrameTime_Forget();
   }
   if (g_ShellSeam.findActiveView) g_ShellSeam.findActiveView();
-  ApplyPresentationOptions();                                        // 2
-  CopyStripKeys();                                                   // 3
-  if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(); }  // 4
-  WatchListTop();                                                    // 5
+  ApplyPresentationOptions();
+  CopyStripKeys();
+  if (g_Shell.g_PendingRedraw) { g_Shell.g_PendingRedraw = 0; App_MarkAllRedraw(); }
+  WatchListTop();
   bool dark = g_Shell.g_EditFamily == FAMILY_EFFECT || g_Shell.g_EditFamily == FAMILY_PROGRAM;
-  Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);   // 6
-  if (g_Shell.g_EditFamily == FAMILY_PREVIEW && Current_Model3())                  // 7
+  Lib_SetClearColor(dark ? 0 : 128, dark ? 0 : 128, dark ? 0 : 128);
+  if (g_Shell.g_EditFamily == FAMILY_PREVIEW && Current_Model3())
     Current_Model3()->shadowMode = PreviewShadowMode(g_Options.g_OptShadow);
   HookCtx nav = Family_ShellContext();
-  App_Navigate(&nav);                                                // 8
-  if (g_Shell.g_Playing == 1) {                                              // 9
+  App_Navigate(&nav);
+  if (g_Shell.g_Playing == 1) {
     App_MarkAllRedraw();
     g_Shell.g_Playing = 0;
     Play_TickByRunState(g_Lib.runState);
   }
-  if (g_ShellEntries.moviePlaying && g_ShellEntries.moviePlaying()) Play_TickMovie();   // 10
-  App_TickTitle();                                                                      // 11
-  App_MirrorListSelection();                                         // 12
-  const FamilyHooks *row = Family_Current();                         // 13
+  if (g_ShellEntries.moviePlaying && g_ShellEntries.moviePlaying()) Play_TickMovie();
+  App_TickTitle();
+  App_MirrorListSelection();
+  const FamilyHooks *row = Family_Current();
   HookCtx c = Family_ShellContext();
   if (row && row->update) row->update(&c);
   // The update hook may have changed the layout, the active view or the model: a fresh context.
   HookCtx zoom = Family_ShellContext();
-  App_ZDragZoom(&zoom);                                              // 14
-  App_FramePasses();                                                 // 15
-  App_SetFrameCameraAndLights();                                     // 16
+  App_ZDragZoom(&zoom);
+  App_FramePasses();
+  App_SetFrameCameraAndLights();
   FollowDocument();
-  if (g_ShellEntries.refreshGroupDialog) g_ShellEntries.refreshGroupDialog();   // 17
+  if (g_ShellEntries.refreshGroupDialog) g_ShellEntries.refreshGroupDialog();
   g_Mouse.g_MouseMoveDX = 0;
   g_Mouse.g_MouseMoveDY = 0;
   g_Mouse.g_NavMoveDX = 0;

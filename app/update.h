@@ -35,5 +35,5 @@ bool App_TickTitle(void);
 // [SECTION] parts of the update
 // The 2D list box's selection into g_Shell.g_ListSelMirror (a negative answer reads as unselected).
 void App_MirrorListSelection(void);
-// Step 16: camera and lights of the frame for the current family.
+// Camera and lights of the frame for the current family (after the library's pose passes).
 void App_SetFrameCameraAndLights(void);

@@ -14,7 +14,6 @@
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"
-#include "model/seam.h"
 
 // Slot 0 emptied and made afresh with full arrays, the 3D editor's sub-mode current.
 inline Model3 *BenchGrid_Slot0(u32 subMode) {

@@ -17,7 +17,6 @@
 #include "edit2d/ed2d_poly.h"
 #include "model/bone2.h"
 #include "model/model3.h"
-#include "model/seam.h"
 
 namespace {
 

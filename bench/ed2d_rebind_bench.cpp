@@ -7,7 +7,6 @@
 #include "edit2d/ed2d.h"
 #include "model/bone2.h"
 #include "model/model3.h"
-#include "model/seam.h"
 
 namespace {
 

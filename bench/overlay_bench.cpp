@@ -39,7 +39,6 @@
 #include "model/bone2.h"
 #include "model/mesh.h"
 #include "model/model3.h"
-#include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
 #include "tests/support/draw_fakedev.h"

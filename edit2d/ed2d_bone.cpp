@@ -24,7 +24,6 @@
 #include "lib/draw/drawbatch.h"
 #include "lib/draw/drawwire.h"
 #include "lib/framework/lib.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 static const char kParentRefused[] =

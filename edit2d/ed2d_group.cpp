@@ -15,7 +15,6 @@
 #include "app/widget.h"
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_tex.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 Ed2DGroupDlg g_Ed2DGroup = {-1, 0};

@@ -26,7 +26,6 @@
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
 
 Ed2DMotionEditor g_Ed2DMotion;
 

@@ -19,7 +19,7 @@
 #include "edit2d/ed2d_motion.h"
 #include "edit2d/ed2d_object.h"
 #include "lib/framework/lib.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";
 

@@ -26,7 +26,6 @@
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "model/model3.h"
-#include "model/seam.h"
 
 Ed2DObjEditor g_Ed2DObj;
 

@@ -22,7 +22,8 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 
 static const char kNoMoreImages[] = "これ以上 追加できません。";
 static const char kNoMoreMotions[] = "これ以上 モーションを追加できません。";

@@ -16,7 +16,7 @@
 #include "edit2d/ed2d_object.h"
 #include "model/model3.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 static Ed2DLines s_Lines;   // one fill at a time
 

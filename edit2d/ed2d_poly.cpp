@@ -21,7 +21,7 @@
 #include "lib/draw/draw.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 Ed2DPolyEditor g_Ed2DPoly = {nullptr, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0.0f, 0.0f, {200, 200, 200, 255}};

@@ -19,7 +19,7 @@
 #include "model/mesh.h"
 #include "model/model3.h"
 #include "model/kzp.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/workbuf.h"
 
 static const char kNoRoom[] = "これ以上 追加できません。";

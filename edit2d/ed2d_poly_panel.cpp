@@ -13,7 +13,6 @@
 #include "edit2d/ed2d_poly.h"
 #include "edit2d/ed2d_poly_ops.h"
 #include "lib/media/dialogs.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "resources/shell_ids.h"
 

@@ -2,7 +2,7 @@
 #include "edit2d/ed2d_services.h"
 
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 i32 Ed2D_AddObject(i32 s) {
   if (s < 0 || s >= OBJ2_SLOTS || !g_Obj2Slots[s]) return -1;

@@ -32,7 +32,6 @@
 #include "app/shell_view.h"
 #include "lib/framework/lib_state.h"
 #include "model/obj2.h"
-#include "model/seam.h"
 
 Ed2DEditor g_Ed2D = {};
 

@@ -9,7 +9,7 @@
 #include "app/views.h"
 #include "edit2d/ed2d_object.h"
 #include "lib/framework/lib.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 static const char kLengthNotNumber[] = "モーションの長さには、数値を入力して下さい。";
 

@@ -24,7 +24,6 @@
 #include "lib/draw/texture.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 
@@ -411,7 +410,7 @@ void Ed2D_TexSelectRect(const Bone2Model *m, i32 x1, i32 y1, i32 x2, i32 y2, boo
   }
 }
 
-// Step 1 of a left drag for a hand-edited group: the UV tool on the selected entries.
+// One move of a left drag for a hand-edited group: the UV tool on the selected entries.
 static void UvToolStep(Bone2Model *m, f32 dx, f32 dy) {
   Ed2DTexEditor &e = g_Ed2DTex;
   i32 w, h, n = UvCount(m);

@@ -5,7 +5,6 @@
 
 #include "edit2d/ed2d_tex.h"
 #include "model/numfield.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 

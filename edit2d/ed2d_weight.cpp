@@ -22,7 +22,7 @@
 #include "lib/framework/lib.h"
 #include "app/shell_view.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 namespace {
 

@@ -37,7 +37,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/render/objects.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 Ed3DBonePanels g_Ed3DBones = {0, 0, -1, nullptr, 0, 0, 0};

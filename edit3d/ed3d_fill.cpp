@@ -17,7 +17,6 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/objmotion.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 static const char kRootBoneLine[] = " 0  親ボーン";

@@ -22,7 +22,7 @@
 #include "edit3d/ed3d_tex.h"
 #include "edit3d/undo.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "resources/edit3d_ids.h"
 

@@ -20,7 +20,8 @@
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/motion.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 
 enum { SCRATCH_SLOT = 255 };
 

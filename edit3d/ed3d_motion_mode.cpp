@@ -31,7 +31,6 @@
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "model/motion.h"
-#include "model/seam.h"
 #include "resources/edit3d_motion_ids.h"
 
 Ed3DMotionPanels g_Ed3DMotionPanels;

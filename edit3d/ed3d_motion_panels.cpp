@@ -29,7 +29,7 @@
 #include "model/docref.h"
 #include "model/motion.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "resources/edit3d_motion_ids.h"
 

@@ -12,7 +12,7 @@
 #include "app/tree.h"
 #include "app/views.h"
 #include "edit3d/objmotion.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 // [SECTION] helpers
 static Obj3Set *Set(void) { return g_Obj3Sets[0]; }

@@ -32,7 +32,7 @@
 #include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/sound.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 #include "resources/edit3d_obj_ids.h"
 
 Ed3DObjMotionEditorState Ed3DObjMotionEditor;

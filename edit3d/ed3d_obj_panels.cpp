@@ -17,7 +17,7 @@
 #include "edit3d/objmotion.h"
 #include "lib/media/dialogs.h"
 #include "model/kzp.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "resources/edit2d_ids.h"
 #include "resources/edit3d_obj_ids.h"

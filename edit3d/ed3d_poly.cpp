@@ -25,7 +25,6 @@
 #include "lib/render/objects.h"
 #include "model/mesh.h"
 #include "model/object.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "resources/edit3d_ids.h"
 

@@ -26,7 +26,7 @@
 #include "lib/media/filename.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 Model3 *g_PolyClipboard;

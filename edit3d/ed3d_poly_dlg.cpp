@@ -20,7 +20,6 @@
 #include "lib/draw/pn.h"
 #include "lib/media/dialogs.h"
 #include "model/mesh.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "resources/edit3d_ids.h"
 #include "resources/shell_ids.h"

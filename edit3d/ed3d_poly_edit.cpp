@@ -14,7 +14,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "lib/draw/camera.h"
 #include "lib/framework/view_record.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 static const f32 kUnitPixels = 40.0f;   // screen pixels per model unit at zoom 1
 static const f32 kPixelUnits = 0.025f;  // its inverse

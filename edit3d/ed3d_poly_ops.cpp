@@ -21,7 +21,7 @@
 #include "model/math.h"
 #include "model/mesh.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/workbuf.h"
 
 

@@ -18,7 +18,6 @@
 #include "edit3d/ed3d_poly_win.h"
 #include "lib/framework/fieldtext_win.h"
 #include "lib/framework/modal_hooks.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "resources/edit3d_ids.h"
 

@@ -29,7 +29,7 @@
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "model/uvtool.h"
 

@@ -30,7 +30,7 @@
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 static i32 Polygons(const Model3 *m) {

@@ -15,7 +15,6 @@
 #include "edit3d/ed3d.h"
 #include "edit3d/ed3d_poly_win.h"
 #include "edit3d/undo_win.h"
-#include "model/seam.h"
 #include "resources/edit3d_ids.h"
 
 enum { BONE_PANEL_SLOT = 3 };   // the bone list's place among the dialog-message panels

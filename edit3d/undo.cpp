@@ -19,7 +19,7 @@
 #include "lib/media/log.h"
 #include "lib/media/sound.h"
 #include "model/object.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 
 UndoManager g_Undo = {};
 

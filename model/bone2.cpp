@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "model/seam.h"
 #include "model/str.h"
 #include "model/workbuf.h"
 

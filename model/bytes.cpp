@@ -15,7 +15,6 @@
 #include <unistd.h>
 #endif
 
-#include "model/seam.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

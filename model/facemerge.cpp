@@ -29,15 +29,9 @@ static bool Stamps(i32 faces) {
   return true;
 }
 
-static size_t PowerOfTwoOver(size_t n) {
-  size_t size = 16;
-  while (size < n * 2) size <<= 1;
-  return size;
-}
-
 static bool BeginPositions(i32 dim, size_t corners) {
   FaceMergeState &g = g_FaceMerge;
-  size_t size = PowerOfTwoOver(corners);
+  size_t size = WorkBuf_HashSlots(corners);
   if (!WorkBuf_Room(&g.slots, &g.slotsCap, size) || !WorkBuf_Room(&g.keys, &g.keysCap, corners * (size_t)dim) ||
       !WorkBuf_Room(&g.heads, &g.headsCap, corners) || !WorkBuf_Room(&g.counts, &g.countsCap, corners) ||
       !WorkBuf_Room(&g.entries, &g.entriesCap, corners) || !WorkBuf_Room(&g.dupHeads, &g.dupHeadsCap, corners) ||
@@ -54,7 +48,7 @@ static bool BeginPositions(i32 dim, size_t corners) {
 // The pair table, sized for `pairs` pairs of crowded keys.
 static bool BeginPairs(size_t pairs) {
   FaceMergeState &g = g_FaceMerge;
-  size_t size = PowerOfTwoOver(pairs);
+  size_t size = WorkBuf_HashSlots(pairs);
   if (!WorkBuf_Room(&g.pairSlots, &g.pairSlotsCap, size) || !WorkBuf_Room(&g.pairKeys, &g.pairKeysCap, pairs * 2) ||
       !WorkBuf_Room(&g.pairHeads, &g.pairHeadsCap, pairs) || !WorkBuf_Room(&g.pairEntries, &g.pairEntriesCap, pairs))
     return false;

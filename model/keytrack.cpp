@@ -1,7 +1,6 @@
 // Growable, frame-sorted key tracks (see model/keytrack.h).
 #include "model/keytrack.h"
 
-#include "model/seam.h"
 #include "model/str.h"
 
 #include <stdlib.h>

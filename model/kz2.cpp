@@ -6,7 +6,6 @@
 #include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kzp.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 static const char *const kMsgNoName = "ファイル名が指定されていません。";

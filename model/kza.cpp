@@ -22,7 +22,7 @@
 #include "model/finite.h"
 #include "model/keytrack.h"
 #include "model/kz2.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 static const char *const kMsgNotKza = "%s は、ＫＺＡ形式ではありません。";

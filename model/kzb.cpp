@@ -22,6 +22,7 @@
 #include "model/keytrack.h"
 #include "model/kz2.h"
 #include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 static const char *const kMsgNotKzb = "%s は、ＫＺＢ形式ではありません。";

@@ -18,6 +18,7 @@
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 Obj3Set *g_Obj3Sets[OBJ3_SETS];

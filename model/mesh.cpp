@@ -19,7 +19,7 @@
 #include <string.h>
 
 #include "model/motion.h"
-#include "model/seam.h"
+#include "model/workbuf.h"
 
 // [SECTION] Work buffers
 
@@ -65,8 +65,7 @@ struct TupleTable {
 };
 
 static bool Table_Prepare(TupleTable *t, Scratch *s, i32 maxEntries) {
-  u32 size = 16;
-  while (size < (u32)maxEntries * 2u) size <<= 1;
+  u32 size = (u32)WorkBuf_HashSlots((size_t)maxEntries);
   t->slots = (i32 *)Scratch_Get(s, (size_t)size * sizeof(i32));
   if (!t->slots) return false;
   memset(t->slots, 0xFF, (size_t)size * sizeof(i32));
@@ -473,8 +472,7 @@ struct NormalTable {
 };
 
 static bool NormalTable_Prepare(NormalTable *t, Scratch *s, i32 maxEntries) {
-  u32 size = 16;
-  while (size < (u32)maxEntries * 2u) size <<= 1;
+  u32 size = (u32)WorkBuf_HashSlots((size_t)maxEntries);
   t->slots = (u64 *)Scratch_Get(s, (size_t)size * sizeof(u64));
   if (!t->slots) return false;
   memset(t->slots, 0, (size_t)size * sizeof(u64));

@@ -11,6 +11,7 @@
 
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "model/workbuf.h"
 

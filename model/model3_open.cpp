@@ -10,6 +10,7 @@
 #include "model/mesh.h"
 #include "model/model_result.h"
 #include "model/seam.h"
+#include "model/seam_timer.h"
 
 // The text after the last dot of the file name (not of a folder), or "".
 static const char *Extension(const char *path) {

@@ -5,7 +5,6 @@
 #include <stdio.h>
 
 #include "model/bytes.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 
 void ModelResult_Accept(ModelResult *r) {

@@ -1,7 +1,11 @@
 // The seam's default entries and the calls every facility makes through it.
 #include "model/seam.h"
 
+#include "model/facework.h"
 #include "model/model_result.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_log.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 #include <stdarg.h>

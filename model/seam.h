@@ -7,12 +7,13 @@
 // (the error box and the log then write to stderr when MIRAVEL_SEAM_STDERR is set).
 //
 // Entries are only ever appended, so every build sees the same layout.
+//
+// This header holds the table alone: only the code that fills it or calls an entry directly
+// includes it. The calls made through it have headers of their own, so a change here rebuilds
+// only those files: seam_errorbox.h (Seam_ErrorBox, Seam_ShowResult), seam_log.h (Log_Printf),
+// seam_timer.h (Timer_Reset); seam_texkey.h holds the model textures' colour key.
 #pragma once
 #include "model/types.h"
-
-// The colour key of every model texture, whatever file the model came from: opaque black
-// texels become transparent.
-enum : u32 { SEAM_MODEL_TEXTURE_KEY = 0xFF000000u };
 
 struct SeamTexture {
   void *handle;   // platform texture (IDirect3DTexture9* in the program), null when the load failed
@@ -52,31 +53,3 @@ struct CoreSeam {
 };
 
 extern CoreSeam g_Seam;
-
-// Face-normal work array: f32[3] per polygon of capacity, allocated by the library's
-// start-up (or a test); the normal computation falls back to its own when null.
-extern f32 *g_FaceNormalWork;
-
-// Modal error box with the program's caption (through the seam), then Timer_Reset.
-void Seam_ErrorBox(const char *text);
-// Error boxes shown so far: lets a caller tell whether a failed operation already said why.
-extern u32 g_ErrorBoxCount;
-// Shows the answer of a model reader or writer: the error box with a refusal's text (none
-// when it has no text, or when it was accepted). Returns whether it was accepted. The model
-// layer itself never calls it: its callers do, once they have the answer.
-struct ModelResult;
-bool Seam_ShowResult(const ModelResult *r);
-// printf-style error box; the text is cut to 255 bytes at a character boundary.
-void Seam_ErrorBoxf(const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-// Restarts the library timer (through the seam).
-void Timer_Reset(void);
-// Formats one log line (at most 255 bytes, cut at a CP932 character boundary) and hands it to the seam.
-void Log_Printf(const char *fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;

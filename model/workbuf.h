@@ -7,6 +7,14 @@
 
 #include <initializer_list>
 
+// Slots of an open-addressing hash table for `entries` entries: the smallest power of two that
+// is at least 16 and at least twice the entries, so the table is never more than half full.
+inline size_t WorkBuf_HashSlots(size_t entries) {
+  size_t size = 16;
+  while (size < entries * 2) size <<= 1;
+  return size;
+}
+
 // Frees each of a record's heap arrays (null ones are skipped by free).
 inline void WorkBuf_FreeAll(std::initializer_list<void *> arrays) {
   for (void *p : arrays) free(p);

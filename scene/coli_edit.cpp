@@ -25,6 +25,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/object.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 ColiEditor g_ColiEdit = {0, 0, 0, -1, -1, {}, {}, {}, {}};

@@ -8,7 +8,7 @@
 #include "app/views.h"
 #include "app/widget.h"
 #include "model/numfield.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 #include "scene/coli_edit.h"
 

@@ -3,7 +3,7 @@
 #include "app/entries.h"
 #include "lib/framework/lib.h"
 #include "model/docref.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
 #include "scene/kzc.h"

@@ -23,7 +23,6 @@
 #include "lib/media/filename.h"
 #include "scene/movie_state.h"
 #include "model/model3.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "scene/movie.h"
 

@@ -8,7 +8,8 @@
 #include "model/docref.h"
 #include "model/kzp.h"
 #include "model/object.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 const u32 g_KzcVersion = KZC_VERSION_2002010;

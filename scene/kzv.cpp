@@ -21,7 +21,8 @@
 #include "model/kzb.h"
 #include "model/kzp.h"
 #include "model/model3.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

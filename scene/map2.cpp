@@ -30,7 +30,8 @@
 #include "model/bytes.h"
 #include "model/docref.h"
 #include "model/object.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 Map2Editor g_Map2Editor;

@@ -7,7 +7,8 @@
 #include "model/bytes.h"
 #include "model/docref.h"
 #include "model/kzp.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "scene/map2.h"
 
 static const char kMsgNoName[] = "ファイル名が指定されていません。";

@@ -29,7 +29,7 @@
 #include "model/numfield.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/cp932.h"
 #include "model/docref.h"
 #include "model/str.h"

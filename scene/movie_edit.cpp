@@ -29,7 +29,8 @@
 #include "model/math.h"
 #include "model/model3.h"
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 #include "scene/movie.h"
 #include "scene/movie_dlg.h"
 

@@ -15,7 +15,8 @@
 #include "app/docflags.h"
 #include "lib/media/filename.h"
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_log.h"
 #include "scene/prog.h"
 
 // [SECTION] Compile target

@@ -21,7 +21,8 @@
 #include "lib/media/log.h"
 #include "model/model3.h"
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_log.h"
 #include "model/str.h"
 #include "scene/prog_run.h"
 

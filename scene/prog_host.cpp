@@ -19,6 +19,7 @@
 #include "model/kzp.h"
 #include "model/model3.h"
 #include "model/object.h"
+#include "model/seam_errorbox.h"
 #include "scene/prog_run.h"
 
 static void Host_Print(i32 x, i32 y, const char *text) { Text_Printf(x, y, "%s", text); }

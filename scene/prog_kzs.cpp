@@ -6,7 +6,8 @@
 
 #include "lib/media/filename.h"
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 
 // [SECTION] Writer
 

@@ -10,7 +10,7 @@
 #include <string.h>
 
 #include "model/docref.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 #include "model/str.h"
 
 // [SECTION] Values

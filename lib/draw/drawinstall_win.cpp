@@ -5,6 +5,7 @@
 #include "lib/framework/lib_state.h"
 #include "lib/media/dialogs.h"
 #include "lib/media/log.h"
+#include "model/seam.h"
 
 void Draw_Install(void) {
   Draw_InstallFor(&g_Lib.device);

@@ -6,7 +6,6 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "lib/draw/texture.h"
-#include "model/seam.h"
 
 ImageRow g_ImageTable[IMAGE_ROWS];
 

@@ -7,7 +7,7 @@
 #include "lib/draw/draw.h"
 #include "lib/draw/drawdev.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 PnState g_Pn;
 // Set by a finished tessellation, cleared by Pn_PrepareWorkModel: a refused or never run

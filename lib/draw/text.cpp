@@ -14,7 +14,6 @@
 #include "lib/framework/frametime.h"
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 
 ScreenTextState g_Text = {{255, 255, 255, 255}};  // white text

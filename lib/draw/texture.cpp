@@ -12,6 +12,8 @@
 #include "model/bytes.h"
 #include "model/formats/formats.h"
 #include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_texkey.h"
 #include "model/str.h"
 
 TexState g_Tex;

@@ -15,6 +15,7 @@
 #include "lib/framework/framework_win.h"
 #include "lib/framework/settingsdlg_win.h"
 #include "resources/framework_ids.h"
+#include "model/seam_timer.h"
 
 D3DAppPlatform g_D3DAppWin;
 

@@ -4,7 +4,7 @@
 #include <math.h>
 #include <string.h>
 
-#include "model/seam.h"
+#include "model/types.h"
 
 struct FontVertex { float x, y, z, rhw; DWORD color; float u, v; };
 enum { FONT_FVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, FONT_MAX_VERTICES = 50 * 6 };

@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 bool FieldText_ExactCodePage(const wchar_t *w, char *out, int size) {

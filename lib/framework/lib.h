@@ -14,7 +14,6 @@
 #include <stdint.h>
 #include "lib/framework/view_record.h"
 #include "model/types.h"
-#include "model/seam.h"
 
 struct HWND__;
 struct HINSTANCE__;
@@ -59,9 +58,9 @@ u8 Lib_ComputeGpuLevels(const GpuCapsInput *caps, GpuInfo *out);
 
 // [SECTION] library globals
 extern const char g_AppCaption[];     // "Miravel": caption of every message box
-// Work arrays of the per-frame model pass and the normal computation, allocated by Lib_Init
-// (or Lib_AllocWorkBuffers in tests): f32[3] per polygon (g_FaceNormalWork, model/seam.h)
-// and i32 per vertex of capacity.
+// Work arrays allocated at the polygon capacity by Lib_Init (or Lib_AllocWorkBuffers in tests):
+// f32[3] per polygon (g_FaceNormalWork, model/facework.h) and i32 per vertex
+// (g_Lib.vertexShareCounts).
 // Shared vertex batch: polygon capacity x 240 bytes (six 40-byte SceneVertex per polygon).
 
 // Platform objects (defined in the Windows build only).
@@ -198,7 +197,7 @@ struct LibHooks {
   // (WM_QUERYENDSESSION): false keeps the program running. Empty: close without asking.
   bool (*mayClose)(void);
   // While a modal window's own message loop runs (a message box, a file dialog), called about
-  // every 50 ms, so that the views and panels it uncovers are drawn again (App_ModalIdle).
+  // every 50 ms, so that the views and panels it uncovers are drawn again (App_InstallModalIdle).
   void (*modalIdle)(void);
   // The shell's render hooks (App_DrawScene, App_DrawOverlay): the editor's scene draw inside
   // the scene, its overlay after the 2D layers.

@@ -5,6 +5,8 @@
 #include "model/model3.h"
 #include "model/str.h"
 #include "lib/framework/lib_state.h"
+#include "model/facework.h"
+#include "model/seam_errorbox.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -14,6 +14,8 @@
 #include "lib/framework/lib_state.h"
 #include "lib/framework/modal_hooks.h"
 #include "model/model3.h"
+#include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 // [SECTION] seam and clock

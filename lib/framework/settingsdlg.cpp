@@ -4,7 +4,6 @@
 
 #include <string.h>
 
-#include "model/seam.h"
 #include "model/str.h"
 
 D3DSettingsDialog g_SettingsDialog;

@@ -5,7 +5,6 @@
 
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

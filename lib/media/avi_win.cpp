@@ -8,7 +8,8 @@
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
 #include "lib/media/avi.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
+#include "model/seam_timer.h"
 
 AviWriter *g_AviWriter;
 

@@ -13,7 +13,7 @@
 #include "lib/framework/lib_state.h"
 #include "lib/media/filename.h"
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 FileDlgState g_FileDlg;

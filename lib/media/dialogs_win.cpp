@@ -15,7 +15,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 static HINSTANCE OwnerInstance(HWND owner) {

@@ -10,7 +10,6 @@
 #include <unistd.h>
 #endif
 
-#include "model/seam.h"
 #include "model/cp932.h"
 
 // Position of the last point of name when it is not the first character, or -1.

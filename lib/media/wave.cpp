@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "model/bytes.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 
 // KSDATAFORMAT_SUBTYPE_PCM {00000001-0000-0010-8000-00AA00389B71} as stored in a file.
 static const u8 kSubtypePcm[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,

@@ -11,7 +11,7 @@
 #include "lib/media/filename.h"
 #include "lib/render/hlsl.h"
 #include "lib/render/samplemesh_win.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 static IDirect3DDevice9 *Dev(void) { return g_Lib.device; }

@@ -8,7 +8,6 @@
 #include <string.h>
 
 #include "model/bytes.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 // [SECTION] state names

@@ -14,7 +14,6 @@
 #include "lib/render/hlsl_bone_win.h"
 #include "lib/render/modeldraw.h"
 #include "lib/render/hlsl_frame_win.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 static IDirect3DDevice9 *Dev(void *ctx) { return *(IDirect3DDevice9 **)ctx; }

@@ -11,7 +11,8 @@
 #include "lib/render/frame.h"
 #include "model/model3.h"
 #include "model/object.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
+#include "model/seam_timer.h"
 #include "model/str.h"
 
 HlslState g_Hlsl;

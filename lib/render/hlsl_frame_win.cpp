@@ -10,7 +10,7 @@
 #include "lib/framework/lib_state.h"
 #include "lib/render/objects.h"
 #include "model/object.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 
 HlslTargets g_HlslTargets = {true};
 

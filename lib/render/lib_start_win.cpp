@@ -33,6 +33,9 @@
 #include "lib/render/rebuild.h"
 #include "lib/render/render_hooks_win.h"
 #include "lib/render/devobjects.h"
+#include "model/seam.h"
+#include "model/seam_log.h"
+#include "model/seam_timer.h"
 
 // Before a device reset: the text font and the shader passes' resources.
 static void ReleaseDrawingBeforeReset(void) {

@@ -8,7 +8,7 @@
 #include "lib/draw/drawdev.h"
 #include "lib/render/rdev.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 #include "model/workbuf.h"
 
 MeshState g_Meshes;

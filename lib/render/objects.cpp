@@ -21,7 +21,7 @@
 #include "model/motion.h"
 #include "model/kzo.h"
 #include "model/obj2.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "model/str.h"
 
 

@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "lib/framework/framework_win.h"
-#include "model/seam.h"
 
 CD3DMesh::CD3DMesh(const char *meshName)
     : sysMemMesh(nullptr), localMesh(nullptr), numMaterials(0), materials(nullptr), textures(nullptr),

@@ -11,6 +11,7 @@
 #include "model/finite.h"
 #include "model/mesh.h"
 #include "model/seam.h"
+#include "model/seam_texkey.h"
 
 FmtResult Fmt_Refuse(FmtStatus *st, const char *fmt, ...) {
   va_list ap;

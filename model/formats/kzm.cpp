@@ -12,8 +12,8 @@
 
 #include "model/docref.h"
 #include "model/kzp.h"
-#include "model/str.h"
 #include "model/seam.h"
+#include "model/str.h"
 
 i32 g_KzmVersion = KZM_VERSION;
 

@@ -9,7 +9,6 @@
 #include <string.h>
 
 #include "model/formats/fmt_local.h"
-#include "model/seam.h"
 #include "model/cp932.h"
 
 enum {

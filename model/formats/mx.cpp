@@ -11,6 +11,7 @@
 
 #include "model/formats/fmt_local.h"
 #include "model/seam.h"
+#include "model/seam_texkey.h"
 #include "model/cp932.h"
 #include "model/str.h"
 

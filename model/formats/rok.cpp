@@ -5,7 +5,7 @@
 #include <string.h>
 
 #include "model/formats/fmt_local.h"
-#include "model/seam.h"
+#include "model/seam_timer.h"
 
 enum {
   ROK_LINE = 256,

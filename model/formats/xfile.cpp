@@ -7,7 +7,7 @@
 #include "model/finite.h"
 #include "model/formats/fmt_local.h"
 #include "model/formats/xread.h"
-#include "model/seam.h"
+#include "model/seam_log.h"
 #include "model/str.h"
 
 // [SECTION] Import

@@ -13,7 +13,6 @@
 #include <algorithm>
 
 #include "model/formats/fmt_local.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 namespace {

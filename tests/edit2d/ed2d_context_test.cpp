@@ -24,7 +24,6 @@
 #include "lib/framework/lib_state.h"
 #include "model/bone2.h"
 #include "model/obj2.h"
-#include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
 

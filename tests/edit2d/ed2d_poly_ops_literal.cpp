@@ -10,7 +10,7 @@
 #include "app/startup_state.h"
 #include "app/views.h"
 #include "edit2d/ed2d_poly.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 namespace lit2d {
 namespace {

@@ -31,7 +31,6 @@
 #include "lib/framework/lib.h"
 #include "lib/media/dialogs.h"
 #include "model/bone2.h"
-#include "model/seam.h"
 #include "shell_fixture.h"
 #include "widget_fake.h"
 

@@ -18,7 +18,6 @@
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/object.h"
-#include "model/seam.h"
 #include "model/str.h"
 #include "widget_fake.h"
 

@@ -39,6 +39,7 @@
 #include "model/mesh.h"
 #include "model/numfield.h"
 #include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "poly_ops_literal.h"
 #include "scene/movie_dlg.h"
 #include "resources/edit3d_ids.h"

@@ -34,6 +34,7 @@
 #include "model/bytes.h"
 #include "model/kzp.h"
 #include "model/mesh.h"
+#include "model/seam_errorbox.h"
 #include "shell_fixture.h"
 #include "test_models.h"
 

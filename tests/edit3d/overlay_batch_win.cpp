@@ -40,7 +40,6 @@
 #include "lib/render/objects.h"
 #include "model/bone2.h"
 #include "model/model3.h"
-#include "model/seam.h"
 #include "scene/coli.h"
 #include "scene/coli_edit.h"
 #include "bench/bench_grid.h"

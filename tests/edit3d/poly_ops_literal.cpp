@@ -11,7 +11,7 @@
 #include "edit3d/ed3d_poly.h"
 #include "edit3d/ed3d_poly_ops.h"
 #include "model/mesh.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 namespace {
 

@@ -16,7 +16,6 @@
 #include "lib/framework/lib_state.h"
 #include "lib/render/effect.h"
 #include "lib/render/hlsl.h"
-#include "model/seam.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "lib/framework/lib.h"
 #include "lib/framework/lib_state.h"
+#include "model/seam.h"
 
 namespace {
 

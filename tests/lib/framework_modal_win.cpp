@@ -8,6 +8,8 @@
 
 #include "lib/framework/framework_win.h"
 #include "lib/framework/modal_hooks.h"
+#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "lib/media/filename.h"
 #include "lib/media/log.h"
 #include "model/seam.h"
+#include "model/seam_log.h"
 #include "model/str.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "lib/framework/modal_hooks.h"
 #include "lib/media/log.h"
 #include "model/seam.h"
+#include "model/seam_log.h"
 
 namespace {
 

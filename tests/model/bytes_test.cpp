@@ -14,7 +14,6 @@
 #include <utime.h>
 
 #include "model/bytes.h"
-#include "model/seam.h"
 #include "model/str.h"
 
 TEST(ByteReader, EveryFieldRefusesTruncation) {

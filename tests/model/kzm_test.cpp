@@ -13,6 +13,7 @@
 #include "model/kzp.h"
 #include "model/str.h"
 #include "model_fixture.h"
+#include "model/seam.h"
 
 
 struct KzmTest : ModelTest {

@@ -14,6 +14,7 @@
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model_fixture.h"
+#include "model/seam_errorbox.h"
 
 
 struct KzoTest : ModelTest {

@@ -17,6 +17,7 @@
 #include "model/keytrack.h"
 #include "model/kzp.h"
 #include "model_fixture.h"
+#include "model/seam_errorbox.h"
 
 
 struct KzpTest : ModelTest {

@@ -7,6 +7,7 @@
 #include "model_shown.h"
 #include "model/kzo.h"
 #include "model/kzp.h"
+#include "model/seam_errorbox.h"
 
 TEST(ModelFilesWin, JapaneseNamesAndReplacedFiles) {
   const char *path = "model_win.kzp";

@@ -12,6 +12,7 @@
 #include "model/mesh.h"
 #include "model/motion.h"
 #include "model/model3.h"
+#include "model/workbuf.h"
 
 namespace {
 
@@ -830,5 +831,17 @@ TEST_F(MeshTest, ReindexedNormalsOfLargeModelsMatchTheLiteralScan) {
     Model3_Free(a);
     Model3_Free(b);
     if (HasFailure()) return;
+  }
+}
+
+// The hash tables of the mesh searches take their slot count from one rule: a mask needs a
+// power of two, a probe needs a free slot (never more than half full), and no more than that.
+TEST(MeshHashSlots, PowerOfTwoAtLeastTwiceTheEntriesAndNoLarger) {
+  for (size_t entries : {0u, 1u, 7u, 8u, 9u, 1000u, 65000u, 260000u, 1u << 20}) {
+    size_t slots = WorkBuf_HashSlots(entries);
+    EXPECT_EQ(slots & (slots - 1), 0u) << entries;
+    EXPECT_GE(slots, 16u) << entries;
+    EXPECT_GE(slots, entries * 2) << entries;
+    if (slots > 16) EXPECT_LT(slots / 2, entries * 2) << entries;
   }
 }

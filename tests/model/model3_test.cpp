@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lib/framework/lib.h"
+#include "model/seam.h"
 #include "model/str.h"
 #include "model_fixture.h"
 #include "tests/support/resident.h"

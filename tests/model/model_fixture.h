@@ -8,7 +8,6 @@
 #include "box_fixture.h"
 #include "model/kzo.h"
 #include "model/model3.h"
-#include "model/seam.h"
 
 struct ModelTest : BoxRecordingTest {
   u32 savedMode = 0;

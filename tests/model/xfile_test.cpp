@@ -3,6 +3,7 @@
 #include "model_shown.h"
 #include "model/formats/xfile.h"
 
+#include "model/seam.h"
 #include "tests/model/formats_test_util.h"
 #include "xfile_tokens.h"
 

@@ -11,6 +11,7 @@
 #include "model/formats/xread.h"
 #include "tests/model/formats_test_util.h"
 #include "tests/support/mszip.h"
+#include "model/seam_texkey.h"
 
 using namespace fmt_test;
 

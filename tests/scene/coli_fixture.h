@@ -14,7 +14,6 @@
 #include "lib/render/objects.h"
 #include "model/model3.h"
 #include "model/object.h"
-#include "model/seam.h"
 #include "scene/coli.h"
 
 struct ColiTest : BoxRecordingTest {

@@ -23,6 +23,7 @@
 #include "model/model3.h"
 #include "scene/kzv.h"
 #include "tests/scene/kzv_build.h"
+#include "model/seam.h"
 
 namespace {
 

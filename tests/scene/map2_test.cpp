@@ -19,7 +19,6 @@
 #include "lib/framework/view_record.h"
 #include "lib/media/dialogs.h"
 #include "model/bytes.h"
-#include "model/seam.h"
 #include "scene/map2.h"
 #include "shell_fixture.h"
 #include "tests/model/kz_files.h"

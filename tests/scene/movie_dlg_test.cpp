@@ -314,7 +314,7 @@ TEST_F(MovieDlgTest, MiddleDragMovesAKeyButNeverTheOneAtFrameZero) {
   // Frame 0: nothing is copied, deleted or pasted.
   g_MovieScene.frame = 0;
   MovieDlg_MiddleDown(100);
-  MovieDlg_MiddleDrag(106);   // step 8
+  MovieDlg_MiddleDrag(106);   // 6 pixels: a move of 8 frames
   EXPECT_EQ(o->keyCount, 3);
   EXPECT_EQ(o->keys[0].frame, 0);
   EXPECT_EQ(o->keys[1].frame, 60);

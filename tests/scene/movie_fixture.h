@@ -18,6 +18,7 @@
 #include "model/model3.h"
 #include "model/obj2.h"
 #include "model/object.h"
+#include "model/seam.h"
 #include "scene/kzv.h"
 #include "scene/movie.h"
 #include "scene/movie_edit.h"

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "model/model_result.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 template <class Fn, class... Args>
 auto Shown(Fn fn, Args &&...args) {

@@ -5,8 +5,8 @@
 #include <string.h>
 
 #include "model/kzp.h"
-#include "model/seam.h"
 #include "model/model3.h"
+#include "model/seam_errorbox.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include "model/kzo.h"
 #include "model/kzp.h"
 #include "model/seam.h"
+#include "model/seam_errorbox.h"
 #include "scene/kzv.h"
 #include "scene/kzc.h"
 #include "scene/map2.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "model/kzp.h"
-#include "model/seam.h"
 #include "model/mesh.h"
 #include "model/model3.h"
+#include "model/seam_errorbox.h"
 
 namespace {
 

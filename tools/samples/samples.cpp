@@ -13,7 +13,7 @@
 #include "model/kzp.h"
 #include "model/mesh.h"
 #include "model/model3.h"
-#include "model/seam.h"
+#include "model/seam_errorbox.h"
 
 static Model3 *Cube(void) {
   g_MaxPolygons = 64;
