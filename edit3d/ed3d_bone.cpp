@@ -428,7 +428,7 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
     Doc_MarkEdited(DOC_MODEL3);
     App_MarkAllRedraw();
   }
-  mouse->g_PolyDragAnchor2 = {x, y};
+  DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, x, y);
   sel->g_BoneListDirty = 1;
 }
 

@@ -270,7 +270,7 @@ static void ChooseColour(Model3 *m, i32 g) {
 // After a change of the groups or their polygons: the list shows the groups and counts again.
 static void AfterGroupEdit(void) {
   Ed3D_FillGroupList();
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(View_CurrentLayout());
 }
 
 static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {

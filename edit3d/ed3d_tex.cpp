@@ -260,7 +260,7 @@ void Ed3D_TexKeyUp(const HookCtx *c) {
     case 'T': Ed3D_TexMoveTool(c->model, c->sel->g_CurGroupIndex); return;
     case 'R': Ed3D_TexRotateTool(c->model, c->sel->g_CurGroupIndex); return;
     case 'G': Ed3D_TexScaleTool(c->model, c->sel->g_CurGroupIndex); return;
-    case 'S': Ed3D_PolySelectAllOrNone(c->sel); return;
+    case 'S': Ed3D_PolySelectAllOrNone(c->sel, c->layout); return;
     default: return;
   }
   App_MarkAllRedraw();
@@ -302,7 +302,7 @@ void Ed3D_TexMouseMove(const HookCtx *c) {
   e.lastX = x;
   e.lastY = y;
   if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
-    c->mouse->g_PolyDragAnchor2 = {x, y};
+    DragAnchor_Set(c->mouse, DRAG_ANCHOR_POLY2, x, y);
   }
 }
 
