@@ -202,9 +202,10 @@ static void LoadMenu(const char *name) {
   App_LoadFamilyMenu(name);
 }
 
-static void Record(const char *label) {
+// One undo step of layer `slot` (a hook's context's, the panel's current layer).
+static void Record(u32 slot, const char *label) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(slot);
 }
 
 // After a bone was added or deleted: poses, automatic bindings, links and rows, one undo
@@ -217,7 +218,7 @@ static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
-  Record(label);
+  Record(g_Sel.g_CurSlot, label);
   App_RefreshLists();
   sel->g_BoneListDirty = 1;
 }
@@ -291,7 +292,7 @@ static void ApplyFields(Model3 *m) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_FillParentBoneCombo();
-  Record("決定 ( ボーン )");
+  Record(g_Sel.g_CurSlot, "決定 ( ボーン )");
   g_Sel.g_BoneListDirty = 1;
 }
 
@@ -316,7 +317,7 @@ static void ChooseColour(Model3 *m) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
-    Record("カラー ( ボーン )");
+    Record(g_Sel.g_CurSlot, "カラー ( ボーン )");
   }
   g_Sel.g_BoneListDirty = 1;
 }
@@ -436,7 +437,7 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
 void Ed3D_BoneLButtonUp(const HookCtx *c) {
   if (!c->model) return;
   c->model->changed = 1;
-  Record("移動 ( ボーン )");
+  Record(c->slot, "移動 ( ボーン )");
 }
 
 // The pick happens while the button is held (Ed3D_BoneUpdate).

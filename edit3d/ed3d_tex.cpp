@@ -61,11 +61,13 @@ static void AfterEdit(Model3 *m) {
   App_MarkAllRedraw();
 }
 
-static void Record(const char *label) {
+// One undo step of layer `slot` (a hook's context's); Record's of the current layer.
+static void RecordSlot(u32 slot, const char *label) {
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "%s", label);
   Doc_MarkEdited(DOC_MODEL3);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(slot);
 }
+static void Record(const char *label) { RecordSlot(g_Sel.g_CurSlot, label); }
 
 // An edit of a panel button: the after-edit refresh and its undo step.
 static void RecordEdit(Model3 *m, const char *label) {
@@ -311,7 +313,7 @@ static const char *StepLabel(u32 tool);
 // The end of a drag in the main view: one step when it moved or scaled the group's projection.
 void Ed3D_TexLButtonUp(const HookCtx *c) {
   const Group3 *g = c->model ? GroupOf(c->model, c->sel->g_CurGroupIndex) : nullptr;
-  if (g_Shell.g_EditedFlag && Planar(g)) Record(StepLabel(g->mapping));
+  if (g_Shell.g_EditedFlag && Planar(g)) RecordSlot(c->slot, StepLabel(g->mapping));
 }
 
 void Ed3D_TexRButtonUp(const HookCtx *c) {

@@ -125,7 +125,7 @@ void Ed3D_WeightEnter(const HookCtx *c) {
   App_LoadFamilyMenu("MENU_3D_BONE");
   Ed3DBonePanels &p = g_Ed3DBones;
   if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
-  App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+  Ed3D_PolyClearFlags(c->sel);
 }
 
 void Ed3D_WeightLeave(const HookCtx *c) {
