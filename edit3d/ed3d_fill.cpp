@@ -267,9 +267,9 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
   s_Fill.followOnly = true;
   Ed3D_FillGroupList(c);
   Ed3D_FillGroupDisplayCombo(c);
-  Ed3D_FillMotionList();
-  Ed3D_FillMotionSoundList();
-  Ed3D_FillMotionSoundCombo();
+  Ed3D_FillMotionList(c->model);
+  Ed3D_FillMotionSoundList(c->model);
+  Ed3D_FillMotionSoundCombo(c->model);
   s_Fill.followOnly = false;
   g_Ed3DMotion.dialogRefresh = g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
@@ -284,10 +284,10 @@ void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList(c);
   Ed3D_FillTextureList();
-  Ed3D_FillMotionLists();
+  Ed3D_FillMotionLists(c->model);
   Ed3D_FillParentBoneList(c);
   Ed3D_FillBoneTree(c);
-  Ed3D_MotionRefreshLists();
+  Ed3D_MotionRefreshLists(c->model);
   // The object-motion panels (object list, tree, parent combo, motions, sounds) show the set.
   if (c->layout == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists();
   if (c->layout == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();

@@ -61,7 +61,7 @@ void Ed3D_ResetViewConstants(void) {
 }
 
 // [SECTION] enter and leave
-static void OpenPanels(void) {
+static void OpenPanels(const Model3 *m, u32 group) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
@@ -70,17 +70,17 @@ static void OpenPanels(void) {
     e.modeCombo = Ed3D_Control(p.motionDlg, IDC_MOT_MODE);
     e.textureCombo = Ed3D_Control(p.motionDlg, IDC_MOT_TEXTURE);
     Ed3D_FillMotionModeCombo();
-    Ed3D_FillMotionTextureCombo();
+    Ed3D_FillMotionTextureCombo(m, group);
   }
   if (!p.keyDlg) {
     p.keyDlg = Widget_CreatePanel("MOTION_KEY_DLG", 0, dh - 600, 400, 570);
     p.soundCombo = Ed3D_Control(p.keyDlg, IDC_MKEY_SOUND);
-    Ed3D_FillMotionSoundCombo();
+    Ed3D_FillMotionSoundCombo(m);
   }
   if (!p.listDlg) {
     p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
     p.list = Ed3D_CreateListBox(p.listDlg, IDC_MLIST_LIST, 0, 95, 222, 285);
-    Ed3D_FillMotionList();
+    Ed3D_FillMotionList(m);
     if (p.listDlg) Widget_Activate(p.listDlg);
   }
 }
@@ -109,7 +109,7 @@ void Ed3D_MotionEnter(const HookCtx *c) {
   g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
   g_Strip.g_StripGeo.margin = 0;
   g_Strip.g_StripGeo.rowTop = 90;
-  OpenPanels();
+  OpenPanels(c->model, sel->g_CurGroupIndex);
   Tree_BuildRowsBones3D();
 }
 
@@ -402,19 +402,23 @@ void Ed3D_MotionStop(const HookCtx *c) {
 }
 
 // [SECTION] refresh
-void Ed3D_FillMotionLists(void) {
-  Ed3D_FillMotionList();
-  Ed3D_FillMotionSoundList();
-  Ed3D_FillMotionSoundCombo();
+void Ed3D_FillMotionLists(void) { Ed3D_FillMotionLists(Current_Model3()); }
+
+void Ed3D_FillMotionLists(const Model3 *m) {
+  Ed3D_FillMotionList(m);
+  Ed3D_FillMotionSoundList(m);
+  Ed3D_FillMotionSoundCombo(m);
 }
 
-void Ed3D_MotionRefreshLists(void) {
+void Ed3D_MotionRefreshLists(void) { Ed3D_MotionRefreshLists(Current_Model3()); }
+
+void Ed3D_MotionRefreshLists(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.dialogRefresh = 1;
   e.keyDialogRefresh = 1;
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
-  Ed3D_FillMotionLists();
+  Ed3D_FillMotionLists(m);
   App_MarkAllRedraw();   // every view of the layout and the seven strip flags
   Draw_FlagTargetForClear(0);
 }
@@ -433,7 +437,7 @@ void Ed3D_MotionCommand(const HookCtx *c) {
     case IDM_MOT_FREEZE: {
       bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;
       if (yes) Ed3D_FreezePose(c);
-      Ed3D_MotionRefreshLists();
+      Ed3D_MotionRefreshLists(c->model);
       break;
     }
     default: break;

@@ -322,20 +322,23 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
   for (i32 i = 0; i < n; i++) Str_Format(NextLine(out), ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
 }
 
-void Ed3D_FillMotionList(void) {
+void Ed3D_FillMotionList(void) { Ed3D_FillMotionList(Current_Model3()); }
+void Ed3D_FillMotionSoundList(void) { Ed3D_FillMotionSoundList(Current_Model3()); }
+void Ed3D_FillMotionSoundCombo(void) { Ed3D_FillMotionSoundCombo(Current_Model3()); }
+
+void Ed3D_FillMotionList(const Model3 *m) {
   if (!g_Ed3DMotionPanels.list) return;
-  Ed3D_MotionListLines(Current_Model3(), &s_MotionPanels.lines);
+  Ed3D_MotionListLines(m, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
-void Ed3D_FillMotionSoundList(void) {
+void Ed3D_FillMotionSoundList(const Model3 *m) {
   if (!g_Ed3DMotionPanels.waveList) return;
-  Ed3D_MotionSoundLines(Current_Model3(), &s_MotionPanels.lines);
+  Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
-void Ed3D_FillMotionSoundCombo(void) {
-  const Model3 *m = Current_Model3();
+void Ed3D_FillMotionSoundCombo(const Model3 *m) {
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
   s_MotionPanels.lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
@@ -351,14 +354,15 @@ void Ed3D_FillMotionModeCombo(void) {
   Put(g_Ed3DMotion.modeCombo, WIDGET_FILL_COMBO);
 }
 
-void Ed3D_FillMotionTextureCombo(void) {
-  Model3 *m = Current_Model3();
+void Ed3D_FillMotionTextureCombo(void) { Ed3D_FillMotionTextureCombo(Current_Model3(), g_Sel.g_CurGroupIndex); }
+
+void Ed3D_FillMotionTextureCombo(const Model3 *m, u32 group) {
   if (!g_Ed3DMotion.textureCombo || !m) return;
   // The texture of the current group's key at the key index, else the group's own.
   i32 tex = 0;
-  if (g_Sel.g_CurGroupIndex < MODEL3_GROUPS) {
-    tex = (i32)m->groups[g_Sel.g_CurGroupIndex].texture;
-    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex] : nullptr;
+  if (group < MODEL3_GROUPS) {
+    tex = (i32)m->groups[group].texture;
+    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[group] : nullptr;
     i32 k = g_Ed3DMotion.keyIndex;
     if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
   }
@@ -407,17 +411,19 @@ void Ed3D_SetFrameFromStrip(void) {
   SetFrameFromStrip(&c, true);
 }
 
-// The strip's rows: the bone tree's in bone mode, one per group of the model in group mode.
-static i32 StripRows(void) {
+// The strip's rows: the bone tree's in bone mode, one per group of model m in group mode.
+static i32 StripRows(const Model3 *m) {
   if (BoneMode()) return g_TreeRows.count;
-  const Model3 *m = Current_Model3();
   if (!m || m->groupCount < 0) return 0;
   return m->groupCount < MODEL3_GROUPS ? m->groupCount : MODEL3_GROUPS;
 }
 
+// The strip's rows of the current model (the strip's own callback).
+static i32 ShellStripRows(void) { return StripRows(Current_Model3()); }
+
 // Group mode: the group of the hovered row becomes current, as a bone row's bone does.
 static void ChooseHoveredGroup(const HookCtx *c, i32 h) {
-  if (h < 0 || h >= StripRows() || (u32)h == c->sel->g_CurGroupIndex) return;
+  if (h < 0 || h >= StripRows(c->model) || (u32)h == c->sel->g_CurGroupIndex) return;
   c->sel->g_CurGroupIndex = (u32)h;
   Ed3D_UpdateCurrentKeyIndex(c);
   g_Ed3DMotion.dialogRefresh = 1;
@@ -542,7 +548,7 @@ static void SyncScroll(void *dlg) {
 
 void Ed3D_CreateKeyWithStep(const HookCtx *c) {
   if (Ed3D_CreateBoneKey(c)) Step(c->slot, "キー 作成 ( モーション )");
-  Ed3D_MotionRefreshLists();
+  Ed3D_MotionRefreshLists(c->model);
 }
 
 static void CreateKey(void) {
@@ -559,7 +565,7 @@ const KeyStrip g_Ed3DMotionKeyStrip = {
     &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
     {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
-    DeleteKey, StripRows, Ed3D_KeyDragEnd};
+    DeleteKey, ShellStripRows, Ed3D_KeyDragEnd};
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
