@@ -178,8 +178,9 @@ bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis);
-// The same for the bones of slot `slot` with curBone as the current bone.
-void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis);
+// The same for the bones of slot `slot` with curBone as the current bone, posed in the motion
+// layout and at rest in the others.
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 layout, u32 curBone, i32 bone, i32 axis);
 // An axis cross of half length 0.5 about world point o in red, green and blue (X, Y, Z);
 // on the current item the axis being edited (0..2) is yellow.
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);

@@ -210,7 +210,7 @@ static void Record(u32 slot, const char *label) {
 
 // After a bone was added or deleted: poses, automatic bindings, links and rows, one undo
 // step, the lists and the panel.
-static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
+static void AfterBoneEdit(Model3 *m, ShellSelection *sel, u32 slot, const char *label) {
   Object_UpdateFrame();
   if (m) {
     Model3_AutoBindVertices(m);
@@ -218,7 +218,7 @@ static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
-  Record(g_Sel.g_CurSlot, label);
+  Record(slot, label);
   App_RefreshLists();
   sel->g_BoneListDirty = 1;
 }
@@ -238,7 +238,7 @@ static void SetText(u32 id, const char *text) {
   if (Panel()) Widget_SetText(Panel(), id, text);
 }
 
-void Ed3D_AddBone(Model3 *m, ShellSelection *sel) {
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel, u32 slot) {
   if (!m) return;
   i32 b = Ed3D_ModelAddBone(m, (i32)sel->g_CurBoneIndex);
   if (b >= 0) {
@@ -246,7 +246,7 @@ void Ed3D_AddBone(Model3 *m, ShellSelection *sel) {
     sel->g_CurBoneIndex = (u32)b;
     Doc_MarkEdited(DOC_MODEL3);
   }
-  AfterBoneEdit(m, sel, "ボーン追加");
+  AfterBoneEdit(m, sel, slot, "ボーン追加");
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
@@ -259,7 +259,7 @@ bool Ed3D_DeleteCurrentBone(void) {
   if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
   if (g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
-  AfterBoneEdit(m, &g_Sel, "ボーン消去");
+  AfterBoneEdit(m, &g_Sel, g_Sel.g_CurSlot, "ボーン消去");
   return true;
 }
 
@@ -341,7 +341,7 @@ bool Ed3D_BoneListCommand(u32 id) {
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
-    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel); break;
+    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel, g_Sel.g_CurSlot); break;
     case IDC_BONE_DELETE: return Ed3D_DeleteCurrentBone();
     case IDC_BONE_COLOR: ChooseColour(m); break;
     case IDC_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
@@ -555,9 +555,9 @@ void Ed3D_BoneDraw(const HookCtx *ctx) {
     }
   }
   if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
-    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, cur, (i32)cur, -1);
+    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, ctx->layout, cur, (i32)cur, -1);
   } else if (!Held(BUTTON_RIGHT)) {
-    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, cur, b, -1);
+    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, ctx->layout, cur, b, -1);
   }
   DrawBatch_End();
 }

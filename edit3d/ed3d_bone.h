@@ -99,8 +99,9 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
 void Ed3D_WeightBoxPass(ShellSelection *sel, const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);
 
 // [SECTION] bone list panel (ed3d_bone.cpp; the dialog procedure is ed3d_bone_win.cpp's)
-// A bone under the current bone of sel in model m, made current; one undo step.
-void Ed3D_AddBone(Model3 *m, ShellSelection *sel);
+// A bone under the current bone of sel in model m (of layer `slot`), made current; one undo
+// step of that layer.
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel, u32 slot);
 // False, with the error box, for bone 0.
 bool Ed3D_DeleteCurrentBone(void);
 // WM_COMMAND of any control of the panel; false only for the refused delete.

@@ -283,13 +283,13 @@ void Ed3D_RefreshLists(const HookCtx *c) {
   c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
   Ed3D_FillPolygonList(c);
-  Ed3D_FillTextureList();
+  Ed3D_FillTextureList(c->model);
   Ed3D_FillMotionLists(c->model);
   Ed3D_FillParentBoneList(c);
   Ed3D_FillBoneTree(c);
   Ed3D_MotionRefreshLists(c->model);
   // The object-motion panels (object list, tree, parent combo, motions, sounds) show the set.
-  if (c->layout == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists();
+  if (c->layout == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists(c);
   if (c->layout == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
   else Tree_BuildRowsBones3D();
   Undo_FillListOf(c->slot);

@@ -54,6 +54,7 @@ static i32 CurrentOf(const ShellSelection *sel) {
 }
 
 i32 Ed3D_ObjCurrent(void) { return CurrentOf(&g_Sel); }
+i32 Ed3D_ObjCurrent(const ShellSelection *sel) { return CurrentOf(sel); }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
@@ -125,7 +126,7 @@ void Ed3D_ObjMotionEnter(const HookCtx *c) {
   g_Strip.g_StripGeo.margin = 0;
   OpenPanels();
   Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  Ed3D_ObjMotionRefreshLists(c);
 }
 
 void Ed3D_ObjMotionLeave(const HookCtx *c) {
@@ -333,6 +334,11 @@ void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
 
 // [SECTION] refresh
 void Ed3D_ObjMotionRefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Ed3D_ObjMotionRefreshLists(&c);
+}
+
+void Ed3D_ObjMotionRefreshLists(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   e.objDlgRefresh = 1;
   e.keyDialogRefresh = 1;
@@ -340,11 +346,11 @@ void Ed3D_ObjMotionRefreshLists(void) {
   e.motionListRefresh = 1;
   e.waveRefresh = 1;
   g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
-  Ed3D_FillObjList();
-  Ed3D_FillObjSoundList();
-  Ed3D_FillObjTree();
+  Ed3D_FillObjList(c->sel);
+  Ed3D_FillObjSoundList(c->model);
+  Ed3D_FillObjTree(c->sel);
   Ed3D_FillObjMotionList();
-  Ed3D_FillObjParentCombo();
+  Ed3D_FillObjParentCombo(c->sel);
   App_MarkAllRedraw();
 }
 
@@ -365,7 +371,9 @@ static void CopyMotionsCommand(const HookCtx *c) {
     if (Model3 *m = Model3_Get((i32)c->slot))
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
-  Ed3D_ObjMotionRefreshLists();
+  HookCtx after = *c;
+  after.model = Model3_Get((i32)c->slot);
+  Ed3D_ObjMotionRefreshLists(&after);
   Timer_Reset();
 }
 

@@ -271,7 +271,7 @@ static void SharedKeys(const HookCtx *c, bool boneSubMode) {
     case VKEY_UP: Pan(c->view, 0, 1); break;
     case VKEY_RIGHT: Pan(c->view, 1, 0); break;
     case VKEY_DOWN: Pan(c->view, 0, -1); break;
-    case 'A': if (boneSubMode) Ed3D_AddBone(c->model, c->sel); break;
+    case 'A': if (boneSubMode) Ed3D_AddBone(c->model, c->sel, c->slot); break;
     default: break;
   }
 }

@@ -131,7 +131,7 @@ void Ed3D_TexEnter(const HookCtx *c) {
   UvFlagsFor(m);
   OpenPanels();
   g_Ed3DTex.texture = GroupTexture(m, c->sel->g_CurGroupIndex);
-  Ed3D_FillTextureList();
+  Ed3D_FillTextureList(m);
   MarkPanels();
 }
 
@@ -473,9 +473,10 @@ void Ed3D_TexRotateFaceUVs(void) {
 }
 
 // [SECTION] the texture table
-void Ed3D_FillTextureList(void) {
+void Ed3D_FillTextureList(void) { Ed3D_FillTextureList(Current_Model3()); }
+
+void Ed3D_FillTextureList(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  const Model3 *m = Current_Model3();
   if (!e.list) return;
   i32 count = m ? m->textureCount : 1;
   if (count < 1) count = 1;

@@ -57,6 +57,8 @@ FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_T
 // False for the refused texture commands.
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText);
 void Ed3D_FillTextureList(void);
+// The same of model m (a hook's context's).
+void Ed3D_FillTextureList(const Model3 *m);
 void Ed3D_TexRefreshLists(void);
 void Ed3D_TexSelectTool(Model3 *m, u32 group);
 void Ed3D_TexMoveTool(Model3 *m, u32 group);
