@@ -242,6 +242,14 @@ void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i
   }
 }
 
+// The context whose bones' axis crosses are being drawn (DrawRings sets it for the callback).
+static const HookCtx *s_CrossCtx;
+
+static void DrawBoneAxesOfCtx(i32 bone, i32 axis) {
+  const HookCtx *c = s_CrossCtx;
+  Ed3D_DrawBoneAxesOf(c->slot, c->layout, c->sel->g_CurBoneIndex, bone, axis);
+}
+
 // The rings about the current bone, its selection and the axis crosses (main view).
 static void DrawRings(const HookCtx *c, const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
@@ -251,7 +259,8 @@ static void DrawRings(const HookCtx *c, const Model3 *m) {
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)c->slot, cur), c->mouse->g_MouseX, c->mouse->g_MouseY, &e.ring);
   else
     e.ring = -1;
-  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  s_CrossCtx = c;
+  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, DrawBoneAxesOfCtx);
   DrawBatch_End();
 }
 
@@ -424,15 +433,15 @@ void Ed3D_MotionRefreshLists(const Model3 *m) {
 }
 
 // [SECTION] menu
-static void OpenSoundDialog(void) {
+static void OpenSoundDialog(const Model3 *m) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
+  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList(m);
 }
 
 void Ed3D_MotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
-    case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
+    case IDM_MOT_SOUNDS: OpenSoundDialog(c->model); break;
     case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(c); break;
     case IDM_MOT_FREEZE: {
       bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;

@@ -355,9 +355,9 @@ void Ed3D_ObjMotionRefreshLists(const HookCtx *c) {
 }
 
 // [SECTION] menu
-static void OpenSoundDialog(void) {
+static void OpenSoundDialog(const Model3 *m) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList();
+  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList(m);
 }
 
 // The chosen file is not read: the command keeps the set's frame, the current bone and the
@@ -380,7 +380,7 @@ static void CopyMotionsCommand(const HookCtx *c) {
 void Ed3D_ObjMotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
-    case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
+    case IDM_OBJ_SOUNDS: OpenSoundDialog(c->model); break;
     case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(c); break;
     default: break;
   }
