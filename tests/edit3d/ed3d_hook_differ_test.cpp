@@ -407,6 +407,9 @@ const Cell kCells[] = {
     {"keyDown", &FamilyHooks::keyDown, false, 0, VKEY_RIGHT, 0, 0},
     {"keyUp S", &FamilyHooks::keyUp, false, 0, 'S', 0, 0},
     {"keyUp left", &FamilyHooks::keyUp, false, 0, VKEY_LEFT, 0, 0},
+    {"keyUp T", &FamilyHooks::keyUp, false, 0, 'T', 0, 0},
+    {"keyUp A", &FamilyHooks::keyUp, false, 0, 'A', 0, 0},
+    {"keyUp D", &FamilyHooks::keyUp, false, 0, 'D', 0, 0},
     {"loopKeyUp", &FamilyHooks::loopKeyUp, false, 0, 'S', 0, 0},
     {"command", &FamilyHooks::command, false, 0, 0, IDM_MOT_FREEZE, 0},
     {"wheelKey", &FamilyHooks::wheelKey, false, 0, 0, 0, 1},
@@ -417,7 +420,8 @@ const Cell kCells[] = {
 };
 
 bool BuildsHierarchyRows(const Cell &k, u32 subMode) {
-  return k.cell == &FamilyHooks::refreshLists || (k.cell == &FamilyHooks::enter && subMode == SUB_3D_MOTION);
+  return k.cell == &FamilyHooks::refreshLists || (k.cell == &FamilyHooks::enter && subMode == SUB_3D_MOTION) ||
+         (k.cell == &FamilyHooks::keyUp && k.key == 'A' && subMode == SUB_3D_BONE);   // a bone added
 }
 
 const u32 kSubModes[] = {SUB_3D_OBJMOTION, SUB_3D_POLY, SUB_3D_TEXTURE, SUB_3D_BONE, SUB_3D_WEIGHT, SUB_3D_MOTION};
