@@ -27,6 +27,7 @@
 #include "edit3d/undo.h"
 #include "lib/framework/lib_state.h"
 #include "lib/framework/view_record.h"
+#include "model/bone2.h"
 #include "model/model3.h"
 #include "model/str.h"
 #include "resources/edit3d_motion_ids.h"
@@ -284,8 +285,8 @@ void RowState(Model3 *, ShellSelection *sel, ShellMouse *mouse) {
 
 // The shell's records made to differ from the context's in every field: its selection (every
 // number and every flag flipped), its mouse record, its layout, active view, camera angles and
-// layer (whose model is moved off the handed one's shape).
-void RowDecoy(u32 subMode) {
+// layer (whose model is moved off the handed one's shape), its 2D model and the view it draws.
+void RowDecoy(u32 subMode, u32 drawView) {
   ShellSelection &s = g_Sel;
   s.g_CurSlot = 0;
   s.g_Cur2DSlot ^= 1;
@@ -328,6 +329,9 @@ void RowDecoy(u32 subMode) {
   g_Shell.g_ActiveView ^= 1;
   g_Shell.g_EditSubMode = subMode == SUB_3D_POLY ? SUB_3D_BONE : SUB_3D_POLY;
   if (Model3 *shell = Current_Model3()) shell->positions[2] = {3, 3, 1};
+  g_Shell.g_DrawView = drawView ^ 1;
+  static Bone2Model *decoy2 = Bone2_New();
+  g_Bone2Slots[0] = decoy2;
 }
 
 // The history of one layer: its index, top and labels.
@@ -467,6 +471,7 @@ TEST_F(RowsDifferTest, EveryCellActsOnItsContextWhateverTheShellHolds) {
           // The shell's records.
           Model3 *m = StartRow(t);
           ASSERT_NE(m, nullptr);
+          g_Shell.g_DrawView = drawView;
           HookCtx a = ContextOf(k, drawView);
           if (k.draw) FakeDev_Install();
           hook(&a);
@@ -490,9 +495,12 @@ TEST_F(RowsDifferTest, EveryCellActsOnItsContextWhateverTheShellHolds) {
           b.sel = &own.sel;
           b.mouse = &mouse;
           b.view = &view;
-          RowDecoy(subMode);
+          g_Shell.g_DrawView = drawView;
+          Bone2Model *model2 = g_Bone2Slots[0];
+          RowDecoy(subMode, drawView);
           if (k.draw) FakeDev_Install();
           hook(&b);
+          g_Bone2Slots[0] = model2;
           EXPECT_EQ(TreeBuilt(k, subMode, RowPicture(b)), TreeBuilt(k, subMode, want));
           run++;
         }
