@@ -65,12 +65,12 @@ void BM_RectSelectPass(benchmark::State &state) {
 void BM_SelectAll(benchmark::State &state) {
   Model3 *m = Grid((i32)state.range(0));
   SelectAll(m, 1);
-  for (auto _ : state) Ed3D_PolySelectAllOrNone(&g_Sel);
+  for (auto _ : state) Ed3D_PolySelectAllOrNone(&g_Sel, View_CurrentLayout());
 }
 
 void BM_Invert(benchmark::State &state) {
   Grid((i32)state.range(0));
-  for (auto _ : state) Ed3D_PolyInvertSelection(Current_Model3(), &g_Sel);
+  for (auto _ : state) Ed3D_PolyInvertSelection(Current_Model3(), &g_Sel, View_CurrentLayout());
 }
 
 void BM_StatusCount(benchmark::State &state) {

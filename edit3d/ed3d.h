@@ -112,8 +112,9 @@ void Ed3D_PanViewDown(void);
 // [SECTION] layers (ed3d_layer.cpp)
 // Makes layer n current (0..9; other numbers do nothing).
 void Ed3D_SelectLayer(i32 n);
-// Shows the current layer's scene object and hides the other layers'.
+// Shows the current layer's (layer slot's) scene object and hides the other layers'.
 void Ed3D_ShowCurrentLayerOnly(void);
+void Ed3D_ShowLayerOnly(u32 slot);
 // A layer panel button (1342..1351 select layers 0..9); false for other ids.
 bool Ed3D_LayerCommand(u32 id);
 // The layer button to check (IDC_LAYER_1 + the current layer).
@@ -133,14 +134,24 @@ void Ed3D_BoneTreeText(const Model3 *m, i32 bone, char *out, size_t size);
 // The tree parent of a bone: its parent number when that is above 0 and below the bone,
 // else -1 (the root).
 i32 Ed3D_BoneTreeParent(const Model3 *m, i32 bone);
+// Each fill of the model and selection of context c (the hooks hand theirs); the forms
+// without a context fill from the shell's.
 void Ed3D_FillParentBoneList(void);
+void Ed3D_FillParentBoneList(const HookCtx *c);
 void Ed3D_FillParentBoneCombo(void);
+void Ed3D_FillParentBoneCombo(const HookCtx *c);
 void Ed3D_FillBoneTree(void);
+void Ed3D_FillBoneTree(const HookCtx *c);
 void Ed3D_InsertBoneTreeItem(i32 bone);
+void Ed3D_InsertBoneTreeItem(const Model3 *m, i32 bone);
 void Ed3D_FillGroupList(void);
+void Ed3D_FillGroupList(const HookCtx *c);
 void Ed3D_FillTextureCombo(void);
+void Ed3D_FillTextureCombo(const HookCtx *c);
 void Ed3D_FillDisplacementCombo(void);
+void Ed3D_FillDisplacementCombo(const HookCtx *c);
 void Ed3D_FillGroupDisplayCombo(void);
+void Ed3D_FillGroupDisplayCombo(const HookCtx *c);
 // The family's list refresh (App_RefreshLists of family 11).
 void Ed3D_RefreshLists(const HookCtx *c);
 // After any change of the document (the shell's per-frame update calls it once per change):
@@ -167,8 +178,9 @@ bool Ed3D_ModelDeleteGroup(Model3 *m, i32 g);
 bool Ed3D_ModelSwapGroups(Model3 *m, i32 a, i32 b);
 // The bone axis cross of a bone of the current layer (axis 0..2: the axis being edited).
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis);
-// The same for the bones of slot `slot` with curBone as the current bone.
-void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis);
+// The same for the bones of slot `slot` with curBone as the current bone, posed in the motion
+// layout and at rest in the others.
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 layout, u32 curBone, i32 bone, i32 axis);
 // An axis cross of half length 0.5 about world point o in red, green and blue (X, Y, Z);
 // on the current item the axis being edited (0..2) is yellow.
 void Ed3D_DrawAxisCross(Vec3 o, bool current, i32 axis);

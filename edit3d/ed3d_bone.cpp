@@ -202,14 +202,15 @@ static void LoadMenu(const char *name) {
   App_LoadFamilyMenu(name);
 }
 
-static void Record(const char *label) {
+// One undo step of layer `slot` (a hook's context's, the panel's current layer).
+static void Record(u32 slot, const char *label) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(slot);
 }
 
 // After a bone was added or deleted: poses, automatic bindings, links and rows, one undo
 // step, the lists and the panel.
-static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
+static void AfterBoneEdit(Model3 *m, ShellSelection *sel, u32 slot, const char *label) {
   Object_UpdateFrame();
   if (m) {
     Model3_AutoBindVertices(m);
@@ -217,7 +218,7 @@ static void AfterBoneEdit(Model3 *m, ShellSelection *sel, const char *label) {
   }
   Tree_LinkBones3D();
   Tree_BuildRowsBones3D();
-  Record(label);
+  Record(slot, label);
   App_RefreshLists();
   sel->g_BoneListDirty = 1;
 }
@@ -237,7 +238,7 @@ static void SetText(u32 id, const char *text) {
   if (Panel()) Widget_SetText(Panel(), id, text);
 }
 
-void Ed3D_AddBone(Model3 *m, ShellSelection *sel) {
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel, u32 slot) {
   if (!m) return;
   i32 b = Ed3D_ModelAddBone(m, (i32)sel->g_CurBoneIndex);
   if (b >= 0) {
@@ -245,7 +246,7 @@ void Ed3D_AddBone(Model3 *m, ShellSelection *sel) {
     sel->g_CurBoneIndex = (u32)b;
     Doc_MarkEdited(DOC_MODEL3);
   }
-  AfterBoneEdit(m, sel, "ボーン追加");
+  AfterBoneEdit(m, sel, slot, "ボーン追加");
 }
 
 bool Ed3D_DeleteCurrentBone(void) {
@@ -258,7 +259,7 @@ bool Ed3D_DeleteCurrentBone(void) {
   if (!Ed3D_ModelDeleteBone(m, (i32)g_Sel.g_CurBoneIndex)) return true;
   if (g_Sel.g_CurBoneIndex >= (u32)Model3_BoneCount(m)) g_Sel.g_CurBoneIndex = (u32)(Model3_BoneCount(m) - 1);
   Doc_MarkEdited(DOC_MODEL3);
-  AfterBoneEdit(m, &g_Sel, "ボーン消去");
+  AfterBoneEdit(m, &g_Sel, g_Sel.g_CurSlot, "ボーン消去");
   return true;
 }
 
@@ -291,7 +292,7 @@ static void ApplyFields(Model3 *m) {
   Ed3D_FillParentBoneList();
   Ed3D_FillBoneTree();
   Ed3D_FillParentBoneCombo();
-  Record("決定 ( ボーン )");
+  Record(g_Sel.g_CurSlot, "決定 ( ボーン )");
   g_Sel.g_BoneListDirty = 1;
 }
 
@@ -316,7 +317,7 @@ static void ChooseColour(Model3 *m) {
     for (i32 k = 0; k < 3; k++) m->color[k] = rgb[k];
     m->changed = 1;
     Doc_MarkEdited(DOC_MODEL3);
-    Record("カラー ( ボーン )");
+    Record(g_Sel.g_CurSlot, "カラー ( ボーン )");
   }
   g_Sel.g_BoneListDirty = 1;
 }
@@ -340,7 +341,7 @@ bool Ed3D_BoneListCommand(u32 id) {
   if (!m) return true;
   FollowListLine(m);
   switch (id) {
-    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel); break;
+    case IDC_BONE_ADD: Ed3D_AddBone(m, &g_Sel, g_Sel.g_CurSlot); break;
     case IDC_BONE_DELETE: return Ed3D_DeleteCurrentBone();
     case IDC_BONE_COLOR: ChooseColour(m); break;
     case IDC_BONE_CHILDREN: Ed3DBoneEditor.childrenFollow = Ed3DBoneEditor.childrenFollow == 1 ? 0 : 1; break;
@@ -428,7 +429,7 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
     Doc_MarkEdited(DOC_MODEL3);
     App_MarkAllRedraw();
   }
-  mouse->g_PolyDragAnchor2 = {x, y};
+  DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, x, y);
   sel->g_BoneListDirty = 1;
 }
 
@@ -436,7 +437,7 @@ void Ed3D_BoneMouseMove(const HookCtx *c) {
 void Ed3D_BoneLButtonUp(const HookCtx *c) {
   if (!c->model) return;
   c->model->changed = 1;
-  Record("移動 ( ボーン )");
+  Record(c->slot, "移動 ( ボーン )");
 }
 
 // The pick happens while the button is held (Ed3D_BoneUpdate).
@@ -554,9 +555,9 @@ void Ed3D_BoneDraw(const HookCtx *ctx) {
     }
   }
   if (Held(BUTTON_LEFT) || Held(BUTTON_MIDDLE)) {
-    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, cur, (i32)cur, -1);
+    if (cur >= 1 && cur < (u32)n) Ed3D_DrawBoneAxesOf(ctx->slot, ctx->layout, cur, (i32)cur, -1);
   } else if (!Held(BUTTON_RIGHT)) {
-    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, cur, b, -1);
+    for (i32 b = 1; b < n; b++) Ed3D_DrawBoneAxesOf(ctx->slot, ctx->layout, cur, b, -1);
   }
   DrawBatch_End();
 }

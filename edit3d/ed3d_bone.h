@@ -93,12 +93,15 @@ i32 Ed3D_WeightApplyModel(Model3 *m, const u32 *sel, u32 room, i32 b1, i32 b2, f
 bool Ed3D_WeightParse(const Model3 *m, const char *t1, const char *t2, const char *tw, i32 *b1, i32 *b2, f32 *w,
                       char *msg, size_t msgSize);
 // One box pass of the active view over every polygon corner (what the overlay runs while it
-// draws that view), with the buttons as held now.
+// draws that view) on the vertex flags of sel, with the buttons as held now; the first form on
+// g_Sel.
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);
+void Ed3D_WeightBoxPass(ShellSelection *sel, const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom);
 
 // [SECTION] bone list panel (ed3d_bone.cpp; the dialog procedure is ed3d_bone_win.cpp's)
-// A bone under the current bone of sel in model m, made current; one undo step.
-void Ed3D_AddBone(Model3 *m, ShellSelection *sel);
+// A bone under the current bone of sel in model m (of layer `slot`), made current; one undo
+// step of that layer.
+void Ed3D_AddBone(Model3 *m, ShellSelection *sel, u32 slot);
 // False, with the error box, for bone 0.
 bool Ed3D_DeleteCurrentBone(void);
 // WM_COMMAND of any control of the panel; false only for the refused delete.

@@ -174,22 +174,31 @@ bool Ed3D_ShownAlready(void *control, const Ed3DLines *lines) {
   return false;
 }
 
-void Ed3D_FillParentBoneList(void) {
-  if (!Current_Model3()) return;
-  Ed3D_ParentBoneLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Fill.lines);
+// The fills from the shell's records (the dialogs and menus).
+void Ed3D_FillParentBoneList(void) { HookCtx c = Family_ShellContext(); Ed3D_FillParentBoneList(&c); }
+void Ed3D_FillParentBoneCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillParentBoneCombo(&c); }
+void Ed3D_FillBoneTree(void) { HookCtx c = Family_ShellContext(); Ed3D_FillBoneTree(&c); }
+void Ed3D_InsertBoneTreeItem(i32 bone) { Ed3D_InsertBoneTreeItem(Current_Model3(), bone); }
+void Ed3D_FillGroupList(void) { HookCtx c = Family_ShellContext(); Ed3D_FillGroupList(&c); }
+void Ed3D_FillTextureCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillTextureCombo(&c); }
+void Ed3D_FillDisplacementCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillDisplacementCombo(&c); }
+void Ed3D_FillGroupDisplayCombo(void) { HookCtx c = Family_ShellContext(); Ed3D_FillGroupDisplayCombo(&c); }
+
+void Ed3D_FillParentBoneList(const HookCtx *c) {
+  if (!c->model) return;
+  Ed3D_ParentBoneLines(c->model, c->sel->g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.boneList, WIDGET_FILL_MULTI);
-  Ed3D_FillParentBoneCombo();
+  Ed3D_FillParentBoneCombo(c);
 }
 
-void Ed3D_FillParentBoneCombo(void) {
-  if (!Current_Model3()) return;
-  Ed3D_ParentComboLines(Current_Model3(), g_Sel.g_CurBoneIndex, &s_Fill.lines);
+void Ed3D_FillParentBoneCombo(const HookCtx *c) {
+  if (!c->model) return;
+  Ed3D_ParentComboLines(c->model, c->sel->g_CurBoneIndex, &s_Fill.lines);
   Put(g_Ed3D.parentCombo, WIDGET_FILL_COMBO);
 }
 
-void Ed3D_InsertBoneTreeItem(i32 bone) {
+void Ed3D_InsertBoneTreeItem(const Model3 *m, i32 bone) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = Current_Model3();
   if (!m || bone < 0 || bone >= MODEL3_BONES) return;
   BoneLine(m, bone, e.treeTexts[bone], ED3D_TREE_TEXT);
   i32 parent = Ed3D_BoneTreeParent(m, bone);
@@ -200,46 +209,47 @@ void Ed3D_InsertBoneTreeItem(i32 bone) {
   e.treeItems[bone] = item;
 }
 
-void Ed3D_FillBoneTree(void) {
+void Ed3D_FillBoneTree(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
-  const Model3 *m = Current_Model3();
+  const Model3 *m = c->model;
   if (!m) return;
   // Deleting the items notifies the panel of selection changes; the current bone stays.
-  u32 bone = g_Sel.g_CurBoneIndex;
+  u32 bone = c->sel->g_CurBoneIndex;
   if (e.boneTree) Widget_TreeClear(e.boneTree);
-  g_Sel.g_CurBoneIndex = bone;
+  c->sel->g_CurBoneIndex = bone;
   memset(e.treeItems, 0, sizeof e.treeItems);
-  for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(b);
-  g_Sel.g_CurBoneIndex = bone;
+  for (i32 b = 0; b < Clamp(m->boneCount); b++) Ed3D_InsertBoneTreeItem(m, b);
+  c->sel->g_CurBoneIndex = bone;
   if (bone < MODEL3_BONES && e.treeItems[bone]) Widget_TreeSelect(e.boneTree, e.treeItems[bone]);
 }
 
-void Ed3D_FillGroupList(void) {
-  if (!Current_Model3()) return;
-  Ed3D_GroupListLines(Current_Model3(), g_Sel.g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Fill.lines);
+void Ed3D_FillGroupList(const HookCtx *c) {
+  if (!c->model) return;
+  Ed3D_GroupListLines(c->model, c->sel->g_CurGroupIndex, g_Ed3D.group.polyCounts, &s_Fill.lines);
   Put(g_Ed3D.group.list, WIDGET_FILL_TALL);
-  Ed3D_FillTextureCombo();
-  Ed3D_FillDisplacementCombo();
+  Ed3D_FillTextureCombo(c);
+  Ed3D_FillDisplacementCombo(c);
 }
 
-void Ed3D_FillTextureCombo(void) {
-  const Model3 *m = Current_Model3();
+void Ed3D_FillTextureCombo(const HookCtx *c) {
+  const Model3 *m = c->model;
   if (!m) return;
-  i32 tex = g_Sel.g_CurGroupIndex < MODEL3_GROUPS ? (i32)m->groups[g_Sel.g_CurGroupIndex].texture : -1;
+  u32 group = c->sel->g_CurGroupIndex;
+  i32 tex = group < MODEL3_GROUPS ? (i32)m->groups[group].texture : -1;
   Ed3D_TextureComboLines(m, tex, &s_Fill.lines);
   Put(g_Ed3D.group.textureCombo, WIDGET_FILL_COMBO);
 }
 
-void Ed3D_FillDisplacementCombo(void) {
-  const Model3 *m = Current_Model3();
+void Ed3D_FillDisplacementCombo(const HookCtx *c) {
+  const Model3 *m = c->model;
   if (!m) return;
   Ed3D_TextureComboLines(m, (i32)(u16)m->dispTexture, &s_Fill.lines);
   Put(g_Ed3D.group.dispCombo, WIDGET_FILL_COMBO);
 }
 
-void Ed3D_FillGroupDisplayCombo(void) {
-  if (!Current_Model3()) return;
-  Ed3D_GroupDisplayLines(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Fill.lines);
+void Ed3D_FillGroupDisplayCombo(const HookCtx *c) {
+  if (!c->model) return;
+  Ed3D_GroupDisplayLines(c->model, c->sel->g_CurGroupIndex, &s_Fill.lines);
   Put(g_Ed3D.group.displayCombo, WIDGET_FILL_COMBO);
 }
 
@@ -254,15 +264,15 @@ void Ed3D_DocumentChanged(const HookCtx *c) {
   // A layer or an undo step may have fewer groups than the one before.
   if (m && c->sel->g_CurGroupIndex >= (u32)Clamp(m->groupCount)) c->sel->g_CurGroupIndex = 0;
   s_Fill.followOnly = true;
-  Ed3D_FillGroupList();
-  Ed3D_FillGroupDisplayCombo();
-  Ed3D_FillMotionList();
-  Ed3D_FillMotionSoundList();
-  Ed3D_FillMotionSoundCombo();
+  Ed3D_FillGroupList(c);
+  Ed3D_FillGroupDisplayCombo(c);
+  Ed3D_FillMotionList(c->model);
+  Ed3D_FillMotionSoundList(c->model);
+  Ed3D_FillMotionSoundCombo(c->model);
   s_Fill.followOnly = false;
   g_Ed3DMotion.dialogRefresh = g_Ed3DMotion.keyDialogRefresh = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
-  Ed3D_GroupFieldsFollow();
+  Ed3D_GroupFieldsFollow(c);
   g_Ed3DTex.refresh = 1;
   App_MarkAllRedraw();
 }
@@ -271,15 +281,15 @@ void Ed3D_RefreshLists(const HookCtx *c) {
   Ed3DPolyEditor.dlgRefresh = 1;
   c->sel->g_BoneListDirty = 1;
   Ed3D_FillObjMotionList();
-  Ed3D_FillPolygonList();
-  Ed3D_FillTextureList();
-  Ed3D_FillMotionLists();
-  Ed3D_FillParentBoneList();
-  Ed3D_FillBoneTree();
-  Ed3D_MotionRefreshLists();
+  Ed3D_FillPolygonList(c);
+  Ed3D_FillTextureList(c->model);
+  Ed3D_FillMotionLists(c->model);
+  Ed3D_FillParentBoneList(c);
+  Ed3D_FillBoneTree(c);
+  Ed3D_MotionRefreshLists(c->model);
   // The object-motion panels (object list, tree, parent combo, motions, sounds) show the set.
-  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists();
-  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
+  if (c->layout == SUB_3D_OBJMOTION) Ed3D_ObjMotionRefreshLists(c);
+  if (c->layout == SUB_3D_OBJMOTION) Tree_BuildRowsObjects3D();
   else Tree_BuildRowsBones3D();
-  Undo_FillList();
+  Undo_FillListOf(c->slot);
 }

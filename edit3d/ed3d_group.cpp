@@ -111,11 +111,11 @@ bool Ed3D_ViewCamera(const ViewRecord *v0, f32 angleX, f32 angleY, f32 vp[16], i
 // [SECTION] bone axis cross
 void Ed3D_DrawBoneAxes(i32 bone, i32 axis) {
   // The layer being edited, not slot 0: the bone sub-mode keeps any layer current.
-  Ed3D_DrawBoneAxesOf(g_Sel.g_CurSlot, g_Sel.g_CurBoneIndex, bone, axis);
+  Ed3D_DrawBoneAxesOf(g_Sel.g_CurSlot, g_Shell.g_EditSubMode, g_Sel.g_CurBoneIndex, bone, axis);
 }
 
-void Ed3D_DrawBoneAxesOf(u32 slot, u32 curBone, i32 bone, i32 axis) {
-  Vec3 o = g_Shell.g_EditSubMode == SUB_3D_MOTION ? Model3_GetBoneOrigin((i32)slot, bone)
+void Ed3D_DrawBoneAxesOf(u32 slot, u32 layout, u32 curBone, i32 bone, i32 axis) {
+  Vec3 o = layout == SUB_3D_MOTION ? Model3_GetBoneOrigin((i32)slot, bone)
                                                   : Model3_GetBoneRestOrigin((i32)slot, bone);
   Ed3D_DrawAxisCross(o, bone >= 0 && (u32)bone == curBone, axis);
 }

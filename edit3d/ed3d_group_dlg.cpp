@@ -234,9 +234,14 @@ void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *f) {
 }
 
 void Ed3D_FillPolygonList(void) {
-  Ed3D_FillGroupList();
-  Ed3D_FillGroupDisplayCombo();
-  Panel()->flags = 1;
+  HookCtx c = Family_ShellContext();
+  Ed3D_FillPolygonList(&c);
+}
+
+void Ed3D_FillPolygonList(const HookCtx *c) {
+  Ed3D_FillGroupList(c);
+  Ed3D_FillGroupDisplayCombo(c);
+  g_AppShell.panels[c->layout][PANEL_GROUP].flags = 1;
 }
 
 void Ed3D_RefreshGroupDialog(void) {
@@ -249,9 +254,9 @@ void Ed3D_RefreshGroupDialog(void) {
   ShowFields(rec->window, &s_Group.shown);
 }
 
-void Ed3D_GroupFieldsFollow(void) {
-  Ed3D_GroupFieldsOf(Current_Model3(), g_Sel.g_CurGroupIndex, &s_Group.now);
-  if (memcmp(&s_Group.now, &s_Group.shown, sizeof s_Group.now) != 0) Panel()->flags = 1;
+void Ed3D_GroupFieldsFollow(const HookCtx *c) {
+  Ed3D_GroupFieldsOf(c->model, c->sel->g_CurGroupIndex, &s_Group.now);
+  if (memcmp(&s_Group.now, &s_Group.shown, sizeof s_Group.now) != 0) g_AppShell.panels[c->layout][PANEL_GROUP].flags = 1;
 }
 
 // [SECTION] commands
@@ -270,7 +275,7 @@ static void ChooseColour(Model3 *m, i32 g) {
 // After a change of the groups or their polygons: the list shows the groups and counts again.
 static void AfterGroupEdit(void) {
   Ed3D_FillGroupList();
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(View_CurrentLayout());
 }
 
 static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {

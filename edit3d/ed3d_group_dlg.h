@@ -8,6 +8,7 @@
 // under the panel's labels. The current texture is the texture sub-mode's (g_Ed3DTex.texture,
 // ed3d_tex.h).
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/model3.h"
 #include "model/types.h"
 
@@ -32,13 +33,16 @@ bool Ed3D_GroupCommand(u32 id);
 void Ed3D_ApplyGroup(void);
 // The same with the fields given.
 void Ed3D_ApplyGroupFields(const Ed3DGroupFields *f);
-// The family's list refresh: the group list with its combo boxes (the model may be new).
+// The family's list refresh: the group list with its combo boxes (the model may be new), of
+// the shell's records or of the records and layout of context c.
 void Ed3D_FillPolygonList(void);
+void Ed3D_FillPolygonList(const HookCtx *c);
 // Per frame: shows the fields again when the layout's group panel record asks for it.
 void Ed3D_RefreshGroupDialog(void);
 // Asks for the per-frame refresh when the fields of the current group differ from what the
-// panel last showed (so an edit elsewhere shows, and text being typed is not rewritten).
-void Ed3D_GroupFieldsFollow(void);
+// panel last showed (so an edit elsewhere shows, and text being typed is not rewritten); the
+// group, model and layout are those of context c.
+void Ed3D_GroupFieldsFollow(const HookCtx *c);
 // The fields the panel shows for group g of m.
 void Ed3D_GroupFieldsOf(const Model3 *m, u32 g, Ed3DGroupFields *out);
 

@@ -10,9 +10,11 @@
 #include "lib/render/objects.h"
 #include "model/object.h"
 
-void Ed3D_ShowCurrentLayerOnly(void) {
+void Ed3D_ShowCurrentLayerOnly(void) { Ed3D_ShowLayerOnly(g_Sel.g_CurSlot); }
+
+void Ed3D_ShowLayerOnly(u32 slot) {
   for (i32 n = 0; n < ED3D_LAYERS; n++)
-    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == g_Sel.g_CurSlot ? 1 : 0);
+    if (KZL::OBJECT *o = Object_Get(n)) Object_SetVisible(o, (u32)n == slot ? 1 : 0);
 }
 
 void Ed3D_SelectLayer(i32 n) {

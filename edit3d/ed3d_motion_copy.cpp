@@ -220,12 +220,12 @@ void Ed3D_CopyMotionsCommand(const HookCtx *c) {
       Tree_LinkBones3D();
       Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "モーションデータ読み込み");
       Doc_MarkEdited(DOC_MODEL3);
-      Undo_Push(Undo_Current());
+      Undo_PushSlot(c->slot);
       c->sel->g_CurBoneIndex = 0;
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
     }
   }
-  Ed3D_MotionRefreshLists();
+  Ed3D_MotionRefreshLists(Model3_Get((i32)c->slot));
   Timer_Reset();
 }
 
@@ -257,6 +257,6 @@ bool Ed3D_FreezePose(const HookCtx *c) {
   m->changed = 1;
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "フリーズ");
   Doc_MarkEdited(DOC_MODEL3);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(c->slot);
   return true;
 }

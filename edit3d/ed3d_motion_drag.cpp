@@ -144,7 +144,7 @@ void Ed3D_MotionLButtonUp(const HookCtx *c) {
   e.ikActive = 0;
   e.dragOpen = 0;
   // One step per edited drag, under the label of its last edit.
-  if (e.dragEdited) Undo_Push(Undo_Current());
+  if (e.dragEdited) Undo_PushSlot(c->slot);
   e.dragEdited = 0;
   App_MarkAllRedraw();
 }

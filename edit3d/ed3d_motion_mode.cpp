@@ -60,7 +60,7 @@ void Ed3D_ResetViewConstants(void) {
 }
 
 // [SECTION] enter and leave
-static void OpenPanels(void) {
+static void OpenPanels(const Model3 *m, u32 group) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
   Ed3DMotionEditor &e = g_Ed3DMotion;
   i32 dw = g_Lib.desktopWidth, dh = g_Lib.desktopHeight;
@@ -69,17 +69,17 @@ static void OpenPanels(void) {
     e.modeCombo = Ed3D_Control(p.motionDlg, IDC_MOT_MODE);
     e.textureCombo = Ed3D_Control(p.motionDlg, IDC_MOT_TEXTURE);
     Ed3D_FillMotionModeCombo();
-    Ed3D_FillMotionTextureCombo();
+    Ed3D_FillMotionTextureCombo(m, group);
   }
   if (!p.keyDlg) {
     p.keyDlg = Widget_CreatePanel("MOTION_KEY_DLG", 0, dh - 600, 400, 570);
     p.soundCombo = Ed3D_Control(p.keyDlg, IDC_MKEY_SOUND);
-    Ed3D_FillMotionSoundCombo();
+    Ed3D_FillMotionSoundCombo(m);
   }
   if (!p.listDlg) {
     p.listDlg = Widget_CreatePanel("3D_MOTION_LIST_DLG", dw - 228, 47, 228, 397);
     p.list = Ed3D_CreateListBox(p.listDlg, IDC_MLIST_LIST, 0, 95, 222, 285);
-    Ed3D_FillMotionList();
+    Ed3D_FillMotionList(m);
     if (p.listDlg) Widget_Activate(p.listDlg);
   }
 }
@@ -108,7 +108,7 @@ void Ed3D_MotionEnter(const HookCtx *c) {
   g_ShellEntries.model3Loop = &g_Ed3DMotionPanels.loop;
   g_Strip.g_StripGeo.margin = 0;
   g_Strip.g_StripGeo.rowTop = 90;
-  OpenPanels();
+  OpenPanels(c->model, sel->g_CurGroupIndex);
   Tree_BuildRowsBones3D();
 }
 
@@ -241,6 +241,14 @@ void Ed3D_DrawAxisCrosses(i32 count, i32 cur, i32 ring, void (*draw)(i32 item, i
   }
 }
 
+// The context whose bones' axis crosses are being drawn (DrawRings sets it for the callback).
+static const HookCtx *s_CrossCtx;
+
+static void DrawBoneAxesOfCtx(i32 bone, i32 axis) {
+  const HookCtx *c = s_CrossCtx;
+  Ed3D_DrawBoneAxesOf(c->slot, c->layout, c->sel->g_CurBoneIndex, bone, axis);
+}
+
 // The rings about the current bone, its selection and the axis crosses (main view).
 static void DrawRings(const HookCtx *c, const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
@@ -250,7 +258,8 @@ static void DrawRings(const HookCtx *c, const Model3 *m) {
     Ed3D_DrawRings(Model3_GetBoneOrigin((i32)c->slot, cur), c->mouse->g_MouseX, c->mouse->g_MouseY, &e.ring);
   else
     e.ring = -1;
-  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, Ed3D_DrawBoneAxes);
+  s_CrossCtx = c;
+  Ed3D_DrawAxisCrosses(Model3_BoneCount(m), cur, e.ring, DrawBoneAxesOfCtx);
   DrawBatch_End();
 }
 
@@ -401,38 +410,42 @@ void Ed3D_MotionStop(const HookCtx *c) {
 }
 
 // [SECTION] refresh
-void Ed3D_FillMotionLists(void) {
-  Ed3D_FillMotionList();
-  Ed3D_FillMotionSoundList();
-  Ed3D_FillMotionSoundCombo();
+void Ed3D_FillMotionLists(void) { Ed3D_FillMotionLists(Current_Model3()); }
+
+void Ed3D_FillMotionLists(const Model3 *m) {
+  Ed3D_FillMotionList(m);
+  Ed3D_FillMotionSoundList(m);
+  Ed3D_FillMotionSoundCombo(m);
 }
 
-void Ed3D_MotionRefreshLists(void) {
+void Ed3D_MotionRefreshLists(void) { Ed3D_MotionRefreshLists(Current_Model3()); }
+
+void Ed3D_MotionRefreshLists(const Model3 *m) {
   Ed3DMotionEditor &e = g_Ed3DMotion;
   e.dialogRefresh = 1;
   e.keyDialogRefresh = 1;
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotionPanels.listRefresh = 1;
-  Ed3D_FillMotionLists();
+  Ed3D_FillMotionLists(m);
   App_MarkAllRedraw();   // every view of the layout and the seven strip flags
   Draw_FlagTargetForClear(0);
 }
 
 // [SECTION] menu
-static void OpenSoundDialog(void) {
+static void OpenSoundDialog(const Model3 *m) {
   Ed3DMotionPanels &p = g_Ed3DMotionPanels;
-  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList();
+  if (Ed3D_OpenSoundPanel("MOTION_WAVE_DLG", IDC_MLIST_LIST, &p.waveDlg, &p.waveList)) Ed3D_FillMotionSoundList(m);
 }
 
 void Ed3D_MotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
-    case IDM_MOT_SOUNDS: OpenSoundDialog(); break;
+    case IDM_MOT_SOUNDS: OpenSoundDialog(c->model); break;
     case IDM_MOT_COPY_MOTIONS: Ed3D_CopyMotionsCommand(c); break;
     case IDM_MOT_FREEZE: {
       bool yes = g_ShellSeam.askYesNo ? g_ShellSeam.askYesNo("フリーズしてもいいですか？") : true;
       if (yes) Ed3D_FreezePose(c);
-      Ed3D_MotionRefreshLists();
+      Ed3D_MotionRefreshLists(c->model);
       break;
     }
     default: break;

@@ -55,11 +55,12 @@ static Model3 *CurModel(const HookCtx *c) {
 
 static bool BoneMode(void) { return g_Ed3DMotion.target == ED3D_MOTION_TARGET_BONE; }
 
-// Records one undo step under label after an edit (the step clears the edited flag the edit set).
-static void Step(const char *label) {
+// Records one undo step of layer `slot` under label after an edit (the step clears the edited
+// flag the edit set).
+static void Step(u32 slot, const char *label) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(slot);
 }
 
 static void Put(void *control, u32 kind) { Ed3D_PutLines(control, kind, &s_MotionPanels.lines); }
@@ -161,8 +162,8 @@ void Ed3D_TwistEditedKey(const HookCtx *c, f32 degrees) {
 }
 
 // [SECTION] motion dialog
-static void AfterKeyEdit(const char *label) {
-  Step(label);
+static void AfterKeyEdit(u32 slot, const char *label) {
+  Step(slot, label);
   App_MarkAllRedraw();
   g_Ed3DMotion.dialogRefresh = 1;
 }
@@ -197,7 +198,7 @@ static void ApplyFields(const HookCtx *c, i32 textureLine, const char fields[ED3
     if (!l || k < 0 || k >= l->count || k >= MODEL3_GROUP_KEYS) return;
     l->keys[k].texture = (u16)(textureLine < 0 || textureLine > 128 ? 0 : textureLine);
   }
-  AfterKeyEdit("決定 ( モーション )");
+  AfterKeyEdit(c->slot, "決定 ( モーション )");
 }
 
 // A turn button: the edited key turns, one step; nothing without a key.
@@ -206,7 +207,7 @@ static void Turn(const HookCtx *c, i32 axis, f32 degrees, const char *label) {
   if (!Ed3D_EditedKey(c)) return;
   if (axis >= 0) Ed3D_RotateEditedKey(c, axis, degrees);
   else if (degrees != 0) Ed3D_TwistEditedKey(c, degrees);
-  AfterKeyEdit(label);
+  AfterKeyEdit(c->slot, label);
 }
 
 static void ResetRotation(const HookCtx *c) {
@@ -220,7 +221,7 @@ static void ResetRotation(const HookCtx *c) {
   i32 child = m->bones[b].firstChild;
   if (g_Ed3DMotion.childrenFollow && child > 0) Ed3D_ResetSubtreeRotation(c, child);
   c->sel->g_CurBoneIndex = b;
-  AfterKeyEdit("回転リセット ( モーション )");
+  AfterKeyEdit(c->slot, "回転リセット ( モーション )");
 }
 
 bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS][ED3D_FIELD_TEXT]) {
@@ -245,23 +246,23 @@ bool Ed3D_MotionDlgCommand(u32 id, i32 selection, const char fields[ED3D_FIELDS]
     case IDC_MOT_KEY_CREATE:
       Ed3D_CreateBoneKey(c);
       Ed3D_MotionRefreshLists();
-      AfterKeyEdit("キー 作成 ( モーション )");
+      AfterKeyEdit(c->slot, "キー 作成 ( モーション )");
       return true;
     case IDC_MOT_KEY_COPY: Ed3D_CopyKey(c); return true;
     case IDC_MOT_KEY_CUT:
       Ed3D_CutKey(c);
       Ed3D_MotionRefreshLists();
-      AfterKeyEdit("キー カット ( モーション )");
+      AfterKeyEdit(c->slot, "キー カット ( モーション )");
       return true;
     case IDC_MOT_KEY_PASTE:
       Ed3D_PasteKey(c);
       Ed3D_MotionRefreshLists();
-      AfterKeyEdit("キー ペースト ( モーション )");
+      AfterKeyEdit(c->slot, "キー ペースト ( モーション )");
       return true;
     case IDC_MOT_KEY_DELETE:
       Ed3D_DeleteKey(c);
       Ed3D_MotionRefreshLists();
-      AfterKeyEdit("キー 消去 ( モーション )");
+      AfterKeyEdit(c->slot, "キー 消去 ( モーション )");
       return true;
     case IDC_MOT_ROT_RESET: ResetRotation(c); return true;
     case IDC_MOT_PLAY: Ed3D_TogglePlay(c); return true;
@@ -321,20 +322,23 @@ void Ed3D_MotionSoundLines(const Model3 *m, Ed3DLines *out) {
   for (i32 i = 0; i < n; i++) Str_Format(NextLine(out), ED3D_LINE, "%2d : %s", (int)i, m->sounds[i]);
 }
 
-void Ed3D_FillMotionList(void) {
+void Ed3D_FillMotionList(void) { Ed3D_FillMotionList(Current_Model3()); }
+void Ed3D_FillMotionSoundList(void) { Ed3D_FillMotionSoundList(Current_Model3()); }
+void Ed3D_FillMotionSoundCombo(void) { Ed3D_FillMotionSoundCombo(Current_Model3()); }
+
+void Ed3D_FillMotionList(const Model3 *m) {
   if (!g_Ed3DMotionPanels.list) return;
-  Ed3D_MotionListLines(Current_Model3(), &s_MotionPanels.lines);
+  Ed3D_MotionListLines(m, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.list, WIDGET_FILL_LIST);
 }
 
-void Ed3D_FillMotionSoundList(void) {
+void Ed3D_FillMotionSoundList(const Model3 *m) {
   if (!g_Ed3DMotionPanels.waveList) return;
-  Ed3D_MotionSoundLines(Current_Model3(), &s_MotionPanels.lines);
+  Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
   Put(g_Ed3DMotionPanels.waveList, WIDGET_FILL_LIST);
 }
 
-void Ed3D_FillMotionSoundCombo(void) {
-  const Model3 *m = Current_Model3();
+void Ed3D_FillMotionSoundCombo(const Model3 *m) {
   if (!g_Ed3DMotionPanels.soundCombo || !m) return;
   Ed3D_MotionSoundLines(m, &s_MotionPanels.lines);
   s_MotionPanels.lines.select = Ed3D_KeySoundLine(m, g_Ed3DMotion.keyIndex);
@@ -350,14 +354,15 @@ void Ed3D_FillMotionModeCombo(void) {
   Put(g_Ed3DMotion.modeCombo, WIDGET_FILL_COMBO);
 }
 
-void Ed3D_FillMotionTextureCombo(void) {
-  Model3 *m = Current_Model3();
+void Ed3D_FillMotionTextureCombo(void) { Ed3D_FillMotionTextureCombo(Current_Model3(), g_Sel.g_CurGroupIndex); }
+
+void Ed3D_FillMotionTextureCombo(const Model3 *m, u32 group) {
   if (!g_Ed3DMotion.textureCombo || !m) return;
   // The texture of the current group's key at the key index, else the group's own.
   i32 tex = 0;
-  if (g_Sel.g_CurGroupIndex < MODEL3_GROUPS) {
-    tex = (i32)m->groups[g_Sel.g_CurGroupIndex].texture;
-    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[g_Sel.g_CurGroupIndex] : nullptr;
+  if (group < MODEL3_GROUPS) {
+    tex = (i32)m->groups[group].texture;
+    const GroupKeyList3 *l = (m->motion >= 0 && m->motion < MODEL3_MOTIONS) ? m->motions[m->motion].groupKeys[group] : nullptr;
     i32 k = g_Ed3DMotion.keyIndex;
     if (l && k >= 0 && k < l->count && k < MODEL3_GROUP_KEYS) tex = l->keys[k].texture;
   }
@@ -406,17 +411,19 @@ void Ed3D_SetFrameFromStrip(void) {
   SetFrameFromStrip(&c, true);
 }
 
-// The strip's rows: the bone tree's in bone mode, one per group of the model in group mode.
-static i32 StripRows(void) {
+// The strip's rows: the bone tree's in bone mode, one per group of model m in group mode.
+static i32 StripRows(const Model3 *m) {
   if (BoneMode()) return g_TreeRows.count;
-  const Model3 *m = Current_Model3();
   if (!m || m->groupCount < 0) return 0;
   return m->groupCount < MODEL3_GROUPS ? m->groupCount : MODEL3_GROUPS;
 }
 
+// The strip's rows of the current model (the strip's own callback).
+static i32 ShellStripRows(void) { return StripRows(Current_Model3()); }
+
 // Group mode: the group of the hovered row becomes current, as a bone row's bone does.
 static void ChooseHoveredGroup(const HookCtx *c, i32 h) {
-  if (h < 0 || h >= StripRows() || (u32)h == c->sel->g_CurGroupIndex) return;
+  if (h < 0 || h >= StripRows(c->model) || (u32)h == c->sel->g_CurGroupIndex) return;
   c->sel->g_CurGroupIndex = (u32)h;
   Ed3D_UpdateCurrentKeyIndex(c);
   g_Ed3DMotion.dialogRefresh = 1;
@@ -508,7 +515,7 @@ static void DragKeys(i32 dx) {
 void Ed3D_KeyDragEnd(void) {
   if (!g_Ed3DMotion.keyDragEdited) return;
   g_Ed3DMotion.keyDragEdited = 0;
-  Step("キー 移動 ( モーション )");
+  Step(g_Sel.g_CurSlot, "キー 移動 ( モーション )");
 }
 
 static i32 Frame(void) {
@@ -540,8 +547,8 @@ static void SyncScroll(void *dlg) {
 }
 
 void Ed3D_CreateKeyWithStep(const HookCtx *c) {
-  if (Ed3D_CreateBoneKey(c)) Step("キー 作成 ( モーション )");
-  Ed3D_MotionRefreshLists();
+  if (Ed3D_CreateBoneKey(c)) Step(c->slot, "キー 作成 ( モーション )");
+  Ed3D_MotionRefreshLists(c->model);
 }
 
 static void CreateKey(void) {
@@ -558,7 +565,7 @@ const KeyStrip g_Ed3DMotionKeyStrip = {
     &g_Ed3DMotionStrip, STRIP_MOTION3_KEYS, IDC_MKEY_SCROLL, IDC_MKEY_SOUND,
     {&g_Ed3DMotionPanels.keyDlg, IDC_MKEY_LOOP, &g_Ed3DMotionPanels.loop, &g_Ed3DMotion.keyDialogRefresh},
     Frame, Scrub, DragKeys, Press, Release, Ed3D_KeyStripScroll, SyncScroll, Ed3D_SetKeySound, CreateKey,
-    DeleteKey, StripRows, Ed3D_KeyDragEnd};
+    DeleteKey, ShellStripRows, Ed3D_KeyDragEnd};
 
 void Ed3D_KeyStripMove(i32 x, i32 y) { KeyStrip_Move(&g_Ed3DMotionKeyStrip, x, y); }
 
@@ -595,7 +602,7 @@ void Ed3D_DeleteKeyWithStep(const HookCtx *c) {
   if (!m) return;
   i32 before = CurrentKeyCount(m, c->sel);
   Ed3D_DeleteKey(c);
-  if (CurrentKeyCount(m, c->sel) != before) Step("キー 消去 ( モーション )");
+  if (CurrentKeyCount(m, c->sel) != before) Step(c->slot, "キー 消去 ( モーション )");
   App_MarkAllRedraw();
   g_Strip.g_StripWindows[STRIP_MOTION3_KEYS].dirty = 1;
   g_Ed3DMotion.dialogRefresh = 1;
@@ -618,7 +625,7 @@ void Ed3D_SetKeySound(i32 line) {
   i32 k = g_Ed3DMotion.keyIndex;
   i32 before = Ed3D_KeySoundLine(m, k);
   Ed3D_StoreKeySound(m, k, line);
-  if (m && Ed3D_KeySoundLine(m, k) != before) Step("効果音 ( モーション )");
+  if (m && Ed3D_KeySoundLine(m, k) != before) Step(g_Sel.g_CurSlot, "効果音 ( モーション )");
 }
 
 // [SECTION] motion list
@@ -659,7 +666,7 @@ bool Ed3D_MotionListApply(const char *name, const char *length) {
   const HookCtx c = Family_ShellContext();
   Model3 *m = CurModel(&c);
   if (!m || !StoreNameAndLength(m, name, length)) return false;
-  Step("決定 ( モーションリスト )");
+  Step(g_Sel.g_CurSlot, "決定 ( モーションリスト )");
   Ed3D_FillMotionList();
   g_Ed3DMotionPanels.listRefresh = 1;
   return true;
@@ -704,7 +711,7 @@ bool Ed3D_MotionListAdd(const char *name, const char *length) {
   m->motionCount = n + 1;
   dst.used = 1;
   if (m->keyTableLength < n + 1) m->keyTableLength = n + 1;
-  Step("追加 ( モーションリスト )");
+  Step(g_Sel.g_CurSlot, "追加 ( モーションリスト )");
   Ed3D_FillMotionList();
   g_Ed3DMotionPanels.listRefresh = 1;
   return true;
@@ -757,7 +764,7 @@ bool Ed3D_AddMotionSound(const char *path) {
   }
   Str_Copy(m->sounds[n], MODEL3_NAME, kept);
   m->soundCount = n + 1;
-  Step("効果音 追加 ( モーション )");
+  Step(g_Sel.g_CurSlot, "効果音 追加 ( モーション )");
   Ed3D_FillMotionSoundList();
   Ed3D_FillMotionSoundCombo();
   return true;

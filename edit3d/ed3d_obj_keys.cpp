@@ -224,7 +224,7 @@ void Ed3D_ObjMotionWheelKey(const HookCtx *c) {
   if (!s || step == 0) return;
   s->frame = step < 0 ? Ed3D_PrevRowKeyFrame(s->frame) : Ed3D_NextRowKeyFrame(s->frame);
   Kzo_UpdatePoses();
-  Ed3D_FillObjList();
+  Ed3D_FillObjList(c->sel);
   Ed3DObjMotionEditor.keyDialogRefresh = 1;
   App_MarkAllRedraw();
 }

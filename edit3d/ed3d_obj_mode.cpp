@@ -54,6 +54,7 @@ static i32 CurrentOf(const ShellSelection *sel) {
 }
 
 i32 Ed3D_ObjCurrent(void) { return CurrentOf(&g_Sel); }
+i32 Ed3D_ObjCurrent(const ShellSelection *sel) { return CurrentOf(sel); }
 
 static void SetLabel(const char *label) { Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label); }
 
@@ -125,7 +126,7 @@ void Ed3D_ObjMotionEnter(const HookCtx *c) {
   g_Strip.g_StripGeo.margin = 0;
   OpenPanels();
   Tree_BuildRowsObjects3D();
-  Ed3D_ObjMotionRefreshLists();
+  Ed3D_ObjMotionRefreshLists(c);
 }
 
 void Ed3D_ObjMotionLeave(const HookCtx *c) {
@@ -333,6 +334,11 @@ void Ed3D_ObjMotionKeyDown(const HookCtx *c) {
 
 // [SECTION] refresh
 void Ed3D_ObjMotionRefreshLists(void) {
+  HookCtx c = Family_ShellContext();
+  Ed3D_ObjMotionRefreshLists(&c);
+}
+
+void Ed3D_ObjMotionRefreshLists(const HookCtx *c) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   e.objDlgRefresh = 1;
   e.keyDialogRefresh = 1;
@@ -340,18 +346,18 @@ void Ed3D_ObjMotionRefreshLists(void) {
   e.motionListRefresh = 1;
   e.waveRefresh = 1;
   g_Strip.g_StripWindows[STRIP_KZO_KEYS].dirty = 1;
-  Ed3D_FillObjList();
-  Ed3D_FillObjSoundList();
-  Ed3D_FillObjTree();
+  Ed3D_FillObjList(c->sel);
+  Ed3D_FillObjSoundList(c->model);
+  Ed3D_FillObjTree(c->sel);
   Ed3D_FillObjMotionList();
-  Ed3D_FillObjParentCombo();
+  Ed3D_FillObjParentCombo(c->sel);
   App_MarkAllRedraw();
 }
 
 // [SECTION] menu
-static void OpenSoundDialog(void) {
+static void OpenSoundDialog(const Model3 *m) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList();
+  if (Ed3D_OpenSoundPanel("OBJ_WAVE_DLG", IDC_OLIST_LIST, &e.waveDlg, &e.waveList)) Ed3D_FillObjSoundList(m);
 }
 
 // The chosen file is not read: the command keeps the set's frame, the current bone and the
@@ -365,14 +371,16 @@ static void CopyMotionsCommand(const HookCtx *c) {
     if (Model3 *m = Model3_Get((i32)c->slot))
       for (i32 i = 1; i < m->soundCount && i < MODEL3_SOUNDS; i++) Sound_LoadModelSound(m, i, m->sounds[i]);
   }
-  Ed3D_ObjMotionRefreshLists();
+  HookCtx after = *c;
+  after.model = Model3_Get((i32)c->slot);
+  Ed3D_ObjMotionRefreshLists(&after);
   Timer_Reset();
 }
 
 void Ed3D_ObjMotionCommand(const HookCtx *c) {
   u32 id = c->command;
   switch (id) {
-    case IDM_OBJ_SOUNDS: OpenSoundDialog(); break;
+    case IDM_OBJ_SOUNDS: OpenSoundDialog(c->model); break;
     case IDM_OBJ_COPY_MOTIONS: CopyMotionsCommand(c); break;
     default: break;
   }

@@ -439,13 +439,16 @@ static bool ObjectLines(Ed3DLines *out) {
   return true;
 }
 
-void Ed3D_ObjListLines(Ed3DLines *out) {
-  if (ObjectLines(out)) out->select = Ed3D_ObjCurrent();
+void Ed3D_ObjListLines(Ed3DLines *out) { Ed3D_ObjListLines(&g_Sel, out); }
+void Ed3D_ObjParentLines(Ed3DLines *out) { Ed3D_ObjParentLines(&g_Sel, out); }
+
+void Ed3D_ObjListLines(const ShellSelection *sel, Ed3DLines *out) {
+  if (ObjectLines(out)) out->select = Ed3D_ObjCurrent(sel);
 }
 
-void Ed3D_ObjParentLines(Ed3DLines *out) {
+void Ed3D_ObjParentLines(const ShellSelection *sel, Ed3DLines *out) {
   if (!ObjectLines(out)) return;
-  i32 cur = Ed3D_ObjCurrent();
+  i32 cur = Ed3D_ObjCurrent(sel);
   if (cur >= 0) out->select = Set()->parts[cur].parent;
 }
 
@@ -462,9 +465,8 @@ void Ed3D_ObjMotionLines(Ed3DLines *out) {
   out->select = s->motion;
 }
 
-void Ed3D_ObjSoundLines(Ed3DLines *out) {
-  Ed3D_MotionSoundLines(Current_Model3(), out);
-}
+void Ed3D_ObjSoundLines(Ed3DLines *out) { Ed3D_ObjSoundLines(Current_Model3(), out); }
+void Ed3D_ObjSoundLines(const Model3 *m, Ed3DLines *out) { Ed3D_MotionSoundLines(m, out); }
 
 void Ed3D_AddObjTreeItem(i32 o) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
@@ -477,7 +479,12 @@ void Ed3D_AddObjTreeItem(i32 o) {
   if (parent) Widget_TreeExpand(e.tree, parent);
 }
 
-void Ed3D_FillObjTree(void) {
+void Ed3D_FillObjTree(void) { Ed3D_FillObjTree(&g_Sel); }
+void Ed3D_FillObjList(void) { Ed3D_FillObjList(&g_Sel); }
+void Ed3D_FillObjParentCombo(void) { Ed3D_FillObjParentCombo(&g_Sel); }
+void Ed3D_FillObjSoundList(void) { Ed3D_FillObjSoundList(Current_Model3()); }
+
+void Ed3D_FillObjTree(const ShellSelection *sel) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
   const Obj3Set *s = Set();
   memset(e.treeItems, 0, sizeof e.treeItems);
@@ -486,19 +493,19 @@ void Ed3D_FillObjTree(void) {
   Widget_TreeClear(e.tree);
   for (i32 o = 0; o < Kzo_ObjectCount(s); o++)
     if (o == 0 || g_Obj3PartLoaded[0][o] == 1) Ed3D_AddObjTreeItem(o);
-  i32 cur = Ed3D_ObjCurrent();
+  i32 cur = Ed3D_ObjCurrent(sel);
   if (cur >= 0 && e.treeItems[cur]) Widget_TreeSelect(e.tree, e.treeItems[cur]);
 }
 
-void Ed3D_FillObjList(void) {
-  Ed3D_ObjListLines(&s_Lines);
+void Ed3D_FillObjList(const ShellSelection *sel) {
+  Ed3D_ObjListLines(sel, &s_Lines);
   void *list = Ed3DObjMotionEditor.list;
   Put(list, WIDGET_FILL_MULTI);
   if (list && s_Lines.select >= 0) Widget_SetCaret(list, s_Lines.select);
 }
 
-void Ed3D_FillObjParentCombo(void) {
-  Ed3D_ObjParentLines(&s_Lines);
+void Ed3D_FillObjParentCombo(const ShellSelection *sel) {
+  Ed3D_ObjParentLines(sel, &s_Lines);
   Put(Ed3DObjMotionEditor.parentCombo, WIDGET_FILL_COMBO);
 }
 
@@ -507,12 +514,11 @@ void Ed3D_FillObjMotionList(void) {
   Put(Ed3DObjMotionEditor.motionList, WIDGET_FILL_LIST);
 }
 
-void Ed3D_FillObjSoundList(void) {
+void Ed3D_FillObjSoundList(const Model3 *m) {
   Ed3DObjMotionEditorState &e = Ed3DObjMotionEditor;
-  Ed3D_ObjSoundLines(&s_Lines);
+  Ed3D_ObjSoundLines(m, &s_Lines);
   Put(e.waveList, WIDGET_FILL_LIST);
   const Obj3Set *s = Set();
-  const Model3 *m = Current_Model3();
   s_Lines.select = Ed3D_KeySoundLine(m, s ? s->keyIndex : -1);
   Put(e.soundCombo, WIDGET_FILL_COMBO);
 }

@@ -72,7 +72,7 @@ void Ed3D_PolyUpdate(const HookCtx *c) {
 // [SECTION] pick
 void Ed3D_PickUnderCursor(const HookCtx *c) {
   Model3 *m = c->model;
-  if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
+  if (!m || (c->layout != SUB_3D_POLY && c->layout != SUB_3D_TEXTURE)) return;
   if (c->view->kind != VIEW_MAIN) return;
   App_AllocWorkArrays();
   // View 0's own camera, as the frame sets it, in view 0's client pixels as the mouse is:
@@ -81,37 +81,37 @@ void Ed3D_PickUnderCursor(const HookCtx *c) {
   i32 w, h;
   if (!Ed3D_ViewCamera(View_Get(c->layout, 0), c->perspAngleX, c->perspAngleY, vp, &w, &h)) return;
   Ed3D_PolyProjectAll(m, c->sel, vp, (f32)w * 0.5f, (f32)h * 0.5f);
-  Ed3D_PolyPickInto(m, c->sel, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld());
+  Ed3D_PolyPickInto(m, c->sel, c->mouse->g_MouseX, c->mouse->g_MouseY, CtrlHeld(), c->layout);
 }
 
 // [SECTION] commands
-void Ed3D_PolyAfterEdit(void) {
+void Ed3D_PolyAfterEdit(u32 layout) {
   Ed3DPolyEditor.dlgRefresh = 1;
   // The layout's panels (the group panel among them) show the state again.
-  g_AppShell.panels[View_CurrentLayout()][PANEL_GROUP].flags = 1;
+  if (layout < SETTINGS_LAYOUTS) g_AppShell.panels[layout][PANEL_GROUP].flags = 1;
   App_MarkAllRedraw();
 }
 
-static void ClearAllFlags(ShellSelection *sel) {
+void Ed3D_PolyClearFlags(ShellSelection *sel) {
   u32 nf = Poly_SelFaceRoom(sel), nv = Poly_SelVertRoom(sel);
   for (u32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = 0;
   for (u32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = 0;
 }
 
-static void SelectMode(ShellSelection *sel, ShellMouse *mouse, u32 mode, u32 tool) {
+static void SelectMode(ShellSelection *sel, ShellMouse *mouse, u32 mode, u32 tool, u32 layout) {
   sel->g_PolyTool = tool;
-  if (sel->g_PolySelectMode != mode) ClearAllFlags(sel);
+  if (sel->g_PolySelectMode != mode) Ed3D_PolyClearFlags(sel);
   Ed3DPolyEditor.selVertCount = Ed3DPolyEditor.selFaceCount = 0;
   sel->g_PolyFaceNo = -1;
   sel->g_PolySelectMode = mode;
-  mouse->g_PolyDragAnchor = {0, 0};
-  mouse->g_PolyDragAnchor2 = {0, 0};
+  DragAnchor_Set(mouse, DRAG_ANCHOR_POLY, 0, 0);
+  DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, 0, 0);
   Ed3DPolyEditor.dlgRefresh = 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(layout);
 }
 
-void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse) { SelectMode(sel, mouse, 0, POLY_TOOL_VERTEX); }
-void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse) { SelectMode(sel, mouse, 1, POLY_TOOL_FACE); }
+void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse, u32 layout) { SelectMode(sel, mouse, 0, POLY_TOOL_VERTEX, layout); }
+void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse, u32 layout) { SelectMode(sel, mouse, 1, POLY_TOOL_FACE, layout); }
 
 // The flags of the model's faces and vertices (faces added later come unselected).
 static void FlagCounts(const Model3 *m, const ShellSelection *sel, i32 *faces, i32 *verts) {
@@ -127,7 +127,7 @@ static void FlagCounts(const Model3 *m, const ShellSelection *sel, i32 *faces, i
 // The flags are looked at over the arrays' full room, not only the model's elements: the
 // unused flags past the model stay 0, so a press selects everything even when every face of
 // the model is selected already (as a new primitive comes in).
-void Ed3D_PolySelectAllOrNone(ShellSelection *sel) {
+void Ed3D_PolySelectAllOrNone(ShellSelection *sel, u32 layout) {
   i32 nf = (i32)Poly_SelFaceRoom(sel), nv = (i32)Poly_SelVertRoom(sel);
   bool anyClear = false;
   for (i32 i = 0; i < nf && !anyClear; i++) anyClear = sel->g_PolySelFaces[i] == 0;
@@ -137,27 +137,27 @@ void Ed3D_PolySelectAllOrNone(ShellSelection *sel) {
   for (i32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = flag;
   g_AppShell.keyLatch = 1;
   Ed3DPolyEditor.dlgRefresh = 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(layout);
 }
 
-void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel) {
+void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel, u32 layout) {
   i32 nf, nv;
   FlagCounts(m, sel, &nf, &nv);
   for (i32 i = 0; i < nf; i++) sel->g_PolySelFaces[i] = sel->g_PolySelFaces[i] ? 0 : 1;
   for (i32 i = 0; i < nv; i++) sel->g_PolySelVerts[i] = sel->g_PolySelVerts[i] ? 0 : 1;
   Ed3DPolyEditor.dlgRefresh = 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(layout);
 }
 
-void Ed3D_PolyToggleAutoPick(ShellSelection *sel) {
+void Ed3D_PolyToggleAutoPick(ShellSelection *sel, u32 layout) {
   sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(layout);
 }
 
-void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool) {
+void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool, u32 layout) {
   if (sel->g_PolyTool != tool) sel->g_PolyTool = tool;
-  else if (sel->g_PolySelectMode == 1) Ed3D_PolySelectFaceMode(sel, mouse);
-  else Ed3D_PolySelectVertexMode(sel, mouse);
+  else if (sel->g_PolySelectMode == 1) Ed3D_PolySelectFaceMode(sel, mouse, layout);
+  else Ed3D_PolySelectVertexMode(sel, mouse, layout);
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
@@ -204,18 +204,18 @@ void Ed3D_PolyKeyUp(const HookCtx *c) {
     case VKEY_RIGHT: ViewStep(c->view, 1, 0); break;
     case VKEY_DOWN: ViewStep(c->view, 0, -1); break;
     case VKEY_DELETE:
-    case 'D': Ed3D_PolyCommand(c->model, sel, c->mouse, IDC_POLY_DELETE); break;
-    case 'A': Ed3D_PolyToggleAutoPick(sel); break;
+    case 'D': Ed3D_PolyCommand(c, IDC_POLY_DELETE); break;
+    case 'A': Ed3D_PolyToggleAutoPick(sel, c->layout); break;
     case 'E':
-      if (sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode(sel, c->mouse);
-      else Ed3D_PolySelectFaceMode(sel, c->mouse);
+      if (sel->g_PolySelectMode == 1) Ed3D_PolySelectVertexMode(sel, c->mouse, c->layout);
+      else Ed3D_PolySelectFaceMode(sel, c->mouse, c->layout);
       Ed3DPolyEditor.dlgRefresh = 1;
       break;
-    case 'G': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_SCALE); break;
-    case 'M': Ed3D_PolyCommand(c->model, sel, c->mouse, IDC_POLY_MERGE); break;
-    case 'R': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_ROTATE); break;
-    case 'S': Ed3D_PolySelectAllOrNone(sel); break;
-    case 'T': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_MOVE); break;
+    case 'G': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_SCALE, c->layout); break;
+    case 'M': Ed3D_PolyCommand(c, IDC_POLY_MERGE); break;
+    case 'R': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_ROTATE, c->layout); break;
+    case 'S': Ed3D_PolySelectAllOrNone(sel, c->layout); break;
+    case 'T': Ed3D_PolyToolKey(sel, c->mouse, POLY_TOOL_MOVE, c->layout); break;
     default: break;
   }
 }
@@ -249,15 +249,15 @@ void Ed3D_PolyFreeCreate(const HookCtx *c) {
   Model3_CalcNormals(m);
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%u ( モデリング )", count);
   Doc_MarkEdited(DOC_MODEL3);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(c->slot);
   m->changed = 1;
   Ed3DPolyEditor.dlgRefresh = 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(c->layout);
 }
 
 void Ed3D_PolyLButtonUp(const HookCtx *c) {
   i32 x = c->x, y = c->y;
-  c->mouse->g_PolyDragAnchor = {x, y};
+  DragAnchor_Set(c->mouse, DRAG_ANCHOR_POLY, x, y);
   Model3 *m = c->model;
   if (!m) return;
   if (c->sel->g_PolyTool == POLY_TOOL_FREE && c->view->kind != VIEW_MAIN) {
@@ -267,20 +267,24 @@ void Ed3D_PolyLButtonUp(const HookCtx *c) {
   if (m->autoNormals && m->lighting) Model3_CalcNormals(m);
   m->changed = 1;
   // One undo step per drag, under the label the drag wrote.
-  if (g_Shell.g_EditedFlag) Undo_Push(Undo_Current());
+  if (g_Shell.g_EditedFlag) Undo_PushSlot(c->slot);
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
+// The views of the context's layout a move over them draws again: the main view (the
+// context's own when it is view 0) for a pick or a move, the others while creating freely.
 static void FlagViewsForMove(const HookCtx *c) {
-  u32 L = View_CurrentLayout();
+  u32 L = c->layout;
   const ShellSelection *sel = c->sel;
   if (c->viewIndex == 0) {
     if (sel->g_PolyNoAutoPick == 0 && (sel->g_PolyTool == POLY_TOOL_VERTEX || sel->g_PolyTool == POLY_TOOL_FACE)) App_MarkAllRedraw();
-    else if (sel->g_PolyTool == POLY_TOOL_MOVE) g_Shell.g_Views[L][0].redraw = 1;
+    else if (sel->g_PolyTool == POLY_TOOL_MOVE) c->view->redraw = 1;
   }
   if (sel->g_PolyTool == POLY_TOOL_FREE)
-    for (i32 i = 1; i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++)
-      if (g_Shell.g_Views[L][i].inUse == 1) g_Shell.g_Views[L][i].redraw = 1;
+    for (u32 i = 1; (i32)i < g_Shell.g_ViewCount[L] && i < VIEWS_PER_LAYOUT; i++) {
+      ViewRecord *v = i == c->viewIndex ? c->view : View_Get(L, i);
+      if (v->inUse == 1) v->redraw = 1;
+    }
 }
 
 static void DragLabel(const char *label) {
@@ -312,7 +316,7 @@ void Ed3D_PolyDrag(const HookCtx *c) {
   // A drag with nothing selected is no edit.
   u32 tool = c->sel->g_PolyTool;
   if ((tool == POLY_TOOL_MOVE || tool == POLY_TOOL_ROTATE || tool == POLY_TOOL_SCALE) && !DragMoves(c, dx, dy)) {
-    mouse->g_PolyDragAnchor2 = {c->x, c->y};
+    DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, c->x, c->y);
     return;
   }
   switch (tool) {
@@ -332,5 +336,5 @@ void Ed3D_PolyDrag(const HookCtx *c) {
     case POLY_TOOL_MARK_CHANGED: c->model->changed = 1; break;
     default: break;
   }
-  mouse->g_PolyDragAnchor2 = {c->x, c->y};
+  DragAnchor_Set(mouse, DRAG_ANCHOR_POLY2, c->x, c->y);
 }

@@ -38,18 +38,22 @@ FamilyHookFn Ed3D_PolyEnter, Ed3D_PolyLeave, Ed3D_PolyUpdate, Ed3D_PolyDrawScene
 FamilyHookFn Ed3D_PolyDrag, Ed3D_PolyKeyUp, Ed3D_PickUnderCursor;
 
 // [SECTION] commands
-void Ed3D_PolyAfterEdit(void);
+// After an edit of the modelling state: the dialog, the panels of `layout` and the views show
+// it again.
+void Ed3D_PolyAfterEdit(u32 layout);
 // The selection commands act on the selection record given (the hooks: the context's; the
-// dialog: the shell's). A change of the selection mode clears the flags and sets the
-// modelling drag anchors of the mouse record to 0, 0.
-void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse);
-void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse);
-void Ed3D_PolySelectAllOrNone(ShellSelection *sel);
+// dialog: the shell's) and refresh the panels of `layout`. A change of the selection mode
+// clears the flags and sets the modelling drag anchors of the mouse record to 0, 0.
+void Ed3D_PolySelectVertexMode(ShellSelection *sel, ShellMouse *mouse, u32 layout);
+void Ed3D_PolySelectFaceMode(ShellSelection *sel, ShellMouse *mouse, u32 layout);
+void Ed3D_PolySelectAllOrNone(ShellSelection *sel, u32 layout);
 // Face and vertex flags of model m flipped (flags past the model stay).
-void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel);
-void Ed3D_PolyToggleAutoPick(ShellSelection *sel);
+void Ed3D_PolyInvertSelection(const Model3 *m, ShellSelection *sel, u32 layout);
+void Ed3D_PolyToggleAutoPick(ShellSelection *sel, u32 layout);
 // T, R and G: select the tool, or back to the selection tool when it is already active.
-void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool);
+void Ed3D_PolyToolKey(ShellSelection *sel, ShellMouse *mouse, u32 tool, u32 layout);
+// Every face and vertex flag of sel cleared over the work arrays' room.
+void Ed3D_PolyClearFlags(ShellSelection *sel);
 // Counts selection sel of model m into the status counts and writes the status text (the
 // modelling dialog shows it in control IDC_POLY_STATUS).
 void Ed3D_PolyStatusText(const Model3 *m, const ShellSelection *sel);
@@ -71,8 +75,9 @@ bool Poly_ViewAxes(u32 kind, i32 *h, i32 *vert);
 // callers' zero z), wound so that it faces the viewer.
 bool Pick_PointInTriangle(const f32 a[3], const f32 b[3], const f32 c[3], const f32 p[3]);
 // The pick at mouse (mx, my) into selection sel, with the screen positions already in its
-// g_PolyScreenPos; Ed3D_PolyPickAt picks into g_Sel.
-void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl);
+// g_PolyScreenPos, a face pick refreshing the panels of `layout`; Ed3D_PolyPickAt picks into
+// g_Sel in the current layout.
+void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl, u32 layout);
 void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl);
 // Projects every position with a world x view x projection matrix into sel->g_PolyScreenPos.
 void Ed3D_PolyProjectAll(const Model3 *m, ShellSelection *sel, const f32 viewProj[16], f32 halfW, f32 halfH);
@@ -95,16 +100,18 @@ bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v,
 // Pixels of every position in view v (into g_Sel.g_PolyScreenPos), then the screen centre and mean
 // projected normal of every polygon (the per-face scratch).
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v);
-// Its two halves: the positions' pixels, and the faces' centres and normals over them.
-void Poly_PositionPixels(const Model3 *m, const ViewRecord *v);
-void Poly_FaceCentres(const Model3 *m, const ViewRecord *v);
-// The rectangle selection of one overlay pass over view v (between the corners, sorted),
-// over the pixels Poly_FaceScratch left for the same view.
+// Its two halves on the scratch of sel: the positions' pixels, and the faces' centres and
+// normals over them.
+void Poly_PositionPixels(ShellSelection *sel, const Model3 *m, const ViewRecord *v);
+void Poly_FaceCentres(ShellSelection *sel, const Model3 *m, const ViewRecord *v);
+// The rectangle selection of one overlay pass over view v (between the corners, sorted) on the
+// flags of sel, over the pixels its scratch holds for the same view; the first form on g_Sel.
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2);
-// Whether a rectangle selection pass would select now (its tool and a button held).
-bool Poly_RectSelecting(void);
-// Face mode: the vertices of every selected face become selected.
-void Poly_VertexFlagsFollowFaces(const Model3 *m);
+void Poly_RectSelectPass(ShellSelection *sel, Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2);
+// Whether a rectangle selection pass would select now (the tool of sel and a button held).
+bool Poly_RectSelecting(const ShellSelection *sel);
+// Face mode: the vertices of every selected face of sel become selected.
+void Poly_VertexFlagsFollowFaces(ShellSelection *sel, const Model3 *m);
 // Elements of the selection arrays (0 until the shell allocated them).
 u32 Poly_FaceFlagRoom(void);
 u32 Poly_VertFlagRoom(void);

@@ -194,10 +194,6 @@ bool Poly_MirrorGroup(Model3 *m, ShellSelection *sel, u32 group) {
 }
 
 // [SECTION] commands
-static Model3 *Current(void) {
-  return Current_Model3();
-}
-
 static void ActivateMain(void) {
   Widget_ActivateMain();
 }
@@ -242,32 +238,38 @@ bool Ed3D_PolyPaste(Model3 *m) {
 }
 
 // The active view of the modelling layout: its pan is where new geometry goes.
-static const ViewRecord *ActiveView(void) { return View_Get(SUB_3D_POLY, g_Shell.g_ActiveView); }
+static const ViewRecord *ActiveView(const HookCtx *c) { return View_Get(SUB_3D_POLY, c->activeView); }
 
-// Reads a file into the scratch slot and places it; the scratch slot is empty afterwards.
-static bool PlaceFile(Model3 *m, const char *path, f32 scale) {
+// Reads a file into the scratch slot and places it into m with the context's selection; the
+// scratch slot is empty afterwards.
+static bool PlaceFile(const HookCtx *c, Model3 *m, const char *path, f32 scale) {
+  ShellSelection *sel = c->sel;
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
   ModelResult res;
   Model3 *src = Model3_OpenFile(POLY_SCRATCH_SLOT, path, &res);
   Seam_ShowResult(&res);
   bool done = false;
   if (src) {
-    const ViewRecord *v = ActiveView();
+    const ViewRecord *v = ActiveView(c);
     // The view's centre: its pan with z negated, as free creation places points.
     const f32 offset[3] = {v->panX, v->panY, -v->panZ};
-    done = Poly_AppendPlaced(m, &g_Sel, src, scale, offset, g_Sel.g_CurGroupIndex);
+    done = Poly_AppendPlaced(m, sel, src, scale, offset, sel->g_CurGroupIndex);
   }
   Model3_FreeSlot(POLY_SCRATCH_SLOT);
   if (done) {
-    g_Sel.g_PolyTool = POLY_TOOL_MOVE;
-    g_Sel.g_PolyFaceNo = -1;
+    sel->g_PolyTool = POLY_TOOL_MOVE;
+    sel->g_PolyFaceNo = -1;
   }
   Ed3DPolyEditor.dlgRefresh = 1;
   return done;
 }
 
 bool Ed3D_PolyLoadPrimitive(const char *name) {
-  Model3 *m = Current();
+  HookCtx c = Family_ShellContext();
+  return Ed3D_PolyLoadPrimitiveInto(&c, c.model, name);
+}
+
+bool Ed3D_PolyLoadPrimitiveInto(const HookCtx *c, Model3 *m, const char *name) {
   if (!m || !name) return false;
   char folder[LIB_TEXT_SIZE], path[LIB_TEXT_SIZE], saved[LIB_TEXT_SIZE];
   if (!Str_FormatAll(folder, sizeof folder, "%s/System/プリミティブ", g_Lib.dataDir) ||
@@ -278,18 +280,22 @@ bool Ed3D_PolyLoadPrimitive(const char *name) {
   // Textures named by a primitive are found beside it; the user's folder comes back after.
   bool back = getcwd(saved, sizeof saved) != nullptr;
   FileDlg_ChangeDir(folder);
-  const ViewRecord *v = ActiveView();
-  bool done = PlaceFile(m, path, v->zoom * 0.25f);
+  const ViewRecord *v = ActiveView(c);
+  bool done = PlaceFile(c, m, path, v->zoom * 0.25f);
   if (back) FileDlg_ChangeDir(saved);
   ActivateMain();
   return done;
 }
 
 bool Ed3D_PolyMergeFile(const char *name) {
-  Model3 *m = Current();
+  HookCtx c = Family_ShellContext();
+  return Ed3D_PolyMergeFileInto(&c, c.model, name);
+}
+
+bool Ed3D_PolyMergeFileInto(const HookCtx *c, Model3 *m, const char *name) {
   if (!m || !name || !name[0]) return false;
-  bool done = PlaceFile(m, name, 1.0f);
+  bool done = PlaceFile(c, m, name, 1.0f);
   ActivateMain();
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(c->layout);
   return done;
 }

@@ -10,6 +10,7 @@
 // the selection and the history as they were) when the arrays cannot grow to it. The model-level
 // steps (Poly_*) are what the commands, the group panel, the tests and the benchmark share.
 #pragma once
+#include "app/hook_ctx.h"
 #include "model/model3.h"
 #include "model/types.h"
 
@@ -31,8 +32,11 @@ bool Ed3D_PolyPaste(Model3 *m);
 // The primitive "<data>/System/プリミティブ/<name>.KZP" placed at the active view's pan, scaled
 // by its zoom, selected, with the move tool; the current folder is restored afterwards.
 bool Ed3D_PolyLoadPrimitive(const char *name);
+// The same into model m with the selection, active view and layout of context c.
+bool Ed3D_PolyLoadPrimitiveInto(const HookCtx *c, Model3 *m, const char *name);
 // A model file of any readable format placed at the active view's pan, selected, move tool.
 bool Ed3D_PolyMergeFile(const char *name);
+bool Ed3D_PolyMergeFileInto(const HookCtx *c, Model3 *m, const char *name);
 
 // [SECTION] model-level steps
 // The whole arrays of m (with bindings) and its flagged faces into clip; with group >= 0 only

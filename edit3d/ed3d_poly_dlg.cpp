@@ -42,25 +42,26 @@ void Ed3D_PolyCloseDialogs(void) {
 }
 
 // [SECTION] steps
-static void Record(Model3 *m, const char *label) {
+// The step goes into the history of the context's layer.
+static void Record(const HookCtx *c, Model3 *m, const char *label) {
   Str_Copy(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, label);
   Doc_MarkEdited(DOC_MODEL3);
   m->changed = 1;
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(c->slot);
 }
 
 // Runs an operation; records its step when it did its work. Then the after-edit refresh.
-static void Run(Model3 *m, bool done, const char *label) {
-  if (done) Record(m, label);
+static void Run(const HookCtx *c, Model3 *m, bool done, const char *label) {
+  if (done) Record(c, m, label);
   Ed3DPolyEditor.dlgRefresh = 1;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(c->layout);
 }
 
 // A model flag toggled from the dialog. The flags are saved with the model: the toggle is an
 // edit with its undo step.
-static void Toggle(Model3 *m, u32 *flag, const char *on, const char *off) {
+static void Toggle(const HookCtx *c, Model3 *m, u32 *flag, const char *on, const char *off) {
   *flag = *flag ? 0 : 1;
-  Record(m, *flag ? on : off);
+  Record(c, m, *flag ? on : off);
   Ed3DPolyEditor.dlgRefresh = 1;
   App_MarkAllRedraw();
 }
@@ -70,27 +71,27 @@ static void SelectTool(ShellSelection *sel, u32 tool) {
   Ed3DPolyEditor.dlgRefresh = 1;
 }
 
-// Curved surfaces on the current layer: the model tessellated and stored back into its slot.
-static void Curve(Model3 *m) {
-  i32 slot = (i32)g_Sel.g_CurSlot;
+// Curved surfaces on the context's layer: the model tessellated and stored back into its slot.
+static void Curve(const HookCtx *c, Model3 *m) {
+  i32 slot = (i32)c->slot;
   if (Pn_TessellateModel(slot) && Pn_StoreWorkModel(slot)) {
     // The polygons are all new: no old selection applies to them.
-    App_ClearSelectionFlags(Poly_VertFlagRoom(), Poly_FaceFlagRoom());
-    Record(Model3_Get(slot) ? Model3_Get(slot) : m, "曲面化 ( モデリング )");
+    Ed3D_PolyClearFlags(c->sel);
+    Record(c, Model3_Get(slot) ? Model3_Get(slot) : m, "曲面化 ( モデリング )");
   }
   App_RefreshLists();
 }
 
-static void AddFile(void) {
+static void AddFile(const HookCtx *c, Model3 *m) {
   const char *name = FileDlg_OpenByExt(g_Shell.g_MainWindowHandle, "KZP", "読み込む KZP ファイルを選択して下さい", "");
   if (!name || !name[0]) return;
-  if (!Ed3D_PolyMergeFile(name)) return;
+  if (!Ed3D_PolyMergeFileInto(c, m, name)) return;
   char label[UNDO_LABEL];
   Str_Format(label, sizeof label, "%s ( モデリング )", name);
-  if (Current_Model3()) Record(Current_Model3(), label);
+  Record(c, m, label);
 }
 
-static bool Primitive(u32 id) {
+static bool Primitive(const HookCtx *c, Model3 *m, u32 id) {
   static const struct { u32 id; const char *name; } kPrimitives[] = {
     {IDC_POLY_TRIANGLE, "３角形"}, {IDC_POLY_QUAD, "４角形"}, {IDC_POLY_CUBE, "立方体"},
     {IDC_POLY_SPHERE, "球"},       {IDC_POLY_CYLINDER, "円柱"}, {IDC_POLY_CONE, "円錐"},
@@ -98,83 +99,83 @@ static bool Primitive(u32 id) {
   for (const auto &p : kPrimitives)
     if (p.id == id) {
       // A primitive that cannot be read or placed has said why and changed nothing.
-      if (Ed3D_PolyLoadPrimitive(p.name)) {
+      if (Ed3D_PolyLoadPrimitiveInto(c, m, p.name)) {
         char label[UNDO_LABEL];
         Str_Format(label, sizeof label, "%s ( モデリング )", p.name);
-        if (Current_Model3()) Record(Current_Model3(), label);
+        Record(c, m, label);
       }
-      Ed3D_PolyAfterEdit();
+      Ed3D_PolyAfterEdit(c->layout);
       return true;
     }
   return false;
 }
 
 // Commands that change the model through an operation of ed3d_poly_ops.h, on selection sel.
-static bool Operation(Model3 *m, ShellSelection *sel, u32 id) {
+static bool Operation(const HookCtx *c, Model3 *m, ShellSelection *sel, u32 id) {
   switch (id) {
-    case IDC_POLY_LEFT_HALF: Run(m, Ed3D_PolyDeleteLeftHalf(m, sel), "左半分消 ( モデリング )"); return true;
-    case IDC_POLY_DIVIDE: Run(m, Ed3D_PolyDivide(m, sel), "分割 ( モデリング )"); return true;
-    case IDC_POLY_DELETE: Run(m, Ed3D_PolyDelete(m, sel), "消去 ( モデリング )"); return true;
-    case IDC_POLY_FLIP: Run(m, Ed3D_PolyFlipFaces(m, sel), "反転 ( モデリング )"); return true;
-    case IDC_POLY_BREAK: Run(m, Ed3D_PolyBreakFaces(m, sel), "面撤去 ( モデリング )"); return true;
-    case IDC_POLY_OPTIMISE: Run(m, Ed3D_PolyOptimise(m, sel), "最適化 ( モデリング )"); return true;
+    case IDC_POLY_LEFT_HALF: Run(c, m, Ed3D_PolyDeleteLeftHalf(m, sel), "左半分消 ( モデリング )"); return true;
+    case IDC_POLY_DIVIDE: Run(c, m, Ed3D_PolyDivide(m, sel), "分割 ( モデリング )"); return true;
+    case IDC_POLY_DELETE: Run(c, m, Ed3D_PolyDelete(m, sel), "消去 ( モデリング )"); return true;
+    case IDC_POLY_FLIP: Run(c, m, Ed3D_PolyFlipFaces(m, sel), "反転 ( モデリング )"); return true;
+    case IDC_POLY_BREAK: Run(c, m, Ed3D_PolyBreakFaces(m, sel), "面撤去 ( モデリング )"); return true;
+    case IDC_POLY_OPTIMISE: Run(c, m, Ed3D_PolyOptimise(m, sel), "最適化 ( モデリング )"); return true;
     case IDC_POLY_MERGE: {
       bool faces = sel->g_PolySelectMode == 1;
-      Run(m, Ed3D_PolyMerge(m, sel), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
+      Run(c, m, Ed3D_PolyMerge(m, sel), faces ? "統合:面 ( モデリング )" : "統合:頂点 ( モデリング )");
       return true;
     }
     case IDC_POLY_EXTRUDE: {
       bool done = Ed3D_PolyExtrude(m, sel, g_Shell.g_LastViewZoom);
       if (done) sel->g_PolyTool = POLY_TOOL_MOVE;
-      Run(m, done, "面押出し ( モデリング )");
+      Run(c, m, done, "面押出し ( モデリング )");
       return true;
     }
     case IDC_POLY_CREATE:
       sel->g_FreeCreateCount = 0;
-      Run(m, Ed3D_PolyCreateFace(m, sel), "作成 ( モデリング )");
+      Run(c, m, Ed3D_PolyCreateFace(m, sel), "作成 ( モデリング )");
       return true;
     case IDC_POLY_ROTATE_COLOURS:
-      if (Ed3D_PolyRotateColours(m, sel)) Record(m, "色No回転 ( モデリング )");
+      if (Ed3D_PolyRotateColours(m, sel)) Record(c, m, "色No回転 ( モデリング )");
       App_MarkAllRedraw();
       return true;
     case IDC_POLY_NORMALS:
       Model3_CalcNormals(m);
-      Run(m, true, "法線計算 ( モデリング )");
+      Run(c, m, true, "法線計算 ( モデリング )");
       return true;
-    case IDC_POLY_CURVE: Curve(m); return true;
+    case IDC_POLY_CURVE: Curve(c, m); return true;
     default: return false;
   }
 }
 
 // Commands of the clipboard, the primitives and the file merge (recorded when they report a change).
-static bool Clipboard(Model3 *m, ShellSelection *sel, u32 id) {
+static bool Clipboard(const HookCtx *c, Model3 *m, ShellSelection *sel, u32 id) {
   switch (id) {
-    case IDC_POLY_CUT: Run(m, Ed3D_PolyCut(m, sel), "カット ( モデリング )"); return true;
-    case IDC_POLY_COPY: if (Ed3D_PolyCopy(m, sel)) Record(m, "コピー ( モデリング )"); return true;
-    case IDC_POLY_PASTE: Run(m, Ed3D_PolyPaste(m), "ペースト ( モデリング )"); return true;
-    case IDC_POLY_ADD_FILE: AddFile(); return true;
-    default: return Primitive(id);
+    case IDC_POLY_CUT: Run(c, m, Ed3D_PolyCut(m, sel), "カット ( モデリング )"); return true;
+    case IDC_POLY_COPY: if (Ed3D_PolyCopy(m, sel)) Record(c, m, "コピー ( モデリング )"); return true;
+    case IDC_POLY_PASTE: Run(c, m, Ed3D_PolyPaste(m), "ペースト ( モデリング )"); return true;
+    case IDC_POLY_ADD_FILE: AddFile(c, m); return true;
+    default: return Primitive(c, m, id);
   }
 }
 
 // Selection, tools, switches and the file commands.
-static bool Setting(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
+static bool Setting(const HookCtx *c, Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
   switch (id) {
     case IDC_POLY_MOVE_VIEW: Ed3DPolyEditor.moveMode = 0; App_MarkAllRedraw(); return true;
     case IDC_POLY_MOVE_NORMAL: Ed3DPolyEditor.moveMode = 1; App_MarkAllRedraw(); return true;
     case IDC_POLY_MOVE_AXIS: Ed3DPolyEditor.moveMode = 2; App_MarkAllRedraw(); return true;
-    case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(m, sel); return true;
-    case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(sel); return true;
+    case IDC_POLY_INVERT: Ed3D_PolyInvertSelection(m, sel, c->layout); return true;
+    case IDC_POLY_SELECT_ALL: Ed3D_PolySelectAllOrNone(sel, c->layout); return true;
     case IDC_POLY_MOVE: SelectTool(sel, POLY_TOOL_MOVE); return true;
     case IDC_POLY_ROTATE: SelectTool(sel, POLY_TOOL_ROTATE); return true;
     case IDC_POLY_SCALE: SelectTool(sel, POLY_TOOL_SCALE); return true;
-    case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(sel, mouse); return true;
-    case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(sel, mouse); return true;
+    case IDC_POLY_VERTEX_MODE: Ed3D_PolySelectVertexMode(sel, mouse, c->layout); return true;
+    case IDC_POLY_FACE_MODE: Ed3D_PolySelectFaceMode(sel, mouse, c->layout); return true;
     case IDC_POLY_FREE:
       sel->g_PolyTool = POLY_TOOL_FREE;
       sel->g_FreeCreateCount = 0;
       Ed3DPolyEditor.dlgRefresh = 1;
-      Ed3D_PolyAfterEdit();
+      Ed3D_PolyAfterEdit(c->layout);
       return true;
     case IDC_POLY_LOAD: FileMenu_Command(IDM_KZP_OPEN); return true;
     case IDC_POLY_SAVE: FileMenu_Command(IDM_KZP_SAVE); Ed3DPolyEditor.dlgRefresh = 1; return true;
@@ -183,24 +184,37 @@ static bool Setting(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
     case IDC_POLY_VERTEX_NO:
       sel->g_PolyVertexNo += 1;
       Ed3DPolyEditor.dlgRefresh = 1;
-      Ed3D_PolyAfterEdit();
+      Ed3D_PolyAfterEdit(c->layout);
       return true;
-    case IDC_POLY_LIGHT: Toggle(m, &m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;
+    case IDC_POLY_LIGHT: Toggle(c, m, &m->lighting, "ライトON ( モデリング )", "ライトOFF ( モデリング )"); return true;
     case IDC_POLY_VERTEX_COLOURS:
-      Toggle(m, &m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
+      Toggle(c, m, &m->vertexColorMode, "頂点カラーフラグON ( モデリング )", "頂点カラーフラグOFF ( モデリング )");
       return true;
-    case IDC_POLY_EDGES: Toggle(m, &m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
-    case IDC_POLY_NO_AUTO_PICK: sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
-    case IDC_POLY_SHOW_NORMALS: sel->g_PolyShowNormals = sel->g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
-    case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(); return true;
+    case IDC_POLY_EDGES: Toggle(c, m, &m->immediate, "エッジON ( モデリング )", "エッジOFF ( モデリング )"); return true;
+    case IDC_POLY_NO_AUTO_PICK: sel->g_PolyNoAutoPick = sel->g_PolyNoAutoPick ? 0 : 1; Ed3D_PolyAfterEdit(c->layout); return true;
+    case IDC_POLY_SHOW_NORMALS: sel->g_PolyShowNormals = sel->g_PolyShowNormals ? 0 : 1; Ed3D_PolyAfterEdit(c->layout); return true;
+    case IDC_POLY_AUTO_NORMALS: m->autoNormals = m->autoNormals ? 0 : 1; Ed3D_PolyAfterEdit(c->layout); return true;
     default: return false;
   }
 }
 
-bool Ed3D_PolyDlgCommand(u32 id) { return Ed3D_PolyCommand(Current_Model3(), &g_Sel, &g_Mouse, id); }
+bool Ed3D_PolyDlgCommand(u32 id) {
+  HookCtx c = Family_ShellContext();
+  return Ed3D_PolyCommand(&c, id);
+}
 
 bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id) {
-  if (m) return Operation(m, sel, id) || Clipboard(m, sel, id) || Setting(m, sel, mouse, id);
+  HookCtx c = Family_ShellContext();
+  c.model = m;
+  c.sel = sel;
+  c.mouse = mouse;
+  return Ed3D_PolyCommand(&c, id);
+}
+
+bool Ed3D_PolyCommand(const HookCtx *c, u32 id) {
+  Model3 *m = c->model;
+  ShellSelection *sel = c->sel;
+  if (m) return Operation(c, m, sel, id) || Clipboard(c, m, sel, id) || Setting(c, m, sel, c->mouse, id);
   // Without a model the commands do nothing but are still the dialog's.
   static const u32 kIds[] = {
     IDC_POLY_MOVE_VIEW, IDC_POLY_MOVE_NORMAL, IDC_POLY_MOVE_AXIS, IDC_POLY_INVERT, IDC_POLY_SELECT_ALL,
@@ -218,17 +232,19 @@ bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id)
 }
 
 void Ed3D_PolyColourCommand(const char *const text[4], const char *label) {
-  Model3 *m = Current_Model3();
+  HookCtx c = Family_ShellContext();
+  Model3 *m = c.model;
   if (!m) return;
-  if (Ed3D_PolyApplyColourText(m, &g_Sel, text)) Record(m, label);
+  if (Ed3D_PolyApplyColourText(m, c.sel, text)) Record(&c, m, label);
   Ed3DPolyEditor.dlgRefresh = 1;   // the boxes show the colour as stored (clamped to 0..255)
   App_MarkAllRedraw();
 }
 
 void Ed3D_PolyNumericCommand(const char *const text[3]) {
-  Model3 *m = Current_Model3();
+  HookCtx c = Family_ShellContext();
+  Model3 *m = c.model;
   if (!m) return;
-  if (Ed3D_PolyNumericInput(m, &g_Sel, text)) Record(m, "数値入力 ( モデリング )");
+  if (Ed3D_PolyNumericInput(m, c.sel, text)) Record(&c, m, "数値入力 ( モデリング )");
   App_MarkAllRedraw();
 }
 

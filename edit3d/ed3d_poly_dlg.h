@@ -10,6 +10,7 @@
 // Globals owned here: the dialog handles and their last screen positions. The dialogs are
 // made through the widget seam (app/widget.h), where ed3d_poly_win.cpp registers them.
 #pragma once
+#include "app/hook_ctx.h"
 #include "edit3d/poly.h"
 #include "model/types.h"
 
@@ -31,9 +32,10 @@ void Ed3D_PolyCloseDialogs(void);
 // IDC_POLY_COLOUR and IDC_POLY_APPLY); the Delete / D and M keys come here too. False for any
 // other id.
 bool Ed3D_PolyDlgCommand(u32 id);
-// The same on model m with selection sel and mouse record mouse (the key hooks pass their
-// context's). The clipboard, the primitives, the file merge and the curved surfaces work on
-// the shell's current layer and selection whatever is passed.
+// The same on the records of context c (the key hooks pass theirs, the dialog the shell's):
+// its model, selection, mouse record, layer, layout and active view.
+bool Ed3D_PolyCommand(const HookCtx *c, u32 id);
+// The same on model m with selection sel and mouse record mouse, the rest the shell's.
 bool Ed3D_PolyCommand(Model3 *m, ShellSelection *sel, ShellMouse *mouse, u32 id);
 // IDC_POLY_APPLY "決定" and the colour chooser: the colour of the four boxes' texts onto the
 // selection, recorded under the label.

@@ -44,15 +44,15 @@ static Vec3 Lifted(const Model3 *m, const PolyCorner &c) {
   return p;
 }
 
-static i32 FlaggedPolys(const Model3 *m) {
+static i32 FlaggedPolys(const Model3 *m, const ShellSelection *sel) {
   i32 n = Model3_PolygonCount(m);
-  i32 room = (i32)Poly_FaceFlagRoom();
+  i32 room = (i32)Poly_SelFaceRoom(sel);
   return n < room ? n : room;
 }
 
-static i32 FlaggedVerts(const Model3 *m) {
+static i32 FlaggedVerts(const Model3 *m, const ShellSelection *sel) {
   i32 n = Model3_PositionCount(m);
-  i32 room = (i32)Poly_VertFlagRoom();
+  i32 room = (i32)Poly_SelVertRoom(sel);
   return n < room ? n : room;
 }
 
@@ -70,11 +70,11 @@ void Ed3D_PolyDrawScene(const HookCtx *c) {
   View_Draw3DGrid(c->viewIndex);
   const Model3 *m = c->model;
   const ShellSelection *sel = c->sel;
-  if (!m || (g_Shell.g_EditSubMode != SUB_3D_POLY && g_Shell.g_EditSubMode != SUB_3D_TEXTURE)) return;
+  if (!m || (c->layout != SUB_3D_POLY && c->layout != SUB_3D_TEXTURE)) return;
   Img_Bind(-1);
   DrawBatch_Begin();
   if (sel->g_PolySelectMode == 1) {
-    for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
+    for (i32 f = 0, n = FlaggedPolys(m, sel); f < n; f++) {
       if (!sel->g_PolySelFaces[f]) continue;
       const Polygon3 &p = m->polygons[f];
       i32 k = Corners(m, p);
@@ -95,7 +95,7 @@ void Ed3D_PolyDrawScene(const HookCtx *c) {
   }
   CamProjection cam;
   Cam_BeginProjection(&cam);
-  for (i32 i = 0, n = FlaggedVerts(m); i < n; i++) {
+  for (i32 i = 0, n = FlaggedVerts(m, sel); i < n; i++) {
     if (!sel->g_PolySelVerts[i]) continue;
     f32 s[3];
     const Vec3 &q = m->positions[i];
@@ -128,11 +128,11 @@ static void Sketch(const ViewRecord *v) {
   Img_Bind(-1);
 }
 
-// The pixel Poly_FaceScratch found for a position in this view.
-static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i32 *y) {
+// The pixel Poly_PositionPixels found for a position in this view (in the scratch of sel).
+static void ScreenOf(const Model3 *m, const ShellSelection *sel, const ViewRecord *v, u32 vertex, i32 *x, i32 *y) {
   if (vertex < App_WorkVertCount()) {
-    *x = (i32)g_Sel.g_PolyScreenPos[3 * vertex];
-    *y = (i32)g_Sel.g_PolyScreenPos[3 * vertex + 1];
+    *x = (i32)sel->g_PolyScreenPos[3 * vertex];
+    *y = (i32)sel->g_PolyScreenPos[3 * vertex + 1];
     return;
   }
   const Vec3 &q = m->positions[vertex];
@@ -145,7 +145,7 @@ static void ScreenOf(const Model3 *m, const ViewRecord *v, u32 vertex, i32 *x, i
 // selected box still to be drawn (drawmarks.h), planned with the edges when the pixels are
 // exact, every side otherwise; the model planned for; the corner (4 x face + corner) of the
 // last ring that passes each position (lastCorner); the placement the wire's lines are drawn
-// with, taken once per view.
+// with, taken once per view; the selection being drawn (the overlay's context's).
 static struct {
   i32 *pixels;
   u8 *boxSides;
@@ -156,6 +156,7 @@ static struct {
   bool lastFound;   // lastCorner stands for this view's drawing
   bool projected;
   Place2D place;
+  const ShellSelection *sel;
 } s_Plan;
 
 // Every position's pixel in this view into s_Plan.pixels; false when there is no room.
@@ -167,12 +168,12 @@ static bool ProjectPositions(const Model3 *m, const ViewRecord *v) {
     s_Plan.pixels = p;
     s_Plan.pixelRoom = verts;
   }
-  // Poly_FaceScratch's pixels where it has them, as ScreenOf reads them.
+  // Poly_PositionPixels's pixels where it has them, as ScreenOf reads them.
   i32 found = (i32)App_WorkVertCount() < verts ? (i32)App_WorkVertCount() : verts;
-  const f32 *at = g_Sel.g_PolyScreenPos;
+  const f32 *at = s_Plan.sel->g_PolyScreenPos;
   if (!at) found = 0;
   for (i32 i = 0; i < found; i++) s_Plan.pixels[2 * i] = (i32)at[3 * i], s_Plan.pixels[2 * i + 1] = (i32)at[3 * i + 1];
-  for (i32 i = found; i < verts; i++) ScreenOf(m, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
+  for (i32 i = found; i < verts; i++) ScreenOf(m, s_Plan.sel, v, (u32)i, &s_Plan.pixels[2 * i], &s_Plan.pixels[2 * i + 1]);
   return true;
 }
 
@@ -185,8 +186,8 @@ static void EdgeOnScreen(const Model3 *m, const ViewRecord *v, const Polygon3 &p
     *x2 = s_Plan.pixels[2 * b], *y2 = s_Plan.pixels[2 * b + 1];
     return;
   }
-  ScreenOf(m, v, a, x1, y1);
-  ScreenOf(m, v, b, x2, y2);
+  ScreenOf(m, s_Plan.sel, v, a, x1, y1);
+  ScreenOf(m, s_Plan.sel, v, b, x2, y2);
 }
 
 // The edge from position ka to kb, or a point when both ends fall on one pixel.
@@ -204,7 +205,7 @@ static bool FindLastCorners(const Model3 *m) {
     s_Plan.lastCorner = p;
     s_Plan.lastRoom = verts;
   }
-  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m, s_Plan.sel); f < n; f++) {
     const Polygon3 &p = m->polygons[f];
     for (i32 j = 0, k = Corners(m, p); j < k; j++) s_Plan.lastCorner[p.corners[j].vertex] = 4 * f + j;
   }
@@ -213,7 +214,7 @@ static bool FindLastCorners(const Model3 *m) {
 }
 
 // Selected faces' edges are drawn after the others in face selection: a face's place in the drawing.
-static bool DrawnLate(u32 f) { return g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolySelFaces[f]; }
+static bool DrawnLate(u32 f) { return s_Plan.sel->g_PolySelectMode == 1 && s_Plan.sel->g_PolySelFaces[f]; }
 
 // Whether the edge at a corner is drawn again by a later face (left out here when `paired`).
 static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Skip((u32)(4 * f + j)); }
@@ -223,7 +224,7 @@ static bool DrawnLater(bool paired, i32 f, i32 j) { return paired && DrawWire_Sk
 static void PlanBox(u32 c) {
   const Model3 *m = s_Plan.model;
   u32 vi = m->polygons[c / 4].corners[c % 4].vertex;
-  if (!g_Sel.g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
+  if (!s_Plan.sel->g_PolySelVerts[vi] || s_Plan.lastCorner[vi] != (i32)c) return;
   i32 x = s_Plan.pixels[2 * vi], y = s_Plan.pixels[2 * vi + 1];
   // A later position's box on the same pixel hides this one wholly.
   s_Plan.boxSides[vi] = DrawMarks_Again(x, y, 0) ? 0 : (u8)DrawMarks_Box(x - 2, y - 2, x + 2, y + 2);
@@ -240,29 +241,31 @@ static bool PairEdges(const Model3 *m) {
     s_Plan.boxRoom = verts;
   }
   if (verts > 0) memset(s_Plan.boxSides, 15, (size_t)verts);
-  bool boxes = g_Sel.g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m);
+  const ShellSelection *sel = s_Plan.sel;
+  bool boxes = sel->g_PolySelectMode != 1 && FindLastCorners(m) && verts <= FlaggedVerts(m, sel);
   s_Plan.model = m;
-  return Ed3D_PairWireEdges(m, FlaggedPolys(m), s_Plan.pixels, DrawnLate, boxes ? PlanBox : nullptr);
+  return Ed3D_PairWireEdges(m, FlaggedPolys(m, sel), s_Plan.pixels, DrawnLate, boxes ? PlanBox : nullptr);
 }
 
 static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
   i32 grey = v->kind == VIEW_FRONT ? 208 : 196;
-  bool faceMode = g_Sel.g_PolySelectMode == 1;
+  const ShellSelection *sel = s_Plan.sel;
+  bool faceMode = sel->g_PolySelectMode == 1;
   // A selected position's box is opaque and the same at every corner that passes it: drawn at
   // the last of them only, it leaves the picture that drawing it at every one leaves.
   bool once = !faceMode && DrawBatch_IsOpen() && FindLastCorners(m);
-  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
+  for (i32 f = 0, n = FlaggedPolys(m, sel); f < n; f++) {
     // A selected face in face selection draws its edges later (DrawSelectedFaces): here at most
     // the corner's cross.
-    bool cross = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo;
-    if (faceMode && g_Sel.g_PolySelFaces[f] && !cross) continue;
+    bool cross = v->kind == VIEW_FRONT && f == sel->g_PolyFaceNo;
+    if (faceMode && sel->g_PolySelFaces[f] && !cross) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
       u32 vi = p.corners[j].vertex;
-      bool edge = (!faceMode || !g_Sel.g_PolySelFaces[f]) && !DrawnLater(paired, f, j);
-      bool box = !faceMode && vi < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j);
-      bool mark = v->kind == VIEW_FRONT && f == g_Sel.g_PolyFaceNo && j == g_Sel.g_PolyVertexNo;
+      bool edge = (!faceMode || !sel->g_PolySelFaces[f]) && !DrawnLater(paired, f, j);
+      bool box = !faceMode && vi < Poly_SelVertRoom(sel) && sel->g_PolySelVerts[vi] && (!once || s_Plan.lastCorner[vi] == 4 * f + j);
+      bool mark = v->kind == VIEW_FRONT && f == sel->g_PolyFaceNo && j == sel->g_PolyVertexNo;
       if (!edge && !box && !mark) continue;
       i32 x1, y1, x2, y2;
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
@@ -277,8 +280,9 @@ static void DrawMesh(const Model3 *m, const ViewRecord *v, bool paired) {
 }
 
 static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired) {
-  for (i32 f = 0, n = FlaggedPolys(m); f < n; f++) {
-    if (!g_Sel.g_PolySelFaces[f]) continue;
+  const ShellSelection *sel = s_Plan.sel;
+  for (i32 f = 0, n = FlaggedPolys(m, sel); f < n; f++) {
+    if (!sel->g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
     i32 k = Corners(m, p);
     for (i32 j = 0; j < k; j++) {
@@ -287,29 +291,30 @@ static void DrawSelectedFaces(const Model3 *m, const ViewRecord *v, bool paired)
       EdgeOnScreen(m, v, p, j, k, &x1, &y1, &x2, &y2);
       Edge(p.corners[j].vertex, p.corners[j + 1 < k ? j + 1 : 0].vertex, x1, y1, x2, y2, 128, 255, 255, 255);
     }
-    if (g_Sel.g_PolyShowNormals && k >= 3 && g_Sel.g_PolyFaceCentres) {
-      i32 cx = (i32)g_Sel.g_PolyFaceCentres[2 * f], cy = (i32)g_Sel.g_PolyFaceCentres[2 * f + 1];
-      i32 ex = (i32)(g_Sel.g_PolyFaceCentres[2 * f] + 12.0f * g_Sel.g_PolyFaceNormals2D[2 * f]);
-      i32 ey = (i32)(g_Sel.g_PolyFaceCentres[2 * f + 1] - 12.0f * g_Sel.g_PolyFaceNormals2D[2 * f + 1]);
+    if (sel->g_PolyShowNormals && k >= 3 && sel->g_PolyFaceCentres) {
+      i32 cx = (i32)sel->g_PolyFaceCentres[2 * f], cy = (i32)sel->g_PolyFaceCentres[2 * f + 1];
+      i32 ex = (i32)(sel->g_PolyFaceCentres[2 * f] + 12.0f * sel->g_PolyFaceNormals2D[2 * f]);
+      i32 ey = (i32)(sel->g_PolyFaceCentres[2 * f + 1] - 12.0f * sel->g_PolyFaceNormals2D[2 * f + 1]);
       if (cx == ex && cy == ey) Draw_Point2D(cx, cy, 0, 255, 255, 128);
       else Draw_Line2D(cx, cy, 0, 255, 255, 128, ex, ey, 0, 255, 255, 128);
     }
   }
 }
 
-static void DrawFreeCreation(const ViewRecord *v) {
+// The points placed so far and the line from the first to the mouse (mx, my).
+static void DrawFreeCreation(const ShellSelection *sel, const ViewRecord *v, i32 mx, i32 my) {
   i32 h, vert;
   if (!Poly_ViewAxes(v->kind, &h, &vert)) return;
-  u32 count = g_Sel.g_FreeCreateCount < POLY_FREE_POINTS ? g_Sel.g_FreeCreateCount : POLY_FREE_POINTS - 1;
+  u32 count = sel->g_FreeCreateCount < POLY_FREE_POINTS ? sel->g_FreeCreateCount : POLY_FREE_POINTS - 1;
   i32 x[POLY_FREE_POINTS], y[POLY_FREE_POINTS];
   for (u32 i = 0; i <= count; i++) {
-    x[i] = (i32)((f32)v->centerX + 40.0f * v->zoom * g_Sel.g_FreeCreatePoints[i][h]);
-    y[i] = (i32)((f32)v->centerY - 40.0f * v->zoom * g_Sel.g_FreeCreatePoints[i][vert]);
+    x[i] = (i32)((f32)v->centerX + 40.0f * v->zoom * sel->g_FreeCreatePoints[i][h]);
+    y[i] = (i32)((f32)v->centerY - 40.0f * v->zoom * sel->g_FreeCreatePoints[i][vert]);
   }
   if (count == 0) Draw_Point2D(x[0], y[0], 255, 255, 255, 255);
   if (count >= 2)
     for (u32 i = 0; i < count; i++) Draw_Line2D(x[i], y[i], 255, 255, 255, 255, x[i + 1], y[i + 1], 255, 255, 255, 255);
-  if (count >= 1) Draw_Line2D(g_Mouse.g_MouseX, g_Mouse.g_MouseY, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
+  if (count >= 1) Draw_Line2D(mx, my, 255, 255, 255, 128, x[0], y[0], 255, 255, 255, 128);
 }
 
 void Ed3D_PolyDrawOverlay(const HookCtx *c) {
@@ -317,19 +322,20 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
   if (Ortho(v)) Sketch(v);
   View_Draw2DGrid(c->view);
   Model3 *m = c->model;
-  const ShellSelection *sel = c->sel;
+  ShellSelection *sel = c->sel;
   const ShellMouse *mouse = c->mouse;
-  if (!m || !Poly_FaceFlagRoom() || !Poly_VertFlagRoom()) return;
-  bool active = c->viewIndex == g_Shell.g_ActiveView;
+  if (!m || !Poly_SelFaceRoom(sel) || !Poly_SelVertRoom(sel)) return;
+  bool active = c->viewIndex == c->activeView;
   bool selecting = sel->g_PolyTool == 0 || sel->g_PolyTool == 5;
   bool left = Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   bool right = Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
   if (Ortho(v)) {
-    Poly_PositionPixels(m, v);
+    Poly_PositionPixels(sel, m, v);
     // The faces' centres serve this view's rectangle selection and drawn normals only.
-    if ((active && Poly_RectSelecting()) || (g_Sel.g_PolySelectMode == 1 && g_Sel.g_PolyShowNormals)) Poly_FaceCentres(m, v);
-    if (active) Poly_RectSelectPass(m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
+    if ((active && Poly_RectSelecting(sel)) || (sel->g_PolySelectMode == 1 && sel->g_PolyShowNormals)) Poly_FaceCentres(sel, m, v);
+    if (active) Poly_RectSelectPass(sel, m, v, mouse->g_PolyDragAnchor.x, mouse->g_PolyDragAnchor.y, mouse->g_MouseX, mouse->g_MouseY);
     DrawBatch_Begin();
+    s_Plan.sel = sel;
     s_Plan.lastFound = false;
     s_Plan.projected = ProjectPositions(m, v);
     s_Plan.place = Draw_CurrentPlacement();
@@ -340,7 +346,7 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     DrawBatch_End();
     s_Plan.projected = s_Plan.lastFound = false;
   }
-  if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(m);
+  if (sel->g_PolySelectMode == 1) Poly_VertexFlagsFollowFaces(sel, m);
   if (active && selecting && Ortho(v) && (left || right)) {
     const DragAnchor &a = mouse->g_PolyDragAnchor;
     i32 x1 = a.x < mouse->g_MouseX ? a.x : mouse->g_MouseX;
@@ -350,6 +356,6 @@ void Ed3D_PolyDrawOverlay(const HookCtx *c) {
     if (left) Draw_Rect2D(x1, y1, x2, y2, 0, 0, 255, 255);
     else Draw_Rect2D(x1, y1, x2, y2, 255, 0, 0, 255);
   }
-  if (sel->g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(v);
+  if (sel->g_PolyTool == POLY_TOOL_FREE && Ortho(v)) DrawFreeCreation(sel, v, mouse->g_MouseX, mouse->g_MouseY);
   if (Shell_AnyButtonHeld()) Ed3D_PolyStatusText(m, sel);
 }

@@ -161,9 +161,9 @@ static void ToggleFace(const Model3 *m, ShellSelection *sel, i32 f) {
   for (i32 j = 0, k = UsableCorners(m, &poly, verts); j < k; j++) sel->g_PolySelVerts[poly.corners[j].vertex] = flag;
 }
 
-void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) { Ed3D_PolyPickInto(m, &g_Sel, mx, my, ctrl); }
+void Ed3D_PolyPickAt(Model3 *m, i32 mx, i32 my, bool ctrl) { Ed3D_PolyPickInto(m, &g_Sel, mx, my, ctrl, View_CurrentLayout()); }
 
-void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl) {
+void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl, u32 layout) {
   if (!m || !sel->g_PolyScreenPos || !Poly_SelFaceRoom(sel) || !Poly_SelVertRoom(sel)) return;
   if (!ctrl) ClearFlags(m, sel);
   if (sel->g_PolySelectMode == 0) { PickVertex(m, sel, mx, my); return; }
@@ -174,7 +174,7 @@ void Ed3D_PolyPickInto(Model3 *m, ShellSelection *sel, i32 mx, i32 my, bool ctrl
   Ed3DPolyEditor.pickedFace = f;
   ToggleFace(m, sel, f);
   sel->g_CurGroupIndex = m->polygons[f].group;
-  Ed3D_PolyAfterEdit();
+  Ed3D_PolyAfterEdit(layout);
 }
 
 // [SECTION] drag steps
@@ -356,28 +356,28 @@ bool Poly_AppendFreePolygon(Model3 *m, ShellSelection *sel, const ViewRecord *v,
 }
 
 // [SECTION] overlay steps
-void Poly_PositionPixels(const Model3 *m, const ViewRecord *v) {
+void Poly_PositionPixels(ShellSelection *sel, const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
-  if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (!sel->g_PolyFaceCentres || !sel->g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
   i32 verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   // Every position's pixel once; the pick refills the array with its own projection.
   for (i32 i = 0; i < verts; i++) {
     const Vec3 &q = m->positions[i];
     i32 sx, sy;
     Poly_OrthoToScreen(v, q.x, q.y, q.z, &sx, &sy);
-    g_Sel.g_PolyScreenPos[3 * i] = (f32)sx;
-    g_Sel.g_PolyScreenPos[3 * i + 1] = (f32)sy;
+    sel->g_PolyScreenPos[3 * i] = (f32)sx;
+    sel->g_PolyScreenPos[3 * i + 1] = (f32)sy;
   }
 }
 
 void Poly_FaceScratch(const Model3 *m, const ViewRecord *v) {
-  Poly_PositionPixels(m, v);
-  Poly_FaceCentres(m, v);
+  Poly_PositionPixels(&g_Sel, m, v);
+  Poly_FaceCentres(&g_Sel, m, v);
 }
 
-void Poly_FaceCentres(const Model3 *m, const ViewRecord *v) {
+void Poly_FaceCentres(ShellSelection *sel, const Model3 *m, const ViewRecord *v) {
   i32 h, vert;
-  if (!g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (!sel->g_PolyFaceCentres || !sel->g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
   i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
   i32 normals = m->normals ? (m->normalCount < m->capNormals ? m->normalCount : m->capNormals) : 0;
   for (i32 f = 0; f < polys; f++) {
@@ -386,8 +386,8 @@ void Poly_FaceCentres(const Model3 *m, const ViewRecord *v) {
     f32 c[2] = {0, 0}, n[2] = {0, 0};
     for (i32 j = 0; j < k; j++) {
       u32 vi = p.corners[j].vertex;
-      c[0] += g_Sel.g_PolyScreenPos[3 * vi];
-      c[1] += g_Sel.g_PolyScreenPos[3 * vi + 1];
+      c[0] += sel->g_PolyScreenPos[3 * vi];
+      c[1] += sel->g_PolyScreenPos[3 * vi + 1];
       u32 ni = p.corners[j].normal;
       if (ni < (u32)normals) {
         Vec3 nn = m->normals[ni];
@@ -396,46 +396,50 @@ void Poly_FaceCentres(const Model3 *m, const ViewRecord *v) {
       }
     }
     f32 w = k ? 1.0f / (f32)k : 0.0f;
-    g_Sel.g_PolyFaceCentres[2 * f] = c[0] * w;
-    g_Sel.g_PolyFaceCentres[2 * f + 1] = c[1] * w;
-    g_Sel.g_PolyFaceNormals2D[2 * f] = n[0] * w;
-    g_Sel.g_PolyFaceNormals2D[2 * f + 1] = n[1] * w;
+    sel->g_PolyFaceCentres[2 * f] = c[0] * w;
+    sel->g_PolyFaceCentres[2 * f + 1] = c[1] * w;
+    sel->g_PolyFaceNormals2D[2 * f] = n[0] * w;
+    sel->g_PolyFaceNormals2D[2 * f + 1] = n[1] * w;
   }
 }
 
-bool Poly_RectSelecting(void) {
-  if (g_Sel.g_PolyTool != POLY_TOOL_VERTEX && g_Sel.g_PolyTool != POLY_TOOL_FACE) return false;
+bool Poly_RectSelecting(const ShellSelection *sel) {
+  if (sel->g_PolyTool != POLY_TOOL_VERTEX && sel->g_PolyTool != POLY_TOOL_FACE) return false;
   return Shell_ButtonHeld(BUTTON_LEFT) || Shell_ButtonHeld(BUTTON_RIGHT);
 }
 
 void Poly_RectSelectPass(Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2) {
+  Poly_RectSelectPass(&g_Sel, m, v, x1, y1, x2, y2);
+}
+
+void Poly_RectSelectPass(ShellSelection *sel, Model3 *m, const ViewRecord *v, i32 x1, i32 y1, i32 x2, i32 y2) {
   i32 h, vert;
-  if (!m || !g_Sel.g_PolyFaceCentres || !g_Sel.g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
-  if (!Poly_RectSelecting()) return;
+  if (!m || !sel->g_PolyFaceCentres || !sel->g_PolyScreenPos || !Poly_ViewAxes(v->kind, &h, &vert)) return;
+  if (!Poly_RectSelecting(sel)) return;
   PolyRect r = Poly_SortedRect(x1, y1, x2, y2);
   i32 polys = Min(Model3_PolygonCount(m), App_WorkFaceCount()), verts = Min(Model3_PositionCount(m), App_WorkVertCount());
-  u32 faceRoom = Poly_FaceFlagRoom(), vertRoom = Poly_VertFlagRoom();
-  bool faceMode = g_Sel.g_PolySelectMode == 1;
+  u32 faceRoom = Poly_SelFaceRoom(sel), vertRoom = Poly_SelVertRoom(sel);
+  bool faceMode = sel->g_PolySelectMode == 1;
   for (i32 f = 0; f < polys; f++) {
     const Polygon3 &p = m->polygons[f];
     u32 idx[4];
-    PolyRectFace face = {f, idx, UsableCorners(m, &p, verts), g_Sel.g_PolyFaceCentres[2 * f], g_Sel.g_PolyFaceCentres[2 * f + 1]};
+    PolyRectFace face = {f, idx, UsableCorners(m, &p, verts), sel->g_PolyFaceCentres[2 * f], sel->g_PolyFaceCentres[2 * f + 1]};
     bool centreIn = faceMode && Poly_RectHolds(&r, face.centreX, face.centreY);
     for (i32 j = 0; j < face.cornerCount; j++) idx[j] = p.corners[j].vertex;
     for (i32 j = 0; j < face.cornerCount; j++) {
-      f32 sx = g_Sel.g_PolyScreenPos[3 * idx[j]], sy = g_Sel.g_PolyScreenPos[3 * idx[j] + 1];
+      f32 sx = sel->g_PolyScreenPos[3 * idx[j]], sy = sel->g_PolyScreenPos[3 * idx[j] + 1];
       // Corners the test would leave alone are skipped here (the common case at full size).
       if (!centreIn && !Poly_RectHolds(&r, sx, sy)) continue;
-      Poly_RectSelectCorner(&face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
+      Poly_RectSelectCorner(sel, &face, j, (i32)sx, (i32)sy, &r, faceRoom, vertRoom);
     }
   }
 }
 
-void Poly_VertexFlagsFollowFaces(const Model3 *m) {
-  i32 polys = Min(Model3_PolygonCount(m), Poly_FaceFlagRoom()), verts = Min(Model3_PositionCount(m), Poly_VertFlagRoom());
+void Poly_VertexFlagsFollowFaces(ShellSelection *sel, const Model3 *m) {
+  i32 polys = Min(Model3_PolygonCount(m), Poly_SelFaceRoom(sel)), verts = Min(Model3_PositionCount(m), Poly_SelVertRoom(sel));
   for (i32 f = 0; f < polys; f++) {
-    if (!g_Sel.g_PolySelFaces[f]) continue;
+    if (!sel->g_PolySelFaces[f]) continue;
     const Polygon3 &p = m->polygons[f];
-    for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) g_Sel.g_PolySelVerts[p.corners[j].vertex] = 1;
+    for (i32 j = 0, k = UsableCorners(m, &p, verts); j < k; j++) sel->g_PolySelVerts[p.corners[j].vertex] = 1;
   }
 }

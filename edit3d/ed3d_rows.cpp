@@ -1,7 +1,8 @@
 // The 3D model family's rows: the family row that the shell calls, and one row per sub-mode
 // holding the sub-mode editors' handlers. The family row's enter, leave, update, scene draw
 // and list refresh are the family shell's (ed3d_shell.cpp, ed3d_fill.cpp), which call the
-// sub-mode's own cells in turn; every other cell passes the call to the row of g_Shell.g_EditSubMode.
+// sub-mode's own cells in turn; every other cell passes the call to the row of the context's
+// layout (the sub-mode).
 #include "edit3d/ed3d_rows.h"
 
 #include "app/drag_anchors.h"
@@ -16,11 +17,11 @@
 
 FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
 
-const FamilyHooks *Ed3D_SubModeRow(void) {
-  return Family_SubRow(g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS, g_Shell.g_EditSubMode);
+const FamilyHooks *Ed3D_SubModeRow(u32 subMode) {
+  return Family_SubRow(g_Ed3DSubModeRows, ED3D_FIRST_SUB_MODE, ED3D_SUB_MODE_ROWS, subMode);
 }
 
-#define ED3D_PASS(cell) Family_Pass(Ed3D_SubModeRow(), &FamilyHooks::cell, c)
+#define ED3D_PASS(cell) Family_Pass(Ed3D_SubModeRow(c->layout), &FamilyHooks::cell, c)
 
 // [SECTION] family row
 static void PassDrawOverlay(const HookCtx *c) { ED3D_PASS(drawOverlay); }

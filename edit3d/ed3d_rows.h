@@ -10,8 +10,8 @@ enum { ED3D_FIRST_SUB_MODE = SUB_3D_OBJMOTION, ED3D_SUB_MODE_ROWS = SUB_3D_MOTIO
 
 // Rows by sub-mode - 12 (13 is no sub-mode and stays empty).
 extern FamilyHooks g_Ed3DSubModeRows[ED3D_SUB_MODE_ROWS];
-// The row of the current sub-mode, or null outside the family's sub-modes.
-const FamilyHooks *Ed3D_SubModeRow(void);
+// The row of a sub-mode (a hook's context's layout), or null outside the family's sub-modes.
+const FamilyHooks *Ed3D_SubModeRow(u32 subMode);
 
 // Installs the family row and the sub-mode rows and sets the editors' start-up state (at
 // program start).

@@ -40,12 +40,9 @@ u32 Ed3D_PanelSet(u32 sub) {
   return set;
 }
 
-static bool Shows(u32 panel) { return (Ed3D_PanelSet(g_Shell.g_EditSubMode) >> panel) & 1u; }
+static bool Shows(u32 layout, u32 panel) { return (Ed3D_PanelSet(layout) >> panel) & 1u; }
 
-static WindowHolder *LayoutHolder(u32 holder) {
-  u32 layout = View_CurrentLayout();
-  return &g_AppShell.panels[layout][holder];
-}
+static WindowHolder *LayoutHolder(u32 layout, u32 holder) { return &g_AppShell.panels[layout][holder]; }
 
 // Heights of the panels with a caption differ by the OS version class (class 5 is taller).
 static i32 ByOs(i32 class5, i32 other) { return g_Lib.osVersion == 5 ? class5 : other; }
@@ -87,24 +84,24 @@ void *Ed3D_CreatePanelList(void *panel) {
 }
 
 // [SECTION] enter
-static void EnterBoneListPanel(void) {
+static void EnterBoneListPanel(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
   if (e.bonePanel) return;
   // The panel's first messages pick the list's line as the current bone: keep the user's.
-  u32 bone = g_Sel.g_CurBoneIndex;
+  u32 bone = c->sel->g_CurBoneIndex;
   e.bonePanel = CreatePanel(ED3D_PANEL_BONE_LIST, g_Lib.desktopWidth - 356, 26, 356, 573);
-  g_Sel.g_CurBoneIndex = bone;
+  c->sel->g_CurBoneIndex = bone;
   if (!e.boneTree) e.boneTree = Ed3D_CreatePanelTree(e.bonePanel);
   if (!e.boneList) e.boneList = Ed3D_CreatePanelList(e.bonePanel);
   e.parentCombo = Ed3D_Control(e.bonePanel, IDC_BONE_PARENT);
-  Ed3D_FillParentBoneList();   // selects the current bone's line
-  Ed3D_FillBoneTree();
-  g_Sel.g_CurBoneIndex = bone;
+  Ed3D_FillParentBoneList(c);   // selects the current bone's line
+  Ed3D_FillBoneTree(c);
+  c->sel->g_CurBoneIndex = bone;
 }
 
-static void EnterGroupPanel(void) {
+static void EnterGroupPanel(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
-  WindowHolder *rec = LayoutHolder(PANEL_GROUP);
+  WindowHolder *rec = LayoutHolder(c->layout, PANEL_GROUP);
   if (!rec->window) {
     i32 x, y;
     PlaceOf(rec, 262, &x, &y);
@@ -114,19 +111,19 @@ static void EnterGroupPanel(void) {
   e.group.textureCombo = Ed3D_Control(rec->window, IDC_GRP_TEXTURE);
   e.group.dispCombo = Ed3D_Control(rec->window, IDC_GRP_DISP);
   e.group.displayCombo = Ed3D_Control(rec->window, IDC_GRP_DISPLAY);
-  Ed3D_FillGroupList();   // also the texture and displacement combos
-  Ed3D_FillGroupDisplayCombo();
+  Ed3D_FillGroupList(c);   // also the texture and displacement combos
+  Ed3D_FillGroupDisplayCombo(c);
 }
 
-static void EnterUndoPanel(void) {
-  WindowHolder *rec = LayoutHolder(UNDO_PANEL_HOLDER);
+static void EnterUndoPanel(const HookCtx *c) {
+  WindowHolder *rec = LayoutHolder(c->layout, UNDO_PANEL_HOLDER);
   if (!rec->window) {
     i32 x, y;
     PlaceOf(rec, 262 + 144, &x, &y);
     rec->window = CreatePanel(ED3D_PANEL_UNDO, x, y, 144, ByOs(176, 172));
     g_Undo.list = Ed3D_Control(rec->window, IDC_GRP_LIST);   // 1373 in UNDO_DLG too
   }
-  Undo_FillList();
+  Undo_FillListOf(c->slot);
 }
 
 // The sub-modes whose editors start on layer 0 (the bone sub-mode keeps the layer).
@@ -135,33 +132,36 @@ static bool StartsOnLayer0(u32 sub) {
          sub == SUB_3D_MOTION;
 }
 
-// Enter steps with the records of c; runHook false for the button of the current sub-mode
-// (panels and refresh only).
+// Enter steps in the layout of c with its records; runHook false for the button of the
+// current sub-mode (panels and refresh only).
 static void EnterSteps(const HookCtx *c, bool runHook) {
   Ed3DModelEditor &e = g_Ed3D;
-  u32 sub = g_Shell.g_EditSubMode;
+  u32 sub = c->layout;
   if (runHook) Pn_PrepareWorkModel();
   if (!e.modePanel) e.modePanel = CreatePanel(ED3D_PANEL_MODE, 90, 47, 90, ByOs(199, 194));
+  // The layer may change below: the context then names its slot and model.
+  HookCtx fresh = *c;
   if (runHook) {
-    if (StartsOnLayer0(sub)) c->sel->g_CurSlot = 0;
-    const FamilyHooks *row = Ed3D_SubModeRow();
-    // A context made afresh: the layer may have changed above and, from the mode panel, the
-    // sub-mode with its layout and views. The records handed in stay.
-    HookCtx fresh = Family_ShellContext();
-    fresh.sel = c->sel;
-    fresh.mouse = c->mouse;
-    fresh.slot = c->sel->g_CurSlot;
-    fresh.model = Model3_Get((i32)fresh.slot);
+    if (StartsOnLayer0(sub) && c->sel->g_CurSlot != 0) {
+      c->sel->g_CurSlot = 0;
+      fresh.slot = 0;
+      fresh.model = Model3_Get(0);
+    }
+    const FamilyHooks *row = Ed3D_SubModeRow(sub);
     if (row && row->enter) row->enter(&fresh);
+    if (c->sel->g_CurSlot != fresh.slot) {
+      fresh.slot = c->sel->g_CurSlot;
+      fresh.model = Model3_Get((i32)fresh.slot);
+    }
     // Only the edited layer is seen: the previous layer's object would stay shown otherwise.
-    Ed3D_ShowCurrentLayerOnly();
+    Ed3D_ShowLayerOnly(fresh.slot);
   }
-  if (Shows(ED3D_PANEL_LAYER) && !e.layer.window)
+  if (Shows(sub, ED3D_PANEL_LAYER) && !e.layer.window)
     e.layer.window = CreatePanel(ED3D_PANEL_LAYER, g_Lib.desktopWidth - 300, 4, 186, ByOs(48, 44));
-  if (Shows(ED3D_PANEL_BONE_LIST)) EnterBoneListPanel();
-  if (Shows(ED3D_PANEL_GROUP)) EnterGroupPanel();
-  if (Shows(ED3D_PANEL_UNDO)) {
-    EnterUndoPanel();
+  if (Shows(sub, ED3D_PANEL_BONE_LIST)) EnterBoneListPanel(&fresh);
+  if (Shows(sub, ED3D_PANEL_GROUP)) EnterGroupPanel(&fresh);
+  if (Shows(sub, ED3D_PANEL_UNDO)) {
+    EnterUndoPanel(&fresh);
     if (g_ShellSeam.createViewWindows) g_ShellSeam.createViewWindows();
   }
   App_MarkAllRedraw();
@@ -173,10 +173,10 @@ void Ed3D_Enter(const HookCtx *c) { EnterSteps(c, true); }
 void Ed3D_Leave(const HookCtx *c) {
   Ed3DModelEditor &e = g_Ed3D;
   Ed3D_DestroyWindow(&e.modePanel);
-  const FamilyHooks *row = Ed3D_SubModeRow();
+  const FamilyHooks *row = Ed3D_SubModeRow(c->layout);
   if (row && row->leave) row->leave(c);
   Ed3D_DestroyWindow(&e.layer.window);
-  WindowHolder *group = LayoutHolder(PANEL_GROUP);
+  WindowHolder *group = LayoutHolder(c->layout, PANEL_GROUP);
   if (group->window) {
     Ed3D_DestroyWindow(&e.group.list);
     Ed3D_DestroyWindow(&group->window);
@@ -189,7 +189,7 @@ void Ed3D_Leave(const HookCtx *c) {
     Ed3D_DestroyWindow(&e.bonePanel);
     memset(e.treeItems, 0, sizeof e.treeItems);
   }
-  WindowHolder *undo = LayoutHolder(UNDO_PANEL_HOLDER);
+  WindowHolder *undo = LayoutHolder(c->layout, UNDO_PANEL_HOLDER);
   if (undo->window) {
     Ed3D_DestroyWindow(&g_Undo.list);
     Ed3D_DestroyWindow(&undo->window);
@@ -223,7 +223,9 @@ bool Ed3D_ModeCommand(u32 id) {
     HookCtx c = Family_ShellContext();
     Ed3D_Leave(&c);
     App_SetSubMode(sub);
-    EnterSteps(&c, true);
+    // The new sub-mode's layout and views.
+    HookCtx entered = Family_ShellContext();
+    EnterSteps(&entered, true);
     App_KeepWorkAreas(true);
   }
   g_Ed3D.modeRefresh = 1;
@@ -233,10 +235,10 @@ bool Ed3D_ModeCommand(u32 id) {
 // [SECTION] per-frame rules
 // The current hierarchy row follows the current object (12) or bone (18): the last row of
 // that item; left alone when no row matches.
-static void FollowCurrentRow(const ShellSelection *sel) {
+static void FollowCurrentRow(const ShellSelection *sel, u32 sub) {
   i32 item;
-  if (g_Shell.g_EditSubMode == SUB_3D_OBJMOTION) item = (i32)sel->g_CurPartIndex;
-  else if (g_Shell.g_EditSubMode == SUB_3D_MOTION) item = (i32)sel->g_CurBoneIndex;
+  if (sub == SUB_3D_OBJMOTION) item = (i32)sel->g_CurPartIndex;
+  else if (sub == SUB_3D_MOTION) item = (i32)sel->g_CurBoneIndex;
   else return;
   i32 n = g_TreeRows.count < TREE_ROWS ? g_TreeRows.count : TREE_ROWS;
   for (i32 r = n - 1; r >= 0; r--)
@@ -246,15 +248,15 @@ static void FollowCurrentRow(const ShellSelection *sel) {
 void Ed3D_Update(const HookCtx *c) {
   // The renderer's weight colouring shows the current bone's vertices in the bone and weight
   // sub-modes; a sub-mode's update may set its own.
-  u32 sub = g_Shell.g_EditSubMode;
+  u32 sub = c->layout;
   c->sel->g_SelectedBone = sub == SUB_3D_BONE || sub == SUB_3D_WEIGHT ? c->sel->g_CurBoneIndex : 0;
-  const FamilyHooks *row = Ed3D_SubModeRow();
+  const FamilyHooks *row = Ed3D_SubModeRow(sub);
   if (row && row->update) row->update(c);
-  FollowCurrentRow(c->sel);
+  FollowCurrentRow(c->sel, sub);
 }
 
 void Ed3D_DrawScene(const HookCtx *c) {
-  const FamilyHooks *row = Ed3D_SubModeRow();
+  const FamilyHooks *row = Ed3D_SubModeRow(c->layout);
   if (row && row->drawScene) row->drawScene(c);
   View_DrawAxisGizmo(c->view);
 }
@@ -269,7 +271,7 @@ static void SharedKeys(const HookCtx *c, bool boneSubMode) {
     case VKEY_UP: Pan(c->view, 0, 1); break;
     case VKEY_RIGHT: Pan(c->view, 1, 0); break;
     case VKEY_DOWN: Pan(c->view, 0, -1); break;
-    case 'A': if (boneSubMode) Ed3D_AddBone(c->model, c->sel); break;
+    case 'A': if (boneSubMode) Ed3D_AddBone(c->model, c->sel, c->slot); break;
     default: break;
   }
 }

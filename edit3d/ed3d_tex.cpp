@@ -61,17 +61,20 @@ static void AfterEdit(Model3 *m) {
   App_MarkAllRedraw();
 }
 
-static void Record(const char *label) {
+// One undo step of layer `slot` (a hook's context's); Record's of the current layer.
+static void RecordSlot(u32 slot, const char *label) {
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "%s", label);
   Doc_MarkEdited(DOC_MODEL3);
-  Undo_Push(Undo_Current());
+  Undo_PushSlot(slot);
 }
+static void Record(const char *label) { RecordSlot(g_Sel.g_CurSlot, label); }
 
-// An edit of a panel button: the after-edit refresh and its undo step.
-static void RecordEdit(Model3 *m, const char *label) {
+// An edit of a panel button: the after-edit refresh and its undo step (of layer `slot`).
+static void RecordEditSlot(u32 slot, Model3 *m, const char *label) {
   AfterEdit(m);
-  if (m) Record(label);
+  if (m) RecordSlot(slot, label);
 }
+static void RecordEdit(Model3 *m, const char *label) { RecordEditSlot(g_Sel.g_CurSlot, m, label); }
 
 static void ActivateMain(void) { Widget_ActivateMain(); }
 
@@ -129,7 +132,7 @@ void Ed3D_TexEnter(const HookCtx *c) {
   UvFlagsFor(m);
   OpenPanels();
   g_Ed3DTex.texture = GroupTexture(m, c->sel->g_CurGroupIndex);
-  Ed3D_FillTextureList();
+  Ed3D_FillTextureList(m);
   MarkPanels();
 }
 
@@ -150,9 +153,11 @@ static struct {
   i32 lineRoom;
   TexPanelPoints points;
   char text[MODEL3_TEXTURES][ED3D_LINE];
+  u32 previewSlot, previewGroup;   // the layer and group the last update showed
 } s_Tex;
 
-static Model3 *PreviewModel(void) { return Current_Model3(); }
+// The model of the layer the last update showed, as it is when the strip draws.
+static Model3 *PreviewModel(void) { return Model3_Get((i32)s_Tex.previewSlot); }
 
 static void TexelSize(const Model3 *m, f32 *w, f32 *h) {
   i32 t = g_Ed3DTex.texture;
@@ -169,7 +174,7 @@ static i32 PreviewLineCount(void) {
   i32 n = m->polygonCount < m->capPolygons ? m->polygonCount : m->capPolygons;
   i32 need = 0;
   for (i32 f = 0; f < n; f++)
-    if (m->polygons[f].group == g_Sel.g_CurGroupIndex) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
+    if (m->polygons[f].group == s_Tex.previewGroup) need += m->polygons[f].cornerCount > 4 ? 4 : m->polygons[f].cornerCount;
   if (need > s_Tex.lineRoom) {
     u32 *p = (u32 *)realloc(s_Tex.linePolys, (size_t)need * sizeof(u32));
     if (p) s_Tex.linePolys = p;
@@ -180,7 +185,7 @@ static i32 PreviewLineCount(void) {
   }
   for (i32 f = 0; f < n; f++) {
     const Polygon3 &p = m->polygons[f];
-    if (p.group != g_Sel.g_CurGroupIndex) continue;
+    if (p.group != s_Tex.previewGroup) continue;
     for (i32 k = 0; k < p.cornerCount && k < 4; k++) {
       s_Tex.linePolys[s_Tex.lineCorners] = (u32)f;
       s_Tex.lineCornerNo[s_Tex.lineCorners++] = (u8)k;
@@ -223,10 +228,12 @@ static void PreviewPoint(i32 i, f32 out[2]) {
   if (m && TexPanel_Point(&s_Tex.points, i, &entry)) UvAt(m, entry, out);
 }
 
-// The strip draws the preview later through the callbacks, which read the current model and
-// group as they are then.
-static void FillPreview(const Model3 *m, u32 group) {
+// The strip draws the preview later through the callbacks, which read the model of layer
+// `slot` as it is then, and group `group`.
+static void FillPreview(const Model3 *m, u32 slot, u32 group) {
   Ed3DTexEditor &e = g_Ed3DTex;
+  s_Tex.previewSlot = slot;
+  s_Tex.previewGroup = group;
   i32 t = e.texture;
   bool valid = m && t >= 0 && t < MODEL3_TEXTURES;
   const Group3 *g = GroupOf((Model3 *)m, group);
@@ -241,7 +248,7 @@ void Ed3D_TexUpdate(const HookCtx *c) {
   m->displayMode = 2;
   Lib_SetSceneDraw(1);
   UvFlagsFor(m);
-  FillPreview(m, c->sel->g_CurGroupIndex);
+  FillPreview(m, c->slot, c->sel->g_CurGroupIndex);
 }
 
 // [SECTION] view hooks
@@ -256,11 +263,11 @@ void Ed3D_TexKeyUp(const HookCtx *c) {
     case VKEY_RIGHT: g_Shell.g_PerspOffset[1] -= step; break;
     case VKEY_UP: g_Shell.g_PerspOffset[0] -= step; break;
     case VKEY_DOWN: g_Shell.g_PerspOffset[0] += step; break;
-    case 'E': Ed3D_TexSelectTool(c->model, c->sel->g_CurGroupIndex); return;
-    case 'T': Ed3D_TexMoveTool(c->model, c->sel->g_CurGroupIndex); return;
-    case 'R': Ed3D_TexRotateTool(c->model, c->sel->g_CurGroupIndex); return;
-    case 'G': Ed3D_TexScaleTool(c->model, c->sel->g_CurGroupIndex); return;
-    case 'S': Ed3D_PolySelectAllOrNone(c->sel); return;
+    case 'E': Ed3D_TexSelectTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
+    case 'T': Ed3D_TexMoveTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
+    case 'R': Ed3D_TexRotateTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
+    case 'G': Ed3D_TexScaleTool(c->slot, c->model, c->sel->g_CurGroupIndex); return;
+    case 'S': Ed3D_PolySelectAllOrNone(c->sel, c->layout); return;
     default: return;
   }
   App_MarkAllRedraw();
@@ -302,7 +309,7 @@ void Ed3D_TexMouseMove(const HookCtx *c) {
   e.lastX = x;
   e.lastY = y;
   if (v && (v->kind == VIEW_FRONT || v->kind == VIEW_TOP || v->kind == VIEW_SIDE) && left != right) {
-    c->mouse->g_PolyDragAnchor2 = {x, y};
+    DragAnchor_Set(c->mouse, DRAG_ANCHOR_POLY2, x, y);
   }
 }
 
@@ -311,7 +318,7 @@ static const char *StepLabel(u32 tool);
 // The end of a drag in the main view: one step when it moved or scaled the group's projection.
 void Ed3D_TexLButtonUp(const HookCtx *c) {
   const Group3 *g = c->model ? GroupOf(c->model, c->sel->g_CurGroupIndex) : nullptr;
-  if (g_Shell.g_EditedFlag && Planar(g)) Record(StepLabel(g->mapping));
+  if (g_Shell.g_EditedFlag && Planar(g)) RecordSlot(c->slot, StepLabel(g->mapping));
 }
 
 void Ed3D_TexRButtonUp(const HookCtx *c) {
@@ -321,8 +328,8 @@ void Ed3D_TexRButtonUp(const HookCtx *c) {
 }
 
 // [SECTION] tools, zoom and grid
-// A tool chosen by hand sets group `group` of model m to mapping by hand.
-static void SetTool(Model3 *m, u32 group, u32 tool, bool byHand) {
+// A tool chosen by hand sets group `group` of model m (of layer `slot`) to mapping by hand.
+static void SetTool(u32 slot, Model3 *m, u32 group, u32 tool, bool byHand) {
   Ed3DTexEditor &e = g_Ed3DTex;
   e.tool = tool;
   MarkPanels();
@@ -330,29 +337,29 @@ static void SetTool(Model3 *m, u32 group, u32 tool, bool byHand) {
   if (!g || g->mapping == UV_MAP_BY_HAND) return;
   // The group's mapping is saved with it: the switch to editing by hand is an edit.
   g->mapping = UV_MAP_BY_HAND;
-  RecordEdit(m, "ＵＶ編集 ( テクスチャ )");
+  RecordEditSlot(slot, m, "ＵＶ編集 ( テクスチャ )");
 }
 
 // Move, rotate and scale: another tool active switches to this one (free UV editing); this one
 // active goes back to select and remembers it.
-static void ToolButton(Model3 *m, u32 group, u32 tool) {
+static void ToolButton(u32 slot, Model3 *m, u32 group, u32 tool) {
   Ed3DTexEditor &e = g_Ed3DTex;
   if (e.tool != tool) {
-    SetTool(m, group, tool, true);
+    SetTool(slot, m, group, tool, true);
     return;
   }
   e.prevTool = tool;
-  SetTool(m, group, TEX_TOOL_SELECT, false);
+  SetTool(slot, m, group, TEX_TOOL_SELECT, false);
 }
 
-void Ed3D_TexSelectTool(Model3 *m, u32 group) {
+void Ed3D_TexSelectTool(u32 slot, Model3 *m, u32 group) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  if (e.tool != TEX_TOOL_SELECT) SetTool(m, group, TEX_TOOL_SELECT, true);
-  else SetTool(m, group, e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
+  if (e.tool != TEX_TOOL_SELECT) SetTool(slot, m, group, TEX_TOOL_SELECT, true);
+  else SetTool(slot, m, group, e.prevTool >= TEX_TOOL_MOVE && e.prevTool <= TEX_TOOL_SCALE ? e.prevTool : TEX_TOOL_MOVE, false);
 }
-void Ed3D_TexMoveTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_MOVE); }
-void Ed3D_TexRotateTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_ROTATE); }
-void Ed3D_TexScaleTool(Model3 *m, u32 group) { ToolButton(m, group, TEX_TOOL_SCALE); }
+void Ed3D_TexMoveTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_MOVE); }
+void Ed3D_TexRotateTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_ROTATE); }
+void Ed3D_TexScaleTool(u32 slot, Model3 *m, u32 group) { ToolButton(slot, m, group, TEX_TOOL_SCALE); }
 
 static void TextureSize(i32 *w, i32 *h) {
   const Model3 *m = Current_Model3();
@@ -471,9 +478,10 @@ void Ed3D_TexRotateFaceUVs(void) {
 }
 
 // [SECTION] the texture table
-void Ed3D_FillTextureList(void) {
+void Ed3D_FillTextureList(void) { Ed3D_FillTextureList(Current_Model3()); }
+
+void Ed3D_FillTextureList(const Model3 *m) {
   Ed3DTexEditor &e = g_Ed3DTex;
-  const Model3 *m = Current_Model3();
   if (!e.list) return;
   i32 count = m ? m->textureCount : 1;
   if (count < 1) count = 1;
@@ -568,10 +576,10 @@ bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText) {
     case IDC_TEX_SPHERE: ChooseMapping(UV_MAP_SPHERE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_PER_FACE: ChooseMapping(UV_MAP_PER_FACE, TEX_TOOL_SIDE, true); break;
     case IDC_TEX_BY_HAND: ChooseMapping(UV_MAP_BY_HAND, TEX_TOOL_BY_HAND, false); break;
-    case IDC_TEX_SELECT: Ed3D_TexSelectTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_MOVE: Ed3D_TexMoveTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
-    case IDC_TEX_SCALE: Ed3D_TexScaleTool(CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_SELECT: Ed3D_TexSelectTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_MOVE: Ed3D_TexMoveTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_ROTATE: Ed3D_TexRotateTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
+    case IDC_TEX_SCALE: Ed3D_TexScaleTool(g_Sel.g_CurSlot, CurrentModel(), g_Sel.g_CurGroupIndex); break;
     case IDC_TEX_ZOOM_IN: Ed3D_TexZoomIn(); break;
     case IDC_TEX_ZOOM_OUT: Ed3D_TexZoomOut(); break;
     case IDC_TEX_SNAP:

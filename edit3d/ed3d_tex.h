@@ -57,11 +57,15 @@ FamilyHookFn Ed3D_TexEnter, Ed3D_TexLeave, Ed3D_TexUpdate, Ed3D_TexKeyUp, Ed3D_T
 // False for the refused texture commands.
 bool Ed3D_TexCommand(u32 id, i32 focus, const char *gridText);
 void Ed3D_FillTextureList(void);
+// The same of model m (a hook's context's).
+void Ed3D_FillTextureList(const Model3 *m);
 void Ed3D_TexRefreshLists(void);
-void Ed3D_TexSelectTool(Model3 *m, u32 group);
-void Ed3D_TexMoveTool(Model3 *m, u32 group);
-void Ed3D_TexRotateTool(Model3 *m, u32 group);
-void Ed3D_TexScaleTool(Model3 *m, u32 group);
+// The tool buttons and keys on group `group` of model m of layer `slot` (whose history takes
+// the step of a switch to mapping by hand).
+void Ed3D_TexSelectTool(u32 slot, Model3 *m, u32 group);
+void Ed3D_TexMoveTool(u32 slot, Model3 *m, u32 group);
+void Ed3D_TexRotateTool(u32 slot, Model3 *m, u32 group);
+void Ed3D_TexScaleTool(u32 slot, Model3 *m, u32 group);
 void Ed3D_TexZoomIn(void);
 void Ed3D_TexZoomOut(void);
 void Ed3D_TexRotateFaceUVs(void);

@@ -92,12 +92,16 @@ static i32 BoxFlag(void) {
   return -1;
 }
 
-static inline void BoxTest(i32 flag, i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-  if (flag < 0 || vertex < 0 || (u32)vertex >= Poly_VertFlagRoom()) return;
-  if (left < x && x < right && top < y && y < bottom) g_Sel.g_PolySelVerts[vertex] = (u32)flag;
+static inline void BoxTest(ShellSelection *sel, i32 flag, i32 vertex, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
+  if (flag < 0 || vertex < 0 || (u32)vertex >= Poly_SelVertRoom(sel)) return;
+  if (left < x && x < right && top < y && y < bottom) sel->g_PolySelVerts[vertex] = (u32)flag;
 }
 
 void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
+  Ed3D_WeightBoxPass(&g_Sel, m, v, left, top, right, bottom);
+}
+
+void Ed3D_WeightBoxPass(ShellSelection *sel, const Model3 *m, const ViewRecord *v, i32 left, i32 top, i32 right, i32 bottom) {
   i32 flag = BoxFlag();
   if (!m || flag < 0 || right - left < 2 || bottom - top < 2) return;
   i32 verts = Model3_PositionCount(m);
@@ -108,7 +112,7 @@ void Ed3D_WeightBoxPass(const Model3 *m, const ViewRecord *v, i32 left, i32 top,
       u32 vi = p.corners[j].vertex;
       i32 x, y;
       if (vi >= (u32)verts || !Ed3D_WeightScreen(v, m->positions[vi], &x, &y)) continue;
-      BoxTest(flag, (i32)vi, x, y, left, top, right, bottom);
+      BoxTest(sel, flag, (i32)vi, x, y, left, top, right, bottom);
     }
   }
 }
@@ -121,7 +125,7 @@ void Ed3D_WeightEnter(const HookCtx *c) {
   App_LoadFamilyMenu("MENU_3D_BONE");
   Ed3DBonePanels &p = g_Ed3DBones;
   if (!p.weightPanel) p.weightPanel = Widget_CreatePanel("3D_WEIGHT_DLG", 0, 317, 90, 180);
-  App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+  Ed3D_PolyClearFlags(c->sel);
 }
 
 void Ed3D_WeightLeave(const HookCtx *c) {
@@ -139,7 +143,7 @@ void Ed3D_WeightUpdate(const HookCtx *c) {
 void Ed3D_WeightMouseMove(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   if (!Held(BUTTON_LEFT) && !Held(BUTTON_RIGHT)) return;
-  c->mouse->g_ObjMotionDragAnchor = {x, y};
+  DragAnchor_Set(c->mouse, DRAG_ANCHOR_OBJ_MOTION, x, y);
   // The box and the selection it makes are seen while the button is held.
   App_MarkAllRedraw();
 }
@@ -174,21 +178,24 @@ static void MeshPoint(const Model3 *m, const ViewRecord *v, u32 i, i32 *x, i32 *
 }
 
 // Per position, the parts of its marks still to be drawn (drawmarks.h): box sides in bits 0-3,
-// the cross's four points in bits 4-7; all of them unless planned.
+// the cross's four points in bits 4-7; all of them unless planned. The selection drawn (the
+// overlay's context's) names the current bone and the selected positions.
 static struct {
   u8 *parts;
   i32 room;
   bool planned;
+  const ShellSelection *sel;
 } s_Marks;
 
 static const i32 kCross[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 static bool Bound(const Model3 *m, u32 a) {
   const VertexBinding *bind = m->bindings ? &m->bindings[a] : nullptr;
-  return bind && (bind->bone1 == g_Sel.g_CurBoneIndex || bind->bone2 == g_Sel.g_CurBoneIndex);
+  u32 cur = s_Marks.sel->g_CurBoneIndex;
+  return bind && (bind->bone1 == cur || bind->bone2 == cur);
 }
 
-static bool Selected(u32 a) { return a < Poly_VertFlagRoom() && g_Sel.g_PolySelVerts[a]; }
+static bool Selected(u32 a) { return a < Poly_SelVertRoom(s_Marks.sel) && s_Marks.sel->g_PolySelVerts[a]; }
 
 // The marks drawn after corner c's edge, planned backwards: a part that later primitives
 // cover is left out.
@@ -232,7 +239,8 @@ static void MeshEdge(const Model3 *m, u32 a, u32, const i32 e[4], bool lastFromA
   if (Selected(a)) DrawMarks_DrawBox(x1 - 3, y1 - 3, x1 + 3, y1 + 3, bits & 15, 255, 255, 0, 255);
 }
 
-static void DrawMesh(const Model3 *m, const ViewRecord *v) {
+static void DrawMesh(const Model3 *m, const ShellSelection *sel, const ViewRecord *v) {
+  s_Marks.sel = sel;
   ResetMarks(m);
   Ed3D_WireEdges(m, v, MeshPoint, MeshEdge, s_Marks.planned ? PlanMarks : nullptr);
 }
@@ -265,9 +273,9 @@ void Ed3D_WeightDrawOverlay(const HookCtx *c) {
   i32 left, right, top, bottom;
   Sorted(mouse->g_PolyDragAnchor.x, mouse->g_ObjMotionDragAnchor.x, &left, &right);
   Sorted(mouse->g_PolyDragAnchor.y, mouse->g_ObjMotionDragAnchor.y, &top, &bottom);
-  bool active = c->viewIndex == g_Shell.g_ActiveView;
-  if (active) Ed3D_WeightBoxPass(m, v, left, top, right, bottom);
-  DrawMesh(m, v);
+  bool active = c->viewIndex == c->activeView;
+  if (active) Ed3D_WeightBoxPass(c->sel, m, v, left, top, right, bottom);
+  DrawMesh(m, c->sel, v);
   DrawBones(m, c->slot, c->sel->g_CurBoneIndex, v);
   if (active && Held(BUTTON_LEFT)) Draw_Rect2D(left, top, right, bottom, 0, 0, 255, 255);
 }

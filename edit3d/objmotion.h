@@ -95,10 +95,14 @@ FamilyHookFn Ed3D_ObjMotionEnter, Ed3D_ObjMotionLeave, Ed3D_ObjMotionUpdate, Ed3
 // The axis cross of object o (axis 0..2: the axis of the chosen ring on the current object),
 // the object current in the overlay last drawn marked.
 void Ed3D_DrawObjAxes(i32 o, i32 axis);
-// Refresh flags of the five panels, the lists filled again, every view redrawn.
+// Refresh flags of the five panels, the lists filled again, every view redrawn; from the
+// shell's records or from the model and selection of context c.
 void Ed3D_ObjMotionRefreshLists(void);
-// The shell selection's current object when it exists in the set (1..count-1 for edits), else -1.
+void Ed3D_ObjMotionRefreshLists(const HookCtx *c);
+// The shell selection's (or sel's) current object when it exists in the set (1..count-1 for
+// edits), else -1.
 i32 Ed3D_ObjCurrent(void);
+i32 Ed3D_ObjCurrent(const ShellSelection *sel);
 
 // [SECTION] dialogs (ed3d_obj_panels.cpp): the decisions; the procedures only move values.
 // The ten key fields of "3D_OBJ_DLG": position 1454..1456, quaternion 1457..1460, scale 1461..1463.
@@ -144,13 +148,21 @@ extern const KeyStrip g_Ed3DObjKeyStrip;
 
 // Lines and fills.
 void Ed3D_ObjTreeText(i32 o, char *out, size_t size);
+// The forms without a selection or model are of the shell's.
 void Ed3D_ObjListLines(Ed3DLines *out);
+void Ed3D_ObjListLines(const ShellSelection *sel, Ed3DLines *out);
 void Ed3D_ObjParentLines(Ed3DLines *out);
+void Ed3D_ObjParentLines(const ShellSelection *sel, Ed3DLines *out);
 void Ed3D_ObjMotionLines(Ed3DLines *out);
 void Ed3D_ObjSoundLines(Ed3DLines *out);
+void Ed3D_ObjSoundLines(const Model3 *m, Ed3DLines *out);
 void Ed3D_FillObjTree(void);
+void Ed3D_FillObjTree(const ShellSelection *sel);
 void Ed3D_AddObjTreeItem(i32 o);
 void Ed3D_FillObjList(void);
+void Ed3D_FillObjList(const ShellSelection *sel);
 void Ed3D_FillObjParentCombo(void);
+void Ed3D_FillObjParentCombo(const ShellSelection *sel);
 void Ed3D_FillObjMotionList(void);
 void Ed3D_FillObjSoundList(void);
+void Ed3D_FillObjSoundList(const Model3 *m);

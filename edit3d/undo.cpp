@@ -26,11 +26,13 @@ UndoManager g_Undo = {};
 // [SECTION] helpers
 // Every operation acts only in the 3D editor and only on a layer (slot 10 is the background
 // model's, which has no history).
-static bool Active(const UndoHistory *h) {
-  return h && g_Shell.g_EditFamily == FAMILY_3D_MODEL && g_Sel.g_CurSlot < UNDO_LAYERS;
+static bool Active(const UndoHistory *h, u32 slot) {
+  return h && g_Shell.g_EditFamily == FAMILY_3D_MODEL && slot < UNDO_LAYERS;
 }
+static bool Active(const UndoHistory *h) { return Active(h, g_Sel.g_CurSlot); }
 
-static Model3 *LayerModel(void) { return g_Sel.g_CurSlot < UNDO_LAYERS ? g_Model3Slots[g_Sel.g_CurSlot] : nullptr; }
+static Model3 *LayerModel(u32 slot) { return slot < UNDO_LAYERS ? g_Model3Slots[slot] : nullptr; }
+static Model3 *LayerModel(void) { return LayerModel(g_Sel.g_CurSlot); }
 
 // A snapshot is a copy target: no arrays of its own (the copy grows what it needs). The
 // caller's one-shot request for full arrays is left for the model it was meant for.
@@ -63,11 +65,11 @@ static UndoStep *NextStep(UndoHistory *h) {
   return s->snapshot ? s : nullptr;
 }
 
-// Only the current layer's scene object is shown.
-static void ShowOnlyCurrentLayer(void) {
+// Only the scene object of layer `slot` is shown.
+static void ShowOnlyLayer(u32 slot) {
   for (i32 i = 0; i < SCENE_OBJECTS; i++)
     if (g_SceneObjects[i]) Object_SetVisible(g_SceneObjects[i], 0);
-  Object_SetVisible(Object_Get((i32)g_Sel.g_CurSlot), 1);
+  Object_SetVisible(Object_Get((i32)slot), 1);
 }
 
 // [SECTION] textures of a step
@@ -79,10 +81,10 @@ static void DropTextures(UndoStep *s) {
   s->texturesKept = 0;
 }
 
-// The step holds the layer's device textures as they are now.
-static void KeepTextures(UndoStep *s) {
+// The step holds the device textures of layer `slot` as they are now.
+static void KeepTextures(UndoStep *s, u32 slot) {
   DropTextures(s);
-  const ModelPose *pose = g_ModelPoses[g_Sel.g_CurSlot];
+  const ModelPose *pose = g_ModelPoses[slot];
   if (!pose || !g_Dev.draw.retain) return;
   for (i32 n = 0; n < MODEL3_TEXTURES; n++)
     if (DrawDev_Retain(pose->textures[n])) s->textures[n] = pose->textures[n];
@@ -161,7 +163,8 @@ static void PutDocument(const Model3 *snapshot, Model3 *model, bool keepFile) {
 }
 
 // [SECTION] histories
-UndoHistory *Undo_Current(void) { return g_Sel.g_CurSlot < UNDO_LAYERS ? &g_Undo.histories[g_Sel.g_CurSlot] : nullptr; }
+UndoHistory *Undo_Current(void) { return Undo_Of(g_Sel.g_CurSlot); }
+UndoHistory *Undo_Of(u32 slot) { return slot < UNDO_LAYERS ? &g_Undo.histories[slot] : nullptr; }
 
 bool Undo_HasSteps(const UndoHistory *h) { return h && h->top >= 0; }
 
@@ -170,19 +173,23 @@ void Undo_ResetAll(void) {
   DropAllTextures();
 }
 
-void Undo_Push(UndoHistory *h) {
-  if (!Active(h)) return;
-  Model3 *model = LayerModel();
+void Undo_Push(UndoHistory *h) { Undo_PushLayer(h, g_Sel.g_CurSlot); }
+
+void Undo_PushSlot(u32 slot) { Undo_PushLayer(Undo_Of(slot), slot); }
+
+void Undo_PushLayer(UndoHistory *h, u32 slot) {
+  if (!Active(h, slot)) return;
+  Model3 *model = LayerModel(slot);
   if (!model) return;   // nothing to record: an empty layer files no step
   UndoStep *s = NextStep(h);
   if (!s) return;
   h->top = h->index;   // recording after an undo drops the steps above
   Record(model, s->snapshot);
-  KeepTextures(s);
+  KeepTextures(s, slot);
   Str_Copy(s->label, sizeof s->label, g_Shell.g_UndoLabel);
   s->family = g_Shell.g_EditFamily;
-  ShowOnlyCurrentLayer();
-  Undo_FillList();
+  ShowOnlyLayer(slot);
+  Undo_FillListOf(slot);
   Log_Printf("Memory %3.3f", (f64)Log_FreeMemory() * 0.0009765625 * 0.0009765625);
   g_Shell.g_EditedFlag = 0;
 }
@@ -249,12 +256,14 @@ void Undo_Redo(UndoHistory *h) {
 }
 
 // [SECTION] the undo list
-void Undo_FillList(void) {
-  UndoHistory *h = Undo_Current();
+void Undo_FillList(void) { Undo_FillListOf(g_Sel.g_CurSlot); }
+
+void Undo_FillListOf(u32 slot) {
+  UndoHistory *h = Undo_Of(slot);
   if (!h) return;
   void *list = g_Undo.list;
   if (list) Widget_ListReset(list);
-  Model3 *model = LayerModel();
+  Model3 *model = LayerModel(slot);
   if (!model) return;
   if (list) {
     for (i32 i = 0; i <= h->top && i < UNDO_STEPS; i++)

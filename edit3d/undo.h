@@ -42,8 +42,10 @@ struct UndoManager {
 extern UndoManager g_Undo;
 // The label of the next step: g_Shell.g_UndoLabel of the shell (app/shell_view.h).
 
-// The current layer's history, or null when the current slot is not a layer.
+// The current layer's history, or null when the current slot is not a layer; the history of
+// layer `slot` (null for a slot that is not a layer).
 UndoHistory *Undo_Current(void);
+UndoHistory *Undo_Of(u32 slot);
 // True once the history holds a step since its last reset (the layer switch creates a
 // layer's first step when this is false).
 bool Undo_HasSteps(const UndoHistory *h);
@@ -51,8 +53,12 @@ bool Undo_HasSteps(const UndoHistory *h);
 // the steps' textures are let go.
 void Undo_ResetAll(void);
 
-// Records the current layer's model as a new step of h under g_Shell.g_UndoLabel.
+// Records the current layer's model as a new step of h under g_Shell.g_UndoLabel. The hooks
+// record the layer their context names: Undo_PushSlot records layer `slot` into its own
+// history, Undo_PushLayer into h.
 void Undo_Push(UndoHistory *h);
+void Undo_PushSlot(u32 slot);
+void Undo_PushLayer(UndoHistory *h, u32 slot);
 // Copies the snapshot at h's index into the current layer's model (an index outside the
 // recorded steps is pulled back and nothing is restored). The layer keeps its file (name and
 // version); an undo or redo across a step that read or made another file takes that file's.
@@ -64,6 +70,8 @@ void Undo_Redo(UndoHistory *h);
 // Refills the undo list box with the current layer's labels and selects its index (through
 // the widget seam, app/widget.h).
 void Undo_FillList(void);
+// The same with the labels of layer `slot`.
+void Undo_FillListOf(u32 slot);
 // The list's choice of line s: single undos or redos until the index is s. A line outside
 // the recorded steps (LB_ERR included) is ignored.
 void Undo_ChooseLine(i32 s);

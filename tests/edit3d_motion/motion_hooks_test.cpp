@@ -172,8 +172,9 @@ Given Decoy(const Given &s) {
 }
 
 // The editor's own state a step leaves (the same global in both runs): pivot, IK state and
-// screen positions, the drag-start snapshot, the key index and the undo steps recorded.
-std::vector<double> EditorState() {
+// screen positions, the drag-start snapshot, the key index and the undo steps recorded, the
+// history of the layer the steps acted on (`acted`) standing where the shell's layer's stands.
+std::vector<double> EditorState(u32 acted = SHELL_SLOT) {
   const Ed3DMotionEditor &e = g_Ed3DMotion;
   std::vector<double> v = {(double)e.keyIndex, (double)e.ikRoot, (double)e.ikJoint, (double)e.ikEnd,
                            (double)e.delta.x, (double)e.delta.y, (double)e.delta.z, (double)e.delta.w};
@@ -190,7 +191,10 @@ std::vector<double> EditorState() {
     const f32 *posed = (const f32 *)&sn.posed;
     v.insert(v.end(), posed, posed + 16);
   }
-  for (const UndoHistory &h : g_Undo.histories) v.push_back((double)h.top);
+  for (u32 i = 0; i < UNDO_LAYERS; i++) {
+    u32 at = i == SHELL_SLOT ? acted : i == acted ? (u32)SHELL_SLOT : i;
+    v.push_back((double)g_Undo.histories[at].top);
+  }
   return v;
 }
 
@@ -312,7 +316,7 @@ TEST_F(MotionHooksTest, HooksChangeTheHandedRecordsAsTheShellsAndLeaveTheShellsA
     EXPECT_EQ(Differ_Model3Text(other), wantModel);
     EXPECT_EQ(Differ_SelText(own.sel), wantSel);
     EXPECT_EQ(Differ_MouseText(mouse), wantMouse);
-    EXPECT_EQ(EditorState(), wantEditor);
+    EXPECT_EQ(EditorState(HANDED_SLOT), wantEditor);
   }
 }
 

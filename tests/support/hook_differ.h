@@ -270,6 +270,10 @@ inline void Differ_Decoy(void) {
   s.g_CurGroupIndex += 1;
   s.g_PolyTool = s.g_PolyTool == 1 ? 2 : 1;   // a tool that selects nothing
   s.g_PolySelectMode ^= 1;
+  // Every flag flipped: a hook that reads the shell's flags instead of its context's selects
+  // other elements.
+  for (u32 i = 0; s.g_PolySelVerts && i < App_WorkVertCount(); i++) s.g_PolySelVerts[i] ^= 1;
+  for (u32 i = 0; s.g_PolySelFaces && i < App_WorkFaceCount(); i++) s.g_PolySelFaces[i] ^= 1;
   ShellMouse &m = g_Mouse;
   m.g_MouseX += 50, m.g_MouseY += 30;
   m.g_MouseMoveDX += 3, m.g_MouseMoveDY -= 2;
