@@ -107,6 +107,6 @@ void App_ZDragZoom(const HookCtx *c) {
   if (c->mouse->g_ZKeyHeld != 1) return;
   bool l = Shell_ButtonHeld(BUTTON_LEFT), r = Shell_ButtonHeld(BUTTON_RIGHT);
   if (!Nav_ZZoom(c->view, &g_Shell.g_PerspStep, g_Shell.g_EditFamily, c->layout, l, r, g_Lib.frameDelta)) return;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   g_Shell.g_StripDirty[0] = 1;   // the strip panel's redraw
 }

@@ -86,7 +86,11 @@ void Ed2D_MotionPlay(void);
 void Ed2D_MotionStop(void);
 
 // [SECTION] lists
+// The motion sub-mode's dialogs, strip and motion list refreshed from model m (slot 0's
+// without it).
+void Ed2D_RefreshMotionLists(const Bone2Model *m);
 void Ed2D_RefreshMotionLists(void);
+void Ed2D_FillMotionList(const Bone2Model *m);
 void Ed2D_FillMotionList(void);
 // The strip's scroll bar: range 0..length - 1 of m's current motion, position its current
 // frame (nothing without m).

@@ -128,7 +128,7 @@ static void CreateWindows(void) {
 
 void Ed2D_ObjInit(const HookCtx *c) {
   Ed2DObjEditor &e = g_Ed2DObj;
-  Ed2D_InitCommon(c->sel, SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
+  Ed2D_InitCommon(c, SUB_2D_OBJECT);   // run state 1, 2D slot 0, MENU_2D_OBJ
   c->sel->g_CurPartIndex = 1;
   if (g_TreeRows.current == 0) g_TreeRows.current = 1;
   if (g_TreeRows.hovered == 0) g_TreeRows.hovered = 1;
@@ -200,7 +200,7 @@ void Ed2D_ObjLButtonDown(const HookCtx *c) {
   DragAnchors_SetAll(c->mouse, x, y);
   Ed2D_ClientToFrame(x, y, &g_Ed2DObj.dragX, &g_Ed2DObj.dragY);
   if (Ed2D_ObjCreateKey(Slot0Model(), c->sel)) Ed2D_RefreshObjectLists();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 static bool LeftAlone(void) {

@@ -58,8 +58,8 @@ static void MouseToFrame(i32 x, i32 y, f32 *fx, f32 *fy) { Ed2D_ClientToFrame(x,
 // [SECTION] hooks
 void Ed2D_PolyInit(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(c->sel, SUB_2D_POLY);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_POLY);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.panel)
     e.panel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_POLY_DLG), 0, g_Lib.desktopHeight - 210, 740, 180);
@@ -93,7 +93,7 @@ static void Anchor(i32 x, i32 y) {
 void Ed2D_LButtonDownAnchors(const HookCtx *c) {
   i32 x = c->x, y = c->y;
   Anchor(x, y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Ed2D_MButtonDownAnchors(const HookCtx *c) { i32 x = c->x, y = c->y; Anchor(x, y); }
@@ -150,7 +150,7 @@ void Ed2D_PolyMouseMove(const HookCtx *c) {
   bool view0 = c->viewIndex == 0;
   if ((!view0 && tool == ED2D_TOOL_FREE) || (view0 && (tool == ED2D_TOOL_MOVE || tool == ED2D_TOOL_FREE)) ||
       (view0 && sel->g_PolyNoAutoPick == 0 && (tool == ED2D_TOOL_VERTEX || tool == ED2D_TOOL_FACE)))
-    App_MarkAllRedraw();
+    App_MarkAllRedraw(c->layout);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   f32 fx, fy;
   MouseToFrame(c->x, c->y, &fx, &fy);

@@ -84,8 +84,8 @@ void Ed2D_TexInit(const HookCtx *c) {
   Ed2DTexEditor &e = g_Ed2DTex;
   ShellSelection *sel = c->sel;
   sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(sel, SUB_2D_TEXTURE);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_TEXTURE);
   sel->g_PolyTool = ED2D_TOOL_FACE;
   sel->g_PolySelectMode = 1;
   Bone2Model *m = HookModel(c);

@@ -62,11 +62,11 @@ bool ParseBone(const char *text, i32 bones, i32 *out) {
 // [SECTION] hooks
 void Ed2D_WeightInit(const HookCtx *c) {
   c->sel->g_CurSlot = 0;
-  App_AllocWorkArrays();
-  Ed2D_InitCommon(c->sel, SUB_2D_WEIGHT);
+  App_AllocWorkArrays(c->sel);
+  Ed2D_InitCommon(c, SUB_2D_WEIGHT);
   Ed2DPolyEditor &e = g_Ed2DPoly;
   if (!e.weightPanel) e.weightPanel = Widget_CreatePanel(Ed2D_WindowName(ED2D_WIN_WEIGHT_DLG), 0, 317, 90, 180);
-  App_ClearSelectionFlags(App_WorkVertCount(), App_WorkFaceCount());
+  App_ClearSelectionFlags(c->sel, App_WorkVertCount(), App_WorkFaceCount());
 }
 
 void Ed2D_WeightLeave(const HookCtx *c) {
@@ -102,7 +102,7 @@ void Ed2D_WeightRButtonUp(const HookCtx *c) {
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
   Bone2_BuildRestMatrices();   // a bone moved since the last pass is where it now is
   u32 old = sel->g_CurBoneIndex;
-  if (!Ed2D_MakeBoneCurrent(sel, Ed2D_PickBone(m, 0, fx, fy, false))) return;
+  if (!Ed2D_MakeBoneCurrent(m, sel, c->layout, Ed2D_PickBone(m, 0, fx, fy, false))) return;
   sel->g_PrevBone = old;
   sel->g_BoneListDirty = 1;
 }

@@ -254,7 +254,7 @@ void Coli_Enter(const HookCtx *c) {
   OpenPanel(COLI_PANEL_SELECT);
   Coli_SetTarget(COLI_TARGET_RANGE);
   c->view->zoom = 8.0f;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Coli_Leave(const HookCtx *c) {
@@ -337,7 +337,7 @@ void Coli_Update(const HookCtx *c) {
   ViewRecord *v = View_Get(c->layout, 0);
   v->panX = p[0], v->panY = p[1], v->panZ = p[2];
   if (!Shell_AnyButtonHeld()) PickNearest(c->x, c->y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Mouse and keys

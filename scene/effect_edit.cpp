@@ -133,7 +133,7 @@ void Particle_WheelKey(const HookCtx *c) {
   g_MovieScene.frame = step < 0 ? Effect_PrevKeyFrame(g_MovieScene.frame) : Effect_NextKeyFrame(g_MovieScene.frame);
   Effect_FindCurrentKeys();
   g_ParticleEdit.refresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Key drag
@@ -183,7 +183,7 @@ void Effect_MouseMove(const HookCtx *c) {
     }
   }
   DragAnchors_SetAC(c->mouse, x, y);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] Preview
@@ -244,7 +244,7 @@ void Effect_Update(const HookCtx *c) {
     Particle_Restart();
   }
   for (ParticleSprite &p : e.particles) StepParticle(p);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 const char g_EffectNotice[] = "エフェクト編集モードは、現在開発中です。";

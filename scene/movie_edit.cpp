@@ -231,7 +231,7 @@ void Movie_Update(const HookCtx *c) {
     if (m->motion != o->keys[key].number) Model3_SetMotion(m, o->keys[key].number);
   }
   if (g_Movie.playState == MOVIE_STOPPED) Movie_PlaybackStep();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
   if (g_Movie.playState != MOVIE_PLAYING) return;
   // Only the Pers view, which the movie camera drives, is drawn while the movie plays; the
   // main view too is left out (it shows only the background here, and each pass it won
@@ -373,7 +373,7 @@ void Movie_MouseMove(const HookCtx *c) {
   e.anchorX = x, e.anchorY = y;
   if (changed) MarkEdited();
   Movie_RefreshAllLists();
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] keys and wheel
@@ -395,7 +395,7 @@ void Movie_KeyUp(const HookCtx *c) {
     default: return;
   }
   if (key == 'T' || key == 'R' || key == 'G') e.refresh[MOVIE_DIALOG_MAIN] = 1;   // its mode buttons
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void Movie_WheelKey(const HookCtx *c) {
@@ -518,7 +518,7 @@ void Movie_Command(const HookCtx *c) {
     default:
       if (!AddItemCommand(c->sel, id)) return;
   }
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 // [SECTION] playback
