@@ -78,6 +78,7 @@ HookCtx Family_Context(i32 x, i32 y) {
   c.layout = g_Shell.g_EditSubMode;
   c.viewIndex = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
   c.view = View_Get(c.layout, c.viewIndex);
+  c.activeView = g_Shell.g_ActiveView;
   c.x = x;
   c.y = y;
   c.perspAngleX = g_Shell.g_PerspAngleX;

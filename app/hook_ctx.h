@@ -26,6 +26,7 @@ struct HookCtx {
   u32 key;         // key cells: the virtual key
   u32 command;     // command cell: the command id
   i32 step;        // wheel key cell: -1 previous key frame, +1 next
+  u32 activeView;  // the layout's active view (a draw hook may be drawing another)
 };
 
 // A family hook: every cell of a hook row has this one form. Headers declare their hooks

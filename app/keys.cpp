@@ -59,8 +59,8 @@ void Key_Run(const HookCtx *c, KeyAction a) {
     case KEY_REDO: Call(e.undoRedo); break;
     case KEY_OPTIONS: Call(g_ShellSeam.openOptions); break;
     case KEY_UNDO: Call(e.undoUndo); break;
-    case KEY_Z_RELEASED: g_Mouse.g_ZKeyHeld = 0; break;
-    case KEY_ANTIALIAS: Options_ToggleAntialias(); App_MarkAllRedraw(); break;
+    case KEY_Z_RELEASED: c->mouse->g_ZKeyHeld = 0; break;
+    case KEY_ANTIALIAS: Options_ToggleAntialias(); App_MarkAllRedraw(c->layout); break;
     case KEY_VSYNC: Options_ToggleVSync(); break;
     case KEY_CPU_OCCUPY: Options_ToggleCpuOccupy(); break;
     case KEY_PROG_RUN: Call(e.progRun); break;

@@ -98,14 +98,25 @@ void Ed2D_ObjPlay(void);
 void Ed2D_ObjStop(void);
 
 // [SECTION] lists (ed2d_object_lists.cpp)
+// The object sub-mode's lists and dialogs refreshed, the object and parent lines marking sel's
+// current object (g_Sel's without sel).
+void Ed2D_RefreshObjectLists(const ShellSelection *sel);
 void Ed2D_RefreshObjectLists(void);
 // The image dialog's preview shows the current image as its model now holds it.
 void Ed2D_ShowCurrentImage(void);
 void Ed2D_ImageLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ObjectLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out);
 void Ed2D_ObjectLines(const Obj2Model *m, Ed2DLines *out);
+void Ed2D_ParentLines(const Obj2Model *m, const ShellSelection *sel, Ed2DLines *out);
 void Ed2D_ParentLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_NameLines(const Obj2Model *m, Ed2DLines *out);
 void Ed2D_ObjectMotionLines(const Obj2Model *m, Ed2DLines *out);
+// The fills from the object model of sel's current 2D slot (g_Sel's without sel).
+void Ed2D_FillImageList(const ShellSelection *sel);
+void Ed2D_FillObjectList(const ShellSelection *sel);
+void Ed2D_FillObjParentCombo(const ShellSelection *sel);
+void Ed2D_FillObjNameList(const ShellSelection *sel);
+void Ed2D_FillObjectMotionList(const ShellSelection *sel);
 void Ed2D_FillImageList(void);
 void Ed2D_FillObjectList(void);
 void Ed2D_FillObjParentCombo(void);

@@ -31,7 +31,6 @@ enum : u32 { MAX_U16_COUNT = 65535 };
 
 // [SECTION] model helpers
 // The modelling panel's model: its handlers come from the dialog, not through a hook.
-static Bone2Model *PanelModel(void) { return g_Bone2Slots[0]; }
 // Selected vertices that the model has (flags past either end are not touched).
 static i32 SelFlagVerts(const Bone2Model *m, const ShellSelection *sel) {
   i32 n = Bone2_VertexCount(m), room = (i32)App_WorkVertCount();
@@ -447,7 +446,7 @@ void Ed2D_PolyDlgTick(void) {
   g_Shell.g_StripDirty[0] = 1;
   static const u32 kTools[] = {IDC_P2D_VERTEX_MODE, IDC_P2D_FACE_MODE, IDC_P2D_MOVE, IDC_P2D_ROTATE,
                                IDC_P2D_SCALE,       IDC_P2D_FREE,      IDC_P2D_MAKE_FACE, IDC_P2D_UV};
-  const Bone2Model *m = PanelModel();
+  const Bone2Model *m = Current_Bone2Edited();
   for (u32 id : kTools) Widget_SetCheck(e.panel, id, CheckedByState(id));
   Widget_SetCheck(e.panel, IDC_P2D_NO_AUTO_PICK, g_Sel.g_PolyNoAutoPick != 0);
   Widget_SetCheck(e.panel, IDC_P2D_NORMALS, g_Sel.g_PolyShowNormals != 0);

@@ -222,11 +222,11 @@ u32 Ed2D_ModeButtonSubMode(u32 id) {
 static bool MayChangeSubMode(u32 sub) {
   bool ask = false;
   if (sub == SUB_2D_OBJECT && g_Shell.g_EditSubMode != SUB_2D_OBJECT) {
-    const Bone2Model *m = g_Bone2Slots[0];
+    const Bone2Model *m = Current_Bone2Edited();
     ask = g_Shell.g_EditFamily == FAMILY_2D_MODEL && g_Shell.g_EditSubMode >= SUB_2D_POLY && g_Shell.g_EditSubMode <= SUB_2D_MOTION && m &&
           m->polygonCount > 0;
   } else if (sub != SUB_2D_OBJECT && g_Shell.g_EditSubMode == SUB_2D_OBJECT) {
-    ask = g_Obj2Slots[0] && Doc_IsChanged(DOC_OBJ2);
+    ask = Current_Obj2Model() && Doc_IsChanged(DOC_OBJ2);
   }
   if (!ask || !g_ShellSeam.askYesNo || g_ShellSeam.askYesNo(kObjectQuestion)) return true;
   g_Shell.g_EditDlgRefresh = 1;
@@ -258,7 +258,7 @@ bool Ed2D_PanelCommand(u32 id) {
 
 // [SECTION] per frame
 void Ed2D_Update(const HookCtx *c) {
-  if (g_Obj2Slots[0]) Obj2_SetPosition(g_Obj2Slots[0], 320.0f, 240.0f);
+  if (Current_Obj2Model()) Obj2_SetPosition(Current_Obj2Model(), 320.0f, 240.0f);
   if (c->model2) Bone2_SetPosition(c->model2, 320.0f, 240.0f);
   const FamilyHooks *row = Ed2D_SubModeRow(c->layout);
   if (row && row->update) row->update(c);

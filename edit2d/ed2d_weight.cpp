@@ -176,7 +176,7 @@ void Ed2D_WeightDraw(const HookCtx *c) {
       Line(x, y, (i32)floorf(fx + 0.5f), (i32)floorf(fy + 0.5f), 125, 125, 0);
     }
   }
-  if (c->viewIndex == g_Shell.g_ActiveView) {
+  if (c->viewIndex == c->activeView) {
     if (Held(BUTTON_LEFT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 0, 0, 255, 255);
     else if (Held(BUTTON_RIGHT)) Draw_Rect2D(e.startX, e.startY, e.curX, e.curY, 255, 0, 0, 255);
   }
@@ -210,7 +210,7 @@ bool Ed2D_WeightApply(Bone2Model *m, const char *bone1, const char *bone2, const
 
 // [SECTION] panel
 void Ed2D_WeightDlgCommand(u32 id) {
-  Bone2Model *m = g_Bone2Slots[0];
+  Bone2Model *m = Current_Bone2Edited();
   void *p = g_Ed2DPoly.weightPanel;
   if (id != IDC_W2D_APPLY || !m || !p) return;
   char t1[64] = "", t2[64] = "", tw[64] = "";

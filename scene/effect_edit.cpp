@@ -253,7 +253,7 @@ const char g_EffectVSyncHint[] = "オプション -> 垂直同期 -> ONにされ
 void Effect_Draw(const HookCtx *c) {
   // The screen's text and particles belong to the main view: the other view windows would
   // show a cut-off copy of them.
-  if (!View_DrawingMain()) return;
+  if (!View_DrawingMain(c)) return;
   Text_Printf(EFFECT_NOTICE_X, EFFECT_NOTICE_Y, "%s", g_EffectNotice);
   if (!Lib_IsVSync())
     Text_Printf(EFFECT_HINT_X, EFFECT_HINT_Y, "%s", g_EffectVSyncHint);

@@ -78,7 +78,7 @@ static void InstallMovieRow(void) {
   r.loopKeyUp = Movie_KeyUp;
   r.command = Movie_Command;
   r.wheelKey = Movie_WheelKey;
-  r.refreshLists = [](const HookCtx *) { Movie_RefreshAllLists(); };
+  r.refreshLists = [](const HookCtx *c) { Movie_RefreshAllLists(c->sel); };
   Family_InstallRow(FAMILY_MOVIE, &r);
 }
 
