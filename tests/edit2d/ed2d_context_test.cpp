@@ -78,6 +78,9 @@ void Tool(ShellSelection *s, u32 tool, u32 mode) {
   s->g_PolySelectMode = mode;
 }
 
+// The family row's wheel cell, which passes the call to the row of the context's sub-mode.
+void FamilyWheel(const HookCtx *c) { g_FamilyHooks[FAMILY_2D_MODEL].wheelKey(c); }
+
 const Case kCases[] = {
   {"polygon move drag", SUB_2D_POLY, Ed2D_PolyMouseMove, 7, -3, L,
    [](Bone2Model *, ShellSelection *s, ShellMouse *) { Tool(s, ED2D_TOOL_MOVE, 0), s->g_PolySelVerts[1] = 1; }},
@@ -130,6 +133,10 @@ const Case kCases[] = {
    [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 3; }, 1},
   {"motion wheel back", SUB_2D_MOTION, Ed2D_MotionWheelKey, 0, 0, 0,
    [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 15; }, -1},
+  {"family wheel to the motion row", SUB_2D_MOTION, FamilyWheel, 0, 0, 0,
+   [](Bone2Model *m, ShellSelection *s, ShellMouse *) { s->g_CurBoneIndex = 1, m->currentFrame = 3; }, 1},
+  {"motion update picks the posed bone", SUB_2D_MOTION, Ed2D_MotionUpdate, 0, 0, R,
+   [](Bone2Model *, ShellSelection *, ShellMouse *mouse) { mouse->g_MouseX = 372, mouse->g_MouseY = 219; }},
 };
 
 struct Pictures {
@@ -196,6 +203,16 @@ struct Ed2DContextTest : ::testing::Test {
     ctx.step = c.step;
     return ctx;
   }
+  // Another layout, active and drawn view, camera, selection (flag arrays included), mouse and
+  // slot 0 model in the shell than in the context.
+  static void ShellDecoy() {
+    Differ_Decoy();
+    Bone2Model *m = g_Bone2Slots[0];
+    m->currentFrame += 5;
+    m->positions[0].x += 13.0f, m->positions[4].y -= 7.0f;
+    m->rest[1].x += 11.0f;
+    m->placeX += 3.0f;
+  }
   static Pictures Shell() {
     return {Differ_Bone2Text(g_Bone2Slots[0]), Differ_SelText(g_Sel), Differ_MouseText(g_Mouse)};
   }
@@ -227,12 +244,17 @@ TEST_F(Ed2DContextTest, HooksActOnTheHandedRecordsOnly) {
     ctx.model2 = other;
     ctx.sel = &own.sel;
     ctx.mouse = &mouse;
+    // The shell's records then hold a decoy in every field the context carries.
+    ShellDecoy();
+    const Pictures shellDecoy = Shell();
+    const std::string angles = std::to_string(g_Shell.g_PerspAngleX) + " " + std::to_string(g_Shell.g_PerspAngleY);
     c.hook(&ctx);
     Held(0);
     Pictures shellAfter = Shell();
-    EXPECT_EQ(shellAfter.model, shellBefore.model) << c.what << ": the shell's model";
-    EXPECT_EQ(shellAfter.sel, shellBefore.sel) << c.what << ": the shell's selection";
-    EXPECT_EQ(shellAfter.mouse, shellBefore.mouse) << c.what << ": the shell's mouse";
+    EXPECT_EQ(shellAfter.model, shellDecoy.model) << c.what << ": the shell's model";
+    EXPECT_EQ(shellAfter.sel, shellDecoy.sel) << c.what << ": the shell's selection";
+    EXPECT_EQ(shellAfter.mouse, shellDecoy.mouse) << c.what << ": the shell's mouse";
+    EXPECT_EQ(std::to_string(g_Shell.g_PerspAngleX) + " " + std::to_string(g_Shell.g_PerspAngleY), angles) << c.what;
     EXPECT_EQ(Differ_Bone2Text(other), first.model) << c.what << ": the handed model";
     EXPECT_EQ(Differ_SelText(own.sel), first.sel) << c.what << ": the handed selection";
     EXPECT_EQ(Differ_MouseText(mouse), first.mouse) << c.what << ": the handed mouse";

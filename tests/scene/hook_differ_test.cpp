@@ -180,6 +180,30 @@ void ArrangeRect() {
   Shell_SetButtonHeld(BUTTON_LEFT, 1);
 }
 
+// The collision set drawn into the layout's main view: view 0 active, the printed lines kept.
+std::string s_Printed;
+void KeepPrint(i32 x, i32 y, const char *text) { s_Printed += std::to_string(x) + "," + std::to_string(y) + " " + text + "\n"; }
+
+void ArrangeColiDraw() {
+  ArrangeColi();
+  g_Shell.g_ActiveView = 0;
+  g_SceneSeam.print = KeepPrint;
+  s_Printed.clear();
+}
+
+// The movie at play: the update leaves only the handed layout's view 4 flagged.
+void ArrangeMoviePlaying() {
+  ArrangeMovie();
+  g_Movie.playState = MOVIE_PLAYING;
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) View_Get(FAMILY_MOVIE, i)->redraw = 1;
+}
+
+// The movie drawn in a side view (view 1 active): the path of the handed slot's object.
+void ArrangeMovieSide() {
+  ArrangeMovie();
+  g_Shell.g_ActiveView = 1;
+}
+
 // [SECTION] hooks that are steps
 void RectSelect(const HookCtx *c) {
   static const u32 kVerts[4] = {4, 5, 6, 7};
@@ -231,6 +255,19 @@ std::string Map2Result(const HookCtx *) {
 }
 
 std::string NoResult(const HookCtx *) { return ""; }
+
+std::string PrintedResult(const HookCtx *) {
+  std::string t = s_Printed;
+  s_Printed.clear();
+  return t;
+}
+
+std::string MovieViewsResult(const HookCtx *c) {
+  std::string t = MovieResult(c) + " redraw";
+  for (u32 i = 0; i < VIEWS_PER_LAYOUT; i++) t += " " + std::to_string(View_Get(c->layout, i)->redraw);
+  g_Movie.playState = MOVIE_STOPPED;
+  return t;
+}
 
 struct SceneHookDiffer : ::testing::Test {
   ShellSelection savedSel;
@@ -295,6 +332,11 @@ TEST_F(SceneHookDiffer, EachHookActsOnTheHandedRecordsOnly) {
       {"pan of the handed view", ArrangePan, App_Navigate, 120, 90, 0, 0, 0, NoResult},
       {"Z zoom of the handed view", ArrangeZoom, App_ZDragZoom, 120, 90, 0, 0, 0, NoResult},
       {"rectangle select into the handed flags", ArrangeRect, RectSelect, 10, 10, 0, 0, 0, NoResult},
+      {"collision draw in the handed main view", ArrangeColiDraw, Coli_Draw, 0, 0, 0, 0, 0, PrintedResult},
+      {"movie update at play flags the handed layout's view 4", ArrangeMoviePlaying, Movie_Update, 0, 0, 0, 0, 0,
+       MovieViewsResult},
+      {"movie drawn in the handed side view", ArrangeMovieSide, Movie_DrawScene, 0, 0, 0, 0, 0, MovieResult},
+      {"movie wheel back from the handed slot", ArrangeMovie, Movie_WheelKey, 0, 0, 0, 0, -1, MovieResult},
   };
   for (const Differ_Case &t : cases) Differ_Run(t);
 }

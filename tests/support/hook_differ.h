@@ -259,6 +259,29 @@ inline std::string Differ_OtherViewsText(u32 layout) {
   return t;
 }
 
+// The rest of what a context carries, other in the shell's records: the layout and the view
+// drawn, the picked and numbered items, the bone shown, the free-creation count and the flag
+// arrays (every vertex and face flag turned over).
+inline void Differ_DecoyRest(void) {
+  g_Shell.g_EditSubMode = (g_Shell.g_EditSubMode + 1) % VIEW_LAYOUTS;
+  g_Shell.g_DrawView = (g_Shell.g_DrawView + 3) % VIEWS_PER_LAYOUT;
+  ShellSelection &s = g_Sel;
+  s.g_SelectedBone += 2;
+  s.g_PrevBone += 1;
+  s.g_PickedVertex += 3, s.g_PickedPolygon += 2;
+  s.g_PolyFaceNo += 1, s.g_PolyVertexNo += 2;
+  s.g_FreeCreateCount = (s.g_FreeCreateCount + 2) % POLY_FREE_POINTS;
+  s.g_MotionEditOp = (s.g_MotionEditOp + 1) % 3;
+  s.g_GizmoAxis = (s.g_GizmoAxis + 1) % 3;
+  s.g_PolyNoAutoPick ^= 1, s.g_PolyShowNormals ^= 1;
+  for (u32 i = 0; s.g_PolySelVerts && i < App_WorkVertCount(); i++) s.g_PolySelVerts[i] = !s.g_PolySelVerts[i];
+  for (u32 i = 0; s.g_PolySelFaces && i < App_WorkFaceCount(); i++) s.g_PolySelFaces[i] = !s.g_PolySelFaces[i];
+  ShellMouse &m = g_Mouse;
+  m.g_MouseMoveX += 7, m.g_MouseMoveY -= 5;
+  m.g_MousePrevX += 9, m.g_MousePrevY += 11;
+  m.g_RightButtonFlag ^= 1;
+}
+
 // Other values in the shell's records and camera: a hook that reads them instead of its
 // context acts differently.
 inline void Differ_Decoy(void) {
@@ -282,6 +305,7 @@ inline void Differ_Decoy(void) {
   m.g_ZKeyHeld ^= 1;
   g_Shell.g_PerspAngleX += 15.0f, g_Shell.g_PerspAngleY -= 10.0f;
   g_Shell.g_ActiveView = (g_Shell.g_ActiveView + 2) % VIEWS_PER_LAYOUT;
+  Differ_DecoyRest();
 }
 
 struct Differ_Case {
