@@ -458,15 +458,19 @@ void View_FitView(const HookCtx *c, ViewRecord *v) {
     View_FitOrtho(v, pts, n);
   }
   free(pts);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(c->layout);
 }
 
 void View_FitAll(void) {
-  Object_UpdateFrame();   // every pose current before the views are fitted
   // Built here: the callers have just replaced the model.
   HookCtx c = Family_ShellContext();
-  u32 layout = View_CurrentLayout();
+  View_FitAll(&c);
+}
+
+void View_FitAll(const HookCtx *c) {
+  Object_UpdateFrame();   // every pose current before the views are fitted
+  u32 layout = c->layout < VIEW_LAYOUTS ? c->layout : 0;
   i32 n = LayoutCount(layout);
-  for (i32 i = 1; i < n; i++) View_FitView(&c, View_Get(layout, (u32)i));
+  for (i32 i = 1; i < n; i++) View_FitView(c, View_Get(layout, (u32)i));
   g_Shell.g_ActiveView = 0;
 }

@@ -193,7 +193,7 @@ static bool RightAlone(void) {
   return Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy) {
   if (!Editable(m) || sel->g_CurBoneIndex < 1) return false;
   BoneKey2 *k = KeyOnFrame(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return false;
@@ -207,11 +207,13 @@ bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy
   Str_Copy(g_Ed2DMotion.undoLabel, sizeof g_Ed2DMotion.undoLabel, label);
   Edited();
   g_Ed2DMotion.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
   return true;
 }
 
-bool Ed2D_MotionDragKey(f32 dx, f32 dy) { return Ed2D_MotionDragKey(Current_Bone2Edited(), &g_Sel, dx, dy); }
+bool Ed2D_MotionDragKey(f32 dx, f32 dy) {
+  return Ed2D_MotionDragKey(Current_Bone2Edited(), &g_Sel, View_CurrentLayout(), dx, dy);
+}
 
 void Ed2D_MotionLButtonDown(const HookCtx *c) {
   Ed2D_SetDragAnchors(c);
@@ -223,7 +225,7 @@ void Ed2D_MotionLButtonDown(const HookCtx *c) {
 void Ed2D_MotionMouseMove(const HookCtx *c) {
   f32 fx, fy;
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
-  if (LeftAlone()) Ed2D_MotionDragKey(c->model2, c->sel, fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
+  if (LeftAlone()) Ed2D_MotionDragKey(c->model2, c->sel, c->layout, fx - g_Ed2D.dragX, fy - g_Ed2D.dragY);
   g_Ed2D.dragX = fx;
   g_Ed2D.dragY = fy;
 }

@@ -74,7 +74,7 @@ BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel);
 BoneKey2 *Ed2D_MotionCurrentKey(void);
 // The view drag of the current key by (dx, dy) pixels under the current tool, when that key
 // lies on the current frame; the undo label and the edited flag follow. False otherwise.
-bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 bool Ed2D_MotionDragKey(f32 dx, f32 dy);
 // Moves the current bone's key on the current frame by `delta` frames (at least frame 0); the
 // current frame follows. False (nothing changed) when the target frame holds a key.

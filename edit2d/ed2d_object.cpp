@@ -206,7 +206,7 @@ static bool LeftAlone(void) {
   return Shell_ButtonHeld(BUTTON_LEFT) && !Shell_ButtonHeld(BUTTON_RIGHT) && !Shell_ButtonHeld(BUTTON_MIDDLE);
 }
 
-void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy) {
   if (!Editable(m) || sel->g_CurPartIndex < 1) return;
   ObjKey2 *k = CurrentKey(m, sel);
   if (!k || (dx == 0.0f && dy == 0.0f)) return;
@@ -218,15 +218,15 @@ void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy) {
   }
   Edited();
   g_Ed2DObj.valuesRefresh = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
-void Ed2D_ObjDragKey(f32 dx, f32 dy) { Ed2D_ObjDragKey(Current_Obj2Model(), &g_Sel, dx, dy); }
+void Ed2D_ObjDragKey(f32 dx, f32 dy) { Ed2D_ObjDragKey(Current_Obj2Model(), &g_Sel, View_CurrentLayout(), dx, dy); }
 
 void Ed2D_ObjMouseMove(const HookCtx *c) {
   f32 fx, fy;
   Ed2D_ClientToFrame(c->x, c->y, &fx, &fy);
-  if (LeftAlone()) Ed2D_ObjDragKey(Current_Obj2Model(), c->sel, fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
+  if (LeftAlone()) Ed2D_ObjDragKey(Current_Obj2Model(), c->sel, c->layout, fx - g_Ed2DObj.dragX, fy - g_Ed2DObj.dragY);
   g_Ed2DObj.dragX = fx;
   g_Ed2DObj.dragY = fy;
 }

@@ -87,7 +87,7 @@ void Ed2D_ObjPasteKey(void);
 // The key at the current object's key index, or null.
 ObjKey2 *Ed2D_ObjCurrentKey(void);
 // The view drag of the current key by (dx, dy) frame pixels under the current tool.
-void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, f32 dx, f32 dy);
+void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 void Ed2D_ObjDragKey(f32 dx, f32 dy);
 // Moves the current object's key on the current frame by `delta` frames (at least frame 0);
 // the current frame follows. False (nothing changed) when the target frame holds a key.

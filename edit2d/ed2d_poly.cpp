@@ -103,13 +103,13 @@ static void TakeLivePoint(Bone2Model *m, ShellSelection *sel, i32 x, i32 y) {
   if (sel->g_FreeCreateCount < POLY_FREE_POINTS) Ed2D_FreePointAt(m, x, y, sel->g_FreeCreatePoints[sel->g_FreeCreateCount]);
 }
 
-static void FinishFree(Bone2Model *m, ShellSelection *sel) {
+static void FinishFree(Bone2Model *m, ShellSelection *sel, u32 layout) {
   u32 count = sel->g_FreeCreateCount + 1;
   sel->g_FreeCreateCount = 0;
   if (count > POLY_FREE_POINTS || !Ed2D_PolyAppendFree(m, sel, count)) return;
   Str_Format(g_Shell.g_UndoLabel, sizeof g_Shell.g_UndoLabel, "自由作成:%d ( モデリング )", (int)count);
   Doc_MarkEdited(DOC_BONE2);
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 void Ed2D_PolyLButtonUp(const HookCtx *c) {
@@ -119,7 +119,7 @@ void Ed2D_PolyLButtonUp(const HookCtx *c) {
   if (sel->g_PolyTool == ED2D_TOOL_FREE) {
     TakeLivePoint(m, sel, c->x, c->y);
     if (sel->g_FreeCreateCount < POLY_FREE_POINTS - 1) sel->g_FreeCreateCount++;
-    else FinishFree(m, sel);
+    else FinishFree(m, sel, c->layout);
   }
   g_Ed2DPoly.panelRefresh = 1;
 }
@@ -129,7 +129,7 @@ void Ed2D_PolyFreeCreate(const HookCtx *c) {
   ShellSelection *sel = c->sel;
   if (!m || sel->g_PolyTool != ED2D_TOOL_FREE) return;
   TakeLivePoint(m, sel, c->x, c->y);
-  FinishFree(m, sel);
+  FinishFree(m, sel, c->layout);
   g_Ed2DPoly.panelRefresh = 1;
 }
 

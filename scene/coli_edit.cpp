@@ -165,11 +165,13 @@ bool Coli_SetModel(Model3 *m, const char *name) {
   return true;
 }
 
-void Coli_RefreshLists(void) {
+void Coli_RefreshLists(void) { Coli_RefreshLists(View_CurrentLayout()); }
+
+void Coli_RefreshLists(u32 layout) {
   g_ColiEdit.refresh[COLI_PANEL_RANGE] = 1;
   g_ColiEdit.refresh[COLI_PANEL_BOX] = 1;
   g_ColiEdit.refresh[COLI_PANEL_CIRCLE] = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 // [SECTION] Panels opened and closed

@@ -62,7 +62,9 @@ void Particle_FreeDocuments(void) {
   }
 }
 
-void Effect_NewDocument(void) {
+void Effect_NewDocument(void) { Effect_NewDocument(View_CurrentLayout()); }
+
+void Effect_NewDocument(u32 layout) {
   ParticleEditor &e = g_ParticleEdit;
   Effect_InitDocument(0);
   e.mode = PARTICLE_MODE_MOVE;
@@ -73,7 +75,7 @@ void Effect_NewDocument(void) {
   g_Shell.g_PerspAngleX = g_Shell.g_PerspAngleY = 0.0f;
   g_Shell.g_PerspOffset[0] = g_Shell.g_PerspOffset[1] = 0.0f;
   g_Shell.g_PerspOffset[2] = -15.0f;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
 }
 
 // The emitter the wheel and the drag work on; null when the document or emitter is missing.
@@ -283,7 +285,7 @@ void Effect_Enter(const HookCtx *c) {
   v->panY = -120.0f;
   Model3_FreeAllSlots();
   e.curEmitter = 0;
-  Effect_NewDocument();
+  Effect_NewDocument(c->layout);
   FileDlg_ChangeDir(g_Lib.dataDir);
   // The handle keeps its row: entering again reloads into it instead of taking a new one.
   Img_Load(&e.image, kParticleImage);

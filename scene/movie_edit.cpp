@@ -560,7 +560,9 @@ void Movie_StartPlayback(u32 layout) {
   if (void *view4 = View_Get(layout, 4)->window) Widget_Activate(view4);
 }
 
-void Movie_StopPlayback(void) {
+void Movie_StopPlayback(void) { Movie_StopPlayback(View_CurrentLayout()); }
+
+void Movie_StopPlayback(u32 layout) {
   SetPlayText("再生(A)");
   g_Shell.g_Playing = 0;
   g_Lib.runState = LIB_RUN_MOVIE_PLAYBACK;
@@ -571,7 +573,7 @@ void Movie_StopPlayback(void) {
   Movie_CloseVideoWindow();
   g_MovieScene.frame = g_MovieEditor.savedFrame;
   g_MovieEditor.refresh[MOVIE_DIALOG_MAIN] = 1;
-  App_MarkAllRedraw();
+  App_MarkAllRedraw(layout);
   Timer_Reset();
 }
 
@@ -590,5 +592,5 @@ void Movie_TogglePlayback(void) { Movie_TogglePlayback(View_CurrentLayout()); }
 void Movie_TogglePlayback(u32 layout) {
   if (!MayToggle(layout)) return;
   if (g_Movie.playState != MOVIE_PLAYING) Movie_StartPlayback(layout);
-  else Movie_StopPlayback();
+  else Movie_StopPlayback(layout);
 }

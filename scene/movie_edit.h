@@ -93,6 +93,7 @@ void Movie_StartPlayback(void);
 // The same with view 4 of layout `layout` activated (a hook passes its context's).
 void Movie_StartPlayback(u32 layout);
 void Movie_StopPlayback(void);
+void Movie_StopPlayback(u32 layout);
 void Movie_TogglePlayback(void);
 void Movie_TogglePlayback(u32 layout);
 
