@@ -149,7 +149,7 @@ void Ed2D_ObjInit(const HookCtx *c) {
   // The frame starts at the top of the view, its right edge against the image dialog's left
   // (which opens 468 pixels from the screen's right): below it the motion list, the value
   // dialog and the key strip find room, and none of them lies over the image's preview.
-  ViewRecord &v = g_Shell.g_Views[SUB_2D_OBJECT][0];
+  ViewRecord &v = *View_Get(c->layout, 0);
   i32 halfW = g_Lib.desktopWidth / 2, halfH = g_Lib.desktopHeight / 2;
   f32 panX = (f32)(halfW - 468 - 320), lowX = (f32)(321 - halfW), highX = (f32)(halfW - 322);
   v.panX = panX < lowX ? lowX : panX > highX ? highX : panX;

@@ -165,13 +165,16 @@ static const char *KindName(i32 kind) {
     default: return "";
   }
 }
+// The strip's source: the strip calls it when it paints, outside any hook, and shows the
+// shell's current object.
 static i32 StripObject(void) { return (i32)g_Sel.g_CurSlot; }
 static i32 StripFrame(void) { return g_MovieScene.frame; }
 static i32 StripFrameCount(void) { return g_MovieScene.frameCount; }
+static const StripMovieSource kStripSource = {StripObject, StripFrame, StripFrameCount, KindName};
 
 // The key dialog is the movie strip's window: its time line starts at (230, 84).
 static void SetUpStrip(void) {
-  g_Strip.g_StripMovie = StripMovieSource{StripObject, StripFrame, StripFrameCount, KindName};
+  g_Strip.g_StripMovie = kStripSource;
   g_Strip.g_StripGeo.margin = 230;
   g_Strip.g_StripGeo.rowTop = 84;
   Strip_SetDivisor(8);
