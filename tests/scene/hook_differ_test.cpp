@@ -231,6 +231,7 @@ std::string MovieResult(const HookCtx *) {
 }
 
 std::string ColiResult(const HookCtx *c) {
+  if (!g_Coli.doc) return "no collision set";   // a leave gives it up
   std::string t = "box " + std::to_string(g_ColiEdit.curBox) + " ";
   for (i32 i = 0; i < 3; i++) {
     const ColiBox &b = g_Coli.doc->boxes[i];
@@ -240,12 +241,14 @@ std::string ColiResult(const HookCtx *c) {
 }
 
 std::string EffectResult(const HookCtx *) {
+  if (!g_ParticleEdit.docs[0]) return "no effect";
   const ParticleEmitter &em = g_ParticleEdit.docs[0]->emitters[0];
   return Num(em.keys[0].x) + Num(em.keys[0].y) + Num(em.keys[1].x) + Num(em.keys[1].y);
 }
 
 std::string Map2Result(const HookCtx *) {
   const Map2Editor &e = g_Map2Editor;
+  if (!e.doc) return "no map";
   std::string t = "cursor " + std::to_string(e.cursorX) + "," + std::to_string(e.cursorY) + " painting " +
                   std::to_string(e.painting) + " cells";
   for (i32 y = 0; y < e.doc->height; y++)
@@ -339,6 +342,51 @@ TEST_F(SceneHookDiffer, EachHookActsOnTheHandedRecordsOnly) {
       {"movie wheel back from the handed slot", ArrangeMovie, Movie_WheelKey, 0, 0, 0, 0, -1, MovieResult},
   };
   for (const Differ_Case &t : cases) Differ_Run(t);
+}
+
+// Every cell of the scene families' rows and of the preview family's row, enter, leave and draw
+// cells included, on each family's document: none reads or writes the shell's records instead
+// of its context's.
+void ArrangeProgram() { ArrangeShell(FAMILY_PROGRAM, FAMILY_PROGRAM); }
+void ArrangePreview() {
+  ArrangeShell(FAMILY_PREVIEW, FAMILY_PREVIEW);
+  g_ModelAllocArrays = 1;
+  Model3_Init(0);
+}
+
+TEST_F(SceneHookDiffer, EveryRowCellActsOnTheHandedRecordsOnly) {
+  static const struct { const char *name; FamilyHook FamilyHooks::*cell; } kCells[] = {
+      {"enter", &FamilyHooks::enter},           {"update", &FamilyHooks::update},
+      {"drawScene", &FamilyHooks::drawScene},   {"drawOverlay", &FamilyHooks::drawOverlay},
+      {"lButtonDown", &FamilyHooks::lButtonDown}, {"lButtonUp", &FamilyHooks::lButtonUp},
+      {"mButtonDown", &FamilyHooks::mButtonDown}, {"mButtonUp", &FamilyHooks::mButtonUp},
+      {"rButtonDown", &FamilyHooks::rButtonDown}, {"rButtonUp", &FamilyHooks::rButtonUp},
+      {"mouseMove", &FamilyHooks::mouseMove},   {"keyDown", &FamilyHooks::keyDown},
+      {"keyUp", &FamilyHooks::keyUp},           {"loopKeyUp", &FamilyHooks::loopKeyUp},
+      {"command", &FamilyHooks::command},       {"wheelKey", &FamilyHooks::wheelKey},
+      {"doubleClick", &FamilyHooks::doubleClick}, {"refreshLists", &FamilyHooks::refreshLists},
+      {"hoverPick", &FamilyHooks::hoverPick},   {"documentChanged", &FamilyHooks::documentChanged},
+      {"leave", &FamilyHooks::leave},
+  };
+  static const struct {
+    u32 family;
+    void (*arrange)(void);
+    std::string (*result)(const HookCtx *);
+  } kFamilies[] = {
+      {FAMILY_MOVIE, ArrangeMovie, MovieResult},     {FAMILY_COLLISION, ArrangeColi, ColiResult},
+      {FAMILY_EFFECT, ArrangeEffect, EffectResult},  {FAMILY_2D_MAP, ArrangeMap2, Map2Result},
+      {FAMILY_PROGRAM, ArrangeProgram, NoResult},    {FAMILY_PREVIEW, ArrangePreview, NoResult},
+  };
+  u32 ran = 0;
+  for (const auto &f : kFamilies)
+    for (const auto &k : kCells) {
+      FamilyHook hook = g_FamilyHooks[f.family].*k.cell;
+      if (!hook) continue;
+      const std::string what = "family " + std::to_string(f.family) + " " + k.name;
+      Differ_Run({what.c_str(), f.arrange, hook, 120, 90, 'T', 0, 1, f.result, k.cell == &FamilyHooks::enter});
+      ran++;
+    }
+  EXPECT_GE(ran, 40u);
 }
 
 }  // namespace
