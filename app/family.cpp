@@ -77,8 +77,8 @@ HookCtx Family_Context(i32 x, i32 y) {
   HookCtx c = {};
   c.layout = g_Shell.g_EditSubMode;
   c.viewIndex = g_Shell.g_ActiveView < VIEWS_PER_LAYOUT ? g_Shell.g_ActiveView : 0;
-  c.view = View_Get(c.layout, c.viewIndex);
   c.activeView = g_Shell.g_ActiveView;
+  c.view = View_Get(c.layout, c.viewIndex);
   c.x = x;
   c.y = y;
   c.perspAngleX = g_Shell.g_PerspAngleX;

@@ -16,6 +16,7 @@ struct HookCtx {
   ViewRecord *view;
   u32 layout;      // the current layout (the sub-mode, or the family number)
   u32 viewIndex;   // index of view in the layout
+  u32 activeView;  // the layout's active view (a message's view; a draw hook's may differ)
   i32 x, y;        // mouse cells and the double click: the message's decoded client position
   Model3 *model;   // the 3D model of the current slot (null when the slot is empty)
   u32 slot;        // that slot
@@ -26,7 +27,6 @@ struct HookCtx {
   u32 key;         // key cells: the virtual key
   u32 command;     // command cell: the command id
   i32 step;        // wheel key cell: -1 previous key frame, +1 next
-  u32 activeView;  // the layout's active view (a draw hook may be drawing another)
 };
 
 // A family hook: every cell of a hook row has this one form. Headers declare their hooks

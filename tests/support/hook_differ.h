@@ -260,8 +260,8 @@ inline std::string Differ_OtherViewsText(u32 layout) {
 }
 
 // The rest of what a context carries, other in the shell's records: the layout and the view
-// drawn, the picked and numbered items, the bone shown, the free-creation count and the flag
-// arrays (every vertex and face flag turned over).
+// drawn, the picked and numbered items, the bone shown, the free-creation count, the tools and
+// the mouse's remaining fields.
 inline void Differ_DecoyRest(void) {
   g_Shell.g_EditSubMode = (g_Shell.g_EditSubMode + 1) % VIEW_LAYOUTS;
   g_Shell.g_DrawView = (g_Shell.g_DrawView + 3) % VIEWS_PER_LAYOUT;
@@ -274,8 +274,6 @@ inline void Differ_DecoyRest(void) {
   s.g_MotionEditOp = (s.g_MotionEditOp + 1) % 3;
   s.g_GizmoAxis = (s.g_GizmoAxis + 1) % 3;
   s.g_PolyNoAutoPick ^= 1, s.g_PolyShowNormals ^= 1;
-  for (u32 i = 0; s.g_PolySelVerts && i < App_WorkVertCount(); i++) s.g_PolySelVerts[i] = !s.g_PolySelVerts[i];
-  for (u32 i = 0; s.g_PolySelFaces && i < App_WorkFaceCount(); i++) s.g_PolySelFaces[i] = !s.g_PolySelFaces[i];
   ShellMouse &m = g_Mouse;
   m.g_MouseMoveX += 7, m.g_MouseMoveY -= 5;
   m.g_MousePrevX += 9, m.g_MousePrevY += 11;
@@ -293,6 +291,10 @@ inline void Differ_Decoy(void) {
   s.g_CurGroupIndex += 1;
   s.g_PolyTool = s.g_PolyTool == 1 ? 2 : 1;   // a tool that selects nothing
   s.g_PolySelectMode ^= 1;
+  // Every flag flipped: a hook that reads the shell's flags instead of its context's selects
+  // other elements.
+  for (u32 i = 0; s.g_PolySelVerts && i < App_WorkVertCount(); i++) s.g_PolySelVerts[i] ^= 1;
+  for (u32 i = 0; s.g_PolySelFaces && i < App_WorkFaceCount(); i++) s.g_PolySelFaces[i] ^= 1;
   ShellMouse &m = g_Mouse;
   m.g_MouseX += 50, m.g_MouseY += 30;
   m.g_MouseMoveDX += 3, m.g_MouseMoveDY -= 2;
