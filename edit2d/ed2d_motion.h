@@ -73,7 +73,8 @@ i32 Ed2D_MotionKeyIndex(void);
 BoneKey2 *Ed2D_MotionCurrentKey(Bone2Model *m, const ShellSelection *sel);
 BoneKey2 *Ed2D_MotionCurrentKey(void);
 // The view drag of the current key by (dx, dy) pixels under the current tool, when that key
-// lies on the current frame; the undo label and the edited flag follow. False otherwise.
+// lies on the current frame; the undo label and the edited flag follow, the views of `layout`
+// are redrawn. False otherwise.
 bool Ed2D_MotionDragKey(Bone2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 bool Ed2D_MotionDragKey(f32 dx, f32 dy);
 // Moves the current bone's key on the current frame by `delta` frames (at least frame 0); the

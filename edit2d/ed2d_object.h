@@ -86,7 +86,8 @@ void Ed2D_ObjCutKey(void);
 void Ed2D_ObjPasteKey(void);
 // The key at the current object's key index, or null.
 ObjKey2 *Ed2D_ObjCurrentKey(void);
-// The view drag of the current key by (dx, dy) frame pixels under the current tool.
+// The view drag of the current key by (dx, dy) frame pixels under the current tool; the views
+// of `layout` are redrawn.
 void Ed2D_ObjDragKey(Obj2Model *m, const ShellSelection *sel, u32 layout, f32 dx, f32 dy);
 void Ed2D_ObjDragKey(f32 dx, f32 dy);
 // Moves the current object's key on the current frame by `delta` frames (at least frame 0);
